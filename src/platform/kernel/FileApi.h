@@ -1,0 +1,73 @@
+#pragma once
+// Files over POSIX with Win32 results. Paths keep their Windows form ("\" separators); each call
+// turns them into POSIX paths and resolves every component case-insensitively when the exact
+// name is missing. Share modes are emulated with flock so an exclusive writer sees
+// ERROR_SHARING_VIOLATION while another open holds the file.
+
+#include "platform/kernel/WinTypes.h"
+
+inline constexpr DWORD GENERIC_READ = 0x80000000;
+inline constexpr DWORD GENERIC_WRITE = 0x40000000;
+inline constexpr DWORD FILE_SHARE_READ = 0x1;
+inline constexpr DWORD FILE_SHARE_WRITE = 0x2;
+inline constexpr DWORD FILE_SHARE_DELETE = 0x4;
+inline constexpr DWORD CREATE_NEW = 1;
+inline constexpr DWORD CREATE_ALWAYS = 2;
+inline constexpr DWORD OPEN_EXISTING = 3;
+inline constexpr DWORD OPEN_ALWAYS = 4;
+inline constexpr DWORD TRUNCATE_EXISTING = 5;
+inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
+inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+inline constexpr DWORD FILE_BEGIN = 0;
+inline constexpr DWORD FILE_CURRENT = 1;
+inline constexpr DWORD FILE_END = 2;
+inline constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
+inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+inline constexpr DWORD DUPLICATE_SAME_ACCESS = 0x2;
+inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+
+struct WIN32_FIND_DATAW
+{
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+};
+using LPWIN32_FIND_DATAW = WIN32_FIND_DATAW*;
+
+HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
+                   DWORD creation_disposition, DWORD flags_and_attributes, HANDLE template_file);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, void* overlapped);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_written, void* overlapped);
+DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distance_high, DWORD move_method);
+DWORD GetFileSize(HANDLE file, LPDWORD size_high);
+BOOL FlushFileBuffers(HANDLE file);
+// Closes any kernel handle: file, event, mutex, thread or find handle.
+BOOL CloseHandle(HANDLE handle);
+HANDLE GetCurrentProcess();
+// A duplicate shares the file position with the original, as dup() does.
+BOOL DuplicateHandle(HANDLE source_process, HANDLE source, HANDLE target_process, LPHANDLE target,
+                     DWORD desired_access, BOOL inherit, DWORD options);
+
+HANDLE FindFirstFileW(LPCWSTR file_name, LPWIN32_FIND_DATAW find_data);
+BOOL FindClose(HANDLE find);
+DWORD GetFileAttributesW(LPCWSTR file_name);
+BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
+BOOL RemoveDirectoryW(LPCWSTR path);
+BOOL DeleteFileW(LPCWSTR file_name);
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags);
+BOOL PathFileExistsW(LPCWSTR path);
+void GetLocalTime(SYSTEMTIME* time);
+
+// The CRT's path splitter: both separators, drive only for an "X:" prefix. Sizes are in
+// characters including the NUL; a part that does not fit gives ERANGE (34) and empties every part.
+int _wsplitpath_s(const WCHAR* path, WCHAR* drive, size_t drive_size, WCHAR* dir, size_t dir_size,
+                  WCHAR* fname, size_t fname_size, WCHAR* ext, size_t ext_size);

@@ -1,0 +1,54 @@
+#pragma once
+// Critical sections (recursive for their owner), events, the named single-instance mutex,
+// waits and threads. Timed waits and Sleep run on the layer clock, so a virtual clock makes
+// them deterministic in tests.
+
+#include "platform/kernel/WinTypes.h"
+
+// Storage for a recursive mutex; the layer places its own object inside.
+struct CRITICAL_SECTION
+{
+    alignas(16) unsigned char storage[64];
+};
+using LPCRITICAL_SECTION = CRITICAL_SECTION*;
+
+void InitializeCriticalSection(LPCRITICAL_SECTION section);
+void DeleteCriticalSection(LPCRITICAL_SECTION section);
+void EnterCriticalSection(LPCRITICAL_SECTION section);
+void LeaveCriticalSection(LPCRITICAL_SECTION section);
+BOOL TryEnterCriticalSection(LPCRITICAL_SECTION section);
+
+inline constexpr DWORD WAIT_OBJECT_0 = 0;
+inline constexpr DWORD WAIT_ABANDONED = 0x80;
+inline constexpr DWORD WAIT_TIMEOUT = 0x102;
+inline constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+inline constexpr DWORD MAXIMUM_WAIT_OBJECTS = 64;
+inline constexpr DWORD MUTEX_ALL_ACCESS = 0x1F0001;
+inline constexpr DWORD SYNCHRONIZE = 0x00100000;
+
+HANDLE CreateEventW(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, BOOL initial_state, LPCWSTR name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+// "Any" waits return WAIT_OBJECT_0 + the lowest signalled index and consume that event only.
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wait_all, DWORD milliseconds);
+
+// Named mutexes are system-wide: a lock file named after the mutex, held with flock, so a
+// crashed holder never leaves it taken.
+HANDLE CreateMutexW(LPSECURITY_ATTRIBUTES security, BOOL initial_owner, LPCWSTR name);
+HANDLE OpenMutexW(DWORD desired_access, BOOL inherit, LPCWSTR name);
+BOOL ReleaseMutex(HANDLE mutex);
+
+using _beginthreadex_proc_type = unsigned (*)(void*);
+// Returns a waitable thread handle (0 on failure), as the CRT does.
+uintptr_t _beginthreadex(void* security, unsigned stack_size, _beginthreadex_proc_type start, void* argument,
+                         unsigned init_flag, unsigned* thread_id);
+inline constexpr int THREAD_PRIORITY_NORMAL = 0;
+inline constexpr int THREAD_PRIORITY_ABOVE_NORMAL = 1;
+inline constexpr int THREAD_PRIORITY_HIGHEST = 2;
+BOOL SetThreadPriority(HANDLE thread, int priority);
+HANDLE GetCurrentThread();
+DWORD GetCurrentThreadId();
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exit_code);
+
+void Sleep(DWORD milliseconds);

@@ -1,0 +1,21 @@
+#pragma once
+// The one u32 millisecond clock behind timeGetTime and GetTickCount. It wraps at 2^32; callers
+// compare with unsigned differences. Headless runs use a virtual clock that tests advance.
+
+#include "platform/kernel/WinTypes.h"
+
+struct TIMECAPS
+{
+    UINT wPeriodMin;
+    UINT wPeriodMax;
+};
+using LPTIMECAPS = TIMECAPS*;
+using MMRESULT = UINT;
+inline constexpr MMRESULT TIMERR_NOERROR = 0;
+inline constexpr MMRESULT TIMERR_NOCANDO = 97;
+
+DWORD timeGetTime();
+DWORD GetTickCount();
+MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size);
+MMRESULT timeBeginPeriod(UINT period);
+MMRESULT timeEndPeriod(UINT period);
