@@ -40,7 +40,8 @@ HANDLE OpenMutexW(DWORD desired_access, BOOL inherit, LPCWSTR name);
 BOOL ReleaseMutex(HANDLE mutex);
 
 using _beginthreadex_proc_type = unsigned (*)(void*);
-// Returns a waitable thread handle (0 on failure), as the CRT does.
+// Returns a waitable thread handle (0 on failure), as the CRT does. The thread runs at once
+// (creation flags are ignored) with the system's default stack.
 uintptr_t _beginthreadex(void* security, unsigned stack_size, _beginthreadex_proc_type start, void* argument,
                          unsigned init_flag, unsigned* thread_id);
 inline constexpr DWORD STILL_ACTIVE = 259;
