@@ -31,6 +31,7 @@ MixerVoice::MixerVoice(const WAVEFORMATEX& format, uint32_t bytes, DWORD flags)
 {
     // A new buffer is silent.
     std::memset(m_data.get(), format.wBitsPerSample == 8 ? 0x80 : 0, bytes);
+    UpdateStepLocked();
 }
 
 void MixerVoice::Play(bool looping)
