@@ -3,11 +3,15 @@
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
 
+#include "platform/kernel/VirtualClock.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -28,6 +32,8 @@ protected:
         ASSERT_EQ(m_device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);
         m_null = platform::GetNullAudioDevice();
         ASSERT_NE(m_null, nullptr);
+        m_null->SetClockDriven(false); // stepped by hand
+        m_null->SetClockDriven(false); // stepped by hand
         m_null->StartCapture();
     }
     void TearDown() override
@@ -401,4 +407,31 @@ TEST_F(DirectSoundDeviceTest, AnEffectBufferMustHoldAtLeast150Milliseconds)
     description.dwFlags = 0;
     description.lpwfxFormat = &odd;
     EXPECT_EQ(m_device->CreateSoundBuffer(&description, &buffer, nullptr), DSERR_BADFORMAT);
+}
+
+// Left to itself the null device plays as the layer clock moves, so a headless run hears its
+// sounds start and end without a test stepping it.
+TEST(NullAudioDevice, FollowsTheLayerClockByDefault)
+{
+    setenv("VESK_HEADLESS", "1", 1);
+    platform::VirtualClock::Enable(5000);
+    IDirectSound8* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+    device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
+    WAVEFORMATEX format = Pcm(2, 44100, 16);
+    DSBUFFERDESC description{sizeof(DSBUFFERDESC), 0, 176400, 0, &format, GUID_NULL};
+    IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&description, &buffer, nullptr), DS_OK);
+    buffer->Play(0, 0, 0);
+    platform::VirtualClock::Advance(100);
+    DWORD play = 0;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (play != 4410 * 4 && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::yield();
+        buffer->GetCurrentPosition(&play, nullptr);
+    }
+    EXPECT_EQ(play, 4410u * 4) << "100 ms of the clock is 4410 frames";
+    buffer->Release();
+    device->Release();
+    platform::VirtualClock::Disable();
 }

@@ -1,8 +1,10 @@
 #include "platform/dsound/null/NullAudioDevice.h"
 
 #include "platform/dsound/Mixer.h"
+#include "platform/kernel/LayerClock.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace platform {
 
@@ -38,16 +40,51 @@ NullAudioDevice::~NullAudioDevice()
 
 bool NullAudioDevice::Start(Mixer& mixer)
 {
-    std::lock_guard lock(m_mutex);
-    m_mixer = &mixer;
-    m_mixer->SetLeadFrames(PERIOD_FRAMES);
+    {
+        std::lock_guard lock(m_mutex);
+        m_mixer = &mixer;
+        m_mixer->SetLeadFrames(PERIOD_FRAMES);
+        m_clock_seen = GetLayerTime();
+    }
+    if (!m_follower.joinable())
+        m_follower = std::jthread([this](std::stop_token stop) { FollowClock(stop); });
     return true;
 }
 
 void NullAudioDevice::Stop()
 {
+    if (m_follower.joinable()) {
+        m_follower.request_stop();
+        m_follower.join();
+    }
     std::lock_guard lock(m_mutex);
     m_mixer = nullptr;
+}
+
+void NullAudioDevice::SetClockDriven(bool clock_driven)
+{
+    std::lock_guard lock(m_mutex);
+    m_clock_driven = clock_driven;
+    m_clock_seen = GetLayerTime();
+}
+
+// Sleeps on the real clock, not the layer's, so it never counts as a parked layer thread; with a
+// virtual clock it simply finds the time moved on.
+void NullAudioDevice::FollowClock(std::stop_token stop)
+{
+    while (!stop.stop_requested()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        uint64_t elapsed = 0;
+        {
+            std::lock_guard lock(m_mutex);
+            const uint64_t now = GetLayerTime();
+            if (!m_clock_driven || !m_mixer || now <= m_clock_seen)
+                continue;
+            elapsed = now - m_clock_seen;
+            m_clock_seen = now;
+        }
+        AdvanceMilliseconds(static_cast<uint32_t>(std::min<uint64_t>(elapsed, 60'000)));
+    }
 }
 
 void NullAudioDevice::Advance(uint32_t frames)
