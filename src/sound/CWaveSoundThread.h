@@ -110,7 +110,7 @@ protected:
     void FillPart(BYTE* part, DWORD bytes, DWORD end_base);
 
     WaveLoopRecord m_loop{};
-    LONG m_volume = 0;
+    std::atomic<LONG> m_volume{0}; // read by GetVolume without the lock
     LONG m_pan = 0;
     uint32_t m_next_segment = 3;
     uint32_t m_data_state = DATA_REMAINS;
