@@ -361,6 +361,11 @@ CXMLNode* CXMLDocument::CreateNode(const CStringUTF8& key)
         ResetTree(); // never loaded
     CStringUTF8 key_path = key;
     key_path.AddBackslash(); // so that the last name is split off as a component too
+    // A last name such as ".hidden" looks like an extension alone to the path splitter and gets
+    // no backslash; it is a name all the same, not a request to set its parent's value.
+    const std::string& text = key_path.GetStdString();
+    if (!text.empty() && text.back() != '\\' && text.back() != '/')
+        key_path.Append("\\");
     CPathString path_string(key_path);
     path_string.Split();
 

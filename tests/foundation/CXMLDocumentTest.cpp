@@ -394,6 +394,16 @@ TEST_F(CXMLDocumentTest, SetStringCreatesMissingElements)
     EXPECT_EQ(LoadAndSave(expected), expected);
 }
 
+TEST_F(CXMLDocumentTest, SetStringOfANameStartingWithADotCreatesThatElement)
+{
+    WriteBytes(ConfigPath(), "<?xml ?>\n<Config>\n\t<A>5</A>\n</Config>\n");
+    CXMLDocument doc{CStringUTF8(ConfigPath())};
+    ASSERT_EQ(doc.Load(), 1u);
+    doc.SetString(CStringUTF8("/Config/A/.b"), CStringUTF8("x"));
+    EXPECT_EQ(doc.GetInt(CStringUTF8("/Config/A"), 0), 5);
+    EXPECT_EQ(doc.GetString(CStringUTF8("/Config/A/.b"), CStringUTF8()).GetStdString(), "x");
+}
+
 TEST_F(CXMLDocumentTest, GetIntReadsTheLeadingDecimalNumber)
 {
     WriteBytes(ConfigPath(), "<?xml ?>\n<N>\n"

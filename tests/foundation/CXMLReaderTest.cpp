@@ -73,27 +73,6 @@ TEST(CXMLReader, SeesNothingAtOrPastTheEnd)
     EXPECT_EQ(reader.GetLine(), 1u);
 }
 
-TEST(CXMLReader, ReadsWordsOfAsciiLettersDigitsDotsAndUnderscores)
-{
-    CXMLReader reader(CStringUTF8("Ver_1.0=x abc\xE3\x81\x82"));
-    EXPECT_EQ(reader.ReadWord().GetStdString(), "Ver_1.0");
-    EXPECT_EQ(reader.ReadWord().GetStdString(), "");
-    EXPECT_EQ(Take(reader, 1), "=");
-    EXPECT_EQ(reader.ReadWord().GetStdString(), "x");
-    reader.SkipSpaces();
-    EXPECT_EQ(reader.ReadWord().GetStdString(), "abc");
-    EXPECT_EQ(Take(reader, 0), "\xE3\x81\x82");
-}
-
-TEST(CXMLReader, SkipsSpacesAndTabsButNotLineBreaks)
-{
-    CXMLReader reader(CStringUTF8(" \t \t\n x"));
-    reader.SkipSpaces();
-    EXPECT_EQ(Take(reader, 1), "\n");
-    reader.SkipSpaces();
-    EXPECT_EQ(Take(reader, 1), "x");
-}
-
 TEST(CXMLReader, ReadsQuotedValues)
 {
     struct Case
