@@ -1,7 +1,6 @@
 #include "foundation/CXMLDocument.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -123,8 +122,16 @@ uint32_t CXMLDocument::Load()
         return 0;
     }
 
+    std::string text;
     try {
-        CXMLReader reader(CStringUTF8(DecodeToUtf8(data)));
+        text = DecodeToUtf8(data);
+    } catch (const std::system_error&) {
+        m_keep_old_file = true; // bytes no code page takes: no document, but not to be lost
+        return 0;
+    }
+
+    try {
+        CXMLReader reader{CStringUTF8(std::move(text))};
         m_nesting = 0;
         ParseHeader(reader);
         ParseElements(reader, m_root.get());
@@ -300,7 +307,8 @@ uint32_t CXMLDocument::Save()
     if (m_keep_old_file) {
         if (MoveFileExW(m_path.GetWideText(), bad_path.GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
             moved_aside = true;
-        } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        } else if (const DWORD error = GetLastError();
+                   error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
             DeleteFileW(temp_path.GetWideText());
             return 0;
         }
