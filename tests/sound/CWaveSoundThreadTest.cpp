@@ -442,3 +442,52 @@ TEST_F(SoundTest, NotifiedFadesTakeOneStepPer15Milliseconds)
     EXPECT_EQ(sound->IsFading(), 0u) << "100 steps, the last 1.5 s after the first";
     EXPECT_FALSE(sound->GetStatus() & DSBSTATUS_PLAYING) << "a fade out with stop-at-end stops the sound";
 }
+
+// A "data" size that claims more than the entry holds stops at the entry's end instead of
+// streaming whatever follows it in the file (the next entry of an archive).
+TEST_F(SoundTest, ADataSizeBeyondTheEntryIsCutToTheEntry)
+{
+    SoundPtr sound(new CWaveSoundThread);
+    ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
+    Settle(1);
+    const std::vector<int16_t> data = QuietPattern(4000, 2);
+    std::vector<uint8_t> bytes = tools::WriteWav(StereoWav(data));
+    bytes[40] = 0xFF; // the data chunk's size, now about 4 GB
+    bytes[41] = 0xFF;
+    bytes[42] = 0xFF;
+    bytes[43] = 0x7F;
+    const std::vector<int16_t> next_entry(20000, 2500);
+    const std::vector<uint8_t> trailing = tools::Pcm16Bytes(next_entry);
+    bytes.insert(bytes.end(), trailing.begin(), trailing.end());
+    const std::string path = m_dir.PathOf("inflated.wav");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const std::u16string wide = platform::Utf8ToUtf16(path);
+    HANDLE file =
+        CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(sound->ReadWaveHeader(file));
+    CloseHandle(file);
+    ASSERT_TRUE(sound->Start());
+    for (int i = 0; i < 10; ++i)
+        Pass(50, 1);
+    EXPECT_FALSE(sound->GetStatus() & DSBSTATUS_PLAYING);
+    const std::vector<int16_t> out = TakeOutput();
+    EXPECT_EQ(std::vector<int16_t>(out.begin(), out.begin() + 8000), data);
+    for (size_t i = 8000; i < out.size(); ++i)
+        ASSERT_EQ(out[i], 0) << "frame " << i / 2;
+}
+
+TEST_F(SoundTest, EffectSettersRefuseBandsThatDoNotExist)
+{
+    SoundPtr sound(new CWaveSoundThread);
+    ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
+    EXPECT_EQ(sound->SetEqualizerGain(9, 6.0f), DS_OK);
+    EXPECT_EQ(sound->SetEqualizerGain(10, 6.0f), E_INVALIDARG);
+    EXPECT_EQ(sound->SetEqualizerGain(0, 16.0f), DSERR_INVALIDPARAM); // beyond +-15 dB
+    EXPECT_EQ(sound->SetEchoMix(30.0f), DS_OK);
+    EXPECT_EQ(sound->SetCompressorGain(-3.0f), DS_OK);
+    sound->EnableEffects(false);
+    DWORD frequency = 0;
+    sound->GetFrequency(&frequency);
+    EXPECT_EQ(frequency, 44100u) << "effects off puts the speed back to normal";
+}
