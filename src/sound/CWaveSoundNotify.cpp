@@ -81,6 +81,7 @@ ULONG CWaveSoundNotify::Destroy()
 bool CWaveSoundNotify::OpenData(HANDLE file, DWORD data_start, DWORD data_size, DWORD loop_start,
                                 DWORD loop_end)
 {
+    ScopedLock lock(m_lock); // the positions must be in place before the streaming thread looks again
     if (!CWaveSoundThread::OpenData(file, data_start, data_size, loop_start, loop_end))
         return false;
     return SetNotifyPositions();
@@ -88,6 +89,7 @@ bool CWaveSoundNotify::OpenData(HANDLE file, DWORD data_start, DWORD data_size, 
 
 bool CWaveSoundNotify::ReadWaveHeader(HANDLE file)
 {
+    ScopedLock lock(m_lock);
     if (!CWaveSoundThread::ReadWaveHeader(file))
         return false;
     return SetNotifyPositions();
@@ -183,8 +185,9 @@ bool CWaveSoundNotify::HandleNotification(DWORD index)
 {
     ScopedLock lock(m_lock);
     if (index < SEGMENTS) {
-        // The play cursor entered segment index: refill the one just played.
-        if (m_buffer)
+        // The play cursor entered segment index: refill the one just played. A notification
+        // that arrives after the data was closed has nothing to fill from.
+        if (m_buffer && m_data_file.GetHandle())
             FillSegment((index + SEGMENTS - 1) % SEGMENTS);
         m_segment_events[index].Reset();
     } else if (index == DATA_END_INDEX) {

@@ -122,6 +122,8 @@ bool CWaveSoundThread::OpenData(HANDLE file, DWORD data_start, DWORD data_size, 
         m_status = SOUND_STATUS_NO_BUFFER;
         return false;
     }
+    // Locked so that a notification still in flight cannot fill from the stream being reset.
+    ScopedLock lock(m_lock);
     Stop();
     m_data_format = m_has_next_data_format ? m_next_data_format : m_format;
     m_has_next_data_format = false;

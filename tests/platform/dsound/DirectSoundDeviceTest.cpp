@@ -1,3 +1,4 @@
+#include "platform/dsound/AudioDevice.h"
 #include "platform/dsound/DSoundApi.h"
 #include "platform/dsound/null/NullAudioDevice.h"
 #include "platform/kernel/FileApi.h"
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -434,4 +436,29 @@ TEST(NullAudioDevice, FollowsTheLayerClockByDefault)
     buffer->Release();
     device->Release();
     platform::VirtualClock::Disable();
+}
+
+TEST(AudioDevice, HeadlessRunsChooseTheNullDevice)
+{
+    const char* saved_headless = std::getenv("VESK_HEADLESS");
+    const char* saved_driver = std::getenv("SDL_AUDIODRIVER");
+    const std::string headless = saved_headless ? saved_headless : "";
+    const std::string driver = saved_driver ? saved_driver : "";
+    unsetenv("VESK_HEADLESS");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    EXPECT_TRUE(platform::IsHeadlessAudio());
+    setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    EXPECT_FALSE(platform::IsHeadlessAudio());
+    setenv("VESK_HEADLESS", "1", 1);
+    EXPECT_TRUE(platform::IsHeadlessAudio());
+    setenv("VESK_HEADLESS", "0", 1);
+    EXPECT_FALSE(platform::IsHeadlessAudio());
+    if (saved_headless)
+        setenv("VESK_HEADLESS", headless.c_str(), 1);
+    else
+        unsetenv("VESK_HEADLESS");
+    if (saved_driver)
+        setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
 }
