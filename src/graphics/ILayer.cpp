@@ -1,5 +1,7 @@
 #include "graphics/ILayer.h"
 
+#include "graphics/PixelRows.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -223,30 +225,12 @@ void ILayer::Blt(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int
         });
         return;
     }
-    WalkRows(x, y, w, h, source, sx, sy, true, [](uint8_t* d, const uint8_t* s, int32_t n) {
-        for (int32_t i = 0; i < n; ++i, d += 4, s += 4)
-            Store(d, (Load(d) & 0xFF000000u) | (Load(s) & 0x00FFFFFFu));
-    });
+    WalkRows(x, y, w, h, source, sx, sy, true, graphics::CopyColourRow);
 }
 
 void ILayer::BltAlpha(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy)
 {
-    WalkRows(x, y, w, h, source, sx, sy, true, [](uint8_t* d, const uint8_t* s, int32_t n) {
-        for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-            const uint32_t a = s[3];
-            if (a == 0)
-                continue;
-            if (a == 255) {
-                Store(d, (Load(d) & 0xFF000000u) | (Load(s) & 0x00FFFFFFu));
-                continue;
-            }
-            const uint8_t* ts = Row(static_cast<int32_t>(a));
-            const uint8_t* td = Row(static_cast<int32_t>(255 - a));
-            d[0] = static_cast<uint8_t>(ts[s[0]] + td[d[0]]);
-            d[1] = static_cast<uint8_t>(ts[s[1]] + td[d[1]]);
-            d[2] = static_cast<uint8_t>(ts[s[2]] + td[d[2]]);
-        }
-    });
+    WalkRows(x, y, w, h, source, sx, sy, true, graphics::BltAlphaRow);
 }
 
 void ILayer::BltTransparent(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
@@ -362,22 +346,8 @@ void ILayer::BltAlphaOpacity(int32_t x, int32_t y, int32_t w, int32_t h, ILayer*
         BltAlpha(x, y, w, h, source, sx, sy);
         return;
     }
-    const uint8_t* to = Row(opacity);
     WalkRows(x, y, w, h, source, sx, sy, true, [=](uint8_t* d, const uint8_t* s, int32_t n) {
-        for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-            const uint32_t a = to[s[3]];
-            if (a == 0)
-                continue;
-            if (a == 255) {
-                Store(d, (Load(d) & 0xFF000000u) | (Load(s) & 0x00FFFFFFu));
-                continue;
-            }
-            const uint8_t* ts = Row(static_cast<int32_t>(a));
-            const uint8_t* td = Row(static_cast<int32_t>(255 - a));
-            d[0] = static_cast<uint8_t>(ts[s[0]] + td[d[0]]);
-            d[1] = static_cast<uint8_t>(ts[s[1]] + td[d[1]]);
-            d[2] = static_cast<uint8_t>(ts[s[2]] + td[d[2]]);
-        }
+        graphics::BltAlphaOpacityRow(d, s, n, opacity);
     });
 }
 
