@@ -2,17 +2,7 @@
 
 #include <new>
 
-#include <stdexcept>
-
-namespace {
-
-// FIXME: thrown as CStringUTF8 once the string class is in.
-std::runtime_error CreateError(const char* text)
-{
-    return std::runtime_error(text);
-}
-
-} // namespace
+#include "foundation/CStringUTF8.h"
 
 CDIB::~CDIB()
 {
@@ -27,7 +17,7 @@ BITMAPINFOHEADER* CDIB::Create(int32_t width, int32_t height)
     if (width >= 0 && height >= 0 && bytes <= INT32_MAX)
         bits = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]();
     if (bits == nullptr)
-        throw CreateError("CDIB::Create: Failed to allocate buffer.");
+        throw CStringUTF8("CDIB::Create: Failed to allocate buffer.");
     m_bits = bits;
     return &m_header;
 }

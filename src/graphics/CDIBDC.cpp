@@ -1,16 +1,6 @@
 #include "graphics/CDIBDC.h"
 
-#include <stdexcept>
-
-namespace {
-
-// FIXME: thrown as CStringUTF8 once the string class is in.
-std::runtime_error CreateError(const char* text)
-{
-    return std::runtime_error(text);
-}
-
-} // namespace
+#include "foundation/CStringUTF8.h"
 
 CDIBDC::~CDIBDC()
 {
@@ -22,7 +12,7 @@ BITMAPINFOHEADER* CDIBDC::Create(int32_t width, int32_t height)
     FillHeader(width, height);
     m_dc = CreateCompatibleDC(nullptr);
     if (m_dc == nullptr)
-        throw CreateError("CDIBDC::Create: Failed to get device context.");
+        throw CStringUTF8("CDIBDC::Create: Failed to get device context.");
     // With DIB_RGB_COLORS the reference context only has to be screen-compatible, so the
     // screen's own context serves as well as the main window's.
     HDC screen = ::GetDC(nullptr);
@@ -32,11 +22,11 @@ BITMAPINFOHEADER* CDIBDC::Create(int32_t width, int32_t height)
     m_bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ReleaseDC(nullptr, screen);
     if (m_bitmap == nullptr)
-        throw CreateError("CDIBDC::Create: Failed to get DIB section.");
+        throw CStringUTF8("CDIBDC::Create: Failed to get DIB section.");
     m_bits = static_cast<uint8_t*>(bits);
     m_old_object = SelectObject(m_dc, m_bitmap);
     if (m_old_object == nullptr)
-        throw CreateError("CDIBDC::Create: Failed to get old object.");
+        throw CStringUTF8("CDIBDC::Create: Failed to get old object.");
     return &m_header;
 }
 
