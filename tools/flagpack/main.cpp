@@ -2,6 +2,8 @@
 // --cpp <id>, as C++ source that compiles it into the executable as resource "FLAG" <id>.
 #include "flagpack/FlagImageWriter.h"
 
+#include "foundation/CStringBase.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,14 +23,10 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        const std::vector<tools::ArchiveEntry> entries = tools::ReadFolderEntries(argv[arg]);
-        for (const tools::ArchiveEntry& entry : entries) {
-            for (char c : entry.name) {
-                // FIXME: names outside ASCII need converting to the ANSI code page.
-                if (static_cast<unsigned char>(c) >= 0x80)
-                    throw std::invalid_argument("only ASCII file names can be packed: " + entry.name);
-            }
-        }
+        // File names here are UTF-8; the game reads entry names in the ANSI code page.
+        std::vector<tools::ArchiveEntry> entries = tools::ReadFolderEntries(argv[arg]);
+        for (tools::ArchiveEntry& entry : entries)
+            entry.name = WideToAnsi(Utf8ToWide(entry.name));
         const std::vector<uint8_t> image = tools::BuildFlagImage(entries);
         std::ofstream output(argv[arg + 1], std::ios::binary | std::ios::trunc);
         if (cpp_id > 0) {
