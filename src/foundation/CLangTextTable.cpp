@@ -1,10 +1,10 @@
 #include "foundation/CLangTextTable.h"
 
+#include <algorithm>
+
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
 #include "foundation/DocumentLink.h"
-
-#include <algorithm>
 
 namespace {
 

@@ -1,12 +1,11 @@
-#include "foundation/CArchiveFile.h"
-
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <functional>
+
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include "arcpack/ArchiveWriter.h"
+#include "foundation/CArchiveFile.h"
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
 #include "foundation/NameScramble.h"

@@ -1,12 +1,11 @@
-#include "foundation/CArchiveManager.h"
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <functional>
 
+#include <gtest/gtest.h>
+
 #include "app/AppMessageBox.h"
 #include "arcpack/ArchiveWriter.h"
+#include "foundation/CArchiveManager.h"
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
 #include "support/FakeDocumentLink.h"

@@ -1,13 +1,12 @@
-#include "foundation/CFlagArc.h"
-
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <fstream>
 #include <iterator>
+
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include "flagpack/FlagImageWriter.h"
+#include "foundation/CFlagArc.h"
 #include "foundation/NameScramble.h"
 #include "platform/res/ResourceApi.h"
 #include "support/WorkingDir.h"

@@ -1,11 +1,10 @@
-#include "foundation/CLangTextTable.h"
+#include <functional>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "arcpack/ArchiveWriter.h"
 #include "foundation/CArchiveManager.h"
+#include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
 #include "mapwrite/MapTableWriter.h"
 #include "support/FakeDocumentLink.h"

@@ -1,12 +1,10 @@
-#include "arcpack/ArchiveWriter.h"
-
-#include "foundation/NameScramble.h"
-
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
+#include "arcpack/ArchiveWriter.h"
+#include "foundation/NameScramble.h"
 #include "support/TempDir.h"
 
 using Bytes = std::vector<uint8_t>;
