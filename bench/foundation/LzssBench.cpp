@@ -1,17 +1,17 @@
 // LZSS decoding speed on a mix like the game's archives: half picture bytes (32-bit pixels with
 // gradients, flat areas and grain), half script text. Baselines in the same run: the textbook
 // ring decoder that moves one byte at a time, and a memcpy of the decoded size.
-#include "foundation/Lzss.h"
-#include "lzss/LzssEncoder.h"
-
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "foundation/Lzss.h"
+#include "lzss/LzssEncoder.h"
 
 namespace {
 

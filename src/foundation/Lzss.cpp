@@ -1,5 +1,6 @@
 #include "foundation/Lzss.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -65,19 +66,22 @@ LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> o
     LzssDecodeResult result;
 
     // While a whole group of eight codes and its largest output fit, decode without bounds checks.
-    constexpr size_t GROUP_INPUT = 1 + 8 * 2;
+    // Literal runs are copied eight bytes at a time, so the input keeps eight bytes in reserve.
+    constexpr size_t GROUP_INPUT = 1 + 8 * 2 + 8;
     constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
     while (in_size - i >= GROUP_INPUT && out_size - o >= GROUP_OUTPUT) {
         unsigned flags = in[i++];
-        if (flags == 0xFF) { // eight literals in a row, common in picture data
-            std::memcpy(out + o, in + i, 8);
-            i += 8;
-            o += 8;
-            continue;
-        }
-        for (int code = 0; code < 8; ++code, flags >>= 1) {
+        int codes_left = 8;
+        while (codes_left > 0) {
             if (flags & 1) {
-                out[o++] = in[i++];
+                // A run of literals: copy eight bytes and keep as many as the run is long. The
+                // flags hold no more bits than codes are left, so the run stays in the group.
+                const int run = std::countr_one(flags);
+                std::memcpy(out + o, in + i, 8);
+                o += run;
+                i += run;
+                flags >>= run;
+                codes_left -= run;
                 continue;
             }
             const Match match = ReadMatch(in + i, o);
@@ -87,6 +91,8 @@ LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> o
             else
                 CopyMatchSlow(out, o, match.distance, match.length);
             o += match.length;
+            flags >>= 1;
+            --codes_left;
         }
     }
 

@@ -1,10 +1,10 @@
-#include "foundation/Lzss.h"
-
-#include <gtest/gtest.h>
-
 #include <array>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "foundation/Lzss.h"
 
 namespace {
 

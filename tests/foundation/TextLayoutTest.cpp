@@ -1,9 +1,9 @@
-#include "foundation/TextLayout.h"
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "foundation/TextLayout.h"
 
 namespace {
 

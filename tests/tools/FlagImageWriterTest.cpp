@@ -1,10 +1,9 @@
-#include "flagpack/FlagImageWriter.h"
-
-#include "foundation/NameScramble.h"
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include "flagpack/FlagImageWriter.h"
+#include "foundation/NameScramble.h"
 
 using Bytes = std::vector<uint8_t>;
 

@@ -1,12 +1,11 @@
-#include "lzss/LzssEncoder.h"
-
-#include "foundation/Lzss.h"
-
-#include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "foundation/Lzss.h"
+#include "lzss/LzssEncoder.h"
 
 namespace {
 

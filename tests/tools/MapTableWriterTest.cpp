@@ -1,8 +1,8 @@
-#include "mapwrite/MapTableWriter.h"
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include "mapwrite/MapTableWriter.h"
 
 using Bytes = std::vector<uint8_t>;
 

@@ -1,13 +1,13 @@
 #include "arcpack/ArchiveWriter.h"
 
-#include "foundation/NameScramble.h"
-#include "lzss/LzssEncoder.h"
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <limits>
 #include <stdexcept>
+
+#include "foundation/NameScramble.h"
+#include "lzss/LzssEncoder.h"
 
 namespace tools {
 

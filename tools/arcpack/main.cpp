@@ -1,11 +1,11 @@
 // arcpack: packs every file of a folder into one ".arc" archive, plain or LZSS-compressed.
 // Names are stored upper-cased (the reader upper-cases what it is asked for) unless --keep-case.
-#include "arcpack/ArchiveWriter.h"
-
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <fstream>
+
+#include "arcpack/ArchiveWriter.h"
 
 int main(int argc, char** argv)
 {

@@ -1,11 +1,11 @@
 #include "flagpack/FlagImageWriter.h"
 
-#include "foundation/NameScramble.h"
-#include "lzss/LzssEncoder.h"
-
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
+
+#include "foundation/NameScramble.h"
+#include "lzss/LzssEncoder.h"
 
 namespace tools {
 

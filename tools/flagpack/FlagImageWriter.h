@@ -4,12 +4,12 @@
 // big-endian stored size, decoded size and data offset), then every entry as one LZSS stream.
 // Also turns an image into the C++ source that compiles it into the executable.
 
-#include "arcpack/ArchiveWriter.h"
-
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "arcpack/ArchiveWriter.h"
 
 namespace tools {
 

@@ -1,14 +1,13 @@
 // flagpack: packs every file of a folder into a FLAG image, written as the image itself or, with
 // --cpp <id>, as C++ source that compiles it into the executable as resource "FLAG" <id>.
-#include "flagpack/FlagImageWriter.h"
-
-#include "foundation/CStringBase.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <fstream>
+
+#include "flagpack/FlagImageWriter.h"
+#include "foundation/CStringBase.h"
 
 int main(int argc, char** argv)
 {

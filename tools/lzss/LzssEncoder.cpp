@@ -1,10 +1,10 @@
 #include "lzss/LzssEncoder.h"
 
-#include "foundation/Lzss.h"
-
 #include <algorithm>
 #include <array>
 #include <memory>
+
+#include "foundation/Lzss.h"
 
 namespace tools {
 

@@ -1,10 +1,10 @@
 // lzss: compresses one file into the ring LZSS form that archives and FLAG images use.
-#include "lzss/LzssEncoder.h"
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "lzss/LzssEncoder.h"
 
 int main(int argc, char** argv)
 {

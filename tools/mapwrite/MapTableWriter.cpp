@@ -1,10 +1,10 @@
 #include "mapwrite/MapTableWriter.h"
 
-#include "platform/kernel/Unicode.h"
-
 #include <charconv>
 #include <limits>
 #include <stdexcept>
+
+#include "platform/kernel/Unicode.h"
 
 namespace tools {
 

@@ -1,11 +1,11 @@
 // mapwrite: turns a UTF-8 listing (id, a space or tab, text; one per line) into a ".map" table.
-#include "mapwrite/MapTableWriter.h"
-
 #include <cstdio>
 #include <exception>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "mapwrite/MapTableWriter.h"
 
 int main(int argc, char** argv)
 {

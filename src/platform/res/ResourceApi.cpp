@@ -1,10 +1,10 @@
 #include "platform/res/ResourceApi.h"
 
-#include "platform/kernel/ErrorApi.h"
-#include "platform/res/ResourceRegistry.h"
-
 #include <optional>
 #include <string>
+
+#include "platform/kernel/ErrorApi.h"
+#include "platform/res/ResourceRegistry.h"
 
 namespace {
 
