@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -157,8 +158,13 @@ struct FontEngine::State
 
     bool EnsureFontconfig()
     {
-        if (!fontconfig_ready)
+        if (!fontconfig_ready) {
             fontconfig_ready = FcInit() != 0;
+            // fontconfig keeps its configuration and caches in globals of its own; they are freed
+            // at exit so leak checkers see only what the program itself holds.
+            if (fontconfig_ready)
+                std::atexit([] { FcFini(); });
+        }
         return fontconfig_ready;
     }
 
