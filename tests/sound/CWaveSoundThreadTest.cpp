@@ -2,8 +2,12 @@
 #include "sound/CWaveSoundNotify.h"
 
 #include "SoundTestSupport.h"
+#include "arcpack/ArchiveWriter.h"
+#include "foundation/CArchiveManager.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/Unicode.h"
+#include "support/FakeDocumentLink.h"
+#include "support/WorkingDir.h"
 
 #include <atomic>
 #include <fstream>
@@ -490,4 +494,42 @@ TEST_F(SoundTest, EffectSettersRefuseBandsThatDoNotExist)
     DWORD frequency = 0;
     sound->GetFrequency(&frequency);
     EXPECT_EQ(frequency, 44100u) << "effects off puts the speed back to normal";
+}
+
+// The way a channel plays a sound: the entry is found in an archive, a handle on the archive
+// file is duplicated at the entry's start, and the sound reads only that entry through it.
+TEST_F(SoundTest, AnArchiveEntryPlaysThroughADuplicatedHandle)
+{
+    WorkingDir folder;
+    FakeDocumentLink document;
+    const std::vector<int16_t> first = QuietPattern(30000, 2, 1);
+    const std::vector<int16_t> wanted = QuietPattern(44100, 2, 2);
+    const std::vector<int16_t> after(60000, 2500);
+    tools::WavSpec looped = StereoWav(first);
+    looped.loop = tools::WavLoop{.start = 0, .end = 30000};
+    const std::vector<tools::ArchiveEntry> entries = {{"A.WAV", tools::WriteWav(looped)},
+                                                      {"B.WAV", tools::WriteWav(StereoWav(wanted))},
+                                                      {"C.WAV", tools::WriteWav(StereoWav(after))}};
+    folder.Write("music.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Plain));
+    CArchiveManager archives("music.arc", false, true);
+    ASSERT_TRUE(archives.OpenEntry("B.WAV"));
+    HANDLE entry = archives.DuplicateEntryHandle();
+    ASSERT_NE(entry, nullptr);
+
+    SoundPtr sound(new CWaveSoundNotify);
+    ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
+    Settle(2);
+    ASSERT_TRUE(sound->ReadWaveHeader(entry));
+    CloseHandle(entry); // the sound keeps a duplicate of its own
+    archives.CloseEntry();
+    ASSERT_TRUE(sound->Start());
+    for (int i = 0; i < 150 && (sound->GetStatus() & DSBSTATUS_PLAYING); ++i)
+        Pass(10, 2);
+    EXPECT_FALSE(sound->GetStatus() & DSBSTATUS_PLAYING);
+    const std::vector<int16_t> out = TakeOutput();
+    ASSERT_GE(out.size(), wanted.size());
+    EXPECT_EQ(std::vector<int16_t>(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(wanted.size())),
+              wanted);
+    for (size_t i = wanted.size(); i < out.size(); ++i)
+        ASSERT_EQ(out[i], 0) << "frame " << i / 2 << " comes from beyond the entry";
 }
