@@ -291,3 +291,27 @@ TEST_F(CAnimeManagerTest, SlotTableIsSafeBetweenTwoThreads)
     task.join();
     manager.UnloadProgram();
 }
+
+TEST_F(CAnimeManagerTest, AssembledProgramLoopsWaitsAndHolds)
+{
+    std::string error;
+    const auto program = tools::AssembleAnimeProgram(R"(
+        command copy 0 0 1 1 0 0
+        slot 4 7
+            loop 2      ; twice: copy, wait two ticks, hold one
+            cmd 0
+            wait 2
+            hold 1
+            endloop
+            end
+    )",
+                                                     error);
+    ASSERT_TRUE(program) << error;
+    m_manager.SetProgramData(program->data(), program->size());
+    m_manager.ArmSlot(4, 7);
+    m_manager.StartSlot(4, 7);
+    // loop, cmd, wait, 2 waiting, hold, 1 holding, endloop; cmd, wait, 2 waiting, hold, 1 holding,
+    // endloop (done), end.
+    EXPECT_EQ(Ticks(16, 4, 7), (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(State(4, 7), ANIME_STOPPED);
+}
