@@ -23,7 +23,7 @@ Presenter& GetPresenter()
 {
     std::lock_guard lock(g_presenter_lock);
     if (!*g_presenter)
-        *g_presenter = IsHeadless() ? CreateNullPresenter() : CreateSdlPresenter();
+        *g_presenter = IsHeadless() ? CreateNullPresenter() : CreateWindowPresenter();
     return **g_presenter;
 }
 
@@ -31,11 +31,6 @@ void SetPresenter(std::unique_ptr<Presenter> presenter)
 {
     std::lock_guard lock(g_presenter_lock);
     *g_presenter = std::move(presenter);
-}
-
-void ShowPresentedFrames()
-{
-    GetPresenter().ShowNewestFrame();
 }
 
 } // namespace platform

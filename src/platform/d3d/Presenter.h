@@ -1,8 +1,8 @@
 #pragma once
 // Where presented frames go. The swap chain's Present hands each frame to the presenter from
 // whatever thread draws (main, app-task, movie); the presenter never waits for the main thread.
-// Headless runs use the null presenter (null/NullPresenter.h); otherwise the SDL presenter keeps
-// the newest frame in a mailbox and the main thread's message pump shows it.
+// Headless runs use the null presenter (null/NullPresenter.h); otherwise frames go to the window
+// layer, which keeps the newest one and shows it from the main thread's message pump.
 
 #include <cstdint>
 #include <memory>
@@ -29,19 +29,14 @@ public:
     virtual ~Presenter() = default;
     // Any thread, under the caller's draw lock; must not block on the main thread.
     virtual void Publish(std::shared_ptr<const PresentedFrame> frame) = 0;
-    // Main thread, from the message pump: shows the newest frame not shown yet.
-    virtual void ShowNewestFrame() {}
 };
 
-// The presenter in use: the null one when VESK_HEADLESS is set, else the SDL one.
+// The presenter in use: the null one when VESK_HEADLESS is set, else the window layer's.
 Presenter& GetPresenter();
 // Replaces the presenter (tests, tools); the old one is destroyed.
 void SetPresenter(std::unique_ptr<Presenter> presenter);
 
-// The message pump's hook: shows the newest presented frame. Main thread only.
-void ShowPresentedFrames();
-
 std::unique_ptr<Presenter> CreateNullPresenter();
-std::unique_ptr<Presenter> CreateSdlPresenter();
+std::unique_ptr<Presenter> CreateWindowPresenter();
 
 } // namespace platform
