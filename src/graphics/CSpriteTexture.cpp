@@ -220,12 +220,15 @@ void CSpriteTexture::SaveSnapshot()
 
 ILayer* CSpriteTexture::GetLayer()
 {
-    return m_texture_layer;
+    // A sprite given a software layer (AttachLayer) instead of a texture works as a sprite layer.
+    return m_texture_layer ? m_texture_layer : CSpriteLayer::GetLayer();
 }
 
-void CSpriteTexture::DrawToLayer(ILayer*)
+void CSpriteTexture::DrawToLayer(ILayer* target)
 {
-    // Drawn by the sprite batch, never composed in software.
+    // With a texture the sprite batch draws it; only a software layer is composed here.
+    if (!m_texture_layer)
+        CSpriteLayer::DrawToLayer(target);
 }
 
 void CSpriteTexture::StartAnimRotate(const SpriteAnimRecord& record)
