@@ -5,6 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/com/ComPtr.h"
 #include "platform/d3d/SoftwareDevice.h"
 
@@ -188,6 +192,36 @@ inline void ModulateTexel(uint8_t* out, const uint8_t* texel, bool swap, const M
 void BlendTexelRun(uint8_t* d, const uint8_t* t, int count, bool swap, const Modulate& m, const Blend& blend)
 {
     if (m.white && m.alpha == 255 && (blend.kind == BlendKind::Alpha || blend.kind == BlendKind::Opaque)) {
+        // Opaque runs are a plain (channel-swapping) copy; both loops below vectorise.
+        uint32_t all = 0xFF000000u;
+        for (int i = 0; i < count; ++i) {
+            uint32_t word;
+            std::memcpy(&word, t + i * 4, 4);
+            all &= word;
+        }
+        if ((all >> 24) == 0xFF || blend.kind == BlendKind::Opaque) {
+            int i = 0;
+#if defined(__SSE2__)
+            const __m128i green_alpha = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
+            const __m128i low = _mm_set1_epi32(0xFF);
+            for (; i + 4 <= count; i += 4) {
+                __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i * 4));
+                if (swap)
+                    words = _mm_or_si128(_mm_and_si128(words, green_alpha),
+                                         _mm_or_si128(_mm_and_si128(_mm_srli_epi32(words, 16), low),
+                                                      _mm_slli_epi32(_mm_and_si128(words, low), 16)));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), words);
+            }
+#endif
+            for (; i < count; ++i) {
+                uint32_t word;
+                std::memcpy(&word, t + i * 4, 4);
+                if (swap)
+                    word = (word & 0xFF00FF00u) | ((word >> 16) & 0xFFu) | ((word & 0xFFu) << 16);
+                std::memcpy(d + i * 4, &word, 4);
+            }
+            return;
+        }
         for (int i = 0; i < count; ++i, d += 4, t += 4) {
             const uint8_t a = t[3];
             if (a == 255 || blend.kind == BlendKind::Opaque) {
