@@ -355,87 +355,102 @@ void CSpriteLayer::Scroll()
 
 BITMAPINFOHEADER* CSpriteLayer::Create(int32_t width, int32_t height)
 {
-    return m_layer ? m_layer->Create(width, height) : nullptr;
+    ILayer* layer = GetLayer();
+    return layer ? layer->Create(width, height) : nullptr;
 }
 
 void CSpriteLayer::Release()
 {
-    if (m_layer)
-        m_layer->Release();
+    if (ILayer* layer = GetLayer())
+        layer->Release();
 }
 
 int32_t CSpriteLayer::GetType()
 {
-    return m_layer ? m_layer->GetType() : m_layer_kind;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetType() : m_layer_kind;
 }
 
 ptrdiff_t CSpriteLayer::GetPixelOffset(int32_t x, int32_t y)
 {
-    return m_layer ? m_layer->GetPixelOffset(x, y) : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetPixelOffset(x, y) : 0;
 }
 
 ptrdiff_t CSpriteLayer::GetPitch()
 {
-    return m_layer ? m_layer->GetPitch() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetPitch() : 0;
 }
 
 uint8_t* CSpriteLayer::GetBits()
 {
-    return m_layer ? m_layer->GetBits() : nullptr;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetBits() : nullptr;
 }
 
 HDC CSpriteLayer::GetDC()
 {
-    return m_layer ? m_layer->GetDC() : nullptr;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetDC() : nullptr;
 }
 
 BITMAPINFOHEADER* CSpriteLayer::GetHeader()
 {
-    return m_layer ? m_layer->GetHeader() : ILayer::GetHeader();
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetHeader() : ILayer::GetHeader();
 }
 
 int32_t CSpriteLayer::GetWidth()
 {
-    return m_layer ? m_layer->GetWidth() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetWidth() : 0;
 }
 
 int32_t CSpriteLayer::GetHeight()
 {
-    return m_layer ? m_layer->GetHeight() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetHeight() : 0;
 }
 
 int32_t CSpriteLayer::GetStride()
 {
-    return m_layer ? m_layer->GetStride() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetStride() : 0;
 }
 
 int32_t CSpriteLayer::Lock()
 {
-    return m_layer ? m_layer->Lock() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->Lock() : 0;
 }
 
 int32_t CSpriteLayer::Unlock()
 {
-    return m_layer ? m_layer->Unlock() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->Unlock() : 0;
 }
 
 BITMAPINFOHEADER* CSpriteLayer::Resize(int32_t width, int32_t height)
 {
-    return m_layer ? m_layer->Resize(width, height) : nullptr;
+    ILayer* layer = GetLayer();
+    return layer ? layer->Resize(width, height) : nullptr;
 }
 
 SIZE CSpriteLayer::GetSize()
 {
-    return m_layer ? m_layer->GetSize() : SIZE{0, 0};
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetSize() : SIZE{0, 0};
 }
 
 void CSpriteLayer::SetModified(int32_t value)
 {
-    if (m_layer)
-        m_layer->SetModified(value);
+    if (ILayer* layer = GetLayer())
+        layer->SetModified(value);
 }
 
 int32_t CSpriteLayer::GetModified()
 {
-    return m_layer ? m_layer->GetModified() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetModified() : 0;
 }
