@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "foundation/CCriticalSection.h"
+#include "platform/kernel/WinTypes.h"
 
 class CSpriteLayer;
 class CSpriteManager;
@@ -37,10 +38,25 @@ public:
     void UpdateDrawList(int32_t operation, CSpriteLayer* sprite);
     void DrawFrame();
 
+    // The screen mapping: a window pixel maps to the logical screen as
+    // trunc((window - output offset) x scale + 0.5) per axis.
+    POINT GetOutputOffset() const { return m_output_offset; }
+    float GetScaleX() const { return m_scale_x; }
+    float GetScaleY() const { return m_scale_y; }
+    void SetScreenMapping(POINT offset, float scale_x, float scale_y)
+    {
+        m_output_offset = offset;
+        m_scale_x = scale_x;
+        m_scale_y = scale_y;
+    }
+
 private:
     CDirect3D() = default;
 
     std::unique_ptr<uint32_t> m_draw_controller;
     std::unique_ptr<CSpriteManager> m_sprite_manager;
     std::atomic<uint32_t> m_status{DISPLAY_READY | DISPLAY_ENABLED};
+    POINT m_output_offset{0, 0};
+    float m_scale_x = 1.0f;
+    float m_scale_y = 1.0f;
 };
