@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "app/AppMessageBox.h"
 #include "app/ScreenSettings.h"
+#include "foundation/DocumentLink.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/DataArchiveRead.h"
@@ -139,7 +141,17 @@ void CSpriteLayer::LoadTransitionRule(uint32_t rule)
         return;
     char name[16];
     std::snprintf(name, sizeof(name), "%02u.bin", rule);
-    SetTransitionRule(rule, ReadDataArchiveEntry(name));
+    std::vector<uint8_t> image;
+    try {
+        image = ReadDataArchiveEntry(name);
+    } catch (const CStringUTF8& message) {
+        // Transitions start on the task thread, where nothing may unwind: the message is shown
+        // as the layer loader shows its read errors, and the rule stays unloaded for a later try.
+        DocumentLink* link = GetDocumentLink();
+        AppMessageBox(0, link != nullptr ? link->FormatScriptError(message) : message);
+        return;
+    }
+    SetTransitionRule(rule, std::move(image));
 }
 
 void CSpriteLayer::SetTransitionRule(uint32_t rule, std::vector<uint8_t> image)
