@@ -489,3 +489,14 @@ void ResetWindowLayer()
 }
 
 } // namespace platform
+
+#include "platform/user/DrawnMessageBox.h"
+
+namespace platform {
+
+int ShowDrawnMessageBox(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type)
+{
+    return WindowManager::GetInstance().RunMessageBox(owner, text, caption, type);
+}
+
+} // namespace platform
