@@ -2,6 +2,7 @@
 // The document: owner of the game state and of the sprite layers registered by number.
 // FIXME: only the members graphics code calls until the document is in.
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -31,7 +32,9 @@ public:
 
 private:
     std::map<int32_t, std::unique_ptr<CSpriteLayer>> m_sprite_layers;
-    uint32_t m_engine_state = 0; // FIXME: the game state's own word once the game state is held here
+    // Atomic: the animation steps and skip polls of the app-task thread read it.
+    std::atomic<uint32_t> m_engine_state{
+        0};                      // FIXME: the game state's own word once the game state is held here
     uint32_t m_request_word = 0; // main thread only
 };
 

@@ -259,7 +259,8 @@ private:
     POINT m_pointer{};
     int m_pointer_count = 0;
     HCURSOR m_cursor = nullptr;
-    std::array<uint8_t, 256> m_keys{}; // 0x80 down, 0x01 toggled
+    // 0x80 down, 0x01 toggled. Atomic: GetAsyncKeyState is also read by the app-task thread.
+    std::array<std::atomic<uint8_t>, 256> m_keys{};
     bool m_text_input = false;
 
     std::mutex m_posted_lock; // guards m_posted, m_quit, m_quit_code
