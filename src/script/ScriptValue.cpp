@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <vector>
 
 #include "platform/kernel/FileApi.h"
 
@@ -29,32 +28,41 @@ constexpr uint32_t TEXT_CHUNK = 64 * 1024;
 
 } // namespace
 
-void ScriptValue::Write(HANDLE file) const
+void ScriptValue::AppendTo(std::string& out) const
 {
     const uint32_t length = static_cast<uint32_t>(Text.GetLength());
-    std::vector<uint8_t> bytes(12 + static_cast<size_t>(length));
-    PutU32(bytes.data(), Type);
-    PutU32(bytes.data() + 4, static_cast<uint32_t>(Integer));
-    PutU32(bytes.data() + 8, length);
-    std::copy_n(reinterpret_cast<const uint8_t*>(Text.GetText()), length, bytes.data() + 12);
+    uint8_t header[12];
+    PutU32(header, Type);
+    PutU32(header + 4, static_cast<uint32_t>(Integer));
+    PutU32(header + 8, length);
+    out.append(reinterpret_cast<const char*>(header), sizeof header);
+    out.append(Text.GetText(), length);
+}
+
+void ScriptValue::Write(HANDLE file) const
+{
+    std::string bytes;
+    AppendTo(bytes);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-void ScriptValue::Read(HANDLE file)
+bool ScriptValue::Read(HANDLE file)
 {
     std::array<uint8_t, 12> header{};
     DWORD read = 0;
-    ReadFile(file, header.data(), static_cast<DWORD>(header.size()), &read, nullptr);
+    if (!ReadFile(file, header.data(), static_cast<DWORD>(header.size()), &read, nullptr))
+        read = 0;
     Type = GetU32(header.data());
     Integer = static_cast<int32_t>(GetU32(header.data() + 4));
     uint32_t remaining = GetU32(header.data() + 8);
     if (remaining == 0) {
         Text.Empty();
-        return;
+        return read == header.size();
     }
     std::string bytes;
-    while (remaining > 0) {
+    bool complete = read == header.size();
+    while (complete && remaining > 0) {
         const uint32_t chunk = std::min(remaining, TEXT_CHUNK);
         const size_t old_size = bytes.size();
         bytes.resize(old_size + chunk, '\0');
@@ -62,12 +70,12 @@ void ScriptValue::Read(HANDLE file)
         if (!ReadFile(file, bytes.data() + old_size, chunk, &got, nullptr))
             got = 0;
         bytes.resize(old_size + got);
-        if (got < chunk)
-            break;
+        complete = got == chunk;
         remaining -= chunk;
     }
     // The text ends at its first zero byte, as a zero-filled C buffer would.
     Text = CStringUTF8(bytes.c_str());
+    return complete;
 }
 
 ScriptValue AddScriptValues(const ScriptValue& a, const ScriptValue& b)

@@ -4,6 +4,7 @@
 // copied by value; no thread owns it beyond its holder.
 
 #include <cstdint>
+#include <string>
 
 #include "foundation/CStringUTF8.h"
 #include "platform/kernel/WinTypes.h"
@@ -43,8 +44,12 @@ struct ScriptValue
     // Disk form, little-endian: u32 type, u32 integer, u32 byte length L, L bytes of UTF-8
     // without terminator. Results of the file calls are not reported; a short file yields what
     // could be read, and the text ends at the first byte that was not read.
+    // Read answers whether the whole record was there, so readers of counted lists can stop at
+    // the end of a damaged file instead of trusting its counts.
     void Write(HANDLE file) const;
-    void Read(HANDLE file);
+    bool Read(HANDLE file);
+    // The disk form appended to a byte string, for writers that gather a file before writing.
+    void AppendTo(std::string& out) const;
 };
 
 // Type 0 left operand: integer sum (wrapping). Type 1: the texts joined, whatever the right
