@@ -25,6 +25,7 @@ inline constexpr DWORD FILE_CURRENT = 1;
 inline constexpr DWORD FILE_END = 2;
 inline constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
 inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+inline constexpr DWORD DUPLICATE_CLOSE_SOURCE = 0x1;
 inline constexpr DWORD DUPLICATE_SAME_ACCESS = 0x2;
 inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
 
@@ -43,26 +44,34 @@ struct WIN32_FIND_DATAW
 };
 using LPWIN32_FIND_DATAW = WIN32_FIND_DATAW*;
 
+// Opening a folder fails with ERROR_ACCESS_DENIED. CREATE_ALWAYS and OPEN_ALWAYS leave
+// ERROR_ALREADY_EXISTS when the file was there. A file another handle holds is not truncated.
 HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation_disposition, DWORD flags_and_attributes, HANDLE template_file);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, void* overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_written, void* overlapped);
+// Without distance_high the distance is signed and the result must fit in 32 bits. A result
+// whose low word is 0xFFFFFFFF is a success with GetLastError() == 0.
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distance_high, DWORD move_method);
 DWORD GetFileSize(HANDLE file, LPDWORD size_high);
 BOOL FlushFileBuffers(HANDLE file);
 // Closes any kernel handle: file, event, mutex, thread or find handle.
 BOOL CloseHandle(HANDLE handle);
+// A pseudo handle meaning "this process"; it needs no CloseHandle.
 HANDLE GetCurrentProcess();
 // A duplicate shares the file position with the original, as dup() does.
 BOOL DuplicateHandle(HANDLE source_process, HANDLE source, HANDLE target_process, LPHANDLE target,
                      DWORD desired_access, BOOL inherit, DWORD options);
 
+// Finds a file or a folder; "*" and "?" in the last component match ignoring case.
 HANDLE FindFirstFileW(LPCWSTR file_name, LPWIN32_FIND_DATAW find_data);
 BOOL FindClose(HANDLE find);
 DWORD GetFileAttributesW(LPCWSTR file_name);
+// Creates one level; ERROR_ALREADY_EXISTS when an entry of that name exists.
 BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
 BOOL RemoveDirectoryW(LPCWSTR path);
 BOOL DeleteFileW(LPCWSTR file_name);
+// Without MOVEFILE_REPLACE_EXISTING an existing target gives ERROR_ALREADY_EXISTS.
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags);
 BOOL PathFileExistsW(LPCWSTR path);
 void GetLocalTime(SYSTEMTIME* time);

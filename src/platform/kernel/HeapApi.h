@@ -3,6 +3,8 @@
 
 #include "platform/kernel/WinTypes.h"
 
+inline constexpr WORD PROCESSOR_ARCHITECTURE_AMD64 = 9;
+
 struct SYSTEM_INFO
 {
     WORD wProcessorArchitecture;
@@ -19,6 +21,8 @@ struct SYSTEM_INFO
 };
 void GetSystemInfo(SYSTEM_INFO* info);
 
+// A heap over malloc that tracks its blocks: HeapDestroy frees whatever is still allocated.
+// A maximum size of 0 makes a growable heap. Heaps close with HeapDestroy, not CloseHandle.
 HANDLE HeapCreate(DWORD options, SIZE_T initial_size, SIZE_T maximum_size);
 BOOL HeapDestroy(HANDLE heap);
 LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
@@ -30,7 +34,10 @@ inline constexpr DWORD MEM_RESERVE = 0x2000;
 inline constexpr DWORD MEM_DECOMMIT = 0x4000;
 inline constexpr DWORD MEM_RELEASE = 0x8000;
 inline constexpr DWORD PAGE_NOACCESS = 0x01;
+inline constexpr DWORD PAGE_READONLY = 0x02;
 inline constexpr DWORD PAGE_READWRITE = 0x04;
-// Committed pages read as zero, also after a decommit and a new commit.
+// Reservations are placed by the layer (address null). Commits and decommits cover whole pages
+// inside one reservation. Committed pages read as zero, also after a decommit and a new commit.
+// MEM_RELEASE takes the base of a reservation and size 0.
 LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD protect);
 BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type);

@@ -40,15 +40,23 @@ HANDLE OpenMutexW(DWORD desired_access, BOOL inherit, LPCWSTR name);
 BOOL ReleaseMutex(HANDLE mutex);
 
 using _beginthreadex_proc_type = unsigned (*)(void*);
-// Returns a waitable thread handle (0 on failure), as the CRT does.
+// Returns a waitable thread handle (0 on failure), as the CRT does. The thread runs at once
+// (creation flags are ignored) with the system's default stack.
 uintptr_t _beginthreadex(void* security, unsigned stack_size, _beginthreadex_proc_type start, void* argument,
                          unsigned init_flag, unsigned* thread_id);
+inline constexpr DWORD STILL_ACTIVE = 259;
+inline constexpr int THREAD_PRIORITY_LOWEST = -2;
+inline constexpr int THREAD_PRIORITY_BELOW_NORMAL = -1;
 inline constexpr int THREAD_PRIORITY_NORMAL = 0;
 inline constexpr int THREAD_PRIORITY_ABOVE_NORMAL = 1;
 inline constexpr int THREAD_PRIORITY_HIGHEST = 2;
+// Best effort: raising a priority needs privileges the process rarely has, and a refusal is
+// ignored, as the sound threads only ask for a little headroom.
 BOOL SetThreadPriority(HANDLE thread, int priority);
+// A pseudo handle meaning "the calling thread"; it needs no CloseHandle.
 HANDLE GetCurrentThread();
 DWORD GetCurrentThreadId();
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exit_code);
 
+// Sleep(0) gives up the rest of the time slice; longer sleeps run on the layer clock.
 void Sleep(DWORD milliseconds);

@@ -1,6 +1,8 @@
 #pragma once
 // The one u32 millisecond clock behind timeGetTime and GetTickCount. It wraps at 2^32; callers
-// compare with unsigned differences. Headless runs use a virtual clock that tests advance.
+// compare with unsigned differences. Headless runs use a virtual clock that tests advance
+// (platform/kernel/VirtualClock.h). VESK_CLOCK_START sets the first reading of the real clock
+// (to reach the wrap soon); VESK_TIMER_PERIOD_MIN makes timeGetDevCaps report a coarser timer.
 
 #include "platform/kernel/WinTypes.h"
 

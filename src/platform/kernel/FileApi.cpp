@@ -1,0 +1,602 @@
+#include "platform/kernel/FileApi.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/kernel/ErrorApi.h"
+#include "platform/kernel/HandleTable.h"
+#include "platform/kernel/PosixPath.h"
+#include "platform/kernel/Unicode.h"
+#include "platform/kernel/UniqueFd.h"
+#include "platform/kernel/Win32Error.h"
+
+namespace {
+
+using platform::HandleTable;
+using platform::KernelObjectKind;
+using platform::UniqueFd;
+
+const HANDLE CURRENT_PROCESS = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+const HANDLE CURRENT_THREAD = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-2));
+
+class FileObject final : public platform::KernelObject
+{
+public:
+    explicit FileObject(UniqueFd fd)
+        : m_fd(std::move(fd))
+    {}
+    KernelObjectKind GetKind() const override { return KernelObjectKind::File; }
+    int GetFd() const { return m_fd.Get(); }
+
+private:
+    UniqueFd m_fd;
+};
+
+class FindObject final : public platform::KernelObject
+{
+public:
+    KernelObjectKind GetKind() const override { return KernelObjectKind::Find; }
+};
+
+std::shared_ptr<FileObject> FindFile(HANDLE handle)
+{
+    std::shared_ptr<FileObject> file = HandleTable::GetInstance().GetAs<FileObject>(handle);
+    if (!file)
+        SetLastError(ERROR_INVALID_HANDLE);
+    return file;
+}
+
+// Resolved POSIX path of a Windows path; empty for a null or empty name.
+std::string ResolvedPath(LPCWSTR name, platform::PathUse use = platform::PathUse::Existing)
+{
+    if (!name || !*name)
+        return {};
+    return platform::ResolveCaseInsensitive(platform::ToPosixPath(name), use);
+}
+
+// A folder named with a trailing separator is the same folder.
+std::string WithoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+void SetErrorForPath(int error, const std::string& path)
+{
+    if (error == ENOENT)
+        SetLastError(platform::MissingPathError(path));
+    else
+        platform::SetLastErrorFromErrno(error);
+}
+
+FILETIME ToFileTime(const timespec& time)
+{
+    // 100-nanosecond intervals since 1601-01-01.
+    constexpr uint64_t EPOCH_DIFFERENCE_SECONDS = 11'644'473'600;
+    const uint64_t ticks = (static_cast<uint64_t>(time.tv_sec) + EPOCH_DIFFERENCE_SECONDS) * 10'000'000 +
+                           static_cast<uint64_t>(time.tv_nsec) / 100;
+    return FILETIME{.dwLowDateTime = static_cast<DWORD>(ticks),
+                    .dwHighDateTime = static_cast<DWORD>(ticks >> 32)};
+}
+
+DWORD AttributesOf(const struct stat& info)
+{
+    if (S_ISDIR(info.st_mode))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    return (info.st_mode & S_IWUSR) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
+}
+
+int RetryOnInterrupt(int (*call)(int, int), int fd, int argument)
+{
+    int result;
+    do {
+        result = call(fd, argument);
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+int FlockCall(int fd, int operation)
+{
+    return ::flock(fd, operation);
+}
+
+// Windows refuses to delete or rename a file that an open handle does not share for deletion;
+// here any handle of ours holding the file (its flock) stands for that.
+bool IsHeldOpen(const std::string& path)
+{
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    return fd.IsValid() && RetryOnInterrupt(FlockCall, fd.Get(), LOCK_EX | LOCK_NB) != 0 &&
+           errno == EWOULDBLOCK;
+}
+
+// Opens without O_TRUNC: truncation waits until the share lock is ours.
+UniqueFd OpenForDisposition(const std::string& path, int mode, DWORD disposition, bool& existed)
+{
+    existed = true;
+    switch (disposition) {
+    case CREATE_NEW:
+        existed = false;
+        return UniqueFd(::open(path.c_str(), mode | O_CREAT | O_EXCL, 0666));
+    case CREATE_ALWAYS:
+    case OPEN_ALWAYS:
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            UniqueFd fd(::open(path.c_str(), mode));
+            if (fd.IsValid() || errno != ENOENT)
+                return fd;
+            fd.Reset(::open(path.c_str(), mode | O_CREAT | O_EXCL, 0666));
+            if (fd.IsValid() || errno != EEXIST) {
+                existed = false;
+                return fd;
+            }
+        }
+        return UniqueFd();
+    case OPEN_EXISTING:
+    case TRUNCATE_EXISTING:
+        return UniqueFd(::open(path.c_str(), mode));
+    default:
+        errno = EINVAL;
+        return UniqueFd();
+    }
+}
+
+} // namespace
+
+HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LPSECURITY_ATTRIBUTES,
+                   DWORD creation_disposition, DWORD, HANDLE)
+{
+    const std::string path = ResolvedPath(file_name);
+    if (path.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    const bool reading = (desired_access & GENERIC_READ) != 0;
+    const bool writing = (desired_access & GENERIC_WRITE) != 0;
+    if (creation_disposition == TRUNCATE_EXISTING && !writing) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    const int mode = (writing ? (reading ? O_RDWR : O_WRONLY) : O_RDONLY) | O_CLOEXEC;
+
+    bool existed = true;
+    UniqueFd fd = OpenForDisposition(path, mode, creation_disposition, existed);
+    if (!fd.IsValid()) {
+        SetErrorForPath(errno, path);
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat info;
+    if (::fstat(fd.Get(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+
+    const bool exclusive = share_mode == 0 || (writing && (share_mode & FILE_SHARE_WRITE) == 0);
+    if (RetryOnInterrupt(FlockCall, fd.Get(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        platform::SetLastErrorFromErrno(errno); // EWOULDBLOCK: ERROR_SHARING_VIOLATION
+        return INVALID_HANDLE_VALUE;
+    }
+    const bool truncate =
+        creation_disposition == TRUNCATE_EXISTING || (creation_disposition == CREATE_ALWAYS && existed);
+    if (truncate && info.st_size != 0) {
+        int result;
+        do {
+            result = ::ftruncate(fd.Get(), 0);
+        } while (result < 0 && errno == EINTR);
+        if (result != 0) {
+            platform::SetLastErrorFromErrno(errno);
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+    HANDLE handle = HandleTable::GetInstance().Add(std::make_shared<FileObject>(std::move(fd)));
+    const bool report_existing =
+        existed && (creation_disposition == CREATE_ALWAYS || creation_disposition == OPEN_ALWAYS);
+    SetLastError(report_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, void*)
+{
+    if (bytes_read)
+        *bytes_read = 0;
+    const std::shared_ptr<FileObject> file = FindFile(handle);
+    if (!file)
+        return FALSE;
+    if (!buffer && bytes_to_read != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    DWORD done = 0;
+    while (done < bytes_to_read) {
+        const ssize_t count = ::read(file->GetFd(), bytes + done, bytes_to_read - done);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            SetLastError(errno == EBADF ? ERROR_ACCESS_DENIED : platform::Win32ErrorFromErrno(errno));
+            if (bytes_read)
+                *bytes_read = done;
+            return FALSE;
+        }
+        if (count == 0)
+            break; // end of file: a short read is a success
+        done += static_cast<DWORD>(count);
+    }
+    if (bytes_read)
+        *bytes_read = done;
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_written, void*)
+{
+    if (bytes_written)
+        *bytes_written = 0;
+    const std::shared_ptr<FileObject> file = FindFile(handle);
+    if (!file)
+        return FALSE;
+    if (!buffer && bytes_to_write != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    DWORD done = 0;
+    while (done < bytes_to_write) {
+        const ssize_t count = ::write(file->GetFd(), bytes + done, bytes_to_write - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            const int error = count < 0 ? errno : ENOSPC;
+            SetLastError(error == EBADF ? ERROR_ACCESS_DENIED : platform::Win32ErrorFromErrno(error));
+            if (bytes_written)
+                *bytes_written = done;
+            return FALSE;
+        }
+        done += static_cast<DWORD>(count);
+    }
+    if (bytes_written)
+        *bytes_written = done;
+    return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distance_high, DWORD move_method)
+{
+    const std::shared_ptr<FileObject> file = FindFile(handle);
+    if (!file)
+        return INVALID_SET_FILE_POINTER;
+    if (move_method > FILE_END) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    const int64_t offset =
+        distance_high
+            ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distance_high)) << 32) |
+                                   static_cast<uint32_t>(distance))
+            : static_cast<int64_t>(distance);
+    int64_t base = 0;
+    if (move_method == FILE_CURRENT) {
+        base = ::lseek(file->GetFd(), 0, SEEK_CUR);
+    } else if (move_method == FILE_END) {
+        struct stat info;
+        base = ::fstat(file->GetFd(), &info) == 0 ? info.st_size : -1;
+    }
+    if (base < 0) {
+        platform::SetLastErrorFromErrno(errno);
+        return INVALID_SET_FILE_POINTER;
+    }
+    const int64_t target = base + offset;
+    if (target < 0) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (!distance_high && target > 0xFFFF'FFFF) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (::lseek(file->GetFd(), target, SEEK_SET) < 0) {
+        platform::SetLastErrorFromErrno(errno);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distance_high)
+        *distance_high = static_cast<LONG>(static_cast<uint64_t>(target) >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(target);
+}
+
+DWORD GetFileSize(HANDLE handle, LPDWORD size_high)
+{
+    const std::shared_ptr<FileObject> file = FindFile(handle);
+    if (!file)
+        return INVALID_FILE_SIZE;
+    struct stat info;
+    if (::fstat(file->GetFd(), &info) != 0) {
+        platform::SetLastErrorFromErrno(errno);
+        return INVALID_FILE_SIZE;
+    }
+    const auto size = static_cast<uint64_t>(info.st_size);
+    if (size_high)
+        *size_high = static_cast<DWORD>(size >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(size);
+}
+
+BOOL FlushFileBuffers(HANDLE handle)
+{
+    const std::shared_ptr<FileObject> file = FindFile(handle);
+    if (!file)
+        return FALSE;
+    if (::fsync(file->GetFd()) != 0 && errno != EINVAL) { // EINVAL: a file that cannot be synced
+        platform::SetLastErrorFromErrno(errno);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    if (handle == CURRENT_PROCESS || handle == CURRENT_THREAD)
+        return TRUE;
+    HandleTable& table = HandleTable::GetInstance();
+    const std::shared_ptr<platform::KernelObject> object = table.Get(handle);
+    // Find handles close with FindClose and heaps with HeapDestroy, as on Windows.
+    if (!object || object->GetKind() == KernelObjectKind::Find ||
+        object->GetKind() == KernelObjectKind::Heap) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    table.Remove(handle);
+    return TRUE;
+}
+
+HANDLE GetCurrentProcess()
+{
+    return CURRENT_PROCESS;
+}
+
+BOOL DuplicateHandle(HANDLE source_process, HANDLE source, HANDLE target_process, LPHANDLE target, DWORD,
+                     BOOL, DWORD options)
+{
+    if (source_process != CURRENT_PROCESS || target_process != CURRENT_PROCESS) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!target) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    HandleTable& table = HandleTable::GetInstance();
+    std::shared_ptr<platform::KernelObject> object = table.Get(source);
+    if (!object || object->GetKind() == KernelObjectKind::Find ||
+        object->GetKind() == KernelObjectKind::Heap) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (const auto file = std::dynamic_pointer_cast<FileObject>(object)) {
+        // dup() shares the open file description: the position and the share lock go with it.
+        UniqueFd copy(::fcntl(file->GetFd(), F_DUPFD_CLOEXEC, 0));
+        if (!copy.IsValid()) {
+            platform::SetLastErrorFromErrno(errno);
+            return FALSE;
+        }
+        object = std::make_shared<FileObject>(std::move(copy));
+    }
+    *target = table.Add(std::move(object));
+    if (options & DUPLICATE_CLOSE_SOURCE)
+        table.Remove(source);
+    return TRUE;
+}
+
+HANDLE FindFirstFileW(LPCWSTR file_name, LPWIN32_FIND_DATAW find_data)
+{
+    if (!file_name || !*file_name || !find_data) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string path = WithoutTrailingSlash(platform::ToPosixPath(file_name));
+    const size_t slash = path.rfind('/');
+    const std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string found_name = pattern;
+    if (pattern.find_first_of("*?") != std::string::npos) {
+        const std::string folder = platform::ResolveCaseInsensitive(
+            slash == std::string::npos ? std::string(".")
+                                       : (slash == 0 ? std::string("/") : path.substr(0, slash)));
+        // Windows' "*.*" also matches names without a dot.
+        const std::string glob = pattern == "*.*" ? "*" : pattern;
+        std::optional<std::string> first;
+        if (DIR* dir = ::opendir(folder.c_str())) {
+            while (const dirent* entry = ::readdir(dir)) {
+                const std::string name = entry->d_name;
+                if (name != "." && name != ".." && ::fnmatch(glob.c_str(), name.c_str(), FNM_CASEFOLD) == 0 &&
+                    (!first || name < *first))
+                    first = name;
+            }
+            ::closedir(dir);
+        } else {
+            SetErrorForPath(errno, folder + "/");
+            return INVALID_HANDLE_VALUE;
+        }
+        if (!first) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+        found_name = *first;
+        path = folder == "/" ? "/" + *first : folder + "/" + *first;
+    } else {
+        path = platform::ResolveCaseInsensitive(path);
+        const size_t resolved_slash = path.rfind('/');
+        found_name = resolved_slash == std::string::npos ? path : path.substr(resolved_slash + 1);
+    }
+
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        SetErrorForPath(errno, path);
+        return INVALID_HANDLE_VALUE;
+    }
+    *find_data = WIN32_FIND_DATAW{};
+    find_data->dwFileAttributes = AttributesOf(info);
+    find_data->ftCreationTime = ToFileTime(info.st_ctim);
+    find_data->ftLastAccessTime = ToFileTime(info.st_atim);
+    find_data->ftLastWriteTime = ToFileTime(info.st_mtim);
+    if (!S_ISDIR(info.st_mode)) {
+        find_data->nFileSizeHigh = static_cast<DWORD>(static_cast<uint64_t>(info.st_size) >> 32);
+        find_data->nFileSizeLow = static_cast<DWORD>(info.st_size);
+    }
+    const std::u16string wide_name = platform::Utf8ToUtf16(found_name);
+    const size_t length = std::min<size_t>(wide_name.size(), MAX_PATH - 1);
+    std::copy_n(wide_name.begin(), length, find_data->cFileName);
+    find_data->cFileName[length] = 0;
+    return HandleTable::GetInstance().Add(std::make_shared<FindObject>());
+}
+
+BOOL FindClose(HANDLE find)
+{
+    HandleTable& table = HandleTable::GetInstance();
+    const std::shared_ptr<platform::KernelObject> object = table.Get(find);
+    if (!object || object->GetKind() != KernelObjectKind::Find) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    table.Remove(find);
+    return TRUE;
+}
+
+DWORD GetFileAttributesW(LPCWSTR file_name)
+{
+    const std::string path = ResolvedPath(file_name);
+    struct stat info;
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        SetErrorForPath(path.empty() ? ENOENT : errno, path);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return AttributesOf(info);
+}
+
+BOOL CreateDirectoryW(LPCWSTR path_name, LPSECURITY_ATTRIBUTES)
+{
+    if (!path_name || !*path_name) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string path =
+        platform::ResolveCaseInsensitive(WithoutTrailingSlash(platform::ToPosixPath(path_name)));
+    if (::mkdir(path.c_str(), 0755) != 0) {
+        SetLastError(errno == EEXIST                       ? ERROR_ALREADY_EXISTS
+                     : errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                                           : platform::Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL RemoveDirectoryW(LPCWSTR path_name)
+{
+    const std::string path = WithoutTrailingSlash(ResolvedPath(path_name));
+    if (path.empty() || ::rmdir(path.c_str()) != 0) {
+        const int error = path.empty() ? ENOENT : errno;
+        if (error == ENOTDIR)
+            SetLastError(ERROR_DIRECTORY);
+        else
+            SetErrorForPath(error, path);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DeleteFileW(LPCWSTR file_name)
+{
+    const std::string path = ResolvedPath(file_name);
+    struct stat info;
+    if (path.empty() || ::lstat(path.c_str(), &info) != 0) {
+        SetErrorForPath(path.empty() ? ENOENT : errno, path);
+        return FALSE;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (IsHeldOpen(path)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    if (::unlink(path.c_str()) != 0) {
+        SetErrorForPath(errno, path);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
+{
+    const std::string from = ResolvedPath(existing);
+    std::string to = ResolvedPath(replacement);
+    if (from.empty() || to.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    struct stat from_info;
+    if (::lstat(from.c_str(), &from_info) != 0) {
+        SetErrorForPath(errno, from);
+        return FALSE;
+    }
+    struct stat to_info;
+    if (::lstat(to.c_str(), &to_info) == 0) {
+        if (to_info.st_dev == from_info.st_dev && to_info.st_ino == from_info.st_ino) {
+            // The target is the source under another case: a rename that changes only the case.
+            to = ResolvedPath(replacement, platform::PathUse::NewName);
+        } else if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
+            SetLastError(ERROR_ALREADY_EXISTS);
+            return FALSE;
+        } else if (S_ISDIR(to_info.st_mode)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+    }
+    if ((S_ISREG(from_info.st_mode) && IsHeldOpen(from)) || IsHeldOpen(to)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        SetErrorForPath(errno, to);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL PathFileExistsW(LPCWSTR path_name)
+{
+    const std::string path = ResolvedPath(path_name);
+    struct stat info;
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        SetErrorForPath(path.empty() ? ENOENT : errno, path);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void GetLocalTime(SYSTEMTIME* time)
+{
+    if (!time)
+        return;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    ::localtime_r(&now.tv_sec, &local);
+    *time = SYSTEMTIME{.wYear = static_cast<WORD>(local.tm_year + 1900),
+                       .wMonth = static_cast<WORD>(local.tm_mon + 1),
+                       .wDayOfWeek = static_cast<WORD>(local.tm_wday),
+                       .wDay = static_cast<WORD>(local.tm_mday),
+                       .wHour = static_cast<WORD>(local.tm_hour),
+                       .wMinute = static_cast<WORD>(local.tm_min),
+                       .wSecond = static_cast<WORD>(local.tm_sec),
+                       .wMilliseconds = static_cast<WORD>(now.tv_nsec / 1'000'000)};
+}

@@ -1,0 +1,146 @@
+#include "platform/kernel/PosixPath.h"
+
+#include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include "platform/kernel/ErrorApi.h"
+#include "platform/kernel/Unicode.h"
+
+namespace platform {
+
+namespace {
+
+char16_t FoldCase(char16_t c)
+{
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9) ||
+        (c >= 0x410 && c <= 0x42F) || (c >= 0xFF21 && c <= 0xFF3A))
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x400 && c <= 0x40F)
+        return static_cast<char16_t>(c + 0x50);
+    return c;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string Join(const std::string& folder, std::string_view name)
+{
+    if (folder.empty())
+        return std::string(name);
+    if (folder.back() == '/')
+        return folder + std::string(name);
+    return folder + "/" + std::string(name);
+}
+
+std::optional<std::string> FindIgnoringCase(const std::string& folder, std::string_view name)
+{
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::optional<std::string> best;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view entry_name = entry->d_name;
+        if (EqualIgnoringCase(entry_name, name) && (!best || entry_name < *best))
+            best = std::string(entry_name);
+    }
+    ::closedir(dir);
+    return best;
+}
+
+std::string ParentOf(const std::string& path)
+{
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    const size_t slash = trimmed.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return trimmed.substr(0, slash);
+}
+
+} // namespace
+
+std::string ToPosixPath(std::u16string_view windows_path)
+{
+    std::string path = Utf16ToUtf8(windows_path);
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
+        path.erase(0, 2);
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    return path;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() == b.size() && a == b)
+        return true;
+    const std::u16string wide_a = Utf8ToUtf16(a);
+    const std::u16string wide_b = Utf8ToUtf16(b);
+    if (wide_a.size() != wide_b.size())
+        return false;
+    for (size_t i = 0; i < wide_a.size(); ++i) {
+        if (FoldCase(wide_a[i]) != FoldCase(wide_b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string ResolveCaseInsensitive(const std::string& posix_path, PathUse use)
+{
+    if (posix_path.empty() || Exists(posix_path))
+        return posix_path;
+
+    std::vector<std::string_view> components;
+    const std::string_view view = posix_path;
+    for (size_t start = 0; start <= view.size();) {
+        const size_t slash = view.find('/', start);
+        const size_t end = slash == std::string_view::npos ? view.size() : slash;
+        if (end > start)
+            components.push_back(view.substr(start, end - start));
+        if (slash == std::string_view::npos)
+            break;
+        start = slash + 1;
+    }
+
+    std::string resolved = posix_path.front() == '/' ? "/" : "";
+    bool searching = true;
+    for (size_t i = 0; i < components.size(); ++i) {
+        const std::string_view name = components[i];
+        const std::string exact = Join(resolved, name);
+        const bool last = i + 1 == components.size();
+        if (!searching || name == "." || name == ".." || (last && use == PathUse::NewName) || Exists(exact)) {
+            resolved = exact;
+            continue;
+        }
+        if (const std::optional<std::string> match = FindIgnoringCase(resolved, name)) {
+            resolved = Join(resolved, *match);
+        } else {
+            resolved = exact;
+            searching = false;
+        }
+    }
+    if (posix_path.back() == '/' && resolved.back() != '/')
+        resolved.push_back('/');
+    return resolved;
+}
+
+DWORD MissingPathError(const std::string& posix_path)
+{
+    struct stat info;
+    const std::string parent = ParentOf(posix_path);
+    if (::stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return ERROR_FILE_NOT_FOUND;
+    return ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace platform

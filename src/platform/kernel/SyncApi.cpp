@@ -1,0 +1,242 @@
+#include "platform/kernel/SyncApi.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "platform/kernel/ErrorApi.h"
+#include "platform/kernel/HandleTable.h"
+#include "platform/kernel/LayerClock.h"
+#include "platform/kernel/WaitableObject.h"
+
+namespace {
+
+using platform::HandleTable;
+using platform::WaitableObject;
+
+// Critical sections
+
+static_assert(sizeof(std::recursive_mutex) <= sizeof(CRITICAL_SECTION::storage));
+static_assert(alignof(std::recursive_mutex) <= alignof(CRITICAL_SECTION));
+
+std::recursive_mutex& MutexOf(LPCRITICAL_SECTION section)
+{
+    return *std::launder(reinterpret_cast<std::recursive_mutex*>(section->storage));
+}
+
+// Events
+
+class EventObject final : public WaitableObject
+{
+public:
+    EventObject(bool manual_reset, bool signalled)
+        : m_manual_reset(manual_reset)
+        , m_signalled(signalled)
+    {}
+
+    platform::KernelObjectKind GetKind() const override { return platform::KernelObjectKind::Event; }
+    bool IsReadyLocked() override { return m_signalled; }
+    void AcquireLocked() override
+    {
+        if (!m_manual_reset)
+            m_signalled = false;
+    }
+
+    void Set()
+    {
+        std::lock_guard lock(GetLock());
+        m_signalled = true;
+        WakeWaitersLocked();
+    }
+
+    void Reset()
+    {
+        std::lock_guard lock(GetLock());
+        m_signalled = false;
+    }
+
+private:
+    const bool m_manual_reset;
+    bool m_signalled; // guarded by GetLock()
+};
+
+std::shared_ptr<EventObject> FindEvent(HANDLE handle)
+{
+    std::shared_ptr<EventObject> event = HandleTable::GetInstance().GetAs<EventObject>(handle);
+    if (!event)
+        SetLastError(ERROR_INVALID_HANDLE);
+    return event;
+}
+
+// Waits
+
+// Takes every object at once or none: locks them in address order, the one order every
+// wait-all uses, so two such waits cannot deadlock.
+bool TryAcquireAll(std::vector<WaitableObject*> objects)
+{
+    std::sort(objects.begin(), objects.end());
+    objects.erase(std::unique(objects.begin(), objects.end()), objects.end());
+    std::vector<std::unique_lock<std::mutex>> locks;
+    locks.reserve(objects.size());
+    for (WaitableObject* object : objects)
+        locks.emplace_back(object->GetLock());
+    for (WaitableObject* object : objects) {
+        if (!object->IsReadyLocked())
+            return false;
+    }
+    for (WaitableObject* object : objects)
+        object->AcquireLocked();
+    return true;
+}
+
+class WaiterRegistration final
+{
+public:
+    WaiterRegistration(const std::vector<std::shared_ptr<WaitableObject>>& objects,
+                       platform::WaitBlock& block)
+        : m_objects(objects)
+        , m_block(block)
+    {
+        for (const auto& object : m_objects)
+            object->AddWaiter(m_block);
+    }
+    ~WaiterRegistration()
+    {
+        for (const auto& object : m_objects)
+            object->RemoveWaiter(m_block);
+    }
+    WaiterRegistration(const WaiterRegistration&) = delete;
+    WaiterRegistration& operator=(const WaiterRegistration&) = delete;
+
+private:
+    const std::vector<std::shared_ptr<WaitableObject>>& m_objects;
+    platform::WaitBlock& m_block;
+};
+
+} // namespace
+
+void InitializeCriticalSection(LPCRITICAL_SECTION section)
+{
+    new (section->storage) std::recursive_mutex;
+}
+
+void DeleteCriticalSection(LPCRITICAL_SECTION section)
+{
+    MutexOf(section).~recursive_mutex();
+}
+
+void EnterCriticalSection(LPCRITICAL_SECTION section)
+{
+    MutexOf(section).lock();
+}
+
+void LeaveCriticalSection(LPCRITICAL_SECTION section)
+{
+    MutexOf(section).unlock();
+}
+
+BOOL TryEnterCriticalSection(LPCRITICAL_SECTION section)
+{
+    return MutexOf(section).try_lock() ? TRUE : FALSE;
+}
+
+// Named events are not shared between processes here; the name is accepted and ignored.
+HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manual_reset, BOOL initial_state, LPCWSTR)
+{
+    auto event = std::make_shared<EventObject>(manual_reset != FALSE, initial_state != FALSE);
+    SetLastError(ERROR_SUCCESS);
+    return HandleTable::GetInstance().Add(std::move(event));
+}
+
+BOOL SetEvent(HANDLE handle)
+{
+    std::shared_ptr<EventObject> event = FindEvent(handle);
+    if (!event)
+        return FALSE;
+    event->Set();
+    return TRUE;
+}
+
+BOOL ResetEvent(HANDLE handle)
+{
+    std::shared_ptr<EventObject> event = FindEvent(handle);
+    if (!event)
+        return FALSE;
+    event->Reset();
+    return TRUE;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
+{
+    return WaitForMultipleObjects(1, &handle, FALSE, milliseconds);
+}
+
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wait_all, DWORD milliseconds)
+{
+    if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || !handles) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    std::vector<std::shared_ptr<WaitableObject>> objects;
+    objects.reserve(count);
+    bool polled = false;
+    for (DWORD i = 0; i < count; ++i) {
+        std::shared_ptr<WaitableObject> object = HandleTable::GetInstance().GetAs<WaitableObject>(handles[i]);
+        if (!object) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return WAIT_FAILED;
+        }
+        polled = polled || object->IsPolled();
+        objects.push_back(std::move(object));
+    }
+    std::vector<WaitableObject*> all;
+    if (wait_all) {
+        for (const auto& object : objects)
+            all.push_back(object.get());
+    }
+
+    const std::optional<uint64_t> deadline =
+        milliseconds == INFINITE ? std::nullopt
+                                 : std::optional<uint64_t>(platform::GetLayerTime() + milliseconds);
+    platform::WaitBlock block;
+    WaiterRegistration registration(objects, block);
+    for (;;) {
+        if (wait_all) {
+            if (TryAcquireAll(all))
+                return WAIT_OBJECT_0;
+        } else {
+            // Index order: when several are ready the lowest index wins, and only it is consumed.
+            for (DWORD i = 0; i < count; ++i) {
+                if (objects[i]->TryAcquire())
+                    return WAIT_OBJECT_0 + i;
+            }
+        }
+        const uint64_t now = platform::GetLayerTime();
+        if (deadline && now >= *deadline)
+            return WAIT_TIMEOUT;
+        std::optional<uint64_t> park_until = deadline;
+        if (polled)
+            park_until = deadline ? std::min(*deadline, now + 1) : now + 1;
+        platform::Park(block, park_until);
+    }
+}
+
+void Sleep(DWORD milliseconds)
+{
+    if (milliseconds == 0) {
+        std::this_thread::yield();
+        return;
+    }
+    platform::WaitBlock block;
+    if (milliseconds == INFINITE) {
+        for (;;)
+            platform::Park(block, std::nullopt);
+    }
+    const uint64_t deadline = platform::GetLayerTime() + milliseconds;
+    while (platform::GetLayerTime() < deadline)
+        platform::Park(block, deadline);
+}

@@ -1,0 +1,89 @@
+#include "platform/kernel/HeapApi.h"
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "platform/kernel/ErrorApi.h"
+#include "platform/kernel/FileApi.h"
+
+namespace {
+
+TEST(Heap, DestroyFreesEveryBlockAndEndsTheHandle)
+{
+    HANDLE heap = HeapCreate(0, 4096, 0);
+    ASSERT_NE(heap, nullptr);
+    auto* zeroed = static_cast<unsigned char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, 300));
+    ASSERT_NE(zeroed, nullptr);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_EQ(zeroed[i], 0) << i;
+    void* kept = HeapAlloc(heap, 0, 1000);
+    void* freed = HeapAlloc(heap, 0, 10);
+    ASSERT_TRUE(kept && freed);
+    std::memset(kept, 0xAB, 1000);
+    EXPECT_TRUE(HeapFree(heap, 0, freed));
+    EXPECT_FALSE(HeapFree(heap, 0, freed)); // not a block of this heap any more
+    EXPECT_TRUE(HeapFree(heap, 0, nullptr));
+    EXPECT_FALSE(CloseHandle(heap)); // heaps end with HeapDestroy
+    // Two blocks are still allocated; the leak checker of the sanitizer build sees them if
+    // HeapDestroy forgets them.
+    EXPECT_TRUE(HeapDestroy(heap));
+    EXPECT_EQ(HeapAlloc(heap, 0, 1), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_FALSE(HeapDestroy(heap));
+}
+
+TEST(Heap, AHeapWithAMaximumDoesNotGrow)
+{
+    HANDLE heap = HeapCreate(0, 0, 1000);
+    void* first = HeapAlloc(heap, 0, 600);
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(HeapAlloc(heap, 0, 600), nullptr);
+    HeapFree(heap, 0, first);
+    EXPECT_NE(HeapAlloc(heap, 0, 600), nullptr);
+    HeapDestroy(heap);
+}
+
+TEST(SystemInfo, ReportsAPowerOfTwoPageSize)
+{
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    EXPECT_GE(info.dwPageSize, 4096u);
+    EXPECT_EQ(info.dwPageSize & (info.dwPageSize - 1), 0u);
+    EXPECT_EQ(info.dwAllocationGranularity, 65536u);
+    EXPECT_GE(info.dwNumberOfProcessors, 1u);
+}
+
+TEST(VirtualMemory, RecommittedPagesReadZero)
+{
+    constexpr SIZE_T POOL_BYTES = 17'130'016;
+    auto* base = static_cast<unsigned char*>(VirtualAlloc(nullptr, POOL_BYTES, MEM_RESERVE, PAGE_NOACCESS));
+    ASSERT_NE(base, nullptr);
+
+    // Bump-style commits at 64 KiB steps; a commit returns its page-aligned start.
+    unsigned char* block = base + 3 * 65536;
+    ASSERT_EQ(VirtualAlloc(block, 100'000, MEM_COMMIT, PAGE_READWRITE), block);
+    ASSERT_EQ(VirtualAlloc(base, 65536, MEM_COMMIT, PAGE_READWRITE), base);
+    EXPECT_EQ(block[0], 0);
+    EXPECT_EQ(block[99'999], 0);
+    std::memset(block, 0x5A, 100'000);
+    std::memset(base, 0x11, 65536);
+
+    // Committing committed pages again keeps their contents.
+    ASSERT_EQ(VirtualAlloc(block, 100'000, MEM_COMMIT, PAGE_READWRITE), block);
+    EXPECT_EQ(block[50'000], 0x5A);
+
+    EXPECT_TRUE(VirtualFree(block, 100'000, MEM_DECOMMIT));
+    ASSERT_EQ(VirtualAlloc(block, 100'000, MEM_COMMIT, PAGE_READWRITE), block);
+    for (SIZE_T i = 0; i < 100'000; i += 4093)
+        ASSERT_EQ(block[i], 0) << i;
+    EXPECT_EQ(base[65535], 0x11); // another commit of the region is untouched
+
+    EXPECT_EQ(VirtualAlloc(base + POOL_BYTES + 65536, 10, MEM_COMMIT, PAGE_READWRITE), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_ADDRESS);
+    EXPECT_FALSE(VirtualFree(base, POOL_BYTES, MEM_RELEASE)); // a release takes size 0
+    EXPECT_TRUE(VirtualFree(base, 0, MEM_RELEASE));
+    EXPECT_FALSE(VirtualFree(base, 0, MEM_RELEASE));
+}
+
+} // namespace
