@@ -42,6 +42,17 @@ uint8_t CScript::ReadCode(uint32_t advance)
     return byte;
 }
 
+uint32_t CScript::ReadOperand()
+{
+    uint32_t operand = 0;
+    for (int k = 0; k < 4; ++k) {
+        operand <<= 8;
+        if (m_position < m_code_size)
+            operand |= m_file[m_code_start + m_position++];
+    }
+    return operand;
+}
+
 CStringUTF8 CScript::GetName() const
 {
     return m_name;

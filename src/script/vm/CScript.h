@@ -33,6 +33,8 @@ public:
     // Returns the byte at the program counter and moves it on by the advance (0 peeks, 1
     // consumes). Past the end of the code it answers 0, the END instruction, and stays put.
     virtual uint8_t ReadCode(uint32_t advance);
+    // Consumes a four-byte big-endian operand; bytes past the end of the code read as 0.
+    uint32_t ReadOperand();
     virtual CStringUTF8 GetName() const;
     virtual uint32_t GetPosition() const;
     // Jump through the resume table or the choice table; an index outside the table is reported

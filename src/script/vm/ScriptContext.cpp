@@ -85,6 +85,8 @@ uint8_t ScriptContext::FetchCodeByte(CScript& script)
 
 uint32_t ScriptContext::FetchOperand(CScript& script)
 {
+    if (!IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_RECORD_CODE))
+        return script.ReadOperand();
     uint32_t operand = 0;
     for (int i = 0; i < 4; ++i)
         operand = operand << 8 | FetchCodeByte(script);
@@ -109,6 +111,26 @@ ScriptValue& ScriptContext::PopValue(ScriptValue& out)
     out = std::move(ValueStack.back());
     ValueStack.pop_back();
     return out;
+}
+
+int32_t ScriptContext::PopInteger()
+{
+    if (ValueStack.empty()) {
+        ReportScriptError(CStringUTF8("スタックが存在しません"));
+        return 0;
+    }
+    const int32_t integer = ValueStack.back().Integer;
+    ValueStack.pop_back();
+    return integer;
+}
+
+void ScriptContext::ReplaceTopWithInteger(int32_t integer)
+{
+    ScriptValue& top = ValueStack.back();
+    top.Type = SCRIPT_VALUE_INTEGER;
+    top.Integer = integer;
+    if (!top.Text.IsEmpty())
+        top.Text.Empty();
 }
 
 ScriptValue ScriptContext::PopValue()
@@ -148,7 +170,21 @@ std::vector<ScriptValue>* ScriptContext::GetLocals()
 
 void ScriptContext::LoadFromBank(uint8_t opcode)
 {
-    const int32_t index = PopValue().Integer;
+    // The index's place on the stack takes the result, so no value is made for it.
+    const bool in_place = !ValueStack.empty();
+    const int32_t index = in_place ? ValueStack.back().Integer : PopInteger();
+    auto push_integer = [&](int32_t integer) {
+        if (in_place)
+            ReplaceTopWithInteger(integer);
+        else
+            PushInteger(integer);
+    };
+    auto push_value = [&](const ScriptValue& value) {
+        if (in_place)
+            ValueStack.back() = value;
+        else
+            Push(value);
+    };
     FlagBuffer* state = GetState();
     FlagBuffer& bank = state ? *state : NoState();
     const size_t i = static_cast<size_t>(static_cast<uint32_t>(index));
@@ -157,22 +193,22 @@ void ScriptContext::LoadFromBank(uint8_t opcode)
     case 0x02:
         if (negative || i >= bank.Flags.size())
             break;
-        PushInteger(bank.Flags[i]);
+        push_integer(bank.Flags[i]);
         return;
     case 0x03:
         if (negative || i >= bank.Words.size())
             break;
-        PushInteger(bank.Words[i]);
+        push_integer(bank.Words[i]);
         return;
     case 0x04:
         if (negative || i >= bank.Values.size())
             break;
-        Push(bank.Values[i]);
+        push_value(bank.Values[i]);
         return;
     case 0x05:
         if (negative || i >= bank.Variables.size())
             break;
-        Push(bank.Variables[i]);
+        push_value(bank.Variables[i]);
         return;
     case 0x06: {
         std::vector<ScriptValue>* locals = GetLocals();
@@ -180,28 +216,28 @@ void ScriptContext::LoadFromBank(uint8_t opcode)
             CStringUTF8 text;
             text.Format("Locals[%d] is read outside a script function.", index);
             ReportScriptError(text);
-            Push(ScriptValue());
+            push_value(ScriptValue());
             return;
         }
         if (negative || i >= locals->size()) {
             ReportBank("Locals", index, locals->size());
-            Push(ScriptValue());
+            push_value(ScriptValue());
             return;
         }
-        Push((*locals)[i]);
+        push_value((*locals)[i]);
         return;
     }
     case 0x07:
         if (negative || i >= bank.Bytes.size())
             break;
-        PushInteger(bank.Bytes[i]);
+        push_integer(bank.Bytes[i]);
         return;
     case 0x08: {
         if (negative || i >= bank.Bytes.size() / 2)
             break;
         uint16_t element;
         std::memcpy(&element, bank.Bytes.data() + 2 * i, sizeof element);
-        PushInteger(element);
+        push_integer(element);
         return;
     }
     case 0x09: {
@@ -209,7 +245,7 @@ void ScriptContext::LoadFromBank(uint8_t opcode)
             break;
         int32_t element;
         std::memcpy(&element, bank.Bytes.data() + 4 * i, sizeof element);
-        PushInteger(element);
+        push_integer(element);
         return;
     }
     }
@@ -219,13 +255,19 @@ void ScriptContext::LoadFromBank(uint8_t opcode)
         bank.Flags.size(), bank.Words.size(),     bank.Values.size(),   bank.Variables.size(), 0,
         bank.Bytes.size(), bank.Bytes.size() / 2, bank.Bytes.size() / 4};
     ReportBank(s_names[opcode - 0x02], index, sizes[opcode - 0x02]);
-    Push(ScriptValue());
+    push_value(ScriptValue());
 }
 
 void ScriptContext::StoreToBank(uint8_t opcode)
 {
-    const int32_t index = PopValue().Integer;
-    ScriptValue value = PopValue();
+    const int32_t index = PopInteger();
+    // Integer banks need only the integer, which spares copying the value out of the stack.
+    const bool whole_value = opcode == 0x0E || opcode == 0x0F || opcode == 0x10;
+    ScriptValue value;
+    if (whole_value)
+        PopValue(value);
+    else
+        value.Integer = PopInteger();
     FlagBuffer* state = GetState();
     FlagBuffer& bank = state ? *state : NoState();
     const size_t i = static_cast<size_t>(static_cast<uint32_t>(index));
@@ -490,6 +532,72 @@ void ScriptContext::ShiftedRun(CScript& script)
         Backlog.AppendCode(0);
 }
 
+namespace {
+
+// Operators 0x35-0x43 (0x39 aside) on the integers and types of a and b.
+int32_t Compute(uint8_t opcode, const ScriptValue& a, const ScriptValue& b)
+{
+    const int64_t x = a.Integer;
+    const int64_t y = b.Integer;
+    const bool integer_left = a.Type == SCRIPT_VALUE_INTEGER;
+    switch (opcode) {
+    case 0x35:
+        return integer_left ? Wrap(x - y) : 0;
+    case 0x36:
+        return integer_left ? Wrap(x * y) : 0;
+    case 0x37:
+        // A zero divisor and INT_MIN / -1 have no 32-bit quotient; they give 0.
+        return integer_left && y != 0 && !(x == INT_MIN && y == -1) ? Wrap(x / y) : 0;
+    case 0x38:
+        return integer_left && y != 0 ? Wrap(x % y) : 0;
+    case 0x3A:
+        return x == 1 && y == 1;
+    case 0x3B:
+        return x == 1 || y == 1;
+    case 0x3C:
+        return integer_left && b.Type == SCRIPT_VALUE_INTEGER ? a.Integer & b.Integer : 0;
+    case 0x3D:
+        return integer_left && b.Type == SCRIPT_VALUE_INTEGER ? a.Integer | b.Integer : 0;
+    case 0x3E:
+        return x < y;
+    case 0x3F:
+        return x > y;
+    case 0x40:
+        return x <= y;
+    case 0x41:
+        return x >= y;
+    case 0x42:
+    case 0x43: {
+        const bool equal = a.Type == b.Type &&
+                           (a.Type == SCRIPT_VALUE_INTEGER ? a.Integer == b.Integer
+                                                           : a.Text.GetStdString() == b.Text.GetStdString());
+        return opcode == 0x42 ? equal : !equal;
+    }
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void ScriptContext::RunBinary(uint8_t opcode)
+{
+    if (ValueStack.size() >= 2 && opcode != 0x34) {
+        // The result takes the left operand's place, so no value is made or copied.
+        ScriptValue& a = ValueStack[ValueStack.size() - 2];
+        const int32_t result = Compute(opcode, a, ValueStack.back());
+        ValueStack.pop_back();
+        ReplaceTopWithInteger(result);
+        return;
+    }
+    const ScriptValue b = PopValue();
+    const ScriptValue a = PopValue();
+    if (opcode == 0x34)
+        Push(AddScriptValues(a, b));
+    else
+        PushInteger(Compute(opcode, a, b));
+}
+
 void ScriptContext::Release()
 {
     Backlog.Entries.clear();
@@ -551,7 +659,7 @@ void ScriptContext::Step(CScript& script)
         return;
     case 0x14: {
         const uint32_t target = FetchOperand(script);
-        if (PopValue().Integer == 0)
+        if (PopInteger() == 0)
             Jump(script, target);
         return;
     }
@@ -608,66 +716,10 @@ void ScriptContext::Step(CScript& script)
     }
     if (opcode >= 0x34 && opcode <= 0x43) {
         if (opcode == 0x39) {
-            PushInteger(DrawRandom(PopValue().Integer));
+            PushInteger(DrawRandom(PopInteger()));
             return;
         }
-        const ScriptValue b = PopValue();
-        const ScriptValue a = PopValue();
-        const int64_t x = a.Integer;
-        const int64_t y = b.Integer;
-        const bool integer_left = a.Type == SCRIPT_VALUE_INTEGER;
-        int32_t result = 0;
-        switch (opcode) {
-        case 0x34:
-            Push(AddScriptValues(a, b));
-            return;
-        case 0x35:
-            result = integer_left ? Wrap(x - y) : 0;
-            break;
-        case 0x36:
-            result = integer_left ? Wrap(x * y) : 0;
-            break;
-        case 0x37:
-            // A zero divisor and INT_MIN / -1 have no 32-bit quotient; they give 0.
-            result = integer_left && y != 0 && !(x == INT_MIN && y == -1) ? Wrap(x / y) : 0;
-            break;
-        case 0x38:
-            result = integer_left && y != 0 ? Wrap(x % y) : 0;
-            break;
-        case 0x3A:
-            result = x == 1 && y == 1;
-            break;
-        case 0x3B:
-            result = x == 1 || y == 1;
-            break;
-        case 0x3C:
-            result = integer_left && b.Type == SCRIPT_VALUE_INTEGER ? a.Integer & b.Integer : 0;
-            break;
-        case 0x3D:
-            result = integer_left && b.Type == SCRIPT_VALUE_INTEGER ? a.Integer | b.Integer : 0;
-            break;
-        case 0x3E:
-            result = x < y;
-            break;
-        case 0x3F:
-            result = x > y;
-            break;
-        case 0x40:
-            result = x <= y;
-            break;
-        case 0x41:
-            result = x >= y;
-            break;
-        case 0x42:
-        case 0x43: {
-            const bool equal = a.Type == b.Type && (a.Type == SCRIPT_VALUE_INTEGER
-                                                        ? a.Integer == b.Integer
-                                                        : a.Text.GetStdString() == b.Text.GetStdString());
-            result = opcode == 0x42 ? equal : !equal;
-            break;
-        }
-        }
-        PushInteger(result);
+        RunBinary(opcode);
         return;
     }
     if (opcode == 0xFE) {

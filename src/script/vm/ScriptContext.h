@@ -71,6 +71,8 @@ public:
     // empty.
     ScriptValue& PopValue(ScriptValue& out);
     ScriptValue PopValue();
+    // The top value's integer, popped; reports and answers 0 as PopValue does on an empty stack.
+    int32_t PopInteger();
     void PushInlineString(CScript& script);
 
     // 1 when registered; 0, with a report, when the ID is taken or the count is impossible.
@@ -113,6 +115,8 @@ private:
     void ReportBank(const char* bank, int32_t index, size_t size);
     std::vector<ScriptValue>* GetLocals();
     void LoadFromBank(uint8_t opcode);
+    void RunBinary(uint8_t opcode);
+    void ReplaceTopWithInteger(int32_t integer);
     void StoreToBank(uint8_t opcode);
     void Jump(CScript& script, uint32_t offset);
     void NewLine();
