@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "foundation/CStringUTF8.h"
 #include "platform/kernel/WinTypes.h"
@@ -61,4 +62,10 @@ inline void SetIntegerValue(ScriptValue& value, int32_t integer)
 {
     value.Type = SCRIPT_VALUE_INTEGER;
     value.Integer = integer;
+}
+
+// Element i of a value array, for the command groups.
+inline ScriptValue& ScriptValueAt(std::vector<ScriptValue>& array, size_t i)
+{
+    return array[i];
 }
