@@ -1,5 +1,6 @@
 // Interpreter speed on a tight loop of arithmetic, comparisons, a conditional jump and bank
 // loads and stores, against the same loop compiled natively.
+#include "BenchDocument.h"
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -39,7 +40,7 @@ const char* const LOOP_SOURCE = R"(
 
 void BM_InterpretLoop(benchmark::State& state)
 {
-    CVeskDoc* document = GetDocument();
+    CVeskDoc* document = PrepareBenchDocument();
     document->m_current_state->Variables.resize(4);
     document->m_current_state->Flags.resize(8);
     const tools::AssembledScript assembled = tools::AssembleScript(LOOP_SOURCE);

@@ -10,16 +10,18 @@
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
 #include "app/CWindowModeDLG.h"
-#include "app/CreationFault.h"
 #include "app/ConfigAccess.h"
+#include "app/CreationFault.h"
 #include "app/IMouse.h"
 #include "foundation/CExecException.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "movie/MovieVolumeRecord.h"
 #include "platform/user/MenuApi.h"
+#include "platform/user/MessageApi.h"
 #include "screens/base/CBacklogScreen.h"
 #include "screens/base/CDialog.h"
 #include "screens/base/CFaceVoice.h"
@@ -404,7 +406,8 @@ void CGameWork::ConfirmReturnTo(int32_t target, int32_t replace)
             };
             if (variable(59) != 0) {
                 CFuncFlag flags(document);
-                flags.StoreFlagsToFile(0, static_cast<uint32_t>(variable(58)), static_cast<uint32_t>(variable(59)));
+                flags.StoreFlagsToFile(0, static_cast<uint32_t>(variable(58)),
+                                       static_cast<uint32_t>(variable(59)));
             }
             if (state->Values.size() > 2)
                 state->Values[2] = ScriptValue::FromInteger(0);
@@ -418,7 +421,8 @@ void CGameWork::TakeScreenSnapshot()
 {
     if ((GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) != STATUS_SNAPSHOT_WANTED)
         return;
-    CDirect3D::GetInstance()->CaptureScreen(GetDocument()->GetStackLayer());
+    if (CSpriteLayer* stack = GetDocument()->GetStackLayer())
+        CDirect3D::GetInstance()->CaptureScreen(stack->GetLayer());
     SetStatusBits(STATUS_SNAPSHOT_TAKEN);
 }
 
@@ -509,7 +513,8 @@ void CGameWork::RunSystemMenu(int32_t page)
         m_choice_window->Show();
     else if (message_shown) {
         const FlagBuffer* state = GameState();
-        const bool option = state != nullptr && state->Variables.size() > 73 && state->Variables[73].Integer == 1;
+        const bool option =
+            state != nullptr && state->Variables.size() > 73 && state->Variables[73].Integer == 1;
         m_message_window->RestoreWindow(option ? 1 : 0);
     }
     if (frozen.WasOn())
@@ -520,7 +525,7 @@ void CGameWork::RunSystemMenu(int32_t page)
 void CGameWork::RunTopPage()
 {
     CWinApp* app = GetApp();
-    const int32_t page = app != nullptr ? app->GetConfigInt(KEY_TOP_PAGE, 0, 0) : 0;
+    const int32_t page = app != nullptr ? app->GetConfigInt(app::KEY_TOP_PAGE, 0, 0) : 0;
     if (page == SYSTEM_PAGE_SETTINGS || page == SYSTEM_PAGE_SOUND)
         RunSystemMenu(page);
 }

@@ -10,7 +10,6 @@
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskView.h"
-#include "platform/kernel/SyncApi.h"
 #include "app/CWinApp.h"
 #include "app/ConfigSettings.h"
 #include "app/CreationFault.h"
@@ -29,6 +28,7 @@
 #include "graphics/CSpriteLayerFile.h"
 #include "movie/CMediaManager.h"
 #include "movie/CMediaStream.h"
+#include "platform/kernel/SyncApi.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
@@ -38,8 +38,8 @@
 
 namespace {
 
-CVeskDoc* g_document = nullptr;                // owned here: made by GetDocument, freed by DeleteDocument
-CArchiveManager* g_script_archive = nullptr;   // owned here: made by the first AttachScript
+CVeskDoc* g_document = nullptr;              // owned here: made by GetDocument, freed by DeleteDocument
+CArchiveManager* g_script_archive = nullptr; // owned here: made by the first AttachScript
 
 constexpr uint32_t ENGINE_STATE_AT_START = 0x53;
 constexpr uint32_t MT_DEFAULT_SEED = 5489;
@@ -76,7 +76,8 @@ void SetIntegerValue(FlagBuffer& state, size_t index, int32_t integer)
 }
 
 // A layer sprite for the document; the failure text when it cannot be made.
-std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int32_t type, const char* failure)
+std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int32_t type,
+                                              const char* failure)
 {
     std::unique_ptr<CSprite> sprite;
     if (!IsCreationFaultInjected(failure))
@@ -141,8 +142,9 @@ void CVeskDoc::StartGame()
     }
 
     CreateFonts();
-    m_layer_file = Make<CSpriteLayerFile>("Failed to create the Sprite Archive",
-                                          FileInfoString("/GameFile/LayerArchive/File", "layer.arc"), false, true);
+    m_layer_file =
+        Make<CSpriteLayerFile>("Failed to create the Sprite Archive",
+                               FileInfoString("/GameFile/LayerArchive/File", "layer.arc"), false, true);
     SetDocumentLayerFile(m_layer_file.get());
     CreateLayers();
     CreateMediaManager();
@@ -181,8 +183,7 @@ void CVeskDoc::CreateFonts()
     m_fonts[DOCUMENT_FONT_THIRD]->Create("SimHei");
     m_fonts[DOCUMENT_FONT_SECOND]->Create("SimHei");
     m_fonts[DOCUMENT_FONT_VERTICAL] = Make<CFontDIB>(failure);
-    CStringUTF8 vertical("@");
-    vertical += face;
+    const CStringUTF8 vertical = CStringUTF8("@") + face;
     m_fonts[DOCUMENT_FONT_VERTICAL]->Create(vertical);
     m_fonts[DOCUMENT_FONT_FIFTH] = Make<CFontDIB>(failure);
     m_fonts[DOCUMENT_FONT_FIFTH]->Create(face);
@@ -196,7 +197,8 @@ void CVeskDoc::CreateLayers()
     const SIZE screen = GetScreenOriginalSize(1);
     m_work_layer = MakeLayerSprite(screen.cx, screen.cy, 0, "Failed to create the Work Layer");
     m_layer_file->SetWorkLayer(m_work_layer->GetLayer());
-    m_stack_layer = MakeLayerSprite(STACK_LAYER_SIZE, STACK_LAYER_SIZE, 1, "Failed to create the Stack Layer");
+    m_stack_layer =
+        MakeLayerSprite(STACK_LAYER_SIZE, STACK_LAYER_SIZE, 1, "Failed to create the Stack Layer");
 }
 
 void CVeskDoc::CreateMediaManager()
@@ -249,8 +251,8 @@ void CVeskDoc::StartAnimeManager()
 void CVeskDoc::LoadStartScript()
 {
     CWinApp* app = GetApp();
-    const CStringUTF8 name =
-        app != nullptr ? app->GetConfigString("/GameFile/Script/StartUp", "start.mes", 0) : CStringUTF8("start.mes");
+    const CStringUTF8 name = app != nullptr ? app->GetConfigString("/GameFile/Script/StartUp", "start.mes", 0)
+                                            : CStringUTF8("start.mes");
     ReplaceScript(AttachScript(name));
 }
 
@@ -435,8 +437,11 @@ void CVeskDoc::CallScript(const std::shared_ptr<CScript>& script)
         SuspendedScript{m_current_script ? m_current_script->GetPosition() : 0, m_current_script});
     m_current_script = script;
     script->ResetTables();
-    if (!script->IsEnded())
+    if (!script->IsEnded()) {
         m_script_stack.push_back(script);
+        if (m_current_state)
+            m_current_state->Name = script->GetName();
+    }
 }
 
 uint32_t CVeskDoc::PopScript()
@@ -488,8 +493,9 @@ void CVeskDoc::SaveScriptStack(ScriptValueTable& table)
         ScriptValueArray record;
         record.SetKey(SCRIPT_STACK_KEY | static_cast<uint32_t>(i));
         record.Values.push_back(ScriptValue::FromText(m_script_stack[i]->GetName()));
-        const int32_t position = top && m_current_state ? m_current_state->ResumePosition()
-                                                        : static_cast<int32_t>(m_script_stack[i]->GetPosition());
+        const int32_t position = top && m_current_state
+                                     ? m_current_state->ResumePosition()
+                                     : static_cast<int32_t>(m_script_stack[i]->GetPosition());
         record.Values.push_back(ScriptValue::FromInteger(position));
         record.Values.push_back(ScriptValue::FromInteger(top ? 1 : 0));
         table.Store(record);
@@ -532,7 +538,8 @@ CStringUTF8 CVeskDoc::FormatScriptError(CStringUTF8 message)
 {
     CStringUTF8 text;
     if (m_current_script)
-        text.Format("%s(%u)\n%s", message.GetText(), m_current_script->Line, m_current_script->GetName().GetText());
+        text.Format("%s(%u)\n%s", m_current_script->GetName().GetText(), m_current_script->Line,
+                    message.GetText());
     else
         text.Format("%s", message.GetText());
     return text;

@@ -121,7 +121,7 @@ public:
     void SaveScriptStack(ScriptValueTable& table);
     void RestoreScriptStack(ScriptValueTable& table);
     void RestoreTopScriptPosition();
-    // "%s(%u)\n%s" with the message, the current script's line and name, or the message alone.
+    // "%s(%u)\n%s" with the current script's name and line before the message, or the message alone.
     CStringUTF8 FormatScriptError(CStringUTF8 message) override;
 
     // The registry owns its layers. A number registered again under another layer frees the

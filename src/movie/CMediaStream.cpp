@@ -18,8 +18,9 @@ CMediaStream::~CMediaStream()
 int32_t CMediaStream::Create()
 {
     CWinApp* app = GetApp();
-    const CStringUTF8 list = app != nullptr ? app->GetFileInfoString("/GameFile/MovieArchive/File", "movie.arc")
-                                            : CStringUTF8("movie.arc");
+    const CStringUTF8 list = app != nullptr
+                                 ? app->GetFileInfoString("/GameFile/MovieArchive/File", "movie.arc")
+                                 : CStringUTF8("movie.arc");
     CXMLDocument* info = app != nullptr ? app->GetFileInfoDocument() : nullptr;
     const bool compressed = (info != nullptr ? info->GetInt("/GameFile/MovieArchive/Encode", 1) : 1) == 1;
     m_archive.reset(new (std::nothrow) CArchiveManager(list, compressed, true));

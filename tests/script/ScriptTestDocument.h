@@ -39,6 +39,6 @@ protected:
     std::vector<ScriptValue>& Stack() { return Context().ValueStack; }
     std::vector<int32_t> StackIntegers();
 
-    std::unique_ptr<CVeskDoc> m_document;
-    std::string m_listing; // disassembly of the last assembled script, for failure messages
+    CVeskDoc* m_document = nullptr; // the process document, deleted after each test
+    std::string m_listing;          // disassembly of the last assembled script, for failure messages
 };

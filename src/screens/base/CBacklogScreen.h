@@ -21,5 +21,4 @@ public:
 };
 
 class CBacklogScreen : public IBackLog, public ISystemParts
-{
-};
+{};

@@ -7,5 +7,4 @@
 #include "screens/base/ISelect.h"
 
 class CFlagManager : public ISelect, public ISystemParts
-{
-};
+{};

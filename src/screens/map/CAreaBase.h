@@ -7,5 +7,4 @@
 #include "screens/base/ISelect.h"
 
 class CAreaBase : public ISelect, public ISystemParts
-{
-};
+{};

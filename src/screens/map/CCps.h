@@ -6,5 +6,4 @@
 #include "screens/base/ISelect.h"
 
 class CCps : public ISelect, public IRightMenu
-{
-};
+{};

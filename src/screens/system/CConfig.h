@@ -7,5 +7,4 @@
 #include "screens/base/ISelect.h"
 
 class CConfig : public ISelect, public ISystemParts
-{
-};
+{};

@@ -7,5 +7,4 @@
 #include "screens/base/ISelect.h"
 
 class CSoundConfig : public ISelect, public ISystemParts
-{
-};
+{};

@@ -6,8 +6,7 @@
 #include <vector>
 
 struct StandingCharacter
-{
-};
+{};
 
 class StandingCharacterHolder
 {
