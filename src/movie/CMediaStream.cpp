@@ -23,7 +23,8 @@ int32_t CMediaStream::Create()
                                  : CStringUTF8("movie.arc");
     CXMLDocument* info = app != nullptr ? app->GetFileInfoDocument() : nullptr;
     const bool compressed = (info != nullptr ? info->GetInt("/GameFile/MovieArchive/Encode", 1) : 1) == 1;
-    m_archive.reset(new (std::nothrow) CArchiveManager(list, compressed, true));
+    // A missing movie archive only shows when a movie is asked for.
+    m_archive.reset(new (std::nothrow) CArchiveManager(list, compressed, false));
     if (m_archive == nullptr)
         throw CExecException("Failed to create the Movie Archive");
     if (!GetConfigMusicEnable() || !GetConfigSoundEnable())
