@@ -40,6 +40,8 @@ const char* const LOOP_SOURCE = R"(
 void BM_InterpretLoop(benchmark::State& state)
 {
     CVeskDoc* document = GetDocument();
+    document->m_current_state = std::make_unique<FlagBuffer>();
+    document->m_script_context = std::make_unique<ScriptContext>();
     document->m_current_state->Variables.resize(4);
     document->m_current_state->Flags.resize(8);
     const tools::AssembledScript assembled = tools::AssembleScript(LOOP_SOURCE);

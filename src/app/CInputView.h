@@ -1,7 +1,17 @@
 #pragma once
-// The input holder: mouse, keyboard and the input actions of the game.
-// FIXME: declared only as far as the script command groups take it; the input code completes it.
+// The holder of the input devices the screens poll.
+// FIXME: the least the game cursor needs until the input devices are in.
 
-class CInputView;
+class IMouse;
+
+class CInputView
+{
+public:
+    IMouse* GetMouse() const { return m_mouse; }
+    void SetMouse(IMouse* mouse) { m_mouse = mouse; }
+
+private:
+    IMouse* m_mouse = nullptr; // not owned
+};
 
 CInputView* GetInputView();

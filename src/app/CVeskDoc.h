@@ -1,15 +1,19 @@
 #pragma once
-// The document: the one owner of the game state, the script context and the running scripts.
-// FIXME: only the members the script engine reaches are declared so far; the document's own
-// start-up, frame, registries and teardown complete the class.
+// The document: the one owner of the game state, the script context and the running scripts,
+// and of the sprite layers registered by number.
+// FIXME: only the members graphics code and the script engine reach so far; the document's own
+// start-up, frame, registries and teardown complete the class. The script-stack operations are
+// declared here and defined by the document when it is built.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "foundation/CStringUTF8.h"
 
 class CScript;
+class CSpriteLayer;
 class FlagBuffer;
 class ScriptContext;
 class ScriptValueTable;
@@ -37,6 +41,14 @@ public:
 
     CVeskDoc();
     ~CVeskDoc();
+
+    // The registry owns its layers; registering a number again replaces (and frees) the old one.
+    void RegisterSpriteLayer(int32_t number, CSpriteLayer* layer);
+    void UnregisterSpriteLayer(int32_t number);
+    CSpriteLayer* GetSpriteLayer(int32_t number);
+
+    // The current game state's engine state word; 0 when there is no game state.
+    uint32_t GetEngineStateWord();
 
     // "%s(%u)\n%s" with the current script's name and line, or the message alone.
     CStringUTF8 FormatScriptError(const CStringUTF8& message);
@@ -66,6 +78,9 @@ public:
     std::vector<std::shared_ptr<CScript>> m_resident_scripts;
     std::vector<int32_t> MeasuredLineWidths;
     int32_t MeasuredWidthTotal = 0;
+
+private:
+    std::map<int32_t, std::unique_ptr<CSpriteLayer>> m_sprite_layers;
 };
 
 CVeskDoc* GetDocument();

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <string>
 #include <system_error>
 
 #include "app/CVeskDoc.h"
+#include "foundation/CExecException.h"
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
 #include "script/FlagBuffer.h"
@@ -385,7 +387,12 @@ void ScriptContext::CallFunction(CScript&)
         return;
     }
     const ScriptFunction function = found->second; // the reference keeps the body's script alive
-    auto frame = std::make_unique<std::vector<ScriptValue>>(function.ParamCount);
+    std::unique_ptr<std::vector<ScriptValue>> frame;
+    try {
+        frame = std::make_unique<std::vector<ScriptValue>>(function.ParamCount);
+    } catch (const std::bad_alloc&) {
+        throw CExecException(CStringUTF8("Failed to create the Exclusive Flag"));
+    }
     for (ScriptValue& value : *frame)
         PopValue(value);
     CVeskDoc* document = GetDocument();

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "../ScriptTestDocument.h"
+#include "../ScriptTestFixture.h"
 
 using ::testing::ElementsAre;
 

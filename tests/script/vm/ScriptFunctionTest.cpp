@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "../ScriptTestDocument.h"
+#include "../ScriptTestFixture.h"
 #include "script/commands/IFunc.h"
 
 using ::testing::ElementsAre;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../ScriptTestDocument.h"
+#include "../ScriptTestFixture.h"
 
 using ::testing::ElementsAre;
 

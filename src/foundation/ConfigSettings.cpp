@@ -1,0 +1,6 @@
+#include "foundation/ConfigSettings.h"
+
+int32_t GetConfigDisplayEffectSpeed()
+{
+    return 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// What foundation code needs of the document, which lives above it in app/: the update archive
+// that every archive set asks first, the data archive the language tables load from, the current
+// game state, the interface language and the error prefix naming the running script. The document
+// installs itself at start-up and removes itself at teardown. Without it the foundation behaves as
+// before the game starts: no update archive, no data archive, no game state, language 0, messages
+// unchanged. Main thread only.
+
+#include "foundation/CStringUTF8.h"
+
+class CArchiveFile;
+class CArchiveManager;
+class FlagBuffer;
+
+class DocumentLink
+{
+public:
+    virtual ~DocumentLink() = default;
+
+    virtual CArchiveFile* GetUpdateArchive() = 0;  // null when "update.arc" could not be opened
+    virtual CArchiveManager* GetDataArchive() = 0; // the set opened on "data.arc"
+    virtual const FlagBuffer* GetGameState() = 0;  // the current FlagBuffer
+    virtual int GetLanguage() = 0;                 // 0 English .. 3 Japanese
+    virtual CStringUTF8 FormatScriptError(CStringUTF8 message) = 0;
+};
+
+// Not owned: the document outlives every use between these two calls. Null removes it.
+void SetDocumentLink(DocumentLink* link);
+DocumentLink* GetDocumentLink();

@@ -1,0 +1,130 @@
+#include "foundation/Lzss.h"
+
+#include <bit>
+#include <cstring>
+
+namespace {
+
+// Copies one match of length bytes that starts distance bytes back in the output. The ring holds
+// exactly the last 4096 bytes written, so ring position p seen from write position r is the output
+// byte (r - p) & 0xFFF back, where 0 stands for a full 4096; bytes before the output's start are
+// the ring's initial zeros. Reading forward one byte at a time keeps overlapping matches right.
+void CopyMatchSlow(uint8_t* out, size_t o, size_t distance, size_t length)
+{
+    for (size_t k = 0; k < length; ++k) {
+        const size_t target = o + k;
+        out[target] = target >= distance ? out[target - distance] : 0;
+    }
+}
+
+// The same for a source wholly inside the output, with at least MATCH_SLACK writable bytes after
+// the target: whole chunks may run past the match's end, into bytes the next codes rewrite.
+constexpr size_t MATCH_SLACK = 32;
+
+void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
+{
+    const uint8_t* source = target - distance;
+    if (distance >= 16) {
+        std::memcpy(target, source, 16);
+        if (length > 16)
+            std::memcpy(target + 16, source + 16, 16);
+    } else if (distance >= 8) {
+        for (size_t k = 0; k < length; k += 8)
+            std::memcpy(target + k, source + k, 8);
+    } else if (distance == 1) {
+        std::memset(target, *source, LZSS_MAX_MATCH);
+    } else {
+        for (size_t k = 0; k < length; ++k)
+            target[k] = source[k];
+    }
+}
+
+struct Match
+{
+    size_t distance;
+    size_t length;
+};
+
+Match ReadMatch(const uint8_t* code, size_t o)
+{
+    const size_t position = code[0] | ((code[1] & 0xF0) << 4);
+    const size_t write_position = (LZSS_RING_START + o) & (LZSS_RING_SIZE - 1);
+    const size_t distance = (write_position - position) & (LZSS_RING_SIZE - 1);
+    return {distance == 0 ? LZSS_RING_SIZE : distance, (code[1] & 0x0FU) + LZSS_MIN_MATCH};
+}
+
+} // namespace
+
+LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> output)
+{
+    const uint8_t* in = input.data();
+    const size_t in_size = input.size();
+    uint8_t* out = output.data();
+    const size_t out_size = output.size();
+    size_t i = 0;
+    size_t o = 0;
+    LzssDecodeResult result;
+
+    // While a whole group of eight codes and its largest output fit, decode without bounds checks.
+    // Literal runs are copied eight bytes at a time, so the input keeps eight bytes in reserve.
+    constexpr size_t GROUP_INPUT = 1 + 8 * 2 + 8;
+    constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
+    while (in_size - i >= GROUP_INPUT && out_size - o >= GROUP_OUTPUT) {
+        unsigned flags = in[i++];
+        int codes_left = 8;
+        while (codes_left > 0) {
+            if (flags & 1) {
+                // A run of literals: copy eight bytes and keep as many as the run is long. The
+                // flags hold no more bits than codes are left, so the run stays in the group.
+                const int run = std::countr_one(flags);
+                std::memcpy(out + o, in + i, 8);
+                o += run;
+                i += run;
+                flags >>= run;
+                codes_left -= run;
+                continue;
+            }
+            const Match match = ReadMatch(in + i, o);
+            i += 2;
+            if (o >= match.distance)
+                CopyMatchFast(out + o, match.distance, match.length);
+            else
+                CopyMatchSlow(out, o, match.distance, match.length);
+            o += match.length;
+            flags >>= 1;
+            --codes_left;
+        }
+    }
+
+    // The last groups: every byte read and written is checked.
+    while (i < in_size) {
+        unsigned flags = in[i++];
+        for (int code = 0; code < 8 && i < in_size; ++code, flags >>= 1) {
+            if (flags & 1) {
+                if (o >= out_size) {
+                    result.overflowed = true;
+                    result.produced = o;
+                    return result;
+                }
+                out[o++] = in[i++];
+                continue;
+            }
+            if (in_size - i < 2) {
+                result.truncated = true;
+                result.produced = o;
+                return result;
+            }
+            const Match match = ReadMatch(in + i, o);
+            i += 2;
+            if (out_size - o < match.length) {
+                result.overflowed = true;
+                result.produced = o;
+                return result;
+            }
+            CopyMatchSlow(out, o, match.distance, match.length);
+            o += match.length;
+        }
+    }
+    result.produced = o;
+    return result;
+}
