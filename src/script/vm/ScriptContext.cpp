@@ -386,6 +386,14 @@ void ScriptContext::CallFunction(CScript&)
         ReportScriptError(text);
         return;
     }
+    CVeskDoc* document = GetDocument();
+    if (document->LocalFrameStack.size() >= MAX_FUNCTION_CALL_DEPTH) {
+        CStringUTF8 text;
+        text.Format("Liblary ID:%u: script functions nest more than %u deep.", id,
+                    static_cast<unsigned>(MAX_FUNCTION_CALL_DEPTH));
+        ReportScriptError(text);
+        return;
+    }
     const ScriptFunction function = found->second; // the reference keeps the body's script alive
     std::unique_ptr<std::vector<ScriptValue>> frame;
     try {
@@ -395,7 +403,6 @@ void ScriptContext::CallFunction(CScript&)
     }
     for (ScriptValue& value : *frame)
         PopValue(value);
-    CVeskDoc* document = GetDocument();
     document->LocalFrameStack.push_back(std::move(frame));
     document->CallScript(function.Script);
     function.Script->SetPosition(function.BodyPosition);
@@ -514,6 +521,10 @@ void ScriptContext::ShiftedRun(CScript& script)
     FlagBuffer* state = GetState();
     if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)
         return;
+    if (m_shifted_run_depth >= MAX_SHIFTED_RUN_DEPTH) {
+        ReportScriptError(CStringUTF8("Shifted runs nest too deeply."));
+        return;
+    }
     if (!state->TestEngineState(ENGINE_STATE_MEASURE) &&
         !state->TestEngineState(ENGINE_STATE_MEASURE_LINES) &&
         IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN))
@@ -527,7 +538,14 @@ void ScriptContext::ShiftedRun(CScript& script)
     v[51].Integer = Wrap(static_cast<int64_t>(v[51].Integer) + v[37].Integer);
     v[46] = AddScriptValues(v[46], v[36]);
     v[47] = AddScriptValues(v[47], v[37]);
-    GetDocument()->RunNestedFrames(script);
+    ++m_shifted_run_depth;
+    try {
+        GetDocument()->RunNestedFrames(script);
+    } catch (...) {
+        --m_shifted_run_depth;
+        throw;
+    }
+    --m_shifted_run_depth;
     // The nested code may have replaced the game state's arrays; look the values up again.
     state = GetState();
     if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)

@@ -39,6 +39,12 @@ struct ChoiceBranch
 // damaged count cannot pop and report without end or allocate gigabytes at the call.
 inline constexpr uint32_t MAX_FUNCTION_PARAMS = 256;
 
+// Nesting limits that keep a looping or damaged script from exhausting the stack or memory: a
+// shifted run nests a frame loop on the machine stack, a script function call a frame and a
+// suspended caller on the document.
+inline constexpr int MAX_SHIFTED_RUN_DEPTH = 16;
+inline constexpr size_t MAX_FUNCTION_CALL_DEPTH = 10'000;
+
 // Engine-state bits of the text code.
 inline constexpr uint32_t ENGINE_STATE_MEASURE_LINES = 0x20000000;
 inline constexpr uint32_t ENGINE_STATE_SHIFTED_RUN = 0x40000000;
@@ -125,4 +131,5 @@ private:
     std::unique_ptr<IFunc> m_exec;
     std::array<GroupFactory, 30> m_group_overrides;
     MessageHandler m_message_handler;
+    int m_shifted_run_depth = 0;
 };
