@@ -5,7 +5,7 @@
 #include "app/CVeskView.h"
 #include "app/IMouse.h"
 #include "foundation/CExecException.h"
-#include "foundation/ScreenSettings.h"
+#include "app/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "foundation/ScreenSettings.h"
+#include "app/ScreenSettings.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/DataArchiveRead.h"

@@ -1,6 +1,0 @@
-#include "foundation/ConfigSettings.h"
-
-int32_t GetConfigDisplayEffectSpeed()
-{
-    return 0;
-}
