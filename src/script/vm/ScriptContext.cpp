@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
@@ -463,6 +464,8 @@ void ScriptContext::ShowMessageText(CStringUTF8 text)
     if (IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN) &&
         !state->TestEngineState(ENGINE_STATE_SHIFTED_RUN))
         Backlog.AppendText(text);
+    if (GetConfigSceneSkip())
+        return;
     if (m_message_handler)
         m_message_handler(text);
 }
@@ -497,7 +500,8 @@ void ScriptContext::NewLine()
         Backlog.AppendCode(0);
         Backlog.AppendText(CStringUTF8("\n"));
     }
-    // FIXME: "/Config/SceneSkip" stops here once the configuration accessors are in.
+    if (GetConfigSceneSkip())
+        return;
     std::vector<ScriptValue>& v = state->Values;
     const int32_t direction = VARIABLE_WRITING_DIRECTION < state->Variables.size()
                                   ? state->Variables[VARIABLE_WRITING_DIRECTION].Integer

@@ -101,7 +101,8 @@ public:
     void SetExecGroup(std::unique_ptr<IFunc> exec) { m_exec = std::move(exec); }
     IFunc* GetExecGroup() { return m_exec.get(); }
     // FIXME: typesetting into the message layer joins with the text layout; until then decoded
-    // message text goes to this handler after it is recorded for the backlog.
+    // message text goes to this handler after it is recorded for the backlog, unless scene
+    // skipping is on.
     void SetMessageHandler(MessageHandler handler) { m_message_handler = std::move(handler); }
 
     // Drops everything the context holds.

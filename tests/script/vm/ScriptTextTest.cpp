@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "../ScriptTestFixture.h"
+#include "app/TestApp.h"
+#include "support/TempDir.h"
 
 using ::testing::ElementsAre;
 
@@ -192,4 +194,19 @@ TEST_F(ScriptTextTest, DeeplyNestedShiftedRunsAreCutOff)
     EXPECT_EQ(boxes[0], "test.mes(0)\nShifted runs nest too deeply.");
     EXPECT_THAT(StackIntegers(), ElementsAre(1));
     EXPECT_FALSE(State().TestEngineState(0x40000000));
+}
+
+TEST_F(ScriptTextTest, SceneSkipRecordsTheTextButDrawsAndMovesNothing)
+{
+    TempDir dir;
+    TestApp app;
+    app.UseConfigFile(dir.PathOf("config.xml"));
+    app.Config().SetInt("/Config/SceneSkip", 1);
+    StartRecording(0x80);
+    State().Values[46] = ScriptValue::FromInteger(100);
+    State().Values[50] = ScriptValue::FromInteger(300);
+    Run(Assemble("text \"あ\"\nnewline\nend"));
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_STREQ(Context().Backlog.GetCurrentEntry()->BodyText.GetText(), "あ\n");
+    EXPECT_EQ(State().Values[50].Integer, 300);
 }
