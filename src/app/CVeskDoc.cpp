@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "app/CWinApp.h"
 #include "graphics/CSpriteLayer.h"
+#include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/vm/CScript.h"
@@ -113,10 +115,15 @@ uint32_t CVeskDoc::OnFrame()
 
 void CVeskDoc::RunNestedFrames(CScript& script)
 {
-    // FIXME: each frame pumps messages, sleeps and runs the event tick once the shell is in.
     try {
-        for (;;)
+        for (;;) {
+            // Without an application object (tools, tests) there are no messages to pump.
+            if (CWinApp* application = GetApp(); application && application->PumpMessage() == 0)
+                return;
+            Sleep(0);
+            // FIXME: the event tick runs here once the request dispatch is in.
             m_script_context->Step(script);
+        }
     } catch (tagDOCUMENT_CODE code) {
         if (code != DOCUMENT_SCRIPT_END)
             throw;
