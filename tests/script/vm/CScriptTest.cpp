@@ -130,18 +130,6 @@ TEST_F(CScriptTest, LiveCountFollowsTheLastReference)
     EXPECT_EQ(CScript::GetLiveScriptCount(), before);
 }
 
-TEST_F(CScriptTest, BareCodeHasNoTables)
-{
-    auto script = std::make_shared<CScript>();
-    const uint8_t code[] = {0x32, 0, 0, 0, 4, 0x00};
-    script->LoadCode(code, CStringUTF8("Attach Script"));
-    EXPECT_EQ(script->GetCodeSize(), 6u);
-    EXPECT_EQ(script->GetResumeCount(), 0u);
-    Document().ReplaceScript(script);
-    RunFrames();
-    EXPECT_THAT(StackIntegers(), ElementsAre(4));
-}
-
 class CScriptArchiveTest : public ScriptTest
 {
 protected:
