@@ -203,7 +203,3 @@ private:
 CVeskDoc* GetDocument();
 // Frees the singleton (the application's exit); the next GetDocument makes a new one.
 void DeleteDocument();
-
-// The process-wide script archive set over "script.arc", made by the first AttachScript; freed
-// with the document.
-CArchiveManager* GetScriptArchive();

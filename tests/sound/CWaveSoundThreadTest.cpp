@@ -83,10 +83,10 @@ INSTANTIATE_TEST_SUITE_P(Drivers, StreamingTest, ::testing::Values(Driver::Polli
 TEST_P(StreamingTest, LoopSeamsAreSampleExact)
 {
     const std::vector<int16_t> data = QuietPattern(66150, 2);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 10000, .end = 50000};
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 10000, .end = 50000};
     SoundPtr sound = Make(100'000); // a work block smaller than a segment: refills mid-segment
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     Run(6000);
     EXPECT_TRUE(IsPlaying(*sound)) << "looped data never stops by itself";
@@ -132,9 +132,9 @@ TEST_P(StreamingTest, VolumePanAndFrequencyStayInTheirRanges)
 {
     SoundPtr sound = Make();
     std::vector<int16_t> data(20000, 3000);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     EXPECT_TRUE(sound->SetVolume(5));
     EXPECT_EQ(sound->GetVolume(), 0);
     EXPECT_TRUE(sound->SetVolume(-20000));
@@ -164,9 +164,9 @@ TEST_P(StreamingTest, SetVolumeCancelsAFadeAndContinuePlaysAtTheFadesTarget)
 {
     SoundPtr sound = Make();
     std::vector<int16_t> data(20000, 3000);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     ASSERT_TRUE(sound->FadeTo(100, -2000, 0));
     Pass(50, Threads());
@@ -193,9 +193,9 @@ TEST_P(StreamingTest, AFadeOfTimeZeroAppliesItsTargetAtOnce)
 {
     SoundPtr sound = Make();
     std::vector<int16_t> data(20000, 3000);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     ASSERT_TRUE(sound->FadeTo(0, -2000, 0));
     EXPECT_EQ(sound->IsFading(), 0u);
@@ -213,9 +213,9 @@ TEST_P(StreamingTest, AFadeSmallerThanItsStepCountStillReachesItsTarget)
 {
     SoundPtr sound = Make();
     std::vector<int16_t> data(20000, 3000);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     ASSERT_TRUE(sound->FadeTo(100, -50, 0));
     EXPECT_TRUE(IsPlaying(*sound));
@@ -234,10 +234,10 @@ TEST_P(StreamingTest, AFadeSmallerThanItsStepCountStillReachesItsTarget)
 TEST_P(StreamingTest, LoopPointsAreClampedToTheData)
 {
     const std::vector<int16_t> data = QuietPattern(5000, 2);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 1000, .end = 999999};
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 1000, .end = 999999};
     SoundPtr sound = Make();
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     Run(1000);
     EXPECT_TRUE(IsPlaying(*sound));
@@ -248,18 +248,18 @@ TEST_P(StreamingTest, LoopPointsAreClampedToTheData)
 TEST_P(StreamingTest, ALoopThatDoesNotMoveForwardPlaysOnce)
 {
     const std::vector<int16_t> data = QuietPattern(5000, 2);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 3000, .end = 3000};
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 3000, .end = 3000};
     SoundPtr sound = Make();
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     Run(1000);
     EXPECT_FALSE(IsPlaying(*sound));
     const std::vector<int16_t> out = TakeOutput();
     EXPECT_EQ(std::vector<int16_t>(out.begin(), out.begin() + 10000), data);
 
-    spec.loop = tools::WavLoop{.start = 4000, .end = 2000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    wav.loop = tools::WavLoop{.start = 4000, .end = 2000};
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     Run(1000);
     EXPECT_FALSE(IsPlaying(*sound));
@@ -268,11 +268,11 @@ TEST_P(StreamingTest, ALoopThatDoesNotMoveForwardPlaysOnce)
 TEST_P(StreamingTest, ASamplerChunkWithoutLoopsPlaysOnce)
 {
     const std::vector<int16_t> data = QuietPattern(5000, 2);
-    tools::WavSpec spec = StereoWav(data);
-    spec.sampler_without_loops = true;
-    spec.before_data.push_back({"LIST", {1, 2, 3}}); // odd size: a pad byte follows
+    tools::WavContents wav = StereoWav(data);
+    wav.sampler_without_loops = true;
+    wav.before_data.push_back({"LIST", {1, 2, 3}}); // odd size: a pad byte follows
     SoundPtr sound = Make();
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec, 1001)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav, 1001)));
     ASSERT_TRUE(sound->Start());
     Run(500);
     EXPECT_FALSE(IsPlaying(*sound));
@@ -283,15 +283,15 @@ TEST_P(StreamingTest, ASamplerChunkWithoutLoopsPlaysOnce)
 TEST_P(StreamingTest, DataInAnotherFormatIsConvertedToTheBuffers)
 {
     // One second of 8-bit mono at 22,050 Hz.
-    tools::WavSpec spec;
-    spec.channels = 1;
-    spec.bits = 8;
-    spec.rate = 22050;
-    spec.samples.resize(22050);
-    for (size_t i = 0; i < spec.samples.size(); ++i)
-        spec.samples[i] = static_cast<uint8_t>(128 + (i % 2 ? 8 : -8));
+    tools::WavContents wav;
+    wav.channels = 1;
+    wav.bits = 8;
+    wav.rate = 22050;
+    wav.samples.resize(22050);
+    for (size_t i = 0; i < wav.samples.size(); ++i)
+        wav.samples[i] = static_cast<uint8_t>(128 + (i % 2 ? 8 : -8));
     SoundPtr sound = Make();
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     uint64_t stopped_at = 0;
     for (uint32_t t = 0; t < 3000 && !stopped_at; t += Tick()) {
@@ -318,9 +318,9 @@ TEST_P(StreamingTest, DataInAnotherFormatIsConvertedToTheBuffers)
 TEST_P(StreamingTest, DestroyingAPlayingSoundDoesNotHang)
 {
     std::vector<int16_t> data = QuietPattern(50000, 2);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 0, .end = 50000};
-    HANDLE file = OpenWav(spec);
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 0, .end = 50000};
+    HANDLE file = OpenWav(wav);
     for (int round = 0; round < 10; ++round) {
         SoundPtr sound = Make();
         SetFilePointer(file, 0, nullptr, FILE_BEGIN); // the entry's header, as a channel hands it over
@@ -359,12 +359,12 @@ TEST_F(SoundTest, WaveHeadersThatAreNotPlayableAreRefusedWithTheirStatus)
     bytes = good;
     bytes[8] = 'A';
     cases.push_back({"not WAVE", bytes, SOUND_STATUS_NOT_WAVE});
-    tools::WavSpec no_data = StereoWav(data);
+    tools::WavContents no_data = StereoWav(data);
     no_data.omit_data = true;
     no_data.after_data.push_back({"junk", std::vector<uint8_t>(32, 0)});
     cases.push_back({"no data chunk", tools::WriteWav(no_data), SOUND_STATUS_NO_DATA});
     cases.push_back({"empty data chunk", tools::WriteWav(StereoWav({})), SOUND_STATUS_NO_DATA});
-    tools::WavSpec adpcm = StereoWav(data);
+    tools::WavContents adpcm = StereoWav(data);
     adpcm.format_tag = 2;
     cases.push_back({"compressed", tools::WriteWav(adpcm), SOUND_STATUS_BAD_FORMAT});
     cases.push_back({"too short", {'R', 'I', 'F', 'F'}, SOUND_STATUS_NOT_RIFF});
@@ -402,9 +402,9 @@ TEST_F(SoundTest, PollingFadesTakeOneStepPer50Milliseconds)
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
     Settle(1);
     std::vector<int16_t> data(20000, 3000);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->SetVolume(-5000));
     ASSERT_TRUE(sound->Start());
     ASSERT_TRUE(sound->FadeTo(100, 0, 0));
@@ -431,9 +431,9 @@ TEST_F(SoundTest, NotifiedFadesTakeOneStepPer15Milliseconds)
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
     Settle(2);
     std::vector<int16_t> data(20000, 3000);
-    tools::WavSpec spec = StereoWav(data);
-    spec.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(spec)));
+    tools::WavContents wav = StereoWav(data);
+    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
     ASSERT_TRUE(sound->Start());
     Settle(2);
     ASSERT_TRUE(sound->FadeTo(100, -5000, 1));
@@ -505,7 +505,7 @@ TEST_F(SoundTest, AnArchiveEntryPlaysThroughADuplicatedHandle)
     const std::vector<int16_t> first = QuietPattern(30000, 2, 1);
     const std::vector<int16_t> wanted = QuietPattern(44100, 2, 2);
     const std::vector<int16_t> after(60000, 2500);
-    tools::WavSpec looped = StereoWav(first);
+    tools::WavContents looped = StereoWav(first);
     looped.loop = tools::WavLoop{.start = 0, .end = 30000};
     const std::vector<tools::ArchiveEntry> entries = {{"A.WAV", tools::WriteWav(looped)},
                                                       {"B.WAV", tools::WriteWav(StereoWav(wanted))},

@@ -27,12 +27,12 @@ void SoundTest::TearDown()
     platform::VirtualClock::Disable();
 }
 
-HANDLE SoundTest::OpenWav(const tools::WavSpec& spec, uint32_t offset)
+HANDLE SoundTest::OpenWav(const tools::WavContents& wav, uint32_t offset)
 {
     const std::string path = m_dir.PathOf("sound" + std::to_string(m_files.size()) + ".wav");
     std::vector<uint8_t> bytes(offset, 0x5A);
-    const std::vector<uint8_t> wav = tools::WriteWav(spec);
-    bytes.insert(bytes.end(), wav.begin(), wav.end());
+    const std::vector<uint8_t> file_bytes = tools::WriteWav(wav);
+    bytes.insert(bytes.end(), file_bytes.begin(), file_bytes.end());
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     const std::u16string wide = platform::Utf8ToUtf16(path);
@@ -68,9 +68,9 @@ std::vector<int16_t> QuietPattern(size_t frames, uint16_t channels, uint32_t see
     return out;
 }
 
-tools::WavSpec StereoWav(const std::vector<int16_t>& samples)
+tools::WavContents StereoWav(const std::vector<int16_t>& samples)
 {
-    tools::WavSpec spec;
-    spec.samples = tools::Pcm16Bytes(samples);
-    return spec;
+    tools::WavContents wav;
+    wav.samples = tools::Pcm16Bytes(samples);
+    return wav;
 }

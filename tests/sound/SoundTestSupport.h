@@ -25,7 +25,7 @@ protected:
 
     // Writes a WAV file into the test's folder and opens it for reading at offset (the bytes
     // before it are filler, as for an entry inside an archive).
-    HANDLE OpenWav(const tools::WavSpec& spec, uint32_t offset = 0);
+    HANDLE OpenWav(const tools::WavContents& wav, uint32_t offset = 0);
     // Mixes milliseconds of output, moves the clock as far, and waits until the given number of
     // sound threads are asleep again.
     void Pass(uint32_t milliseconds, size_t threads);
@@ -42,4 +42,4 @@ protected:
 
 // Quiet, distinct samples (below the compressor's threshold): frames x channels values.
 std::vector<int16_t> QuietPattern(size_t frames, uint16_t channels, uint32_t seed = 1);
-tools::WavSpec StereoWav(const std::vector<int16_t>& samples);
+tools::WavContents StereoWav(const std::vector<int16_t>& samples);

@@ -35,46 +35,46 @@ void PutChunk(std::vector<uint8_t>& out, const std::string& id, const std::vecto
 
 } // namespace
 
-std::vector<uint8_t> WriteWav(const WavSpec& spec)
+std::vector<uint8_t> WriteWav(const WavContents& wav)
 {
     std::vector<uint8_t> fmt;
-    const uint16_t block = static_cast<uint16_t>(spec.channels * spec.bits / 8);
-    Put16(fmt, spec.format_tag);
-    Put16(fmt, spec.channels);
-    Put32(fmt, spec.rate);
-    Put32(fmt, spec.rate * block);
+    const uint16_t block = static_cast<uint16_t>(wav.channels * wav.bits / 8);
+    Put16(fmt, wav.format_tag);
+    Put16(fmt, wav.channels);
+    Put32(fmt, wav.rate);
+    Put32(fmt, wav.rate * block);
     Put16(fmt, block);
-    Put16(fmt, spec.bits);
+    Put16(fmt, wav.bits);
 
     std::vector<uint8_t> body;
     PutId(body, "WAVE");
     PutChunk(body, "fmt ", fmt);
-    for (const WavChunk& chunk : spec.before_data)
+    for (const WavChunk& chunk : wav.before_data)
         PutChunk(body, chunk.id, chunk.bytes);
-    if (!spec.omit_data)
-        PutChunk(body, "data", spec.samples);
-    if (spec.loop || spec.sampler_without_loops) {
+    if (!wav.omit_data)
+        PutChunk(body, "data", wav.samples);
+    if (wav.loop || wav.sampler_without_loops) {
         std::vector<uint8_t> smpl;
-        Put32(smpl, 0);                                      // manufacturer
-        Put32(smpl, 0);                                      // product
-        Put32(smpl, spec.rate ? 1000000000 / spec.rate : 0); // sample period in nanoseconds
-        Put32(smpl, 60);                                     // MIDI unity note
-        Put32(smpl, 0);                                      // MIDI pitch fraction
-        Put32(smpl, 0);                                      // SMPTE format
-        Put32(smpl, 0);                                      // SMPTE offset
-        Put32(smpl, spec.loop ? 1 : 0);                      // sample-loop count
-        Put32(smpl, 0);                                      // sampler data bytes
-        if (spec.loop) {
-            Put32(smpl, spec.loop->identifier);
-            Put32(smpl, spec.loop->type);
-            Put32(smpl, spec.loop->start);
-            Put32(smpl, spec.loop->end);
-            Put32(smpl, spec.loop->fraction);
-            Put32(smpl, spec.loop->play_count);
+        Put32(smpl, 0);                                    // manufacturer
+        Put32(smpl, 0);                                    // product
+        Put32(smpl, wav.rate ? 1000000000 / wav.rate : 0); // sample period in nanoseconds
+        Put32(smpl, 60);                                   // MIDI unity note
+        Put32(smpl, 0);                                    // MIDI pitch fraction
+        Put32(smpl, 0);                                    // SMPTE format
+        Put32(smpl, 0);                                    // SMPTE offset
+        Put32(smpl, wav.loop ? 1 : 0);                     // sample-loop count
+        Put32(smpl, 0);                                    // sampler data bytes
+        if (wav.loop) {
+            Put32(smpl, wav.loop->identifier);
+            Put32(smpl, wav.loop->type);
+            Put32(smpl, wav.loop->start);
+            Put32(smpl, wav.loop->end);
+            Put32(smpl, wav.loop->fraction);
+            Put32(smpl, wav.loop->play_count);
         }
         PutChunk(body, "smpl", smpl);
     }
-    for (const WavChunk& chunk : spec.after_data)
+    for (const WavChunk& chunk : wav.after_data)
         PutChunk(body, chunk.id, chunk.bytes);
 
     std::vector<uint8_t> out;
@@ -84,9 +84,9 @@ std::vector<uint8_t> WriteWav(const WavSpec& spec)
     return out;
 }
 
-bool WriteWavFile(const std::string& path, const WavSpec& spec)
+bool WriteWavFile(const std::string& path, const WavContents& wav)
 {
-    const std::vector<uint8_t> bytes = WriteWav(spec);
+    const std::vector<uint8_t> bytes = WriteWav(wav);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);

@@ -28,7 +28,7 @@ struct WavChunk
     std::vector<uint8_t> bytes;
 };
 
-struct WavSpec
+struct WavContents
 {
     uint16_t format_tag = 1; // PCM
     uint16_t channels = 2;
@@ -43,9 +43,9 @@ struct WavSpec
     bool omit_data = false;
 };
 
-std::vector<uint8_t> WriteWav(const WavSpec& spec);
+std::vector<uint8_t> WriteWav(const WavContents& wav);
 // Returns false when the file cannot be written.
-bool WriteWavFile(const std::string& path, const WavSpec& spec);
+bool WriteWavFile(const std::string& path, const WavContents& wav);
 
 // 16-bit samples (interleaved) as little-endian bytes.
 std::vector<uint8_t> Pcm16Bytes(const std::vector<int16_t>& samples);
