@@ -1,6 +1,7 @@
 #include "foundation/CStringBase.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -401,14 +402,17 @@ int CStringBase::ReverseFind(char needle) const
     return ToIndex(m_text.rfind(needle));
 }
 
+// atoi with the C library's overflow left undefined; out-of-range numbers saturate instead,
+// so a hand-edited settings value can never yield garbage.
 int CStringBase::ToInt() const
 {
-    return std::atoi(m_text.c_str());
+    const long long value = std::strtoll(m_text.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
 }
 
 int CStringBase::ToLong() const
 {
-    return std::atoi(m_text.c_str());
+    return ToInt();
 }
 
 float CStringBase::ToFloat() const

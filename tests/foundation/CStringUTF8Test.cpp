@@ -359,3 +359,11 @@ TEST_F(WindowsVersion, ComparesMajorAndMinorAsOneNumber)
     EXPECT_TRUE(IsWindowsVersionOrGreater(5, 9));
     EXPECT_FALSE(IsWindowsVersionOrGreater(6, 2));
 }
+
+TEST(CStringUTF8Numbers, OutOfRangeIntegersSaturate)
+{
+    EXPECT_EQ(CStringUTF8("99999999999").ToInt(), INT32_MAX);
+    EXPECT_EQ(CStringUTF8("-99999999999").ToInt(), INT32_MIN);
+    EXPECT_EQ(CStringUTF8("  -12ab").ToInt(), -12);
+    EXPECT_EQ(CStringUTF8("0x1F").ToInt(), 0);
+}
