@@ -1,8 +1,12 @@
-// Process entry. The application object and its start-up arrive with the application shell.
-#include <cstdio>
+// The executable: the one application object and the process entry.
+#include "app/CVeskApp.h"
+#include "app/WinMain.h"
+#include "platform/ProcessEntry.h"
 
-int main()
+// Built before main and destroyed after it returns; its destructor writes the configuration back.
+CVeskApp g_app;
+
+int main(int argc, char** argv)
 {
-    std::puts("vesk: the application shell is not built yet.");
-    return 0;
+    return platform::RunWinMain(argc, argv, WinMain);
 }

@@ -1,8 +1,14 @@
 #include "app/AppMessageBox.h"
 
-#include <cstdio>
+#include <mutex>
+
+#include "app/CWinApp.h"
+#include "platform/kernel/ModuleApi.h"
+#include "platform/user/MessageBoxApi.h"
 
 namespace {
+
+std::mutex g_hook_mutex; // guards Hook(): messages come from sound threads too
 
 AppMessageBoxHook& Hook()
 {
@@ -12,16 +18,35 @@ AppMessageBoxHook& Hook()
 
 } // namespace
 
+UINT WithDefaultMessageIcon(UINT flags)
+{
+    const UINT buttons = flags & MB_TYPEMASK;
+    if ((flags & MB_ICONMASK) == 0 &&
+        (buttons == MB_OK || buttons == MB_OKCANCEL || buttons == MB_YESNOCANCEL || buttons == MB_YESNO))
+        flags |= MB_ICONEXCLAMATION;
+    return flags;
+}
+
 int AppMessageBox(UINT flags, CStringUTF8 text)
 {
-    if (Hook())
-        return Hook()(flags, text);
-    // FIXME: show it through the application object's message box.
-    std::fprintf(stderr, "%s\n", text.GetText());
-    return 1; // IDOK
+    AppMessageBoxHook hook;
+    {
+        std::lock_guard lock(g_hook_mutex);
+        hook = Hook();
+    }
+    if (hook)
+        return hook(flags, text);
+    if (CWinApp* app = GetApp())
+        return app->MessageBox(text, flags);
+    // Before the application object exists, and after it is gone, the executable's path is
+    // the caption.
+    char16_t module_path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module_path, MAX_PATH);
+    return MessageBoxW(nullptr, text.GetWideText(), module_path, WithDefaultMessageIcon(flags));
 }
 
 void SetAppMessageBoxHook(AppMessageBoxHook hook)
 {
+    std::lock_guard lock(g_hook_mutex);
     Hook() = std::move(hook);
 }

@@ -1,0 +1,227 @@
+#include "app/CMouse.h"
+
+#include "app/CAppTask.h"
+#include "app/CInputView.h"
+#include "app/CVeskView.h"
+#include "app/IMouse.h"
+#include "foundation/CExecException.h"
+#include "app/ScreenSettings.h"
+#include "graphics/CDirect3D.h"
+#include "graphics/CLayerFile.h"
+#include "graphics/CSpriteLayer.h"
+#include "platform/kernel/TimeApi.h"
+#include "screens/base/ISelect.h"
+
+#include <new>
+
+namespace {
+
+CMouse* g_mouse = nullptr; // owned here: made by GetMouse, freed by DeleteMouse
+
+int32_t HotSpot(int32_t mode)
+{
+    if (mode == 0)
+        return 1;
+    if (mode == 1)
+        return 27;
+    return 32;
+}
+
+ILayer* LayerOf(CSprite* sprite)
+{
+    auto* layered = dynamic_cast<CSpriteLayer*>(sprite);
+    return layered != nullptr ? layered->GetLayer() : nullptr;
+}
+
+} // namespace
+
+CMouse* GetMouse()
+{
+    if (g_mouse == nullptr) {
+        g_mouse = new (std::nothrow) CMouse;
+        if (g_mouse == nullptr)
+            throw CExecException("Failed to create the Mouse Object");
+    }
+    return g_mouse;
+}
+
+void DeleteMouse()
+{
+    delete g_mouse;
+    g_mouse = nullptr;
+}
+
+CMouse::CMouse()
+    : IAppTask(15)
+{}
+
+CMouse::~CMouse()
+{
+    Release();
+}
+
+void CMouse::Setup()
+{
+    m_input_view = GetInputView();
+    m_sprite.reset(
+        ISelect::CreateSprite(0, 0, CURSOR_CELL, CURSOR_CELL, CURSOR_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    if (CLayerFile* file = GetDocumentLayerFile())
+        m_image.reset(file->LoadSprite("cursor.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    AddToTasks();
+}
+
+void CMouse::Release()
+{
+    if (m_sprite == nullptr)
+        return;
+    RemoveFromTasks();
+    GetView()->GetHookList().Remove(this);
+    m_sprite.reset();
+    m_image.reset();
+}
+
+void CMouse::AddToTasks()
+{
+    if (CAppTask* tasks = GetAppTask())
+        tasks->AddTask(this);
+}
+
+void CMouse::RemoveFromTasks()
+{
+    if (CAppTask* tasks = GetAppTask())
+        tasks->RemoveTask(this);
+}
+
+void CMouse::ShowSystemCursor(bool show)
+{
+    IMouse* mouse = m_input_view != nullptr ? m_input_view->GetMouse() : nullptr;
+    if (mouse == nullptr)
+        return;
+    if ((mouse->IsCursorShown() != 0) != show)
+        mouse->ShowCursor(show ? TRUE : FALSE);
+}
+
+POINT CMouse::ToScreen()
+{
+    POINT client{0, 0};
+    IMouse* mouse = m_input_view != nullptr ? m_input_view->GetMouse() : nullptr;
+    if (mouse != nullptr)
+        mouse->GetPosition(&client);
+    CDirect3D* display = CDirect3D::GetInstance();
+    const POINT offset = display->GetOutputOffset();
+    return POINT{static_cast<LONG>((client.x - offset.x) * display->GetScaleX() + 0.5f),
+                 static_cast<LONG>((client.y - offset.y) * display->GetScaleY() + 0.5f)};
+}
+
+int32_t CMouse::IsInsideScreen()
+{
+    const POINT point = ToScreen();
+    // The picture is the logical screen, turned when the display is.
+    const SIZE screen = GetScreenOriginalSize(1);
+    if (point.x >= 0 && point.x < screen.cx && point.y >= 0 && point.y < screen.cy)
+        return 1;
+    if (m_sprite != nullptr && m_sprite->IsVisible())
+        m_sprite->Hide();
+    ShowSystemCursor(true);
+    return 0;
+}
+
+void CMouse::UpdateCursorPosition()
+{
+    if (m_sprite == nullptr)
+        return;
+    const POINT point = ToScreen();
+    const int32_t hot_spot = HotSpot(m_mode);
+    m_sprite->SetPosition(point.x - hot_spot, point.y - hot_spot);
+}
+
+void CMouse::Execute()
+{
+    if (m_mode == -1)
+        return;
+    UpdateCursorPosition();
+    const uint32_t now = timeGetTime();
+    // Compared through the difference so the animation goes on across the clock's wrap.
+    if (static_cast<int32_t>(now - m_next_frame_time) < 0)
+        return;
+    m_next_frame_time = now + CURSOR_FRAME_MS;
+    m_frame = 1 - m_frame;
+    ILayer* target = LayerOf(m_sprite.get());
+    ILayer* sheet = LayerOf(m_image.get());
+    if (target != nullptr && sheet != nullptr)
+        target->Blt(0, 0, CURSOR_CELL, CURSOR_CELL, sheet, m_frame * CURSOR_CELL, m_mode * CURSOR_CELL, 1);
+    RequestRedraw();
+}
+
+void CMouse::SetCursorMode(int32_t mode)
+{
+    if (mode == m_mode)
+        return;
+    RemoveFromTasks();
+    m_mode = mode;
+    m_frame = 1;
+    m_next_frame_time = timeGetTime();
+    if (mode == 0) {
+        if (m_on) {
+            ShowSystemCursor(true);
+            if (m_sprite != nullptr)
+                m_sprite->Hide();
+            m_on = 0;
+            GetView()->GetHookList().Remove(this);
+        }
+        m_mode = -1;
+        return;
+    }
+    if (!m_on) {
+        GetView()->GetHookList().Add(this);
+        ShowSystemCursor(false);
+        UpdateCursorPosition();
+        m_on = 1;
+        if (mode == -1) {
+            SetCursorMode(0);
+        } else if (m_sprite != nullptr) {
+            m_sprite->Show();
+        }
+        IsInsideScreen();
+    }
+    if (m_mode != -1)
+        AddToTasks();
+}
+
+void CMouse::TurnOn()
+{
+    if (m_on)
+        return;
+    GetView()->GetHookList().Add(this);
+    ShowSystemCursor(false);
+    UpdateCursorPosition();
+    m_on = 1;
+    if (m_mode == -1) {
+        SetCursorMode(0);
+    } else if (m_sprite != nullptr) {
+        m_sprite->Show();
+    }
+    IsInsideScreen();
+}
+
+int32_t CMouse::HookProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    CPopUpMenu* popup = GetView()->GetPopupMenu();
+    if (popup != nullptr && popup->IsVisible()) {
+        if (m_sprite != nullptr && m_sprite->IsVisible())
+            m_sprite->Hide();
+        ShowSystemCursor(true);
+        return 0;
+    }
+    if (message == WM_NCMOUSEMOVE) {
+        IsInsideScreen();
+    } else if (message == WM_MOUSEMOVE && m_on) {
+        // A move inside the client area can still be over the letterbox band beside the picture:
+        // only a move over the picture brings the sprite back.
+        if (IsInsideScreen() && m_sprite != nullptr && !m_sprite->IsVisible()) {
+            m_sprite->Show();
+            ShowSystemCursor(false);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,49 @@
+#include "app/CVeskApp.h"
+
+CStringUTF8 CVeskApp::GetAppString()
+{
+    // FIXME: make sure the document exists first (GetDocument) once it is built.
+    if (GetConfigInt("/R18", 0, 0) == 1)
+        return m_alt_save_folder;
+    return m_save_folder;
+}
+
+int CVeskApp::InitInstance()
+{
+    // FIXME: the save-data initialisation comes first once it is built.
+    const CStringUTF8 mutex_name = m_system_info
+                                       ? m_system_info->GetString("/MUTEX_NAME", "__T_O_L_M_I_Q_U_A__")
+                                       : CStringUTF8("__T_O_L_M_I_Q_U_A__");
+    if (AcquireInstanceMutex(mutex_name) == 0)
+        return 0; // another instance runs: end quietly
+    DisableScreenSaver();
+
+    timeGetDevCaps(&m_timer_caps, sizeof(m_timer_caps));
+    m_clock_switch = m_timer_caps.wPeriodMin >= 10 ? 1 : 0;
+    if (m_timer_caps.wPeriodMin < 10) {
+        timeBeginPeriod(m_timer_caps.wPeriodMin);
+        m_timer_period_raised = true;
+    }
+    // FIXME: the frame-task runner, the view and main window, the display, the input devices,
+    // the document's game start-up, the IME switch and the app-task thread follow here.
+    return 1;
+}
+
+int CVeskApp::Run()
+{
+    // FIXME: the frame loop over the document arrives with the document.
+    return 1;
+}
+
+int CVeskApp::ExitInstance()
+{
+    // FIXME: hide the main view, stop the app-task thread, and delete the document, input
+    // devices, view, display and frame-task runner once they exist.
+    if (m_timer_period_raised) {
+        timeEndPeriod(m_timer_caps.wPeriodMin);
+        m_timer_period_raised = false;
+    }
+    RestoreScreenSaver();
+    ReleaseInstanceMutex();
+    return 1;
+}

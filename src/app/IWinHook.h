@@ -1,0 +1,18 @@
+#pragma once
+// An object that sees a window's messages through the window's hook list.
+// FIXME: the least the game cursor needs until the window framework is in.
+
+#include "platform/kernel/WinTypes.h"
+
+#include <cstdint>
+
+class IWinHook
+{
+public:
+    virtual ~IWinHook() = default;
+    // Nonzero when the message was handled: later hooks are not asked.
+    virtual int32_t HookProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+};
+
+inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
+inline constexpr UINT WM_MOUSEMOVE = 0x0200;

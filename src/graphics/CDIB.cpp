@@ -1,0 +1,47 @@
+#include "graphics/CDIB.h"
+
+#include <new>
+
+#include "foundation/CStringUTF8.h"
+
+CDIB::~CDIB()
+{
+    CDIB::Release();
+}
+
+BITMAPINFOHEADER* CDIB::Create(int32_t width, int32_t height)
+{
+    FillHeader(width, height);
+    const int64_t bytes = int64_t{width} * height * 4;
+    uint8_t* bits = nullptr;
+    if (width >= 0 && height >= 0 && bytes <= INT32_MAX)
+        bits = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]();
+    if (bits == nullptr)
+        throw CStringUTF8("CDIB::Create: Failed to allocate buffer.");
+    m_bits = bits;
+    return &m_header;
+}
+
+void CDIB::Release()
+{
+    delete[] m_bits;
+    m_bits = nullptr;
+}
+
+ptrdiff_t CDIB::GetPixelOffset(int32_t x, int32_t y)
+{
+    return static_cast<ptrdiff_t>(GetHeight() - 1 - y) * GetStride() + ptrdiff_t{4} * x;
+}
+
+ptrdiff_t CDIB::GetPitch()
+{
+    return -static_cast<ptrdiff_t>(GetStride());
+}
+
+BITMAPINFOHEADER* CDIB::Resize(int32_t width, int32_t height)
+{
+    Release();
+    BITMAPINFOHEADER* header = Create(width, height);
+    ILayer::Resize(width, height);
+    return header;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The archive set of pictures ("layer.arc") and the loaders that decode an AKB picture from it
+// into a layer or a sprite, making the layer or sprite when none is given. Difference pictures
+// load their base first (which may itself be a difference picture) and lay their changed pixels
+// over it through the document's work layer. Also the factories of layers and sprites by kind:
+// 0 memory pixels, 1 DIB section, 2 texture. Main thread only.
+
+#include "foundation/CArchiveManager.h"
+#include "foundation/CStringUTF8.h"
+#include "platform/kernel/WinTypes.h"
+
+#include <cstdint>
+
+class CSprite;
+class ILayer;
+class ILayerBuffer;
+
+inline constexpr int32_t LAYER_KIND_TEXTURE = 2;
+// How many difference pictures may stand on each other before the chain counts as broken.
+inline constexpr int32_t MAX_DIFFERENCE_DEPTH = 8;
+
+// A new layer of the kind with no pixels yet; 0 for other kinds or when it cannot be allocated.
+ILayer* CreateLayer(int32_t kind);
+// A new sprite: a sprite layer (kinds 0 and 1, priority -1) or a texture sprite (kind 2).
+CSprite* CreateSpriteLayer(int32_t kind);
+
+class CLayerFile : public CArchiveManager
+{
+public:
+    CLayerFile(CStringUTF8 list, bool compressed, bool raise);
+    ~CLayerFile() override;
+
+    // Reads a whole entry into the buffer: 1, or 0 after the archive's message was shown.
+    virtual int32_t ReadEntry(CStringUTF8 name, ILayerBuffer& buffer);
+
+    // Decodes the picture with its top-left at (x, y) (-1 meaning 0) into the layer, or into a
+    // new layer of the kind (right x bottom pixels) when none is given. Returns the layer; the
+    // given layer (or 0) when the entry cannot be read or is not a sound AKB picture; 0 after the
+    // range error when the picture does not fit.
+    ILayer* LoadPicture(CStringUTF8 name, ILayer* layer, int32_t kind, int32_t texture_argument, RECT* out,
+                        int32_t x, int32_t y, int32_t fill_mode);
+    // As LoadPicture, into the sprite's layer, or into a new sprite of the kind at the priority.
+    CSprite* LoadSprite(CStringUTF8 name, CSprite* sprite, int32_t kind, int32_t texture_argument,
+                        int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode);
+
+    // The layer difference pictures are decoded into before they are laid over their base. Not
+    // owned: the document keeps it as long as this object.
+    void SetWorkLayer(ILayer* layer) { m_work_layer = layer; }
+    ILayer* GetWorkLayer() const { return m_work_layer; }
+
+private:
+    ILayer* LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_t kind, int32_t texture_argument,
+                          RECT* out, int32_t x, int32_t y, int32_t fill_mode, int32_t depth, bool* failed);
+
+    ILayer* m_work_layer = nullptr; // not owned
+};
+
+// The document's layer file, registered by the document for the screens and tasks that load
+// pictures. Not owned; null outside the document's lifetime.
+void SetDocumentLayerFile(CLayerFile* file);
+CLayerFile* GetDocumentLayerFile();

@@ -1,0 +1,3 @@
+#include "graphics/CSpriteManager.h"
+
+void CSpriteManager::SetMatrices() {}

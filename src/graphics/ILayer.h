@@ -1,0 +1,153 @@
+#pragma once
+// A 32-bit software picture (bytes blue, green, red, alpha; not premultiplied) and the pixel
+// operations the engine composes with. Subclasses decide where the pixels live: CDIB on the heap,
+// CDIBDC in a DIB section, texture layers in a buffer mirrored to the GPU, sprite layers in an
+// inner layer they forward to. Layers are drawn on by one thread at a time; the owner says which.
+//
+// Every operation takes its destination rectangle first and clips it to this layer, and the
+// matching source rectangle to the source layer, moving both together; a rectangle that is empty
+// after clipping changes nothing, not even the modified flag.
+
+#include "platform/gdi/GdiApi.h"
+#include "platform/kernel/WinTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+
+class ILayer
+{
+public:
+    ILayer();
+    virtual ~ILayer() = default;
+    ILayer(const ILayer&) = delete;
+    ILayer& operator=(const ILayer&) = delete;
+
+    // The base fills the header for a bottom-up 32-bit picture and returns it.
+    virtual BITMAPINFOHEADER* Create(int32_t width, int32_t height);
+    virtual void Release() = 0;
+    // 0 heap layer, 1 DIB section, 2 texture layer.
+    virtual int32_t GetType() = 0;
+    virtual ptrdiff_t GetPixelOffset(int32_t x, int32_t y) = 0;
+    // The signed step from a row to the row below it on screen.
+    virtual ptrdiff_t GetPitch() = 0;
+    virtual uint8_t* GetPixelPtr(int32_t x, int32_t y);
+    virtual uint8_t* GetBits() = 0;
+    virtual HDC GetDC() = 0;
+    virtual BITMAPINFOHEADER* GetHeader();
+    virtual int32_t GetWidth();
+    virtual int32_t GetHeight();
+    virtual int32_t GetStride();
+    virtual int32_t Lock();
+    virtual int32_t Unlock();
+    virtual BITMAPINFOHEADER* Resize(int32_t width, int32_t height);
+    virtual SIZE GetSize();
+    // 256 x 256 bytes; entry [i][j] at i * 256 + j is floor(i * j / 255). Shared by all layers.
+    virtual const uint8_t* GetMultiplyTable();
+
+    // Copies and alpha blits. mode 1 copies whole pixels; other modes keep the destination alpha.
+    virtual void Blt(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy,
+                     int32_t mode);
+    virtual void BltAlpha(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy);
+    virtual void BltTransparent(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                int32_t sy);
+    virtual void CopyAlpha(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                           int32_t sy);
+    virtual void BltOpacity(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                            int32_t sy, int32_t opacity, int32_t mode);
+    // second is read at (x, y), the same place as this layer.
+    virtual void BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                              int32_t sy, int32_t ratio, ILayer* second);
+    virtual void BltAlphaOpacity(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                 int32_t sy, int32_t opacity);
+    virtual void BltOverOpacity(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                int32_t sy, int32_t opacity);
+
+    // Blend modes: the mode's colour mixed over the destination by opacity x source alpha.
+    virtual void BltMultiply(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                             int32_t sy, int32_t opacity);
+    virtual void BltSubtract(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                             int32_t sy, int32_t opacity);
+    virtual void BltScreen(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy,
+                           int32_t opacity);
+    virtual void BltOverlay(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                            int32_t sy, int32_t opacity);
+    virtual void BltColorDodge(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                               int32_t sy, int32_t opacity);
+    virtual void BltColorBurn(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                              int32_t sy, int32_t opacity);
+    virtual void BltDarken(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy,
+                           int32_t opacity);
+    virtual void BltLighten(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                            int32_t sy, int32_t opacity);
+    virtual void BltSoftLight(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                              int32_t sy, int32_t opacity);
+    virtual void BltHardLight(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                              int32_t sy, int32_t opacity);
+    virtual void BltExclusion(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                              int32_t sy, int32_t opacity);
+
+    // Alpha-channel arithmetic; colour bytes untouched, modified flag left alone.
+    virtual void CopyAlphaScaledF(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                  int32_t sy, float factor);
+    virtual void CopyAlphaScaled(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                 int32_t sy, int32_t factor);
+    virtual void AddAlpha(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy);
+    virtual void MultiplyAlpha(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                               int32_t sy);
+    virtual void AddAlphaScaled(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                int32_t sy, int32_t factor);
+
+    // Colour keys compare the low 24 bits (0x00RRGGBB).
+    virtual void BltColorKey(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                             int32_t sy, uint32_t key);
+    virtual void BltColorKeyAlpha(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                  int32_t sy, uint32_t key);
+    virtual void MakeColorKeyMask(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                  int32_t sy, uint32_t key, uint32_t value);
+    // Composition onto a destination that has an alpha of its own.
+    virtual void BltOver(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy);
+    virtual void BltOverWeighted(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                 int32_t sy, int32_t weight);
+
+    // Filters.
+    virtual void BltAlphaToGray(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                                int32_t sy);
+    virtual void BlendColorHalf(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour);
+    virtual void HalveBrightness(int32_t x, int32_t y, int32_t w, int32_t h);
+    virtual void Invert(int32_t x, int32_t y, int32_t w, int32_t h);
+    virtual void BltInvert(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
+                           int32_t sy);
+    virtual void Grayscale(int32_t x, int32_t y, int32_t w, int32_t h);
+    virtual void Sepia(int32_t x, int32_t y, int32_t w, int32_t h);
+
+    // Fills.
+    virtual void ClearRect(int32_t x, int32_t y, int32_t w, int32_t h);
+    virtual void Clear();
+    // mode 0 keeps the destination alpha; any other mode writes the whole word.
+    virtual void FillRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, int32_t mode);
+    // colour is 0xAARRGGBB; its alpha mixes it over the destination.
+    virtual void FillRectAlpha(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour);
+    virtual void SetAlphaRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t alpha);
+    virtual void HalveAlphaRect(int32_t x, int32_t y, int32_t w, int32_t h);
+
+    virtual void SetModified(int32_t value);
+    virtual int32_t GetModified();
+
+protected:
+    void FillHeader(int32_t width, int32_t height);
+
+    int32_t m_modified = 1;
+    int32_t m_recorded_width = 0;
+    int32_t m_recorded_height = 0;
+    BITMAPINFOHEADER m_header{};
+
+private:
+    template <typename RowFn>
+    bool WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy,
+                  bool mark_modified, RowFn&& row_fn);
+    template <typename RowFn>
+    bool WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, bool mark_modified, RowFn&& row_fn);
+    template <typename ModeFn>
+    void BlendMode(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy,
+                   int32_t opacity, ModeFn&& mode_fn);
+};

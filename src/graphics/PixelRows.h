@@ -1,0 +1,17 @@
+#pragma once
+// Row kernels of the hottest pixel operations, vectorised where the machine allows. Each gives
+// exactly what the per-pixel rule gives: floor(i x j / 255) is computed as ((i x j + 1) x 257) >> 16,
+// which equals it for every product of two bytes.
+
+#include <cstdint>
+
+namespace graphics {
+
+// Colour bytes = mix(as, s, d); destination alpha kept.
+void BltAlphaRow(uint8_t* dst, const uint8_t* src, int32_t count);
+// As BltAlphaRow with as replaced by T[opacity][as]; opacity 1..254.
+void BltAlphaOpacityRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t opacity);
+// Colour bytes copied, destination alpha kept.
+void CopyColourRow(uint8_t* dst, const uint8_t* src, int32_t count);
+
+} // namespace graphics

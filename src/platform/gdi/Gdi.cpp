@@ -1,0 +1,317 @@
+// Device contexts, DIB sections and the stretch blit.
+
+#include "platform/gdi/GdiApi.h"
+
+#include "platform/gdi/GdiObjects.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+using platform::gdi::Bitmap;
+using platform::gdi::ContextKind;
+using platform::gdi::DeviceContext;
+using platform::gdi::ObjectKind;
+using platform::gdi::Registry;
+
+namespace {
+
+// Larger sections are refused rather than risking an overflowing size.
+constexpr int64_t MAX_SECTION_BYTES = int64_t{1} << 31;
+
+struct Rect
+{
+    int x, y, w, h;
+};
+
+// A source column or row with its share of one destination pixel.
+struct Tap
+{
+    int index;
+    int64_t weight;
+};
+
+// For each destination pixel d of an axis of dest_len pixels, the source pixels that the area
+// [d * source_len, (d + 1) * source_len) covers, measured in units of 1 / dest_len source pixel:
+// the weights of one destination pixel add up to source_len.
+std::vector<std::vector<Tap>> AreaTaps(int source_len, int dest_len, int source_origin, int source_limit)
+{
+    std::vector<std::vector<Tap>> taps(static_cast<size_t>(dest_len));
+    for (int d = 0; d < dest_len; ++d) {
+        const int64_t begin = int64_t{d} * source_len;
+        const int64_t end = begin + source_len;
+        for (int64_t s = begin / dest_len; s * dest_len < end; ++s) {
+            const int64_t lo = std::max(begin, s * dest_len);
+            const int64_t hi = std::min(end, (s + 1) * dest_len);
+            if (hi <= lo)
+                continue;
+            // Samples past the bitmap edge repeat the edge pixel.
+            const int index = std::clamp(static_cast<int>(source_origin + s), 0, source_limit - 1);
+            taps[static_cast<size_t>(d)].push_back({index, hi - lo});
+        }
+    }
+    return taps;
+}
+
+int NearestSource(int d, int source_len, int dest_len, int source_origin, int source_limit)
+{
+    // Sample at the centre of the destination pixel.
+    const int64_t s = (int64_t{2} * d + 1) * source_len / (int64_t{2} * dest_len);
+    return std::clamp(static_cast<int>(source_origin + s), 0, source_limit - 1);
+}
+
+void CopyExact(const Bitmap& dest, Rect d, const Bitmap& source, int sx, int sy)
+{
+    // Clip both rectangles together so the copy stays a plain translation.
+    if (d.x < 0) {
+        sx -= d.x;
+        d.w += d.x;
+        d.x = 0;
+    }
+    if (d.y < 0) {
+        sy -= d.y;
+        d.h += d.y;
+        d.y = 0;
+    }
+    if (sx < 0) {
+        d.x -= sx;
+        d.w += sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        d.y -= sy;
+        d.h += sy;
+        sy = 0;
+    }
+    d.w = std::min({d.w, dest.width - d.x, source.width - sx});
+    d.h = std::min({d.h, dest.height - d.y, source.height - sy});
+    if (d.w <= 0 || d.h <= 0)
+        return;
+    // Within one bitmap, walk away from the overlap so no row is read after it was written.
+    const bool backwards = &dest == &source && d.y > sy;
+    for (int i = 0; i < d.h; ++i) {
+        const int row = backwards ? d.h - 1 - i : i;
+        std::memmove(dest.Row(d.y + row) + size_t{4} * d.x, source.Row(sy + row) + size_t{4} * sx,
+                     size_t{4} * d.w);
+    }
+}
+
+void StretchNearest(const Bitmap& dest, Rect d, const Bitmap& source, Rect s)
+{
+    const int x_begin = std::max(0, -d.x);
+    const int x_end = std::min(d.w, dest.width - d.x);
+    const int y_begin = std::max(0, -d.y);
+    const int y_end = std::min(d.h, dest.height - d.y);
+    if (x_begin >= x_end || y_begin >= y_end)
+        return;
+    std::vector<int> columns(static_cast<size_t>(d.w));
+    for (int j = x_begin; j < x_end; ++j)
+        columns[static_cast<size_t>(j)] = NearestSource(j, s.w, d.w, s.x, source.width);
+    for (int r = y_begin; r < y_end; ++r) {
+        const uint8_t* src_row = source.Row(NearestSource(r, s.h, d.h, s.y, source.height));
+        uint8_t* dst_row = dest.Row(d.y + r);
+        for (int j = x_begin; j < x_end; ++j)
+            std::memcpy(dst_row + size_t{4} * (d.x + j),
+                        src_row + size_t{4} * columns[static_cast<size_t>(j)], 4);
+    }
+}
+
+void StretchHalftone(const Bitmap& dest, Rect d, const Bitmap& source, Rect s)
+{
+    const int x_begin = std::max(0, -d.x);
+    const int x_end = std::min(d.w, dest.width - d.x);
+    const int y_begin = std::max(0, -d.y);
+    const int y_end = std::min(d.h, dest.height - d.y);
+    if (x_begin >= x_end || y_begin >= y_end)
+        return;
+    const auto columns = AreaTaps(s.w, d.w, s.x, source.width);
+    const auto rows = AreaTaps(s.h, d.h, s.y, source.height);
+    const int64_t total = int64_t{s.w} * s.h;
+    const size_t span = static_cast<size_t>(x_end - x_begin);
+    std::vector<int64_t> sums(span * 4);
+    for (int r = y_begin; r < y_end; ++r) {
+        std::fill(sums.begin(), sums.end(), 0);
+        for (const Tap& row_tap : rows[static_cast<size_t>(r)]) {
+            const uint8_t* src_row = source.Row(row_tap.index);
+            for (size_t j = 0; j < span; ++j) {
+                int64_t across[4] = {0, 0, 0, 0};
+                for (const Tap& column_tap : columns[static_cast<size_t>(x_begin) + j]) {
+                    const uint8_t* pixel = src_row + size_t{4} * column_tap.index;
+                    for (int c = 0; c < 4; ++c)
+                        across[c] += column_tap.weight * pixel[c];
+                }
+                for (int c = 0; c < 4; ++c)
+                    sums[j * 4 + c] += row_tap.weight * across[c];
+            }
+        }
+        uint8_t* dst_row = dest.Row(d.y + r) + size_t{4} * (d.x + x_begin);
+        for (size_t i = 0; i < span * 4; ++i)
+            dst_row[i] = static_cast<uint8_t>((sums[i] + total / 2) / total);
+    }
+}
+
+} // namespace
+
+HDC CreateCompatibleDC(HDC dc)
+{
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    if (dc != nullptr && registry.FindContext(dc) == nullptr)
+        return nullptr;
+    auto context = std::make_unique<DeviceContext>();
+    context->kind = ContextKind::Memory;
+    context->bitmap = registry.StockBitmap();
+    return registry.AddContext(std::move(context));
+}
+
+BOOL DeleteDC(HDC dc)
+{
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    return registry.DeleteContext(dc) ? TRUE : FALSE;
+}
+
+HDC GetDC(HWND)
+{
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    auto context = std::make_unique<DeviceContext>();
+    context->kind = ContextKind::Window;
+    return registry.AddContext(std::move(context));
+}
+
+int ReleaseDC(HWND, HDC dc)
+{
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    DeviceContext* context = registry.FindContext(dc);
+    if (context == nullptr || context->kind != ContextKind::Window)
+        return 0;
+    registry.DeleteContext(dc);
+    return 1;
+}
+
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD)
+{
+    if (bits != nullptr)
+        *bits = nullptr;
+    if (info == nullptr || usage != DIB_RGB_COLORS || section != nullptr)
+        return nullptr;
+    const BITMAPINFOHEADER& header = info->bmiHeader;
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biWidth <= 0 || header.biHeight == 0 ||
+        header.biPlanes != 1 || header.biBitCount != 32 || header.biCompression != BI_RGB)
+        return nullptr;
+    const int64_t height = header.biHeight < 0 ? -int64_t{header.biHeight} : int64_t{header.biHeight};
+    const int64_t bytes = int64_t{header.biWidth} * height * 4;
+    if (bytes > MAX_SECTION_BYTES)
+        return nullptr;
+
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    if (dc != nullptr && registry.FindContext(dc) == nullptr)
+        return nullptr;
+    auto bitmap = std::make_unique<Bitmap>();
+    bitmap->width = header.biWidth;
+    bitmap->height = static_cast<int>(height);
+    bitmap->top_down = header.biHeight < 0;
+    bitmap->pixels.reset(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]());
+    if (!bitmap->pixels)
+        return nullptr;
+    if (bits != nullptr)
+        *bits = bitmap->pixels.get();
+    return static_cast<HBITMAP>(registry.AddObject(std::move(bitmap)));
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
+{
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    return registry.Select(dc, object);
+}
+
+BOOL DeleteObject(HGDIOBJ object)
+{
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    return registry.DeleteObject(object) ? TRUE : FALSE;
+}
+
+int GetObjectW(HGDIOBJ object, int size, LPVOID buffer)
+{
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    platform::gdi::GdiObject* found = registry.FindObject(object);
+    if (found == nullptr || found->kind != ObjectKind::Bitmap)
+        return 0;
+    if (buffer == nullptr)
+        return sizeof(BITMAP);
+    if (size < static_cast<int>(sizeof(BITMAP)))
+        return 0;
+    const auto* bitmap = static_cast<const Bitmap*>(found);
+    BITMAP info{};
+    info.bmType = 0;
+    info.bmWidth = bitmap->width;
+    info.bmHeight = bitmap->height;
+    info.bmWidthBytes = static_cast<LONG>(bitmap->Stride());
+    info.bmPlanes = 1;
+    info.bmBitsPixel = static_cast<WORD>(bitmap->bit_count);
+    info.bmBits = bitmap->stock ? nullptr : bitmap->pixels.get();
+    std::memcpy(buffer, &info, sizeof(info));
+    return sizeof(BITMAP);
+}
+
+int SetStretchBltMode(HDC dc, int mode)
+{
+    if (mode < BLACKONWHITE || mode > HALFTONE)
+        return 0;
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    DeviceContext* context = registry.FindContext(dc);
+    if (context == nullptr)
+        return 0;
+    const int old = context->stretch_mode;
+    context->stretch_mode = mode;
+    return old;
+}
+
+int GetStretchBltMode(HDC dc)
+{
+    Registry& registry = Registry::GetInstance();
+    std::lock_guard lock(registry.Lock());
+    DeviceContext* context = registry.FindContext(dc);
+    return context == nullptr ? 0 : context->stretch_mode;
+}
+
+BOOL StretchBlt(HDC dest, int dest_x, int dest_y, int dest_width, int dest_height, HDC source, int source_x,
+                int source_y, int source_width, int source_height, DWORD rop)
+{
+    if (rop != SRCCOPY || dest_width <= 0 || dest_height <= 0 || source_width <= 0 || source_height <= 0)
+        return FALSE;
+    Registry& registry = Registry::GetInstance();
+    // Held for the whole blit, so neither bitmap can be deleted under it.
+    std::lock_guard lock(registry.Lock());
+    DeviceContext* dest_context = registry.FindContext(dest);
+    DeviceContext* source_context = registry.FindContext(source);
+    if (dest_context == nullptr || source_context == nullptr)
+        return FALSE;
+    const Bitmap* dest_bitmap = dest_context->bitmap;
+    const Bitmap* source_bitmap = source_context->bitmap;
+    if (dest_bitmap == nullptr || source_bitmap == nullptr || dest_bitmap->stock || source_bitmap->stock)
+        return FALSE;
+
+    const Rect d{dest_x, dest_y, dest_width, dest_height};
+    const Rect s{source_x, source_y, source_width, source_height};
+    if (dest_width == source_width && dest_height == source_height)
+        CopyExact(*dest_bitmap, d, *source_bitmap, source_x, source_y);
+    else if (dest_context->stretch_mode == HALFTONE)
+        StretchHalftone(*dest_bitmap, d, *source_bitmap, s);
+    else
+        StretchNearest(*dest_bitmap, d, *source_bitmap, s);
+    return TRUE;
+}
+
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int source_x, int source_y, DWORD rop)
+{
+    return StretchBlt(dest, x, y, width, height, source, source_x, source_y, width, height, rop);
+}

@@ -1,0 +1,146 @@
+#include "app/CVeskApp.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/TestApp.h"
+#include "platform/user/ScriptedMessageBoxPolicy.h"
+#include "platform/user/SystemParametersApi.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+
+namespace {
+
+BOOL ScreenSaverActive()
+{
+    BOOL active = -1;
+    SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+    return active;
+}
+
+void SetScreenSaverActive(BOOL active)
+{
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active, nullptr, 0);
+}
+
+// Runs body in a child process and returns its exit status (-1 when it did not exit normally).
+template <typename Body>
+int RunInChild(Body body)
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(body()); // no test-framework or static clean-up in the child
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// Everything an instance reads at start-up lives in a folder of the test's own, the lock files
+// included, so tests never meet a running game or each other.
+class CVeskAppTest : public ::testing::Test
+{
+protected:
+    CVeskAppTest()
+    {
+        std::filesystem::create_directories(m_dir.PathOf("game"));
+        std::filesystem::create_directories(m_dir.PathOf("run"));
+        WriteSettingsFile(m_dir.PathOf("game/SystemInfo.xml"),
+                          "<MUTEX_NAME>vesk test instance</MUTEX_NAME>\n");
+        WriteSettingsFile(m_dir.PathOf("game/FileInfo.xml"), "");
+        SetScreenSaverActive(TRUE);
+    }
+
+    TempDir m_dir;
+    ScopedEnv m_module{"VESK_MODULE_PATH", m_dir.PathOf("game/vesk").c_str()};
+    ScopedEnv m_data_home{"XDG_DATA_HOME", m_dir.PathOf("data").c_str()};
+    ScopedEnv m_runtime{"XDG_RUNTIME_DIR", m_dir.PathOf("run").c_str()};
+    platform::ScriptedMessageBoxPolicy m_boxes;
+};
+
+} // namespace
+
+TEST_F(CVeskAppTest, TheFirstInstanceHoldsTheMutexAndTheScreenSaverUntilExit)
+{
+    TestApp app;
+    app.InitFramework();
+    EXPECT_EQ(app.InitInstance(), 1);
+    EXPECT_TRUE(app.HoldsInstanceMutex());
+    EXPECT_EQ(ScreenSaverActive(), FALSE);
+    EXPECT_EQ(app.GetClockSwitch(), 0u); // the layer's timer goes down to 1 ms
+    EXPECT_EQ(app.ExitInstance(), 1);
+    EXPECT_FALSE(app.HoldsInstanceMutex());
+    EXPECT_EQ(ScreenSaverActive(), TRUE);
+    EXPECT_TRUE(m_boxes.Shown().empty());
+}
+
+TEST_F(CVeskAppTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
+{
+    TestApp first;
+    first.InitFramework();
+    ASSERT_EQ(first.InitInstance(), 1);
+
+    // In the second process the screen saver is on again (as another program may have set it);
+    // its exit must not switch it off.
+    const int status = RunInChild([] {
+        platform::ScriptedMessageBoxPolicy boxes;
+        SetScreenSaverActive(TRUE);
+        TestApp second;
+        second.InitFramework();
+        const int init_result = second.InitInstance();
+        second.ExitInstance();
+        return (init_result == 0 ? 1 : 0) | (boxes.Shown().empty() ? 2 : 0) | (ScreenSaverActive() ? 4 : 0) |
+               (second.HoldsInstanceMutex() ? 0 : 8);
+    });
+    EXPECT_EQ(status, 1 | 2 | 4 | 8) << "1: init gave 0, 2: no box, 4: saver untouched, 8: no mutex";
+
+    first.ExitInstance();
+    EXPECT_EQ(RunInChild([] {
+                  TestApp next;
+                  next.InitFramework();
+                  const int init_result = next.InitInstance();
+                  next.ExitInstance();
+                  return init_result;
+              }),
+              1); // once the first has gone, the next start runs
+}
+
+TEST_F(CVeskAppTest, ACrashedInstanceLeavesNoMutexBehind)
+{
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        TestApp holder;
+        const char answer = holder.AcquireInstanceMutex("vesk crash test") == 1 ? 'y' : 'n';
+        (void)!write(ready[1], &answer, 1);
+        for (;;)
+            pause(); // killed by the parent
+    }
+    char answer = 0;
+    ASSERT_EQ(read(ready[0], &answer, 1), 1);
+    EXPECT_EQ(answer, 'y');
+    close(ready[0]);
+    close(ready[1]);
+
+    TestApp app;
+    EXPECT_EQ(app.AcquireInstanceMutex("vesk crash test"), 0); // the holder still runs
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_EQ(app.AcquireInstanceMutex("vesk crash test"), 1);
+    app.ReleaseInstanceMutex();
+}
+
+TEST_F(CVeskAppTest, AnExitWithoutAStartChangesNothing)
+{
+    TestApp app;
+    SetScreenSaverActive(FALSE); // someone else's choice
+    EXPECT_EQ(app.ExitInstance(), 1);
+    EXPECT_EQ(ScreenSaverActive(), FALSE);
+    SetScreenSaverActive(TRUE);
+    EXPECT_EQ(app.ExitInstance(), 1);
+    EXPECT_EQ(ScreenSaverActive(), TRUE);
+}
