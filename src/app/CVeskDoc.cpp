@@ -368,6 +368,13 @@ uint32_t CVeskDoc::OnDocumentCode(tagDOCUMENT_CODE code)
     }
 }
 
+int32_t CVeskDoc::GetGameValue(size_t index)
+{
+    if (!m_current_state || index >= m_current_state->Values.size())
+        return 0;
+    return m_current_state->Values[index].Integer;
+}
+
 uint32_t CVeskDoc::GetEngineStateWord()
 {
     return m_current_state ? m_current_state->EngineStateWord() : 0;
