@@ -114,7 +114,7 @@ public:
     std::map<int32_t, std::vector<ChoiceBranch>> ChoiceBranches;
     BacklogStore Backlog;
     std::mt19937 Random;
-    uint32_t RandomSeed = 0; // the seed drawn from the hardware at start-up
+    uint32_t RandomSeed = 0;      // the seed drawn from the hardware at start-up
     int32_t m_text_area_word = 0; // cleared by a new line; the message window reads it
 
 private:
