@@ -64,6 +64,11 @@ void CPopUpMenu::Open()
     SetForeground();
 }
 
+void CPopUpMenu::Hide()
+{
+    Show(SW_HIDE);
+}
+
 int32_t CPopUpMenu::HookProc(HWND, UINT message, WPARAM w_param, LPARAM l_param)
 {
     switch (message) {
