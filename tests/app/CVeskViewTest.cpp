@@ -7,6 +7,7 @@
 #include "app/CDisplay.h"
 #include "app/CEffectWait.h"
 #include "app/CVeskDoc.h"
+#include "app/DocumentFixture.h"
 #include "app/MainViewFixture.h"
 #include "foundation/CLangTextTable.h"
 #include "mapwrite/MapTableWriter.h"
@@ -285,6 +286,39 @@ TEST_F(CVeskViewTest, AnEffectWaitEndsOnEnterTypedIntoTheWindow)
     EXPECT_EQ(wait.Wait(10'000, 1), 1);
     EXPECT_EQ(timeGetTime(), 5'000u);
     platform::VirtualClock::Disable();
+}
+
+class CVeskViewDocumentTest : public DocumentFixture
+{
+protected:
+    ~CVeskViewDocumentTest() override
+    {
+        DeleteDocument();
+        DeleteView();
+        platform::ResetWindowLayer();
+    }
+};
+
+TEST_F(CVeskViewDocumentTest, TheGamesStartRelabelsTheMenusFromTheSystemTable)
+{
+    platform::ResetWindowLayer();
+    m_app.Config().SetInt("/Config/Language", 2);
+    m_app.Config().SetInt("/Screen/Window/Width", 640);
+    m_app.Config().SetInt("/Screen/Window/Height", 360);
+    GetView()->CreateMainWindow();
+    StartDocument(); // loads the system table, then relabels in the configured language
+    const HWND window = GetView()->GetHandle();
+    auto expected = [](int id) {
+        const std::string text = SystemText(id, 2);
+        return std::u16string(text.begin(), text.end());
+    };
+    for (HMENU menu : {GetMenu(window), GetView()->GetPopupMenu()->GetMenu()}) {
+        EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), expected(0));
+        EXPECT_EQ(MenuText(menu, 3, MF_BYPOSITION), expected(12));
+        EXPECT_EQ(MenuText(menu, 40001, MF_BYCOMMAND), expected(2));
+        EXPECT_EQ(MenuText(menu, 40029, MF_BYCOMMAND), expected(14));
+    }
+    EXPECT_EQ(WindowText(window), u"VELORAMIKA");
 }
 
 } // namespace
