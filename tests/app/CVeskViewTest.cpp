@@ -2,6 +2,9 @@
 // the exit command, activation and the keyboard, the popup window, and relabelling by language.
 #include "app/CVeskView.h"
 
+#include <functional>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "app/CDisplay.h"
@@ -217,12 +220,52 @@ TEST_F(CVeskViewTest, ThePopupOpensOverThePictureAndHidingClearsItsRequest)
     GetWindowRect(popup->GetHandle(), &rect);
     EXPECT_EQ(rect.left, origin.x);
     EXPECT_EQ(rect.top, origin.y);
+    // The layer draws the popup's bar over the top of the client area, just below the view's own.
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(platform::CaptureWindow(Window(), pixels, width, height));
+    EXPECT_EQ(pixels[static_cast<size_t>((BAR + BAR / 2) * width + 400)] & 0xFFFFFF, 0xF0F0F0u);
+    EXPECT_EQ(pixels[static_cast<size_t>((2 * BAR + 5) * width + 400)] & 0xFFFFFF, 0u);
 
     view->SetStatusBits(VIEW_STATUS_HIDE_POPUP);
     view->HidePopupMenu();
     EXPECT_FALSE(popup->IsVisible());
     EXPECT_EQ(view->GetStatus() & VIEW_STATUS_HIDE_POPUP, 0u);
     EXPECT_EQ(GetForegroundWindow(), Window()); // the view is active again
+}
+
+// Runs one action whenever a menu loop waits for input.
+class IdleAction final : public IWinHook
+{
+public:
+    int32_t HookProc(HWND, UINT message, WPARAM, LPARAM) override
+    {
+        if (message == WM_ENTERIDLE && action)
+            std::exchange(action, nullptr)();
+        return 0;
+    }
+    std::function<void()> action;
+};
+
+TEST_F(CVeskViewTest, AChoiceFromThePopupsMenuReachesTheView)
+{
+    CreateView(800, 450);
+    ShowWindow(Window(), SW_SHOW);
+    CPopUpMenu* popup = GetView()->GetPopupMenu();
+    popup->Open();
+    IdleAction idle;
+    popup->GetHookList().Add(&idle);
+    // The popup's bar lies just below the view's; the first title's drop-down starts one pixel
+    // below it, and its second item (rows of 22 pixels) is 40001.
+    idle.action = [&] {
+        platform::PushMouseButton(Window(), 1, true, 12, 2 * BAR + 1 + 22 + 11);
+        platform::PushMouseButton(Window(), 1, false, 12, 2 * BAR + 1 + 22 + 11);
+    };
+    platform::PushMouseButton(Window(), 1, true, 10, BAR + BAR / 2);
+    PumpAll();
+    popup->GetHookList().Remove(&idle);
+    EXPECT_EQ(m_recorder.Of(WM_COMMAND), (std::vector<WPARAM>{MAKEWPARAM(40001, 0)}));
 }
 
 TEST_F(CVeskViewTest, RelabellingPutsTheLanguagesTextsIntoBothMenus)
