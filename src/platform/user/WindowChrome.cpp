@@ -334,6 +334,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     case Type::MouseMove:
     case Type::Wheel:
     case Type::Text:
+    case Type::Editing:
     case Type::FingerDown:
     case Type::FingerMove:
     case Type::FingerUp:
@@ -606,6 +607,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         return result == 0;
     case Type::Wheel:
     case Type::Text:
+    case Type::Editing:
     case Type::FingerDown:
     case Type::FingerMove:
     case Type::FingerUp:

@@ -311,7 +311,10 @@ bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::dequ
         HandleKey(event);
         return true;
     case Type::Text:
-        if (m_text_input) {
+    case Type::Editing:
+        if (m_text_sink != nullptr && m_text_sink(event, InputTarget()))
+            return true;
+        if (event.type == Type::Text && m_text_input) {
             const HWND target = m_focus ? m_focus : m_active;
             for (char16_t unit : event.text)
                 QueueInput({target, WM_CHAR, unit, 1, event.time, m_pointer});

@@ -134,6 +134,14 @@ public:
     SHORT KeyState(int virtual_key, bool async) const;
     void SetTextInput(bool enabled);
     bool TextInputEnabled() const { return m_text_input; }
+    // The input method sees committed text and compositions before the queue does; it answers
+    // true when it queued its own messages for the event.
+    using TextEventSink = bool (*)(const NativeEvent& event, HWND target);
+    void SetTextEventSink(TextEventSink sink) { m_text_sink = sink; }
+    // Queues a message behind the input translated so far; the pump returns it in that order.
+    void QueueInputMessage(const MSG& message) { QueueInput(message); }
+    // The window keyboard input goes to: the focus, else the active window.
+    HWND InputTarget() const { return m_focus ? m_focus : m_active; }
 
     // The queue.
     bool Post(HWND window, UINT message, WPARAM w_param, LPARAM l_param); // any thread
@@ -261,6 +269,7 @@ private:
     HCURSOR m_cursor = nullptr;
     std::array<uint8_t, 256> m_keys{}; // 0x80 down, 0x01 toggled
     bool m_text_input = false;
+    TextEventSink m_text_sink = nullptr;
 
     std::mutex m_posted_lock; // guards m_posted, m_quit, m_quit_code
     std::deque<MSG> m_posted;
