@@ -507,6 +507,12 @@ void WindowManager::HandleMouse(const NativeEvent& event)
     WindowObject* window = Find(target);
     if (window == nullptr)
         return;
+    if (m_capture == nullptr) {
+        // A disabled window (the owner of a modal dialog) takes no mouse input, as on Windows.
+        const WindowObject* top = TopLevelOf(window);
+        if (!window->enabled || (top != nullptr && !top->enabled))
+            return;
+    }
     if (event.type == Type::ButtonDown && m_capture == nullptr) {
         WindowObject* top = TopLevelOf(window);
         if (top != nullptr && m_active != top->handle)

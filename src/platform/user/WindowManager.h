@@ -160,6 +160,10 @@ public:
 
     // The layer's own drawing.
     void InvalidateChrome();
+    // Draws the drawn top-level windows (dialogs) over the picture, each at `origin`, its
+    // top-left in canvas pixels, in their z order and under menus and message boxes.
+    using DrawnWindowPainter = void (*)(HWND window, UiCanvas& canvas, POINT origin);
+    void SetDrawnWindowPainter(DrawnWindowPainter painter) { m_window_painter = painter; }
     void PublishFrame(HWND window, std::shared_ptr<const WindowFrame> frame); // any thread
     // Composes and shows the native window's picture now; with capture, the pixels come back.
     void Render(HWND window, std::vector<uint32_t>* capture);
@@ -289,6 +293,7 @@ private:
 
     std::mutex m_frame_lock; // guards WindowObject::frame of every window
     std::atomic<bool> m_chrome_dirty{true};
+    DrawnWindowPainter m_window_painter = nullptr;
     UiCanvas m_canvas;
     MenuLoopState m_menu_loop;
     MessageBoxState m_box;
