@@ -1,0 +1,42 @@
+#include "platform/dsound/Mixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+Mixer::Mixer()
+    : m_accumulator(PASS_FRAMES * CHANNELS)
+    , m_scratch(PASS_FRAMES * CHANNELS)
+{}
+
+void Mixer::AddVoice(std::shared_ptr<MixerVoice> voice)
+{
+    std::lock_guard lock(m_mutex);
+    m_voices.push_back(std::move(voice));
+}
+
+void Mixer::RemoveVoice(const MixerVoice* voice)
+{
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_voices, [voice](const std::shared_ptr<MixerVoice>& v) { return v.get() == voice; });
+}
+
+void Mixer::Mix(int16_t* output, uint32_t frames) noexcept
+{
+    std::lock_guard lock(m_mutex);
+    while (frames > 0) {
+        const uint32_t pass = std::min(frames, PASS_FRAMES);
+        std::fill_n(m_accumulator.begin(), pass * CHANNELS, 0.0f);
+        for (const std::shared_ptr<MixerVoice>& voice : m_voices)
+            voice->MixInto(m_accumulator.data(), m_scratch.data(), pass);
+        for (uint32_t i = 0; i < pass * CHANNELS; ++i) {
+            const float value = std::nearbyint(m_accumulator[i]);
+            output[i] = static_cast<int16_t>(std::clamp(value, -32768.0f, 32767.0f));
+        }
+        output += pass * CHANNELS;
+        frames -= pass;
+    }
+}
+
+} // namespace platform

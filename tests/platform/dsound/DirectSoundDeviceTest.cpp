@@ -1,0 +1,464 @@
+#include "platform/dsound/AudioDevice.h"
+#include "platform/dsound/DSoundApi.h"
+#include "platform/dsound/null/NullAudioDevice.h"
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/SyncApi.h"
+
+#include "platform/kernel/VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+WAVEFORMATEX Pcm(WORD channels, DWORD rate, WORD bits)
+{
+    const WORD block = static_cast<WORD>(channels * bits / 8);
+    return WAVEFORMATEX{WAVE_FORMAT_PCM, channels, rate, rate * block, block, bits, 0};
+}
+
+class DirectSoundDeviceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setenv("VESK_HEADLESS", "1", 1);
+        ASSERT_EQ(DirectSoundCreate8(nullptr, &m_device, nullptr), DS_OK);
+        ASSERT_EQ(m_device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);
+        m_null = platform::GetNullAudioDevice();
+        ASSERT_NE(m_null, nullptr);
+        m_null->SetClockDriven(false); // stepped by hand
+        m_null->SetClockDriven(false); // stepped by hand
+        m_null->StartCapture();
+    }
+    void TearDown() override
+    {
+        for (IDirectSoundBuffer8* buffer : m_buffers)
+            buffer->Release();
+        for (HANDLE event : m_events)
+            CloseHandle(event);
+        m_device->Release();
+    }
+
+    IDirectSoundBuffer8* MakeBuffer(const WAVEFORMATEX& format, DWORD bytes, DWORD flags)
+    {
+        WAVEFORMATEX copy = format;
+        DSBUFFERDESC description{sizeof(DSBUFFERDESC), flags, bytes, 0, &copy, GUID_NULL};
+        IDirectSoundBuffer* first = nullptr;
+        EXPECT_EQ(m_device->CreateSoundBuffer(&description, &first, nullptr), DS_OK);
+        IDirectSoundBuffer8* buffer = nullptr;
+        EXPECT_EQ(first->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&buffer)), DS_OK);
+        first->Release();
+        m_buffers.push_back(buffer);
+        return buffer;
+    }
+
+    static void Write(IDirectSoundBuffer8* buffer, DWORD offset, const void* bytes, DWORD size)
+    {
+        void* part1 = nullptr;
+        void* part2 = nullptr;
+        DWORD bytes1 = 0;
+        DWORD bytes2 = 0;
+        ASSERT_EQ(buffer->Lock(offset, size, &part1, &bytes1, &part2, &bytes2, 0), DS_OK);
+        std::memcpy(part1, bytes, bytes1);
+        if (part2)
+            std::memcpy(part2, static_cast<const uint8_t*>(bytes) + bytes1, bytes2);
+        ASSERT_EQ(buffer->Unlock(part1, bytes1, part2, bytes2), DS_OK);
+    }
+
+    HANDLE MakeEvent()
+    {
+        HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_events.push_back(event);
+        return event;
+    }
+
+    static bool IsSet(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+    // One frame of the capture: {left, right}.
+    std::vector<int16_t> Mix(uint32_t frames)
+    {
+        m_null->Advance(frames);
+        return m_null->TakeCapture();
+    }
+
+    IDirectSound8* m_device = nullptr;
+    platform::NullAudioDevice* m_null = nullptr;
+    std::vector<IDirectSoundBuffer8*> m_buffers;
+    std::vector<HANDLE> m_events;
+};
+
+constexpr DWORD BASIC =
+    DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPOSITIONNOTIFY;
+
+// Distinct quiet values, so a misplaced frame shows.
+std::vector<int16_t> Pattern(size_t samples)
+{
+    std::vector<int16_t> out(samples);
+    uint32_t state = 12345;
+    for (int16_t& s : out) {
+        state = state * 1103515245u + 12345u;
+        s = static_cast<int16_t>(static_cast<int>((state >> 16) % 6001) - 3000);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(DirectSoundDeviceTest, PlaysSamplesUnchangedAndWrapsWhenLooping)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 4000, BASIC);
+    const std::vector<int16_t> data = Pattern(2000);
+    Write(buffer, 0, data.data(), 4000);
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    const std::vector<int16_t> out = Mix(2500);
+    ASSERT_EQ(out.size(), 5000u);
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_EQ(out[i], data[i % 2000]) << "sample " << i;
+    DWORD status = 0;
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+}
+
+TEST_F(DirectSoundDeviceTest, VolumeAndPanAreHundredthsOfADecibel)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 400, BASIC);
+    std::vector<int16_t> loud(200, 10000);
+    Write(buffer, 0, loud.data(), 400);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    struct Case
+    {
+        LONG volume;
+        LONG pan;
+        int16_t left;
+        int16_t right;
+    };
+    // -6 dB is 10^(-600/2000) = 0.50119 of the amplitude: 10000 -> 5012.
+    const Case cases[] = {{0, 0, 10000, 10000},   {-600, 0, 5012, 5012}, {-10000, 0, 0, 0},
+                          {0, 10000, 0, 10000},   {0, -10000, 10000, 0}, {0, -600, 10000, 5012},
+                          {-600, 600, 2512, 5012}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(buffer->SetVolume(c.volume), DS_OK);
+        ASSERT_EQ(buffer->SetPan(c.pan), DS_OK);
+        const std::vector<int16_t> out = Mix(10);
+        EXPECT_EQ(out[0], c.left) << c.volume << "/" << c.pan;
+        EXPECT_EQ(out[1], c.right) << c.volume << "/" << c.pan;
+    }
+    EXPECT_EQ(buffer->SetVolume(-10001), DSERR_INVALIDPARAM);
+    EXPECT_EQ(buffer->SetVolume(1), DSERR_INVALIDPARAM);
+    EXPECT_EQ(buffer->SetPan(10001), DSERR_INVALIDPARAM);
+    LONG volume = 1;
+    buffer->GetVolume(&volume);
+    EXPECT_EQ(volume, -600); // the last value set
+}
+
+TEST_F(DirectSoundDeviceTest, MonoPlaysOnBothSidesAndEightBitCentresOn128)
+{
+    IDirectSoundBuffer8* mono = MakeBuffer(Pcm(1, 44100, 16), 200, BASIC);
+    std::vector<int16_t> value(100, 1234);
+    Write(mono, 0, value.data(), 200);
+    mono->Play(0, 0, DSBPLAY_LOOPING);
+    std::vector<int16_t> out = Mix(4);
+    EXPECT_EQ(out, (std::vector<int16_t>{1234, 1234, 1234, 1234, 1234, 1234, 1234, 1234}));
+    mono->Stop();
+
+    IDirectSoundBuffer8* bytes = MakeBuffer(Pcm(1, 44100, 8), 100, BASIC);
+    std::vector<uint8_t> data(100, 0xC0);
+    data[1] = 0x80;
+    data[2] = 0x00;
+    Write(bytes, 0, data.data(), 100);
+    bytes->Play(0, 0, DSBPLAY_LOOPING);
+    out = Mix(3);
+    // (0xC0 - 128) x 256 = 16384; 0x80 is silence; 0x00 is -32768.
+    EXPECT_EQ(out, (std::vector<int16_t>{16384, 16384, 0, 0, -32768, -32768}));
+}
+
+TEST_F(DirectSoundDeviceTest, FrequencyResamplesBetweenFrames)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(1, 22050, 16), 2000, BASIC);
+    std::vector<int16_t> ramp(1000);
+    for (size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = static_cast<int16_t>(i * 10);
+    Write(buffer, 0, ramp.data(), 2000);
+    DWORD frequency = 0;
+    buffer->GetFrequency(&frequency);
+    EXPECT_EQ(frequency, 22050u);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    std::vector<int16_t> out = Mix(5);
+    // Half the mixer's rate: every second output frame lies halfway between two frames.
+    EXPECT_EQ(out, (std::vector<int16_t>{0, 0, 5, 5, 10, 10, 15, 15, 20, 20}));
+
+    // Back at the mixer's rate the half frame is dropped and stored samples come out unchanged.
+    ASSERT_EQ(buffer->SetFrequency(44100), DS_OK);
+    out = Mix(3);
+    EXPECT_EQ(out[0], 20);
+    EXPECT_EQ(out[2], 30);
+    EXPECT_EQ(out[4], 40);
+    ASSERT_EQ(buffer->SetFrequency(0), DS_OK);
+    buffer->GetFrequency(&frequency);
+    EXPECT_EQ(frequency, 22050u);
+    EXPECT_EQ(buffer->SetFrequency(99), DSERR_INVALIDPARAM);
+}
+
+TEST_F(DirectSoundDeviceTest, NotificationsFireOncePerPassStartingAtOffsetZero)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 16000, BASIC); // 4000 frames
+    IDirectSoundNotify* notify = nullptr;
+    ASSERT_EQ(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)), DS_OK);
+    HANDLE at[4] = {MakeEvent(), MakeEvent(), MakeEvent(), MakeEvent()};
+    HANDLE stopped = MakeEvent();
+    const DSBPOSITIONNOTIFY positions[] = {
+        {0, at[0]}, {4000, at[1]}, {8000, at[2]}, {12000, at[3]}, {DSBPN_OFFSETSTOP, stopped}};
+    ASSERT_EQ(notify->SetNotificationPositions(5, positions), DS_OK);
+
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(notify->SetNotificationPositions(5, positions), DSERR_INVALIDCALL);
+    Mix(1);
+    EXPECT_TRUE(IsSet(at[0])) << "the position play starts from";
+    EXPECT_FALSE(IsSet(at[1]));
+    Mix(999);
+    EXPECT_FALSE(IsSet(at[1])) << "frame 1000 has not played yet";
+    Mix(1);
+    EXPECT_TRUE(IsSet(at[1]));
+    for (HANDLE event : at)
+        ResetEvent(event);
+    Mix(2999); // to the end of the first pass
+    EXPECT_FALSE(IsSet(at[0]));
+    EXPECT_FALSE(IsSet(at[1])) << "once per pass";
+    EXPECT_TRUE(IsSet(at[2]));
+    EXPECT_TRUE(IsSet(at[3]));
+    Mix(1);
+    EXPECT_TRUE(IsSet(at[0])) << "the second pass";
+    EXPECT_FALSE(IsSet(stopped));
+    buffer->Stop();
+    EXPECT_TRUE(IsSet(stopped));
+    notify->Release();
+
+    const DSBPOSITIONNOTIFY outside[] = {{16000, at[0]}};
+    IDirectSoundNotify* again = nullptr;
+    buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&again));
+    EXPECT_EQ(again->SetNotificationPositions(1, outside), DSERR_INVALIDPARAM);
+    again->Release();
+}
+
+TEST_F(DirectSoundDeviceTest, StopKeepsThePositionAndTheWriteCursorLeadsWhilePlaying)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 16000, BASIC);
+    const std::vector<int16_t> data = Pattern(8000);
+    Write(buffer, 0, data.data(), 16000);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    Mix(300);
+    DWORD play = 0;
+    DWORD write = 0;
+    buffer->GetCurrentPosition(&play, &write);
+    EXPECT_EQ(play, 1200u);
+    EXPECT_EQ(write, (300u + platform::NullAudioDevice::PERIOD_FRAMES) * 4);
+    buffer->Stop();
+    buffer->GetCurrentPosition(&play, &write);
+    EXPECT_EQ(play, 1200u);
+    EXPECT_EQ(write, 1200u);
+    EXPECT_EQ(Mix(5), std::vector<int16_t>(10, 0)) << "a stopped buffer is silent";
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    const std::vector<int16_t> out = Mix(2);
+    EXPECT_EQ(out, std::vector<int16_t>(data.begin() + 600, data.begin() + 604));
+}
+
+TEST_F(DirectSoundDeviceTest, AnUnloopedBufferStopsAtItsEnd)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 400, BASIC);
+    IDirectSoundNotify* notify = nullptr;
+    buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify));
+    HANDLE stopped = MakeEvent();
+    const DSBPOSITIONNOTIFY positions[] = {{DSBPN_OFFSETSTOP, stopped}};
+    notify->SetNotificationPositions(1, positions);
+    notify->Release();
+    std::vector<int16_t> data(200, 700);
+    Write(buffer, 0, data.data(), 400);
+    buffer->Play(0, 0, 0);
+    const std::vector<int16_t> out = Mix(150);
+    EXPECT_EQ(out[199], 700);
+    EXPECT_EQ(out[200], 0);
+    DWORD status = 1;
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_TRUE(IsSet(stopped));
+}
+
+TEST_F(DirectSoundDeviceTest, LockSplitsAtTheEndOfTheRing)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 1000, BASIC);
+    void* part1 = nullptr;
+    void* part2 = nullptr;
+    DWORD bytes1 = 0;
+    DWORD bytes2 = 0;
+    ASSERT_EQ(buffer->Lock(800, 400, &part1, &bytes1, &part2, &bytes2, 0), DS_OK);
+    EXPECT_EQ(bytes1, 200u);
+    EXPECT_EQ(bytes2, 200u);
+    EXPECT_EQ(static_cast<uint8_t*>(part1) - static_cast<uint8_t*>(part2), 800);
+    buffer->Unlock(part1, bytes1, part2, bytes2);
+    EXPECT_EQ(buffer->Lock(0, 1001, &part1, &bytes1, &part2, &bytes2, 0), DSERR_INVALIDPARAM);
+}
+
+TEST_F(DirectSoundDeviceTest, ThePrimaryBufferNeedsThePriorityLevelAndTakesAFormat)
+{
+    IDirectSound8* other = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &other, nullptr), DS_OK);
+    DSBUFFERDESC description{sizeof(DSBUFFERDESC), DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr, GUID_NULL};
+    IDirectSoundBuffer* primary = nullptr;
+    EXPECT_EQ(other->CreateSoundBuffer(&description, &primary, nullptr), DSERR_PRIOLEVELNEEDED);
+    other->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
+    ASSERT_EQ(other->CreateSoundBuffer(&description, &primary, nullptr), DS_OK);
+    const WAVEFORMATEX format = Pcm(2, 44100, 16);
+    EXPECT_EQ(primary->SetFormat(&format), DS_OK);
+    IDirectSoundBuffer8* eight = nullptr;
+    EXPECT_EQ(primary->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&eight)),
+              E_NOINTERFACE);
+    DSCAPS caps{};
+    caps.dwSize = sizeof(DSCAPS);
+    EXPECT_EQ(other->GetCaps(&caps), DS_OK);
+    EXPECT_EQ(caps.dwMaxSecondarySampleRate, DSBFREQUENCY_MAX);
+    primary->Release();
+    other->Release();
+}
+
+TEST_F(DirectSoundDeviceTest, NotificationNeedsItsCapability)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 1000, DSBCAPS_CTRLVOLUME);
+    IDirectSoundNotify* notify = nullptr;
+    EXPECT_EQ(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)),
+              E_NOINTERFACE);
+    EXPECT_EQ(buffer->SetPan(0), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(buffer->SetFX(0, nullptr, nullptr), DSERR_CONTROLUNAVAIL);
+}
+
+// The chain the engine sets on every buffer, at the settings it leaves them: echo wet/dry 0,
+// compressor gain 0, ten equaliser bands at gain 0. A quiet signal passes bit for bit.
+TEST_F(DirectSoundDeviceTest, TheEnginesEffectChainAtRestChangesNoSample)
+{
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 88200, BASIC | DSBCAPS_CTRLFX);
+    DSEFFECTDESC effects[12];
+    for (auto& effect : effects)
+        effect = DSEFFECTDESC{sizeof(DSEFFECTDESC), DSFX_LOCSOFTWARE, GUID_DSFX_STANDARD_PARAMEQ, 0, 0};
+    effects[0].guidDSFXClass = GUID_DSFX_STANDARD_ECHO;
+    effects[1].guidDSFXClass = GUID_DSFX_STANDARD_COMPRESSOR;
+    DWORD codes[12] = {};
+    ASSERT_EQ(buffer->SetFX(12, effects, codes), DS_OK);
+    EXPECT_EQ(codes[0], DSFXR_LOCSOFTWARE);
+
+    IDirectSoundFXEcho8* echo = nullptr;
+    ASSERT_EQ(buffer->GetObjectInPath(GUID_DSFX_STANDARD_ECHO, 0, IID_IDirectSoundFXEcho8,
+                                      reinterpret_cast<void**>(&echo)),
+              DS_OK);
+    DSFXEcho echo_parameters{};
+    echo->GetAllParameters(&echo_parameters);
+    EXPECT_EQ(echo_parameters.fWetDryMix, 50.0f); // a new echo is half wet
+    echo_parameters.fWetDryMix = 0;
+    EXPECT_EQ(echo->SetAllParameters(&echo_parameters), DS_OK);
+    echo->Release();
+    IDirectSoundFXCompressor8* compressor = nullptr;
+    ASSERT_EQ(buffer->GetObjectInPath(GUID_DSFX_STANDARD_COMPRESSOR, 0, IID_IDirectSoundFXCompressor8,
+                                      reinterpret_cast<void**>(&compressor)),
+              DS_OK);
+    DSFXCompressor compressor_parameters{};
+    compressor->GetAllParameters(&compressor_parameters);
+    EXPECT_EQ(compressor_parameters.fThreshold, -20.0f);
+    EXPECT_EQ(compressor_parameters.fRatio, 3.0f);
+    compressor_parameters.fRatio = 101;
+    EXPECT_EQ(compressor->SetAllParameters(&compressor_parameters), DSERR_INVALIDPARAM);
+    compressor->Release();
+    const float centres[10] = {80, 160, 320, 600, 1000, 3000, 6000, 12000, 14000, 16000};
+    for (DWORD band = 0; band < 10; ++band) {
+        IDirectSoundFXParamEq8* eq = nullptr;
+        ASSERT_EQ(buffer->GetObjectInPath(GUID_DSFX_STANDARD_PARAMEQ, band, IID_IDirectSoundFXParamEq8,
+                                          reinterpret_cast<void**>(&eq)),
+                  DS_OK);
+        DSFXParamEq p{};
+        eq->GetAllParameters(&p);
+        p.fCenter = centres[band];
+        EXPECT_EQ(eq->SetAllParameters(&p), DS_OK);
+        eq->Release();
+    }
+    void* none = nullptr;
+    EXPECT_EQ(buffer->GetObjectInPath(GUID_DSFX_STANDARD_PARAMEQ, 10, IID_IDirectSoundFXParamEq8, &none),
+              DSERR_OBJECTNOTFOUND);
+    EXPECT_EQ(buffer->GetObjectInPath(GUID_DSFX_STANDARD_ECHO, 0, IID_IDirectSoundFXParamEq8, &none),
+              E_NOINTERFACE);
+
+    const std::vector<int16_t> data = Pattern(44100);
+    Write(buffer, 0, data.data(), 88200);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(buffer->SetFX(0, nullptr, nullptr), DSERR_INVALIDCALL) << "effects change only while stopped";
+    const std::vector<int16_t> out = Mix(22050);
+    EXPECT_EQ(out, data);
+}
+
+TEST_F(DirectSoundDeviceTest, AnEffectBufferMustHoldAtLeast150Milliseconds)
+{
+    WAVEFORMATEX format = Pcm(2, 44100, 16);
+    DSBUFFERDESC description{sizeof(DSBUFFERDESC), DSBCAPS_CTRLFX, 176400 / 10, 0, &format, GUID_NULL};
+    IDirectSoundBuffer* buffer = nullptr;
+    EXPECT_EQ(m_device->CreateSoundBuffer(&description, &buffer, nullptr), DSERR_BUFFERTOOSMALL);
+    WAVEFORMATEX odd = Pcm(6, 44100, 16);
+    description.dwFlags = 0;
+    description.lpwfxFormat = &odd;
+    EXPECT_EQ(m_device->CreateSoundBuffer(&description, &buffer, nullptr), DSERR_BADFORMAT);
+}
+
+// Left to itself the null device plays as the layer clock moves, so a headless run hears its
+// sounds start and end without a test stepping it.
+TEST(NullAudioDevice, FollowsTheLayerClockByDefault)
+{
+    setenv("VESK_HEADLESS", "1", 1);
+    platform::VirtualClock::Enable(5000);
+    IDirectSound8* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+    device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
+    WAVEFORMATEX format = Pcm(2, 44100, 16);
+    DSBUFFERDESC description{sizeof(DSBUFFERDESC), 0, 176400, 0, &format, GUID_NULL};
+    IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&description, &buffer, nullptr), DS_OK);
+    buffer->Play(0, 0, 0);
+    platform::VirtualClock::Advance(100);
+    DWORD play = 0;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (play != 4410 * 4 && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::yield();
+        buffer->GetCurrentPosition(&play, nullptr);
+    }
+    EXPECT_EQ(play, 4410u * 4) << "100 ms of the clock is 4410 frames";
+    buffer->Release();
+    device->Release();
+    platform::VirtualClock::Disable();
+}
+
+TEST(AudioDevice, HeadlessRunsChooseTheNullDevice)
+{
+    const char* saved_headless = std::getenv("VESK_HEADLESS");
+    const char* saved_driver = std::getenv("SDL_AUDIODRIVER");
+    const std::string headless = saved_headless ? saved_headless : "";
+    const std::string driver = saved_driver ? saved_driver : "";
+    unsetenv("VESK_HEADLESS");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    EXPECT_TRUE(platform::IsHeadlessAudio());
+    setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    EXPECT_FALSE(platform::IsHeadlessAudio());
+    setenv("VESK_HEADLESS", "1", 1);
+    EXPECT_TRUE(platform::IsHeadlessAudio());
+    setenv("VESK_HEADLESS", "0", 1);
+    EXPECT_FALSE(platform::IsHeadlessAudio());
+    if (saved_headless)
+        setenv("VESK_HEADLESS", headless.c_str(), 1);
+    else
+        unsetenv("VESK_HEADLESS");
+    if (saved_driver)
+        setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+}
