@@ -24,7 +24,26 @@ CSpriteLayer* CVeskDoc::GetSpriteLayer(int32_t number)
 
 uint32_t CVeskDoc::GetEngineStateWord()
 {
-    return 0;
+    return m_engine_state;
+}
+
+bool CVeskDoc::EventFlagOp(uint32_t op, uint32_t bits)
+{
+    switch (op) {
+    case 0:
+        m_request_word &= ~bits;
+        return false;
+    case 1:
+        m_request_word |= bits;
+        return false;
+    case 2:
+        return (m_request_word & bits) != 0;
+    case 3:
+        // FIXME: the event tick that serves the requests comes with the document's frame.
+        return false;
+    default:
+        return false;
+    }
 }
 
 CVeskDoc* GetDocument()
