@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,20 @@
 #include "platform/user/WindowApi.h"
 #include "platform/user/WindowLayerTesting.h"
 #include "support/TempDir.h"
+
+// The application object of these tests: its message pump can run a test's step first, so a
+// loop that pumps (the IME's entry loop) meets the input a test feeds it one turn at a time.
+class FixtureApp : public TestApp
+{
+public:
+    UINT PumpMessage() override
+    {
+        if (before_pump)
+            before_pump();
+        return TestApp::PumpMessage();
+    }
+    std::function<void()> before_pump;
+};
 
 class DialogTestFixture : public ::testing::Test
 {
@@ -91,7 +106,7 @@ protected:
     }
 
     TempDir m_dir;
-    TestApp m_app;
+    FixtureApp m_app;
     platform::ScriptedDialogPolicy m_dialogs;
     platform::ScriptedMessageBoxPolicy m_boxes;
     HWND m_view = nullptr;
