@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "app/CProgress.h"
@@ -24,11 +23,14 @@ std::u16string DeclaredVersion()
     std::ifstream file(std::string(source) + "/CMakeLists.txt");
     std::stringstream text;
     text << file.rdbuf();
+    // The word after "VERSION" on the project line.
     const std::string content = text.str();
-    std::smatch match;
-    if (!std::regex_search(content, match, std::regex(R"(project\(\w+ VERSION (\d+\.\d+\.\d+\.\d+))")))
+    const size_t project = content.find("project(");
+    const size_t at = project == std::string::npos ? project : content.find(" VERSION ", project);
+    if (at == std::string::npos)
         return u"(no version)";
-    const std::string version = match[1];
+    std::string version;
+    std::istringstream(content.substr(at + 9)) >> version;
     return std::u16string(version.begin(), version.end());
 }
 

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -22,12 +21,22 @@ std::vector<DWORD> DeclaredVersion()
     std::ifstream file(std::string(source) + "/CMakeLists.txt");
     std::stringstream text;
     text << file.rdbuf();
+    // The four numbers after "VERSION" on the project line.
     const std::string content = text.str();
-    std::smatch match;
-    if (!std::regex_search(content, match, std::regex(R"(project\(\w+ VERSION (\d+)\.(\d+)\.(\d+)\.(\d+))")))
+    const size_t project = content.find("project(");
+    const size_t at = project == std::string::npos ? project : content.find(" VERSION ", project);
+    if (at == std::string::npos)
         return {};
-    return {static_cast<DWORD>(std::stoul(match[1])), static_cast<DWORD>(std::stoul(match[2])),
-            static_cast<DWORD>(std::stoul(match[3])), static_cast<DWORD>(std::stoul(match[4]))};
+    std::istringstream numbers(content.substr(at + 9));
+    std::vector<DWORD> version;
+    DWORD value = 0;
+    char dot = 0;
+    for (int i = 0; i < 4 && numbers >> value; ++i) {
+        version.push_back(value);
+        if (i < 3 && !(numbers >> dot && dot == '.'))
+            return {};
+    }
+    return version;
 }
 
 TEST(FileVersion, TheModuleCarriesTheProjectVersion)
