@@ -256,6 +256,25 @@ TEST_F(CImeTest, CellsOfZeroOrOnePixelDivideNothingByZero)
     }
 }
 
+TEST_F(CImeTest, AnAreaLargerThanTheLayerIsDrawnOnlyInsideIt)
+{
+    // Layer operations do not clip; a band reaching past the 640 x 60 layer must not write there.
+    m_area.right_limit = 5000;
+    m_area.band_bottom = 500;
+    m_area.max_length = 200;
+    m_ime.Open(&m_area);
+    platform::ImeCompose(std::u16string(40, u'字'), 40);
+    Pump();
+    Then([] {});
+    Then([] { platform::ImeCancel(); });
+    m_ime.RunEntryLoop(LEFT, GLYPH_TOP, 10'000, 20);
+    // Cells of 20 pixels from x = 30: the last whole one ends at 630, the next would pass 640.
+    EXPECT_EQ(Pixel(LEFT + 29 * CELL + 1, BAND_TOP + 1), 0xFF000000u);
+    EXPECT_EQ(Pixel(LEFT + 30 * CELL + 1, BAND_TOP + 1) >> 24, 0u);
+    EXPECT_EQ(Pixel(LEFT + 1, 59), 0xFF000000u);
+    m_ime.Close();
+}
+
 TEST_F(CImeTest, ClosingDuringACompositionCancelsItAndWaitsForItsEnd)
 {
     m_ime.Open(&m_area);
