@@ -8,13 +8,6 @@
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 
-namespace {
-
-constexpr uint32_t EVENT_FLAG_TEST = 2;
-constexpr uint32_t EVENT_FLAG_TICK = 3;
-
-} // namespace
-
 void CEffectWait::TestRequests()
 {
     if ((m_skip_flags & SKIP_ON_REQUEST) && m_document != nullptr &&

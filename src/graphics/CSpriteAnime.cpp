@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr uint32_t EVENT_FLAG_TEST = 2;
-constexpr uint32_t EVENT_FLAG_TICK = 3;
-
 // The global draw lock, taken only while the display is live.
 class DrawLockWhileLive
 {

@@ -6,10 +6,12 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "app/DocumentFixture.h"
 #include "app/InputFakes.h"
 #include "app/TestApp.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
+#include "script/FlagBuffer.h"
 
 namespace {
 
@@ -36,13 +38,13 @@ protected:
         VirtualClock::SetAutoAdvance(true); // every Sleep(1) of the wait moves the clock on
         m_input.SetKeyboard(&m_keyboard);
         m_input.SetMouse(&m_mouse);
+        GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
         m_wait.SetDocument(GetDocument());
         m_wait.SetInputView(&m_input);
     }
     ~CEffectWaitTest() override
     {
-        GetDocument()->EventFlagOp(0, 0xFFFF'FFFF);
-        GetDocument()->ClearEngineStateBits(ENGINE_STATE_SKIP_MODE);
+        DeleteDocument();
         VirtualClock::Disable();
     }
 
@@ -118,20 +120,6 @@ TEST_F(CEffectWaitTest, CtrlShiftAndTheExtraWordsDoNotSkipInSkipMode)
     EXPECT_EQ(m_wait.CheckSkip(), 1);
 }
 
-TEST_F(CEffectWaitTest, APendingRequestOfTheMaskSkips)
-{
-    m_wait.SetSkipFlags(SKIP_ON_REQUEST);
-    m_wait.SetRequestMask(0x4);
-    GetDocument()->EventFlagOp(1, 0x2);
-    EXPECT_EQ(m_wait.CheckSkip(), 0);
-    GetDocument()->EventFlagOp(1, 0x4);
-    EXPECT_EQ(m_wait.CheckSkip(), 1);
-    m_wait.SetStartTime(timeGetTime());
-    EXPECT_EQ(m_wait.Wait(500, 1), 1);
-    // Without allow_skip the request is not looked at.
-    EXPECT_EQ(m_wait.Wait(500, 0), 0);
-}
-
 TEST_F(CEffectWaitTest, PollSkipInputThrowsOne)
 {
     m_wait.SetSkipFlags(SKIP_ON_OK);
@@ -142,6 +130,44 @@ TEST_F(CEffectWaitTest, PollSkipInputThrowsOne)
     } catch (CEffectWait::tagEVENT_SKIP skip) {
         EXPECT_EQ(skip, 1u);
     }
+}
+
+// Requests need the document's event manager: a started document.
+class CEffectWaitRequestTest : public DocumentFixture
+{
+protected:
+    CEffectWaitRequestTest()
+    {
+        VirtualClock::Enable(10'000);
+        VirtualClock::SetAutoAdvance(true);
+        StartDocument();
+        m_clocked = std::make_unique<ClockedApp>(); // the newest application object pumps
+        m_wait.SetDocument(GetDocument());
+        m_wait.SetSkipFlags(SKIP_ON_REQUEST);
+        m_wait.SetRequestMask(REQUEST_RETURN_TO_TITLE);
+    }
+    ~CEffectWaitRequestTest() override
+    {
+        m_clocked.reset();
+        VirtualClock::Disable();
+    }
+
+    std::unique_ptr<ClockedApp> m_clocked;
+    CEffectWait m_wait;
+};
+
+TEST_F(CEffectWaitRequestTest, APendingRequestOfTheMaskSkips)
+{
+    GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_SYSTEM_SETTINGS);
+    EXPECT_EQ(m_wait.CheckSkip(), 0);
+    GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_RETURN_TO_TITLE);
+    EXPECT_EQ(m_wait.CheckSkip(), 1);
+    m_wait.SetStartTime(timeGetTime());
+    EXPECT_EQ(m_wait.Wait(500, 1), 1);
+    // Without allow_skip the requests are not looked at: the time runs out.
+    m_wait.SetStartTime(timeGetTime());
+    EXPECT_EQ(m_wait.Wait(500, 0), 0);
+    GetDocument()->EventFlagOp(EVENT_FLAG_CLEAR, 0xFF);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "app/CVeskDoc.h"
 #include "app/InputFakes.h"
+#include "script/FlagBuffer.h"
 
 namespace {
 
@@ -15,8 +16,9 @@ protected:
     {
         m_view.SetKeyboard(&m_keyboard);
         m_view.SetMouse(&m_mouse);
+        GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
     }
-    ~CInputViewTest() override { GetDocument()->ClearEngineStateBits(ENGINE_STATE_SKIP_MODE); }
+    ~CInputViewTest() override { DeleteDocument(); }
 
     CInputView m_view;
     ScriptedKeyboard m_keyboard;

@@ -1,6 +1,6 @@
 // The sprite animation task on the virtual clock: steps played one task period at a time, delays,
-// hidden sprites, loops ended by Stop and WaitForEnd, waited plays cut short by skip inputs and
-// requests, and the task taken out of the runner when the play or the task ends.
+// hidden sprites, loops ended by Stop and WaitForEnd, waited plays cut short by skip inputs, and
+// the task taken out of the runner when the play or the task ends.
 
 #include "graphics/CSpriteAnime.h"
 
@@ -18,6 +18,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/VirtualClock.h"
+#include "script/FlagBuffer.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ protected:
     ~CSpriteAnimeTest() override
     {
         SetAppTask(m_previous_runner);
-        GetDocument()->EventFlagOp(0, 0xFFFF'FFFF);
+        DeleteDocument();
         VirtualClock::Disable();
     }
 
@@ -254,6 +255,7 @@ TEST_F(CSpriteAnimeTest, CancelInputsDoNotSkipAWaitedPlay)
 
 TEST_F(CSpriteAnimeTest, SkipKeysAreIgnoredInSkipMode)
 {
+    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
     GetDocument()->SetEngineStateBits(ENGINE_STATE_SKIP_MODE);
     m_keyboard.down.insert(29); // Ctrl
     m_sprite.AddAnimation(Move(0, 30, 3));
@@ -261,22 +263,8 @@ TEST_F(CSpriteAnimeTest, SkipKeysAreIgnoredInSkipMode)
     Bind(anime);
     anime.Play(ANIME_NO_WAIT, ANIME_SKIP_FLAGS, ANIME_REQUEST_MASK, 0);
     Tick();
-    GetDocument()->ClearEngineStateBits(ENGINE_STATE_SKIP_MODE);
     EXPECT_EQ(anime.IsSkipped(), 0);
     EXPECT_EQ(X(), 10);
-}
-
-TEST_F(CSpriteAnimeTest, APendingDocumentRequestEndsAWaitedPlayAsASkip)
-{
-    m_sprite.AddAnimation(Move(0, 30, 100));
-    GetDocument()->EventFlagOp(1, 0x4); // return to the title
-    CSpriteAnime anime;
-    Bind(anime);
-    // No task thread: the request alone ends the wait.
-    anime.Play(ANIME_WAIT, ANIME_SKIP_FLAGS | SKIP_ON_REQUEST, ANIME_REQUEST_MASK, 0);
-    EXPECT_EQ(anime.IsSkipped(), 1);
-    EXPECT_EQ(X(), 30);
-    EXPECT_FALSE(m_runner.Contains(&anime));
 }
 
 TEST_F(CSpriteAnimeTest, WaitForEndLetsALoopRunToItsNextMarker)
