@@ -1,8 +1,13 @@
 #include "platform/d3d/SpriteBatch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -588,6 +593,99 @@ void AxisRun(double slope, double offset, double constant, double limit, int lo,
     }
 }
 
+// A few threads that share the rows of a large draw with the drawing thread. Rows are taken in
+// small chunks from one counter, so turned sprites with rows of unequal length spread evenly;
+// every row is drawn by exactly one thread and rows never share pixels, so the result is the same
+// whoever draws it. Immortal: frames may be drawn until the process ends.
+class RowWorkers
+{
+public:
+    static RowWorkers& Get()
+    {
+        static auto* s_workers = new RowWorkers; // never destroyed: draws may come during exit
+        return *s_workers;
+    }
+
+    // work(first, end) over [first, end) in chunks; returns when every row is done. Draws of
+    // fewer than `pixels` worth sharing run on the calling thread alone.
+    void Run(int first, int end, int64_t pixels, const std::function<void(int, int)>& work)
+    {
+        if (m_threads.empty() || pixels < PARALLEL_PIXELS || end - first < 2 * CHUNK_ROWS) {
+            work(first, end);
+            return;
+        }
+        std::lock_guard run(m_run_lock);
+        {
+            std::lock_guard lock(m_lock);
+            m_work = &work;
+            m_next = first;
+            m_end = end;
+            m_busy = static_cast<int>(m_threads.size());
+            ++m_generation;
+        }
+        m_start.notify_all();
+        TakeChunks(work, first, end);
+        std::unique_lock lock(m_lock);
+        m_done.wait(lock, [this] { return m_busy == 0; });
+        m_work = nullptr;
+    }
+
+private:
+    static constexpr int CHUNK_ROWS = 16;
+    static constexpr int64_t PARALLEL_PIXELS = 128 * 1024;
+
+    RowWorkers()
+    {
+        const unsigned cores = std::thread::hardware_concurrency();
+        const unsigned helpers = std::min(cores > 1 ? cores - 1 : 0u, 3u);
+        for (unsigned i = 0; i < helpers; ++i)
+            m_threads.emplace_back([this] { Loop(); });
+        for (std::thread& thread : m_threads)
+            thread.detach();
+    }
+
+    void TakeChunks(const std::function<void(int, int)>& work, int, int end)
+    {
+        for (;;) {
+            const int from = m_next.fetch_add(CHUNK_ROWS);
+            if (from >= end)
+                return;
+            work(from, std::min(end, from + CHUNK_ROWS));
+        }
+    }
+
+    void Loop()
+    {
+        uint64_t seen = 0;
+        for (;;) {
+            const std::function<void(int, int)>* work;
+            int end;
+            {
+                std::unique_lock lock(m_lock);
+                m_start.wait(lock, [&] { return m_generation != seen; });
+                seen = m_generation;
+                work = m_work;
+                end = m_end;
+            }
+            TakeChunks(*work, 0, end);
+            std::lock_guard lock(m_lock);
+            if (--m_busy == 0)
+                m_done.notify_one();
+        }
+    }
+
+    std::mutex m_run_lock; // leaf: one draw at a time shares the workers
+    std::mutex m_lock;     // leaf: guards the fields below but m_next
+    std::condition_variable m_start;
+    std::condition_variable m_done;
+    const std::function<void(int, int)>* m_work = nullptr;
+    std::atomic<int> m_next{0};
+    int m_end = 0;
+    int m_busy = 0;
+    uint64_t m_generation = 0;
+    std::vector<std::thread> m_threads;
+};
+
 // Rows of the target for a draw. When the target has a pending clear, its colour is written
 // only where the sprite leaves a row's pixels alone: a drawn run blends onto the colour without
 // reading the target, so a cleared and drawn frame is written once.
@@ -858,16 +956,22 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
         const int x1 = std::min(tw, ox + static_cast<int>(src_w));
         const int y0 = std::max(0, oy);
         const int y1 = std::min(th, oy + static_cast<int>(src_h));
-        for (int y = row_first; y < row_end; ++y) {
-            if (y < y0 || y >= y1 || x0 >= x1) {
-                rows.Row(y, 0, 0);
-                continue;
+        const uint8_t* bits = texture.Bits();
+        const size_t pitch = texture.Pitch();
+        const int64_t pixels =
+            static_cast<int64_t>(rows.Filling() ? tw : std::max(0, x1 - x0)) * (row_end - row_first);
+        RowWorkers::Get().Run(row_first, row_end, pixels, [&](int first, int end) {
+            for (int y = first; y < end; ++y) {
+                if (y < y0 || y >= y1 || x0 >= x1) {
+                    rows.Row(y, 0, 0);
+                    continue;
+                }
+                uint8_t* row = rows.Row(y, x0, x1);
+                const uint8_t* t = bits + static_cast<size_t>(sprite.source.top + y - oy) * pitch +
+                                   static_cast<size_t>(sprite.source.left + x0 - ox) * 4;
+                BlendRun(row + x0 * 4, t, x1 - x0, swap, modulate, blend, rows.Under());
             }
-            uint8_t* row = rows.Row(y, x0, x1);
-            const uint8_t* t = texture.Row(static_cast<uint32_t>(sprite.source.top + y - oy)) +
-                               (sprite.source.left + x0 - ox) * 4;
-            BlendRun(row + x0 * 4, t, x1 - x0, swap, modulate, blend, rows.Under());
-        }
+        });
         rows.Done();
         return;
     }
@@ -875,28 +979,33 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     constexpr double FIXED = 65536.0;
     const int64_t step_x = std::llround(ia * FIXED);
     const int64_t step_y = std::llround(ic * FIXED);
-    for (int y = row_first; y < row_end; ++y) {
-        if (y < y_begin || y >= y_end) {
-            rows.Row(y, 0, 0);
-            continue;
+    texture.ResolvePendingFill(); // before the rows are shared: reads must not write
+    const int64_t pixels = static_cast<int64_t>(rows.Filling() ? tw : x_hi - x_lo) * (row_end - row_first);
+    RowWorkers::Get().Run(row_first, row_end, pixels, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            if (y < y_begin || y >= y_end) {
+                rows.Row(y, 0, 0);
+                continue;
+            }
+            const double cy = y + 0.5;
+            // The pixels whose centres map inside the source rectangle: one run, the quad being
+            // convex.
+            int u_first, u_end, v_first, v_end;
+            AxisRun(ia, full.e, ib * (cy - full.f), src_w, x_lo, x_hi, u_first, u_end);
+            AxisRun(ic, full.e, id * (cy - full.f), src_h, x_lo, x_hi, v_first, v_end);
+            const int x0 = std::max(u_first, v_first);
+            const int x1 = std::min(u_end, v_end);
+            uint8_t* row = rows.Row(y, x0, x1);
+            if (x0 >= x1)
+                continue;
+            // Texel coordinates of pixel centres: source corner + (u, v) - 0.5, in 16.16 fixed point.
+            const double u0 = ia * (x0 + 0.5 - full.e) + ib * (cy - full.f);
+            const double v0 = ic * (x0 + 0.5 - full.e) + id * (cy - full.f);
+            const int64_t tx = std::llround((sprite.source.left + u0 - 0.5) * FIXED);
+            const int64_t ty = std::llround((sprite.source.top + v0 - 0.5) * FIXED);
+            DrawSpan(row + x0 * 4, x1 - x0, texture, tx, ty, step_x, step_y, swap, modulate, rows.Under());
         }
-        const double cy = y + 0.5;
-        // The pixels whose centres map inside the source rectangle: one run, the quad being convex.
-        int u_first, u_end, v_first, v_end;
-        AxisRun(ia, full.e, ib * (cy - full.f), src_w, x_lo, x_hi, u_first, u_end);
-        AxisRun(ic, full.e, id * (cy - full.f), src_h, x_lo, x_hi, v_first, v_end);
-        const int x0 = std::max(u_first, v_first);
-        const int x1 = std::min(u_end, v_end);
-        uint8_t* row = rows.Row(y, x0, x1);
-        if (x0 >= x1)
-            continue;
-        // Texel coordinates of pixel centres: source corner + (u, v) - 0.5, in 16.16 fixed point.
-        const double u0 = ia * (x0 + 0.5 - full.e) + ib * (cy - full.f);
-        const double v0 = ic * (x0 + 0.5 - full.e) + id * (cy - full.f);
-        const int64_t tx = std::llround((sprite.source.left + u0 - 0.5) * FIXED);
-        const int64_t ty = std::llround((sprite.source.top + v0 - 0.5) * FIXED);
-        DrawSpan(row + x0 * 4, x1 - x0, texture, tx, ty, step_x, step_y, swap, modulate, rows.Under());
-    }
+    });
     rows.Done();
 }
 
