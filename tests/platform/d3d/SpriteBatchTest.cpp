@@ -3,6 +3,8 @@
 
 #include "platform/d3d/SpriteBatch.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -82,6 +84,30 @@ protected:
         m_device->CreateShaderResourceView(texture.Get(), nullptr, view.GetAddressOf());
         return view;
     }
+
+    // A bigger R8G8B8A8 target in place of the 16 x 16 one, with a viewport over all of it.
+    void UseTarget(int width, int height)
+    {
+        D3D11_TEXTURE2D_DESC desc{};
+        desc.Width = width;
+        desc.Height = height;
+        desc.MipLevels = 1;
+        desc.ArraySize = 1;
+        desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+        desc.SampleDesc = {1, 0};
+        desc.BindFlags = D3D11_BIND_RENDER_TARGET;
+        m_back.Reset();
+        m_target.Reset();
+        ASSERT_EQ(m_device->CreateTexture2D(&desc, nullptr, m_back.GetAddressOf()), S_OK);
+        m_device->CreateRenderTargetView(m_back.Get(), nullptr, m_target.GetAddressOf());
+        ID3D11RenderTargetView* targets[] = {m_target.Get()};
+        m_context->OMSetRenderTargets(1, targets, nullptr);
+        const D3D11_VIEWPORT viewport{0, 0, static_cast<float>(width), static_cast<float>(height), 0, 1};
+        m_context->RSSetViewports(1, &viewport);
+    }
+
+    // The target's bytes R, G, B, A of a pixel.
+    uint8_t* Bytes(int x, int y) { return static_cast<platform::Texture2D*>(m_back.Get())->Row(y) + x * 4; }
 
     // The target pixel as 0xAARRGGBB (the target stores R, G, B, A).
     uint32_t At(int x, int y)
@@ -212,6 +238,134 @@ TEST_F(SpriteBatchTest, BilinearSamplingMirrorsAtTheEdge)
     EXPECT_EQ(At(1, 0), 0xFF404040u); // a quarter of the way: 255 x 64 / 256 rounds to 64
     EXPECT_EQ(At(2, 0), 0xFFBFBFBFu);
     EXPECT_EQ(At(3, 0), 0xFFFFFFFFu);
+}
+
+// The blend equations worked in real numbers and rounded once: what every run of texels must give,
+// whatever its length and wherever it starts.
+TEST_F(SpriteBatchTest, RunsOfEveryLengthBlendAsTheRoundedEquationsSay)
+{
+    UseTarget(48, 40);
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<uint8_t>(seed >> 16);
+    };
+    auto round_div = [](double x) { return static_cast<int>(std::lround(x / 255.0)); };
+    struct Case
+    {
+        const char* name;
+        ID3D11BlendState* state;
+        XMVECTOR colour;
+    };
+    const Case cases[] = {{"alpha", m_alpha.Get(), {1, 1, 1, 1}},
+                          {"alpha, tinted", m_alpha.Get(), {0.6f, 1, 0.3f, 0.8f}},
+                          {"additive", m_additive.Get(), {1, 1, 1, 1}},
+                          {"additive, tinted", m_additive.Get(), {1, 0.5f, 0.25f, 0.5f}},
+                          {"premultiplied", nullptr, {1, 1, 1, 1}},
+                          {"premultiplied, tinted", nullptr, {0.2f, 0.4f, 0.6f, 0.9f}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int factor[4] = {
+            static_cast<int>(std::lround(c.colour.x * 255)), static_cast<int>(std::lround(c.colour.y * 255)),
+            static_cast<int>(std::lround(c.colour.z * 255)), static_cast<int>(std::lround(c.colour.w * 255))};
+        for (int length = 1; length <= 37; ++length) {
+            const int y = length;
+            std::vector<uint32_t> texels(length);
+            for (uint32_t& texel : texels) {
+                const uint8_t pick = next();
+                // Opaque, clear and in-between alphas, in runs and alone.
+                const uint32_t alpha = pick < 80 ? 255 : pick < 120 ? 0 : next();
+                texel = alpha << 24 | uint32_t{next()} << 16 | uint32_t{next()} << 8 | next();
+            }
+            uint8_t before[37][4];
+            for (int i = 0; i < length; ++i) {
+                for (int k = 0; k < 4; ++k)
+                    before[i][k] = Bytes(3 + i, y)[k] = next();
+            }
+            auto view = Texture(length, 1, texels);
+            m_batch->Begin(SpriteSortMode_Deferred, c.state, m_sampler.Get());
+            m_batch->Draw(view.Get(), {3, static_cast<float>(y)}, nullptr, c.colour, 0, {0, 0}, {1, 1});
+            m_batch->End();
+            for (int i = 0; i < length; ++i) {
+                const uint32_t t = texels[i];
+                // Texel in target order (R, G, B, A) times the colour.
+                const int texel[4] = {static_cast<int>(t >> 16 & 0xFF), static_cast<int>(t >> 8 & 0xFF),
+                                      static_cast<int>(t & 0xFF), static_cast<int>(t >> 24)};
+                int s[4];
+                for (int k = 0; k < 4; ++k)
+                    s[k] = round_div(texel[k] * factor[k]);
+                const int a = s[3];
+                int want[4];
+                for (int k = 0; k < 3; ++k) {
+                    const int d = before[i][k];
+                    if (c.state == m_alpha.Get())
+                        want[k] = round_div(s[k] * a + d * (255 - a));
+                    else if (c.state == m_additive.Get())
+                        want[k] = std::min(255, d + round_div(s[k] * a));
+                    else
+                        want[k] = std::min(255, s[k] + round_div(d * (255 - a)));
+                }
+                want[3] = c.state ? a : std::min(255, a + round_div(before[i][3] * (255 - a)));
+                for (int k = 0; k < 4; ++k)
+                    ASSERT_EQ(Bytes(3 + i, y)[k], want[k])
+                        << "length " << length << " pixel " << i << " channel " << k;
+            }
+        }
+    }
+}
+
+TEST_F(SpriteBatchTest, AClearIsDoneWhereTheFirstDrawLeavesThePictureAndUnderItsBlend)
+{
+    UseTarget(40, 20);
+    const float colour[4] = {0.2f, 0.4f, 0.6f, 1.0f}; // 51, 102, 153
+    m_context->ClearRenderTargetView(m_target.Get(), colour);
+    // Half-transparent white: (255 x 128 + 51 x 127) / 255 = 153.4, (255 x 128 + 102 x 127) / 255 =
+    // 178.8, (255 x 128 + 153 x 127) / 255 = 204.2.
+    auto half = Texture(3, 2, std::vector<uint32_t>(6, 0x80FFFFFF));
+    m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+    Draw(half.Get(), {5, 5});
+    m_batch->End();
+    EXPECT_EQ(At(5, 5), 0x8099B3CCu);
+    EXPECT_EQ(At(7, 6), 0x8099B3CCu);
+    EXPECT_EQ(At(4, 5), 0xFF336699u);
+    EXPECT_EQ(At(8, 5), 0xFF336699u);
+    EXPECT_EQ(At(5, 7), 0xFF336699u);
+    EXPECT_EQ(At(39, 19), 0xFF336699u);
+
+    // A draw of nothing still leaves the clear done.
+    m_context->ClearRenderTargetView(m_target.Get(), colour);
+    const RECT empty{0, 0, 0, 0};
+    m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+    m_batch->Draw(half.Get(), {5, 5}, &empty, {1, 1, 1, 1}, 0, {0, 0}, {1, 1});
+    m_batch->End();
+    EXPECT_EQ(At(6, 6), 0xFF336699u);
+}
+
+TEST_F(SpriteBatchTest, AZoomedGradientOnAFullFrameSamplesBetweenItsTexels)
+{
+    // Large enough for the rows to be shared out. Texel x has red 4x; zoomed twice, pixel px
+    // samples at texel position px / 2 - 0.25: even pixels three quarters of the way from texel
+    // px / 2 - 1, odd ones a quarter of the way from (px - 1) / 2. With 8-bit weights both come
+    // to red 2 px - 1 (for px 2k: (4(k - 1) x 64 + 4k x 192 + 128) >> 8 = 4k - 1).
+    UseTarget(640, 260);
+    const float black[4] = {0, 0, 0, 1};
+    m_context->ClearRenderTargetView(m_target.Get(), black);
+    std::vector<uint32_t> texels(64 * 4);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 64; ++x)
+            texels[y * 64 + x] = 0xFF000000u | static_cast<uint32_t>(4 * x) << 16;
+    }
+    auto gradient = Texture(64, 4, texels);
+    m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+    Draw(gradient.Get(), {0, 0}, 1, 0, {0, 0}, {2, 2});
+    m_batch->End();
+    for (int y = 0; y < 8; ++y) {
+        for (int px = 2; px <= 125; ++px)
+            ASSERT_EQ(At(px, y), 0xFF000000u | static_cast<uint32_t>(2 * px - 1) << 16) << px << "," << y;
+    }
+    EXPECT_EQ(At(128, 0), 0xFF000000u);
+    EXPECT_EQ(At(0, 8), 0xFF000000u);
+    EXPECT_EQ(At(639, 259), 0xFF000000u);
 }
 
 TEST_F(SpriteBatchTest, PresentHandsTheBackBufferToTheNullPresenter)
