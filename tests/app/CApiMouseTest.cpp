@@ -2,6 +2,8 @@
 // the system cursor's display count, touch gestures and the turned positions of "rotate".
 #include "app/CApiMouse.h"
 
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "app/TestApp.h"
@@ -179,6 +181,31 @@ TEST_F(CApiMouseTest, PositionsAreClientPixels)
     m_mouse.GetPosition(&client);
     EXPECT_EQ(client.x, 30);
     EXPECT_EQ(client.y, 40);
+}
+
+TEST_F(CApiMouseTest, AnotherThreadSeesThePositionTheMainThreadReadLast)
+{
+    // The game cursor's task reads the position on the app-task thread, which must not reach
+    // into the window layer: it gets the position of the last mouse move or read of the main
+    // thread.
+    auto read_elsewhere = [this] {
+        POINT point{-1, -1};
+        std::thread([&] { m_mouse.GetPosition(&point); }).join();
+        return point;
+    };
+    platform::PushMouseMove(m_window, 25, 35);
+    Pump();
+    POINT seen = read_elsewhere();
+    EXPECT_EQ(seen.x, 25);
+    EXPECT_EQ(seen.y, 35);
+    SetCursorPos(100 + 60, 200 + 70); // not yet read on the main thread
+    seen = read_elsewhere();
+    EXPECT_EQ(seen.x, 25);
+    POINT here{};
+    m_mouse.GetPosition(&here);
+    seen = read_elsewhere();
+    EXPECT_EQ(seen.x, 60);
+    EXPECT_EQ(seen.y, 70);
 }
 
 TEST_F(CApiMouseTest, RotatedPositionsReadBackWhatWasSet)
