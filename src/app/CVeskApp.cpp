@@ -1,5 +1,7 @@
 #include "app/CVeskApp.h"
 
+#include "app/InitSaveData.h"
+
 CStringUTF8 CVeskApp::GetAppString()
 {
     // FIXME: make sure the document exists first (GetDocument) once it is built.
@@ -10,12 +12,13 @@ CStringUTF8 CVeskApp::GetAppString()
 
 int CVeskApp::InitInstance()
 {
-    // FIXME: the save-data initialisation comes first once it is built.
     const CStringUTF8 mutex_name = m_system_info
                                        ? m_system_info->GetString("/MUTEX_NAME", "__T_O_L_M_I_Q_U_A__")
                                        : CStringUTF8("__T_O_L_M_I_Q_U_A__");
     if (AcquireInstanceMutex(mutex_name) == 0)
         return 0; // another instance runs: end quietly
+    // Under the lock: two first starts must not write the initial save set over each other.
+    InitSaveData(m_instance);
     DisableScreenSaver();
 
     timeGetDevCaps(&m_timer_caps, sizeof(m_timer_caps));

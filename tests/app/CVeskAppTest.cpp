@@ -144,3 +144,20 @@ TEST_F(CVeskAppTest, AnExitWithoutAStartChangesNothing)
     EXPECT_EQ(app.ExitInstance(), 1);
     EXPECT_EQ(ScreenSaverActive(), TRUE);
 }
+
+TEST_F(CVeskAppTest, ASecondFirstStartWritesNoSaveDataWhileTheFirstHoldsTheLock)
+{
+    TestApp first;
+    ASSERT_EQ(first.AcquireInstanceMutex("vesk test instance"), 1);
+    const int status = RunInChild([] {
+        platform::ScriptedMessageBoxPolicy boxes;
+        TestApp second;
+        second.InitFramework();
+        const int init_result = second.InitInstance();
+        second.ExitInstance();
+        return init_result;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.PathOf("data/KOVRA GAMES")));
+    first.ReleaseInstanceMutex();
+}
