@@ -18,6 +18,8 @@ BITMAPINFOHEADER* CDIB::Create(int32_t width, int32_t height)
         bits = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]();
     if (bits == nullptr)
         throw CStringUTF8("CDIB::Create: Failed to allocate buffer.");
+    // A second Create replaces the pixels instead of leaking the first ones.
+    CDIB::Release();
     m_bits = bits;
     return &m_header;
 }

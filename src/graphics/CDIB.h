@@ -9,8 +9,8 @@ public:
     CDIB() = default;
     ~CDIB() override;
 
-    // Allocates zeroed pixels; throws the CStringUTF8 "CDIB::Create: Failed to allocate buffer."
-    // when memory runs out. Does not free pixels it already had: Resize does.
+    // Allocates zeroed pixels, replacing any it had; throws the CStringUTF8
+    // "CDIB::Create: Failed to allocate buffer." when memory runs out (the old pixels stay then).
     BITMAPINFOHEADER* Create(int32_t width, int32_t height) override;
     void Release() override;
     int32_t GetType() override { return 0; }

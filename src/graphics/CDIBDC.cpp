@@ -9,6 +9,8 @@ CDIBDC::~CDIBDC()
 
 BITMAPINFOHEADER* CDIBDC::Create(int32_t width, int32_t height)
 {
+    // A second Create replaces the section instead of leaking the first one.
+    CDIBDC::Release();
     FillHeader(width, height);
     m_dc = CreateCompatibleDC(nullptr);
     if (m_dc == nullptr)

@@ -13,3 +13,5 @@ CDirect3D* CDirect3D::GetInstance()
 void CDirect3D::UpdateDrawList(int32_t, CSpriteLayer*) {}
 
 void CDirect3D::DrawFrame() {}
+
+void CDirect3D::CaptureScreen(ILayer*) {}

@@ -11,6 +11,7 @@
 #include "foundation/CCriticalSection.h"
 #include "platform/kernel/WinTypes.h"
 
+class ILayer;
 class CSpriteLayer;
 class CSpriteManager;
 
@@ -37,6 +38,8 @@ public:
 
     void UpdateDrawList(int32_t operation, CSpriteLayer* sprite);
     void DrawFrame();
+    // Copies the picture on screen into the layer.
+    void CaptureScreen(ILayer* target);
 
     // The screen mapping: a window pixel maps to the logical screen as
     // trunc((window - output offset) x scale + 0.5) per axis.

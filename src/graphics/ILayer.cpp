@@ -74,6 +74,17 @@ void ClipCorner(int64_t& ax, int64_t& ay, int64_t& bx, int64_t& by, int64_t& w, 
     h = std::min(h, limit_h - ay);
 }
 
+// Rows follow each other downwards in memory for bottom-up layers, which the hardware
+// prefetcher picks up late at every row start; asking for the next row's first lines early keeps
+// a full-frame composition steadily near memory speed.
+inline void PrefetchRowStarts(const uint8_t* dst, const uint8_t* src)
+{
+    for (int line = 0; line < 4; ++line) {
+        __builtin_prefetch(dst + 64 * line, 1);
+        __builtin_prefetch(src + 64 * line, 0);
+    }
+}
+
 } // namespace
 
 ILayer::ILayer() = default;
@@ -183,8 +194,11 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source
             src_bits + source->GetPixelOffset(static_cast<int32_t>(r.sx), static_cast<int32_t>(r.sy));
         const ptrdiff_t dst_pitch = GetPitch();
         const ptrdiff_t src_pitch = source->GetPitch();
-        for (int64_t row = 0; row < r.h; ++row, d += dst_pitch, s += src_pitch)
+        for (int64_t row = 0; row < r.h; ++row, d += dst_pitch, s += src_pitch) {
+            if (row + 1 < r.h)
+                PrefetchRowStarts(d + dst_pitch, s + src_pitch);
             row_fn(d, s, static_cast<int32_t>(r.w));
+        }
     }
     source->Unlock();
     Unlock();

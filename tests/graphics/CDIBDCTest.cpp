@@ -37,3 +37,15 @@ TEST(CDIBDC, ResizeReplacesTheSectionAndReleaseFreesEverything)
     EXPECT_EQ(layer.GetBits(), nullptr);
     layer.Release(); // twice is harmless
 }
+
+TEST(CDIBDC, CreatingAgainReplacesTheSection)
+{
+    CDIBDC layer;
+    // The first context and section are freed (the sanitizer build's leak checker would report them).
+    layer.Create(2, 2);
+    layer.FillRect(0, 0, 2, 2, 0xFFFFFFFF, 1);
+    layer.Create(3, 1);
+    EXPECT_EQ(layer.GetWidth(), 3);
+    EXPECT_EQ(PixelAt(layer, 2, 0), 0u);
+    EXPECT_NE(layer.GetDC(), nullptr);
+}

@@ -67,3 +67,14 @@ TEST(CDIB, ImpossibleSizesThrowInsteadOfAllocating)
     }
     EXPECT_EQ(layer.GetBits(), nullptr);
 }
+
+TEST(CDIB, CreatingAgainReplacesThePixels)
+{
+    // The first buffer is freed (the leak checker of the sanitizer build would report it).
+    CDIB layer;
+    layer.Create(4, 4);
+    layer.FillRect(0, 0, 4, 4, 0xFFFFFFFF, 1);
+    layer.Create(2, 2);
+    EXPECT_EQ(layer.GetWidth(), 2);
+    EXPECT_EQ(PixelAt(layer, 1, 1), 0u);
+}

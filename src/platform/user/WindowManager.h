@@ -1,0 +1,288 @@
+#pragma once
+// The window layer's model: classes, windows and their state, activation, focus, capture, the
+// pointer and the key state, the message queues, timers and touch inputs, the menu and message-box
+// loops and the picture of the layer's own drawing. The facade calls (WindowApi.h, MessageApi.h,
+// MenuApi.h, TouchApi.h) are thin wrappers over it.
+//
+// Main thread only, except PostMessage, PublishFrame and the cached-state queries (IsWindow,
+// IsVisible, IsIconic, IsZoomed). Window procedures and hooks are always called with no layer
+// lock held.
+
+#include <array>
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/kernel/WinTypes.h"
+#include "platform/user/MessageApi.h"
+#include "platform/user/TouchApi.h"
+#include "platform/user/UiCanvas.h"
+#include "platform/user/VideoDevice.h"
+#include "platform/user/WindowApi.h"
+#include "platform/user/WindowFrame.h"
+
+namespace platform {
+
+struct WindowClassRecord
+{
+    ATOM atom = 0;
+    std::u16string name;
+    WNDCLASSW info{}; // lpszClassName and lpszMenuName are not kept
+};
+
+struct WindowObject
+{
+    HWND handle = nullptr;
+    WNDPROC procedure = nullptr;
+    ATOM class_atom = 0;
+    UINT class_style = 0;
+    HCURSOR class_cursor = nullptr;
+    HICON class_icon = nullptr;
+    HINSTANCE instance = nullptr;
+    DWORD style = 0;
+    DWORD ex_style = 0;
+    HWND parent = nullptr; // the parent of a WS_CHILD window, else the owner
+    HMENU menu = nullptr;  // the menu bar (the control id of a child window)
+    HMENU system_menu = nullptr;
+    LONG_PTR user_data = 0;
+    std::vector<uint8_t> extra;
+    std::u16string text;
+    RECT rect{};        // screen pixels; parent client pixels for a child window
+    RECT normal_rect{}; // the rectangle to restore after minimise or maximise
+    std::atomic<bool> visible{false};
+    std::atomic<bool> minimized{false};
+    std::atomic<bool> maximized{false};
+    bool restore_maximized = false;
+    bool enabled = true;
+    bool invalid = false;
+    bool destroying = false;
+    bool touch = false;
+    uint32_t native = 0;  // the native window of a top-level window; 0 for drawn windows
+    uint64_t z_order = 0; // drawn windows: higher is nearer the top
+    bool fullscreen = false;
+    std::shared_ptr<const WindowFrame> frame; // guarded by m_frame_lock of the manager
+};
+
+class WindowManager final
+{
+public:
+    static WindowManager& GetInstance();
+
+    // The native video system, started on first use; null when it cannot start.
+    VideoDevice* Device();
+
+    // Classes.
+    ATOM RegisterClass(const WNDCLASSW& info);
+    bool UnregisterClass(LPCWSTR name, HINSTANCE instance);
+    const WindowClassRecord* FindClass(LPCWSTR name_or_atom) const;
+
+    // Windows.
+    HWND CreateWindow(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_name, DWORD style, int x, int y,
+                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+    bool DestroyWindow(HWND window);
+    WindowObject* Find(HWND window) const;                                    // main thread
+    bool IsWindow(HWND window) const;                                         // any thread
+    bool QueryFlag(HWND window, std::atomic<bool> WindowObject::*flag) const; // any thread
+    HWND MainWindow() const; // the first top-level native window, or null
+    std::vector<HWND> Windows() const;
+
+    // Messages to one window.
+    LRESULT Send(HWND window, UINT message, WPARAM w_param, LPARAM l_param);
+    LRESULT DefaultProcedure(HWND window, UINT message, WPARAM w_param, LPARAM l_param);
+
+    // State and geometry.
+    bool Show(HWND window, int command);
+    bool SetPosition(HWND window, HWND insert_after, int x, int y, int width, int height, UINT flags);
+    // Extra bytes (index 0 and up) are read and written with the size of the caller's value (4 for
+    // SetWindowLongW, 8 for SetWindowLongPtrW).
+    LONG_PTR SetLong(HWND window, int index, LONG_PTR value, size_t size);
+    LONG_PTR GetLong(HWND window, int index, size_t size) const;
+    bool SetMenu(HWND window, HMENU menu);
+    HMENU GetSystemMenu(HWND window, bool revert);
+    void ForgetMenu(HMENU menu);
+    void SetText(WindowObject& window, std::u16string text);
+    bool IsCloseGreyed(const WindowObject& window) const;
+    RECT ClientRect(const WindowObject& window) const;
+    POINT ClientOrigin(const WindowObject& window) const; // screen pixels
+    RECT DisplayBounds(int index);
+    int MenuBarHeight(const WindowObject& window) const;
+    void Invalidate(HWND window);
+    void Validate(HWND window);
+
+    // Activation, focus, capture.
+    HWND Active() const { return m_active; }
+    HWND Focus() const { return m_focus; }
+    bool SetForeground(HWND window);
+    HWND SetFocus(HWND window);
+    HWND SetCapture(HWND window);
+    bool ReleaseCapture();
+    HWND Capture() const { return m_capture; }
+
+    // Pointer and keys.
+    POINT PointerPosition() const { return m_pointer; }
+    bool SetPointerPosition(int x, int y);
+    int ShowPointer(bool show);
+    HCURSOR SetCursor(HCURSOR cursor);
+    HCURSOR Cursor() const { return m_cursor; }
+    SHORT KeyState(int virtual_key, bool async) const;
+    void SetTextInput(bool enabled);
+    bool TextInputEnabled() const { return m_text_input; }
+
+    // The queue.
+    bool Post(HWND window, UINT message, WPARAM w_param, LPARAM l_param); // any thread
+    void PostQuit(int exit_code);
+    bool Peek(MSG& message, HWND window, UINT filter_min, UINT filter_max, bool remove);
+    void Wait();
+    bool Translate(const MSG& message);
+    LRESULT Dispatch(const MSG& message);
+    UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
+    bool KillTimer(HWND window, UINT_PTR id);
+
+    // Touch.
+    bool RegisterTouch(HWND window, bool registered);
+    bool GetTouchInputs(HTOUCHINPUT input, UINT count, TOUCHINPUT* inputs, int size);
+    bool CloseTouchInput(HTOUCHINPUT input);
+
+    // The layer's own drawing.
+    void InvalidateChrome();
+    void PublishFrame(HWND window, std::shared_ptr<const WindowFrame> frame); // any thread
+    // Composes and shows the native window's picture now; with capture, the pixels come back.
+    void Render(HWND window, std::vector<uint32_t>* capture);
+    // Runs the drop-downs of the window's menu bar until an item is picked or the menu closes;
+    // the pick is posted as WM_COMMAND. Entered from DefWindowProcW on a click in the bar.
+    void TrackMenuBar(HWND window, POINT screen_point);
+    bool InMenuLoop() const { return m_menu_loop.active; }
+    // Shows a box drawn over the window (or in a window of its own when there is none) and
+    // returns the button id.
+    int RunMessageBox(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type);
+
+    // Tests only: destroys every window and forgets classes, queues, timers and state.
+    void Reset();
+
+private:
+    WindowManager();
+
+    struct Timer
+    {
+        HWND window;
+        UINT_PTR id;
+        UINT elapse;
+        DWORD due;
+        TIMERPROC procedure;
+    };
+
+    struct MenuLoopState
+    {
+        bool active = false;
+        HWND owner = nullptr;
+        HMENU menu = nullptr;
+        int open_title = -1;
+        int hover = -1;
+    };
+
+    struct BoxButton
+    {
+        int id;
+        RECT rect;
+    };
+    struct MessageBoxState
+    {
+        bool active = false;
+        HWND owner = nullptr;
+        std::u16string caption;
+        std::vector<std::u16string> lines;
+        std::vector<BoxButton> buttons;
+        RECT frame{};
+        int pressed = -1;
+        int focus = 0;
+        UINT type = 0;
+    };
+
+    WindowObject* FindNative(uint32_t native) const;
+    WindowObject* TopLevelOf(WindowObject* window) const;
+    WindowObject* NativeHostOf(WindowObject* window) const;
+    std::vector<HWND> OwnedWindows(HWND owner, bool children) const;
+    void Activate(HWND window, WORD how);
+    void ActivateNextAfter(HWND window);
+    void SendSize(WindowObject& window);
+    void ApplyNativeGeometry(WindowObject& window);
+    RECT MaximizedRect(const WindowObject& window);
+    void MakeVisible(WindowObject& window);
+    void MakeHidden(HWND window);
+    void Minimize(HWND window, bool activate_next);
+    void Maximize(HWND window);
+    void Restore(HWND window);
+
+    // Input.
+    bool ProcessNativeEvent(const NativeEvent& event, const std::deque<NativeEvent>& following);
+    void PumpNative();
+    void QueueInput(const MSG& message);
+    void HandleKey(const NativeEvent& event);
+    void HandleMouse(const NativeEvent& event);
+    void HandleFinger(const NativeEvent& event);
+    void HandleWindowEvent(const NativeEvent& event, const std::deque<NativeEvent>& following);
+    HWND HitTest(POINT screen, int& hit_code) const;
+    WPARAM MouseKeyFlags() const;
+    void UpdateKey(uint8_t virtual_key, uint8_t side_key, bool down);
+    std::optional<MSG> TakeMatching(std::deque<MSG>& queue, HWND window, UINT filter_min, UINT filter_max,
+                                    bool remove);
+    std::optional<NativeEvent> NextNativeEvent();
+
+    // Drawing.
+    void RenderIfNeeded();
+    void PaintChrome(WindowObject& host, UiCanvas& canvas);
+    bool MenuLoopStep(const NativeEvent& event, UINT& picked);
+    bool MessageBoxStep(const NativeEvent& event, int& result);
+    void LayoutMessageBox(WindowObject* host);
+    void PaintMessageBox(UiCanvas& canvas, POINT origin);
+
+    mutable std::shared_mutex m_table_lock; // guards m_windows (written on the main thread only)
+    std::unordered_map<uintptr_t, std::unique_ptr<WindowObject>> m_windows;
+    std::vector<WindowClassRecord> m_classes;
+    uintptr_t m_next_handle = 0x2'0010;
+    ATOM m_next_atom = 0xC000;
+    uint64_t m_next_z = 1;
+
+    std::unique_ptr<VideoDevice> m_device;
+    bool m_device_tried = false;
+
+    HWND m_active = nullptr;
+    HWND m_focus = nullptr;
+    HWND m_capture = nullptr;
+    POINT m_pointer{};
+    int m_pointer_count = 0;
+    HCURSOR m_cursor = nullptr;
+    std::array<uint8_t, 256> m_keys{}; // 0x80 down, 0x01 toggled
+    bool m_text_input = false;
+
+    std::mutex m_posted_lock; // guards m_posted, m_quit, m_quit_code
+    std::deque<MSG> m_posted;
+    bool m_quit = false;
+    int m_quit_code = 0;
+    std::deque<MSG> m_input;
+    std::deque<NativeEvent> m_native;
+    std::vector<Timer> m_timers;
+
+    struct TouchRecord
+    {
+        HWND window;
+        std::vector<TOUCHINPUT> inputs;
+    };
+    std::unordered_map<uintptr_t, TouchRecord> m_touch_inputs;
+    uintptr_t m_next_touch = 0x3'0000;
+
+    std::mutex m_frame_lock; // guards WindowObject::frame of every window
+    std::atomic<bool> m_chrome_dirty{true};
+    UiCanvas m_canvas;
+    MenuLoopState m_menu_loop;
+    MessageBoxState m_box;
+};
+
+} // namespace platform

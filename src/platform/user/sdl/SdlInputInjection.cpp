@@ -1,0 +1,186 @@
+// Test input pushed through SDL's event queue.
+#include <SDL.h>
+
+#include <cstring>
+
+#include "platform/user/InputInjection.h"
+#include "platform/user/WindowManager.h"
+#include "platform/user/sdl/SdlKeyMap.h"
+
+namespace platform {
+
+namespace {
+
+// The SDL window id behind a top-level window, 0 when there is none.
+uint32_t NativeIdOf(HWND window)
+{
+    WindowManager& manager = WindowManager::GetInstance();
+    if (manager.Device() == nullptr)
+        return 0;
+    const WindowObject* object = manager.Find(window);
+    return object != nullptr ? object->native : 0;
+}
+
+bool Push(SDL_Event& event)
+{
+    return SDL_PushEvent(&event) == 1;
+}
+
+} // namespace
+
+bool PushKey(HWND window, int virtual_key, bool down)
+{
+    const uint32_t id = NativeIdOf(window);
+    const SDL_Scancode scancode = sdl::ScancodeOfVirtualKey(virtual_key);
+    if (id == 0 || scancode == SDL_SCANCODE_UNKNOWN)
+        return false;
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = id;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    return Push(event);
+}
+
+bool PushMouseMove(HWND window, int x, int y)
+{
+    const uint32_t id = NativeIdOf(window);
+    if (id == 0)
+        return false;
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = id;
+    event.motion.x = x;
+    event.motion.y = y;
+    return Push(event);
+}
+
+bool PushMouseButton(HWND window, int button, bool down, int x, int y)
+{
+    const uint32_t id = NativeIdOf(window);
+    if (id == 0)
+        return false;
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.windowID = id;
+    event.button.button = static_cast<Uint8>(button == 1   ? SDL_BUTTON_LEFT
+                                             : button == 3 ? SDL_BUTTON_RIGHT
+                                                           : SDL_BUTTON_MIDDLE);
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = 1;
+    event.button.x = x;
+    event.button.y = y;
+    return Push(event);
+}
+
+bool PushWheel(HWND window, int steps)
+{
+    const uint32_t id = NativeIdOf(window);
+    if (id == 0)
+        return false;
+    SDL_Event event{};
+    event.type = SDL_MOUSEWHEEL;
+    event.wheel.windowID = id;
+    event.wheel.y = steps;
+    event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    return Push(event);
+}
+
+bool PushFinger(HWND window, FingerPhase phase, int64_t finger, float x, float y)
+{
+    const uint32_t id = NativeIdOf(window);
+    if (id == 0)
+        return false;
+    SDL_Event event{};
+    event.type = phase == FingerPhase::Down   ? SDL_FINGERDOWN
+                 : phase == FingerPhase::Move ? SDL_FINGERMOTION
+                                              : SDL_FINGERUP;
+    event.tfinger.windowID = id;
+    event.tfinger.touchId = 1;
+    event.tfinger.fingerId = finger;
+    event.tfinger.x = x;
+    event.tfinger.y = y;
+    event.tfinger.pressure = phase == FingerPhase::Up ? 0.0f : 1.0f;
+    return Push(event);
+}
+
+bool PushText(HWND window, const char* utf8)
+{
+    const uint32_t id = NativeIdOf(window);
+    if (id == 0 || utf8 == nullptr || std::strlen(utf8) >= sizeof(SDL_TextInputEvent::text))
+        return false;
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    event.text.windowID = id;
+    std::strcpy(event.text.text, utf8);
+    return Push(event);
+}
+
+bool PushWindowEvent(HWND window, InjectedWindowEvent kind)
+{
+    const uint32_t id = NativeIdOf(window);
+    if (id == 0)
+        return false;
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = id;
+    switch (kind) {
+    case InjectedWindowEvent::FocusGained:
+        event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+        break;
+    case InjectedWindowEvent::FocusLost:
+        event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+        break;
+    case InjectedWindowEvent::Close:
+        event.window.event = SDL_WINDOWEVENT_CLOSE;
+        break;
+    case InjectedWindowEvent::Minimized:
+        event.window.event = SDL_WINDOWEVENT_MINIMIZED;
+        break;
+    case InjectedWindowEvent::Maximized:
+        event.window.event = SDL_WINDOWEVENT_MAXIMIZED;
+        break;
+    case InjectedWindowEvent::Restored:
+        event.window.event = SDL_WINDOWEVENT_RESTORED;
+        break;
+    case InjectedWindowEvent::Exposed:
+        event.window.event = SDL_WINDOWEVENT_EXPOSED;
+        break;
+    }
+    return Push(event);
+}
+
+bool PushQuit()
+{
+    if (WindowManager::GetInstance().Device() == nullptr)
+        return false;
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    return Push(event);
+}
+
+bool CaptureWindow(HWND window, std::vector<uint32_t>& pixels, int& width, int& height)
+{
+    WindowManager& manager = WindowManager::GetInstance();
+    const WindowObject* object = manager.Find(window);
+    if (object == nullptr || object->native == 0 || manager.Device() == nullptr)
+        return false;
+    SDL_Window* native = SDL_GetWindowFromID(object->native);
+    if (native == nullptr)
+        return false;
+    manager.Render(window, &pixels);
+    SDL_Renderer* renderer = SDL_GetRenderer(native);
+    if (renderer == nullptr || pixels.empty())
+        return false;
+    SDL_GetRendererOutputSize(renderer, &width, &height);
+    return static_cast<size_t>(width) * static_cast<size_t>(height) == pixels.size();
+}
+
+const char* GetVideoDriverName()
+{
+    const char* name = SDL_GetCurrentVideoDriver();
+    return name != nullptr ? name : "";
+}
+
+} // namespace platform

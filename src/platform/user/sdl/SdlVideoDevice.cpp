@@ -1,0 +1,492 @@
+// The window layer's native side over SDL2: windows, events, pointer and the picture.
+#include <SDL.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+
+#include "platform/kernel/TimeApi.h"
+#include "platform/kernel/Unicode.h"
+#include "platform/user/UiCanvas.h"
+#include "platform/user/VideoDevice.h"
+#include "platform/user/WindowFrame.h"
+#include "platform/user/sdl/SdlKeyMap.h"
+
+namespace platform {
+
+namespace {
+
+struct TextureDestroyer
+{
+    void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+};
+struct RendererDestroyer
+{
+    void operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
+};
+struct WindowDestroyer
+{
+    void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+};
+struct CursorDestroyer
+{
+    void operator()(SDL_Cursor* cursor) const { SDL_FreeCursor(cursor); }
+};
+using UniqueTexture = std::unique_ptr<SDL_Texture, TextureDestroyer>;
+
+struct NativeWindow
+{
+    // Declared in destruction order's reverse: textures go before their renderer, the renderer
+    // before its window.
+    std::unique_ptr<SDL_Window, WindowDestroyer> window;
+    std::unique_ptr<SDL_Renderer, RendererDestroyer> renderer;
+    UniqueTexture chrome;
+    int chrome_width = 0;
+    int chrome_height = 0;
+    UniqueTexture frame;
+    int frame_width = 0;
+    int frame_height = 0;
+};
+
+// SDL reports a state change it made for us as a window event, some at once and some (from the
+// window system) later. Windows sends those messages from inside the call, so the ones SDL has
+// already queued are dropped here; later ones meet a state that already matches them.
+int DropStateEcho(void* userdata, SDL_Event* event)
+{
+    if (event->type != SDL_WINDOWEVENT || event->window.windowID != *static_cast<uint32_t*>(userdata))
+        return 1;
+    switch (event->window.event) {
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_HIDDEN:
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESTORED:
+        return 0;
+    default:
+        return 1;
+    }
+}
+
+void DropStateEchoes(uint32_t id)
+{
+    SDL_PumpEvents();
+    SDL_FilterEvents(&DropStateEcho, &id);
+}
+
+RECT FromSdl(const SDL_Rect& rect)
+{
+    return {rect.x, rect.y, rect.x + rect.w, rect.y + rect.h};
+}
+
+class SdlVideoDevice final : public VideoDevice
+{
+public:
+    SdlVideoDevice() = default;
+    ~SdlVideoDevice() override
+    {
+        m_windows.clear();
+        m_cursors = {};
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool Start()
+    {
+        // The program sets the screen saver itself; SDL must not switch it off on its own.
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        // Closing the window is a request the program answers, never a quit of its own.
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+        // The click that activates the window also reaches it, as on Windows.
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        // Japanese compositions are longer than SDL's default 32 bytes.
+        SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            return false;
+        // SDL starts text input with the video; the program switches the IME on when it wants it.
+        SDL_StopTextInput();
+        return true;
+    }
+
+    int GetDisplayCount() override { return std::max(SDL_GetNumVideoDisplays(), 0); }
+
+    RECT GetDisplayBounds(int index) override
+    {
+        SDL_Rect rect{};
+        if (SDL_GetDisplayBounds(index, &rect) != 0)
+            return {0, 0, 1920, 1080};
+        return FromSdl(rect);
+    }
+
+    RECT GetDisplayUsableBounds(int index) override
+    {
+        SDL_Rect rect{};
+        if (SDL_GetDisplayUsableBounds(index, &rect) != 0)
+            return GetDisplayBounds(index);
+        return FromSdl(rect);
+    }
+
+    uint32_t CreateNativeWindow(const std::u16string& title, const RECT& rect, bool bordered) override
+    {
+        const std::string utf8 = Utf16ToUtf8(title);
+        Uint32 flags = SDL_WINDOW_HIDDEN;
+        if (!bordered)
+            flags |= SDL_WINDOW_BORDERLESS;
+        SDL_Window* window =
+            SDL_CreateWindow(utf8.c_str(), rect.left, rect.top, std::max<int>(rect.right - rect.left, 1),
+                             std::max<int>(rect.bottom - rect.top, 1), flags);
+        if (window == nullptr)
+            return 0;
+        const uint32_t id = SDL_GetWindowID(window);
+        DropStateEchoes(id);
+        auto native = std::make_unique<NativeWindow>();
+        native->window.reset(window);
+        m_windows[id] = std::move(native);
+        return id;
+    }
+
+    void DestroyNativeWindow(uint32_t id) override
+    {
+        auto found = m_windows.find(id);
+        if (found == m_windows.end())
+            return;
+        NativeWindow& native = *found->second;
+        native.chrome.reset();
+        native.frame.reset();
+        native.renderer.reset();
+        native.window.reset();
+        m_windows.erase(found);
+    }
+
+    void SetTitle(uint32_t id, const std::u16string& title) override
+    {
+        if (SDL_Window* window = WindowOf(id))
+            SDL_SetWindowTitle(window, Utf16ToUtf8(title).c_str());
+    }
+
+    void SetGeometry(uint32_t id, const RECT& rect) override
+    {
+        SDL_Window* window = WindowOf(id);
+        if (window == nullptr)
+            return;
+        SDL_SetWindowSize(window, std::max<int>(rect.right - rect.left, 1),
+                          std::max<int>(rect.bottom - rect.top, 1));
+        SDL_SetWindowPosition(window, rect.left, rect.top);
+        DropStateEchoes(id);
+    }
+
+    void SetBordered(uint32_t id, bool bordered) override
+    {
+        if (SDL_Window* window = WindowOf(id)) {
+            SDL_SetWindowBordered(window, bordered ? SDL_TRUE : SDL_FALSE);
+            DropStateEchoes(id);
+        }
+    }
+
+    void SetFullscreenDesktop(uint32_t id, bool fullscreen) override
+    {
+        if (SDL_Window* window = WindowOf(id)) {
+            SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+            DropStateEchoes(id);
+        }
+    }
+
+    void Show(uint32_t id) override
+    {
+        if (SDL_Window* window = WindowOf(id)) {
+            SDL_ShowWindow(window);
+            DropStateEchoes(id);
+        }
+    }
+
+    void Hide(uint32_t id) override
+    {
+        if (SDL_Window* window = WindowOf(id)) {
+            SDL_HideWindow(window);
+            DropStateEchoes(id);
+        }
+    }
+
+    void Minimize(uint32_t id) override
+    {
+        if (SDL_Window* window = WindowOf(id)) {
+            SDL_MinimizeWindow(window);
+            DropStateEchoes(id);
+        }
+    }
+
+    void Maximize(uint32_t id) override
+    {
+        if (SDL_Window* window = WindowOf(id)) {
+            SDL_MaximizeWindow(window);
+            DropStateEchoes(id);
+        }
+    }
+
+    void Restore(uint32_t id) override
+    {
+        if (SDL_Window* window = WindowOf(id)) {
+            SDL_RestoreWindow(window);
+            DropStateEchoes(id);
+        }
+    }
+
+    void Raise(uint32_t id) override
+    {
+        if (SDL_Window* window = WindowOf(id))
+            SDL_RaiseWindow(window);
+    }
+
+    std::optional<NativeEvent> PollEvent() override
+    {
+        SDL_Event event;
+        while (SDL_PollEvent(&event) == 1) {
+            if (auto translated = Translate(event))
+                return translated;
+        }
+        return std::nullopt;
+    }
+
+    void WaitForEvent(int timeout_ms) override { SDL_WaitEventTimeout(nullptr, timeout_ms); }
+
+    void SetCursor(SystemCursor cursor) override
+    {
+        const size_t index = static_cast<size_t>(cursor);
+        if (!m_cursors[index]) {
+            static constexpr SDL_SystemCursor SDL_CURSORS[] = {
+                SDL_SYSTEM_CURSOR_ARROW,     SDL_SYSTEM_CURSOR_IBEAM,    SDL_SYSTEM_CURSOR_WAIT,
+                SDL_SYSTEM_CURSOR_CROSSHAIR, SDL_SYSTEM_CURSOR_SIZENWSE, SDL_SYSTEM_CURSOR_SIZENESW,
+                SDL_SYSTEM_CURSOR_SIZEWE,    SDL_SYSTEM_CURSOR_SIZENS,   SDL_SYSTEM_CURSOR_SIZEALL,
+                SDL_SYSTEM_CURSOR_NO,        SDL_SYSTEM_CURSOR_HAND,
+            };
+            m_cursors[index].reset(SDL_CreateSystemCursor(SDL_CURSORS[index]));
+        }
+        if (m_cursors[index])
+            SDL_SetCursor(m_cursors[index].get());
+    }
+
+    void ShowPointer(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+    void WarpPointer(uint32_t id, int x, int y) override
+    {
+        if (SDL_Window* window = WindowOf(id))
+            SDL_WarpMouseInWindow(window, x, y);
+    }
+
+    void CapturePointer(bool capture) override { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
+
+    void SetTextInput(bool enabled) override
+    {
+        if (enabled)
+            SDL_StartTextInput();
+        else
+            SDL_StopTextInput();
+    }
+
+    void Present(uint32_t id, const WindowFrame* frame, const POINT& frame_origin, const UiCanvas& chrome,
+                 std::vector<uint32_t>* capture) override
+    {
+        auto found = m_windows.find(id);
+        if (found == m_windows.end())
+            return;
+        NativeWindow& native = *found->second;
+        if (!native.renderer) {
+            // The dummy driver has no GPU; trying one would recreate (hide and show) the window.
+            const bool dummy = std::strcmp(SDL_GetCurrentVideoDriver(), "dummy") == 0;
+            SDL_Renderer* renderer = dummy ? nullptr : SDL_CreateRenderer(native.window.get(), -1, 0);
+            if (renderer == nullptr)
+                renderer = SDL_CreateRenderer(native.window.get(), -1, SDL_RENDERER_SOFTWARE);
+            DropStateEchoes(id);
+            if (renderer == nullptr)
+                return;
+            native.renderer.reset(renderer);
+        }
+        SDL_Renderer* renderer = native.renderer.get();
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        if (frame != nullptr && frame->width > 0 && frame->height > 0 &&
+            frame->pixels.size() >= static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height)) {
+            if (!native.frame || native.frame_width != frame->width || native.frame_height != frame->height) {
+                native.frame.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                                     SDL_TEXTUREACCESS_STREAMING, frame->width,
+                                                     frame->height));
+                native.frame_width = frame->width;
+                native.frame_height = frame->height;
+                if (native.frame)
+                    SDL_SetTextureBlendMode(native.frame.get(), SDL_BLENDMODE_NONE);
+            }
+            if (native.frame) {
+                SDL_UpdateTexture(native.frame.get(), nullptr, frame->pixels.data(), frame->width * 4);
+                const RECT& target = frame->destination;
+                SDL_Rect destination{frame_origin.x + target.left, frame_origin.y + target.top,
+                                     target.right - target.left, target.bottom - target.top};
+                SDL_SetTextureScaleMode(native.frame.get(), SDL_ScaleModeLinear);
+                SDL_RenderCopy(renderer, native.frame.get(), nullptr, &destination);
+            }
+        }
+        if (!chrome.IsEmpty() && chrome.Width() > 0 && chrome.Height() > 0) {
+            if (!native.chrome || native.chrome_width != chrome.Width() ||
+                native.chrome_height != chrome.Height()) {
+                native.chrome.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                                      SDL_TEXTUREACCESS_STREAMING, chrome.Width(),
+                                                      chrome.Height()));
+                native.chrome_width = chrome.Width();
+                native.chrome_height = chrome.Height();
+                if (native.chrome)
+                    SDL_SetTextureBlendMode(native.chrome.get(), SDL_BLENDMODE_BLEND);
+            }
+            if (native.chrome) {
+                SDL_UpdateTexture(native.chrome.get(), nullptr, chrome.Pixels().data(), chrome.Width() * 4);
+                SDL_Rect destination{0, 0, chrome.Width(), chrome.Height()};
+                SDL_RenderCopy(renderer, native.chrome.get(), nullptr, &destination);
+            }
+        }
+        if (capture != nullptr) {
+            int width = 0;
+            int height = 0;
+            SDL_GetRendererOutputSize(renderer, &width, &height);
+            capture->assign(
+                static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)), 0);
+            if (!capture->empty() && SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888,
+                                                          capture->data(), width * 4) != 0)
+                capture->clear();
+        }
+        SDL_RenderPresent(renderer);
+    }
+
+private:
+    SDL_Window* WindowOf(uint32_t id) const
+    {
+        auto found = m_windows.find(id);
+        return found == m_windows.end() ? nullptr : found->second->window.get();
+    }
+
+    std::optional<NativeEvent> Translate(const SDL_Event& event)
+    {
+        using Type = NativeEvent::Type;
+        NativeEvent result;
+        result.time = timeGetTime();
+        switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const sdl::KeyMapping mapping = sdl::MapScancode(event.key.keysym.scancode);
+            if (mapping.virtual_key == 0)
+                return std::nullopt;
+            result.type = event.type == SDL_KEYDOWN ? Type::KeyDown : Type::KeyUp;
+            result.window = event.key.windowID;
+            result.virtual_key = mapping.virtual_key;
+            result.side_key = mapping.side_key;
+            result.scan_code = mapping.scan_code;
+            result.extended = mapping.extended;
+            result.repeat = event.key.repeat != 0;
+            return result;
+        }
+        case SDL_TEXTINPUT:
+            result.type = Type::Text;
+            result.window = event.text.windowID;
+            result.text = Utf8ToUtf16(event.text.text);
+            return result;
+        case SDL_MOUSEMOTION:
+            result.type = Type::MouseMove;
+            result.window = event.motion.windowID;
+            result.x = event.motion.x;
+            result.y = event.motion.y;
+            return result;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (event.button.button != SDL_BUTTON_LEFT && event.button.button != SDL_BUTTON_RIGHT &&
+                event.button.button != SDL_BUTTON_MIDDLE)
+                return std::nullopt;
+            result.type = event.type == SDL_MOUSEBUTTONDOWN ? Type::ButtonDown : Type::ButtonUp;
+            result.window = event.button.windowID;
+            result.button = event.button.button == SDL_BUTTON_LEFT    ? 1
+                            : event.button.button == SDL_BUTTON_RIGHT ? 3
+                                                                      : 2;
+            result.x = event.button.x;
+            result.y = event.button.y;
+            return result;
+        case SDL_MOUSEWHEEL:
+            result.type = Type::Wheel;
+            result.window = event.wheel.windowID;
+            result.wheel = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            return result;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP:
+            result.type = event.type == SDL_FINGERDOWN     ? Type::FingerDown
+                          : event.type == SDL_FINGERMOTION ? Type::FingerMove
+                                                           : Type::FingerUp;
+            result.window = event.tfinger.windowID;
+            result.finger = static_cast<int64_t>(event.tfinger.fingerId);
+            result.finger_x = event.tfinger.x;
+            result.finger_y = event.tfinger.y;
+            return result;
+        case SDL_QUIT:
+            result.type = Type::Quit;
+            return result;
+        case SDL_WINDOWEVENT:
+            result.window = event.window.windowID;
+            switch (event.window.event) {
+            case SDL_WINDOWEVENT_SHOWN:
+                result.type = Type::Shown;
+                return result;
+            case SDL_WINDOWEVENT_HIDDEN:
+                result.type = Type::Hidden;
+                return result;
+            case SDL_WINDOWEVENT_EXPOSED:
+                result.type = Type::Exposed;
+                return result;
+            case SDL_WINDOWEVENT_MOVED:
+                result.type = Type::Moved;
+                result.x = event.window.data1;
+                result.y = event.window.data2;
+                return result;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                result.type = Type::Resized;
+                result.x = event.window.data1;
+                result.y = event.window.data2;
+                return result;
+            case SDL_WINDOWEVENT_MINIMIZED:
+                result.type = Type::Minimized;
+                return result;
+            case SDL_WINDOWEVENT_MAXIMIZED:
+                result.type = Type::Maximized;
+                return result;
+            case SDL_WINDOWEVENT_RESTORED:
+                result.type = Type::Restored;
+                return result;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                result.type = Type::FocusGained;
+                return result;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                result.type = Type::FocusLost;
+                return result;
+            case SDL_WINDOWEVENT_CLOSE:
+                result.type = Type::Close;
+                return result;
+            default:
+                return std::nullopt;
+            }
+        default:
+            return std::nullopt;
+        }
+    }
+
+    std::unordered_map<uint32_t, std::unique_ptr<NativeWindow>> m_windows;
+    std::array<std::unique_ptr<SDL_Cursor, CursorDestroyer>, 11> m_cursors;
+};
+
+} // namespace
+
+std::unique_ptr<VideoDevice> CreateSdlVideoDevice()
+{
+    auto device = std::make_unique<SdlVideoDevice>();
+    if (!device->Start())
+        return nullptr;
+    return device;
+}
+
+} // namespace platform

@@ -1,0 +1,317 @@
+// Byte-code animation slots, with programs built by the animeasm writer and ticked by hand.
+
+#include "graphics/CAnimeManager.h"
+
+#include "animeasm/AnimeProgramWriter.h"
+#include "app/CVeskDoc.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/LayerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using tools::AnimeCode;
+using tools::AnimeCommand;
+using tools::AnimeProgramWriter;
+
+namespace {
+
+// Counts the commands it is asked to carry out, then carries them out.
+class CountingManager : public CAnimeManager
+{
+public:
+    void CopyPicture(int32_t group, int32_t slot, const AnimeCommandRecord& command) override
+    {
+        ++copies;
+        last_source_x = command.source_x;
+        CAnimeManager::CopyPicture(group, slot, command);
+    }
+    int copies = 0;
+    uint32_t last_source_x = 0;
+};
+
+std::unique_ptr<CSpriteLayer> Layer(int w, int h, uint32_t fill)
+{
+    auto layer = std::make_unique<CSpriteLayer>();
+    layer->Create(0, 0, w, h, -1);
+    layer->FillRect(0, 0, w, h, fill, 1);
+    return layer;
+}
+
+class CAnimeManagerTest : public ::testing::Test
+{
+protected:
+    CAnimeManagerTest()
+    {
+        // Two commands: copy column 0 or column 1 of the source to (0, 0) of the destination.
+        m_writer.AddCommand(AnimeCommand{0, 0, 0, 1, 1, 0, 0});
+        m_writer.AddCommand(AnimeCommand{0, 1, 0, 1, 1, 0, 0});
+    }
+    ~CAnimeManagerTest() override
+    {
+        for (int32_t number : {0, 2, 4, 5})
+            GetDocument()->UnregisterSpriteLayer(number);
+    }
+
+    void Load(int group, int slot, const AnimeCode& code)
+    {
+        m_writer.SetSlotCode(group, slot, code);
+        m_program = m_writer.Build();
+        m_manager.SetProgramData(m_program.data(), m_program.size());
+        m_manager.ArmSlot(group, slot);
+        m_manager.StartSlot(group, slot);
+    }
+
+    // The command counts after each of n ticks.
+    std::vector<int> Ticks(int n, int group = 0, int slot = 0)
+    {
+        std::vector<int> counts;
+        for (int i = 0; i < n; ++i) {
+            m_manager.TickSlot(group, slot);
+            counts.push_back(m_manager.copies);
+        }
+        return counts;
+    }
+
+    uint32_t State(int group = 0, int slot = 0) { return m_manager.GetSlot(group, slot).state; }
+
+    AnimeProgramWriter m_writer;
+    std::vector<uint8_t> m_program;
+    CountingManager m_manager;
+};
+
+} // namespace
+
+TEST_F(CAnimeManagerTest, LoopRunsItsBodyCountTimesThenGoesOn)
+{
+    Load(0, 0, AnimeCode().LoopA(3).Command(0).EndLoopA().Command(1).End());
+    // Loop start, then the command on every second tick (the loop end takes a tick of its own).
+    EXPECT_EQ(Ticks(8), (std::vector<int>{0, 1, 1, 2, 2, 3, 3, 4}));
+    EXPECT_EQ(m_manager.last_source_x, 1u); // the command after the loop
+    EXPECT_EQ(State(), ANIME_RUNNING);
+    m_manager.TickSlot(0, 0);
+    EXPECT_EQ(State(), ANIME_STOPPED);
+}
+
+TEST_F(CAnimeManagerTest, LoopCountZeroRepeatsForEver)
+{
+    Load(1, 2, AnimeCode().LoopB(0).Command(0).EndLoopB().End());
+    const std::vector<int> counts = Ticks(1001, 1, 2);
+    EXPECT_EQ(counts.back(), 500);
+    EXPECT_EQ(State(1, 2), ANIME_RUNNING);
+}
+
+TEST_F(CAnimeManagerTest, WaitHoldsTheNextOpcodeForItsTicks)
+{
+    Load(0, 0, AnimeCode().Wait(10).Command(0).End());
+    const std::vector<int> counts = Ticks(12);
+    EXPECT_EQ(counts[10], 0); // the wait itself, then ten ticks of waiting
+    EXPECT_EQ(counts[11], 1);
+}
+
+TEST_F(CAnimeManagerTest, RestartGoesBackToTheSlotsFirstOpcode)
+{
+    Load(0, 1, AnimeCode().Command(0).Restart());
+    EXPECT_EQ(Ticks(6, 0, 1), (std::vector<int>{1, 1, 2, 2, 3, 3}));
+}
+
+TEST_F(CAnimeManagerTest, PausingAndFinishingSlotsStopAtTheirNextHold)
+{
+    Load(0, 0, AnimeCode().LoopA(0).Command(0).Hold(2).EndLoopA());
+    Ticks(2); // loop start, command
+    m_manager.PauseSlot(0, 0);
+    EXPECT_EQ(State(), ANIME_PAUSING);
+    m_manager.TickSlot(0, 0); // the hold opcode
+    EXPECT_EQ(State(), ANIME_STOPPED);
+
+    Load(0, 0, AnimeCode().LoopA(0).Command(0).Hold(2).EndLoopA());
+    Ticks(2);
+    EXPECT_FALSE(m_manager.IsAllFinished());
+    EXPECT_EQ(State(), ANIME_FINISHING);
+    m_manager.TickSlot(0, 0);
+    EXPECT_EQ(State(), ANIME_FINISHED);
+    EXPECT_TRUE(m_manager.IsAllFinished());
+}
+
+TEST_F(CAnimeManagerTest, CommandsCopyBetweenRegisteredLayers)
+{
+    GetDocument()->RegisterSpriteLayer(0, Layer(2, 2, 0x11000000).release());
+    auto source = Layer(2, 1, 0xFF000000);
+    SetPixel(*source->GetLayer(), 0, 0, 0xEE123456);
+    SetPixel(*source->GetLayer(), 1, 0, 0xEE00FF00); // pure green: skipped by the colour key
+    GetDocument()->RegisterSpriteLayer(5, source.release());
+    m_writer.AddCommand(AnimeCommand{1, 1, 0, 1, 1, 1, 1}); // colour-key copy of the green pixel
+    Load(0, 0, AnimeCode().Command(0).Command(2).End());
+    Ticks(2);
+    ILayer* dest = GetDocument()->GetSpriteLayer(0)->GetLayer();
+    EXPECT_EQ(PixelAt(*dest, 0, 0), 0x11123456u); // colour copied, destination alpha kept
+    EXPECT_EQ(PixelAt(*dest, 1, 1), 0x11000000u);
+}
+
+TEST_F(CAnimeManagerTest, ComposeRestoresTheBackgroundThenBlendsThePicture)
+{
+    GetDocument()->RegisterSpriteLayer(0, Layer(1, 1, 0xFF000000).release());
+    GetDocument()->RegisterSpriteLayer(2, Layer(1, 1, 0).release());
+    GetDocument()->RegisterSpriteLayer(4, Layer(1, 1, 0xFF0000C8).release()); // background blue 200
+    GetDocument()->RegisterSpriteLayer(5, Layer(1, 1, 0x80000064).release()); // picture blue 100 at 128
+    m_writer.AddCommand(AnimeCommand{3, 0, 0, 1, 1, 0, 0});
+    Load(0, 0, AnimeCode().Command(2).End());
+    m_manager.TickSlot(0, 0);
+    // T[128][100] + T[127][200] = 50 + 99 over the restored background.
+    EXPECT_EQ(PixelAt(*GetDocument()->GetSpriteLayer(0)->GetLayer(), 0, 0), 0xFF000095u);
+}
+
+TEST_F(CAnimeManagerTest, StepSlotRunsToTheFirstCommandAtOnce)
+{
+    Load(0, 0, AnimeCode().Nop().Wait(3).LoopA(2).Command(1).Hold(5).Command(0));
+    EXPECT_EQ(m_manager.StepSlot(0, 0), 1);
+    EXPECT_EQ(m_manager.copies, 1);
+    EXPECT_EQ(m_manager.last_source_x, 1u);
+    EXPECT_EQ(m_manager.GetSlot(0, 0).pc, 0u);
+    Load(0, 3, AnimeCode().Stop().Command(0));
+    EXPECT_EQ(m_manager.StepSlot(0, 3), 0);
+    EXPECT_EQ(m_manager.copies, 1);
+}
+
+TEST_F(CAnimeManagerTest, WithoutAProgramOnlyPauseAndStopAct)
+{
+    m_manager.ArmSlot(0, 0);
+    m_manager.StartSlot(0, 0);
+    EXPECT_EQ(State(), ANIME_STOPPED);
+    EXPECT_FALSE(m_manager.GetSlot(0, 0).armed);
+    m_manager.PauseSlot(0, 0);
+    EXPECT_EQ(State(), ANIME_PAUSING);
+    m_manager.TickSlot(0, 0);
+    EXPECT_EQ(m_manager.StepSlot(0, 0), 0);
+    m_manager.StopAll();
+    EXPECT_EQ(State(), ANIME_STOPPED);
+    // Out-of-range slots are ignored.
+    m_manager.StartSlot(10, 0);
+    m_manager.PauseSlot(-1, 40);
+    m_manager.TickSlot(3, 32);
+}
+
+TEST_F(CAnimeManagerTest, UnloadingDisarmsTheSlots)
+{
+    Load(0, 0, AnimeCode().LoopA(0).Command(0).EndLoopA());
+    Ticks(2);
+    m_manager.UnloadProgram();
+    EXPECT_FALSE(m_manager.HasProgram());
+    EXPECT_EQ(State(), ANIME_STOPPED);
+    m_manager.StartSlot(0, 0);
+    m_manager.TickSlot(0, 0);
+    EXPECT_EQ(m_manager.copies, 1);
+}
+
+// Programs are data: every way of leaving the program stops the slot instead of reading past it.
+TEST_F(CAnimeManagerTest, SlotsThatLeaveTheirProgramStop)
+{
+    struct Case
+    {
+        const char* name;
+        AnimeCode code;
+        int ticks;
+    };
+    const Case cases[] = {
+        {"no terminator", AnimeCode().Command(0), 2},
+        {"cut operand", AnimeCode().Byte(2).Byte(1).Byte(0), 1},
+        {"command past the table", AnimeCode().Command(0xFFFFFFF0u), 1},
+        {"command index just past the table", AnimeCode().Command(2), 1},
+    };
+    for (const Case& c : cases) {
+        AnimeProgramWriter writer;
+        writer.AddCommand(AnimeCommand{});
+        writer.AddCommand(AnimeCommand{});
+        writer.SetSlotCode(0, 0, c.code);
+        const std::vector<uint8_t> program = writer.Build();
+        CAnimeManager manager;
+        manager.SetProgramData(program.data(), program.size());
+        manager.ArmSlot(0, 0);
+        manager.StartSlot(0, 0);
+        for (int i = 0; i < c.ticks; ++i)
+            manager.TickSlot(0, 0);
+        EXPECT_EQ(manager.GetSlot(0, 0).state, ANIME_STOPPED) << c.name;
+        manager.StartSlot(0, 0);
+        EXPECT_EQ(manager.StepSlot(0, 0), 0) << c.name;
+    }
+}
+
+TEST_F(CAnimeManagerTest, OffsetsOutsideTheProgramArmNothing)
+{
+    for (uint32_t offset : {0u, 1279u, 0xFFFFFFFFu}) {
+        AnimeProgramWriter writer;
+        writer.SetSlotOffset(0, 0, offset);
+        const std::vector<uint8_t> program = writer.Build();
+        CAnimeManager manager;
+        manager.SetProgramData(program.data(), program.size());
+        manager.ArmSlot(0, 0);
+        manager.StartSlot(0, 0);
+        EXPECT_FALSE(manager.GetSlot(0, 0).armed) << offset;
+        EXPECT_EQ(manager.GetSlot(0, 0).state, ANIME_STOPPED) << offset;
+    }
+    // A file too short to hold the offset table arms nothing either.
+    const uint8_t tiny[8] = {};
+    CAnimeManager manager;
+    manager.SetProgramData(tiny, sizeof(tiny));
+    manager.ArmSlot(0, 0);
+    EXPECT_FALSE(manager.GetSlot(0, 0).armed);
+}
+
+TEST_F(CAnimeManagerTest, SlotTableIsSafeBetweenTwoThreads)
+{
+    // The task thread ticks every slot while the main thread swaps programs and re-arms slots.
+    AnimeProgramWriter writer;
+    writer.AddCommand(AnimeCommand{2, 0, 0, 0, 0, 0, 0});
+    for (int group = 0; group < 10; ++group)
+        writer.SetSlotCode(group, 0, AnimeCode().LoopA(0).Command(0).Wait(1).EndLoopA());
+    CAnimeManager manager;
+    std::atomic<bool> done{false};
+    std::thread task([&] {
+        while (!done)
+            for (int group = 0; group < 10; ++group)
+                manager.TickSlot(group, 0);
+    });
+    // Each round frees the program the manager used before, so a tick still reading it would
+    // read freed memory.
+    auto program = std::make_unique<std::vector<uint8_t>>(writer.Build());
+    for (int round = 0; round < 20000; ++round) {
+        auto next = std::make_unique<std::vector<uint8_t>>(writer.Build());
+        if (round % 3 == 0)
+            manager.UnloadProgram();
+        manager.SetProgramData(next->data(), next->size());
+        program = std::move(next);
+        for (int group = 0; group < 10; ++group) {
+            manager.ArmSlot(group, 0);
+            manager.StartSlot(group, 0);
+        }
+    }
+    done = true;
+    task.join();
+    manager.UnloadProgram();
+}
+
+TEST_F(CAnimeManagerTest, AssembledProgramLoopsWaitsAndHolds)
+{
+    std::string error;
+    const auto program = tools::AssembleAnimeProgram(R"(
+        command copy 0 0 1 1 0 0
+        slot 4 7
+            loop 2      ; twice: copy, wait two ticks, hold one
+            cmd 0
+            wait 2
+            hold 1
+            endloop
+            end
+    )",
+                                                     error);
+    ASSERT_TRUE(program) << error;
+    m_manager.SetProgramData(program->data(), program->size());
+    m_manager.ArmSlot(4, 7);
+    m_manager.StartSlot(4, 7);
+    // loop, cmd, wait, 2 waiting, hold, 1 holding, endloop; cmd, wait, 2 waiting, hold, 1 holding,
+    // endloop (done), end.
+    EXPECT_EQ(Ticks(16, 4, 7), (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(State(4, 7), ANIME_STOPPED);
+}
