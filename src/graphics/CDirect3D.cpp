@@ -14,4 +14,10 @@ void CDirect3D::UpdateDrawList(int32_t, CSpriteLayer*) {}
 
 void CDirect3D::DrawFrame() {}
 
+int32_t CDirect3D::ApplyWindowSize(int32_t)
+{
+    m_display_mode = m_display_mode == DISPLAY_MODE_WINDOW ? DISPLAY_MODE_BORDERLESS : DISPLAY_MODE_WINDOW;
+    return 1;
+}
+
 void CDirect3D::CaptureScreen(ILayer*) {}

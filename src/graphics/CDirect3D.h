@@ -26,6 +26,11 @@ inline constexpr int32_t DRAW_LIST_ADD = 0;
 inline constexpr int32_t DRAW_LIST_REMOVE = 1;
 inline constexpr int32_t DRAW_LIST_SORT = 2;
 
+// Display modes of the device.
+inline constexpr int32_t DISPLAY_MODE_WINDOW = 0;
+inline constexpr int32_t DISPLAY_MODE_EXCLUSIVE = 1;
+inline constexpr int32_t DISPLAY_MODE_BORDERLESS = 2;
+
 class CDirect3D
 {
 public:
@@ -38,6 +43,10 @@ public:
 
     void UpdateDrawList(int32_t operation, CSpriteLayer* sprite);
     void DrawFrame();
+    // Sizes the window for the next mode: a window becomes the borderless full screen, the full
+    // screen a window again. 1 on success.
+    int32_t ApplyWindowSize(int32_t show);
+    int32_t GetDisplayMode() const { return m_display_mode; }
     // Copies the picture on screen into the layer.
     void CaptureScreen(ILayer* target);
 
@@ -62,4 +71,5 @@ private:
     POINT m_output_offset{0, 0};
     float m_scale_x = 1.0f;
     float m_scale_y = 1.0f;
+    int32_t m_display_mode = DISPLAY_MODE_WINDOW;
 };
