@@ -6,11 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "GameDataWriter.h"
 #include "app/TestApp.h"
 #include "platform/user/ScriptedMessageBoxPolicy.h"
 #include "platform/user/SystemParametersApi.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/WorkingDir.h"
 
 namespace {
 
@@ -52,8 +54,10 @@ protected:
                           "<MUTEX_NAME>vesk test instance</MUTEX_NAME>\n");
         WriteSettingsFile(m_dir.PathOf("game/FileInfo.xml"), "");
         SetScreenSaverActive(TRUE);
+        WriteMinimalGameData("top: line 1\njmp top\n");
     }
 
+    WorkingDir m_game; // current folder: the archives
     TempDir m_dir;
     ScopedEnv m_module{"VESK_MODULE_PATH", m_dir.PathOf("game/vesk").c_str()};
     ScopedEnv m_data_home{"XDG_DATA_HOME", m_dir.PathOf("data").c_str()};
@@ -79,9 +83,10 @@ TEST_F(CVeskAppTest, TheFirstInstanceHoldsTheMutexAndTheScreenSaverUntilExit)
 
 TEST_F(CVeskAppTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
 {
+    // The first instance holds the lock only: a process with the game's threads running must not
+    // fork.
     TestApp first;
-    first.InitFramework();
-    ASSERT_EQ(first.InitInstance(), 1);
+    ASSERT_EQ(first.AcquireInstanceMutex("vesk test instance"), 1);
 
     // In the second process the screen saver is on again (as another program may have set it);
     // its exit must not switch it off.
@@ -97,13 +102,11 @@ TEST_F(CVeskAppTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
     });
     EXPECT_EQ(status, 1 | 2 | 4 | 8) << "1: init gave 0, 2: no box, 4: saver untouched, 8: no mutex";
 
-    first.ExitInstance();
+    first.ReleaseInstanceMutex();
     EXPECT_EQ(RunInChild([] {
                   TestApp next;
                   next.InitFramework();
-                  const int init_result = next.InitInstance();
-                  next.ExitInstance();
-                  return init_result;
+                  return next.AcquireInstanceMutex("vesk test instance");
               }),
               1); // once the first has gone, the next start runs
 }
