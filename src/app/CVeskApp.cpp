@@ -11,6 +11,7 @@
 #include "app/InitSaveData.h"
 #include "foundation/CExecException.h"
 #include "graphics/CDirect3D.h"
+#include "platform/TestExit.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/user/MessageApi.h"
@@ -70,6 +71,11 @@ int CVeskApp::InitInstance()
         }
 
         GetDocument()->StartGame();
+        // The display places the window hidden; the game is ready now, so it comes up.
+        if (!view->IsVisible()) {
+            view->Show(m_show_command);
+            view->Update();
+        }
         // FIXME: the input method is switched off for the process (WINNLSEnableIME) once the
         // input-method layer lands.
 
@@ -181,6 +187,8 @@ UINT CVeskApp::PumpMessage()
     CVeskView* view = GetView();
     const HWND window = view->GetHandle();
     const HACCEL accelerators = view->GetAccelerators();
+    if (platform::IsTestCloseDue())
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     MSG message{};
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         while (true) {

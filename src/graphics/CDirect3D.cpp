@@ -17,7 +17,7 @@ void CDirect3D::DrawFrame() {}
 int32_t CDirect3D::ApplyWindowSize(int32_t)
 {
     m_display_mode = m_display_mode == DISPLAY_MODE_WINDOW ? DISPLAY_MODE_BORDERLESS : DISPLAY_MODE_WINDOW;
-    return 1;
+    return 0;
 }
 
 void CDirect3D::CaptureScreen(ILayer*) {}

@@ -44,7 +44,7 @@ public:
     void UpdateDrawList(int32_t operation, CSpriteLayer* sprite);
     void DrawFrame();
     // Sizes the window for the next mode: a window becomes the borderless full screen, the full
-    // screen a window again. 1 on success.
+    // screen a window again. 0 on success.
     int32_t ApplyWindowSize(int32_t show);
     int32_t GetDisplayMode() const { return m_display_mode; }
     // Copies the picture on screen into the layer.
