@@ -99,8 +99,10 @@ void CDisplay::ApplyFullScreen()
     }
     m_mode = DISPLAY_MODE_FULL_SCREEN;
     m_full_before_minimise = 0;
+    // A display that was never made cannot size the window: that stops the switch as the
+    // device's failure would.
     CDirect3D* display = CDirect3D::GetInstance();
-    if (display->ApplyWindowSize(SW_MAXIMIZE) != 0)
+    if (!display->IsLive() || display->ApplyWindowSize(SW_MAXIMIZE) != 0)
         return;
     if (display->GetDisplayMode() == DISPLAY_MODE_EXCLUSIVE) {
         Sleep(DISPLAY_CHANGE_SETTLE_MS);
@@ -120,7 +122,8 @@ void CDisplay::ApplyWindowed()
         ShowWindowMode(SW_RESTORE);
     } else {
         m_mode = DISPLAY_MODE_WINDOWED;
-        if (CDirect3D::GetInstance()->ApplyWindowSize(SW_RESTORE) != 0)
+        CDirect3D* display = CDirect3D::GetInstance();
+        if (!display->IsLive() || display->ApplyWindowSize(SW_RESTORE) != 0)
             return;
     }
     m_mode = DISPLAY_MODE_WINDOWED;

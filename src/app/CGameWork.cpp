@@ -431,7 +431,7 @@ void CGameWork::TakeScreenSnapshot()
     if ((GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) != STATUS_SNAPSHOT_WANTED)
         return;
     if (CSpriteLayer* stack = GetDocument()->GetStackLayer())
-        CDirect3D::GetInstance()->CaptureScreen(stack->GetLayer());
+        CDirect3D::GetInstance()->CaptureScreen(stack);
     SetStatusBits(STATUS_SNAPSHOT_TAKEN);
 }
 

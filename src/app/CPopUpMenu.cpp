@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "platform/user/MenuApi.h"
 
@@ -48,23 +47,26 @@ void CPopUpMenu::Open()
 {
     if (IsVisible())
         return;
+    const HWND view = GetParent();
     POINT origin{0, 0};
-    if (const HWND parent = GetParent(); parent != nullptr)
-        ::ClientToScreen(parent, &origin);
+    ::ClientToScreen(view, &origin);
+    RECT client{};
+    ::GetClientRect(view, &client);
     CDirect3D* display = CDirect3D::GetInstance();
     const POINT offset = display->GetOutputOffset();
-    // The picture's width in window pixels: the logical width over the display's scale, and never
-    // wider than the view's client area.
-    RECT client{};
-    if (const HWND parent = GetParent(); parent != nullptr)
-        ::GetClientRect(parent, &client);
-    const float scale = display->GetScaleX() > 0.0f ? display->GetScaleX() : 1.0f;
-    const int picture_width =
-        static_cast<int>(static_cast<float>(GetScreenOriginalSize(1).cx) / scale + 0.5f);
-    const int width = std::min<int>(picture_width, client.right - client.left);
+    // As wide as the picture, and never wider than the view's client area the picture is shown in.
+    const RECT viewport = display->GetViewportRect();
+    int width = client.right - client.left;
+    if (viewport.right > viewport.left)
+        width = std::min<int>(width, viewport.right - viewport.left);
     SetWindowPos(HWND_TOPMOST, origin.x + std::max<int>(offset.x, 0), origin.y + std::max<int>(offset.y, 0),
                  width, GetSystemMetrics(SM_CYMENU), SWP_SHOWWINDOW);
     SetForeground();
+}
+
+void CPopUpMenu::Hide()
+{
+    Show(SW_HIDE);
 }
 
 int32_t CPopUpMenu::HookProc(HWND, UINT message, WPARAM w_param, LPARAM l_param)

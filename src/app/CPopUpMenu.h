@@ -16,6 +16,7 @@ public:
     void CreatePopupWindow(HINSTANCE instance, CWindow& view);
     // Shows it across the top of the picture, topmost and in front, unless it is already shown.
     virtual void Open();
+    virtual void Hide();
 
     // Hands menu commands and the close command to the view.
     int32_t HookProc(HWND window, UINT message, WPARAM w_param, LPARAM l_param) override;

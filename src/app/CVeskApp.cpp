@@ -52,9 +52,9 @@ int CVeskApp::InitInstance()
 
         CVeskView* view = GetView();
         view->CreateMainWindow();
-        // FIXME: CDirect3D::Create on the main window once the display lands; until then the
-        // display object stays the drawing stand-in.
-        CDirect3D::GetInstance();
+        CDirect3D* display = CDirect3D::GetInstance();
+        display->SetViewWindow(view->GetHandle());
+        display->Create();
 
         CInputView* input = GetInputView();
         if (input->GetMouse() == nullptr) {
@@ -116,6 +116,9 @@ int CVeskApp::Run()
         } catch (const CExecException& failure) {
             AppMessageBox(0, failure.GetMessage());
             return 0;
+        } catch (const tagDirect3DException& failure) {
+            AppMessageBox(0, failure.GetMessage());
+            return 0;
         } catch (const CSoftResetException&) {
             ExitInstance();
             InitInstance();
@@ -151,8 +154,7 @@ int CVeskApp::ExitInstance()
     }
     DeleteInputView();
     DeleteView();
-    // FIXME: the display object is released and made anew by the next GetInstance once the
-    // display lands.
+    CDirect3D::DeleteInstance();
 
     // The task thread has ended, so nothing runs the list any more.
     if (m_app_task) {

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "app/CDisplay.h"
+#include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CPopUpMenu.h"
 #include "app/CVeskMenuEvent.h"
@@ -63,10 +64,8 @@ void DeleteView()
 }
 
 CVeskView::CVeskView()
-    : m_status(std::make_unique<std::atomic<uint32_t>>(0))
+    : m_status(new std::atomic<uint32_t>(0))
 {
-    // The word exists from the start: the document's request handling reads it before (and,
-    // in tests, without) a main window.
     m_hook_list.Add(this);
 }
 
@@ -169,7 +168,7 @@ void CVeskView::HidePopupMenu()
 {
     ClearStatusBits(VIEW_STATUS_HIDE_POPUP);
     if (m_popup != nullptr && m_popup->IsVisible()) {
-        m_popup->Show(SW_HIDE);
+        m_popup->Hide();
         Redraw();
     }
 }
@@ -194,9 +193,8 @@ BOOL CVeskView::RegisterClass(const CREATESTRUCTW& record)
 
 void CVeskView::RelabelMenus(int32_t language)
 {
-    // FIXME: the system language table is the game work registry's; until the registry is built
-    // there is no table to take the texts from, so only the Japanese case (no change) is served.
-    (void)language;
+    if (const CLangTextTable* texts = GetGameWork()->m_system_language.get())
+        RelabelMenus(language, *texts);
 }
 
 void CVeskView::RelabelMenus(int32_t language, const CLangTextTable& texts)

@@ -36,10 +36,12 @@ public:
     void CreateMainWindow();
     // Sizes the window for the configured window size and centres it on the desktop.
     void ComputeWindowRect();
-    void HidePopupMenu();
-    // Puts the menu texts of the language into both menus and sets the title "VELORAMIKA"; nothing
-    // while the configured language is Japanese, whose texts the menu resource holds.
-    void RelabelMenus(int32_t language);
+    // Clears status bit 0x8 and hides the popup when it shows.
+    virtual void HidePopupMenu();
+    // Puts the menu texts of the language (from the game work's system language table) into both
+    // menus and sets the title "VELORAMIKA"; nothing while the configured language is Japanese,
+    // whose texts the menu resource holds.
+    virtual void RelabelMenus(int32_t language);
     void RelabelMenus(int32_t language, const CLangTextTable& texts);
 
     int32_t HookProc(HWND window, UINT message, WPARAM w_param, LPARAM l_param) override;
@@ -47,6 +49,7 @@ public:
     HMENU GetMenu() override;
     BOOL RegisterClass(const CREATESTRUCTW& record) override;
 
+    HWND GetSafeHwnd() const { return m_handle; }
     uint32_t GetStatus() const { return m_status ? m_status->load() : 0; }
     void SetStatusBits(uint32_t bits);
     void ClearStatusBits(uint32_t bits);
@@ -62,7 +65,7 @@ private:
     CVeskView();
     void Redraw();
 
-    std::unique_ptr<std::atomic<uint32_t>> m_status; // null until the main window is made
+    std::unique_ptr<std::atomic<uint32_t>> m_status; // made afresh by CreateMainWindow
     std::unique_ptr<CDisplay> m_display;
     std::unique_ptr<CPopUpMenu> m_own_popup;
     CPopUpMenu* m_popup = nullptr; // m_own_popup, or a test's stand-in (not owned)

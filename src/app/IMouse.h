@@ -35,7 +35,7 @@ public:
     virtual int32_t GetWheel() { return 0; }
     virtual void SetWheel(int32_t count) { (void)count; }
     // Forgets the wheel turns counted so far.
-    virtual void ResetWheel() { SetWheel(0); }
+    void ResetWheel() { SetWheel(0); }
     virtual BOOL IsCursorShown() { return TRUE; }
     virtual void ShowCursor(BOOL show) { (void)show; }
     virtual int32_t GetCursorShape() { return -1; }

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "app/AppMessageBox.h"
 #include "app/ScreenSettings.h"
+#include "foundation/DocumentLink.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/DataArchiveRead.h"
@@ -139,7 +141,17 @@ void CSpriteLayer::LoadTransitionRule(uint32_t rule)
         return;
     char name[16];
     std::snprintf(name, sizeof(name), "%02u.bin", rule);
-    SetTransitionRule(rule, ReadDataArchiveEntry(name));
+    std::vector<uint8_t> image;
+    try {
+        image = ReadDataArchiveEntry(name);
+    } catch (const CStringUTF8& message) {
+        // Transitions start on the task thread, where nothing may unwind: the message is shown
+        // as the layer loader shows its read errors, and the rule stays unloaded for a later try.
+        DocumentLink* link = GetDocumentLink();
+        AppMessageBox(0, link != nullptr ? link->FormatScriptError(message) : message);
+        return;
+    }
+    SetTransitionRule(rule, std::move(image));
 }
 
 void CSpriteLayer::SetTransitionRule(uint32_t rule, std::vector<uint8_t> image)
@@ -355,87 +367,102 @@ void CSpriteLayer::Scroll()
 
 BITMAPINFOHEADER* CSpriteLayer::Create(int32_t width, int32_t height)
 {
-    return m_layer ? m_layer->Create(width, height) : nullptr;
+    ILayer* layer = GetLayer();
+    return layer ? layer->Create(width, height) : nullptr;
 }
 
 void CSpriteLayer::Release()
 {
-    if (m_layer)
-        m_layer->Release();
+    if (ILayer* layer = GetLayer())
+        layer->Release();
 }
 
 int32_t CSpriteLayer::GetType()
 {
-    return m_layer ? m_layer->GetType() : m_layer_kind;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetType() : m_layer_kind;
 }
 
 ptrdiff_t CSpriteLayer::GetPixelOffset(int32_t x, int32_t y)
 {
-    return m_layer ? m_layer->GetPixelOffset(x, y) : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetPixelOffset(x, y) : 0;
 }
 
 ptrdiff_t CSpriteLayer::GetPitch()
 {
-    return m_layer ? m_layer->GetPitch() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetPitch() : 0;
 }
 
 uint8_t* CSpriteLayer::GetBits()
 {
-    return m_layer ? m_layer->GetBits() : nullptr;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetBits() : nullptr;
 }
 
 HDC CSpriteLayer::GetDC()
 {
-    return m_layer ? m_layer->GetDC() : nullptr;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetDC() : nullptr;
 }
 
 BITMAPINFOHEADER* CSpriteLayer::GetHeader()
 {
-    return m_layer ? m_layer->GetHeader() : ILayer::GetHeader();
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetHeader() : ILayer::GetHeader();
 }
 
 int32_t CSpriteLayer::GetWidth()
 {
-    return m_layer ? m_layer->GetWidth() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetWidth() : 0;
 }
 
 int32_t CSpriteLayer::GetHeight()
 {
-    return m_layer ? m_layer->GetHeight() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetHeight() : 0;
 }
 
 int32_t CSpriteLayer::GetStride()
 {
-    return m_layer ? m_layer->GetStride() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetStride() : 0;
 }
 
 int32_t CSpriteLayer::Lock()
 {
-    return m_layer ? m_layer->Lock() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->Lock() : 0;
 }
 
 int32_t CSpriteLayer::Unlock()
 {
-    return m_layer ? m_layer->Unlock() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->Unlock() : 0;
 }
 
 BITMAPINFOHEADER* CSpriteLayer::Resize(int32_t width, int32_t height)
 {
-    return m_layer ? m_layer->Resize(width, height) : nullptr;
+    ILayer* layer = GetLayer();
+    return layer ? layer->Resize(width, height) : nullptr;
 }
 
 SIZE CSpriteLayer::GetSize()
 {
-    return m_layer ? m_layer->GetSize() : SIZE{0, 0};
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetSize() : SIZE{0, 0};
 }
 
 void CSpriteLayer::SetModified(int32_t value)
 {
-    if (m_layer)
-        m_layer->SetModified(value);
+    if (ILayer* layer = GetLayer())
+        layer->SetModified(value);
 }
 
 int32_t CSpriteLayer::GetModified()
 {
-    return m_layer ? m_layer->GetModified() : 0;
+    ILayer* layer = GetLayer();
+    return layer ? layer->GetModified() : 0;
 }

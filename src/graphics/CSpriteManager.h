@@ -1,11 +1,54 @@
 #pragma once
-// The display's draw list and its per-frame draw pass. Created and owned by CDirect3D.
-// FIXME: only what the sprite and animation code call so far; the draw pass is still to come.
+// The display's draw list and its per-frame draw pass: software sprites composed into the screen
+// layer in ascending priority, then texture sprites through the sprite batch, those with the
+// additive flag in a second batch. Created and owned by CDirect3D; sprites register through
+// CDirect3D::UpdateDrawList from any thread. The pass runs inside CDirect3D::DrawFrame.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "foundation/CCriticalSection.h"
+#include "platform/d3d/D3D11Api.h"
+#include "platform/d3d/DirectXMath.h"
+
+namespace DirectX {
+class SpriteBatch;
+}
+class CSpriteLayer;
+class ILayer;
 
 class CSpriteManager
 {
 public:
-    virtual ~CSpriteManager() = default;
+    // Identity matrix; the sprite batch is made on the context when one is given.
+    explicit CSpriteManager(ID3D11DeviceContext* context);
+    void CreateSpriteBatch(ID3D11DeviceContext* context);
+    virtual ~CSpriteManager();
+    CSpriteManager(const CSpriteManager&) = delete;
+    CSpriteManager& operator=(const CSpriteManager&) = delete;
+
     // Rebuilds the transform from the display's scale factors before a frame is drawn.
     virtual void SetMatrices();
+
+    // A listed sprite stays where it is; the list is sorted after every change.
+    void Register(CSpriteLayer* sprite);
+    void Remove(CSpriteLayer* sprite);
+    // Stable ascending priority: equal priorities keep the order they were registered in.
+    void Sort();
+    // The draw pass into the screen layer (the display's render target is already bound).
+    void Draw(ILayer* screen);
+
+    DirectX::SpriteBatch* GetSpriteBatch() const { return m_batch.get(); }
+    const DirectX::XMMATRIX& GetMatrix() const { return m_matrix; }
+    std::vector<CSpriteLayer*> GetDrawList();
+    // Begin/End pairs of the sprite batch in the last draw pass.
+    int32_t GetLastBatchCount() const { return m_last_batch_count; }
+
+private:
+    std::unique_ptr<DirectX::SpriteBatch> m_batch;
+    std::vector<CSpriteLayer*> m_draw_list; // not owned: each screen owns its sprites
+    CCriticalSection m_lock;                // lock level 50: sprite manager list. Guards m_draw_list.
+    DirectX::XMMATRIX m_matrix;
+    int32_t m_last_batch_count = 0;
 };

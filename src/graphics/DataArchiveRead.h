@@ -4,5 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-// The entry's bytes; an archive error passes on as the archive raises it.
+// The entry's bytes; nothing before the document has a data archive. An archive error (a CString)
+// passes on as the archive raises it, with the entry closed.
 std::vector<uint8_t> ReadDataArchiveEntry(const char* name);

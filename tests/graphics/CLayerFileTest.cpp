@@ -5,12 +5,15 @@
 
 #include "akbwriter/AkbWriter.h"
 #include "app/AppMessageBox.h"
+#include "app/TestApp.h"
 #include "arcpack/ArchiveWriter.h"
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTextureLayer.h"
 #include "graphics/LayerTestSupport.h"
 #include "support/FakeDocumentLink.h"
+#include "support/HeadlessDisplay.h"
+#include "support/TempDir.h"
 #include "support/WorkingDir.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +59,8 @@ class CLayerFileTest : public ::testing::Test
 protected:
     CLayerFileTest()
     {
+        m_app.UseConfigFile(m_config_dir.PathOf("config.xml"));
+        m_display = std::make_unique<HeadlessDisplay>(); // texture layers need a live device
         SetAppMessageBoxHook([this](UINT, const CStringUTF8& text) {
             m_messages.push_back(text.GetText());
             return 1;
@@ -120,6 +125,9 @@ protected:
 
     WorkingDir m_dir;
     FakeDocumentLink m_document;
+    TempDir m_config_dir;
+    TestApp m_app;
+    std::unique_ptr<HeadlessDisplay> m_display;
     std::vector<std::string> m_messages;
     AkbPicture m_plain, m_base, m_changed, m_changed_again;
     std::unique_ptr<CSpriteLayerFile> m_file;

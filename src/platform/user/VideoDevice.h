@@ -123,10 +123,11 @@ public:
     virtual void CapturePointer(bool capture) = 0;
     virtual void SetTextInput(bool enabled) = 0;
 
-    // Shows one picture of the window: black, the frame (if any) in its rectangle, the chrome
-    // canvas over everything. With capture, the composed pixels (ARGB) are copied out first.
+    // Shows one picture of the window: black, the frame (if any) in its rectangle, the drawn part
+    // of the chrome canvas over everything. The canvas is uploaded again only when chrome_changed
+    // (a new frame alone reuses it). With capture, the composed pixels (ARGB) are copied out first.
     virtual void Present(uint32_t window, const WindowFrame* frame, const POINT& frame_origin,
-                         const UiCanvas& chrome, std::vector<uint32_t>* capture) = 0;
+                         const UiCanvas& chrome, bool chrome_changed, std::vector<uint32_t>* capture) = 0;
 };
 
 // Null when SDL's video cannot start (no display and no dummy driver).

@@ -132,6 +132,7 @@ std::vector<std::u16string> WrapText(std::u16string_view text, int width)
 void WindowManager::InvalidateChrome()
 {
     m_chrome_dirty = true;
+    m_repaint = true;
 }
 
 void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame> frame)
@@ -144,21 +145,27 @@ void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame>
         std::lock_guard lock(m_frame_lock);
         found->second->frame = std::move(frame);
     }
-    m_chrome_dirty = true;
+    m_repaint = true;
 }
 
 void WindowManager::RenderIfNeeded()
 {
-    if (!m_chrome_dirty.exchange(false))
+    if (!m_repaint.exchange(false))
         return;
+    const bool chrome_changed = m_chrome_dirty.exchange(false);
     for (HWND handle : Windows()) {
         const WindowObject* window = Find(handle);
         if (window != nullptr && window->native != 0 && window->visible && !window->minimized)
-            Render(handle, nullptr);
+            RenderWindow(handle, chrome_changed, nullptr);
     }
 }
 
 void WindowManager::Render(HWND handle, std::vector<uint32_t>* capture)
+{
+    RenderWindow(handle, true, capture);
+}
+
+void WindowManager::RenderWindow(HWND handle, bool chrome_changed, std::vector<uint32_t>* capture)
 {
     WindowObject* host = Find(handle);
     VideoDevice* device = Device();
@@ -166,15 +173,20 @@ void WindowManager::Render(HWND handle, std::vector<uint32_t>* capture)
         return;
     const int width = host->rect.right - host->rect.left;
     const int height = host->rect.bottom - host->rect.top;
-    m_canvas.Reset(width, height);
-    PaintChrome(*host, m_canvas);
+    if (chrome_changed || m_canvas_window != handle || m_canvas.Width() != width ||
+        m_canvas.Height() != height) {
+        m_canvas.Reset(width, height);
+        PaintChrome(*host, m_canvas);
+        m_canvas_window = handle;
+        chrome_changed = true;
+    }
     std::shared_ptr<const WindowFrame> frame;
     {
         std::lock_guard lock(m_frame_lock);
         frame = host->frame;
     }
     const POINT origin{0, MenuBarHeight(*host)};
-    device->Present(host->native, frame.get(), origin, m_canvas, capture);
+    device->Present(host->native, frame.get(), origin, m_canvas, chrome_changed, capture);
 }
 
 void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)

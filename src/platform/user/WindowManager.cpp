@@ -1179,6 +1179,7 @@ void WindowManager::Reset()
 {
     m_menu_loop = {};
     m_box = {};
+    m_canvas_window = nullptr;
     for (HWND handle : Windows()) {
         if (Find(handle))
             DestroyWindow(handle);

@@ -153,7 +153,8 @@ public:
     // The layer's own drawing.
     void InvalidateChrome();
     void PublishFrame(HWND window, std::shared_ptr<const WindowFrame> frame); // any thread
-    // Composes and shows the native window's picture now; with capture, the pixels come back.
+    // Shows the native window's picture now, drawing the layer's own part again first; with
+    // capture, the pixels come back.
     void Render(HWND window, std::vector<uint32_t>* capture);
     // Runs the drop-downs of the window's menu bar until an item is picked or the menu closes;
     // the pick is posted as WM_COMMAND. Entered from DefWindowProcW on a click in the bar.
@@ -237,6 +238,7 @@ private:
 
     // Drawing.
     void RenderIfNeeded();
+    void RenderWindow(HWND window, bool chrome_changed, std::vector<uint32_t>* capture);
     void PaintChrome(WindowObject& host, UiCanvas& canvas);
     bool MenuLoopStep(const NativeEvent& event, UINT& picked);
     bool MessageBoxStep(const NativeEvent& event, int& result);
@@ -278,8 +280,10 @@ private:
     std::unordered_map<uintptr_t, TouchRecord> m_touch_inputs;
     uintptr_t m_next_touch = 0x3'0000;
 
-    std::mutex m_frame_lock; // guards WindowObject::frame of every window
-    std::atomic<bool> m_chrome_dirty{true};
+    std::mutex m_frame_lock;                // guards WindowObject::frame of every window
+    std::atomic<bool> m_chrome_dirty{true}; // the layer's drawing changed
+    std::atomic<bool> m_repaint{true};      // the window must be shown again (a new frame or the above)
+    HWND m_canvas_window = nullptr;         // the window m_canvas was drawn for
     UiCanvas m_canvas;
     MenuLoopState m_menu_loop;
     MessageBoxState m_box;

@@ -5,6 +5,8 @@
 
 #include "platform/user/InputInjection.h"
 #include "platform/user/MessageApi.h"
+#include "platform/user/MessageBoxApi.h"
+#include "platform/user/MessageBoxPolicy.h"
 #include "platform/user/RecordingWindow.h"
 #include "platform/user/UiFont.h"
 
@@ -105,6 +107,16 @@ TEST_F(DrawnMessageBoxTest, ClickingAButtonAnswersWithItAndTheBoxIsDrawnOverTheW
         }
         EXPECT_GT(dark, 50);
     }
+}
+
+TEST_F(DrawnMessageBoxTest, TheProgramsPolicyDrawsTheBoxOnTheMainThread)
+{
+    auto policy = CreateSdlMessageBoxPolicy();
+    m_script = {[&] { PushKey(m_view, VK_RIGHT, true); }, [&] { PushKey(m_view, VK_RETURN, true); }};
+    const MessageBoxRequest request{m_view, u"保存しますか？", u"asmr_system",
+                                    MB_YESNOCANCEL | MB_ICONQUESTION};
+    EXPECT_EQ(policy->Show(request), IDNO); // Right moves from Yes to No
+    EXPECT_EQ(m_step, 2u);
 }
 
 TEST(DrawnMessageBoxOwnWindow, WithoutAWindowTheBoxOpensOneOfItsOwn)

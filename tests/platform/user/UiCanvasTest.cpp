@@ -40,4 +40,19 @@ TEST(UiCanvas, DrawingClipsToTheCanvas)
     EXPECT_EQ(canvas.PixelAt(7, 7), 0u);
 }
 
+TEST(UiCanvas, RemembersTheBoundsOfWhatWasDrawn)
+{
+    UiCanvas canvas(100, 50);
+    canvas.FillRect({10, 5, 20, 8}, 0xFF000000);
+    canvas.DrawLine(40, 30, 42, 30, 0xFFFFFFFF);
+    canvas.FillRect({60, 0, 70, 10}, 0x00FFFFFF); // fully transparent: draws nothing
+    const RECT bounds = canvas.DrawnBounds();
+    EXPECT_EQ(bounds.left, 10);
+    EXPECT_EQ(bounds.top, 5);
+    EXPECT_EQ(bounds.right, 43);
+    EXPECT_EQ(bounds.bottom, 31);
+    canvas.Reset(100, 50);
+    EXPECT_TRUE(canvas.IsEmpty());
+}
+
 } // namespace

@@ -1,0 +1,214 @@
+// Full frames of a typical scene through the CPU sprite batch at 1920 x 1080, next to a memcpy of
+// one frame (the in-run baseline): the screen layer uploaded and drawn 1:1, an alpha sprite, a
+// rotated and zoomed sprite and an additive one.
+
+#include <cstring>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "platform/com/ComPtr.h"
+#include "platform/d3d/D3D11Api.h"
+#include "platform/d3d/SpriteBatch.h"
+
+namespace {
+
+constexpr int WIDTH = 1920;
+constexpr int HEIGHT = 1080;
+constexpr size_t FRAME_BYTES = size_t{WIDTH} * HEIGHT * 4;
+
+struct Scene
+{
+    ComPtr<ID3D11Device> device;
+    ComPtr<ID3D11DeviceContext> context;
+    ComPtr<IDXGISwapChain> swap_chain;
+    ComPtr<ID3D11RenderTargetView> target;
+    ComPtr<ID3D11Texture2D> screen;
+    ComPtr<ID3D11ShaderResourceView> screen_view;
+    ComPtr<ID3D11ShaderResourceView> sprite_view;
+    ComPtr<ID3D11BlendState> alpha;
+    ComPtr<ID3D11BlendState> additive;
+    ComPtr<ID3D11SamplerState> sampler;
+    std::vector<uint8_t> screen_pixels; // the screen layer's system buffer
+    std::unique_ptr<DirectX::SpriteBatch> batch;
+};
+
+ComPtr<ID3D11ShaderResourceView> MakeTexture(ID3D11Device* device, int width, int height, D3D11_USAGE usage,
+                                             const std::vector<uint8_t>& pixels,
+                                             ComPtr<ID3D11Texture2D>* keep)
+{
+    D3D11_TEXTURE2D_DESC desc{};
+    desc.Width = width;
+    desc.Height = height;
+    desc.MipLevels = 1;
+    desc.ArraySize = 1;
+    desc.Format = DXGI_FORMAT_B8G8R8A8_UNORM;
+    desc.SampleDesc = {1, 0};
+    desc.Usage = usage;
+    desc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
+    desc.CPUAccessFlags = usage == D3D11_USAGE_DYNAMIC ? D3D11_CPU_ACCESS_WRITE : 0;
+    D3D11_SUBRESOURCE_DATA data{pixels.data(), static_cast<UINT>(width * 4), 0};
+    ComPtr<ID3D11Texture2D> texture;
+    device->CreateTexture2D(&desc, &data, texture.GetAddressOf());
+    ComPtr<ID3D11ShaderResourceView> view;
+    device->CreateShaderResourceView(texture.Get(), nullptr, view.GetAddressOf());
+    if (keep)
+        *keep = texture;
+    return view;
+}
+
+Scene MakeScene()
+{
+    Scene scene;
+    DXGI_SWAP_CHAIN_DESC desc{};
+    desc.BufferDesc = {WIDTH,
+                       HEIGHT,
+                       {144, 1},
+                       DXGI_FORMAT_R8G8B8A8_UNORM,
+                       DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
+                       DXGI_MODE_SCALING_CENTERED};
+    desc.SampleDesc = {1, 0};
+    desc.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
+    desc.BufferCount = 2;
+    desc.Windowed = TRUE;
+    D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
+                                  D3D11_SDK_VERSION, &desc, scene.swap_chain.GetAddressOf(),
+                                  scene.device.GetAddressOf(), nullptr, scene.context.GetAddressOf());
+    ComPtr<ID3D11Texture2D> back;
+    scene.swap_chain->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void**>(back.GetAddressOf()));
+    scene.device->CreateRenderTargetView(back.Get(), nullptr, scene.target.GetAddressOf());
+
+    scene.screen_pixels.resize(FRAME_BYTES);
+    for (size_t i = 0; i < FRAME_BYTES; i += 4) {
+        scene.screen_pixels[i] = static_cast<uint8_t>(i >> 4);
+        scene.screen_pixels[i + 1] = static_cast<uint8_t>(i >> 12);
+        scene.screen_pixels[i + 2] = 0x40;
+        scene.screen_pixels[i + 3] = 0xFF;
+    }
+    scene.screen_view = MakeTexture(scene.device.Get(), WIDTH, HEIGHT, D3D11_USAGE_DYNAMIC,
+                                    scene.screen_pixels, &scene.screen);
+    std::vector<uint8_t> sprite(256 * 256 * 4);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            uint8_t* p = &sprite[(y * 256 + x) * 4];
+            p[0] = static_cast<uint8_t>(x);
+            p[1] = static_cast<uint8_t>(y);
+            p[2] = 0x80;
+            p[3] = static_cast<uint8_t>((x + y) / 2);
+        }
+    }
+    scene.sprite_view = MakeTexture(scene.device.Get(), 256, 256, D3D11_USAGE_DEFAULT, sprite, nullptr);
+
+    D3D11_BLEND_DESC blend{};
+    blend.RenderTarget[0] = {TRUE,
+                             D3D11_BLEND_SRC_ALPHA,
+                             D3D11_BLEND_INV_SRC_ALPHA,
+                             D3D11_BLEND_OP_ADD,
+                             D3D11_BLEND_ONE,
+                             D3D11_BLEND_ZERO,
+                             D3D11_BLEND_OP_ADD,
+                             D3D11_COLOR_WRITE_ENABLE_ALL};
+    scene.device->CreateBlendState(&blend, scene.alpha.GetAddressOf());
+    blend.RenderTarget[0].DestBlend = D3D11_BLEND_ONE;
+    scene.device->CreateBlendState(&blend, scene.additive.GetAddressOf());
+    D3D11_SAMPLER_DESC sampler{};
+    sampler.Filter = D3D11_FILTER_MIN_MAG_MIP_LINEAR;
+    sampler.AddressU = sampler.AddressV = sampler.AddressW = D3D11_TEXTURE_ADDRESS_MIRROR;
+    sampler.MaxAnisotropy = 1;
+    sampler.ComparisonFunc = D3D11_COMPARISON_ALWAYS;
+    sampler.MaxLOD = D3D11_FLOAT32_MAX;
+    scene.device->CreateSamplerState(&sampler, scene.sampler.GetAddressOf());
+
+    ID3D11RenderTargetView* targets[] = {scene.target.Get()};
+    scene.context->OMSetRenderTargets(1, targets, nullptr);
+    D3D11_VIEWPORT viewport{0, 0, WIDTH, HEIGHT, 0, 1};
+    scene.context->RSSetViewports(1, &viewport);
+    scene.batch = std::make_unique<DirectX::SpriteBatch>(scene.context.Get());
+    return scene;
+}
+
+void Upload(Scene& scene)
+{
+    D3D11_MAPPED_SUBRESOURCE mapped{};
+    scene.context->Map(scene.screen.Get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped);
+    for (int y = 0; y < HEIGHT; ++y)
+        std::memcpy(static_cast<uint8_t*>(mapped.pData) + size_t{mapped.RowPitch} * y,
+                    scene.screen_pixels.data() + size_t{WIDTH} * 4 * y, WIDTH * 4);
+    scene.context->Unmap(scene.screen.Get(), 0);
+}
+
+void DrawSprites(Scene& scene)
+{
+    const DirectX::XMFLOAT2 zero{0, 0};
+    const DirectX::XMFLOAT2 one{1, 1};
+    const DirectX::XMVECTOR white{1, 1, 1, 1};
+    RECT whole_screen{0, 0, WIDTH, HEIGHT};
+    RECT whole_sprite{0, 0, 256, 256};
+    scene.batch->Begin(DirectX::SpriteSortMode_FrontToBack, scene.alpha.Get(), scene.sampler.Get(), nullptr,
+                       nullptr, nullptr, DirectX::XMMatrixIdentity());
+    scene.batch->Draw(scene.screen_view.Get(), zero, &whole_screen, white, 0, zero, one,
+                      DirectX::SpriteEffects_None, 0.0f);
+    scene.batch->Draw(scene.sprite_view.Get(), {100, 100}, &whole_sprite, {1, 1, 1, 0.75f}, 0, zero, one,
+                      DirectX::SpriteEffects_None, 0.1f);
+    scene.batch->Draw(scene.sprite_view.Get(), {800, 400}, &whole_sprite, white, 0.5f, {128, 128},
+                      {1.5f, 1.5f}, DirectX::SpriteEffects_None, 0.2f);
+    scene.batch->End();
+    scene.batch->Begin(DirectX::SpriteSortMode_FrontToBack, scene.additive.Get(), scene.sampler.Get(),
+                       nullptr, nullptr, nullptr, DirectX::XMMatrixIdentity());
+    scene.batch->Draw(scene.sprite_view.Get(), {1400, 600}, &whole_sprite, white, 0, zero, one,
+                      DirectX::SpriteEffects_None, 0.3f);
+    scene.batch->End();
+}
+
+// What one displayed frame costs: clear, upload of the screen layer, both batches.
+void BM_SpriteBatchFrame(benchmark::State& state)
+{
+    Scene scene = MakeScene();
+    const float black[4] = {0, 0, 0, 1};
+    for (auto _ : state) {
+        scene.context->ClearRenderTargetView(scene.target.Get(), black);
+        Upload(scene);
+        DrawSprites(scene);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
+}
+BENCHMARK(BM_SpriteBatchFrame)->Unit(benchmark::kMillisecond);
+
+// The batches alone: the screen layer drawn 1:1 and the three sprites.
+void BM_SpriteBatchDrawOnly(benchmark::State& state)
+{
+    Scene scene = MakeScene();
+    for (auto _ : state) {
+        DrawSprites(scene);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
+}
+BENCHMARK(BM_SpriteBatchDrawOnly)->Unit(benchmark::kMillisecond);
+
+void BM_UploadScreenLayer(benchmark::State& state)
+{
+    Scene scene = MakeScene();
+    for (auto _ : state) {
+        Upload(scene);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
+}
+BENCHMARK(BM_UploadScreenLayer)->Unit(benchmark::kMillisecond);
+
+void BM_CopyOneFrame(benchmark::State& state)
+{
+    std::vector<uint8_t> from(FRAME_BYTES, 1);
+    std::vector<uint8_t> to(FRAME_BYTES);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), FRAME_BYTES);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
+}
+BENCHMARK(BM_CopyOneFrame)->Unit(benchmark::kMillisecond);
+
+} // namespace

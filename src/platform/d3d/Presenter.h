@@ -1,0 +1,42 @@
+#pragma once
+// Where presented frames go. The swap chain's Present hands each frame to the presenter from
+// whatever thread draws (main, app-task, movie); the presenter never waits for the main thread.
+// Headless runs use the null presenter (null/NullPresenter.h); otherwise frames go to the window
+// layer, which keeps the newest one and shows it from the main thread's message pump.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/kernel/WinTypes.h"
+
+namespace platform {
+
+struct PresentedFrame
+{
+    HWND window = nullptr;
+    int width = 0; // the back buffer: bytes R, G, B, A, rows top-down, pitch width x 4
+    int height = 0;
+    std::vector<uint8_t> pixels;
+    SIZE client{};      // the buffer size the display asked for: the client area it fills
+    RECT destination{}; // client pixels the back buffer is scaled into (the viewport)
+    uint64_t sequence = 0;
+};
+
+class Presenter
+{
+public:
+    virtual ~Presenter() = default;
+    // Any thread, under the caller's draw lock; must not block on the main thread.
+    virtual void Publish(std::shared_ptr<const PresentedFrame> frame) = 0;
+};
+
+// The presenter in use: the null one when VESK_HEADLESS is set, else the window layer's.
+Presenter& GetPresenter();
+// Replaces the presenter (tests, tools); the old one is destroyed.
+void SetPresenter(std::unique_ptr<Presenter> presenter);
+
+std::unique_ptr<Presenter> CreateNullPresenter();
+std::unique_ptr<Presenter> CreateWindowPresenter();
+
+} // namespace platform

@@ -1,0 +1,96 @@
+#include "platform/d3d/null/NullPresenter.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/d3d/PngWriter.h"
+
+namespace platform {
+
+namespace {
+
+std::array<uint32_t, 256> MakeCrcTable()
+{
+    std::array<uint32_t, 256> table{};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+} // namespace
+
+uint32_t Crc32(const uint8_t* bytes, size_t count)
+{
+    static const std::array<uint32_t, 256> table = MakeCrcTable();
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < count; ++i)
+        crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+NullPresenter::NullPresenter()
+{
+    if (const char* folder = std::getenv("VESK_FRAME_DUMP"))
+        m_dump_folder = folder;
+}
+
+void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
+{
+    const uint32_t checksum = Crc32(frame->pixels.data(), frame->pixels.size());
+    std::string folder;
+    uint64_t number;
+    {
+        std::lock_guard lock(m_lock);
+        number = ++m_count;
+        m_checksum = checksum;
+        m_last = frame;
+        folder = m_dump_folder;
+    }
+    if (!folder.empty()) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "/frame%05llu.png", static_cast<unsigned long long>(number));
+        WritePngRgba(folder + name, frame->width, frame->height, frame->pixels.data(),
+                     static_cast<size_t>(frame->width) * 4);
+    }
+}
+
+uint64_t NullPresenter::GetFrameCount() const
+{
+    std::lock_guard lock(m_lock);
+    return m_count;
+}
+
+uint32_t NullPresenter::GetLastChecksum() const
+{
+    std::lock_guard lock(m_lock);
+    return m_checksum;
+}
+
+PresentedFrame NullPresenter::GetLastFrame() const
+{
+    std::lock_guard lock(m_lock);
+    return m_last ? *m_last : PresentedFrame{};
+}
+
+void NullPresenter::SetDumpFolder(std::string folder)
+{
+    std::lock_guard lock(m_lock);
+    m_dump_folder = std::move(folder);
+}
+
+NullPresenter* GetNullPresenter()
+{
+    return dynamic_cast<NullPresenter*>(&GetPresenter());
+}
+
+std::unique_ptr<Presenter> CreateNullPresenter()
+{
+    return std::make_unique<NullPresenter>();
+}
+
+} // namespace platform

@@ -1,0 +1,42 @@
+#pragma once
+// The headless presenter: counts the frames it is given, keeps the checksum (CRC-32 of the
+// pixel bytes) and a copy of the newest one, and writes each frame as a PNG into a dump folder
+// when one is set (VESK_FRAME_DUMP at creation, or SetDumpFolder). Thread-safe.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/d3d/Presenter.h"
+
+namespace platform {
+
+class NullPresenter final : public Presenter
+{
+public:
+    NullPresenter();
+
+    void Publish(std::shared_ptr<const PresentedFrame> frame) override;
+
+    uint64_t GetFrameCount() const;
+    uint32_t GetLastChecksum() const;
+    // A copy of the newest frame (empty before the first).
+    PresentedFrame GetLastFrame() const;
+    void SetDumpFolder(std::string folder);
+
+private:
+    mutable std::mutex m_lock; // leaf: guards everything below
+    uint64_t m_count = 0;
+    uint32_t m_checksum = 0;
+    std::shared_ptr<const PresentedFrame> m_last;
+    std::string m_dump_folder;
+};
+
+// The null presenter in use, or null when another presenter is installed.
+NullPresenter* GetNullPresenter();
+
+// CRC-32 (the PNG and zlib polynomial) of a byte range.
+uint32_t Crc32(const uint8_t* bytes, size_t count);
+
+} // namespace platform

@@ -1,0 +1,345 @@
+// The display headless: creation with its fallbacks and error texts, the window-to-logical
+// mapping in a window and in borderless full screen on simulated monitors, the draw list, and a
+// test scene drawn, presented and captured with hand-worked pixels.
+
+#include "graphics/CDirect3D.h"
+
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "app/ScreenSettings.h"
+#include "app/TestApp.h"
+#include "foundation/ScopedLock.h"
+#include "graphics/CSpriteManager.h"
+#include "graphics/CSpriteTexture.h"
+#include "graphics/CTextureLayer.h"
+#include "platform/d3d/DisplayOutputs.h"
+#include "platform/d3d/PngWriter.h"
+#include "platform/d3d/SoftwareDevice.h"
+#include "platform/d3d/null/NullPresenter.h"
+#include "platform/user/WindowApi.h"
+#include "platform/user/WindowLayerTesting.h"
+#include "support/TempDir.h"
+
+namespace {
+
+LRESULT DefaultProcedure(HWND window, UINT message, WPARAM w_param, LPARAM l_param)
+{
+    return DefWindowProcW(window, message, w_param, l_param);
+}
+
+class CDirect3DTest : public ::testing::Test
+{
+protected:
+    CDirect3DTest()
+    {
+        platform::ResetWindowLayer();
+        m_app.UseConfigFile(m_dir.PathOf("config.xml"));
+        platform::SetPresenter(platform::CreateNullPresenter());
+        SetMonitor(2560, 1440);
+        WNDCLASSW info{};
+        info.lpfnWndProc = DefaultProcedure;
+        info.lpszClassName = u"VESK";
+        RegisterClassW(&info);
+    }
+    ~CDirect3DTest() override
+    {
+        CDirect3D::DeleteInstance();
+        platform::ResetWindowLayer();
+        platform::SetSimulatedDisplays(std::nullopt);
+        platform::SetFailingDriverTypes(0, S_OK);
+    }
+
+    static void SetMonitor(int width, int height)
+    {
+        platform::SetSimulatedDisplays(std::vector{platform::MakeSimulatedDisplay(0, 0, width, height)});
+    }
+
+    CDirect3D* CreateDisplay(int window_width, int window_height)
+    {
+        SetScreenWindowSize(window_width, window_height);
+        m_window = CreateWindowExW(0, u"VESK", u"", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, window_width,
+                                   window_height, nullptr, nullptr, nullptr, nullptr);
+        CDirect3D* display = CDirect3D::GetInstance();
+        display->SetViewWindow(m_window);
+        EXPECT_EQ(display->Create(), 1);
+        return display;
+    }
+
+    TempDir m_dir;
+    TestApp m_app;
+    HWND m_window = nullptr;
+};
+
+std::unique_ptr<CSpriteLayer> SoftwareSprite(int x, int y, int w, int h, int priority, uint32_t colour)
+{
+    auto sprite = std::make_unique<CSpriteLayer>();
+    sprite->Create(x, y, w, h, priority);
+    sprite->FillRect(0, 0, w, h, colour, 1);
+    sprite->SetVisibleFlag(1);
+    return sprite;
+}
+
+std::unique_ptr<CSpriteTexture> TextureSprite(float x, float y, int w, int h, int priority, uint32_t colour)
+{
+    auto sprite = std::make_unique<CSpriteTexture>();
+    sprite->Create(nullptr, x, y, RECT{0, 0, w, h}, priority, 0);
+    sprite->GetTextureLayer()->FillRect(0, 0, w, h, colour, 1);
+    sprite->SetVisibleFlag(1);
+    return sprite;
+}
+
+// 0xAARRGGBB of a layer pixel (bytes B, G, R, A).
+uint32_t LayerPixel(ILayer& layer, int x, int y)
+{
+    const uint8_t* p = layer.GetPixelPtr(x, y);
+    return (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+}
+
+void ExpectNear(uint32_t actual, uint32_t expected, int tolerance)
+{
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int a = static_cast<int>((actual >> shift) & 0xFF);
+        const int e = static_cast<int>((expected >> shift) & 0xFF);
+        EXPECT_NEAR(a, e, tolerance) << std::hex << actual << " vs " << expected;
+    }
+}
+
+} // namespace
+
+TEST_F(CDirect3DTest, CreateLandsInWindowModeAndMapsA1920Window)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    EXPECT_TRUE(display->IsLive());
+    EXPECT_EQ(display->GetStatus(), DISPLAY_READY | DISPLAY_ENABLED);
+    EXPECT_EQ(display->GetDisplayMode(), DISPLAY_MODE_WINDOW);
+    EXPECT_EQ(display->GetDriverIndex(), 0);
+    EXPECT_FALSE(IsWindowVisible(m_window)); // placed and hidden until the view shows it
+    const POINT logical = display->WindowToLogical(POINT{960, 540});
+    EXPECT_EQ(logical.x, 960);
+    EXPECT_EQ(logical.y, 540);
+    EXPECT_EQ(display->GetScreenLayer()->GetWidth(), 1920);
+    EXPECT_EQ(LayerPixel(*display->GetScreenLayer(), 5, 5), 0xFF000000u);
+}
+
+TEST_F(CDirect3DTest, A1280WindowScalesByOneAndAHalf)
+{
+    CDirect3D* display = CreateDisplay(1280, 720);
+    EXPECT_FLOAT_EQ(display->GetScaleX(), 1.5f);
+    const POINT logical = display->WindowToLogical(POINT{640, 360});
+    EXPECT_EQ(logical.x, 960);
+    EXPECT_EQ(logical.y, 540);
+    const POINT window = display->LogicalToWindow(POINT{1919, 1079});
+    EXPECT_EQ(window.x, 1279); // 1919 / 1.5 + 0.5 = 1279.83
+    EXPECT_EQ(window.y, 719);  // 1079 / 1.5 + 0.5 = 719.83
+}
+
+TEST_F(CDirect3DTest, BorderlessFullScreenOnSimulatedMonitors)
+{
+    SetMonitor(2560, 1440);
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    display->ApplyWindowSize(1);
+    EXPECT_EQ(display->GetDisplayMode(), DISPLAY_MODE_BORDERLESS);
+    EXPECT_EQ(GetWindowLongW(m_window, GWL_STYLE), static_cast<LONG>(WS_POPUP | WS_VISIBLE));
+    RECT viewport = display->GetViewportRect();
+    EXPECT_EQ(viewport.left, 0);
+    EXPECT_EQ(viewport.right, 2560);
+    EXPECT_EQ(viewport.bottom, 1440);
+    POINT logical = display->WindowToLogical(POINT{1280, 720});
+    EXPECT_EQ(logical.x, 960);
+    EXPECT_EQ(logical.y, 540);
+    // Back to the window: scale 1 again and the caption style back.
+    display->ApplyWindowSize(1);
+    EXPECT_EQ(display->GetDisplayMode(), DISPLAY_MODE_WINDOW);
+    EXPECT_FLOAT_EQ(display->GetScaleX(), 1.0f);
+
+    // Same width, taller monitor: the picture keeps its size, centred 60 pixels down.
+    SetMonitor(1920, 1200);
+    CDirect3D::DeleteInstance();
+    display = CreateDisplay(1920, 1080);
+    display->ApplyWindowSize(1);
+    viewport = display->GetViewportRect();
+    EXPECT_EQ(viewport.top, 60);
+    EXPECT_EQ(viewport.bottom - viewport.top, 1080);
+    logical = display->WindowToLogical(POINT{960, 600});
+    EXPECT_EQ(logical.x, 960);
+    EXPECT_EQ(logical.y, 540);
+    EXPECT_EQ(display->GetSwapChain() != nullptr, true);
+}
+
+TEST_F(CDirect3DTest, DrawModeZeroCentresTheLogicalSizeOnA4kMonitor)
+{
+    SetMonitor(3840, 2160);
+    SetScreenFullDrawMode(0);
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    display->ApplyWindowSize(1);
+    const RECT viewport = display->GetViewportRect();
+    EXPECT_EQ(viewport.left, 960);
+    EXPECT_EQ(viewport.top, 540);
+    EXPECT_EQ(viewport.right - viewport.left, 1920);
+    EXPECT_FLOAT_EQ(display->GetScaleX(), 1.0f);
+    // The stepped search of draw mode 1: a 1366 x 1000 monitor fits 1366 x 768.
+    const SIZE fitted = CDirect3D::ComputeFullScreenSize(1366, 1000, 1920, 1080, 1);
+    EXPECT_EQ(fitted.cx, 1366);
+    EXPECT_EQ(fitted.cy, 768);
+    const SIZE tall = CDirect3D::ComputeFullScreenSize(1000, 1000, 1920, 1080, 3);
+    EXPECT_EQ(tall.cx, 1777);
+}
+
+TEST_F(CDirect3DTest, ErrorTextsAndDriverFallbacks)
+{
+    EXPECT_EQ(std::string(GetDirectXErrorText(static_cast<HRESULT>(0x887A0004)).CStr()),
+              "The requested functionality is not supported by the device or the driver.");
+    const tagDirect3DExecException unknown(static_cast<HRESULT>(0x887A0005));
+    EXPECT_EQ(std::string(unknown.GetMessage().CStr()), "\nDirectX Error\n");
+
+    platform::SetFailingDriverTypes(1u << D3D_DRIVER_TYPE_HARDWARE, E_FAIL);
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    EXPECT_EQ(display->GetDriverIndex(), 1);
+    EXPECT_EQ(display->GetDriverType(), D3D_DRIVER_TYPE_WARP);
+    CDirect3D::DeleteInstance();
+
+    platform::SetFailingDriverTypes((1u << D3D_DRIVER_TYPE_HARDWARE) | (1u << D3D_DRIVER_TYPE_WARP) |
+                                        (1u << D3D_DRIVER_TYPE_REFERENCE),
+                                    E_OUTOFMEMORY);
+    CDirect3D* failing = CDirect3D::GetInstance();
+    failing->SetViewWindow(m_window);
+    try {
+        failing->Create();
+        FAIL() << "no exception";
+    } catch (const tagDirect3DExecException& failure) {
+        EXPECT_EQ(failure.GetResult(), E_OUTOFMEMORY);
+        EXPECT_EQ(std::string(failure.GetMessage().CStr()),
+                  "\nDirectX Error\nDirect3D could not allocate sufficient memory to complete the call.");
+    }
+}
+
+TEST_F(CDirect3DTest, WithoutOutputsTheNearestMonitorIsThePrimaryScreen)
+{
+    // Output 0 is needed to create the device, so the case is a display that knows no adapter.
+    platform::SetSimulatedDisplays(std::vector<platform::DisplayOutput>{});
+    CDirect3D* display = CDirect3D::GetInstance();
+    const RECT rect = display->GetNearestMonitorRect(100, 100);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(CDirect3DTest, DrawListKeepsOneEntryPerSpriteInStablePriorityOrder)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    auto a = SoftwareSprite(0, 0, 4, 4, 5, 0xFF000000);
+    auto b = SoftwareSprite(0, 0, 4, 4, 5, 0xFF000000);
+    auto c = SoftwareSprite(0, 0, 4, 4, 1, 0xFF000000);
+    display->UpdateDrawList(DRAW_LIST_ADD, a.get());
+    std::vector<CSpriteLayer*> list = display->GetSpriteManager()->GetDrawList();
+    ASSERT_EQ(list.size(), 4u); // the root sprite, then c (1), a and b (5) in registration order
+    EXPECT_EQ(list[1], c.get());
+    EXPECT_EQ(list[2], a.get());
+    EXPECT_EQ(list[3], b.get());
+    display->UpdateDrawList(DRAW_LIST_REMOVE, a.get());
+    EXPECT_EQ(display->GetSpriteManager()->GetDrawList().size(), 3u);
+}
+
+TEST_F(CDirect3DTest, SceneIsDrawnPresentedAndCaptured)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    auto* presenter = platform::GetNullPresenter();
+    ASSERT_NE(presenter, nullptr);
+
+    auto background = SoftwareSprite(0, 0, 1920, 1080, 1, 0xFF204060);
+    auto half_red = SoftwareSprite(100, 100, 200, 100, 2, 0x80FF0000);
+    // A white 100 x 100 square turned 45 degrees and doubled about its centre, which lands on the
+    // position: a diamond 141 pixels from its centre to each corner.
+    auto turned = TextureSprite(750, 350, 100, 100, 10, 0xFFFFFFFF);
+    turned->SetRotationOrigin(50, 50);
+    turned->SetRotation(45);
+    turned->SetZoomCenter(50, 50);
+    turned->SetScale(2, 2);
+    turned->SetPositionF(800, 400);
+    auto glow = TextureSprite(1500, 800, 50, 50, 20, 0xFF404040);
+    glow->SetAdditive(1);
+    auto hidden = TextureSprite(0, 0, 50, 50, 30, 0xFFFF00FF);
+    hidden->SetVisibleFlag(0);
+
+    {
+        ScopedLock lock(g_draw_lock);
+        display->GetSpriteManager()->SetMatrices();
+        display->DrawFrame();
+    }
+    EXPECT_EQ(display->GetSpriteManager()->GetLastBatchCount(), 2);
+    EXPECT_EQ(presenter->GetFrameCount(), 1u);
+
+    CSpriteLayer capture;
+    capture.Create(0, 0, 1920, 1080, -1);
+    display->CaptureScreen(&capture);
+    EXPECT_EQ(LayerPixel(capture, 10, 10), 0xFF204060u);
+    // Half red over (0x20, 0x40, 0x60): 255/2 + 0x20/2 and so on, within a step of rounding.
+    ExpectNear(LayerPixel(capture, 150, 150), 0xFF8F1F2F, 1);
+    // The diamond: its centre and a point 130 to the right are white; 100 right and 100 down is
+    // outside (200 > 141) and shows the background.
+    EXPECT_EQ(LayerPixel(capture, 750, 350), 0xFFFFFFFFu);
+    EXPECT_EQ(LayerPixel(capture, 880, 350), 0xFFFFFFFFu);
+    EXPECT_EQ(LayerPixel(capture, 850, 450), 0xFF204060u);
+    // The additive square adds 0x40 to each channel of the background.
+    EXPECT_EQ(LayerPixel(capture, 1510, 810), 0xFF6080A0u);
+    EXPECT_EQ(LayerPixel(capture, 10, 1075), 0xFF204060u); // the hidden sprite draws nothing
+
+    const platform::PresentedFrame frame = presenter->GetLastFrame();
+    ASSERT_EQ(frame.width, 1920);
+    const char* folder = std::getenv("VESK_BINARY_DIR");
+    const std::string path = std::string(folder ? folder : ".") + "/display_scene.png";
+    EXPECT_TRUE(platform::WritePngRgba(path, frame.width, frame.height, frame.pixels.data(), 1920 * 4));
+}
+
+TEST_F(CDirect3DTest, FramesPresentedFromAnotherThreadReachThePresenter)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    auto* presenter = platform::GetNullPresenter();
+    const uint64_t before = presenter->GetFrameCount();
+    std::thread task([display] {
+        for (int i = 0; i < 3; ++i) {
+            ScopedLock lock(g_draw_lock);
+            if ((display->GetStatus() & (DISPLAY_READY | DISPLAY_ENABLED)) ==
+                (DISPLAY_READY | DISPLAY_ENABLED))
+                display->DrawFrame();
+        }
+    });
+    task.join();
+    EXPECT_EQ(presenter->GetFrameCount(), before + 3);
+}
+
+TEST_F(CDirect3DTest, TextureLayersKeepTheirSizeAndRowOrder)
+{
+    CreateDisplay(1920, 1080);
+    CTextureLayer big;
+    ASSERT_EQ(big.Create(3000, 2000, 0, nullptr), 0);
+    EXPECT_EQ(big.GetWidth(), 3000);
+    EXPECT_EQ(big.GetHeight(), 2000);
+
+    // Two rows given bottom-up: the first given row is the bottom one.
+    const uint32_t rows[2] = {0xFF0000FF, 0xFFFF0000};
+    CTextureLayer small;
+    ASSERT_EQ(small.Create(1, 2, 0, rows), 0);
+    EXPECT_EQ(LayerPixel(small, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(LayerPixel(small, 0, 1), 0xFF0000FFu);
+
+    // A dynamic layer ignores Unlock; its pixels reach the texture at the next upload.
+    auto* texture = static_cast<platform::Texture2D*>(small.GetTexture());
+    small.FillRect(0, 0, 1, 2, 0xFF00FF00, 1);
+    small.Unlock();
+    EXPECT_EQ(texture->Row(0)[1], 0x00);
+    EXPECT_EQ(small.Upload(), S_OK);
+    EXPECT_EQ(texture->Row(0)[1], 0xFF);
+
+    // A render target takes its buffer on Unlock.
+    CTextureLayer target;
+    ASSERT_EQ(target.Create(2, 2, 1, nullptr), 0);
+    target.FillRect(0, 0, 2, 2, 0xFF123456, 1);
+    target.Unlock();
+    EXPECT_EQ(static_cast<platform::Texture2D*>(target.GetTexture())->Row(1)[0], 0x56);
+    EXPECT_NE(target.BindDrawTarget(), S_OK); // no Direct2D here
+}

@@ -1,0 +1,288 @@
+// The CPU sprite batch against hand-worked pixels: exact copies, the two blend states the display
+// uses, depth order, the zoom-about-a-point and rotation conventions, and the presenter hand-over.
+
+#include "platform/d3d/SpriteBatch.h"
+
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/com/ComPtr.h"
+#include "platform/d3d/D3D11Api.h"
+#include "platform/d3d/SoftwareDevice.h"
+#include "platform/d3d/null/NullPresenter.h"
+
+using namespace DirectX;
+
+namespace {
+
+// A 16 x 16 R8G8B8A8 target cleared to opaque black, and B8G8R8A8 textures.
+class SpriteBatchTest : public ::testing::Test
+{
+protected:
+    SpriteBatchTest()
+    {
+        DXGI_SWAP_CHAIN_DESC desc{};
+        desc.BufferDesc = {16,
+                           16,
+                           {60, 1},
+                           DXGI_FORMAT_R8G8B8A8_UNORM,
+                           DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
+                           DXGI_MODE_SCALING_CENTERED};
+        desc.BufferCount = 2;
+        desc.Windowed = TRUE;
+        EXPECT_EQ(D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
+                                                D3D11_SDK_VERSION, &desc, m_swap.GetAddressOf(),
+                                                m_device.GetAddressOf(), nullptr, m_context.GetAddressOf()),
+                  S_OK);
+        m_swap->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void**>(m_back.GetAddressOf()));
+        m_device->CreateRenderTargetView(m_back.Get(), nullptr, m_target.GetAddressOf());
+        ID3D11RenderTargetView* targets[] = {m_target.Get()};
+        m_context->OMSetRenderTargets(1, targets, nullptr);
+        const D3D11_VIEWPORT viewport{0, 0, 16, 16, 0, 1};
+        m_context->RSSetViewports(1, &viewport);
+        const float black[4] = {0, 0, 0, 1};
+        m_context->ClearRenderTargetView(m_target.Get(), black);
+
+        D3D11_BLEND_DESC blend{};
+        blend.RenderTarget[0] = {TRUE,
+                                 D3D11_BLEND_SRC_ALPHA,
+                                 D3D11_BLEND_INV_SRC_ALPHA,
+                                 D3D11_BLEND_OP_ADD,
+                                 D3D11_BLEND_ONE,
+                                 D3D11_BLEND_ZERO,
+                                 D3D11_BLEND_OP_ADD,
+                                 D3D11_COLOR_WRITE_ENABLE_ALL};
+        m_device->CreateBlendState(&blend, m_alpha.GetAddressOf());
+        blend.RenderTarget[0].DestBlend = D3D11_BLEND_ONE;
+        m_device->CreateBlendState(&blend, m_additive.GetAddressOf());
+        D3D11_SAMPLER_DESC sampler{};
+        sampler.Filter = D3D11_FILTER_MIN_MAG_MIP_LINEAR;
+        sampler.AddressU = sampler.AddressV = sampler.AddressW = D3D11_TEXTURE_ADDRESS_MIRROR;
+        m_device->CreateSamplerState(&sampler, m_sampler.GetAddressOf());
+        m_batch = std::make_unique<SpriteBatch>(m_context.Get());
+    }
+
+    // Texels as 0xAARRGGBB words, stored B, G, R, A.
+    ComPtr<ID3D11ShaderResourceView> Texture(int width, int height, const std::vector<uint32_t>& argb)
+    {
+        D3D11_TEXTURE2D_DESC desc{};
+        desc.Width = width;
+        desc.Height = height;
+        desc.MipLevels = 1;
+        desc.ArraySize = 1;
+        desc.Format = DXGI_FORMAT_B8G8R8A8_UNORM;
+        desc.SampleDesc = {1, 0};
+        desc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
+        const D3D11_SUBRESOURCE_DATA data{argb.data(), static_cast<UINT>(width * 4), 0};
+        ComPtr<ID3D11Texture2D> texture;
+        EXPECT_EQ(m_device->CreateTexture2D(&desc, &data, texture.GetAddressOf()), S_OK);
+        ComPtr<ID3D11ShaderResourceView> view;
+        m_device->CreateShaderResourceView(texture.Get(), nullptr, view.GetAddressOf());
+        return view;
+    }
+
+    // The target pixel as 0xAARRGGBB (the target stores R, G, B, A).
+    uint32_t At(int x, int y)
+    {
+        auto* texture = static_cast<platform::Texture2D*>(m_back.Get());
+        const uint8_t* p = texture->Row(y) + x * 4;
+        return (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+    }
+
+    void Draw(ID3D11ShaderResourceView* view, XMFLOAT2 position, float alpha = 1, float rotation = 0,
+              XMFLOAT2 origin = {0, 0}, XMFLOAT2 scale = {1, 1}, float depth = 0)
+    {
+        m_batch->Draw(view, position, nullptr, {1, 1, 1, alpha}, rotation, origin, scale, SpriteEffects_None,
+                      depth);
+    }
+
+    ComPtr<IDXGISwapChain> m_swap;
+    ComPtr<ID3D11Device> m_device;
+    ComPtr<ID3D11DeviceContext> m_context;
+    ComPtr<ID3D11Texture2D> m_back;
+    ComPtr<ID3D11RenderTargetView> m_target;
+    ComPtr<ID3D11BlendState> m_alpha;
+    ComPtr<ID3D11BlendState> m_additive;
+    ComPtr<ID3D11SamplerState> m_sampler;
+    std::unique_ptr<SpriteBatch> m_batch;
+};
+
+std::vector<uint32_t> Gradient4x4()
+{
+    std::vector<uint32_t> texels(16);
+    for (int i = 0; i < 16; ++i)
+        texels[i] = 0xFF000000u | (i * 16u) << 16 | (255u - i * 16u) << 8 | 0x40;
+    return texels;
+}
+
+} // namespace
+
+TEST_F(SpriteBatchTest, UnscaledSpriteAtAWholePixelCopiesItsTexels)
+{
+    const std::vector<uint32_t> texels = Gradient4x4();
+    auto view = Texture(4, 4, texels);
+    m_batch->Begin(SpriteSortMode_FrontToBack, m_alpha.Get(), m_sampler.Get());
+    Draw(view.Get(), {5, 3});
+    m_batch->End();
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(At(5 + x, 3 + y), texels[y * 4 + x]) << x << "," << y;
+    }
+    EXPECT_EQ(At(4, 3), 0xFF000000u);
+    EXPECT_EQ(At(9, 3), 0xFF000000u);
+    EXPECT_EQ(At(5, 7), 0xFF000000u);
+}
+
+TEST_F(SpriteBatchTest, AlphaAndAdditiveBlendsRoundToNearest)
+{
+    // Half of (200, 100, 0) over black is (100, 50, 0): 200 x 128 / 255 = 100.4.
+    auto half = Texture(1, 1, {0x80C86400});
+    // A sprite alpha of 0.5 over an opaque texel: a = 128 again; over (0, 0, 0) gives the same.
+    auto opaque = Texture(1, 1, {0xFFC86400});
+    // Additive: 0x40 at full alpha onto 0x30 gives 0x70; saturates at 255.
+    auto add = Texture(1, 1, {0xFF40F0FF});
+    m_batch->Begin(SpriteSortMode_FrontToBack, m_alpha.Get(), m_sampler.Get());
+    Draw(half.Get(), {0, 0});
+    Draw(opaque.Get(), {1, 0}, 128.0f / 255.0f);
+    m_batch->End();
+    EXPECT_EQ(At(0, 0), 0x80643200u); // the alpha state writes the source alpha (ONE, ZERO)
+    EXPECT_EQ(At(1, 0), 0x80643200u);
+
+    auto base = Texture(1, 1, {0xFF303030});
+    m_batch->Begin(SpriteSortMode_FrontToBack, m_alpha.Get(), m_sampler.Get());
+    Draw(base.Get(), {2, 0});
+    m_batch->End();
+    m_batch->Begin(SpriteSortMode_FrontToBack, m_additive.Get(), m_sampler.Get());
+    Draw(add.Get(), {2, 0});
+    m_batch->End();
+    EXPECT_EQ(At(2, 0), 0xFF70FFFFu);
+}
+
+TEST_F(SpriteBatchTest, FrontToBackDrawsLowerDepthsFirstAndKeepsOrderOnTies)
+{
+    auto red = Texture(1, 1, {0xFFFF0000});
+    auto green = Texture(1, 1, {0xFF00FF00});
+    auto blue = Texture(1, 1, {0xFF0000FF});
+    m_batch->Begin(SpriteSortMode_FrontToBack, m_alpha.Get(), m_sampler.Get());
+    Draw(red.Get(), {0, 0}, 1, 0, {0, 0}, {1, 1}, 0.5f);
+    Draw(green.Get(), {0, 0}, 1, 0, {0, 0}, {1, 1}, 0.1f);
+    Draw(blue.Get(), {1, 0}, 1, 0, {0, 0}, {1, 1}, 0.2f);
+    Draw(green.Get(), {1, 0}, 1, 0, {0, 0}, {1, 1}, 0.2f);
+    m_batch->End();
+    EXPECT_EQ(At(0, 0), 0xFFFF0000u); // depth 0.5 drawn last
+    EXPECT_EQ(At(1, 0), 0xFF00FF00u); // equal depths: the later one on top
+}
+
+TEST_F(SpriteBatchTest, ZoomAboutTheOriginAndRotationClockwise)
+{
+    // A 2 x 2 opaque white sprite scaled by 2 about its origin (1, 1) placed at (8, 8) covers
+    // (6, 6) to (10, 10).
+    auto white = Texture(2, 2, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF});
+    m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+    Draw(white.Get(), {8, 8}, 1, 0, {1, 1}, {2, 2});
+    m_batch->End();
+    EXPECT_EQ(At(6, 6), 0xFFFFFFFFu);
+    EXPECT_EQ(At(9, 9), 0xFFFFFFFFu);
+    EXPECT_EQ(At(5, 6), 0xFF000000u);
+    EXPECT_EQ(At(10, 9), 0xFF000000u);
+
+    // A 4 x 1 red bar turned a quarter turn about its left end at (2, 2) points down (y grows).
+    const float quarter = 1.5707963f;
+    auto bar = Texture(4, 1, {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000});
+    m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+    Draw(bar.Get(), {2, 2}, 1, quarter);
+    m_batch->End();
+    EXPECT_EQ(At(1, 3), 0xFFFF0000u); // the bar's one row runs from x = 1 to 2 after turning
+    EXPECT_EQ(At(1, 5), 0xFFFF0000u);
+    EXPECT_EQ(At(2, 3), 0xFF000000u);
+    EXPECT_EQ(At(1, 1), 0xFF000000u);
+}
+
+TEST_F(SpriteBatchTest, BilinearSamplingMirrorsAtTheEdge)
+{
+    // Two texels, black and white; drawn twice as wide, pixel centres fall at texel positions
+    // -0.25, 0.25, 0.75, 1.25: mirror addressing keeps the outer ones at their edge texel.
+    auto pair = Texture(2, 1, {0xFF000000, 0xFFFFFFFF});
+    m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+    Draw(pair.Get(), {0, 0}, 1, 0, {0, 0}, {2, 1});
+    m_batch->End();
+    EXPECT_EQ(At(0, 0), 0xFF000000u);
+    EXPECT_EQ(At(1, 0), 0xFF404040u); // a quarter of the way: 255 x 64 / 256 rounds to 64
+    EXPECT_EQ(At(2, 0), 0xFFBFBFBFu);
+    EXPECT_EQ(At(3, 0), 0xFFFFFFFFu);
+}
+
+TEST_F(SpriteBatchTest, PresentHandsTheBackBufferToTheNullPresenter)
+{
+    platform::SetPresenter(platform::CreateNullPresenter());
+    auto* presenter = platform::GetNullPresenter();
+    ASSERT_NE(presenter, nullptr);
+    auto dot = Texture(1, 1, {0xFF102030});
+    m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+    Draw(dot.Get(), {3, 2});
+    m_batch->End();
+    ASSERT_EQ(m_swap->Present(0, 0), S_OK);
+    EXPECT_EQ(presenter->GetFrameCount(), 1u);
+    const platform::PresentedFrame frame = presenter->GetLastFrame();
+    ASSERT_EQ(frame.width, 16);
+    const uint8_t* p = &frame.pixels[(2 * 16 + 3) * 4];
+    EXPECT_EQ(p[0], 0x10); // R, G, B, A
+    EXPECT_EQ(p[1], 0x20);
+    EXPECT_EQ(p[2], 0x30);
+    EXPECT_EQ(frame.destination.right, 16);
+    // The CRC-32 of "123456789" is CBF43926.
+    EXPECT_EQ(platform::Crc32(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
+}
+
+TEST(SoftwareDeviceTest, StagingCopyMapsInTheDeclaredByteOrder)
+{
+    ComPtr<ID3D11Device> device;
+    ComPtr<ID3D11DeviceContext> context;
+    ASSERT_EQ(D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, nullptr, 0,
+                                            D3D11_SDK_VERSION, nullptr, nullptr, device.GetAddressOf(),
+                                            nullptr, context.GetAddressOf()),
+              S_OK);
+    D3D11_TEXTURE2D_DESC desc{
+        2, 1, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
+    ComPtr<ID3D11Texture2D> source;
+    ASSERT_EQ(device->CreateTexture2D(&desc, nullptr, source.GetAddressOf()), S_OK);
+    ComPtr<ID3D11RenderTargetView> view;
+    device->CreateRenderTargetView(source.Get(), nullptr, view.GetAddressOf());
+    const float colour[4] = {1.0f, 0.5f, 0.0f, 1.0f};
+    context->ClearRenderTargetView(view.Get(), colour);
+    desc.Usage = D3D11_USAGE_STAGING;
+    desc.BindFlags = 0;
+    desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+    ComPtr<ID3D11Texture2D> staging;
+    ASSERT_EQ(device->CreateTexture2D(&desc, nullptr, staging.GetAddressOf()), S_OK);
+    context->CopyResource(staging.Get(), source.Get());
+    D3D11_MAPPED_SUBRESOURCE mapped{};
+    ASSERT_EQ(context->Map(staging.Get(), 0, D3D11_MAP_READ, 0, &mapped), S_OK);
+    const auto* bytes = static_cast<const uint8_t*>(mapped.pData);
+    EXPECT_EQ(bytes[0], 255);
+    EXPECT_EQ(bytes[1], 128); // 0.5 x 255 = 127.5 rounds up
+    EXPECT_EQ(bytes[2], 0);
+    EXPECT_EQ(bytes[3], 255);
+    // A second map before the unmap is refused; a write map of a staging read copy too.
+    D3D11_MAPPED_SUBRESOURCE again{};
+    EXPECT_NE(context->Map(staging.Get(), 0, D3D11_MAP_READ, 0, &again), S_OK);
+    context->Unmap(staging.Get(), 0);
+    EXPECT_NE(context->Map(staging.Get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &again), S_OK);
+}
+
+TEST(SoftwareDeviceTest, FailingDriverTypesReturnTheirResult)
+{
+    platform::SetFailingDriverTypes(1u << D3D_DRIVER_TYPE_HARDWARE, DXGI_ERROR_UNSUPPORTED);
+    ComPtr<ID3D11Device> device;
+    EXPECT_EQ(D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
+                                            D3D11_SDK_VERSION, nullptr, nullptr, device.GetAddressOf(),
+                                            nullptr, nullptr),
+              DXGI_ERROR_UNSUPPORTED);
+    EXPECT_EQ(D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, nullptr, 0,
+                                            D3D11_SDK_VERSION, nullptr, nullptr, device.GetAddressOf(),
+                                            nullptr, nullptr),
+              S_OK);
+    platform::SetFailingDriverTypes(0, S_OK);
+}
