@@ -20,7 +20,7 @@
 
 CStringUTF8 CVeskApp::GetAppString()
 {
-    // FIXME: make sure the document exists first (GetDocument) once it is built.
+    GetDocument();
     if (GetConfigInt("/R18", 0, 0) == 1)
         return m_alt_save_folder;
     return m_save_folder;
