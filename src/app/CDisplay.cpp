@@ -10,80 +10,77 @@
 #include "graphics/FrameRedraw.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/ScreenCapsApi.h"
-#include "platform/kernel/SyncApi.h"
+#include "platform/user/MenuApi.h"
 #include "platform/user/MessageApi.h"
 #include "platform/user/WindowApi.h"
 
 namespace {
 
-constexpr UINT COMMAND_FULL_SCREEN = 40004;
-// A display-mode change lets the monitor settle before the window is shown on it.
-constexpr DWORD DISPLAY_CHANGE_SETTLE_MS = 1000;
-constexpr int PENDING_MESSAGE_LIMIT = 1000;
+constexpr int MAX_PENDING_MESSAGES = 1000;
 
-// Holds the busy flag for a switch; a switch asked for meanwhile (a WM_SIZE sent from inside it)
-// finds it set and is dropped.
-class BusyScope
+// Translates and dispatches what is queued, at most 1000 messages.
+void PumpPendingMessages()
 {
-public:
-    explicit BusyScope(int32_t& busy)
-        : m_busy(busy)
-    {
-        m_busy = 1;
+    MSG message{};
+    for (int i = 0; i < MAX_PENDING_MESSAGES && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    ~BusyScope() { m_busy = 0; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    int32_t& m_busy;
-};
+}
 
 void HidePopup()
 {
     GetView()->HidePopupMenu();
 }
 
-// Lets the window settle into its new state: at most 1000 queued messages.
-void PumpPendingMessages()
+RECT WindowRectFor(SIZE client, HWND window)
 {
-    MSG message{};
-    for (int count = 0; count < PENDING_MESSAGE_LIMIT && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
-         ++count) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-RECT WindowRectFor(LONG width, LONG height)
-{
-    RECT rect{0, 0, width, height};
-    AdjustWindowRect(&rect, VIEW_WINDOW_STYLE, TRUE);
+    RECT rect{0, 0, client.cx, client.cy};
+    const DWORD style =
+        window != nullptr ? static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) : VIEW_WINDOW_STYLE;
+    AdjustWindowRect(&rect, style, window != nullptr && GetMenu(window) != nullptr);
     return rect;
 }
+
+class BusyScope
+{
+public:
+    explicit BusyScope(CDisplay& display)
+        : m_display(display)
+    {
+        m_display.SetBusy(1);
+    }
+    ~BusyScope() { m_display.SetBusy(0); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    CDisplay& m_display;
+};
 
 } // namespace
 
 void CDisplay::Init(HWND window)
 {
     m_window = window;
-    HWND source = window != nullptr ? window : GetDesktopWindow();
-    HDC dc = GetDC(source);
+    const HDC dc = GetDC(window);
     const int bits = GetDeviceCaps(dc, BITSPIXEL);
-    ReleaseDC(source, dc);
+    ReleaseDC(window, dc);
     if (bits < 24)
         throw CExecException("Display Setting Full Color or True Color");
-
-    const SIZE base = GetScreenOriginalSize(0);
-    m_smallest = WindowRectFor(base.cx / 2, base.cy / 2);
-    m_largest = WindowRectFor(base.cx * 2, base.cy * 2);
+    const SIZE base = GetScreenOriginalSize(1);
+    m_smallest = WindowRectFor(SIZE{base.cx / 2, base.cy / 2}, window);
+    m_largest = WindowRectFor(SIZE{base.cx * 2, base.cy * 2}, window);
     if (app::ReadConfigInt("/Screen/Status", DISPLAY_MODE_WINDOWED) == DISPLAY_MODE_FULL_SCREEN)
         PostMessageW(window, WM_COMMAND, COMMAND_FULL_SCREEN, 0);
 }
 
-void CDisplay::ShowWindowMode(int command)
+void CDisplay::EnterFullScreen()
 {
-    ShowWindow(m_window, command);
+    if (m_busy)
+        return;
+    BusyScope busy(*this);
+    ApplyFullScreen();
 }
 
 void CDisplay::ApplyFullScreen()
@@ -91,26 +88,18 @@ void CDisplay::ApplyFullScreen()
     HidePopup();
     if (m_mode == DISPLAY_MODE_FULL_SCREEN)
         return;
-    if (m_mode == DISPLAY_MODE_MINIMISED) {
-        // The caller's busy flag would stop SetWindowed: lift it for the restore.
-        m_busy = 0;
+    if (m_mode == DISPLAY_MODE_MINIMISED)
         SetWindowed(1);
-        m_busy = 1;
-    }
     m_mode = DISPLAY_MODE_FULL_SCREEN;
     m_full_before_minimise = 0;
-    // A display that was never made cannot size the window: that stops the switch as the
-    // device's failure would.
+    // A display that was never made (a start-up that stopped before it) cannot size the window:
+    // that stops the switch as the device's failure would.
     CDirect3D* display = CDirect3D::GetInstance();
-    if (!display->IsLive() || display->ApplyWindowSize(SW_MAXIMIZE) != 0)
+    if (!display->IsLive() || display->ApplyWindowSize(1) != 0)
         return;
-    if (display->GetDisplayMode() == DISPLAY_MODE_EXCLUSIVE) {
-        Sleep(DISPLAY_CHANGE_SETTLE_MS);
-        ShowWindowMode(SW_MAXIMIZE);
-        PumpPendingMessages();
-    } else {
-        ShowWindowMode(SW_MAXIMIZE);
-    }
+    // The exclusive mode of older systems waited here for the monitor to settle; the borderless
+    // full screen needs no wait.
+    ShowWindow(m_window, SW_MAXIMIZE);
     RedrawFrameNow();
     SetScreenStatus(DISPLAY_MODE_FULL_SCREEN);
 }
@@ -119,12 +108,21 @@ void CDisplay::ApplyWindowed()
 {
     HidePopup();
     if (m_mode != DISPLAY_MODE_FULL_SCREEN) {
-        ShowWindowMode(SW_RESTORE);
+        ShowWindow(m_window, SW_RESTORE);
     } else {
         m_mode = DISPLAY_MODE_WINDOWED;
         CDirect3D* display = CDirect3D::GetInstance();
-        if (!display->IsLive() || display->ApplyWindowSize(SW_RESTORE) != 0)
+        if (!display->IsLive() || display->ApplyWindowSize(1) != 0)
             return;
+        // The style the device puts back has no maximise bit, which on Windows ends the
+        // maximised state; the layer is told so the window keeps the place the device gave it.
+        if (IsZoomed(m_window)) {
+            RECT placed{};
+            GetWindowRect(m_window, &placed);
+            ShowWindow(m_window, SW_RESTORE);
+            ::SetWindowPos(m_window, HWND_NOTOPMOST, placed.left, placed.top, placed.right - placed.left,
+                           placed.bottom - placed.top, 0);
+        }
     }
     m_mode = DISPLAY_MODE_WINDOWED;
     SetScreenStatus(DISPLAY_MODE_WINDOWED);
@@ -136,12 +134,12 @@ void CDisplay::SetWindowed(int32_t force)
 {
     if (m_busy)
         return;
-    BusyScope busy(m_busy);
+    BusyScope busy(*this);
     if (m_mode == DISPLAY_MODE_MINIMISED && m_full_before_minimise) {
         ApplyWindowed();
         ApplyFullScreen();
     } else if (m_mode == DISPLAY_MODE_WINDOWED) {
-        // already there
+        return;
     } else if (m_mode == DISPLAY_MODE_FULL_SCREEN && force == 0) {
         ApplyWindowed();
         ApplyFullScreen();
@@ -150,20 +148,12 @@ void CDisplay::SetWindowed(int32_t force)
     }
 }
 
-void CDisplay::RequestFullScreen()
-{
-    if (m_busy)
-        return;
-    BusyScope busy(m_busy);
-    ApplyFullScreen();
-}
-
 void CDisplay::Minimize()
 {
     if (m_busy)
         return;
     {
-        BusyScope busy(m_busy);
+        BusyScope busy(*this);
         HidePopup();
         if (m_mode != DISPLAY_MODE_MINIMISED) {
             if (m_mode == DISPLAY_MODE_FULL_SCREEN) {
@@ -171,7 +161,7 @@ void CDisplay::Minimize()
                 m_full_before_minimise = 1;
             }
             m_mode = DISPLAY_MODE_MINIMISED;
-            ShowWindowMode(SW_MINIMIZE);
+            ShowWindow(m_window, SW_MINIMIZE);
             SetScreenStatus(DISPLAY_MODE_MINIMISED);
         }
     }
@@ -183,11 +173,8 @@ void CDisplay::Restore()
 {
     if (m_busy)
         return;
-    BusyScope busy(m_busy);
-    if (m_mode == DISPLAY_MODE_MINIMISED && m_full_before_minimise) {
-        ApplyWindowed();
-        ApplyFullScreen();
-    } else if (m_mode == DISPLAY_MODE_FULL_SCREEN) {
+    BusyScope busy(*this);
+    if ((m_mode == DISPLAY_MODE_MINIMISED && m_full_before_minimise) || m_mode == DISPLAY_MODE_FULL_SCREEN) {
         ApplyWindowed();
         ApplyFullScreen();
     } else if (m_mode != DISPLAY_MODE_WINDOWED) {
@@ -204,7 +191,7 @@ int32_t CDisplay::HookProc(HWND, UINT message, WPARAM w_param, LPARAM l_param)
             Minimize();
             return 1;
         case SC_MAXIMIZE:
-            RequestFullScreen();
+            EnterFullScreen();
             return 1;
         case SC_RESTORE:
             Restore();
@@ -218,7 +205,7 @@ int32_t CDisplay::HookProc(HWND, UINT message, WPARAM w_param, LPARAM l_param)
             Minimize();
             return 1;
         case SIZE_MAXIMIZED:
-            RequestFullScreen();
+            EnterFullScreen();
             return 1;
         case SIZE_RESTORED:
             if (m_mode == DISPLAY_MODE_MINIMISED && m_full_before_minimise)
@@ -228,9 +215,11 @@ int32_t CDisplay::HookProc(HWND, UINT message, WPARAM w_param, LPARAM l_param)
             return 0;
         }
     case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(l_param);
-        info->ptMinTrackSize = POINT{m_smallest.right - m_smallest.left, m_smallest.bottom - m_smallest.top};
-        info->ptMaxTrackSize = POINT{m_largest.right - m_largest.left, m_largest.bottom - m_largest.top};
+        auto* limits = reinterpret_cast<MINMAXINFO*>(l_param);
+        if (limits != nullptr) {
+            limits->ptMinTrackSize = {m_smallest.right - m_smallest.left, m_smallest.bottom - m_smallest.top};
+            limits->ptMaxTrackSize = {m_largest.right - m_largest.left, m_largest.bottom - m_largest.top};
+        }
         return 0;
     }
     case WM_SIZING:

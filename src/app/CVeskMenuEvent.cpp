@@ -41,7 +41,7 @@ void Request(uint32_t bits)
 void EnterFullScreen()
 {
     if (CDisplay* display = GetView()->GetDisplay())
-        display->RequestFullScreen();
+        display->EnterFullScreen();
 }
 
 void LeaveFullScreen()

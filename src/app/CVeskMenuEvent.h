@@ -3,13 +3,13 @@
 // document's event tick serves it at a safe point of the frame; the window commands go to the
 // display control; three settings are toggled in place.
 
+#include "app/CDisplay.h"
 #include "app/CMenuEvent.h"
 
 // Menu and accelerator commands.
 inline constexpr UINT COMMAND_QUIT = 40001;
 inline constexpr UINT COMMAND_RETURN_TO_TITLE = 40002;
 inline constexpr UINT COMMAND_MINIMISE = 40003;
-inline constexpr UINT COMMAND_FULL_SCREEN = 40004;
 inline constexpr UINT COMMAND_WINDOWED = 40005;
 inline constexpr UINT COMMAND_WINDOW_SETTINGS = 40006;
 inline constexpr UINT COMMAND_ONE_MES = 40007;

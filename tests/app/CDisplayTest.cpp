@@ -1,160 +1,112 @@
-// The display control on a real main window with its display: the three modes, their order of
-// switching, the saved status, the window's own requests and its size limits.
-
+// The display modes of the main window and how the window's own requests reach them.
 #include "app/CDisplay.h"
 
-#include "MainViewFixture.h"
-#include "app/CInputView.h"
-#include "graphics/CDirect3D.h"
-#include "platform/user/InputInjection.h"
-#include "platform/user/MessageApi.h"
-#include "platform/user/WindowApi.h"
+#include <gtest/gtest.h>
+
+#include "app/DialogTestFixture.h"
+#include "platform/user/MenuApi.h"
 
 namespace {
 
-class CDisplayTest : public MainViewFixture
+constexpr int BAR = 20; // the menu bar's height
+
+class CDisplayTest : public DialogTestFixture
 {
 protected:
-    ~CDisplayTest() override { CDirect3D::DeleteInstance(); }
-
-    // The main window with the display made on it, as start-up does, shown.
-    CDisplay* Start()
-    {
-        CreateView(800, 450);
-        CDirect3D* display = CDirect3D::GetInstance();
-        display->SetViewWindow(Window());
-        EXPECT_EQ(display->Create(), 1);
-        ShowWindow(Window(), SW_SHOW);
-        PumpAll();
-        return GetView()->GetDisplay();
-    }
-    int32_t Status() { return m_app.GetConfigInt("/Screen/Status", -1, 0); }
-    bool Borderless() { return (GetWindowLongW(Window(), GWL_STYLE) & WS_CAPTION) != WS_CAPTION; }
+    int32_t Status() { return m_app.Config().GetInt("/Screen/Status", 0); }
+    DWORD Style() { return static_cast<DWORD>(GetWindowLongW(m_view, GWL_STYLE)); }
 };
 
-} // namespace
-
-TEST_F(CDisplayTest, FullScreenAndBackThroughTheToggleCommand)
+TEST_F(CDisplayTest, FullScreenAndBackSwitchTheWindowAndRememberTheMode)
 {
-    CDisplay* display = Start();
-    ASSERT_EQ(display->GetMode(), DISPLAY_MODE_WINDOWED);
+    ASSERT_EQ(Display().GetMode(), DISPLAY_MODE_WINDOWED);
+    Display().EnterFullScreen();
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_FULL_SCREEN);
+    EXPECT_EQ(Status(), DISPLAY_MODE_FULL_SCREEN);
+    // The maximise inside the switch came back as WM_SIZE while busy and was not taken as a
+    // second request: the device is still in its borderless full screen.
+    EXPECT_EQ(m_display->GetDisplayMode(), DISPLAY_MODE_BORDERLESS);
+    EXPECT_EQ(Style() & WS_CAPTION, 0u);
+    EXPECT_EQ(GetMenu(m_view), nullptr);
+    EXPECT_EQ(Display().GetBusy(), 0);
 
-    SendMessageW(Window(), WM_COMMAND, 40011, 0); // Alt+Enter
-    EXPECT_EQ(display->GetMode(), DISPLAY_MODE_FULL_SCREEN);
-    EXPECT_EQ(Status(), 2);
-    EXPECT_TRUE(Borderless());
-    EXPECT_EQ(display->GetBusy(), 0);
-
-    SendMessageW(Window(), WM_COMMAND, 40011, 0);
-    EXPECT_EQ(display->GetMode(), DISPLAY_MODE_WINDOWED);
-    EXPECT_EQ(Status(), 1);
-    EXPECT_FALSE(Borderless());
-    RECT client{};
-    GetClientRect(Window(), &client);
-    EXPECT_EQ(client.right - client.left, 800) << "the window size comes back";
+    Display().SetWindowed(1);
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_WINDOWED);
+    EXPECT_EQ(Status(), DISPLAY_MODE_WINDOWED);
+    EXPECT_EQ(m_display->GetDisplayMode(), DISPLAY_MODE_WINDOW);
+    EXPECT_EQ(Style() & WS_CAPTION, WS_CAPTION);
+    EXPECT_NE(GetMenu(m_view), nullptr);
+    EXPECT_FALSE(IsZoomed(m_view));
+    const RECT client = ViewClient();
+    EXPECT_EQ(client.right - client.left, 1920);
+    EXPECT_EQ(client.bottom - client.top, 1080);
 }
 
-TEST_F(CDisplayTest, MinimisingFromFullScreenRestoresToFullScreen)
+TEST_F(CDisplayTest, WithoutForceAFullScreenIsLeftAndEnteredAgain)
 {
-    CDisplay* display = Start();
-    SendMessageW(Window(), WM_COMMAND, 40004, 0);
-    ASSERT_EQ(display->GetMode(), DISPLAY_MODE_FULL_SCREEN);
-
-    SendMessageW(Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_EQ(display->GetMode(), DISPLAY_MODE_MINIMISED);
-    EXPECT_EQ(display->GetFullScreenBeforeMinimise(), 1);
-    EXPECT_EQ(Status(), 3);
-
-    SendMessageW(Window(), WM_SYSCOMMAND, SC_RESTORE, 0); // the taskbar's restore
-    EXPECT_EQ(display->GetMode(), DISPLAY_MODE_FULL_SCREEN);
-    EXPECT_EQ(display->GetFullScreenBeforeMinimise(), 0);
-    EXPECT_EQ(Status(), 2);
+    Display().EnterFullScreen();
+    Display().SetWindowed(0);
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_FULL_SCREEN);
+    EXPECT_EQ(m_display->GetDisplayMode(), DISPLAY_MODE_BORDERLESS);
+    // In a window there is nothing to do.
+    Display().SetWindowed(1);
+    Display().SetWindowed(1);
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_WINDOWED);
 }
 
-TEST_F(CDisplayTest, MinimisingAWindowClearsTheKeysAndRestoresToAWindow)
+TEST_F(CDisplayTest, MinimisedFromFullScreenTheRestoreComesBackToFullScreen)
 {
-    CDisplay* display = Start();
-    platform::PushKey(Window(), VK_RETURN, true);
-    PumpAll();
-    ASSERT_EQ(m_keyboard.IsKeyDown(28), 1);
-    SendMessageW(Window(), WM_COMMAND, 40003, 0);
-    EXPECT_EQ(m_keyboard.IsKeyDown(28), 0) << "a held key is forgotten";
-    EXPECT_EQ(display->GetMode(), DISPLAY_MODE_MINIMISED);
-    EXPECT_EQ(display->GetFullScreenBeforeMinimise(), 0);
-    EXPECT_TRUE(IsIconic(Window()));
-    EXPECT_EQ(Status(), 3);
-
-    SendMessageW(Window(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_EQ(display->GetMode(), DISPLAY_MODE_WINDOWED);
-    EXPECT_FALSE(IsIconic(Window()));
-    EXPECT_EQ(Status(), 1);
+    Display().EnterFullScreen();
+    SendMessageW(m_view, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_MINIMISED);
+    EXPECT_EQ(Status(), DISPLAY_MODE_MINIMISED);
+    EXPECT_TRUE(IsIconic(m_view));
+    SendMessageW(m_view, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_FULL_SCREEN);
+    EXPECT_FALSE(IsIconic(m_view));
+    EXPECT_EQ(Status(), DISPLAY_MODE_FULL_SCREEN);
 }
 
-TEST_F(CDisplayTest, TheWindowedCommandLeavesAWindowAlone)
+TEST_F(CDisplayTest, MinimisedFromAWindowTheRestoreComesBackToTheWindow)
 {
-    CDisplay* display = Start();
-    m_app.Config().SetInt("/Screen/Status", 7);
-    SendMessageW(Window(), WM_COMMAND, 40005, 0);
-    EXPECT_EQ(display->GetMode(), DISPLAY_MODE_WINDOWED);
-    EXPECT_EQ(Status(), 7) << "nothing to switch";
+    SendMessageW(m_view, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(m_view));
+    SendMessageW(m_view, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_WINDOWED);
+    EXPECT_FALSE(IsIconic(m_view));
 }
 
-TEST_F(CDisplayTest, RequestsArrivingDuringASwitchAreDropped)
+TEST_F(CDisplayTest, RequestsWhileASwitchRunsAreIgnored)
 {
-    CDisplay* display = Start();
-    // A size message sent from inside a switch finds the busy flag: simulate one by hand.
-    class Reentrant final : public IWinHook
-    {
-    public:
-        int32_t HookProc(HWND window, UINT message, WPARAM w_param, LPARAM) override
-        {
-            if (message == WM_SIZE && w_param == SIZE_MAXIMIZED && display->GetBusy() == 1) {
-                ++seen_busy;
-                SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            }
-            return 0;
-        }
-        CDisplay* display = nullptr;
-        int seen_busy = 0;
-    } reentrant;
-    reentrant.display = display;
-    GetView()->GetHookList().Remove(display);
-    GetView()->GetHookList().Add(&reentrant);
-    GetView()->GetHookList().Add(display);
-
-    SendMessageW(Window(), WM_COMMAND, 40004, 0);
-    EXPECT_GT(reentrant.seen_busy, 0);
-    EXPECT_EQ(display->GetMode(), DISPLAY_MODE_FULL_SCREEN) << "the minimise asked meanwhile was dropped";
-    GetView()->GetHookList().Remove(&reentrant);
+    Display().SetBusy(1);
+    SendMessageW(m_view, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    SendMessageW(m_view, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_WINDOWED);
+    EXPECT_FALSE(IsIconic(m_view));
+    Display().SetBusy(0);
+    SendMessageW(m_view, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_EQ(Display().GetMode(), DISPLAY_MODE_FULL_SCREEN);
 }
 
 TEST_F(CDisplayTest, TheWindowIsKeptBetweenHalfAndTwiceTheBaseSize)
 {
-    CDisplay* display = Start();
-    RECT half{0, 0, 960, 540};
-    AdjustWindowRect(&half, VIEW_WINDOW_STYLE, TRUE);
-    RECT twice{0, 0, 3840, 2160};
-    AdjustWindowRect(&twice, VIEW_WINDOW_STYLE, TRUE);
-
-    MINMAXINFO info{};
-    EXPECT_EQ(display->HookProc(Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
-    EXPECT_EQ(info.ptMinTrackSize.x, half.right - half.left);
-    EXPECT_EQ(info.ptMinTrackSize.y, half.bottom - half.top);
-    EXPECT_EQ(info.ptMaxTrackSize.x, twice.right - twice.left);
-    EXPECT_EQ(info.ptMaxTrackSize.y, twice.bottom - twice.top);
-    RECT proposed{10, 20, 30, 40};
-    EXPECT_EQ(display->HookProc(Window(), WM_SIZING, 0, reinterpret_cast<LPARAM>(&proposed)), 1);
-    EXPECT_EQ(proposed.right, 30);
+    MINMAXINFO limits{};
+    SendMessageW(m_view, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, 960);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 540 + BAR);
+    EXPECT_EQ(limits.ptMaxTrackSize.x, 3840);
+    EXPECT_EQ(limits.ptMaxTrackSize.y, 2160 + BAR);
 }
 
-TEST_F(CDisplayTest, AStartThatEndedInFullScreenAsksForItAgain)
+TEST_F(CDisplayTest, AStartInFullScreenAsksForItThroughTheCommand)
 {
-    m_app.Config().SetInt("/Screen/Status", 2);
-    CreateView(800, 450);
+    m_app.Config().SetInt("/Screen/Status", DISPLAY_MODE_FULL_SCREEN);
+    CDisplay display;
+    display.Init(m_view);
     MSG message{};
-    bool asked = false;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        asked |= message.message == WM_COMMAND && LOWORD(message.wParam) == 40004;
-    EXPECT_TRUE(asked);
-    EXPECT_EQ(GetView()->GetDisplay()->GetMode(), DISPLAY_MODE_WINDOWED) << "it opens in a window first";
+    ASSERT_TRUE(PeekMessageW(&message, m_view, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(LOWORD(message.wParam), COMMAND_FULL_SCREEN);
+    EXPECT_EQ(display.GetMode(), DISPLAY_MODE_WINDOWED);
 }
+
+} // namespace

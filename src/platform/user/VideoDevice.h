@@ -25,6 +25,7 @@ struct NativeEvent
         KeyDown,
         KeyUp,
         Text,
+        Editing,
         MouseMove,
         ButtonDown,
         ButtonUp,
@@ -71,7 +72,11 @@ struct NativeEvent
     float finger_x = 0;
     float finger_y = 0;
 
+    // Text: committed text. Editing: the composition the input method shows, with its cursor
+    // and selected span (the clause being converted) in characters (code points) of the text.
     std::u16string text;
+    int edit_start = 0;
+    int edit_length = 0;
 };
 
 enum class SystemCursor
@@ -122,6 +127,10 @@ public:
     virtual void WarpPointer(uint32_t window, int x, int y) = 0;
     virtual void CapturePointer(bool capture) = 0;
     virtual void SetTextInput(bool enabled) = 0;
+    // Where the system input method should put its candidate list (pixels of the native window),
+    // and dropping the composition it holds.
+    virtual void SetTextInputRect(uint32_t window, const RECT& rect) = 0;
+    virtual void ClearComposition() = 0;
 
     // Shows one picture of the window: black, the frame (if any) in its rectangle, the drawn part
     // of the chrome canvas over everything. The canvas is uploaded again only when chrome_changed

@@ -213,6 +213,22 @@ void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)
         const bool b_top = (b->ex_style & WS_EX_TOPMOST) != 0;
         return a_top != b_top ? b_top : a->z_order < b->z_order;
     });
+    if (m_window_painter != nullptr) {
+        // The painter may send messages (owner-drawn controls); windows are looked up afresh.
+        std::vector<std::pair<HWND, POINT>> order;
+        for (const WindowObject* window : drawn)
+            order.push_back(
+                {window->handle, {window->rect.left - host.rect.left, window->rect.top - host.rect.top}});
+        for (const auto& [handle, origin] : order) {
+            if (Find(handle) != nullptr)
+                m_window_painter(handle, canvas, origin);
+        }
+        drawn.clear();
+        for (const auto& entry : order) {
+            if (const WindowObject* window = Find(entry.first))
+                drawn.push_back(window);
+        }
+    }
     for (const WindowObject* window : drawn) {
         if (MenuBarHeight(*window) > 0) {
             const int left = window->rect.left - host.rect.left;
@@ -346,6 +362,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     case Type::MouseMove:
     case Type::Wheel:
     case Type::Text:
+    case Type::Editing:
     case Type::FingerDown:
     case Type::FingerMove:
     case Type::FingerUp:
@@ -618,6 +635,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         return result == 0;
     case Type::Wheel:
     case Type::Text:
+    case Type::Editing:
     case Type::FingerDown:
     case Type::FingerMove:
     case Type::FingerUp:

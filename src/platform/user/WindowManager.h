@@ -134,6 +134,14 @@ public:
     SHORT KeyState(int virtual_key, bool async) const;
     void SetTextInput(bool enabled);
     bool TextInputEnabled() const { return m_text_input; }
+    // The input method sees committed text and compositions before the queue does; it answers
+    // true when it queued its own messages for the event.
+    using TextEventSink = bool (*)(const NativeEvent& event, HWND target);
+    void SetTextEventSink(TextEventSink sink) { m_text_sink = sink; }
+    // Queues a message behind the input translated so far; the pump returns it in that order.
+    void QueueInputMessage(const MSG& message) { QueueInput(message); }
+    // The window keyboard input goes to: the focus, else the active window.
+    HWND InputTarget() const { return m_focus ? m_focus : m_active; }
 
     // The queue.
     bool Post(HWND window, UINT message, WPARAM w_param, LPARAM l_param); // any thread
@@ -152,6 +160,10 @@ public:
 
     // The layer's own drawing.
     void InvalidateChrome();
+    // Draws the drawn top-level windows (dialogs) over the picture, each at `origin`, its
+    // top-left in canvas pixels, in their z order and under menus and message boxes.
+    using DrawnWindowPainter = void (*)(HWND window, UiCanvas& canvas, POINT origin);
+    void SetDrawnWindowPainter(DrawnWindowPainter painter) { m_window_painter = painter; }
     void PublishFrame(HWND window, std::shared_ptr<const WindowFrame> frame); // any thread
     // Shows the native window's picture now, drawing the layer's own part again first; with
     // capture, the pixels come back.
@@ -263,6 +275,7 @@ private:
     HCURSOR m_cursor = nullptr;
     std::array<uint8_t, 256> m_keys{}; // 0x80 down, 0x01 toggled
     bool m_text_input = false;
+    TextEventSink m_text_sink = nullptr;
 
     std::mutex m_posted_lock; // guards m_posted, m_quit, m_quit_code
     std::deque<MSG> m_posted;
@@ -284,6 +297,7 @@ private:
     std::atomic<bool> m_chrome_dirty{true}; // the layer's drawing changed
     std::atomic<bool> m_repaint{true};      // the window must be shown again (a new frame or the above)
     HWND m_canvas_window = nullptr;         // the window m_canvas was drawn for
+    DrawnWindowPainter m_window_painter = nullptr;
     UiCanvas m_canvas;
     MenuLoopState m_menu_loop;
     MessageBoxState m_box;

@@ -286,6 +286,15 @@ public:
             SDL_StopTextInput();
     }
 
+    void SetTextInputRect(uint32_t, const RECT& rect) override
+    {
+        SDL_Rect area{rect.left, rect.top, std::max<int>(rect.right - rect.left, 1),
+                      std::max<int>(rect.bottom - rect.top, 1)};
+        SDL_SetTextInputRect(&area);
+    }
+
+    void ClearComposition() override { SDL_ClearComposition(); }
+
     void Present(uint32_t id, const WindowFrame* frame, const POINT& frame_origin, const UiCanvas& chrome,
                  bool chrome_changed, std::vector<uint32_t>* capture) override
     {
@@ -396,6 +405,22 @@ private:
             result.type = Type::Text;
             result.window = event.text.windowID;
             result.text = Utf8ToUtf16(event.text.text);
+            return result;
+        case SDL_TEXTEDITING:
+            result.type = Type::Editing;
+            result.window = event.edit.windowID;
+            result.text = Utf8ToUtf16(event.edit.text);
+            result.edit_start = event.edit.start;
+            result.edit_length = event.edit.length;
+            return result;
+        case SDL_TEXTEDITING_EXT:
+            // The long form owns its text.
+            result.type = Type::Editing;
+            result.window = event.editExt.windowID;
+            result.text = event.editExt.text ? Utf8ToUtf16(event.editExt.text) : std::u16string();
+            result.edit_start = event.editExt.start;
+            result.edit_length = event.editExt.length;
+            SDL_free(event.editExt.text);
             return result;
         case SDL_MOUSEMOTION:
             result.type = Type::MouseMove;
