@@ -12,6 +12,7 @@
 #include "foundation/CExecException.h"
 #include "graphics/CDirect3D.h"
 #include "platform/TestExit.h"
+#include "platform/imm/ImmApi.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/user/MessageApi.h"
@@ -76,8 +77,7 @@ int CVeskApp::InitInstance()
             view->Show(m_show_command);
             view->Update();
         }
-        // FIXME: the input method is switched off for the process (WINNLSEnableIME) once the
-        // input-method layer lands.
+        WINNLSEnableIME(nullptr, FALSE);
 
         if (m_stop_event == nullptr)
             m_stop_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);

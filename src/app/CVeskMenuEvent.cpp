@@ -3,12 +3,16 @@
 #include "app/CDisplay.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
+#include "app/CVersion.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
+#include "app/CWinApp.h"
 #include "app/ConfigSettings.h"
 #include "app/IKeyboard.h"
+#include "platform/shell/ShellExecuteApi.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/MessageApi.h"
+#include "platform/user/WindowApi.h"
 
 namespace {
 
@@ -48,6 +52,23 @@ void LeaveFullScreen()
 {
     if (CDisplay* display = GetView()->GetDisplay())
         display->SetWindowed(1);
+}
+
+// String resource of the manual's first page, under "manual\" beside the executable.
+constexpr UINT IDS_MANUAL_PAGE = 109;
+
+void OpenManual()
+{
+    CWinApp* application = GetApp();
+    if (application == nullptr)
+        return;
+    CStringUTF8 folder = application->GetModuleFolder();
+    folder.AddBackslash();
+    CStringUTF8 page;
+    page.LoadString(IDS_MANUAL_PAGE);
+    const CStringUTF8 path = folder + "manual\\" + page;
+    const CStringUTF8 directory = path.GetDirectory();
+    ShellExecuteW(nullptr, u"open", path.GetWideText(), u"", directory.GetWideText(), SW_SHOWNORMAL);
 }
 
 constexpr MenuStateRecord MENU_STATES[] = {
@@ -190,11 +211,13 @@ void CVeskMenuEvent::OnCommand(HWND, UINT command, LPARAM, UINT)
     case COMMAND_MESSAGE_WINDOW_FIXED:
         SetConfigMesWndIsMove(GetConfigMesWndIsMove() ? 0 : 1);
         break;
-    case COMMAND_VERSION:
-        // FIXME: the version dialog (template 120) comes with the dialogs.
+    case COMMAND_VERSION: {
+        CVersion version(GetGameWork()->m_system_language.get());
+        version.DoModal(view->GetHandle());
         break;
+    }
     case COMMAND_MANUAL:
-        // FIXME: opening "manual\man_01.html" needs ShellExecuteW in the shell layer.
+        OpenManual();
         break;
     case COMMAND_SOUND_SETTINGS:
         view->HidePopupMenu();

@@ -150,3 +150,13 @@ TEST_F(CVeskMenuEventTest, InFullScreenTheTopRowsAskForThePopupAndTheRestHidesIt
     SendMessageW(Window(), WM_MOUSEMOVE, 0, MAKELPARAM(300, 0));
     EXPECT_EQ(view->GetStatus() & (VIEW_STATUS_OPEN_POPUP | VIEW_STATUS_HIDE_POPUP), 0u);
 }
+
+TEST_F(CVeskMenuEventTest, TheManualOpensItsFirstPageBesideTheExecutable)
+{
+    m_app.SetModuleFolder("/opt/game"); // without its separator: one is added
+    // Headless, the shell only says what it would open.
+    testing::internal::CaptureStderr();
+    Command(40035);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("open /opt/game/manual/man_01.html (headless)"), std::string::npos) << said;
+}
