@@ -91,6 +91,11 @@ int CVeskApp::InitInstance()
     } catch (const CExecException& failure) {
         AppMessageBox(0, failure.GetMessage());
         return 0;
+    } catch (const CStringUTF8& failure) {
+        // The display's own allocation failures come as bare texts; they end the start-up the
+        // same way instead of the process.
+        AppMessageBox(0, failure);
+        return 0;
     }
 }
 

@@ -7,9 +7,17 @@
 #include <unistd.h>
 
 #include "GameDataWriter.h"
+#include "app/CAppTask.h"
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+#include "app/CVeskView.h"
 #include "app/TestApp.h"
+#include "graphics/CDirect3D.h"
+#include "platform/d3d/SoftwareDevice.h"
 #include "platform/user/ScriptedMessageBoxPolicy.h"
 #include "platform/user/SystemParametersApi.h"
+#include "platform/user/WindowApi.h"
+#include "script/vm/CScript.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/WorkingDir.h"
@@ -163,4 +171,53 @@ TEST_F(CVeskAppTest, ASecondFirstStartWritesNoSaveDataWhileTheFirstHoldsTheLock)
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(std::filesystem::exists(m_dir.PathOf("data/KOVRA GAMES")));
     first.ReleaseInstanceMutex();
+}
+
+TEST_F(CVeskAppTest, ADisplayThatCannotBeMadeIsShownAndTheExitUndoesTheStart)
+{
+    platform::SetFailingDriverTypes(0xFFFFFFFFu, E_OUTOFMEMORY);
+    TestApp app;
+    app.InitFramework();
+    EXPECT_EQ(app.InitInstance(), 0);
+    platform::SetFailingDriverTypes(0, S_OK);
+    const auto shown = m_boxes.Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text,
+              u"\nDirectX Error\nDirect3D could not allocate sufficient memory to complete the call.");
+
+    EXPECT_EQ(app.ExitInstance(), 1);
+    EXPECT_FALSE(app.HoldsInstanceMutex());
+    EXPECT_EQ(ScreenSaverActive(), TRUE);
+    EXPECT_EQ(GetAppTask(), nullptr);
+}
+
+TEST_F(CVeskAppTest, AStartMakesTheWindowTheDevicesAndTheGameAndTheExitTakesThemDown)
+{
+    TestApp app;
+    app.SetStartupArguments(nullptr, "", SW_SHOWNORMAL); // as the process entry hands them over
+    app.InitFramework();
+    ASSERT_EQ(app.InitInstance(), 1);
+    CVeskView* view = GetView();
+    EXPECT_TRUE(IsWindowVisible(view->GetHandle()));
+    EXPECT_NE(view->GetDisplay(), nullptr);
+    EXPECT_NE(view->GetMenuEvent(), nullptr);
+    EXPECT_TRUE(CDirect3D::GetInstance()->IsLive());
+    EXPECT_NE(GetInputView()->GetMouse(), nullptr);
+    EXPECT_NE(GetInputView()->GetKeyboard(), nullptr);
+    EXPECT_NE(GetAppTask(), nullptr);
+    ASSERT_NE(GetDocument()->m_current_script, nullptr);
+    EXPECT_STREQ(GetDocument()->m_current_script->GetName().GetText(), "start.mes");
+    // A few frames of the game.
+    for (int frame = 0; frame < 10; ++frame) {
+        EXPECT_EQ(app.PumpAndYield(), 1);
+        EXPECT_EQ(GetDocument()->OnFrame(), 1u);
+    }
+
+    EXPECT_EQ(app.ExitInstance(), 1);
+    EXPECT_EQ(GetAppTask(), nullptr);
+    EXPECT_EQ(GetInputView()->GetMouse(), nullptr);
+    EXPECT_EQ(GetInputView()->GetKeyboard(), nullptr);
+    EXPECT_EQ(GetView()->GetHandle(), nullptr) << "a new view without a window";
+    EXPECT_FALSE(CDirect3D::GetInstance()->IsLive()) << "a new display, not made";
+    EXPECT_TRUE(m_boxes.Shown().empty());
 }
