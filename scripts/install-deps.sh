@@ -14,6 +14,7 @@ PACKAGES=(
     unicode-data
     xvfb xauth
     clang-format
+    strace
 )
 
 missing=()

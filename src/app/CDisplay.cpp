@@ -92,7 +92,10 @@ void CDisplay::ApplyFullScreen()
         SetWindowed(1);
     m_mode = DISPLAY_MODE_FULL_SCREEN;
     m_full_before_minimise = 0;
-    if (CDirect3D::GetInstance()->ApplyWindowSize(1) != 0)
+    // A display that was never made (a start-up that stopped before it) cannot size the window:
+    // that stops the switch as the device's failure would.
+    CDirect3D* display = CDirect3D::GetInstance();
+    if (!display->IsLive() || display->ApplyWindowSize(1) != 0)
         return;
     // The exclusive mode of older systems waited here for the monitor to settle; the borderless
     // full screen needs no wait.
@@ -108,7 +111,8 @@ void CDisplay::ApplyWindowed()
         ShowWindow(m_window, SW_RESTORE);
     } else {
         m_mode = DISPLAY_MODE_WINDOWED;
-        if (CDirect3D::GetInstance()->ApplyWindowSize(1) != 0)
+        CDirect3D* display = CDirect3D::GetInstance();
+        if (!display->IsLive() || display->ApplyWindowSize(1) != 0)
             return;
         // The style the device puts back has no maximise bit, which on Windows ends the
         // maximised state; the layer is told so the window keeps the place the device gave it.

@@ -90,7 +90,7 @@ bool EngineBit(uint32_t bit)
 
 HWND ViewWindow()
 {
-    return GetView()->GetSafeHwnd();
+    return GetView()->GetHandle();
 }
 
 void DrawViewMenuBar()

@@ -1,17 +1,27 @@
 #include "app/CVeskApp.h"
 
 #include "app/AppMessageBox.h"
+#include "app/CApiKeyboard.h"
+#include "app/CApiMouse.h"
+#include "app/CAppTask.h"
+#include "app/CInputView.h"
 #include "app/CSoftResetException.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
+#include "app/InitSaveData.h"
 #include "foundation/CExecException.h"
+#include "graphics/CDirect3D.h"
+#include "platform/TestExit.h"
+#include "platform/imm/ImmApi.h"
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/SyncApi.h"
 #include "platform/user/MessageApi.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/WindowApi.h"
 
 CStringUTF8 CVeskApp::GetAppString()
 {
-    // FIXME: make sure the document exists first (GetDocument) once it is built.
+    GetDocument();
     if (GetConfigInt("/R18", 0, 0) == 1)
         return m_alt_save_folder;
     return m_save_folder;
@@ -19,23 +29,84 @@ CStringUTF8 CVeskApp::GetAppString()
 
 int CVeskApp::InitInstance()
 {
-    // FIXME: the save-data initialisation comes first once it is built.
-    const CStringUTF8 mutex_name = m_system_info
-                                       ? m_system_info->GetString("/MUTEX_NAME", "__T_O_L_M_I_Q_U_A__")
-                                       : CStringUTF8("__T_O_L_M_I_Q_U_A__");
-    if (AcquireInstanceMutex(mutex_name) == 0)
-        return 0; // another instance runs: end quietly
-    DisableScreenSaver();
+    try {
+        const CStringUTF8 mutex_name = m_system_info
+                                           ? m_system_info->GetString("/MUTEX_NAME", "__T_O_L_M_I_Q_U_A__")
+                                           : CStringUTF8("__T_O_L_M_I_Q_U_A__");
+        if (AcquireInstanceMutex(mutex_name) == 0)
+            return 0; // another instance runs: end quietly
+        // Under the lock: two first starts must not write the initial save set over each other.
+        InitSaveData(m_instance);
+        DisableScreenSaver();
 
-    timeGetDevCaps(&m_timer_caps, sizeof(m_timer_caps));
-    m_clock_switch = m_timer_caps.wPeriodMin >= 10 ? 1 : 0;
-    if (m_timer_caps.wPeriodMin < 10) {
-        timeBeginPeriod(m_timer_caps.wPeriodMin);
-        m_timer_period_raised = true;
+        timeGetDevCaps(&m_timer_caps, sizeof(m_timer_caps));
+        m_clock_switch = m_timer_caps.wPeriodMin >= 10 ? 1 : 0;
+        if (m_timer_caps.wPeriodMin < 10) {
+            timeBeginPeriod(m_timer_caps.wPeriodMin);
+            m_timer_period_raised = true;
+        }
+
+        m_app_task.reset(new (std::nothrow) CAppTask);
+        if (!m_app_task)
+            throw CExecException("Failed to create the App Task Object");
+        SetAppTask(m_app_task.get());
+
+        CVeskView* view = GetView();
+        view->CreateMainWindow();
+        CDirect3D* display = CDirect3D::GetInstance();
+        display->SetViewWindow(view->GetHandle());
+        display->Create();
+
+        CInputView* input = GetInputView();
+        if (input->GetMouse() == nullptr) {
+            m_mouse = std::make_unique<CApiMouse>();
+            m_mouse->Attach(m_instance, view->GetHandle());
+            input->SetMouse(m_mouse.get());
+            view->GetHookList().Add(m_mouse.get());
+        }
+        if (input->GetKeyboard() == nullptr) {
+            m_keyboard = std::make_unique<CApiKeyboard>();
+            m_keyboard->Enable();
+            input->SetKeyboard(m_keyboard.get());
+            view->GetHookList().Add(m_keyboard.get());
+        }
+
+        GetDocument()->StartGame();
+        // The display places the window hidden; the game is ready now, so it comes up.
+        if (!view->IsVisible()) {
+            view->Show(m_show_command);
+            view->Update();
+        }
+        WINNLSEnableIME(nullptr, FALSE);
+
+        if (m_stop_event == nullptr)
+            m_stop_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        else
+            ResetEvent(m_stop_event);
+        unsigned thread_id = 0;
+        m_app_task_thread = reinterpret_cast<HANDLE>(
+            _beginthreadex(nullptr, 0, &CVeskApp::AppTaskThreadProc, this, 0, &thread_id));
+        m_app_task_thread_id = thread_id;
+        return 1;
+    } catch (const CExecException& failure) {
+        AppMessageBox(0, failure.GetMessage());
+        return 0;
+    } catch (const CStringUTF8& failure) {
+        // The display's own allocation failures come as bare texts; they end the start-up the
+        // same way instead of the process.
+        AppMessageBox(0, failure);
+        return 0;
     }
-    // FIXME: the frame-task runner, the view and main window, the display, the input devices,
-    // the document's game start-up, the IME switch and the app-task thread follow here.
-    return 1;
+}
+
+unsigned CVeskApp::AppTaskThreadProc(void* argument)
+{
+    auto* application = static_cast<CVeskApp*>(argument);
+    while (WaitForSingleObject(application->m_stop_event, 0) == WAIT_TIMEOUT) {
+        if (CAppTask* runner = application->m_app_task.get())
+            Sleep(runner->RunDueTasks());
+    }
+    return 0;
 }
 
 int CVeskApp::Run()
@@ -50,6 +121,9 @@ int CVeskApp::Run()
         } catch (const CExecException& failure) {
             AppMessageBox(0, failure.GetMessage());
             return 0;
+        } catch (const tagDirect3DException& failure) {
+            AppMessageBox(0, failure.GetMessage());
+            return 0;
         } catch (const CSoftResetException&) {
             ExitInstance();
             InitInstance();
@@ -61,9 +135,38 @@ int CVeskApp::Run()
 
 int CVeskApp::ExitInstance()
 {
-    // FIXME: hide the main view and stop the app-task thread first, and delete the input
-    // devices, view, display and frame-task runner after the document, once they exist.
+    CVeskView* view = GetView();
+    if (view->GetHandle() != nullptr)
+        view->Show(SW_HIDE);
+    if (m_app_task_thread != nullptr) {
+        SetEvent(m_stop_event);
+        WaitForSingleObject(m_app_task_thread, INFINITE);
+        CloseHandle(m_app_task_thread);
+        m_app_task_thread = nullptr;
+    }
     DeleteDocument();
+
+    CInputView* input = GetInputView();
+    if (m_mouse) {
+        view->GetHookList().Remove(m_mouse.get());
+        input->SetMouse(nullptr);
+        m_mouse.reset();
+    }
+    if (m_keyboard) {
+        view->GetHookList().Remove(m_keyboard.get());
+        input->SetKeyboard(nullptr);
+        m_keyboard.reset();
+    }
+    DeleteInputView();
+    DeleteView();
+    CDirect3D::DeleteInstance();
+
+    // The task thread has ended, so nothing runs the list any more.
+    if (m_app_task) {
+        SetAppTask(nullptr);
+        m_app_task->RemoveAll();
+        m_app_task.reset();
+    }
     if (m_timer_period_raised) {
         timeEndPeriod(m_timer_caps.wPeriodMin);
         m_timer_period_raised = false;
@@ -91,6 +194,8 @@ UINT CVeskApp::PumpMessage()
     CVeskView* view = GetView();
     const HWND window = view->GetHandle();
     const HACCEL accelerators = view->GetAccelerators();
+    if (platform::IsTestCloseDue())
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     MSG message{};
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         while (true) {
@@ -112,3 +217,5 @@ UINT CVeskApp::PumpMessage()
     }
     return (view->GetStatus() & VIEW_STATUS_DESTROYED) ? 0 : 1;
 }
+
+CVeskApp::~CVeskApp() = default;

@@ -2,6 +2,11 @@
 // The game's application object: the one global instance drives the game's start-up, frame loop
 // and shut-down on the main thread.
 
+#include <memory>
+
+#include "app/CApiKeyboard.h"
+#include "app/CApiMouse.h"
+#include "app/CAppTask.h"
 #include "app/CWinApp.h"
 
 class CVeskApp : public CWinApp
@@ -22,7 +27,15 @@ public:
     // and dispatched until the queue is empty. 0 once the main view's window is gone, else 1.
     UINT PumpMessage() override;
 
+    ~CVeskApp() override;
+
 private:
+    // The app-task thread: runs the frame-task runner's due tasks until the stop event is set.
+    static unsigned AppTaskThreadProc(void* argument);
+
+    std::unique_ptr<CAppTask> m_app_task; // the frame-task runner, between init and exit
+    std::unique_ptr<CApiMouse> m_mouse;
+    std::unique_ptr<CApiKeyboard> m_keyboard;
     // Whether InitInstance raised the timer resolution, so that exit lowers it only then.
     bool m_timer_period_raised = false;
 };

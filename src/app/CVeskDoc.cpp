@@ -160,7 +160,7 @@ void CVeskDoc::StartSoundDevice()
         throw CExecException("Failed to initialize the DirectSound");
     if (IsCreationFaultInjected("Failed to create the Work Memory"))
         throw CExecException("Failed to create the Work Memory");
-    if (const char* failure = CreateSoundSystem(GetView()->GetSafeHwnd()))
+    if (const char* failure = CreateSoundSystem(GetView()->GetHandle()))
         throw CExecException(failure);
     m_sound_started = true;
 }

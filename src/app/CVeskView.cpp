@@ -22,7 +22,6 @@ namespace {
 constexpr UINT ID_MAIN_MENU = 105;
 constexpr UINT ID_ACCELERATORS = 108;
 constexpr UINT ID_APP_ICON = 109;
-constexpr UINT COMMAND_QUIT = 40001;
 
 CVeskView* g_view = nullptr; // owned here: made by GetView, freed by DeleteView
 

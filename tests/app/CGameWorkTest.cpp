@@ -300,7 +300,11 @@ public:
         ++opens;
         m_visible = TRUE;
     }
-    void Hide() override { m_visible = FALSE; }
+    BOOL Show(int command) override
+    {
+        m_visible = command != SW_HIDE;
+        return TRUE;
+    }
     int opens = 0;
 
 private:

@@ -6,11 +6,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "GameDataWriter.h"
+#include "app/CAppTask.h"
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+#include "app/CVeskView.h"
 #include "app/TestApp.h"
+#include "graphics/CDirect3D.h"
+#include "platform/d3d/SoftwareDevice.h"
 #include "platform/user/ScriptedMessageBoxPolicy.h"
 #include "platform/user/SystemParametersApi.h"
+#include "platform/user/WindowApi.h"
+#include "script/vm/CScript.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/WorkingDir.h"
 
 namespace {
 
@@ -52,8 +62,10 @@ protected:
                           "<MUTEX_NAME>vesk test instance</MUTEX_NAME>\n");
         WriteSettingsFile(m_dir.PathOf("game/FileInfo.xml"), "");
         SetScreenSaverActive(TRUE);
+        WriteMinimalGameData("top: line 1\njmp top\n");
     }
 
+    WorkingDir m_game; // current folder: the archives
     TempDir m_dir;
     ScopedEnv m_module{"VESK_MODULE_PATH", m_dir.PathOf("game/vesk").c_str()};
     ScopedEnv m_data_home{"XDG_DATA_HOME", m_dir.PathOf("data").c_str()};
@@ -79,9 +91,10 @@ TEST_F(CVeskAppTest, TheFirstInstanceHoldsTheMutexAndTheScreenSaverUntilExit)
 
 TEST_F(CVeskAppTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
 {
+    // The first instance holds the lock only: a process with the game's threads running must not
+    // fork.
     TestApp first;
-    first.InitFramework();
-    ASSERT_EQ(first.InitInstance(), 1);
+    ASSERT_EQ(first.AcquireInstanceMutex("vesk test instance"), 1);
 
     // In the second process the screen saver is on again (as another program may have set it);
     // its exit must not switch it off.
@@ -97,13 +110,11 @@ TEST_F(CVeskAppTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
     });
     EXPECT_EQ(status, 1 | 2 | 4 | 8) << "1: init gave 0, 2: no box, 4: saver untouched, 8: no mutex";
 
-    first.ExitInstance();
+    first.ReleaseInstanceMutex();
     EXPECT_EQ(RunInChild([] {
                   TestApp next;
                   next.InitFramework();
-                  const int init_result = next.InitInstance();
-                  next.ExitInstance();
-                  return init_result;
+                  return next.AcquireInstanceMutex("vesk test instance");
               }),
               1); // once the first has gone, the next start runs
 }
@@ -143,4 +154,70 @@ TEST_F(CVeskAppTest, AnExitWithoutAStartChangesNothing)
     SetScreenSaverActive(TRUE);
     EXPECT_EQ(app.ExitInstance(), 1);
     EXPECT_EQ(ScreenSaverActive(), TRUE);
+}
+
+TEST_F(CVeskAppTest, ASecondFirstStartWritesNoSaveDataWhileTheFirstHoldsTheLock)
+{
+    TestApp first;
+    ASSERT_EQ(first.AcquireInstanceMutex("vesk test instance"), 1);
+    const int status = RunInChild([] {
+        platform::ScriptedMessageBoxPolicy boxes;
+        TestApp second;
+        second.InitFramework();
+        const int init_result = second.InitInstance();
+        second.ExitInstance();
+        return init_result;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.PathOf("data/KOVRA GAMES")));
+    first.ReleaseInstanceMutex();
+}
+
+TEST_F(CVeskAppTest, ADisplayThatCannotBeMadeIsShownAndTheExitUndoesTheStart)
+{
+    platform::SetFailingDriverTypes(0xFFFFFFFFu, E_OUTOFMEMORY);
+    TestApp app;
+    app.InitFramework();
+    EXPECT_EQ(app.InitInstance(), 0);
+    platform::SetFailingDriverTypes(0, S_OK);
+    const auto shown = m_boxes.Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text,
+              u"\nDirectX Error\nDirect3D could not allocate sufficient memory to complete the call.");
+
+    EXPECT_EQ(app.ExitInstance(), 1);
+    EXPECT_FALSE(app.HoldsInstanceMutex());
+    EXPECT_EQ(ScreenSaverActive(), TRUE);
+    EXPECT_EQ(GetAppTask(), nullptr);
+}
+
+TEST_F(CVeskAppTest, AStartMakesTheWindowTheDevicesAndTheGameAndTheExitTakesThemDown)
+{
+    TestApp app;
+    app.SetStartupArguments(nullptr, "", SW_SHOWNORMAL); // as the process entry hands them over
+    app.InitFramework();
+    ASSERT_EQ(app.InitInstance(), 1);
+    CVeskView* view = GetView();
+    EXPECT_TRUE(IsWindowVisible(view->GetHandle()));
+    EXPECT_NE(view->GetDisplay(), nullptr);
+    EXPECT_NE(view->GetMenuEvent(), nullptr);
+    EXPECT_TRUE(CDirect3D::GetInstance()->IsLive());
+    EXPECT_NE(GetInputView()->GetMouse(), nullptr);
+    EXPECT_NE(GetInputView()->GetKeyboard(), nullptr);
+    EXPECT_NE(GetAppTask(), nullptr);
+    ASSERT_NE(GetDocument()->m_current_script, nullptr);
+    EXPECT_STREQ(GetDocument()->m_current_script->GetName().GetText(), "start.mes");
+    // A few frames of the game.
+    for (int frame = 0; frame < 10; ++frame) {
+        EXPECT_EQ(app.PumpAndYield(), 1);
+        EXPECT_EQ(GetDocument()->OnFrame(), 1u);
+    }
+
+    EXPECT_EQ(app.ExitInstance(), 1);
+    EXPECT_EQ(GetAppTask(), nullptr);
+    EXPECT_EQ(GetInputView()->GetMouse(), nullptr);
+    EXPECT_EQ(GetInputView()->GetKeyboard(), nullptr);
+    EXPECT_EQ(GetView()->GetHandle(), nullptr) << "a new view without a window";
+    EXPECT_FALSE(CDirect3D::GetInstance()->IsLive()) << "a new display, not made";
+    EXPECT_TRUE(m_boxes.Shown().empty());
 }

@@ -29,6 +29,7 @@ public:
         m_alt_save_folder = alt_save_folder;
     }
     void SetTitle(const char* title) { m_title = title; }
+    void SetModuleFolder(const char* folder) { m_module_folder = folder; }
     void SetRotate(uint32_t rotate) { m_rotate = rotate; }
     CXMLDocument& Config() { return *GetConfigDocument(); }
 };

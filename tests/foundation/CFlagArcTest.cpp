@@ -1,6 +1,9 @@
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -152,22 +155,24 @@ TEST_F(CFlagArcTest, ReportsAShortWrite)
     EXPECT_EQ(result, 0);
 }
 
-TEST_F(CFlagArcTest, EmbeddedImage144HoldsTheResourceFolder)
+TEST_F(CFlagArcTest, EmbeddedImage144HoldsTheInitialSaveSet)
 {
     const HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(144), u"FLAG");
     ASSERT_NE(resource, nullptr);
     const HGLOBAL loaded = LoadResource(nullptr, resource);
     CFlagArc arc(LockResource(loaded), SizeofResource(nullptr, resource));
-    ASSERT_EQ(arc.GetCount(), 1u);
-    ASSERT_STREQ(arc.GetName(0), "README.TXT");
-    EXPECT_EQ(Extract(arc, 0, "README.TXT"), 1);
-    // The folder the build packed, found from this file's own place in the source tree.
+    ASSERT_EQ(arc.GetCount(), 2u);
+    std::set<std::string> names{arc.GetName(0), arc.GetName(1)};
+    EXPECT_EQ(names, (std::set<std::string>{"FLAG000", "config.xml"}));
+    const size_t config = std::string(arc.GetName(0)) == "config.xml" ? 0 : 1;
+    EXPECT_EQ(Extract(arc, config, "config.xml"), 1);
+    // The file the build packed as it is, found from this file's own place in the source tree.
     const std::filesystem::path source_dir =
         std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-    std::ifstream original(source_dir / "resources/flag/144/README.TXT", std::ios::binary);
+    std::ifstream original(source_dir / "resources/initial_save/config.xml", std::ios::binary);
     const Bytes expected((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(expected.empty());
-    EXPECT_EQ(m_dir.Read("README.TXT"), expected);
+    EXPECT_EQ(m_dir.Read("config.xml"), expected);
 
     EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(152), u"FLAG"), nullptr);
     EXPECT_EQ(FindResourceW(nullptr, u"#144", u"flag"), resource); // "#144" is id 144; types ignore case

@@ -1,0 +1,142 @@
+#include "app/InitSaveData.h"
+
+#include <string>
+#include <vector>
+
+#include "app/AppMessageBox.h"
+#include "app/CWinApp.h"
+#include "foundation/CFile.h"
+#include "foundation/CFlagArc.h"
+#include "platform/kernel/FileApi.h"
+#include "platform/res/ResourceApi.h"
+
+namespace {
+
+// String resource of the configuration document's file name.
+constexpr UINT IDS_CONFIG_FILE_NAME = 115;
+
+bool PathExists(const CStringUTF8& path)
+{
+    WIN32_FIND_DATAW find_data{};
+    HANDLE find = FindFirstFileW(path.GetWideText(), &find_data);
+    if (find == INVALID_HANDLE_VALUE || find == nullptr)
+        return false;
+    FindClose(find);
+    return true;
+}
+
+// The name of the first flag file in folder: the marker of a save folder that was set up. It is
+// looked for in the folder the set is written into, whatever "/R18" selects for the game, or a
+// player with "/R18" = 1 would get the initial set written over their files at every start.
+CStringUTF8 FirstFlagFileIn(const CStringUTF8& folder)
+{
+    CStringUTF8 name;
+    name.Format("%sFLAG%03u", folder.GetText(), 0u);
+    return name;
+}
+
+void ShowMessage(const char* text)
+{
+    if (CWinApp* application = GetApp())
+        application->MessageBox(text, 0);
+    else
+        AppMessageBox(0, text);
+}
+
+} // namespace
+
+int EnsureDirectory(CStringUTF8 path)
+{
+    char16_t drive[MAX_PATH] = {};
+    char16_t folder[MAX_PATH] = {};
+    char16_t file_name[MAX_PATH] = {};
+    char16_t extension[MAX_PATH] = {};
+    _wsplitpath_s(path.GetWideText(), drive, MAX_PATH, folder, MAX_PATH, file_name, MAX_PATH, extension,
+                  MAX_PATH);
+    if (file_name[0] == u'\0') {
+        std::u16string wide = path.GetWideText();
+        if (!wide.empty())
+            wide.pop_back();
+        path = CStringUTF8(wide.c_str());
+    }
+    if (PathExists(path))
+        return 1;
+    if (CreateDirectoryW(path.GetWideText(), nullptr))
+        return 1;
+    CStringUTF8 message;
+    message.Format("%s\nCreate Directory FAILED.", path.GetText());
+    AppMessageBox(0, message);
+    return 0;
+}
+
+int CreateUserFolders()
+{
+    CWinApp* application = GetApp();
+    if (!application)
+        return 0;
+    if (!EnsureDirectory(application->GetMakerFolder()))
+        return 0;
+    if (!EnsureDirectory(application->GetUserDataRoot()))
+        return 0;
+    return EnsureDirectory(application->GetSaveFolder());
+}
+
+bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF8& folder)
+{
+    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resource_id), u"FLAG");
+    HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) {
+        ShowMessage("There is an error in the save data initialization information.");
+        ShowMessage("An error occurred while initializing the save data.Processing was interrupted.");
+        return false;
+    }
+    CFlagArc archive(bytes, SizeofResource(instance, resource));
+
+    std::vector<CStringUTF8> written;
+    bool failed = false;
+    for (size_t index = 0; index < archive.GetCount(); ++index) {
+        const CStringUTF8 path = folder + CStringUTF8(AnsiToWide(archive.GetName(index)).c_str());
+        CFile file;
+        if (!file.OpenWrite(path, CREATE_ALWAYS)) {
+            failed = true;
+            break;
+        }
+        // Recorded before the write: a file cut short by a failed write is removed too.
+        written.push_back(path);
+        const int result = archive.ReadEntry(index, &file);
+        if (!file.Close() || result == 0) {
+            ShowMessage("There is an error in the save data initialization information.");
+            failed = true;
+            break;
+        }
+    }
+    if (!failed)
+        return true;
+    ShowMessage("An error occurred while initializing the save data.Processing was interrupted.");
+    // A half-written set would pass for a complete one at the next start, once its first flag
+    // file is there: take it all back so the next start extracts again.
+    for (const CStringUTF8& path : written)
+        DeleteFileW(path.GetWideText());
+    return false;
+}
+
+void InitSaveData(HINSTANCE instance)
+{
+    CWinApp* application = GetApp();
+    if (!application)
+        return;
+    CreateUserFolders();
+
+    const CStringUTF8 folder = application->GetSaveFolder();
+    if (PathExists(FirstFlagFileIn(folder)))
+        return;
+    ExtractFlagImage(instance, INITIAL_SAVE_RESOURCE, folder);
+
+    // The unpacked "config.xml" is the one in force from the first start on.
+    CStringUTF8 config_name;
+    config_name.LoadString(IDS_CONFIG_FILE_NAME);
+    auto config = std::make_unique<CXMLDocument>(folder + config_name);
+    config->Load();
+    application->ReplaceConfigDocument(std::move(config));
+}

@@ -1,0 +1,69 @@
+#include "demopics/DemoPictures.h"
+
+namespace tools {
+
+namespace {
+
+constexpr int32_t CELL = 64;
+
+uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+{
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+} // namespace
+
+AkbPicture DrawCursorSheet()
+{
+    AkbPicture sheet = MakePicture(CELL * 2, CELL * 3, 0);
+    const uint32_t colours[3] = {Argb(255, 240, 240, 255), Argb(255, 255, 210, 120),
+                                 Argb(255, 160, 255, 170)};
+    for (int32_t row = 0; row < 3; ++row) {
+        for (int32_t frame = 0; frame < 2; ++frame) {
+            // An arrow pointing up-left, its outline dark; the second frame is one pixel larger.
+            const int32_t size = 40 + frame * 4;
+            for (int32_t y = 0; y < size; ++y) {
+                for (int32_t x = 0; x <= y / 2 + y / 4 && x < size; ++x) {
+                    const bool edge = x == 0 || x == y / 2 + y / 4 || y == size - 1;
+                    sheet.At(frame * CELL + x, row * CELL + y) = edge ? Argb(255, 20, 20, 30) : colours[row];
+                }
+            }
+        }
+    }
+    return sheet;
+}
+
+AkbPicture DrawBackground(int32_t width, int32_t height)
+{
+    AkbPicture picture = MakePicture(width, height, 0);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t r = static_cast<uint32_t>(20 + 60 * x / width);
+            const uint32_t g = static_cast<uint32_t>(30 + 90 * y / height);
+            const uint32_t b = static_cast<uint32_t>(90 + 120 * (width - x) / width);
+            picture.At(x, y) = Argb(255, r, g, b);
+        }
+    }
+    return picture;
+}
+
+AkbPicture DrawTitlePlate()
+{
+    AkbPicture plate = MakePicture(512, 128, Argb(255, 0, 255, 0)); // key colour around the plate
+    for (int32_t y = 16; y < 112; ++y) {
+        for (int32_t x = 16; x < 496; ++x)
+            plate.At(x, y) = ((x / 32 + y / 32) % 2) ? Argb(255, 250, 250, 245) : Argb(255, 200, 60, 80);
+    }
+    return plate;
+}
+
+std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
+{
+    return {
+        {"CURSOR.AKB", EncodeAkb(DrawCursorSheet(), {})},
+        {"BG_DEMO.AKB", EncodeAkb(DrawBackground(1920, 1080), {.rgb_alpha = 255})},
+        {"TITLE.AKB", EncodeAkb(DrawTitlePlate(), {})},
+    };
+}
+
+} // namespace tools
