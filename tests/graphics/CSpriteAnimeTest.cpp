@@ -324,6 +324,18 @@ TEST_F(CSpriteAnimeTest, WaitForEndReturnsWhenTheTaskNoLongerPlaysTheRecordsLeft
     EXPECT_EQ(m_sprite.GetAnimationCount(), 0);
 }
 
+TEST_F(CSpriteAnimeTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsStepsFinal)
+{
+    // Nothing would ever play the steps; waiting for them would never end.
+    SetAppTask(nullptr);
+    m_sprite.AddAnimation(Move(0, 60, 30));
+    CSpriteAnime anime;
+    Bind(anime);
+    anime.PlayAndWait();
+    EXPECT_EQ(X(), 60);
+    EXPECT_EQ(anime.IsRunning(), 0);
+}
+
 TEST_F(CSpriteAnimeTest, AddingASpriteTwiceListsItOnce)
 {
     m_sprite.AddAnimation(Move(0, 100, 4));
