@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -596,7 +597,8 @@ void AxisRun(double slope, double offset, double constant, double limit, int lo,
 // A few threads that share the rows of a large draw with the drawing thread. Rows are taken in
 // small chunks from one counter, so turned sprites with rows of unequal length spread evenly;
 // every row is drawn by exactly one thread and rows never share pixels, so the result is the same
-// whoever draws it. Immortal: frames may be drawn until the process ends.
+// whoever draws it. The drawing thread takes chunks too and waits only for chunks being drawn, not
+// for helpers that have not woken yet. Immortal: frames may be drawn until the process ends.
 class RowWorkers
 {
 public:
@@ -607,50 +609,66 @@ public:
     }
 
     // work(first, end) over [first, end) in chunks; returns when every row is done. Draws of
-    // fewer than `pixels` worth sharing run on the calling thread alone.
+    // fewer pixels than are worth sharing run on the calling thread alone.
     void Run(int first, int end, int64_t pixels, const std::function<void(int, int)>& work)
     {
-        if (m_threads.empty() || pixels < PARALLEL_PIXELS || end - first < 2 * CHUNK_ROWS) {
+        if (m_helpers == 0 || pixels < PARALLEL_PIXELS || end - first < 2 * CHUNK_ROWS) {
             work(first, end);
             return;
         }
-        std::lock_guard run(m_run_lock);
+        auto job = std::make_shared<Job>(&work, first, end);
         {
             std::lock_guard lock(m_lock);
-            m_work = &work;
-            m_next = first;
-            m_end = end;
-            m_busy = static_cast<int>(m_threads.size());
+            m_job = job;
             ++m_generation;
         }
         m_start.notify_all();
-        TakeChunks(work, first, end);
-        std::unique_lock lock(m_lock);
-        m_done.wait(lock, [this] { return m_busy == 0; });
-        m_work = nullptr;
+        Work(*job);
+        // Every chunk is handed out; wait for those still being drawn.
+        while (job->in_flight.load() != 0)
+            std::this_thread::yield();
+        std::lock_guard lock(m_lock);
+        if (m_job == job)
+            m_job.reset();
     }
 
 private:
-    static constexpr int CHUNK_ROWS = 16;
+    static constexpr int CHUNK_ROWS = 8;
     static constexpr int64_t PARALLEL_PIXELS = 128 * 1024;
+
+    struct Job
+    {
+        Job(const std::function<void(int, int)>* rows_work, int first, int last)
+            : work(rows_work)
+            , next(first)
+            , end(last)
+        {}
+        const std::function<void(int, int)>* work; // valid while a chunk is in flight
+        std::atomic<int> next;
+        const int end;
+        // Counted before a chunk is taken, so the drawing thread never returns while one is drawn.
+        std::atomic<int> in_flight{0};
+    };
 
     RowWorkers()
     {
         const unsigned cores = std::thread::hardware_concurrency();
-        const unsigned helpers = std::min(cores > 1 ? cores - 1 : 0u, 3u);
-        for (unsigned i = 0; i < helpers; ++i)
-            m_threads.emplace_back([this] { Loop(); });
-        for (std::thread& thread : m_threads)
-            thread.detach();
+        m_helpers = std::min(cores > 1 ? cores - 1 : 0u, 3u);
+        for (unsigned i = 0; i < m_helpers; ++i)
+            std::thread([this] { Loop(); }).detach();
     }
 
-    void TakeChunks(const std::function<void(int, int)>& work, int, int end)
+    static void Work(Job& job)
     {
         for (;;) {
-            const int from = m_next.fetch_add(CHUNK_ROWS);
-            if (from >= end)
+            job.in_flight.fetch_add(1);
+            const int from = job.next.fetch_add(CHUNK_ROWS);
+            if (from >= job.end) {
+                job.in_flight.fetch_sub(1);
                 return;
-            work(from, std::min(end, from + CHUNK_ROWS));
+            }
+            (*job.work)(from, std::min(job.end, from + CHUNK_ROWS));
+            job.in_flight.fetch_sub(1);
         }
     }
 
@@ -658,32 +676,23 @@ private:
     {
         uint64_t seen = 0;
         for (;;) {
-            const std::function<void(int, int)>* work;
-            int end;
+            std::shared_ptr<Job> job;
             {
                 std::unique_lock lock(m_lock);
                 m_start.wait(lock, [&] { return m_generation != seen; });
                 seen = m_generation;
-                work = m_work;
-                end = m_end;
+                job = m_job;
             }
-            TakeChunks(*work, 0, end);
-            std::lock_guard lock(m_lock);
-            if (--m_busy == 0)
-                m_done.notify_one();
+            if (job)
+                Work(*job);
         }
     }
 
-    std::mutex m_run_lock; // leaf: one draw at a time shares the workers
-    std::mutex m_lock;     // leaf: guards the fields below but m_next
+    unsigned m_helpers = 0;
+    std::mutex m_lock; // leaf: guards m_job and m_generation
     std::condition_variable m_start;
-    std::condition_variable m_done;
-    const std::function<void(int, int)>* m_work = nullptr;
-    std::atomic<int> m_next{0};
-    int m_end = 0;
-    int m_busy = 0;
+    std::shared_ptr<Job> m_job;
     uint64_t m_generation = 0;
-    std::vector<std::thread> m_threads;
 };
 
 // Rows of the target for a draw. When the target has a pending clear, its colour is written
