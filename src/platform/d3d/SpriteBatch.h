@@ -10,7 +10,9 @@
 //
 // The render target is the logical canvas the presenter scales into the viewport: the viewport
 // is stretched over the whole target, so a matrix that maps the logical screen onto the viewport
-// draws 1:1 into the canvas. Used under the display's device lock.
+// draws 1:1 into the canvas. Used under the display's device lock. Large draws share their rows
+// with a few worker threads, and a pending clear of the target is done row by row under the first
+// draw; neither changes a pixel of the result.
 
 #include <cstdint>
 #include <functional>
