@@ -1,29 +1,209 @@
 #pragma once
-// The document: owner of the game state and of the sprite layers registered by number.
-// FIXME: only the members graphics code calls until the document is in.
+// The document: the one owner of the game state, the script context and the running scripts,
+// the archives, the fonts, the fade, work and stack layers, the movie players, the animation
+// manager and the sprite registries. StartGame builds all of it once; OnFrame serves the
+// request word and steps the current script; the destructor tears it all down again. Scripts
+// unwind to the frame by throwing a tagDOCUMENT_CODE. Main thread only, except that the
+// animation manager runs on the app-task thread once started.
 
+#include <array>
 #include <cstdint>
+#include <list>
 #include <map>
 #include <memory>
+#include <vector>
 
+#include "app/CDocument.h"
+#include "app/EventManager.h"
+#include "foundation/CStringUTF8.h"
+#include "foundation/DocumentLink.h"
+
+class CAnimeManager;
+class CArchiveFile;
+class CArchiveManager;
+class CFadeSprite;
+class CFontDIB;
+class CMediaManager;
+class CScript;
+class CSprite;
 class CSpriteLayer;
+class CSpriteLayerFile;
+class FlagBuffer;
+class IAppTask;
+class ScriptContext;
+class ScriptValueTable;
+struct ScriptValue;
 
-class CVeskDoc
+// Bits of the request word, shared with the game work's lock-status word.
+inline constexpr uint32_t REQUEST_EXIT = 0x1;
+inline constexpr uint32_t REQUEST_SYSTEM_SETTINGS = 0x2;
+inline constexpr uint32_t REQUEST_RETURN_TO_TITLE = 0x4;
+inline constexpr uint32_t REQUEST_WINDOW_SETTINGS = 0x8;
+inline constexpr uint32_t REQUEST_SOUND_SETTINGS = 0x10;
+
+// Operations of CVeskDoc::EventFlagOp.
+inline constexpr uint32_t EVENT_FLAG_CLEAR = 0;
+inline constexpr uint32_t EVENT_FLAG_SET = 1;
+inline constexpr uint32_t EVENT_FLAG_TEST = 2;
+inline constexpr uint32_t EVENT_FLAG_TICK = 3;
+
+// Saved script-stack records: key SCRIPT_STACK_KEY | index in group 0xFFFF of a table.
+inline constexpr uint32_t SCRIPT_STACK_KEY = 0xFFFF0000u;
+
+// Fonts of the document, in their order.
+inline constexpr int DOCUMENT_FONT_MAIN = 0;
+inline constexpr int DOCUMENT_FONT_SECOND = 1;
+inline constexpr int DOCUMENT_FONT_THIRD = 2;
+inline constexpr int DOCUMENT_FONT_VERTICAL = 3;
+inline constexpr int DOCUMENT_FONT_FIFTH = 4;
+inline constexpr int DOCUMENT_FONT_COUNT = 5;
+
+inline constexpr int32_t STACK_LAYER_SIZE = 2048;
+inline constexpr uint32_t ANIME_MANAGER_PERIOD = 20;
+
+// The script engine's list of pending choices and the index of the chosen one.
+struct SelectManager
+{
+    std::list<int32_t> Entries;
+    int32_t Current = -1;
+};
+
+class CVeskDoc : public CDocument, public DocumentLink
 {
 public:
-    CVeskDoc();
-    ~CVeskDoc();
+    // Thrown by value to unwind to the document's frame.
+    enum tagDOCUMENT_CODE : uint32_t
+    {
+        DOCUMENT_QUIT = 0,
+        DOCUMENT_SCRIPT_END = 1,
+        DOCUMENT_SCRIPT_RETURN = 2,
+        DOCUMENT_RESTORE_STACK = 3,
+        DOCUMENT_RETURN_TO_TITLE = 4,
+    };
 
-    // The registry owns its layers; registering a number again replaces (and frees) the old one.
+    // A caller waiting for the script it called to end.
+    struct SuspendedScript
+    {
+        uint32_t Position = 0;
+        std::shared_ptr<CScript> Script;
+    };
+
+    CVeskDoc();
+    ~CVeskDoc() override;
+
+    void StartGame() override;
+    uint32_t OnFrame() override;
+    // Releases what StartGame made, in its fixed order; safe on a half-made document.
+    void Teardown();
+
+    // op 0 clears the bits of the request word, 1 sets them, 2 tests them, 3 runs one event
+    // tick; false for every other op and without an event manager.
+    bool EventFlagOp(uint32_t op, uint32_t bits);
+    uint32_t GetRequestWord() const;
+    EventManager* GetEventManager() { return m_event_manager.get(); }
+
+    // A script loaded by name from the shared script archive; throws CExecException.
+    std::shared_ptr<CScript> AttachScript(const CStringUTF8& name);
+    // Drops every stacked script that is not resident and makes the given one the only one.
+    void ReplaceScript(const std::shared_ptr<CScript>& script);
+    // Suspends the current script at its position and makes the given one current from its
+    // start; a script that is not resident also goes on the script stack.
+    void CallScript(const std::shared_ptr<CScript>& script);
+    // Lets go of the current script unless it is resident and resumes the last suspended
+    // caller; 0 when none waits.
+    uint32_t PopScript();
+    // Pumps, ticks and steps the script frame by frame until it ends with code 1 or the window
+    // is gone; other codes go on to the caller.
+    void RunNestedFrames(CScript& script);
+    // Runs bare bytecode to its end in a nested frame loop.
+    void AttachAndRunScript(const uint8_t* code, uint32_t size);
+    // One record per stacked script in group 0xFFFF of the table.
+    void SaveScriptStack(ScriptValueTable& table);
+    void RestoreScriptStack(ScriptValueTable& table);
+    void RestoreTopScriptPosition();
+    // "%s(%u)\n%s" with the current script's name and line before the message, or the message alone.
+    CStringUTF8 FormatScriptError(CStringUTF8 message) override;
+
+    // The registry owns its layers. A number registered again under another layer frees the
+    // old one; either way the script author is told.
     void RegisterSpriteLayer(int32_t number, CSpriteLayer* layer);
     void UnregisterSpriteLayer(int32_t number);
     CSpriteLayer* GetSpriteLayer(int32_t number);
 
-    // The current game state's engine state word; 0 when there is no game state.
+    // The current game state's engine state word; 0 without a game state or its values.
     uint32_t GetEngineStateWord();
+    void SetEngineStateBits(uint32_t bits);
+    void ClearEngineStateBits(uint32_t bits);
+
+    // DocumentLink
+    CArchiveFile* GetUpdateArchive() override { return m_update_archive.get(); }
+    CArchiveManager* GetDataArchive() override { return m_data_archive.get(); }
+    const FlagBuffer* GetGameState() override { return m_current_state.get(); }
+    int GetLanguage() override { return m_language; }
+
+    CSpriteLayerFile* GetLayerFile() { return m_layer_file.get(); }
+    CFadeSprite* GetFadeSprite() { return m_fade_sprite.get(); }
+    CSpriteLayer* GetWorkLayer() { return m_work_layer.get(); }
+    CSpriteLayer* GetStackLayer() { return m_stack_layer.get(); }
+    CFontDIB* GetFont(int index) { return m_fonts[index].get(); }
+    CMediaManager* GetMediaManager() { return m_media_manager.get(); }
+    CAnimeManager* GetAnimeManager() { return m_anime_manager.get(); }
+    uint32_t GetUpdateFlag() const { return m_update_flag; }
+
+    // Fields the script engine reaches directly.
+    std::unique_ptr<FlagBuffer> m_current_state;
+    std::unique_ptr<ScriptValueTable> SaveDataTable;    // the save manager
+    std::unique_ptr<ScriptValueTable> SaveDataSnapshot; // the second save manager
+    std::unique_ptr<SelectManager> m_select_manager;
+    std::vector<std::unique_ptr<std::vector<ScriptValue>>> LocalFrameStack; // top = last
+    std::unique_ptr<ScriptContext> m_script_context;
+    std::shared_ptr<CScript> m_current_script;
+    std::vector<std::shared_ptr<CScript>> m_script_stack; // oldest first
+    std::vector<std::shared_ptr<CScript>> m_resident_scripts;
+    std::vector<SuspendedScript> m_suspended_callers;
+    int32_t MeasuredWidthTotal = 0;
+    std::vector<int32_t> MeasuredLineWidths;
+    // The sprite commands' numbered sprites and sprite animations; owned.
+    std::map<int32_t, std::unique_ptr<CSprite>> Sprites;
+    std::map<int32_t, std::unique_ptr<IAppTask>> SpriteAnimes;
+    // Filled by the script engine, emptied at teardown.
+    std::array<std::vector<std::unique_ptr<IAppTask>>, 4> ObjectLists;
 
 private:
+    void StartSoundDevice();
+    void CreateFonts();
+    void CreateLayers();
+    void CreateMediaManager();
+    void InitialGameState();
+    void CreateScriptContext();
+    void StartAnimeManager();
+    void LoadStartScript();
+    // Answers the frame's result for a code caught there.
+    uint32_t OnDocumentCode(tagDOCUMENT_CODE code);
+
+    std::unique_ptr<EventManager> m_event_manager;
+    std::unique_ptr<uint32_t> m_request_word;
+    std::unique_ptr<CArchiveManager> m_data_archive;
+    std::unique_ptr<CSpriteLayerFile> m_layer_file;
+    std::unique_ptr<CArchiveFile> m_update_archive;
+    std::unique_ptr<CFadeSprite> m_fade_sprite;
+    std::unique_ptr<CSpriteLayer> m_work_layer;
+    std::unique_ptr<CSpriteLayer> m_stack_layer;
+    std::array<std::unique_ptr<CFontDIB>, DOCUMENT_FONT_COUNT> m_fonts;
     std::map<int32_t, std::unique_ptr<CSpriteLayer>> m_sprite_layers;
+    std::unique_ptr<CMediaManager> m_media_manager;
+    std::unique_ptr<CAnimeManager> m_anime_manager;
+    uint32_t m_update_flag = 0;
+    int32_t m_language = 0;
+    bool m_sound_started = false;
 };
 
+// The singleton, made on first call; throws CExecException "Failed to create the Document
+// Object" when it cannot be made.
 CVeskDoc* GetDocument();
+// Frees the singleton (the application's exit); the next GetDocument makes a new one.
+void DeleteDocument();
+
+// The process-wide script archive set over "script.arc", made by the first AttachScript; freed
+// with the document.
+CArchiveManager* GetScriptArchive();

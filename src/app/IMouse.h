@@ -10,4 +10,6 @@ public:
     virtual void GetPosition(POINT* point) = 0;
     virtual BOOL IsCursorShown() = 0;
     virtual void ShowCursor(BOOL show) = 0;
+    // Forgets the wheel turns counted so far.
+    virtual void ResetWheel() {}
 };

@@ -3,6 +3,7 @@
 // FIXME: the least the game cursor needs until the window framework is in.
 
 #include "platform/kernel/WinTypes.h"
+#include "platform/user/MessageApi.h"
 
 #include <cstdint>
 
@@ -13,6 +14,3 @@ public:
     // Nonzero when the message was handled: later hooks are not asked.
     virtual int32_t HookProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 };
-
-inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
-inline constexpr UINT WM_MOUSEMOVE = 0x0200;

@@ -1,0 +1,605 @@
+#include "app/CGameWork.h"
+
+#include <algorithm>
+#include <new>
+
+#include "app/AppMessageBox.h"
+#include "app/CInputView.h"
+#include "app/CMouse.h"
+#include "app/CVeskDoc.h"
+#include "app/CVeskView.h"
+#include "app/CWinApp.h"
+#include "app/CWindowModeDLG.h"
+#include "app/ConfigAccess.h"
+#include "app/CreationFault.h"
+#include "app/IMouse.h"
+#include "foundation/CExecException.h"
+#include "foundation/CLangTextTable.h"
+#include "foundation/ScopedLock.h"
+#include "graphics/CDirect3D.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/FrameRedraw.h"
+#include "movie/MovieVolumeRecord.h"
+#include "platform/user/MenuApi.h"
+#include "platform/user/MessageApi.h"
+#include "screens/base/CBacklogScreen.h"
+#include "screens/base/CDialog.h"
+#include "screens/base/CFaceVoice.h"
+#include "screens/base/CMesWnd.h"
+#include "screens/base/CNormalSelect2.h"
+#include "screens/extras/CCGFlag.h"
+#include "screens/flags/CFlagManager.h"
+#include "screens/map/CAreaBase.h"
+#include "screens/map/CAreaSelect.h"
+#include "screens/map/CCps.h"
+#include "screens/map/CStatusPlate.h"
+#include "screens/map/CSubMap.h"
+#include "screens/system/CConfig.h"
+#include "screens/system/CLoadDialog.h"
+#include "screens/system/CSaveDialog.h"
+#include "screens/system/CSoundConfig.h"
+#include "script/FlagBuffer.h"
+#include "script/commands/CFuncFlag.h"
+#include "script/commands/CFuncOneMes.h"
+#include "script/exec/IBGVPlay.h"
+#include "script/exec/StandingCharacterHolder.h"
+
+namespace {
+
+CGameWork* g_game_work = nullptr; // never freed: screens reach it up to process exit
+
+struct ReturnTarget
+{
+    int32_t DialogKind;
+    const char* Script;
+    const char* Name;
+};
+
+constexpr ReturnTarget RETURN_TARGETS[] = {
+    {3, "main.mes", "タイトル"},
+    {8, "omake.mes", "シーン回想選択"},
+};
+
+// Allocates an object or throws the step's text.
+template <typename T, typename... Args>
+std::unique_ptr<T> Make(const char* failure, Args&&... args)
+{
+    std::unique_ptr<T> object;
+    if (!IsCreationFaultInjected(failure))
+        object.reset(new (std::nothrow) T(std::forward<Args>(args)...));
+    if (object == nullptr)
+        throw CExecException(failure);
+    return object;
+}
+
+void Require(int32_t built, const char* failure)
+{
+    if (built == 0 || IsCreationFaultInjected(failure))
+        throw CExecException(failure);
+}
+
+FlagBuffer* GameState()
+{
+    return GetDocument()->m_current_state.get();
+}
+
+bool EngineBit(uint32_t bit)
+{
+    return (GetDocument()->GetEngineStateWord() & bit) != 0;
+}
+
+HWND ViewWindow()
+{
+    return GetView()->GetSafeHwnd();
+}
+
+void DrawViewMenuBar()
+{
+    if (HWND window = ViewWindow())
+        DrawMenuBar(window);
+}
+
+void EnableClose(bool enable)
+{
+    if (HWND window = ViewWindow()) {
+        if (HMENU menu = GetSystemMenu(window, FALSE))
+            EnableMenuItem(menu, SC_CLOSE, enable ? MF_ENABLED : MF_GRAYED);
+        DrawMenuBar(window);
+    }
+}
+
+void ResetWheel()
+{
+    if (CInputView* input = GetInputView())
+        if (IMouse* mouse = input->GetMouse())
+            mouse->ResetWheel();
+}
+
+// The game cursor off while a system screen runs; on again afterwards only if it was on.
+class FrozenInput
+{
+public:
+    FrozenInput()
+        : m_was_on(GetMouse()->IsOn() != 0)
+    {
+        GetMouse()->SetCursorMode(0);
+    }
+    bool WasOn() const { return m_was_on; }
+    void Thaw()
+    {
+        if (m_was_on)
+            GetMouse()->TurnOn();
+        ResetWheel();
+    }
+
+private:
+    bool m_was_on;
+};
+
+// The already-read bits and the system flags written before the game is left.
+void SaveSystemData()
+{
+    CVeskDoc* document = GetDocument();
+    CFuncOneMes one_mes(document);
+    one_mes.SaveReadBuffer();
+    CFuncFlag flags(document);
+    if (FlagBuffer* state = GameState(); state != nullptr && state->SpMode() == 1) {
+        flags.MergeIntoFlagFile(0, 0);
+        state->SetSpMode(0);
+    }
+    flags.MergeIntoFlagFile(0, 0);
+}
+
+} // namespace
+
+CGameWork* GetGameWork()
+{
+    if (g_game_work == nullptr) {
+        g_game_work = new (std::nothrow) CGameWork;
+        if (g_game_work == nullptr)
+            throw CExecException("Failed to create the Document Object");
+    }
+    return g_game_work;
+}
+
+CGameWork::CGameWork() = default;
+
+CGameWork::~CGameWork()
+{
+    DestroyObjects();
+}
+
+void CGameWork::CreateObjects()
+{
+    m_status = Make<uint32_t>("Status Object Create Failed", 0u);
+    m_lock_status = Make<uint32_t>("Lock Status Object Create Failed", 0u);
+    m_system_language = Make<CLangTextTable>("Sytem Language Object Create Failed");
+    m_message_window = Make<CMesWnd>("Message Frame Object Create Failed");
+    Require(m_message_window->CreateParts(), "Message Frame Object Create Failed");
+    m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
+    Require(m_choice_window->CreateParts(), "Select Object Create Failed");
+    m_save_screen = Make<CSaveDialog>("Save Object Create Failed", SYSTEM_PAGE_SAVE);
+    Require(m_save_screen->CreateParts(), "Save Object Create Failed");
+    m_load_screen = Make<CLoadDialog>("Load Object Create Failed", SYSTEM_PAGE_LOAD);
+    Require(m_load_screen->CreateParts(), "Load Object Create Failed");
+    m_backlog = Make<CBacklogScreen>("Log Object Create Failed");
+    Require(m_backlog->CreateParts(), "Log Object Create Failed");
+    m_config = Make<CConfig>("Config Object Create Failed");
+    Require(m_config->CreateParts(), "Config Object Create Failed");
+    m_town_map = Make<CCps>("Map Object Create Failed");
+    Require(m_town_map->CreateMenu(), "Map Object Create Failed");
+    m_area_base = Make<CAreaBase>("Search Base Object Create Failed");
+    Require(m_area_base->CreateParts(), "Search Base Object Create Failed");
+    m_area_select = Make<CAreaSelect>("Search Object Create Failed");
+    m_area_select->m_name = "";
+    Require(m_area_select->CreateParts(), "Search Object Create Failed");
+    m_sound_config = Make<CSoundConfig>("Sound Config Object Create Failed");
+    Require(m_sound_config->CreateParts(), "Sound Config Object Create Failed");
+    m_characters = Make<StandingCharacterHolder>("Character Object Create Failed");
+    m_bgv_players = Make<std::vector<std::unique_ptr<IBGVPlay>>>("BGV Object Create Failed");
+    m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 2));
+    m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 3));
+    m_movie_volume = Make<MovieVolumeRecord>("Failed to create movie volume object.");
+    m_status_plate = Make<CStatusPlate>("Failed to create Infomation plate.");
+    Require(m_status_plate->Setup(), "Failed to create Infomation plate.");
+    m_flag_manager = Make<CFlagManager>("Failed to create Flag Manager.");
+    Require(m_flag_manager->CreateParts(), "Failed to create Flag Manager.");
+    m_sub_map = Make<CSubMap>("Failed to create SubMap.");
+    Require(m_sub_map->LoadIcons(), "Failed to create SubMap.");
+    m_face_voice = Make<CFaceVoice>("Failed to create the expression object.");
+    m_cg_flags = Make<CCGFlag>("Failed to create CGFlag object.");
+    m_cg_flags->BuildIndex();
+    GetMouse()->Setup();
+}
+
+void CGameWork::DestroyObjects()
+{
+    // The screens may read the lock and status words while they go; those words go last.
+    m_characters.reset();
+    m_backlog.reset();
+    m_sub_map.reset();
+    m_status_plate.reset();
+    m_area_base.reset();
+    m_area_select.reset();
+    m_town_map.reset();
+    m_save_screen.reset();
+    m_load_screen.reset();
+    m_config.reset();
+    m_sound_config.reset();
+    m_message_window.reset();
+    m_choice_window.reset();
+    m_bgv_players.reset();
+    m_movie_volume.reset();
+    m_flag_manager.reset();
+    m_cg_flags.reset();
+    m_system_language.reset();
+    m_face_voice.reset();
+    DeleteMouse();
+    m_lock_status.reset();
+    m_status.reset();
+}
+
+bool CGameWork::TestBits(uint32_t bits) const
+{
+    return (GetLockStatus() & bits) != 0;
+}
+
+void CGameWork::SetLockBits(uint32_t bits)
+{
+    if (m_lock_status)
+        *m_lock_status |= bits;
+}
+
+void CGameWork::ClearLockBits(uint32_t bits)
+{
+    if (m_lock_status)
+        *m_lock_status &= ~bits;
+}
+
+void CGameWork::SetStatusBits(uint32_t bits)
+{
+    if (m_status)
+        *m_status |= bits;
+}
+
+void CGameWork::ClearStatusBits(uint32_t bits)
+{
+    if (m_status)
+        *m_status &= ~bits;
+}
+
+void CGameWork::AddActiveScreen(ISelect* screen)
+{
+    m_active_screens.push_back(screen);
+}
+
+void CGameWork::RemoveActiveScreen(ISelect* screen)
+{
+    std::erase(m_active_screens, screen);
+}
+
+void CGameWork::AddMenuLock(int32_t delta)
+{
+    m_menu_lock += delta;
+    if (m_menu_lock < 0)
+        GetDocument()->ClearEngineStateBits(ENGINE_STATE_MENU_ENABLED);
+    else
+        GetDocument()->SetEngineStateBits(ENGINE_STATE_MENU_ENABLED);
+    DrawViewMenuBar();
+}
+
+int32_t CGameWork::RunScreen(ISelect* screen)
+{
+    if (screen == nullptr)
+        return SYSTEM_PAGE_END;
+    ScriptValue result;
+    screen->Run(&result);
+    return result.Integer;
+}
+
+void CGameWork::PresentFrame()
+{
+    RedrawFrameNow();
+}
+
+void CGameWork::ConfirmExit()
+{
+    CVeskDoc* document = GetDocument();
+    SetLockBits(LOCK_EXIT);
+    document->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_EXIT);
+    GetView()->HidePopupMenu();
+    const bool input_bit = EngineBit(ENGINE_STATE_GAME_INPUT);
+    document->ClearEngineStateBits(ENGINE_STATE_GAME_INPUT);
+    FrozenInput frozen;
+    const bool menu_bit = EngineBit(ENGINE_STATE_MENU_ENABLED);
+    AddMenuLock(-1);
+    EnableClose(false);
+
+    bool confirmed = false;
+    auto restore = [&] {
+        EnableClose(true);
+        if (input_bit)
+            document->SetEngineStateBits(ENGINE_STATE_GAME_INPUT);
+        AddMenuLock(+1);
+        if (!menu_bit) {
+            document->ClearEngineStateBits(ENGINE_STATE_MENU_ENABLED);
+            DrawViewMenuBar();
+        }
+        frozen.Thaw();
+        ClearLockBits(LOCK_EXIT);
+    };
+    try {
+        CDialog dialog;
+        const int32_t setup = dialog.Setup(DIALOG_KIND_EXIT, DIALOG_DEPTH);
+        if (setup == -1) {
+            AppMessageBox(0, "終了ダイアログの作成に失敗しました。\n強制的に終了します。");
+            confirmed = true;
+        } else if (setup == 0) {
+            confirmed = true;
+        } else {
+            confirmed = RunScreen(&dialog) == 0;
+        }
+    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        restore();
+        throw;
+    }
+    restore();
+    if (!confirmed)
+        return;
+    SaveSystemData();
+    throw CVeskDoc::DOCUMENT_QUIT;
+}
+
+void CGameWork::ConfirmReturnTo(int32_t target, int32_t replace)
+{
+    if (target < 0 || target > 1)
+        target = RETURN_TO_TITLE;
+    const ReturnTarget& entry = RETURN_TARGETS[target];
+    CVeskDoc* document = GetDocument();
+    SetLockBits(LOCK_RETURN_TO);
+    document->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_RETURN_TO_TITLE);
+    GetView()->HidePopupMenu();
+    document->ClearEngineStateBits(ENGINE_STATE_GAME_INPUT);
+    FrozenInput frozen;
+    const bool menu_bit = EngineBit(ENGINE_STATE_MENU_ENABLED);
+    AddMenuLock(-1);
+    EnableClose(false);
+
+    bool confirmed = false;
+    auto restore = [&] {
+        EnableClose(true);
+        document->SetEngineStateBits(ENGINE_STATE_GAME_INPUT);
+        AddMenuLock(+1);
+        if (!menu_bit) {
+            document->ClearEngineStateBits(ENGINE_STATE_MENU_ENABLED);
+            DrawViewMenuBar();
+        }
+        frozen.Thaw();
+        ClearLockBits(LOCK_RETURN_TO);
+    };
+    try {
+        CDialog dialog;
+        const int32_t setup = dialog.Setup(entry.DialogKind, DIALOG_DEPTH);
+        if (setup == -1) {
+            CStringUTF8 text;
+            text.Format("ダイアログの作成に失敗しました。\n強制的に%sに戻ります。", entry.Name);
+            AppMessageBox(0, text);
+            confirmed = true;
+        } else if (setup == 0) {
+            confirmed = true;
+        } else {
+            confirmed = RunScreen(&dialog) == 0;
+        }
+    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        restore();
+        throw;
+    }
+    restore();
+    if (!confirmed)
+        return;
+    if (replace != 0) {
+        document->SetEngineStateBits(ENGINE_STATE_MENU_ENABLED);
+        SaveSystemData();
+        if (FlagBuffer* state = GameState()) {
+            const auto variable = [state](size_t index) {
+                return index < state->Variables.size() ? state->Variables[index].Integer : 0;
+            };
+            if (variable(59) != 0) {
+                CFuncFlag flags(document);
+                flags.StoreFlagsToFile(0, static_cast<uint32_t>(variable(58)),
+                                       static_cast<uint32_t>(variable(59)));
+            }
+            if (state->Values.size() > 2)
+                state->Values[2] = ScriptValue::FromInteger(0);
+        }
+        document->ReplaceScript(document->AttachScript(entry.Script));
+    }
+    throw CVeskDoc::DOCUMENT_RETURN_TO_TITLE;
+}
+
+void CGameWork::TakeScreenSnapshot()
+{
+    if ((GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) != STATUS_SNAPSHOT_WANTED)
+        return;
+    if (CSpriteLayer* stack = GetDocument()->GetStackLayer())
+        CDirect3D::GetInstance()->CaptureScreen(stack);
+    SetStatusBits(STATUS_SNAPSHOT_TAKEN);
+}
+
+int32_t CGameWork::RunPages(int32_t page, bool save_load_only)
+{
+    // A page value the menu does not know ends it, as -1 does.
+    while (page != SYSTEM_PAGE_END) {
+        if (save_load_only) {
+            if (page == SYSTEM_PAGE_SAVE)
+                page = RunScreen(m_save_screen.get());
+            else if (page == SYSTEM_PAGE_LOAD)
+                page = RunScreen(m_load_screen.get());
+            else
+                break;
+            continue;
+        }
+        switch (page) {
+        case SYSTEM_PAGE_SETTINGS:
+            page = RunScreen(m_config.get());
+            if (m_message_window)
+                m_message_window->ApplyWindowColor();
+            if (m_status_plate)
+                m_status_plate->DrawCalendar();
+            break;
+        case SYSTEM_PAGE_SOUND:
+            page = RunScreen(m_sound_config.get());
+            break;
+        case SYSTEM_PAGE_SAVE:
+            page = RunScreen(m_save_screen.get());
+            break;
+        case SYSTEM_PAGE_LOAD:
+            page = RunScreen(m_load_screen.get());
+            break;
+        case SYSTEM_PAGE_BACKLOG:
+            page = RunBacklog();
+            break;
+        case SYSTEM_PAGE_TITLE:
+        case SYSTEM_PAGE_EXIT:
+            return page;
+        case SYSTEM_PAGE_FLAG_MANAGER:
+            page = RunScreen(m_flag_manager.get());
+            break;
+        default:
+            return SYSTEM_PAGE_END;
+        }
+    }
+    return SYSTEM_PAGE_END;
+}
+
+void CGameWork::RunSystemMenu(int32_t page)
+{
+    CVeskDoc* document = GetDocument();
+    TakeScreenSnapshot();
+    SetLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
+    document->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_SYSTEM_SETTINGS | REQUEST_SOUND_SETTINGS);
+
+    const bool message_shown = m_message_window && m_message_window->IsShown();
+    const bool choice_shown = m_choice_window && m_choice_window->IsShown();
+    if (choice_shown)
+        m_choice_window->HideAll();
+    else if (message_shown)
+        m_message_window->Hide();
+
+    GetView()->HidePopupMenu();
+    AddMenuLock(-1);
+    FrozenInput frozen;
+    auto clean_up = [&] {
+        AddMenuLock(+1);
+        ResetWheel();
+        ClearLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
+    };
+    try {
+        const int32_t remembered = RunPages(page, false);
+        clean_up();
+        if (remembered == SYSTEM_PAGE_TITLE)
+            ConfirmReturnTo(RETURN_TO_TITLE, 1);
+        else if (remembered == SYSTEM_PAGE_EXIT)
+            ConfirmExit();
+    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        // The confirmations clean up after themselves; the clean-up runs once either way.
+        if (TestBits(LOCK_SYSTEM_MENU))
+            clean_up();
+        ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+        throw;
+    }
+    PresentFrame();
+    if (choice_shown)
+        m_choice_window->Show();
+    else if (message_shown) {
+        const FlagBuffer* state = GameState();
+        const bool option =
+            state != nullptr && state->Variables.size() > 73 && state->Variables[73].Integer == 1;
+        m_message_window->RestoreWindow(option ? 1 : 0);
+    }
+    if (frozen.WasOn())
+        GetMouse()->TurnOn();
+    ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+}
+
+void CGameWork::RunTopPage()
+{
+    CWinApp* app = GetApp();
+    const int32_t page = app != nullptr ? app->GetConfigInt(app::KEY_TOP_PAGE, 0, 0) : 0;
+    if (page == SYSTEM_PAGE_SETTINGS || page == SYSTEM_PAGE_SOUND)
+        RunSystemMenu(page);
+}
+
+void CGameWork::RunSaveLoad(int32_t page)
+{
+    SetLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
+    GetDocument()->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_SYSTEM_SETTINGS | REQUEST_SOUND_SETTINGS);
+    GetView()->HidePopupMenu();
+    AddMenuLock(-1);
+    FrozenInput frozen;
+    auto clean_up = [&] {
+        AddMenuLock(+1);
+        ClearLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
+        ResetWheel();
+        PresentFrame();
+    };
+    try {
+        RunPages(page, true);
+    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        clean_up();
+        ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+        throw;
+    }
+    clean_up();
+}
+
+int32_t CGameWork::RunBacklog()
+{
+    if (!m_backlog)
+        return SYSTEM_PAGE_END;
+    ScriptValue value;
+    int32_t result = m_backlog->RunBacklog(&value, 0);
+    while (result == BACKLOG_RUN_AGAIN_FIRST || result == BACKLOG_RUN_AGAIN_LAST)
+        result = m_backlog->RunBacklog(&value, m_backlog->GetKeptIndex());
+    return result;
+}
+
+int32_t CGameWork::RunSubMap()
+{
+    TakeScreenSnapshot();
+    GetView()->HidePopupMenu();
+    FrozenInput frozen;
+    const int32_t result = RunScreen(m_sub_map.get());
+    ResetWheel();
+    frozen.Thaw();
+    ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+    return result;
+}
+
+void CGameWork::RunFlagManager()
+{
+    SetLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
+    GetDocument()->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_SYSTEM_SETTINGS | REQUEST_SOUND_SETTINGS);
+    GetView()->HidePopupMenu();
+    AddMenuLock(-1);
+    try {
+        RunScreen(m_flag_manager.get());
+    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        AddMenuLock(+1);
+        ClearLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
+        throw;
+    }
+    AddMenuLock(+1);
+    ClearLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
+}
+
+void CGameWork::RunWindowModeDialog()
+{
+    GetView()->HidePopupMenu();
+    SetLockBits(LOCK_WINDOW_MODE);
+    GetDocument()->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_WINDOW_SETTINGS);
+    CWindowModeDLG dialog;
+    dialog.DoModal(ViewWindow());
+    ResetWheel();
+    ClearLockBits(LOCK_WINDOW_MODE);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The message-window family's common operations.
+// FIXME: the least the game work needs until the message window is in.
+
+#include <cstdint>
+
+#include "screens/base/ISelect.h"
+
+class IMesWnd : public ISelect
+{
+public:
+    // Nonzero on success.
+    virtual int32_t CreateParts() { return 1; }
+    // Refills the window plate from the colour settings.
+    virtual void ApplyWindowColor() {}
+};

@@ -1,0 +1,10 @@
+#pragma once
+// The flag manager: every heroine's events with their windows.
+// FIXME: the least the game work needs until the screen is in.
+
+#include <cstdint>
+
+#include "screens/base/ISelect.h"
+
+class CFlagManager : public ISelect, public ISystemParts
+{};

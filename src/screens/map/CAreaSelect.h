@@ -1,0 +1,14 @@
+#pragma once
+// The area selection screen.
+// FIXME: the least the game work needs until the screen is in.
+
+#include <cstdint>
+
+#include "foundation/CStringUTF8.h"
+#include "screens/base/ISelect.h"
+
+class CAreaSelect : public ISelect, public ISystemParts
+{
+public:
+    CStringUTF8 m_name;
+};

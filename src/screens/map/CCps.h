@@ -1,0 +1,9 @@
+#pragma once
+// The town map.
+// FIXME: the least the game work needs until the map is in.
+
+#include "screens/base/IRightMenu.h"
+#include "screens/base/ISelect.h"
+
+class CCps : public ISelect, public IRightMenu
+{};

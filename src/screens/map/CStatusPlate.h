@@ -1,0 +1,15 @@
+#pragma once
+// The calendar status plate.
+// FIXME: the least the game work needs until the plate is in.
+
+#include <cstdint>
+
+class CStatusPlate
+{
+public:
+    virtual ~CStatusPlate() = default;
+    // Nonzero on success.
+    virtual int32_t Setup() { return 1; }
+    // Draws the date and time again.
+    virtual void DrawCalendar() {}
+};

@@ -1,0 +1,14 @@
+#pragma once
+// A sub map of spots to pick.
+// FIXME: the least the game work needs until the sub maps are in.
+
+#include <cstdint>
+
+#include "screens/base/ISelect.h"
+
+class CSubMap : public ISelect
+{
+public:
+    // Nonzero on success.
+    virtual int32_t LoadIcons() { return 1; }
+};

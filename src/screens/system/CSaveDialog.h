@@ -1,0 +1,19 @@
+#pragma once
+// The save screen of the system menu.
+// FIXME: the least the game work needs until the system screens are in.
+
+#include <cstdint>
+
+#include "screens/base/ISelect.h"
+
+class CSaveDialog : public ISelect, public ISystemParts
+{
+public:
+    explicit CSaveDialog(int32_t page)
+        : m_page(page)
+    {}
+    int32_t GetPage() const { return m_page; }
+
+private:
+    int32_t m_page;
+};

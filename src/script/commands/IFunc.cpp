@@ -1,0 +1,11 @@
+#include "script/commands/IFunc.h"
+
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+
+IFunc::IFunc()
+    : Document(GetDocument())
+    , Context(Document->m_script_context.get())
+    , InputView(GetInputView())
+    , CurrentState(Document->m_current_state.get())
+{}

@@ -1,0 +1,50 @@
+#pragma once
+// The ring of backlog records that the script context holds: one record per message read while
+// recording is on, each with the code that drew the message (replayed to draw it again), its
+// texts and a snapshot of the game state to jump back to. The scripts size the ring; once full,
+// the oldest record is recycled. Main thread only.
+// FIXME: the backlog screens add their queries when they are built.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "foundation/CStringUTF8.h"
+#include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
+
+inline constexpr uint32_t ENGINE_STATE_RECORDING = 0x80;
+inline constexpr uint32_t ENGINE_STATE_ENTRY_OPEN = 0x100;
+inline constexpr uint32_t ENGINE_STATE_RECORD_CODE = 0x200;
+inline constexpr uint32_t ENGINE_STATE_SNAPSHOT = 0x1000;
+
+struct LogBuffer
+{
+    std::vector<uint8_t> Code; // recorded code, always ending in one zero byte while it grows
+    CStringUTF8 BodyText;
+    CStringUTF8 HeadText;
+    CStringUTF8 VoiceFile;
+    uint8_t HasVoice = 0;
+    CStringUTF8 TextTable;
+    int32_t HeadTextId = -1;
+    int32_t MessageId = -1;
+    ScriptValueTable JumpState;
+    FlagBuffer StateSnapshot;
+};
+
+class BacklogStore
+{
+public:
+    // Opens the record for a new message and snapshots the game state into it; false when the
+    // ring has no records at all.
+    bool NextEntry();
+    // The record at the current index, or null before the first one is opened.
+    LogBuffer* GetCurrentEntry();
+
+    // Recorded code keeps one trailing zero, so that it always ends with the END instruction.
+    void AppendCode(uint8_t byte);
+    void AppendText(const CStringUTF8& text);
+
+    std::vector<std::unique_ptr<LogBuffer>> Entries; // index 0 is the oldest
+    int32_t CurrentIndex = -1;
+};

@@ -1,0 +1,218 @@
+// The game start-up over generated archives: what it builds, in which order, and for a failure
+// at each step the exact text and a clean teardown of what was made before it.
+
+#include "DocumentFixture.h"
+
+#include <gtest/gtest.h>
+
+#include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
+#include "app/CreationFault.h"
+#include "arcpack/ArchiveWriter.h"
+#include "foundation/CExecException.h"
+#include "foundation/CLangTextTable.h"
+#include "graphics/CAnimeManager.h"
+#include "graphics/CSpriteLayer.h"
+#include "movie/CMediaManager.h"
+#include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
+#include "script/vm/CScript.h"
+#include "script/vm/ScriptContext.h"
+#include "sound/SoundSystem.h"
+
+namespace {
+
+// The parts of the game in the order the start-up makes them; each answers whether it exists.
+struct Part
+{
+    const char* failure; // the text its failure is reported with
+    bool (*exists)(CVeskDoc&);
+};
+
+const Part PARTS[] = {
+    {"Failed to initialize the DirectSound", [](CVeskDoc&) { return g_direct_sound != nullptr; }},
+    {"Failed to create the Flag Object", [](CVeskDoc& d) { return d.m_current_state != nullptr; }},
+    {"Failed to create the SaveManager", [](CVeskDoc& d) { return d.SaveDataSnapshot != nullptr; }},
+    {"Failed to create the Select Manager", [](CVeskDoc& d) { return d.m_select_manager != nullptr; }},
+    {"Failed to create the Event Manager", [](CVeskDoc& d) { return d.GetEventManager() != nullptr; }},
+    {"Failed to create the App Event Object",
+     [](CVeskDoc& d) {
+         return d.GetEventManager() != nullptr && d.GetEventManager()->RequestWord != nullptr;
+     }},
+    {"Failed to create the Font Object",
+     [](CVeskDoc& d) { return d.GetFont(DOCUMENT_FONT_FIFTH) != nullptr; }},
+    {"Failed to create the Sprite Archive", [](CVeskDoc& d) { return d.GetLayerFile() != nullptr; }},
+    {"Failed to create the Fade Sprite", [](CVeskDoc& d) { return d.GetFadeSprite() != nullptr; }},
+    {"Failed to create the Work Layer", [](CVeskDoc& d) { return d.GetWorkLayer() != nullptr; }},
+    {"Failed to create the Stack Layer", [](CVeskDoc& d) { return d.GetStackLayer() != nullptr; }},
+    {"Failed to create the Movie Object",
+     [](CVeskDoc& d) {
+         return d.GetMediaManager() != nullptr && d.GetMediaManager()->m_players[1] != nullptr;
+     }},
+    {"Failed to create the Data Archive", [](CVeskDoc& d) { return d.GetDataArchive() != nullptr; }},
+    {"Failed to create the Script Manager", [](CVeskDoc& d) { return d.m_script_context != nullptr; }},
+    {"Status Object Create Failed", [](CVeskDoc&) { return GetGameWork()->m_status != nullptr; }},
+    {"Failed to create CGFlag object.", [](CVeskDoc&) { return GetGameWork()->m_cg_flags != nullptr; }},
+    {"Failed to create the Script Object", [](CVeskDoc& d) { return d.m_current_script != nullptr; }},
+};
+
+class CVeskDocStartupTest : public DocumentFixture
+{};
+
+TEST_F(CVeskDocStartupTest, BuildsTheGameAndRunsTheStartScript)
+{
+    WriteScripts({{"start.mes", "push 7\nstvar 3\nend"}});
+    CVeskDoc* document = GetDocument();
+    document->StartGame();
+
+    for (const Part& part : PARTS)
+        EXPECT_TRUE(part.exists(*document)) << part.failure;
+    EXPECT_EQ(document->GetUpdateFlag(), 0u) << "no update.arc here";
+    EXPECT_EQ(document->GetUpdateArchive(), nullptr);
+    const FlagBuffer& state = *document->m_current_state;
+    EXPECT_EQ(state.EngineStateWord(), 0x53u);
+    EXPECT_EQ(state.Values[35].Integer, 0xFFFFFF);
+    EXPECT_EQ(state.Values[32].Integer, 0);
+    EXPECT_EQ(state.Values[40].Integer, 1);
+    EXPECT_EQ(document->GetStackLayer()->GetLayer()->GetWidth(), 2048);
+    EXPECT_EQ(document->GetWorkLayer()->GetLayer()->GetWidth(), 1920);
+    EXPECT_EQ(document->GetWorkLayer()->GetLayer()->GetHeight(), 1080);
+    ASSERT_NE(document->GetAnimeManager(), nullptr);
+    EXPECT_EQ(document->GetAnimeManager()->GetPeriod(), 20u);
+
+    // The language tables came from the data archive, in every language.
+    EXPECT_EQ(GetGameWork()->m_system_language->GetText(5, 0).GetText(), SystemText(5, 0));
+    EXPECT_EQ(GetGameWork()->m_system_language->GetText(12, 3).GetText(), SystemText(12, 3));
+
+    ASSERT_NE(document->m_current_script, nullptr);
+    EXPECT_STREQ(document->m_current_script->GetName().GetText(), "start.mes");
+    ASSERT_EQ(document->m_script_stack.size(), 1u);
+    document->m_current_state->Variables.resize(8);
+    int frames = 0;
+    while (frames < 100 && document->OnFrame() != 0)
+        ++frames;
+    EXPECT_LT(frames, 100) << "the start script ended with no caller";
+    EXPECT_EQ(document->m_current_state->Variables[3].Integer, 7);
+    EXPECT_TRUE(TakeMessageBoxes().empty());
+}
+
+TEST_F(CVeskDocStartupTest, UpdateArchiveIsOpenedWhenPresent)
+{
+    std::vector<tools::ArchiveEntry> none;
+    m_dir.Write("update.arc", tools::BuildArchive(none, tools::ArchiveEncoding::Plain));
+    CVeskDoc* document = StartDocument();
+    EXPECT_EQ(document->GetUpdateFlag(), 1u);
+    EXPECT_NE(document->GetUpdateArchive(), nullptr);
+}
+
+TEST_F(CVeskDocStartupTest, StartScriptNameComesFromTheConfiguration)
+{
+    m_app.Config().SetString("/GameFile/Script/StartUp", "other.mes");
+    WriteScripts({{"other.mes", "end"}});
+    CVeskDoc* document = GetDocument();
+    document->StartGame();
+    EXPECT_STREQ(document->m_current_script->GetName().GetText(), "other.mes");
+}
+
+TEST_F(CVeskDocStartupTest, MissingStartScriptIsReportedWithItsText)
+{
+    WriteScripts({{"main.mes", "end"}});
+    CVeskDoc* document = GetDocument();
+    try {
+        document->StartGame();
+        FAIL() << "no start script, yet the start-up went on";
+    } catch (const CExecException& failure) {
+        EXPECT_STREQ(failure.GetMessage().GetText(), "ファイルオープンエラー\nstart.mes");
+    }
+    EXPECT_EQ(document->m_current_script, nullptr);
+}
+
+// Each failure stops the start-up with its own text; everything made before it exists, nothing
+// after it, and deleting the document frees it all (the sanitizer build checks the freeing).
+TEST_F(CVeskDocStartupTest, EachFailureStopsInOrderWithItsText)
+{
+    WriteScripts({{"start.mes", "end"}});
+    for (size_t failing = 0; failing < std::size(PARTS); ++failing) {
+        SCOPED_TRACE(PARTS[failing].failure);
+        InjectCreationFault(PARTS[failing].failure);
+        CVeskDoc* document = GetDocument();
+        try {
+            document->StartGame();
+            ADD_FAILURE() << "the start-up went on";
+        } catch (const CExecException& failure) {
+            EXPECT_STREQ(failure.GetMessage().GetText(), PARTS[failing].failure);
+        }
+        for (size_t k = 0; k < std::size(PARTS); ++k)
+            EXPECT_EQ(PARTS[k].exists(*document), k < failing) << PARTS[k].failure;
+        InjectCreationFault(nullptr);
+        DeleteDocument();
+        EXPECT_EQ(g_direct_sound, nullptr);
+        EXPECT_EQ(GetGameWork()->m_status, nullptr);
+        EXPECT_EQ(CScript::GetLiveScriptCount(), 0);
+    }
+}
+
+TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
+{
+    WriteScripts({{"start.mes", "end"}});
+    const char* const texts[] = {
+        "Failed to create the Work Memory",
+        "Failed to create the MediaManager Object",
+        "Lock Status Object Create Failed",
+        "Sytem Language Object Create Failed",
+        "Message Frame Object Create Failed",
+        "Select Object Create Failed",
+        "Save Object Create Failed",
+        "Load Object Create Failed",
+        "Log Object Create Failed",
+        "Config Object Create Failed",
+        "Map Object Create Failed",
+        "Search Base Object Create Failed",
+        "Search Object Create Failed",
+        "Sound Config Object Create Failed",
+        "Character Object Create Failed",
+        "BGV Object Create Failed",
+        "Failed to create movie volume object.",
+        "Failed to create Infomation plate.",
+        "Failed to create Flag Manager.",
+        "Failed to create SubMap.",
+        "Failed to create the expression object.",
+        "Failed to create the Script Archive",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        InjectCreationFault(text);
+        try {
+            GetDocument()->StartGame();
+            ADD_FAILURE() << "the start-up went on";
+        } catch (const CExecException& failure) {
+            EXPECT_STREQ(failure.GetMessage().GetText(), text);
+        }
+        InjectCreationFault(nullptr);
+        DeleteDocument();
+        EXPECT_EQ(g_direct_sound, nullptr);
+    }
+}
+
+TEST_F(CVeskDocStartupTest, MediaManagerThatCannotBeMadeIsSkipped)
+{
+    WriteScripts({{"start.mes", "end"}});
+    InjectCreationFault("media manager");
+    CVeskDoc* document = GetDocument();
+    document->StartGame();
+    EXPECT_EQ(document->GetMediaManager(), nullptr);
+    EXPECT_NE(document->m_current_script, nullptr);
+}
+
+TEST_F(CVeskDocStartupTest, DocumentThatCannotBeMadeThrows)
+{
+    InjectCreationFault("Failed to create the Document Object");
+    try {
+        GetDocument();
+        FAIL();
+    } catch (const CExecException& failure) {
+        EXPECT_STREQ(failure.GetMessage().GetText(), "Failed to create the Document Object");
+    }
+}
+
+} // namespace

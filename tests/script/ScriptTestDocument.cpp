@@ -1,0 +1,84 @@
+#include "ScriptTestDocument.h"
+
+#include <utility>
+
+#include "app/AppMessageBox.h"
+#include "mesasm/MesAssembler.h"
+#include "mesasm/MesDisassembler.h"
+#include "platform/kernel/WinTypes.h"
+
+namespace {
+
+std::vector<std::string> g_message_boxes;
+
+} // namespace
+
+std::vector<std::string> TakeMessageBoxes()
+{
+    return std::exchange(g_message_boxes, {});
+}
+
+ScriptTest::ScriptTest()
+    : m_document(GetDocument())
+{
+    SetAppMessageBoxHook([](UINT, const CStringUTF8& text) {
+        g_message_boxes.emplace_back(text.GetText());
+        return 1;
+    });
+    m_document->m_current_state = std::make_unique<FlagBuffer>();
+    m_document->SaveDataTable = std::make_unique<ScriptValueTable>();
+    m_document->SaveDataSnapshot = std::make_unique<ScriptValueTable>();
+    m_document->m_script_context = std::make_unique<ScriptContext>();
+    TakeMessageBoxes();
+}
+
+ScriptTest::~ScriptTest()
+{
+    DeleteDocument();
+    m_document = nullptr;
+    SetAppMessageBoxHook(nullptr);
+    TakeMessageBoxes();
+}
+
+ScriptRef ScriptTest::Assemble(const std::string& source, const char* name)
+{
+    const tools::AssembledScript assembled = tools::AssembleScript(source);
+    EXPECT_TRUE(assembled.Ok) << assembled.Error;
+    m_listing = tools::DisassembleScript(assembled.File);
+    auto script = std::make_shared<CScript>();
+    script->LoadImage(assembled.File, CStringUTF8(name));
+    return script;
+}
+
+int ScriptTest::Run(const ScriptRef& script, int step_limit)
+{
+    m_document->ReplaceScript(script);
+    return RunFrames(step_limit);
+}
+
+int ScriptTest::RunFrames(int step_limit)
+{
+    int steps = 0;
+    while (steps < step_limit && m_document->OnFrame() != 0)
+        ++steps;
+    return steps;
+}
+
+int ScriptTest::StepCurrent()
+{
+    try {
+        std::shared_ptr<CScript> script = m_document->m_current_script;
+        m_document->m_script_context->Step(*script);
+    } catch (CVeskDoc::tagDOCUMENT_CODE code) {
+        return static_cast<int>(code);
+    }
+    return -1;
+}
+
+std::vector<int32_t> ScriptTest::StackIntegers()
+{
+    std::vector<int32_t> integers;
+    for (const ScriptValue& value : Stack())
+        integers.push_back(value.Integer);
+    return integers;
+}

@@ -1,0 +1,164 @@
+#include "script/ScriptValueTable.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/Unicode.h"
+#include "support/TempDir.h"
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+namespace {
+
+ScriptValueArray Record(uint16_t group, uint16_t index, std::vector<ScriptValue> values = {})
+{
+    ScriptValueArray record;
+    record.Group = group;
+    record.Index = index;
+    record.Values = std::move(values);
+    return record;
+}
+
+std::vector<uint32_t> Keys(const ScriptValueTable& table)
+{
+    std::vector<uint32_t> keys;
+    for (size_t k = 0; k < table.GetCount(); ++k)
+        keys.push_back(table.GetAt(k).Key());
+    return keys;
+}
+
+HANDLE Open(const std::string& path, bool write)
+{
+    const std::u16string wide = platform::Utf8ToUtf16(path);
+    return CreateFileW(wide.c_str(), write ? GENERIC_WRITE : GENERIC_READ, 0, nullptr,
+                       write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::vector<uint8_t> FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+class ScriptValueTableTest : public ::testing::Test
+{
+protected:
+    std::vector<uint8_t> WriteFile(const ScriptValueTable& table)
+    {
+        HANDLE file = Open(m_path, true);
+        table.Write(file);
+        CloseHandle(file);
+        return FileBytes(m_path);
+    }
+    void PutFile(const std::vector<uint8_t>& bytes)
+    {
+        std::ofstream out(m_path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    ScriptValueTable ReadFile()
+    {
+        ScriptValueTable table;
+        table.Store(Record(9, 9)); // replaced by the read
+        HANDLE file = Open(m_path, false);
+        table.Read(file);
+        CloseHandle(file);
+        return table;
+    }
+
+    TempDir m_dir;
+    std::string m_path = m_dir.PathOf("table.dat");
+};
+
+TEST_F(ScriptValueTableTest, RecordsStayOrderedByGroupThenIndex)
+{
+    ScriptValueTable table;
+    table.Store(Record(1, 2));
+    table.Store(Record(0, 5));
+    table.Store(Record(1, 1));
+    table.Store(Record(0xFFFF, 0));
+    EXPECT_THAT(Keys(table), ElementsAre(0x00000005u, 0x00010001u, 0x00010002u, 0xFFFF0000u));
+}
+
+TEST_F(ScriptValueTableTest, StoringAnExistingKeyReplacesItsValues)
+{
+    ScriptValueTable table;
+    table.Store(Record(1, 2, {ScriptValue::FromInteger(1), ScriptValue::FromInteger(2)}));
+    table.Store(Record(1, 2, {ScriptValue::FromText(CStringUTF8("new"))}));
+    ASSERT_EQ(table.GetCount(), 1u);
+    ASSERT_EQ(table.GetAt(0).Values.size(), 1u);
+    EXPECT_STREQ(table.GetAt(0).Values[0].Text.GetText(), "new");
+    table.Store(table.GetAt(0)); // its own array: nothing changes
+    EXPECT_STREQ(table.GetAt(0).Values[0].Text.GetText(), "new");
+    EXPECT_EQ(table.Find(0x00010003), nullptr);
+}
+
+TEST_F(ScriptValueTableTest, RemovingGroupsAndRecords)
+{
+    ScriptValueTable table;
+    for (uint16_t i = 0; i < 3; ++i) {
+        table.Store(Record(0xFFFF, i));
+        table.Store(Record(2, i));
+    }
+    table.RemoveGroup(7);
+    EXPECT_EQ(table.GetCount(), 6u);
+    table.RemoveGroup(SCRIPT_STACK_GROUP);
+    EXPECT_THAT(Keys(table), ElementsAre(0x20000u, 0x20001u, 0x20002u));
+    table.RemoveAt(1);
+    EXPECT_THAT(Keys(table), ElementsAre(0x20000u, 0x20002u));
+
+    ScriptValueTable empty;
+    table.Assign(empty);
+    EXPECT_EQ(table.GetCount(), 0u);
+}
+
+TEST_F(ScriptValueTableTest, AssignCopiesIndependently)
+{
+    ScriptValueTable source;
+    source.Store(Record(0, 1, {ScriptValue::FromText(CStringUTF8("a"))}));
+    ScriptValueTable copy;
+    copy.Store(Record(5, 5));
+    copy.Assign(source);
+    source.Find(1)->Values[0].Text = CStringUTF8("b");
+    ASSERT_EQ(copy.GetCount(), 1u);
+    EXPECT_STREQ(copy.GetAt(0).Values[0].Text.GetText(), "a");
+}
+
+TEST_F(ScriptValueTableTest, FileFormIsCountThenKeyedRecords)
+{
+    ScriptValueTable table;
+    EXPECT_THAT(WriteFile(table), ElementsAre(0, 0, 0, 0));
+    EXPECT_EQ(ReadFile().GetCount(), 0u);
+
+    table.Store(Record(1, 2, {ScriptValue::FromInteger(7), ScriptValue::FromText(CStringUTF8("a"))}));
+    table.Store(Record(0, 0));
+    const std::vector<uint8_t> bytes = WriteFile(table);
+    EXPECT_THAT(
+        bytes, ElementsAreArray(std::vector<uint8_t>{2, 0, 0, 0,             // two records
+                                                     0, 0, 0, 0, 0, 0, 0, 0, // key 0, no values
+                                                     2, 0, 1, 0, 2, 0, 0, 0, // index 2 of group 1, two values
+                                                     0, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0,         // integer 7
+                                                     1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 'a'})); // text "a"
+
+    const ScriptValueTable read = ReadFile();
+    EXPECT_THAT(Keys(read), ElementsAre(0u, 0x10002u));
+    EXPECT_EQ(WriteFile(read), bytes);
+}
+
+TEST_F(ScriptValueTableTest, DamagedCountsStopAtTheEndOfTheFile)
+{
+    PutFile({0xFF, 0xFF, 0xFF, 0xFF,                                       // four billion records
+             3,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF,               // key 3 with four billion values
+             0,    0,    0,    0,    9,    0,    0,    0,    0, 0, 0, 0}); // one value, then the end
+    const ScriptValueTable table = ReadFile();
+    ASSERT_EQ(table.GetCount(), 1u);
+    EXPECT_EQ(table.GetAt(0).Key(), 3u);
+    EXPECT_EQ(table.GetAt(0).Values.size(), 2u); // the value read and the one the end cut off
+    EXPECT_EQ(table.GetAt(0).Values[0].Integer, 9);
+}
