@@ -1,7 +1,11 @@
 #pragma once
-// A periodic task run by the frame-task runner on the app-task thread.
-// FIXME: the least the animation code needs until the frame-task runner is in.
+// A periodic task of the frame-task runner (animations, the game cursor, the message window's
+// typewriter, particle effects). The runner calls Execute on the app-task thread whenever the
+// period has passed since the last run, under its list lock and the global draw lock, and draws a
+// frame after the pass when a task asked for one. A task adds itself to the runner when it starts
+// and must take itself out before it is destroyed.
 
+#include <atomic>
 #include <cstdint>
 
 class IAppTask
@@ -13,14 +17,19 @@ public:
     virtual ~IAppTask() = default;
 
     virtual void Execute() = 0;
-    virtual uint32_t IsRedrawRequested() { return m_redraw; }
+    virtual uint32_t IsRedrawRequested() { return m_redraw.load(); }
     virtual void RequestRedraw() { m_redraw = 1; }
     virtual void ClearRedraw() { m_redraw = 0; }
 
     uint32_t GetPeriod() const { return m_period; }
+    void SetPeriod(uint32_t period) { m_period = period; }
+    // Clock value of the end of the last run.
+    uint32_t GetLastRunTime() const { return m_last_run; }
 
 protected:
-    uint32_t m_last_run = 0;
+    friend class CAppTask;
+
+    uint32_t m_last_run = 0; // written on the app-task thread under the runner's list lock
     uint32_t m_period;
-    uint32_t m_redraw = 0;
+    std::atomic<uint32_t> m_redraw{0};
 };
