@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
 #include "app/IAppTask.h"
 #include "graphics/CLayerFile.h"
@@ -15,6 +16,10 @@
 EffectFixture::EffectFixture()
 {
     m_app.UseConfigFile(m_dir.Path().string() + "/config.xml");
+    SetAppMessageBoxHook([this](UINT, const CStringUTF8& text) {
+        m_messages.emplace_back(text.GetText());
+        return 1;
+    });
     platform::VirtualClock::Enable(EFFECT_CLOCK_START);
     m_display = std::make_unique<HeadlessDisplay>();
     m_previous_runner = SetAppTask(&m_runner);
@@ -36,10 +41,19 @@ EffectFixture::~EffectFixture()
     SetAppTask(m_previous_runner);
     m_display.reset();
     platform::VirtualClock::Disable();
+    SetAppMessageBoxHook(nullptr);
 }
 
-void EffectFixture::OpenLayerArchive(std::vector<tools::ArchiveEntry> extra)
+void EffectFixture::OpenLayerArchive(std::vector<tools::ArchiveEntry> extra, bool effect_pictures)
 {
+    SetDocumentLayerFile(nullptr);
+    m_layer_file.reset();
+    if (!effect_pictures) {
+        m_dir.Write("layer.arc", tools::BuildArchive(extra, tools::ArchiveEncoding::Plain));
+        m_layer_file = std::make_unique<CSpriteLayerFile>("layer.arc", false, false);
+        SetDocumentLayerFile(m_layer_file.get());
+        return;
+    }
     tools::AkbPicture petals = tools::MakePicture(64, 640, 0);
     for (int f = 0; f < 10; ++f)
         for (int y = 0; y < 64; ++y)

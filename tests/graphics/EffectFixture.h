@@ -40,8 +40,9 @@ protected:
     ~EffectFixture() override;
 
     // Writes "layer.arc" with "hana.akb" (ten 64 x 64 frames in a column), "SnowBall.akb" (64 x
-    // 64 opaque white) and the extra entries, and makes it the document's layer file.
-    void OpenLayerArchive(std::vector<tools::ArchiveEntry> extra = {});
+    // 64 opaque white) unless told not to, and the extra entries, and makes it the document's
+    // layer file.
+    void OpenLayerArchive(std::vector<tools::ArchiveEntry> extra = {}, bool effect_pictures = true);
     // Raw engine values for the next draws (each reduced modulo n by the draw); 0 once used up.
     void QueueRandom(std::initializer_list<uint32_t> values);
     size_t RandomLeft() const { return m_random.size(); }
@@ -56,6 +57,7 @@ protected:
     std::unique_ptr<HeadlessDisplay> m_display;
     CAppTask m_runner;
     std::unique_ptr<CSpriteLayerFile> m_layer_file;
+    std::vector<std::string> m_messages; // message boxes, recorded instead of shown
 
 private:
     std::deque<uint32_t> m_random;
