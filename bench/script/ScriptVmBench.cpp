@@ -1,6 +1,5 @@
 // Interpreter speed on a tight loop of arithmetic, comparisons, a conditional jump and bank
 // loads and stores, against the same loop compiled natively.
-#include "BenchDocument.h"
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -40,7 +39,9 @@ const char* const LOOP_SOURCE = R"(
 
 void BM_InterpretLoop(benchmark::State& state)
 {
-    CVeskDoc* document = PrepareBenchDocument();
+    CVeskDoc* document = GetDocument();
+    document->m_current_state = std::make_unique<FlagBuffer>();
+    document->m_script_context = std::make_unique<ScriptContext>();
     document->m_current_state->Variables.resize(4);
     document->m_current_state->Flags.resize(8);
     const tools::AssembledScript assembled = tools::AssembleScript(LOOP_SOURCE);

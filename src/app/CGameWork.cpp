@@ -115,25 +115,34 @@ void ResetWheel()
             mouse->ResetWheel();
 }
 
-// The game cursor off while a system screen runs; on again afterwards only if it was on.
+// The game cursor off while a system screen runs; on again afterwards only if it was on. The
+// freeze leaves the mode at -1, and turning the cursor on from -1 turns it straight off again,
+// so the thaw sets the remembered mode, which brings the cursor back with its own picture row.
 class FrozenInput
 {
 public:
     FrozenInput()
         : m_was_on(GetMouse()->IsOn() != 0)
+        , m_mode(GetMouse()->GetMode())
     {
         GetMouse()->SetCursorMode(0);
     }
-    bool WasOn() const { return m_was_on; }
-    void Thaw()
+    void TurnCursorBackOn() const
     {
-        if (m_was_on)
+        if (m_was_on && m_mode > 0)
+            GetMouse()->SetCursorMode(m_mode);
+        else if (m_was_on)
             GetMouse()->TurnOn();
+    }
+    void Thaw() const
+    {
+        TurnCursorBackOn();
         ResetWheel();
     }
 
 private:
     bool m_was_on;
+    int32_t m_mode;
 };
 
 // The already-read bits and the system flags written before the game is left.
@@ -517,8 +526,7 @@ void CGameWork::RunSystemMenu(int32_t page)
             state != nullptr && state->Variables.size() > 73 && state->Variables[73].Integer == 1;
         m_message_window->RestoreWindow(option ? 1 : 0);
     }
-    if (frozen.WasOn())
-        GetMouse()->TurnOn();
+    frozen.TurnCursorBackOn();
     ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
 }
 

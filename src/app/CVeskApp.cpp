@@ -1,5 +1,10 @@
 #include "app/CVeskApp.h"
 
+#include "app/AppMessageBox.h"
+#include "app/CSoftResetException.h"
+#include "app/CVeskDoc.h"
+#include "foundation/CExecException.h"
+
 CStringUTF8 CVeskApp::GetAppString()
 {
     // FIXME: make sure the document exists first (GetDocument) once it is built.
@@ -31,14 +36,30 @@ int CVeskApp::InitInstance()
 
 int CVeskApp::Run()
 {
-    // FIXME: the frame loop over the document arrives with the document.
-    return 1;
+    CVeskDoc* document = GetDocument();
+    for (;;) {
+        if (PumpAndYield() == 0)
+            return 1;
+        try {
+            if (document->OnFrame() == 0)
+                return 1;
+        } catch (const CExecException& failure) {
+            AppMessageBox(0, failure.GetMessage());
+            return 0;
+        } catch (const CSoftResetException&) {
+            ExitInstance();
+            InitInstance();
+            // The exit freed the document the loop held; the initialisation made the new one.
+            document = GetDocument();
+        }
+    }
 }
 
 int CVeskApp::ExitInstance()
 {
-    // FIXME: hide the main view, stop the app-task thread, and delete the document, input
-    // devices, view, display and frame-task runner once they exist.
+    // FIXME: hide the main view and stop the app-task thread first, and delete the input
+    // devices, view, display and frame-task runner after the document, once they exist.
+    DeleteDocument();
     if (m_timer_period_raised) {
         timeEndPeriod(m_timer_caps.wPeriodMin);
         m_timer_period_raised = false;

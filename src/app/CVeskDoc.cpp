@@ -39,8 +39,7 @@
 
 namespace {
 
-CVeskDoc* g_document = nullptr;              // owned here: made by GetDocument, freed by DeleteDocument
-CArchiveManager* g_script_archive = nullptr; // owned here: made by the first AttachScript
+CVeskDoc* g_document = nullptr; // owned here: made by GetDocument, freed by DeleteDocument
 
 constexpr uint32_t ENGINE_STATE_AT_START = 0x53;
 constexpr uint32_t MT_DEFAULT_SEED = 5489;
@@ -106,12 +105,6 @@ CVeskDoc* GetDocument()
 void DeleteDocument()
 {
     delete std::exchange(g_document, nullptr);
-    delete std::exchange(g_script_archive, nullptr);
-}
-
-CArchiveManager* GetScriptArchive()
-{
-    return g_script_archive;
 }
 
 CVeskDoc::CVeskDoc() = default;
@@ -379,6 +372,13 @@ uint32_t CVeskDoc::OnDocumentCode(tagDOCUMENT_CODE code)
     }
 }
 
+int32_t CVeskDoc::GetGameValue(size_t index)
+{
+    if (!m_current_state || index >= m_current_state->Values.size())
+        return 0;
+    return m_current_state->Values[index].Integer;
+}
+
 uint32_t CVeskDoc::GetEngineStateWord()
 {
     return m_current_state ? m_current_state->EngineStateWord() : 0;
@@ -403,25 +403,24 @@ std::shared_ptr<CScript> CVeskDoc::AttachScript(const CStringUTF8& name)
         script = std::make_shared<CScript>();
     if (!script)
         throw CExecException("Failed to create the Script Object");
-    if (g_script_archive == nullptr) {
+    // The shared archive closes with the last script, so the next attach opens it again.
+    if (CScript::GetScriptArchive() == nullptr) {
+        std::unique_ptr<CArchiveManager> archive;
         if (!IsCreationFaultInjected("Failed to create the Script Archive"))
-            g_script_archive = new (std::nothrow)
-                CArchiveManager(FileInfoString("/GameFile/ScriptArchive/File", "script.arc"),
-                                IsEncoded("/GameFile/ScriptArchive/Encode"), true);
-        if (g_script_archive == nullptr)
+            archive.reset(new (std::nothrow)
+                              CArchiveManager(FileInfoString("/GameFile/ScriptArchive/File", "script.arc"),
+                                              IsEncoded("/GameFile/ScriptArchive/Encode"), true));
+        if (archive == nullptr)
             throw CExecException("Failed to create the Script Archive");
+        CScript::SetScriptArchive(std::move(archive));
     }
     try {
-        g_script_archive->OpenEntry(name);
-        std::vector<uint8_t> file(g_script_archive->GetSize());
-        g_script_archive->ReadAll(file.data());
-        g_script_archive->CloseEntry();
-        script->LoadImage(std::move(file), name);
+        script->Load(name);
     } catch (const CString& message) {
-        g_script_archive->CloseEntry();
+        CScript::GetScriptArchive()->CloseEntry();
         throw CExecException(FormatScriptError(message));
     } catch (const CExecException& failure) {
-        g_script_archive->CloseEntry();
+        CScript::GetScriptArchive()->CloseEntry();
         throw CExecException(FormatScriptError(failure.GetMessage()));
     }
     return script;
@@ -459,9 +458,10 @@ uint32_t CVeskDoc::PopScript()
         return 0;
     SuspendedScript caller = std::move(m_suspended_callers.back());
     m_suspended_callers.pop_back();
-    if (caller.Script)
-        caller.Script->SetPosition(caller.Position);
     m_current_script = std::move(caller.Script);
+    if (!m_current_script)
+        return 0;
+    m_current_script->SetPosition(caller.Position);
     return 1;
 }
 

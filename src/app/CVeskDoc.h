@@ -146,9 +146,10 @@ public:
     // DocumentLink
     CArchiveFile* GetUpdateArchive() override { return m_update_archive.get(); }
     CArchiveManager* GetDataArchive() override { return m_data_archive.get(); }
-    const FlagBuffer* GetGameState() override { return m_current_state.get(); }
+    int32_t GetGameValue(size_t index) override;
     int GetLanguage() override { return m_language; }
 
+    const FlagBuffer* GetGameState() { return m_current_state.get(); }
     CSpriteLayerFile* GetLayerFile() { return m_layer_file.get(); }
     CFadeSprite* GetFadeSprite() { return m_fade_sprite.get(); }
     CSpriteLayer* GetWorkLayer() { return m_work_layer.get(); }
@@ -214,7 +215,3 @@ private:
 CVeskDoc* GetDocument();
 // Frees the singleton (the application's exit); the next GetDocument makes a new one.
 void DeleteDocument();
-
-// The process-wide script archive set over "script.arc", made by the first AttachScript; freed
-// with the document.
-CArchiveManager* GetScriptArchive();

@@ -3,14 +3,16 @@
 // that every archive set asks first, the data archive the language tables load from, the current
 // game state, the interface language and the error prefix naming the running script. The document
 // installs itself at start-up and removes itself at teardown. Without it the foundation behaves as
-// before the game starts: no update archive, no data archive, no game state, language 0, messages
-// unchanged. Main thread only.
+// before the game starts: no update archive, no data archive, a fresh game state (every value 0),
+// language 0, messages unchanged. Main thread only.
+
+#include <cstddef>
+#include <cstdint>
 
 #include "foundation/CStringUTF8.h"
 
 class CArchiveFile;
 class CArchiveManager;
-class FlagBuffer;
 
 class DocumentLink
 {
@@ -19,8 +21,9 @@ public:
 
     virtual CArchiveFile* GetUpdateArchive() = 0;  // null when "update.arc" could not be opened
     virtual CArchiveManager* GetDataArchive() = 0; // the set opened on "data.arc"
-    virtual const FlagBuffer* GetGameState() = 0;  // the current FlagBuffer
-    virtual int GetLanguage() = 0;                 // 0 English .. 3 Japanese
+    // The integer of Values[index] of the current FlagBuffer; 0 when it has no such value.
+    virtual int32_t GetGameValue(size_t index) = 0;
+    virtual int GetLanguage() = 0; // 0 English .. 3 Japanese
     virtual CStringUTF8 FormatScriptError(CStringUTF8 message) = 0;
 };
 

@@ -223,7 +223,7 @@ CSprite* CLayerFile::LoadSprite(CStringUTF8 name, CSprite* sprite, int32_t kind,
         return nullptr;
     }
     if (kind == LAYER_KIND_TEXTURE)
-        static_cast<CSpriteTexture*>(created)->SetTexture(static_cast<CTextureLayer*>(loaded));
+        static_cast<CSpriteTexture*>(created)->AdoptTexture(static_cast<CTextureLayer*>(loaded));
     else
         static_cast<CSpriteLayer*>(created)->AttachLayer(loaded, 0, 0, 0);
     created->SetPriority(priority);

@@ -80,6 +80,12 @@ void CSpriteTexture::SetTexture(CTextureLayer* layer)
     m_rect = RECT{0, 0, width, height};
 }
 
+void CSpriteTexture::AdoptTexture(CTextureLayer* layer)
+{
+    SetTexture(layer);
+    m_owns = layer != nullptr ? 1 : 0;
+}
+
 void CSpriteTexture::SetPositionF(float x, float y)
 {
     m_position = {x, y};

@@ -29,6 +29,8 @@ public:
     // Borrows the layer; visible; the priority is stored without registering.
     virtual void AttachTexture(CTextureLayer* layer, float x, float y, const RECT& source, int32_t priority);
     virtual void SetTexture(CTextureLayer* layer);
+    // As SetTexture, but the sprite owns the layer from now on and deletes it with itself.
+    void AdoptTexture(CTextureLayer* layer);
     virtual void SetPositionFloat(float x, float y) { SetPositionF(x, y); }
     virtual void SetPositionInt(int32_t x, int32_t y)
     {

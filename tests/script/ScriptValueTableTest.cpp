@@ -118,18 +118,6 @@ TEST_F(ScriptValueTableTest, RemovingGroupsAndRecords)
     EXPECT_EQ(table.GetCount(), 0u);
 }
 
-TEST_F(ScriptValueTableTest, AssignCopiesIndependently)
-{
-    ScriptValueTable source;
-    source.Store(Record(0, 1, {ScriptValue::FromText(CStringUTF8("a"))}));
-    ScriptValueTable copy;
-    copy.Store(Record(5, 5));
-    copy.Assign(source);
-    source.Find(1)->Values[0].Text = CStringUTF8("b");
-    ASSERT_EQ(copy.GetCount(), 1u);
-    EXPECT_STREQ(copy.GetAt(0).Values[0].Text.GetText(), "a");
-}
-
 TEST_F(ScriptValueTableTest, FileFormIsCountThenKeyedRecords)
 {
     ScriptValueTable table;

@@ -2,6 +2,8 @@
 // Stands in for the document while a test runs: installed by the constructor, removed by the
 // destructor. Script errors get a visible prefix so tests can see they went through it.
 
+#include <map>
+
 #include "foundation/DocumentLink.h"
 
 class FakeDocumentLink final : public DocumentLink
@@ -14,7 +16,10 @@ public:
 
     CArchiveFile* GetUpdateArchive() override { return m_update_archive; }
     CArchiveManager* GetDataArchive() override { return m_data_archive; }
-    const FlagBuffer* GetGameState() override { return m_game_state; }
+    int32_t GetGameValue(size_t index) override
+    {
+        return m_game_values.contains(index) ? m_game_values[index] : 0;
+    }
     int GetLanguage() override { return m_language; }
     CStringUTF8 FormatScriptError(CStringUTF8 message) override
     {
@@ -23,6 +28,6 @@ public:
 
     CArchiveFile* m_update_archive = nullptr;  // not owned
     CArchiveManager* m_data_archive = nullptr; // not owned
-    const FlagBuffer* m_game_state = nullptr;  // not owned
+    std::map<size_t, int32_t> m_game_values;
     int m_language = 0;
 };

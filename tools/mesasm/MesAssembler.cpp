@@ -600,6 +600,24 @@ AssembledScript AssembleScript(std::string_view source)
     return Assembler().Run(source);
 }
 
+AssembledArchive BuildScriptArchive(std::span<const ScriptSource> sources, ArchiveEncoding encoding)
+{
+    AssembledArchive result;
+    std::vector<ArchiveEntry> entries;
+    for (const ScriptSource& source : sources) {
+        AssembledScript script = AssembleScript(source.text);
+        if (!script.Ok) {
+            result.Error = source.name + ": " + script.Error;
+            return result;
+        }
+        // The reader looks names up upper-cased, as the original archives store them.
+        entries.push_back(ArchiveEntry{UpperCaseName(source.name), std::move(script.File)});
+    }
+    result.File = BuildArchive(entries, encoding);
+    result.Ok = true;
+    return result;
+}
+
 std::vector<uint8_t> CodeOf(const std::vector<uint8_t>& file)
 {
     if (file.size() < 8)

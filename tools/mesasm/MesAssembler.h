@@ -42,9 +42,12 @@
 // takes as one (0x81-0x9F, 0xE0-0xEF).
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "arcpack/ArchiveWriter.h"
 
 namespace tools {
 
@@ -56,6 +59,22 @@ struct AssembledScript
 };
 
 AssembledScript AssembleScript(std::string_view source);
+
+struct ScriptSource
+{
+    std::string name; // the entry name, such as "start.mes"
+    std::string text;
+};
+
+struct AssembledArchive
+{
+    bool Ok = false;
+    std::string Error; // "NAME: line N: reason" when not Ok
+    std::vector<uint8_t> File;
+};
+
+// Assembles every source and packs the scripts into one script archive.
+AssembledArchive BuildScriptArchive(std::span<const ScriptSource> sources, ArchiveEncoding encoding);
 
 // The code part of an assembled file, for tests that look at offsets.
 std::vector<uint8_t> CodeOf(const std::vector<uint8_t>& file);

@@ -2,11 +2,13 @@
 
 #include <utility>
 
+#include "foundation/CArchiveManager.h"
 #include "script/vm/ScriptError.h"
 
 namespace {
 
 int s_live_script_count = 0;
+std::unique_ptr<CArchiveManager> s_script_archive;
 
 constexpr uint32_t HEADER_SIZE = 8;
 
@@ -25,12 +27,38 @@ CScript::CScript()
 
 CScript::~CScript()
 {
-    --s_live_script_count;
+    if (--s_live_script_count == 0)
+        s_script_archive.reset();
 }
 
 int CScript::GetLiveScriptCount()
 {
     return s_live_script_count;
+}
+
+CArchiveManager* CScript::GetScriptArchive()
+{
+    return s_script_archive.get();
+}
+
+void CScript::SetScriptArchive(std::unique_ptr<CArchiveManager> archive)
+{
+    s_script_archive = std::move(archive);
+}
+
+bool CScript::Load(const CStringUTF8& name)
+{
+    CArchiveManager* archive = s_script_archive.get();
+    if (!archive) {
+        m_name = name;
+        Refuse("no script archive is open");
+        return false;
+    }
+    archive->OpenEntry(name);
+    std::vector<uint8_t> file(archive->GetSize());
+    archive->ReadAll(file.data());
+    archive->CloseEntry();
+    return LoadImage(std::move(file), name);
 }
 
 uint8_t CScript::ReadCode(uint32_t advance)

@@ -12,6 +12,7 @@
 
 #include "foundation/CStringUTF8.h"
 
+class CArchiveManager;
 class CScript;
 using ScriptRef = std::shared_ptr<CScript>;
 
@@ -52,6 +53,10 @@ public:
     uint8_t IsEnded() const { return IsResident(); }
     void SetEnded() { SetResident(); }
 
+    // Reads the named entry through the shared script archive and takes it as LoadImage does.
+    // An entry the archive does not hold is thrown by the archive as its message text; with no
+    // script archive open the script is refused.
+    bool Load(const CStringUTF8& name);
     // Takes a whole script file (u32 resume count, u32 choice count, the two tables, bytecode).
     // A file that is too short, announces more table entries than it holds or points a table
     // entry outside its code is refused: the failure is reported, the script keeps no code and
@@ -67,6 +72,10 @@ public:
     uint32_t GetChoiceCount() const { return m_choice_count; }
     // Number of CScript objects alive in the process.
     static int GetLiveScriptCount();
+    // The archive every script is read through. The document opens it before the first script
+    // is attached; it is closed when the last script is destroyed.
+    static CArchiveManager* GetScriptArchive();
+    static void SetScriptArchive(std::unique_ptr<CArchiveManager> archive);
 
     uint32_t Line = 0; // source line of the running code, shown in script-error texts
 

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <string>
 #include <system_error>
 
 #include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
+#include "foundation/CExecException.h"
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
 #include "script/FlagBuffer.h"
@@ -384,11 +387,23 @@ void ScriptContext::CallFunction(CScript&)
         ReportScriptError(text);
         return;
     }
+    CVeskDoc* document = GetDocument();
+    if (document->LocalFrameStack.size() >= MAX_FUNCTION_CALL_DEPTH) {
+        CStringUTF8 text;
+        text.Format("Liblary ID:%u: script functions nest more than %u deep.", id,
+                    static_cast<unsigned>(MAX_FUNCTION_CALL_DEPTH));
+        ReportScriptError(text);
+        return;
+    }
     const ScriptFunction function = found->second; // the reference keeps the body's script alive
-    auto frame = std::make_unique<std::vector<ScriptValue>>(function.ParamCount);
+    std::unique_ptr<std::vector<ScriptValue>> frame;
+    try {
+        frame = std::make_unique<std::vector<ScriptValue>>(function.ParamCount);
+    } catch (const std::bad_alloc&) {
+        throw CExecException(CStringUTF8("Failed to create the Exclusive Flag"));
+    }
     for (ScriptValue& value : *frame)
         PopValue(value);
-    CVeskDoc* document = GetDocument();
     document->LocalFrameStack.push_back(std::move(frame));
     document->CallScript(function.Script);
     function.Script->SetPosition(function.BodyPosition);
@@ -449,6 +464,8 @@ void ScriptContext::ShowMessageText(CStringUTF8 text)
     if (IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN) &&
         !state->TestEngineState(ENGINE_STATE_SHIFTED_RUN))
         Backlog.AppendText(text);
+    if (GetConfigSceneSkip())
+        return;
     if (m_message_handler)
         m_message_handler(text);
 }
@@ -483,7 +500,8 @@ void ScriptContext::NewLine()
         Backlog.AppendCode(0);
         Backlog.AppendText(CStringUTF8("\n"));
     }
-    // FIXME: "/Config/SceneSkip" stops here once the configuration accessors are in.
+    if (GetConfigSceneSkip())
+        return;
     std::vector<ScriptValue>& v = state->Values;
     const int32_t direction = VARIABLE_WRITING_DIRECTION < state->Variables.size()
                                   ? state->Variables[VARIABLE_WRITING_DIRECTION].Integer
@@ -507,6 +525,10 @@ void ScriptContext::ShiftedRun(CScript& script)
     FlagBuffer* state = GetState();
     if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)
         return;
+    if (m_shifted_run_depth >= MAX_SHIFTED_RUN_DEPTH) {
+        ReportScriptError(CStringUTF8("Shifted runs nest too deeply."));
+        return;
+    }
     if (!state->TestEngineState(ENGINE_STATE_MEASURE) &&
         !state->TestEngineState(ENGINE_STATE_MEASURE_LINES) &&
         IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN))
@@ -520,7 +542,14 @@ void ScriptContext::ShiftedRun(CScript& script)
     v[51].Integer = Wrap(static_cast<int64_t>(v[51].Integer) + v[37].Integer);
     v[46] = AddScriptValues(v[46], v[36]);
     v[47] = AddScriptValues(v[47], v[37]);
-    GetDocument()->RunNestedFrames(script);
+    ++m_shifted_run_depth;
+    try {
+        GetDocument()->RunNestedFrames(script);
+    } catch (...) {
+        --m_shifted_run_depth;
+        throw;
+    }
+    --m_shifted_run_depth;
     // The nested code may have replaced the game state's arrays; look the values up again.
     state = GetState();
     if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)

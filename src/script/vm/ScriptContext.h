@@ -39,6 +39,12 @@ struct ChoiceBranch
 // damaged count cannot pop and report without end or allocate gigabytes at the call.
 inline constexpr uint32_t MAX_FUNCTION_PARAMS = 256;
 
+// Nesting limits that keep a looping or damaged script from exhausting the stack or memory: a
+// shifted run nests a frame loop on the machine stack, a script function call a frame and a
+// suspended caller on the document.
+inline constexpr int MAX_SHIFTED_RUN_DEPTH = 16;
+inline constexpr size_t MAX_FUNCTION_CALL_DEPTH = 10'000;
+
 // Engine-state bits of the text code.
 inline constexpr uint32_t ENGINE_STATE_MEASURE_LINES = 0x20000000;
 inline constexpr uint32_t ENGINE_STATE_SHIFTED_RUN = 0x40000000;
@@ -95,7 +101,8 @@ public:
     void SetExecGroup(std::unique_ptr<IFunc> exec) { m_exec = std::move(exec); }
     IFunc* GetExecGroup() { return m_exec.get(); }
     // FIXME: typesetting into the message layer joins with the text layout; until then decoded
-    // message text goes to this handler after it is recorded for the backlog.
+    // message text goes to this handler after it is recorded for the backlog, unless scene
+    // skipping is on.
     void SetMessageHandler(MessageHandler handler) { m_message_handler = std::move(handler); }
 
     // Drops everything the context holds.
@@ -107,7 +114,7 @@ public:
     std::map<int32_t, std::vector<ChoiceBranch>> ChoiceBranches;
     BacklogStore Backlog;
     std::mt19937 Random;
-    uint32_t RandomSeed = 0; // the seed drawn from the hardware at start-up
+    uint32_t RandomSeed = 0;      // the seed drawn from the hardware at start-up
     int32_t m_text_area_word = 0; // cleared by a new line; the message window reads it
 
 private:
@@ -126,4 +133,5 @@ private:
     std::unique_ptr<IFunc> m_exec;
     std::array<GroupFactory, 30> m_group_overrides;
     MessageHandler m_message_handler;
+    int m_shifted_run_depth = 0;
 };

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../ScriptTestDocument.h"
+#include <fstream>
+
+#include "../ScriptTestFixture.h"
+#include "foundation/CArchiveManager.h"
+#include "foundation/CString.h"
+#include "mesasm/MesAssembler.h"
+#include "support/TempDir.h"
 
 using ::testing::ElementsAre;
 
@@ -124,14 +130,63 @@ TEST_F(CScriptTest, LiveCountFollowsTheLastReference)
     EXPECT_EQ(CScript::GetLiveScriptCount(), before);
 }
 
-TEST_F(CScriptTest, BareCodeHasNoTables)
+class CScriptArchiveTest : public ScriptTest
 {
+protected:
+    // Packs the sources into an LZSS script archive and opens it as the shared script archive.
+    void OpenArchive(const std::vector<tools::ScriptSource>& sources)
+    {
+        const tools::AssembledArchive archive =
+            tools::BuildScriptArchive(sources, tools::ArchiveEncoding::Lzss);
+        ASSERT_TRUE(archive.Ok) << archive.Error;
+        const std::string path = m_dir.PathOf("script.arc");
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(archive.File.data()),
+                   static_cast<std::streamsize>(archive.File.size()));
+        CScript::SetScriptArchive(std::make_unique<CArchiveManager>(CStringUTF8(path.c_str()), true, true));
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(CScriptArchiveTest, ScriptsLoadFromTheArchiveWhichClosesWithTheLastOne)
+{
+    OpenArchive({{"start.mes", ".resume go\npush 1\ngo: push 2\nend"}, {"other.mes", "push 3\nend"}});
+    auto start = std::make_shared<CScript>();
+    ASSERT_TRUE(start->Load(CStringUTF8("start.mes")));
+    EXPECT_EQ(start->GetResumeCount(), 1u);
+    EXPECT_EQ(start->JumpToTableA(0), 5u);
+    auto other = std::make_shared<CScript>();
+    ASSERT_TRUE(other->Load(CStringUTF8("other.mes")));
+    start->SetPosition(0);
+    Run(start);
+    EXPECT_THAT(StackIntegers(), ElementsAre(1, 2));
+    EXPECT_STREQ(start->GetName().GetText(), "start.mes");
+
+    start.reset();
+    EXPECT_NE(CScript::GetScriptArchive(), nullptr); // "other" still lives
+    other.reset();
+    EXPECT_EQ(CScript::GetScriptArchive(), nullptr);
+}
+
+TEST_F(CScriptArchiveTest, MissingEntryIsThrownByTheArchive)
+{
+    OpenArchive({{"start.mes", "end"}});
     auto script = std::make_shared<CScript>();
-    const uint8_t code[] = {0x32, 0, 0, 0, 4, 0x00};
-    script->LoadCode(code, CStringUTF8("Attach Script"));
-    EXPECT_EQ(script->GetCodeSize(), 6u);
-    EXPECT_EQ(script->GetResumeCount(), 0u);
-    Document().ReplaceScript(script);
-    RunFrames();
-    EXPECT_THAT(StackIntegers(), ElementsAre(4));
+    try {
+        script->Load(CStringUTF8("absent.mes"));
+        ADD_FAILURE() << "nothing thrown";
+    } catch (const CString& error) {
+        EXPECT_STREQ(error.GetText(), "ファイルオープンエラー\nabsent.mes");
+    }
+}
+
+TEST_F(CScriptArchiveTest, LoadWithoutAnArchiveIsRefused)
+{
+    CScript::SetScriptArchive(nullptr);
+    auto script = std::make_shared<CScript>();
+    EXPECT_FALSE(script->Load(CStringUTF8("start.mes")));
+    const std::vector<std::string> boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "The script file start.mes cannot be used: no script archive is open.");
 }

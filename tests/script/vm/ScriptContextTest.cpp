@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "../ScriptTestDocument.h"
+#include "../ScriptTestFixture.h"
 
 using ::testing::ElementsAre;
 
@@ -161,23 +161,6 @@ TEST_F(ScriptContextTest, ComparisonsAreSignedAndTyped)
         end
     )"));
     EXPECT_THAT(StackIntegers(), ElementsAre(1, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 1)) << m_listing;
-}
-
-TEST_F(ScriptContextTest, ValuesOfUnknownTypeCompareByTextAndDoNotAdd)
-{
-    ScriptValue odd;
-    odd.Type = 5; // as a damaged file may hold
-    odd.Integer = 9;
-    odd.Text = CStringUTF8("t");
-    Stack().push_back(odd);
-    Stack().push_back(odd);
-    Stack().push_back(odd);
-    Stack().push_back(ScriptValue::FromInteger(1));
-    Run(Assemble("add\neq\nend"));
-    // odd + 1 gives the empty value; then odd == empty compares types 5 and 0.
-    ASSERT_EQ(Stack().size(), 2u);
-    EXPECT_EQ(Stack()[0].Type, 5u);
-    EXPECT_EQ(Stack()[1].Integer, 0);
 }
 
 TEST_F(ScriptContextTest, RandomFollowsTheEnginesDrawForAFixedSeed)

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "../ScriptTestDocument.h"
+#include "../ScriptTestFixture.h"
 #include "script/commands/IFunc.h"
 
 using ::testing::ElementsAre;
@@ -342,4 +342,23 @@ TEST_F(ScriptFunctionTest, EndOfACalledScriptResumesTheCaller)
     EXPECT_THAT(StackIntegers(), ElementsAre(1, 2, 3));
     EXPECT_STREQ(State().Name.GetText(), "sub.mes");
     EXPECT_EQ(Document().OnFrame(), 0u); // nothing left to run
+}
+
+TEST_F(ScriptFunctionTest, EndlessRecursionIsCutOff)
+{
+    Run(Assemble(R"(
+        func 1, 1
+            push 0
+            call 1
+            return
+        endfunc
+        push 0
+        call 1
+        end
+    )"),
+        100'000);
+    const std::vector<std::string> boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "test.mes(0)\nLiblary ID:1: script functions nest more than 10000 deep.");
+    EXPECT_TRUE(Document().LocalFrameStack.empty()); // every return unwound its frame
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "../ScriptTestDocument.h"
+#include "../ScriptTestFixture.h"
+#include "app/TestApp.h"
+#include "support/TempDir.h"
 
 using ::testing::ElementsAre;
 
@@ -176,4 +178,35 @@ TEST_F(ScriptTextTest, UnknownEscapeIsReported)
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "test.mes(0)\n不明なエスケープシーケンスが使われています。");
+}
+
+TEST_F(ScriptTextTest, DeeplyNestedShiftedRunsAreCutOff)
+{
+    // Each shifted run nests a frame loop on the machine stack; fifty thousand in a row must
+    // not exhaust it. Sixteen nest, the others are refused, and the end of the code unwinds.
+    std::string source = "bytes";
+    for (int k = 0; k < 50'000; ++k)
+        source += " 0x1C 0x01";
+    source += "\npush 1\nend";
+    Run(Assemble(source));
+    const std::vector<std::string> boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 50'000u - 16u);
+    EXPECT_EQ(boxes[0], "test.mes(0)\nShifted runs nest too deeply.");
+    EXPECT_THAT(StackIntegers(), ElementsAre(1));
+    EXPECT_FALSE(State().TestEngineState(0x40000000));
+}
+
+TEST_F(ScriptTextTest, SceneSkipRecordsTheTextButDrawsAndMovesNothing)
+{
+    TempDir dir;
+    TestApp app;
+    app.UseConfigFile(dir.PathOf("config.xml"));
+    app.Config().SetInt("/Config/SceneSkip", 1);
+    StartRecording(0x80);
+    State().Values[46] = ScriptValue::FromInteger(100);
+    State().Values[50] = ScriptValue::FromInteger(300);
+    Run(Assemble("text \"あ\"\nnewline\nend"));
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_STREQ(Context().Backlog.GetCurrentEntry()->BodyText.GetText(), "あ\n");
+    EXPECT_EQ(State().Values[50].Integer, 300);
 }

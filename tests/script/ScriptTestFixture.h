@@ -1,6 +1,6 @@
 #pragma once
-// A stand-in for the document in the script tests: the script-stack operations over the same
-// members, a frame step, recorded message boxes and helpers that assemble and run scripts.
+// A fixture for the script tests: fresh script members of the document for each test, recorded
+// message boxes, and helpers that assemble and run scripts.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -38,7 +38,8 @@ protected:
     FlagBuffer& State() { return *m_document->m_current_state; }
     std::vector<ScriptValue>& Stack() { return Context().ValueStack; }
     std::vector<int32_t> StackIntegers();
+    void ClearScriptMembers();
 
-    CVeskDoc* m_document = nullptr; // the process document, deleted after each test
-    std::string m_listing;          // disassembly of the last assembled script, for failure messages
+    CVeskDoc* m_document;  // the process's document; its script members are fresh for each test
+    std::string m_listing; // disassembly of the last assembled script, for failure messages
 };

@@ -1,4 +1,4 @@
-#include "ScriptTestDocument.h"
+#include "ScriptTestFixture.h"
 
 #include <utility>
 
@@ -21,23 +21,39 @@ std::vector<std::string> TakeMessageBoxes()
 ScriptTest::ScriptTest()
     : m_document(GetDocument())
 {
-    SetAppMessageBoxHook([](UINT, const CStringUTF8& text) {
-        g_message_boxes.emplace_back(text.GetText());
-        return 1;
-    });
+    ClearScriptMembers();
     m_document->m_current_state = std::make_unique<FlagBuffer>();
     m_document->SaveDataTable = std::make_unique<ScriptValueTable>();
     m_document->SaveDataSnapshot = std::make_unique<ScriptValueTable>();
     m_document->m_script_context = std::make_unique<ScriptContext>();
+    SetAppMessageBoxHook([](UINT, const CStringUTF8& text) {
+        g_message_boxes.emplace_back(text.GetText());
+        return 1;
+    });
     TakeMessageBoxes();
 }
 
 ScriptTest::~ScriptTest()
 {
-    DeleteDocument();
-    m_document = nullptr;
+    ClearScriptMembers();
     SetAppMessageBoxHook(nullptr);
     TakeMessageBoxes();
+}
+
+void ScriptTest::ClearScriptMembers()
+{
+    // The context first: its functions and branches hold scripts, its backlog snapshots read
+    // the document.
+    m_document->m_script_context.reset();
+    m_document->m_current_script.reset();
+    m_document->m_script_stack.clear();
+    m_document->m_suspended_callers.clear();
+    m_document->m_resident_scripts.clear();
+    m_document->LocalFrameStack.clear();
+    m_document->MeasuredLineWidths.clear();
+    m_document->m_current_state.reset();
+    m_document->SaveDataTable.reset();
+    m_document->SaveDataSnapshot.reset();
 }
 
 ScriptRef ScriptTest::Assemble(const std::string& source, const char* name)

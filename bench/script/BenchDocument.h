@@ -1,6 +1,0 @@
-#pragma once
-// The process document with what the interpreter benchmark needs.
-
-class CVeskDoc;
-
-CVeskDoc* PrepareBenchDocument();
