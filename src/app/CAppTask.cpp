@@ -2,43 +2,62 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
-#include "app/CWinApp.h"
 #include "app/IAppTask.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
-#include "graphics/CSpriteManager.h"
+#include "graphics/FrameRedraw.h"
 #include "platform/kernel/TimeApi.h"
 
 namespace {
 
-std::atomic<CAppTask*> g_runner{nullptr}; // not owned: the application's
-
-uint32_t Now()
-{
-    CWinApp* app = GetApp();
-    return app != nullptr && app->GetClockSwitch() == 1 ? GetTickCount() : timeGetTime();
-}
+std::atomic<CAppTask*> g_app_task{nullptr}; // not owned: the application's start-up and exit own it
 
 } // namespace
+
+CAppTask* GetAppTask()
+{
+    return g_app_task.load();
+}
+
+CAppTask* SetAppTask(CAppTask* runner)
+{
+    return g_app_task.exchange(runner);
+}
+
+void CAppTask::AddTasks(const std::vector<IAppTask*>& tasks)
+{
+    ScopedLock lock(m_lock);
+    for (IAppTask* task : tasks)
+        AddTask(task);
+}
 
 void CAppTask::AddTask(IAppTask* task)
 {
     ScopedLock lock(m_lock);
-    if (task != nullptr && std::find(m_tasks.begin(), m_tasks.end(), task) == m_tasks.end())
-        m_tasks.push_back(task);
+    if (task == nullptr || std::find(m_tasks.begin(), m_tasks.end(), task) != m_tasks.end())
+        return;
+    m_tasks.push_back(task);
+}
+
+void CAppTask::RemoveTasks(const std::vector<IAppTask*>& tasks)
+{
+    ScopedLock lock(m_lock);
+    for (IAppTask* task : tasks)
+        RemoveTask(task);
 }
 
 void CAppTask::RemoveTask(IAppTask* task)
 {
     ScopedLock lock(m_lock);
-    auto it = std::find(m_tasks.begin(), m_tasks.end(), task);
-    if (it == m_tasks.end())
+    auto found = std::find(m_tasks.begin(), m_tasks.end(), task);
+    if (task == nullptr || found == m_tasks.end())
         return;
     if (m_running)
-        *it = nullptr;
+        *found = nullptr;
     else
-        m_tasks.erase(it);
+        m_tasks.erase(found);
 }
 
 void CAppTask::RemoveAll()
@@ -53,7 +72,19 @@ void CAppTask::RemoveAll()
 bool CAppTask::Contains(IAppTask* task)
 {
     ScopedLock lock(m_lock);
-    return std::find(m_tasks.begin(), m_tasks.end(), task) != m_tasks.end();
+    return task != nullptr && std::find(m_tasks.begin(), m_tasks.end(), task) != m_tasks.end();
+}
+
+size_t CAppTask::GetCount()
+{
+    ScopedLock lock(m_lock);
+    return static_cast<size_t>(
+        std::count_if(m_tasks.begin(), m_tasks.end(), [](IAppTask* task) { return task; }));
+}
+
+void CAppTask::Compact()
+{
+    m_tasks.remove(nullptr);
 }
 
 uint32_t CAppTask::RunDueTasks()
@@ -65,59 +96,63 @@ uint32_t CAppTask::RunDueTasks()
     const bool live = display->IsLive();
     bool redraw = false;
     bool waiting = false;
-    m_running = true;
-    if (live)
-        g_draw_lock.Lock(); // released below on every way out
-    try {
-        // Entries appended during the pass wait for the next one.
-        const size_t count = m_tasks.size();
-        auto it = m_tasks.begin();
-        for (size_t i = 0; i < count; ++i, ++it) {
-            IAppTask* task = *it;
-            if (task == nullptr)
-                continue;
-            if (!(task->m_last_run + task->m_period < Now())) {
-                waiting = true;
-                continue;
+    {
+        // Tasks run under the global draw lock so they never overlap the main thread's drawing.
+        struct DrawLock
+        {
+            bool held;
+            explicit DrawLock(bool take)
+                : held(take)
+            {
+                if (held)
+                    g_draw_lock.Lock();
             }
-            task->ClearRedraw();
-            task->Execute();
-            // Execute may have removed the task; its entry is null then.
-            if (*it == nullptr)
-                continue;
-            task->m_last_run = Now();
-            if (task->IsRedrawRequested())
-                redraw = true;
+            ~DrawLock()
+            {
+                if (held)
+                    g_draw_lock.Unlock();
+            }
+        } draw_lock(live);
+        struct RunningFlag
+        {
+            CAppTask& runner;
+            explicit RunningFlag(CAppTask& owner)
+                : runner(owner)
+            {
+                runner.m_running = true;
+            }
+            ~RunningFlag()
+            {
+                runner.m_running = false;
+                runner.Compact();
+            }
+        } running(*this);
+        // Tasks added during the pass wait for the next one.
+        const auto last = std::prev(m_tasks.end());
+        for (auto it = m_tasks.begin();; ++it) {
+            if (IAppTask* task = *it) {
+                // Due once more than the period has passed since the last run. The unsigned
+                // difference stays right when the 32-bit millisecond clock wraps, where comparing
+                // "last run + period" with the clock would stall the task for 49 days.
+                const uint32_t now = timeGetTime();
+                if (static_cast<uint32_t>(now - task->m_last_run) > task->m_period) {
+                    task->ClearRedraw();
+                    task->Execute();
+                    // A task that took itself out during its run may be gone already.
+                    if (*it == task) {
+                        task->m_last_run = timeGetTime();
+                        if (task->IsRedrawRequested())
+                            redraw = true;
+                    }
+                } else {
+                    waiting = true;
+                }
+            }
+            if (it == last)
+                break;
         }
-    } catch (...) {
-        if (live)
-            g_draw_lock.Unlock();
-        m_running = false;
-        m_tasks.remove(nullptr);
-        throw;
     }
-    if (live)
-        g_draw_lock.Unlock();
-    m_running = false;
-    m_tasks.remove(nullptr);
-    if (redraw && live) {
-        ScopedLock draw(g_draw_lock);
-        const uint32_t wanted = DISPLAY_READY | DISPLAY_ENABLED;
-        if ((display->GetStatus() & wanted) == wanted) {
-            if (CSpriteManager* manager = display->GetSpriteManager())
-                manager->SetMatrices();
-            display->DrawFrame();
-        }
-    }
+    if (redraw && live)
+        RedrawFrameNow();
     return waiting ? 1 : 0;
-}
-
-CAppTask* GetAppTask()
-{
-    return g_runner.load();
-}
-
-CAppTask* SetAppTask(CAppTask* runner)
-{
-    return g_runner.exchange(runner);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // A periodic task of the frame-task runner (animations, the game cursor, the message window's
-// typewriter, particle effects). The runner calls Execute on the app-task thread whenever the
+// typewriter, background voices). The runner calls Execute on the app-task thread whenever the
 // period has passed since the last run, under its list lock and the global draw lock, and draws a
 // frame after the pass when a task asked for one. A task adds itself to the runner when it starts
 // and must take itself out before it is destroyed.

@@ -1,86 +1,196 @@
-// The frame-task runner as the effects use it: one entry per task, tasks run when their period
-// has passed (strictly), a task may take itself out while it runs, and the sleep it answers.
-
+// The frame-task runner: entries, due times with their strict comparison and the clock's wrap,
+// tasks leaving during a pass, and the task thread running them at their periods.
 #include "app/CAppTask.h"
+
+#include <functional>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/IAppTask.h"
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/SyncApi.h"
+#include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
 
 namespace {
 
+using platform::VirtualClock;
+
 class CountingTask final : public IAppTask
 {
 public:
-    explicit CountingTask(CAppTask* runner = nullptr, uint32_t period = 15)
+    explicit CountingTask(uint32_t period = 15)
         : IAppTask(period)
-        , m_runner(runner)
     {}
+
     void Execute() override
     {
-        ++runs;
-        if (m_runner != nullptr && runs == 2)
-            m_runner->RemoveTask(this);
+        runs.push_back(timeGetTime());
+        redraw_seen_at_start.push_back(IsRedrawRequested());
+        if (action)
+            action();
     }
-    int runs = 0;
 
-private:
-    CAppTask* m_runner;
+    std::vector<uint32_t> runs;
+    std::vector<uint32_t> redraw_seen_at_start;
+    std::function<void()> action;
 };
 
 class CAppTaskTest : public ::testing::Test
 {
 protected:
-    CAppTaskTest() { platform::VirtualClock::Enable(1000); }
-    ~CAppTaskTest() override { platform::VirtualClock::Disable(); }
+    CAppTaskTest() { VirtualClock::Enable(1'000); }
+    ~CAppTaskTest() override { VirtualClock::Disable(); }
+
     CAppTask m_runner;
 };
 
-} // namespace
+TEST_F(CAppTaskTest, EachTaskIsListedOnce)
+{
+    CountingTask a;
+    CountingTask b;
+    m_runner.AddTask(&a);
+    m_runner.AddTask(&a);
+    m_runner.AddTasks({&b, &a});
+    EXPECT_EQ(m_runner.GetCount(), 2u);
+    m_runner.RemoveTasks({&a});
+    EXPECT_FALSE(m_runner.Contains(&a));
+    m_runner.RemoveTask(&a); // absent: nothing happens
+    m_runner.RemoveAll();
+    EXPECT_EQ(m_runner.GetCount(), 0u);
+}
 
 TEST_F(CAppTaskTest, AnEmptyListSleepsOneMillisecond)
 {
     EXPECT_EQ(m_runner.RunDueTasks(), 1u);
 }
 
-TEST_F(CAppTaskTest, ATaskAddedTwiceRunsOncePerPass)
+TEST_F(CAppTaskTest, APeriodOf15RunsAtMostOncePer16Milliseconds)
 {
-    CountingTask task;
+    CountingTask task(15);
     m_runner.AddTask(&task);
-    m_runner.AddTask(&task);
-    EXPECT_EQ(m_runner.RunDueTasks(), 0u); // the only task ran
-    EXPECT_EQ(task.runs, 1);
-    EXPECT_EQ(task.GetLastRunTime(), 1000u);
+    EXPECT_EQ(m_runner.RunDueTasks(), 0u); // every listed task ran
+    ASSERT_EQ(task.runs.size(), 1u);
+    VirtualClock::Advance(15);
+    EXPECT_EQ(m_runner.RunDueTasks(), 1u); // 15 ms is not more than the period
+    EXPECT_EQ(task.runs.size(), 1u);
+    VirtualClock::Advance(1);
+    EXPECT_EQ(m_runner.RunDueTasks(), 0u);
+    EXPECT_EQ(task.runs.size(), 2u);
+    EXPECT_EQ(task.runs[1] - task.runs[0], 16u);
 }
 
-TEST_F(CAppTaskTest, APeriodMustHavePassedStrictly)
+TEST_F(CAppTaskTest, OneWaitingTaskMakesThePassSleep)
 {
-    CountingTask task;
+    CountingTask fast(10);
+    CountingTask slow(100);
+    m_runner.AddTasks({&fast, &slow});
+    m_runner.RunDueTasks();
+    VirtualClock::Advance(11);
+    EXPECT_EQ(m_runner.RunDueTasks(), 1u);
+    EXPECT_EQ(fast.runs.size(), 2u);
+    EXPECT_EQ(slow.runs.size(), 1u);
+}
+
+TEST_F(CAppTaskTest, TasksKeepRunningAcrossTheClockWrap)
+{
+    // The last run 10 ms before the 32-bit clock wraps: last run + period wraps to a small number
+    // while the clock is still large, and the other way round afterwards.
+    VirtualClock::Set(0xFFFF'FFFFull - 9);
+    CountingTask task(15);
     m_runner.AddTask(&task);
     m_runner.RunDueTasks();
-    platform::VirtualClock::Advance(15); // 1000 + 15 is not earlier than 1015
-    EXPECT_EQ(m_runner.RunDueTasks(), 1u);
-    EXPECT_EQ(task.runs, 1);
-    platform::VirtualClock::Advance(1);
-    EXPECT_EQ(m_runner.RunDueTasks(), 0u);
-    EXPECT_EQ(task.runs, 2);
+    ASSERT_EQ(task.runs.size(), 1u);
+    VirtualClock::Advance(5); // 5 ms later: not due, although last run + 15 has wrapped below the clock
+    m_runner.RunDueTasks();
+    EXPECT_EQ(task.runs.size(), 1u);
+    VirtualClock::Advance(11); // 16 ms after the run, past the wrap
+    m_runner.RunDueTasks();
+    ASSERT_EQ(task.runs.size(), 2u);
+    EXPECT_EQ(task.runs[1], 6u);
+    VirtualClock::Advance(16);
+    m_runner.RunDueTasks();
+    EXPECT_EQ(task.runs.size(), 3u);
 }
 
-TEST_F(CAppTaskTest, ATaskMayTakeItselfOutWhileItRuns)
+TEST_F(CAppTaskTest, TheRedrawRequestIsClearedBeforeEachRun)
 {
-    CountingTask leaving(&m_runner);
-    CountingTask staying;
-    m_runner.AddTask(&leaving);
-    m_runner.AddTask(&staying);
-    for (int pass = 0; pass < 4; ++pass) {
-        platform::VirtualClock::Advance(16);
-        m_runner.RunDueTasks();
-    }
-    EXPECT_EQ(leaving.runs, 2);
-    EXPECT_EQ(staying.runs, 4);
-    EXPECT_FALSE(m_runner.Contains(&leaving));
-    EXPECT_TRUE(m_runner.Contains(&staying));
-    m_runner.RemoveAll();
-    EXPECT_FALSE(m_runner.Contains(&staying));
+    CountingTask task;
+    task.action = [&] { task.RequestRedraw(); };
+    m_runner.AddTask(&task);
+    m_runner.RunDueTasks();
+    VirtualClock::Advance(16);
+    m_runner.RunDueTasks();
+    EXPECT_EQ(task.redraw_seen_at_start, (std::vector<uint32_t>{0, 0}));
+    EXPECT_EQ(task.IsRedrawRequested(), 1u);
 }
+
+TEST_F(CAppTaskTest, ATaskMayRemoveItselfOrTheNextOneDuringAPass)
+{
+    CountingTask first;
+    CountingTask second;
+    CountingTask third;
+    first.action = [&] { m_runner.RemoveTask(&second); };
+    third.action = [&] { m_runner.RemoveTask(&third); };
+    m_runner.AddTasks({&first, &second, &third});
+    m_runner.RunDueTasks();
+    EXPECT_EQ(first.runs.size(), 1u);
+    EXPECT_EQ(second.runs.size(), 0u);
+    EXPECT_EQ(third.runs.size(), 1u);
+    EXPECT_EQ(m_runner.GetCount(), 1u);
+    EXPECT_TRUE(m_runner.Contains(&first));
+}
+
+TEST_F(CAppTaskTest, ATaskAddedDuringAPassRunsInTheNextOne)
+{
+    CountingTask first;
+    CountingTask added;
+    first.action = [&] { m_runner.AddTask(&added); };
+    m_runner.AddTask(&first);
+    m_runner.RunDueTasks();
+    EXPECT_TRUE(added.runs.empty());
+    m_runner.RunDueTasks();
+    EXPECT_EQ(added.runs.size(), 1u);
+}
+
+TEST_F(CAppTaskTest, TheLockIsReleasedWhenATaskThrows)
+{
+    CountingTask task;
+    task.action = [] { throw 42; };
+    m_runner.AddTask(&task);
+    EXPECT_THROW(m_runner.RunDueTasks(), int);
+    // Another thread can take the list again.
+    std::thread other([&] { m_runner.RemoveTask(&task); });
+    other.join();
+    EXPECT_EQ(m_runner.GetCount(), 0u);
+}
+
+TEST_F(CAppTaskTest, TheTaskThreadRunsTasksAtTheirPeriods)
+{
+    VirtualClock::Set(0xFFFF'FFFFull - 100); // the wrap falls inside the run
+    VirtualClock::SetAutoAdvance(true);      // each Sleep of the task thread moves the clock
+    CountingTask fast(15);
+    CountingTask slow(40);
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    fast.action = [&] {
+        if (fast.runs.size() == 12)
+            SetEvent(stop);
+    };
+    m_runner.AddTasks({&fast, &slow});
+    std::thread task_thread([&] {
+        while (WaitForSingleObject(stop, 0) == WAIT_TIMEOUT)
+            Sleep(m_runner.RunDueTasks());
+    });
+    task_thread.join();
+    CloseHandle(stop);
+    ASSERT_EQ(fast.runs.size(), 12u);
+    for (size_t i = 1; i < fast.runs.size(); ++i)
+        EXPECT_EQ(static_cast<uint32_t>(fast.runs[i] - fast.runs[i - 1]), 16u) << "run " << i;
+    ASSERT_GE(slow.runs.size(), 4u);
+    for (size_t i = 1; i < slow.runs.size(); ++i)
+        EXPECT_EQ(static_cast<uint32_t>(slow.runs[i] - slow.runs[i - 1]), 41u) << "run " << i;
+}
+
+} // namespace
