@@ -190,7 +190,7 @@ TEST_F(CSakuraParticleTest, HolderSubCommands)
     CSakuraParticle* petals = holder->GetParticles();
     RunPetalCommand(holder, 2);
     EXPECT_EQ(petals->IsRunning(), 1);
-    EXPECT_TRUE(m_runner.Contains(petals));
+    EXPECT_TRUE(m_runner.Has(petals));
     const int built = petals->GetBuiltCount();
     EXPECT_GE(built, 0);
     EXPECT_LE(built, PARTICLE_COUNT);
@@ -201,5 +201,5 @@ TEST_F(CSakuraParticleTest, HolderSubCommands)
     EXPECT_NE(holder, nullptr);
     RunPetalCommand(holder, 1);
     EXPECT_EQ(holder, nullptr);
-    EXPECT_FALSE(m_runner.Contains(petals));
+    EXPECT_FALSE(m_runner.Has(petals));
 }

@@ -143,12 +143,12 @@ TEST_F(CSnowParticleOneTest, HolderStartsAtOnceAndLeavesTheTaskListWhenDeleted)
     RunSnowballCommand(holder, 0);
     ASSERT_NE(holder, nullptr);
     CSnowParticleOne* snowball = holder->GetParticle();
-    EXPECT_TRUE(m_runner.Contains(snowball));
+    EXPECT_TRUE(m_runner.Has(snowball));
     EXPECT_EQ(snowball->IsRunning(), 1);
     RunTasks(1);
     EXPECT_EQ(snowball->IsActive(), 1);
     EXPECT_EQ(snowball->GetRecord()->m_start_x, 665);
     RunSnowballCommand(holder, 1);
     EXPECT_EQ(holder, nullptr);
-    EXPECT_FALSE(m_runner.Contains(snowball));
+    EXPECT_FALSE(m_runner.Has(snowball));
 }

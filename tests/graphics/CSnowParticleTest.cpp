@@ -136,7 +136,7 @@ TEST_F(CSnowParticleTest, HolderSubCommandsWithABuilderThread)
     ASSERT_NE(holder->GetTexture(), nullptr);
     RunSnowCommand(holder, 2);
     const int built = flakes->GetBuiltCount();
-    EXPECT_TRUE(m_runner.Contains(flakes));
+    EXPECT_TRUE(m_runner.Has(flakes));
     QueueRandom({500, 0, 0, 0, 0, 0}); // the first flake, then a spawn 100 ms later
     StepTask(*flakes, 1);
     if (built > 0) {

@@ -1,11 +1,14 @@
 #include "graphics/EffectFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
 #include "app/IAppTask.h"
+#include "foundation/ScopedLock.h"
+#include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/ILayer.h"
@@ -13,14 +16,63 @@
 #include "platform/kernel/VirtualClock.h"
 #include "support/HeadlessDisplay.h"
 
+void QuietRunner::AddTask(IAppTask* task)
+{
+    ScopedLock lock(m_lock);
+    if (task != nullptr && !Has(task))
+        m_listed.push_back(task);
+}
+
+void QuietRunner::RemoveTask(IAppTask* task)
+{
+    ScopedLock lock(m_lock);
+    m_listed.erase(std::remove(m_listed.begin(), m_listed.end(), task), m_listed.end());
+}
+
+void QuietRunner::RemoveAll()
+{
+    ScopedLock lock(m_lock);
+    m_listed.clear();
+}
+
+uint32_t QuietRunner::RunDueTasks()
+{
+    ScopedLock lock(m_lock);
+    ++m_passes;
+    const std::vector<IAppTask*> tasks = m_listed;
+    ScopedLock draw(g_draw_lock);
+    for (IAppTask* task : tasks) {
+        // A task may take itself or another one out while it runs.
+        if (Has(task))
+            task->Execute();
+    }
+    return 0;
+}
+
+bool QuietRunner::Has(IAppTask* task)
+{
+    ScopedLock lock(m_lock);
+    return std::find(m_listed.begin(), m_listed.end(), task) != m_listed.end();
+}
+
+UINT EffectApp::PumpMessage()
+{
+    platform::VirtualClock::Advance(16);
+    if (m_runner != nullptr)
+        m_runner->RunDueTasks();
+    return 1;
+}
+
 EffectFixture::EffectFixture()
 {
+    m_app.m_runner = &m_runner;
     m_app.UseConfigFile(m_dir.Path().string() + "/config.xml");
     SetAppMessageBoxHook([this](UINT, const CStringUTF8& text) {
         m_messages.emplace_back(text.GetText());
         return 1;
     });
     platform::VirtualClock::Enable(EFFECT_CLOCK_START);
+    platform::VirtualClock::SetAutoAdvance(true);
     m_display = std::make_unique<HeadlessDisplay>();
     m_previous_runner = SetAppTask(&m_runner);
     m_previous_engine = EffectRandom::SetEngine([this] {
@@ -40,6 +92,7 @@ EffectFixture::~EffectFixture()
     DeleteDocument();
     SetAppTask(m_previous_runner);
     m_display.reset();
+    platform::VirtualClock::SetAutoAdvance(false);
     platform::VirtualClock::Disable();
     SetAppMessageBoxHook(nullptr);
 }

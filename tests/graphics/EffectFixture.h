@@ -1,8 +1,12 @@
 #pragma once
-// A stage for the effect tests: a test application with default settings, the virtual clock, a
-// live headless display, a frame-task runner that the test steps by hand, the document's layer
-// file over a "layer.arc" written by the tools, and a scripted random engine whose raw values
-// the test chooses. Everything is put back when the fixture goes.
+// A stage for the effect tests: a test application with default settings, the virtual clock
+// (sleeps move it on at once), a live headless display, a frame-task runner that the test steps
+// by hand, the document's layer file over a "layer.arc" written by the tools, and a scripted
+// random engine whose raw values the test chooses. Everything is put back when the fixture goes.
+//
+// Waits that pump messages (an animation task played to its end) run one task tick per pump on
+// the test's own thread, so a wait of n ticks takes n pumps and no real time, and the frames of
+// those ticks are not drawn: tests draw the frames they look at.
 
 #include <cstdint>
 #include <deque>
@@ -17,6 +21,7 @@
 #include "app/CAppTask.h"
 #include "app/TestApp.h"
 #include "arcpack/ArchiveWriter.h"
+#include "foundation/CCriticalSection.h"
 #include "graphics/EffectRandom.h"
 #include "support/WorkingDir.h"
 
@@ -33,6 +38,31 @@ constexpr uint32_t PetalFrameColour(int f)
     return 0xFF000000u | (uint32_t(0x40 + f * 0x10) << 16) | 0x2080u;
 }
 
+// A runner that ticks every listed task once per pass and draws no frame.
+class QuietRunner final : public CAppTask
+{
+public:
+    void AddTask(IAppTask* task) override;
+    void RemoveTask(IAppTask* task) override;
+    void RemoveAll() override;
+    uint32_t RunDueTasks() override;
+    bool Has(IAppTask* task);
+    int GetPasses() const { return m_passes; }
+
+private:
+    std::vector<IAppTask*> m_listed; // not owned
+    int m_passes = 0;
+    CCriticalSection m_lock; // lock level 20: the test's task list; guards m_listed
+};
+
+// The application with a message pump that ticks the runner once per call.
+class EffectApp final : public TestApp
+{
+public:
+    UINT PumpMessage() override;
+    QuietRunner* m_runner = nullptr; // not owned: the fixture's
+};
+
 class EffectFixture : public ::testing::Test
 {
 protected:
@@ -46,16 +76,15 @@ protected:
     // Raw engine values for the next draws (each reduced modulo n by the draw); 0 once used up.
     void QueueRandom(std::initializer_list<uint32_t> values);
     size_t RandomLeft() const { return m_random.size(); }
-    // Moves the clock on by step and lets the runner run its due tasks (drawing a frame when one
-    // asked for it), runs times.
+    // Moves the clock on by step and lets the runner tick its tasks, runs times.
     void RunTasks(int runs, uint32_t step = 16);
     // Moves the clock on by step and runs the one task, without drawing, runs times.
     void StepTask(IAppTask& task, int runs, uint32_t step = 16);
 
     WorkingDir m_dir;
-    TestApp m_app;
+    EffectApp m_app;
     std::unique_ptr<HeadlessDisplay> m_display;
-    CAppTask m_runner;
+    QuietRunner m_runner;
     std::unique_ptr<CSpriteLayerFile> m_layer_file;
     std::vector<std::string> m_messages; // message boxes, recorded instead of shown
 
