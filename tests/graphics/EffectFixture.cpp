@@ -162,9 +162,12 @@ bool WriteCapturePng(ILayer& layer, const std::string& name)
     picture.width = layer.GetWidth();
     picture.height = layer.GetHeight();
     picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x)
-            picture.pixels[static_cast<size_t>(y) * picture.width + x] = EffectPixel(layer, x, y);
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = layer.GetPixelPtr(0, y);
+        uint32_t* out = &picture.pixels[static_cast<size_t>(y) * picture.width];
+        for (int x = 0; x < picture.width; ++x, row += 4)
+            out[x] = (uint32_t{row[3]} << 24) | (uint32_t{row[2]} << 16) | (uint32_t{row[1]} << 8) | row[0];
+    }
     const char* folder = std::getenv("VESK_BINARY_DIR");
     return platform::WritePngFile(std::string(folder ? folder : ".") + "/" + name, picture);
 }
