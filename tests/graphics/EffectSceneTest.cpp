@@ -77,7 +77,7 @@ tools::AkbPicture Line()
 {
     tools::AkbPicture picture = PictureWithBox(6000, 600, FIELD, 0, 500, 6000, 520, RAIL);
     for (int x = 0; x < 6000; x += 200)
-        for (int y = 300; y < 700; ++y)
+        for (int y = 300; y < 600; ++y)
             picture.At(x, y) = 0xFF808080;
     return picture;
 }
