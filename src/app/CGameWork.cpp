@@ -606,7 +606,7 @@ void CGameWork::RunWindowModeDialog()
     GetView()->HidePopupMenu();
     SetLockBits(LOCK_WINDOW_MODE);
     GetDocument()->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_WINDOW_SETTINGS);
-    CWindowModeDLG dialog;
+    CWindowModeDLG dialog(m_system_language.get());
     dialog.DoModal(ViewWindow());
     ResetWheel();
     ClearLockBits(LOCK_WINDOW_MODE);

@@ -3,7 +3,11 @@
 #include "app/AppMessageBox.h"
 #include "app/CSoftResetException.h"
 #include "app/CVeskDoc.h"
+#include "app/CVeskView.h"
 #include "foundation/CExecException.h"
+#include "platform/user/MessageApi.h"
+#include "platform/user/MessageBoxApi.h"
+#include "platform/user/WindowApi.h"
 
 CStringUTF8 CVeskApp::GetAppString()
 {
@@ -67,4 +71,44 @@ int CVeskApp::ExitInstance()
     RestoreScreenSaver();
     ReleaseInstanceMutex();
     return 1;
+}
+
+int CVeskApp::MessageBox(CStringUTF8 text, UINT flags)
+{
+    GetDocument();
+    HWND owner = nullptr;
+    // Windows belong to the main thread; a box from another thread has no owner.
+    if (platform::IsUserInterfaceThread()) {
+        owner = GetView()->GetHandle();
+        SetForegroundWindow(owner);
+        SetFocus(owner);
+    }
+    return MessageBoxW(owner, text.GetWideText(), m_title.GetWideText(), WithDefaultMessageIcon(flags));
+}
+
+UINT CVeskApp::PumpMessage()
+{
+    CVeskView* view = GetView();
+    const HWND window = view->GetHandle();
+    const HACCEL accelerators = view->GetAccelerators();
+    MSG message{};
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (true) {
+            if (message.message == WM_SYSKEYDOWN || message.message == WM_SYSKEYUP) {
+                TranslateAcceleratorW(window, accelerators, &message);
+                break;
+            }
+            if (message.message == WM_PAINT || message.message == WM_MOUSEMOVE) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+                break;
+            }
+            if (!TranslateAcceleratorW(window, accelerators, &message))
+                TranslateMessage(&message);
+            DispatchMessageW(&message);
+            if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                break;
+        }
+    }
+    return (view->GetStatus() & VIEW_STATUS_DESTROYED) ? 0 : 1;
 }

@@ -15,8 +15,12 @@ public:
     // Always 1. Undoes what InitInstance did, also after it stopped half-way.
     int ExitInstance() override;
 
-    // FIXME: MessageBox and PumpMessage get the game's own versions (owner window, accelerators,
-    // window-destroyed bit) together with the document and the main view.
+    // The box is owned by the main view, which comes to the front first.
+    int MessageBox(CStringUTF8 text, UINT flags) override;
+    // One batch of messages: a system key only goes to the view's accelerators, a paint or a mouse
+    // move ends the batch after its dispatch, anything else is translated (unless an accelerator)
+    // and dispatched until the queue is empty. 0 once the main view's window is gone, else 1.
+    UINT PumpMessage() override;
 
 private:
     // Whether InitInstance raised the timer resolution, so that exit lowers it only then.

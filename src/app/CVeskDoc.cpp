@@ -186,7 +186,7 @@ void CVeskDoc::CreateFonts()
 void CVeskDoc::CreateLayers()
 {
     m_fade_sprite = Make<CFadeSprite>("Failed to create the Fade Sprite");
-    m_fade_sprite->ResetDrawParameters();
+    m_fade_sprite->ResetDrawParams();
     m_fade_sprite->CreateRenderTargets();
     const SIZE screen = GetScreenOriginalSize(1);
     m_work_layer = MakeLayerSprite(screen.cx, screen.cy, 0, "Failed to create the Work Layer");

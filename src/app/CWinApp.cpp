@@ -5,8 +5,10 @@
 #include "platform/kernel/ModuleApi.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/shell/ShellApi.h"
+#include "platform/user/MessageApi.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/SystemParametersApi.h"
+#include "platform/user/WindowApi.h"
 
 namespace {
 
@@ -73,7 +75,11 @@ int CWinApp::PumpAndYield()
 
 int CWinApp::MessageBox(CStringUTF8 text, UINT flags)
 {
-    // FIXME: SetForegroundWindow(NULL) and SetFocus(NULL) belong here once the window layer exists.
+    // Windows belong to the main thread; a box from another thread leaves them alone.
+    if (platform::IsUserInterfaceThread()) {
+        SetForegroundWindow(nullptr);
+        SetFocus(nullptr);
+    }
     return MessageBoxW(nullptr, text.GetWideText(), m_title.GetWideText(), WithDefaultMessageIcon(flags));
 }
 
@@ -135,7 +141,11 @@ void CWinApp::RestoreScreenSaver()
 
 UINT CWinApp::PumpMessage()
 {
-    // FIXME: drain the window message queue once the window layer exists.
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
     return 1;
 }
 

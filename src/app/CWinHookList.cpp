@@ -1,9 +1,9 @@
 #include "app/CWinHookList.h"
 
-#include "foundation/ScopedLock.h"
-
 #include <algorithm>
-#include <vector>
+#include <iterator>
+
+#include "foundation/ScopedLock.h"
 
 void CWinHookList::Add(IWinHook* hook)
 {
@@ -14,27 +14,69 @@ void CWinHookList::Add(IWinHook* hook)
 void CWinHookList::Remove(IWinHook* hook)
 {
     ScopedLock lock(m_lock);
-    m_hooks.remove(hook);
+    if (m_dispatch_depth > 0)
+        std::replace(m_hooks.begin(), m_hooks.end(), hook, static_cast<IWinHook*>(nullptr));
+    else
+        m_hooks.remove(hook);
 }
 
 void CWinHookList::Clear()
 {
     ScopedLock lock(m_lock);
-    m_hooks.clear();
+    if (m_dispatch_depth > 0)
+        std::fill(m_hooks.begin(), m_hooks.end(), nullptr);
+    else
+        m_hooks.clear();
 }
 
-int32_t CWinHookList::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+int32_t CWinHookList::Dispatch(HWND window, UINT message, WPARAM w_param, LPARAM l_param)
 {
     ScopedLock lock(m_lock);
-    for (IWinHook* hook : m_hooks) {
-        if (const int32_t result = hook->HookProc(window, message, wparam, lparam); result != 0)
-            return result;
+    if (m_hooks.empty())
+        return 0;
+    // A hook may take itself or another hook out while it runs (a device detaching on a message,
+    // a screen ending): such entries are only blanked until the walk is over, so the walk never
+    // steps on a freed node. Hooks added meanwhile wait for the next message.
+    struct DepthGuard
+    {
+        CWinHookList& list;
+        explicit DepthGuard(CWinHookList& owner)
+            : list(owner)
+        {
+            ++list.m_dispatch_depth;
+        }
+        ~DepthGuard()
+        {
+            if (--list.m_dispatch_depth == 0)
+                list.Compact();
+        }
+    } guard(*this);
+    const auto last = std::prev(m_hooks.end());
+    for (auto it = m_hooks.begin();; ++it) {
+        if (IWinHook* hook = *it) {
+            if (const int32_t result = hook->HookProc(window, message, w_param, l_param); result != 0)
+                return result;
+        }
+        if (it == last)
+            break;
     }
     return 0;
+}
+
+void CWinHookList::Compact()
+{
+    m_hooks.remove(nullptr);
 }
 
 bool CWinHookList::Contains(IWinHook* hook)
 {
     ScopedLock lock(m_lock);
-    return std::find(m_hooks.begin(), m_hooks.end(), hook) != m_hooks.end();
+    return hook != nullptr && std::find(m_hooks.begin(), m_hooks.end(), hook) != m_hooks.end();
+}
+
+size_t CWinHookList::GetCount()
+{
+    ScopedLock lock(m_lock);
+    return static_cast<size_t>(
+        std::count_if(m_hooks.begin(), m_hooks.end(), [](IWinHook* hook) { return hook; }));
 }

@@ -1,27 +1,39 @@
 #pragma once
-// The hooks of one window, asked in the order they were added until one handles the message.
-// Add and Remove are safe while another thread dispatches.
-// FIXME: the least the game cursor needs until the window framework is in.
-
-#include "app/IWinHook.h"
-#include "foundation/CCriticalSection.h"
+// The hooks of one window, asked in the order they were added until one handles the message. Add
+// and Remove may come from any thread; Dispatch runs on the main thread under the list's lock,
+// which is re-entrant, so a hook may send messages that dispatch again.
 
 #include <cstdint>
 #include <list>
 
+#include "app/IWinHook.h"
+#include "foundation/CCriticalSection.h"
+
 class CWinHookList
 {
 public:
+    CWinHookList() = default;
     virtual ~CWinHookList() = default;
+    CWinHookList(const CWinHookList&) = delete;
+    CWinHookList& operator=(const CWinHookList&) = delete;
+
+    // Appends the hook; a hook added twice is asked twice.
     virtual void Add(IWinHook* hook);
-    // Unlinks every entry of the hook.
+    // Takes out every entry of the hook.
     virtual void Remove(IWinHook* hook);
     virtual void Clear();
-    virtual int32_t Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    // The first nonzero result of the hooks in order, or 0 when none handled the message.
+    virtual int32_t Dispatch(HWND window, UINT message, WPARAM w_param, LPARAM l_param);
 
     bool Contains(IWinHook* hook);
+    size_t GetCount();
 
 private:
-    std::list<IWinHook*> m_hooks; // not owned
-    CCriticalSection m_lock;      // guards m_hooks; re-entrant on the dispatching thread
+    void Compact();
+
+    // Not owned: every hook belongs to whoever added it and removes itself before it goes.
+    // An entry removed while a dispatch walks the list is set to null and erased afterwards.
+    std::list<IWinHook*> m_hooks;
+    int m_dispatch_depth = 0;
+    CCriticalSection m_lock; // lock level 10: hook list; guards m_hooks and m_dispatch_depth
 };

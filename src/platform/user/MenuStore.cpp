@@ -105,7 +105,8 @@ UINT MenuStore::ClassicFlags(const MenuObject& owner, const MenuItem& item)
     (void)owner;
     UINT flags = (item.state & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE)) | item.type;
     if (item.popup) {
-        flags |= MF_POPUP;
+        // For a pop-up only the low byte holds flags; the next byte is its item count.
+        flags = (flags | MF_POPUP) & 0xFF;
         if (const MenuObject* popup = GetInstance().Find(item.popup))
             flags |= static_cast<UINT>(popup->items.size() & 0xFF) << 8;
     }

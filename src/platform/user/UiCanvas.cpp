@@ -18,6 +18,7 @@ void UiCanvas::Reset(int width, int height)
     m_height = std::max(height, 0);
     m_pixels.assign(static_cast<size_t>(m_width) * static_cast<size_t>(m_height), 0);
     m_empty = true;
+    m_bounds = {};
 }
 
 uint32_t UiCanvas::PixelAt(int x, int y) const
@@ -34,7 +35,15 @@ void UiCanvas::BlendPixel(int x, int y, uint32_t color, uint8_t coverage)
     const uint32_t source_alpha = ((color >> 24) * coverage + 127) / 255;
     if (source_alpha == 0)
         return;
-    m_empty = false;
+    if (m_empty) {
+        m_bounds = {x, y, x + 1, y + 1};
+        m_empty = false;
+    } else {
+        m_bounds.left = std::min<LONG>(m_bounds.left, x);
+        m_bounds.top = std::min<LONG>(m_bounds.top, y);
+        m_bounds.right = std::max<LONG>(m_bounds.right, x + 1);
+        m_bounds.bottom = std::max<LONG>(m_bounds.bottom, y + 1);
+    }
     uint32_t& target =
         m_pixels[static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)];
     if (source_alpha == 255) {

@@ -24,6 +24,8 @@ public:
     uint32_t PixelAt(int x, int y) const;
     // True when nothing has been drawn since the last Reset.
     bool IsEmpty() const { return m_empty; }
+    // The smallest rectangle holding everything drawn since the last Reset.
+    RECT DrawnBounds() const { return m_bounds; }
 
     // Drawing blends over what is there and clips to the canvas.
     void FillRect(const RECT& rect, uint32_t color);
@@ -37,6 +39,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     bool m_empty = true;
+    RECT m_bounds{};
     std::vector<uint32_t> m_pixels;
 };
 

@@ -25,6 +25,7 @@ struct NativeEvent
         KeyDown,
         KeyUp,
         Text,
+        Editing,
         MouseMove,
         ButtonDown,
         ButtonUp,
@@ -71,7 +72,11 @@ struct NativeEvent
     float finger_x = 0;
     float finger_y = 0;
 
+    // Text: committed text. Editing: the composition the input method shows, with its cursor
+    // and selected span (the clause being converted) in characters (code points) of the text.
     std::u16string text;
+    int edit_start = 0;
+    int edit_length = 0;
 };
 
 enum class SystemCursor
@@ -122,11 +127,16 @@ public:
     virtual void WarpPointer(uint32_t window, int x, int y) = 0;
     virtual void CapturePointer(bool capture) = 0;
     virtual void SetTextInput(bool enabled) = 0;
+    // Where the system input method should put its candidate list (pixels of the native window),
+    // and dropping the composition it holds.
+    virtual void SetTextInputRect(uint32_t window, const RECT& rect) = 0;
+    virtual void ClearComposition() = 0;
 
-    // Shows one picture of the window: black, the frame (if any) in its rectangle, the chrome
-    // canvas over everything. With capture, the composed pixels (ARGB) are copied out first.
+    // Shows one picture of the window: black, the frame (if any) in its rectangle, the drawn part
+    // of the chrome canvas over everything. The canvas is uploaded again only when chrome_changed
+    // (a new frame alone reuses it). With capture, the composed pixels (ARGB) are copied out first.
     virtual void Present(uint32_t window, const WindowFrame* frame, const POINT& frame_origin,
-                         const UiCanvas& chrome, std::vector<uint32_t>* capture) = 0;
+                         const UiCanvas& chrome, bool chrome_changed, std::vector<uint32_t>* capture) = 0;
 };
 
 // Null when SDL's video cannot start (no display and no dummy driver).

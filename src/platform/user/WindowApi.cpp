@@ -1,6 +1,8 @@
 // The window, geometry, cursor and key-state calls over WindowManager.
 #include "platform/user/WindowApi.h"
 
+#include <thread>
+
 #include "platform/kernel/ErrorApi.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/MenuLayout.h"
@@ -173,6 +175,11 @@ BOOL EndPaint(HWND, const PAINTSTRUCT*)
 
 BOOL GetClientRect(HWND window, LPRECT rect)
 {
+    if (window == GetDesktopWindow() && rect != nullptr) {
+        const RECT display = Manager().DisplayBounds(0);
+        *rect = {0, 0, display.right - display.left, display.bottom - display.top};
+        return TRUE;
+    }
     WindowObject* object = FindWindow(window);
     if (object == nullptr || rect == nullptr)
         return FALSE;
@@ -182,6 +189,10 @@ BOOL GetClientRect(HWND window, LPRECT rect)
 
 BOOL GetWindowRect(HWND window, LPRECT rect)
 {
+    if (window == GetDesktopWindow() && rect != nullptr) {
+        *rect = Manager().DisplayBounds(0);
+        return TRUE;
+    }
     WindowObject* object = FindWindow(window);
     if (object == nullptr || rect == nullptr)
         return FALSE;
@@ -276,7 +287,8 @@ HWND GetParent(HWND window)
 
 HWND GetDesktopWindow()
 {
-    return nullptr;
+    static HWND__ s_desktop{}; // stands for the desktop: its client area is display 0
+    return &s_desktop;
 }
 
 HWND GetForegroundWindow()
@@ -472,6 +484,18 @@ BOOL DrawMenuBar(HWND window)
 
 namespace platform {
 
+namespace {
+
+// Static initialisation runs on the thread that goes on to run main.
+const std::thread::id g_user_interface_thread = std::this_thread::get_id();
+
+} // namespace
+
+bool IsUserInterfaceThread()
+{
+    return std::this_thread::get_id() == g_user_interface_thread;
+}
+
 void PublishWindowFrame(HWND window, std::shared_ptr<const WindowFrame> frame)
 {
     WindowManager::GetInstance().PublishFrame(window, std::move(frame));
@@ -486,6 +510,17 @@ namespace platform {
 void ResetWindowLayer()
 {
     WindowManager::GetInstance().Reset();
+}
+
+} // namespace platform
+
+#include "platform/user/DrawnMessageBox.h"
+
+namespace platform {
+
+int ShowDrawnMessageBox(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type)
+{
+    return WindowManager::GetInstance().RunMessageBox(owner, text, caption, type);
 }
 
 } // namespace platform

@@ -236,3 +236,10 @@ SHORT GetKeyState(int virtual_key);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
 BOOL KillTimer(HWND window, UINT_PTR id);
+
+namespace platform {
+
+// True on the thread that runs main (the thread every window call belongs to).
+bool IsUserInterfaceThread();
+
+} // namespace platform

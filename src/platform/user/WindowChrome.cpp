@@ -132,6 +132,7 @@ std::vector<std::u16string> WrapText(std::u16string_view text, int width)
 void WindowManager::InvalidateChrome()
 {
     m_chrome_dirty = true;
+    m_repaint = true;
 }
 
 void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame> frame)
@@ -144,21 +145,27 @@ void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame>
         std::lock_guard lock(m_frame_lock);
         found->second->frame = std::move(frame);
     }
-    m_chrome_dirty = true;
+    m_repaint = true;
 }
 
 void WindowManager::RenderIfNeeded()
 {
-    if (!m_chrome_dirty.exchange(false))
+    if (!m_repaint.exchange(false))
         return;
+    const bool chrome_changed = m_chrome_dirty.exchange(false);
     for (HWND handle : Windows()) {
         const WindowObject* window = Find(handle);
         if (window != nullptr && window->native != 0 && window->visible && !window->minimized)
-            Render(handle, nullptr);
+            RenderWindow(handle, chrome_changed, nullptr);
     }
 }
 
 void WindowManager::Render(HWND handle, std::vector<uint32_t>* capture)
+{
+    RenderWindow(handle, true, capture);
+}
+
+void WindowManager::RenderWindow(HWND handle, bool chrome_changed, std::vector<uint32_t>* capture)
 {
     WindowObject* host = Find(handle);
     VideoDevice* device = Device();
@@ -166,15 +173,20 @@ void WindowManager::Render(HWND handle, std::vector<uint32_t>* capture)
         return;
     const int width = host->rect.right - host->rect.left;
     const int height = host->rect.bottom - host->rect.top;
-    m_canvas.Reset(width, height);
-    PaintChrome(*host, m_canvas);
+    if (chrome_changed || m_canvas_window != handle || m_canvas.Width() != width ||
+        m_canvas.Height() != height) {
+        m_canvas.Reset(width, height);
+        PaintChrome(*host, m_canvas);
+        m_canvas_window = handle;
+        chrome_changed = true;
+    }
     std::shared_ptr<const WindowFrame> frame;
     {
         std::lock_guard lock(m_frame_lock);
         frame = host->frame;
     }
     const POINT origin{0, MenuBarHeight(*host)};
-    device->Present(host->native, frame.get(), origin, m_canvas, capture);
+    device->Present(host->native, frame.get(), origin, m_canvas, chrome_changed, capture);
 }
 
 void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)
@@ -201,6 +213,22 @@ void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)
         const bool b_top = (b->ex_style & WS_EX_TOPMOST) != 0;
         return a_top != b_top ? b_top : a->z_order < b->z_order;
     });
+    if (m_window_painter != nullptr) {
+        // The painter may send messages (owner-drawn controls); windows are looked up afresh.
+        std::vector<std::pair<HWND, POINT>> order;
+        for (const WindowObject* window : drawn)
+            order.push_back(
+                {window->handle, {window->rect.left - host.rect.left, window->rect.top - host.rect.top}});
+        for (const auto& [handle, origin] : order) {
+            if (Find(handle) != nullptr)
+                m_window_painter(handle, canvas, origin);
+        }
+        drawn.clear();
+        for (const auto& entry : order) {
+            if (const WindowObject* window = Find(entry.first))
+                drawn.push_back(window);
+        }
+    }
     for (const WindowObject* window : drawn) {
         if (MenuBarHeight(*window) > 0) {
             const int left = window->rect.left - host.rect.left;
@@ -334,6 +362,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     case Type::MouseMove:
     case Type::Wheel:
     case Type::Text:
+    case Type::Editing:
     case Type::FingerDown:
     case Type::FingerMove:
     case Type::FingerUp:
@@ -606,6 +635,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         return result == 0;
     case Type::Wheel:
     case Type::Text:
+    case Type::Editing:
     case Type::FingerDown:
     case Type::FingerMove:
     case Type::FingerUp:

@@ -311,7 +311,10 @@ bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::dequ
         HandleKey(event);
         return true;
     case Type::Text:
-        if (m_text_input) {
+    case Type::Editing:
+        if (m_text_sink != nullptr && m_text_sink(event, InputTarget()))
+            return true;
+        if (event.type == Type::Text && m_text_input) {
             const HWND target = m_focus ? m_focus : m_active;
             for (char16_t unit : event.text)
                 QueueInput({target, WM_CHAR, unit, 1, event.time, m_pointer});
@@ -504,6 +507,12 @@ void WindowManager::HandleMouse(const NativeEvent& event)
     WindowObject* window = Find(target);
     if (window == nullptr)
         return;
+    if (m_capture == nullptr) {
+        // A disabled window (the owner of a modal dialog) takes no mouse input, as on Windows.
+        const WindowObject* top = TopLevelOf(window);
+        if (!window->enabled || (top != nullptr && !top->enabled))
+            return;
+    }
     if (event.type == Type::ButtonDown && m_capture == nullptr) {
         WindowObject* top = TopLevelOf(window);
         if (top != nullptr && m_active != top->handle)

@@ -134,6 +134,14 @@ public:
     SHORT KeyState(int virtual_key, bool async) const;
     void SetTextInput(bool enabled);
     bool TextInputEnabled() const { return m_text_input; }
+    // The input method sees committed text and compositions before the queue does; it answers
+    // true when it queued its own messages for the event.
+    using TextEventSink = bool (*)(const NativeEvent& event, HWND target);
+    void SetTextEventSink(TextEventSink sink) { m_text_sink = sink; }
+    // Queues a message behind the input translated so far; the pump returns it in that order.
+    void QueueInputMessage(const MSG& message) { QueueInput(message); }
+    // The window keyboard input goes to: the focus, else the active window.
+    HWND InputTarget() const { return m_focus ? m_focus : m_active; }
 
     // The queue.
     bool Post(HWND window, UINT message, WPARAM w_param, LPARAM l_param); // any thread
@@ -152,8 +160,13 @@ public:
 
     // The layer's own drawing.
     void InvalidateChrome();
+    // Draws the drawn top-level windows (dialogs) over the picture, each at `origin`, its
+    // top-left in canvas pixels, in their z order and under menus and message boxes.
+    using DrawnWindowPainter = void (*)(HWND window, UiCanvas& canvas, POINT origin);
+    void SetDrawnWindowPainter(DrawnWindowPainter painter) { m_window_painter = painter; }
     void PublishFrame(HWND window, std::shared_ptr<const WindowFrame> frame); // any thread
-    // Composes and shows the native window's picture now; with capture, the pixels come back.
+    // Shows the native window's picture now, drawing the layer's own part again first; with
+    // capture, the pixels come back.
     void Render(HWND window, std::vector<uint32_t>* capture);
     // Runs the drop-downs of the window's menu bar until an item is picked or the menu closes;
     // the pick is posted as WM_COMMAND. Entered from DefWindowProcW on a click in the bar.
@@ -237,6 +250,7 @@ private:
 
     // Drawing.
     void RenderIfNeeded();
+    void RenderWindow(HWND window, bool chrome_changed, std::vector<uint32_t>* capture);
     void PaintChrome(WindowObject& host, UiCanvas& canvas);
     bool MenuLoopStep(const NativeEvent& event, UINT& picked);
     bool MessageBoxStep(const NativeEvent& event, int& result);
@@ -259,8 +273,10 @@ private:
     POINT m_pointer{};
     int m_pointer_count = 0;
     HCURSOR m_cursor = nullptr;
-    std::array<uint8_t, 256> m_keys{}; // 0x80 down, 0x01 toggled
+    // 0x80 down, 0x01 toggled. Atomic: GetAsyncKeyState is also read by the app-task thread.
+    std::array<std::atomic<uint8_t>, 256> m_keys{};
     bool m_text_input = false;
+    TextEventSink m_text_sink = nullptr;
 
     std::mutex m_posted_lock; // guards m_posted, m_quit, m_quit_code
     std::deque<MSG> m_posted;
@@ -278,8 +294,11 @@ private:
     std::unordered_map<uintptr_t, TouchRecord> m_touch_inputs;
     uintptr_t m_next_touch = 0x3'0000;
 
-    std::mutex m_frame_lock; // guards WindowObject::frame of every window
-    std::atomic<bool> m_chrome_dirty{true};
+    std::mutex m_frame_lock;                // guards WindowObject::frame of every window
+    std::atomic<bool> m_chrome_dirty{true}; // the layer's drawing changed
+    std::atomic<bool> m_repaint{true};      // the window must be shown again (a new frame or the above)
+    HWND m_canvas_window = nullptr;         // the window m_canvas was drawn for
+    DrawnWindowPainter m_window_painter = nullptr;
     UiCanvas m_canvas;
     MenuLoopState m_menu_loop;
     MessageBoxState m_box;

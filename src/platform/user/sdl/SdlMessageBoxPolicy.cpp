@@ -1,12 +1,15 @@
-// Message boxes shown by SDL. SDL needs no initialisation for them, so they work before the game
-// window exists and from any thread. When no display can show one, the box goes to standard error.
+// Message boxes of the program: on the main thread the layer's own drawn box (over the game window,
+// or in a small window of its own before the game window exists); from other threads SDL's box,
+// which needs no initialisation. When no display can show one, the box goes to standard error.
 
 #include <SDL.h>
 #include <algorithm>
 
 #include "platform/kernel/Unicode.h"
+#include "platform/user/DrawnMessageBox.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/MessageBoxPolicy.h"
+#include "platform/user/WindowApi.h"
 
 namespace platform {
 
@@ -53,6 +56,13 @@ class SdlMessageBoxPolicy final : public MessageBoxPolicy
 public:
     int Show(const MessageBoxRequest& request) override
     {
+        // On the main thread the layer draws the box itself, so Japanese texts show whatever
+        // fonts the desktop's message boxes use; other threads must not touch the windows.
+        if (IsUserInterfaceThread()) {
+            if (const int pressed =
+                    ShowDrawnMessageBox(request.owner, request.text, request.caption, request.type))
+                return pressed;
+        }
         const std::vector<int> ids = ButtonsOfType(request.type);
         const int default_id = DefaultButtonOfType(request.type);
         // Escape and the close box mean Cancel where there is one, and OK on a lone OK button.

@@ -286,8 +286,17 @@ public:
             SDL_StopTextInput();
     }
 
+    void SetTextInputRect(uint32_t, const RECT& rect) override
+    {
+        SDL_Rect area{rect.left, rect.top, std::max<int>(rect.right - rect.left, 1),
+                      std::max<int>(rect.bottom - rect.top, 1)};
+        SDL_SetTextInputRect(&area);
+    }
+
+    void ClearComposition() override { SDL_ClearComposition(); }
+
     void Present(uint32_t id, const WindowFrame* frame, const POINT& frame_origin, const UiCanvas& chrome,
-                 std::vector<uint32_t>* capture) override
+                 bool chrome_changed, std::vector<uint32_t>* capture) override
     {
         auto found = m_windows.find(id);
         if (found == m_windows.end())
@@ -328,8 +337,9 @@ public:
             }
         }
         if (!chrome.IsEmpty() && chrome.Width() > 0 && chrome.Height() > 0) {
-            if (!native.chrome || native.chrome_width != chrome.Width() ||
-                native.chrome_height != chrome.Height()) {
+            const bool resized = !native.chrome || native.chrome_width != chrome.Width() ||
+                                 native.chrome_height != chrome.Height();
+            if (resized) {
                 native.chrome.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
                                                       SDL_TEXTUREACCESS_STREAMING, chrome.Width(),
                                                       chrome.Height()));
@@ -338,11 +348,18 @@ public:
                 if (native.chrome)
                     SDL_SetTextureBlendMode(native.chrome.get(), SDL_BLENDMODE_BLEND);
             }
-            if (native.chrome) {
-                SDL_UpdateTexture(native.chrome.get(), nullptr, chrome.Pixels().data(), chrome.Width() * 4);
-                SDL_Rect destination{0, 0, chrome.Width(), chrome.Height()};
-                SDL_RenderCopy(renderer, native.chrome.get(), nullptr, &destination);
+            // Only the drawn part is uploaded and blended: mostly just the menu bar.
+            const RECT bounds = chrome.DrawnBounds();
+            const SDL_Rect part{bounds.left, bounds.top, bounds.right - bounds.left,
+                                bounds.bottom - bounds.top};
+            if (native.chrome && (chrome_changed || resized)) {
+                const uint32_t* first = chrome.Pixels().data() +
+                                        static_cast<size_t>(part.y) * static_cast<size_t>(chrome.Width()) +
+                                        static_cast<size_t>(part.x);
+                SDL_UpdateTexture(native.chrome.get(), &part, first, chrome.Width() * 4);
             }
+            if (native.chrome)
+                SDL_RenderCopy(renderer, native.chrome.get(), &part, &part);
         }
         if (capture != nullptr) {
             int width = 0;
@@ -388,6 +405,22 @@ private:
             result.type = Type::Text;
             result.window = event.text.windowID;
             result.text = Utf8ToUtf16(event.text.text);
+            return result;
+        case SDL_TEXTEDITING:
+            result.type = Type::Editing;
+            result.window = event.edit.windowID;
+            result.text = Utf8ToUtf16(event.edit.text);
+            result.edit_start = event.edit.start;
+            result.edit_length = event.edit.length;
+            return result;
+        case SDL_TEXTEDITING_EXT:
+            // The long form owns its text.
+            result.type = Type::Editing;
+            result.window = event.editExt.windowID;
+            result.text = event.editExt.text ? Utf8ToUtf16(event.editExt.text) : std::u16string();
+            result.edit_start = event.editExt.start;
+            result.edit_length = event.editExt.length;
+            SDL_free(event.editExt.text);
             return result;
         case SDL_MOUSEMOTION:
             result.type = Type::MouseMove;

@@ -1,0 +1,271 @@
+// The mouse hook: buttons and capture, clicks that expire after a second, the wheel, cursor shapes,
+// the system cursor's display count, touch gestures and the turned positions of "rotate".
+#include "app/CApiMouse.h"
+
+#include <gtest/gtest.h>
+
+#include "app/TestApp.h"
+#include "platform/kernel/LibraryApi.h"
+#include "platform/kernel/VirtualClock.h"
+#include "platform/user/InputInjection.h"
+#include "platform/user/MessageApi.h"
+#include "platform/user/TouchApi.h"
+#include "platform/user/WindowApi.h"
+#include "platform/user/WindowLayerTesting.h"
+
+namespace {
+
+using platform::VirtualClock;
+
+class CApiMouseTest : public ::testing::Test
+{
+protected:
+    CApiMouseTest()
+    {
+        VirtualClock::Enable(50'000);
+        platform::ResetWindowLayer();
+        WNDCLASSW info{};
+        info.lpfnWndProc = &CApiMouseTest::Procedure;
+        info.lpszClassName = u"MouseTest";
+        RegisterClassW(&info);
+        m_window = CreateWindowExW(0, u"MouseTest", u"", WS_POPUP | WS_VISIBLE, 100, 200, 640, 480, nullptr,
+                                   nullptr, nullptr, nullptr);
+        s_mouse = &m_mouse;
+        m_mouse.Attach(nullptr, m_window);
+    }
+    ~CApiMouseTest() override
+    {
+        s_mouse = nullptr;
+        platform::ResetWindowLayer();
+        VirtualClock::Disable();
+    }
+
+    // Sends the mouse what a window procedure would hand it.
+    static LRESULT Procedure(HWND window, UINT message, WPARAM w_param, LPARAM l_param)
+    {
+        if (s_mouse != nullptr) {
+            if (const int32_t result = s_mouse->HookProc(window, message, w_param, l_param))
+                return result;
+        }
+        return DefWindowProcW(window, message, w_param, l_param);
+    }
+
+    static void Pump()
+    {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+            if (message.message == WM_PAINT)
+                ValidateRect(message.hwnd, nullptr);
+        }
+    }
+
+    void Touch(platform::FingerPhase phase, int x, int y)
+    {
+        platform::PushFinger(m_window, phase, 1, static_cast<float>(x) / 640.0f,
+                             static_cast<float>(y) / 480.0f);
+        Pump();
+    }
+
+    CApiMouse m_mouse;
+    HWND m_window = nullptr;
+    static CApiMouse* s_mouse;
+};
+
+CApiMouse* CApiMouseTest::s_mouse = nullptr;
+
+TEST_F(CApiMouseTest, AClickCountsForOneSecondAndTakesTheCapture)
+{
+    platform::PushMouseButton(m_window, 1, true, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsLeftDown(), 1);
+    EXPECT_EQ(GetCapture(), m_window);
+    EXPECT_EQ(m_mouse.IsLeftClicked(), 0);
+    platform::PushMouseButton(m_window, 1, false, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsLeftDown(), 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(m_mouse.IsLeftClicked(), 1);
+    VirtualClock::Advance(999);
+    EXPECT_EQ(m_mouse.IsLeftClicked(), 1); // reported on every query until it expires
+    VirtualClock::Advance(1);
+    EXPECT_EQ(m_mouse.IsLeftClicked(), 0);
+}
+
+TEST_F(CApiMouseTest, ClearClicksForgetsThem)
+{
+    platform::PushMouseButton(m_window, 3, true, 10, 10);
+    platform::PushMouseButton(m_window, 3, false, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsRightClicked(), 1);
+    m_mouse.ClearClicks();
+    EXPECT_EQ(m_mouse.IsRightClicked(), 0);
+}
+
+TEST_F(CApiMouseTest, ASecondButtonIsIgnoredWhileOneIsHeld)
+{
+    platform::PushMouseButton(m_window, 1, true, 10, 10);
+    platform::PushMouseButton(m_window, 3, true, 10, 10);
+    platform::PushMouseButton(m_window, 3, false, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsRightDown(), 0);
+    EXPECT_EQ(m_mouse.IsRightClicked(), 0);
+    platform::PushMouseButton(m_window, 1, false, 10, 10);
+    platform::PushMouseButton(m_window, 3, true, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsRightDown(), 1);
+}
+
+TEST_F(CApiMouseTest, APressWhileAnotherWindowHoldsTheCaptureIsIgnored)
+{
+    SetCapture(m_window);
+    platform::PushMouseButton(m_window, 1, true, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsLeftDown(), 0);
+}
+
+TEST_F(CApiMouseTest, TheWheelCountsOneStepPerMessage)
+{
+    platform::PushWheel(m_window, 3);
+    platform::PushWheel(m_window, 1);
+    Pump();
+    EXPECT_EQ(m_mouse.GetWheel(), 2);
+    platform::PushWheel(m_window, -1);
+    Pump();
+    EXPECT_EQ(m_mouse.GetWheel(), 1);
+    m_mouse.HookProc(m_window, WM_MOUSEWHEEL, MAKEWPARAM(0, 0), 0);
+    EXPECT_EQ(m_mouse.GetWheel(), 0);
+}
+
+TEST_F(CApiMouseTest, TheClientAreaShowsTheChosenCursorAndEdgesTheSizingOnes)
+{
+    EXPECT_EQ(m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+    m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTTOPRIGHT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZENESW));
+    m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTBOTTOM, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZENS));
+    m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTLEFT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZEWE));
+    m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTBOTTOMRIGHT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZENWSE));
+    m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTMENU, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(CApiMouseTest, ShowCursorWalksTheDisplayCountToTheWantedSide)
+{
+    ShowCursor(TRUE); // count 1: shown twice over
+    m_mouse.ShowCursor(FALSE);
+    EXPECT_EQ(ShowCursor(TRUE), 0); // it had stopped at -1
+    ShowCursor(FALSE);
+    m_mouse.ShowCursor(FALSE); // already hidden: nothing
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    ShowCursor(FALSE);
+    ShowCursor(FALSE); // -2
+    m_mouse.ShowCursor(TRUE);
+    EXPECT_EQ(ShowCursor(FALSE), -1); // it had stopped at 0
+    EXPECT_EQ(m_mouse.IsCursorShown(), TRUE);
+}
+
+TEST_F(CApiMouseTest, PositionsAreClientPixels)
+{
+    m_mouse.SetPosition(30, 40);
+    POINT screen{};
+    GetCursorPos(&screen);
+    EXPECT_EQ(screen.x, 130);
+    EXPECT_EQ(screen.y, 240);
+    POINT client{};
+    m_mouse.GetPosition(&client);
+    EXPECT_EQ(client.x, 30);
+    EXPECT_EQ(client.y, 40);
+}
+
+TEST_F(CApiMouseTest, RotatedPositionsReadBackWhatWasSet)
+{
+    TestApp app;
+    app.SetRotate(1);
+    SetCursorPos(100 + 30, 200 + 40);
+    POINT turned{};
+    m_mouse.GetPosition(&turned);
+    // A quarter turn in a 640 x 480 client area: x' = 480 - y, y' = x.
+    EXPECT_EQ(turned.x, 440);
+    EXPECT_EQ(turned.y, 30);
+    m_mouse.SetPosition(turned.x, turned.y);
+    POINT screen{};
+    GetCursorPos(&screen);
+    EXPECT_EQ(screen.x, 130);
+    EXPECT_EQ(screen.y, 240);
+}
+
+TEST_F(CApiMouseTest, AShortTouchIsATapThatLastsOneSecond)
+{
+    Touch(platform::FingerPhase::Down, 200, 100);
+    POINT pointer{};
+    m_mouse.GetPosition(&pointer);
+    EXPECT_EQ(pointer.x, 200);
+    EXPECT_EQ(pointer.y, 100);
+    VirtualClock::Advance(499);
+    Touch(platform::FingerPhase::Up, 200, 100);
+    EXPECT_EQ(m_mouse.GetTouchTap(), 1);
+    EXPECT_EQ(m_mouse.GetTouchState(), 0);
+    VirtualClock::Advance(1000);
+    EXPECT_EQ(m_mouse.GetTouchTap(), 0);
+}
+
+TEST_F(CApiMouseTest, AHeldTouchIsALongPress)
+{
+    Touch(platform::FingerPhase::Down, 200, 100);
+    VirtualClock::Advance(500);
+    Touch(platform::FingerPhase::Up, 200, 100);
+    EXPECT_EQ(m_mouse.GetTouchTap(), 0);
+    EXPECT_EQ(m_mouse.GetTouchState(), 1);
+    m_mouse.ResetTouch(1);
+    EXPECT_EQ(m_mouse.GetTouchState(), 0);
+}
+
+TEST_F(CApiMouseTest, TenPixelsIsStillATapElevenADrag)
+{
+    Touch(platform::FingerPhase::Down, 200, 100);
+    Touch(platform::FingerPhase::Move, 210, 90);
+    EXPECT_EQ(m_mouse.IsDragging(), 0);
+    Touch(platform::FingerPhase::Up, 210, 90);
+    EXPECT_EQ(m_mouse.GetTouchTap(), 1);
+
+    m_mouse.ResetTouch(0);
+    Touch(platform::FingerPhase::Down, 200, 100);
+    Touch(platform::FingerPhase::Move, 200, 111);
+    EXPECT_EQ(m_mouse.IsDragging(), 1);
+    Touch(platform::FingerPhase::Up, 200, 111);
+    EXPECT_EQ(m_mouse.IsDragging(), 0);
+    EXPECT_EQ(m_mouse.GetTouchTap(), 0);
+    EXPECT_EQ(m_mouse.GetTouchState(), 0);
+}
+
+TEST_F(CApiMouseTest, TouchIsIgnoredWithoutTheSystemFunctions)
+{
+    platform::SetTouchFunctionsExported(false);
+    Touch(platform::FingerPhase::Down, 200, 100);
+    Touch(platform::FingerPhase::Up, 200, 100);
+    platform::SetTouchFunctionsExported(true);
+    EXPECT_EQ(m_mouse.GetTouchTap(), 0);
+}
+
+TEST_F(CApiMouseTest, TouchWhileAButtonIsHeldIsIgnored)
+{
+    platform::PushMouseButton(m_window, 1, true, 10, 10);
+    Pump();
+    Touch(platform::FingerPhase::Down, 200, 100);
+    Touch(platform::FingerPhase::Up, 200, 100);
+    EXPECT_EQ(m_mouse.GetTouchTap(), 0);
+}
+
+TEST_F(CApiMouseTest, AShapeChangeMovesThePointerToWhereItIs)
+{
+    EXPECT_EQ(m_mouse.GetCursorShape(), -1);
+    EXPECT_EQ(m_mouse.SetCursorShape(-1), 1);
+    EXPECT_EQ(m_mouse.SetCursorShape(1011), 1);
+    EXPECT_EQ(m_mouse.GetCursorShape(), 1011);
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+// The hook list: order, the first handler ends the walk, duplicates, and hooks that take
+// themselves or others out while a message is being dispatched.
+#include "app/CWinHookList.h"
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ScriptedHook final : public IWinHook
+{
+public:
+    ScriptedHook(std::vector<int>& log, int id, int32_t result = 0)
+        : m_log(log)
+        , m_id(id)
+        , m_result(result)
+    {}
+
+    int32_t HookProc(HWND, UINT, WPARAM, LPARAM) override
+    {
+        m_log.push_back(m_id);
+        if (action)
+            action();
+        return m_result;
+    }
+
+    std::function<void()> action;
+
+private:
+    std::vector<int>& m_log;
+    int m_id;
+    int32_t m_result;
+};
+
+TEST(CWinHookList, AsksInOrderUntilOneHandles)
+{
+    std::vector<int> log;
+    ScriptedHook first(log, 1);
+    ScriptedHook second(log, 2, 7);
+    ScriptedHook third(log, 3);
+    CWinHookList list;
+    list.Add(&first);
+    list.Add(&second);
+    list.Add(&third);
+    EXPECT_EQ(list.Dispatch(nullptr, WM_APP, 0, 0), 7);
+    EXPECT_EQ(log, (std::vector<int>{1, 2}));
+    log.clear();
+    list.Remove(&second);
+    EXPECT_EQ(list.Dispatch(nullptr, WM_APP, 0, 0), 0);
+    EXPECT_EQ(log, (std::vector<int>{1, 3}));
+}
+
+TEST(CWinHookList, AHookAddedTwiceIsAskedTwiceAndRemovedTogether)
+{
+    std::vector<int> log;
+    ScriptedHook hook(log, 1);
+    CWinHookList list;
+    list.Add(&hook);
+    list.Add(&hook);
+    list.Dispatch(nullptr, WM_APP, 0, 0);
+    EXPECT_EQ(log, (std::vector<int>{1, 1}));
+    list.Remove(&hook);
+    EXPECT_EQ(list.GetCount(), 0u);
+    EXPECT_FALSE(list.Contains(&hook));
+}
+
+TEST(CWinHookList, AHookMayRemoveItselfWhileItRuns)
+{
+    std::vector<int> log;
+    ScriptedHook first(log, 1);
+    ScriptedHook second(log, 2);
+    ScriptedHook third(log, 3);
+    CWinHookList list;
+    list.Add(&first);
+    list.Add(&second);
+    list.Add(&third);
+    second.action = [&] { list.Remove(&second); };
+    list.Dispatch(nullptr, WM_APP, 0, 0);
+    EXPECT_EQ(log, (std::vector<int>{1, 2, 3}));
+    log.clear();
+    list.Dispatch(nullptr, WM_APP, 0, 0);
+    EXPECT_EQ(log, (std::vector<int>{1, 3}));
+    EXPECT_EQ(list.GetCount(), 2u);
+}
+
+TEST(CWinHookList, AHookRemovedByAnEarlierOneIsNotAsked)
+{
+    std::vector<int> log;
+    ScriptedHook first(log, 1);
+    ScriptedHook second(log, 2);
+    ScriptedHook third(log, 3);
+    CWinHookList list;
+    list.Add(&first);
+    list.Add(&second);
+    list.Add(&third);
+    first.action = [&] {
+        list.Remove(&second);
+        list.Remove(&third);
+    };
+    list.Dispatch(nullptr, WM_APP, 0, 0);
+    EXPECT_EQ(log, (std::vector<int>{1}));
+    EXPECT_EQ(list.GetCount(), 1u);
+}
+
+TEST(CWinHookList, AHookAddedDuringADispatchWaitsForTheNextMessage)
+{
+    std::vector<int> log;
+    ScriptedHook first(log, 1);
+    ScriptedHook late(log, 9);
+    CWinHookList list;
+    list.Add(&first);
+    first.action = [&] {
+        if (!list.Contains(&late))
+            list.Add(&late);
+    };
+    list.Dispatch(nullptr, WM_APP, 0, 0);
+    EXPECT_EQ(log, (std::vector<int>{1}));
+    list.Dispatch(nullptr, WM_APP, 0, 0);
+    EXPECT_EQ(log, (std::vector<int>{1, 1, 9}));
+}
+
+TEST(CWinHookList, ClearingFromInsideAHookEndsTheWalk)
+{
+    std::vector<int> log;
+    ScriptedHook first(log, 1);
+    ScriptedHook second(log, 2);
+    CWinHookList list;
+    list.Add(&first);
+    list.Add(&second);
+    first.action = [&] { list.Clear(); };
+    list.Dispatch(nullptr, WM_APP, 0, 0);
+    EXPECT_EQ(log, (std::vector<int>{1}));
+    EXPECT_EQ(list.GetCount(), 0u);
+}
+
+TEST(CWinHookList, NestedDispatchesKeepRemovedEntriesUntilTheOuterOneEnds)
+{
+    std::vector<int> log;
+    ScriptedHook outer(log, 1);
+    ScriptedHook inner(log, 2);
+    CWinHookList list;
+    list.Add(&outer);
+    list.Add(&inner);
+    int depth = 0;
+    outer.action = [&] {
+        if (depth++ == 0) {
+            list.Remove(&inner);
+            // A hook that sends a message of its own: the list is walked again inside the walk.
+            list.Dispatch(nullptr, WM_APP + 1, 0, 0);
+        }
+    };
+    list.Dispatch(nullptr, WM_APP, 0, 0);
+    EXPECT_EQ(log, (std::vector<int>{1, 1}));
+    EXPECT_EQ(list.GetCount(), 1u);
+}
+
+TEST(CWinHookList, AnotherThreadMayAddAndRemove)
+{
+    std::vector<int> log;
+    ScriptedHook hook(log, 1);
+    CWinHookList list;
+    std::thread adder([&] {
+        for (int i = 0; i < 1000; ++i) {
+            list.Add(&hook);
+            list.Remove(&hook);
+        }
+        list.Add(&hook);
+    });
+    for (int i = 0; i < 1000; ++i)
+        list.Dispatch(nullptr, WM_APP, 0, 0);
+    adder.join();
+    EXPECT_EQ(list.GetCount(), 1u);
+}
+
+} // namespace

@@ -1,0 +1,48 @@
+#pragma once
+// Input devices whose state a test sets directly.
+
+#include <set>
+
+#include "app/IKeyboard.h"
+#include "app/IMouse.h"
+
+class ScriptedKeyboard final : public IKeyboard
+{
+public:
+    int32_t IsKeyDown(uint32_t scan_code) override { return down.count(scan_code) ? 1 : 0; }
+    void Enable() override {}
+    void Clear() override { down.clear(); }
+
+    std::set<uint32_t> down; // scan codes
+};
+
+class ScriptedMouse final : public IMouse
+{
+public:
+    int32_t IsLeftDown() override { return left_down; }
+    int32_t IsRightDown() override { return right_down; }
+    int32_t IsMiddleDown() override { return middle_down; }
+    int32_t IsLeftClicked() override { return left_clicked; }
+    int32_t IsRightClicked() override { return right_clicked; }
+    int32_t GetTouchTap() override { return tap; }
+    int32_t GetTouchState() override { return long_press; }
+    int32_t IsDragging() override { return drag; }
+    int32_t GetWheel() override { return wheel; }
+    void ResetTouch(int32_t which) override
+    {
+        if (which == 0)
+            tap = 0;
+        else
+            long_press = 0;
+    }
+
+    int32_t left_down = 0;
+    int32_t right_down = 0;
+    int32_t middle_down = 0;
+    int32_t left_clicked = 0;
+    int32_t right_clicked = 0;
+    int32_t tap = 0;
+    int32_t long_press = 0;
+    int32_t drag = 0;
+    int32_t wheel = 0;
+};
