@@ -149,17 +149,3 @@ TEST_F(ParticleLifetimeTest, FramesDrawnWhileABuilderAddsItsSprites)
     RunSnowballCommand(snowball, 1);
     EXPECT_EQ(petals, nullptr);
 }
-
-TEST_F(ParticleLifetimeTest, AStartedSetLeavesTheRunnerBeforeItsParticlesGo)
-{
-    RunnerThread thread(m_real_runner);
-    for (int round = 0; round < 6; ++round) {
-        std::unique_ptr<CSakuraEffect> petals;
-        RunPetalCommand(petals, 3);
-        CSakuraParticle* set = petals->GetParticles();
-        thread.WaitForPasses(2);
-        EXPECT_TRUE(m_real_runner.Contains(set));
-        RunPetalCommand(petals, 1);
-        EXPECT_FALSE(m_real_runner.Contains(set));
-    }
-}

@@ -11,7 +11,6 @@
 #include "foundation/CArchiveManager.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectFixture.h"
-#include "platform/user/RectApi.h"
 #include "rulegen/RuleImageWriter.h"
 #include "support/FakeDocumentLink.h"
 
@@ -198,20 +197,6 @@ TEST_F(PictureSlotTest, AWorkLayerRegisteredAgainIsTheOneDrawnThrough)
     DrawFullScreen();
     EXPECT_EQ(At(1200, 150), RED);
     EXPECT_EQ(EffectPixel(work, 200, 150), RED); // decoded into the new layer
-}
-
-TEST_F(PictureSlotTest, LoadingNeedsALayerThePictureFits)
-{
-    const RECT none = LoadPictureSlot("OVER.akb", nullptr);
-    EXPECT_TRUE(IsRectEmpty(&none));
-    const RECT loaded = LoadPictureSlot("OVER.akb", &Layer(PICTURE_LAYER_WORK));
-    EXPECT_EQ(loaded.right, 400);
-    EXPECT_EQ(loaded.bottom, 300);
-    EXPECT_EQ(loaded.left, 0);
-    CSpriteLayer small;
-    small.Create(0, 0, 100, 100, -1);
-    const RECT too_big = LoadPictureSlot("OVER.akb", &small);
-    EXPECT_TRUE(IsRectEmpty(&too_big));
 }
 
 TEST_F(PictureSlotTest, AFadeBringsLayerSixIntoTheScene)
