@@ -70,7 +70,8 @@ int32_t CApiKeyboard::HookProc(HWND, UINT message, WPARAM w_param, LPARAM)
             const uint8_t control = m_keys[VK_CONTROL];
             const uint8_t left_control = m_keys[VK_LCONTROL];
             const uint8_t right_control = m_keys[VK_RCONTROL];
-            m_keys.fill(0);
+            for (std::atomic<uint8_t>& held : m_keys)
+                held = 0;
             m_keys[VK_CONTROL] = control;
             m_keys[VK_LCONTROL] = left_control;
             m_keys[VK_RCONTROL] = right_control;
@@ -99,6 +100,7 @@ void CApiKeyboard::Enable()
 
 void CApiKeyboard::Clear()
 {
-    m_keys.fill(0);
+    for (std::atomic<uint8_t>& held : m_keys)
+        held = 0;
     m_enabled = 0;
 }

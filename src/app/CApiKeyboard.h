@@ -1,8 +1,10 @@
 #pragma once
 // The keyboard over WM_KEYDOWN / WM_KEYUP: one byte per virtual key. The view enables it when the
-// window becomes active and clears it when the window loses activation. Main thread only.
+// window becomes active and clears it when the window loses activation. The hook runs on the main
+// thread; the key state is atomic because the animation task polls skip keys on the app-task thread.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "app/IKeyboard.h"
@@ -22,6 +24,6 @@ public:
     void Clear() override;
 
 private:
-    std::array<uint8_t, 256> m_keys{}; // by virtual key: 1 down
-    int32_t m_enabled = 0;
+    std::array<std::atomic<uint8_t>, 256> m_keys{}; // by virtual key: 1 down
+    std::atomic<int32_t> m_enabled{0};
 };

@@ -28,6 +28,10 @@ bool RotateOption()
 
 int32_t CApiMouse::HookProc(HWND window, UINT message, WPARAM w_param, LPARAM l_param)
 {
+    if (message == WM_MOUSEMOVE) {
+        POINT position;
+        GetPosition(&position); // keeps the position the app-task thread reads
+    }
     switch (message) {
     case WM_SETCURSOR: {
         HCURSOR cursor;
@@ -111,7 +115,7 @@ void CApiMouse::OnButton(HWND window, Button button, bool down)
         state.held = 1;
     } else {
         ReleaseCapture();
-        state.clicked = state.held;
+        state.clicked = state.held.load();
         state.release_time = timeGetTime();
         state.held = 0;
     }
@@ -177,17 +181,17 @@ void CApiMouse::OnTouch(HWND, WPARAM w_param, LPARAM l_param)
 int32_t CApiMouse::Clicked(Button button)
 {
     const ButtonState& state = m_buttons[button];
-    return Within(timeGetTime(), state.release_time, CLICK_LIFETIME_MS) ? state.clicked : 0;
+    return Within(timeGetTime(), state.release_time, CLICK_LIFETIME_MS) ? state.clicked.load() : 0;
 }
 
 int32_t CApiMouse::GetTouchTap()
 {
-    return Within(timeGetTime(), m_touch_event_time, CLICK_LIFETIME_MS) ? m_touch_tap : 0;
+    return Within(timeGetTime(), m_touch_event_time, CLICK_LIFETIME_MS) ? m_touch_tap.load() : 0;
 }
 
 int32_t CApiMouse::GetTouchState()
 {
-    return Within(timeGetTime(), m_touch_event_time, CLICK_LIFETIME_MS) ? m_touch_long_press : 0;
+    return Within(timeGetTime(), m_touch_event_time, CLICK_LIFETIME_MS) ? m_touch_long_press.load() : 0;
 }
 
 void CApiMouse::ClearClicks()
@@ -212,8 +216,22 @@ int32_t CApiMouse::OutputHeight()
     return client.bottom - client.top;
 }
 
+void CApiMouse::StorePosition(POINT point)
+{
+    m_position = static_cast<uint64_t>(static_cast<uint32_t>(point.x)) |
+                 static_cast<uint64_t>(static_cast<uint32_t>(point.y)) << 32;
+}
+
 void CApiMouse::GetPosition(POINT* point)
 {
+    // The window layer belongs to the main thread; the game cursor's task on the app-task thread
+    // gets the position the main thread read last.
+    if (!platform::IsUserInterfaceThread()) {
+        const uint64_t packed = m_position.load();
+        *point = POINT{static_cast<int32_t>(static_cast<uint32_t>(packed)),
+                       static_cast<int32_t>(static_cast<uint32_t>(packed >> 32))};
+        return;
+    }
     POINT position{};
     GetCursorPos(&position);
     ::ScreenToClient(m_window, &position);
@@ -221,6 +239,7 @@ void CApiMouse::GetPosition(POINT* point)
         // The picture is turned a quarter: x' = height - y, y' = x.
         position = {OutputHeight() - position.y, position.x};
     }
+    StorePosition(position);
     *point = position;
 }
 
@@ -233,6 +252,7 @@ void CApiMouse::SetPosition(int32_t x, int32_t y)
     }
     ::ClientToScreen(m_window, &position);
     SetCursorPos(position.x, position.y);
+    StorePosition(POINT{x, y});
 }
 
 void CApiMouse::ShowCursor(BOOL show)

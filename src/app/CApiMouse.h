@@ -1,8 +1,11 @@
 #pragma once
 // The mouse over window messages: buttons with capture, clicks stamped with their release time, the
 // wheel, the cursor shape on WM_SETCURSOR, and touch gestures from WM_TOUCH (tap, long press,
-// drag). Main thread only.
+// drag). The hook runs on the main thread. What the app-task thread reads (the held buttons, the
+// touch gestures and the wheel polled as skip inputs, the position the game cursor follows) is
+// atomic; off the main thread the position is the one the main thread saw last.
 
+#include <atomic>
 #include <cstdint>
 
 #include "app/IMouse.h"
@@ -52,9 +55,9 @@ private:
     };
     struct ButtonState
     {
-        int32_t held = 0;
-        int32_t clicked = 0;
-        uint32_t release_time = 0;
+        std::atomic<int32_t> held{0};
+        std::atomic<int32_t> clicked{0};
+        std::atomic<uint32_t> release_time{0};
     };
 
     int32_t Clicked(Button button);
@@ -63,19 +66,22 @@ private:
     HCURSOR CursorOfShape(int32_t id);
     // The client height the "rotate" option turns positions against.
     int32_t OutputHeight();
+    void StorePosition(POINT point);
 
     HINSTANCE m_instance = nullptr;
     HWND m_window = nullptr;
     ButtonState m_buttons[3];
     int32_t m_touch_active = 0; // never set by this program: the gesture only clears it
-    int32_t m_touch_tap = 0;
-    int32_t m_touch_long_press = 0;
-    uint32_t m_touch_event_time = 0;
+    std::atomic<int32_t> m_touch_tap{0};
+    std::atomic<int32_t> m_touch_long_press{0};
+    std::atomic<uint32_t> m_touch_event_time{0};
     uint32_t m_touch_start_time = 0;
     BOOL m_cursor_shown = TRUE;
-    int32_t m_wheel = 0;
+    std::atomic<int32_t> m_wheel{0};
     int32_t m_cursor_shape = -1; // -1: the arrow
     int32_t m_touch_start_x = 0;
     int32_t m_touch_start_y = 0;
-    int32_t m_drag = 0;
+    std::atomic<int32_t> m_drag{0};
+    // The client position (x in the low half, y in the high half) as the main thread last read it.
+    std::atomic<uint64_t> m_position{0};
 };

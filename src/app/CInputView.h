@@ -1,8 +1,11 @@
 #pragma once
 // The holder of the input devices the screens poll, and the input actions built on them: codes
 // below 255 are keyboard scan codes, 256 and up name actions that join keys, buttons and touch.
-// A singleton reached through GetInputView; main thread only.
+// A singleton reached through GetInputView, used on the main thread; the extra words are atomic
+// because the animation task polls them as skip inputs on the app-task thread.
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 
 class IKeyboard;
@@ -55,7 +58,7 @@ private:
     IMouse* m_mouse = nullptr;       // owned by the application's start-up and exit
     IKeyboard* m_keyboard = nullptr; // owned by the application's start-up and exit
     int32_t m_word = 0;
-    int32_t m_extra[2] = {0, 0};
+    std::array<std::atomic<int32_t>, 2> m_extra{};
 };
 
 // Made zero-filled on the first call; throws CExecException "Failed to create the View Object"

@@ -34,6 +34,7 @@
 #include "script/ScriptValueTable.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
+#include "sound/IWaveManager.h"
 #include "sound/SoundSystem.h"
 
 namespace {
@@ -185,7 +186,7 @@ void CVeskDoc::CreateFonts()
 void CVeskDoc::CreateLayers()
 {
     m_fade_sprite = Make<CFadeSprite>("Failed to create the Fade Sprite");
-    m_fade_sprite->ResetDrawParameters();
+    m_fade_sprite->ResetDrawParams();
     m_fade_sprite->CreateRenderTargets();
     const SIZE screen = GetScreenOriginalSize(1);
     m_work_layer = MakeLayerSprite(screen.cx, screen.cy, 0, "Failed to create the Work Layer");
@@ -251,6 +252,9 @@ void CVeskDoc::LoadStartScript()
 
 void CVeskDoc::Teardown()
 {
+    // The channels' sound objects go before the sound system they play on.
+    for (auto& group : SoundChannelList)
+        group.clear();
     if (m_media_manager)
         m_media_manager->RestoreMpegDecoders();
     if (m_anime_manager) {

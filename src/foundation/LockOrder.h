@@ -25,3 +25,4 @@ inline constexpr int LOCK_LEVEL_FLAG_FILE = 90;           // a flag-file writer
 inline constexpr int LOCK_LEVEL_XML_DOCUMENT = 100;       // leaf: one settings document
 inline constexpr int LOCK_LEVEL_PRIVATE_HEAP = 100;       // leaf: the private heap of CMemBase
 inline constexpr int LOCK_LEVEL_ANIME_SLOTS = 100;        // leaf: the byte-code animation slots
+inline constexpr int LOCK_LEVEL_PARTICLE_HANDOVER = 100;  // leaf: a particle builder's hand-over

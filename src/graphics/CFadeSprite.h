@@ -1,18 +1,42 @@
 #pragma once
-// The sprite that covers the screen for fades.
-// FIXME: the least the document needs until the fade sprite is in.
+// The full-screen sprite that covers the picture during screen fades: a texture sprite over a
+// render-target texture layer of the base screen size, which it owns. The document makes one at
+// start-up and keeps it for the whole run; it stays hidden until the first fade. Main thread only.
 
-#include "graphics/CDIB.h"
-#include "graphics/CSpriteLayer.h"
+#include <cstdint>
+#include <memory>
 
-class CFadeSprite : public CSpriteLayer
+#include "graphics/CSpriteTexture.h"
+#include "graphics/CTextureLayer.h"
+
+// The fade sprite's draw priority: above the screens' pictures.
+inline constexpr int32_t FADE_SPRITE_PRIORITY = 15;
+
+class CFadeSprite : public CSpriteTexture
 {
 public:
-    // Back to no fade: hidden, opaque.
-    void ResetDrawParameters()
-    {
-        SetVisibleFlag(0);
-        SetAlpha(255);
-    }
-    void CreateRenderTargets() {}
+    CFadeSprite();
+    ~CFadeSprite() override;
+
+    // Makes the render target, shows it full screen (hidden, opaque) and registers the sprite for
+    // drawing. 1 on success; 0 when the texture cannot be made (the render target stays attached
+    // until Destroy).
+    int32_t CreateRenderTargets();
+    // Fills the screen rectangle with the opaque colour (kept as it is for -1) and fades the
+    // sprite in over `duration` task ticks, waiting for it; a skip input ends the fade at once.
+    // Nothing happens while the sprite is already shown.
+    void FadeToColor(int32_t colour, int32_t duration);
+    // As FadeToColor, but the sprite appears through a rule transition with the given rule.
+    void Transition(int32_t colour, int32_t value, int32_t duration);
+
+    void Destroy() override;
+
+    CTextureLayer* GetRenderTarget() const { return m_render_target.get(); }
+
+private:
+    // Steps shared by the fades: false when the sprite is already shown.
+    bool PrepareFade(int32_t colour);
+    void PlayRecord(const SpriteAnimRecord& record);
+
+    std::unique_ptr<CTextureLayer> m_render_target;
 };

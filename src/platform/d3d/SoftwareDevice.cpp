@@ -65,6 +65,15 @@ Texture2D::Texture2D(ID3D11Device* device, const D3D11_TEXTURE2D_DESC& desc)
     , m_pixels(static_cast<size_t>(desc.Width) * desc.Height * 4)
 {}
 
+void Texture2D::ResolvePendingFill() const
+{
+    if (!m_fill_pending)
+        return;
+    m_fill_pending = false;
+    auto* pixels = reinterpret_cast<uint32_t*>(m_pixels.data());
+    std::fill(pixels, pixels + static_cast<size_t>(Width()) * Height(), m_fill);
+}
+
 void* Texture2D::Query(REFIID riid)
 {
     if (riid == IID_ID3D11Texture2D || riid == IID_ID3D11Resource)
@@ -109,8 +118,7 @@ void DeviceContext::ClearRenderTargetView(ID3D11RenderTargetView* view, const fl
         std::swap(channel[0], channel[2]);
     uint32_t pixel;
     std::memcpy(&pixel, channel, 4);
-    auto* bits = reinterpret_cast<uint32_t*>(texture->Bits());
-    std::fill(bits, bits + static_cast<size_t>(texture->Width()) * texture->Height(), pixel);
+    texture->SetPendingFill(pixel);
 }
 
 void DeviceContext::RSSetViewports(UINT count, const D3D11_VIEWPORT* viewports)
@@ -190,6 +198,7 @@ void DeviceContext::CopyResource(ID3D11Resource* destination, ID3D11Resource* so
     if (!to || !from || to == from || to->Width() != from->Width() || to->Height() != from->Height() ||
         to->Desc().Format != from->Desc().Format)
         return;
+    to->DropPendingFill(); // every pixel is overwritten
     std::memcpy(to->Bits(), from->Bits(), static_cast<size_t>(to->Pitch()) * to->Height());
 }
 

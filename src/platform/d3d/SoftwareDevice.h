@@ -83,10 +83,28 @@ public:
     uint32_t Width() const { return m_desc.Width; }
     uint32_t Height() const { return m_desc.Height; }
     uint32_t Pitch() const { return m_desc.Width * 4; }
-    uint8_t* Bits() { return m_pixels.data(); }
-    const uint8_t* Bits() const { return m_pixels.data(); }
-    uint8_t* Row(uint32_t y) { return m_pixels.data() + static_cast<size_t>(y) * Pitch(); }
-    const uint8_t* Row(uint32_t y) const { return m_pixels.data() + static_cast<size_t>(y) * Pitch(); }
+    // The pixels; a pending fill is done first.
+    uint8_t* Bits() const
+    {
+        ResolvePendingFill();
+        return m_pixels.data();
+    }
+    uint8_t* Row(uint32_t y) const { return Bits() + static_cast<size_t>(y) * Pitch(); }
+
+    // A clear is kept as a pending fill until the pixels are next touched: the sprite batch fills
+    // each row just before it draws into it, so a cleared and drawn frame is written once.
+    void SetPendingFill(uint32_t pixel)
+    {
+        m_fill = pixel;
+        m_fill_pending = true;
+    }
+    bool HasPendingFill() const { return m_fill_pending; }
+    uint32_t GetPendingFill() const { return m_fill; }
+    void ResolvePendingFill() const;
+    // For a writer that fills every row itself: the row without the pending fill, which the
+    // writer ends with DropPendingFill.
+    uint8_t* RawRow(uint32_t y) const { return m_pixels.data() + static_cast<size_t>(y) * Pitch(); }
+    void DropPendingFill() { m_fill_pending = false; }
 
     std::atomic<bool> m_mapped{false};
 
@@ -95,7 +113,11 @@ protected:
 
 private:
     D3D11_TEXTURE2D_DESC m_desc;
-    std::vector<uint8_t> m_pixels;
+    // Mutable so that reading through a const texture can do the pending fill first. Used under
+    // the display's device lock like the rest of the context.
+    mutable std::vector<uint8_t> m_pixels;
+    mutable bool m_fill_pending = false;
+    uint32_t m_fill = 0;
 };
 
 class Buffer final : public DeviceChild<ID3D11Buffer>

@@ -168,7 +168,8 @@ struct Modulate
 {
     uint32_t rgb[3]; // in target channel order
     uint32_t alpha;
-    bool white; // rgb factors all 255
+    bool white;    // rgb factors all 255
+    bool identity; // white and alpha 255: texels pass unchanged
 };
 
 // A texel (texture order) as a source pixel in target order with the colour applied.
@@ -188,60 +189,189 @@ inline void ModulateTexel(uint8_t* out, const uint8_t* texel, bool swap, const M
     out[3] = m.alpha == 255 ? texel[3] : static_cast<uint8_t>(Div255(texel[3] * m.alpha));
 }
 
-// A run of texels drawn 1:1: the hot path of every full-screen layer.
-void BlendTexelRun(uint8_t* d, const uint8_t* t, int count, bool swap, const Modulate& m, const Blend& blend)
-{
-    if (m.white && m.alpha == 255 && (blend.kind == BlendKind::Alpha || blend.kind == BlendKind::Opaque)) {
-        // Opaque runs are a plain (channel-swapping) copy; both loops below vectorise.
-        uint32_t all = 0xFF000000u;
-        for (int i = 0; i < count; ++i) {
-            uint32_t word;
-            std::memcpy(&word, t + i * 4, 4);
-            all &= word;
-        }
-        if ((all >> 24) == 0xFF || blend.kind == BlendKind::Opaque) {
-            int i = 0;
 #if defined(__SSE2__)
-            const __m128i green_alpha = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
-            const __m128i low = _mm_set1_epi32(0xFF);
-            for (; i + 4 <= count; i += 4) {
-                __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i * 4));
-                if (swap)
-                    words = _mm_or_si128(_mm_and_si128(words, green_alpha),
-                                         _mm_or_si128(_mm_and_si128(_mm_srli_epi32(words, 16), low),
-                                                      _mm_slli_epi32(_mm_and_si128(words, low), 16)));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), words);
-            }
+// Four pixels at a time, each step exactly the scalar one: products of two bytes fit 16-bit lanes,
+// and round(x / 255) is ((x + 128) x 257) >> 16 for every x up to 65,407, which the products and
+// the alpha blend's weighted sums (weights adding up to 255) never pass.
+
+inline __m128i SwapRedBlue(__m128i words)
+{
+    const __m128i green_alpha = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
+    // Red and blue are the two 16-bit halves of each word once green and alpha are masked off.
+    const __m128i red_blue = _mm_andnot_si128(green_alpha, words);
+    const __m128i swapped = _mm_shufflehi_epi16(_mm_shufflelo_epi16(red_blue, 0xB1), 0xB1);
+    return _mm_or_si128(_mm_and_si128(words, green_alpha), swapped);
+}
+
+inline __m128i Div255x8(__m128i x)
+{
+    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
+}
+
+// Each pixel's alpha in all four of its lanes (two pixels of 16-bit channels).
+inline __m128i SpreadAlpha(__m128i pixels)
+{
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels, 0xFF), 0xFF);
+}
+
+inline __m128i ModulateX4(__m128i pixels, __m128i factors)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(pixels, zero), factors));
+    const __m128i hi = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(pixels, zero), factors));
+    return _mm_packus_epi16(lo, hi);
+}
+
+template <BlendKind Kind>
+inline __m128i BlendX4(__m128i s, __m128i d)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i max = _mm_set1_epi16(255);
+    const __m128i s_alpha = _mm_and_si128(s, alpha_mask);
+    const __m128i s_lo = _mm_unpacklo_epi8(s, zero);
+    const __m128i s_hi = _mm_unpackhi_epi8(s, zero);
+    const __m128i a_lo = SpreadAlpha(s_lo);
+    const __m128i a_hi = SpreadAlpha(s_hi);
+    if constexpr (Kind == BlendKind::Alpha) {
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(s_alpha, alpha_mask)) == 0xFFFF)
+            return s;
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(s_alpha, zero)) == 0xFFFF)
+            return _mm_andnot_si128(alpha_mask, d);
+        const __m128i d_lo = _mm_unpacklo_epi8(d, zero);
+        const __m128i d_hi = _mm_unpackhi_epi8(d, zero);
+        const __m128i lo = Div255x8(
+            _mm_add_epi16(_mm_mullo_epi16(s_lo, a_lo), _mm_mullo_epi16(d_lo, _mm_sub_epi16(max, a_lo))));
+        const __m128i hi = Div255x8(
+            _mm_add_epi16(_mm_mullo_epi16(s_hi, a_hi), _mm_mullo_epi16(d_hi, _mm_sub_epi16(max, a_hi))));
+        return _mm_or_si128(_mm_andnot_si128(alpha_mask, _mm_packus_epi16(lo, hi)), s_alpha);
+    } else if constexpr (Kind == BlendKind::Additive) {
+        const __m128i lo = Div255x8(_mm_mullo_epi16(s_lo, a_lo));
+        const __m128i hi = Div255x8(_mm_mullo_epi16(s_hi, a_hi));
+        const __m128i sum = _mm_adds_epu8(d, _mm_packus_epi16(lo, hi));
+        return _mm_or_si128(_mm_andnot_si128(alpha_mask, sum), s_alpha);
+    } else if constexpr (Kind == BlendKind::Premultiplied) {
+        const __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(max, a_lo)));
+        const __m128i hi = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(max, a_hi)));
+        return _mm_adds_epu8(s, _mm_packus_epi16(lo, hi));
+    } else {
+        return s;
+    }
+}
 #endif
-            for (; i < count; ++i) {
-                uint32_t word;
-                std::memcpy(&word, t + i * 4, 4);
-                if (swap)
-                    word = (word & 0xFF00FF00u) | ((word >> 16) & 0xFFu) | ((word & 0xFFu) << 16);
-                std::memcpy(d + i * 4, &word, 4);
+
+// A run of texels (texture order) blended onto a run of the target. With Cleared the target's
+// pixels are not read: they are all `clear`, the colour of a pending clear.
+template <BlendKind Kind, bool Cleared>
+void BlendRunOf(uint8_t* d, const uint8_t* t, int count, bool swap, const Modulate& m, const Blend& blend,
+                uint32_t clear)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    if constexpr (Kind != BlendKind::Generic) {
+        const bool identity = m.identity;
+        const __m128i factors = _mm_set_epi16(static_cast<short>(m.alpha), static_cast<short>(m.rgb[2]),
+                                              static_cast<short>(m.rgb[1]), static_cast<short>(m.rgb[0]),
+                                              static_cast<short>(m.alpha), static_cast<short>(m.rgb[2]),
+                                              static_cast<short>(m.rgb[1]), static_cast<short>(m.rgb[0]));
+        const __m128i cleared = _mm_set1_epi32(static_cast<int>(clear));
+        const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+        auto source = [&](__m128i texels) {
+            if (swap)
+                texels = SwapRedBlue(texels);
+            return identity ? texels : ModulateX4(texels, factors);
+        };
+        auto blend_four = [&](int at, __m128i texels) {
+            const __m128i s = source(texels);
+            auto* target = reinterpret_cast<__m128i*>(d + at * 4);
+            if constexpr (Kind == BlendKind::Opaque)
+                _mm_storeu_si128(target, s);
+            else
+                _mm_storeu_si128(target, BlendX4<Kind>(s, Cleared ? cleared : _mm_loadu_si128(target)));
+        };
+        if ((Kind == BlendKind::Alpha || Kind == BlendKind::Opaque) && identity) {
+            // Opaque texels are copied: sixteen at a time, with one test of their alpha.
+            for (; i + 16 <= count; i += 16) {
+                const auto* from = reinterpret_cast<const __m128i*>(t + i * 4);
+                const __m128i t0 = _mm_loadu_si128(from);
+                const __m128i t1 = _mm_loadu_si128(from + 1);
+                const __m128i t2 = _mm_loadu_si128(from + 2);
+                const __m128i t3 = _mm_loadu_si128(from + 3);
+                const __m128i all = _mm_and_si128(_mm_and_si128(t0, t1), _mm_and_si128(t2, t3));
+                if (Kind == BlendKind::Alpha && _mm_movemask_epi8(_mm_cmpeq_epi32(
+                                                    _mm_and_si128(all, alpha_mask), alpha_mask)) != 0xFFFF) {
+                    blend_four(i, t0);
+                    blend_four(i + 4, t1);
+                    blend_four(i + 8, t2);
+                    blend_four(i + 12, t3);
+                    continue;
+                }
+                auto* to = reinterpret_cast<__m128i*>(d + i * 4);
+                _mm_storeu_si128(to, source(t0));
+                _mm_storeu_si128(to + 1, source(t1));
+                _mm_storeu_si128(to + 2, source(t2));
+                _mm_storeu_si128(to + 3, source(t3));
             }
-            return;
         }
-        for (int i = 0; i < count; ++i, d += 4, t += 4) {
-            const uint8_t a = t[3];
-            if (a == 255 || blend.kind == BlendKind::Opaque) {
-                d[0] = swap ? t[2] : t[0];
-                d[1] = t[1];
-                d[2] = swap ? t[0] : t[2];
-                d[3] = a;
-            } else {
-                uint8_t s[4];
-                ModulateTexel(s, t, swap, m);
-                BlendPixel(d, s, blend);
-            }
-        }
-        return;
+        for (; i + 4 <= count; i += 4)
+            blend_four(i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i * 4)));
     }
-    for (int i = 0; i < count; ++i, d += 4, t += 4) {
+#endif
+    for (; i < count; ++i) {
         uint8_t s[4];
-        ModulateTexel(s, t, swap, m);
-        BlendPixel(d, s, blend);
+        ModulateTexel(s, t + i * 4, swap, m);
+        if constexpr (Cleared)
+            std::memcpy(d + i * 4, &clear, 4);
+        BlendPixel(d + i * 4, s, blend);
     }
+}
+
+template <bool Cleared>
+void BlendRunCleared(uint8_t* d, const uint8_t* t, int count, bool swap, const Modulate& m,
+                     const Blend& blend, uint32_t clear)
+{
+    switch (blend.kind) {
+    case BlendKind::Alpha:
+        BlendRunOf<BlendKind::Alpha, Cleared>(d, t, count, swap, m, blend, clear);
+        break;
+    case BlendKind::Additive:
+        BlendRunOf<BlendKind::Additive, Cleared>(d, t, count, swap, m, blend, clear);
+        break;
+    case BlendKind::Premultiplied:
+        BlendRunOf<BlendKind::Premultiplied, Cleared>(d, t, count, swap, m, blend, clear);
+        break;
+    case BlendKind::Opaque:
+        BlendRunOf<BlendKind::Opaque, Cleared>(d, t, count, swap, m, blend, clear);
+        break;
+    case BlendKind::NoWrite:
+        break;
+    case BlendKind::Generic:
+        BlendRunOf<BlendKind::Generic, Cleared>(d, t, count, swap, m, blend, clear);
+        break;
+    }
+}
+
+// `clear` is null, or the colour every pixel of the run holds without having been written yet.
+void BlendRun(uint8_t* d, const uint8_t* t, int count, bool swap, const Modulate& m, const Blend& blend,
+              const uint32_t* clear)
+{
+    if (clear)
+        BlendRunCleared<true>(d, t, count, swap, m, blend, *clear);
+    else
+        BlendRunCleared<false>(d, t, count, swap, m, blend, 0);
+}
+
+// Pixels set to one value.
+void FillPixels(uint8_t* d, int count, uint32_t pixel)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i words = _mm_set1_epi32(static_cast<int>(pixel));
+    for (; i + 4 <= count; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), words);
+#endif
+    for (; i < count; ++i)
+        std::memcpy(d + i * 4, &pixel, 4);
 }
 
 inline int Address(int i, int size, D3D11_TEXTURE_ADDRESS_MODE mode)
@@ -311,6 +441,194 @@ struct Affine
     double a, b, c, d, e, f;
 };
 
+// floor(a / b) for b > 0.
+inline int64_t FloorDiv(int64_t a, int64_t b)
+{
+    const int64_t q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+// The steps k in [0, count) at which start + k x step lies in [lo, hi), as [first, end).
+void StepRange(int64_t start, int64_t step, int64_t lo, int64_t hi, int64_t count, int64_t& first,
+               int64_t& end)
+{
+    if (step == 0) {
+        const bool in = start >= lo && start < hi;
+        first = 0;
+        end = in ? count : 0;
+        return;
+    }
+    if (step > 0) {
+        first = -FloorDiv(start - lo, step);
+        end = -FloorDiv(start - hi, step);
+    } else {
+        first = FloorDiv(start - hi, -step) + 1;
+        end = FloorDiv(start - lo, -step) + 1;
+    }
+    first = std::clamp<int64_t>(first, 0, count);
+    end = std::clamp<int64_t>(end, first, count);
+}
+
+// Bilinear samples of texels that need no addressing (x0 + 1 and y0 + 1 inside the texture):
+// the weights of the general sampler, with the sum regrouped by rows, which is the same integer.
+void SampleInterior(uint32_t* out, int count, const Texture2D& texture, int64_t tx, int64_t ty,
+                    int64_t step_x, int64_t step_y)
+{
+    const uint8_t* base = texture.Bits();
+    const size_t pitch = texture.Pitch();
+    auto texels = [&](int64_t x, int64_t y) {
+        return base + static_cast<size_t>(y >> 16) * pitch + static_cast<size_t>(x >> 16) * 4;
+    };
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi32(32768);
+    // Lanes 0-3 get the first 16-bit value of the word, lanes 4-7 the second.
+    auto spread = [](uint32_t pair) {
+        const __m128i v = _mm_cvtsi32_si128(static_cast<int>(pair));
+        const __m128i twice = _mm_unpacklo_epi16(v, v);
+        return _mm_unpacklo_epi32(twice, twice);
+    };
+    for (; i + 2 <= count; i += 2) {
+        const int64_t tx_b = tx + step_x;
+        const int64_t ty_b = ty + step_y;
+        const uint32_t fx_a = static_cast<uint32_t>((tx >> 8) & 0xFF);
+        const uint32_t fy_a = static_cast<uint32_t>((ty >> 8) & 0xFF);
+        const uint32_t fx_b = static_cast<uint32_t>((tx_b >> 8) & 0xFF);
+        const uint32_t fy_b = static_cast<uint32_t>((ty_b >> 8) & 0xFF);
+        const uint8_t* p_a = texels(tx, ty);
+        const uint8_t* p_b = texels(tx_b, ty_b);
+        const __m128i wx_a = spread((256 - fx_a) | fx_a << 16);
+        const __m128i wx_b = spread((256 - fx_b) | fx_b << 16);
+        // Per pixel: (t00, t10) and (t01, t11), each weighted across x.
+        const __m128i top_a = _mm_mullo_epi16(
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p_a)), zero), wx_a);
+        const __m128i bottom_a = _mm_mullo_epi16(
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p_a + pitch)), zero), wx_a);
+        const __m128i top_b = _mm_mullo_epi16(
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p_b)), zero), wx_b);
+        const __m128i bottom_b = _mm_mullo_epi16(
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p_b + pitch)), zero), wx_b);
+        // Row sums (at most 255 x 256) of both pixels: lanes 0-3 pixel a, 4-7 pixel b.
+        const __m128i top = _mm_add_epi16(_mm_unpacklo_epi64(top_a, top_b), _mm_unpackhi_epi64(top_a, top_b));
+        const __m128i bottom =
+            _mm_add_epi16(_mm_unpacklo_epi64(bottom_a, bottom_b), _mm_unpackhi_epi64(bottom_a, bottom_b));
+        const __m128i wy_top = spread((256 - fy_a) | (256 - fy_b) << 16);
+        const __m128i wy_bottom = spread(fy_a | fy_b << 16);
+        const __m128i top_lo = _mm_mullo_epi16(top, wy_top);
+        const __m128i top_hi = _mm_mulhi_epu16(top, wy_top);
+        const __m128i bottom_lo = _mm_mullo_epi16(bottom, wy_bottom);
+        const __m128i bottom_hi = _mm_mulhi_epu16(bottom, wy_bottom);
+        const __m128i sum_a = _mm_add_epi32(
+            _mm_add_epi32(_mm_unpacklo_epi16(top_lo, top_hi), _mm_unpacklo_epi16(bottom_lo, bottom_hi)),
+            half);
+        const __m128i sum_b = _mm_add_epi32(
+            _mm_add_epi32(_mm_unpackhi_epi16(top_lo, top_hi), _mm_unpackhi_epi16(bottom_lo, bottom_hi)),
+            half);
+        const __m128i words = _mm_packs_epi32(_mm_srli_epi32(sum_a, 16), _mm_srli_epi32(sum_b, 16));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(words, words));
+        tx = tx_b + step_x;
+        ty = ty_b + step_y;
+    }
+#endif
+    for (; i < count; ++i, tx += step_x, ty += step_y) {
+        const uint32_t fx = static_cast<uint32_t>((tx >> 8) & 0xFF);
+        const uint32_t fy = static_cast<uint32_t>((ty >> 8) & 0xFF);
+        const uint8_t* t00 = texels(tx, ty);
+        const uint8_t* t01 = t00 + pitch;
+        uint8_t texel[4];
+        for (int c = 0; c < 4; ++c) {
+            const uint32_t top = t00[c] * (256 - fx) + t00[c + 4] * fx;
+            const uint32_t bottom = t01[c] * (256 - fx) + t01[c + 4] * fx;
+            texel[c] = static_cast<uint8_t>((top * (256 - fy) + bottom * fy + 32768) >> 16);
+        }
+        std::memcpy(out + i, texel, 4);
+    }
+}
+
+// The first x in [lo, hi) where a test that turns from false to true as x grows holds, or hi;
+// the estimate only says where to start looking.
+template <typename Test>
+int FirstPassing(Test test, double estimate, int lo, int hi)
+{
+    int x = lo;
+    if (estimate >= hi)
+        x = hi;
+    else if (estimate > lo)
+        x = static_cast<int>(std::ceil(estimate));
+    while (x > lo && test(x - 1))
+        --x;
+    while (x < hi && !test(x))
+        ++x;
+    return x;
+}
+
+// The pixels of a row whose centres map inside [0, limit) along one texture axis, as the run
+// [first, end) within [lo, hi). The coordinate is slope x (x + 0.5 - offset) + constant, computed
+// exactly as the coverage test does; rounding keeps it monotone in x, so the pixels that pass are
+// one run, found from the analytic crossings and settled by the test itself.
+void AxisRun(double slope, double offset, double constant, double limit, int lo, int hi, int& first, int& end)
+{
+    auto coordinate = [=](int x) { return slope * (x + 0.5 - offset) + constant; };
+    if (slope == 0) {
+        const double value = coordinate(lo);
+        const bool in = value >= 0 && value < limit;
+        first = lo;
+        end = in ? hi : lo;
+        return;
+    }
+    const double at_zero = offset - 0.5 - constant / slope;
+    const double at_limit = offset - 0.5 + (limit - constant) / slope;
+    if (slope > 0) {
+        first = FirstPassing([&](int x) { return coordinate(x) >= 0; }, at_zero, lo, hi);
+        end = FirstPassing([&](int x) { return !(coordinate(x) < limit); }, at_limit, lo, hi);
+    } else {
+        first = FirstPassing([&](int x) { return coordinate(x) < limit; }, at_limit, lo, hi);
+        end = FirstPassing([&](int x) { return !(coordinate(x) >= 0); }, at_zero, lo, hi);
+    }
+}
+
+// Rows of the target for a draw. When the target has a pending clear, its colour is written
+// only where the sprite leaves a row's pixels alone: a drawn run blends onto the colour without
+// reading the target, so a cleared and drawn frame is written once.
+class TargetRows
+{
+public:
+    explicit TargetRows(Texture2D& target)
+        : m_target(target)
+        , m_filling(target.HasPendingFill())
+        , m_fill(target.GetPendingFill())
+    {}
+
+    bool Filling() const { return m_filling; }
+    // What the run's pixels hold before the draw when they were never written; null when they
+    // hold what they hold.
+    const uint32_t* Under() const { return m_filling ? &m_fill : nullptr; }
+    // The row, whose pixels outside [x0, x1) get the pending clear's colour.
+    uint8_t* Row(int y, int x0, int x1)
+    {
+        uint8_t* row = m_target.RawRow(static_cast<uint32_t>(y));
+        if (m_filling) {
+            const int width = static_cast<int>(m_target.Width());
+            x1 = std::max(x0, x1);
+            FillPixels(row, x0, m_fill);
+            FillPixels(row + x1 * 4, width - x1, m_fill);
+        }
+        return row;
+    }
+    // Every row has been through Row.
+    void Done()
+    {
+        if (m_filling)
+            m_target.DropPendingFill();
+    }
+
+private:
+    Texture2D& m_target;
+    bool m_filling;
+    uint32_t m_fill;
+};
+
 } // namespace
 
 struct SpriteBatch::Impl
@@ -337,6 +655,9 @@ struct SpriteBatch::Impl
     std::vector<Sprite> sprites;
 
     void Render(const Sprite& sprite, Texture2D& target, const D3D11_VIEWPORT& viewport);
+    // One row's covered pixels from texel position (tx, ty), 16.16 fixed point, stepping per pixel.
+    void DrawSpan(uint8_t* d, int count, const Texture2D& texture, int64_t tx, int64_t ty, int64_t step_x,
+                  int64_t step_y, bool swap, const Modulate& modulate, const uint32_t* under) const;
 };
 
 SpriteBatch::SpriteBatch(ID3D11DeviceContext* context)
@@ -436,9 +757,12 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     Texture2D& texture = *static_cast<ShaderResourceView*>(sprite.texture.Get())->Texture();
     const double src_w = sprite.source.right - sprite.source.left;
     const double src_h = sprite.source.bottom - sprite.source.top;
+    // Every way out that draws nothing leaves a pending clear done.
     if (src_w <= 0 || src_h <= 0 || viewport.Width <= 0 || viewport.Height <= 0 ||
-        blend.kind == BlendKind::NoWrite)
+        blend.kind == BlendKind::NoWrite) {
+        target.ResolvePendingFill();
         return;
+    }
 
     // Local texel (u, v) -> sprite space: move the origin to 0, flip, scale, rotate, then place.
     const double cos_r = std::cos(static_cast<double>(sprite.rotation));
@@ -472,8 +796,10 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     full.d = ky * (local.b * m[0][1] + local.d * m[1][1]);
     full.f = ky * (local.e * m[0][1] + local.f * m[1][1] + m[3][1]);
     const double det = full.a * full.d - full.b * full.c;
-    if (std::abs(det) < 1e-12)
+    if (std::abs(det) < 1e-12) {
+        target.ResolvePendingFill();
         return;
+    }
     // Inverse: (u, v) = inv x (target - (e, f)).
     const double ia = full.d / det;
     const double ib = -full.b / det;
@@ -498,8 +824,10 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     const int y_end = std::min(th, static_cast<int>(std::ceil(max_y + 0.5)));
     const int x_lo = std::max(0, static_cast<int>(std::floor(min_x - 0.5)));
     const int x_hi = std::min(tw, static_cast<int>(std::ceil(max_x + 0.5)));
-    if (y_begin >= y_end || x_lo >= x_hi)
+    if (y_begin >= y_end || x_lo >= x_hi) {
+        target.ResolvePendingFill();
         return;
+    }
 
     Modulate modulate{};
     const uint8_t r8 = ToByte(sprite.color.x);
@@ -510,13 +838,11 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     modulate.rgb[2] = b8;
     modulate.alpha = ToByte(sprite.color.w);
     modulate.white = r8 == 255 && g8 == 255 && b8 == 255;
+    modulate.identity = modulate.white && modulate.alpha == 255;
     const bool swap = texture.Desc().Format != target.Desc().Format;
-
-    const auto inside = [&](double cx, double cy) {
-        const double u = ia * (cx - full.e) + ib * (cy - full.f);
-        const double v = ic * (cx - full.e) + id * (cy - full.f);
-        return u >= 0 && u < src_w && v >= 0 && v < src_h;
-    };
+    TargetRows rows(target);
+    const int row_first = rows.Filling() ? 0 : y_begin;
+    const int row_end = rows.Filling() ? th : y_end;
 
     // An unscaled, unrotated sprite at a whole-pixel position: texels are copied.
     const bool identity = full.a == 1.0 && full.d == 1.0 && full.b == 0.0 && full.c == 0.0 &&
@@ -532,41 +858,101 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
         const int x1 = std::min(tw, ox + static_cast<int>(src_w));
         const int y0 = std::max(0, oy);
         const int y1 = std::min(th, oy + static_cast<int>(src_h));
-        for (int y = y0; y < y1; ++y) {
+        for (int y = row_first; y < row_end; ++y) {
+            if (y < y0 || y >= y1 || x0 >= x1) {
+                rows.Row(y, 0, 0);
+                continue;
+            }
+            uint8_t* row = rows.Row(y, x0, x1);
             const uint8_t* t = texture.Row(static_cast<uint32_t>(sprite.source.top + y - oy)) +
                                (sprite.source.left + x0 - ox) * 4;
-            BlendTexelRun(target.Row(static_cast<uint32_t>(y)) + x0 * 4, t, x1 - x0, swap, modulate, blend);
+            BlendRun(row + x0 * 4, t, x1 - x0, swap, modulate, blend, rows.Under());
         }
+        rows.Done();
         return;
     }
 
     constexpr double FIXED = 65536.0;
-    for (int y = y_begin; y < y_end; ++y) {
-        const double cy = y + 0.5;
-        // The covered pixels of a row are one run (the quad is convex): find its ends.
-        int x0 = x_lo;
-        while (x0 < x_hi && !inside(x0 + 0.5, cy))
-            ++x0;
-        if (x0 == x_hi)
+    const int64_t step_x = std::llround(ia * FIXED);
+    const int64_t step_y = std::llround(ic * FIXED);
+    for (int y = row_first; y < row_end; ++y) {
+        if (y < y_begin || y >= y_end) {
+            rows.Row(y, 0, 0);
             continue;
-        int x1 = x_hi;
-        while (x1 > x0 && !inside(x1 - 0.5, cy))
-            --x1;
+        }
+        const double cy = y + 0.5;
+        // The pixels whose centres map inside the source rectangle: one run, the quad being convex.
+        int u_first, u_end, v_first, v_end;
+        AxisRun(ia, full.e, ib * (cy - full.f), src_w, x_lo, x_hi, u_first, u_end);
+        AxisRun(ic, full.e, id * (cy - full.f), src_h, x_lo, x_hi, v_first, v_end);
+        const int x0 = std::max(u_first, v_first);
+        const int x1 = std::min(u_end, v_end);
+        uint8_t* row = rows.Row(y, x0, x1);
+        if (x0 >= x1)
+            continue;
         // Texel coordinates of pixel centres: source corner + (u, v) - 0.5, in 16.16 fixed point.
         const double u0 = ia * (x0 + 0.5 - full.e) + ib * (cy - full.f);
         const double v0 = ic * (x0 + 0.5 - full.e) + id * (cy - full.f);
-        int64_t tx = std::llround((sprite.source.left + u0 - 0.5) * FIXED);
-        int64_t ty = std::llround((sprite.source.top + v0 - 0.5) * FIXED);
-        const int64_t step_x = std::llround(ia * FIXED);
-        const int64_t step_y = std::llround(ic * FIXED);
-        uint8_t* d = target.Row(static_cast<uint32_t>(y)) + x0 * 4;
-        for (int x = x0; x < x1; ++x, d += 4, tx += step_x, ty += step_y) {
-            uint8_t texel[4];
-            SampleTexel(texel, texture, tx, ty, sampler);
-            uint8_t s[4];
-            ModulateTexel(s, texel, swap, modulate);
-            BlendPixel(d, s, blend);
+        const int64_t tx = std::llround((sprite.source.left + u0 - 0.5) * FIXED);
+        const int64_t ty = std::llround((sprite.source.top + v0 - 0.5) * FIXED);
+        DrawSpan(row + x0 * 4, x1 - x0, texture, tx, ty, step_x, step_y, swap, modulate, rows.Under());
+    }
+    rows.Done();
+}
+
+void SpriteBatch::Impl::DrawSpan(uint8_t* d, int count, const Texture2D& texture, int64_t tx, int64_t ty,
+                                 int64_t step_x, int64_t step_y, bool swap, const Modulate& modulate,
+                                 const uint32_t* under) const
+{
+    // Pixels whose samples need no address mode: texel rows and columns x0 and x0 + 1 (bilinear)
+    // or the nearest one (point) inside the texture.
+    const int64_t width = texture.Width();
+    const int64_t height = texture.Height();
+    int64_t lo_x = 0, hi_x = (width - 1) << 16, lo_y = 0, hi_y = (height - 1) << 16;
+    if (sampler.point) {
+        lo_x = lo_y = -32768;
+        hi_x = (width << 16) - 32768;
+        hi_y = (height << 16) - 32768;
+    }
+    int64_t first_x, end_x, first_y, end_y;
+    StepRange(tx, step_x, lo_x, hi_x, count, first_x, end_x);
+    StepRange(ty, step_y, lo_y, hi_y, count, first_y, end_y);
+    int64_t inner_first = std::max(first_x, first_y);
+    int64_t inner_end = std::min(end_x, end_y);
+    if (inner_first >= inner_end)
+        inner_first = inner_end = count;
+
+    constexpr int CHUNK = 64;
+    uint32_t texels[CHUNK];
+    const uint8_t* bits = texture.Bits();
+    const size_t pitch = texture.Pitch();
+    for (int done = 0; done < count;) {
+        const int n = std::min(CHUNK, count - done);
+        int i = 0;
+        while (i < n) {
+            const int64_t k = done + i;
+            const int64_t k_tx = tx + k * step_x;
+            const int64_t k_ty = ty + k * step_y;
+            if (k >= inner_first && k < inner_end) {
+                const int run = static_cast<int>(std::min<int64_t>(n - i, inner_end - k));
+                if (sampler.point) {
+                    int64_t x = k_tx, y = k_ty;
+                    for (int j = 0; j < run; ++j, x += step_x, y += step_y)
+                        std::memcpy(texels + i + j,
+                                    bits + static_cast<size_t>((y + 32768) >> 16) * pitch +
+                                        static_cast<size_t>((x + 32768) >> 16) * 4,
+                                    4);
+                } else {
+                    SampleInterior(texels + i, run, texture, k_tx, k_ty, step_x, step_y);
+                }
+                i += run;
+            } else {
+                SampleTexel(reinterpret_cast<uint8_t*>(texels + i), texture, k_tx, k_ty, sampler);
+                ++i;
+            }
         }
+        BlendRun(d + done * 4, reinterpret_cast<const uint8_t*>(texels), n, swap, modulate, blend, under);
+        done += n;
     }
 }
 

@@ -1202,7 +1202,8 @@ void WindowManager::Reset()
     m_pointer = {};
     m_pointer_count = 0;
     m_cursor = nullptr;
-    m_keys.fill(0);
+    for (std::atomic<uint8_t>& key : m_keys)
+        key = 0;
     m_text_input = false;
     if (Device()) {
         Device()->ShowPointer(true);

@@ -273,7 +273,8 @@ private:
     POINT m_pointer{};
     int m_pointer_count = 0;
     HCURSOR m_cursor = nullptr;
-    std::array<uint8_t, 256> m_keys{}; // 0x80 down, 0x01 toggled
+    // 0x80 down, 0x01 toggled. Atomic: GetAsyncKeyState is also read by the app-task thread.
+    std::array<std::atomic<uint8_t>, 256> m_keys{};
     bool m_text_input = false;
     TextEventSink m_text_sink = nullptr;
 

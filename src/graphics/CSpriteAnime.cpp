@@ -1,0 +1,218 @@
+#include "graphics/CSpriteAnime.h"
+
+#include <algorithm>
+
+#include "app/CAppTask.h"
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+#include "app/CWinApp.h"
+#include "app/IKeyboard.h"
+#include "foundation/ScopedLock.h"
+#include "graphics/CDirect3D.h"
+#include "graphics/CSprite.h"
+#include "graphics/FrameRedraw.h"
+#include "platform/kernel/SyncApi.h"
+
+namespace {
+
+// The global draw lock, taken only while the display is live.
+class DrawLockWhileLive
+{
+public:
+    DrawLockWhileLive()
+        : m_held(CDirect3D::GetInstance()->IsLive())
+    {
+        if (m_held)
+            g_draw_lock.Lock();
+    }
+    ~DrawLockWhileLive()
+    {
+        if (m_held)
+            g_draw_lock.Unlock();
+    }
+    DrawLockWhileLive(const DrawLockWhileLive&) = delete;
+    DrawLockWhileLive& operator=(const DrawLockWhileLive&) = delete;
+
+private:
+    bool m_held;
+};
+
+// One message pump of the application; without an application there is nothing to pump.
+bool PumpMessages()
+{
+    CWinApp* app = GetApp();
+    return app == nullptr || app->PumpMessage() != 0;
+}
+
+} // namespace
+
+CSpriteAnime::CSpriteAnime()
+    : CSpriteAnime(15)
+{}
+
+CSpriteAnime::CSpriteAnime(uint32_t period)
+    : IAppTask(period)
+    , CEffectWait(GetDocument(), GetInputView())
+{}
+
+CSpriteAnime::~CSpriteAnime()
+{
+    if (CAppTask* tasks = GetAppTask())
+        tasks->RemoveTask(this);
+    m_running = 0;
+    FinishAll();
+}
+
+void CSpriteAnime::AddSprite(CSprite* sprite)
+{
+    ScopedLock lock(m_list_lock);
+    if (sprite != nullptr && std::find(m_sprites.begin(), m_sprites.end(), sprite) == m_sprites.end())
+        m_sprites.push_back(sprite);
+}
+
+std::vector<CSprite*> CSpriteAnime::Sprites()
+{
+    ScopedLock lock(m_list_lock);
+    return m_sprites;
+}
+
+void CSpriteAnime::FinishAll()
+{
+    for (CSprite* sprite : Sprites())
+        sprite->FinishAnimations();
+}
+
+void CSpriteAnime::Run()
+{
+    if (!m_running)
+        return;
+    try {
+        PollSkipInput();
+        DrawLockWhileLive draw_lock;
+        bool any_playing = false;
+        for (CSprite* sprite : Sprites()) {
+            if (!sprite->IsAnimating() || !sprite->IsVisible())
+                continue;
+            any_playing = true;
+            // The step is judged on the values read before this step's updates.
+            const uint32_t kinds = sprite->GetStepKinds();
+            const int32_t elapsed = sprite->GetElapsed();
+            const int32_t duration = sprite->GetDuration();
+            ScopedLock sprite_lock(sprite->GetLock());
+            if (kinds == 0)
+                continue;
+            if (kinds & ANIM_DELAY) {
+                sprite->UpdateAnimation();
+                if (sprite->GetStepKinds() & ANIM_DELAY)
+                    continue;
+            }
+            if (elapsed < duration) {
+                sprite->UpdateAnimation();
+            } else {
+                sprite->FinishStep();
+                sprite->AdvanceStep(sprite->GetAdvanceFlags());
+                sprite->UpdateAnimation();
+            }
+        }
+        if (!any_playing)
+            m_running = 0;
+    } catch (tagEVENT_SKIP skip) {
+        m_skipped = skip == EVENT_SKIP ? 1 : 0;
+        m_running = 0;
+        Stop();
+    }
+    RequestRedraw();
+}
+
+void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request_mask, int32_t reverse)
+{
+    SetSkipFlags(skip_flags);
+    SetRequestMask(request_mask);
+    {
+        DrawLockWhileLive draw_lock;
+        for (CSprite* sprite : Sprites()) {
+            sprite->SetReverse(reverse != 0);
+            sprite->SetSpeedAdjust(wait_mode == ANIME_WAIT);
+            sprite->SetRecordIndex(reverse ? sprite->GetAnimationCount() - 1 : 0);
+            sprite->AdvanceStep(0);
+        }
+    }
+    m_running = 1;
+    CAppTask* tasks = GetAppTask();
+    if (tasks != nullptr)
+        tasks->AddTask(this);
+    if (wait_mode != ANIME_WAIT)
+        return;
+
+    m_skipped = 0;
+    try {
+        // Without a frame-task runner nothing would ever play the steps: they end at once.
+        while (tasks != nullptr && PumpMessages()) {
+            Sleep(0);
+            if ((skip_flags & SKIP_ON_REQUEST) && m_document != nullptr &&
+                m_document->EventFlagOp(EVENT_FLAG_TEST, request_mask))
+                throw EVENT_SKIP;
+            if (m_document != nullptr)
+                m_document->EventFlagOp(EVENT_FLAG_TICK, 0);
+            if (!m_running)
+                break;
+            Sleep(1);
+        }
+    } catch (tagEVENT_SKIP skip) {
+        m_skipped = skip == EVENT_SKIP ? 1 : 0;
+    } catch (...) {
+        // A document code or any other unwinding leaves the screen final before the caller sees it.
+        EndWait();
+        throw;
+    }
+    EndWait();
+}
+
+void CSpriteAnime::PlayAndWait()
+{
+    Play(ANIME_WAIT, ANIME_SKIP_FLAGS, ANIME_REQUEST_MASK, 0);
+}
+
+void CSpriteAnime::EndWait()
+{
+    if (CAppTask* tasks = GetAppTask())
+        tasks->RemoveTask(this);
+    m_running = 0;
+    FinishAll();
+    RedrawFrameNow();
+}
+
+void CSpriteAnime::Stop()
+{
+    m_running = 0;
+    FinishAll();
+}
+
+void CSpriteAnime::WaitForEnd()
+{
+    const std::vector<CSprite*> sprites = Sprites();
+    for (CSprite* sprite : sprites)
+        sprite->SetAdvanceFlags(ADVANCE_STOP_AT_MARKER);
+    auto held = [this](uint32_t scan_code) {
+        IKeyboard* keyboard = m_input_view != nullptr ? m_input_view->GetKeyboard() : nullptr;
+        return keyboard != nullptr && keyboard->IsKeyDown(scan_code) != 0;
+    };
+    while (PumpMessages()) {
+        Sleep(0);
+        const bool skip_mode =
+            m_document != nullptr && (m_document->GetEngineStateWord() & ENGINE_STATE_SKIP_MODE) != 0;
+        if (!skip_mode && ((m_input_view != nullptr &&
+                            (m_input_view->GetExtraInput(0) != 0 || m_input_view->GetExtraInput(1) != 0)) ||
+                           held(SCAN_LEFT_CONTROL) || held(SCAN_RIGHT_CONTROL)))
+            break; // ended early: the sprites are finished below
+        const bool records_left = std::any_of(
+            sprites.begin(), sprites.end(), [](CSprite* sprite) { return sprite->GetAnimationCount() != 0; });
+        // A task that no longer runs would never use up the records left.
+        if (!records_left || !m_running)
+            break;
+    }
+    m_running = 0;
+    FinishAll();
+    if (CAppTask* tasks = GetAppTask())
+        tasks->RemoveTask(this);
+}
