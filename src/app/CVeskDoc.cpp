@@ -34,6 +34,7 @@
 #include "script/ScriptValueTable.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
+#include "sound/IWaveManager.h"
 #include "sound/SoundSystem.h"
 
 namespace {
@@ -251,6 +252,9 @@ void CVeskDoc::LoadStartScript()
 
 void CVeskDoc::Teardown()
 {
+    // The channels' sound objects go before the sound system they play on.
+    for (auto& group : SoundChannelList)
+        group.clear();
     if (m_media_manager)
         m_media_manager->RestoreMpegDecoders();
     if (m_anime_manager) {

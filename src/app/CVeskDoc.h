@@ -30,6 +30,7 @@ class CSpriteLayer;
 class CSpriteLayerFile;
 class FlagBuffer;
 class IAppTask;
+class IWaveManager;
 class ScriptContext;
 class ScriptValueTable;
 struct ScriptValue;
@@ -59,6 +60,13 @@ inline constexpr int DOCUMENT_FONT_FIFTH = 4;
 inline constexpr int DOCUMENT_FONT_COUNT = 5;
 
 inline constexpr int32_t STACK_LAYER_SIZE = 2048;
+
+// The groups of the document's sound channel list.
+inline constexpr size_t SOUND_GROUP_MUSIC = 0;
+inline constexpr size_t SOUND_GROUP_EFFECT = 1;
+inline constexpr size_t SOUND_GROUP_HEFFECT = 2;
+inline constexpr size_t SOUND_GROUP_VOICE = 3;
+inline constexpr size_t SOUND_GROUP_COUNT = 4;
 inline constexpr uint32_t ANIME_MANAGER_PERIOD = 20;
 
 // The script engine's list of pending choices and the index of the chosen one.
@@ -169,6 +177,9 @@ public:
     std::map<int32_t, std::unique_ptr<IAppTask>> SpriteAnimes;
     // Filled by the script engine, emptied at teardown.
     std::array<std::vector<std::unique_ptr<IAppTask>>, 4> ObjectLists;
+    // The sound command groups' channels (SOUND_GROUP_MUSIC ...), indexed by channel number;
+    // the lists only grow and the document frees them with itself.
+    std::array<std::vector<std::unique_ptr<IWaveManager>>, SOUND_GROUP_COUNT> SoundChannelList;
 
 private:
     void StartSoundDevice();

@@ -26,3 +26,4 @@ inline constexpr int LOCK_LEVEL_XML_DOCUMENT = 100;       // leaf: one settings 
 inline constexpr int LOCK_LEVEL_PRIVATE_HEAP = 100;       // leaf: the private heap of CMemBase
 inline constexpr int LOCK_LEVEL_ANIME_SLOTS = 100;        // leaf: the byte-code animation slots
 inline constexpr int LOCK_LEVEL_ANIME_SPRITES = 100;      // leaf: a sprite animation task's sprite list
+inline constexpr int LOCK_LEVEL_PARTICLE_HANDOVER = 100;  // leaf: a particle builder's hand-over

@@ -74,6 +74,8 @@ public:
     DirectX::XMFLOAT2 GetZoomCenter() const { return m_zoom_center; }
     DirectX::XMFLOAT2 GetPositionFloat() const { return m_position; }
     const RECT& GetSourceRect() const { return m_source; }
+    // The part of the texture layer drawn, for sprites that flip through frames of one picture.
+    void SetSourceRect(const RECT& source) { m_source = source; }
 
 protected:
     // Forgets the layer, deleting it when owned.
