@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -650,10 +651,13 @@ private:
         std::atomic<int> in_flight{0};
     };
 
+    // Drawing stays on the drawing thread unless VESK_DRAW_THREADS asks for helpers (at most 3):
+    // the frame budget is met on one core, and helper threads would compete with the game's own.
     RowWorkers()
     {
-        const unsigned cores = std::thread::hardware_concurrency();
-        m_helpers = std::min(cores > 1 ? cores - 1 : 0u, 3u);
+        const char* wanted = std::getenv("VESK_DRAW_THREADS");
+        const long asked = wanted ? std::strtol(wanted, nullptr, 10) : 0;
+        m_helpers = static_cast<unsigned>(std::clamp(asked, 0L, 3L));
         for (unsigned i = 0; i < m_helpers; ++i)
             std::thread([this] { Loop(); }).detach();
     }
