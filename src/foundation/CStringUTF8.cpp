@@ -175,19 +175,31 @@ std::string CStringUTF8::FromWide(const std::u16string& wide) const
     return WideToUtf8(wide);
 }
 
+namespace {
+
+// Ends a variable argument list however the formatting leaves the function.
+class VaListEnd
+{
+public:
+    explicit VaListEnd(va_list& args)
+        : m_args(args)
+    {}
+    ~VaListEnd() { va_end(m_args); }
+    VaListEnd(const VaListEnd&) = delete;
+    VaListEnd& operator=(const VaListEnd&) = delete;
+
+private:
+    va_list& m_args;
+};
+
+} // namespace
+
 CStringUTF8 CStringUTF8::Format(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    std::string text;
-    try {
-        text = FormatV(format, args);
-    } catch (...) {
-        va_end(args);
-        throw;
-    }
-    va_end(args);
-    Assign(text);
+    const VaListEnd end(args);
+    Assign(FormatV(format, args));
     return *this;
 }
 
@@ -195,15 +207,8 @@ CStringUTF8 CStringUTF8::AppendFormat(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    std::string text;
-    try {
-        text = FormatV(format, args);
-    } catch (...) {
-        va_end(args);
-        throw;
-    }
-    va_end(args);
-    Append(text);
+    const VaListEnd end(args);
+    Append(FormatV(format, args));
     return *this;
 }
 

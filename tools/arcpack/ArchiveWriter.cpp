@@ -11,8 +11,6 @@
 
 namespace tools {
 
-namespace {
-
 void PutBigEndian32(std::vector<uint8_t>& out, uint64_t value)
 {
     out.push_back(static_cast<uint8_t>(value >> 24));
@@ -20,8 +18,6 @@ void PutBigEndian32(std::vector<uint8_t>& out, uint64_t value)
     out.push_back(static_cast<uint8_t>(value >> 8));
     out.push_back(static_cast<uint8_t>(value));
 }
-
-} // namespace
 
 std::vector<uint8_t> BuildArchive(std::span<const ArchiveEntry> entries, ArchiveEncoding encoding)
 {

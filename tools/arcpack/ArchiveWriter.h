@@ -23,6 +23,9 @@ enum class ArchiveEncoding
     Lzss
 };
 
+// Appends the low 32 bits of value, most significant byte first, as index fields are stored.
+void PutBigEndian32(std::vector<uint8_t>& out, uint64_t value);
+
 // Throws std::invalid_argument for a name that is empty, longer than 255 bytes or holds a zero
 // byte, and std::length_error for an archive past 4 GB.
 std::vector<uint8_t> BuildArchive(std::span<const ArchiveEntry> entries, ArchiveEncoding encoding);

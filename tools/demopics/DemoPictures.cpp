@@ -57,11 +57,19 @@ AkbPicture DrawTitlePlate()
     return plate;
 }
 
+// A three-byte body with a fully opaque rectangle.
+static AkbOptions OpaqueRgb()
+{
+    AkbOptions options;
+    options.rgb_alpha = 255;
+    return options;
+}
+
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
 {
     return {
         {"CURSOR.AKB", EncodeAkb(DrawCursorSheet(), {})},
-        {"BG_DEMO.AKB", EncodeAkb(DrawBackground(1920, 1080), {.rgb_alpha = 255})},
+        {"BG_DEMO.AKB", EncodeAkb(DrawBackground(1920, 1080), OpaqueRgb())},
         {"TITLE.AKB", EncodeAkb(DrawTitlePlate(), {})},
     };
 }

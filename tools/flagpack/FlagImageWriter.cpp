@@ -9,18 +9,6 @@
 
 namespace tools {
 
-namespace {
-
-void PutBigEndian32(std::vector<uint8_t>& out, uint64_t value)
-{
-    out.push_back(static_cast<uint8_t>(value >> 24));
-    out.push_back(static_cast<uint8_t>(value >> 16));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-    out.push_back(static_cast<uint8_t>(value));
-}
-
-} // namespace
-
 std::vector<uint8_t> BuildFlagImage(std::span<const ArchiveEntry> entries)
 {
     std::vector<std::vector<uint8_t>> streams;
