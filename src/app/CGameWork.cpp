@@ -60,18 +60,6 @@ constexpr ReturnTarget RETURN_TARGETS[] = {
     {8, "omake.mes", "シーン回想選択"},
 };
 
-// Allocates an object or throws the step's text.
-template <typename T, typename... Args>
-std::unique_ptr<T> Make(const char* failure, Args&&... args)
-{
-    std::unique_ptr<T> object;
-    if (!IsCreationFaultInjected(failure))
-        object.reset(new (std::nothrow) T(std::forward<Args>(args)...));
-    if (object == nullptr)
-        throw CExecException(failure);
-    return object;
-}
-
 void Require(int32_t built, const char* failure)
 {
     if (built == 0 || IsCreationFaultInjected(failure))
@@ -311,13 +299,17 @@ void CGameWork::PresentFrame()
     RedrawFrameNow();
 }
 
-void CGameWork::ConfirmExit()
+// Asks through a confirmation dialog while game input, the menu and closing are held off.
+// Answers true when the player confirmed or the dialog could not be made. Game input comes back
+// afterwards if it was on before, or always when input_back_always is set.
+bool CGameWork::RunConfirmation(uint32_t lock, uint32_t request, int32_t dialog_kind,
+                                const CStringUTF8& failure_text, bool input_back_always)
 {
     CVeskDoc* document = GetDocument();
-    SetLockBits(LOCK_EXIT);
-    document->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_EXIT);
+    SetLockBits(lock);
+    document->EventFlagOp(EVENT_FLAG_CLEAR, request);
     GetView()->HidePopupMenu();
-    const bool input_bit = EngineBit(ENGINE_STATE_GAME_INPUT);
+    const bool input_bit = input_back_always || EngineBit(ENGINE_STATE_GAME_INPUT);
     document->ClearEngineStateBits(ENGINE_STATE_GAME_INPUT);
     FrozenInput frozen;
     const bool menu_bit = EngineBit(ENGINE_STATE_MENU_ENABLED);
@@ -335,13 +327,13 @@ void CGameWork::ConfirmExit()
             DrawViewMenuBar();
         }
         frozen.Thaw();
-        ClearLockBits(LOCK_EXIT);
+        ClearLockBits(lock);
     };
     try {
         CDialog dialog;
-        const int32_t setup = dialog.Setup(DIALOG_KIND_EXIT, DIALOG_DEPTH);
+        const int32_t setup = dialog.Setup(dialog_kind, DIALOG_DEPTH);
         if (setup == -1) {
-            AppMessageBox(0, "終了ダイアログの作成に失敗しました。\n強制的に終了します。");
+            AppMessageBox(0, failure_text);
             confirmed = true;
         } else if (setup == 0) {
             confirmed = true;
@@ -353,7 +345,13 @@ void CGameWork::ConfirmExit()
         throw;
     }
     restore();
-    if (!confirmed)
+    return confirmed;
+}
+
+void CGameWork::ConfirmExit()
+{
+    if (!RunConfirmation(LOCK_EXIT, REQUEST_EXIT, DIALOG_KIND_EXIT,
+                         "終了ダイアログの作成に失敗しました。\n強制的に終了します。", false))
         return;
     SaveSystemData();
     throw CVeskDoc::DOCUMENT_QUIT;
@@ -365,46 +363,9 @@ void CGameWork::ConfirmReturnTo(int32_t target, int32_t replace)
         target = RETURN_TO_TITLE;
     const ReturnTarget& entry = RETURN_TARGETS[target];
     CVeskDoc* document = GetDocument();
-    SetLockBits(LOCK_RETURN_TO);
-    document->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_RETURN_TO_TITLE);
-    GetView()->HidePopupMenu();
-    document->ClearEngineStateBits(ENGINE_STATE_GAME_INPUT);
-    FrozenInput frozen;
-    const bool menu_bit = EngineBit(ENGINE_STATE_MENU_ENABLED);
-    AddMenuLock(-1);
-    EnableClose(false);
-
-    bool confirmed = false;
-    auto restore = [&] {
-        EnableClose(true);
-        document->SetEngineStateBits(ENGINE_STATE_GAME_INPUT);
-        AddMenuLock(+1);
-        if (!menu_bit) {
-            document->ClearEngineStateBits(ENGINE_STATE_MENU_ENABLED);
-            DrawViewMenuBar();
-        }
-        frozen.Thaw();
-        ClearLockBits(LOCK_RETURN_TO);
-    };
-    try {
-        CDialog dialog;
-        const int32_t setup = dialog.Setup(entry.DialogKind, DIALOG_DEPTH);
-        if (setup == -1) {
-            CStringUTF8 text;
-            text.Format("ダイアログの作成に失敗しました。\n強制的に%sに戻ります。", entry.Name);
-            AppMessageBox(0, text);
-            confirmed = true;
-        } else if (setup == 0) {
-            confirmed = true;
-        } else {
-            confirmed = RunScreen(&dialog) == 0;
-        }
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
-        restore();
-        throw;
-    }
-    restore();
-    if (!confirmed)
+    CStringUTF8 failure_text;
+    failure_text.Format("ダイアログの作成に失敗しました。\n強制的に%sに戻ります。", entry.Name);
+    if (!RunConfirmation(LOCK_RETURN_TO, REQUEST_RETURN_TO_TITLE, entry.DialogKind, failure_text, true))
         return;
     if (replace != 0) {
         document->SetEngineStateBits(ENGINE_STATE_MENU_ENABLED);

@@ -138,6 +138,8 @@ private:
     void ClearLockBits(uint32_t bits);
     // Runs a screen and answers its result integer.
     static int32_t RunScreen(ISelect* screen);
+    bool RunConfirmation(uint32_t lock, uint32_t request, int32_t dialog_kind,
+                         const CStringUTF8& failure_text, bool input_back_always);
     // The page loop shared by the system menu and save/load; answers the remembered confirmation.
     int32_t RunPages(int32_t page, bool save_load_only);
     void PresentFrame();

@@ -44,17 +44,6 @@ CVeskDoc* g_document = nullptr; // owned here: made by GetDocument, freed by Del
 constexpr uint32_t ENGINE_STATE_AT_START = 0x53;
 constexpr uint32_t MT_DEFAULT_SEED = 5489;
 
-template <typename T, typename... Args>
-std::unique_ptr<T> Make(const char* failure, Args&&... args)
-{
-    std::unique_ptr<T> object;
-    if (!IsCreationFaultInjected(failure))
-        object.reset(new (std::nothrow) T(std::forward<Args>(args)...));
-    if (object == nullptr)
-        throw CExecException(failure);
-    return object;
-}
-
 CStringUTF8 FileInfoString(const char* key, const char* default_value)
 {
     CWinApp* app = GetApp();

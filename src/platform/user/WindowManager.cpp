@@ -619,20 +619,42 @@ void WindowManager::Minimize(HWND handle, bool activate_next)
         if (window->native != 0 && Device()) {
             Device()->Minimize(window->native);
         }
-        MakeVisible(*window);
-        if ((window = Find(handle)) == nullptr)
+        if (!ShowAndAnnounce(handle, *window))
             return;
-        const POINT origin = ClientOrigin(*window);
-        Send(handle, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
-        if ((window = Find(handle)) == nullptr)
-            return;
-        SendSize(*window);
     } else {
         MakeVisible(*window);
     }
     WindowObject* active = Find(m_active);
     if (activate_next && active != nullptr && (m_active == handle || active->parent == handle))
         ActivateNextAfter(handle);
+}
+
+// Carries a new maximised or restored rectangle to the native window, then shows and tells.
+bool WindowManager::PlaceAndAnnounce(HWND handle, WindowObject& window, bool was_minimized)
+{
+    if (window.native != 0 && Device()) {
+        if (was_minimized) {
+            Device()->Restore(window.native);
+        }
+        ApplyNativeGeometry(window);
+    }
+    return ShowAndAnnounce(handle, window);
+}
+
+// Shows a window whose placement changed and tells it where it now is and how big. False when a
+// handler destroyed the window on the way.
+bool WindowManager::ShowAndAnnounce(HWND handle, WindowObject& window)
+{
+    MakeVisible(window);
+    WindowObject* current = Find(handle);
+    if (current == nullptr)
+        return false;
+    const POINT origin = ClientOrigin(*current);
+    Send(handle, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
+    if ((current = Find(handle)) == nullptr)
+        return false;
+    SendSize(*current);
+    return true;
 }
 
 void WindowManager::Maximize(HWND handle)
@@ -648,20 +670,8 @@ void WindowManager::Maximize(HWND handle)
         window->maximized = true;
         window->style = (window->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
         window->rect = MaximizedRect(*window);
-        if (window->native != 0 && Device()) {
-            if (was_minimized) {
-                Device()->Restore(window->native);
-            }
-            ApplyNativeGeometry(*window);
-        }
-        MakeVisible(*window);
-        if ((window = Find(handle)) == nullptr)
+        if (!PlaceAndAnnounce(handle, *window, was_minimized))
             return;
-        const POINT origin = ClientOrigin(*window);
-        Send(handle, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
-        if ((window = Find(handle)) == nullptr)
-            return;
-        SendSize(*window);
     } else {
         MakeVisible(*window);
     }
@@ -685,20 +695,7 @@ void WindowManager::Restore(HWND handle)
             window->rect = window->normal_rect;
         }
         window->style &= ~(WS_MINIMIZE | (window->maximized ? 0 : WS_MAXIMIZE));
-        if (window->native != 0 && Device()) {
-            if (was_minimized) {
-                Device()->Restore(window->native);
-            }
-            ApplyNativeGeometry(*window);
-        }
-        MakeVisible(*window);
-        if ((window = Find(handle)) == nullptr)
-            return;
-        const POINT origin = ClientOrigin(*window);
-        Send(handle, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
-        if ((window = Find(handle)) == nullptr)
-            return;
-        SendSize(*window);
+        PlaceAndAnnounce(handle, *window, was_minimized);
     } else {
         MakeVisible(*window);
     }

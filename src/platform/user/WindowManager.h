@@ -226,6 +226,8 @@ private:
     void ActivateNextAfter(HWND window);
     void SendSize(WindowObject& window);
     void ApplyNativeGeometry(WindowObject& window);
+    bool PlaceAndAnnounce(HWND handle, WindowObject& window, bool was_minimized);
+    bool ShowAndAnnounce(HWND handle, WindowObject& window);
     RECT MaximizedRect(const WindowObject& window);
     void MakeVisible(WindowObject& window);
     void MakeHidden(HWND window);
