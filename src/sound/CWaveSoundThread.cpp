@@ -295,6 +295,11 @@ bool CWaveSoundThread::PlayFromStart()
     m_buffer->SetCurrentPosition(0);
     m_buffer->SetVolume(m_volume);
     m_buffer->SetPan(m_pan);
+    return PlayLooping();
+}
+
+bool CWaveSoundThread::PlayLooping()
+{
     m_result = m_buffer->Play(0, 0, DSBPLAY_LOOPING);
     if (FAILED(m_result)) {
         m_status = SOUND_STATUS_PLAY;
@@ -358,12 +363,8 @@ bool CWaveSoundThread::Stop()
 
 bool CWaveSoundThread::StopAndClose()
 {
-    if (!m_buffer) {
-        m_status = SOUND_STATUS_NO_BUFFER;
+    if (!CWaveSoundThread::StopBuffer())
         return false;
-    }
-    m_result = m_buffer->Stop();
-    m_fade_state = FADE_NONE;
     m_data_file.Close();
     if (FAILED(m_result)) {
         m_status = SOUND_STATUS_STOP;
@@ -394,12 +395,7 @@ bool CWaveSoundThread::Continue()
     }
     m_buffer->SetVolume(DSBVOLUME_MIN);
     m_buffer->SetVolume(m_volume);
-    m_result = m_buffer->Play(0, 0, DSBPLAY_LOOPING);
-    if (FAILED(m_result)) {
-        m_status = SOUND_STATUS_PLAY;
-        return false;
-    }
-    return true;
+    return PlayLooping();
 }
 
 bool CWaveSoundThread::FadeTo(DWORD time, LONG target, BYTE stop_at_end)

@@ -155,6 +155,8 @@ private:
     // Reads up to n bytes of data in the data format, following the loop; stops at the data end.
     uint32_t ReadData(BYTE* dest, uint32_t n);
     void CloseEffects();
+    // Plays the buffer round and round; the caller holds the lock and has checked the buffer.
+    bool PlayLooping();
 
     WAVEFORMATEX m_data_format{};      // the format of the attached data
     WAVEFORMATEX m_next_data_format{}; // the format ReadWaveHeader found, for the next OpenData

@@ -58,7 +58,21 @@ protected:
             Pass(Tick(), Threads());
     }
     static bool IsPlaying(CWaveSoundThread& sound) { return (sound.GetStatus() & DSBSTATUS_PLAYING) != 0; }
+    void StartAndRun(CWaveSoundThread& sound, const tools::WavContents& wav, uint32_t milliseconds)
+    {
+        ASSERT_TRUE(sound.ReadWaveHeader(OpenWav(wav)));
+        ASSERT_TRUE(sound.Start());
+        Run(milliseconds);
+    }
 };
+
+// A steady 3000 on both sides, looping over its first half, so it plays as long as a test runs.
+tools::WavContents SteadyLoop()
+{
+    tools::WavContents wav = StereoWav(std::vector<int16_t>(20000, 3000));
+    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
+    return wav;
+}
 
 // The stream a loop produces: the data up to the loop end, then the loop again and again.
 std::vector<int16_t> Looped(const std::vector<int16_t>& data, size_t start, size_t end, size_t frames)
@@ -86,9 +100,7 @@ TEST_P(StreamingTest, LoopSeamsAreSampleExact)
     tools::WavContents wav = StereoWav(data);
     wav.loop = tools::WavLoop{.start = 10000, .end = 50000};
     SoundPtr sound = Make(100'000); // a work block smaller than a segment: refills mid-segment
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
-    ASSERT_TRUE(sound->Start());
-    Run(6000);
+    ASSERT_NO_FATAL_FAILURE(StartAndRun(*sound, wav, 6000));
     EXPECT_TRUE(IsPlaying(*sound)) << "looped data never stops by itself";
     const std::vector<int16_t> out = TakeOutput();
     ASSERT_EQ(out.size(), FramesMixed() * 2);
@@ -131,10 +143,7 @@ TEST_P(StreamingTest, UnloopedDataStopsAtItsEnd)
 TEST_P(StreamingTest, VolumePanAndFrequencyStayInTheirRanges)
 {
     SoundPtr sound = Make();
-    std::vector<int16_t> data(20000, 3000);
-    tools::WavContents wav = StereoWav(data);
-    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
     EXPECT_TRUE(sound->SetVolume(5));
     EXPECT_EQ(sound->GetVolume(), 0);
     EXPECT_TRUE(sound->SetVolume(-20000));
@@ -163,10 +172,7 @@ TEST_P(StreamingTest, VolumePanAndFrequencyStayInTheirRanges)
 TEST_P(StreamingTest, SetVolumeCancelsAFadeAndContinuePlaysAtTheFadesTarget)
 {
     SoundPtr sound = Make();
-    std::vector<int16_t> data(20000, 3000);
-    tools::WavContents wav = StereoWav(data);
-    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
     ASSERT_TRUE(sound->Start());
     ASSERT_TRUE(sound->FadeTo(100, -2000, 0));
     Pass(50, Threads());
@@ -192,10 +198,7 @@ TEST_P(StreamingTest, SetVolumeCancelsAFadeAndContinuePlaysAtTheFadesTarget)
 TEST_P(StreamingTest, AFadeOfTimeZeroAppliesItsTargetAtOnce)
 {
     SoundPtr sound = Make();
-    std::vector<int16_t> data(20000, 3000);
-    tools::WavContents wav = StereoWav(data);
-    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
     ASSERT_TRUE(sound->Start());
     ASSERT_TRUE(sound->FadeTo(0, -2000, 0));
     EXPECT_EQ(sound->IsFading(), 0u);
@@ -212,10 +215,7 @@ TEST_P(StreamingTest, AFadeOfTimeZeroAppliesItsTargetAtOnce)
 TEST_P(StreamingTest, AFadeSmallerThanItsStepCountStillReachesItsTarget)
 {
     SoundPtr sound = Make();
-    std::vector<int16_t> data(20000, 3000);
-    tools::WavContents wav = StereoWav(data);
-    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
     ASSERT_TRUE(sound->Start());
     ASSERT_TRUE(sound->FadeTo(100, -50, 0));
     EXPECT_TRUE(IsPlaying(*sound));
@@ -237,9 +237,7 @@ TEST_P(StreamingTest, LoopPointsAreClampedToTheData)
     tools::WavContents wav = StereoWav(data);
     wav.loop = tools::WavLoop{.start = 1000, .end = 999999};
     SoundPtr sound = Make();
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
-    ASSERT_TRUE(sound->Start());
-    Run(1000);
+    ASSERT_NO_FATAL_FAILURE(StartAndRun(*sound, wav, 1000));
     EXPECT_TRUE(IsPlaying(*sound));
     const std::vector<int16_t> out = TakeOutput();
     EXPECT_EQ(out, Looped(data, 1000, 5000, FramesMixed()));
@@ -251,17 +249,13 @@ TEST_P(StreamingTest, ALoopThatDoesNotMoveForwardPlaysOnce)
     tools::WavContents wav = StereoWav(data);
     wav.loop = tools::WavLoop{.start = 3000, .end = 3000};
     SoundPtr sound = Make();
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
-    ASSERT_TRUE(sound->Start());
-    Run(1000);
+    ASSERT_NO_FATAL_FAILURE(StartAndRun(*sound, wav, 1000));
     EXPECT_FALSE(IsPlaying(*sound));
     const std::vector<int16_t> out = TakeOutput();
     EXPECT_EQ(std::vector<int16_t>(out.begin(), out.begin() + 10000), data);
 
     wav.loop = tools::WavLoop{.start = 4000, .end = 2000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
-    ASSERT_TRUE(sound->Start());
-    Run(1000);
+    ASSERT_NO_FATAL_FAILURE(StartAndRun(*sound, wav, 1000));
     EXPECT_FALSE(IsPlaying(*sound));
 }
 
@@ -401,10 +395,7 @@ TEST_F(SoundTest, PollingFadesTakeOneStepPer50Milliseconds)
     SoundPtr sound(new CWaveSoundThread);
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
     Settle(1);
-    std::vector<int16_t> data(20000, 3000);
-    tools::WavContents wav = StereoWav(data);
-    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
     ASSERT_TRUE(sound->SetVolume(-5000));
     ASSERT_TRUE(sound->Start());
     ASSERT_TRUE(sound->FadeTo(100, 0, 0));
@@ -430,10 +421,7 @@ TEST_F(SoundTest, NotifiedFadesTakeOneStepPer15Milliseconds)
     SoundPtr sound(new CWaveSoundNotify);
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
     Settle(2);
-    std::vector<int16_t> data(20000, 3000);
-    tools::WavContents wav = StereoWav(data);
-    wav.loop = tools::WavLoop{.start = 0, .end = 10000};
-    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
     ASSERT_TRUE(sound->Start());
     Settle(2);
     ASSERT_TRUE(sound->FadeTo(100, -5000, 1));

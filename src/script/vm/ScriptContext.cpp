@@ -163,6 +163,16 @@ void ScriptContext::ReportBank(const char* bank, int32_t index, size_t size)
     ReportScriptError(text);
 }
 
+void ScriptContext::ReportBankOf(const FlagBuffer& bank, size_t kind, int32_t index)
+{
+    static const char* const s_names[] = {"Flags",  "Words", "Values",  "Variables",
+                                          "Locals", "Bytes", "Bytes16", "Bytes32"};
+    const size_t sizes[] = {
+        bank.Flags.size(), bank.Words.size(),     bank.Values.size(),   bank.Variables.size(), 0,
+        bank.Bytes.size(), bank.Bytes.size() / 2, bank.Bytes.size() / 4};
+    ReportBank(s_names[kind], index, sizes[kind]);
+}
+
 std::vector<ScriptValue>* ScriptContext::GetLocals()
 {
     CVeskDoc* document = GetDocument();
@@ -252,12 +262,7 @@ void ScriptContext::LoadFromBank(uint8_t opcode)
         return;
     }
     }
-    static const char* const s_names[] = {"Flags",  "Words", "Values",  "Variables",
-                                          "Locals", "Bytes", "Bytes16", "Bytes32"};
-    const size_t sizes[] = {
-        bank.Flags.size(), bank.Words.size(),     bank.Values.size(),   bank.Variables.size(), 0,
-        bank.Bytes.size(), bank.Bytes.size() / 2, bank.Bytes.size() / 4};
-    ReportBank(s_names[opcode - 0x02], index, sizes[opcode - 0x02]);
+    ReportBankOf(bank, opcode - 0x02, index);
     push_value(ScriptValue());
 }
 
@@ -330,12 +335,7 @@ void ScriptContext::StoreToBank(uint8_t opcode)
         return;
     }
     }
-    static const char* const s_names[] = {"Flags",  "Words", "Values",  "Variables",
-                                          "Locals", "Bytes", "Bytes16", "Bytes32"};
-    const size_t sizes[] = {
-        bank.Flags.size(), bank.Words.size(),     bank.Values.size(),   bank.Variables.size(), 0,
-        bank.Bytes.size(), bank.Bytes.size() / 2, bank.Bytes.size() / 4};
-    ReportBank(s_names[opcode - 0x0C], index, sizes[opcode - 0x0C]);
+    ReportBankOf(bank, opcode - 0x0C, index);
 }
 
 int32_t ScriptContext::DrawRandom(int32_t n)

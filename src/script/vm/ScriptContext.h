@@ -121,6 +121,8 @@ private:
     FlagBuffer* GetState() const;
     bool IsRecording(uint32_t bits) const;
     void ReportBank(const char* bank, int32_t index, size_t size);
+    // kind counts the banks in opcode order: Flags, Words, Values, Variables, Locals, Bytes, ...
+    void ReportBankOf(const FlagBuffer& bank, size_t kind, int32_t index);
     std::vector<ScriptValue>* GetLocals();
     void LoadFromBank(uint8_t opcode);
     void RunBinary(uint8_t opcode);
