@@ -1,6 +1,7 @@
 #include "platform/kernel/SyncApi.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -10,7 +11,9 @@
 
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/HandleTable.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/LayerClock.h"
+#include "platform/kernel/VirtualClock.h"
 #include "platform/kernel/WaitableObject.h"
 
 namespace {
@@ -225,10 +228,31 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wait_all, 
     }
 }
 
+namespace {
+
+std::atomic<platform::IdleWaitFunction> s_idle_wait{nullptr};
+std::atomic<std::thread::id> s_idle_owner{};
+
+} // namespace
+
+void platform::SetIdleWait(IdleWaitFunction wait)
+{
+    s_idle_owner = std::this_thread::get_id();
+    s_idle_wait = wait;
+}
+
 void Sleep(DWORD milliseconds)
 {
     if (milliseconds == 0) {
-        std::this_thread::yield();
+        // A yield returns at once when nothing else is runnable, so a loop that pumps and yields
+        // would spin a core while the game waits for a click. The virtual clock keeps the yield:
+        // its tests must not wait on real time.
+        const platform::IdleWaitFunction wait = s_idle_wait.load();
+        if (wait != nullptr && std::this_thread::get_id() == s_idle_owner.load() &&
+            !platform::VirtualClock::IsEnabled())
+            wait(1);
+        else
+            std::this_thread::yield();
         return;
     }
     platform::WaitBlock block;

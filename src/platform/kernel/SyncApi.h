@@ -58,5 +58,7 @@ HANDLE GetCurrentThread();
 DWORD GetCurrentThreadId();
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exit_code);
 
-// Sleep(0) gives up the rest of the time slice; longer sleeps run on the layer clock.
+// Sleep(0) gives up the rest of the time slice; on the thread that owns the windows it waits for
+// the next message or 1 ms instead (platform/kernel/IdleWait.h). Longer sleeps run on the layer
+// clock.
 void Sleep(DWORD milliseconds);

@@ -119,8 +119,13 @@ public:
 
     // The next pending event, if any.
     virtual std::optional<NativeEvent> PollEvent() = 0;
-    // Blocks until an event is pending or the time-out (real milliseconds) passes.
-    virtual void WaitForEvent(int timeout_ms) = 0;
+    // Blocks until an event is pending or the time-out (real milliseconds) passes; true when one
+    // is pending.
+    virtual bool WaitForEvent(int timeout_ms) = 0;
+    // Ends a WaitForEvent in progress on the main thread; any thread.
+    virtual void Wake() = 0;
+    // The refresh rate of the display the window is on, in hertz; 0 when unknown.
+    virtual int GetRefreshRate(uint32_t window) = 0;
 
     virtual void SetCursor(SystemCursor cursor) = 0;
     virtual void ShowPointer(bool show) = 0;

@@ -146,18 +146,29 @@ void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame>
         found->second->frame = std::move(frame);
     }
     m_repaint = true;
+    if (m_idle_waiting)
+        if (VideoDevice* device = m_wake_device.load())
+            device->Wake();
 }
 
 void WindowManager::RenderIfNeeded()
 {
-    if (!m_repaint.exchange(false))
+    if (!m_repaint)
         return;
+    if (RefreshHoldMicroseconds() != 0) {
+        m_idle.held++;
+        return; // the flag stays set: a later turn shows the newest picture
+    }
+    m_repaint = false;
     const bool chrome_changed = m_chrome_dirty.exchange(false);
     for (HWND handle : Windows()) {
         const WindowObject* window = Find(handle);
-        if (window != nullptr && window->native != 0 && window->visible && !window->minimized)
+        if (window != nullptr && window->native != 0 && window->visible && !window->minimized) {
             RenderWindow(handle, chrome_changed, nullptr);
+            m_idle.presents++;
+        }
     }
+    m_last_present_us = RealMicroseconds();
 }
 
 void WindowManager::Render(HWND handle, std::vector<uint32_t>* capture)

@@ -45,8 +45,13 @@ bool WindowManager::Post(HWND window, UINT message, WPARAM w_param, LPARAM l_par
         return false;
     }
     MSG entry{window, message, w_param, l_param, timeGetTime(), {}};
-    std::lock_guard lock(m_posted_lock);
-    m_posted.push_back(entry);
+    {
+        std::lock_guard lock(m_posted_lock);
+        m_posted.push_back(entry);
+    }
+    if (m_idle_waiting)
+        if (VideoDevice* device = m_wake_device.load())
+            device->Wake();
     return true;
 }
 

@@ -270,9 +270,11 @@ HWND WindowManager::CreateWindow(DWORD ex_style, LPCWSTR class_name, LPCWSTR win
         m_windows.emplace(reinterpret_cast<uintptr_t>(handle), std::move(object));
     }
     if (wants_native) {
-        if (VideoDevice* device = Device())
+        if (VideoDevice* device = Device()) {
             Find(handle)->native = device->CreateNativeWindow(Find(handle)->text, Find(handle)->rect,
                                                               (style & WS_CAPTION) == WS_CAPTION);
+            InstallIdleWait();
+        }
     }
 
     CREATESTRUCTW create{};

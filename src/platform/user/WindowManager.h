@@ -30,6 +30,9 @@
 
 namespace platform {
 
+// Real (steady) time in microseconds, whatever the layer clock says.
+uint64_t RealMicroseconds();
+
 struct WindowClassRecord
 {
     ATOM atom = 0;
@@ -151,6 +154,29 @@ public:
     bool Translate(const MSG& message);
     LRESULT Dispatch(const MSG& message);
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
+
+    // Resting between the turns of a loop (platform/kernel/IdleWait.h): main thread only. Returns
+    // at once when something is already waiting, else when input, a posted message or a frame
+    // to show arrives, a timer falls due or `max_ms` real milliseconds pass, and says which.
+    enum class IdleWake
+    {
+        Pending, // there was something to do before the wait
+        Input,
+        Posted,
+        Frame,
+        Timeout,
+    };
+    IdleWake IdleWait(uint32_t max_ms);
+    // Counts of the waits and their endings, for measuring an idle game (VESK_IDLE_STATS).
+    struct IdleCounts
+    {
+        std::array<std::atomic<uint64_t>, 5> wakes{}; // by IdleWake
+        std::atomic<uint64_t> yields{0};              // turns that yielded with the wait disabled
+        std::atomic<uint64_t> presents{0};            // pictures shown by the pump
+        std::atomic<uint64_t> held{0};                // pump turns that held a frame for the refresh
+    };
+    const IdleCounts& IdleStatistics() const { return m_idle; }
+    void CountYield();
     bool KillTimer(HWND window, UINT_PTR id);
 
     // Touch.
@@ -268,6 +294,17 @@ private:
 
     std::unique_ptr<VideoDevice> m_device;
     bool m_device_tried = false;
+
+    void InstallIdleWait();
+    bool HasWork();
+    // How much longer the pump holds a new picture so it shows one per display refresh; 0 when
+    // it may show it now.
+    uint64_t RefreshHoldMicroseconds();
+    bool m_idle_installed = false;
+    std::atomic<bool> m_idle_waiting{false};
+    std::atomic<VideoDevice*> m_wake_device{nullptr}; // set while the main thread waits
+    uint64_t m_last_present_us = 0;                   // real time of the pump's last picture
+    IdleCounts m_idle;
 
     HWND m_active = nullptr;
     HWND m_focus = nullptr;

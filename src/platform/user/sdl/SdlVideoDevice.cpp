@@ -108,6 +108,7 @@ public:
             return false;
         // SDL starts text input with the video; the program switches the IME on when it wants it.
         SDL_StopTextInput();
+        m_wake_event = SDL_RegisterEvents(1);
         return true;
     }
 
@@ -250,7 +251,25 @@ public:
         return std::nullopt;
     }
 
-    void WaitForEvent(int timeout_ms) override { SDL_WaitEventTimeout(nullptr, timeout_ms); }
+    bool WaitForEvent(int timeout_ms) override { return SDL_WaitEventTimeout(nullptr, timeout_ms) == 1; }
+
+    void Wake() override
+    {
+        // An event of our own type: SDL ends its wait on any pushed event, and Translate drops it.
+        SDL_Event event{};
+        event.type = m_wake_event;
+        if (m_wake_event != static_cast<Uint32>(-1))
+            SDL_PushEvent(&event);
+    }
+
+    int GetRefreshRate(uint32_t id) override
+    {
+        SDL_DisplayMode mode{};
+        SDL_Window* window = WindowOf(id);
+        if (window == nullptr || SDL_GetWindowDisplayMode(window, &mode) != 0)
+            return 0;
+        return mode.refresh_rate;
+    }
 
     void SetCursor(SystemCursor cursor) override
     {
@@ -509,6 +528,7 @@ private:
     }
 
     std::unordered_map<uint32_t, std::unique_ptr<NativeWindow>> m_windows;
+    Uint32 m_wake_event = static_cast<Uint32>(-1); // set before any other thread sees the device
     std::array<std::unique_ptr<SDL_Cursor, CursorDestroyer>, 11> m_cursors;
 };
 
