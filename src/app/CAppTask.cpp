@@ -8,6 +8,8 @@
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 
 namespace {
@@ -26,6 +28,16 @@ CAppTask* SetAppTask(CAppTask* runner)
     return g_app_task.exchange(runner);
 }
 
+CAppTask::CAppTask()
+    : m_wake(CreateEventW(nullptr, FALSE, FALSE, nullptr))
+{}
+
+CAppTask::~CAppTask()
+{
+    if (m_wake != nullptr)
+        CloseHandle(m_wake);
+}
+
 void CAppTask::AddTasks(const std::vector<IAppTask*>& tasks)
 {
     ScopedLock lock(m_lock);
@@ -39,6 +51,8 @@ void CAppTask::AddTask(IAppTask* task)
     if (task == nullptr || std::find(m_tasks.begin(), m_tasks.end(), task) != m_tasks.end())
         return;
     m_tasks.push_back(task);
+    if (m_wake != nullptr)
+        SetEvent(m_wake);
 }
 
 void CAppTask::RemoveTasks(const std::vector<IAppTask*>& tasks)
@@ -80,6 +94,22 @@ size_t CAppTask::GetCount()
     ScopedLock lock(m_lock);
     return static_cast<size_t>(
         std::count_if(m_tasks.begin(), m_tasks.end(), [](IAppTask* task) { return task; }));
+}
+
+uint32_t CAppTask::GetIdleTime()
+{
+    ScopedLock lock(m_lock);
+    uint32_t idle = INFINITE;
+    const uint32_t now = timeGetTime();
+    for (IAppTask* task : m_tasks) {
+        if (task == nullptr)
+            continue;
+        // Due once more than the period has passed: the same wrap-safe test as the pass.
+        const uint32_t elapsed = now - task->m_last_run;
+        const uint32_t left = elapsed > task->m_period ? 0 : task->m_period - elapsed + 1;
+        idle = std::min(idle, left);
+    }
+    return idle;
 }
 
 void CAppTask::Compact()

@@ -8,14 +8,15 @@
 #include <vector>
 
 #include "foundation/CCriticalSection.h"
+#include "platform/kernel/WinTypes.h"
 
 class IAppTask;
 
 class CAppTask
 {
 public:
-    CAppTask() = default;
-    virtual ~CAppTask() = default;
+    CAppTask();
+    virtual ~CAppTask();
     CAppTask(const CAppTask&) = delete;
     CAppTask& operator=(const CAppTask&) = delete;
 
@@ -35,6 +36,13 @@ public:
     bool Contains(IAppTask* task);
     size_t GetCount();
 
+    // Milliseconds until the next listed task falls due (0 when one is due now); INFINITE with
+    // none listed. The task thread waits that long, or until a task is added, instead of
+    // waking every millisecond.
+    uint32_t GetIdleTime();
+    // Signalled (auto-reset) when a task is added.
+    HANDLE GetWakeEvent() const { return m_wake; }
+
 private:
     void Compact();
 
@@ -42,6 +50,7 @@ private:
     // itself or another one from Execute) is set to null and erased after the pass.
     std::list<IAppTask*> m_tasks;
     bool m_running = false;
+    HANDLE m_wake = nullptr;
     CCriticalSection m_lock; // lock level 20: frame-task list; guards m_tasks and m_running
 };
 

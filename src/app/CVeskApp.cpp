@@ -103,8 +103,15 @@ unsigned CVeskApp::AppTaskThreadProc(void* argument)
 {
     auto* application = static_cast<CVeskApp*>(argument);
     while (WaitForSingleObject(application->m_stop_event, 0) == WAIT_TIMEOUT) {
-        if (CAppTask* runner = application->m_app_task.get())
-            Sleep(runner->RunDueTasks());
+        CAppTask* runner = application->m_app_task.get();
+        if (runner == nullptr || runner->RunDueTasks() == 0) {
+            Sleep(0);
+            continue;
+        }
+        // Rather than a 1 ms sleep that wakes the thread a thousand times a second while nothing
+        // is due: wait for the next due task, a new task or the stop.
+        const HANDLE wake[] = {application->m_stop_event, runner->GetWakeEvent()};
+        WaitForMultipleObjects(wake[1] != nullptr ? 2 : 1, wake, FALSE, runner->GetIdleTime());
     }
     return 0;
 }

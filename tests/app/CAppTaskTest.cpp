@@ -94,6 +94,22 @@ TEST_F(CAppTaskTest, OneWaitingTaskMakesThePassSleep)
     EXPECT_EQ(slow.runs.size(), 1u);
 }
 
+TEST_F(CAppTaskTest, TheIdleTimeIsTheWaitForTheNextDueTaskAndAnAddWakes)
+{
+    EXPECT_EQ(m_runner.GetIdleTime(), INFINITE);
+    CountingTask fast(10);
+    CountingTask slow(100);
+    ASSERT_EQ(WaitForSingleObject(m_runner.GetWakeEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    m_runner.AddTasks({&fast, &slow});
+    EXPECT_EQ(WaitForSingleObject(m_runner.GetWakeEvent(), 0), WAIT_OBJECT_0);
+    m_runner.RunDueTasks();
+    EXPECT_EQ(m_runner.GetIdleTime(), 11u); // due once more than 10 ms have passed
+    VirtualClock::Advance(4);
+    EXPECT_EQ(m_runner.GetIdleTime(), 7u);
+    VirtualClock::Advance(7);
+    EXPECT_EQ(m_runner.GetIdleTime(), 0u);
+}
+
 TEST_F(CAppTaskTest, TasksKeepRunningAcrossTheClockWrap)
 {
     // The last run 10 ms before the 32-bit clock wraps: last run + period wraps to a small number

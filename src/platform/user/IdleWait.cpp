@@ -32,21 +32,13 @@ bool IdleWaitEnabled()
     return enabled;
 }
 
-void WaitOnMainThread(uint32_t max_ms)
-{
-    WindowManager& manager = WindowManager::GetInstance();
-    if (IdleWaitEnabled())
-        manager.IdleWait(max_ms);
-    else
-        manager.CountYield();
-}
-
 void PrintIdleStatistics()
 {
     const WindowManager::IdleCounts& counts = WindowManager::GetInstance().IdleStatistics();
     std::fprintf(stderr,
-                 "idle-stats: pending=%llu input=%llu posted=%llu frame=%llu timeout=%llu yields=%llu "
-                 "presents=%llu held=%llu\n",
+                 "idle-stats: ms=%llu pending=%llu input=%llu posted=%llu frame=%llu timeout=%llu "
+                 "yields=%llu presents=%llu held=%llu\n",
+                 static_cast<unsigned long long>(RealMicroseconds() / 1000),
                  static_cast<unsigned long long>(counts.wakes[0].load()),
                  static_cast<unsigned long long>(counts.wakes[1].load()),
                  static_cast<unsigned long long>(counts.wakes[2].load()),
@@ -55,6 +47,34 @@ void PrintIdleStatistics()
                  static_cast<unsigned long long>(counts.yields.load()),
                  static_cast<unsigned long long>(counts.presents.load()),
                  static_cast<unsigned long long>(counts.held.load()));
+}
+
+// With VESK_IDLE_STATS set, the counts go to standard error once a second, so a measurement
+// can take the turns of any stretch of a run without ending the game.
+void ReportIdleStatistics()
+{
+    static const bool wanted = [] {
+        const char* value = std::getenv("VESK_IDLE_STATS");
+        return value != nullptr && *value != '\0';
+    }();
+    static uint64_t s_last_report_us = 0;
+    if (!wanted)
+        return;
+    const uint64_t now = RealMicroseconds();
+    if (now - s_last_report_us < 1'000'000)
+        return;
+    s_last_report_us = now;
+    PrintIdleStatistics();
+}
+
+void WaitOnMainThread(uint32_t max_ms)
+{
+    WindowManager& manager = WindowManager::GetInstance();
+    if (IdleWaitEnabled())
+        manager.IdleWait(max_ms);
+    else
+        manager.CountYield();
+    ReportIdleStatistics();
 }
 
 } // namespace
@@ -72,8 +92,6 @@ void WindowManager::InstallIdleWait()
         return;
     m_idle_installed = true;
     SetIdleWait(&WaitOnMainThread);
-    if (const char* stats = std::getenv("VESK_IDLE_STATS"); stats != nullptr && *stats != '\0')
-        std::atexit(&PrintIdleStatistics);
 }
 
 void WindowManager::CountYield()

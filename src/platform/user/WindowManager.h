@@ -177,6 +177,7 @@ public:
     };
     const IdleCounts& IdleStatistics() const { return m_idle; }
     void CountYield();
+    bool IsIdleWaiting() const { return m_idle_waiting; } // any thread
     bool KillTimer(HWND window, UINT_PTR id);
 
     // Touch.

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Measures the demo game while it waits at its first picture: the process's share of one core,
+# its loop turns per second and its resident memory, with the main thread's idle wait and, in
+# the same run, without it (VESK_IDLE_WAIT=0). In a window under xvfb-run (needs xvfb and xauth,
+# from `scripts/install-deps.sh --dev`) and headless with SDL's dummy drivers. Needs the built demo
+# (./scripts/run.sh or `cmake --build build --target demo`).
+#   scripts/measure-idle.sh [seconds]
+set -euo pipefail
+cd "$(dirname "$0")/../build/demo"
+seconds=${1:-10}
+ticks=$(getconf CLK_TCK)
+
+# One run: starts the game with the given environment, lets it settle for two seconds, then
+# measures for the given seconds.
+measure() { # label, env assignments...
+    local label=$1
+    shift
+    local work
+    work=$(mktemp -d)
+    env XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" VESK_IDLE_STATS=1 "$@" ./vesk 2>"$work/err" >/dev/null &
+    local pid=$!
+    sleep 2
+    local cpu0 turns0
+    cpu0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    turns0=$(tail -n 1 "$work/err" | awk '/idle-stats/ {t=0; for (i=3;i<=8;i++) {split($i,a,"="); t+=a[2]}; print t}')
+    sleep "$seconds"
+    local cpu1 turns1 rss
+    cpu1=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    turns1=$(tail -n 1 "$work/err" | awk '/idle-stats/ {t=0; for (i=3;i<=8;i++) {split($i,a,"="); t+=a[2]}; print t}')
+    rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null || true
+    awk -v l="$label" -v c0="$cpu0" -v c1="$cpu1" -v t0="${turns0:-0}" -v t1="${turns1:-0}" \
+        -v s="$seconds" -v hz="$ticks" -v r="$rss" \
+        'BEGIN { printf "%-28s %6.1f %% of a core  %8.0f turns/s  %7d KiB resident\n",
+                 l, (c1 - c0) * 100 / hz / s, (t1 - t0) / s, r }'
+    rm -rf "$work"
+}
+
+headless=(SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1)
+measure "headless, waiting" "${headless[@]}"
+measure "headless, yielding" "${headless[@]}" VESK_IDLE_WAIT=0
+if command -v xvfb-run >/dev/null; then
+    # xvfb-run waits for its command; the measurement runs inside one server for both figures.
+    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f measure); ticks=$ticks seconds=$seconds;
+        measure 'window (Xvfb), waiting' SDL_AUDIODRIVER=dummy
+        measure 'window (Xvfb), yielding' SDL_AUDIODRIVER=dummy VESK_IDLE_WAIT=0"
+else
+    echo "xvfb-run is missing: no window figures (scripts/install-deps.sh --dev)"
+fi

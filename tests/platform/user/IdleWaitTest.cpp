@@ -1,0 +1,106 @@
+// The main thread's rest between loop turns: input, posts and frames from other threads end it
+// at once, and Sleep(0) on the window thread rests in it.
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "platform/kernel/SyncApi.h"
+#include "platform/kernel/VirtualClock.h"
+#include "platform/user/InputInjection.h"
+#include "platform/user/MessageApi.h"
+#include "platform/user/RecordingWindow.h"
+#include "platform/user/WindowFrame.h"
+#include "platform/user/WindowManager.h"
+
+namespace {
+
+using namespace platform;
+using test::RecordingWindow;
+using IdleWake = WindowManager::IdleWake;
+
+constexpr uint32_t LONG_WAIT_MS = 60'000; // far longer than any test runs: only the event ends it
+
+class IdleWaitTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_view = m_window.Create(WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 320, 240);
+        ASSERT_NE(m_view, nullptr);
+        // Settle: the window's first pictures and anything else pending are handled first.
+        for (int turn = 0; turn < 1000; ++turn) {
+            RecordingWindow::PumpAll();
+            if (WindowManager::GetInstance().IdleWait(1) == IdleWake::Timeout)
+                break;
+        }
+        m_window.Clear();
+    }
+
+    // Runs `act` on another thread once the main thread is inside the wait, and waits.
+    IdleWake WaitWhile(std::function<void()> act)
+    {
+        WindowManager& manager = WindowManager::GetInstance();
+        std::atomic<bool> done{false};
+        std::thread other([&] {
+            while (!manager.IsIdleWaiting() && !done)
+                std::this_thread::yield();
+            act();
+        });
+        const IdleWake wake = manager.IdleWait(LONG_WAIT_MS);
+        done = true;
+        other.join();
+        return wake;
+    }
+
+    RecordingWindow m_window;
+    HWND m_view = nullptr;
+};
+
+TEST_F(IdleWaitTest, InputPostsAndFramesFromAnotherThreadEndTheWaitAndSayWhich)
+{
+    EXPECT_EQ(WaitWhile([&] { PushKey(m_view, 'A', true); }), IdleWake::Input);
+    RecordingWindow::PumpAll(false);
+    ASSERT_EQ(m_window.Of(WM_KEYDOWN).size(), 1u);
+
+    EXPECT_EQ(WaitWhile([&] { PostMessageW(m_view, WM_APP + 7, 0, 0); }), IdleWake::Posted);
+    RecordingWindow::PumpAll(false);
+    EXPECT_EQ(m_window.Of(WM_APP + 7).size(), 1u);
+
+    auto frame = std::make_shared<WindowFrame>();
+    EXPECT_EQ(WaitWhile([&] { WindowManager::GetInstance().PublishFrame(m_view, frame); }), IdleWake::Frame);
+}
+
+TEST_F(IdleWaitTest, WorkAlreadyWaitingEndsItBeforeItStarts)
+{
+    PostMessageW(m_view, WM_APP + 8, 0, 0);
+    EXPECT_EQ(WindowManager::GetInstance().IdleWait(LONG_WAIT_MS), IdleWake::Pending);
+    RecordingWindow::PumpAll(false);
+    EXPECT_EQ(WindowManager::GetInstance().IdleWait(1), IdleWake::Timeout);
+}
+
+TEST_F(IdleWaitTest, SleepZeroRestsOnTheWindowThreadOnlyOnTheRealClock)
+{
+    const auto& counts = WindowManager::GetInstance().IdleStatistics();
+    auto waits = [&] {
+        uint64_t total = 0;
+        for (const auto& count : counts.wakes)
+            total += count;
+        return total;
+    };
+    const uint64_t before = waits();
+    Sleep(0);
+    EXPECT_EQ(waits(), before + 1);
+
+    std::thread([&] { Sleep(0); }).join(); // another thread keeps the yield
+    EXPECT_EQ(waits(), before + 1);
+
+    VirtualClock::Enable(1000);
+    Sleep(0);
+    VirtualClock::Disable();
+    EXPECT_EQ(waits(), before + 1);
+}
+
+} // namespace
