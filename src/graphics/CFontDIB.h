@@ -28,7 +28,7 @@ class CFontDIB
 {
 public:
     CFontDIB();
-    ~CFontDIB();
+    virtual ~CFontDIB();
     CFontDIB(const CFontDIB&) = delete;
     CFontDIB& operator=(const CFontDIB&) = delete;
 
@@ -38,10 +38,11 @@ public:
     void Create(CStringUTF8 face);
     int32_t SetFontSize(int32_t width, int32_t height);
 
-    void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour, uint32_t second_colour,
-                  ILayer* target, uint32_t flags);
-    void DrawTextToSprite(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
-                          uint32_t second_colour, ILayer* target, uint32_t flags);
+    // Virtual so that a layout can be checked against a renderer that records its calls.
+    virtual void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour, uint32_t second_colour,
+                          ILayer* target, uint32_t flags);
+    virtual void DrawTextToSprite(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
+                                  uint32_t second_colour, ILayer* target, uint32_t flags);
 
     void RenderGlyph(CStringUTF8 character, uint32_t colour, HFONT font);
     void RenderGlyphRotated(CStringUTF8 character, uint32_t colour, HFONT font);
