@@ -3,10 +3,14 @@
 // positions and arguments rather than by pixels.
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/CVeskDoc.h"
 #include "graphics/CFontDIB.h"
+#include "script/FlagBuffer.h"
 
 struct GlyphCall
 {
@@ -54,3 +58,37 @@ private:
             OnDraw();
     }
 };
+
+// Puts a recording font in one of the document's font places for the object's lifetime.
+class ScopedRecordingFont
+{
+public:
+    explicit ScopedRecordingFont(int index)
+        : m_index(index)
+    {
+        auto font = std::make_unique<RecordingFont>();
+        m_font = font.get();
+        m_previous = GetDocument()->ReplaceFont(index, std::move(font));
+    }
+    ~ScopedRecordingFont() { GetDocument()->ReplaceFont(m_index, std::move(m_previous)); }
+    ScopedRecordingFont(const ScopedRecordingFont&) = delete;
+    ScopedRecordingFont& operator=(const ScopedRecordingFont&) = delete;
+
+    RecordingFont* operator->() const { return m_font; }
+    RecordingFont& operator*() const { return *m_font; }
+
+private:
+    int m_index;
+    RecordingFont* m_font; // not owned: the document's while this object lives
+    std::unique_ptr<CFontDIB> m_previous;
+};
+
+// A message layout: box (100, 50)-(1900, 1000), pen at its corner, cells of 24 for glyphs of 20,
+// lines of 30, the baseline 6 down.
+inline void SetTestTextLayout(FlagBuffer& state)
+{
+    const std::pair<size_t, int32_t> layout[] = {{30, 24},  {31, 30},   {34, 20},   {35, 6},   {46, 100},
+                                                 {47, 50},  {48, 1900}, {49, 1000}, {50, 100}, {51, 50}};
+    for (const auto& [index, value] : layout)
+        state.Values[index] = ScriptValue::FromInteger(value);
+}

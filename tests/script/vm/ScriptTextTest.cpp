@@ -14,32 +14,9 @@ using ::testing::ElementsAre;
 class ScriptTextTest : public ScriptTest
 {
 protected:
-    ScriptTextTest()
-    {
-        auto font = std::make_unique<RecordingFont>();
-        auto small_font = std::make_unique<RecordingFont>();
-        m_font = font.get();
-        m_small_font = small_font.get();
-        m_previous_font = Document().ReplaceFont(DOCUMENT_FONT_MAIN, std::move(font));
-        m_previous_small_font = Document().ReplaceFont(DOCUMENT_FONT_FIFTH, std::move(small_font));
-        State().Variables.resize(80);
-    }
-    ~ScriptTextTest() override
-    {
-        Document().ReplaceFont(DOCUMENT_FONT_MAIN, std::move(m_previous_font));
-        Document().ReplaceFont(DOCUMENT_FONT_FIFTH, std::move(m_previous_small_font));
-    }
+    ScriptTextTest() { State().Variables.resize(80); }
 
-    // A box (100, 50)-(1900, 1000), pen at its corner, cells of 24 for glyphs of 20, lines of 30,
-    // the baseline 6 down.
-    void SetLayout()
-    {
-        std::vector<ScriptValue>& v = State().Values;
-        const std::pair<int, int32_t> layout[] = {{30, 24},  {31, 30},  {34, 20},   {35, 6},   {46, 100},
-                                                  {47, 50},  {48, 1900}, {49, 1000}, {50, 100}, {51, 50}};
-        for (const auto& [index, value] : layout)
-            v[static_cast<size_t>(index)] = ScriptValue::FromInteger(value);
-    }
+    void SetLayout() { SetTestTextLayout(State()); }
     std::string Drawn() const { return m_font->Text(); }
 
     // The layout with the box (100, 50)-(1900, 1000) and the pen at (300, 400); a shifted run
@@ -71,10 +48,8 @@ protected:
     }
     std::vector<uint8_t> RecordedCode() { return Context().Backlog.GetCurrentEntry()->Code; }
 
-    RecordingFont* m_font;       // not owned: the document's main font while the test runs
-    RecordingFont* m_small_font; // not owned: the document's small font
-    std::unique_ptr<CFontDIB> m_previous_font;
-    std::unique_ptr<CFontDIB> m_previous_small_font;
+    ScopedRecordingFont m_font{DOCUMENT_FONT_MAIN};
+    ScopedRecordingFont m_small_font{DOCUMENT_FONT_FIFTH};
 };
 
 TEST_F(ScriptTextTest, RunStartedByALeadByteNeedsNoOpcode)
