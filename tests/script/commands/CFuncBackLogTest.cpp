@@ -45,7 +45,7 @@ TEST_F(CFuncBackLogTest, FiftyRecordsAndAFiftyFirstRecyclesTheOldest)
 {
     State().SetEngineStateWord(0x80);
     Run(Assemble("lib 22, 0, 50\nend"));
-    const char* const kana[] = {"あ", "い", "う", "え", "お", "か", "き"};
+    const char* const kana[] = {"あ", "い", "う", "え", "お", "か", "き", "く"};
     for (int k = 0; k < 51; ++k)
         RunMessage(std::string(kana[k % 7]) + kana[k / 7]);
     ASSERT_EQ(Context().Backlog.Entries.size(), 50u);
@@ -54,7 +54,7 @@ TEST_F(CFuncBackLogTest, FiftyRecordsAndAFiftyFirstRecyclesTheOldest)
     CFuncBackLog group;
     // Message 0 is gone; message 1 is the oldest, message 50 the newest.
     EXPECT_STREQ(group.GetEntryString(0).GetText(), "いあ");
-    EXPECT_STREQ(group.GetEntryString(49).GetText(), "きき");
+    EXPECT_STREQ(group.GetEntryString(49).GetText(), "いく");
     EXPECT_STREQ(group.GetEntryString(50).GetText(), "");
     EXPECT_EQ(Context().Backlog.CurrentIndex, 49);
 }
