@@ -74,10 +74,13 @@ void CFuncValue::DrawNumber(NumberDisplaySpec& spec, bool recording)
             backlog.AppendCode(RECORDED_HALF_WIDTH_NUMBER);
         const int count = spec.Box.Text.GetCharCount();
         for (int i = 0; i < count; ++i) {
-            const std::string character = spec.Box.Text.GetCharAt(i);
-            for (char byte : character)
+            const CStringUTF8 character(spec.Box.Text.GetCharAt(i).c_str());
+            // The replay reads marker 10 as a Shift-JIS text run, so full-width digits go in as
+            // Shift-JIS; in UTF-8 they would come back as other characters.
+            const std::string bytes = spec.FullWidth == 1 ? character.ToAnsi() : character.GetStdString();
+            for (char byte : bytes)
                 backlog.AppendCode(static_cast<uint8_t>(byte));
-            backlog.AppendText(CStringUTF8(character.c_str()));
+            backlog.AppendText(character);
         }
         backlog.AppendCode(0);
     }
