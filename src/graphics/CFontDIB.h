@@ -76,8 +76,20 @@ private:
     HFONT FontFor(uint32_t flags) const;
     void Compose(RenderFn render, const CStringUTF8& character, int32_t x, int32_t y, uint32_t colour,
                  uint32_t second_colour, ILayer* target, uint32_t flags);
+    // Where a glyph's coverage goes on the surface; no bits without a surface or a bitmap.
+    struct GlyphPlacement
+    {
+        const std::vector<uint8_t>* Bits = nullptr; // rows of Pitch bytes, in the cache
+        int32_t Width = 0;
+        int32_t Height = 0;
+        size_t Pitch = 0;
+        int32_t Left = 0; // of the black box, from the surface's origin
+        int32_t Top = 0;
+    };
+
     // The font's metrics and the character's glyph, rasterised on first use; clears the surface.
     const CachedGlyph& PrepareGlyph(const CStringUTF8& character, HFONT font, const TEXTMETRICW** text);
+    GlyphPlacement PlaceGlyph(const CStringUTF8& character, HFONT font);
 
     std::unique_ptr<CDIBDC> m_surface;
     HFONT m_normal_font = nullptr; // weight 400

@@ -45,6 +45,25 @@ TextBox Box(const char* text, uint8_t rules)
 class CFuncStringTest : public ::testing::Test
 {
 protected:
+    // Lays the box out (and, when asked, in columns too) and expects no glyph and an unmoved
+    // cursor.
+    void ExpectNothingDrawn(const TextBox& box, bool vertical_too)
+    {
+        for (bool vertical : {false, true}) {
+            if (vertical && !vertical_too)
+                continue;
+            RecordingFont font;
+            TextBox laid = box;
+            if (vertical)
+                m_typesetter.TypesetTextVertical(laid, &font);
+            else
+                m_typesetter.TypesetText(laid, &font);
+            EXPECT_TRUE(font.Calls.empty()) << vertical;
+            EXPECT_EQ(laid.CursorX, box.CursorX) << vertical;
+            EXPECT_EQ(laid.CursorY, box.CursorY) << vertical;
+        }
+    }
+
     RecordingFont m_font;
     CFuncString m_typesetter;
 };
@@ -142,24 +161,17 @@ TEST_F(CFuncStringTest, ALineEndingAtTheBottomIsDrawnAndOneBelowIsNot)
     m_typesetter.TypesetText(exact, &m_font);
     EXPECT_EQ(m_font.Calls.size(), 1u);
 
-    RecordingFont font;
     TextBox too_short = Box("あい", 1);
     too_short.CursorX = 30;
     too_short.Bottom = 19;
-    m_typesetter.TypesetText(too_short, &font);
-    EXPECT_TRUE(font.Calls.empty());
-    EXPECT_EQ(too_short.CursorX, 30);
-    EXPECT_EQ(too_short.CursorY, 0);
+    ExpectNothingDrawn(too_short, false);
 }
 
 TEST_F(CFuncStringTest, EmptyTextDrawsNothing)
 {
     TextBox box = Box("", 1);
     box.CursorX = 7;
-    m_typesetter.TypesetText(box, &m_font);
-    m_typesetter.TypesetTextVertical(box, &m_font);
-    EXPECT_TRUE(m_font.Calls.empty());
-    EXPECT_EQ(box.CursorX, 7);
+    ExpectNothingDrawn(box, true);
 }
 
 TEST_F(CFuncStringTest, SceneSkipDrawsNothingAndKeepsTheCursor)
@@ -169,13 +181,8 @@ TEST_F(CFuncStringTest, SceneSkipDrawsNothingAndKeepsTheCursor)
     app.UseConfigFile(dir.PathOf("config.xml"));
     app.Config().SetInt("/Config/SceneSkip", 1);
     TextBox box = Box("あい", 1);
-    box.CursorX = 30;
-    m_typesetter.TypesetText(box, &m_font);
     box.CursorX = 60;
-    m_typesetter.TypesetTextVertical(box, &m_font);
-    EXPECT_TRUE(m_font.Calls.empty());
-    EXPECT_EQ(box.CursorX, 60);
-    EXPECT_EQ(box.CursorY, 0);
+    ExpectNothingDrawn(box, true);
 }
 
 TEST_F(CFuncStringTest, VerticalColumnsRunRightToLeftAndStopAtTheLeftLimit)

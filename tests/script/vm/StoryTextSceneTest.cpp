@@ -81,21 +81,21 @@ class StoryTextSceneTest : public ScriptTest
 protected:
     StoryTextSceneTest() { State().Variables.resize(100); }
 
-    // Runs start.mes from the demo's sources until it counts frames.
-    void RunScene(int32_t direction)
+    // Runs start.mes from the demo's sources until it counts frames, with the text sprite's
+    // layer transparent and of the size given (none for a width of 0); answers the layer.
+    ILayer* RunScene(int32_t direction, int32_t width, int32_t height)
     {
+        ILayer* layer = nullptr;
+        if (width > 0) {
+            auto sprite = std::make_unique<CSpriteLayer>();
+            sprite->Create(0, 0, width, height, -1);
+            layer = sprite->GetLayer();
+            layer->Clear();
+            Document().Sprites[TEXT_SPRITE] = std::move(sprite);
+        }
         State().Variables[75] = ScriptValue::FromInteger(direction);
         Run(Assemble(ReadFile(SourceDir() / "demo/script/start.mes"), "start.mes"), 400);
         EXPECT_TRUE(TakeMessageBoxes().empty());
-    }
-    // Registers the text sprite with a transparent layer of the size given.
-    ILayer* AddTextSprite(int32_t width, int32_t height)
-    {
-        auto sprite = std::make_unique<CSpriteLayer>();
-        sprite->Create(0, 0, width, height, -1);
-        ILayer* layer = sprite->GetLayer();
-        layer->Clear();
-        Document().Sprites[TEXT_SPRITE] = std::move(sprite);
         return layer;
     }
     void UseRealFonts()
@@ -132,8 +132,7 @@ TEST_F(StoryTextSceneTest, HorizontalGlyphsLandOnTheirCells)
 {
     ScopedRecordingFont font(DOCUMENT_FONT_MAIN);
     ScopedRecordingFont small_font(DOCUMENT_FONT_FIFTH);
-    AddTextSprite(1920, 280);
-    RunScene(0);
+    RunScene(0, 1920, 280);
     EXPECT_THAT(Placed(*font), ::testing::ElementsAreArray(Expand({
                                    {"冬休みの最初の朝、駅前の広場へ向かった。", 160, 40, 48, 0},
                                    {"待ち合わせは時計塔の下だ。", 160, 112, 48, 0},
@@ -150,8 +149,7 @@ TEST_F(StoryTextSceneTest, VerticalGlyphsLandOnTheirCells)
 {
     ScopedRecordingFont font(DOCUMENT_FONT_MAIN);
     ScopedRecordingFont small_font(DOCUMENT_FONT_FIFTH);
-    AddTextSprite(640, 720);
-    RunScene(1);
+    RunScene(1, 640, 720);
     EXPECT_THAT(Placed(*font), ::testing::ElementsAreArray(Expand({
                                    {"冬休みの最初の朝、駅前の", 536, 40, 0, 48},
                                    {"広場へ向かった。", 456, 40, 0, 48},
@@ -201,8 +199,7 @@ TEST_F(StoryTextSceneTest, RealGlyphsInkTheirCellsAndNothingBetween)
           {136, 40, 48, false}}}, // no further column
     };
     for (const Case& c : cases) {
-        ILayer* layer = AddTextSprite(c.Width, c.Height);
-        RunScene(c.Direction);
+        ILayer* layer = RunScene(c.Direction, c.Width, c.Height);
         WritePng(*layer, c.Png);
         for (const Cell& cell : c.Cells) {
             const int ink = InkIn(*layer, cell.X, cell.Y, cell.Size, cell.Size);
@@ -231,7 +228,7 @@ std::string PrintRecords(const BacklogStore& backlog)
 
 TEST_F(StoryTextSceneTest, BacklogRecordMatchesTheGolden)
 {
-    RunScene(0);
+    RunScene(0, 0, 0);
     EXPECT_EQ(Context().Backlog.CountEntries(), 1);
     EXPECT_FALSE(State().TestEngineState(0x100));
     const std::string printed = PrintRecords(Context().Backlog);
