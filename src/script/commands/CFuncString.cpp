@@ -57,24 +57,24 @@ void CFuncString::TypesetText(TextBox& box, CFontDIB* font)
     const LineBreakBox limits = BoxOf(box);
     ForEachCharacter(box.Text, [&](const std::string& character, bool full_width) {
         if (character == "\n") {
-            box.CursorY += box.LineHeight;
+            box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
             box.CursorX = box.Left;
-            return box.CursorY + box.LineHeight < box.Bottom;
+            return int64_t{box.CursorY} + box.LineHeight < box.Bottom;
         }
         const CStringUTF8 glyph(character.c_str());
         if (box.UseLineBreakRules == 1)
-            ApplyLineBreakRules(glyph, box.CursorX, box.CursorY, 2 * box.CellWidth, box.LineHeight, limits, 1,
-                                m_hang_flag);
-        if (box.CursorY + box.LineHeight > box.Bottom)
+            ApplyLineBreakRules(glyph, box.CursorX, box.CursorY, AddWrapped(box.CellWidth, box.CellWidth),
+                                box.LineHeight, limits, 1, m_hang_flag);
+        if (int64_t{box.CursorY} + box.LineHeight > box.Bottom)
             return false;
         if (font)
             font->DrawText(glyph, box.CursorX, box.CursorY, box.DrawWord1, box.DrawWord2, box.DrawWord4,
                            box.DrawWord3);
-        box.CursorX += full_width ? 2 * box.CellWidth : box.CellWidth;
+        box.CursorX = AddWrapped(box.CursorX, (full_width ? int64_t{2} : int64_t{1}) * box.CellWidth);
         if (box.UseLineBreakRules == 0 && box.CursorX >= box.Right) {
-            box.CursorY += box.LineHeight;
+            box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
             box.CursorX = box.Left;
-            return box.CursorY + box.LineHeight < box.Bottom;
+            return int64_t{box.CursorY} + box.LineHeight < box.Bottom;
         }
         return true;
     });
@@ -89,18 +89,18 @@ void CFuncString::TypesetTextVertical(TextBox& box, CFontDIB* font)
     ForEachCharacter(box.Text, [&](const std::string& character, bool) {
         const CStringUTF8 glyph(character.c_str());
         if (box.UseLineBreakRules == 1)
-            ApplyLineBreakRulesVertical(glyph, box.CursorX, box.CursorY, 2 * box.CellWidth, box.LineHeight,
-                                        limits, 1, m_hang_flag);
-        if (box.CursorX - box.CellWidth < box.Left)
+            ApplyLineBreakRulesVertical(glyph, box.CursorX, box.CursorY, AddWrapped(box.CellWidth, box.CellWidth),
+                                        box.LineHeight, limits, 1, m_hang_flag);
+        if (int64_t{box.CursorX} - box.CellWidth < box.Left)
             return false;
         if (font)
             font->DrawTextToSprite(glyph, box.CursorX, box.CursorY, box.DrawWord1, box.DrawWord2, box.DrawWord4,
                                    box.DrawWord3);
-        box.CursorY += box.LineHeight;
+        box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
         if (box.UseLineBreakRules == 0 && box.CursorY >= box.Bottom) {
-            box.CursorX -= box.CellWidth;
+            box.CursorX = AddWrapped(box.CursorX, -int64_t{box.CellWidth});
             box.CursorY = box.Top;
-            return box.CursorX - box.CellWidth > box.Left;
+            return int64_t{box.CursorX} - box.CellWidth > box.Left;
         }
         return true;
     });

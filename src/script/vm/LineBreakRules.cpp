@@ -25,22 +25,22 @@ bool IsMark(const CStringUTF8& character, const std::array<std::string_view, N>&
 
 // One rule for both directions: `along` runs with the text (x across a line, y down a column),
 // `across` steps from line to line.
-void ApplyRules(const CStringUTF8& character, int32_t& along, int32_t& across, int32_t advance, int32_t step,
+void ApplyRules(const CStringUTF8& character, int32_t& along, int32_t& across, int32_t advance, int64_t step,
                 int32_t line_start, int32_t line_end, int32_t start, int32_t& hang_flag)
 {
     if (line_end <= along) {
         if (hang_flag == 0 && IsMark(character, LineStartForbiddenMarks)) {
-            if (along == line_end + advance)
+            if (int64_t{along} == int64_t{line_end} + advance)
                 hang_flag = 1;
             return;
         }
         along = line_start;
-        across += step;
+        across = AddWrapped(across, step);
         hang_flag = 0;
     }
     if (start == 1 && along == line_start) {
         if (hang_flag == 0 && IsMark(character, LineStartHangingMarks)) {
-            along = line_start - advance;
+            along = AddWrapped(line_start, -int64_t{advance});
             hang_flag = 1;
             return;
         }
@@ -60,5 +60,5 @@ void ApplyLineBreakRulesVertical(const CStringUTF8& character, int32_t& x, int32
                                  const LineBreakBox& box, int32_t start, int32_t& hang_flag)
 {
     // The next column lies to the left.
-    ApplyRules(character, y, x, h, -w, box.Top, box.Bottom, start, hang_flag);
+    ApplyRules(character, y, x, h, -int64_t{w}, box.Top, box.Bottom, start, hang_flag);
 }

@@ -9,6 +9,12 @@
 
 #include "foundation/CStringUTF8.h"
 
+// a + b in 32 bits, wrapping as the script values do, never overflowing.
+constexpr int32_t AddWrapped(int32_t a, int64_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(a + b)));
+}
+
 struct LineBreakBox
 {
     int32_t Left = 0;

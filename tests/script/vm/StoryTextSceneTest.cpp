@@ -237,3 +237,36 @@ TEST_F(StoryTextSceneTest, BacklogRecordMatchesTheGolden)
 }
 
 } // namespace
+
+namespace {
+
+// The start-up baseline offset 0xFFFFFF puts text far above any layer, and a pen far to the right
+// puts it past one: the glyph drawing clips it, and the pen still comes back.
+TEST_F(StoryTextSceneTest, TextOutsideTheLayerIsClippedAndThePenWrittenBack)
+{
+    UseRealFonts();
+    SetTestTextLayout(State());
+    State().Values[53] = ScriptValue::FromInteger(TEXT_SPRITE);
+    auto sprite = std::make_unique<CSpriteLayer>();
+    sprite->Create(0, 0, 64, 64, -1);
+    ILayer* layer = sprite->GetLayer();
+    layer->Clear();
+    Document().Sprites[TEXT_SPRITE] = std::move(sprite);
+    struct Case
+    {
+        int32_t Baseline, PenX, Right;
+    };
+    for (const Case& c : {Case{0xFFFFFF, 10, 1900}, Case{6, 0x7FFF0000, 0x7FFFFF00}, Case{6, -0x7FFF0000, 1900}}) {
+        std::vector<ScriptValue>& v = State().Values;
+        v[35] = ScriptValue::FromInteger(c.Baseline);
+        v[46] = ScriptValue::FromInteger(c.PenX);
+        v[48] = ScriptValue::FromInteger(c.Right);
+        v[50] = ScriptValue::FromInteger(c.PenX);
+        Run(Assemble("text \"あい\"\nend"));
+        EXPECT_EQ(InkIn(*layer, 0, 0, 64, 64), 0) << c.Baseline << " " << c.PenX;
+        EXPECT_EQ(v[50].Integer, c.PenX + 48);
+        EXPECT_EQ(v[51].Integer, 50);
+    }
+}
+
+} // namespace
