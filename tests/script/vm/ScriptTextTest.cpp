@@ -7,6 +7,7 @@
 #include "app/CEffectWait.h"
 #include "app/TestApp.h"
 #include "graphics/CSpriteLayer.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 using ::testing::ElementsAre;
@@ -320,9 +321,12 @@ TEST_F(ScriptTextTest, RecordedCodeEndsInOneZeroAndClosingAppendsTwo)
 TEST_F(ScriptTextTest, StoryTextDecodesTheSameUnderTheCAndEnglishLocales)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
-    for (const char* locale : {"C", "en_US.UTF-8"}) {
-        if (!std::setlocale(LC_ALL, locale))
-            continue;
+    // The English locale through the environment (it need not be installed), and the C locale
+    // both through the environment and in the process.
+    for (const char* locale : {"en_US.UTF-8", "C"}) {
+        ScopedEnv all("LC_ALL", locale);
+        ScopedEnv lang("LANG", locale);
+        std::setlocale(LC_ALL, "");
         m_font->Calls.clear();
         Run(Assemble("text \"こんにちは、世界。\"\nend"));
         EXPECT_EQ(Drawn(), "こんにちは、世界。") << locale;
