@@ -25,9 +25,12 @@ constexpr int32_t CELL = 32; // a full-width character: 60 of them fill 1920 pix
 constexpr int32_t TEXT_SPRITE = 900;
 
 const char* const PAGE_LINES[3] = {
-    "　夕暮れの商店街を抜けて、駅前の広場まで歩いてきた。冬の風が頬を刺すように冷たくて、思わず首をすくめる。",
-    "「遅かったね。もう来ないのかと思ってた」振り返ると、見慣れたマフラーに顔を半分うずめた彼女が立っていた。",
-    "　吐く息が白い。街灯に照らされた雪がゆっくりと舞い落ちて、石畳の上に静かに積もっていく。今日は特別な日だ。",
+    "　夕暮れの商店街を抜けて、駅前の広場まで歩いてきた。"
+    "冬の風が頬を刺すように冷たくて、思わず首をすくめる。",
+    "「遅かったね。もう来ないのかと思ってた」振り返ると、"
+    "見慣れたマフラーに顔を半分うずめた彼女が立っていた。",
+    "　吐く息が白い。街灯に照らされた雪がゆっくりと舞い落ちて、"
+    "石畳の上に静かに積もっていく。今日は特別な日だ。",
 };
 
 // Each line cut or padded to exactly 60 characters.
@@ -52,9 +55,19 @@ void PrepareDocument(CVeskDoc& document)
     state->Words.resize(2'000);
     state->Bytes.resize(32'768);
     state->Variables.resize(100);
-    const std::pair<size_t, int32_t> layout[] = {
-        {29, static_cast<int32_t>(FONT_OUTLINE)}, {30, CELL}, {31, 40}, {32, 0x202020}, {33, 0xFFFFFF}, {34, CELL},
-        {35, 40}, {46, 0}, {47, 20}, {48, 1920}, {49, 280}, {53, TEXT_SPRITE}, {55, 0x80}};
+    const std::pair<size_t, int32_t> layout[] = {{29, static_cast<int32_t>(FONT_OUTLINE)},
+                                                 {30, CELL},
+                                                 {31, 40},
+                                                 {32, 0x202020},
+                                                 {33, 0xFFFFFF},
+                                                 {34, CELL},
+                                                 {35, 40},
+                                                 {46, 0},
+                                                 {47, 20},
+                                                 {48, 1920},
+                                                 {49, 280},
+                                                 {53, TEXT_SPRITE},
+                                                 {55, 0x80}};
     for (const auto& [index, value] : layout)
         state->Values[index] = ScriptValue::FromInteger(value);
     document.m_current_state = std::move(state);
@@ -97,7 +110,8 @@ void BM_StoryTextPage(benchmark::State& state)
     }
     benchmark::DoNotOptimize(context.Backlog.GetCurrentEntry()->Code.size());
     state.SetItemsProcessed(state.iterations());
-    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["pages/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     document->Sprites.erase(TEXT_SPRITE);
 }
 BENCHMARK(BM_StoryTextPage)->Unit(benchmark::kMicrosecond);
@@ -148,7 +162,8 @@ void BM_FreeTypeAlonePage(benchmark::State& state)
         }
     }
     state.SetItemsProcessed(state.iterations());
-    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["pages/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     FT_Done_Face(face);
     FT_Done_FreeType(library);
 }

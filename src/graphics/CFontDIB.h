@@ -43,8 +43,8 @@ public:
     int32_t SetFontSize(int32_t width, int32_t height);
 
     // Virtual so that a layout can be checked against a renderer that records its calls.
-    virtual void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour, uint32_t second_colour,
-                          ILayer* target, uint32_t flags);
+    virtual void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
+                          uint32_t second_colour, ILayer* target, uint32_t flags);
     virtual void DrawTextToSprite(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
                                   uint32_t second_colour, ILayer* target, uint32_t flags);
 

@@ -32,8 +32,8 @@ public:
     {
         Record({character.GetText(), x, y, colour, second_colour, target, flags, false});
     }
-    void DrawTextToSprite(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour, uint32_t second_colour,
-                          ILayer* target, uint32_t flags) override
+    void DrawTextToSprite(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
+                          uint32_t second_colour, ILayer* target, uint32_t flags) override
     {
         Record({character.GetText(), x, y, colour, second_colour, target, flags, true});
     }
@@ -87,8 +87,8 @@ private:
 // lines of 30, the baseline 6 down.
 inline void SetTestTextLayout(FlagBuffer& state)
 {
-    const std::pair<size_t, int32_t> layout[] = {{30, 24},  {31, 30},   {34, 20},   {35, 6},   {46, 100},
-                                                 {47, 50},  {48, 1900}, {49, 1000}, {50, 100}, {51, 50}};
+    const std::pair<size_t, int32_t> layout[] = {{30, 24}, {31, 30},   {34, 20},   {35, 6},   {46, 100},
+                                                 {47, 50}, {48, 1900}, {49, 1000}, {50, 100}, {51, 50}};
     for (const auto& [index, value] : layout)
         state.Values[index] = ScriptValue::FromInteger(value);
 }

@@ -89,13 +89,14 @@ void CFuncString::TypesetTextVertical(TextBox& box, CFontDIB* font)
     ForEachCharacter(box.Text, [&](const std::string& character, bool) {
         const CStringUTF8 glyph(character.c_str());
         if (box.UseLineBreakRules == 1)
-            ApplyLineBreakRulesVertical(glyph, box.CursorX, box.CursorY, AddWrapped(box.CellWidth, box.CellWidth),
-                                        box.LineHeight, limits, 1, m_hang_flag);
+            ApplyLineBreakRulesVertical(glyph, box.CursorX, box.CursorY,
+                                        AddWrapped(box.CellWidth, box.CellWidth), box.LineHeight, limits, 1,
+                                        m_hang_flag);
         if (int64_t{box.CursorX} - box.CellWidth < box.Left)
             return false;
         if (font)
-            font->DrawTextToSprite(glyph, box.CursorX, box.CursorY, box.DrawWord1, box.DrawWord2, box.DrawWord4,
-                                   box.DrawWord3);
+            font->DrawTextToSprite(glyph, box.CursorX, box.CursorY, box.DrawWord1, box.DrawWord2,
+                                   box.DrawWord4, box.DrawWord3);
         box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
         if (box.UseLineBreakRules == 0 && box.CursorY >= box.Bottom) {
             box.CursorX = AddWrapped(box.CursorX, -int64_t{box.CellWidth});

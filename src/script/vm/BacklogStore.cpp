@@ -39,10 +39,9 @@ void BacklogStore::Reset()
 
 int32_t BacklogStore::CountEntries() const
 {
-    return static_cast<int32_t>(std::count_if(Entries.begin(), Entries.end(),
-                                              [](const std::unique_ptr<LogBuffer>& entry) {
-                                                  return !entry->Code.empty();
-                                              }));
+    return static_cast<int32_t>(
+        std::count_if(Entries.begin(), Entries.end(),
+                      [](const std::unique_ptr<LogBuffer>& entry) { return !entry->Code.empty(); }));
 }
 
 int32_t BacklogStore::MakeHandle(int32_t index)

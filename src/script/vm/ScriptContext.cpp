@@ -10,12 +10,12 @@
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
+#include "graphics/CFontDIB.h"
+#include "graphics/SpriteLayerOf.h"
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
-#include "graphics/CFontDIB.h"
-#include "graphics/SpriteLayerOf.h"
 #include "script/commands/LibraryTable.h"
 #include "script/vm/ScriptError.h"
 
@@ -522,7 +522,8 @@ void ScriptContext::AddMeasuredWidth(int32_t width)
 bool ScriptContext::IsMeasuring() const
 {
     const FlagBuffer* state = GetState();
-    return state && (state->TestEngineState(ENGINE_STATE_MEASURE) || state->TestEngineState(ENGINE_STATE_MEASURE_LINES));
+    return state && (state->TestEngineState(ENGINE_STATE_MEASURE) ||
+                     state->TestEngineState(ENGINE_STATE_MEASURE_LINES));
 }
 
 void ScriptContext::ShowMessageText(CStringUTF8 text)

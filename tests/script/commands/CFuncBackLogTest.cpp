@@ -21,10 +21,7 @@ protected:
     CFuncBackLogTest() { State().Variables.resize(80); }
 
     // Runs one message the way the scripts do: text opens the record, sub-function 3 closes it.
-    void RunMessage(const std::string& text)
-    {
-        Run(Assemble("text \"" + text + "\"\nlib 22, 3\nend"));
-    }
+    void RunMessage(const std::string& text) { Run(Assemble("text \"" + text + "\"\nlib 22, 3\nend")); }
     int32_t Query(int32_t sub, int32_t index)
     {
         Stack().clear();

@@ -193,8 +193,8 @@ TEST_F(CFuncStringTest, VerticalColumnsRunRightToLeftAndStopAtTheLeftLimit)
     box.CursorX = 60;
     box.Bottom = 60;
     m_typesetter.TypesetTextVertical(box, &m_font);
-    EXPECT_THAT(Positions(m_font), ElementsAre(Pair(60, 0), Pair(60, 20), Pair(60, 40), Pair(40, 0), Pair(40, 20),
-                                               Pair(40, 40)));
+    EXPECT_THAT(Positions(m_font), ElementsAre(Pair(60, 0), Pair(60, 20), Pair(60, 40), Pair(40, 0),
+                                               Pair(40, 20), Pair(40, 40)));
     EXPECT_TRUE(m_font.Calls[0].Vertical);
     EXPECT_EQ(box.CursorX, 20);
 

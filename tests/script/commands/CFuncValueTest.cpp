@@ -23,8 +23,8 @@ struct FormatCase
 TEST(FormatNumber, FormatsUnsignedWithPaddingAndFullWidthDigits)
 {
     const FormatCase cases[] = {
-        {7, 3, 0, "007"}, {7, 3, 1, "００７"}, {-1, 0, 0, "4294967295"}, {42, 0, 0, "42"}, {1234, 2, 1, "１２３４"},
-        {5, 1, 2, "5"}, // only 1 asks for full width
+        {7, 3, 0, "007"}, {7, 3, 1, "００７"},      {-1, 0, 0, "4294967295"},
+        {42, 0, 0, "42"}, {1234, 2, 1, "１２３４"}, {5, 1, 2, "5"}, // only 1 asks for full width
     };
     for (const FormatCase& c : cases) {
         NumberDisplaySpec spec;

@@ -178,7 +178,10 @@ TEST_F(StoryTextSceneTest, RealGlyphsInkTheirCellsAndNothingBetween)
         std::vector<Cell> Cells;
     };
     const Case cases[] = {
-        {0, 1920, 280, "story_text_horizontal.png",
+        {0,
+         1920,
+         280,
+         "story_text_horizontal.png",
          {{160, 40, 48, true},   // 冬
           {1072, 40, 48, true},  // 。 ending the first line
           {1120, 40, 48, false}, // after it
@@ -188,14 +191,17 @@ TEST_F(StoryTextSceneTest, RealGlyphsInkTheirCellsAndNothingBetween)
           {448, 112, 48, true},  // 時 under it
           {784, 184, 48, true},  // the number
           {832, 184, 48, false}}},
-        {1, 640, 720, "story_text_vertical.png",
+        {1,
+         640,
+         720,
+         "story_text_vertical.png",
          {{536, 40, 48, true},  // 冬
           {536, 568, 48, true}, // の ending the first column
           {456, 424, 48, false},
-          {426, 328, 24, true},  // と of the reading
-          {376, 616, 48, true},  // 。 hanging below the column
-          {216, 40, 48, true},   // ス wrapped to the last column
-          {216, 88, 48, true},   // the number
+          {426, 328, 24, true},   // と of the reading
+          {376, 616, 48, true},   // 。 hanging below the column
+          {216, 40, 48, true},    // ス wrapped to the last column
+          {216, 88, 48, true},    // the number
           {136, 40, 48, false}}}, // no further column
     };
     for (const Case& c : cases) {
@@ -256,7 +262,8 @@ TEST_F(StoryTextSceneTest, TextOutsideTheLayerIsClippedAndThePenWrittenBack)
     {
         int32_t Baseline, PenX, Right;
     };
-    for (const Case& c : {Case{0xFFFFFF, 10, 1900}, Case{6, 0x7FFF0000, 0x7FFFFF00}, Case{6, -0x7FFF0000, 1900}}) {
+    for (const Case& c :
+         {Case{0xFFFFFF, 10, 1900}, Case{6, 0x7FFF0000, 0x7FFFFF00}, Case{6, -0x7FFF0000, 1900}}) {
         std::vector<ScriptValue>& v = State().Values;
         v[35] = ScriptValue::FromInteger(c.Baseline);
         v[46] = ScriptValue::FromInteger(c.PenX);
