@@ -1,5 +1,6 @@
 #include "script/commands/CFuncValue.h"
 
+#include <algorithm>
 #include <string>
 
 #include "script/FlagBuffer.h"
@@ -8,6 +9,10 @@
 namespace {
 
 constexpr const char* FULL_WIDTH_DIGITS[10] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+
+// More padding than any line shows; a damaged digit count would otherwise ask for gigabytes of
+// zeros.
+constexpr uint32_t MAX_NUMBER_DIGITS = 256;
 
 // Backlog markers before a recorded number.
 constexpr uint8_t RECORDED_FULL_WIDTH_NUMBER = 10;
@@ -25,7 +30,7 @@ CStringUTF8 FormatNumber(const NumberDisplaySpec& spec)
 {
     CStringUTF8 format("%");
     if (spec.Digits != 0)
-        format.AppendFormat("0%u", spec.Digits);
+        format.AppendFormat("0%u", std::min(spec.Digits, MAX_NUMBER_DIGITS));
     format.Append(spec.Signed != 0 ? "d" : "u");
     CStringUTF8 text;
     text.Format(format.GetText(), spec.Value);

@@ -33,6 +33,13 @@ TEST(FormatNumber, FormatsUnsignedWithPaddingAndFullWidthDigits)
         spec.FullWidth = c.FullWidth;
         EXPECT_STREQ(FormatNumber(spec).GetText(), c.Text) << c.Value;
     }
+    // A digit count no line could show pads only as far as the longest line.
+    NumberDisplaySpec spec;
+    spec.Value = 5;
+    spec.Digits = 0x7FFF'FFFF;
+    const CStringUTF8 padded = FormatNumber(spec);
+    EXPECT_EQ(padded.GetLength(), 256);
+    EXPECT_EQ(padded.GetStdString().back(), '5');
 }
 
 class CFuncValueTest : public ScriptTest
