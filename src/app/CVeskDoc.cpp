@@ -172,6 +172,11 @@ void CVeskDoc::CreateFonts()
     m_fonts[DOCUMENT_FONT_FIFTH]->Create(face);
 }
 
+std::unique_ptr<CFontDIB> CVeskDoc::ReplaceFont(int index, std::unique_ptr<CFontDIB> font)
+{
+    return std::exchange(m_fonts[static_cast<size_t>(index)], std::move(font));
+}
+
 void CVeskDoc::CreateLayers()
 {
     m_fade_sprite = Make<CFadeSprite>("Failed to create the Fade Sprite");

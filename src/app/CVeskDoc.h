@@ -155,6 +155,8 @@ public:
     CSpriteLayer* GetWorkLayer() { return m_work_layer.get(); }
     CSpriteLayer* GetStackLayer() { return m_stack_layer.get(); }
     CFontDIB* GetFont(int index) { return m_fonts[index].get(); }
+    // Puts a glyph renderer in a font's place and hands back the one it replaces.
+    std::unique_ptr<CFontDIB> ReplaceFont(int index, std::unique_ptr<CFontDIB> font);
     CMediaManager* GetMediaManager() { return m_media_manager.get(); }
     CAnimeManager* GetAnimeManager() { return m_anime_manager.get(); }
     uint32_t GetUpdateFlag() const { return m_update_flag; }
@@ -171,6 +173,8 @@ public:
     std::vector<std::shared_ptr<CScript>> m_resident_scripts;
     std::vector<SuspendedScript> m_suspended_callers;
     int32_t MeasuredWidthTotal = 0;
+    // The typesetters' current font among the first three: 1 the second, 2 the third, else the first.
+    int32_t FontIndex = 0;
     std::vector<int32_t> MeasuredLineWidths;
     // The sprite commands' numbered sprites and sprite animations; owned.
     std::map<int32_t, std::unique_ptr<CSprite>> Sprites;

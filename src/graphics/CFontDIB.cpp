@@ -134,6 +134,7 @@ HFONT CFontDIB::MakeFont(int32_t width, int32_t height, int32_t weight)
 
 void CFontDIB::DeleteFonts()
 {
+    m_glyph_cache.clear();
     for (HFONT* font : {&m_normal_font, &m_bold_font, &m_heavy_font}) {
         if (*font != nullptr)
             DeleteObject(*font);
@@ -168,82 +169,98 @@ HFONT CFontDIB::FontFor(uint32_t flags) const
     return m_normal_font;
 }
 
-HGDIOBJ CFontDIB::PrepareSurface(HFONT font, TEXTMETRICW* metrics)
+const CFontDIB::CachedGlyph& CFontDIB::PrepareGlyph(const CStringUTF8& character, HFONT font,
+                                                    const TEXTMETRICW** text)
 {
+    // Bounds the memory a long play with many distinct characters can take.
+    constexpr size_t MAX_CACHED_GLYPHS = 4096;
+    auto [found, inserted] = m_glyph_cache.try_emplace(font);
+    GlyphCache& cache = found->second;
     HDC dc = m_surface->GetDC();
-    HGDIOBJ previous = SelectObject(dc, font);
-    *metrics = TEXTMETRICW{};
-    GetTextMetricsW(dc, metrics);
+    if (inserted) {
+        HGDIOBJ previous = SelectObject(dc, font);
+        GetTextMetricsW(dc, &cache.Text);
+        SelectObject(dc, previous);
+    }
+    *text = &cache.Text;
     m_surface->ClearRect(0, 0, FONT_SURFACE_SIZE, FONT_SURFACE_SIZE);
-    return previous;
+    const std::string key = character.GetStdString();
+    if (auto glyph = cache.Glyphs.find(key); glyph != cache.Glyphs.end())
+        return glyph->second;
+    if (cache.Glyphs.size() >= MAX_CACHED_GLYPHS)
+        cache.Glyphs.clear();
+    CachedGlyph glyph;
+    HGDIOBJ previous = SelectObject(dc, font);
+    if (GetGlyphBitmap(character, dc, &glyph.Metrics, &glyph.Bits) == 0)
+        glyph.Bits.clear();
+    SelectObject(dc, previous);
+    return cache.Glyphs.emplace(key, std::move(glyph)).first->second;
+}
+
+CFontDIB::GlyphPlacement CFontDIB::PlaceGlyph(const CStringUTF8& character, HFONT font)
+{
+    GlyphPlacement placement;
+    if (m_surface == nullptr)
+        return placement;
+    const TEXTMETRICW* text = nullptr;
+    const CachedGlyph& glyph = PrepareGlyph(character, font, &text);
+    if (glyph.Bits.empty())
+        return placement;
+    placement.Bits = &glyph.Bits;
+    placement.Width = static_cast<int32_t>(glyph.Metrics.gmBlackBoxX);
+    placement.Height = static_cast<int32_t>(glyph.Metrics.gmBlackBoxY);
+    placement.Pitch = (static_cast<size_t>(placement.Width) + 3) & ~size_t{3};
+    placement.Left = glyph.Metrics.gmptGlyphOrigin.x;
+    placement.Top = text->tmAscent - glyph.Metrics.gmptGlyphOrigin.y;
+    return placement;
 }
 
 void CFontDIB::RenderGlyph(CStringUTF8 character, uint32_t colour, HFONT font)
 {
-    if (m_surface == nullptr)
+    const GlyphPlacement glyph = PlaceGlyph(character, font);
+    if (glyph.Bits == nullptr)
         return;
-    TEXTMETRICW text{};
-    HGDIOBJ previous = PrepareSurface(font, &text);
-    GLYPHMETRICS metrics{};
-    std::vector<uint8_t> bits;
-    if (GetGlyphBitmap(character, m_surface->GetDC(), &metrics, &bits) != 0) {
-        const uint32_t rgb = colour & 0x00FFFFFF;
-        const int32_t width = static_cast<int32_t>(metrics.gmBlackBoxX);
-        const int32_t height = static_cast<int32_t>(metrics.gmBlackBoxY);
-        const size_t pitch = (static_cast<size_t>(width) + 3) & ~size_t{3};
-        const int32_t left = metrics.gmptGlyphOrigin.x;
-        const int32_t top = text.tmAscent - metrics.gmptGlyphOrigin.y;
-        m_surface->Lock();
-        for (int32_t r = 0; r < height && static_cast<size_t>(r) * pitch < bits.size(); ++r) {
-            const int32_t sy = top + r;
-            if (sy < 0 || sy >= FONT_SURFACE_SIZE)
-                continue;
-            const uint8_t* levels = bits.data() + static_cast<size_t>(r) * pitch;
-            const int32_t first = std::max(0, -left);
-            const int32_t last = std::min(width, FONT_SURFACE_SIZE - left);
-            uint8_t* row = m_surface->GetPixelPtr(0, sy);
-            for (int32_t c = first; c < last; ++c)
-                StorePixel(row + 4 * static_cast<size_t>(left + c), GlyphPixel(levels[c], rgb));
-        }
-        m_surface->Unlock();
+    const uint32_t rgb = colour & 0x00FFFFFF;
+    m_surface->Lock();
+    for (int32_t r = 0; r < glyph.Height && static_cast<size_t>(r) * glyph.Pitch < glyph.Bits->size(); ++r) {
+        const int32_t sy = glyph.Top + r;
+        if (sy < 0 || sy >= FONT_SURFACE_SIZE)
+            continue;
+        const uint8_t* levels = glyph.Bits->data() + static_cast<size_t>(r) * glyph.Pitch;
+        const int32_t first = std::max(0, -glyph.Left);
+        const int32_t last = std::min(glyph.Width, FONT_SURFACE_SIZE - glyph.Left);
+        uint8_t* row = m_surface->GetPixelPtr(0, sy);
+        for (int32_t c = first; c < last; ++c)
+            StorePixel(row + 4 * static_cast<size_t>(glyph.Left + c), GlyphPixel(levels[c], rgb));
     }
-    SelectObject(m_surface->GetDC(), previous);
+    m_surface->Unlock();
 }
 
 void CFontDIB::RenderGlyphRotated(CStringUTF8 character, uint32_t colour, HFONT font)
 {
-    if (m_surface == nullptr)
+    const GlyphPlacement glyph = PlaceGlyph(character, font);
+    if (glyph.Bits == nullptr)
         return;
-    TEXTMETRICW text{};
-    HGDIOBJ previous = PrepareSurface(font, &text);
-    GLYPHMETRICS metrics{};
-    std::vector<uint8_t> bits;
-    if (GetGlyphBitmap(character, m_surface->GetDC(), &metrics, &bits) != 0) {
-        const uint32_t rgb = colour & 0x00FFFFFF;
-        const int32_t width = static_cast<int32_t>(metrics.gmBlackBoxX);
-        const int32_t height = static_cast<int32_t>(metrics.gmBlackBoxY);
-        const size_t pitch = (static_cast<size_t>(width) + 3) & ~size_t{3};
-        const int32_t t = std::max<int32_t>(0, text.tmAscent - metrics.gmptGlyphOrigin.y);
-        const int32_t l = std::max<int32_t>(0, metrics.gmptGlyphOrigin.x);
-        m_surface->Lock();
-        for (int32_t r = 0; r < height && static_cast<size_t>(r) * pitch < bits.size(); ++r) {
-            // A quarter turn clockwise: glyph rows become surface columns from the right.
-            const int32_t sx = m_cell_width - 2 - (t + r);
-            // A glyph taller than the cell is wide, or wider than the surface is tall, would land
-            // outside the surface: those pixels are skipped, as the upright path does.
-            if (sx < 0 || sx >= FONT_SURFACE_SIZE)
-                continue;
-            const uint8_t* levels = bits.data() + static_cast<size_t>(r) * pitch;
-            for (int32_t c = 0; c < width; ++c) {
-                const int32_t sy = l + c;
-                if (sy >= FONT_SURFACE_SIZE)
-                    break;
-                StorePixel(m_surface->GetPixelPtr(sx, sy), GlyphPixel(levels[c], rgb));
-            }
+    const uint32_t rgb = colour & 0x00FFFFFF;
+    const int32_t t = std::max<int32_t>(0, glyph.Top);
+    const int32_t l = std::max<int32_t>(0, glyph.Left);
+    m_surface->Lock();
+    for (int32_t r = 0; r < glyph.Height && static_cast<size_t>(r) * glyph.Pitch < glyph.Bits->size(); ++r) {
+        // A quarter turn clockwise: glyph rows become surface columns from the right.
+        const int32_t sx = m_cell_width - 2 - (t + r);
+        // A glyph taller than the cell is wide, or wider than the surface is tall, would land
+        // outside the surface: those pixels are skipped, as the upright path does.
+        if (sx < 0 || sx >= FONT_SURFACE_SIZE)
+            continue;
+        const uint8_t* levels = glyph.Bits->data() + static_cast<size_t>(r) * glyph.Pitch;
+        for (int32_t c = 0; c < glyph.Width; ++c) {
+            const int32_t sy = l + c;
+            if (sy >= FONT_SURFACE_SIZE)
+                break;
+            StorePixel(m_surface->GetPixelPtr(sx, sy), GlyphPixel(levels[c], rgb));
         }
-        m_surface->Unlock();
     }
-    SelectObject(m_surface->GetDC(), previous);
+    m_surface->Unlock();
 }
 
 void CFontDIB::Compose(RenderFn render, const CStringUTF8& character, int32_t x, int32_t y, uint32_t colour,

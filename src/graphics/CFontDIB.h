@@ -2,14 +2,18 @@
 // Draws text one character at a time: the character is rasterised as 65-level coverage into a
 // private 128 x 128 surface, turned into colour plus alpha and blitted onto the caller's layer,
 // plain, outlined or with a drop shadow, upright or turned a quarter clockwise for sprites shown
-// on a turned screen. There is no glyph cache. Owned by the document or the screen that made it;
-// main thread only, since every character shares the one surface.
+// on a turned screen. Rasterised glyphs are kept per font until the fonts are made again, since
+// story text draws the same few hundred characters over and over. Owned by the document or the
+// screen that made it; main thread only, since every character shares the one surface.
 
 #include "foundation/CStringUTF8.h"
 #include "platform/gdi/FontApi.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class CDIBDC;
@@ -28,7 +32,7 @@ class CFontDIB
 {
 public:
     CFontDIB();
-    ~CFontDIB();
+    virtual ~CFontDIB();
     CFontDIB(const CFontDIB&) = delete;
     CFontDIB& operator=(const CFontDIB&) = delete;
 
@@ -38,10 +42,11 @@ public:
     void Create(CStringUTF8 face);
     int32_t SetFontSize(int32_t width, int32_t height);
 
-    void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour, uint32_t second_colour,
-                  ILayer* target, uint32_t flags);
-    void DrawTextToSprite(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
+    // Virtual so that a layout can be checked against a renderer that records its calls.
+    virtual void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
                           uint32_t second_colour, ILayer* target, uint32_t flags);
+    virtual void DrawTextToSprite(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
+                                  uint32_t second_colour, ILayer* target, uint32_t flags);
 
     void RenderGlyph(CStringUTF8 character, uint32_t colour, HFONT font);
     void RenderGlyphRotated(CStringUTF8 character, uint32_t colour, HFONT font);
@@ -55,13 +60,36 @@ public:
 private:
     using RenderFn = void (CFontDIB::*)(CStringUTF8, uint32_t, HFONT);
 
+    struct CachedGlyph
+    {
+        GLYPHMETRICS Metrics{};
+        std::vector<uint8_t> Bits; // empty when the character has no bitmap
+    };
+    struct GlyphCache
+    {
+        TEXTMETRICW Text{};
+        std::unordered_map<std::string, CachedGlyph> Glyphs;
+    };
+
     HFONT MakeFont(int32_t width, int32_t height, int32_t weight);
     void DeleteFonts();
     HFONT FontFor(uint32_t flags) const;
     void Compose(RenderFn render, const CStringUTF8& character, int32_t x, int32_t y, uint32_t colour,
                  uint32_t second_colour, ILayer* target, uint32_t flags);
-    // Selects the font and clears the surface; the previous font is returned for restoring.
-    HGDIOBJ PrepareSurface(HFONT font, TEXTMETRICW* metrics);
+    // Where a glyph's coverage goes on the surface; no bits without a surface or a bitmap.
+    struct GlyphPlacement
+    {
+        const std::vector<uint8_t>* Bits = nullptr; // rows of Pitch bytes, in the cache
+        int32_t Width = 0;
+        int32_t Height = 0;
+        size_t Pitch = 0;
+        int32_t Left = 0; // of the black box, from the surface's origin
+        int32_t Top = 0;
+    };
+
+    // The font's metrics and the character's glyph, rasterised on first use; clears the surface.
+    const CachedGlyph& PrepareGlyph(const CStringUTF8& character, HFONT font, const TEXTMETRICW** text);
+    GlyphPlacement PlaceGlyph(const CStringUTF8& character, HFONT font);
 
     std::unique_ptr<CDIBDC> m_surface;
     HFONT m_normal_font = nullptr; // weight 400
@@ -70,6 +98,7 @@ private:
     int32_t m_cell_width = 0;      // advance box; the fonts are half as wide
     int32_t m_cell_height = 0;
     CStringUTF8 m_face_name;
+    std::map<HFONT, GlyphCache> m_glyph_cache; // emptied whenever the fonts go
 };
 
 // The character's 65-level bitmap (rows padded to 4 bytes) and metrics from the context's font;

@@ -284,3 +284,37 @@ TEST(CFontDIBSample, WritesASampleSheet)
     const std::filesystem::path folder = binary != nullptr ? binary : ".";
     EXPECT_TRUE(platform::WritePngFile(folder / "font_sample.png", picture));
 }
+
+TEST_F(CFontDIBTest, CachedGlyphsFollowTheColourAndANewSize)
+{
+    // The second drawing of a character comes from the cache: the same coverage in its own colour.
+    m_font.RenderGlyph("永", 0xFF0000FF, m_font.GetNormalFont());
+    std::vector<uint32_t> first;
+    CDIBDC* surface = m_font.GetSurface();
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            first.push_back(PixelAt(*surface, x, y));
+    m_font.RenderGlyph("あ", 0xFFFFFFFF, m_font.GetNormalFont());
+    m_font.RenderGlyph("永", 0xFF00FF00, m_font.GetNormalFont());
+    int inked = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const uint32_t was = first[static_cast<size_t>(y * 64 + x)];
+            const uint32_t now = PixelAt(*surface, x, y);
+            ASSERT_EQ(now >> 24, was >> 24) << x << "," << y;
+            if (now >> 24 != 0) {
+                EXPECT_EQ(now & 0xFFFFFF, 0x00FF00u);
+                ++inked;
+            }
+        }
+    }
+    EXPECT_GT(inked, 50);
+
+    // New fonts forget the old glyphs: half the size inks about a quarter of the pixels.
+    const Box large = InkBox(*surface);
+    m_font.SetFontSize(20, 20);
+    m_font.RenderGlyph("永", 0xFF00FF00, m_font.GetNormalFont());
+    const Box small = InkBox(*surface);
+    EXPECT_LT(small.Width(), large.Width() * 2 / 3);
+    EXPECT_LT(small.Height(), large.Height() * 2 / 3);
+}

@@ -1,17 +1,81 @@
 #include "script/vm/BacklogStore.h"
 
+#include <algorithm>
+#include <new>
+
 #include "app/CVeskDoc.h"
+#include "foundation/CExecException.h"
+#include "script/vm/ScriptContext.h"
+
+namespace {
+
+std::unique_ptr<LogBuffer> NewLogBuffer(const char* failure)
+{
+    try {
+        return std::make_unique<LogBuffer>();
+    } catch (const std::bad_alloc&) {
+        throw CExecException(CStringUTF8(failure));
+    }
+}
+
+} // namespace
+
+void BacklogStore::Allocate(int32_t count)
+{
+    for (int32_t k = 0; k < count; ++k)
+        Entries.push_back(NewLogBuffer("Failed to create the log Buffer"));
+}
+
+void BacklogStore::Reset()
+{
+    CurrentIndex = -1;
+    for (const std::unique_ptr<LogBuffer>& entry : Entries) {
+        entry->Code.clear();
+        entry->BodyText.Empty();
+        entry->HeadText.Empty();
+        entry->HasVoice = 0;
+    }
+}
+
+int32_t BacklogStore::CountEntries() const
+{
+    return static_cast<int32_t>(
+        std::count_if(Entries.begin(), Entries.end(),
+                      [](const std::unique_ptr<LogBuffer>& entry) { return !entry->Code.empty(); }));
+}
+
+int32_t BacklogStore::MakeHandle(int32_t index)
+{
+    return index + 1;
+}
+
+const std::vector<uint8_t>* BacklogStore::FindCode(int32_t handle) const
+{
+    if (handle < 1 || handle > CountEntries())
+        return nullptr;
+    const LogBuffer& entry = *Entries[static_cast<size_t>(handle - 1)];
+    return entry.Code.empty() ? nullptr : &entry.Code;
+}
+
+int32_t CountBacklogEntries()
+{
+    const ScriptContext* context = GetDocument()->m_script_context.get();
+    return context ? context->Backlog.CountEntries() : 0;
+}
 
 bool BacklogStore::NextEntry()
 {
     if (Entries.empty())
         return false;
-    ++CurrentIndex;
-    if (CurrentIndex >= static_cast<int32_t>(Entries.size())) {
+    int32_t next = CurrentIndex + 1;
+    if (next >= static_cast<int32_t>(Entries.size())) {
+        // Made before the oldest goes, so that a failure leaves the ring and its index whole.
+        std::unique_ptr<LogBuffer> fresh = NewLogBuffer("Failed to create the Log Buffer");
         Entries.erase(Entries.begin());
-        Entries.push_back(std::make_unique<LogBuffer>());
-        CurrentIndex = static_cast<int32_t>(Entries.size()) - 1;
+        Entries.push_back(std::move(fresh));
+        next = static_cast<int32_t>(Entries.size()) - 1;
     }
+    CurrentIndex = next;
     CVeskDoc* document = GetDocument();
     FlagBuffer* state = document->m_current_state.get();
     bool entry_was_open = false;

@@ -3,7 +3,6 @@
 // recording is on, each with the code that drew the message (replayed to draw it again), its
 // texts and a snapshot of the game state to jump back to. The scripts size the ring; once full,
 // the oldest record is recycled. Main thread only.
-// FIXME: the backlog screens add their queries when they are built.
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +34,13 @@ struct LogBuffer
 class BacklogStore
 {
 public:
+    // Appends count new, empty records (none for count <= 0); throws CExecException when one
+    // cannot be made, keeping those made before.
+    void Allocate(int32_t count);
+    // Forgets every record's content; the records themselves stay.
+    void Reset();
+    // The records that hold a message: those whose code is not empty.
+    int32_t CountEntries() const;
     // Opens the record for a new message and snapshots the game state into it; false when the
     // ring has no records at all.
     bool NextEntry();
@@ -45,6 +51,15 @@ public:
     void AppendCode(uint8_t byte);
     void AppendText(const CStringUTF8& text);
 
+    // A handle that names the record at an index (below CountEntries) and fits a 32-bit script
+    // value: a record's address would not. 0 names nothing.
+    static int32_t MakeHandle(int32_t index);
+    // The recorded code a handle names, or null when it names no record with code.
+    const std::vector<uint8_t>* FindCode(int32_t handle) const;
+
     std::vector<std::unique_ptr<LogBuffer>> Entries; // index 0 is the oldest
     int32_t CurrentIndex = -1;
 };
+
+// The number of records with a message in the script context's store; 0 without a context.
+int32_t CountBacklogEntries();

@@ -10,6 +10,8 @@
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
+#include "graphics/CFontDIB.h"
+#include "graphics/SpriteLayerOf.h"
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
 #include "script/FlagBuffer.h"
@@ -458,16 +460,107 @@ void ScriptContext::ReadTextRun(CScript& script)
     ShowMessageText(ShiftJisToUtf8(bytes));
 }
 
-void ScriptContext::ShowMessageText(CStringUTF8 text)
+TextBox ScriptContext::MakeMessageBox(bool shifted_run)
+{
+    TextBox box;
+    const FlagBuffer* state = GetState();
+    if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)
+        return box;
+    const std::vector<ScriptValue>& v = state->Values;
+    const int32_t direction = VARIABLE_WRITING_DIRECTION < state->Variables.size()
+                                  ? state->Variables[VARIABLE_WRITING_DIRECTION].Integer
+                                  : 0;
+    if (shifted_run) {
+        box.CursorX = v[50].Integer;
+        box.CursorY = v[51].Integer;
+        box.CellWidth = v[38].Integer / 2;
+        box.LineHeight = v[39].Integer;
+    } else {
+        box.CursorX = direction == 0 ? Wrap(int64_t{v[50].Integer} + CentringOffset()) : v[50].Integer;
+        box.CursorY = Wrap(int64_t{v[51].Integer} - v[35].Integer + v[31].Integer);
+        box.CellWidth = v[30].Integer / 2;
+        box.LineHeight = v[31].Integer;
+    }
+    box.DrawWord1 = static_cast<uint32_t>(v[33].Integer);
+    box.DrawWord2 = static_cast<uint32_t>(v[32].Integer);
+    box.DrawWord3 = static_cast<uint32_t>(v[29].Integer);
+    if (shifted_run && (box.DrawWord3 & FONT_OUTLINE) != 0)
+        box.DrawWord3 = (box.DrawWord3 & ~FONT_OUTLINE) | FONT_SHADOW;
+    box.Left = v[46].Integer;
+    box.Top = v[47].Integer;
+    box.Right = v[48].Integer;
+    box.Bottom = v[49].Integer;
+    box.UseLineBreakRules = 1;
+    // A number that names no sprite lays the text out without drawing it, so the pen still moves.
+    CVeskDoc* document = GetDocument();
+    const auto sprite = document->Sprites.find(v[VALUE_TEXT_SPRITE].Integer);
+    if (sprite != document->Sprites.end())
+        box.DrawWord4 = SpriteLayerOf(sprite->second.get());
+    return box;
+}
+
+int32_t ScriptContext::CentringOffset() const
 {
     const FlagBuffer* state = GetState();
-    if (IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN) &&
-        !state->TestEngineState(ENGINE_STATE_SHIFTED_RUN))
+    if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)
+        return 0;
+    return Wrap(int64_t{state->Values[30].Integer} - state->Values[34].Integer) / 2;
+}
+
+void ScriptContext::AddMeasuredWidth(int32_t width)
+{
+    CVeskDoc* document = GetDocument();
+    if (document->MeasuredLineWidths.empty() || width == -1)
+        document->MeasuredLineWidths.push_back(0);
+    if (width == -1)
+        return;
+    int32_t& line = document->MeasuredLineWidths.back();
+    line = Wrap(int64_t{line} + width);
+    document->MeasuredWidthTotal = Wrap(int64_t{document->MeasuredWidthTotal} + width);
+}
+
+bool ScriptContext::IsMeasuring() const
+{
+    const FlagBuffer* state = GetState();
+    return state && (state->TestEngineState(ENGINE_STATE_MEASURE) ||
+                     state->TestEngineState(ENGINE_STATE_MEASURE_LINES));
+}
+
+void ScriptContext::ShowMessageText(CStringUTF8 text)
+{
+    FlagBuffer* state = GetState();
+    const bool shifted_run = state && state->TestEngineState(ENGINE_STATE_SHIFTED_RUN);
+    if (IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN) && !shifted_run)
         Backlog.AppendText(text);
     if (GetConfigSceneSkip())
         return;
-    if (m_message_handler)
-        m_message_handler(text);
+    if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)
+        return;
+    if (IsMeasuring()) {
+        if (!shifted_run)
+            AddMeasuredWidth(text.GetWidth());
+        return;
+    }
+    TextBox box = MakeMessageBox(shifted_run);
+    box.Text = std::move(text);
+    CVeskDoc* document = GetDocument();
+    CFontDIB* font = shifted_run ? document->GetFont(DOCUMENT_FONT_FIFTH) : nullptr;
+    const int32_t direction = VARIABLE_WRITING_DIRECTION < state->Variables.size()
+                                  ? state->Variables[VARIABLE_WRITING_DIRECTION].Integer
+                                  : 0;
+    CFuncString typesetter;
+    if (direction == 0)
+        typesetter.TypesetText(box, font);
+    else if (direction == 1)
+        typesetter.TypesetTextVertical(box, font);
+    std::vector<ScriptValue>& v = state->Values;
+    if (shifted_run) {
+        SetIntegerValue(v[50], box.CursorX);
+        SetIntegerValue(v[51], box.CursorY);
+    } else {
+        SetIntegerValue(v[50], Wrap(int64_t{box.CursorX} - CentringOffset()));
+        SetIntegerValue(v[51], Wrap(int64_t{box.CursorY} - v[31].Integer + v[35].Integer));
+    }
 }
 
 void ScriptContext::RunEscape(CScript& script)
@@ -491,7 +584,7 @@ void ScriptContext::NewLine()
     FlagBuffer* state = GetState();
     if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)
         return;
-    if (state->TestEngineState(ENGINE_STATE_MEASURE) || state->TestEngineState(ENGINE_STATE_MEASURE_LINES)) {
+    if (IsMeasuring()) {
         if (state->TestEngineState(ENGINE_STATE_MEASURE_LINES))
             GetDocument()->MeasuredLineWidths.push_back(0);
         return;
@@ -529,9 +622,7 @@ void ScriptContext::ShiftedRun(CScript& script)
         ReportScriptError(CStringUTF8("Shifted runs nest too deeply."));
         return;
     }
-    if (!state->TestEngineState(ENGINE_STATE_MEASURE) &&
-        !state->TestEngineState(ENGINE_STATE_MEASURE_LINES) &&
-        IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN))
+    if (!IsMeasuring() && IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN))
         Backlog.AppendCode(1);
     state->SetEngineStateBits(ENGINE_STATE_SHIFTED_RUN);
     std::vector<ScriptValue>& v = state->Values;
@@ -542,22 +633,27 @@ void ScriptContext::ShiftedRun(CScript& script)
     v[51].Integer = Wrap(static_cast<int64_t>(v[51].Integer) + v[37].Integer);
     v[46] = AddScriptValues(v[46], v[36]);
     v[47] = AddScriptValues(v[47], v[37]);
+    // A document code or a skip thrown inside the nested run must not leave the next text drawn
+    // small and shifted, so the bit and the box come back on every way out. The nested code may
+    // have replaced the game state's arrays; the values are looked up again.
+    auto restore = [&] {
+        --m_shifted_run_depth;
+        FlagBuffer* after = GetState();
+        if (!after || after->Values.size() < FLAG_BUFFER_VALUE_COUNT)
+            return false;
+        after->ClearEngineStateBits(ENGINE_STATE_SHIFTED_RUN);
+        for (int k = 0; k < 6; ++k)
+            SetIntegerValue(after->Values[46 + k], saved[k]);
+        return true;
+    };
     ++m_shifted_run_depth;
     try {
         GetDocument()->RunNestedFrames(script);
     } catch (...) {
-        --m_shifted_run_depth;
+        restore();
         throw;
     }
-    --m_shifted_run_depth;
-    // The nested code may have replaced the game state's arrays; look the values up again.
-    state = GetState();
-    if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)
-        return;
-    state->ClearEngineStateBits(ENGINE_STATE_SHIFTED_RUN);
-    for (int k = 0; k < 6; ++k)
-        SetIntegerValue(state->Values[46 + k], saved[k]);
-    if (IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN))
+    if (restore() && IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN))
         Backlog.AppendCode(0);
 }
 

@@ -14,6 +14,7 @@
 
 #include "foundation/CStringUTF8.h"
 #include "script/ScriptValue.h"
+#include "script/commands/CFuncString.h"
 #include "script/commands/IFunc.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/CScript.h"
@@ -54,7 +55,6 @@ class ScriptContext
 {
 public:
     using GroupFactory = std::function<std::unique_ptr<IFunc>()>;
-    using MessageHandler = std::function<void(const CStringUTF8&)>;
 
     ScriptContext();
     ~ScriptContext();
@@ -87,7 +87,15 @@ public:
     void CallBuiltinLibrary(CScript& script);
 
     void ReadTextRun(CScript& script);
+    // Records the text for the backlog, then measures it or typesets it into the layer of the
+    // sprite that V[53] names, and writes the pen back.
     void ShowMessageText(CStringUTF8 text);
+    // A text box filled from the layout values: the message's own, or a shifted run's.
+    TextBox MakeMessageBox(bool shifted_run);
+    // Adds a measured width to the current line and the total; -1 starts a new line only.
+    void AddMeasuredWidth(int32_t width);
+    // Either measure-mode bit is set.
+    bool IsMeasuring() const;
     void RunEscape(CScript& script);
     // Opens a backlog record before message text unless one is open.
     void PrepareBacklogEntry();
@@ -100,10 +108,6 @@ public:
     void SetLibraryGroup(int32_t id, GroupFactory factory);
     void SetExecGroup(std::unique_ptr<IFunc> exec) { m_exec = std::move(exec); }
     IFunc* GetExecGroup() { return m_exec.get(); }
-    // FIXME: typesetting into the message layer joins with the text layout; until then decoded
-    // message text goes to this handler after it is recorded for the backlog, unless scene
-    // skipping is on.
-    void SetMessageHandler(MessageHandler handler) { m_message_handler = std::move(handler); }
 
     // Drops everything the context holds.
     void Release();
@@ -131,9 +135,10 @@ private:
     void Jump(CScript& script, uint32_t offset);
     void NewLine();
     void ShiftedRun(CScript& script);
+    // (V[30] - V[34]) / 2: centres a glyph narrower than its cell.
+    int32_t CentringOffset() const;
 
     std::unique_ptr<IFunc> m_exec;
     std::array<GroupFactory, 30> m_group_overrides;
-    MessageHandler m_message_handler;
     int m_shifted_run_depth = 0;
 };

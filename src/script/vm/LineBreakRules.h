@@ -1,0 +1,32 @@
+#pragma once
+// Where the next character of a laid-out text goes after the pen has advanced: wrapping at the
+// edge of the text rectangle, closing marks that hang past the line end instead of starting a
+// line, and opening marks that hang one character before the margin. The hang flag belongs to
+// the text-drawing object that calls the rule (0 at the start of a text); the rule reads and
+// writes it. Any thread, no state of its own.
+
+#include <cstdint>
+
+#include "foundation/CStringUTF8.h"
+
+// a + b in 32 bits, wrapping as the script values do, never overflowing.
+constexpr int32_t AddWrapped(int32_t a, int64_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(a + b)));
+}
+
+struct LineBreakBox
+{
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Right = 0;
+    int32_t Bottom = 0;
+};
+
+// Horizontal text: w is the character width, h the line height. start 1 lets opening marks hang
+// before the margin.
+void ApplyLineBreakRules(const CStringUTF8& character, int32_t& x, int32_t& y, int32_t w, int32_t h,
+                         const LineBreakBox& box, int32_t start, int32_t& hang_flag);
+// Vertical text, columns from right to left: w is the column width, h the character height.
+void ApplyLineBreakRulesVertical(const CStringUTF8& character, int32_t& x, int32_t& y, int32_t w, int32_t h,
+                                 const LineBreakBox& box, int32_t start, int32_t& hang_flag);
