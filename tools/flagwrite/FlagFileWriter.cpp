@@ -10,22 +10,77 @@ namespace {
 
 constexpr size_t NAME_FIELD_SIZE = 260;
 
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
 void PutValues(std::vector<uint8_t>& out, const std::vector<FlagValue>& values)
 {
     PutU32(out, static_cast<uint32_t>(values.size()));
-    for (const FlagValue& value : values) {
-        PutU32(out, value.type);
-        PutU32(out, static_cast<uint32_t>(value.integer));
-        PutU32(out, static_cast<uint32_t>(value.text.size()));
-        out.insert(out.end(), value.text.begin(), value.text.end());
-    }
+    for (const FlagValue& value : values)
+        PutValue(out, value);
 }
+
+// A plain reader of our own, independent of the engine's.
+class Reader
+{
+public:
+    explicit Reader(const std::vector<uint8_t>& bytes)
+        : m_bytes(bytes)
+    {}
+    bool U32(uint32_t& value)
+    {
+        if (m_bytes.size() - m_at < 4)
+            return false;
+        value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = value << 8 | m_bytes[m_at + static_cast<size_t>(i)];
+        m_at += 4;
+        return true;
+    }
+    bool Take(size_t count, std::string& out)
+    {
+        if (m_bytes.size() - m_at < count)
+            return false;
+        out.assign(m_bytes.begin() + static_cast<long>(m_at), m_bytes.begin() + static_cast<long>(m_at + count));
+        m_at += count;
+        return true;
+    }
+    bool Value(FlagValue& value)
+    {
+        uint32_t integer = 0, length = 0;
+        return U32(value.type) && U32(integer) && U32(length) && (value.integer = static_cast<int32_t>(integer), true) &&
+               Take(length, value.text);
+    }
+    bool Values(std::vector<FlagValue>& values)
+    {
+        uint32_t count = 0;
+        if (!U32(count) || count > (m_bytes.size() - m_at) / 12)
+            return false;
+        values.resize(count);
+        for (FlagValue& value : values) {
+            if (!Value(value))
+                return false;
+        }
+        return true;
+    }
+    template <typename T>
+    bool Array(std::vector<T>& array)
+    {
+        uint32_t count = 0;
+        std::string raw;
+        if (!U32(count) || !Take(static_cast<size_t>(count) * sizeof(T), raw))
+            return false;
+        array.resize(count);
+        for (size_t i = 0; i < count; ++i)
+            array[i] = sizeof(T) == 1 ? static_cast<T>(static_cast<uint8_t>(raw[i]))
+                                      : static_cast<T>(static_cast<uint8_t>(raw[2 * i]) |
+                                                       static_cast<uint8_t>(raw[2 * i + 1]) << 8);
+        return true;
+    }
+    size_t At() const { return m_at; }
+    bool AtEnd() const { return m_at == m_bytes.size(); }
+
+private:
+    const std::vector<uint8_t>& m_bytes;
+    size_t m_at = 0;
+};
 
 [[noreturn]] void Fail(int line, const std::string& what)
 {
@@ -53,6 +108,11 @@ std::string RestOfLine(std::istringstream& in)
 
 FlagValue ReadValue(std::istringstream& in, int line)
 {
+    return ParseValueOperand(RestOfLine(in), line);
+}
+
+FlagValue ReadValueWords(std::istringstream& in, int line)
+{
     FlagValue value;
     std::string word;
     const std::streampos start = in.tellg();
@@ -77,6 +137,79 @@ typename Array::reference At(Array& array, std::istringstream& in, int line)
 }
 
 } // namespace
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void PutValue(std::vector<uint8_t>& out, const FlagValue& value)
+{
+    PutU32(out, value.type);
+    PutU32(out, static_cast<uint32_t>(value.integer));
+    PutU32(out, static_cast<uint32_t>(value.text.size()));
+    out.insert(out.end(), value.text.begin(), value.text.end());
+}
+
+FlagValue ParseValueOperand(const std::string& operand, int line)
+{
+    std::istringstream in(operand);
+    return ReadValueWords(in, line);
+}
+
+std::string ValueOperand(const FlagValue& value)
+{
+    if (value.type == 1)
+        return "text " + value.text;
+    return std::to_string(value.integer);
+}
+
+bool ReadFlagFile(const std::vector<uint8_t>& file, FlagFileContents& contents)
+{
+    Reader reader(file);
+    std::string name;
+    if (!reader.Take(NAME_FIELD_SIZE, name))
+        return false;
+    contents.name = name.substr(0, name.find('\0'));
+    return reader.Values(contents.values) && reader.Array(contents.flags) && reader.Array(contents.words) &&
+           reader.Values(contents.variables) && reader.Array(contents.bytes) && reader.AtEnd();
+}
+
+std::string DumpFlagFile(const std::vector<uint8_t>& file)
+{
+    FlagFileContents contents;
+    if (!ReadFlagFile(file, contents))
+        return "# not a whole flag file (" + std::to_string(file.size()) + " bytes)\n";
+    std::ostringstream out;
+    if (!contents.name.empty())
+        out << "name " << contents.name << "\n";
+    out << "values " << contents.values.size() << "\n";
+    for (size_t i = 0; i < contents.values.size(); ++i) {
+        const FlagValue& value = contents.values[i];
+        if (value.type != 0 || value.integer != 0 || !value.text.empty())
+            out << "value " << i << " " << ValueOperand(value) << "\n";
+    }
+    out << "flags " << contents.flags.size() << "\n";
+    for (size_t i = 0; i < contents.flags.size(); ++i)
+        if (contents.flags[i] != 0)
+            out << "flag " << i << " " << int{contents.flags[i]} << "\n";
+    out << "words " << contents.words.size() << "\n";
+    for (size_t i = 0; i < contents.words.size(); ++i)
+        if (contents.words[i] != 0)
+            out << "word " << i << " " << contents.words[i] << "\n";
+    out << "variables " << contents.variables.size() << "\n";
+    for (size_t i = 0; i < contents.variables.size(); ++i) {
+        const FlagValue& value = contents.variables[i];
+        if (value.type != 0 || value.integer != 0 || !value.text.empty())
+            out << "variable " << i << " " << ValueOperand(value) << "\n";
+    }
+    out << "bytes " << contents.bytes.size() << "\n";
+    for (size_t i = 0; i < contents.bytes.size(); ++i)
+        if (contents.bytes[i] != 0)
+            out << "byte " << i << " " << int{contents.bytes[i]} << "\n";
+    return out.str();
+}
 
 std::vector<uint8_t> WriteFlagFile(const FlagFileContents& contents)
 {
