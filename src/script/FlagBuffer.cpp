@@ -98,8 +98,13 @@ bool FlagBuffer::Read(HANDLE file)
     std::vector<uint8_t> bytes;
     if (!ReadRestOfFile(file, bytes))
         return false;
+    // A file of the right layout ends where the layout does; more bytes mean another kind of file.
     ByteCursor cursor(bytes);
-    return ReadFrom(cursor);
+    FlagBuffer read;
+    if (!read.ReadFrom(cursor) || !cursor.AtEnd())
+        return false;
+    *this = std::move(read);
+    return true;
 }
 
 bool FlagBuffer::ReadFrom(ByteCursor& cursor)

@@ -89,8 +89,13 @@ bool ScriptValueTable::Read(HANDLE file)
     std::vector<uint8_t> bytes;
     if (!ReadRestOfFile(file, bytes))
         return false;
+    // A file of the right layout ends where the layout does; more bytes mean another kind of file.
     ByteCursor cursor(bytes);
-    return ReadFrom(cursor);
+    ScriptValueTable read;
+    if (!read.ReadFrom(cursor) || !cursor.AtEnd())
+        return false;
+    *this = std::move(read);
+    return true;
 }
 
 bool ScriptValueTable::ReadFrom(ByteCursor& cursor)
