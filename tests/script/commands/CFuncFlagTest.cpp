@@ -177,8 +177,9 @@ TEST_F(CFuncFlagTest, LoadAndRestartThrowsCode3AlsoForAMissingFile)
     EXPECT_EQ(State().Flags, std::vector<uint8_t>{42});
     EXPECT_STREQ(Document().m_current_script->GetName().GetText(), "next.mes");
 
-    State().Name = CStringUTF8("next.mes");
     Document().ReplaceScript(Assemble("line 1\nlib 14, 1, 8\nend\n"));
+    EXPECT_STREQ(State().Name.GetText(), "test.mes") << "the document names the state's script";
+    State().Name = CStringUTF8("next.mes");
     EXPECT_EQ(StepToCode(), static_cast<int>(CVeskDoc::DOCUMENT_RESTORE_STACK));
     EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG008 が存在しません"});
     EXPECT_EQ(State().Flags, std::vector<uint8_t>{42}) << "the state as it was";
