@@ -54,7 +54,7 @@ TEST_F(CFuncFlagTest, SizesSavesAndReloadsTheState)
               "end\n");
     ASSERT_TRUE(TakeMessageBoxes().empty());
     ExpectFile("FLAG005", GameFileKind::Flag,
-               "values 56\nflags 4\nflag 2 7\nwords 2\nvariables 3\nvariable 1 9\nbytes 1\n");
+               "name test.mes\nvalues 56\nflags 4\nflag 2 7\nwords 2\nvariables 3\nvariable 1 9\nbytes 1\n");
 
     Put("FLAG006", GameFileKind::Flag, FILE_LISTING);
     RunSource("line 1\nlib 14, 12, 6\nend\n");
