@@ -52,8 +52,8 @@ bool ReadRestOfFile(HANDLE file, std::vector<uint8_t>& bytes)
 
 void AppendU32(std::string& out, uint32_t value)
 {
-    const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
-                           static_cast<char>(value >> 24)};
+    const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
+                           static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
     out.append(bytes, 4);
 }
 

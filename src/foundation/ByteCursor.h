@@ -27,10 +27,7 @@ public:
     bool ReadBytes(size_t count, std::span<const uint8_t>& bytes);
     // True when count elements of element_size bytes each can still follow, so a caller may
     // size its array for them.
-    bool CanHold(uint64_t count, size_t element_size) const
-    {
-        return count <= Remaining() / element_size;
-    }
+    bool CanHold(uint64_t count, size_t element_size) const { return count <= Remaining() / element_size; }
 
 private:
     std::span<const uint8_t> m_bytes;

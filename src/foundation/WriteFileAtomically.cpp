@@ -14,7 +14,8 @@ CStringUTF8 FolderOf(const CStringUTF8& path)
 {
     const std::string text = path.GetStdString();
     const size_t separator = text.find_last_of("\\/");
-    return separator == std::string::npos ? CStringUTF8() : CStringUTF8(text.substr(0, separator + 1).c_str());
+    return separator == std::string::npos ? CStringUTF8()
+                                          : CStringUTF8(text.substr(0, separator + 1).c_str());
 }
 
 bool Fail(CStringUTF8* reason)
@@ -58,7 +59,8 @@ bool WriteTemporary(const CStringUTF8& temp_path, std::span<const uint8_t> bytes
 CStringUTF8 SystemErrorText(DWORD error)
 {
     LPWSTR text = nullptr;
-    if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr) == 0)
         return CStringUTF8();
     std::u16string wide(text);

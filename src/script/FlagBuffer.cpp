@@ -115,8 +115,9 @@ bool FlagBuffer::ReadFrom(ByteCursor& cursor)
     FlagBuffer read;
     const auto name_end = std::find(name.begin(), name.end(), uint8_t{0});
     read.Name = CStringUTF8(std::string(name.begin(), name_end).c_str());
-    if (!ReadValues(cursor, read.Values) || !ReadBytes(cursor, read.Flags) || !ReadWords(cursor, read.Words) ||
-        !ReadValues(cursor, read.Variables) || !ReadBytes(cursor, read.Bytes))
+    if (!ReadValues(cursor, read.Values) || !ReadBytes(cursor, read.Flags) ||
+        !ReadWords(cursor, read.Words) || !ReadValues(cursor, read.Variables) ||
+        !ReadBytes(cursor, read.Bytes))
         return false;
     // The engine reaches its fixed entries without checking, so they always exist.
     if (read.Values.size() < FLAG_BUFFER_VALUE_COUNT)

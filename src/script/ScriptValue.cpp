@@ -42,7 +42,8 @@ bool ScriptValue::Read(HANDLE file)
 {
     std::array<uint8_t, DISK_HEADER_SIZE> header{};
     DWORD read = 0;
-    if (!ReadFile(file, header.data(), static_cast<DWORD>(header.size()), &read, nullptr) || read != header.size())
+    if (!ReadFile(file, header.data(), static_cast<DWORD>(header.size()), &read, nullptr) ||
+        read != header.size())
         return false;
     ByteCursor fields(header);
     uint32_t type = 0, integer = 0, length = 0;

@@ -106,7 +106,8 @@ bool ScriptValueTable::ReadFrom(ByteCursor& cursor)
     std::vector<ScriptValueArray> records(record_count);
     for (ScriptValueArray& record : records) {
         uint32_t key = 0, value_count = 0;
-        if (!cursor.ReadU32(key) || !cursor.ReadU32(value_count) || !cursor.CanHold(value_count, VALUE_DISK_MIN_SIZE))
+        if (!cursor.ReadU32(key) || !cursor.ReadU32(value_count) ||
+            !cursor.CanHold(value_count, VALUE_DISK_MIN_SIZE))
             return false;
         record.SetKey(key);
         record.Values.resize(value_count);

@@ -115,8 +115,8 @@ bool ReadBytes(FlagBuffer& buffer, const Bytes& bytes)
 {
     static const TempDir dir; // one folder for every read of the run
     const std::string path = dir.PathOf("FLAG001");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     CFile file;
     EXPECT_TRUE(file.OpenRead(CStringUTF8(path.c_str())));
     return buffer.Read(file.GetHandle());
@@ -200,9 +200,9 @@ TEST(FlagBufferFile, TruncatedDamagedAndHugeCountFilesAreRefusedUnchanged)
     const size_t variables_at = words_at + 4 + 4;
     const size_t bytes_at = variables_at + 4 + (12 + 6) + 12;
     // Cuts on both sides of every field boundary.
-    for (const size_t boundary : {size_t{1}, size_t{260}, size_t{264}, size_t{276}, flags_at, flags_at + 4,
-                                  words_at, words_at + 4, variables_at, variables_at + 4, variables_at + 16,
-                                  bytes_at, bytes_at + 4, whole.size()}) {
+    for (const size_t boundary :
+         {size_t{1}, size_t{260}, size_t{264}, size_t{276}, flags_at, flags_at + 4, words_at, words_at + 4,
+          variables_at, variables_at + 4, variables_at + 16, bytes_at, bytes_at + 4, whole.size()}) {
         for (const size_t size : {boundary - 1, boundary + 1}) {
             if (size < whole.size())
                 cases.emplace_back("cut at " + std::to_string(size),
@@ -211,17 +211,19 @@ TEST(FlagBufferFile, TruncatedDamagedAndHugeCountFilesAreRefusedUnchanged)
     }
     for (const size_t at : {size_t{260}, flags_at, words_at, variables_at, bytes_at}) {
         for (const char* count : {"0xff 0xff 0xff 0xff", "0xff 0xff 0xff 0x3f", "0x00 0x00 0x01 0x00"}) {
-            cases.emplace_back("count " + std::string(count) + " at " + std::to_string(at),
-                               tools::WriteGameFile(tools::GameFileKind::Flag, std::string(FILLED_LISTING) + "patch " +
-                                                                                   std::to_string(at) + " " + count));
+            cases.emplace_back(
+                "count " + std::string(count) + " at " + std::to_string(at),
+                tools::WriteGameFile(tools::GameFileKind::Flag, std::string(FILLED_LISTING) + "patch " +
+                                                                    std::to_string(at) + " " + count));
         }
     }
     cases.emplace_back("text length past the end",
-                       tools::WriteGameFile(tools::GameFileKind::Flag, std::string(FILLED_LISTING) + "patch " +
-                                                                           std::to_string(variables_at + 12) +
-                                                                           " 0xff 0xff 0 0"));
-    cases.emplace_back("a byte after the layout", tools::WriteGameFile(tools::GameFileKind::Flag,
-                                                                       std::string(FILLED_LISTING) + "patch 1000 7"));
+                       tools::WriteGameFile(tools::GameFileKind::Flag,
+                                            std::string(FILLED_LISTING) + "patch " +
+                                                std::to_string(variables_at + 12) + " 0xff 0xff 0 0"));
+    cases.emplace_back(
+        "a byte after the layout",
+        tools::WriteGameFile(tools::GameFileKind::Flag, std::string(FILLED_LISTING) + "patch 1000 7"));
     for (const auto& [what, bytes] : cases) {
         SCOPED_TRACE(what);
         FlagBuffer target = Filled();

@@ -38,15 +38,16 @@ public:
     {
         if (m_bytes.size() - m_at < count)
             return false;
-        out.assign(m_bytes.begin() + static_cast<long>(m_at), m_bytes.begin() + static_cast<long>(m_at + count));
+        out.assign(m_bytes.begin() + static_cast<long>(m_at),
+                   m_bytes.begin() + static_cast<long>(m_at + count));
         m_at += count;
         return true;
     }
     bool Value(FlagValue& value)
     {
         uint32_t integer = 0, length = 0;
-        return U32(value.type) && U32(integer) && U32(length) && (value.integer = static_cast<int32_t>(integer), true) &&
-               Take(length, value.text);
+        return U32(value.type) && U32(integer) && U32(length) &&
+               (value.integer = static_cast<int32_t>(integer), true) && Take(length, value.text);
     }
     bool Values(std::vector<FlagValue>& values)
     {

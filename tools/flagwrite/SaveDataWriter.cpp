@@ -99,7 +99,8 @@ bool ReadSaveDataFile(const std::vector<uint8_t>& file, std::vector<SaveDataReco
             if (!u32(value.type) || !u32(integer) || !u32(length) || file.size() - at < length)
                 return false;
             value.integer = static_cast<int32_t>(integer);
-            value.text.assign(file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(at + length));
+            value.text.assign(file.begin() + static_cast<long>(at),
+                              file.begin() + static_cast<long>(at + length));
             at += length;
         }
     }

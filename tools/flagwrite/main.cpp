@@ -48,7 +48,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "flagwrite: cannot read %s\n", argv[3]);
             return 1;
         }
-        const std::vector<uint8_t> file((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> file((std::istreambuf_iterator<char>(input)),
+                                        std::istreambuf_iterator<char>());
         std::cout << tools::DumpGameFile(kind, file);
         return 0;
     }

@@ -113,7 +113,8 @@ void IFuncFlag::Call(CScript&)
     }
     const int32_t start = context.PopInteger();
     const int32_t count = context.PopInteger();
-    constexpr FlagArray ARRAYS[] = {FlagArray::Flags, FlagArray::Words, FlagArray::Bytes, FlagArray::Variables};
+    constexpr FlagArray ARRAYS[] = {FlagArray::Flags, FlagArray::Words, FlagArray::Bytes,
+                                    FlagArray::Variables};
     if (sub <= 6)
         LoadRangeFromFile(ARRAYS[sub - 3], file, start, count);
     else

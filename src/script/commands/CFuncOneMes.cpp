@@ -63,7 +63,7 @@ std::vector<uint8_t>* CFuncOneMes::Buffer()
 CStringUTF8 CFuncOneMes::ScriptName() const
 {
     return Document != nullptr && Document->m_current_script ? Document->m_current_script->GetName()
-                                                              : CStringUTF8();
+                                                             : CStringUTF8();
 }
 
 int32_t CFuncOneMes::ScriptLine() const
@@ -146,7 +146,8 @@ int32_t CFuncOneMes::IsRead(int32_t message)
     if (buffer != nullptr && byte < buffer->size())
         return ((*buffer)[byte] & BitOf(message)) != 0 ? 1 : 0;
     CStringUTF8 text;
-    ReportScriptError(text.Format("既読バッファを超えてチェックしようとしています。 n = %u  adv = %s line = %d",
-                                  static_cast<uint32_t>(message), ScriptName().GetText(), ScriptLine()));
+    ReportScriptError(
+        text.Format("既読バッファを超えてチェックしようとしています。 n = %u  adv = %s line = %d",
+                    static_cast<uint32_t>(message), ScriptName().GetText(), ScriptLine()));
     return 0;
 }

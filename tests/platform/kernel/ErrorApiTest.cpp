@@ -44,19 +44,21 @@ TEST(FormatMessageW, FillsTheCallersBufferOrSaysItIsTooSmall)
 {
     SetLastError(ERROR_SUCCESS);
     char16_t buffer[64];
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0, buffer,
-                                        64, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0, buffer, 64, nullptr);
     EXPECT_EQ(std::u16string(buffer), u"The system cannot find the file specified.\r\n");
     EXPECT_EQ(length, std::u16string(buffer).size());
-    EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0, buffer, 10, nullptr), 0u);
+    EXPECT_EQ(
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0, buffer, 10, nullptr),
+        0u);
     EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(FormatMessageW(0, nullptr, ERROR_FILE_NOT_FOUND, 0, buffer, 64, nullptr), 0u);
 }
 
 TEST(FormatMessageW, AFailedOpenNamesItsReason)
 {
-    EXPECT_EQ(CreateFileW(u"/proc/definitely/not/here", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                          nullptr),
+    EXPECT_EQ(CreateFileW(u"/proc/definitely/not/here", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          0, nullptr),
               INVALID_HANDLE_VALUE);
     EXPECT_EQ(Text(GetLastError()), "The system cannot find the path specified.\r\n");
 }

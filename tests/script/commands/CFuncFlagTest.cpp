@@ -36,10 +36,7 @@ protected:
         return -1;
     }
 
-    std::vector<int> FlagsOfState()
-    {
-        return std::vector<int>(State().Flags.begin(), State().Flags.end());
-    }
+    std::vector<int> FlagsOfState() { return std::vector<int>(State().Flags.begin(), State().Flags.end()); }
 };
 
 } // namespace
@@ -93,7 +90,8 @@ TEST_F(CFuncFlagTest, RangeLoadsStopAtTheLastEntryBothArraysHold)
 
     // A missing file is reported and changes nothing.
     RunSource("line 1\nlib 14, 3, 9, 0, 10\nend\n");
-    EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG009 が存在しません"});
+    EXPECT_EQ(TakeMessageBoxes(),
+              std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG009 が存在しません"});
     EXPECT_EQ(FlagsOfState(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 18, 19}));
 }
 
@@ -104,7 +102,8 @@ TEST_F(CFuncFlagTest, RangeStoresGrowTheFileOrLeaveItByteForByte)
     State().Words = {8, 8};
     RunSource("line 1\nlib 14, 7, 2, 3, 2\nlib 14, 8, 2, 1, 1\nend\n");
     EXPECT_TRUE(TakeMessageBoxes().empty());
-    ExpectFile("FLAG002", GameFileKind::Flag, "flags 5\nflag 0 1\nflag 1 1\nflag 3 7\nflag 4 7\nwords 2\nword 0 3\nword 1 8\n");
+    ExpectFile("FLAG002", GameFileKind::Flag,
+               "flags 5\nflag 0 1\nflag 1 1\nflag 3 7\nflag 4 7\nwords 2\nword 0 3\nword 1 8\n");
 
     // Past the state's array: reported, and the file is not written at all.
     const Bytes before = Get("FLAG002");
@@ -114,7 +113,8 @@ TEST_F(CFuncFlagTest, RangeStoresGrowTheFileOrLeaveItByteForByte)
 
     // Count 0 on a missing file: reported, then a fresh buffer's file.
     RunSource("line 1\nlib 14, 7, 3, 0, 0\nend\n");
-    EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG003 が存在しません"});
+    EXPECT_EQ(TakeMessageBoxes(),
+              std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG003 が存在しません"});
     ExpectFile("FLAG003", GameFileKind::Flag, "");
     EXPECT_EQ(Get("FLAG003").size(), 952u);
 
@@ -132,12 +132,14 @@ TEST_F(CFuncFlagTest, MergeOrsTheFlagsIntoTheFile)
     RunSource("line 1\nlib 14, 11, 0\nend\n");
     EXPECT_TRUE(TakeMessageBoxes().empty());
     // 0x01 | 0x02 = 0x03; the shorter file grows; everything else stays the file's.
-    ExpectFile("FLAG000", GameFileKind::Flag, "name sys\nflags 3\nflag 0 3\nflag 1 4\nflag 2 128\nbytes 1\nbyte 0 9\n");
+    ExpectFile("FLAG000", GameFileKind::Flag,
+               "name sys\nflags 3\nflag 0 3\nflag 1 4\nflag 2 128\nbytes 1\nbyte 0 9\n");
 
     // A damaged file is reported and left as it is.
     Put("FLAG004", GameFileKind::Flag, "flags 2\ntruncate 900");
     RunSource("line 1\nlib 14, 11, 4\nend\n");
-    EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG004 が壊れています"});
+    EXPECT_EQ(TakeMessageBoxes(),
+              std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG004 が壊れています"});
     ExpectFile("FLAG004", GameFileKind::Flag, "flags 2\ntruncate 900");
 }
 
@@ -181,7 +183,8 @@ TEST_F(CFuncFlagTest, LoadAndRestartThrowsCode3AlsoForAMissingFile)
     EXPECT_STREQ(State().Name.GetText(), "test.mes") << "the document names the state's script";
     State().Name = CStringUTF8("next.mes");
     EXPECT_EQ(StepToCode(), static_cast<int>(CVeskDoc::DOCUMENT_RESTORE_STACK));
-    EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG008 が存在しません"});
+    EXPECT_EQ(TakeMessageBoxes(),
+              std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG008 が存在しません"});
     EXPECT_EQ(State().Flags, std::vector<uint8_t>{42}) << "the state as it was";
     EXPECT_STREQ(Document().m_current_script->GetName().GetText(), "next.mes");
 }
@@ -200,6 +203,7 @@ TEST_F(CFuncFlagTest, SecondScenarioNamesAndASaveThatCannotBeWritten)
     std::filesystem::create_directory(m_dir.Path() / "SP_FLAG001");
     RunSource("line 1\nlib 14, 2, 1\nend\n");
     EXPECT_EQ(TakeMessageBoxes(),
-              std::vector<std::string>{"test.mes(1)\n" + m_folder + "SP_FLAG001 が作成出来ません。\nAccess is denied."});
+              std::vector<std::string>{"test.mes(1)\n" + m_folder +
+                                       "SP_FLAG001 が作成出来ません。\nAccess is denied."});
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "SP_FLAG001.tmp"));
 }

@@ -21,7 +21,8 @@ protected:
 
 TEST_F(CFuncOneMesTest, SizesRoundUpToWholeBytes)
 {
-    const std::vector<std::pair<int, size_t>> sizes = {{1, 1}, {8, 1}, {9, 2}, {0, 0}, {-7, 0}, {-8, 0}, {-100, 0}};
+    const std::vector<std::pair<int, size_t>> sizes = {{1, 1},  {8, 1},  {9, 2},   {0, 0},
+                                                       {-7, 0}, {-8, 0}, {-100, 0}};
     for (const auto& [count, bytes] : sizes) {
         SCOPED_TRACE(count);
         RunSource("line 1\nlib 24, 0, " + std::to_string(count) + "\nend\n");
@@ -40,10 +41,11 @@ TEST_F(CFuncOneMesTest, MarksAndTestsInBitOrder)
     EXPECT_EQ(StackIntegers(), (std::vector<int32_t>{1, 0, 1, 1}));
 
     RunSource("line 3\nlib 24, 5, 64\nlib 24, 4, 64\nend\n");
-    EXPECT_EQ(TakeMessageBoxes(),
-              (std::vector<std::string>{
-                  "test.mes(3)\n既読バッファを超えてチェックしようとしています。 n = 64  adv = test.mes line = 3",
-                  "test.mes(3)\n既読バッファを超えて登録しようとしています。 n = 64 adv = test.mes  line = 3"}));
+    EXPECT_EQ(
+        TakeMessageBoxes(),
+        (std::vector<std::string>{
+            "test.mes(3)\n既読バッファを超えてチェックしようとしています。 n = 64  adv = test.mes line = 3",
+            "test.mes(3)\n既読バッファを超えて登録しようとしています。 n = 64 adv = test.mes  line = 3"}));
     EXPECT_EQ(StackIntegers(), (std::vector<int32_t>{1, 0, 1, 1, 0}));
 
     RunSource("line 1\nlib 24, 1\nend\n");
@@ -53,8 +55,9 @@ TEST_F(CFuncOneMesTest, MarksAndTestsInBitOrder)
 TEST_F(CFuncOneMesTest, SavesAndLoadsAsManyBytesAsTheBufferHolds)
 {
     RunSource("line 1\nlib 24, 3\nlib 24, 2\nend\n");
-    EXPECT_EQ(TakeMessageBoxes(), (std::vector<std::string>{"test.mes(1)\n既読バッファが作成されていません",
-                                                            "test.mes(1)\n既読バッファが作成されていません"}));
+    EXPECT_EQ(TakeMessageBoxes(),
+              (std::vector<std::string>{"test.mes(1)\n既読バッファが作成されていません",
+                                        "test.mes(1)\n既読バッファが作成されていません"}));
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "onemes.dat"));
 
     RunSource("line 1\nlib 24, 0, 800\nlib 24, 4, 0\nlib 24, 4, 399\nlib 24, 4, 799\nlib 24, 3\nend\n");
@@ -77,7 +80,8 @@ TEST_F(CFuncOneMesTest, SavesAndLoadsAsManyBytesAsTheBufferHolds)
     // A missing file is reported and leaves the bits.
     std::filesystem::remove(m_dir.Path() / "onemes.dat");
     RunSource("line 1\nlib 24, 2\nend\n");
-    EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\n" + m_folder + "onemes.dat が存在しません"});
+    EXPECT_EQ(TakeMessageBoxes(),
+              std::vector<std::string>{"test.mes(1)\n" + m_folder + "onemes.dat が存在しません"});
     EXPECT_EQ(Bits(), (std::vector<uint8_t>{0, 0x80, 0xFF, 0xFF}));
 }
 

@@ -94,21 +94,24 @@ TEST_F(CFuncSaveTest, VariablesTheArrayLacksAreSkippedOrReadEmpty)
     EXPECT_EQ(VariableIntegers(0, 3), (std::vector<int32_t>{2, 3, 8}));
     RunSource("line 1\nlib 27, 2, 2, 5, 5\nlib 27, 3, 2, 1\nend\n");
     EXPECT_EQ(State().Variables.size(), 3u) << "never grown";
-    EXPECT_EQ(VariableIntegers(0, 3), (std::vector<int32_t>{2, 3, 1})) << "group 1 lists 1 and 2; only 1 fits";
+    EXPECT_EQ(VariableIntegers(0, 3), (std::vector<int32_t>{2, 3, 1}))
+        << "group 1 lists 1 and 2; only 1 fits";
     EXPECT_EQ(StackIntegers(), (std::vector<int32_t>{1, 1, 2}));
 }
 
 TEST_F(CFuncSaveTest, SavingAfterALoadWritesTheLoadedSnapshot)
 {
-    Put("SaveData002.dat", GameFileKind::SaveData, "record 3 1\nvalue 11\nvalue text 文\nrecord 65535 0\nvalue text day1.mes\n");
+    Put("SaveData002.dat", GameFileKind::SaveData,
+        "record 3 1\nvalue 11\nvalue text 文\nrecord 65535 0\nvalue text day1.mes\n");
     RunSource("line 1\nlib 27, 1, 2\nlib 27, 4, 0, 1, 8, 8\nlib 27, 0, 3\nend\n");
     EXPECT_TRUE(TakeMessageBoxes().empty());
     EXPECT_EQ(Table().GetCount(), 3u);
     ExpectFile("SaveData003.dat", GameFileKind::SaveData,
                "record 3 1\nvalue 11\nvalue text 文\nrecord 65535 0\nvalue text day1.mes\n");
     RunSource("line 1\nlib 27, 11\nlib 27, 0, 3\nend\n");
-    ExpectFile("SaveData003.dat", GameFileKind::SaveData,
-               "record 3 1\nvalue 11\nvalue text 文\nrecord 8 8\nvalue 0\nrecord 65535 0\nvalue text day1.mes\n");
+    ExpectFile(
+        "SaveData003.dat", GameFileKind::SaveData,
+        "record 3 1\nvalue 11\nvalue text 文\nrecord 8 8\nvalue 0\nrecord 65535 0\nvalue text day1.mes\n");
 
     // A missing file leaves both tables empty.
     RunSource("line 1\nlib 27, 1, 4\nend\n");
@@ -120,15 +123,21 @@ TEST_F(CFuncSaveTest, SavingAfterALoadWritesTheLoadedSnapshot)
 TEST_F(CFuncSaveTest, DamagedFilesAreRefusedWithTheTablesUnchanged)
 {
     const std::string good = "record 3 1\nvalue 11\nvalue text abc\n";
-    const std::vector<std::string> damages = {"truncate 0",        "truncate 3",          "truncate 30",
-                                              "truncate 38",       "patch 0 0xff 0xff 0xff 0xff",
-                                              "patch 8 0xff 0xff 0xff 0x7f", "patch 32 0xff 0 0 0", "patch 39 0"};
+    const std::vector<std::string> damages = {"truncate 0",
+                                              "truncate 3",
+                                              "truncate 30",
+                                              "truncate 38",
+                                              "patch 0 0xff 0xff 0xff 0xff",
+                                              "patch 8 0xff 0xff 0xff 0x7f",
+                                              "patch 32 0xff 0 0 0",
+                                              "patch 39 0"};
     for (const std::string& damage : damages) {
         SCOPED_TRACE(damage);
         Put("SaveData005.dat", GameFileKind::SaveData, good + damage);
         Table().Free();
         RunSource("line 1\nlib 27, 4, 0, 1, 1, 1\nlib 27, 11\nlib 27, 1, 5\nend\n");
-        EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\n" + m_folder + "SaveData005.dat が壊れています"});
+        EXPECT_EQ(TakeMessageBoxes(),
+                  std::vector<std::string>{"test.mes(1)\n" + m_folder + "SaveData005.dat が壊れています"});
         ASSERT_EQ(Table().GetCount(), 1u);
         EXPECT_EQ(Table().GetAt(0).Key(), 0x10001u);
         EXPECT_EQ(Snapshot().GetCount(), 1u);
@@ -146,7 +155,8 @@ TEST_F(CFuncSaveTest, AFileThatCannotBeWrittenIsReportedAndKept)
     RunSource("line 1\nlib 27, 4, 0, 1, 2, 2\nlib 27, 11\nlib 27, 0, 9\nend\n");
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].rfind("test.mes(1)\n" + m_folder + "SaveData009.dat が作成出来ません。\n", 0), 0u) << boxes[0];
+    EXPECT_EQ(boxes[0].rfind("test.mes(1)\n" + m_folder + "SaveData009.dat が作成出来ません。\n", 0), 0u)
+        << boxes[0];
     ExpectFile("SaveData009.dat", GameFileKind::SaveData, "record 1 1\n");
     CFuncSave group;
     EXPECT_FALSE(group.SaveDataFile(9));

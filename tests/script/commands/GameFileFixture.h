@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "script/ScriptTestFixture.h"
 #include "app/TestApp.h"
 #include "flagwrite/SaveDataWriter.h"
+#include "script/ScriptTestFixture.h"
 #include "support/WorkingDir.h"
 
 class GameFileTest : public ScriptTest
