@@ -50,6 +50,13 @@ bool ReadRestOfFile(HANDLE file, std::vector<uint8_t>& bytes)
     return true;
 }
 
+bool WriteAllBytes(HANDLE file, const std::string& bytes)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
 void AppendU32(std::string& out, uint32_t value)
 {
     const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),

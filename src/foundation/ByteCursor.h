@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/kernel/WinTypes.h"
@@ -37,6 +38,25 @@ private:
 // Everything from the file's position to its end; false when the size cannot be read or the
 // file ends early.
 bool ReadRestOfFile(HANDLE file, std::vector<uint8_t>& bytes);
+
+// Writes every byte at the file's position; true when all were written.
+bool WriteAllBytes(HANDLE file, const std::string& bytes);
+
+// Reads the rest of the file as one T (through T::ReadFrom); the target takes what was read only
+// when the layout was whole and ended with the file.
+template <typename T>
+bool ReadWholeLayout(HANDLE file, T& target)
+{
+    std::vector<uint8_t> bytes;
+    if (!ReadRestOfFile(file, bytes))
+        return false;
+    ByteCursor cursor(bytes);
+    T read;
+    if (!read.ReadFrom(cursor) || !cursor.AtEnd())
+        return false;
+    target = std::move(read);
+    return true;
+}
 
 // Little-endian words appended to a byte string, for writers.
 void AppendU32(std::string& out, uint32_t value);

@@ -33,9 +33,7 @@ bool ScriptValue::Write(HANDLE file) const
 {
     std::string bytes;
     AppendTo(bytes);
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    return WriteAllBytes(file, bytes);
 }
 
 bool ScriptValue::Read(HANDLE file)

@@ -79,23 +79,12 @@ bool ScriptValueTable::Write(HANDLE file) const
 {
     std::string bytes;
     AppendTo(bytes);
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    return WriteAllBytes(file, bytes);
 }
 
 bool ScriptValueTable::Read(HANDLE file)
 {
-    std::vector<uint8_t> bytes;
-    if (!ReadRestOfFile(file, bytes))
-        return false;
-    // A file of the right layout ends where the layout does; more bytes mean another kind of file.
-    ByteCursor cursor(bytes);
-    ScriptValueTable read;
-    if (!read.ReadFrom(cursor) || !cursor.AtEnd())
-        return false;
-    *this = std::move(read);
-    return true;
+    return ReadWholeLayout(file, *this);
 }
 
 bool ScriptValueTable::ReadFrom(ByteCursor& cursor)

@@ -139,6 +139,23 @@ typename Array::reference At(Array& array, std::istringstream& in, int line)
 
 } // namespace
 
+void ForEachStatement(const std::string& listing,
+                      const std::function<void(int line, const std::string& keyword, std::istringstream& in)>& action)
+{
+    std::istringstream lines(listing);
+    std::string text;
+    int line = 0;
+    while (std::getline(lines, text)) {
+        ++line;
+        if (const size_t hash = text.find('#'); hash != std::string::npos)
+            text.erase(hash);
+        std::istringstream in(text);
+        std::string keyword;
+        if (in >> keyword)
+            action(line, keyword, in);
+    }
+}
+
 void PutU32(std::vector<uint8_t>& out, uint32_t value)
 {
     for (int shift = 0; shift < 32; shift += 8)
@@ -185,30 +202,26 @@ std::string DumpFlagFile(const std::vector<uint8_t>& file)
     std::ostringstream out;
     if (!contents.name.empty())
         out << "name " << contents.name << "\n";
-    out << "values " << contents.values.size() << "\n";
-    for (size_t i = 0; i < contents.values.size(); ++i) {
-        const FlagValue& value = contents.values[i];
-        if (value.type != 0 || value.integer != 0 || !value.text.empty())
-            out << "value " << i << " " << ValueOperand(value) << "\n";
-    }
-    out << "flags " << contents.flags.size() << "\n";
-    for (size_t i = 0; i < contents.flags.size(); ++i)
-        if (contents.flags[i] != 0)
-            out << "flag " << i << " " << int{contents.flags[i]} << "\n";
-    out << "words " << contents.words.size() << "\n";
-    for (size_t i = 0; i < contents.words.size(); ++i)
-        if (contents.words[i] != 0)
-            out << "word " << i << " " << contents.words[i] << "\n";
-    out << "variables " << contents.variables.size() << "\n";
-    for (size_t i = 0; i < contents.variables.size(); ++i) {
-        const FlagValue& value = contents.variables[i];
-        if (value.type != 0 || value.integer != 0 || !value.text.empty())
-            out << "variable " << i << " " << ValueOperand(value) << "\n";
-    }
-    out << "bytes " << contents.bytes.size() << "\n";
-    for (size_t i = 0; i < contents.bytes.size(); ++i)
-        if (contents.bytes[i] != 0)
-            out << "byte " << i << " " << int{contents.bytes[i]} << "\n";
+    // Each array: its size, then its elements that are not zero or empty.
+    const auto values = [&out](const char* size, const char* element, const std::vector<FlagValue>& array) {
+        out << size << " " << array.size() << "\n";
+        for (size_t i = 0; i < array.size(); ++i) {
+            if (array[i].type != 0 || array[i].integer != 0 || !array[i].text.empty())
+                out << element << " " << i << " " << ValueOperand(array[i]) << "\n";
+        }
+    };
+    const auto numbers = [&out](const char* size, const char* element, const auto& array) {
+        out << size << " " << array.size() << "\n";
+        for (size_t i = 0; i < array.size(); ++i) {
+            if (array[i] != 0)
+                out << element << " " << i << " " << unsigned{array[i]} << "\n";
+        }
+    };
+    values("values", "value", contents.values);
+    numbers("flags", "flag", contents.flags);
+    numbers("words", "word", contents.words);
+    values("variables", "variable", contents.variables);
+    numbers("bytes", "byte", contents.bytes);
     return out.str();
 }
 
@@ -234,17 +247,7 @@ std::vector<uint8_t> WriteFlagFile(const FlagFileContents& contents)
 FlagFileContents ParseFlagListing(const std::string& listing)
 {
     FlagFileContents contents;
-    std::istringstream lines(listing);
-    std::string text;
-    int line = 0;
-    while (std::getline(lines, text)) {
-        ++line;
-        if (const size_t hash = text.find('#'); hash != std::string::npos)
-            text.erase(hash);
-        std::istringstream in(text);
-        std::string keyword;
-        if (!(in >> keyword))
-            continue;
+    ForEachStatement(listing, [&contents](int line, const std::string& keyword, std::istringstream& in) {
         constexpr long MAX_SIZE = 1 << 24;
         if (keyword == "name")
             contents.name = RestOfLine(in);
@@ -276,7 +279,7 @@ FlagFileContents ParseFlagListing(const std::string& listing)
         } else {
             Fail(line, "unknown statement \"" + keyword + "\"");
         }
-    }
+    });
     return contents;
 }
 

@@ -6,6 +6,8 @@
 // Also reads the text listings the build turns into the initial save set.
 
 #include <cstdint>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,10 @@ bool ReadFlagFile(const std::vector<uint8_t>& file, FlagFileContents& contents);
 std::string DumpFlagFile(const std::vector<uint8_t>& file);
 
 // Pieces shared with the other writers of this tool.
+// Calls the action with each statement's line number, its keyword and the stream after it;
+// '#' starts a comment, blank lines are passed over.
+void ForEachStatement(const std::string& listing,
+                      const std::function<void(int line, const std::string& keyword, std::istringstream& in)>& action);
 void PutU32(std::vector<uint8_t>& out, uint32_t value);
 void PutValue(std::vector<uint8_t>& out, const FlagValue& value);
 // A value statement's operand: "INT" or "text TEXT". Throws std::invalid_argument.

@@ -29,24 +29,6 @@ long Number(std::istringstream& in, int line, long low, long high)
     return number;
 }
 
-// Calls the action with each statement's line number, keyword and the rest of the line.
-template <typename Action>
-void ForEachStatement(const std::string& listing, Action action)
-{
-    std::istringstream lines(listing);
-    std::string text;
-    int line = 0;
-    while (std::getline(lines, text)) {
-        ++line;
-        if (const size_t hash = text.find('#'); hash != std::string::npos)
-            text.erase(hash);
-        std::istringstream in(text);
-        std::string keyword;
-        if (in >> keyword)
-            action(line, keyword, in);
-    }
-}
-
 bool IsDamage(const std::string& keyword)
 {
     return keyword == "truncate" || keyword == "patch";
