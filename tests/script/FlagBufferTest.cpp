@@ -10,6 +10,7 @@
 #include "flagwrite/FlagFileWriter.h"
 #include "flagwrite/SaveDataWriter.h"
 #include "foundation/CFile.h"
+#include "script/ScriptValueTable.h"
 #include "support/TempDir.h"
 
 TEST(FlagBuffer, FreshBufferHoldsTheFixedValuesAndNothingElse)
@@ -232,4 +233,19 @@ TEST(FlagBufferFile, TruncatedDamagedAndHugeCountFilesAreRefusedUnchanged)
         EXPECT_FALSE(ReadBytes(target, bytes)) << tools::DumpFlagFile(bytes);
         EXPECT_EQ(Serialized(target), before);
     }
+}
+
+TEST(FlagBufferFile, WritesAnswerWhetherEveryByteWasWritten)
+{
+    TempDir dir;
+    const CStringUTF8 path(dir.PathOf("FLAG001").c_str());
+    CFile file;
+    ASSERT_TRUE(file.OpenWrite(path, CREATE_ALWAYS));
+    EXPECT_TRUE(Filled().Write(file.GetHandle()));
+    EXPECT_TRUE(ScriptValueTable().Write(file.GetHandle()));
+    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(file.OpenRead(path)); // a handle that cannot write
+    EXPECT_FALSE(Filled().Write(file.GetHandle()));
+    EXPECT_FALSE(ScriptValueTable().Write(file.GetHandle()));
+    EXPECT_FALSE(ScriptValue::FromInteger(1).Write(file.GetHandle()));
 }
