@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Runs the demo game headless through its start-up paths: a first start that extracts the initial
-# save set, a later start that does not, a second instance that ends silently while one runs, and
-# a start without "SystemInfo.xml". The game closes itself through the close box after a number
-# of frames (VESK_CLOSE_AFTER_FRAMES).
-#   headless_test.sh <demo folder> <initial save set folder>
+# save set and saves slot 1, a later start that extracts nothing and restarts from slot 1, a
+# second instance that ends silently while one runs, and a start without "SystemInfo.xml". The
+# game closes itself through the close box after a number of frames (VESK_CLOSE_AFTER_FRAMES).
+# The game-state files are compared as flagwrite's dumps with the listings in golden/.
+#   headless_test.sh <demo folder> <initial save set folder> <flagwrite> <golden folder>
 set -u
 demo=$1
 initial=$2
+flagwrite=$3
+golden=$4
 work=$(mktemp -d)
 first=
 trap '[ -n "$first" ] && kill -KILL $first 2>/dev/null; rm -rf "$work"' EXIT
@@ -16,23 +19,39 @@ mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 save=$XDG_DATA_HOME/vesk/demo/Save
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# kind, file in the save folder, golden listing
+same_dump() {
+    "$flagwrite" --dump "$1" "$save/$2" >"$work/dump.txt" 2>&1
+    diff -u "$golden/$3" "$work/dump.txt" >"$work/diff.txt" || fail "$2 differs from $3: $(cat "$work/diff.txt")"
+}
 
 run_game() { # folder, frames; prints nothing, returns the exit status
     (cd "$1" && VESK_CLOSE_AFTER_FRAMES=$2 timeout -s KILL 60 ./vesk >"$work/out.txt" 2>&1)
 }
 
-# A first start: the folders, the initial set, frames, a clean exit.
-run_game "$demo" 100 || fail "first start exited with $?"
-cmp -s "$save/FLAG000" "$initial/FLAG000" || fail "FLAG000 is not the initial set's"
+# A first start: the folders, the initial set, slot 1 saved, the flags merged at exit.
+run_game "$demo" 300 || fail "first start exited with $?"
+"$flagwrite" --dump flag "$initial/FLAG000" >"$work/initial.txt"
+grep -v '^flag ' "$golden/FLAG000.first.txt" | diff -q - "$work/initial.txt" >/dev/null ||
+    fail "the golden FLAG000 is not the initial set's"
+same_dump flag FLAG000 FLAG000.first.txt
+same_dump flag FLAG001 FLAG001.txt
+same_dump savedata SaveData001.dat SaveData001.txt
+same_dump onemes onemes.dat onemes.txt
 [ -f "$save/config.xml" ] || fail "config.xml was not extracted"
 grep -q 'Box\|Error' "$work/out.txt" && fail "first start showed a message: $(cat "$work/out.txt")"
 
-# A later start extracts nothing; the configuration is written at exit.
-echo "player" >>"$save/FLAG000"
+# A later start extracts nothing (the marker flag 100 stays), restarts from slot 1 and saves
+# FLAG002 from the restored state; the configuration is written at exit.
+{ cat "$golden/FLAG000.first.txt"; echo "flag 100 9"; } >"$work/marked.txt"
+"$flagwrite" "$work/marked.txt" "$save/FLAG000" || fail "flagwrite could not mark FLAG000"
 rm "$save/config.xml"
-run_game "$demo" 100 || fail "second start exited with $?"
-tail -n 1 "$save/FLAG000" | grep -q player || fail "the second start extracted over the player's files"
+run_game "$demo" 300 || fail "second start exited with $?"
+same_dump flag FLAG002 FLAG002.txt
+same_dump flag FLAG000 FLAG000.second.txt
+same_dump onemes onemes.dat onemes.txt
 [ -f "$save/config.xml" ] || fail "config.xml was not written at exit"
+grep -q 'Box\|Error' "$work/out.txt" && fail "second start showed a message: $(cat "$work/out.txt")"
 
 # A second instance ends at once and silently while the first runs.
 # exec: the background job's pid is the game's own, so the kill below reaches it.

@@ -136,15 +136,14 @@ private:
 // The already-read bits and the system flags written before the game is left.
 void SaveSystemData()
 {
-    CVeskDoc* document = GetDocument();
-    CFuncOneMes one_mes(document);
+    CFuncOneMes one_mes;
     one_mes.SaveReadBuffer();
-    CFuncFlag flags(document);
+    CFuncFlag flags;
     if (FlagBuffer* state = GameState(); state != nullptr && state->SpMode() == 1) {
-        flags.MergeIntoFlagFile(0, 0);
+        flags.MergeIntoFlagFile(0);
         state->SetSpMode(0);
     }
-    flags.MergeIntoFlagFile(0, 0);
+    flags.MergeIntoFlagFile(0);
 }
 
 } // namespace
@@ -375,9 +374,8 @@ void CGameWork::ConfirmReturnTo(int32_t target, int32_t replace)
                 return index < state->Variables.size() ? state->Variables[index].Integer : 0;
             };
             if (variable(59) != 0) {
-                CFuncFlag flags(document);
-                flags.StoreFlagsToFile(0, static_cast<uint32_t>(variable(58)),
-                                       static_cast<uint32_t>(variable(59)));
+                CFuncFlag flags;
+                flags.StoreFlagsToFile(0, variable(58), variable(59));
             }
             if (state->Values.size() > 2)
                 state->Values[2] = ScriptValue::FromInteger(0);

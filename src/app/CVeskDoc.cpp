@@ -426,6 +426,9 @@ void CVeskDoc::ReplaceScript(const std::shared_ptr<CScript>& script)
     std::erase_if(m_script_stack, [](const std::shared_ptr<CScript>& s) { return !s->IsEnded(); });
     m_current_script = script;
     m_script_stack.push_back(script);
+    // The game state names its script, so that a flag file saved from it restarts there.
+    if (m_current_state)
+        m_current_state->Name = script->GetName();
 }
 
 void CVeskDoc::CallScript(const std::shared_ptr<CScript>& script)

@@ -11,6 +11,7 @@
 #include "foundation/CXMLException.h"
 #include "foundation/CXMLReader.h"
 #include "foundation/ScopedLock.h"
+#include "foundation/WriteFileAtomically.h"
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
 
@@ -63,17 +64,6 @@ std::string DecodeToUtf8(const std::vector<char>& data)
     if (start == 3)
         return narrow;
     return WideToUtf8(AnsiToWide(narrow));
-}
-
-bool WriteWholeFile(const CStringUTF8& path, const std::string& bytes)
-{
-    CFile file;
-    if (!file.OpenWrite(path, CREATE_ALWAYS))
-        return false;
-    const DWORD size = static_cast<DWORD>(bytes.size());
-    bool written = file.Write(bytes.data(), size) && file.GetBytesMoved() == size;
-    const bool closed = file.Close();
-    return written && closed;
 }
 
 } // namespace
@@ -295,30 +285,11 @@ uint32_t CXMLDocument::Save()
         WriteNodes(text, 0, m_root.get());
     const std::string bytes = "\xEF\xBB\xBF" + text.GetStdString();
 
-    // Write beside the old file and rename over it: a failed or interrupted save keeps the
-    // previous settings.
-    const CStringUTF8 temp_path = m_path + ".tmp";
-    if (!WriteWholeFile(temp_path, bytes)) {
-        DeleteFileW(temp_path.GetWideText());
-        return 0;
-    }
+    // A document that could not be read keeps its old file as ".bad" beside the new one.
     const CStringUTF8 bad_path = m_path + ".bad";
-    bool moved_aside = false;
-    if (m_keep_old_file) {
-        if (MoveFileExW(m_path.GetWideText(), bad_path.GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
-            moved_aside = true;
-        } else if (const DWORD error = GetLastError();
-                   error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-            DeleteFileW(temp_path.GetWideText());
-            return 0;
-        }
-    }
-    if (!MoveFileExW(temp_path.GetWideText(), m_path.GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileW(temp_path.GetWideText());
-        if (moved_aside)
-            MoveFileExW(bad_path.GetWideText(), m_path.GetWideText(), 0);
+    const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    if (!WriteFileAtomically(m_path, data, nullptr, m_keep_old_file ? &bad_path : nullptr))
         return 0;
-    }
     m_keep_old_file = false;
     return 1;
 }

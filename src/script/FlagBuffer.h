@@ -4,13 +4,17 @@
 // snapshots keep copies. Main thread only.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "foundation/ByteCursor.h"
 #include "foundation/CStringUTF8.h"
+#include "platform/kernel/WinTypes.h"
 #include "script/ScriptValue.h"
 
 // Entries of Values with a fixed meaning.
 inline constexpr size_t FLAG_BUFFER_VALUE_COUNT = 56;
+inline constexpr size_t FLAG_FILE_NAME_FIELD = 260;
 inline constexpr size_t VALUE_WEEKDAY = 4;
 inline constexpr size_t VALUE_GAME_DATE = 7;
 inline constexpr size_t VALUE_MONEY = 12;
@@ -33,6 +37,17 @@ public:
 
     // Copies the name and all five arrays; assigning a buffer to itself changes nothing.
     void Assign(const FlagBuffer& other);
+
+    // The flag file form, little-endian: the name in a 260-byte zero-padded field (a longer name
+    // is cut), then Values, Flags, Words, Variables and Bytes, each a u32 count and its elements.
+    // Write answers whether every byte was written. Read takes the rest of the file and answers
+    // whether it held a whole flag file: counts are checked against the bytes left before
+    // anything is allocated, and the buffer changes only on success. After a read Values has at
+    // least its fixed entries, the ones the file lacks empty.
+    bool Write(HANDLE file) const;
+    bool Read(HANDLE file);
+    bool ReadFrom(ByteCursor& cursor);
+    void AppendTo(std::string& out) const;
 
     // Named entries. A buffer whose arrays were sized smaller by a file read answers 0 for an
     // entry it does not hold, and a write to such an entry does nothing.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ByteCursor.h"
 #include "foundation/CStringUTF8.h"
 #include "platform/kernel/WinTypes.h"
 
@@ -43,12 +44,12 @@ struct ScriptValue
     }
 
     // Disk form, little-endian: u32 type, u32 integer, u32 byte length L, L bytes of UTF-8
-    // without terminator. Results of the file calls are not reported; a short file yields what
-    // could be read, and the text ends at the first byte that was not read.
-    // Read answers whether the whole record was there, so readers of counted lists can stop at
-    // the end of a damaged file instead of trusting its counts.
-    void Write(HANDLE file) const;
+    // without terminator; the text ends at its first zero byte. Write answers whether every
+    // byte was written. Read answers whether the whole record was there; a length beyond the
+    // file's end is refused before anything is allocated, and the value changes only on success.
+    bool Write(HANDLE file) const;
     bool Read(HANDLE file);
+    bool ReadFrom(ByteCursor& cursor);
     // The disk form appended to a byte string, for writers that gather a file before writing.
     void AppendTo(std::string& out) const;
 };

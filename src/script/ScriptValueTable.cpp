@@ -1,30 +1,14 @@
 #include "script/ScriptValueTable.h"
 
 #include <algorithm>
-#include <array>
 
 #include "platform/kernel/FileApi.h"
 
 namespace {
 
-void AppendU32(std::string& out, uint32_t value)
-{
-    const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
-                           static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
-    out.append(bytes, 4);
-}
-
-// One little-endian word; false when the file ends first.
-bool ReadU32(HANDLE file, uint32_t& value)
-{
-    std::array<uint8_t, 4> bytes{};
-    DWORD read = 0;
-    if (!ReadFile(file, bytes.data(), 4, &read, nullptr) || read != 4)
-        return false;
-    value = static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-            (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-    return true;
-}
+// The least bytes a record's header and a value's disk form take.
+constexpr size_t RECORD_HEADER_SIZE = 8;
+constexpr size_t VALUE_DISK_MIN_SIZE = 12;
 
 } // namespace
 
@@ -91,34 +75,40 @@ void ScriptValueTable::AppendTo(std::string& out) const
     }
 }
 
-void ScriptValueTable::Write(HANDLE file) const
+bool ScriptValueTable::Write(HANDLE file) const
 {
     std::string bytes;
     AppendTo(bytes);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return WriteAllBytes(file, bytes);
 }
 
-void ScriptValueTable::Read(HANDLE file)
+bool ScriptValueTable::Read(HANDLE file)
 {
-    m_records.clear();
+    return ReadWholeLayout(file, *this);
+}
+
+bool ScriptValueTable::ReadFrom(ByteCursor& cursor)
+{
     uint32_t record_count = 0;
-    if (!ReadU32(file, record_count))
-        return;
-    for (uint32_t r = 0; r < record_count; ++r) {
-        uint32_t key = 0;
-        if (!ReadU32(file, key))
-            return;
-        ScriptValueArray& record = m_records.emplace_back();
+    if (!cursor.ReadU32(record_count) || !cursor.CanHold(record_count, RECORD_HEADER_SIZE))
+        return false;
+    std::vector<ScriptValueArray> records(record_count);
+    for (ScriptValueArray& record : records) {
+        uint32_t key = 0, value_count = 0;
+        if (!cursor.ReadU32(key) || !cursor.ReadU32(value_count) ||
+            !cursor.CanHold(value_count, VALUE_DISK_MIN_SIZE))
+            return false;
         record.SetKey(key);
-        uint32_t value_count = 0;
-        if (!ReadU32(file, value_count))
-            return;
-        for (uint32_t v = 0; v < value_count; ++v) {
-            if (!record.Values.emplace_back().Read(file))
-                return;
+        record.Values.resize(value_count);
+        for (ScriptValue& value : record.Values) {
+            if (!value.ReadFrom(cursor))
+                return false;
         }
     }
+    m_records = std::move(records);
+    // Files we did not write may list their records in any order; lookups need the key order.
+    SortByKey();
+    return true;
 }
 
 void ScriptValueTable::SortByKey()

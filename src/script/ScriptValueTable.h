@@ -48,10 +48,12 @@ public:
     const ScriptValueArray& GetAt(size_t position) const { return m_records[position]; }
 
     // File form, little-endian: u32 record count, then per record u32 key, u32 value count and
-    // the values in their disk form. Read keeps what a short file holds and stops there, so a
-    // damaged count never makes it allocate beyond the data it really finds.
-    void Write(HANDLE file) const;
-    void Read(HANDLE file);
+    // the values in their disk form. Write answers whether every byte was written. Read takes
+    // the rest of the file and answers whether it held a whole table: counts are checked against
+    // the bytes left before anything is allocated, and the table changes only on success.
+    bool Write(HANDLE file) const;
+    bool Read(HANDLE file);
+    bool ReadFrom(ByteCursor& cursor);
     void AppendTo(std::string& out) const;
 
 private:

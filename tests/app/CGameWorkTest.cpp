@@ -12,6 +12,7 @@
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
+#include "flagwrite/SaveDataWriter.h"
 #include "screens/base/CBacklogScreen.h"
 #include "screens/flags/CFlagManager.h"
 #include "screens/map/CSubMap.h"
@@ -21,6 +22,7 @@
 #include "screens/system/CSoundConfig.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/CScript.h"
+#include "script/vm/ScriptContext.h"
 
 namespace {
 
@@ -223,8 +225,13 @@ TEST_F(CGameWorkTest, NestedFlowsLeaveTheCounterAndMenuBitAsBefore)
 TEST_F(CGameWorkTest, MenuPageExitAsksAndQuits)
 {
     m_app.Config().SetInt("/Config/Dialog/02/Enable", 0);
-    GetDocument()->m_current_state->Variables.resize(96);
-    GetDocument()->m_current_state->SetSpMode(1);
+    FlagBuffer& state = *GetDocument()->m_current_state;
+    state.Variables.resize(96);
+    state.SetSpMode(1);
+    state.Flags = {0x02, 0x10};
+    GetDocument()->m_script_context->ReadBuffer = {0x80, 0x01};
+    m_dir.Write("FLAG000", tools::WriteGameFile(tools::GameFileKind::Flag, "name sys\nflags 1\nflag 0 1\n"));
+    m_dir.Write("SP_FLAG000", tools::WriteGameFile(tools::GameFileKind::Flag, "flags 3\nflag 2 4\n"));
     Install(Work().m_config, [] { return Page(SYSTEM_PAGE_EXIT); });
     try {
         Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
@@ -237,6 +244,13 @@ TEST_F(CGameWorkTest, MenuPageExitAsksAndQuits)
     EXPECT_EQ(Work().GetMenuLock(), 0);
     EXPECT_EQ(GetDocument()->GetEngineStateWord(), m_before.engine);
     EXPECT_TRUE(TakeMessageBoxes().empty()) << "a disabled dialog shows nothing";
+    // The flags merged into both system files, the already-read bits written.
+    EXPECT_EQ(m_dir.Read("FLAG000"),
+              tools::WriteGameFile(tools::GameFileKind::Flag, "name sys\nflags 2\nflag 0 3\nflag 1 16\n"))
+        << tools::DumpFlagFile(m_dir.Read("FLAG000"));
+    EXPECT_EQ(m_dir.Read("SP_FLAG000"),
+              tools::WriteGameFile(tools::GameFileKind::Flag, "flags 3\nflag 0 2\nflag 1 16\nflag 2 4\n"));
+    EXPECT_EQ(m_dir.Read("onemes.dat"), (std::vector<uint8_t>{0x80, 0x01}));
 }
 
 TEST_F(CGameWorkTest, ExitRequestEndsTheMainLoop)

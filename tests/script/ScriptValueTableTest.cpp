@@ -139,14 +139,25 @@ TEST_F(ScriptValueTableTest, FileFormIsCountThenKeyedRecords)
     EXPECT_EQ(WriteFile(read), bytes);
 }
 
-TEST_F(ScriptValueTableTest, DamagedCountsStopAtTheEndOfTheFile)
+TEST_F(ScriptValueTableTest, DamagedOrCutFilesAreRefusedAndChangeNothing)
 {
-    PutFile({0xFF, 0xFF, 0xFF, 0xFF,                                       // four billion records
-             3,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF,               // key 3 with four billion values
-             0,    0,    0,    0,    9,    0,    0,    0,    0, 0, 0, 0}); // one value, then the end
-    const ScriptValueTable table = ReadFile();
-    ASSERT_EQ(table.GetCount(), 1u);
-    EXPECT_EQ(table.GetAt(0).Key(), 3u);
-    EXPECT_EQ(table.GetAt(0).Values.size(), 2u); // the value read and the one the end cut off
-    EXPECT_EQ(table.GetAt(0).Values[0].Integer, 9);
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
+        {"four billion records", {0xFF, 0xFF, 0xFF, 0xFF, 3, 0, 0, 0, 0, 0, 0, 0}},
+        {"four billion values",
+         {1, 0, 0, 0, 3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0}},
+        {"text past the end", {1, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 9, 0, 0, 0, 'a'}},
+        {"record cut short", {1, 0, 0, 0, 3, 0, 0}},
+        {"no count", {1, 0}},
+        {"bytes after the table", {0, 0, 0, 0, 7}},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        PutFile(bytes);
+        ScriptValueTable table;
+        table.Store(Record(9, 9));
+        HANDLE file = Open(m_path, false);
+        EXPECT_FALSE(table.Read(file));
+        CloseHandle(file);
+        EXPECT_THAT(Keys(table), ElementsAre(0x90009u));
+    }
 }

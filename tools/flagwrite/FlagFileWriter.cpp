@@ -10,22 +10,78 @@ namespace {
 
 constexpr size_t NAME_FIELD_SIZE = 260;
 
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
 void PutValues(std::vector<uint8_t>& out, const std::vector<FlagValue>& values)
 {
     PutU32(out, static_cast<uint32_t>(values.size()));
-    for (const FlagValue& value : values) {
-        PutU32(out, value.type);
-        PutU32(out, static_cast<uint32_t>(value.integer));
-        PutU32(out, static_cast<uint32_t>(value.text.size()));
-        out.insert(out.end(), value.text.begin(), value.text.end());
-    }
+    for (const FlagValue& value : values)
+        PutValue(out, value);
 }
+
+// A plain reader of our own, independent of the engine's.
+class Reader
+{
+public:
+    explicit Reader(const std::vector<uint8_t>& bytes)
+        : m_bytes(bytes)
+    {}
+    bool U32(uint32_t& value)
+    {
+        if (m_bytes.size() - m_at < 4)
+            return false;
+        value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = value << 8 | m_bytes[m_at + static_cast<size_t>(i)];
+        m_at += 4;
+        return true;
+    }
+    bool Take(size_t count, std::string& out)
+    {
+        if (m_bytes.size() - m_at < count)
+            return false;
+        out.assign(m_bytes.begin() + static_cast<long>(m_at),
+                   m_bytes.begin() + static_cast<long>(m_at + count));
+        m_at += count;
+        return true;
+    }
+    bool Value(FlagValue& value)
+    {
+        uint32_t integer = 0, length = 0;
+        return U32(value.type) && U32(integer) && U32(length) &&
+               (value.integer = static_cast<int32_t>(integer), true) && Take(length, value.text);
+    }
+    bool Values(std::vector<FlagValue>& values)
+    {
+        uint32_t count = 0;
+        if (!U32(count) || count > (m_bytes.size() - m_at) / 12)
+            return false;
+        values.resize(count);
+        for (FlagValue& value : values) {
+            if (!Value(value))
+                return false;
+        }
+        return true;
+    }
+    template <typename T>
+    bool Array(std::vector<T>& array)
+    {
+        uint32_t count = 0;
+        std::string raw;
+        if (!U32(count) || !Take(static_cast<size_t>(count) * sizeof(T), raw))
+            return false;
+        array.resize(count);
+        for (size_t i = 0; i < count; ++i)
+            array[i] = sizeof(T) == 1 ? static_cast<T>(static_cast<uint8_t>(raw[i]))
+                                      : static_cast<T>(static_cast<uint8_t>(raw[2 * i]) |
+                                                       static_cast<uint8_t>(raw[2 * i + 1]) << 8);
+        return true;
+    }
+    size_t At() const { return m_at; }
+    bool AtEnd() const { return m_at == m_bytes.size(); }
+
+private:
+    const std::vector<uint8_t>& m_bytes;
+    size_t m_at = 0;
+};
 
 [[noreturn]] void Fail(int line, const std::string& what)
 {
@@ -53,6 +109,11 @@ std::string RestOfLine(std::istringstream& in)
 
 FlagValue ReadValue(std::istringstream& in, int line)
 {
+    return ParseValueOperand(RestOfLine(in), line);
+}
+
+FlagValue ReadValueWords(std::istringstream& in, int line)
+{
     FlagValue value;
     std::string word;
     const std::streampos start = in.tellg();
@@ -78,6 +139,92 @@ typename Array::reference At(Array& array, std::istringstream& in, int line)
 
 } // namespace
 
+void ForEachStatement(const std::string& listing,
+                      const std::function<void(int line, const std::string& keyword, std::istringstream& in)>& action)
+{
+    std::istringstream lines(listing);
+    std::string text;
+    int line = 0;
+    while (std::getline(lines, text)) {
+        ++line;
+        if (const size_t hash = text.find('#'); hash != std::string::npos)
+            text.erase(hash);
+        std::istringstream in(text);
+        std::string keyword;
+        if (in >> keyword)
+            action(line, keyword, in);
+    }
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void PutValue(std::vector<uint8_t>& out, const FlagValue& value)
+{
+    PutU32(out, value.type);
+    PutU32(out, static_cast<uint32_t>(value.integer));
+    PutU32(out, static_cast<uint32_t>(value.text.size()));
+    out.insert(out.end(), value.text.begin(), value.text.end());
+}
+
+FlagValue ParseValueOperand(const std::string& operand, int line)
+{
+    std::istringstream in(operand);
+    return ReadValueWords(in, line);
+}
+
+std::string ValueOperand(const FlagValue& value)
+{
+    if (value.type == 1)
+        return "text " + value.text;
+    return std::to_string(value.integer);
+}
+
+bool ReadFlagFile(const std::vector<uint8_t>& file, FlagFileContents& contents)
+{
+    Reader reader(file);
+    std::string name;
+    if (!reader.Take(NAME_FIELD_SIZE, name))
+        return false;
+    contents.name = name.substr(0, name.find('\0'));
+    return reader.Values(contents.values) && reader.Array(contents.flags) && reader.Array(contents.words) &&
+           reader.Values(contents.variables) && reader.Array(contents.bytes) && reader.AtEnd();
+}
+
+std::string DumpFlagFile(const std::vector<uint8_t>& file)
+{
+    FlagFileContents contents;
+    if (!ReadFlagFile(file, contents))
+        return "# not a whole flag file (" + std::to_string(file.size()) + " bytes)\n";
+    std::ostringstream out;
+    if (!contents.name.empty())
+        out << "name " << contents.name << "\n";
+    // Each array: its size, then its elements that are not zero or empty.
+    const auto values = [&out](const char* size, const char* element, const std::vector<FlagValue>& array) {
+        out << size << " " << array.size() << "\n";
+        for (size_t i = 0; i < array.size(); ++i) {
+            if (array[i].type != 0 || array[i].integer != 0 || !array[i].text.empty())
+                out << element << " " << i << " " << ValueOperand(array[i]) << "\n";
+        }
+    };
+    const auto numbers = [&out](const char* size, const char* element, const auto& array) {
+        out << size << " " << array.size() << "\n";
+        for (size_t i = 0; i < array.size(); ++i) {
+            if (array[i] != 0)
+                out << element << " " << i << " " << unsigned{array[i]} << "\n";
+        }
+    };
+    values("values", "value", contents.values);
+    numbers("flags", "flag", contents.flags);
+    numbers("words", "word", contents.words);
+    values("variables", "variable", contents.variables);
+    numbers("bytes", "byte", contents.bytes);
+    return out.str();
+}
+
 std::vector<uint8_t> WriteFlagFile(const FlagFileContents& contents)
 {
     std::vector<uint8_t> out(NAME_FIELD_SIZE, 0);
@@ -100,17 +247,7 @@ std::vector<uint8_t> WriteFlagFile(const FlagFileContents& contents)
 FlagFileContents ParseFlagListing(const std::string& listing)
 {
     FlagFileContents contents;
-    std::istringstream lines(listing);
-    std::string text;
-    int line = 0;
-    while (std::getline(lines, text)) {
-        ++line;
-        if (const size_t hash = text.find('#'); hash != std::string::npos)
-            text.erase(hash);
-        std::istringstream in(text);
-        std::string keyword;
-        if (!(in >> keyword))
-            continue;
+    ForEachStatement(listing, [&contents](int line, const std::string& keyword, std::istringstream& in) {
         constexpr long MAX_SIZE = 1 << 24;
         if (keyword == "name")
             contents.name = RestOfLine(in);
@@ -142,7 +279,7 @@ FlagFileContents ParseFlagListing(const std::string& listing)
         } else {
             Fail(line, "unknown statement \"" + keyword + "\"");
         }
-    }
+    });
     return contents;
 }
 

@@ -6,6 +6,8 @@
 // Also reads the text listings the build turns into the initial save set.
 
 #include <cstdint>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,5 +39,23 @@ std::vector<uint8_t> WriteFlagFile(const FlagFileContents& contents);
 // An element statement must come after the size that covers it. Throws std::invalid_argument
 // naming the line of the first mistake.
 FlagFileContents ParseFlagListing(const std::string& listing);
+
+// The flag file read back by this tool's own reader; false when the bytes are not one whole
+// flag file (a count past the end, bytes left over).
+bool ReadFlagFile(const std::vector<uint8_t>& file, FlagFileContents& contents);
+// A listing of the file that ParseFlagListing turns back into the same bytes, for test failure
+// messages; a file that does not read says where it stops.
+std::string DumpFlagFile(const std::vector<uint8_t>& file);
+
+// Pieces shared with the other writers of this tool.
+// Calls the action with each statement's line number, its keyword and the stream after it;
+// '#' starts a comment, blank lines are passed over.
+void ForEachStatement(const std::string& listing,
+                      const std::function<void(int line, const std::string& keyword, std::istringstream& in)>& action);
+void PutU32(std::vector<uint8_t>& out, uint32_t value);
+void PutValue(std::vector<uint8_t>& out, const FlagValue& value);
+// A value statement's operand: "INT" or "text TEXT". Throws std::invalid_argument.
+FlagValue ParseValueOperand(const std::string& operand, int line);
+std::string ValueOperand(const FlagValue& value);
 
 } // namespace tools

@@ -39,3 +39,19 @@ inline constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;
 
 DWORD GetLastError();
 void SetLastError(DWORD error);
+
+inline constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100;
+inline constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;
+inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
+
+using HLOCAL = void*;
+
+// The system's text of an error number, from FORMAT_MESSAGE_FROM_SYSTEM only (inserts are never
+// expanded). When the number is the thread's last error and a POSIX call caused it, the text is
+// that call's errno description; otherwise a short text of our own for the numbers the layer
+// reports. With FORMAT_MESSAGE_ALLOCATE_BUFFER, buffer is really an LPWSTR* that receives text
+// to be freed with LocalFree. Answers the characters stored without the NUL, 0 on failure.
+DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD message_id, DWORD language_id, LPWSTR buffer,
+                     DWORD size, void* arguments);
+// Frees text allocated by FormatMessageW; answers null.
+HLOCAL LocalFree(HLOCAL memory);

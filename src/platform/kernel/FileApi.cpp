@@ -1,6 +1,7 @@
 #include "platform/kernel/FileApi.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 #include "platform/kernel/ErrorApi.h"
+#include "platform/kernel/FileFault.h"
 #include "platform/kernel/HandleTable.h"
 #include "platform/kernel/PosixPath.h"
 #include "platform/kernel/Unicode.h"
@@ -152,7 +154,46 @@ UniqueFd OpenForDisposition(const std::string& path, int mode, DWORD disposition
     }
 }
 
+// The injected fault: -1 when none waits, else the counted calls still to pass.
+std::atomic<int> g_fault_skip{-1};
+std::atomic<int> g_fault_error{0};
+
+// True, with the last error set, when this counted call is the one to fail.
+bool FaultStrikes()
+{
+    int skip = g_fault_skip.load();
+    while (skip >= 0) {
+        if (g_fault_skip.compare_exchange_weak(skip, skip - 1)) {
+            if (skip != 0)
+                return false;
+            platform::SetLastErrorFromErrno(g_fault_error.load());
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+namespace platform {
+
+void InjectFileFault(int skip, int posix_error)
+{
+    g_fault_error = posix_error;
+    g_fault_skip = skip;
+}
+
+void ClearFileFault()
+{
+    g_fault_skip = -1;
+}
+
+bool IsFileFaultPending()
+{
+    return g_fault_skip.load() >= 0;
+}
+
+} // namespace platform
 
 HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LPSECURITY_ATTRIBUTES,
                    DWORD creation_disposition, DWORD, HANDLE)
@@ -164,6 +205,8 @@ HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LP
     }
     const bool reading = (desired_access & GENERIC_READ) != 0;
     const bool writing = (desired_access & GENERIC_WRITE) != 0;
+    if (writing && FaultStrikes())
+        return INVALID_HANDLE_VALUE;
     if (creation_disposition == TRUNCATE_EXISTING && !writing) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
@@ -251,6 +294,14 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytes_to_write, LPDWORD byte
     }
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     DWORD done = 0;
+    if (FaultStrikes()) {
+        const int error = g_fault_error.load();
+        const ssize_t half = ::write(file->GetFd(), bytes, bytes_to_write / 2);
+        platform::SetLastErrorFromErrno(error);
+        if (bytes_written)
+            *bytes_written = half > 0 ? static_cast<DWORD>(half) : 0;
+        return FALSE;
+    }
     while (done < bytes_to_write) {
         const ssize_t count = ::write(file->GetFd(), bytes + done, bytes_to_write - done);
         if (count < 0 && errno == EINTR)
@@ -333,7 +384,7 @@ DWORD GetFileSize(HANDLE handle, LPDWORD size_high)
 BOOL FlushFileBuffers(HANDLE handle)
 {
     const std::shared_ptr<FileObject> file = FindFile(handle);
-    if (!file)
+    if (!file || FaultStrikes())
         return FALSE;
     if (::fsync(file->GetFd()) != 0 && errno != EINVAL) { // EINVAL: a file that cannot be synced
         platform::SetLastErrorFromErrno(errno);
@@ -354,7 +405,29 @@ BOOL CloseHandle(HANDLE handle)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    const bool fails = object->GetKind() == KernelObjectKind::File && FaultStrikes();
     table.Remove(handle);
+    return fails ? FALSE : TRUE;
+}
+
+BOOL FlushFolderBuffers(LPCWSTR folder)
+{
+    const std::string path = ResolvedPath(folder);
+    if (path.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    if (FaultStrikes())
+        return FALSE;
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.IsValid()) {
+        SetErrorForPath(errno, path);
+        return FALSE;
+    }
+    if (::fsync(fd.Get()) != 0 && errno != EINVAL) {
+        platform::SetLastErrorFromErrno(errno);
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -537,6 +610,8 @@ BOOL DeleteFileW(LPCWSTR file_name)
 
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
 {
+    if (FaultStrikes())
+        return FALSE;
     const std::string from = ResolvedPath(existing);
     std::string to = ResolvedPath(replacement);
     if (from.empty() || to.empty()) {

@@ -55,6 +55,9 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distance_high, DWORD move_method);
 DWORD GetFileSize(HANDLE file, LPDWORD size_high);
 BOOL FlushFileBuffers(HANDLE file);
+// Ours: makes the folder's entries (a rename into it) durable, as FlushFileBuffers does for a
+// file's bytes. Windows reaches this by flushing a folder handle.
+BOOL FlushFolderBuffers(LPCWSTR folder);
 // Closes any kernel handle: file, event, mutex, thread or find handle.
 BOOL CloseHandle(HANDLE handle);
 // A pseudo handle meaning "this process"; it needs no CloseHandle.

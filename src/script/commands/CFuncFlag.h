@@ -1,38 +1,77 @@
 #pragma once
-// The flag command group.
-// FIXME: the least the game work needs until the flag files are in; the file operations keep
-// nothing yet.
+// The flag command group (library 14): sizes the arrays of the current game state, saves it to
+// and loads it from numbered flag files, copies ranges of one array between the state and a
+// file, merges the flag bytes into a file, clears and fills. The save, load, backlog and dialog
+// screens and the game work build the same object for the file operations. Main thread; the
+// save holds the object's own lock.
 
 #include <cstdint>
 
-class CVeskDoc;
+#include "foundation/CCriticalSection.h"
+#include "script/commands/IFunc.h"
 
-class IFuncFlag
+// The arrays the range copies work on.
+enum class FlagArray
 {
-public:
-    virtual ~IFuncFlag() = default;
-    // Copies Flags[start .. start + count) of the current game state into flag file N.
-    virtual void StoreFlagsToFile(uint32_t file, uint32_t start, uint32_t count)
-    {
-        (void)file;
-        (void)start;
-        (void)count;
-    }
+    Flags,
+    Words,
+    Bytes,
+    Variables,
 };
 
-class CFuncFlag : public IFuncFlag
+class IFuncFlag : public IFunc
 {
 public:
-    explicit CFuncFlag(CVeskDoc* document)
-        : m_document(document)
-    {}
-    // ORs every current flag byte into flag file N.
-    void MergeIntoFlagFile(uint32_t file, uint32_t unused)
-    {
-        (void)file;
-        (void)unused;
-    }
+    void Call(CScript& script) override;
 
-private:
-    CVeskDoc* m_document; // not owned
+    // Loads flag file N into the target (the current state when null). 1 on success; 0, with a
+    // report and the target unchanged, when the file is missing or damaged.
+    virtual int LoadFlagFile(uint32_t file, FlagBuffer* target = nullptr);
+    // ORs the source's flag bytes (the current state's when null) into flag file N.
+    virtual void MergeIntoFlagFile(uint32_t file, const FlagBuffer* source = nullptr) = 0;
+    // LoadFlagFile into the current state, without a restart.
+    virtual void ReloadFlagFile(uint32_t file);
+
+    // Writes the source (the current state when null) to flag file N through the atomic writer.
+    // 1 on success; 0, with a report and the old file kept, when it cannot be written.
+    int SaveFlagFile(uint32_t file, const FlagBuffer* source = nullptr);
+    void SetCurrentState(const FlagBuffer& source);
+
+    void ResizeFlags(int32_t flags, int32_t words, int32_t bytes, int32_t variables);
+    // Loads file N into the current state, attaches the script it names and throws
+    // tagDOCUMENT_CODE 3 so that the document rebuilds the script stack; never returns.
+    [[noreturn]] void LoadAndRestart(uint32_t file);
+    void LoadFlagsFromFile(uint32_t file, int32_t start, int32_t count);
+    void LoadWordsFromFile(uint32_t file, int32_t start, int32_t count);
+    void LoadBytesFromFile(uint32_t file, int32_t start, int32_t count);
+    void LoadVariablesFromFile(uint32_t file, int32_t start, int32_t count);
+    void StoreFlagsToFile(uint32_t file, int32_t start, int32_t count);
+    void StoreWordsToFile(uint32_t file, int32_t start, int32_t count);
+    void StoreBytesToFile(uint32_t file, int32_t start, int32_t count);
+    void StoreVariablesToFile(uint32_t file, int32_t start, int32_t count);
+    void ClearFlags();
+    // Flags[i] := value for start <= i < end, kept inside the array.
+    void FillFlags(int32_t start, int32_t end, int32_t value);
+
+    // The same operations on a flag file image already loaded, so that a caller can load a file
+    // once, apply several and save it once. A load copies entries [start, start + count) that
+    // both the state and the image hold and stops with the range report at the first one
+    // missing. A store copies from the state into the image, growing the image's array with
+    // zero or empty entries, and answers false, with the report, at the first entry the state
+    // lacks (the caller then saves nothing). The merge grows the image's Flags as needed.
+    void LoadRangeFromImage(FlagArray array, const FlagBuffer& image, int32_t start, int32_t count);
+    bool StoreRangeToImage(FlagArray array, FlagBuffer& image, int32_t start, int32_t count);
+    static void MergeFlagsIntoImage(FlagBuffer& image, const FlagBuffer& source);
+
+protected:
+    void StoreRangeToFile(FlagArray array, uint32_t file, int32_t start, int32_t count);
+    void LoadRangeFromFile(FlagArray array, uint32_t file, int32_t start, int32_t count);
+
+    CCriticalSection m_lock; // guards the flag file writes of this object
+};
+
+class CFuncFlag final : public IFuncFlag
+{
+public:
+    void MergeIntoFlagFile(uint32_t file, const FlagBuffer* source = nullptr) override;
 };

@@ -1,19 +1,34 @@
 #pragma once
-// The already-read command group.
-// FIXME: the least the game work needs until the already-read buffer is in; nothing is kept yet,
-// so there is nothing to write.
+// The already-read command group (library 24): sizes, clears, loads, saves, marks and tests the
+// script context's already-read bits, one per message number, kept across sessions in
+// "%sonemes.dat". The message window builds one to mark and test messages; the exit and
+// return-to-title flows to save the bits. Main thread.
 
-class CVeskDoc;
+#include <cstdint>
+#include <vector>
 
-class CFuncOneMes
+#include "foundation/CStringUTF8.h"
+#include "script/commands/IFunc.h"
+
+class CFuncOneMes final : public IFunc
 {
 public:
-    explicit CFuncOneMes(CVeskDoc* document)
-        : m_document(document)
-    {}
-    // Writes the already-read bits to their file.
-    void SaveReadBuffer() {}
+    void Call(CScript& script) override;
+
+    // (count + 7) / 8 bytes; a count that rounds below zero gives an empty buffer.
+    void ResizeReadBuffer(int32_t count);
+    void ClearReadBuffer();
+    // Reads as many bytes as the buffer holds; a shorter file fills only its own length.
+    void LoadReadBuffer();
+    // Writes the buffer's bytes through the atomic writer; the old file stays on failure.
+    // True when the file was written.
+    bool SaveReadBuffer();
+    void MarkRead(int32_t message);
+    // 1 read, 0 unread; a negative number counts as read.
+    int32_t IsRead(int32_t message);
 
 private:
-    CVeskDoc* m_document; // not owned
+    std::vector<uint8_t>* Buffer();
+    CStringUTF8 ScriptName() const;
+    int32_t ScriptLine() const;
 };

@@ -117,6 +117,7 @@ public:
     int32_t CurrentChoiceKey = 0;
     std::map<int32_t, std::vector<ChoiceBranch>> ChoiceBranches;
     BacklogStore Backlog;
+    std::vector<uint8_t> ReadBuffer; // already-read bits: message n is 0x80 >> (n & 7) of byte n >> 3
     std::mt19937 Random;
     uint32_t RandomSeed = 0;      // the seed drawn from the hardware at start-up
     int32_t m_text_area_word = 0; // cleared by a new line; the message window reads it

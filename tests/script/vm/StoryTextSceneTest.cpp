@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesDisassembler.h"
 #include "platform/gdi/PngCodec.h"
+#include "support/WorkingDir.h"
 
 namespace {
 
@@ -81,10 +83,15 @@ class StoryTextSceneTest : public ScriptTest
 protected:
     StoryTextSceneTest() { State().Variables.resize(100); }
 
+    // The start script saves and looks for its slot in the current folder: a fresh one for
+    // each scene, so every run takes the first start's road.
+    std::optional<WorkingDir> m_save_folder;
+
     // Runs start.mes from the demo's sources until it counts frames, with the text sprite's
     // layer transparent and of the size given (none for a width of 0); answers the layer.
     ILayer* RunScene(int32_t direction, int32_t width, int32_t height)
     {
+        m_save_folder.emplace();
         ILayer* layer = nullptr;
         if (width > 0) {
             auto sprite = std::make_unique<CSpriteLayer>();

@@ -1,0 +1,104 @@
+#include "foundation/WriteFileAtomically.h"
+
+#include <algorithm>
+#include <string>
+
+#include "foundation/CFile.h"
+#include "platform/kernel/ErrorApi.h"
+#include "platform/kernel/FileApi.h"
+
+namespace {
+
+// The folder part of a path, separator included; empty for a bare name.
+CStringUTF8 FolderOf(const CStringUTF8& path)
+{
+    const std::string text = path.GetStdString();
+    const size_t separator = text.find_last_of("\\/");
+    return separator == std::string::npos ? CStringUTF8()
+                                          : CStringUTF8(text.substr(0, separator + 1).c_str());
+}
+
+bool Fail(CStringUTF8* reason)
+{
+    if (reason != nullptr)
+        *reason = SystemErrorText(GetLastError());
+    return false;
+}
+
+// Writes and flushes the temporary; false with the reason taken at the failing call.
+bool WriteTemporary(const CStringUTF8& temp_path, std::span<const uint8_t> bytes, CStringUTF8* reason)
+{
+    CFile file;
+    if (!file.OpenWrite(temp_path, CREATE_ALWAYS))
+        return Fail(reason);
+    size_t done = 0;
+    do {
+        // Large files go in pieces: one WriteFile moves at most a DWORD.
+        const DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        if (!file.Write(bytes.data() + done, piece) || file.GetBytesMoved() != piece) {
+            if (GetLastError() == ERROR_SUCCESS)
+                SetLastError(ERROR_DISK_FULL); // a write that took fewer bytes without a reason
+            Fail(reason);
+            file.Close();
+            return false;
+        }
+        done += piece;
+    } while (done < bytes.size());
+    if (!FlushFileBuffers(file.GetHandle())) {
+        Fail(reason);
+        file.Close();
+        return false;
+    }
+    if (!file.Close())
+        return Fail(reason);
+    return true;
+}
+
+} // namespace
+
+CStringUTF8 SystemErrorText(DWORD error)
+{
+    LPWSTR text = nullptr;
+    if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr) == 0)
+        return CStringUTF8();
+    std::u16string wide(text);
+    LocalFree(text);
+    while (!wide.empty() && (wide.back() == u'\n' || wide.back() == u'\r'))
+        wide.pop_back();
+    return CStringUTF8(wide);
+}
+
+bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes, CStringUTF8* reason,
+                         const CStringUTF8* keep_previous_as)
+{
+    const CStringUTF8 temp_path = path + ".tmp";
+    if (!WriteTemporary(temp_path, bytes, reason)) {
+        DeleteFileW(temp_path.GetWideText()); // a success leaves the last error as it was
+        return false;
+    }
+    bool moved_aside = false;
+    if (keep_previous_as != nullptr) {
+        if (MoveFileExW(path.GetWideText(), keep_previous_as->GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
+            moved_aside = true;
+        } else if (const DWORD error = GetLastError();
+                   error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            Fail(reason);
+            DeleteFileW(temp_path.GetWideText());
+            return false;
+        }
+    }
+    if (!MoveFileExW(temp_path.GetWideText(), path.GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
+        Fail(reason);
+        DeleteFileW(temp_path.GetWideText());
+        if (moved_aside)
+            MoveFileExW(keep_previous_as->GetWideText(), path.GetWideText(), 0);
+        return false;
+    }
+    // The new file is in place either way; a folder that cannot be flushed only means the rename
+    // may not yet be on the disk, which a later save repeats.
+    const CStringUTF8 folder = FolderOf(path);
+    FlushFolderBuffers(folder.IsEmpty() ? u"." : folder.GetWideText());
+    return true;
+}

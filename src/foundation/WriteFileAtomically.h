@@ -1,0 +1,21 @@
+#pragma once
+// The one way the program replaces a file on disk (settings, flag files, save data, the
+// already-read file, slot files and thumbnails): the bytes go to a temporary beside the file,
+// every write, the flush to the disk and the close are checked, and only then is the temporary
+// renamed over the file and the folder flushed. A failed or interrupted save keeps the old file
+// byte for byte and leaves no temporary behind. Any thread; one writer per path at a time.
+
+#include <cstdint>
+#include <span>
+
+#include "foundation/CStringUTF8.h"
+#include "platform/kernel/WinTypes.h"
+
+// True when the file now holds exactly the bytes. On failure the reason, the system's text of
+// the failing call's error, goes to reason when given. With keep_previous_as the old file is
+// renamed to that name just before the new one takes its place (and put back if that fails).
+bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes,
+                         CStringUTF8* reason = nullptr, const CStringUTF8* keep_previous_as = nullptr);
+
+// The system's text for an error number (FormatMessageW), without the trailing line break.
+CStringUTF8 SystemErrorText(DWORD error);

@@ -1,0 +1,43 @@
+#include "script/SaveFileNames.h"
+
+#include "app/CVeskDoc.h"
+#include "app/CWinApp.h"
+#include "script/FlagBuffer.h"
+
+namespace {
+
+CStringUTF8 SaveFolder()
+{
+    CWinApp* app = GetApp();
+    return app != nullptr ? app->GetAppString() : CStringUTF8();
+}
+
+bool IsSecondScenario()
+{
+    const FlagBuffer* state = GetDocument()->GetGameState();
+    return state != nullptr && state->SpMode() == 1;
+}
+
+} // namespace
+
+CStringUTF8 MakeFlagFileName(uint32_t number)
+{
+    CStringUTF8 name;
+    name.Format(IsSecondScenario() ? "%sSP_FLAG%03u" : "%sFLAG%03u", SaveFolder().GetText(), number);
+    return name;
+}
+
+CStringUTF8 MakeSaveDataFileName(uint32_t number)
+{
+    CStringUTF8 name;
+    name.Format(IsSecondScenario() ? "%sSP_SaveData%03u.dat" : "%sSaveData%03u.dat", SaveFolder().GetText(),
+                number);
+    return name;
+}
+
+CStringUTF8 MakeReadBufferFileName()
+{
+    CStringUTF8 name;
+    name.Format("%sonemes.dat", SaveFolder().GetText());
+    return name;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The names of the files a save slot and the system keep in the save folder. A play in the second
+// scenario (SpMode 1 in the document's current game state) keeps its own set under "SP_" names.
+
+#include <cstdint>
+
+#include "foundation/CStringUTF8.h"
+
+// "%sFLAG%03u", or "%sSP_FLAG%03u" in the second scenario.
+CStringUTF8 MakeFlagFileName(uint32_t number);
+// "%sSaveData%03u.dat", or "%sSP_SaveData%03u.dat" in the second scenario.
+CStringUTF8 MakeSaveDataFileName(uint32_t number);
+// "%sonemes.dat": one file for both scenarios.
+CStringUTF8 MakeReadBufferFileName();

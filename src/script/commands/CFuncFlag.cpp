@@ -1,0 +1,316 @@
+#include "script/commands/CFuncFlag.h"
+
+#include <algorithm>
+#include <span>
+#include <string>
+
+#include "app/CVeskDoc.h"
+#include "foundation/CFile.h"
+#include "foundation/ScopedLock.h"
+#include "foundation/WriteFileAtomically.h"
+#include "script/FlagBuffer.h"
+#include "script/SaveFileNames.h"
+#include "script/vm/ScriptContext.h"
+#include "script/vm/ScriptError.h"
+
+namespace {
+
+enum class LoadResult
+{
+    Loaded,
+    Missing,
+    Damaged,
+};
+
+// Reads flag file N into the target, reporting a missing or damaged file.
+LoadResult ReadFlagFile(uint32_t number, FlagBuffer& target)
+{
+    const CStringUTF8 name = MakeFlagFileName(number);
+    CFile file;
+    CStringUTF8 text;
+    if (!file.OpenRead(name)) {
+        ReportScriptError(text.Format("%s が存在しません", name.GetText()));
+        return LoadResult::Missing;
+    }
+    if (!target.Read(file.GetHandle())) {
+        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
+        return LoadResult::Damaged;
+    }
+    return LoadResult::Loaded;
+}
+
+void ReportRange()
+{
+    ReportScriptError(CStringUTF8("フラグバッファを超えて読み込もうとしています"));
+}
+
+// Runs the action on the arrays of one kind of two buffers.
+template <typename A, typename B, typename Action>
+auto WithArrays(FlagArray array, A& a, B& b, Action action)
+{
+    switch (array) {
+    case FlagArray::Words:
+        return action(a.Words, b.Words);
+    case FlagArray::Bytes:
+        return action(a.Bytes, b.Bytes);
+    case FlagArray::Variables:
+        return action(a.Variables, b.Variables);
+    case FlagArray::Flags:
+    default:
+        return action(a.Flags, b.Flags);
+    }
+}
+
+template <typename Vector>
+void ResizeArray(Vector& array, int32_t count)
+{
+    array.resize(static_cast<size_t>(std::max(count, 0)));
+}
+
+} // namespace
+
+void IFuncFlag::Call(CScript&)
+{
+    if (Context == nullptr)
+        return;
+    ScriptContext& context = *Context;
+    const int32_t sub = context.PopInteger();
+    if (sub < 0 || sub > 14)
+        return;
+    if (sub == 0) {
+        const int32_t flags = context.PopInteger();
+        const int32_t words = context.PopInteger();
+        const int32_t bytes = context.PopInteger();
+        const int32_t variables = context.PopInteger();
+        ResizeFlags(flags, words, bytes, variables);
+        return;
+    }
+    if (sub == 13) {
+        ClearFlags();
+        return;
+    }
+    if (sub == 14) {
+        const int32_t start = context.PopInteger();
+        const int32_t end = context.PopInteger();
+        FillFlags(start, end, context.PopInteger());
+        return;
+    }
+    const auto file = static_cast<uint32_t>(context.PopInteger());
+    switch (sub) {
+    case 1:
+        LoadAndRestart(file);
+    case 2:
+        SaveFlagFile(file);
+        return;
+    case 11:
+        MergeIntoFlagFile(file);
+        return;
+    case 12:
+        ReloadFlagFile(file);
+        return;
+    default:
+        break;
+    }
+    const int32_t start = context.PopInteger();
+    const int32_t count = context.PopInteger();
+    constexpr FlagArray ARRAYS[] = {FlagArray::Flags, FlagArray::Words, FlagArray::Bytes,
+                                    FlagArray::Variables};
+    if (sub <= 6)
+        LoadRangeFromFile(ARRAYS[sub - 3], file, start, count);
+    else
+        StoreRangeToFile(ARRAYS[sub - 7], file, start, count);
+}
+
+int IFuncFlag::LoadFlagFile(uint32_t file, FlagBuffer* target)
+{
+    if (target == nullptr)
+        target = CurrentState;
+    FlagBuffer scratch;
+    return ReadFlagFile(file, target != nullptr ? *target : scratch) == LoadResult::Loaded ? 1 : 0;
+}
+
+void IFuncFlag::ReloadFlagFile(uint32_t file)
+{
+    LoadFlagFile(file, CurrentState);
+}
+
+int IFuncFlag::SaveFlagFile(uint32_t file, const FlagBuffer* source)
+{
+    if (source == nullptr)
+        source = CurrentState;
+    if (source == nullptr)
+        return 0;
+    const CStringUTF8 name = MakeFlagFileName(file);
+    ScopedLock lock(m_lock);
+    std::string bytes;
+    source->AppendTo(bytes);
+    CStringUTF8 reason;
+    if (!WriteFileAtomically(name, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
+                             &reason)) {
+        CStringUTF8 text;
+        ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+        return 0;
+    }
+    return 1;
+}
+
+void IFuncFlag::SetCurrentState(const FlagBuffer& source)
+{
+    if (CurrentState != nullptr)
+        CurrentState->Assign(source);
+}
+
+void IFuncFlag::ResizeFlags(int32_t flags, int32_t words, int32_t bytes, int32_t variables)
+{
+    if (CurrentState == nullptr)
+        return;
+    // A negative count empties the array rather than asking for a gigantic one.
+    ResizeArray(CurrentState->Flags, flags);
+    ResizeArray(CurrentState->Words, words);
+    ResizeArray(CurrentState->Bytes, bytes);
+    ResizeArray(CurrentState->Variables, variables);
+}
+
+void IFuncFlag::LoadAndRestart(uint32_t file)
+{
+    LoadFlagFile(file);
+    if (Document != nullptr && CurrentState != nullptr)
+        Document->ReplaceScript(Document->AttachScript(CurrentState->Name));
+    throw CVeskDoc::DOCUMENT_RESTORE_STACK;
+}
+
+void IFuncFlag::LoadFlagsFromFile(uint32_t file, int32_t start, int32_t count)
+{
+    LoadRangeFromFile(FlagArray::Flags, file, start, count);
+}
+
+void IFuncFlag::LoadWordsFromFile(uint32_t file, int32_t start, int32_t count)
+{
+    LoadRangeFromFile(FlagArray::Words, file, start, count);
+}
+
+void IFuncFlag::LoadBytesFromFile(uint32_t file, int32_t start, int32_t count)
+{
+    LoadRangeFromFile(FlagArray::Bytes, file, start, count);
+}
+
+void IFuncFlag::LoadVariablesFromFile(uint32_t file, int32_t start, int32_t count)
+{
+    LoadRangeFromFile(FlagArray::Variables, file, start, count);
+}
+
+void IFuncFlag::StoreFlagsToFile(uint32_t file, int32_t start, int32_t count)
+{
+    StoreRangeToFile(FlagArray::Flags, file, start, count);
+}
+
+void IFuncFlag::StoreWordsToFile(uint32_t file, int32_t start, int32_t count)
+{
+    StoreRangeToFile(FlagArray::Words, file, start, count);
+}
+
+void IFuncFlag::StoreBytesToFile(uint32_t file, int32_t start, int32_t count)
+{
+    StoreRangeToFile(FlagArray::Bytes, file, start, count);
+}
+
+void IFuncFlag::StoreVariablesToFile(uint32_t file, int32_t start, int32_t count)
+{
+    StoreRangeToFile(FlagArray::Variables, file, start, count);
+}
+
+void IFuncFlag::ClearFlags()
+{
+    if (CurrentState == nullptr)
+        return;
+    std::ranges::fill(CurrentState->Flags, uint8_t{0});
+    std::ranges::fill(CurrentState->Words, uint16_t{0});
+    std::ranges::fill(CurrentState->Bytes, uint8_t{0});
+    for (ScriptValue& variable : CurrentState->Variables)
+        SetIntegerValue(variable, 0);
+}
+
+void IFuncFlag::FillFlags(int32_t start, int32_t end, int32_t value)
+{
+    if (CurrentState == nullptr)
+        return;
+    std::vector<uint8_t>& flags = CurrentState->Flags;
+    const int64_t first = std::max<int64_t>(start, 0);
+    const int64_t last = std::min<int64_t>(end, static_cast<int64_t>(flags.size()));
+    for (int64_t i = first; i < last; ++i)
+        flags[static_cast<size_t>(i)] = static_cast<uint8_t>(value);
+}
+
+void IFuncFlag::LoadRangeFromImage(FlagArray array, const FlagBuffer& image, int32_t start, int32_t count)
+{
+    if (CurrentState == nullptr)
+        return;
+    WithArrays(array, *CurrentState, image, [start, count](auto& to, const auto& from) {
+        for (int64_t i = 0; i < count; ++i) {
+            const int64_t k = start + i;
+            if (k < 0 || static_cast<uint64_t>(k) >= to.size() || static_cast<uint64_t>(k) >= from.size()) {
+                ReportRange();
+                return;
+            }
+            to[static_cast<size_t>(k)] = from[static_cast<size_t>(k)];
+        }
+    });
+}
+
+bool IFuncFlag::StoreRangeToImage(FlagArray array, FlagBuffer& image, int32_t start, int32_t count)
+{
+    if (CurrentState == nullptr)
+        return false;
+    return WithArrays(array, image, *CurrentState, [start, count](auto& to, const auto& from) {
+        for (int64_t i = 0; i < count; ++i) {
+            const int64_t k = start + i;
+            if (k < 0 || static_cast<uint64_t>(k) >= from.size()) {
+                ReportRange();
+                return false;
+            }
+            // A file written before the scripts grew the array keeps its entries and gains the new.
+            if (static_cast<uint64_t>(k) >= to.size())
+                to.resize(static_cast<size_t>(k) + 1);
+            to[static_cast<size_t>(k)] = from[static_cast<size_t>(k)];
+        }
+        return true;
+    });
+}
+
+void IFuncFlag::MergeFlagsIntoImage(FlagBuffer& image, const FlagBuffer& source)
+{
+    if (image.Flags.size() < source.Flags.size())
+        image.Flags.resize(source.Flags.size());
+    for (size_t i = 0; i < source.Flags.size(); ++i)
+        image.Flags[i] |= source.Flags[i];
+}
+
+void IFuncFlag::LoadRangeFromFile(FlagArray array, uint32_t file, int32_t start, int32_t count)
+{
+    FlagBuffer image;
+    if (ReadFlagFile(file, image) == LoadResult::Loaded)
+        LoadRangeFromImage(array, image, start, count);
+}
+
+void IFuncFlag::StoreRangeToFile(FlagArray array, uint32_t file, int32_t start, int32_t count)
+{
+    // A missing file is made from a fresh image; a damaged one is left for the player to see.
+    FlagBuffer image;
+    if (ReadFlagFile(file, image) == LoadResult::Damaged)
+        return;
+    if (StoreRangeToImage(array, image, start, count))
+        SaveFlagFile(file, &image);
+}
+
+void CFuncFlag::MergeIntoFlagFile(uint32_t file, const FlagBuffer* source)
+{
+    if (source == nullptr)
+        source = CurrentState;
+    if (source == nullptr)
+        return;
+    FlagBuffer image;
+    if (ReadFlagFile(file, image) == LoadResult::Damaged)
+        return;
+    MergeFlagsIntoImage(image, *source);
+    SaveFlagFile(file, &image);
+}
