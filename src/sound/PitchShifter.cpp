@@ -99,7 +99,10 @@ void PitchShifter::ProcessFrame(float ratio, float sample_rate)
     }
     std::fill(m_work.begin() + 2 * BINS, m_work.end(), 0.0f);
     FftInPlace(1);
-    constexpr double SCALE = (FRAME / 2.0) * OVERSAMPLING;
+    // The squared Hann window summed over the four overlapping frames is 1.5: without that
+    // divisor every shifted voice would come out 1.5 times as loud as it went in.
+    constexpr double WINDOW_OVERLAP_GAIN = 1.5;
+    constexpr double SCALE = (FRAME / 2.0) * OVERSAMPLING * WINDOW_OVERLAP_GAIN;
     for (uint32_t k = 0; k < FRAME; ++k)
         m_accumulator[k] += static_cast<float>(2.0 * Hann(k) * m_work[2 * k] / SCALE);
     std::copy_n(m_accumulator.begin(), STEP, m_out_fifo.begin());

@@ -2,7 +2,8 @@
 // A phase vocoder that moves the pitch of mono float samples by a ratio (2 an octave up, 0.5 one
 // down) without changing their length: short-time Fourier analysis of 2,048-sample frames at
 // four-fold overlap, every bin moved by the ratio, resynthesis by overlap-add. Output lags input
-// by 1,536 samples. Each sound object owns one, so two voices shifting at once never mix their
+// by a whole frame: the output FIFO trails the input by 1,536 samples, and a frame's first step
+// is complete only once the frame after it has been added. Each sound object owns one, so two voices shifting at once never mix their
 // frames; the object's lock serialises the calls. Allocates only when built.
 
 #include <cstdint>
@@ -14,7 +15,8 @@ public:
     static constexpr uint32_t FRAME = 2048;
     static constexpr uint32_t OVERSAMPLING = 4;
     static constexpr uint32_t STEP = FRAME / OVERSAMPLING;
-    static constexpr uint32_t LATENCY = FRAME - STEP;
+    static constexpr uint32_t LATENCY = FRAME - STEP; // of the output FIFO behind the input FIFO
+    static constexpr uint32_t DELAY = FRAME;          // of an output sample behind its input
     static constexpr uint32_t BINS = FRAME / 2 + 1;
 
     PitchShifter();
