@@ -61,6 +61,11 @@ void OggStreaming<Base>::ThreadProc()
                 return;
             }
             this->HandleNotification(index);
+            if (index < CWaveSoundThread::SEGMENTS) {
+                ScopedLock lock(this->m_lock);
+                if (m_stop_countdown > 0 && --m_stop_countdown == 0)
+                    this->StopAndClose();
+            }
             ReportDecoderError();
         }
     } else {
@@ -222,6 +227,7 @@ bool OggStreaming<Base>::OpenOggData(HANDLE file, DWORD offset, DWORD size)
             this->m_pending = 0;
             this->m_data_state = CWaveSoundThread::DATA_REMAINS;
             m_empty_blocks = 0;
+            m_stop_countdown = -1;
             m_block = this->m_work_start;
             this->SetOutputDataSize(m_total_size);
             if (m_shifter)
@@ -317,17 +323,24 @@ void OggStreaming<Base>::CopyOut(BYTE* dest, const BYTE* source, uint32_t bytes,
         std::memcpy(dest, source, bytes);
         return;
     }
-    const uint32_t count = bytes / 2;
     float* samples = m_shift_samples.data();
-    for (uint32_t i = 0; i < count; ++i) {
-        int16_t value;
-        std::memcpy(&value, source + 2 * i, 2);
-        samples[i] = value * (1.0f / 32768.0f);
-    }
-    m_shifter->PitchShiftPhaseVocoder(ratio, count, 44100.0f, samples, samples);
-    for (uint32_t i = 0; i < count; ++i) {
-        const auto value = static_cast<int16_t>(std::clamp(static_cast<int>(samples[i] * 32768.0f), -32768, 32767));
-        std::memcpy(dest + 2 * i, &value, 2);
+    const auto room = static_cast<uint32_t>(m_shift_samples.size());
+    for (uint32_t done = 0; done < bytes / 2;) {
+        const uint32_t count = std::min(bytes / 2 - done, room);
+        const BYTE* in = source + 2 * done;
+        BYTE* out = dest + 2 * done;
+        for (uint32_t i = 0; i < count; ++i) {
+            int16_t value;
+            std::memcpy(&value, in + 2 * i, 2);
+            samples[i] = value * (1.0f / 32768.0f);
+        }
+        m_shifter->PitchShiftPhaseVocoder(ratio, count, 44100.0f, samples, samples);
+        for (uint32_t i = 0; i < count; ++i) {
+            const auto value =
+                static_cast<int16_t>(std::clamp(static_cast<int>(samples[i] * 32768.0f), -32768, 32767));
+            std::memcpy(out + 2 * i, &value, 2);
+        }
+        done += count;
     }
     if (bytes & 1)
         dest[bytes - 1] = source[bytes - 1];
@@ -339,14 +352,17 @@ DWORD OggStreaming<Base>::FillBuffer(BYTE* dest, DWORD n)
     DWORD result = CWaveSoundThread::NO_END;
     const float shift = this->m_pitch + this->m_speed_compensation;
     const bool shifting = this->m_effects_enabled && static_cast<int>(shift) != 0 &&
-                          this->m_format.wBitsPerSample == 16 && m_shifter &&
-                          n / 2 < m_shift_samples.size();
+                          this->m_format.wBitsPerSample == 16 && m_shifter && !m_shift_samples.empty();
     const float ratio = std::pow(2.0f, shift / 12.0f);
     DWORD done = 0;
-    auto end_data = [&] {
+    auto end_data = [&](bool early) {
         this->m_data_state = CWaveSoundThread::DATA_LAST_READ;
         if (result == CWaveSoundThread::NO_END)
             result = done;
+        // The notification positions know only the stream's own end; an end before it is
+        // passed once the play cursor has gone round the buffer past this fill.
+        if (early)
+            m_stop_countdown = CWaveSoundThread::SEGMENTS;
     };
     while (done < n) {
         if (this->m_data_state != CWaveSoundThread::DATA_REMAINS || !m_decoder) {
@@ -363,9 +379,11 @@ DWORD OggStreaming<Base>::FillBuffer(BYTE* dest, DWORD n)
             done += c;
         } else if (left > 0) {
             if (!NextBlock())
-                end_data();
-        } else if (!this->HasLoop() || !RestartAtLoop()) {
-            end_data();
+                end_data(true);
+        } else if (!this->HasLoop()) {
+            end_data(false);
+        } else if (!RestartAtLoop()) {
+            end_data(true);
         }
     }
     // The notification form finds the end by position; the polled one by this offset.

@@ -63,6 +63,7 @@ private:
     DWORD m_extra_flags = 0;
     const BYTE* m_block = nullptr; // the decoded block being copied out
     uint32_t m_empty_blocks = 0;   // blocks in a row that delivered nothing
+    int32_t m_stop_countdown = -1; // notified form: segment starts until a data end met early
     WAVEFORMATEX m_stream_format{};
     bool m_mixing = false;
     WaveFormatConverter m_channel_converter;
