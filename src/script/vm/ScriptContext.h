@@ -113,6 +113,8 @@ public:
     int32_t CurrentChoiceKey = 0;
     std::map<int32_t, std::vector<ChoiceBranch>> ChoiceBranches;
     BacklogStore Backlog;
+    // Voice names the voice group's load collects while bit 0x400 is set; the backlog empties it.
+    std::vector<CStringUTF8> CollectedVoiceNames;
     std::mt19937 Random;
     uint32_t RandomSeed = 0;      // the seed drawn from the hardware at start-up
     int32_t m_text_area_word = 0; // cleared by a new line; the message window reads it
