@@ -80,7 +80,8 @@ int main(int argc, char** argv)
         return 2;
     }
     std::ifstream file(argv[1], std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
     if (bytes.size() < 44) {
         std::printf("FAIL: %s holds no WAV file\n", argv[1]);
         return 1;
@@ -106,7 +107,8 @@ int main(int argc, char** argv)
     const size_t tenth = static_cast<size_t>(RATE / 10);
     std::vector<double> gains;
     for (size_t w = 0; w < 18; ++w)
-        gains.push_back(Decibels(Rms(left, music_start + w * tenth, tenth) / Rms(music_left, w * tenth, tenth)));
+        gains.push_back(
+            Decibels(Rms(left, music_start + w * tenth, tenth) / Rms(music_left, w * tenth, tenth)));
     std::printf("fade in, dB per 100 ms:");
     for (double g : gains)
         std::printf(" %.1f", g);
@@ -123,11 +125,13 @@ int main(int argc, char** argv)
     // The chime after the two-second pause, then each voice in its turn.
     const size_t chime = ToneStart(left, music_start, tools::DemoSoundSpec::EFFECT_HERTZ);
     const size_t first = ToneStart(left, music_start, tools::DemoSoundSpec::FIRST_VOICE_HERTZ);
-    const size_t first_end = first == SIZE_MAX ? SIZE_MAX : ToneEnd(left, first, tools::DemoSoundSpec::FIRST_VOICE_HERTZ);
+    const size_t first_end =
+        first == SIZE_MAX ? SIZE_MAX : ToneEnd(left, first, tools::DemoSoundSpec::FIRST_VOICE_HERTZ);
     const size_t second = ToneStart(left, music_start, tools::DemoSoundSpec::SECOND_VOICE_HERTZ);
-    std::printf("chime at %.3f s, first voice %.3f-%.3f s, second voice at %.3f s\n", chime / RATE, first / RATE,
-                first_end / RATE, second / RATE);
-    Check(chime != SIZE_MAX && first != SIZE_MAX && second != SIZE_MAX, "the chime and both voices are heard");
+    std::printf("chime at %.3f s, first voice %.3f-%.3f s, second voice at %.3f s\n", chime / RATE,
+                first / RATE, first_end / RATE, second / RATE);
+    Check(chime != SIZE_MAX && first != SIZE_MAX && second != SIZE_MAX,
+          "the chime and both voices are heard");
     if (chime != SIZE_MAX && first != SIZE_MAX && second != SIZE_MAX) {
         Check(chime > music_start + static_cast<size_t>(1.9 * RATE), "the chime follows the pause");
         const double voice_seconds = tools::DemoSoundSpec::VOICE_FRAMES / RATE;
@@ -142,7 +146,8 @@ int main(int argc, char** argv)
 
     // The music's loop: once the story has spoken, every sample repeats one loop later.
     const size_t loop = tools::DemoSoundSpec::MUSIC_LOOP_FRAMES;
-    const size_t from = second == SIZE_MAX ? left.size() : second + tools::DemoSoundSpec::VOICE_FRAMES + tenth;
+    const size_t from =
+        second == SIZE_MAX ? left.size() : second + tools::DemoSoundSpec::VOICE_FRAMES + tenth;
     size_t compared = 0;
     size_t differing = 0;
     for (size_t i = from; i + loop < left.size(); ++i, ++compared)

@@ -58,7 +58,8 @@ std::vector<int16_t> Material(uint16_t channels)
 std::string OggFile(uint16_t channels)
 {
     const std::string path =
-        (std::filesystem::temp_directory_path() / ("vesk_bench_" + std::to_string(channels) + ".ogg")).string();
+        (std::filesystem::temp_directory_path() / ("vesk_bench_" + std::to_string(channels) + ".ogg"))
+            .string();
     if (!std::filesystem::exists(path)) {
         tools::OggContents ogg;
         ogg.channels = channels;
@@ -199,8 +200,9 @@ void BM_PitchShiftVoice(benchmark::State& state)
         PitchShifter shifter;
         std::vector<float> work = samples;
         for (uint32_t done = 0; done < work.size(); done += SEGMENT)
-            shifter.PitchShiftPhaseVocoder(1.5f, std::min<uint32_t>(SEGMENT, static_cast<uint32_t>(work.size()) - done),
-                                           44100.0f, work.data() + done, work.data() + done);
+            shifter.PitchShiftPhaseVocoder(
+                1.5f, std::min<uint32_t>(SEGMENT, static_cast<uint32_t>(work.size()) - done), 44100.0f,
+                work.data() + done, work.data() + done);
         benchmark::DoNotOptimize(work.data());
     }
     SetRealTimeShare(state);
@@ -221,7 +223,8 @@ void BM_StreamFourVoicesAndMusic(benchmark::State& state)
         tools::WavContents music;
         music.samples = tools::Pcm16Bytes(Material(2));
         music.loop = tools::WavLoop{.start = 0, .end = FRAMES};
-        tools::WriteWavFile((std::filesystem::temp_directory_path() / "vesk_bench_music.wav").string(), music);
+        tools::WriteWavFile((std::filesystem::temp_directory_path() / "vesk_bench_music.wav").string(),
+                            music);
     }
     std::vector<HANDLE> files;
     std::vector<CWaveSoundThread*> sounds;

@@ -318,8 +318,8 @@ void COggDecodeBase::ConvertBlock(float** pcm, uint32_t frames)
     if (room < SamplesToBytes(frames))
         frames = BytesToSamples(room); // the rest of the block is dropped
     uint8_t* dest = m_work + m_pending;
-    m_pending += m_format.wBitsPerSample == 8 ? ConvertTo8Bit(pcm, frames, dest)
-                                              : ConvertTo16Bit(pcm, frames, dest);
+    m_pending +=
+        m_format.wBitsPerSample == 8 ? ConvertTo8Bit(pcm, frames, dest) : ConvertTo16Bit(pcm, frames, dest);
 }
 
 bool COggDecodeBase::DecodeChunk(uint32_t* byte_count)
@@ -495,7 +495,7 @@ bool COggDecodeBase::DecodeAll(int32_t* end_state, uint32_t* byte_count)
                     take = BytesToSamples(room);
                 uint8_t* dest = m_output + *byte_count;
                 *byte_count += m_format.wBitsPerSample == 8 ? ConvertTo8Bit(pcm, take, dest)
-                                                             : ConvertTo16Bit(pcm, take, dest);
+                                                            : ConvertTo16Bit(pcm, take, dest);
                 vorbis_synthesis_read(&s.dsp, frames);
             }
         }

@@ -102,8 +102,7 @@ private:
 
 // The decoder the Ogg sound objects use; no changes of its own.
 class COggDecodeUser final : public COggDecodeBase
-{
-};
+{};
 
 // The decoder's modal box: no owner, caption "エラー", error icon, topmost.
 void ShowDecoderError(const CStringUTF8& text);

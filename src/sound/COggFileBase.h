@@ -44,5 +44,4 @@ private:
 
 // The reader the decoder uses; no changes of its own.
 class COggFileUser final : public COggFileBase
-{
-};
+{};

@@ -6,5 +6,4 @@
 #include "sound/OggStreaming.h"
 
 class COggSoundNotify final : public OggStreaming<CWaveSoundNotify>
-{
-};
+{};

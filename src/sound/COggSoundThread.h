@@ -5,5 +5,4 @@
 #include "sound/OggStreaming.h"
 
 class COggSoundThread final : public OggStreaming<CWaveSoundThread>
-{
-};
+{};

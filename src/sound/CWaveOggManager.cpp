@@ -6,8 +6,6 @@
 #include "sound/COggSoundNotify.h"
 #include "sound/COggSoundThread.h"
 
-
-
 void CWaveOggManager::Initialize(CStringUTF8 archive_name, bool raise)
 {
     {
@@ -15,11 +13,15 @@ void CWaveOggManager::Initialize(CStringUTF8 archive_name, bool raise)
         if (GetDirectSoundNotify()) {
             auto* sound = new COggSoundNotify;
             m_sound = sound;
-            m_open_ogg = [sound](HANDLE file, DWORD offset, DWORD size) { sound->OpenOggData(file, offset, size); };
+            m_open_ogg = [sound](HANDLE file, DWORD offset, DWORD size) {
+                sound->OpenOggData(file, offset, size);
+            };
         } else {
             auto* sound = new COggSoundThread;
             m_sound = sound;
-            m_open_ogg = [sound](HANDLE file, DWORD offset, DWORD size) { sound->OpenOggData(file, offset, size); };
+            m_open_ogg = [sound](HANDLE file, DWORD offset, DWORD size) {
+                sound->OpenOggData(file, offset, size);
+            };
         }
         if (!m_sound)
             throw CExecException("Failed to create the Wave Object");

@@ -5,8 +5,6 @@
 #include "foundation/ScopedLock.h"
 #include "sound/CWaveSoundNotify.h"
 
-
-
 void CWavePcmManager::Initialize(CStringUTF8 archive_name, bool raise)
 {
     {
@@ -30,13 +28,14 @@ void CWavePcmManager::Play()
 
 void CWavePcmManager::PlayFile(CStringUTF8 name)
 {
-    PlayEntry(name, [this](HANDLE file, DWORD, DWORD) { m_sound->ReadWaveHeader(file); }, true);
+    PlayEntry(
+        name, [this](HANDLE file, DWORD, DWORD) { m_sound->ReadWaveHeader(file); }, true);
 }
-
 
 void CWavePcmManager::PrepareFile(CStringUTF8 name)
 {
-    PlayEntry(name, [this](HANDLE file, DWORD, DWORD) { m_sound->ReadWaveHeader(file); }, false);
+    PlayEntry(
+        name, [this](HANDLE file, DWORD, DWORD) { m_sound->ReadWaveHeader(file); }, false);
 }
 
 void CWavePcmManager::Pause()

@@ -215,8 +215,8 @@ bool OggStreaming<Base>::OpenOggData(HANDLE file, DWORD offset, DWORD size)
             this->m_loop_end = m_total_size;
             if (this->m_loop.start != CWaveSoundThread::NO_LOOP) {
                 const uint64_t start = static_cast<uint64_t>(out_block) * this->m_loop.start;
-                const uint64_t end = std::min<uint64_t>(static_cast<uint64_t>(out_block) * this->m_loop.end,
-                                                        m_total_size);
+                const uint64_t end =
+                    std::min<uint64_t>(static_cast<uint64_t>(out_block) * this->m_loop.end, m_total_size);
                 if (start < end) {
                     this->m_loop_start = static_cast<uint32_t>(start);
                     this->m_loop_end = static_cast<uint32_t>(end);

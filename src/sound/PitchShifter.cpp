@@ -31,9 +31,9 @@ PitchShifter::PitchShifter()
 
 void PitchShifter::Clear()
 {
-    for (std::vector<float>* v : {&m_in_fifo, &m_out_fifo, &m_work, &m_last_phase, &m_sum_phase, &m_accumulator,
-                                  &m_analysis_frequency, &m_analysis_magnitude, &m_synthesis_frequency,
-                                  &m_synthesis_magnitude})
+    for (std::vector<float>* v :
+         {&m_in_fifo, &m_out_fifo, &m_work, &m_last_phase, &m_sum_phase, &m_accumulator,
+          &m_analysis_frequency, &m_analysis_magnitude, &m_synthesis_frequency, &m_synthesis_magnitude})
         std::fill(v->begin(), v->end(), 0.0f);
     m_rover = LATENCY;
 }

@@ -3,8 +3,8 @@
 // down) without changing their length: short-time Fourier analysis of 2,048-sample frames at
 // four-fold overlap, every bin moved by the ratio, resynthesis by overlap-add. Output lags input
 // by a whole frame: the output FIFO trails the input by 1,536 samples, and a frame's first step
-// is complete only once the frame after it has been added. Each sound object owns one, so two voices shifting at once never mix their
-// frames; the object's lock serialises the calls. Allocates only when built.
+// is complete only once the frame after it has been added. Each sound object owns one, so two voices shifting
+// at once never mix their frames; the object's lock serialises the calls. Allocates only when built.
 
 #include <cstdint>
 #include <vector>

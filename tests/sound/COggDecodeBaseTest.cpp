@@ -36,8 +36,8 @@ protected:
         m_decoder = std::make_unique<COggDecodeUser>();
         m_work.assign(1'048'576, 0);
         m_output.assign(format.nAvgBytesPerSec, 0);
-        ASSERT_TRUE(m_decoder->Open(format, m_work.data(), static_cast<uint32_t>(m_work.size()), m_output.data(),
-                                   static_cast<uint32_t>(m_output.size())));
+        ASSERT_TRUE(m_decoder->Open(format, m_work.data(), static_cast<uint32_t>(m_work.size()),
+                                    m_output.data(), static_cast<uint32_t>(m_output.size())));
     }
     // The entry with other bytes before and after it in one file.
     bool Attach(const std::vector<uint8_t>& entry, const std::vector<uint8_t>& before = {},
@@ -49,8 +49,8 @@ protected:
         HANDLE file = OpenBytes(m_dir.PathOf("entry" + std::to_string(m_files.size()) + ".bin"), bytes);
         m_files.push_back(file);
         SetFilePointer(file, static_cast<LONG>(before.size()), nullptr, FILE_BEGIN);
-        return m_decoder->Attach(file, static_cast<uint32_t>(entry.size()), static_cast<uint32_t>(before.size()),
-                                &m_loop);
+        return m_decoder->Attach(file, static_cast<uint32_t>(entry.size()),
+                                 static_cast<uint32_t>(before.size()), &m_loop);
     }
     // Every block up to the end state 2, joined; the sizes of the blocks in blocks.
     std::vector<int16_t> DecodeBlocks(std::vector<uint32_t>* blocks = nullptr)
@@ -188,7 +188,8 @@ TEST_F(OggDecodeTest, TheReaderStaysInsideItsEntry)
     OpenDecoder(MONO);
     // An entry cut mid-stream (no end page), with another stream right behind it in the file.
     const std::vector<uint8_t> whole = QuietOgg(400'000, 1);
-    const std::vector<uint8_t> entry(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
+    const std::vector<uint8_t> entry(whole.begin(),
+                                     whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
     const ReferenceDecoding reference = DecodeReference(whole);
     ASSERT_TRUE(Attach(entry, std::vector<uint8_t>(777, 0x4F), QuietOgg(88'200, 1)));
     std::vector<int16_t> decoded = DecodeBlocks();

@@ -1,8 +1,8 @@
 // The Ogg sound objects on the null device, stepped by hand, in both driving forms: loop seams,
 // ends, decoder failures, mixing a stereo stream down, pitch and teardown.
 
-#include "sound/COggSoundNotify.h"
 #include "sound/COggSoundThread.h"
+#include "sound/COggSoundNotify.h"
 
 #include "OggTestSupport.h"
 #include "SoundTestSupport.h"
@@ -63,7 +63,8 @@ protected:
         HANDLE file = OpenBytes(m_path, bytes);
         m_files.push_back(file);
         const auto size = static_cast<DWORD>(entry.size());
-        return m_polled ? m_polled->OpenOggData(file, offset, size) : m_notified->OpenOggData(file, offset, size);
+        return m_polled ? m_polled->OpenOggData(file, offset, size)
+                        : m_notified->OpenOggData(file, offset, size);
     }
     uint32_t TotalSize() const { return m_polled ? m_polled->GetTotalSize() : m_notified->GetTotalSize(); }
     size_t Threads() const { return GetParam() == Driver::Polling ? 1 : 2; }
@@ -105,20 +106,31 @@ INSTANTIATE_TEST_SUITE_P(Drivers, OggStreamingTest, ::testing::Values(Driver::Po
 TEST_P(OggStreamingTest, TheLoopSeamIsSampleExact)
 {
     ASSERT_NO_FATAL_FAILURE(Make());
-    const std::vector<uint8_t> file = QuietOgg(132'300, 1, tools::OggLoopComments(30'000, 100'000));
-    const std::vector<int16_t> data = DecodeReference(file).samples;
-    ASSERT_TRUE(OpenOgg(file, 333));
-    TakeOutput();
-    ASSERT_TRUE(Sound().Start());
-    Run(7000);
-    EXPECT_TRUE(IsPlaying()) << "a looped voice never stops by itself";
-    const std::vector<int16_t> out = TakeLeft();
-    ASSERT_GT(out.size(), 300'000u);
-    size_t frame = 0;
-    for (size_t i = 0; i < out.size(); ++i) {
-        ASSERT_EQ(out[i], data[frame]) << "output frame " << i;
-        if (++frame == 100'000)
-            frame = 30'000;
+    struct Case
+    {
+        uint32_t frames;
+        uint32_t start;
+        uint32_t end;
+        uint32_t played_end; // a loop end past the stream is pulled back to its end
+    };
+    for (const Case& c : {Case{132'300, 30'000, 100'000, 100'000}, Case{66'150, 20'000, 999'999, 66'150}}) {
+        SCOPED_TRACE(c.end);
+        const std::vector<uint8_t> file = QuietOgg(c.frames, 1, tools::OggLoopComments(c.start, c.end));
+        const std::vector<int16_t> data = DecodeReference(file).samples;
+        ASSERT_TRUE(OpenOgg(file, 333));
+        TakeOutput();
+        ASSERT_TRUE(Sound().Start());
+        Run(7000);
+        EXPECT_TRUE(IsPlaying()) << "a looped voice never stops by itself";
+        const std::vector<int16_t> out = TakeLeft();
+        ASSERT_GT(out.size(), 300'000u);
+        size_t frame = 0;
+        for (size_t i = 0; i < out.size(); ++i) {
+            ASSERT_EQ(out[i], data[frame]) << "output frame " << i;
+            if (++frame == c.played_end)
+                frame = c.start;
+        }
+        Sound().Stop();
     }
     EXPECT_TRUE(m_boxes.Shown().empty());
 }

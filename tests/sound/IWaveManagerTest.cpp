@@ -25,8 +25,9 @@ protected:
         SoundTest::SetUp();
         tools::WavContents looped = StereoWav(QuietPattern(30'000, 2, 1));
         looped.loop = tools::WavLoop{.start = 0, .end = 30'000};
-        const std::vector<tools::ArchiveEntry> music = {{"LOOP.WAV", tools::WriteWav(looped)},
-                                                        {"SHORT.WAV", tools::WriteWav(StereoWav(QuietPattern(8000, 2, 2)))}};
+        const std::vector<tools::ArchiveEntry> music = {
+            {"LOOP.WAV", tools::WriteWav(looped)},
+            {"SHORT.WAV", tools::WriteWav(StereoWav(QuietPattern(8000, 2, 2)))}};
         m_folder.Write("music.arc", tools::BuildArchive(music, tools::ArchiveEncoding::Plain));
         const std::vector<tools::ArchiveEntry> voices = {
             {"R01_0001.OGG", QuietOgg(60'000, 1, tools::OggLoopComments(0, 60'000))},
@@ -62,7 +63,8 @@ protected:
 
 TEST_F(ChannelTest, FadeForgetsThePendingNameEvenWhenSilent)
 {
-    for (IWaveManager* channel : {static_cast<IWaveManager*>(m_pcm.get()), static_cast<IWaveManager*>(m_ogg.get())}) {
+    for (IWaveManager* channel :
+         {static_cast<IWaveManager*>(m_pcm.get()), static_cast<IWaveManager*>(m_ogg.get())}) {
         channel->StoreName("LOOP.WAV");
         ASSERT_EQ(channel->IsLoaded(), 1);
         channel->Fade(10, -5000, 1);
@@ -123,7 +125,8 @@ TEST_F(ChannelTest, PrepareThenPlayOnPcmButNotOnVoice)
 
 TEST_F(ChannelTest, AMissingNameStopsTheOldSoundAndStaysSilent)
 {
-    for (IWaveManager* channel : {static_cast<IWaveManager*>(m_pcm.get()), static_cast<IWaveManager*>(m_ogg.get())}) {
+    for (IWaveManager* channel :
+         {static_cast<IWaveManager*>(m_pcm.get()), static_cast<IWaveManager*>(m_ogg.get())}) {
         channel->PlayNamed(channel == m_pcm.get() ? "LOOP.WAV" : "R01_0001.OGG");
         Run(30);
         ASSERT_TRUE(channel->IsPlaying());

@@ -25,7 +25,8 @@ double Magnitude(const std::vector<float>& samples, size_t from, size_t count, d
 {
     std::complex<double> sum;
     for (size_t i = from; i < from + count; ++i)
-        sum += static_cast<double>(samples[i]) * std::polar(1.0, -2.0 * std::numbers::pi * hertz * i / 44100.0);
+        sum +=
+            static_cast<double>(samples[i]) * std::polar(1.0, -2.0 * std::numbers::pi * hertz * i / 44100.0);
     return std::abs(sum) / static_cast<double>(count);
 }
 
@@ -58,7 +59,8 @@ TEST(PitchShifterTest, ForwardThenInverseTransformGivesNTimesTheInput)
     // A lone cosine puts half its length into its bin.
     std::fill(shifter.Work(), shifter.Work() + 2 * PitchShifter::FRAME, 0.0f);
     for (uint32_t k = 0; k < PitchShifter::FRAME; ++k)
-        shifter.Work()[2 * k] = static_cast<float>(std::cos(2.0 * std::numbers::pi * 64 * k / PitchShifter::FRAME));
+        shifter.Work()[2 * k] =
+            static_cast<float>(std::cos(2.0 * std::numbers::pi * 64 * k / PitchShifter::FRAME));
     shifter.FftInPlace(-1);
     EXPECT_NEAR(shifter.Work()[2 * 64], PitchShifter::FRAME / 2.0, 0.05);
     EXPECT_NEAR(shifter.Work()[2 * 65], 0.0, 0.05);

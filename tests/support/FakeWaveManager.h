@@ -25,7 +25,8 @@ public:
     }
     void Fade(DWORD time, LONG target, BYTE stop_at_end) override
     {
-        Record("fade " + std::to_string(time) + " " + std::to_string(target) + " " + std::to_string(stop_at_end));
+        Record("fade " + std::to_string(time) + " " + std::to_string(target) + " " +
+               std::to_string(stop_at_end));
         IWaveManager::Fade(time, target, stop_at_end);
     }
     bool IsPlaying() override { return m_playing; }

@@ -45,9 +45,10 @@ std::vector<int16_t> DemoMusicSamples()
     for (uint32_t i = 0; i < FRAMES; ++i) {
         const double t = i / 44100.0;
         const double swell = 0.6 + 0.4 * std::sin(2.0 * std::numbers::pi * t / 2.0);
-        const double value = 900.0 * swell *
-                             (std::sin(2.0 * std::numbers::pi * 220.0 * t) + std::sin(2.0 * std::numbers::pi * 277.2 * t) +
-                              std::sin(2.0 * std::numbers::pi * 329.6 * t));
+        const double value =
+            900.0 * swell *
+            (std::sin(2.0 * std::numbers::pi * 220.0 * t) + std::sin(2.0 * std::numbers::pi * 277.2 * t) +
+             std::sin(2.0 * std::numbers::pi * 329.6 * t));
         out.push_back(static_cast<int16_t>(std::lround(value)));
         out.push_back(static_cast<int16_t>(std::lround(value * 0.8)));
     }
@@ -71,7 +72,8 @@ bool WriteDemoSoundArchives(const std::string& folder)
     // A pause the story waits out by playing it (two seconds of silence on the H-effect channel).
     WavContents pause;
     pause.samples.assign(static_cast<size_t>(DemoSoundSpec::PAUSE_FRAMES) * 4, 0);
-    const std::vector<ArchiveEntry> effects = {{"SE01.WAV", WriteWav(effect)}, {"PAUSE.WAV", WriteWav(pause)}};
+    const std::vector<ArchiveEntry> effects = {{"SE01.WAV", WriteWav(effect)},
+                                               {"PAUSE.WAV", WriteWav(pause)}};
     // The first three letters are the speakers' codes: "r" and "o".
     const std::vector<ArchiveEntry> voices = {{"R01_0001.OGG", WriteOgg(first)},
                                               {"O01_0001.OGG", WriteOgg(second)}};

@@ -38,8 +38,9 @@ void VoiceChannelNames::Set(int32_t channel, CStringUTF8 name)
 
 void CFuncVoice::CreateManager(int32_t count)
 {
-    CreateChannels<CWaveOggManager>(count, {SOUND_GROUP_VOICE, "/GameFile/VoiceArchive/File", "voice.arc",
-                                            "/Config/Voice/Error", 1, 0, "Failed to create the Voice Object"});
+    CreateChannels<CWaveOggManager>(count,
+                                    {SOUND_GROUP_VOICE, "/GameFile/VoiceArchive/File", "voice.arc",
+                                     "/Config/Voice/Error", 1, 0, "Failed to create the Voice Object"});
 }
 
 void CFuncVoice::Play(CStringUTF8 name, int32_t channel, int32_t)

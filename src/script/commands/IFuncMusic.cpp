@@ -238,9 +238,9 @@ void IFuncMusic::CreateChannels(int32_t count, const GroupSetup& setup)
         if (!manager)
             throw CExecException(setup.failure_text);
         CWinApp* app = GetApp();
-        const CStringUTF8 archive =
-            app != nullptr ? app->GetFileInfoString(setup.archive_key, setup.archive_default)
-                           : CStringUTF8(setup.archive_default);
+        const CStringUTF8 archive = app != nullptr
+                                        ? app->GetFileInfoString(setup.archive_key, setup.archive_default)
+                                        : CStringUTF8(setup.archive_default);
         manager->Initialize(archive, app::ReadConfigInt(setup.error_key, 1) == 1);
         manager->CreateBuffer(format, setup.buffer_value);
         Document->SoundChannelList[setup.group].push_back(std::move(manager));

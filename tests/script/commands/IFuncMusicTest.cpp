@@ -186,7 +186,8 @@ TEST_F(SoundGroupTest, TwoCreationsOfTwoChannelsGiveChannelsZeroToThree)
     RunScript(effect, 0, {ScriptValue::FromInteger(2)});
     ASSERT_EQ(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT].size(), 4u);
     for (int32_t channel = 0; channel < 4; ++channel)
-        EXPECT_EQ(effect.GetManager(channel), GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][channel].get());
+        EXPECT_EQ(effect.GetManager(channel),
+                  GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][channel].get());
     EXPECT_EQ(effect.GetManager(4), nullptr);
     GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT].clear();
 }

@@ -61,7 +61,7 @@ private:
     uint64_t m_clock_seen = 0; // layer time up to which the clock has been followed
     std::FILE* m_dump = nullptr;
     uint64_t m_dump_bytes = 0;
-    std::jthread m_follower;   // last: stops before the members it uses go
+    std::jthread m_follower; // last: stops before the members it uses go
 };
 
 // The null device of the newest live DirectSound object, or null when there is none.
