@@ -322,6 +322,28 @@ void COggDecodeBase::ConvertBlock(float** pcm, uint32_t frames)
         m_format.wBitsPerSample == 8 ? ConvertTo8Bit(pcm, frames, dest) : ConvertTo16Bit(pcm, frames, dest);
 }
 
+template <class Take>
+bool COggDecodeBase::SynthesizePage(Take take)
+{
+    LibraryState& s = *m_state;
+    if (ogg_stream_pagein(&s.stream, &s.page) < 0)
+        return Fail(ERROR_PAGEIN);
+    int result;
+    while ((result = ogg_stream_packetout(&s.stream, &s.packet)) != 0) {
+        if (result < 0)
+            return Fail(ERROR_PACKETOUT);
+        if (vorbis_synthesis(&s.block, &s.packet) == 0)
+            vorbis_synthesis_blockin(&s.dsp, &s.block);
+        float** pcm = nullptr;
+        int frames;
+        while ((frames = vorbis_synthesis_pcmout(&s.dsp, &pcm)) > 0) {
+            take(pcm, static_cast<uint32_t>(frames));
+            vorbis_synthesis_read(&s.dsp, frames); // every frame is consumed, taken or not
+        }
+    }
+    return true;
+}
+
 bool COggDecodeBase::DecodeChunk(uint32_t* byte_count)
 {
     LibraryState& s = *m_state;
@@ -341,22 +363,12 @@ bool COggDecodeBase::DecodeChunk(uint32_t* byte_count)
         } else if (found < 0) {
             return Fail(ERROR_PAGEOUT);
         } else {
-            if (ogg_stream_pagein(&s.stream, &s.page) < 0)
-                return Fail(ERROR_PAGEIN);
-            int result;
-            while ((result = ogg_stream_packetout(&s.stream, &s.packet)) != 0) {
-                if (result < 0)
-                    return Fail(ERROR_PACKETOUT);
-                if (vorbis_synthesis(&s.block, &s.packet) == 0)
-                    vorbis_synthesis_blockin(&s.dsp, &s.block);
-                float** pcm = nullptr;
-                int frames;
-                while ((frames = vorbis_synthesis_pcmout(&s.dsp, &pcm)) > 0) {
-                    ConvertBlock(pcm, static_cast<uint32_t>(frames));
-                    MoveToOutput();
-                    vorbis_synthesis_read(&s.dsp, frames);
-                }
-            }
+            const bool synthesized = SynthesizePage([this](float** pcm, uint32_t frames) {
+                ConvertBlock(pcm, frames);
+                MoveToOutput();
+            });
+            if (!synthesized)
+                return false;
             if (ogg_page_eos(&s.page)) {
                 more = false;
                 check = true;
@@ -477,28 +489,17 @@ bool COggDecodeBase::DecodeAll(int32_t* end_state, uint32_t* byte_count)
         }
         if (found < 0)
             return Fail(ERROR_PAGEOUT);
-        if (ogg_stream_pagein(&s.stream, &s.page) < 0)
-            return Fail(ERROR_PAGEIN);
-        int result;
-        while ((result = ogg_stream_packetout(&s.stream, &s.packet)) != 0) {
-            if (result < 0)
-                return Fail(ERROR_PACKETOUT);
-            if (vorbis_synthesis(&s.block, &s.packet) == 0)
-                vorbis_synthesis_blockin(&s.dsp, &s.block);
-            float** pcm = nullptr;
-            int frames;
-            while ((frames = vorbis_synthesis_pcmout(&s.dsp, &pcm)) > 0) {
-                // Bounded by the output buffer: what does not fit is dropped.
-                const uint32_t room = m_output_size - *byte_count;
-                uint32_t take = static_cast<uint32_t>(frames);
-                if (SamplesToBytes(take) > room)
-                    take = BytesToSamples(room);
-                uint8_t* dest = m_output + *byte_count;
-                *byte_count += m_format.wBitsPerSample == 8 ? ConvertTo8Bit(pcm, take, dest)
-                                                            : ConvertTo16Bit(pcm, take, dest);
-                vorbis_synthesis_read(&s.dsp, frames);
-            }
-        }
+        const bool synthesized = SynthesizePage([&](float** pcm, uint32_t frames) {
+            // Bounded by the output buffer: what does not fit is dropped.
+            const uint32_t room = m_output_size - *byte_count;
+            if (SamplesToBytes(frames) > room)
+                frames = BytesToSamples(room);
+            uint8_t* dest = m_output + *byte_count;
+            *byte_count += m_format.wBitsPerSample == 8 ? ConvertTo8Bit(pcm, frames, dest)
+                                                        : ConvertTo16Bit(pcm, frames, dest);
+        });
+        if (!synthesized)
+            return false;
         if (ogg_page_eos(&s.page))
             more = false;
     }

@@ -75,6 +75,10 @@ private:
     struct LibraryState;
 
     bool Fail(const char* message);
+    // Takes the current page into the stream and hands every PCM block its packets give to
+    // take(pcm, frames); false (after the message) when the stream refuses them.
+    template <class Take>
+    bool SynthesizePage(Take take);
     // Converts frames of the current PCM block behind the pending bytes.
     void ConvertBlock(float** pcm, uint32_t frames);
     // Clears whatever libogg and libvorbis state is live.

@@ -10,6 +10,14 @@
 
 IWaveManager::IWaveManager() = default;
 
+template <class Action>
+void IWaveManager::WithSound(Action action)
+{
+    ScopedLock lock(m_lock);
+    if (m_sound)
+        action(*m_sound);
+}
+
 IWaveManager::~IWaveManager()
 {
     DestroySound();
@@ -65,16 +73,12 @@ void IWaveManager::Fade(DWORD time, LONG target, BYTE stop_at_end)
 
 void IWaveManager::SetVolume(int32_t volume)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->SetVolume(volume);
+    WithSound([&](CWaveSoundThread& sound) { sound.SetVolume(volume); });
 }
 
 void IWaveManager::SetPan(LONG pan)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->SetPan(pan);
+    WithSound([&](CWaveSoundThread& sound) { sound.SetPan(pan); });
 }
 
 bool IWaveManager::IsPlaying()
@@ -97,58 +101,42 @@ bool IWaveManager::FileExists(CStringUTF8 name)
 
 void IWaveManager::SetFrequency(DWORD hertz)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->SetFrequency(hertz);
+    WithSound([&](CWaveSoundThread& sound) { sound.SetFrequency(hertz); });
 }
 
 void IWaveManager::GetFrequency(DWORD* hertz)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->GetFrequency(hertz);
+    WithSound([&](CWaveSoundThread& sound) { sound.GetFrequency(hertz); });
 }
 
 void IWaveManager::SetEchoMix(float mix)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->SetEchoMix(mix);
+    WithSound([&](CWaveSoundThread& sound) { sound.SetEchoMix(mix); });
 }
 
 void IWaveManager::SetEqualizerGain(DWORD band, float gain)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->SetEqualizerGain(band, gain);
+    WithSound([&](CWaveSoundThread& sound) { sound.SetEqualizerGain(band, gain); });
 }
 
 void IWaveManager::SetCompressorGain(float gain)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->SetCompressorGain(gain);
+    WithSound([&](CWaveSoundThread& sound) { sound.SetCompressorGain(gain); });
 }
 
 void IWaveManager::SetSpeed(float rate)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->SetSpeed(rate);
+    WithSound([&](CWaveSoundThread& sound) { sound.SetSpeed(rate); });
 }
 
 void IWaveManager::SetPitch(float value)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->SetPitch(value);
+    WithSound([&](CWaveSoundThread& sound) { sound.SetPitch(value); });
 }
 
 void IWaveManager::EnableEffects(bool enabled)
 {
-    ScopedLock lock(m_lock);
-    if (m_sound)
-        m_sound->EnableEffects(enabled);
+    WithSound([&](CWaveSoundThread& sound) { sound.EnableEffects(enabled); });
 }
 
 uint8_t IWaveManager::IsLoaded()

@@ -78,6 +78,9 @@ public:
     CWaveSoundThread* GetSound() const { return m_sound; }
 
 protected:
+    // Runs action(sound object) under the lock when there is one.
+    template <class Action>
+    void WithSound(Action action);
     // Pause and Resume of the classes that have them.
     void PauseSound();
     void ResumeSound();

@@ -1,6 +1,6 @@
 #pragma once
 // Ogg Vorbis inputs for the decoder and streaming tests, and the plain decoding loop they are
-// compared with: the same libogg and libvorbis calls, kept here apart from the decoder under test.
+// compared with (the writer's, apart from the decoder under test).
 
 #include "oggwriter/OggWriter.h"
 #include "platform/kernel/WinTypes.h"
@@ -9,14 +9,12 @@
 #include <string>
 #include <vector>
 
-struct ReferenceDecoding
-{
-    uint32_t channels = 0;
-    std::vector<int16_t> samples; // interleaved, converted as the decoder converts
-    int64_t granule = 0;          // of the last page
-};
+using ReferenceDecoding = tools::PlainOggDecoding;
 
-ReferenceDecoding DecodeReference(const std::vector<uint8_t>& file);
+inline ReferenceDecoding DecodeReference(const std::vector<uint8_t>& file)
+{
+    return tools::DecodeOggPlain(file);
+}
 
 // A quiet, changing tone (below the mixer's compressor threshold), encoded.
 std::vector<uint8_t> QuietOgg(uint32_t frames, uint16_t channels, std::vector<std::string> comments = {});

@@ -1,5 +1,6 @@
 #include "oggwriter/OggWriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -137,6 +138,87 @@ std::vector<uint8_t> WithGarbagePrefix(const std::vector<uint8_t>& file, size_t 
             byte = 'o'; // never the start of a capture pattern
     }
     out.insert(out.end(), file.begin(), file.end());
+    return out;
+}
+
+PlainOggDecoding DecodeOggPlain(const std::vector<uint8_t>& file, bool keep_samples)
+{
+    PlainOggDecoding out;
+    ogg_sync_state sync;
+    ogg_stream_state stream;
+    ogg_page page;
+    ogg_packet packet;
+    vorbis_info info;
+    vorbis_comment comment;
+    vorbis_dsp_state dsp;
+    vorbis_block block;
+    ogg_sync_init(&sync);
+    vorbis_info_init(&info);
+    vorbis_comment_init(&comment);
+    bool stream_ready = false;
+    int headers = 0;
+    std::vector<int16_t> scratch;
+    size_t fed = 0;
+    size_t count = 0;
+    for (;;) {
+        const size_t piece = std::min<size_t>(4096, file.size() - fed);
+        char* buffer = ogg_sync_buffer(&sync, 4096);
+        std::memcpy(buffer, file.data() + fed, piece);
+        ogg_sync_wrote(&sync, static_cast<long>(piece));
+        fed += piece;
+        if (piece == 0)
+            break;
+        while (ogg_sync_pageout(&sync, &page) == 1) {
+            if (!stream_ready) {
+                ogg_stream_init(&stream, ogg_page_serialno(&page));
+                stream_ready = true;
+            }
+            ogg_stream_pagein(&stream, &page);
+            while (ogg_stream_packetout(&stream, &packet) == 1) {
+                if (headers < 3) {
+                    vorbis_synthesis_headerin(&info, &comment, &packet);
+                    if (++headers == 3) {
+                        vorbis_synthesis_init(&dsp, &info);
+                        vorbis_block_init(&dsp, &block);
+                        out.channels = static_cast<uint32_t>(info.channels);
+                    }
+                    continue;
+                }
+                if (vorbis_synthesis(&block, &packet) == 0)
+                    vorbis_synthesis_blockin(&dsp, &block);
+                float** pcm;
+                int frames;
+                while ((frames = vorbis_synthesis_pcmout(&dsp, &pcm)) > 0) {
+                    const size_t values = static_cast<size_t>(frames) * out.channels;
+                    std::vector<int16_t>& target = keep_samples ? out.samples : scratch;
+                    const size_t at = keep_samples ? target.size() : 0;
+                    target.resize(at + values);
+                    for (uint32_t c = 0; c < out.channels; ++c) {
+                        int16_t* o = target.data() + at + c;
+                        for (int i = 0; i < frames; ++i, o += out.channels) {
+                            const int v = static_cast<int>(pcm[c][i] * 32768.0f);
+                            *o = static_cast<int16_t>(std::clamp(v, -32768, 32767));
+                        }
+                    }
+                    count += values;
+                    vorbis_synthesis_read(&dsp, frames);
+                }
+            }
+            if (ogg_page_granulepos(&page) >= 0)
+                out.granule = ogg_page_granulepos(&page);
+        }
+    }
+    if (headers == 3) {
+        vorbis_block_clear(&block);
+        vorbis_dsp_clear(&dsp);
+    }
+    if (stream_ready)
+        ogg_stream_clear(&stream);
+    vorbis_comment_clear(&comment);
+    vorbis_info_clear(&info);
+    ogg_sync_clear(&sync);
+    if (!keep_samples)
+        out.samples.assign(1, static_cast<int16_t>(count & 0x7FFF));
     return out;
 }
 

@@ -30,6 +30,18 @@ std::vector<uint8_t> CutAfterIdentification(const std::vector<uint8_t>& file);
 // count bytes that are no Ogg page, then the file.
 std::vector<uint8_t> WithGarbagePrefix(const std::vector<uint8_t>& file, size_t count);
 
+// What a plain decoding loop makes of a file: libogg's sync, stream and packet calls and
+// libvorbis' synthesis, fed 4096 bytes at a time, each float converted to 16 bits as the engine
+// converts it (truncated x 32768, clamped). The yardstick the engine's decoder is measured by.
+struct PlainOggDecoding
+{
+    uint32_t channels = 0;
+    std::vector<int16_t> samples; // interleaved
+    int64_t granule = 0;          // of the last page that tells one
+};
+// keep_samples false only counts them (for timing the loop itself).
+PlainOggDecoding DecodeOggPlain(const std::vector<uint8_t>& file, bool keep_samples = true);
+
 // A sine tone of amplitude (of 32767) on every channel; frames x channels values.
 std::vector<int16_t> SineSamples(size_t frames, uint16_t channels, double hertz, double amplitude,
                                  uint32_t rate = 44100);
