@@ -252,3 +252,26 @@ TEST_F(OggDecodeTest, DecodeAllStopsAtTheEndOfItsBuffer)
     ASSERT_EQ(bytes, m_output.size());
     EXPECT_EQ(std::memcmp(m_output.data(), reference.samples.data(), bytes), 0);
 }
+
+TEST_F(OggDecodeTest, EightBitOutputIsTheSameSamplesCentredOn128)
+{
+    constexpr WAVEFORMATEX MONO_8 = {WAVE_FORMAT_PCM, 1, 44100, 44100, 1, 8, 0};
+    OpenDecoder(MONO_8);
+    const std::vector<uint8_t> file = QuietOgg(30'000, 1);
+    const ReferenceDecoding reference = DecodeReference(file);
+    ASSERT_TRUE(Attach(file));
+    EXPECT_EQ(m_decoder->GetTotalBytes(), 30'000u) << "one byte a frame";
+    std::vector<uint8_t> decoded;
+    for (int32_t end = 0; end < COggDecodeBase::END_ALL_DELIVERED;) {
+        uint32_t bytes = 0;
+        ASSERT_TRUE(m_decoder->GetOutput(&end, &bytes));
+        decoded.insert(decoded.end(), m_output.begin(), m_output.begin() + bytes);
+    }
+    ASSERT_GE(decoded.size(), reference.samples.size());
+    // Scaling by 128 instead of 32768 is exact in single precision: the 8-bit value is the 16-bit
+    // one divided by 256, truncated the same way.
+    for (size_t i = 0; i < reference.samples.size(); ++i)
+        ASSERT_EQ(decoded[i], reference.samples[i] / 256 + 128) << "sample " << i;
+    for (size_t i = reference.samples.size(); i < decoded.size(); ++i)
+        ASSERT_EQ(decoded[i], 128) << "8-bit silence";
+}
