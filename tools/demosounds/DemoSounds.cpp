@@ -69,7 +69,7 @@ bool WriteDemoSoundArchives(const std::string& folder)
     second.samples = Tone(DemoSoundSpec::VOICE_FRAMES, 1, DemoSoundSpec::SECOND_VOICE_HERTZ, 2500.0);
 
     const std::vector<ArchiveEntry> musics = {{"BGM01.WAV", WriteWav(music)}};
-    // A pause the story waits out by playing it (two seconds of silence on the H-effect channel).
+    // A pause the story waits out by playing it (three seconds of silence on the H-effect channel).
     WavContents pause;
     pause.samples.assign(static_cast<size_t>(DemoSoundSpec::PAUSE_FRAMES) * 4, 0);
     const std::vector<ArchiveEntry> effects = {{"SE01.WAV", WriteWav(effect)},

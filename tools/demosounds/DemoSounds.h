@@ -19,7 +19,7 @@ struct DemoSoundSpec
     static constexpr double FIRST_VOICE_HERTZ = 880.0;  // "r01_0001.ogg"
     static constexpr double SECOND_VOICE_HERTZ = 550.0; // "o01_0001.ogg"
     static constexpr uint32_t VOICE_FRAMES = 52'920;
-    static constexpr uint32_t PAUSE_FRAMES = 88'200;
+    static constexpr uint32_t PAUSE_FRAMES = 132'300;
     static constexpr uint32_t FADE_IN_MILLISECONDS = 1500; // the story's fade in: 100 steps of 15 ms
 };
 
