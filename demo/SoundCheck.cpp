@@ -106,7 +106,7 @@ int main(int argc, char** argv)
     for (size_t i = 0, frame = 0; i < music_left.size(); ++i) {
         music_left[i] = music[2 * frame];
         if (++frame == music.size() / 2)
-            frame = tools::DemoSoundSpec::MUSIC_INTRO_FRAMES;
+            frame = tools::DemoSoundLayout::MUSIC_INTRO_FRAMES;
     }
     const size_t tenth = static_cast<size_t>(RATE / 10);
     std::vector<double> gains;
@@ -130,18 +130,18 @@ int main(int argc, char** argv)
           "the level rises step by step");
 
     // The chime after the two-second pause, then each voice in its turn.
-    const size_t chime = ToneStart(left, music_start, tools::DemoSoundSpec::EFFECT_HERTZ);
-    const size_t first = ToneStart(left, music_start, tools::DemoSoundSpec::FIRST_VOICE_HERTZ);
+    const size_t chime = ToneStart(left, music_start, tools::DemoSoundLayout::EFFECT_HERTZ);
+    const size_t first = ToneStart(left, music_start, tools::DemoSoundLayout::FIRST_VOICE_HERTZ);
     const size_t first_end =
-        first == SIZE_MAX ? SIZE_MAX : ToneEnd(left, first, tools::DemoSoundSpec::FIRST_VOICE_HERTZ);
-    const size_t second = ToneStart(left, music_start, tools::DemoSoundSpec::SECOND_VOICE_HERTZ);
+        first == SIZE_MAX ? SIZE_MAX : ToneEnd(left, first, tools::DemoSoundLayout::FIRST_VOICE_HERTZ);
+    const size_t second = ToneStart(left, music_start, tools::DemoSoundLayout::SECOND_VOICE_HERTZ);
     std::printf("chime at %.3f s, first voice %.3f-%.3f s, second voice at %.3f s\n", chime / RATE,
                 first / RATE, first_end / RATE, second / RATE);
     Check(chime != SIZE_MAX && first != SIZE_MAX && second != SIZE_MAX,
           "the chime and both voices are heard");
     if (chime != SIZE_MAX && first != SIZE_MAX && second != SIZE_MAX) {
         Check(chime > music_start + static_cast<size_t>(2.9 * RATE), "the chime follows the pause");
-        const double voice_seconds = tools::DemoSoundSpec::VOICE_FRAMES / RATE;
+        const double voice_seconds = tools::DemoSoundLayout::VOICE_FRAMES / RATE;
         Check(first > chime && first - chime < static_cast<size_t>(0.8 * RATE),
               "the first voice starts with its line, once the chime has rung");
         Check(std::abs((first_end - first) / RATE - voice_seconds) < 0.1, "the first voice plays whole");
@@ -152,9 +152,9 @@ int main(int argc, char** argv)
     }
 
     // The music's loop: once the story has spoken, every sample repeats one loop later.
-    const size_t loop = tools::DemoSoundSpec::MUSIC_LOOP_FRAMES;
+    const size_t loop = tools::DemoSoundLayout::MUSIC_LOOP_FRAMES;
     const size_t from =
-        second == SIZE_MAX ? left.size() : second + tools::DemoSoundSpec::VOICE_FRAMES + tenth;
+        second == SIZE_MAX ? left.size() : second + tools::DemoSoundLayout::VOICE_FRAMES + tenth;
     size_t compared = 0;
     size_t differing = 0;
     for (size_t i = from; i + loop < left.size(); ++i, ++compared)

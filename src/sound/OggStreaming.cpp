@@ -99,6 +99,8 @@ bool OggStreaming<Base>::Create(const WAVEFORMATEX& format, DWORD extra_flags)
     if (!Base::Create(pcm, pcm.nAvgBytesPerSec)) {
         if (this->m_status == SOUND_STATUS_NO_MEMORY)
             this->m_status = SOUND_STATUS_NO_DECODER_MEMORY;
+        else if (!NOTIFY && this->m_status == SOUND_STATUS_THREAD)
+            this->m_status = SOUND_STATUS_OGG_THREAD;
         return false;
     }
     m_decoder.reset(new (std::nothrow) COggDecodeUser);

@@ -39,7 +39,7 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
 // A quiet chord whose loudness swells once per loop, so that the loop's seam is easy to find.
 std::vector<int16_t> DemoMusicSamples()
 {
-    constexpr uint32_t FRAMES = DemoSoundSpec::MUSIC_INTRO_FRAMES + DemoSoundSpec::MUSIC_LOOP_FRAMES;
+    constexpr uint32_t FRAMES = DemoSoundLayout::MUSIC_INTRO_FRAMES + DemoSoundLayout::MUSIC_LOOP_FRAMES;
     std::vector<int16_t> out;
     out.reserve(FRAMES * 2);
     for (uint32_t i = 0; i < FRAMES; ++i) {
@@ -59,19 +59,20 @@ bool WriteDemoSoundArchives(const std::string& folder)
 {
     WavContents music;
     music.samples = Pcm16Bytes(DemoMusicSamples());
-    music.loop = WavLoop{.start = DemoSoundSpec::MUSIC_INTRO_FRAMES,
-                         .end = DemoSoundSpec::MUSIC_INTRO_FRAMES + DemoSoundSpec::MUSIC_LOOP_FRAMES};
+    music.loop = WavLoop{.start = DemoSoundLayout::MUSIC_INTRO_FRAMES,
+                         .end = DemoSoundLayout::MUSIC_INTRO_FRAMES + DemoSoundLayout::MUSIC_LOOP_FRAMES};
     WavContents effect;
-    effect.samples = Pcm16Bytes(Tone(DemoSoundSpec::EFFECT_FRAMES, 2, DemoSoundSpec::EFFECT_HERTZ, 2500.0));
+    effect.samples =
+        Pcm16Bytes(Tone(DemoSoundLayout::EFFECT_FRAMES, 2, DemoSoundLayout::EFFECT_HERTZ, 2500.0));
     OggContents first;
-    first.samples = Tone(DemoSoundSpec::VOICE_FRAMES, 1, DemoSoundSpec::FIRST_VOICE_HERTZ, 2500.0);
+    first.samples = Tone(DemoSoundLayout::VOICE_FRAMES, 1, DemoSoundLayout::FIRST_VOICE_HERTZ, 2500.0);
     OggContents second;
-    second.samples = Tone(DemoSoundSpec::VOICE_FRAMES, 1, DemoSoundSpec::SECOND_VOICE_HERTZ, 2500.0);
+    second.samples = Tone(DemoSoundLayout::VOICE_FRAMES, 1, DemoSoundLayout::SECOND_VOICE_HERTZ, 2500.0);
 
     const std::vector<ArchiveEntry> musics = {{"BGM01.WAV", WriteWav(music)}};
     // A pause the story waits out by playing it (three seconds of silence on the H-effect channel).
     WavContents pause;
-    pause.samples.assign(static_cast<size_t>(DemoSoundSpec::PAUSE_FRAMES) * 4, 0);
+    pause.samples.assign(static_cast<size_t>(DemoSoundLayout::PAUSE_FRAMES) * 4, 0);
     const std::vector<ArchiveEntry> effects = {{"SE01.WAV", WriteWav(effect)},
                                                {"PAUSE.WAV", WriteWav(pause)}};
     // The first three letters are the speakers' codes: "r" and "o".

@@ -10,7 +10,7 @@
 
 namespace tools {
 
-struct DemoSoundSpec
+struct DemoSoundLayout
 {
     static constexpr uint32_t MUSIC_INTRO_FRAMES = 22'050; // before the loop start
     static constexpr uint32_t MUSIC_LOOP_FRAMES = 88'200;  // the looped part
