@@ -226,6 +226,28 @@ TEST_P(OggStreamingTest, ADecoderErrorMidStreamEndsTheVoiceAndReportsOnce)
     EXPECT_EQ(m_boxes.Shown()[0].text, u"return error [ ogg_sync_pageout() ]");
 }
 
+TEST_P(OggStreamingTest, AStreamShorterThanItClaimsEndsInsteadOfWaiting)
+{
+    ASSERT_NO_FATAL_FAILURE(Make());
+    // It claims 5 s and holds 1 s, and it loops over what it claims: once the decoder has nothing
+    // more, the data ends instead of the fill waiting for bytes that never come.
+    const std::vector<uint8_t> file =
+        tools::WithLastGranule(QuietOgg(44'100, 1, tools::OggLoopComments(1000, 220'500)), 220'500);
+    const std::vector<int16_t> data = DecodeReference(file).samples;
+    ASSERT_TRUE(OpenOgg(file));
+    EXPECT_EQ(TotalSize(), 220'500u * 2);
+    TakeOutput();
+    ASSERT_TRUE(Sound().Start());
+    for (int i = 0; i < 20'000 / static_cast<int>(Tick()) && IsPlaying(); ++i)
+        Pass(Tick(), Threads());
+    EXPECT_FALSE(IsPlaying()) << "the voice never ended";
+    const std::vector<int16_t> out = TakeLeft();
+    ASSERT_GE(out.size(), 44'100u);
+    for (size_t i = 0; i < 44'100; ++i)
+        ASSERT_EQ(out[i], data[i]) << "frame " << i;
+    EXPECT_TRUE(m_boxes.Shown().empty()) << "a short stream is no decoder error";
+}
+
 TEST_P(OggStreamingTest, PitchShiftsOnlyFromOneSemitoneWithEffectsOn)
 {
     ASSERT_NO_FATAL_FAILURE(Make());

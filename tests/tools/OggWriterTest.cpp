@@ -44,6 +44,11 @@ TEST(OggWriter, DamagedVariants)
     EXPECT_TRUE(std::equal(cut.begin(), cut.end(), file.begin()));
     EXPECT_TRUE(tools::DecodeOggPlain(cut).samples.empty());
 
+    const tools::PlainOggDecoding longer = tools::DecodeOggPlain(tools::WithLastGranule(file, 90'000));
+    EXPECT_EQ(longer.granule, 90'000) << "the page still passes its checksum";
+    // The end is no longer trimmed to the claimed length: at most one block more comes out.
+    EXPECT_LE(longer.samples.size(), 30'000u + 2048u) << "but holds what it held";
+
     const std::vector<uint8_t> prefixed = tools::WithGarbagePrefix(file, 5000);
     ASSERT_EQ(prefixed.size(), file.size() + 5000);
     EXPECT_TRUE(std::equal(file.begin(), file.end(), prefixed.begin() + 5000));

@@ -127,6 +127,49 @@ std::vector<uint8_t> CutAfterIdentification(const std::vector<uint8_t>& file)
     return std::vector<uint8_t>(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
+namespace {
+
+// The page checksum: CRC-32 with the polynomial 0x04C11DB7, no reflection, initial value 0,
+// over the page with its checksum field zeroed.
+uint32_t PageChecksum(const uint8_t* page, size_t size)
+{
+    uint32_t crc = 0;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= static_cast<uint32_t>(page[i]) << 24;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 0x80000000u ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
+}
+
+} // namespace
+
+std::vector<uint8_t> WithLastGranule(const std::vector<uint8_t>& file, int64_t granule)
+{
+    constexpr size_t HEADER = 27;
+    std::vector<uint8_t> out = file;
+    size_t last = 0;
+    size_t last_size = 0;
+    for (size_t at = 0; at + HEADER <= out.size();) {
+        const size_t segments = out[at + 26];
+        size_t body = 0;
+        for (size_t i = 0; i < segments && at + HEADER + i < out.size(); ++i)
+            body += out[at + HEADER + i];
+        last = at;
+        last_size = HEADER + segments + body;
+        at += last_size;
+    }
+    if (last_size == 0 || last + last_size > out.size())
+        return out;
+    for (int i = 0; i < 8; ++i)
+        out[last + 6 + i] = static_cast<uint8_t>(static_cast<uint64_t>(granule) >> (8 * i));
+    std::fill_n(out.begin() + static_cast<std::ptrdiff_t>(last + 22), 4, 0);
+    const uint32_t crc = PageChecksum(out.data() + last, last_size);
+    for (int i = 0; i < 4; ++i)
+        out[last + 22 + i] = static_cast<uint8_t>(crc >> (8 * i));
+    return out;
+}
+
 std::vector<uint8_t> WithGarbagePrefix(const std::vector<uint8_t>& file, size_t count)
 {
     std::vector<uint8_t> out(count);

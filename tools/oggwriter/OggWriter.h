@@ -42,6 +42,10 @@ struct PlainOggDecoding
 // keep_samples false only counts them (for timing the loop itself).
 PlainOggDecoding DecodeOggPlain(const std::vector<uint8_t>& file, bool keep_samples = true);
 
+// The file with its last page claiming granule as the stream's length (its checksum mended), so
+// the stream says it is longer, or shorter, than what it holds.
+std::vector<uint8_t> WithLastGranule(const std::vector<uint8_t>& file, int64_t granule);
+
 // A sine tone of amplitude (of 32767) on every channel; frames x channels values.
 std::vector<int16_t> SineSamples(size_t frames, uint16_t channels, double hertz, double amplitude,
                                  uint32_t rate = 44100);
