@@ -151,17 +151,21 @@ TEST_F(SoundGroupTest, FadesFollowTheGroupSwitch)
     struct Case
     {
         int enabled;
+        int sound;
         Strings fade_in;
         Strings fade_out;
     };
     const std::vector<Case> cases = {
-        {1, {"volume -5000", "file BGM", "fade 40 0 0"}, {"fade 30 -5000 1"}},
+        {1, 1, {"volume -5000", "file BGM", "fade 40 0 0"}, {"fade 30 -5000 1"}},
         // Switched off: the pending music starts silent without a fade, and a fade out stops at once.
-        {0, {"file BGM", "volume -10000"}, {"stop forget"}},
+        {0, 1, {"file BGM", "volume -10000"}, {"stop forget"}},
+        // Music on but all sound off: it still fades, from -5000 down to silence.
+        {1, 0, {"volume -5000", "file BGM", "fade 40 -10000 0"}, {"fade 30 -5000 1"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.enabled);
+        SCOPED_TRACE(testing::Message() << c.enabled << c.sound);
         m_app.Config().SetInt("/Config/Music/Enable", c.enabled);
+        m_app.Config().SetInt("/Config/Sound/Enable", c.sound);
         channel.ClearCalls();
         music.Load("BGM", 0);
         music.FadeIn(40, 0);
