@@ -392,7 +392,8 @@ void COggDecodeBase::MoveToOutput()
     std::memcpy(m_output + m_output_fill, m_work, n);
     m_output_fill += n;
     m_pending -= n;
-    if (m_pending > 0)
+    // Nothing moved (the output is full): the pending bytes stay where they are.
+    if (n > 0 && m_pending > 0)
         std::memmove(m_work, m_work + n, m_pending);
 }
 
