@@ -18,6 +18,7 @@ inline constexpr int LOCK_LEVEL_DISPLAY_DEVICE = 40;      // the display's devic
 inline constexpr int LOCK_LEVEL_SPRITE_MANAGER_LIST = 50; // the sprite manager's draw list
 inline constexpr int LOCK_LEVEL_CONTAINER_CHILDREN = 55;  // the child lists of sprite containers
 inline constexpr int LOCK_LEVEL_SPRITE = 60;              // one sprite's animation steps
+inline constexpr int LOCK_LEVEL_SOUND_CHANNEL = 65;       // one sound channel manager's name and object
 inline constexpr int LOCK_LEVEL_SOUND_OBJECT = 70;        // one sound object's state and buffer refills
 inline constexpr int LOCK_LEVEL_IME = 80;                 // the IME object's composition text
 inline constexpr int LOCK_LEVEL_MEDIA_FILE = 90;          // a movie stream's file position (I/O thread only)

@@ -105,6 +105,8 @@ protected:
     void SetNextDataFormat(const WAVEFORMATEX& format);
     // The length of the attached data as written to the buffer, in the buffer's format.
     uint32_t GetOutputDataSize() const { return m_output_data_size; }
+    // For streams that produce their own output (decoders): the length SetNotifyPositions uses.
+    void SetOutputDataSize(uint32_t size) { m_output_data_size = size; }
     bool HasLoop() const { return m_loop_start != NO_LOOP; }
     // Fills one locked part of the buffer; records the data end found in it (offset + base).
     void FillPart(BYTE* part, DWORD bytes, DWORD end_base);

@@ -2,7 +2,14 @@
 
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
-#include "sound/IWaveManager.h"
+#include "sound/CWavePcmManager.h"
+
+void CFuncMusic::CreateManager(int32_t count)
+{
+    CreateChannels<CWavePcmManager>(count, {SOUND_GROUP_MUSIC, "/GameFile/MusicArchive/File", "music.arc",
+                                            "/Config/Music/Error", 2, 1'048'576,
+                                            "Failed to create the Music Object"});
+}
 
 bool CFuncMusic::IsEnabled()
 {
@@ -11,18 +18,10 @@ bool CFuncMusic::IsEnabled()
 
 int32_t CFuncMusic::GetVolume(int32_t)
 {
-    if (!IsEnabled() || !GetConfigSoundEnable())
-        return SOUND_VOLUME_SILENT;
-    const float product = (GetConfigMusicVolume() * -5000.0f) * GetConfigMasterVolume();
-    return SOUND_VOLUME_FLOOR - static_cast<int32_t>(product);
+    return GroupVolume(GetConfigMusicVolume());
 }
 
 IWaveManager* CFuncMusic::GetManager(int32_t channel)
 {
-    if (Document == nullptr || channel < 0)
-        return nullptr;
-    const auto& channels = Document->SoundChannelList[SOUND_GROUP_MUSIC];
-    if (static_cast<size_t>(channel) >= channels.size())
-        return nullptr;
-    return channels[static_cast<size_t>(channel)].get();
+    return GroupManager(SOUND_GROUP_MUSIC, channel);
 }

@@ -118,6 +118,8 @@ public:
     std::map<int32_t, std::vector<ChoiceBranch>> ChoiceBranches;
     BacklogStore Backlog;
     std::vector<uint8_t> ReadBuffer; // already-read bits: message n is 0x80 >> (n & 7) of byte n >> 3
+    // Voice names the voice group's load collects while bit 0x400 is set; the backlog empties it.
+    std::vector<CStringUTF8> CollectedVoiceNames;
     std::mt19937 Random;
     uint32_t RandomSeed = 0;      // the seed drawn from the hardware at start-up
     int32_t m_text_area_word = 0; // cleared by a new line; the message window reads it

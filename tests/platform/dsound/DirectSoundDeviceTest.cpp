@@ -5,6 +5,7 @@
 #include "platform/kernel/SyncApi.h"
 
 #include "platform/kernel/VirtualClock.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -125,6 +128,33 @@ TEST_F(DirectSoundDeviceTest, PlaysSamplesUnchangedAndWrapsWhenLooping)
     DWORD status = 0;
     buffer->GetStatus(&status);
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+}
+
+TEST_F(DirectSoundDeviceTest, TheDumpIsAWavFileOfWhatWasMixed)
+{
+    TempDir dir;
+    const std::string path = dir.PathOf("dump.wav");
+    ASSERT_TRUE(m_null->StartDump(path));
+    IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 4000, BASIC);
+    const std::vector<int16_t> data = Pattern(2000);
+    Write(buffer, 0, data.data(), 4000);
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    const std::vector<int16_t> out = Mix(3000);
+    // Readable at any time, not only once the device is gone.
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.size(), 44u + 12000u);
+    auto le32 = [&](size_t at) {
+        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24;
+    };
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+    EXPECT_EQ(le32(4), 36 + 12000);
+    EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(le32(24), 44100);
+    EXPECT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 40), "data");
+    EXPECT_EQ(le32(40), 12000);
+    EXPECT_EQ(std::memcmp(bytes.data() + 44, out.data(), 12000), 0);
 }
 
 TEST_F(DirectSoundDeviceTest, VolumeAndPanAreHundredthsOfADecibel)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 namespace platform {
 
@@ -26,16 +27,96 @@ NullAudioDevice* GetNullAudioDevice()
     return g_devices.empty() ? nullptr : g_devices.back();
 }
 
+namespace {
+
+constexpr uint32_t WAV_HEADER_BYTES = 44;
+
+void PutLe32(uint8_t* out, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void PutLe16(uint8_t* out, uint16_t value)
+{
+    out[0] = static_cast<uint8_t>(value);
+    out[1] = static_cast<uint8_t>(value >> 8);
+}
+
+// A RIFF "WAVE" header for data_bytes of 44,100 Hz 16-bit stereo.
+void MakeWavHeader(uint8_t* header, uint32_t data_bytes)
+{
+    std::copy_n("RIFF", 4, header);
+    PutLe32(header + 4, 36 + data_bytes);
+    std::copy_n("WAVEfmt ", 8, header + 8);
+    PutLe32(header + 16, 16);
+    PutLe16(header + 20, 1);
+    PutLe16(header + 22, 2);
+    PutLe32(header + 24, Mixer::RATE);
+    PutLe32(header + 28, Mixer::RATE * 4);
+    PutLe16(header + 32, 4);
+    PutLe16(header + 34, 16);
+    std::copy_n("data", 4, header + 36);
+    PutLe32(header + 40, data_bytes);
+}
+
+} // namespace
+
 NullAudioDevice::NullAudioDevice()
 {
-    std::lock_guard lock(g_registry_mutex);
-    g_devices.push_back(this);
+    {
+        std::lock_guard lock(g_registry_mutex);
+        g_devices.push_back(this);
+    }
+    if (const char* path = std::getenv("VESK_SOUND_DUMP"); path && *path)
+        StartDump(path);
 }
 
 NullAudioDevice::~NullAudioDevice()
 {
-    std::lock_guard lock(g_registry_mutex);
-    std::erase(g_devices, this);
+    {
+        std::lock_guard lock(g_registry_mutex);
+        std::erase(g_devices, this);
+    }
+    if (m_follower.joinable()) {
+        m_follower.request_stop();
+        m_follower.join();
+    }
+    std::lock_guard lock(m_mutex);
+    if (m_dump)
+        std::fclose(m_dump);
+}
+
+bool NullAudioDevice::StartDump(const std::string& path)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_dump)
+        std::fclose(m_dump);
+    m_dump = std::fopen(path.c_str(), "wb");
+    m_dump_bytes = 0;
+    if (!m_dump)
+        return false;
+    uint8_t header[WAV_HEADER_BYTES];
+    MakeWavHeader(header, 0);
+    std::fwrite(header, 1, sizeof(header), m_dump);
+    std::fflush(m_dump);
+    return true;
+}
+
+void NullAudioDevice::WriteDump(const int16_t* samples, uint32_t frames)
+{
+    constexpr uint64_t LIMIT = 0xFFFFFFFFull - WAV_HEADER_BYTES;
+    const uint64_t bytes = static_cast<uint64_t>(frames) * 4;
+    if (m_dump_bytes + bytes > LIMIT)
+        return; // a WAV file cannot say more
+    std::fwrite(samples, 1, bytes, m_dump);
+    m_dump_bytes += bytes;
+    uint8_t header[WAV_HEADER_BYTES];
+    MakeWavHeader(header, static_cast<uint32_t>(m_dump_bytes));
+    std::fseek(m_dump, 0, SEEK_SET);
+    std::fwrite(header, 1, sizeof(header), m_dump);
+    std::fseek(m_dump, 0, SEEK_END);
+    std::fflush(m_dump);
 }
 
 bool NullAudioDevice::Start(Mixer& mixer)
@@ -99,6 +180,8 @@ void NullAudioDevice::Advance(uint32_t frames)
         m_mixer->Mix(m_block.data(), block);
         if (m_capturing)
             m_capture.insert(m_capture.end(), m_block.begin(), m_block.end());
+        if (m_dump)
+            WriteDump(m_block.data(), block);
         frames -= block;
     }
 }

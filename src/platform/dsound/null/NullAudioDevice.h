@@ -5,11 +5,16 @@
 // Advance(frames) runs the mixer on the calling thread, moving every play cursor by exactly that
 // many frames and signalling the notifications passed. The output can be captured for
 // comparison. Tests reach the device of the current DirectSound object through GetNullAudioDevice.
+// When the run names a file in VESK_SOUND_DUMP (as VESK_FRAME_DUMP names a folder for frames),
+// everything mixed is written to it as a 44,100 Hz 16-bit stereo WAV file, kept valid as it grows,
+// so a headless run can be listened to and checked.
 
 #include "platform/dsound/AudioDevice.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -37,9 +42,13 @@ public:
     uint64_t FramesAdvanced() const;
     // Whether the device mixes by itself as the layer clock moves (the default).
     void SetClockDriven(bool clock_driven);
+    // Starts writing everything mixed to a WAV file (replacing it); false when it cannot be made.
+    bool StartDump(const std::string& path);
 
 private:
     void FollowClock(std::stop_token stop);
+    // Appends the frames to the dump and brings its header's sizes up to date.
+    void WriteDump(const int16_t* samples, uint32_t frames);
 
     mutable std::mutex m_mutex; // guards everything below; Advance holds it while mixing
     Mixer* m_mixer = nullptr;   // not owned: the DirectSound object owns its mixer
@@ -50,7 +59,9 @@ private:
     uint64_t m_milliseconds_advanced = 0;
     bool m_clock_driven = true;
     uint64_t m_clock_seen = 0; // layer time up to which the clock has been followed
-    std::jthread m_follower;   // last: stops before the members it uses go
+    std::FILE* m_dump = nullptr;
+    uint64_t m_dump_bytes = 0;
+    std::jthread m_follower; // last: stops before the members it uses go
 };
 
 // The null device of the newest live DirectSound object, or null when there is none.

@@ -1,0 +1,9 @@
+#pragma once
+// The Ogg Vorbis sound object of the voice channels driven by buffer-position notifications,
+// with the 15 ms fade timer of its base; the one in normal use.
+
+#include "sound/CWaveSoundNotify.h"
+#include "sound/OggStreaming.h"
+
+class COggSoundNotify final : public OggStreaming<CWaveSoundNotify>
+{};

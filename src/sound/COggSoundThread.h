@@ -1,0 +1,8 @@
+#pragma once
+// The polled Ogg Vorbis sound object of the voice channels: every 50 ms its thread refills the
+// buffer from the decoder and stops the sound once the play cursor passes the data end.
+
+#include "sound/OggStreaming.h"
+
+class COggSoundThread final : public OggStreaming<CWaveSoundThread>
+{};

@@ -1,0 +1,45 @@
+#include "sound/CWaveOggManager.h"
+
+#include "app/ScreenSettings.h"
+#include "foundation/CExecException.h"
+#include "foundation/ScopedLock.h"
+#include "sound/COggSoundNotify.h"
+#include "sound/COggSoundThread.h"
+
+void CWaveOggManager::Initialize(CStringUTF8 archive_name, bool raise)
+{
+    {
+        ScopedLock lock(m_lock);
+        if (GetDirectSoundNotify()) {
+            auto* sound = new COggSoundNotify;
+            m_sound = sound;
+            m_open_ogg = [sound](HANDLE file, DWORD offset, DWORD size) {
+                sound->OpenOggData(file, offset, size);
+            };
+        } else {
+            auto* sound = new COggSoundThread;
+            m_sound = sound;
+            m_open_ogg = [sound](HANDLE file, DWORD offset, DWORD size) {
+                sound->OpenOggData(file, offset, size);
+            };
+        }
+        if (!m_sound)
+            throw CExecException("Failed to create the Wave Object");
+    }
+    OpenArchive(archive_name, raise);
+}
+
+void CWaveOggManager::PlayFile(CStringUTF8 name)
+{
+    PlayEntry(name, m_open_ogg, true);
+}
+
+void CWaveOggManager::Pause()
+{
+    PauseSound();
+}
+
+void CWaveOggManager::Resume()
+{
+    ResumeSound();
+}

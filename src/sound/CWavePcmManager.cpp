@@ -1,0 +1,49 @@
+#include "sound/CWavePcmManager.h"
+
+#include "app/ScreenSettings.h"
+#include "foundation/CExecException.h"
+#include "foundation/ScopedLock.h"
+#include "sound/CWaveSoundNotify.h"
+
+void CWavePcmManager::Initialize(CStringUTF8 archive_name, bool raise)
+{
+    {
+        ScopedLock lock(m_lock);
+        if (GetDirectSoundNotify())
+            m_sound = new CWaveSoundNotify;
+        else
+            m_sound = new CWaveSoundThread;
+        if (!m_sound)
+            throw CExecException("Failed to create the Wave Object");
+    }
+    OpenArchive(archive_name, raise);
+}
+
+void CWavePcmManager::Play()
+{
+    ScopedLock lock(m_lock);
+    if (m_sound)
+        m_sound->PlayFromStart();
+}
+
+void CWavePcmManager::PlayFile(CStringUTF8 name)
+{
+    PlayEntry(
+        name, [this](HANDLE file, DWORD, DWORD) { m_sound->ReadWaveHeader(file); }, true);
+}
+
+void CWavePcmManager::PrepareFile(CStringUTF8 name)
+{
+    PlayEntry(
+        name, [this](HANDLE file, DWORD, DWORD) { m_sound->ReadWaveHeader(file); }, false);
+}
+
+void CWavePcmManager::Pause()
+{
+    PauseSound();
+}
+
+void CWavePcmManager::Resume()
+{
+    ResumeSound();
+}
