@@ -94,6 +94,10 @@ public:
     virtual void StopGroup(int32_t group);
     virtual void PauseAll();
     virtual void StopAll();
+    // Moves a slot from one state to another; false when it was in another state or is no slot.
+    bool ChangeSlotState(int32_t group, int32_t slot, uint32_t from, uint32_t to);
+    // Moves every slot in the one state to the other.
+    void ChangeAllSlotStates(uint32_t from, uint32_t to);
     // One tick: a frame of wait or hold, or one opcode.
     virtual void TickSlot(int32_t group, int32_t slot);
 
