@@ -27,7 +27,9 @@ class CFuncAnimeTest : public GroupTest
 protected:
     CFuncAnimeTest()
     {
-        StartGame({.data = {{"A.BIN", Program()}}});
+        GameFiles files;
+        files.data = {{"A.BIN", Program()}};
+        StartGame(std::move(files));
         RunSource("lib 13, 0, \"A.BIN\"\nlib 13, 1, 0, 0\nlib 13, 1, 0, 1\nend");
     }
     uint32_t SlotState(int32_t group, int32_t slot) { return Manager().GetSlot(group, slot).state; }

@@ -31,7 +31,10 @@ class CFuncSpriteTest : public GroupTest
 protected:
     CFuncSpriteTest()
     {
-        StartGame({.pictures = {{"P.AKB", tools::EncodeAkb(tools::MakePicture(4, 4, RED), {})}}, .display = true});
+        GameFiles files;
+        files.pictures = {{"P.AKB", tools::EncodeAkb(tools::MakePicture(4, 4, RED), {})}};
+        files.display = true;
+        StartGame(std::move(files));
     }
 
     uint32_t Pixel(int32_t number, int x, int y)

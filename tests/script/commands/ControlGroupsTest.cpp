@@ -19,7 +19,12 @@ namespace {
 class ControlGroupsTest : public GroupTest
 {
 protected:
-    ControlGroupsTest() { StartGame({.scripts = {{"callee.mes", "push 77\nstvalue 4\nend"}}}); }
+    ControlGroupsTest()
+    {
+        GameFiles files;
+        files.scripts = {{"callee.mes", "push 77\nstvalue 4\nend"}};
+        StartGame(std::move(files));
+    }
 
     int32_t Value(size_t index) { return State().Values[index].Integer; }
     CFadeSprite& Fade() { return *Document().GetFadeSprite(); }
