@@ -82,10 +82,12 @@ void CFuncSprite::Call(CScript&)
         break;
     case 2:
         if (CSpriteLayer* sprite = Sprite(Context->PopInteger())) {
-            const RECT* rect = sprite->GetRect();
-            if (ILayer* layer = sprite->GetLayer())
+            if (ILayer* layer = sprite->GetLayer()) {
+                DrawLockWhileLive draw_lock;
+                const RECT* rect = sprite->GetRect();
                 layer->FillRect(0, 0, rect->right - rect->left, rect->bottom - rect->top, OPAQUE_BLACK,
                                 FILL_WHOLE_WORD);
+            }
             sprite->Show();
         }
         break;
@@ -195,6 +197,11 @@ void CFuncSprite::CreateSprite()
     const int32_t height = Context->PopInteger();
     const int32_t priority = Context->PopInteger();
     const int32_t kind = Context->PopInteger();
+    // A number in use keeps its sprite (animations may list it); registering it again reports.
+    if (CSpriteLayer* existing = Document->GetSpriteLayer(number)) {
+        Document->RegisterSpriteLayer(number, existing);
+        return;
+    }
     std::unique_ptr<CSpriteLayer> sprite;
     try {
         if (kind == SPRITE_KIND_TEXTURE) {
@@ -225,8 +232,12 @@ void CFuncSprite::LoadPicture()
     if (sprite == nullptr || file == nullptr)
         return;
     RECT rect{};
-    if (file->LoadSprite(name, sprite, 0, 0, sprite->GetPriority(), &rect, -1, -1, 0) == nullptr)
-        return;
+    {
+        // The load may resize the layer that the draw pass reads on the app-task thread.
+        DrawLockWhileLive draw_lock;
+        if (file->LoadSprite(name, sprite, 0, 0, sprite->GetPriority(), &rect, -1, -1, 0) == nullptr)
+            return;
+    }
     const int32_t corners[4] = {rect.left, rect.top, rect.right, rect.bottom};
     if (CurrentState != nullptr && CurrentState->Values.size() >= PICTURE_RECT_VALUE + 4) {
         for (size_t i = 0; i < 4; ++i)
@@ -236,69 +247,76 @@ void CFuncSprite::LoadPicture()
 
 void CFuncSprite::RunPixelOperation(int32_t sub)
 {
-    const int32_t x = Context->PopInteger();
-    const int32_t y = Context->PopInteger();
-    const int32_t width = Context->PopInteger();
-    const int32_t height = Context->PopInteger();
-    const int32_t number = Context->PopInteger();
-    // The fills and the halving name no source; the others a source place and number.
-    int32_t source_x = 0;
-    int32_t source_y = 0;
-    int32_t source_number = 0;
-    int32_t extra = 0;
+    PixelCall call;
+    call.x = Context->PopInteger();
+    call.y = Context->PopInteger();
+    call.width = Context->PopInteger();
+    call.height = Context->PopInteger();
+    call.target = Context->PopInteger();
+    // The fills and the halving name no source; the copies a source place and number.
     if (sub == 6) {
-        source_x = Context->PopInteger(); // the colour
-        extra = Context->PopInteger();    // the mode
+        call.value = Context->PopInteger(); // the colour
+        call.mode = Context->PopInteger();
     } else if (sub == 9) {
-        extra = Context->PopInteger(); // the alpha
+        call.value = Context->PopInteger(); // the alpha
     } else if (sub != 7) {
-        source_x = Context->PopInteger();
-        source_y = Context->PopInteger();
-        source_number = Context->PopInteger();
+        call.source_x = Context->PopInteger();
+        call.source_y = Context->PopInteger();
+        call.source = Context->PopInteger();
         if (HasPixelArgument(sub))
-            extra = Context->PopInteger();
+            call.value = Context->PopInteger(); // the mode, the key colour or the opacity
     }
     if (sub == 3 && GetConfigSceneSkip())
         return;
-    CSpriteLayer* sprite = Sprite(number);
+    CSpriteLayer* sprite = Sprite(call.target);
     ILayer* layer = sprite != nullptr ? sprite->GetLayer() : nullptr;
     if (layer == nullptr)
         return;
-    CSpriteLayer* source_sprite = sub == 6 || sub == 7 || sub == 9 ? nullptr : Document->GetSpriteLayer(source_number);
+    const bool copies = sub != 6 && sub != 7 && sub != 9;
+    CSpriteLayer* source_sprite = copies ? Document->GetSpriteLayer(call.source) : nullptr;
     ILayer* source = source_sprite != nullptr ? source_sprite->GetLayer() : nullptr;
+    {
+        DrawLockWhileLive draw_lock;
+        ApplyPixelOperation(sub, *layer, source, call);
+    }
+    if (call.target == IMMEDIATE_SPRITE)
+        RedrawFrameNow();
+}
+
+void CFuncSprite::ApplyPixelOperation(int32_t sub, ILayer& layer, ILayer* source, const PixelCall& c)
+{
+    const auto value = static_cast<uint32_t>(c.value);
     switch (sub) {
     case 3:
-        layer->Blt(x, y, width, height, source, source_x, source_y, extra);
+        layer.Blt(c.x, c.y, c.width, c.height, source, c.source_x, c.source_y, c.value);
         break;
     case 4:
-        layer->BltColorKey(x, y, width, height, source, source_x, source_y, static_cast<uint32_t>(extra));
+        layer.BltColorKey(c.x, c.y, c.width, c.height, source, c.source_x, c.source_y, value);
         break;
     case 5:
-        layer->BltAlpha(x, y, width, height, source, source_x, source_y);
+        layer.BltAlpha(c.x, c.y, c.width, c.height, source, c.source_x, c.source_y);
         break;
     case 6:
-        layer->FillRect(x, y, width, height, static_cast<uint32_t>(source_x), extra);
+        layer.FillRect(c.x, c.y, c.width, c.height, value, c.mode);
         break;
     case 7:
-        layer->HalveBrightness(x, y, width, height);
+        layer.HalveBrightness(c.x, c.y, c.width, c.height);
         break;
     case 8:
-        layer->BltOpacity(x, y, width, height, source, source_x, source_y, extra & 0xFF, 0);
+        layer.BltOpacity(c.x, c.y, c.width, c.height, source, c.source_x, c.source_y, c.value & 0xFF, 0);
         break;
     case 9:
-        layer->SetAlphaRect(x, y, width, height, static_cast<uint32_t>(extra));
+        layer.SetAlphaRect(c.x, c.y, c.width, c.height, value);
         break;
     case 29:
-        layer->BltOver(x, y, width, height, source, source_x, source_y);
+        layer.BltOver(c.x, c.y, c.width, c.height, source, c.source_x, c.source_y);
         break;
     case 30:
-        layer->BltColorKeyAlpha(x, y, width, height, source, source_x, source_y, static_cast<uint32_t>(extra));
+        layer.BltColorKeyAlpha(c.x, c.y, c.width, c.height, source, c.source_x, c.source_y, value);
         break;
     default:
-        return;
+        break;
     }
-    if (number == IMMEDIATE_SPRITE)
-        RedrawFrameNow();
 }
 
 void CFuncSprite::RecordStep(int32_t sub)

@@ -10,6 +10,7 @@
 #include "script/commands/IFunc.h"
 
 class CSpriteAnime;
+class ILayer;
 class CSpriteLayer;
 struct SpriteAnimRecord;
 
@@ -29,6 +30,14 @@ private:
     void Report(const char* format, int32_t number);
     // Sub-functions 3 to 9, 29 and 30.
     void RunPixelOperation(int32_t sub);
+    // The arguments of a pixel operation; value is the colour, key, opacity, alpha or copy mode.
+    struct PixelCall
+    {
+        int32_t x = 0, y = 0, width = 0, height = 0, target = 0;
+        int32_t source_x = 0, source_y = 0, source = 0;
+        int32_t value = 0, mode = 0;
+    };
+    static void ApplyPixelOperation(int32_t sub, ILayer& layer, ILayer* source, const PixelCall& call);
     void CreateSprite();
     void LoadPicture();
     void RecordStep(int32_t sub);

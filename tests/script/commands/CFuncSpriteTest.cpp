@@ -147,8 +147,9 @@ TEST_F(CFuncSpriteTest, NumbersThatAreNotRegisteredAreReportedOncePerCall)
         {"lib 19, 3, 0, 0, 4, 4, 42, 0, 0, 1, 1", 1, {}},
         {"lib 19, 3, 0, 0, 4, 4, 1, 0, 0, 42, 1", 0, {}}, // a missing source copies nothing
         {"lib 19, 31, 1", 0, {1}}, // pops nothing more
+        {"lib 19, 0, 1, 8, 8, 3, 0", 1, {}}, // a number in use keeps its sprite
     };
-    AddRecordingSprite(1);
+    const RecordingSprite* sprite = AddRecordingSprite(1);
     for (const Case& c : cases) {
         RunSource(std::string(c.source) + "\nend");
         const std::vector<std::string> boxes = TakeMessageBoxes();
@@ -159,6 +160,7 @@ TEST_F(CFuncSpriteTest, NumbersThatAreNotRegisteredAreReportedOncePerCall)
         EXPECT_EQ(StackIntegers(), c.stack) << c.source;
         Stack().clear();
     }
+    EXPECT_EQ(Document().GetSpriteLayer(1), sprite);
 }
 
 TEST_F(CFuncSpriteTest, TheLowestFreeAnimationNumberIsReused)
