@@ -102,6 +102,8 @@ public:
     virtual void TickSlot(int32_t group, int32_t slot);
 
     AnimeSlot GetSlot(int32_t group, int32_t slot);
+    // Whether (group, slot) names one of the 10 x 32 slots.
+    static bool IsSlot(int32_t group, int32_t slot);
     bool HasProgram();
     CStringUTF8 GetProgramName();
 
@@ -109,7 +111,6 @@ protected:
     // Carries out a command met by a tick, outside the slot lock.
     virtual void RunCommand(int32_t group, int32_t slot, const AnimeCommandRecord& command);
 
-    static bool IsSlot(int32_t group, int32_t slot);
     AnimeSlot& SlotAt(int32_t group, int32_t slot);
     // The command record at index, when the table entry lies inside the program.
     std::optional<AnimeCommandRecord> ReadCommand(uint32_t index);

@@ -17,11 +17,6 @@ namespace {
 // The arguments each sub-function pops after its number: 0 takes a name, the rest integers.
 constexpr int ARGUMENT_COUNTS[] = {1, 2, 2, 2, 2, 3, 0, 0, 2, 2, 0, 0, 2, 2};
 
-bool IsSlotNumber(int32_t group, int32_t slot)
-{
-    return group >= 0 && group < ANIME_GROUP_COUNT && slot >= 0 && slot < ANIME_SLOTS_PER_GROUP;
-}
-
 } // namespace
 
 bool CFuncAnime::IsCutShort()
@@ -74,9 +69,8 @@ void CFuncAnime::Call(CScript&)
     CAnimeManager* manager = Document->GetAnimeManager();
     if (manager == nullptr)
         return;
-    const bool names_slot = ARGUMENT_COUNTS[sub] >= 2 && sub != 0;
-    // Sub-function 13 names a group only; its second value is not used.
-    if (sub == 13 ? !IsSlotNumber(group, 0) : names_slot && !IsSlotNumber(group, slot))
+    // Sub-function 13 names a group only (its second value is not used); the others a slot.
+    if (ARGUMENT_COUNTS[sub] >= 2 && !CAnimeManager::IsSlot(group, sub == 13 ? 0 : slot))
         return;
     switch (sub) {
     case 0:

@@ -15,11 +15,16 @@ void CFuncShake::Call(CScript&)
         CSpriteLayer* layer = Document->GetSpriteLayer(0);
         if (layer == nullptr)
             return;
-        layer->SetPosition(x, y);
+        {
+            DrawLockWhileLive draw_lock;
+            layer->SetPosition(x, y);
+        }
         RedrawFrameNow();
         WaitFromNow(Document, InputView, SHAKE_STEP_MS, SCRIPT_SKIP_FLAGS, SCRIPT_REQUEST_MASK, 1);
     } else if (sub == 2) {
-        if (CSpriteLayer* layer = Document->GetSpriteLayer(0))
+        if (CSpriteLayer* layer = Document->GetSpriteLayer(0)) {
+            DrawLockWhileLive draw_lock;
             layer->SetPosition(0, 0);
+        }
     }
 }

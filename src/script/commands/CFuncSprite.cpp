@@ -127,7 +127,10 @@ void CFuncSprite::Call(CScript&)
         const int32_t x = Context->PopInteger();
         const int32_t y = Context->PopInteger();
         if (sprite != nullptr) {
-            sprite->SetPosition(x, y);
+            {
+                DrawLockWhileLive draw_lock;
+                sprite->SetPosition(x, y);
+            }
             RedrawFrameNow();
         }
         break;
@@ -136,7 +139,10 @@ void CFuncSprite::Call(CScript&)
         CSpriteLayer* sprite = Sprite(Context->PopInteger());
         const int32_t alpha = Context->PopInteger();
         if (sprite != nullptr) {
-            sprite->SetAlpha(alpha);
+            {
+                DrawLockWhileLive draw_lock;
+                sprite->SetAlpha(alpha);
+            }
             RedrawFrameNow();
         }
         break;
