@@ -54,12 +54,18 @@ std::vector<Checkpoint> Checkpoints()
     return {
         {"black", {{960, 540, BLACK}, {100, 100, BLACK}}},
         {"background revealed",
-         {{960, 540, Background(960, 540)}, {100, 100, Background(100, 100)}, {1900, 1060, Background(1900, 1060)}}},
+         {{960, 540, Background(960, 540)},
+          {100, 100, Background(100, 100)},
+          {1900, 1060, Background(1900, 1060)}}},
         {"shaken to (24, -16)", {{960, 540, Background(936, 556)}, {100, 100, Background(76, 116)}}},
         {"the program's last frame keyed onto the background",
          {{1632, 232, LAST_FRAME}, {1602, 202, Background(1602, 202)}, {960, 540, Background(960, 540)}}},
         {"evening with the crossing frame at its end",
-         {{960, 300, SKY}, {960, 900, GROUND}, {1732, 832, FIRST_FRAME}, {1702, 802, GROUND}, {1632, 232, SKY}}},
+         {{960, 300, SKY},
+          {960, 900, GROUND},
+          {1732, 832, FIRST_FRAME},
+          {1702, 802, GROUND},
+          {1632, 232, SKY}}},
     };
 }
 
@@ -89,9 +95,10 @@ protected:
     bool Play(bool dump)
     {
         const std::string home = m_home.Path().string();
-        std::string command = "cd '" + (m_build / "demo").string() +
-                              "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" +
-                              home + "' XDG_RUNTIME_DIR='" + home + "/run' VESK_CLOSE_AFTER_FRAMES=3000000 ";
+        std::string command =
+            "cd '" + (m_build / "demo").string() +
+            "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" + home +
+            "' XDG_RUNTIME_DIR='" + home + "/run' VESK_CLOSE_AFTER_FRAMES=3000000 ";
         if (dump)
             command += "VESK_FRAME_DUMP='" + home + "/frames' ";
         command += "timeout -s KILL 100 ./vesk >'" + home + "/out.txt' 2>&1";

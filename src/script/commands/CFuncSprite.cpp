@@ -53,7 +53,8 @@ CSpriteLayer* CFuncSprite::Sprite(int32_t number)
 CSpriteAnime* CFuncSprite::Anime(int32_t number)
 {
     auto found = Document->SpriteAnimes.find(number);
-    auto* anime = found == Document->SpriteAnimes.end() ? nullptr : dynamic_cast<CSpriteAnime*>(found->second.get());
+    auto* anime =
+        found == Document->SpriteAnimes.end() ? nullptr : dynamic_cast<CSpriteAnime*>(found->second.get());
     if (anime == nullptr)
         Report("%d番のスプライトアニメーションは登録されていません。", number);
     return anime;
@@ -148,7 +149,8 @@ void CFuncSprite::Call(CScript&)
         break;
     }
     case 16:
-        if (CSpriteLayer* sprite = Sprite(Context->PopInteger()); sprite != nullptr && sprite->BeginRecord() == nullptr)
+        if (CSpriteLayer* sprite = Sprite(Context->PopInteger());
+            sprite != nullptr && sprite->BeginRecord() == nullptr)
             ReportScriptError(CStringUTF8("アニメーション登録バッファの確保に失敗しました。"));
         break;
     case 17: {

@@ -117,8 +117,8 @@ TEST_F(CFuncSpriteTest, StepSubFunctionsFillOneRecordEach)
     };
     RecordingSprite* sprite = AddRecordingSprite(1);
     for (const Case& c : cases) {
-        RunSource(std::string("lib 19, 16, 1\n") + c.steps + "\nlib 19, 17, 1, " + std::to_string(c.duration) +
-                  "\nend");
+        RunSource(std::string("lib 19, 16, 1\n") + c.steps + "\nlib 19, 17, 1, " +
+                  std::to_string(c.duration) + "\nend");
         ASSERT_EQ(sprite->Records().size(), 1u) << c.steps;
         EXPECT_EQ(sprite->GetPendingRecord(), nullptr) << "the commit closes the record";
         c.check(sprite->Records().back());
@@ -146,8 +146,8 @@ TEST_F(CFuncSpriteTest, NumbersThatAreNotRegisteredAreReportedOncePerCall)
         {"lib 19, 28, 9", 0, {}},
         {"lib 19, 3, 0, 0, 4, 4, 42, 0, 0, 1, 1", 1, {}},
         {"lib 19, 3, 0, 0, 4, 4, 1, 0, 0, 42, 1", 0, {}}, // a missing source copies nothing
-        {"lib 19, 31, 1", 0, {1}}, // pops nothing more
-        {"lib 19, 0, 1, 8, 8, 3, 0", 1, {}}, // a number in use keeps its sprite
+        {"lib 19, 31, 1", 0, {1}},                        // pops nothing more
+        {"lib 19, 0, 1, 8, 8, 3, 0", 1, {}},              // a number in use keeps its sprite
     };
     const RecordingSprite* sprite = AddRecordingSprite(1);
     for (const Case& c : cases) {

@@ -143,9 +143,9 @@ TEST_F(WaitAndXmlTest, KeysAnswerInTheTypeOfTheDefault)
         int32_t integer;
         const char* text;
     };
-    const Expected expected[] = {{SCRIPT_VALUE_INTEGER, 5, ""},  {SCRIPT_VALUE_TEXT, 0, "abc"},
-                                 {SCRIPT_VALUE_INTEGER, 12, ""}, {SCRIPT_VALUE_TEXT, 0, "12"},
-                                 {SCRIPT_VALUE_TEXT, 0, "hello"}, {SCRIPT_VALUE_INTEGER, 1, ""},
+    const Expected expected[] = {{SCRIPT_VALUE_INTEGER, 5, ""},       {SCRIPT_VALUE_TEXT, 0, "abc"},
+                                 {SCRIPT_VALUE_INTEGER, 12, ""},      {SCRIPT_VALUE_TEXT, 0, "12"},
+                                 {SCRIPT_VALUE_TEXT, 0, "hello"},     {SCRIPT_VALUE_INTEGER, 1, ""},
                                  {SCRIPT_VALUE_TEXT, 0, "/Demo/Name"}}; // 2 pops nothing more
     ASSERT_EQ(Stack().size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
