@@ -90,15 +90,15 @@ protected:
         fs::create_directories(m_home.Path() / "frames");
     }
 
-    // Plays the game until the close box after a number of message pumps that outlasts the
-    // scene (its animation waits pump without pause); true when it ended cleanly.
+    // Plays the game until the close box after a number of message pumps that outlasts the scene
+    // ten times over (its waits pump about once a millisecond); true when it ended cleanly.
     bool Play(bool dump)
     {
         const std::string home = m_home.Path().string();
         std::string command =
             "cd '" + (m_build / "demo").string() +
             "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" + home +
-            "' XDG_RUNTIME_DIR='" + home + "/run' VESK_CLOSE_AFTER_FRAMES=3000000 ";
+            "' XDG_RUNTIME_DIR='" + home + "/run' VESK_CLOSE_AFTER_FRAMES=600000 ";
         if (dump)
             command += "VESK_FRAME_DUMP='" + home + "/frames' ";
         command += "timeout -s KILL 100 ./vesk >'" + home + "/out.txt' 2>&1";
