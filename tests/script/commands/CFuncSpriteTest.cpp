@@ -161,6 +161,7 @@ TEST_F(CFuncSpriteTest, NumbersThatAreNotRegisteredAreReportedOncePerCall)
         Stack().clear();
     }
     EXPECT_EQ(Document().GetSpriteLayer(1), sprite);
+    EXPECT_EQ(Document().GetSpriteLayer(7), nullptr);
 }
 
 TEST_F(CFuncSpriteTest, TheLowestFreeAnimationNumberIsReused)
