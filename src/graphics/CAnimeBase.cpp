@@ -168,6 +168,24 @@ void CAnimeBase::StopSlot(int32_t group, int32_t slot)
         SlotAt(group, slot).state = ANIME_STOPPED;
 }
 
+bool CAnimeBase::ChangeSlotState(int32_t group, int32_t slot, uint32_t from, uint32_t to)
+{
+    ScopedLock lock(m_lock);
+    if (!IsSlot(group, slot) || SlotAt(group, slot).state != from)
+        return false;
+    SlotAt(group, slot).state = to;
+    return true;
+}
+
+void CAnimeBase::ChangeAllSlotStates(uint32_t from, uint32_t to)
+{
+    ScopedLock lock(m_lock);
+    for (AnimeSlot& slot : m_slots) {
+        if (slot.state == from)
+            slot.state = to;
+    }
+}
+
 void CAnimeBase::StopGroup(int32_t group)
 {
     for (int32_t slot = 0; slot < ANIME_SLOTS_PER_GROUP; ++slot)

@@ -94,10 +94,16 @@ public:
     virtual void StopGroup(int32_t group);
     virtual void PauseAll();
     virtual void StopAll();
+    // Moves a slot from one state to another; false when it was in another state or is no slot.
+    bool ChangeSlotState(int32_t group, int32_t slot, uint32_t from, uint32_t to);
+    // Moves every slot in the one state to the other.
+    void ChangeAllSlotStates(uint32_t from, uint32_t to);
     // One tick: a frame of wait or hold, or one opcode.
     virtual void TickSlot(int32_t group, int32_t slot);
 
     AnimeSlot GetSlot(int32_t group, int32_t slot);
+    // Whether (group, slot) names one of the 10 x 32 slots.
+    static bool IsSlot(int32_t group, int32_t slot);
     bool HasProgram();
     CStringUTF8 GetProgramName();
 
@@ -105,7 +111,6 @@ protected:
     // Carries out a command met by a tick, outside the slot lock.
     virtual void RunCommand(int32_t group, int32_t slot, const AnimeCommandRecord& command);
 
-    static bool IsSlot(int32_t group, int32_t slot);
     AnimeSlot& SlotAt(int32_t group, int32_t slot);
     // The command record at index, when the table entry lies inside the program.
     std::optional<AnimeCommandRecord> ReadCommand(uint32_t index);

@@ -15,28 +15,6 @@
 
 namespace {
 
-// The global draw lock, taken only while the display is live.
-class DrawLockWhileLive
-{
-public:
-    DrawLockWhileLive()
-        : m_held(CDirect3D::GetInstance()->IsLive())
-    {
-        if (m_held)
-            g_draw_lock.Lock();
-    }
-    ~DrawLockWhileLive()
-    {
-        if (m_held)
-            g_draw_lock.Unlock();
-    }
-    DrawLockWhileLive(const DrawLockWhileLive&) = delete;
-    DrawLockWhileLive& operator=(const DrawLockWhileLive&) = delete;
-
-private:
-    bool m_held;
-};
-
 // One message pump of the application; without an application there is nothing to pump.
 bool PumpMessages()
 {

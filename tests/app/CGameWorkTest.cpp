@@ -325,6 +325,42 @@ private:
     BOOL m_visible = FALSE;
 };
 
+TEST_F(CGameWorkTest, ExitRunsBeforeSettingsWhichRunAtTheNextTick)
+{
+    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_EXIT | REQUEST_SYSTEM_SETTINGS);
+    try {
+        GetDocument()->EventFlagOp(EVENT_FLAG_TICK, 0);
+        FAIL() << "no quit";
+    } catch (CVeskDoc::tagDOCUMENT_CODE code) {
+        EXPECT_EQ(code, CVeskDoc::DOCUMENT_QUIT);
+    }
+    EXPECT_TRUE(config->runs.empty());
+    EXPECT_EQ(GetDocument()->GetRequestWord(), REQUEST_SYSTEM_SETTINGS);
+    GetDocument()->EventFlagOp(EVENT_FLAG_TICK, 0); // the game went on
+    EXPECT_EQ(config->runs.size(), 1u);
+    EXPECT_EQ(GetDocument()->GetRequestWord(), 0u);
+}
+
+TEST_F(CGameWorkTest, AnIdleViewServesNothingWhateverIsPending)
+{
+    CountingPopup popup;
+    GetView()->SetPopupMenu(&popup);
+    GetDocument()->SetEngineStateBits(ENGINE_STATE_MENU_POPUP);
+    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    const uint32_t all = REQUEST_EXIT | REQUEST_SYSTEM_SETTINGS | REQUEST_RETURN_TO_TITLE |
+                         REQUEST_WINDOW_SETTINGS | REQUEST_SOUND_SETTINGS;
+    GetDocument()->EventFlagOp(EVENT_FLAG_SET, all);
+    GetView()->SetStatusBits(VIEW_STATUS_DESTROYED | VIEW_STATUS_OPEN_POPUP);
+    GetDocument()->EventFlagOp(EVENT_FLAG_TICK, 0);
+    EXPECT_EQ(GetDocument()->GetRequestWord(), all);
+    EXPECT_TRUE(config->runs.empty());
+    EXPECT_EQ(popup.opens, 0);
+    EXPECT_NE(GetView()->GetStatus() & VIEW_STATUS_OPEN_POPUP, 0u);
+    GetDocument()->EventFlagOp(EVENT_FLAG_CLEAR, all);
+    GetView()->SetPopupMenu(nullptr);
+}
+
 TEST_F(CGameWorkTest, PopupOpensOnlyWhenTheGameAllowsIt)
 {
     CountingPopup popup;

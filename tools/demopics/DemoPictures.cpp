@@ -1,5 +1,7 @@
 #include "demopics/DemoPictures.h"
 
+#include <cstdlib>
+
 namespace tools {
 
 namespace {
@@ -57,6 +59,31 @@ AkbPicture DrawTitlePlate()
     return plate;
 }
 
+AkbPicture DrawEveningBackground(int32_t width, int32_t height)
+{
+    AkbPicture picture = MakePicture(width, height, EVENING_GROUND);
+    for (int32_t y = 0; y < height / 2; ++y) {
+        for (int32_t x = 0; x < width; ++x)
+            picture.At(x, y) = EVENING_SKY;
+    }
+    return picture;
+}
+
+AkbPicture DrawSpriteSheet()
+{
+    AkbPicture sheet = MakePicture(SHEET_CELL * 4, SHEET_CELL, SHEET_KEY);
+    const int32_t centre = SHEET_CELL / 2;
+    for (int32_t frame = 0; frame < 4; ++frame) {
+        for (int32_t y = 0; y < SHEET_CELL; ++y) {
+            for (int32_t x = 0; x < SHEET_CELL; ++x) {
+                if (std::abs(x - centre) + std::abs(y - centre) <= centre - 4)
+                    sheet.At(frame * SHEET_CELL + x, y) = SHEET_COLOURS[frame];
+            }
+        }
+    }
+    return sheet;
+}
+
 // A three-byte body with a fully opaque rectangle.
 static AkbOptions OpaqueRgb()
 {
@@ -71,6 +98,8 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
         {"CURSOR.AKB", EncodeAkb(DrawCursorSheet(), {})},
         {"BG_DEMO.AKB", EncodeAkb(DrawBackground(1920, 1080), OpaqueRgb())},
         {"TITLE.AKB", EncodeAkb(DrawTitlePlate(), {})},
+        {"BG_EVENING.AKB", EncodeAkb(DrawEveningBackground(1920, 1080), OpaqueRgb())},
+        {"SHEET.AKB", EncodeAkb(DrawSpriteSheet(), {})},
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The demo game's pictures, drawn by code: the cursor sheet (two frames of 64 x 64 in each of
-// three rows), a full-screen background and a small title plate.
+// three rows), two full-screen backgrounds, a small title plate and a sheet of four 64 x 64
+// sprite frames.
 
 #include <string>
 #include <utility>
@@ -13,6 +14,18 @@ namespace tools {
 AkbPicture DrawCursorSheet();
 AkbPicture DrawBackground(int32_t width, int32_t height);
 AkbPicture DrawTitlePlate();
+// An evening sky over a dark ground, split at the screen's middle row.
+AkbPicture DrawEveningBackground(int32_t width, int32_t height);
+// Four frames side by side: an opaque diamond of the frame's colour on clear pixels of the key
+// colour (pure green), so that both keyed and alpha copies leave the surroundings alone.
+AkbPicture DrawSpriteSheet();
+
+// Colours of the evening background and of the sheet's frames, for checks of drawn frames.
+inline constexpr uint32_t EVENING_SKY = 0xFFF0965A;
+inline constexpr uint32_t EVENING_GROUND = 0xFF3C285A;
+inline constexpr uint32_t SHEET_KEY = 0x0000FF00;
+inline constexpr int32_t SHEET_CELL = 64;
+inline constexpr uint32_t SHEET_COLOURS[4] = {0xFFFFE650, 0xFF78DCFF, 0xFFFF78C8, 0xFF8CFF78};
 
 // Archive entry names and their AKB bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures();

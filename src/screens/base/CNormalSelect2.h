@@ -1,6 +1,8 @@
 #pragma once
 // The choice window.
-// FIXME: the least the game work needs until the choice window is in.
+// FIXME: the least the game work and the choice command need until the choice window is in: the
+// run hands back the value of the first branch under the script's current choice key (-1 when
+// the key has none) without showing anything.
 
 #include "screens/base/IMesWnd.h"
 
@@ -9,4 +11,7 @@ class CNormalSelect2 : public IMesWnd
 public:
     // Hides the choice window and the current message window.
     virtual void HideAll() { Hide(); }
+
+protected:
+    void RunLoop(ScriptValue& result) override;
 };

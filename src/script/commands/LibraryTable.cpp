@@ -1,5 +1,6 @@
 #include "script/commands/LibraryTable.h"
 
+#include "script/commands/CFuncAnime.h"
 #include "script/commands/CFuncBackLog.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/commands/CFuncFlag.h"
@@ -7,17 +8,30 @@
 #include "script/commands/CFuncMusic.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncSave.h"
+#include "script/commands/CFuncScreen.h"
+#include "script/commands/CFuncScript.h"
+#include "script/commands/CFuncSelect.h"
+#include "script/commands/CFuncShake.h"
+#include "script/commands/CFuncSprite.h"
+#include "script/commands/CFuncUI.h"
 #include "script/commands/CFuncValue.h"
 #include "script/commands/CFuncVoice.h"
+#include "script/commands/CFuncWait.h"
+#include "script/commands/CFuncXML.h"
 
 std::unique_ptr<IFunc> CreateLibraryGroup(int32_t id)
 {
-    // FIXME: each group joins this switch as it is built: 1 CFuncSelect, 2 CFuncMesWnd, 3
-    // CFuncShake, 10 CFuncFont, 12 CFuncMouse, 13 CFuncAnime, 19 CFuncSprite, 20 CFuncScreen, 21
-    // CFuncScript, 23 CFuncMovie, 25 CFuncXML, 26 CFuncUI, 28 CFuncWait.
+    // FIXME: each group joins this switch as it is built: 2 CFuncMesWnd, 10 CFuncFont, 12
+    // CFuncMouse, 23 CFuncMovie.
     switch (id) {
+    case 1:
+        return std::make_unique<CFuncSelect>();
+    case 3:
+        return std::make_unique<CFuncShake>();
     case 11:
         return std::make_unique<CFuncValue>();
+    case 13:
+        return std::make_unique<CFuncAnime>();
     case 14:
         return std::make_unique<CFuncFlag>();
     case 15:
@@ -28,12 +42,24 @@ std::unique_ptr<IFunc> CreateLibraryGroup(int32_t id)
         return std::make_unique<CFuncHEffect>();
     case 18:
         return std::make_unique<CFuncVoice>();
+    case 19:
+        return std::make_unique<CFuncSprite>();
+    case 20:
+        return std::make_unique<CFuncScreen>();
+    case 21:
+        return std::make_unique<CFuncScript>();
     case 22:
         return std::make_unique<CFuncBackLog>();
     case 24:
         return std::make_unique<CFuncOneMes>();
+    case 25:
+        return std::make_unique<CFuncXML>();
+    case 26:
+        return std::make_unique<CFuncUI>();
     case 27:
         return std::make_unique<CFuncSave>();
+    case 28:
+        return std::make_unique<CFuncWait>();
     default:
         return nullptr;
     }

@@ -11,6 +11,7 @@
 #include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
 #include "graphics/CFontDIB.h"
+#include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerOf.h"
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
@@ -493,9 +494,8 @@ TextBox ScriptContext::MakeMessageBox(bool shifted_run)
     box.UseLineBreakRules = 1;
     // A number that names no sprite lays the text out without drawing it, so the pen still moves.
     CVeskDoc* document = GetDocument();
-    const auto sprite = document->Sprites.find(v[VALUE_TEXT_SPRITE].Integer);
-    if (sprite != document->Sprites.end())
-        box.DrawWord4 = SpriteLayerOf(sprite->second.get());
+    if (CSpriteLayer* sprite = document->GetSpriteLayer(v[VALUE_TEXT_SPRITE].Integer))
+        box.DrawWord4 = SpriteLayerOf(sprite);
     return box;
 }
 

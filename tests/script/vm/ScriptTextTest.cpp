@@ -234,9 +234,9 @@ TEST_F(ScriptTextTest, MessageTextIsTypesetIntoTheTextSpritesLayerAndThePenWritt
     auto sprite = std::make_unique<CSpriteLayer>();
     sprite->Create(0, 0, 64, 64, -1);
     ILayer* layer = sprite->GetLayer();
-    Document().Sprites[7] = std::move(sprite);
+    Document().RegisterSpriteLayer(7, sprite.release());
     Run(Assemble("text \"あい\"\nrawtext \"x\"\nend"));
-    Document().Sprites.erase(7);
+    Document().UnregisterSpriteLayer(7);
     ASSERT_EQ(m_font->Calls.size(), 3u);
     const GlyphCall& call = m_font->Calls[0];
     // Centred by (24 - 20) / 2 and set on the line: y = 50 - 6 + 30.

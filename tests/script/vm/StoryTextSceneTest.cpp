@@ -1,5 +1,5 @@
-// The demo's first story text, run in-process from demo/script/start.mes: where each glyph goes
-// in both writing directions (hand-worked positions), the pictures it makes with the real fonts
+// The demo's first story text, run in-process from demo/script/scene_story.mes: where each glyph
+// goes in both writing directions (hand-worked positions), the pictures it makes with the real fonts
 // (build/story_text_horizontal.png and build/story_text_vertical.png), and the backlog record it
 // leaves, printed through the disassembler and compared with a golden listing.
 
@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,7 +19,6 @@
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesDisassembler.h"
 #include "platform/gdi/PngCodec.h"
-#include "support/WorkingDir.h"
 
 namespace {
 
@@ -83,25 +81,20 @@ class StoryTextSceneTest : public ScriptTest
 protected:
     StoryTextSceneTest() { State().Variables.resize(100); }
 
-    // The start script saves and looks for its slot in the current folder: a fresh one for
-    // each scene, so every run takes the first start's road.
-    std::optional<WorkingDir> m_save_folder;
-
-    // Runs start.mes from the demo's sources until it counts frames, with the text sprite's
+    // Runs the story scene from the demo's sources to its end, with the text sprite's
     // layer transparent and of the size given (none for a width of 0); answers the layer.
     ILayer* RunScene(int32_t direction, int32_t width, int32_t height)
     {
-        m_save_folder.emplace();
         ILayer* layer = nullptr;
         if (width > 0) {
             auto sprite = std::make_unique<CSpriteLayer>();
             sprite->Create(0, 0, width, height, -1);
             layer = sprite->GetLayer();
             layer->Clear();
-            Document().Sprites[TEXT_SPRITE] = std::move(sprite);
+            Document().RegisterSpriteLayer(TEXT_SPRITE, sprite.release());
         }
         State().Variables[75] = ScriptValue::FromInteger(direction);
-        Run(Assemble(ReadFile(SourceDir() / "demo/script/start.mes"), "start.mes"), 400);
+        Run(Assemble(ReadFile(SourceDir() / "demo/script/scene_story.mes"), "scene_story.mes"), 400);
         EXPECT_TRUE(TakeMessageBoxes().empty());
         return layer;
     }
@@ -116,7 +109,7 @@ protected:
     }
     ~StoryTextSceneTest() override
     {
-        Document().Sprites.erase(TEXT_SPRITE);
+        Document().UnregisterSpriteLayer(TEXT_SPRITE);
         for (auto& [index, font] : m_saved_fonts)
             Document().ReplaceFont(index, std::move(font));
     }
@@ -218,7 +211,7 @@ TEST_F(StoryTextSceneTest, RealGlyphsInkTheirCellsAndNothingBetween)
             const int ink = InkIn(*layer, cell.X, cell.Y, cell.Size, cell.Size);
             EXPECT_EQ(ink > 0, cell.Inked) << c.Png << " at " << cell.X << "," << cell.Y << ": " << ink;
         }
-        Document().Sprites.erase(TEXT_SPRITE);
+        Document().UnregisterSpriteLayer(TEXT_SPRITE);
         Context().Backlog = BacklogStore();
     }
 }
@@ -264,7 +257,7 @@ TEST_F(StoryTextSceneTest, TextOutsideTheLayerIsClippedAndThePenWrittenBack)
     sprite->Create(0, 0, 64, 64, -1);
     ILayer* layer = sprite->GetLayer();
     layer->Clear();
-    Document().Sprites[TEXT_SPRITE] = std::move(sprite);
+    Document().RegisterSpriteLayer(TEXT_SPRITE, sprite.release());
     struct Case
     {
         int32_t Baseline, PenX, Right;

@@ -1,0 +1,31 @@
+#include "script/commands/CFuncScript.h"
+
+#include "app/CVeskDoc.h"
+#include "script/vm/ScriptContext.h"
+
+void CFuncScript::ReplaceByName(const CStringUTF8& name)
+{
+    if (std::shared_ptr<CScript> script = Document->AttachScript(name))
+        Document->ReplaceScript(script);
+    Context->ValueStack.clear();
+}
+
+void CFuncScript::Call(CScript&)
+{
+    const int32_t sub = Context->PopInteger();
+    if (sub < 0 || sub > 2)
+        return;
+    const CStringUTF8 name = Context->PopValue().Text;
+    if (sub == 0) {
+        ReplaceByName(name);
+        return;
+    }
+    std::shared_ptr<CScript> script = Document->AttachScript(name);
+    if (sub == 2) {
+        script->SetResident();
+        Document->m_resident_scripts.push_back(script);
+    }
+    Document->CallScript(script);
+    if (sub == 1)
+        Context->ValueStack.clear();
+}

@@ -1,0 +1,42 @@
+#include "script/commands/CFuncSelect.h"
+
+#include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
+#include "screens/base/CNormalSelect2.h"
+#include "script/FlagBuffer.h"
+#include "script/vm/ScriptContext.h"
+
+void CFuncSelect::Call(CScript&)
+{
+    const int32_t sub = Context->PopInteger();
+    switch (sub) {
+    case 0: {
+        const int32_t key = Context->PopInteger();
+        Context->CurrentChoiceKey = key;
+        Context->ChoiceBranches[key].clear();
+        break;
+    }
+    case 1:
+        if (Document->m_select_manager)
+            Document->m_select_manager->Entries.clear();
+        break;
+    case 2: {
+        ScriptValue result = ScriptValue::FromInteger(-1);
+        if (CNormalSelect2* window = GetGameWork()->m_choice_window.get())
+            window->Run(&result);
+        Context->Push(result);
+        break;
+    }
+    case 6:
+    case 7:
+        Context->PopValue();
+        break;
+    case 8:
+        Document->RestoreTopScriptPosition();
+        if (Document->m_current_script && CurrentState != nullptr)
+            Document->m_current_script->JumpToTableB(static_cast<uint32_t>(CurrentState->ChoicePosition()));
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,30 @@
+#include "script/commands/CFuncShake.h"
+
+#include "app/CVeskDoc.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/FrameRedraw.h"
+#include "script/commands/ScriptWaits.h"
+#include "script/vm/ScriptContext.h"
+
+void CFuncShake::Call(CScript&)
+{
+    const int32_t sub = Context->PopInteger();
+    if (sub == 1) {
+        const int32_t x = Context->PopInteger();
+        const int32_t y = Context->PopInteger();
+        CSpriteLayer* layer = Document->GetSpriteLayer(0);
+        if (layer == nullptr)
+            return;
+        {
+            DrawLockWhileLive draw_lock;
+            layer->SetPosition(x, y);
+        }
+        RedrawFrameNow();
+        WaitFromNow(Document, InputView, SHAKE_STEP_MS, SCRIPT_SKIP_FLAGS, SCRIPT_REQUEST_MASK, 1);
+    } else if (sub == 2) {
+        if (CSpriteLayer* layer = Document->GetSpriteLayer(0)) {
+            DrawLockWhileLive draw_lock;
+            layer->SetPosition(0, 0);
+        }
+    }
+}

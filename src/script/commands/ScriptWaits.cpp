@@ -1,0 +1,30 @@
+#include "script/commands/ScriptWaits.h"
+
+#include <algorithm>
+
+#include "app/CEffectWait.h"
+#include "app/CVeskDoc.h"
+#include "app/CWinApp.h"
+#include "platform/kernel/SyncApi.h"
+#include "platform/kernel/TimeApi.h"
+
+int32_t WaitFromNow(CVeskDoc* document, CInputView* input_view, int32_t ms, uint32_t skip_flags,
+                    uint32_t request_mask, int32_t tick)
+{
+    CEffectWait wait(document, input_view);
+    wait.SetSkipFlags(skip_flags);
+    wait.SetRequestMask(request_mask);
+    wait.SetStartTime(timeGetTime());
+    return wait.Wait(static_cast<uint32_t>(std::max(ms, 0)), tick);
+}
+
+bool RunWaitPass(CVeskDoc* document)
+{
+    CWinApp* app = GetApp();
+    if (app != nullptr && app->PumpMessage() == 0)
+        return false;
+    Sleep(0);
+    if (document != nullptr)
+        document->EventFlagOp(EVENT_FLAG_TICK, 0);
+    return true;
+}
