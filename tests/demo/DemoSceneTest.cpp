@@ -91,15 +91,15 @@ protected:
     }
 
     // Plays the game until the close box after a number of message pumps that outlasts the scene
-    // twice over (an idle turn rests up to a millisecond, so a pump is about a millisecond); true
-    // when it ended cleanly.
+    // twice over even on a busy machine (an idle turn rests up to a millisecond, so a pump is
+    // about a millisecond); true when it ended cleanly.
     bool Play(bool dump)
     {
         const std::string home = m_home.Path().string();
         std::string command =
             "cd '" + (m_build / "demo").string() +
             "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" + home +
-            "' XDG_RUNTIME_DIR='" + home + "/run' VESK_CLOSE_AFTER_FRAMES=20000 ";
+            "' XDG_RUNTIME_DIR='" + home + "/run' VESK_CLOSE_AFTER_FRAMES=30000 ";
         if (dump)
             command += "VESK_FRAME_DUMP='" + home + "/frames' ";
         command += "timeout -s KILL 100 ./vesk >'" + home + "/out.txt' 2>&1";
