@@ -149,7 +149,8 @@ CharacterIndex CPresence::PickPairedCharacter()
 
 CharacterIndex CPresence::TownPlaceRule(uint32_t place)
 {
-    return RunRules(TownPlaceRules(place));
+    const TownPlaceLists lists = TownPlaceRules(place);
+    return RunRules(Reader().Variable(VARIABLE_SP_MODE) == 1 ? lists.Sp : lists.Ordinary);
 }
 
 CharacterIndex CPresence::SubmapPlaceRule(uint32_t place)
@@ -198,8 +199,10 @@ bool CPresence::TestDate(const DateTest& test) const
 {
     if (Date < test.Low || Date > test.High)
         return false;
-    if (test.HasException && Date == test.Exception)
-        return false;
+    for (uint8_t i = 0; i < test.ExceptionCount; ++i) {
+        if (Date == test.Exceptions[i])
+            return false;
+    }
     switch (test.Stored) {
     case StoredKind::None:
         return true;

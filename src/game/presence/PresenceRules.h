@@ -9,7 +9,13 @@
 
 namespace presence {
 
-RuleList TownPlaceRules(uint32_t place);
+// A town place's ordinary list and the list it runs instead in the SP scenario (SpMode 1).
+struct TownPlaceLists
+{
+    RuleList Ordinary;
+    RuleList Sp;
+};
+TownPlaceLists TownPlaceRules(uint32_t place);
 // The town place that its dispatcher answers inline.
 RuleList TownPlace24Rules();
 RuleList SubmapPlaceRules(uint32_t place);

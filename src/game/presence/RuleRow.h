@@ -41,8 +41,8 @@ struct DateTest
 {
     uint16_t Low = OPEN_LOW;
     uint16_t High = OPEN_HIGH;
-    bool HasException = false;
-    uint16_t Exception = 0;
+    uint16_t Exceptions[2] = {};
+    uint8_t ExceptionCount = 0;
     StoredKind Stored = StoredKind::None;
     Compare Op = Compare::Equal;
     uint16_t StoredIndex = 0;
@@ -200,9 +200,14 @@ constexpr DateTest DaysUntil(uint16_t last)
 }
 constexpr DateTest Except(DateTest window, uint16_t day)
 {
-    window.HasException = true;
-    window.Exception = day;
+    if (window.ExceptionCount == 2)
+        throw "too many exceptions in one date test";
+    window.Exceptions[window.ExceptionCount++] = day;
     return window;
+}
+constexpr DateTest Except(DateTest window, uint16_t day, uint16_t other_day)
+{
+    return Except(Except(window, day), other_day);
 }
 constexpr DateTest NotDay(uint16_t day)
 {

@@ -6,6 +6,67 @@ const std::vector<PlaceFacts>& AllPlaceFacts()
 {
     using M = PresenceMap;
     static const std::vector<PlaceFacts> facts = {
+        PlaceFacts(M::Town, 0, {0, 1, 2, 4, 5, 7, 8, 10, 12, 14, 16, 18, 19, 20, 21, 22, 23}, 210, 1845)
+            .ReadsWords({439})
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 13, 15, 16, 19, 20, 26}, {651})
+            .Closes(1300, 2)
+            .Gated(102),
+        PlaceFacts(M::Town, 1, {0, 1, 2, 5, 7, 8, 12, 13, 14, 16, 18, 19, 20, 21}, 253, 1841)
+            .SpList({0, 1, 2, 4, 5, 7, 8, 10, 12, 15, 16, 18, 19, 20, 21, 26})
+            .Closes(1320, 2)
+            .Gated(104),
+        PlaceFacts(M::Town, 2, {0, 1, 2, 4, 5, 7, 8, 9, 10, 12, 16, 18, 19, 21, 22}, 250, 1842)
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 13, 15, 16, 18, 19, 20, 21}, {651})
+            .Closes(1307, 18),
+        PlaceFacts(M::Town, 3, {0, 1, 2, 3, 7, 12, 14, 16, 18, 21}, 429, 1844)
+            .SpList({0, 1, 2, 4, 5, 7, 8, 10, 12, 15, 16, 18, 19, 20, 21}, {1064})
+            .Closes(1304, 3),
+        PlaceFacts(M::Town, 4, {0, 1, 2, 5, 7, 12, 14, 16, 18, 19, 20, 21, 23}, 210, 1835)
+            .SpList({0, 1, 2, 4, 5, 7, 8, 10, 12, 15, 16, 19, 20, 21, 26})
+            .Closes(1303, 12)
+            .Gated(107),
+        PlaceFacts(M::Town, 5, {0, 1, 2, 4, 5, 7, 8, 10, 12, 14, 16, 18, 19, 20, 21, 22}, 250, 1844)
+            .SpList({0, 1, 2, 4, 5, 7, 8, 10, 12, 15, 16, 19, 20, 21, 26})
+            .Closes(1311, 19)
+            .Gated(108),
+        PlaceFacts(M::Town, 6, {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 14, 16, 18, 20, 21, 22}, 250, 1845)
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 15, 16, 18, 20, 21, 26})
+            .Closes(1317, 3)
+            .Gated(109),
+        PlaceFacts(M::Town, 7, {0, 1, 2, 4, 5, 7, 8, 9, 10, 12, 14, 16, 18, 19, 20, 21, 23}, 210, 1844)
+            .SpList({0, 1, 2, 4, 5, 7, 8, 10, 12, 15, 16, 18, 20, 26})
+            .Closes(1319, 19)
+            .Gated(111),
+        PlaceFacts(M::Town, 8, {0, 1, 2, 3, 5, 7, 8, 10, 12, 16, 18, 19, 20, 21, 23}, 185, 1845)
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 15, 16, 19, 20, 21, 26})
+            .Closes(1316, 0)
+            .Gated(112),
+        PlaceFacts(M::Town, 9, {23, 25}, 625, 1299)
+            .ReadsWeekday()
+            .SpList({0, 1, 2, 4, 5, 7, 8, 10, 12, 13, 15, 16, 18, 19, 20, 21, 26}, {651})
+            .Gated(113),
+        PlaceFacts(M::Town, 10, {0, 1, 2, 5, 7, 12, 14, 16, 18, 19, 21}, 429, 1839)
+            .ReadsWords({435})
+            .SpList({0, 1, 2, 4, 5, 7, 8, 10, 12, 15, 16, 18, 19, 20, 26})
+            .Closes(1312, 0)
+            .Gated(114),
+        PlaceFacts(M::Town, 11, {0, 1, 2, 5, 6, 7, 8, 9, 12, 16, 18, 19, 20, 21, 23}, 187, 1842)
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 15, 16, 19, 20, 21, 26})
+            .Closes(1301, 12)
+            .Gated(115),
+        PlaceFacts(M::Town, 12, {0, 1, 2, 4, 5, 7, 8, 9, 10, 11, 12, 14, 16, 18, 19, 21, 22, 23}, 153, 1845)
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 15, 16, 18, 19, 20, 21, 26})
+            .Closes(1309, 2)
+            .Gated(116),
+        PlaceFacts(M::Town, 13, {0, 1, 2, 4, 5, 7, 8, 10, 11, 12, 14, 16, 18, 19, 20, 21, 22}, 250, 1917)
+            .ReadsWeekday()
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 11, 12, 15, 16, 18, 19, 20, 21, 26}, {813, 815})
+            .Closes(1308, 18)
+            .Gated(117),
+        PlaceFacts(M::Town, 14, {0, 1, 2, 4, 5, 7, 10, 12, 14, 16, 18, 20, 21}, 429, 1845)
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 15, 16, 18, 19, 20, 21, 26})
+            .Closes(1313, 4)
+            .Gated(118),
         PlaceFacts(M::Town, 24, {6}, 1298, 1301).ReadsSp(),
 
         PlaceFacts(M::Submap, 0, {0, 1, 2, 4, 5, 7, 8, 9, 10, 11, 12, 14, 16, 18, 19, 20, 21, 23}, 210, 1845)
@@ -34,11 +95,15 @@ const std::vector<PlaceFacts>& AllPlaceFacts()
     return facts;
 }
 
-presence::RuleList RulesOf(PresenceMap map, uint32_t place)
+presence::RuleList RulesOf(PresenceMap map, uint32_t place, bool sp)
 {
     switch (map) {
-    case PresenceMap::Town:
-        return place == 24 ? presence::TownPlace24Rules() : presence::TownPlaceRules(place);
+    case PresenceMap::Town: {
+        if (place == 24)
+            return presence::TownPlace24Rules();
+        const presence::TownPlaceLists lists = presence::TownPlaceRules(place);
+        return sp ? lists.Sp : lists.Ordinary;
+    }
     case PresenceMap::Submap:
         return place == 12 ? presence::SubmapPlace12Rules() : presence::SubmapPlaceRules(place);
     case PresenceMap::School:

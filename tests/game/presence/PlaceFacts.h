@@ -47,6 +47,26 @@ struct PlaceFacts
         Values = std::move(values);
         return *this;
     }
+    // Town places 0..14: the SP list's answers (paired counts as 1 and 20), the bytes it reads
+    // besides F[128..171] and the gate, the closing rules' byte and character, the gate byte.
+    PlaceFacts& SpList(std::vector<CharacterIndex> characters, std::vector<uint16_t> extra_bytes = {})
+    {
+        SpCharacters = std::move(characters);
+        SpExtraBytes = std::move(extra_bytes);
+        Sp = true;
+        return *this;
+    }
+    PlaceFacts& Closes(int32_t byte, CharacterIndex character)
+    {
+        ClosingByte = byte;
+        ClosingCharacter = character;
+        return *this;
+    }
+    PlaceFacts& Gated(int32_t byte)
+    {
+        Gate = byte;
+        return *this;
+    }
 
     PresenceMap Map;
     uint32_t Place;
@@ -56,8 +76,9 @@ struct PlaceFacts
     bool Weekday = false; // reads the weekday
     bool Sp = false;      // reads SpMode
     std::vector<uint16_t> Words;
-    std::vector<uint16_t> Values; // besides the clock's
-    // Town places 0..14: the closing rules' byte and character, and the SP gate byte.
+    std::vector<uint16_t> Values;             // besides the clock's
+    std::vector<CharacterIndex> SpCharacters; // empty: no SP list of its own
+    std::vector<uint16_t> SpExtraBytes;
     int32_t ClosingByte = -1;
     CharacterIndex ClosingCharacter = -1;
     int32_t Gate = -1;
@@ -65,6 +86,6 @@ struct PlaceFacts
 
 const std::vector<PlaceFacts>& AllPlaceFacts();
 
-// The place's list as its dispatcher runs it.
-presence::RuleList RulesOf(PresenceMap map, uint32_t place);
+// The place's list as its dispatcher runs it, in the SP scenario or not.
+presence::RuleList RulesOf(PresenceMap map, uint32_t place, bool sp = false);
 const char* MapName(PresenceMap map);

@@ -64,10 +64,20 @@ void AddReads(RuleList rows, ReadSet& reads)
     }
 }
 
+bool HasSpList(const PlaceFacts& facts)
+{
+    return !facts.SpCharacters.empty();
+}
+
+// Everything the place reads, in and out of the SP scenario.
 ReadSet ReadsOfPlace(const PlaceFacts& facts)
 {
     ReadSet reads;
     AddReads(RulesOf(facts.Map, facts.Place), reads);
+    if (HasSpList(facts)) {
+        AddReads(RulesOf(facts.Map, facts.Place, true), reads);
+        reads.Sp = true;
+    }
     return reads;
 }
 
@@ -100,10 +110,17 @@ CharacterIndex AskDispatcher(const PlaceFacts& facts, uint32_t floor)
     return -2;
 }
 
-bool Allowed(const PlaceFacts& facts, CharacterIndex answer)
+bool Allowed(const PlaceFacts& facts, CharacterIndex answer, bool sp = false)
 {
-    return answer == -1 ||
-           std::find(facts.Characters.begin(), facts.Characters.end(), answer) != facts.Characters.end();
+    const std::vector<CharacterIndex>& characters =
+        sp && HasSpList(facts) ? facts.SpCharacters : facts.Characters;
+    return answer == -1 || std::find(characters.begin(), characters.end(), answer) != characters.end();
+}
+
+bool InSpRange(const PlaceFacts& facts, uint16_t byte)
+{
+    return (byte >= 128 && byte <= 171) || byte == facts.Gate ||
+           std::find(facts.SpExtraBytes.begin(), facts.SpExtraBytes.end(), byte) != facts.SpExtraBytes.end();
 }
 
 std::vector<FlagBuffer> GeneratedStates(uint32_t count)
@@ -125,17 +142,31 @@ TEST(PresenceInvariants, ListsReadOnlyWhatTheirFamilyTablesName)
 {
     for (const PlaceFacts& facts : AllPlaceFacts()) {
         SCOPED_TRACE(std::string(MapName(facts.Map)) + " place " + std::to_string(facts.Place));
-        const ReadSet reads = ReadsOfPlace(facts);
+        ReadSet reads;
+        AddReads(RulesOf(facts.Map, facts.Place), reads);
         ASSERT_FALSE(reads.Flags.empty());
         EXPECT_GE(*reads.Flags.begin(), facts.FirstByte);
         EXPECT_LE(*reads.Flags.rbegin(), facts.LastByte);
-        EXPECT_EQ(reads.Sp, facts.Sp);
+        EXPECT_EQ(reads.Sp || HasSpList(facts), facts.Sp);
         EXPECT_EQ(reads.Weekday, facts.Weekday);
         EXPECT_EQ(reads.Words, std::set<uint16_t>(facts.Words.begin(), facts.Words.end()));
         EXPECT_EQ(reads.Values, std::set<uint16_t>(facts.Values.begin(), facts.Values.end()));
         for (const RuleRow& row : RulesOf(facts.Map, facts.Place)) {
             if (row.Kind == RowKind::Rule && !row.Paired) {
                 EXPECT_TRUE(Allowed(facts, row.Character)) << static_cast<int>(row.Character);
+            }
+        }
+        if (!HasSpList(facts))
+            continue;
+        ReadSet sp_reads;
+        AddReads(RulesOf(facts.Map, facts.Place, true), sp_reads);
+        for (uint16_t byte : sp_reads.Flags)
+            EXPECT_TRUE(InSpRange(facts, byte)) << "SP list reads F[" << byte << "]";
+        EXPECT_FALSE(sp_reads.Weekday);
+        EXPECT_TRUE(sp_reads.Words.empty() && sp_reads.Values.empty());
+        for (const RuleRow& row : RulesOf(facts.Map, facts.Place, true)) {
+            if (row.Kind == RowKind::Rule && !row.Paired) {
+                EXPECT_TRUE(Allowed(facts, row.Character, true)) << "SP " << static_cast<int>(row.Character);
             }
         }
     }
@@ -145,11 +176,12 @@ TEST(PresenceInvariants, AnswersStayAmongTheFamilyTablesCharacters)
 {
     for (uint32_t seed = 1; seed <= 400; ++seed) {
         CurrentStateScope scope(GenerateState(seed));
+        const bool sp = scope.Current().SpMode() == 1;
         for (const PlaceFacts& facts : AllPlaceFacts()) {
             for (uint32_t floor : FloorsFor(facts)) {
                 const CharacterIndex answer = AskDispatcher(facts, floor);
                 EXPECT_TRUE(answer >= -1 && answer <= 26 && answer != 17) << answer;
-                EXPECT_TRUE(Allowed(facts, answer))
+                EXPECT_TRUE(Allowed(facts, answer, sp))
                     << MapName(facts.Map) << " place " << facts.Place << " seed " << seed << ": " << answer;
             }
         }
@@ -208,7 +240,12 @@ TEST(PresenceInvariants, TheWalkReachesEveryWindowEdge)
     const std::vector<FlagBuffer> states = GeneratedStates(8);
     for (const PlaceFacts& facts : AllPlaceFacts()) {
         std::set<int32_t> targets;
-        for (const RuleRow& row : RulesOf(facts.Map, facts.Place)) {
+        std::vector<RuleRow> rows(RulesOf(facts.Map, facts.Place).begin(),
+                                  RulesOf(facts.Map, facts.Place).end());
+        if (HasSpList(facts))
+            rows.insert(rows.end(), RulesOf(facts.Map, facts.Place, true).begin(),
+                        RulesOf(facts.Map, facts.Place, true).end());
+        for (const RuleRow& row : rows) {
             for (uint8_t i = 0; i < row.Time.Count; ++i) {
                 for (uint16_t bound : {row.Time.Windows[i].Low, row.Time.Windows[i].High}) {
                     if (bound == OPEN_HIGH)
@@ -245,7 +282,9 @@ TEST(PresenceInvariants, TheWalkReachesEveryWindowEdge)
                     direct.Date = static_cast<uint16_t>(date);
                     direct.Time = static_cast<uint16_t>(minute / 60 * 100 + minute % 60);
                     direct.Weekday = static_cast<uint16_t>(weekday);
-                    EXPECT_EQ(AskDispatcher(facts, floor), direct.RunRules(RulesOf(facts.Map, facts.Place)))
+                    const bool sp = builder.State().SpMode() == 1;
+                    EXPECT_EQ(AskDispatcher(facts, floor),
+                              direct.RunRules(RulesOf(facts.Map, facts.Place, sp)))
                         << MapName(facts.Map) << " place " << facts.Place << " target " << date << " "
                         << direct.Time;
                 }
@@ -262,8 +301,11 @@ TEST(PresenceInvariants, PrintsWhoIsWhereForThreeGeneratedStates)
         std::ostringstream out;
         out << "state " << seed << ": date " << state.GameDate() << " time " << std::setw(4)
             << std::setfill('0') << state.GameTime() << std::setfill(' ') << " weekday " << state.Weekday()
-            << " SP " << state.SpMode() << "\n  second sub map:";
+            << " SP " << state.SpMode() << "\n  town:";
         CPresence presence;
+        for (uint32_t place = 0; place < TOWN_PLACE_COUNT; ++place)
+            out << " " << place << ":" << presence.WhoIsAtTownPlace(place);
+        out << "\n  second sub map:";
         for (uint32_t place = 0; place < SUBMAP_PLACE_COUNT; ++place)
             out << " " << place << ":" << presence.WhoIsAtSubmapPlace(place);
         for (uint32_t floor : {2u, 4u, 5u}) {
