@@ -95,6 +95,16 @@ FlagBuffer GenerateState(uint32_t seed)
     return builder.State();
 }
 
+CPresence PresenceAt(const FlagBuffer& state, int32_t date, int32_t time, int32_t weekday)
+{
+    CPresence presence;
+    presence.Fill(&state);
+    presence.Date = static_cast<uint16_t>(date);
+    presence.Time = static_cast<uint16_t>(time);
+    presence.Weekday = static_cast<uint16_t>(weekday);
+    return presence;
+}
+
 CurrentStateScope::CurrentStateScope(const FlagBuffer& state)
     : m_saved(std::move(GetDocument()->m_current_state))
 {

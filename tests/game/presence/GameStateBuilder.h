@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 
+#include "game/presence/CPresence.h"
 #include "script/FlagBuffer.h"
 
 inline constexpr size_t STATE_FLAG_COUNT = 8192;
@@ -40,6 +41,9 @@ private:
 FlagBuffer GenerateState(uint32_t seed);
 int32_t RandomScenarioDate(std::mt19937& random);
 int32_t RandomTime(std::mt19937& random);
+
+// A question's clock set by hand on a state, without a walk.
+CPresence PresenceAt(const FlagBuffer& state, int32_t date, int32_t time, int32_t weekday = 0);
 
 // Installs a copy of the state as the document's current game state; puts the old one back.
 class CurrentStateScope

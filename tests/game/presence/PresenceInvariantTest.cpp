@@ -277,11 +277,8 @@ TEST(PresenceInvariants, TheWalkReachesEveryWindowEdge)
                     builder.State() = generated;
                     builder.Date(start_date).Time(start / 60 * 100 + start % 60).Weekday(start_weekday);
                     CurrentStateScope scope(builder.State());
-                    CPresence direct;
-                    direct.Fill(&builder.State());
-                    direct.Date = static_cast<uint16_t>(date);
-                    direct.Time = static_cast<uint16_t>(minute / 60 * 100 + minute % 60);
-                    direct.Weekday = static_cast<uint16_t>(weekday);
+                    CPresence direct =
+                        PresenceAt(builder.State(), date, minute / 60 * 100 + minute % 60, weekday);
                     const bool sp = builder.State().SpMode() == 1;
                     EXPECT_EQ(AskDispatcher(facts, floor),
                               direct.RunRules(RulesOf(facts.Map, facts.Place, sp)))

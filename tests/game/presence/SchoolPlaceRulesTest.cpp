@@ -10,10 +10,7 @@ namespace {
 // Asks a rule on a clock set by hand, without a walk.
 CharacterIndex AskSchool(const GameStateBuilder& state, uint32_t place, int32_t date, int32_t time)
 {
-    CPresence presence;
-    presence.Fill(&state.State());
-    presence.Date = static_cast<uint16_t>(date);
-    presence.Time = static_cast<uint16_t>(time);
+    CPresence presence = PresenceAt(state.State(), date, time);
     return place == 6 ? presence.WhoIsAtSchoolPlace6() : presence.SchoolPlaceRule(place);
 }
 
@@ -39,9 +36,7 @@ TEST(SchoolPlaceRules, PairedCharacterFollowsProgressDateAndSecondByte)
         GameStateBuilder state;
         state.F(154, c.Progress).F(156, c.Second);
         for (size_t i = 0; i < 4; ++i) {
-            CPresence presence;
-            presence.Fill(&state.State());
-            presence.Date = static_cast<uint16_t>(dates[i]);
+            CPresence presence = PresenceAt(state.State(), dates[i], 0);
             EXPECT_EQ(presence.PickPairedCharacter(), c.Want[i])
                 << "F[154]=" << int(c.Progress) << " F[156]=" << int(c.Second) << " on " << dates[i];
         }
@@ -114,11 +109,7 @@ TEST(SchoolPlaceRules, Place2LooksTenMinutesFurtherAndReadsTheWeekday)
         {900, 0, 4}, {1600, 0, 4}, {859, 0, -1}, {1601, 0, -1},
     };
     for (const Case& c : cases) {
-        CPresence presence;
-        presence.Fill(&state.State());
-        presence.Date = 1225;
-        presence.Time = static_cast<uint16_t>(c.Time);
-        presence.Weekday = static_cast<uint16_t>(c.Weekday);
+        CPresence presence = PresenceAt(state.State(), 1225, c.Time, c.Weekday);
         EXPECT_EQ(presence.SchoolPlaceRule(2), c.Want) << c.Time << " WD " << c.Weekday;
     }
 }

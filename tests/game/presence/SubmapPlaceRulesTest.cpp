@@ -18,11 +18,7 @@ CharacterIndex AskAt(GameStateBuilder state, uint32_t place, int32_t date, int32
 
 CharacterIndex AskRule(const GameStateBuilder& state, uint32_t place, int32_t date, int32_t time)
 {
-    CPresence presence;
-    presence.Fill(&state.State());
-    presence.Date = static_cast<uint16_t>(date);
-    presence.Time = static_cast<uint16_t>(time);
-    return presence.SubmapPlaceRule(place);
+    return PresenceAt(state.State(), date, time).SubmapPlaceRule(place);
 }
 
 } // namespace

@@ -14,12 +14,7 @@ namespace {
 CharacterIndex AskTown(const FlagBuffer& state, uint32_t place, int32_t date, int32_t time,
                        int32_t weekday = 1)
 {
-    CPresence presence;
-    presence.Fill(&state);
-    presence.Date = static_cast<uint16_t>(date);
-    presence.Time = static_cast<uint16_t>(time);
-    presence.Weekday = static_cast<uint16_t>(weekday);
-    return presence.TownPlaceRule(place);
+    return PresenceAt(state, date, time, weekday).TownPlaceRule(place);
 }
 
 CharacterIndex AskTown(const GameStateBuilder& state, uint32_t place, int32_t date, int32_t time,
