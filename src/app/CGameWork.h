@@ -105,6 +105,8 @@ public:
     void SetStatusBits(uint32_t bits);
     void ClearStatusBits(uint32_t bits);
     int32_t GetMenuLock() const { return m_menu_lock; }
+    void ClearSnapshotTaken() { ClearStatusBits(STATUS_SNAPSHOT_TAKEN); }
+    CLoadDialog* GetLoadDialog() { return m_load_screen.get(); }
 
     void AddActiveScreen(ISelect* screen);
     void RemoveActiveScreen(ISelect* screen);

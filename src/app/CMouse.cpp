@@ -162,14 +162,7 @@ void CMouse::SetCursorMode(int32_t mode)
     m_frame = 1;
     m_next_frame_time = timeGetTime();
     if (mode == 0) {
-        if (m_on) {
-            ShowSystemCursor(true);
-            if (m_sprite != nullptr)
-                m_sprite->Hide();
-            m_on = 0;
-            GetView()->GetHookList().Remove(this);
-        }
-        m_mode = -1;
+        HideGameCursor();
         return;
     }
     if (!m_on) {
@@ -202,6 +195,18 @@ void CMouse::TurnOn()
         m_sprite->Show();
     }
     IsInsideScreen();
+}
+
+void CMouse::HideGameCursor()
+{
+    if (m_on) {
+        ShowSystemCursor(true);
+        if (m_sprite != nullptr)
+            m_sprite->Hide();
+        m_on = 0;
+        GetView()->GetHookList().Remove(this);
+    }
+    m_mode = -1;
 }
 
 int32_t CMouse::HookProc(HWND, UINT message, WPARAM, LPARAM)

@@ -31,6 +31,8 @@ public:
     // -1 none, 0 turns the game cursor off, others choose the sheet's row.
     void SetCursorMode(int32_t mode);
     void TurnOn();
+    // Back to the system cursor with no mode; the frame task stays on its list.
+    void HideGameCursor();
     // 1 over the picture; 0 outside, after hiding the sprite and showing the system cursor.
     int32_t IsInsideScreen();
     void UpdateCursorPosition();

@@ -5,6 +5,7 @@
 
 #include "akbwriter/AkbWriter.h"
 #include "app/AppMessageBox.h"
+#include "app/CAppTask.h"
 #include "app/CInputView.h"
 #include "app/CVeskView.h"
 #include "app/IMouse.h"
@@ -223,6 +224,25 @@ TEST_F(CMouseTest, ModeZeroTurnsTheCursorOffAndTurnOnRestoresIt)
     m_mouse.TurnOn(); // already on: nothing
     EXPECT_TRUE(m_mouse.IsOn());
     EXPECT_EQ(m_mouse.GetMode(), 1);
+}
+
+TEST_F(CMouseTest, HideGameCursorLeavesTheFrameTaskOnItsList)
+{
+    CAppTask runner;
+    CAppTask* previous = SetAppTask(&runner);
+    m_mouse.SetCursorMode(2);
+    ASSERT_TRUE(runner.Contains(&m_mouse));
+    m_mouse.HideGameCursor();
+    EXPECT_FALSE(m_mouse.IsOn());
+    EXPECT_EQ(m_mouse.GetMode(), -1);
+    EXPECT_TRUE(m_pointer.shown);
+    EXPECT_FALSE(m_mouse.GetSprite()->IsVisible());
+    EXPECT_FALSE(GetView()->GetHookList().Contains(&m_mouse));
+    EXPECT_TRUE(runner.Contains(&m_mouse));
+    m_mouse.HideGameCursor(); // already hidden: only the mode
+    EXPECT_EQ(m_mouse.GetMode(), -1);
+    m_mouse.Release();
+    SetAppTask(previous);
 }
 
 TEST(GetMouseTest, IsOneObjectUntilDeleted)

@@ -1,0 +1,315 @@
+// Invariants of every place's list over generated game states: the answers its family table
+// allows, the entries it reads, and answers that depend on nothing else.
+
+#include <algorithm>
+#include <iomanip>
+#include <iostream>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "game/presence/CPresence.h"
+#include "game/presence/GameStateBuilder.h"
+#include "game/presence/PlaceFacts.h"
+#include "game/presence/PresenceRules.h"
+
+using namespace presence;
+
+namespace {
+
+constexpr uint32_t SCHOOL_FLOORS[] = {2, 2, 4, 4, 4, 4, 5};
+
+struct ReadSet
+{
+    std::set<uint16_t> Flags;
+    std::set<uint16_t> Words;
+    std::set<uint16_t> Values;
+    bool Sp = false;
+    bool Weekday = false;
+};
+
+void AddReads(RuleList rows, ReadSet& reads)
+{
+    for (const RuleRow& row : rows) {
+        if (row.Date.Stored == StoredKind::Word)
+            reads.Words.insert(row.Date.StoredIndex);
+        if (row.Date.Stored == StoredKind::Value)
+            reads.Values.insert(row.Date.StoredIndex);
+        for (uint8_t i = 0; i < row.ConditionCount; ++i) {
+            const Condition& condition = row.Conditions[i];
+            switch (condition.Kind) {
+            case Test::Sp:
+            case Test::NotSp:
+                reads.Sp = true;
+                break;
+            case Test::WeekdayEqual:
+            case Test::WeekdayNotEqual:
+                reads.Weekday = true;
+                break;
+            case Test::Computed: {
+                const PredicateReads computed = ReadsOf(static_cast<Predicate>(condition.A));
+                reads.Words.insert(computed.Words, computed.Words + computed.WordCount);
+                reads.Values.insert(computed.Values, computed.Values + computed.ValueCount);
+                break;
+            }
+            default:
+                reads.Flags.insert(condition.Index);
+                break;
+            }
+        }
+        if (row.Paired)
+            AddReads(PairedCharacterRules(), reads);
+    }
+}
+
+bool HasSpList(const PlaceFacts& facts)
+{
+    return !facts.SpCharacters.empty();
+}
+
+// Everything the place reads, in and out of the SP scenario.
+ReadSet ReadsOfPlace(const PlaceFacts& facts)
+{
+    ReadSet reads;
+    AddReads(RulesOf(facts.Map, facts.Place), reads);
+    if (HasSpList(facts)) {
+        AddReads(RulesOf(facts.Map, facts.Place, true), reads);
+        reads.Sp = true;
+    }
+    return reads;
+}
+
+std::vector<uint32_t> FloorsFor(const PlaceFacts& facts)
+{
+    if (facts.Map != PresenceMap::School)
+        return {0};
+    return {2, 4, 5};
+}
+
+uint32_t TravelMinutes(const PlaceFacts& facts, uint32_t floor)
+{
+    if (facts.Map != PresenceMap::School)
+        return 15;
+    const uint32_t place_floor = SCHOOL_FLOORS[facts.Place];
+    return 10 + 10 * (floor > place_floor ? floor - place_floor : place_floor - floor);
+}
+
+CharacterIndex AskDispatcher(const PlaceFacts& facts, uint32_t floor)
+{
+    CPresence presence;
+    switch (facts.Map) {
+    case PresenceMap::Town:
+        return presence.WhoIsAtTownPlace(facts.Place);
+    case PresenceMap::Submap:
+        return presence.WhoIsAtSubmapPlace(facts.Place);
+    case PresenceMap::School:
+        return presence.WhoIsAtSchoolPlace(floor, facts.Place);
+    }
+    return -2;
+}
+
+bool Allowed(const PlaceFacts& facts, CharacterIndex answer, bool sp = false)
+{
+    const std::vector<CharacterIndex>& characters =
+        sp && HasSpList(facts) ? facts.SpCharacters : facts.Characters;
+    return answer == -1 || std::find(characters.begin(), characters.end(), answer) != characters.end();
+}
+
+bool InSpRange(const PlaceFacts& facts, uint16_t byte)
+{
+    return (byte >= 128 && byte <= 171) || byte == facts.Gate ||
+           std::find(facts.SpExtraBytes.begin(), facts.SpExtraBytes.end(), byte) != facts.SpExtraBytes.end();
+}
+
+std::vector<FlagBuffer> GeneratedStates(uint32_t count)
+{
+    std::vector<FlagBuffer> states;
+    for (uint32_t seed = 1; seed <= count; ++seed)
+        states.push_back(GenerateState(seed));
+    return states;
+}
+
+int32_t PreviousDay(int32_t date)
+{
+    return date == 1301 ? 1231 : date - 1;
+}
+
+} // namespace
+
+TEST(PresenceInvariants, ListsReadOnlyWhatTheirFamilyTablesName)
+{
+    for (const PlaceFacts& facts : AllPlaceFacts()) {
+        SCOPED_TRACE(std::string(MapName(facts.Map)) + " place " + std::to_string(facts.Place));
+        ReadSet reads;
+        AddReads(RulesOf(facts.Map, facts.Place), reads);
+        ASSERT_FALSE(reads.Flags.empty());
+        EXPECT_GE(*reads.Flags.begin(), facts.FirstByte);
+        EXPECT_LE(*reads.Flags.rbegin(), facts.LastByte);
+        EXPECT_EQ(reads.Sp || HasSpList(facts), facts.Sp);
+        EXPECT_EQ(reads.Weekday, facts.Weekday);
+        EXPECT_EQ(reads.Words, std::set<uint16_t>(facts.Words.begin(), facts.Words.end()));
+        EXPECT_EQ(reads.Values, std::set<uint16_t>(facts.Values.begin(), facts.Values.end()));
+        for (const RuleRow& row : RulesOf(facts.Map, facts.Place)) {
+            if (row.Kind == RowKind::Rule && !row.Paired) {
+                EXPECT_TRUE(Allowed(facts, row.Character)) << static_cast<int>(row.Character);
+            }
+        }
+        if (!HasSpList(facts))
+            continue;
+        ReadSet sp_reads;
+        AddReads(RulesOf(facts.Map, facts.Place, true), sp_reads);
+        for (uint16_t byte : sp_reads.Flags)
+            EXPECT_TRUE(InSpRange(facts, byte)) << "SP list reads F[" << byte << "]";
+        EXPECT_FALSE(sp_reads.Weekday);
+        EXPECT_TRUE(sp_reads.Words.empty() && sp_reads.Values.empty());
+        for (const RuleRow& row : RulesOf(facts.Map, facts.Place, true)) {
+            if (row.Kind == RowKind::Rule && !row.Paired) {
+                EXPECT_TRUE(Allowed(facts, row.Character, true)) << "SP " << static_cast<int>(row.Character);
+            }
+        }
+    }
+}
+
+TEST(PresenceInvariants, AnswersStayAmongTheFamilyTablesCharacters)
+{
+    for (uint32_t seed = 1; seed <= 400; ++seed) {
+        CurrentStateScope scope(GenerateState(seed));
+        const bool sp = scope.Current().SpMode() == 1;
+        for (const PlaceFacts& facts : AllPlaceFacts()) {
+            for (uint32_t floor : FloorsFor(facts)) {
+                const CharacterIndex answer = AskDispatcher(facts, floor);
+                EXPECT_TRUE(answer >= -1 && answer <= 26 && answer != 17) << answer;
+                EXPECT_TRUE(Allowed(facts, answer, sp))
+                    << MapName(facts.Map) << " place " << facts.Place << " seed " << seed << ": " << answer;
+            }
+        }
+    }
+}
+
+TEST(PresenceInvariants, EntriesAPlaceDoesNotReadNeverChangeItsAnswer)
+{
+    std::mt19937 random(36);
+    std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX);
+    const std::vector<FlagBuffer> states = GeneratedStates(100);
+    for (const PlaceFacts& facts : AllPlaceFacts()) {
+        const ReadSet reads = ReadsOfPlace(facts);
+        std::vector<bool> flag_read(STATE_FLAG_COUNT, false);
+        for (uint16_t index : reads.Flags)
+            flag_read[index] = true;
+        for (uint32_t seed = 1; seed <= states.size(); ++seed) {
+            const FlagBuffer& state = states[seed - 1];
+            FlagBuffer changed = state;
+            for (size_t i = 0; i < changed.Flags.size(); ++i) {
+                if (!flag_read[i])
+                    changed.Flags[i] = static_cast<uint8_t>(random());
+            }
+            for (size_t i = 0; i < changed.Words.size(); ++i) {
+                if (reads.Words.count(static_cast<uint16_t>(i)) == 0)
+                    changed.Words[i] = static_cast<uint16_t>(any(random));
+            }
+            for (size_t i = 0; i < changed.Values.size(); ++i) {
+                const bool clock =
+                    i == VALUE_GAME_DATE || i == VALUE_GAME_TIME || (i == VALUE_WEEKDAY && reads.Weekday);
+                if (!clock && reads.Values.count(static_cast<uint16_t>(i)) == 0)
+                    changed.Values[i] = ScriptValue::FromInteger(any(random));
+            }
+            for (size_t i = 0; i < changed.Variables.size(); ++i) {
+                if (i != VARIABLE_SP_MODE || !reads.Sp)
+                    changed.Variables[i] = ScriptValue::FromInteger(any(random));
+            }
+            changed.Bytes.assign(64, static_cast<uint8_t>(random()));
+            for (uint32_t floor : FloorsFor(facts)) {
+                CurrentStateScope scope(state);
+                const CharacterIndex before = AskDispatcher(facts, floor);
+                scope.Set(changed);
+                EXPECT_EQ(AskDispatcher(facts, floor), before)
+                    << MapName(facts.Map) << " place " << facts.Place << " seed " << seed;
+            }
+        }
+    }
+}
+
+TEST(PresenceInvariants, TheWalkReachesEveryWindowEdge)
+{
+    // For each time bound of a list, ask from the moment that the walk turns into that bound (and
+    // a minute either side), across midnight where the bound is early, and across the year's end
+    // on 1301; the dispatcher must answer what the list answers at the target moment.
+    const int32_t target_dates[] = {1223, 1225, 1226, 1227, 1230, 1231, 1301, 1303, 1305, 1306};
+    const std::vector<FlagBuffer> states = GeneratedStates(8);
+    for (const PlaceFacts& facts : AllPlaceFacts()) {
+        std::set<int32_t> targets;
+        std::vector<RuleRow> rows(RulesOf(facts.Map, facts.Place).begin(),
+                                  RulesOf(facts.Map, facts.Place).end());
+        if (HasSpList(facts))
+            rows.insert(rows.end(), RulesOf(facts.Map, facts.Place, true).begin(),
+                        RulesOf(facts.Map, facts.Place, true).end());
+        for (const RuleRow& row : rows) {
+            for (uint8_t i = 0; i < row.Time.Count; ++i) {
+                for (uint16_t bound : {row.Time.Windows[i].Low, row.Time.Windows[i].High}) {
+                    if (bound == OPEN_HIGH)
+                        continue;
+                    // A bound such as 760 is reached at its nearest valid time.
+                    const int32_t minute = std::min(bound / 100 * 60 + std::min(bound % 100, 60), 1439);
+                    for (int32_t near : {minute - 1, minute, minute + 1})
+                        if (near >= 0 && near < 1440)
+                            targets.insert(near);
+                }
+            }
+        }
+        for (uint32_t floor : FloorsFor(facts)) {
+            const int32_t travel = static_cast<int32_t>(TravelMinutes(facts, floor));
+            for (int32_t date : target_dates) {
+                for (int32_t minute : targets) {
+                    const FlagBuffer& generated =
+                        states[static_cast<size_t>(minute * 7 + date) % states.size()];
+                    const int32_t weekday = (date + minute) % 7;
+                    int32_t start = minute - travel;
+                    int32_t start_date = date;
+                    int32_t start_weekday = weekday;
+                    if (start < 0) {
+                        start += 1440;
+                        start_date = PreviousDay(date);
+                        start_weekday = (weekday + 6) % 7;
+                    }
+                    GameStateBuilder builder;
+                    builder.State() = generated;
+                    builder.Date(start_date).Time(start / 60 * 100 + start % 60).Weekday(start_weekday);
+                    CurrentStateScope scope(builder.State());
+                    CPresence direct =
+                        PresenceAt(builder.State(), date, minute / 60 * 100 + minute % 60, weekday);
+                    const bool sp = builder.State().SpMode() == 1;
+                    EXPECT_EQ(AskDispatcher(facts, floor),
+                              direct.RunRules(RulesOf(facts.Map, facts.Place, sp)))
+                        << MapName(facts.Map) << " place " << facts.Place << " target " << date << " "
+                        << direct.Time;
+                }
+            }
+        }
+    }
+}
+
+TEST(PresenceInvariants, PrintsWhoIsWhereForThreeGeneratedStates)
+{
+    for (uint32_t seed : {11u, 44u, 66u}) {
+        const FlagBuffer state = GenerateState(seed);
+        CurrentStateScope scope(state);
+        std::ostringstream out;
+        out << "state " << seed << ": date " << state.GameDate() << " time " << std::setw(4)
+            << std::setfill('0') << state.GameTime() << std::setfill(' ') << " weekday " << state.Weekday()
+            << " SP " << state.SpMode() << "\n  town:";
+        CPresence presence;
+        for (uint32_t place = 0; place < TOWN_PLACE_COUNT; ++place)
+            out << " " << place << ":" << presence.WhoIsAtTownPlace(place);
+        out << "\n  second sub map:";
+        for (uint32_t place = 0; place < SUBMAP_PLACE_COUNT; ++place)
+            out << " " << place << ":" << presence.WhoIsAtSubmapPlace(place);
+        for (uint32_t floor : {2u, 4u, 5u}) {
+            out << "\n  school from floor " << floor << ":";
+            for (uint32_t place = 0; place < SCHOOL_PLACE_COUNT; ++place)
+                out << " " << place << ":" << presence.WhoIsAtSchoolPlace(floor, place);
+        }
+        std::cout << out.str() << "\n";
+    }
+}
