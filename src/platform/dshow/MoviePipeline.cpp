@@ -81,12 +81,12 @@ struct MoviePipeline::Streams
         auto* self = static_cast<Streams*>(opaque);
         LONG got = 0;
         const HRESULT result = self->io->SyncRead(self->io_position, size, buffer, &got);
-        if (FAILED(result))
-            return AVERROR(EIO);
-        if (result != S_OK || got <= 0)
-            return AVERROR_EOF;
-        self->io_position += got;
-        return got;
+        // Bytes that came are data even when the read fell short; the failure shows on the next read.
+        if (got > 0) {
+            self->io_position += got;
+            return got;
+        }
+        return FAILED(result) ? AVERROR(EIO) : AVERROR_EOF;
     }
 
     static int64_t Seek(void* opaque, int64_t offset, int whence)
