@@ -142,7 +142,6 @@ std::vector<uint8_t> WriteMpegClip(const MpegClipOptions& options)
     video->max_b_frames = 0;
     video->bit_rate = options.bit_rate > 0 ? options.bit_rate
                                            : std::max<int64_t>(400'000, int64_t{options.width} * options.height * 4);
-    video->rc_buffer_size = static_cast<int>(std::min<int64_t>(video->bit_rate, 8'000'000));
     if (format->oformat->flags & AVFMT_GLOBALHEADER)
         video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     Check(avcodec_open2(video.get(), video_codec, nullptr), "opening the MPEG-1 video encoder");

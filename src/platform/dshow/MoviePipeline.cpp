@@ -521,6 +521,7 @@ void MoviePipeline::RenderThread(std::stop_token stop)
     const ptrdiff_t stride = static_cast<ptrdiff_t>(width) * 4;
     MediaSample sample(static_cast<size_t>(stride) * height);
     const AVRational time_base = s.format->streams[s.video_index]->time_base;
+    REFERENCE_TIME last_pts = s.seek_target - m_frame_interval;
     while (!stop.stop_requested()) {
         const int got = avcodec_receive_frame(s.video, frame);
         if (got == AVERROR(EAGAIN)) {
@@ -545,7 +546,10 @@ void MoviePipeline::RenderThread(std::stop_token stop)
         if (got < 0)
             continue; // a damaged picture: go on with the next
         const int64_t stamp = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
-        const REFERENCE_TIME pts = stamp != AV_NOPTS_VALUE ? s.ToMediaTime(stamp, time_base) : 0;
+        // The decoder's last picture may come without a time: it follows the one before.
+        const REFERENCE_TIME pts = stamp != AV_NOPTS_VALUE ? s.ToMediaTime(stamp, time_base)
+                                                           : last_pts + m_frame_interval;
+        last_pts = pts;
         if (pts + m_frame_interval / 2 < s.seek_target)
             continue;
         REFERENCE_TIME now = 0;
