@@ -47,6 +47,7 @@ HRESULT CMediaFile::Attach(HANDLE handle, uint32_t entry_size, uint32_t entry_of
     m_position = 0;
     m_base = entry_offset;
     bool whole = false;
+    MoveTo(m_handle, entry_offset);
     char mark[4];
     if (ReadExactly(m_handle, mark, sizeof(mark)) && std::memcmp(mark, "VSD1", 4) == 0) {
         uint8_t size[4];
