@@ -118,19 +118,23 @@ void CVideoRender::CopyFrame(const uint8_t* source)
     const int32_t width = m_video_header.biWidth;
     const int32_t height = std::abs(m_video_header.biHeight);
     const ptrdiff_t stride = ((static_cast<ptrdiff_t>(m_video_header.biBitCount) / 8 * width) + 3) & ~ptrdiff_t{3};
-    const bool fits = width == layer->GetWidth() && height == layer->GetHeight();
+    const bool fits = width <= layer->GetWidth() && height <= layer->GetHeight();
     layer->Lock();
-    if (fits || m_scale_video == nullptr) {
-        // Without scaling layers (a target that changed size) only the part inside both is copied.
-        CopyRows(source + std::max(0, height - layer->GetHeight()) * stride, std::min(width, layer->GetWidth()),
-                 std::min(height, layer->GetHeight()), stride, layer);
-    } else {
+    if (fits) {
+        // From the layer's origin; the rest of a larger layer keeps its picture.
+        CopyRows(source, width, height, stride, layer);
+    } else if (m_scale_video != nullptr) {
+        // A frame larger than the layer is scaled down into it.
         CopyRows(source, width, height, stride, m_scale_video.get());
         const int32_t target_width = m_scale_target->GetWidth();
         const int32_t target_height = m_scale_target->GetHeight();
         StretchBlt(m_scale_target->GetDC(), 0, 0, target_width, target_height, m_scale_video->GetDC(), 0, 0, width,
                    height, SRCCOPY);
         layer->Blt(0, 0, target_width, target_height, m_scale_target.get(), 0, 0, 1);
+    } else {
+        // A target that changed to a smaller layer: the top left part that fits.
+        const int32_t rows = layer->GetHeight();
+        CopyRows(source + (height - rows) * stride, std::min(width, layer->GetWidth()), rows, stride, layer);
     }
     layer->SetModified(1);
     layer->Unlock();

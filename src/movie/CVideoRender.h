@@ -1,8 +1,8 @@
 #pragma once
 // The last filter of every movie graph: copies each decoded 32-bit frame into the pixel layer of
 // a sprite and presents a frame, and steps the alpha fade of that sprite once per rendered frame.
-// A frame of another size than the target's layer is scaled into it through two halftone
-// scaling layers. DoRenderSample runs on the graph's render thread; the main thread hands over a
+// A frame that fits the target's layer is copied to its origin; a larger one is scaled into it
+// through two halftone scaling layers. DoRenderSample runs on the graph's render thread; the main thread hands over a
 // new target through SetNewTarget, which the next frame takes.
 
 #include <atomic>
