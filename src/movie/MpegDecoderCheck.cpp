@@ -9,6 +9,8 @@
 
 namespace {
 
+int32_t g_forced_setting = -1;
+
 constexpr GUID SPLITTER_INPUTS[] = {
     MEDIATYPE_Stream, MEDIASUBTYPE_MPEG1System,    MEDIATYPE_Stream, MEDIASUBTYPE_MPEG1VideoCD,
     MEDIATYPE_Stream, MEDIASUBTYPE_MPEG1Video,     MEDIATYPE_Stream, MEDIASUBTYPE_MPEG1Audio,
@@ -61,6 +63,11 @@ REGFILTER2* ReadFilterData(IPropertyBag* bag, IFilterMapper2* mapper)
 }
 
 } // namespace
+
+void ForceMpegCheckSetting(int32_t value)
+{
+    g_forced_setting = value;
+}
 
 FilterEntry::~FilterEntry()
 {
@@ -143,7 +150,10 @@ void RestoreFilterLists(std::array<FilterList, 3>& lists)
 HRESULT CheckMpegDecoders(std::array<FilterList, 3>& lists)
 {
     CWinApp* app = GetApp();
-    if (app == nullptr || app->GetConfigInt("Movie/Mpeg", 0, 0) != 1)
+    const int32_t setting = g_forced_setting >= 0 ? g_forced_setting
+                            : app != nullptr      ? app->GetConfigInt("Movie/Mpeg", 0, 0)
+                                                  : 0;
+    if (setting != 1)
         return 0;
     struct Role
     {

@@ -41,8 +41,11 @@ FilterEntry* FindFilter(FilterList& list, const CLSID& clsid);
 HRESULT SetFilterMerit(FilterEntry& entry, uint32_t merit);
 // Puts back every changed merit and empties the lists.
 void RestoreFilterLists(std::array<FilterList, 3>& lists);
-// The check itself: 0 to go on. Builds the lists only when "Movie/Mpeg" is 1.
+// The check itself: 0 to go on. Builds the lists only when "Movie/Mpeg" is 1. The key has no
+// leading slash, so no configuration file reaches it.
 HRESULT CheckMpegDecoders(std::array<FilterList, 3>& lists);
+// Tests: the check reads this value in place of "Movie/Mpeg"; a negative value reads the key again.
+void ForceMpegCheckSetting(int32_t value);
 
 class CMediaDialog : public CApiDialog
 {

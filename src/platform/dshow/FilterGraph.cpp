@@ -268,8 +268,13 @@ HRESULT FilterGraph::Run()
 {
     if (m_pipeline)
         m_pipeline->Run();
-    std::lock_guard lock(m_lock);
-    m_state = State_Running;
+    {
+        std::lock_guard lock(m_lock);
+        m_state = State_Running;
+    }
+    // A graph that renders nothing has nothing to wait for.
+    if (!m_pipeline)
+        OnComplete();
     return S_OK;
 }
 
