@@ -12,6 +12,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/ILayer.h"
+#include "graphics/PixelRows.h"
 #include "graphics/SpriteLayerOf.h"
 #include "platform/user/WindowApi.h"
 
@@ -22,10 +23,8 @@ void CopyRows(const uint8_t* source, int32_t width, int32_t height, ptrdiff_t so
 {
     uint8_t* bits = layer->GetBits();
     for (int32_t y = 0; y < height; ++y) {
-        const auto* from = reinterpret_cast<const uint32_t*>(source + (height - 1 - y) * source_stride);
-        auto* to = reinterpret_cast<uint32_t*>(bits + layer->GetPixelOffset(0, y));
-        for (int32_t x = 0; x < width; ++x)
-            to[x] = from[x] | 0xFF000000u;
+        graphics::CopyOpaqueRow(bits + layer->GetPixelOffset(0, y), source + (height - 1 - y) * source_stride,
+                                width);
     }
 }
 
