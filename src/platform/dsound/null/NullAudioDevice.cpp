@@ -1,5 +1,8 @@
 #include "platform/dsound/null/NullAudioDevice.h"
 
+#include <cstdlib>
+#include <fstream>
+
 #include "platform/dsound/Mixer.h"
 #include "platform/kernel/LayerClock.h"
 
@@ -28,12 +31,17 @@ NullAudioDevice* GetNullAudioDevice()
 
 NullAudioDevice::NullAudioDevice()
 {
+    if (const char* path = std::getenv("VESK_AUDIO_DUMP"); path && *path) {
+        m_dump_path = path;
+        m_capturing = true;
+    }
     std::lock_guard lock(g_registry_mutex);
     g_devices.push_back(this);
 }
 
 NullAudioDevice::~NullAudioDevice()
 {
+    WriteDump();
     std::lock_guard lock(g_registry_mutex);
     std::erase(g_devices, this);
 }
@@ -59,6 +67,39 @@ void NullAudioDevice::Stop()
     }
     std::lock_guard lock(m_mutex);
     m_mixer = nullptr;
+}
+
+// A plain 44,100 Hz 16-bit stereo RIFF file of everything captured.
+void NullAudioDevice::WriteDump()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_dump_path.empty())
+        return;
+    std::ofstream out(m_dump_path, std::ios::binary | std::ios::trunc);
+    const auto put32 = [&](uint32_t v) {
+        const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+        out.write(b, 4);
+    };
+    const auto put16 = [&](uint16_t v) {
+        const char b[2] = {char(v), char(v >> 8)};
+        out.write(b, 2);
+    };
+    const auto data_bytes = static_cast<uint32_t>(m_capture.size() * sizeof(int16_t));
+    out.write("RIFF", 4);
+    put32(36 + data_bytes);
+    out.write("WAVEfmt ", 8);
+    put32(16);
+    put16(1);
+    put16(Mixer::CHANNELS);
+    put32(Mixer::RATE);
+    put32(Mixer::RATE * Mixer::CHANNELS * 2);
+    put16(Mixer::CHANNELS * 2);
+    put16(16);
+    out.write("data", 4);
+    put32(data_bytes);
+    for (int16_t sample : m_capture)
+        put16(static_cast<uint16_t>(sample));
+    m_dump_path.clear();
 }
 
 void NullAudioDevice::SetClockDriven(bool clock_driven)

@@ -4,12 +4,15 @@
 // as they would be heard. A test that steps by hand turns that off (SetClockDriven(false)); then
 // Advance(frames) runs the mixer on the calling thread, moving every play cursor by exactly that
 // many frames and signalling the notifications passed. The output can be captured for
-// comparison. Tests reach the device of the current DirectSound object through GetNullAudioDevice.
+// comparison; with VESK_AUDIO_DUMP set to a path, everything the device mixed is written there as
+// a WAV file when it is destroyed. Tests reach the device of the current DirectSound object
+// through GetNullAudioDevice.
 
 #include "platform/dsound/AudioDevice.h"
 
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -40,6 +43,7 @@ public:
 
 private:
     void FollowClock(std::stop_token stop);
+    void WriteDump();
 
     mutable std::mutex m_mutex; // guards everything below; Advance holds it while mixing
     Mixer* m_mixer = nullptr;   // not owned: the DirectSound object owns its mixer
@@ -50,6 +54,7 @@ private:
     uint64_t m_milliseconds_advanced = 0;
     bool m_clock_driven = true;
     uint64_t m_clock_seen = 0; // layer time up to which the clock has been followed
+    std::string m_dump_path;   // VESK_AUDIO_DUMP; emptied once written
     std::jthread m_follower;   // last: stops before the members it uses go
 };
 
