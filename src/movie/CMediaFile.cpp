@@ -10,10 +10,20 @@ namespace {
 
 constexpr HRESULT READ_FAILED = static_cast<HRESULT>(0x80070000u | ERROR_HANDLE_EOF);
 
-bool ReadExactly(HANDLE handle, void* buffer, DWORD count)
+// Reads at an offset of the archive file. The handles of both streams are duplicates of the
+// archive's own and share its file pointer, so a read never relies on where that pointer is.
+BOOL ReadAt(HANDLE handle, uint64_t offset, void* buffer, DWORD count, DWORD* got)
+{
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return ReadFile(handle, buffer, count, got, &at);
+}
+
+bool ReadExactly(HANDLE handle, uint64_t offset, void* buffer, DWORD count)
 {
     DWORD got = 0;
-    return ReadFile(handle, buffer, count, &got, nullptr) && got == count;
+    return ReadAt(handle, offset, buffer, count, &got) && got == count;
 }
 
 bool MoveTo(HANDLE handle, uint64_t offset)
@@ -47,11 +57,10 @@ HRESULT CMediaFile::Attach(HANDLE handle, uint32_t entry_size, uint32_t entry_of
     m_position = 0;
     m_base = entry_offset;
     bool whole = false;
-    MoveTo(m_handle, entry_offset);
     char mark[4];
-    if (ReadExactly(m_handle, mark, sizeof(mark)) && std::memcmp(mark, "VSD1", 4) == 0) {
+    if (ReadExactly(m_handle, entry_offset, mark, sizeof(mark)) && std::memcmp(mark, "VSD1", 4) == 0) {
         uint8_t size[4];
-        if (ReadExactly(m_handle, size, sizeof(size))) {
+        if (ReadExactly(m_handle, uint64_t{entry_offset} + 4, size, sizeof(size))) {
             const uint64_t skip = 8 + (uint32_t{size[0]} | uint32_t{size[1]} << 8 | uint32_t{size[2]} << 16 |
                                        uint32_t{size[3]} << 24);
             if (skip > entry_size)
@@ -88,7 +97,8 @@ HRESULT CMediaFile::Read(BYTE* buffer, DWORD count, BOOL, LPDWORD bytes_read)
     if (wanted == 0)
         return S_OK;
     DWORD got = 0;
-    const BOOL read = m_handle != nullptr && ReadFile(m_handle, buffer, wanted, &got, nullptr);
+    const BOOL read = m_handle != nullptr &&
+                      ReadAt(m_handle, uint64_t{m_base} + static_cast<uint64_t>(m_position), buffer, wanted, &got);
     m_position += got;
     *bytes_read = got;
     if (!read)

@@ -14,6 +14,7 @@
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
+#include "graphics/CSpriteTexture.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
 #include "movie/CMediaStream.h"
@@ -48,8 +49,16 @@ void CMoviePlayer::Create()
         if (slot->Create() != 0 || IsCreationFaultInjected("Failed to create the MediaManager Object"))
             throw CExecException("Failed to create the MediaManager Object");
     }
+    // With a display device the overlay is a texture, which the sprite batch draws over every
+    // software layer, sprite 0 among them; without one it is a texture sprite over a plain layer.
     const SIZE screen = GetScreenOriginalSize(1);
-    Overlay.reset(ISelect::CreateSprite(0, 0, screen.cx, screen.cy, 0, 2, 0));
+    if (CDirect3D::GetInstance()->GetDevice() != nullptr) {
+        auto overlay = std::make_unique<CSpriteTexture>();
+        overlay->Create(nullptr, 0.0f, 0.0f, RECT{0, 0, screen.cx, screen.cy}, 0, 0);
+        Overlay = std::move(overlay);
+    } else {
+        Overlay.reset(ISelect::CreateSprite(0, 0, screen.cx, screen.cy, 0, 2, 0));
+    }
 }
 
 void CMoviePlayer::StopAll()
@@ -154,12 +163,13 @@ void CMoviePlayer::EndCrossFade()
     if (NewIndex == 1) {
         // The overlay's last picture stays on layer 0, where stream 1 goes on drawing.
         if (Overlay->GetAlpha() != 0) {
-            ILayer* layer0 = SpriteLayerOf(CVideoRender::LookUpLayerZero());
+            CSprite* zero = CVideoRender::LookUpLayerZero();
+            ILayer* layer0 = SpriteLayerOf(zero);
             ILayer* overlay = SpriteLayerOf(Overlay.get());
             if (layer0 != nullptr && overlay != nullptr) {
                 ScopedLock lock(g_draw_lock);
                 layer0->Blt(0, 0, overlay->GetWidth(), overlay->GetHeight(), overlay, 0, 0, 1);
-                layer0->SetModified(1);
+                MarkSpritePixelsChanged(zero);
             }
         }
         Streams[1]->Target = nullptr;

@@ -10,6 +10,7 @@
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/CSpriteTexture.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/ILayer.h"
 #include "graphics/PixelRows.h"
@@ -29,6 +30,14 @@ void CopyRows(const uint8_t* source, int32_t width, int32_t height, ptrdiff_t so
 }
 
 } // namespace
+
+void MarkSpritePixelsChanged(CSprite* sprite)
+{
+    if (ILayer* layer = SpriteLayerOf(sprite))
+        layer->SetModified(1);
+    if (auto* texture = dynamic_cast<CSpriteTexture*>(sprite))
+        texture->MarkForUpload(0);
+}
 
 CVideoRender::CVideoRender(CSprite* target, int32_t fade_step, HRESULT* result)
     : CBaseVideoRenderer(CLSID_VideoRender, u"CVideoRenderer", nullptr, result)
@@ -135,8 +144,8 @@ void CVideoRender::CopyFrame(const uint8_t* source)
         const int32_t rows = layer->GetHeight();
         CopyRows(source + (height - rows) * stride, std::min(width, layer->GetWidth()), rows, stride, layer);
     }
-    layer->SetModified(1);
     layer->Unlock();
+    MarkSpritePixelsChanged(m_target);
 }
 
 HRESULT CVideoRender::DoRenderSample(IMediaSample* sample)

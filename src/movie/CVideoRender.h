@@ -21,6 +21,10 @@ inline constexpr CLSID CLSID_VideoRender = {
 inline constexpr uint32_t RENDER_DRAWING = 0x4;
 inline constexpr uint32_t RENDER_NEW_TARGET = 0x8;
 
+// After its pixels changed outside the draw pass: the sprite shows them at the next frame (a
+// texture sprite uploads its layer again).
+void MarkSpritePixelsChanged(CSprite* sprite);
+
 class CVideoRender : public CBaseVideoRenderer
 {
 public:

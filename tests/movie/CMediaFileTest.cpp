@@ -128,4 +128,30 @@ TEST_F(CMediaFileTest, ShortReadReportsWhatCameAndFails)
     EXPECT_EQ(m_file.GetPosition(), 250);
 }
 
+TEST_F(CMediaFileTest, StreamsOverDuplicatedHandlesReadTheirOwnBytes)
+{
+    // Both streams of a cross-fade read through duplicates of the archive's handle, which share
+    // one file pointer; a pointer moved by the one must not change what the other reads.
+    Attach(5000);
+    HANDLE copy = nullptr;
+    const std::string posix = m_dir.PathOf("movie.arc");
+    const std::u16string path(posix.begin(), posix.end());
+    HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), opened, GetCurrentProcess(), &copy, 0, FALSE, 0));
+    ASSERT_EQ(m_file.Attach(copy, m_entry_size, ENTRY_OFFSET), S_OK);
+    CMediaFile other;
+    ASSERT_EQ(other.Attach(opened, 50, ENTRY_OFFSET + m_entry_size), S_OK); // the neighbour's 50 bytes
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(m_file.SetPointer(1000), S_OK);
+        EXPECT_EQ(other.SetPointer(0), S_OK);
+        uint8_t mine[4] = {};
+        uint8_t theirs[4] = {};
+        DWORD got = 0;
+        EXPECT_EQ(m_file.Read(mine, 4, FALSE, &got), S_OK);
+        EXPECT_EQ(other.Read(theirs, 4, FALSE, &got), S_OK);
+        EXPECT_EQ(mine[0], uint8_t(1000 % 256));
+        EXPECT_EQ(theirs[0], 0xBB);
+    }
+}
+
 } // namespace
