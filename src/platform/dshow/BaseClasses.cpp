@@ -154,6 +154,14 @@ HRESULT CBasePin::ConnectionMediaType(AM_MEDIA_TYPE* type)
     return S_OK;
 }
 
+IPin* CBasePin::Give(int index)
+{
+    if (index != 0)
+        return nullptr;
+    AddRef();
+    return this;
+}
+
 void CBasePin::SetConnection(const CMediaType* type)
 {
     m_connected = type != nullptr;
@@ -171,10 +179,7 @@ CBaseRenderer::CBaseRenderer(const CLSID& clsid, const char16_t* name, IUnknown*
 
 IPin* CBaseRenderer::GetPin(int index)
 {
-    if (index != 0)
-        return nullptr;
-    m_input.AddRef();
-    return &m_input;
+    return m_input.Give(index);
 }
 
 HRESULT CBaseRenderer::SetMediaType(const CMediaType*)
@@ -226,8 +231,5 @@ CAsyncReader::CAsyncReader(const char16_t* name, IUnknown*, CAsyncStream* stream
 
 IPin* CAsyncReader::GetPin(int index)
 {
-    if (index != 0)
-        return nullptr;
-    m_output.AddRef();
-    return &m_output;
+    return m_output.Give(index);
 }

@@ -71,6 +71,8 @@ public:
     HRESULT ConnectionMediaType(AM_MEDIA_TYPE* type) override;
 
     void SetConnection(const CMediaType* type);
+    // The pin with a reference as a one-pin filter's pin 0; null for any other index.
+    IPin* Give(int index);
 
 private:
     CBaseFilter* m_filter;

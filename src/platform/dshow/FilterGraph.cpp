@@ -1,5 +1,6 @@
 #include "platform/dshow/FilterGraph.h"
 
+#include "platform/com/ComObject.h"
 #include "platform/dshow/BaseClasses.h"
 #include "platform/dsound/DirectSoundDevice.h"
 #include "platform/kernel/PosixPath.h"
@@ -10,7 +11,7 @@ namespace platform {
 namespace {
 
 // Walks the graph's live list, so that a filter removed during the walk is seen after Reset.
-class FilterEnumerator final : public IEnumFilters
+class FilterEnumerator final : public ComObject<IEnumFilters, IID_IEnumFilters>
 {
 public:
     explicit FilterEnumerator(FilterGraph* graph)
@@ -19,26 +20,6 @@ public:
         m_graph->AddRef();
     }
 
-    HRESULT QueryInterface(REFIID riid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IEnumFilters) {
-            AddRef();
-            *object = static_cast<IEnumFilters*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return m_references.Increment(); }
-    ULONG Release() override
-    {
-        const ULONG left = m_references.Decrement();
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT Next(ULONG count, IBaseFilter** filters, ULONG* fetched) override
     {
         if (!filters)
@@ -67,9 +48,8 @@ public:
     }
 
 private:
-    ~FilterEnumerator() { m_graph->Release(); }
+    ~FilterEnumerator() override { m_graph->Release(); }
 
-    RefCount m_references;
     FilterGraph* m_graph;
     size_t m_index = 0;
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/com/ComApi.h"
+#include "platform/com/ComObject.h"
 #include "platform/dshow/DShowApi.h"
 #include "platform/dshow/MoviePipeline.h"
 
@@ -51,40 +52,7 @@ bool IsPresent(int role)
     return !Registry()[role].missing && HasMovieComponent(role);
 }
 
-// The shared reference counting of the small objects below.
-template <typename Interface, const IID& Iid>
-class Object : public Interface
-{
-public:
-    HRESULT QueryInterface(REFIID riid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == Iid) {
-            AddRef();
-            *object = static_cast<Interface*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return m_references.Increment(); }
-    ULONG Release() override
-    {
-        const ULONG left = m_references.Decrement();
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-protected:
-    virtual ~Object() = default;
-
-private:
-    RefCount m_references;
-};
-
-class PropertyBag final : public Object<IPropertyBag, IID_IPropertyBag>
+class PropertyBag final : public ComObject<IPropertyBag, IID_IPropertyBag>
 {
 public:
     explicit PropertyBag(int role)
@@ -119,7 +87,7 @@ private:
     int m_role;
 };
 
-class Moniker final : public Object<IMoniker, IID_IMoniker>
+class Moniker final : public ComObject<IMoniker, IID_IMoniker>
 {
 public:
     explicit Moniker(int role)
@@ -140,7 +108,7 @@ private:
     int m_role;
 };
 
-class MonikerList final : public Object<IEnumMoniker, IID_IEnumMoniker>
+class MonikerList final : public ComObject<IEnumMoniker, IID_IEnumMoniker>
 {
 public:
     explicit MonikerList(std::vector<int> roles)
@@ -168,7 +136,7 @@ private:
     size_t m_index = 0;
 };
 
-class FilterMapper final : public Object<IFilterMapper2, IID_IFilterMapper2>, public IAMFilterData
+class FilterMapper final : public ComObject<IFilterMapper2, IID_IFilterMapper2>, public IAMFilterData
 {
 public:
     HRESULT QueryInterface(REFIID riid, void** object) override
@@ -178,10 +146,10 @@ public:
             *object = static_cast<IAMFilterData*>(this);
             return S_OK;
         }
-        return Object::QueryInterface(riid, object);
+        return ComObject::QueryInterface(riid, object);
     }
-    ULONG AddRef() override { return Object::AddRef(); }
-    ULONG Release() override { return Object::Release(); }
+    ULONG AddRef() override { return ComObject::AddRef(); }
+    ULONG Release() override { return ComObject::Release(); }
 
     HRESULT RegisterFilter(REFCLSID clsid, LPCWSTR, IMoniker**, const CLSID*, LPCWSTR,
                            const REGFILTER2* filter) override

@@ -423,26 +423,24 @@ void MoviePipeline::Run()
     WakeAll();
 }
 
+void MoviePipeline::HoldClock(Mode mode)
+{
+    std::lock_guard lock(m_clock_lock);
+    if (m_mode == Mode::Running)
+        FreezeClockLocked();
+    m_mode = mode;
+}
+
 void MoviePipeline::Pause()
 {
-    {
-        std::lock_guard lock(m_clock_lock);
-        if (m_mode == Mode::Running)
-            FreezeClockLocked();
-        m_mode = Mode::Paused;
-    }
+    HoldClock(Mode::Paused);
     StartWorkers();
     WakeAll();
 }
 
 void MoviePipeline::Stop()
 {
-    {
-        std::lock_guard lock(m_clock_lock);
-        if (m_mode == Mode::Running)
-            FreezeClockLocked();
-        m_mode = Mode::Stopped;
-    }
+    HoldClock(Mode::Stopped);
     StopWorkers();
 }
 

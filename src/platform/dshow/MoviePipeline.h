@@ -98,6 +98,8 @@ private:
     void UpdatePlayedLocked();
     REFERENCE_TIME MediaTimeLocked();
     void FreezeClockLocked();
+    // Stops the clock where it is and enters the mode.
+    void HoldClock(Mode mode);
     bool FillAudio(std::vector<uint8_t>& pending);
     void CheckComplete();
 
