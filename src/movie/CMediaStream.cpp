@@ -44,10 +44,8 @@ CMediaStream::CMediaStream(CVeskDoc* document)
 CMediaStream::~CMediaStream()
 {
     GetView()->GetHookList().Remove(this);
-    if (Control != nullptr) {
+    if (Control != nullptr)
         Stop();
-        ReleaseGraph();
-    }
     ReleaseGraph();
     Archive.reset();
     File.reset();
@@ -112,6 +110,9 @@ HRESULT CMediaStream::BuildGraph()
     } else {
         result = BuildFileGraph();
     }
+    // A graph that could not be built is not kept half made.
+    if (FAILED(result))
+        ReleaseGraph();
     if (Events != nullptr)
         Events->SetNotifyWindow(reinterpret_cast<OAHWND>(GetView()->GetHandle()), WM_GRAPH_NOTIFY, 0);
     return result;
