@@ -7,6 +7,7 @@
 
 #include "app/ConfigAccess.h"
 #include "app/CVeskDoc.h"
+#include "arcpack/ArchiveWriter.h"
 #include "foundation/CExecException.h"
 #include "movie/MpegDecoderCheck.h"
 #include "platform/dshow/FilterGraph.h"
@@ -89,6 +90,25 @@ TEST_F(CMoviePlayerTest, MissingEntryIsReportedAndNothingPlays)
     m_player->Play("NONE.mpg", 0, 32);
     EXPECT_EQ(Stream(0).State, 0u);
     EXPECT_EQ(m_boxes.size(), 1u);
+}
+
+TEST_F(CMoviePlayerTest, EntriesThatAreNoMovieLeaveTheStreamIdle)
+{
+    std::vector<uint8_t> vsd_too_long = {'V', 'S', 'D', '1', 0x00, 0x10, 0x00, 0x00}; // N = 4096
+    vsd_too_long.resize(600, 0);
+    const std::vector<tools::ArchiveEntry> entries = {
+        {"JUNK.MPG", std::vector<uint8_t>(5000, 0x5A)}, {"LONGVSD.MPG", vsd_too_long}, {"ZZZ.MPG", {1, 2, 3}}};
+    m_dir.Write("movie.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Plain));
+    m_player->Release();
+    CreatePlayer();
+    for (const char* name : {"junk.mpg", "longvsd.mpg"}) {
+        SCOPED_TRACE(name);
+        m_player->Play(name, 0, 32);
+        EXPECT_EQ(Stream(0).State, 0u);
+        EXPECT_EQ(Stream(0).Graph, nullptr);
+        EXPECT_EQ(m_document->GetEngineStateWord() & ENGINE_STATE_MOVIE, 0u);
+    }
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 TEST_F(CMoviePlayerTest, LoopingMovieRestartsUntilStopped)
