@@ -1,5 +1,6 @@
 // Movies play at 1920 x 1080, 25 frames a second. Two figures side by side for one generated
-// MPEG-1 clip of that size: the whole graph (archive source, demuxer, decoder, conversion to
+// MPEG-1 clip of that size, with a detailed moving picture that costs the decoder what a filmed
+// one does: the whole graph (archive source, demuxer, decoder, conversion to
 // 32-bit bottom-up pictures and the renderer's copy into a layer) with the presentation clock on
 // the virtual clock's auto-advance, so pictures go through as fast as they are made; and a plain
 // libavcodec decoding loop over the same bytes. "ms_per_frame" is the time per picture,
@@ -42,6 +43,7 @@ const std::vector<uint8_t>& Clip()
         options.height = 1080;
         options.frames = FRAMES;
         options.audio = false;
+        options.detail = true;
         return tools::WriteMpegClip(options);
     }();
     return clip;

@@ -78,7 +78,7 @@ int BlockHeight(int height)
     return height / 4;
 }
 
-void PaintPicture(AVFrame* frame, int number, uint32_t tint)
+void PaintPicture(AVFrame* frame, int number, uint32_t tint, bool detail)
 {
     const int w = frame->width, h = frame->height;
     const int block_h = BlockHeight(h);
@@ -89,6 +89,9 @@ void PaintPicture(AVFrame* frame, int number, uint32_t tint)
             if (y < block_h) {
                 const int bit = x * CLIP_NUMBER_BITS / w;
                 value = ((number >> bit) & 1) ? 235 : 16;
+            } else if (detail) {
+                const unsigned wave = static_cast<unsigned>((x + 3 * number) * (y + 2 * number)) >> 6;
+                value = static_cast<uint8_t>(48 + ((wave ^ (x * 5 + y * 3 + number * 7)) & 0x7F));
             }
             row[x] = value;
         }
@@ -190,7 +193,7 @@ std::vector<uint8_t> WriteMpegClip(const MpegClipOptions& options)
 
     for (int i = 0; i < options.frames; ++i) {
         Check(av_frame_make_writable(picture.get()), "a picture");
-        PaintPicture(picture.get(), options.first_number + i, options.tint);
+        PaintPicture(picture.get(), options.first_number + i, options.tint, options.detail);
         picture->pts = i;
         Encode(format.get(), video.get(), video_stream, picture.get());
         // Sound up to the end of this picture, so the muxer interleaves the two closely.

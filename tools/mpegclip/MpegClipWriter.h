@@ -27,6 +27,8 @@ struct MpegClipOptions
     int16_t tone_amplitude = 8000;
     int vsd_header = -1;        // N: a "VSD1" header with N filler bytes; -1 for none
     int bit_rate = 0;           // video bits per second; 0 picks one from the picture size
+    bool detail = false;        // a moving pattern below the blocks instead of the flat tint, so
+                                // that decoding costs what a filmed picture costs
 };
 
 // Throws std::runtime_error when an encoder or the muxer fails.

@@ -30,6 +30,7 @@ constexpr size_t QUEUE_HARD_BYTES = 64u << 20;       // unless a decoder starves
 constexpr uint64_t POLL_MS = 10;
 constexpr REFERENCE_TIME UNITS = 10'000'000;
 constexpr int IO_BUFFER_BYTES = 64 * 1024;
+constexpr size_t PICTURES_AHEAD = 3; // decoded pictures waiting for their time
 
 void FreePacket(AVPacket* packet)
 {
@@ -134,6 +135,7 @@ MoviePipeline::MoviePipeline(MovieSink& sink)
 MoviePipeline::~MoviePipeline()
 {
     Stop();
+    ClearPictures();
     m_io.request_stop();
     m_queue_changed.notify_all();
     m_io.join();
@@ -241,6 +243,7 @@ bool MoviePipeline::IsEndOfQueue(bool video)
 
 void MoviePipeline::WakeAll()
 {
+    m_decode_wake.Wake();
     m_render_wake.Wake();
     m_audio_wake.Wake();
 }
@@ -387,6 +390,8 @@ MovieCounters MoviePipeline::Counters() const
 
 void MoviePipeline::StartWorkers()
 {
+    if (!m_decoder.joinable() && m_streams->video)
+        m_decoder = std::jthread([this](std::stop_token stop) { DecodeThread(stop); });
     if (!m_render.joinable() && m_streams->video)
         m_render = std::jthread([this](std::stop_token stop) { RenderThread(stop); });
     if (!m_audio.joinable() && m_streams->audio && m_buffer)
@@ -395,15 +400,15 @@ void MoviePipeline::StartWorkers()
 
 void MoviePipeline::StopWorkers()
 {
+    m_decoder.request_stop();
     m_render.request_stop();
     m_audio.request_stop();
     WakeAll();
-    if (m_render.joinable())
-        m_render.join();
-    if (m_audio.joinable())
-        m_audio.join();
-    m_render = std::jthread();
-    m_audio = std::jthread();
+    for (std::jthread* worker : {&m_decoder, &m_render, &m_audio}) {
+        if (worker->joinable())
+            worker->join();
+        *worker = std::jthread();
+    }
 }
 
 void MoviePipeline::Run()
@@ -465,6 +470,7 @@ void MoviePipeline::Seek(REFERENCE_TIME position)
         m_queued_bytes = 0;
         m_end_of_stream = false;
     });
+    ClearPictures();
     if (s.video)
         avcodec_flush_buffers(s.video);
     if (s.audio)
@@ -510,17 +516,34 @@ void MoviePipeline::CheckComplete()
         m_sink.OnComplete();
 }
 
-void MoviePipeline::RenderThread(std::stop_token stop)
+void MoviePipeline::ClearPictures()
+{
+    std::lock_guard lock(m_pictures_lock);
+    for (AVFrame* picture : m_pictures)
+        av_frame_free(&picture);
+    m_pictures.clear();
+    m_pictures_ended = false;
+}
+
+// Decodes pictures ahead of the render thread, so that decoding the next one overlaps the
+// conversion and copy of this one. Each queued picture carries its media time in pts. The
+// decoder and the render thread wait for each other without a deadline: a virtual clock moves
+// only for the render thread's wait for a picture's time.
+void MoviePipeline::DecodeThread(std::stop_token stop)
 {
     Streams& s = *m_streams;
     AVFrame* frame = av_frame_alloc();
-    const int width = s.video->width;
-    const int height = s.video->height;
-    const ptrdiff_t stride = static_cast<ptrdiff_t>(width) * 4;
-    MediaSample sample(static_cast<size_t>(stride) * height);
     const AVRational time_base = s.format->streams[s.video_index]->time_base;
     REFERENCE_TIME last_pts = s.seek_target - m_frame_interval;
     while (!stop.stop_requested()) {
+        {
+            std::unique_lock lock(m_pictures_lock);
+            if (m_pictures.size() >= PICTURES_AHEAD || m_pictures_ended) {
+                lock.unlock();
+                Park(m_decode_wake, std::nullopt);
+                continue;
+            }
+        }
         const int got = avcodec_receive_frame(s.video, frame);
         if (got == AVERROR(EAGAIN)) {
             if (PacketPtr packet = PopPacket(true)) {
@@ -532,13 +555,13 @@ void MoviePipeline::RenderThread(std::stop_token stop)
                 s.video_flushed = true;
                 continue;
             }
-            Park(m_render_wake, GetLayerTime() + 2 * POLL_MS);
+            Park(m_decode_wake, std::nullopt);
             continue;
         }
         if (got == AVERROR_EOF) {
-            m_video_done = true;
-            CheckComplete();
-            Park(m_render_wake, GetLayerTime() + POLL_MS);
+            std::lock_guard lock(m_pictures_lock);
+            m_pictures_ended = true;
+            m_render_wake.Wake();
             continue;
         }
         if (got < 0)
@@ -548,8 +571,50 @@ void MoviePipeline::RenderThread(std::stop_token stop)
         const REFERENCE_TIME pts = stamp != AV_NOPTS_VALUE ? s.ToMediaTime(stamp, time_base)
                                                            : last_pts + m_frame_interval;
         last_pts = pts;
-        if (pts + m_frame_interval / 2 < s.seek_target)
+        if (pts + m_frame_interval / 2 < s.seek_target) {
+            av_frame_unref(frame);
             continue;
+        }
+        AVFrame* picture = av_frame_alloc();
+        av_frame_move_ref(picture, frame);
+        picture->pts = pts;
+        {
+            std::lock_guard lock(m_pictures_lock);
+            m_pictures.push_back(picture);
+        }
+        m_render_wake.Wake();
+    }
+    av_frame_free(&frame);
+}
+
+void MoviePipeline::RenderThread(std::stop_token stop)
+{
+    Streams& s = *m_streams;
+    const int width = s.video->width;
+    const int height = s.video->height;
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(width) * 4;
+    MediaSample sample(static_cast<size_t>(stride) * height);
+    while (!stop.stop_requested()) {
+        AVFrame* frame = nullptr;
+        bool ended = false;
+        {
+            std::lock_guard lock(m_pictures_lock);
+            if (!m_pictures.empty()) {
+                frame = m_pictures.front();
+                m_pictures.pop_front();
+            }
+            ended = m_pictures_ended;
+        }
+        if (frame == nullptr) {
+            if (ended) {
+                m_video_done = true;
+                CheckComplete();
+            }
+            Park(m_render_wake, std::nullopt);
+            continue;
+        }
+        m_decode_wake.Wake();
+        const REFERENCE_TIME pts = frame->pts;
         REFERENCE_TIME now = 0;
         for (;;) {
             bool paused;
@@ -566,28 +631,28 @@ void MoviePipeline::RenderThread(std::stop_token stop)
             const uint64_t wait_ms = std::clamp<uint64_t>(static_cast<uint64_t>((pts - now) / 10'000), 1, 2 * POLL_MS);
             Park(m_render_wake, GetLayerTime() + wait_ms);
         }
-        if (stop.stop_requested())
-            break;
-        if (m_shown_since_start && now - pts > m_frame_interval) {
-            ++m_dropped;
+        const bool late = m_shown_since_start && now - pts > m_frame_interval;
+        if (stop.stop_requested() || late || frame->width != width || frame->height != height) {
+            // A size change mid-stream is not followed.
+            if (late && !stop.stop_requested())
+                ++m_dropped;
+            av_frame_free(&frame);
             continue;
         }
-        if (frame->width != width || frame->height != height)
-            continue; // a size change mid-stream is not followed
         s.scaler = sws_getCachedContext(s.scaler, width, height, static_cast<AVPixelFormat>(frame->format), width,
                                         height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
-        if (!s.scaler)
-            continue;
-        // Bottom-up rows, as a DIB stores them.
-        uint8_t* bottom = sample.Bytes() + stride * (height - 1);
-        const int strides[1] = {static_cast<int>(-stride)};
-        sws_scale(s.scaler, frame->data, frame->linesize, 0, height, &bottom, strides);
-        sample.SetTime(pts, pts + m_frame_interval);
-        m_sink.RenderSample(&sample);
-        ++m_rendered;
-        m_shown_since_start = true;
+        if (s.scaler) {
+            // Bottom-up rows, as a DIB stores them.
+            uint8_t* bottom = sample.Bytes() + stride * (height - 1);
+            const int strides[1] = {static_cast<int>(-stride)};
+            sws_scale(s.scaler, frame->data, frame->linesize, 0, height, &bottom, strides);
+            sample.SetTime(pts, pts + m_frame_interval);
+            m_sink.RenderSample(&sample);
+            ++m_rendered;
+            m_shown_since_start = true;
+        }
+        av_frame_free(&frame);
     }
-    av_frame_free(&frame);
 }
 
 // Decodes and resamples more sound into pending; false when the track has ended.

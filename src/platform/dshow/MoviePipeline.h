@@ -6,7 +6,8 @@
 // each picture to 32-bit bottom-up BGRA and hands it to the sink at its presentation time on the
 // audio clock (frames the mixer has played), or on the layer clock without sound, dropping
 // pictures that are more than one frame interval late. Run, Pause, Stop and Seek come from the
-// graph's caller and return when the threads have taken them over. Layer-internal.
+// graph's caller and return when the threads have taken them over. Video decoding runs on a
+// thread of its own a few pictures ahead of the render thread. Layer-internal.
 
 #include "platform/dshow/DShowApi.h"
 #include "platform/dsound/DSoundApi.h"
@@ -24,6 +25,7 @@
 #include <vector>
 
 class CAsyncIo;
+struct AVFrame;
 struct AVPacket;
 
 namespace platform {
@@ -85,7 +87,9 @@ private:
     };
 
     void IoThread(std::stop_token stop);
+    void DecodeThread(std::stop_token stop);
     void RenderThread(std::stop_token stop);
+    void ClearPictures();
     void AudioThread(std::stop_token stop);
     void StartWorkers();
     void StopWorkers();
@@ -133,8 +137,13 @@ private:
     uint64_t m_sound_end = UINT64_MAX; // m_written when the sound track ran out
     std::atomic<LONG> m_volume{0};
 
+    std::mutex m_pictures_lock; // a leaf lock: guards the two fields below
+    std::deque<AVFrame*> m_pictures;
+    bool m_pictures_ended = false; // the decoder has given its last picture
+    WaitBlock m_decode_wake;
     WaitBlock m_render_wake;
     WaitBlock m_audio_wake;
+    std::jthread m_decoder;
     std::jthread m_render;
     std::jthread m_audio;
     std::atomic<bool> m_video_done{false};
