@@ -39,7 +39,7 @@ clip_of() { # RRGGBB
     echo blend
 }
 
-blends=()
+nearest=""
 first=0 blend=0 second=0 third=0 looped=0 order_ok=1 previous=-1 previous_third=-1
 for frame in "$work"/frames/*.png; do
     read -r number tint < <("$check" frame "$frame") || continue
@@ -51,7 +51,13 @@ for frame in "$work"/frames/*.png; do
         [ $first -eq 0 ] && cp "$frame" "$build/demo_movie_first.png"
         first=$((first + 1)) ;;
     blend)
-        [ $first -gt 0 ] && blends+=("$frame")
+        # Keep the frame nearest the half-way mix of the two movies' colours.
+        r=$((16#${tint:0:2} - 0x78)) g=$((16#${tint:2:2} - 0x5F)) b=$((16#${tint:4:2} - 0x79))
+        d=$((r * r + g * g + b * b))
+        if [ $first -gt 0 ] && { [ -z "$nearest" ] || [ $d -lt $nearest ]; }; then
+            nearest=$d
+            cp "$frame" "$build/demo_movie_crossfade.png"
+        fi
         blend=$((blend + 1)) ;;
     second)
         [ $second -eq 0 ] && cp "$frame" "$build/demo_movie_second.png"
@@ -64,8 +70,6 @@ for frame in "$work"/frames/*.png; do
         third=$((third + 1)) ;;
     esac
 done
-# The middle of the cross-fade.
-[ ${#blends[@]} -gt 0 ] && cp "${blends[$((${#blends[@]} / 2))]}" "$build/demo_movie_crossfade.png"
 [ $first -ge 10 ] || fail "only $first frames of the first movie"
 [ $order_ok -eq 1 ] || fail "frames came out of order or with the wrong numbers"
 [ $blend -ge 1 ] || fail "no frame blends the first movie into the second"
