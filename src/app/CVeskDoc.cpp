@@ -26,8 +26,7 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteLayerFile.h"
-#include "movie/CMediaManager.h"
-#include "movie/CMediaStream.h"
+#include "movie/CMoviePlayer.h"
 #include "platform/kernel/SyncApi.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
@@ -130,7 +129,7 @@ void CVeskDoc::StartGame()
                                FileInfoString("/GameFile/LayerArchive/File", "layer.arc"), false, true);
     SetDocumentLayerFile(m_layer_file.get());
     CreateLayers();
-    CreateMediaManager();
+    CreateMoviePlayer();
     InitialGameState();
     m_data_archive = Make<CArchiveManager>("Failed to create the Data Archive",
                                            FileInfoString("/GameFile/DataArchive/File", "data.arc"),
@@ -189,23 +188,13 @@ void CVeskDoc::CreateLayers()
         MakeLayerSprite(STACK_LAYER_SIZE, STACK_LAYER_SIZE, 1, "Failed to create the Stack Layer");
 }
 
-void CVeskDoc::CreateMediaManager()
+void CVeskDoc::CreateMoviePlayer()
 {
     if (!IsCreationFaultInjected("media manager"))
-        m_media_manager.reset(new (std::nothrow) CMediaManager);
-    if (m_media_manager == nullptr)
+        m_movie_player.reset(new (std::nothrow) CMoviePlayer(this));
+    if (m_movie_player == nullptr)
         return;
-    if (m_media_manager->CheckMpegDecoders() != 0)
-        throw CExecException("Failed to create the MediaManager Object");
-    for (auto& slot : m_media_manager->m_players) {
-        std::unique_ptr<CMediaStream> player = Make<CMediaStream>("Failed to create the Movie Object");
-        if (player->Create() != 0 || IsCreationFaultInjected("Failed to create the MediaManager Object"))
-            throw CExecException("Failed to create the MediaManager Object");
-        GetView()->GetHookList().Add(player.get());
-        slot = std::move(player);
-    }
-    const SIZE screen = GetScreenOriginalSize(1);
-    m_media_manager->m_movie_sprite.reset(ISelect::CreateSprite(0, 0, screen.cx, screen.cy, -1, 2, 0));
+    m_movie_player->Create();
 }
 
 void CVeskDoc::InitialGameState()
@@ -249,8 +238,8 @@ void CVeskDoc::Teardown()
     // The channels' sound objects go before the sound system they play on.
     for (auto& group : SoundChannelList)
         group.clear();
-    if (m_media_manager)
-        m_media_manager->RestoreMpegDecoders();
+    if (m_movie_player)
+        m_movie_player->Release();
     if (m_anime_manager) {
         if (CAppTask* runner = GetAppTask())
             runner->RemoveTask(m_anime_manager.get());
@@ -268,9 +257,9 @@ void CVeskDoc::Teardown()
     m_request_word.reset();
     for (auto& list : ObjectLists)
         list.clear();
-    if (m_media_manager) {
-        m_media_manager->RestoreMpegDecoders();
-        m_media_manager.reset();
+    if (m_movie_player) {
+        m_movie_player->Release();
+        m_movie_player.reset();
     }
     for (auto& font : m_fonts) {
         if (font)

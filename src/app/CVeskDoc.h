@@ -23,7 +23,7 @@ class CArchiveFile;
 class CArchiveManager;
 class CFadeSprite;
 class CFontDIB;
-class CMediaManager;
+class CMoviePlayer;
 class CScript;
 class CSprite;
 class CSpriteLayer;
@@ -157,7 +157,7 @@ public:
     CFontDIB* GetFont(int index) { return m_fonts[index].get(); }
     // Puts a glyph renderer in a font's place and hands back the one it replaces.
     std::unique_ptr<CFontDIB> ReplaceFont(int index, std::unique_ptr<CFontDIB> font);
-    CMediaManager* GetMediaManager() { return m_media_manager.get(); }
+    CMoviePlayer* GetMoviePlayer() { return m_movie_player.get(); }
     CAnimeManager* GetAnimeManager() { return m_anime_manager.get(); }
     uint32_t GetUpdateFlag() const { return m_update_flag; }
 
@@ -189,7 +189,7 @@ private:
     void StartSoundDevice();
     void CreateFonts();
     void CreateLayers();
-    void CreateMediaManager();
+    void CreateMoviePlayer();
     void InitialGameState();
     void CreateScriptContext();
     void StartAnimeManager();
@@ -207,7 +207,7 @@ private:
     std::unique_ptr<CSpriteLayer> m_stack_layer;
     std::array<std::unique_ptr<CFontDIB>, DOCUMENT_FONT_COUNT> m_fonts;
     std::map<int32_t, std::unique_ptr<CSpriteLayer>> m_sprite_layers;
-    std::unique_ptr<CMediaManager> m_media_manager;
+    std::unique_ptr<CMoviePlayer> m_movie_player;
     std::unique_ptr<CAnimeManager> m_anime_manager;
     uint32_t m_update_flag = 0;
     int32_t m_language = 0;

@@ -52,6 +52,8 @@ public:
     void RenderGlyphRotated(CStringUTF8 character, uint32_t colour, HFONT font);
 
     const CStringUTF8& GetFaceName() const { return m_face_name; }
+    int32_t GetCellWidth() const { return m_cell_width; }
+    int32_t GetCellHeight() const { return m_cell_height; }
     CDIBDC* GetSurface() const { return m_surface.get(); }
     HFONT GetNormalFont() const { return m_normal_font; }
     HFONT GetBoldFont() const { return m_bold_font; }

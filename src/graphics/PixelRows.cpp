@@ -142,6 +142,20 @@ void CopyColourRowBase(uint8_t* dst, const uint8_t* src, int32_t count)
         Store(dst, (Load(dst) & 0xFF000000u) | (Load(src) & 0x00FFFFFFu));
 }
 
+void CopyOpaqueRowBase(uint8_t* dst, const uint8_t* src, int32_t count)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; i + 4 <= count; i += 4, dst += 16, src += 16) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_or_si128(s, alpha_mask));
+    }
+#endif
+    for (; i < count; ++i, dst += 4, src += 4)
+        Store(dst, Load(src) | 0xFF000000u);
+}
+
 #if defined(__x86_64__)
 
 // The same kernels eight pixels at a time, for machines with AVX2; the remainder goes to the
@@ -218,6 +232,17 @@ void CopyColourRowBase(uint8_t* dst, const uint8_t* src, int32_t count)
     CopyColourRowBase(dst, src, count - i);
 }
 
+[[gnu::target("avx2")]] void CopyOpaqueRowAvx2(uint8_t* dst, const uint8_t* src, int32_t count)
+{
+    const __m256i alpha_mask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8, dst += 32, src += 32) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_or_si256(s, alpha_mask));
+    }
+    CopyOpaqueRowBase(dst, src, count - i);
+}
+
 bool HasAvx2()
 {
     static const bool s_has_avx2 = __builtin_cpu_supports("avx2");
@@ -226,7 +251,18 @@ bool HasAvx2()
 
 #else
 
-constexpr bool HasAvx2()
+constexpr [[gnu::target("avx2")]] void CopyOpaqueRowAvx2(uint8_t* dst, const uint8_t* src, int32_t count)
+{
+    const __m256i alpha_mask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8, dst += 32, src += 32) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_or_si256(s, alpha_mask));
+    }
+    CopyOpaqueRowBase(dst, src, count - i);
+}
+
+bool HasAvx2()
 {
     return false;
 }
@@ -260,6 +296,15 @@ void CopyColourRow(uint8_t* dst, const uint8_t* src, int32_t count)
         return CopyColourRowAvx2(dst, src, count);
 #endif
     CopyColourRowBase(dst, src, count);
+}
+
+void CopyOpaqueRow(uint8_t* dst, const uint8_t* src, int32_t count)
+{
+#if defined(__x86_64__)
+    if (HasAvx2())
+        return CopyOpaqueRowAvx2(dst, src, count);
+#endif
+    CopyOpaqueRowBase(dst, src, count);
 }
 
 } // namespace graphics

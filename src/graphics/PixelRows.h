@@ -13,5 +13,7 @@ void BltAlphaRow(uint8_t* dst, const uint8_t* src, int32_t count);
 void BltAlphaOpacityRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t opacity);
 // Colour bytes copied, destination alpha kept.
 void CopyColourRow(uint8_t* dst, const uint8_t* src, int32_t count);
+// Whole pixels copied with their alpha byte set to 0xFF.
+void CopyOpaqueRow(uint8_t* dst, const uint8_t* src, int32_t count);
 
 } // namespace graphics

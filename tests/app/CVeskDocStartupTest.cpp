@@ -13,7 +13,8 @@
 #include "foundation/CLangTextTable.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CSpriteLayer.h"
-#include "movie/CMediaManager.h"
+#include "movie/CMediaStream.h"
+#include "movie/CMoviePlayer.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/vm/CScript.h"
@@ -47,7 +48,7 @@ const Part PARTS[] = {
     {"Failed to create the Stack Layer", [](CVeskDoc& d) { return d.GetStackLayer() != nullptr; }},
     {"Failed to create the Movie Object",
      [](CVeskDoc& d) {
-         return d.GetMediaManager() != nullptr && d.GetMediaManager()->m_players[1] != nullptr;
+         return d.GetMoviePlayer() != nullptr && d.GetMoviePlayer()->Streams[1] != nullptr;
      }},
     {"Failed to create the Data Archive", [](CVeskDoc& d) { return d.GetDataArchive() != nullptr; }},
     {"Failed to create the Script Manager", [](CVeskDoc& d) { return d.m_script_context != nullptr; }},
@@ -194,13 +195,13 @@ TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
     }
 }
 
-TEST_F(CVeskDocStartupTest, MediaManagerThatCannotBeMadeIsSkipped)
+TEST_F(CVeskDocStartupTest, MoviePlayerThatCannotBeMadeIsSkipped)
 {
     WriteScripts({{"start.mes", "end"}});
     InjectCreationFault("media manager");
     CVeskDoc* document = GetDocument();
     document->StartGame();
-    EXPECT_EQ(document->GetMediaManager(), nullptr);
+    EXPECT_EQ(document->GetMoviePlayer(), nullptr);
     EXPECT_NE(document->m_current_script, nullptr);
 }
 

@@ -2,7 +2,10 @@
 // COM apartment initialisation. There is no apartment to set up on Linux; the calls keep the
 // per-thread use count and the results Windows gives, so callers' pairing stays right.
 
+#include "platform/com/Unknown.h"
 #include "platform/kernel/WinTypes.h"
+
+#include <string>
 
 inline constexpr DWORD COINIT_MULTITHREADED = 0x0;
 inline constexpr DWORD COINIT_APARTMENTTHREADED = 0x2;
@@ -22,3 +25,13 @@ int ComInitCount();
 void FailNextCoInitialize(HRESULT result);
 
 } // namespace platform
+
+// Objects the layer can make: the filter graph and the filter mapper. REGDB_E_CLASSNOTREG for
+// any other class, E_NOINTERFACE when the object lacks the interface.
+HRESULT CoCreateInstance(const GUID& clsid, IUnknown* outer, DWORD context, const GUID& iid, void** object);
+void* CoTaskMemAlloc(size_t bytes);
+void CoTaskMemFree(void* block);
+// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}", either case; E_INVALIDARG for anything else.
+HRESULT CLSIDFromString(LPCWSTR text, GUID* clsid);
+// The same form in capitals, for a text the caller owns.
+std::u16string GuidToString(const GUID& guid);

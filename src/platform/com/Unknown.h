@@ -58,6 +58,16 @@ class RefCount
 public:
     ULONG Increment() { return m_count.fetch_add(1) + 1; }
     ULONG Decrement() { return m_count.fetch_sub(1) - 1; }
+    // Takes a reference unless the count has already dropped to zero (the object is going).
+    bool TryIncrement()
+    {
+        ULONG count = m_count.load();
+        while (count != 0) {
+            if (m_count.compare_exchange_weak(count, count + 1))
+                return true;
+        }
+        return false;
+    }
 
 private:
     std::atomic<ULONG> m_count{1};

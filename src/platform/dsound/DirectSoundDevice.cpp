@@ -6,9 +6,14 @@
 #include "platform/dsound/PrimarySoundBuffer.h"
 #include "platform/dsound/SecondarySoundBuffer.h"
 
+#include <vector>
+
 namespace platform {
 
 namespace {
+
+std::mutex g_live_lock; // a leaf lock: guards g_live
+std::vector<DirectSoundDevice*> g_live;
 
 bool IsPlayableFormat(const WAVEFORMATEX& f)
 {
@@ -25,10 +30,16 @@ DirectSoundDevice::DirectSoundDevice(std::unique_ptr<AudioDevice> device)
     , m_device(std::move(device))
 {
     m_device->Start(*m_mixer);
+    std::lock_guard lock(g_live_lock);
+    g_live.push_back(this);
 }
 
 DirectSoundDevice::~DirectSoundDevice()
 {
+    {
+        std::lock_guard lock(g_live_lock);
+        std::erase(g_live, this);
+    }
     m_device->Stop();
     if (m_primary)
         m_primary->Release();
@@ -133,6 +144,16 @@ HRESULT DirectSoundDevice::SetCooperativeLevel(HWND, DWORD level)
     std::lock_guard lock(m_mutex);
     m_level = level;
     return DS_OK;
+}
+
+IDirectSound8* AcquireLiveDirectSound()
+{
+    std::lock_guard lock(g_live_lock);
+    for (auto it = g_live.rbegin(); it != g_live.rend(); ++it) {
+        if ((*it)->TryAddRef())
+            return *it;
+    }
+    return nullptr;
 }
 
 } // namespace platform

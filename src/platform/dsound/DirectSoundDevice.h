@@ -27,6 +27,8 @@ public:
                               LPUNKNOWN outer) override;
     HRESULT GetCaps(LPDSCAPS caps) override;
     HRESULT SetCooperativeLevel(HWND window, DWORD level) override;
+    // A reference unless the object is already being destroyed.
+    bool TryAddRef() { return m_references.TryIncrement(); }
 
 private:
     ~DirectSoundDevice();
@@ -40,5 +42,9 @@ private:
     PrimarySoundBuffer* m_primary = nullptr; // one reference held here, another per caller
     DWORD m_level = 0;
 };
+
+// The newest DirectSound object still alive, with a reference the caller releases; null when
+// there is none. The movie graph plays its sound through it.
+IDirectSound8* AcquireLiveDirectSound();
 
 } // namespace platform

@@ -249,8 +249,10 @@ HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LP
     return handle;
 }
 
-BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, void*)
+BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, void* overlapped)
 {
+    const auto* at = static_cast<const OVERLAPPED*>(overlapped);
+    off_t offset = at ? static_cast<off_t>(uint64_t{at->OffsetHigh} << 32 | at->Offset) : 0;
     if (bytes_read)
         *bytes_read = 0;
     const std::shared_ptr<FileObject> file = FindFile(handle);
@@ -263,7 +265,8 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_r
     auto* bytes = static_cast<unsigned char*>(buffer);
     DWORD done = 0;
     while (done < bytes_to_read) {
-        const ssize_t count = ::read(file->GetFd(), bytes + done, bytes_to_read - done);
+        const ssize_t count = at ? ::pread(file->GetFd(), bytes + done, bytes_to_read - done, offset + done)
+                                 : ::read(file->GetFd(), bytes + done, bytes_to_read - done);
         if (count < 0) {
             if (errno == EINTR)
                 continue;

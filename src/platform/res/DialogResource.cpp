@@ -66,6 +66,50 @@ constexpr DialogTemplateItem PROGRESS_ITEMS[] = {
     {WC_STATICW, 1028, u"", 10, 28, 180, 10, SS_LEFT},
 };
 
+// The MPEG decoder check: a decoder is missing (153), or its merit could not be changed (155).
+constexpr DialogTemplateItem MPEG_MISSING_ITEMS[] = {
+    {WC_STATICW, -1, u"MPEG1 Video コーデック がインストールされていません。", 7, 7, 217, 10, SS_LEFT},
+    {WC_STATICW, -1,
+     u"このゲームでは、MPEG1ムービーを使用しています。\nムービーを再生するためには、MPEG1 Video コーデック が必要です。",
+     7, 21, 217, 26, SS_LEFT},
+    {WC_STATICW, -1, u"お手数ですが、MPEG1 Video コーデックをインストールしてください。", 7, 51, 217, 18, SS_LEFT},
+    {WC_STATICW, -1,
+     u"フリーウェアのコーデック「ffdshow」や「LAV Filters」等をインストールすると正常に動作する場合があります。", 7,
+     73, 217, 18, SS_LEFT},
+    {WC_STATICW, -1,
+     u"※コーデックは、64bit版Windowsをお使いの方も32bit(x86)版をインス　トールしてください。", 7, 95, 217, 18,
+     SS_LEFT},
+    {WC_STATICW, -1,
+     u"※ご使用のパソコンの機種・環境・設定により、コーデックのインストール　の結果、万が一何らかの障害が生じましても、一"
+     u"切の保証を致しか　ねます。予めご了承ください",
+     7, 117, 217, 34, SS_LEFT},
+    {WC_BUTTONW, IDOK, u"OK", 90, 156, 50, 14, DEFAULT_PUSH},
+};
+
+constexpr DialogTemplateItem MPEG_MERIT_ITEMS[] = {
+    {WC_STATICW, -1, u"MPEG1 Video コーデック のメリット値の変更が必要です。", 7, 7, 291, 10, SS_LEFT},
+    {WC_STATICW, -1,
+     u"このゲームでは、MPEG1ムービーを使用しています。\nムービーを再生するためには、MPEG1 Video "
+     u"コーデックのメリット値の変更が必要です。",
+     7, 21, 291, 18, SS_LEFT},
+    {WC_BUTTONW, -1, u"ゲーム実行中のみメリット値を変更する場合", 7, 43, 291, 62, BS_GROUPBOX},
+    {WC_STATICW, -1,
+     u"ゲームのショートカットまたは実行EXEを右クリックメニューを表示してください。\nメニュー内の「管理者として実行」を"
+     u"選んでゲームを実行してください。\n※管理者権限を持たないアカウント(標準)でサインインしているときに実行するには、"
+     u"管理者権限を持つアカウントのパスワードが必要です。",
+     13, 55, 279, 46, SS_LEFT},
+    {WC_BUTTONW, -1, u"フリーウェアをインストールする場合", 7, 109, 291, 72, BS_GROUPBOX},
+    {WC_STATICW, -1, u"「ffdshow」や「LAV Filters」等をインストールすると改善する場合があります。", 13, 121, 279,
+     10, SS_LEFT},
+    {WC_STATICW, -1, u"※コーデックは、64bit版Windowsをお使いの方も32bit(x86)版をインストールしてください。", 13, 135,
+     279, 18, SS_LEFT},
+    {WC_STATICW, -1,
+     u"※ご使用のパソコンの機種・環境・設定により、コーデックのインストールの結果、万が一何らかの障害が生じましても、一切"
+     u"の保証を致しかねます。予めご了承ください",
+     13, 155, 279, 24, SS_LEFT},
+    {WC_BUTTONW, IDOK, u"OK", 127, 187, 50, 14, DEFAULT_PUSH},
+};
+
 constexpr DialogTemplate TEMPLATES[] = {
     {111, MODAL_STYLE, u"ウィンドウ設定", 0, 0, 304, 199, WINDOW_SETTINGS_ITEMS},
     {113, PAGE_STYLE, u"", 0, 0, 284, 142, FULL_SCREEN_ITEMS},
@@ -73,6 +117,8 @@ constexpr DialogTemplate TEMPLATES[] = {
     {115, MODAL_STYLE | DS_CENTER, u"ウィンドウ設定", 0, 0, 220, 71, TIME_OUT_ITEMS},
     {120, MODAL_STYLE | DS_CENTER, u"バージョン情報", 0, 0, 226, 71, VERSION_ITEMS},
     {131, MODAL_STYLE | DS_CENTER, u"データアップデート", 0, 0, 200, 46, PROGRESS_ITEMS},
+    {153, MODAL_STYLE | DS_CENTER, u"MPEG1 Video コーデック がありません", 0, 0, 231, 177, MPEG_MISSING_ITEMS},
+    {155, MODAL_STYLE | DS_CENTER, u"コーデック のメリット値の変更が必要です", 0, 0, 305, 208, MPEG_MERIT_ITEMS},
 };
 
 } // namespace

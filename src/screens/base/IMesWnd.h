@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "screens/base/ISelect.h"
+#include "script/ScriptValue.h"
 
 class IMesWnd : public ISelect
 {
@@ -13,4 +14,13 @@ public:
     virtual int32_t CreateParts() { return 1; }
     // Refills the window plate from the colour settings.
     virtual void ApplyWindowColor() {}
+    // Empties the text area for the next message.
+    virtual void ResetTextArea() {}
+    // The window's modal loop for one message; result is what the script gets back.
+    virtual void RunMessage(ScriptValue& result, int32_t mode, int32_t number)
+    {
+        (void)mode;
+        (void)number;
+        result = ScriptValue::FromInteger(0);
+    }
 };

@@ -4,7 +4,11 @@
 #include "script/commands/CFuncBackLog.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/commands/CFuncFlag.h"
+#include "script/commands/CFuncFont.h"
 #include "script/commands/CFuncHEffect.h"
+#include "script/commands/CFuncMesWnd.h"
+#include "script/commands/CFuncMouse.h"
+#include "script/commands/CFuncMovie.h"
 #include "script/commands/CFuncMusic.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncSave.h"
@@ -21,15 +25,19 @@
 
 std::unique_ptr<IFunc> CreateLibraryGroup(int32_t id)
 {
-    // FIXME: each group joins this switch as it is built: 2 CFuncMesWnd, 10 CFuncFont, 12
-    // CFuncMouse, 23 CFuncMovie.
     switch (id) {
     case 1:
         return std::make_unique<CFuncSelect>();
+    case 2:
+        return std::make_unique<CFuncMesWnd>();
     case 3:
         return std::make_unique<CFuncShake>();
+    case 10:
+        return std::make_unique<CFuncFont>();
     case 11:
         return std::make_unique<CFuncValue>();
+    case 12:
+        return std::make_unique<CFuncMouse>();
     case 13:
         return std::make_unique<CFuncAnime>();
     case 14:
@@ -50,6 +58,8 @@ std::unique_ptr<IFunc> CreateLibraryGroup(int32_t id)
         return std::make_unique<CFuncScript>();
     case 22:
         return std::make_unique<CFuncBackLog>();
+    case 23:
+        return std::make_unique<CFuncMovie>();
     case 24:
         return std::make_unique<CFuncOneMes>();
     case 25:

@@ -1,5 +1,7 @@
 #include "platform/dsound/null/NullAudioDevice.h"
 
+#include <cstdlib>
+
 #include "platform/dsound/Mixer.h"
 #include "platform/kernel/LayerClock.h"
 

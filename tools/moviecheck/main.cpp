@@ -1,0 +1,27 @@
+// moviecheck: what the demo's headless movie run left behind.
+//   moviecheck frame <frame.png>   prints "<number> <RRGGBB>" (number -1 when unreadable)
+//   moviecheck peak <sound.wav>    prints the loudest sample
+#include <cstdio>
+#include <cstring>
+
+#include "moviecheck/MovieCheck.h"
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "frame") == 0) {
+        const tools::FrameReading reading = tools::ReadFrameFile(argv[2]);
+        if (!reading.ok)
+            return 1;
+        std::printf("%d %06X\n", reading.number, reading.tint);
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "peak") == 0) {
+        const int peak = tools::WavPeak(argv[2]);
+        if (peak < 0)
+            return 1;
+        std::printf("%d\n", peak);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: moviecheck frame <frame.png> | peak <sound.wav>\n");
+    return 2;
+}
