@@ -383,3 +383,33 @@ TEST(PresenceInvariants, PrintsWhoIsWhereForThreeGeneratedStates)
         std::cout << out.str() << "\n";
     }
 }
+
+TEST(PresenceInvariants, RandomAndTruncatedStatesStayInsideTheirArrays)
+{
+    // Arrays cut anywhere, any byte values, any clock: every read stays inside the state (the
+    // sanitizer build checks) and every answer is a character, the marker or nobody.
+    std::mt19937 random(38);
+    for (uint32_t round = 0; round < 300; ++round) {
+        FlagBuffer state = GenerateState(round + 1000);
+        state.Flags.resize(std::uniform_int_distribution<size_t>(0, STATE_FLAG_COUNT)(random));
+        for (uint8_t& flag : state.Flags) {
+            if (random() % 8 == 0)
+                flag = static_cast<uint8_t>(random());
+        }
+        state.Words.resize(std::uniform_int_distribution<size_t>(0, STATE_WORD_COUNT)(random));
+        state.Variables.resize(std::uniform_int_distribution<size_t>(0, STATE_VARIABLE_COUNT)(random));
+        state.Values.resize(std::uniform_int_distribution<size_t>(0, STATE_VALUE_COUNT)(random));
+        if (round % 2 == 0 && state.Values.size() > VALUE_GAME_TIME &&
+            state.Values.size() > VALUE_GAME_DATE) {
+            state.Values[VALUE_GAME_TIME] = ScriptValue::FromInteger(static_cast<int32_t>(random()));
+            state.Values[VALUE_GAME_DATE] = ScriptValue::FromInteger(static_cast<int32_t>(random()));
+        }
+        CurrentStateScope scope(state);
+        for (const PlaceFacts& facts : AllPlaceFacts()) {
+            for (uint32_t floor : FloorsFor(facts)) {
+                const CharacterIndex answer = AskDispatcher(facts, floor);
+                EXPECT_TRUE(answer >= -1 && answer <= 26) << MapName(facts.Map) << " place " << facts.Place;
+            }
+        }
+    }
+}
