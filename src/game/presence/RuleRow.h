@@ -2,9 +2,9 @@
 // The data form of a presence rule list: one RuleRow per rule, tested in order, first match
 // wins. A row tests the date, up to two time windows and a conjunction of conditions, and then
 // answers a character, -1 (nobody, no later row is tried) or the paired choice; an Advance row
-// moves the question's clock on for the rows after it, and a Call row ends the list with another. Lists are
-// constexpr tables built with the small notation at the end of this file; CPresence::RunRules walks them
-// without allocating.
+// moves the question's clock on for the rows after it, and a Call row ends the list with another.
+// Lists are constexpr tables built with the small notation at the end of this file;
+// CPresence::RunRules walks them without allocating.
 //
 // Dates (MMDD, January as month 13) and times (HHMM) compare as raw numbers: a bound that no
 // valid time equals, such as 760, admits what the nearest valid time inside the window admits.
