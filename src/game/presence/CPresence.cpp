@@ -170,6 +170,8 @@ CharacterIndex CPresence::RunRules(RuleList rows)
             AdvanceClock(row.Minutes);
             continue;
         }
+        if (row.Kind == RowKind::Call)
+            return RunRules(RoutineRules(row.Callee));
         if (!Matches(row))
             continue;
         return row.Paired ? PickPairedCharacter() : row.Character;

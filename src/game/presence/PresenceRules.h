@@ -16,13 +16,15 @@ struct TownPlaceLists
     RuleList Sp;
 };
 TownPlaceLists TownPlaceRules(uint32_t place);
-// The town place that its dispatcher answers inline.
+// The town place that its dispatcher answers inline; TownPlaceRules(24) holds the same rows.
 RuleList TownPlace24Rules();
 RuleList SubmapPlaceRules(uint32_t place);
 // The second sub map's place that its dispatcher answers inline.
 RuleList SubmapPlace12Rules();
 RuleList SchoolPlaceRules(uint32_t place);
 RuleList PairedCharacterRules();
+// The list a Call row runs.
+RuleList RoutineRules(Routine routine);
 
 // Game-state entries a computed test reads, besides the clock.
 struct PredicateReads

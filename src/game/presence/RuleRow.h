@@ -2,8 +2,9 @@
 // The data form of a presence rule list: one RuleRow per rule, tested in order, first match
 // wins. A row tests the date, up to two time windows and a conjunction of conditions, and then
 // answers a character, -1 (nobody, no later row is tried) or the paired choice; an Advance row
-// moves the question's clock on for the rows after it. Lists are constexpr tables built with the
-// small notation at the end of this file; CPresence::RunRules walks them without allocating.
+// moves the question's clock on for the rows after it, and a Call row ends the list with another.
+// Lists are constexpr tables built with the small notation at the end of this file;
+// CPresence::RunRules walks them without allocating.
 //
 // Dates (MMDD, January as month 13) and times (HHMM) compare as raw numbers: a bound that no
 // valid time equals, such as 760, admits what the nearest valid time inside the window admits.
@@ -110,7 +111,7 @@ struct Condition
     bool OrNext = false;
 };
 
-inline constexpr size_t MAX_ALTERNATIVES = 5;
+inline constexpr size_t MAX_ALTERNATIVES = 7;
 inline constexpr size_t MAX_CONDITIONS = 10;
 
 // One "and" term of a row: a condition, or several joined by "or".
@@ -163,12 +164,20 @@ enum class RowKind : uint8_t
 {
     Rule,
     Advance,
+    Call, // runs the Routine's list and answers what it answers; no later row is tried
+};
+
+// Lists too long for one routine end by calling the rest of themselves.
+enum class Routine : uint8_t
+{
+    TownPlace21Tail,
 };
 
 struct RuleRow
 {
     RowKind Kind = RowKind::Rule;
-    uint8_t Minutes = 0; // Advance rows only
+    uint8_t Minutes = 0;                       // Advance rows only
+    Routine Callee = Routine::TownPlace21Tail; // Call rows only
     DateTest Date = {};
     TimeTest Time = {};
     Condition Conditions[MAX_CONDITIONS] = {};
@@ -310,6 +319,14 @@ constexpr RuleRow Advance(uint8_t minutes)
     RuleRow row;
     row.Kind = RowKind::Advance;
     row.Minutes = minutes;
+    return row;
+}
+
+constexpr RuleRow Call(Routine routine)
+{
+    RuleRow row;
+    row.Kind = RowKind::Call;
+    row.Callee = routine;
     return row;
 }
 

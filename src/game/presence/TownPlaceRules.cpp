@@ -1,5 +1,6 @@
-// The town map's rule lists. Places 0..14 keep an ordinary list and an SP list each; where a
-// list's middle rows are not known, it holds its known opening rows and its known ending only.
+// The town map's rule lists: an ordinary list and an SP list per place. Places that answer nobody
+// in the SP scenario run one list either way, opened by an SP row. Where a list's middle rows are
+// not known, it holds its known opening rows and its known ending only.
 
 #include "game/presence/PresenceRules.h"
 
@@ -630,11 +631,450 @@ constexpr RuleRow TOWN_PLACE_14_SP[] = {
     OTHERWISE_NOBODY,
 };
 
-// Answered by the town dispatcher itself.
+// Rules 1 to 17 and the known later rows lie inside 0660..2200; outside it only the closing rule
+// on F[1306] applies.
+constexpr TimeTest PLACE_15_HOURS = Hours(660, 2200);
+constexpr RuleRow TOWN_PLACE_15[] = {
+    Row(ANY_DATE, TimeTest(HoursUntil(659), HoursFrom(2201)), {F(1298) == 1, F(1299) == 1, F(1306) == 0}, 13),
+    Row(ANY_DATE, TimeTest(HoursUntil(659), HoursFrom(2201)), {}, -1),
+    Row(ANY_DATE, PLACE_15_HOURS, {F(1298) == 1, F(1299) == 1, F(1302) == 0}, 13),
+    Row(ANY_DATE, PLACE_15_HOURS, {F(1298) == 1, F(1299) == 1, F(1302) == 1}, -1),
+    Row(ANY_DATE, PLACE_15_HOURS,
+        {F(511) == 1 || F(472) == 1 || F(309) == 1 || F(1115) == 1 || F(303) == 1 || F(542) == 1 ||
+         F(543) == 1},
+        -1),
+    Row(ANY_DATE, PLACE_15_HOURS, {F(296) == 1, F(297) == 0}, -1),
+    Row(Days(1303, 1304), Hours(1260, 1400), {F(242) == 1, F(295) == 0}, 6),
+    Row(Day(1306), Hours(1241, 1330), {F(295) == 1, F(296) == 0, F(304) == 0}, 6),
+    Row(ANY_DATE, DAYTIME, {F(1811) == 0}, 16),
+    Row(Day(1229), Hours(660, 800), {F(1077) == 1, F(1082) == 0}, 18),
+    Row(DaysFrom(1222), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1594) == 1, F(1595) == 0}, 0),
+    Row(DaysFrom(1222), Hours(760, 2200), {F(1375) == 0, F(1376) == 1, F(1377) == 1, F(1378) == 0}, 18),
+    Row(DaysFrom(1225), DAYTIME, {F(1375) == 0, F(1392) == 1, F(1393) == 0}, 18),
+    Row(Days(1225, 1228), DAYTIME, {F(1186) == 1, F(1187) != 15, F(1191) == 0}, 1),
+    Row(DaysFrom(1229), DAYTIME, {F(1077) == 1, F(1081) == 1, F(1415) == 0}, 5),
+    Row(Except(DaysFrom(1229), 1301), DAYTIME,
+        {F(1213) == 1, F(1288) == 1, F(1290) == 0, F(1296) == 1, F(1297) == 0}, 1),
+    Row(DaysFrom(1222), Hours(760, 1100), {WD != 3, F(1068) == 0, F(1067) == 0}, 11),
+    Row(DaysFrom(1222), Hours(1260, 1600), {WD != 3, F(1069) == 0, F(1067) == 0}, 11),
+    // Rule 17 tests F[1068] in its first window and F[1069] in its second; "F[1099] = 1 or
+    // (F[1070] != 15 and F[1099] = 0)" is written as its two factors.
+    Row(DaysFrom(1222), Hours(860, 1000),
+        {WD != 3, F(1067) == 1, F(1068) == 0, F(1099) == 1 || F(1070) != 15, F(1099).In(0, 1)}, 11),
+    Row(DaysFrom(1222), Hours(1360, 1500),
+        {WD != 3, F(1067) == 1, F(1069) == 0, F(1099) == 1 || F(1070) != 15, F(1099).In(0, 1)}, 11),
+    Row(DateIsWord(435, Compare::NotEqual), Hours(760, 2000),
+        {F(1470) == 1, F(1375) == 1, F(1481) == 0, F(1472) == 0}, 5),
+    Row(Day(1223), Hours(1660, 1800), {F(251) == 0}, 13),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_15_SP[] = {
+    Gate(119),
+    Row(DaysUntil(1305), Hours(1260, 1400), {F(139) != 8}, 6),
+    Row(Day(1306), Hours(1260, 1400), {F(141) == 0}, 6),
+    Row(ANY_DATE, Hours(860, 1029), {F(813) == 0}, 11),
+    Row(ANY_DATE, Hours(1560, 2000), {F(815) == 0}, 11),
+    Row(DaysFrom(1306), ANY_TIME, {F(156) == 1}, PAIRED),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_16[] = {
+    Closing(1315, 1),
+    Closed(1315),
+    Row(Days(1222, 1223), DAYTIME, {F(1173) == 0, F(1169) == 1, F(1172) == 0}, 1),
+    Row(DaysFrom(1225), DAYTIME, {F(1375) == 0, F(1392) == 1, F(1393) == 0}, 18),
+    Row(DaysFrom(1229), DAYTIME, {F(1375) == 0, F(1442) == 1, F(1443) == 0}, 18),
+    Row(DaysFrom(1229), DAYTIME, {F(1598) == 1, F(1591) == 1, F(1593) == 0}, 19),
+    Row(Day(1228), BEFORE_DAWN, {F(1811) == 1, F(1836) == 0}, 16),
+    Row(Days(1225, 1228), DAYTIME, {F(1598) == 1, F(1591) == 1, F(1593) == 0}, 19),
+    Row(DaysFrom(1225), Hours(860, 2300), {F(810) == 0, F(832) == 0}, 12),
+    Row(Day(1224), Hours(760, 1600), {F(1598) == 1, F(1602) == 1, F(1603) == 0}, 19),
+    Row(Day(1224), Hours(1860, 2300), {F(210) == 1, F(648) == 0}, 23),
+    Row(Day(1224), Hours(1660, 2000), {}, -1),
+    Row(DaysFrom(1222), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1587) == 1, F(1588) == 0}, 19),
+    Row(DaysFrom(1223), Hours(760, 2358), {F(1375) == 0, F(1383) == 1, F(1384) == 0}, 5),
+    Row(Days(1224, 1227), Hours(760, 2000), {F(906) == 1, F(910) == 0, F(928) == 0}, 2),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_16_SP[] = {
+    Row(Day(1304), Hours(802, 958), {F(161) == 0}, 4),
+    Row(Day(1305), Hours(802, 1300), {F(161) == 0}, 4),
+    Row(DaysUntil(1305), ANY_TIME, {F(133) == 3, F(134) == 1}, 19),
+    Row(ANY_DATE, ANY_TIME, {F(128) == 0}, 16),
+    Row(DaysFrom(1305), ANY_TIME, {F(149) == 3}, 21),
+    Row(ANY_DATE, ANY_TIME, {F(130) == 7}, 16),
+    Row(ANY_DATE, ANY_TIME, {F(130) == 12}, 16),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_17[] = {
+    Closing(1321, 5),
+    Closed(1321),
+    Row(ANY_DATE, ANY_TIME, {F(689) == 1}, -1),
+    Row(Days(1224, 1227), Hours(760, 2000), {F(906) == 1, F(910) == 0, F(926) == 0}, 2),
+    Row(DaysFrom(1229), Hours(760, 2000), {F(906) == 1, F(947) == 1, F(972) == 0, F(910).NotIn(3, 4)}, 2),
+    Row(DaysFrom(1229), Hours(760, 2000), {F(906) == 1, F(947) == 0, F(971) == 0, F(910).NotIn(3, 4)}, 2),
+    Row(Day(1228), Hours(960, 1200), {F(366) == 0}, 3),
+    Row(Day(1228), Hours(1502, 2000), {F(906) == 1, F(947) == 0, F(971) == 0, F(910).NotIn(3, 4)}, 2),
+    Row(Day(1228), Hours(1702, 2000), {F(906) == 1, F(947) == 1, F(972) == 0, F(910).NotIn(3, 4)}, 2),
+    Row(Day(1228), DAYTIME, {F(1186) == 1, F(1187) != 15, F(1202) == 0}, 1),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_17_SP[] = {
+    Gate(120),
+    Row(Day(1304), HoursFrom(1131), {F(165) == 0}, 15),
+    Row(Day(1304), HoursFrom(1031), {F(133) == 0}, 19),
+    Row(Except(DaysUntil(1305), 1304), ANY_TIME, {F(133) == 0}, 19),
+    Row(ANY_DATE, ANY_TIME, {F(169) == 1, F(171) == 3}, 15),
+    Row(DaysUntil(1305), ANY_TIME, {F(133) == 5}, 19),
+    Row(ANY_DATE, ANY_TIME, {F(169) == 1, F(171) == 8}, 15),
+    Row(DaysFrom(1304), ANY_TIME, {F(149) == 0}, 21),
+    Row(Day(1304), Hours(802, 958), {F(161) == 0}, 4),
+    Row(Day(1305), Hours(802, 1300), {F(161) == 0}, 4),
+    Row(Day(1306), ANY_TIME, {F(162) == 0, F(161) == 0}, 4),
+    Row(DaysUntil(1305), ANY_TIME, {F(159) == 3}, 8),
+    Row(ANY_DATE, ANY_TIME, {F(144) == 5}, 3),
+    Row(ANY_DATE, ANY_TIME, {F(163) == 4}, 18),
+    Row(DaysUntil(1305), ANY_TIME, {F(159).In(5, 9)}, 8),
+    Row(ANY_DATE, ANY_TIME, {F(128) == 1, F(130) == 0}, 16),
+    Row(ANY_DATE, ANY_TIME, {F(163) == 10}, 5),
+    Row(ANY_DATE, ANY_TIME, {F(147) == 1}, 2),
+    Row(ANY_DATE, ANY_TIME, {F(145) == 5}, 12),
+    Row(Day(1306), ANY_TIME, {F(159) >= 10, F(160) == 0}, 8),
+    Row(DaysFrom(1304), ANY_TIME, {F(154) == 4}, PAIRED),
+    Row(DaysFrom(1305), ANY_TIME, {F(154) == 10}, PAIRED),
+    Row(DaysFrom(1306), ANY_TIME, {F(156) == 1}, PAIRED),
+    OTHERWISE_NOBODY,
+};
+
+// Nobody in the SP scenario; the rows after the first read the clock 10 minutes on.
+constexpr RuleRow TOWN_PLACE_18[] = {
+    Row(ANY_DATE, ANY_TIME, {SP}, -1),
+    Advance(10),
+    Row(ANY_DATE, ANY_TIME, {F(1299) != 0}, -1),
+    Row(Day(1307), ANY_TIME, {}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(683) == 1}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(633) == 1, F(635) == 0, F(634) == 0}, -1),
+    Row(Days(1222, 1227), Hours(760, 1500), {F(906) == 1, F(910) != 2, F(915) == 0}, 2),
+    Row(Days(1222, 1227), Hours(760, 1500), {F(906) == 1, F(916) == 1, F(913) == 0}, 1),
+    Row(DaysFrom(1222), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1596) == 1, F(1597) == 0}, 0),
+    Row(DaysFrom(1225), DAYTIME, {F(1375) == 0, F(1390) == 1, F(1391) == 0}, 18),
+    Row(Day(1228), BEFORE_DAWN, {F(1811) == 1, F(1836) == 1}, 16),
+    Row(Day(1226), BEFORE_DAWN, {F(1811) == 1, F(1834) == 0}, 16),
+    Row(DaysFrom(1225), Hours(860, 2300), {F(810) == 1, F(835) == 0}, 12),
+    Row(Day(1226), ANY_TIME, {F(429) != 15, F(431) == 0, F(430) == 1}, 21),
+    Row(Days(1225, 1228), DAYTIME, {F(1186) == 1, F(1207) == 0}, 1),
+    Row(Day(1222), BEFORE_DAWN, {F(1811) == 1, F(1812) == 0}, 16),
+    Row(DaysFrom(1229), DAYTIME, {F(1077) == 1, F(1081) == 1, F(1415) == 1, F(1416) == 0}, 5),
+    Row(DaysFrom(1229), Hours(860, 1800), {F(506) == 1, F(524) == 0, F(523) == 2}, 7),
+    Row(DaysFrom(1227), DAYTIME, {F(1375) == 0, F(1404) == 1, F(1406) == 0}, 18),
+    Row(DaysFrom(1227), DAYTIME, {F(1375) == 0, F(1406) == 1, F(1407) == 0}, 5),
+    Row(DaysFrom(1302), Hours(760, 2258), {F(1345) == 1, F(1336) == 0}, 20),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_19[] = {
+    Closing(1305, 5),
+    Closed(1305),
+    Row(ANY_DATE, ANY_TIME, {F(763) == 1, F(785) == 0}, -1),
+    Row(ANY_DATE, Hours(860, 2200),
+        {WD != 0, F(136) == 1, F(632) == 1, F(655) == 0, F(651) == 0, F(1285) == 0, F(1322) == 0}, 20),
+    Row(DaysFrom(1231), Hours(760, 930), {WD != 0, F(686) == 1, F(651) == 0, F(724) == 0, F(721) != 4}, 4),
+    Row(Day(1228), DAYTIME, {F(1186) == 1, F(1187) != 15, F(1203) == 0}, 1),
+    Row(Days(1230, 1231), DAYTIME, {F(1247) == 1, F(1250) == 0}, 1),
+    Row(DaysFrom(1230), Hours(760, 930), {F(686) == 0, F(704).In(0, 1), F(651) == 0}, 4),
+    Row(DaysFrom(1222), Hours(760, 2358), {F(1375) == 0, F(1395) == 1, F(1397) == 0}, 2),
+    Row(Day(1226), BEFORE_DAWN, {F(1811) == 1, F(1834) == 0}, 16),
+    Row(Day(1230), BEFORE_DAWN, {F(1811) == 1, F(1838) == 0}, 16),
+    Row(DaysFrom(1225), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1615) == 1, F(1616) == 0}, 0),
+    Row(DaysFrom(1225), DAYTIME, {F(1375) == 0, F(1390) == 1, F(1391) == 0}, 18),
+    Row(DaysFrom(1230), Hours(760, 930), {F(686) == 0, F(704) == 2, F(651) == 0}, 4),
+    Row(DaysFrom(1303), DAYTIME, {F(1247) == 1, F(1275) == 1, F(1276) == 0}, 1),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_19_SP[] = {
+    Gate(122),
+    Row(DaysFrom(1306), ANY_TIME, {F(156) == 2}, PAIRED),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_20[] = {
+    Closing(1314, 0),
+    Closed(1314),
+    Row(Day(1229), Hours(1260, 1500), {F(361).In(0, 1)}, 3),
+    Row(Day(1229), Hours(1501, 1600), {F(361) == 1}, 3),
+    Row(Day(1229), TimeTest(HoursUntil(1259), HoursFrom(1601)), {F(361) == 1, F(372) == 0}, -1),
+    Row(Day(1225), Hours(1760, 2200), {F(210) == 1, F(662) == 0}, 23),
+    Row(DaysFrom(1225), Hours(1860, 2300), {F(810) == 1, F(841) == 0}, 12),
+    Row(ANY_DATE, Hours(1060, 2000), {F(1227) == 1, F(1228) == 0, F(1285) == 0}, 20),
+    Row(Days(1223, 1225), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1615) == 0, F(1586) == 1, F(1639) == 0}, 0),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_20_SP[] = {
+    Gate(123),
+    OTHERWISE_NOBODY,
+};
+
+// Nobody in the SP scenario; the rows after the first read the clock 10 minutes on. The list
+// ends in a routine of its own, the tail below.
+constexpr RuleRow TOWN_PLACE_21[] = {
+    Row(ANY_DATE, ANY_TIME, {SP}, -1),
+    Advance(10),
+    Row(ANY_DATE, ANY_TIME, {F(1299) != 0}, -1),
+    Row(Day(1307), ANY_TIME, {}, -1),
+    Row(Day(1224), HoursFrom(1660), {F(408) == 1, F(427) == 0, F(426) == 0}, 13),
+    Row(Day(1224), Hours(760, 1400), {F(408) == 1, F(427) == 0, F(426) == 0}, 0),
+    Row(ANY_DATE, ANY_TIME, {F(1652) == 1}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1521) == 1}, 13),
+    Row(ANY_DATE, ANY_TIME, {F(1523) == 1}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1683) == 1}, 0),
+    Row(ANY_DATE, Hours(1860, 2100), {F(1668) == 1, F(1682) == 0}, 0),
+    Row(ANY_DATE, ANY_TIME, {F(1668) == 1, F(1682) == 0}, -1),
+    Row(Days(1301, 1303), Hours(660, 1158), {F(290) == 0, F(310) == 0}, 13),
+    Row(Days(1301, 1303), HoursFrom(1460), {F(290) == 0, F(310) == 0}, 13),
+    Row(DaysFrom(1301), Hours(660, 1099), {F(290) == 0, F(310) == 0}, 13),
+    Row(DaysFrom(1301), HoursFrom(1701), {F(290) == 0, F(310) == 0}, 13),
+    Row(DateIsWord(439), ANY_TIME, {F(1721) == 1, F(1722) == 0, F(1723) == 0, F(1724) == 0}, 13),
+    Call(Routine::TownPlace21Tail),
+};
+
+constexpr RuleRow TOWN_PLACE_21_TAIL[] = {
+    Row(Day(1304), Hours(560, 1000), {F(606) == 0}, 13),
+    Row(Day(1304), Hours(1760, 2200), {F(607) == 0}, 13),
+    Row(Day(1305), Hours(660, 1000), {F(609) == 0}, 13),
+    Row(Day(1305), Hours(1760, 2200), {F(610) == 0}, 13),
+    Row(Day(1306), Hours(660, 1099), {F(612) == 0}, 13),
+    Row(Day(1306), Hours(1760, 2300), {F(613) == 0}, 13),
+    Row(DaysFrom(1304), DAYTIME, {F(1724) == 1, F(1744) == 1, F(1746) == 0}, 0),
+    Row(Day(1224), HoursFrom(2260), {F(256) == 0}, 13),
+    Row(Day(1225), Hours(1660, 2100), {F(259) == 0}, 13),
+    Row(ANY_DATE, ANY_TIME, {F(50) != 0}, -1),
+    Row(Except(ANY_DATE, 1226, 1301), Hours(831, 1099),
+        {F(273) != 15, F(271) == 0, F(310) == 0, F(2049) == 1}, 13),
+    Row(Except(ANY_DATE, 1226, 1301), Hours(831, 1099), {F(273) != 15, F(271) == 0, F(310) == 0}, -1),
+    Row(ANY_DATE, Hours(1801, 2199), {F(274) != 15, F(271) == 0, F(310) == 0, F(2049) == 1}, 13),
+    OTHERWISE_NOBODY,
+};
+
+// From 1303 on, on a day other than the one Val[15] holds.
+constexpr DateTest PLACE_22_VAL15{
+    .Low = 1303, .Stored = StoredKind::Value, .Op = Compare::NotEqual, .StoredIndex = 15};
+constexpr RuleRow TOWN_PLACE_22[] = {
+    Row(ANY_DATE, ANY_TIME, {SP}, -1),
+    Closing(1310, 7),
+    Closed(1310),
+    Row(ANY_DATE, ANY_TIME, {F(1575) == 1 || F(1506) == 1 || F(907) == 1}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(314) == 1, F(315) == 0}, 6),
+    Row(ANY_DATE, ANY_TIME, {F(310) == 1, F(311) == 0, F(313).In(0, 1)}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(534) == 1, F(535) == 0}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1742) == 1 || F(1079) == 1 || F(1080) == 1}, -1),
+    Row(ANY_DATE, DAYTIME, {F(1811) == 0}, 16),
+    Row(Day(1228), BEFORE_DAWN, {F(1811) == 1, F(1836) == 0}, 16),
+    Row(Day(1229), HoursFrom(801), {F(1077) == 1, F(1082) == 0, F(1081) == 0}, 18),
+    Row(DaysFrom(1230), ANY_TIME, {F(1077) == 1, F(1082) == 0, F(1081) == 0}, 18),
+    Row(DateIsWord(439), ANY_TIME, {F(1717) == 1, F(1721) == 0}, 0),
+    Row(Days(1222, 1227), Hours(1060, 1500), {F(906) == 0}, 2),
+    Row(Days(1228, 1229), Hours(1660, 2200), {F(406) == 1, F(432) == 1, F(437) == 0}, 10),
+    Row(DaysFrom(1222), Hours(760, 2200), {F(1375) == 0, F(1376) == 1, F(1377) == 1, F(1378) == 0}, 18),
+    Row(DaysFrom(1228), Hours(960, 2000),
+        {F(947) == 1, F(976) == 0, F(1082) == 0, F(1589) == 0, F(1598) == 0}, 0),
+    Row(PLACE_22_VAL15, DAYTIME, {F(1508) == 1, F(1524) == 1, F(1526) == 0}, 14),
+    Row(PLACE_22_VAL15, DAYTIME, {F(1508) == 1, F(1526) == 1, F(1532) == 0}, 8),
+    Row(DateIsWord(435, Compare::NotEqual), ANY_TIME,
+        {F(1470) == 1, F(1375) == 1, F(1481) == 0, F(1472) == 0}, 5),
+    OTHERWISE_NOBODY,
+};
+
+// Tried first in the SP scenario.
+constexpr TimeTest PLACE_23_SP_HOURS{Hours(860, 1029), Hours(1701, 2000)};
+constexpr RuleRow TOWN_PLACE_23_SP[] = {
+    Row(DaysUntil(1305), ANY_TIME, {F(133) == 3, F(134) == 1}, 19),
+    Row(ANY_DATE, PLACE_23_SP_HOURS, {F(143) == 0}, 13),
+    Row(Day(1304), Hours(802, 958), {F(161) == 2}, 4),
+    Row(Day(1305), Hours(802, 1300), {F(161) == 2}, 4),
+    Row(Day(1306), ANY_TIME, {F(162) == 2}, 4),
+    Row(ANY_DATE, PLACE_23_SP_HOURS, {F(143) == 1, F(651) == 0}, 13),
+    Row(ANY_DATE, ANY_TIME, {F(163) == 1}, 18),
+    Row(ANY_DATE, PLACE_23_SP_HOURS, {F(143) == 2, F(651) == 0}, 13),
+    Row(ANY_DATE, ANY_TIME, {F(163) == 6}, 18),
+    Row(ANY_DATE, ANY_TIME, {F(144) == 9}, 3),
+    Row(DaysFrom(1304), ANY_TIME, {F(149) == 1}, 21),
+    Row(ANY_DATE, ANY_TIME, {F(130) == 1}, 16),
+    Row(ANY_DATE, ANY_TIME, {F(147) == 0}, 2),
+    Row(DaysFrom(1304), ANY_TIME, {F(154).In(1, 6)}, PAIRED),
+    Row(DaysFrom(1305), ANY_TIME, {F(154) == 12}, PAIRED),
+    Row(ANY_DATE, ANY_TIME, {F(130) == 11}, 16),
+    OTHERWISE_NOBODY,
+};
+
+// The first three rows read the walk's clock, the rest the clock 10 minutes on.
+constexpr RuleRow TOWN_PLACE_23[] = {
+    Row(Days(1301, 1303), ANY_TIME, {}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1298) == 1, F(1299) == 1}, -1),
+    Row(ANY_DATE, TimeTest(HoursUntil(1059), HoursFrom(1700)), {}, -1),
+    Advance(10),
+    Row(Day(1223), Hours(1360, 1699), {F(249) == 0}, 22),
+    Row(Day(1224), Hours(1360, 1699), {F(254) == 0}, 22),
+    Row(Day(1225), Hours(1360, 1699), {F(258) == 0}, 22),
+    Row(Day(1226), Hours(1360, 1599), {F(265) == 0}, 22),
+    Row(Day(1227), Hours(1260, 1699), {F(269) == 0}, 22),
+    Row(Day(1228), Hours(1360, 1699), {F(270) == 0, F(280) == 0}, 22),
+    Row(Day(1228), Hours(1360, 1699), {F(270) == 0, F(281) == 0}, 22),
+    Always(13),
+};
+
+// Answered by the town dispatcher itself, and the place's list in the table below.
 constexpr RuleRow TOWN_PLACE_24[] = {
     Row(ANY_DATE, ANY_TIME, {SP}, -1),
     Row(ANY_DATE, ANY_TIME, {F(1298) == 1, F(1299) == 1, F(1301).In(0, 1)}, -1),
     Row(DaysUntil(1229), Hours(1360, 1700), {}, 6),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_25[] = {
+    Row(ANY_DATE, ANY_TIME, {F(1298) == 1, F(1299) == 1}, 1),
+    Row(Day(1225), Hours(1760, 2200), {F(250) != 0, F(270) == 0, F(588) == 0}, 22),
+    Row(ANY_DATE, Hours(660, 930), {WD != 0, F(632) == 0, F(763) == 0}, 4),
+    Row(ANY_DATE, Hours(860, 1600), {WD == 0, F(632) == 0, F(763) == 0}, 4),
+    Row(DaysFrom(1222), Hours(760, 2200), {F(1375) == 0, F(1376) == 1, F(1377) == 1, F(1378) == 0}, 18),
+    Row(ANY_DATE, Hours(560, 800), {WD != 0, F(635) == 1, F(649) == 0, F(763) == 0}, 4),
+    Row(ANY_DATE, DAYTIME, {F(1811) == 0}, 16),
+    Row(Day(1302), BEFORE_DAWN, {F(1811) == 1, F(1841) == 0}, 16),
+    Row(DaysFrom(1224), DAYTIME, {F(1589) == 1, F(1598) == 0, F(1586) == 0}, 19),
+    Row(DateIsWord(435, Compare::NotEqual), Hours(760, 2000),
+        {F(1470) == 1, F(1375) == 1, F(1481) == 0, F(1472) == 0}, 5),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_25_SP[] = {
+    Gate(121),
+    OTHERWISE_NOBODY,
+};
+
+// Nobody in the SP scenario; the rows after the first read the clock 20 minutes on. Rows 18 and
+// 19 are reached only from 1304 on inside 0760..1800, with no date or time of their own.
+constexpr RuleRow TOWN_PLACE_26[] = {
+    Row(ANY_DATE, ANY_TIME, {SP}, -1),
+    Advance(20),
+    Row(Day(1307), ANY_TIME, {}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1298) == 1, F(1299) == 1}, -1),
+    Row(DaysFrom(1227), DAYTIME, {F(1375) == 0, F(1411) == 1, F(1412) == 0}, 5),
+    Row(DaysFrom(1225), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1610) == 1, F(1611) == 0}, 19),
+    Row(Day(1226), ANY_TIME, {F(429) != 15, F(431) == 0, F(430) == 0}, 21),
+    Row(DaysFrom(1231), Hours(860, 1700), {F(440) == 1, F(442) != 15, F(445) == 3}, 21),
+    Row(DaysFrom(1304), ANY_TIME, {F(454) == 1, F(456) == 1, F(458) != 15, F(459) == 1}, 21),
+    Row(ANY_DATE, Hours(860, 1600), {F(484) == 0, F(483) == 1}, 7),
+    Row(Day(1227), DAYTIME, {F(906) == 1, F(910) == 1, F(942) == 0}, 2),
+    Row(DaysFrom(1223), Hours(760, 2358), {F(1375) == 0, F(1379) != 0, F(1380) == 0}, 18),
+    Row(DaysFrom(1228), Hours(860, 1800), {F(810) == 0, F(864) == 0}, 12),
+    Row(DaysFrom(1230), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1668) == 1, F(1678) == 1, F(1679) == 0}, 0),
+    Row(Day(1304), BEFORE_DAWN, {F(1811) == 1, F(1843) == 0}, 16),
+    Row(DaysFrom(1302), DAYTIME, {F(1083) == 1, F(910) == 4, F(1089) == 0}, 2),
+    Row(DaysUntil(1303), ANY_TIME, {}, -1),
+    Row(ANY_DATE, OUTSIDE_DAYTIME, {}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1082) == 1, F(1419) == 0, F(1435) == 1, F(1436) == 0}, 18),
+    Row(ANY_DATE, ANY_TIME, {F(983) == 1, F(1116) == 1, F(1140) == 0}, 2),
+    OTHERWISE_NOBODY,
+};
+
+// Nobody in the SP scenario or once F[1299] is set; the rows after the first read the clock 20
+// minutes on.
+constexpr RuleRow TOWN_PLACE_27[] = {
+    Row(ANY_DATE, ANY_TIME, {SP || F(1299) != 0}, -1),
+    Advance(20),
+    Row(Day(1307), ANY_TIME, {}, -1),
+    Row(DaysFrom(1222), DAYTIME, {F(1375) == 0, F(1376) == 0}, 5),
+    Row(Day(1224), Hours(960, 1400), {F(1182) == 0}, 1),
+    Row(Days(1225, 1231), Hours(1460, 1800),
+        {F(1186) == 1, F(1180) == 0, F(1187) >= 4, F(1215) == 0, F(1243) == 0}, 1),
+    Row(Days(1225, 1231), Hours(1460, 1800),
+        {F(1186) == 1, F(1180) == 0, F(1187) >= 4, F(1218) == 0, F(1243) == 0}, 1),
+    Row(DaysFrom(1225), DAYTIME, {F(1375) == 0, F(1391) == 1, F(1392) == 0}, 5),
+    Row(DaysFrom(1226), DAYTIME, {F(1375) == 0, F(1400) == 1, F(1401) == 0}, 5),
+    Row(Days(1230, 1231), Hours(760, 1900), {F(1237) == 0, F(1180) == 0, F(1243) == 0}, 1),
+    Row(Day(1226), BEFORE_DAWN, {F(1811) == 1, F(1834) == 1}, 16),
+    Row(Day(1227), BEFORE_DAWN, {F(1811) == 1, F(1835) == 1}, 16),
+    Row(DaysFrom(1223), DAYTIME,
+        {F(1589) == 0, F(1598) == 0, F(1615) == 0, F(1597) == 1, F(1634) == 1, F(1635) == 0}, 0),
+    OTHERWISE_NOBODY,
+};
+
+// Nobody in the SP scenario; row 2 reads the walk's clock, the rows after it the clock 10
+// minutes on.
+constexpr RuleRow TOWN_PLACE_28[] = {
+    Row(ANY_DATE, ANY_TIME, {SP}, -1),
+    Row(ANY_DATE, Hours(860, 1600), {WD == 0, F(632) == 1, F(633) == 0, F(635) == 0}, 4),
+    Advance(10),
+    Row(Day(1307), ANY_TIME, {}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1298) == 1, F(1299) == 1}, -1),
+    Row(Days(1222, 1227), Hours(760, 1500), {F(906) == 1, F(910) != 2, F(915) == 1, F(914) == 0}, 2),
+    Row(Days(1222, 1227), Hours(760, 1500), {F(906) == 1, F(910) != 2, F(915) == 1, F(914) == 1}, 2),
+    Row(DaysFrom(1226), DAYTIME, {F(1375) == 0, F(1400) == 1, F(1401) == 0}, 5),
+    Row(Days(1227, 1229), Hours(560, 2300), {F(429) != 15, F(433) == 2, F(434) == 0, F(430) == 1}, 21),
+    Row(ANY_DATE, Hours(860, 1600), {F(484) == 0, F(483) == 1}, 7),
+    Row(DaysFrom(1229), Hours(860, 1800), {F(506) == 1, F(524) == 0, F(523) == 1}, 7),
+    Row(DaysFrom(1230), DAYTIME, {F(810) == 0, F(875) == 0}, 12),
+    Row(Days(1228, 1231), DAYTIME, {F(973) == 1, F(906) == 1, F(910) == 2, F(982) == 0}, 2),
+    Row(Day(1230), BEFORE_DAWN, {F(1811) == 1, F(1838) == 0}, 16),
+    Row(DaysFrom(1230), DAYTIME, {F(1082) == 1, F(1419) == 0, F(1424) == 1, F(1425) == 0}, 18),
+    Row(DaysFrom(1225), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1612) == 1, F(1613) == 0}, 0),
+    Row(Day(1305), BEFORE_DAWN, {F(1811) == 1, F(1844) == 1}, 16),
+    Row(DaysFrom(1231), Hours(660, 930), {F(686) == 1, F(724) == 0, F(736) == 0}, 4),
+    Row(DaysFrom(1302), Hours(760, 2000), {F(983) == 1, F(1132) == 0, F(1116) == 1}, 2),
+    Row(Days(1225, 1303), ANY_TIME, {}, -1),
+    Row(Day(1304), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1702) == 0}, 0),
+    Row(DaysFrom(1304), DAYTIME, {F(1724) == 1, F(1750) == 1, F(1751) == 0}, 0),
+    Row(DaysFrom(1304), DAYTIME, {F(1082) == 1, F(1419) == 0, F(1436) == 1, F(1437) == 0}, 5),
+    Row(DaysFrom(1304), TimeTest(HoursUntil(759), HoursFrom(1901)), {}, -1),
+    Row(DaysFrom(1304), Hours(760, 1900), {F(906) == 1, F(910) == 2, F(1059) == 0}, 2),
+    Row(DaysFrom(1304), ANY_TIME, {}, -1),
+    Row(Day(1224), BEFORE_DAWN, {F(1811) == 1, F(1832) == 1}, 16),
+    OTHERWISE_NOBODY,
+};
+
+constexpr RuleRow TOWN_PLACE_29[] = {
+    Row(ANY_DATE, ANY_TIME, {SP}, -1),
+    Closing(1318, 5),
+    Closed(1318),
+    Row(ANY_DATE, ANY_TIME, {F(123) == 0}, -1),
+    Row(Day(1224), Hours(960, 1700), {F(210) == 1, F(644) == 0}, 19),
+    Row(ANY_DATE, Hours(1260, 1500), {WD != 0, F(210) == 1, F(628) == 0, F(701) == 0, F(763) == 0}, 23),
+    Row(ANY_DATE, DAYTIME, {F(1811) == 0}, 16),
+    Row(Day(1225), BEFORE_DAWN, {F(1811) == 1, F(1833) == 0}, 16),
+    Row(DaysFrom(1222), DAYTIME, {F(1589) == 1, F(1598) == 0, F(1586) == 0}, 0),
+    Row(ANY_DATE, Hours(860, 1700),
+        {WD != 0, F(123) == 1, F(632) == 1, F(656) == 0, F(652) == 0, F(1285) == 0, F(1322) == 0}, 20),
+    Row(DaysFrom(1223), Hours(760, 2358), {F(1375) == 0, F(1382) != 0, F(1383) == 0}, 18),
+    Row(DaysFrom(1223), Hours(860, 2300), {F(810) == 1, F(827) == 0}, 12),
+    Row(DaysFrom(1222), Hours(760, 2358), {F(1375) == 0, F(1393) == 1, F(1394) == 0}, 5),
+    Row(DaysFrom(1226), DAYTIME, {F(1375) == 0, F(1398) == 1, F(1400) == 0}, 18),
+    Row(Day(1224), BEFORE_DAWN, {F(1811) == 1, F(1832) == 1}, 16),
+    Row(Day(1224), ANY_TIME, {}, -1),
+    OTHERWISE_NOBODY,
+};
+
+// Nobody in the SP scenario or once F[1299] is set; the rows after the first read the clock 20
+// minutes on. On 1230 nothing between rows 5 and 12 applies.
+constexpr RuleRow TOWN_PLACE_30[] = {
+    Row(ANY_DATE, ANY_TIME, {SP || F(1299) != 0}, -1),
+    Advance(20),
+    Row(Day(1307), ANY_TIME, {}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1216) == 1, F(1217) == 0 || F(1219) == 0}, 20),
+    Row(ANY_DATE, Hours(860, 1700), {F(521) == 0, F(517) == 1}, 7),
+    Row(Day(1230), BEFORE_DAWN, {F(1811) == 1, F(1838) == 0}, 16),
+    Row(Days(1225, 1227), DAYTIME, {F(906) == 1, F(910) == 1, F(931) == 0}, 2),
+    Row(DaysFrom(1231), Hours(860, 1700), {F(440) == 1, F(442) != 15, F(445) == 3}, 21),
+    Row(DaysFrom(1304), ANY_TIME, {F(454) == 1, F(456) == 1, F(458) != 15, F(459) == 1}, 21),
+    Row(Day(1305), DAYTIME, {F(770) == 1, F(774) == 0}, 4),
+    Row(DaysUntil(1225), ANY_TIME, {}, -1),
+    Row(Day(1303), DAYTIME, {F(1589) == 0, F(1598) == 0, F(1700) == 0}, 0),
+    Row(ANY_DATE, ANY_TIME, {F(810) != 0}, -1),
+    Row(ANY_DATE, DAYTIME, {F(847) == 0}, 12),
     OTHERWISE_NOBODY,
 };
 
@@ -673,8 +1113,39 @@ TownPlaceLists TownPlaceRules(uint32_t place)
         return {TOWN_PLACE_13, TOWN_PLACE_13_SP};
     case 14:
         return {TOWN_PLACE_14, TOWN_PLACE_14_SP};
+    case 15:
+        return {TOWN_PLACE_15, TOWN_PLACE_15_SP};
+    case 16:
+        return {TOWN_PLACE_16, TOWN_PLACE_16_SP};
+    case 17:
+        return {TOWN_PLACE_17, TOWN_PLACE_17_SP};
+    case 18:
+        return {TOWN_PLACE_18, TOWN_PLACE_18};
+    case 19:
+        return {TOWN_PLACE_19, TOWN_PLACE_19_SP};
+    case 20:
+        return {TOWN_PLACE_20, TOWN_PLACE_20_SP};
+    case 21:
+        return {TOWN_PLACE_21, TOWN_PLACE_21};
+    case 22:
+        return {TOWN_PLACE_22, TOWN_PLACE_22};
+    case 23:
+        return {TOWN_PLACE_23, TOWN_PLACE_23_SP};
+    case 24:
+        return {TOWN_PLACE_24, TOWN_PLACE_24};
+    case 25:
+        return {TOWN_PLACE_25, TOWN_PLACE_25_SP};
+    case 26:
+        return {TOWN_PLACE_26, TOWN_PLACE_26};
+    case 27:
+        return {TOWN_PLACE_27, TOWN_PLACE_27};
+    case 28:
+        return {TOWN_PLACE_28, TOWN_PLACE_28};
+    case 29:
+        return {TOWN_PLACE_29, TOWN_PLACE_29};
+    case 30:
+        return {TOWN_PLACE_30, TOWN_PLACE_30};
     default:
-        // FIXME: places 15..23 and 25..30 answer nobody until their lists are written.
         return {};
     }
 }
@@ -682,6 +1153,15 @@ TownPlaceLists TownPlaceRules(uint32_t place)
 RuleList TownPlace24Rules()
 {
     return TOWN_PLACE_24;
+}
+
+RuleList RoutineRules(Routine routine)
+{
+    switch (routine) {
+    case Routine::TownPlace21Tail:
+        return TOWN_PLACE_21_TAIL;
+    }
+    return {};
 }
 
 } // namespace presence

@@ -67,7 +67,58 @@ const std::vector<PlaceFacts>& AllPlaceFacts()
             .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 15, 16, 18, 19, 20, 21, 26})
             .Closes(1313, 4)
             .Gated(118),
+        // Places 15 to 30: the family table names one answer set for both lists; the paired
+        // answer counts as 1 and 20, and the marker 26 comes only from an SP list.
+        PlaceFacts(M::Town, 15,
+                   {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 19, 20, 21, 22, 23}, 119,
+                   1841)
+            .ReadsWeekday()
+            .ReadsWords({435})
+            .SpList({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 19, 20, 21, 22, 23, 26},
+                    {813, 815})
+            .Gated(119),
+        PlaceFacts(M::Town, 16, {0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 14, 15, 16, 18, 19, 20, 21, 23}, 128, 1837)
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 14, 15, 16, 18, 19, 20, 21, 23})
+            .Closes(1315, 1),
+        PlaceFacts(M::Town, 17, {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 15, 16, 18, 19, 20, 21, 23, 24}, 120,
+                   1845)
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 15, 16, 18, 19, 20, 21, 23, 24, 26})
+            .Closes(1321, 5)
+            .Gated(120),
+        PlaceFacts(M::Town, 18, {0, 1, 2, 4, 5, 7, 12, 16, 18, 20, 21}, 429, 1836).ReadsSp(),
+        PlaceFacts(M::Town, 19, {0, 1, 2, 4, 5, 7, 8, 10, 12, 15, 16, 18, 19, 20, 21, 23}, 122, 1838)
+            .ReadsWeekday()
+            .SpList({0, 1, 2, 4, 5, 7, 8, 10, 12, 15, 16, 18, 19, 20, 21, 23, 26})
+            .Closes(1305, 5)
+            .Gated(122),
+        PlaceFacts(M::Town, 20, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 18, 19, 20, 21, 23}, 123, 1842)
+            .SpList({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 18, 19, 20, 21, 23, 26})
+            .Closes(1314, 0)
+            .Gated(123),
+        PlaceFacts(M::Town, 21, {0, 8, 13}, 50, 2049).ReadsSp().ReadsWords({439}),
+        PlaceFacts(M::Town, 22, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 16, 18, 19, 20, 21, 22, 23},
+                   250, 1836)
+            .ReadsSp()
+            .ReadsWords({433, 435, 439})
+            .ReadsValues({15})
+            .Closes(1310, 7),
+        PlaceFacts(M::Town, 23, {0, 1, 2, 3, 4, 7, 8, 9, 10, 12, 13, 15, 16, 18, 19, 20, 21, 22}, 130, 1299)
+            .SpList({0, 1, 2, 3, 4, 7, 8, 9, 10, 12, 13, 15, 16, 18, 19, 20, 21, 22}, {651}),
         PlaceFacts(M::Town, 24, {6}, 1298, 1301).ReadsSp(),
+        PlaceFacts(M::Town, 25, {0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 14, 15, 16, 18, 19, 20, 21, 22, 23}, 121,
+                   1841)
+            .ReadsWeekday()
+            .ReadsWords({435})
+            .SpList({0, 1, 2, 3, 4, 5, 7, 8, 10, 12, 14, 15, 16, 18, 19, 20, 21, 22, 23, 26})
+            .Gated(121),
+        PlaceFacts(M::Town, 26, {0, 2, 5, 7, 12, 16, 18, 19, 21}, 429, 1843).ReadsSp(),
+        PlaceFacts(M::Town, 27, {0, 1, 2, 5, 12, 16, 18, 20, 21}, 429, 1835).ReadsSp(),
+        PlaceFacts(M::Town, 28, {0, 2, 4, 5, 7, 12, 16, 18, 21}, 429, 1844).ReadsSp().ReadsWeekday(),
+        PlaceFacts(M::Town, 29, {0, 1, 2, 4, 5, 7, 8, 10, 12, 13, 14, 16, 18, 19, 20, 21, 22, 23}, 123, 1844)
+            .ReadsSp()
+            .ReadsWeekday()
+            .Closes(1318, 5),
+        PlaceFacts(M::Town, 30, {0, 2, 4, 7, 12, 16, 20, 21}, 440, 1838).ReadsSp(),
 
         PlaceFacts(M::Submap, 0, {0, 1, 2, 4, 5, 7, 8, 9, 10, 11, 12, 14, 16, 18, 19, 20, 21, 23}, 210, 1845)
             .ReadsSp(),
@@ -99,8 +150,6 @@ presence::RuleList RulesOf(PresenceMap map, uint32_t place, bool sp)
 {
     switch (map) {
     case PresenceMap::Town: {
-        if (place == 24)
-            return presence::TownPlace24Rules();
         const presence::TownPlaceLists lists = presence::TownPlaceRules(place);
         return sp ? lists.Sp : lists.Ordinary;
     }

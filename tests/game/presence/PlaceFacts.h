@@ -47,8 +47,8 @@ struct PlaceFacts
         Values = std::move(values);
         return *this;
     }
-    // Town places 0..14: the SP list's answers (paired counts as 1 and 20), the bytes it reads
-    // besides F[128..171] and the gate, the closing rules' byte and character, the gate byte.
+    // Town places with an SP list of their own: the SP list's answers (paired counts as 1 and 20), the bytes
+    // it reads besides F[128..171] and the gate, the closing rules' byte and character, the gate byte.
     PlaceFacts& SpList(std::vector<CharacterIndex> characters, std::vector<uint16_t> extra_bytes = {})
     {
         SpCharacters = std::move(characters);
@@ -73,10 +73,10 @@ struct PlaceFacts
     std::vector<CharacterIndex> Characters; // besides -1
     uint16_t FirstByte;                     // flag bytes read lie in FirstByte..LastByte
     uint16_t LastByte;
-    bool Weekday = false; // reads the weekday
-    bool Sp = false;      // reads SpMode
-    std::vector<uint16_t> Words;
-    std::vector<uint16_t> Values;             // besides the clock's
+    bool Weekday = false;                     // reads the weekday
+    bool Sp = false;                          // reads SpMode
+    std::vector<uint16_t> Words;              // may read; a list without the rows on one reads fewer
+    std::vector<uint16_t> Values;             // besides the clock's; as Words
     std::vector<CharacterIndex> SpCharacters; // empty: no SP list of its own
     std::vector<uint16_t> SpExtraBytes;
     int32_t ClosingByte = -1;

@@ -30,9 +30,24 @@ struct ReadSet
     bool Weekday = false;
 };
 
+// The rows a list runs, with the lists its Call rows run in their place.
+std::vector<RuleRow> Flatten(RuleList rows)
+{
+    std::vector<RuleRow> flat;
+    for (const RuleRow& row : rows) {
+        if (row.Kind != RowKind::Call) {
+            flat.push_back(row);
+            continue;
+        }
+        const std::vector<RuleRow> called = Flatten(RoutineRules(row.Callee));
+        flat.insert(flat.end(), called.begin(), called.end());
+    }
+    return flat;
+}
+
 void AddReads(RuleList rows, ReadSet& reads)
 {
-    for (const RuleRow& row : rows) {
+    for (const RuleRow& row : Flatten(rows)) {
         if (row.Date.Stored == StoredKind::Word)
             reads.Words.insert(row.Date.StoredIndex);
         if (row.Date.Stored == StoredKind::Value)
@@ -149,9 +164,11 @@ TEST(PresenceInvariants, ListsReadOnlyWhatTheirFamilyTablesName)
         EXPECT_LE(*reads.Flags.rbegin(), facts.LastByte);
         EXPECT_EQ(reads.Sp || HasSpList(facts), facts.Sp);
         EXPECT_EQ(reads.Weekday, facts.Weekday);
-        EXPECT_EQ(reads.Words, std::set<uint16_t>(facts.Words.begin(), facts.Words.end()));
-        EXPECT_EQ(reads.Values, std::set<uint16_t>(facts.Values.begin(), facts.Values.end()));
-        for (const RuleRow& row : RulesOf(facts.Map, facts.Place)) {
+        const std::set<uint16_t> words(facts.Words.begin(), facts.Words.end());
+        const std::set<uint16_t> values(facts.Values.begin(), facts.Values.end());
+        EXPECT_TRUE(std::includes(words.begin(), words.end(), reads.Words.begin(), reads.Words.end()));
+        EXPECT_TRUE(std::includes(values.begin(), values.end(), reads.Values.begin(), reads.Values.end()));
+        for (const RuleRow& row : Flatten(RulesOf(facts.Map, facts.Place))) {
             if (row.Kind == RowKind::Rule && !row.Paired) {
                 EXPECT_TRUE(Allowed(facts, row.Character)) << static_cast<int>(row.Character);
             }
@@ -164,7 +181,7 @@ TEST(PresenceInvariants, ListsReadOnlyWhatTheirFamilyTablesName)
             EXPECT_TRUE(InSpRange(facts, byte)) << "SP list reads F[" << byte << "]";
         EXPECT_FALSE(sp_reads.Weekday);
         EXPECT_TRUE(sp_reads.Words.empty() && sp_reads.Values.empty());
-        for (const RuleRow& row : RulesOf(facts.Map, facts.Place, true)) {
+        for (const RuleRow& row : Flatten(RulesOf(facts.Map, facts.Place, true))) {
             if (row.Kind == RowKind::Rule && !row.Paired) {
                 EXPECT_TRUE(Allowed(facts, row.Character, true)) << "SP " << static_cast<int>(row.Character);
             }
@@ -183,6 +200,59 @@ TEST(PresenceInvariants, AnswersStayAmongTheFamilyTablesCharacters)
                 EXPECT_TRUE(answer >= -1 && answer <= 26 && answer != 17) << answer;
                 EXPECT_TRUE(Allowed(facts, answer, sp))
                     << MapName(facts.Map) << " place " << facts.Place << " seed " << seed << ": " << answer;
+            }
+        }
+    }
+}
+
+TEST(PresenceInvariants, FactsCoverEveryPlaceWithRules)
+{
+    std::set<std::pair<PresenceMap, uint32_t>> covered;
+    std::set<std::pair<PresenceMap, uint32_t>> weekday;
+    for (const PlaceFacts& facts : AllPlaceFacts()) {
+        EXPECT_TRUE(covered.insert({facts.Map, facts.Place}).second);
+        if (facts.Weekday)
+            weekday.insert({facts.Map, facts.Place});
+    }
+    // School place 3 and second-sub-map place 6 have no rules and answer -1.
+    EXPECT_EQ(covered.size(), TOWN_PLACE_COUNT + SUBMAP_PLACE_COUNT + SCHOOL_PLACE_COUNT - 2);
+    const std::set<std::pair<PresenceMap, uint32_t>> expected_weekday = {
+        {PresenceMap::Town, 9},  {PresenceMap::Town, 13}, {PresenceMap::Town, 15}, {PresenceMap::Town, 19},
+        {PresenceMap::Town, 25}, {PresenceMap::Town, 28}, {PresenceMap::Town, 29}, {PresenceMap::School, 2},
+    };
+    EXPECT_EQ(weekday, expected_weekday);
+}
+
+TEST(PresenceInvariants, RareAnswersComeOnlyFromTheirPlaces)
+{
+    // 25 only from town place 9, 24 only from town place 17, the marker 26 only from a town
+    // place in the SP scenario and never from places 2, 3, 16 and 23.
+    for (uint32_t seed = 1; seed <= 400; ++seed) {
+        FlagBuffer state = GenerateState(seed);
+        // Open the SP gates now and then, so that the marker can show.
+        if (seed % 3 == 0) {
+            for (uint16_t gate = 102; gate <= 123; ++gate)
+                state.Flags[gate] = 0;
+        }
+        CurrentStateScope scope(state);
+        const bool sp = state.SpMode() == 1;
+        for (const PlaceFacts& facts : AllPlaceFacts()) {
+            const bool town = facts.Map == PresenceMap::Town;
+            for (uint32_t floor : FloorsFor(facts)) {
+                const CharacterIndex answer = AskDispatcher(facts, floor);
+                SCOPED_TRACE(std::string(MapName(facts.Map)) + " place " + std::to_string(facts.Place) +
+                             " seed " + std::to_string(seed));
+                if (answer == 25) {
+                    EXPECT_TRUE(town && facts.Place == 9);
+                }
+                if (answer == 24) {
+                    EXPECT_TRUE(town && facts.Place == 17);
+                }
+                if (answer == 26) {
+                    EXPECT_TRUE(town && sp);
+                    EXPECT_TRUE(facts.Place != 2 && facts.Place != 3 && facts.Place != 16 &&
+                                facts.Place != 23);
+                }
             }
         }
     }
@@ -240,11 +310,11 @@ TEST(PresenceInvariants, TheWalkReachesEveryWindowEdge)
     const std::vector<FlagBuffer> states = GeneratedStates(8);
     for (const PlaceFacts& facts : AllPlaceFacts()) {
         std::set<int32_t> targets;
-        std::vector<RuleRow> rows(RulesOf(facts.Map, facts.Place).begin(),
-                                  RulesOf(facts.Map, facts.Place).end());
-        if (HasSpList(facts))
-            rows.insert(rows.end(), RulesOf(facts.Map, facts.Place, true).begin(),
-                        RulesOf(facts.Map, facts.Place, true).end());
+        std::vector<RuleRow> rows = Flatten(RulesOf(facts.Map, facts.Place));
+        if (HasSpList(facts)) {
+            const std::vector<RuleRow> sp_rows = Flatten(RulesOf(facts.Map, facts.Place, true));
+            rows.insert(rows.end(), sp_rows.begin(), sp_rows.end());
+        }
         for (const RuleRow& row : rows) {
             for (uint8_t i = 0; i < row.Time.Count; ++i) {
                 for (uint16_t bound : {row.Time.Windows[i].Low, row.Time.Windows[i].High}) {
@@ -311,5 +381,35 @@ TEST(PresenceInvariants, PrintsWhoIsWhereForThreeGeneratedStates)
                 out << " " << place << ":" << presence.WhoIsAtSchoolPlace(floor, place);
         }
         std::cout << out.str() << "\n";
+    }
+}
+
+TEST(PresenceInvariants, RandomAndTruncatedStatesStayInsideTheirArrays)
+{
+    // Arrays cut anywhere, any byte values, any clock: every read stays inside the state (the
+    // sanitizer build checks) and every answer is a character, the marker or nobody.
+    std::mt19937 random(38);
+    for (uint32_t round = 0; round < 300; ++round) {
+        FlagBuffer state = GenerateState(round + 1000);
+        state.Flags.resize(std::uniform_int_distribution<size_t>(0, STATE_FLAG_COUNT)(random));
+        for (uint8_t& flag : state.Flags) {
+            if (random() % 8 == 0)
+                flag = static_cast<uint8_t>(random());
+        }
+        state.Words.resize(std::uniform_int_distribution<size_t>(0, STATE_WORD_COUNT)(random));
+        state.Variables.resize(std::uniform_int_distribution<size_t>(0, STATE_VARIABLE_COUNT)(random));
+        state.Values.resize(std::uniform_int_distribution<size_t>(0, STATE_VALUE_COUNT)(random));
+        if (round % 2 == 0 && state.Values.size() > VALUE_GAME_TIME &&
+            state.Values.size() > VALUE_GAME_DATE) {
+            state.Values[VALUE_GAME_TIME] = ScriptValue::FromInteger(static_cast<int32_t>(random()));
+            state.Values[VALUE_GAME_DATE] = ScriptValue::FromInteger(static_cast<int32_t>(random()));
+        }
+        CurrentStateScope scope(state);
+        for (const PlaceFacts& facts : AllPlaceFacts()) {
+            for (uint32_t floor : FloorsFor(facts)) {
+                const CharacterIndex answer = AskDispatcher(facts, floor);
+                EXPECT_TRUE(answer >= -1 && answer <= 26) << MapName(facts.Map) << " place " << facts.Place;
+            }
+        }
     }
 }
