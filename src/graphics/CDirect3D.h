@@ -114,6 +114,7 @@ public:
     void DrawFrame();
     void CaptureScreen(CSpriteLayer* target);
     int32_t ApplyWindowSize(int32_t show);
+    // 0, or -1 when the swap chain could not be rebuilt at the new size.
     int32_t ResetBuffers();
     RECT GetNearestMonitorRect(int32_t x, int32_t y);
 
@@ -164,7 +165,8 @@ private:
     int32_t EnumerateAdapters();
     void CreateBackBufferViews(UINT width, UINT height);
     void CreateStates();
-    void ResizeSwapChain(BOOL full_screen);
+    // False when the buffers could not be rebuilt (the targets stay released).
+    bool ResizeSwapChain(BOOL full_screen);
     void UpdateMonitorRect();
     void UpdateScreenMapping();
     void SetViewport();

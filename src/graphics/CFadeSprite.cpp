@@ -1,36 +1,9 @@
 #include "graphics/CFadeSprite.h"
 
 #include "app/ScreenSettings.h"
-#include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteAnime.h"
-
-namespace {
-
-// Changes to a sprite the draw pass may be showing from the app-task thread are made under the
-// global draw lock while the display is live.
-class SceneChange
-{
-public:
-    SceneChange()
-        : m_held(CDirect3D::GetInstance()->IsLive())
-    {
-        if (m_held)
-            g_draw_lock.Lock();
-    }
-    ~SceneChange()
-    {
-        if (m_held)
-            g_draw_lock.Unlock();
-    }
-    SceneChange(const SceneChange&) = delete;
-    SceneChange& operator=(const SceneChange&) = delete;
-
-private:
-    bool m_held;
-};
-
-} // namespace
+#include "graphics/LiveDrawLock.h"
 
 CFadeSprite::CFadeSprite()
 {
@@ -60,7 +33,7 @@ bool CFadeSprite::PrepareFade(int32_t colour)
 {
     if (IsVisible() == 1)
         return false;
-    SceneChange change;
+    LiveDrawLock change; // the draw pass on the app-task thread may be showing this sprite
     if (colour != -1) {
         const RECT* rect = GetRect();
         FillRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
@@ -100,7 +73,7 @@ void CFadeSprite::Transition(int32_t colour, int32_t value, int32_t duration)
 
 void CFadeSprite::Destroy()
 {
-    SceneChange change;
+    LiveDrawLock change; // the draw pass on the app-task thread may be showing this sprite
     CDirect3D::GetInstance()->UpdateDrawList(DRAW_LIST_REMOVE, this);
     m_texture_layer = nullptr;
     m_render_target.reset();

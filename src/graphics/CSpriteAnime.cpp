@@ -11,31 +11,10 @@
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
 #include "platform/kernel/SyncApi.h"
 
 namespace {
-
-// The global draw lock, taken only while the display is live.
-class DrawLockWhileLive
-{
-public:
-    DrawLockWhileLive()
-        : m_held(CDirect3D::GetInstance()->IsLive())
-    {
-        if (m_held)
-            g_draw_lock.Lock();
-    }
-    ~DrawLockWhileLive()
-    {
-        if (m_held)
-            g_draw_lock.Unlock();
-    }
-    DrawLockWhileLive(const DrawLockWhileLive&) = delete;
-    DrawLockWhileLive& operator=(const DrawLockWhileLive&) = delete;
-
-private:
-    bool m_held;
-};
 
 // One message pump of the application; without an application there is nothing to pump.
 bool PumpMessages()
@@ -88,7 +67,7 @@ void CSpriteAnime::Run()
         return;
     try {
         PollSkipInput();
-        DrawLockWhileLive draw_lock;
+        LiveDrawLock draw_lock;
         bool any_playing = false;
         for (CSprite* sprite : Sprites()) {
             if (!sprite->IsAnimating() || !sprite->IsVisible())
@@ -129,7 +108,7 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
     SetSkipFlags(skip_flags);
     SetRequestMask(request_mask);
     {
-        DrawLockWhileLive draw_lock;
+        LiveDrawLock draw_lock;
         for (CSprite* sprite : Sprites()) {
             sprite->SetReverse(reverse != 0);
             sprite->SetSpeedAdjust(wait_mode == ANIME_WAIT);

@@ -80,6 +80,7 @@ private:
     void JoinBuilder();
 
     uint32_t m_next_spawn = 0;
+    bool m_spawn_scheduled = false; // false until the first spawn set m_next_spawn
     std::atomic<int32_t> m_running{0};
     int32_t m_interval = PARTICLE_INTERVAL_START;
     int32_t m_minimum = PARTICLE_INTERVAL_MINIMUM;
