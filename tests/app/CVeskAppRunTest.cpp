@@ -84,3 +84,5 @@ TEST_F(CVeskAppRunTest, ASoftResetWhoseStartFailsEndsTheLoop)
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(app.m_inits, 2);
 }
+
+} // namespace
