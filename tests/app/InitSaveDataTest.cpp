@@ -1,6 +1,7 @@
 #include "app/InitSaveData.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ constexpr char16_t ENTRY_ERROR[] = u"There is an error in the save data initiali
 
 std::string SourceFile(const std::string& name)
 {
-    return (fs::path(__FILE__).parent_path().parent_path().parent_path() / name).string();
+    return (fs::path(std::getenv("VESK_SOURCE_DIR")) / name).string();
 }
 
 // A FLAG image of the test's own, registered under a number of its own (the registry lives as

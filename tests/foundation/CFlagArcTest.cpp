@@ -1,4 +1,5 @@
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -166,9 +167,8 @@ TEST_F(CFlagArcTest, EmbeddedImage144HoldsTheInitialSaveSet)
     EXPECT_EQ(names, (std::set<std::string>{"FLAG000", "config.xml"}));
     const size_t config = std::string(arc.GetName(0)) == "config.xml" ? 0 : 1;
     EXPECT_EQ(Extract(arc, config, "config.xml"), 1);
-    // The file the build packed as it is, found from this file's own place in the source tree.
-    const std::filesystem::path source_dir =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    // The file the build packed as it is, from the source tree the test main names.
+    const std::filesystem::path source_dir = std::getenv("VESK_SOURCE_DIR");
     std::ifstream original(source_dir / "resources/initial_save/config.xml", std::ios::binary);
     const Bytes expected((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(expected.empty());
