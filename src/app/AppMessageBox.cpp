@@ -3,12 +3,13 @@
 #include <mutex>
 
 #include "app/CWinApp.h"
+#include "foundation/OrderedMutex.h"
 #include "platform/kernel/ModuleApi.h"
 #include "platform/user/MessageBoxApi.h"
 
 namespace {
 
-std::mutex g_hook_mutex; // guards Hook(): messages come from sound threads too
+OrderedMutex g_hook_mutex{LOCK_LEVEL_MESSAGE_BOX_HOOK}; // guards Hook(): messages come from sound threads too
 
 AppMessageBoxHook& Hook()
 {

@@ -42,7 +42,7 @@ private:
     // itself or another one from Execute) is set to null and erased after the pass.
     std::list<IAppTask*> m_tasks;
     bool m_running = false;
-    CCriticalSection m_lock; // lock level 20: frame-task list; guards m_tasks and m_running
+    CCriticalSection m_lock{LOCK_LEVEL_FRAME_TASK_LIST}; // guards m_tasks and m_running
 };
 
 // The application's runner; null before initialisation made it and after exit freed it.

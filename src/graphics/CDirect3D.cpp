@@ -18,7 +18,7 @@
 #include "platform/user/MenuApi.h"
 #include "platform/user/WindowApi.h"
 
-CCriticalSection g_draw_lock;
+CCriticalSection g_draw_lock{LOCK_LEVEL_GLOBAL_DRAW};
 
 namespace {
 

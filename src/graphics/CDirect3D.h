@@ -26,7 +26,7 @@ class CSpriteManager;
 class CSpriteTexture;
 class CTextureLayer;
 
-// lock level 30: global draw. Every scene change and frame draw on any thread takes it.
+// The global draw lock (LOCK_LEVEL_GLOBAL_DRAW). Every scene change and frame draw on any thread takes it.
 extern CCriticalSection g_draw_lock;
 
 inline constexpr uint32_t DISPLAY_READY = 0x1;
@@ -216,7 +216,7 @@ private:
     uint32_t m_clear_colour = 0xFF000000;
     std::atomic<int32_t> m_switching{0};
     int32_t m_driver_index = 0;
-    CCriticalSection m_device_lock; // lock level 40: display device. Guards the context's use.
+    CCriticalSection m_device_lock{LOCK_LEVEL_DISPLAY_DEVICE}; // guards the context's use.
     std::atomic<uint32_t> m_frame_time{0};
     DWORD m_saved_style = 0;
     HMENU m_saved_menu = nullptr;

@@ -3,9 +3,11 @@
 #include <mutex>
 #include <random>
 
+#include "foundation/OrderedMutex.h"
+
 namespace {
 
-std::mutex g_engine_lock; // guards g_engine and the default twister; a leaf
+OrderedMutex g_engine_lock{LOCK_LEVEL_EFFECT_RANDOM}; // guards g_engine and the default twister
 EffectRandom::Engine g_engine;
 
 // One twister for the whole run, seeded once: a device read per draw is slow and, where the

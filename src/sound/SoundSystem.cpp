@@ -26,7 +26,7 @@ std::vector<PoolBlock> g_pool_blocks; // sorted by offset
 
 CCriticalSection& PoolLock()
 {
-    static auto* s_lock = new CCriticalSection; // lock level 100: leaf; never destroyed, used at exit
+    static auto* s_lock = new CCriticalSection(LOCK_LEVEL_SOUND_POOL); // never destroyed, used at exit
     return *s_lock;
 }
 

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <functional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -17,6 +19,7 @@
 #include "app/IAppTask.h"
 #include "app/TestApp.h"
 #include "foundation/CExecException.h"
+#include "foundation/LockOrderCheck.h"
 #include "graphics/CDirect3D.h"
 #include "platform/d3d/SoftwareDevice.h"
 #include "platform/kernel/FileApi.h"
@@ -314,4 +317,46 @@ TEST_F(CVeskAppTest, AThrowOnAnyThreadIsShownAndTheExitWritesTheSettings)
                   std::string::npos);
         EXPECT_FALSE(platform::IsThreadFailurePending());
     }
+}
+
+namespace {
+
+std::vector<std::string> g_lock_reports;
+
+void RecordLockReport(const char* report)
+{
+    g_lock_reports.emplace_back(report);
+}
+
+} // namespace
+
+TEST_F(CVeskAppTest, ModeSwitchesAndFramesKeepTheLockOrder)
+{
+    // The window calls of a mode switch send messages through the view's hook list, which a
+    // paint takes before the draw lock: they must not be made under the draw lock, while the
+    // app-task thread draws.
+    const bool was_on = IsLockOrderCheckOn();
+    SetLockOrderCheck(true);
+    const LockOrderViolationHandler previous = SetLockOrderViolationHandler(RecordLockReport);
+    g_lock_reports.clear();
+    {
+        TestApp app;
+        app.SetStartupArguments(nullptr, "", SW_SHOWNORMAL);
+        app.InitFramework();
+        ASSERT_EQ(app.InitInstance(), 1);
+        CDirect3D* display = CDirect3D::GetInstance();
+        for (int round = 0; round < 2; ++round) {
+            display->ApplyWindowSize(1); // to borderless full screen and back
+            display->ApplyWindowSize(1);
+            for (int frame = 0; frame < 5; ++frame) {
+                EXPECT_EQ(app.PumpAndYield(), 1);
+                EXPECT_EQ(GetDocument()->OnFrame(), 1u);
+            }
+        }
+        EXPECT_EQ(display->GetDisplayMode(), DISPLAY_MODE_WINDOW);
+        EXPECT_EQ(app.ExitInstance(), 1);
+    }
+    SetLockOrderViolationHandler(previous);
+    SetLockOrderCheck(was_on);
+    EXPECT_TRUE(g_lock_reports.empty()) << g_lock_reports.front();
 }
