@@ -20,6 +20,7 @@
 #include "foundation/CExecException.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
+#include "foundation/ScopedLock.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CFontDIB.h"
@@ -29,6 +30,7 @@
 #include "movie/CMediaManager.h"
 #include "movie/CMediaStream.h"
 #include "platform/kernel/SyncApi.h"
+#include "platform/user/WindowApi.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
@@ -277,7 +279,10 @@ void CVeskDoc::Teardown()
     m_fade_sprite.reset();
     m_work_layer.reset();
     m_stack_layer.reset();
-    m_sprite_layers.clear();
+    {
+        ScopedLock lock(m_sprite_layer_lock);
+        m_sprite_layers.clear();
+    }
     if (m_layer_file)
         SetDocumentLayerFile(nullptr);
     m_layer_file.reset();
@@ -328,6 +333,7 @@ uint32_t CVeskDoc::GetRequestWord() const
 
 uint32_t CVeskDoc::OnFrame()
 {
+    GetEngineStateWord(); // publishes the word the last frame left for the animation tasks
     try {
         RunEventTick(m_event_manager.get());
         // The frame holds the script: a call or return inside the step may replace the field.
@@ -370,19 +376,27 @@ int32_t CVeskDoc::GetGameValue(size_t index)
 
 uint32_t CVeskDoc::GetEngineStateWord()
 {
-    return m_current_state ? m_current_state->EngineStateWord() : 0;
+    // The game state belongs to the main thread; other threads (animation tasks asking for skip
+    // mode) get the word as the main thread last read or wrote it.
+    if (!platform::IsUserInterfaceThread())
+        return m_published_engine_state.load();
+    const uint32_t word = m_current_state ? m_current_state->EngineStateWord() : 0;
+    m_published_engine_state = word;
+    return word;
 }
 
 void CVeskDoc::SetEngineStateBits(uint32_t bits)
 {
     if (m_current_state)
         m_current_state->SetEngineStateBits(bits);
+    GetEngineStateWord();
 }
 
 void CVeskDoc::ClearEngineStateBits(uint32_t bits)
 {
     if (m_current_state)
         m_current_state->ClearEngineStateBits(bits);
+    GetEngineStateWord();
 }
 
 std::shared_ptr<CScript> CVeskDoc::AttachScript(const CStringUTF8& name)
@@ -540,14 +554,18 @@ CStringUTF8 CVeskDoc::FormatScriptError(CStringUTF8 message)
 
 void CVeskDoc::RegisterSpriteLayer(int32_t number, CSpriteLayer* layer)
 {
-    auto it = m_sprite_layers.find(number);
-    if (it == m_sprite_layers.end()) {
-        m_sprite_layers.emplace(number, std::unique_ptr<CSpriteLayer>(layer));
-        return;
+    {
+        ScopedLock lock(m_sprite_layer_lock);
+        auto it = m_sprite_layers.find(number);
+        if (it == m_sprite_layers.end()) {
+            m_sprite_layers.emplace(number, std::unique_ptr<CSpriteLayer>(layer));
+            return;
+        }
+        // The same layer again must not be freed under the caller.
+        if (it->second.get() != layer)
+            it->second.reset(layer);
     }
-    // The same layer again must not be freed under the caller.
-    if (it->second.get() != layer)
-        it->second.reset(layer);
+    // Told outside the lock: the box pumps messages while the tasks go on.
     CStringUTF8 text;
     text.Format("既に%u番のスプライトレイヤーは登録されています。", static_cast<uint32_t>(number));
     AppMessageBox(0, FormatScriptError(text));
@@ -555,11 +573,13 @@ void CVeskDoc::RegisterSpriteLayer(int32_t number, CSpriteLayer* layer)
 
 void CVeskDoc::UnregisterSpriteLayer(int32_t number)
 {
+    ScopedLock lock(m_sprite_layer_lock);
     m_sprite_layers.erase(number);
 }
 
 CSpriteLayer* CVeskDoc::GetSpriteLayer(int32_t number)
 {
+    ScopedLock lock(m_sprite_layer_lock);
     auto it = m_sprite_layers.find(number);
     return it == m_sprite_layers.end() ? nullptr : it->second.get();
 }

@@ -21,23 +21,28 @@ struct LockLevel
 };
 
 inline constexpr LockLevel LOCK_LEVEL_UNRANKED{0, "unranked lock"};
-inline constexpr LockLevel LOCK_LEVEL_HOOK_LIST{10, "window hook list"};     // held during Dispatch
+inline constexpr LockLevel LOCK_LEVEL_HOOK_LIST{10, "window hook list"};      // held during Dispatch
 inline constexpr LockLevel LOCK_LEVEL_FRAME_TASK_LIST{20, "frame-task list"}; // the runner's task list
-inline constexpr LockLevel LOCK_LEVEL_GLOBAL_DRAW{30, "global draw"};        // every scene change and frame
-inline constexpr LockLevel LOCK_LEVEL_DISPLAY_DEVICE{40, "display device"};  // the display's device context
+inline constexpr LockLevel LOCK_LEVEL_GLOBAL_DRAW{30, "global draw"};         // every scene change and frame
+// The document's numbered sprite layers; an animation task holds it while it blits from them.
+inline constexpr LockLevel LOCK_LEVEL_SPRITE_LAYER_REGISTRY{35, "sprite-layer registry"};
+inline constexpr LockLevel LOCK_LEVEL_DISPLAY_DEVICE{40, "display device"}; // the display's device context
 inline constexpr LockLevel LOCK_LEVEL_SPRITE_MANAGER_LIST{50, "sprite manager list"}; // the draw list
-inline constexpr LockLevel LOCK_LEVEL_CONTAINER_CHILDREN{55, "container children"}; // child lists of containers
-inline constexpr LockLevel LOCK_LEVEL_SPRITE{60, "sprite"};                   // one sprite's animation steps
-inline constexpr LockLevel LOCK_LEVEL_SOUND_OBJECT{70, "sound object"};       // a sound object's state and refills
-inline constexpr LockLevel LOCK_LEVEL_IME{80, "IME text"};                    // the IME's composition text
-inline constexpr LockLevel LOCK_LEVEL_MEDIA_FILE{90, "media file"};           // a movie stream's file position
-inline constexpr LockLevel LOCK_LEVEL_FLAG_FILE{90, "flag file"};             // a flag-file writer
+inline constexpr LockLevel LOCK_LEVEL_CONTAINER_CHILDREN{55,
+                                                         "container children"}; // child lists of containers
+inline constexpr LockLevel LOCK_LEVEL_SPRITE{60, "sprite"};             // one sprite's animation steps
+inline constexpr LockLevel LOCK_LEVEL_SOUND_OBJECT{70, "sound object"}; // a sound object's state and refills
+inline constexpr LockLevel LOCK_LEVEL_IME{80, "IME text"};              // the IME's composition text
+inline constexpr LockLevel LOCK_LEVEL_MEDIA_FILE{90, "media file"};     // a movie stream's file position
+inline constexpr LockLevel LOCK_LEVEL_FLAG_FILE{90, "flag file"};       // a flag-file writer
 // The leaves: nothing is taken while one is held.
-inline constexpr LockLevel LOCK_LEVEL_XML_DOCUMENT{100, "XML document"};      // one settings document
-inline constexpr LockLevel LOCK_LEVEL_PRIVATE_HEAP{100, "private heap"};      // the private heap of CMemBase
-inline constexpr LockLevel LOCK_LEVEL_SOUND_POOL{100, "sound pool"};          // the sound work-memory pool
-inline constexpr LockLevel LOCK_LEVEL_ANIME_SLOTS{100, "anime slots"};        // the byte-code animation slots
-inline constexpr LockLevel LOCK_LEVEL_ANIME_SPRITES{100, "anime sprites"};    // an animation task's sprite list
-inline constexpr LockLevel LOCK_LEVEL_PARTICLE_HANDOVER{100, "particle hand-over"}; // a particle builder's turn
-inline constexpr LockLevel LOCK_LEVEL_EFFECT_RANDOM{100, "effect random"};    // the effects' random engine
-inline constexpr LockLevel LOCK_LEVEL_MESSAGE_BOX_HOOK{100, "message box hook"}; // the test hook of AppMessageBox
+inline constexpr LockLevel LOCK_LEVEL_XML_DOCUMENT{100, "XML document"};   // one settings document
+inline constexpr LockLevel LOCK_LEVEL_PRIVATE_HEAP{100, "private heap"};   // the private heap of CMemBase
+inline constexpr LockLevel LOCK_LEVEL_SOUND_POOL{100, "sound pool"};       // the sound work-memory pool
+inline constexpr LockLevel LOCK_LEVEL_ANIME_SLOTS{100, "anime slots"};     // the byte-code animation slots
+inline constexpr LockLevel LOCK_LEVEL_ANIME_SPRITES{100, "anime sprites"}; // an animation task's sprite list
+inline constexpr LockLevel LOCK_LEVEL_PARTICLE_HANDOVER{100,
+                                                        "particle hand-over"}; // a particle builder's turn
+inline constexpr LockLevel LOCK_LEVEL_EFFECT_RANDOM{100, "effect random"};     // the effects' random engine
+inline constexpr LockLevel LOCK_LEVEL_MESSAGE_BOX_HOOK{100,
+                                                       "message box hook"}; // the test hook of AppMessageBox
