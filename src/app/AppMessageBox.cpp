@@ -4,6 +4,7 @@
 
 #include "app/CWinApp.h"
 #include "foundation/OrderedMutex.h"
+#include "foundation/PlayerMessage.h"
 #include "platform/kernel/ModuleApi.h"
 #include "platform/user/MessageBoxApi.h"
 
@@ -16,6 +17,9 @@ AppMessageBoxHook& Hook()
     static auto* s_hook = new AppMessageBoxHook; // never destroyed: messages may come during exit
     return *s_hook;
 }
+
+// The foundation and the sound pool show their messages through the application's box.
+const PlayerMessageSink g_installed_sink = SetPlayerMessageSink(&AppMessageBox);
 
 } // namespace
 

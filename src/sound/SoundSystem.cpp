@@ -1,7 +1,7 @@
 #include "sound/SoundSystem.h"
 
-#include "app/AppMessageBox.h"
 #include "foundation/CCriticalSection.h"
+#include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
 #include "platform/kernel/HeapApi.h"
 
@@ -129,7 +129,7 @@ void* AllocSoundMemory(uint32_t size)
     }
     // Shown outside the pool lock: a message box may take its time.
     if (exhausted)
-        AppMessageBox(0, "Sound Buffer Memory out");
+        ShowPlayerMessage(0, "Sound Buffer Memory out");
     return block;
 }
 
