@@ -10,9 +10,9 @@
 #include "foundation/ScopedLock.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CSpriteManager.h"
-#include "graphics/LiveDrawLock.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTextureLayer.h"
+#include "graphics/LiveDrawLock.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/user/MenuApi.h"
@@ -633,7 +633,8 @@ int32_t CDirect3D::ApplyWindowSize(int32_t show)
         LiveDrawLock lock;
         if (mode == DISPLAY_MODE_WINDOW)
             UpdateMonitorRect();
-        if (mode == DISPLAY_MODE_WINDOW || mode == DISPLAY_MODE_BORDERLESS || mode == DISPLAY_MODE_EXCLUSIVE) {
+        if (mode == DISPLAY_MODE_WINDOW || mode == DISPLAY_MODE_BORDERLESS ||
+            mode == DISPLAY_MODE_EXCLUSIVE) {
             UpdateScreenMapping();
             ResizeSwapChain(mode == DISPLAY_MODE_WINDOW && !to_borderless ? TRUE : FALSE);
         }

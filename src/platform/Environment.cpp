@@ -35,7 +35,7 @@ struct BootstrapRow
 
 // In order; the real backends come last, as the fallback.
 constexpr BootstrapRow BOOTSTRAP[] = {
-    {std::nullopt, HeadlessRequested, Backend::Null}, // a headless run: every service null
+    {std::nullopt, HeadlessRequested, Backend::Null},  // a headless run: every service null
     {Service::Audio, DummyAudioDriver, Backend::Null}, // SDL's dummy audio: our null device instead
     {std::nullopt, Always, Backend::Real},
 };

@@ -6,8 +6,19 @@
 
 namespace platform {
 
-enum class Service { Presenter, Audio, MessageBox, Dialogs, Shell };
-enum class Backend { Real, Null };
+enum class Service
+{
+    Presenter,
+    Audio,
+    MessageBox,
+    Dialogs,
+    Shell
+};
+enum class Backend
+{
+    Real,
+    Null
+};
 
 Backend GetBackend(Service service);
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
-#include <vector>
-#include <filesystem>
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "GameDataWriter.h"
 #include "app/CAppTask.h"
@@ -289,7 +289,8 @@ TEST_F(CVeskAppTest, AThrowOnAnyThreadIsShownAndTheExitWritesTheSettings)
         {"sound", [&] { ASSERT_TRUE(stream.Start()); }, u"the stream failed"},
         {"layer thread",
          [] {
-             HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, FailingLayerThread, nullptr, 0, nullptr));
+             HANDLE thread = reinterpret_cast<HANDLE>(
+                 _beginthreadex(nullptr, 0, FailingLayerThread, nullptr, 0, nullptr));
              ASSERT_NE(thread, nullptr);
              CloseHandle(thread);
          },

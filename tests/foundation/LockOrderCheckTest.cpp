@@ -58,19 +58,56 @@ TEST_F(LockOrderCheckTest, ReportsEveryLockNotAboveTheLevelsHeld)
         const char* report; // empty: no violation
     };
     const Case cases[] = {
-        {"rising order", [&] { ScopedLock a(hooks); ScopedLock b(draw); ScopedLock c(sprite); ScopedLock d(particle); }, ""},
+        {"rising order",
+         [&] {
+             ScopedLock a(hooks);
+             ScopedLock b(draw);
+             ScopedLock c(sprite);
+             ScopedLock d(particle);
+         },
+         ""},
         {"re-entry of a lock held below a higher one",
-         [&] { ScopedLock a(draw); ScopedLock b(sprite); ScopedLock c(draw); }, ""},
-        {"an unranked lock between hides no violation", [&] { ScopedLock a(sprite); ScopedLock b(unranked); ScopedLock c(hooks); },
+         [&] {
+             ScopedLock a(draw);
+             ScopedLock b(sprite);
+             ScopedLock c(draw);
+         },
+         ""},
+        {"an unranked lock between hides no violation",
+         [&] {
+             ScopedLock a(sprite);
+             ScopedLock b(unranked);
+             ScopedLock c(hooks);
+         },
          "lock order violation: taking \"window hook list\" (level 10) while holding \"sprite\" (level 60)"},
-        {"a lower lock after the higher one is let go", [&] { { ScopedLock a(sprite); } ScopedLock b(draw); }, ""},
+        {"a lower lock after the higher one is let go",
+         [&] {
+             {
+                 ScopedLock a(sprite);
+             }
+             ScopedLock b(draw);
+         },
+         ""},
         {"window call under the draw lock",
-         [&] { ScopedLock a(draw); ScopedLock b(hooks); },
-         "lock order violation: taking \"window hook list\" (level 10) while holding \"global draw\" (level 30)"},
-        {"two locks of one level", [&] { ScopedLock a(sprite); ScopedLock b(other_sprite); },
+         [&] {
+             ScopedLock a(draw);
+             ScopedLock b(hooks);
+         },
+         "lock order violation: taking \"window hook list\" (level 10) while holding \"global draw\" (level "
+         "30)"},
+        {"two locks of one level",
+         [&] {
+             ScopedLock a(sprite);
+             ScopedLock b(other_sprite);
+         },
          "lock order violation: taking \"sprite\" (level 60) while holding \"sprite\" (level 60)"},
-        {"an ordered mutex under a leaf", [&] { ScopedLock a(particle); ScopedLock b(sprite); },
-         "lock order violation: taking \"sprite\" (level 60) while holding \"particle hand-over\" (level 100)"},
+        {"an ordered mutex under a leaf",
+         [&] {
+             ScopedLock a(particle);
+             ScopedLock b(sprite);
+         },
+         "lock order violation: taking \"sprite\" (level 60) while holding \"particle hand-over\" (level "
+         "100)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -12,7 +12,6 @@ std::mutex g_presenter_lock; // leaf: guards g_presenter
 std::unique_ptr<Presenter>* g_presenter =
     new std::unique_ptr<Presenter>; // never destroyed: frames may come late
 
-
 } // namespace
 
 Presenter& GetPresenter()

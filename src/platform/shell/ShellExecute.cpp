@@ -20,7 +20,6 @@ HINSTANCE Result(intptr_t value)
     return reinterpret_cast<HINSTANCE>(value);
 }
 
-
 } // namespace
 
 HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, int)
