@@ -298,12 +298,7 @@ void WindowManager::TrackMenuBar(HWND handle, POINT screen_point)
     bool idle_sent = false;
     while (m_menu_loop.active && Find(handle) != nullptr) {
         RenderIfNeeded();
-        std::optional<MSG> posted;
-        {
-            std::lock_guard lock(m_posted_lock);
-            posted = TakeMatching(m_posted, nullptr, 0, 0, true);
-        }
-        if (posted) {
+        if (std::optional<MSG> posted = TakePosted(nullptr, 0, 0, true)) {
             Dispatch(*posted);
             continue;
         }
@@ -343,15 +338,11 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     switch (event.type) {
     case Type::KeyDown:
     case Type::KeyUp:
-        UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
+        m_keys.UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
         break;
     case Type::ButtonDown:
     case Type::ButtonUp: {
-        const uint8_t key = event.button == 1 ? VK_LBUTTON : event.button == 3 ? VK_RBUTTON : VK_MBUTTON;
-        if (event.type == Type::ButtonDown)
-            m_keys[key] |= 0x80;
-        else
-            m_keys[key] &= static_cast<uint8_t>(~0x80);
+        m_keys.SetButton(event.button, event.type == Type::ButtonDown);
         break;
     }
     case Type::FocusLost:
@@ -574,7 +565,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
     switch (event.type) {
     case Type::KeyDown:
     case Type::KeyUp:
-        UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
+        m_keys.UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
         if (event.type == Type::KeyUp)
             return true;
         switch (event.virtual_key) {
@@ -589,7 +580,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         case VK_RIGHT:
         case VK_LEFT: {
             const int count = static_cast<int>(m_box.buttons.size());
-            const bool back = event.virtual_key == VK_LEFT || (m_keys[VK_SHIFT] & 0x80);
+            const bool back = event.virtual_key == VK_LEFT || m_keys.IsDown(VK_SHIFT);
             m_box.focus = (m_box.focus + (back ? count - 1 : 1)) % count;
             InvalidateChrome();
             return true;
@@ -599,11 +590,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         }
     case Type::ButtonDown:
     case Type::ButtonUp: {
-        const uint8_t key = event.button == 1 ? VK_LBUTTON : event.button == 3 ? VK_RBUTTON : VK_MBUTTON;
-        if (event.type == Type::ButtonDown)
-            m_keys[key] |= 0x80;
-        else
-            m_keys[key] &= static_cast<uint8_t>(~0x80);
+        m_keys.SetButton(event.button, event.type == Type::ButtonDown);
         if (event.button != 1)
             return true;
         int under = -1;
@@ -701,12 +688,7 @@ int WindowManager::RunMessageBox(HWND owner, const std::u16string& text, const s
     bool idle_sent = false;
     while (Find(m_box.owner) != nullptr) {
         RenderIfNeeded();
-        std::optional<MSG> posted;
-        {
-            std::lock_guard lock(m_posted_lock);
-            posted = TakeMatching(m_posted, nullptr, 0, 0, true);
-        }
-        if (posted) {
+        if (std::optional<MSG> posted = TakePosted(nullptr, 0, 0, true)) {
             Dispatch(*posted);
             continue;
         }

@@ -359,8 +359,8 @@ bool WindowManager::DestroyWindow(HWND handle)
         MenuStore::GetInstance().Destroy(window->menu);
     if (window->system_menu != nullptr)
         MenuStore::GetInstance().Destroy(window->system_menu);
-    std::erase_if(m_timers, [handle](const Timer& timer) { return timer.window == handle; });
-    std::erase_if(m_touch_inputs, [handle](const auto& entry) { return entry.second.window == handle; });
+    m_timers.KillAllOf(handle);
+    m_touch_inputs.CloseAllOf(handle);
     const uint32_t native = window->native;
     if (m_active == handle)
         m_active = nullptr;
@@ -1116,13 +1116,7 @@ HCURSOR WindowManager::SetCursor(HCURSOR cursor)
 
 SHORT WindowManager::KeyState(int virtual_key, bool async) const
 {
-    if (virtual_key < 0 || virtual_key > 255)
-        return 0;
-    const uint8_t value = m_keys[static_cast<size_t>(virtual_key)];
-    uint16_t result = (value & 0x80) ? 0x8000 : 0;
-    if (!async)
-        result |= value & 0x01;
-    return static_cast<SHORT>(result);
+    return m_keys.Query(virtual_key, async);
 }
 
 void WindowManager::SetTextInput(bool enabled)
@@ -1182,25 +1176,20 @@ void WindowManager::Reset()
             DestroyWindow(handle);
     }
     m_classes.clear();
-    {
-        std::lock_guard lock(m_posted_lock);
-        m_posted.clear();
-        m_quit = false;
-    }
+    m_posted.Clear();
     m_input.clear();
     m_native.clear();
     while (Device() && Device()->PollEvent()) {
     }
-    m_timers.clear();
-    m_touch_inputs.clear();
+    m_timers.Clear();
+    m_touch_inputs.Clear();
     m_active = nullptr;
     m_focus = nullptr;
     m_capture = nullptr;
     m_pointer = {};
     m_pointer_count = 0;
     m_cursor = nullptr;
-    for (std::atomic<uint8_t>& key : m_keys)
-        key = 0;
+    m_keys.Reset();
     m_text_input = false;
     if (Device()) {
         Device()->ShowPointer(true);

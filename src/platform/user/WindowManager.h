@@ -21,8 +21,12 @@
 #include <vector>
 
 #include "platform/kernel/WinTypes.h"
+#include "platform/user/KeyboardState.h"
 #include "platform/user/MessageApi.h"
+#include "platform/user/PostedQueue.h"
+#include "platform/user/TimerTable.h"
 #include "platform/user/TouchApi.h"
+#include "platform/user/TouchInputTable.h"
 #include "platform/user/UiCanvas.h"
 #include "platform/user/VideoDevice.h"
 #include "platform/user/WindowApi.h"
@@ -182,15 +186,6 @@ public:
 private:
     WindowManager();
 
-    struct Timer
-    {
-        HWND window;
-        UINT_PTR id;
-        UINT elapse;
-        DWORD due;
-        TIMERPROC procedure;
-    };
-
     struct MenuLoopState
     {
         bool active = false;
@@ -245,7 +240,9 @@ private:
     void HandleWindowEvent(const NativeEvent& event, const std::deque<NativeEvent>& following);
     HWND HitTest(POINT screen, int& hit_code) const;
     WPARAM MouseKeyFlags() const;
-    void UpdateKey(uint8_t virtual_key, uint8_t side_key, bool down);
+    // Whether the message is for the window (or a child of it; any window when null) and in range.
+    bool Matches(const MSG& message, HWND window, UINT filter_min, UINT filter_max) const;
+    std::optional<MSG> TakePosted(HWND window, UINT filter_min, UINT filter_max, bool remove);
     std::optional<MSG> TakeMatching(std::deque<MSG>& queue, HWND window, UINT filter_min, UINT filter_max,
                                     bool remove);
     std::optional<NativeEvent> NextNativeEvent();
@@ -275,26 +272,17 @@ private:
     POINT m_pointer{};
     int m_pointer_count = 0;
     HCURSOR m_cursor = nullptr;
-    // 0x80 down, 0x01 toggled. Atomic: GetAsyncKeyState is also read by the app-task thread.
-    std::array<std::atomic<uint8_t>, 256> m_keys{};
+    KeyboardState m_keys; // GetAsyncKeyState is also read by the app-task thread
+
     bool m_text_input = false;
     TextEventSink m_text_sink = nullptr;
 
-    std::mutex m_posted_lock; // guards m_posted, m_quit, m_quit_code
-    std::deque<MSG> m_posted;
-    bool m_quit = false;
-    int m_quit_code = 0;
+    PostedQueue m_posted; // any thread posts; locks itself
     std::deque<MSG> m_input;
     std::deque<NativeEvent> m_native;
-    std::vector<Timer> m_timers;
+    TimerTable m_timers;
 
-    struct TouchRecord
-    {
-        HWND window;
-        std::vector<TOUCHINPUT> inputs;
-    };
-    std::unordered_map<uintptr_t, TouchRecord> m_touch_inputs;
-    uintptr_t m_next_touch = 0x3'0000;
+    TouchInputTable m_touch_inputs;
 
     std::mutex m_frame_lock;                // guards WindowObject::frame of every window
     std::atomic<bool> m_chrome_dirty{true}; // the layer's drawing changed
