@@ -1,6 +1,7 @@
 #include "app/CVeskDoc.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <random>
 #include <utility>
@@ -41,7 +42,9 @@
 
 namespace {
 
-CVeskDoc* g_document = nullptr; // owned here: made by GetDocument, freed by DeleteDocument
+// Owned here: made by GetDocument on the main thread, freed by DeleteDocument. Atomic: the
+// app-task thread reads it while the game runs.
+std::atomic<CVeskDoc*> g_document{nullptr};
 
 constexpr uint32_t ENGINE_STATE_AT_START = 0x53;
 constexpr uint32_t MT_DEFAULT_SEED = 5489;
@@ -84,18 +87,20 @@ std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int
 
 CVeskDoc* GetDocument()
 {
-    if (g_document == nullptr) {
-        if (!IsCreationFaultInjected("Failed to create the Document Object"))
-            g_document = new (std::nothrow) CVeskDoc;
-        if (g_document == nullptr)
-            throw CExecException("Failed to create the Document Object");
-    }
-    return g_document;
+    if (CVeskDoc* document = g_document.load())
+        return document;
+    CVeskDoc* document = nullptr;
+    if (!IsCreationFaultInjected("Failed to create the Document Object"))
+        document = new (std::nothrow) CVeskDoc;
+    if (document == nullptr)
+        throw CExecException("Failed to create the Document Object");
+    g_document = document;
+    return document;
 }
 
 void DeleteDocument()
 {
-    delete std::exchange(g_document, nullptr);
+    delete g_document.exchange(nullptr);
 }
 
 CVeskDoc::CVeskDoc() = default;
@@ -253,7 +258,7 @@ void CVeskDoc::Teardown()
             runner->RemoveTask(m_anime_manager.get());
         m_anime_manager.reset();
     }
-    if (g_document == this || g_document == nullptr)
+    if (g_document.load() == this || g_document.load() == nullptr)
         GetGameWork()->DestroyObjects();
     if (m_script_context) {
         m_script_context->Release();

@@ -327,6 +327,7 @@ TEST_F(CAnimeManagerTest, LayersComeAndGoWhileATaskCopiesBetweenThem)
     // frees both layers. Every source is one colour, so the destination can only ever hold its
     // own fill or a copied source colour.
     Load(0, 0, AnimeCode().LoopA(0).Command(0).EndLoopA());
+    GetDocument(); // made on the main thread before the task starts, as the game does
     std::atomic<bool> done{false};
     std::thread task([&] {
         while (!done)

@@ -138,12 +138,12 @@ void WindowManager::InvalidateChrome()
 void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame> frame)
 {
     {
-        std::shared_lock table(m_table_lock);
-        auto found = m_windows.find(reinterpret_cast<uintptr_t>(handle));
-        if (found == m_windows.end())
+        const bool found = m_table.WithWindow(handle, [&](WindowObject& window) {
+            std::lock_guard lock(m_frame_lock);
+            window.frame = std::move(frame);
+        });
+        if (!found)
             return;
-        std::lock_guard lock(m_frame_lock);
-        found->second->frame = std::move(frame);
     }
     m_repaint = true;
 }
@@ -202,12 +202,10 @@ void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)
     if (MenuBarHeight(host) > 0)
         bars.push_back({&host, {0, 0, width, MENU_BAR_HEIGHT}});
     std::vector<const WindowObject*> drawn;
-    for (const auto& entry : m_windows) {
-        const WindowObject* window = entry.second.get();
-        if (window->native == 0 && window->visible && !(window->style & WS_CHILD) &&
-            NativeHostOf(const_cast<WindowObject*>(window)) == &host)
-            drawn.push_back(window);
-    }
+    m_table.ForEach([&](WindowObject& window) {
+        if (window.native == 0 && window.visible && !(window.style & WS_CHILD) && NativeHostOf(&window) == &host)
+            drawn.push_back(&window);
+    });
     std::sort(drawn.begin(), drawn.end(), [](const WindowObject* a, const WindowObject* b) {
         const bool a_top = (a->ex_style & WS_EX_TOPMOST) != 0;
         const bool b_top = (b->ex_style & WS_EX_TOPMOST) != 0;

@@ -363,11 +363,10 @@ HWND WindowManager::HitTest(POINT screen, int& hit_code) const
     };
     // Drawn windows first, topmost ones above the others, the most recently raised on top.
     std::vector<const WindowObject*> drawn;
-    for (const auto& entry : m_windows) {
-        const WindowObject* window = entry.second.get();
-        if (window->native == 0 && window->visible && !(window->style & WS_CHILD))
-            drawn.push_back(window);
-    }
+    m_table.ForEach([&](const WindowObject& window) {
+        if (window.native == 0 && window.visible && !(window.style & WS_CHILD))
+            drawn.push_back(&window);
+    });
     std::sort(drawn.begin(), drawn.end(), [](const WindowObject* a, const WindowObject* b) {
         const bool a_top = (a->ex_style & WS_EX_TOPMOST) != 0;
         const bool b_top = (b->ex_style & WS_EX_TOPMOST) != 0;
@@ -380,15 +379,16 @@ HWND WindowManager::HitTest(POINT screen, int& hit_code) const
             return window->handle;
         }
     }
-    for (const auto& entry : m_windows) {
-        const WindowObject* window = entry.second.get();
-        if (window->native == 0 || !window->visible || window->minimized)
-            continue;
-        if (inside(window->rect, screen)) {
-            const int bar = MenuBarHeight(*window);
-            hit_code = (bar > 0 && screen.y < window->rect.top + bar) ? HTMENU : HTCLIENT;
-            return window->handle;
-        }
+    const WindowObject* native_hit = nullptr;
+    m_table.ForEach([&](const WindowObject& window) {
+        if (native_hit == nullptr && window.native != 0 && window.visible && !window.minimized &&
+            inside(window.rect, screen))
+            native_hit = &window;
+    });
+    if (native_hit != nullptr) {
+        const int bar = MenuBarHeight(*native_hit);
+        hit_code = (bar > 0 && screen.y < native_hit->rect.top + bar) ? HTMENU : HTCLIENT;
+        return native_hit->handle;
     }
     hit_code = HTNOWHERE;
     return nullptr;

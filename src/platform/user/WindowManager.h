@@ -1,23 +1,21 @@
 #pragma once
-// The window layer's model: classes, windows and their state, activation, focus, capture, the
-// pointer and the key state, the message queues, timers and touch inputs, the menu and message-box
-// loops and the picture of the layer's own drawing. The facade calls (WindowApi.h, MessageApi.h,
-// MenuApi.h, TouchApi.h) are thin wrappers over it.
+// The window layer's model: windows and their state, activation, focus, capture, the pointer,
+// the input queues, the menu and message-box loops and the picture of the layer's own drawing.
+// It holds the parts with a life of their own: the class and window table (WindowTable), the
+// key state (KeyboardState), the posted queue (PostedQueue), the timers (TimerTable) and the
+// touch inputs (TouchInputTable). The facade calls (WindowApi.h, MessageApi.h, MenuApi.h,
+// TouchApi.h) are thin wrappers over it.
 //
 // Main thread only, except PostMessage, PublishFrame and the cached-state queries (IsWindow,
 // IsVisible, IsIconic, IsZoomed). Window procedures and hooks are always called with no layer
 // lock held.
 
-#include <array>
 #include <atomic>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <shared_mutex>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/kernel/WinTypes.h"
@@ -31,48 +29,10 @@
 #include "platform/user/VideoDevice.h"
 #include "platform/user/WindowApi.h"
 #include "platform/user/WindowFrame.h"
+#include "platform/user/WindowObject.h"
+#include "platform/user/WindowTable.h"
 
 namespace platform {
-
-struct WindowClassRecord
-{
-    ATOM atom = 0;
-    std::u16string name;
-    WNDCLASSW info{}; // lpszClassName and lpszMenuName are not kept
-};
-
-struct WindowObject
-{
-    HWND handle = nullptr;
-    WNDPROC procedure = nullptr;
-    ATOM class_atom = 0;
-    UINT class_style = 0;
-    HCURSOR class_cursor = nullptr;
-    HICON class_icon = nullptr;
-    HINSTANCE instance = nullptr;
-    DWORD style = 0;
-    DWORD ex_style = 0;
-    HWND parent = nullptr; // the parent of a WS_CHILD window, else the owner
-    HMENU menu = nullptr;  // the menu bar (the control id of a child window)
-    HMENU system_menu = nullptr;
-    LONG_PTR user_data = 0;
-    std::vector<uint8_t> extra;
-    std::u16string text;
-    RECT rect{};        // screen pixels; parent client pixels for a child window
-    RECT normal_rect{}; // the rectangle to restore after minimise or maximise
-    std::atomic<bool> visible{false};
-    std::atomic<bool> minimized{false};
-    std::atomic<bool> maximized{false};
-    bool restore_maximized = false;
-    bool enabled = true;
-    bool invalid = false;
-    bool destroying = false;
-    bool touch = false;
-    uint32_t native = 0;  // the native window of a top-level window; 0 for drawn windows
-    uint64_t z_order = 0; // drawn windows: higher is nearer the top
-    bool fullscreen = false;
-    std::shared_ptr<const WindowFrame> frame; // guarded by m_frame_lock of the manager
-};
 
 class WindowManager final
 {
@@ -256,12 +216,7 @@ private:
     void LayoutMessageBox(WindowObject* host);
     void PaintMessageBox(UiCanvas& canvas, POINT origin);
 
-    mutable std::shared_mutex m_table_lock; // guards m_windows (written on the main thread only)
-    std::unordered_map<uintptr_t, std::unique_ptr<WindowObject>> m_windows;
-    std::vector<WindowClassRecord> m_classes;
-    uintptr_t m_next_handle = 0x2'0010;
-    ATOM m_next_atom = 0xC000;
-    uint64_t m_next_z = 1;
+    WindowTable m_table; // classes and windows; locks itself for other threads' queries
 
     std::unique_ptr<VideoDevice> m_device;
     bool m_device_tried = false;
