@@ -203,7 +203,8 @@ void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)
         bars.push_back({&host, {0, 0, width, MENU_BAR_HEIGHT}});
     std::vector<const WindowObject*> drawn;
     m_table.ForEach([&](WindowObject& window) {
-        if (window.native == 0 && window.visible && !(window.style & WS_CHILD) && NativeHostOf(&window) == &host)
+        if (window.native == 0 && window.visible && !(window.style & WS_CHILD) &&
+            NativeHostOf(&window) == &host)
             drawn.push_back(&window);
     });
     std::sort(drawn.begin(), drawn.end(), [](const WindowObject* a, const WindowObject* b) {
