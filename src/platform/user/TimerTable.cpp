@@ -58,7 +58,8 @@ std::optional<TimerTable::Timer> TimerTable::TakeDue(DWORD now, HWND window, boo
 
 bool TimerTable::AnyDue(DWORD now) const
 {
-    return std::any_of(m_timers.begin(), m_timers.end(), [now](const Timer& timer) { return IsDue(timer, now); });
+    return std::any_of(m_timers.begin(), m_timers.end(),
+                       [now](const Timer& timer) { return IsDue(timer, now); });
 }
 
 } // namespace platform

@@ -493,8 +493,8 @@ void WindowManager::HandleFinger(const NativeEvent& event)
                                                                 : TOUCHEVENTF_UP);
     input.dwTime = event.time;
     const HTOUCHINPUT handle = m_touch_inputs.Add(host->handle, {input});
-    QueueInput({host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time,
-                m_pointer});
+    QueueInput(
+        {host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time, m_pointer});
 }
 
 void WindowManager::HandleWindowEvent(const NativeEvent& event, const std::deque<NativeEvent>& following)
