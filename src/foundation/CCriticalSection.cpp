@@ -19,6 +19,10 @@ CCriticalSection::~CCriticalSection()
 
 void CCriticalSection::Lock()
 {
+    if (!IsLockOrderCheckOn()) {
+        EnterCriticalSection(&m_section);
+        return;
+    }
     CheckLockOrder(this, m_level);
     EnterCriticalSection(&m_section);
     NoteLockTaken(this, m_level);

@@ -17,7 +17,11 @@ bool CheckWanted()
 #endif
 }
 
-std::atomic<bool> g_check_on{CheckWanted()};
+} // namespace
+
+std::atomic<bool> g_lock_order_check_on{CheckWanted()};
+
+namespace {
 
 void AbortOnViolation(const char* report)
 {
@@ -54,17 +58,12 @@ HeldLock* FindHeld(const void* lock)
 
 void SetLockOrderCheck(bool enabled)
 {
-    g_check_on = enabled;
+    g_lock_order_check_on = enabled;
 }
 
 LockOrderViolationHandler SetLockOrderViolationHandler(LockOrderViolationHandler handler)
 {
     return g_violation_handler.exchange(handler ? handler : AbortOnViolation);
-}
-
-bool IsLockOrderCheckOn()
-{
-    return g_check_on.load(std::memory_order_relaxed);
 }
 
 void CheckLockOrder(const void* lock, LockLevel level)
