@@ -2,6 +2,19 @@
 
 namespace platform {
 
+std::optional<MSG> TakeFirst(std::deque<MSG>& queue, const std::function<bool(const MSG&)>& accept, bool remove)
+{
+    for (auto it = queue.begin(); it != queue.end(); ++it) {
+        if (!accept(*it))
+            continue;
+        MSG found = *it;
+        if (remove)
+            queue.erase(it);
+        return found;
+    }
+    return std::nullopt;
+}
+
 void PostedQueue::Post(const MSG& message)
 {
     std::lock_guard lock(m_lock);
@@ -18,15 +31,7 @@ void PostedQueue::PostQuit(int exit_code)
 std::optional<MSG> PostedQueue::Take(const std::function<bool(const MSG&)>& accept, bool remove)
 {
     std::lock_guard lock(m_lock);
-    for (auto it = m_messages.begin(); it != m_messages.end(); ++it) {
-        if (!accept(*it))
-            continue;
-        MSG found = *it;
-        if (remove)
-            m_messages.erase(it);
-        return found;
-    }
-    return std::nullopt;
+    return TakeFirst(m_messages, accept, remove);
 }
 
 std::optional<int> PostedQueue::TakeQuit(bool remove)

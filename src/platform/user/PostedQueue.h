@@ -12,6 +12,9 @@
 
 namespace platform {
 
+// The first message of the queue that `accept` takes, in order; removed when `remove`.
+std::optional<MSG> TakeFirst(std::deque<MSG>& queue, const std::function<bool(const MSG&)>& accept, bool remove);
+
 class PostedQueue final
 {
 public:

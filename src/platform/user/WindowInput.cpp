@@ -69,15 +69,8 @@ bool WindowManager::Matches(const MSG& message, HWND window, UINT filter_min, UI
 std::optional<MSG> WindowManager::TakeMatching(std::deque<MSG>& queue, HWND window, UINT filter_min,
                                                UINT filter_max, bool remove)
 {
-    for (auto it = queue.begin(); it != queue.end(); ++it) {
-        if (!Matches(*it, window, filter_min, filter_max))
-            continue;
-        MSG found = *it;
-        if (remove)
-            queue.erase(it);
-        return found;
-    }
-    return std::nullopt;
+    return TakeFirst(
+        queue, [&](const MSG& message) { return Matches(message, window, filter_min, filter_max); }, remove);
 }
 
 std::optional<MSG> WindowManager::TakePosted(HWND window, UINT filter_min, UINT filter_max, bool remove)
