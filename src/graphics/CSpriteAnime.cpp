@@ -116,6 +116,9 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
             sprite->AdvanceStep(0);
         }
     }
+    // Cleared before the task can run: a skip on its first passes must not be lost.
+    if (wait_mode == ANIME_WAIT)
+        m_skipped = 0;
     m_running = 1;
     CAppTask* tasks = GetAppTask();
     if (tasks != nullptr)
@@ -123,7 +126,6 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
     if (wait_mode != ANIME_WAIT)
         return;
 
-    m_skipped = 0;
     try {
         // Without a frame-task runner nothing would ever play the steps: they end at once.
         while (tasks != nullptr && PumpMessages()) {
