@@ -347,7 +347,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     case Type::FocusLost:
     case Type::Close:
     case Type::Quit:
-        HandleWindowEvent(event, m_native);
+        HandleWindowEvent(event, m_native.Pending());
         return false;
     case Type::MouseMove:
     case Type::Wheel:
@@ -358,7 +358,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     case Type::FingerUp:
         break;
     default:
-        HandleWindowEvent(event, m_native);
+        HandleWindowEvent(event, m_native.Pending());
         return m_menu_loop.active;
     }
 
@@ -627,7 +627,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
     case Type::FingerUp:
         return true;
     default:
-        HandleWindowEvent(event, m_native);
+        HandleWindowEvent(event, m_native.Pending());
         return true;
     }
 }

@@ -12,7 +12,6 @@ namespace platform {
 namespace {
 
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
-constexpr size_t MAX_PENDING_NATIVE_EVENTS = 4096;
 
 bool InRange(UINT message, UINT filter_min, UINT filter_max)
 {
@@ -66,13 +65,6 @@ bool WindowManager::Matches(const MSG& message, HWND window, UINT filter_min, UI
     return InRange(message.message, filter_min, filter_max);
 }
 
-std::optional<MSG> WindowManager::TakeMatching(std::deque<MSG>& queue, HWND window, UINT filter_min,
-                                               UINT filter_max, bool remove)
-{
-    return TakeFirst(
-        queue, [&](const MSG& message) { return Matches(message, window, filter_min, filter_max); }, remove);
-}
-
 std::optional<MSG> WindowManager::TakePosted(HWND window, UINT filter_min, UINT filter_max, bool remove)
 {
     return m_posted.Take([&](const MSG& message) { return Matches(message, window, filter_min, filter_max); },
@@ -81,26 +73,13 @@ std::optional<MSG> WindowManager::TakePosted(HWND window, UINT filter_min, UINT 
 
 void WindowManager::PumpNative()
 {
-    VideoDevice* device = Device();
-    if (device == nullptr)
-        return;
-    while (m_native.size() < MAX_PENDING_NATIVE_EVENTS) {
-        std::optional<NativeEvent> event = device->PollEvent();
-        if (!event)
-            break;
-        m_native.push_back(std::move(*event));
-    }
+    if (VideoDevice* device = Device())
+        m_native.Fill(*device);
 }
 
 std::optional<NativeEvent> WindowManager::NextNativeEvent()
 {
-    if (m_native.empty())
-        PumpNative();
-    if (m_native.empty())
-        return std::nullopt;
-    NativeEvent event = std::move(m_native.front());
-    m_native.pop_front();
-    return event;
+    return m_native.Next(m_native.IsEmpty() ? Device() : nullptr);
 }
 
 bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter_max, bool remove)
@@ -112,14 +91,15 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
             message.pt = m_pointer;
             return true;
         }
-        if (auto input = TakeMatching(m_input, window, filter_min, filter_max, remove)) {
+        if (auto input = m_input.Take(
+                [&](const MSG& queued) { return Matches(queued, window, filter_min, filter_max); }, remove)) {
             message = *input;
             return true;
         }
         std::optional<NativeEvent> event = NextNativeEvent();
         if (!event)
             break;
-        ProcessNativeEvent(*event, m_native);
+        ProcessNativeEvent(*event, m_native.Pending());
     }
     if (InRange(WM_PAINT, filter_min, filter_max)) {
         for (HWND handle : Windows()) {
@@ -150,10 +130,10 @@ void WindowManager::Wait()
     while (true) {
         if (m_posted.HasAny())
             return;
-        if (!m_input.empty() || !m_native.empty())
+        if (!m_input.IsEmpty() || !m_native.IsEmpty())
             return;
         PumpNative();
-        if (!m_native.empty())
+        if (!m_native.IsEmpty())
             return;
         for (HWND handle : Windows()) {
             const WindowObject* candidate = Find(handle);
@@ -235,7 +215,7 @@ bool WindowManager::Translate(const MSG& message)
         return false;
     const UINT char_message = message.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     // Windows puts the character straight after its key in the queue.
-    m_input.push_front({message.hwnd, char_message, character, message.lParam, message.time, message.pt});
+    m_input.QueueFront({message.hwnd, char_message, character, message.lParam, message.time, message.pt});
     return true;
 }
 
@@ -258,13 +238,7 @@ bool WindowManager::KillTimer(HWND window, UINT_PTR id)
 
 void WindowManager::QueueInput(const MSG& message)
 {
-    // Windows keeps only the newest of consecutive mouse moves.
-    if (message.message == WM_MOUSEMOVE && !m_input.empty() && m_input.back().message == WM_MOUSEMOVE &&
-        m_input.back().hwnd == message.hwnd) {
-        m_input.back() = message;
-        return;
-    }
-    m_input.push_back(message);
+    m_input.Queue(message);
 }
 
 bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::deque<NativeEvent>& following)

@@ -1115,8 +1115,8 @@ void WindowManager::Reset()
     }
     m_table.ClearClasses();
     m_posted.Clear();
-    m_input.clear();
-    m_native.clear();
+    m_input.Clear();
+    m_native.Clear();
     while (Device() && Device()->PollEvent()) {
     }
     m_timers.Clear();

@@ -19,8 +19,10 @@
 #include <vector>
 
 #include "platform/kernel/WinTypes.h"
+#include "platform/user/InputQueue.h"
 #include "platform/user/KeyboardState.h"
 #include "platform/user/MessageApi.h"
+#include "platform/user/NativeEventQueue.h"
 #include "platform/user/PostedQueue.h"
 #include "platform/user/TimerTable.h"
 #include "platform/user/TouchApi.h"
@@ -203,8 +205,6 @@ private:
     // Whether the message is for the window (or a child of it; any window when null) and in range.
     bool Matches(const MSG& message, HWND window, UINT filter_min, UINT filter_max) const;
     std::optional<MSG> TakePosted(HWND window, UINT filter_min, UINT filter_max, bool remove);
-    std::optional<MSG> TakeMatching(std::deque<MSG>& queue, HWND window, UINT filter_min, UINT filter_max,
-                                    bool remove);
     std::optional<NativeEvent> NextNativeEvent();
 
     // Drawing.
@@ -233,8 +233,8 @@ private:
     TextEventSink m_text_sink = nullptr;
 
     PostedQueue m_posted; // any thread posts; locks itself
-    std::deque<MSG> m_input;
-    std::deque<NativeEvent> m_native;
+    InputQueue m_input;
+    NativeEventQueue m_native;
     TimerTable m_timers;
 
     TouchInputTable m_touch_inputs;
