@@ -395,7 +395,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     const POINT point{event.x, event.y};
     switch (event.type) {
     case Type::MouseMove: {
-        m_pointer = {host->rect.left + event.x, host->rect.top + event.y};
+        m_pointer.SetPosition({host->rect.left + event.x, host->rect.top + event.y});
         const int title = HitTestTitles(layout, point);
         if (title >= 0 && menu->items[static_cast<size_t>(title)].popup != nullptr) {
             open_title(title);

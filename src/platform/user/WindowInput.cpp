@@ -88,7 +88,7 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
     while (true) {
         if (auto posted = TakePosted(window, filter_min, filter_max, remove)) {
             message = *posted;
-            message.pt = m_pointer;
+            message.pt = m_pointer.Position();
             return true;
         }
         if (auto input = m_input.Take(
@@ -105,7 +105,7 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
         for (HWND handle : Windows()) {
             const WindowObject* candidate = Find(handle);
             if (candidate->invalid && candidate->visible && (window == nullptr || window == handle)) {
-                message = {handle, WM_PAINT, 0, 0, timeGetTime(), m_pointer};
+                message = {handle, WM_PAINT, 0, 0, timeGetTime(), m_pointer.Position()};
                 return true;
             }
         }
@@ -114,12 +114,12 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
         const DWORD now = timeGetTime();
         if (std::optional<TimerTable::Timer> timer = m_timers.TakeDue(now, window, remove)) {
             message = {timer->window, WM_TIMER, timer->id, reinterpret_cast<LPARAM>(timer->procedure),
-                       now,           m_pointer};
+                       now,           m_pointer.Position()};
             return true;
         }
     }
     if (std::optional<int> exit_code = m_posted.TakeQuit(remove)) {
-        message = {nullptr, WM_QUIT, static_cast<WPARAM>(*exit_code), 0, timeGetTime(), m_pointer};
+        message = {nullptr, WM_QUIT, static_cast<WPARAM>(*exit_code), 0, timeGetTime(), m_pointer.Position()};
         return true;
     }
     return false;
@@ -256,7 +256,7 @@ bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::dequ
         if (event.type == Type::Text && m_text_input) {
             const HWND target = m_focus ? m_focus : m_active;
             for (char16_t unit : event.text)
-                QueueInput({target, WM_CHAR, unit, 1, event.time, m_pointer});
+                QueueInput({target, WM_CHAR, unit, 1, event.time, m_pointer.Position()});
         }
         return true;
     case Type::MouseMove:
@@ -304,7 +304,7 @@ void WindowManager::HandleKey(const NativeEvent& event)
     if (!down)
         flags |= 1u << 31;
     const HWND target = m_focus ? m_focus : m_active;
-    QueueInput({target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer});
+    QueueInput({target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer.Position()});
 }
 
 WPARAM WindowManager::MouseKeyFlags() const
@@ -371,7 +371,7 @@ void WindowManager::HandleMouse(const NativeEvent& event)
         return;
     const POINT screen{host->rect.left + event.x, host->rect.top + event.y};
     if (event.type != Type::Wheel)
-        m_pointer = screen;
+        m_pointer.SetPosition(screen);
     UINT client_message = WM_MOUSEMOVE;
     UINT frame_message = WM_NCMOUSEMOVE;
     if (event.type == Type::ButtonDown || event.type == Type::ButtonUp) {
@@ -399,30 +399,30 @@ void WindowManager::HandleMouse(const NativeEvent& event)
         const int delta = std::clamp(event.wheel * WHEEL_DELTA, -32768, 32767);
         QueueInput({target, WM_MOUSEWHEEL,
                     MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(delta)),
-                    PackPoint(m_pointer.x, m_pointer.y), event.time, m_pointer});
+                    PackPoint(m_pointer.Position().x, m_pointer.Position().y), event.time, m_pointer.Position()});
         return;
     }
     int hit = HTCLIENT;
-    HWND target = m_capture;
+    HWND target = m_pointer.Capture();
     if (target == nullptr)
         target = HitTest(screen, hit);
     WindowObject* window = Find(target);
     if (window == nullptr)
         return;
-    if (m_capture == nullptr) {
+    if (m_pointer.Capture() == nullptr) {
         // A disabled window (the owner of a modal dialog) takes no mouse input, as on Windows.
         const WindowObject* top = TopLevelOf(window);
         if (!window->enabled || (top != nullptr && !top->enabled))
             return;
     }
-    if (event.type == Type::ButtonDown && m_capture == nullptr) {
+    if (event.type == Type::ButtonDown && m_pointer.Capture() == nullptr) {
         WindowObject* top = TopLevelOf(window);
         if (top != nullptr && m_active != top->handle)
             Activate(top->handle, WA_CLICKACTIVE);
         if ((window = Find(target)) == nullptr)
             return;
     }
-    if (m_capture == nullptr)
+    if (m_pointer.Capture() == nullptr)
         Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
              MAKELPARAM(static_cast<WORD>(hit), client_message));
     if ((window = Find(target)) == nullptr)
@@ -461,7 +461,7 @@ void WindowManager::HandleFinger(const NativeEvent& event)
     input.dwTime = event.time;
     const HTOUCHINPUT handle = m_touch_inputs.Add(host->handle, {input});
     QueueInput(
-        {host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time, m_pointer});
+        {host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time, m_pointer.Position()});
 }
 
 void WindowManager::HandleWindowEvent(const NativeEvent& event, const std::deque<NativeEvent>& following)

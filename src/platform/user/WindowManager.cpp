@@ -283,8 +283,8 @@ bool WindowManager::DestroyWindow(HWND handle)
             Device()->Hide(window->native);
         InvalidateChrome();
     }
-    if (m_capture == handle) {
-        m_capture = nullptr;
+    if (m_pointer.Capture() == handle) {
+        m_pointer.SetCapture(nullptr);
         if (Device())
             Device()->CapturePointer(false);
     }
@@ -994,12 +994,11 @@ HWND WindowManager::SetFocus(HWND handle)
 
 HWND WindowManager::SetCapture(HWND handle)
 {
-    const HWND previous = m_capture;
     if (handle != nullptr && Find(handle) == nullptr) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
-    m_capture = handle;
+    const HWND previous = m_pointer.SetCapture(handle);
     if (previous != nullptr && previous != handle && Find(previous))
         Send(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(handle));
     if (Device())
@@ -1009,8 +1008,7 @@ HWND WindowManager::SetCapture(HWND handle)
 
 bool WindowManager::ReleaseCapture()
 {
-    const HWND previous = m_capture;
-    m_capture = nullptr;
+    const HWND previous = m_pointer.SetCapture(nullptr);
     if (previous != nullptr) {
         if (Device())
             Device()->CapturePointer(false);
@@ -1025,7 +1023,7 @@ bool WindowManager::ReleaseCapture()
 
 bool WindowManager::SetPointerPosition(int x, int y)
 {
-    m_pointer = {x, y};
+    m_pointer.SetPosition(POINT{x, y});
     if (WindowObject* host = Find(MainWindow()); host != nullptr && host->native != 0 && Device())
         Device()->WarpPointer(host->native, x - host->rect.left, y - host->rect.top);
     return true;
@@ -1033,21 +1031,20 @@ bool WindowManager::SetPointerPosition(int x, int y)
 
 int WindowManager::ShowPointer(bool show)
 {
-    m_pointer_count += show ? 1 : -1;
+    const int count = m_pointer.StepShowCount(show);
     if (Device())
-        Device()->ShowPointer(m_pointer_count >= 0 && m_cursor != nullptr);
-    return m_pointer_count;
+        Device()->ShowPointer(m_pointer.IsShown());
+    return count;
 }
 
 HCURSOR WindowManager::SetCursor(HCURSOR cursor)
 {
-    const HCURSOR previous = m_cursor;
-    m_cursor = cursor;
+    const HCURSOR previous = m_pointer.SetCursor(cursor);
     if (VideoDevice* device = Device()) {
         if (auto system = SystemCursorOf(cursor))
             device->SetCursor(*system);
         if ((previous == nullptr) != (cursor == nullptr))
-            device->ShowPointer(m_pointer_count >= 0 && cursor != nullptr);
+            device->ShowPointer(m_pointer.IsShown());
     }
     return previous;
 }
@@ -1123,10 +1120,7 @@ void WindowManager::Reset()
     m_touch_inputs.Clear();
     m_active = nullptr;
     m_focus = nullptr;
-    m_capture = nullptr;
-    m_pointer = {};
-    m_pointer_count = 0;
-    m_cursor = nullptr;
+    m_pointer.Reset();
     m_keys.Reset();
     m_text_input = false;
     if (Device()) {

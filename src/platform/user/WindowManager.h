@@ -23,6 +23,7 @@
 #include "platform/user/KeyboardState.h"
 #include "platform/user/MessageApi.h"
 #include "platform/user/NativeEventQueue.h"
+#include "platform/user/PointerState.h"
 #include "platform/user/PostedQueue.h"
 #include "platform/user/TimerTable.h"
 #include "platform/user/TouchApi.h"
@@ -89,14 +90,14 @@ public:
     HWND SetFocus(HWND window);
     HWND SetCapture(HWND window);
     bool ReleaseCapture();
-    HWND Capture() const { return m_capture; }
+    HWND Capture() const { return m_pointer.Capture(); }
 
     // Pointer and keys.
-    POINT PointerPosition() const { return m_pointer; }
+    POINT PointerPosition() const { return m_pointer.Position(); }
     bool SetPointerPosition(int x, int y);
     int ShowPointer(bool show);
     HCURSOR SetCursor(HCURSOR cursor);
-    HCURSOR Cursor() const { return m_cursor; }
+    HCURSOR Cursor() const { return m_pointer.Cursor(); }
     SHORT KeyState(int virtual_key, bool async) const;
     void SetTextInput(bool enabled);
     bool TextInputEnabled() const { return m_text_input; }
@@ -223,10 +224,7 @@ private:
 
     HWND m_active = nullptr;
     HWND m_focus = nullptr;
-    HWND m_capture = nullptr;
-    POINT m_pointer{};
-    int m_pointer_count = 0;
-    HCURSOR m_cursor = nullptr;
+    PointerState m_pointer; // position, capture, show count and cursor
     KeyboardState m_keys; // GetAsyncKeyState is also read by the app-task thread
 
     bool m_text_input = false;
