@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the demo game need.
-# Idempotent and non-interactive; run as root (or through sudo when available).
+#   scripts/install-deps.sh         what building and testing need
+#   scripts/install-deps.sh --dev   also the maintainers' tools (formatter, tables, tracing, X)
+# Idempotent and non-interactive; run as root, or as a user who may use sudo.
 set -euo pipefail
 
 PACKAGES=(
@@ -11,11 +13,20 @@ PACKAGES=(
     libfreetype-dev libfontconfig-dev fonts-noto-cjk
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libpng-dev
-    unicode-data
-    xvfb xauth
-    clang-format
-    strace
 )
+# Only maintainers need these: formatting, regenerating the width table, tracing, a virtual X.
+DEV_PACKAGES=(
+    clang-format
+    unicode-data
+    strace
+    xvfb xauth
+)
+
+case "${1:-}" in
+    --dev) PACKAGES+=("${DEV_PACKAGES[@]}") ;;
+    "") ;;
+    *) echo "usage: $0 [--dev]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -28,10 +39,15 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-SUDO=""
+SUDO=()
 if [ "$(id -u)" -ne 0 ]; then
-    SUDO="sudo"
+    if ! command -v sudo >/dev/null 2>&1; then
+        echo "Missing packages: ${missing[*]}" >&2
+        echo "Run $0 as root to install them (sudo is not available to this user)." >&2
+        exit 1
+    fi
+    SUDO=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+"${SUDO[@]}" apt-get update -qq
+"${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

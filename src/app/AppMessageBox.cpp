@@ -3,18 +3,23 @@
 #include <mutex>
 
 #include "app/CWinApp.h"
+#include "foundation/OrderedMutex.h"
+#include "foundation/PlayerMessage.h"
 #include "platform/kernel/ModuleApi.h"
 #include "platform/user/MessageBoxApi.h"
 
 namespace {
 
-std::mutex g_hook_mutex; // guards Hook(): messages come from sound threads too
+OrderedMutex g_hook_mutex{LOCK_LEVEL_MESSAGE_BOX_HOOK}; // guards Hook(): messages come from sound threads too
 
 AppMessageBoxHook& Hook()
 {
     static auto* s_hook = new AppMessageBoxHook; // never destroyed: messages may come during exit
     return *s_hook;
 }
+
+// The foundation and the sound pool show their messages through the application's box.
+const PlayerMessageSink g_installed_sink = SetPlayerMessageSink(&AppMessageBox);
 
 } // namespace
 

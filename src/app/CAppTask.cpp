@@ -10,6 +10,7 @@
 #include "graphics/FrameRedraw.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
+#include "graphics/LiveDrawLock.h"
 #include "platform/kernel/TimeApi.h"
 
 namespace {
@@ -128,21 +129,7 @@ uint32_t CAppTask::RunDueTasks()
     bool waiting = false;
     {
         // Tasks run under the global draw lock so they never overlap the main thread's drawing.
-        struct DrawLock
-        {
-            bool held;
-            explicit DrawLock(bool take)
-                : held(take)
-            {
-                if (held)
-                    g_draw_lock.Lock();
-            }
-            ~DrawLock()
-            {
-                if (held)
-                    g_draw_lock.Unlock();
-            }
-        } draw_lock(live);
+        LiveDrawLock draw_lock(live);
         struct RunningFlag
         {
             CAppTask& runner;

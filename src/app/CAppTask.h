@@ -51,7 +51,7 @@ private:
     std::list<IAppTask*> m_tasks;
     bool m_running = false;
     HANDLE m_wake = nullptr;
-    CCriticalSection m_lock; // lock level 20: frame-task list; guards m_tasks and m_running
+    CCriticalSection m_lock{LOCK_LEVEL_FRAME_TASK_LIST}; // guards m_tasks and m_running
 };
 
 // The application's runner; null before initialisation made it and after exit freed it.

@@ -1,5 +1,8 @@
 #include "app/CVeskApp.h"
 
+#include <optional>
+#include <string>
+
 #include "app/AppMessageBox.h"
 #include "app/CApiKeyboard.h"
 #include "app/CApiMouse.h"
@@ -9,12 +12,14 @@
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/InitSaveData.h"
+#include "app/ThreadBoundary.h"
 #include "foundation/CExecException.h"
 #include "graphics/CDirect3D.h"
 #include "platform/TestExit.h"
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
+#include "platform/kernel/ThreadFailure.h"
 #include "platform/user/MessageApi.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/WindowApi.h"
@@ -86,6 +91,9 @@ int CVeskApp::InitInstance()
         unsigned thread_id = 0;
         m_app_task_thread = reinterpret_cast<HANDLE>(
             _beginthreadex(nullptr, 0, &CVeskApp::AppTaskThreadProc, this, 0, &thread_id));
+        // Without the thread no frame task would ever run: the game cannot go on.
+        if (m_app_task_thread == nullptr)
+            throw CExecException("Failed to start the App Task Thread");
         m_app_task_thread_id = thread_id;
         return 1;
     } catch (const CExecException& failure) {
@@ -102,16 +110,22 @@ int CVeskApp::InitInstance()
 unsigned CVeskApp::AppTaskThreadProc(void* argument)
 {
     auto* application = static_cast<CVeskApp*>(argument);
-    while (WaitForSingleObject(application->m_stop_event, 0) == WAIT_TIMEOUT) {
-        CAppTask* runner = application->m_app_task.get();
-        if (runner == nullptr || runner->RunDueTasks() == 0) {
-            Sleep(0);
-            continue;
+    try {
+        while (WaitForSingleObject(application->m_stop_event, 0) == WAIT_TIMEOUT) {
+            CAppTask* runner = application->m_app_task.get();
+            if (runner == nullptr || runner->RunDueTasks() == 0) {
+                Sleep(0);
+                continue;
+            }
+            // Rather than a 1 ms sleep that wakes the thread a thousand times a second while
+            // nothing is due: wait for the next due task, a new task or the stop.
+            const HANDLE wake[] = {application->m_stop_event, runner->GetWakeEvent()};
+            WaitForMultipleObjects(wake[1] != nullptr ? 2 : 1, wake, FALSE, runner->GetIdleTime());
         }
-        // Rather than a 1 ms sleep that wakes the thread a thousand times a second while nothing
-        // is due: wait for the next due task, a new task or the stop.
-        const HANDLE wake[] = {application->m_stop_event, runner->GetWakeEvent()};
-        WaitForMultipleObjects(wake[1] != nullptr ? 2 : 1, wake, FALSE, runner->GetIdleTime());
+    } catch (const tagDirect3DException& failure) {
+        platform::PostThreadFailure(failure.GetMessage().GetText());
+    } catch (...) {
+        HandOverThreadFailure();
     }
     return 0;
 }
@@ -120,9 +134,10 @@ int CVeskApp::Run()
 {
     CVeskDoc* document = GetDocument();
     for (;;) {
-        if (PumpAndYield() == 0)
-            return 1;
         try {
+            // Inside the try: the pump raises the failure of a worker thread here.
+            if (PumpAndYield() == 0)
+                return 1;
             if (document->OnFrame() == 0)
                 return 1;
         } catch (const CExecException& failure) {
@@ -133,7 +148,9 @@ int CVeskApp::Run()
             return 0;
         } catch (const CSoftResetException&) {
             ExitInstance();
-            InitInstance();
+            // A start that fails has shown why; there is no game to go on with.
+            if (InitInstance() != 1)
+                return 0;
             // The exit freed the document the loop held; the initialisation made the new one.
             document = GetDocument();
         }
@@ -201,6 +218,12 @@ UINT CVeskApp::PumpMessage()
     CVeskView* view = GetView();
     const HWND window = view->GetHandle();
     const HACCEL accelerators = view->GetAccelerators();
+    // A worker thread that failed ends the game from here, inside whatever wait pumps, so the
+    // run loop shows it and the normal exit runs.
+    if (platform::IsUserInterfaceThread()) {
+        if (std::optional<std::string> failure = platform::TakeThreadFailure())
+            throw CExecException(CStringUTF8(std::move(*failure)));
+    }
     if (platform::IsTestCloseDue())
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     MSG message{};

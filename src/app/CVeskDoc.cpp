@@ -1,6 +1,7 @@
 #include "app/CVeskDoc.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <random>
 #include <utility>
@@ -20,6 +21,7 @@
 #include "foundation/CExecException.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
+#include "foundation/ScopedLock.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CFontDIB.h"
@@ -28,6 +30,7 @@
 #include "graphics/CSpriteLayerFile.h"
 #include "movie/CMoviePlayer.h"
 #include "platform/kernel/SyncApi.h"
+#include "platform/user/WindowApi.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
@@ -38,7 +41,9 @@
 
 namespace {
 
-CVeskDoc* g_document = nullptr; // owned here: made by GetDocument, freed by DeleteDocument
+// Owned here: made by GetDocument on the main thread, freed by DeleteDocument. Atomic: the
+// app-task thread reads it while the game runs.
+std::atomic<CVeskDoc*> g_document{nullptr};
 
 constexpr uint32_t ENGINE_STATE_AT_START = 0x53;
 constexpr uint32_t MT_DEFAULT_SEED = 5489;
@@ -81,18 +86,20 @@ std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int
 
 CVeskDoc* GetDocument()
 {
-    if (g_document == nullptr) {
-        if (!IsCreationFaultInjected("Failed to create the Document Object"))
-            g_document = new (std::nothrow) CVeskDoc;
-        if (g_document == nullptr)
-            throw CExecException("Failed to create the Document Object");
-    }
-    return g_document;
+    if (CVeskDoc* document = g_document.load())
+        return document;
+    CVeskDoc* document = nullptr;
+    if (!IsCreationFaultInjected("Failed to create the Document Object"))
+        document = new (std::nothrow) CVeskDoc;
+    if (document == nullptr)
+        throw CExecException("Failed to create the Document Object");
+    g_document = document;
+    return document;
 }
 
 void DeleteDocument()
 {
-    delete std::exchange(g_document, nullptr);
+    delete g_document.exchange(nullptr);
 }
 
 CVeskDoc::CVeskDoc() = default;
@@ -245,7 +252,7 @@ void CVeskDoc::Teardown()
             runner->RemoveTask(m_anime_manager.get());
         m_anime_manager.reset();
     }
-    if (g_document == this || g_document == nullptr)
+    if (g_document.load() == this || g_document.load() == nullptr)
         GetGameWork()->DestroyObjects();
     if (m_script_context) {
         m_script_context->Release();
@@ -271,7 +278,10 @@ void CVeskDoc::Teardown()
     m_fade_sprite.reset();
     m_work_layer.reset();
     m_stack_layer.reset();
-    m_sprite_layers.clear();
+    {
+        ScopedLock lock(m_sprite_layer_lock);
+        m_sprite_layers.clear();
+    }
     if (m_layer_file)
         SetDocumentLayerFile(nullptr);
     m_layer_file.reset();
@@ -322,6 +332,7 @@ uint32_t CVeskDoc::GetRequestWord() const
 
 uint32_t CVeskDoc::OnFrame()
 {
+    GetEngineStateWord(); // publishes the word the last frame left for the animation tasks
     try {
         RunEventTick(m_event_manager.get());
         // The frame holds the script: a call or return inside the step may replace the field.
@@ -364,19 +375,27 @@ int32_t CVeskDoc::GetGameValue(size_t index)
 
 uint32_t CVeskDoc::GetEngineStateWord()
 {
-    return m_current_state ? m_current_state->EngineStateWord() : 0;
+    // The game state belongs to the main thread; other threads (animation tasks asking for skip
+    // mode) get the word as the main thread last read or wrote it.
+    if (!platform::IsUserInterfaceThread())
+        return m_published_engine_state.load();
+    const uint32_t word = m_current_state ? m_current_state->EngineStateWord() : 0;
+    m_published_engine_state = word;
+    return word;
 }
 
 void CVeskDoc::SetEngineStateBits(uint32_t bits)
 {
     if (m_current_state)
         m_current_state->SetEngineStateBits(bits);
+    GetEngineStateWord();
 }
 
 void CVeskDoc::ClearEngineStateBits(uint32_t bits)
 {
     if (m_current_state)
         m_current_state->ClearEngineStateBits(bits);
+    GetEngineStateWord();
 }
 
 std::shared_ptr<CScript> CVeskDoc::AttachScript(const CStringUTF8& name)
@@ -537,14 +556,18 @@ CStringUTF8 CVeskDoc::FormatScriptError(CStringUTF8 message)
 
 void CVeskDoc::RegisterSpriteLayer(int32_t number, CSpriteLayer* layer)
 {
-    auto it = m_sprite_layers.find(number);
-    if (it == m_sprite_layers.end()) {
-        m_sprite_layers.emplace(number, std::unique_ptr<CSpriteLayer>(layer));
-        return;
+    {
+        ScopedLock lock(m_sprite_layer_lock);
+        auto it = m_sprite_layers.find(number);
+        if (it == m_sprite_layers.end()) {
+            m_sprite_layers.emplace(number, std::unique_ptr<CSpriteLayer>(layer));
+            return;
+        }
+        // The same layer again must not be freed under the caller.
+        if (it->second.get() != layer)
+            it->second.reset(layer);
     }
-    // The same layer again must not be freed under the caller.
-    if (it->second.get() != layer)
-        it->second.reset(layer);
+    // Told outside the lock: the box pumps messages while the tasks go on.
     CStringUTF8 text;
     text.Format("既に%u番のスプライトレイヤーは登録されています。", static_cast<uint32_t>(number));
     AppMessageBox(0, FormatScriptError(text));
@@ -552,11 +575,13 @@ void CVeskDoc::RegisterSpriteLayer(int32_t number, CSpriteLayer* layer)
 
 void CVeskDoc::UnregisterSpriteLayer(int32_t number)
 {
+    ScopedLock lock(m_sprite_layer_lock);
     m_sprite_layers.erase(number);
 }
 
 CSpriteLayer* CVeskDoc::GetSpriteLayer(int32_t number)
 {
+    ScopedLock lock(m_sprite_layer_lock);
     auto it = m_sprite_layers.find(number);
     return it == m_sprite_layers.end() ? nullptr : it->second.get();
 }

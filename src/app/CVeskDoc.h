@@ -7,6 +7,7 @@
 // animation manager runs on the app-task thread once started.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <list>
 #include <map>
@@ -15,6 +16,7 @@
 
 #include "app/CDocument.h"
 #include "app/EventManager.h"
+#include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/DocumentLink.h"
 
@@ -134,9 +136,12 @@ public:
 
     // The registry owns its layers. A number registered again under another layer frees the
     // old one; either way the script author is told.
+    // The animation tasks look layers up and blit from them on the app-task thread: they hold
+    // GetSpriteLayerLock() for the whole use, and registering or freeing a layer takes it too.
     void RegisterSpriteLayer(int32_t number, CSpriteLayer* layer);
     void UnregisterSpriteLayer(int32_t number);
     CSpriteLayer* GetSpriteLayer(int32_t number);
+    CCriticalSection& GetSpriteLayerLock() { return m_sprite_layer_lock; }
 
     // The current game state's engine state word; 0 without a game state or its values.
     uint32_t GetEngineStateWord();
@@ -206,6 +211,10 @@ private:
     std::unique_ptr<CSpriteLayer> m_work_layer;
     std::unique_ptr<CSpriteLayer> m_stack_layer;
     std::array<std::unique_ptr<CFontDIB>, DOCUMENT_FONT_COUNT> m_fonts;
+    // The engine state word for other threads, refreshed whenever the main thread reads or
+    // changes it (every frame at least).
+    std::atomic<uint32_t> m_published_engine_state{0};
+    CCriticalSection m_sprite_layer_lock{LOCK_LEVEL_SPRITE_LAYER_REGISTRY}; // guards m_sprite_layers
     std::map<int32_t, std::unique_ptr<CSpriteLayer>> m_sprite_layers;
     std::unique_ptr<CMoviePlayer> m_movie_player;
     std::unique_ptr<CAnimeManager> m_anime_manager;

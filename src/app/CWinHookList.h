@@ -35,5 +35,5 @@ private:
     // An entry removed while a dispatch walks the list is set to null and erased afterwards.
     std::list<IWinHook*> m_hooks;
     int m_dispatch_depth = 0;
-    CCriticalSection m_lock; // lock level 10: hook list; guards m_hooks and m_dispatch_depth
+    CCriticalSection m_lock{LOCK_LEVEL_HOOK_LIST}; // guards m_hooks and m_dispatch_depth
 };

@@ -7,7 +7,6 @@
 #include "app/CVeskView.h"
 #include "app/ScreenSettings.h"
 #include "foundation/CStringUTF8.h"
-#include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"
 #include "platform/user/ControlsApi.h"
@@ -146,12 +145,11 @@ void CWindowSizeDLG::SetScale(double scale)
     m_height = height;
     ShowSize(m_handle, width, height);
     SetScreenWindowSize(width, height);
-    {
-        ScopedLock lock(g_draw_lock);
-        ::SetWindowPos(view_window, HWND_NOTOPMOST, x, y, frame_width, frame_height, 0);
-        if (display->IsLive())
-            display->ResetBuffers();
-    }
+    // Not under the draw lock: the move sends messages into the view's hooks, which take the
+    // hook list and then the draw lock. ResetBuffers takes the draw lock itself.
+    ::SetWindowPos(view_window, HWND_NOTOPMOST, x, y, frame_width, frame_height, 0);
+    if (display->IsLive())
+        display->ResetBuffers();
     RedrawFrameNow();
 }
 

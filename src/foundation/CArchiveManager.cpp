@@ -1,8 +1,8 @@
 #include "foundation/CArchiveManager.h"
 
-#include "app/AppMessageBox.h"
 #include "foundation/CString.h"
 #include "foundation/DocumentLink.h"
+#include "foundation/PlayerMessage.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ int CArchiveManager::Open(CStringUTF8 list, bool compressed, bool raise)
             archive->OpenArchive(m_paths[k], compressed, raise);
         } catch (const CString& error) {
             DocumentLink* link = GetDocumentLink();
-            AppMessageBox(0, link ? link->FormatScriptError(error) : CStringUTF8(error));
+            ShowPlayerMessage(0, link ? link->FormatScriptError(error) : CStringUTF8(error));
             return 0;
         }
         m_archives.push_back(std::move(archive));

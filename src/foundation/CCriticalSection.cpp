@@ -1,6 +1,13 @@
 #include "foundation/CCriticalSection.h"
 
+#include "foundation/LockOrderCheck.h"
+
 CCriticalSection::CCriticalSection()
+    : CCriticalSection(LOCK_LEVEL_UNRANKED)
+{}
+
+CCriticalSection::CCriticalSection(LockLevel level)
+    : m_level(level)
 {
     InitializeCriticalSection(&m_section);
 }
@@ -12,10 +19,17 @@ CCriticalSection::~CCriticalSection()
 
 void CCriticalSection::Lock()
 {
+    if (!IsLockOrderCheckOn()) {
+        EnterCriticalSection(&m_section);
+        return;
+    }
+    CheckLockOrder(this, m_level);
     EnterCriticalSection(&m_section);
+    NoteLockTaken(this, m_level);
 }
 
 void CCriticalSection::Unlock()
 {
+    NoteLockReleased(this);
     LeaveCriticalSection(&m_section);
 }

@@ -8,7 +8,7 @@ namespace {
 
 struct PrivateHeap
 {
-    CCriticalSection lock; // lock level 100: private heap (leaf); guards heap and live_count
+    CCriticalSection lock{LOCK_LEVEL_PRIVATE_HEAP}; // guards heap and live_count
     HANDLE heap = nullptr;
     uint32_t live_count = 0;
 };

@@ -60,7 +60,7 @@ private:
     CStringUTF8 m_version;
     std::unique_ptr<CXMLNode> m_root;
     XMLPathMap m_path_map;
-    CCriticalSection m_lock; // lock level 100: XML document (leaf); guards every member
+    CCriticalSection m_lock{LOCK_LEVEL_XML_DOCUMENT}; // guards every member
 
     CStringUTF8 m_load_error;
     uint32_t m_nesting = 0; // open elements and comments during a parse

@@ -118,7 +118,7 @@ protected:
     bool SlotCode(const AnimeSlot& slot, const uint8_t*& code, size_t& size);
     std::optional<AnimeCommandRecord> TickLocked(AnimeSlot& slot);
 
-    CCriticalSection m_lock; // lock level 100: anime slots. Guards the slots and the program.
+    CCriticalSection m_lock{LOCK_LEVEL_ANIME_SLOTS}; // guards the slots and the program.
     CStringUTF8 m_program_name;
     std::vector<uint8_t> m_owned_program;
     const uint8_t* m_program = nullptr;

@@ -17,6 +17,19 @@ ILayer* Registered(int32_t number)
     return GetDocument()->GetSpriteLayer(number);
 }
 
+// Commands run on the app-task thread while scripts register and free layers: the look-ups and
+// the blits hold the registry lock, so no layer goes mid-blit. The frame is asked for after the
+// lock is let go, because the redraw takes the draw lock, which comes before it.
+template <class Blits>
+void BlitRegistered(Blits blits)
+{
+    {
+        ScopedLock lock(GetDocument()->GetSpriteLayerLock());
+        blits();
+    }
+    RedrawFrameNow();
+}
+
 int32_t I(uint32_t value)
 {
     return static_cast<int32_t>(value);
@@ -58,21 +71,24 @@ void CAnimeManager::RunCommand(int32_t group, int32_t slot, const AnimeCommandRe
 
 void CAnimeManager::CopyPicture(int32_t, int32_t, const AnimeCommandRecord& c)
 {
-    ILayer* dest = Destination();
-    ILayer* source = Source();
-    if (dest != nullptr && source != nullptr)
-        dest->Blt(I(c.dest_x), I(c.dest_y), I(c.width), I(c.height), source, I(c.source_x), I(c.source_y), 0);
-    RedrawFrameNow();
+    BlitRegistered([&] {
+        ILayer* dest = Destination();
+        ILayer* source = Source();
+        if (dest != nullptr && source != nullptr)
+            dest->Blt(I(c.dest_x), I(c.dest_y), I(c.width), I(c.height), source, I(c.source_x), I(c.source_y),
+                      0);
+    });
 }
 
 void CAnimeManager::CopyPictureColorKey(int32_t, int32_t, const AnimeCommandRecord& c)
 {
-    ILayer* dest = Destination();
-    ILayer* source = Source();
-    if (dest != nullptr && source != nullptr)
-        dest->BltColorKey(I(c.dest_x), I(c.dest_y), I(c.width), I(c.height), source, I(c.source_x),
-                          I(c.source_y), COLOR_KEY_GREEN);
-    RedrawFrameNow();
+    BlitRegistered([&] {
+        ILayer* dest = Destination();
+        ILayer* source = Source();
+        if (dest != nullptr && source != nullptr)
+            dest->BltColorKey(I(c.dest_x), I(c.dest_y), I(c.width), I(c.height), source, I(c.source_x),
+                              I(c.source_y), COLOR_KEY_GREEN);
+    });
 }
 
 void CAnimeManager::DoNothing(int32_t, int32_t, const AnimeCommandRecord&) {}
@@ -81,34 +97,36 @@ void CAnimeManager::ComposePicture(int32_t, int32_t, const AnimeCommandRecord& c
 {
     if (c.kind != 3)
         return;
-    ILayer* dest = Destination();
-    ILayer* source = Source();
-    ILayer* work = Registered(COMPOSE_WORK_LAYER);
-    ILayer* background = Registered(COMPOSE_BACKGROUND_LAYER);
-    if (dest != nullptr && source != nullptr && work != nullptr && background != nullptr) {
-        const int32_t x = I(c.dest_x), y = I(c.dest_y), w = I(c.width), h = I(c.height);
-        work->Blt(x, y, w, h, source, I(c.source_x), I(c.source_y), 1);
-        dest->Blt(x, y, w, h, background, x, y, 1);
-        dest->BltAlpha(x, y, w, h, work, x, y);
-    }
-    RedrawFrameNow();
+    BlitRegistered([&] {
+        ILayer* dest = Destination();
+        ILayer* source = Source();
+        ILayer* work = Registered(COMPOSE_WORK_LAYER);
+        ILayer* background = Registered(COMPOSE_BACKGROUND_LAYER);
+        if (dest != nullptr && source != nullptr && work != nullptr && background != nullptr) {
+            const int32_t x = I(c.dest_x), y = I(c.dest_y), w = I(c.width), h = I(c.height);
+            work->Blt(x, y, w, h, source, I(c.source_x), I(c.source_y), 1);
+            dest->Blt(x, y, w, h, background, x, y, 1);
+            dest->BltAlpha(x, y, w, h, work, x, y);
+        }
+    });
 }
 
 void CAnimeManager::ComposePictureColorKey(int32_t, int32_t, const AnimeCommandRecord& c)
 {
     if (c.kind != 3)
         return;
-    ILayer* dest = Destination();
-    ILayer* source = Source();
-    ILayer* work = Registered(COMPOSE_BACKGROUND_LAYER);
-    ILayer* background = Registered(COMPOSE_WORK_LAYER);
-    if (dest != nullptr && source != nullptr && work != nullptr && background != nullptr) {
-        const int32_t x = I(c.dest_x), y = I(c.dest_y), w = I(c.width), h = I(c.height);
-        work->BltColorKey(x, y, w, h, source, I(c.source_x), I(c.source_y), COLOR_KEY_GREEN);
-        dest->Blt(x, y, w, h, background, x, y, 1);
-        dest->BltAlpha(x, y, w, h, work, x, y);
-    }
-    RedrawFrameNow();
+    BlitRegistered([&] {
+        ILayer* dest = Destination();
+        ILayer* source = Source();
+        ILayer* work = Registered(COMPOSE_BACKGROUND_LAYER);
+        ILayer* background = Registered(COMPOSE_WORK_LAYER);
+        if (dest != nullptr && source != nullptr && work != nullptr && background != nullptr) {
+            const int32_t x = I(c.dest_x), y = I(c.dest_y), w = I(c.width), h = I(c.height);
+            work->BltColorKey(x, y, w, h, source, I(c.source_x), I(c.source_y), COLOR_KEY_GREEN);
+            dest->Blt(x, y, w, h, background, x, y, 1);
+            dest->BltAlpha(x, y, w, h, work, x, y);
+        }
+    });
 }
 
 int32_t CAnimeManager::StepSlot(int32_t group, int32_t slot)
@@ -149,12 +167,14 @@ int32_t CAnimeManager::StepSlot(int32_t group, int32_t slot)
     case 0:
         CopyPicture(group, slot, *command);
         break;
-    case 1:
+    case 1: {
         // Shown with the next frame, not at once.
+        ScopedLock lock(GetDocument()->GetSpriteLayerLock());
         if (ILayer* dest = Destination(); dest != nullptr && Source() != nullptr)
             dest->BltColorKey(I(command->dest_x), I(command->dest_y), I(command->width), I(command->height),
                               Source(), I(command->source_x), I(command->source_y), COLOR_KEY_GREEN);
         break;
+    }
     case 2:
         DoNothing(group, slot, *command);
         break;

@@ -12,12 +12,13 @@
 #include "graphics/CSpriteManager.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTextureLayer.h"
+#include "graphics/LiveDrawLock.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/WindowApi.h"
 
-CCriticalSection g_draw_lock;
+CCriticalSection g_draw_lock{LOCK_LEVEL_GLOBAL_DRAW};
 
 namespace {
 
@@ -542,7 +543,7 @@ RECT CDirect3D::GetViewportRect() const
     return RECT{m_viewport_x, m_viewport_y, m_viewport_x + m_viewport_w, m_viewport_y + m_viewport_h};
 }
 
-void CDirect3D::ResizeSwapChain(BOOL full_screen)
+bool CDirect3D::ResizeSwapChain(BOOL full_screen)
 {
     const SIZE window = GetScreenWindowSize();
     m_context->OMSetRenderTargets(0, nullptr, nullptr);
@@ -556,11 +557,11 @@ void CDirect3D::ResizeSwapChain(BOOL full_screen)
     m_context->Flush();
     if (FAILED(m_swap_chain->ResizeBuffers(2, static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
                                            DXGI_FORMAT_UNKNOWN, 0)))
-        return;
+        return false;
     ComPtr<ID3D11Texture2D> back_buffer;
     if (FAILED(m_swap_chain->GetBuffer(0, IID_ID3D11Texture2D,
                                        reinterpret_cast<void**>(back_buffer.GetAddressOf()))))
-        return;
+        return false;
     m_device->CreateRenderTargetView(back_buffer.Get(), nullptr, m_render_target.GetAddressOf());
     D3D11_TEXTURE2D_DESC depth{};
     depth.Width = static_cast<UINT>(size.cx);
@@ -580,83 +581,78 @@ void CDirect3D::ResizeSwapChain(BOOL full_screen)
     ID3D11RenderTargetView* targets[] = {m_render_target.Get()};
     m_context->OMSetRenderTargets(1, targets, m_depth_view.Get());
     m_swap_chain->SetFullscreenState(full_screen, nullptr);
+    return true;
 }
 
 int32_t CDirect3D::ResetBuffers()
 {
-    const bool live = IsLive();
-    if (live)
-        g_draw_lock.Lock();
+    LiveDrawLock lock;
     m_status &= ~DISPLAY_READY;
     UpdateScreenMapping();
-    ResizeSwapChain(FALSE);
+    const bool resized = ResizeSwapChain(FALSE);
     SetViewport();
     m_status |= DISPLAY_READY;
-    if (live)
-        g_draw_lock.Unlock();
-    return 0;
+    // A swap chain left without buffers is not a success the caller may build on.
+    return resized ? 0 : -1;
 }
 
 int32_t CDirect3D::ApplyWindowSize(int32_t show)
 {
-    // Taken by hand: the display may become live or not while this runs only at start-up, and
-    // the unlock must match the lock actually taken.
-    const bool live = IsLive();
-    if (live)
-        g_draw_lock.Lock();
-    m_status &= ~DISPLAY_READY;
-    m_switching = 1;
-
-    switch (m_info->display_mode) {
-    case DISPLAY_MODE_WINDOW:
-        if (GetScreenChangeMode() == 0) {
+    // Window calls send messages into the view's hooks and procedures, which take the hook list
+    // and then the draw lock; so they are made between the locked steps, never under the lock.
+    // The ready bit stays clear throughout, so a frame requested meanwhile is skipped.
+    const int32_t mode = m_info->display_mode;
+    const bool to_borderless = mode == DISPLAY_MODE_WINDOW && GetScreenChangeMode() == 0;
+    {
+        LiveDrawLock lock;
+        m_status &= ~DISPLAY_READY;
+        m_switching = 1;
+        // The new mode is in place before any message about it arrives.
+        if (mode == DISPLAY_MODE_WINDOW) {
+            m_info->full_screen = to_borderless ? 0 : 1;
+            m_info->display_mode = to_borderless ? DISPLAY_MODE_BORDERLESS : DISPLAY_MODE_EXCLUSIVE;
+        } else if (mode == DISPLAY_MODE_BORDERLESS || mode == DISPLAY_MODE_EXCLUSIVE) {
             m_info->full_screen = 0;
-            m_info->display_mode = DISPLAY_MODE_BORDERLESS;
-            m_saved_style = static_cast<DWORD>(GetWindowLongW(m_window, GWL_STYLE));
-            m_saved_menu = GetMenu(m_window);
-            SetMenu(m_window, nullptr);
-            SetWindowLongW(m_window, GWL_STYLE, static_cast<LONG>(WS_POPUP | WS_VISIBLE));
-            UpdateMonitorRect();
-            UpdateScreenMapping();
-            ResizeSwapChain(FALSE);
-        } else {
-            m_info->full_screen = 1;
-            m_info->display_mode = DISPLAY_MODE_EXCLUSIVE;
-            UpdateMonitorRect();
-            UpdateScreenMapping();
-            ResizeSwapChain(TRUE);
+            m_info->display_mode = DISPLAY_MODE_WINDOW;
         }
-        GetWindowRect(m_window, &m_saved_window_rect);
-        break;
-    case DISPLAY_MODE_BORDERLESS:
-        m_info->full_screen = 0;
-        m_info->display_mode = DISPLAY_MODE_WINDOW;
+    }
+
+    if (to_borderless) {
+        m_saved_style = static_cast<DWORD>(GetWindowLongW(m_window, GWL_STYLE));
+        m_saved_menu = GetMenu(m_window);
+        SetMenu(m_window, nullptr);
+        SetWindowLongW(m_window, GWL_STYLE, static_cast<LONG>(WS_POPUP | WS_VISIBLE));
+    } else if (mode == DISPLAY_MODE_BORDERLESS) {
         if (m_saved_menu)
             SetMenu(m_window, m_saved_menu);
         if (m_saved_style)
             SetWindowLongW(m_window, GWL_STYLE, static_cast<LONG>(m_saved_style));
-        UpdateScreenMapping();
-        ResizeSwapChain(FALSE);
-        break;
-    case DISPLAY_MODE_EXCLUSIVE:
-        m_info->full_screen = 0;
-        m_info->display_mode = DISPLAY_MODE_WINDOW;
-        UpdateScreenMapping();
-        ResizeSwapChain(FALSE);
-        break;
-    default:
-        break;
     }
-    SetViewport();
+
+    {
+        LiveDrawLock lock;
+        if (mode == DISPLAY_MODE_WINDOW)
+            UpdateMonitorRect();
+        if (mode == DISPLAY_MODE_WINDOW || mode == DISPLAY_MODE_BORDERLESS ||
+            mode == DISPLAY_MODE_EXCLUSIVE) {
+            UpdateScreenMapping();
+            ResizeSwapChain(mode == DISPLAY_MODE_WINDOW && !to_borderless ? TRUE : FALSE);
+        }
+        SetViewport();
+    }
+
+    if (mode == DISPLAY_MODE_WINDOW)
+        GetWindowRect(m_window, &m_saved_window_rect);
     if (m_info->display_mode == DISPLAY_MODE_WINDOW) {
         const RECT& r = m_saved_window_rect;
         SetWindowPos(m_window, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
     }
-    m_status |= DISPLAY_READY;
+    {
+        LiveDrawLock lock;
+        m_status |= DISPLAY_READY;
+    }
     m_switching = 0;
-    if (live)
-        g_draw_lock.Unlock();
     return 0;
 }
 

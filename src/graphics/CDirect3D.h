@@ -26,7 +26,7 @@ class CSpriteManager;
 class CSpriteTexture;
 class CTextureLayer;
 
-// lock level 30: global draw. Every scene change and frame draw on any thread takes it.
+// The global draw lock (LOCK_LEVEL_GLOBAL_DRAW). Every scene change and frame draw on any thread takes it.
 extern CCriticalSection g_draw_lock;
 
 inline constexpr uint32_t DISPLAY_READY = 0x1;
@@ -114,6 +114,7 @@ public:
     void DrawFrame();
     void CaptureScreen(CSpriteLayer* target);
     int32_t ApplyWindowSize(int32_t show);
+    // 0, or -1 when the swap chain could not be rebuilt at the new size.
     int32_t ResetBuffers();
     RECT GetNearestMonitorRect(int32_t x, int32_t y);
 
@@ -164,7 +165,8 @@ private:
     int32_t EnumerateAdapters();
     void CreateBackBufferViews(UINT width, UINT height);
     void CreateStates();
-    void ResizeSwapChain(BOOL full_screen);
+    // False when the buffers could not be rebuilt (the targets stay released).
+    bool ResizeSwapChain(BOOL full_screen);
     void UpdateMonitorRect();
     void UpdateScreenMapping();
     void SetViewport();
@@ -214,7 +216,7 @@ private:
     uint32_t m_clear_colour = 0xFF000000;
     std::atomic<int32_t> m_switching{0};
     int32_t m_driver_index = 0;
-    CCriticalSection m_device_lock; // lock level 40: display device. Guards the context's use.
+    CCriticalSection m_device_lock{LOCK_LEVEL_DISPLAY_DEVICE}; // guards the context's use.
     std::atomic<uint32_t> m_frame_time{0};
     DWORD m_saved_style = 0;
     HMENU m_saved_menu = nullptr;

@@ -3,7 +3,7 @@
 #include "app/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteAnime.h"
-#include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
 
 CFadeSprite::CFadeSprite()
 {
@@ -33,7 +33,7 @@ bool CFadeSprite::PrepareFade(int32_t colour)
 {
     if (IsVisible() == 1)
         return false;
-    DrawLockWhileLive change;
+    LiveDrawLock change; // the draw pass on the app-task thread may be showing this sprite
     if (colour != -1) {
         const RECT* rect = GetRect();
         FillRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
@@ -73,7 +73,7 @@ void CFadeSprite::Transition(int32_t colour, int32_t value, int32_t duration)
 
 void CFadeSprite::Destroy()
 {
-    DrawLockWhileLive change;
+    LiveDrawLock change; // the draw pass on the app-task thread may be showing this sprite
     CDirect3D::GetInstance()->UpdateDrawList(DRAW_LIST_REMOVE, this);
     m_texture_layer = nullptr;
     m_render_target.reset();

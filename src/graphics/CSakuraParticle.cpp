@@ -87,7 +87,8 @@ void MovePetal(PetalRecord& record, uint32_t now)
     record.m_y += record.m_vy;
     record.m_x += record.m_vx;
     sprite.SetPositionF(record.m_x, record.m_y);
-    if (now >= record.m_last_frame_time + record.m_frame_period) {
+    // The difference survives the 32-bit clock's wrap; a sum compared with now would not.
+    if (now - record.m_last_frame_time >= record.m_frame_period) {
         const LONG top = PETAL_SIZE * record.m_frame_index;
         sprite.SetSourceRect(RECT{0, top, PETAL_SIZE, top + PETAL_SIZE});
         record.m_frame_index = (record.m_frame_index + 1) % PETAL_FRAME_COUNT;

@@ -117,7 +117,7 @@ protected:
     RECT m_rect{};
     RECT m_dirty{};
     float m_alpha = 255.0f;
-    CCriticalSection m_lock; // lock level 60: sprite. Guards the step state and the record list.
+    CCriticalSection m_lock{LOCK_LEVEL_SPRITE}; // guards the step state and the record list.
     std::atomic<uint32_t> m_step_kinds{0};
     int32_t m_elapsed = 0;
     int32_t m_duration = 0;

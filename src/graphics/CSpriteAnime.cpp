@@ -11,6 +11,7 @@
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
 #include "platform/kernel/SyncApi.h"
 
 namespace {
@@ -66,7 +67,7 @@ void CSpriteAnime::Run()
         return;
     try {
         PollSkipInput();
-        DrawLockWhileLive draw_lock;
+        LiveDrawLock draw_lock;
         bool any_playing = false;
         for (CSprite* sprite : Sprites()) {
             if (!sprite->IsAnimating() || !sprite->IsVisible())
@@ -107,7 +108,7 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
     SetSkipFlags(skip_flags);
     SetRequestMask(request_mask);
     {
-        DrawLockWhileLive draw_lock;
+        LiveDrawLock draw_lock;
         for (CSprite* sprite : Sprites()) {
             sprite->SetReverse(reverse != 0);
             sprite->SetSpeedAdjust(wait_mode == ANIME_WAIT);
@@ -115,6 +116,9 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
             sprite->AdvanceStep(0);
         }
     }
+    // Cleared before the task can run: a skip on its first passes must not be lost.
+    if (wait_mode == ANIME_WAIT)
+        m_skipped = 0;
     m_running = 1;
     CAppTask* tasks = GetAppTask();
     if (tasks != nullptr)
@@ -122,7 +126,6 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
     if (wait_mode != ANIME_WAIT)
         return;
 
-    m_skipped = 0;
     try {
         // Without a frame-task runner nothing would ever play the steps: they end at once.
         while (tasks != nullptr && PumpMessages()) {

@@ -63,6 +63,6 @@ private:
 
     std::atomic<int32_t> m_skipped{0};
     std::atomic<int32_t> m_running{0};
-    CCriticalSection m_list_lock;    // lock level 100: anime sprites (a leaf); guards m_sprites only
+    CCriticalSection m_list_lock{LOCK_LEVEL_ANIME_SPRITES}; // guards m_sprites only
     std::vector<CSprite*> m_sprites; // not owned: the screens own their sprites
 };

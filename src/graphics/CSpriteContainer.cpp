@@ -11,9 +11,9 @@ namespace {
 
 CCriticalSection& ChildListLock()
 {
-    // lock level 55: container children. Shared by every container; never destroyed because
-    // containers may outlive static destruction order.
-    static auto* s_lock = new CCriticalSection;
+    // Shared by every container; never destroyed because containers may outlive static
+    // destruction order.
+    static auto* s_lock = new CCriticalSection(LOCK_LEVEL_CONTAINER_CHILDREN);
     return *s_lock;
 }
 

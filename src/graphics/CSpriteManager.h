@@ -48,7 +48,7 @@ public:
 private:
     std::unique_ptr<DirectX::SpriteBatch> m_batch;
     std::vector<CSpriteLayer*> m_draw_list; // not owned: each screen owns its sprites
-    CCriticalSection m_lock;                // lock level 50: sprite manager list. Guards m_draw_list.
+    CCriticalSection m_lock{LOCK_LEVEL_SPRITE_MANAGER_LIST}; // guards m_draw_list.
     DirectX::XMMATRIX m_matrix;
     int32_t m_last_batch_count = 0;
 };

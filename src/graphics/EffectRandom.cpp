@@ -3,17 +3,26 @@
 #include <mutex>
 #include <random>
 
+#include "foundation/OrderedMutex.h"
+
 namespace {
 
-std::mutex g_engine_lock; // guards g_engine; a leaf, held only to copy or swap the engine
+OrderedMutex g_engine_lock{LOCK_LEVEL_EFFECT_RANDOM}; // guards g_engine and the default twister
 EffectRandom::Engine g_engine;
 
-uint32_t DrawFromDevice()
+// One twister for the whole run, seeded once: a device read per draw is slow and, where the
+// device is a fixed sequence, would hand every draw the same value.
+std::mt19937& DefaultTwister()
 {
-    std::random_device device;
-    std::mt19937 twister(device());
+    static std::mt19937 s_twister{std::random_device{}()};
+    return s_twister;
+}
+
+uint32_t DrawFromDefault()
+{
+    std::lock_guard lock(g_engine_lock);
     std::uniform_int_distribution<uint32_t> range(0, EFFECT_RANDOM_LIMIT);
-    return range(twister);
+    return range(DefaultTwister());
 }
 
 } // namespace
@@ -25,7 +34,7 @@ int32_t EffectRandom::Draw(int32_t n)
         std::lock_guard lock(g_engine_lock);
         engine = g_engine;
     }
-    const uint32_t value = engine ? engine() : DrawFromDevice();
+    const uint32_t value = engine ? engine() : DrawFromDefault();
     // A modulus of 0 would divide by zero; no caller asks for it, but none may crash on it.
     if (n <= 0)
         return 0;
@@ -38,4 +47,10 @@ EffectRandom::Engine EffectRandom::SetEngine(Engine engine)
     Engine previous = std::move(g_engine);
     g_engine = std::move(engine);
     return previous;
+}
+
+void EffectRandom::Seed(uint32_t seed)
+{
+    std::lock_guard lock(g_engine_lock);
+    DefaultTwister().seed(seed);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The random draws of the particle effects. Each draw takes one value from 0 to
-// EFFECT_RANDOM_LIMIT and reduces it modulo n. By default every draw seeds a fresh Mersenne
-// Twister from the system's random device; tests install an engine of their own so that spawn
+// EFFECT_RANDOM_LIMIT and reduces it modulo n. By default the draws come from one Mersenne
+// Twister seeded once from the system's random device; tests install an engine of their own so that spawn
 // positions and speeds can be worked out by hand. Any thread; the engine is swapped under a lock.
 
 #include <cstdint>
@@ -21,4 +21,6 @@ public:
     static int32_t Draw(int32_t n);
     // An empty engine puts the default back; returns the previous engine.
     static Engine SetEngine(Engine engine);
+    // Restarts the default engine from a seed, so a run can be repeated.
+    static void Seed(uint32_t seed);
 };

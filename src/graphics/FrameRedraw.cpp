@@ -17,16 +17,3 @@ void RedrawFrameNow()
         manager->SetMatrices();
     display->DrawFrame();
 }
-
-DrawLockWhileLive::DrawLockWhileLive()
-    : m_held(CDirect3D::GetInstance()->IsLive())
-{
-    if (m_held)
-        g_draw_lock.Lock();
-}
-
-DrawLockWhileLive::~DrawLockWhileLive()
-{
-    if (m_held)
-        g_draw_lock.Unlock();
-}

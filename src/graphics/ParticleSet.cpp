@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/CAppTask.h"
+#include "app/ThreadBoundary.h"
 #include "graphics/EffectClock.h"
 #include "graphics/EffectRandom.h"
 #include "platform/kernel/FileApi.h"
@@ -83,7 +84,14 @@ void ParticleSet::RunBuilder()
             m_hand_over = false;
         }
         // Holding the token: nobody else touches the slots, so no lock is needed while building.
-        const bool built = BuildSlot(i);
+        bool built = false;
+        try {
+            built = BuildSlot(i);
+        } catch (...) {
+            // The builder's thread boundary: the main thread ends the game, and the hand-over
+            // below still tells Start that no more slots come.
+            HandOverThreadFailure();
+        }
         if (built)
             m_built = i + 1;
         if (!built || i == PARTICLE_COUNT - 1)
@@ -109,6 +117,7 @@ void ParticleSet::Start()
         m_handshake.notify_all();
     }
     m_next_spawn = 0;
+    m_spawn_scheduled = false; // the first spawn is due at once
     m_running = 1;
     if (CAppTask* runner = GetAppTask())
         runner->AddTask(this);
@@ -159,9 +168,11 @@ void ParticleSet::Execute()
     for (int32_t i = 0; i < built; ++i) {
         if (IsSlotActive(i))
             continue;
-        if (now >= m_next_spawn) {
+        // Signed difference: the next spawn stays due across the 32-bit clock's wrap.
+        if (!m_spawn_scheduled || static_cast<int32_t>(now - m_next_spawn) >= 0) {
             RespawnSlot(i, now);
             m_next_spawn = now + SPAWN_GAP + static_cast<uint32_t>(EffectRandom::Draw(m_interval));
+            m_spawn_scheduled = true;
         }
         break;
     }

@@ -14,9 +14,9 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <mutex>
 
 #include "app/IAppTask.h"
+#include "foundation/OrderedMutex.h"
 #include "platform/kernel/WinTypes.h"
 
 class CTextureLayer;
@@ -80,13 +80,14 @@ private:
     void JoinBuilder();
 
     uint32_t m_next_spawn = 0;
+    bool m_spawn_scheduled = false; // false until the first spawn set m_next_spawn
     std::atomic<int32_t> m_running{0};
     int32_t m_interval = PARTICLE_INTERVAL_START;
     int32_t m_minimum = PARTICLE_INTERVAL_MINIMUM;
     std::atomic<int32_t> m_built{0};
 
-    std::mutex m_handshake_lock; // lock level 100 (leaf): particle hand-over. Guards the four flags below.
-    std::condition_variable m_handshake;
+    OrderedMutex m_handshake_lock{LOCK_LEVEL_PARTICLE_HANDOVER}; // guards the four flags below
+    std::condition_variable_any m_handshake;
     bool m_hand_over = false;   // the token is free: the builder may make its next slot
     bool m_stop = false;        // the builder must not make another slot
     bool m_abort = false;       // deletion: leave at once

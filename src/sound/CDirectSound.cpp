@@ -1,5 +1,6 @@
 #include "sound/CDirectSound.h"
 
+#include "app/ThreadBoundary.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
 
@@ -40,6 +41,10 @@ void CDirectSound::JoinThread(HANDLE* thread)
 
 unsigned SoundThreadEntry(void* object)
 {
-    static_cast<CDirectSound*>(object)->ThreadProc();
+    try {
+        static_cast<CDirectSound*>(object)->ThreadProc();
+    } catch (...) {
+        HandOverThreadFailure(); // the stream stops; the main thread shows why and ends the game
+    }
     return 0;
 }

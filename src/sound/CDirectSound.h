@@ -68,7 +68,7 @@ protected:
 
     HANDLE m_thread = nullptr;
     unsigned m_thread_id = 0;
-    CCriticalSection m_lock; // lock level 70: this object's state, fills and fades
+    CCriticalSection m_lock{LOCK_LEVEL_SOUND_OBJECT}; // this object's state, fills and fades
     CEvent m_stop_event;     // manual reset: every thread of the object ends when it is set
     IDirectSoundBuffer8* m_buffer = nullptr;
     WAVEFORMATEX m_format{};

@@ -1,5 +1,6 @@
 #include "sound/CWaveSoundNotify.h"
 
+#include "app/ThreadBoundary.h"
 #include "foundation/ScopedLock.h"
 #include "platform/kernel/SyncApi.h"
 
@@ -17,7 +18,11 @@ CWaveSoundNotify::~CWaveSoundNotify() = default;
 
 unsigned SoundTimerThread(void* object)
 {
-    static_cast<CWaveSoundNotify*>(object)->TimerProc();
+    try {
+        static_cast<CWaveSoundNotify*>(object)->TimerProc();
+    } catch (...) {
+        HandOverThreadFailure();
+    }
     return 0;
 }
 

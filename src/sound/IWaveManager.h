@@ -91,7 +91,7 @@ protected:
     void PlayEntry(const CStringUTF8& name, const std::function<void(HANDLE, DWORD, DWORD)>& attach,
                    bool start);
 
-    CCriticalSection m_lock; // lock level 65: this channel's name, state and sound object
+    CCriticalSection m_lock{LOCK_LEVEL_SOUND_CHANNEL}; // this channel's name, state and sound object
     uint8_t m_loaded = 0;
     CStringUTF8 m_name;
     std::unique_ptr<CArchiveManager> m_archive;

@@ -1,7 +1,7 @@
 #include "sound/SoundSystem.h"
 
-#include "app/AppMessageBox.h"
 #include "foundation/CCriticalSection.h"
+#include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
 #include "platform/kernel/HeapApi.h"
 
@@ -26,7 +26,7 @@ std::vector<PoolBlock> g_pool_blocks; // sorted by offset
 
 CCriticalSection& PoolLock()
 {
-    static auto* s_lock = new CCriticalSection; // lock level 100: leaf; never destroyed, used at exit
+    static auto* s_lock = new CCriticalSection(LOCK_LEVEL_SOUND_POOL); // never destroyed, used at exit
     return *s_lock;
 }
 
@@ -129,7 +129,7 @@ void* AllocSoundMemory(uint32_t size)
     }
     // Shown outside the pool lock: a message box may take its time.
     if (exhausted)
-        AppMessageBox(0, "Sound Buffer Memory out");
+        ShowPlayerMessage(0, "Sound Buffer Memory out");
     return block;
 }
 

@@ -31,12 +31,14 @@ class DocumentApp final : public TestApp
 public:
     int InitInstance() override
     {
-        ++m_inits;
+        if (++m_inits == m_failing_init)
+            return 0;
         GetDocument()->StartGame();
         GetDocument()->m_script_context->SetLibraryGroup(11, [] { return std::make_unique<ResetGroup>(); });
         return 1;
     }
     int m_inits = 0;
+    int m_failing_init = 0; // the start that fails, counted from 1; 0: none
 };
 
 class CVeskAppRunTest : public DocumentFixture
@@ -71,6 +73,16 @@ TEST_F(CVeskAppRunTest, SoftResetGoesOnWithTheNewDocument)
     EXPECT_EQ(app.m_inits, 2);
     EXPECT_NE(GetDocument(), nullptr);
     (void)first; // freed by the reset's exit: the loop must not step it again
+}
+
+TEST_F(CVeskAppRunTest, ASoftResetWhoseStartFailsEndsTheLoop)
+{
+    WriteScripts({{"start.mes", "lib 11, 1\nend"}});
+    DocumentApp app;
+    app.m_failing_init = 2;
+    app.InitInstance();
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(app.m_inits, 2);
 }
 
 } // namespace

@@ -1,23 +1,35 @@
 #include "app/CVeskApp.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "GameDataWriter.h"
 #include "app/CAppTask.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
+#include "app/IAppTask.h"
 #include "app/TestApp.h"
+#include "foundation/CExecException.h"
+#include "foundation/LockOrderCheck.h"
 #include "graphics/CDirect3D.h"
 #include "platform/d3d/SoftwareDevice.h"
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/SyncApi.h"
+#include "platform/kernel/ThreadFailure.h"
 #include "platform/user/ScriptedMessageBoxPolicy.h"
 #include "platform/user/SystemParametersApi.h"
 #include "platform/user/WindowApi.h"
 #include "script/vm/CScript.h"
+#include "sound/CDirectSound.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/WorkingDir.h"
@@ -220,4 +232,132 @@ TEST_F(CVeskAppTest, AStartMakesTheWindowTheDevicesAndTheGameAndTheExitTakesThem
     EXPECT_EQ(GetView()->GetHandle(), nullptr) << "a new view without a window";
     EXPECT_FALSE(CDirect3D::GetInstance()->IsLive()) << "a new display, not made";
     EXPECT_TRUE(m_boxes.Shown().empty());
+}
+
+TEST_F(CVeskAppTest, AnAppTaskThreadThatCannotStartEndsTheStartWithItsMessage)
+{
+    TestApp app;
+    app.SetStartupArguments(nullptr, "", SW_SHOWNORMAL);
+    app.InitFramework();
+    platform::FailNextThreadStarts(1);
+    EXPECT_EQ(app.InitInstance(), 0);
+    platform::FailNextThreadStarts(0);
+    const auto shown = m_boxes.Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, u"Failed to start the App Task Thread");
+    EXPECT_EQ(app.ExitInstance(), 1);
+    EXPECT_FALSE(app.HoldsInstanceMutex());
+}
+
+namespace {
+
+// A frame task that fails on the app-task thread.
+class FailingTask final : public IAppTask
+{
+public:
+    void Execute() override { throw CExecException("the frame task failed"); }
+};
+
+// A sound stream whose thread fails.
+class FailingStream final : public CDirectSound
+{
+public:
+    ~FailingStream() override { JoinThread(&m_thread); }
+    void ThreadProc() override { throw CStringUTF8("the stream failed"); }
+    bool Start() { return StartThread(SoundThreadEntry, &m_thread, &m_thread_id); }
+};
+
+unsigned FailingLayerThread(void*)
+{
+    throw std::runtime_error("the worker failed");
+}
+
+} // namespace
+
+TEST_F(CVeskAppTest, AThrowOnAnyThreadIsShownAndTheExitWritesTheSettings)
+{
+    struct Case
+    {
+        const char* thread;
+        std::function<void()> fail;
+        std::u16string shown;
+    };
+    FailingTask task;
+    FailingStream stream;
+    const Case cases[] = {
+        {"app task", [&] { GetAppTask()->AddTask(&task); }, u"the frame task failed"},
+        {"sound", [&] { ASSERT_TRUE(stream.Start()); }, u"the stream failed"},
+        {"layer thread",
+         [] {
+             HANDLE thread = reinterpret_cast<HANDLE>(
+                 _beginthreadex(nullptr, 0, FailingLayerThread, nullptr, 0, nullptr));
+             ASSERT_NE(thread, nullptr);
+             CloseHandle(thread);
+         },
+         u"the worker failed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.thread);
+        std::string config_path;
+        {
+            TestApp app;
+            app.SetStartupArguments(nullptr, "", SW_SHOWNORMAL);
+            app.InitFramework();
+            ASSERT_EQ(app.InitInstance(), 1);
+            app.GetConfigDocument()->SetInt("/ThreadFailure", 17);
+            config_path = app.GetSaveFolder().GetText();
+            std::replace(config_path.begin(), config_path.end(), '\\', '/');
+            c.fail();
+            EXPECT_EQ(app.Run(), 0); // the game loop ends on the failure...
+            EXPECT_EQ(app.ExitInstance(), 1);
+        } // ...and the application object writes the settings as it goes
+        const auto shown = m_boxes.Shown();
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown.back().text, c.shown);
+        EXPECT_NE(ReadWholeFile(config_path + "config.xml").find("<ThreadFailure>17</ThreadFailure>"),
+                  std::string::npos);
+        EXPECT_FALSE(platform::IsThreadFailurePending());
+    }
+}
+
+namespace {
+
+std::vector<std::string> g_lock_reports;
+
+void RecordLockReport(const char* report)
+{
+    g_lock_reports.emplace_back(report);
+}
+
+} // namespace
+
+TEST_F(CVeskAppTest, ModeSwitchesAndFramesKeepTheLockOrder)
+{
+    // The window calls of a mode switch send messages through the view's hook list, which a
+    // paint takes before the draw lock: they must not be made under the draw lock, while the
+    // app-task thread draws.
+    const bool was_on = IsLockOrderCheckOn();
+    SetLockOrderCheck(true);
+    const LockOrderViolationHandler previous = SetLockOrderViolationHandler(RecordLockReport);
+    g_lock_reports.clear();
+    {
+        TestApp app;
+        app.SetStartupArguments(nullptr, "", SW_SHOWNORMAL);
+        app.InitFramework();
+        ASSERT_EQ(app.InitInstance(), 1);
+        CDirect3D* display = CDirect3D::GetInstance();
+        for (int round = 0; round < 2; ++round) {
+            display->ApplyWindowSize(1); // to borderless full screen and back
+            display->ApplyWindowSize(1);
+            for (int frame = 0; frame < 5; ++frame) {
+                EXPECT_EQ(app.PumpAndYield(), 1);
+                EXPECT_EQ(GetDocument()->OnFrame(), 1u);
+            }
+        }
+        EXPECT_EQ(display->GetDisplayMode(), DISPLAY_MODE_WINDOW);
+        EXPECT_EQ(app.ExitInstance(), 1);
+    }
+    SetLockOrderViolationHandler(previous);
+    SetLockOrderCheck(was_on);
+    EXPECT_TRUE(g_lock_reports.empty()) << g_lock_reports.front();
 }

@@ -2,6 +2,7 @@
 // themselves or others out while a message is being dispatched.
 #include "app/CWinHookList.h"
 
+#include <cstddef>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -159,20 +160,36 @@ TEST(CWinHookList, NestedDispatchesKeepRemovedEntriesUntilTheOuterOneEnds)
 
 TEST(CWinHookList, AnotherThreadMayAddAndRemove)
 {
-    std::vector<int> log;
-    ScriptedHook hook(log, 1);
+    // The anchor stays listed and passes every message on; the moving hook handles them while
+    // another thread keeps adding and removing it. Each dispatch must see either list whole.
+    std::vector<int> log; // written by the dispatching thread only
+    ScriptedHook anchor(log, 2);
+    ScriptedHook moving(log, 1, 5);
     CWinHookList list;
+    list.Add(&anchor);
     std::thread adder([&] {
         for (int i = 0; i < 1000; ++i) {
-            list.Add(&hook);
-            list.Remove(&hook);
+            list.Add(&moving);
+            list.Remove(&moving);
         }
-        list.Add(&hook);
+        list.Add(&moving);
     });
-    for (int i = 0; i < 1000; ++i)
-        list.Dispatch(nullptr, WM_APP, 0, 0);
+    int handled = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const size_t before = log.size();
+        const int32_t result = list.Dispatch(nullptr, WM_APP, 0, 0);
+        const std::vector<int> asked(log.begin() + static_cast<std::ptrdiff_t>(before), log.end());
+        if (result == 5) {
+            ++handled;
+            EXPECT_EQ(asked, (std::vector<int>{2, 1}));
+        } else {
+            EXPECT_EQ(result, 0);
+            EXPECT_EQ(asked, std::vector<int>{2});
+        }
+    }
     adder.join();
-    EXPECT_EQ(list.GetCount(), 1u);
+    EXPECT_EQ(list.GetCount(), 2u);
+    EXPECT_EQ(list.Dispatch(nullptr, WM_APP, 0, 0), 5);
 }
 
 } // namespace

@@ -4,11 +4,13 @@
 
 #include "animeasm/AnimeProgramWriter.h"
 #include "app/CVeskDoc.h"
+#include "foundation/ScopedLock.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/LayerTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -28,7 +30,7 @@ public:
         last_source_x = command.source_x;
         CAnimeManager::CopyPicture(group, slot, command);
     }
-    int copies = 0;
+    std::atomic<int> copies{0}; // the task thread counts, the test thread waits on it
     uint32_t last_source_x = 0;
 };
 
@@ -70,7 +72,7 @@ protected:
         std::vector<int> counts;
         for (int i = 0; i < n; ++i) {
             m_manager.TickSlot(group, slot);
-            counts.push_back(m_manager.copies);
+            counts.push_back(m_manager.copies.load());
         }
         return counts;
     }
@@ -167,12 +169,12 @@ TEST_F(CAnimeManagerTest, StepSlotRunsToTheFirstCommandAtOnce)
 {
     Load(0, 0, AnimeCode().Nop().Wait(3).LoopA(2).Command(1).Hold(5).Command(0));
     EXPECT_EQ(m_manager.StepSlot(0, 0), 1);
-    EXPECT_EQ(m_manager.copies, 1);
+    EXPECT_EQ(m_manager.copies.load(), 1);
     EXPECT_EQ(m_manager.last_source_x, 1u);
     EXPECT_EQ(m_manager.GetSlot(0, 0).pc, 0u);
     Load(0, 3, AnimeCode().Stop().Command(0));
     EXPECT_EQ(m_manager.StepSlot(0, 3), 0);
-    EXPECT_EQ(m_manager.copies, 1);
+    EXPECT_EQ(m_manager.copies.load(), 1);
 }
 
 TEST_F(CAnimeManagerTest, WithoutAProgramOnlyPauseAndStopAct)
@@ -202,7 +204,7 @@ TEST_F(CAnimeManagerTest, UnloadingDisarmsTheSlots)
     EXPECT_EQ(State(), ANIME_STOPPED);
     m_manager.StartSlot(0, 0);
     m_manager.TickSlot(0, 0);
-    EXPECT_EQ(m_manager.copies, 1);
+    EXPECT_EQ(m_manager.copies.load(), 1);
 }
 
 // Programs are data: every way of leaving the program stops the slot instead of reading past it.
@@ -259,6 +261,23 @@ TEST_F(CAnimeManagerTest, OffsetsOutsideTheProgramArmNothing)
     EXPECT_FALSE(manager.GetSlot(0, 0).armed);
 }
 
+namespace {
+
+// Checks every command the ticks hand over against the one command of the program.
+class CheckingManager final : public CAnimeManager
+{
+public:
+    void RunCommand(int32_t, int32_t, const AnimeCommandRecord& command) override
+    {
+        const bool expected = command.kind == 2 && command.dest_x == 0 && command.width == 0;
+        (expected ? good : bad)++;
+    }
+    std::atomic<int> good{0};
+    std::atomic<int> bad{0};
+};
+
+} // namespace
+
 TEST_F(CAnimeManagerTest, SlotTableIsSafeBetweenTwoThreads)
 {
     // The task thread ticks every slot while the main thread swaps programs and re-arms slots.
@@ -266,21 +285,25 @@ TEST_F(CAnimeManagerTest, SlotTableIsSafeBetweenTwoThreads)
     writer.AddCommand(AnimeCommand{2, 0, 0, 0, 0, 0, 0});
     for (int group = 0; group < 10; ++group)
         writer.SetSlotCode(group, 0, AnimeCode().LoopA(0).Command(0).Wait(1).EndLoopA());
-    CAnimeManager manager;
+    CheckingManager manager;
     std::atomic<bool> done{false};
+    std::atomic<int> passes{0};
     std::thread task([&] {
-        while (!done)
+        while (!done) {
             for (int group = 0; group < 10; ++group)
                 manager.TickSlot(group, 0);
+            ++passes;
+        }
     });
-    // Each round frees the program the manager used before, so a tick still reading it would
-    // read freed memory.
+    // Each round scribbles over the program the manager used before and frees it, so a tick
+    // still reading it would hand over a command that is not in the program.
     auto program = std::make_unique<std::vector<uint8_t>>(writer.Build());
-    for (int round = 0; round < 20000; ++round) {
+    for (int round = 0; round < 20000 || passes < 100; ++round) {
         auto next = std::make_unique<std::vector<uint8_t>>(writer.Build());
         if (round % 3 == 0)
             manager.UnloadProgram();
         manager.SetProgramData(next->data(), next->size());
+        std::fill(program->begin(), program->end(), uint8_t{0x5A});
         program = std::move(next);
         for (int group = 0; group < 10; ++group) {
             manager.ArmSlot(group, 0);
@@ -289,7 +312,53 @@ TEST_F(CAnimeManagerTest, SlotTableIsSafeBetweenTwoThreads)
     }
     done = true;
     task.join();
+    EXPECT_GT(manager.good.load(), 0);
+    EXPECT_EQ(manager.bad.load(), 0);
+    for (int group = 0; group < 10; ++group) {
+        EXPECT_TRUE(manager.GetSlot(group, 0).armed) << group;
+        EXPECT_EQ(manager.GetSlot(group, 0).state, ANIME_RUNNING) << group;
+    }
     manager.UnloadProgram();
+}
+
+TEST_F(CAnimeManagerTest, LayersComeAndGoWhileATaskCopiesBetweenThem)
+{
+    // Each tick copies pixel (0, 0) of layer 5 into layer 0 while the main thread registers and
+    // frees both layers. Every source is one colour, so the destination can only ever hold its
+    // own fill or a copied source colour.
+    Load(0, 0, AnimeCode().LoopA(0).Command(0).EndLoopA());
+    GetDocument(); // made on the main thread before the task starts, as the game does
+    std::atomic<bool> done{false};
+    std::thread task([&] {
+        while (!done)
+            m_manager.TickSlot(0, 0);
+    });
+    constexpr uint32_t DEST_FILL = 0xFF000000;
+    constexpr uint32_t SOURCE_FILL = 0xFF2040C0;
+    int copied_rounds = 0;
+    for (int round = 0; round < 3000 || (copied_rounds < 20 && round < 200'000); ++round) {
+        if (round % 2 == 0) {
+            GetDocument()->RegisterSpriteLayer(0, Layer(64, 64, DEST_FILL).release());
+            GetDocument()->RegisterSpriteLayer(5, Layer(64, 64, SOURCE_FILL).release());
+            // A busy machine may not run the task between two rounds: give it a few copies.
+            const int before = m_manager.copies;
+            for (int spin = 0; spin < 100'000 && m_manager.copies < before + 2; ++spin)
+                std::this_thread::yield();
+        } else {
+            {
+                ScopedLock lock(GetDocument()->GetSpriteLayerLock());
+                const uint32_t pixel = PixelAt(*GetDocument()->GetSpriteLayer(0)->GetLayer(), 0, 0);
+                EXPECT_TRUE(pixel == DEST_FILL || pixel == SOURCE_FILL) << std::hex << pixel;
+                copied_rounds += pixel == SOURCE_FILL ? 1 : 0;
+            }
+            GetDocument()->UnregisterSpriteLayer(round % 4 == 1 ? 0 : 5);
+            GetDocument()->UnregisterSpriteLayer(round % 4 == 1 ? 5 : 0);
+        }
+    }
+    done = true;
+    task.join();
+    EXPECT_GT(m_manager.copies.load(), 0);
+    EXPECT_GT(copied_rounds, 0);
 }
 
 TEST_F(CAnimeManagerTest, AssembledProgramLoopsWaitsAndHolds)

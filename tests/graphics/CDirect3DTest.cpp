@@ -343,3 +343,13 @@ TEST_F(CDirect3DTest, TextureLayersKeepTheirSizeAndRowOrder)
     EXPECT_EQ(static_cast<platform::Texture2D*>(target.GetTexture())->Row(1)[0], 0x56);
     EXPECT_NE(target.BindDrawTarget(), S_OK); // no Direct2D here
 }
+
+TEST_F(CDirect3DTest, ResetBuffersReportsASwapChainThatCannotTakeTheSize)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    EXPECT_EQ(display->ResetBuffers(), 0);
+    SetScreenWindowSize(20000, 1080); // wider than any swap chain may be
+    EXPECT_EQ(display->ResetBuffers(), -1);
+    SetScreenWindowSize(1280, 720);
+    EXPECT_EQ(display->ResetBuffers(), 0);
+}

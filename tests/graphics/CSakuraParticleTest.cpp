@@ -12,6 +12,7 @@
 #include "graphics/EffectFixture.h"
 #include "graphics/ParticleCommands.h"
 #include "platform/kernel/TimeApi.h"
+#include "platform/kernel/VirtualClock.h"
 
 namespace {
 
@@ -202,4 +203,32 @@ TEST_F(CSakuraParticleTest, HolderSubCommands)
     RunPetalCommand(holder, 1);
     EXPECT_EQ(holder, nullptr);
     EXPECT_FALSE(m_runner.Has(petals));
+}
+
+TEST_F(CSakuraParticleTest, TimingHoldsAcrossTheClocksWrap)
+{
+    // A frame turn due 30 ms after 2^32 - 10 is due at 20 after the wrap, not at once.
+    PetalRecord& record = MakePetal(0);
+    QueueRandom({1, 0, 0, 0}); // 30 ms a frame
+    RespawnPetal(record, 0xFFFF'FFF6u);
+    MovePetal(record, 0xFFFF'FFFBu);
+    EXPECT_EQ(record.m_frame_index, 0);
+    MovePetal(record, 19);
+    EXPECT_EQ(record.m_frame_index, 0);
+    MovePetal(record, 20);
+    EXPECT_EQ(record.m_frame_index, 1);
+
+    // A spawn drawn 350 ms ahead of 2^32 - 100 is due at 250 after the wrap.
+    std::unique_ptr<CSakuraEffect> holder;
+    RunPetalCommand(holder, 3);
+    CSakuraParticle* petals = holder->GetParticles();
+    ASSERT_NE(petals, nullptr);
+    platform::VirtualClock::Set(0xFFFF'FFFFull - 100 - 16 + 1);
+    QueueRandom({1000, 0, 0, 0, 250});
+    RunTasks(1); // now 2^32 - 100
+    EXPECT_EQ(petals->GetNextSpawnTime(), 250u);
+    StepTask(*petals, 2); // 2^32 - 68: the old comparison took 250 as already past
+    EXPECT_EQ(petals->GetRecord(1)->m_active, 0);
+    StepTask(*petals, 20); // 252 after the wrap
+    EXPECT_EQ(petals->GetRecord(1)->m_active, 1);
 }

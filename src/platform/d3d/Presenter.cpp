@@ -1,7 +1,8 @@
 #include "platform/d3d/Presenter.h"
 
-#include <cstdlib>
 #include <mutex>
+
+#include "platform/Environment.h"
 
 namespace platform {
 
@@ -11,19 +12,13 @@ std::mutex g_presenter_lock; // leaf: guards g_presenter
 std::unique_ptr<Presenter>* g_presenter =
     new std::unique_ptr<Presenter>; // never destroyed: frames may come late
 
-bool IsHeadless()
-{
-    const char* value = std::getenv("VESK_HEADLESS");
-    return value && *value && *value != '0';
-}
-
 } // namespace
 
 Presenter& GetPresenter()
 {
     std::lock_guard lock(g_presenter_lock);
     if (!*g_presenter)
-        *g_presenter = IsHeadless() ? CreateNullPresenter() : CreateWindowPresenter();
+        *g_presenter = IsNullBackend(Service::Presenter) ? CreateNullPresenter() : CreateWindowPresenter();
     return **g_presenter;
 }
 

@@ -1,17 +1,12 @@
 #include "platform/dsound/AudioDevice.h"
 
-#include <cstdlib>
-#include <cstring>
+#include "platform/Environment.h"
 
 namespace platform {
 
 bool IsHeadlessAudio()
 {
-    const char* headless = std::getenv("VESK_HEADLESS");
-    if (headless && std::strcmp(headless, "1") == 0)
-        return true;
-    const char* driver = std::getenv("SDL_AUDIODRIVER");
-    return driver && std::strcmp(driver, "dummy") == 0;
+    return IsNullBackend(Service::Audio);
 }
 
 std::unique_ptr<AudioDevice> CreateAudioDevice()

@@ -34,6 +34,11 @@ MixerVoice::MixerVoice(const WAVEFORMATEX& format, uint32_t bytes, DWORD flags)
     UpdateStepLocked();
 }
 
+void MixerVoice::PublishRingWrites()
+{
+    std::lock_guard lock(m_mutex);
+}
+
 void MixerVoice::Play(bool looping)
 {
     std::lock_guard lock(m_mutex);

@@ -29,6 +29,9 @@ public:
     uint32_t Size() const { return m_size; }
     DWORD Flags() const { return m_flags; }
     uint8_t* Data() { return m_data.get(); }
+    // Makes the ring bytes written since the last call visible to the mixer's thread: a release
+    // through the voice lock, which the mixer acquires before it reads the ring.
+    void PublishRingWrites();
 
     void Play(bool looping);
     void Stop();

@@ -5,7 +5,6 @@
 #include "platform/dsound/SoundEffectObjects.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 namespace platform {
@@ -160,8 +159,7 @@ HRESULT SecondarySoundBuffer::Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, D
     };
     if (!part1 || !inside(part1, bytes1) || !inside(part2, bytes2))
         return DSERR_INVALIDPARAM;
-    // What the game wrote becomes visible to the mixer's thread.
-    std::atomic_thread_fence(std::memory_order_seq_cst);
+    m_voice->PublishRingWrites();
     return DS_OK;
 }
 
@@ -169,7 +167,7 @@ HRESULT SecondarySoundBuffer::Play(DWORD reserved1, DWORD, DWORD flags)
 {
     if (reserved1 != 0)
         return DSERR_INVALIDPARAM;
-    std::atomic_thread_fence(std::memory_order_seq_cst);
+    // Play takes the voice lock, which also publishes the bytes written before it.
     m_voice->Play((flags & DSBPLAY_LOOPING) != 0);
     return DS_OK;
 }

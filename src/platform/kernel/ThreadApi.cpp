@@ -11,6 +11,7 @@
 
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/HandleTable.h"
+#include "platform/kernel/ThreadFailure.h"
 #include "platform/kernel/WaitableObject.h"
 
 namespace {
@@ -18,6 +19,8 @@ namespace {
 // Thread ids are small numbers of our own, multiples of four like Windows ids, never 0.
 std::atomic<DWORD> g_next_thread_id{4};
 thread_local DWORD t_thread_id = 0;
+
+std::atomic<int> g_failing_thread_starts{0};
 
 DWORD NextThreadId()
 {
@@ -92,6 +95,12 @@ uintptr_t _beginthreadex(void*, unsigned, _beginthreadex_proc_type start, void* 
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    for (int left = g_failing_thread_starts.load(); left > 0;) {
+        if (g_failing_thread_starts.compare_exchange_weak(left, left - 1)) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return 0;
+        }
+    }
     auto thread = std::make_shared<ThreadObject>(NextThreadId());
     HANDLE handle = platform::HandleTable::GetInstance().Add(thread);
     try {
@@ -99,7 +108,15 @@ uintptr_t _beginthreadex(void*, unsigned, _beginthreadex_proc_type start, void* 
         std::thread([thread, start, argument] {
             t_thread_id = thread->GetId();
             thread->Started(::gettid());
-            thread->Finish(start(argument));
+            // The last boundary of every thread: an exception the thread's own code let through
+            // ends the game through the main thread instead of std::terminate.
+            DWORD exit_code = 1;
+            try {
+                exit_code = start(argument);
+            } catch (...) {
+                platform::PostThreadFailure(platform::DescribeStandardException());
+            }
+            thread->Finish(exit_code);
         }).detach();
     } catch (const std::system_error&) {
         platform::HandleTable::GetInstance().Remove(handle);
@@ -110,6 +127,15 @@ uintptr_t _beginthreadex(void*, unsigned, _beginthreadex_proc_type start, void* 
         *thread_id = thread->GetId();
     return reinterpret_cast<uintptr_t>(handle);
 }
+
+namespace platform {
+
+void FailNextThreadStarts(int count)
+{
+    g_failing_thread_starts = count;
+}
+
+} // namespace platform
 
 BOOL SetThreadPriority(HANDLE handle, int priority)
 {

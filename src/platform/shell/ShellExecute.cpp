@@ -4,11 +4,11 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "platform/Environment.h"
 #include "platform/kernel/Unicode.h"
 
 extern char** environ;
@@ -18,12 +18,6 @@ namespace {
 HINSTANCE Result(intptr_t value)
 {
     return reinterpret_cast<HINSTANCE>(value);
-}
-
-bool IsHeadless()
-{
-    const char* headless = std::getenv("VESK_HEADLESS");
-    return headless && *headless && std::strcmp(headless, "0") != 0;
 }
 
 } // namespace
@@ -42,7 +36,7 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, int)
                 c = '/';
         }
     }
-    if (IsHeadless()) {
+    if (platform::IsNullBackend(platform::Service::Shell)) {
         std::fprintf(stderr, "open %s (headless)\n", target.c_str());
         return Result(42);
     }

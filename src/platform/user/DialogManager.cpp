@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
+#include "platform/Environment.h"
 #include "platform/kernel/ErrorApi.h"
 #include "platform/res/DialogResource.h"
 #include "platform/user/ControlsApi.h"
@@ -37,8 +36,7 @@ public:
 DialogPolicy* DefaultPolicy()
 {
     static DialogPolicy* s_default = []() -> DialogPolicy* {
-        const char* headless = std::getenv("VESK_HEADLESS");
-        if (headless && *headless && std::strcmp(headless, "0") != 0)
+        if (IsNullBackend(Service::Dialogs))
             return new HeadlessDialogPolicy; // never destroyed, like the layer
         return nullptr;
     }();

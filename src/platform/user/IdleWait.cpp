@@ -102,21 +102,11 @@ void WindowManager::CountYield()
 
 bool WindowManager::HasWork()
 {
-    {
-        std::lock_guard lock(m_posted_lock);
-        if (!m_posted.empty() || m_quit)
-            return true;
-    }
-    if (!m_input.empty() || !m_native.empty())
+    if (m_posted.HasAny() || !m_input.IsEmpty() || !m_native.IsEmpty())
         return true;
     if (m_repaint && RefreshHoldMicroseconds() == 0)
         return true;
-    const DWORD now = timeGetTime();
-    for (const Timer& timer : m_timers) {
-        if (static_cast<int32_t>(now - timer.due) >= 0)
-            return true;
-    }
-    return false;
+    return m_timers.AnyDue(timeGetTime());
 }
 
 WindowManager::IdleWake WindowManager::IdleWait(uint32_t max_ms)
@@ -135,10 +125,7 @@ WindowManager::IdleWake WindowManager::IdleWait(uint32_t max_ms)
         return finish(IdleWake::Pending);
     }
     // A timer due sooner than the limit ends the wait at its time.
-    int timeout = static_cast<int>(std::min<uint32_t>(max_ms, INT32_MAX));
-    const DWORD now = timeGetTime();
-    for (const Timer& timer : m_timers)
-        timeout = std::min(timeout, static_cast<int>(timer.due - now));
+    int timeout = static_cast<int>(m_timers.TimeToNextDue(timeGetTime(), std::min<uint32_t>(max_ms, INT32_MAX)));
     // So does the end of a held frame's wait for the display's refresh.
     if (m_repaint) {
         const uint64_t hold = RefreshHoldMicroseconds();
@@ -146,14 +133,11 @@ WindowManager::IdleWake WindowManager::IdleWait(uint32_t max_ms)
     }
     const bool event = device->WaitForEvent(std::max(timeout, 0));
     m_idle_waiting = false;
-    {
-        std::lock_guard lock(m_posted_lock);
-        if (!m_posted.empty() || m_quit)
-            return finish(IdleWake::Posted);
-    }
+    if (m_posted.HasAny())
+        return finish(IdleWake::Posted);
     if (event) {
         PumpNative();
-        if (!m_native.empty())
+        if (!m_native.IsEmpty())
             return finish(IdleWake::Input);
     }
     if (m_repaint)

@@ -1,9 +1,8 @@
 #include "platform/user/MessageBoxApi.h"
 
 #include <atomic>
-#include <cstdlib>
-#include <cstring>
 
+#include "platform/Environment.h"
 #include "platform/user/MessageBoxPolicy.h"
 
 namespace platform {
@@ -17,8 +16,7 @@ std::atomic<MessageBoxPolicy*> g_installed_policy{nullptr};
 MessageBoxPolicy& DefaultPolicy()
 {
     static MessageBoxPolicy* s_default = [] {
-        const char* headless = std::getenv("VESK_HEADLESS");
-        const bool is_headless = headless && *headless && std::strcmp(headless, "0") != 0;
+        const bool is_headless = IsNullBackend(Service::MessageBox);
         return (is_headless ? CreateStderrMessageBoxPolicy() : CreateSdlMessageBoxPolicy()).release();
     }();
     return *s_default;

@@ -138,12 +138,12 @@ void WindowManager::InvalidateChrome()
 void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame> frame)
 {
     {
-        std::shared_lock table(m_table_lock);
-        auto found = m_windows.find(reinterpret_cast<uintptr_t>(handle));
-        if (found == m_windows.end())
+        const bool found = m_table.WithWindow(handle, [&](WindowObject& window) {
+            std::lock_guard lock(m_frame_lock);
+            window.frame = std::move(frame);
+        });
+        if (!found)
             return;
-        std::lock_guard lock(m_frame_lock);
-        found->second->frame = std::move(frame);
     }
     m_repaint = true;
     if (m_idle_waiting)
@@ -213,12 +213,11 @@ void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)
     if (MenuBarHeight(host) > 0)
         bars.push_back({&host, {0, 0, width, MENU_BAR_HEIGHT}});
     std::vector<const WindowObject*> drawn;
-    for (const auto& entry : m_windows) {
-        const WindowObject* window = entry.second.get();
-        if (window->native == 0 && window->visible && !(window->style & WS_CHILD) &&
-            NativeHostOf(const_cast<WindowObject*>(window)) == &host)
-            drawn.push_back(window);
-    }
+    m_table.ForEach([&](WindowObject& window) {
+        if (window.native == 0 && window.visible && !(window.style & WS_CHILD) &&
+            NativeHostOf(&window) == &host)
+            drawn.push_back(&window);
+    });
     std::sort(drawn.begin(), drawn.end(), [](const WindowObject* a, const WindowObject* b) {
         const bool a_top = (a->ex_style & WS_EX_TOPMOST) != 0;
         const bool b_top = (b->ex_style & WS_EX_TOPMOST) != 0;
@@ -309,12 +308,7 @@ void WindowManager::TrackMenuBar(HWND handle, POINT screen_point)
     bool idle_sent = false;
     while (m_menu_loop.active && Find(handle) != nullptr) {
         RenderIfNeeded();
-        std::optional<MSG> posted;
-        {
-            std::lock_guard lock(m_posted_lock);
-            posted = TakeMatching(m_posted, nullptr, 0, 0, true);
-        }
-        if (posted) {
+        if (std::optional<MSG> posted = TakePosted(nullptr, 0, 0, true)) {
             Dispatch(*posted);
             continue;
         }
@@ -354,21 +348,17 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     switch (event.type) {
     case Type::KeyDown:
     case Type::KeyUp:
-        UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
+        m_keys.UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
         break;
     case Type::ButtonDown:
     case Type::ButtonUp: {
-        const uint8_t key = event.button == 1 ? VK_LBUTTON : event.button == 3 ? VK_RBUTTON : VK_MBUTTON;
-        if (event.type == Type::ButtonDown)
-            m_keys[key] |= 0x80;
-        else
-            m_keys[key] &= static_cast<uint8_t>(~0x80);
+        m_keys.SetButton(event.button, event.type == Type::ButtonDown);
         break;
     }
     case Type::FocusLost:
     case Type::Close:
     case Type::Quit:
-        HandleWindowEvent(event, m_native);
+        HandleWindowEvent(event, m_native.Pending());
         return false;
     case Type::MouseMove:
     case Type::Wheel:
@@ -379,7 +369,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     case Type::FingerUp:
         break;
     default:
-        HandleWindowEvent(event, m_native);
+        HandleWindowEvent(event, m_native.Pending());
         return m_menu_loop.active;
     }
 
@@ -416,7 +406,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     const POINT point{event.x, event.y};
     switch (event.type) {
     case Type::MouseMove: {
-        m_pointer = {host->rect.left + event.x, host->rect.top + event.y};
+        m_pointer.SetPosition({host->rect.left + event.x, host->rect.top + event.y});
         const int title = HitTestTitles(layout, point);
         if (title >= 0 && menu->items[static_cast<size_t>(title)].popup != nullptr) {
             open_title(title);
@@ -585,7 +575,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
     switch (event.type) {
     case Type::KeyDown:
     case Type::KeyUp:
-        UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
+        m_keys.UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
         if (event.type == Type::KeyUp)
             return true;
         switch (event.virtual_key) {
@@ -600,7 +590,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         case VK_RIGHT:
         case VK_LEFT: {
             const int count = static_cast<int>(m_box.buttons.size());
-            const bool back = event.virtual_key == VK_LEFT || (m_keys[VK_SHIFT] & 0x80);
+            const bool back = event.virtual_key == VK_LEFT || m_keys.IsDown(VK_SHIFT);
             m_box.focus = (m_box.focus + (back ? count - 1 : 1)) % count;
             InvalidateChrome();
             return true;
@@ -610,11 +600,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         }
     case Type::ButtonDown:
     case Type::ButtonUp: {
-        const uint8_t key = event.button == 1 ? VK_LBUTTON : event.button == 3 ? VK_RBUTTON : VK_MBUTTON;
-        if (event.type == Type::ButtonDown)
-            m_keys[key] |= 0x80;
-        else
-            m_keys[key] &= static_cast<uint8_t>(~0x80);
+        m_keys.SetButton(event.button, event.type == Type::ButtonDown);
         if (event.button != 1)
             return true;
         int under = -1;
@@ -652,7 +638,7 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
     case Type::FingerUp:
         return true;
     default:
-        HandleWindowEvent(event, m_native);
+        HandleWindowEvent(event, m_native.Pending());
         return true;
     }
 }
@@ -712,12 +698,7 @@ int WindowManager::RunMessageBox(HWND owner, const std::u16string& text, const s
     bool idle_sent = false;
     while (Find(m_box.owner) != nullptr) {
         RenderIfNeeded();
-        std::optional<MSG> posted;
-        {
-            std::lock_guard lock(m_posted_lock);
-            posted = TakeMatching(m_posted, nullptr, 0, 0, true);
-        }
-        if (posted) {
+        if (std::optional<MSG> posted = TakePosted(nullptr, 0, 0, true)) {
             Dispatch(*posted);
             continue;
         }

@@ -12,9 +12,6 @@ namespace platform {
 namespace {
 
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
-constexpr size_t MAX_PENDING_NATIVE_EVENTS = 4096;
-// The program closes every touch input handle it reads; this only bounds a leak.
-constexpr size_t MAX_OPEN_TOUCH_INPUTS = 4096;
 
 bool InRange(UINT message, UINT filter_min, UINT filter_max)
 {
@@ -44,11 +41,7 @@ bool WindowManager::Post(HWND window, UINT message, WPARAM w_param, LPARAM l_par
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return false;
     }
-    MSG entry{window, message, w_param, l_param, timeGetTime(), {}};
-    {
-        std::lock_guard lock(m_posted_lock);
-        m_posted.push_back(entry);
-    }
+    m_posted.Post(MSG{window, message, w_param, l_param, timeGetTime(), {}});
     if (m_idle_waiting)
         if (VideoDevice* device = m_wake_device.load())
             device->Wake();
@@ -57,108 +50,79 @@ bool WindowManager::Post(HWND window, UINT message, WPARAM w_param, LPARAM l_par
 
 void WindowManager::PostQuit(int exit_code)
 {
-    std::lock_guard lock(m_posted_lock);
-    m_quit = true;
-    m_quit_code = exit_code;
+    m_posted.PostQuit(exit_code);
 }
 
-std::optional<MSG> WindowManager::TakeMatching(std::deque<MSG>& queue, HWND window, UINT filter_min,
-                                               UINT filter_max, bool remove)
+bool WindowManager::Matches(const MSG& message, HWND window, UINT filter_min, UINT filter_max) const
 {
-    for (auto it = queue.begin(); it != queue.end(); ++it) {
-        if (window != nullptr && it->hwnd != window) {
-            const WindowObject* target = Find(it->hwnd);
-            bool inside = false;
-            while (target != nullptr && (target->style & WS_CHILD) && !inside) {
-                inside = target->parent == window;
-                target = Find(target->parent);
-            }
-            if (!inside)
-                continue;
+    if (window != nullptr && message.hwnd != window) {
+        const WindowObject* target = Find(message.hwnd);
+        bool inside = false;
+        while (target != nullptr && (target->style & WS_CHILD) && !inside) {
+            inside = target->parent == window;
+            target = Find(target->parent);
         }
-        if (!InRange(it->message, filter_min, filter_max))
-            continue;
-        MSG found = *it;
-        if (remove)
-            queue.erase(it);
-        return found;
+        if (!inside)
+            return false;
     }
-    return std::nullopt;
+    return InRange(message.message, filter_min, filter_max);
+}
+
+std::optional<MSG> WindowManager::TakePosted(HWND window, UINT filter_min, UINT filter_max, bool remove)
+{
+    return m_posted.Take([&](const MSG& message) { return Matches(message, window, filter_min, filter_max); },
+                         remove);
 }
 
 void WindowManager::PumpNative()
 {
-    VideoDevice* device = Device();
-    if (device == nullptr)
-        return;
-    while (m_native.size() < MAX_PENDING_NATIVE_EVENTS) {
-        std::optional<NativeEvent> event = device->PollEvent();
-        if (!event)
-            break;
-        m_native.push_back(std::move(*event));
-    }
+    if (VideoDevice* device = Device())
+        m_native.Fill(*device);
 }
 
 std::optional<NativeEvent> WindowManager::NextNativeEvent()
 {
-    if (m_native.empty())
-        PumpNative();
-    if (m_native.empty())
-        return std::nullopt;
-    NativeEvent event = std::move(m_native.front());
-    m_native.pop_front();
-    return event;
+    return m_native.Next(m_native.IsEmpty() ? Device() : nullptr);
 }
 
 bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter_max, bool remove)
 {
     RenderIfNeeded();
     while (true) {
-        {
-            std::lock_guard lock(m_posted_lock);
-            if (auto posted = TakeMatching(m_posted, window, filter_min, filter_max, remove)) {
-                message = *posted;
-                message.pt = m_pointer;
-                return true;
-            }
+        if (auto posted = TakePosted(window, filter_min, filter_max, remove)) {
+            message = *posted;
+            message.pt = m_pointer.Position();
+            return true;
         }
-        if (auto input = TakeMatching(m_input, window, filter_min, filter_max, remove)) {
+        if (auto input = m_input.Take(
+                [&](const MSG& queued) { return Matches(queued, window, filter_min, filter_max); }, remove)) {
             message = *input;
             return true;
         }
         std::optional<NativeEvent> event = NextNativeEvent();
         if (!event)
             break;
-        ProcessNativeEvent(*event, m_native);
+        ProcessNativeEvent(*event, m_native.Pending());
     }
     if (InRange(WM_PAINT, filter_min, filter_max)) {
         for (HWND handle : Windows()) {
             const WindowObject* candidate = Find(handle);
             if (candidate->invalid && candidate->visible && (window == nullptr || window == handle)) {
-                message = {handle, WM_PAINT, 0, 0, timeGetTime(), m_pointer};
+                message = {handle, WM_PAINT, 0, 0, timeGetTime(), m_pointer.Position()};
                 return true;
             }
         }
     }
     if (InRange(WM_TIMER, filter_min, filter_max)) {
         const DWORD now = timeGetTime();
-        for (Timer& timer : m_timers) {
-            // Due when the deadline is not ahead of now, compared across the clock's wrap.
-            const bool due = static_cast<int32_t>(now - timer.due) >= 0;
-            if (due && (window == nullptr || window == timer.window)) {
-                message = {timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure),
-                           now,          m_pointer};
-                if (remove)
-                    timer.due = now + timer.elapse;
-                return true;
-            }
+        if (std::optional<TimerTable::Timer> timer = m_timers.TakeDue(now, window, remove)) {
+            message = {timer->window, WM_TIMER, timer->id, reinterpret_cast<LPARAM>(timer->procedure),
+                       now,           m_pointer.Position()};
+            return true;
         }
     }
-    std::lock_guard lock(m_posted_lock);
-    if (m_quit) {
-        message = {nullptr, WM_QUIT, static_cast<WPARAM>(m_quit_code), 0, timeGetTime(), m_pointer};
-        if (remove)
-            m_quit = false;
+    if (std::optional<int> exit_code = m_posted.TakeQuit(remove)) {
+        message = {nullptr, WM_QUIT, static_cast<WPARAM>(*exit_code), 0, timeGetTime(), m_pointer.Position()};
         return true;
     }
     return false;
@@ -167,26 +131,20 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
 void WindowManager::Wait()
 {
     while (true) {
-        {
-            std::lock_guard lock(m_posted_lock);
-            if (!m_posted.empty() || m_quit)
-                return;
-        }
-        if (!m_input.empty() || !m_native.empty())
+        if (m_posted.HasAny())
+            return;
+        if (!m_input.IsEmpty() || !m_native.IsEmpty())
             return;
         PumpNative();
-        if (!m_native.empty())
+        if (!m_native.IsEmpty())
             return;
         for (HWND handle : Windows()) {
             const WindowObject* candidate = Find(handle);
             if (candidate->invalid && candidate->visible)
                 return;
         }
-        const DWORD now = timeGetTime();
-        for (const Timer& timer : m_timers) {
-            if (static_cast<int32_t>(now - timer.due) >= 0)
-                return;
-        }
+        if (m_timers.AnyDue(timeGetTime()))
+            return;
         RenderIfNeeded();
         if (VideoDevice* device = Device())
             device->WaitForEvent(10);
@@ -218,12 +176,12 @@ bool WindowManager::Translate(const MSG& message)
     if (m_text_input)
         return false;
     const int key = static_cast<int>(message.wParam);
-    const bool shift = (m_keys[VK_SHIFT] & 0x80) != 0;
-    const bool control = (m_keys[VK_CONTROL] & 0x80) != 0;
-    const bool caps = (m_keys[VK_CAPITAL] & 0x01) != 0;
+    const bool shift = m_keys.IsDown(VK_SHIFT);
+    const bool control = m_keys.IsDown(VK_CONTROL);
+    const bool caps = m_keys.IsToggled(VK_CAPITAL);
     char16_t character = 0;
     if (key >= 'A' && key <= 'Z') {
-        if (control && !(m_keys[VK_MENU] & 0x80))
+        if (control && !m_keys.IsDown(VK_MENU))
             character = static_cast<char16_t>(key - 'A' + 1);
         else
             character = static_cast<char16_t>((shift != caps) ? key : key - 'A' + 'a');
@@ -260,7 +218,7 @@ bool WindowManager::Translate(const MSG& message)
         return false;
     const UINT char_message = message.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     // Windows puts the character straight after its key in the queue.
-    m_input.push_front({message.hwnd, char_message, character, message.lParam, message.time, message.pt});
+    m_input.QueueFront({message.hwnd, char_message, character, message.lParam, message.time, message.pt});
     return true;
 }
 
@@ -270,27 +228,12 @@ UINT_PTR WindowManager::SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPRO
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    const DWORD now = timeGetTime();
-    elapse = std::max<UINT>(elapse, 10);
-    for (Timer& timer : m_timers) {
-        if (timer.window == window && timer.id == id) {
-            timer.elapse = elapse;
-            timer.due = now + elapse;
-            timer.procedure = procedure;
-            return window ? 1 : id;
-        }
-    }
-    if (window == nullptr)
-        id = m_timers.size() + 1;
-    m_timers.push_back({window, id, elapse, now + elapse, procedure});
-    return window ? 1 : id;
+    return m_timers.Set(window, id, elapse, procedure, timeGetTime());
 }
 
 bool WindowManager::KillTimer(HWND window, UINT_PTR id)
 {
-    const size_t removed =
-        std::erase_if(m_timers, [&](const Timer& timer) { return timer.window == window && timer.id == id; });
-    return removed > 0;
+    return m_timers.Kill(window, id);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -298,13 +241,7 @@ bool WindowManager::KillTimer(HWND window, UINT_PTR id)
 
 void WindowManager::QueueInput(const MSG& message)
 {
-    // Windows keeps only the newest of consecutive mouse moves.
-    if (message.message == WM_MOUSEMOVE && !m_input.empty() && m_input.back().message == WM_MOUSEMOVE &&
-        m_input.back().hwnd == message.hwnd) {
-        m_input.back() = message;
-        return;
-    }
-    m_input.push_back(message);
+    m_input.Queue(message);
 }
 
 bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::deque<NativeEvent>& following)
@@ -322,7 +259,7 @@ bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::dequ
         if (event.type == Type::Text && m_text_input) {
             const HWND target = m_focus ? m_focus : m_active;
             for (char16_t unit : event.text)
-                QueueInput({target, WM_CHAR, unit, 1, event.time, m_pointer});
+                QueueInput({target, WM_CHAR, unit, 1, event.time, m_pointer.Position()});
         }
         return true;
     case Type::MouseMove:
@@ -342,49 +279,16 @@ bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::dequ
     }
 }
 
-void WindowManager::UpdateKey(uint8_t virtual_key, uint8_t side_key, bool down)
-{
-    auto set = [&](uint8_t key, bool is_down) {
-        if (is_down) {
-            if (!(m_keys[key] & 0x80))
-                m_keys[key] ^= 0x01; // toggled on each press, as Caps Lock shows
-            m_keys[key] |= 0x80;
-        } else {
-            m_keys[key] &= static_cast<uint8_t>(~0x80);
-        }
-    };
-    if (side_key != 0 && side_key != virtual_key) {
-        set(side_key, down);
-        // The generic key is down while either side is.
-        uint8_t left = 0;
-        uint8_t right = 0;
-        if (virtual_key == VK_SHIFT) {
-            left = VK_LSHIFT;
-            right = VK_RSHIFT;
-        } else if (virtual_key == VK_CONTROL) {
-            left = VK_LCONTROL;
-            right = VK_RCONTROL;
-        } else if (virtual_key == VK_MENU) {
-            left = VK_LMENU;
-            right = VK_RMENU;
-        }
-        const bool any = left ? ((m_keys[left] | m_keys[right]) & 0x80) != 0 : down;
-        set(virtual_key, any);
-    } else {
-        set(virtual_key, down);
-    }
-}
-
 void WindowManager::HandleKey(const NativeEvent& event)
 {
     if (event.virtual_key == 0)
         return;
     const bool down = event.type == NativeEvent::Type::KeyDown;
-    const bool was_down = (m_keys[event.virtual_key] & 0x80) != 0;
-    const bool alt_before = (m_keys[VK_MENU] & 0x80) != 0;
-    UpdateKey(event.virtual_key, event.side_key, down);
-    const bool alt = (m_keys[VK_MENU] & 0x80) != 0;
-    const bool control = (m_keys[VK_CONTROL] & 0x80) != 0;
+    const bool was_down = m_keys.IsDown(event.virtual_key);
+    const bool alt_before = m_keys.IsDown(VK_MENU);
+    m_keys.UpdateKey(event.virtual_key, event.side_key, down);
+    const bool alt = m_keys.IsDown(VK_MENU);
+    const bool control = m_keys.IsDown(VK_CONTROL);
     bool system;
     if (event.virtual_key == VK_MENU)
         system = !control;
@@ -403,21 +307,21 @@ void WindowManager::HandleKey(const NativeEvent& event)
     if (!down)
         flags |= 1u << 31;
     const HWND target = m_focus ? m_focus : m_active;
-    QueueInput({target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer});
+    QueueInput({target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer.Position()});
 }
 
 WPARAM WindowManager::MouseKeyFlags() const
 {
     WPARAM flags = 0;
-    if (m_keys[VK_LBUTTON] & 0x80)
+    if (m_keys.IsDown(VK_LBUTTON))
         flags |= MK_LBUTTON;
-    if (m_keys[VK_RBUTTON] & 0x80)
+    if (m_keys.IsDown(VK_RBUTTON))
         flags |= MK_RBUTTON;
-    if (m_keys[VK_MBUTTON] & 0x80)
+    if (m_keys.IsDown(VK_MBUTTON))
         flags |= MK_MBUTTON;
-    if (m_keys[VK_SHIFT] & 0x80)
+    if (m_keys.IsDown(VK_SHIFT))
         flags |= MK_SHIFT;
-    if (m_keys[VK_CONTROL] & 0x80)
+    if (m_keys.IsDown(VK_CONTROL))
         flags |= MK_CONTROL;
     return flags;
 }
@@ -429,11 +333,10 @@ HWND WindowManager::HitTest(POINT screen, int& hit_code) const
     };
     // Drawn windows first, topmost ones above the others, the most recently raised on top.
     std::vector<const WindowObject*> drawn;
-    for (const auto& entry : m_windows) {
-        const WindowObject* window = entry.second.get();
-        if (window->native == 0 && window->visible && !(window->style & WS_CHILD))
-            drawn.push_back(window);
-    }
+    m_table.ForEach([&](const WindowObject& window) {
+        if (window.native == 0 && window.visible && !(window.style & WS_CHILD))
+            drawn.push_back(&window);
+    });
     std::sort(drawn.begin(), drawn.end(), [](const WindowObject* a, const WindowObject* b) {
         const bool a_top = (a->ex_style & WS_EX_TOPMOST) != 0;
         const bool b_top = (b->ex_style & WS_EX_TOPMOST) != 0;
@@ -446,15 +349,16 @@ HWND WindowManager::HitTest(POINT screen, int& hit_code) const
             return window->handle;
         }
     }
-    for (const auto& entry : m_windows) {
-        const WindowObject* window = entry.second.get();
-        if (window->native == 0 || !window->visible || window->minimized)
-            continue;
-        if (inside(window->rect, screen)) {
-            const int bar = MenuBarHeight(*window);
-            hit_code = (bar > 0 && screen.y < window->rect.top + bar) ? HTMENU : HTCLIENT;
-            return window->handle;
-        }
+    const WindowObject* native_hit = nullptr;
+    m_table.ForEach([&](const WindowObject& window) {
+        if (native_hit == nullptr && window.native != 0 && window.visible && !window.minimized &&
+            inside(window.rect, screen))
+            native_hit = &window;
+    });
+    if (native_hit != nullptr) {
+        const int bar = MenuBarHeight(*native_hit);
+        hit_code = (bar > 0 && screen.y < native_hit->rect.top + bar) ? HTMENU : HTCLIENT;
+        return native_hit->handle;
     }
     hit_code = HTNOWHERE;
     return nullptr;
@@ -470,16 +374,12 @@ void WindowManager::HandleMouse(const NativeEvent& event)
         return;
     const POINT screen{host->rect.left + event.x, host->rect.top + event.y};
     if (event.type != Type::Wheel)
-        m_pointer = screen;
+        m_pointer.SetPosition(screen);
     UINT client_message = WM_MOUSEMOVE;
     UINT frame_message = WM_NCMOUSEMOVE;
     if (event.type == Type::ButtonDown || event.type == Type::ButtonUp) {
         const bool down = event.type == Type::ButtonDown;
-        const uint8_t key = event.button == 1 ? VK_LBUTTON : event.button == 3 ? VK_RBUTTON : VK_MBUTTON;
-        if (down)
-            m_keys[key] |= 0x80;
-        else
-            m_keys[key] &= static_cast<uint8_t>(~0x80);
+        m_keys.SetButton(event.button, down);
         switch (event.button) {
         case 1:
             client_message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
@@ -502,30 +402,30 @@ void WindowManager::HandleMouse(const NativeEvent& event)
         const int delta = std::clamp(event.wheel * WHEEL_DELTA, -32768, 32767);
         QueueInput({target, WM_MOUSEWHEEL,
                     MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(delta)),
-                    PackPoint(m_pointer.x, m_pointer.y), event.time, m_pointer});
+                    PackPoint(m_pointer.Position().x, m_pointer.Position().y), event.time, m_pointer.Position()});
         return;
     }
     int hit = HTCLIENT;
-    HWND target = m_capture;
+    HWND target = m_pointer.Capture();
     if (target == nullptr)
         target = HitTest(screen, hit);
     WindowObject* window = Find(target);
     if (window == nullptr)
         return;
-    if (m_capture == nullptr) {
+    if (m_pointer.Capture() == nullptr) {
         // A disabled window (the owner of a modal dialog) takes no mouse input, as on Windows.
         const WindowObject* top = TopLevelOf(window);
         if (!window->enabled || (top != nullptr && !top->enabled))
             return;
     }
-    if (event.type == Type::ButtonDown && m_capture == nullptr) {
+    if (event.type == Type::ButtonDown && m_pointer.Capture() == nullptr) {
         WindowObject* top = TopLevelOf(window);
         if (top != nullptr && m_active != top->handle)
             Activate(top->handle, WA_CLICKACTIVE);
         if ((window = Find(target)) == nullptr)
             return;
     }
-    if (m_capture == nullptr)
+    if (m_pointer.Capture() == nullptr)
         Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
              MAKELPARAM(static_cast<WORD>(hit), client_message));
     if ((window = Find(target)) == nullptr)
@@ -562,12 +462,9 @@ void WindowManager::HandleFinger(const NativeEvent& event)
                                : event.type == Type::FingerMove ? TOUCHEVENTF_MOVE | TOUCHEVENTF_INRANGE
                                                                 : TOUCHEVENTF_UP);
     input.dwTime = event.time;
-    if (m_touch_inputs.size() >= MAX_OPEN_TOUCH_INPUTS)
-        m_touch_inputs.erase(m_touch_inputs.begin());
-    const uintptr_t handle = m_next_touch++;
-    m_touch_inputs.emplace(handle, TouchRecord{host->handle, {input}});
+    const HTOUCHINPUT handle = m_touch_inputs.Add(host->handle, {input});
     QueueInput(
-        {host->handle, WM_TOUCH, MAKEWPARAM(1, 0), static_cast<LPARAM>(handle), event.time, m_pointer});
+        {host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time, m_pointer.Position()});
 }
 
 void WindowManager::HandleWindowEvent(const NativeEvent& event, const std::deque<NativeEvent>& following)
@@ -688,8 +585,8 @@ bool WindowManager::RegisterTouch(HWND handle, bool registered)
 
 bool WindowManager::GetTouchInputs(HTOUCHINPUT input, UINT count, TOUCHINPUT* inputs, int size)
 {
-    auto found = m_touch_inputs.find(reinterpret_cast<uintptr_t>(input));
-    if (found == m_touch_inputs.end()) {
+    const std::vector<TOUCHINPUT>* found = m_touch_inputs.Find(input);
+    if (found == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return false;
     }
@@ -697,14 +594,14 @@ bool WindowManager::GetTouchInputs(HTOUCHINPUT input, UINT count, TOUCHINPUT* in
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    const size_t copied = std::min<size_t>(count, found->second.inputs.size());
-    std::copy_n(found->second.inputs.begin(), copied, inputs);
+    const size_t copied = std::min<size_t>(count, found->size());
+    std::copy_n(found->begin(), copied, inputs);
     return true;
 }
 
 bool WindowManager::CloseTouchInput(HTOUCHINPUT input)
 {
-    if (m_touch_inputs.erase(reinterpret_cast<uintptr_t>(input)) == 0) {
+    if (!m_touch_inputs.Close(input)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return false;
     }

@@ -27,22 +27,6 @@ constexpr int DEFAULT_HEIGHT = 480;
 // Pseudo handles of the system cursors: the IDC_ number with a tag bit.
 constexpr uintptr_t SYSTEM_CURSOR_TAG = 0x4000'0000;
 
-char16_t LowerAscii(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool SameName(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
 bool SameRect(const RECT& a, const RECT& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -95,20 +79,10 @@ ATOM WindowManager::RegisterClass(const WNDCLASSW& info)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    for (const WindowClassRecord& record : m_classes) {
-        if (SameName(record.name, name) && record.info.hInstance == info.hInstance) {
-            SetLastError(ERROR_CLASS_ALREADY_EXISTS);
-            return 0;
-        }
-    }
-    WindowClassRecord record;
-    record.atom = m_next_atom++;
-    record.name = name;
-    record.info = info;
-    record.info.lpszClassName = nullptr;
-    record.info.lpszMenuName = nullptr;
-    m_classes.push_back(record);
-    return record.atom;
+    const ATOM atom = m_table.AddClass(name, info);
+    if (atom == 0)
+        SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+    return atom;
 }
 
 bool WindowManager::UnregisterClass(LPCWSTR name, HINSTANCE instance)
@@ -118,21 +92,13 @@ bool WindowManager::UnregisterClass(LPCWSTR name, HINSTANCE instance)
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return false;
     }
-    const ATOM atom = record->atom;
-    std::erase_if(m_classes, [atom](const WindowClassRecord& entry) { return entry.atom == atom; });
+    m_table.RemoveClass(record->atom);
     return true;
 }
 
 const WindowClassRecord* WindowManager::FindClass(LPCWSTR name_or_atom) const
 {
-    if (name_or_atom == nullptr)
-        return nullptr;
-    const uintptr_t value = reinterpret_cast<uintptr_t>(name_or_atom);
-    for (const WindowClassRecord& record : m_classes) {
-        if (IS_INTRESOURCE(value) ? record.atom == value : SameName(record.name, name_or_atom))
-            return &record;
-    }
-    return nullptr;
+    return m_table.FindClass(name_or_atom);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -140,33 +106,22 @@ const WindowClassRecord* WindowManager::FindClass(LPCWSTR name_or_atom) const
 
 WindowObject* WindowManager::Find(HWND window) const
 {
-    auto found = m_windows.find(reinterpret_cast<uintptr_t>(window));
-    return found == m_windows.end() ? nullptr : found->second.get();
+    return m_table.Find(window);
 }
 
 bool WindowManager::IsWindow(HWND window) const
 {
-    std::shared_lock lock(m_table_lock);
-    return m_windows.contains(reinterpret_cast<uintptr_t>(window));
+    return m_table.Contains(window);
 }
 
 bool WindowManager::QueryFlag(HWND window, std::atomic<bool> WindowObject::*flag) const
 {
-    std::shared_lock lock(m_table_lock);
-    auto found = m_windows.find(reinterpret_cast<uintptr_t>(window));
-    return found != m_windows.end() && (found->second.get()->*flag).load();
+    return m_table.QueryFlag(window, flag);
 }
 
 std::vector<HWND> WindowManager::Windows() const
 {
-    std::vector<std::pair<uintptr_t, HWND>> ordered;
-    for (const auto& [key, window] : m_windows)
-        ordered.emplace_back(key, window->handle);
-    std::sort(ordered.begin(), ordered.end());
-    std::vector<HWND> result;
-    for (const auto& entry : ordered)
-        result.push_back(entry.second);
-    return result;
+    return m_table.Handles();
 }
 
 HWND WindowManager::MainWindow() const
@@ -181,13 +136,7 @@ HWND WindowManager::MainWindow() const
 
 WindowObject* WindowManager::FindNative(uint32_t native) const
 {
-    if (native == 0)
-        return nullptr;
-    for (const auto& entry : m_windows) {
-        if (entry.second->native == native)
-            return entry.second.get();
-    }
-    return nullptr;
+    return m_table.FindNative(native);
 }
 
 WindowObject* WindowManager::TopLevelOf(WindowObject* window) const
@@ -231,8 +180,7 @@ HWND WindowManager::CreateWindow(DWORD ex_style, LPCWSTR class_name, LPCWSTR win
     }
     auto object = std::make_unique<WindowObject>();
     WindowObject& window = *object;
-    window.handle = reinterpret_cast<HWND>(m_next_handle);
-    m_next_handle += 4;
+    window.handle = m_table.NewHandle();
     window.procedure = window_class->info.lpfnWndProc;
     window.class_atom = window_class->atom;
     window.class_style = window_class->info.style;
@@ -262,13 +210,10 @@ HWND WindowManager::CreateWindow(DWORD ex_style, LPCWSTR class_name, LPCWSTR win
     }
     window.rect = {x, y, x + std::max(width, 0), y + std::max(height, 0)};
     window.normal_rect = window.rect;
-    window.z_order = m_next_z++;
+    window.z_order = m_table.NextZ();
     const HWND handle = window.handle;
     const bool wants_native = !(style & WS_CHILD) && window.parent == nullptr;
-    {
-        std::unique_lock lock(m_table_lock);
-        m_windows.emplace(reinterpret_cast<uintptr_t>(handle), std::move(object));
-    }
+    m_table.Insert(std::move(object));
     if (wants_native) {
         if (VideoDevice* device = Device()) {
             Find(handle)->native = device->CreateNativeWindow(Find(handle)->text, Find(handle)->rect,
@@ -340,8 +285,8 @@ bool WindowManager::DestroyWindow(HWND handle)
             Device()->Hide(window->native);
         InvalidateChrome();
     }
-    if (m_capture == handle) {
-        m_capture = nullptr;
+    if (m_pointer.Capture() == handle) {
+        m_pointer.SetCapture(nullptr);
         if (Device())
             Device()->CapturePointer(false);
     }
@@ -361,8 +306,8 @@ bool WindowManager::DestroyWindow(HWND handle)
         MenuStore::GetInstance().Destroy(window->menu);
     if (window->system_menu != nullptr)
         MenuStore::GetInstance().Destroy(window->system_menu);
-    std::erase_if(m_timers, [handle](const Timer& timer) { return timer.window == handle; });
-    std::erase_if(m_touch_inputs, [handle](const auto& entry) { return entry.second.window == handle; });
+    m_timers.KillAllOf(handle);
+    m_touch_inputs.CloseAllOf(handle);
     const uint32_t native = window->native;
     if (m_active == handle)
         m_active = nullptr;
@@ -370,13 +315,7 @@ bool WindowManager::DestroyWindow(HWND handle)
         m_focus = nullptr;
     if (m_menu_loop.owner == handle)
         m_menu_loop.active = false;
-    std::unique_ptr<WindowObject> removed;
-    {
-        std::unique_lock lock(m_table_lock);
-        auto found = m_windows.find(reinterpret_cast<uintptr_t>(handle));
-        removed = std::move(found->second);
-        m_windows.erase(found);
-    }
+    std::unique_ptr<WindowObject> removed = m_table.Remove(handle);
     if (native != 0 && Device()) {
         Device()->DestroyNativeWindow(native);
     }
@@ -578,7 +517,7 @@ void WindowManager::MakeVisible(WindowObject& window)
     shown->visible = true;
     shown->style |= WS_VISIBLE;
     shown->invalid = true;
-    shown->z_order = m_next_z++;
+    shown->z_order = m_table.NextZ();
     if (shown->native != 0 && Device()) {
         Device()->Show(shown->native);
     }
@@ -762,7 +701,7 @@ bool WindowManager::SetPosition(HWND handle, HWND insert_after, int x, int y, in
         else if (insert_after == HWND_NOTOPMOST)
             window->ex_style &= ~WS_EX_TOPMOST;
         if (insert_after != HWND_BOTTOM)
-            window->z_order = m_next_z++;
+            window->z_order = m_table.NextZ();
     }
     const RECT old_client = ClientRect(*window);
     const POINT old_origin = ClientOrigin(*window);
@@ -945,13 +884,12 @@ HMENU WindowManager::GetSystemMenu(HWND handle, bool revert)
 
 void WindowManager::ForgetMenu(HMENU menu)
 {
-    for (auto& entry : m_windows) {
-        WindowObject& window = *entry.second;
+    m_table.ForEach([menu](WindowObject& window) {
         if (!(window.style & WS_CHILD) && window.menu == menu)
             window.menu = nullptr;
         if (window.system_menu == menu)
             window.system_menu = nullptr;
-    }
+    });
     if (m_menu_loop.menu == menu)
         m_menu_loop.active = false;
 }
@@ -1025,7 +963,7 @@ bool WindowManager::SetForeground(HWND handle)
     if (WindowObject* host = NativeHostOf(window); host != nullptr && Device())
         Device()->Raise(host->native);
     if (window->native == 0)
-        window->z_order = m_next_z++;
+        window->z_order = m_table.NextZ();
     Activate(top, WA_ACTIVE);
     InvalidateChrome();
     return true;
@@ -1058,12 +996,11 @@ HWND WindowManager::SetFocus(HWND handle)
 
 HWND WindowManager::SetCapture(HWND handle)
 {
-    const HWND previous = m_capture;
     if (handle != nullptr && Find(handle) == nullptr) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
-    m_capture = handle;
+    const HWND previous = m_pointer.SetCapture(handle);
     if (previous != nullptr && previous != handle && Find(previous))
         Send(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(handle));
     if (Device())
@@ -1073,8 +1010,7 @@ HWND WindowManager::SetCapture(HWND handle)
 
 bool WindowManager::ReleaseCapture()
 {
-    const HWND previous = m_capture;
-    m_capture = nullptr;
+    const HWND previous = m_pointer.SetCapture(nullptr);
     if (previous != nullptr) {
         if (Device())
             Device()->CapturePointer(false);
@@ -1089,7 +1025,7 @@ bool WindowManager::ReleaseCapture()
 
 bool WindowManager::SetPointerPosition(int x, int y)
 {
-    m_pointer = {x, y};
+    m_pointer.SetPosition(POINT{x, y});
     if (WindowObject* host = Find(MainWindow()); host != nullptr && host->native != 0 && Device())
         Device()->WarpPointer(host->native, x - host->rect.left, y - host->rect.top);
     return true;
@@ -1097,34 +1033,27 @@ bool WindowManager::SetPointerPosition(int x, int y)
 
 int WindowManager::ShowPointer(bool show)
 {
-    m_pointer_count += show ? 1 : -1;
+    const int count = m_pointer.StepShowCount(show);
     if (Device())
-        Device()->ShowPointer(m_pointer_count >= 0 && m_cursor != nullptr);
-    return m_pointer_count;
+        Device()->ShowPointer(m_pointer.IsShown());
+    return count;
 }
 
 HCURSOR WindowManager::SetCursor(HCURSOR cursor)
 {
-    const HCURSOR previous = m_cursor;
-    m_cursor = cursor;
+    const HCURSOR previous = m_pointer.SetCursor(cursor);
     if (VideoDevice* device = Device()) {
         if (auto system = SystemCursorOf(cursor))
             device->SetCursor(*system);
         if ((previous == nullptr) != (cursor == nullptr))
-            device->ShowPointer(m_pointer_count >= 0 && cursor != nullptr);
+            device->ShowPointer(m_pointer.IsShown());
     }
     return previous;
 }
 
 SHORT WindowManager::KeyState(int virtual_key, bool async) const
 {
-    if (virtual_key < 0 || virtual_key > 255)
-        return 0;
-    const uint8_t value = m_keys[static_cast<size_t>(virtual_key)];
-    uint16_t result = (value & 0x80) ? 0x8000 : 0;
-    if (!async)
-        result |= value & 0x01;
-    return static_cast<SHORT>(result);
+    return m_keys.Query(virtual_key, async);
 }
 
 void WindowManager::SetTextInput(bool enabled)
@@ -1183,26 +1112,18 @@ void WindowManager::Reset()
         if (Find(handle))
             DestroyWindow(handle);
     }
-    m_classes.clear();
-    {
-        std::lock_guard lock(m_posted_lock);
-        m_posted.clear();
-        m_quit = false;
-    }
-    m_input.clear();
-    m_native.clear();
+    m_table.ClearClasses();
+    m_posted.Clear();
+    m_input.Clear();
+    m_native.Clear();
     while (Device() && Device()->PollEvent()) {
     }
-    m_timers.clear();
-    m_touch_inputs.clear();
+    m_timers.Clear();
+    m_touch_inputs.Clear();
     m_active = nullptr;
     m_focus = nullptr;
-    m_capture = nullptr;
-    m_pointer = {};
-    m_pointer_count = 0;
-    m_cursor = nullptr;
-    for (std::atomic<uint8_t>& key : m_keys)
-        key = 0;
+    m_pointer.Reset();
+    m_keys.Reset();
     m_text_input = false;
     if (Device()) {
         Device()->ShowPointer(true);

@@ -1,77 +1,44 @@
 #pragma once
-// The window layer's model: classes, windows and their state, activation, focus, capture, the
-// pointer and the key state, the message queues, timers and touch inputs, the menu and message-box
-// loops and the picture of the layer's own drawing. The facade calls (WindowApi.h, MessageApi.h,
-// MenuApi.h, TouchApi.h) are thin wrappers over it.
+// The window layer's model: windows and their state, activation, focus, capture, the pointer,
+// the input queues, the menu and message-box loops and the picture of the layer's own drawing.
+// It holds the parts with a life of their own: the class and window table (WindowTable), the
+// key state (KeyboardState), the posted queue (PostedQueue), the timers (TimerTable) and the
+// touch inputs (TouchInputTable). The facade calls (WindowApi.h, MessageApi.h, MenuApi.h,
+// TouchApi.h) are thin wrappers over it.
 //
 // Main thread only, except PostMessage, PublishFrame and the cached-state queries (IsWindow,
 // IsVisible, IsIconic, IsZoomed). Window procedures and hooks are always called with no layer
 // lock held.
 
-#include <array>
 #include <atomic>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <shared_mutex>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/kernel/WinTypes.h"
+#include "platform/user/InputQueue.h"
+#include "platform/user/KeyboardState.h"
 #include "platform/user/MessageApi.h"
+#include "platform/user/NativeEventQueue.h"
+#include "platform/user/PointerState.h"
+#include "platform/user/PostedQueue.h"
+#include "platform/user/TimerTable.h"
 #include "platform/user/TouchApi.h"
+#include "platform/user/TouchInputTable.h"
 #include "platform/user/UiCanvas.h"
 #include "platform/user/VideoDevice.h"
 #include "platform/user/WindowApi.h"
 #include "platform/user/WindowFrame.h"
+#include "platform/user/WindowObject.h"
+#include "platform/user/WindowTable.h"
 
 namespace platform {
 
 // Real (steady) time in microseconds, whatever the layer clock says.
 uint64_t RealMicroseconds();
-
-struct WindowClassRecord
-{
-    ATOM atom = 0;
-    std::u16string name;
-    WNDCLASSW info{}; // lpszClassName and lpszMenuName are not kept
-};
-
-struct WindowObject
-{
-    HWND handle = nullptr;
-    WNDPROC procedure = nullptr;
-    ATOM class_atom = 0;
-    UINT class_style = 0;
-    HCURSOR class_cursor = nullptr;
-    HICON class_icon = nullptr;
-    HINSTANCE instance = nullptr;
-    DWORD style = 0;
-    DWORD ex_style = 0;
-    HWND parent = nullptr; // the parent of a WS_CHILD window, else the owner
-    HMENU menu = nullptr;  // the menu bar (the control id of a child window)
-    HMENU system_menu = nullptr;
-    LONG_PTR user_data = 0;
-    std::vector<uint8_t> extra;
-    std::u16string text;
-    RECT rect{};        // screen pixels; parent client pixels for a child window
-    RECT normal_rect{}; // the rectangle to restore after minimise or maximise
-    std::atomic<bool> visible{false};
-    std::atomic<bool> minimized{false};
-    std::atomic<bool> maximized{false};
-    bool restore_maximized = false;
-    bool enabled = true;
-    bool invalid = false;
-    bool destroying = false;
-    bool touch = false;
-    uint32_t native = 0;  // the native window of a top-level window; 0 for drawn windows
-    uint64_t z_order = 0; // drawn windows: higher is nearer the top
-    bool fullscreen = false;
-    std::shared_ptr<const WindowFrame> frame; // guarded by m_frame_lock of the manager
-};
 
 class WindowManager final
 {
@@ -126,14 +93,14 @@ public:
     HWND SetFocus(HWND window);
     HWND SetCapture(HWND window);
     bool ReleaseCapture();
-    HWND Capture() const { return m_capture; }
+    HWND Capture() const { return m_pointer.Capture(); }
 
     // Pointer and keys.
-    POINT PointerPosition() const { return m_pointer; }
+    POINT PointerPosition() const { return m_pointer.Position(); }
     bool SetPointerPosition(int x, int y);
     int ShowPointer(bool show);
     HCURSOR SetCursor(HCURSOR cursor);
-    HCURSOR Cursor() const { return m_cursor; }
+    HCURSOR Cursor() const { return m_pointer.Cursor(); }
     SHORT KeyState(int virtual_key, bool async) const;
     void SetTextInput(bool enabled);
     bool TextInputEnabled() const { return m_text_input; }
@@ -209,15 +176,6 @@ public:
 private:
     WindowManager();
 
-    struct Timer
-    {
-        HWND window;
-        UINT_PTR id;
-        UINT elapse;
-        DWORD due;
-        TIMERPROC procedure;
-    };
-
     struct MenuLoopState
     {
         bool active = false;
@@ -272,9 +230,9 @@ private:
     void HandleWindowEvent(const NativeEvent& event, const std::deque<NativeEvent>& following);
     HWND HitTest(POINT screen, int& hit_code) const;
     WPARAM MouseKeyFlags() const;
-    void UpdateKey(uint8_t virtual_key, uint8_t side_key, bool down);
-    std::optional<MSG> TakeMatching(std::deque<MSG>& queue, HWND window, UINT filter_min, UINT filter_max,
-                                    bool remove);
+    // Whether the message is for the window (or a child of it; any window when null) and in range.
+    bool Matches(const MSG& message, HWND window, UINT filter_min, UINT filter_max) const;
+    std::optional<MSG> TakePosted(HWND window, UINT filter_min, UINT filter_max, bool remove);
     std::optional<NativeEvent> NextNativeEvent();
 
     // Drawing.
@@ -286,12 +244,7 @@ private:
     void LayoutMessageBox(WindowObject* host);
     void PaintMessageBox(UiCanvas& canvas, POINT origin);
 
-    mutable std::shared_mutex m_table_lock; // guards m_windows (written on the main thread only)
-    std::unordered_map<uintptr_t, std::unique_ptr<WindowObject>> m_windows;
-    std::vector<WindowClassRecord> m_classes;
-    uintptr_t m_next_handle = 0x2'0010;
-    ATOM m_next_atom = 0xC000;
-    uint64_t m_next_z = 1;
+    WindowTable m_table; // classes and windows; locks itself for other threads' queries
 
     std::unique_ptr<VideoDevice> m_device;
     bool m_device_tried = false;
@@ -309,30 +262,18 @@ private:
 
     HWND m_active = nullptr;
     HWND m_focus = nullptr;
-    HWND m_capture = nullptr;
-    POINT m_pointer{};
-    int m_pointer_count = 0;
-    HCURSOR m_cursor = nullptr;
-    // 0x80 down, 0x01 toggled. Atomic: GetAsyncKeyState is also read by the app-task thread.
-    std::array<std::atomic<uint8_t>, 256> m_keys{};
+    PointerState m_pointer; // position, capture, show count and cursor
+    KeyboardState m_keys; // GetAsyncKeyState is also read by the app-task thread
+
     bool m_text_input = false;
     TextEventSink m_text_sink = nullptr;
 
-    std::mutex m_posted_lock; // guards m_posted, m_quit, m_quit_code
-    std::deque<MSG> m_posted;
-    bool m_quit = false;
-    int m_quit_code = 0;
-    std::deque<MSG> m_input;
-    std::deque<NativeEvent> m_native;
-    std::vector<Timer> m_timers;
+    PostedQueue m_posted; // any thread posts; locks itself
+    InputQueue m_input;
+    NativeEventQueue m_native;
+    TimerTable m_timers;
 
-    struct TouchRecord
-    {
-        HWND window;
-        std::vector<TOUCHINPUT> inputs;
-    };
-    std::unordered_map<uintptr_t, TouchRecord> m_touch_inputs;
-    uintptr_t m_next_touch = 0x3'0000;
+    TouchInputTable m_touch_inputs;
 
     std::mutex m_frame_lock;                // guards WindowObject::frame of every window
     std::atomic<bool> m_chrome_dirty{true}; // the layer's drawing changed

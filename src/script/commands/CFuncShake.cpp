@@ -3,6 +3,7 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
 #include "script/commands/ScriptWaits.h"
 #include "script/vm/ScriptContext.h"
 
@@ -16,14 +17,14 @@ void CFuncShake::Call(CScript&)
         if (layer == nullptr)
             return;
         {
-            DrawLockWhileLive draw_lock;
+            LiveDrawLock draw_lock;
             layer->SetPosition(x, y);
         }
         RedrawFrameNow();
         WaitFromNow(Document, InputView, SHAKE_STEP_MS, SCRIPT_SKIP_FLAGS, SCRIPT_REQUEST_MASK, 1);
     } else if (sub == 2) {
         if (CSpriteLayer* layer = Document->GetSpriteLayer(0)) {
-            DrawLockWhileLive draw_lock;
+            LiveDrawLock draw_lock;
             layer->SetPosition(0, 0);
         }
     }

@@ -11,6 +11,7 @@
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/ScriptContext.h"
@@ -84,7 +85,7 @@ void CFuncSprite::Call(CScript&)
     case 2:
         if (CSpriteLayer* sprite = Sprite(Context->PopInteger())) {
             if (ILayer* layer = sprite->GetLayer()) {
-                DrawLockWhileLive draw_lock;
+                LiveDrawLock draw_lock;
                 const RECT* rect = sprite->GetRect();
                 layer->FillRect(0, 0, rect->right - rect->left, rect->bottom - rect->top, OPAQUE_BLACK,
                                 FILL_WHOLE_WORD);
@@ -129,7 +130,7 @@ void CFuncSprite::Call(CScript&)
         const int32_t y = Context->PopInteger();
         if (sprite != nullptr) {
             {
-                DrawLockWhileLive draw_lock;
+                LiveDrawLock draw_lock;
                 sprite->SetPosition(x, y);
             }
             RedrawFrameNow();
@@ -141,7 +142,7 @@ void CFuncSprite::Call(CScript&)
         const int32_t alpha = Context->PopInteger();
         if (sprite != nullptr) {
             {
-                DrawLockWhileLive draw_lock;
+                LiveDrawLock draw_lock;
                 sprite->SetAlpha(alpha);
             }
             RedrawFrameNow();
@@ -242,7 +243,7 @@ void CFuncSprite::LoadPicture()
     RECT rect{};
     {
         // The load may resize the layer that the draw pass reads on the app-task thread.
-        DrawLockWhileLive draw_lock;
+        LiveDrawLock draw_lock;
         if (file->LoadSprite(name, sprite, 0, 0, sprite->GetPriority(), &rect, -1, -1, 0) == nullptr)
             return;
     }
@@ -284,7 +285,7 @@ void CFuncSprite::RunPixelOperation(int32_t sub)
     CSpriteLayer* source_sprite = copies ? Document->GetSpriteLayer(call.source) : nullptr;
     ILayer* source = source_sprite != nullptr ? source_sprite->GetLayer() : nullptr;
     {
-        DrawLockWhileLive draw_lock;
+        LiveDrawLock draw_lock;
         ApplyPixelOperation(sub, *layer, source, call);
     }
     if (call.target == IMMEDIATE_SPRITE)

@@ -1,0 +1,3 @@
+#pragma once
+// A foundation header that reaches up into the application shell.
+#include "app/CWinApp.h"
