@@ -1,0 +1,20 @@
+#pragma once
+// The per-heroine hint builders: each lists one heroine's events, in her table's order, into out.
+// The companion builders fill a temporary list and answer the missed latch they ended with.
+
+#include <cstdint>
+#include <vector>
+
+#include "game/hints/FlagHintRecord.h"
+
+struct HintContext;
+
+void BuildHeroineHints00(HintContext& context, std::vector<FlagHintRecord>& out);
+uint32_t BuildHeroineHints00Pre(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints01(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints02(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints03(HintContext& context, std::vector<FlagHintRecord>& out);
+// Both read and raise the count of dates listed so far.
+uint32_t BuildHeroineHints03Part2(HintContext& context, std::vector<FlagHintRecord>& out, uint32_t& counter);
+uint32_t BuildHeroineHints03Part3(HintContext& context, std::vector<FlagHintRecord>& out, uint32_t& counter,
+                                  uint32_t latch);
