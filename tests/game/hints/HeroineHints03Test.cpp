@@ -55,8 +55,9 @@ TEST_F(HeroineHints03Test, PassedCandidatesAreAbsent)
     const std::vector<FlagHintRecord> list = Build(3);
     for (const FlagHintRecord& record : list) {
         EXPECT_NE(record.FirstDate, 1222);
-        if (record.Code != 8060)
+        if (record.Code != 8060) {
             EXPECT_NE(record.Status, HINT_MISSED) << record.SceneFile.GetStdString();
+        }
     }
     EXPECT_EQ(list[0].FirstDate, 1223);
 }
