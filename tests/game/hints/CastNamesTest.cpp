@@ -6,7 +6,11 @@
 #include <vector>
 
 #include "app/AppMessageBox.h"
+#include "arcpack/ArchiveWriter.h"
 #include "castnames/CastNamesWriter.h"
+#include "foundation/CArchiveManager.h"
+#include "support/FakeDocumentLink.h"
+#include "support/WorkingDir.h"
 
 namespace {
 
@@ -79,6 +83,43 @@ TEST(CastNames, MissingFileIsReportedOnceAndGivesEmptyNames)
     ResetCastNames();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "castnames.txt が存在しません");
+}
+
+TEST(CastNames, LoadsFromTheDataArchiveAndReportsDamageOnce)
+{
+    const std::string good = tools::WriteCastNames(tools::DemoCastNames());
+    const struct
+    {
+        std::string file;
+        const char* report; // null: none
+    } cases[] = {
+        {good, nullptr},
+        {"town\tA\nbroken line\n", "castnames.txt が壊れています (2 行目)"},
+    };
+    for (const auto& c : cases) {
+        WorkingDir folder;
+        FakeDocumentLink document;
+        const std::vector<tools::ArchiveEntry> entries = {
+            {tools::UpperCaseName(CAST_NAMES_FILE), std::vector<uint8_t>(c.file.begin(), c.file.end())}};
+        folder.Write("data.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Lzss));
+        CArchiveManager archives("data.arc", true, true);
+        document.m_data_archive = &archives;
+        std::vector<std::string> boxes;
+        SetAppMessageBoxHook([&](UINT, const CStringUTF8& text) {
+            boxes.push_back(text.GetStdString());
+            return 1;
+        });
+        ResetCastNames();
+        const bool named = !GetCastNames().Get(CAST_TOWN).IsEmpty();
+        GetCastNames();
+        SetAppMessageBoxHook({});
+        ResetCastNames();
+        EXPECT_EQ(named, c.report == nullptr);
+        ASSERT_EQ(boxes.size(), c.report ? 1u : 0u) << (boxes.empty() ? "" : boxes[0]);
+        if (c.report) {
+            EXPECT_EQ(boxes[0], c.report);
+        }
+    }
 }
 
 } // namespace
