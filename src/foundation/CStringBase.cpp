@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 #include <vector>
 

@@ -9,6 +9,8 @@ namespace {
 
 using enum NoteLegend;
 
+// The tables, one row a line as their columns stand.
+// clang-format off
 constexpr HintWindow OPEN_WINDOW{1222, 1306, 800, 1800};
 constexpr HintWindow LATE_WINDOW{1225, 1231, 800, 1800};
 constexpr std::array<NoteStep, 3> TRIP_NOTES{NOTE_T_PENDING, NOTE_T, NOTE_A1};
@@ -67,14 +69,13 @@ constexpr HintEventRow ROWS_E13_E16[] = {
 
 constexpr HintEventRow E17{"E17", 1690, 8011, {1303, 1306, 1700, 2100}, 1, 8, "40.mes", MY_ROOM, 136, {NOTE_A1}};
 // The window of E18, E19 and E20 follows the record before them.
-constexpr HintEventRow E18{"E18", 1717, 8010, {}, 5, 13, "45a.mes", PlaceText("ホテルのロビー"), 137,
-                           {IfFree(S), NOTE_A1}};
+constexpr HintEventRow E18{"E18", 1717, 8010, {}, 5, 13, "45a.mes", PlaceText("ホテルのロビー"), 137, {IfFree(S), NOTE_A1}};
 constexpr HintEventRow E19{"E19", 1721, 8012, {}, 1, 0, "39.mes", MY_HOUSE, 138, {}};
 constexpr HintEventRow E20{"E20", 8014, 8013, {}, 0, 0, "14.mes", TOWN_PARK, 139, {NOTE_A1}};
-constexpr HintEventRow E21{"E21", 1753, 8012, {1306, -1, 2000, 2200}, 1, 8, "40.mes", MY_ROOM, 140,
-                           {IfFree(R, 0), NOTE_A1}};
+constexpr HintEventRow E21{"E21", 1753, 8012, {1306, -1, 2000, 2200}, 1, 8, "40.mes", MY_ROOM, 140, {IfFree(R, 0), NOTE_A1}};
 constexpr HintEventRow E22{"E22", 0, 8060, {0, -1, 0, 2359}, 1, 8, "40.mes", MY_ROOM, NO_SLOT, {IfFree(C, 0)}};
 
+// clang-format on
 constexpr size_t MOOD_HEROINE0 = 951;
 
 } // namespace
@@ -117,7 +118,8 @@ void BuildHeroineHints00(HintContext& context, std::vector<FlagHintRecord>& out)
         context.SetFlag(1589, 1);
         context.SetFlag(1598, 1);
     }
-    if (!(builder.Flag(1618) == 1 && builder.Flag(1687) == 1 && builder.Flag(1589) == 1 && builder.Flag(1598) == 1))
+    if (!(builder.Flag(1618) == 1 && builder.Flag(1687) == 1 && builder.Flag(1589) == 1 &&
+          builder.Flag(1598) == 1))
         builder.Latch = 1;
 
     for (const HintEventRow& row : ROWS_E13_E16)
@@ -131,7 +133,8 @@ void BuildHeroineHints00(HintContext& context, std::vector<FlagHintRecord>& out)
     const int32_t start = time;
     AdvanceClockOf(date, time, 95);
     const HintWindow e18_window{date, -1, start, time};
-    const int32_t e18_date = builder.List(E18, out, {.Window = &e18_window, .SetSeen = false}).Record.FirstDate;
+    const int32_t e18_date =
+        builder.List(E18, out, {.Window = &e18_window, .SetSeen = false}).Record.FirstDate;
 
     const HintWindow e19_window{e18_date, -1, 0, 2355};
     HintBuilder::Listed e19 = builder.List(E19, out, {.Window = &e19_window});

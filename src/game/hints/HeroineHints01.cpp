@@ -9,6 +9,8 @@ namespace {
 
 using enum NoteLegend;
 
+// The tables, one row a line as their columns stand.
+// clang-format off
 // Id, Seen, Code, Window, D, L, Scene, Place, Slot, Notes
 constexpr HintEventRow EVENT1{"1", 1174, 8015, {1222, 1223, 800, 1800}, 6, 0, "01.mes", SCHOOL, 141, {IfFree(I, 1), NOTE_T}};
 constexpr HintEventRow EVENT2{"2", 1186, 8015, {1225, 1228, 800, 2000}, 0, 0, "42.mes", HouseOf(1), 142, {NOTE_T}};
@@ -83,8 +85,7 @@ constexpr HintEventRow ROWS_E2_E7[] = {
 };
 constexpr HintEventRow E8{"E8", 1298, 8018, {0, 1306, 0, 2355}, 1, 8, "40.mes", MY_ROOM, 179, {NOTE_T}};
 constexpr HintEventRow E9{"E9", 8016, HINT_CODE_NONE, {0, -1, 0, 2359}, 6, 0, "01.mes", SCHOOL, 180, {NOTE_T}};
-constexpr HintEventRow E10{"E10", 2052, HINT_CODE_NONE, FLOOR_DAY, 9, 0, "09a.mes", PlaceText("写真部"), 181,
-                           {Always(N1), NOTE_T}};
+constexpr HintEventRow E10{"E10", 2052, HINT_CODE_NONE, FLOOR_DAY, 9, 0, "09a.mes", PlaceText("写真部"), 181, {Always(N1), NOTE_T}};
 constexpr HintEventRow ROWS_E11_E23[] = {
     {"E11", 1345, 8020, FLOOR_DAY, 6, 0, "01.mes", SCHOOL, 182, {}},
     {"E12", 1336, 8015, {0, 1306, 1100, 1700}, 1, 0, "39.mes", MY_HOUSE, 183, {}},
@@ -102,10 +103,10 @@ constexpr HintEventRow ROWS_E11_E23[] = {
 };
 constexpr HintEventRow E24{"E24", 1359, 8018, {0, 1306, 1100, 1700}, 1, 0, "39.mes", MY_HOUSE, 195, {}};
 constexpr HintEventRow E25{"E25", 1360, 8020, {0, 1306, 0, 1659}, 1, 8, "40.mes", MY_ROOM, 196, {}};
-constexpr HintEventRow E26{"E26", 8017, 8015, {0, -1, 1700, 2230}, 4, 12, "25.mes", PlaceText("遊園地"), 197,
-                           {IfFree(N2)}};
+constexpr HintEventRow E26{"E26", 8017, 8015, {0, -1, 1700, 2230}, 4, 12, "25.mes", PlaceText("遊園地"), 197, {IfFree(N2)}};
 constexpr HintEventRow E27{"E27", 0, 8060, {0, -1, 0, 2355}, 1, 8, "40.mes", MY_ROOM, NO_SLOT, {IfFree(C, 1)}};
 
+// clang-format on
 constexpr size_t MOOD_HEROINE1 = 953;
 
 int32_t ClampA(int32_t date)

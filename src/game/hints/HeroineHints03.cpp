@@ -7,6 +7,8 @@ namespace {
 
 using enum NoteLegend;
 
+// The tables, one row a line as their columns stand.
+// clang-format off
 constexpr NoteStep NOTE_V{NoteWhen::Always, {V}};
 constexpr std::array<NoteStep, 3> CANDIDATE_NOTES{NOTE_V, NOTE_T, NOTE_A1};
 
@@ -49,8 +51,7 @@ constexpr HintEventRow B2{"B2", 321, 8028, {1226, -1, 1800, 1900}, 1, 0, "39.mes
 constexpr HintEventRow B3{"B3", 353, 8029, {1226, 1228, 1300, 1500}, 1, 0, "39.mes", MY_HOUSE, 390, {IfFree(X), NOTE_A1, NOTE_T}};
 constexpr HintEventRow B4{"B4", 356, 8062, {1227, -1, 1200, 1300}, 1, 0, "52.mes", TV_STATION, 389, {IfFree(Y), NOTE_A1, NOTE_T}};
 // B2's later window, when the first has passed: the same evening in the living room.
-constexpr HintEventRow B2_LATE{"B2", 321, 8028, {1226, -1, 1900, 2000}, 1, 0, "41.mes", PlaceText("リビング"), 266,
-                               {IfFree(W), NOTE_A1, NOTE_T}};
+constexpr HintEventRow B2_LATE{"B2", 321, 8028, {1226, -1, 1900, 2000}, 1, 0, "41.mes", PlaceText("リビング"), 266, {IfFree(W), NOTE_A1, NOTE_T}};
 
 constexpr HintEventRow PART3_CANDIDATES[] = {
     {"B5", 355, 8032, {1227, -1, 1000, 1200}, 0, 0, "33.mes", HouseOf(3), NO_SLOT, CANDIDATE_NOTES},
@@ -64,6 +65,7 @@ constexpr HintEventRow PART3_CANDIDATES[] = {
 constexpr HintEventRow K1{"K1", 361, 8028, {1229, -1, 1300, 1500}, 0, 0, "51.mes", BEACH, 267, {IfFree(E), NOTE_T, NOTE_A1}};
 constexpr HintEventRow K2{"K2", 0, 8060, {0, -1, 0, 2355}, 1, 8, "40.mes", MY_ROOM, NO_SLOT, {IfFree(K, 3)}};
 
+// clang-format on
 constexpr size_t MOOD_HEROINE3 = 954;
 constexpr size_t FLAG_HEROINE3_DATES = 317;
 
@@ -75,7 +77,8 @@ uint32_t BuildHeroineHints03Part2(HintContext& context, std::vector<FlagHintReco
     if (builder.IsSet(2058))
         builder.Latch = 1;
     else
-        builder.Latch = builder.IsSet(354) || builder.IsSet(FLAG_HOT_SPRING_TRIP) || builder.IsSet(FLAG_HEROINE1_STORY);
+        builder.Latch =
+            builder.IsSet(354) || builder.IsSet(FLAG_HOT_SPRING_TRIP) || builder.IsSet(FLAG_HEROINE1_STORY);
     if (context.Date > 1228 && builder.Flag(FLAG_HEROINE3_DATES) < 6)
         builder.Latch = 1;
     for (const HintEventRow& row : PART2_CANDIDATES)

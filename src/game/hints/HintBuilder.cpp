@@ -44,7 +44,8 @@ HintBuilder::Listed HintBuilder::List(const HintEventRow& row, std::vector<FlagH
     return {into.back(), seen};
 }
 
-void HintBuilder::ListSeenDate(uint32_t code, uint32_t district, size_t slot, std::vector<FlagHintRecord>& into)
+void HintBuilder::ListSeenDate(uint32_t code, uint32_t district, size_t slot,
+                               std::vector<FlagHintRecord>& into)
 {
     FlagHintRecord record;
     record.Reset(code);

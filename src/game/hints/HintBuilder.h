@@ -65,14 +65,14 @@ inline constexpr HintPlace MY_ROOM = PlaceText("自分の部屋");
 enum class NoteLegend : uint8_t
 {
     None,
-    T,  // back from the hot-spring trip
-    A,  // advance heroine k
-    C,  // her confession
-    M,  // her mood value is too low
-    I,  // invite her
-    K,  // confess to her
-    O,  // heroine k gets there first
-    R,  // talk in her room
+    T, // back from the hot-spring trip
+    A, // advance heroine k
+    C, // her confession
+    M, // her mood value is too low
+    I, // invite her
+    K, // confess to her
+    O, // heroine k gets there first
+    R, // talk in her room
     S,
     V,
     W,
@@ -157,7 +157,8 @@ class HintBuilder
 {
 public:
     HintBuilder(HintContext& context, uint32_t latch = 0)
-        : Context(context), Latch(latch)
+        : Context(context)
+        , Latch(latch)
     {}
 
     struct Listed

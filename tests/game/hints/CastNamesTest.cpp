@@ -37,13 +37,13 @@ TEST(CastNames, DamagedFilesGiveNoNames)
         std::string text;
         size_t line;
     } damaged[] = {
-        {"town\t\xFF\n", 1},                     // not UTF-8
-        {"town\t\xE3\x81\n", 1},                  // cut off sequence
-        {"town\t\xC0\xAF\n", 1},                  // overlong
-        {"town\t\xED\xA0\x80\n", 1},              // surrogate
-        {"town\tA\nnursery\n", 2},                // no tab
-        {"town\tA\n\tB\n", 2},                    // empty key
-        {std::string("town\tA\0B\n", 9), 1},      // NUL
+        {"town\t\xFF\n", 1},                 // not UTF-8
+        {"town\t\xE3\x81\n", 1},             // cut off sequence
+        {"town\t\xC0\xAF\n", 1},             // overlong
+        {"town\t\xED\xA0\x80\n", 1},         // surrogate
+        {"town\tA\nnursery\n", 2},           // no tab
+        {"town\tA\n\tB\n", 2},               // empty key
+        {std::string("town\tA\0B\n", 9), 1}, // NUL
         {std::string(CAST_NAMES_MAX_BYTES + 1, 'a'), 0},
     };
     for (const auto& [text, line] : damaged) {
@@ -62,8 +62,9 @@ TEST(CastNames, WriterCoversEveryRoleTheHintsRead)
         EXPECT_FALSE(names->HeroineGiven(heroine).IsEmpty());
         EXPECT_FALSE(names->HeroineFamily(heroine).IsEmpty());
     }
-    for (const char* key : {CAST_TOWN, CAST_NEIGHBOUR_TOWN, CAST_POND_PARK, CAST_NURSERY, CAST_TV_STATION,
-                            CAST_STUDIO, CAST_SIDE_A_GIVEN, CAST_SIDE_B_GIVEN, CAST_SIDE_C_FAMILY, CAST_SIDE_D_FAMILY})
+    for (const char* key :
+         {CAST_TOWN, CAST_NEIGHBOUR_TOWN, CAST_POND_PARK, CAST_NURSERY, CAST_TV_STATION, CAST_STUDIO,
+          CAST_SIDE_A_GIVEN, CAST_SIDE_B_GIVEN, CAST_SIDE_C_FAMILY, CAST_SIDE_D_FAMILY})
         EXPECT_FALSE(names->Get(key).IsEmpty()) << key;
     EXPECT_THROW(tools::WriteCastNames({{"a\tb", "x"}}), std::invalid_argument);
     EXPECT_THROW(tools::WriteCastNames({{"a", "x\ny"}}), std::invalid_argument);

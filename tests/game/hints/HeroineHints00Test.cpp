@@ -76,7 +76,8 @@ TEST_F(HeroineHints00Test, SeenRoomTalkNeedsMood15)
         EXPECT_EQ(e21.PlaceName.GetStdString(), SeededPlace(140));
         const FlagHintRecord& e22 = list.back();
         EXPECT_EQ(e22.Status, mood < 15 ? HINT_MISSED : HINT_POSSIBLE);
-        EXPECT_EQ(e22.Note.GetStdString(), mood < 15 ? "※ヒロイン00の気分値が足りない" : "※ヒロイン00からの告白");
+        EXPECT_EQ(e22.Note.GetStdString(),
+                  mood < 15 ? "※ヒロイン00の気分値が足りない" : "※ヒロイン00からの告白");
     }
 }
 

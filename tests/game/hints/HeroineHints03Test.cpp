@@ -69,8 +69,9 @@ TEST_F(HeroineHints03Test, VisitNoteOncePerList)
         m_state.Flags[flag] = 2;
     std::vector<FlagHintRecord> list = Build(3);
     ASSERT_EQ(list.size(), 4u + 6u + 2u);
-    const auto visits = std::count_if(list.begin(), list.end(),
-                                      [](const FlagHintRecord& record) { return record.Note == "※会いに来ただけ"; });
+    const auto visits = std::count_if(list.begin(), list.end(), [](const FlagHintRecord& record) {
+        return record.Note == "※会いに来ただけ";
+    });
     EXPECT_EQ(visits, 1);
     const FlagHintRecord* b5 = FindRecord(list, "33.mes", 8032); // the first candidate of list B
     ASSERT_TRUE(b5);

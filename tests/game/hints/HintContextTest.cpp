@@ -56,7 +56,9 @@ TEST_F(HintContextTest, PlaceTextsDecodeLeniently)
     HintContext context = LoadedContext();
     EXPECT_EQ(PlaceNameOfRecord(context, 123).GetStdString(), SeededPlace(123));
     // 0x81 followed by a byte that is no trail byte, and 0xA0, which maps to nothing.
-    context.State.Variables[5].Text = CStringUTF8(std::string("\x8F\xEA\x81\x20" "A\xA0", 6));
+    context.State.Variables[5].Text = CStringUTF8(std::string("\x8F\xEA\x81\x20"
+                                                              "A\xA0",
+                                                              6));
     EXPECT_EQ(PlaceNameOfRecord(context, 5).GetStdString(), "場\xEF\xBF\xBD A\xEF\xBF\xBD");
     EXPECT_TRUE(PlaceNameOfRecord(context, 100'000).IsEmpty());
     EXPECT_EQ(AnsiToWideLenient(std::string("\x82\xA0\x82", 3)), u"あ\uFFFD");

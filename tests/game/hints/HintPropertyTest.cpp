@@ -40,7 +40,8 @@ protected:
         const auto location = static_cast<uint8_t>(below(10) == 0 ? below(256) : below(16));
         SetHintMoment(m_state, date, time, district, location);
         static constexpr int32_t MONEY[] = {0, 299, 300, 599, 600, 10'000, 70'000, -300};
-        m_state.SetMoney(below(3) == 0 ? static_cast<int32_t>(below(100'000)) : MONEY[below(std::size(MONEY))]);
+        m_state.SetMoney(below(3) == 0 ? static_cast<int32_t>(below(100'000))
+                                       : MONEY[below(std::size(MONEY))]);
         if (below(20) == 0)
             m_state.Flags.resize(below(8066)); // an old, short state
     }
@@ -65,7 +66,8 @@ protected:
         const size_t flag_count = m_state.Flags.size();
         auto flag = [&](size_t n) { return n < flag_count ? flags[n] : 0; };
         const int32_t game_date = m_state.GameDate();
-        const bool all_missed = flag(FLAG_HOT_SPRING_TRIP) == 1 || (heroine != 1 && flag(FLAG_HEROINE1_STORY) == 1);
+        const bool all_missed =
+            flag(FLAG_HOT_SPRING_TRIP) == 1 || (heroine != 1 && flag(FLAG_HEROINE1_STORY) == 1);
         bool after_e9 = false;
         for (size_t k = 0; k < list.size(); ++k) {
             const FlagHintRecord& record = list[k];
@@ -87,7 +89,8 @@ protected:
                 continue;
             }
             // Seen events shown missed (a seen room talk without the mood) still hold their slot.
-            const bool seen_shown_missed = record.Fare == 0 && record.PlaceName.GetStdString().starts_with("場所");
+            const bool seen_shown_missed =
+                record.Fare == 0 && record.PlaceName.GetStdString().starts_with("場所");
             if (seen_shown_missed)
                 continue;
             if (all_missed && !after_e9) {
@@ -119,9 +122,10 @@ protected:
     {
         return std::to_string(r.FirstDate) + "," + std::to_string(r.LastDate) + "," +
                std::to_string(r.EarliestTime) + "," + std::to_string(r.LatestTime) + "," +
-               r.SceneFile.GetStdString() + "," + r.PlaceName.GetStdString() + "," + r.Note.GetStdString() + "," +
-               std::to_string(r.IsNext) + "," + std::to_string(r.Status) + "," + std::to_string(r.District) + "," +
-               std::to_string(r.Location) + "," + std::to_string(r.Fare) + "," + std::to_string(r.Code);
+               r.SceneFile.GetStdString() + "," + r.PlaceName.GetStdString() + "," + r.Note.GetStdString() +
+               "," + std::to_string(r.IsNext) + "," + std::to_string(r.Status) + "," +
+               std::to_string(r.District) + "," + std::to_string(r.Location) + "," + std::to_string(r.Fare) +
+               "," + std::to_string(r.Code);
     }
     static std::string Fingerprint(const std::vector<FlagHintRecord>& list)
     {

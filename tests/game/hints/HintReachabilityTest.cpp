@@ -204,8 +204,9 @@ TEST_F(HintReachabilityTest, SortsKeepEqualRecordsInOrder)
     EXPECT_EQ(out[2].Code, 3u);
     EXPECT_EQ(out[3].Code, 1u);
 
-    std::vector<FlagHintRecord> equal = {record(1225, 1400, HINT_POSSIBLE, 1), record(1225, 1200, HINT_POSSIBLE, 2),
-                                         record(1225, 1400, HINT_POSSIBLE, 3), record(1225, 1200, HINT_POSSIBLE, 4)};
+    std::vector<FlagHintRecord> equal = {
+        record(1225, 1400, HINT_POSSIBLE, 1), record(1225, 1200, HINT_POSSIBLE, 2),
+        record(1225, 1400, HINT_POSSIBLE, 3), record(1225, 1200, HINT_POSSIBLE, 4)};
     std::vector<FlagHintRecord> copy = equal;
     std::vector<FlagHintRecord> by_date;
     SortHintsByDate(copy, by_date);

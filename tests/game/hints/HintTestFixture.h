@@ -27,7 +27,8 @@ class HintTest : public ::testing::Test
 {
 protected:
     HintTest()
-        : m_state(MakeHintState()), m_names(DemoNames())
+        : m_state(MakeHintState())
+        , m_names(DemoNames())
     {
         const std::vector<uint8_t> table = tools::BuildMapTable(tools::ParseMapListing("306\t※no fare\n"));
         m_texts.AddEntries(table, 0);
@@ -62,7 +63,8 @@ protected:
 };
 
 // The first record of a list with the scene file and code, or null.
-inline const FlagHintRecord* FindRecord(const std::vector<FlagHintRecord>& list, const char* scene, uint32_t code)
+inline const FlagHintRecord* FindRecord(const std::vector<FlagHintRecord>& list, const char* scene,
+                                        uint32_t code)
 {
     for (const FlagHintRecord& record : list) {
         if (record.SceneFile == scene && record.Code == code)
