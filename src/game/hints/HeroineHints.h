@@ -18,3 +18,6 @@ void BuildHeroineHints03(HintContext& context, std::vector<FlagHintRecord>& out)
 uint32_t BuildHeroineHints03Part2(HintContext& context, std::vector<FlagHintRecord>& out, uint32_t& counter);
 uint32_t BuildHeroineHints03Part3(HintContext& context, std::vector<FlagHintRecord>& out, uint32_t& counter,
                                   uint32_t latch);
+void BuildHeroineHints04(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints05(HintContext& context, std::vector<FlagHintRecord>& out);
+uint32_t BuildHeroineHints05Part2(HintContext& context, std::vector<FlagHintRecord>& out);

@@ -166,6 +166,11 @@ CStringUTF8 HintBuilder::NoteText(HintNote note) const
         return "※雑誌がある棚を調べる";
     case NoteLegend::N2:
         return "※一緒にいたい→ホテルに泊まる\n　→思ってない";
+    case NoteLegend::Literal:
+        return note.Text;
+    case NoteLegend::Named:
+        return Joined(CStringUTF8("※") + note.Opening + Context.GetNames().HeroineGiven(note.Heroine),
+                      note.Text);
     }
     return CStringUTF8();
 }
@@ -194,6 +199,8 @@ CStringUTF8 HintBuilder::PlaceName(HintPlace place) const
         return Joined(names.HeroineGiven(place.Heroine), "の家");
     case PlaceLegend::HouseA:
         return Joined(names.Get(CAST_SIDE_A_GIVEN), "の家");
+    case PlaceLegend::HouseB:
+        return Joined(names.Get(CAST_SIDE_B_GIVEN), "の家");
     case PlaceLegend::ApartmentB:
         return Joined(names.Get(CAST_SIDE_C_FAMILY), "のアパート");
     case PlaceLegend::HouseC:

@@ -23,6 +23,7 @@ enum class PlaceLegend : uint8_t
     TvStation,     // the TV station's name
     House,         // heroine k's given name + "の家"
     HouseA,        // side character A's given name + "の家"
+    HouseB,        // side character B's given name + "の家"
     ApartmentB,    // side character C's family name + "のアパート"
     HouseC,        // side character D's family name + "の家"
     SecondStation, // the neighbouring town's name + "駅"
@@ -53,6 +54,7 @@ inline constexpr HintPlace POND_PARK{PlaceLegend::PondPark};
 inline constexpr HintPlace NURSERY{PlaceLegend::Nursery};
 inline constexpr HintPlace TV_STATION{PlaceLegend::TvStation};
 inline constexpr HintPlace HOUSE_A{PlaceLegend::HouseA};
+inline constexpr HintPlace HOUSE_B{PlaceLegend::HouseB};
 inline constexpr HintPlace APARTMENT_B{PlaceLegend::ApartmentB};
 inline constexpr HintPlace HOUSE_C{PlaceLegend::HouseC};
 inline constexpr HintPlace HOUSE_D{PlaceLegend::HouseC}; // the same family's house
@@ -83,12 +85,16 @@ enum class NoteLegend : uint8_t
     E,
     N1,
     N2,
+    Literal, // the note's own text
+    Named,   // "※", the opening, heroine k's given name, then the note's text
 };
 
 struct HintNote
 {
     NoteLegend Legend = NoteLegend::None;
     uint32_t Heroine = 0;
+    const char* Text = "";
+    const char* Opening = "";
 };
 
 // When a note of an unseen row applies; a later note that applies replaces an earlier one.
@@ -114,6 +120,10 @@ inline constexpr NoteStep NOTE_A1{NoteWhen::Story1, {NoteLegend::A, 1}};
 constexpr NoteStep IfFree(NoteLegend legend, uint32_t heroine = 0)
 {
     return {NoteWhen::Free, {legend, heroine}};
+}
+constexpr NoteStep IfFreeText(const char* text)
+{
+    return {NoteWhen::Free, {NoteLegend::Literal, 0, text}};
 }
 constexpr NoteStep Always(NoteLegend legend, uint32_t heroine = 0)
 {

@@ -66,8 +66,14 @@ std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t her
     case 3:
         BuildHeroineHints03(context, list);
         break;
+    case 4:
+        BuildHeroineHints04(context, list);
+        break;
+    case 5:
+        BuildHeroineHints05(context, list);
+        break;
     default:
-        // FIXME: the tables of heroines 4 to 14.
+        // FIXME: the tables of heroines 6 to 14.
         break;
     }
     return list;
