@@ -21,3 +21,6 @@ uint32_t BuildHeroineHints03Part3(HintContext& context, std::vector<FlagHintReco
 void BuildHeroineHints04(HintContext& context, std::vector<FlagHintRecord>& out);
 void BuildHeroineHints05(HintContext& context, std::vector<FlagHintRecord>& out);
 uint32_t BuildHeroineHints05Part2(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints06(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints07(HintContext& context, std::vector<FlagHintRecord>& out);
+uint32_t BuildHeroineHints07Part2(HintContext& context, std::vector<FlagHintRecord>& out, int32_t latch);

@@ -109,6 +109,9 @@ void HintBuilder::ApplyNotes(FlagHintRecord& record, const std::array<NoteStep, 
         case NoteWhen::Story1:
             applies = Flag(FLAG_HEROINE1_STORY) == 1;
             break;
+        case NoteWhen::Story1Free:
+            applies = Flag(FLAG_HEROINE1_STORY) == 1 && !IsMissed();
+            break;
         case NoteWhen::TripPending:
             applies = IsSet(1497) && Flag(1082) == 0;
             break;
@@ -211,6 +214,8 @@ CStringUTF8 HintBuilder::PlaceName(HintPlace place) const
         return Joined(names.Get(CAST_NEIGHBOUR_TOWN), "神社");
     case PlaceLegend::Studio:
         return names.Get(CAST_STUDIO);
+    case PlaceLegend::Hospital:
+        return Joined(names.Get(CAST_TOWN), "市民病院");
     }
     return CStringUTF8();
 }

@@ -29,6 +29,7 @@ enum class PlaceLegend : uint8_t
     SecondStation, // the neighbouring town's name + "駅"
     SecondShrine,  // the neighbouring town's name + "神社"
     Studio,        // the studio's name
+    Hospital,      // the town's name + "市民病院"
 };
 
 struct HintPlace
@@ -61,6 +62,7 @@ inline constexpr HintPlace HOUSE_D{PlaceLegend::HouseC}; // the same family's ho
 inline constexpr HintPlace SECOND_STATION{PlaceLegend::SecondStation};
 inline constexpr HintPlace SECOND_SHRINE{PlaceLegend::SecondShrine};
 inline constexpr HintPlace STUDIO{PlaceLegend::Studio};
+inline constexpr HintPlace HOSPITAL{PlaceLegend::Hospital};
 inline constexpr HintPlace MY_HOUSE = PlaceText("自分の家");
 inline constexpr HintPlace MY_ROOM = PlaceText("自分の部屋");
 
@@ -105,6 +107,7 @@ enum class NoteWhen : uint8_t
     Free,        // the latch is 0 after the row's test
     Trip,        // Flags[8007] = 1
     Story1,      // Flags[1299] = 1
+    Story1Free,  // Flags[1299] = 1 and the latch is 0
     TripPending, // Flags[1497] set and Flags[1082] clear
 };
 
@@ -117,6 +120,7 @@ struct NoteStep
 inline constexpr NoteStep NOTE_T{NoteWhen::Trip, {NoteLegend::T}};
 inline constexpr NoteStep NOTE_T_PENDING{NoteWhen::TripPending, {NoteLegend::T}};
 inline constexpr NoteStep NOTE_A1{NoteWhen::Story1, {NoteLegend::A, 1}};
+inline constexpr NoteStep NOTE_A1_FREE{NoteWhen::Story1Free, {NoteLegend::A, 1}};
 constexpr NoteStep IfFree(NoteLegend legend, uint32_t heroine = 0)
 {
     return {NoteWhen::Free, {legend, heroine}};

@@ -72,8 +72,14 @@ std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t her
     case 5:
         BuildHeroineHints05(context, list);
         break;
+    case 6:
+        BuildHeroineHints06(context, list);
+        break;
+    case 7:
+        BuildHeroineHints07(context, list);
+        break;
     default:
-        // FIXME: the tables of heroines 6 to 14.
+        // FIXME: the tables of heroines 8 to 14.
         break;
     }
     return list;

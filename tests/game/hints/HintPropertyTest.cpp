@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr uint32_t BUILDERS = 6; // heroines whose tables exist
+constexpr uint32_t BUILDERS = 8; // heroines whose tables exist
 constexpr int STATES = 1000;
 
 class HintPropertyTest : public HintTest
