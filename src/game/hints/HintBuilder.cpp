@@ -17,7 +17,7 @@ CStringUTF8 Joined(const CStringUTF8& name, const char* ending)
 HintBuilder::Listed HintBuilder::List(const HintEventRow& row, std::vector<FlagHintRecord>& into,
                                       const ListOptions& options)
 {
-    const bool seen = row.Seen != 0 && Flag(row.Seen) == 1;
+    const bool seen = options.ForceSeen || (row.Seen != 0 && Flag(row.Seen) == 1);
     FlagHintRecord record = Prepare(row, seen ? HintWindow{} : options.Window ? *options.Window : row.Window);
     if (!seen) {
         const uint32_t missed = CheckEventWindow(Context, record);

@@ -165,6 +165,7 @@ struct ListOptions
     bool SetSeen = true;                // set the seen flag in the copy after listing
     bool LatchFromTest = true;          // false: a failed test marks only this row missed
     bool SceneWhenSeen = true;
+    bool ForceSeen = false; // seen by a rule of its own rather than by the seen flag
 };
 
 class HintBuilder

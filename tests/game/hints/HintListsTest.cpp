@@ -61,7 +61,7 @@ protected:
         std::filesystem::create_directories(folder);
         std::ofstream file(folder / (std::string("lists_") + name + ".txt"), std::ios::trunc);
         file << "# " << title << "\n";
-        for (uint32_t heroine = 0; heroine < 8; ++heroine) {
+        for (const uint32_t heroine : BUILT_HEROINES) {
             const std::vector<FlagHintRecord> list = Build(heroine);
             ASSERT_FALSE(list.empty());
             EXPECT_EQ(list.back().Code, 8060u);

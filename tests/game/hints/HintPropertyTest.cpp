@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint32_t BUILDERS = 8; // heroines whose tables exist
 constexpr int STATES = 1000;
 
 class HintPropertyTest : public HintTest
@@ -145,14 +144,16 @@ TEST_F(HintPropertyTest, EveryBuilderKeepsItsPromises)
         GetDocument()->m_current_state = std::make_unique<FlagBuffer>(m_state);
         HintContext context = MakeContext();
         m_recheck = LoadedContext();
-        std::string forward[BUILDERS];
-        for (uint32_t heroine = 0; heroine < BUILDERS; ++heroine) {
+        std::string forward[HINT_HEROINE_COUNT];
+        for (const uint32_t heroine : BUILT_HEROINES) {
             const std::vector<FlagHintRecord> list = BuildHeroineHints(context, heroine);
             CheckList(heroine, list);
             forward[heroine] = Fingerprint(list);
         }
-        for (uint32_t heroine = BUILDERS; heroine-- > 0;)
+        for (size_t k = std::size(BUILT_HEROINES); k-- > 0;) {
+            const uint32_t heroine = BUILT_HEROINES[k];
             EXPECT_EQ(Fingerprint(BuildHeroineHints(context, heroine)), forward[heroine]);
+        }
         const FlagBuffer& after = *GetDocument()->GetGameState();
         EXPECT_EQ(after.Flags, m_state.Flags);
         EXPECT_EQ(after.Words, m_state.Words);
