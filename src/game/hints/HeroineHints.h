@@ -24,7 +24,9 @@ uint32_t BuildHeroineHints05Part2(HintContext& context, std::vector<FlagHintReco
 void BuildHeroineHints06(HintContext& context, std::vector<FlagHintRecord>& out);
 void BuildHeroineHints07(HintContext& context, std::vector<FlagHintRecord>& out);
 uint32_t BuildHeroineHints07Part2(HintContext& context, std::vector<FlagHintRecord>& out, int32_t latch);
+void BuildHeroineHints09(HintContext& context, std::vector<FlagHintRecord>& out);
 void BuildHeroineHints11(HintContext& context, std::vector<FlagHintRecord>& out);
 // Predicts the next travel-agency shift from day, which it advances; non-zero when that shift is missed.
 uint32_t BuildHeroineHints11Part2(HintContext& context, int32_t& day, std::vector<FlagHintRecord>& out);
 void BuildHeroineHints12(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints14(HintContext& context, std::vector<FlagHintRecord>& out);

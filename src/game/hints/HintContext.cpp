@@ -78,14 +78,20 @@ std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t her
     case 7:
         BuildHeroineHints07(context, list);
         break;
+    case 9:
+        BuildHeroineHints09(context, list);
+        break;
     case 11:
         BuildHeroineHints11(context, list);
         break;
     case 12:
         BuildHeroineHints12(context, list);
         break;
+    case 14:
+        BuildHeroineHints14(context, list);
+        break;
     default:
-        // FIXME: the tables of heroines 8 to 10, 13 and 14.
+        // FIXME: the tables of heroines 8, 10 and 13.
         break;
     }
     return list;
