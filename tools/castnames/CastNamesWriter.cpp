@@ -41,6 +41,7 @@ std::vector<CastNameEntry> DemoCastNames()
     entries.emplace_back("side_b.given", "脇役Ｂ");
     entries.emplace_back("side_c.family", "脇役Ｃ");
     entries.emplace_back("side_d.family", "脇役Ｄ");
+    entries.emplace_back("video_title", "ビデオ題名");
     return entries;
 }
 

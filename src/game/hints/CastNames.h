@@ -28,6 +28,7 @@ inline constexpr const char* CAST_SIDE_A_GIVEN = "side_a.given";
 inline constexpr const char* CAST_SIDE_B_GIVEN = "side_b.given";
 inline constexpr const char* CAST_SIDE_C_FAMILY = "side_c.family";
 inline constexpr const char* CAST_SIDE_D_FAMILY = "side_d.family";
+inline constexpr const char* CAST_VIDEO_TITLE = "video_title"; // a video on sale in the game
 // "heroineNN.family" and "heroineNN.given", NN = 00 to 14.
 std::string HeroineNameKey(uint32_t heroine, bool given);
 

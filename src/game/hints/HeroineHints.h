@@ -25,6 +25,10 @@ void BuildHeroineHints06(HintContext& context, std::vector<FlagHintRecord>& out)
 void BuildHeroineHints07(HintContext& context, std::vector<FlagHintRecord>& out);
 uint32_t BuildHeroineHints07Part2(HintContext& context, std::vector<FlagHintRecord>& out, int32_t latch);
 void BuildHeroineHints09(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints10(HintContext& context, std::vector<FlagHintRecord>& out);
+// Lists B1 and B2 from the carried date and time of event 2; answers the latch.
+uint32_t BuildHeroineHints10Part2(HintContext& context, std::vector<FlagHintRecord>& out, int32_t date,
+                                  int32_t time, uint32_t latch);
 void BuildHeroineHints11(HintContext& context, std::vector<FlagHintRecord>& out);
 // Predicts the next travel-agency shift from day, which it advances; non-zero when that shift is missed.
 uint32_t BuildHeroineHints11Part2(HintContext& context, int32_t& day, std::vector<FlagHintRecord>& out);

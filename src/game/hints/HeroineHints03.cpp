@@ -94,13 +94,7 @@ uint32_t BuildHeroineHints03Part3(HintContext& context, std::vector<FlagHintReco
 
     // B2 is first tried at its own hour; when that has passed, at the later one, and only that
     // second try counts for the latch.
-    if (builder.Flag(B2.Seen) == 1) {
-        builder.List(B2, out, {.SetSeen = false, .SceneWhenSeen = false});
-    } else {
-        FlagHintRecord first = builder.Prepare(B2, B2.Window);
-        const bool first_missed = CheckEventWindow(context, first) != 0;
-        builder.List(first_missed ? B2_LATE : B2, out, {.SetSeen = false});
-    }
+    builder.ListWithRetry(B2, B2_LATE, out, {.SetSeen = false, .SceneWhenSeen = false});
 
     builder.List(B3, out, {.SetSeen = false});
     builder.List(B4, out, {.SetSeen = false});

@@ -18,10 +18,9 @@ constexpr HintEventRow ROWS[] = {
     {"4", 582, 8040, {1230, -1, 1240, 1400}, 3, 2, "17.mes", SECOND_STATION, 312, {IfFreeText("※その通りだ→その通りだ→全然違うぞ\n　→つき合ってあげる→一緒に部屋へ行く"), NOTE_A1, NOTE_T}},
 };
 constexpr HintEventRow R5{"5", 584, 8040, {1306, -1, 900, 1100}, 1, 10, "41.mes", PlaceText("リビング"), 313, STORY_THEN_TRIP};
+constexpr HintEventRow R5_EVENING{"5", 584, 8040, {1306, -1, 1700, 2300}, 1, 10, "41.mes", PlaceText("リビング"), 313, STORY_THEN_TRIP};
 constexpr HintEventRow R6{"6", 0, 8060, {0, -1, 0, 2355}, 1, 8, "40.mes", MY_ROOM, NO_SLOT, {}};
 // clang-format on
-
-constexpr HintWindow R5_EVENING{1306, -1, 1700, 2300};
 
 } // namespace
 
@@ -45,15 +44,7 @@ void BuildHeroineHints09(HintContext& context, std::vector<FlagHintRecord>& out)
         builder.List(row, out);
 
     // The last morning can still be made up for in the evening; only that second try counts.
-    if (builder.Flag(R5.Seen) == 1) {
-        builder.List(R5, out, {.SetSeen = false});
-    } else {
-        FlagHintRecord morning = builder.Prepare(R5, R5.Window);
-        const bool missed = CheckEventWindow(context, morning) != 0;
-        builder.List(
-            R5, out,
-            {.Window = missed ? &R5_EVENING : &R5.Window, .SetSeen = false, .LatchFromTest = missed});
-    }
+    builder.ListWithRetry(R5, R5_EVENING, out, {.SetSeen = false});
 
     FlagHintRecord& last = builder.List(R6, out).Record;
     if (!builder.IsMissed()) {

@@ -20,12 +20,6 @@ constexpr HintEventRow R4{"4", 1574, 8059, {0, -1, 800, 1700}, 1, 10, "41.mes", 
 constexpr HintEventRow R5{"5", 0, 8060, {0, -1, 0, 2355}, 1, 8, "40.mes", MY_ROOM, NO_SLOT, {}};
 // clang-format on
 
-// The day after a date as these events count it: 1231 (to 1299) is followed by 1301.
-int32_t DayAfter(int32_t date)
-{
-    return static_cast<uint16_t>(date - 1231) > 68 ? date + 1 : date + 70;
-}
-
 } // namespace
 
 void BuildHeroineHints14(HintContext& context, std::vector<FlagHintRecord>& out)
@@ -61,7 +55,7 @@ void BuildHeroineHints14(HintContext& context, std::vector<FlagHintRecord>& out)
             builder.Latch = 1;
         }
     }
-    const HintWindow r4_window{std::min(DayAfter(r3.Record.FirstDate), 1306), -1, 800, 1700};
+    const HintWindow r4_window{std::min(FollowingDay(r3.Record.FirstDate), 1306), -1, 800, 1700};
     builder.List(R4, out, {.Window = &r4_window, .SetSeen = false});
 
     FlagHintRecord& last = builder.List(R5, out).Record;

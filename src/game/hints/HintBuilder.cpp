@@ -44,6 +44,20 @@ HintBuilder::Listed HintBuilder::List(const HintEventRow& row, std::vector<FlagH
     return {into.back(), seen};
 }
 
+HintBuilder::Listed HintBuilder::ListWithRetry(const HintEventRow& row, const HintEventRow& retry,
+                                               std::vector<FlagHintRecord>& into, ListOptions options)
+{
+    if (options.ForceSeen || (row.Seen != 0 && Flag(row.Seen) == 1))
+        return List(row, into, options);
+    FlagHintRecord first = Prepare(row, options.Window ? *options.Window : row.Window);
+    const bool missed = CheckEventWindow(Context, first) != 0;
+    options.LatchFromTest = missed;
+    if (!missed)
+        return List(row, into, options);
+    options.Window = nullptr;
+    return List(retry, into, options);
+}
+
 void HintBuilder::ListSeenDate(uint32_t code, uint32_t district, size_t slot,
                                std::vector<FlagHintRecord>& into)
 {
@@ -171,6 +185,8 @@ CStringUTF8 HintBuilder::NoteText(HintNote note) const
         return "※一緒にいたい→ホテルに泊まる\n　→思ってない";
     case NoteLegend::Literal:
         return note.Text;
+    case NoteLegend::Video:
+        return Joined(CStringUTF8("※") + Context.GetNames().Get(CAST_VIDEO_TITLE), "のビデオを買う");
     case NoteLegend::Named:
         return Joined(CStringUTF8("※") + note.Opening + Context.GetNames().HeroineGiven(note.Heroine),
                       note.Text);

@@ -89,6 +89,7 @@ enum class NoteLegend : uint8_t
     N2,
     Literal, // the note's own text
     Named,   // "※", the opening, heroine k's given name, then the note's text
+    Video,   // "※", the video's title, "のビデオを買う"
 };
 
 struct HintNote
@@ -183,6 +184,10 @@ public:
     };
     // The common builder steps for an ordinary row.
     Listed List(const HintEventRow& row, std::vector<FlagHintRecord>& into, const ListOptions& options = {});
+    // A row tried at its own window first and, when that has passed, as retry (another window,
+    // place or scene); only the second test counts for the latch.
+    Listed ListWithRetry(const HintEventRow& row, const HintEventRow& retry,
+                         std::vector<FlagHintRecord>& into, ListOptions options = {});
     // A seen open date: only the flag's slot tells where and when.
     void ListSeenDate(uint32_t code, uint32_t district, size_t slot, std::vector<FlagHintRecord>& into);
     // An open date of heroine 3: considered while its flag is 0 and fewer than 8 dates are listed,
@@ -206,6 +211,13 @@ public:
     uint32_t Latch;
     bool UsedV = false; // the V note goes to the first candidate that qualifies
 };
+
+// The day after a date as the later tables count it: d + 1, but 1231 to 1299 move on by 70, so
+// that 1231 is followed by 1301.
+constexpr int32_t FollowingDay(int32_t date)
+{
+    return static_cast<uint16_t>(date - 1231) > 68 ? date + 1 : date + 70;
+}
 
 // A mood flag below this marks a heroine's final event missed.
 inline constexpr uint8_t HINT_MOOD_NEEDED = 15;

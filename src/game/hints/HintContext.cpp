@@ -81,6 +81,9 @@ std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t her
     case 9:
         BuildHeroineHints09(context, list);
         break;
+    case 10:
+        BuildHeroineHints10(context, list);
+        break;
     case 11:
         BuildHeroineHints11(context, list);
         break;
@@ -91,7 +94,7 @@ std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t her
         BuildHeroineHints14(context, list);
         break;
     default:
-        // FIXME: the tables of heroines 8, 10 and 13.
+        // FIXME: the tables of heroines 8 and 13.
         break;
     }
     return list;

@@ -64,7 +64,7 @@ TEST(CastNames, WriterCoversEveryRoleTheHintsRead)
     }
     for (const char* key :
          {CAST_TOWN, CAST_NEIGHBOUR_TOWN, CAST_POND_PARK, CAST_NURSERY, CAST_TV_STATION, CAST_STUDIO,
-          CAST_SIDE_A_GIVEN, CAST_SIDE_B_GIVEN, CAST_SIDE_C_FAMILY, CAST_SIDE_D_FAMILY})
+          CAST_SIDE_A_GIVEN, CAST_SIDE_B_GIVEN, CAST_SIDE_C_FAMILY, CAST_SIDE_D_FAMILY, CAST_VIDEO_TITLE})
         EXPECT_FALSE(names->Get(key).IsEmpty()) << key;
     EXPECT_THROW(tools::WriteCastNames({{"a\tb", "x"}}), std::invalid_argument);
     EXPECT_THROW(tools::WriteCastNames({{"a", "x\ny"}}), std::invalid_argument);
