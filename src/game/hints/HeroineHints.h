@@ -7,6 +7,7 @@
 
 #include "game/hints/FlagHintRecord.h"
 
+class HintBuilder;
 struct HintContext;
 
 void BuildHeroineHints00(HintContext& context, std::vector<FlagHintRecord>& out);
@@ -24,6 +25,10 @@ uint32_t BuildHeroineHints05Part2(HintContext& context, std::vector<FlagHintReco
 void BuildHeroineHints06(HintContext& context, std::vector<FlagHintRecord>& out);
 void BuildHeroineHints07(HintContext& context, std::vector<FlagHintRecord>& out);
 uint32_t BuildHeroineHints07Part2(HintContext& context, std::vector<FlagHintRecord>& out, int32_t latch);
+void BuildHeroineHints08(HintContext& context, std::vector<FlagHintRecord>& out);
+uint32_t BuildHeroineHints08Part2(HintContext& context, std::vector<FlagHintRecord>& out, uint32_t latch);
+// The first two events, which heroines 8 and 14 share.
+void ListSharedFirstEvents(HintBuilder& builder, std::vector<FlagHintRecord>& out);
 void BuildHeroineHints09(HintContext& context, std::vector<FlagHintRecord>& out);
 void BuildHeroineHints10(HintContext& context, std::vector<FlagHintRecord>& out);
 // Lists B1 and B2 from the carried date and time of event 2; answers the latch.

@@ -10,11 +10,8 @@ using enum NoteLegend;
 
 // The tables, one row a line as their columns stand.
 // clang-format off
-constexpr NoteStep NOTE_TRIP_INVITE = IfFreeText("※旅行に行ってやる→女の子を誘う");
 constexpr NoteStep NOTE_Q8{NoteWhen::Free, {Named, 8, "ちゃんタイプ→適当にごまかしちゃう"}};
 // Id, Seen, Code, Window, D, L, Scene, Place, Slot, Notes
-constexpr HintEventRow R1{"1", 1076, 8035, {1228, -1, 1000, 2100}, 1, 8, "40.mes", MY_ROOM, 270, {NOTE_TRIP_INVITE, NOTE_A1}};
-constexpr HintEventRow R2{"2", 1082, 8052, {1229, -1, 700, 800}, 0, 1, "16a.mes", STATION, 350, {NOTE_A1, NOTE_T}};
 constexpr HintEventRow R3{"3", 1564, 8054, {1303, 1305, 2000, 2355}, 1, 8, "40.mes", MY_ROOM, 377, {NOTE_Q8, NOTE_T}};
 constexpr HintEventRow R4{"4", 1574, 8059, {0, -1, 800, 1700}, 1, 10, "41.mes", PlaceText("リビング"), 388, {NOTE_A1}};
 constexpr HintEventRow R5{"5", 0, 8060, {0, -1, 0, 2355}, 1, 8, "40.mes", MY_ROOM, NO_SLOT, {}};
@@ -33,17 +30,7 @@ void BuildHeroineHints14(HintContext& context, std::vector<FlagHintRecord>& out)
     if (context.Date >= 1230 && builder.Flag(1082) == 0)
         builder.Latch = 1;
 
-    HintBuilder::Listed r1 = builder.List(R1, out);
-    if (!r1.Seen) {
-        if (builder.Flag(FLAG_HOT_SPRING_TRIP) == 1) {
-            r1.Record.Note = builder.NoteText({T});
-        } else if (builder.Flag(1383) == 0) {
-            r1.Record.Status = HINT_MISSED;
-            r1.Record.Note = builder.NoteText({A, 5});
-            builder.Latch = 1;
-        }
-    }
-    builder.List(R2, out, {.SceneWhenSeen = false});
+    ListSharedFirstEvents(builder, out);
 
     HintBuilder::Listed r3 = builder.List(R3, out, {.SetSeen = false});
     if (!r3.Seen) {

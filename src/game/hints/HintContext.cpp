@@ -78,6 +78,9 @@ std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t her
     case 7:
         BuildHeroineHints07(context, list);
         break;
+    case 8:
+        BuildHeroineHints08(context, list);
+        break;
     case 9:
         BuildHeroineHints09(context, list);
         break;
@@ -94,7 +97,7 @@ std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t her
         BuildHeroineHints14(context, list);
         break;
     default:
-        // FIXME: the tables of heroines 8 and 13.
+        // FIXME: the table of heroine 13.
         break;
     }
     return list;
