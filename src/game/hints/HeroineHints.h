@@ -38,4 +38,8 @@ void BuildHeroineHints11(HintContext& context, std::vector<FlagHintRecord>& out)
 // Predicts the next travel-agency shift from day, which it advances; non-zero when that shift is missed.
 uint32_t BuildHeroineHints11Part2(HintContext& context, int32_t& day, std::vector<FlagHintRecord>& out);
 void BuildHeroineHints12(HintContext& context, std::vector<FlagHintRecord>& out);
+void BuildHeroineHints13(HintContext& context, std::vector<FlagHintRecord>& out);
+// Whether heroine 6's visits press on the date (1) or leave it free (0); the last two arguments
+// are not used.
+uint32_t BuildHeroineHints13Part2(HintContext& context, int32_t date, int32_t, int32_t);
 void BuildHeroineHints14(HintContext& context, std::vector<FlagHintRecord>& out);

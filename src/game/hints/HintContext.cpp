@@ -93,11 +93,13 @@ std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t her
     case 12:
         BuildHeroineHints12(context, list);
         break;
+    case 13:
+        BuildHeroineHints13(context, list);
+        break;
     case 14:
         BuildHeroineHints14(context, list);
         break;
     default:
-        // FIXME: the table of heroine 13.
         break;
     }
     return list;

@@ -14,7 +14,6 @@ TEST_F(HintContextTest, UnknownHeroineGivesAnEmptyListAfterTheCopy)
     GetDocument()->m_current_state = std::make_unique<FlagBuffer>(m_state);
     HintContext context = MakeContext();
     EXPECT_TRUE(BuildHeroineHints(context, 15).empty());
-    EXPECT_TRUE(BuildHeroineHints(context, 13).empty()); // the table of 13 is not built yet
     EXPECT_EQ(context.Date, 1229);
     EXPECT_EQ(context.Time, 1930);
     EXPECT_EQ(context.District, 6u);
