@@ -178,15 +178,6 @@ void BuildHeroineHints04(HintContext& context, std::vector<FlagHintRecord>& out)
         builder.Latch = 1;
     builder.List(R9, out);
 
-    FlagHintRecord& last = builder.List(R10, out).Record;
-    if (!builder.IsMissed()) {
-        last.Note = builder.NoteText({K, 4});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (builder.Flag(MOOD_HEROINE4) < HINT_MOOD_NEEDED) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 4});
-        }
-    }
+    builder.FinishConfession(builder.List(R10, out).Record, {K, 4}, 4,
+                             builder.Flag(MOOD_HEROINE4) < HINT_MOOD_NEEDED);
 }

@@ -118,15 +118,6 @@ void BuildHeroineHints06(HintContext& context, std::vector<FlagHintRecord>& out)
         builder.Latch = 1;
     builder.List(R5, out);
 
-    FlagHintRecord& last = builder.List(R6, out).Record;
-    if (!builder.IsMissed()) {
-        last.Note = builder.NoteText({C, 6});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (builder.Flag(MOOD_HEROINE6) < HINT_MOOD_NEEDED) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 6});
-        }
-    }
+    builder.FinishConfession(builder.List(R6, out).Record, {C, 6}, 6,
+                             builder.Flag(MOOD_HEROINE6) < HINT_MOOD_NEEDED);
 }

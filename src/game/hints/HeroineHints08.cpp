@@ -192,15 +192,5 @@ void BuildHeroineHints08(HintContext& context, std::vector<FlagHintRecord>& out)
         builder.ApplyNotes(r11.Record, {NOTE_A1});
     }
 
-    FlagHintRecord& last = builder.List(R12, out).Record;
-    if (!builder.IsMissed()) {
-        last.Note = builder.NoteText({K, 8});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (builder.Flag(MOOD_HEROINE8) < 12) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 8});
-        }
-    }
+    builder.FinishConfession(builder.List(R12, out).Record, {K, 8}, 8, builder.Flag(MOOD_HEROINE8) < 12);
 }

@@ -46,15 +46,5 @@ void BuildHeroineHints09(HintContext& context, std::vector<FlagHintRecord>& out)
     // The last morning can still be made up for in the evening; only that second try counts.
     builder.ListWithRetry(R5, R5_EVENING, out, {.SetSeen = false});
 
-    FlagHintRecord& last = builder.List(R6, out).Record;
-    if (!builder.IsMissed()) {
-        last.Note = builder.NoteText({C, 9});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (builder.Flag(R5.Seen) == 0) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 9});
-        }
-    }
+    builder.FinishConfession(builder.List(R6, out).Record, {C, 9}, 9, builder.Flag(R5.Seen) == 0);
 }

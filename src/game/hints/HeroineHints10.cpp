@@ -89,16 +89,6 @@ void BuildHeroineHints10(HintContext& context, std::vector<FlagHintRecord>& out)
     builder.List(R6, out, {.Window = &r6_window});
     builder.List(R7, out);
 
-    FlagHintRecord& last = builder.List(R8, out).Record;
-    if (!builder.IsMissed()) {
-        const uint8_t mood = builder.Flag(MOOD_HEROINE10);
-        last.Note = builder.NoteText({mood == 15 ? C : K, 10});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (mood < 12) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 10});
-        }
-    }
+    const uint8_t mood = builder.Flag(MOOD_HEROINE10);
+    builder.FinishConfession(builder.List(R8, out).Record, {mood == 15 ? C : K, 10}, 10, mood < 12);
 }

@@ -144,15 +144,5 @@ void BuildHeroineHints11(HintContext& context, std::vector<FlagHintRecord>& out)
         }
     }
 
-    FlagHintRecord& last = builder.List(FINAL, out).Record;
-    if (!builder.IsMissed()) {
-        last.Note = builder.NoteText({K, 11});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (builder.Flag(MOOD_HEROINE11) < 12) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 11});
-        }
-    }
+    builder.FinishConfession(builder.List(FINAL, out).Record, {K, 11}, 11, builder.Flag(MOOD_HEROINE11) < 12);
 }

@@ -41,17 +41,7 @@ void BuildHeroineHints12(HintContext& context, std::vector<FlagHintRecord>& out)
     builder.List(R9, out, {.ForceSeen = builder.Flag(812) >= 4});
     builder.List(R10, out);
 
-    FlagHintRecord& last = builder.List(R11, out).Record;
-    if (!builder.IsMissed()) {
-        const uint8_t mood = builder.Flag(MOOD_HEROINE12);
-        last.Note =
-            builder.NoteText(mood == 13 ? HintNote{Named, 12, "に告白", "進路は決めた→"} : HintNote{K, 12});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (mood < 13) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 12});
-        }
-    }
+    const uint8_t mood = builder.Flag(MOOD_HEROINE12);
+    const HintNote confession = mood == 13 ? HintNote{Named, 12, "に告白", "進路は決めた→"} : HintNote{K, 12};
+    builder.FinishConfession(builder.List(R11, out).Record, confession, 12, mood < 13);
 }

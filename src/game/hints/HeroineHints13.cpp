@@ -192,15 +192,6 @@ void BuildHeroineHints13(HintContext& context, std::vector<FlagHintRecord>& out)
         });
     }
 
-    FlagHintRecord& last = builder.List(R4, out).Record;
-    if (!builder.IsMissed()) {
-        last.Note = builder.NoteText({K, 13});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (builder.Flag(MOOD_HEROINE13) < HINT_MOOD_NEEDED) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 13});
-        }
-    }
+    builder.FinishConfession(builder.List(R4, out).Record, {K, 13}, 13,
+                             builder.Flag(MOOD_HEROINE13) < HINT_MOOD_NEEDED);
 }

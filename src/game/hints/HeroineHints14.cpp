@@ -45,15 +45,5 @@ void BuildHeroineHints14(HintContext& context, std::vector<FlagHintRecord>& out)
     const HintWindow r4_window{std::min(FollowingDay(r3.Record.FirstDate), 1306), -1, 800, 1700};
     builder.List(R4, out, {.Window = &r4_window, .SetSeen = false});
 
-    FlagHintRecord& last = builder.List(R5, out).Record;
-    if (!builder.IsMissed()) {
-        last.Note = builder.NoteText({K, 14});
-        if (builder.IsSet(1481)) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({O, 5});
-        } else if (builder.Flag(961) < 12) {
-            last.Status = HINT_MISSED;
-            last.Note = builder.NoteText({M, 14});
-        }
-    }
+    builder.FinishConfession(builder.List(R5, out).Record, {K, 14}, 14, builder.Flag(961) < 12);
 }

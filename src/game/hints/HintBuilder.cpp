@@ -84,6 +84,21 @@ void HintBuilder::ListCandidate(const HintEventRow& row, uint32_t& counter, std:
     ++counter;
 }
 
+void HintBuilder::FinishConfession(FlagHintRecord& last, HintNote confession, uint32_t heroine,
+                                   bool mood_too_low)
+{
+    if (IsMissed())
+        return;
+    last.Note = NoteText(confession);
+    if (IsSet(1481)) {
+        last.Status = HINT_MISSED;
+        last.Note = NoteText({NoteLegend::O, 5});
+    } else if (mood_too_low) {
+        last.Status = HINT_MISSED;
+        last.Note = NoteText({NoteLegend::M, heroine});
+    }
+}
+
 FlagHintRecord HintBuilder::Prepare(const HintEventRow& row, const HintWindow& window) const
 {
     FlagHintRecord record;

@@ -194,6 +194,9 @@ public:
     // listed only when reachable; its test never sets the latch.
     void ListCandidate(const HintEventRow& row, uint32_t& counter, std::vector<FlagHintRecord>& into);
 
+    // The confession that ends a list: while the latch is clear it gets the note, and heroine 5
+    // getting there first, or else a mood too low, misses it.
+    void FinishConfession(FlagHintRecord& last, HintNote confession, uint32_t heroine, bool mood_too_low);
     // A record of the row, reset, placed and given its window, not yet tested.
     FlagHintRecord Prepare(const HintEventRow& row, const HintWindow& window) const;
     // Place, notes and scene of an unseen row after its test.
