@@ -60,7 +60,7 @@ bool IsSeen(const HintBuilder& builder, const HintEventRow& row)
     return builder.Flag(row.Seen) == 1;
 }
 
-// Rules 2 and 3: the record tries each day from the present date on until its weekday rule holds.
+// Records 2 and 3 try each day from the present date on until the weekday suits them.
 void TryDays(HintBuilder& builder, const HintEventRow& row, bool want_first_weekday,
              std::vector<FlagHintRecord>& out)
 {
@@ -87,7 +87,7 @@ void BuildHeroineHints04(HintContext& context, std::vector<FlagHintRecord>& out)
                     builder.IsSet(FLAG_HEROINE1_STORY) ||
                     (builder.IsSet(686) && !(builder.IsSet(208) && builder.IsSet(635)));
 
-    // Rule 1: the first school day, a weekday-0 morning from 9:00 or another morning up to 9:30.
+    // Record 1: the first school day, a weekday-0 morning from 9:00 or another morning up to 9:30.
     int32_t school_day = 0;
     if (IsSeen(builder, R1)) {
         school_day = builder.List(R1, out).Record.FirstDate;
@@ -127,7 +127,7 @@ void BuildHeroineHints04(HintContext& context, std::vector<FlagHintRecord>& out)
     else
         TryDays(builder, R3, false, out);
 
-    // Rule 4: the school afternoon of record 1's day, or else the evening at home.
+    // Record 4: the school afternoon of record 1's day, or else the evening at home.
     if (IsSeen(builder, R4)) {
         builder.List(R4, out, {.SceneWhenSeen = false});
     } else {
@@ -150,7 +150,7 @@ void BuildHeroineHints04(HintContext& context, std::vector<FlagHintRecord>& out)
     builder.List(R5, out);
     builder.List(R6, out);
 
-    // Rule 7: the first of three places that can still be reached.
+    // Record 7: the first of three places that can still be reached.
     if (IsSeen(builder, R7)) {
         builder.List(R7, out, {.SceneWhenSeen = false});
     } else {
