@@ -16,6 +16,7 @@
 #include "support/HintStateFactory.h"
 
 inline constexpr const char* NO_FARE_TEXT = "※no fare";
+// Every heroine with a table: all fifteen.
 inline constexpr uint32_t BUILT_HEROINES[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
 
 inline CastNames DemoNames()
