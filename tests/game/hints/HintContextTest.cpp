@@ -81,4 +81,11 @@ TEST_F(HintContextTest, BuildingOrderDoesNotMatter)
     }
 }
 
+TEST_F(HintContextTest, RecordCountsOfTheStartOfPlay)
+{
+    const std::pair<uint32_t, size_t> counts[] = {{4, 10}, {5, 2 + 45}, {9, 6}, {10, 10}, {12, 11}, {14, 5}};
+    for (const auto& [heroine, count] : counts)
+        EXPECT_EQ(Build(heroine).size(), count) << heroine;
+}
+
 } // namespace
