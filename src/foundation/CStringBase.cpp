@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -598,6 +599,35 @@ std::pair<int, int> CStringBase::GetCharMetrics() const
 std::u16string AnsiToWide(const std::string& text)
 {
     return NarrowToWide(CP_ACP, text);
+}
+
+std::u16string AnsiToWideLenient(const std::string& text)
+{
+    const std::string_view whole(text.c_str()); // up to the first NUL, as AnsiToWide
+    std::u16string wide;
+    size_t position = 0;
+    while (position < whole.size()) {
+        const auto lead = static_cast<BYTE>(whole[position]);
+        size_t size = IsDBCSLeadByteEx(CP_ACP, lead) && position + 1 < whole.size() ? 2 : 1;
+        if (lead < 0x80) {
+            // A run of ASCII converts as it is.
+            size = 1;
+            while (position + size < whole.size() && static_cast<BYTE>(whole[position + size]) < 0x80)
+                ++size;
+        }
+        char16_t units[64];
+        const int count = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, whole.data() + position,
+                                              static_cast<int>(std::min<size_t>(size, 32)), units, 64);
+        if (count > 0) {
+            wide.append(units, static_cast<size_t>(count));
+            position += std::min<size_t>(size, 32);
+            continue;
+        }
+        wide.push_back(u'\uFFFD');
+        // A byte below 0x40 is never a trail byte: it stays a character of its own.
+        position += size == 2 && static_cast<BYTE>(whole[position + 1]) < 0x40 ? 1 : size;
+    }
+    return wide;
 }
 
 std::string WideToAnsi(const std::u16string& text)

@@ -117,6 +117,9 @@ std::u16string AnsiToWide(const std::string& text);
 std::string WideToAnsi(const std::u16string& text);
 std::u16string Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::u16string& text);
+// ANSI to UTF-16 that never throws: each byte or byte pair that does not decode becomes one
+// U+FFFD, so a damaged text stays readable and its damage stays visible.
+std::u16string AnsiToWideLenient(const std::string& text);
 
 // The code point of the first character: a surrogate pair is combined, a high surrogate
 // without its partner and an empty text give 0, anything else is the unit itself.

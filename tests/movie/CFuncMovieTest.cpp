@@ -70,15 +70,15 @@ TEST_F(CFuncMovieTest, SceneSkipTakesTheArgumentsAndPlaysNothing)
     Play("A.mpg", 1);
     EXPECT_TRUE(m_document->m_script_context->ValueStack.empty());
     EXPECT_EQ(Stream(0).State, 0u);
-    EXPECT_EQ(GetGameWork()->m_movie_volume->First, 0u);
+    EXPECT_EQ(GetGameWork()->m_movie_volume->Kind, 0u);
     EXPECT_EQ(Wait(), 0);
 }
 
 TEST_F(CFuncMovieTest, MoviePlayedOnceEndsTheWaitByItself)
 {
     Play("A.mpg", 0);
-    EXPECT_EQ(GetGameWork()->m_movie_volume->First, 1u);
-    EXPECT_EQ(GetGameWork()->m_movie_volume->Second, 0);
+    EXPECT_EQ(GetGameWork()->m_movie_volume->Kind, 1u);
+    EXPECT_EQ(GetGameWork()->m_movie_volume->Index, 0);
     EXPECT_EQ(Stream(0).Loop, 0) << "the popped loop value is played";
     EXPECT_EQ(Wait(), 0);
     EXPECT_EQ(Stream(0).State, 0u);

@@ -76,6 +76,22 @@ TEST(CodePage, UndecodableCp932BecomesMiddleDot)
         EXPECT_EQ(Decode(CP_ACP, c.bytes), c.expected) << c.bytes.size() << " bytes";
 }
 
+TEST(CodePage, StrictDecodingRefusesUndecodableCp932)
+{
+    char16_t wide[8] = {};
+    EXPECT_EQ(MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, "\x82\xA0", 2, wide, 8), 1);
+    EXPECT_EQ(wide[0], u'あ');
+    for (const char* bad : {"\x82\x20", "\xA0", "\x82"}) {
+        SetLastError(0);
+        EXPECT_EQ(MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bad, -1, wide, 8), 0) << bad;
+        EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+    }
+    EXPECT_TRUE(IsDBCSLeadByteEx(CP_ACP, 0x82));
+    EXPECT_TRUE(IsDBCSLeadByteEx(932, 0xE0));
+    EXPECT_FALSE(IsDBCSLeadByteEx(CP_ACP, 0xA0));
+    EXPECT_FALSE(IsDBCSLeadByteEx(CP_UTF8, 0x82));
+}
+
 TEST(CodePage, UnmappableOutputBecomesTheDefaultCharacter)
 {
     BOOL used = FALSE;

@@ -74,12 +74,16 @@ bool IsCp932CodePage(UINT code_page)
     return code_page == CP_ACP || code_page == CP_932;
 }
 
-std::u16string DecodeCp932(std::string_view input)
+// With stop_at_invalid the result is cut short at the first undecodable unit and invalid is set.
+std::u16string DecodeCp932(std::string_view input, bool stop_at_invalid, bool& invalid)
 {
+    invalid = false;
     thread_local IconvHandle decoder(Utf16Name(), "CP932");
     std::u16string out;
     if (!decoder.IsValid()) {
-        out.assign(input.size(), CP932_REPLACEMENT);
+        invalid = stop_at_invalid && !input.empty();
+        if (!invalid)
+            out.assign(input.size(), CP932_REPLACEMENT);
         return out;
     }
     iconv_t cd = decoder.Get();
@@ -102,6 +106,10 @@ std::u16string DecodeCp932(std::string_view input)
             continue;
         }
         // EILSEQ or EINVAL (cut off at the end): substitute one unit and go on behind it.
+        if (stop_at_invalid) {
+            invalid = true;
+            break;
+        }
         const auto lead = static_cast<unsigned char>(input[pos]);
         size_t unit = 1;
         if (IsCp932Lead(lead) && pos + 1 < input.size() &&
@@ -185,7 +193,7 @@ int Deliver(const std::basic_string<Char>& converted, Char* buffer, int buffer_l
 
 } // namespace
 
-int MultiByteToWideChar(UINT code_page, DWORD, LPCSTR multi_byte, int multi_byte_length, LPWSTR wide,
+int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR multi_byte, int multi_byte_length, LPWSTR wide,
                         int wide_length)
 {
     if (multi_byte == nullptr || multi_byte_length == 0 || multi_byte_length < -1 || wide_length < 0 ||
@@ -201,7 +209,12 @@ int MultiByteToWideChar(UINT code_page, DWORD, LPCSTR multi_byte, int multi_byte
     if (code_page == CP_UTF8) {
         converted = platform::Utf8ToUtf16(input);
     } else if (IsCp932CodePage(code_page)) {
-        converted = DecodeCp932(input);
+        bool invalid = false;
+        converted = DecodeCp932(input, (flags & MB_ERR_INVALID_CHARS) != 0, invalid);
+        if (invalid) {
+            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+            return 0;
+        }
     } else {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -256,4 +269,9 @@ int WideCharToMultiByte(UINT code_page, DWORD, LPCWSTR wide, int wide_length, LP
 UINT GetACP()
 {
     return CP_932;
+}
+
+BOOL IsDBCSLeadByteEx(UINT code_page, BYTE byte)
+{
+    return IsCp932CodePage(code_page) && IsCp932Lead(byte) ? TRUE : FALSE;
 }

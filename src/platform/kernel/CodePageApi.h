@@ -8,9 +8,13 @@
 inline constexpr UINT CP_ACP = 0;
 inline constexpr UINT CP_UTF8 = 65001;
 inline constexpr UINT CP_932 = 932;
+// MultiByteToWideChar fails with ERROR_NO_UNICODE_TRANSLATION instead of substituting.
+inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
 
 int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR multi_byte, int multi_byte_length, LPWSTR wide,
                         int wide_length);
 int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length, LPSTR multi_byte,
                         int multi_byte_length, LPCSTR default_char, LPBOOL used_default_char);
 UINT GetACP();
+// Whether the byte starts a two-byte character of the code page (CP_ACP or 932; false otherwise).
+BOOL IsDBCSLeadByteEx(UINT code_page, BYTE byte);

@@ -55,8 +55,8 @@ void CFuncMovie::Play(CStringUTF8 name, int32_t loop)
     if (Player == nullptr || GetConfigSceneSkip())
         return;
     if (MovieVolumeRecord* record = GetGameWork()->m_movie_volume.get()) {
-        record->First = 1;
-        record->Second = 0;
+        record->Kind = 1;
+        record->Index = 0;
     }
     // Silent stays silent: the 0.8 scaling is for volumes that are heard.
     int32_t volume = CMediaStream::SettingsVolume();

@@ -1,0 +1,18 @@
+#pragma once
+// Writes "castnames.txt": UTF-8, one key<TAB>text line per name, each ended by LF. Also holds the
+// demo game's set: neutral placeholders that say each name's role, for every key the game reads.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tools {
+
+using CastNameEntry = std::pair<std::string, std::string>;
+
+// Throws std::invalid_argument for a key that is empty or holds a tab or line break, or a text
+// that holds a line break.
+std::string WriteCastNames(const std::vector<CastNameEntry>& entries);
+std::vector<CastNameEntry> DemoCastNames();
+
+} // namespace tools
