@@ -70,7 +70,7 @@ std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int
 {
     std::unique_ptr<CSprite> sprite;
     if (!IsCreationFaultInjected(failure))
-        sprite.reset(ISelect::CreateSprite(0, 0, width, height, -1, type, 0));
+        sprite.reset(CreateSpriteOfType(0, 0, width, height, -1, type));
     auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
     if (layer == nullptr)
         throw CExecException(failure);
@@ -205,7 +205,7 @@ void CVeskDoc::CreateMediaManager()
         slot = std::move(player);
     }
     const SIZE screen = GetScreenOriginalSize(1);
-    m_media_manager->m_movie_sprite.reset(ISelect::CreateSprite(0, 0, screen.cx, screen.cy, -1, 2, 0));
+    m_media_manager->m_movie_sprite.reset(CreateSpriteOfType(0, 0, screen.cx, screen.cy, -1, 2));
 }
 
 void CVeskDoc::InitialGameState()
@@ -567,6 +567,12 @@ void CVeskDoc::UnregisterSpriteLayer(int32_t number)
 }
 
 CSpriteLayer* CVeskDoc::GetSpriteLayer(int32_t number)
+{
+    auto it = m_sprite_layers.find(number);
+    return it == m_sprite_layers.end() ? nullptr : it->second.get();
+}
+
+CSpriteLayer* CVeskDoc::FindSpriteLayer(int32_t number)
 {
     auto it = m_sprite_layers.find(number);
     return it == m_sprite_layers.end() ? nullptr : it->second.get();

@@ -13,4 +13,10 @@ public:
     virtual int32_t CreateParts() { return 1; }
     // Refills the window plate from the colour settings.
     virtual void ApplyWindowColor() {}
+    int32_t IsShown() override { return m_shown; }
+    void Show() override { m_shown = 1; }
+    void Hide() override { m_shown = 0; }
+
+protected:
+    int32_t m_shown = 0;
 };
