@@ -57,6 +57,8 @@ bool QuietRunner::Has(IAppTask* task)
 
 UINT EffectApp::PumpMessage()
 {
+    if (m_quit)
+        return 0;
     platform::VirtualClock::Advance(16);
     if (m_runner != nullptr)
         m_runner->RunDueTasks();

@@ -55,12 +55,14 @@ private:
     CCriticalSection m_lock; // lock level 20: the test's task list; guards m_listed
 };
 
-// The application with a message pump that ticks the runner once per call.
+// The application with a message pump that ticks the runner once per call, or reports that the
+// application quits once the test says so.
 class EffectApp final : public TestApp
 {
 public:
     UINT PumpMessage() override;
     QuietRunner* m_runner = nullptr; // not owned: the fixture's
+    bool m_quit = false;
 };
 
 class EffectFixture : public ::testing::Test
