@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
+#include "app/CVeskView.h"
 #include "app/ConfigSettings.h"
 #include "screens/ScreenFixture.h"
 #include "sheetgen/SheetGenerator.h"
@@ -246,4 +248,40 @@ TEST_F(CDialogTest, KeysWarpThePointerToTheirTargets)
             EXPECT_EQ(dialog.GetHover(), c.to);
         }
     }
+}
+
+TEST_F(CDialogTest, TheCloseBoxAsksAndTheTickedBoxLetsTheNextExitGoThrough)
+{
+    CVeskDoc* document = GetDocument();
+    GetView()->SetStatusBits(VIEW_STATUS_ACTIVE);
+    // No: the game goes on.
+    OnPump([&](int pump) {
+        if (pump == 40)
+            PointAtCentre(Area(true, DIALOG_NO));
+        m_mouse.left_down = pump == 41 ? 1 : 0;
+    });
+    document->EventFlagOp(EVENT_FLAG_SET, REQUEST_EXIT);
+    EXPECT_EQ(document->OnFrame(), 1u);
+    EXPECT_GT(Pumps(), 40) << "the dialog was shown";
+
+    // The box, then yes: the game ends.
+    OnPump([&](int pump) {
+        if (pump == 40)
+            PointAtCentre(Area(true, DIALOG_BOX));
+        if (pump == 80)
+            PointAtCentre(Area(true, DIALOG_YES));
+        m_mouse.left_down = pump == 41 || pump == 81 ? 1 : 0;
+    });
+    document->EventFlagOp(EVENT_FLAG_SET, REQUEST_EXIT);
+    EXPECT_EQ(document->OnFrame(), 0u);
+    EXPECT_FALSE(GetConfigDialogEnable(2));
+
+    // The next exit asks nothing.
+    OnPump(nullptr);
+    document->EventFlagOp(EVENT_FLAG_SET, REQUEST_EXIT);
+    EXPECT_EQ(document->OnFrame(), 0u);
+    EXPECT_EQ(Pumps(), 0);
+    // The exit saves the system data (this stage has none to save); no dialog failed.
+    for (const std::string& message : m_messages)
+        EXPECT_EQ(message.find("ダイアログ"), std::string::npos) << message;
 }
