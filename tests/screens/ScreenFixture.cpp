@@ -3,9 +3,6 @@
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/IAppTask.h"
-#include "foundation/ScopedLock.h"
-#include "graphics/CDirect3D.h"
-#include "graphics/CSpriteManager.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "sheetgen/SheetGenerator.h"
@@ -109,16 +106,7 @@ std::vector<std::string> ScreenFixture::TakeOkCancelSounds()
 
 void ScreenFixture::Capture(const std::string& png)
 {
-    CDirect3D* display = CDirect3D::GetInstance();
-    {
-        ScopedLock lock(g_draw_lock);
-        display->GetSpriteManager()->SetMatrices();
-        display->DrawFrame();
-    }
-    display->CaptureScreen(&m_capture);
-    if (!png.empty()) {
-        EXPECT_TRUE(WriteCapturePng(m_capture, png));
-    }
+    CaptureFrame(m_capture, png);
 }
 
 uint32_t ScreenFixture::Shown(int x, int y)
