@@ -86,7 +86,8 @@ TEST_F(CDialogTest, SetupFollowsTheKindsSwitch)
     struct Case
     {
         int32_t kind, answer, simple;
-    } cases[] = {{2, 1, 0}, {5, 0, 0}, {9, 1, 1}, {10, 1, 1}, {12, 0, 1}, {11, 1, 0}, {13, -1, 0}, {-1, -1, 0}};
+    } cases[] = {{2, 1, 0},  {5, 0, 0},  {9, 1, 1},   {10, 1, 1},
+                 {12, 0, 1}, {11, 1, 0}, {13, -1, 0}, {-1, -1, 0}};
     for (const Case& c : cases) {
         CDialog dialog;
         EXPECT_EQ(dialog.Setup(c.kind, 50), c.answer) << "kind " << c.kind;
@@ -137,12 +138,14 @@ TEST_F(CDialogTest, HoverRedrawsAndTheAnswersOfTheButtons)
             PointAtCentre(Area(true, DIALOG_YES));
         if (pump == 32) {
             Capture();
-            EXPECT_EQ(ShownCell(520 + 198 + 100, 375 + 145 + 40), std::make_pair(uint32_t(DIALOG_YES), 1)) << "hover";
+            EXPECT_EQ(ShownCell(520 + 198 + 100, 375 + 145 + 40), std::make_pair(uint32_t(DIALOG_YES), 1))
+                << "hover";
             m_mouse.left_down = 1;
         }
         if (pump == 34) {
             Capture();
-            EXPECT_EQ(ShownCell(520 + 198 + 100, 375 + 145 + 40), std::make_pair(uint32_t(DIALOG_YES), 2)) << "pressed";
+            EXPECT_EQ(ShownCell(520 + 198 + 100, 375 + 145 + 40), std::make_pair(uint32_t(DIALOG_YES), 2))
+                << "pressed";
             m_mouse.left_down = 0;
         }
         if (pump > 80)
@@ -211,11 +214,11 @@ TEST_F(CDialogTest, KeysWarpThePointerToTheirTargets)
         uint32_t key;
         int32_t to; // -1: no warp
     } cases[] = {
-        {2, -1, SCAN_UP, DIALOG_YES},         {2, DIALOG_BOX, SCAN_UP, DIALOG_NO},
-        {2, DIALOG_YES, SCAN_UP, -1},         {2, -1, SCAN_DOWN, DIALOG_YES},
+        {2, -1, SCAN_UP, DIALOG_YES},          {2, DIALOG_BOX, SCAN_UP, DIALOG_NO},
+        {2, DIALOG_YES, SCAN_UP, -1},          {2, -1, SCAN_DOWN, DIALOG_YES},
         {2, DIALOG_NO, SCAN_DOWN, DIALOG_BOX}, {12, DIALOG_NO, SCAN_DOWN, -1},
         {2, DIALOG_NO, SCAN_LEFT, DIALOG_YES}, {2, DIALOG_BOX, SCAN_LEFT, DIALOG_YES},
-        {2, -1, SCAN_RIGHT, DIALOG_NO},       {2, DIALOG_YES, SCAN_RIGHT, DIALOG_NO},
+        {2, -1, SCAN_RIGHT, DIALOG_NO},        {2, DIALOG_YES, SCAN_RIGHT, DIALOG_NO},
         {2, DIALOG_BOX, SCAN_RIGHT, -1},
     };
     for (const Case& c : cases) {

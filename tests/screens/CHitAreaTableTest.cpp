@@ -28,7 +28,8 @@ int32_t IdAt(const CHitAreaTable& table, int32_t x, int32_t y)
 TEST(CHitAreaTable, HitTestKeepsFileOrderAndTheHalfOpenRule)
 {
     // Two overlapping records, an empty one and one turned inside out.
-    const CHitAreaTable table = Parsed({{7, 10, 20, 30, 40}, {8, 25, 35, 50, 60}, {9, 0, 0, 0, 0}, {10, 5, 5, 1, 9}});
+    const CHitAreaTable table =
+        Parsed({{7, 10, 20, 30, 40}, {8, 25, 35, 50, 60}, {9, 0, 0, 0, 0}, {10, 5, 5, 1, 9}});
     struct Case
     {
         int32_t x, y, id;
@@ -53,11 +54,11 @@ TEST(CHitAreaTable, DamagedFilesAreRefusedAndTheRecordsKept)
     CHitAreaTable table = Parsed({{1, 0, 0, 10, 10}});
     const std::vector<uint8_t> two = tools::BuildAreaFile({{2, 0, 0, 5, 5}, {3, 5, 5, 9, 9}});
     const std::vector<uint8_t> damaged[] = {
-        std::vector<uint8_t>(two.begin(), two.end() - 1),                    // cut inside a record
-        tools::BuildAreaFile({{2, 0, 0, 5, 5}}, 3),                          // count past the records
+        std::vector<uint8_t>(two.begin(), two.end() - 1), // cut inside a record
+        tools::BuildAreaFile({{2, 0, 0, 5, 5}}, 3),       // count past the records
         tools::BuildAreaFile({{2, 0, 0, 5, 5}}, std::numeric_limits<uint32_t>::max()), // must not allocate
-        tools::BuildAreaFile({{2, 0, 0, 5, 5}}, 214748365),                 // past what a file can hold
-        {1, 0},                                                               // no whole count
+        tools::BuildAreaFile({{2, 0, 0, 5, 5}}, 214748365), // past what a file can hold
+        {1, 0},                                             // no whole count
     };
     for (const auto& file : damaged) {
         EXPECT_FALSE(table.Parse(file.data(), file.size()));
@@ -90,7 +91,8 @@ class CHitAreaTableLoadTest : public ScreenFixture
 {
 protected:
     CHitAreaTableLoadTest()
-        : ScreenFixture({{"ONE.AREA", tools::BuildAreaFile({{4, 0, 0, 1, 1}, {5, -3, 0, 0, 0}, {4, 100, 100, 200, 200}})},
+        : ScreenFixture({{"ONE.AREA",
+                          tools::BuildAreaFile({{4, 0, 0, 1, 1}, {5, -3, 0, 0, 0}, {4, 100, 100, 200, 200}})},
                          {"TWO.AREA", tools::BuildAreaFile({{6, 10, 10, 20, 20}})},
                          {"BAD.AREA", tools::BuildAreaFile({{6, 10, 10, 20, 20}}, 1000000)}})
     {}

@@ -109,10 +109,27 @@ TEST_F(ISelectTest, TheFirstMatchingTestOfAPassRunsAlone)
         std::function<void(ScriptedKeyboard&, ScriptedMouse&)> press;
         std::vector<std::string> handlers;
     } cases[] = {
-        {"Enter with a click", []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { k.down = {28}; m.left_down = 1; }, {"enter"}},
-        {"Escape with Delete", []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { k.down = {1, 211}; }, {"escape"}},
-        {"Ctrl with Enter", []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { k.down = {29, 28}; }, {"ctrl", "enter"}},
-        {"Ctrl+V", []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { k.down = {29, 47}; }, {"ctrl", "paste"}},
+        {"Enter with a click",
+         []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) {
+             k.down = {28};
+             m.left_down = 1;
+         },
+         {"enter"}},
+        {"Escape with Delete",
+         []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) {
+             k.down = {1, 211};
+         },
+         {"escape"}},
+        {"Ctrl with Enter",
+         []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) {
+             k.down = {29, 28};
+         },
+         {"ctrl", "enter"}},
+        {"Ctrl+V",
+         []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) {
+             k.down = {29, 47};
+         },
+         {"ctrl", "paste"}},
         {"V keeps the wheel and drag back",
          []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) {
              k.down = {47};
@@ -120,9 +137,15 @@ TEST_F(ISelectTest, TheFirstMatchingTestOfAPassRunsAlone)
              m.drag = 1;
          },
          {}},
-        {"a wheel turn alone", []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { m.wheel = 2; }, {"wheel 2"}},
-        {"a click", []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { m.left_down = 1; }, {"left"}},
-        {"Shift", []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { k.down = {42}; }, {"shift"}},
+        {"a wheel turn alone",
+         []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { m.wheel = 2; },
+         {"wheel 2"}},
+        {"a click",
+         []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { m.left_down = 1; },
+         {"left"}},
+        {"Shift",
+         []([[maybe_unused]] ScriptedKeyboard& k, [[maybe_unused]] ScriptedMouse& m) { k.down = {42}; },
+         {"shift"}},
     };
     for (const Case& c : cases) {
         m_log.clear();
@@ -139,13 +162,16 @@ TEST_F(ISelectTest, TheFirstMatchingTestOfAPassRunsAlone)
 TEST_F(ISelectTest, ALongPressAnswersOneAfterThreeHundredMilliseconds)
 {
     TestScreen held(m_log);
-    RunWithInput(held, [&] { m_keyboard.down = {SCAN_UP}; }, 100, 101);
+    RunWithInput(
+        held, [&] { m_keyboard.down = {SCAN_UP}; }, 100, 101);
     TestScreen tapped(m_log);
-    RunWithInput(tapped, [&] { m_keyboard.down = {SCAN_UP}; }, 3, 5);
+    RunWithInput(
+        tapped, [&] { m_keyboard.down = {SCAN_UP}; }, 3, 5);
     // Held: 1 at the first pump 300 ms on; the key is still down, so the next pass asks again.
     ASSERT_GE(m_log.size(), 4u);
     EXPECT_EQ(m_log[1], "up 1");
-    EXPECT_EQ(std::vector<std::string>(m_log.end() - 3, m_log.end()), (std::vector<std::string>{"open", "up 0", "close"}));
+    EXPECT_EQ(std::vector<std::string>(m_log.end() - 3, m_log.end()),
+              (std::vector<std::string>{"open", "up 0", "close"}));
 }
 
 TEST_F(ISelectTest, TheCursorStaysOnTheScreen)
@@ -196,7 +222,8 @@ TEST_F(ISelectTest, ADocumentCodeClosesEveryNestedScreenInOrder)
     } catch (CVeskDoc::tagDOCUMENT_CODE code) {
         EXPECT_EQ(code, CVeskDoc::DOCUMENT_RESTORE_STACK);
     }
-    EXPECT_EQ(m_log, (std::vector<std::string>{"outer open", "outer enter", "inner open", "inner close", "outer close"}));
+    EXPECT_EQ(m_log, (std::vector<std::string>{"outer open", "outer enter", "inner open", "inner close",
+                                               "outer close"}));
     EXPECT_TRUE(GetGameWork()->GetActiveScreens().empty());
     EXPECT_EQ(out.Integer, 42) << "the result is not copied";
 }
@@ -262,7 +289,8 @@ TEST_F(ISelectTest, ScriptsRunForAnAnswerPutSceneSkipAndTheirBitBackOnEveryWayOu
     EXPECT_THROW(screen.RunScriptForValue(3), CVeskDoc::tagDOCUMENT_CODE);
     EXPECT_THROW(screen.RunScriptForList(3, list), CVeskDoc::tagDOCUMENT_CODE);
     EXPECT_TRUE(GetConfigSceneSkip()) << "a persisted setting is never left off";
-    EXPECT_EQ(GetDocument()->GetEngineStateWord() & (ENGINE_STATE_VALUE_ANSWER | ENGINE_STATE_LIST_ANSWER), 0u);
+    EXPECT_EQ(GetDocument()->GetEngineStateWord() & (ENGINE_STATE_VALUE_ANSWER | ENGINE_STATE_LIST_ANSWER),
+              0u);
     // The base runs nothing for a handle that names no record.
     TestScreen base(m_log);
     EXPECT_EQ(base.RunScriptForValue(12345), 0);

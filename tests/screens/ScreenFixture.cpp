@@ -32,9 +32,10 @@ std::vector<tools::ArchiveEntry> DialogDataEntries()
 
 tools::ArchiveEntry DialogSheetEntry()
 {
-    return {"DIALOG_P.AKB", tools::EncodeAkb(tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT,
-                                                               tools::DialogSheetCells()),
-                                             {})};
+    return {"DIALOG_P.AKB",
+            tools::EncodeAkb(tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT,
+                                               tools::DialogSheetCells()),
+                             {})};
 }
 
 ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<tools::ArchiveEntry> pictures)
@@ -96,7 +97,8 @@ std::vector<std::string> ScreenFixture::TakeOkCancelSounds()
 {
     if (m_effects.size() < 5)
         return {};
-    FakeWaveManager* channel = dynamic_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][4].get());
+    FakeWaveManager* channel =
+        dynamic_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][4].get());
     if (channel == nullptr)
         return {};
     std::vector<std::string> calls = channel->Calls();

@@ -15,7 +15,8 @@ void PutU32(std::vector<uint8_t>& out, uint32_t value)
 
 } // namespace
 
-std::vector<uint8_t> BuildAreaFile(const std::vector<AreaRecord>& records, std::optional<uint32_t> forced_count)
+std::vector<uint8_t> BuildAreaFile(const std::vector<AreaRecord>& records,
+                                   std::optional<uint32_t> forced_count)
 {
     std::vector<uint8_t> out;
     PutU32(out, forced_count.value_or(static_cast<uint32_t>(records.size())));
@@ -43,7 +44,8 @@ bool ParseAreaText(const std::string& text, std::vector<AreaRecord>& records, in
         std::string id_text;
         AreaRecord record;
         std::string rest;
-        if (!(fields >> id_text >> record.left >> record.top >> record.right >> record.bottom) || (fields >> rest)) {
+        if (!(fields >> id_text >> record.left >> record.top >> record.right >> record.bottom) ||
+            (fields >> rest)) {
             error_line = number;
             return false;
         }

@@ -58,7 +58,8 @@ void DrawLabel(AkbPicture& picture, const SheetCell& cell)
 
 uint32_t CellColour(uint32_t id, int32_t state)
 {
-    return 0xFF000000u | (((id >> 8) & 0xFF) << 16) | ((id & 0xFF) << 8) | static_cast<uint32_t>(0x40 + 0x30 * state);
+    return 0xFF000000u | (((id >> 8) & 0xFF) << 16) | ((id & 0xFF) << 8) |
+           static_cast<uint32_t>(0x40 + 0x30 * state);
 }
 
 bool DecodeCellColour(uint32_t colour, uint32_t& id, int32_t& state)
@@ -90,8 +91,8 @@ std::vector<SheetCell> DialogSheetCells()
     std::vector<SheetCell> cells{{0, 330, 880, 330, DIALOG_SHEET_PANEL_BOX, 0, "PANEL-BOX"},
                                  {0, 870, 880, 250, DIALOG_SHEET_PANEL_SIMPLE, 0, "PANEL"}};
     for (int32_t kind = 0; kind <= 12; ++kind)
-        cells.push_back({880, kind == 12 ? 1825 : kind * 106, 805, 106, DIALOG_SHEET_LINE + static_cast<uint32_t>(kind),
-                         0, "KIND-" + std::to_string(kind)});
+        cells.push_back({880, kind == 12 ? 1825 : kind * 106, 805, 106,
+                         DIALOG_SHEET_LINE + static_cast<uint32_t>(kind), 0, "KIND-" + std::to_string(kind)});
     for (int32_t state = 0; state < 4; ++state) {
         const std::string suffix = "-" + std::to_string(state);
         cells.push_back({1685, 73 * state, 222, 73, 0, state, "YES" + suffix});

@@ -19,7 +19,7 @@ struct SheetCell
     int32_t y = 0;
     int32_t width = 0;
     int32_t height = 0;
-    uint32_t id = 0; // control id: group x 256 + item, group below 256
+    uint32_t id = 0;   // control id: group x 256 + item, group below 256
     int32_t state = 0; // 0..3
     std::string label; // digits, capitals and '-' are drawn; other characters leave a gap
 };

@@ -41,8 +41,8 @@ int FindCell(const char* path, int x, int y, uint32_t wanted)
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "dialog-sheet") == 0) {
-        const tools::AkbPicture sheet =
-            tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT, tools::DialogSheetCells());
+        const tools::AkbPicture sheet = tools::BuildSheet(
+            tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT, tools::DialogSheetCells());
         return Write(std::string(argv[2]) + "/dialog_p.akb", tools::EncodeAkb(sheet, {})) ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "dialog-areas") == 0) {

@@ -50,8 +50,9 @@ bool CHitAreaTable::Parse(const uint8_t* image, size_t size)
     m_records.reserve(static_cast<size_t>(count));
     for (uint64_t i = 0; i < count; ++i) {
         const uint8_t* p = image + 4 + i * HIT_AREA_RECORD_SIZE;
-        m_records.push_back({ReadU32(p), static_cast<int32_t>(ReadU32(p + 4)), static_cast<int32_t>(ReadU32(p + 8)),
-                             static_cast<int32_t>(ReadU32(p + 12)), static_cast<int32_t>(ReadU32(p + 16))});
+        m_records.push_back({ReadU32(p), static_cast<int32_t>(ReadU32(p + 4)),
+                             static_cast<int32_t>(ReadU32(p + 8)), static_cast<int32_t>(ReadU32(p + 12)),
+                             static_cast<int32_t>(ReadU32(p + 16))});
     }
     return true;
 }

@@ -59,7 +59,8 @@ private:
 
 } // namespace
 
-CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority, int32_t type)
+CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                            int32_t type)
 {
     std::unique_ptr<CSprite> sprite(CreateSpriteLayer(type));
     if (sprite == nullptr)
@@ -382,8 +383,9 @@ int32_t ISelect::IsInputHeld(uint32_t code)
     }
 }
 
-CSprite* ISelect::CreateTextureSprite(CTextureLayer* layer, int32_t x, int32_t y, int32_t src_x, int32_t src_y,
-                                      int32_t width, int32_t height, int32_t priority, int32_t format)
+CSprite* ISelect::CreateTextureSprite(CTextureLayer* layer, int32_t x, int32_t y, int32_t src_x,
+                                      int32_t src_y, int32_t width, int32_t height, int32_t priority,
+                                      int32_t format)
 {
     auto sprite = std::make_unique<CSpriteTexture>();
     const RECT source{src_x, src_y, src_x + width, src_y + height};
@@ -391,8 +393,8 @@ CSprite* ISelect::CreateTextureSprite(CTextureLayer* layer, int32_t x, int32_t y
     return sprite.release();
 }
 
-CSprite* ISelect::CreateSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority, int32_t type,
-                               int32_t format)
+CSprite* ISelect::CreateSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                               int32_t type, int32_t format)
 {
     if (type == LAYER_KIND_TEXTURE)
         return CreateTextureSprite(nullptr, x, y, 0, 0, width, height, priority, format);
@@ -403,11 +405,13 @@ CSprite* ISelect::LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t k
                              int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode)
 {
     CLayerFile* file = LayerFile();
-    return file ? file->LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y, fill_mode) : nullptr;
+    return file ? file->LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y, fill_mode)
+                : nullptr;
 }
 
-CSprite* ISelect::LoadSpriteAlt(const CStringUTF8& name, CSprite* sprite, int32_t kind, int32_t texture_argument,
-                                int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode)
+CSprite* ISelect::LoadSpriteAlt(const CStringUTF8& name, CSprite* sprite, int32_t kind,
+                                int32_t texture_argument, int32_t priority, RECT* out, int32_t x, int32_t y,
+                                int32_t fill_mode)
 {
     return AltLayerFile ? AltLayerFile->LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y,
                                                    fill_mode)

@@ -126,23 +126,26 @@ public:
     virtual int32_t IsInputHeld(uint32_t code);
 
     // 59-68: sprites, pictures and the draw lock. The caller owns what they make.
-    virtual CSprite* CreateTextureSprite(CTextureLayer* layer, int32_t x, int32_t y, int32_t src_x, int32_t src_y,
-                                         int32_t width, int32_t height, int32_t priority, int32_t format);
+    virtual CSprite* CreateTextureSprite(CTextureLayer* layer, int32_t x, int32_t y, int32_t src_x,
+                                         int32_t src_y, int32_t width, int32_t height, int32_t priority,
+                                         int32_t format);
     // Types 0 and 1 a sprite with a memory layer, 2 a texture sprite; null for others.
     virtual CSprite* CreateSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
                                   int32_t type, int32_t format);
-    virtual CSprite* LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t kind, int32_t texture_argument,
-                                int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode);
+    virtual CSprite* LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t kind,
+                                int32_t texture_argument, int32_t priority, RECT* out, int32_t x, int32_t y,
+                                int32_t fill_mode);
     virtual CSprite* LoadSpriteAlt(const CStringUTF8& name, CSprite* sprite, int32_t kind,
-                                   int32_t texture_argument, int32_t priority, RECT* out, int32_t x, int32_t y,
-                                   int32_t fill_mode);
+                                   int32_t texture_argument, int32_t priority, RECT* out, int32_t x,
+                                   int32_t y, int32_t fill_mode);
     virtual CSprite* CreateSpriteEx(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
                                     int32_t type, int32_t format)
     {
         return CreateSprite(x, y, width, height, priority, type, format);
     }
-    virtual CSprite* LoadSpriteEx(const CStringUTF8& name, CSprite* sprite, int32_t kind, int32_t texture_argument,
-                                  int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode)
+    virtual CSprite* LoadSpriteEx(const CStringUTF8& name, CSprite* sprite, int32_t kind,
+                                  int32_t texture_argument, int32_t priority, RECT* out, int32_t x, int32_t y,
+                                  int32_t fill_mode)
     {
         return LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y, fill_mode);
     }
@@ -186,7 +189,8 @@ private:
 
 // A sprite of the layer type (0 memory, 1 DIB section, 2 texture) with its rectangle and
 // priority, made by the layer's own Create; null for an unknown type. The caller owns it.
-CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority, int32_t type);
+CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                            int32_t type);
 
 // The screens whose parts are built once by the game work.
 class ISystemParts
