@@ -7,7 +7,10 @@
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
 #include "screens/ScreenFixture.h"
+#include "mesasm/MesAssembler.h"
 #include "script/FlagBuffer.h"
+#include "script/vm/BacklogStore.h"
+#include "script/vm/ScriptContext.h"
 
 namespace {
 
@@ -319,4 +322,24 @@ TEST_F(ISelectTest, FlagsEngineStateAndLayerLookUp)
 
     EXPECT_EQ(screen.FindSpriteLayer(321), nullptr);
     EXPECT_EQ(GetDocument()->GetSpriteLayer(321), nullptr) << "looking up registered nothing";
+}
+
+TEST_F(ISelectTest, RunScriptReplaysTheCodeABacklogHandleNames)
+{
+    // A recorded message whose code stores 7 into flag byte 3.
+    const tools::AssembledScript script = tools::AssembleScript("push 7\nstflag 3\nend");
+    ASSERT_TRUE(script.Ok) << script.Error;
+    BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+    backlog.Allocate(1);
+    ASSERT_TRUE(backlog.NextEntry());
+    // The file's two table counts come first; the record keeps bare code.
+    backlog.GetCurrentEntry()->Code.assign(script.File.begin() + 8, script.File.end());
+    FlagBuffer& state = *GetDocument()->m_current_state;
+    state.Flags.assign(8, 0);
+
+    TestScreen screen(m_log);
+    screen.RunScript(BacklogStore::MakeHandle(0) + 1); // names no record: nothing runs
+    EXPECT_EQ(screen.GetFlag(3), 0);
+    EXPECT_EQ(screen.RunScriptForValue(BacklogStore::MakeHandle(0)), 0) << "the code sets no answer";
+    EXPECT_EQ(screen.GetFlag(3), 7);
 }
