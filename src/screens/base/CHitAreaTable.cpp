@@ -4,18 +4,10 @@
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/IMouse.h"
+#include "foundation/ByteCursor.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
 #include "graphics/CDirect3D.h"
-
-namespace {
-
-uint32_t ReadU32(const uint8_t* p)
-{
-    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-
-} // namespace
 
 bool CHitAreaTable::Load(const CStringUTF8& name)
 {
@@ -41,19 +33,21 @@ bool CHitAreaTable::Load(const CStringUTF8& name)
 
 bool CHitAreaTable::Parse(const uint8_t* image, size_t size)
 {
-    if (image == nullptr || size < 4)
+    if (image == nullptr)
         return false;
-    const uint64_t count = ReadU32(image);
-    if (count > (size - 4) / HIT_AREA_RECORD_SIZE)
+    ByteCursor cursor(std::span<const uint8_t>(image, size));
+    uint32_t count = 0;
+    if (!cursor.ReadU32(count) || !cursor.CanHold(count, HIT_AREA_RECORD_SIZE))
         return false;
-    m_records.clear();
-    m_records.reserve(static_cast<size_t>(count));
-    for (uint64_t i = 0; i < count; ++i) {
-        const uint8_t* p = image + 4 + i * HIT_AREA_RECORD_SIZE;
-        m_records.push_back({ReadU32(p), static_cast<int32_t>(ReadU32(p + 4)),
-                             static_cast<int32_t>(ReadU32(p + 8)), static_cast<int32_t>(ReadU32(p + 12)),
-                             static_cast<int32_t>(ReadU32(p + 16))});
+    std::vector<HitArea> records(count);
+    for (HitArea& area : records) {
+        uint32_t fields[5] = {};
+        for (uint32_t& field : fields)
+            cursor.ReadU32(field);
+        area = {fields[0], static_cast<int32_t>(fields[1]), static_cast<int32_t>(fields[2]),
+                static_cast<int32_t>(fields[3]), static_cast<int32_t>(fields[4])};
     }
+    m_records = std::move(records);
     return true;
 }
 
