@@ -288,3 +288,26 @@ TEST_F(CDialogTest, TheCloseBoxAsksAndTheTickedBoxLetsTheNextExitGoThrough)
     for (const std::string& message : m_messages)
         EXPECT_EQ(message.find("ダイアログ"), std::string::npos) << message;
 }
+
+class CDialogWithoutPictureTest : public ScreenFixture
+{
+protected:
+    CDialogWithoutPictureTest()
+        : ScreenFixture(DialogDataEntries(), {}, false)
+    {}
+};
+
+TEST_F(CDialogWithoutPictureTest, ADialogThatCannotBeBuiltLetsTheExitGoOnWithAMessage)
+{
+    CDialog dialog;
+    EXPECT_EQ(dialog.Setup(2, 200), -1);
+    m_messages.clear();
+    GetView()->SetStatusBits(VIEW_STATUS_ACTIVE);
+    GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_EXIT);
+    EXPECT_EQ(GetDocument()->OnFrame(), 0u) << "the player is never stuck";
+    // The missing picture is reported by the archive, then the exit says what happens next.
+    // (the system data this stage lacks is reported after them).
+    ASSERT_GE(m_messages.size(), 2u);
+    EXPECT_NE(m_messages[0].find("dialog_p.akb"), std::string::npos);
+    EXPECT_EQ(m_messages[1], "終了ダイアログの作成に失敗しました。\n強制的に終了します。");
+}

@@ -38,7 +38,8 @@ tools::ArchiveEntry DialogSheetEntry()
                              {})};
 }
 
-ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<tools::ArchiveEntry> pictures)
+ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<tools::ArchiveEntry> pictures,
+                             bool dialog_sheet)
     : m_script(std::make_unique<PumpScript>())
 {
     m_app.SetSaveFolders((m_dir.Path().string() + "/").c_str(), (m_dir.Path().string() + "/").c_str());
@@ -54,7 +55,8 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     }
     m_dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
     pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
-    pictures.push_back(DialogSheetEntry());
+    if (dialog_sheet)
+        pictures.push_back(DialogSheetEntry());
     m_dir.Write("layer.arc", tools::BuildArchive(pictures, tools::ArchiveEncoding::Plain));
 
     CVeskDoc* document = GetDocument();

@@ -26,9 +26,10 @@ class PumpScript;
 class ScreenFixture : public EffectFixture
 {
 protected:
-    // Writes the game folder with the extra data and picture entries and starts the document.
-    explicit ScreenFixture(std::vector<tools::ArchiveEntry> data = {},
-                           std::vector<tools::ArchiveEntry> pictures = {});
+    // Writes the game folder with the extra data and picture entries (and the dialog's sheet
+    // unless told not to) and starts the document.
+    explicit ScreenFixture(std::vector<tools::ArchiveEntry> data = {}, std::vector<tools::ArchiveEntry> pictures = {},
+                           bool dialog_sheet = true);
     ~ScreenFixture() override;
 
     // Runs at each pump with the pump's number (from 1), before the screen looks at the input.
