@@ -3,13 +3,19 @@
 # save set and saves slot 1, a later start that extracts nothing and restarts from slot 1, a
 # second instance that ends silently while one runs, and a start without "SystemInfo.xml". The
 # game closes itself through the close box after a number of frames (VESK_CLOSE_AFTER_FRAMES).
+# The runs that must end switch the exit confirmation (dialog number 2) off in their
+# configuration; the extracting start keeps it on, and its frame showing the exit dialog is kept
+# as demo_exit_dialog.png in the build folder before the process is ended.
 # The game-state files are compared as flagwrite's dumps with the listings in golden/.
 #   headless_test.sh <demo folder> <initial save set folder> <flagwrite> <golden folder>
+#                    <sheetgen> <build folder>
 set -u
 demo=$1
 initial=$2
 flagwrite=$3
 golden=$4
+sheetgen=$5
+build=$6
 work=$(mktemp -d)
 first=
 trap '[ -n "$first" ] && kill -KILL $first 2>/dev/null; rm -rf "$work"' EXIT
@@ -29,28 +35,67 @@ run_game() { # folder, frames; prints nothing, returns the exit status
     (cd "$1" && VESK_CLOSE_AFTER_FRAMES=$2 timeout -s KILL 60 ./vesk >"$work/out.txt" 2>&1)
 }
 
-# A first start: the folders, the initial set, slot 1 saved, the flags merged at exit.
-run_game "$demo" 300 || fail "first start exited with $?"
+dialog_off='<Dialog><02><Enable>0</Enable></02></Dialog>'
+# Switches the exit confirmation off in a configuration file, making the file when it is missing.
+exit_dialog_off() {
+    if [ -f "$1" ]; then
+        sed -i "s|</Config>|$dialog_off</Config>|" "$1"
+    else
+        printf '\xEF\xBB\xBF<?xml version="1.0" encoding="UTF-8" ?>\n<Config>%s</Config>\n' "$dialog_off" >"$1"
+    fi
+}
+
+# A first start with the exit confirmation on: the folders and the initial set are made; the
+# close box opens the exit dialog, whose frame is kept before the game is ended.
+mkdir "$work/frames"
+(cd "$demo" && VESK_CLOSE_AFTER_FRAMES=300 VESK_FRAME_DUMP="$work/frames" exec ./vesk \
+    >"$work/out.txt" 2>&1) &
+first=$!
+shown=
+for _ in $(seq 600); do
+    frame=$(ls "$work/frames" 2>/dev/null | sort | tail -n 2 | head -n 1)
+    if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 820 380 0x7F00; then
+        cp "$work/frames/$frame" "$build/demo_exit_dialog.png"
+        shown=1
+        break
+    fi
+    kill -0 $first 2>/dev/null || break
+    sleep 0.1
+done
+kill -KILL $first 2>/dev/null
+wait $first 2>/dev/null
+first=
+[ -n "$shown" ] || fail "the close box did not open the exit dialog"
+[ -f "$save/config.xml" ] || fail "config.xml was not extracted"
 "$flagwrite" --dump flag "$initial/FLAG000" >"$work/initial.txt"
 grep -v '^flag ' "$golden/FLAG000.first.txt" | diff -q - "$work/initial.txt" >/dev/null ||
     fail "the golden FLAG000 is not the initial set's"
+grep -q 'Box\|Error' "$work/out.txt" && fail "the first start showed a message: $(cat "$work/out.txt")"
+
+# The same first play with the confirmation off, from the set as it was extracted: slot 1 saved,
+# the flags merged at exit.
+rm -f "$save"/*
+cp "$initial"/* "$save/"
+exit_dialog_off "$save/config.xml"
+run_game "$demo" 300 || fail "first play exited with $?"
 same_dump flag FLAG000 FLAG000.first.txt
 same_dump flag FLAG001 FLAG001.txt
 same_dump savedata SaveData001.dat SaveData001.txt
 same_dump onemes onemes.dat onemes.txt
-[ -f "$save/config.xml" ] || fail "config.xml was not extracted"
-grep -q 'Box\|Error' "$work/out.txt" && fail "first start showed a message: $(cat "$work/out.txt")"
+grep -q 'Box\|Error' "$work/out.txt" && fail "first play showed a message: $(cat "$work/out.txt")"
 
 # A later start extracts nothing (the marker flag 100 stays), restarts from slot 1 and saves
 # FLAG002 from the restored state; the configuration is written at exit.
 { cat "$golden/FLAG000.first.txt"; echo "flag 100 9"; } >"$work/marked.txt"
 "$flagwrite" "$work/marked.txt" "$save/FLAG000" || fail "flagwrite could not mark FLAG000"
 rm "$save/config.xml"
+exit_dialog_off "$save/config.xml"
+cp "$save/config.xml" "$work/config.before"
 run_game "$demo" 300 || fail "second start exited with $?"
 same_dump flag FLAG002 FLAG002.txt
 same_dump flag FLAG000 FLAG000.second.txt
 same_dump onemes onemes.dat onemes.txt
-[ -f "$save/config.xml" ] || fail "config.xml was not written at exit"
+cmp -s "$work/config.before" "$save/config.xml" && fail "config.xml was not written at exit"
 grep -q 'Box\|Error' "$work/out.txt" && fail "second start showed a message: $(cat "$work/out.txt")"
 
 # A second instance ends at once and silently while the first runs.
@@ -71,15 +116,20 @@ kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null
 
 # Without "SystemInfo.xml": "Load Error" with its path, then the game runs on its defaults.
+# The default save folder holds the initial set with the confirmation off, so the game ends.
 mkdir "$work/nosys"
 cp "$demo"/vesk "$demo"/FileInfo.xml "$demo"/*.arc "$work/nosys/"
+default_save="$XDG_DATA_HOME/KOVRA GAMES/tolmiqua/Save"
+mkdir -p "$default_save"
+cp "$initial"/* "$default_save/"
+exit_dialog_off "$default_save/config.xml"
 run_game "$work/nosys" 50 || fail "the start without SystemInfo.xml exited with $?"
 grep -q "Load Error:" "$work/out.txt" || fail "no Load Error was shown"
 grep -q "nosys/SystemInfo.xml" "$work/out.txt" || fail "the Load Error does not name the file"
-[ -f "$XDG_DATA_HOME/KOVRA GAMES/tolmiqua/Save/FLAG000" ] || fail "the default folders were not used"
+[ -f "$default_save/onemes.dat" ] || fail "the default folders were not used"
 
 if [ $failures -eq 0 ]; then
-    echo "4 passed, 0 failed"
+    echo "5 passed, 0 failed"
     exit 0
 fi
 echo "$failures failed"

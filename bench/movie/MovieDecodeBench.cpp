@@ -63,7 +63,7 @@ void BM_GraphIntoLayer(benchmark::State& state)
         .write(reinterpret_cast<const char*>(Clip().data()), static_cast<std::streamsize>(Clip().size()));
     const std::string posix = path.string();
     const std::u16string wide(posix.begin(), posix.end());
-    std::unique_ptr<CSprite> target(ISelect::CreateSprite(0, 0, 1920, 1080, -1, 0, 0));
+    std::unique_ptr<CSprite> target(CreateSpriteOfType(0, 0, 1920, 1080, -1, 0));
     platform::VirtualClock::Enable(0);
     platform::VirtualClock::SetAutoAdvance(true);
     double seconds = 0;

@@ -74,7 +74,7 @@ std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int
 {
     std::unique_ptr<CSprite> sprite;
     if (!IsCreationFaultInjected(failure))
-        sprite.reset(ISelect::CreateSprite(0, 0, width, height, -1, type, 0));
+        sprite.reset(CreateSpriteOfType(0, 0, width, height, -1, type));
     auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
     if (layer == nullptr)
         throw CExecException(failure);
@@ -582,6 +582,12 @@ void CVeskDoc::UnregisterSpriteLayer(int32_t number)
 CSpriteLayer* CVeskDoc::GetSpriteLayer(int32_t number)
 {
     ScopedLock lock(m_sprite_layer_lock);
+    auto it = m_sprite_layers.find(number);
+    return it == m_sprite_layers.end() ? nullptr : it->second.get();
+}
+
+CSpriteLayer* CVeskDoc::FindSpriteLayer(int32_t number)
+{
     auto it = m_sprite_layers.find(number);
     return it == m_sprite_layers.end() ? nullptr : it->second.get();
 }

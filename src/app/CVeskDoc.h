@@ -142,6 +142,8 @@ public:
     void UnregisterSpriteLayer(int32_t number);
     CSpriteLayer* GetSpriteLayer(int32_t number);
     CCriticalSection& GetSpriteLayerLock() { return m_sprite_layer_lock; }
+    // The layer registered under the number, or null; unlike GetSpriteLayer it registers nothing.
+    CSpriteLayer* FindSpriteLayer(int32_t number);
 
     // The current game state's engine state word; 0 without a game state or its values.
     uint32_t GetEngineStateWord();
@@ -181,6 +183,9 @@ public:
     // The typesetters' current font among the first three: 1 the second, 2 the third, else the first.
     int32_t FontIndex = 0;
     std::vector<int32_t> MeasuredLineWidths;
+    // The answer of a script that a screen runs for an integer or a list.
+    int32_t ScriptResult = 0;
+    std::vector<int32_t> ScriptResultList;
     // The sprite commands' numbered sprites and sprite animations; owned.
     std::map<int32_t, std::unique_ptr<CSprite>> Sprites;
     std::map<int32_t, std::unique_ptr<IAppTask>> SpriteAnimes;

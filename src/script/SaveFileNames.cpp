@@ -35,6 +35,13 @@ CStringUTF8 MakeSaveDataFileName(uint32_t number)
     return name;
 }
 
+CStringUTF8 MakeSelectionFileName(uint32_t number)
+{
+    CStringUTF8 name;
+    name.Format("%ssel%03u", SaveFolder().GetText(), number);
+    return name;
+}
+
 CStringUTF8 MakeReadBufferFileName()
 {
     CStringUTF8 name;

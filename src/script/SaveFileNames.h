@@ -10,5 +10,7 @@
 CStringUTF8 MakeFlagFileName(uint32_t number);
 // "%sSaveData%03u.dat", or "%sSP_SaveData%03u.dat" in the second scenario.
 CStringUTF8 MakeSaveDataFileName(uint32_t number);
+// "%ssel%03u": the choice snapshot of a slot; there is no "SP_" form.
+CStringUTF8 MakeSelectionFileName(uint32_t number);
 // "%sonemes.dat": one file for both scenarios.
 CStringUTF8 MakeReadBufferFileName();

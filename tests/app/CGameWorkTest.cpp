@@ -62,10 +62,10 @@ public:
     std::vector<Seen> runs;
 
 protected:
-    void RunLoop(ScriptValue& result) override
+    void ModalLoop() override
     {
         runs.push_back(Observe());
-        result = ScriptValue::FromInteger(m_action());
+        this->Result = ScriptValue::FromInteger(m_action());
     }
 
 private:

@@ -2,6 +2,7 @@
 // Input devices whose state a test sets directly.
 
 #include <set>
+#include <vector>
 
 #include "app/IKeyboard.h"
 #include "app/IMouse.h"
@@ -28,6 +29,19 @@ public:
     int32_t GetTouchState() override { return long_press; }
     int32_t IsDragging() override { return drag; }
     int32_t GetWheel() override { return wheel; }
+    void SetWheel(int32_t count) override { wheel = count; }
+    void GetPosition(POINT* point) override { *point = position; }
+    // A warp moves the pointer and is recorded.
+    void SetPosition(int32_t x, int32_t y) override
+    {
+        position = {x, y};
+        warps.push_back(position);
+    }
+    void ClearClicks() override
+    {
+        left_clicked = right_clicked = 0;
+        ++clears;
+    }
     void ResetTouch(int32_t which) override
     {
         if (which == 0)
@@ -45,4 +59,7 @@ public:
     int32_t long_press = 0;
     int32_t drag = 0;
     int32_t wheel = 0;
+    POINT position{0, 0};
+    std::vector<POINT> warps;
+    int clears = 0;
 };

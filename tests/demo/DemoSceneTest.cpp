@@ -88,6 +88,21 @@ protected:
     {
         fs::create_directories(m_home.Path() / "run");
         fs::create_directories(m_home.Path() / "frames");
+        SeedSaveFolder();
+    }
+
+    // The initial save set in place, with the exit confirmation switched off so that the close
+    // box ends the game.
+    void SeedSaveFolder()
+    {
+        const fs::path save = m_home.Path() / "vesk/demo/Save";
+        fs::create_directories(save);
+        for (const auto& entry : fs::directory_iterator(m_build / "resources/initial_save"))
+            fs::copy_file(entry.path(), save / entry.path().filename(), fs::copy_options::overwrite_existing);
+        CXMLDocument config(CStringUTF8((save / "config.xml").string().c_str()));
+        config.Load();
+        config.SetInt("/Config/Dialog/02/Enable", 0);
+        config.Save();
     }
 
     // Plays the game until the close box after a number of message pumps that outlasts the scene

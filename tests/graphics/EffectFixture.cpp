@@ -10,6 +10,8 @@
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/CSpriteManager.h"
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/ILayer.h"
 #include "platform/gdi/PngCodec.h"
@@ -57,6 +59,8 @@ bool QuietRunner::Has(IAppTask* task)
 
 UINT EffectApp::PumpMessage()
 {
+    if (m_quit)
+        return 0;
     platform::VirtualClock::Advance(16);
     if (m_runner != nullptr)
         m_runner->RunDueTasks();
@@ -170,4 +174,18 @@ bool WriteCapturePng(ILayer& layer, const std::string& name)
     }
     const char* folder = std::getenv("VESK_BINARY_DIR");
     return platform::WritePngFile(std::string(folder ? folder : ".") + "/" + name, picture);
+}
+
+void CaptureFrame(CSpriteLayer& target, const std::string& png)
+{
+    CDirect3D* display = CDirect3D::GetInstance();
+    {
+        ScopedLock lock(g_draw_lock);
+        display->GetSpriteManager()->SetMatrices();
+        display->DrawFrame();
+    }
+    display->CaptureScreen(&target);
+    if (!png.empty()) {
+        EXPECT_TRUE(WriteCapturePng(target, png));
+    }
 }

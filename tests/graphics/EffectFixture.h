@@ -28,6 +28,7 @@
 class CSpriteLayerFile;
 class HeadlessDisplay;
 class IAppTask;
+class CSpriteLayer;
 class ILayer;
 
 inline constexpr uint32_t EFFECT_CLOCK_START = 100'000;
@@ -55,12 +56,14 @@ private:
     CCriticalSection m_lock; // lock level 20: the test's task list; guards m_listed
 };
 
-// The application with a message pump that ticks the runner once per call.
+// The application with a message pump that ticks the runner once per call, or reports that the
+// application quits once the test says so.
 class EffectApp final : public TestApp
 {
 public:
     UINT PumpMessage() override;
     QuietRunner* m_runner = nullptr; // not owned: the fixture's
+    bool m_quit = false;
 };
 
 class EffectFixture : public ::testing::Test
@@ -101,3 +104,6 @@ tools::AkbPicture PictureWithBox(int w, int h, uint32_t colour, int left, int to
                                  uint32_t box_colour);
 // Writes the layer's pixels as a PNG named name into the build folder; false when it cannot.
 bool WriteCapturePng(ILayer& layer, const std::string& name);
+// Draws and presents one frame of the live display and reads it back into the 1920 x 1080
+// layer; writes it as a PNG when named.
+void CaptureFrame(CSpriteLayer& target, const std::string& png = {});

@@ -181,19 +181,7 @@ protected:
     CSpriteLayer& Layer(int32_t number) { return *GetDocument()->GetSpriteLayer(number); }
 
     // Draws and presents one frame and reads it back; writes it as a PNG when named.
-    void Capture(const std::string& png = {})
-    {
-        CDirect3D* display = CDirect3D::GetInstance();
-        {
-            ScopedLock lock(g_draw_lock);
-            display->GetSpriteManager()->SetMatrices();
-            display->DrawFrame();
-        }
-        display->CaptureScreen(&m_capture);
-        if (!png.empty()) {
-            EXPECT_TRUE(WriteCapturePng(m_capture, png));
-        }
-    }
+    void Capture(const std::string& png = {}) { CaptureFrame(m_capture, png); }
     uint32_t Shown(int x, int y) { return EffectPixel(m_capture, x, y) | 0xFF000000u; }
 
     FakeWaveManager* m_music = nullptr;   // not owned: the document's

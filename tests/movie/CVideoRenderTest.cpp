@@ -133,7 +133,7 @@ TEST_F(CVideoRenderTest, MinimisedWindowDropsFramesWhileTheFadeOutSteps)
 
 TEST_F(CVideoRenderTest, FadeInEndsOnLayerZero)
 {
-    std::unique_ptr<CSprite> overlay(ISelect::CreateSprite(0, 0, 320, 240, -1, 0, 0));
+    std::unique_ptr<CSprite> overlay(CreateSpriteOfType(0, 0, 320, 240, -1, 0));
     overlay->SetAlpha(0);
     CVideoRender* renderer = Make(overlay.get(), 32);
     renderer->SetDrawing();
@@ -151,7 +151,7 @@ TEST_F(CVideoRenderTest, FadeInEndsOnLayerZero)
 
 TEST_F(CVideoRenderTest, NewTargetIsTakenAtTheNextFrame)
 {
-    std::unique_ptr<CSprite> overlay(ISelect::CreateSprite(0, 0, 320, 240, -1, 0, 0));
+    std::unique_ptr<CSprite> overlay(CreateSpriteOfType(0, 0, 320, 240, -1, 0));
     CVideoRender* renderer = Make(m_sprite0, 0);
     renderer->SetDrawing();
     renderer->SetNewTarget(overlay.get(), -32);

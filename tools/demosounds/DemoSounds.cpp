@@ -73,8 +73,14 @@ bool WriteDemoSoundArchives(const std::string& folder)
     // A pause the story waits out by playing it (three seconds of silence on the H-effect channel).
     WavContents pause;
     pause.samples.assign(static_cast<size_t>(DemoSoundLayout::PAUSE_FRAMES) * 4, 0);
+    WavContents ok;
+    ok.samples = Pcm16Bytes(Tone(DemoSoundLayout::BLIP_FRAMES, 2, DemoSoundLayout::OK_HERTZ, 2500.0));
+    WavContents cancel;
+    cancel.samples = Pcm16Bytes(Tone(DemoSoundLayout::BLIP_FRAMES, 2, DemoSoundLayout::CANCEL_HERTZ, 2500.0));
     const std::vector<ArchiveEntry> effects = {{"SE01.WAV", WriteWav(effect)},
-                                               {"PAUSE.WAV", WriteWav(pause)}};
+                                               {"PAUSE.WAV", WriteWav(pause)},
+                                               {"SES_001.WAV", WriteWav(ok)},
+                                               {"SES_002.WAV", WriteWav(cancel)}};
     // The first three letters are the speakers' codes: "r" and "o".
     const std::vector<ArchiveEntry> voices = {{"R01_0001.OGG", WriteOgg(first)},
                                               {"O01_0001.OGG", WriteOgg(second)}};

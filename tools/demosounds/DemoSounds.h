@@ -16,6 +16,10 @@ struct DemoSoundLayout
     static constexpr uint32_t MUSIC_LOOP_FRAMES = 88'200;  // the looped part
     static constexpr double EFFECT_HERTZ = 1200.0;
     static constexpr uint32_t EFFECT_FRAMES = 22'050;
+    // The screens' OK and cancel sounds: short blips, the cancel one lower.
+    static constexpr uint32_t BLIP_FRAMES = 4'410;
+    static constexpr double OK_HERTZ = 1760.0;
+    static constexpr double CANCEL_HERTZ = 660.0;
     static constexpr double FIRST_VOICE_HERTZ = 880.0;  // "r01_0001.ogg"
     static constexpr double SECOND_VOICE_HERTZ = 550.0; // "o01_0001.ogg"
     static constexpr uint32_t VOICE_FRAMES = 52'920;

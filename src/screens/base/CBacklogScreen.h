@@ -21,4 +21,8 @@ public:
 };
 
 class CBacklogScreen : public IBackLog, public ISystemParts
-{};
+{
+public:
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+};

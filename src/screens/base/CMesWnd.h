@@ -14,6 +14,8 @@ public:
         : IAppTask(15)
     {}
     void Execute() override {}
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
     // Brings the window back after a system screen, with a fade-in; the option comes from the
     // game state.
     virtual void RestoreWindow(int32_t option)

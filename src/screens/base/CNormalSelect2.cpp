@@ -3,13 +3,13 @@
 #include "app/CVeskDoc.h"
 #include "script/vm/ScriptContext.h"
 
-void CNormalSelect2::RunLoop(ScriptValue& result)
+void CNormalSelect2::ModalLoop()
 {
-    result = ScriptValue::FromInteger(-1);
+    Result = ScriptValue::FromInteger(-1);
     ScriptContext* context = GetDocument()->m_script_context.get();
     if (context == nullptr)
         return;
     auto found = context->ChoiceBranches.find(context->CurrentChoiceKey);
     if (found != context->ChoiceBranches.end() && !found->second.empty())
-        result = ScriptValue::FromInteger(found->second.front().Value);
+        Result = ScriptValue::FromInteger(found->second.front().Value);
 }

@@ -12,6 +12,5 @@ public:
     // Hides the choice window and the current message window.
     virtual void HideAll() { Hide(); }
 
-protected:
-    void RunLoop(ScriptValue& result) override;
+    void ModalLoop() override;
 };

@@ -23,4 +23,10 @@ public:
         (void)number;
         result = ScriptValue::FromInteger(0);
     }
+    int32_t IsShown() override { return m_shown; }
+    void Show() override { m_shown = 1; }
+    void Hide() override { m_shown = 0; }
+
+protected:
+    int32_t m_shown = 0;
 };

@@ -1,54 +1,441 @@
 #include "screens/base/ISelect.h"
 
+#include <memory>
+
 #include "app/CGameWork.h"
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+#include "app/CWinApp.h"
+#include "app/ConfigSettings.h"
+#include "app/EventManager.h"
+#include "app/IMouse.h"
+#include "foundation/CArchiveManager.h"
+#include "foundation/CCriticalSection.h"
+#include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
-
-#include <memory>
+#include "graphics/CSpriteTexture.h"
+#include "graphics/EffectClock.h"
+#include "script/FlagBuffer.h"
+#include "script/commands/CFuncEffect.h"
+#include "script/vm/ScriptContext.h"
 
 namespace {
 
-// Keeps a screen in the game work's active list while it runs.
-class ActiveScreen
+inline constexpr int32_t SCREEN_WIDTH = 1920;
+inline constexpr int32_t SCREEN_HEIGHT = 1080;
+
+int32_t Clamp(int32_t value, int32_t low, int32_t high)
+{
+    return value < low ? low : (value > high ? high : value);
+}
+
+// Puts scene skip back and clears an engine bit when a script run for an answer ends, also when
+// a document code passes through: a persisted setting must never be left off.
+class AnswerRun
 {
 public:
-    explicit ActiveScreen(ISelect* screen)
+    AnswerRun(ISelect& screen, uint32_t bit)
         : m_screen(screen)
+        , m_bit(bit)
+        , m_scene_skip(GetConfigSceneSkip())
     {
-        GetGameWork()->AddActiveScreen(screen);
+        SetConfigSceneSkip(0);
+        m_screen.SetEngineState(m_bit);
     }
-    ~ActiveScreen() { GetGameWork()->RemoveActiveScreen(m_screen); }
-    ActiveScreen(const ActiveScreen&) = delete;
-    ActiveScreen& operator=(const ActiveScreen&) = delete;
+    ~AnswerRun()
+    {
+        m_screen.ClearEngineState(m_bit);
+        SetConfigSceneSkip(m_scene_skip ? 1 : 0);
+    }
+    AnswerRun(const AnswerRun&) = delete;
+    AnswerRun& operator=(const AnswerRun&) = delete;
 
 private:
-    ISelect* m_screen;
+    ISelect& m_screen;
+    uint32_t m_bit;
+    bool m_scene_skip;
 };
 
 } // namespace
 
-ISelect::~ISelect()
-{
-    GetGameWork()->RemoveActiveScreen(this);
-}
-
-void ISelect::Run(ScriptValue* result)
-{
-    ScriptValue value;
-    {
-        ActiveScreen active(this);
-        RunLoop(value);
-    }
-    if (result != nullptr)
-        *result = value;
-}
-
-CSprite* ISelect::CreateSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
-                               int32_t type, uint32_t)
+CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                            int32_t type)
 {
     std::unique_ptr<CSprite> sprite(CreateSpriteLayer(type));
     if (sprite == nullptr)
         return nullptr;
     sprite->Create(x, y, width, height, priority);
     return sprite.release();
+}
+
+ISelect::ISelect()
+    : Document(GetDocument())
+    , InputView(GetInputView())
+    , GameWork(GetGameWork())
+{}
+
+ISelect::~ISelect()
+{
+    GetGameWork()->RemoveActiveScreen(this);
+}
+
+FlagBuffer* ISelect::CurrentFlagBuffer()
+{
+    return Document->m_current_state.get();
+}
+
+ScriptContext* ISelect::GetScriptContext()
+{
+    return Document->m_script_context.get();
+}
+
+CLayerFile* ISelect::LayerFile()
+{
+    return GetDocumentLayerFile();
+}
+
+ScriptValue* ISelect::Run(ScriptValue* out)
+{
+    const auto& active = GameWork->GetActiveScreens();
+    if (std::find(active.begin(), active.end(), this) == active.end())
+        GameWork->AddActiveScreen(this);
+    try {
+        if (IMouse* mouse = InputView->GetMouse())
+            mouse->SetWheel(0);
+        ModalLoop();
+    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        OnClose();
+        throw;
+    }
+    OnClose();
+    if (out != nullptr)
+        *out = Result;
+    return out;
+}
+
+void ISelect::OnClose()
+{
+    GameWork->RemoveActiveScreen(this);
+}
+
+void ISelect::MoveCursorBy(int32_t dx, int32_t dy)
+{
+    CursorX = Clamp(CursorX + dx, 0, SCREEN_WIDTH);
+    CursorY = Clamp(CursorY + dy, 0, SCREEN_HEIGHT);
+    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(POINT{CursorX, CursorY});
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->SetPosition(window.x, window.y);
+}
+
+void ISelect::OnMouseWheel(int32_t)
+{
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->SetWheel(0);
+}
+
+void ISelect::ModalLoop()
+{
+    OnOpen();
+    if (InputMode == 1)
+        InputModeFrames = 1;
+    while (PumpFrame() != 0) {
+        Update();
+        if (Running == 0)
+            break;
+        if (IsInputTriggered(INPUT_CTRL))
+            OnCtrlKey();
+        if (IsInputTriggered(INPUT_SHIFT))
+            OnShiftKey();
+        if (Running == 0)
+            break;
+
+        IMouse* mouse = InputView->GetMouse();
+        if (IsInputTriggered(28) || IsInputTriggered(156))
+            OnEnterKey();
+        else if (IsInputTriggered(1) || IsInputTriggered(82))
+            OnEscapeKey();
+        else if (IsInputTriggered(211))
+            OnDeleteKey();
+        else if (IsInputTriggered(14))
+            OnBackspaceKey();
+        else if (IsInputTriggered(57))
+            OnSpaceKey();
+        else if (IsInputTriggered(15))
+            OnTabKey();
+        else if (IsInputTriggered(199))
+            OnHomeKey();
+        else if (IsInputTriggered(207))
+            OnEndKey();
+        else if (IsInputTriggered(201))
+            OnPageUpKey();
+        else if (IsInputTriggered(209))
+            OnPageDownKey();
+        else if (IsInputTriggered(SCAN_UP))
+            OnUpKey();
+        else if (IsInputTriggered(SCAN_DOWN))
+            OnDownKey();
+        else if (IsInputTriggered(SCAN_LEFT))
+            OnLeftKey();
+        else if (IsInputTriggered(SCAN_RIGHT))
+            OnRightKey();
+        else if (IsInputTriggered(INPUT_LEFT))
+            OnLButton();
+        else if (IsInputTriggered(INPUT_RIGHT))
+            OnRButton();
+        else if (IsInputTriggered(INPUT_MIDDLE))
+            OnMButton();
+        else if (IsInputTriggered(47)) {
+            // V alone ends the chain too, so the wheel and drag tests wait for the next pass.
+            if (IsInputTriggered(INPUT_CTRL))
+                OnPaste();
+        } else if (mouse != nullptr && mouse->GetWheel() != 0)
+            OnMouseWheel(mouse->GetWheel());
+        else if (IsInputTriggered(INPUT_DRAG))
+            OnDrag();
+        else if (!TestEngineState(ENGINE_STATE_NO_IDLE_SLEEP))
+            Sleep(1);
+
+        if (InputMode != 0 && InputModeFrames != 0 && --InputModeFrames == 0)
+            InputMode = 0;
+    }
+    if (!GetConfigSceneSkip())
+        Sleep(1);
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->ClearClicks();
+}
+
+void ISelect::OnDecide()
+{
+    for (int32_t code : OkInputs)
+        WaitInputRelease(static_cast<uint32_t>(code));
+}
+
+int32_t ISelect::IsDecideHeld()
+{
+    for (int32_t code : OkInputs)
+        if (IsInputHeld(static_cast<uint32_t>(code)))
+            return 1;
+    return 0;
+}
+
+void ISelect::OnCancel()
+{
+    for (int32_t code : CancelInputs)
+        WaitInputRelease(static_cast<uint32_t>(code));
+}
+
+void ISelect::PlayOkSound(int32_t channel)
+{
+    CWinApp* app = GetApp();
+    const CStringUTF8 name = app ? app->GetConfigString("/Config/Sound/OK", "ses_001.wav", 0) : "ses_001.wav";
+    CFuncEffect effect;
+    effect.Play(name, channel, 1);
+}
+
+void ISelect::PlayCancelSound(int32_t channel)
+{
+    CWinApp* app = GetApp();
+    const CStringUTF8 name =
+        app ? app->GetConfigString("/Config/Sound/Cancel", "ses_002.wav", 0) : "ses_002.wav";
+    CFuncEffect effect;
+    effect.Play(name, channel, 1);
+}
+
+bool ISelect::PumpOnce()
+{
+    CWinApp* app = GetApp();
+    if (app == nullptr || app->PumpMessage() == 0)
+        return false;
+    Sleep(0);
+    RunEventTick(Document->GetEventManager());
+    return true;
+}
+
+int32_t ISelect::PumpFrame()
+{
+    return PumpOnce() ? Running : 0;
+}
+
+int32_t ISelect::HitTestCursor()
+{
+    IMouse* mouse = InputView->GetMouse();
+    if (mouse == nullptr)
+        return -1;
+    POINT position{};
+    mouse->GetPosition(&position);
+    const POINT screen = CDirect3D::GetInstance()->WindowToLogical(position);
+    const HitArea* area = HitAreas.HitTest(screen.x, screen.y);
+    return area != nullptr ? static_cast<int32_t>(area->Id) : -1;
+}
+
+void ISelect::PushValue(const ScriptValue& value)
+{
+    if (ScriptContext* context = GetScriptContext())
+        context->ValueStack.push_back(value);
+}
+
+ScriptValue* ISelect::PopValue(ScriptValue* out)
+{
+    if (ScriptContext* context = GetScriptContext(); context != nullptr && out != nullptr)
+        context->PopValue(*out);
+    return out;
+}
+
+void ISelect::RunScript(int32_t handle)
+{
+    ScriptContext* context = GetScriptContext();
+    if (context == nullptr)
+        return;
+    const std::vector<uint8_t>* code = context->Backlog.FindCode(handle);
+    if (code == nullptr)
+        return;
+    // The record may be recycled while its code runs.
+    const std::vector<uint8_t> copy = *code;
+    Document->AttachAndRunScript(copy.data(), static_cast<uint32_t>(copy.size()));
+}
+
+void ISelect::RunScriptForAnswer(int32_t handle, uint32_t bit)
+{
+    AnswerRun run(*this, bit);
+    Document->ScriptResult = 0;
+    Document->ScriptResultList.clear();
+    RunScript(handle);
+}
+
+void ISelect::RunScriptForList(int32_t handle, std::vector<int32_t>& out)
+{
+    RunScriptForAnswer(handle, ENGINE_STATE_LIST_ANSWER);
+    out = Document->ScriptResultList;
+}
+
+int32_t ISelect::RunScriptForValue(int32_t handle)
+{
+    RunScriptForAnswer(handle, ENGINE_STATE_VALUE_ANSWER);
+    return Document->ScriptResult;
+}
+
+void ISelect::ReadFile(const CStringUTF8& name, std::vector<uint8_t>& out)
+{
+    CArchiveManager* archive = Document->GetDataArchive();
+    if (archive == nullptr)
+        return;
+    archive->OpenEntry(name);
+    out.assign(archive->GetSize(), 0);
+    archive->ReadAll(out.data());
+    archive->CloseEntry();
+}
+
+bool ISelect::TestEngineState(uint32_t mask)
+{
+    const FlagBuffer* state = CurrentFlagBuffer();
+    return state != nullptr && (state->EngineStateWord() & mask) != 0;
+}
+
+void ISelect::SetEngineState(uint32_t mask)
+{
+    if (FlagBuffer* state = CurrentFlagBuffer())
+        state->SetEngineStateBits(mask);
+}
+
+void ISelect::ClearEngineState(uint32_t mask)
+{
+    if (FlagBuffer* state = CurrentFlagBuffer())
+        state->ClearEngineStateBits(mask);
+}
+
+uint8_t ISelect::GetFlag(uint32_t n)
+{
+    const FlagBuffer* state = CurrentFlagBuffer();
+    return state != nullptr && n < state->Flags.size() ? state->Flags[n] : 0;
+}
+
+void ISelect::SetFlag(uint32_t n, uint8_t value)
+{
+    FlagBuffer* state = CurrentFlagBuffer();
+    if (state != nullptr && n < state->Flags.size())
+        state->Flags[n] = value;
+}
+
+int32_t ISelect::IsInputTriggered(uint32_t code)
+{
+    return InputView->IsActionTriggered(code, InputMode);
+}
+
+void ISelect::WaitInputRelease(uint32_t code)
+{
+    do {
+        if (!PumpOnce())
+            return;
+    } while (IsInputTriggered(code));
+}
+
+int32_t ISelect::IsInputHeld(uint32_t code)
+{
+    const uint32_t deadline = GetEffectTime() + LongPressTime;
+    for (;;) {
+        if (!PumpOnce())
+            return 1;
+        if (static_cast<int32_t>(GetEffectTime() - deadline) >= 0)
+            return 1;
+        if (!IsInputTriggered(code))
+            return 0;
+    }
+}
+
+CSprite* ISelect::CreateTextureSprite(CTextureLayer* layer, int32_t x, int32_t y, int32_t src_x,
+                                      int32_t src_y, int32_t width, int32_t height, int32_t priority,
+                                      int32_t format)
+{
+    auto sprite = std::make_unique<CSpriteTexture>();
+    const RECT source{src_x, src_y, src_x + width, src_y + height};
+    sprite->Create(layer, static_cast<float>(x), static_cast<float>(y), source, priority, format);
+    return sprite.release();
+}
+
+CSprite* ISelect::CreateSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                               int32_t type, int32_t format)
+{
+    if (type == LAYER_KIND_TEXTURE)
+        return CreateTextureSprite(nullptr, x, y, 0, 0, width, height, priority, format);
+    return CreateSpriteOfType(x, y, width, height, priority, type);
+}
+
+CSprite* ISelect::LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t kind, int32_t texture_argument,
+                             int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode)
+{
+    CLayerFile* file = LayerFile();
+    return file ? file->LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y, fill_mode)
+                : nullptr;
+}
+
+CSprite* ISelect::LoadSpriteAlt(const CStringUTF8& name, CSprite* sprite, int32_t kind,
+                                int32_t texture_argument, int32_t priority, RECT* out, int32_t x, int32_t y,
+                                int32_t fill_mode)
+{
+    return AltLayerFile ? AltLayerFile->LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y,
+                                                   fill_mode)
+                        : nullptr;
+}
+
+CSprite* ISelect::LoadPictureSprite(const CStringUTF8& name, int32_t n)
+{
+    return LoadSprite(name, nullptr, LAYER_KIND_TEXTURE, n, 0, nullptr, -1, -1, 0);
+}
+
+CSpriteLayer* ISelect::FindSpriteLayer(int32_t number)
+{
+    return Document->FindSpriteLayer(number);
+}
+
+void ISelect::LockDraw()
+{
+    if (CDirect3D::GetInstance()->IsLive())
+        g_draw_lock.Lock();
+}
+
+void ISelect::UnlockDraw()
+{
+    if (CDirect3D::GetInstance()->IsLive())
+        g_draw_lock.Unlock();
 }

@@ -1,37 +1,196 @@
 #pragma once
-// The base of every screen.
-// FIXME: only the sprite factory, the modal run and the shown flag until the screen framework is
-// in: Run registers the screen with the game work while it runs and gives the result of RunLoop.
+// The base of every screen. A screen is built once and run modally any number of times: Run lists
+// it in the game work's active screens, ModalLoop pumps frames and turns keys, buttons and the
+// wheel into calls of its handlers in a fixed order until a handler clears Running, and Run hands
+// the screen's Result back. A document code thrown while it runs closes the screen and goes on.
+// The services of slots 44 to 68 forward to the document, the script engine and the graphics so
+// that a screen may redirect them. Main thread only.
 
 #include <cstdint>
+#include <vector>
 
+#include "foundation/CStringUTF8.h"
+#include "platform/kernel/WinTypes.h"
+#include "screens/base/CHitAreaTable.h"
 #include "script/ScriptValue.h"
 
+class CGameWork;
+class CInputView;
+class CLayerFile;
 class CSprite;
+class CSpriteLayer;
+class CTextureLayer;
+class CVeskDoc;
+class FlagBuffer;
+class ScriptContext;
+
+// Engine-state bits the base reads and sets.
+inline constexpr uint32_t ENGINE_STATE_NO_IDLE_SLEEP = 0x2000;
+inline constexpr uint32_t ENGINE_STATE_LIST_ANSWER = 0x20000000;
+inline constexpr uint32_t ENGINE_STATE_VALUE_ANSWER = 0x80000000;
+
+// The effect channel of the screens' OK and cancel sounds.
+inline constexpr int32_t SCREEN_SOUND_CHANNEL = 4;
+inline constexpr uint32_t SCREEN_LONG_PRESS_MS = 300;
+// The cursor keys' scan codes.
+inline constexpr uint32_t SCAN_UP = 200;
+inline constexpr uint32_t SCAN_DOWN = 208;
+inline constexpr uint32_t SCAN_LEFT = 203;
+inline constexpr uint32_t SCAN_RIGHT = 205;
 
 class ISelect
 {
 public:
+    ISelect();
     virtual ~ISelect();
+    ISelect(const ISelect&) = delete;
+    ISelect& operator=(const ISelect&) = delete;
 
-    // Runs the screen modally and copies its result out. A document code thrown inside passes
-    // through after the screen left the game work's active list.
-    virtual void Run(ScriptValue* result);
-    virtual int32_t IsShown() { return m_shown; }
-    virtual void Show() { m_shown = 1; }
-    virtual void Hide() { m_shown = 0; }
+    // 1: runs the screen and copies its Result into out (when given); answers out.
+    virtual ScriptValue* Run(ScriptValue* out);
+    virtual void Show() {}
+    virtual void Hide() {}
+    virtual int32_t IsShown() { return 0; }
+    virtual void BuildParts(int32_t mode) { (void)mode; }
+    // 6: leaves the active list.
+    virtual void OnClose();
+    virtual void OnOpen() {}
+    virtual void Update() {}
+    virtual void OnEnterKey() { OnDecide(); }
+    virtual void OnEscapeKey() { OnCancel(); }
+    virtual void OnDeleteKey() { OnCancel(); }
+    virtual void OnShiftKey() {}
+    virtual void OnCtrlKey() {}
+    virtual void OnBackspaceKey() {}
+    virtual void OnSpaceKey() {}
+    virtual void OnTabKey() {}
+    virtual void OnHomeKey() {}
+    virtual void OnEndKey() {}
+    virtual void OnPageUpKey() {}
+    virtual void OnPageDownKey() {}
+    virtual void OnAutoReadCommand() {}
+    virtual void OnQuickSaveCommand() {}
+    virtual void OnQuickLoadCommand() {}
+    virtual void OnConfigCommand() {}
+    // 25-28: the base answers whether the key is held for the long-press time.
+    virtual int32_t OnUpKey() { return IsInputHeld(SCAN_UP); }
+    virtual int32_t OnDownKey() { return IsInputHeld(SCAN_DOWN); }
+    virtual int32_t OnLeftKey() { return IsInputHeld(SCAN_LEFT); }
+    virtual int32_t OnRightKey() { return IsInputHeld(SCAN_RIGHT); }
+    virtual void OnLButton() { OnDecide(); }
+    virtual void OnRButton() { OnCancel(); }
+    virtual void OnMButton() {}
+    virtual void OnDrag() {}
+    // 33: moves the keyboard cursor, kept inside 0..1920 x 0..1080, and the mouse with it.
+    virtual void MoveCursorBy(int32_t dx, int32_t dy);
+    virtual void OnPaste() {}
+    virtual void OnMouseWheel(int32_t count);
+    // 36: the frames of one run; the order of the input tests is binding.
+    virtual void ModalLoop();
+    // 37: waits for every OK input to be released.
+    virtual void OnDecide();
+    virtual int32_t IsDecideHeld();
+    // 39: waits for every cancel input to be released.
+    virtual void OnCancel();
+    virtual void PlayOkSound(int32_t channel);
+    virtual void PlayCancelSound(int32_t channel);
+    // 42: one message pump and event tick; Running, or 0 when the application quits.
+    virtual int32_t PumpFrame();
+    // 43: the id of the area under the mouse, or -1.
+    virtual int32_t HitTestCursor();
 
-    // A new sprite of the layer type (0 memory, 1 DIB section, 2 texture) with its rectangle and
-    // priority; null for an unknown type. The caller owns it. The flags are not used yet.
-    static CSprite* CreateSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
-                                 int32_t type, uint32_t flags);
+    // 44-54: script, engine-state and flag services.
+    virtual void PushValue(const ScriptValue& value);
+    virtual ScriptValue* PopValue(ScriptValue* out);
+    // Runs the recorded code a backlog handle names (nothing for an unknown handle) to its end.
+    virtual void RunScript(int32_t handle);
+    virtual void RunScriptForList(int32_t handle, std::vector<int32_t>& out);
+    virtual int32_t RunScriptForValue(int32_t handle);
+    virtual void ReadFile(const CStringUTF8& name, std::vector<uint8_t>& out);
+    virtual bool TestEngineState(uint32_t mask);
+    virtual void SetEngineState(uint32_t mask);
+    virtual void ClearEngineState(uint32_t mask);
+    // Flag bytes outside the array read 0 and are not stored.
+    virtual uint8_t GetFlag(uint32_t n);
+    virtual void SetFlag(uint32_t n, uint8_t value);
+    virtual int32_t IsInputTriggered(uint32_t code);
+    virtual int32_t IsExtraInputTriggered(uint32_t code)
+    {
+        (void)code;
+        return 0;
+    }
+    // 57: pumps at least one frame, then until the input is up (or the application quits).
+    virtual void WaitInputRelease(uint32_t code);
+    // 58: 1 when the input stays down for LongPressTime (or the application quits), 0 when it is
+    // released earlier.
+    virtual int32_t IsInputHeld(uint32_t code);
+
+    // 59-68: sprites, pictures and the draw lock. The caller owns what they make.
+    virtual CSprite* CreateTextureSprite(CTextureLayer* layer, int32_t x, int32_t y, int32_t src_x,
+                                         int32_t src_y, int32_t width, int32_t height, int32_t priority,
+                                         int32_t format);
+    // Types 0 and 1 a sprite with a memory layer, 2 a texture sprite; null for others.
+    virtual CSprite* CreateSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                                  int32_t type, int32_t format);
+    virtual CSprite* LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t kind,
+                                int32_t texture_argument, int32_t priority, RECT* out, int32_t x, int32_t y,
+                                int32_t fill_mode);
+    virtual CSprite* LoadSpriteAlt(const CStringUTF8& name, CSprite* sprite, int32_t kind,
+                                   int32_t texture_argument, int32_t priority, RECT* out, int32_t x,
+                                   int32_t y, int32_t fill_mode);
+    virtual CSprite* CreateSpriteEx(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                                    int32_t type, int32_t format)
+    {
+        return CreateSprite(x, y, width, height, priority, type, format);
+    }
+    virtual CSprite* LoadSpriteEx(const CStringUTF8& name, CSprite* sprite, int32_t kind,
+                                  int32_t texture_argument, int32_t priority, RECT* out, int32_t x, int32_t y,
+                                  int32_t fill_mode)
+    {
+        return LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y, fill_mode);
+    }
+    // A new texture sprite owning the loaded picture; null when it cannot be loaded.
+    virtual CSprite* LoadPictureSprite(const CStringUTF8& name, int32_t n);
+    // The sprite layer registered under the number, or null; registers nothing.
+    virtual CSpriteLayer* FindSpriteLayer(int32_t number);
+    virtual void LockDraw();
+    virtual void UnlockDraw();
+
+    // The fields of every screen.
+    int32_t Running = 1;
+    ScriptValue Result = ScriptValue::FromInteger(0);
+    uint32_t LongPressTime = SCREEN_LONG_PRESS_MS;
+    CHitAreaTable HitAreas;
+    std::vector<int32_t> OkInputs{28, 156, 512, 256};
+    std::vector<int32_t> CancelInputs{1, 211, 513, 82, 257};
+    CVeskDoc* Document = nullptr;
+    CInputView* InputView = nullptr;
+    CGameWork* GameWork = nullptr;
+    CLayerFile* AltLayerFile = nullptr; // set by the screens that load from a second archive
+    int32_t CursorX = 960;
+    int32_t CursorY = 540;
+    int32_t InputMode = 0;
+    int32_t InputModeFrames = 0;
 
 protected:
-    // The frames of the screen; a screen that is not built yet ends at once with -1.
-    virtual void RunLoop(ScriptValue& result) { result = ScriptValue::FromInteger(-1); }
+    // Read through the document at each use: the game state and the script context are made at
+    // the game's start and may be replaced later, after the screen was built.
+    FlagBuffer* CurrentFlagBuffer();
+    ScriptContext* GetScriptContext();
+    CLayerFile* LayerFile();
 
-    int32_t m_shown = 0;
+private:
+    // Message pump, sleep 0 and event tick; false when the application quits.
+    bool PumpOnce();
+    // Runs a handle's code with scene skip off and the engine bit set, putting both back on
+    // every way out.
+    void RunScriptForAnswer(int32_t handle, uint32_t bit);
 };
+
+// A sprite of the layer type (0 memory, 1 DIB section, 2 texture) with its rectangle and
+// priority, made by the layer's own Create; null for an unknown type. The caller owns it.
+CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                            int32_t type);
 
 // The screens whose parts are built once by the game work.
 class ISystemParts

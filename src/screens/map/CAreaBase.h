@@ -7,4 +7,8 @@
 #include "screens/base/ISelect.h"
 
 class CAreaBase : public ISelect, public ISystemParts
-{};
+{
+public:
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+};

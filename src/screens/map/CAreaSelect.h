@@ -10,5 +10,7 @@
 class CAreaSelect : public ISelect, public ISystemParts
 {
 public:
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
     CStringUTF8 m_name;
 };

@@ -6,4 +6,8 @@
 #include "screens/base/ISelect.h"
 
 class CCps : public ISelect, public IRightMenu
-{};
+{
+public:
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+};

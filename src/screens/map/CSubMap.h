@@ -9,6 +9,8 @@
 class CSubMap : public ISelect
 {
 public:
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
     // Nonzero on success.
     virtual int32_t LoadIcons() { return 1; }
 };

@@ -9,6 +9,8 @@
 class CLoadDialog : public ISelect, public ISystemParts
 {
 public:
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
     explicit CLoadDialog(int32_t page)
         : m_page(page)
     {}

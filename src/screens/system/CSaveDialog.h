@@ -9,6 +9,8 @@
 class CSaveDialog : public ISelect, public ISystemParts
 {
 public:
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
     explicit CSaveDialog(int32_t page)
         : m_page(page)
     {}

@@ -198,6 +198,7 @@ TEST_F(CFuncFlagTest, SecondScenarioNamesAndASaveThatCannotBeWritten)
     State().SetSpMode(1);
     EXPECT_EQ(MakeFlagFileName(3).GetStdString(), m_folder + "SP_FLAG003");
     EXPECT_EQ(MakeSaveDataFileName(12).GetStdString(), m_folder + "SP_SaveData012.dat");
+    EXPECT_EQ(MakeSelectionFileName(7).GetStdString(), m_folder + "sel007") << "no SP_ form";
 
     // A folder in place of the file: the rename fails, the system says why.
     std::filesystem::create_directory(m_dir.Path() / "SP_FLAG001");

@@ -80,10 +80,10 @@ public:
     {}
 
 protected:
-    void RunLoop(ScriptValue& result) override
+    void ModalLoop() override
     {
         m_runs.push_back(std::string(m_name) + " " + std::to_string(GetDocument()->GetRequestWord()));
-        result = ScriptValue::FromInteger(SYSTEM_PAGE_CLOSE);
+        this->Result = ScriptValue::FromInteger(SYSTEM_PAGE_CLOSE);
     }
 
 private:

@@ -1,0 +1,128 @@
+#include "screens/ScreenFixture.h"
+
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+#include "app/IAppTask.h"
+#include "mapwrite/MapTableWriter.h"
+#include "mesasm/MesAssembler.h"
+#include "sheetgen/SheetGenerator.h"
+#include "support/FakeWaveManager.h"
+
+class PumpScript final : public IAppTask
+{
+public:
+    PumpScript()
+        : IAppTask(0)
+    {}
+    void Execute() override
+    {
+        ++pumps;
+        if (step)
+            step(pumps);
+    }
+    std::function<void(int)> step;
+    int pumps = 0;
+};
+
+std::vector<tools::ArchiveEntry> DialogDataEntries()
+{
+    return {{"DIALOG.AREA", tools::BuildAreaFile(tools::DialogAreas(true))},
+            {"DIALOG2.AREA", tools::BuildAreaFile(tools::DialogAreas(false))}};
+}
+
+tools::ArchiveEntry DialogSheetEntry()
+{
+    return {"DIALOG_P.AKB",
+            tools::EncodeAkb(tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT,
+                                               tools::DialogSheetCells()),
+                             {})};
+}
+
+ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<tools::ArchiveEntry> pictures,
+                             bool dialog_sheet)
+    : m_script(std::make_unique<PumpScript>())
+{
+    m_app.SetSaveFolders((m_dir.Path().string() + "/").c_str(), (m_dir.Path().string() + "/").c_str());
+    for (const char* name : {"system_en.map", "system_cn.map", "system_tw.map", "system.map"})
+        data.push_back(
+            {tools::UpperCaseName(name), tools::BuildMapTable(std::vector<tools::MapText>{{0, u"text"}})});
+    m_dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
+    std::vector<tools::ArchiveEntry> scripts;
+    for (const char* name : {"start.mes", "main.mes"}) {
+        const tools::AssembledScript script = tools::AssembleScript("line 1\nend");
+        EXPECT_TRUE(script.Ok) << script.Error;
+        scripts.push_back({tools::UpperCaseName(name), script.File});
+    }
+    m_dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
+    pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+    if (dialog_sheet)
+        pictures.push_back(DialogSheetEntry());
+    m_dir.Write("layer.arc", tools::BuildArchive(pictures, tools::ArchiveEncoding::Plain));
+
+    CVeskDoc* document = GetDocument();
+    document->StartGame();
+    auto& effects = document->SoundChannelList[SOUND_GROUP_EFFECT];
+    while (effects.size() < 5) {
+        auto channel = std::make_unique<FakeWaveManager>();
+        m_effects.push_back(channel.get());
+        effects.push_back(std::move(channel));
+    }
+    CInputView* input = GetInputView();
+    m_previous_keyboard = input->GetKeyboard();
+    m_previous_mouse = input->GetMouse();
+    input->SetKeyboard(&m_keyboard);
+    input->SetMouse(&m_mouse);
+    m_runner.AddTask(m_script.get());
+    m_capture.Create(0, 0, 1920, 1080, -1);
+}
+
+ScreenFixture::~ScreenFixture()
+{
+    m_runner.RemoveTask(m_script.get());
+    CInputView* input = GetInputView();
+    input->SetKeyboard(m_previous_keyboard);
+    input->SetMouse(m_previous_mouse);
+}
+
+void ScreenFixture::OnPump(std::function<void(int)> step)
+{
+    m_script->pumps = 0;
+    m_script->step = std::move(step);
+}
+
+int ScreenFixture::Pumps() const
+{
+    return m_script->pumps;
+}
+
+std::vector<std::string> ScreenFixture::TakeOkCancelSounds()
+{
+    if (m_effects.size() < 5)
+        return {};
+    FakeWaveManager* channel =
+        dynamic_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][4].get());
+    if (channel == nullptr)
+        return {};
+    std::vector<std::string> calls = channel->Calls();
+    channel->ClearCalls();
+    return calls;
+}
+
+void ScreenFixture::Capture(const std::string& png)
+{
+    CaptureFrame(m_capture, png);
+}
+
+uint32_t ScreenFixture::Shown(int x, int y)
+{
+    return EffectPixel(m_capture, x, y);
+}
+
+std::pair<uint32_t, int32_t> ScreenFixture::ShownCell(int x, int y)
+{
+    uint32_t id = 0;
+    int32_t state = 0;
+    if (!tools::DecodeCellColour(Shown(x, y) | 0xFF000000u, id, state))
+        return {0xFFFFFFFFu, -1};
+    return {id, state};
+}

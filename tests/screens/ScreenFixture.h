@@ -1,0 +1,66 @@
+#pragma once
+// The stage of the screen tests, grown from the effect stage (virtual clock, live headless
+// display, hand-stepped task runner): a started document over a game folder written by the tools
+// ("data.arc" with the area files, "layer.arc" with the dialog's sheet and the test's pictures),
+// scripted keyboard and mouse in the input view, a per-pump script of input changes, recording
+// effect channels, and captures of the drawn screen as PNGs in the build folder.
+//
+// One pump of any screen loop is one pass of the runner and 16 ms of the clock.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/InputFakes.h"
+#include "areawriter/AreaWriter.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/EffectFixture.h"
+
+class CVeskDoc;
+class FakeWaveManager;
+class IKeyboard;
+class IMouse;
+class PumpScript;
+
+class ScreenFixture : public EffectFixture
+{
+protected:
+    // Writes the game folder with the extra data and picture entries (and the dialog's sheet
+    // unless told not to) and starts the document.
+    explicit ScreenFixture(std::vector<tools::ArchiveEntry> data = {}, std::vector<tools::ArchiveEntry> pictures = {},
+                           bool dialog_sheet = true);
+    ~ScreenFixture() override;
+
+    // Runs at each pump with the pump's number (from 1), before the screen looks at the input.
+    void OnPump(std::function<void(int)> step);
+    int Pumps() const;
+    // Moves the pointer without recording a warp.
+    void PointAt(int32_t x, int32_t y) { m_mouse.position = {x, y}; }
+    void PointAtCentre(const tools::AreaRecord& area)
+    {
+        PointAt((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    }
+
+    // What effect channel 4 was asked to do, then forgotten.
+    std::vector<std::string> TakeOkCancelSounds();
+    // Draws and presents one frame and reads it back; writes it as a PNG when named.
+    void Capture(const std::string& png = {});
+    uint32_t Shown(int x, int y);
+    // The control id and state of the sheet cell shown at (x, y), or id 0xFFFFFFFF.
+    std::pair<uint32_t, int32_t> ShownCell(int x, int y);
+
+    ScriptedKeyboard m_keyboard;
+    ScriptedMouse m_mouse;
+    CSpriteLayer m_capture;
+
+private:
+    std::unique_ptr<PumpScript> m_script;
+    std::vector<FakeWaveManager*> m_effects; // not owned: the document's
+    IKeyboard* m_previous_keyboard = nullptr;
+    IMouse* m_previous_mouse = nullptr;
+};
+
+// The data entries of the dialog's area files and the picture entry of its sheet.
+std::vector<tools::ArchiveEntry> DialogDataEntries();
+tools::ArchiveEntry DialogSheetEntry();

@@ -1,0 +1,45 @@
+#include "sheetgen/SheetGenerator.h"
+
+#include <gtest/gtest.h>
+
+TEST(SheetGenerator, CellColoursNameTheirControlAndState)
+{
+    for (uint32_t id : {0u, 1u, 0x100u, 0xF08u, 0x7F01u})
+        for (int32_t state = 0; state < 4; ++state) {
+            uint32_t decoded_id = 0;
+            int32_t decoded_state = -1;
+            ASSERT_TRUE(tools::DecodeCellColour(tools::CellColour(id, state), decoded_id, decoded_state));
+            EXPECT_EQ(decoded_id, id);
+            EXPECT_EQ(decoded_state, state);
+        }
+    uint32_t id = 0;
+    int32_t state = 0;
+    EXPECT_FALSE(tools::DecodeCellColour(0xFF000000u, id, state)) << "black is no cell";
+    EXPECT_FALSE(tools::DecodeCellColour(0xFFFFFFFFu, id, state)) << "nor is a label's white";
+    EXPECT_FALSE(tools::DecodeCellColour(0x80000140u, id, state)) << "nor a see-through pixel";
+}
+
+TEST(SheetGenerator, CellsKeepTheirLabelsInsideAndLaterCellsWin)
+{
+    const tools::AkbPicture sheet = tools::BuildSheet(
+        40, 20, {{0, 0, 20, 20, 3, 1, "YES-1"}, {10, 10, 6, 6, 4, 2, "88888"}, {38, 18, 8, 8, 5, 0, ""}});
+    EXPECT_EQ(sheet.At(19, 19), tools::CellColour(3, 1));
+    EXPECT_EQ(sheet.At(15, 15), tools::CellColour(4, 2)) << "drawn after, on top";
+    EXPECT_NE(sheet.At(2, 2), tools::CellColour(3, 1)) << "the label's first stroke";
+    // The second cell's label is cut at its right edge: the first cell shows beside it.
+    for (int32_t y = 10; y < 16; ++y)
+        EXPECT_EQ(sheet.At(16, y), tools::CellColour(3, 1)) << y;
+    EXPECT_EQ(sheet.At(39, 19), tools::CellColour(5, 0)) << "a cell past the edge is clipped";
+    EXPECT_EQ(sheet.At(30, 2), 0u);
+}
+
+TEST(SheetGenerator, TheDialogsAreasLieOnItsButtons)
+{
+    // The yes button of the layout with the box: the panel at (520, 375), the button at (198, 145).
+    const std::vector<tools::AreaRecord> box = tools::DialogAreas(true);
+    ASSERT_EQ(box.size(), 3u);
+    EXPECT_EQ(box[0].left, 718);
+    EXPECT_EQ(box[0].bottom - box[0].top, 73);
+    EXPECT_EQ(box[2].id, 0x100u);
+    EXPECT_EQ(tools::DialogAreas(false).size(), 2u);
+}
