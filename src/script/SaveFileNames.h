@@ -10,5 +10,7 @@
 CStringUTF8 MakeFlagFileName(uint32_t number);
 // "%sSaveData%03u.dat", or "%sSP_SaveData%03u.dat" in the second scenario.
 CStringUTF8 MakeSaveDataFileName(uint32_t number);
+// "%sthm%03u", or "%sSP_thm%03u" in the second scenario.
+CStringUTF8 MakeThumbnailFileName(uint32_t number);
 // "%sonemes.dat": one file for both scenarios.
 CStringUTF8 MakeReadBufferFileName();

@@ -7,4 +7,17 @@
 #include "screens/base/ISelect.h"
 
 class CAreaBase : public ISelect, public ISystemParts
-{};
+{
+public:
+    // Runs the screen with the mode and answers its result.
+    virtual int32_t RunWithMode(int32_t mode)
+    {
+        m_mode = mode;
+        ScriptValue result;
+        Run(&result);
+        return result.Integer;
+    }
+
+protected:
+    int32_t m_mode = 0;
+};

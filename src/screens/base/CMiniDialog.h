@@ -1,0 +1,21 @@
+#pragma once
+// The small notice dialogs of the two kinds.
+// FIXME: the least the exec commands need until the dialogs are in.
+
+#include <cstdint>
+
+#include "screens/base/ISelect.h"
+
+class CMiniDialog : public ISelect
+{
+public:
+    // Nonzero on success.
+    virtual int32_t Setup(int32_t kind, int32_t depth)
+    {
+        (void)kind, (void)depth;
+        return 1;
+    }
+};
+
+class CMiniDialog2 : public CMiniDialog
+{};

@@ -1,0 +1,37 @@
+#pragma once
+// The slot-machine mini-game and its scrolling picture.
+// FIXME: the least the exec commands need until the mini-game is in.
+
+#include <cstdint>
+#include <memory>
+
+#include "graphics/CSprite.h"
+#include "screens/base/ISelect.h"
+
+class CSlot : public ISelect
+{
+public:
+    virtual void Setup(int32_t a, int32_t b, int32_t c, int32_t d) { (void)a, (void)b, (void)c, (void)d; }
+    // Spins to the three digits (shown as given in mode 1) and answers the result.
+    virtual int32_t RunWithReels(int32_t d1, int32_t d2, int32_t d3, int32_t mode)
+    {
+        (void)d1, (void)d2, (void)d3, (void)mode;
+        ScriptValue result;
+        Run(&result);
+        return result.Integer;
+    }
+
+    std::unique_ptr<CSprite> m_picture; // its own picture layer, when loaded
+};
+
+class CSlotScrollImage : public ISelect
+{
+public:
+    virtual int32_t RunScroll(int32_t value, int32_t height)
+    {
+        (void)value, (void)height;
+        ScriptValue result;
+        Run(&result);
+        return result.Integer;
+    }
+};
