@@ -6,6 +6,7 @@
 
 #include "foundation/CStringUTF8.h"
 #include "screens/base/IMesWnd.h"
+#include "screens/base/ScreenResult.h"
 
 class CMesScreen : public IMesWnd
 {
@@ -15,8 +16,6 @@ public:
     virtual int32_t RunText(int32_t mode, const CStringUTF8& text)
     {
         (void)mode, (void)text;
-        ScriptValue result;
-        Run(&result);
-        return result.Integer;
+        return RunForResult(*this);
     }
 };

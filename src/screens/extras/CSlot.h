@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "graphics/CSprite.h"
-#include "screens/base/ISelect.h"
+#include "screens/base/ScreenResult.h"
 
 class CSlot : public ISelect
 {
@@ -16,9 +16,7 @@ public:
     virtual int32_t RunWithReels(int32_t d1, int32_t d2, int32_t d3, int32_t mode)
     {
         (void)d1, (void)d2, (void)d3, (void)mode;
-        ScriptValue result;
-        Run(&result);
-        return result.Integer;
+        return RunForResult(*this);
     }
 
     std::unique_ptr<CSprite> m_picture; // its own picture layer, when loaded
@@ -30,8 +28,6 @@ public:
     virtual int32_t RunScroll(int32_t value, int32_t height)
     {
         (void)value, (void)height;
-        ScriptValue result;
-        Run(&result);
-        return result.Integer;
+        return RunForResult(*this);
     }
 };

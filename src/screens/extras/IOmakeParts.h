@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "screens/base/ISelect.h"
+#include "screens/base/ScreenResult.h"
 
 class IOmakeParts : public ISelect
 {
@@ -20,9 +20,7 @@ public:
     // The modal run shared by the extras screens; answers the result.
     virtual int32_t RunScreen()
     {
-        ScriptValue result;
-        Run(&result);
-        return result.Integer;
+        return RunForResult(*this);
     }
 
     static int32_t GetOpenCount() { return s_open_count; }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "screens/base/ISelect.h"
+#include "screens/base/ScreenResult.h"
 
 class CAreaBase : public ISelect, public ISystemParts
 {
@@ -13,9 +13,7 @@ public:
     virtual int32_t RunWithMode(int32_t mode)
     {
         m_mode = mode;
-        ScriptValue result;
-        Run(&result);
-        return result.Integer;
+        return RunForResult(*this);
     }
 
 protected:

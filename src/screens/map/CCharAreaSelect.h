@@ -4,15 +4,13 @@
 
 #include <cstdint>
 
-#include "screens/base/ISelect.h"
+#include "screens/base/ScreenResult.h"
 
 class CCharAreaSelect : public ISelect, public ISystemParts
 {
 public:
     virtual int32_t RunScreen()
     {
-        ScriptValue result;
-        Run(&result);
-        return result.Integer;
+        return RunForResult(*this);
     }
 };

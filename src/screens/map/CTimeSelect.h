@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "screens/base/ISelect.h"
+#include "screens/base/ScreenResult.h"
 
 class CTimeSelect : public ISelect
 {
@@ -15,9 +15,7 @@ public:
     virtual int32_t RunWithMode(int32_t mode)
     {
         m_mode = mode;
-        ScriptValue result;
-        Run(&result);
-        return result.Integer;
+        return RunForResult(*this);
     }
     int32_t GetMode() const { return m_mode; }
 

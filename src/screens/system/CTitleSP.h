@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "graphics/CSprite.h"
-#include "screens/base/ISelect.h"
+#include "screens/base/ScreenResult.h"
 
 inline constexpr int32_t TITLE_SP_BUTTONS = 4;
 
@@ -22,9 +22,7 @@ public:
     // Runs the screen among the active screens and answers its result.
     virtual int32_t Register()
     {
-        ScriptValue result;
-        Run(&result);
-        return result.Integer;
+        return RunForResult(*this);
     }
     virtual void Release()
     {

@@ -26,6 +26,7 @@
 #include "screens/base/CMesScreen.h"
 #include "screens/base/CMesWnd.h"
 #include "screens/base/CMiniDialog.h"
+#include "screens/base/ScreenResult.h"
 #include "screens/map/CAreaBase.h"
 #include "screens/map/CAreaSelect.h"
 #include "screens/map/CCharAreaSelect.h"
@@ -210,9 +211,7 @@ void CFuncExec::Call(CScript& script)
     case 54: {
         CDialog dialog;
         dialog.Setup(CONFIRM_DIALOG_KIND, MINI_DIALOG_DEPTH);
-        ScriptValue result;
-        dialog.Run(&result);
-        return PushResult(result.Integer);
+        return PushResult(RunForResult(dialog));
     }
     case 108:
         return MiniGame();
@@ -406,10 +405,7 @@ void CFuncExec::AreaSelect()
         return;
     }
     case 1: {
-        ScriptValue result;
-        if (screen != nullptr)
-            screen->Run(&result);
-        return PushResult(result.Integer);
+        return PushResult(screen != nullptr ? RunForResult(*screen) : 0);
     }
     case 2:
         if (screen != nullptr)
