@@ -1,7 +1,9 @@
 // The demo's exec scene, played headless by the built game with the frame and sound dumps: the
-// frame of checkpoint 16 (the corner lamp's red value) shows the default hero name alone in the
-// cleared story text and is kept as build/demo_exec.png; the recording holds the two background
-// voices sounding together, which only the two players on channels 2 and 3 make.
+// frame of checkpoint 16 (the corner lamp's red value) is kept as build/demo_exec.png and shows
+// the evening picture with the story text cleared; the game state the scene saves as FLAG003
+// holds the default hero name of the configured language and the calendar; the
+// recording holds the two background voices sounding together, which only the two players on
+// voice channels 2 and 3 make.
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +18,10 @@
 #include <gtest/gtest.h>
 
 #include "demosounds/DemoSounds.h"
+#include "foundation/ByteCursor.h"
 #include "platform/gdi/PngCodec.h"
+#include "screens/system/CNameInput.h"
+#include "script/FlagBuffer.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -25,6 +30,7 @@ namespace fs = std::filesystem;
 
 constexpr int CHECKPOINT = 16;
 
+// Story text is typeset white with a black outline.
 bool IsWhite(uint32_t pixel)
 {
     return ((pixel >> 16) & 0xFF) >= 200 && ((pixel >> 8) & 0xFF) >= 200 && (pixel & 0xFF) >= 200;
@@ -102,14 +108,29 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
             continue;
         found = true;
         fs::copy_file(frame, build / "demo_exec.png", fs::copy_options::overwrite_existing);
-        // The six glyphs of the name from the pen at (160, 40) of the text sprite at y 780, 48
-        // wide, on lines 72 apart; nothing white elsewhere in the cleared sprite.
-        EXPECT_GT(WhiteIn(*picture, 150, 790, 160 + 6 * 48 + 10, 900), 300);
-        EXPECT_EQ(WhiteIn(*picture, 160 + 6 * 48 + 60, 780, 1920, 1060), 0);
-        EXPECT_EQ(WhiteIn(*picture, 0, 905, 1920, 1060), 0);
+        // The ground of the evening picture (60, 40, 90) under the cleared text sprite at y 780.
+        for (const auto& [x, y] : {std::pair{200, 840}, std::pair{960, 900}, std::pair{1800, 1040}})
+            EXPECT_EQ(picture->pixels[static_cast<size_t>(y) * picture->width + x] & 0xFFFFFFu, 0x3C285Au)
+                << x << ", " << y;
+        EXPECT_EQ(WhiteIn(*picture, 0, 780, 1920, 1060), 0);
         break;
     }
     EXPECT_TRUE(found) << "checkpoint " << CHECKPOINT << " reached";
+
+    FlagBuffer state;
+    std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG003", std::ios::binary);
+    const std::vector<uint8_t> flag_bytes((std::istreambuf_iterator<char>(flag_file)),
+                                          std::istreambuf_iterator<char>());
+    ByteCursor cursor(flag_bytes);
+    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG003";
+    ASSERT_GE(state.Bytes.size(), 31600u);
+    const std::string stored(reinterpret_cast<const char*>(state.Bytes.data() + 31500));
+    bool is_default = false;
+    for (int32_t language = 0; language < 4; ++language)
+        is_default = is_default || stored == GetDefaultHeroName(language).GetText();
+    EXPECT_TRUE(is_default) << stored;
+    EXPECT_EQ(state.Bytes[18000], 12);           // 1 January, a holiday
+    EXPECT_EQ(state.Bytes[18000 + 11 * 32 + 22], 10); // 23 December
 
     // Both speakers' tones in one 40 ms window: the players on channels 2 and 3 at once.
     const std::vector<int16_t> left = LeftChannel(home.Path() / "sound.wav");

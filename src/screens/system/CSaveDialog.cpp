@@ -2,7 +2,11 @@
 
 #include "script/commands/CFuncFlag.h"
 
-inline constexpr uint32_t AUTO_SAVE_SLOT = 101;
+namespace {
+
+constexpr uint32_t AUTO_SAVE_SLOT = 101;
+
+} // namespace
 
 // FIXME: the least auto save until the save screen is in: the game state into the slot's flag
 // file, without shifting the auto-save group.
