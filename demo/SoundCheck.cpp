@@ -4,6 +4,7 @@
 // turn, each voice starting as its line is given. Prints what it measured; exit 1 on a failure.
 #include "demosounds/DemoSounds.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -151,13 +152,15 @@ int main(int argc, char** argv)
               "the second voice starts with its line, once the first has ended");
     }
 
-    // The music's loop: once the story has spoken, every sample repeats one loop later.
+    // The music's loop: once the story has spoken, every sample repeats one loop later, over
+    // the two loops before the next scene's background voices may join in.
     const size_t loop = tools::DemoSoundLayout::MUSIC_LOOP_FRAMES;
     const size_t from =
         second == SIZE_MAX ? left.size() : second + tools::DemoSoundLayout::VOICE_FRAMES + tenth;
+    const size_t until = std::min(left.size(), from + 3 * loop);
     size_t compared = 0;
     size_t differing = 0;
-    for (size_t i = from; i + loop < left.size(); ++i, ++compared)
+    for (size_t i = from; i + loop < until; ++i, ++compared)
         differing += left[i] != left[i + loop] ? 1 : 0;
     std::printf("loop seam: %zu samples compared one loop apart, %zu differ\n", compared, differing);
     Check(compared > static_cast<size_t>(RATE) && differing == 0, "the music loops sample for sample");

@@ -91,8 +91,8 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
     // message pumps (about a millisecond each) for all of them on a busy machine.
     const std::string command = "cd '" + (build / "demo").string() +
                                 "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" +
-                                h + "' XDG_RUNTIME_DIR='" + h + "/run' VESK_CLOSE_AFTER_FRAMES=60000 VESK_FRAME_DUMP='" +
-                                h + "/frames' VESK_SOUND_DUMP='" + h + "/sound.wav' timeout -s KILL 200 ./vesk >'" + h +
+                                h + "' XDG_RUNTIME_DIR='" + h + "/run' VESK_CLOSE_AFTER_FRAMES=80000 VESK_FRAME_DUMP='" +
+                                h + "/frames' VESK_SOUND_DUMP='" + h + "/sound.wav' timeout -s KILL 250 ./vesk >'" + h +
                                 "/out.txt' 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
 
