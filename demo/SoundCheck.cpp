@@ -152,16 +152,16 @@ int main(int argc, char** argv)
               "the second voice starts with its line, once the first has ended");
     }
 
-    // The music's loop: once the story has spoken, every sample repeats one loop later.
+    // The music's loop: once the story has spoken, every sample repeats one loop later, over
+    // the two loops before the next scene's background voices may join in.
     const size_t loop = tools::DemoSoundLayout::MUSIC_LOOP_FRAMES;
     const size_t from =
         second == SIZE_MAX ? left.size() : second + tools::DemoSoundLayout::VOICE_FRAMES + tenth;
-    // The music plays alone for five seconds before the movies: a second and a half of it is
-    // compared with the loop after it.
-    const size_t end = std::min(left.size(), from + loop + static_cast<size_t>(1.5 * RATE));
+    // The exec scene lets the music play alone for seven seconds: three loops of it.
+    const size_t until = std::min(left.size(), from + 3 * loop);
     size_t compared = 0;
     size_t differing = 0;
-    for (size_t i = from; i + loop < end; ++i, ++compared)
+    for (size_t i = from; i + loop < until; ++i, ++compared)
         differing += left[i] != left[i + loop] ? 1 : 0;
     std::printf("loop seam: %zu samples compared one loop apart, %zu differ\n", compared, differing);
     Check(compared > static_cast<size_t>(RATE) && differing == 0, "the music loops sample for sample");

@@ -14,6 +14,7 @@
 #include "app/CreationFault.h"
 #include "app/IMouse.h"
 #include "foundation/CExecException.h"
+#include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"

@@ -19,6 +19,7 @@ class CCps;
 class CConfig;
 class CFaceVoice;
 class CFlagManager;
+class CLangTextFile;
 class CLangTextTable;
 class CLoadDialog;
 class CMesWnd;
@@ -134,6 +135,7 @@ public:
     std::unique_ptr<CFlagManager> m_flag_manager;
     std::unique_ptr<CSubMap> m_sub_map;
     std::unique_ptr<CCGFlag> m_cg_flags;
+    std::unique_ptr<CLangTextFile> m_text_file; // the exec group's language messages, made on first use
 
 private:
     void SetLockBits(uint32_t bits);

@@ -20,6 +20,7 @@
 #include "foundation/CArchiveManager.h"
 #include "foundation/CExecException.h"
 #include "foundation/CLangTextTable.h"
+#include "script/exec/CFuncExec.h"
 #include "foundation/CString.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAnimeManager.h"
@@ -221,6 +222,11 @@ void CVeskDoc::CreateScriptContext()
     const uint32_t seed = device();
     m_script_context->SeedRandom(seed);
     m_script_context->RandomSeed = seed;
+    // The exec group reaches the document through the singleton; only the singleton runs scripts.
+    if (g_document == this) {
+        auto exec = Make<CFuncExec>("Failed to create the Script Manager");
+        m_script_context->SetExecGroup(std::move(exec));
+    }
 }
 
 void CVeskDoc::StartAnimeManager()

@@ -42,6 +42,13 @@ CStringUTF8 MakeSelectionFileName(uint32_t number)
     return name;
 }
 
+CStringUTF8 MakeThumbnailFileName(uint32_t number)
+{
+    CStringUTF8 name;
+    name.Format(IsSecondScenario() ? "%sSP_thm%03u" : "%sthm%03u", SaveFolder().GetText(), number);
+    return name;
+}
+
 CStringUTF8 MakeReadBufferFileName()
 {
     CStringUTF8 name;

@@ -12,5 +12,7 @@ CStringUTF8 MakeFlagFileName(uint32_t number);
 CStringUTF8 MakeSaveDataFileName(uint32_t number);
 // "%ssel%03u": the choice snapshot of a slot; there is no "SP_" form.
 CStringUTF8 MakeSelectionFileName(uint32_t number);
+// "%sthm%03u", or "%sSP_thm%03u" in the second scenario.
+CStringUTF8 MakeThumbnailFileName(uint32_t number);
 // "%sonemes.dat": one file for both scenarios.
 CStringUTF8 MakeReadBufferFileName();

@@ -1,14 +1,59 @@
 #pragma once
-// The voice-timed face animation task.
-// FIXME: the least the game work needs until the face animation is in.
+// The voice-timed face animation task: a table of moments after the voice began, each starting an
+// animation slot. The exec command loads a table into it and clears it on the script thread; the
+// step reads it on the app-task thread, so both go through the object's lock.
+// FIXME: the step itself (starting the slots as their moments come) is the message window's.
+
+#include <cstdint>
+#include <vector>
 
 #include "app/IAppTask.h"
+#include "foundation/CCriticalSection.h"
+#include "foundation/CStringUTF8.h"
+
+inline constexpr size_t FACE_VOICE_HEADER_BYTES = 4;
+inline constexpr size_t FACE_VOICE_RECORD_BYTES = 16;
+
+struct FaceVoiceRecord
+{
+    uint32_t Time = 0; // milliseconds after the base time
+    int32_t Group = -1; // -1: no animation
+    int32_t Slot = 0;
+};
 
 class CFaceVoice : public IAppTask
 {
 public:
+    struct Item
+    {
+        size_t Offset = 0; // of its record in the table
+        int32_t Flag = 0;
+    };
+
     CFaceVoice()
         : IAppTask(15)
     {}
     void Execute() override {}
+
+    // Reads the named entry of the data archive into the table; false, with the table
+    // unchanged, when it cannot be read.
+    bool LoadTable(const CStringUTF8& name);
+    // Items for the records that lie wholly in the table (the count may claim more), the first one
+    // flagged, active when there is any; earlier items are dropped first. Answers the item count.
+    size_t StartItems();
+    // Empties the table and the items; inactive.
+    void Clear();
+
+    // Copies for the callers' checks.
+    std::vector<Item> GetItems();
+    FaceVoiceRecord GetRecord(size_t index);
+    size_t GetTableSize();
+    int32_t IsActive();
+    uint32_t m_base_time = 0;
+
+private:
+    CCriticalSection m_lock; // guards the table, the items and the active flag
+    std::vector<uint8_t> m_table;
+    std::vector<Item> m_items;
+    int32_t m_active = 0;
 };

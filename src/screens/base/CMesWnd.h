@@ -2,10 +2,15 @@
 // The message window: story text with its typewriter, auto and skip modes.
 // FIXME: the least the game work needs until the message window is in.
 
+#include <array>
 #include <cstdint>
+#include <memory>
 
 #include "app/IAppTask.h"
+#include "graphics/CSprite.h"
 #include "screens/base/IMesWnd.h"
+
+inline constexpr size_t MESWND_SHARED_SPRITES = 7;
 
 class CMesWnd : public IMesWnd, public IAppTask
 {
@@ -23,4 +28,16 @@ public:
         (void)option;
         Show();
     }
+    // Hidden by its sprites alone: IsShown answers 0 afterwards.
+    void ClearShown() { m_shown = 0; }
+
+    // Parts the exec commands reach; null until the window builds them. The face sheet holds
+    // the faces as 144 x 144 cells, five to a row.
+    std::unique_ptr<CSprite> m_text_area_sprite;
+    std::unique_ptr<CSprite> m_window_sprite;
+    std::unique_ptr<CSprite> m_face_sprite;
+    std::unique_ptr<CSprite> m_face_sheet;
+    std::array<CSprite*, MESWND_SHARED_SPRITES> m_shared_sprites{}; // not owned
+    int32_t m_window_y = 0;
+    int32_t m_face_shown = 0;
 };

@@ -5,9 +5,13 @@
 #include "screens/base/IRightMenu.h"
 #include "screens/base/ISelect.h"
 
+class CScript;
+
 class CCps : public ISelect, public IRightMenu
 {
 public:
     // Shows nothing yet: a run ends at once with -1.
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    // One town-map command; it pops its own sub-command and arguments.
+    virtual void ExecCommand(CScript& script) { (void)script; }
 };

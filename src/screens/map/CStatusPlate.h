@@ -12,4 +12,6 @@ public:
     virtual int32_t Setup() { return 1; }
     // Draws the date and time again.
     virtual void DrawCalendar() {}
+    virtual void ShowAnimated() {}
+    virtual void HideAnimated() {}
 };

@@ -15,6 +15,8 @@ public:
         : m_page(page)
     {}
     int32_t GetPage() const { return m_page; }
+    // Saves the game into the auto-save slot.
+    virtual void AutoSave();
 
 private:
     int32_t m_page;

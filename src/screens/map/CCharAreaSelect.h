@@ -1,0 +1,19 @@
+#pragma once
+// The character-area screen.
+// FIXME: the least the exec commands need until the screen is in.
+
+#include <cstdint>
+
+#include "screens/base/ScreenResult.h"
+
+class CCharAreaSelect : public ISelect, public ISystemParts
+{
+public:
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+
+    virtual int32_t RunScreen()
+    {
+        return RunForResult(*this);
+    }
+};

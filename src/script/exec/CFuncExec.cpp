@@ -1,0 +1,659 @@
+#include "script/exec/CFuncExec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "app/CAppTask.h"
+#include "app/CGameWork.h"
+#include "app/CMouse.h"
+#include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
+#include "foundation/CLangTextFile.h"
+#include "foundation/CStringBase.h"
+#include "foundation/WriteFileAtomically.h"
+#include "graphics/CAnimeManager.h"
+#include "graphics/CDirect3D.h"
+#include "graphics/CFadeSprite.h"
+#include "graphics/CSpriteAnime.h"
+#include "graphics/FrameRedraw.h"
+#include "graphics/ILayer.h"
+#include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerOf.h"
+#include "graphics/TrainMapContext.h"
+#include "screens/base/CDialog.h"
+#include "screens/base/CFaceVoice.h"
+#include "screens/base/CMesScreen.h"
+#include "screens/base/CMesWnd.h"
+#include "screens/base/CMiniDialog.h"
+#include "screens/base/ScreenResult.h"
+#include "screens/map/CAreaBase.h"
+#include "screens/map/CAreaSelect.h"
+#include "screens/map/CCharAreaSelect.h"
+#include "screens/map/CCharSelect.h"
+#include "screens/map/CComment.h"
+#include "screens/map/CCps.h"
+#include "screens/map/CStatusPlate.h"
+#include "screens/map/CTimeSelect.h"
+#include "screens/system/CNameInput.h"
+#include "screens/system/CSaveDialog.h"
+#include "script/FlagBuffer.h"
+#include "script/SaveFileNames.h"
+#include "script/exec/IBGVPlay.h"
+#include "script/vm/ScriptContext.h"
+
+// Rows of month 1 to 12, day 1 first; 0 past the month's last day.
+const uint8_t CALENDAR_TABLE[12][31] = {
+    {12, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 12, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6},
+    {7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 11, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6},
+    {7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 14, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2},
+    {2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 10, 3},
+    {4, 5, 14, 15, 9, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6},
+    {7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1},
+    {2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4},
+    {5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7},
+    {1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 9, 2, 3, 4, 5, 6, 7, 1, 10, 3, 4, 5, 6, 7, 1, 2},
+    {3, 4, 5, 6, 7, 1, 2, 3, 4, 13, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5},
+    {6, 7, 9, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 15, 9, 2, 3, 4, 5, 6, 7, 0},
+    {1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1, 10, 3, 4, 5, 6, 7, 1, 2, 3},
+};
+
+namespace {
+
+// The command table's last code; the dispatch indexes it with code + 1, taken unsigned.
+constexpr uint32_t LAST_CODE = 108;
+
+constexpr int32_t FACE_CELL = 144;
+constexpr int32_t FACE_COLUMNS = 5;
+constexpr int32_t FACE_COUNT = 43;
+constexpr int32_t FACE_X = 260;
+constexpr int32_t FACE_Y_BELOW_WINDOW = 67;
+constexpr int32_t TEXT_AREA_WIDTH = 1920;
+constexpr int32_t MINI_DIALOG_DEPTH = 50;
+constexpr int32_t CONFIRM_DIALOG_KIND = 12;
+constexpr int32_t TRAIN_FADE_TICKS = 12;
+
+constexpr uint32_t ENGINE_STATE_NO_BACKLOG_TEXT = 0x400;
+
+bool IsFlagIndex(const FlagBuffer& state, int64_t index)
+{
+    return index >= 0 && static_cast<uint64_t>(index) < state.Flags.size();
+}
+
+} // namespace
+
+CFuncExec::CFuncExec()
+    : m_task(std::make_unique<CSpriteAnime>())
+    , m_stash(std::make_unique<FlagBuffer>())
+{}
+
+CFuncExec::~CFuncExec()
+{
+    m_task.reset();
+    m_message_screen.reset();
+    m_stash.reset();
+}
+
+void CFuncExec::PushResult(int32_t result)
+{
+    Context->PushInteger(result);
+}
+
+void CFuncExec::Call(CScript& script)
+{
+    if (Context == nullptr)
+        return;
+    const int32_t code = Context->PopInteger();
+    if (static_cast<uint32_t>(code) + 1 > LAST_CODE + 1)
+        return;
+    // Codes 12, 13, 33, 39, 42 to 45, 55 and 56 (pictures, effects, standing characters) do
+    // nothing yet. FIXME: they join this switch with the picture and character commands.
+    switch (code) {
+    case -1:
+        return WriteThumbnail();
+    case 5:
+        return ShowHeroName();
+    case 10:
+        return MessageWindow();
+    case 14:
+        return AutoSave();
+    case 15:
+        return BackgroundVoice();
+    case 16: {
+        CAreaBase* screen = GetGameWork()->m_area_base.get();
+        const int32_t mode = Context->PopInteger();
+        return PushResult(screen != nullptr ? screen->RunWithMode(mode) : 0);
+    }
+    case 17:
+        return AreaSelect();
+    case 18:
+        return NameInput();
+    case 19:
+        return SetDefaultHeroName();
+    case 20:
+        if (CCps* map = GetGameWork()->m_town_map.get())
+            map->ExecCommand(script);
+        return;
+    case 21:
+        return SetBacklogText();
+    case 22:
+        return SetBacklogHeroName();
+    case 23: {
+        ScriptValue result = ScriptValue::FromText(MakeLanguageFileName(Context->PopValue().Text));
+        result.Integer = 0;
+        return Context->Push(result);
+    }
+    case 24:
+        return LanguageText();
+    case 25:
+        return WriteCalendar();
+    case 26:
+        return CopyFlags();
+    case 27:
+        return GameCursor();
+    case 28:
+        return Title();
+    case 29: {
+        const int32_t mode = Context->PopInteger();
+        CTimeSelect screen;
+        return PushResult(screen.RunWithMode(mode));
+    }
+    case 30:
+    case 48: {
+        const int32_t number = Context->PopInteger();
+        std::unique_ptr<CMiniDialog> dialog =
+            code == 30 ? std::make_unique<CMiniDialog>() : std::make_unique<CMiniDialog2>();
+        dialog->Setup(number, MINI_DIALOG_DEPTH);
+        dialog->Run(nullptr);
+        return;
+    }
+    case 31:
+        return TitleAnimation();
+    case 32:
+        return ArmAndStepSlot();
+    case 34:
+        return RestartSlot();
+    case 35:
+        return FaceVoice();
+    case 36: {
+        const int32_t mode = Context->PopInteger();
+        CCharSelect screen;
+        screen.Setup();
+        return PushResult(screen.RunWithMode(mode));
+    }
+    case 37: {
+        const int32_t page = Context->PopInteger();
+        CComment screen;
+        screen.Setup(page);
+        screen.Run(nullptr);
+        return;
+    }
+    case 38:
+        return Stash();
+    case 40: {
+        CCharAreaSelect screen;
+        screen.CreateParts();
+        return PushResult(screen.RunScreen());
+    }
+    case 41:
+        return TrainLineMap();
+    case 46:
+        return MessageScreen();
+    case 47:
+        return Extras(4);
+    case 49:
+        return MarkHeroineSeen();
+    case 50:
+    case 51:
+    case 52:
+    case 53:
+        return Extras(code - 50);
+    case 54: {
+        // A dialog switched off by the player answers yes at once; one that cannot be built
+        // answers as cancelled rather than leaving the script without its value.
+        CDialog dialog;
+        const int32_t setup = dialog.Setup(CONFIRM_DIALOG_KIND, MINI_DIALOG_DEPTH);
+        if (setup != 1)
+            return PushResult(setup == 0 ? DIALOG_ANSWER_YES : DIALOG_ANSWER_CANCEL);
+        return PushResult(RunForResult(dialog));
+    }
+    case 108:
+        return MiniGame();
+    default:
+        return;
+    }
+}
+
+void CFuncExec::WriteThumbnail()
+{
+    const int32_t slot = Context->PopInteger();
+    const int32_t width = Context->PopInteger();
+    const int32_t height = Context->PopInteger();
+    if (slot < 0 || width < 0 || height < 0)
+        return;
+    const uint64_t size = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
+    if (size > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()))
+        return;
+    const std::vector<uint8_t> bytes(static_cast<size_t>(size), 0);
+    WriteFileAtomically(MakeThumbnailFileName(static_cast<uint32_t>(slot)), bytes);
+}
+
+CStringUTF8 CFuncExec::GetHeroName() const
+{
+    std::string name;
+    const std::vector<uint8_t>& bytes = CurrentState->Bytes;
+    for (size_t i = HERO_NAME_BYTE; i < bytes.size() && i < HERO_NAME_BYTE + HERO_NAME_MAX_BYTES; ++i) {
+        if (bytes[i] == 0)
+            break;
+        name.push_back(static_cast<char>(bytes[i]));
+    }
+    return CStringUTF8(name.c_str());
+}
+
+void CFuncExec::ShowHeroName()
+{
+    Context->PrepareBacklogEntry();
+    Context->ShowMessageText(GetHeroName());
+}
+
+void CFuncExec::MessageWindow()
+{
+    const int32_t sub = Context->PopInteger();
+    CGameWork* work = GetGameWork();
+    CMesWnd* window = work->m_message_window.get();
+    CStatusPlate* plate = work->m_status_plate.get();
+    switch (sub) {
+    case 10:
+        if (window != nullptr && window->m_text_area_sprite != nullptr) {
+            if (ILayer* layer = SpriteLayerOf(window->m_text_area_sprite.get())) {
+                const RECT* rect = window->m_text_area_sprite->GetRect();
+                const int32_t height = rect != nullptr ? rect->bottom - rect->top : 0;
+                LiveDrawLock lock;
+                layer->FillRect(0, 0, TEXT_AREA_WIDTH, height, 0, 1);
+            }
+        }
+        return;
+    case 11:
+        if (window != nullptr)
+            window->Hide();
+        return;
+    case 14:
+        if (window != nullptr) {
+            {
+                LiveDrawLock lock;
+                for (CSprite* sprite : {window->m_text_area_sprite.get(), window->m_window_sprite.get()}) {
+                    if (sprite != nullptr)
+                        sprite->SetVisibleFlag(0);
+                }
+                for (CSprite* sprite : window->m_shared_sprites) {
+                    if (sprite != nullptr)
+                        sprite->SetVisibleFlag(0);
+                }
+            }
+            window->ClearShown();
+            RedrawFrameNow();
+        }
+        return;
+    case 15: {
+        const int32_t face = std::max(Context->PopInteger() - 1, 0);
+        if (face >= FACE_COUNT || window == nullptr || window->m_face_sprite == nullptr)
+            return;
+        {
+            LiveDrawLock lock;
+            ILayer* target = SpriteLayerOf(window->m_face_sprite.get());
+            ILayer* sheet = SpriteLayerOf(window->m_face_sheet.get());
+            if (target != nullptr && sheet != nullptr)
+                target->Blt(0, 0, FACE_CELL, FACE_CELL, sheet, (face % FACE_COLUMNS) * FACE_CELL,
+                            (face / FACE_COLUMNS) * FACE_CELL, 1);
+            window->m_face_sprite->SetPosition(FACE_X, window->m_window_y + FACE_Y_BELOW_WINDOW);
+            if (window->IsShown() == 1) {
+                window->m_face_sprite->SetVisibleFlag(1);
+                window->m_face_sprite->SetAlpha(255);
+            }
+        }
+        window->m_face_shown = 1;
+        RedrawFrameNow();
+        return;
+    }
+    case 16:
+        if (window != nullptr && window->m_face_sprite != nullptr) {
+            {
+                LiveDrawLock lock;
+                if (ILayer* layer = SpriteLayerOf(window->m_face_sprite.get()))
+                    layer->FillRect(0, 0, FACE_CELL, FACE_CELL, 0, 1);
+                window->m_face_sprite->SetVisibleFlag(0);
+            }
+            window->m_face_shown = 0;
+            RedrawFrameNow();
+        }
+        return;
+    case 28:
+        if (plate != nullptr)
+            plate->ShowAnimated();
+        return;
+    case 29:
+        if (plate != nullptr)
+            plate->HideAnimated();
+        return;
+    case 30:
+        if (plate != nullptr)
+            plate->DrawCalendar();
+        return;
+    default:
+        return;
+    }
+}
+
+void CFuncExec::AutoSave()
+{
+    FlagBuffer& state = *CurrentState;
+    if (state.Variables.size() <= AUTO_SAVE_GUARD_VARIABLE)
+        return;
+    ScriptValue& guard = state.Variables[AUTO_SAVE_GUARD_VARIABLE];
+    if (guard.Integer == 0) {
+        CGameWork* work = GetGameWork();
+        work->SetStatusBits(STATUS_SNAPSHOT_WANTED);
+        guard = ScriptValue::FromInteger(1);
+        work->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+        if ((work->GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) == STATUS_SNAPSHOT_WANTED) {
+            CDirect3D* display = CDirect3D::GetInstance();
+            if (display->IsLive() && Document->GetWorkLayer() != nullptr)
+                display->CaptureScreen(Document->GetWorkLayer());
+            work->SetStatusBits(STATUS_SNAPSHOT_TAKEN);
+        }
+        if (work->m_save_screen != nullptr)
+            work->m_save_screen->AutoSave();
+        work->ClearStatusBits(STATUS_SNAPSHOT_WANTED);
+    }
+    // The saved game holds the guard at 1, so reaching this command again after a load saves
+    // nothing a second time.
+    state.Variables[AUTO_SAVE_GUARD_VARIABLE] = ScriptValue::FromInteger(0);
+}
+
+void CFuncExec::BackgroundVoice()
+{
+    const int32_t sub = Context->PopInteger();
+    if (sub < 0 || sub > 4)
+        return;
+    CStringUTF8 name;
+    if (sub == 0 || sub == 2)
+        name = Context->PopValue().Text;
+    const int32_t player = Context->PopInteger();
+    auto* players = GetGameWork()->m_bgv_players.get();
+    if (players == nullptr || player < 0 || static_cast<size_t>(player) >= players->size())
+        return;
+    IBGVPlay& bgv = *(*players)[static_cast<size_t>(player)];
+    switch (sub) {
+    case 0:
+        return bgv.Start(name);
+    case 1:
+        return bgv.Stop();
+    case 2:
+        return bgv.AddFile(name);
+    case 3:
+        return bgv.Restart();
+    default:
+        return bgv.FadeOut();
+    }
+}
+
+void CFuncExec::AreaSelect()
+{
+    const int32_t sub = Context->PopInteger();
+    CAreaSelect* screen = GetGameWork()->m_area_select.get();
+    switch (sub) {
+    case 0: {
+        const CStringUTF8 name = Context->PopValue().Text;
+        if (screen != nullptr)
+            screen->m_name = name;
+        return;
+    }
+    case 1: {
+        return PushResult(screen != nullptr ? RunForResult(*screen) : 0);
+    }
+    case 2:
+        if (screen != nullptr)
+            screen->ClearFiles();
+        return;
+    default:
+        return;
+    }
+}
+
+void CFuncExec::SetDefaultHeroName()
+{
+    const CStringUTF8 name = GetDefaultHeroName(GetConfigLanguage());
+    std::vector<uint8_t>& bytes = CurrentState->Bytes;
+    const size_t length = static_cast<size_t>(name.GetLength());
+    if (HERO_NAME_BYTE + length + 1 > bytes.size())
+        return;
+    std::memcpy(bytes.data() + HERO_NAME_BYTE, name.GetText(), length);
+    bytes[HERO_NAME_BYTE + length] = 0;
+}
+
+LogBuffer* CFuncExec::GetBacklogTarget()
+{
+    const uint32_t word = Document->GetEngineStateWord();
+    if ((word & ENGINE_STATE_MEASURE) != 0 || (word & ENGINE_STATE_NO_BACKLOG_TEXT) != 0)
+        return nullptr;
+    const int32_t count = Context->Backlog.CountEntries();
+    if (count <= 0 || static_cast<size_t>(count) > Context->Backlog.Entries.size())
+        return nullptr;
+    return Context->Backlog.Entries[static_cast<size_t>(count - 1)].get();
+}
+
+void CFuncExec::SetBacklogText()
+{
+    const CStringUTF8 text = Context->PopValue().Text;
+    if (LogBuffer* entry = GetBacklogTarget())
+        entry->HeadText = CStringUTF8(WideToUtf8(AnsiToWide(text.GetText())).c_str());
+}
+
+void CFuncExec::SetBacklogHeroName()
+{
+    const CStringUTF8 request = Context->PopValue().Text;
+    CStringUTF8 name = GetHeroName();
+    std::string suffix;
+    if (!request.IsEmpty()) {
+        switch (GetConfigLanguage()) {
+        case 0:
+            suffix = " Jr.";
+            break;
+        case 1:
+        case 2:
+        case 3:
+            suffix = "二世";
+            break;
+        default:
+            suffix = request.GetText();
+            break;
+        }
+    }
+    // The suffix stands after the name in the game state while the command runs, as far as the
+    // array reaches, and is cleared again before it returns.
+    std::vector<uint8_t>& bytes = CurrentState->Bytes;
+    const size_t start = HERO_NAME_BYTE + static_cast<size_t>(name.GetLength());
+    const size_t end = std::min(start + suffix.size(), bytes.size());
+    for (size_t i = start; i < end; ++i)
+        bytes[i] = static_cast<uint8_t>(suffix[i - start]);
+    if (LogBuffer* entry = GetBacklogTarget())
+        entry->HeadText = CStringUTF8((std::string(name.GetText()) + suffix).c_str());
+    for (size_t i = start; i < end; ++i)
+        bytes[i] = 0;
+}
+
+void CFuncExec::LanguageText()
+{
+    const int32_t sub = Context->PopInteger();
+    if (sub < 0 || sub > 2)
+        return;
+    const ScriptValue argument = Context->PopValue();
+    const uint32_t word = Document->GetEngineStateWord();
+    CGameWork* work = GetGameWork();
+    if (work->m_text_file == nullptr)
+        work->m_text_file = std::make_unique<CLangTextFile>();
+    CLangTextFile& file = *work->m_text_file;
+    switch (sub) {
+    case 0: {
+        if ((word & (ENGINE_STATE_MEASURE | ENGINE_STATE_MEASURE_LINES)) != 0)
+            return;
+        if ((word & ENGINE_STATE_NO_BACKLOG_TEXT) == 0) {
+            const int32_t count = Context->Backlog.CountEntries();
+            if (count > 0 && static_cast<size_t>(count) <= Context->Backlog.Entries.size())
+                Context->Backlog.Entries[static_cast<size_t>(count - 1)]->TextTable = m_language_file;
+        }
+        file.Open(m_language_file);
+        // FIXME: shown as story text until the message window runs language messages itself.
+        if (const CLangTextTable* table = file.GetTable()) {
+            Context->PrepareBacklogEntry();
+            Context->ShowMessageText(table->GetText(argument.Integer));
+        }
+        return;
+    }
+    case 1:
+        if ((word & ENGINE_STATE_MEASURE) != 0 || (word & ENGINE_STATE_NO_BACKLOG_TEXT) != 0)
+            return;
+        if (const int32_t count = Context->Backlog.CountEntries();
+            count > 0 && static_cast<size_t>(count) <= Context->Backlog.Entries.size())
+            Context->Backlog.Entries[static_cast<size_t>(count - 1)]->MessageId = argument.Integer;
+        return;
+    default:
+        m_language_file = argument.Text;
+        file.Open(m_language_file);
+        return;
+    }
+}
+
+void CFuncExec::WriteCalendar()
+{
+    std::vector<uint8_t>& bytes = CurrentState->Bytes;
+    if (CALENDAR_BYTE + CALENDAR_BYTES > bytes.size())
+        return;
+    std::fill_n(bytes.begin() + CALENDAR_BYTE, CALENDAR_BYTES, 0);
+    for (size_t month = 0; month < 12; ++month)
+        std::copy_n(CALENDAR_TABLE[month], 31, bytes.begin() + CALENDAR_BYTE + month * 32);
+}
+
+void CFuncExec::CopyFlags()
+{
+    const int32_t count = Context->PopInteger();
+    FlagBuffer& state = *CurrentState;
+    const int64_t base = state.Values.size() > FLAG_COPY_BASE_VALUE
+                             ? state.Values[FLAG_COPY_BASE_VALUE].Integer
+                             : 0;
+    // A count beyond the stack cannot have its indices: only what is there is popped.
+    const int32_t available = static_cast<int32_t>(std::min<size_t>(Context->ValueStack.size(), INT32_MAX));
+    for (int32_t i = 0; i < std::min(count, available); ++i) {
+        const int64_t source = static_cast<int64_t>(Context->PopInteger()) + 2;
+        const int64_t target = base + i;
+        if (IsFlagIndex(state, source) && IsFlagIndex(state, target))
+            state.Flags[static_cast<size_t>(target)] = state.Flags[static_cast<size_t>(source)];
+    }
+}
+
+void CFuncExec::GameCursor()
+{
+    const int32_t change = Context->PopInteger();
+    if (change == 0)
+        GetMouse()->TurnOn();
+    else if (change == 1)
+        GetMouse()->HideGameCursor();
+}
+
+void CFuncExec::ArmAndStepSlot()
+{
+    const int32_t group = Context->PopInteger();
+    const int32_t slot = Context->PopInteger();
+    CAnimeManager* anime = Document->GetAnimeManager();
+    if (anime == nullptr || !CAnimeBase::IsSlot(group, slot))
+        return;
+    anime->ArmSlot(group, slot);
+    anime->StepSlot(group, slot);
+}
+
+void CFuncExec::RestartSlot()
+{
+    Context->PopValue();
+    const int32_t group = Context->PopInteger();
+    const int32_t slot = Context->PopInteger();
+    CAnimeManager* anime = Document->GetAnimeManager();
+    if (anime == nullptr || !CAnimeBase::IsSlot(group, slot))
+        return;
+    if (anime->GetSlot(group, slot).state == ANIME_RUNNING)
+        return;
+    anime->StopGroup(group);
+    anime->ArmSlot(group, slot);
+    anime->StartSlot(group, slot);
+}
+
+void CFuncExec::FaceVoice()
+{
+    // Scene skip leaves the sub-command and its argument on the stack.
+    if (GetConfigSceneSkip())
+        return;
+    const int32_t sub = Context->PopInteger();
+    CFaceVoice* face = GetGameWork()->m_face_voice.get();
+    if (sub == 0) {
+        const CStringUTF8 name = Context->PopValue().Text;
+        // Items of an earlier table go first, so that none outlives the table it points into.
+        if (face != nullptr && face->LoadTable(name))
+            face->StartItems();
+    } else if (sub == 1 && face != nullptr) {
+        if (CAppTask* runner = GetAppTask())
+            runner->RemoveTask(face);
+        face->Clear();
+    }
+}
+
+void CFuncExec::Stash()
+{
+    const int32_t which = Context->PopInteger();
+    if (which == 0)
+        m_stash->Assign(*CurrentState);
+    else
+        CurrentState = m_stash.get();
+}
+
+void CFuncExec::TrainLineMap()
+{
+    const int32_t direction = Context->PopInteger();
+    TrainMapContext train;
+    CreateTrainMap(train, direction);
+    PlayTrainMap(train);
+    if (!GetConfigSceneSkip()) {
+        if (CFadeSprite* fade = Document->GetFadeSprite())
+            fade->FadeToColor(0, TRAIN_FADE_TICKS);
+    }
+    FinishTrainAnimation(train);
+}
+
+void CFuncExec::MessageScreen()
+{
+    const int32_t sub = Context->PopInteger();
+    switch (sub) {
+    case 0:
+        m_message_screen.reset();
+        m_message_screen = std::make_unique<CMesScreen>();
+        m_message_screen->CreateParts();
+        return;
+    case 1:
+        if (m_message_screen != nullptr)
+            m_message_screen->ResetTextArea();
+        return;
+    case 2:
+        if (m_message_screen != nullptr)
+            m_message_screen->Show();
+        return;
+    case 3: {
+        const int32_t mode = Context->PopInteger();
+        const CStringUTF8 text = Context->PopValue().Text;
+        return PushResult(m_message_screen != nullptr ? m_message_screen->RunText(mode, text) : 0);
+    }
+    case 4:
+        m_message_screen.reset();
+        return;
+    default:
+        return;
+    }
+}
