@@ -206,7 +206,7 @@ HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LP
     return handle;
 }
 
-BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, void*)
+BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, void* overlapped)
 {
     if (bytes_read)
         *bytes_read = 0;
@@ -217,10 +217,17 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_r
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    std::optional<off_t> position;
+    if (overlapped) {
+        const auto* at = static_cast<const OVERLAPPED*>(overlapped);
+        position = static_cast<off_t>((static_cast<uint64_t>(at->OffsetHigh) << 32) | at->Offset);
+    }
     auto* bytes = static_cast<unsigned char*>(buffer);
     DWORD done = 0;
     while (done < bytes_to_read) {
-        const ssize_t count = ::read(file->GetFd(), bytes + done, bytes_to_read - done);
+        const ssize_t count =
+            position ? ::pread(file->GetFd(), bytes + done, bytes_to_read - done, *position + done)
+                     : ::read(file->GetFd(), bytes + done, bytes_to_read - done);
         if (count < 0) {
             if (errno == EINTR)
                 continue;

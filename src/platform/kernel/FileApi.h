@@ -48,6 +48,18 @@ using LPWIN32_FIND_DATAW = WIN32_FIND_DATAW*;
 // ERROR_ALREADY_EXISTS when the file was there. A file another handle holds is not truncated.
 HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation_disposition, DWORD flags_and_attributes, HANDLE template_file);
+// With an OVERLAPPED the read starts at its Offset and OffsetHigh and completes at once; unlike
+// Windows it leaves the file position alone, so a reader holding a duplicate keeps its own place
+// without moving the original's.
+struct OVERLAPPED
+{
+    ULONG_PTR Internal;
+    ULONG_PTR InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
+using LPOVERLAPPED = OVERLAPPED*;
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, void* overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_written, void* overlapped);
 // Without distance_high the distance is signed and the result must fit in 32 bits. A result
