@@ -15,6 +15,7 @@ PACKAGES=(
     xvfb xauth
     clang-format
     strace
+    clang
 )
 
 missing=()
