@@ -19,18 +19,23 @@ void PrepareFuzzProcess()
 
 std::string FuzzScratchFolder()
 {
-    static const std::string folder = [] {
+    // Never destroyed: the exit handler that removes the folder runs after static destruction.
+    static const std::string* folder = [] {
         std::random_device random;
-        const std::filesystem::path path =
-            std::filesystem::temp_directory_path() / ("vesk-fuzz-" + std::to_string(random()));
+        // Memory-backed when the system has it: every run writes and renames files.
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
+        const std::filesystem::path path = base / ("vesk-fuzz-" + std::to_string(random()));
         std::filesystem::create_directories(path);
+        auto* made = new std::string(path.string());
         std::atexit([] {
             std::error_code ignored;
             std::filesystem::remove_all(FuzzScratchFolder(), ignored);
         });
-        return path.string();
+        return made;
     }();
-    return folder;
+    return *folder;
 }
 
 CStringUTF8 WriteFuzzFile(const std::string& name, const uint8_t* data, size_t size)

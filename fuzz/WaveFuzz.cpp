@@ -1,6 +1,7 @@
 // A WAV entry of a sound archive: its header read by a streaming sound object, then its stream
 // pulled through the buffer fill for some seconds, as the polling thread would, loops, format
 // conversion and the data end included.
+#include <cstdlib>
 #include <vector>
 
 #include "FuzzSupport.h"
@@ -15,17 +16,26 @@ constexpr WAVEFORMATEX STEREO_16 = {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0}
 constexpr DWORD WORK_SIZE = 65536;
 constexpr int SECONDS_PULLED = 6;
 
-// One sound object for the whole process: made once, like a channel's.
+CWaveSoundThread* g_sound = nullptr; // owned: made by Sound, destroyed at exit
+
+// One sound object for the whole process, made once like a channel's, and destroyed with its
+// thread before the sound system goes at exit.
 CWaveSoundThread* Sound()
 {
-    static CWaveSoundThread* sound = [] {
+    static const bool made = [] {
         PrepareFuzzProcess();
         CreateSoundSystem(nullptr);
-        auto* made = new CWaveSoundThread; // kept to the end of the process, as the fuzzer runs
-        made->Create(STEREO_16, WORK_SIZE);
-        return made;
+        g_sound = new CWaveSoundThread;
+        g_sound->Create(STEREO_16, WORK_SIZE);
+        std::atexit([] {
+            g_sound->Destroy();
+            delete g_sound;
+            ReleaseSoundSystem();
+        });
+        return true;
     }();
-    return sound;
+    (void)made;
+    return g_sound;
 }
 
 } // namespace
