@@ -3,8 +3,9 @@
 // content rectangle that the LZSS body holds (rows bottom-up, delta-filtered), whether the body
 // has three bytes a pixel with one alpha for all, the border fill colour and, for a difference
 // picture ("AKB+"), the file name of its base. CAkb does not own the bytes; the caller keeps them
-// alive while it decodes. The decoder writes straight into a locked layer; any thread that owns
-// the layer.
+// alive while it decodes. The decoder unpacks the body with the archives' LZSS decoder into a
+// per-thread scratch buffer, then places and unfilters it into a locked layer in one pass; any
+// thread that owns the layer.
 
 #include "platform/kernel/WinTypes.h"
 
