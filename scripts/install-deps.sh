@@ -14,8 +14,10 @@ PACKAGES=(
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libpng-dev
 )
-# Only maintainers need these: formatting, regenerating the width table, tracing, a virtual X.
+# Only maintainers need these: formatting, regenerating the width table, tracing, a virtual X,
+# clang for the fuzz targets.
 DEV_PACKAGES=(
+    clang
     clang-format
     unicode-data
     strace

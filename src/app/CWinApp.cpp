@@ -52,8 +52,11 @@ CWinApp::CWinApp()
 CWinApp::~CWinApp()
 {
     // The one place where settings changed during the game reach the disk.
-    if (m_config)
-        m_config->Save();
+    if (m_config && m_config->Save() == 0) {
+        CStringUTF8 message;
+        message.Format("Save Error:\n%s", m_config->GetPath().GetText());
+        AppMessageBox(0, message);
+    }
     m_config.reset();
     m_second_config.reset();
     m_file_info.reset();

@@ -93,10 +93,24 @@ bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF
     }
     CFlagArc archive(bytes, SizeofResource(instance, resource));
 
+    // The first flag file marks a finished set, so it is written last: a start cut short before
+    // the end finds no marker and extracts again.
+    const CStringUTF8 marker = FirstFlagFileIn(folder);
+    std::vector<CStringUTF8> paths;
+    std::vector<size_t> order;
+    for (size_t index = 0; index < archive.GetCount(); ++index)
+        paths.push_back(folder + CStringUTF8(AnsiToWide(archive.GetName(index)).c_str()));
+    for (size_t index = 0; index < paths.size(); ++index)
+        if (!paths[index].IsEqual(marker.GetStdString()))
+            order.push_back(index);
+    for (size_t index = 0; index < paths.size(); ++index)
+        if (paths[index].IsEqual(marker.GetStdString()))
+            order.push_back(index);
+
     std::vector<CStringUTF8> written;
     bool failed = false;
-    for (size_t index = 0; index < archive.GetCount(); ++index) {
-        const CStringUTF8 path = folder + CStringUTF8(AnsiToWide(archive.GetName(index)).c_str());
+    for (const size_t index : order) {
+        const CStringUTF8& path = paths[index];
         CFile file;
         if (!file.OpenWrite(path, CREATE_ALWAYS)) {
             failed = true;

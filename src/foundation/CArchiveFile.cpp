@@ -47,7 +47,12 @@ int CArchiveFile::OpenArchive(CStringUTF8 path, bool compressed, bool raise)
     else
         m_flags &= ~RAISE_ERRORS;
 
-    CFile::Close(); // a second OpenArchive must not leak the first handle
+    // A second OpenArchive must neither leak the first handle nor keep its index: until this one
+    // succeeds the archive is closed and holds no entries.
+    CFile::Close();
+    m_entries.clear();
+    m_entry_map.clear();
+    m_flags &= ~INDEX_LOADED;
     if (!CFile::OpenRead(path)) {
         if (m_flags & RAISE_ERRORS) {
             CStringUTF8 message;
@@ -101,8 +106,9 @@ int CArchiveFile::OpenArchive(CStringUTF8 path, bool compressed, bool raise)
     return 1;
 }
 
-int CArchiveFile::FailOpen(const char* format, const CStringUTF8& path) const
+int CArchiveFile::FailOpen(const char* format, const CStringUTF8& path)
 {
+    CFile::Close();
     if (m_flags & RAISE_ERRORS) {
         CString message;
         message.Format(format, path.GetText());
@@ -189,27 +195,25 @@ int CArchiveFile::ReadAll(void* buffer)
             ThrowEntryError(READ_ERROR);
         return 1;
     }
-    if (!(m_flags & INDEX_LOADED))
-        return 1;
-    const Entry* entry = FindOpenEntry();
-    if (!entry)
-        ThrowEntryError(READ_ERROR);
-    if (!(m_flags & COMPRESSED)) {
-        if (!Read(buffer, entry->stored_size) || GetBytesMoved() != entry->stored_size)
-            ThrowEntryError(READ_ERROR);
-        return 1;
-    }
-    std::vector<uint8_t>& staging = StagingBuffer();
-    staging.resize(entry->stored_size);
-    if (!Read(staging.data(), entry->stored_size) || GetBytesMoved() != entry->stored_size)
-        ThrowEntryError(READ_ERROR);
-    // The caller's buffer holds exactly the decoded size; a stream that yields fewer bytes would
-    // leave part of it unwritten, so it fails like any other read.
-    const LzssDecodeResult result =
-        LzssDecode(staging, std::span(static_cast<uint8_t*>(buffer), entry->decoded_size));
-    if (!result.Complete(entry->decoded_size))
+    // A closed archive has nothing to read: the caller's buffer would be left as it was.
+    const Entry* entry = (m_flags & INDEX_LOADED) ? FindOpenEntry() : nullptr;
+    if (!entry || !ReadEntryBytes(*entry, buffer))
         ThrowEntryError(READ_ERROR);
     return 1;
+}
+
+bool CArchiveFile::ReadEntryBytes(const Entry& entry, void* buffer)
+{
+    if (!(m_flags & COMPRESSED))
+        return Read(buffer, entry.stored_size) && GetBytesMoved() == entry.stored_size;
+    std::vector<uint8_t>& staging = StagingBuffer();
+    staging.resize(entry.stored_size);
+    if (!Read(staging.data(), entry.stored_size) || GetBytesMoved() != entry.stored_size)
+        return false;
+    // The caller's buffer holds exactly the decoded size; a stream that yields fewer bytes would
+    // leave part of it unwritten, so it fails like any other read.
+    return LzssDecode(staging, std::span(static_cast<uint8_t*>(buffer), entry.decoded_size))
+        .Complete(entry.decoded_size);
 }
 
 bool CArchiveFile::Exists(CStringUTF8 name)
@@ -230,16 +234,21 @@ CStringUTF8 CArchiveFile::GetArchivePath() const
 
 bool CArchiveFile::ExtractEntry(CStringUTF8 folder)
 {
-    std::vector<CStringUTF8> names;
-    for (const auto& [name, index] : m_entry_map)
-        names.push_back(name);
-    for (const CStringUTF8& name : names) {
-        if (!IsPlainFileName(name.ToWide()))
+    // Each entry is read by its own record, not reopened by name, so a loose file of the same
+    // name cannot stand in for it. Only upper-case names can be opened, so only they are
+    // extracted; this also keeps two names that differ only in case from landing on one file.
+    for (const auto& [name, index] : m_entry_map) {
+        const Entry& entry = m_entries[index];
+        CStringUTF8 upper = name;
+        upper.MakeUpper();
+        if (!IsPlainFileName(name.ToWide()) || !upper.IsEqual(name.GetStdString()))
             return false;
-        OpenRead(name);
-        const DWORD size = GetSize();
+        m_loose_file.Close();
+        m_entry_name = name;
+        const DWORD size = (m_flags & COMPRESSED) ? entry.decoded_size : entry.stored_size;
         std::vector<uint8_t> bytes(size);
-        ReadAll(bytes.data());
+        if (!Seek(entry.data_offset, FILE_BEGIN) || !ReadEntryBytes(entry, bytes.data()))
+            return false;
         CStringUTF8 path = folder;
         path.AddBackslash();
         path = path + name;

@@ -37,13 +37,15 @@ public:
     virtual void CloseArchive();
     // A file of that name in the current folder, or an entry of exactly that name.
     virtual bool Exists(CStringUTF8 name);
-    // Reads the whole open entry into a buffer of GetSize bytes, decoded when compressed.
+    // Reads the whole open entry into a buffer of GetSize bytes, decoded when compressed; raises
+    // the read error when no entry is open, a closed archive included.
     virtual int ReadAll(void* buffer);
     // A handle that shares the archive's file position, for readers on other threads; 0 on failure.
     virtual HANDLE DuplicateEntryHandle();
     virtual CStringUTF8 GetArchivePath() const;
     // Writes every entry as a file into the folder, in name order. Stops at the first entry that
-    // cannot be written, or whose name is not a plain file name, and answers false.
+    // cannot be read or written, or whose name is not a plain upper-case file name (the only
+    // names OpenRead finds), and answers false.
     virtual bool ExtractEntry(CStringUTF8 folder);
 
     DWORD GetFlags() const { return m_flags; }
@@ -63,7 +65,9 @@ private:
     // Throws the text, formatted with the open entry name, as a CString.
     [[noreturn]] void ThrowEntryError(const char* format) const;
     // What OpenArchive does with a header or index it cannot use: 0, or a CString with the path.
-    int FailOpen(const char* format, const CStringUTF8& path) const;
+    int FailOpen(const char* format, const CStringUTF8& path);
+    // Reads the entry's bytes from the archive's position into buffer, decoded when compressed.
+    bool ReadEntryBytes(const Entry& entry, void* buffer);
 
     DWORD m_flags = 0;
     CStringUTF8 m_entry_name;   // upper-cased name of the last OpenRead

@@ -27,7 +27,6 @@ CArchiveManager::~CArchiveManager()
 int CArchiveManager::Open(CStringUTF8 list, bool compressed, bool raise)
 {
     // Every ";" ends a piece, and the text after the last one is a piece too, even when empty.
-    const size_t first_new = m_paths.size();
     CStringUTF8 piece;
     for (const char* c = list.GetText(); *c != '\0'; ++c) {
         if (*c == ';') {
@@ -39,8 +38,10 @@ int CArchiveManager::Open(CStringUTF8 list, bool compressed, bool raise)
     }
     m_paths.push_back(piece);
 
-    // Only the pieces of this list: archives of an earlier Open are already open.
-    for (size_t k = first_new; k < m_paths.size(); ++k) {
+    // The whole list is opened again, the pieces of earlier lists included, each once.
+    m_current = nullptr;
+    m_archives.clear();
+    for (size_t k = 0; k < m_paths.size(); ++k) {
         auto archive = std::make_unique<CArchiveFile>();
         try {
             archive->OpenArchive(m_paths[k], compressed, raise);

@@ -19,9 +19,9 @@ public:
     CArchiveManager(const CArchiveManager&) = delete;
     CArchiveManager& operator=(const CArchiveManager&) = delete;
 
-    // Opens every archive of the ";"-separated list, empty pieces included. An archive whose
-    // header or index cannot be read is reported in a message box, and the rest of the list is
-    // left unopened: 0. Otherwise 1.
+    // Adds the ";"-separated list, empty pieces included, to the paths of earlier lists and opens
+    // every archive of them all afresh. An archive whose header or index cannot be read is
+    // reported in a message box, and the rest of the list is left unopened: 0. Otherwise 1.
     virtual int Open(CStringUTF8 list, bool compressed, bool raise);
     virtual void CloseAll();
     virtual int Exists(CStringUTF8 name);

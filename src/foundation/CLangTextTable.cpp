@@ -1,6 +1,7 @@
 #include "foundation/CLangTextTable.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
@@ -29,29 +30,36 @@ void CLangTextTable::AddEntries(std::span<const uint8_t> file, int language)
 {
     if (language < 0 || language >= LANGUAGE_COUNT)
         return;
-    std::vector<char16_t>& units = m_units[language];
-    std::map<int, int>& entries = m_entries[language];
     // Offsets describe this file only, so texts of an earlier file of the language go with it.
-    entries.clear();
-    units.assign(file.size() / 2, 0);
-    for (size_t k = 0; k < units.size(); ++k)
-        units[k] = static_cast<char16_t>(file[2 * k] | (file[2 * k + 1] << 8));
-
+    m_entries[language].clear();
+    // A text may start at any byte, so the file is kept as units read from an even and from an
+    // odd start; an entry's byte offset picks the one it lies on.
+    for (size_t parity = 0; parity < 2; ++parity) {
+        std::vector<char16_t>& units = m_units[language][parity];
+        units.assign(file.size() > parity ? (file.size() - parity) / 2 : 0, 0);
+        for (size_t k = 0; k < units.size(); ++k)
+            units[k] = static_cast<char16_t>(file[parity + 2 * k] | (file[parity + 2 * k + 1] << 8));
+    }
     if (file.size() < 4)
         return;
     const uint64_t count = LittleEndian32(file, 0);
     if (4 + 8 * count > file.size())
         return;
+    // A text is whole when a 0 unit follows its start; the last 0 unit of each alignment answers
+    // that for every start at once, so the load stays linear in the file size.
+    std::array<int64_t, 2> last_zero = {-1, -1};
+    for (size_t parity = 0; parity < 2; ++parity) {
+        const std::vector<char16_t>& units = m_units[language][parity];
+        const auto zero = std::find(units.rbegin(), units.rend(), u'\0');
+        if (zero != units.rend())
+            last_zero[parity] = static_cast<int64_t>(units.rend() - zero) - 1;
+    }
     for (size_t pair = 0; pair < count; ++pair) {
         const auto id = static_cast<int32_t>(LittleEndian32(file, 4 + 8 * pair));
         const uint32_t offset = LittleEndian32(file, 8 + 8 * pair);
-        // A text starts on a whole unit and ends with a 0 unit before the end of the file.
-        if (offset % 2 != 0 || offset / 2 >= units.size())
+        if (static_cast<int64_t>(offset / 2) > last_zero[offset % 2] || offset > INT32_MAX)
             continue;
-        const auto text = units.begin() + offset / 2;
-        if (std::find(text, units.end(), u'\0') == units.end())
-            continue;
-        entries.emplace(id, static_cast<int>(offset / 2));
+        m_entries[language].emplace(id, static_cast<int>(offset));
     }
 }
 
@@ -64,7 +72,8 @@ const char16_t* CLangTextTable::FindText(int id, int language) const
     const auto entry = m_entries[language].find(id);
     if (entry == m_entries[language].end())
         return nullptr;
-    return m_units[language].data() + entry->second;
+    const auto offset = static_cast<uint32_t>(entry->second);
+    return m_units[language][offset % 2].data() + offset / 2;
 }
 
 CStringUTF8 CLangTextTable::GetText(int id, int language) const

@@ -18,8 +18,8 @@ class CLangTextTable
 public:
     // Reads all four files; a missing one ends the load with the archive's "ファイルオープンエラー" text.
     void Load(CStringUTF8 base_name);
-    // Takes the bytes of a ".map" file as the language's table. A pair whose text does not lie
-    // wholly inside the file is left out, and a count the file cannot hold gives no texts at all;
+    // Takes the bytes of a ".map" file as the language's table; a text starts at its byte offset
+    // whatever its alignment. A pair whose text does not lie wholly inside the file is left out, and a count the file cannot hold gives no texts at all;
     // of two pairs with one id the first counts.
     void AddEntries(std::span<const uint8_t> file, int language);
     // The text in UTF-8; language -1 is the current one. Empty for an id without a text.
@@ -30,8 +30,9 @@ public:
 private:
     const char16_t* FindText(int id, int language) const;
 
-    std::array<std::vector<char16_t>, LANGUAGE_COUNT> m_units; // each file's bytes as UTF-16 units
-    std::array<std::map<int, int>, LANGUAGE_COUNT> m_entries;  // id -> unit index of its text
+    // Each file's bytes as UTF-16 units read from byte 0 and from byte 1.
+    std::array<std::array<std::vector<char16_t>, 2>, LANGUAGE_COUNT> m_units;
+    std::array<std::map<int, int>, LANGUAGE_COUNT> m_entries; // id -> byte offset of its text
 };
 
 // The whole content of a file of the document's data archive.

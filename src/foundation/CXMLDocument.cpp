@@ -1,6 +1,7 @@
 #include "foundation/CXMLDocument.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -64,6 +65,17 @@ std::string DecodeToUtf8(const std::vector<char>& data)
     if (start == 3)
         return narrow;
     return WideToUtf8(AnsiToWide(narrow));
+}
+
+// The quote to write a header value with: a double quote unless the value holds one.
+std::optional<char> QuoteFor(const CStringUTF8& value)
+{
+    const std::string& text = value.GetStdString();
+    if (text.find('"') == std::string::npos)
+        return '"';
+    if (text.find('\'') == std::string::npos)
+        return '\'';
+    return std::nullopt;
 }
 
 } // namespace
@@ -175,6 +187,11 @@ void CXMLDocument::ParseHeader(CXMLReader& reader)
     }
     if (!reader.PeekChar(0).IsEqual("?") || !reader.PeekChar(1).IsEqual(">"))
         throw CXMLException(CStringUTF8("XML ヘッダーの終端子が存在しません。"), reader.GetLine());
+    // Save quotes each value with a quote it does not hold; a repeated attribute can gather both.
+    if (!QuoteFor(version))
+        throw CXMLException(CStringUTF8("XML バージョン定義に不正な文字列が存在します。"), reader.GetLine());
+    if (!QuoteFor(encoding))
+        throw CXMLException(CStringUTF8("XML エンコード定義に不正な文字列が存在します。"), reader.GetLine());
     m_version = version;
     m_encoding = encoding;
     reader.ReadChar(2);
@@ -194,6 +211,13 @@ void CXMLDocument::ParseElements(CXMLReader& reader, CXMLNode* node)
                 child->SetValue(comment);
                 child->SetBreakAfterEnd(IsLineBreak(reader.ReadChar(0)));
             } else if (reader.PeekChar(1).IsEqual("/")) {
+                // An end tag with no element open would end the load early and drop the rest.
+                if (node == m_root.get()) {
+                    const uint32_t line = reader.GetLine();
+                    CStringUTF8 message;
+                    message.Format("%s の開始タグが見つかりません", ReadTagName(reader).GetText());
+                    throw CXMLException(message, line);
+                }
                 // The end tag is left for the level above, which checks its name.
                 if (!text.IsEmpty()) {
                     if (!node->GetValue().IsEmpty())
@@ -205,6 +229,9 @@ void CXMLDocument::ParseElements(CXMLReader& reader, CXMLNode* node)
             } else {
                 reader.ReadChar(1);
                 const CStringUTF8 name = ReadTagName(reader);
+                // An empty name marks a comment node, so such an element would be saved as one.
+                if (name.IsEmpty())
+                    throw CXMLException(CStringUTF8("要素名が存在しません。"), reader.GetLine());
                 NestingGuard guard(m_nesting, reader);
                 CXMLNode* child = node->AppendChild(std::make_unique<CXMLNode>(name, node));
                 m_path_map.emplace(child->GetFullPath(), child); // the first of equal paths keeps the key
@@ -280,7 +307,10 @@ uint32_t CXMLDocument::Save()
 {
     ScopedLock lock(m_lock);
     CStringUTF8 text;
-    text.Format("<?xml version=\"%s\" encoding=\"%s\" ?>\n", m_version.GetText(), m_encoding.GetText());
+    const char version_quote = QuoteFor(m_version).value_or('"');
+    const char encoding_quote = QuoteFor(m_encoding).value_or('"');
+    text.Format("<?xml version=%c%s%c encoding=%c%s%c ?>\n", version_quote, m_version.GetText(), version_quote,
+                encoding_quote, m_encoding.GetText(), encoding_quote);
     if (m_root)
         WriteNodes(text, 0, m_root.get());
     const std::string bytes = "\xEF\xBB\xBF" + text.GetStdString();

@@ -38,6 +38,7 @@ public:
 
     // "path\nmessage(line)\n" of the last failed parse; empty after a successful one.
     CStringUTF8 GetLoadError();
+    const CStringUTF8& GetPath() const { return m_path; }
     CStringUTF8 GetVersion();
     CStringUTF8 GetEncoding();
 

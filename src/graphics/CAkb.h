@@ -3,8 +3,9 @@
 // content rectangle that the LZSS body holds (rows bottom-up, delta-filtered), whether the body
 // has three bytes a pixel with one alpha for all, the border fill colour and, for a difference
 // picture ("AKB+"), the file name of its base. CAkb does not own the bytes; the caller keeps them
-// alive while it decodes. The decoder writes straight into a locked layer; any thread that owns
-// the layer.
+// alive while it decodes. The decoder unpacks the body with the archives' LZSS decoder into a
+// per-thread scratch buffer, then places and unfilters it into a locked layer in one pass; any
+// thread that owns the layer.
 
 #include "platform/kernel/WinTypes.h"
 
@@ -47,8 +48,9 @@ public:
     std::string GetBaseFileName() const;
     std::span<const uint8_t> GetBody() const { return m_body; }
 
-    // The header's rectangle lies inside the picture and the body decodes to exactly the content
-    // rectangle's bytes. Reads the body's codes but decodes nothing.
+    // The header's rectangle lies inside the picture and the body is long enough to decode to
+    // the content rectangle's bytes. Reads the header only; whether the body decodes to exactly
+    // those bytes is known once DecodeAkb has run.
     bool IsWellFormed() const;
 
 private:
@@ -68,7 +70,8 @@ private:
 // rectangle, its alpha for three-byte bodies and the border fill by fill mode (2: the fill colour
 // with alpha 0; 1: no fill when the colour's alpha is 0; otherwise the colour as stored). The
 // content rectangle goes to out when given. Refuses (false, layer untouched) a picture that is
-// not well formed or whose content rectangle does not fit the layer.
+// not well formed, whose body does not decode to exactly its content rectangle, or that does not
+// fit the layer.
 bool DecodeAkb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, RECT* out, int32_t fill_mode);
 // The three-byte body reader: colour bytes into the content rectangle, the alpha bytes kept.
 bool DecodeAkbRgb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y);

@@ -96,6 +96,10 @@ int32_t CLayerFile::ReadEntry(CStringUTF8 name, ILayerBuffer& buffer)
         CloseEntry();
         ShowReadError(text);
         return 0;
+    } catch (const std::bad_alloc&) {
+        CloseEntry();
+        ShowReadError(CStringUTF8().Format("ファイルの読み込みに失敗しました\n%s", name.GetText()));
+        return 0;
     }
 }
 
@@ -123,7 +127,8 @@ ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_
         return layer;
     const int64_t right = int64_t{x} + akb.GetWidth();
     const int64_t bottom = int64_t{y} + akb.GetHeight();
-    if (x < 0 || y < 0 || right < 1 || bottom < 1) {
+    if (x < 0 || y < 0 || right < 1 || bottom < 1 || right > MAX_LAYER_SIDE || bottom > MAX_LAYER_SIDE ||
+        right * bottom > MAX_LAYER_PIXELS) {
         ShowRangeError(name, x, y, right, bottom, nullptr);
         return nullptr;
     }
@@ -154,13 +159,22 @@ ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_
         created.reset(CreateLayer(kind));
         if (created == nullptr)
             return nullptr;
-        if (kind == LAYER_KIND_TEXTURE) {
-            if (static_cast<CTextureLayer*>(created.get())
-                    ->Create(static_cast<int32_t>(right), static_cast<int32_t>(bottom), texture_argument,
-                             nullptr) != 0)
-                return nullptr;
-        } else {
-            created->Create(static_cast<int32_t>(right), static_cast<int32_t>(bottom));
+        // Pixels that cannot be had end the load like an entry that cannot be read.
+        try {
+            if (kind == LAYER_KIND_TEXTURE) {
+                if (static_cast<CTextureLayer*>(created.get())
+                        ->Create(static_cast<int32_t>(right), static_cast<int32_t>(bottom), texture_argument,
+                                 nullptr) != 0)
+                    return nullptr;
+            } else {
+                created->Create(static_cast<int32_t>(right), static_cast<int32_t>(bottom));
+            }
+        } catch (const CStringUTF8& text) {
+            ShowReadError(text);
+            return nullptr;
+        } catch (const std::bad_alloc&) {
+            ShowReadError(CStringUTF8("レイヤーオブジェクトの作成に失敗しました。"));
+            return nullptr;
         }
     }
     ILayer* target = layer != nullptr ? layer : created.get();
@@ -171,14 +185,14 @@ ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_
     if (!difference) {
         decoded = DecodeAkb(akb, target, x, y, &content, fill_mode);
     } else {
+        // A base that fails has shown its message; the difference is still drawn over what the
+        // layer holds.
         bool base_failed = true;
         LoadPictureAt(CStringUTF8(akb.GetBaseFileName()), target, kind, texture_argument, out, x, y,
                       fill_mode, depth + 1, &base_failed);
-        if (!base_failed) {
-            m_work_layer->Lock();
-            decoded = DecodeAkb(akb, m_work_layer, x, y, &content, fill_mode);
-            m_work_layer->Unlock();
-        }
+        m_work_layer->Lock();
+        decoded = DecodeAkb(akb, m_work_layer, x, y, &content, fill_mode);
+        m_work_layer->Unlock();
         if (decoded) {
             target->BltColorKey(x + content.left, y + content.top, content.right - content.left,
                                 content.bottom - content.top, m_work_layer, x + content.left, y + content.top,

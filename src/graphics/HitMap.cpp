@@ -41,7 +41,7 @@ int32_t HitMap::LoadPictureStretched(CStringUTF8 name)
     ILayer* source = LayerOf(m_source.get());
     m_source_width = source != nullptr ? source->GetWidth() : 0;
     m_source_height = source != nullptr ? source->GetHeight() : 0;
-    StretchPictureToSprite(0, m_scale_x, m_scale_y);
+    StretchPictureToSprite(0, 1.0f, 1.0f); // a fresh picture is taken at its own size
     return 1;
 }
 

@@ -37,6 +37,7 @@ inline constexpr uint32_t SOUND_STATUS_NOT_WAVE = 21;         // RIFF form type 
 // WAV data in a format that cannot be converted to the buffer's (not 8- or 16-bit PCM, or more
 // than two channels): refused rather than played as noise or at the wrong speed.
 inline constexpr uint32_t SOUND_STATUS_BAD_FORMAT = 22;
+inline constexpr uint32_t SOUND_STATUS_SHORT_READ = 23; // the data file gave fewer bytes than asked; the stream ends
 inline constexpr uint32_t SOUND_STATUS_NO_MEMORY = 24;         // work memory not available from the pool
 inline constexpr uint32_t SOUND_STATUS_NO_DECODER_MEMORY = 34; // decoder or output memory not available
 inline constexpr uint32_t SOUND_STATUS_OGG_THREAD = 36;        // (Ogg objects) thread creation failed

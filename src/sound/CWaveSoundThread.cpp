@@ -17,6 +17,10 @@ constexpr uint32_t RIFF_HEADER_BYTES = 12;
 constexpr uint32_t CHUNK_HEADER_BYTES = 8;
 constexpr uint32_t SAMPLER_HEADER_BYTES = 36;
 constexpr uint32_t LOOP_RECORD_BYTES = 24;
+constexpr uint32_t EXTENSIBLE_FORMAT_BYTES = 40;
+// KSDATAFORMAT_SUBTYPE_PCM as stored.
+constexpr BYTE PCM_SUBFORMAT[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                    0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 uint32_t Le32(const BYTE* p)
 {
@@ -94,13 +98,14 @@ ULONG CWaveSoundThread::Destroy()
         JoinThread(&m_thread);
     }
     m_stop_event.Close();
+    m_last_release = 0;
     ReleaseBuffer();
     FreeSoundMemory(m_pool_block, m_pool_size);
     m_pool_block = nullptr;
     m_pool_size = 0;
     m_work_start = m_work_end = nullptr;
     m_work_size = 0;
-    return 0;
+    return m_last_release;
 }
 
 void CWaveSoundThread::SetNextDataFormat(const WAVEFORMATEX& format)
@@ -156,6 +161,8 @@ bool CWaveSoundThread::OpenData(HANDLE file, DWORD data_start, DWORD data_size, 
     m_available = 0;
     m_read_index = 0;
     m_pending = 0;
+    m_file_position = data_start;
+    m_stream_failed = false;
     if (m_work_start)
         FillSilence(m_work_start, m_work_size);
     if (m_converting) {
@@ -240,12 +247,17 @@ bool CWaveSoundThread::ReadWaveHeader(HANDLE file)
             }
         } else if (std::memcmp(chunk, "fmt ", 4) == 0) {
             // Read so that data in another format is converted, not played at the wrong speed.
-            BYTE fmt[16];
+            BYTE fmt[EXTENSIBLE_FORMAT_BYTES];
             if (size >= 16 && ReadExact(file, fmt, 16)) {
                 found_format = true;
                 data_format = {
                     Le16(fmt), Le16(fmt + 2), Le32(fmt + 4), Le32(fmt + 8), Le16(fmt + 12), Le16(fmt + 14),
                     0};
+                // The extensible form names its encoding by a sub-format; PCM there is plain PCM.
+                if (data_format.wFormatTag == WAVE_FORMAT_EXTENSIBLE && size >= EXTENSIBLE_FORMAT_BYTES &&
+                    ReadExact(file, fmt + 16, EXTENSIBLE_FORMAT_BYTES - 16) &&
+                    std::memcmp(fmt + 24, PCM_SUBFORMAT, sizeof(PCM_SUBFORMAT)) == 0)
+                    data_format.wFormatTag = WAVE_FORMAT_PCM;
             }
         }
         position = body + size + (size & 1); // odd chunks carry a pad byte
@@ -328,7 +340,7 @@ bool CWaveSoundThread::PrimeBuffer()
         m_status = SOUND_STATUS_NO_FILE;
         return false;
     }
-    m_data_file.Seek(m_data_start, FILE_BEGIN);
+    m_file_position = m_data_start;
     m_data_state = DATA_REMAINS;
     m_end_known = 0;
     m_previous_play_cursor = 0;
@@ -727,7 +739,7 @@ void CWaveSoundThread::ReleaseBuffer()
 {
     CloseEffects();
     if (m_buffer) {
-        m_buffer->Release();
+        m_last_release = m_buffer->Release();
         m_buffer = nullptr;
     }
 }
@@ -748,6 +760,24 @@ bool CWaveSoundThread::RestoreBuffer()
     return true;
 }
 
+uint32_t CWaveSoundThread::ReadStream(BYTE* dest, uint32_t n)
+{
+    if (m_stream_failed)
+        return 0;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(m_file_position);
+    at.OffsetHigh = static_cast<DWORD>(m_file_position >> 32);
+    DWORD got = 0;
+    if (!ReadFile(m_data_file.GetHandle(), dest, n, &got, &at))
+        got = 0;
+    m_file_position += got;
+    if (got < n) {
+        m_stream_failed = true;
+        m_status = SOUND_STATUS_SHORT_READ;
+    }
+    return got;
+}
+
 uint32_t CWaveSoundThread::ReadData(BYTE* dest, uint32_t n)
 {
     uint32_t got = 0;
@@ -757,13 +787,15 @@ uint32_t CWaveSoundThread::ReadData(BYTE* dest, uint32_t n)
             if (!HasLoop())
                 break;
             m_read_position = m_loop_start;
-            m_data_file.Seek(m_data_start + m_loop_start, FILE_BEGIN);
+            m_file_position = m_data_start + m_loop_start;
             continue;
         }
         const uint32_t chunk = std::min(n - got, left);
-        m_data_file.Read(dest + got, chunk);
-        got += chunk;
-        m_read_position += chunk;
+        const uint32_t read = ReadStream(dest + got, chunk);
+        got += read;
+        m_read_position += read;
+        if (read < chunk)
+            break;
     }
     return got;
 }
@@ -809,30 +841,34 @@ void CWaveSoundThread::RefillWork()
         return;
     }
     const uint32_t left = m_loop_end - m_read_position;
-    if (m_work_size < left) {
-        m_data_file.Read(m_work_start, m_work_size);
-        m_read_position += m_work_size;
-        m_pending += m_work_size;
-        m_available = m_work_size;
+    if (m_stream_failed) {
+        // The stream ended early; what follows what was read is silence.
+    } else if (m_work_size < left) {
+        const uint32_t read = ReadStream(m_work_start, m_work_size);
+        m_read_position += read;
+        m_pending += read;
+        m_available = read;
     } else if (HasLoop()) {
-        while (m_available < m_work_size) {
+        while (m_available < m_work_size && !m_stream_failed) {
             const uint32_t chunk = std::min(m_work_size - m_available, m_loop_end - m_read_position);
-            m_data_file.Read(m_work_start + m_available, chunk);
-            m_read_position += chunk;
-            m_available += chunk;
-            m_pending += chunk;
+            const uint32_t read = ReadStream(m_work_start + m_available, chunk);
+            m_read_position += read;
+            m_available += read;
+            m_pending += read;
             if (m_read_position >= m_loop_end) {
                 m_read_position = m_loop_start;
-                m_data_file.Seek(m_data_start + m_loop_start, FILE_BEGIN);
+                m_file_position = m_data_start + m_loop_start;
             }
         }
-    } else {
-        if (m_data_state == DATA_REMAINS) {
-            m_data_file.Read(m_work_start, left);
-            m_pending += left;
-            m_available = left;
+    } else if (m_data_state == DATA_REMAINS) {
+        const uint32_t read = ReadStream(m_work_start, left);
+        m_pending += read;
+        m_available = read;
+        m_data_state = DATA_LAST_READ;
+    }
+    if (m_stream_failed || !(m_work_size < left || HasLoop())) {
+        if (m_data_state == DATA_REMAINS)
             m_data_state = DATA_LAST_READ;
-        }
         FillSilence(m_work_start + m_available, m_work_size - m_available);
         m_available = m_work_size;
         m_read_position = m_loop_end;

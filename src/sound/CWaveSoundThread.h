@@ -57,6 +57,7 @@ public:
     void ThreadProc() override;
     // Takes the work block, makes the buffer and its effects and starts the thread.
     virtual bool Create(const WAVEFORMATEX& format, DWORD work_size);
+    // Returns what the last release of the buffer answered (0 when there was none).
     virtual ULONG Destroy();
     // Attaches data at data_start (bytes) of handle's file; loop points in sample frames,
     // NO_LOOP for none. The handle is duplicated; the caller keeps its own.
@@ -156,6 +157,9 @@ private:
     void RefillWorkConverted();
     // Reads up to n bytes of data in the data format, following the loop; stops at the data end.
     uint32_t ReadData(BYTE* dest, uint32_t n);
+    // Reads n bytes at the stream's own file position, so that reads of the archive through
+    // other handles move neither; a short read ends the stream with its status.
+    uint32_t ReadStream(BYTE* dest, uint32_t n);
     void CloseEffects();
     // Plays the buffer round and round; the caller holds the lock and has checked the buffer.
     bool PlayLooping();
@@ -169,4 +173,7 @@ private:
     uint32_t m_staging_used = 0;
     bool m_source_ended = false; // the converter has been given the last data byte
     uint32_t m_output_data_size = 0;
+    uint64_t m_file_position = 0; // of the next read, absolute in the data file
+    bool m_stream_failed = false;
+    ULONG m_last_release = 0; // what the buffer's Release answered, for Destroy
 };

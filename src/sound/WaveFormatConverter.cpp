@@ -8,7 +8,8 @@ bool WaveFormatConverter::CanConvert(const WAVEFORMATEX& from, const WAVEFORMATE
 {
     auto usable = [](const WAVEFORMATEX& f) {
         return f.wFormatTag == WAVE_FORMAT_PCM && (f.nChannels == 1 || f.nChannels == 2) &&
-               (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nSamplesPerSec > 0 &&
+               (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
+               f.nSamplesPerSec >= DSBFREQUENCY_MIN && f.nSamplesPerSec <= DSBFREQUENCY_MAX &&
                f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8;
     };
     return usable(from) && usable(to);

@@ -12,7 +12,7 @@
 class WaveFormatConverter
 {
 public:
-    // True for 8- or 16-bit PCM with one or two channels on both sides.
+    // True for 8- or 16-bit PCM with one or two channels at a rate the mixer plays on both sides.
     static bool CanConvert(const WAVEFORMATEX& from, const WAVEFORMATEX& to);
     // True when both formats play the same bytes the same way.
     static bool IsSameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b);

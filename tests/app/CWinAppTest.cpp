@@ -131,6 +131,24 @@ TEST_F(CWinAppTest, TheConfigurationIsWrittenWhenTheObjectIsDestroyed)
     EXPECT_EQ(again.GetConfigInt("/Config/Master/Volume", 75, 0), 40);
 }
 
+TEST_F(CWinAppTest, AFailedSaveAtTheEndIsReported)
+{
+    std::vector<std::string> shown;
+    SetAppMessageBoxHook([&](UINT, const CStringUTF8& text) {
+        shown.push_back(text.GetText());
+        return 1;
+    });
+    const std::string path = m_dir.PathOf("missing/config.xml");
+    {
+        TestApp app;
+        app.UseConfigFile(path);
+        app.Config().SetInt("/Config/Master/Volume", 40);
+    }
+    SetAppMessageBoxHook(nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], "Save Error:\n" + path);
+}
+
 TEST_F(CWinAppTest, TheSecondConfigurationIsNeverThere)
 {
     TestApp app;

@@ -104,6 +104,20 @@ TEST_F(InitSaveDataTest, AFirstStartMakesTheFoldersAndWritesTheInitialSet)
     EXPECT_EQ(m_app.GetConfigInt("/Screen/Window/Width", 0, 0), 1280);
 }
 
+TEST_F(InitSaveDataTest, TheFirstFlagFileIsWrittenLast)
+{
+    InitSaveData(nullptr);
+    const auto marker_time = fs::last_write_time(Save("FLAG000"));
+    size_t others = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(Save())) {
+        if (entry.path().filename() == "FLAG000")
+            continue;
+        ++others;
+        EXPECT_LE(entry.last_write_time(), marker_time) << entry.path();
+    }
+    EXPECT_GT(others, 0u);
+}
+
 TEST_F(InitSaveDataTest, ALaterStartLeavesThePlayersFilesAndConfigurationAlone)
 {
     InitSaveData(nullptr);

@@ -253,7 +253,7 @@ TEST_F(CArchiveFileTest, EntryQueriesWithoutAnEntryRaiseTheirTexts)
     CArchiveFile empty;
     EXPECT_EQ(empty.OpenRead("NOTHING"), 0);
     Bytes untouched(4, 0x5A);
-    EXPECT_EQ(empty.ReadAll(untouched.data()), 1); // no index: nothing read, nothing raised
+    EXPECT_EQ(ThrownText([&] { empty.ReadAll(untouched.data()); }), "ファイルの読み込みに失敗しました\nNOTHING");
     EXPECT_EQ(untouched, Bytes(4, 0x5A));
     EXPECT_EQ(ThrownText([&] { empty.GetSize(); }), "ファイルサイズの取得に失敗しました\nNOTHING");
     EXPECT_EQ(ThrownText([&] { empty.GetPosition(); }), "ファイルポインタの取得に失敗しました\nNOTHING");
@@ -277,6 +277,41 @@ TEST_F(CArchiveFileTest, CloseArchiveLeavesAnEmptyArchive)
     archive.CloseArchive();
     EXPECT_EQ(archive.OpenRead("README.TXT"), 0);
     EXPECT_FALSE(archive.Exists("README.TXT"));
+}
+
+TEST_F(CArchiveFileTest, AFailedReopenLeavesTheArchiveClosedAndEmpty)
+{
+    m_dir.Write("test.arc", tools::BuildArchive(m_entries, ArchiveEncoding::Plain));
+    m_dir.Write("broken.arc", Bytes{0xFF, 0, 0, 0, 1});
+    for (const char* other : {"missing.arc", "broken.arc"}) {
+        SCOPED_TRACE(other);
+        CArchiveFile archive;
+        ASSERT_EQ(archive.OpenArchive("test.arc", false, false), 1);
+        EXPECT_EQ(archive.OpenArchive(other, false, false), 0);
+        EXPECT_EQ(archive.GetHandle(), nullptr);
+        const char* name = m_entries[0].name.c_str();
+        EXPECT_FALSE(archive.Exists(name));
+        EXPECT_EQ(archive.OpenRead(name), 0);
+        Bytes untouched(4, 0x5A);
+        EXPECT_EQ(ThrownText([&] { archive.ReadAll(untouched.data()); }).rfind("ファイルの読み込みに失敗しました", 0),
+                  0u);
+    }
+}
+
+TEST_F(CArchiveFileTest, ExtractionStopsAtANameOpenReadCannotFind)
+{
+    // "ABC.TXT" sorts first and is written; "abc.txt" would land on the same file on a
+    // case-insensitive disk and can never be opened: extraction stops there and says so.
+    const std::vector<ArchiveEntry> entries = {{"abc.txt", Text("lower")}, {"ABC.TXT", Text("upper")}};
+    m_dir.Write("cases.arc", tools::BuildArchive(entries, ArchiveEncoding::Lzss));
+    std::filesystem::create_directory(m_dir.Path() / "out");
+    CArchiveFile archive;
+    ASSERT_EQ(archive.OpenArchive("cases.arc", true, true), 1);
+    m_dir.Write("ABC.TXT", Text("loose")); // a loose file does not stand in for the entry
+    bool extracted = true;
+    EXPECT_EQ(ThrownText([&] { extracted = archive.ExtractEntry("out"); }), "(nothing thrown)");
+    EXPECT_FALSE(extracted);
+    EXPECT_EQ(m_dir.Read("out/ABC.TXT"), Text("upper"));
 }
 
 TEST_F(CArchiveFileTest, ExtractsEveryEntryIntoAFolder)

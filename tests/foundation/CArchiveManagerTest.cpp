@@ -157,13 +157,25 @@ TEST_F(CArchiveManagerTest, ListPiecesIncludeEmptyOnes)
     }
 }
 
+TEST_F(CArchiveManagerTest, ASecondOpenReopensTheWholeList)
+{
+    WriteArchive("a.arc", {{"ENTRY", Text("old")}}, ArchiveEncoding::Plain);
+    CArchiveManager archives("a.arc", false, true);
+    EXPECT_EQ(ReadEntry(archives, "ENTRY"), Text("old"));
+    WriteArchive("a.arc", {{"ENTRY", Text("new")}}, ArchiveEncoding::Plain);
+    WriteArchive("c.arc", {{"IN_C", Text("c")}}, ArchiveEncoding::Plain);
+    EXPECT_EQ(archives.Open("c.arc", false, true), 1);
+    EXPECT_EQ(ReadEntry(archives, "ENTRY"), Text("new"));
+    EXPECT_EQ(ReadEntry(archives, "IN_C"), Text("c"));
+}
+
 TEST_F(CArchiveManagerTest, UnreadableArchiveIsShownAndStopsTheList)
 {
     WriteArchive("a.arc", {{"IN_A", Text("a")}}, ArchiveEncoding::Plain);
     m_dir.Write("broken.arc", Bytes{1, 2}); // no whole index length
     WriteArchive("c.arc", {{"IN_C", Text("c")}}, ArchiveEncoding::Plain);
-    CArchiveManager archives("", false, false);
-    EXPECT_EQ(archives.Open("a.arc;broken.arc;c.arc", false, true), 0);
+    CArchiveManager archives("a.arc", false, false);
+    EXPECT_EQ(archives.Open("broken.arc;c.arc", false, true), 0);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0], "0:script(1)\nアーカイブのヘッダー情報が読み込めません\nbroken.arc");
     EXPECT_EQ(ReadEntry(archives, "IN_A"), Text("a"));

@@ -97,8 +97,6 @@ TEST_F(CLangTextTableTest, MalformedTablesGiveNoTextsAndReadNothingOutside)
     PutLittleEndian(big_count, 0, 0x20000000);
     Bytes offset_past_end = good;
     PutLittleEndian(offset_past_end, 8, 36);
-    Bytes odd_offset = good;
-    PutLittleEndian(odd_offset, 8, 21);
     Bytes unterminated = good;
     unterminated.resize(34); // "two" loses its 0 unit
     const Bytes header_only = {1, 0};
@@ -109,8 +107,6 @@ TEST_F(CLangTextTableTest, MalformedTablesGiveNoTextsAndReadNothingOutside)
     table.AddEntries(offset_past_end, 0);
     EXPECT_EQ(table.GetText(1, 0), "");
     EXPECT_EQ(table.GetText(2, 0), "two");
-    table.AddEntries(odd_offset, 0);
-    EXPECT_EQ(table.GetText(1, 0), "");
     table.AddEntries(unterminated, 0);
     EXPECT_EQ(table.GetText(1, 0), "one");
     EXPECT_EQ(table.GetText(2, 0), "");
@@ -118,6 +114,43 @@ TEST_F(CLangTextTableTest, MalformedTablesGiveNoTextsAndReadNothingOutside)
     EXPECT_EQ(table.GetText(1, 0), "");
     table.AddEntries(Bytes{}, 0);
     EXPECT_EQ(table.GetText(1, 0), "");
+}
+
+TEST(CLangTextTable, ReadsTextsAtOddOffsets)
+{
+    // count 2; id 5 at byte 21, id 6 at byte 30: "Hi\0" from byte 21, then "Yo\0" from byte 30.
+    Bytes file(36, 0);
+    PutLittleEndian(file, 0, 2);
+    PutLittleEndian(file, 4, 5);
+    PutLittleEndian(file, 8, 21);
+    PutLittleEndian(file, 12, 6);
+    PutLittleEndian(file, 16, 30);
+    file[21] = 'H';
+    file[23] = 'i';
+    file[30] = 'Y';
+    file[32] = 'o';
+    CLangTextTable table;
+    table.AddEntries(file, 2);
+    EXPECT_EQ(table.GetText(5, 2), "Hi");
+    EXPECT_EQ(table.GetText(6, 2), "Yo");
+}
+
+TEST(CLangTextTable, LargeTableWithoutEndsLoadsInLinearTime)
+{
+    // Half a MiB of pairs that all point into half a MiB of text without a 0 unit: each text
+    // searched to the end of the file once made this load quadratic.
+    constexpr uint32_t COUNT = 1u << 16;
+    constexpr size_t TEXT_START = 4 + 8 * size_t{COUNT};
+    Bytes file(2 * TEXT_START, 0xAA);
+    PutLittleEndian(file, 0, COUNT);
+    for (uint32_t k = 0; k < COUNT; ++k) {
+        PutLittleEndian(file, 4 + 8 * k, k);
+        PutLittleEndian(file, 8 + 8 * k, static_cast<uint32_t>(TEXT_START + k % 64));
+    }
+    CLangTextTable table;
+    table.AddEntries(file, 0);
+    EXPECT_EQ(table.GetText(0, 0), "");
+    EXPECT_EQ(table.GetText(static_cast<int>(COUNT - 1), 0), "");
 }
 
 TEST(LoadMapFile, NeedsTheDocumentsDataArchive)

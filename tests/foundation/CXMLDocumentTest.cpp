@@ -262,10 +262,13 @@ TEST_F(CXMLDocumentTest, HeaderVariants)
         {"<?xml encoding=\"UTF-8\"?>", "<?xml version=\"\" encoding=\"UTF-8\" ?>"},
         {"<?xml?>", "<?xml version=\"\" encoding=\"\" ?>"},
         {"<? xml ?>  ", "<?xml version=\"\" encoding=\"\" ?>"},
+        // A value holding a double quote is written with apostrophes, so it reads back.
+        {"<?xml version='1\"0' encoding='a\"b'?>", "<?xml version='1\"0' encoding='a\"b' ?>"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(LoadAndSave(std::string(c.header) + "\n<A>1</A>\n"), BOM + c.saved + "\n<A>1</A>\n")
-            << c.header;
+        const std::string saved = LoadAndSave(std::string(c.header) + "\n<A>1</A>\n");
+        EXPECT_EQ(saved, BOM + c.saved + "\n<A>1</A>\n") << c.header;
+        EXPECT_EQ(LoadAndSave(saved), saved) << "the saved file loads again: " << c.header;
     }
 }
 
@@ -304,6 +307,10 @@ TEST_F(CXMLDocumentTest, ParseErrorsReportMessageAndLine)
         {"<?xml ?>\n<A>\n<!-- open\n\nstill\n</A>\n", no_comment_end, 3},
         {"<?xml ?>\n<!-- outer\n<!-- inner -->\n\n", no_comment_end, 2},
         {"<?xml ?>\n<!-- closed -->\n<!-- a\n<!-- b\n", no_comment_end, 4},
+        {"<?xml ?>\n<A>1</A>\n</B>\n<C>2</C>\n", "B の開始タグが見つかりません", 3},
+        {"<?xml ?>\n<A>\n\t<>1</>\n</A>\n", "要素名が存在しません。", 3},
+        {"<?xml version='a\"' version=\"b'\" ?>\n", bad_version, 1},
+        {"<?xml encoding='a\"' encoding=\"b'\" ?>\n", bad_encoding, 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LoadError(c.text), Diagnostic(c.message, c.line)) << c.text;
@@ -321,9 +328,9 @@ TEST_F(CXMLDocumentTest, FailedParseAnswersDefaults)
 
 TEST_F(CXMLDocumentTest, LookAheadSeesNothingPastTheEnd)
 {
-    // A "<" as the very last character opens a nameless element that ends with the text.
-    EXPECT_EQ(LoadAndSave("<?xml ?>\n<A>1</A>\n<"), BOM + "<?xml version=\"\" encoding=\"\" ?>\n<A>1</A>\n");
-    EXPECT_EQ(LoadError("<?xml ?>\n<A>x<"), Diagnostic("A の終端子が見つかりません", 2));
+    // A "<" as the very last character opens an element without a name.
+    EXPECT_EQ(LoadError("<?xml ?>\n<A>1</A>\n<"), Diagnostic("要素名が存在しません。", 3));
+    EXPECT_EQ(LoadError("<?xml ?>\n<A>x<"), Diagnostic("要素名が存在しません。", 2));
     // "<!-" at the end is no comment: the third look-ahead is past the end.
     EXPECT_EQ(LoadError("<?xml ?>\n<A>1</A>\n<!-"), Diagnostic("!- の終端子が見つかりません", 3));
     EXPECT_EQ(LoadError("<?xml ?>\n<A>1</A>\n<!--"), Diagnostic("コメントの終端子が見つかりません", 3));
@@ -487,6 +494,18 @@ TEST_F(CXMLDocumentTest, FailedLoadStillSavesTheKeysSetAndKeepsTheOldFile)
     ASSERT_EQ(doc.Save(), 1u);
     EXPECT_EQ(ReadBytes(ConfigPath()), header + "<Config>\n\t<Key>3</Key>\n</Config>\n");
     EXPECT_EQ(ReadBytes(ConfigPath() + ".bad"), broken);
+}
+
+TEST_F(CXMLDocumentTest, AStrayEndTagKeepsEveryLaterSettingInTheCopy)
+{
+    const std::string edited = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Config>\n\t<A>1</A>\n</Config>\n"
+                               "</Extra>\n<Screen>\n\t<Status>2</Status>\n</Screen>\n";
+    WriteBytes(ConfigPath(), edited);
+    CXMLDocument doc{CStringUTF8(ConfigPath())};
+    EXPECT_EQ(doc.Load(), 0u);
+    EXPECT_EQ(doc.GetInt(CStringUTF8("/Config/A"), 7), 7);
+    ASSERT_EQ(doc.Save(), 1u);
+    EXPECT_EQ(ReadBytes(ConfigPath() + ".bad"), edited);
 }
 
 TEST_F(CXMLDocumentTest, MissingFileSavesTheKeysSetWithoutACopy)

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -92,6 +93,7 @@ protected:
         add("LOOP.AKB", Difference("loop.akb", tools::MakeDifference(m_base, m_changed)));
         add("CYCLEA.AKB", Difference("cycleb.akb", tools::MakeDifference(m_base, m_changed)));
         add("CYCLEB.AKB", Difference("cyclea.akb", tools::MakeDifference(m_base, m_changed)));
+        add("ORPHAN.AKB", Difference("gone.akb", tools::MakeDifference(m_base, m_changed)));
         AkbPicture wide = Gradient(64, 30, 5);
         add("WIDEBASE.AKB", tools::EncodeAkb(wide, {}));
         add("WIDEDIFF.AKB", Difference("widebase.akb", tools::MakeDifference(wide, wide)));
@@ -196,18 +198,54 @@ TEST_F(CLayerFileTest, DifferencePicturesShowTheirBaseThroughTheKeyColour)
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(CLayerFileTest, CircularDifferencePicturesAreRefused)
+TEST_F(CLayerFileTest, DifferencePicturesWhoseBaseFailsStillDrawTheDifference)
 {
-    for (const char* name : {"loop.akb", "cyclea.akb"}) {
+    // A cycle stops at the depth guard with one message; a missing base shows the archive's.
+    const std::pair<const char*, const char*> cases[] = {
+        {"loop.akb", "script(1)\nLoadPicture base image error"},
+        {"cyclea.akb", "script(1)\nLoadPicture base image error"},
+        {"orphan.akb", "script(1)\nファイルオープンエラー\ngone.akb"},
+    };
+    for (const auto& [name, message] : cases) {
+        SCOPED_TRACE(name);
         m_messages.clear();
-        EXPECT_EQ(Load(name), nullptr) << name;
-        ASSERT_EQ(m_messages.size(), 1u) << name;
-        EXPECT_EQ(m_messages[0].rfind("script(1)\nLoadPicture base image error", 0), 0u) << m_messages[0];
-
         auto given = MakeLayer(40, 30, 0x5A5A5A5A);
         EXPECT_EQ(m_file->LoadPicture(name, given.get(), 0, 0, nullptr, 0, 0, 0), given.get());
-        EXPECT_EQ(PixelAt(*given, 0, 0), 0x5A5A5A5Au);
-        EXPECT_EQ(PixelAt(*given, 39, 29), 0x5A5A5A5Au);
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0].rfind(message, 0), 0u) << m_messages[0];
+        EXPECT_EQ(PixelAt(*given, 0, 0), 0x5A5A5A5Au) << "no base: the layer shows through the key";
+        // The key blit carries colour; the alpha stays the layer's.
+        EXPECT_EQ(PixelAt(*given, 5, 10) & 0xFFFFFF, m_changed.At(5, 10) & 0xFFFFFF) << "the difference is drawn";
+        auto made = Load(name);
+        ASSERT_NE(made, nullptr);
+        EXPECT_EQ(PixelAt(*made, 14, 19) & 0xFFFFFF, m_changed.At(14, 19) & 0xFFFFFF);
+    }
+}
+
+TEST_F(CLayerFileTest, HeadersAskingForHugePicturesAreRangeErrors)
+{
+    // 32-byte headers with an empty content rectangle and a border fill: nothing to decode, but
+    // a layer of the claimed size would be made.
+    std::vector<tools::ArchiveEntry> entries;
+    for (auto [name, width, height] : {std::tuple{"HUGE.AKB", 65535, 65535}, std::tuple{"WIDE.AKB", 65535, 8192},
+                                       std::tuple{"TALL.AKB", 100, 9000}}) {
+        std::vector<uint8_t> header = {'A', 'K', 'B', ' '};
+        header.resize(32, 0);
+        header[4] = static_cast<uint8_t>(width);
+        header[5] = static_cast<uint8_t>(width >> 8);
+        header[6] = static_cast<uint8_t>(height);
+        header[7] = static_cast<uint8_t>(height >> 8);
+        header[11] = 0x80; // fill the border
+        header[15] = 0xFF; // opaque black
+        entries.push_back({name, header});
+    }
+    m_dir.Write("huge.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Lzss));
+    CSpriteLayerFile file("huge.arc", true, false);
+    for (const char* name : {"huge.akb", "wide.akb", "tall.akb"}) {
+        m_messages.clear();
+        EXPECT_EQ(file.LoadPicture(name, nullptr, 0, 0, nullptr, -1, -1, 0), nullptr) << name;
+        ASSERT_EQ(m_messages.size(), 1u) << name;
+        EXPECT_EQ(m_messages[0].rfind("LoadPicture image range error", 0), 0u) << m_messages[0];
     }
 }
 

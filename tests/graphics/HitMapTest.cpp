@@ -96,6 +96,12 @@ TEST_F(HitMapTest, ScaledCopiesTakeTheRoundedSize)
     EXPECT_EQ(map.GetCallerValue(), -64);
     map.StretchPictureToSprite(0, 1.0f, 1.0f);
     EXPECT_EQ(map.GetIdAt(29, 19), 0x0007);
+
+    // A later load takes the new picture at its own size, not at the last scale.
+    map.StretchPictureToSprite(0, 0.5f, 0.25f);
+    map.LoadPictureStretched("ids.akb");
+    EXPECT_EQ(map.GetScaledWidth(), 60);
+    EXPECT_EQ(map.GetScaledHeight(), 40);
 }
 
 TEST_F(HitMapTest, MissingPictureLeavesNoMap)

@@ -9,6 +9,7 @@
 #include "support/FakeDocumentLink.h"
 #include "support/WorkingDir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <memory>
@@ -259,6 +260,62 @@ TEST_P(StreamingTest, ALoopThatDoesNotMoveForwardPlaysOnce)
     EXPECT_FALSE(IsPlaying(*sound));
 }
 
+TEST_P(StreamingTest, ExtensibleFormatWithPcmDataPlays)
+{
+    const std::vector<int16_t> data = QuietPattern(5000, 2);
+    tools::WavContents wav = StereoWav(data);
+    wav.extensible = true;
+    SoundPtr sound = Make();
+    ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(wav)));
+    ASSERT_TRUE(sound->Start());
+    Run(500);
+    EXPECT_FALSE(IsPlaying(*sound));
+    const std::vector<int16_t> out = TakeOutput();
+    EXPECT_EQ(std::vector<int16_t>(out.begin(), out.begin() + 10000), data);
+}
+
+TEST_P(StreamingTest, OtherReadsOfTheFileDoNotMoveTheStream)
+{
+    // Four seconds through a small work block, so most of it is read while it plays.
+    const std::vector<int16_t> data = QuietPattern(44100 * 4, 2, 7);
+    SoundPtr sound = Make(65536);
+    HANDLE file = OpenWav(StereoWav(data));
+    ASSERT_TRUE(sound->ReadWaveHeader(file));
+    ASSERT_TRUE(sound->Start());
+    for (uint32_t t = 0; t < 6000 && IsPlaying(*sound); t += Tick()) {
+        // Another entry of the same archive is read through the original handle.
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        BYTE other[16];
+        DWORD got = 0;
+        ReadFile(file, other, sizeof(other), &got, nullptr);
+        Pass(Tick(), Threads());
+    }
+    EXPECT_FALSE(IsPlaying(*sound));
+    const std::vector<int16_t> out = TakeOutput();
+    ASSERT_GE(out.size(), data.size());
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
+}
+
+TEST_P(StreamingTest, AShortReadEndsTheStreamWithItsStatus)
+{
+    // The data claims six seconds; the file holds four.
+    const std::vector<int16_t> data = QuietPattern(44100 * 4, 2, 9);
+    SoundPtr sound = Make(65536);
+    HANDLE file = OpenWav(StereoWav(data));
+    constexpr DWORD DATA_START = 44;
+    ASSERT_TRUE(sound->OpenData(file, DATA_START, 176400 * 6, CWaveSoundThread::NO_LOOP, 0));
+    ASSERT_TRUE(sound->Start());
+    Run(7000);
+    EXPECT_EQ(sound->GetStatusCode(), SOUND_STATUS_SHORT_READ);
+    EXPECT_FALSE(IsPlaying(*sound));
+    const std::vector<int16_t> out = TakeOutput();
+    ASSERT_GE(out.size(), data.size());
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
+    EXPECT_TRUE(std::all_of(out.begin() + static_cast<ptrdiff_t>(data.size()), out.end(),
+                            [](int16_t v) { return v == 0; }))
+        << "silence after what was read";
+}
+
 TEST_P(StreamingTest, ASamplerChunkWithoutLoopsPlaysOnce)
 {
     const std::vector<int16_t> data = QuietPattern(5000, 2);
@@ -362,6 +419,23 @@ TEST_F(SoundTest, WaveHeadersThatAreNotPlayableAreRefusedWithTheirStatus)
     adpcm.format_tag = 2;
     cases.push_back({"compressed", tools::WriteWav(adpcm), SOUND_STATUS_BAD_FORMAT});
     cases.push_back({"too short", {'R', 'I', 'F', 'F'}, SOUND_STATUS_NOT_RIFF});
+    // Formats the mixer cannot play are refused before any conversion runs.
+    tools::WavContents huge_rate = StereoWav(data);
+    huge_rate.rate = 0xFFFFFF00;
+    cases.push_back({"enormous rate", tools::WriteWav(huge_rate), SOUND_STATUS_BAD_FORMAT});
+    tools::WavContents tiny_rate = StereoWav(data);
+    tiny_rate.rate = 1;
+    cases.push_back({"rate of 1", tools::WriteWav(tiny_rate), SOUND_STATUS_BAD_FORMAT});
+    tools::WavContents six_channels = StereoWav(data);
+    six_channels.channels = 6;
+    cases.push_back({"six channels", tools::WriteWav(six_channels), SOUND_STATUS_BAD_FORMAT});
+    bytes = good;
+    bytes[32] = 0x40; // "fmt " block align of 64 bytes
+    cases.push_back({"block size", bytes, SOUND_STATUS_BAD_FORMAT});
+    tools::WavContents extensible_float = StereoWav(data);
+    extensible_float.extensible = true;
+    extensible_float.format_tag = 3;
+    cases.push_back({"extensible float", tools::WriteWav(extensible_float), SOUND_STATUS_BAD_FORMAT});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = m_dir.PathOf(std::string(c.name) + ".wav");
@@ -378,6 +452,24 @@ TEST_F(SoundTest, WaveHeadersThatAreNotPlayableAreRefusedWithTheirStatus)
     }
     EXPECT_FALSE(sound->ReadWaveHeader(nullptr));
     EXPECT_EQ(sound->GetStatusCode(), SOUND_STATUS_NO_FILE);
+}
+
+TEST_F(SoundTest, DestroyAnswersTheLastReleaseOfTheBuffer)
+{
+    struct Holder : CWaveSoundThread
+    {
+        IDirectSoundBuffer8* Hold()
+        {
+            m_buffer->AddRef();
+            return m_buffer;
+        }
+    };
+    Holder sound;
+    ASSERT_TRUE(sound.Create(STEREO_16, WORK_SIZE));
+    IDirectSoundBuffer8* held = sound.Hold();
+    EXPECT_EQ(sound.Destroy(), 1u) << "one reference is still held";
+    EXPECT_EQ(held->Release(), 0u);
+    EXPECT_EQ(sound.Destroy(), 0u) << "nothing left to release";
 }
 
 TEST_F(SoundTest, AnObjectWithoutABufferAnswersStatusTwo)

@@ -610,7 +610,7 @@ AssembledArchive BuildScriptArchive(std::span<const ScriptSource> sources, Archi
             result.Error = source.name + ": " + script.Error;
             return result;
         }
-        // The reader looks names up upper-cased, as the original archives store them.
+        // The reader upper-cases the names it looks up, so entries are stored under upper-case names.
         entries.push_back(ArchiveEntry{UpperCaseName(source.name), std::move(script.File)});
     }
     result.File = BuildArchive(entries, encoding);

@@ -39,12 +39,20 @@ std::vector<uint8_t> WriteWav(const WavContents& wav)
 {
     std::vector<uint8_t> fmt;
     const uint16_t block = static_cast<uint16_t>(wav.channels * wav.bits / 8);
-    Put16(fmt, wav.format_tag);
+    Put16(fmt, wav.extensible ? 0xFFFE : wav.format_tag);
     Put16(fmt, wav.channels);
     Put32(fmt, wav.rate);
     Put32(fmt, wav.rate * block);
     Put16(fmt, block);
     Put16(fmt, wav.bits);
+    if (wav.extensible) {
+        Put16(fmt, 22);                                 // bytes that follow
+        Put16(fmt, wav.bits);                           // valid bits per sample
+        Put32(fmt, wav.channels == 1 ? 0x4 : 0x3);      // speaker mask: centre, or left and right
+        Put32(fmt, wav.format_tag);                     // sub-format: the tag in the base GUID
+        for (uint8_t b : {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71})
+            fmt.push_back(b);
+    }
 
     std::vector<uint8_t> body;
     PutId(body, "WAVE");

@@ -31,6 +31,8 @@ struct WavChunk
 struct WavContents
 {
     uint16_t format_tag = 1; // PCM
+    // Writes "fmt " in its extensible form, with format_tag as the sub-format.
+    bool extensible = false;
     uint16_t channels = 2;
     uint32_t rate = 44100;
     uint16_t bits = 16;

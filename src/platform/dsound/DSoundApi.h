@@ -26,6 +26,7 @@ static_assert(sizeof(WAVEFORMATEX) == 18);
 using LPWAVEFORMATEX = WAVEFORMATEX*;
 using LPCWAVEFORMATEX = const WAVEFORMATEX*;
 inline constexpr WORD WAVE_FORMAT_PCM = 1;
+inline constexpr WORD WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 
 // Result codes.
 constexpr HRESULT MAKE_DSHRESULT(DWORD code)

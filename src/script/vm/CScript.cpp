@@ -51,7 +51,7 @@ bool CScript::Load(const CStringUTF8& name)
     CArchiveManager* archive = s_script_archive.get();
     if (!archive) {
         m_name = name;
-        Refuse("no script archive is open");
+        Refuse("スクリプトアーカイブが開かれていません");
         return false;
     }
     archive->OpenEntry(name);
@@ -95,7 +95,7 @@ uint32_t CScript::JumpToTableA(uint32_t index)
 {
     if (index >= m_resume_count) {
         CStringUTF8 text;
-        text.Format("Resume point %u is outside the resume table (%u entries).", index, m_resume_count);
+        text.Format("再開位置 %u は再開テーブルの範囲外です（%u 個）", index, m_resume_count);
         ReportScriptError(text);
         m_position = m_code_size;
         return m_position;
@@ -108,7 +108,7 @@ uint32_t CScript::JumpToTableB(uint32_t index)
 {
     if (index >= m_choice_count) {
         CStringUTF8 text;
-        text.Format("Choice point %u is outside the choice table (%u entries).", index, m_choice_count);
+        text.Format("選択位置 %u は選択テーブルの範囲外です（%u 個）", index, m_choice_count);
         ReportScriptError(text);
         m_position = m_code_size;
         return m_position;
@@ -121,7 +121,7 @@ uint32_t CScript::SetPosition(uint32_t offset)
 {
     if (offset > m_code_size) {
         CStringUTF8 text;
-        text.Format("Code offset %u lies past the end of the code (%u bytes).", offset, m_code_size);
+        text.Format("コード位置 %u はコードの終端を越えています（%u バイト）", offset, m_code_size);
         ReportScriptError(text);
         offset = m_code_size;
     }
@@ -150,18 +150,18 @@ bool CScript::LoadImage(std::vector<uint8_t> file, const CStringUTF8& name)
     m_file = std::move(file);
     m_resume_count = m_choice_count = m_code_start = m_code_size = m_position = 0;
     if (m_file.size() < HEADER_SIZE) {
-        Refuse("it is shorter than its header");
+        Refuse("ヘッダーより短いファイルです");
         return false;
     }
     if (m_file.size() > UINT32_MAX) {
-        Refuse("it is larger than 4 GB");
+        Refuse("4 GB を超えるファイルです");
         return false;
     }
     const uint64_t resume_count = GetU32(m_file.data());
     const uint64_t choice_count = GetU32(m_file.data() + 4);
     const uint64_t code_start = HEADER_SIZE + 4 * (resume_count + choice_count);
     if (code_start > m_file.size()) {
-        Refuse("its tables run past the end of the file");
+        Refuse("テーブルがファイルの終端を越えています");
         return false;
     }
     m_resume_count = static_cast<uint32_t>(resume_count);
@@ -170,7 +170,7 @@ bool CScript::LoadImage(std::vector<uint8_t> file, const CStringUTF8& name)
     m_code_size = static_cast<uint32_t>(m_file.size() - code_start);
     for (uint32_t i = 0; i < m_resume_count + m_choice_count; ++i) {
         if (TableEntry(0, i) > m_code_size) {
-            Refuse("a table entry points past the end of its code");
+            Refuse("テーブルの位置がコードの終端を越えています");
             return false;
         }
     }
@@ -195,6 +195,6 @@ void CScript::Refuse(const char* reason)
     m_resume_count = m_choice_count = m_code_start = m_code_size = m_position = 0;
     m_file.clear();
     CStringUTF8 text;
-    text.Format("The script file %s cannot be used: %s.", m_name.GetText(), reason);
+    text.Format("スクリプトファイル %s は使用できません：%s", m_name.GetText(), reason);
     ReportScriptError(text);
 }

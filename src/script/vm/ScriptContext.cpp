@@ -22,8 +22,8 @@
 
 namespace {
 
-// Smallest upper bound of the random draw: small ranges are folded from this one, so that a
-// given seed yields the same numbers as the original engine.
+// Smallest upper bound of the random draw: every range of up to this many numbers takes its
+// number from a draw over this bound, so a given seed gives one sequence whatever the ranges.
 constexpr uint32_t RANDOM_MINIMUM_BOUND = 191'932'354;
 
 bool IsLeadByte(uint8_t byte)
@@ -162,7 +162,7 @@ void ScriptContext::Jump(CScript& script, uint32_t offset)
 void ScriptContext::ReportBank(const char* bank, int32_t index, size_t size)
 {
     CStringUTF8 text;
-    text.Format("%s[%d] lies outside the bank of %u entries.", bank, index, static_cast<unsigned>(size));
+    text.Format("%s[%d] は範囲外の番号です（%u 個）", bank, index, static_cast<unsigned>(size));
     ReportScriptError(text);
 }
 
@@ -230,7 +230,7 @@ void ScriptContext::LoadFromBank(uint8_t opcode)
         std::vector<ScriptValue>* locals = GetLocals();
         if (!locals) {
             CStringUTF8 text;
-            text.Format("Locals[%d] is read outside a script function.", index);
+            text.Format("関数の外で Locals[%d] を読み込んでいます", index);
             ReportScriptError(text);
             push_value(ScriptValue());
             return;
@@ -308,7 +308,7 @@ void ScriptContext::StoreToBank(uint8_t opcode)
         std::vector<ScriptValue>* locals = GetLocals();
         if (!locals) {
             CStringUTF8 text;
-            text.Format("Locals[%d] is written outside a script function.", index);
+            text.Format("関数の外で Locals[%d] に書き込んでいます", index);
             ReportScriptError(text);
             return;
         }
@@ -343,10 +343,12 @@ void ScriptContext::StoreToBank(uint8_t opcode)
 
 int32_t ScriptContext::DrawRandom(int32_t n)
 {
-    if (n <= 0)
-        return 0;
-    const uint32_t bound = static_cast<uint32_t>(n - 1) > RANDOM_MINIMUM_BOUND ? static_cast<uint32_t>(n - 1)
-                                                                               : RANDOM_MINIMUM_BOUND;
+    if (n == 0)
+        return 0; // no range at all
+    // A negative range draws over the minimum bound; the remainder takes the sign of x, so the
+    // result lies in [0, |n| - 1].
+    const int64_t top = int64_t{n} - 1;
+    const uint32_t bound = top > RANDOM_MINIMUM_BOUND ? static_cast<uint32_t>(top) : RANDOM_MINIMUM_BOUND;
     const uint32_t range = bound + 1;
     uint32_t r;
     do {
@@ -372,7 +374,7 @@ int ScriptContext::RegisterFunction(uint32_t id, uint32_t param_count, CScript& 
     ScriptRef holder = script.weak_from_this().lock();
     if (param_count > MAX_FUNCTION_PARAMS || !holder) {
         CStringUTF8 text;
-        text.Format("Liblary ID:%u cannot be defined with %u parameters here.", id, param_count);
+        text.Format("Liblary ID:%u は引数 %u 個では登録できない関数です", id, param_count);
         ReportScriptError(text);
         return 0;
     }
@@ -393,7 +395,7 @@ void ScriptContext::CallFunction(CScript&)
     CVeskDoc* document = GetDocument();
     if (document->LocalFrameStack.size() >= MAX_FUNCTION_CALL_DEPTH) {
         CStringUTF8 text;
-        text.Format("Liblary ID:%u: script functions nest more than %u deep.", id,
+        text.Format("Liblary ID:%u の呼び出しが %u 段を超えています", id,
                     static_cast<unsigned>(MAX_FUNCTION_CALL_DEPTH));
         ReportScriptError(text);
         return;
@@ -447,8 +449,12 @@ void ScriptContext::ReadTextRun(CScript& script)
     std::string bytes;
     for (uint8_t byte = FetchTextByte(script); byte != 0; byte = FetchTextByte(script)) {
         if (IsLeadByte(byte)) {
+            // A lead byte without its trail byte must not swallow the 0 that ends the run.
+            const uint8_t trail = FetchTextByte(script);
+            if (trail == 0)
+                break;
             bytes.push_back(static_cast<char>(byte));
-            bytes.push_back(static_cast<char>(FetchTextByte(script)));
+            bytes.push_back(static_cast<char>(trail));
         } else {
             // One-byte form of a two-byte character: the code is the byte, sign-extended, less
             // 0x7D62, so 0x01-0x53 are the hiragana from 0x829F.
@@ -619,7 +625,7 @@ void ScriptContext::ShiftedRun(CScript& script)
     if (!state || state->Values.size() < FLAG_BUFFER_VALUE_COUNT)
         return;
     if (m_shifted_run_depth >= MAX_SHIFTED_RUN_DEPTH) {
-        ReportScriptError(CStringUTF8("Shifted runs nest too deeply."));
+        ReportScriptError(CStringUTF8("シフトテキストの入れ子が深すぎます"));
         return;
     }
     if (!IsMeasuring() && IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN))

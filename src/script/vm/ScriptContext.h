@@ -100,7 +100,7 @@ public:
     // Opens a backlog record before message text unless one is open.
     void PrepareBacklogEntry();
 
-    // A uniform draw in [0, n) by the engine's own rejection method; 0 for a range of 0 or less.
+    // A uniform draw in [0, |n|) by the engine's own rejection method; 0 for a range of 0.
     int32_t DrawRandom(int32_t n);
     void SeedRandom(uint32_t seed) { Random.seed(seed); }
 

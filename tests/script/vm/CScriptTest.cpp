@@ -73,8 +73,8 @@ TEST_F(CScriptTest, TableIndexOutsideTheTableIsReportedAndEndsTheCode)
     EXPECT_EQ(script->SetPosition(6), 5u);
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0], "Resume point 1 is outside the resume table (1 entries).");
-    EXPECT_EQ(boxes[1], "Choice point 0 is outside the choice table (0 entries).");
+    EXPECT_EQ(boxes[0], "再開位置 1 は再開テーブルの範囲外です（1 個）");
+    EXPECT_EQ(boxes[1], "選択位置 0 は選択テーブルの範囲外です（0 個）");
 }
 
 TEST_F(CScriptTest, MalformedFilesAreRefusedAndRunAsAnImmediateEnd)
@@ -100,7 +100,7 @@ TEST_F(CScriptTest, MalformedFilesAreRefusedAndRunAsAnImmediateEnd)
         EXPECT_EQ(script->GetCodeSize(), 0u);
         const std::vector<std::string> boxes = TakeMessageBoxes();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_NE(boxes[0].find("The script file bad.mes cannot be used: "), std::string::npos) << boxes[0];
+        EXPECT_NE(boxes[0].find("スクリプトファイル bad.mes は使用できません："), std::string::npos) << boxes[0];
         Document().ReplaceScript(script);
         EXPECT_EQ(StepCurrent(), CVeskDoc::DOCUMENT_SCRIPT_END);
         EXPECT_TRUE(script->JumpToTableA(0) == 0);
@@ -188,5 +188,5 @@ TEST_F(CScriptArchiveTest, LoadWithoutAnArchiveIsRefused)
     EXPECT_FALSE(script->Load(CStringUTF8("start.mes")));
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "The script file start.mes cannot be used: no script archive is open.");
+    EXPECT_EQ(boxes[0], "スクリプトファイル start.mes は使用できません：スクリプトアーカイブが開かれていません");
 }

@@ -166,9 +166,11 @@ TEST_F(ScriptContextTest, ComparisonsAreSignedAndTyped)
 TEST_F(ScriptContextTest, RandomFollowsTheEnginesDrawForAFixedSeed)
 {
     Context().SeedRandom(5489);
-    // The first two outputs of mt19937 seeded with 5489 are 3499211612 and 581869302. Ranges
+    // The first outputs of mt19937 seeded with 5489 are 3499211612, 581869302, 3890346734. Ranges
     // below 191932355 draw from [0, 191932354]: 3499211612 mod 191932355 = 44429222, which is
-    // 2 mod 10; 581869302 mod 191932355 = 6072237, which is 237 mod 1000.
+    // 2 mod 10; a range of 0 draws nothing and gives 0; a negative range draws too:
+    // 581869302 mod 191932355 = 6072237, which is 2 mod -5; 3890346734 mod 191932355 = 51699634,
+    // which is 634 mod 1000.
     Run(Assemble(R"(
         push 10
         rand
@@ -180,12 +182,12 @@ TEST_F(ScriptContextTest, RandomFollowsTheEnginesDrawForAFixedSeed)
         rand
         end
     )"));
-    EXPECT_THAT(StackIntegers(), ElementsAre(2, 0, 0, 237)) << m_listing;
+    EXPECT_THAT(StackIntegers(), ElementsAre(2, 0, 2, 634)) << m_listing;
 
-    // A large range draws from [0, n - 1] itself: the third output, 3890346734, less
-    // 2147483647 is 1742863087.
+    // A large range draws from [0, n - 1] itself: the fourth output, 3586334585, less
+    // 2147483647 is 1438850938.
     Run(Assemble("push 2147483647\nrand\npush 1\nrand\nend"));
-    EXPECT_THAT(StackIntegers(), ElementsAre(2, 0, 0, 237, 1742863087, 0));
+    EXPECT_THAT(StackIntegers(), ElementsAre(2, 0, 2, 634, 1438850938, 0));
 }
 
 TEST_F(ScriptContextTest, ConditionalJumpTestsTheIntegerWhateverTheType)
@@ -328,10 +330,10 @@ TEST_F(ScriptContextTest, OutOfRangeBankAccessReadsEmptyAndIgnoresStores)
     EXPECT_THAT(State().Bytes, ElementsAre(0, 0, 0, 0, 0, 0));
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 7u); // one report per faulty access
-    EXPECT_EQ(boxes[0], "test.mes(12)\nFlags[10] lies outside the bank of 10 entries.");
-    EXPECT_EQ(boxes[1], "test.mes(12)\nFlags[-1] lies outside the bank of 10 entries.");
-    EXPECT_EQ(boxes[5], "test.mes(12)\nLocals[0] is read outside a script function.");
-    EXPECT_EQ(boxes[6], "test.mes(12)\nLocals[0] is written outside a script function.");
+    EXPECT_EQ(boxes[0], "test.mes(12)\nFlags[10] は範囲外の番号です（10 個）");
+    EXPECT_EQ(boxes[1], "test.mes(12)\nFlags[-1] は範囲外の番号です（10 個）");
+    EXPECT_EQ(boxes[5], "test.mes(12)\n関数の外で Locals[0] を読み込んでいます");
+    EXPECT_EQ(boxes[6], "test.mes(12)\n関数の外で Locals[0] に書き込んでいます");
 }
 
 TEST_F(ScriptContextTest, BankAccessWithoutGameStateIsReported)
@@ -425,5 +427,5 @@ TEST_F(ScriptContextTest, JumpPastTheEndIsReportedAndEndsTheScript)
     EXPECT_EQ(State().Variables[0].Integer, 0);
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "test.mes(0)\nCode offset 1000 lies past the end of the code (17 bytes).");
+    EXPECT_EQ(boxes[0], "test.mes(0)\nコード位置 1000 はコードの終端を越えています（17 バイト）");
 }

@@ -194,7 +194,7 @@ TEST_F(ScriptFunctionTest, ImpossibleParameterCountIsRefused)
     )"));
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0], "test.mes(0)\nLiblary ID:3 cannot be defined with 4294967295 parameters here.");
+    EXPECT_EQ(boxes[0], "test.mes(0)\nLiblary ID:3 は引数 4294967295 個では登録できない関数です");
     EXPECT_EQ(boxes[1], "test.mes(0)\nLiblary ID:3 は登録されていない関数です");
 }
 
@@ -359,6 +359,6 @@ TEST_F(ScriptFunctionTest, EndlessRecursionIsCutOff)
         100'000);
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "test.mes(0)\nLiblary ID:1: script functions nest more than 10000 deep.");
+    EXPECT_EQ(boxes[0], "test.mes(0)\nLiblary ID:1 の呼び出しが 10000 段を超えています");
     EXPECT_TRUE(Document().LocalFrameStack.empty()); // every return unwound its frame
 }

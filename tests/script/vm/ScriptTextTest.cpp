@@ -86,12 +86,12 @@ TEST_F(ScriptTextTest, AssembledStoryTextDecodesBack)
     EXPECT_EQ(Drawn(), "こんにちは、世界。１２３かなあいうUTF-8 テキスト") << m_listing;
 }
 
-TEST_F(ScriptTextTest, LeadByteFollowedByZeroTakesTheZeroAsItsTrailByte)
+TEST_F(ScriptTextTest, ALeadByteBeforeTheEndingZeroEndsTheRunThere)
 {
-    ScriptRef script = Assemble("bytes 0x0A 0x82 0x00 0x01 0x00\npush 5\nend");
+    ScriptRef script = Assemble("bytes 0x0A 0x01 0x82 0x00\npush 5\nend");
     Document().ReplaceScript(script);
     StepCurrent();
-    EXPECT_EQ(script->GetPosition(), 5u);
+    EXPECT_EQ(script->GetPosition(), 4u);
     EXPECT_EQ(m_font->Calls.size(), 1u);
     RunFrames();
     EXPECT_THAT(StackIntegers(), ElementsAre(5));
@@ -354,7 +354,7 @@ TEST_F(ScriptTextTest, DeeplyNestedShiftedRunsAreCutOff)
     Run(Assemble(source));
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 50'000u - 16u);
-    EXPECT_EQ(boxes[0], "test.mes(0)\nShifted runs nest too deeply.");
+    EXPECT_EQ(boxes[0], "test.mes(0)\nシフトテキストの入れ子が深すぎます");
     EXPECT_THAT(StackIntegers(), ElementsAre(1));
     EXPECT_FALSE(State().TestEngineState(0x40000000));
 }

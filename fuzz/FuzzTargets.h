@@ -1,0 +1,37 @@
+#pragma once
+// The fuzz targets, one per reader of data from disk or an archive. Each takes one input as the
+// reader would find it and must neither crash, hang nor allocate without bound on any input.
+// scripts/fuzz.sh runs them under libFuzzer; the test suite replays their seed corpora and every
+// saved crash or hang input (fuzz/regressions/<name>/) through the same functions.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+int FuzzXmlDocument(const uint8_t* data, size_t size);
+int FuzzArchive(const uint8_t* data, size_t size);
+int FuzzLzss(const uint8_t* data, size_t size);
+int FuzzLangTextTable(const uint8_t* data, size_t size);
+int FuzzFlagArc(const uint8_t* data, size_t size);
+int FuzzAkb(const uint8_t* data, size_t size);
+int FuzzScript(const uint8_t* data, size_t size);
+int FuzzScriptValueTable(const uint8_t* data, size_t size);
+int FuzzWave(const uint8_t* data, size_t size);
+
+struct FuzzTarget
+{
+    const char* name; // also the folder of its corpus and its saved inputs
+    int (*entry)(const uint8_t* data, size_t size);
+};
+
+inline constexpr FuzzTarget FUZZ_TARGETS[] = {
+    {"xml_document", FuzzXmlDocument},
+    {"archive", FuzzArchive},
+    {"lzss", FuzzLzss},
+    {"lang_text_table", FuzzLangTextTable},
+    {"flag_arc", FuzzFlagArc},
+    {"akb", FuzzAkb},
+    {"script", FuzzScript},
+    {"script_value_table", FuzzScriptValueTable},
+    {"wave", FuzzWave},
+};

@@ -1,0 +1,88 @@
+// A compiled script loaded and run for a bounded number of steps. The library groups are
+// replaced by one that does nothing, so the run exercises the loader and the interpreter alone,
+// never a screen that waits for the player.
+#include <memory>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "FuzzTargets.h"
+#include "app/CVeskDoc.h"
+#include "app/CWinApp.h"
+#include "foundation/CExecException.h"
+#include "foundation/CString.h"
+#include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
+#include "script/commands/IFunc.h"
+#include "script/vm/CScript.h"
+#include "script/vm/ScriptContext.h"
+
+namespace {
+
+constexpr int MAX_STEPS = 2000;
+constexpr int32_t LIBRARY_GROUPS = 30;
+
+class NoGroup : public IFunc
+{
+public:
+    void Call(CScript&) override {}
+};
+
+// Stands for the application: each nested frame loop pumps messages once a step, so a budget of
+// pumps bounds the steps of shifted runs as the player's quit would end them in the game.
+class FuzzApp : public CWinApp
+{
+public:
+    int InitInstance() override { return 1; }
+    int Run() override { return 0; }
+    int ExitInstance() override { return 0; }
+    UINT PumpMessage() override { return m_pumps_left > 0 ? (--m_pumps_left, 1) : 0; }
+
+    int m_pumps_left = 0;
+};
+
+void ResetScriptMembers(CVeskDoc& document)
+{
+    document.m_script_context.reset();
+    document.m_current_script.reset();
+    document.m_script_stack.clear();
+    document.m_suspended_callers.clear();
+    document.m_resident_scripts.clear();
+    document.LocalFrameStack.clear();
+    document.MeasuredLineWidths.clear();
+    document.m_current_state.reset();
+    document.SaveDataTable.reset();
+    document.SaveDataSnapshot.reset();
+}
+
+} // namespace
+
+int FuzzScript(const uint8_t* data, size_t size)
+{
+    PrepareFuzzProcess();
+    CVeskDoc& document = *GetDocument();
+    ResetScriptMembers(document);
+    document.m_current_state = std::make_unique<FlagBuffer>();
+    document.SaveDataTable = std::make_unique<ScriptValueTable>();
+    document.SaveDataSnapshot = std::make_unique<ScriptValueTable>();
+    document.m_script_context = std::make_unique<ScriptContext>();
+    for (int32_t id = 0; id < LIBRARY_GROUPS; ++id)
+        document.m_script_context->SetLibraryGroup(id, [] { return std::make_unique<NoGroup>(); });
+    document.m_script_context->SeedRandom(1);
+
+    static FuzzApp* app = new FuzzApp; // the process's application from here on, never destroyed
+    app->m_pumps_left = MAX_STEPS;
+
+    auto script = std::make_shared<CScript>();
+    if (script->LoadImage(std::vector<uint8_t>(data, data + size), CStringUTF8("fuzz.mes"))) {
+        document.ReplaceScript(script);
+        try {
+            for (int step = 0; step < MAX_STEPS && document.OnFrame() != 0; ++step) {
+            }
+        } catch (const CExecException&) {
+        } catch (const CString&) {
+        } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        }
+    }
+    ResetScriptMembers(document);
+    return 0;
+}

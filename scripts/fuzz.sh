@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (build-fuzz/) and runs each one for SECONDS (default
+# 60), one after another, from its seed corpus. Inputs that find new paths gather in
+# build-fuzz/corpus/<target>/; crashes, hangs (an input over one second) and out-of-memory inputs
+# land in fuzz/regressions/<target>/, which the test suite replays. A summary of executions and
+# coverage per target ends the run; the exit status is 1 when any target found something.
+#   scripts/fuzz.sh [seconds] [target...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-60}"
+shift || true
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    targets=(xml_document archive lzss lang_text_table flag_arc akb script script_value_table wave)
+fi
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVESK_FUZZ=ON -DVESK_BUILD_TESTS=OFF -DVESK_BUILD_BENCH=OFF >/dev/null
+build_targets=(fuzz_corpus)
+for target in "${targets[@]}"; do
+    build_targets+=("fuzz_$target")
+done
+cmake --build build-fuzz -j "$(nproc)" --target "${build_targets[@]}"
+
+export VESK_HEADLESS=1
+found=0
+summary=()
+for target in "${targets[@]}"; do
+    corpus="build-fuzz/corpus/$target"
+    saved="fuzz/regressions/$target"
+    log="build-fuzz/fuzz-$target.log"
+    mkdir -p "$corpus" "$saved"
+    echo "== $target: $seconds s"
+    status=0
+    "./build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
+        -artifact_prefix="$saved/" -print_final_stats=1 "$corpus" "build-fuzz/fuzz-corpus/$target" \
+        >"$log" 2>&1 || status=$?
+    [ "$status" -eq 0 ] || found=1
+    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
+    last=$(grep -E '^#[0-9]+' "$log" | tail -1)
+    cov=$(echo "$last" | grep -o 'cov: [0-9]*' | grep -o '[0-9]*' || true)
+    features=$(echo "$last" | grep -o 'ft: [0-9]*' | grep -o '[0-9]*' || true)
+    summary+=("$(printf '%-20s executions %-10s coverage %-6s features %-6s %s' "$target" "${runs:-?}" \
+        "${cov:-?}" "${features:-?}" "$([ "$status" -eq 0 ] && echo ok || echo "FOUND (see $log)")")")
+done
+printf '%s\n' "${summary[@]}"
+exit "$found"

@@ -1,0 +1,68 @@
+// Replays every fuzz target's seed corpus (written at build time) and every input saved from a
+// fuzzing run (fuzz/regressions/<target>/: crashes, hangs, out-of-memory cases) through the
+// target, in the normal build. An input fails when it crashes or takes over a second.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "FuzzTargets.h"
+
+// Names the target in test listings instead of dumping its bytes.
+void PrintTo(const FuzzTarget& target, std::ostream* out)
+{
+    *out << target.name;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#if defined(VESK_SANITIZE_BUILD)
+constexpr auto HANG_LIMIT = std::chrono::seconds(5); // the sanitizers slow every input down
+#else
+constexpr auto HANG_LIMIT = std::chrono::seconds(1);
+#endif
+
+std::vector<fs::path> InputsOf(const char* target)
+{
+    std::vector<fs::path> inputs;
+    for (const fs::path& folder : {fs::path(VESK_BINARY_DIR) / "fuzz-corpus" / target,
+                                  fs::path(VESK_SOURCE_DIR) / "fuzz" / "regressions" / target}) {
+        if (!fs::is_directory(folder))
+            continue;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+            if (entry.is_regular_file() && entry.path().filename().string().front() != '.')
+                inputs.push_back(entry.path());
+    }
+    return inputs;
+}
+
+class FuzzReplay : public ::testing::TestWithParam<FuzzTarget>
+{};
+
+TEST_P(FuzzReplay, EveryInputEndsWithinASecond)
+{
+    const FuzzTarget& target = GetParam();
+    const std::vector<fs::path> inputs = InputsOf(target.name);
+    ASSERT_FALSE(inputs.empty()) << "no seed corpus for " << target.name;
+    for (const fs::path& path : inputs) {
+        std::ifstream file(path, std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const auto start = std::chrono::steady_clock::now();
+        target.entry(bytes.data(), bytes.size());
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(elapsed, HANG_LIMIT) << path;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(FUZZ_TARGETS),
+                         [](const ::testing::TestParamInfo<FuzzTarget>& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,217 @@
+#include "fuzzseeds/FuzzSeeds.h"
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "akbwriter/AkbWriter.h"
+#include "arcpack/ArchiveWriter.h"
+#include "flagpack/FlagImageWriter.h"
+#include "lzss/LzssEncoder.h"
+#include "mapwrite/MapTableWriter.h"
+#include "mesasm/MesAssembler.h"
+#include "settingsxml/SettingsXmlWriter.h"
+#include "wavwriter/WavWriter.h"
+
+namespace tools {
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes FromText(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+class SeedFolder
+{
+public:
+    SeedFolder(const std::filesystem::path& root, const char* target)
+        : m_folder(root / target)
+    {
+        std::filesystem::create_directories(m_folder);
+    }
+
+    void Add(const std::string& name, const Bytes& bytes) const
+    {
+        std::ofstream file(m_folder / name, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!file)
+            throw std::runtime_error("cannot write " + (m_folder / name).string());
+    }
+
+private:
+    std::filesystem::path m_folder;
+};
+
+void PutLittleEndian32(Bytes& out, uint32_t value)
+{
+    for (int k = 0; k < 4; ++k)
+        out.push_back(static_cast<uint8_t>(value >> (8 * k)));
+}
+
+AkbPicture Gradient(int32_t width, int32_t height)
+{
+    AkbPicture picture = MakePicture(width, height, 0);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            picture.At(x, y) = 0xFF000000u | static_cast<uint32_t>(x * 8) << 16 | static_cast<uint32_t>(y * 8) << 8 |
+                               static_cast<uint32_t>((x + y) & 0xFF);
+    return picture;
+}
+
+void WriteXmlSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "xml_document");
+    seeds.Add("typical.xml", FromText(WriteSettingsXml("Config", MakeTypicalSettings(3, 4))));
+    seeds.Add("header.xml", FromText("<?xml version='1.0' encoding=\"Shift_JIS\"?>\n<A>1</A>\n<B>\n\t<C>x y</C>\n</B>\n"));
+    seeds.Add("comments.xml", FromText("\xEF\xBB\xBF<?xml version=\"1.0\" ?>\r\n<!-- a <!-- nested --> -->\r\n"
+                                       "<Screen>\r\n\t<Window>\r\n\t\t<Width>1280</Width>\r\n\t</Window>\r\n</Screen>\r\n"));
+    Bytes utf16 = {0xFF, 0xFE};
+    for (char16_t unit : std::u16string(u"<?xml ?>\n<Name>名前</Name>\n")) {
+        utf16.push_back(static_cast<uint8_t>(unit));
+        utf16.push_back(static_cast<uint8_t>(unit >> 8));
+    }
+    seeds.Add("utf16.xml", utf16);
+}
+
+void WriteArchiveSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "archive");
+    const std::vector<ArchiveEntry> entries = {
+        {"A.TXT", FromText("some text, some text, some text")},
+        {"B.DAT", Bytes(300, 0x5A)},
+        {"E", {}},
+        {"START.MES", FromText("script")},
+    };
+    // The first byte: bit 0 compressed, bit 1 extract.
+    for (uint8_t mode : {0, 1, 2, 3}) {
+        Bytes seed = {mode};
+        const Bytes archive = BuildArchive(entries, (mode & 1) ? ArchiveEncoding::Lzss : ArchiveEncoding::Plain);
+        seed.insert(seed.end(), archive.begin(), archive.end());
+        seeds.Add("mode" + std::to_string(mode) + ".arc", seed);
+    }
+}
+
+void WriteLzssSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "lzss");
+    const std::vector<Bytes> plains = {FromText("abcabcabcabcabcabcabcabc, then something else"), Bytes(1000, 7), Bytes{}};
+    int k = 0;
+    for (const Bytes& plain : plains) {
+        Bytes seed = {static_cast<uint8_t>(plain.size()), static_cast<uint8_t>(plain.size() >> 8)};
+        const Bytes packed = LzssEncode(plain);
+        seed.insert(seed.end(), packed.begin(), packed.end());
+        seeds.Add("stream" + std::to_string(k++), seed);
+    }
+}
+
+void WriteLangTextSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "lang_text_table");
+    const std::vector<MapText> texts = {{0, u"Quit"}, {1, u"タイトル\\nへ"}, {7, u"\\rruby\\r設定"}, {0, u"second"}};
+    seeds.Add("system.map", BuildMapTable(texts));
+    seeds.Add("empty.map", BuildMapTable(std::vector<MapText>{}));
+}
+
+void WriteFlagSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "flag_arc");
+    const std::vector<ArchiveEntry> entries = {{"FLAG000", Bytes(64, 1)}, {"config.xml", FromText("<?xml ?>\n")}};
+    seeds.Add("initial.flag", BuildFlagImage(entries));
+}
+
+void WriteAkbSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "akb");
+    const AkbPicture picture = Gradient(16, 12);
+    seeds.Add("plain.akb", EncodeAkb(picture, {}));
+    AkbOptions rgb;
+    rgb.rgb_alpha = 0x80;
+    seeds.Add("rgb.akb", EncodeAkb(picture, rgb));
+    AkbOptions border;
+    border.content = AkbRect{2, 3, 10, 9};
+    border.fill = 0xFF0000FF;
+    seeds.Add("border.akb", EncodeAkb(picture, border));
+    AkbOptions difference;
+    difference.base_name = "base.akb";
+    seeds.Add("difference.akb", EncodeAkb(picture, difference));
+}
+
+void WriteScriptSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "script");
+    const char* const sources[] = {
+        "push 10\nrand\npush -5\nrand\npush 1\njz skip\npush 2\nskip:\nend\n",
+        "push 0\nstvar 0\nbytes 0x0A 0x01 0x02 0x00\ntext0a x\"02\"\nend\n",
+        "loop:\npush 1\npush 2\njz loop\nend\n",
+    };
+    int k = 0;
+    for (const char* source : sources) {
+        const AssembledScript script = AssembleScript(source);
+        if (!script.Ok)
+            throw std::runtime_error("script seed " + std::to_string(k) + ": " + script.Error);
+        seeds.Add("seed" + std::to_string(k++) + ".mes", script.File);
+    }
+}
+
+void WriteValueTableSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "script_value_table");
+    // Two records: key 0x00010002 with an integer and a text, key 0x00020000 with nothing.
+    Bytes table;
+    PutLittleEndian32(table, 2);
+    PutLittleEndian32(table, 0x00010002);
+    PutLittleEndian32(table, 2);
+    PutLittleEndian32(table, 1); // integer
+    PutLittleEndian32(table, 42);
+    PutLittleEndian32(table, 0);
+    PutLittleEndian32(table, 2); // text
+    PutLittleEndian32(table, 0);
+    const std::string text = "名前";
+    PutLittleEndian32(table, static_cast<uint32_t>(text.size()));
+    table.insert(table.end(), text.begin(), text.end());
+    PutLittleEndian32(table, 0x00020000);
+    PutLittleEndian32(table, 0);
+    seeds.Add("save.values", table);
+}
+
+void WriteWaveSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "wave");
+    WavContents stereo;
+    for (int k = 0; k < 4000; ++k)
+        stereo.samples.push_back(static_cast<uint8_t>(k * 7));
+    seeds.Add("stereo.wav", WriteWav(stereo));
+    WavContents looped = stereo;
+    looped.loop = WavLoop{.start = 100, .end = 900};
+    seeds.Add("looped.wav", WriteWav(looped));
+    WavContents mono = stereo;
+    mono.channels = 1;
+    mono.bits = 8;
+    mono.rate = 22050;
+    seeds.Add("mono8.wav", WriteWav(mono));
+    WavContents extensible = stereo;
+    extensible.extensible = true;
+    extensible.before_data.push_back({"LIST", {1, 2, 3}});
+    seeds.Add("extensible.wav", WriteWav(extensible));
+}
+
+} // namespace
+
+void WriteFuzzSeeds(const std::filesystem::path& root)
+{
+    WriteXmlSeeds(root);
+    WriteArchiveSeeds(root);
+    WriteLzssSeeds(root);
+    WriteLangTextSeeds(root);
+    WriteFlagSeeds(root);
+    WriteAkbSeeds(root);
+    WriteScriptSeeds(root);
+    WriteValueTableSeeds(root);
+    WriteWaveSeeds(root);
+}
+
+} // namespace tools
