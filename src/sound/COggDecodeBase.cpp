@@ -406,7 +406,9 @@ void COggDecodeBase::FlushTail(uint32_t* byte_count)
         m_end_state = END_ALL_DELIVERED;
     else
         std::memmove(m_work, m_work + moved, m_pending);
-    const uint32_t second = std::min(m_format.nAvgBytesPerSec, m_output_size);
+    // A copy: the packed format's fields may not be bound to references.
+    const uint32_t bytes_per_second = m_format.nAvgBytesPerSec;
+    const uint32_t second = std::min(bytes_per_second, m_output_size);
     if (second > m_output_fill + moved) {
         std::memset(m_output + m_output_fill + moved, m_format.wBitsPerSample == 8 ? 128 : 0,
                     second - m_output_fill - moved);
