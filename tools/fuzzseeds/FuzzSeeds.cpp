@@ -7,6 +7,9 @@
 
 #include "akbwriter/AkbWriter.h"
 #include "arcpack/ArchiveWriter.h"
+#include "areawriter/AreaWriter.h"
+#include "castnames/CastNamesWriter.h"
+#include "flagwrite/FlagFileWriter.h"
 #include "flagpack/FlagImageWriter.h"
 #include "lzss/LzssEncoder.h"
 #include "mapwrite/MapTableWriter.h"
@@ -199,6 +202,32 @@ void WriteWaveSeeds(const std::filesystem::path& root)
     seeds.Add("extensible.wav", WriteWav(extensible));
 }
 
+void WriteFlagBufferSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "flag_buffer");
+    seeds.Add("empty.flag", WriteFlagFile(FlagFileContents{}));
+    seeds.Add("state.flag", WriteFlagFile(ParseFlagListing("name 名前\nvalues 56\nvalue 12 3000\nvalue 53 text スプライト\n"
+                                                           "flags 8010\nflag 8005 3\nwords 4\nword 1 65535\n"
+                                                           "variables 81\nvariable 80 1\nvariable 2 text abc\n"
+                                                           "bytes 3\nbyte 2 255\n")));
+}
+
+void WriteHitAreaSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "hit_area_table");
+    const std::vector<AreaRecord> records = {{1, 10, 10, 110, 40}, {2, 0, 0, 1280, 720}, {0xFFFFFFFF, -5, -5, 0, 0}};
+    seeds.Add("screen.area", BuildAreaFile(records));
+    seeds.Add("empty.area", BuildAreaFile({}));
+    seeds.Add("overcount.area", BuildAreaFile(records, 4));
+}
+
+void WriteCastNameSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "cast_names");
+    seeds.Add("castnames.txt", FromText(WriteCastNames(DemoCastNames())));
+    seeds.Add("crlf.txt", FromText("\xEF\xBB\xBFheroine00.given\t名\r\n\r\nunknown\tx\r\nheroine00.given\tsecond\r\n"));
+}
+
 } // namespace
 
 void WriteFuzzSeeds(const std::filesystem::path& root)
@@ -212,6 +241,9 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteScriptSeeds(root);
     WriteValueTableSeeds(root);
     WriteWaveSeeds(root);
+    WriteFlagBufferSeeds(root);
+    WriteHitAreaSeeds(root);
+    WriteCastNameSeeds(root);
 }
 
 } // namespace tools
