@@ -20,6 +20,7 @@ int FuzzWave(const uint8_t* data, size_t size);
 int FuzzFlagBuffer(const uint8_t* data, size_t size);
 int FuzzHitAreaTable(const uint8_t* data, size_t size);
 int FuzzCastNames(const uint8_t* data, size_t size);
+int FuzzOgg(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -40,4 +41,5 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"flag_buffer", FuzzFlagBuffer},
     {"hit_area_table", FuzzHitAreaTable},
     {"cast_names", FuzzCastNames},
+    {"ogg", FuzzOgg},
 };

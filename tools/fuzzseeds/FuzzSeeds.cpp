@@ -14,6 +14,7 @@
 #include "lzss/LzssEncoder.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
+#include "oggwriter/OggWriter.h"
 #include "settingsxml/SettingsXmlWriter.h"
 #include "wavwriter/WavWriter.h"
 
@@ -228,6 +229,29 @@ void WriteCastNameSeeds(const std::filesystem::path& root)
     seeds.Add("crlf.txt", FromText("\xEF\xBB\xBFheroine00.given\t名\r\n\r\nunknown\tx\r\nheroine00.given\tsecond\r\n"));
 }
 
+void WriteOggSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "ogg");
+    // The first byte: bit 0 8-bit mono output, bit 1 the entry behind other bytes of its file.
+    const auto add = [&seeds](const std::string& name, uint8_t mode, const Bytes& file) {
+        Bytes seed = {mode};
+        seed.insert(seed.end(), file.begin(), file.end());
+        seeds.Add(name, seed);
+    };
+    OggContents mono;
+    mono.samples = SineSamples(4410, 1, 440, 8000);
+    const Bytes tone = WriteOgg(mono);
+    add("mono.ogg", 0, tone);
+    OggContents looped;
+    looped.channels = 2;
+    looped.rate = 22050;
+    looped.samples = SineSamples(22050, 2, 330, 12000, 22050);
+    looped.comments = OggLoopComments(1000, 20000);
+    add("looped.ogg", 3, WriteOgg(looped));
+    add("cut.ogg", 1, CutAfterIdentification(tone));
+    add("longer.ogg", 2, WithLastGranule(tone, 44100 * 3));
+}
+
 } // namespace
 
 void WriteFuzzSeeds(const std::filesystem::path& root)
@@ -244,6 +268,7 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteFlagBufferSeeds(root);
     WriteHitAreaSeeds(root);
     WriteCastNameSeeds(root);
+    WriteOggSeeds(root);
 }
 
 } // namespace tools
