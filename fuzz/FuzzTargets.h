@@ -21,6 +21,7 @@ int FuzzFlagBuffer(const uint8_t* data, size_t size);
 int FuzzHitAreaTable(const uint8_t* data, size_t size);
 int FuzzCastNames(const uint8_t* data, size_t size);
 int FuzzOgg(const uint8_t* data, size_t size);
+int FuzzFaceVoice(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -42,4 +43,5 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"hit_area_table", FuzzHitAreaTable},
     {"cast_names", FuzzCastNames},
     {"ogg", FuzzOgg},
+    {"face_voice", FuzzFaceVoice},
 };

@@ -9,6 +9,7 @@
 #include "arcpack/ArchiveWriter.h"
 #include "areawriter/AreaWriter.h"
 #include "castnames/CastNamesWriter.h"
+#include "facevoice/FaceVoiceWriter.h"
 #include "flagwrite/FlagFileWriter.h"
 #include "flagpack/FlagImageWriter.h"
 #include "lzss/LzssEncoder.h"
@@ -252,6 +253,16 @@ void WriteOggSeeds(const std::filesystem::path& root)
     add("longer.ogg", 2, WithLastGranule(tone, 44100 * 3));
 }
 
+void WriteFaceVoiceSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "face_voice");
+    const std::vector<FaceVoiceRecord> three = {{100, 1, 2, 0}, {250, -1, 0, 0}, {400, 3, 4, 0}};
+    seeds.Add("three.fv", WriteFaceVoiceTable(three));
+    seeds.Add("claims.fv", WriteFaceVoiceTable(three, 9));
+    seeds.Add("cut.fv", WriteFaceVoiceTable(three, std::nullopt, 4 + 16 * 2 + 7));
+    seeds.Add("none.fv", WriteFaceVoiceTable({}));
+}
+
 } // namespace
 
 void WriteFuzzSeeds(const std::filesystem::path& root)
@@ -269,6 +280,7 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteHitAreaSeeds(root);
     WriteCastNameSeeds(root);
     WriteOggSeeds(root);
+    WriteFaceVoiceSeeds(root);
 }
 
 } // namespace tools
