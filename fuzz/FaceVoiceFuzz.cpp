@@ -1,6 +1,5 @@
 // A face-voice table: loaded from the data archive as the one entry of a plain archive, then its
 // items started and every record each item names read, as the face animation does.
-#include <memory>
 #include <vector>
 
 #include "FuzzSupport.h"

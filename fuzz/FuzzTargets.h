@@ -22,6 +22,7 @@ int FuzzHitAreaTable(const uint8_t* data, size_t size);
 int FuzzCastNames(const uint8_t* data, size_t size);
 int FuzzOgg(const uint8_t* data, size_t size);
 int FuzzFaceVoice(const uint8_t* data, size_t size);
+int FuzzReadBuffer(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -44,4 +45,5 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"cast_names", FuzzCastNames},
     {"ogg", FuzzOgg},
     {"face_voice", FuzzFaceVoice},
+    {"read_buffer", FuzzReadBuffer},
 };

@@ -11,6 +11,7 @@
 #include "castnames/CastNamesWriter.h"
 #include "facevoice/FaceVoiceWriter.h"
 #include "flagwrite/FlagFileWriter.h"
+#include "flagwrite/SaveDataWriter.h"
 #include "flagpack/FlagImageWriter.h"
 #include "lzss/LzssEncoder.h"
 #include "mapwrite/MapTableWriter.h"
@@ -263,6 +264,21 @@ void WriteFaceVoiceSeeds(const std::filesystem::path& root)
     seeds.Add("none.fv", WriteFaceVoiceTable({}));
 }
 
+void WriteReadBufferSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "read_buffer");
+    // The first two bytes: the buffer's message count, little-endian.
+    const auto add = [&seeds](const std::string& name, uint16_t messages, const std::string& listing) {
+        Bytes seed = {static_cast<uint8_t>(messages), static_cast<uint8_t>(messages >> 8)};
+        const Bytes file = WriteGameFile(GameFileKind::ReadBuffer, listing);
+        seed.insert(seed.end(), file.begin(), file.end());
+        seeds.Add(name, seed);
+    };
+    add("same.dat", 800, "messages 800\nread 0\nread 399\nread 799\n");
+    add("shorter.dat", 800, "messages 400\nread 7\n");
+    add("longer.dat", 16, "messages 64\nread 1\nread 63\n");
+}
+
 } // namespace
 
 void WriteFuzzSeeds(const std::filesystem::path& root)
@@ -281,6 +297,7 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteCastNameSeeds(root);
     WriteOggSeeds(root);
     WriteFaceVoiceSeeds(root);
+    WriteReadBufferSeeds(root);
 }
 
 } // namespace tools
