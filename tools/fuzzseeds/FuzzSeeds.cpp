@@ -182,6 +182,8 @@ void WriteValueTableSeeds(const std::filesystem::path& root)
     PutLittleEndian32(table, 0x00020000);
     PutLittleEndian32(table, 0);
     seeds.Add("save.values", table);
+    seeds.Add("written.values", WriteSaveDataFile(ParseSaveDataListing("record 1 2\nvalue 42\nvalue text 名前\n"
+                                                                         "record 3 0\nrecord 65535 65535\nvalue -1\n")));
 }
 
 void WriteWaveSeeds(const std::filesystem::path& root)
