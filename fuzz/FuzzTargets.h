@@ -23,6 +23,7 @@ int FuzzCastNames(const uint8_t* data, size_t size);
 int FuzzOgg(const uint8_t* data, size_t size);
 int FuzzFaceVoice(const uint8_t* data, size_t size);
 int FuzzReadBuffer(const uint8_t* data, size_t size);
+int FuzzMediaFile(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -46,4 +47,5 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"ogg", FuzzOgg},
     {"face_voice", FuzzFaceVoice},
     {"read_buffer", FuzzReadBuffer},
+    {"media_file", FuzzMediaFile},
 };

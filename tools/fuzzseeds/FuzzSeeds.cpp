@@ -16,6 +16,7 @@
 #include "lzss/LzssEncoder.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
+#include "mpegclip/MpegClipWriter.h"
 #include "oggwriter/OggWriter.h"
 #include "settingsxml/SettingsXmlWriter.h"
 #include "wavwriter/WavWriter.h"
@@ -281,6 +282,20 @@ void WriteReadBufferSeeds(const std::filesystem::path& root)
     add("longer.dat", 16, "messages 64\nread 1\nread 63\n");
 }
 
+void WriteMediaFileSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "media_file");
+    MpegClipOptions clip;
+    clip.width = 64;
+    clip.height = 48;
+    clip.frames = 3;
+    clip.audio = false;
+    seeds.Add("plain.mpg", WriteMpegClip(clip));
+    clip.vsd_header = 16;
+    seeds.Add("vsd.mpg", WriteMpegClip(clip));
+    seeds.Add("vsd-header-only.mpg", Bytes{'V', 'S', 'D', '1', 4, 0, 0, 0, 1, 2, 3, 4});
+}
+
 } // namespace
 
 void WriteFuzzSeeds(const std::filesystem::path& root)
@@ -300,6 +315,7 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteOggSeeds(root);
     WriteFaceVoiceSeeds(root);
     WriteReadBufferSeeds(root);
+    WriteMediaFileSeeds(root);
 }
 
 } // namespace tools
