@@ -45,3 +45,9 @@ CStringUTF8 WriteFuzzFile(const std::string& name, const uint8_t* data, size_t s
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     return CStringUTF8(path);
 }
+
+FuzzApp& FuzzApplication()
+{
+    static FuzzApp* app = new FuzzApp;
+    return *app;
+}

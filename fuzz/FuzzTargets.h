@@ -17,6 +17,13 @@ int FuzzAkb(const uint8_t* data, size_t size);
 int FuzzScript(const uint8_t* data, size_t size);
 int FuzzScriptValueTable(const uint8_t* data, size_t size);
 int FuzzWave(const uint8_t* data, size_t size);
+int FuzzFlagBuffer(const uint8_t* data, size_t size);
+int FuzzHitAreaTable(const uint8_t* data, size_t size);
+int FuzzCastNames(const uint8_t* data, size_t size);
+int FuzzOgg(const uint8_t* data, size_t size);
+int FuzzFaceVoice(const uint8_t* data, size_t size);
+int FuzzReadBuffer(const uint8_t* data, size_t size);
+int FuzzMediaFile(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -34,4 +41,11 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"script", FuzzScript},
     {"script_value_table", FuzzScriptValueTable},
     {"wave", FuzzWave},
+    {"flag_buffer", FuzzFlagBuffer},
+    {"hit_area_table", FuzzHitAreaTable},
+    {"cast_names", FuzzCastNames},
+    {"ogg", FuzzOgg},
+    {"face_voice", FuzzFaceVoice},
+    {"read_buffer", FuzzReadBuffer},
+    {"media_file", FuzzMediaFile},
 };

@@ -7,7 +7,6 @@
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
 #include "script/FlagBuffer.h"
@@ -25,19 +24,6 @@ class NoGroup : public IFunc
 {
 public:
     void Call(CScript&) override {}
-};
-
-// Stands for the application: each nested frame loop pumps messages once a step, so a budget of
-// pumps bounds the steps of shifted runs as the player's quit would end them in the game.
-class FuzzApp : public CWinApp
-{
-public:
-    int InitInstance() override { return 1; }
-    int Run() override { return 0; }
-    int ExitInstance() override { return 0; }
-    UINT PumpMessage() override { return m_pumps_left > 0 ? (--m_pumps_left, 1) : 0; }
-
-    int m_pumps_left = 0;
 };
 
 void ResetScriptMembers(CVeskDoc& document)
@@ -69,8 +55,7 @@ int FuzzScript(const uint8_t* data, size_t size)
         document.m_script_context->SetLibraryGroup(id, [] { return std::make_unique<NoGroup>(); });
     document.m_script_context->SeedRandom(1);
 
-    static FuzzApp* app = new FuzzApp; // the process's application from here on, never destroyed
-    app->m_pumps_left = MAX_STEPS;
+    FuzzApplication().m_pumps_left = MAX_STEPS;
 
     auto script = std::make_shared<CScript>();
     if (script->LoadImage(std::vector<uint8_t>(data, data + size), CStringUTF8("fuzz.mes"))) {

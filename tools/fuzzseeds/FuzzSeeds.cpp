@@ -7,10 +7,17 @@
 
 #include "akbwriter/AkbWriter.h"
 #include "arcpack/ArchiveWriter.h"
+#include "areawriter/AreaWriter.h"
+#include "castnames/CastNamesWriter.h"
+#include "facevoice/FaceVoiceWriter.h"
+#include "flagwrite/FlagFileWriter.h"
+#include "flagwrite/SaveDataWriter.h"
 #include "flagpack/FlagImageWriter.h"
 #include "lzss/LzssEncoder.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
+#include "mpegclip/MpegClipWriter.h"
+#include "oggwriter/OggWriter.h"
 #include "settingsxml/SettingsXmlWriter.h"
 #include "wavwriter/WavWriter.h"
 
@@ -176,6 +183,8 @@ void WriteValueTableSeeds(const std::filesystem::path& root)
     PutLittleEndian32(table, 0x00020000);
     PutLittleEndian32(table, 0);
     seeds.Add("save.values", table);
+    seeds.Add("written.values", WriteSaveDataFile(ParseSaveDataListing("record 1 2\nvalue 42\nvalue text 名前\n"
+                                                                         "record 3 0\nrecord 65535 65535\nvalue -1\n")));
 }
 
 void WriteWaveSeeds(const std::filesystem::path& root)
@@ -199,6 +208,94 @@ void WriteWaveSeeds(const std::filesystem::path& root)
     seeds.Add("extensible.wav", WriteWav(extensible));
 }
 
+void WriteFlagBufferSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "flag_buffer");
+    seeds.Add("empty.flag", WriteFlagFile(FlagFileContents{}));
+    seeds.Add("state.flag", WriteFlagFile(ParseFlagListing("name 名前\nvalues 56\nvalue 12 3000\nvalue 53 text スプライト\n"
+                                                           "flags 8010\nflag 8005 3\nwords 4\nword 1 65535\n"
+                                                           "variables 81\nvariable 80 1\nvariable 2 text abc\n"
+                                                           "bytes 3\nbyte 2 255\n")));
+}
+
+void WriteHitAreaSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "hit_area_table");
+    const std::vector<AreaRecord> records = {{1, 10, 10, 110, 40}, {2, 0, 0, 1280, 720}, {0xFFFFFFFF, -5, -5, 0, 0}};
+    seeds.Add("screen.area", BuildAreaFile(records));
+    seeds.Add("empty.area", BuildAreaFile({}));
+    seeds.Add("overcount.area", BuildAreaFile(records, 4));
+}
+
+void WriteCastNameSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "cast_names");
+    seeds.Add("castnames.txt", FromText(WriteCastNames(DemoCastNames())));
+    seeds.Add("crlf.txt", FromText("\xEF\xBB\xBFheroine00.given\t名\r\n\r\nunknown\tx\r\nheroine00.given\tsecond\r\n"));
+}
+
+void WriteOggSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "ogg");
+    // The first byte: bit 0 8-bit mono output, bit 1 the entry behind other bytes of its file.
+    const auto add = [&seeds](const std::string& name, uint8_t mode, const Bytes& file) {
+        Bytes seed = {mode};
+        seed.insert(seed.end(), file.begin(), file.end());
+        seeds.Add(name, seed);
+    };
+    OggContents mono;
+    mono.samples = SineSamples(4410, 1, 440, 8000);
+    const Bytes tone = WriteOgg(mono);
+    add("mono.ogg", 0, tone);
+    OggContents looped;
+    looped.channels = 2;
+    looped.rate = 22050;
+    looped.samples = SineSamples(22050, 2, 330, 12000, 22050);
+    looped.comments = OggLoopComments(1000, 20000);
+    add("looped.ogg", 3, WriteOgg(looped));
+    add("cut.ogg", 1, CutAfterIdentification(tone));
+    add("longer.ogg", 2, WithLastGranule(tone, 44100 * 3));
+}
+
+void WriteFaceVoiceSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "face_voice");
+    const std::vector<FaceVoiceRecord> three = {{100, 1, 2, 0}, {250, -1, 0, 0}, {400, 3, 4, 0}};
+    seeds.Add("three.fv", WriteFaceVoiceTable(three));
+    seeds.Add("claims.fv", WriteFaceVoiceTable(three, 9));
+    seeds.Add("cut.fv", WriteFaceVoiceTable(three, std::nullopt, 4 + 16 * 2 + 7));
+    seeds.Add("none.fv", WriteFaceVoiceTable({}));
+}
+
+void WriteReadBufferSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "read_buffer");
+    // The first two bytes: the buffer's message count, little-endian.
+    const auto add = [&seeds](const std::string& name, uint16_t messages, const std::string& listing) {
+        Bytes seed = {static_cast<uint8_t>(messages), static_cast<uint8_t>(messages >> 8)};
+        const Bytes file = WriteGameFile(GameFileKind::ReadBuffer, listing);
+        seed.insert(seed.end(), file.begin(), file.end());
+        seeds.Add(name, seed);
+    };
+    add("same.dat", 800, "messages 800\nread 0\nread 399\nread 799\n");
+    add("shorter.dat", 800, "messages 400\nread 7\n");
+    add("longer.dat", 16, "messages 64\nread 1\nread 63\n");
+}
+
+void WriteMediaFileSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "media_file");
+    MpegClipOptions clip;
+    clip.width = 64;
+    clip.height = 48;
+    clip.frames = 3;
+    clip.audio = false;
+    seeds.Add("plain.mpg", WriteMpegClip(clip));
+    clip.vsd_header = 16;
+    seeds.Add("vsd.mpg", WriteMpegClip(clip));
+    seeds.Add("vsd-header-only.mpg", Bytes{'V', 'S', 'D', '1', 4, 0, 0, 0, 1, 2, 3, 4});
+}
+
 } // namespace
 
 void WriteFuzzSeeds(const std::filesystem::path& root)
@@ -212,6 +309,13 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteScriptSeeds(root);
     WriteValueTableSeeds(root);
     WriteWaveSeeds(root);
+    WriteFlagBufferSeeds(root);
+    WriteHitAreaSeeds(root);
+    WriteCastNameSeeds(root);
+    WriteOggSeeds(root);
+    WriteFaceVoiceSeeds(root);
+    WriteReadBufferSeeds(root);
+    WriteMediaFileSeeds(root);
 }
 
 } // namespace tools
