@@ -115,8 +115,9 @@ TEST_F(OggDecodeTest, BlocksEqualAPlainDecodingLoop)
         std::vector<uint32_t> blocks;
         std::vector<int16_t> decoded = DecodeBlocks(&blocks);
         ASSERT_FALSE(blocks.empty());
+        const uint32_t second = c.format.nAvgBytesPerSec; // a copy: the format is packed
         for (size_t i = 0; i + 1 < blocks.size(); ++i)
-            EXPECT_EQ(blocks[i], c.format.nAvgBytesPerSec) << "block " << i << " is not a full second";
+            EXPECT_EQ(blocks[i], second) << "block " << i << " is not a full second";
         // The last block may be a second padded with silence.
         ASSERT_GE(decoded.size(), reference.samples.size());
         EXPECT_TRUE(std::all_of(decoded.begin() + static_cast<std::ptrdiff_t>(reference.samples.size()),
