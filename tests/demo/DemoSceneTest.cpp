@@ -117,7 +117,7 @@ protected:
             "' XDG_RUNTIME_DIR='" + home + "/run' VESK_CLOSE_AFTER_FRAMES=30000 ";
         if (dump)
             command += "VESK_FRAME_DUMP='" + home + "/frames' ";
-        command += "timeout -s KILL 100 ./vesk >'" + home + "/out.txt' 2>&1";
+        command += "timeout -s KILL 200 ./vesk >'" + home + "/out.txt' 2>&1";
         return std::system(command.c_str()) == 0;
     }
     int32_t Visits()
