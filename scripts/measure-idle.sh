@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Measures the demo game while it waits at its first picture: the process's share of one core,
+# Measures the demo game while it waits for a click (the dialog that ends its scenes, reached after
+# about half a minute; VESK_IDLE_SETTLE seconds, default 35): the process's share of one core,
 # its loop turns per second and its resident memory, with the main thread's idle wait and, in
 # the same run, without it (VESK_IDLE_WAIT=0). In a window under xvfb-run (needs xvfb and xauth,
 # from `scripts/install-deps.sh --dev`) and headless with SDL's dummy drivers. Needs the built demo
@@ -10,8 +11,10 @@ cd "$(dirname "$0")/../build/demo"
 seconds=${1:-10}
 ticks=$(getconf CLK_TCK)
 
-# One run: starts the game with the given environment, lets it settle for two seconds, then
-# measures for the given seconds.
+settle=${VESK_IDLE_SETTLE:-35}
+
+# One run: starts the game with the given environment, lets it reach its wait, then measures for
+# the given seconds.
 measure() { # label, env assignments...
     local label=$1
     shift
@@ -19,7 +22,7 @@ measure() { # label, env assignments...
     work=$(mktemp -d)
     env XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" VESK_IDLE_STATS=1 "$@" ./vesk 2>"$work/err" >/dev/null &
     local pid=$!
-    sleep 2
+    sleep "$settle"
     local cpu0 turns0
     cpu0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
     turns0=$(tail -n 1 "$work/err" | awk '/idle-stats/ {t=0; for (i=3;i<=8;i++) {split($i,a,"="); t+=a[2]}; print t}')
@@ -42,7 +45,7 @@ measure "headless, waiting" "${headless[@]}"
 measure "headless, yielding" "${headless[@]}" VESK_IDLE_WAIT=0
 if command -v xvfb-run >/dev/null; then
     # xvfb-run waits for its command; the measurement runs inside one server for both figures.
-    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f measure); ticks=$ticks seconds=$seconds;
+    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f measure); ticks=$ticks seconds=$seconds settle=$settle;
         measure 'window (Xvfb), waiting' SDL_AUDIODRIVER=dummy
         measure 'window (Xvfb), yielding' SDL_AUDIODRIVER=dummy VESK_IDLE_WAIT=0"
 else
