@@ -3,17 +3,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "flagwrite/FlagFileWriter.h"
+
 namespace tools {
-
-namespace {
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-} // namespace
 
 std::vector<uint8_t> BuildAreaFile(const std::vector<AreaRecord>& records,
                                    std::optional<uint32_t> forced_count)

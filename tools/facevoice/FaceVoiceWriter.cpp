@@ -1,16 +1,8 @@
 #include "facevoice/FaceVoiceWriter.h"
 
+#include "flagwrite/FlagFileWriter.h"
+
 namespace tools {
-
-namespace {
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-} // namespace
 
 std::vector<uint8_t> WriteFaceVoiceTable(const std::vector<FaceVoiceRecord>& records,
                                          std::optional<uint32_t> count, std::optional<size_t> size)

@@ -1,5 +1,6 @@
 #include "platform/dsound/SoundEffectObjects.h"
 
+#include "platform/com/ComObject.h"
 #include "platform/dsound/MixerVoice.h"
 
 namespace platform {
@@ -9,34 +10,13 @@ namespace {
 // Shared body of the three interfaces: Interface is the DirectSound interface, Parameters its
 // block, and Get/Set reach the chain's store for that effect kind.
 template <typename Interface, typename Parameters, EffectKind Kind, const IID& Id>
-class EffectObject final : public Interface
+class EffectObject final : public ComObject<Interface, Id>
 {
 public:
     EffectObject(std::shared_ptr<MixerVoice> voice, size_t index)
         : m_voice(std::move(voice))
         , m_index(index)
     {}
-
-    HRESULT QueryInterface(REFIID riid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == Id) {
-            AddRef();
-            *object = static_cast<Interface*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return m_references.Increment(); }
-    ULONG Release() override
-    {
-        const ULONG left = m_references.Decrement();
-        if (left == 0)
-            delete this;
-        return left;
-    }
 
     HRESULT SetAllParameters(const Parameters* parameters) override
     {
@@ -79,7 +59,6 @@ private:
         return m_index < chain.Count() && chain.KindAt(m_index) == Kind;
     }
 
-    RefCount m_references;
     std::shared_ptr<MixerVoice> m_voice;
     size_t m_index;
 };
