@@ -257,7 +257,7 @@ bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::dequ
         if (m_text_sink != nullptr && m_text_sink(event, InputTarget()))
             return true;
         if (event.type == Type::Text && m_text_input) {
-            const HWND target = m_focus ? m_focus : m_active;
+            const HWND target = m_focus_state.InputTarget();
             for (char16_t unit : event.text)
                 QueueInput({target, WM_CHAR, unit, 1, event.time, m_pointer.Position()});
         }
@@ -306,7 +306,7 @@ void WindowManager::HandleKey(const NativeEvent& event)
         flags |= 1u << 30;
     if (!down)
         flags |= 1u << 31;
-    const HWND target = m_focus ? m_focus : m_active;
+    const HWND target = m_focus_state.InputTarget();
     QueueInput({target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer.Position()});
 }
 
@@ -398,7 +398,7 @@ void WindowManager::HandleMouse(const NativeEvent& event)
     if (event.type == Type::Wheel) {
         if (event.wheel == 0)
             return;
-        const HWND target = m_focus ? m_focus : m_active ? m_active : host->handle;
+        const HWND target = m_focus_state.InputTarget() ? m_focus_state.InputTarget() : host->handle;
         const int delta = std::clamp(event.wheel * WHEEL_DELTA, -32768, 32767);
         QueueInput({target, WM_MOUSEWHEEL,
                     MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(delta)),
@@ -420,7 +420,7 @@ void WindowManager::HandleMouse(const NativeEvent& event)
     }
     if (event.type == Type::ButtonDown && m_pointer.Capture() == nullptr) {
         WindowObject* top = TopLevelOf(window);
-        if (top != nullptr && m_active != top->handle)
+        if (top != nullptr && m_focus_state.Active() != top->handle)
             Activate(top->handle, WA_CLICKACTIVE);
         if ((window = Find(target)) == nullptr)
             return;
@@ -537,9 +537,9 @@ void WindowManager::HandleWindowEvent(const NativeEvent& event, const std::deque
         Send(handle, WM_SYSCOMMAND, SC_RESTORE, 0);
         return;
     case Type::FocusGained: {
-        const WindowObject* active = Find(m_active);
+        const WindowObject* active = Find(m_focus_state.Active());
         if (active != nullptr &&
-            (m_active == handle || NativeHostOf(const_cast<WindowObject*>(active)) == host))
+            (m_focus_state.Active() == handle || NativeHostOf(const_cast<WindowObject*>(active)) == host))
             return;
         // A click that brings the window to the front arrives with its focus event.
         bool by_click = false;
@@ -555,7 +555,7 @@ void WindowManager::HandleWindowEvent(const NativeEvent& event, const std::deque
         return;
     }
     case Type::FocusLost: {
-        WindowObject* active = Find(m_active);
+        WindowObject* active = Find(m_focus_state.Active());
         if (active != nullptr && NativeHostOf(active) == host)
             Activate(nullptr, WA_INACTIVE);
         return;

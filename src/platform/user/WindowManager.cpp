@@ -290,10 +290,10 @@ bool WindowManager::DestroyWindow(HWND handle)
         if (Device())
             Device()->CapturePointer(false);
     }
-    if (m_active == handle)
+    if (m_focus_state.Active() == handle)
         ActivateNextAfter(handle);
-    if (m_focus == handle)
-        m_focus = nullptr;
+    if (m_focus_state.Focus() == handle)
+        m_focus_state.SetFocus(nullptr);
     Send(handle, WM_DESTROY, 0, 0);
     for (HWND child : OwnedWindows(handle, true))
         DestroyWindow(child);
@@ -309,12 +309,9 @@ bool WindowManager::DestroyWindow(HWND handle)
     m_timers.KillAllOf(handle);
     m_touch_inputs.CloseAllOf(handle);
     const uint32_t native = window->native;
-    if (m_active == handle)
-        m_active = nullptr;
-    if (m_focus == handle)
-        m_focus = nullptr;
-    if (m_menu_loop.owner == handle)
-        m_menu_loop.active = false;
+    m_focus_state.Forget(handle);
+    if (m_menu_loop.Owner() == handle)
+        m_menu_loop.Cancel();
     std::unique_ptr<WindowObject> removed = m_table.Remove(handle);
     if (native != 0 && Device()) {
         Device()->DestroyNativeWindow(native);
@@ -538,8 +535,8 @@ void WindowManager::MakeHidden(HWND handle)
         Device()->Hide(window->native);
     }
     InvalidateChrome();
-    WindowObject* active = Find(m_active);
-    const bool owns_active = active != nullptr && (m_active == handle || active->parent == handle);
+    WindowObject* active = Find(m_focus_state.Active());
+    const bool owns_active = active != nullptr && (m_focus_state.Active() == handle || active->parent == handle);
     if (owns_active)
         ActivateNextAfter(handle);
 }
@@ -565,8 +562,8 @@ void WindowManager::Minimize(HWND handle, bool activate_next)
     } else {
         MakeVisible(*window);
     }
-    WindowObject* active = Find(m_active);
-    if (activate_next && active != nullptr && (m_active == handle || active->parent == handle))
+    WindowObject* active = Find(m_focus_state.Active());
+    if (activate_next && active != nullptr && (m_focus_state.Active() == handle || active->parent == handle))
         ActivateNextAfter(handle);
 }
 
@@ -890,8 +887,8 @@ void WindowManager::ForgetMenu(HMENU menu)
         if (window.system_menu == menu)
             window.system_menu = nullptr;
     });
-    if (m_menu_loop.menu == menu)
-        m_menu_loop.active = false;
+    if (m_menu_loop.Menu() == menu)
+        m_menu_loop.Cancel();
 }
 
 void WindowManager::Invalidate(HWND handle)
@@ -913,20 +910,19 @@ void WindowManager::Validate(HWND handle)
 
 void WindowManager::Activate(HWND handle, WORD how)
 {
-    if (m_active == handle)
+    if (m_focus_state.Active() == handle)
         return;
-    const HWND previous = m_active;
-    m_active = handle;
+    const HWND previous = m_focus_state.SetActive(handle);
     if (const WindowObject* old = Find(previous)) {
         Send(previous, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, old->minimized ? 1 : 0),
              reinterpret_cast<LPARAM>(handle));
     }
-    if (m_active != handle)
+    if (m_focus_state.Active() != handle)
         return; // the previous window's handler activated another one
     if (const WindowObject* window = Find(handle)) {
         Send(handle, WM_ACTIVATE, MAKEWPARAM(how, window->minimized ? 1 : 0),
              reinterpret_cast<LPARAM>(previous));
-        if (m_active == handle)
+        if (m_focus_state.Active() == handle)
             SetFocus(handle);
     } else {
         SetFocus(nullptr);
@@ -971,25 +967,25 @@ bool WindowManager::SetForeground(HWND handle)
 
 HWND WindowManager::SetFocus(HWND handle)
 {
-    const HWND previous = m_focus;
+    const HWND previous = m_focus_state.Focus();
     if (handle != nullptr && Find(handle) == nullptr) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     if (handle != nullptr) {
         WindowObject* top = TopLevelOf(Find(handle));
-        if (top != nullptr && m_active != top->handle) {
+        if (top != nullptr && m_focus_state.Active() != top->handle) {
             Activate(top->handle, WA_ACTIVE);
-            if (m_focus == handle)
+            if (m_focus_state.Focus() == handle)
                 return previous;
         }
     }
     if (previous == handle)
         return previous;
-    m_focus = handle;
+    m_focus_state.SetFocus(handle);
     if (previous != nullptr && Find(previous))
         Send(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(handle), 0);
-    if (handle != nullptr && m_focus == handle && Find(handle))
+    if (handle != nullptr && m_focus_state.Focus() == handle && Find(handle))
         Send(handle, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     return previous;
 }
@@ -1105,8 +1101,8 @@ HCURSOR SystemCursorHandle(uintptr_t id)
 
 void WindowManager::Reset()
 {
-    m_menu_loop = {};
-    m_box = {};
+    m_menu_loop.End();
+    m_box.End();
     m_canvas_window = nullptr;
     for (HWND handle : Windows()) {
         if (Find(handle))
@@ -1120,8 +1116,7 @@ void WindowManager::Reset()
     }
     m_timers.Clear();
     m_touch_inputs.Clear();
-    m_active = nullptr;
-    m_focus = nullptr;
+    m_focus_state.Reset();
     m_pointer.Reset();
     m_keys.Reset();
     m_text_input = false;

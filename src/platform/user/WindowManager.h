@@ -20,7 +20,10 @@
 
 #include "platform/kernel/WinTypes.h"
 #include "platform/user/InputQueue.h"
+#include "platform/user/FocusState.h"
 #include "platform/user/KeyboardState.h"
+#include "platform/user/MenuTracker.h"
+#include "platform/user/MessageBoxModel.h"
 #include "platform/user/MessageApi.h"
 #include "platform/user/NativeEventQueue.h"
 #include "platform/user/PointerState.h"
@@ -87,8 +90,8 @@ public:
     void Validate(HWND window);
 
     // Activation, focus, capture.
-    HWND Active() const { return m_active; }
-    HWND Focus() const { return m_focus; }
+    HWND Active() const { return m_focus_state.Active(); }
+    HWND Focus() const { return m_focus_state.Focus(); }
     bool SetForeground(HWND window);
     HWND SetFocus(HWND window);
     HWND SetCapture(HWND window);
@@ -111,7 +114,7 @@ public:
     // Queues a message behind the input translated so far; the pump returns it in that order.
     void QueueInputMessage(const MSG& message) { QueueInput(message); }
     // The window keyboard input goes to: the focus, else the active window.
-    HWND InputTarget() const { return m_focus ? m_focus : m_active; }
+    HWND InputTarget() const { return m_focus_state.InputTarget(); }
 
     // The queue.
     bool Post(HWND window, UINT message, WPARAM w_param, LPARAM l_param); // any thread
@@ -165,7 +168,7 @@ public:
     // Runs the drop-downs of the window's menu bar until an item is picked or the menu closes;
     // the pick is posted as WM_COMMAND. Entered from DefWindowProcW on a click in the bar.
     void TrackMenuBar(HWND window, POINT screen_point);
-    bool InMenuLoop() const { return m_menu_loop.active; }
+    bool InMenuLoop() const { return m_menu_loop.IsActive(); }
     // Shows a box drawn over the window (or in a window of its own when there is none) and
     // returns the button id.
     int RunMessageBox(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type);
@@ -175,33 +178,6 @@ public:
 
 private:
     WindowManager();
-
-    struct MenuLoopState
-    {
-        bool active = false;
-        HWND owner = nullptr;
-        HMENU menu = nullptr;
-        int open_title = -1;
-        int hover = -1;
-    };
-
-    struct BoxButton
-    {
-        int id;
-        RECT rect;
-    };
-    struct MessageBoxState
-    {
-        bool active = false;
-        HWND owner = nullptr;
-        std::u16string caption;
-        std::vector<std::u16string> lines;
-        std::vector<BoxButton> buttons;
-        RECT frame{};
-        int pressed = -1;
-        int focus = 0;
-        UINT type = 0;
-    };
 
     WindowObject* FindNative(uint32_t native) const;
     WindowObject* TopLevelOf(WindowObject* window) const;
@@ -241,8 +217,6 @@ private:
     void PaintChrome(WindowObject& host, UiCanvas& canvas);
     bool MenuLoopStep(const NativeEvent& event, UINT& picked);
     bool MessageBoxStep(const NativeEvent& event, int& result);
-    void LayoutMessageBox(WindowObject* host);
-    void PaintMessageBox(UiCanvas& canvas, POINT origin);
 
     WindowTable m_table; // classes and windows; locks itself for other threads' queries
 
@@ -260,8 +234,7 @@ private:
     uint64_t m_last_present_us = 0;                   // real time of the pump's last picture
     IdleCounts m_idle;
 
-    HWND m_active = nullptr;
-    HWND m_focus = nullptr;
+    FocusState m_focus_state; // the active window and the focus
     PointerState m_pointer; // position, capture, show count and cursor
     KeyboardState m_keys; // GetAsyncKeyState is also read by the app-task thread
 
@@ -281,8 +254,8 @@ private:
     HWND m_canvas_window = nullptr;         // the window m_canvas was drawn for
     DrawnWindowPainter m_window_painter = nullptr;
     UiCanvas m_canvas;
-    MenuLoopState m_menu_loop;
-    MessageBoxState m_box;
+    MenuTracker m_menu_loop;
+    MessageBoxModel m_box;
 };
 
 } // namespace platform
