@@ -31,6 +31,7 @@
 #include "screens/system/SlotFileMoves.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
+#include "slotwrite/SlotTableWriter.h"
 
 namespace {
 
@@ -516,6 +517,35 @@ TEST_F(ISaveLoadTest, ThumbnailIsTheAreaAverageBottomUpWithCovers)
         EXPECT_EQ(covered[0], c.covered ? 0x00 : 0x80) << c.shown; // blue
     }
     EXPECT_EQ(EffectPixel(*snapshot, 5, 5), COVER_COLOUR); // the snapshot keeps the cover
+}
+
+TEST_F(ISaveLoadTest, TheToolAndTheEngineAgreeOnTheTable)
+{
+    m_dir.Write("FLAG000", tools::WriteSystemFlagFile(tools::ParseSlotTableListing("slot 1 money 10\nslot 2\n"
+                                                                                  "slot 101\nslot 103\n"
+                                                                                  "slot 201 comment 注\n"
+                                                                                  "continue 201\n"),
+                                                      1, 1, 0));
+    m_load.LoadSlotTable();
+    EXPECT_EQ(m_load.GetCount(0), 2);
+    EXPECT_EQ(m_load.GetCount(1), 1);
+    EXPECT_EQ(m_load.GetCount(2), 1);
+    EXPECT_STREQ(SaveSlotTable(State().Bytes).Get(201).GetComment().GetText(), "注");
+
+    State().SetGameDate(1302);
+    State().SetWeekday(5);
+    State().SetGameTime(1830);
+    Mark(0x12345); // money keeps its low 16 bits
+    ASSERT_TRUE(m_save.SaveNew("メモ"));
+    const tools::SlotListingHeader header = tools::ParseSlotTableListing(tools::DumpSlotTable(SystemTable())).headers[0];
+    EXPECT_EQ(header.slot, 1u);
+    EXPECT_EQ(header.date, 1302);
+    EXPECT_EQ(header.weekday, 5);
+    EXPECT_EQ(header.time, 1830);
+    EXPECT_EQ(header.money, 0x2345);
+    EXPECT_GE(header.saved[0], 2024);
+    EXPECT_TRUE(header.comment == u"メモ");
+    EXPECT_EQ(m_save.GetCount(0), 3);
 }
 
 } // namespace
