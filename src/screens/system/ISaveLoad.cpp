@@ -438,9 +438,14 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     throw CVeskDoc::DOCUMENT_RESTORE_STACK;
 }
 
+ILayer* ISaveLoad::GetSnapshotLayer()
+{
+    return GetDocument()->GetStackLayer();
+}
+
 std::vector<uint8_t> ISaveLoad::MakeThumbnail()
 {
-    CSpriteLayer* snapshot = GetDocument()->GetStackLayer();
+    ILayer* snapshot = GetSnapshotLayer();
     ILayer* capture = ThumbnailLayer(g_capture_layer);
     if (snapshot == nullptr || capture == nullptr)
         return {};

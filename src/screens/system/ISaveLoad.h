@@ -88,6 +88,8 @@ protected:
     // The snapshot with the covered pictures drawn over it, averaged down; empty without the
     // snapshot or the capture layer.
     std::vector<uint8_t> MakeThumbnail();
+    // The copy of the screen the thumbnail is made from: the document's stack layer.
+    virtual ILayer* GetSnapshotLayer();
     bool Confirm(int32_t kind);
     void PointAtTable();
 

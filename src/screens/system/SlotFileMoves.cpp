@@ -65,11 +65,12 @@ bool SlotFileMoves::MoveSlotFiles(uint32_t from, uint32_t to)
     const auto sources = MakeSlotFileNames(from);
     const auto targets = MakeSlotFileNames(to);
     for (size_t kind = 0; kind < SLOT_FILE_KINDS; ++kind) {
-        if (!SetAside(targets[kind]))
+        if (to != m_emptied && !SetAside(targets[kind]))
             return false;
-        if (SaveFileExists(sources[kind]) && !Rename(sources[kind], targets[kind]))
+        if (KindPresent(kind) && SaveFileExists(sources[kind]) && !Rename(sources[kind], targets[kind]))
             return false;
     }
+    m_emptied = from;
     return true;
 }
 
@@ -79,7 +80,28 @@ bool SlotFileMoves::SetAsideSlot(uint32_t slot)
         if (!SetAside(name))
             return false;
     }
+    m_emptied = slot;
     return true;
+}
+
+bool SlotFileMoves::KindPresent(size_t kind)
+{
+    if (m_kind_present[kind] < 0) {
+        // One search for "sel*" and the like spares a look at every slot's missing file.
+        CStringUTF8 pattern = MakeSlotFileNames(0)[kind];
+        const int digits = pattern.ReverseFind("000");
+        if (digits < 0) {
+            m_kind_present[kind] = 1;
+        } else {
+            pattern.Replace(digits, 3, "*");
+            WIN32_FIND_DATAW found{};
+            HANDLE search = FindFirstFileW(pattern.ToWide().c_str(), &found);
+            m_kind_present[kind] = search != INVALID_HANDLE_VALUE ? 1 : 0;
+            if (search != INVALID_HANDLE_VALUE)
+                FindClose(search);
+        }
+    }
+    return m_kind_present[kind] != 0;
 }
 
 void SlotFileMoves::Undo()

@@ -41,6 +41,12 @@ private:
 
     std::vector<std::pair<CStringUTF8, CStringUTF8>> m_done; // renames made, oldest first
     std::vector<CStringUTF8> m_set_aside;
+    // A slot whose files have all just moved away; a move into it needs no look at its files
+    // (each look at a missing name scans the folder).
+    uint32_t m_emptied = UINT32_MAX;
+    // Per kind, whether the folder holds any file of it; unknown until the first move.
+    std::array<int8_t, SLOT_FILE_KINDS> m_kind_present{-1, -1, -1, -1};
+    bool KindPresent(size_t kind);
 };
 
 // Tests only: called after every rename and file write of a save or delete, so a test can stop
