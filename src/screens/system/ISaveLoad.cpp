@@ -73,6 +73,28 @@ bool ReadSystemFile(FlagBuffer& image)
     return true;
 }
 
+// The system file and a copy of its slot table to change.
+bool ReadSystemTable(FlagBuffer& system, std::vector<uint8_t>& table)
+{
+    if (!ReadSystemFile(system))
+        return false;
+    table.assign(system.Bytes.begin(), system.Bytes.begin() + SLOT_TABLE_SIZE);
+    return true;
+}
+
+// The last step of a save or delete, the system file's write, has its answer: on success the
+// set-aside files go, on failure every move is undone.
+bool Conclude(SlotFileMoves& moves, bool done)
+{
+    if (!done) {
+        moves.Undo();
+        return false;
+    }
+    RunSaveStepHook();
+    moves.Finish();
+    return true;
+}
+
 std::span<uint8_t> TableOf(FlagBuffer& state)
 {
     GrowToSlotTable(state.Bytes);
@@ -234,9 +256,9 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
 
     // Everything is made in memory first; until the system file is written nothing live changes.
     FlagBuffer system;
-    if (!ReadSystemFile(system))
+    std::vector<uint8_t> table;
+    if (!ReadSystemTable(system, table))
         return false;
-    std::vector<uint8_t> table(system.Bytes.begin(), system.Bytes.begin() + SLOT_TABLE_SIZE);
     SaveSlotTable headers(table);
     const uint32_t first = SlotGroupFirst(SlotGroupOf(slot));
     const uint32_t dropped = push == Push::Group ? first + SLOT_GROUP_SIZE - 1 : push == Push::Before ? over : slot;
@@ -291,13 +313,10 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
     // The table in the system file says which saves exist: written last, the save is complete.
     if (done)
         done = CFuncFlag().SaveFlagFile(0, &system) != 0;
-    if (!done) {
+    if (!done)
         RemoveFiles(written);
-        moves.Undo();
+    if (!Conclude(moves, done))
         return false;
-    }
-    RunSaveStepHook();
-    moves.Finish();
 
     CopyTableAndVariables(*live, table, stored);
     live->ClearEngineStateBits(ENGINE_STATE_SNAPSHOT);
@@ -333,9 +352,9 @@ bool ISaveLoad::DeleteSlot(uint32_t slot)
     if (live == nullptr || slot < SLOT_FIRST || slot > SLOT_LAST)
         return false;
     FlagBuffer system;
-    if (!ReadSystemFile(system))
+    std::vector<uint8_t> table;
+    if (!ReadSystemTable(system, table))
         return false;
-    std::vector<uint8_t> table(system.Bytes.begin(), system.Bytes.begin() + SLOT_TABLE_SIZE);
     SaveSlotTable headers(table);
     const uint32_t last = SlotGroupLast(SlotGroupOf(slot));
     for (uint32_t n = slot + 1; n <= last; ++n)
@@ -349,12 +368,8 @@ bool ISaveLoad::DeleteSlot(uint32_t slot)
         done = moves.MoveSlotFiles(n, n - 1);
     if (done)
         done = CFuncFlag().SaveFlagFile(0, &system) != 0;
-    if (!done) {
-        moves.Undo();
+    if (!Conclude(moves, done))
         return false;
-    }
-    RunSaveStepHook();
-    moves.Finish();
     std::ranges::copy(table, TableOf(*live).begin());
     RecountSlots();
     return true;
@@ -373,9 +388,9 @@ bool ISaveLoad::DeleteAll()
     if (live == nullptr)
         return false;
     FlagBuffer system;
-    if (!ReadSystemFile(system))
+    std::vector<uint8_t> table;
+    if (!ReadSystemTable(system, table))
         return false;
-    std::vector<uint8_t> table(system.Bytes.begin(), system.Bytes.begin() + SLOT_TABLE_SIZE);
     SaveSlotTable headers(table);
     headers.SetLastSaved(0);
     for (uint32_t slot = 0; slot < SLOT_HEADER_COUNT; ++slot)
