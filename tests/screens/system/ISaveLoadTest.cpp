@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -47,8 +48,9 @@ struct Stop
 class ISaveLoadTest : public ScreenFixture
 {
 protected:
-    ISaveLoadTest()
-        : ScreenFixture({}, {{"K11_MOZ.AKB", tools::EncodeAkb(tools::MakePicture(1920, 1080, COVER_COLOUR), {})}})
+    explicit ISaveLoadTest(bool dialog_sheet = true)
+        : ScreenFixture({}, {{"K11_MOZ.AKB", tools::EncodeAkb(tools::MakePicture(1920, 1080, COVER_COLOUR), {})}},
+                        dialog_sheet)
     {
         GetMosaicNameTable() = {"k11_moz.akb"};
         State().Variables.resize(90);
@@ -129,6 +131,21 @@ protected:
         }
         return files;
     }
+    // The folder and the live state, to compare before and after an operation that must change
+    // nothing.
+    struct Unchanged
+    {
+        Folder files;
+        std::string live;
+        bool operator==(const Unchanged&) const = default;
+    };
+    Unchanged Look() const
+    {
+        Unchanged look{ReadFolder(), {}};
+        GetDocument()->m_current_state->AppendTo(look.live);
+        return look;
+    }
+
     // Writes a used manual, auto or quick slot by hand: header with the id as its money, and
     // the four files holding the id.
     void PutSlot(std::vector<uint8_t>& table, uint32_t slot, int32_t id, bool with_files = true)
@@ -315,9 +332,7 @@ TEST_F(ISaveLoadTest, AFailedStepChangesNothing)
     for (const Operation& operation : operations) {
         int failures = 0;
         for (int skip = 0;; ++skip) {
-            const Folder before = ReadFolder();
-            std::string live_before;
-            State().AppendTo(live_before);
+            const Unchanged before = Look();
             FlagBuffer live_copy;
             live_copy.Assign(State());
             ScriptValueTable data_copy;
@@ -334,17 +349,14 @@ TEST_F(ISaveLoadTest, AFailedStepChangesNothing)
                 // save is whole, so go back to where it started and try the next call.
                 for (const auto& [name, bytes] : ReadFolder())
                     std::filesystem::remove(Path(name));
-                for (const auto& [name, bytes] : before)
+                for (const auto& [name, bytes] : before.files)
                     m_dir.Write(name, bytes);
                 State().Assign(live_copy);
                 GetDocument()->SaveDataSnapshot->Assign(data_copy);
                 continue;
             }
             ++failures;
-            std::string live_after;
-            State().AppendTo(live_after);
-            EXPECT_TRUE(ReadFolder() == before) << operation.name << " changed files failing at " << skip;
-            EXPECT_EQ(live_after, live_before) << operation.name << " at " << skip;
+            EXPECT_TRUE(Look() == before) << operation.name << " changed something failing at " << skip;
             EXPECT_EQ(m_messages.size(), 1u) << operation.name << " at " << skip;
             ASSERT_LT(skip, 200);
         }
@@ -427,16 +439,11 @@ TEST_F(ISaveLoadTest, LoadsCheckBeforeTheyChangeAnything)
     State().SetMoney(77);
     State().Flags[5] = 1;
     for (const Case& c : refused) {
-        const Folder before = ReadFolder();
-        std::string live_before;
-        State().AppendTo(live_before);
+        const Unchanged before = Look();
         m_messages.clear();
         EXPECT_EQ(LoadCode(c.load), -1) << c.what;
         EXPECT_EQ(m_messages.size(), 1u) << c.what;
-        std::string live_after;
-        State().AppendTo(live_after);
-        EXPECT_EQ(live_after, live_before) << c.what;
-        EXPECT_TRUE(ReadFolder() == before) << c.what;
+        EXPECT_TRUE(Look() == before) << c.what;
     }
     // Continue slots out of range are refused the same way.
     const std::vector<uint8_t> sound_table = SystemTable();
@@ -546,6 +553,71 @@ TEST_F(ISaveLoadTest, TheToolAndTheEngineAgreeOnTheTable)
     EXPECT_GE(header.saved[0], 2024);
     EXPECT_TRUE(header.comment == u"メモ");
     EXPECT_EQ(m_save.GetCount(0), 3);
+}
+
+// On the demo's own system file, and a game state whose byte array is too short for the table:
+// the quick save grows it, the quick load and the continue bring the save back.
+TEST_F(ISaveLoadTest, QuickSaveLoadAndContinueOnTheDemosData)
+{
+    const char* binary = std::getenv("VESK_BINARY_DIR");
+    const std::filesystem::path initial =
+        std::filesystem::path(binary != nullptr ? binary : ".") / "resources/initial_save/FLAG000";
+    ASSERT_TRUE(std::filesystem::exists(initial)) << "build the initial save set first";
+    std::filesystem::copy_file(initial, Path("FLAG000"));
+    State().Bytes.assign(4, 7);
+    Mark(31);
+    ASSERT_TRUE(m_save.QuickSave());
+    EXPECT_EQ(State().Bytes.size(), SLOT_TABLE_SIZE);
+    EXPECT_TRUE(std::vector<uint8_t>(State().Bytes.begin(), State().Bytes.end()) == SystemTable());
+    EXPECT_EQ(SaveSlotTable(State().Bytes).GetContinue(), 201);
+    Mark(32);
+    GetGameWork()->ClearSnapshotTaken();
+    EXPECT_EQ(LoadCode([&] { m_load.QuickLoad(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Money(), 31);
+    State().SetMoney(33);
+    EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Money(), 31);
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(ISaveLoadTest, TheLoadScreenAsksFirstUnlessTheQuestionIsOff)
+{
+    Mark(51);
+    ASSERT_TRUE(m_save.SaveNew(""));
+    SetConfigDialogEnable(1, 0); // the load question switched off: the load goes ahead
+    EXPECT_EQ(LoadCode([&] { m_load.LoadChosenSlot(1); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    SetConfigDialogEnable(1, 1);
+    SetConfigDialogEnable(7, 0);
+    EXPECT_TRUE(m_load.ConfirmAndDeleteSlot(1));
+    SetConfigDialogEnable(7, 1);
+    EXPECT_EQ(m_load.GetCount(0), 0);
+}
+
+// Without the dialog's picture the question cannot be asked: the load, the delete and the
+// delete all, which cannot be undone, do not happen, with a report each.
+class SaveLoadWithoutDialogTest : public ISaveLoadTest
+{
+protected:
+    SaveLoadWithoutDialogTest()
+        : ISaveLoadTest(false)
+    {}
+};
+
+TEST_F(SaveLoadWithoutDialogTest, AQuestionThatCannotBeAskedIsANo)
+{
+    Mark(61);
+    ASSERT_TRUE(m_save.SaveNew(""));
+    m_load.LoadSlotTable(); // as the screen does when it opens
+    const Unchanged before = Look();
+    EXPECT_EQ(LoadCode([&] { m_load.LoadChosenSlot(1); }), -1);
+    EXPECT_FALSE(m_load.ConfirmAndDeleteSlot(1));
+    EXPECT_FALSE(m_load.ConfirmAndDeleteAll());
+    // (The missing picture is reported by the picture loader as well.)
+    const auto refusals = std::count_if(m_messages.begin(), m_messages.end(), [](const std::string& text) {
+        return text.find("確認ダイアログの作成に失敗しました。") != std::string::npos;
+    });
+    EXPECT_EQ(refusals, 3) << ::testing::PrintToString(m_messages);
+    EXPECT_TRUE(Look() == before);
 }
 
 } // namespace
