@@ -71,7 +71,7 @@ public:
 
     uint8_t* GetTable() { return m_table; }
     uint8_t* GetPointers() { return m_pointers; }
-    int32_t GetCount(int32_t group) const { return m_counts[static_cast<size_t>(group & 3) % 3]; }
+    int32_t GetCount(int32_t group) const { return group >= 0 && group < 3 ? m_counts[group] : 0; }
     int32_t GetGroup() const { return m_group; }
     void SetGroup(int32_t group) { m_group = group; }
     ILayer* GetThumbnailLayer();

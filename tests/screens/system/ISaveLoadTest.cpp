@@ -160,6 +160,15 @@ protected:
         for (const char* format : {"FLAG%03u", "SaveData%03u.dat", "thm%03u", "sel%03u"})
             m_dir.Write(Name(format, slot), tag);
     }
+    // Slots first to last used, each with its number as its id, in the system file.
+    std::vector<uint8_t> PutSlots(uint32_t first, uint32_t last)
+    {
+        std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+        for (uint32_t slot = first; slot <= last; ++slot)
+            PutSlot(table, slot, static_cast<int32_t>(slot));
+        PutSystemTable(table);
+        return table;
+    }
     void PutSystemTable(const std::vector<uint8_t>& table)
     {
         FlagBuffer system;
@@ -191,10 +200,7 @@ protected:
 
 TEST_F(ISaveLoadTest, PushingAFullGroupDropsItsLastSlot)
 {
-    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
-    for (uint32_t slot = 201; slot <= 300; ++slot)
-        PutSlot(table, slot, static_cast<int32_t>(slot));
-    PutSystemTable(table);
+    PutSlots(201, 300);
     Mark(7000);
     ASSERT_TRUE(m_save.QuickSave());
     EXPECT_TRUE(m_messages.empty());
@@ -295,10 +301,7 @@ TEST_F(ISaveLoadTest, PointersVariablesAndStoredBits)
 
 TEST_F(ISaveLoadTest, OverwriteMovesTheNewerSavesAndCommentsAreStored)
 {
-    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
-    for (uint32_t slot = 1; slot <= 4; ++slot)
-        PutSlot(table, slot, static_cast<int32_t>(slot));
-    PutSystemTable(table);
+    PutSlots(1, 4);
     Mark(900);
     ASSERT_TRUE(m_save.SaveOver(3, "a comment that is longer than the field"));
     std::vector<uint8_t> disk = SystemTable();
@@ -317,10 +320,7 @@ TEST_F(ISaveLoadTest, OverwriteMovesTheNewerSavesAndCommentsAreStored)
 // leaves the folder and the live state byte for byte as they were, with one report.
 TEST_F(ISaveLoadTest, AFailedStepChangesNothing)
 {
-    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
-    for (uint32_t slot = 201; slot <= 203; ++slot)
-        PutSlot(table, slot, static_cast<int32_t>(slot));
-    PutSystemTable(table);
+    PutSlots(201, 203);
     Mark(555);
     struct Operation
     {
