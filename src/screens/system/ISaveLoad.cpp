@@ -296,8 +296,6 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
         done = moves.MoveSlotFiles(n - 1, n);
     std::vector<CStringUTF8> written;
     auto write = [&](const CStringUTF8& name, bool ok) {
-        if (!done)
-            return;
         done = ok;
         if (ok) {
             written.push_back(name);
