@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -364,48 +368,72 @@ TEST_F(ISaveLoadTest, AFailedStepChangesNothing)
     }
 }
 
-// A save or delete stopped after any rename or write, with no chance to undo: every slot the
-// table on disk lists either loads one save's files or is refused.
+// A save or delete stopped after any rename or write with no chance to undo, by a throw from
+// inside and by a child process killed there: every slot the table on disk lists either loads
+// one save's files or is refused.
 TEST_F(ISaveLoadTest, AStoppedSaveNeverMixesTwoSaves)
 {
-    for (int operation = 0; operation < 2; ++operation) {
-        for (int stop_at = 1;; ++stop_at) {
-            for (const auto& [name, bytes] : ReadFolder())
-                std::filesystem::remove(Path(name));
-            for (int32_t id = 1; id <= 3; ++id) {
-                Mark(id);
-                ASSERT_TRUE(m_save.QuickSave());
-            }
-            int steps = 0;
-            SetSaveStepHook([&] {
-                if (++steps == stop_at)
-                    throw Stop{};
-            });
-            Mark(4);
-            bool stopped = false;
-            try {
-                operation == 0 ? m_save.QuickSave() : m_save.DeleteSlot(201);
-            } catch (Stop) {
-                stopped = true;
-            }
-            SetSaveStepHook(nullptr);
-            std::vector<uint8_t> disk = SystemTable();
-            const SaveSlotTable table(disk);
-            for (uint32_t slot = 201; slot <= 205; ++slot) {
-                if (!table.IsUsed(slot))
-                    continue;
-                const auto [flag_id, data_id] = Ids(slot);
-                if (flag_id == -1 || data_id == -1) {
-                    // Refused: a message, and the game goes on.
-                    m_messages.clear();
-                    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), -1);
-                    EXPECT_EQ(m_messages.size(), 1u);
+    for (const bool kill : {false, true}) {
+        for (int operation = 0; operation < 2; ++operation) {
+            for (int stop_at = 1;; ++stop_at) {
+                for (const auto& [name, bytes] : ReadFolder())
+                    std::filesystem::remove(Path(name));
+                for (int32_t id = 1; id <= 3; ++id) {
+                    Mark(id);
+                    ASSERT_TRUE(m_save.QuickSave());
+                }
+                Mark(4);
+                const auto run = [&] { operation == 0 ? m_save.QuickSave() : m_save.DeleteSlot(201); };
+                int steps = 0;
+                bool stopped = false;
+                if (kill) {
+                    const pid_t child = fork();
+                    ASSERT_GE(child, 0);
+                    if (child == 0) {
+                        alarm(20);
+                        SetSaveStepHook([&] {
+                            if (++steps == stop_at)
+                                ::kill(getpid(), SIGKILL);
+                        });
+                        run();
+                        _exit(0);
+                    }
+                    int status = 0;
+                    ASSERT_EQ(waitpid(child, &status, 0), child);
+                    stopped = WIFSIGNALED(status);
+                    ASSERT_TRUE(!stopped || WTERMSIG(status) == SIGKILL) << "the child hung at " << stop_at;
                 } else {
-                    EXPECT_EQ(flag_id, data_id) << "slot " << slot << " stopped at " << stop_at;
+                    SetSaveStepHook([&] {
+                        if (++steps == stop_at)
+                            throw Stop{};
+                    });
+                    try {
+                        run();
+                    } catch (Stop) {
+                        stopped = true;
+                    }
+                    SetSaveStepHook(nullptr);
+                }
+                std::vector<uint8_t> disk = SystemTable();
+                const SaveSlotTable table(disk);
+                for (uint32_t slot = 201; slot <= 205; ++slot) {
+                    if (!table.IsUsed(slot))
+                        continue;
+                    const auto [flag_id, data_id] = Ids(slot);
+                    if (flag_id == -1 || data_id == -1) {
+                        // Refused: a message, and the game goes on.
+                        m_messages.clear();
+                        EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), -1);
+                        EXPECT_EQ(m_messages.size(), 1u);
+                    } else {
+                        EXPECT_EQ(flag_id, data_id) << "slot " << slot << " stopped at " << stop_at;
+                    }
+                }
+                if (!stopped) {
+                    EXPECT_GT(stop_at, 8) << "operation " << operation;
+                    break;
                 }
             }
-            if (!stopped)
-                break;
         }
     }
 }
