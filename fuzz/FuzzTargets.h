@@ -24,6 +24,8 @@ int FuzzOgg(const uint8_t* data, size_t size);
 int FuzzFaceVoice(const uint8_t* data, size_t size);
 int FuzzReadBuffer(const uint8_t* data, size_t size);
 int FuzzMediaFile(const uint8_t* data, size_t size);
+int FuzzSlotTable(const uint8_t* data, size_t size);
+int FuzzThumbnail(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -48,4 +50,6 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"face_voice", FuzzFaceVoice},
     {"read_buffer", FuzzReadBuffer},
     {"media_file", FuzzMediaFile},
+    {"slot_table", FuzzSlotTable},
+    {"thumbnail", FuzzThumbnail},
 };

@@ -549,6 +549,18 @@ void CVeskDoc::RestoreTopScriptPosition()
     }
 }
 
+void CVeskDoc::ShowLanguageMessage(const CStringUTF8& text, int32_t id)
+{
+    if (GetConfigSceneSkip() || !m_script_context || !m_current_state)
+        return;
+    m_script_context->PrepareBacklogEntry();
+    if (m_current_state->TestEngineState(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN)) {
+        if (LogBuffer* record = m_script_context->Backlog.GetCurrentEntry())
+            record->MessageId = static_cast<uint16_t>(id);
+    }
+    m_script_context->ShowMessageText(text);
+}
+
 CStringUTF8 CVeskDoc::FormatScriptError(CStringUTF8 message)
 {
     CStringUTF8 text;

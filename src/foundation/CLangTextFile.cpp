@@ -51,3 +51,10 @@ int CLangTextFile::SplitText(int id, std::vector<char16_t>& output) const
         return SplitTextSimplifiedChinese(text, output, MessageTextArea());
     return SplitTextPlain(text, output);
 }
+
+void CLangTextFile::ShowMessage(uint16_t id) const
+{
+    DocumentLink* document = GetDocumentLink();
+    if (m_table != nullptr && document != nullptr)
+        document->ShowLanguageMessage(m_table->GetText(id), id);
+}

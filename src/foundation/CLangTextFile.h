@@ -19,6 +19,9 @@ public:
     // The id's text as display units for the message window, wrapped to the game state's
     // message text area in simplified Chinese. Returns the number of units written.
     int SplitText(int id, std::vector<char16_t>& output) const;
+    // Writes the id's text into the current story text as the script's own text lines are
+    // written (nothing while scene skip is on), its id kept in the open backlog record.
+    void ShowMessage(uint16_t id) const;
 
     const CLangTextTable* GetTable() const { return m_table.get(); }
     const CStringUTF8& GetName() const { return m_name; }

@@ -25,6 +25,13 @@ public:
     virtual int32_t GetGameValue(size_t index) = 0;
     virtual int GetLanguage() = 0; // 0 English .. 3 Japanese
     virtual CStringUTF8 FormatScriptError(CStringUTF8 message) = 0;
+    // Runs a message of the language table through the story-text machinery, noting its id for
+    // the backlog; nothing before the game starts.
+    virtual void ShowLanguageMessage(const CStringUTF8& text, int32_t id)
+    {
+        (void)text;
+        (void)id;
+    }
 };
 
 // Not owned: the document outlives every use between these two calls. Null removes it.

@@ -9,6 +9,7 @@
 #include "arcpack/ArchiveWriter.h"
 #include "areawriter/AreaWriter.h"
 #include "castnames/CastNamesWriter.h"
+#include "slotwrite/SlotTableWriter.h"
 #include "facevoice/FaceVoiceWriter.h"
 #include "flagwrite/FlagFileWriter.h"
 #include "flagwrite/SaveDataWriter.h"
@@ -298,6 +299,20 @@ void WriteMediaFileSeeds(const std::filesystem::path& root)
 
 } // namespace
 
+void WriteSlotSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder table_seeds(root, "slot_table");
+    table_seeds.Add("table.flag", WriteSystemFlagFile(ParseSlotTableListing("slot 1 date 1301 money 500 comment メモ\n"
+                                                                            "slot 101\nslot 201 saved 2026 12 7 1 2 3\n"
+                                                                            "last 101\ncontinue 201\n"),
+                                                      1, 1, 1));
+    table_seeds.Add("short.flag", WriteFlagFile(ParseFlagListing("bytes 200\nbyte 0 1\n")));
+    const SeedFolder thumbnail_seeds(root, "thumbnail");
+    const std::vector<uint8_t> thumbnail = WriteThumbnailFile([](int x, int y) { return uint32_t(x * 256 + y); });
+    thumbnail_seeds.Add("pattern.thm", thumbnail);
+    thumbnail_seeds.Add("short.thm", std::vector<uint8_t>(thumbnail.begin(), thumbnail.end() - 4));
+}
+
 void WriteFuzzSeeds(const std::filesystem::path& root)
 {
     WriteXmlSeeds(root);
@@ -316,6 +331,7 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteFaceVoiceSeeds(root);
     WriteReadBufferSeeds(root);
     WriteMediaFileSeeds(root);
+    WriteSlotSeeds(root);
 }
 
 } // namespace tools

@@ -1,5 +1,6 @@
 #include "platform/kernel/PosixPath.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <dirent.h>
@@ -84,6 +85,15 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() == b.size() && a == b)
         return true;
+    // Folder scans compare every entry; plain ASCII names need no conversion.
+    const auto ascii = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (ascii(a) && ascii(b)) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                                  [&](char x, char y) { return lower(x) == lower(y); });
+    }
     const std::u16string wide_a = Utf8ToUtf16(a);
     const std::u16string wide_b = Utf8ToUtf16(b);
     if (wide_a.size() != wide_b.size())

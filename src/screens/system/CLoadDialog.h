@@ -1,21 +1,20 @@
 #pragma once
 // The load screen of the system menu.
-// FIXME: the least the game work needs until the system screens are in.
+// FIXME: the screen itself (drawing, input) is still to come; it has the operations.
 
 #include <cstdint>
 
-#include "screens/base/ISelect.h"
+#include "screens/system/ISaveLoad.h"
 
-class CLoadDialog : public ISelect, public ISystemParts
+class CLoadDialog : public ISaveLoad
 {
 public:
+    explicit CLoadDialog(int32_t page)
+        : ISaveLoad(page)
+    {}
     // Shows nothing yet: a run ends at once with -1.
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-    explicit CLoadDialog(int32_t page)
-        : m_page(page)
-    {}
-    int32_t GetPage() const { return m_page; }
-
-private:
-    int32_t m_page;
+    // A chosen slot, after the load confirmation (a dialog that cannot be built counts as no);
+    // returns only when the player declined or the slot was refused.
+    void LoadChosenSlot(uint32_t slot);
 };

@@ -98,11 +98,14 @@ void CFuncSave::Call(CScript&)
 
 bool CFuncSave::SaveDataFile(uint32_t slot)
 {
-    if (m_snapshot == nullptr)
-        return false;
+    return m_snapshot != nullptr && SaveDataFile(slot, *m_snapshot);
+}
+
+bool CFuncSave::SaveDataFile(uint32_t slot, const ScriptValueTable& table)
+{
     const CStringUTF8 name = MakeSaveDataFileName(slot);
     std::string bytes;
-    m_snapshot->AppendTo(bytes);
+    table.AppendTo(bytes);
     CStringUTF8 reason;
     if (!WriteFileAtomically(name, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
                              &reason)) {

@@ -4,11 +4,16 @@
 #include <string>
 
 #include "app/CVeskDoc.h"
+#include "app/CGameWork.h"
 #include "app/ConfigSettings.h"
+#include "app/ScreenSettings.h"
+#include "foundation/CLangTextFile.h"
 #include "graphics/CFontDIB.h"
 #include "script/vm/LineBreakRules.h"
 
 namespace {
+
+constexpr int32_t DRAW_TEXT_FONT_SIZE = 40;
 
 // Calls fn(character, full_width) for each whole UTF-8 character of the text.
 template <typename Fn>
@@ -105,4 +110,28 @@ void CFuncString::TypesetTextVertical(TextBox& box, CFontDIB* font)
         }
         return true;
     });
+}
+
+int32_t DrawTextString(TextBox& box)
+{
+    if (box.DrawWord4 == nullptr)
+        return 0;
+    CFontDIB font;
+    font.Create(GetLanguageFontName());
+    if (!font.SetFontSize(DRAW_TEXT_FONT_SIZE, DRAW_TEXT_FONT_SIZE)) {
+        font.Release();
+        return 0;
+    }
+    CFuncString().TypesetText(box, &font);
+    font.Release();
+    return 1;
+}
+
+int32_t DrawLangText(int32_t id, TextBox& box)
+{
+    const CLangTextFile* file = GetGameWork()->m_text_file.get();
+    if (file == nullptr || file->GetTable() == nullptr)
+        return 0;
+    box.Text = file->GetTable()->GetText(id);
+    return DrawTextString(box);
 }

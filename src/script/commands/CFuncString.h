@@ -45,3 +45,10 @@ private:
 
     int32_t m_hang_flag = 0;
 };
+
+// Draws the box's own text with a glyph renderer of the interface language's face at 40 x 40
+// into the box's layer. 0 when nothing could be drawn: no layer, or no renderer of that size.
+int32_t DrawTextString(TextBox& box);
+// The same for the text of an id of the game's language message table (the one the exec
+// group's language messages open); 0 as well while no table is open.
+int32_t DrawLangText(int32_t id, TextBox& box);

@@ -358,8 +358,9 @@ void CFuncExec::AutoSave()
         work->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
         if ((work->GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) == STATUS_SNAPSHOT_WANTED) {
             CDirect3D* display = CDirect3D::GetInstance();
-            if (display->IsLive() && Document->GetWorkLayer() != nullptr)
-                display->CaptureScreen(Document->GetWorkLayer());
+            // The thumbnail is made from the layer every other snapshot goes to.
+            if (display->IsLive() && Document->GetStackLayer() != nullptr)
+                display->CaptureScreen(Document->GetStackLayer());
             work->SetStatusBits(STATUS_SNAPSHOT_TAKEN);
         }
         if (work->m_save_screen != nullptr)

@@ -1,0 +1,138 @@
+// A quick save and a quick load on a game state of a play's size (32 KB of bytes, 9,000 flags,
+// 300 variables), with the quick group full so every save pushes 99 slots of files, and the
+// thumbnail averaged from a 1920 x 1080 snapshot. Beside them, the baseline: the same bytes as
+// one file, written and flushed once.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/CVeskDoc.h"
+#include "app/CWinApp.h"
+#include "foundation/CFile.h"
+#include "graphics/CDIBDC.h"
+#include "platform/kernel/FileApi.h"
+#include "screens/system/CLoadDialog.h"
+#include "screens/system/CSaveDialog.h"
+#include "screens/system/SaveThumbnail.h"
+#include "script/FlagBuffer.h"
+#include "script/SaveFileNames.h"
+#include "script/ScriptValueTable.h"
+
+namespace {
+
+class BenchApp final : public CWinApp
+{
+public:
+    int InitInstance() override { return 1; }
+    int Run() override { return 0; }
+    int ExitInstance() override { return 0; }
+    CStringUTF8 GetAppString() override { return CStringUTF8(Folder().string() + "/"); }
+
+    static std::filesystem::path Folder()
+    {
+        static const std::filesystem::path folder = [] {
+            std::filesystem::path path = std::filesystem::temp_directory_path() / "vesk_save_bench";
+            std::filesystem::remove_all(path);
+            std::filesystem::create_directories(path);
+            return path;
+        }();
+        return folder;
+    }
+};
+
+class BenchSave final : public CSaveDialog
+{
+public:
+    BenchSave()
+        : CSaveDialog(2)
+    {
+        m_snapshot.Create(1920, 1080);
+        for (int y = 0; y < 1080; ++y)
+            for (int x = 0; x < 1920; ++x)
+                *reinterpret_cast<uint32_t*>(m_snapshot.GetPixelPtr(x, y)) = 0xFF000000u | (x * 131 + y * 7);
+    }
+    ILayer* GetSnapshotLayer() override { return &m_snapshot; }
+
+private:
+    CDIBDC m_snapshot;
+};
+
+void Prepare()
+{
+    static BenchApp* app = new BenchApp;
+    (void)app;
+    CVeskDoc* document = GetDocument();
+    auto state = std::make_unique<FlagBuffer>();
+    state->Flags.resize(9'000, 1);
+    state->Words.resize(500);
+    state->Bytes.resize(32'768);
+    state->Variables.resize(300);
+    for (size_t i = 0; i < state->Variables.size(); i += 3)
+        state->Variables[i] = ScriptValue::FromInteger(static_cast<int32_t>(i));
+    document->m_current_state = std::move(state);
+    document->SaveDataTable = std::make_unique<ScriptValueTable>();
+    document->SaveDataSnapshot = std::make_unique<ScriptValueTable>();
+}
+
+BenchSave& Screen()
+{
+    static BenchSave* screen = [] {
+        Prepare();
+        auto* made = new BenchSave;
+        // Fill the quick group, so that each save drops its last slot.
+        for (int i = 0; i < 100; ++i)
+            made->QuickSave();
+        return made;
+    }();
+    return *screen;
+}
+
+void BM_QuickSave(benchmark::State& state)
+{
+    BenchSave& screen = Screen();
+    for (auto _ : state) {
+        if (!screen.QuickSave()) {
+            state.SkipWithError("the save failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_QuickSave)->Unit(benchmark::kMillisecond);
+
+void BM_QuickLoad(benchmark::State& state)
+{
+    BenchSave& screen = Screen();
+    for (auto _ : state) {
+        try {
+            screen.QuickLoad();
+            state.SkipWithError("the load was refused");
+            return;
+        } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        }
+    }
+}
+BENCHMARK(BM_QuickLoad)->Unit(benchmark::kMillisecond);
+
+// The bytes one quick save writes (flag file, save data, thumbnail, system file), as one file.
+void BM_OneFileOneFlush(benchmark::State& state)
+{
+    Screen();
+    uint64_t bytes = 0;
+    for (const CStringUTF8& name : {MakeFlagFileName(201), MakeSaveDataFileName(201), MakeThumbnailFileName(201),
+                                    MakeFlagFileName(0)})
+        bytes += std::filesystem::file_size(name.GetText());
+    const std::string data(bytes, 'x');
+    const CStringUTF8 name((BenchApp::Folder() / "baseline").string());
+    for (auto _ : state) {
+        CFile file;
+        file.OpenWrite(name, CREATE_ALWAYS);
+        file.Write(data.data(), static_cast<DWORD>(data.size()));
+        FlushFileBuffers(file.GetHandle());
+        file.Close();
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_OneFileOneFlush)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,23 @@
+// The system flag file as the save and load operations read it: the flag file, then the slot
+// table in its byte array (grown when short), every header decoded and the groups counted.
+#include "FuzzTargets.h"
+#include "foundation/ByteCursor.h"
+#include "screens/system/SaveSlotTable.h"
+#include "script/FlagBuffer.h"
+
+int FuzzSlotTable(const uint8_t* data, size_t size)
+{
+    FlagBuffer system;
+    ByteCursor cursor(std::span<const uint8_t>(data, size));
+    if (!system.ReadFrom(cursor))
+        return 0;
+    GrowToSlotTable(system.Bytes);
+    SaveSlotTable table(system.Bytes);
+    for (uint32_t slot = 0; slot < SLOT_HEADER_COUNT; ++slot) {
+        if (table.IsUsed(slot))
+            table.Get(slot).GetComment();
+    }
+    for (int32_t group = 0; group < 3; ++group)
+        table.CountUsed(group);
+    return table.GetContinue() + table.GetLastSaved() > 0 ? 0 : 0;
+}

@@ -1,0 +1,491 @@
+#include "screens/system/ISaveLoad.h"
+
+#include <algorithm>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "app/AppMessageBox.h"
+#include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
+#include "foundation/CFile.h"
+#include "foundation/WriteFileAtomically.h"
+#include "graphics/CDIBDC.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/PictureSlot.h"
+#include "platform/kernel/FileApi.h"
+#include "screens/base/CDialog.h"
+#include "screens/extras/MosaicNameTable.h"
+#include "screens/system/SaveSlotTable.h"
+#include "screens/system/SaveThumbnail.h"
+#include "screens/system/SlotFileMoves.h"
+#include "script/FlagBuffer.h"
+#include "script/SaveFileNames.h"
+#include "script/ScriptValueTable.h"
+#include "script/commands/CFuncFlag.h"
+#include "script/commands/CFuncSave.h"
+#include "script/vm/ScriptError.h"
+
+namespace {
+
+constexpr size_t SAVE_VARIABLES[] = {VARIABLE_SAVE_MADE, VARIABLE_SLOT_SAVE_MADE, VARIABLE_QUICK_SAVE_MADE};
+constexpr int32_t LIST_ROWS = 7;
+constexpr float SCROLL_TRACK = 890.0f;
+
+// Shared by both screens, as their other parts are.
+std::unique_ptr<CDIBDC> g_capture_layer;
+std::unique_ptr<CDIBDC> g_display_layer;
+
+ILayer* ThumbnailLayer(std::unique_ptr<CDIBDC>& layer)
+{
+    if (!layer) {
+        auto made = std::make_unique<CDIBDC>();
+        try {
+            made->Create(THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT);
+        } catch (const CStringUTF8&) {
+            return nullptr;
+        }
+        layer = std::move(made);
+    }
+    return layer.get();
+}
+
+FlagBuffer* LiveState()
+{
+    return GetDocument()->m_current_state.get();
+}
+
+void SetVariable(FlagBuffer& state, size_t index, int32_t value)
+{
+    if (state.Variables.size() <= index)
+        state.Variables.resize(index + 1);
+    state.Variables[index] = ScriptValue::FromInteger(value);
+}
+
+// The system flag file as it is on disk; a missing one starts empty. False, reported, when it
+// is damaged: nothing may be built on it.
+bool ReadSystemFile(FlagBuffer& image)
+{
+    if (SaveFileExists(MakeFlagFileName(0)) && CFuncFlag().LoadFlagFile(0, &image) == 0)
+        return false;
+    GrowToSlotTable(image.Bytes);
+    return true;
+}
+
+// The system file and a copy of its slot table to change.
+bool ReadSystemTable(FlagBuffer& system, std::vector<uint8_t>& table)
+{
+    if (!ReadSystemFile(system))
+        return false;
+    table.assign(system.Bytes.begin(), system.Bytes.begin() + SLOT_TABLE_SIZE);
+    return true;
+}
+
+// The last step of a save or delete, the system file's write, has its answer: on success the
+// set-aside files go, on failure every move is undone.
+bool Conclude(SlotFileMoves& moves, bool done)
+{
+    if (!done) {
+        moves.Undo();
+        return false;
+    }
+    RunSaveStepHook();
+    moves.Finish();
+    return true;
+}
+
+std::span<uint8_t> TableOf(FlagBuffer& state)
+{
+    GrowToSlotTable(state.Bytes);
+    return std::span<uint8_t>(state.Bytes.data(), SLOT_TABLE_SIZE);
+}
+
+// A save data file into a temporary table; false, reported, when missing or damaged.
+bool ReadSaveData(uint32_t slot, ScriptValueTable& table)
+{
+    const CStringUTF8 name = MakeSaveDataFileName(slot);
+    CFile file;
+    CStringUTF8 text;
+    if (!file.OpenRead(name)) {
+        ReportScriptError(text.Format("%s が存在しません", name.GetText()));
+        return false;
+    }
+    if (!table.Read(file.GetHandle())) {
+        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
+        return false;
+    }
+    return true;
+}
+
+void ReportNoSave(uint32_t slot)
+{
+    CStringUTF8 text;
+    AppMessageBox(0, text.Format("%u番のセーブデータはありません。", slot));
+}
+
+bool WriteThumbnailBytes(uint32_t slot, const std::vector<uint8_t>& bytes)
+{
+    const CStringUTF8 name = MakeThumbnailFileName(slot);
+    CStringUTF8 reason;
+    if (WriteFileAtomically(name, bytes, &reason))
+        return true;
+    CStringUTF8 text;
+    ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+    return false;
+}
+
+void RemoveFiles(const std::vector<CStringUTF8>& names)
+{
+    for (const CStringUTF8& name : names)
+        DeleteFileW(name.ToWide().c_str());
+}
+
+SaveSlotHeader MakeHeader(const FlagBuffer& state, const CStringUTF8& comment)
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    SaveSlotHeader header;
+    header.Used = 1;
+    header.GameDate = static_cast<uint16_t>(state.GameDate());
+    header.Weekday = static_cast<uint16_t>(state.Weekday());
+    header.GameTime = static_cast<uint16_t>(state.GameTime());
+    header.Money = static_cast<uint16_t>(state.Money());
+    header.Year = now.wYear;
+    header.Month = now.wMonth;
+    header.Day = now.wDay;
+    header.Hour = now.wHour;
+    header.Minute = now.wMinute;
+    header.Second = now.wSecond;
+    header.SetComment(comment);
+    return header;
+}
+
+// Puts the table and the save variables into a state (the live one, or the system image).
+void CopyTableAndVariables(FlagBuffer& target, const std::vector<uint8_t>& table, const FlagBuffer& variables)
+{
+    std::ranges::copy(table, TableOf(target).begin());
+    for (size_t index : SAVE_VARIABLES) {
+        if (index < variables.Variables.size())
+            SetVariable(target, index, variables.Variables[index].Integer);
+    }
+}
+
+} // namespace
+
+ISaveLoad::ISaveLoad(int32_t page)
+    : m_page(page)
+{}
+
+ISaveLoad::~ISaveLoad() = default;
+
+ILayer* ISaveLoad::GetThumbnailLayer()
+{
+    return ThumbnailLayer(g_display_layer);
+}
+
+void ISaveLoad::PointAtTable()
+{
+    FlagBuffer* state = LiveState();
+    if (state == nullptr) {
+        m_table = m_pointers = nullptr;
+        return;
+    }
+    m_table = TableOf(*state).data();
+    m_pointers = m_table + SLOT_LAST_SAVED_OFFSET;
+}
+
+void ISaveLoad::LoadSlotTable()
+{
+    if (FlagBuffer* state = LiveState())
+        GrowToSlotTable(state->Bytes);
+    CFuncFlag().LoadBytesFromFile(0, 0, static_cast<int32_t>(SLOT_TABLE_SIZE));
+    PointAtTable();
+    RecountSlots();
+}
+
+void ISaveLoad::RecountSlots()
+{
+    PointAtTable();
+    if (m_table == nullptr)
+        return;
+    const SaveSlotTable table(std::span<uint8_t>(m_table, SLOT_TABLE_SIZE));
+    for (int32_t group = 0; group < 3; ++group)
+        m_counts[group] = table.CountUsed(group);
+    // The save screen lists a new-save row above the slots.
+    const int32_t rows = m_counts[std::clamp(m_group, 0, 2)] + (m_page == SYSTEM_PAGE_SAVE ? 1 : 0);
+    const int32_t maximum = std::max(rows - LIST_ROWS, 0);
+    m_has_scroll_bar = maximum > 0 ? 1 : 0;
+    m_scroll_step = SCROLL_TRACK / static_cast<float>(maximum + 1);
+    m_first_row = std::min(m_first_row, maximum);
+}
+
+bool ISaveLoad::SaveToSlot(uint32_t slot, const CStringUTF8& comment)
+{
+    return Save(slot, comment, Push::None, 0);
+}
+
+bool ISaveLoad::QuickSave()
+{
+    return Save(SLOT_QUICK_FIRST, CStringUTF8(), Push::Group, 0);
+}
+
+bool ISaveLoad::AutoSave()
+{
+    return Save(SLOT_AUTO_FIRST, CStringUTF8(), Push::Group, 0);
+}
+
+bool ISaveLoad::SaveNew(const CStringUTF8& comment)
+{
+    return Save(SLOT_FIRST, comment, Push::Group, 0);
+}
+
+bool ISaveLoad::SaveOver(uint32_t slot, const CStringUTF8& comment)
+{
+    if (slot < SLOT_FIRST || slot >= SLOT_AUTO_FIRST)
+        return false;
+    return Save(SLOT_FIRST, comment, Push::Before, slot);
+}
+
+bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint32_t over)
+{
+    FlagBuffer* live = LiveState();
+    CVeskDoc* document = GetDocument();
+    if (live == nullptr || slot < SLOT_FIRST || slot > SLOT_LAST || !document->SaveDataSnapshot)
+        return false;
+
+    // Everything is made in memory first; until the system file is written nothing live changes.
+    FlagBuffer system;
+    std::vector<uint8_t> table;
+    if (!ReadSystemTable(system, table))
+        return false;
+    SaveSlotTable headers(table);
+    const uint32_t first = SlotGroupFirst(SlotGroupOf(slot));
+    const uint32_t dropped = push == Push::Group ? first + SLOT_GROUP_SIZE - 1 : push == Push::Before ? over : slot;
+    for (uint32_t n = dropped; n > slot; --n)
+        headers.Copy(n - 1, n);
+    headers.Put(slot, MakeHeader(*live, comment));
+    if (slot <= SLOT_AUTO_FIRST + SLOT_GROUP_SIZE - 1)
+        headers.SetLastSaved(static_cast<uint16_t>(slot));
+    if (slot != SLOT_AUTO_FIRST)
+        headers.SetContinue(static_cast<uint16_t>(slot));
+
+    FlagBuffer stored;
+    stored.Assign(*live);
+    if (slot == SLOT_QUICK_FIRST && push == Push::Group)
+        SetVariable(stored, VARIABLE_QUICK_SAVE_MADE, 1);
+    stored.ClearEngineStateBits(ENGINE_STATE_ENTRY_OPEN);
+    SetVariable(stored, VARIABLE_SAVE_MADE, 1);
+    if (slot != SLOT_AUTO_FIRST)
+        SetVariable(stored, VARIABLE_SLOT_SAVE_MADE, 1);
+    stored.SetEngineStateBits(ENGINE_STATE_SNAPSHOT);
+    std::ranges::copy(table, TableOf(stored).begin());
+
+    ScriptValueTable data;
+    data.Assign(*document->SaveDataSnapshot);
+    document->SaveScriptStack(data);
+
+    CopyTableAndVariables(system, table, stored);
+    IFuncFlag::MergeFlagsIntoImage(system, *live);
+    const std::vector<uint8_t> thumbnail = MakeThumbnail();
+
+    // The older saves move up as sets, into slots emptied before them.
+    SlotFileMoves moves;
+    bool done = moves.SetAsideSlot(dropped);
+    for (uint32_t n = dropped; done && n > slot; --n)
+        done = moves.MoveSlotFiles(n - 1, n);
+    std::vector<CStringUTF8> written;
+    auto write = [&](const CStringUTF8& name, bool ok) {
+        done = ok;
+        if (ok) {
+            written.push_back(name);
+            RunSaveStepHook();
+        }
+    };
+    if (done)
+        write(MakeFlagFileName(slot), CFuncFlag().SaveFlagFile(slot, &stored) != 0);
+    if (done)
+        write(MakeSaveDataFileName(slot), CFuncSave().SaveDataFile(slot, data));
+    if (done && !thumbnail.empty())
+        write(MakeThumbnailFileName(slot), WriteThumbnailBytes(slot, thumbnail));
+    // The table in the system file says which saves exist: written last, the save is complete.
+    if (done)
+        done = CFuncFlag().SaveFlagFile(0, &system) != 0;
+    if (!done)
+        RemoveFiles(written);
+    if (!Conclude(moves, done))
+        return false;
+
+    CopyTableAndVariables(*live, table, stored);
+    live->ClearEngineStateBits(ENGINE_STATE_SNAPSHOT);
+    document->SaveDataSnapshot->Assign(data);
+    RecountSlots();
+    return true;
+}
+
+bool ISaveLoad::Confirm(int32_t kind)
+{
+    CDialog dialog;
+    const int32_t built = dialog.Setup(kind, DIALOG_DEPTH);
+    if (built == 0)
+        return true;
+    if (built < 0) {
+        // Without the question the action, which cannot be undone, does not happen.
+        AppMessageBox(0, "確認ダイアログの作成に失敗しました。\n処理を中止します。");
+        return false;
+    }
+    ScriptValue answer;
+    dialog.Run(&answer);
+    return answer.Integer == DIALOG_ANSWER_YES;
+}
+
+bool ISaveLoad::ConfirmAndDeleteSlot(uint32_t slot)
+{
+    return Confirm(DIALOG_KIND_DELETE) && DeleteSlot(slot);
+}
+
+bool ISaveLoad::DeleteSlot(uint32_t slot)
+{
+    FlagBuffer* live = LiveState();
+    if (live == nullptr || slot < SLOT_FIRST || slot > SLOT_LAST)
+        return false;
+    FlagBuffer system;
+    std::vector<uint8_t> table;
+    if (!ReadSystemTable(system, table))
+        return false;
+    SaveSlotTable headers(table);
+    const uint32_t last = SlotGroupLast(SlotGroupOf(slot));
+    for (uint32_t n = slot + 1; n <= last; ++n)
+        headers.Copy(n, n - 1);
+    headers.Clear(last);
+    std::ranges::copy(table, system.Bytes.begin());
+
+    SlotFileMoves moves;
+    bool done = moves.SetAsideSlot(slot);
+    for (uint32_t n = slot + 1; done && n <= last; ++n)
+        done = moves.MoveSlotFiles(n, n - 1);
+    if (done)
+        done = CFuncFlag().SaveFlagFile(0, &system) != 0;
+    if (!Conclude(moves, done))
+        return false;
+    std::ranges::copy(table, TableOf(*live).begin());
+    RecountSlots();
+    return true;
+}
+
+bool ISaveLoad::ConfirmAndDeleteAll()
+{
+    if (m_counts[0] == 0 && m_counts[1] == 0 && m_counts[2] == 0)
+        return false;
+    return Confirm(DIALOG_KIND_DELETE_ALL) && DeleteAll();
+}
+
+bool ISaveLoad::DeleteAll()
+{
+    FlagBuffer* live = LiveState();
+    if (live == nullptr)
+        return false;
+    FlagBuffer system;
+    std::vector<uint8_t> table;
+    if (!ReadSystemTable(system, table))
+        return false;
+    SaveSlotTable headers(table);
+    headers.SetLastSaved(0);
+    for (uint32_t slot = 0; slot < SLOT_HEADER_COUNT; ++slot)
+        headers.Clear(slot);
+    FlagBuffer cleared;
+    for (size_t index : SAVE_VARIABLES)
+        SetVariable(cleared, index, 0);
+    CopyTableAndVariables(system, table, cleared);
+    if (CFuncFlag().SaveFlagFile(0, &system) == 0)
+        return false;
+    CopyTableAndVariables(*live, table, cleared);
+    m_first_row = 0;
+    RecountSlots();
+    return true;
+}
+
+void ISaveLoad::QuickLoad()
+{
+    ISelect::OnDecide();
+    LoadSlot(SLOT_QUICK_FIRST);
+}
+
+void ISaveLoad::ContinueGame()
+{
+    FlagBuffer system;
+    if (!ReadSystemFile(system))
+        return;
+    m_scratch_slot = SaveSlotTable(system.Bytes).GetContinue();
+    ISelect::OnDecide();
+    LoadSlot(m_scratch_slot);
+}
+
+void ISaveLoad::LoadSlot(uint32_t slot)
+{
+    FlagBuffer* live = LiveState();
+    CVeskDoc* document = GetDocument();
+    if (live == nullptr || !document->SaveDataTable || !document->SaveDataSnapshot)
+        return;
+    FlagBuffer system;
+    if (!ReadSystemFile(system))
+        return;
+    if (slot < SLOT_FIRST || slot > SLOT_LAST || !SaveSlotTable(system.Bytes).IsUsed(slot)) {
+        ReportNoSave(slot);
+        return;
+    }
+    FlagBuffer loaded;
+    ScriptValueTable data;
+    if (CFuncFlag().LoadFlagFile(slot, &loaded) == 0 || !ReadSaveData(slot, data))
+        return;
+
+    // What was seen in the game being left stays recorded in the system file.
+    IFuncFlag::MergeFlagsIntoImage(system, *live);
+    CFuncFlag().SaveFlagFile(0, &system);
+    document->SaveDataTable->Assign(data);
+    document->SaveDataSnapshot->Assign(data);
+    live->Assign(loaded);
+    if (VARIABLE_QUICK_SAVE_MADE < system.Variables.size() && VARIABLE_QUICK_SAVE_MADE < live->Variables.size())
+        live->Variables[VARIABLE_QUICK_SAVE_MADE] = system.Variables[VARIABLE_QUICK_SAVE_MADE];
+    SetConfigOneMes(0);
+    throw CVeskDoc::DOCUMENT_RESTORE_STACK;
+}
+
+ILayer* ISaveLoad::GetSnapshotLayer()
+{
+    return GetDocument()->GetStackLayer();
+}
+
+std::vector<uint8_t> ISaveLoad::MakeThumbnail()
+{
+    ILayer* snapshot = GetSnapshotLayer();
+    ILayer* capture = ThumbnailLayer(g_capture_layer);
+    if (snapshot == nullptr || capture == nullptr)
+        return {};
+    std::vector<CStringUTF8> names;
+    for (int32_t index = 0; index < PICTURE_SLOT_COUNT; ++index)
+        names.push_back(GetShownPictureName(index));
+    for (const CStringUTF8& name : names) {
+        if (name.IsEmpty())
+            continue;
+        const CStringUTF8 covered = MakeMosaicName(name);
+        if (!IsMosaicName(covered))
+            continue;
+        std::unique_ptr<CSprite> sprite(LoadSprite(covered, nullptr, LAYER_KIND_MEMORY, 0, 0, nullptr, 0, 0, 0));
+        if (auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get()))
+            snapshot->BltAlpha(0, 0, SNAPSHOT_WIDTH, SNAPSHOT_HEIGHT, layer, 0, 0);
+    }
+    return ScaleThumbnail(*snapshot, *capture);
+}
+
+bool ISaveLoad::WriteThumbnail(uint32_t slot)
+{
+    const std::vector<uint8_t> bytes = MakeThumbnail();
+    return !bytes.empty() && WriteThumbnailBytes(slot, bytes);
+}
+
+int32_t ISaveLoad::ReadThumbnail(uint32_t slot)
+{
+    ILayer* display = GetThumbnailLayer();
+    return display != nullptr ? ReadThumbnailFile(MakeThumbnailFileName(slot), *display) : 0;
+}

@@ -1,0 +1,109 @@
+#pragma once
+// What the save and the load screen share: the system slot table (mirrored into the current
+// game state's byte array) and the operations on save slots. A save is prepared whole in memory
+// first (the slot's flag file, its save data, its thumbnail and the new system flag file), then
+// the older saves of the group move one slot up as sets, the slot's files are written, and the
+// system flag file, whose table lists the slots, goes last, written once. A failed step undoes
+// the ones before it, so a failed save changes nothing. Loads check the slot's files before
+// they touch the game. The screen objects live in the game work; main thread only.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "foundation/CStringUTF8.h"
+#include "screens/base/ISelect.h"
+#include "script/vm/BacklogStore.h"
+
+class ILayer;
+class ScriptValueTable;
+
+// The dialog kinds the operations ask.
+inline constexpr int32_t DIALOG_KIND_LOAD = 1;
+inline constexpr int32_t DIALOG_KIND_DELETE = 5;
+inline constexpr int32_t DIALOG_KIND_DELETE_ALL = 6;
+
+// Game-state entries the save operations own.
+inline constexpr size_t VARIABLE_SAVE_MADE = 53;
+inline constexpr size_t VARIABLE_SLOT_SAVE_MADE = 56;
+inline constexpr size_t VARIABLE_QUICK_SAVE_MADE = 57;
+
+class ISaveLoad : public ISelect, public ISystemParts
+{
+public:
+    explicit ISaveLoad(int32_t page);
+    ~ISaveLoad() override;
+
+    int32_t GetPage() const { return m_page; }
+
+    // Saves the game into the slot (1 to 300) with the comment; the group is not pushed. True
+    // when the slot and the system flag file were written.
+    virtual bool SaveToSlot(uint32_t slot, const CStringUTF8& comment);
+    // Into slot 201 (201) after the quick (auto) group moved one slot up.
+    virtual bool QuickSave();
+    virtual bool AutoSave();
+    // The save screen's new save and its overwrite of used slot k: both go into slot 1, the
+    // first after the whole manual group, the second after slots 1 to k - 1 moved up.
+    virtual bool SaveNew(const CStringUTF8& comment);
+    virtual bool SaveOver(uint32_t slot, const CStringUTF8& comment);
+    // After the delete confirmation (a dialog that cannot be built counts as no): closes the
+    // slot's gap in its group. True when deleted.
+    virtual bool ConfirmAndDeleteSlot(uint32_t slot);
+    virtual bool DeleteSlot(uint32_t slot);
+    // After its confirmation: every header empty, the save variables 0; the files stay.
+    virtual bool ConfirmAndDeleteAll();
+    virtual bool DeleteAll();
+
+    // The loads: when the slot's files are sound they replace the game and throw document code
+    // 3; otherwise a message names the problem and they return with nothing changed.
+    virtual void QuickLoad();
+    virtual void ContinueGame();
+    virtual void LoadSlot(uint32_t slot);
+
+    // The thumbnail file of a slot from the snapshot layer, and into the display layer (1 when
+    // read).
+    virtual bool WriteThumbnail(uint32_t slot);
+    virtual int32_t ReadThumbnail(uint32_t slot);
+
+    // The table copied in from the system flag file, and the slot counts taken again.
+    virtual void LoadSlotTable();
+    virtual void RecountSlots();
+
+    uint8_t* GetTable() { return m_table; }
+    uint8_t* GetPointers() { return m_pointers; }
+    int32_t GetCount(int32_t group) const { return group >= 0 && group < 3 ? m_counts[group] : 0; }
+    int32_t GetGroup() const { return m_group; }
+    void SetGroup(int32_t group) { m_group = group; }
+    ILayer* GetThumbnailLayer();
+
+protected:
+    // Which push a save makes before it writes its slot.
+    enum class Push
+    {
+        None,
+        Group,  // the whole group of the slot
+        Before, // slots 1 to k - 1 over slot k
+    };
+    bool Save(uint32_t slot, const CStringUTF8& comment, Push push, uint32_t over);
+    // The snapshot with the covered pictures drawn over it, averaged down; empty without the
+    // snapshot or the capture layer.
+    std::vector<uint8_t> MakeThumbnail();
+    // The copy of the screen the thumbnail is made from: the document's stack layer.
+    virtual ILayer* GetSnapshotLayer();
+    bool Confirm(int32_t kind);
+    void PointAtTable();
+
+    int32_t m_hovered = -1;
+    int32_t m_first_row = 0;
+    float m_scroll_step = 0;
+    int32_t m_counts[3] = {0, 0, 0};
+    int32_t m_group = 0;
+    int32_t m_row_used[7] = {};
+    int32_t m_has_scroll_bar = 0;
+    uint8_t* m_table = nullptr;    // the slot table in the current game state's Bytes
+    uint8_t* m_pointers = nullptr; // offset 31003 of it
+    uint32_t m_scratch_slot = 0;
+
+private:
+    int32_t m_page;
+};

@@ -1,0 +1,58 @@
+#include "screens/system/SaveThumbnail.h"
+
+#include <cstring>
+
+#include "foundation/CFile.h"
+#include "graphics/ILayer.h"
+#include "platform/gdi/GdiApi.h"
+#include "platform/kernel/FileApi.h"
+
+CStringUTF8 MakeMosaicName(const CStringUTF8& picture)
+{
+    const std::u16string wide = picture.ToWide();
+    WCHAR stem[MAX_PATH] = {};
+    if (_wsplitpath_s(wide.c_str(), nullptr, 0, nullptr, 0, stem, MAX_PATH, nullptr, 0) != 0)
+        return CStringUTF8();
+    return CStringUTF8(stem) + "_moz.akb";
+}
+
+std::vector<uint8_t> ScaleThumbnail(ILayer& snapshot, ILayer& capture)
+{
+    HDC source = snapshot.GetDC();
+    HDC target = capture.GetDC();
+    if (source == nullptr || target == nullptr || capture.GetBits() == nullptr)
+        return {};
+    SetStretchBltMode(source, HALFTONE);
+    SetStretchBltMode(target, HALFTONE);
+    StretchBlt(target, 0, 0, THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT, source, 0, 0, SNAPSHOT_WIDTH, SNAPSHOT_HEIGHT,
+               SRCCOPY);
+    capture.Lock();
+    const uint8_t* bits = capture.GetBits();
+    std::vector<uint8_t> bytes(bits, bits + THUMBNAIL_BYTES);
+    capture.Unlock();
+    return bytes;
+}
+
+bool IsThumbnailSize(uint64_t size)
+{
+    return size == THUMBNAIL_BYTES;
+}
+
+int32_t ReadThumbnailFile(const CStringUTF8& name, ILayer& display)
+{
+    display.Lock();
+    CFile file;
+    int32_t shown = 0;
+    // A file of another length would mix with what the layer held before; it counts as missing.
+    if (file.OpenRead(name) && IsThumbnailSize(file.GetSize()) && file.GetSizeHigh() == 0) {
+        std::vector<uint8_t> bytes(THUMBNAIL_BYTES);
+        if (file.Read(bytes.data(), THUMBNAIL_BYTES) && file.GetBytesMoved() == THUMBNAIL_BYTES &&
+            display.GetBits() != nullptr) {
+            std::memcpy(display.GetBits(), bytes.data(), THUMBNAIL_BYTES);
+            shown = 1;
+        }
+    }
+    display.SetAlphaRect(0, 0, THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT, shown ? 255 : 0);
+    display.Unlock();
+    return shown;
+}

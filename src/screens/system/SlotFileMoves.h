@@ -1,0 +1,55 @@
+#pragma once
+// Moving the files of save slots as sets, undoably. A slot's files (flag file, save data,
+// thumbnail, selection file) move together: a file of the source that is missing leaves the
+// target without that kind, and whatever a target already held is first set aside under a
+// temporary name, so no slot ever ends up with files of two saves. Every rename is recorded;
+// Undo puts them back in reverse order, Finish deletes what was set aside once the new slot
+// table is on disk. Main thread only.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "foundation/CStringUTF8.h"
+
+inline constexpr size_t SLOT_FILE_KINDS = 4;
+
+// The slot's files in moving order: flag file, save data, thumbnail, selection file.
+std::array<CStringUTF8, SLOT_FILE_KINDS> MakeSlotFileNames(uint32_t slot);
+
+// Replaces new_name by old_name; on failure shows "Failed to rename the file." with both names
+// and answers false.
+bool RenameSaveFile(const CStringUTF8& old_name, const CStringUTF8& new_name);
+
+bool SaveFileExists(const CStringUTF8& name);
+
+class SlotFileMoves
+{
+public:
+    // Each answers false at the first failed rename, which has been reported; the caller then
+    // undoes.
+    bool MoveSlotFiles(uint32_t from, uint32_t to);
+    bool SetAsideSlot(uint32_t slot);
+    void Undo();
+    void Finish();
+
+private:
+    bool Rename(const CStringUTF8& from, const CStringUTF8& to);
+    bool SetAside(const CStringUTF8& name);
+
+    std::vector<std::pair<CStringUTF8, CStringUTF8>> m_done; // renames made, oldest first
+    std::vector<CStringUTF8> m_set_aside;
+    // A slot whose files have all just moved away; a move into it needs no look at its files
+    // (each look at a missing name scans the folder).
+    uint32_t m_emptied = UINT32_MAX;
+    // Per kind, whether the folder holds any file of it; unknown until the first move.
+    std::array<int8_t, SLOT_FILE_KINDS> m_kind_present{-1, -1, -1, -1};
+    bool KindPresent(size_t kind);
+};
+
+// Tests only: called after every rename and file write of a save or delete, so a test can stop
+// the process at each step.
+void SetSaveStepHook(std::function<void()> hook);
+void RunSaveStepHook();

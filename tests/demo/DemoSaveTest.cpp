@@ -1,0 +1,82 @@
+// The demo's save scene, played headless by the built game: two auto saves in a row leave
+// slots 101 and 102 used (the first save pushed up by the second), their files in the save
+// folder, and a thumbnail that the slot tool turns into build/demo_thumbnail.png.
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "slotwrite/SlotTableWriter.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
+{
+    const fs::path build(std::getenv("VESK_BINARY_DIR") != nullptr ? std::getenv("VESK_BINARY_DIR") : ".");
+    ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
+    TempDir home;
+    fs::create_directories(home.Path() / "run");
+    const std::string h = home.Path().string();
+    const fs::path save = home.Path() / "vesk/demo/Save";
+    // The game runs on past the saves into scenes that wait for the player: it is ended once
+    // the second save is complete (the system file names slot 102) or after its time.
+    const std::string command = "cd '" + (build / "demo").string() +
+                                "' && (SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" +
+                                h + "' XDG_RUNTIME_DIR='" + h + "/run' timeout -s KILL 90 ./vesk >'" + h +
+                                "/out.txt' 2>&1 & echo $! >'" + h + "/pid')";
+    std::system(command.c_str());
+    const std::string slotwrite = (build / "tools/slotwrite").string();
+    const std::string dump = "'" + slotwrite + "' dump '" + save.string() + "' >'" + h + "/dump.txt' 2>&1";
+    bool saved = false;
+    for (int wait = 0; wait < 900 && !saved; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        saved = fs::exists(save / "FLAG102") && std::system(dump.c_str()) == 0 &&
+                ReadText(home.Path() / "dump.txt").find("\nslot 102 ") != std::string::npos;
+    }
+    std::system(("kill -KILL $(cat '" + h + "/pid') 2>/dev/null; sleep 0.2").c_str());
+    ASSERT_TRUE(saved) << ReadText(home.Path() / "dump.txt") << ReadText(home.Path() / "out.txt");
+
+    const std::string listing = ReadText(home.Path() / "dump.txt");
+    const tools::SlotTableListing table = tools::ParseSlotTableListing(listing.substr(0, listing.find("variable")));
+    ASSERT_EQ(table.headers.size(), 2u) << listing;
+    EXPECT_EQ(table.headers[0].slot, 101u);
+    EXPECT_EQ(table.headers[0].date, 1202); // the newest save first
+    EXPECT_EQ(table.headers[1].slot, 102u);
+    EXPECT_EQ(table.headers[1].date, 1201);
+    EXPECT_EQ(table.headers[1].time, 1830);
+    EXPECT_EQ(table.headers[1].money, 1500);
+    EXPECT_EQ(table.last_saved, 101);
+    EXPECT_EQ(table.continue_slot, 0); // an auto save is never continued from
+    EXPECT_NE(listing.find("variable 53 1"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("files 102 FLAG102="), std::string::npos) << listing;
+    EXPECT_EQ(listing.find("=0"), std::string::npos) << "a slot file is missing:\n" << listing;
+    EXPECT_EQ(fs::file_size(save / "thm101"), tools::THUMBNAIL_FILE_BYTES);
+    // The scene's evening ground (60, 40, 90) fills the bottom row, the first one in the file.
+    std::ifstream thumbnail(save / "thm101", std::ios::binary);
+    const std::vector<uint8_t> pixels((std::istreambuf_iterator<char>(thumbnail)), {});
+    ASSERT_GE(pixels.size(), 4u);
+    EXPECT_EQ(pixels[0] | pixels[1] << 8 | pixels[2] << 16, 0x3C285A);
+    const std::string png = "'" + slotwrite + "' png '" + (save / "thm101").string() + "' '" +
+                            (build / "demo_thumbnail.png").string() + "'";
+    EXPECT_EQ(std::system(png.c_str()), 0);
+    EXPECT_TRUE(ReadText(home.Path() / "out.txt").find("Box") == std::string::npos)
+        << ReadText(home.Path() / "out.txt");
+}
+
+} // namespace

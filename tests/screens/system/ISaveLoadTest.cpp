@@ -1,0 +1,651 @@
+// The save and load operations on a started document over a real save folder: slot pushes and
+// deletes as seen in the files and the table, the slot pointers and save variables, the stored
+// engine bits, saves and deletes cut at every step (by an injected file failure, and by a stop
+// that leaves no chance to undo), the checked loads, and the thumbnail's average and covers.
+
+#include "screens/system/ISaveLoad.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "akbwriter/AkbWriter.h"
+#include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
+#include "foundation/ByteCursor.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/PictureSlot.h"
+#include "platform/kernel/FileFault.h"
+#include "screens/ScreenFixture.h"
+#include "screens/extras/MosaicNameTable.h"
+#include "screens/system/CLoadDialog.h"
+#include "screens/system/CSaveDialog.h"
+#include "screens/system/SaveSlotTable.h"
+#include "screens/system/SaveThumbnail.h"
+#include "screens/system/SlotFileMoves.h"
+#include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
+#include "slotwrite/SlotTableWriter.h"
+
+namespace {
+
+constexpr uint32_t ID_RECORD = 0x00070000; // a save-data record that carries the save's id
+constexpr uint32_t COVER_COLOUR = 0xFF00FF00;
+
+using Folder = std::map<std::string, std::vector<uint8_t>>;
+
+struct Stop
+{
+};
+
+class ISaveLoadTest : public ScreenFixture
+{
+protected:
+    explicit ISaveLoadTest(bool dialog_sheet = true)
+        : ScreenFixture({}, {{"K11_MOZ.AKB", tools::EncodeAkb(tools::MakePicture(1920, 1080, COVER_COLOUR), {})}},
+                        dialog_sheet)
+    {
+        GetMosaicNameTable() = {"k11_moz.akb"};
+        State().Variables.resize(90);
+        State().Flags.assign(16, 0);
+        GetDocument()->SaveDataSnapshot->Free();
+    }
+    ~ISaveLoadTest() override
+    {
+        GetMosaicNameTable().clear();
+        SetSaveStepHook(nullptr);
+        platform::ClearFileFault();
+        for (int32_t i = 0; i < PICTURE_SLOT_COUNT; ++i)
+            GetShownPictureName(i).Empty();
+    }
+
+    FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    std::string Path(const std::string& name) const { return m_dir.Path().string() + "/" + name; }
+    static std::string Name(const char* format, uint32_t slot)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, format, slot);
+        return text;
+    }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(Path(name)); }
+
+    // Gives the coming save an id in its flag file (Money) and in its save data.
+    void Mark(int32_t id)
+    {
+        State().SetMoney(id);
+        ScriptValueArray record;
+        record.SetKey(ID_RECORD);
+        record.Values.push_back(ScriptValue::FromInteger(id));
+        GetDocument()->SaveDataSnapshot->Store(record);
+    }
+    bool ReadFlag(const std::string& name, FlagBuffer& out) const
+    {
+        if (!Exists(name))
+            return false;
+        const std::vector<uint8_t> bytes = m_dir.Read(name);
+        ByteCursor cursor(bytes);
+        return out.ReadFrom(cursor);
+    }
+    // The id of the save in the slot's flag file and in its save data; -1 for a missing file.
+    std::pair<int32_t, int32_t> Ids(uint32_t slot) const
+    {
+        FlagBuffer flag;
+        const int32_t flag_id = ReadFlag(Name("FLAG%03u", slot), flag) ? flag.Money() : -1;
+        int32_t data_id = -1;
+        if (Exists(Name("SaveData%03u.dat", slot))) {
+            const std::vector<uint8_t> bytes = m_dir.Read(Name("SaveData%03u.dat", slot));
+            ByteCursor cursor(bytes);
+            ScriptValueTable table;
+            if (table.ReadFrom(cursor) && table.Find(ID_RECORD) != nullptr)
+                data_id = table.Find(ID_RECORD)->Values[0].Integer;
+        }
+        return {flag_id, data_id};
+    }
+    std::vector<uint8_t> SystemTable() const
+    {
+        FlagBuffer system;
+        if (!ReadFlag("FLAG000", system))
+            return std::vector<uint8_t>(SLOT_TABLE_SIZE);
+        GrowToSlotTable(system.Bytes);
+        return std::vector<uint8_t>(system.Bytes.begin(), system.Bytes.begin() + SLOT_TABLE_SIZE);
+    }
+    SaveSlotHeader DiskHeader(uint32_t slot) const
+    {
+        std::vector<uint8_t> table = SystemTable();
+        return SaveSlotTable(table).Get(slot);
+    }
+    Folder ReadFolder() const
+    {
+        Folder files;
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
+            const std::string name = entry.path().filename().string();
+            if (name.find(".arc") == std::string::npos)
+                files[name] = m_dir.Read(name);
+        }
+        return files;
+    }
+    // The folder and the live state, to compare before and after an operation that must change
+    // nothing.
+    struct Unchanged
+    {
+        Folder files;
+        std::string live;
+        bool operator==(const Unchanged&) const = default;
+    };
+    Unchanged Look() const
+    {
+        Unchanged look{ReadFolder(), {}};
+        GetDocument()->m_current_state->AppendTo(look.live);
+        return look;
+    }
+
+    // Writes a used manual, auto or quick slot by hand: header with the id as its money, and
+    // the four files holding the id.
+    void PutSlot(std::vector<uint8_t>& table, uint32_t slot, int32_t id, bool with_files = true)
+    {
+        SaveSlotHeader header;
+        header.Used = 1;
+        header.Money = static_cast<uint16_t>(id);
+        SaveSlotTable(table).Put(slot, header);
+        if (!with_files)
+            return;
+        const std::string tag = std::to_string(id);
+        for (const char* format : {"FLAG%03u", "SaveData%03u.dat", "thm%03u", "sel%03u"})
+            m_dir.Write(Name(format, slot), tag);
+    }
+    // Slots first to last used, each with its number as its id, in the system file.
+    std::vector<uint8_t> PutSlots(uint32_t first, uint32_t last)
+    {
+        std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+        for (uint32_t slot = first; slot <= last; ++slot)
+            PutSlot(table, slot, static_cast<int32_t>(slot));
+        PutSystemTable(table);
+        return table;
+    }
+    void PutSystemTable(const std::vector<uint8_t>& table)
+    {
+        FlagBuffer system;
+        system.Bytes = table;
+        std::string bytes;
+        system.AppendTo(bytes);
+        m_dir.Write("FLAG000", std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    }
+    std::string FileText(const std::string& name) const
+    {
+        const std::vector<uint8_t> bytes = m_dir.Read(name);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    // The document code a load threw, or -1 when it returned.
+    template <typename Load>
+    int LoadCode(Load load)
+    {
+        try {
+            load();
+        } catch (CVeskDoc::tagDOCUMENT_CODE code) {
+            return static_cast<int>(code);
+        }
+        return -1;
+    }
+
+    CSaveDialog m_save{SYSTEM_PAGE_SAVE};
+    CLoadDialog m_load{SYSTEM_PAGE_LOAD};
+};
+
+TEST_F(ISaveLoadTest, PushingAFullGroupDropsItsLastSlot)
+{
+    PutSlots(201, 300);
+    Mark(7000);
+    ASSERT_TRUE(m_save.QuickSave());
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(Ids(201), std::make_pair(7000, 7000));
+    for (uint32_t slot : {202u, 250u, 300u}) {
+        EXPECT_EQ(FileText(Name("FLAG%03u", slot)), std::to_string(slot - 1));
+        EXPECT_EQ(FileText(Name("sel%03u", slot)), std::to_string(slot - 1));
+        EXPECT_EQ(DiskHeader(slot).Money, slot - 1);
+    }
+    EXPECT_FALSE(Exists("sel201")); // the new save has no selection file
+    for (const auto& [name, bytes] : ReadFolder())
+        EXPECT_EQ(name.find(".drop"), std::string::npos) << name;
+    // The live table is the one on disk.
+    EXPECT_EQ(std::vector<uint8_t>(State().Bytes.begin(), State().Bytes.begin() + SLOT_TABLE_SIZE), SystemTable());
+    EXPECT_EQ(m_save.GetCount(2), 100);
+}
+
+TEST_F(ISaveLoadTest, DeletesCloseTheGapAndMoveSetsWhole)
+{
+    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+    for (uint32_t slot = 1; slot <= 3; ++slot)
+        PutSlot(table, slot, static_cast<int32_t>(slot));
+    PutSlot(table, 100, 100);
+    std::filesystem::remove(Path("thm003")); // slot 3 has no thumbnail: slot 2 must not keep its own
+    PutSystemTable(table);
+
+    ASSERT_TRUE(m_save.DeleteSlot(1));
+    std::vector<uint8_t> after = SystemTable();
+    SaveSlotTable view(after);
+    EXPECT_EQ(view.Get(1).Money, 2);
+    EXPECT_EQ(view.Get(2).Money, 3);
+    EXPECT_FALSE(view.IsUsed(3));
+    EXPECT_EQ(FileText("FLAG001"), "2");
+    EXPECT_EQ(FileText("FLAG002"), "3");
+    EXPECT_FALSE(Exists("thm002"));
+    EXPECT_FALSE(Exists("FLAG003"));
+    // Slot 100 moved down to 99 with the rest of the group.
+    EXPECT_EQ(FileText("FLAG099"), "100");
+    EXPECT_FALSE(view.IsUsed(100));
+
+    // The last slot of a group: nothing moves, the header is just emptied.
+    PutSlot(after, 300, 300);
+    PutSlot(after, 299, 299);
+    PutSystemTable(after);
+    ASSERT_TRUE(m_save.DeleteSlot(300));
+    EXPECT_FALSE(DiskHeader(300).Used);
+    EXPECT_TRUE(DiskHeader(299).Used);
+    EXPECT_EQ(FileText("FLAG299"), "299");
+    EXPECT_FALSE(Exists("FLAG300"));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(ISaveLoadTest, PointersVariablesAndStoredBits)
+{
+    struct Case
+    {
+        const char* saves; // q quick, a auto, m manual new save
+        uint16_t last_saved;
+        uint16_t continue_slot;
+        int32_t v53, v56, v57;
+    };
+    const Case cases[] = {
+        {"a", 101, 0, 1, 0, 0},
+        {"q", 0, 201, 1, 1, 1},
+        {"qm", 1, 1, 1, 1, 1},
+        {"mq", 1, 201, 1, 1, 1},
+        {"mqa", 101, 201, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(Path("FLAG000"));
+        for (size_t i : {53u, 56u, 57u})
+            State().Variables[i] = ScriptValue::FromInteger(0);
+        State().SetEngineStateWord(ENGINE_STATE_ENTRY_OPEN | 0x4);
+        for (const char* s = c.saves; *s != 0; ++s) {
+            const bool saved = *s == 'q' ? m_save.QuickSave() : *s == 'a' ? m_save.AutoSave() : m_save.SaveNew("");
+            ASSERT_TRUE(saved) << c.saves;
+        }
+        std::vector<uint8_t> disk = SystemTable();
+        const SaveSlotTable table(disk);
+        EXPECT_EQ(table.GetLastSaved(), c.last_saved) << c.saves;
+        EXPECT_EQ(table.GetContinue(), c.continue_slot) << c.saves;
+        FlagBuffer system;
+        ASSERT_TRUE(ReadFlag("FLAG000", system));
+        for (auto [index, wanted] : {std::pair{53u, c.v53}, {56u, c.v56}, {57u, c.v57}}) {
+            EXPECT_EQ(system.Variables[index].Integer, wanted) << c.saves << " variable " << index;
+            EXPECT_EQ(State().Variables[index].Integer, wanted) << c.saves << " variable " << index;
+        }
+        // The stored state is marked as a save in progress and has no open record; the live
+        // one keeps its bits.
+        FlagBuffer stored;
+        const char* last = c.saves + std::strlen(c.saves) - 1;
+        ASSERT_TRUE(ReadFlag(*last == 'q' ? "FLAG201" : *last == 'a' ? "FLAG101" : "FLAG001", stored));
+        EXPECT_EQ(stored.EngineStateWord(), ENGINE_STATE_SNAPSHOT | 0x4) << c.saves;
+        EXPECT_EQ(State().EngineStateWord(), ENGINE_STATE_ENTRY_OPEN | 0x4) << c.saves;
+    }
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(ISaveLoadTest, OverwriteMovesTheNewerSavesAndCommentsAreStored)
+{
+    PutSlots(1, 4);
+    Mark(900);
+    ASSERT_TRUE(m_save.SaveOver(3, "a comment that is longer than the field"));
+    std::vector<uint8_t> disk = SystemTable();
+    const SaveSlotTable view(disk);
+    EXPECT_EQ(Ids(1), std::make_pair(900, 900));
+    EXPECT_EQ(FileText("FLAG002"), "1");
+    EXPECT_EQ(FileText("FLAG003"), "2"); // slot 3's old save is gone
+    EXPECT_EQ(FileText("FLAG004"), "4");
+    EXPECT_STREQ(view.Get(1).GetComment().GetText(), "a comment that is lon");
+    EXPECT_EQ(view.Get(2).Money, 1);
+    EXPECT_EQ(view.Get(4).Money, 4);
+    EXPECT_EQ(m_save.GetCount(0), 4);
+}
+
+// Every counted file call of a save and of a delete fails once in turn: each failed attempt
+// leaves the folder and the live state byte for byte as they were, with one report.
+TEST_F(ISaveLoadTest, AFailedStepChangesNothing)
+{
+    PutSlots(201, 203);
+    Mark(555);
+    struct Operation
+    {
+        const char* name;
+        std::function<bool()> run;
+    };
+    const Operation operations[] = {{"quick save", [&] { return m_save.QuickSave(); }},
+                                    {"delete", [&] { return m_save.DeleteSlot(202); }}};
+    for (const Operation& operation : operations) {
+        int failures = 0;
+        for (int skip = 0;; ++skip) {
+            const Unchanged before = Look();
+            FlagBuffer live_copy;
+            live_copy.Assign(State());
+            ScriptValueTable data_copy;
+            data_copy.Assign(*GetDocument()->SaveDataSnapshot);
+            m_messages.clear();
+            platform::InjectFileFault(skip, EIO);
+            const bool done = operation.run();
+            const bool struck = !platform::IsFileFaultPending();
+            platform::ClearFileFault();
+            if (done && !struck)
+                break;
+            if (done) {
+                // Only the folder flush after a rename may fail without failing the write; the
+                // save is whole, so go back to where it started and try the next call.
+                for (const auto& [name, bytes] : ReadFolder())
+                    std::filesystem::remove(Path(name));
+                for (const auto& [name, bytes] : before.files)
+                    m_dir.Write(name, bytes);
+                State().Assign(live_copy);
+                GetDocument()->SaveDataSnapshot->Assign(data_copy);
+                continue;
+            }
+            ++failures;
+            EXPECT_TRUE(Look() == before) << operation.name << " changed something failing at " << skip;
+            EXPECT_EQ(m_messages.size(), 1u) << operation.name << " at " << skip;
+            ASSERT_LT(skip, 200);
+        }
+        EXPECT_GT(failures, 8) << operation.name;
+    }
+}
+
+// A save or delete stopped after any rename or write with no chance to undo, by a throw from
+// inside and by a child process killed there: every slot the table on disk lists either loads
+// one save's files or is refused.
+TEST_F(ISaveLoadTest, AStoppedSaveNeverMixesTwoSaves)
+{
+    for (const bool kill : {false, true}) {
+        for (int operation = 0; operation < 2; ++operation) {
+            for (int stop_at = 1;; ++stop_at) {
+                for (const auto& [name, bytes] : ReadFolder())
+                    std::filesystem::remove(Path(name));
+                for (int32_t id = 1; id <= 3; ++id) {
+                    Mark(id);
+                    ASSERT_TRUE(m_save.QuickSave());
+                }
+                Mark(4);
+                const auto run = [&] { operation == 0 ? m_save.QuickSave() : m_save.DeleteSlot(201); };
+                int steps = 0;
+                bool stopped = false;
+                if (kill) {
+                    const pid_t child = fork();
+                    ASSERT_GE(child, 0);
+                    if (child == 0) {
+                        alarm(20);
+                        SetSaveStepHook([&] {
+                            if (++steps == stop_at)
+                                ::kill(getpid(), SIGKILL);
+                        });
+                        run();
+                        _exit(0);
+                    }
+                    int status = 0;
+                    ASSERT_EQ(waitpid(child, &status, 0), child);
+                    stopped = WIFSIGNALED(status);
+                    ASSERT_TRUE(!stopped || WTERMSIG(status) == SIGKILL) << "the child hung at " << stop_at;
+                } else {
+                    SetSaveStepHook([&] {
+                        if (++steps == stop_at)
+                            throw Stop{};
+                    });
+                    try {
+                        run();
+                    } catch (Stop) {
+                        stopped = true;
+                    }
+                    SetSaveStepHook(nullptr);
+                }
+                std::vector<uint8_t> disk = SystemTable();
+                const SaveSlotTable table(disk);
+                for (uint32_t slot = 201; slot <= 205; ++slot) {
+                    if (!table.IsUsed(slot))
+                        continue;
+                    const auto [flag_id, data_id] = Ids(slot);
+                    if (flag_id == -1 || data_id == -1) {
+                        // Refused: a message, and the game goes on.
+                        m_messages.clear();
+                        EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), -1);
+                        EXPECT_EQ(m_messages.size(), 1u);
+                    } else {
+                        EXPECT_EQ(flag_id, data_id) << "slot " << slot << " stopped at " << stop_at;
+                    }
+                }
+                if (!stopped) {
+                    EXPECT_GT(stop_at, 8) << "operation " << operation;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ISaveLoadTest, LoadsCheckBeforeTheyChangeAnything)
+{
+    Mark(41);
+    State().Flags[3] = 1;
+    ASSERT_TRUE(m_save.QuickSave());
+    Mark(42);
+    ASSERT_TRUE(m_save.SaveNew("x"));
+    m_dir.Write("FLAG002", std::vector<uint8_t>{1, 2, 3}); // a damaged flag file
+    std::vector<uint8_t> table = SystemTable();
+    PutSlot(table, 2, 2, false);
+    PutSlot(table, 3, 3, false);
+    m_dir.Write("FLAG003", m_dir.Read("FLAG001")); // a flag file without its save data
+    PutSystemTable(table);
+
+    struct Case
+    {
+        const char* what;
+        std::function<void()> load;
+    };
+    const Case refused[] = {
+        {"unused slot", [&] { m_load.LoadSlot(150); }},
+        {"damaged flag file", [&] { m_load.LoadSlot(2); }},
+        {"missing save data", [&] { m_load.LoadSlot(3); }},
+        {"slot 0", [&] { m_load.LoadSlot(0); }},
+        {"slot 301", [&] { m_load.LoadSlot(301); }},
+    };
+    State().SetMoney(77);
+    State().Flags[5] = 1;
+    for (const Case& c : refused) {
+        const Unchanged before = Look();
+        m_messages.clear();
+        EXPECT_EQ(LoadCode(c.load), -1) << c.what;
+        EXPECT_EQ(m_messages.size(), 1u) << c.what;
+        EXPECT_TRUE(Look() == before) << c.what;
+    }
+    // Continue slots out of range are refused the same way.
+    const std::vector<uint8_t> sound_table = SystemTable();
+    for (uint16_t continue_slot : {0, 301}) {
+        table = sound_table;
+        SaveSlotTable(table).SetContinue(continue_slot);
+        PutSystemTable(table);
+        m_messages.clear();
+        EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), -1);
+        EXPECT_EQ(m_messages.size(), 1u);
+    }
+    PutSystemTable(sound_table);
+
+    // A sound quick load restores the state and the script stack, keeps what was seen, and
+    // turns skipping off.
+    SetConfigOneMes(1);
+    EXPECT_EQ(LoadCode([&] { m_load.QuickLoad(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Money(), 41);
+    EXPECT_EQ(GetDocument()->SaveDataTable->Find(ID_RECORD)->Values[0].Integer, 41);
+    EXPECT_NE(GetDocument()->SaveDataTable->Find(0xFFFF0000), nullptr);
+    FlagBuffer system;
+    ASSERT_TRUE(ReadFlag("FLAG000", system));
+    EXPECT_EQ(system.Flags[5], 1); // merged from the game that was left
+    EXPECT_EQ(State().Variables[57].Integer, 1);
+    EXPECT_EQ(GetConfigOneMes(), 0);
+
+    // Continue loads the continue slot: slot 1 after the manual save.
+    EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Money(), 42);
+}
+
+TEST_F(ISaveLoadTest, ThumbnailIsTheAreaAverageBottomUpWithCovers)
+{
+    CSpriteLayer* snapshot = GetDocument()->GetStackLayer();
+    ASSERT_NE(snapshot, nullptr);
+    auto pattern = [](int x, int y, int c) { return static_cast<uint8_t>((x * (3 + c) + y * (5 + 2 * c)) & 0xFF); };
+    for (int y = 0; y < SNAPSHOT_HEIGHT; ++y)
+        for (int x = 0; x < SNAPSHOT_WIDTH; ++x) {
+            uint8_t* pixel = snapshot->GetPixelPtr(x, y);
+            for (int c = 0; c < 4; ++c)
+                pixel[c] = pattern(x, y, c);
+        }
+    ASSERT_TRUE(m_save.WriteThumbnail(7));
+    const std::vector<uint8_t> file = m_dir.Read("thm007");
+    ASSERT_EQ(file.size(), THUMBNAIL_BYTES);
+    for (int ty : {0, 1, 53, 107})
+        for (int tx : {0, 1, 100, 191})
+            for (int c = 0; c < 4; ++c) {
+                int sum = 0;
+                for (int y = 0; y < 10; ++y)
+                    for (int x = 0; x < 10; ++x)
+                        sum += pattern(tx * 10 + x, ty * 10 + y, c);
+                const size_t at = (static_cast<size_t>(107 - ty) * 192 + static_cast<size_t>(tx)) * 4 + c;
+                EXPECT_EQ(file[at], (sum + 50) / 100) << tx << "," << ty << " byte " << c;
+            }
+
+    // Reading it back fills the display layer; a file one byte short counts as missing.
+    ASSERT_EQ(m_save.ReadThumbnail(7), 1);
+    EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) & 0xFFFFFF, file[0] | file[1] << 8 | file[2] << 16);
+    EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) >> 24, 255u);
+    m_dir.Write("thm008", std::vector<uint8_t>(file.begin(), file.end() - 1));
+    EXPECT_EQ(m_save.ReadThumbnail(8), 0);
+    EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) >> 24, 0u);
+    EXPECT_EQ(m_save.ReadThumbnail(9), 0);
+
+    // A shown picture with a covered variant in the table is covered; another letter case is not.
+    struct Case
+    {
+        const char* shown;
+        bool covered;
+    };
+    for (const Case& c : {Case{"K11.akb", false}, Case{"bg\\k11.akb", true}}) {
+        snapshot->FillRect(0, 0, SNAPSHOT_WIDTH, SNAPSHOT_HEIGHT, 0xFF000080, 1);
+        GetShownPictureName(3) = c.shown;
+        ASSERT_TRUE(m_save.WriteThumbnail(7));
+        const std::vector<uint8_t> covered = m_dir.Read("thm007");
+        EXPECT_EQ(covered[1], c.covered ? 0xFF : 0x00) << c.shown; // green
+        EXPECT_EQ(covered[0], c.covered ? 0x00 : 0x80) << c.shown; // blue
+    }
+    EXPECT_EQ(EffectPixel(*snapshot, 5, 5), COVER_COLOUR); // the snapshot keeps the cover
+}
+
+TEST_F(ISaveLoadTest, TheToolAndTheEngineAgreeOnTheTable)
+{
+    m_dir.Write("FLAG000", tools::WriteSystemFlagFile(tools::ParseSlotTableListing("slot 1 money 10\nslot 2\n"
+                                                                                  "slot 101\nslot 103\n"
+                                                                                  "slot 201 comment 注\n"
+                                                                                  "continue 201\n"),
+                                                      1, 1, 0));
+    m_load.LoadSlotTable();
+    EXPECT_EQ(m_load.GetCount(0), 2);
+    EXPECT_EQ(m_load.GetCount(1), 1);
+    EXPECT_EQ(m_load.GetCount(2), 1);
+    EXPECT_STREQ(SaveSlotTable(State().Bytes).Get(201).GetComment().GetText(), "注");
+
+    State().SetGameDate(1302);
+    State().SetWeekday(5);
+    State().SetGameTime(1830);
+    Mark(0x12345); // money keeps its low 16 bits
+    ASSERT_TRUE(m_save.SaveNew("メモ"));
+    const tools::SlotListingHeader header = tools::ParseSlotTableListing(tools::DumpSlotTable(SystemTable())).headers[0];
+    EXPECT_EQ(header.slot, 1u);
+    EXPECT_EQ(header.date, 1302);
+    EXPECT_EQ(header.weekday, 5);
+    EXPECT_EQ(header.time, 1830);
+    EXPECT_EQ(header.money, 0x2345);
+    EXPECT_GE(header.saved[0], 2024);
+    EXPECT_TRUE(header.comment == u"メモ");
+    EXPECT_EQ(m_save.GetCount(0), 3);
+}
+
+// On the demo's own system file, and a game state whose byte array is too short for the table:
+// the quick save grows it, the quick load and the continue bring the save back.
+TEST_F(ISaveLoadTest, QuickSaveLoadAndContinueOnTheDemosData)
+{
+    const char* binary = std::getenv("VESK_BINARY_DIR");
+    const std::filesystem::path initial =
+        std::filesystem::path(binary != nullptr ? binary : ".") / "resources/initial_save/FLAG000";
+    ASSERT_TRUE(std::filesystem::exists(initial)) << "build the initial save set first";
+    std::filesystem::copy_file(initial, Path("FLAG000"));
+    State().Bytes.assign(4, 7);
+    Mark(31);
+    ASSERT_TRUE(m_save.QuickSave());
+    EXPECT_EQ(State().Bytes.size(), SLOT_TABLE_SIZE);
+    EXPECT_TRUE(std::vector<uint8_t>(State().Bytes.begin(), State().Bytes.end()) == SystemTable());
+    EXPECT_EQ(SaveSlotTable(State().Bytes).GetContinue(), 201);
+    Mark(32);
+    GetGameWork()->ClearSnapshotTaken();
+    EXPECT_EQ(LoadCode([&] { m_load.QuickLoad(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Money(), 31);
+    State().SetMoney(33);
+    EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Money(), 31);
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(ISaveLoadTest, TheLoadScreenAsksFirstUnlessTheQuestionIsOff)
+{
+    Mark(51);
+    ASSERT_TRUE(m_save.SaveNew(""));
+    SetConfigDialogEnable(1, 0); // the load question switched off: the load goes ahead
+    EXPECT_EQ(LoadCode([&] { m_load.LoadChosenSlot(1); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    SetConfigDialogEnable(1, 1);
+    SetConfigDialogEnable(7, 0);
+    EXPECT_TRUE(m_load.ConfirmAndDeleteSlot(1));
+    SetConfigDialogEnable(7, 1);
+    EXPECT_EQ(m_load.GetCount(0), 0);
+}
+
+// Without the dialog's picture the question cannot be asked: the load, the delete and the
+// delete all, which cannot be undone, do not happen, with a report each.
+class SaveLoadWithoutDialogTest : public ISaveLoadTest
+{
+protected:
+    SaveLoadWithoutDialogTest()
+        : ISaveLoadTest(false)
+    {}
+};
+
+TEST_F(SaveLoadWithoutDialogTest, AQuestionThatCannotBeAskedIsANo)
+{
+    Mark(61);
+    ASSERT_TRUE(m_save.SaveNew(""));
+    m_load.LoadSlotTable(); // as the screen does when it opens
+    const Unchanged before = Look();
+    EXPECT_EQ(LoadCode([&] { m_load.LoadChosenSlot(1); }), -1);
+    EXPECT_FALSE(m_load.ConfirmAndDeleteSlot(1));
+    EXPECT_FALSE(m_load.ConfirmAndDeleteAll());
+    // (The missing picture is reported by the picture loader as well.)
+    const auto refusals = std::count_if(m_messages.begin(), m_messages.end(), [](const std::string& text) {
+        return text.find("確認ダイアログの作成に失敗しました。") != std::string::npos;
+    });
+    EXPECT_EQ(refusals, 3) << ::testing::PrintToString(m_messages);
+    EXPECT_TRUE(Look() == before);
+}
+
+} // namespace
