@@ -357,6 +357,11 @@ void StandingCharacter::ReleaseTransitionLayers()
     }
     if (m_bounce != nullptr)
         m_bounce->m_flags &= ~CHAR_ANIME_ENABLED;
+    // A play starts a sprite's list from its first step: played steps must not run again.
+    for (CSprite* sprite : {static_cast<CSprite*>(m_container.get()), static_cast<CSprite*>(m_picture.get())}) {
+        if (sprite != nullptr)
+            sprite->ClearAnimations();
+    }
 }
 
 // ---- StandingCharacterSet ----

@@ -81,7 +81,8 @@ public:
     void Sway(CSpriteAnime* task, int32_t dx, int32_t dy, int32_t duration);
     void MoveAndZoom(CSpriteAnime* task, int32_t duration, int32_t position, int32_t x, int32_t y, float scale);
     void LoadHitMap(const CStringUTF8& name);
-    // The face composite, next picture and part overlay go; the bounce hook is switched off.
+    // The face composite, next picture and part overlay go, the bounce hook is switched off and
+    // the played steps are dropped.
     void ReleaseTransitionLayers();
     // The container exists and shows.
     bool IsShown() const;
