@@ -63,6 +63,14 @@ std::vector<tools::ArchiveEntry> StagePictures()
         {"A_PART.AKB", Encode(part)},
         {"A_HIT.AKB", Encode(hit)},
         {"CURSOR.AKB", Encode(tools::MakePicture(128, 192, 0xFF102030))},
+        {"BG.AKB", Encode(tools::MakePicture(1920, 1080, STAGE_BASE))},
+        {"OV.AKB", Encode(tools::MakePicture(100, 100, STAGE_OVERLAY))},
+        {"S04A.AKB", Encode(tools::MakePicture(64, 64, 0xFF0000A0))},
+        {"S04B.AKB", Encode(tools::MakePicture(64, 64, 0xFF0000B0))},
+        {"S04C.AKB", Encode(tools::MakePicture(64, 64, 0xFF0000C0))},
+        {"EPILOGUE03_BG.AKB", Encode(tools::MakePicture(64, 64, 0xFF0000D0))},
+        {"Y04BTR.AKB", Encode(tools::MakePicture(400, 100, 0xFFA0A000))},
+        {"Y04BB.AKB", Encode(tools::MakePicture(1920, 1080, STAGE_STATION))},
     };
 }
 

@@ -23,6 +23,9 @@ inline constexpr uint32_t BODY_C = 0xFFC0C040;
 inline constexpr uint32_t FACE = 0xFFF0F0F0;
 inline constexpr uint32_t PART = 0xFF101010;
 inline constexpr uint32_t STAGE_BLACK = 0xFF000000;
+inline constexpr uint32_t STAGE_BASE = 0xFF305070;    // "bg.akb", full screen
+inline constexpr uint32_t STAGE_OVERLAY = 0xFF907050; // "ov.akb", 100 x 100
+inline constexpr uint32_t STAGE_STATION = 0xFF506030; // "y04bb.akb", full screen
 // The body box in picture coordinates.
 inline constexpr RECT BODY_BOX = {824, 200, 1224, 1100};
 // The face box of "a_face.akb", inside the body box.
