@@ -95,6 +95,7 @@ TEST_F(StandingCharacterTest, SameLetterCrossFadesInPlaceAndAnotherLetterReplace
     ASSERT_EQ(Characters().Characters.size(), 1u);
     EXPECT_NE(At(0).GetNextPicture(), nullptr);
     EXPECT_EQ(At(0).GetPicture()->GetAnimationCount(), 1);
+    Exec({13, 7, 0, 0, 30}); // a hop over the cross-fade moves the whole character
     Exec({13, 2});
     EXPECT_EQ(At(0).GetNextPicture(), nullptr); // released at the commit
     Capture("standing_crossfade.png");
@@ -241,11 +242,17 @@ TEST_F(StandingCharacterTest, FacesPartsAndFlashOut)
     Exec({13, 1, "a_face.akb", 0, 4});
     Exec({13, 1, "a_face.akb", 0, 4});
     EXPECT_EQ(At(0).GetPicture()->GetAnimationCount(), 1);
+    Exec({13, 7, 0, 0, 30}); // a hop over the cross-fade moves the whole character
     Exec({13, 2});
     Capture("standing_face.png");
     // The face box, picture (1024, 300); the body below it.
     EXPECT_EQ(Shown(960, 335), FACE);
     EXPECT_EQ(Shown(960, 635), BODY_A1);
+    // The face box's edges, picture rows 250 and 349, at the container's y of 35.
+    EXPECT_EQ(Shown(960, 35 + 250), FACE);
+    EXPECT_EQ(Shown(960, 35 + 349), FACE);
+    EXPECT_EQ(Shown(960, 35 + 351), BODY_A1);
+    EXPECT_EQ(Shown(960, 35 + 248), BODY_A1);
 
     // A part over the picture while the fade covers the screen: (544, 100) of the picture.
     GetDocument()->GetFadeSprite()->SetVisibleFlag(1);
