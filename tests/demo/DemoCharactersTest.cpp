@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoRun.h"
 #include "demopics/DemoPictures.h"
 #include "platform/gdi/PngCodec.h"
 #include "support/TempDir.h"
@@ -65,11 +66,7 @@ TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
     fs::create_directories(home.Path() / "run");
     fs::create_directories(home.Path() / "frames");
     const std::string h = home.Path().string();
-    const std::string command = "cd '" + (build / "demo").string() +
-                                "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" +
-                                h + "' XDG_RUNTIME_DIR='" + h + "/run' VESK_FRAME_DUMP='" + h +
-                                "/frames' timeout -s KILL 150 ./vesk >'" + h + "/out.txt' 2>&1 & echo $! >'" + h +
-                                "/pid'";
+    const std::string command = "(" + HeadlessDemoCommand(build, h, "", 150) + ") & echo $! >'" + h + "/pid'";
     ASSERT_EQ(std::system(command.c_str()), 0);
 
     // Frames are read as they come; the run ends once the scene after this one has begun.
@@ -108,7 +105,7 @@ TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
     std::string pid;
     pid_file >> pid;
     if (!pid.empty())
-        std::system(("kill -KILL " + pid + " 2>/dev/null").c_str());
+        std::system(("kill -TERM " + pid + " 2>/dev/null").c_str()); // the timeout passes it on
     std::ifstream output(home.Path() / "out.txt");
     const std::string out((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
     EXPECT_EQ(out.find("Box"), std::string::npos) << out;

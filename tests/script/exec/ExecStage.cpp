@@ -7,9 +7,6 @@
 #include "arcpack/ArchiveWriter.h"
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/PictureSlot.h"
-#include "mapwrite/MapTableWriter.h"
-#include "mesasm/MesAssembler.h"
-#include "rulegen/RuleImageWriter.h"
 #include "script/exec/CFuncExec.h"
 #include "script/exec/StandingCharacterSet.h"
 #include "script/vm/ScriptContext.h"
@@ -25,27 +22,6 @@ tools::AkbPicture Body(uint32_t colour)
 std::vector<uint8_t> Encode(const tools::AkbPicture& picture)
 {
     return tools::EncodeAkb(picture, {});
-}
-
-void WriteGameFolder(WorkingDir& dir)
-{
-    const char* const maps[] = {"system_en.map", "system_cn.map", "system_tw.map", "system.map"};
-    std::vector<tools::ArchiveEntry> data;
-    for (const char* name : maps) {
-        std::vector<tools::MapText> texts;
-        for (int id = 0; id < 16; ++id)
-            texts.push_back({id, u"text"});
-        data.push_back({tools::UpperCaseName(name), tools::BuildMapTable(texts)});
-    }
-    data.push_back({"01.BIN", tools::MakeRuleImage(tools::RulePattern::Radial, 1920, 1080)});
-    dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
-    std::vector<tools::ArchiveEntry> scripts;
-    for (const char* name : {"start.mes", "main.mes"}) {
-        const tools::AssembledScript script = tools::AssembleScript("line 1\nend");
-        EXPECT_TRUE(script.Ok) << script.Error;
-        scripts.push_back({tools::UpperCaseName(name), script.File});
-    }
-    dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
 }
 
 std::vector<tools::ArchiveEntry> StagePictures()
@@ -88,7 +64,7 @@ CSpriteLayer& Register(int32_t number, int32_t w, int32_t h, int32_t priority, i
 ExecStage::ExecStage()
 {
     m_app.SetSaveFolders((m_dir.Path().string() + "/").c_str(), (m_dir.Path().string() + "/").c_str());
-    WriteGameFolder(m_dir);
+    WriteStartableGameFolder(m_dir);
     OpenLayerArchive(StagePictures());
     // The document opens the archive itself.
     SetDocumentLayerFile(nullptr);
