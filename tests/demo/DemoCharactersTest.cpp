@@ -60,13 +60,12 @@ struct Expected
 
 TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
 {
-    const fs::path build(std::getenv("VESK_BINARY_DIR") != nullptr ? std::getenv("VESK_BINARY_DIR") : ".");
+    const HeadlessDemoHome run;
+    const fs::path& build = run.Build();
     ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
-    TempDir home;
-    fs::create_directories(home.Path() / "run");
-    fs::create_directories(home.Path() / "frames");
+    const HeadlessDemoHome& home = run;
     const std::string h = home.Path().string();
-    const std::string command = "(" + HeadlessDemoCommand(build, h, "", 150) + ") & echo $! >'" + h + "/pid'";
+    const std::string command = "(" + run.Command("", 150) + ") & echo $! >'" + h + "/pid'";
     ASSERT_EQ(std::system(command.c_str()), 0);
 
     // Frames are read as they come; the run ends once the scene after this one has begun.
