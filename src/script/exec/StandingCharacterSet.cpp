@@ -529,9 +529,11 @@ void StandingCharacterSet::ChangeFace(const CStringUTF8& name, int32_t position,
         return;
     CSpriteLayer* picture = record->GetPicture();
     if (record->GetFaceComposite() != nullptr && picture != nullptr) {
-        // The cross-fade queued by the last change names the composite about to be replaced.
-        picture->ClearAnimations();
-        m_task->RemoveSprite(picture);
+        // The cross-fade queued by the last change names the composite about to be replaced; an
+        // in-place change queued beside it stays.
+        picture->DropCrossFadesTo(record->GetFaceComposite());
+        if (picture->GetAnimationCount() == 0)
+            m_task->RemoveSprite(picture);
     }
     if (!record->BuildFaceComposite(name))
         return;

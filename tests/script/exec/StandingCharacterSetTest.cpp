@@ -254,6 +254,18 @@ TEST_F(StandingCharacterTest, FacesPartsAndFlashOut)
     EXPECT_EQ(Shown(960, 35 + 351), BODY_A1);
     EXPECT_EQ(Shown(960, 35 + 248), BODY_A1);
 
+    // A face before an in-place change and one after it: the first fade goes with its composite,
+    // the change's fade stays, and the new picture gets the face.
+    Exec({13, 1, "a_face.akb", 0, 4});
+    Exec({13, 0, 0, "a02.akb", 100, 4});
+    EXPECT_EQ(At(0).GetPicture()->GetAnimationCount(), 2);
+    Exec({13, 1, "a_face.akb", 0, 4});
+    EXPECT_EQ(At(0).GetPicture()->GetAnimationCount(), 1);
+    Exec({13, 2});
+    Capture();
+    EXPECT_EQ(Shown(960, 335), FACE);
+    EXPECT_EQ(Shown(960, 635), BODY_A2);
+
     // A part over the picture while the fade covers the screen: (544, 100) of the picture.
     GetDocument()->GetFadeSprite()->SetVisibleFlag(1);
     Exec({13, 5, 0, "a_part.akb"});
