@@ -113,12 +113,18 @@ std::unique_ptr<CSpriteLayer> LoadPictureSprite(CVeskDoc* document, const char* 
     return sprite;
 }
 
+// Plays the one step alone and waits. The step may name an animation that lives only for this
+// call, and a later play would start from the sprite's first step: none stays listed.
 void PlayOne(CSprite* sprite, const SpriteAnimRecord& record)
 {
+    sprite->ClearAnimations();
     sprite->AddAnimation(record);
-    CSpriteAnime task;
-    task.AddSprite(sprite);
-    task.PlayAndWait();
+    {
+        CSpriteAnime task;
+        task.AddSprite(sprite);
+        task.PlayAndWait();
+    }
+    sprite->ClearAnimations();
 }
 
 // One pass of a skippable polling loop: false when the application quits or a skip is seen.

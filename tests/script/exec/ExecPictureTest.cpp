@@ -160,6 +160,13 @@ TEST_F(ExecPictureTest, TrainAndFixedPictureSets)
     Exec({39, 4});
     EXPECT_EQ(m_exec->GetTrainSprite()->IsVisible(), 1);
     EXPECT_EQ(m_exec->GetTrainSprite()->GetPosition().x, -6244);
+    // Arrival then departure: each play runs its own step only.
+    Exec({39, 2});
+    EXPECT_EQ(m_exec->GetTrainSprite()->GetPosition().x, -6244);
+    EXPECT_EQ(m_exec->GetTrainSprite()->IsVisible(), 1);
+    Exec({39, 3});
+    EXPECT_EQ(m_exec->GetTrainSprite()->IsVisible(), 0);
+    EXPECT_EQ(m_exec->GetTrainSprite()->GetAnimationCount(), 0);
     Exec({39, 1});
     EXPECT_EQ(m_exec->GetTrainSprite(), nullptr);
     Exec({39, 5});
