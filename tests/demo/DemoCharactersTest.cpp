@@ -47,7 +47,8 @@ int Lamp(const platform::PngPicture& picture)
 bool IsEnlarged(const platform::PngPicture& picture)
 {
     const uint32_t house = tools::STAGE_HOUSE & 0xFFFFFFu;
-    return Rgb(picture, 540, 540) == house && Rgb(picture, 960, 260) == house && Rgb(picture, 515, 540) != house;
+    return Rgb(picture, 540, 540) == house && Rgb(picture, 960, 260) == house &&
+           Rgb(picture, 515, 540) != house;
 }
 
 struct Expected
@@ -120,7 +121,10 @@ TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
     const uint32_t second_body = tools::STAGE_SECOND_BODY & 0xFFFFFFu;
     // Position 1 at (-664, 35), position 2 at (536, 50); the body columns 884-1164 of the picture.
     const std::map<int, std::vector<Expected>> checks = {
-        {32, {{100, 100, sky}, {960, 540, tools::STAGE_HOUSE & 0xFFFFFFu}, {1432, 152, tools::STAGE_SUN & 0xFFFFFFu}}},
+        {32,
+         {{100, 100, sky},
+          {960, 540, tools::STAGE_HOUSE & 0xFFFFFFu},
+          {1432, 152, tools::STAGE_SUN & 0xFFFFFFu}}},
         {33, {{360, 700, first_body}, {1560, 700, second_body}, {360, 335, tools::STAGE_SKIN & 0xFFFFFFu}}},
         {34, {{360, 35 + 346, tools::STAGE_MOUTH & 0xFFFFFFu}, {360, 700, first_body}}},
         // At 80 % the body spans 1448-1672 from y 60 + 420 x 0.8.

@@ -154,7 +154,8 @@ AkbPicture DrawPetals()
         const int32_t half = 8 + std::abs(5 - frame) * 4;
         for (int32_t y = 8; y < 56; ++y)
             for (int32_t x = 32 - half; x < 32 + half; ++x)
-                if ((x - 32) * (x - 32) * 24 * 24 + (y - 32) * (y - 32) * half * half <= half * half * 24 * 24)
+                if ((x - 32) * (x - 32) * 24 * 24 + (y - 32) * (y - 32) * half * half <=
+                    half * half * 24 * 24)
                     petals.At(x, frame * 64 + y) = Argb(255, 250, 180, 200);
     }
     return petals;

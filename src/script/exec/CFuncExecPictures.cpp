@@ -15,7 +15,6 @@
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"
-#include "graphics/CSpriteLayerFile.h"
 #include "graphics/CNerinTrain.h"
 #include "graphics/CSakuraEffect.h"
 #include "graphics/CSnowEffect.h"
@@ -23,6 +22,7 @@
 #include "graphics/CSnowParticleOne.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/CSpriteLayerFile.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/ParticleCommands.h"
@@ -333,7 +333,8 @@ void CFuncExec::Pan()
                 break;
             {
                 LiveDrawLock lock;
-                target->Blt(0, 0, SCREEN_W, SCREEN_H, source, static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
+                target->Blt(0, 0, SCREEN_W, SCREEN_H, source, static_cast<int32_t>(x),
+                            static_cast<int32_t>(y), 0);
             }
             RedrawFrameNow();
             x += step_x;

@@ -10,10 +10,10 @@
 #include "app/CVeskDoc.h"
 #include "app/ScreenSettings.h"
 #include "graphics/CFadeSprite.h"
-#include "graphics/CSpriteLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteContainer.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/CSpriteLayerFile.h"
 #include "graphics/ILayer.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
@@ -24,7 +24,8 @@ namespace {
 
 constexpr PositionLayout POSITION_LAYOUT[STANDING_POSITIONS] = {{3, 0}, {2, -600}, {1, 600}, {0, 600}};
 constexpr char CHARACTER_LETTERS[] = "abcdefghijkmnopqrswxyz";
-constexpr int32_t CHARACTER_HEIGHT[] = {35, 55, 50, 70, 110, 100, 0, 25, 50, 10, 50, 0, 50, 60, -40, 95, 75, 60, -50};
+constexpr int32_t CHARACTER_HEIGHT[] = {35, 55, 50, 70, 110, 100, 0,  25, 50, 10,
+                                        50, 0,  50, 60, -40, 95,  75, 60, -50};
 constexpr float ZOOM_CENTRE_X = 1024.0f;
 constexpr float ZOOM_CENTRE_Y = 0.0f;
 constexpr const char* NO_CHARACTER_MESSAGE = "The specified standing character position is incorrect.";
@@ -154,7 +155,8 @@ void StandingCharacter::CreateContainer(const CStringUTF8& name, int32_t order)
     }
     const int32_t priority = order + STANDING_PRIORITY_BASE;
     m_container = std::make_unique<CSpriteContainer>();
-    m_container->Create(nullptr, 0.0f, 0.0f, RECT{0, 0, STANDING_PICTURE_SIZE, STANDING_PICTURE_SIZE}, priority, 0);
+    m_container->Create(nullptr, 0.0f, 0.0f, RECT{0, 0, STANDING_PICTURE_SIZE, STANDING_PICTURE_SIZE},
+                        priority, 0);
     m_picture = SpriteOverLayer(LoadWholePicture(name, m_picture_range), priority);
     if (m_picture != nullptr)
         m_container->AddSprite(m_picture.get());
@@ -271,7 +273,8 @@ bool StandingCharacter::BuildFaceComposite(const CStringUTF8& name)
     m_face = BlankSprite(STANDING_PICTURE_SIZE, height);
     if (m_face == nullptr)
         return false;
-    CopyInto(m_face.get(), 0, 0, STANDING_PICTURE_SIZE, height, m_next != nullptr ? m_next.get() : m_picture.get());
+    CopyInto(m_face.get(), 0, 0, STANDING_PICTURE_SIZE, height,
+             m_next != nullptr ? m_next.get() : m_picture.get());
     LiveDrawLock lock;
     m_face->BltAlpha(0, 0, STANDING_PICTURE_SIZE, height, SpriteLayerOf(source), 0, 0);
     return true;
@@ -313,7 +316,8 @@ void StandingCharacter::Sway(CSpriteAnime* task, int32_t dx, int32_t dy, int32_t
     if (m_container == nullptr)
         return;
     const POINT at = m_container->GetPosition();
-    const POINT path[] = {{at.x, at.y}, {at.x + dx, at.y - dy}, {at.x, at.y}, {at.x - dx, at.y - dy}, {at.x, at.y}};
+    const POINT path[] = {
+        {at.x, at.y}, {at.x + dx, at.y - dy}, {at.x, at.y}, {at.x - dx, at.y - dy}, {at.x, at.y}};
     for (size_t i = 0; i + 1 < std::size(path); ++i) {
         SpriteAnimRecord record(duration);
         record.SetRect(path[i].x, path[i].y, path[i + 1].x, path[i + 1].y);
@@ -321,8 +325,8 @@ void StandingCharacter::Sway(CSpriteAnime* task, int32_t dx, int32_t dy, int32_t
     }
 }
 
-void StandingCharacter::MoveAndZoom(CSpriteAnime* task, int32_t duration, int32_t position, int32_t x, int32_t y,
-                                    float scale)
+void StandingCharacter::MoveAndZoom(CSpriteAnime* task, int32_t duration, int32_t position, int32_t x,
+                                    int32_t y, float scale)
 {
     if (m_container == nullptr)
         return;
@@ -358,7 +362,8 @@ void StandingCharacter::ReleaseTransitionLayers()
     if (m_bounce != nullptr)
         m_bounce->m_flags &= ~CHAR_ANIME_ENABLED;
     // A play starts a sprite's list from its first step: played steps must not run again.
-    for (CSprite* sprite : {static_cast<CSprite*>(m_container.get()), static_cast<CSprite*>(m_picture.get())}) {
+    for (CSprite* sprite :
+         {static_cast<CSprite*>(m_container.get()), static_cast<CSprite*>(m_picture.get())}) {
         if (sprite != nullptr)
             sprite->ClearAnimations();
     }
@@ -479,8 +484,9 @@ void StandingCharacterSet::NormalizePriorities()
     for (int32_t p = 0; p < STANDING_POSITIONS; ++p) {
         StandingCharacter* record = At(p);
         if (record != nullptr && record->GetContainer() != nullptr)
-            entries[static_cast<size_t>(p)] = {p, static_cast<int32_t>(record->GetContainer()->GetScale().x * 100.0f),
-                                               record->GetContainer()->GetPriority()};
+            entries[static_cast<size_t>(p)] = {
+                p, static_cast<int32_t>(record->GetContainer()->GetScale().x * 100.0f),
+                record->GetContainer()->GetPriority()};
         else
             entries[static_cast<size_t>(p)] = {-1, -1, -1};
     }
@@ -635,7 +641,8 @@ void StandingCharacterSet::Sway(int32_t position, int32_t dx, int32_t dy, int32_
         record->Sway(m_task.get(), dx, dy, duration);
 }
 
-void StandingCharacterSet::MoveAndZoom(int32_t percent, int32_t position, int32_t new_position, int32_t duration)
+void StandingCharacterSet::MoveAndZoom(int32_t percent, int32_t position, int32_t new_position,
+                                       int32_t duration)
 {
     StandingCharacter* record = At(position);
     const std::optional<PositionLayout> layout = GetPositionLayout(new_position);

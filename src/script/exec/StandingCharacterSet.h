@@ -79,7 +79,8 @@ public:
     bool LoadPartOverlay(const CStringUTF8& name);
     void StartCharAnime(CSpriteAnime* task, int32_t mode, int32_t amplitude);
     void Sway(CSpriteAnime* task, int32_t dx, int32_t dy, int32_t duration);
-    void MoveAndZoom(CSpriteAnime* task, int32_t duration, int32_t position, int32_t x, int32_t y, float scale);
+    void MoveAndZoom(CSpriteAnime* task, int32_t duration, int32_t position, int32_t x, int32_t y,
+                     float scale);
     void LoadHitMap(const CStringUTF8& name);
     // The face composite, next picture and part overlay go, the bounce hook is switched off and
     // the played steps are dropped.

@@ -15,8 +15,8 @@ namespace {
 
 tools::AkbPicture Body(uint32_t colour)
 {
-    return PictureWithBox(2048, 1100, 0x00000000, BODY_BOX.left, BODY_BOX.top, BODY_BOX.right, BODY_BOX.bottom,
-                          colour);
+    return PictureWithBox(2048, 1100, 0x00000000, BODY_BOX.left, BODY_BOX.top, BODY_BOX.right,
+                          BODY_BOX.bottom, colour);
 }
 
 std::vector<uint8_t> Encode(const tools::AkbPicture& picture)
@@ -27,8 +27,8 @@ std::vector<uint8_t> Encode(const tools::AkbPicture& picture)
 std::vector<tools::ArchiveEntry> StagePictures()
 {
     tools::AkbPicture hit = Body(0xFF030100);
-    tools::AkbPicture face = PictureWithBox(2048, 400, 0x00000000, FACE_BOX.left, FACE_BOX.top, FACE_BOX.right,
-                                            FACE_BOX.bottom, FACE);
+    tools::AkbPicture face = PictureWithBox(2048, 400, 0x00000000, FACE_BOX.left, FACE_BOX.top,
+                                            FACE_BOX.right, FACE_BOX.bottom, FACE);
     tools::AkbPicture part = PictureWithBox(960, 512, 0x00000000, 0, 0, 100, 100, PART);
     return {
         {"A01.AKB", Encode(Body(BODY_A1))},

@@ -58,7 +58,8 @@ TEST_F(StandingCharacterTest, ShowPlacesEachPositionAndEntersOnThePlay)
         int32_t priority;
         int32_t slide; // where the enter step starts, relative to x
     };
-    for (const Row& row : {Row{0, C, 8, 0}, Row{1, -600 + C, 7, -48}, Row{2, 600 + C, 6, 48}, Row{3, 600 + C, 5, 0}}) {
+    for (const Row& row :
+         {Row{0, C, 8, 0}, Row{1, -600 + C, 7, -48}, Row{2, 600 + C, 6, 48}, Row{3, 600 + C, 5, 0}}) {
         SCOPED_TRACE(row.position);
         Fresh();
         Exec({13, 0, row.position, "a01.akb", 100, 4});
@@ -181,9 +182,9 @@ TEST_F(StandingCharacterTest, JumpShakeSwayAndMoves)
         int32_t mode, amplitude;
         POINT trace[4];
     };
-    for (const Row& row : {Row{0, 30, {{0, 0}, {0, -15}, {0, -30}, {0, -15}}},
-                           Row{1, 10, {{-10, 0}, {0, 0}, {10, 0}, {0, 0}}},
-                           Row{0, 0, {{0, 0}, {0, 0}, {0, 0}, {0, 0}}}}) {
+    for (const Row& row :
+         {Row{0, 30, {{0, 0}, {0, -15}, {0, -30}, {0, -15}}}, Row{1, 10, {{-10, 0}, {0, 0}, {10, 0}, {0, 0}}},
+          Row{0, 0, {{0, 0}, {0, 0}, {0, 0}, {0, 0}}}}) {
         SCOPED_TRACE(row.amplitude);
         Exec({13, 7, 1, row.mode, row.amplitude});
         StartPlay(); // tick 0
@@ -320,12 +321,24 @@ TEST_F(StandingCharacterTest, SceneSkipPopsEveryArgumentAndDoesNothing)
 {
     SetConfigSceneSkip(1);
     const std::vector<std::vector<ExecArg>> calls = {
-        {13, 0, 0, "a01.akb", 100, 2},   {13, 1, "a_face.akb", 0, 2}, {13, 2},
-        {13, 3, 0, 2},                   {13, 4, 2},                  {13, 5, 0, "a_part.akb"},
-        {13, 6, "a_part.akb", 0},        {13, 7, 0, 0, 30},           {13, 8, 0, 1, 1},
-        {13, 9, 0, 1},                   {13, 10, 0, 1, 2},           {13, 11, 0, 1, 1, 2},
-        {13, 12, 0, "a01.akb", 100, 2, 255}, {13, 13, "a01.akb", 0, 2}, {13, 14, "a_hit.akb", 0},
-        {13, 15, 100, 0, 1, 2},          {13, 16},                    {13, -1},
+        {13, 0, 0, "a01.akb", 100, 2},
+        {13, 1, "a_face.akb", 0, 2},
+        {13, 2},
+        {13, 3, 0, 2},
+        {13, 4, 2},
+        {13, 5, 0, "a_part.akb"},
+        {13, 6, "a_part.akb", 0},
+        {13, 7, 0, 0, 30},
+        {13, 8, 0, 1, 1},
+        {13, 9, 0, 1},
+        {13, 10, 0, 1, 2},
+        {13, 11, 0, 1, 1, 2},
+        {13, 12, 0, "a01.akb", 100, 2, 255},
+        {13, 13, "a01.akb", 0, 2},
+        {13, 14, "a_hit.akb", 0},
+        {13, 15, 100, 0, 1, 2},
+        {13, 16},
+        {13, -1},
     };
     for (const std::vector<ExecArg>& call : calls) {
         Exec(call);

@@ -117,7 +117,8 @@ TEST_F(ExecPictureTest, PanEndsAtItsEndAndADivisorOfZeroIsOne)
         int32_t speed, divisor, skip;
         bool moves;
     };
-    for (const Row& row : {Row{2, 1, 0, true}, Row{0, 0, 0, true}, Row{1, -3, 0, true}, Row{0, 1, 1, false}}) {
+    for (const Row& row :
+         {Row{2, 1, 0, true}, Row{0, 0, 0, true}, Row{1, -3, 0, true}, Row{0, 1, 1, false}}) {
         SCOPED_TRACE(row.speed * 100 + row.divisor);
         m_app.Config().SetInt("/Config/DisplayEffect/Speed", row.speed);
         SetConfigSceneSkip(row.skip);
@@ -144,8 +145,9 @@ TEST_F(ExecPictureTest, ZoomFlashEnlargesAboutTheCentreAndLiftsTheFlash)
         int x, y;
         uint32_t colour;
     };
-    for (const Point& p : {Point{540, 540, BOX}, Point{515, 540, LEFT}, Point{1380, 540, BOX}, Point{1405, 540, LEFT},
-                           Point{960, 260, BOX}, Point{960, 240, LEFT}, Point{960, 820, BOX}, Point{960, 840, LEFT}}) {
+    for (const Point& p :
+         {Point{540, 540, BOX}, Point{515, 540, LEFT}, Point{1380, 540, BOX}, Point{1405, 540, LEFT},
+          Point{960, 260, BOX}, Point{960, 240, LEFT}, Point{960, 820, BOX}, Point{960, 840, LEFT}}) {
         EXPECT_EQ(At(PICTURE_LAYER_SCENE, p.x, p.y) | 0xFF000000u, p.colour) << p.x << ", " << p.y;
         EXPECT_EQ(Shown(p.x, p.y), p.colour) << p.x << ", " << p.y;
     }
@@ -203,7 +205,8 @@ TEST_F(ExecPictureTest, TrainAndFixedPictureSets)
 
 TEST_F(ParticleExecTest, SnowAndPetalsInEveryOrderNeverDeadlock)
 {
-    const std::vector<std::vector<int32_t>> orders = {{0, 1}, {0, 2, 1}, {3, 1}, {0, 0, 2, 3, 1}, {2, 1, 1}, {0, 3, 2, 0, 1}};
+    const std::vector<std::vector<int32_t>> orders = {{0, 1},          {0, 2, 1}, {3, 1},
+                                                      {0, 0, 2, 3, 1}, {2, 1, 1}, {0, 3, 2, 0, 1}};
     for (int round = 0; round < 5; ++round) {
         for (const std::vector<int32_t>& order : orders) {
             for (int32_t code : {43, 55}) {
