@@ -38,7 +38,7 @@ protected:
     void ClearTarget() { Layer(PICTURE_LAYER_FADE).FillRect(0, 0, 1920, 1080, STAGE_BLACK, 1); }
 };
 
-using ParticleExecTest = ExecPictureTest;
+using ParticleExecTest = WeatherStage;
 
 } // namespace
 

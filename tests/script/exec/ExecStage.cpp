@@ -87,7 +87,7 @@ ExecStage::~ExecStage()
     ClearPictureSlots();
 }
 
-void ExecStage::Exec(std::vector<ExecArg> popped)
+void CallExec(CFuncExec& exec, CScript& script, const std::vector<ExecArg>& popped)
 {
     ScriptContext& context = *GetDocument()->m_script_context;
     for (auto it = popped.rbegin(); it != popped.rend(); ++it) {
@@ -96,7 +96,21 @@ void ExecStage::Exec(std::vector<ExecArg> popped)
         else
             context.Push(ScriptValue::FromText(CStringUTF8(std::get<const char*>(*it))));
     }
-    m_exec->Call(m_script);
+    exec.Call(script);
+}
+
+WeatherStage::WeatherStage()
+{
+    OpenLayerArchive();
+    GetDocument()->m_script_context = std::make_unique<ScriptContext>();
+    m_exec = std::make_unique<CFuncExec>();
+}
+
+WeatherStage::~WeatherStage()
+{
+    // The effects stop their tasks and builders before the stage goes.
+    m_exec.reset();
+    GetDocument()->m_script_context.reset();
 }
 
 CSpriteLayer& ExecStage::Layer(int32_t number)

@@ -5,6 +5,7 @@
 // Characters are 2048 wide: a clear picture with a body box at (824, 200)-(1224, 1100).
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -36,14 +37,29 @@ inline constexpr int32_t BODY_HIT_ID = 0x103;
 // One popped argument: an integer or a text.
 using ExecArg = std::variant<int32_t, const char*>;
 
+// Pushes the arguments so that the group pops them in the order given, then calls it.
+void CallExec(CFuncExec& exec, CScript& script, const std::vector<ExecArg>& popped);
+
+// The weather commands alone: the effect stage's pictures and a script context of the document's
+// with an exec group of the test's, no started document (the thread tests run it).
+class WeatherStage : public EffectFixture
+{
+protected:
+    WeatherStage();
+    ~WeatherStage() override;
+    void Exec(const std::vector<ExecArg>& popped) { CallExec(*m_exec, m_script, popped); }
+
+    std::unique_ptr<CFuncExec> m_exec;
+    CScript m_script;
+};
+
 class ExecStage : public EffectFixture
 {
 protected:
     ExecStage();
     ~ExecStage() override;
 
-    // Pushes the arguments so that the group pops them in the order given, then calls it.
-    void Exec(std::vector<ExecArg> popped);
+    void Exec(const std::vector<ExecArg>& popped) { CallExec(*m_exec, m_script, popped); }
     // Draws and presents a frame and reads it back; a PNG in the build folder when named.
     void Capture(const std::string& png = {}) { CaptureFrame(m_capture, png); }
     uint32_t Shown(int x, int y) { return EffectPixel(m_capture, x, y) | 0xFF000000u; }
