@@ -107,6 +107,35 @@ TEST_F(ExecPictureTest, PictureSlotsUnderSceneSkipAndOutOfRangeSlots)
     EXPECT_EQ(StackSize(), 0u);
 }
 
+TEST_F(ExecPictureTest, FadeAndRuleTransitionBringTheSlotsOnScreenUnlessScenesAreSkipped)
+{
+    Exec({12, 0, "bg.akb"});
+    Exec({12, 2});
+    struct Row
+    {
+        int32_t skip;
+        std::vector<ExecArg> call;
+    };
+    for (const Row& row :
+         {Row{1, {12, 3, 4}}, Row{0, {12, 3, 4}}, Row{1, {12, 4, 1, 4}}, Row{0, {12, 4, 1, 4}}}) {
+        SCOPED_TRACE(std::get<int32_t>(row.call[1]) * 10 + row.skip);
+        SetConfigSceneSkip(row.skip);
+        Layer(PICTURE_LAYER_SCENE).FillRect(0, 0, 1920, 1080, STAGE_BLACK, 1);
+        Exec(row.call);
+        EXPECT_EQ(At(PICTURE_LAYER_SCENE, 960, 540), row.skip ? STAGE_BLACK : STAGE_BASE);
+        EXPECT_EQ(Layer(PICTURE_LAYER_FADE).IsVisible(), 0);
+    }
+    // The zoom flash under scene skip only draws the slots: no enlargement, no white.
+    SetConfigSceneSkip(1);
+    ClearTarget();
+    Layer(PICTURE_LAYER_SCENE).FillRect(0, 0, 1920, 1080, STAGE_BLACK, 1);
+    Layer(PICTURE_LAYER_SCENE).FillRect(600, 300, 720, 480, BOX, 1);
+    Exec({42});
+    EXPECT_EQ(At(PICTURE_LAYER_SCENE, 540, 540), STAGE_BLACK);
+    EXPECT_EQ(At(PICTURE_LAYER_FADE, 10, 10), STAGE_BASE);
+    EXPECT_EQ(GetDocument()->GetFadeSprite()->IsVisible(), 0);
+}
+
 TEST_F(ExecPictureTest, PanEndsAtItsEndAndADivisorOfZeroIsOne)
 {
     CSpriteLayer& base = Layer(PICTURE_LAYER_BASE);
