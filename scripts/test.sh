@@ -17,7 +17,7 @@ case "${1:-}" in
         build_dir=build-tsan
         extra+=(-DVESK_TSAN=ON -DVESK_BUILD_BENCH=OFF)
         # Only the executables that hold thread tests.
-        targets+=(--target app_tests foundation_tests graphics_tests platform_tests sound_tests)
+        targets+=(--target app_tests foundation_tests graphics_tests platform_tests sound_tests script_tests)
         labels+=(-L threads)
         ;;
     "") ;;

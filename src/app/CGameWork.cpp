@@ -43,7 +43,7 @@
 #include "script/commands/CFuncFlag.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/exec/IBGVPlay.h"
-#include "script/exec/StandingCharacterHolder.h"
+#include "script/exec/StandingCharacterSet.h"
 
 namespace {
 
@@ -192,7 +192,7 @@ void CGameWork::CreateObjects()
     Require(m_area_select->CreateParts(), "Search Object Create Failed");
     m_sound_config = Make<CSoundConfig>("Sound Config Object Create Failed");
     Require(m_sound_config->CreateParts(), "Sound Config Object Create Failed");
-    m_characters = Make<StandingCharacterHolder>("Character Object Create Failed");
+    m_characters = Make<StandingCharacterSet>("Character Object Create Failed");
     m_bgv_players = Make<std::vector<std::unique_ptr<IBGVPlay>>>("BGV Object Create Failed");
     m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 2));
     m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 3));

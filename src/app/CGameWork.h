@@ -30,7 +30,7 @@ class CStatusPlate;
 class CSubMap;
 class IBGVPlay;
 class ISelect;
-class StandingCharacterHolder;
+class StandingCharacterSet;
 struct MovieVolumeRecord;
 
 // Bits of the lock-status word; each blocks the request bit of the same value.
@@ -120,7 +120,7 @@ public:
     std::unique_ptr<CNormalSelect2> m_choice_window;
     std::unique_ptr<CSaveDialog> m_save_screen;
     std::unique_ptr<CLoadDialog> m_load_screen;
-    std::unique_ptr<StandingCharacterHolder> m_characters;
+    std::unique_ptr<StandingCharacterSet> m_characters;
     std::unique_ptr<CSoundConfig> m_sound_config;
     std::unique_ptr<CConfig> m_config;
     std::unique_ptr<CBacklogScreen> m_backlog;

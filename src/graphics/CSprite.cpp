@@ -134,6 +134,14 @@ void CSprite::ClearAnimations()
     DestroyRecords();
 }
 
+void CSprite::DropCrossFadesTo(const CSpriteLayer* target)
+{
+    ScopedLock lock(m_lock);
+    std::erase_if(m_records, [target](const SpriteAnimRecord& record) {
+        return (record.m_kinds & ANIM_CROSS_FADE) != 0 && record.m_cross_fade_target == target;
+    });
+}
+
 int32_t CSprite::GetAnimationCount()
 {
     ScopedLock lock(m_lock);

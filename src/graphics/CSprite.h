@@ -13,6 +13,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "platform/kernel/WinTypes.h"
 
+class CSpriteLayer;
 class ILayer;
 
 // Advance flags of CSprite::AdvanceStep.
@@ -90,6 +91,8 @@ public:
 
     // Appends a copy; takes no lock, so records are added before a task plays them.
     void AddAnimation(const SpriteAnimRecord& record);
+    // Drops the queued cross-fades to the target, which is about to go; between plays only.
+    void DropCrossFadesTo(const CSpriteLayer* target);
     // Applies every remaining step in its final state at once, jumps ignored so loops end.
     void FinishAnimations();
     // Applies the final state of the running step and clears the current kinds.

@@ -49,6 +49,18 @@ void CSpriteAnime::AddSprite(CSprite* sprite)
         m_sprites.push_back(sprite);
 }
 
+void CSpriteAnime::RemoveSprite(CSprite* sprite)
+{
+    ScopedLock lock(m_list_lock);
+    m_sprites.erase(std::remove(m_sprites.begin(), m_sprites.end(), sprite), m_sprites.end());
+}
+
+void CSpriteAnime::ClearSprites()
+{
+    ScopedLock lock(m_list_lock);
+    m_sprites.clear();
+}
+
 std::vector<CSprite*> CSpriteAnime::Sprites()
 {
     ScopedLock lock(m_list_lock);

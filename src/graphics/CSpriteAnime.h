@@ -35,6 +35,10 @@ public:
 
     // Appends the sprite unless it is listed.
     void AddSprite(CSprite* sprite);
+    // Takes the sprite off the list, leaving its steps as they are.
+    void RemoveSprite(CSprite* sprite);
+    // Empties the list without touching the sprites, which may be gone already.
+    void ClearSprites();
     // Starts every listed sprite at its first record (the last when reverse) and registers the
     // task. With ANIME_WAIT it blocks, pumping messages, until the play ends by itself, by a skip
     // input or by a pending document request among the mask, and leaves every step final.

@@ -74,6 +74,12 @@ CStringUTF8& GetShownPictureName(int32_t index)
     return ShownNames()[static_cast<size_t>(std::clamp(index, 0, PICTURE_SLOT_COUNT - 1))];
 }
 
+CStringUTF8& GetShownBaseName()
+{
+    static CStringUTF8 s_name;
+    return s_name;
+}
+
 int32_t CacheSpriteLayerTwo(int32_t value)
 {
     // Kept pointers would dangle once the script or a new document registers layer 2 again, so

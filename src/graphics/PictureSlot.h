@@ -35,6 +35,8 @@ struct PictureSlot
 PictureSlot& GetPictureSlot(int32_t index);
 // The name last set for slot index, read by the thumbnail writer and the seen-picture registry.
 CStringUTF8& GetShownPictureName(int32_t index);
+// The full-screen picture the script last drew as the base, read by the thumbnail writer.
+CStringUTF8& GetShownBaseName();
 
 // Makes sure the work layer is known; returns its argument. The registry is asked anew each time,
 // so a layer 2 registered again later is the one drawn through.

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoRun.h"
 #include "demosounds/DemoSounds.h"
 #include "foundation/ByteCursor.h"
 #include "platform/gdi/PngCodec.h"
@@ -81,20 +82,16 @@ double ToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, do
 
 TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
 {
-    const fs::path build(std::getenv("VESK_BINARY_DIR") != nullptr ? std::getenv("VESK_BINARY_DIR") : ".");
+    const HeadlessDemoHome run;
+    const fs::path& build = run.Build();
     ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
-    TempDir home;
-    fs::create_directories(home.Path() / "run");
-    fs::create_directories(home.Path() / "frames");
+    const HeadlessDemoHome& home = run;
     const std::string h = home.Path().string();
-    // The exec scene follows the pictures, the story and the sound, and ends in a dialog that
-    // waits for the player: the run is ended once all of them are over on a busy machine. What
-    // the test reads (frames, the recording, FLAG003) is complete on disk at every moment.
-    const std::string command = "cd '" + (build / "demo").string() +
-                                "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" +
-                                h + "' XDG_RUNTIME_DIR='" + h + "/run' VESK_FRAME_DUMP='" + h +
-                                "/frames' VESK_SOUND_DUMP='" + h + "/sound.wav' timeout -s KILL 70 ./vesk >'" + h +
-                                "/out.txt' 2>&1";
+    // The exec scene follows the pictures, the story, the sound and the characters, and ends in a
+    // dialog that waits for the player: the run is ended once all of them are over on a busy
+    // machine. What the test reads (frames, the recording, FLAG003) is complete on disk at every
+    // moment.
+    const std::string command = run.Command("VESK_SOUND_DUMP='" + h + "/sound.wav'", 100);
     std::system(command.c_str());
 
     std::vector<fs::path> frames;

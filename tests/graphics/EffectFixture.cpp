@@ -5,6 +5,9 @@
 #include <cstring>
 
 #include "app/AppMessageBox.h"
+#include "mapwrite/MapTableWriter.h"
+#include "mesasm/MesAssembler.h"
+#include "rulegen/RuleImageWriter.h"
 #include "app/CVeskDoc.h"
 #include "app/IAppTask.h"
 #include "foundation/ScopedLock.h"
@@ -142,6 +145,29 @@ void EffectFixture::StepTask(IAppTask& task, int runs, uint32_t step)
         platform::VirtualClock::Advance(step);
         task.Execute();
     }
+}
+
+void WriteStartableGameFolder(WorkingDir& dir)
+{
+    const char* const maps[] = {"system_en.map", "system_cn.map", "system_tw.map", "system.map"};
+    std::vector<tools::ArchiveEntry> data;
+    for (const char* name : maps) {
+        std::vector<tools::MapText> texts;
+        for (int id = 0; id < 16; ++id) {
+            const std::string text = "text " + std::to_string(id);
+            texts.push_back({id, std::u16string(text.begin(), text.end())});
+        }
+        data.push_back({tools::UpperCaseName(name), tools::BuildMapTable(texts)});
+    }
+    data.push_back({"01.BIN", tools::MakeRuleImage(tools::RulePattern::Radial, 1920, 1080)});
+    dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
+    std::vector<tools::ArchiveEntry> scripts;
+    for (const char* name : {"start.mes", "main.mes"}) {
+        const tools::AssembledScript script = tools::AssembleScript("line 1\nend");
+        EXPECT_TRUE(script.Ok) << script.Error;
+        scripts.push_back({tools::UpperCaseName(name), script.File});
+    }
+    dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
 }
 
 uint32_t EffectPixel(ILayer& layer, int x, int y)

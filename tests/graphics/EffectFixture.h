@@ -97,6 +97,9 @@ private:
     EffectRandom::Engine m_previous_engine;
 };
 
+// What a document needs to start besides its pictures: "data.arc" with the four system language
+// tables and the radial rule 1, "script.arc" with a "start.mes" and a "main.mes" that end at once.
+void WriteStartableGameFolder(WorkingDir& dir);
 // The pixel at (x, y) of any layer as 0xAARRGGBB.
 uint32_t EffectPixel(ILayer& layer, int x, int y);
 // A picture of one colour with the rectangle (left, top, right, bottom) in another.

@@ -88,11 +88,6 @@ tools::AkbPicture LineOverlay()
     return PictureWithBox(6000, 600, 0x00000000, 0, 100, 300, 200, SIGN);
 }
 
-std::u16string Widen(const std::string& ascii)
-{
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
 int Channel(uint32_t pixel, int shift)
 {
     return int((pixel >> shift) & 0xFF);
@@ -125,24 +120,7 @@ protected:
 
     void WriteGameFolder()
     {
-        const char* const maps[] = {"system_en.map", "system_cn.map", "system_tw.map", "system.map"};
-        std::vector<tools::ArchiveEntry> data;
-        for (const char* name : maps) {
-            std::vector<tools::MapText> texts;
-            for (int id = 0; id < 16; ++id)
-                texts.push_back({id, Widen("text " + std::to_string(id))});
-            data.push_back({tools::UpperCaseName(name), tools::BuildMapTable(texts)});
-        }
-        data.push_back({"01.BIN", tools::MakeRuleImage(tools::RulePattern::Radial, 1920, 1080)});
-        m_dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
-
-        std::vector<tools::ArchiveEntry> scripts;
-        for (const char* name : {"start.mes", "main.mes"}) {
-            const tools::AssembledScript script = tools::AssembleScript("line 1\nend");
-            EXPECT_TRUE(script.Ok) << script.Error;
-            scripts.push_back({tools::UpperCaseName(name), script.File});
-        }
-        m_dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
+        WriteStartableGameFolder(m_dir);
 
         AkbPictures pictures;
         pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
@@ -339,11 +317,11 @@ TEST_F(EffectSceneTest, ACharacterHopsAndShakes)
         hop.Arm(&character, CHAR_ANIME_HOP, 40);
         anime.AddSprite(&character);
         anime.Play(ANIME_NO_WAIT, 0, 0, 0);
-        RunTasks(1); // the first tick: the top of the hop
+        RunTasks(2); // the second tick: the top of the hop
         Capture("effects_hop.png");
         EXPECT_EQ(Shown(900, 465), SKIN);
         EXPECT_EQ(Shown(900, 870), GROUND); // the feet left the ground
-        RunTasks(4);
+        RunTasks(3);
         EXPECT_EQ(character.GetPosition().y, 500);
     }
     {
@@ -351,11 +329,11 @@ TEST_F(EffectSceneTest, ACharacterHopsAndShakes)
         hop.Arm(&character, CHAR_ANIME_SHAKE, 30);
         anime.AddSprite(&character);
         anime.Play(ANIME_NO_WAIT, 0, 0, 0);
-        RunTasks(1);
+        RunTasks(2); // the second tick: the right end of the shake
         Capture("effects_shake.png");
         EXPECT_EQ(Shown(1020, 700), SKIN); // 30 to the right
         EXPECT_EQ(Shown(810, 700), GROUND);
-        RunTasks(4);
+        RunTasks(3);
         EXPECT_EQ(character.GetPosition().x, 800);
     }
 }

@@ -84,6 +84,83 @@ AkbPicture DrawSpriteSheet()
     return sheet;
 }
 
+AkbPicture DrawStandingCharacter(uint32_t colour)
+{
+    AkbPicture picture = MakePicture(2048, 1100, 0);
+    for (int32_t y = 190; y < 410; ++y) {
+        for (int32_t x = 914; x < 1134; ++x) {
+            if ((x - 1024) * (x - 1024) + (y - 300) * (y - 300) <= 110 * 110)
+                picture.At(x, y) = STAGE_SKIN;
+        }
+    }
+    for (int32_t y = 420; y < 1100; ++y) {
+        for (int32_t x = 884; x < 1164; ++x)
+            picture.At(x, y) = colour;
+    }
+    return picture;
+}
+
+AkbPicture DrawStandingFace()
+{
+    AkbPicture face = MakePicture(2048, 420, 0);
+    const auto fill = [&face](int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour) {
+        for (int32_t y = top; y < bottom; ++y)
+            for (int32_t x = left; x < right; ++x)
+                face.At(x, y) = colour;
+    };
+    fill(974, 280, 994, 300, Argb(255, 32, 32, 32));
+    fill(1054, 280, 1074, 300, Argb(255, 32, 32, 32));
+    fill(984, 340, 1064, 352, STAGE_MOUTH);
+    return face;
+}
+
+AkbPicture DrawStageBackground()
+{
+    AkbPicture picture = MakePicture(1920, 1080, STAGE_SKY);
+    for (int32_t y = 300; y < 780; ++y)
+        for (int32_t x = 600; x < 1320; ++x)
+            picture.At(x, y) = STAGE_HOUSE;
+    return picture;
+}
+
+AkbPicture DrawSun()
+{
+    AkbPicture sun = MakePicture(64, 64, Argb(255, 0, 255, 0));
+    for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 64; ++x)
+            if ((x - 32) * (x - 32) + (y - 32) * (y - 32) <= 28 * 28)
+                sun.At(x, y) = STAGE_SUN;
+    return sun;
+}
+
+AkbPicture DrawSnowFlake()
+{
+    AkbPicture flake = MakePicture(64, 64, 0);
+    for (int32_t y = 0; y < 64; ++y) {
+        for (int32_t x = 0; x < 64; ++x) {
+            const int32_t d = (x - 32) * (x - 32) + (y - 32) * (y - 32);
+            if (d <= 30 * 30)
+                flake.At(x, y) = Argb(static_cast<uint32_t>(255 - d * 255 / 900), 255, 255, 255);
+        }
+    }
+    return flake;
+}
+
+AkbPicture DrawPetals()
+{
+    AkbPicture petals = MakePicture(64, 640, 0);
+    for (int32_t frame = 0; frame < 10; ++frame) {
+        // A petal that turns: its width shrinks and grows again over the frames.
+        const int32_t half = 8 + std::abs(5 - frame) * 4;
+        for (int32_t y = 8; y < 56; ++y)
+            for (int32_t x = 32 - half; x < 32 + half; ++x)
+                if ((x - 32) * (x - 32) * 24 * 24 + (y - 32) * (y - 32) * half * half <=
+                    half * half * 24 * 24)
+                    petals.At(x, frame * 64 + y) = Argb(255, 250, 180, 200);
+    }
+    return petals;
+}
+
 // A three-byte body with a fully opaque rectangle.
 static AkbOptions OpaqueRgb()
 {
@@ -100,6 +177,14 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
         {"TITLE.AKB", EncodeAkb(DrawTitlePlate(), {})},
         {"BG_EVENING.AKB", EncodeAkb(DrawEveningBackground(1920, 1080), OpaqueRgb())},
         {"SHEET.AKB", EncodeAkb(DrawSpriteSheet(), {})},
+        {"A_BODY.AKB", EncodeAkb(DrawStandingCharacter(STAGE_FIRST_BODY), {})},
+        {"C_BODY.AKB", EncodeAkb(DrawStandingCharacter(STAGE_SECOND_BODY), {})},
+        {"A_FLASH.AKB", EncodeAkb(DrawStandingCharacter(STAGE_FLASH_BODY), {})},
+        {"A_FACE.AKB", EncodeAkb(DrawStandingFace(), {})},
+        {"ST_BG.AKB", EncodeAkb(DrawStageBackground(), OpaqueRgb())},
+        {"ST_SUN.AKB", EncodeAkb(DrawSun(), {})},
+        {"SNOWBALL.AKB", EncodeAkb(DrawSnowFlake(), {})},
+        {"HANA.AKB", EncodeAkb(DrawPetals(), {})},
     };
 }
 

@@ -27,6 +27,26 @@ inline constexpr uint32_t SHEET_KEY = 0x0000FF00;
 inline constexpr int32_t SHEET_CELL = 64;
 inline constexpr uint32_t SHEET_COLOURS[4] = {0xFFFFE650, 0xFF78DCFF, 0xFFFF78C8, 0xFF8CFF78};
 
+// The characters scene: a 2048 x 1100 standing character (a skin head disc over a body of the
+// colour, on clear pixels), a 2048 x 420 face layer of eyes and a mouth for it, a sky with a house
+// in the middle of the screen, a 64 x 64 sun on the key colour (pure green) for a picture slot,
+// a snowflake, and ten 64 x 64 petal frames in a column.
+AkbPicture DrawStandingCharacter(uint32_t colour);
+AkbPicture DrawStandingFace();
+AkbPicture DrawStageBackground();
+AkbPicture DrawSun();
+AkbPicture DrawSnowFlake();
+AkbPicture DrawPetals();
+
+inline constexpr uint32_t STAGE_SKY = 0xFF7090C0;
+inline constexpr uint32_t STAGE_HOUSE = 0xFFB08060;
+inline constexpr uint32_t STAGE_SUN = 0xFFFFE040;
+inline constexpr uint32_t STAGE_SKIN = 0xFFF0D0B0;
+inline constexpr uint32_t STAGE_MOUTH = 0xFFC03040;
+inline constexpr uint32_t STAGE_FIRST_BODY = 0xFF3060C0;  // "A_BODY.AKB"
+inline constexpr uint32_t STAGE_SECOND_BODY = 0xFF40A050; // "C_BODY.AKB"
+inline constexpr uint32_t STAGE_FLASH_BODY = 0xFFFFF8F0;  // "A_FLASH.AKB"
+
 // Archive entry names and their AKB bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures();
 

@@ -16,6 +16,10 @@
 #include "graphics/CAnimeManager.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"
+#include "graphics/CSakuraEffect.h"
+#include "graphics/CSnowEffect.h"
+#include "graphics/CSnowFirstOne.h"
+#include "graphics/CSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/ILayer.h"
@@ -90,6 +94,10 @@ CFuncExec::CFuncExec()
 
 CFuncExec::~CFuncExec()
 {
+    m_snow.reset();
+    m_petals.reset();
+    m_snowball.reset();
+    m_train.reset();
     m_task.reset();
     m_message_screen.reset();
     m_stash.reset();
@@ -107,8 +115,6 @@ void CFuncExec::Call(CScript& script)
     const int32_t code = Context->PopInteger();
     if (static_cast<uint32_t>(code) + 1 > LAST_CODE + 1)
         return;
-    // Codes 12, 13, 33, 39, 42 to 45, 55 and 56 (pictures, effects, standing characters) do
-    // nothing yet. FIXME: they join this switch with the picture and character commands.
     switch (code) {
     case -1:
         return WriteThumbnail();
@@ -116,6 +122,10 @@ void CFuncExec::Call(CScript& script)
         return ShowHeroName();
     case 10:
         return MessageWindow();
+    case 12:
+        return Picture();
+    case 13:
+        return StandingCharacter();
     case 14:
         return AutoSave();
     case 15:
@@ -172,6 +182,8 @@ void CFuncExec::Call(CScript& script)
         return TitleAnimation();
     case 32:
         return ArmAndStepSlot();
+    case 33:
+        return Pan();
     case 34:
         return RestartSlot();
     case 35:
@@ -191,6 +203,8 @@ void CFuncExec::Call(CScript& script)
     }
     case 38:
         return Stash();
+    case 39:
+        return Train();
     case 40: {
         CCharAreaSelect screen;
         screen.CreateParts();
@@ -198,6 +212,14 @@ void CFuncExec::Call(CScript& script)
     }
     case 41:
         return TrainLineMap();
+    case 42:
+        return ZoomFlash();
+    case 43:
+        return Snow();
+    case 44:
+        return Snowball();
+    case 45:
+        return PictureSet(script);
     case 46:
         return MessageScreen();
     case 47:
@@ -209,6 +231,10 @@ void CFuncExec::Call(CScript& script)
     case 52:
     case 53:
         return Extras(code - 50);
+    case 55:
+        return Petals();
+    case 56:
+        return EpiloguePicture(script);
     case 54: {
         // A dialog switched off by the player answers yes at once; one that cannot be built
         // answers as cancelled rather than leaving the script without its value.

@@ -13,6 +13,10 @@
 #include "script/commands/IFunc.h"
 
 class CMesScreen;
+class CSakuraEffect;
+class CSnowEffect;
+class CSnowFirstOne;
+class CSprite;
 class CSpriteAnime;
 class IBGVPlay;
 struct LogBuffer;
@@ -35,7 +39,8 @@ class CFuncExec final : public IFunc
 {
 public:
     CFuncExec();
-    // Releases the task, then the message screen, the stash and the text.
+    // Releases the effects (their tasks stop before their pictures go), the train, the task, then
+    // the message screen, the stash and the text.
     ~CFuncExec() override;
 
     void Call(CScript& script) override;
@@ -74,6 +79,23 @@ public:
     void MarkHeroineSeen();
     void MiniGame();
 
+    // The picture commands.
+    void Picture();
+    void Pan();
+    void Train();
+    void ZoomFlash();
+    void Snow();
+    void Snowball();
+    void Petals();
+    void PictureSet(CScript& script);
+    void EpiloguePicture(CScript& script);
+    void StandingCharacter();
+
+    CSprite* GetTrainSprite() const { return m_train.get(); }
+    CSnowEffect* GetSnow() const { return m_snow.get(); }
+    CSnowFirstOne* GetSnowball() const { return m_snowball.get(); }
+    CSakuraEffect* GetPetals() const { return m_petals.get(); }
+
 private:
     // The newest backlog record holding a message, or null; none while the document's engine
     // state word has bit 31 or 0x400 set.
@@ -84,4 +106,8 @@ private:
     CStringUTF8 m_language_file;
     std::unique_ptr<FlagBuffer> m_stash;
     std::unique_ptr<CMesScreen> m_message_screen;
+    std::unique_ptr<CSprite> m_train;
+    std::unique_ptr<CSnowEffect> m_snow;
+    std::unique_ptr<CSnowFirstOne> m_snowball;
+    std::unique_ptr<CSakuraEffect> m_petals;
 };

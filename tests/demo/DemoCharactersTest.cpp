@@ -1,0 +1,148 @@
+// The demo's characters scene, played headless by the built game with the frame dump: the first
+// frame of each checkpoint (32 to 38 of the corner lamp) is kept as build/demo_characters_NN.png
+// and read at worked-out pixels: the background composed through the picture slots, the two
+// characters at positions 1 and 2, the new face, the second one smaller at position 3, the first
+// one gone after its flash, and the scene enlarged about its centre by the zoom flash. The game
+// is stopped once the next scene has begun.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "DemoRun.h"
+#include "demopics/DemoPictures.h"
+#include "platform/gdi/PngCodec.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int FIRST_CHECKPOINT = 32;
+constexpr int WEATHER_CHECKPOINT = 37;
+constexpr int ZOOM_CHECKPOINT = 38;
+constexpr int NEXT_SCENE_CHECKPOINT = 16;
+
+uint32_t Rgb(const platform::PngPicture& picture, int x, int y)
+{
+    return picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x] & 0xFFFFFFu;
+}
+
+int Lamp(const platform::PngPicture& picture)
+{
+    return static_cast<int>((picture.pixels[0] >> 16) & 0xFF);
+}
+
+// The zoom's one enlarged frame: the house (600, 300)-(1320, 780) reaches (528, 252).
+bool IsEnlarged(const platform::PngPicture& picture)
+{
+    const uint32_t house = tools::STAGE_HOUSE & 0xFFFFFFu;
+    return Rgb(picture, 540, 540) == house && Rgb(picture, 960, 260) == house &&
+           Rgb(picture, 515, 540) != house;
+}
+
+struct Expected
+{
+    int x, y;
+    uint32_t colour;
+};
+
+} // namespace
+
+TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
+{
+    const HeadlessDemoHome run;
+    const fs::path& build = run.Build();
+    ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
+    const HeadlessDemoHome& home = run;
+    const std::string h = home.Path().string();
+    const std::string command = "(" + run.Command("", 150) + ") & echo $! >'" + h + "/pid'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+
+    // Frames are read as they come; the run ends once the scene after this one has begun.
+    std::map<int, platform::PngPicture> first;
+    std::optional<platform::PngPicture> enlarged;
+    std::optional<platform::PngPicture> weather; // the last frame of the snow and petals
+    std::set<fs::path> seen;
+    bool next_scene = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(150);
+    while (!next_scene && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::vector<fs::path> frames;
+        for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
+            if (!seen.count(entry.path()))
+                frames.push_back(entry.path());
+        std::sort(frames.begin(), frames.end());
+        // The newest file may still be written.
+        if (!frames.empty())
+            frames.pop_back();
+        for (const fs::path& frame : frames) {
+            seen.insert(frame);
+            std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
+            if (!picture)
+                continue;
+            const int lamp = Lamp(*picture);
+            if (lamp >= FIRST_CHECKPOINT && lamp <= ZOOM_CHECKPOINT && !first.count(lamp))
+                first.emplace(lamp, *picture);
+            if (lamp == WEATHER_CHECKPOINT)
+                weather = *picture;
+            if (lamp == ZOOM_CHECKPOINT && !enlarged && IsEnlarged(*picture))
+                enlarged = *picture;
+            next_scene = next_scene || (lamp == NEXT_SCENE_CHECKPOINT && first.count(ZOOM_CHECKPOINT));
+        }
+    }
+    std::ifstream pid_file(home.Path() / "pid");
+    std::string pid;
+    pid_file >> pid;
+    if (!pid.empty())
+        std::system(("kill -TERM " + pid + " 2>/dev/null").c_str()); // the timeout passes it on
+    std::ifstream output(home.Path() / "out.txt");
+    const std::string out((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(out.find("Box"), std::string::npos) << out;
+
+    // Written opaque: the back buffer's alpha is not part of the picture.
+    const auto keep = [&](platform::PngPicture picture, const std::string& name) {
+        for (uint32_t& pixel : picture.pixels)
+            pixel |= 0xFF000000u;
+        EXPECT_TRUE(platform::WritePngFile((build / name).string(), picture));
+    };
+    const uint32_t sky = tools::STAGE_SKY & 0xFFFFFFu;
+    const uint32_t first_body = tools::STAGE_FIRST_BODY & 0xFFFFFFu;
+    const uint32_t second_body = tools::STAGE_SECOND_BODY & 0xFFFFFFu;
+    // Position 1 at (-664, 35), position 2 at (536, 50); the body columns 884-1164 of the picture.
+    const std::map<int, std::vector<Expected>> checks = {
+        {32,
+         {{100, 100, sky},
+          {960, 540, tools::STAGE_HOUSE & 0xFFFFFFu},
+          {1432, 152, tools::STAGE_SUN & 0xFFFFFFu}}},
+        {33, {{360, 700, first_body}, {1560, 700, second_body}, {360, 335, tools::STAGE_SKIN & 0xFFFFFFu}}},
+        {34, {{360, 35 + 346, tools::STAGE_MOUTH & 0xFFFFFFu}, {360, 700, first_body}}},
+        // At 80 % the body spans 1448-1672 from y 60 + 420 x 0.8.
+        {35, {{1560, 620, second_body}, {1690, 700, sky}, {360, 700, first_body}}},
+        {36, {{360, 700, sky}, {1560, 620, second_body}}},
+    };
+    for (const auto& [checkpoint, points] : checks) {
+        SCOPED_TRACE(checkpoint);
+        auto it = first.find(checkpoint);
+        ASSERT_NE(it, first.end()) << "checkpoint " << checkpoint << " not reached";
+        keep(it->second, "demo_characters_" + std::to_string(checkpoint) + ".png");
+        for (const Expected& p : points)
+            EXPECT_EQ(Rgb(it->second, p.x, p.y), p.colour) << p.x << ", " << p.y;
+    }
+    ASSERT_TRUE(weather.has_value()) << "snow checkpoint not reached";
+    keep(*weather, "demo_characters_37.png");
+    ASSERT_TRUE(enlarged.has_value()) << "no enlarged frame in the zoom flash";
+    keep(*enlarged, "demo_characters_38.png");
+    EXPECT_EQ(Rgb(*enlarged, 1380, 540), tools::STAGE_HOUSE & 0xFFFFFFu);
+    EXPECT_EQ(Rgb(*enlarged, 960, 240), sky);
+}

@@ -1,0 +1,19 @@
+#include "DemoRun.h"
+
+#include <cstdlib>
+
+HeadlessDemoHome::HeadlessDemoHome()
+    : m_build(std::getenv("VESK_BINARY_DIR") != nullptr ? std::getenv("VESK_BINARY_DIR") : ".")
+{
+    std::filesystem::create_directories(m_home.Path() / "run");
+    std::filesystem::create_directories(m_home.Path() / "frames");
+}
+
+std::string HeadlessDemoHome::Command(const std::string& extra_environment, int kill_seconds) const
+{
+    const std::string home = m_home.Path().string();
+    return "cd '" + (m_build / "demo").string() +
+           "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" + home +
+           "' XDG_RUNTIME_DIR='" + home + "/run' VESK_FRAME_DUMP='" + home + "/frames' " + extra_environment +
+           " exec timeout -s KILL " + std::to_string(kill_seconds) + " ./vesk >'" + home + "/out.txt' 2>&1";
+}

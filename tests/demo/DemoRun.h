@@ -1,0 +1,25 @@
+#pragma once
+// A headless run of the built demo: a fresh home with its "run" and "frames" folders, and the
+// shell command that plays the game from its folder with the home, runtime and frame-dump
+// folders there, the game's output in home/out.txt, and a kill once the seconds are up. The
+// command ends in the timeout process itself, which passes a TERM on to the game.
+
+#include <filesystem>
+#include <string>
+
+#include "support/TempDir.h"
+
+class HeadlessDemoHome
+{
+public:
+    HeadlessDemoHome();
+
+    // The build folder (holding demo/vesk).
+    const std::filesystem::path& Build() const { return m_build; }
+    std::filesystem::path Path() const { return m_home.Path(); }
+    std::string Command(const std::string& extra_environment, int kill_seconds) const;
+
+private:
+    std::filesystem::path m_build;
+    TempDir m_home;
+};
