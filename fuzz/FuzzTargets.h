@@ -24,6 +24,7 @@ int FuzzOgg(const uint8_t* data, size_t size);
 int FuzzFaceVoice(const uint8_t* data, size_t size);
 int FuzzReadBuffer(const uint8_t* data, size_t size);
 int FuzzMediaFile(const uint8_t* data, size_t size);
+int FuzzCGTables(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -48,4 +49,5 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"face_voice", FuzzFaceVoice},
     {"read_buffer", FuzzReadBuffer},
     {"media_file", FuzzMediaFile},
+    {"cg_tables", FuzzCGTables},
 };
