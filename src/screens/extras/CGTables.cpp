@@ -205,21 +205,17 @@ const CGTables& GetCGTables()
 {
     if (g_tables != nullptr)
         return *g_tables;
-    std::vector<uint8_t> list;
-    std::vector<uint8_t> compose;
+    std::optional<CGTables> tables;
     CStringUTF8 failure;
     try {
-        list = LoadMapFile(CG_LIST_FILE);
-        compose = LoadMapFile(CG_COMPOSE_FILE);
-    } catch (const CStringBase&) {
-        failure.Format("%s / %s が存在しません", CG_LIST_FILE, CG_COMPOSE_FILE);
-    }
-    std::optional<CGTables> tables;
-    if (failure.IsEmpty()) {
+        const std::vector<uint8_t> list = LoadMapFile(CG_LIST_FILE);
+        const std::vector<uint8_t> compose = LoadMapFile(CG_COMPOSE_FILE);
         std::string reason;
         tables = CGTables::Parse(list, compose, &reason);
         if (!tables)
             failure.Format("%s が壊れています", reason.c_str());
+    } catch (const CStringBase&) {
+        // A game without CG tables has no CGs to show; only damaged tables are reported.
     }
     g_tables = std::make_unique<CGTables>(tables ? std::move(*tables) : CGTables());
     if (!failure.IsEmpty())

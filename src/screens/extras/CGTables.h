@@ -80,8 +80,8 @@ private:
     std::array<int32_t, CG_GROUP_COUNT> m_count{};
 };
 
-// The game's tables, loaded from the data archive on first use. Missing or damaged files are
-// reported once, in a message box, and give empty tables.
+// The game's tables, loaded from the data archive on first use. Damaged files are reported once,
+// in a message box; they and missing ones give empty tables.
 const CGTables& GetCGTables();
 // Replaces the loaded tables (tests give their own); none: the next GetCGTables loads again.
 void SetCGTables(std::optional<CGTables> tables);
