@@ -31,7 +31,7 @@ const std::vector<uint8_t>& Thumbnails(uint32_t first_id)
 
 std::vector<tools::ArchiveEntry> PictureEntries(const GalleryStage& stage)
 {
-    std::vector<tools::ArchiveEntry> pictures;
+    std::vector<tools::ArchiveEntry> pictures = stage.pictures;
     if (stage.sheets) {
         static const std::vector<uint8_t> list = tools::EncodeAkb(tools::GalleryListSheet(), {});
         static const std::vector<uint8_t> mode = tools::EncodeAkb(tools::GalleryModeSheet(), {});

@@ -20,6 +20,7 @@ struct GalleryStage
     std::vector<tools::CGComposeSpec> compose;
     bool sheets = true;
     bool dialog_sheet = true;
+    std::vector<tools::ArchiveEntry> pictures; // more pictures for the layer archive
 };
 
 class GalleryFixture : public ScreenFixture
