@@ -298,7 +298,7 @@ TEST_F(CCGModeTest, CursorKeyTables)
     EXPECT_EQ(gallery.CursorTarget(CursorKey::Right), OMAKE_UNLOCK) << "with the group's clear flag";
 }
 
-TEST_F(CCGModeTest, OpeningACellTakesThePageOfTheRowShown)
+TEST_F(CCGModeTest, OpeningACellRunsTheViewerAndTakesThePageOfTheRowShown)
 {
     Seen(20);
     CCGMode gallery;
@@ -308,11 +308,16 @@ TEST_F(CCGModeTest, OpeningACellTakesThePageOfTheRowShown)
     SetValue(16, 0);
     SetValue(17, 7);
     TakeOkCancelSounds();
+    // The viewer opens in page mode; the right button ends it on its row.
+    OnPump([&](int pump) { m_mouse.right_down = pump >= 30 && pump < 32 ? 1 : 0; });
     gallery.SetPosition(1, 0, 2, 2);
     gallery.OnDecide();
+    OnPump(nullptr);
     EXPECT_EQ(gallery.GetPage(), 2);
     EXPECT_EQ(Value(17), 0);
-    EXPECT_EQ(TakeOkCancelSounds().size(), 2u) << "the OK sound on channel 4";
+    const std::vector<std::string> sounds = TakeOkCancelSounds();
+    ASSERT_FALSE(sounds.empty());
+    EXPECT_EQ(sounds[1], "play ses_001.wav") << "the OK sound on channel 4";
     gallery.ReleaseParts();
 }
 
