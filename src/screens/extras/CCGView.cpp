@@ -586,51 +586,38 @@ int32_t CCGView::CursorTarget(uint32_t scan_code) const
     return -1;
 }
 
-int32_t CCGView::OnUpKey()
+int32_t CCGView::MoveByKey(uint32_t scan_code)
 {
-    if (Mode == 1)
-        return 0;
-    if (const int32_t target = CursorTarget(SCAN_UP); target != -1)
+    if (const int32_t target = CursorTarget(scan_code); target != -1)
         HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
     Update();
-    WaitInputRelease(SCAN_UP);
+    WaitInputRelease(scan_code);
     return 0;
+}
+
+int32_t CCGView::OnUpKey()
+{
+    return Mode == 1 ? 0 : MoveByKey(SCAN_UP);
 }
 
 int32_t CCGView::OnDownKey()
 {
-    if (Mode == 1)
-        return 0;
-    if (const int32_t target = CursorTarget(SCAN_DOWN); target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(SCAN_DOWN);
-    return 0;
+    return Mode == 1 ? 0 : MoveByKey(SCAN_DOWN);
 }
 
 int32_t CCGView::OnLeftKey()
 {
-    if (Mode == 1) {
-        PreviousVariant();
-        return 0;
-    }
-    if (const int32_t target = CursorTarget(SCAN_LEFT); target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(SCAN_LEFT);
+    if (Mode != 1)
+        return MoveByKey(SCAN_LEFT);
+    PreviousVariant();
     return 0;
 }
 
 int32_t CCGView::OnRightKey()
 {
-    if (Mode == 1) {
-        NextVariant();
-        return 0;
-    }
-    if (const int32_t target = CursorTarget(SCAN_RIGHT); target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(SCAN_RIGHT);
+    if (Mode != 1)
+        return MoveByKey(SCAN_RIGHT);
+    NextVariant();
     return 0;
 }
 

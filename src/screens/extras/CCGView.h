@@ -80,6 +80,8 @@ private:
     int32_t VariantId(int32_t row, int32_t j) const;
     bool IsSeen(int32_t row, int32_t j) const;
     void ChangePicture();
+    // Page mode: warps to the key's target, redraws the hover and waits for the key's release.
+    int32_t MoveByKey(uint32_t scan_code);
     void BackToPages(int32_t page);
     void WaitOkRelease();
     void WaitCancelRelease();
