@@ -26,6 +26,7 @@ int FuzzReadBuffer(const uint8_t* data, size_t size);
 int FuzzMediaFile(const uint8_t* data, size_t size);
 int FuzzSlotTable(const uint8_t* data, size_t size);
 int FuzzThumbnail(const uint8_t* data, size_t size);
+int FuzzCGTables(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -52,4 +53,5 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"media_file", FuzzMediaFile},
     {"slot_table", FuzzSlotTable},
     {"thumbnail", FuzzThumbnail},
+    {"cg_tables", FuzzCGTables},
 };

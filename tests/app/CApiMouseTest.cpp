@@ -155,6 +155,20 @@ TEST_F(CApiMouseTest, TheClientAreaShowsTheChosenCursorAndEdgesTheSizingOnes)
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
+TEST_F(CApiMouseTest, TheHandShapesAreCursorResources)
+{
+    for (const int32_t shape : {1011, 118, 1011, -1}) {
+        m_mouse.SetCursorShape(shape);
+        m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        const HCURSOR wanted = shape == -1 ? LoadCursorW(nullptr, IDC_ARROW)
+                                           : LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<uintptr_t>(shape)));
+        ASSERT_NE(wanted, nullptr) << shape;
+        EXPECT_EQ(GetCursor(), wanted) << shape;
+    }
+    EXPECT_NE(LoadCursorW(nullptr, MAKEINTRESOURCEW(118)), LoadCursorW(nullptr, MAKEINTRESOURCEW(1011)));
+    EXPECT_EQ(LoadCursorW(nullptr, MAKEINTRESOURCEW(119)), nullptr) << "no such resource";
+}
+
 TEST_F(CApiMouseTest, ShowCursorWalksTheDisplayCountToTheWantedSide)
 {
     ShowCursor(TRUE); // count 1: shown twice over

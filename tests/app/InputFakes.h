@@ -37,6 +37,13 @@ public:
         position = {x, y};
         warps.push_back(position);
     }
+    // Shapes are recorded as they are set.
+    int32_t GetCursorShape() override { return shapes.empty() ? -1 : shapes.back(); }
+    int32_t SetCursorShape(int32_t id) override
+    {
+        shapes.push_back(id);
+        return 1;
+    }
     void ClearClicks() override
     {
         left_clicked = right_clicked = 0;
@@ -61,5 +68,6 @@ public:
     int32_t wheel = 0;
     POINT position{0, 0};
     std::vector<POINT> warps;
+    std::vector<int32_t> shapes;
     int clears = 0;
 };

@@ -42,6 +42,9 @@ std::vector<CastNameEntry> DemoCastNames()
     entries.emplace_back("side_c.family", "脇役Ｃ");
     entries.emplace_back("side_d.family", "脇役Ｄ");
     entries.emplace_back("video_title", "ビデオ題名");
+    // The romanised given names in the extra CGs' file names, one per group letter.
+    for (const char letter : std::string("rofjkpseqbdihanc"))
+        entries.emplace_back(std::string("cgextra.") + letter, std::string("name") + letter);
     return entries;
 }
 

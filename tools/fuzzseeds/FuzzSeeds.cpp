@@ -10,6 +10,7 @@
 #include "areawriter/AreaWriter.h"
 #include "castnames/CastNamesWriter.h"
 #include "slotwrite/SlotTableWriter.h"
+#include "cgtablewrite/CGTableWriter.h"
 #include "facevoice/FaceVoiceWriter.h"
 #include "flagwrite/FlagFileWriter.h"
 #include "flagwrite/SaveDataWriter.h"
@@ -235,6 +236,15 @@ void WriteCastNameSeeds(const std::filesystem::path& root)
     seeds.Add("crlf.txt", FromText("\xEF\xBB\xBFheroine00.given\t名\r\n\r\nunknown\tx\r\nheroine00.given\tsecond\r\n"));
 }
 
+void WriteCGTableSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder seeds(root, "cg_tables");
+    auto pair = [](const CGTableFiles& files) { return FromText(files.list + std::string(1, '\0') + files.compose); };
+    seeds.Add("small.txt", pair(WriteCGTables({{0, 3, "cg_r01.akb"}, {0, 1, "cg_r02.akb"}, {2, 2, "cg_f01.akb"}})));
+    seeds.Add("overlays.txt", pair(WriteCGTables({{0, 2, "cg_k11.akb"}},
+                                                 {{0, "k11.akb", {}}, {1, "k11.akb", {"k11e.akb", "k11f.akb"}}})));
+}
+
 void WriteOggSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "ogg");
@@ -327,6 +337,7 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteFlagBufferSeeds(root);
     WriteHitAreaSeeds(root);
     WriteCastNameSeeds(root);
+    WriteCGTableSeeds(root);
     WriteOggSeeds(root);
     WriteFaceVoiceSeeds(root);
     WriteReadBufferSeeds(root);

@@ -112,4 +112,86 @@ std::vector<AreaRecord> DialogAreas(bool with_box)
     return areas;
 }
 
+AkbPicture GalleryListSheet()
+{
+    std::vector<SheetCell> cells;
+    for (uint32_t i = 0; i < 17; ++i)
+        for (int32_t state = 0; state < 4; ++state)
+            cells.push_back({static_cast<int32_t>(296 * (i % 5)), static_cast<int32_t>(832 * (i / 5) + 208 * state), 296,
+                             208, i, state, "H" + std::to_string(i) + "-" + std::to_string(state)});
+    return BuildSheet(1480, 3328, cells);
+}
+
+AkbPicture GalleryModeSheet()
+{
+    std::vector<SheetCell> cells;
+    for (int32_t state = 0; state < 4; ++state) {
+        const std::string suffix = "-" + std::to_string(state);
+        for (int32_t i = 0; i < 3; ++i)
+            cells.push_back({296 * i, 174 * state, 296, 174, static_cast<uint32_t>(256 + i), state, "T" + suffix});
+        cells.push_back({0, 696 + 128 * state, 296, 128, 259, state, "T3" + suffix});
+        cells.push_back({888, 126 * state, 218, 126, 512, state, "R" + suffix});
+        cells.push_back({2087, 117 * (state + 4), 200, 117, 1024, state, "P" + suffix});
+        cells.push_back({2087, 117 * state, 200, 117, 1025, state, "N" + suffix});
+        cells.push_back({296, 696 + 83 * state, 296, 83, 1280, state, "U" + suffix});
+    }
+    cells.push_back({296, 945, 296, 83, 1280, 3, "UC"});
+    cells.push_back({1107, 0, 490, GALLERY_FRAME_HEIGHT, GALLERY_FRAME, 0, ""});
+    cells.push_back({1107, 275, 490, 275, GALLERY_HOVER, 0, "HOVER"});
+    cells.push_back({1107, 550, 490, 275, GALLERY_PRESSED, 0, "PRESSED"});
+    cells.push_back({1107, 825, 490, 275, GALLERY_LOCKED, 0, "LOCKED"});
+    return BuildSheet(2300, 1208, cells);
+}
+
+AkbPicture GalleryCoverSheet()
+{
+    std::vector<SheetCell> cells;
+    for (uint32_t g = 0; g < 15; ++g)
+        cells.push_back({static_cast<int32_t>(496 * (g % 5)), static_cast<int32_t>(446 * (g / 5)), 496, 446,
+                         GALLERY_COVER + g, 0, "C" + std::to_string(g)});
+    cells.push_back({2480, 893, 496, 446, GALLERY_COVER + 15, 0, "C15"});
+    // The overlay over every cover: a strip along the top, the rest clear.
+    cells.push_back({2480, 0, 496, 20, GALLERY_COVER + 17, 0, ""});
+    return BuildSheet(2976, 1339, cells);
+}
+
+AkbPicture ThumbnailSheet(uint32_t first_id)
+{
+    std::vector<SheetCell> cells;
+    for (int32_t j = 0; j < 12; ++j)
+        cells.push_back({490 * (j % 3), 275 * (j / 3), 490, 275, first_id + static_cast<uint32_t>(j), 0,
+                         std::to_string(j)});
+    return BuildSheet(1470, 1100, cells);
+}
+
+std::vector<AreaRecord> GalleryAreas(bool page_level)
+{
+    std::vector<AreaRecord> areas;
+    if (page_level) {
+        for (int32_t k = 0; k < 8; ++k) {
+            const int32_t x = 388 + 498 * (k % 3);
+            const int32_t y = 108 + 283 * (k / 3);
+            areas.push_back({static_cast<uint32_t>(k), x, y, x + 490, y + 275});
+        }
+    } else {
+        for (int32_t i = 0; i < 17; ++i) {
+            const int32_t x = 395 + 296 * (i % 5);
+            const int32_t y = 109 + 208 * (i / 5);
+            areas.push_back({static_cast<uint32_t>(i), x, y, x + 296, y + 208});
+        }
+    }
+    for (int32_t i = 0; i < 3; ++i)
+        areas.push_back({static_cast<uint32_t>(256 + i), 27, 216 + 182 * i, 27 + 296, 216 + 182 * i + 174});
+    areas.push_back({259, 27, 762, 27 + 296, 762 + 128});
+    areas.push_back({512, 27, 928, 27 + 218, 928 + 126});
+    if (page_level) {
+        for (int32_t i = 0; i < 3; ++i)
+            areas.push_back({static_cast<uint32_t>(768 + i), 1620 + 100 * i, 960, 1620 + 100 * i + 90, 1050});
+        areas.push_back({1024, 1392, 809, 1592, 926});
+        areas.push_back({1025, 1392, 684, 1592, 801});
+        areas.push_back({1280, 1584, 12, 1880, 95});
+    }
+    return areas;
+}
+
 } // namespace tools

@@ -47,4 +47,23 @@ std::vector<SheetCell> DialogSheetCells();
 // "dialog.area" (with the box) and "dialog2.area" (without).
 std::vector<AreaRecord> DialogAreas(bool with_box);
 
+// The extras sheets and areas of the CG gallery. "modelist_p.akb": heroine button i in state s
+// is cell id i. "cgscenemode_p.akb": tabs 256..259, return 512, the arrows 1024 and 1025 in the
+// gallery's column, the unlock button 1280 (its complete picture in state 3), the cell frame
+// (a strip along the cell's top, the rest clear), the locked cell and the two highlights.
+// "modecover_p.akb": group g's cover is id GALLERY_COVER + g, the overlay GALLERY_COVER + 17.
+inline constexpr uint32_t GALLERY_FRAME = 0x7E00;
+inline constexpr uint32_t GALLERY_LOCKED = 0x7E01;
+inline constexpr uint32_t GALLERY_HOVER = 0x7E02;
+inline constexpr uint32_t GALLERY_PRESSED = 0x7E03;
+inline constexpr uint32_t GALLERY_COVER = 0x7D00;
+inline constexpr int32_t GALLERY_FRAME_HEIGHT = 8;
+AkbPicture GalleryListSheet();
+AkbPicture GalleryModeSheet();
+AkbPicture GalleryCoverSheet();
+// A 1470 x 1100 sheet of 490 x 275 thumbnails, cell j with id first_id + j, 12 cells.
+AkbPicture ThumbnailSheet(uint32_t first_id);
+// "cgmode.area" (heroine level) and "cgview.area" (page level).
+std::vector<AreaRecord> GalleryAreas(bool page_level);
+
 } // namespace tools

@@ -1,6 +1,9 @@
 // sheetgen: writes screens' picture sheets and area files, and reads cells back from frames.
 //   sheetgen dialog-sheet <folder>         "dialog_p.akb" into the folder
 //   sheetgen dialog-areas <folder>         "dialog.area" and "dialog2.area" into the folder
+//   sheetgen gallery-sheets <folder>       the CG gallery's three sheets, every language's name
+//   sheetgen gallery-areas <folder>        "cgmode.area" and "cgview.area"
+//   sheetgen thumbnails <file> <first id>  a sheet of twelve thumbnails, ids from the first on
 //   sheetgen find-cell <frame.png> <x> <y> <id>
 //                                          exit 0 when the pixel shows a cell of the control id
 #include "platform/gdi/PngCodec.h"
@@ -52,10 +55,36 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "gallery-sheets") == 0) {
+        const std::pair<const char*, tools::AkbPicture> sheets[] = {{"modelist_p", tools::GalleryListSheet()},
+                                                                    {"cgscenemode_p", tools::GalleryModeSheet()},
+                                                                    {"modecover_p", tools::GalleryCoverSheet()}};
+        for (const auto& [name, picture] : sheets) {
+            const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
+            for (const char* suffix : {"", "_en", "_ch", "_tw"})
+                if (!Write(std::string(argv[2]) + "/" + name + suffix + ".akb", bytes))
+                    return 1;
+        }
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "gallery-areas") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        return Write(folder + "cgmode.area", tools::BuildAreaFile(tools::GalleryAreas(false))) &&
+                       Write(folder + "cgview.area", tools::BuildAreaFile(tools::GalleryAreas(true)))
+                   ? 0
+                   : 1;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0)
+        return Write(argv[2], tools::EncodeAkb(tools::ThumbnailSheet(static_cast<uint32_t>(
+                                                   std::strtoul(argv[3], nullptr, 0))),
+                                               {}))
+                   ? 0
+                   : 1;
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
+                         "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
                          "find-cell <frame.png> <x> <y> <id>\n");
     return 1;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/kernel/WinTypes.h"
+#include "platform/res/CursorResource.h"
 
 namespace platform {
 
@@ -128,6 +129,8 @@ public:
     virtual int GetRefreshRate(uint32_t window) = 0;
 
     virtual void SetCursor(SystemCursor cursor) = 0;
+    // A cursor resource's picture, made once per id; the arrow stays when it cannot be made.
+    virtual void SetCustomCursor(uint16_t id, const CursorImage& image) = 0;
     virtual void ShowPointer(bool show) = 0;
     virtual void WarpPointer(uint32_t window, int x, int y) = 0;
     virtual void CapturePointer(bool capture) = 0;

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "platform/kernel/ErrorApi.h"
+#include "platform/res/CursorResource.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/MenuLayout.h"
 #include "platform/user/WindowManager.h"
@@ -13,6 +14,7 @@ using platform::WindowObject;
 
 namespace platform {
 HCURSOR SystemCursorHandle(uintptr_t id);
+HCURSOR ResourceCursorHandle(uint16_t id);
 } // namespace platform
 
 namespace {
@@ -374,7 +376,8 @@ HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name)
     const uintptr_t id = reinterpret_cast<uintptr_t>(name);
     if (instance == nullptr && IS_INTRESOURCE(id) && id >= 32512 && id <= 32649)
         return platform::SystemCursorHandle(id);
-    // FIXME: cursor resources (the hand cursors of the scroll views) are not in the resource table yet.
+    if (IS_INTRESOURCE(id) && platform::FindCursorResource(static_cast<uint16_t>(id)))
+        return platform::ResourceCursorHandle(static_cast<uint16_t>(id));
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;
 }

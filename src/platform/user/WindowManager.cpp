@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/kernel/ErrorApi.h"
+#include "platform/res/CursorResource.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/MenuLayout.h"
 #include "platform/user/MenuStore.h"
@@ -24,8 +25,9 @@ constexpr RECT ICONIC_RECT = {-32000, -32000, -32000 + 160, -32000 + 28};
 constexpr int DEFAULT_WIDTH = 640;
 constexpr int DEFAULT_HEIGHT = 480;
 
-// Pseudo handles of the system cursors: the IDC_ number with a tag bit.
+// Pseudo handles of the system cursors and of the cursor resources: the number with a tag bit.
 constexpr uintptr_t SYSTEM_CURSOR_TAG = 0x4000'0000;
+constexpr uintptr_t RESOURCE_CURSOR_TAG = 0x2000'0000;
 
 bool SameRect(const RECT& a, const RECT& b)
 {
@@ -45,6 +47,8 @@ int Height(const RECT& rect)
 } // namespace
 
 std::optional<SystemCursor> SystemCursorOf(HCURSOR cursor);
+// The id of a cursor resource's pseudo handle (the id with a tag bit), or none.
+std::optional<uint16_t> ResourceCursorIdOf(HCURSOR cursor);
 
 WindowManager& WindowManager::GetInstance()
 {
@@ -1041,6 +1045,9 @@ HCURSOR WindowManager::SetCursor(HCURSOR cursor)
     if (VideoDevice* device = Device()) {
         if (auto system = SystemCursorOf(cursor))
             device->SetCursor(*system);
+        else if (auto resource = ResourceCursorIdOf(cursor))
+            if (auto image = FindCursorResource(*resource))
+                device->SetCustomCursor(*resource, *image);
         if ((previous == nullptr) != (cursor == nullptr))
             device->ShowPointer(m_pointer.IsShown());
     }
@@ -1095,6 +1102,19 @@ std::optional<SystemCursor> SystemCursorOf(HCURSOR cursor)
 HCURSOR SystemCursorHandle(uintptr_t id)
 {
     return reinterpret_cast<HCURSOR>(SYSTEM_CURSOR_TAG | id);
+}
+
+HCURSOR ResourceCursorHandle(uint16_t id)
+{
+    return reinterpret_cast<HCURSOR>(RESOURCE_CURSOR_TAG | id);
+}
+
+std::optional<uint16_t> ResourceCursorIdOf(HCURSOR cursor)
+{
+    const uintptr_t value = reinterpret_cast<uintptr_t>(cursor);
+    if ((value & ~uintptr_t{0xFFFF}) != RESOURCE_CURSOR_TAG)
+        return std::nullopt;
+    return static_cast<uint16_t>(value & 0xFFFF);
 }
 
 // ---------------------------------------------------------------------------------------------

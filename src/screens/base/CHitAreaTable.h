@@ -43,6 +43,8 @@ public:
     // nothing when no record has it. Always false.
     bool MoveCursorToArea(uint32_t id) const;
 
+    // Replaces the records by ones built in code.
+    void Assign(std::vector<HitArea> records) { m_records = std::move(records); }
     const std::vector<HitArea>& Records() const { return m_records; }
     bool IsEmpty() const { return m_records.empty(); }
 

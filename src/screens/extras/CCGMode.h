@@ -1,35 +1,57 @@
 #pragma once
-// The CG gallery and its picture-group table.
-// FIXME: the least the exec commands need until the gallery is in: the group sizes and the rows
-// whose variants are known; every other row has no variants yet.
+// The CG gallery. At heroine level it shows the 17 heroine buttons; at page level one group's
+// CGs, eight cells a page, each a thumbnail of the first seen variant of its row or the locked
+// picture. Choosing an open cell runs the CG viewer on that row. The seen bits come from the
+// seen-CG registry. Main thread only.
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "screens/extras/IOmakeParts.h"
+#include "screens/extras/CGTables.h"
+#include "screens/extras/OmakePageFrame.h"
 
-inline constexpr int32_t CG_GROUP_COUNT = 17;
-inline constexpr std::array<int32_t, CG_GROUP_COUNT> CG_GROUP_ROWS = {23, 21, 16, 16, 17, 15, 18, 14, 17,
-                                                                      17, 14, 16, 16, 15, 14, 8,  13};
-
-struct CGRow
-{
-    int32_t FirstVariant = -1;
-    int32_t VariantCount = 0;
-    std::vector<int32_t> Variants; // variant ids in table order
-};
-
-class CCGMode : public IOmakeParts
+class CCGMode : public OmakePageFrame
 {
 public:
     CCGMode();
+    ~CCGMode() override;
 
-    // The group's first row (running sum of the row counts); 0 for no group.
+    int32_t CreateParts() override;
+    void ReleaseParts() override;
+    void BuildParts(int32_t mode) override;
+    void OnOpen() override;
+    void OnClose() override;
+    void OnDecide() override;
+    void OnCancel() override;
+    void DrawPage(int32_t group, int32_t page, int32_t present) override;
+
+    // Whether every variant of every row of the group has its seen bit.
+    bool IsGroupComplete(int32_t group) const;
+    // After the kind 10 confirmation: marks every variant of the current group seen, merges the
+    // flags into flag file 0 and redraws the page.
+    void UnlockGroup();
+
+    // The group's first row and row count in the loaded tables; 0 for no group.
     static int32_t GetGroupFirstRow(int32_t group);
-    // The row, or null past the table.
+    static int32_t GetGroupRowCount(int32_t group);
+    // The row, or null past the list (the terminator row included).
     const CGRow* GetRow(int32_t row) const;
+    int32_t GetTimeChoice() const { return TimeChoice; }
+    // The variant shown in cell k, or -1.
+    int32_t GetShownVariant(int32_t k) const { return ShownVariant[static_cast<size_t>(k)]; }
+
+protected:
+    // Runs the viewer on cell k's row; the gallery takes the page of the row it showed last.
+    virtual void OpenCG(int32_t k);
+    // The kind 10 confirmation: 0 confirms; -1 when it cannot be built.
+    virtual int32_t AskUnlock();
 
 private:
+    void DrawCell(int32_t k, const CGRow& row, CSpriteLayer* thumbnails);
+    void ChooseTab(int32_t tab);
+
+    int32_t TimeChoice = 0;
     std::vector<CGRow> m_rows;
+    std::array<int32_t, OMAKE_CELLS> ShownVariant{};
 };

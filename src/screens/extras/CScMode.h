@@ -15,6 +15,8 @@ class CScMode : public IOmakeParts
 {
 public:
     CScMode() { m_scenes.fill(-1); }
+    // Shows nothing yet: a run ends at once with -1.
+    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
 
     // The heroine's scene number at index, -1 past its list's end or for no heroine.
     int32_t GetScene(int32_t heroine, int32_t index) const

@@ -22,12 +22,14 @@
 #include "script/commands/CFuncMusic.h"
 #include "script/exec/CFuncExec.h"
 #include "script/vm/ScriptContext.h"
+#include "script/vm/ScriptError.h"
 #include "sound/IWaveManager.h"
 
 namespace {
 
 constexpr int32_t EXTRAS_PICTURES = 0;
 constexpr int32_t EXTRAS_SCENES = 1;
+constexpr int32_t EXTRAS_MUSIC = 2;
 constexpr int32_t HEROINE_COUNT = 17;
 constexpr int32_t TITLE_BUTTON_X = 64;
 constexpr int32_t TITLE_BUTTON_Y = 678;
@@ -88,35 +90,35 @@ void CFuncExec::Extras(int32_t mode)
     if (channel == nullptr || !channel->IsPlaying())
         music.Play("SWEET_EN.wav", 0, 1);
 
-    if (mode == EXTRAS_PICTURES) {
-        CCGMode screen;
-        screen.CreateParts();
-        PushResult(screen.RunScreen());
-        screen.ReleaseParts();
-        return;
-    }
-    if (mode == EXTRAS_SCENES) {
-        CScMode screen;
-        if (screen.CreateParts() != 0) {
-            PushResult(screen.RunScreen());
-        } else {
-            AppMessageBox(0, CStringUTF8("シーンモードの作成に失敗しました"));
-            PushResult(-1);
-        }
-        screen.ReleaseParts();
-        return;
-    }
     std::unique_ptr<IOmakeParts> screen;
-    if (mode == 2)
+    if (mode == EXTRAS_PICTURES)
+        screen = std::make_unique<CCGMode>();
+    else if (mode == EXTRAS_SCENES)
+        screen = std::make_unique<CScMode>();
+    else if (mode == EXTRAS_MUSIC)
         screen = std::make_unique<CMusicMode>();
     else if (mode == 3)
         screen = std::make_unique<CCommentMode>();
     else
         screen = std::make_unique<COmakeHMode>();
-    screen->CreateParts();
-    PushResult(screen->RunScreen());
-    screen->ReleaseParts();
-    IOmakeParts::ResetOpenCount();
+    if (mode == EXTRAS_MUSIC)
+        IOmakeParts::SetOpenCount(2);
+    // A screen whose sheets or sprites are missing is never run.
+    if (screen->CreateParts() == 0) {
+        screen->ReleaseParts();
+        if (mode == EXTRAS_SCENES)
+            AppMessageBox(0, CStringUTF8("シーンモードの作成に失敗しました"));
+        else if (mode == EXTRAS_MUSIC)
+            AppMessageBox(0, CStringUTF8("Failed to create music mode."));
+        else
+            ReportScriptError(CStringUTF8().Format("Extras screen %d cannot be created.", mode));
+        PushResult(-1);
+    } else {
+        PushResult(screen->RunScreen());
+        screen->ReleaseParts();
+    }
+    if (mode >= EXTRAS_MUSIC)
+        IOmakeParts::ResetOpenCount();
 }
 
 void CFuncExec::MarkHeroineSeen()
@@ -126,20 +128,13 @@ void CFuncExec::MarkHeroineSeen()
         return;
     auto pictures = std::make_unique<CCGMode>();
     auto registry = std::make_unique<CCGFlag>();
-    FlagBuffer* state = Document->m_current_state.get();
     const int32_t first = CCGMode::GetGroupFirstRow(heroine);
-    for (int32_t r = first; state != nullptr && r < first + CG_GROUP_ROWS[static_cast<size_t>(heroine)]; ++r) {
+    for (int32_t r = first; r < first + CCGMode::GetGroupRowCount(heroine); ++r) {
         const CGRow* row = pictures->GetRow(r);
         if (row == nullptr || row->FirstVariant == -1)
             continue;
-        for (const int32_t variant : row->Variants) {
-            const size_t index = SEEN_PICTURE_FLAG + static_cast<size_t>(variant) / 8;
-            if (variant < 0 || index >= state->Flags.size() || PICTURES_SEEN_FLAG_2 >= state->Flags.size())
-                continue;
-            state->Flags[index] |= static_cast<uint8_t>(1u << (variant % 8));
-            state->Flags[PICTURES_SEEN_FLAG_2] = 1;
-            state->Flags[PICTURES_SEEN_FLAG] = 1;
-        }
+        for (const int32_t variant : row->Variants)
+            registry->MarkSeen(variant);
     }
     auto scenes = std::make_unique<CScMode>();
     for (int32_t i = 0; i < SCENES_PER_HEROINE; ++i) {

@@ -32,6 +32,7 @@
 #include "script/exec/IBGVPlay.h"
 #include "support/FakeDocumentLink.h"
 #include "support/FakeWaveManager.h"
+#include "support/ScopedCGTables.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -375,17 +376,19 @@ TEST_F(CFuncExecTest, AutoSaveRunsOnceUnderItsGuard)
 
 TEST_F(CFuncExecTest, HeroinePicturesAreMarkedSeenWithinTheGroupRange)
 {
+    // Group 0: variants 0 to 2; group 1: 3 to 7; group 4: 8 to 19.
+    ScopedCGTables tables({{0, 3, "cg_r01.akb"}, {1, 5, "cg_o01.akb"}, {4, 12, "cg_k11.akb"}});
     RunSource("lib 29, 49, 0\nend\n");
-    EXPECT_EQ(State().Flags[SEEN_PICTURE_FLAG], 0x07); // row 0: variants 0, 1 and 2
+    EXPECT_EQ(State().Flags[SEEN_PICTURE_FLAG], 0x07);
     EXPECT_EQ(State().Flags[PICTURES_SEEN_FLAG], 1);
     EXPECT_EQ(State().Flags[PICTURES_SEEN_FLAG_2], 1);
     std::vector<uint8_t> before = State().Flags;
-    RunSource("lib 29, 49, 17\nlib 29, 49, -1\nend\n");
+    RunSource("lib 29, 49, 17\nlib 29, 49, -1\nlib 29, 49, 3\nend\n");
     EXPECT_EQ(State().Flags, before);
-    RunSource("lib 29, 49, 4\nend\n"); // row 86, variants 293..304
-    EXPECT_EQ(State().Flags[SEEN_PICTURE_FLAG + 36], 0xE0);
-    EXPECT_EQ(State().Flags[SEEN_PICTURE_FLAG + 37], 0xFF);
-    EXPECT_EQ(State().Flags[SEEN_PICTURE_FLAG + 38], 0x01);
+    RunSource("lib 29, 49, 4\nend\n");
+    EXPECT_EQ(State().Flags[SEEN_PICTURE_FLAG], 0x07);
+    EXPECT_EQ(State().Flags[SEEN_PICTURE_FLAG + 1], 0xFF);
+    EXPECT_EQ(State().Flags[SEEN_PICTURE_FLAG + 2], 0x0F);
 }
 
 TEST_F(CFuncExecTest, ExtrasMusicStartsOnlyWhenChannelZeroIsSilent)

@@ -91,6 +91,7 @@ public:
     {
         m_windows.clear();
         m_cursors = {};
+        m_custom_cursors.clear();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
@@ -285,6 +286,18 @@ public:
         }
         if (m_cursors[index])
             SDL_SetCursor(m_cursors[index].get());
+    }
+
+    void SetCustomCursor(uint16_t id, const CursorImage& image) override
+    {
+        auto& cursor = m_custom_cursors[id];
+        if (!cursor)
+            cursor.reset(SDL_CreateCursor(image.colour.data(), image.mask.data(), CURSOR_SIDE, CURSOR_SIDE,
+                                          image.hot_x, image.hot_y));
+        if (cursor)
+            SDL_SetCursor(cursor.get());
+        else
+            SetCursor(SystemCursor::Arrow);
     }
 
     void ShowPointer(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
@@ -530,6 +543,7 @@ private:
     std::unordered_map<uint32_t, std::unique_ptr<NativeWindow>> m_windows;
     Uint32 m_wake_event = static_cast<Uint32>(-1); // set before any other thread sees the device
     std::array<std::unique_ptr<SDL_Cursor, CursorDestroyer>, 11> m_cursors;
+    std::unordered_map<uint16_t, std::unique_ptr<SDL_Cursor, CursorDestroyer>> m_custom_cursors;
 };
 
 } // namespace
