@@ -7,6 +7,7 @@
 #include "mesasm/MesAssembler.h"
 #include "sheetgen/SheetGenerator.h"
 #include "support/FakeWaveManager.h"
+#include "support/StartupPictures.h"
 
 class PumpScript final : public IAppTask
 {
@@ -55,6 +56,8 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     }
     m_dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
     pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+    for (tools::ArchiveEntry& entry : StartupPictureEntries())
+        pictures.push_back(std::move(entry));
     if (dialog_sheet)
         pictures.push_back(DialogSheetEntry());
     m_dir.Write("layer.arc", tools::BuildArchive(pictures, tools::ArchiveEncoding::Plain));
