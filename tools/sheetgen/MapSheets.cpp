@@ -15,13 +15,15 @@ std::vector<uint8_t> Encode(const AkbPicture& picture)
     return EncodeAkb(picture, {});
 }
 
-// The name as each language asks for it: plain, then "_en", "_ch" and "_tw" before the extension.
-std::vector<std::string> LanguageNames(const std::string& name)
+// The name as languages ask for it: plain (Japanese), "_en", and with every_language "_ch" and
+// "_tw" too. The sub maps' large pictures come in the first two only, to keep the archive small.
+std::vector<std::string> LanguageNames(const std::string& name, bool every_language)
 {
     const size_t dot = name.rfind('.');
-    std::vector<std::string> names{name};
-    for (const char* suffix : {"_en", "_ch", "_tw"})
-        names.push_back(name.substr(0, dot) + suffix + name.substr(dot));
+    std::vector<std::string> names{name, name.substr(0, dot) + "_en" + name.substr(dot)};
+    if (every_language)
+        for (const char* suffix : {"_ch", "_tw"})
+            names.push_back(name.substr(0, dot) + suffix + name.substr(dot));
     return names;
 }
 
@@ -116,16 +118,16 @@ std::vector<NamedFile> MapPictureFiles()
     std::vector<NamedFile> files;
     const std::vector<uint8_t> plate = Encode(BuildSheet(PLATE_SHEET_WIDTH, PLATE_SHEET_HEIGHT, PlateSheetCells()));
     for (const char* sheet : {"callender_p.akb", "cal_p.akb"})
-        for (const std::string& name : LanguageNames(sheet))
+        for (const std::string& name : LanguageNames(sheet, true))
             files.push_back({name, plate});
     files.push_back({"icon_p.akb", Encode(BuildSheet(ICON_SHEET_WIDTH, ICON_SHEET_HEIGHT, IconSheetCells()))});
     for (int32_t kind : {SUBMAP_KIND_FIRST, SUBMAP_KIND_SECOND, SCHOOL_KIND}) {
         const SubMapKindLayout& layout = GetSubMapLayout(kind);
         const std::vector<uint8_t> background = Encode(SubMapBackground(kind));
         const std::vector<uint8_t> parts = Encode(SubMapPartsSheet(kind));
-        for (const std::string& name : LanguageNames(layout.Background))
+        for (const std::string& name : LanguageNames(layout.Background, false))
             files.push_back({name, background});
-        for (const std::string& name : LanguageNames(layout.PartsSheet))
+        for (const std::string& name : LanguageNames(layout.PartsSheet, false))
             files.push_back({name, parts});
     }
     return files;

@@ -51,7 +51,7 @@ AkbPicture SubMapBackground(int32_t kind);
 std::vector<AreaRecord> SubMapAreas(int32_t kind);
 
 // Every file of the map screens as (file name, bytes): the plate's two sheets, the icon sheet,
-// and the three sub-map sets. Language-named sheets come in every language's name.
+// and the three sub-map sets, each sheet under the names the languages load it by.
 struct NamedFile
 {
     std::string name;
