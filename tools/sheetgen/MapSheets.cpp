@@ -62,6 +62,7 @@ std::vector<SheetCell> IconSheetCells()
         cells.push_back({i % 5 * 144, i / 5 * 144, 144, 144, ICON_FACE + c, 0, "F" + std::to_string(c)});
     }
     cells.push_back({432, 864, 144, 144, ICON_FACE + 26, 0, "F26"});
+    cells.push_back({144, 720, 144, 144, ICON_FACE_GRID26, 0, "G26"});
     const int32_t frames[6][2] = {{720, 0}, {904, 0}, {1088, 0}, {904, 256}, {1088, 256}, {904, 512}};
     for (uint32_t f = 0; f < 6; ++f)
         cells.push_back({frames[f][0], frames[f][1], 184, 256, ICON_FRAME + f, 0, "FRAME" + std::to_string(f)});

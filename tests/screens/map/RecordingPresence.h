@@ -3,6 +3,7 @@
 // and answers from the test's function instead of the rules.
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,12 @@ struct PresenceQuestion
     std::string kind; // "town", "submap", "school" or "school6"
     uint32_t floor = 0;
     uint32_t place = 0;
-    uint16_t time = 0; // the clock once the question was asked
+    uint16_t time = 0; // the clock the caller set (school place 6 only; the others set their own)
     bool operator==(const PresenceQuestion&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const PresenceQuestion& q)
+    {
+        return out << q.kind << "(" << q.floor << ", " << q.place << ") at " << q.time;
+    }
 };
 
 class RecordingPresence : public CPresence
@@ -29,17 +34,17 @@ public:
     CharacterIndex WhoIsAtTownPlace(uint32_t place) override
     {
         CPresence::WhoIsAtTownPlace(place);
-        return Note({"town", 0, place, Time});
+        return Note({"town", 0, place, 0});
     }
     CharacterIndex WhoIsAtSubmapPlace(uint32_t place) override
     {
         CPresence::WhoIsAtSubmapPlace(place);
-        return Note({"submap", 0, place, Time});
+        return Note({"submap", 0, place, 0});
     }
     CharacterIndex WhoIsAtSchoolPlace(uint32_t floor, uint32_t place) override
     {
         CPresence::WhoIsAtSchoolPlace(floor, place);
-        return Note({"school", floor, place, Time});
+        return Note({"school", floor, place, 0});
     }
     CharacterIndex WhoIsAtSchoolPlace6() override { return Note({"school6", 0, 6, Time}); }
 
