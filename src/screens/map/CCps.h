@@ -26,8 +26,9 @@ class CCps : public ISelect, public IRightMenu
 public:
     // Shows nothing yet: a run ends at once with -1.
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-    // One town-map command; it pops its own sub-command and arguments.
-    virtual void ExecCommand(CScript& script) { (void)script; }
+    // One town-map command; it pops its own sub-command and arguments. Only the sub map's (33)
+    // is in yet: it pushes the sub map's answer.
+    virtual void ExecCommand(CScript& script);
 
     // 1 when "icon_p.akb" loaded; 0 leaves the sheet empty and the icons without pictures.
     uint32_t LoadIconSheet();
