@@ -16,7 +16,6 @@ constexpr uint8_t STATE_DRAWN = 0x01;
 constexpr uint8_t STATE_OVERLAY = 0x04;
 constexpr uint8_t STATE_LEADER = 0x40;
 constexpr uint16_t OVERLAY_MARK = 0x8000;
-constexpr size_t PATTERN_ENTRY_SIZE = 8;
 constexpr uint8_t EVENT_MODE_ONCE = 2;
 constexpr uint8_t EVENT_MODE_ON_ENTRY = 3;
 
@@ -47,12 +46,9 @@ uint32_t CCps::ReadMapFile(const CStringUTF8& name)
 {
     if (!ReadDataFile(name, WalkMapBuffer))
         return 0;
-    // The header's size must fit the grid and the file must hold every cell it promises.
-    const size_t size = WalkMapBuffer.size();
-    const uint32_t width = size >= 4 ? townmap::Read16(WalkMapBuffer.data()) : 0;
-    const uint32_t height = size >= 4 ? townmap::Read16(WalkMapBuffer.data() + 2) : 0;
-    if (size < 4 || width > MAP_MAX_COLUMNS || height > MAP_MAX_ROWS ||
-        size < 4 + size_t{MAP_CELL_SIZE} * width * height) {
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!townmap::AcceptWalkMap(WalkMapBuffer, width, height)) {
         RefuseDataFile(name, WalkMapBuffer);
         return 0;
     }
@@ -89,11 +85,7 @@ uint32_t CCps::LoadWalkMap(const CStringUTF8& name)
     EventCheckPending = 0;
     EventCheckMode = 0;
     LastEventId = MAP_EVENT_END;
-    // The file is row-major, the grid column-major; cells outside the map keep what they held.
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            std::copy_n(WalkMapBuffer.data() + 4 + MAP_CELL_SIZE * (static_cast<size_t>(y) * width + x),
-                        MAP_CELL_SIZE, CellAtOffset(x, y));
+    townmap::CopyWalkMap(WalkMapBuffer, CollisionGrid);
     WalkMapBuffer.clear();
     return 1;
 }
@@ -124,30 +116,15 @@ uint32_t CCps::LoadMovers(const CStringUTF8& name)
     if (ReadMoverFile(name) == 0)
         return 0;
     std::vector<uint8_t>& block = MoveProgramData.Bytes;
-    // Only whole records inside the block count, and at most the list's size.
-    const int32_t listed = (static_cast<int32_t>(MoveProgramData.RestartTable()) - 9) / 14;
-    const size_t table = MoveProgramData.MoverTable();
-    const size_t fitting = table < block.size() ? (block.size() - table) / MAP_MOVER_RECORD_SIZE : 0;
-    const size_t count = std::min({static_cast<size_t>(std::max(listed, 0)), fitting, MAP_MOVER_LIMIT});
+    const size_t count = townmap::CountMovers(MoveProgramData);
     for (size_t i = 0; i < count; ++i) {
-        Movers[i] = block.data() + table + MAP_MOVER_RECORD_SIZE * i;
+        Movers[i] = block.data() + MoveProgramData.MoverTable() + MAP_MOVER_RECORD_SIZE * i;
         MapMover mover(Movers[i]);
         const auto flag = static_cast<uint32_t>(MOVER_FLAG_BASE + 3 * i);
         mover.SetX(GetFlag(flag));
         mover.SetY(GetFlag(flag + 1));
         mover.SetFacing(GetFlag(flag + 2));
-        uint16_t start = 0;
-        if (!MoveProgramData.RestartEntry(mover.Program(), start) || start >= block.size()) {
-            // Without a program inside the block the mover stands still.
-            mover.SetPc(0xFFFF);
-            mover.SetOpcode(0);
-            mover.SetCount(0);
-            continue;
-        }
-        const uint8_t first = block[start];
-        mover.SetOpcode(static_cast<uint8_t>(first >> 4));
-        mover.SetCount(static_cast<uint8_t>((first & 15) + 1));
-        mover.SetPc(static_cast<uint16_t>(start + 1));
+        townmap::PrimeMover(MoveProgramData, mover);
     }
     MoverCount = static_cast<uint32_t>(count);
     return 1;
@@ -159,15 +136,7 @@ uint32_t CCps::LoadEventAreas(const CStringUTF8& name, uint32_t mode)
     EventAreas.clear();
     if (ReadEventAreaFile(name) == 0)
         return 0;
-    // A file without its end record ends at its last whole record.
-    for (size_t at = 0; at + MAP_EVENT_AREA_SIZE <= EventAreaBuffer.size(); at += MAP_EVENT_AREA_SIZE) {
-        const uint8_t* p = EventAreaBuffer.data() + at;
-        const uint16_t id = townmap::Read16(p);
-        if (id == MAP_EVENT_END)
-            break;
-        EventAreas.push_back({id, townmap::Read16(p + 2), townmap::Read16(p + 4), townmap::Read16(p + 6),
-                              townmap::Read16(p + 8), p[10]});
-    }
+    EventAreas = townmap::ReadEventAreas(EventAreaBuffer);
     EventAreaBuffer.clear();
     EventCheckMode = static_cast<uint8_t>(mode);
     EventCheckPending = EventCheckMode != 0 ? 1 : 0;
@@ -247,10 +216,8 @@ void CCps::ComposeMovers()
         const uint32_t own = ordinal++;
         if ((mover.State() & STATE_DRAWN) == 0)
             continue;
-        const size_t pattern = MoveProgramData.PatternTable() +
-                               PATTERN_ENTRY_SIZE * (16u * mover.Pattern() + mover.Facing());
-        const size_t words = size_t{mover.Width()} * mover.Height();
-        if (pattern + 2 * words > block.size())
+        size_t pattern = 0;
+        if (!townmap::PatternOffset(MoveProgramData, mover, pattern))
             continue;
         for (uint32_t j = 0; j < mover.Height(); ++j)
             for (uint32_t k = 0; k < mover.Width(); ++k) {

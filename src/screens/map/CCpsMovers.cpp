@@ -116,28 +116,9 @@ uint16_t CCps::Tail(MapMover mover)
 
 uint16_t CCps::RunMoveProgram(MapMover mover)
 {
-    const std::vector<uint8_t>& block = MoveProgramData.Bytes;
-    if (mover.Count() == 0) {
-        // A program that leaves the block, or restarts onto a zero byte, idles instead.
-        if (mover.Pc() >= block.size())
-            return DONE;
-        uint8_t byte = block[mover.Pc()];
-        mover.SetPc(static_cast<uint16_t>(mover.Pc() + 1));
-        if (byte == 0) {
-            uint16_t start = 0;
-            if (!MoveProgramData.RestartEntry(mover.Program(), start) || start >= block.size()) {
-                mover.SetPc(0xFFFF);
-                return DONE;
-            }
-            byte = block[start];
-            mover.SetPc(start);
-            if (byte == 0)
-                return DONE;
-            mover.SetPc(static_cast<uint16_t>(start + 1));
-        }
-        mover.SetOpcode(static_cast<uint8_t>(byte >> 4));
-        mover.SetCount(static_cast<uint8_t>(byte & 15));
-    }
+    // A program that leaves the block, or restarts onto a zero byte, idles.
+    if (mover.Count() == 0 && !townmap::FetchInstruction(MoveProgramData, mover))
+        return DONE;
     const uint8_t n = mover.Count();
     uint16_t result = DONE;
     switch (mover.Opcode()) {

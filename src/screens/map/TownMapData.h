@@ -164,3 +164,24 @@ struct TrailEntry
     uint16_t Y = 0;
     uint8_t Facing = 0;
 };
+
+namespace townmap {
+
+// The map's size from a walk-map file, when the file is whole and fits the grid.
+bool AcceptWalkMap(const std::vector<uint8_t>& file, int32_t& width, int32_t& height);
+// Copies a whole walk-map file's cells into the column-major grid.
+void CopyWalkMap(const std::vector<uint8_t>& file, std::vector<uint8_t>& grid);
+// Every record before the end record, or before the file's end when it has none.
+std::vector<MapEventArea> ReadEventAreas(const std::vector<uint8_t>& file);
+// How many mover records the block lists and really holds, at most the mover list's size.
+size_t CountMovers(const MoveProgramBlock& block);
+// Points the mover at its program's first byte and decodes it; false (the mover stands still)
+// when the program lies outside the block.
+bool PrimeMover(const MoveProgramBlock& block, MapMover mover);
+// Reads the mover's next instruction into Opcode and Count, restarting its program at a zero
+// byte; false for an idle tick (the program leaves the block or restarts onto a zero byte).
+bool FetchInstruction(const MoveProgramBlock& block, MapMover mover);
+// The offset of the mover's tile pattern, when all of it lies inside the block.
+bool PatternOffset(const MoveProgramBlock& block, MapMover mover, size_t& offset);
+
+} // namespace townmap
