@@ -19,7 +19,7 @@ void Set16(std::vector<uint8_t>& out, size_t at, uint16_t value)
 uint8_t BlockByte(char c)
 {
     if (c == '#')
-        return 0xFF;
+        return 0x10;
     if (c >= '1' && c <= '9')
         return static_cast<uint8_t>(c - '0');
     if (c >= 'A' && c <= 'F')

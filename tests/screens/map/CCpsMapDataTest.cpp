@@ -29,7 +29,7 @@ TEST_F(CCpsMapDataTest, AWalkMapFillsTheColumnMajorGridAndResetsCameraAndCheck)
     m_map.EventCheckPending = 1;
     m_map.files["walk.map"] = tools::BuildWalkMap({"#.8", ".#."});
     ASSERT_EQ(m_map.LoadWalkMap("walk.map"), 1u);
-    const uint8_t blocks[2][3] = {{0xFF, 0, 8}, {0, 0xFF, 0}};
+    const uint8_t blocks[2][3] = {{0x10, 0, 8}, {0, 0x10, 0}};
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) {
             EXPECT_EQ(m_map.CellAt(x, y).Tile0(), y * 256 + x) << x << ", " << y;
