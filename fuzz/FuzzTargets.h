@@ -24,6 +24,9 @@ int FuzzOgg(const uint8_t* data, size_t size);
 int FuzzFaceVoice(const uint8_t* data, size_t size);
 int FuzzReadBuffer(const uint8_t* data, size_t size);
 int FuzzMediaFile(const uint8_t* data, size_t size);
+int FuzzWalkMap(const uint8_t* data, size_t size);
+int FuzzMoverBlock(const uint8_t* data, size_t size);
+int FuzzEventAreas(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -48,4 +51,7 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"face_voice", FuzzFaceVoice},
     {"read_buffer", FuzzReadBuffer},
     {"media_file", FuzzMediaFile},
+    {"walk_map", FuzzWalkMap},
+    {"mover_block", FuzzMoverBlock},
+    {"event_areas", FuzzEventAreas},
 };
