@@ -13,6 +13,7 @@
 class CPresence;
 class CScript;
 class CSprite;
+class CSpriteLayer;
 
 // The icon sheet and the clock through which the town map's icons ask who is where.
 struct PresenceIconBoard
@@ -78,6 +79,24 @@ public:
     uint16_t SteerTowardsCursor(MapMover mover);
     void WaitForNextStep();
 
+    CCps();
+    ~CCps() override;
+
+    // Drawing (sub-commands 10 and 11): the view into the target sprite's layer, in picture mode
+    // (DrawMode 0) or tile mode, then one frame at once. RedrawMap draws into sprite layer 0 of
+    // the document's registry, and nothing without one.
+    void DrawMap(CSprite* target);
+    void RedrawMap();
+    // The movers by Y, 120 x 120 frames from picture slot 0 (mover 0) or 1 (the others).
+    void DrawMovers(CSprite* target);
+    void DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target);
+    // Makes the composite (1920 x 1104), the map picture and the overlay picture, the two at the
+    // map-picture size; false when one cannot be made.
+    bool CreateMapLayers();
+    // The map pictures' size for CreateMapLayers: 8400 x 5040 unless set (tests set a small one).
+    static void SetMapPictureSize(int32_t width, int32_t height);
+    static SIZE GetMapPictureSize();
+
     std::vector<uint8_t> WalkMapBuffer;
     MoveProgramBlock MoveProgramData;
     std::array<uint8_t*, MAP_MOVER_LIMIT> Movers{}; // not owned: records inside MoveProgramData
@@ -102,6 +121,12 @@ public:
     uint32_t LastStepTime = 0;
     uint16_t LeaderResult = 0xFFFF;
     uint8_t MovedDirections = 0;
+    int32_t DrawMode = 0;
+    std::unique_ptr<CSpriteLayer> Composite;
+    std::unique_ptr<CSpriteLayer> MapPicture;
+    std::unique_ptr<CSpriteLayer> OverlayPicture;
+    std::unique_ptr<CSprite> PresenceOverlay;
+    std::array<std::unique_ptr<CSprite>, 2> PictureSlot;
     struct
     {
         uint8_t Armed = 0;
