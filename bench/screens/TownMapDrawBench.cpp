@@ -61,19 +61,20 @@ void BM_DrawTownMapFrame(benchmark::State& state)
     CCps::SetMapPictureSize(2400, 1400);
     BenchMap map;
     map.CreateMapLayers();
-    map.MapPicture = Filled(2400, 1400, [](int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x ^ y); });
+    map.MapPicture =
+        Filled(2400, 1400, [](int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x ^ y); });
     // Mostly the key colour, with opaque roofs every few cells.
-    map.OverlayPicture =
-        Filled(2400, 1400, [](int x, int y) { return (x / 40 + y / 40) % 5 == 0 ? 0xFF806040u : 0xFF00FF00u; });
-    map.PresenceOverlay = Filled(2400, 1400, [](int x, int y) {
-        return (x / 184 + y / 256) % 3 == 0 ? 0xC0FFFFFFu : 0x00000000u;
-    });
+    map.OverlayPicture = Filled(
+        2400, 1400, [](int x, int y) { return (x / 40 + y / 40) % 5 == 0 ? 0xFF806040u : 0xFF00FF00u; });
+    map.PresenceOverlay = Filled(
+        2400, 1400, [](int x, int y) { return (x / 184 + y / 256) % 3 == 0 ? 0xC0FFFFFFu : 0x00000000u; });
     for (auto& slot : map.PictureSlot)
         slot = Filled(1440, 240, [](int x, int y) { return (x + y) % 7 == 0 ? 0u : 0xFF2040C0u; });
 
     tools::MoverBlockSpec spec;
     for (uint16_t i = 0; i < 8; ++i)
-        spec.movers.push_back({0x01, 0, 1, 2, static_cast<uint16_t>(4 + 5 * i), static_cast<uint16_t>(6 + i), 0x12, 0});
+        spec.movers.push_back(
+            {0x01, 0, 1, 2, static_cast<uint16_t>(4 + 5 * i), static_cast<uint16_t>(6 + i), 0x12, 0});
     spec.programs = {{{9, 0}}};
     spec.patterns = std::vector<uint16_t>(64, 3);
     std::vector<std::string> rows(35, std::string(60, '.'));

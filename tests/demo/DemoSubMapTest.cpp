@@ -57,10 +57,11 @@ TEST(DemoSubMapTest, ThePlateThenTheFirstSubMapWithFaces)
     // The sub map waits for the player; the close box ends the run after enough pumps for the
     // plate's and the map's fades on a busy machine.
     const std::string h = home.Path().string();
-    const std::string command = "cd '" + (build / "demo").string() +
-                                "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" +
-                                h + "' XDG_RUNTIME_DIR='" + h + "/run' VESK_CLOSE_AFTER_FRAMES=3000 VESK_FRAME_DUMP='" +
-                                h + "/frames' timeout -s KILL 120 ./vesk >'" + h + "/out.txt' 2>&1";
+    const std::string command =
+        "cd '" + (build / "demo").string() +
+        "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" + h +
+        "' XDG_RUNTIME_DIR='" + h + "/run' VESK_CLOSE_AFTER_FRAMES=3000 VESK_FRAME_DUMP='" + h +
+        "/frames' timeout -s KILL 120 ./vesk >'" + h + "/out.txt' 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
 
     std::vector<fs::path> frames;

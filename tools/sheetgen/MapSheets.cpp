@@ -31,15 +31,14 @@ std::vector<std::string> LanguageNames(const std::string& name, bool every_langu
 
 std::vector<SheetCell> PlateSheetCells()
 {
-    std::vector<SheetCell> cells{{0, 0, 316, 136, PLATE_CALENDAR, 0, "CAL"},
-                                 {0, 326, 321, 79, PLATE_MONEY, 0, "MONEY"},
-                                 {350, 168, 20, 48, PLATE_COLON, 0, ""},
-                                 {370, 168, 32, 52, PLATE_MORNING, 0, "AM"},
-                                 {402, 168, 32, 52, PLATE_AFTERNOON, 0, "PM"},
-                                 {250, 216, 18, 40, PLATE_SEPARATOR, 0, ""},
-                                 {280, 405, 14, 21, PLATE_COMMA, 0, ""}};
+    std::vector<SheetCell> cells{
+        {0, 0, 316, 136, PLATE_CALENDAR, 0, "CAL"},   {0, 326, 321, 79, PLATE_MONEY, 0, "MONEY"},
+        {350, 168, 20, 48, PLATE_COLON, 0, ""},       {370, 168, 32, 52, PLATE_MORNING, 0, "AM"},
+        {402, 168, 32, 52, PLATE_AFTERNOON, 0, "PM"}, {250, 216, 18, 40, PLATE_SEPARATOR, 0, ""},
+        {280, 405, 14, 21, PLATE_COMMA, 0, ""}};
     for (uint32_t w = 0; w < 7; ++w)
-        cells.push_back({75 * static_cast<int32_t>(w), 136, 75, 32, PLATE_WEEKDAY + w, 0, "W" + std::to_string(w)});
+        cells.push_back(
+            {75 * static_cast<int32_t>(w), 136, 75, 32, PLATE_WEEKDAY + w, 0, "W" + std::to_string(w)});
     for (uint32_t d = 0; d < 10; ++d) {
         const int32_t i = static_cast<int32_t>(d);
         const std::string label = std::to_string(d);
@@ -65,7 +64,8 @@ std::vector<SheetCell> IconSheetCells()
     cells.push_back({144, 720, 144, 144, ICON_FACE_GRID26, 0, "G26"});
     const int32_t frames[6][2] = {{720, 0}, {904, 0}, {1088, 0}, {904, 256}, {1088, 256}, {904, 512}};
     for (uint32_t f = 0; f < 6; ++f)
-        cells.push_back({frames[f][0], frames[f][1], 184, 256, ICON_FRAME + f, 0, "FRAME" + std::to_string(f)});
+        cells.push_back(
+            {frames[f][0], frames[f][1], 184, 256, ICON_FRAME + f, 0, "FRAME" + std::to_string(f)});
     cells.push_back({784, 540, 64, 96, ICON_BADGE, 0, "B"});
     return cells;
 }
@@ -83,8 +83,8 @@ std::vector<SheetCell> SubMapPartsCells(int32_t kind)
             cells.push_back({spot.SheetX, spot.SheetY + spot.Height * s, spot.Width, spot.Height, id, s,
                              "S" + std::to_string(k) + "-" + std::to_string(s)});
             if (kind == SUBMAP_KIND_FIRST && static_cast<int32_t>(k) == SUBMAP_SPOT19_INDEX)
-                cells.push_back({spot.SheetX, SUBMAP_SPOT19_SHEET_Y[1] + spot.Height * s, spot.Width, spot.Height,
-                                 SUBMAP_SPOT19_ALT, s, "ALT-" + std::to_string(s)});
+                cells.push_back({spot.SheetX, SUBMAP_SPOT19_SHEET_Y[1] + spot.Height * s, spot.Width,
+                                 spot.Height, SUBMAP_SPOT19_ALT, s, "ALT-" + std::to_string(s)});
         }
     }
     return cells;
@@ -98,18 +98,21 @@ AkbPicture SubMapPartsSheet(int32_t kind)
 
 AkbPicture SubMapBackground(int32_t kind)
 {
-    return BuildSheet(SCREEN_WIDTH, SCREEN_HEIGHT,
-                      {{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, SUBMAP_BACKGROUND + static_cast<uint32_t>(kind), 0, "MAP"}});
+    return BuildSheet(
+        SCREEN_WIDTH, SCREEN_HEIGHT,
+        {{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, SUBMAP_BACKGROUND + static_cast<uint32_t>(kind), 0, "MAP"}});
 }
 
 std::vector<AreaRecord> SubMapAreas(int32_t kind)
 {
     const SubMapKindLayout& layout = GetSubMapLayout(kind);
     std::vector<AreaRecord> areas{{SUBMAP_BACK_ITEM, layout.Back.Screen.X, layout.Back.Screen.Y,
-                                   layout.Back.Screen.X + SUBMAP_BACK_SIZE, layout.Back.Screen.Y + SUBMAP_BACK_SIZE}};
+                                   layout.Back.Screen.X + SUBMAP_BACK_SIZE,
+                                   layout.Back.Screen.Y + SUBMAP_BACK_SIZE}};
     for (size_t k = 0; k < layout.Spots.size(); ++k) {
         const SubMapSpot& spot = layout.Spots[k];
-        areas.push_back({static_cast<uint32_t>(k), spot.X, spot.Y, spot.X + spot.Width, spot.Y + spot.Height});
+        areas.push_back(
+            {static_cast<uint32_t>(k), spot.X, spot.Y, spot.X + spot.Width, spot.Y + spot.Height});
     }
     return areas;
 }
@@ -117,11 +120,13 @@ std::vector<AreaRecord> SubMapAreas(int32_t kind)
 std::vector<NamedFile> MapPictureFiles()
 {
     std::vector<NamedFile> files;
-    const std::vector<uint8_t> plate = Encode(BuildSheet(PLATE_SHEET_WIDTH, PLATE_SHEET_HEIGHT, PlateSheetCells()));
+    const std::vector<uint8_t> plate =
+        Encode(BuildSheet(PLATE_SHEET_WIDTH, PLATE_SHEET_HEIGHT, PlateSheetCells()));
     for (const char* sheet : {"callender_p.akb", "cal_p.akb"})
         for (const std::string& name : LanguageNames(sheet, true))
             files.push_back({name, plate});
-    files.push_back({"icon_p.akb", Encode(BuildSheet(ICON_SHEET_WIDTH, ICON_SHEET_HEIGHT, IconSheetCells()))});
+    files.push_back(
+        {"icon_p.akb", Encode(BuildSheet(ICON_SHEET_WIDTH, ICON_SHEET_HEIGHT, IconSheetCells()))});
     for (int32_t kind : {SUBMAP_KIND_FIRST, SUBMAP_KIND_SECOND, SCHOOL_KIND}) {
         const SubMapKindLayout& layout = GetSubMapLayout(kind);
         const std::vector<uint8_t> background = Encode(SubMapBackground(kind));

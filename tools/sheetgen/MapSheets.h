@@ -32,9 +32,9 @@ inline constexpr int32_t PLATE_SHEET_HEIGHT = 753;
 std::vector<SheetCell> PlateSheetCells();
 
 // Ids of the icon sheet's cells.
-inline constexpr uint32_t ICON_FACE = 0x7600;  // + character 0..25, + 26 the marker's cell
+inline constexpr uint32_t ICON_FACE = 0x7600;        // + character 0..25, + 26 the marker's cell
 inline constexpr uint32_t ICON_FACE_GRID26 = 0x7640; // where 26 falls on the faces' grid
-inline constexpr uint32_t ICON_FRAME = 0x7700; // + 0 plain .. 4 fifth style, + 5 the marker's frame
+inline constexpr uint32_t ICON_FRAME = 0x7700;       // + 0 plain .. 4 fifth style, + 5 the marker's frame
 inline constexpr uint32_t ICON_BADGE = 0x7710;
 inline constexpr int32_t ICON_SHEET_WIDTH = 1272;
 inline constexpr int32_t ICON_SHEET_HEIGHT = 1008;

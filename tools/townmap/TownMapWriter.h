@@ -9,8 +9,8 @@
 
 namespace tools {
 
-// One text row per map row, one character per cell: '.' free, '#' blocked without slide bits (0x10), a hexadecimal
-// digit 1-9, A-F that block byte (its slide bits). Tile0 of cell (x, y) is y x 256 + x, Tile1
+// One text row per map row, one character per cell: '.' free, '#' blocked without slide bits (0x10), a
+// hexadecimal digit 1-9, A-F that block byte (its slide bits). Tile0 of cell (x, y) is y x 256 + x, Tile1
 // 0x8000 + that. Rows shorter than the first are padded free.
 std::vector<uint8_t> BuildWalkMap(const std::vector<std::string>& rows);
 

@@ -37,7 +37,9 @@ int main(int argc, char** argv)
     if (argc >= 3 && std::strcmp(argv[1], "areas") == 0 && (argc - 3) % 6 == 0) {
         std::vector<tools::EventAreaRecord> areas;
         for (int i = 3; i + 5 < argc; i += 6) {
-            const auto n = [&](int k) { return static_cast<uint16_t>(std::strtoul(argv[i + k], nullptr, 0)); };
+            const auto n = [&](int k) {
+                return static_cast<uint16_t>(std::strtoul(argv[i + k], nullptr, 0));
+            };
             areas.push_back({n(0), n(1), n(2), n(3), n(4), static_cast<uint8_t>(n(5))});
         }
         return Write(argv[2], tools::BuildEventAreaFile(areas)) ? 0 : 1;

@@ -44,18 +44,18 @@ struct IconPlace
 };
 
 constexpr IconPlace TOWN_PLACES[] = {
-    {3855, 40, PLAIN},    {3572, 670, PLAIN},   {4730, 40, PLAIN},    {4730, 364, PLAIN},  {4706, 1159, PLAIN},
-    {4268, 1486, PLAIN},  {3824, 1873, PLAIN},  {3140, 1709, PLAIN},  {3229, 2189, PLAIN}, {2735, 40, SECOND},
-    {2584, 779, PLAIN},   {2717, 1703, PLAIN},  {2228, 79, PLAIN},    {1949, 596, PLAIN},  {2029, 2102, PLAIN},
-    {1858, 1030, PLAIN},  {659, 2060, PLAIN},   {410, 40, PLAIN},     {502, 438, PLAIN},   {4270, 1857, PLAIN},
-    {65, 2512, PLAIN},    {3869, 632, SECOND},  {3778, 753, PLAIN},   {3948, 753, THIRD},  {2794, 1678, SECOND},
-    {582, 588, PLAIN},    {205, 318, SECOND},   {125, 493, THIRD},    {692, 337, FOURTH},  {2591, 103, PLAIN},
+    {3855, 40, PLAIN},   {3572, 670, PLAIN},  {4730, 40, PLAIN},   {4730, 364, PLAIN},  {4706, 1159, PLAIN},
+    {4268, 1486, PLAIN}, {3824, 1873, PLAIN}, {3140, 1709, PLAIN}, {3229, 2189, PLAIN}, {2735, 40, SECOND},
+    {2584, 779, PLAIN},  {2717, 1703, PLAIN}, {2228, 79, PLAIN},   {1949, 596, PLAIN},  {2029, 2102, PLAIN},
+    {1858, 1030, PLAIN}, {659, 2060, PLAIN},  {410, 40, PLAIN},    {502, 438, PLAIN},   {4270, 1857, PLAIN},
+    {65, 2512, PLAIN},   {3869, 632, SECOND}, {3778, 753, PLAIN},  {3948, 753, THIRD},  {2794, 1678, SECOND},
+    {582, 588, PLAIN},   {205, 318, SECOND},  {125, 493, THIRD},   {692, 337, FOURTH},  {2591, 103, PLAIN},
     {285, 493, FIFTH},
 };
 
 constexpr IconPlace SECOND_SUBMAP_PLACES[] = {
-    {2551, 1157, PLAIN}, {4246, 332, PLAIN},  {2349, 789, PLAIN},  {1726, 957, PLAIN},  {1768, 1620, PLAIN},
-    {2049, 1792, PLAIN}, {1958, 1129, PLAIN}, {333, 523, PLAIN},   {0, 722, PLAIN},     {2497, 600, SECOND},
+    {2551, 1157, PLAIN}, {4246, 332, PLAIN},  {2349, 789, PLAIN},   {1726, 957, PLAIN}, {1768, 1620, PLAIN},
+    {2049, 1792, PLAIN}, {1958, 1129, PLAIN}, {333, 523, PLAIN},    {0, 722, PLAIN},    {2497, 600, SECOND},
     {2199, 600, THIRD},  {1726, 687, SECOND}, {1817, 1823, SECOND},
 };
 
@@ -76,7 +76,8 @@ void PaintTownIcon(ILayer* target, ILayer* sheet, const IconPlace& place, int32_
     const FrameCell face = FaceCell(who);
     target->BltOver(place.X, place.Y, FRAME_WIDTH, FRAME_HEIGHT, sheet, place.Frame.X, place.Frame.Y);
     target->BltAlpha(place.X + 20, place.Y + 20, FACE_SIZE, FACE_SIZE, sheet, face.X, face.Y);
-    target->BltOver(place.X + 120, place.Y - 40, BADGE_WIDTH, BADGE_HEIGHT, sheet, BADGE_SHEET_X, BADGE_SHEET_Y);
+    target->BltOver(place.X + 120, place.Y - 40, BADGE_WIDTH, BADGE_HEIGHT, sheet, BADGE_SHEET_X,
+                    BADGE_SHEET_Y);
 }
 
 void PaintSchoolIcon(ILayer* target, ILayer* sheet, FrameCell at, int32_t who)

@@ -101,7 +101,8 @@ public:
     MoveProgramBlock MoveProgramData;
     std::array<uint8_t*, MAP_MOVER_LIMIT> Movers{}; // not owned: records inside MoveProgramData
     uint32_t MoverCount = 0;
-    std::vector<uint8_t> CollisionGrid = std::vector<uint8_t>(MAP_MAX_COLUMNS * MAP_MAX_ROWS * MAP_CELL_SIZE, 0);
+    std::vector<uint8_t> CollisionGrid =
+        std::vector<uint8_t>(MAP_MAX_COLUMNS * MAP_MAX_ROWS * MAP_CELL_SIZE, 0);
     MapCamera Camera;
     ViewCellArray ViewCells{};
     ViewCellArray DrawnCells{};
@@ -137,11 +138,20 @@ public:
     } WalkEndRestore;
 
 private:
-    enum class Way { Up, Down, Left, Right };
+    enum class Way
+    {
+        Up,
+        Down,
+        Left,
+        Right
+    };
     uint16_t Step(MapMover mover, Way way, int32_t animate);
     uint16_t Slide(MapMover mover, Way way, int32_t animate, bool other_side_occupied);
     // Moves the camera after the mover moved one cell; true when the mover was in the scroll zone.
     bool FollowWithCamera(MapMover mover, Way way);
+    // Whether the mover stands where a step that way scrolls a following camera.
+    bool InScrollZone(MapMover mover, Way way) const;
+    void MoveOneCell(MapMover mover, Way way);
     bool EdgeBlocked(MapMover mover, Way way, uint8_t* block) const;
     uint16_t Tail(MapMover mover);
     void AppendTrail(MapMover mover);

@@ -114,8 +114,8 @@ void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
     const uint16_t b = cell.MoverB & TILE_MASK;
     if (tiles != nullptr && a != TILE_MASK) {
         const auto draw = [&](uint16_t tile) {
-            layer->BltAlpha(x, y, MAP_CELL_PIXELS, MAP_CELL_PIXELS, tiles, tile % TILES_PER_ROW * MAP_CELL_PIXELS,
-                            tile / TILES_PER_ROW * MAP_CELL_PIXELS);
+            layer->BltAlpha(x, y, MAP_CELL_PIXELS, MAP_CELL_PIXELS, tiles,
+                            tile % TILES_PER_ROW * MAP_CELL_PIXELS, tile / TILES_PER_ROW * MAP_CELL_PIXELS);
         };
         const MapMover first = MoverAt(0);
         const bool behind = first.Bytes() == nullptr || (first.Facing() & 15) < 12;

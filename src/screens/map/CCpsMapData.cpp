@@ -92,7 +92,8 @@ uint32_t CCps::LoadWalkMap(const CStringUTF8& name)
 
 uint8_t* CCps::CellAtOffset(int32_t x, int32_t y)
 {
-    return CollisionGrid.data() + MAP_CELL_SIZE * (static_cast<size_t>(x) * MAP_MAX_ROWS + static_cast<size_t>(y));
+    return CollisionGrid.data() +
+           MAP_CELL_SIZE * (static_cast<size_t>(x) * MAP_MAX_ROWS + static_cast<size_t>(y));
 }
 
 MapCell CCps::CellAt(int32_t x, int32_t y)
@@ -104,7 +105,8 @@ uint8_t CCps::BlockAt(int32_t x, int32_t y) const
 {
     if (x < 0 || y < 0 || x >= MAP_MAX_COLUMNS || y >= MAP_MAX_ROWS)
         return 0xFF;
-    return CollisionGrid[MAP_CELL_SIZE * (static_cast<size_t>(x) * MAP_MAX_ROWS + static_cast<size_t>(y)) + 4];
+    return CollisionGrid[MAP_CELL_SIZE * (static_cast<size_t>(x) * MAP_MAX_ROWS + static_cast<size_t>(y)) +
+                         4];
 }
 
 uint32_t CCps::LoadMovers(const CStringUTF8& name)
@@ -221,14 +223,16 @@ void CCps::ComposeMovers()
             continue;
         for (uint32_t j = 0; j < mover.Height(); ++j)
             for (uint32_t k = 0; k < mover.Width(); ++k) {
-                const uint32_t column = static_cast<uint32_t>(mover.X() - Camera.CamX + static_cast<int32_t>(k));
+                const uint32_t column =
+                    static_cast<uint32_t>(mover.X() - Camera.CamX + static_cast<int32_t>(k));
                 const uint32_t row = static_cast<uint32_t>(mover.Y() - Camera.CamY + static_cast<int32_t>(j));
                 if (column >= static_cast<uint32_t>(std::min(Camera.ViewWidth, MAP_VIEW_COLUMNS)) ||
                     row >= static_cast<uint32_t>(std::min(Camera.ViewHeight, MAP_VIEW_ROWS)))
                     continue;
                 const uint16_t tile = townmap::Read16(block.data() + pattern + 2 * (j * mover.Width() + k));
                 const auto word = static_cast<uint16_t>(own << 10 | tile);
-                ViewCell& cell = ViewCells[ViewIndex(static_cast<int32_t>(column), static_cast<int32_t>(row))];
+                ViewCell& cell =
+                    ViewCells[ViewIndex(static_cast<int32_t>(column), static_cast<int32_t>(row))];
                 if (mover.State() & STATE_OVERLAY) {
                     cell.Tile1 = word | OVERLAY_MARK;
                 } else if (cell.MoverA == MAP_NO_TILE) {

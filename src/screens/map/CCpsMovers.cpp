@@ -240,44 +240,50 @@ bool CCps::EdgeBlocked(MapMover mover, Way way, uint8_t* block) const
     return false;
 }
 
+bool CCps::InScrollZone(MapMover mover, Way way) const
+{
+    const bool vertical = way == Way::Up || way == Way::Down;
+    const int32_t cam = vertical ? Camera.CamY : Camera.CamX;
+    const int32_t at = vertical ? mover.Y() : mover.X();
+    if (way == Way::Up || way == Way::Left)
+        return cam + (vertical ? Camera.MarginTop : Camera.MarginLeft) > at;
+    const int32_t view = vertical ? Camera.ViewHeight : Camera.ViewWidth;
+    return cam + view - 1 - (vertical ? Camera.MarginBottom : Camera.MarginRight) <= at;
+}
+
 bool CCps::FollowWithCamera(MapMover mover, Way way)
 {
-    if ((mover.State() & STATE_CAMERA) == 0)
+    if ((mover.State() & STATE_CAMERA) == 0 || !InScrollZone(mover, way))
         return false;
-    const int32_t x = mover.X();
-    const int32_t y = mover.Y();
-    MapCamera& c = Camera;
+    const bool vertical = way == Way::Up || way == Way::Down;
+    int32_t& cam = vertical ? Camera.CamY : Camera.CamX;
+    if (way == Way::Up || way == Way::Left) {
+        if (cam != 0)
+            --cam;
+    } else if (cam + (vertical ? Camera.ViewHeight : Camera.ViewWidth) <
+               (vertical ? Camera.MapHeight : Camera.MapWidth)) {
+        ++cam;
+    }
+    SetFlag(vertical ? CAMERA_Y_FLAG : CAMERA_X_FLAG, static_cast<uint8_t>(cam));
+    return true;
+}
+
+void CCps::MoveOneCell(MapMover mover, Way way)
+{
     switch (way) {
     case Way::Up:
-        if (c.CamY + c.MarginTop <= y)
-            return false;
-        if (c.CamY != 0)
-            --c.CamY;
-        SetFlag(CAMERA_Y_FLAG, static_cast<uint8_t>(c.CamY));
-        return true;
+        mover.SetY(static_cast<uint16_t>(mover.Y() - 1));
+        break;
     case Way::Down:
-        if (c.CamY + c.ViewHeight - 1 - c.MarginBottom > y)
-            return false;
-        if (c.CamY + c.ViewHeight < c.MapHeight)
-            ++c.CamY;
-        SetFlag(CAMERA_Y_FLAG, static_cast<uint8_t>(c.CamY));
-        return true;
+        mover.SetY(static_cast<uint16_t>(mover.Y() + 1));
+        break;
     case Way::Left:
-        if (c.CamX + c.MarginLeft <= x)
-            return false;
-        if (c.CamX != 0)
-            --c.CamX;
-        SetFlag(CAMERA_X_FLAG, static_cast<uint8_t>(c.CamX));
-        return true;
+        mover.SetX(static_cast<uint16_t>(mover.X() - 1));
+        break;
     case Way::Right:
-        if (c.CamX + c.ViewWidth - 1 - c.MarginRight > x)
-            return false;
-        if (c.CamX + c.ViewWidth < c.MapWidth)
-            ++c.CamX;
-        SetFlag(CAMERA_X_FLAG, static_cast<uint8_t>(c.CamX));
-        return true;
+        mover.SetX(static_cast<uint16_t>(mover.X() + 1));
+        break;
     }
-    return false;
 }
 
 uint16_t CCps::Step(MapMover mover, Way way, int32_t animate)
@@ -297,34 +303,16 @@ uint16_t CCps::Step(MapMover mover, Way way, int32_t animate)
     const bool may_take_second = FastStep && animate && !PathStepping;
     uint8_t block = 0;
     if ((mover.State() & STATE_COLLIDES) && EdgeBlocked(mover, way, &block)) {
-        const uint16_t first =
-            vertical ? SlideAroundVertical(mover, block, animate) : SlideAroundHorizontal(mover, block, animate);
-        bool second = may_take_second;
-        if (second && vertical) {
-            const MapCamera& c = Camera;
-            const int32_t now = mover.Y();
-            second = (mover.State() & STATE_CAMERA) &&
-                     (way == Way::Up ? c.CamY + c.MarginTop > now : c.CamY + c.ViewHeight - 1 - c.MarginBottom <= now);
-        }
+        const uint16_t first = vertical ? SlideAroundVertical(mover, block, animate)
+                                        : SlideAroundHorizontal(mover, block, animate);
+        const bool second =
+            may_take_second && (!vertical || ((mover.State() & STATE_CAMERA) && InScrollZone(mover, way)));
         if (!second)
             return first;
         const uint16_t again = Step(mover, way, 0);
         return again != BLOCKED ? again : first;
     }
-    switch (way) {
-    case Way::Up:
-        mover.SetY(static_cast<uint16_t>(y - 1));
-        break;
-    case Way::Down:
-        mover.SetY(static_cast<uint16_t>(y + 1));
-        break;
-    case Way::Left:
-        mover.SetX(static_cast<uint16_t>(x - 1));
-        break;
-    case Way::Right:
-        mover.SetX(static_cast<uint16_t>(x + 1));
-        break;
-    }
+    MoveOneCell(mover, way);
     if (animate)
         mover.SetFacing(static_cast<uint8_t>(direction << 4 | NextFrame(mover.Facing())));
     const bool in_zone = FollowWithCamera(mover, way);
@@ -390,20 +378,7 @@ uint16_t CCps::Slide(MapMover mover, Way way, int32_t animate, bool other_side_o
             return Slide(mover, Way::Down, animate, true);
         return BLOCKED;
     }
-    switch (way) {
-    case Way::Right:
-        mover.SetX(static_cast<uint16_t>(x + 1));
-        break;
-    case Way::Left:
-        mover.SetX(static_cast<uint16_t>(x - 1));
-        break;
-    case Way::Up:
-        mover.SetY(static_cast<uint16_t>(y - 1));
-        break;
-    case Way::Down:
-        mover.SetY(static_cast<uint16_t>(y + 1));
-        break;
-    }
+    MoveOneCell(mover, way);
     if (animate)
         mover.SetFacing(static_cast<uint8_t>(static_cast<uint8_t>(way) << 4 | NextFrame(mover.Facing())));
     FollowWithCamera(mover, way);
@@ -486,7 +461,8 @@ uint16_t CCps::StepAlongPath(MapMover mover)
         if (!(cancel && GetFlag(PATH_CANCEL_FLAG) != 0)) {
             bool moved = false;
             const uint16_t result = MoveByBits(mover, bits, false, moved);
-            if (FlagBuffer* state = CurrentFlagBuffer(); state != nullptr && state->Values.size() > VALUE_DIRECTION)
+            if (FlagBuffer* state = CurrentFlagBuffer();
+                state != nullptr && state->Values.size() > VALUE_DIRECTION)
                 state->Values[VALUE_DIRECTION] = ScriptValue::FromInteger(mover.Facing() >> 4);
             if (result == DONE) {
                 AppendTrail(mover);

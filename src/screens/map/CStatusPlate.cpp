@@ -80,11 +80,12 @@ CStatusPlate::~CStatusPlate()
 
 int32_t CStatusPlate::Setup()
 {
-    m_sheet.reset(LoadSprite(MakeLanguageFileName("callender_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, 0, nullptr,
-                             -1, -1, 0));
-    m_calendar.reset(Checked(CreateSprite(16, 8, CALENDAR_WIDTH, CALENDAR_HEIGHT, PLATE_PRIORITY,
-                                          LAYER_KIND_TEXTURE, 0)));
-    m_money.reset(Checked(CreateSprite(313, 8, MONEY_WIDTH, MONEY_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0)));
+    m_sheet.reset(LoadSprite(MakeLanguageFileName("callender_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, 0,
+                             nullptr, -1, -1, 0));
+    m_calendar.reset(
+        Checked(CreateSprite(16, 8, CALENDAR_WIDTH, CALENDAR_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0)));
+    m_money.reset(
+        Checked(CreateSprite(313, 8, MONEY_WIDTH, MONEY_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0)));
     m_button.reset(
         Checked(CreateSprite(642, 23, BUTTON_WIDTH, BUTTON_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0)));
     const auto& active = GameWork->GetActiveScreens();
@@ -165,21 +166,23 @@ void CStatusPlate::DrawDateAndTime()
     char text[32];
     std::snprintf(text, sizeof(text), "%02u:%02u", hour == 12 ? 12u : hour % 12, time % 100);
     DrawTimeText(m_calendar.get(), text);
-    calendar->BltAlpha(64, 63, MARK_WIDTH, MARK_HEIGHT, sheet, time < 1200 ? MORNING_SHEET_X : AFTERNOON_SHEET_X,
-                       TIME_SHEET_Y);
+    calendar->BltAlpha(64, 63, MARK_WIDTH, MARK_HEIGHT, sheet,
+                       time < 1200 ? MORNING_SHEET_X : AFTERNOON_SHEET_X, TIME_SHEET_Y);
 
     // January is stored as month 13.
     const int32_t month = date / 100 - (date >= 1300 ? 12 : 0);
     const int32_t day = date % 100;
     const auto digit = [&](int32_t x, int32_t value) {
-        calendar->BltOver(x, 19, DATE_DIGIT_WIDTH, DATE_DIGIT_HEIGHT, sheet, DATE_DIGIT_WIDTH * value, DATE_SHEET_Y);
+        calendar->BltOver(x, 19, DATE_DIGIT_WIDTH, DATE_DIGIT_HEIGHT, sheet, DATE_DIGIT_WIDTH * value,
+                          DATE_SHEET_Y);
     };
     digit(66, month % 100 / 10);
     digit(91, month % 10);
     calendar->BltOver(116, 14, SEPARATOR_WIDTH, SEPARATOR_HEIGHT, sheet, SEPARATOR_SHEET_X, DATE_SHEET_Y);
     digit(132, day % 100 / 10);
     digit(157, day % 10);
-    calendar->BltAlpha(181, 23, WEEKDAY_WIDTH, WEEKDAY_HEIGHT, sheet, WEEKDAY_WIDTH * weekday, WEEKDAY_SHEET_Y);
+    calendar->BltAlpha(181, 23, WEEKDAY_WIDTH, WEEKDAY_HEIGHT, sheet, WEEKDAY_WIDTH * weekday,
+                       WEEKDAY_SHEET_Y);
 }
 
 void CStatusPlate::CopyButtonCell(int32_t state)

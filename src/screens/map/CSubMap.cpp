@@ -206,8 +206,8 @@ void CSubMap::Build(int32_t kind, uint32_t school_floor)
     {
         LiveDrawLock lock;
         m_background.reset();
-        m_background.reset(LoadSprite(MakeLanguageFileName(layout.Background), nullptr, LAYER_KIND_MEMORY, 0, -1,
-                                      nullptr, -1, -1, 0));
+        m_background.reset(LoadSprite(MakeLanguageFileName(layout.Background), nullptr, LAYER_KIND_MEMORY, 0,
+                                      -1, nullptr, -1, -1, 0));
         if (m_background_layer) {
             if (ILayer* picture = SpriteLayerOf(m_background.get()))
                 m_background_layer->Blt(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, picture, 0, 0, 1);
@@ -217,8 +217,8 @@ void CSubMap::Build(int32_t kind, uint32_t school_floor)
             if (layer != nullptr)
                 layer->FillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 1);
         m_parts_sheet.reset();
-        m_parts_sheet.reset(LoadSprite(MakeLanguageFileName(layout.PartsSheet), nullptr, LAYER_KIND_MEMORY, 0, -1,
-                                       nullptr, -1, -1, 0));
+        m_parts_sheet.reset(LoadSprite(MakeLanguageFileName(layout.PartsSheet), nullptr, LAYER_KIND_MEMORY, 0,
+                                       -1, nullptr, -1, -1, 0));
     }
     DrawSpot(SUBMAP_BACK_ITEM, 0, 0);
 
@@ -287,8 +287,8 @@ void CSubMap::DrawSpot(int32_t id, int32_t state, int32_t present)
         if (item == SUBMAP_BACK_ITEM) {
             CSpriteLayer* layer = layout.Back.OnIconLayer ? m_icon_layer.get() : m_parts_layer.get();
             if (sheet != nullptr && layer != nullptr) {
-                layer->Blt(layout.Back.Screen.X, layout.Back.Screen.Y, SUBMAP_BACK_SIZE, SUBMAP_BACK_SIZE, sheet,
-                           layout.Back.Sheet.X, layout.Back.Sheet.Y + SUBMAP_BACK_SIZE * state, 1);
+                layer->Blt(layout.Back.Screen.X, layout.Back.Screen.Y, SUBMAP_BACK_SIZE, SUBMAP_BACK_SIZE,
+                           sheet, layout.Back.Sheet.X, layout.Back.Sheet.Y + SUBMAP_BACK_SIZE * state, 1);
                 MarkDrawn(layer);
             }
         } else if (IsSpot(item) && m_parts_layer) {

@@ -18,14 +18,16 @@ bool AcceptWalkMap(const std::vector<uint8_t>& file, int32_t& width, int32_t& he
     width = Read16(file.data());
     height = Read16(file.data() + 2);
     return width <= MAP_MAX_COLUMNS && height <= MAP_MAX_ROWS &&
-           file.size() >= 4 + size_t{MAP_CELL_SIZE} * static_cast<size_t>(width) * static_cast<size_t>(height);
+           file.size() >=
+               4 + size_t{MAP_CELL_SIZE} * static_cast<size_t>(width) * static_cast<size_t>(height);
 }
 
 void CopyWalkMap(const std::vector<uint8_t>& file, std::vector<uint8_t>& grid)
 {
     int32_t width = 0;
     int32_t height = 0;
-    if (!AcceptWalkMap(file, width, height) || grid.size() < size_t{MAP_MAX_COLUMNS} * MAP_MAX_ROWS * MAP_CELL_SIZE)
+    if (!AcceptWalkMap(file, width, height) ||
+        grid.size() < size_t{MAP_MAX_COLUMNS} * MAP_MAX_ROWS * MAP_CELL_SIZE)
         return;
     // The file is row-major, the grid column-major; cells outside the map keep what they held.
     for (int32_t y = 0; y < height; ++y)

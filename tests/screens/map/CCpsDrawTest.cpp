@@ -25,7 +25,8 @@ std::unique_ptr<CSpriteLayer> FigureSheet(uint32_t tag)
     auto sheet = Layer(1440, 240, 0);
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 1440; ++x) {
-            const uint32_t pixel = 0xFF000000u | static_cast<uint32_t>(y) << 16 | static_cast<uint32_t>(x) | tag;
+            const uint32_t pixel =
+                0xFF000000u | static_cast<uint32_t>(y) << 16 | static_cast<uint32_t>(x) | tag;
             *reinterpret_cast<uint32_t*>(sheet->GetLayer()->GetPixelPtr(x, y)) = pixel;
         }
     return sheet;

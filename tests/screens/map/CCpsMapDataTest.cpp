@@ -143,7 +143,12 @@ TEST_F(CCpsMapDataTest, EventAreasByModeFacingAndFootprint)
         uint32_t mode;
         std::vector<uint16_t> answers; // of three checks in a row
     } cases[] = {
-        {"first record ends", {{0xFFFF, 0, 0, 11, 11, 15}, {7, 0, 0, 11, 11, 15}}, true, 0x30, 1, {0xFFFF, 0xFFFF, 0xFFFF}},
+        {"first record ends",
+         {{0xFFFF, 0, 0, 11, 11, 15}, {7, 0, 0, 11, 11, 15}},
+         true,
+         0x30,
+         1,
+         {0xFFFF, 0xFFFF, 0xFFFF}},
         {"no end record", {{7, 4, 5, 4, 5, 15}}, false, 0x30, 1, {7, 7, 7}},
         {"mode 2 disarms without a match", {{7, 0, 0, 1, 1, 15}}, true, 0x30, 2, {0xFFFF, 0xFFFF, 0xFFFF}},
         {"mode 2 answers once", {{7, 4, 5, 4, 5, 15}}, true, 0x30, 2, {7, 0xFFFF, 0xFFFF}},

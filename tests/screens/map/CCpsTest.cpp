@@ -7,9 +7,9 @@
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "graphics/CSpriteLayer.h"
-#include "screens/map/SubMapLayout.h"
 #include "screens/ScreenFixture.h"
 #include "screens/map/RecordingPresence.h"
+#include "screens/map/SubMapLayout.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/MapSheets.h"
 
@@ -45,7 +45,8 @@ protected:
         State().Flags.resize(8192);
         State().SetGameTime(1000);
         State().SetGameDate(1224);
-        m_target.reset(static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, 2400, 1300, -1, LAYER_KIND_MEMORY)));
+        m_target.reset(
+            static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, 2400, 1300, -1, LAYER_KIND_MEMORY)));
         m_map.Icons.Clock = std::make_unique<RecordingPresence>(
             m_questions, [this](const PresenceQuestion& q) { return Answer(q); });
     }
@@ -172,7 +173,8 @@ TEST_F(CCpsTest, TownAndSchoolIconsCompositeTheirFacesDifferently)
     Paint(4);
     EXPECT_EQ(Pixel(1635 + 80, 231 + 80) >> 24, 0x80u);
     EXPECT_EQ(At(1635 + 40, 231 + 40), Cell(tools::ICON_FACE + 3, 0));
-    EXPECT_EQ(At(1635 + 92, 231 + 200), Cell(tools::ICON_FRAME + 0, 0)) << "the school's frame is always plain";
+    EXPECT_EQ(At(1635 + 92, 231 + 200), Cell(tools::ICON_FRAME + 0, 0))
+        << "the school's frame is always plain";
 }
 
 TEST_F(CCpsTest, AMissingSheetStillAsksEveryQuestion)
@@ -181,8 +183,8 @@ TEST_F(CCpsTest, AMissingSheetStillAsksEveryQuestion)
         SheetlessMap map;
         map.throws = throws;
         std::vector<PresenceQuestion> asked;
-        map.Icons.Clock =
-            std::make_unique<RecordingPresence>(asked, [](const PresenceQuestion&) { return CharacterIndex{4}; });
+        map.Icons.Clock = std::make_unique<RecordingPresence>(
+            asked, [](const PresenceQuestion&) { return CharacterIndex{4}; });
         EXPECT_EQ(map.LoadIconSheet(), 0u) << "throws " << throws;
         EXPECT_EQ(map.Icons.Sheet, nullptr);
         m_target->GetLayer()->FillRect(0, 0, 2400, 1300, 0xFF123456, 1);

@@ -131,8 +131,8 @@ TEST_F(CSubMapTest, EachKindAsksItsPlacesInSpotOrderAndShowsTheirFaces)
         uint32_t floor;
         std::vector<uint32_t> places;
     } cases[] = {
-        {0, "town", 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 29, 10, 11, 24, 12, 13, 14, 15, 16, 17, 18, 25, 26, 27, 28, 30,
-                        19, 20, 21, 22, 23}},
+        {0, "town", 0, {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  29, 10, 11, 24, 12, 13,
+                        14, 15, 16, 17, 18, 25, 26, 27, 28, 30, 19, 20, 21, 22, 23}},
         {1, "submap", 0, {0, 1, 2, 9, 10, 3, 11, 12, 4, 5, 6, 7, 8}},
         {2, "school", 2, {0, 1, 2, 3, 4, 5}},
         {3, "school", 3, {0, 1, 2, 3, 4, 5}},
@@ -159,8 +159,10 @@ TEST_F(CSubMapTest, EachKindAsksItsPlacesInSpotOrderAndShowsTheirFaces)
                       Cell(tools::ICON_FACE + place % 27, 0))
                 << "kind " << c.kind << " place " << place;
         }
-        EXPECT_EQ(LayerCell(m_map.GetBackgroundLayer(), 5, 1075),
-                  Cell(tools::SUBMAP_BACKGROUND + static_cast<uint32_t>(c.kind == 0 || c.kind == 1 ? c.kind : 2), 0));
+        EXPECT_EQ(
+            LayerCell(m_map.GetBackgroundLayer(), 5, 1075),
+            Cell(tools::SUBMAP_BACKGROUND + static_cast<uint32_t>(c.kind == 0 || c.kind == 1 ? c.kind : 2),
+                 0));
     }
     EXPECT_EQ(m_map.GetKind(), 5);
 }

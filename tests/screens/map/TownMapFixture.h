@@ -53,7 +53,8 @@ protected:
     // A free map of the size.
     static std::vector<std::string> Free(int width, int height)
     {
-        return std::vector<std::string>(static_cast<size_t>(height), std::string(static_cast<size_t>(width), '.'));
+        return std::vector<std::string>(static_cast<size_t>(height),
+                                        std::string(static_cast<size_t>(width), '.'));
     }
     MapMover Mover(size_t i) { return m_map.MoverAt(i); }
 
