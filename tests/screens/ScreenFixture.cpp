@@ -59,8 +59,7 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     m_dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
     pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
     for (tools::ArchiveEntry& entry : StartupPictureEntries())
-        if (std::none_of(pictures.begin(), pictures.end(),
-                         [&](const auto& given) { return given.name == entry.name; }))
+        if (std::none_of(pictures.begin(), pictures.end(), [&](const auto& given) { return given.name == entry.name; }))
             pictures.push_back(std::move(entry));
     if (dialog_sheet)
         pictures.push_back(DialogSheetEntry());

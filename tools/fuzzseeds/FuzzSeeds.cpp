@@ -10,17 +10,17 @@
 #include "areawriter/AreaWriter.h"
 #include "castnames/CastNamesWriter.h"
 #include "facevoice/FaceVoiceWriter.h"
-#include "flagpack/FlagImageWriter.h"
 #include "flagwrite/FlagFileWriter.h"
 #include "flagwrite/SaveDataWriter.h"
+#include "flagpack/FlagImageWriter.h"
 #include "lzss/LzssEncoder.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "mpegclip/MpegClipWriter.h"
 #include "oggwriter/OggWriter.h"
 #include "settingsxml/SettingsXmlWriter.h"
-#include "townmap/TownMapWriter.h"
 #include "wavwriter/WavWriter.h"
+#include "townmap/TownMapWriter.h"
 
 namespace tools {
 
@@ -65,8 +65,8 @@ AkbPicture Gradient(int32_t width, int32_t height)
     AkbPicture picture = MakePicture(width, height, 0);
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x)
-            picture.At(x, y) = 0xFF000000u | static_cast<uint32_t>(x * 8) << 16 |
-                               static_cast<uint32_t>(y * 8) << 8 | static_cast<uint32_t>((x + y) & 0xFF);
+            picture.At(x, y) = 0xFF000000u | static_cast<uint32_t>(x * 8) << 16 | static_cast<uint32_t>(y * 8) << 8 |
+                               static_cast<uint32_t>((x + y) & 0xFF);
     return picture;
 }
 
@@ -74,11 +74,9 @@ void WriteXmlSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "xml_document");
     seeds.Add("typical.xml", FromText(WriteSettingsXml("Config", MakeTypicalSettings(3, 4))));
-    seeds.Add("header.xml",
-              FromText("<?xml version='1.0' encoding=\"Shift_JIS\"?>\n<A>1</A>\n<B>\n\t<C>x y</C>\n</B>\n"));
-    seeds.Add("comments.xml",
-              FromText("\xEF\xBB\xBF<?xml version=\"1.0\" ?>\r\n<!-- a <!-- nested --> -->\r\n"
-                       "<Screen>\r\n\t<Window>\r\n\t\t<Width>1280</Width>\r\n\t</Window>\r\n</Screen>\r\n"));
+    seeds.Add("header.xml", FromText("<?xml version='1.0' encoding=\"Shift_JIS\"?>\n<A>1</A>\n<B>\n\t<C>x y</C>\n</B>\n"));
+    seeds.Add("comments.xml", FromText("\xEF\xBB\xBF<?xml version=\"1.0\" ?>\r\n<!-- a <!-- nested --> -->\r\n"
+                                       "<Screen>\r\n\t<Window>\r\n\t\t<Width>1280</Width>\r\n\t</Window>\r\n</Screen>\r\n"));
     Bytes utf16 = {0xFF, 0xFE};
     for (char16_t unit : std::u16string(u"<?xml ?>\n<Name>名前</Name>\n")) {
         utf16.push_back(static_cast<uint8_t>(unit));
@@ -99,8 +97,7 @@ void WriteArchiveSeeds(const std::filesystem::path& root)
     // The first byte: bit 0 compressed, bit 1 extract.
     for (uint8_t mode : {0, 1, 2, 3}) {
         Bytes seed = {mode};
-        const Bytes archive =
-            BuildArchive(entries, (mode & 1) ? ArchiveEncoding::Lzss : ArchiveEncoding::Plain);
+        const Bytes archive = BuildArchive(entries, (mode & 1) ? ArchiveEncoding::Lzss : ArchiveEncoding::Plain);
         seed.insert(seed.end(), archive.begin(), archive.end());
         seeds.Add("mode" + std::to_string(mode) + ".arc", seed);
     }
@@ -109,8 +106,7 @@ void WriteArchiveSeeds(const std::filesystem::path& root)
 void WriteLzssSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "lzss");
-    const std::vector<Bytes> plains = {FromText("abcabcabcabcabcabcabcabc, then something else"),
-                                       Bytes(1000, 7), Bytes{}};
+    const std::vector<Bytes> plains = {FromText("abcabcabcabcabcabcabcabc, then something else"), Bytes(1000, 7), Bytes{}};
     int k = 0;
     for (const Bytes& plain : plains) {
         Bytes seed = {static_cast<uint8_t>(plain.size()), static_cast<uint8_t>(plain.size() >> 8)};
@@ -123,8 +119,7 @@ void WriteLzssSeeds(const std::filesystem::path& root)
 void WriteLangTextSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "lang_text_table");
-    const std::vector<MapText> texts = {
-        {0, u"Quit"}, {1, u"タイトル\\nへ"}, {7, u"\\rruby\\r設定"}, {0, u"second"}};
+    const std::vector<MapText> texts = {{0, u"Quit"}, {1, u"タイトル\\nへ"}, {7, u"\\rruby\\r設定"}, {0, u"second"}};
     seeds.Add("system.map", BuildMapTable(texts));
     seeds.Add("empty.map", BuildMapTable(std::vector<MapText>{}));
 }
@@ -132,8 +127,7 @@ void WriteLangTextSeeds(const std::filesystem::path& root)
 void WriteFlagSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "flag_arc");
-    const std::vector<ArchiveEntry> entries = {{"FLAG000", Bytes(64, 1)},
-                                               {"config.xml", FromText("<?xml ?>\n")}};
+    const std::vector<ArchiveEntry> entries = {{"FLAG000", Bytes(64, 1)}, {"config.xml", FromText("<?xml ?>\n")}};
     seeds.Add("initial.flag", BuildFlagImage(entries));
 }
 
@@ -190,9 +184,8 @@ void WriteValueTableSeeds(const std::filesystem::path& root)
     PutLittleEndian32(table, 0x00020000);
     PutLittleEndian32(table, 0);
     seeds.Add("save.values", table);
-    seeds.Add("written.values",
-              WriteSaveDataFile(ParseSaveDataListing("record 1 2\nvalue 42\nvalue text 名前\n"
-                                                     "record 3 0\nrecord 65535 65535\nvalue -1\n")));
+    seeds.Add("written.values", WriteSaveDataFile(ParseSaveDataListing("record 1 2\nvalue 42\nvalue text 名前\n"
+                                                                         "record 3 0\nrecord 65535 65535\nvalue -1\n")));
 }
 
 void WriteWaveSeeds(const std::filesystem::path& root)
@@ -220,11 +213,10 @@ void WriteFlagBufferSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "flag_buffer");
     seeds.Add("empty.flag", WriteFlagFile(FlagFileContents{}));
-    seeds.Add("state.flag",
-              WriteFlagFile(ParseFlagListing("name 名前\nvalues 56\nvalue 12 3000\nvalue 53 text スプライト\n"
-                                             "flags 8010\nflag 8005 3\nwords 4\nword 1 65535\n"
-                                             "variables 81\nvariable 80 1\nvariable 2 text abc\n"
-                                             "bytes 3\nbyte 2 255\n")));
+    seeds.Add("state.flag", WriteFlagFile(ParseFlagListing("name 名前\nvalues 56\nvalue 12 3000\nvalue 53 text スプライト\n"
+                                                           "flags 8010\nflag 8005 3\nwords 4\nword 1 65535\n"
+                                                           "variables 81\nvariable 80 1\nvariable 2 text abc\n"
+                                                           "bytes 3\nbyte 2 255\n")));
 }
 
 void WriteTownMapSeeds(const std::filesystem::path& root)
@@ -248,8 +240,7 @@ void WriteTownMapSeeds(const std::filesystem::path& root)
 void WriteHitAreaSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "hit_area_table");
-    const std::vector<AreaRecord> records = {
-        {1, 10, 10, 110, 40}, {2, 0, 0, 1280, 720}, {0xFFFFFFFF, -5, -5, 0, 0}};
+    const std::vector<AreaRecord> records = {{1, 10, 10, 110, 40}, {2, 0, 0, 1280, 720}, {0xFFFFFFFF, -5, -5, 0, 0}};
     seeds.Add("screen.area", BuildAreaFile(records));
     seeds.Add("empty.area", BuildAreaFile({}));
     seeds.Add("overcount.area", BuildAreaFile(records, 4));
@@ -259,8 +250,7 @@ void WriteCastNameSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "cast_names");
     seeds.Add("castnames.txt", FromText(WriteCastNames(DemoCastNames())));
-    seeds.Add("crlf.txt",
-              FromText("\xEF\xBB\xBFheroine00.given\t名\r\n\r\nunknown\tx\r\nheroine00.given\tsecond\r\n"));
+    seeds.Add("crlf.txt", FromText("\xEF\xBB\xBFheroine00.given\t名\r\n\r\nunknown\tx\r\nheroine00.given\tsecond\r\n"));
 }
 
 void WriteOggSeeds(const std::filesystem::path& root)

@@ -356,8 +356,7 @@ void CFuncExec::AutoSave()
         work->SetStatusBits(STATUS_SNAPSHOT_WANTED);
         guard = ScriptValue::FromInteger(1);
         work->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
-        if ((work->GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) ==
-            STATUS_SNAPSHOT_WANTED) {
+        if ((work->GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) == STATUS_SNAPSHOT_WANTED) {
             CDirect3D* display = CDirect3D::GetInstance();
             if (display->IsLive() && Document->GetWorkLayer() != nullptr)
                 display->CaptureScreen(Document->GetWorkLayer());
@@ -540,8 +539,9 @@ void CFuncExec::CopyFlags()
 {
     const int32_t count = Context->PopInteger();
     FlagBuffer& state = *CurrentState;
-    const int64_t base =
-        state.Values.size() > FLAG_COPY_BASE_VALUE ? state.Values[FLAG_COPY_BASE_VALUE].Integer : 0;
+    const int64_t base = state.Values.size() > FLAG_COPY_BASE_VALUE
+                             ? state.Values[FLAG_COPY_BASE_VALUE].Integer
+                             : 0;
     // A count beyond the stack cannot have its indices: only what is there is popped.
     const int32_t available = static_cast<int32_t>(std::min<size_t>(Context->ValueStack.size(), INT32_MAX));
     for (int32_t i = 0; i < std::min(count, available); ++i) {
