@@ -2,6 +2,8 @@
 //   townmap walk <grid.txt> <out>   a walk map from a text grid (see TownMapWriter.h)
 //   townmap areas <out> <id> <left> <top> <right> <bottom> <directions> ...
 //                                   an event-area file with its end record
+//   townmap demo <data folder> <picture folder>
+//                                   the demo's town: its three data files and its pictures
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "townmap/DemoTown.h"
 #include "townmap/TownMapWriter.h"
 
 namespace {
@@ -34,6 +37,15 @@ int main(int argc, char** argv)
                 rows.push_back(line);
         return Write(argv[3], tools::BuildWalkMap(rows)) ? 0 : 1;
     }
+    if (argc == 4 && std::strcmp(argv[1], "demo") == 0) {
+        for (const tools::DemoTownFile& file : tools::DemoTownData())
+            if (!Write((std::string(argv[2]) + "/" + file.name).c_str(), file.bytes))
+                return 1;
+        for (const tools::DemoTownFile& file : tools::DemoTownPictures())
+            if (!Write((std::string(argv[3]) + "/" + file.name).c_str(), file.bytes))
+                return 1;
+        return 0;
+    }
     if (argc >= 3 && std::strcmp(argv[1], "areas") == 0 && (argc - 3) % 6 == 0) {
         std::vector<tools::EventAreaRecord> areas;
         for (int i = 3; i + 5 < argc; i += 6) {
@@ -45,6 +57,6 @@ int main(int argc, char** argv)
         return Write(argv[2], tools::BuildEventAreaFile(areas)) ? 0 : 1;
     }
     std::fprintf(stderr, "usage: townmap walk <grid.txt> <out> | areas <out> (<id> <left> <top> <right> "
-                         "<bottom> <directions>)...\n");
+                         "<bottom> <directions>)... | demo <data folder> <picture folder>\n");
     return 1;
 }

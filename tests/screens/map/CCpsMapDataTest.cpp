@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "screens/map/TownMapFixture.h"
+#include "townmap/DemoTown.h"
 
 namespace {
 
@@ -209,4 +210,27 @@ TEST_F(CCpsMapDataTest, ComposedMoversFillTheirViewCellsInOrder)
     // A pattern past the block's end is skipped.
     compose({{0x01, 200, 1, 1, 3, 3, 0, 0}});
     EXPECT_EQ(cell(3, 3).MoverA, 0xFFFF);
+}
+
+TEST_F(CCpsMapDataTest, TheDemoTownLoadsWalksAndReachesItsEventArea)
+{
+    for (const tools::DemoTownFile& file : tools::DemoTownData())
+        m_map.files[file.name] = file.bytes;
+    ASSERT_EQ(m_map.LoadWalkMap("town.map"), 1u);
+    for (uint32_t n : {7091u, 7092u, 7093u}) // the leader's place comes from the state
+        State().Flags[n] = n == 7091u ? 8 : n == 7092u ? 10 : 0x00;
+    ASSERT_EQ(m_map.LoadMovers("town.mvr"), 1u);
+    ASSERT_EQ(m_map.LoadEventAreas("town.evt", 3), 1u);
+    EXPECT_EQ(m_map.MoverCount, 3u);
+    EXPECT_EQ(m_map.Camera.MapWidth, 60);
+    // Held up arrow: the leader walks up from (8, 10) to the house's door area (8, 9)..(9, 9).
+    m_keyboard.down = {200};
+    uint16_t id = 0xFFFF;
+    for (int tick = 0; tick < 3 && id == 0xFFFF; ++tick) {
+        m_map.StepMovers();
+        id = m_map.CheckEventAreas();
+    }
+    m_keyboard.down.clear();
+    EXPECT_EQ(id, 1);
+    EXPECT_EQ(m_map.CheckEventAreas(), 0xFFFF) << "reported once while inside";
 }
