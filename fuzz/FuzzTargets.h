@@ -27,6 +27,9 @@ int FuzzMediaFile(const uint8_t* data, size_t size);
 int FuzzSlotTable(const uint8_t* data, size_t size);
 int FuzzThumbnail(const uint8_t* data, size_t size);
 int FuzzCGTables(const uint8_t* data, size_t size);
+int FuzzWalkMap(const uint8_t* data, size_t size);
+int FuzzMoverBlock(const uint8_t* data, size_t size);
+int FuzzEventAreas(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -54,4 +57,7 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"slot_table", FuzzSlotTable},
     {"thumbnail", FuzzThumbnail},
     {"cg_tables", FuzzCGTables},
+    {"walk_map", FuzzWalkMap},
+    {"mover_block", FuzzMoverBlock},
+    {"event_areas", FuzzEventAreas},
 };

@@ -16,7 +16,8 @@ shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(xml_document archive lzss lang_text_table flag_arc akb script script_value_table wave
-        flag_buffer hit_area_table cast_names ogg face_voice read_buffer media_file)
+        flag_buffer hit_area_table cast_names ogg face_voice read_buffer media_file slot_table thumbnail
+        cg_tables walk_map mover_block event_areas)
 fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -107,7 +107,7 @@ protected:
         EXPECT_EQ(after.engine, m_before.engine);
         EXPECT_EQ(after.cursor_on, 1);
         EXPECT_EQ(GetMouse()->GetMode(), 1) << "the cursor is back with its own picture row";
-        EXPECT_EQ(after.active, 0u);
+        EXPECT_EQ(after.active, m_before.active);
         EXPECT_EQ(Work().GetStatus() & STATUS_SNAPSHOT_TAKEN, 0u);
     }
 
@@ -130,7 +130,7 @@ TEST_F(CGameWorkTest, SystemSettingsRequestRunsTheMenuFrozenAndPutsItBack)
     EXPECT_EQ(seen.engine & ENGINE_STATE_MENU_ENABLED, 0u) << "menu items greyed";
     EXPECT_EQ(seen.cursor_on, 0) << "game cursor frozen";
     EXPECT_EQ(seen.request & REQUEST_SYSTEM_SETTINGS, 0u);
-    EXPECT_EQ(seen.active, 1u);
+    EXPECT_EQ(seen.active, m_before.active + 1);
     ExpectRestored();
     EXPECT_EQ(GetDocument()->GetRequestWord(), 0u);
 }
@@ -180,7 +180,7 @@ TEST_F(CGameWorkTest, LoadFromTheMenuUnwindsWithCode3AfterCleaningUp)
     EXPECT_EQ(after.lock, 0u);
     EXPECT_EQ(after.menu_lock, 0);
     EXPECT_EQ(after.engine, m_before.engine);
-    EXPECT_EQ(after.active, 0u);
+    EXPECT_EQ(after.active, m_before.active);
 }
 
 TEST_F(CGameWorkTest, SaveLoadLoopUnwindsTheSameWay)

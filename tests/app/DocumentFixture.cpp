@@ -10,6 +10,7 @@
 #include "arcpack/ArchiveWriter.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
+#include "support/StartupPictures.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ DocumentFixture::DocumentFixture()
 
     // The cursor sheet: two frames of 64 x 64 pixels in each of three rows.
     const tools::AkbPicture sheet = tools::MakePicture(128, 192, 0xFF102030);
-    std::vector<tools::ArchiveEntry> layers{{"CURSOR.AKB", tools::EncodeAkb(sheet, {})}};
+    std::vector<tools::ArchiveEntry> layers = StartupPictureEntries();
+    layers.push_back({"CURSOR.AKB", tools::EncodeAkb(sheet, {})});
     m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
 }
 

@@ -7,6 +7,7 @@
 #include "arcpack/ArchiveWriter.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
+#include "support/StartupPictures.h"
 
 namespace {
 
@@ -27,9 +28,9 @@ void WriteMinimalGameData(const std::string& start_script)
     WriteFile("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
 
     const tools::AkbPicture sheet = tools::MakePicture(128, 192, 0xFF102030);
-    WriteFile("layer.arc", tools::BuildArchive(
-                               std::vector<tools::ArchiveEntry>{{"CURSOR.AKB", tools::EncodeAkb(sheet, {})}},
-                               tools::ArchiveEncoding::Plain));
+    std::vector<tools::ArchiveEntry> layers = StartupPictureEntries();
+    layers.push_back({"CURSOR.AKB", tools::EncodeAkb(sheet, {})});
+    WriteFile("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
 
     const tools::AssembledScript script = tools::AssembleScript(start_script);
     EXPECT_TRUE(script.Ok) << script.Error;

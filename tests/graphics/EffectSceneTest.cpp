@@ -41,6 +41,7 @@
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncScreen.h"
 #include "support/FakeWaveManager.h"
+#include "support/StartupPictures.h"
 
 namespace {
 
@@ -124,6 +125,8 @@ protected:
 
         AkbPictures pictures;
         pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+        for (tools::ArchiveEntry& entry : StartupPictureEntries())
+            pictures.push_back(std::move(entry));
         pictures.push_back({"SCENE_BG.AKB", tools::EncodeAkb(Street(), {})});
         pictures.push_back({"CHARA.AKB", tools::EncodeAkb(Character(), {})});
         pictures.push_back({"GLOW.AKB", tools::EncodeAkb(tools::MakePicture(300, 200, 0x80FFFFFF), {})});

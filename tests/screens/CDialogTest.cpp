@@ -159,7 +159,7 @@ TEST_F(CDialogTest, HoverRedrawsAndTheAnswersOfTheButtons)
     std::vector<std::string> sounds = TakeOkCancelSounds();
     ASSERT_EQ(sounds.size(), 2u);
     EXPECT_EQ(sounds[1], "play ses_001.wav");
-    EXPECT_TRUE(GetGameWork()->GetActiveScreens().empty());
+    EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), 1u) << "only the plate, listed at start-up";
 
     CDialog no;
     ASSERT_EQ(no.Setup(12, 50), 1);

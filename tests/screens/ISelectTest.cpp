@@ -210,7 +210,7 @@ TEST_F(ISelectTest, ADocumentCodeClosesEveryNestedScreenInOrder)
     TestScreen inner(m_log, "inner ");
     inner.on_update = [] { throw CVeskDoc::DOCUMENT_RESTORE_STACK; };
     outer.on_enter = [&] {
-        EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), 1u);
+        EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), 2u) << "the plate and the outer screen";
         inner.Run(nullptr);
     };
     ScriptValue out = ScriptValue::FromInteger(42);
@@ -227,7 +227,7 @@ TEST_F(ISelectTest, ADocumentCodeClosesEveryNestedScreenInOrder)
     }
     EXPECT_EQ(m_log, (std::vector<std::string>{"outer open", "outer enter", "inner open", "inner close",
                                                "outer close"}));
-    EXPECT_TRUE(GetGameWork()->GetActiveScreens().empty());
+    EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), 1u) << "only the plate, listed at start-up";
     EXPECT_EQ(out.Integer, 42) << "the result is not copied";
 }
 

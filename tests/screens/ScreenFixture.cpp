@@ -1,5 +1,7 @@
 #include "screens/ScreenFixture.h"
 
+#include <algorithm>
+
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/IAppTask.h"
@@ -7,6 +9,7 @@
 #include "mesasm/MesAssembler.h"
 #include "sheetgen/SheetGenerator.h"
 #include "support/FakeWaveManager.h"
+#include "support/StartupPictures.h"
 
 class PumpScript final : public IAppTask
 {
@@ -55,6 +58,9 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     }
     m_dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
     pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+    for (tools::ArchiveEntry& entry : StartupPictureEntries())
+        if (std::none_of(pictures.begin(), pictures.end(), [&](const auto& given) { return given.name == entry.name; }))
+            pictures.push_back(std::move(entry));
     if (dialog_sheet)
         pictures.push_back(DialogSheetEntry());
     m_dir.Write("layer.arc", tools::BuildArchive(pictures, tools::ArchiveEncoding::Plain));

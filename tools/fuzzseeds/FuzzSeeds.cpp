@@ -22,6 +22,7 @@
 #include "oggwriter/OggWriter.h"
 #include "settingsxml/SettingsXmlWriter.h"
 #include "wavwriter/WavWriter.h"
+#include "townmap/TownMapWriter.h"
 
 namespace tools {
 
@@ -220,6 +221,24 @@ void WriteFlagBufferSeeds(const std::filesystem::path& root)
                                                            "bytes 3\nbyte 2 255\n")));
 }
 
+void WriteTownMapSeeds(const std::filesystem::path& root)
+{
+    const SeedFolder walk(root, "walk_map");
+    walk.Add("small.map", BuildWalkMap({"#.8", ".#.", "4.."}));
+    walk.Add("empty.map", BuildWalkMap({}));
+    MoverBlockSpec spec;
+    spec.movers = {{0x51, 0, 1, 2, 3, 3, 0x10, 0}, {0x01, 1, 2, 2, 5, 5, 0, 1}};
+    spec.programs = {{{14, 0}}, {{2, 3}, {9, 15}, {6, 2}, {0, 0}}};
+    spec.view_points = {0, 0, 3, 3};
+    spec.patterns = std::vector<uint16_t>(160, 7);
+    const SeedFolder movers(root, "mover_block");
+    movers.Add("two.bin", BuildMoverBlock(spec));
+    movers.Add("none.bin", BuildMoverBlock({}));
+    const SeedFolder areas(root, "event_areas");
+    areas.Add("two.dat", BuildEventAreaFile({{1, 0, 0, 4, 4, 15}, {2, 5, 5, 9, 9, 8}}));
+    areas.Add("unended.dat", BuildEventAreaFile({{1, 0, 0, 4, 4, 15}}, false));
+}
+
 void WriteHitAreaSeeds(const std::filesystem::path& root)
 {
     const SeedFolder seeds(root, "hit_area_table");
@@ -343,6 +362,7 @@ void WriteFuzzSeeds(const std::filesystem::path& root)
     WriteReadBufferSeeds(root);
     WriteMediaFileSeeds(root);
     WriteSlotSeeds(root);
+    WriteTownMapSeeds(root);
 }
 
 } // namespace tools

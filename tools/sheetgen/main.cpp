@@ -4,9 +4,12 @@
 //   sheetgen gallery-sheets <folder>       the CG gallery's three sheets, every language's name
 //   sheetgen gallery-areas <folder>        "cgmode.area" and "cgview.area"
 //   sheetgen thumbnails <file> <first id>  a sheet of twelve thumbnails, ids from the first on
+//   sheetgen map-pictures <folder>         the map screens' sheets and pictures into the folder
+//   sheetgen map-data <folder>             the sub maps' area files into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id>
 //                                          exit 0 when the pixel shows a cell of the control id
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/MapSheets.h"
 #include "sheetgen/SheetGenerator.h"
 
 #include <cstdio>
@@ -80,11 +83,18 @@ int main(int argc, char** argv)
                                                {}))
                    ? 0
                    : 1;
+    if (argc == 3 && (std::strcmp(argv[1], "map-pictures") == 0 || std::strcmp(argv[1], "map-data") == 0)) {
+        const bool pictures = std::strcmp(argv[1], "map-pictures") == 0;
+        for (const tools::NamedFile& file : pictures ? tools::MapPictureFiles() : tools::MapDataFiles())
+            if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
+                return 1;
+        return 0;
+    }
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
-                         "find-cell <frame.png> <x> <y> <id>\n");
+                         "map-pictures <folder> | map-data <folder> | find-cell <frame.png> <x> <y> <id>\n");
     return 1;
 }

@@ -29,13 +29,16 @@ void AdvanceTimeAndDate(int32_t* date, int32_t* time, uint32_t minutes);
 class CPresence
 {
 public:
+    // Virtual so the screens' tests can watch which places are asked, and when.
+    virtual ~CPresence() = default;
+
     // Dispatchers: fill from the document's game state, add the travel time, ask the place.
-    CharacterIndex WhoIsAtTownPlace(uint32_t place);
-    CharacterIndex WhoIsAtSubmapPlace(uint32_t place);
-    CharacterIndex WhoIsAtSchoolPlace(uint32_t currentFloor, uint32_t place);
+    virtual CharacterIndex WhoIsAtTownPlace(uint32_t place);
+    virtual CharacterIndex WhoIsAtSubmapPlace(uint32_t place);
+    virtual CharacterIndex WhoIsAtSchoolPlace(uint32_t currentFloor, uint32_t place);
 
     // The school's place 6, also asked by the town map's icons after advancing the clock itself.
-    CharacterIndex WhoIsAtSchoolPlace6();
+    virtual CharacterIndex WhoIsAtSchoolPlace6();
     // 1 or 20 by the SP scenario's bytes F[154] and F[156] and the date.
     CharacterIndex PickPairedCharacter();
     // Place rules on the filled clock; places without a rule answer -1.

@@ -1,17 +1,166 @@
 #pragma once
 // The town map.
-// FIXME: the least the game work needs until the map is in.
+// FIXME: the walk, its data and its commands are still to come; the presence icons are in.
+
+#include <array>
+#include <memory>
+#include <vector>
 
 #include "screens/base/IRightMenu.h"
 #include "screens/base/ISelect.h"
+#include "screens/map/TownMapData.h"
 
+class CPresence;
 class CScript;
+class CSprite;
+class CSpriteLayer;
+
+// The icon sheet and the clock through which the town map's icons ask who is where.
+struct PresenceIconBoard
+{
+    PresenceIconBoard();
+    ~PresenceIconBoard();
+
+    std::unique_ptr<CSprite> Sheet;
+    std::unique_ptr<CPresence> Clock; // replaceable, so tests can watch the questions
+};
 
 class CCps : public ISelect, public IRightMenu
 {
 public:
     // Shows nothing yet: a run ends at once with -1.
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-    // One town-map command; it pops its own sub-command and arguments.
-    virtual void ExecCommand(CScript& script) { (void)script; }
+    // One town-map command; it pops its own sub-command and arguments. Only the sub map's (33)
+    // is in yet: it pushes the sub map's answer.
+    virtual void ExecCommand(CScript& script);
+
+    // 1 when "icon_p.akb" loaded; 0 leaves the sheet empty and the icons without pictures.
+    uint32_t LoadIconSheet();
+    // Clears the whole target and paints the icons of the map kind in the game state.
+    void DrawSubmapPresenceIcons(CSprite* target);
+    // The town places' icons.
+    void DrawPresenceIcons(CSprite* target);
+
+    PresenceIconBoard Icons;
+
+    // The map's data (sub-commands 0, 4 and 12). A reader that cannot read or accept its file
+    // shows why, leaves its buffer empty and answers 0; the loader then stops.
+    uint32_t ReadMapFile(const CStringUTF8& name);
+    uint32_t ReadMoverFile(const CStringUTF8& name);
+    uint32_t ReadEventAreaFile(const CStringUTF8& name);
+    uint32_t LoadWalkMap(const CStringUTF8& name);
+    uint32_t LoadMovers(const CStringUTF8& name);
+    uint32_t LoadEventAreas(const CStringUTF8& name, uint32_t mode);
+    void BuildViewCells();
+    void ClearDrawCache();
+    void ComposeMovers();
+    // The id of the event area the leader stands in and faces into, by the check's mode; 0xFFFF
+    // for none.
+    uint16_t CheckEventAreas();
+    // The block byte of a cell; cells off the grid read as blocked.
+    uint8_t BlockAt(int32_t x, int32_t y) const;
+    MapCell CellAt(int32_t x, int32_t y);
+    // Mover i, or a null record view when it has none.
+    MapMover MoverAt(size_t i) const { return MapMover(i < Movers.size() ? Movers[i] : nullptr); }
+
+    // The movers (one tick, one program step, the steps and slides); 0 done, 65535 blocked.
+    uint16_t StepMovers();
+    uint16_t RunMoveProgram(MapMover mover);
+    uint16_t StepUp(MapMover mover, int32_t animate);
+    uint16_t StepDown(MapMover mover, int32_t animate);
+    uint16_t StepLeft(MapMover mover, int32_t animate);
+    uint16_t StepRight(MapMover mover, int32_t animate);
+    uint16_t SlideAroundVertical(MapMover mover, uint8_t block, int32_t animate);
+    uint16_t SlideAroundHorizontal(MapMover mover, uint8_t block, int32_t animate);
+    uint16_t StepAlongPath(MapMover mover);
+    uint16_t StepSteered(MapMover mover);
+    // Direction bits (1 up, 2 left, 4 right, 8 down), or 254 for cancel.
+    uint16_t ReadSteering(MapMover mover);
+    uint16_t SteerTowardsCursor(MapMover mover);
+    void WaitForNextStep();
+
+    CCps();
+    ~CCps() override;
+
+    // Drawing (sub-commands 10 and 11): the view into the target sprite's layer, in picture mode
+    // (DrawMode 0) or tile mode, then one frame at once. RedrawMap draws into sprite layer 0 of
+    // the document's registry, and nothing without one.
+    void DrawMap(CSprite* target);
+    void RedrawMap();
+    // The movers by Y, 120 x 120 frames from picture slot 0 (mover 0) or 1 (the others).
+    void DrawMovers(CSprite* target);
+    void DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target);
+    // Makes the composite (1920 x 1104), the map picture and the overlay picture, the two at the
+    // map-picture size; false when one cannot be made.
+    bool CreateMapLayers();
+    // The map pictures' size for CreateMapLayers: 8400 x 5040 unless set (tests set a small one).
+    static void SetMapPictureSize(int32_t width, int32_t height);
+    static SIZE GetMapPictureSize();
+
+    std::vector<uint8_t> WalkMapBuffer;
+    MoveProgramBlock MoveProgramData;
+    std::array<uint8_t*, MAP_MOVER_LIMIT> Movers{}; // not owned: records inside MoveProgramData
+    uint32_t MoverCount = 0;
+    std::vector<uint8_t> CollisionGrid =
+        std::vector<uint8_t>(MAP_MAX_COLUMNS * MAP_MAX_ROWS * MAP_CELL_SIZE, 0);
+    MapCamera Camera;
+    ViewCellArray ViewCells{};
+    ViewCellArray DrawnCells{};
+    std::vector<uint8_t> EventAreaBuffer;
+    std::vector<MapEventArea> EventAreas;
+    uint8_t EventCheckPending = 0;
+    uint8_t EventCheckMode = 0;
+    uint16_t LastEventId = 0xFFFF;
+    std::array<TrailEntry, MAP_TRAIL_LENGTH> TrailRing{};
+    uint16_t TrailHead = 0;
+    // Direction bits of the prepared path, row-major, 255 cells a row.
+    std::vector<uint8_t> DirectionGrid = std::vector<uint8_t>(MAP_MAX_COLUMNS * MAP_MAX_ROWS, 0);
+    uint16_t PathLength = 0;
+    uint8_t DiagonalStep = 0;
+    bool FastStep = false;
+    bool PathStepping = false;
+    uint32_t LastStepTime = 0;
+    uint16_t LeaderResult = 0xFFFF;
+    uint8_t MovedDirections = 0;
+    int32_t DrawMode = 0;
+    std::unique_ptr<CSpriteLayer> Composite;
+    std::unique_ptr<CSpriteLayer> MapPicture;
+    std::unique_ptr<CSpriteLayer> OverlayPicture;
+    std::unique_ptr<CSprite> PresenceOverlay;
+    std::array<std::unique_ptr<CSprite>, 2> PictureSlot;
+    struct
+    {
+        uint8_t Armed = 0;
+        uint8_t* Target = nullptr; // not owned: a record inside MoveProgramData
+        uint8_t State = 0;
+        uint8_t Opcode = 0;
+        uint8_t Count = 0;
+    } WalkEndRestore;
+
+private:
+    enum class Way
+    {
+        Up,
+        Down,
+        Left,
+        Right
+    };
+    uint16_t Step(MapMover mover, Way way, int32_t animate);
+    uint16_t Slide(MapMover mover, Way way, int32_t animate, bool other_side_occupied);
+    // Moves the camera after the mover moved one cell; true when the mover was in the scroll zone.
+    bool FollowWithCamera(MapMover mover, Way way);
+    // Whether the mover stands where a step that way scrolls a following camera.
+    bool InScrollZone(MapMover mover, Way way) const;
+    void MoveOneCell(MapMover mover, Way way);
+    bool EdgeBlocked(MapMover mover, Way way, uint8_t* block) const;
+    uint16_t Tail(MapMover mover);
+    void AppendTrail(MapMover mover);
+    void EndWalk();
+    uint16_t MoveByBits(MapMover mover, uint16_t bits, bool horizontal_first, bool& moved);
+    // Shows a program's message once per mover-file load; later ones are only logged.
+    void ProgramMessage(int which, const char* text);
+    uint8_t* CellAtOffset(int32_t x, int32_t y);
+    bool ReadDataFile(const CStringUTF8& name, std::vector<uint8_t>& out);
+    void RefuseDataFile(const CStringUTF8& name, std::vector<uint8_t>& buffer);
+    std::array<bool, 2> m_message_shown{};
 };

@@ -356,11 +356,11 @@ void CFuncExec::MessageWindow()
         return;
     case 28:
         if (plate != nullptr)
-            plate->ShowAnimated();
+            plate->ShowAnimated(nullptr);
         return;
     case 29:
         if (plate != nullptr)
-            plate->HideAnimated();
+            plate->HideAnimated(nullptr);
         return;
     case 30:
         if (plate != nullptr)

@@ -6,6 +6,7 @@
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "platform/kernel/VirtualClock.h"
+#include "support/StartupPictures.h"
 
 using platform::VirtualClock;
 
@@ -61,6 +62,8 @@ void GroupTest::StartGame(GameFiles files)
 
     std::vector<tools::ArchiveEntry> pictures = std::move(files.pictures);
     pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+    for (tools::ArchiveEntry& entry : StartupPictureEntries())
+        pictures.push_back(std::move(entry));
     m_dir.Write("layer.arc", tools::BuildArchive(pictures, tools::ArchiveEncoding::Plain));
 
     std::map<std::string, std::string> scripts = std::move(files.scripts);

@@ -1,0 +1,173 @@
+// Drawing the town map: the view in picture or tile mode, the movers and single cells. Every copy
+// relies on the layers' own clipping; a missing picture leaves out only the copies that read it.
+
+#include <algorithm>
+#include <vector>
+
+#include "app/ConfigSettings.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerOf.h"
+#include "screens/base/ISelect.h"
+#include "screens/map/CCps.h"
+
+namespace {
+
+constexpr int32_t SCREEN_WIDTH = 1920;
+constexpr int32_t SCREEN_HEIGHT = 1080;
+constexpr int32_t COMPOSITE_HEIGHT = 1104;
+constexpr int32_t FIGURE_SIZE = 120;
+constexpr int32_t TILES_PER_ROW = 40;
+constexpr uint16_t TILE_MASK = 1023;
+constexpr uint32_t OVERLAY_KEY = 0xFF00;
+constexpr uint32_t PRESENCE_FLAG = 8004;
+constexpr uint8_t STATE_DRAWN = 0x01;
+
+SIZE g_map_picture_size{8400, 5040};
+
+std::unique_ptr<CSpriteLayer> MakeLayer(int32_t width, int32_t height)
+{
+    std::unique_ptr<CSprite> sprite(CreateSpriteOfType(0, 0, width, height, -1, LAYER_KIND_MEMORY));
+    auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
+    if (layer == nullptr || layer->GetBits() == nullptr)
+        return nullptr;
+    sprite.release();
+    return std::unique_ptr<CSpriteLayer>(layer);
+}
+
+ILayer* LayerOf(const std::unique_ptr<CSpriteLayer>& sprite)
+{
+    return sprite ? sprite->GetLayer() : nullptr;
+}
+
+} // namespace
+
+CCps::CCps() = default;
+CCps::~CCps() = default;
+
+void CCps::SetMapPictureSize(int32_t width, int32_t height)
+{
+    g_map_picture_size = SIZE{width, height};
+}
+
+SIZE CCps::GetMapPictureSize()
+{
+    return g_map_picture_size;
+}
+
+bool CCps::CreateMapLayers()
+{
+    Composite = MakeLayer(SCREEN_WIDTH, COMPOSITE_HEIGHT);
+    MapPicture = MakeLayer(g_map_picture_size.cx, g_map_picture_size.cy);
+    OverlayPicture = MakeLayer(g_map_picture_size.cx, g_map_picture_size.cy);
+    return Composite && MapPicture && OverlayPicture;
+}
+
+void CCps::DrawMovers(CSprite* target)
+{
+    ILayer* layer = SpriteLayerOf(target);
+    if (layer == nullptr)
+        return;
+    std::vector<uint32_t> drawn;
+    for (uint32_t i = 0; i < MoverCount; ++i)
+        if (const MapMover mover = MoverAt(i); mover.Bytes() != nullptr && (mover.State() & STATE_DRAWN))
+            drawn.push_back(i);
+    std::stable_sort(drawn.begin(), drawn.end(),
+                     [&](uint32_t a, uint32_t b) { return MoverAt(a).Y() < MoverAt(b).Y(); });
+    for (uint32_t i : drawn) {
+        const MapMover mover = MoverAt(i);
+        ILayer* picture = SpriteLayerOf(PictureSlot[i == 0 ? 0 : 1].get());
+        if (picture == nullptr)
+            continue;
+        const int32_t direction = mover.Facing() >> 4;
+        const int32_t frame = mover.Facing() & 15;
+        const int32_t base = direction == 0 || direction == 3 ? 720 : 0;
+        int32_t source_x = base + frame % 6 * FIGURE_SIZE;
+        int32_t source_y = direction / 2 * FIGURE_SIZE;
+        int32_t x = (mover.X() - Camera.CamX) * MAP_CELL_PIXELS - 20;
+        int32_t y = (mover.Y() - Camera.CamY - 1) * MAP_CELL_PIXELS;
+        const int32_t right = std::min(x + FIGURE_SIZE, SCREEN_WIDTH);
+        const int32_t bottom = std::min(y + FIGURE_SIZE, COMPOSITE_HEIGHT);
+        // Clipped at the left or top edge, the source starts as far in.
+        if (x < 0)
+            source_x -= x, x = 0;
+        if (y < 0)
+            source_y -= y, y = 0;
+        if (right <= x || bottom <= y)
+            continue;
+        layer->BltAlpha(x, y, right - x, bottom - y, picture, source_x, source_y);
+    }
+}
+
+void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
+{
+    ILayer* layer = SpriteLayerOf(target);
+    if (layer == nullptr)
+        return;
+    const int32_t map_x = x + Camera.CamX * MAP_CELL_PIXELS;
+    const int32_t map_y = y + Camera.CamY * MAP_CELL_PIXELS;
+    if (ILayer* map = LayerOf(MapPicture))
+        layer->Blt(x, y, MAP_CELL_PIXELS, MAP_CELL_PIXELS, map, map_x, map_y, 1);
+    ILayer* tiles = SpriteLayerOf(PictureSlot[0].get());
+    const uint16_t a = cell.MoverA & TILE_MASK;
+    const uint16_t b = cell.MoverB & TILE_MASK;
+    if (tiles != nullptr && a != TILE_MASK) {
+        const auto draw = [&](uint16_t tile) {
+            layer->BltAlpha(x, y, MAP_CELL_PIXELS, MAP_CELL_PIXELS, tiles,
+                            tile % TILES_PER_ROW * MAP_CELL_PIXELS, tile / TILES_PER_ROW * MAP_CELL_PIXELS);
+        };
+        const MapMover first = MoverAt(0);
+        const bool behind = first.Bytes() == nullptr || (first.Facing() & 15) < 12;
+        if (b != TILE_MASK && behind)
+            draw(b);
+        draw(a);
+        if (b != TILE_MASK && !behind)
+            draw(b);
+    }
+    if (ILayer* overlay = LayerOf(OverlayPicture))
+        layer->BltAlpha(x, y, MAP_CELL_PIXELS, MAP_CELL_PIXELS, overlay, map_x, map_y);
+}
+
+void CCps::DrawMap(CSprite* target)
+{
+    {
+        LiveDrawLock lock;
+        ILayer* composite = LayerOf(Composite);
+        const int32_t map_x = Camera.CamX * MAP_CELL_PIXELS;
+        const int32_t map_y = Camera.CamY * MAP_CELL_PIXELS;
+        if (DrawMode == 0) {
+            if (composite != nullptr) {
+                if (ILayer* map = LayerOf(MapPicture))
+                    composite->Blt(0, 0, SCREEN_WIDTH, COMPOSITE_HEIGHT, map, map_x, map_y, 1);
+                DrawMovers(Composite.get());
+                if (ILayer* overlay = LayerOf(OverlayPicture))
+                    composite->BltColorKeyAlpha(0, 0, SCREEN_WIDTH, COMPOSITE_HEIGHT, overlay, map_x, map_y,
+                                                OVERLAY_KEY);
+                ILayer* presence = SpriteLayerOf(PresenceOverlay.get());
+                if (presence != nullptr && GetConfigGameMode() == 1 && GetFlag(PRESENCE_FLAG) == 1)
+                    composite->BltAlpha(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, presence, map_x, map_y);
+            }
+        } else {
+            for (int32_t r = 0; r < std::min(Camera.ViewHeight, MAP_VIEW_ROWS); ++r)
+                for (int32_t c = 0; c < std::min(Camera.ViewWidth, MAP_VIEW_COLUMNS); ++c) {
+                    const size_t index = ViewIndex(c, r);
+                    DrawCell(ViewCells[index], (Camera.ViewLeft + c) * MAP_CELL_PIXELS,
+                             (Camera.ViewTop + r) * MAP_CELL_PIXELS, Composite.get());
+                    DrawnCells[index] = ViewCells[index];
+                }
+        }
+        ILayer* layer = SpriteLayerOf(target);
+        if (layer != nullptr && composite != nullptr)
+            layer->Blt(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, composite, 0, 0, 1);
+        if (target != nullptr)
+            target->Invalidate(1, *target->GetRect());
+    }
+    RedrawFrameNow();
+}
+
+void CCps::RedrawMap()
+{
+    if (CSpriteLayer* layer = FindSpriteLayer(0))
+        DrawMap(layer);
+}

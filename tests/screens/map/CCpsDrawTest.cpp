@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "app/ConfigSettings.h"
+#include "graphics/CSpriteLayer.h"
+#include "screens/map/TownMapFixture.h"
+
+namespace {
+
+constexpr uint32_t MAP_COLOUR = 0xFF102030;
+constexpr uint32_t OVERLAY_COLOUR = 0xFF405060;
+constexpr uint32_t KEY_COLOUR = 0xFF00FF00;
+constexpr uint32_t PRESENCE_COLOUR = 0xFF7080A0;
+
+std::unique_ptr<CSpriteLayer> Layer(int32_t width, int32_t height, uint32_t colour)
+{
+    std::unique_ptr<CSpriteLayer> layer(
+        static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, width, height, -1, LAYER_KIND_MEMORY)));
+    layer->GetLayer()->FillRect(0, 0, width, height, colour, 1);
+    return layer;
+}
+
+// A figure sheet whose every pixel tells where it lies: x in green and blue, y in red.
+std::unique_ptr<CSpriteLayer> FigureSheet(uint32_t tag)
+{
+    auto sheet = Layer(1440, 240, 0);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 1440; ++x) {
+            const uint32_t pixel =
+                0xFF000000u | static_cast<uint32_t>(y) << 16 | static_cast<uint32_t>(x) | tag;
+            *reinterpret_cast<uint32_t*>(sheet->GetLayer()->GetPixelPtr(x, y)) = pixel;
+        }
+    return sheet;
+}
+
+class CCpsDrawTest : public TownMapFixture
+{
+protected:
+    CCpsDrawTest()
+    {
+        CCps::SetMapPictureSize(2400, 1400);
+        EXPECT_TRUE(m_map.CreateMapLayers());
+        m_map.MapPicture->GetLayer()->FillRect(0, 0, 2400, 1400, MAP_COLOUR, 1);
+        m_map.OverlayPicture->GetLayer()->FillRect(0, 0, 2400, 1400, KEY_COLOUR, 1);
+        m_target = Layer(1920, 1080, 0);
+    }
+    ~CCpsDrawTest() override { CCps::SetMapPictureSize(8400, 5040); }
+
+    void Movers(std::vector<tools::MoverRecord> movers)
+    {
+        tools::MoverBlockSpec spec;
+        spec.movers = std::move(movers);
+        spec.programs = {{{9, 0}}};
+        Load(Free(60, 35), spec);
+    }
+    // The colour only: drawing into a cleared target keeps its alpha.
+    uint32_t At(ILayer* layer, int x, int y) { return EffectPixel(*layer, x, y) | 0xFF000000u; }
+
+    std::unique_ptr<CSpriteLayer> m_target;
+};
+
+} // namespace
+
+TEST_F(CCpsDrawTest, MoversDrawBySourceCellInYOrderAndClipTheirSource)
+{
+    m_map.PictureSlot[0] = FigureSheet(0);
+    m_map.PictureSlot[1] = FigureSheet(0);
+    // Mover 0 faces right with frame 8 at (10, 10); mover 1 faces down at (0, 0), clipped at the
+    // left and top; movers 2 and 3 share a place and a Y.
+    Movers({{0x01, 0, 1, 2, 10, 10, 0x38, 0},
+            {0x01, 0, 1, 2, 0, 0, 0x10, 0},
+            {0x01, 0, 1, 2, 20, 10, 0x20, 0},
+            {0x01, 0, 1, 2, 20, 10, 0x00, 0}});
+    ILayer* target = m_target->GetLayer();
+    m_map.DrawMovers(m_target.get());
+    // Mover 0 at (380, 360): right is row 120, column 720 + (8 mod 6) x 120.
+    EXPECT_EQ(At(target, 380 + 5, 360 + 7), 0xFF000000u | (120 + 7) << 16 | (720 + 240 + 5));
+    // Mover 1 at (-20, -40): the source starts 20 right and 40 down.
+    EXPECT_EQ(At(target, 0, 0), 0xFF000000u | 40u << 16 | 20u);
+    // Equal Y: mover 3 (up: row 0, column 720) drawn after mover 2 (left: row 120, column 0).
+    EXPECT_EQ(At(target, 780 + 1, 360 + 1), 0xFF000000u | 1u << 16 | 721u);
+
+    // A lower Y is drawn first, whatever the mover order.
+    m_target->GetLayer()->FillRect(0, 0, 1920, 1080, 0, 1);
+    Movers({{0x01, 0, 1, 2, 10, 11, 0x00, 0}, {0x01, 0, 1, 2, 10, 10, 0x10, 0}});
+    m_map.DrawMovers(m_target.get());
+    EXPECT_EQ(At(target, 380 + 1, 400 + 1), 0xFF000000u | 1u << 16 | 721u) << "mover 0, lower, on top";
+}
+
+TEST_F(CCpsDrawTest, TileModeDrawsTileBBeforeOrAfterTileAByTheFrame)
+{
+    auto tiles = Layer(1600, 80, 0);
+    tiles->GetLayer()->FillRect(40, 0, 40, 40, 0xFF0000AA, 1); // tile 1
+    tiles->GetLayer()->FillRect(80, 0, 40, 40, 0xFF0000BB, 1); // tile 2
+    m_map.PictureSlot[0] = std::move(tiles);
+    m_map.OverlayPicture->GetLayer()->FillRect(0, 0, 2400, 1400, 0, 1);
+    Movers({{0x01, 0, 1, 2, 10, 10, 0x03, 0}});
+    m_map.DrawMode = 1;
+    m_map.BuildViewCells();
+    m_map.ViewCells[ViewIndex(2, 3)].MoverA = (1 << 10) | 1;
+    m_map.ViewCells[ViewIndex(2, 3)].MoverB = (2 << 10) | 2;
+    m_map.ViewCells[ViewIndex(4, 3)].MoverB = 2; // no tile A: no tile at all
+    m_map.DrawMap(m_target.get());
+    ILayer* target = m_target->GetLayer();
+    EXPECT_EQ(At(target, 80 + 5, 120 + 5), 0xFF0000AAu) << "frame below 12: B behind A";
+    EXPECT_EQ(At(target, 160 + 5, 120 + 5), MAP_COLOUR);
+    EXPECT_EQ(m_map.DrawnCells[ViewIndex(2, 3)], m_map.ViewCells[ViewIndex(2, 3)]);
+    WriteCapturePng(*target, "townmap_tile_mode.png");
+    Mover(0).SetFacing(0x0C);
+    m_map.DrawMap(m_target.get());
+    EXPECT_EQ(At(target, 80 + 5, 120 + 5), 0xFF0000BBu) << "frame 12: B in front";
+}
+
+TEST_F(CCpsDrawTest, PictureModeStacksMapMoversOverlayAndPresence)
+{
+    auto figure = Layer(1440, 240, 0xFF0000CC);
+    m_map.PictureSlot[0] = std::move(figure);
+    Movers({{0x01, 0, 1, 2, 10, 10, 0x10, 0}});
+    m_map.OverlayPicture->GetLayer()->FillRect(420, 360, 20, 20, OVERLAY_COLOUR, 1);
+    auto presence_layer = Layer(2400, 1400, 0);
+    presence_layer->GetLayer()->FillRect(470, 360, 20, 20, PRESENCE_COLOUR, 1);
+    m_map.PresenceOverlay = std::move(presence_layer);
+    ILayer* target = m_target->GetLayer();
+    for (int presence : {0, 1}) {
+        SetConfigGameMode(1);
+        State().Flags[8004] = static_cast<uint8_t>(presence);
+        m_map.DrawMap(m_target.get());
+        EXPECT_EQ(At(target, 10, 10), MAP_COLOUR);
+        EXPECT_EQ(At(target, 385, 365), 0xFF0000CCu) << "the mover over the map";
+        EXPECT_EQ(At(target, 425, 365), OVERLAY_COLOUR) << "the overlay over the mover";
+        EXPECT_EQ(At(target, 475, 365), presence ? PRESENCE_COLOUR : 0xFF0000CCu) << presence;
+    }
+    WriteCapturePng(*target, "townmap_picture_mode.png");
+    // The camera moves the map pictures, not the screen.
+    m_map.Camera.CamX = 2;
+    m_map.DrawMap(m_target.get());
+    EXPECT_EQ(At(target, 305, 365), 0xFF0000CCu);
+    EXPECT_EQ(At(target, 345, 365), OVERLAY_COLOUR);
+    // Without a sprite layer 0 in the registry the redraw draws nothing.
+    m_map.RedrawMap();
+}

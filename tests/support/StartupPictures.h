@@ -1,0 +1,10 @@
+#pragma once
+// The pictures the game's start-up loads besides the cursor (the calendar plate's sheet in every
+// language's name, the icon sheet), as tiny placeholders: a test's game folder that lacks them
+// would see a message box for each at start-up.
+
+#include <vector>
+
+#include "arcpack/ArchiveWriter.h"
+
+std::vector<tools::ArchiveEntry> StartupPictureEntries();

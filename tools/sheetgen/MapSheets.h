@@ -1,0 +1,64 @@
+#pragma once
+// Colour-coded sheets and area files of the map screens: the calendar plate's sheet, the icon
+// sheet, and per sub-map kind its background, parts sheet and ".area" file, all laid out from the
+// screens' own tables, so a test reads back which cell a drawn pixel came from.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "akbwriter/AkbWriter.h"
+#include "areawriter/AreaWriter.h"
+#include "sheetgen/SheetGenerator.h"
+
+namespace tools {
+
+// Ids of the plate's cells (states are 0 unless noted).
+inline constexpr uint32_t PLATE_CALENDAR = 0x7F10;
+inline constexpr uint32_t PLATE_MONEY = 0x7F11;
+inline constexpr uint32_t PLATE_WEEKDAY = 0x7100;    // + weekday
+inline constexpr uint32_t PLATE_TIME_DIGIT = 0x7200; // + digit
+inline constexpr uint32_t PLATE_COLON = 0x7210;
+inline constexpr uint32_t PLATE_MORNING = 0x7211;
+inline constexpr uint32_t PLATE_AFTERNOON = 0x7212;
+inline constexpr uint32_t PLATE_DATE_DIGIT = 0x7300; // + digit
+inline constexpr uint32_t PLATE_SEPARATOR = 0x7310;
+inline constexpr uint32_t PLATE_MONEY_DIGIT = 0x7400; // + digit
+inline constexpr uint32_t PLATE_COMMA = 0x7410;
+inline constexpr uint32_t PLATE_BUTTON_GAME_MODE = 0x7500; // state 0..2
+inline constexpr uint32_t PLATE_BUTTON_OTHER = 0x7501;     // state 0..2
+inline constexpr int32_t PLATE_SHEET_WIDTH = 525;
+inline constexpr int32_t PLATE_SHEET_HEIGHT = 753;
+std::vector<SheetCell> PlateSheetCells();
+
+// Ids of the icon sheet's cells.
+inline constexpr uint32_t ICON_FACE = 0x7600;        // + character 0..25, + 26 the marker's cell
+inline constexpr uint32_t ICON_FACE_GRID26 = 0x7640; // where 26 falls on the faces' grid
+inline constexpr uint32_t ICON_FRAME = 0x7700;       // + 0 plain .. 4 fifth style, + 5 the marker's frame
+inline constexpr uint32_t ICON_BADGE = 0x7710;
+inline constexpr int32_t ICON_SHEET_WIDTH = 1272;
+inline constexpr int32_t ICON_SHEET_HEIGHT = 1008;
+std::vector<SheetCell> IconSheetCells();
+
+// Sub maps: spot k's cells carry id k in states 0..2, the back button id 100; the first map's
+// second picture of spot 19 carries SUBMAP_SPOT19_ALT. The background is one cell of
+// SUBMAP_BACKGROUND + kind.
+inline constexpr uint32_t SUBMAP_SPOT19_ALT = 0x113;
+inline constexpr uint32_t SUBMAP_BACKGROUND = 0x7E00;
+std::vector<SheetCell> SubMapPartsCells(int32_t kind);
+AkbPicture SubMapPartsSheet(int32_t kind);
+AkbPicture SubMapBackground(int32_t kind);
+// The back button first, where a spot may lie under it, then the spots in order.
+std::vector<AreaRecord> SubMapAreas(int32_t kind);
+
+// Every file of the map screens as (file name, bytes): the plate's two sheets, the icon sheet,
+// and the three sub-map sets, each sheet under the names the languages load it by.
+struct NamedFile
+{
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+std::vector<NamedFile> MapPictureFiles();
+std::vector<NamedFile> MapDataFiles();
+
+} // namespace tools
