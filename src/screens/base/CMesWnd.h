@@ -8,11 +8,11 @@
 
 #include "app/IAppTask.h"
 #include "graphics/CSprite.h"
-#include "screens/base/IMesWnd.h"
+#include "screens/base/CMesButton.h"
 
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
 
-class CMesWnd : public IMesWnd, public IAppTask
+class CMesWnd : public CMesButton, public IAppTask
 {
 public:
     CMesWnd()
@@ -21,6 +21,9 @@ public:
     void Execute() override {}
     // Shows nothing yet: a run ends at once with -1.
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    // No sprites of its own yet, and a message ends at once with 0.
+    int32_t CreateParts() override { return 1; }
+    void RunMessage(ScriptValue& out, int32_t, int32_t) override { out = ScriptValue::FromInteger(0); }
     // Brings the window back after a system screen, with a fade-in; the option comes from the
     // game state.
     virtual void RestoreWindow(int32_t option)
@@ -29,7 +32,7 @@ public:
         Show();
     }
     // Hidden by its sprites alone: IsShown answers 0 afterwards.
-    void ClearShown() { m_shown = 0; }
+    void ClearShown() { Shown = 0; }
 
     // Parts the exec commands reach; null until the window builds them. The face sheet holds
     // the faces as 144 x 144 cells, five to a row.

@@ -14,4 +14,7 @@ public:
     virtual void DrawCalendar() {}
     virtual void ShowAnimated() {}
     virtual void HideAnimated() {}
+    // FIXME: least plate button for the message window; the map completes it.
+    virtual void DrawButton(int32_t state, int32_t present) { (void)state, (void)present; }
+    virtual int32_t IsPlateShown() { return 0; }
 };

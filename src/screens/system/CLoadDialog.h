@@ -15,6 +15,8 @@ public:
         : m_page(page)
     {}
     int32_t GetPage() const { return m_page; }
+    // FIXME: least quick load (slot 201) until the load operations are in; ends with code 3.
+    virtual void QuickLoad();
 
 private:
     int32_t m_page;

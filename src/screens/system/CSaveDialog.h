@@ -17,6 +17,8 @@ public:
     int32_t GetPage() const { return m_page; }
     // Saves the game into the auto-save slot.
     virtual void AutoSave();
+    // FIXME: least quick save (slot 201) until the save operations are in.
+    virtual void QuickSave();
 
 private:
     int32_t m_page;
