@@ -3,6 +3,9 @@
 
 #include "screens/base/CMesButton.h"
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
 #include <set>
 
 #include <gmock/gmock.h>
@@ -47,7 +50,8 @@ std::vector<tools::ArchiveEntry> DataEntries()
 {
     return {{"MES_O.AREA", tools::BuildAreaFile(tools::MessageAreas())},
             {"MESMENU.AREA", tools::BuildAreaFile(tools::SideMenuAreas())},
-            {"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})}};
+            {"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})},
+            {"SHORT.FV", tools::WriteFaceVoiceTable({{0, 1, 2, 0}, {0, 3, 4, 0}, {0, 1, 2, 0}}, 3, 4 + 16 + 9)}};
 }
 
 std::vector<tools::ArchiveEntry> PictureEntries()
@@ -425,6 +429,48 @@ TEST_F(CMesButtonTest, SideMenuSlidesFromThePointerAndFinishesASlideFirst)
     EXPECT_EQ(m_window->HitTest(1870, 50), 0xF00);
 }
 
+TEST_F(CMesButtonTest, EndingASceneSkipRestartsFromAScratchSaveOutsideTheSlots)
+{
+    const std::string folder = m_dir.Path().string() + "/";
+    State().SetMoney(1234);
+    SetConfig("/Config/SceneSkip", 1);
+    GetInputView()->SetExtraInput(0, 1);
+    EXPECT_THROW(m_window->EndSceneSkip(), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_FALSE(GetConfigSceneSkip());
+    EXPECT_EQ(GetInputView()->GetExtraInput(0), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder + "FLAG999"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "SaveData999.dat"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "FLAG121"));
+    EXPECT_EQ(State().Money(), 1234);
+
+    // When the scratch save cannot be written the skip ends without a reload.
+    std::filesystem::remove(folder + "FLAG999");
+    std::filesystem::create_directory(folder + "FLAG999");
+    SetConfig("/Config/SceneSkip", 1);
+    State().SetMoney(99);
+    EXPECT_NO_THROW(m_window->EndSceneSkip());
+    EXPECT_FALSE(GetConfigSceneSkip());
+    EXPECT_EQ(State().Money(), 99);
+}
+
+TEST_F(CMesButtonTest, QuickSaveAndQuickLoadUseSlot201)
+{
+    const std::string folder = m_dir.Path().string() + "/";
+    State().Variables[57] = ScriptValue::FromInteger(0);
+    State().SetMoney(500);
+    int32_t id = MESBUTTON_QUICK_SAVE;
+    m_window->OnWindowButton(id, 0);
+    EXPECT_EQ(id, MESBUTTON_QUICK_SAVE);
+    EXPECT_TRUE(std::filesystem::exists(folder + "FLAG201"));
+    EXPECT_EQ(State().Variables[57].Integer, 1);
+    EXPECT_EQ(m_window->GetWindowButtonState(MESBUTTON_QUICK_LOAD, 0), 0);
+
+    State().SetMoney(7);
+    id = MESBUTTON_QUICK_LOAD;
+    EXPECT_THROW(m_window->OnWindowButton(id, 0), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_EQ(State().Money(), 500);
+}
+
 TEST_F(CMesButtonTest, FacesStartAtTheirTimesOnTheClock)
 {
     tools::AnimeProgramWriter writer;
@@ -450,6 +496,26 @@ TEST_F(CMesButtonTest, FacesStartAtTheirTimesOnTheClock)
     EXPECT_THAT(states, ElementsAre(std::make_pair(ANIME_STOPPED, ANIME_STOPPED),
                                     std::make_pair(ANIME_RUNNING, ANIME_STOPPED),
                                     std::make_pair(ANIME_RUNNING, ANIME_RUNNING)));
+
+    // Tables reloaded and emptied while the task thread steps: a step never sees items of a
+    // table that is gone (the sanitizer builds check the memory).
+    std::atomic<bool> stop{false};
+    std::thread stepper([&] {
+        while (!stop.load())
+            face.Execute();
+    });
+    for (int i = 0; i < 200; ++i) {
+        face.LoadTable(i % 2 == 0 ? "face.fv" : "short.fv");
+        face.StartItems();
+        if (i % 3 == 0)
+            face.Clear();
+    }
+    stop = true;
+    stepper.join();
+    ASSERT_TRUE(face.LoadTable("short.fv"));
+    EXPECT_EQ(face.StartItems(), 1u); // the count claims three, one record is whole
+    ASSERT_TRUE(face.LoadTable("face.fv"));
+    face.StartItems();
 
     face.ApplyFaceItem(2);
     EXPECT_EQ(State().Variables[0].Integer, 3);

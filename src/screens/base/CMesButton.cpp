@@ -30,7 +30,6 @@
 #include "script/commands/CFuncEffect.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/commands/CFuncSave.h"
-#include "script/vm/ScriptError.h"
 
 namespace {
 
@@ -506,6 +505,51 @@ void CMesButton::OnWindowButton(int32_t& id, int32_t keep_enabled)
     }
 }
 
+void CMesButton::OnSideMenuButton(int32_t slot)
+{
+    if (slot < 0 || slot >= SIDE_MENU_SLOTS)
+        return;
+    const int32_t button = ButtonMap[static_cast<size_t>(slot)];
+    if (button < 0 || GetButtonState(button) != 0)
+        return;
+    PlayOkSound(SCREEN_SOUND_CHANNEL);
+    IRightMenu::DrawButton(slot, 2, 1);
+    ISelect::OnDecide();
+    IRightMenu::DrawButton(slot, 0, 1);
+    switch (button) {
+    case SIDE_MENU_TAB:
+        ToggleMenu();
+        SetManualFlag(1);
+        break;
+    case SIDE_MENU_SAVE:
+        GameWork->RunSaveLoad(SYSTEM_PAGE_SAVE);
+        break;
+    case SIDE_MENU_LOAD:
+        GameWork->RunSaveLoad(SYSTEM_PAGE_LOAD);
+        break;
+    case SIDE_MENU_SETTINGS:
+        GameWork->RunTopPage();
+        break;
+    case SIDE_MENU_BACKLOG:
+        GameWork->RunSystemMenu(SYSTEM_PAGE_BACKLOG);
+        break;
+    case SIDE_MENU_SCREEN:
+        OnScreenMenuButton();
+        break;
+    case SIDE_MENU_FLAGS:
+        GameWork->RunFlagManager();
+        break;
+    case SIDE_MENU_TITLE:
+        GameWork->ConfirmReturnTo(RETURN_TO_TITLE, 1);
+        break;
+    case SIDE_MENU_EXIT:
+        GameWork->ConfirmExit();
+        break;
+    default:
+        break;
+    }
+}
+
 int32_t CMesButton::HelpTextNumber(int32_t id)
 {
     if (id >= 0 && id < MESBUTTON_COUNT) {
@@ -715,8 +759,8 @@ void CMesButton::EndSceneSkip()
         saved = save.SaveDataFile(SCENE_SKIP_SCRATCH_SLOT);
     }
     if (!saved) {
-        // Reloading would restart from whatever an earlier scratch save held: stay where we are.
-        ReportScriptError("The scene skip could not be saved; it ends here.");
+        // The writer has told the player; reloading would restart from whatever an earlier
+        // scratch save held, so the skip just ends here.
         return;
     }
     save.LoadDataFile(SCENE_SKIP_SCRATCH_SLOT);

@@ -75,6 +75,10 @@ public:
     void ShowHoverHelp(int32_t id, int32_t show_now);
     void ShowWindowButtons(CSpriteAnime& animation, int32_t flag);
     void HideWindowButtons(CSpriteAnime& animation);
+    // A click on side-menu slot k (group 15): acted on only while its button is usable.
+    void OnSideMenuButton(int32_t slot);
+    // The screen-specific side-menu button (5); nothing by default.
+    virtual void OnScreenMenuButton() {}
     // Restarts the script from a scratch save at the message where the scene skip ends.
     void EndSceneSkip();
     static void ShiftWindowAreas(int32_t dy);
