@@ -138,9 +138,6 @@ std::vector<SheetCell> MessageSheetCells()
     std::vector<SheetCell> cells;
     for (uint32_t n = 0; n < 7; ++n) {
         const ButtonCell& b = MESSAGE_BUTTONS[n];
-        if (n < 6) // the edge button's starting cell would cover the read-skip column
-            cells.push_back({0, static_cast<int32_t>(n) * b.height, b.width, b.height, MESSAGE_SHEET_START + n, 0,
-                             "S" + std::to_string(n)});
         for (int32_t state = 0; state < 4; ++state)
             cells.push_back({b.cell_x, b.cell_y + state * b.height, b.width, b.height, n, state,
                              "W" + std::to_string(n) + "-" + std::to_string(state)});

@@ -48,8 +48,7 @@ std::vector<SheetCell> DialogSheetCells();
 std::vector<AreaRecord> DialogAreas(bool with_box);
 
 // The message window's parts ("message_p.akb"): the seven window buttons in four states (ids 0 to
-// 6), the first cells the button sprites start with, the nine balloon pieces and three pointers.
-inline constexpr uint32_t MESSAGE_SHEET_START = 0x7D00;   // + button: the starting cell
+// 6), the nine balloon pieces and three pointers.
 inline constexpr uint32_t MESSAGE_SHEET_BALLOON = 0x7E00; // + row x 3 + column
 inline constexpr uint32_t MESSAGE_SHEET_POINTER = 0x7E10; // + 0 below, 1 beside, 2 above the text
 inline constexpr int32_t MESSAGE_SHEET_WIDTH = 1024;
