@@ -30,6 +30,7 @@
 #include "script/commands/CFuncEffect.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/commands/CFuncSave.h"
+#include "script/vm/BacklogStore.h"
 
 namespace {
 
@@ -69,7 +70,6 @@ inline constexpr int32_t DEFAULT_WINDOW_Y = 768;
 inline constexpr RECT PLATE_BUTTON{642, 23, 965, 73};
 inline constexpr size_t VARIABLE_REPLAY = 69;
 inline constexpr size_t VARIABLE_QUICK_SAVE = 57;
-inline constexpr uint32_t ENGINE_STATE_SNAPSHOT = 0x1000;
 
 struct Shared
 {
@@ -766,5 +766,6 @@ void CMesButton::EndSceneSkip()
     save.LoadDataFile(SCENE_SKIP_SCRATCH_SLOT);
     flags.LoadFlagFile(SCENE_SKIP_SCRATCH_SLOT);
     g_parts.window_open = GetConfigMesWndWndOpen();
+    OnSceneSkipEnded();
     throw CVeskDoc::DOCUMENT_RESTORE_STACK;
 }

@@ -81,6 +81,8 @@ public:
     virtual void OnScreenMenuButton() {}
     // Restarts the script from a scratch save at the message where the scene skip ends.
     void EndSceneSkip();
+    // Told when a scene skip ends at the running message, just before the restart.
+    virtual void OnSceneSkipEnded() {}
     static void ShiftWindowAreas(int32_t dy);
 
     // Where the balloon for a help text of the size stands, for an id (window button or side menu).

@@ -1,16 +1,32 @@
 #pragma once
 // The message window: story text with its typewriter, auto and skip modes.
-// FIXME: the least the game work needs until the message window is in.
+// FIXME: the window's parts, message start, reveal and advancing are not in yet: a message still
+// ends at once. In already: the read tests, the message text of a backlog entry, the timing rules
+// and the close that marks the message read.
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/IAppTask.h"
 #include "graphics/CSprite.h"
 #include "screens/base/CMesButton.h"
 
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
+inline constexpr uint32_t MESSAGE_TEXT_NO_ID = 0xFFFFFFFFu;
+// The window's top is kept where the window and its handle stay on screen.
+inline constexpr int32_t MESWND_MIN_Y = 10;
+inline constexpr int32_t MESWND_MAX_Y = 768;
+
+// The text of one message: UTF-8, or a language text as display pieces.
+struct MessageText
+{
+    CStringUTF8 Text;
+    uint32_t TextId = MESSAGE_TEXT_NO_ID;
+    std::vector<char16_t> Pieces;
+    int32_t Count = 0; // characters of the text, or units of the pieces
+};
 
 class CMesWnd : public CMesButton, public IAppTask
 {
@@ -34,6 +50,26 @@ public:
     // Hidden by its sprites alone: IsShown answers 0 afterwards.
     void ClearShown() { Shown = 0; }
 
+    // Replay mode: every message counts as read.
+    int32_t IsReplayMode() override;
+    bool IsCurrentMessageRead();
+    // Marks the message read (unless a scene skip ended at it), hides the help and the prompt
+    // and stops the face task.
+    void OnClose() override;
+    void OnSceneSkipEnded() override { m_scene_skip_ended = 1; }
+    // The message text of backlog entry index; an index out of range gives an empty text.
+    static void LoadMessageText(MessageText& text, int32_t index);
+
+    // The timing rules, settings clamped to 0.0 .. 1.0 so an edited value never turns into a
+    // huge deadline. Milliseconds between two revealed characters (single precision):
+    static uint32_t CharacterWait(float speed);
+    // When auto mode may advance a message of count characters started at now.
+    static uint32_t AutoModeDeadline(uint32_t now, int32_t count, float auto_speed);
+    // When read-skip may pass an already-read message started at now.
+    static uint32_t ReadSkipDeadline(uint32_t now, float one_mes_speed);
+    // "/Config/MesWnd/00/PosY", kept to MESWND_MIN_Y .. MESWND_MAX_Y.
+    static int32_t ConfiguredWindowY();
+
     // Parts the exec commands reach; null until the window builds them. The face sheet holds
     // the faces as 144 x 144 cells, five to a row.
     std::unique_ptr<CSprite> m_text_area_sprite;
@@ -43,4 +79,6 @@ public:
     std::array<CSprite*, MESWND_SHARED_SPRITES> m_shared_sprites{}; // not owned
     int32_t m_window_y = 0;
     int32_t m_face_shown = 0;
+    // Set when a scene skip ends at the running message: its close must not mark it read.
+    int32_t m_scene_skip_ended = 0;
 };

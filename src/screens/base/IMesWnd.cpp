@@ -8,6 +8,8 @@
 #include "script/commands/CFuncBackLog.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncVoice.h"
+#include "script/vm/BacklogStore.h"
+#include "script/vm/ScriptContext.h"
 #include "sound/IWaveManager.h"
 
 uint32_t CurrentMessageNumber = 0;
@@ -33,14 +35,14 @@ void IMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
     CurrentMessageNumber = static_cast<uint32_t>(number);
     MessageMode = mode;
     Result = ScriptValue::FromInteger(0);
-    ClearEngineState(ENGINE_STATE_TEXT_RECORDING);
+    ClearEngineState(ENGINE_STATE_RECORDING);
     try {
         ModalLoop();
     } catch (CVeskDoc::tagDOCUMENT_CODE) {
         OnClose();
         throw;
     }
-    SetEngineState(ENGINE_STATE_TEXT_RECORDING);
+    SetEngineState(ENGINE_STATE_RECORDING);
     OnClose();
     out = Result;
 }
@@ -198,6 +200,8 @@ void IMesWnd::StopVoiceOn(int32_t channel, int32_t force)
 
 CStringUTF8 IMesWnd::GetBacklogEntryString(int32_t index)
 {
+    if (GetDocument()->m_script_context == nullptr)
+        return CStringUTF8();
     CFuncBackLog backlog;
     return backlog.GetEntryString(index);
 }

@@ -12,8 +12,6 @@
 
 // HoverId of an advance the window asks for itself (skip, auto, wheel, keys).
 inline constexpr int32_t MESWND_ADVANCE = -2;
-// Cleared while a message runs modally.
-inline constexpr uint32_t ENGINE_STATE_TEXT_RECORDING = 0x80;
 // The skip input.
 inline constexpr uint32_t INPUT_SKIP = 264;
 
