@@ -23,8 +23,10 @@
 #include "graphics/EffectClock.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CFaceVoice.h"
+#include "screens/base/CMesScreen.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncVoice.h"
+#include "script/vm/ScriptContext.h"
 #include "sheetgen/SheetGenerator.h"
 #include "support/FakeWaveManager.h"
 
@@ -469,6 +471,70 @@ TEST_F(CMesButtonTest, QuickSaveAndQuickLoadUseSlot201)
     id = MESBUTTON_QUICK_LOAD;
     EXPECT_THROW(m_window->OnWindowButton(id, 0), CVeskDoc::tagDOCUMENT_CODE);
     EXPECT_EQ(State().Money(), 500);
+}
+
+class TimedScreen final : public CMesScreen
+{
+public:
+    void Update() override
+    {
+        if (first_update == 0)
+            first_update = GetEffectTime();
+        CMesScreen::Update();
+    }
+    uint32_t first_update = 0;
+};
+
+TEST(CMesScreenLayout, LinesAreMeasuredInHalfWidthUnitsAndCentred)
+{
+    EXPECT_EQ(CMesScreen::LongestLine("冬休みの最初の朝です"), 20);
+    EXPECT_EQ(CMesScreen::LongestLine("ab\n冬休み\nabcdefg"), 7);
+    EXPECT_EQ(CMesScreen::LongestLine(""), 0);
+    EXPECT_EQ(CMesScreen::TextLeft(48, 20), (1980 - 480) / 2);
+    EXPECT_EQ(CMesScreen::TextLeft(48, 100), 330); // wider than 1320: cut at 1320
+}
+
+TEST_F(CMesButtonTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
+{
+    BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+    backlog.Allocate(1);
+    backlog.Entries[0]->Code = {1, 0};
+    backlog.Entries[0]->BodyText = "冬休みの最初の朝です";
+    TimedScreen screen;
+    ASSERT_EQ(screen.CreateParts(), 1);
+    int32_t skip_allowed = -1;
+    OnPump([&](int) {
+        if (screen.Running)
+            skip_allowed = screen.SkipAllowed;
+    });
+    screen.RunText(0, "kept");
+    EXPECT_EQ(screen.GetDeadline() - screen.first_update, 1800u - 16u);
+    EXPECT_GE(GetEffectTime(), screen.GetDeadline());
+    EXPECT_EQ(skip_allowed, 0);
+    EXPECT_EQ(screen.SkipAllowed, 1);
+
+    int wheel_pump = 0;
+    OnPump([&](int pump) {
+        if (screen.first_update != 0 && wheel_pump == 0) {
+            wheel_pump = pump;
+            m_mouse.wheel = 1; // up: nothing
+        } else if (wheel_pump != 0 && pump == wheel_pump + 5) {
+            EXPECT_EQ(screen.Running, 1);
+            m_mouse.wheel = -1; // down: ends it
+        } else if (wheel_pump != 0 && pump > wheel_pump + 400) {
+            screen.Running = 0;
+        }
+    });
+    screen.first_update = 0;
+    const uint32_t start = GetEffectTime();
+    screen.RunText(100000, "kept");
+    EXPECT_LT(GetEffectTime() - start, 100000u);
+    OnPump(nullptr);
+
+    // A document code through the run still puts skip back.
+    SetConfig("/Config/SceneSkip", 1);
+    EXPECT_THROW(screen.RunText(0, "kept"), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_EQ(screen.SkipAllowed, 1);
 }
 
 TEST_F(CMesButtonTest, FacesStartAtTheirTimesOnTheClock)

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "screens/base/IMesWnd.h"
 #include "screens/base/IRightMenu.h"
@@ -35,6 +36,17 @@ inline constexpr uint32_t SCENE_SKIP_SCRATCH_SLOT = 999;
 inline constexpr uint32_t FLAG_STATUS_PLATE_ACTIVE = 8003;
 inline constexpr int32_t BALLOON_WIDTH = 600;
 inline constexpr int32_t BALLOON_HEIGHT = 168;
+
+inline constexpr uint32_t MESSAGE_TEXT_NO_ID = 0xFFFFFFFFu;
+
+// The text of one message: UTF-8, or a language text as display pieces.
+struct MessageText
+{
+    CStringUTF8 Text;
+    uint32_t TextId = MESSAGE_TEXT_NO_ID;
+    std::vector<char16_t> Pieces;
+    int32_t Count = 0; // characters of the text, or units of the pieces
+};
 
 struct BalloonPlacement
 {

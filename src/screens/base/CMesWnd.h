@@ -14,19 +14,9 @@
 #include "screens/base/CMesButton.h"
 
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
-inline constexpr uint32_t MESSAGE_TEXT_NO_ID = 0xFFFFFFFFu;
 // The window's top is kept where the window and its handle stay on screen.
 inline constexpr int32_t MESWND_MIN_Y = 10;
 inline constexpr int32_t MESWND_MAX_Y = 768;
-
-// The text of one message: UTF-8, or a language text as display pieces.
-struct MessageText
-{
-    CStringUTF8 Text;
-    uint32_t TextId = MESSAGE_TEXT_NO_ID;
-    std::vector<char16_t> Pieces;
-    int32_t Count = 0; // characters of the text, or units of the pieces
-};
 
 class CMesWnd : public CMesButton, public IAppTask
 {
