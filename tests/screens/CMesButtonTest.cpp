@@ -500,14 +500,29 @@ TEST_F(CMesButtonTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
     backlog.Allocate(1);
     backlog.Entries[0]->Code = {1, 0};
     backlog.Entries[0]->BodyText = "冬休みの最初の朝です";
+    // The script's text line drew the message at the top left of text layer 8.
+    auto* text = new CSpriteLayer;
+    text->Create(0, 0, 1920, 1080, -1);
+    text->FillRect(0, 470, 480, 48, 0xFFFFFFFF, 1);
+    GetDocument()->RegisterSpriteLayer(MESSAGE_SCREEN_TEXT_LAYER, text);
+    State().Values[30] = ScriptValue::FromInteger(48); // 20 units of 24: 480 pixels
     TimedScreen screen;
     ASSERT_EQ(screen.CreateParts(), 1);
     int32_t skip_allowed = -1;
+    bool captured = false;
     OnPump([&](int) {
         if (screen.Running)
             skip_allowed = screen.SkipAllowed;
+        if (screen.first_update != 0 && !captured) {
+            captured = true;
+            Capture("message_screen_centred.png");
+            EXPECT_EQ(Shown(750 + 5, 490) & 0xFFFFFF, 0xFFFFFFu);
+            EXPECT_EQ(Shown(750 + 480 + 5, 490) & 0xFFFFFF, 0u);
+            EXPECT_EQ(Shown(750 - 5, 490) & 0xFFFFFF, 0u);
+        }
     });
     screen.RunText(0, "kept");
+    EXPECT_TRUE(captured);
     EXPECT_EQ(screen.GetDeadline() - screen.first_update, 1800u - 16u);
     EXPECT_GE(GetEffectTime(), screen.GetDeadline());
     EXPECT_EQ(skip_allowed, 0);
@@ -535,6 +550,7 @@ TEST_F(CMesButtonTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
     SetConfig("/Config/SceneSkip", 1);
     EXPECT_THROW(screen.RunText(0, "kept"), CVeskDoc::tagDOCUMENT_CODE);
     EXPECT_EQ(screen.SkipAllowed, 1);
+    GetDocument()->UnregisterSpriteLayer(MESSAGE_SCREEN_TEXT_LAYER);
 }
 
 TEST_F(CMesButtonTest, FacesStartAtTheirTimesOnTheClock)
