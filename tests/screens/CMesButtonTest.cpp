@@ -387,6 +387,25 @@ TEST_F(CMesButtonTest, SideMenuCompactsItsSlotsAndDisablesWhileClosed)
     m_window->CloseMenu();
 }
 
+TEST_F(CMesButtonTest, SideMenuClicksActOnlyOnUsableButtons)
+{
+    SetConfig("/Config/GameMode", 1);
+    m_window->RefreshButtons();
+    TakeOkCancelSounds();
+    m_window->OnSideMenuButton(1); // save, disabled while the menu is closed
+    EXPECT_TRUE(TakeOkCancelSounds().empty());
+    EXPECT_FALSE(IRightMenu::IsMenuOpen());
+    m_window->OnSideMenuButton(0); // the tab
+    EXPECT_FALSE(TakeOkCancelSounds().empty());
+    EXPECT_TRUE(IRightMenu::IsMenuOpen());
+    EXPECT_EQ(IRightMenu::GetManualFlag(), 1);
+    m_window->FollowPointer(1900, 500); // opened by hand: the pointer at the edge leaves it be
+    EXPECT_TRUE(IRightMenu::IsMenuOpen());
+    m_window->FollowPointer(100, 500);
+    EXPECT_FALSE(IRightMenu::IsMenuOpen());
+    EXPECT_EQ(IRightMenu::GetManualFlag(), 0);
+}
+
 TEST_F(CMesButtonTest, SideMenuSlidesFromThePointerAndFinishesASlideFirst)
 {
     SetConfig("/Config/GameMode", 1);
