@@ -263,6 +263,34 @@ TEST_F(CMesButtonTest, RowIsDrawnInItsStates)
     Capture("mesbutton_row_help.png");
 }
 
+TEST_F(CMesButtonTest, RowFadesInWithTheWindowUnlessFrozen)
+{
+    const auto counts = [] {
+        std::vector<int32_t> out;
+        for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
+            out.push_back(CMesButton::GetButtonSprite(id)->GetAnimationCount());
+        return out;
+    };
+    {
+        State().Flags[FLAG_SIDE_MENU_FROZEN] = 1;
+        CSpriteAnime anime;
+        m_window->ShowWindowButtons(anime, 0);
+        EXPECT_THAT(counts(), ElementsAre(0, 0, 0, 0, 0, 0, 0));
+        State().Flags[FLAG_SIDE_MENU_FROZEN] = 0;
+    }
+    CSpriteAnime show;
+    m_window->ShowWindowButtons(show, 1); // flag 1: the edge button stays as it is
+    EXPECT_THAT(counts(), ElementsAre(1, 1, 1, 1, 1, 1, 0));
+    show.PlayAndWait();
+    EXPECT_EQ(CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ)->IsVisible(), 1);
+    EXPECT_EQ(CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ)->GetAlpha(), 255);
+    CSpriteAnime hide;
+    m_window->HideWindowButtons(hide);
+    EXPECT_THAT(counts(), ElementsAre(1, 1, 1, 1, 1, 1, 1));
+    hide.PlayAndWait();
+    EXPECT_EQ(CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ)->IsVisible(), 0);
+}
+
 TEST_F(CMesButtonTest, LoopRunsTheFirstMatchingHandlerOnly)
 {
     struct Case
