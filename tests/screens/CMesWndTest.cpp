@@ -6,6 +6,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncOneMes.h"
@@ -89,6 +90,144 @@ TEST_F(CMesWndTest, MessageTextComesFromTheBacklogEntry)
         CMesWnd::LoadMessageText(text, index);
         EXPECT_TRUE(text.Text.IsEmpty()) << index;
         EXPECT_EQ(text.Count, 0) << index;
+    }
+}
+
+class CMesWndRevealTest : public CMesWndTest
+{
+protected:
+    CMesWndRevealTest()
+    {
+        auto* text = new CSpriteLayer;
+        text->Create(0, 0, 1920, 1080, -1);
+        text->FillRect(0, 0, 1920, 1080, 0xFFFFFFFF, 1);
+        m_text_layer = text;
+        GetDocument()->RegisterSpriteLayer(8, text);
+        Window().ResetTextArea(); // clears the text layer's top rows: the page is drawn again
+        text->FillRect(0, 0, 1920, 1080, 0xFFFFFFFF, 1);
+        auto target = std::make_unique<CSpriteLayer>();
+        target->Create(0, 0, 1920, 280, -1);
+        m_target = target.get();
+        Window().m_text_area_sprite = std::move(target);
+        Values()[30] = ScriptValue::FromInteger(48);
+        Values()[31] = ScriptValue::FromInteger(60);
+        Values()[34] = ScriptValue::FromInteger(40);
+    }
+    ~CMesWndRevealTest() override
+    {
+        Window().m_text_area_sprite.reset();
+        GetDocument()->UnregisterSpriteLayer(8);
+    }
+    std::vector<ScriptValue>& Values() { return GetDocument()->m_current_state->Values; }
+    // Whether the target shows the text layer at (x, y).
+    bool Copied(int x, int y) { return (EffectPixel(*m_target, x, y) & 0xFF000000u) != 0; }
+    MessageText Utf8(const char* text)
+    {
+        MessageText m;
+        m.Text = text;
+        for (const char* c = text; *c != 0; ++c)
+            m.Count += (static_cast<uint8_t>(*c) & 0xC0) != 0x80 ? 1 : 0;
+        return m;
+    }
+    MessageText Pieces(std::u16string units)
+    {
+        MessageText m;
+        m.TextId = 1;
+        m.Pieces.assign(units.begin(), units.end());
+        m.Count = static_cast<int32_t>(units.size());
+        return m;
+    }
+    // Steps once at the time the next character is due; answers the wait it set.
+    uint32_t Step()
+    {
+        const uint32_t now = Window().GetNextCharacterTime();
+        EXPECT_EQ(Window().StepTypewriterAt(now), 1);
+        return Window().GetNextCharacterTime() - now;
+    }
+
+    CSpriteLayer* m_text_layer = nullptr;
+    CSpriteLayer* m_target = nullptr;
+};
+
+TEST_F(CMesWndRevealTest, PunctuationWaitsLongerOnlyInUtf8Text)
+{
+    for (int32_t kutouten : {1, 0}) {
+        m_app.Config().SetInt("/Config/MesWnd/KutoutenWait", kutouten);
+        Window().ResetTextArea();
+        Window().StartReveal(Utf8("あ、いう"), 1000, 30);
+        EXPECT_EQ(Step(), 30u);
+        EXPECT_EQ(Step(), kutouten ? 330u : 30u) << kutouten;
+    }
+    m_app.Config().SetInt("/Config/MesWnd/KutoutenWait", 1);
+    Window().ResetTextArea();
+    Window().StartReveal(Pieces(u"あ、いう"), 1000, 30);
+    EXPECT_EQ(Step(), 30u);
+    EXPECT_EQ(Step(), 30u);
+}
+
+TEST_F(CMesWndRevealTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell)
+{
+    Window().StartReveal(Pieces(u"a\\ib\\xcd"), 1000, 30);
+    std::vector<std::pair<int32_t, int32_t>> steps; // pen x and reveal index after each step
+    for (int i = 0; i < 4; ++i) {
+        Step();
+        steps.push_back({Window().GetPen().x, Window().GetRevealIndex()});
+    }
+    EXPECT_EQ(steps, (std::vector<std::pair<int32_t, int32_t>>{{464, 1}, {464, 3}, {488, 4}, {512, 5}}));
+    EXPECT_TRUE(Copied(440 + 30, 80));
+    EXPECT_TRUE(Copied(488 + 10, 80)); // the "\\" before "x": a half cell
+}
+
+TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
+{
+    Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
+    Window().StartReveal(Utf8("aaaaaaaa"), 1000, 30);
+    for (int i = 0; i < 6; ++i)
+        Step();
+    EXPECT_EQ(Window().GetPen().y, 70);
+    EXPECT_EQ(Window().GetPen().x, 440 + 24 * 6);
+
+    Window().ResetTextArea();
+    Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
+    Window().StartReveal(Utf8("ああああああ"), 1000, 30);
+    for (int i = 0; i < 3; ++i)
+        Step();
+    EXPECT_EQ(Window().GetPen().y, 130);
+}
+
+TEST_F(CMesWndRevealTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
+{
+    Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
+    Values()[49] = ScriptValue::FromInteger(70 + 60); // one line
+    Window().StartReveal(Utf8("ああああああああ"), 1000, 30);
+    Step();
+    Step();
+    EXPECT_EQ(Window().IsTyping(), 1);
+    EXPECT_FALSE(Copied(1000, 200));
+    EXPECT_EQ(Window().StepTypewriterAt(Window().GetNextCharacterTime()), 1);
+    EXPECT_EQ(Window().IsTyping(), 0);
+    EXPECT_EQ(Window().IsPromptShown(), 1);
+    EXPECT_TRUE(Copied(1000, 200)); // the whole page at once
+}
+
+TEST_F(CMesWndRevealTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
+{
+    struct Case
+    {
+        MessageText text;
+        int steps_to_complete;
+    };
+    MessageText overclaimed = Pieces(u"ab");
+    overclaimed.Count = 9; // more than the pieces hold: never read past them
+    for (const Case& c : {Case{Utf8("あ"), 1}, Case{Utf8(""), 1}, Case{Pieces(u""), 1}, Case{overclaimed, 3}}) {
+        Window().ResetTextArea();
+        Window().StartReveal(c.text, 1000, 30);
+        int steps = 0;
+        while (Window().IsTyping() != 0 && steps < 20) {
+            Window().StepTypewriterAt(Window().GetNextCharacterTime());
+            ++steps;
+        }
+        EXPECT_EQ(steps, c.steps_to_complete) << c.text.Count;
     }
 }
 

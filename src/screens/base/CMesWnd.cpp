@@ -8,6 +8,12 @@
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
 #include "foundation/CLangTextFile.h"
+#include "foundation/TextLayout.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/EffectClock.h"
+#include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerOf.h"
+#include "script/vm/LineBreakRules.h"
 #include "screens/base/CFaceVoice.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncOneMes.h"
@@ -20,6 +26,13 @@ inline constexpr float CHARACTER_WAIT_SCALE = 150.0f;
 inline constexpr double AUTO_STEP_SCALE = 250.0;
 inline constexpr uint32_t AUTO_BASE_MS = 500;
 inline constexpr float READ_SKIP_SCALE = 500.0f;
+
+inline constexpr uint32_t KUTOUTEN_WAIT_MS = 300;
+inline constexpr int32_t TEXT_SPRITE_HEIGHT = 280;
+inline constexpr char16_t EM_DASH = 0x2014;
+// Values[46..51] and [53] after a reset: the text box, the pen start and the text layer.
+constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {{46, 440}, {47, 70}, {48, 1440}, {49, 250},
+                                                   {50, 440}, {51, 70},  {53, 8}};
 
 float Unit(float value)
 {
@@ -113,4 +126,186 @@ uint32_t CMesWnd::ReadSkipDeadline(uint32_t now, float one_mes_speed)
 int32_t CMesWnd::ConfiguredWindowY()
 {
     return std::clamp(GetConfigMesWndPosY(), MESWND_MIN_Y, MESWND_MAX_Y);
+}
+
+CMesWnd::Box CMesWnd::ReadBox()
+{
+    const FlagBuffer* state = CurrentFlagBuffer();
+    auto value = [state](size_t index) {
+        return state != nullptr && index < state->Values.size() ? state->Values[index].Integer : 0;
+    };
+    return Box{value(30), value(31), value(46), value(47), value(48), value(49)};
+}
+
+void CMesWnd::ResetTextArea()
+{
+    if (GetConfigSceneSkip())
+        return;
+    if (FlagBuffer* state = CurrentFlagBuffer()) {
+        for (const auto& [index, value] : TEXT_BOX)
+            if (index < state->Values.size())
+                state->Values[index] = ScriptValue::FromInteger(value);
+    }
+    m_pen_start_x = 440;
+    m_pen_start_y = 70;
+    m_reveal_index = -1;
+    if (CSpriteLayer* text = FindSpriteLayer(8)) {
+        LiveDrawLock lock;
+        text->FillRect(0, 0, 1920, TEXT_SPRITE_HEIGHT, 0, 1);
+    }
+    WindowOpen() = GetConfigMesWndWndOpen();
+}
+
+void CMesWnd::StartReveal(const MessageText& text, uint32_t now, uint32_t wait)
+{
+    m_message = text;
+    m_reveal_end = text.Count;
+    if (m_reveal_index < 0)
+        m_reveal_index = 0;
+    m_char_wait = wait;
+    m_typing = 1;
+    m_next_char_time = now;
+    m_pen_x = m_pen_start_x;
+    m_pen_y = m_pen_start_y;
+    m_hang_flag = 0;
+    m_hanging = false;
+}
+
+void CMesWnd::CopyCell(int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr;
+    if (target == nullptr)
+        return;
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t number = state != nullptr && state->Values.size() > 53 ? state->Values[53].Integer : 8;
+    CSpriteLayer* source = FindSpriteLayer(number);
+    if (source == nullptr)
+        return;
+    LiveDrawLock lock;
+    target->Blt(x, y, w, h, source, x, y, 1);
+    m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
+}
+
+void CMesWnd::CompletePage(bool prompt)
+{
+    CopyCell(0, 0, 1920, TEXT_SPRITE_HEIGHT);
+    m_typing = 0;
+    if (prompt && m_prompt_shown == 0)
+        ShowPagePrompt();
+}
+
+void CMesWnd::ShowPagePrompt()
+{
+    // The prompt's sprite and animation come with the window's parts; until then the page only
+    // counts as prompted.
+    m_prompt_shown = 1;
+}
+
+uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
+{
+    const CStringUTF8 c = text.CharAt(m_reveal_index);
+    if (c.IsEmpty())
+        return 0;
+    ++m_reveal_index;
+    if (IsFullWidthChar(c) != 0) {
+        uint32_t extra = 0;
+        if ((c == "。" || c == "、" || c == "・" || c == "\xE3\x80\x80") && GetConfigMesWndKutoutenWait())
+            extra = KUTOUTEN_WAIT_MS;
+        ApplyLineBreakRules(c, m_pen_x, m_pen_y, box.cell, box.line,
+                            LineBreakBox{box.left, box.top, box.right, box.bottom}, 0, m_hang_flag);
+        if (m_pen_y + box.line > box.bottom)
+            return 0;
+        CopyCell(m_pen_x, m_pen_y, box.cell, box.line);
+        m_pen_x += box.cell;
+        return extra;
+    }
+    if (c == "\n") {
+        m_pen_y += box.line;
+        m_pen_x = box.left;
+        return 0;
+    }
+    CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
+    m_pen_x += box.cell / 2;
+    return 0;
+}
+
+bool CMesWnd::TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box)
+{
+    if (c != u'\\' || static_cast<size_t>(m_reveal_index) >= pieces.size())
+        return false;
+    const char16_t next = pieces[static_cast<size_t>(m_reveal_index)];
+    if (next == u'n') {
+        ++m_reveal_index;
+        m_pen_y += box.line;
+        m_pen_x = box.left;
+        return true;
+    }
+    if (next == u'i') {
+        ++m_reveal_index;
+        return true;
+    }
+    return false;
+}
+
+void CMesWnd::RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box)
+{
+    if (m_reveal_index < 0 || static_cast<size_t>(m_reveal_index) >= pieces.size())
+        return;
+    const char16_t c = pieces[static_cast<size_t>(m_reveal_index++)];
+    if (c < 256 || c == EM_DASH) {
+        if (TakeEscape(c, pieces, box))
+            return;
+        CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
+        m_pen_x += box.cell / 2;
+        return;
+    }
+    LONG x = m_pen_x;
+    LONG y = m_pen_y;
+    WrapTextLine(c, x, y, box.cell, box.line, RECT{box.left, box.top, box.right, box.bottom}, m_hanging);
+    m_pen_x = static_cast<int32_t>(x);
+    m_pen_y = static_cast<int32_t>(y);
+    if (box.bottom < m_pen_y + box.line)
+        return;
+    CopyCell(m_pen_x, m_pen_y, box.cell, box.line);
+    m_pen_x += box.cell;
+}
+
+void CMesWnd::RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box)
+{
+    if (m_reveal_index < 0 || static_cast<size_t>(m_reveal_index) >= pieces.size())
+        return;
+    const char16_t c = pieces[static_cast<size_t>(m_reveal_index++)];
+    if (TakeEscape(c, pieces, box))
+        return;
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t fixed = state != nullptr && state->Values.size() > 34 ? state->Values[34].Integer / 2 : 0;
+    CopyCell(m_pen_x, m_pen_y, fixed, box.line);
+    m_pen_x += fixed;
+}
+
+int32_t CMesWnd::StepTypewriterAt(uint32_t now)
+{
+    if (m_typing == 0 || static_cast<int32_t>(now - m_next_char_time) < 0)
+        return 0;
+    const Box box = ReadBox();
+    if (box.bottom < m_pen_y + box.line)
+        return 0;
+    uint32_t extra = 0;
+    const int32_t before = m_reveal_index;
+    if (!m_message.Text.IsEmpty())
+        extra = RevealUtf8Char(m_message.Text, box);
+    else if (GetConfigLanguage() == LANGUAGE_SIMPLIFIED_CHINESE)
+        RevealFixedCell(m_message.Pieces, box);
+    else
+        RevealPieceChar(m_message.Pieces, box);
+    // A text shorter than its count has nothing more to reveal: the page is complete.
+    if (m_reveal_index < m_reveal_end - 1 && m_reveal_index != before) {
+        if (box.bottom < m_pen_y + box.line)
+            CompletePage(true);
+        else
+            m_next_char_time = now + m_char_wait + extra;
+    } else {
+        CompletePage(true);
+    }
+    return 1;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The message window: story text with its typewriter, auto and skip modes.
-// FIXME: the window's parts, message start, reveal and advancing are not in yet: a message still
-// ends at once. In already: the read tests, the message text of a backlog entry, the timing rules
-// and the close that marks the message read.
+// FIXME: the window's parts, message start, page prompt and advancing are not in yet: a message
+// still ends at once. In already: the read tests, the message text of a backlog entry, the timing
+// rules, the text box and the typewriter reveal, and the close that marks the message read.
 
 #include <array>
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/IAppTask.h"
+#include "graphics/EffectClock.h"
 #include "graphics/CSprite.h"
 #include "screens/base/CMesButton.h"
 
@@ -60,6 +61,23 @@ public:
     // "/Config/MesWnd/00/PosY", kept to MESWND_MIN_Y .. MESWND_MAX_Y.
     static int32_t ConfiguredWindowY();
 
+    // The text box into the game state, the reveal back to the page start, an empty text layer.
+    void ResetTextArea() override;
+    // Starts revealing the message at the pen start from now, a character every wait ms.
+    void StartReveal(const MessageText& text, uint32_t now, uint32_t wait);
+    // One reveal step when a character is due: 1 when it revealed one or completed the page.
+    int32_t StepTypewriter() { return StepTypewriterAt(GetEffectTime()); }
+    int32_t StepTypewriterAt(uint32_t now);
+    // The whole page at once; the prompt follows when asked and not shown yet.
+    void CompletePage(bool prompt);
+    // The click-wait prompt of a complete page.
+    void ShowPagePrompt();
+    int32_t IsTyping() const { return m_typing; }
+    int32_t IsPromptShown() const { return m_prompt_shown; }
+    uint32_t GetNextCharacterTime() const { return m_next_char_time; }
+    POINT GetPen() const { return POINT{m_pen_x, m_pen_y}; }
+    int32_t GetRevealIndex() const { return m_reveal_index; }
+
     // Parts the exec commands reach; null until the window builds them. The face sheet holds
     // the faces as 144 x 144 cells, five to a row.
     std::unique_ptr<CSprite> m_text_area_sprite;
@@ -71,4 +89,33 @@ public:
     int32_t m_face_shown = 0;
     // Set when a scene skip ends at the running message: its close must not mark it read.
     int32_t m_scene_skip_ended = 0;
+
+private:
+    struct Box
+    {
+        int32_t cell, line, left, top, right, bottom;
+    };
+    Box ReadBox();
+    // Copies one cell of the text layer into the text sprite at the same place.
+    void CopyCell(int32_t x, int32_t y, int32_t w, int32_t h);
+    // Answers the extra wait in ms.
+    uint32_t RevealUtf8Char(const CStringUTF8& text, const Box& box);
+    void RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box);
+    // "\n" (a new line) and "\i" (nothing) take the unit after a "\"; true when one did.
+    bool TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box);
+    void RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box);
+
+    MessageText m_message;
+    int32_t m_typing = 0;
+    int32_t m_prompt_shown = 0;
+    uint32_t m_char_wait = 0;
+    uint32_t m_next_char_time = 0;
+    int32_t m_pen_start_x = 440;
+    int32_t m_pen_start_y = 70;
+    int32_t m_pen_x = 0;
+    int32_t m_pen_y = 0;
+    int32_t m_reveal_index = -1;
+    int32_t m_reveal_end = 0;
+    int32_t m_hang_flag = 0;
+    bool m_hanging = false;
 };
