@@ -6,6 +6,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
@@ -229,6 +230,109 @@ TEST_F(CMesWndRevealTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
         }
         EXPECT_EQ(steps, c.steps_to_complete) << c.text.Count;
     }
+}
+
+class CMesWndRunTest : public CMesWndRevealTest
+{
+protected:
+    CMesWndRunTest()
+    {
+        BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+        backlog.Allocate(1);
+        backlog.Entries[0]->Code = {0};
+        backlog.Entries[0]->BodyText = "あいうえお";
+        Window().Show();
+    }
+    // Runs message 3 with a script of inputs; answers the milliseconds it took.
+    uint32_t Run(std::function<void(int)> step, int32_t mode = 0)
+    {
+        OnPump([&](int pump) {
+            step(pump);
+            if (pump > 2000)
+                Window().Running = 0;
+        });
+        (void)0;
+        m_start = GetEffectTime();
+        ScriptValue out;
+        Window().RunMessage(out, mode, 3);
+        m_pumps = Pumps();
+        OnPump(nullptr);
+        return GetEffectTime() - m_start;
+    }
+    uint32_t m_start = 0;
+    int m_pumps = 0;
+};
+
+TEST_F(CMesWndRunTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage)
+{
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 0); // 150 ms a character
+    std::vector<int32_t> typing_after_click;
+    Run([&](int pump) {
+        // The open waits a few frames for the inputs' release; the text types for 600 ms.
+        m_mouse.left_down = (pump == 20 || pump == 60) ? 1 : 0;
+        if (pump == 19)
+            typing_after_click.push_back(Window().IsTyping());
+        if (pump == 24) {
+            typing_after_click.push_back(Window().IsTyping());
+            typing_after_click.push_back(Window().Running);
+        }
+    });
+    EXPECT_EQ(typing_after_click, (std::vector<int32_t>{1, 0, 1}));
+    EXPECT_GT(m_pumps, 20);
+    EXPECT_LT(m_pumps, 80); // ended by the second click, not by the test's limit
+    CFuncOneMes read;
+    EXPECT_EQ(read.IsRead(3), 1);
+}
+
+TEST_F(CMesWndRunTest, AutoReadSkipAndCtrlAdvanceByThemselves)
+{
+    struct Case
+    {
+        const char* name;
+        int auto_read, one_mes, mark_read, ctrl;
+    };
+    // Five characters shown whole: auto at 0.5 waits (5 - 1) / 2 x 125 + 500 ms; read-skip at 0.5
+    // waits 250 ms for a read message; Ctrl passes it at the first frame. Every run also waits
+    // for the inputs' release when it opens and closes.
+    std::vector<uint32_t> took;
+    for (const Case& c : {Case{"auto", 1, 0, 0, 0}, Case{"read-skip", 0, 1, 1, 0}, Case{"ctrl", 0, 0, 0, 1}}) {
+        m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
+        m_app.Config().SetInt("/Config/AutoRead", c.auto_read);
+        m_app.Config().SetInt("/Config/AutoMesSpeed", 50);
+        m_app.Config().SetInt("/Config/OneMes", c.one_mes);
+        m_app.Config().SetInt("/Config/OneMesSpeed", 50);
+        CFuncOneMes read;
+        read.ClearReadBuffer();
+        if (c.mark_read)
+            read.MarkRead(3);
+        took.push_back(Run([&](int) {
+            if (c.ctrl)
+                m_keyboard.down = {29};
+        }));
+        m_keyboard.down.clear();
+        if (c.auto_read) {
+            EXPECT_EQ(Window().GetAutoModeDeadline() - m_start, 750u);
+        }
+        if (c.one_mes) {
+            EXPECT_EQ(Window().AutoDeadline - m_start, 250u);
+        }
+    }
+    EXPECT_GE(took[0], 750u);
+    EXPECT_GE(took[1], 250u);
+    EXPECT_LT(took[1], took[0]);
+    EXPECT_LT(took[2], took[1]);
+}
+
+TEST_F(CMesWndRunTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
+{
+    m_app.Config().SetInt("/Config/SceneSkip", 1);
+    CFuncOneMes read;
+    read.MarkRead(3);
+    EXPECT_LE(Run([](int) {}), 20u);
+    read.ClearReadBuffer();
+    EXPECT_THROW(Run([](int) {}), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_FALSE(GetConfigSceneSkip());
+    EXPECT_EQ(read.IsRead(3), 0); // the restart shows it again, unread
 }
 
 TEST_F(CMesWndTest, WindowPositionIsKeptOnScreen)

@@ -5,19 +5,25 @@
 
 #include "app/CAppTask.h"
 #include "app/CGameWork.h"
+#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
+#include "app/IMouse.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/TextLayout.h"
+#include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
+#include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
-#include "script/vm/LineBreakRules.h"
 #include "screens/base/CFaceVoice.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncOneMes.h"
+#include "script/commands/CFuncVoice.h"
+#include "script/vm/LineBreakRules.h"
 #include "script/vm/ScriptContext.h"
+#include "sound/IWaveManager.h"
 
 namespace {
 
@@ -308,4 +314,349 @@ int32_t CMesWnd::StepTypewriterAt(uint32_t now)
         CompletePage(true);
     }
     return 1;
+}
+
+namespace {
+
+inline constexpr size_t WORD_MESSAGE_NUMBER = 111;
+inline constexpr size_t VARIABLE_NO_VOICE_WAIT = 71;
+inline constexpr int32_t READ_SKIP_WORD = 1;
+
+bool ChannelPlays(int32_t channel)
+{
+    CFuncVoice voice;
+    IWaveManager* manager = voice.GetManager(channel);
+    return manager != nullptr && manager->IsPlaying();
+}
+
+} // namespace
+
+bool CMesWnd::SkipHonoured()
+{
+    return !TestEngineState(ENGINE_STATE_SKIP_MODE);
+}
+
+void CMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
+{
+    const auto& active = GameWork->GetActiveScreens();
+    if (std::find(active.begin(), active.end(), this) == active.end())
+        GameWork->AddActiveScreen(this);
+    if (IsReplayMode() == 0)
+        GameWork->SetStatusBits(STATUS_SNAPSHOT_WANTED);
+    else
+        GameWork->ClearStatusBits(STATUS_SNAPSHOT_WANTED);
+    if (FlagBuffer* state = CurrentFlagBuffer(); state != nullptr && WORD_MESSAGE_NUMBER < state->Words.size())
+        state->Words[WORD_MESSAGE_NUMBER] = static_cast<uint16_t>(number);
+    IMesWnd::RunMessage(out, mode, number);
+}
+
+void CMesWnd::OnOpen()
+{
+    if (GetConfigSceneSkip()) {
+        if (IsCurrentMessageRead()) {
+            Running = 0;
+            return;
+        }
+        EndSceneSkip();
+    }
+    Running = 1;
+    m_prompt_shown = 0;
+    HoverId = -1;
+    m_window_y = ConfiguredWindowY();
+    ReadSkipOn = GetConfigOneMes() ? 1 : 0;
+    AutoReadOn = GetConfigAutoRead() ? 1 : 0;
+    m_auto_deadline = 0;
+    m_voice_present = 0;
+    if (const FlagBuffer* state = CurrentFlagBuffer(); state != nullptr && state->Values.size() > 51) {
+        m_saved_pen_x = state->Values[50].Integer;
+        m_saved_pen_y = state->Values[51].Integer;
+    }
+    if (m_page_reset != 0) {
+        if (ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr) {
+            LiveDrawLock lock;
+            target->FillRect(0, 0, 1920, TEXT_SPRITE_HEIGHT, 0, 1);
+        }
+    }
+    RefreshWindowButtons(0);
+    const bool audible = IsMessageAudible();
+    DrawNamePlate();
+    InputView->SetExtraInput(READ_SKIP_WORD, 0);
+
+    const int32_t newest = CountBacklogEntries() - 1;
+    LoadMessageText(m_message, newest);
+    m_reveal_end = m_message.Count;
+    if (m_reveal_index < 0)
+        m_reveal_index = 0;
+
+    const uint32_t now = GetEffectTime();
+    const bool read = ReadSkipOn != 0 && IsCurrentMessageRead();
+    const bool skipping = SkipHonoured() && InputView->GetExtraInput(0) != 0;
+    if (read || skipping) {
+        if (read)
+            InputView->SetExtraInput(READ_SKIP_WORD, 1);
+        CompletePage(false);
+        RestoreWindow(0);
+    } else {
+        for (int32_t code : OkInputs)
+            WaitInputRelease(static_cast<uint32_t>(code));
+        for (int32_t code : CancelInputs)
+            WaitInputRelease(static_cast<uint32_t>(code));
+        if (audible)
+            m_voice_present = 1;
+        const int32_t count = m_reveal_end - m_reveal_index;
+        m_auto_deadline = AutoModeDeadline(now, count, GetConfigAutoMesSpeed());
+        StartReveal(m_message, now, CharacterWait(GetConfigMesWndSpeed()));
+        RestoreWindow(0);
+        if ((GetConfigMesWndSpeed() == 1.0f || !GetConfigMesWndShowSpeedEnable()) && m_typing != 0)
+            CompletePage(true);
+        if (CFaceVoice* face = GameWork->m_face_voice.get(); face != nullptr && face->IsActive() != 0) {
+            face->m_base_time = now;
+            if (CAppTask* runner = GetAppTask())
+                runner->AddTask(face);
+        }
+        UpdateVoiceState();
+        if (IsMessageVoicePlaying() != 0 && m_prompt_shown == 0)
+            ShowPagePrompt();
+    }
+    if (newest >= 0)
+        RunScriptForList(BacklogStore::MakeHandle(newest), m_result_list);
+    AutoDeadline = ReadSkipDeadline(now, GetConfigOneMesSpeed());
+    if (read || skipping)
+        InputMode = 1;
+    m_buttons_hidden = 0;
+}
+
+void CMesWnd::AdvanceNow()
+{
+    HoverId = MESWND_ADVANCE;
+    OnDecide();
+}
+
+// Auto mode's test for this frame; true when it advanced the message.
+bool CMesWnd::AutoModeStep()
+{
+    if ((SkipHonoured() && InputView->GetExtraInput(0) != 0) || (ReadSkipOn != 0 && IsCurrentMessageRead()))
+        return false;
+    if (IsShown() == 0 || IsMenuOpen())
+        return false;
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const bool no_wait = state != nullptr && VARIABLE_NO_VOICE_WAIT < state->Variables.size() &&
+                         state->Variables[VARIABLE_NO_VOICE_WAIT].Integer != 0;
+    bool test_deadline = false;
+    if (m_voice_present != 0) {
+        if (IsVoicePlaying())
+            return false;
+        const bool others = ChannelPlays(1) || ChannelPlays(2);
+        if (GetConfigAutoVoiceWait()) {
+            if (!no_wait && others)
+                return false;
+            test_deadline = true;
+        } else {
+            if (no_wait || !others) {
+                AdvanceNow();
+                return true;
+            }
+            return false;
+        }
+    } else {
+        if (m_typing != 0)
+            return false;
+        test_deadline = true;
+    }
+    if (test_deadline && static_cast<int32_t>(GetEffectTime() - m_auto_deadline) > 0) {
+        AdvanceNow();
+        return true;
+    }
+    return false;
+}
+
+void CMesWnd::Update()
+{
+    POINT position{};
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->GetPosition(&position);
+    const POINT screen = CDirect3D::GetInstance()->WindowToLogical(position);
+    m_present = 0;
+    if (m_typing != 0 && StepTypewriter() == 1)
+        m_present = 1;
+    if (GetConfigAutoRead() != (AutoReadOn != 0)) {
+        AutoReadOn = GetConfigAutoRead() ? 1 : 0;
+        RefreshWindowButtons(0);
+        HoverId = MESWND_ADVANCE;
+        if (m_typing != 0) {
+            CompletePage(true);
+            m_present = 1;
+        }
+    }
+    if (GetConfigOneMes() != (ReadSkipOn != 0)) {
+        SyncReadSkip(0);
+        HoverId = MESWND_ADVANCE;
+        if (m_typing != 0) {
+            CompletePage(false);
+            m_present = 1;
+        }
+        OnDecide();
+    }
+    if (AutoReadOn != 0 && AutoModeStep())
+        return;
+    if (MessageMode == 2 && !IsVoicePlaying() && m_typing == 0) {
+        AdvanceNow();
+        return;
+    }
+    HoverId = UpdateHover(HoverId, 0);
+    if ((HoverId == -1 || HoverId == MESWND_BODY) && GetFlag(FLAG_SIDE_MENU_FROZEN) == 0)
+        FollowPointer(screen.x, screen.y);
+    if (m_present != 0)
+        RedrawFrameNow();
+}
+
+void CMesWnd::StopFaceTask(bool apply)
+{
+    CFaceVoice* face = GameWork->m_face_voice.get();
+    CAppTask* runner = GetAppTask();
+    if (face == nullptr || runner == nullptr || !runner->Contains(face))
+        return;
+    runner->RemoveTask(face);
+    if (apply) {
+        const size_t count = face->GetItems().size();
+        if (count > 0)
+            face->ApplyFaceItem(count - 1);
+    }
+    face->Clear();
+}
+
+void CMesWnd::PageEnd()
+{
+    if (IsMenuOpen()) {
+        if (HoverId != MESWND_ADVANCE)
+            return;
+        CloseMenu();
+    }
+    if (HoverId == -1 && SkipHonoured() && InputView->GetExtraInput(0) != 0) {
+        InputView->SetExtraInput(0, 0);
+        DrawWindowButton(MESBUTTON_SKIP, 0, 1);
+    }
+    StopFaceTask(true);
+    StopVoiceOnClick();
+    switch (MessageMode) {
+    case 0:
+        SetConfigVoiceLoop(0);
+        ISelect::OnDecide();
+        ResetTextArea();
+        m_page_reset = 1;
+        break;
+    case 1:
+        if (FlagBuffer* state = CurrentFlagBuffer(); state != nullptr && state->Values.size() > 51) {
+            state->Values[50] = ScriptValue::FromInteger(m_saved_pen_x);
+            state->Values[51] = ScriptValue::FromInteger(m_saved_pen_y);
+        }
+        --m_reveal_index;
+        m_pen_start_x = m_saved_pen_x;
+        m_pen_start_y = m_saved_pen_y;
+        m_page_reset = 0;
+        break;
+    case 2:
+        ISelect::OnDecide();
+        ResetTextArea();
+        m_page_reset = 1;
+        break;
+    default:
+        break;
+    }
+    if (ScriptContext* context = GetScriptContext())
+        context->m_text_area_word = 0;
+    Running = 0;
+}
+
+void CMesWnd::OnDecide()
+{
+    if (m_typing != 0 && HoverId < 0) {
+        CompletePage(true);
+        RedrawFrameNow();
+        if (IsInputTriggered(1) || IsInputTriggered(82) || IsInputTriggered(INPUT_RIGHT)) {
+            ReadSkipOn = 0;
+            InputView->SetExtraInput(READ_SKIP_WORD, 0);
+            SetConfigOneMes(0);
+        }
+        ISelect::OnDecide();
+        return;
+    }
+    if (IsShown() == 0) {
+        ISelect::OnDecide();
+        RestoreWindow(0);
+        HoverId = -1;
+        return;
+    }
+    if (HoverId >= 0) {
+        const int32_t group = HoverId / 256;
+        const int32_t item = HoverId % 256;
+        if (group == 15) {
+            const int32_t button = item < SIDE_MENU_SLOTS ? ButtonMap[static_cast<size_t>(item)] : -1;
+            if (button >= 0 && GetButtonState(button) == 0) {
+                OnSideMenuButton(item);
+                HoverId = -1;
+                return;
+            }
+            HoverId = -1;
+        } else if (group == 0) {
+            OnWindowButton(HoverId, 0);
+            if (HoverId == MESBUTTON_EDGE) {
+                CSpriteLayer* edge = GetButtonSprite(MESBUTTON_EDGE);
+                if (edge != nullptr && edge->IsVisible() != 0) {
+                    if (m_typing != 0)
+                        CompletePage(true);
+                    ShowHoverHelp(-1, 0);
+                    Hide();
+                    HoverId = MESWND_ADVANCE;
+                }
+                return;
+            }
+        }
+    }
+    if (HoverId < 0)
+        PageEnd();
+    ISelect::OnDecide();
+    HoverId = -1;
+}
+
+void CMesWnd::OnLButton()
+{
+    if (m_typing != 0 && HoverId < 0) {
+        CompletePage(true);
+        RedrawFrameNow();
+        ISelect::OnDecide();
+        return;
+    }
+    if (IsShown() == 0) {
+        ISelect::OnDecide();
+        RestoreWindow(0);
+        HoverId = -1;
+        return;
+    }
+    if (SkipHonoured() && InputView->GetExtraInput(0) != 0) {
+        InputView->SetExtraInput(0, 0);
+        RefreshWindowButtons(0);
+        RedrawFrameNow();
+        StopFaceTask(true);
+        InputMode = 0;
+        return;
+    }
+    OnDecide();
+}
+
+void CMesWnd::OnEnterKey()
+{
+    OnDecide();
+}
+
+void CMesWnd::OnCtrlKey()
+{
+    if (IsShown() == 0)
+        RestoreWindow(0);
+    if (m_typing != 0) {
+        CompletePage(false);
+        RedrawFrameNow();
+    }
+    if (SkipHonoured())
+        AdvanceNow();
 }

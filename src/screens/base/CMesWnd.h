@@ -1,8 +1,11 @@
 #pragma once
 // The message window: story text with its typewriter, auto and skip modes.
-// FIXME: the window's parts, message start, page prompt and advancing are not in yet: a message
-// still ends at once. In already: the read tests, the message text of a backlog entry, the timing
-// rules, the text box and the typewriter reveal, and the close that marks the message read.
+// A message runs modally: the start picks its path (scene skip, read-skip, skip or typing) and its
+// timing, each frame reveals a character and tests auto mode, and a click first completes the
+// page, then ends it.
+// FIXME: the window's own sprites (plate, text sprite, prompt, face icon), the prompt animation,
+// the name plate, the show and hide transitions, the voice repeat step, the drag, the keys and the
+// right click are not in yet.
 
 #include <array>
 #include <cstdint>
@@ -26,11 +29,17 @@ public:
         : IAppTask(15)
     {}
     void Execute() override {}
-    // Shows nothing yet: a run ends at once with -1.
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-    // No sprites of its own yet, and a message ends at once with 0.
+    // No sprites of its own yet.
     int32_t CreateParts() override { return 1; }
-    void RunMessage(ScriptValue& out, int32_t, int32_t) override { out = ScriptValue::FromInteger(0); }
+    void RunMessage(ScriptValue& out, int32_t mode, int32_t number) override;
+    // The message start.
+    void OnOpen() override;
+    void Update() override;
+    void OnDecide() override;
+    void OnLButton() override;
+    void OnEnterKey() override;
+    void OnCtrlKey() override;
+    uint32_t GetAutoModeDeadline() const { return m_auto_deadline; }
     // Brings the window back after a system screen, with a fade-in; the option comes from the
     // game state.
     virtual void RestoreWindow(int32_t option)
@@ -105,7 +114,22 @@ private:
     bool TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box);
     void RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box);
 
+    // Skip modes are off while the script sets the fast-mode bit.
+    bool SkipHonoured();
+    bool AutoModeStep();
+    void AdvanceNow();
+    void PageEnd();
+    void StopFaceTask(bool apply);
+
     MessageText m_message;
+    std::vector<int32_t> m_result_list;
+    uint32_t m_auto_deadline = 0;
+    int32_t m_voice_present = 0;
+    int32_t m_page_reset = 1;
+    int32_t m_buttons_hidden = 0;
+    int32_t m_saved_pen_x = 0;
+    int32_t m_saved_pen_y = 0;
+    int32_t m_present = 0;
     int32_t m_typing = 0;
     int32_t m_prompt_shown = 0;
     uint32_t m_char_wait = 0;
