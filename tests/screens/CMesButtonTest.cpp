@@ -50,22 +50,11 @@ public:
 
 std::vector<tools::ArchiveEntry> DataEntries()
 {
-    return {{"MES_O.AREA", tools::BuildAreaFile(tools::MessageAreas())},
-            {"MESMENU.AREA", tools::BuildAreaFile(tools::SideMenuAreas())},
-            {"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})},
-            {"SHORT.FV", tools::WriteFaceVoiceTable({{0, 1, 2, 0}, {0, 3, 4, 0}, {0, 1, 2, 0}}, 3, 4 + 16 + 9)}};
-}
-
-std::vector<tools::ArchiveEntry> PictureEntries()
-{
-    return {{"MESSAGE_P.AKB", tools::EncodeAkb(tools::BuildSheet(tools::MESSAGE_SHEET_WIDTH,
-                                                                 tools::MESSAGE_SHEET_HEIGHT,
-                                                                 tools::MessageSheetCells()),
-                                               {})},
-            {"SIDEMENU_P.AKB", tools::EncodeAkb(tools::BuildSheet(tools::SIDE_MENU_SHEET_WIDTH,
-                                                                  tools::SIDE_MENU_SHEET_HEIGHT,
-                                                                  tools::SideMenuSheetCells()),
-                                                {})}};
+    std::vector<tools::ArchiveEntry> entries = MessageWindowDataEntries();
+    entries.push_back({"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})});
+    entries.push_back(
+        {"SHORT.FV", tools::WriteFaceVoiceTable({{0, 1, 2, 0}, {0, 3, 4, 0}, {0, 1, 2, 0}}, 3, 4 + 16 + 9)});
+    return entries;
 }
 
 // The control id and state a layer shows at (x, y).
@@ -82,7 +71,7 @@ class CMesButtonTest : public ScreenFixture
 {
 protected:
     CMesButtonTest()
-        : ScreenFixture(DataEntries(), PictureEntries())
+        : ScreenFixture(DataEntries(), MessageWindowPictureEntries())
     {
         FlagBuffer& state = State();
         state.Flags.resize(9000);

@@ -6,6 +6,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "app/ConfigAccess.h"
 #include "app/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
@@ -46,6 +47,7 @@ class CMesWndTest : public ScreenFixture
 {
 protected:
     CMesWndTest()
+        : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
     {
         FlagBuffer& state = *GetDocument()->m_current_state;
         state.Variables.resize(100);
@@ -242,6 +244,7 @@ protected:
         backlog.Entries[0]->Code = {0};
         backlog.Entries[0]->BodyText = "あいうえお";
         Window().Show();
+        EXPECT_EQ(Window().CMesButton::CreateParts(), 1);
     }
     // Runs message 3 with a script of inputs; answers the milliseconds it took.
     uint32_t Run(std::function<void(int)> step, int32_t mode = 0)
@@ -333,6 +336,66 @@ TEST_F(CMesWndRunTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
     EXPECT_THROW(Run([](int) {}), CVeskDoc::tagDOCUMENT_CODE);
     EXPECT_FALSE(GetConfigSceneSkip());
     EXPECT_EQ(read.IsRead(3), 0); // the restart shows it again, unread
+}
+
+TEST_F(CMesWndRunTest, RightClickSwitchesAModeOffBeforeItsAction)
+{
+    m_app.Config().SetInt("/Config/AutoRead", 1);
+    m_app.Config().SetInt("/Config/AutoMesSpeed", 0); // a deadline far off
+    m_app.Config().SetInt("/Config/System", 0);
+    std::vector<int32_t> seen; // auto mode and shown after each right click
+    Run([&](int pump) {
+        m_mouse.right_down = (pump == 30 || pump == 60) ? 1 : 0;
+        if (pump == 50 || pump == 80) {
+            seen.push_back(GetConfigAutoRead() ? 1 : 0);
+            seen.push_back(Window().IsShown());
+        }
+        if (pump == 90)
+            Window().Running = 0;
+    });
+    EXPECT_EQ(seen, (std::vector<int32_t>{0, 1, 0, 0}));
+}
+
+TEST_F(CMesWndRunTest, RightClickTurningReadSkipOnAdvancesAtOnce)
+{
+    m_app.Config().SetInt("/Config/System", 3);
+    m_app.Config().SetInt("/Config/OneMes", 0);
+    Run([&](int pump) { m_mouse.right_down = pump == 30 ? 1 : 0; });
+    EXPECT_LT(m_pumps, 100);
+    EXPECT_TRUE(GetConfigOneMes());
+}
+
+TEST_F(CMesWndRunTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothing)
+{
+    GetDocument()->m_script_context->Backlog.Reset();
+    int down_at = 0;
+    Run([&](int pump) {
+        if (pump == 30)
+            m_mouse.wheel = 1;
+        if (pump == 60 && Window().Running != 0) {
+            down_at = pump;
+            m_mouse.wheel = -1;
+        }
+    });
+    EXPECT_EQ(down_at, 60);
+    EXPECT_LT(m_pumps, 100);
+}
+
+TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
+{
+    m_app.Config().SetInt("/Config/MesWnd/IsMove", 0);
+    PointAt(960, 900);
+    Run([&](int pump) {
+        m_mouse.left_down = pump >= 30 && pump < 40 ? 1 : 0;
+        if (pump == 33)
+            PointAt(960, 100); // far above: stops at y 10
+        if (pump == 50)
+            Window().Running = 0;
+    });
+    EXPECT_EQ(app::ReadConfigInt(app::NumberedKey(app::KEY_MES_WND_POS_Y, 0), 0), 10);
+    EXPECT_EQ(CMesButton::FindWindowArea(MESBUTTON_EDGE)->Top, 10);
+    EXPECT_EQ(CMesButton::FindWindowArea(MESWND_BODY)->Top, 10);
+    CMesButton::ShiftWindowAreas(768 - 10);
 }
 
 TEST_F(CMesWndTest, WindowPositionIsKeptOnScreen)

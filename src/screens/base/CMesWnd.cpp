@@ -7,6 +7,7 @@
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "app/ConfigAccess.h"
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
 #include "foundation/CLangTextFile.h"
@@ -497,6 +498,8 @@ void CMesWnd::Update()
         }
         OnDecide();
     }
+    if (m_dragging != 0 && DragStep())
+        return;
     if (AutoReadOn != 0 && AutoModeStep())
         return;
     if (MessageMode == 2 && !IsVoicePlaying() && m_typing == 0) {
@@ -570,6 +573,8 @@ void CMesWnd::PageEnd()
 
 void CMesWnd::OnDecide()
 {
+    if (m_dragging != 0)
+        return;
     if (m_typing != 0 && HoverId < 0) {
         CompletePage(true);
         RedrawFrameNow();
@@ -621,6 +626,8 @@ void CMesWnd::OnDecide()
 
 void CMesWnd::OnLButton()
 {
+    if (m_dragging != 0)
+        return;
     if (m_typing != 0 && HoverId < 0) {
         CompletePage(true);
         RedrawFrameNow();
@@ -641,11 +648,17 @@ void CMesWnd::OnLButton()
         InputMode = 0;
         return;
     }
+    if (HoverId == MESWND_BODY) {
+        StartDrag();
+        return;
+    }
     OnDecide();
 }
 
 void CMesWnd::OnEnterKey()
 {
+    if (HoverId == MESWND_BODY)
+        HoverId = -1;
     OnDecide();
 }
 
@@ -659,4 +672,210 @@ void CMesWnd::OnCtrlKey()
     }
     if (SkipHonoured())
         AdvanceNow();
+}
+
+namespace {
+
+int32_t PointerY(CInputView* input)
+{
+    POINT position{};
+    if (IMouse* mouse = input->GetMouse())
+        mouse->GetPosition(&position);
+    return CDirect3D::GetInstance()->WindowToLogical(position).y;
+}
+
+void WaitCancelRelease(ISelect& screen)
+{
+    screen.ISelect::OnCancel();
+}
+
+} // namespace
+
+void CMesWnd::OnCancel()
+{
+    const bool read = ReadSkipOn != 0 && IsCurrentMessageRead();
+    if (read || AutoReadOn != 0 || (SkipHonoured() && InputView->GetExtraInput(0) != 0)) {
+        if (ReadSkipOn != 0) {
+            SetConfigOneMes(0);
+            ReadSkipOn = 0;
+            InputView->SetExtraInput(READ_SKIP_WORD, 0);
+            RefreshWindowButtons(0);
+            HoverId = -1;
+        } else if (AutoReadOn != 0) {
+            SetConfigAutoRead(0);
+            AutoReadOn = 0;
+            RefreshWindowButtons(0);
+        }
+        InputMode = 0;
+        RedrawFrameNow();
+        WaitCancelRelease(*this);
+        return;
+    }
+    if (IsShown() == 0) {
+        WaitCancelRelease(*this);
+        RestoreWindow(0);
+        HoverId = -1;
+        return;
+    }
+    WaitCancelRelease(*this);
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t replay = state != nullptr && state->Variables.size() > 69 ? state->Variables[69].Integer : 0;
+    if (replay == 1) {
+        try {
+            GameWork->ConfirmReturnTo(RETURN_TO_SCENE_SELECT, 0);
+        } catch (CVeskDoc::tagDOCUMENT_CODE code) {
+            if (code != CVeskDoc::DOCUMENT_RETURN_TO_TITLE)
+                throw;
+            Result = ScriptValue::FromInteger(1);
+            HoverId = -1;
+            Running = 0;
+        }
+    } else if (replay == 0) {
+        switch (GetConfigSystem()) {
+        case 0:
+            if (IsShown() != 0) {
+                if (m_typing != 0)
+                    CompletePage(true);
+                ShowHoverHelp(-1, 0);
+                Hide();
+                HoverId = MESWND_ADVANCE;
+            }
+            break;
+        case 1:
+            ShowHoverHelp(-1, 0);
+            SetConfigAutoRead(GetConfigAutoRead() ? 0 : 1);
+            AutoReadOn = GetConfigAutoRead() ? 1 : 0;
+            RefreshWindowButtons(0);
+            RedrawFrameNow();
+            break;
+        case 2:
+            ShowHoverHelp(-1, 0);
+            if (IMouse* mouse = InputView->GetMouse())
+                mouse->SetWheel(0);
+            GameWork->RunTopPage();
+            RestoreWindow(0);
+            break;
+        case 3:
+            ShowHoverHelp(-1, 0);
+            if (!GetConfigOneMes()) {
+                SetConfigOneMes(1);
+                ReadSkipOn = 1;
+                RefreshWindowButtons(0);
+                AdvanceNow();
+            } else {
+                SetConfigOneMes(0);
+                ReadSkipOn = 0;
+                InputView->SetExtraInput(READ_SKIP_WORD, 0);
+                RefreshWindowButtons(0);
+                RedrawFrameNow();
+            }
+            break;
+        case 4:
+            ShowHoverHelp(-1, 0);
+            if (state != nullptr && state->Variables.size() > 53 && state->Variables[53].Integer == 1) {
+                GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+                GameWork->RunSaveLoad(SYSTEM_PAGE_LOAD);
+            } else {
+                GameWork->RunTopPage();
+            }
+            RestoreWindow(0);
+            break;
+        case 5:
+            ShowHoverHelp(-1, 0);
+            if ((GameWork->GetStatus() & STATUS_SNAPSHOT_WANTED) != 0)
+                GameWork->RunSaveLoad(SYSTEM_PAGE_SAVE);
+            else
+                GameWork->RunTopPage();
+            RestoreWindow(0);
+            break;
+        default:
+            break;
+        }
+    }
+    WaitCancelRelease(*this);
+}
+
+void CMesWnd::OpenBacklog()
+{
+    ShowHoverHelp(-1, 0);
+    Hide();
+    GameWork->TakeScreenSnapshot();
+    GameWork->RunSystemMenu(SYSTEM_PAGE_BACKLOG);
+    GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+}
+
+void CMesWnd::OnBackspaceKey()
+{
+    IMouse* mouse = InputView->GetMouse();
+    if (IsShown() != 0) {
+        if (mouse != nullptr)
+            mouse->SetWheel(0);
+        if (CountBacklogEntries() != 0)
+            OpenBacklog();
+    }
+    RestoreWindow(0);
+    if (mouse != nullptr)
+        mouse->SetWheel(0);
+    if (!(SkipHonoured() && InputView->GetExtraInput(0) != 0))
+        WaitInputRelease(14);
+}
+
+void CMesWnd::OnMouseWheel(int32_t count)
+{
+    IMouse* mouse = InputView->GetMouse();
+    if (mouse != nullptr)
+        mouse->SetWheel(0);
+    if (count > 0 && CountBacklogEntries() != 0) {
+        OpenBacklog();
+        RestoreWindow(0);
+    } else if (count < 0) {
+        if (IsMenuOpen()) {
+            CloseMenu();
+            SetManualFlag(1);
+        }
+        AdvanceNow();
+    }
+    if (mouse != nullptr)
+        mouse->SetWheel(0);
+}
+
+void CMesWnd::StartDrag()
+{
+    m_dragging = 1;
+    m_last_pointer_y = m_drag_start_y = PointerY(InputView);
+    m_window_y = ConfiguredWindowY();
+}
+
+void CMesWnd::OnDrag()
+{
+    if (m_dragging == 0 && !GetConfigMesWndIsMove())
+        StartDrag();
+}
+
+bool CMesWnd::DragStep()
+{
+    if ((IsInputTriggered(INPUT_LEFT) || IsInputTriggered(INPUT_DRAG)) && !GetConfigMesWndIsMove()) {
+        const int32_t pointer = PointerY(InputView);
+        const int32_t moved = std::clamp(m_window_y + (pointer - m_last_pointer_y), MESWND_MIN_Y, MESWND_MAX_Y);
+        const int32_t delta = moved - m_window_y;
+        m_window_y = moved;
+        {
+            LiveDrawLock lock;
+            if (m_window_sprite)
+                m_window_sprite->SetPosition(m_window_sprite->GetPosition().x, m_window_y);
+            if (m_text_area_sprite)
+                m_text_area_sprite->SetPosition(0, m_window_y);
+            if (CSpriteLayer* edge = GetButtonSprite(MESBUTTON_EDGE))
+                edge->SetPosition(edge->GetPosition().x, m_window_y);
+        }
+        ShiftWindowAreas(delta);
+        m_last_pointer_y = pointer;
+        return true;
+    }
+    HoverId = -1;
+    m_dragging = 0;
+    if (m_last_pointer_y == m_drag_start_y)
+        OnDecide();
+    app::WriteConfigInt(app::NumberedKey(app::KEY_MES_WND_POS_Y, 0), m_window_y);
+    return false;
 }

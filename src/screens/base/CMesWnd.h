@@ -4,8 +4,8 @@
 // timing, each frame reveals a character and tests auto mode, and a click first completes the
 // page, then ends it.
 // FIXME: the window's own sprites (plate, text sprite, prompt, face icon), the prompt animation,
-// the name plate, the show and hide transitions, the voice repeat step, the drag, the keys and the
-// right click are not in yet.
+// the name plate, the show and hide transitions, the voice repeat step and the cursor keys are not
+// in yet.
 
 #include <array>
 #include <cstdint>
@@ -39,6 +39,12 @@ public:
     void OnLButton() override;
     void OnEnterKey() override;
     void OnCtrlKey() override;
+    // The right button, Esc and Delete: a mode switched off first, else the configured action.
+    void OnCancel() override;
+    void OnBackspaceKey() override;
+    void OnMouseWheel(int32_t count) override;
+    void OnDrag() override;
+    int32_t IsDragging() const { return m_dragging; }
     uint32_t GetAutoModeDeadline() const { return m_auto_deadline; }
     // Brings the window back after a system screen, with a fade-in; the option comes from the
     // game state.
@@ -121,8 +127,16 @@ private:
     void PageEnd();
     void StopFaceTask(bool apply);
 
+    void StartDrag();
+    // One frame of a drag; false once it has ended.
+    bool DragStep();
+    void OpenBacklog();
+
     MessageText m_message;
     std::vector<int32_t> m_result_list;
+    int32_t m_dragging = 0;
+    int32_t m_last_pointer_y = 0;
+    int32_t m_drag_start_y = 0;
     uint32_t m_auto_deadline = 0;
     int32_t m_voice_present = 0;
     int32_t m_page_reset = 1;
