@@ -398,6 +398,47 @@ TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
     CMesButton::ShiftWindowAreas(768 - 10);
 }
 
+TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)
+{
+    struct Case
+    {
+        int32_t hovered;
+        uint32_t key;
+        POINT to;
+    };
+    const POINT row0{678 + 100, 1006 + 28};
+    const POINT row4{1494 + 46, 1006 + 27};
+    const POINT edge{1624 + 29, 768 + 29};
+    const POINT centre{1540, 933};
+    const POINT tab{(1846 + 1912) / 2, (24 + 92) / 2};
+    for (const Case& c : {Case{-1, SCAN_RIGHT, row0}, Case{1, SCAN_LEFT, row0}, Case{3, SCAN_RIGHT, row4},
+                          Case{0, SCAN_LEFT, centre}, Case{2, SCAN_UP, centre}, Case{MESWND_BODY, SCAN_UP, edge},
+                          Case{MESWND_BODY, SCAN_DOWN, row4}, Case{MESBUTTON_EDGE, SCAN_UP, tab},
+                          Case{MESBUTTON_EDGE, SCAN_DOWN, centre}, Case{0xF00, SCAN_DOWN, edge}}) {
+        m_mouse.warps.clear();
+        if (IRightMenu::IsMenuOpen()) // a pointer sent to the tab opens the menu
+            Window().CloseMenu();
+        Window().HoverId = c.hovered;
+        switch (c.key) {
+        case SCAN_UP:
+            Window().OnUpKey();
+            break;
+        case SCAN_DOWN:
+            Window().OnDownKey();
+            break;
+        case SCAN_LEFT:
+            Window().OnLeftKey();
+            break;
+        default:
+            Window().OnRightKey();
+            break;
+        }
+        ASSERT_FALSE(m_mouse.warps.empty()) << c.hovered << " " << c.key;
+        EXPECT_EQ(m_mouse.warps.front().x, c.to.x) << c.hovered << " " << c.key;
+        EXPECT_EQ(m_mouse.warps.front().y, c.to.y) << c.hovered << " " << c.key;
+    }
+}
+
 TEST_F(CMesWndTest, WindowPositionIsKeptOnScreen)
 {
     for (auto [stored, used] : {std::pair{5, 10}, std::pair{900, 768}, std::pair{500, 500}, std::pair{-40, 10}}) {

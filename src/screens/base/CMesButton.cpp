@@ -197,6 +197,17 @@ int32_t CMesButton::HitTestWindowAreas(int32_t x, int32_t y)
     return -1;
 }
 
+void CMesButton::MoveCursorToWindowArea(int32_t id)
+{
+    const HitArea* area = FindWindowArea(id);
+    if (area == nullptr)
+        return;
+    const POINT window =
+        CDirect3D::GetInstance()->LogicalToWindow(POINT{(area->Left + area->Right) / 2, (area->Top + area->Bottom) / 2});
+    if (IMouse* mouse = GetInputView()->GetMouse())
+        mouse->SetPosition(window.x, window.y);
+}
+
 int32_t CMesButton::CreateParts()
 {
     if (CreateSideMenu() == 0)

@@ -110,6 +110,8 @@ public:
     static CSpriteLayer* GetBalloonSprite();
     static const HitArea* FindWindowArea(int32_t id);
     static int32_t HitTestWindowAreas(int32_t x, int32_t y);
+    // Warps the pointer to the centre of the window's area with the id.
+    static void MoveCursorToWindowArea(int32_t id);
 
     uint8_t AutoReadOn = 0;
 

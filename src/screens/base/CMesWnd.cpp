@@ -879,3 +879,92 @@ bool CMesWnd::DragStep()
     app::WriteConfigInt(app::NumberedKey(app::KEY_MES_WND_POS_Y, 0), m_window_y);
     return false;
 }
+
+namespace {
+
+// The screen point the keys send the pointer to from the row.
+inline constexpr POINT KEY_CENTRE{1540, 933};
+
+void WarpToCentre()
+{
+    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(KEY_CENTRE);
+    if (IMouse* mouse = GetInputView()->GetMouse())
+        mouse->SetPosition(window.x, window.y);
+}
+
+} // namespace
+
+void CMesWnd::MoveByCursorKey(uint32_t key)
+{
+    const int32_t hovered = HoverId;
+    if (hovered == -1) {
+        MoveCursorToWindowArea(0);
+        return;
+    }
+    if (hovered == MESWND_BODY) {
+        MoveCursorToWindowArea(key == SCAN_UP ? 6 : key == SCAN_LEFT ? 5 : 4);
+        return;
+    }
+    if ((hovered & ~0xFF) == SIDE_MENU_GROUP) {
+        if (!IsMenuOpen()) {
+            if (key == SCAN_DOWN)
+                MoveCursorToWindowArea(MESBUTTON_EDGE);
+            else
+                MoveCursorToMenuArea(SIDE_MENU_GROUP);
+            return;
+        }
+        const int32_t item = hovered & 0xFF;
+        const auto at = [this](int32_t i) {
+            return i >= 0 && i < SIDE_MENU_SLOTS ? ButtonMap[static_cast<size_t>(i)] : -1;
+        };
+        if (key == SCAN_UP) {
+            if (at(item) == -1)
+                MoveCursorToMenuArea(SIDE_MENU_GROUP + 1);
+            else if (item > 1)
+                MoveCursorToMenuArea(SIDE_MENU_GROUP + item - 1);
+        } else if (key == SCAN_DOWN) {
+            if (at(item) == -1)
+                MoveCursorToMenuArea(SIDE_MENU_GROUP + 1);
+            else if (at(item + 1) == -1)
+                CloseMenu();
+            else
+                MoveCursorToMenuArea(SIDE_MENU_GROUP + item + 1);
+        } else if (key == SCAN_LEFT) {
+            CloseMenu();
+        }
+        return;
+    }
+    const int32_t item = hovered & 0xFF;
+    if (key == SCAN_UP) {
+        if (hovered == MESBUTTON_EDGE) {
+            if (!IsMenuOpen())
+                MoveCursorToMenuArea(SIDE_MENU_GROUP);
+            return;
+        }
+        WarpToCentre();
+    } else if (key == SCAN_DOWN) {
+        if (item == MESBUTTON_EDGE)
+            WarpToCentre();
+    } else if (key == SCAN_LEFT) {
+        if (item == 0)
+            WarpToCentre();
+        else if (item == 1)
+            MoveCursorToWindowArea(0);
+        else if (item >= 2 && item <= 5)
+            MoveCursorToWindowArea(item - 1);
+    } else if (key == SCAN_RIGHT) {
+        if (item >= 0 && item <= 4)
+            MoveCursorToWindowArea(item + 1);
+    }
+}
+
+int32_t CMesWnd::OnCursorKey(uint32_t scan_code)
+{
+    if (IsShown() == 0)
+        return 0;
+    MoveByCursorKey(scan_code);
+    Update();
+    if (!(SkipHonoured() && InputView->GetExtraInput(0) != 0))
+        WaitInputRelease(scan_code);
+    return 0;
+}

@@ -4,8 +4,7 @@
 // timing, each frame reveals a character and tests auto mode, and a click first completes the
 // page, then ends it.
 // FIXME: the window's own sprites (plate, text sprite, prompt, face icon), the prompt animation,
-// the name plate, the show and hide transitions, the voice repeat step and the cursor keys are not
-// in yet.
+// the name plate, the show and hide transitions and the voice repeat step are not in yet.
 
 #include <array>
 #include <cstdint>
@@ -44,6 +43,11 @@ public:
     void OnBackspaceKey() override;
     void OnMouseWheel(int32_t count) override;
     void OnDrag() override;
+    // The cursor keys move the pointer between the window's areas.
+    int32_t OnUpKey() override { return OnCursorKey(SCAN_UP); }
+    int32_t OnDownKey() override { return OnCursorKey(SCAN_DOWN); }
+    int32_t OnLeftKey() override { return OnCursorKey(SCAN_LEFT); }
+    int32_t OnRightKey() override { return OnCursorKey(SCAN_RIGHT); }
     int32_t IsDragging() const { return m_dragging; }
     uint32_t GetAutoModeDeadline() const { return m_auto_deadline; }
     // Brings the window back after a system screen, with a fade-in; the option comes from the
@@ -127,6 +131,9 @@ private:
     void PageEnd();
     void StopFaceTask(bool apply);
 
+    int32_t OnCursorKey(uint32_t scan_code);
+    // Where a cursor key sends the pointer from the hovered id.
+    void MoveByCursorKey(uint32_t scan_code);
     void StartDrag();
     // One frame of a drag; false once it has ended.
     bool DragStep();

@@ -191,6 +191,16 @@ void IRightMenu::ReleaseSideMenu()
         Destroy();
 }
 
+bool IRightMenu::MoveCursorToMenuArea(int32_t id)
+{
+    const int32_t slot = id & 0xFF;
+    const auto record = slot == 0 ? static_cast<uint32_t>(SIDE_MENU_GROUP) : static_cast<uint32_t>(slot);
+    if (g_menu.areas.Find(record) == nullptr)
+        return false;
+    g_menu.areas.MoveCursorToArea(record);
+    return true;
+}
+
 bool IRightMenu::IsMenuOpen()
 {
     return g_menu.open != 0;

@@ -55,6 +55,9 @@ public:
     // The hosts' pointer rule, run each frame unless the menu is frozen.
     void FollowPointer(int32_t x, int32_t y);
 
+    // Warps the pointer to the centre of the menu's area for an id (0xF00 the tab, 0xF00 + k
+    // slot k); false when the menu has no such area.
+    static bool MoveCursorToMenuArea(int32_t id);
     static bool IsMenuOpen();
     static int32_t GetManualFlag();
     static void SetManualFlag(int32_t flag);
