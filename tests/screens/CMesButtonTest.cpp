@@ -5,8 +5,8 @@
 
 #include <atomic>
 #include <filesystem>
-#include <thread>
 #include <set>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -51,7 +51,8 @@ public:
 std::vector<tools::ArchiveEntry> DataEntries()
 {
     std::vector<tools::ArchiveEntry> entries = MessageWindowDataEntries();
-    entries.push_back({"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})});
+    entries.push_back(
+        {"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})});
     entries.push_back(
         {"SHORT.FV", tools::WriteFaceVoiceTable({{0, 1, 2, 0}, {0, 3, 4, 0}, {0, 1, 2, 0}}, 3, 4 + 16 + 9)});
     return entries;
@@ -381,7 +382,8 @@ TEST_F(CMesButtonTest, SideMenuCompactsItsSlotsAndDisablesWhileClosed)
         int32_t game_mode;
         std::vector<int32_t> map;
     };
-    for (const Case& c : std::vector<Case>{{0, {0, 1, 2, 3, 4, 7, 8, -1, -1}}, {1, {0, 1, 2, 3, 4, 6, 7, 8, -1}}}) {
+    for (const Case& c :
+         std::vector<Case>{{0, {0, 1, 2, 3, 4, 7, 8, -1, -1}}, {1, {0, 1, 2, 3, 4, 6, 7, 8, -1}}}) {
         SetConfig("/Config/GameMode", c.game_mode);
         m_window->RefreshButtons();
         EXPECT_THAT(m_window->ButtonMap, ElementsAreArray(c.map)) << c.game_mode;

@@ -24,8 +24,8 @@ TEST(CMesWndTiming, CharacterWaitsAndDeadlinesFollowTheirFormulas)
         uint32_t ms;
     };
     // Single precision: (1 - 0.8f) x 150 is just below 30.
-    for (const Wait& w : {Wait{0.0f, 150}, Wait{0.8f, 29}, Wait{0.99f, 1}, Wait{1.0f, 0}, Wait{1.5f, 0},
-                          Wait{-0.5f, 150}})
+    for (const Wait& w :
+         {Wait{0.0f, 150}, Wait{0.8f, 29}, Wait{0.99f, 1}, Wait{1.0f, 0}, Wait{1.5f, 0}, Wait{-0.5f, 150}})
         EXPECT_EQ(CMesWnd::CharacterWait(w.speed), w.ms) << w.speed;
 
     struct Auto
@@ -34,8 +34,8 @@ TEST(CMesWndTiming, CharacterWaitsAndDeadlinesFollowTheirFormulas)
         float speed;
         uint32_t deadline;
     };
-    for (const Auto& a : {Auto{41, 1.0f, 1000}, Auto{41, 0.5f, 4000}, Auto{1, 0.5f, 1500}, Auto{0, 0.5f, 1500},
-                          Auto{41, 3.0f, 1000}, Auto{3, -1.0f, 1000 + 250 + 500}})
+    for (const Auto& a : {Auto{41, 1.0f, 1000}, Auto{41, 0.5f, 4000}, Auto{1, 0.5f, 1500},
+                          Auto{0, 0.5f, 1500}, Auto{41, 3.0f, 1000}, Auto{3, -1.0f, 1000 + 250 + 500}})
         EXPECT_EQ(CMesWnd::AutoModeDeadline(1000, a.count, a.speed), a.deadline) << a.count << " " << a.speed;
 
     EXPECT_EQ(CMesWnd::ReadSkipDeadline(1000, 1.0f), 1000u);
@@ -222,7 +222,8 @@ TEST_F(CMesWndRevealTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
     };
     MessageText overclaimed = Pieces(u"ab");
     overclaimed.Count = 9; // more than the pieces hold: never read past them
-    for (const Case& c : {Case{Utf8("あ"), 1}, Case{Utf8(""), 1}, Case{Pieces(u""), 1}, Case{overclaimed, 3}}) {
+    for (const Case& c :
+         {Case{Utf8("あ"), 1}, Case{Utf8(""), 1}, Case{Pieces(u""), 1}, Case{overclaimed, 3}}) {
         Window().ResetTextArea();
         Window().StartReveal(c.text, 1000, 30);
         int steps = 0;
@@ -298,7 +299,8 @@ TEST_F(CMesWndRunTest, AutoReadSkipAndCtrlAdvanceByThemselves)
     // waits 250 ms for a read message; Ctrl passes it at the first frame. Every run also waits
     // for the inputs' release when it opens and closes.
     std::vector<uint32_t> took;
-    for (const Case& c : {Case{"auto", 1, 0, 0, 0}, Case{"read-skip", 0, 1, 1, 0}, Case{"ctrl", 0, 0, 0, 1}}) {
+    for (const Case& c :
+         {Case{"auto", 1, 0, 0, 0}, Case{"read-skip", 0, 1, 1, 0}, Case{"ctrl", 0, 0, 0, 1}}) {
         m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
         m_app.Config().SetInt("/Config/AutoRead", c.auto_read);
         m_app.Config().SetInt("/Config/AutoMesSpeed", 50);
@@ -411,10 +413,11 @@ TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)
     const POINT edge{1624 + 29, 768 + 29};
     const POINT centre{1540, 933};
     const POINT tab{(1846 + 1912) / 2, (24 + 92) / 2};
-    for (const Case& c : {Case{-1, SCAN_RIGHT, row0}, Case{1, SCAN_LEFT, row0}, Case{3, SCAN_RIGHT, row4},
-                          Case{0, SCAN_LEFT, centre}, Case{2, SCAN_UP, centre}, Case{MESWND_BODY, SCAN_UP, edge},
-                          Case{MESWND_BODY, SCAN_DOWN, row4}, Case{MESBUTTON_EDGE, SCAN_UP, tab},
-                          Case{MESBUTTON_EDGE, SCAN_DOWN, centre}, Case{0xF00, SCAN_DOWN, edge}}) {
+    for (const Case& c :
+         {Case{-1, SCAN_RIGHT, row0}, Case{1, SCAN_LEFT, row0}, Case{3, SCAN_RIGHT, row4},
+          Case{0, SCAN_LEFT, centre}, Case{2, SCAN_UP, centre}, Case{MESWND_BODY, SCAN_UP, edge},
+          Case{MESWND_BODY, SCAN_DOWN, row4}, Case{MESBUTTON_EDGE, SCAN_UP, tab},
+          Case{MESBUTTON_EDGE, SCAN_DOWN, centre}, Case{0xF00, SCAN_DOWN, edge}}) {
         m_mouse.warps.clear();
         if (IRightMenu::IsMenuOpen()) // a pointer sent to the tab opens the menu
             Window().CloseMenu();
@@ -441,7 +444,8 @@ TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)
 
 TEST_F(CMesWndTest, WindowPositionIsKeptOnScreen)
 {
-    for (auto [stored, used] : {std::pair{5, 10}, std::pair{900, 768}, std::pair{500, 500}, std::pair{-40, 10}}) {
+    for (auto [stored, used] :
+         {std::pair{5, 10}, std::pair{900, 768}, std::pair{500, 500}, std::pair{-40, 10}}) {
         m_app.Config().SetInt("/Config/MesWnd/00/PosY", stored);
         EXPECT_EQ(CMesWnd::ConfiguredWindowY(), used) << stored;
     }

@@ -120,15 +120,15 @@ struct ButtonCell
 };
 
 constexpr ButtonCell MESSAGE_BUTTONS[] = {
-    {678, 1006, 200, 56, 200, 560}, {882, 1006, 200, 56, 0, 560},  {1086, 1006, 200, 56, 0, 784},
+    {678, 1006, 200, 56, 200, 560},  {882, 1006, 200, 56, 0, 560},   {1086, 1006, 200, 56, 0, 784},
     {1290, 1006, 200, 56, 200, 784}, {1494, 1006, 92, 54, 400, 784}, {1590, 1006, 92, 54, 492, 784},
     {1624, 0, 58, 58, 782, 624},
 };
 
 constexpr ButtonCell MENU_BUTTONS[] = {
-    {1846, 24, 66, 68, 800, 704},    {1520, 152, 400, 88, 0, 0},   {1520, 250, 400, 88, 400, 0},
-    {1520, 348, 400, 88, 800, 0},    {1520, 446, 400, 88, 0, 352}, {1520, 544, 400, 88, 400, 352},
-    {1520, 642, 400, 88, 400, 704},  {1520, 740, 400, 88, 800, 352}, {1520, 838, 400, 88, 0, 704},
+    {1846, 24, 66, 68, 800, 704},   {1520, 152, 400, 88, 0, 0},     {1520, 250, 400, 88, 400, 0},
+    {1520, 348, 400, 88, 800, 0},   {1520, 446, 400, 88, 0, 352},   {1520, 544, 400, 88, 400, 352},
+    {1520, 642, 400, 88, 400, 704}, {1520, 740, 400, 88, 800, 352}, {1520, 838, 400, 88, 0, 704},
 };
 
 } // namespace
@@ -144,10 +144,11 @@ std::vector<SheetCell> MessageSheetCells()
     }
     for (uint32_t row = 0; row < 3; ++row)
         for (uint32_t column = 0; column < 3; ++column)
-            cells.push_back({840 + 30 * static_cast<int32_t>(column), 624 + 30 * static_cast<int32_t>(row), 30, 30,
-                             MESSAGE_SHEET_BALLOON + row * 3 + column, 0, ""});
+            cells.push_back({840 + 30 * static_cast<int32_t>(column), 624 + 30 * static_cast<int32_t>(row),
+                             30, 30, MESSAGE_SHEET_BALLOON + row * 3 + column, 0, ""});
     for (uint32_t pointer = 0; pointer < 3; ++pointer)
-        cells.push_back({840 + 30 * static_cast<int32_t>(pointer), 714, 30, 30, MESSAGE_SHEET_POINTER + pointer, 0, ""});
+        cells.push_back(
+            {840 + 30 * static_cast<int32_t>(pointer), 714, 30, 30, MESSAGE_SHEET_POINTER + pointer, 0, ""});
     return cells;
 }
 
@@ -169,8 +170,9 @@ std::vector<SheetCell> SideMenuSheetCells()
     for (uint32_t b = 0; b < 9; ++b) {
         const ButtonCell& button = MENU_BUTTONS[b];
         for (int32_t state = 0; state < 4; ++state)
-            cells.push_back({button.cell_x, button.cell_y + state * button.height, button.width, button.height,
-                             0xF00 + b, state, "M" + std::to_string(b) + "-" + std::to_string(state)});
+            cells.push_back({button.cell_x, button.cell_y + state * button.height, button.width,
+                             button.height, 0xF00 + b, state,
+                             "M" + std::to_string(b) + "-" + std::to_string(state)});
     }
     return cells;
 }
@@ -179,7 +181,8 @@ std::vector<AreaRecord> SideMenuAreas()
 {
     std::vector<AreaRecord> areas{{0xF00, 1846, 24, 1912, 92}};
     for (uint32_t k = 1; k < 9; ++k)
-        areas.push_back({k, 1520, 152 + 98 * (static_cast<int32_t>(k) - 1), 1920, 240 + 98 * (static_cast<int32_t>(k) - 1)});
+        areas.push_back({k, 1520, 152 + 98 * (static_cast<int32_t>(k) - 1), 1920,
+                         240 + 98 * (static_cast<int32_t>(k) - 1)});
     return areas;
 }
 

@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/CAppTask.h"
+#include "app/CVeskDoc.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
 #include "foundation/DocumentLink.h"
-#include "app/CAppTask.h"
-#include "app/CVeskDoc.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAnimeManager.h"
+#include "graphics/DataArchiveRead.h"
 #include "graphics/EffectClock.h"
 #include "graphics/LiveDrawLock.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/CFuncSave.h"
-#include "graphics/DataArchiveRead.h"
 
 namespace {
 
@@ -126,7 +126,8 @@ std::vector<FaceVoiceRecord> CFaceVoice::Records()
         return out;
     for (size_t i = 0; i < m_items.size(); ++i) {
         const size_t offset = m_items[i].Offset;
-        out.push_back(FaceVoiceRecord{ReadU32(m_table, offset), static_cast<int32_t>(ReadU32(m_table, offset + 4)),
+        out.push_back(FaceVoiceRecord{ReadU32(m_table, offset),
+                                      static_cast<int32_t>(ReadU32(m_table, offset + 4)),
                                       static_cast<int32_t>(ReadU32(m_table, offset + 8))});
     }
     return out;
@@ -171,7 +172,8 @@ void CFaceVoice::ApplyFaceItem(size_t index)
     CVeskDoc* document = GetDocument();
     if (document == nullptr)
         return;
-    if (FlagBuffer* state = document->m_current_state.get(); state != nullptr && state->Variables.size() >= 2) {
+    if (FlagBuffer* state = document->m_current_state.get();
+        state != nullptr && state->Variables.size() >= 2) {
         state->Variables[0] = ScriptValue::FromInteger(record.Group);
         state->Variables[1] = ScriptValue::FromInteger(record.Slot);
     }

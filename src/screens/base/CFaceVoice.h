@@ -18,7 +18,7 @@ inline constexpr size_t FACE_VOICE_RECORD_BYTES = 16;
 
 struct FaceVoiceRecord
 {
-    uint32_t Time = 0; // milliseconds after the base time
+    uint32_t Time = 0;  // milliseconds after the base time
     int32_t Group = -1; // -1: no animation
     int32_t Slot = 0;
 };
@@ -66,7 +66,7 @@ private:
     std::vector<FaceVoiceRecord> Records();
 
     CCriticalSection m_run_lock{LOCK_LEVEL_FACE_VOICE_RUN}; // held for one step
-    CCriticalSection m_lock; // guards the table, the items and the active flag
+    CCriticalSection m_lock;                                // guards the table, the items and the active flag
     std::vector<uint8_t> m_table;
     std::vector<Item> m_items;
     int32_t m_active = 0;

@@ -23,6 +23,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "screens/base/CHitAreaTable.h"
+#include "screens/base/ScreenParts.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
@@ -68,7 +69,6 @@ inline constexpr int32_t BALLOON_ROWS[3] = {624, 654, 684};
 inline constexpr int32_t POINTER_ROW = 714;
 inline constexpr int32_t DEFAULT_WINDOW_Y = 768;
 inline constexpr RECT PLATE_BUTTON{642, 23, 965, 73};
-inline constexpr size_t VARIABLE_REPLAY = 69;
 inline constexpr size_t VARIABLE_QUICK_SAVE = 57;
 
 struct Shared
@@ -90,21 +90,6 @@ CSpriteLayer* Picture()
     return dynamic_cast<CSpriteLayer*>(g_parts.picture.get());
 }
 
-std::unique_ptr<CSpriteLayer> MakeSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t depth)
-{
-    std::unique_ptr<CSprite> sprite(CreateSpriteOfType(x, y, width, height, depth, 0));
-    auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
-    if (layer == nullptr || layer->GetBits() == nullptr)
-        return nullptr;
-    sprite.release();
-    return std::unique_ptr<CSpriteLayer>(layer);
-}
-
-void MarkDrawn(CSpriteLayer& layer)
-{
-    layer.Invalidate(1, *layer.GetRect());
-}
-
 void DestroyParts()
 {
     g_parts.font.reset();
@@ -114,17 +99,6 @@ void DestroyParts()
     for (auto& button : g_parts.buttons)
         button.reset();
     g_parts.areas.clear();
-}
-
-FlagBuffer* State()
-{
-    return GetDocument()->m_current_state.get();
-}
-
-int32_t Variable(size_t index)
-{
-    const FlagBuffer* state = State();
-    return state != nullptr && index < state->Variables.size() ? state->Variables[index].Integer : 0;
 }
 
 bool IsFullWidthUnit(const CStringUTF8& character)
@@ -202,8 +176,8 @@ void CMesButton::MoveCursorToWindowArea(int32_t id)
     const HitArea* area = FindWindowArea(id);
     if (area == nullptr)
         return;
-    const POINT window =
-        CDirect3D::GetInstance()->LogicalToWindow(POINT{(area->Left + area->Right) / 2, (area->Top + area->Bottom) / 2});
+    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(
+        POINT{(area->Left + area->Right) / 2, (area->Top + area->Bottom) / 2});
     if (IMouse* mouse = GetInputView()->GetMouse())
         mouse->SetPosition(window.x, window.y);
 }
@@ -214,21 +188,21 @@ int32_t CMesButton::CreateParts()
         return 0;
     if (g_parts.count == 0) {
         CLayerFile* file = GetDocumentLayerFile();
-        g_parts.picture.reset(file != nullptr ? file->LoadSprite("message_p.akb", nullptr, LAYER_KIND_MEMORY, 0,
-                                                                 -1, nullptr, -1, -1, 0)
+        g_parts.picture.reset(file != nullptr ? file->LoadSprite("message_p.akb", nullptr, LAYER_KIND_MEMORY,
+                                                                 0, -1, nullptr, -1, -1, 0)
                                               : nullptr);
         CSpriteLayer* picture = Picture();
         if (picture != nullptr) {
             for (int32_t n = 0; n < MESBUTTON_COUNT; ++n) {
                 const WindowButton& b = BUTTONS[static_cast<size_t>(n)];
-                auto sprite = MakeSprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
+                auto sprite = MakeMemorySprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
                 if (sprite) {
                     sprite->Blt(0, 0, b.width, b.height, picture, 0, n * b.height, 1);
-                    MarkDrawn(*sprite);
+                    MarkLayerDrawn(*sprite);
                 }
                 g_parts.buttons[static_cast<size_t>(n)] = std::move(sprite);
             }
-            g_parts.balloon = MakeSprite(0, 0, BALLOON_WIDTH, BALLOON_HEIGHT, BALLOON_DEPTH);
+            g_parts.balloon = MakeMemorySprite(0, 0, BALLOON_WIDTH, BALLOON_HEIGHT, BALLOON_DEPTH);
             g_parts.strip = std::make_unique<CDIB>();
             g_parts.strip->Create(HELP_STRIP_WIDTH, HELP_STRIP_HEIGHT);
             g_parts.font = std::make_unique<CFontDIB>();
@@ -268,7 +242,8 @@ void CMesButton::ReleaseParts()
 void CMesButton::ShiftWindowAreas(int32_t dy)
 {
     for (HitArea& area : g_parts.areas) {
-        if (area.Id == static_cast<uint32_t>(MESWND_BODY) || area.Id == static_cast<uint32_t>(MESBUTTON_EDGE)) {
+        if (area.Id == static_cast<uint32_t>(MESWND_BODY) ||
+            area.Id == static_cast<uint32_t>(MESBUTTON_EDGE)) {
             area.Top += dy;
             area.Bottom += dy;
         }
@@ -286,7 +261,7 @@ int32_t CMesButton::GetWindowButtonState(int32_t id, int32_t keep_enabled)
 {
     const bool skip = InputView->GetExtraInput(0) != 0 && !TestEngineState(ENGINE_STATE_SKIP_MODE);
     const bool read = ReadSkipOn != 0 && IsMessageRead(CurrentMessageNumber);
-    const bool replay = Variable(VARIABLE_REPLAY) != 0;
+    const bool replay = IsReplayState() != 0;
     switch (id) {
     case MESBUTTON_AUTO_READ:
         return skip ? 3 : 0;
@@ -302,7 +277,7 @@ int32_t CMesButton::GetWindowButtonState(int32_t id, int32_t keep_enabled)
     case MESBUTTON_QUICK_LOAD:
         if ((skip && keep_enabled == 0) || replay || (read && keep_enabled == 0))
             return 3;
-        if (id == MESBUTTON_QUICK_LOAD && Variable(VARIABLE_QUICK_SAVE) == 0)
+        if (id == MESBUTTON_QUICK_LOAD && CurrentVariable(VARIABLE_QUICK_SAVE) == 0)
             return 3;
         return 0;
     default:
@@ -331,7 +306,7 @@ void CMesButton::DrawWindowButton(int32_t id, int32_t state, int32_t redraw)
         {
             LiveDrawLock lock;
             sprite->Blt(0, 0, b.width, b.height, picture, b.cell_x, b.cell_y + state * b.height, 1);
-            MarkDrawn(*sprite);
+            MarkLayerDrawn(*sprite);
         }
         if (sprite->IsVisible() == 0)
             return;
@@ -666,10 +641,10 @@ void CMesButton::BuildBalloon(int32_t id)
     if (g_parts.strip)
         g_parts.strip->Clear();
     balloon->Clear();
-    MarkDrawn(*balloon);
+    MarkLayerDrawn(*balloon);
     CSpriteLayer* first = GetButtonSprite(MESBUTTON_AUTO_READ);
-    const bool enabled = first != nullptr && first->IsVisible() != 0 && GetConfigMesHelpEnable() &&
-                         g_parts.window_open != 0;
+    const bool enabled =
+        first != nullptr && first->IsVisible() != 0 && GetConfigMesHelpEnable() && g_parts.window_open != 0;
     const int32_t number = enabled ? HelpTextNumber(id) : -2;
     if (!enabled || id == -1 || id == MESWND_BODY || id == MESBUTTON_IGNORED || number == -2) {
         balloon->SetVisibleFlag(0);
@@ -703,10 +678,11 @@ void CMesButton::BuildBalloon(int32_t id)
     balloon->Blt(right, 0, BALLOON_EDGE, BALLOON_EDGE, picture, BALLOON_COLUMNS[2], BALLOON_ROWS[0], 1);
     balloon->Blt(0, bottom, BALLOON_EDGE, BALLOON_EDGE, picture, BALLOON_COLUMNS[0], BALLOON_ROWS[2], 1);
     balloon->Blt(right, bottom, BALLOON_EDGE, BALLOON_EDGE, picture, BALLOON_COLUMNS[2], BALLOON_ROWS[2], 1);
-    balloon->Blt(p.PointerX, p.PointerY, BALLOON_EDGE, BALLOON_EDGE, picture, p.PointerCellX, p.PointerCellY, 1);
+    balloon->Blt(p.PointerX, p.PointerY, BALLOON_EDGE, BALLOON_EDGE, picture, p.PointerCellX, p.PointerCellY,
+                 1);
     if (g_parts.strip)
         balloon->BltAlpha(BALLOON_EDGE, BALLOON_EDGE, width, height, g_parts.strip.get(), 0, HELP_TEXT_TOP);
-    MarkDrawn(*balloon);
+    MarkLayerDrawn(*balloon);
     balloon->SetPosition(p.X, p.Y);
     balloon->SetAlpha(255);
     balloon->SetVisibleFlag(1);
@@ -753,7 +729,7 @@ void CMesButton::EndSceneSkip()
     if (CSpriteLayer* base = FindSpriteLayer(0)) {
         LiveDrawLock lock;
         base->FillRect(0, 0, 1920, 1080, 0, 0);
-        MarkDrawn(*base);
+        MarkLayerDrawn(*base);
     }
     SetConfigSceneSkip(0);
     InputView->SetExtraInput(0, 0);

@@ -3,15 +3,16 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
+#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
-#include "app/CInputView.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "screens/base/ScreenParts.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"
@@ -23,12 +24,11 @@ inline constexpr int32_t SLIDE_TICKS = 128;
 inline constexpr int32_t SLIDE_DISTANCE = 32;
 inline constexpr int32_t CENTRE_WIDTH = 1980;
 inline constexpr uint32_t MS_PER_UNIT = 90;
-inline constexpr size_t VARIABLE_REPLAY = 69;
 inline constexpr size_t VALUE_CELL_WIDTH = 30;
 
 // Values[46..51] and [53]: the text box, the pen start and the text layer.
-constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {{46, 0},   {47, 470}, {48, 1320}, {49, 626},
-                                                   {50, 0},   {51, 470}, {53, MESSAGE_SCREEN_TEXT_LAYER}};
+constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {
+    {46, 0}, {47, 470}, {48, 1320}, {49, 626}, {50, 0}, {51, 470}, {53, MESSAGE_SCREEN_TEXT_LAYER}};
 
 // SkipAllowed back on however the run ends, a document code included.
 class SkipOff
@@ -58,12 +58,9 @@ int32_t CMesScreen::CreateParts()
 {
     if (CMesButton::CreateParts() == 0)
         return 0;
-    std::unique_ptr<CSprite> sprite(CreateSpriteOfType(0, 0, 1920, 1080, SCREEN_DEPTH, 0));
-    auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
-    if (layer == nullptr || layer->GetBits() == nullptr)
+    m_screen = MakeMemorySprite(0, 0, 1920, 1080, SCREEN_DEPTH);
+    if (!m_screen)
         return -1;
-    sprite.release();
-    m_screen.reset(layer);
     ApplyWindowColor();
     return 1;
 }
@@ -89,11 +86,7 @@ void CMesScreen::ResetTextArea()
 
 int32_t CMesScreen::IsReplayMode()
 {
-    const FlagBuffer* state = CurrentFlagBuffer();
-    return state != nullptr && VARIABLE_REPLAY < state->Variables.size() &&
-                   state->Variables[VARIABLE_REPLAY].Integer != 0
-               ? 1
-               : 0;
+    return IsReplayState();
 }
 
 int32_t CMesScreen::LongestLine(const CStringUTF8& text)
@@ -175,15 +168,7 @@ int32_t CMesScreen::RunText(int32_t extra_ms, const CStringUTF8& text)
     m_extra_time = extra_ms;
     Result = ScriptValue::FromInteger(0);
     SkipOff skip_off(*this);
-    ClearEngineState(ENGINE_STATE_RECORDING);
-    try {
-        ModalLoop();
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
-        OnClose();
-        throw;
-    }
-    SetEngineState(ENGINE_STATE_RECORDING);
-    OnClose();
+    RunModal();
     return Result.Integer;
 }
 

@@ -19,6 +19,8 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/CFaceVoice.h"
+#include "screens/base/ScreenParts.h"
+#include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncVoice.h"
@@ -28,7 +30,6 @@
 
 namespace {
 
-inline constexpr size_t VARIABLE_REPLAY = 69;
 inline constexpr float CHARACTER_WAIT_SCALE = 150.0f;
 inline constexpr double AUTO_STEP_SCALE = 250.0;
 inline constexpr uint32_t AUTO_BASE_MS = 500;
@@ -39,7 +40,7 @@ inline constexpr int32_t TEXT_SPRITE_HEIGHT = 280;
 inline constexpr char16_t EM_DASH = 0x2014;
 // Values[46..51] and [53] after a reset: the text box, the pen start and the text layer.
 constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {{46, 440}, {47, 70}, {48, 1440}, {49, 250},
-                                                   {50, 440}, {51, 70},  {53, 8}};
+                                                   {50, 440}, {51, 70}, {53, 8}};
 
 float Unit(float value)
 {
@@ -59,11 +60,7 @@ int32_t Utf8Count(const CStringUTF8& text)
 
 int32_t CMesWnd::IsReplayMode()
 {
-    const FlagBuffer* state = CurrentFlagBuffer();
-    return state != nullptr && VARIABLE_REPLAY < state->Variables.size() &&
-                   state->Variables[VARIABLE_REPLAY].Integer != 0
-               ? 1
-               : 0;
+    return IsReplayState();
 }
 
 bool CMesWnd::IsCurrentMessageRead()
@@ -346,7 +343,8 @@ void CMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
         GameWork->SetStatusBits(STATUS_SNAPSHOT_WANTED);
     else
         GameWork->ClearStatusBits(STATUS_SNAPSHOT_WANTED);
-    if (FlagBuffer* state = CurrentFlagBuffer(); state != nullptr && WORD_MESSAGE_NUMBER < state->Words.size())
+    if (FlagBuffer* state = CurrentFlagBuffer();
+        state != nullptr && WORD_MESSAGE_NUMBER < state->Words.size())
         state->Words[WORD_MESSAGE_NUMBER] = static_cast<uint16_t>(number);
     IMesWnd::RunMessage(out, mode, number);
 }
@@ -571,27 +569,33 @@ void CMesWnd::PageEnd()
     Running = 0;
 }
 
-void CMesWnd::OnDecide()
+bool CMesWnd::CompleteOrRestore(bool read_skip_off)
 {
-    if (m_dragging != 0)
-        return;
     if (m_typing != 0 && HoverId < 0) {
         CompletePage(true);
         RedrawFrameNow();
-        if (IsInputTriggered(1) || IsInputTriggered(82) || IsInputTriggered(INPUT_RIGHT)) {
+        // Esc or the right button with the completing click ends read-skip too.
+        if (read_skip_off && (IsInputTriggered(1) || IsInputTriggered(82) || IsInputTriggered(INPUT_RIGHT))) {
             ReadSkipOn = 0;
             InputView->SetExtraInput(READ_SKIP_WORD, 0);
             SetConfigOneMes(0);
         }
         ISelect::OnDecide();
-        return;
+        return true;
     }
     if (IsShown() == 0) {
         ISelect::OnDecide();
         RestoreWindow(0);
         HoverId = -1;
-        return;
+        return true;
     }
+    return false;
+}
+
+void CMesWnd::OnDecide()
+{
+    if (m_dragging != 0 || CompleteOrRestore(true))
+        return;
     if (HoverId >= 0) {
         const int32_t group = HoverId / 256;
         const int32_t item = HoverId % 256;
@@ -603,6 +607,14 @@ void CMesWnd::OnDecide()
                 return;
             }
             HoverId = -1;
+        } else if (group == 14) {
+            if (CStatusPlate* plate = GameWork->m_status_plate.get()) {
+                PlayOkSound(SCREEN_SOUND_CHANNEL);
+                plate->DrawButton(2, 1);
+                ISelect::OnDecide();
+                SetConfigGameMode(GetConfigGameMode() == 0 ? 1 : 0);
+                plate->DrawButton(0, 1);
+            }
         } else if (group == 0) {
             OnWindowButton(HoverId, 0);
             if (HoverId == MESBUTTON_EDGE) {
@@ -626,20 +638,8 @@ void CMesWnd::OnDecide()
 
 void CMesWnd::OnLButton()
 {
-    if (m_dragging != 0)
+    if (m_dragging != 0 || CompleteOrRestore(false))
         return;
-    if (m_typing != 0 && HoverId < 0) {
-        CompletePage(true);
-        RedrawFrameNow();
-        ISelect::OnDecide();
-        return;
-    }
-    if (IsShown() == 0) {
-        ISelect::OnDecide();
-        RestoreWindow(0);
-        HoverId = -1;
-        return;
-    }
     if (SkipHonoured() && InputView->GetExtraInput(0) != 0) {
         InputView->SetExtraInput(0, 0);
         RefreshWindowButtons(0);
@@ -719,7 +719,8 @@ void CMesWnd::OnCancel()
     }
     WaitCancelRelease(*this);
     const FlagBuffer* state = CurrentFlagBuffer();
-    const int32_t replay = state != nullptr && state->Variables.size() > 69 ? state->Variables[69].Integer : 0;
+    const int32_t replay =
+        state != nullptr && state->Variables.size() > 69 ? state->Variables[69].Integer : 0;
     if (replay == 1) {
         try {
             GameWork->ConfirmReturnTo(RETURN_TO_SCENE_SELECT, 0);
@@ -856,7 +857,8 @@ bool CMesWnd::DragStep()
 {
     if ((IsInputTriggered(INPUT_LEFT) || IsInputTriggered(INPUT_DRAG)) && !GetConfigMesWndIsMove()) {
         const int32_t pointer = PointerY(InputView);
-        const int32_t moved = std::clamp(m_window_y + (pointer - m_last_pointer_y), MESWND_MIN_Y, MESWND_MAX_Y);
+        const int32_t moved =
+            std::clamp(m_window_y + (pointer - m_last_pointer_y), MESWND_MIN_Y, MESWND_MAX_Y);
         const int32_t delta = moved - m_window_y;
         m_window_y = moved;
         {

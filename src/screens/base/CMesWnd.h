@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/IAppTask.h"
-#include "graphics/EffectClock.h"
 #include "graphics/CSprite.h"
+#include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
 
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
@@ -131,6 +131,9 @@ private:
     void PageEnd();
     void StopFaceTask(bool apply);
 
+    // A click while typing only completes the page; one on a hidden window brings it back.
+    // True when the click was spent so.
+    bool CompleteOrRestore(bool read_skip_off);
     int32_t OnCursorKey(uint32_t scan_code);
     // Where a cursor key sends the pointer from the hovered id.
     void MoveByCursorKey(uint32_t scan_code);

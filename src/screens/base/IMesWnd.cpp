@@ -35,6 +35,12 @@ void IMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
     CurrentMessageNumber = static_cast<uint32_t>(number);
     MessageMode = mode;
     Result = ScriptValue::FromInteger(0);
+    RunModal();
+    out = Result;
+}
+
+void IMesWnd::RunModal()
+{
     ClearEngineState(ENGINE_STATE_RECORDING);
     try {
         ModalLoop();
@@ -44,7 +50,6 @@ void IMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
     }
     SetEngineState(ENGINE_STATE_RECORDING);
     OnClose();
-    out = Result;
 }
 
 void IMesWnd::ModalLoop()

@@ -61,6 +61,8 @@ public:
     int32_t SkipAllowed = 1;
 
 protected:
+    // The modal run with recording off, closed on every way out; a document code goes on.
+    void RunModal();
     // The same operations for a voice channel; every caller of the family passes 0.
     void UpdateVoiceStateOn(int32_t channel);
     // force stops the voice whatever "/Config/Voice/CickEnd" says.

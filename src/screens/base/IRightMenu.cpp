@@ -12,6 +12,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/base/ISelect.h"
+#include "screens/base/ScreenParts.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/BacklogStore.h"
 
@@ -45,7 +46,6 @@ inline constexpr int32_t POINTER_EDGE_X = 1847;
 inline constexpr uint32_t FLAG_FLAG_MANAGER_OPEN = 7090;
 inline constexpr uint32_t FLAG_FLAG_MANAGER_LOCKED = 8007;
 inline constexpr int32_t DATE_NO_FLAG_MANAGER = 1307;
-inline constexpr size_t VARIABLE_REPLAY = 69;
 inline constexpr size_t VARIABLE_NO_SAVE = 70;
 inline constexpr size_t VARIABLE_SAVE_EXISTS = 53;
 
@@ -68,12 +68,6 @@ FlagBuffer* State()
     return GetDocument()->m_current_state.get();
 }
 
-int32_t Variable(size_t index)
-{
-    const FlagBuffer* state = State();
-    return state != nullptr && index < state->Variables.size() ? state->Variables[index].Integer : 0;
-}
-
 uint8_t Flag(uint32_t index)
 {
     const FlagBuffer* state = State();
@@ -90,21 +84,6 @@ bool GameInputAllowed()
 {
     const FlagBuffer* state = State();
     return state != nullptr && (state->EngineStateWord() & 0x4) != 0;
-}
-
-std::unique_ptr<CSpriteLayer> MakeSprite(int32_t x, int32_t y, int32_t width, int32_t height, int32_t depth)
-{
-    std::unique_ptr<CSprite> sprite(CreateSpriteOfType(x, y, width, height, depth, 0));
-    auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
-    if (layer == nullptr || layer->GetBits() == nullptr)
-        return nullptr;
-    sprite.release();
-    return std::unique_ptr<CSpriteLayer>(layer);
-}
-
-void MarkDrawn(CSpriteLayer& layer)
-{
-    layer.Invalidate(1, *layer.GetRect());
 }
 
 void Destroy()
@@ -146,18 +125,19 @@ int32_t IRightMenu::CreateSideMenu()
 {
     if (g_menu.count == 0) {
         CLayerFile* file = GetDocumentLayerFile();
-        g_menu.picture.reset(file != nullptr ? file->LoadSprite("sidemenu_p.akb", nullptr, LAYER_KIND_MEMORY, 0,
-                                                                -1, nullptr, -1, -1, 0)
+        g_menu.picture.reset(file != nullptr ? file->LoadSprite("sidemenu_p.akb", nullptr, LAYER_KIND_MEMORY,
+                                                                0, -1, nullptr, -1, -1, 0)
                                              : nullptr);
         if (dynamic_cast<CSpriteLayer*>(g_menu.picture.get()) == nullptr) {
             Destroy();
             return 0;
         }
         g_menu.anime = std::make_unique<CSpriteAnime>();
-        g_menu.panel = MakeSprite(PANEL_X, 0, PANEL_WIDTH, SCREEN_HEIGHT, PANEL_DEPTH);
+        g_menu.panel = MakeMemorySprite(PANEL_X, 0, PANEL_WIDTH, SCREEN_HEIGHT, PANEL_DEPTH);
         for (int32_t k = 0; k < SIDE_MENU_SLOTS; ++k) {
             const MenuButton& b = BUTTONS[static_cast<size_t>(k)];
-            g_menu.buttons[static_cast<size_t>(k)] = MakeSprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
+            g_menu.buttons[static_cast<size_t>(k)] =
+                MakeMemorySprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
         }
         if (!g_menu.panel) {
             Destroy();
@@ -174,7 +154,7 @@ int32_t IRightMenu::CreateSideMenu()
         g_menu.panel->SetPosition(SCREEN_WIDTH, 0);
         g_menu.panel->Blt(0, 0, PANEL_WIDTH, SCREEN_HEIGHT, static_cast<CSpriteLayer*>(g_menu.picture.get()),
                           PANEL_X, 0, 1);
-        MarkDrawn(*g_menu.panel);
+        MarkLayerDrawn(*g_menu.panel);
         g_menu.areas.Load("mesmenu.area");
     }
     ++g_menu.count;
@@ -246,24 +226,25 @@ int32_t IRightMenu::GetButtonState(int32_t button)
             return SIDE_MENU_HIDDEN;
         return closed ? SIDE_MENU_DISABLED : 0;
     case SIDE_MENU_SAVE:
-        return closed || Variable(VARIABLE_REPLAY) != 0 || Variable(VARIABLE_NO_SAVE) != 0 || !HasValues() ||
+        return closed || IsReplayState() != 0 || CurrentVariable(VARIABLE_NO_SAVE) != 0 || !HasValues() ||
                        !GameInputAllowed()
                    ? SIDE_MENU_DISABLED
                    : 0;
     case SIDE_MENU_LOAD:
-        return closed || Variable(VARIABLE_REPLAY) != 0 || Variable(VARIABLE_NO_SAVE) != 0 ||
-                       Variable(VARIABLE_SAVE_EXISTS) == 0
+        return closed || IsReplayState() != 0 || CurrentVariable(VARIABLE_NO_SAVE) != 0 ||
+                       CurrentVariable(VARIABLE_SAVE_EXISTS) == 0
                    ? SIDE_MENU_DISABLED
                    : 0;
     case SIDE_MENU_BACKLOG:
-        return closed || !HasValues() || !GameInputAllowed() || CountBacklogEntries() == 0 ? SIDE_MENU_DISABLED
-                                                                                          : 0;
+        return closed || !HasValues() || !GameInputAllowed() || CountBacklogEntries() == 0
+                   ? SIDE_MENU_DISABLED
+                   : 0;
     case SIDE_MENU_FLAGS: {
         if (GetConfigGameMode() == 0)
             return SIDE_MENU_HIDDEN;
         const FlagBuffer* state = State();
         const bool no_flags = state == nullptr || state->Flags.empty();
-        return Variable(VARIABLE_REPLAY) != 0 || no_flags || Flag(FLAG_FLAG_MANAGER_OPEN) == 0 ||
+        return IsReplayState() != 0 || no_flags || Flag(FLAG_FLAG_MANAGER_OPEN) == 0 ||
                        Flag(FLAG_FLAG_MANAGER_LOCKED) == 1 || closed ||
                        (state != nullptr && state->GameDate() == DATE_NO_FLAG_MANAGER)
                    ? SIDE_MENU_DISABLED
@@ -280,7 +261,7 @@ void IRightMenu::RefreshButtons()
     for (auto& slot : g_menu.buttons) {
         if (slot) {
             slot->Clear();
-            MarkDrawn(*slot);
+            MarkLayerDrawn(*slot);
         }
     }
     size_t next = 0;
@@ -312,7 +293,7 @@ void IRightMenu::DrawButton(int32_t slot, int32_t state, int32_t present)
             sprite->Clear();
             sprite->Blt(0, 0, b.width, b.height, picture, b.source_x, b.source_y + b.height * row, 1);
         }
-        MarkDrawn(*sprite);
+        MarkLayerDrawn(*sprite);
     }
     if (present != 0)
         RedrawFrameNow();
