@@ -23,6 +23,8 @@ struct LockLevel
 inline constexpr LockLevel LOCK_LEVEL_UNRANKED{0, "unranked lock"};
 inline constexpr LockLevel LOCK_LEVEL_HOOK_LIST{10, "window hook list"};      // held during Dispatch
 inline constexpr LockLevel LOCK_LEVEL_FRAME_TASK_LIST{20, "frame-task list"}; // the runner's task list
+// A face-table run: held by the app-task thread for one pass, taken by whoever empties the table.
+inline constexpr LockLevel LOCK_LEVEL_FACE_VOICE_RUN{25, "face voice run"};
 inline constexpr LockLevel LOCK_LEVEL_GLOBAL_DRAW{30, "global draw"};         // every scene change and frame
 // The document's numbered sprite layers; an animation task holds it while it blits from them.
 inline constexpr LockLevel LOCK_LEVEL_SPRITE_LAYER_REGISTRY{35, "sprite-layer registry"};

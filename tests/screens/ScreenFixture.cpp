@@ -41,6 +41,24 @@ tools::ArchiveEntry DialogSheetEntry()
                              {})};
 }
 
+std::vector<tools::ArchiveEntry> MessageWindowDataEntries()
+{
+    return {{"MES_O.AREA", tools::BuildAreaFile(tools::MessageAreas())},
+            {"MESMENU.AREA", tools::BuildAreaFile(tools::SideMenuAreas())}};
+}
+
+std::vector<tools::ArchiveEntry> MessageWindowPictureEntries()
+{
+    return {{"MESSAGE_P.AKB", tools::EncodeAkb(tools::BuildSheet(tools::MESSAGE_SHEET_WIDTH,
+                                                                 tools::MESSAGE_SHEET_HEIGHT,
+                                                                 tools::MessageSheetCells()),
+                                               {})},
+            {"SIDEMENU_P.AKB", tools::EncodeAkb(tools::BuildSheet(tools::SIDE_MENU_SHEET_WIDTH,
+                                                                  tools::SIDE_MENU_SHEET_HEIGHT,
+                                                                  tools::SideMenuSheetCells()),
+                                                {})}};
+}
+
 ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<tools::ArchiveEntry> pictures,
                              bool dialog_sheet)
     : m_script(std::make_unique<PumpScript>())

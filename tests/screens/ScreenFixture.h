@@ -64,3 +64,6 @@ private:
 // The data entries of the dialog's area files and the picture entry of its sheet.
 std::vector<tools::ArchiveEntry> DialogDataEntries();
 tools::ArchiveEntry DialogSheetEntry();
+// The message window's area files and the picture entries of its and the side menu's sheets.
+std::vector<tools::ArchiveEntry> MessageWindowDataEntries();
+std::vector<tools::ArchiveEntry> MessageWindowPictureEntries();

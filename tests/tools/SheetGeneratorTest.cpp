@@ -43,3 +43,29 @@ TEST(SheetGenerator, TheDialogsAreasLieOnItsButtons)
     EXPECT_EQ(box[2].id, 0x100u);
     EXPECT_EQ(tools::DialogAreas(false).size(), 2u);
 }
+
+// No cell of the message window's and side menu's sheets covers another and each fits its sheet,
+// so a frame pixel names the one cell that was copied there.
+TEST(SheetGenerator, MessageAndSideMenuCellsStandApart)
+{
+    struct Sheet
+    {
+        std::vector<tools::SheetCell> cells;
+        int32_t width, height;
+    };
+    for (const Sheet& sheet :
+         {Sheet{tools::MessageSheetCells(), tools::MESSAGE_SHEET_WIDTH, tools::MESSAGE_SHEET_HEIGHT},
+          Sheet{tools::SideMenuSheetCells(), tools::SIDE_MENU_SHEET_WIDTH, tools::SIDE_MENU_SHEET_HEIGHT}}) {
+        for (size_t i = 0; i < sheet.cells.size(); ++i) {
+            const tools::SheetCell& a = sheet.cells[i];
+            EXPECT_LE(a.x + a.width, sheet.width) << a.id;
+            EXPECT_LE(a.y + a.height, sheet.height) << a.id;
+            for (size_t j = i + 1; j < sheet.cells.size(); ++j) {
+                const tools::SheetCell& b = sheet.cells[j];
+                const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y ||
+                                   b.y + b.height <= a.y;
+                EXPECT_TRUE(apart) << std::hex << a.id << "/" << a.state << " and " << b.id << "/" << b.state;
+            }
+        }
+    }
+}

@@ -194,4 +194,78 @@ std::vector<AreaRecord> GalleryAreas(bool page_level)
     return areas;
 }
 
+namespace {
+
+struct ButtonCell
+{
+    int32_t x, y, width, height, cell_x, cell_y;
+};
+
+constexpr ButtonCell MESSAGE_BUTTONS[] = {
+    {678, 1006, 200, 56, 200, 560},  {882, 1006, 200, 56, 0, 560},   {1086, 1006, 200, 56, 0, 784},
+    {1290, 1006, 200, 56, 200, 784}, {1494, 1006, 92, 54, 400, 784}, {1590, 1006, 92, 54, 492, 784},
+    {1624, 0, 58, 58, 782, 624},
+};
+
+constexpr ButtonCell MENU_BUTTONS[] = {
+    {1846, 24, 66, 68, 800, 704},   {1520, 152, 400, 88, 0, 0},     {1520, 250, 400, 88, 400, 0},
+    {1520, 348, 400, 88, 800, 0},   {1520, 446, 400, 88, 0, 352},   {1520, 544, 400, 88, 400, 352},
+    {1520, 642, 400, 88, 400, 704}, {1520, 740, 400, 88, 800, 352}, {1520, 838, 400, 88, 0, 704},
+};
+
+} // namespace
+
+std::vector<SheetCell> MessageSheetCells()
+{
+    std::vector<SheetCell> cells;
+    for (uint32_t n = 0; n < 7; ++n) {
+        const ButtonCell& b = MESSAGE_BUTTONS[n];
+        for (int32_t state = 0; state < 4; ++state)
+            cells.push_back({b.cell_x, b.cell_y + state * b.height, b.width, b.height, n, state,
+                             "W" + std::to_string(n) + "-" + std::to_string(state)});
+    }
+    for (uint32_t row = 0; row < 3; ++row)
+        for (uint32_t column = 0; column < 3; ++column)
+            cells.push_back({840 + 30 * static_cast<int32_t>(column), 624 + 30 * static_cast<int32_t>(row),
+                             30, 30, MESSAGE_SHEET_BALLOON + row * 3 + column, 0, ""});
+    for (uint32_t pointer = 0; pointer < 3; ++pointer)
+        cells.push_back(
+            {840 + 30 * static_cast<int32_t>(pointer), 714, 30, 30, MESSAGE_SHEET_POINTER + pointer, 0, ""});
+    return cells;
+}
+
+std::vector<AreaRecord> MessageAreas()
+{
+    std::vector<AreaRecord> areas;
+    for (uint32_t n = 0; n < 6; ++n) {
+        const ButtonCell& b = MESSAGE_BUTTONS[n];
+        areas.push_back({n, b.x, b.y, b.x + b.width, b.y + b.height});
+    }
+    areas.push_back({6, 1624, 0, 1682, 58});
+    areas.push_back({0x200, 0, 0, 1920, 312});
+    return areas;
+}
+
+std::vector<SheetCell> SideMenuSheetCells()
+{
+    std::vector<SheetCell> cells{{1520, 0, 400, 1080, SIDE_MENU_SHEET_PANEL, 0, "PANEL"}};
+    for (uint32_t b = 0; b < 9; ++b) {
+        const ButtonCell& button = MENU_BUTTONS[b];
+        for (int32_t state = 0; state < 4; ++state)
+            cells.push_back({button.cell_x, button.cell_y + state * button.height, button.width,
+                             button.height, 0xF00 + b, state,
+                             "M" + std::to_string(b) + "-" + std::to_string(state)});
+    }
+    return cells;
+}
+
+std::vector<AreaRecord> SideMenuAreas()
+{
+    std::vector<AreaRecord> areas{{0xF00, 1846, 24, 1912, 92}};
+    for (uint32_t k = 1; k < 9; ++k)
+        areas.push_back({k, 1520, 152 + 98 * (static_cast<int32_t>(k) - 1), 1920,
+                         240 + 98 * (static_cast<int32_t>(k) - 1)});
+    return areas;
+}
+
 } // namespace tools

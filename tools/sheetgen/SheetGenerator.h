@@ -65,5 +65,24 @@ AkbPicture GalleryCoverSheet();
 AkbPicture ThumbnailSheet(uint32_t first_id);
 // "cgmode.area" (heroine level) and "cgview.area" (page level).
 std::vector<AreaRecord> GalleryAreas(bool page_level);
+// The message window's parts ("message_p.akb"): the seven window buttons in four states (ids 0 to
+// 6), the nine balloon pieces and three pointers.
+inline constexpr uint32_t MESSAGE_SHEET_BALLOON = 0x7E00; // + row x 3 + column
+inline constexpr uint32_t MESSAGE_SHEET_POINTER = 0x7E10; // + 0 below, 1 beside, 2 above the text
+inline constexpr int32_t MESSAGE_SHEET_WIDTH = 1024;
+inline constexpr int32_t MESSAGE_SHEET_HEIGHT = 1024;
+std::vector<SheetCell> MessageSheetCells();
+// "mes_o.area": the window buttons, then the window body (0x200) and the edge button, the last
+// two relative to the window's top.
+std::vector<AreaRecord> MessageAreas();
+
+// The side menu ("sidemenu_p.akb"): the panel and the nine buttons (ids 0xF00 + button) in four
+// states.
+inline constexpr uint32_t SIDE_MENU_SHEET_PANEL = 0x7C00;
+inline constexpr int32_t SIDE_MENU_SHEET_WIDTH = 1920;
+inline constexpr int32_t SIDE_MENU_SHEET_HEIGHT = 1080;
+std::vector<SheetCell> SideMenuSheetCells();
+// "mesmenu.area": the tab (0xF00) and slots 1 to 8 (ids 1 to 8) at their open places.
+std::vector<AreaRecord> SideMenuAreas();
 
 } // namespace tools

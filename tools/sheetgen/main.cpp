@@ -6,6 +6,8 @@
 //   sheetgen thumbnails <file> <first id>  a sheet of twelve thumbnails, ids from the first on
 //   sheetgen map-pictures <folder>         the map screens' sheets and pictures into the folder
 //   sheetgen map-data <folder>             the sub maps' area files into the folder
+//   sheetgen message-sheets <folder>       "message_p.akb" and "sidemenu_p.akb" into the folder
+//   sheetgen message-areas <folder>        "mes_o.area" and "mesmenu.area" into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id>
 //                                          exit 0 when the pixel shows a cell of the control id
 #include "platform/gdi/PngCodec.h"
@@ -90,11 +92,30 @@ int main(int argc, char** argv)
                 return 1;
         return 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "message-sheets") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        const tools::AkbPicture message = tools::BuildSheet(
+            tools::MESSAGE_SHEET_WIDTH, tools::MESSAGE_SHEET_HEIGHT, tools::MessageSheetCells());
+        const tools::AkbPicture menu = tools::BuildSheet(
+            tools::SIDE_MENU_SHEET_WIDTH, tools::SIDE_MENU_SHEET_HEIGHT, tools::SideMenuSheetCells());
+        return Write(folder + "message_p.akb", tools::EncodeAkb(message, {})) &&
+                       Write(folder + "sidemenu_p.akb", tools::EncodeAkb(menu, {}))
+                   ? 0
+                   : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "message-areas") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        return Write(folder + "mes_o.area", tools::BuildAreaFile(tools::MessageAreas())) &&
+                       Write(folder + "mesmenu.area", tools::BuildAreaFile(tools::SideMenuAreas()))
+                   ? 0
+                   : 1;
+    }
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
-                         "map-pictures <folder> | map-data <folder> | find-cell <frame.png> <x> <y> <id>\n");
+                         "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
+                         "message-areas <folder> | find-cell <frame.png> <x> <y> <id>\n");
     return 1;
 }

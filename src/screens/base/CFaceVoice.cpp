@@ -3,11 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/CAppTask.h"
+#include "app/CVeskDoc.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
 #include "foundation/DocumentLink.h"
 #include "foundation/ScopedLock.h"
+#include "graphics/CAnimeManager.h"
 #include "graphics/DataArchiveRead.h"
+#include "graphics/EffectClock.h"
+#include "graphics/LiveDrawLock.h"
+#include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
+#include "script/commands/CFuncSave.h"
 
 namespace {
 
@@ -33,7 +41,11 @@ bool CFaceVoice::LoadTable(const CStringUTF8& name)
     } catch (const CString&) {
         return false;
     }
+    ScopedLock run(m_run_lock);
     ScopedLock lock(m_lock);
+    // Items of the earlier table would point into bytes that are gone.
+    m_items.clear();
+    m_active = 0;
     m_table = std::move(bytes);
     return true;
 }
@@ -55,8 +67,16 @@ size_t CFaceVoice::StartItems()
     return count;
 }
 
+CFaceVoice::~CFaceVoice()
+{
+    if (CAppTask* runner = GetAppTask())
+        runner->RemoveTask(this);
+    Clear();
+}
+
 void CFaceVoice::Clear()
 {
+    ScopedLock run(m_run_lock);
     ScopedLock lock(m_lock);
     m_table.clear();
     m_items.clear();
@@ -89,4 +109,86 @@ int32_t CFaceVoice::IsActive()
 {
     ScopedLock lock(m_lock);
     return m_active;
+}
+
+namespace {
+
+inline constexpr uint32_t NO_FACE = 0xFFFFFFFFu;
+inline constexpr int32_t FACE_RECORD_GROUP = 11;
+
+} // namespace
+
+std::vector<FaceVoiceRecord> CFaceVoice::Records()
+{
+    std::vector<FaceVoiceRecord> out;
+    ScopedLock lock(m_lock);
+    if (m_active == 0)
+        return out;
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        const size_t offset = m_items[i].Offset;
+        out.push_back(FaceVoiceRecord{ReadU32(m_table, offset),
+                                      static_cast<int32_t>(ReadU32(m_table, offset + 4)),
+                                      static_cast<int32_t>(ReadU32(m_table, offset + 8))});
+    }
+    return out;
+}
+
+bool CFaceVoice::StartFace(const FaceVoiceRecord& record)
+{
+    if (static_cast<uint32_t>(record.Group) == NO_FACE)
+        return false;
+    CVeskDoc* document = GetDocument();
+    CAnimeManager* anime = document != nullptr ? document->GetAnimeManager() : nullptr;
+    if (anime == nullptr || !anime->HasProgram() || !CAnimeBase::IsSlot(record.Group, record.Slot))
+        return false;
+    LiveDrawLock lock;
+    anime->StopGroup(record.Group);
+    anime->ArmSlot(record.Group, record.Slot);
+    anime->StartSlot(record.Group, record.Slot);
+    return true;
+}
+
+void CFaceVoice::Execute()
+{
+    ScopedLock run(m_run_lock);
+    const uint32_t now = GetEffectTime();
+    const uint32_t start = m_base_time.load();
+    for (const FaceVoiceRecord& record : Records()) {
+        if (static_cast<int32_t>(now - (start + record.Time)) >= 0)
+            StartFace(record);
+    }
+    RequestRedraw();
+}
+
+void CFaceVoice::ApplyFaceItem(size_t index)
+{
+    const FaceVoiceRecord record = GetRecord(index);
+    if (index >= GetItems().size())
+        return;
+    StartFace(record);
+    const auto character = static_cast<uint32_t>(record.Group);
+    CFuncSave save;
+    save.RemoveValueArray(FACE_RECORD_GROUP, static_cast<int32_t>(character));
+    CVeskDoc* document = GetDocument();
+    if (document == nullptr)
+        return;
+    if (FlagBuffer* state = document->m_current_state.get();
+        state != nullptr && state->Variables.size() >= 2) {
+        state->Variables[0] = ScriptValue::FromInteger(record.Group);
+        state->Variables[1] = ScriptValue::FromInteger(record.Slot);
+    }
+    if (ScriptValueTable* table = document->SaveDataTable.get()) {
+        ScriptValueArray saved;
+        saved.Group = FACE_RECORD_GROUP;
+        saved.Index = static_cast<uint16_t>(character);
+        saved.Values = {ScriptValue::FromInteger(record.Group), ScriptValue::FromInteger(record.Slot)};
+        table->Store(saved);
+    }
+}
+
+void CFaceVoice::ApplyAllItems()
+{
+    const size_t count = GetItems().size();
+    for (size_t i = 0; i < count; ++i)
+        ApplyFaceItem(i);
 }

@@ -1,26 +1,55 @@
 #pragma once
 // The message window: story text with its typewriter, auto and skip modes.
-// FIXME: the least the game work needs until the message window is in.
+// A message runs modally: the start picks its path (scene skip, read-skip, skip or typing) and its
+// timing, each frame reveals a character and tests auto mode, and a click first completes the
+// page, then ends it.
+// FIXME: the window's own sprites (plate, text sprite, prompt, face icon), the prompt animation,
+// the name plate, the show and hide transitions and the voice repeat step are not in yet.
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/IAppTask.h"
 #include "graphics/CSprite.h"
-#include "screens/base/IMesWnd.h"
+#include "graphics/EffectClock.h"
+#include "screens/base/CMesButton.h"
 
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
+// The window's top is kept where the window and its handle stay on screen.
+inline constexpr int32_t MESWND_MIN_Y = 10;
+inline constexpr int32_t MESWND_MAX_Y = 768;
 
-class CMesWnd : public IMesWnd, public IAppTask
+class CMesWnd : public CMesButton, public IAppTask
 {
 public:
     CMesWnd()
         : IAppTask(15)
     {}
     void Execute() override {}
-    // Shows nothing yet: a run ends at once with -1.
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    // No sprites of its own yet.
+    int32_t CreateParts() override { return 1; }
+    void RunMessage(ScriptValue& out, int32_t mode, int32_t number) override;
+    // The message start.
+    void OnOpen() override;
+    void Update() override;
+    void OnDecide() override;
+    void OnLButton() override;
+    void OnEnterKey() override;
+    void OnCtrlKey() override;
+    // The right button, Esc and Delete: a mode switched off first, else the configured action.
+    void OnCancel() override;
+    void OnBackspaceKey() override;
+    void OnMouseWheel(int32_t count) override;
+    void OnDrag() override;
+    // The cursor keys move the pointer between the window's areas.
+    int32_t OnUpKey() override { return OnCursorKey(SCAN_UP); }
+    int32_t OnDownKey() override { return OnCursorKey(SCAN_DOWN); }
+    int32_t OnLeftKey() override { return OnCursorKey(SCAN_LEFT); }
+    int32_t OnRightKey() override { return OnCursorKey(SCAN_RIGHT); }
+    int32_t IsDragging() const { return m_dragging; }
+    uint32_t GetAutoModeDeadline() const { return m_auto_deadline; }
     // Brings the window back after a system screen, with a fade-in; the option comes from the
     // game state.
     virtual void RestoreWindow(int32_t option)
@@ -29,7 +58,44 @@ public:
         Show();
     }
     // Hidden by its sprites alone: IsShown answers 0 afterwards.
-    void ClearShown() { m_shown = 0; }
+    void ClearShown() { Shown = 0; }
+
+    // Replay mode: every message counts as read.
+    int32_t IsReplayMode() override;
+    bool IsCurrentMessageRead();
+    // Marks the message read (unless a scene skip ended at it), hides the help and the prompt
+    // and stops the face task.
+    void OnClose() override;
+    void OnSceneSkipEnded() override { m_scene_skip_ended = 1; }
+    // The message text of backlog entry index; an index out of range gives an empty text.
+    static void LoadMessageText(MessageText& text, int32_t index);
+
+    // The timing rules, settings clamped to 0.0 .. 1.0 so an edited value never turns into a
+    // huge deadline. Milliseconds between two revealed characters (single precision):
+    static uint32_t CharacterWait(float speed);
+    // When auto mode may advance a message of count characters started at now.
+    static uint32_t AutoModeDeadline(uint32_t now, int32_t count, float auto_speed);
+    // When read-skip may pass an already-read message started at now.
+    static uint32_t ReadSkipDeadline(uint32_t now, float one_mes_speed);
+    // "/Config/MesWnd/00/PosY", kept to MESWND_MIN_Y .. MESWND_MAX_Y.
+    static int32_t ConfiguredWindowY();
+
+    // The text box into the game state, the reveal back to the page start, an empty text layer.
+    void ResetTextArea() override;
+    // Starts revealing the message at the pen start from now, a character every wait ms.
+    void StartReveal(const MessageText& text, uint32_t now, uint32_t wait);
+    // One reveal step when a character is due: 1 when it revealed one or completed the page.
+    int32_t StepTypewriter() { return StepTypewriterAt(GetEffectTime()); }
+    int32_t StepTypewriterAt(uint32_t now);
+    // The whole page at once; the prompt follows when asked and not shown yet.
+    void CompletePage(bool prompt);
+    // The click-wait prompt of a complete page.
+    void ShowPagePrompt();
+    int32_t IsTyping() const { return m_typing; }
+    int32_t IsPromptShown() const { return m_prompt_shown; }
+    uint32_t GetNextCharacterTime() const { return m_next_char_time; }
+    POINT GetPen() const { return POINT{m_pen_x, m_pen_y}; }
+    int32_t GetRevealIndex() const { return m_reveal_index; }
 
     // Parts the exec commands reach; null until the window builds them. The face sheet holds
     // the faces as 144 x 144 cells, five to a row.
@@ -40,4 +106,64 @@ public:
     std::array<CSprite*, MESWND_SHARED_SPRITES> m_shared_sprites{}; // not owned
     int32_t m_window_y = 0;
     int32_t m_face_shown = 0;
+    // Set when a scene skip ends at the running message: its close must not mark it read.
+    int32_t m_scene_skip_ended = 0;
+
+private:
+    struct Box
+    {
+        int32_t cell, line, left, top, right, bottom;
+    };
+    Box ReadBox();
+    // Copies one cell of the text layer into the text sprite at the same place.
+    void CopyCell(int32_t x, int32_t y, int32_t w, int32_t h);
+    // Answers the extra wait in ms.
+    uint32_t RevealUtf8Char(const CStringUTF8& text, const Box& box);
+    void RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box);
+    // "\n" (a new line) and "\i" (nothing) take the unit after a "\"; true when one did.
+    bool TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box);
+    void RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box);
+
+    // Skip modes are off while the script sets the fast-mode bit.
+    bool SkipHonoured();
+    bool AutoModeStep();
+    void AdvanceNow();
+    void PageEnd();
+    void StopFaceTask(bool apply);
+
+    // A click while typing only completes the page; one on a hidden window brings it back.
+    // True when the click was spent so.
+    bool CompleteOrRestore(bool read_skip_off);
+    int32_t OnCursorKey(uint32_t scan_code);
+    // Where a cursor key sends the pointer from the hovered id.
+    void MoveByCursorKey(uint32_t scan_code);
+    void StartDrag();
+    // One frame of a drag; false once it has ended.
+    bool DragStep();
+    void OpenBacklog();
+
+    MessageText m_message;
+    std::vector<int32_t> m_result_list;
+    int32_t m_dragging = 0;
+    int32_t m_last_pointer_y = 0;
+    int32_t m_drag_start_y = 0;
+    uint32_t m_auto_deadline = 0;
+    int32_t m_voice_present = 0;
+    int32_t m_page_reset = 1;
+    int32_t m_buttons_hidden = 0;
+    int32_t m_saved_pen_x = 0;
+    int32_t m_saved_pen_y = 0;
+    int32_t m_present = 0;
+    int32_t m_typing = 0;
+    int32_t m_prompt_shown = 0;
+    uint32_t m_char_wait = 0;
+    uint32_t m_next_char_time = 0;
+    int32_t m_pen_start_x = 440;
+    int32_t m_pen_start_y = 70;
+    int32_t m_pen_x = 0;
+    int32_t m_pen_y = 0;
+    int32_t m_reveal_index = -1;
+    int32_t m_reveal_end = 0;
+    int32_t m_hang_flag = 0;
+    bool m_hanging = false;
 };

@@ -4,13 +4,14 @@
 // run hands back the value of the first branch under the script's current choice key (-1 when
 // the key has none) without showing anything.
 
-#include "screens/base/IMesWnd.h"
+#include "screens/base/CMesButton.h"
 
-class CNormalSelect2 : public IMesWnd
+class CNormalSelect2 : public CMesButton
 {
 public:
     // Hides the choice window and the current message window.
     virtual void HideAll() { Hide(); }
 
     void ModalLoop() override;
+    int32_t CreateParts() override { return 1; }
 };

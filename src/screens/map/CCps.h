@@ -33,6 +33,8 @@ public:
     // One town-map command; it pops its own sub-command and arguments. Only the sub map's (33)
     // is in yet: it pushes the sub map's answer.
     virtual void ExecCommand(CScript& script);
+    // FIXME: the map builds no side menu yet.
+    int32_t CreateMenu() override { return 1; }
 
     // 1 when "icon_p.akb" loaded; 0 leaves the sheet empty and the icons without pictures.
     uint32_t LoadIconSheet();

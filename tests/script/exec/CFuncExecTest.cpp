@@ -193,7 +193,7 @@ TEST_F(CFuncExecTest, EveryCodePopsItsArgumentsAndPushesItsResult)
         {46, "0", {}},
         {46, "1", {}},
         {46, "2", {}},
-        {46, "3, 1, \"text\"", {-1}},
+        {46, "3, 1, \"text\"", {0}}, // shown and ended by its deadline
         {46, "4", {}},
         {46, "3, 1, \"text\"", {0}},
         {46, "5", {}},

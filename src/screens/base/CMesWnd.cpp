@@ -1,0 +1,972 @@
+#include "screens/base/CMesWnd.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/CAppTask.h"
+#include "app/CGameWork.h"
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+#include "app/ConfigAccess.h"
+#include "app/ConfigSettings.h"
+#include "app/IMouse.h"
+#include "foundation/CLangTextFile.h"
+#include "foundation/TextLayout.h"
+#include "graphics/CDirect3D.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/EffectClock.h"
+#include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerOf.h"
+#include "screens/base/CFaceVoice.h"
+#include "screens/base/ScreenParts.h"
+#include "screens/map/CStatusPlate.h"
+#include "script/FlagBuffer.h"
+#include "script/commands/CFuncOneMes.h"
+#include "script/commands/CFuncVoice.h"
+#include "script/vm/LineBreakRules.h"
+#include "script/vm/ScriptContext.h"
+#include "sound/IWaveManager.h"
+
+namespace {
+
+inline constexpr float CHARACTER_WAIT_SCALE = 150.0f;
+inline constexpr double AUTO_STEP_SCALE = 250.0;
+inline constexpr uint32_t AUTO_BASE_MS = 500;
+inline constexpr float READ_SKIP_SCALE = 500.0f;
+
+inline constexpr uint32_t KUTOUTEN_WAIT_MS = 300;
+inline constexpr int32_t TEXT_SPRITE_HEIGHT = 280;
+inline constexpr char16_t EM_DASH = 0x2014;
+// Values[46..51] and [53] after a reset: the text box, the pen start and the text layer.
+constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {{46, 440}, {47, 70}, {48, 1440}, {49, 250},
+                                                   {50, 440}, {51, 70}, {53, 8}};
+
+float Unit(float value)
+{
+    return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
+}
+
+int32_t Utf8Count(const CStringUTF8& text)
+{
+    int32_t count = 0;
+    for (const char c : std::string(text.GetText()))
+        if ((static_cast<uint8_t>(c) & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+} // namespace
+
+int32_t CMesWnd::IsReplayMode()
+{
+    return IsReplayState();
+}
+
+bool CMesWnd::IsCurrentMessageRead()
+{
+    if (IsReplayMode() != 0)
+        return true;
+    CFuncOneMes read;
+    return read.IsRead(static_cast<int32_t>(CurrentMessageNumber)) == 1;
+}
+
+void CMesWnd::OnClose()
+{
+    ISelect::OnClose();
+    if (m_scene_skip_ended == 0) {
+        CFuncOneMes read;
+        read.MarkRead(static_cast<int32_t>(CurrentMessageNumber));
+    }
+    m_scene_skip_ended = 0;
+    ShowHoverHelp(-1, 0);
+    GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+    if (CFaceVoice* face = GameWork->m_face_voice.get()) {
+        if (CAppTask* runner = GetAppTask())
+            runner->RemoveTask(face);
+        face->Clear();
+    }
+    GameWork->ClearStatusBits(STATUS_SNAPSHOT_WANTED);
+}
+
+void CMesWnd::LoadMessageText(MessageText& text, int32_t index)
+{
+    text = MessageText{};
+    text.Text = GetBacklogEntryString(index);
+    ScriptContext* context = GetDocument()->m_script_context.get();
+    const LogBuffer* entry = nullptr;
+    if (context != nullptr && index >= 0 && static_cast<size_t>(index) < context->Backlog.Entries.size())
+        entry = context->Backlog.Entries[static_cast<size_t>(index)].get();
+    if (entry != nullptr && entry->MessageId >= 0)
+        text.TextId = static_cast<uint32_t>(entry->MessageId);
+    if (text.TextId == MESSAGE_TEXT_NO_ID) {
+        text.Count = Utf8Count(text.Text);
+        return;
+    }
+    text.Text = "";
+    CLangTextFile file;
+    file.Open(entry->TextTable);
+    text.Count = file.SplitText(static_cast<int>(text.TextId & 0xFFFF), text.Pieces);
+}
+
+uint32_t CMesWnd::CharacterWait(float speed)
+{
+    return static_cast<uint32_t>((1.0f - Unit(speed)) * CHARACTER_WAIT_SCALE);
+}
+
+uint32_t CMesWnd::AutoModeDeadline(uint32_t now, int32_t count, float auto_speed)
+{
+    const auto step = static_cast<uint32_t>((1.0 - static_cast<double>(Unit(auto_speed))) * AUTO_STEP_SCALE);
+    if (step == 0)
+        return now;
+    return now + static_cast<uint32_t>((count - 1) / 2) * step + AUTO_BASE_MS;
+}
+
+uint32_t CMesWnd::ReadSkipDeadline(uint32_t now, float one_mes_speed)
+{
+    return now + static_cast<uint32_t>((1.0f - Unit(one_mes_speed)) * READ_SKIP_SCALE);
+}
+
+int32_t CMesWnd::ConfiguredWindowY()
+{
+    return std::clamp(GetConfigMesWndPosY(), MESWND_MIN_Y, MESWND_MAX_Y);
+}
+
+CMesWnd::Box CMesWnd::ReadBox()
+{
+    const FlagBuffer* state = CurrentFlagBuffer();
+    auto value = [state](size_t index) {
+        return state != nullptr && index < state->Values.size() ? state->Values[index].Integer : 0;
+    };
+    return Box{value(30), value(31), value(46), value(47), value(48), value(49)};
+}
+
+void CMesWnd::ResetTextArea()
+{
+    if (GetConfigSceneSkip())
+        return;
+    if (FlagBuffer* state = CurrentFlagBuffer()) {
+        for (const auto& [index, value] : TEXT_BOX)
+            if (index < state->Values.size())
+                state->Values[index] = ScriptValue::FromInteger(value);
+    }
+    m_pen_start_x = 440;
+    m_pen_start_y = 70;
+    m_reveal_index = -1;
+    if (CSpriteLayer* text = FindSpriteLayer(8)) {
+        LiveDrawLock lock;
+        text->FillRect(0, 0, 1920, TEXT_SPRITE_HEIGHT, 0, 1);
+    }
+    WindowOpen() = GetConfigMesWndWndOpen();
+}
+
+void CMesWnd::StartReveal(const MessageText& text, uint32_t now, uint32_t wait)
+{
+    m_message = text;
+    m_reveal_end = text.Count;
+    if (m_reveal_index < 0)
+        m_reveal_index = 0;
+    m_char_wait = wait;
+    m_typing = 1;
+    m_next_char_time = now;
+    m_pen_x = m_pen_start_x;
+    m_pen_y = m_pen_start_y;
+    m_hang_flag = 0;
+    m_hanging = false;
+}
+
+void CMesWnd::CopyCell(int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr;
+    if (target == nullptr)
+        return;
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t number = state != nullptr && state->Values.size() > 53 ? state->Values[53].Integer : 8;
+    CSpriteLayer* source = FindSpriteLayer(number);
+    if (source == nullptr)
+        return;
+    LiveDrawLock lock;
+    target->Blt(x, y, w, h, source, x, y, 1);
+    m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
+}
+
+void CMesWnd::CompletePage(bool prompt)
+{
+    CopyCell(0, 0, 1920, TEXT_SPRITE_HEIGHT);
+    m_typing = 0;
+    if (prompt && m_prompt_shown == 0)
+        ShowPagePrompt();
+}
+
+void CMesWnd::ShowPagePrompt()
+{
+    // The prompt's sprite and animation come with the window's parts; until then the page only
+    // counts as prompted.
+    m_prompt_shown = 1;
+}
+
+uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
+{
+    const CStringUTF8 c = text.CharAt(m_reveal_index);
+    if (c.IsEmpty())
+        return 0;
+    ++m_reveal_index;
+    if (IsFullWidthChar(c) != 0) {
+        uint32_t extra = 0;
+        if ((c == "。" || c == "、" || c == "・" || c == "\xE3\x80\x80") && GetConfigMesWndKutoutenWait())
+            extra = KUTOUTEN_WAIT_MS;
+        ApplyLineBreakRules(c, m_pen_x, m_pen_y, box.cell, box.line,
+                            LineBreakBox{box.left, box.top, box.right, box.bottom}, 0, m_hang_flag);
+        if (m_pen_y + box.line > box.bottom)
+            return 0;
+        CopyCell(m_pen_x, m_pen_y, box.cell, box.line);
+        m_pen_x += box.cell;
+        return extra;
+    }
+    if (c == "\n") {
+        m_pen_y += box.line;
+        m_pen_x = box.left;
+        return 0;
+    }
+    CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
+    m_pen_x += box.cell / 2;
+    return 0;
+}
+
+bool CMesWnd::TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box)
+{
+    if (c != u'\\' || static_cast<size_t>(m_reveal_index) >= pieces.size())
+        return false;
+    const char16_t next = pieces[static_cast<size_t>(m_reveal_index)];
+    if (next == u'n') {
+        ++m_reveal_index;
+        m_pen_y += box.line;
+        m_pen_x = box.left;
+        return true;
+    }
+    if (next == u'i') {
+        ++m_reveal_index;
+        return true;
+    }
+    return false;
+}
+
+void CMesWnd::RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box)
+{
+    if (m_reveal_index < 0 || static_cast<size_t>(m_reveal_index) >= pieces.size())
+        return;
+    const char16_t c = pieces[static_cast<size_t>(m_reveal_index++)];
+    if (c < 256 || c == EM_DASH) {
+        if (TakeEscape(c, pieces, box))
+            return;
+        CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
+        m_pen_x += box.cell / 2;
+        return;
+    }
+    LONG x = m_pen_x;
+    LONG y = m_pen_y;
+    WrapTextLine(c, x, y, box.cell, box.line, RECT{box.left, box.top, box.right, box.bottom}, m_hanging);
+    m_pen_x = static_cast<int32_t>(x);
+    m_pen_y = static_cast<int32_t>(y);
+    if (box.bottom < m_pen_y + box.line)
+        return;
+    CopyCell(m_pen_x, m_pen_y, box.cell, box.line);
+    m_pen_x += box.cell;
+}
+
+void CMesWnd::RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box)
+{
+    if (m_reveal_index < 0 || static_cast<size_t>(m_reveal_index) >= pieces.size())
+        return;
+    const char16_t c = pieces[static_cast<size_t>(m_reveal_index++)];
+    if (TakeEscape(c, pieces, box))
+        return;
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t fixed = state != nullptr && state->Values.size() > 34 ? state->Values[34].Integer / 2 : 0;
+    CopyCell(m_pen_x, m_pen_y, fixed, box.line);
+    m_pen_x += fixed;
+}
+
+int32_t CMesWnd::StepTypewriterAt(uint32_t now)
+{
+    if (m_typing == 0 || static_cast<int32_t>(now - m_next_char_time) < 0)
+        return 0;
+    const Box box = ReadBox();
+    if (box.bottom < m_pen_y + box.line)
+        return 0;
+    uint32_t extra = 0;
+    const int32_t before = m_reveal_index;
+    if (!m_message.Text.IsEmpty())
+        extra = RevealUtf8Char(m_message.Text, box);
+    else if (GetConfigLanguage() == LANGUAGE_SIMPLIFIED_CHINESE)
+        RevealFixedCell(m_message.Pieces, box);
+    else
+        RevealPieceChar(m_message.Pieces, box);
+    // A text shorter than its count has nothing more to reveal: the page is complete.
+    if (m_reveal_index < m_reveal_end - 1 && m_reveal_index != before) {
+        if (box.bottom < m_pen_y + box.line)
+            CompletePage(true);
+        else
+            m_next_char_time = now + m_char_wait + extra;
+    } else {
+        CompletePage(true);
+    }
+    return 1;
+}
+
+namespace {
+
+inline constexpr size_t WORD_MESSAGE_NUMBER = 111;
+inline constexpr size_t VARIABLE_NO_VOICE_WAIT = 71;
+inline constexpr int32_t READ_SKIP_WORD = 1;
+
+bool ChannelPlays(int32_t channel)
+{
+    CFuncVoice voice;
+    IWaveManager* manager = voice.GetManager(channel);
+    return manager != nullptr && manager->IsPlaying();
+}
+
+} // namespace
+
+bool CMesWnd::SkipHonoured()
+{
+    return !TestEngineState(ENGINE_STATE_SKIP_MODE);
+}
+
+void CMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
+{
+    const auto& active = GameWork->GetActiveScreens();
+    if (std::find(active.begin(), active.end(), this) == active.end())
+        GameWork->AddActiveScreen(this);
+    if (IsReplayMode() == 0)
+        GameWork->SetStatusBits(STATUS_SNAPSHOT_WANTED);
+    else
+        GameWork->ClearStatusBits(STATUS_SNAPSHOT_WANTED);
+    if (FlagBuffer* state = CurrentFlagBuffer();
+        state != nullptr && WORD_MESSAGE_NUMBER < state->Words.size())
+        state->Words[WORD_MESSAGE_NUMBER] = static_cast<uint16_t>(number);
+    IMesWnd::RunMessage(out, mode, number);
+}
+
+void CMesWnd::OnOpen()
+{
+    if (GetConfigSceneSkip()) {
+        if (IsCurrentMessageRead()) {
+            Running = 0;
+            return;
+        }
+        EndSceneSkip();
+    }
+    Running = 1;
+    m_prompt_shown = 0;
+    HoverId = -1;
+    m_window_y = ConfiguredWindowY();
+    ReadSkipOn = GetConfigOneMes() ? 1 : 0;
+    AutoReadOn = GetConfigAutoRead() ? 1 : 0;
+    m_auto_deadline = 0;
+    m_voice_present = 0;
+    if (const FlagBuffer* state = CurrentFlagBuffer(); state != nullptr && state->Values.size() > 51) {
+        m_saved_pen_x = state->Values[50].Integer;
+        m_saved_pen_y = state->Values[51].Integer;
+    }
+    if (m_page_reset != 0) {
+        if (ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr) {
+            LiveDrawLock lock;
+            target->FillRect(0, 0, 1920, TEXT_SPRITE_HEIGHT, 0, 1);
+        }
+    }
+    RefreshWindowButtons(0);
+    const bool audible = IsMessageAudible();
+    DrawNamePlate();
+    InputView->SetExtraInput(READ_SKIP_WORD, 0);
+
+    const int32_t newest = CountBacklogEntries() - 1;
+    LoadMessageText(m_message, newest);
+    m_reveal_end = m_message.Count;
+    if (m_reveal_index < 0)
+        m_reveal_index = 0;
+
+    const uint32_t now = GetEffectTime();
+    const bool read = ReadSkipOn != 0 && IsCurrentMessageRead();
+    const bool skipping = SkipHonoured() && InputView->GetExtraInput(0) != 0;
+    if (read || skipping) {
+        if (read)
+            InputView->SetExtraInput(READ_SKIP_WORD, 1);
+        CompletePage(false);
+        RestoreWindow(0);
+    } else {
+        for (int32_t code : OkInputs)
+            WaitInputRelease(static_cast<uint32_t>(code));
+        for (int32_t code : CancelInputs)
+            WaitInputRelease(static_cast<uint32_t>(code));
+        if (audible)
+            m_voice_present = 1;
+        const int32_t count = m_reveal_end - m_reveal_index;
+        m_auto_deadline = AutoModeDeadline(now, count, GetConfigAutoMesSpeed());
+        StartReveal(m_message, now, CharacterWait(GetConfigMesWndSpeed()));
+        RestoreWindow(0);
+        if ((GetConfigMesWndSpeed() == 1.0f || !GetConfigMesWndShowSpeedEnable()) && m_typing != 0)
+            CompletePage(true);
+        if (CFaceVoice* face = GameWork->m_face_voice.get(); face != nullptr && face->IsActive() != 0) {
+            face->m_base_time = now;
+            if (CAppTask* runner = GetAppTask())
+                runner->AddTask(face);
+        }
+        UpdateVoiceState();
+        if (IsMessageVoicePlaying() != 0 && m_prompt_shown == 0)
+            ShowPagePrompt();
+    }
+    if (newest >= 0)
+        RunScriptForList(BacklogStore::MakeHandle(newest), m_result_list);
+    AutoDeadline = ReadSkipDeadline(now, GetConfigOneMesSpeed());
+    if (read || skipping)
+        InputMode = 1;
+    m_buttons_hidden = 0;
+}
+
+void CMesWnd::AdvanceNow()
+{
+    HoverId = MESWND_ADVANCE;
+    OnDecide();
+}
+
+// Auto mode's test for this frame; true when it advanced the message.
+bool CMesWnd::AutoModeStep()
+{
+    if ((SkipHonoured() && InputView->GetExtraInput(0) != 0) || (ReadSkipOn != 0 && IsCurrentMessageRead()))
+        return false;
+    if (IsShown() == 0 || IsMenuOpen())
+        return false;
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const bool no_wait = state != nullptr && VARIABLE_NO_VOICE_WAIT < state->Variables.size() &&
+                         state->Variables[VARIABLE_NO_VOICE_WAIT].Integer != 0;
+    bool test_deadline = false;
+    if (m_voice_present != 0) {
+        if (IsVoicePlaying())
+            return false;
+        const bool others = ChannelPlays(1) || ChannelPlays(2);
+        if (GetConfigAutoVoiceWait()) {
+            if (!no_wait && others)
+                return false;
+            test_deadline = true;
+        } else {
+            if (no_wait || !others) {
+                AdvanceNow();
+                return true;
+            }
+            return false;
+        }
+    } else {
+        if (m_typing != 0)
+            return false;
+        test_deadline = true;
+    }
+    if (test_deadline && static_cast<int32_t>(GetEffectTime() - m_auto_deadline) > 0) {
+        AdvanceNow();
+        return true;
+    }
+    return false;
+}
+
+void CMesWnd::Update()
+{
+    POINT position{};
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->GetPosition(&position);
+    const POINT screen = CDirect3D::GetInstance()->WindowToLogical(position);
+    m_present = 0;
+    if (m_typing != 0 && StepTypewriter() == 1)
+        m_present = 1;
+    if (GetConfigAutoRead() != (AutoReadOn != 0)) {
+        AutoReadOn = GetConfigAutoRead() ? 1 : 0;
+        RefreshWindowButtons(0);
+        HoverId = MESWND_ADVANCE;
+        if (m_typing != 0) {
+            CompletePage(true);
+            m_present = 1;
+        }
+    }
+    if (GetConfigOneMes() != (ReadSkipOn != 0)) {
+        SyncReadSkip(0);
+        HoverId = MESWND_ADVANCE;
+        if (m_typing != 0) {
+            CompletePage(false);
+            m_present = 1;
+        }
+        OnDecide();
+    }
+    if (m_dragging != 0 && DragStep())
+        return;
+    if (AutoReadOn != 0 && AutoModeStep())
+        return;
+    if (MessageMode == 2 && !IsVoicePlaying() && m_typing == 0) {
+        AdvanceNow();
+        return;
+    }
+    HoverId = UpdateHover(HoverId, 0);
+    if ((HoverId == -1 || HoverId == MESWND_BODY) && GetFlag(FLAG_SIDE_MENU_FROZEN) == 0)
+        FollowPointer(screen.x, screen.y);
+    if (m_present != 0)
+        RedrawFrameNow();
+}
+
+void CMesWnd::StopFaceTask(bool apply)
+{
+    CFaceVoice* face = GameWork->m_face_voice.get();
+    CAppTask* runner = GetAppTask();
+    if (face == nullptr || runner == nullptr || !runner->Contains(face))
+        return;
+    runner->RemoveTask(face);
+    if (apply) {
+        const size_t count = face->GetItems().size();
+        if (count > 0)
+            face->ApplyFaceItem(count - 1);
+    }
+    face->Clear();
+}
+
+void CMesWnd::PageEnd()
+{
+    if (IsMenuOpen()) {
+        if (HoverId != MESWND_ADVANCE)
+            return;
+        CloseMenu();
+    }
+    if (HoverId == -1 && SkipHonoured() && InputView->GetExtraInput(0) != 0) {
+        InputView->SetExtraInput(0, 0);
+        DrawWindowButton(MESBUTTON_SKIP, 0, 1);
+    }
+    StopFaceTask(true);
+    StopVoiceOnClick();
+    switch (MessageMode) {
+    case 0:
+        SetConfigVoiceLoop(0);
+        ISelect::OnDecide();
+        ResetTextArea();
+        m_page_reset = 1;
+        break;
+    case 1:
+        if (FlagBuffer* state = CurrentFlagBuffer(); state != nullptr && state->Values.size() > 51) {
+            state->Values[50] = ScriptValue::FromInteger(m_saved_pen_x);
+            state->Values[51] = ScriptValue::FromInteger(m_saved_pen_y);
+        }
+        --m_reveal_index;
+        m_pen_start_x = m_saved_pen_x;
+        m_pen_start_y = m_saved_pen_y;
+        m_page_reset = 0;
+        break;
+    case 2:
+        ISelect::OnDecide();
+        ResetTextArea();
+        m_page_reset = 1;
+        break;
+    default:
+        break;
+    }
+    if (ScriptContext* context = GetScriptContext())
+        context->m_text_area_word = 0;
+    Running = 0;
+}
+
+bool CMesWnd::CompleteOrRestore(bool read_skip_off)
+{
+    if (m_typing != 0 && HoverId < 0) {
+        CompletePage(true);
+        RedrawFrameNow();
+        // Esc or the right button with the completing click ends read-skip too.
+        if (read_skip_off && (IsInputTriggered(1) || IsInputTriggered(82) || IsInputTriggered(INPUT_RIGHT))) {
+            ReadSkipOn = 0;
+            InputView->SetExtraInput(READ_SKIP_WORD, 0);
+            SetConfigOneMes(0);
+        }
+        ISelect::OnDecide();
+        return true;
+    }
+    if (IsShown() == 0) {
+        ISelect::OnDecide();
+        RestoreWindow(0);
+        HoverId = -1;
+        return true;
+    }
+    return false;
+}
+
+void CMesWnd::OnDecide()
+{
+    if (m_dragging != 0 || CompleteOrRestore(true))
+        return;
+    if (HoverId >= 0) {
+        const int32_t group = HoverId / 256;
+        const int32_t item = HoverId % 256;
+        if (group == 15) {
+            const int32_t button = item < SIDE_MENU_SLOTS ? ButtonMap[static_cast<size_t>(item)] : -1;
+            if (button >= 0 && GetButtonState(button) == 0) {
+                OnSideMenuButton(item);
+                HoverId = -1;
+                return;
+            }
+            HoverId = -1;
+        } else if (group == 14) {
+            if (CStatusPlate* plate = GameWork->m_status_plate.get()) {
+                PlayOkSound(SCREEN_SOUND_CHANNEL);
+                plate->DrawButton(2, 1);
+                ISelect::OnDecide();
+                SetConfigGameMode(GetConfigGameMode() == 0 ? 1 : 0);
+                plate->DrawButton(0, 1);
+            }
+        } else if (group == 0) {
+            OnWindowButton(HoverId, 0);
+            if (HoverId == MESBUTTON_EDGE) {
+                CSpriteLayer* edge = GetButtonSprite(MESBUTTON_EDGE);
+                if (edge != nullptr && edge->IsVisible() != 0) {
+                    if (m_typing != 0)
+                        CompletePage(true);
+                    ShowHoverHelp(-1, 0);
+                    Hide();
+                    HoverId = MESWND_ADVANCE;
+                }
+                return;
+            }
+        }
+    }
+    if (HoverId < 0)
+        PageEnd();
+    ISelect::OnDecide();
+    HoverId = -1;
+}
+
+void CMesWnd::OnLButton()
+{
+    if (m_dragging != 0 || CompleteOrRestore(false))
+        return;
+    if (SkipHonoured() && InputView->GetExtraInput(0) != 0) {
+        InputView->SetExtraInput(0, 0);
+        RefreshWindowButtons(0);
+        RedrawFrameNow();
+        StopFaceTask(true);
+        InputMode = 0;
+        return;
+    }
+    if (HoverId == MESWND_BODY) {
+        StartDrag();
+        return;
+    }
+    OnDecide();
+}
+
+void CMesWnd::OnEnterKey()
+{
+    if (HoverId == MESWND_BODY)
+        HoverId = -1;
+    OnDecide();
+}
+
+void CMesWnd::OnCtrlKey()
+{
+    if (IsShown() == 0)
+        RestoreWindow(0);
+    if (m_typing != 0) {
+        CompletePage(false);
+        RedrawFrameNow();
+    }
+    if (SkipHonoured())
+        AdvanceNow();
+}
+
+namespace {
+
+int32_t PointerY(CInputView* input)
+{
+    POINT position{};
+    if (IMouse* mouse = input->GetMouse())
+        mouse->GetPosition(&position);
+    return CDirect3D::GetInstance()->WindowToLogical(position).y;
+}
+
+void WaitCancelRelease(ISelect& screen)
+{
+    screen.ISelect::OnCancel();
+}
+
+} // namespace
+
+void CMesWnd::OnCancel()
+{
+    const bool read = ReadSkipOn != 0 && IsCurrentMessageRead();
+    if (read || AutoReadOn != 0 || (SkipHonoured() && InputView->GetExtraInput(0) != 0)) {
+        if (ReadSkipOn != 0) {
+            SetConfigOneMes(0);
+            ReadSkipOn = 0;
+            InputView->SetExtraInput(READ_SKIP_WORD, 0);
+            RefreshWindowButtons(0);
+            HoverId = -1;
+        } else if (AutoReadOn != 0) {
+            SetConfigAutoRead(0);
+            AutoReadOn = 0;
+            RefreshWindowButtons(0);
+        }
+        InputMode = 0;
+        RedrawFrameNow();
+        WaitCancelRelease(*this);
+        return;
+    }
+    if (IsShown() == 0) {
+        WaitCancelRelease(*this);
+        RestoreWindow(0);
+        HoverId = -1;
+        return;
+    }
+    WaitCancelRelease(*this);
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t replay =
+        state != nullptr && state->Variables.size() > 69 ? state->Variables[69].Integer : 0;
+    if (replay == 1) {
+        try {
+            GameWork->ConfirmReturnTo(RETURN_TO_SCENE_SELECT, 0);
+        } catch (CVeskDoc::tagDOCUMENT_CODE code) {
+            if (code != CVeskDoc::DOCUMENT_RETURN_TO_TITLE)
+                throw;
+            Result = ScriptValue::FromInteger(1);
+            HoverId = -1;
+            Running = 0;
+        }
+    } else if (replay == 0) {
+        switch (GetConfigSystem()) {
+        case 0:
+            if (IsShown() != 0) {
+                if (m_typing != 0)
+                    CompletePage(true);
+                ShowHoverHelp(-1, 0);
+                Hide();
+                HoverId = MESWND_ADVANCE;
+            }
+            break;
+        case 1:
+            ShowHoverHelp(-1, 0);
+            SetConfigAutoRead(GetConfigAutoRead() ? 0 : 1);
+            AutoReadOn = GetConfigAutoRead() ? 1 : 0;
+            RefreshWindowButtons(0);
+            RedrawFrameNow();
+            break;
+        case 2:
+            ShowHoverHelp(-1, 0);
+            if (IMouse* mouse = InputView->GetMouse())
+                mouse->SetWheel(0);
+            GameWork->RunTopPage();
+            RestoreWindow(0);
+            break;
+        case 3:
+            ShowHoverHelp(-1, 0);
+            if (!GetConfigOneMes()) {
+                SetConfigOneMes(1);
+                ReadSkipOn = 1;
+                RefreshWindowButtons(0);
+                AdvanceNow();
+            } else {
+                SetConfigOneMes(0);
+                ReadSkipOn = 0;
+                InputView->SetExtraInput(READ_SKIP_WORD, 0);
+                RefreshWindowButtons(0);
+                RedrawFrameNow();
+            }
+            break;
+        case 4:
+            ShowHoverHelp(-1, 0);
+            if (state != nullptr && state->Variables.size() > 53 && state->Variables[53].Integer == 1) {
+                GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+                GameWork->RunSaveLoad(SYSTEM_PAGE_LOAD);
+            } else {
+                GameWork->RunTopPage();
+            }
+            RestoreWindow(0);
+            break;
+        case 5:
+            ShowHoverHelp(-1, 0);
+            if ((GameWork->GetStatus() & STATUS_SNAPSHOT_WANTED) != 0)
+                GameWork->RunSaveLoad(SYSTEM_PAGE_SAVE);
+            else
+                GameWork->RunTopPage();
+            RestoreWindow(0);
+            break;
+        default:
+            break;
+        }
+    }
+    WaitCancelRelease(*this);
+}
+
+void CMesWnd::OpenBacklog()
+{
+    ShowHoverHelp(-1, 0);
+    Hide();
+    GameWork->TakeScreenSnapshot();
+    GameWork->RunSystemMenu(SYSTEM_PAGE_BACKLOG);
+    GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+}
+
+void CMesWnd::OnBackspaceKey()
+{
+    IMouse* mouse = InputView->GetMouse();
+    if (IsShown() != 0) {
+        if (mouse != nullptr)
+            mouse->SetWheel(0);
+        if (CountBacklogEntries() != 0)
+            OpenBacklog();
+    }
+    RestoreWindow(0);
+    if (mouse != nullptr)
+        mouse->SetWheel(0);
+    if (!(SkipHonoured() && InputView->GetExtraInput(0) != 0))
+        WaitInputRelease(14);
+}
+
+void CMesWnd::OnMouseWheel(int32_t count)
+{
+    IMouse* mouse = InputView->GetMouse();
+    if (mouse != nullptr)
+        mouse->SetWheel(0);
+    if (count > 0 && CountBacklogEntries() != 0) {
+        OpenBacklog();
+        RestoreWindow(0);
+    } else if (count < 0) {
+        if (IsMenuOpen()) {
+            CloseMenu();
+            SetManualFlag(1);
+        }
+        AdvanceNow();
+    }
+    if (mouse != nullptr)
+        mouse->SetWheel(0);
+}
+
+void CMesWnd::StartDrag()
+{
+    m_dragging = 1;
+    m_last_pointer_y = m_drag_start_y = PointerY(InputView);
+    m_window_y = ConfiguredWindowY();
+}
+
+void CMesWnd::OnDrag()
+{
+    if (m_dragging == 0 && !GetConfigMesWndIsMove())
+        StartDrag();
+}
+
+bool CMesWnd::DragStep()
+{
+    if ((IsInputTriggered(INPUT_LEFT) || IsInputTriggered(INPUT_DRAG)) && !GetConfigMesWndIsMove()) {
+        const int32_t pointer = PointerY(InputView);
+        const int32_t moved =
+            std::clamp(m_window_y + (pointer - m_last_pointer_y), MESWND_MIN_Y, MESWND_MAX_Y);
+        const int32_t delta = moved - m_window_y;
+        m_window_y = moved;
+        {
+            LiveDrawLock lock;
+            if (m_window_sprite)
+                m_window_sprite->SetPosition(m_window_sprite->GetPosition().x, m_window_y);
+            if (m_text_area_sprite)
+                m_text_area_sprite->SetPosition(0, m_window_y);
+            if (CSpriteLayer* edge = GetButtonSprite(MESBUTTON_EDGE))
+                edge->SetPosition(edge->GetPosition().x, m_window_y);
+        }
+        ShiftWindowAreas(delta);
+        m_last_pointer_y = pointer;
+        return true;
+    }
+    HoverId = -1;
+    m_dragging = 0;
+    if (m_last_pointer_y == m_drag_start_y)
+        OnDecide();
+    app::WriteConfigInt(app::NumberedKey(app::KEY_MES_WND_POS_Y, 0), m_window_y);
+    return false;
+}
+
+namespace {
+
+// The screen point the keys send the pointer to from the row.
+inline constexpr POINT KEY_CENTRE{1540, 933};
+
+void WarpToCentre()
+{
+    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(KEY_CENTRE);
+    if (IMouse* mouse = GetInputView()->GetMouse())
+        mouse->SetPosition(window.x, window.y);
+}
+
+} // namespace
+
+void CMesWnd::MoveByCursorKey(uint32_t key)
+{
+    const int32_t hovered = HoverId;
+    if (hovered == -1) {
+        MoveCursorToWindowArea(0);
+        return;
+    }
+    if (hovered == MESWND_BODY) {
+        MoveCursorToWindowArea(key == SCAN_UP ? 6 : key == SCAN_LEFT ? 5 : 4);
+        return;
+    }
+    if ((hovered & ~0xFF) == SIDE_MENU_GROUP) {
+        if (!IsMenuOpen()) {
+            if (key == SCAN_DOWN)
+                MoveCursorToWindowArea(MESBUTTON_EDGE);
+            else
+                MoveCursorToMenuArea(SIDE_MENU_GROUP);
+            return;
+        }
+        const int32_t item = hovered & 0xFF;
+        const auto at = [this](int32_t i) {
+            return i >= 0 && i < SIDE_MENU_SLOTS ? ButtonMap[static_cast<size_t>(i)] : -1;
+        };
+        if (key == SCAN_UP) {
+            if (at(item) == -1)
+                MoveCursorToMenuArea(SIDE_MENU_GROUP + 1);
+            else if (item > 1)
+                MoveCursorToMenuArea(SIDE_MENU_GROUP + item - 1);
+        } else if (key == SCAN_DOWN) {
+            if (at(item) == -1)
+                MoveCursorToMenuArea(SIDE_MENU_GROUP + 1);
+            else if (at(item + 1) == -1)
+                CloseMenu();
+            else
+                MoveCursorToMenuArea(SIDE_MENU_GROUP + item + 1);
+        } else if (key == SCAN_LEFT) {
+            CloseMenu();
+        }
+        return;
+    }
+    const int32_t item = hovered & 0xFF;
+    if (key == SCAN_UP) {
+        if (hovered == MESBUTTON_EDGE) {
+            if (!IsMenuOpen())
+                MoveCursorToMenuArea(SIDE_MENU_GROUP);
+            return;
+        }
+        WarpToCentre();
+    } else if (key == SCAN_DOWN) {
+        if (item == MESBUTTON_EDGE)
+            WarpToCentre();
+    } else if (key == SCAN_LEFT) {
+        if (item == 0)
+            WarpToCentre();
+        else if (item == 1)
+            MoveCursorToWindowArea(0);
+        else if (item >= 2 && item <= 5)
+            MoveCursorToWindowArea(item - 1);
+    } else if (key == SCAN_RIGHT) {
+        if (item >= 0 && item <= 4)
+            MoveCursorToWindowArea(item + 1);
+    }
+}
+
+int32_t CMesWnd::OnCursorKey(uint32_t scan_code)
+{
+    if (IsShown() == 0)
+        return 0;
+    MoveByCursorKey(scan_code);
+    Update();
+    if (!(SkipHonoured() && InputView->GetExtraInput(0) != 0))
+        WaitInputRelease(scan_code);
+    return 0;
+}

@@ -1,0 +1,454 @@
+// The message window's read tests, message texts, timing rules and close.
+
+#include "screens/base/CMesWnd.h"
+
+#include <gtest/gtest.h>
+
+#include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
+#include "app/ConfigAccess.h"
+#include "app/ConfigSettings.h"
+#include "graphics/CSpriteLayer.h"
+#include "screens/ScreenFixture.h"
+#include "script/FlagBuffer.h"
+#include "script/commands/CFuncOneMes.h"
+#include "script/vm/ScriptContext.h"
+
+namespace {
+
+TEST(CMesWndTiming, CharacterWaitsAndDeadlinesFollowTheirFormulas)
+{
+    struct Wait
+    {
+        float speed;
+        uint32_t ms;
+    };
+    // Single precision: (1 - 0.8f) x 150 is just below 30.
+    for (const Wait& w :
+         {Wait{0.0f, 150}, Wait{0.8f, 29}, Wait{0.99f, 1}, Wait{1.0f, 0}, Wait{1.5f, 0}, Wait{-0.5f, 150}})
+        EXPECT_EQ(CMesWnd::CharacterWait(w.speed), w.ms) << w.speed;
+
+    struct Auto
+    {
+        int32_t count;
+        float speed;
+        uint32_t deadline;
+    };
+    for (const Auto& a : {Auto{41, 1.0f, 1000}, Auto{41, 0.5f, 4000}, Auto{1, 0.5f, 1500},
+                          Auto{0, 0.5f, 1500}, Auto{41, 3.0f, 1000}, Auto{3, -1.0f, 1000 + 250 + 500}})
+        EXPECT_EQ(CMesWnd::AutoModeDeadline(1000, a.count, a.speed), a.deadline) << a.count << " " << a.speed;
+
+    EXPECT_EQ(CMesWnd::ReadSkipDeadline(1000, 1.0f), 1000u);
+    EXPECT_EQ(CMesWnd::ReadSkipDeadline(1000, 0.5f), 1250u);
+    EXPECT_EQ(CMesWnd::ReadSkipDeadline(1000, 100.0f), 1000u); // an edited value above 1
+}
+
+class CMesWndTest : public ScreenFixture
+{
+protected:
+    CMesWndTest()
+        : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
+    {
+        FlagBuffer& state = *GetDocument()->m_current_state;
+        state.Variables.resize(100);
+        state.Values.resize(FLAG_BUFFER_VALUE_COUNT);
+        CFuncOneMes read;
+        read.ResizeReadBuffer(64);
+        read.ClearReadBuffer();
+    }
+    CMesWnd& Window() { return *GetGameWork()->m_message_window; }
+};
+
+TEST_F(CMesWndTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)
+{
+    CFuncOneMes read;
+    CurrentMessageNumber = 7;
+    EXPECT_FALSE(Window().IsCurrentMessageRead());
+    m_app.Config().SetInt("/Config/SceneSkip", 1);
+    EXPECT_THROW(Window().EndSceneSkip(), CVeskDoc::tagDOCUMENT_CODE);
+    Window().OnClose();
+    EXPECT_EQ(read.IsRead(7), 0);
+    Window().OnClose(); // an ordinary close marks it
+    EXPECT_EQ(read.IsRead(7), 1);
+    EXPECT_TRUE(Window().IsCurrentMessageRead());
+
+    CurrentMessageNumber = 8;
+    EXPECT_FALSE(Window().IsCurrentMessageRead());
+    GetDocument()->m_current_state->Variables[69] = ScriptValue::FromInteger(1);
+    EXPECT_TRUE(Window().IsCurrentMessageRead()); // replay: everything counts as read
+}
+
+TEST_F(CMesWndTest, MessageTextComesFromTheBacklogEntry)
+{
+    BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+    backlog.Allocate(2);
+    backlog.Entries[0]->Code = {1, 0};
+    backlog.Entries[0]->BodyText = "冬の朝、ab";
+    MessageText text;
+    CMesWnd::LoadMessageText(text, 0);
+    EXPECT_STREQ(text.Text.GetText(), "冬の朝、ab");
+    EXPECT_EQ(text.TextId, MESSAGE_TEXT_NO_ID);
+    EXPECT_EQ(text.Count, 6);
+    for (int32_t index : {1, 5, -1}) {
+        CMesWnd::LoadMessageText(text, index);
+        EXPECT_TRUE(text.Text.IsEmpty()) << index;
+        EXPECT_EQ(text.Count, 0) << index;
+    }
+}
+
+class CMesWndRevealTest : public CMesWndTest
+{
+protected:
+    CMesWndRevealTest()
+    {
+        auto* text = new CSpriteLayer;
+        text->Create(0, 0, 1920, 1080, -1);
+        text->FillRect(0, 0, 1920, 1080, 0xFFFFFFFF, 1);
+        m_text_layer = text;
+        GetDocument()->RegisterSpriteLayer(8, text);
+        Window().ResetTextArea(); // clears the text layer's top rows: the page is drawn again
+        text->FillRect(0, 0, 1920, 1080, 0xFFFFFFFF, 1);
+        auto target = std::make_unique<CSpriteLayer>();
+        target->Create(0, 0, 1920, 280, -1);
+        m_target = target.get();
+        Window().m_text_area_sprite = std::move(target);
+        Values()[30] = ScriptValue::FromInteger(48);
+        Values()[31] = ScriptValue::FromInteger(60);
+        Values()[34] = ScriptValue::FromInteger(40);
+    }
+    ~CMesWndRevealTest() override
+    {
+        Window().m_text_area_sprite.reset();
+        GetDocument()->UnregisterSpriteLayer(8);
+    }
+    std::vector<ScriptValue>& Values() { return GetDocument()->m_current_state->Values; }
+    // Whether the target shows the text layer at (x, y).
+    bool Copied(int x, int y) { return (EffectPixel(*m_target, x, y) & 0xFF000000u) != 0; }
+    MessageText Utf8(const char* text)
+    {
+        MessageText m;
+        m.Text = text;
+        for (const char* c = text; *c != 0; ++c)
+            m.Count += (static_cast<uint8_t>(*c) & 0xC0) != 0x80 ? 1 : 0;
+        return m;
+    }
+    MessageText Pieces(std::u16string units)
+    {
+        MessageText m;
+        m.TextId = 1;
+        m.Pieces.assign(units.begin(), units.end());
+        m.Count = static_cast<int32_t>(units.size());
+        return m;
+    }
+    // Steps once at the time the next character is due; answers the wait it set.
+    uint32_t Step()
+    {
+        const uint32_t now = Window().GetNextCharacterTime();
+        EXPECT_EQ(Window().StepTypewriterAt(now), 1);
+        return Window().GetNextCharacterTime() - now;
+    }
+
+    CSpriteLayer* m_text_layer = nullptr;
+    CSpriteLayer* m_target = nullptr;
+};
+
+TEST_F(CMesWndRevealTest, PunctuationWaitsLongerOnlyInUtf8Text)
+{
+    for (int32_t kutouten : {1, 0}) {
+        m_app.Config().SetInt("/Config/MesWnd/KutoutenWait", kutouten);
+        Window().ResetTextArea();
+        Window().StartReveal(Utf8("あ、いう"), 1000, 30);
+        EXPECT_EQ(Step(), 30u);
+        EXPECT_EQ(Step(), kutouten ? 330u : 30u) << kutouten;
+    }
+    m_app.Config().SetInt("/Config/MesWnd/KutoutenWait", 1);
+    Window().ResetTextArea();
+    Window().StartReveal(Pieces(u"あ、いう"), 1000, 30);
+    EXPECT_EQ(Step(), 30u);
+    EXPECT_EQ(Step(), 30u);
+}
+
+TEST_F(CMesWndRevealTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell)
+{
+    Window().StartReveal(Pieces(u"a\\ib\\xcd"), 1000, 30);
+    std::vector<std::pair<int32_t, int32_t>> steps; // pen x and reveal index after each step
+    for (int i = 0; i < 4; ++i) {
+        Step();
+        steps.push_back({Window().GetPen().x, Window().GetRevealIndex()});
+    }
+    EXPECT_EQ(steps, (std::vector<std::pair<int32_t, int32_t>>{{464, 1}, {464, 3}, {488, 4}, {512, 5}}));
+    EXPECT_TRUE(Copied(440 + 30, 80));
+    EXPECT_TRUE(Copied(488 + 10, 80)); // the "\\" before "x": a half cell
+}
+
+TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
+{
+    Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
+    Window().StartReveal(Utf8("aaaaaaaa"), 1000, 30);
+    for (int i = 0; i < 6; ++i)
+        Step();
+    EXPECT_EQ(Window().GetPen().y, 70);
+    EXPECT_EQ(Window().GetPen().x, 440 + 24 * 6);
+
+    Window().ResetTextArea();
+    Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
+    Window().StartReveal(Utf8("ああああああ"), 1000, 30);
+    for (int i = 0; i < 3; ++i)
+        Step();
+    EXPECT_EQ(Window().GetPen().y, 130);
+}
+
+TEST_F(CMesWndRevealTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
+{
+    Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
+    Values()[49] = ScriptValue::FromInteger(70 + 60); // one line
+    Window().StartReveal(Utf8("ああああああああ"), 1000, 30);
+    Step();
+    Step();
+    EXPECT_EQ(Window().IsTyping(), 1);
+    EXPECT_FALSE(Copied(1000, 200));
+    EXPECT_EQ(Window().StepTypewriterAt(Window().GetNextCharacterTime()), 1);
+    EXPECT_EQ(Window().IsTyping(), 0);
+    EXPECT_EQ(Window().IsPromptShown(), 1);
+    EXPECT_TRUE(Copied(1000, 200)); // the whole page at once
+}
+
+TEST_F(CMesWndRevealTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
+{
+    struct Case
+    {
+        MessageText text;
+        int steps_to_complete;
+    };
+    MessageText overclaimed = Pieces(u"ab");
+    overclaimed.Count = 9; // more than the pieces hold: never read past them
+    for (const Case& c :
+         {Case{Utf8("あ"), 1}, Case{Utf8(""), 1}, Case{Pieces(u""), 1}, Case{overclaimed, 3}}) {
+        Window().ResetTextArea();
+        Window().StartReveal(c.text, 1000, 30);
+        int steps = 0;
+        while (Window().IsTyping() != 0 && steps < 20) {
+            Window().StepTypewriterAt(Window().GetNextCharacterTime());
+            ++steps;
+        }
+        EXPECT_EQ(steps, c.steps_to_complete) << c.text.Count;
+    }
+}
+
+class CMesWndRunTest : public CMesWndRevealTest
+{
+protected:
+    CMesWndRunTest()
+    {
+        BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+        backlog.Allocate(1);
+        backlog.Entries[0]->Code = {0};
+        backlog.Entries[0]->BodyText = "あいうえお";
+        Window().Show();
+        EXPECT_EQ(Window().CMesButton::CreateParts(), 1);
+    }
+    // Runs message 3 with a script of inputs; answers the milliseconds it took.
+    uint32_t Run(std::function<void(int)> step, int32_t mode = 0)
+    {
+        OnPump([&](int pump) {
+            step(pump);
+            if (pump > 2000)
+                Window().Running = 0;
+        });
+        (void)0;
+        m_start = GetEffectTime();
+        ScriptValue out;
+        Window().RunMessage(out, mode, 3);
+        m_pumps = Pumps();
+        OnPump(nullptr);
+        return GetEffectTime() - m_start;
+    }
+    uint32_t m_start = 0;
+    int m_pumps = 0;
+};
+
+TEST_F(CMesWndRunTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage)
+{
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 0); // 150 ms a character
+    std::vector<int32_t> typing_after_click;
+    Run([&](int pump) {
+        // The open waits a few frames for the inputs' release; the text types for 600 ms.
+        m_mouse.left_down = (pump == 20 || pump == 60) ? 1 : 0;
+        if (pump == 19)
+            typing_after_click.push_back(Window().IsTyping());
+        if (pump == 24) {
+            typing_after_click.push_back(Window().IsTyping());
+            typing_after_click.push_back(Window().Running);
+        }
+    });
+    EXPECT_EQ(typing_after_click, (std::vector<int32_t>{1, 0, 1}));
+    EXPECT_GT(m_pumps, 20);
+    EXPECT_LT(m_pumps, 80); // ended by the second click, not by the test's limit
+    CFuncOneMes read;
+    EXPECT_EQ(read.IsRead(3), 1);
+}
+
+TEST_F(CMesWndRunTest, AutoReadSkipAndCtrlAdvanceByThemselves)
+{
+    struct Case
+    {
+        const char* name;
+        int auto_read, one_mes, mark_read, ctrl;
+    };
+    // Five characters shown whole: auto at 0.5 waits (5 - 1) / 2 x 125 + 500 ms; read-skip at 0.5
+    // waits 250 ms for a read message; Ctrl passes it at the first frame. Every run also waits
+    // for the inputs' release when it opens and closes.
+    std::vector<uint32_t> took;
+    for (const Case& c :
+         {Case{"auto", 1, 0, 0, 0}, Case{"read-skip", 0, 1, 1, 0}, Case{"ctrl", 0, 0, 0, 1}}) {
+        m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
+        m_app.Config().SetInt("/Config/AutoRead", c.auto_read);
+        m_app.Config().SetInt("/Config/AutoMesSpeed", 50);
+        m_app.Config().SetInt("/Config/OneMes", c.one_mes);
+        m_app.Config().SetInt("/Config/OneMesSpeed", 50);
+        CFuncOneMes read;
+        read.ClearReadBuffer();
+        if (c.mark_read)
+            read.MarkRead(3);
+        took.push_back(Run([&](int) {
+            if (c.ctrl)
+                m_keyboard.down = {29};
+        }));
+        m_keyboard.down.clear();
+        if (c.auto_read) {
+            EXPECT_EQ(Window().GetAutoModeDeadline() - m_start, 750u);
+        }
+        if (c.one_mes) {
+            EXPECT_EQ(Window().AutoDeadline - m_start, 250u);
+        }
+    }
+    EXPECT_GE(took[0], 750u);
+    EXPECT_GE(took[1], 250u);
+    EXPECT_LT(took[1], took[0]);
+    EXPECT_LT(took[2], took[1]);
+}
+
+TEST_F(CMesWndRunTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
+{
+    m_app.Config().SetInt("/Config/SceneSkip", 1);
+    CFuncOneMes read;
+    read.MarkRead(3);
+    EXPECT_LE(Run([](int) {}), 20u);
+    read.ClearReadBuffer();
+    EXPECT_THROW(Run([](int) {}), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_FALSE(GetConfigSceneSkip());
+    EXPECT_EQ(read.IsRead(3), 0); // the restart shows it again, unread
+}
+
+TEST_F(CMesWndRunTest, RightClickSwitchesAModeOffBeforeItsAction)
+{
+    m_app.Config().SetInt("/Config/AutoRead", 1);
+    m_app.Config().SetInt("/Config/AutoMesSpeed", 0); // a deadline far off
+    m_app.Config().SetInt("/Config/System", 0);
+    std::vector<int32_t> seen; // auto mode and shown after each right click
+    Run([&](int pump) {
+        m_mouse.right_down = (pump == 30 || pump == 60) ? 1 : 0;
+        if (pump == 50 || pump == 80) {
+            seen.push_back(GetConfigAutoRead() ? 1 : 0);
+            seen.push_back(Window().IsShown());
+        }
+        if (pump == 90)
+            Window().Running = 0;
+    });
+    EXPECT_EQ(seen, (std::vector<int32_t>{0, 1, 0, 0}));
+}
+
+TEST_F(CMesWndRunTest, RightClickTurningReadSkipOnAdvancesAtOnce)
+{
+    m_app.Config().SetInt("/Config/System", 3);
+    m_app.Config().SetInt("/Config/OneMes", 0);
+    Run([&](int pump) { m_mouse.right_down = pump == 30 ? 1 : 0; });
+    EXPECT_LT(m_pumps, 100);
+    EXPECT_TRUE(GetConfigOneMes());
+}
+
+TEST_F(CMesWndRunTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothing)
+{
+    GetDocument()->m_script_context->Backlog.Reset();
+    int down_at = 0;
+    Run([&](int pump) {
+        if (pump == 30)
+            m_mouse.wheel = 1;
+        if (pump == 60 && Window().Running != 0) {
+            down_at = pump;
+            m_mouse.wheel = -1;
+        }
+    });
+    EXPECT_EQ(down_at, 60);
+    EXPECT_LT(m_pumps, 100);
+}
+
+TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
+{
+    m_app.Config().SetInt("/Config/MesWnd/IsMove", 0);
+    PointAt(960, 900);
+    Run([&](int pump) {
+        m_mouse.left_down = pump >= 30 && pump < 40 ? 1 : 0;
+        if (pump == 33)
+            PointAt(960, 100); // far above: stops at y 10
+        if (pump == 50)
+            Window().Running = 0;
+    });
+    EXPECT_EQ(app::ReadConfigInt(app::NumberedKey(app::KEY_MES_WND_POS_Y, 0), 0), 10);
+    EXPECT_EQ(CMesButton::FindWindowArea(MESBUTTON_EDGE)->Top, 10);
+    EXPECT_EQ(CMesButton::FindWindowArea(MESWND_BODY)->Top, 10);
+    CMesButton::ShiftWindowAreas(768 - 10);
+}
+
+TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)
+{
+    struct Case
+    {
+        int32_t hovered;
+        uint32_t key;
+        POINT to;
+    };
+    const POINT row0{678 + 100, 1006 + 28};
+    const POINT row4{1494 + 46, 1006 + 27};
+    const POINT edge{1624 + 29, 768 + 29};
+    const POINT centre{1540, 933};
+    const POINT tab{(1846 + 1912) / 2, (24 + 92) / 2};
+    for (const Case& c :
+         {Case{-1, SCAN_RIGHT, row0}, Case{1, SCAN_LEFT, row0}, Case{3, SCAN_RIGHT, row4},
+          Case{0, SCAN_LEFT, centre}, Case{2, SCAN_UP, centre}, Case{MESWND_BODY, SCAN_UP, edge},
+          Case{MESWND_BODY, SCAN_DOWN, row4}, Case{MESBUTTON_EDGE, SCAN_UP, tab},
+          Case{MESBUTTON_EDGE, SCAN_DOWN, centre}, Case{0xF00, SCAN_DOWN, edge}}) {
+        m_mouse.warps.clear();
+        if (IRightMenu::IsMenuOpen()) // a pointer sent to the tab opens the menu
+            Window().CloseMenu();
+        Window().HoverId = c.hovered;
+        switch (c.key) {
+        case SCAN_UP:
+            Window().OnUpKey();
+            break;
+        case SCAN_DOWN:
+            Window().OnDownKey();
+            break;
+        case SCAN_LEFT:
+            Window().OnLeftKey();
+            break;
+        default:
+            Window().OnRightKey();
+            break;
+        }
+        ASSERT_FALSE(m_mouse.warps.empty()) << c.hovered << " " << c.key;
+        EXPECT_EQ(m_mouse.warps.front().x, c.to.x) << c.hovered << " " << c.key;
+        EXPECT_EQ(m_mouse.warps.front().y, c.to.y) << c.hovered << " " << c.key;
+    }
+}
+
+TEST_F(CMesWndTest, WindowPositionIsKeptOnScreen)
+{
+    for (auto [stored, used] :
+         {std::pair{5, 10}, std::pair{900, 768}, std::pair{500, 500}, std::pair{-40, 10}}) {
+        m_app.Config().SetInt("/Config/MesWnd/00/PosY", stored);
+        EXPECT_EQ(CMesWnd::ConfiguredWindowY(), used) << stored;
+    }
+}
+
+} // namespace
