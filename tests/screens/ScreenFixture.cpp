@@ -27,7 +27,8 @@ public:
 std::vector<tools::ArchiveEntry> DialogDataEntries()
 {
     return {{"DIALOG.AREA", tools::BuildAreaFile(tools::DialogAreas(true))},
-            {"DIALOG2.AREA", tools::BuildAreaFile(tools::DialogAreas(false))}};
+            {"DIALOG2.AREA", tools::BuildAreaFile(tools::DialogAreas(false))},
+            {"DIALOG3.AREA", tools::BuildAreaFile(tools::NoticeAreas())}};
 }
 
 tools::ArchiveEntry DialogSheetEntry()
@@ -55,8 +56,13 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     }
     m_dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
     pictures.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
-    if (dialog_sheet)
+    if (dialog_sheet) {
         pictures.push_back(DialogSheetEntry());
+        pictures.push_back({"DIALOG_P2.AKB", tools::EncodeAkb(tools::BuildSheet(tools::NOTICE2_SHEET_WIDTH,
+                                                                                tools::NOTICE2_SHEET_HEIGHT,
+                                                                                tools::NoticeSheetCells()),
+                                                              {})});
+    }
     m_dir.Write("layer.arc", tools::BuildArchive(pictures, tools::ArchiveEncoding::Plain));
 
     CVeskDoc* document = GetDocument();
