@@ -155,6 +155,7 @@ public:
     CArchiveManager* GetDataArchive() override { return m_data_archive.get(); }
     int32_t GetGameValue(size_t index) override;
     int GetLanguage() override { return m_language; }
+    void SetLanguage(int language) { m_language = language; }
 
     const FlagBuffer* GetGameState() { return m_current_state.get(); }
     CSpriteLayerFile* GetLayerFile() { return m_layer_file.get(); }
