@@ -1,6 +1,7 @@
 #include "screens/system/CNameInput.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
@@ -207,11 +208,16 @@ CSpriteLayer* CNameInput::PartsLayer() const
     return dynamic_cast<CSpriteLayer*>(PartsSprite.get());
 }
 
-void CNameInput::Present()
+void CNameInput::MarkDrawn()
 {
     for (CSpriteLayer* layer : {GetButtonLayer(), GetTextLayer()})
         if (layer != nullptr)
             layer->Invalidate(1, *layer->GetRect());
+}
+
+void CNameInput::Present()
+{
+    MarkDrawn();
     RedrawFrameNow();
 }
 
@@ -256,6 +262,11 @@ void CNameInput::Release()
 {
     if (GameWork != nullptr)
         GameWork->RemoveActiveScreen(this);
+    // Marked and hidden first, so the next frame draws what lies under them.
+    MarkDrawn();
+    for (const auto& sprite : {std::cref(ButtonSprite), std::cref(TextSprite)})
+        if (sprite.get())
+            sprite.get()->Hide();
     ButtonSprite.reset();
     PartsSprite.reset();
     TextSprite.reset();
@@ -305,6 +316,8 @@ void CNameInput::DrawButton(int32_t id, int32_t state, int32_t present)
     }
     if (present)
         Present();
+    else
+        MarkDrawn();
 }
 
 void CNameInput::ShowPage(int32_t present)
@@ -334,6 +347,8 @@ void CNameInput::ShowPage(int32_t present)
     DrawName(0);
     if (present)
         Present();
+    else
+        MarkDrawn();
 }
 
 void CNameInput::LayOutRows(int32_t first, int32_t count, bool labels)
@@ -435,6 +450,8 @@ void CNameInput::DrawName(int32_t present)
     DrawCaret();
     if (present)
         Present();
+    else
+        MarkDrawn();
 }
 
 void CNameInput::DrawCaret()

@@ -126,6 +126,8 @@ private:
     int32_t Language() const;
     int32_t Limit() const;
     CSpriteLayer* PartsLayer() const;
+    // Marks both layers for the next frame; Present also draws that frame at once.
+    void MarkDrawn();
     void Present();
     // Clears the palette, lays out screen rows from the absolute row first, and types them.
     void LayOutRows(int32_t first, int32_t count, bool labels);
