@@ -134,3 +134,23 @@ TEST_F(CMiniDialogTest, EveryWayOutAnswersMinusOne)
         EXPECT_EQ(moved.GetHover(), MINI_DIALOG_OK);
     }
 }
+
+namespace {
+
+class CMiniDialogWithoutPictureTest : public ScreenFixture
+{
+protected:
+    CMiniDialogWithoutPictureTest()
+        : ScreenFixture(DialogDataEntries(), {}, false)
+    {}
+};
+
+} // namespace
+
+TEST_F(CMiniDialogWithoutPictureTest, ANoticeWithoutItsPictureIsNotBuilt)
+{
+    CMiniDialog notice;
+    EXPECT_EQ(notice.Setup(0, 50), -1);
+    CMiniDialog2 numbered;
+    EXPECT_EQ(numbered.Setup(5, 50), -1);
+}

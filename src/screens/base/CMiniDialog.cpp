@@ -71,6 +71,9 @@ int32_t CMiniDialog::Setup(int32_t kind, int32_t depth)
     DimLayer.reset();
     SecondPictureSprite.reset();
     PictureSprite.reset(LoadSprite("dialog_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    // Without its picture the notice has no button to close it by: a dead end, not a notice.
+    if (AsLayer(PictureSprite) == nullptr)
+        return -1;
 
     std::unique_ptr<CSprite> sprite(CreateSpriteOfType(0, 0, 1920, 1080, depth + 1, LAYER_KIND_MEMORY));
     auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());

@@ -21,7 +21,7 @@ public:
     CMiniDialog();
     ~CMiniDialog() override;
 
-    // 1 when built, -1 when the dialog layer cannot be made.
+    // 1 when built, -1 when the picture or the dialog layer cannot be made.
     int32_t Setup(int32_t kind, int32_t depth) override;
     void DrawControl(int32_t state) override;
 
