@@ -5,7 +5,6 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
-#include "platform/imm/ImeInjection.h"
 #include "platform/user/ClipboardApi.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMiniDialog.h"
@@ -379,27 +378,4 @@ TEST_F(CNameInputTest, AReservedNameIsRefusedWithTheNoticeAndAnotherIsStored)
     const std::vector<uint8_t>& bytes = GetDocument()->GetGameState()->Bytes;
     ASSERT_GT(bytes.size(), HERO_NAME_OFFSET + 9);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + HERO_NAME_OFFSET)), "小春た");
-}
-
-TEST_F(CNameInputTest, ACommittedCompositionArrivesInFullWidthAtTheCaret)
-{
-    GetDocument()->SetLanguage(3);
-    CNameInput screen;
-    ASSERT_EQ(screen.Setup(), 1);
-    std::string during;
-    OnPump([&](int pump) {
-        if (pump == 10)
-            platform::ImeCompose(u"ab", 2);
-        if (pump == 14)
-            platform::ImeCommit(u"ab");
-        if (pump == 60)
-            during = screen.Name.GetStdString();
-        if (pump == 61)
-            screen.Running = 0;
-    });
-    screen.Run(nullptr);
-    OnPump(nullptr);
-    screen.Release();
-    EXPECT_EQ(during, "ａｂうのすけ");
-    EXPECT_EQ(screen.Caret, 2);
 }
