@@ -66,21 +66,77 @@ TEST_F(CMiniDialogTest, LayoutsShowTheirPanelMessageAndButton)
         Cell note; // at (900, 510)
         const char* png;
     } cases[] = {
-        {false, 0, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, {tools::NOTICE_SHEET_LINE, 0}, 500, NOTHING, "notice_0.png"},
-        {false, 1, {tools::DIALOG_SHEET_PANEL_SIMPLE, 0}, {tools::NOTICE_SHEET_LINE + 1, 0}, 500, NOTHING, nullptr},
-        {false, 2, {tools::NOTICE_SHEET_PANEL_LARGE, 0}, {tools::NOTICE_SHEET_LINE + 2, 0}, 420,
-         {tools::NOTICE2_SHEET_NOTE, 0}, "notice_2.png"},
-        {false, 3, {tools::NOTICE_SHEET_PANEL_LARGE, 0}, {tools::NOTICE_SHEET_LINE + 3, 0}, 500, NOTHING, nullptr},
-        {false, 4, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, {tools::NOTICE2_SHEET_KIND_4, 0}, 500, NOTHING, nullptr},
+        {false,
+         0,
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         {tools::NOTICE_SHEET_LINE, 0},
+         500,
+         NOTHING,
+         "notice_0.png"},
+        {false,
+         1,
+         {tools::DIALOG_SHEET_PANEL_SIMPLE, 0},
+         {tools::NOTICE_SHEET_LINE + 1, 0},
+         500,
+         NOTHING,
+         nullptr},
+        {false,
+         2,
+         {tools::NOTICE_SHEET_PANEL_LARGE, 0},
+         {tools::NOTICE_SHEET_LINE + 2, 0},
+         420,
+         {tools::NOTICE2_SHEET_NOTE, 0},
+         "notice_2.png"},
+        {false,
+         3,
+         {tools::NOTICE_SHEET_PANEL_LARGE, 0},
+         {tools::NOTICE_SHEET_LINE + 3, 0},
+         500,
+         NOTHING,
+         nullptr},
+        {false,
+         4,
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         {tools::NOTICE2_SHEET_KIND_4, 0},
+         500,
+         NOTHING,
+         nullptr},
         {false, 7, NOTHING, NOTHING, 500, NOTHING, "notice_7.png"},
-        {true, 5, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, {tools::NOTICE2_SHEET_LINE + 5, 0}, 500, NOTHING,
+        {true,
+         5,
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         {tools::NOTICE2_SHEET_LINE + 5, 0},
+         500,
+         NOTHING,
          "notice2_5.png"},
-        {true, 15, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, {tools::NOTICE2_SHEET_LINE + 15, 0}, 500, NOTHING,
+        {true,
+         15,
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         {tools::NOTICE2_SHEET_LINE + 15, 0},
+         500,
+         NOTHING,
          nullptr},
         // Lines outside the picture show none, however far out.
-        {true, 18, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, 500, NOTHING, nullptr},
-        {true, -1, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, 500, NOTHING, nullptr},
-        {true, 0x7FFFFFFF, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, {tools::NOTICE_SHEET_PANEL_SMALL, 0}, 500, NOTHING,
+        {true,
+         18,
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         500,
+         NOTHING,
+         nullptr},
+        {true,
+         -1,
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         500,
+         NOTHING,
+         nullptr},
+        {true,
+         0x7FFFFFFF,
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         {tools::NOTICE_SHEET_PANEL_SMALL, 0},
+         500,
+         NOTHING,
          nullptr},
     };
     for (const Case& c : cases) {
@@ -89,7 +145,8 @@ TEST_F(CMiniDialogTest, LayoutsShowTheirPanelMessageAndButton)
         ASSERT_EQ(dialog->Setup(c.kind, 200), 1) << c.kind;
         dialog->Show();
         Capture(c.png ? c.png : "");
-        const std::string what = std::string(c.second ? "CMiniDialog2 " : "CMiniDialog ") + std::to_string(c.kind);
+        const std::string what =
+            std::string(c.second ? "CMiniDialog2 " : "CMiniDialog ") + std::to_string(c.kind);
         EXPECT_EQ(ShownCell(530, 470), c.panel) << what;
         EXPECT_EQ(ShownCell(900, c.message_y), c.message) << what;
         if (c.note != NOTHING) {
@@ -107,7 +164,8 @@ TEST_F(CMiniDialogTest, EveryWayOutAnswersMinusOne)
         bool on_button;
         uint32_t key; // 0: the left button
         const char* sound;
-    } cases[] = {{true, 0, "play ses_001.wav"}, {true, 28, "play ses_001.wav"}, {false, 1, "play ses_002.wav"}};
+    } cases[] = {
+        {true, 0, "play ses_001.wav"}, {true, 28, "play ses_001.wav"}, {false, 1, "play ses_002.wav"}};
     for (const Case& c : cases) {
         CMiniDialog dialog;
         ASSERT_EQ(dialog.Setup(0, 50), 1);

@@ -36,10 +36,11 @@ class CNameInputTest : public ScreenFixture
 {
 protected:
     CNameInputTest()
-        : ScreenFixture(Data(), {{"KEYBORD_P.AKB",
-                                  tools::EncodeAkb(tools::BuildSheet(tools::NAME_SHEET_WIDTH, tools::NAME_SHEET_HEIGHT,
-                                                                     tools::NameInputSheetCells()),
-                                                   {})}})
+        : ScreenFixture(
+              Data(), {{"KEYBORD_P.AKB",
+                        tools::EncodeAkb(tools::BuildSheet(tools::NAME_SHEET_WIDTH, tools::NAME_SHEET_HEIGHT,
+                                                           tools::NameInputSheetCells()),
+                                         {})}})
     {
         // The game's ground: an opaque picture under every screen, so a closed screen leaves nothing.
         m_ground.reset(CreateSpriteOfType(0, 0, 1920, 1080, 0, LAYER_KIND_MEMORY));
@@ -97,8 +98,8 @@ TEST(NamePaletteTest, PagesHoldTheirCellsAndReadingGroups)
         int32_t row;
         const char* reading;
         const char* first;
-    } groups[] = {{0, 0, "あ", "亜"}, {5, 14, "か", "下"}, {11, 65, "し", "仕"}, {22, 133, "ぬ", "濡"},
-                  {35, 167, "や", "也"}, {43, 184, "わ", "倭"}};
+    } groups[] = {{0, 0, "あ", "亜"},    {5, 14, "か", "下"},   {11, 65, "し", "仕"},
+                  {22, 133, "ぬ", "濡"}, {35, 167, "や", "也"}, {43, 184, "わ", "倭"}};
     for (const Group& g : groups) {
         EXPECT_EQ(KANJI_GROUPS[g.index].first_row, g.row) << g.reading;
         EXPECT_EQ(KANJI_GROUPS[g.index].reading, g.reading);
@@ -242,9 +243,9 @@ TEST_F(CNameInputTest, KanjiJumpsAndScrollingKeepTheCellIds)
         int32_t button;
         int32_t top;
         int32_t wet_row; // -1: not on screen
-    } steps[] = {{NAME_JUMP + 4, 129, 4},    {NAME_SCROLL_DOWN, 130, 3}, {NAME_SCROLL_UP, 129, 4},
-                 {NAME_JUMP + 9, 184, -1},   {NAME_SCROLL_DOWN, 184, -1}, {NAME_SCROLL_UP, 183, -1},
-                 {NAME_JUMP + 0, 0, -1},     {NAME_SCROLL_UP, 0, -1}};
+    } steps[] = {{NAME_JUMP + 4, 129, 4},  {NAME_SCROLL_DOWN, 130, 3},  {NAME_SCROLL_UP, 129, 4},
+                 {NAME_JUMP + 9, 184, -1}, {NAME_SCROLL_DOWN, 184, -1}, {NAME_SCROLL_UP, 183, -1},
+                 {NAME_JUMP + 0, 0, -1},   {NAME_SCROLL_UP, 0, -1}};
     for (const Step& s : steps) {
         Decide(*screen, s.button);
         EXPECT_EQ(screen->TopRow, s.top) << s.button;

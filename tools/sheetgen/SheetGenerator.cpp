@@ -103,7 +103,8 @@ std::vector<SheetCell> DialogSheetCells()
     }
     cells.push_back({0, 660, 880, 210, NOTICE_SHEET_PANEL_SMALL, 0, "NOTICE"});
     cells.push_back({0, 1120, 880, 310, NOTICE_SHEET_PANEL_LARGE, 0, "NOTICE-L"});
-    const std::array<std::pair<int32_t, int32_t>, 4> lines{{{1360, 88}, {1448, 106}, {1554, 106}, {1660, 165}}};
+    const std::array<std::pair<int32_t, int32_t>, 4> lines{
+        {{1360, 88}, {1448, 106}, {1554, 106}, {1660, 165}}};
     for (size_t kind = 0; kind < lines.size(); ++kind)
         cells.push_back({880, lines[kind].first, 805, lines[kind].second,
                          NOTICE_SHEET_LINE + static_cast<uint32_t>(kind), 0, "NOTE-" + std::to_string(kind)});
@@ -132,7 +133,8 @@ std::vector<SheetCell> NameInputSheetCells()
     for (int32_t state = 0; state < 4; ++state) {
         const std::string suffix = "-" + std::to_string(state);
         for (int32_t k = 0; k < 10; ++k)
-            cells.push_back({104 * k, 36 * state, 104, 36, static_cast<uint32_t>(k), state, "J" + std::to_string(k)});
+            cells.push_back(
+                {104 * k, 36 * state, 104, 36, static_cast<uint32_t>(k), state, "J" + std::to_string(k)});
         for (int32_t k = 0; k < 5; ++k)
             cells.push_back({188 * k, 144 + 58 * state, 188, 58, k < 3 ? 0x100u + k : 0x200u + (k - 3), state,
                              (k < 3 ? "TAB" : "CARET") + std::to_string(k) + suffix});

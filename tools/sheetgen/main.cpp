@@ -58,8 +58,9 @@ int main(int argc, char** argv)
         return Write(std::string(argv[2]) + "/keybord_p.akb", tools::EncodeAkb(sheet, {})) ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "name-input-areas") == 0)
-        return Write(std::string(argv[2]) + "/NameInput.area", tools::BuildAreaFile(tools::NameInputAreas())) ? 0
-                                                                                                            : 1;
+        return Write(std::string(argv[2]) + "/NameInput.area", tools::BuildAreaFile(tools::NameInputAreas()))
+                   ? 0
+                   : 1;
     if (argc == 3 && std::strcmp(argv[1], "dialog-areas") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
         return Write(folder + "dialog.area", tools::BuildAreaFile(tools::DialogAreas(true))) &&
@@ -71,8 +72,9 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
-    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | name-input-sheet <folder> | "
-                         "name-input-areas <folder> | "
-                         "find-cell <frame.png> <x> <y> <id>\n");
+    std::fprintf(
+        stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | name-input-sheet <folder> | "
+                "name-input-areas <folder> | "
+                "find-cell <frame.png> <x> <y> <id>\n");
     return 1;
 }

@@ -44,8 +44,12 @@ std::u16string MapFullWidth(const char16_t* source, size_t length)
         } else if (c >= 0x21 && c <= 0x7E) {
             out += static_cast<char16_t>(c - 0x21 + 0xFF01);
         } else if (c == 0xA2 || c == 0xA3 || c == 0xA5 || c == 0xA6 || c == 0xAC || c == 0xAF) {
-            constexpr std::array<std::pair<char16_t, char16_t>, 6> signs{
-                {{0xA2, 0xFFE0}, {0xA3, 0xFFE1}, {0xAC, 0xFFE2}, {0xAF, 0xFFE3}, {0xA6, 0xFFE4}, {0xA5, 0xFFE5}}};
+            constexpr std::array<std::pair<char16_t, char16_t>, 6> signs{{{0xA2, 0xFFE0},
+                                                                          {0xA3, 0xFFE1},
+                                                                          {0xAC, 0xFFE2},
+                                                                          {0xAF, 0xFFE3},
+                                                                          {0xA6, 0xFFE4},
+                                                                          {0xA5, 0xFFE5}}};
             for (const auto& [half, full] : signs)
                 if (half == c)
                     out += full;
@@ -64,7 +68,8 @@ std::u16string MapFullWidth(const char16_t* source, size_t length)
 
 } // namespace
 
-int LCMapStringW(LCID, DWORD flags, LPCWSTR source, int source_length, LPWSTR destination, int destination_length)
+int LCMapStringW(LCID, DWORD flags, LPCWSTR source, int source_length, LPWSTR destination,
+                 int destination_length)
 {
     if (flags != LCMAP_FULLWIDTH || source == nullptr || source_length == 0 || destination_length < 0 ||
         (destination_length > 0 && destination == nullptr)) {

@@ -145,9 +145,9 @@ void MergePasted(std::u32string& name, int32_t& caret, const std::u32string& inc
 std::u32string FilterPasted(const std::u32string& text, int32_t language)
 {
     const auto accepted = [](char32_t c) {
-        return (c >= 0x20 && c <= 0x2A) || (c >= 0x2C && c <= 0x3B) || (c >= 0x3E && c <= 0x5A) || c == 0x5C ||
-               (c >= 0x61 && c <= 0x7A) || c == 0x7D || c == 0x7E || c == 0xD7 || c == 0xE0 || c == 0xE9 ||
-               c == 0xF6 || c == 0x2014;
+        return (c >= 0x20 && c <= 0x2A) || (c >= 0x2C && c <= 0x3B) || (c >= 0x3E && c <= 0x5A) ||
+               c == 0x5C || (c >= 0x61 && c <= 0x7A) || c == 0x7D || c == 0x7E || c == 0xD7 || c == 0xE0 ||
+               c == 0xE9 || c == 0xF6 || c == 0x2014;
     };
     std::u32string kept;
     for (char32_t c : text) {
@@ -252,8 +252,23 @@ int32_t CNameInput::Setup()
         const uint32_t flags = state != nullptr && state->Values.size() > VALUE_TEXT_FLAGS
                                    ? static_cast<uint32_t>(state->Values[VALUE_TEXT_FLAGS].Integer)
                                    : 0;
-        ImeSettings = {40, 40, 42, 42, flags | 4, 0xFFFFFF, 0, 0, 0x88CCFF, 400, 886, 1398, 928, 0,
-                       m_ime_text.data(), IME_TEXT_UNITS, GetTextLayer()};
+        ImeSettings = {40,
+                       40,
+                       42,
+                       42,
+                       flags | 4,
+                       0xFFFFFF,
+                       0,
+                       0,
+                       0x88CCFF,
+                       400,
+                       886,
+                       1398,
+                       928,
+                       0,
+                       m_ime_text.data(),
+                       IME_TEXT_UNITS,
+                       GetTextLayer()};
     }
     return 1;
 }
@@ -300,7 +315,8 @@ void CNameInput::DrawButton(int32_t id, int32_t state, int32_t present)
             layer->FillRect(1577, 45 + 360 * k, 73, 349, 0, 1);
         } else {
             const bool disabled = k == 0 ? TopRow == 0 : TopRow > KANJI_LAST_FULL_TOP - 1;
-            layer->Blt(1577, 45 + 360 * k, 73, 349, parts, 264 + 73 * ((disabled ? 3 : state) + 4 * k), 376, 1);
+            layer->Blt(1577, 45 + 360 * k, 73, 349, parts, 264 + 73 * ((disabled ? 3 : state) + 4 * k), 376,
+                       1);
         }
     } else if (id == NAME_DEFAULT) {
         layer->Blt(268, 940, 264, 86, parts, 0, 376 + 86 * state, 1);
@@ -311,8 +327,8 @@ void CNameInput::DrawButton(int32_t id, int32_t state, int32_t present)
         const int32_t row = i / Columns;
         if (i < 0 || row >= PALETTE_SCREEN_ROWS)
             return;
-        layer->Blt(CELL_X + CELL_STEP_X * (i % Columns), CELL_Y + CELL_STEP_Y * row, CELL_SIZE, CELL_SIZE, parts,
-                   846, 376 + 58 * state, 1);
+        layer->Blt(CELL_X + CELL_STEP_X * (i % Columns), CELL_Y + CELL_STEP_Y * row, CELL_SIZE, CELL_SIZE,
+                   parts, 846, 376 + 58 * state, 1);
     }
     if (present)
         Present();
@@ -580,9 +596,10 @@ void CNameInput::TakeCommittedText()
     if (Ime.GetState() != IME_STATE_COMMITTED || Caret >= LIMIT)
         return;
     std::array<char16_t, IME_TEXT_UNITS> wide{};
-    const int32_t units = LCMapStringW(LOCALE_SYSTEM_DEFAULT, LCMAP_FULLWIDTH, m_ime_text.data(), -1, wide.data(),
-                                       IME_TEXT_UNITS);
-    Incoming = CStringUTF8(platform::Utf16ToUtf8(std::u16string_view(wide.data(), units > 0 ? units - 1 : 0)));
+    const int32_t units = LCMapStringW(LOCALE_SYSTEM_DEFAULT, LCMAP_FULLWIDTH, m_ime_text.data(), -1,
+                                       wide.data(), IME_TEXT_UNITS);
+    Incoming =
+        CStringUTF8(platform::Utf16ToUtf8(std::u16string_view(wide.data(), units > 0 ? units - 1 : 0)));
     std::u32string name = ToCodePoints(Name);
     MergeCommitted(name, Caret, FilterPasted(ToCodePoints(Incoming), -1));
     SetName(name);
@@ -765,8 +782,8 @@ void CNameInput::OnPaste()
     if (!OpenClipboard(GetView()->GetHandle()))
         return;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const auto* text = data != nullptr ? static_cast<const char16_t*>(GlobalLock(reinterpret_cast<HGLOBAL>(data)))
-                                       : nullptr;
+    const auto* text =
+        data != nullptr ? static_cast<const char16_t*>(GlobalLock(reinterpret_cast<HGLOBAL>(data))) : nullptr;
     if (text == nullptr) {
         CloseClipboard();
         return;
@@ -878,9 +895,9 @@ int32_t CNameInput::OnDownKey()
     if (from == -1) {
         target = NAME_CONFIRM;
     } else if (from <= NAME_JUMP + 9) {
-        static constexpr int32_t BELOW_JUMP[10] = {NAME_TAB,        NAME_TAB + 1,    NAME_TAB + 1,     NAME_TAB + 2,
-                                                   NAME_TAB + 2,    NAME_CARET_LEFT, NAME_CARET_LEFT,  NAME_CARET_RIGHT,
-                                                   NAME_DELETE,     NAME_DELETE};
+        static constexpr int32_t BELOW_JUMP[10] = {
+            NAME_TAB,        NAME_TAB + 1,    NAME_TAB + 1,     NAME_TAB + 2, NAME_TAB + 2,
+            NAME_CARET_LEFT, NAME_CARET_LEFT, NAME_CARET_RIGHT, NAME_DELETE,  NAME_DELETE};
         target = kanji ? BELOW_JUMP[from - NAME_JUMP] : NAME_CONFIRM;
     } else if (from >= NAME_TAB && from <= NAME_TAB + 2) {
         target = NAME_DEFAULT;

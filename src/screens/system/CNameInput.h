@@ -44,8 +44,8 @@ std::u32string FilterPasted(const std::u32string& text, int32_t language);
 int32_t IsNameAllowed(const CStringUTF8& name);
 
 // Control ids of the screen.
-inline constexpr int32_t NAME_JUMP = 0x000;  // + 0..9
-inline constexpr int32_t NAME_TAB = 0x100;   // + page
+inline constexpr int32_t NAME_JUMP = 0x000; // + 0..9
+inline constexpr int32_t NAME_TAB = 0x100;  // + page
 inline constexpr int32_t NAME_CARET_LEFT = 0x200;
 inline constexpr int32_t NAME_CARET_RIGHT = 0x201;
 inline constexpr int32_t NAME_DELETE = 0x202;

@@ -13,11 +13,8 @@ TEST(FullWidthTest, MapsPrintablesSpaceSignsAndHalfWidthKana)
     {
         std::u16string in, out;
     } cases[] = {
-        {u"Ab1!~", u"Ａｂ１！～"},
-        {u"a b", u"ａ\u3000ｂ"},
-        {u"\u00A5\u00A2", u"￥￠"},
-        {u"ｶﾞｷﾞﾊﾟﾎﾞｳﾞ", u"ガギパボヴ"},
-        {u"ｱﾞﾟｰ｡", u"ア゛゜ー。"}, // marks a kana cannot take stay separate
+        {u"Ab1!~", u"Ａｂ１！～"},      {u"a b", u"ａ\u3000ｂ"},   {u"\u00A5\u00A2", u"￥￠"},
+        {u"ｶﾞｷﾞﾊﾟﾎﾞｳﾞ", u"ガギパボヴ"}, {u"ｱﾞﾟｰ｡", u"ア゛゜ー。"}, // marks a kana cannot take stay separate
         {u"かな漢字", u"かな漢字"},
     };
     for (const Case& c : cases) {
