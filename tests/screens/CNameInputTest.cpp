@@ -380,3 +380,86 @@ TEST_F(CNameInputTest, AReservedNameIsRefusedWithTheNoticeAndAnotherIsStored)
     ASSERT_GT(bytes.size(), HERO_NAME_OFFSET + 9);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + HERO_NAME_OFFSET)), "小春た");
 }
+
+TEST_F(CNameInputTest, CursorKeysFollowTheirTablesOnBothKindsOfPage)
+{
+    const auto centre = [](int32_t id, int32_t top_row) {
+        if (id >= NAME_CELL) {
+            const int32_t i = id - NAME_CELL - 18 * top_row;
+            return std::make_pair(450 + 60 * (i % 18) + 29, 51 + 58 * (i / 18) + 29);
+        }
+        for (const tools::AreaRecord& area : tools::NameInputAreas())
+            if (area.id == static_cast<uint32_t>(id))
+                return std::make_pair((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+        return std::make_pair(0, 0);
+    };
+    const auto kanji = [](int32_t row, int32_t column) { return NAME_CELL + 18 * row + column; };
+    struct Case
+    {
+        bool kanji_page;
+        int32_t from; // -1: the pointer on nothing
+        uint32_t key;
+        int32_t to; // -2: no move
+    } cases[] = {
+        {false, -1, SCAN_UP, NAME_JUMP},
+        {false, -1, SCAN_DOWN, NAME_CONFIRM},
+        {false, -1, SCAN_LEFT, NAME_CONFIRM},
+        {false, -1, SCAN_RIGHT, NAME_CONFIRM},
+        {false, NAME_JUMP + 3, SCAN_UP, NAME_CONFIRM},
+        {false, NAME_TAB + 1, SCAN_UP, KanaCell(11, 2)},
+        {false, NAME_DELETE, SCAN_UP, KanaCell(10, 16)},
+        {false, NAME_DEFAULT, SCAN_UP, NAME_TAB},
+        {false, NAME_CONFIRM, SCAN_UP, NAME_DELETE},
+        {false, KanaCell(0, 6), SCAN_UP, -2},
+        {false, KanaCell(3, 7), SCAN_UP, KanaCell(1, 7)},
+        {false, KanaCell(11, 0), SCAN_DOWN, NAME_TAB},
+        {false, KanaCell(11, 9), SCAN_DOWN, NAME_CARET_LEFT},
+        {false, KanaCell(0, 4), SCAN_RIGHT, KanaCell(0, 6)},
+        {false, KanaCell(0, 16), SCAN_RIGHT, -2},
+        {false, NAME_TAB + 2, SCAN_RIGHT, NAME_CARET_LEFT},
+        {false, NAME_DELETE, SCAN_RIGHT, -2},
+        {false, NAME_CARET_LEFT, SCAN_LEFT, NAME_TAB + 2},
+        {false, NAME_CONFIRM, SCAN_LEFT, NAME_DEFAULT},
+        {true, NAME_JUMP + 2, SCAN_UP, kanji(11, 3)},
+        {true, NAME_JUMP + 9, SCAN_DOWN, NAME_DELETE},
+        {true, NAME_JUMP + 0, SCAN_LEFT, -2},
+        {true, NAME_SCROLL_UP, SCAN_LEFT, kanji(2, 4)},
+        {true, NAME_SCROLL_UP, SCAN_UP, -2},
+        {true, NAME_SCROLL_DOWN, SCAN_DOWN, NAME_DELETE},
+        {true, kanji(0, 17), SCAN_RIGHT, NAME_SCROLL_UP},
+        {true, kanji(7, 17), SCAN_RIGHT, NAME_SCROLL_DOWN},
+        {true, kanji(11, 5), SCAN_DOWN, NAME_JUMP + 3},
+        {true, kanji(11, 1), SCAN_DOWN, NAME_JUMP + 1},
+    };
+    std::unique_ptr<CNameInput> screen = Open(3);
+    for (const Case& c : cases) {
+        const std::string what = std::to_string(c.from) + " key " + std::to_string(c.key);
+        if ((screen->Page == NAME_PAGE_KANJI) != c.kanji_page)
+            Decide(*screen, NAME_TAB + (c.kanji_page ? NAME_PAGE_KANJI : NAME_PAGE_KANA));
+        if (c.from == -1)
+            PointAt(5, 5);
+        else
+            PointAt(centre(c.from, 0).first, centre(c.from, 0).second);
+        screen->Update();
+        ASSERT_EQ(screen->HoverId, c.from) << what;
+        m_mouse.warps.clear();
+        if (c.key == SCAN_UP)
+            screen->OnUpKey();
+        else if (c.key == SCAN_DOWN)
+            screen->OnDownKey();
+        else if (c.key == SCAN_LEFT)
+            screen->OnLeftKey();
+        else
+            screen->OnRightKey();
+        if (c.to == -2) {
+            EXPECT_TRUE(m_mouse.warps.empty()) << what;
+            EXPECT_EQ(screen->HoverId, c.from) << what;
+        } else {
+            ASSERT_EQ(m_mouse.warps.size(), 1u) << what;
+            EXPECT_EQ(std::make_pair(int(m_mouse.warps[0].x), int(m_mouse.warps[0].y)), centre(c.to, 0))
+                << what;
+            EXPECT_EQ(screen->HoverId, c.to) << what;
+        }
+    }
+    screen->Release();
+}
