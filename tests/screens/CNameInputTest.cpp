@@ -228,6 +228,11 @@ TEST_F(CNameInputTest, KanaPageAtOpenAndThePaletteOverwritesTheDefault)
     screen->OnBackspaceKey();
     EXPECT_EQ(screen->Name.GetStdString(), "かかかか");
     EXPECT_EQ(screen->Caret, 4);
+    Decide(*screen, NAME_TAB + NAME_PAGE_LETTERS);
+    EXPECT_EQ(screen->CellAreas.size(), 87u);
+    Capture("name_input_letters_3.png");
+    Decide(*screen, NAME_CELL); // Ａ stays full width here
+    EXPECT_EQ(screen->Name.GetStdString(), "かかかかＡ");
     screen->Release();
 }
 
