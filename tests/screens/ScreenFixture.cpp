@@ -30,7 +30,8 @@ public:
 std::vector<tools::ArchiveEntry> DialogDataEntries()
 {
     return {{"DIALOG.AREA", tools::BuildAreaFile(tools::DialogAreas(true))},
-            {"DIALOG2.AREA", tools::BuildAreaFile(tools::DialogAreas(false))}};
+            {"DIALOG2.AREA", tools::BuildAreaFile(tools::DialogAreas(false))},
+            {"DIALOG3.AREA", tools::BuildAreaFile(tools::NoticeAreas())}};
 }
 
 tools::ArchiveEntry DialogSheetEntry()
@@ -79,8 +80,13 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     for (tools::ArchiveEntry& entry : StartupPictureEntries())
         if (std::none_of(pictures.begin(), pictures.end(), [&](const auto& given) { return given.name == entry.name; }))
             pictures.push_back(std::move(entry));
-    if (dialog_sheet)
+    if (dialog_sheet) {
         pictures.push_back(DialogSheetEntry());
+        pictures.push_back({"DIALOG_P2.AKB", tools::EncodeAkb(tools::BuildSheet(tools::NOTICE2_SHEET_WIDTH,
+                                                                                tools::NOTICE2_SHEET_HEIGHT,
+                                                                                tools::NoticeSheetCells()),
+                                                              {})});
+    }
     m_dir.Write("layer.arc", tools::BuildArchive(pictures, tools::ArchiveEncoding::Plain));
 
     CVeskDoc* document = GetDocument();

@@ -1,6 +1,7 @@
 #include "sheetgen/SheetGenerator.h"
 
 #include <array>
+#include <utility>
 
 namespace tools {
 
@@ -98,8 +99,79 @@ std::vector<SheetCell> DialogSheetCells()
         cells.push_back({1685, 73 * state, 222, 73, 0, state, "YES" + suffix});
         cells.push_back({1685, 73 * (state + 4), 222, 73, 1, state, "NO" + suffix});
         cells.push_back({54, 1430 + 44 * state, 44, 44, 0x100, state, "B" + std::to_string(state)});
+        cells.push_back({1686, 585 + 73 * state, 222, 73, 0, state, "OK" + suffix});
     }
+    cells.push_back({0, 660, 880, 210, NOTICE_SHEET_PANEL_SMALL, 0, "NOTICE"});
+    cells.push_back({0, 1120, 880, 310, NOTICE_SHEET_PANEL_LARGE, 0, "NOTICE-L"});
+    const std::array<std::pair<int32_t, int32_t>, 4> lines{
+        {{1360, 88}, {1448, 106}, {1554, 106}, {1660, 165}}};
+    for (size_t kind = 0; kind < lines.size(); ++kind)
+        cells.push_back({880, lines[kind].first, 805, lines[kind].second,
+                         NOTICE_SHEET_LINE + static_cast<uint32_t>(kind), 0, "NOTE-" + std::to_string(kind)});
     return cells;
+}
+
+std::vector<SheetCell> NoticeSheetCells()
+{
+    std::vector<SheetCell> cells;
+    for (int32_t line = 0; line < 16; ++line)
+        cells.push_back({0, 88 * line, 805, 88, NOTICE2_SHEET_LINE + static_cast<uint32_t>(line), 0,
+                         "LINE-" + std::to_string(line)});
+    cells.push_back({0, 1408, 805, 40, NOTICE2_SHEET_NOTE, 0, "NOTE"});
+    cells.push_back({0, 1448, 805, 88, NOTICE2_SHEET_KIND_4, 0, "KIND-4"});
+    return cells;
+}
+
+std::vector<AreaRecord> NoticeAreas()
+{
+    return {{0, 849, 560, 849 + 222, 560 + 73}};
+}
+
+std::vector<SheetCell> NameInputSheetCells()
+{
+    std::vector<SheetCell> cells;
+    for (int32_t state = 0; state < 4; ++state) {
+        const std::string suffix = "-" + std::to_string(state);
+        for (int32_t k = 0; k < 10; ++k)
+            cells.push_back(
+                {104 * k, 36 * state, 104, 36, static_cast<uint32_t>(k), state, "J" + std::to_string(k)});
+        for (int32_t k = 0; k < 5; ++k)
+            cells.push_back({188 * k, 144 + 58 * state, 188, 58, k < 3 ? 0x100u + k : 0x200u + (k - 3), state,
+                             (k < 3 ? "TAB" : "CARET") + std::to_string(k) + suffix});
+        cells.push_back({940, 144 + 58 * state, 238, 58, 0x202, state, "DEL" + suffix});
+        for (int32_t k = 0; k < 2; ++k)
+            cells.push_back({264 + 73 * (state + 4 * k), 376, 73, 349, 0x300u + k, state,
+                             "S" + std::to_string(k) + suffix});
+        cells.push_back({0, 376 + 86 * state, 264, 86, 0x400, state, "DEFAULT" + suffix});
+        cells.push_back({1178, 152 * state, 232, 152, 0x500, state, "OK" + suffix});
+        cells.push_back({846, 376 + 58 * state, 58, 58, 0x1000, state, "C" + std::to_string(state)});
+    }
+    cells.push_back({1040, 0, 59, 59, NAME_SHEET_CARET, 0, "CARET"});
+    cells.push_back({904, 434, 120, 64, NAME_SHEET_NAME_LABEL, 0, "NAME"});
+    cells.push_back({904, 376, 152, 58, NAME_SHEET_READING, 0, "READ"});
+    cells.push_back({0, 805, 1157, 64, NAME_SHEET_BUTTON_BAND, 0, "BAND"});
+    cells.push_back({0, 725, 878, 80, NAME_SHEET_NAME_BAND, 0, "FIELD"});
+    return cells;
+}
+
+std::vector<AreaRecord> NameInputAreas()
+{
+    std::vector<AreaRecord> areas;
+    auto add = [&](uint32_t id, int32_t x, int32_t y, int32_t width, int32_t height) {
+        areas.push_back({id, x, y, x + width, y + height});
+    };
+    for (int32_t k = 0; k < 10; ++k)
+        add(static_cast<uint32_t>(k), 368 + 120 * k, 766, 104, 36);
+    for (int32_t k = 0; k < 3; ++k)
+        add(0x100u + k, 316 + 210 * k, 810, 188, 58);
+    for (int32_t k = 0; k < 2; ++k)
+        add(0x200u + k, 946 + 210 * k, 810, 188, 58);
+    add(0x202, 1366, 810, 238, 58);
+    for (int32_t k = 0; k < 2; ++k)
+        add(0x300u + k, 1577, 45 + 360 * k, 73, 349);
+    add(0x400, 268, 940, 264, 86);
+    add(0x500, 1436, 875, 232, 152);
+    return areas;
 }
 
 std::vector<AreaRecord> DialogAreas(bool with_box)

@@ -85,4 +85,31 @@ std::vector<SheetCell> SideMenuSheetCells();
 // "mesmenu.area": the tab (0xF00) and slots 1 to 8 (ids 1 to 8) at their open places.
 std::vector<AreaRecord> SideMenuAreas();
 
+// The notices' pieces of "dialog_p.akb" (their OK button is control 0 at x 1686), and their own
+// second sheet "dialog_p2.akb": sixteen 88-pixel lines, the 40-pixel note of kind 2, kind 4's line.
+inline constexpr uint32_t NOTICE_SHEET_PANEL_SMALL = 0x7F02; // source y 660
+inline constexpr uint32_t NOTICE_SHEET_PANEL_LARGE = 0x7F03; // source y 1120
+inline constexpr uint32_t NOTICE_SHEET_LINE = 0x7100;        // + kind 0 to 3
+inline constexpr uint32_t NOTICE2_SHEET_LINE = 0x7200;       // + line number
+inline constexpr uint32_t NOTICE2_SHEET_NOTE = 0x7F10;
+inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x7F11;
+inline constexpr int32_t NOTICE2_SHEET_WIDTH = 805;
+inline constexpr int32_t NOTICE2_SHEET_HEIGHT = 1536;
+std::vector<SheetCell> NoticeSheetCells();
+// "dialog3.area": the OK button.
+std::vector<AreaRecord> NoticeAreas();
+
+// The name entry's parts sheet "keybord_p.akb": every button in four states under its control
+// id, the palette cell under 0x1000, and the pieces that are not controls.
+inline constexpr uint32_t NAME_SHEET_CARET = 0x600;
+inline constexpr uint32_t NAME_SHEET_NAME_LABEL = 0x601;
+inline constexpr uint32_t NAME_SHEET_READING = 0x602;
+inline constexpr uint32_t NAME_SHEET_BUTTON_BAND = 0x603;
+inline constexpr uint32_t NAME_SHEET_NAME_BAND = 0x604;
+inline constexpr int32_t NAME_SHEET_WIDTH = 1410;
+inline constexpr int32_t NAME_SHEET_HEIGHT = 869;
+std::vector<SheetCell> NameInputSheetCells();
+// "NameInput.area": the buttons of the name entry.
+std::vector<AreaRecord> NameInputAreas();
+
 } // namespace tools

@@ -1,6 +1,8 @@
 // sheetgen: writes screens' picture sheets and area files, and reads cells back from frames.
-//   sheetgen dialog-sheet <folder>         "dialog_p.akb" into the folder
-//   sheetgen dialog-areas <folder>         "dialog.area" and "dialog2.area" into the folder
+//   sheetgen dialog-sheet <folder>         "dialog_p.akb" and "dialog_p2.akb" into the folder
+//   sheetgen dialog-areas <folder>         "dialog.area", "dialog2.area" and "dialog3.area"
+//   sheetgen name-input-sheet <folder>     "keybord_p.akb" into the folder
+//   sheetgen name-input-areas <folder>     "NameInput.area" into the folder
 //   sheetgen gallery-sheets <folder>       the CG gallery's three sheets, every language's name
 //   sheetgen gallery-areas <folder>        "cgmode.area" and "cgview.area"
 //   sheetgen thumbnails <file> <first id>  a sheet of twelve thumbnails, ids from the first on
@@ -51,12 +53,27 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "dialog-sheet") == 0) {
         const tools::AkbPicture sheet = tools::BuildSheet(
             tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT, tools::DialogSheetCells());
-        return Write(std::string(argv[2]) + "/dialog_p.akb", tools::EncodeAkb(sheet, {})) ? 0 : 1;
+        const tools::AkbPicture notices = tools::BuildSheet(
+            tools::NOTICE2_SHEET_WIDTH, tools::NOTICE2_SHEET_HEIGHT, tools::NoticeSheetCells());
+        return Write(std::string(argv[2]) + "/dialog_p.akb", tools::EncodeAkb(sheet, {})) &&
+                       Write(std::string(argv[2]) + "/dialog_p2.akb", tools::EncodeAkb(notices, {}))
+                   ? 0
+                   : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "name-input-sheet") == 0) {
+        const tools::AkbPicture sheet = tools::BuildSheet(tools::NAME_SHEET_WIDTH, tools::NAME_SHEET_HEIGHT,
+                                                          tools::NameInputSheetCells());
+        return Write(std::string(argv[2]) + "/keybord_p.akb", tools::EncodeAkb(sheet, {})) ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "name-input-areas") == 0)
+        return Write(std::string(argv[2]) + "/NameInput.area", tools::BuildAreaFile(tools::NameInputAreas()))
+                   ? 0
+                   : 1;
     if (argc == 3 && std::strcmp(argv[1], "dialog-areas") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
         return Write(folder + "dialog.area", tools::BuildAreaFile(tools::DialogAreas(true))) &&
-                       Write(folder + "dialog2.area", tools::BuildAreaFile(tools::DialogAreas(false)))
+                       Write(folder + "dialog2.area", tools::BuildAreaFile(tools::DialogAreas(false))) &&
+                       Write(folder + "dialog3.area", tools::BuildAreaFile(tools::NoticeAreas()))
                    ? 0
                    : 1;
     }
@@ -116,6 +133,7 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
                          "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
-                         "message-areas <folder> | find-cell <frame.png> <x> <y> <id>\n");
+                         "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
+                         "find-cell <frame.png> <x> <y> <id>\n");
     return 1;
 }

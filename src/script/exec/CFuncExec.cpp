@@ -174,8 +174,9 @@ void CFuncExec::Call(CScript& script)
         const int32_t number = Context->PopInteger();
         std::unique_ptr<CMiniDialog> dialog =
             code == 30 ? std::make_unique<CMiniDialog>() : std::make_unique<CMiniDialog2>();
-        dialog->Setup(number, MINI_DIALOG_DEPTH);
-        dialog->Run(nullptr);
+        // A notice that could not be built is not run: its loop would wait on nothing.
+        if (dialog->Setup(number, MINI_DIALOG_DEPTH) == 1)
+            dialog->Run(nullptr);
         return;
     }
     case 31:

@@ -43,8 +43,13 @@ constexpr int32_t TITLE_LAST_BUTTON_HEIGHT = 94;
 void CFuncExec::NameInput()
 {
     CNameInput screen;
-    screen.Setup();
-    screen.Run(nullptr);
+    if (screen.Setup() == 1) {
+        screen.Run(nullptr);
+    } else {
+        // The story still needs a name: the language's default stands in for the entry.
+        AppMessageBox(0, "名前入力画面を開けませんでした。既定の名前で続けます。");
+        StoreHeroName(CurrentState->Bytes, GetDefaultHeroName(GetConfigLanguage()));
+    }
     screen.Release();
 }
 

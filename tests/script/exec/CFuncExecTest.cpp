@@ -287,6 +287,16 @@ TEST_F(CFuncExecTest, DefaultHeroNameAndItsBacklogTextWithSuffixes)
     }
 }
 
+TEST_F(CFuncExecTest, ANameEntryThatCannotBeSetUpLeavesTheDefaultNameInAGrownArray)
+{
+    // No parts sheet here: the entry is not run, and the story still gets a name.
+    m_app.Config().SetInt("/Config/Language", 0);
+    State().Bytes.resize(HERO_NAME_BYTE - 10);
+    RunSource("lib 29, 18\nend\n");
+    ASSERT_EQ(State().Bytes.size(), HERO_NAME_BYTE + 8);
+    EXPECT_EQ(Exec().GetHeroName(), CStringUTF8("Ryusuke"));
+}
+
 TEST_F(CFuncExecTest, BacklogTextsHonourTheEngineStateAndTheArrayEnd)
 {
     LogBuffer& entry = PrepareBacklog();
