@@ -6,7 +6,7 @@
 
 #include "screens/base/ISelect.h"
 
-class CConfig : public ISelect, public ISystemParts
+class CConfig : public ISystemParts
 {
 public:
     // Shows nothing yet: a run ends at once with -1.

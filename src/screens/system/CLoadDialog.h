@@ -6,7 +6,7 @@
 
 #include "screens/base/ISelect.h"
 
-class CLoadDialog : public ISelect, public ISystemParts
+class CLoadDialog : public ISystemParts
 {
 public:
     // Shows nothing yet: a run ends at once with -1.

@@ -6,7 +6,7 @@
 
 #include "screens/base/ISelect.h"
 
-class CSoundConfig : public ISelect, public ISystemParts
+class CSoundConfig : public ISystemParts
 {
 public:
     // Shows nothing yet: a run ends at once with -1.
