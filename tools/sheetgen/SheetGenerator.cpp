@@ -137,6 +137,8 @@ std::vector<SheetCell> ConfigSheetCells()
                              0x0C00 + static_cast<uint32_t>(item), state, "SYS" + std::to_string(item) + suffix});
     }
     cells.push_back({0, 982, 790, 58, CONFIG_SHEET_SAMPLE, 0, ""});
+    for (int32_t digit = 0; digit <= 10; ++digit)
+        cells.push_back({340 + 23 * digit, 632, 23, 30, CONFIG_SHEET_DIGIT + static_cast<uint32_t>(digit), 0, ""});
     return cells;
 }
 
@@ -178,6 +180,33 @@ std::vector<AreaRecord> ConfigAreas()
     fixed(0x0F00, 1720, 684, 158, 158);
     fixed(0x1000, 1720, 904, 158, 158);
     fixed(0x1100, 936, 44, 694, 70);
+    return areas;
+}
+
+std::vector<AreaRecord> SoundConfigAreas()
+{
+    std::vector<AreaRecord> areas;
+    const auto panel = [&](uint32_t id, int32_t x, int32_t y, int32_t w, int32_t h) {
+        areas.push_back({id, x, y + 40, x + w, y + 40 + h});
+    };
+    const int32_t switches[][2] = {{654, 78}, {1464, 78}, {654, 210}, {1464, 210}};
+    const int32_t sliders[][2] = {{118, 122}, {930, 122}, {118, 254}, {930, 254}};
+    for (uint32_t group = 0; group < 4; ++group) {
+        panel(group << 8, switches[group][0], switches[group][1], 144, 42);
+        panel((group << 8) | 1, sliders[group][0], sliders[group][1], 612, 54);
+    }
+    for (int32_t k = 0; k < 16; ++k) {
+        panel(0x0500 + static_cast<uint32_t>(k), 654 + 810 * (k % 2), 410 + 132 * (k / 2), 144, 42);
+        panel(0x0600 + static_cast<uint32_t>(k), 190 + 812 * (k % 2), 462 + 132 * (k / 2), 612, 54);
+    }
+    panel(0x0700, 1464, 338, 144, 42);
+    areas.push_back({0x0D00, 1640, 37, 1640 + 48, 37 + 43});
+    areas.push_back({0x0D01, 1640, 956, 1640 + 48, 956 + 43});
+    areas.push_back({0x0D02, 1648, 80, 1648 + 32, 80 + 876});
+    areas.push_back({0x0E00, 1720, 320, 1720 + 158, 320 + 158});
+    areas.push_back({0x0E01, 1720, 502, 1720 + 158, 502 + 158});
+    areas.push_back({0x0F00, 1720, 684, 1720 + 158, 684 + 158});
+    areas.push_back({0x1000, 1720, 904, 1720 + 158, 904 + 158});
     return areas;
 }
 

@@ -57,10 +57,13 @@ inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_OFF = 0x7103;
 inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_ON = 0x7104;
 inline constexpr uint32_t CONFIG_SHEET_SAMPLE = 0x7105;
 inline constexpr uint32_t CONFIG_SHEET_BACKGROUND = 0x7106; // the whole of "system_bg.akb"
+inline constexpr uint32_t CONFIG_SHEET_DIGIT = 0x7110;      // + digit; + 10 the per-cent sign
 inline constexpr int32_t CONFIG_SHEET_WIDTH = 2082;
 inline constexpr int32_t CONFIG_SHEET_HEIGHT = 1040;
 std::vector<SheetCell> ConfigSheetCells();
 // "config00.area": every control, page controls at scroll offset 0, in screen pixels.
 std::vector<AreaRecord> ConfigAreas();
+// "config01.area" of the sound settings: panel controls at scroll offset 0, in screen pixels.
+std::vector<AreaRecord> SoundConfigAreas();
 
 } // namespace tools
