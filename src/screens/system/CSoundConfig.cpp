@@ -281,6 +281,7 @@ ScriptValue* CSoundConfig::Run(ScriptValue* out)
     for (auto& channel : lists[SOUND_GROUP_VOICE])
         if (channel)
             channel->Stop(true);
+    CONFIG_STATE::Load();
     return ISystemParts::Run(out);
 }
 
