@@ -1,8 +1,10 @@
 // sheetgen: writes screens' picture sheets and area files, and reads cells back from frames.
 //   sheetgen dialog-sheet <folder>         "dialog_p.akb" into the folder
 //   sheetgen dialog-areas <folder>         "dialog.area" and "dialog2.area" into the folder
-//   sheetgen config-sheet <folder>         "systemsound_p.akb", "systemcover.akb", "system_bg.akb"
-//   sheetgen config-areas <folder>         "config00.area"
+//   sheetgen config-sheet <folder>         the settings pages' pictures: "systemsound_p.akb",
+//                                          "systemcover.akb", "system_bg.akb", "sound_bg.akb" and
+//                                          "sound_cover.akb" with its "_en", "_ch", "_tw" forms
+//   sheetgen config-areas <folder>         "config00.area" and "config01.area"
 //   sheetgen find-cell <frame.png> <x> <y> <id>
 //                                          exit 0 when the pixel shows a cell of the control id
 #include "platform/gdi/PngCodec.h"
@@ -60,14 +62,20 @@ int main(int argc, char** argv)
             tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells());
         const tools::AkbPicture background =
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
-        return Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
+        const std::vector<uint8_t> cover = tools::EncodeAkb(tools::MakePicture(1632, 1449, 0), {});
+        bool written = Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
                        Write(folder + "systemcover.akb", tools::EncodeAkb(tools::MakePicture(1600, 1443, 0), {})) &&
-                       Write(folder + "system_bg.akb", tools::EncodeAkb(background, {}))
-                   ? 0
-                   : 1;
+                       Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
+                       Write(folder + "sound_bg.akb", tools::EncodeAkb(background, {}));
+        for (const char* suffix : {"", "_en", "_ch", "_tw"})
+            written = written && Write(folder + "sound_cover" + suffix + ".akb", cover);
+        return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "config-areas") == 0)
-        return Write(std::string(argv[2]) + "/config00.area", tools::BuildAreaFile(tools::ConfigAreas())) ? 0 : 1;
+        return Write(std::string(argv[2]) + "/config00.area", tools::BuildAreaFile(tools::ConfigAreas())) &&
+                       Write(std::string(argv[2]) + "/config01.area", tools::BuildAreaFile(tools::SoundConfigAreas()))
+                   ? 0
+                   : 1;
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
