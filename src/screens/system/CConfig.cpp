@@ -35,16 +35,6 @@ float Clamped(int32_t value, int32_t range)
     return static_cast<float>(std::clamp(value, 0, range)) / static_cast<float>(range);
 }
 
-std::unique_ptr<CSprite> LoadPicture(ISelect& screen, const char* name)
-{
-    try {
-        return std::unique_ptr<CSprite>(
-            screen.LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
-    } catch (const CString&) {
-        return nullptr;
-    }
-}
-
 // Where a cursor key sends the pointer: nowhere, to a control, to a slider's knob or to the
 // page control nearest to the one hovered.
 struct KeyMove
@@ -130,8 +120,8 @@ int32_t CConfig::CreateParts()
     m_page.reset(CreateSprite(0, 0, CONFIG_PAGE_WIDTH, CONFIG_PAGE_HEIGHT, PAGE_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_help || !m_page || SpriteLayerOf(m_help.get()) == nullptr || SpriteLayerOf(m_page.get()) == nullptr)
         return 0;
-    m_parts = LoadPicture(*this, "systemsound_p.akb");
-    m_cover = LoadPicture(*this, "systemcover.akb");
+    m_parts.reset(LoadPictureIfPresent("systemsound_p.akb"));
+    m_cover.reset(LoadPictureIfPresent("systemcover.akb"));
     m_scroll_position = 0;
     m_scroll_offset = 0;
     return 1;
@@ -180,7 +170,7 @@ void CConfig::OnOpen()
     if (IMouse* mouse = InputView->GetMouse())
         mouse->SetWheel(0);
     DrawToImage = 1;
-    if (std::unique_ptr<CSprite> background = LoadPicture(*this, "system_bg.akb")) {
+    if (std::unique_ptr<CSprite> background{LoadPictureIfPresent("system_bg.akb")}) {
         if (ILayer* picture = SpriteLayerOf(background.get()); picture != nullptr && ViewImageLayer() != nullptr) {
             ViewImageLayer()->Blt(0, 0, LOGICAL_WIDTH, LOGICAL_HEIGHT, picture, 0, 0, 1);
             WorkLayer()->Blt(0, 0, LOGICAL_WIDTH, LOGICAL_HEIGHT, ViewImageLayer(), 0, 0, 1);
@@ -195,17 +185,9 @@ void CConfig::OnOpen()
     m_sample_next = GetEffectTime();
 }
 
-POINT CConfig::Pointer()
-{
-    POINT position{};
-    if (IMouse* mouse = InputView->GetMouse())
-        mouse->GetPosition(&position);
-    return CDirect3D::GetInstance()->WindowToLogical(position);
-}
-
 int32_t CConfig::HoverTest()
 {
-    const POINT at = Pointer();
+    const POINT at = PointerOnScreen();
     if (const HitArea* fixed = HitAreas.HitTest(at.x, at.y);
         fixed != nullptr && !IsPageControl(static_cast<int32_t>(fixed->Id)))
         return static_cast<int32_t>(fixed->Id);
@@ -391,11 +373,11 @@ void CConfig::SetScroll(float position)
 
 float CConfig::DragSpeedSlider(int32_t group)
 {
-    float value = Clamped(Pointer().x - SPEED_POINTER_LEFT, SPEED_RANGE);
+    float value = Clamped(PointerOnScreen().x - SPEED_POINTER_LEFT, SPEED_RANGE);
     DrawSpeedSlider(group, value, 2);
     RefreshView(true);
     while (IsInputTriggered(INPUT_OK) && PumpFrame() != 0) {
-        const float now = Clamped(Pointer().x - SPEED_POINTER_LEFT, SPEED_RANGE);
+        const float now = Clamped(PointerOnScreen().x - SPEED_POINTER_LEFT, SPEED_RANGE);
         if (now != value) {
             value = now;
             DrawSpeedSlider(group, value, 2);
@@ -416,7 +398,7 @@ void CConfig::DragColorSlider(int32_t item)
     const int32_t left = ColourTrackAt(item).x + WINDOW_LEFT;
     float value = -1;
     do {
-        const float now = Clamped(Pointer().x - left - 24, COLOUR_RANGE);
+        const float now = Clamped(PointerOnScreen().x - left - 24, COLOUR_RANGE);
         if (now != value) {
             value = now;
             *field = value;
@@ -431,7 +413,7 @@ void CConfig::DragColorSlider(int32_t item)
 
 void CConfig::DragScrollThumb()
 {
-    POINT at = Pointer();
+    POINT at = PointerOnScreen();
     const int32_t top = ThumbTop(m_scroll_position);
     const bool on_thumb = at.x >= TRACK_X && at.x < TRACK_X + TRACK_WIDTH && at.y >= top && at.y < top + THUMB_HEIGHT;
     if (!on_thumb) {
@@ -441,7 +423,7 @@ void CConfig::DragScrollThumb()
     }
     int32_t last_y = at.y;
     while ((IsInputTriggered(INPUT_OK) || IsInputTriggered(INPUT_DRAG)) && PumpFrame() != 0) {
-        at = Pointer();
+        at = PointerOnScreen();
         if (at.y == last_y)
             continue;
         last_y = at.y;
@@ -490,18 +472,9 @@ void CConfig::MoveCursorToControl(int32_t group, int32_t item)
         HitAreas.MoveCursorToArea(id);
         return;
     }
-    const HitArea* area = HitAreas.Find(id);
-    if (area == nullptr)
-        return;
-    const int32_t left = std::max(area->Left, WINDOW_LEFT);
-    const int32_t right = std::min(area->Right, WINDOW_LEFT + WINDOW_VIEW_WIDTH);
-    const int32_t top = std::max(area->Top - m_scroll_offset, WINDOW_TOP);
-    const int32_t bottom = std::min(area->Bottom - m_scroll_offset, WINDOW_TOP + WINDOW_HEIGHT);
-    if (left >= right || top >= bottom)
-        return;
-    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(POINT{(left + right) / 2, (top + bottom) / 2});
-    if (IMouse* mouse = InputView->GetMouse())
-        mouse->SetPosition(window.x, window.y);
+    if (const HitArea* area = HitAreas.Find(id))
+        WarpToVisiblePart(*area, m_scroll_offset,
+                          RECT{WINDOW_LEFT, WINDOW_TOP, WINDOW_LEFT + WINDOW_VIEW_WIDTH, WINDOW_TOP + WINDOW_HEIGHT});
 }
 
 void CConfig::MoveCursorToKnob(int32_t group, int32_t item)
@@ -520,11 +493,8 @@ void CConfig::MoveCursorToKnob(int32_t group, int32_t item)
     } else {
         return;
     }
-    if (at.y < 0 || at.y > LOGICAL_HEIGHT)
-        return;
-    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(at);
-    if (IMouse* mouse = InputView->GetMouse())
-        mouse->SetPosition(window.x, window.y);
+    if (at.y >= 0 && at.y <= LOGICAL_HEIGHT)
+        WarpCursorTo(at);
 }
 
 void CConfig::MoveCursorToNearest(int32_t from)
@@ -534,22 +504,7 @@ void CConfig::MoveCursorToNearest(int32_t from)
         return;
     const int32_t sx = (source->Left + source->Right) / 2;
     const int32_t sy = (source->Top + source->Bottom) / 2 + ((from >> 8) == 17 ? 124 : 0);
-    int32_t best = 65535;
-    int32_t best_id = -1;
-    for (int32_t group = 0; group <= 12; ++group) {
-        for (int32_t item = 0; item <= 8; ++item) {
-            const HitArea* area = HitAreas.Find(static_cast<uint32_t>(group * 256 + item));
-            if (area == nullptr)
-                continue;
-            const double dx = (area->Left + area->Right) / 2 - sx;
-            const double dy = (area->Top + area->Bottom) / 2 - m_scroll_offset - sy;
-            const auto distance = static_cast<int32_t>(std::sqrt(dx * dx + dy * dy));
-            if (distance < best) {
-                best = distance;
-                best_id = group * 256 + item;
-            }
-        }
-    }
+    const int32_t best_id = NearestControl(POINT{sx, sy}, m_scroll_offset, 12, 8);
     if (best_id == -1)
         return;
     const int32_t group = best_id >> 8;

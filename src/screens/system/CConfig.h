@@ -83,7 +83,6 @@ private:
     void Decide(int32_t id);
     // The control under the pointer: fixed controls first, then the scrolled page.
     int32_t HoverTest();
-    POINT Pointer();
     void SetScroll(float position);
     void Present();
 

@@ -99,18 +99,6 @@ int32_t Attenuation(float base, float a, float b)
     return static_cast<int32_t>(base) - static_cast<int32_t>(a * base * b);
 }
 
-std::unique_ptr<CSprite> LoadFirst(ISelect& screen, std::initializer_list<const char*> names)
-{
-    for (const char* name : names) {
-        try {
-            if (CSprite* sprite = screen.LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0))
-                return std::unique_ptr<CSprite>(sprite);
-        } catch (const CString&) {
-        }
-    }
-    return nullptr;
-}
-
 ILayer* LayerOfSprite(const std::unique_ptr<CSprite>& sprite)
 {
     return sprite ? SpriteLayerOf(sprite.get()) : nullptr;
@@ -229,20 +217,20 @@ int32_t CSoundConfig::CreateParts()
     // Languages without pictures of their own take the traditional Chinese ones, else the plain.
     switch (GetConfigLanguage()) {
     case 0:
-        m_sheet = LoadFirst(*this, {"systemsound_p.akb"});
-        m_cover = LoadFirst(*this, {"sound_cover_en.akb"});
+        m_sheet = LoadFirst({"systemsound_p.akb"});
+        m_cover = LoadFirst({"sound_cover_en.akb"});
         break;
     case 1:
-        m_sheet = LoadFirst(*this, {"systemsound_p.akb"});
-        m_cover = LoadFirst(*this, {"sound_cover_ch.akb"});
+        m_sheet = LoadFirst({"systemsound_p.akb"});
+        m_cover = LoadFirst({"sound_cover_ch.akb"});
         break;
     case 3:
-        m_sheet = LoadFirst(*this, {"systemsound_p.akb"});
-        m_cover = LoadFirst(*this, {"sound_cover.akb"});
+        m_sheet = LoadFirst({"systemsound_p.akb"});
+        m_cover = LoadFirst({"sound_cover.akb"});
         break;
     default:
-        m_sheet = LoadFirst(*this, {"systemsound_p_tw.akb", "systemsound_p.akb"});
-        m_cover = LoadFirst(*this, {"sound_cover_tw.akb", "sound_cover.akb"});
+        m_sheet = LoadFirst({"systemsound_p_tw.akb", "systemsound_p.akb"});
+        m_cover = LoadFirst({"sound_cover_tw.akb", "sound_cover.akb"});
         break;
     }
     m_scroll_ratio = 0;
@@ -258,6 +246,14 @@ void CSoundConfig::ReleaseParts()
     m_cover.reset();
     m_panel.reset();
     m_cover_copy.reset();
+}
+
+std::unique_ptr<CSprite> CSoundConfig::LoadFirst(std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        if (CSprite* sprite = LoadPictureIfPresent(name))
+            return std::unique_ptr<CSprite>(sprite);
+    return nullptr;
 }
 
 ScriptValue* CSoundConfig::Run(ScriptValue* out)
@@ -361,14 +357,6 @@ float CSoundConfig::SliderValue(int32_t pointer_x, int32_t slider_x)
 {
     return static_cast<float>(std::clamp(pointer_x - slider_x - KNOB_HALF, 0, SLIDER_RANGE)) /
            static_cast<float>(SLIDER_RANGE);
-}
-
-POINT CSoundConfig::Pointer()
-{
-    POINT position{};
-    if (IMouse* mouse = InputView->GetMouse())
-        mouse->GetPosition(&position);
-    return CDirect3D::GetInstance()->WindowToLogical(position);
 }
 
 void CSoundConfig::DrawSwitch(int32_t group, int32_t state)
@@ -569,7 +557,7 @@ void CSoundConfig::OnOpen()
     DrawToImage = 1;
     m_scroll_ratio = 0;
     m_scroll_offset = 0;
-    if (std::unique_ptr<CSprite> background = LoadFirst(*this, {"sound_bg.akb"}); background && ViewImageLayer()) {
+    if (std::unique_ptr<CSprite> background = LoadFirst({"sound_bg.akb"}); background && ViewImageLayer()) {
         ViewImageLayer()->Blt(0, 0, LOGICAL_WIDTH, LOGICAL_HEIGHT, SpriteLayerOf(background.get()), 0, 0, 1);
         WorkLayer()->Blt(0, 0, LOGICAL_WIDTH, LOGICAL_HEIGHT, ViewImageLayer(), 0, 0, 1);
     }
@@ -590,7 +578,7 @@ void CSoundConfig::OnClose()
 
 int32_t CSoundConfig::HoverTest()
 {
-    const POINT at = Pointer();
+    const POINT at = PointerOnScreen();
     if (const HitArea* fixed = HitAreas.HitTest(at.x, at.y); fixed != nullptr && fixed->Id >= 0x0D00)
         return static_cast<int32_t>(fixed->Id);
     const HitArea* panel = HitAreas.HitTest(at.x, at.y + m_scroll_offset);
@@ -623,7 +611,7 @@ void CSoundConfig::DragSlider(int32_t group)
 {
     m_sample_played = 0;
     const int32_t slider_x = SliderAt(group).x;
-    float value = SliderValue(Pointer().x, slider_x);
+    float value = SliderValue(PointerOnScreen().x, slider_x);
     const auto show = [&] {
         DrawSlider(group, value, 2, true);
         ApplyVolume(1, group, value);
@@ -631,7 +619,7 @@ void CSoundConfig::DragSlider(int32_t group)
     };
     show();
     while ((IsInputTriggered(INPUT_OK) || IsInputTriggered(INPUT_DRAG)) && PumpFrame() != 0) {
-        const float now = SliderValue(Pointer().x, slider_x);
+        const float now = SliderValue(PointerOnScreen().x, slider_x);
         if (now != value) {
             value = now;
             show();
@@ -654,7 +642,7 @@ void CSoundConfig::Scrolled()
 
 void CSoundConfig::DragScrollBar()
 {
-    POINT at = Pointer();
+    POINT at = PointerOnScreen();
     const int32_t top = TRACK_Y + static_cast<int32_t>(m_scroll_ratio * THUMB_RANGE);
     const auto ratio = [](int32_t y) {
         return static_cast<float>(std::clamp(y - THUMB_POINTER_TOP, 0, THUMB_RANGE)) / THUMB_RANGE;
@@ -664,7 +652,7 @@ void CSoundConfig::DragScrollBar()
     DrawScrollThumb(2, true);
     int32_t last_y = at.y;
     while ((IsInputTriggered(INPUT_OK) || IsInputTriggered(INPUT_DRAG)) && PumpFrame() != 0) {
-        at = Pointer();
+        at = PointerOnScreen();
         if (at.y == last_y)
             continue;
         last_y = at.y;
@@ -785,18 +773,8 @@ void CSoundConfig::MoveToControl(int32_t group, int32_t item)
         HitAreas.MoveCursorToArea(id);
         return;
     }
-    const HitArea* area = HitAreas.Find(id);
-    if (area == nullptr)
-        return;
-    const int32_t left = std::max(area->Left, 0);
-    const int32_t right = std::min(area->Right, SOUND_PANEL_WIDTH);
-    const int32_t top = std::max(area->Top - m_scroll_offset, WINDOW_TOP);
-    const int32_t bottom = std::min(area->Bottom - m_scroll_offset, 1001);
-    if (left >= right || top >= bottom)
-        return;
-    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(POINT{(left + right) / 2, (top + bottom) / 2});
-    if (IMouse* mouse = InputView->GetMouse())
-        mouse->SetPosition(window.x, window.y);
+    if (const HitArea* area = HitAreas.Find(id))
+        WarpToVisiblePart(*area, m_scroll_offset, RECT{0, WINDOW_TOP, SOUND_PANEL_WIDTH, 1001});
 }
 
 void CSoundConfig::MoveToSlider(int32_t group)
@@ -804,11 +782,8 @@ void CSoundConfig::MoveToSlider(int32_t group)
     const POINT at = SliderAt(group);
     const int32_t x = at.x + static_cast<int32_t>(SLIDER_RANGE * *VolumeField(group)) + KNOB_HALF;
     const int32_t y = at.y + WINDOW_TOP - m_scroll_offset + KNOB_H / 2;
-    if (y < WINDOW_TOP || y > WINDOW_TOP + WINDOW_HEIGHT)
-        return;
-    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(POINT{x, y});
-    if (IMouse* mouse = InputView->GetMouse())
-        mouse->SetPosition(window.x, window.y);
+    if (y >= WINDOW_TOP && y <= WINDOW_TOP + WINDOW_HEIGHT)
+        WarpCursorTo(POINT{x, y});
 }
 
 void CSoundConfig::MoveToNearestControl(int32_t id)
@@ -818,22 +793,7 @@ void CSoundConfig::MoveToNearestControl(int32_t id)
         return;
     const int32_t sx = (source->Left + source->Right) / 2;
     const int32_t sy = (source->Top + source->Bottom) / 2;
-    int32_t best = -1;
-    int32_t best_distance = INT32_MAX;
-    for (int32_t group = 0; group <= 7; ++group) {
-        for (int32_t item = 0; item <= 10; ++item) {
-            const HitArea* area = HitAreas.Find(static_cast<uint32_t>(group * 256 + item));
-            if (area == nullptr)
-                continue;
-            const double dx = (area->Left + area->Right) / 2 - sx;
-            const double dy = (area->Top + area->Bottom) / 2 - m_scroll_offset - sy;
-            const auto distance = static_cast<int32_t>(std::sqrt(dx * dx + dy * dy));
-            if (distance < best_distance) {
-                best_distance = distance;
-                best = group * 256 + item;
-            }
-        }
-    }
+    const int32_t best = NearestControl(POINT{sx, sy}, m_scroll_offset, 7, 10);
     if (best == -1)
         return;
     if (IsSlider(best) && SoundGroupOf(best) >= 0)

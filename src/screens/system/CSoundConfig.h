@@ -6,6 +6,7 @@
 // settings back; closing reloads them and puts the master level on the channels again.
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 #include "app/CONFIG_STATE.h"
@@ -57,6 +58,8 @@ public:
     int32_t GetScrollOffset() const { return m_scroll_offset; }
 
 private:
+    // The first of the pictures the archive has.
+    std::unique_ptr<CSprite> LoadFirst(std::initializer_list<const char*> names);
     // The on and volume fields of a group (0-3) or of a character (4 + k).
     int32_t* EnableField(int32_t group);
     float* VolumeField(int32_t group);
@@ -68,7 +71,6 @@ private:
     void DragScrollBar();
     void Scrolled();
     void Press(int32_t id);
-    POINT Pointer();
     int32_t HoverTest();
     void MoveToControl(int32_t group, int32_t item);
     void MoveToSlider(int32_t group);

@@ -1,13 +1,18 @@
 #include "screens/system/ISystemParts.h"
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
+#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "app/IMouse.h"
 #include "app/ScreenSettings.h"
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
 #include "graphics/CFontDIB.h"
+#include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
@@ -147,6 +152,66 @@ ILayer* ISystemParts::ViewTarget()
 ILayer* ISystemParts::MaskTarget()
 {
     return DrawToImage != 0 ? static_cast<ILayer*>(MaskImageLayer()) : SpriteLayerOf(MaskLayer());
+}
+
+CSprite* ISystemParts::LoadPictureIfPresent(const char* name)
+{
+    CLayerFile* file = LayerFile();
+    CStringUTF8 entry(name);
+    entry.MakeUpper(); // the archive's index holds upper-case names
+    if (file == nullptr || file->Exists(entry) == 0)
+        return nullptr;
+    try {
+        return LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+    } catch (const CString&) {
+        return nullptr;
+    }
+}
+
+POINT ISystemParts::PointerOnScreen()
+{
+    POINT position{};
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->GetPosition(&position);
+    return CDirect3D::GetInstance()->WindowToLogical(position);
+}
+
+void ISystemParts::WarpCursorTo(POINT screen)
+{
+    const POINT window = CDirect3D::GetInstance()->LogicalToWindow(screen);
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->SetPosition(window.x, window.y);
+}
+
+void ISystemParts::WarpToVisiblePart(const HitArea& area, int32_t offset, const RECT& window)
+{
+    const int32_t left = std::max(area.Left, window.left);
+    const int32_t right = std::min(area.Right, window.right);
+    const int32_t top = std::max(area.Top - offset, window.top);
+    const int32_t bottom = std::min(area.Bottom - offset, window.bottom);
+    if (left < right && top < bottom)
+        WarpCursorTo(POINT{(left + right) / 2, (top + bottom) / 2});
+}
+
+int32_t ISystemParts::NearestControl(POINT from, int32_t offset, int32_t last_group, int32_t last_item)
+{
+    int32_t best = -1;
+    int32_t best_distance = 65535;
+    for (int32_t group = 0; group <= last_group; ++group) {
+        for (int32_t item = 0; item <= last_item; ++item) {
+            const HitArea* area = HitAreas.Find(static_cast<uint32_t>(group * 256 + item));
+            if (area == nullptr)
+                continue;
+            const double dx = (area->Left + area->Right) / 2 - from.x;
+            const double dy = (area->Top + area->Bottom) / 2 - offset - from.y;
+            const auto distance = static_cast<int32_t>(std::sqrt(dx * dx + dy * dy));
+            if (distance < best_distance) {
+                best_distance = distance;
+                best = group * 256 + item;
+            }
+        }
+    }
+    return best;
 }
 
 int32_t ISystemParts::CreateParts()

@@ -80,6 +80,20 @@ protected:
     ILayer* ViewTarget();
     ILayer* MaskTarget();
 
+    // A new memory sprite of the picture, or null without a word when the archive lacks it: the
+    // pages ask for pictures a language may not have.
+    CSprite* LoadPictureIfPresent(const char* name);
+
+    // The pointer in screen pixels, and a warp of it to a screen point.
+    POINT PointerOnScreen();
+    void WarpCursorTo(POINT screen);
+    // Warps to the centre of what the window shows of a scrolled control's area, moved up by the
+    // offset; the pointer stays when none of it shows.
+    void WarpToVisiblePart(const HitArea& area, int32_t offset, const RECT& window);
+    // The control of the groups and items up to the given ones whose area's centre, moved up by
+    // the offset, lies nearest to the point (the first of equals); -1 when none has an area.
+    int32_t NearestControl(POINT from, int32_t offset, int32_t last_group, int32_t last_item);
+
 private:
     bool m_holds_parts = false;
 };
