@@ -1,5 +1,7 @@
 #include "screens/system/CSoundConfig.h"
 
+#include "screens/system/CConfig.h"
+
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
@@ -12,6 +14,7 @@
 #include "sound/IWaveManager.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -57,7 +60,9 @@ class CSoundConfigTest : public ScreenFixture
 {
 protected:
     CSoundConfigTest()
-        : ScreenFixture({{"CONFIG01.AREA", tools::BuildAreaFile(tools::SoundConfigAreas())}}, SoundPictures())
+        : ScreenFixture({{"CONFIG01.AREA", tools::BuildAreaFile(tools::SoundConfigAreas())},
+                         {"CONFIG00.AREA", tools::BuildAreaFile(tools::ConfigAreas())}},
+                        SoundPictures())
     {
         auto& lists = GetDocument()->SoundChannelList;
         for (size_t kind : {SOUND_GROUP_MUSIC, SOUND_GROUP_VOICE}) {
@@ -73,7 +78,9 @@ protected:
 
     int32_t LastVolume(TestChannel* channel) { return channel->volumes.empty() ? 1 : channel->volumes.back(); }
 
-    int32_t RunPage(std::function<void(int)> step)
+    int32_t RunPage(std::function<void(int)> step) { return RunScreen(m_sound, std::move(step)); }
+
+    int32_t RunScreen(ISelect& screen, std::function<void(int)> step)
     {
         m_escape_at = -10;
         OnPump([&](int pump) {
@@ -87,7 +94,7 @@ protected:
         });
         PointAt(0, 0);
         ScriptValue out = ScriptValue::FromInteger(99);
-        m_sound.Run(&out);
+        screen.Run(&out);
         OnPump(nullptr);
         m_keyboard.down.clear();
         m_mouse.left_down = 0;
@@ -230,6 +237,33 @@ TEST_F(CSoundConfigTest, TheSettingsTabKeepsTheTopPage)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(m_sound.KeepView, 1);
     EXPECT_EQ(m_app.Config().GetInt("/Config/TopPage", -1), 0);
+}
+
+TEST_F(CSoundConfigTest, OpeningAndLeavingBothPagesKeepsEveryStoredLevel)
+{
+    std::vector<std::string> keys{"/Config/MesWnd/Speed",  "/Config/OneMesSpeed", "/Config/AutoMesSpeed",
+                                  "/Config/MesWnd/Alpha",  "/Config/MesWnd/Red",  "/Config/MesWnd/Green",
+                                  "/Config/MesWnd/Blue",   "/Config/Master/Volume", "/Config/Music/Volume",
+                                  "/Config/Effect/Volume", "/Config/Voice/Volume"};
+    for (int k = 0; k < 16; ++k) {
+        char key[40];
+        std::snprintf(key, sizeof key, "/Config/CharVoice/%02d/Volume", k);
+        keys.push_back(key);
+    }
+    CConfig config;
+    ASSERT_EQ(config.CreateParts(), 1);
+    const auto leave_at_30 = [&](int pump) {
+        if (pump == 30)
+            m_escape_at = pump;
+    };
+    for (int base = 0; base <= 100; base += static_cast<int>(keys.size())) {
+        for (size_t i = 0; i < keys.size(); ++i)
+            m_app.Config().SetInt(keys[i].c_str(), std::min(100, base + static_cast<int>(i)));
+        RunScreen(config, leave_at_30);
+        RunScreen(m_sound, leave_at_30);
+        for (size_t i = 0; i < keys.size(); ++i)
+            EXPECT_EQ(m_app.Config().GetInt(keys[i].c_str(), -1), std::min(100, base + static_cast<int>(i))) << keys[i];
+    }
 }
 
 } // namespace
