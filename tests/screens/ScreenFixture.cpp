@@ -65,9 +65,12 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     : m_script(std::make_unique<PumpScript>())
 {
     m_app.SetSaveFolders((m_dir.Path().string() + "/").c_str(), (m_dir.Path().string() + "/").c_str());
-    for (const char* name : {"system_en.map", "system_cn.map", "system_tw.map", "system.map"})
-        data.push_back(
-            {tools::UpperCaseName(name), tools::BuildMapTable(std::vector<tools::MapText>{{0, u"text"}})});
+    for (const char* name : {"system_en.map", "system_cn.map", "system_tw.map", "system.map"}) {
+        // A test's own language texts come first.
+        const std::string upper = tools::UpperCaseName(name);
+        if (std::none_of(data.begin(), data.end(), [&](const tools::ArchiveEntry& entry) { return entry.name == upper; }))
+            data.push_back({upper, tools::BuildMapTable(std::vector<tools::MapText>{{0, u"text"}})});
+    }
     m_dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
     std::vector<tools::ArchiveEntry> scripts;
     for (const char* name : {"start.mes", "main.mes"}) {

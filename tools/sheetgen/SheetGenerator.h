@@ -112,4 +112,23 @@ std::vector<SheetCell> NameInputSheetCells();
 // "NameInput.area": the buttons of the name entry.
 std::vector<AreaRecord> NameInputAreas();
 
+// The settings page's parts sheet ("systemsound_p.akb"): tabs, defaults and leave buttons,
+// scroll arrows and thumb, knobs, switches, system cells, game-mode switch and the sample label
+// rectangle, each state a cell. Ids of the pieces several controls share:
+inline constexpr uint32_t CONFIG_SHEET_KNOB = 0x7100;       // knobs and radios (state 2: selected)
+inline constexpr uint32_t CONFIG_SHEET_SWITCH_ON = 0x7101;
+inline constexpr uint32_t CONFIG_SHEET_SWITCH_OFF = 0x7102;
+inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_OFF = 0x7103;
+inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_ON = 0x7104;
+inline constexpr uint32_t CONFIG_SHEET_SAMPLE = 0x7105;
+inline constexpr uint32_t CONFIG_SHEET_BACKGROUND = 0x7106; // the whole of "system_bg.akb"
+inline constexpr uint32_t CONFIG_SHEET_DIGIT = 0x7110;      // + digit; + 10 the per-cent sign
+inline constexpr int32_t CONFIG_SHEET_WIDTH = 2082;
+inline constexpr int32_t CONFIG_SHEET_HEIGHT = 1040;
+std::vector<SheetCell> ConfigSheetCells();
+// "config00.area": every control, page controls at scroll offset 0, in screen pixels.
+std::vector<AreaRecord> ConfigAreas();
+// "config01.area" of the sound settings: panel controls at scroll offset 0, in screen pixels.
+std::vector<AreaRecord> SoundConfigAreas();
+
 } // namespace tools

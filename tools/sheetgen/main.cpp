@@ -10,6 +10,10 @@
 //   sheetgen map-data <folder>             the sub maps' area files into the folder
 //   sheetgen message-sheets <folder>       "message_p.akb" and "sidemenu_p.akb" into the folder
 //   sheetgen message-areas <folder>        "mes_o.area" and "mesmenu.area" into the folder
+//   sheetgen config-sheet <folder>         the settings pages' pictures: "systemsound_p.akb",
+//                                          "systemcover.akb", "system_bg.akb", "sound_bg.akb" and
+//                                          "sound_cover.akb" with its "_en", "_ch", "_tw" forms
+//   sheetgen config-areas <folder>         "config00.area" and "config01.area"
 //   sheetgen find-cell <frame.png> <x> <y> <id>
 //                                          exit 0 when the pixel shows a cell of the control id
 #include "platform/gdi/PngCodec.h"
@@ -127,6 +131,26 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "config-sheet") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        const tools::AkbPicture sheet =
+            tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells());
+        const tools::AkbPicture background =
+            tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
+        const std::vector<uint8_t> cover = tools::EncodeAkb(tools::MakePicture(1632, 1449, 0), {});
+        bool written = Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
+                       Write(folder + "systemcover.akb", tools::EncodeAkb(tools::MakePicture(1600, 1443, 0), {})) &&
+                       Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
+                       Write(folder + "sound_bg.akb", tools::EncodeAkb(background, {}));
+        for (const char* suffix : {"", "_en", "_ch", "_tw"})
+            written = written && Write(folder + "sound_cover" + suffix + ".akb", cover);
+        return written ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "config-areas") == 0)
+        return Write(std::string(argv[2]) + "/config00.area", tools::BuildAreaFile(tools::ConfigAreas())) &&
+                       Write(std::string(argv[2]) + "/config01.area", tools::BuildAreaFile(tools::SoundConfigAreas()))
+                   ? 0
+                   : 1;
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
@@ -134,6 +158,7 @@ int main(int argc, char** argv)
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
                          "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
+                         "config-sheet <folder> | config-areas <folder> | "
                          "find-cell <frame.png> <x> <y> <id>\n");
     return 1;
 }

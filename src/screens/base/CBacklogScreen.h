@@ -6,7 +6,7 @@
 
 #include "screens/base/ISelect.h"
 
-class IBackLog : public ISelect
+class IBackLog : public ISystemParts
 {
 public:
     // The result integer; 100 and 101 ask to run again from the index the backlog keeps.
@@ -20,7 +20,7 @@ public:
     virtual int32_t GetKeptIndex() { return 0; }
 };
 
-class CBacklogScreen : public IBackLog, public ISystemParts
+class CBacklogScreen : public IBackLog
 {
 public:
     // Shows nothing yet: a run ends at once with -1.

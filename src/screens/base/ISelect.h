@@ -192,11 +192,6 @@ private:
 CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
                             int32_t type);
 
-// The screens whose parts are built once by the game work.
-class ISystemParts
-{
-public:
-    virtual ~ISystemParts() = default;
-    // Nonzero on success.
-    virtual int32_t CreateParts() { return 1; }
-};
+// The system-menu pages build on the screen base; included here so that the pages reached
+// through this header keep compiling.
+#include "screens/system/ISystemParts.h"

@@ -6,7 +6,7 @@
 
 #include "screens/base/ISelect.h"
 
-class CFlagManager : public ISelect, public ISystemParts
+class CFlagManager : public ISystemParts
 {
 public:
     // Shows nothing yet: a run ends at once with -1.

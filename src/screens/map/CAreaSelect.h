@@ -13,11 +13,13 @@
 #include "foundation/CStringUTF8.h"
 #include "screens/base/ISelect.h"
 
-class CAreaSelect : public ISelect, public ISystemParts
+class CAreaSelect : public ISelect
 {
 public:
     // Shows nothing yet: a run ends at once with -1.
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    // Nonzero on success.
+    virtual int32_t CreateParts() { return 1; }
 
     // Forgets the file name, the hit areas and the two pictures kept between runs.
     void ClearFiles()

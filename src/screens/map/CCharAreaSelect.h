@@ -6,11 +6,13 @@
 
 #include "screens/base/ScreenResult.h"
 
-class CCharAreaSelect : public ISelect, public ISystemParts
+class CCharAreaSelect : public ISelect
 {
 public:
     // Shows nothing yet: a run ends at once with -1.
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    // Nonzero on success.
+    virtual int32_t CreateParts() { return 1; }
 
     virtual int32_t RunScreen()
     {

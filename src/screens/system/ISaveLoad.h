@@ -28,7 +28,7 @@ inline constexpr size_t VARIABLE_SAVE_MADE = 53;
 inline constexpr size_t VARIABLE_SLOT_SAVE_MADE = 56;
 inline constexpr size_t VARIABLE_QUICK_SAVE_MADE = 57;
 
-class ISaveLoad : public ISelect, public ISystemParts
+class ISaveLoad : public ISystemParts
 {
 public:
     explicit ISaveLoad(int32_t page);

@@ -1,0 +1,269 @@
+#include "screens/system/CSoundConfig.h"
+
+#include "screens/system/CConfig.h"
+
+#include <gtest/gtest.h>
+
+#include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
+#include "movie/CMediaStream.h"
+#include "movie/CMoviePlayer.h"
+#include "movie/MovieVolumeRecord.h"
+#include "screens/ScreenFixture.h"
+#include "sheetgen/SheetGenerator.h"
+#include "sound/IWaveManager.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+using Cell = std::pair<uint32_t, int32_t>;
+
+// A channel that records volumes and plays, and plays from PlayFile until stopped.
+class TestChannel final : public IWaveManager
+{
+public:
+    void SetVolume(int32_t volume) override { volumes.push_back(volume); }
+    void PlayFile(CStringUTF8 name) override
+    {
+        plays.push_back(name.GetText());
+        playing = true;
+    }
+    bool Stop(bool) override
+    {
+        ++stops;
+        playing = false;
+        return true;
+    }
+    bool IsPlaying() override { return playing; }
+    std::vector<int32_t> volumes;
+    std::vector<std::string> plays;
+    int stops = 0;
+    bool playing = false;
+};
+
+std::vector<tools::ArchiveEntry> SoundPictures()
+{
+    const auto sheet = tools::EncodeAkb(
+        tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells()), {});
+    const auto cover = tools::EncodeAkb(tools::MakePicture(SOUND_PANEL_WIDTH, SOUND_PANEL_HEIGHT, 0), {});
+    return {{"SYSTEMSOUND_P.AKB", sheet},
+            {"SOUND_COVER.AKB", cover},
+            {"SOUND_COVER_EN.AKB", cover},
+            {"SOUND_BG.AKB", tools::EncodeAkb(tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080,
+                                                                              tools::CONFIG_SHEET_BACKGROUND, 0, ""}}),
+                                              {})}};
+}
+
+class CSoundConfigTest : public ScreenFixture
+{
+protected:
+    CSoundConfigTest()
+        : ScreenFixture({{"CONFIG01.AREA", tools::BuildAreaFile(tools::SoundConfigAreas())},
+                         {"CONFIG00.AREA", tools::BuildAreaFile(tools::ConfigAreas())}},
+                        SoundPictures())
+    {
+        auto& lists = GetDocument()->SoundChannelList;
+        for (size_t kind : {SOUND_GROUP_MUSIC, SOUND_GROUP_VOICE}) {
+            lists[kind].clear();
+            for (int i = 0; i < 2; ++i) {
+                auto channel = std::make_unique<TestChannel>();
+                (kind == SOUND_GROUP_MUSIC ? m_music : m_voice).push_back(channel.get());
+                lists[kind].push_back(std::move(channel));
+            }
+        }
+        EXPECT_EQ(m_sound.CreateParts(), 1);
+    }
+
+    int32_t LastVolume(TestChannel* channel) { return channel->volumes.empty() ? 1 : channel->volumes.back(); }
+
+    int32_t RunPage(std::function<void(int)> step) { return RunScreen(m_sound, std::move(step)); }
+
+    int32_t RunScreen(ISelect& screen, std::function<void(int)> step)
+    {
+        m_escape_at = -10;
+        OnPump([&](int pump) {
+            step(pump);
+            if (pump == 400)
+                m_escape_at = pump;
+            if (pump == m_escape_at)
+                m_keyboard.down = {1};
+            if (pump == m_escape_at + 2)
+                m_keyboard.down.clear();
+        });
+        PointAt(0, 0);
+        ScriptValue out = ScriptValue::FromInteger(99);
+        screen.Run(&out);
+        OnPump(nullptr);
+        m_keyboard.down.clear();
+        m_mouse.left_down = 0;
+        return out.Integer;
+    }
+
+    CSoundConfig m_sound;
+    std::vector<TestChannel*> m_music; // owned by the document
+    std::vector<TestChannel*> m_voice;
+    int m_escape_at = -10;
+};
+
+TEST_F(CSoundConfigTest, SliderValuesFollowThePointer)
+{
+    struct Case
+    {
+        int32_t dx;
+        float value;
+    } cases[] = {{0, 0.0f}, {26, 0.0f}, {26 + 28, 0.05f}, {26 + 280, 0.5f}, {586, 1.0f}, {900, 1.0f}};
+    for (const Case& c : cases)
+        EXPECT_FLOAT_EQ(CSoundConfig::SliderValue(118 + c.dx, 118), c.value) << c.dx;
+}
+
+TEST_F(CSoundConfigTest, VolumesReachTheLiveChannels)
+{
+    CMoviePlayer* player = GetDocument()->GetMoviePlayer();
+    ASSERT_NE(player, nullptr);
+    struct Case
+    {
+        const char* name;
+        int32_t enabled, group;
+        float value;
+        uint32_t movie_kind;
+        int32_t music, voice, movie; // 1: left alone
+    } cases[] = {
+        {"music at its far left", 1, 1, 0.0f, 0, -5000, 1, 1},
+        {"music off", 0, 1, 1.0f, 0, -10000, 1, 1},
+        {"master at half", 1, 0, 0.5f, 1, -2500, 1, -2000},
+        {"master while no movie of the command plays", 1, 0, 1.0f, 0, 0, 1, 1},
+        {"voice at half", 1, 3, 0.5f, 0, 1, -2250, 1},
+        {"character voice", 1, 6, 0.5f, 0, 1, -2250, 1},
+    };
+    for (const Case& c : cases) {
+        m_sound.SoundEnable = m_sound.MusicEnable = m_sound.EffectEnable = 1;
+        m_sound.MasterVolume = m_sound.MusicVolume = m_sound.VoiceVolume = 1.0f;
+        m_sound.CharVoiceVolume[0] = 1.0f;
+        for (TestChannel* channel : m_music)
+            channel->volumes.clear();
+        for (TestChannel* channel : m_voice)
+            channel->volumes.clear();
+        for (auto& stream : player->Streams)
+            stream->Volume = 1;
+        GetGameWork()->m_movie_volume->Kind = c.movie_kind;
+        m_sound.ApplyVolume(c.enabled, c.group, c.value);
+        EXPECT_EQ(LastVolume(m_music[1]), c.music) << c.name;
+        EXPECT_EQ(LastVolume(m_voice[1]), c.voice) << c.name;
+        EXPECT_EQ(player->Streams[0]->Volume, c.movie) << c.name;
+    }
+    GetGameWork()->m_movie_volume->Kind = 0;
+}
+
+TEST_F(CSoundConfigTest, ThePageShowsPercentagesScrollsAndPlaysItsTestSound)
+{
+    m_app.Config().SetInt("/Config/Master/Volume", 5);
+    m_app.Config().SetInt("/Config/Music/Volume", 100);
+    m_app.Config().SetInt("/Config/Effect/Volume", 50);
+    m_app.Config().SetInt("/Config/TopPage", 0);
+    struct Check
+    {
+        int x, y;
+        Cell cell;
+    };
+    const std::vector<Check> checks{
+        {320 + 46 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 5, 0}},  // 5 %: the units place
+        {320 + 69 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 10, 0}}, // and the sign
+        {320 + 23 + 11, 124 + 15, {tools::CONFIG_SHEET_BACKGROUND, 0}}, // no tens
+        {1132 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 1, 0}},      // 100 %
+        {1155 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 0, 0}},
+        {1178 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 0, 0}},
+        {1800, 580, {0x0E01, 2}},                                       // this page's tab
+        {1664, 58, {0x0D00, 3}},                                        // up arrow disabled
+    };
+    std::vector<int32_t> offsets;
+    auto owned = std::make_unique<TestChannel>();
+    TestChannel* chime = owned.get();
+    GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][4] = std::move(owned);
+    std::vector<std::string> drag_calls;
+    int stops = 0;
+    float effect_after_drag = -1;
+    const int32_t result = RunPage([&](int pump) {
+        if (pump == 30) {
+            Capture("sound_settings.png");
+            for (const Check& c : checks)
+                EXPECT_EQ(ShownCell(c.x, c.y), c.cell) << c.x << "," << c.y;
+            PointAt(118 + 26 + 100, 254 + 40 + 27);
+        }
+        if (pump == 31)
+            m_mouse.left_down = 1;
+        if (pump == 34)
+            PointAt(118 + 26 + 300, 254 + 40 + 27);
+        if (pump == 37)
+            PointAt(118 + 26 + 400, 254 + 40 + 27);
+        if (pump == 40)
+            m_mouse.left_down = 0;
+        if (pump == 43)
+            PointAt(0, 0);
+        if (pump == 45) {
+            drag_calls = chime->plays;
+            stops = chime->stops;
+            effect_after_drag = m_sound.EffectVolume;
+        }
+        if (pump > 50 && pump <= 90)
+            m_mouse.wheel = pump % 2 == 0 ? -1 : 0;
+        if (pump > 50 && pump <= 92 && pump % 2 == 0)
+            offsets.push_back(m_sound.GetScrollOffset());
+        if (pump == 95)
+            m_escape_at = pump;
+    });
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(m_app.Config().GetInt("/Config/TopPage", -1), 1) << "Escape";
+    EXPECT_EQ(m_app.Config().GetInt("/Config/Effect/Volume", -1), 71) << "400 of 560, saved on the way out";
+    EXPECT_NEAR(effect_after_drag, 400.0f / 560, 1e-6);
+    EXPECT_EQ(drag_calls, std::vector<std::string>{"CHIME.wav"}) << "played once while it plays";
+    EXPECT_GE(stops, 1) << "stopped at the end";
+    ASSERT_FALSE(offsets.empty());
+    EXPECT_EQ(offsets.back(), SOUND_SCROLL_RANGE) << "20 wheel steps";
+}
+
+TEST_F(CSoundConfigTest, TheSettingsTabKeepsTheTopPage)
+{
+    m_app.Config().SetInt("/Config/TopPage", 0);
+    const int32_t result = RunPage([&](int pump) {
+        if (pump == 30)
+            PointAt(1800, 400);
+        if (pump == 31)
+            m_mouse.left_down = 1;
+        if (pump == 33)
+            m_mouse.left_down = 0;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(m_sound.KeepView, 1);
+    EXPECT_EQ(m_app.Config().GetInt("/Config/TopPage", -1), 0);
+}
+
+TEST_F(CSoundConfigTest, OpeningAndLeavingBothPagesKeepsEveryStoredLevel)
+{
+    std::vector<std::string> keys{"/Config/MesWnd/Speed",  "/Config/OneMesSpeed", "/Config/AutoMesSpeed",
+                                  "/Config/MesWnd/Alpha",  "/Config/MesWnd/Red",  "/Config/MesWnd/Green",
+                                  "/Config/MesWnd/Blue",   "/Config/Master/Volume", "/Config/Music/Volume",
+                                  "/Config/Effect/Volume", "/Config/Voice/Volume"};
+    for (int k = 0; k < 16; ++k) {
+        char key[40];
+        std::snprintf(key, sizeof key, "/Config/CharVoice/%02d/Volume", k);
+        keys.push_back(key);
+    }
+    CConfig config;
+    ASSERT_EQ(config.CreateParts(), 1);
+    const auto leave_at_30 = [&](int pump) {
+        if (pump == 30)
+            m_escape_at = pump;
+    };
+    for (int base = 0; base <= 100; base += static_cast<int>(keys.size())) {
+        for (size_t i = 0; i < keys.size(); ++i)
+            m_app.Config().SetInt(keys[i].c_str(), std::min(100, base + static_cast<int>(i)));
+        RunScreen(config, leave_at_30);
+        RunScreen(m_sound, leave_at_30);
+        for (size_t i = 0; i < keys.size(); ++i)
+            EXPECT_EQ(m_app.Config().GetInt(keys[i].c_str(), -1), std::min(100, base + static_cast<int>(i))) << keys[i];
+    }
+}
+
+} // namespace
