@@ -15,6 +15,9 @@ public:
         : m_page(page)
     {}
     int32_t GetPage() const { return m_page; }
+    // FIXME: loads the continue slot and unwinds to the document; until the save and load
+    // operations are in, every slot is refused (answers 0).
+    virtual int32_t ContinueGame() { return 0; }
 
 private:
     int32_t m_page;
