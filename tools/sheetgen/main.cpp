@@ -1,6 +1,8 @@
 // sheetgen: writes screens' picture sheets and area files, and reads cells back from frames.
 //   sheetgen dialog-sheet <folder>         "dialog_p.akb" into the folder
 //   sheetgen dialog-areas <folder>         "dialog.area" and "dialog2.area" into the folder
+//   sheetgen title-sheet <folder>          "title_p.akb" and its language variants into the folder
+//   sheetgen title-areas <folder>          "title.area" to "title4.area" and "titleSP.area"
 //   sheetgen find-cell <frame.png> <x> <y> <id>
 //                                          exit 0 when the pixel shows a cell of the control id
 #include "platform/gdi/PngCodec.h"
@@ -52,10 +54,25 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "title-sheet") == 0) {
+        const std::vector<uint8_t> sheet = tools::EncodeAkb(
+            tools::BuildSheet(tools::TITLE_SHEET_WIDTH, tools::TITLE_SHEET_HEIGHT, tools::TitleSheetCells()), {});
+        for (const char* suffix : {"", "_en", "_ch", "_tw"})
+            if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb", sheet))
+                return 1;
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "title-areas") == 0) {
+        for (const auto& [name, areas] : tools::TitleAreaFiles())
+            if (!Write(std::string(argv[2]) + "/" + name, tools::BuildAreaFile(areas)))
+                return 1;
+        return 0;
+    }
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
-    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
+    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | title-sheet <folder> | "
+                         "title-areas <folder> | "
                          "find-cell <frame.png> <x> <y> <id>\n");
     return 1;
 }
