@@ -127,7 +127,11 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
     const std::pair<const char*, uint32_t> backgrounds[] = {
         {"TITLE_N_BG", TITLE_BACKGROUND}, {"TITLE_BG2", TITLE_BACKGROUND_2}, {"SPTITLE01", SP_TITLE_BACKGROUND}};
     for (const auto& [name, colour] : backgrounds) {
-        const std::vector<uint8_t> bytes = EncodeAkb(DrawTitleBackground(colour), {});
+        AkbOptions plate_only;
+        plate_only.content = AkbRect{1000, 160, 1800, 400};
+        plate_only.fill = colour;
+        plate_only.rgb_alpha = 255;
+        const std::vector<uint8_t> bytes = EncodeAkb(DrawTitleBackground(colour), plate_only);
         for (const char* suffix : {"", "_EN", "_CH", "_TW"})
             pictures.push_back({std::string(name) + suffix + ".AKB", bytes});
     }

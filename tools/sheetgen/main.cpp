@@ -55,8 +55,11 @@ int main(int argc, char** argv)
                    : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "title-sheet") == 0) {
+        // Every cell is opaque: three bytes a pixel keep the four copies smaller.
+        tools::AkbOptions opaque;
+        opaque.rgb_alpha = 255;
         const std::vector<uint8_t> sheet = tools::EncodeAkb(
-            tools::BuildSheet(tools::TITLE_SHEET_WIDTH, tools::TITLE_SHEET_HEIGHT, tools::TitleSheetCells()), {});
+            tools::BuildSheet(tools::TITLE_SHEET_WIDTH, tools::TITLE_SHEET_HEIGHT, tools::TitleSheetCells()), opaque);
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
             if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb", sheet))
                 return 1;
