@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "demo/DemoSaveFolder.h"
 #include "demosounds/DemoSounds.h"
 #include "foundation/ByteCursor.h"
 #include "platform/gdi/PngCodec.h"
@@ -86,6 +87,7 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
     TempDir home;
     fs::create_directories(home.Path() / "run");
     fs::create_directories(home.Path() / "frames");
+    SeedDemoSaveFolder(home.Path(), build);
     const std::string h = home.Path().string();
     // The exec scene follows the pictures, the story and the sound, and ends in a dialog that
     // waits for the player: the run is ended once all of them are over on a busy machine. What
