@@ -3,8 +3,9 @@
 //   sheetgen dialog-areas <folder>         "dialog.area" and "dialog2.area" into the folder
 //   sheetgen title-sheet <folder>          "title_p.akb" and its language variants into the folder
 //   sheetgen title-areas <folder>          "title.area" to "title4.area" and "titleSP.area"
-//   sheetgen find-cell <frame.png> <x> <y> <id>
+//   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //                                          exit 0 when the pixel shows a cell of the control id
+//                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/SheetGenerator.h"
 
@@ -27,7 +28,7 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
     return static_cast<bool>(out);
 }
 
-int FindCell(const char* path, int x, int y, uint32_t wanted)
+int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_state)
 {
     const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
     if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height)
@@ -35,7 +36,10 @@ int FindCell(const char* path, int x, int y, uint32_t wanted)
     uint32_t id = 0;
     int32_t state = 0;
     const uint32_t pixel = picture->pixels[static_cast<size_t>(y) * static_cast<size_t>(picture->width) + x];
-    return tools::DecodeCellColour(pixel | 0xFF000000u, id, state) && id == wanted ? 0 : 1;
+    return tools::DecodeCellColour(pixel | 0xFF000000u, id, state) && id == wanted &&
+                   (wanted_state < 0 || state == wanted_state)
+               ? 0
+               : 1;
 }
 
 } // namespace
@@ -71,11 +75,11 @@ int main(int argc, char** argv)
                 return 1;
         return 0;
     }
-    if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
+    if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
-                        static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
+                        static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)), argc == 7 ? std::atoi(argv[6]) : -1);
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | title-sheet <folder> | "
                          "title-areas <folder> | "
-                         "find-cell <frame.png> <x> <y> <id>\n");
+                         "find-cell <frame.png> <x> <y> <id> [state]\n");
     return 1;
 }
