@@ -95,6 +95,7 @@ TEST_F(CTitleAnimeTest, PlayLeavesTheBackgroundOnLayerZeroAfterASkipOrAnUnwind)
         OnPump(nullptr);
         m_mouse.left_down = 0;
         EXPECT_EQ(unwound, c.unwind != 0);
+        EXPECT_TRUE(m_messages.empty()) << m_messages.front();
         ExpectBackgroundOnLayerZero();
         EXPECT_EQ(anime.m_flower->IsVisible(), 0);
         if (c.press != 0) {

@@ -4,9 +4,13 @@
 
 #include "app/CVeskDoc.h"
 #include "demopics/DemoPictures.h"
+#include "app/CGameWork.h"
 #include "graphics/CSpriteLayer.h"
+#include "mesasm/MesAssembler.h"
+#include "rulegen/RuleImageWriter.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
+#include "script/vm/CScript.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -16,6 +20,8 @@ std::vector<tools::ArchiveEntry> TitleData()
     std::vector<tools::ArchiveEntry> data;
     for (const auto& [name, areas] : tools::TitleAreaFiles())
         data.push_back({tools::UpperCaseName(name), tools::BuildAreaFile(areas)});
+    // The rule the animation's background comes in through.
+    data.push_back({"62.BIN", tools::MakeRuleImage(tools::RulePattern::WipeDown, 1920, 1080)});
     return data;
 }
 
@@ -52,39 +58,68 @@ FlagBuffer& TitleFixture::State()
     return *GetDocument()->m_current_state;
 }
 
+void TitleFixture::Drive(int pump, std::vector<std::function<void()>>& steps,
+                         const std::function<void()>& past_the_end)
+{
+    if (m_press_at >= 0 && pump == m_press_at + 1) {
+        if (m_key.empty())
+            m_mouse.left_down = 1;
+        else
+            m_keyboard.down.insert(m_key.begin(), m_key.end());
+    }
+    if (m_press_at >= 0 && pump == m_press_at + 3) {
+        m_mouse.left_down = 0;
+        m_keyboard.down.clear();
+        m_key.clear();
+        m_press_at = -1;
+    }
+    if (pump % STEP_PUMPS == 0) {
+        const size_t index = static_cast<size_t>(pump / STEP_PUMPS) - 1;
+        if (index < steps.size()) {
+            m_press_at = -1;
+            steps[index]();
+        } else {
+            past_the_end();
+        }
+    }
+}
+
 int32_t TitleFixture::RunSteps(ISelect& screen, const std::function<void()>& run,
                                std::vector<std::function<void()>> steps)
 {
     PointAt(0, 0);
     screen.Result = ScriptValue::FromInteger(-99);
-    OnPump([&](int pump) {
-        if (m_press_at >= 0 && pump == m_press_at + 1) {
-            if (m_key.empty())
-                m_mouse.left_down = 1;
-            else
-                m_keyboard.down.insert(m_key.begin(), m_key.end());
-        }
-        if (m_press_at >= 0 && pump == m_press_at + 3) {
-            m_mouse.left_down = 0;
-            m_keyboard.down.clear();
-            m_key.clear();
-            m_press_at = -1;
-        }
-        if (pump % STEP_PUMPS == 0) {
-            const size_t index = static_cast<size_t>(pump / STEP_PUMPS) - 1;
-            if (index < steps.size()) {
-                m_press_at = -1;
-                steps[index]();
-            } else {
-                screen.Running = 0;
-            }
-        }
-    });
+    OnPump([&](int pump) { Drive(pump, steps, [&] { screen.Running = 0; }); });
     run();
     OnPump(nullptr);
     m_mouse.left_down = 0;
     m_keyboard.down.clear();
     return screen.Result.Integer;
+}
+
+int TitleFixture::RunScript(const std::string& source, std::vector<std::function<void()>> steps)
+{
+    const tools::AssembledScript assembled = tools::AssembleScript(source);
+    EXPECT_TRUE(assembled.Ok) << assembled.Error;
+    auto script = std::make_shared<CScript>();
+    script->LoadImage(assembled.File, CStringUTF8("title.mes"));
+    CVeskDoc* document = GetDocument();
+    document->ReplaceScript(script);
+    PointAt(0, 0);
+    OnPump([&](int pump) {
+        Drive(pump, steps, [] {
+            const auto& active = GetGameWork()->GetActiveScreens();
+            if (!active.empty())
+                active.back()->Running = 0;
+        });
+    });
+    int frames = 0;
+    while (frames < 1000 && document->OnFrame() != 0)
+        ++frames;
+    OnPump(nullptr);
+    m_mouse.left_down = 0;
+    m_keyboard.down.clear();
+    return frames;
 }
 
 std::function<void()> TitleFixture::Click(const std::vector<tools::AreaRecord>& areas, uint32_t item)

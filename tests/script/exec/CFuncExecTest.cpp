@@ -373,13 +373,6 @@ TEST_F(CFuncExecTest, ExtrasMusicStartsOnlyWhenChannelZeroIsSilent)
     EXPECT_EQ(music.Calls()[1], "play SWEET_EN.wav");
 }
 
-TEST_F(CFuncExecTest, TitleIgnoresItsModeInTheSecondScenario)
-{
-    State().SetSpMode(1);
-    RunSource("push 777\nlib 29, 28, 5\nend\n");
-    EXPECT_THAT(StackIntegers(), ElementsAre(SENTINEL, -1));
-}
-
 TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
 {
     auto window = std::make_unique<CMesWnd>();
