@@ -124,8 +124,9 @@ AkbPicture DrawFlower()
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
 {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures;
-    const std::pair<const char*, uint32_t> backgrounds[] = {
-        {"TITLE_N_BG", TITLE_BACKGROUND}, {"TITLE_BG2", TITLE_BACKGROUND_2}, {"SPTITLE01", SP_TITLE_BACKGROUND}};
+    const std::pair<const char*, uint32_t> backgrounds[] = {{"TITLE_N_BG", TITLE_BACKGROUND},
+                                                            {"TITLE_BG2", TITLE_BACKGROUND_2},
+                                                            {"SPTITLE01", SP_TITLE_BACKGROUND}};
     for (const auto& [name, colour] : backgrounds) {
         AkbOptions plate_only;
         plate_only.content = AkbRect{1000, 160, 1800, 400};

@@ -30,8 +30,8 @@ inline constexpr uint32_t SHEET_COLOURS[4] = {0xFFFFE650, 0xFF78DCFF, 0xFFFF78C8
 // The title's pictures: full-screen backgrounds of one colour with a lighter plate where the
 // game's name stands, and the flower of the title animation (FLOWER_SIZE square, clear around
 // its petals, FLOWER_COLOUR at its centre).
-inline constexpr uint32_t TITLE_BACKGROUND = 0xFF203C78;   // "title_n_bg.akb"
-inline constexpr uint32_t TITLE_BACKGROUND_2 = 0xFF3C2878; // "title_bg2.akb"
+inline constexpr uint32_t TITLE_BACKGROUND = 0xFF203C78;    // "title_n_bg.akb"
+inline constexpr uint32_t TITLE_BACKGROUND_2 = 0xFF3C2878;  // "title_bg2.akb"
 inline constexpr uint32_t SP_TITLE_BACKGROUND = 0xFF5A2046; // "sptitle01.akb"
 inline constexpr uint32_t TITLE_PLATE = 0xFFF0E6C8;
 inline constexpr uint32_t FLOWER_COLOUR = 0xFFFF8CB4;

@@ -63,7 +63,8 @@ int main(int argc, char** argv)
         tools::AkbOptions opaque;
         opaque.rgb_alpha = 255;
         const std::vector<uint8_t> sheet = tools::EncodeAkb(
-            tools::BuildSheet(tools::TITLE_SHEET_WIDTH, tools::TITLE_SHEET_HEIGHT, tools::TitleSheetCells()), opaque);
+            tools::BuildSheet(tools::TITLE_SHEET_WIDTH, tools::TITLE_SHEET_HEIGHT, tools::TitleSheetCells()),
+            opaque);
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
             if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb", sheet))
                 return 1;
@@ -77,9 +78,11 @@ int main(int argc, char** argv)
     }
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
-                        static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)), argc == 7 ? std::atoi(argv[6]) : -1);
-    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | title-sheet <folder> | "
-                         "title-areas <folder> | "
-                         "find-cell <frame.png> <x> <y> <id> [state]\n");
+                        static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
+                        argc == 7 ? std::atoi(argv[6]) : -1);
+    std::fprintf(stderr,
+                 "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | title-sheet <folder> | "
+                 "title-areas <folder> | "
+                 "find-cell <frame.png> <x> <y> <id> [state]\n");
     return 1;
 }

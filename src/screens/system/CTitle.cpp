@@ -11,30 +11,17 @@
 namespace {
 
 constexpr std::array<TitleButton, TITLE_BUTTON_COUNT> BUTTONS{{
-    {504, 492, 79, 0, 0},
-    {591, 492, 79, 492, 0},
-    {678, 492, 79, 984, 0},
-    {765, 492, 79, 1476, 0},
-    {852, 492, 79, 0, 316},
-    {939, 492, 79, 492, 316},
-    {632, 492, 94, 1416, 1008},
-    {726, 492, 94, 1908, 1008},
-    {820, 492, 94, 2400, 1008},
-    {914, 492, 94, 1476, 632},
-    {632, 492, 94, 0, 632},
-    {726, 492, 94, 492, 632},
-    {820, 492, 94, 984, 632},
-    {914, 492, 94, 1476, 632},
-    {726, 492, 94, 1908, 1384},
-    {820, 492, 94, 1416, 1384},
-    {914, 492, 94, 1476, 632},
-    {592, 708, 79, 0, 1008},
-    {679, 708, 79, 708, 1008},
-    {766, 492, 94, 1476, 632},
+    {504, 492, 79, 0, 0},       {591, 492, 79, 492, 0},     {678, 492, 79, 984, 0},
+    {765, 492, 79, 1476, 0},    {852, 492, 79, 0, 316},     {939, 492, 79, 492, 316},
+    {632, 492, 94, 1416, 1008}, {726, 492, 94, 1908, 1008}, {820, 492, 94, 2400, 1008},
+    {914, 492, 94, 1476, 632},  {632, 492, 94, 0, 632},     {726, 492, 94, 492, 632},
+    {820, 492, 94, 984, 632},   {914, 492, 94, 1476, 632},  {726, 492, 94, 1908, 1384},
+    {820, 492, 94, 1416, 1384}, {914, 492, 94, 1476, 632},  {592, 708, 79, 0, 1008},
+    {679, 708, 79, 708, 1008},  {766, 492, 94, 1476, 632},
 }};
 constexpr std::array<int32_t, TITLE_PAGE_COUNT + 1> GROUP_FIRST{0, 6, 10, 14, 17, 20};
 constexpr std::array<const char*, TITLE_PAGE_COUNT> AREA_FILES{"title.area", "title2.area", "title2.area",
-                                                              "title3.area", "title4.area"};
+                                                               "title3.area", "title4.area"};
 constexpr int32_t TITLE_FADE_TICKS = 32;
 
 enum MainItem : int32_t
@@ -73,8 +60,8 @@ int32_t CTitle::ButtonIndex(int32_t page, int32_t item) const
 
 int32_t CTitle::Setup()
 {
-    m_sheet.reset(LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1,
-                             -1, 0));
+    m_sheet.reset(LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr,
+                             -1, -1, 0));
     for (int32_t page = 0; page < TITLE_PAGE_COUNT; ++page) {
         m_page = page;
         for (int32_t item = 0; item < ItemCount(page); ++item) {
@@ -110,8 +97,8 @@ void CTitle::DrawButton(int32_t item, int32_t state, int32_t present)
         state = TITLE_STATE_DISABLED;
     if (m_page == 2 && item <= 1 && GetFlag(TITLE_EXTRA_ITEMS_FLAG) == 0)
         state = TITLE_STATE_DISABLED;
-    DrawTitleButton(m_sheet.get(), m_buttons[static_cast<size_t>(index)].get(), BUTTONS[static_cast<size_t>(index)],
-                    state, present);
+    DrawTitleButton(m_sheet.get(), m_buttons[static_cast<size_t>(index)].get(),
+                    BUTTONS[static_cast<size_t>(index)], state, present);
 }
 
 ScriptValue* CTitle::RunFromPage(ScriptValue* out, int32_t start_page)
@@ -147,10 +134,10 @@ void CTitle::BuildParts(int32_t)
 {
     m_sheet.reset();
     if (CSpriteLayer* background = FindSpriteLayer(0))
-        LoadSprite(MakeLanguageFileName("title_bg2.akb"), background, background->GetLayerKind(), 0, 0, nullptr, -1,
-                   -1, 0);
-    m_sheet.reset(LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1,
-                             -1, 0));
+        LoadSprite(MakeLanguageFileName("title_bg2.akb"), background, background->GetLayerKind(), 0, 0,
+                   nullptr, -1, -1, 0);
+    m_sheet.reset(LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr,
+                             -1, -1, 0));
     const int32_t page = m_page;
     for (int32_t group = 0; group < TITLE_PAGE_COUNT; ++group) {
         m_page = group;

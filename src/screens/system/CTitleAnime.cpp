@@ -113,8 +113,8 @@ void CTitleAnime::LoadImages()
     CLayerFile* file = document != nullptr ? document->GetLayerFile() : nullptr;
     if (file == nullptr)
         return;
-    m_flower.reset(file->LoadSprite("hana_0000.akb", nullptr, LAYER_KIND_TEXTURE, 0, FLOWER_PRIORITY, nullptr, -1,
-                                    -1, 0));
+    m_flower.reset(file->LoadSprite("hana_0000.akb", nullptr, LAYER_KIND_TEXTURE, 0, FLOWER_PRIORITY, nullptr,
+                                    -1, -1, 0));
     m_background.reset(file->LoadSprite(MakeLanguageFileName("title_n_bg.akb"), nullptr, LAYER_KIND_MEMORY, 0,
                                         BACKGROUND_PRIORITY, nullptr, -1, -1, 0));
 }
@@ -236,7 +236,8 @@ void CTitleAnime::Update(int32_t step, int32_t)
         }
     for (const ScaleSegment& segment : SCALE)
         if (step >= segment.first && step <= segment.last) {
-            m_scale = segment.start + static_cast<float>(step - segment.first) * segment.change / segment.ticks;
+            m_scale =
+                segment.start + static_cast<float>(step - segment.first) * segment.change / segment.ticks;
             if (flower != nullptr)
                 flower->SetScale(m_scale, m_scale);
         }

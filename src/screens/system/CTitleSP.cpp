@@ -35,12 +35,12 @@ const TitleButton& CTitleSP::Place(int32_t item)
 
 int32_t CTitleSP::Setup()
 {
-    m_sheet.reset(LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1,
-                             -1, 0));
+    m_sheet.reset(LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr,
+                             -1, -1, 0));
     for (int32_t item = 0; item < TITLE_SP_BUTTONS; ++item) {
         const TitleButton& place = Place(item);
-        CSprite* button = CreateSprite(TITLE_BUTTON_X, place.y, place.width, place.height, TITLE_BUTTON_PRIORITY,
-                                       LAYER_KIND_MEMORY, 0);
+        CSprite* button = CreateSprite(TITLE_BUTTON_X, place.y, place.width, place.height,
+                                       TITLE_BUTTON_PRIORITY, LAYER_KIND_MEMORY, 0);
         if (button == nullptr)
             return 0;
         m_buttons[static_cast<size_t>(item)].reset(button);
@@ -88,10 +88,10 @@ void CTitleSP::BuildParts(int32_t)
 {
     m_sheet.reset();
     if (CSpriteLayer* background = FindSpriteLayer(0))
-        LoadSprite(MakeLanguageFileName("sptitle01.akb"), background, background->GetLayerKind(), 0, 0, nullptr,
-                   -1, -1, 0);
-    m_sheet.reset(LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1,
-                             -1, 0));
+        LoadSprite(MakeLanguageFileName("sptitle01.akb"), background, background->GetLayerKind(), 0, 0,
+                   nullptr, -1, -1, 0);
+    m_sheet.reset(LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr,
+                             -1, -1, 0));
     for (int32_t item = 0; item < TITLE_SP_BUTTONS; ++item)
         DrawButton(item, TITLE_STATE_NORMAL, 0);
 }

@@ -18,7 +18,8 @@ void SetTitleValue(FlagBuffer* state, size_t index, int32_t integer)
         state->Values[index] = ScriptValue::FromInteger(integer);
 }
 
-void DrawTitleButton(CSprite* sheet, CSprite* button, const TitleButton& place, int32_t state, int32_t present)
+void DrawTitleButton(CSprite* sheet, CSprite* button, const TitleButton& place, int32_t state,
+                     int32_t present)
 {
     auto* source = dynamic_cast<CSpriteLayer*>(sheet);
     auto* target = dynamic_cast<CSpriteLayer*>(button);
@@ -26,7 +27,8 @@ void DrawTitleButton(CSprite* sheet, CSprite* button, const TitleButton& place, 
         return;
     {
         LiveDrawLock lock;
-        target->Blt(0, 0, place.width, place.height, source, place.sheet_x, place.sheet_y + place.height * state, 1);
+        target->Blt(0, 0, place.width, place.height, source, place.sheet_x,
+                    place.sheet_y + place.height * state, 1);
         target->Invalidate(1, *target->GetRect());
     }
     if (present != 0)

@@ -39,7 +39,8 @@ void SetTitleValue(FlagBuffer* state, size_t index, int32_t integer);
 
 // Copies the button's state picture from the sheet into the button sprite's layer, and with
 // present shows it at once. A missing sheet or button draws nothing.
-void DrawTitleButton(CSprite* sheet, CSprite* button, const TitleButton& place, int32_t state, int32_t present);
+void DrawTitleButton(CSprite* sheet, CSprite* button, const TitleButton& place, int32_t state,
+                     int32_t present);
 
 // Fades the first buttons in and the others out, together, and waits for the end. Missing
 // sprites are left out.

@@ -39,7 +39,8 @@ TEST_F(CTitleAnimeTest, TheFlowerFollowsItsPathTurnsAndFlipsTickByTick)
     std::vector<Seen> seen(TITLE_ANIME_TICKS + 1);
     for (int32_t tick = 1; tick <= TITLE_ANIME_TICKS; ++tick) {
         anime.Update(tick, TITLE_ANIME_TICKS);
-        seen[tick] = {anime.GetX(), anime.GetY(), anime.GetRotation(), flower->GetScale().x, flower->GetScale().y};
+        seen[tick] = {anime.GetX(), anime.GetY(), anime.GetRotation(), flower->GetScale().x,
+                      flower->GetScale().y};
     }
     EXPECT_NEAR(seen[1].x, 375.0f, 1e-3f);
     EXPECT_NEAR(seen[1].y, -128.0f, 1e-3f);
@@ -72,7 +73,7 @@ TEST_F(CTitleAnimeTest, PlayLeavesTheBackgroundOnLayerZeroAfterASkipOrAnUnwind)
     struct Case
     {
         const char* what;
-        int press; // pump of a click, or 0
+        int press;  // pump of a click, or 0
         int unwind; // pump of a document code, or 0
     };
     for (const Case c : {Case{"played out", 0, 0}, Case{"skipped", 10, 0}, Case{"unwound", 0, 20}}) {

@@ -17,7 +17,8 @@ protected:
     int32_t RunTitle(CTitleSP& title, std::vector<std::function<void()>> steps)
     {
         int32_t answer = -1;
-        const int32_t result = RunSteps(title, [&] { answer = title.Register(); }, std::move(steps));
+        const int32_t result = RunSteps(
+            title, [&] { answer = title.Register(); }, std::move(steps));
         EXPECT_EQ(answer, result);
         return result;
     }
@@ -60,8 +61,8 @@ TEST_F(CTitleSPTest, GatesAndArrowKeys)
         title, {[&] { EXPECT_EQ(ShownAt(Area(AREAS, 1)), std::make_pair(1u, 3)) << "continue disabled"; },
                 [&] { EXPECT_EQ(ShownAt(Area(AREAS, 2)), std::make_pair(2u, 3)) << "load disabled"; },
                 Click(AREAS, 1), Click(AREAS, 2), [&] { EXPECT_TRUE(TakeOkCancelSounds().empty()); },
-                Key(SCAN_UP), [&] { EXPECT_EQ(title.GetHovered(), 1) << "up from the pointed item"; }, Key(SCAN_UP),
-                Key(SCAN_UP), [&] { EXPECT_EQ(title.GetHovered(), 0) << "up on item 0 stays"; },
+                Key(SCAN_UP), [&] { EXPECT_EQ(title.GetHovered(), 1) << "up from the pointed item"; },
+                Key(SCAN_UP), Key(SCAN_UP), [&] { EXPECT_EQ(title.GetHovered(), 0) << "up on item 0 stays"; },
                 Key(SCAN_DOWN), Key(SCAN_DOWN), Key(SCAN_DOWN), Key(SCAN_DOWN),
                 [&] { EXPECT_EQ(title.GetHovered(), 3) << "down on item 3 stays"; }});
     EXPECT_EQ(result, -99);

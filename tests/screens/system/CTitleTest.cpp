@@ -30,10 +30,13 @@ protected:
 
     int32_t RunTitle(CTitle& title, int32_t page, std::vector<std::function<void()>> steps)
     {
-        return RunSteps(title, [&] {
-            ScriptValue out;
-            title.RunFromPage(&out, page);
-        }, std::move(steps));
+        return RunSteps(
+            title,
+            [&] {
+                ScriptValue out;
+                title.RunFromPage(&out, page);
+            },
+            std::move(steps));
     }
 
     // A step that checks, on the drawn screen, the sheet cell of an item of an area set.
@@ -98,11 +101,11 @@ TEST_F(CTitleTest, StartClosesWithModeZeroOrOpensPageFourByTheFlag)
             CTitle title;
             title.Setup();
             State().Values[13] = ScriptValue::FromInteger(7);
-            const int32_t result =
-                RunTitle(title, 0,
-                         {Click(MAIN, 0), [&] { EXPECT_EQ(title.GetPage(), 4); },
-                          Expect(PAGE_4, item, Cell(4, static_cast<int32_t>(item), 0), "never drawn disabled"),
-                          [this] { TakeOkCancelSounds(); }, Click(PAGE_4, item)});
+            const int32_t result = RunTitle(
+                title, 0,
+                {Click(MAIN, 0), [&] { EXPECT_EQ(title.GetPage(), 4); },
+                 Expect(PAGE_4, item, Cell(4, static_cast<int32_t>(item), 0), "never drawn disabled"),
+                 [this] { TakeOkCancelSounds(); }, Click(PAGE_4, item)});
             EXPECT_EQ(result, extra ? 0 : -99);
             EXPECT_EQ(State().Values[13].Integer, extra ? static_cast<int32_t>(item) : 7);
             if (!extra) {
@@ -167,14 +170,15 @@ TEST_F(CTitleTest, PageTwoWithoutTheFlagShowsItsFirstItemsDisabledAndInert)
     CTitle title;
     title.Setup();
     TakeOkCancelSounds();
-    const int32_t result = RunTitle(title, 2,
-                                    {Expect(PAGE_1, 0, Cell(2, 0, 3), "item 0"), Expect(PAGE_1, 1, Cell(2, 1, 3), "1"),
-                                     Expect(PAGE_1, 2, Cell(2, 2, 0), "item 2"), Click(PAGE_1, 0), Click(PAGE_1, 1),
-                                     [&] {
-                                         EXPECT_TRUE(TakeOkCancelSounds().empty());
-                                         EXPECT_EQ(title.GetPage(), 2) << "argument 2 opens page 2";
-                                     },
-                                     Click(PAGE_1, 3), [&] { EXPECT_EQ(title.GetPage(), 1) << "back"; }});
+    const int32_t result =
+        RunTitle(title, 2,
+                 {Expect(PAGE_1, 0, Cell(2, 0, 3), "item 0"), Expect(PAGE_1, 1, Cell(2, 1, 3), "1"),
+                  Expect(PAGE_1, 2, Cell(2, 2, 0), "item 2"), Click(PAGE_1, 0), Click(PAGE_1, 1),
+                  [&] {
+                      EXPECT_TRUE(TakeOkCancelSounds().empty());
+                      EXPECT_EQ(title.GetPage(), 2) << "argument 2 opens page 2";
+                  },
+                  Click(PAGE_1, 3), [&] { EXPECT_EQ(title.GetPage(), 1) << "back"; }});
     EXPECT_EQ(result, -99);
 }
 
@@ -185,11 +189,12 @@ TEST_F(CTitleTest, PagesChangeByTheirItemsAndAStartPageOutsideTheRangeShowsPageZ
     RunTitle(title, 9,
              {[&] { EXPECT_EQ(title.GetPage(), 0); }, Expect(MAIN, 0, Cell(0, 0, 0), "page 0 in view"),
               Click(MAIN, 4), [&] { EXPECT_EQ(title.GetPage(), 1); }, Click(PAGE_1, 2),
-              [&] { EXPECT_EQ(title.GetPage(), 3); }, Click(PAGE_3, 2), [&] { EXPECT_EQ(title.GetPage(), 1); },
-              Click(PAGE_1, 1), [&] { EXPECT_EQ(title.GetPage(), 2); },
+              [&] { EXPECT_EQ(title.GetPage(), 3); }, Click(PAGE_3, 2),
+              [&] { EXPECT_EQ(title.GetPage(), 1); }, Click(PAGE_1, 1),
+              [&] { EXPECT_EQ(title.GetPage(), 2); },
               Expect(PAGE_1, 3, {tools::TITLE_SHEET_BACK, 0}, "page 2's back button"),
-              [this] { EXPECT_NE(ShownAt(Area(MAIN, 0)).first, 0u) << "page 0 faded out"; },
-              Click(PAGE_1, 3), Click(PAGE_1, 3), [&] { EXPECT_EQ(title.GetPage(), 0); }});
+              [this] { EXPECT_NE(ShownAt(Area(MAIN, 0)).first, 0u) << "page 0 faded out"; }, Click(PAGE_1, 3),
+              Click(PAGE_1, 3), [&] { EXPECT_EQ(title.GetPage(), 0); }});
 }
 
 TEST_F(CTitleTest, ArrowKeysMoveTheHoverAndStopAtTheEnds)
@@ -197,10 +202,11 @@ TEST_F(CTitleTest, ArrowKeysMoveTheHoverAndStopAtTheEnds)
     CTitle title;
     title.Setup();
     RunTitle(title, 0,
-             {Key(SCAN_DOWN), [&] { EXPECT_EQ(title.GetHovered(), 0) << "none hovered: item 0"; }, Key(SCAN_UP),
-              [&] { EXPECT_EQ(title.GetHovered(), 0) << "up on item 0 stays"; }, Key(SCAN_DOWN), Key(SCAN_DOWN),
-              Key(SCAN_DOWN), Key(SCAN_DOWN), Key(SCAN_DOWN), [&] { EXPECT_EQ(title.GetHovered(), 5); },
-              Key(SCAN_DOWN), [&] { EXPECT_EQ(title.GetHovered(), 5) << "down on the last item stays"; },
+             {Key(SCAN_DOWN), [&] { EXPECT_EQ(title.GetHovered(), 0) << "none hovered: item 0"; },
+              Key(SCAN_UP), [&] { EXPECT_EQ(title.GetHovered(), 0) << "up on item 0 stays"; }, Key(SCAN_DOWN),
+              Key(SCAN_DOWN), Key(SCAN_DOWN), Key(SCAN_DOWN), Key(SCAN_DOWN),
+              [&] { EXPECT_EQ(title.GetHovered(), 5); }, Key(SCAN_DOWN),
+              [&] { EXPECT_EQ(title.GetHovered(), 5) << "down on the last item stays"; },
               Expect(MAIN, 5, Cell(0, 5, 1), "the hovered item"), Key(SCAN_LEFT),
               [&] { EXPECT_EQ(title.GetHovered(), 5) << "left with a hover does nothing"; }});
 }

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
+#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "demopics/DemoPictures.h"
-#include "app/CGameWork.h"
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesAssembler.h"
 #include "rulegen/RuleImageWriter.h"
@@ -158,7 +158,8 @@ std::pair<uint32_t, int32_t> TitleFixture::LayerZeroAt(const tools::AreaRecord& 
 {
     uint32_t id = 0;
     int32_t state = 0;
-    const uint32_t pixel = EffectPixel(*m_layer_zero, (area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    const uint32_t pixel =
+        EffectPixel(*m_layer_zero, (area.left + area.right) / 2, (area.top + area.bottom) / 2);
     if (!tools::DecodeCellColour(pixel | 0xFF000000u, id, state))
         return {0xFFFFFFFFu, -1};
     return {id, state};

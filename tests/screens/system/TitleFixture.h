@@ -26,12 +26,16 @@ protected:
 
     // Runs the screen's run call while each step acts at its turn; a screen still open after the
     // last step is ended, its Result then -99.
-    int32_t RunSteps(ISelect& screen, const std::function<void()>& run, std::vector<std::function<void()>> steps);
+    int32_t RunSteps(ISelect& screen, const std::function<void()>& run,
+                     std::vector<std::function<void()>> steps);
     // Runs the script through the document's frames while the steps act; after the last step the
     // screen on top is ended at each turn. Answers the number of frames.
     int RunScript(const std::string& source, std::vector<std::function<void()>> steps);
     // A step that waits.
-    static std::function<void()> Wait() { return [] {}; }
+    static std::function<void()> Wait()
+    {
+        return [] {};
+    }
     // Step makers: point at the centre of an item of an area set, then press the left button; press
     // a key.
     std::function<void()> Click(const std::vector<tools::AreaRecord>& areas, uint32_t item);
@@ -47,7 +51,8 @@ protected:
 
 private:
     // Presses and releases what the last step asked for and runs the step of each turn.
-    void Drive(int pump, std::vector<std::function<void()>>& steps, const std::function<void()>& past_the_end);
+    void Drive(int pump, std::vector<std::function<void()>>& steps,
+               const std::function<void()>& past_the_end);
 
     int m_press_at = -1;
     std::vector<uint32_t> m_key;

@@ -55,7 +55,7 @@ TEST_F(TitleScriptTest, EveryAnswerReachesTheSceneWhichShowsTheTitleUntilAGameSt
     int shown = 0;
     std::vector<std::function<void()>> steps(5, Wait()); // the animation: 320 and 64 ticks
     for (const auto& more : std::vector<std::vector<std::function<void()>>>{
-             {CountOpen<CTitle>(shown), Click(main, 4), Click(page_1, 0)},             // 0x101
+             {CountOpen<CTitle>(shown), Click(main, 4), Click(page_1, 0)},                   // 0x101
              {CountOpen<CTitle>(shown), Click(main, 4), Click(page_1, 1), Click(page_1, 1)}, // 0x103
              // The pointer rests on page 1's item 2: down to 3, up to 2, Enter opens page 3.
              {CountOpen<CTitle>(shown), Click(main, 4), Key(SCAN_DOWN), Key(SCAN_UP), Key(ENTER),
