@@ -47,10 +47,10 @@ public:
     void OnClose() override;
     void OnOpen() override;
     void Update() override;
-    int32_t OnUpKey() override;
-    int32_t OnDownKey() override;
-    int32_t OnLeftKey() override;
-    int32_t OnRightKey() override;
+    int32_t OnUpKey() override { return MoveByArrow(SCAN_UP); }
+    int32_t OnDownKey() override { return MoveByArrow(SCAN_DOWN); }
+    int32_t OnLeftKey() override { return MoveByArrow(SCAN_LEFT); }
+    int32_t OnRightKey() override { return MoveByArrow(SCAN_RIGHT); }
     void OnDecide() override;
     void OnCancel() override;
 
@@ -65,7 +65,8 @@ private:
     // Draws the item normal, shows a page and forgets the hover.
     void GoToPage(int32_t item, int32_t page);
     void Close(int32_t result);
-    int32_t MoveToItem(int32_t item, uint32_t scan_code);
+    // Moves the cursor to the item the arrow key leads to and waits for the key's release.
+    int32_t MoveByArrow(uint32_t scan_code);
     // Index of the page's item in the button table, or -1.
     int32_t ButtonIndex(int32_t page, int32_t item) const;
 

@@ -5,7 +5,6 @@
 #include "app/CGameWork.h"
 #include "app/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
-#include "screens/system/CLoadDialog.h"
 #include "screens/system/TitleButtons.h"
 
 namespace {
@@ -115,45 +114,18 @@ void CTitleSP::OnOpen()
 
 void CTitleSP::Update()
 {
-    const int32_t id = HitTestCursor();
-    if (id == m_hovered)
-        return;
-    if (m_hovered != -1)
-        DrawButton(m_hovered & 0xFF, TITLE_STATE_NORMAL, 1);
-    if (id != -1)
-        DrawButton(id & 0xFF, TITLE_STATE_HOVER, 1);
-    m_hovered = id;
+    m_hovered = TrackTitleHover(m_hovered, HitTestCursor(),
+                                [this](int32_t item, int32_t state) { DrawButton(item, state, 1); });
 }
 
-int32_t CTitleSP::MoveToItem(int32_t item, uint32_t scan_code)
+int32_t CTitleSP::MoveByArrow(uint32_t scan_code)
 {
+    const int32_t item = TitleArrowTarget(scan_code, m_hovered, ITEM_BACK);
     if (item >= 0)
         HitAreas.MoveCursorToArea(static_cast<uint32_t>(item));
     Update();
     WaitInputRelease(scan_code);
     return 0;
-}
-
-int32_t CTitleSP::OnUpKey()
-{
-    const int32_t item = m_hovered & 0xFF;
-    return MoveToItem(m_hovered == -1 ? 0 : item == 0 ? -1 : item - 1, SCAN_UP);
-}
-
-int32_t CTitleSP::OnDownKey()
-{
-    const int32_t item = m_hovered & 0xFF;
-    return MoveToItem(m_hovered == -1 ? 0 : item == ITEM_BACK ? -1 : item + 1, SCAN_DOWN);
-}
-
-int32_t CTitleSP::OnLeftKey()
-{
-    return MoveToItem(m_hovered == -1 ? 0 : -1, SCAN_LEFT);
-}
-
-int32_t CTitleSP::OnRightKey()
-{
-    return MoveToItem(m_hovered == -1 ? 0 : -1, SCAN_RIGHT);
 }
 
 bool CTitleSP::IsItemOpen(int32_t item)
@@ -177,14 +149,11 @@ void CTitleSP::OnDecide()
     ISelect::OnDecide();
     switch (item) {
     case ITEM_CONTINUE:
-        // A slot that does not load is refused and the title stays.
-        if (CLoadDialog* load = GameWork->GetLoadDialog())
-            load->ContinueGame();
+        ContinueFromTitle(GameWork); // a slot that does not load is refused: the title stays
         DrawButton(item, TITLE_STATE_NORMAL, 1);
         break;
     case ITEM_LOAD:
-        GameWork->ClearSnapshotTaken();
-        GameWork->RunSaveLoad(SYSTEM_PAGE_LOAD);
+        LoadFromTitle(GameWork);
         DrawButton(item, TITLE_STATE_NORMAL, 1);
         break;
     default:

@@ -1,10 +1,13 @@
 #include "screens/system/TitleButtons.h"
 
+#include "app/CGameWork.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "screens/base/ISelect.h"
+#include "screens/system/CLoadDialog.h"
 #include "script/FlagBuffer.h"
 
 int32_t TitleVariable(const FlagBuffer* state, size_t index)
@@ -70,4 +73,28 @@ void PaintTitleButtons(CSpriteLayer* background, std::span<CSprite* const> butto
         background->BltAlpha(at.x, at.y, button->GetWidth(), button->GetHeight(), button, 0, 0);
     }
     background->Invalidate(1, *background->GetRect());
+}
+
+int32_t TitleArrowTarget(uint32_t scan_code, int32_t hovered, int32_t last_item)
+{
+    if (hovered == -1)
+        return 0;
+    const int32_t item = hovered & 0xFF;
+    if (scan_code == SCAN_UP)
+        return item == 0 ? -1 : item - 1;
+    if (scan_code == SCAN_DOWN)
+        return item == last_item ? -1 : item + 1;
+    return -1;
+}
+
+void ContinueFromTitle(CGameWork* work)
+{
+    if (CLoadDialog* load = work->GetLoadDialog())
+        load->ContinueGame();
+}
+
+void LoadFromTitle(CGameWork* work)
+{
+    work->ClearSnapshotTaken();
+    work->RunSaveLoad(SYSTEM_PAGE_LOAD);
 }

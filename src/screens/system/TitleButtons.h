@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+class CGameWork;
 class CSprite;
 class CSpriteLayer;
 class FlagBuffer;
@@ -45,6 +46,30 @@ void DrawTitleButton(CSprite* sheet, CSprite* button, const TitleButton& place, 
 // Fades the first buttons in and the others out, together, and waits for the end. Missing
 // sprites are left out.
 void FadeTitleButtons(std::span<CSprite* const> fade_in, std::span<CSprite* const> fade_out, int32_t ticks);
+
+// The item an arrow key (its scan code) leads to from the hovered id (-1 none), or -1 to stay:
+// from none every key leads to item 0; up stops at item 0, down at the last item; left and right
+// move only from none. The item is the id's low byte.
+int32_t TitleArrowTarget(uint32_t scan_code, int32_t hovered, int32_t last_item);
+
+// The hovered id after the cursor came over the id: the old item is drawn normal and the new one
+// hovered, each shown at once.
+template <typename DrawButton>
+int32_t TrackTitleHover(int32_t hovered, int32_t id, DrawButton draw)
+{
+    if (id == hovered)
+        return hovered;
+    if (hovered != -1)
+        draw(hovered & 0xFF, TITLE_STATE_NORMAL);
+    if (id != -1)
+        draw(id & 0xFF, TITLE_STATE_HOVER);
+    return id;
+}
+
+// Continue: loads the continue slot and unwinds; returns only when the slot is refused.
+void ContinueFromTitle(CGameWork* work);
+// Load: the load screen, without the snapshot of an earlier screen; returns when it was left.
+void LoadFromTitle(CGameWork* work);
 
 // Paints each button over the background layer at its own position.
 void PaintTitleButtons(CSpriteLayer* background, std::span<CSprite* const> buttons);
