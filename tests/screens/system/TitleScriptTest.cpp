@@ -68,6 +68,11 @@ TEST_F(TitleScriptTest, EveryAnswerReachesTheSceneWhichShowsTheTitleUntilAGameSt
     EXPECT_TRUE(GetGameWork()->GetActiveScreens().empty()) << "the scene ended with the start";
     EXPECT_EQ(State().Values[13].Integer, 1);
     EXPECT_EQ(State().Values[2].Integer, 4);
+
+    // The command takes the start page and pushes the answer, leaving the stack below alone.
+    RunScript("push 777\nlib 29, 28, 1\nstvalue 3\nstvalue 4\nend\n", {Wait(), Click(page_1, 0)});
+    EXPECT_EQ(State().Values[3].Integer, 0x101);
+    EXPECT_EQ(State().Values[4].Integer, 777);
 }
 
 TEST_F(TitleScriptTest, TheSpecialTitleAnswersTheSceneInTheSecondScenario)
@@ -84,8 +89,9 @@ TEST_F(TitleScriptTest, TheSpecialTitleAnswersTheSceneInTheSecondScenario)
     EXPECT_TRUE(GetGameWork()->GetActiveScreens().empty());
     // The page argument is not the special title's: a start answers 0 whatever was pushed.
     State().Values[2] = ScriptValue::FromInteger(9);
-    RunScript("push 777\nlib 29, 28, 5\nstvalue 3\nend\n", {Wait(), Click(areas, 0)});
+    RunScript("push 777\nlib 29, 28, 5\nstvalue 3\nstvalue 4\nend\n", {Wait(), Click(areas, 0)});
     EXPECT_EQ(State().Values[3].Integer, 0);
+    EXPECT_EQ(State().Values[4].Integer, 777);
     EXPECT_EQ(State().Values[2].Integer, 0);
 }
 
