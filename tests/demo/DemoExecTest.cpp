@@ -95,7 +95,7 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
     const std::string command = "cd '" + (build / "demo").string() +
                                 "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" +
                                 h + "' XDG_RUNTIME_DIR='" + h + "/run' VESK_FRAME_DUMP='" + h +
-                                "/frames' VESK_SOUND_DUMP='" + h + "/sound.wav' timeout -s KILL 70 ./vesk >'" + h +
+                                "/frames' VESK_SOUND_DUMP='" + h + "/sound.wav' timeout -s KILL 100 ./vesk >'" + h +
                                 "/out.txt' 2>&1";
     std::system(command.c_str());
 
