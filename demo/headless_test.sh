@@ -35,8 +35,9 @@ run_game() { # folder, frames; prints nothing, returns the exit status
     (cd "$1" && VESK_CLOSE_AFTER_FRAMES=$2 timeout -s KILL 60 ./vesk >"$work/out.txt" 2>&1)
 }
 
-dialog_off='<Dialog><02><Enable>0</Enable></02></Dialog>'
-# Switches the exit confirmation off in a configuration file, making the file when it is missing.
+dialog_off='<Dialog><02><Enable>0</Enable></02></Dialog><Demo><SkipTitle>1</SkipTitle></Demo>'
+# Switches the exit confirmation off and skips the title in a configuration file, making the file
+# when it is missing.
 exit_dialog_off() {
     if [ -f "$1" ]; then
         sed -i "s|</Config>|$dialog_off</Config>|" "$1"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Measures the demo game while it waits for a click (the dialog that ends its scenes, reached after
-# about half a minute; VESK_IDLE_SETTLE seconds, default 35): the process's share of one core,
-# its loop turns per second and its resident memory, with the main thread's idle wait and, in
+# Measures the demo game while it waits for a click (its title, where a fresh save folder starts,
+# within VESK_IDLE_SETTLE seconds, default 35): the process's share of one core, its loop turns
+# per second and its resident memory, with the main thread's idle wait and, in
 # the same run, without it (VESK_IDLE_WAIT=0). In a window under xvfb-run (needs xvfb and xauth,
 # from `scripts/install-deps.sh --dev`) and headless with SDL's dummy drivers. Needs the built demo
 # (./scripts/run.sh or `cmake --build build --target demo`).

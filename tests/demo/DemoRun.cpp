@@ -2,11 +2,14 @@
 
 #include <cstdlib>
 
+#include "demo/DemoSaveFolder.h"
+
 HeadlessDemoHome::HeadlessDemoHome()
     : m_build(std::getenv("VESK_BINARY_DIR") != nullptr ? std::getenv("VESK_BINARY_DIR") : ".")
 {
     std::filesystem::create_directories(m_home.Path() / "run");
     std::filesystem::create_directories(m_home.Path() / "frames");
+    SeedDemoSaveFolder(m_home.Path(), m_build);
 }
 
 std::string HeadlessDemoHome::Command(const std::string& extra_environment, int kill_seconds) const

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "demo/DemoSaveFolder.h"
 #include "slotwrite/SlotTableWriter.h"
 #include "support/TempDir.h"
 
@@ -32,6 +33,7 @@ TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
     ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
     TempDir home;
     fs::create_directories(home.Path() / "run");
+    SeedDemoSaveFolder(home.Path(), build);
     const std::string h = home.Path().string();
     const fs::path save = home.Path() / "vesk/demo/Save";
     // The game runs on past the saves into scenes that wait for the player: it is ended once

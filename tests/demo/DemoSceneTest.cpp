@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "demo/DemoSaveFolder.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "support/TempDir.h"
@@ -91,19 +92,7 @@ protected:
         SeedSaveFolder();
     }
 
-    // The initial save set in place, with the exit confirmation switched off so that the close
-    // box ends the game.
-    void SeedSaveFolder()
-    {
-        const fs::path save = m_home.Path() / "vesk/demo/Save";
-        fs::create_directories(save);
-        for (const auto& entry : fs::directory_iterator(m_build / "resources/initial_save"))
-            fs::copy_file(entry.path(), save / entry.path().filename(), fs::copy_options::overwrite_existing);
-        CXMLDocument config(CStringUTF8((save / "config.xml").string().c_str()));
-        config.Load();
-        config.SetInt("/Config/Dialog/02/Enable", 0);
-        config.Save();
-    }
+    void SeedSaveFolder() { SeedDemoSaveFolder(m_home.Path(), m_build); }
 
     // Plays the game until the close box after a number of message pumps that outlasts the scene
     // twice over even on a busy machine (an idle turn rests up to a millisecond, so a pump is

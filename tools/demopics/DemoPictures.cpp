@@ -1,5 +1,6 @@
 #include "demopics/DemoPictures.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace tools {
@@ -169,9 +170,57 @@ static AkbOptions OpaqueRgb()
     return options;
 }
 
+AkbPicture DrawTitleBackground(uint32_t colour)
+{
+    AkbPicture picture = MakePicture(1920, 1080, colour);
+    for (int32_t y = 160; y < 400; ++y)
+        for (int32_t x = 1000; x < 1800; ++x)
+            picture.At(x, y) = TITLE_PLATE;
+    return picture;
+}
+
+AkbPicture DrawFlower()
+{
+    AkbPicture flower = MakePicture(FLOWER_SIZE, FLOWER_SIZE, 0);
+    const double centre = FLOWER_SIZE / 2.0;
+    for (int32_t y = 0; y < FLOWER_SIZE; ++y)
+        for (int32_t x = 0; x < FLOWER_SIZE; ++x) {
+            const double dx = x + 0.5 - centre;
+            const double dy = y + 0.5 - centre;
+            const double radius = std::sqrt(dx * dx + dy * dy);
+            // Five petals: the edge swings with the angle.
+            const double edge = centre * (0.7 + 0.3 * std::cos(5.0 * std::atan2(dy, dx)));
+            if (radius < centre * 0.25)
+                flower.At(x, y) = FLOWER_COLOUR;
+            else if (radius < edge)
+                flower.At(x, y) = 0xFFFFE6F0;
+        }
+    return flower;
+}
+
+std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
+{
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures;
+    const std::pair<const char*, uint32_t> backgrounds[] = {{"TITLE_N_BG", TITLE_BACKGROUND},
+                                                            {"TITLE_BG2", TITLE_BACKGROUND_2},
+                                                            {"SPTITLE01", SP_TITLE_BACKGROUND}};
+    for (const auto& [name, colour] : backgrounds) {
+        AkbOptions plate_only;
+        plate_only.content = AkbRect{1000, 160, 1800, 400};
+        plate_only.fill = colour;
+        plate_only.rgb_alpha = 255;
+        const std::vector<uint8_t> bytes = EncodeAkb(DrawTitleBackground(colour), plate_only);
+        for (const char* suffix : {"", "_EN", "_CH", "_TW"})
+            pictures.push_back({std::string(name) + suffix + ".AKB", bytes});
+    }
+    pictures.push_back({"HANA_0000.AKB", EncodeAkb(DrawFlower(), {})});
+    return pictures;
+}
+
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
 {
-    return {
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures = BuildTitlePictures();
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> story = {
         {"CURSOR.AKB", EncodeAkb(DrawCursorSheet(), {})},
         {"BG_DEMO.AKB", EncodeAkb(DrawBackground(1920, 1080), OpaqueRgb())},
         {"TITLE.AKB", EncodeAkb(DrawTitlePlate(), {})},
@@ -186,6 +235,8 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
         {"SNOWBALL.AKB", EncodeAkb(DrawSnowFlake(), {})},
         {"HANA.AKB", EncodeAkb(DrawPetals(), {})},
     };
+    pictures.insert(pictures.end(), story.begin(), story.end());
+    return pictures;
 }
 
 } // namespace tools

@@ -27,6 +27,20 @@ inline constexpr uint32_t SHEET_KEY = 0x0000FF00;
 inline constexpr int32_t SHEET_CELL = 64;
 inline constexpr uint32_t SHEET_COLOURS[4] = {0xFFFFE650, 0xFF78DCFF, 0xFFFF78C8, 0xFF8CFF78};
 
+// The title's pictures: full-screen backgrounds of one colour with a lighter plate where the
+// game's name stands, and the flower of the title animation (FLOWER_SIZE square, clear around
+// its petals, FLOWER_COLOUR at its centre).
+inline constexpr uint32_t TITLE_BACKGROUND = 0xFF203C78;    // "title_n_bg.akb"
+inline constexpr uint32_t TITLE_BACKGROUND_2 = 0xFF3C2878;  // "title_bg2.akb"
+inline constexpr uint32_t SP_TITLE_BACKGROUND = 0xFF5A2046; // "sptitle01.akb"
+inline constexpr uint32_t TITLE_PLATE = 0xFFF0E6C8;
+inline constexpr uint32_t FLOWER_COLOUR = 0xFFFF8CB4;
+inline constexpr int32_t FLOWER_SIZE = 128;
+AkbPicture DrawTitleBackground(uint32_t colour);
+AkbPicture DrawFlower();
+// The title pictures by entry name, each under its language-variant names too.
+std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures();
+
 // The characters scene: a 2048 x 1100 standing character (a skin head disc over a body of the
 // colour, on clear pixels), a 2048 x 420 face layer of eyes and a mouth for it, a sky with a house
 // in the middle of the screen, a 64 x 64 sun on the key colour (pure green) for a picture slot,

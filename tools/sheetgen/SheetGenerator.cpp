@@ -438,4 +438,74 @@ std::vector<AreaRecord> SideMenuAreas()
     return areas;
 }
 
+namespace {
+
+struct TitleButtonPlace
+{
+    int32_t page; // -1 the special title
+    int32_t item;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+    int32_t sheet_x;
+    int32_t sheet_y;
+};
+
+constexpr int32_t TITLE_BUTTON_LEFT = 64;
+constexpr int32_t TITLE_BACK_SHEET_X = 1476;
+constexpr int32_t TITLE_BACK_SHEET_Y = 632;
+
+const std::vector<TitleButtonPlace>& TitleButtonPlaces()
+{
+    static const std::vector<TitleButtonPlace> places{
+        {0, 0, 504, 492, 79, 0, 0},       {0, 1, 591, 492, 79, 492, 0},     {0, 2, 678, 492, 79, 984, 0},
+        {0, 3, 765, 492, 79, 1476, 0},    {0, 4, 852, 492, 79, 0, 316},     {0, 5, 939, 492, 79, 492, 316},
+        {1, 0, 632, 492, 94, 1416, 1008}, {1, 1, 726, 492, 94, 1908, 1008}, {1, 2, 820, 492, 94, 2400, 1008},
+        {1, 3, 914, 492, 94, 1476, 632},  {2, 0, 632, 492, 94, 0, 632},     {2, 1, 726, 492, 94, 492, 632},
+        {2, 2, 820, 492, 94, 984, 632},   {2, 3, 914, 492, 94, 1476, 632},  {3, 0, 726, 492, 94, 1908, 1384},
+        {3, 1, 820, 492, 94, 1416, 1384}, {3, 2, 914, 492, 94, 1476, 632},  {4, 0, 592, 708, 79, 0, 1008},
+        {4, 1, 679, 708, 79, 708, 1008},  {4, 2, 766, 492, 94, 1476, 632},  {-1, 0, 678, 492, 79, 0, 0},
+        {-1, 1, 765, 492, 79, 492, 0},    {-1, 2, 852, 492, 79, 984, 0},    {-1, 3, 939, 492, 94, 1476, 632}};
+    return places;
+}
+
+} // namespace
+
+std::vector<SheetCell> TitleSheetCells()
+{
+    std::vector<SheetCell> cells;
+    for (const TitleButtonPlace& place : TitleButtonPlaces()) {
+        if (place.page < 0)
+            continue; // the special title reuses the main title's cells
+        const bool back = place.sheet_x == TITLE_BACK_SHEET_X && place.sheet_y == TITLE_BACK_SHEET_Y;
+        const uint32_t id = back ? TITLE_SHEET_BACK : static_cast<uint32_t>(place.page * 256 + place.item);
+        for (int32_t state = 0; state < 4; ++state)
+            cells.push_back({place.sheet_x, place.sheet_y + place.height * state, place.width, place.height,
+                             id, state,
+                             (back ? std::string("BACK")
+                                   : "P" + std::to_string(place.page) + "-" + std::to_string(place.item)) +
+                                 "-" + std::to_string(state)});
+    }
+    return cells;
+}
+
+std::vector<AreaRecord> TitleAreas(int32_t page)
+{
+    std::vector<AreaRecord> areas;
+    for (const TitleButtonPlace& place : TitleButtonPlaces())
+        if (place.page == page)
+            areas.push_back({static_cast<uint32_t>(place.item), TITLE_BUTTON_LEFT, place.y,
+                             TITLE_BUTTON_LEFT + place.width, place.y + place.height});
+    return areas;
+}
+
+std::vector<std::pair<std::string, std::vector<AreaRecord>>> TitleAreaFiles()
+{
+    return {{"title.area", TitleAreas(0)},
+            {"title2.area", TitleAreas(1)},
+            {"title3.area", TitleAreas(3)},
+            {"title4.area", TitleAreas(4)},
+            {"titleSP.area", TitleAreas(-1)}};
+}
+
 } // namespace tools

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "akbwriter/AkbWriter.h"
@@ -46,6 +47,19 @@ inline constexpr int32_t DIALOG_SHEET_HEIGHT = 1931;
 std::vector<SheetCell> DialogSheetCells();
 // "dialog.area" (with the box) and "dialog2.area" (without).
 std::vector<AreaRecord> DialogAreas(bool with_box);
+
+// The title screens' sheet ("title_p.akb"): every button's column of four state pictures. A
+// button's cells carry its id (page x 256 + item); the back buttons of pages 1 to 4 and of the
+// special title share one column, whose cells carry TITLE_SHEET_BACK.
+inline constexpr int32_t TITLE_SHEET_WIDTH = 2892;
+inline constexpr int32_t TITLE_SHEET_HEIGHT = 1760;
+inline constexpr uint32_t TITLE_SHEET_BACK = 0x7E00;
+std::vector<SheetCell> TitleSheetCells();
+// The title's area files by name ("title.area" to "title4.area", "titleSP.area"): each button's
+// rectangle on the screen with its item number as the id.
+std::vector<std::pair<std::string, std::vector<AreaRecord>>> TitleAreaFiles();
+// The areas of one page of the title (0 to 4), or of the special title (page -1).
+std::vector<AreaRecord> TitleAreas(int32_t page);
 
 // The extras sheets and areas of the CG gallery. "modelist_p.akb": heroine button i in state s
 // is cell id i. "cgscenemode_p.akb": tabs 256..259, return 512, the arrows 1024 and 1025 in the

@@ -14,8 +14,11 @@
 //                                          "systemcover.akb", "system_bg.akb", "sound_bg.akb" and
 //                                          "sound_cover.akb" with its "_en", "_ch", "_tw" forms
 //   sheetgen config-areas <folder>         "config00.area" and "config01.area"
-//   sheetgen find-cell <frame.png> <x> <y> <id>
+//   sheetgen title-sheet <folder>          "title_p.akb" and its language variants into the folder
+//   sheetgen title-areas <folder>          "title.area" to "title4.area" and "titleSP.area"
+//   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //                                          exit 0 when the pixel shows a cell of the control id
+//                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/SheetGenerator.h"
@@ -39,7 +42,7 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
     return static_cast<bool>(out);
 }
 
-int FindCell(const char* path, int x, int y, uint32_t wanted)
+int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_state)
 {
     const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
     if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height)
@@ -47,7 +50,10 @@ int FindCell(const char* path, int x, int y, uint32_t wanted)
     uint32_t id = 0;
     int32_t state = 0;
     const uint32_t pixel = picture->pixels[static_cast<size_t>(y) * static_cast<size_t>(picture->width) + x];
-    return tools::DecodeCellColour(pixel | 0xFF000000u, id, state) && id == wanted ? 0 : 1;
+    return tools::DecodeCellColour(pixel | 0xFF000000u, id, state) && id == wanted &&
+                   (wanted_state < 0 || state == wanted_state)
+               ? 0
+               : 1;
 }
 
 } // namespace
@@ -151,14 +157,33 @@ int main(int argc, char** argv)
                        Write(std::string(argv[2]) + "/config01.area", tools::BuildAreaFile(tools::SoundConfigAreas()))
                    ? 0
                    : 1;
-    if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
+    if (argc == 3 && std::strcmp(argv[1], "title-sheet") == 0) {
+        // Every cell is opaque: three bytes a pixel keep the four copies smaller.
+        tools::AkbOptions opaque;
+        opaque.rgb_alpha = 255;
+        const std::vector<uint8_t> sheet = tools::EncodeAkb(
+            tools::BuildSheet(tools::TITLE_SHEET_WIDTH, tools::TITLE_SHEET_HEIGHT, tools::TitleSheetCells()),
+            opaque);
+        for (const char* suffix : {"", "_en", "_ch", "_tw"})
+            if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb", sheet))
+                return 1;
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "title-areas") == 0) {
+        for (const auto& [name, areas] : tools::TitleAreaFiles())
+            if (!Write(std::string(argv[2]) + "/" + name, tools::BuildAreaFile(areas)))
+                return 1;
+        return 0;
+    }
+    if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
-                        static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
+                        static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
+                        argc == 7 ? std::atoi(argv[6]) : -1);
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
                          "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
-                         "config-sheet <folder> | config-areas <folder> | "
-                         "find-cell <frame.png> <x> <y> <id>\n");
+                         "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
+                         "title-areas <folder> | find-cell <frame.png> <x> <y> <id> [state]\n");
     return 1;
 }

@@ -31,12 +31,6 @@ constexpr int32_t EXTRAS_PICTURES = 0;
 constexpr int32_t EXTRAS_SCENES = 1;
 constexpr int32_t EXTRAS_MUSIC = 2;
 constexpr int32_t HEROINE_COUNT = 17;
-constexpr int32_t TITLE_BUTTON_X = 64;
-constexpr int32_t TITLE_BUTTON_Y = 678;
-constexpr int32_t TITLE_BUTTON_STEP = 87;
-constexpr int32_t TITLE_BUTTON_WIDTH = 492;
-constexpr int32_t TITLE_BUTTON_HEIGHT = 79;
-constexpr int32_t TITLE_LAST_BUTTON_HEIGHT = 94;
 
 } // namespace
 
@@ -55,37 +49,25 @@ void CFuncExec::NameInput()
 
 void CFuncExec::Title()
 {
-    const int32_t mode = Context->PopInteger();
+    const int32_t page = Context->PopInteger();
     if (CurrentState->SpMode() == 1) {
         CTitleSP screen;
-        if (CLayerFile* file = GetDocumentLayerFile())
-            screen.m_sheet.reset(file->LoadSprite(MakeLanguageFileName("title_p.akb"), nullptr, LAYER_KIND_MEMORY, 0,
-                                                  -1, nullptr, -1, -1, 0));
-        for (int32_t i = 0; i < TITLE_SP_BUTTONS; ++i) {
-            const int32_t height = i == TITLE_SP_BUTTONS - 1 ? TITLE_LAST_BUTTON_HEIGHT : TITLE_BUTTON_HEIGHT;
-            CSprite* button = CreateSpriteOfType(TITLE_BUTTON_X, TITLE_BUTTON_Y + TITLE_BUTTON_STEP * i,
-                                                 TITLE_BUTTON_WIDTH, height, 0, LAYER_KIND_MEMORY);
-            if (button == nullptr)
-                break;
-            screen.m_buttons[static_cast<size_t>(i)].reset(button);
-            screen.DrawButton(i, 0, 0);
-        }
+        screen.Setup();
         PushResult(screen.Register());
-        screen.Release();
         return;
     }
     CTitle screen;
     screen.Setup();
-    PushResult(screen.RunWithMode(mode));
-    screen.Release();
+    ScriptValue result = ScriptValue::FromInteger(0);
+    screen.RunFromPage(&result, page);
+    PushResult(result.Integer);
 }
 
 void CFuncExec::TitleAnimation()
 {
     CTitleAnime anime;
     anime.LoadImages();
-    anime.PlayAndWait();
-    anime.DeleteLayers();
+    anime.Play();
 }
 
 void CFuncExec::Extras(int32_t mode)

@@ -178,7 +178,7 @@ TEST_F(CFuncExecTest, EveryCodePopsItsArgumentsAndPushesItsResult)
         {26, "0", {}},
         {26, "2, 1, 2", {}},
         {27, "5", {}},
-        {28, "1", {-1}},
+        // 28, the title, waits for the player: the title screens' tests check its stack.
         {29, "1", {-1}},
         {30, "3", {}},
         {31, "", {}},
@@ -413,13 +413,6 @@ TEST_F(CFuncExecTest, ExtrasMusicStartsOnlyWhenChannelZeroIsSilent)
     RunSource("lib 29, 53\nend\n");
     ASSERT_EQ(music.Calls().size(), 2u);
     EXPECT_EQ(music.Calls()[1], "play SWEET_EN.wav");
-}
-
-TEST_F(CFuncExecTest, TitleIgnoresItsModeInTheSecondScenario)
-{
-    State().SetSpMode(1);
-    RunSource("push 777\nlib 29, 28, 5\nend\n");
-    EXPECT_THAT(StackIntegers(), ElementsAre(SENTINEL, -1));
 }
 
 TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)

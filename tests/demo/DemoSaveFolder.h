@@ -1,0 +1,22 @@
+#pragma once
+// The demo's save folder under a test home, seeded with the initial save set as a first start
+// would extract it, with the exit confirmation off (so the close box ends the game) and the title
+// skipped (so the story runs without input).
+
+#include <filesystem>
+
+#include "foundation/CXMLDocument.h"
+
+inline void SeedDemoSaveFolder(const std::filesystem::path& home, const std::filesystem::path& build)
+{
+    const std::filesystem::path save = home / "vesk/demo/Save";
+    std::filesystem::create_directories(save);
+    for (const auto& entry : std::filesystem::directory_iterator(build / "resources/initial_save"))
+        std::filesystem::copy_file(entry.path(), save / entry.path().filename(),
+                                   std::filesystem::copy_options::overwrite_existing);
+    CXMLDocument config(CStringUTF8((save / "config.xml").string().c_str()));
+    config.Load();
+    config.SetInt("/Config/Dialog/02/Enable", 0);
+    config.SetInt("/Config/Demo/SkipTitle", 1);
+    config.Save();
+}
