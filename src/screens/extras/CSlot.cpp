@@ -167,8 +167,11 @@ void CSlot::Setup(int32_t d1, int32_t d2, int32_t d3, int32_t present)
 {
     CreateParts();
     // Without layer 0 a load with no target would make a sprite nobody owns.
-    if (ScreenLayer != nullptr)
+    if (ScreenLayer != nullptr) {
+        // The load may resize the layer that the draw pass reads on the app-task thread.
+        LiveDrawLock draw;
         LoadSprite(MakeLanguageFileName("slot_bg.akb"), ScreenLayer, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+    }
     const std::array<int32_t, SLOT_REELS> digits = {d1, d2, d3};
     for (int32_t k = 0; k < SLOT_REELS; ++k)
         CopyReel(k, ToDigit(digits[k]));
