@@ -1,10 +1,14 @@
 // sheetgen: writes screens' picture sheets and area files, and reads cells back from frames.
 //   sheetgen dialog-sheet <folder>         "dialog_p.akb" into the folder
 //   sheetgen dialog-areas <folder>         "dialog.area" and "dialog2.area" into the folder
+//   sheetgen slot-sheet <folder>           "slot_p.akb", the four "slot_bg" forms and the
+//                                          1920 x 2160 "slot_tall.akb" into the folder
+//   sheetgen slot-areas <folder>           "slot.area" into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id>
 //                                          exit 0 when the pixel shows a cell of the control id
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/SheetGenerator.h"
+#include "sheetgen/SlotSheet.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,10 +56,22 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "slot-sheet") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        bool written = Write(folder + "slot_p.akb", tools::EncodeAkb(tools::BuildSlotSheet(), {})) &&
+                       Write(folder + "slot_tall.akb", tools::EncodeAkb(tools::BuildTallPicture(2160), {}));
+        const std::vector<std::string> names = tools::SlotBackgroundNames();
+        for (int32_t language = 0; language < 4; ++language)
+            written = written && Write(folder + names[language], tools::EncodeAkb(tools::BuildSlotBackground(language), {}));
+        return written ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)
+        return Write(std::string(argv[2]) + "/slot.area", tools::BuildAreaFile(tools::SlotAreas())) ? 0 : 1;
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
-    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
+    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | slot-sheet <folder> | "
+                         "slot-areas <folder> | "
                          "find-cell <frame.png> <x> <y> <id>\n");
     return 1;
 }
