@@ -366,26 +366,25 @@ int32_t CSlot::OnUpKey()
 
 int32_t CSlot::OnLeftKey()
 {
-    if (State == STATE_LEVER)
-        MoveCursorTo(SLOT_AREA_LEVER);
-    else if (const int32_t k = StopIndex(HoverId); k == -1)
-        MoveCursorTo(SLOT_AREA_STOP);
-    else if (k > 0)
-        MoveCursorTo(SLOT_AREA_STOP + k - 1);
-    WaitInputRelease(SCAN_LEFT);
+    MoveAlongStops(-1, SCAN_LEFT);
     return 0;
 }
 
 int32_t CSlot::OnRightKey()
 {
+    MoveAlongStops(1, SCAN_RIGHT);
+    return 0;
+}
+
+void CSlot::MoveAlongStops(int32_t step, uint32_t scan_code)
+{
     if (State == STATE_LEVER)
         MoveCursorTo(SLOT_AREA_LEVER);
     else if (const int32_t k = StopIndex(HoverId); k == -1)
         MoveCursorTo(SLOT_AREA_STOP);
-    else if (k < SLOT_REELS - 1)
-        MoveCursorTo(SLOT_AREA_STOP + k + 1);
-    WaitInputRelease(SCAN_RIGHT);
-    return 0;
+    else if (k + step >= 0 && k + step < SLOT_REELS)
+        MoveCursorTo(SLOT_AREA_STOP + k + step);
+    WaitInputRelease(scan_code);
 }
 
 ScriptValue CSlotScrollImage::RunScroll(int32_t value, int32_t height)

@@ -97,6 +97,8 @@ private:
     void CopyReel(int32_t reel, int32_t digit, bool lock = true);
     void SetGameCursor(int32_t mode);
     void MoveCursorTo(int32_t id);
+    // From the lever or no area to stop 1, else one stop along (none past either end).
+    void MoveAlongStops(int32_t step, uint32_t scan_code);
 
     ILayer* m_sheet_layer = nullptr; // not owned: the layer of Sheet
     CAppTask* m_runner = nullptr;    // not owned: the runner the task was added to

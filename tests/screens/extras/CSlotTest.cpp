@@ -326,6 +326,44 @@ TEST_F(CSlotTest, SetupDrawsTheMachineAtRestInEachLanguage)
     }
 }
 
+TEST_F(CSlotTest, CursorKeysWalkTheLeverAndTheStopButtons)
+{
+    struct Case
+    {
+        int32_t state;
+        int32_t hover;
+        int32_t key; // -1 left, 1 right, 0 up
+        int32_t to;  // area id the pointer is warped to, -2 none
+    };
+    CSlot slot;
+    ASSERT_EQ(slot.CreateParts(), 1);
+    OnPump([](int) {});
+    for (const Case& c : {Case{CSlot::STATE_LEVER, -1, 1, 0}, Case{CSlot::STATE_LEVER, 257, 0, 0},
+                          Case{CSlot::STATE_TURNING, -1, -1, 256}, Case{CSlot::STATE_TURNING, 0, 1, 256},
+                          Case{CSlot::STATE_TURNING, 257, -1, 256}, Case{CSlot::STATE_TURNING, 257, 1, 258},
+                          Case{CSlot::STATE_TURNING, 256, -1, -2}, Case{CSlot::STATE_TURNING, 258, 1, -2},
+                          Case{CSlot::STATE_TURNING, 258, 0, -2}, Case{CSlot::STATE_TURNING, 0, 0, 256}}) {
+        SCOPED_TRACE(testing::Message() << c.state << " " << c.hover << " " << c.key);
+        slot.State = c.state;
+        slot.HoverId = c.hover;
+        m_mouse.warps.clear();
+        if (c.key < 0)
+            slot.OnLeftKey();
+        else if (c.key > 0)
+            slot.OnRightKey();
+        else
+            slot.OnDownKey();
+        if (c.to == -2) {
+            EXPECT_TRUE(m_mouse.warps.empty());
+            continue;
+        }
+        ASSERT_EQ(m_mouse.warps.size(), 1u);
+        const tools::AreaRecord area = tools::SlotAreas()[c.to == 0 ? 0 : c.to - 255];
+        EXPECT_EQ(m_mouse.warps[0].x, (area.left + area.right) / 2);
+        EXPECT_EQ(m_mouse.warps[0].y, (area.top + area.bottom) / 2);
+    }
+}
+
 // A screen that throws the document's code in the middle of a game.
 class UnwoundSlot final : public CSlot
 {
