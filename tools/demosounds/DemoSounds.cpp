@@ -69,7 +69,12 @@ bool WriteDemoSoundArchives(const std::string& folder)
     OggContents second;
     second.samples = Tone(DemoSoundLayout::VOICE_FRAMES, 1, DemoSoundLayout::SECOND_VOICE_HERTZ, 2500.0);
 
-    const std::vector<ArchiveEntry> musics = {{"BGM01.WAV", WriteWav(music)}};
+    WavContents pull;
+    pull.samples = Pcm16Bytes(Tone(DemoSoundLayout::SLOT_PULL_FRAMES, 2, DemoSoundLayout::SLOT_PULL_HERTZ, 2500.0));
+    WavContents result;
+    result.samples =
+        Pcm16Bytes(Tone(DemoSoundLayout::SLOT_RESULT_FRAMES, 2, DemoSoundLayout::SLOT_RESULT_HERTZ, 2500.0));
+    const std::vector<ArchiveEntry> musics = {{"BGM01.WAV", WriteWav(music)}, {"COMICAL.WAV", WriteWav(pull)}};
     // A pause the story waits out by playing it (three seconds of silence on the H-effect channel).
     WavContents pause;
     pause.samples.assign(static_cast<size_t>(DemoSoundLayout::PAUSE_FRAMES) * 4, 0);
@@ -80,7 +85,8 @@ bool WriteDemoSoundArchives(const std::string& folder)
     const std::vector<ArchiveEntry> effects = {{"SE01.WAV", WriteWav(effect)},
                                                {"PAUSE.WAV", WriteWav(pause)},
                                                {"SES_001.WAV", WriteWav(ok)},
-                                               {"SES_002.WAV", WriteWav(cancel)}};
+                                               {"SES_002.WAV", WriteWav(cancel)},
+                                               {"SLOT_WIN.WAV", WriteWav(result)}};
     // The first three letters are the speakers' codes: "r" and "o".
     const std::vector<ArchiveEntry> voices = {{"R01_0001.OGG", WriteOgg(first)},
                                               {"O01_0001.OGG", WriteOgg(second)}};

@@ -24,6 +24,11 @@ struct DemoSoundLayout
     static constexpr double SECOND_VOICE_HERTZ = 550.0; // "o01_0001.ogg"
     static constexpr uint32_t VOICE_FRAMES = 52'920;
     static constexpr uint32_t PAUSE_FRAMES = 132'300;
+    // The slot machine: the pull's jingle on the music channel, the result's fanfare as an effect.
+    static constexpr double SLOT_PULL_HERTZ = 990.0;
+    static constexpr uint32_t SLOT_PULL_FRAMES = 22'050;
+    static constexpr double SLOT_RESULT_HERTZ = 1320.0;
+    static constexpr uint32_t SLOT_RESULT_FRAMES = 88'200;
     static constexpr uint32_t FADE_IN_MILLISECONDS = 1500; // the story's fade in: 100 steps of 15 ms
 };
 

@@ -16,12 +16,16 @@
 //   sheetgen config-areas <folder>         "config00.area" and "config01.area"
 //   sheetgen title-sheet <folder>          "title_p.akb" and its language variants into the folder
 //   sheetgen title-areas <folder>          "title.area" to "title4.area" and "titleSP.area"
+//   sheetgen slot-sheet <folder>           "slot_p.akb", the four "slot_bg" forms and the
+//                                          1920 x 2160 "slot_tall.akb" into the folder
+//   sheetgen slot-areas <folder>           "slot.area" into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/SheetGenerator.h"
+#include "sheetgen/SlotSheet.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -175,6 +179,17 @@ int main(int argc, char** argv)
                 return 1;
         return 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "slot-sheet") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        bool written = Write(folder + "slot_p.akb", tools::EncodeAkb(tools::BuildSlotSheet(), {})) &&
+                       Write(folder + "slot_tall.akb", tools::EncodeAkb(tools::BuildTallPicture(2160), {}));
+        const std::vector<std::string> names = tools::SlotBackgroundNames();
+        for (int32_t language = 0; language < 4; ++language)
+            written = written && Write(folder + names[language], tools::EncodeAkb(tools::BuildSlotBackground(language), {}));
+        return written ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)
+        return Write(std::string(argv[2]) + "/slot.area", tools::BuildAreaFile(tools::SlotAreas())) ? 0 : 1;
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
@@ -184,6 +199,7 @@ int main(int argc, char** argv)
                          "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
                          "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
-                         "title-areas <folder> | find-cell <frame.png> <x> <y> <id> [state]\n");
+                         "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
+                         "find-cell <frame.png> <x> <y> <id> [state]\n");
     return 1;
 }

@@ -154,5 +154,4 @@ void CFuncExec::MiniGame()
         CSlotScrollImage scroll;
         scroll.RunScroll(value, height);
     }
-    slot.m_picture.reset();
 }
