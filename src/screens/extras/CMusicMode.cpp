@@ -395,7 +395,7 @@ void CMusicMode::DragVolume()
     float last = PointerToVolume(PointerPosition().x);
     DrawVolumeSlider(last, 1, MusicEnable, 1);
     ApplyVolume(last);
-    while (IsInputTriggered(INPUT_LEFT) != 0 && PumpFrame() != 0) {
+    while (IsInputTriggered(INPUT_OK) != 0 && PumpFrame() != 0) {
         const float v = PointerToVolume(PointerPosition().x);
         if (v != last) {
             DrawVolumeSlider(v, 1, MusicEnable, 1);
@@ -470,7 +470,7 @@ void CMusicMode::DragScrollBar()
         if (PumpFrame() == 0)
             break;
         Sleep(1);
-        if (IsInputTriggered(INPUT_LEFT) == 0 && IsInputTriggered(INPUT_DRAG) == 0)
+        if (IsInputTriggered(INPUT_OK) == 0 && IsInputTriggered(INPUT_DRAG) == 0)
             break;
     }
     DrawScrollBar(ScrollOffset, 0, 1);
