@@ -133,7 +133,7 @@ void OmakePageFrame::DrawItem(int32_t id, int32_t state, int32_t present)
         } else if (id == OMAKE_UNLOCK) {
             if (IsGroupCleared(Group))
                 BltFromSheet(mode, 1584, 12, 296, 83, Style.UnlockSourceX, GroupComplete ? 945 : 696 + 83 * state);
-        } else if (id >= 0 && id < OMAKE_HEROINES && Level == 0) {
+        } else if (id >= 0 && id < OMAKE_HEROINES && Level == 0 && (state = HeroineState(id, state)) >= 0) {
             BltFromSheet(ListSheet.get(), 395 + 296 * (id % 5), 109 + 208 * (id / 5), 296, 208, 296 * (id % 5),
                          832 * (id / 5) + 208 * state);
         } else if (id >= 0 && id < OMAKE_CELLS && Level == 1 && Open[static_cast<size_t>(id)] &&

@@ -67,7 +67,7 @@ public:
     int32_t OnRightKey() override { return MoveByKey(CursorKey::Right); }
 
     // The area a cursor key moves to from the hover, or -1.
-    int32_t CursorTarget(CursorKey key) const;
+    virtual int32_t CursorTarget(CursorKey key) const;
     // The group's clear flag; the last group counts as cleared when any listed flag is set.
     bool IsGroupCleared(int32_t group);
 
@@ -96,6 +96,8 @@ protected:
     // The press sequence: the OK sound, the pressed picture, the wait for every OK input and,
     // unless pressed_only, the normal picture again.
     void PressSequence(int32_t id, int32_t channel, bool pressed_only);
+    // The state heroine button i is drawn in; -1 draws nothing.
+    virtual int32_t HeroineState(int32_t i, int32_t state) { (void)i; return state; }
     void WaitOkRelease();
     void WaitCancelRelease();
     void PresentNow();

@@ -13,6 +13,7 @@
 #include "screens/extras/CCGFlag.h"
 #include "screens/extras/CCGMode.h"
 #include "screens/extras/CMusicMode.h"
+#include "screens/extras/COmakeHMode.h"
 #include "screens/extras/CScMode.h"
 #include "screens/extras/CSlot.h"
 #include "screens/system/CNameInput.h"
