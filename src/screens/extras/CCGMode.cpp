@@ -24,7 +24,6 @@ inline constexpr size_t VALUE_PAGE = 17;
 inline constexpr int32_t RESULT_LEAVE = -1;
 inline constexpr int32_t RESULT_OTHER_SCREEN = 100;
 inline constexpr int32_t UNLOCK_DIALOG_KIND = 10;
-inline constexpr int32_t UNLOCK_DIALOG_DEPTH = 2;
 inline constexpr std::array<int32_t, 3> TIME_CHOICES{1200, 1600, 1800};
 // The preview area at heroine level and its covers at page level.
 inline constexpr int32_t PREVIEW_X = 1418;
@@ -242,14 +241,7 @@ bool CCGMode::IsGroupComplete(int32_t group) const
 
 int32_t CCGMode::AskUnlock()
 {
-    CDialog dialog;
-    const int32_t built = dialog.Setup(UNLOCK_DIALOG_KIND, UNLOCK_DIALOG_DEPTH);
-    if (built == 1)
-        return RunForResult(dialog);
-    if (built == 0)
-        return 0;
-    ReportScriptError(CStringUTF8("The unlock confirmation cannot be shown."));
-    return DIALOG_ANSWER_CANCEL;
+    return AskConfirmation(UNLOCK_DIALOG_KIND);
 }
 
 void CCGMode::UnlockGroup()

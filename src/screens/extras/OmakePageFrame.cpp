@@ -7,7 +7,9 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "screens/base/CDialog.h"
 #include "script/FlagBuffer.h"
+#include "script/vm/ScriptError.h"
 
 namespace {
 
@@ -19,6 +21,7 @@ inline constexpr size_t VALUE_REOPEN = 16;
 constexpr std::array<uint32_t, 16> CLEAR_FLAGS{1998, 1986, 1997, 1996, 1993, 1985, 1987, 1995,
                                                1994, 1989, 1999, 1990, 1992, 1991, 1988, 2010};
 constexpr int32_t FADE_SPRITE_LAYER = 6;
+constexpr int32_t CONFIRM_DIALOG_DEPTH = 2;
 
 std::unique_ptr<CSpriteLayer> AsLayer(CSprite* sprite)
 {
@@ -165,6 +168,18 @@ void OmakePageFrame::Update()
     if (id != -1)
         DrawItem(id, 1, 1);
     Hover = id;
+}
+
+int32_t OmakePageFrame::AskConfirmation(int32_t kind)
+{
+    CDialog dialog;
+    const int32_t built = dialog.Setup(kind, CONFIRM_DIALOG_DEPTH);
+    if (built == 1)
+        return RunForResult(dialog);
+    if (built == 0)
+        return 0;
+    ReportScriptError(CStringUTF8("The unlock confirmation cannot be shown."));
+    return DIALOG_ANSWER_CANCEL;
 }
 
 void OmakePageFrame::WaitOkRelease()

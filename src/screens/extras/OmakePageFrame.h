@@ -98,6 +98,9 @@ protected:
     void PressSequence(int32_t id, int32_t channel, bool pressed_only);
     // The state heroine button i is drawn in; -1 draws nothing.
     virtual int32_t HeroineState(int32_t i, int32_t state) { (void)i; return state; }
+    // Runs the confirmation dialog of the kind: 0 confirms, and a dialog the settings switch
+    // off confirms too; one that cannot be built is reported and declines.
+    int32_t AskConfirmation(int32_t kind);
     void WaitOkRelease();
     void WaitCancelRelease();
     void PresentNow();
