@@ -4,12 +4,15 @@
 //   sheetgen gallery-sheets <folder>       the CG gallery's three sheets, every language's name
 //   sheetgen gallery-areas <folder>        "cgmode.area" and "cgview.area"
 //   sheetgen thumbnails <file> <first id>  a sheet of twelve thumbnails, ids from the first on
+//   sheetgen music-sheets <folder>         the music room's two sheets and "musicmode.area"
+//   sheetgen music-picture <file> <slot>   a track picture of the music room
 //   sheetgen map-pictures <folder>         the map screens' sheets and pictures into the folder
 //   sheetgen map-data <folder>             the sub maps' area files into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id>
 //                                          exit 0 when the pixel shows a cell of the control id
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/MapSheets.h"
+#include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
 
 #include <cstdio>
@@ -77,6 +80,20 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "music-sheets") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        const std::pair<const char*, tools::AkbPicture> sheets[] = {{"music_p", tools::MusicRowSheet()},
+                                                                    {"musicmode_p", tools::MusicControlSheet()}};
+        for (const auto& [name, picture] : sheets) {
+            const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
+            for (const char* suffix : {"", "_en", "_ch", "_tw"})
+                if (!Write(folder + name + suffix + ".akb", bytes))
+                    return 1;
+        }
+        return Write(folder + "musicmode.area", tools::BuildAreaFile(tools::MusicAreas())) ? 0 : 1;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0)
+        return Write(argv[2], tools::EncodeAkb(tools::MusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
     if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0)
         return Write(argv[2], tools::EncodeAkb(tools::ThumbnailSheet(static_cast<uint32_t>(
                                                    std::strtoul(argv[3], nullptr, 0))),
@@ -93,7 +110,8 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
-    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
+    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | music-sheets <folder> | "
+                         "music-picture <file> <slot> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
                          "map-pictures <folder> | map-data <folder> | find-cell <frame.png> <x> <y> <id>\n");
     return 1;
