@@ -21,7 +21,6 @@ inline constexpr size_t VALUE_GROUP = 10;
 inline constexpr size_t VALUE_TAB = 12;
 inline constexpr size_t VALUE_REOPEN = 16;
 inline constexpr size_t VALUE_PAGE = 17;
-inline constexpr int32_t RESULT_LEAVE = -1;
 inline constexpr int32_t RESULT_OTHER_SCREEN = 100;
 inline constexpr int32_t UNLOCK_DIALOG_KIND = 10;
 inline constexpr std::array<int32_t, 3> TIME_CHOICES{1200, 1600, 1800};
@@ -316,17 +315,7 @@ void CCGMode::OnDecide()
     } else if (id == OMAKE_TAB_LAST) {
         ChooseTab(3);
     } else if (id == OMAKE_RETURN) {
-        PressSequence(id, EXTRAS_CHANNEL, false);
-        if (Level == 0) {
-            Running = 0;
-            Result = ScriptValue::FromInteger(RESULT_LEAVE);
-            StateWord = 0;
-        } else {
-            Level = 0;
-            if (HighlightSprite != nullptr)
-                HighlightSprite->SetVisibleFlag(0);
-            DrawPage(Group, Page, 1);
-        }
+        PressReturn();
     } else if (id >= OMAKE_TIME_FIRST && id <= OMAKE_TIME_LAST) {
         const int32_t choice = id - OMAKE_TIME_FIRST;
         if (choice != TimeChoice) {
@@ -344,14 +333,7 @@ void CCGMode::OnDecide()
             return;
         OpenCG(id);
     } else if (id == OMAKE_PREVIOUS_PAGE || id == OMAKE_NEXT_PAGE) {
-        const int32_t step = id == OMAKE_NEXT_PAGE ? 1 : -1;
-        if (Page + step >= 0 && Page + step < PageCount) {
-            PlayOkSound(EXTRAS_CHANNEL);
-            DrawItem(id, 2, 1);
-            WaitOkRelease();
-            DrawPage(Group, Page + step, 1);
-            Hover = -1;
-        }
+        StepPage(id);
     } else if (id == OMAKE_UNLOCK) {
         if (Level == 1 && IsGroupCleared(Group) && !IsGroupComplete(Group)) {
             PressSequence(id, EXTRAS_CHANNEL, false);
@@ -359,22 +341,4 @@ void CCGMode::OnDecide()
         }
     }
     WaitOkRelease();
-}
-
-void CCGMode::OnCancel()
-{
-    if (Level == 1) {
-        WaitCancelRelease();
-        Hover = -1;
-        Level = 0;
-        if (HighlightSprite != nullptr)
-            HighlightSprite->SetVisibleFlag(0);
-        DrawPage(Group, Page, 1);
-        return;
-    }
-    PlayCancelSound(EXTRAS_CHANNEL);
-    Running = 0;
-    Result = ScriptValue::FromInteger(RESULT_LEAVE);
-    StateWord = 0;
-    WaitCancelRelease();
 }

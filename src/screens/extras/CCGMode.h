@@ -23,7 +23,6 @@ public:
     void OnOpen() override;
     void OnClose() override;
     void OnDecide() override;
-    void OnCancel() override;
     void DrawPage(int32_t group, int32_t page, int32_t present) override;
 
     // Whether every variant of every row of the group has its seen bit.

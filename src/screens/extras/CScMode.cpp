@@ -21,7 +21,6 @@ inline constexpr size_t VALUE_SCENE = 13;
 inline constexpr size_t VALUE_TABS_LOCKED = 14;
 inline constexpr size_t VALUE_REOPEN = 16;
 inline constexpr size_t VALUE_PAGE = 17;
-inline constexpr int32_t RESULT_LEAVE = -1;
 inline constexpr int32_t RESULT_OTHER_SCREEN = 100;
 inline constexpr int32_t UNLOCK_DIALOG_KIND = 9;
 inline constexpr int32_t HOVER_CHOSEN = 100;
@@ -272,17 +271,7 @@ void CScMode::OnDecide()
             ChooseTab(id - OMAKE_TAB_FIRST);
         }
     } else if (id == OMAKE_RETURN) {
-        PressSequence(id, EXTRAS_CHANNEL, false);
-        if (Level == 0) {
-            Running = 0;
-            Result = ScriptValue::FromInteger(RESULT_LEAVE);
-            StateWord = 0;
-        } else {
-            Level = 0;
-            if (HighlightSprite != nullptr)
-                HighlightSprite->SetVisibleFlag(0);
-            DrawPage(Group, Page, 1);
-        }
+        PressReturn();
     } else if (Level == 0 && id >= 0 && id < OMAKE_HEROINES) {
         PressSequence(id, EXTRAS_CHANNEL, false);
         Level = 1;
@@ -292,14 +281,7 @@ void CScMode::OnDecide()
             return;
         StartReplay(id);
     } else if (id == OMAKE_PREVIOUS_PAGE || id == OMAKE_NEXT_PAGE) {
-        const int32_t step = id == OMAKE_NEXT_PAGE ? 1 : -1;
-        if (Level == 1 && Page + step >= 0 && Page + step < PageCount) {
-            PlayOkSound(EXTRAS_CHANNEL);
-            DrawItem(id, 2, 1);
-            WaitOkRelease();
-            DrawPage(Group, Page + step, 1);
-            Hover = -1;
-        }
+        StepPage(id);
     } else if (id == OMAKE_UNLOCK) {
         if (Level == 1 && !TabsLocked && IsGroupCleared(Group) && !IsGroupComplete(Group)) {
             PressSequence(id, EXTRAS_CHANNEL, false);
@@ -307,22 +289,4 @@ void CScMode::OnDecide()
         }
     }
     WaitOkRelease();
-}
-
-void CScMode::OnCancel()
-{
-    if (Level == 1) {
-        WaitCancelRelease();
-        Hover = -1;
-        Level = 0;
-        if (HighlightSprite != nullptr)
-            HighlightSprite->SetVisibleFlag(0);
-        DrawPage(Group, Page, 1);
-        return;
-    }
-    PlayCancelSound(EXTRAS_CHANNEL);
-    Running = 0;
-    Result = ScriptValue::FromInteger(RESULT_LEAVE);
-    StateWord = 0;
-    WaitCancelRelease();
 }

@@ -26,7 +26,6 @@ public:
     int32_t RunScreen() override;
     void OnOpen() override;
     void OnDecide() override;
-    void OnCancel() override;
     void DrawPage(int32_t group, int32_t page, int32_t present) override;
 
     // The heroine's scene flag at index, -1 past its row's end or for no heroine.

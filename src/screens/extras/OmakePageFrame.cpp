@@ -22,6 +22,7 @@ constexpr std::array<uint32_t, 16> CLEAR_FLAGS{1998, 1986, 1997, 1996, 1993, 198
                                                1994, 1989, 1999, 1990, 1992, 1991, 1988, 2010};
 constexpr int32_t FADE_SPRITE_LAYER = 6;
 constexpr int32_t CONFIRM_DIALOG_DEPTH = 2;
+constexpr int32_t EXTRAS_CHANNEL = 3;
 
 std::unique_ptr<CSpriteLayer> AsLayer(CSprite* sprite)
 {
@@ -384,4 +385,49 @@ void OmakePageFrame::OnClose()
     if (Shown)
         Hide();
     ISelect::OnClose();
+}
+
+void OmakePageFrame::PressReturn()
+{
+    PressSequence(OMAKE_RETURN, EXTRAS_CHANNEL, false);
+    if (Level == 0) {
+        Running = 0;
+        Result = ScriptValue::FromInteger(-1);
+        StateWord = 0;
+        return;
+    }
+    Level = 0;
+    if (HighlightSprite != nullptr)
+        HighlightSprite->SetVisibleFlag(0);
+    DrawPage(Group, Page, 1);
+}
+
+void OmakePageFrame::StepPage(int32_t id)
+{
+    const int32_t step = id == OMAKE_NEXT_PAGE ? 1 : -1;
+    if (Level != 1 || Page + step < 0 || Page + step >= PageCount)
+        return;
+    PlayOkSound(EXTRAS_CHANNEL);
+    DrawItem(id, 2, 1);
+    WaitOkRelease();
+    DrawPage(Group, Page + step, 1);
+    Hover = -1;
+}
+
+void OmakePageFrame::OnCancel()
+{
+    if (Level == 1) {
+        WaitCancelRelease();
+        Hover = -1;
+        Level = 0;
+        if (HighlightSprite != nullptr)
+            HighlightSprite->SetVisibleFlag(0);
+        DrawPage(Group, Page, 1);
+        return;
+    }
+    PlayCancelSound(EXTRAS_CHANNEL);
+    Running = 0;
+    Result = ScriptValue::FromInteger(-1);
+    StateWord = 0;
+    WaitCancelRelease();
 }

@@ -60,6 +60,8 @@ public:
     void Show() override;
     void Hide() override;
     void OnClose() override;
+    // At page level back to the heroine buttons; at heroine level the screen ends with -1.
+    void OnCancel() override;
     void Update() override;
     int32_t OnUpKey() override { return MoveByKey(CursorKey::Up); }
     int32_t OnDownKey() override { return MoveByKey(CursorKey::Down); }
@@ -101,6 +103,10 @@ protected:
     // Runs the confirmation dialog of the kind: 0 confirms, and a dialog the settings switch
     // off confirms too; one that cannot be built is reported and declines.
     int32_t AskConfirmation(int32_t kind);
+    // The return button: back to heroine level, or at heroine level the end with -1.
+    void PressReturn();
+    // The page arrows: one page on when there is one.
+    void StepPage(int32_t id);
     void WaitOkRelease();
     void WaitCancelRelease();
     void PresentNow();
