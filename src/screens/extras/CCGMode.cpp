@@ -18,10 +18,8 @@ inline constexpr int32_t EXTRAS_CHANNEL = 3;
 inline constexpr int32_t OPEN_CG_CHANNEL = 4;
 inline constexpr uint32_t OTHER_TABS_FLAG = 1898;
 inline constexpr size_t VALUE_GROUP = 10;
-inline constexpr size_t VALUE_TAB = 12;
 inline constexpr size_t VALUE_REOPEN = 16;
 inline constexpr size_t VALUE_PAGE = 17;
-inline constexpr int32_t RESULT_OTHER_SCREEN = 100;
 inline constexpr int32_t UNLOCK_DIALOG_KIND = 10;
 inline constexpr std::array<int32_t, 3> TIME_CHOICES{1200, 1600, 1800};
 // The preview area at heroine level and its covers at page level.
@@ -259,21 +257,6 @@ void CCGMode::UnlockGroup()
     CFuncFlag flags;
     flags.MergeIntoFlagFile(0);
     DrawPage(Group, Page, 1);
-}
-
-void CCGMode::ChooseTab(int32_t tab)
-{
-    const int32_t id = OMAKE_TAB_FIRST + tab;
-    PlayOkSound(EXTRAS_CHANNEL);
-    DrawItem(id, 2, 1);
-    Running = 0;
-    Result = ScriptValue::FromInteger(RESULT_OTHER_SCREEN);
-    StateWord = 0;
-    if (tab != 3) {
-        SetValue(VALUE_REOPEN, 0);
-        SetValue(VALUE_PAGE, 0);
-    }
-    SetValue(VALUE_TAB, tab);
 }
 
 void CCGMode::OpenCG(int32_t k)

@@ -48,7 +48,6 @@ protected:
 
 private:
     void DrawCell(int32_t k, const CGRow& row, CSpriteLayer* thumbnails);
-    void ChooseTab(int32_t tab);
 
     int32_t TimeChoice = 0;
     std::vector<CGRow> m_rows;

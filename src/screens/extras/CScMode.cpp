@@ -16,12 +16,9 @@ inline constexpr int32_t SCREEN_H = 1080;
 inline constexpr int32_t EXTRAS_CHANNEL = 3;
 inline constexpr uint32_t OTHER_TABS_FLAG = 1898;
 inline constexpr size_t VALUE_GROUP = 10;
-inline constexpr size_t VALUE_TAB = 12;
 inline constexpr size_t VALUE_SCENE = 13;
 inline constexpr size_t VALUE_TABS_LOCKED = 14;
 inline constexpr size_t VALUE_REOPEN = 16;
-inline constexpr size_t VALUE_PAGE = 17;
-inline constexpr int32_t RESULT_OTHER_SCREEN = 100;
 inline constexpr int32_t UNLOCK_DIALOG_KIND = 9;
 inline constexpr int32_t HOVER_CHOSEN = 100;
 inline constexpr int32_t PREVIEW_X = 1418;
@@ -228,19 +225,9 @@ void CScMode::UnlockGroup()
 
 void CScMode::ChooseTab(int32_t tab)
 {
-    const int32_t id = OMAKE_TAB_FIRST + tab;
-    DrawItem(id, 2, 1);
+    DrawItem(OMAKE_TAB_FIRST + tab, 2, 1);
     WaitOkRelease();
-    PlayOkSound(EXTRAS_CHANNEL);
-    DrawItem(id, 2, 1);
-    Running = 0;
-    Result = ScriptValue::FromInteger(RESULT_OTHER_SCREEN);
-    StateWord = 0;
-    if (tab != 3) {
-        SetValue(VALUE_REOPEN, 0);
-        SetValue(VALUE_PAGE, 0);
-    }
-    SetValue(VALUE_TAB, tab);
+    OmakePageFrame::ChooseTab(tab);
 }
 
 void CScMode::StartReplay(int32_t k)

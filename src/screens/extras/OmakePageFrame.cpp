@@ -17,6 +17,8 @@ inline constexpr int32_t SCREEN_W = 1920;
 inline constexpr int32_t SCREEN_H = 1080;
 inline constexpr int32_t FADE_TICKS = 16;
 inline constexpr size_t VALUE_REOPEN = 16;
+inline constexpr size_t VALUE_TAB = 12;
+inline constexpr size_t VALUE_PAGE = 17;
 // Clear flag of each heroine group 0 to 15; group 16 has none of its own.
 constexpr std::array<uint32_t, 16> CLEAR_FLAGS{1998, 1986, 1997, 1996, 1993, 1985, 1987, 1995,
                                                1994, 1989, 1999, 1990, 1992, 1991, 1988, 2010};
@@ -430,4 +432,18 @@ void OmakePageFrame::OnCancel()
     Result = ScriptValue::FromInteger(-1);
     StateWord = 0;
     WaitCancelRelease();
+}
+
+void OmakePageFrame::ChooseTab(int32_t tab)
+{
+    PlayOkSound(EXTRAS_CHANNEL);
+    DrawItem(OMAKE_TAB_FIRST + tab, 2, 1);
+    Running = 0;
+    Result = ScriptValue::FromInteger(100);
+    StateWord = 0;
+    if (tab != 3) {
+        SetValue(VALUE_REOPEN, 0);
+        SetValue(VALUE_PAGE, 0);
+    }
+    SetValue(VALUE_TAB, tab);
 }

@@ -105,6 +105,9 @@ protected:
     int32_t AskConfirmation(int32_t kind);
     // The return button: back to heroine level, or at heroine level the end with -1.
     void PressReturn();
+    // Leaves for another extras screen: result 100 with its tab in Values[12]; Values[16] and
+    // [17] are cleared except for the comment mode's tab.
+    void ChooseTab(int32_t tab);
     // The page arrows: one page on when there is one.
     void StepPage(int32_t id);
     void WaitOkRelease();
