@@ -304,13 +304,18 @@ AkbPicture GalleryModeSheet()
         cells.push_back({2087, 117 * (state + 4), 200, 117, 1024, state, "P" + suffix});
         cells.push_back({2087, 117 * state, 200, 117, 1025, state, "N" + suffix});
         cells.push_back({296, 696 + 83 * state, 296, 83, 1280, state, "U" + suffix});
+        // The scene list's own columns of the arrows and the unlock button.
+        cells.push_back({2287, 117 * (state + 4), 200, 117, 1024, state, "P" + suffix});
+        cells.push_back({2287, 117 * state, 200, 117, 1025, state, "N" + suffix});
+        cells.push_back({592, 696 + 83 * state, 296, 83, 1280, state, "U" + suffix});
     }
     cells.push_back({296, 945, 296, 83, 1280, 3, "UC"});
+    cells.push_back({592, 945, 296, 83, 1280, 3, "UC"});
     cells.push_back({1107, 0, 490, GALLERY_FRAME_HEIGHT, GALLERY_FRAME, 0, ""});
     cells.push_back({1107, 275, 490, 275, GALLERY_HOVER, 0, "HOVER"});
     cells.push_back({1107, 550, 490, 275, GALLERY_PRESSED, 0, "PRESSED"});
     cells.push_back({1107, 825, 490, 275, GALLERY_LOCKED, 0, "LOCKED"});
-    return BuildSheet(2300, 1208, cells);
+    return BuildSheet(2487, 1208, cells);
 }
 
 AkbPicture GalleryCoverSheet()

@@ -6,6 +6,8 @@
 //   sheetgen gallery-sheets <folder>       the CG gallery's three sheets, every language's name
 //   sheetgen gallery-areas <folder>        "cgmode.area" and "cgview.area"
 //   sheetgen thumbnails <file> <first id>  a sheet of twelve thumbnails, ids from the first on
+//   sheetgen music-sheets <folder>         the music room's two sheets and "musicmode.area"
+//   sheetgen music-picture <file> <slot>   a track picture of the music room
 //   sheetgen map-pictures <folder>         the map screens' sheets and pictures into the folder
 //   sheetgen map-data <folder>             the sub maps' area files into the folder
 //   sheetgen message-sheets <folder>       "message_p.akb" and "sidemenu_p.akb" into the folder
@@ -24,6 +26,7 @@
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/MapSheets.h"
+#include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sheetgen/SlotSheet.h"
 
@@ -110,6 +113,20 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "music-sheets") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        const std::pair<const char*, tools::AkbPicture> sheets[] = {{"music_p", tools::MusicRowSheet()},
+                                                                    {"musicmode_p", tools::MusicControlSheet()}};
+        for (const auto& [name, picture] : sheets) {
+            const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
+            for (const char* suffix : {"", "_en", "_ch", "_tw"})
+                if (!Write(folder + name + suffix + ".akb", bytes))
+                    return 1;
+        }
+        return Write(folder + "musicmode.area", tools::BuildAreaFile(tools::MusicAreas())) ? 0 : 1;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0)
+        return Write(argv[2], tools::EncodeAkb(tools::MusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
     if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0)
         return Write(argv[2], tools::EncodeAkb(tools::ThumbnailSheet(static_cast<uint32_t>(
                                                    std::strtoul(argv[3], nullptr, 0))),
@@ -196,6 +213,7 @@ int main(int argc, char** argv)
                         argc == 7 ? std::atoi(argv[6]) : -1);
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
+                         "music-sheets <folder> | music-picture <file> <slot> | "
                          "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
                          "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "

@@ -18,13 +18,9 @@ inline constexpr int32_t EXTRAS_CHANNEL = 3;
 inline constexpr int32_t OPEN_CG_CHANNEL = 4;
 inline constexpr uint32_t OTHER_TABS_FLAG = 1898;
 inline constexpr size_t VALUE_GROUP = 10;
-inline constexpr size_t VALUE_TAB = 12;
 inline constexpr size_t VALUE_REOPEN = 16;
 inline constexpr size_t VALUE_PAGE = 17;
-inline constexpr int32_t RESULT_LEAVE = -1;
-inline constexpr int32_t RESULT_OTHER_SCREEN = 100;
 inline constexpr int32_t UNLOCK_DIALOG_KIND = 10;
-inline constexpr int32_t UNLOCK_DIALOG_DEPTH = 2;
 inline constexpr std::array<int32_t, 3> TIME_CHOICES{1200, 1600, 1800};
 // The preview area at heroine level and its covers at page level.
 inline constexpr int32_t PREVIEW_X = 1418;
@@ -242,14 +238,7 @@ bool CCGMode::IsGroupComplete(int32_t group) const
 
 int32_t CCGMode::AskUnlock()
 {
-    CDialog dialog;
-    const int32_t built = dialog.Setup(UNLOCK_DIALOG_KIND, UNLOCK_DIALOG_DEPTH);
-    if (built == 1)
-        return RunForResult(dialog);
-    if (built == 0)
-        return 0;
-    ReportScriptError(CStringUTF8("The unlock confirmation cannot be shown."));
-    return DIALOG_ANSWER_CANCEL;
+    return AskConfirmation(UNLOCK_DIALOG_KIND);
 }
 
 void CCGMode::UnlockGroup()
@@ -268,21 +257,6 @@ void CCGMode::UnlockGroup()
     CFuncFlag flags;
     flags.MergeIntoFlagFile(0);
     DrawPage(Group, Page, 1);
-}
-
-void CCGMode::ChooseTab(int32_t tab)
-{
-    const int32_t id = OMAKE_TAB_FIRST + tab;
-    PlayOkSound(EXTRAS_CHANNEL);
-    DrawItem(id, 2, 1);
-    Running = 0;
-    Result = ScriptValue::FromInteger(RESULT_OTHER_SCREEN);
-    StateWord = 0;
-    if (tab != 3) {
-        SetValue(VALUE_REOPEN, 0);
-        SetValue(VALUE_PAGE, 0);
-    }
-    SetValue(VALUE_TAB, tab);
 }
 
 void CCGMode::OpenCG(int32_t k)
@@ -324,17 +298,7 @@ void CCGMode::OnDecide()
     } else if (id == OMAKE_TAB_LAST) {
         ChooseTab(3);
     } else if (id == OMAKE_RETURN) {
-        PressSequence(id, EXTRAS_CHANNEL, false);
-        if (Level == 0) {
-            Running = 0;
-            Result = ScriptValue::FromInteger(RESULT_LEAVE);
-            StateWord = 0;
-        } else {
-            Level = 0;
-            if (HighlightSprite != nullptr)
-                HighlightSprite->SetVisibleFlag(0);
-            DrawPage(Group, Page, 1);
-        }
+        PressReturn();
     } else if (id >= OMAKE_TIME_FIRST && id <= OMAKE_TIME_LAST) {
         const int32_t choice = id - OMAKE_TIME_FIRST;
         if (choice != TimeChoice) {
@@ -352,14 +316,7 @@ void CCGMode::OnDecide()
             return;
         OpenCG(id);
     } else if (id == OMAKE_PREVIOUS_PAGE || id == OMAKE_NEXT_PAGE) {
-        const int32_t step = id == OMAKE_NEXT_PAGE ? 1 : -1;
-        if (Page + step >= 0 && Page + step < PageCount) {
-            PlayOkSound(EXTRAS_CHANNEL);
-            DrawItem(id, 2, 1);
-            WaitOkRelease();
-            DrawPage(Group, Page + step, 1);
-            Hover = -1;
-        }
+        StepPage(id);
     } else if (id == OMAKE_UNLOCK) {
         if (Level == 1 && IsGroupCleared(Group) && !IsGroupComplete(Group)) {
             PressSequence(id, EXTRAS_CHANNEL, false);
@@ -367,22 +324,4 @@ void CCGMode::OnDecide()
         }
     }
     WaitOkRelease();
-}
-
-void CCGMode::OnCancel()
-{
-    if (Level == 1) {
-        WaitCancelRelease();
-        Hover = -1;
-        Level = 0;
-        if (HighlightSprite != nullptr)
-            HighlightSprite->SetVisibleFlag(0);
-        DrawPage(Group, Page, 1);
-        return;
-    }
-    PlayCancelSound(EXTRAS_CHANNEL);
-    Running = 0;
-    Result = ScriptValue::FromInteger(RESULT_LEAVE);
-    StateWord = 0;
-    WaitCancelRelease();
 }

@@ -23,7 +23,6 @@ public:
     void OnOpen() override;
     void OnClose() override;
     void OnDecide() override;
-    void OnCancel() override;
     void DrawPage(int32_t group, int32_t page, int32_t present) override;
 
     // Whether every variant of every row of the group has its seen bit.
@@ -49,7 +48,6 @@ protected:
 
 private:
     void DrawCell(int32_t k, const CGRow& row, CSpriteLayer* thumbnails);
-    void ChooseTab(int32_t tab);
 
     int32_t TimeChoice = 0;
     std::vector<CGRow> m_rows;

@@ -41,21 +41,8 @@ private:
     static inline int32_t s_open_count = 0; // main thread only
 };
 
-// FIXME: the least the launcher needs until the music room, the comment mode and the heroine
-// grid are in: a run ends at once with -1.
-class CMusicMode : public IOmakeParts
-{
-public:
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-};
-
+// FIXME: the least the launcher needs until the comment mode is in: a run ends at once with -1.
 class CCommentMode : public IOmakeParts
-{
-public:
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-};
-
-class COmakeHMode : public IOmakeParts
 {
 public:
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }

@@ -7,7 +7,9 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "screens/base/CDialog.h"
 #include "script/FlagBuffer.h"
+#include "script/vm/ScriptError.h"
 
 namespace {
 
@@ -15,10 +17,14 @@ inline constexpr int32_t SCREEN_W = 1920;
 inline constexpr int32_t SCREEN_H = 1080;
 inline constexpr int32_t FADE_TICKS = 16;
 inline constexpr size_t VALUE_REOPEN = 16;
+inline constexpr size_t VALUE_TAB = 12;
+inline constexpr size_t VALUE_PAGE = 17;
 // Clear flag of each heroine group 0 to 15; group 16 has none of its own.
 constexpr std::array<uint32_t, 16> CLEAR_FLAGS{1998, 1986, 1997, 1996, 1993, 1985, 1987, 1995,
                                                1994, 1989, 1999, 1990, 1992, 1991, 1988, 2010};
 constexpr int32_t FADE_SPRITE_LAYER = 6;
+constexpr int32_t CONFIRM_DIALOG_DEPTH = 2;
+constexpr int32_t EXTRAS_CHANNEL = 3;
 
 std::unique_ptr<CSpriteLayer> AsLayer(CSprite* sprite)
 {
@@ -133,7 +139,7 @@ void OmakePageFrame::DrawItem(int32_t id, int32_t state, int32_t present)
         } else if (id == OMAKE_UNLOCK) {
             if (IsGroupCleared(Group))
                 BltFromSheet(mode, 1584, 12, 296, 83, Style.UnlockSourceX, GroupComplete ? 945 : 696 + 83 * state);
-        } else if (id >= 0 && id < OMAKE_HEROINES && Level == 0) {
+        } else if (id >= 0 && id < OMAKE_HEROINES && Level == 0 && (state = HeroineState(id, state)) >= 0) {
             BltFromSheet(ListSheet.get(), 395 + 296 * (id % 5), 109 + 208 * (id / 5), 296, 208, 296 * (id % 5),
                          832 * (id / 5) + 208 * state);
         } else if (id >= 0 && id < OMAKE_CELLS && Level == 1 && Open[static_cast<size_t>(id)] &&
@@ -165,6 +171,18 @@ void OmakePageFrame::Update()
     if (id != -1)
         DrawItem(id, 1, 1);
     Hover = id;
+}
+
+int32_t OmakePageFrame::AskConfirmation(int32_t kind)
+{
+    CDialog dialog;
+    const int32_t built = dialog.Setup(kind, CONFIRM_DIALOG_DEPTH);
+    if (built == 1)
+        return RunForResult(dialog);
+    if (built == 0)
+        return 0;
+    ReportScriptError(CStringUTF8("The unlock confirmation cannot be shown."));
+    return DIALOG_ANSWER_CANCEL;
 }
 
 void OmakePageFrame::WaitOkRelease()
@@ -369,4 +387,63 @@ void OmakePageFrame::OnClose()
     if (Shown)
         Hide();
     ISelect::OnClose();
+}
+
+void OmakePageFrame::PressReturn()
+{
+    PressSequence(OMAKE_RETURN, EXTRAS_CHANNEL, false);
+    if (Level == 0) {
+        Running = 0;
+        Result = ScriptValue::FromInteger(-1);
+        StateWord = 0;
+        return;
+    }
+    Level = 0;
+    if (HighlightSprite != nullptr)
+        HighlightSprite->SetVisibleFlag(0);
+    DrawPage(Group, Page, 1);
+}
+
+void OmakePageFrame::StepPage(int32_t id)
+{
+    const int32_t step = id == OMAKE_NEXT_PAGE ? 1 : -1;
+    if (Level != 1 || Page + step < 0 || Page + step >= PageCount)
+        return;
+    PlayOkSound(EXTRAS_CHANNEL);
+    DrawItem(id, 2, 1);
+    WaitOkRelease();
+    DrawPage(Group, Page + step, 1);
+    Hover = -1;
+}
+
+void OmakePageFrame::OnCancel()
+{
+    if (Level == 1) {
+        WaitCancelRelease();
+        Hover = -1;
+        Level = 0;
+        if (HighlightSprite != nullptr)
+            HighlightSprite->SetVisibleFlag(0);
+        DrawPage(Group, Page, 1);
+        return;
+    }
+    PlayCancelSound(EXTRAS_CHANNEL);
+    Running = 0;
+    Result = ScriptValue::FromInteger(-1);
+    StateWord = 0;
+    WaitCancelRelease();
+}
+
+void OmakePageFrame::ChooseTab(int32_t tab)
+{
+    PlayOkSound(EXTRAS_CHANNEL);
+    DrawItem(OMAKE_TAB_FIRST + tab, 2, 1);
+    Running = 0;
+    Result = ScriptValue::FromInteger(100);
+    StateWord = 0;
+    if (tab != 3) {
+        SetValue(VALUE_REOPEN, 0);
+        SetValue(VALUE_PAGE, 0);
+    }
+    SetValue(VALUE_TAB, tab);
 }

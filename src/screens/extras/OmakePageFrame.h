@@ -60,6 +60,8 @@ public:
     void Show() override;
     void Hide() override;
     void OnClose() override;
+    // At page level back to the heroine buttons; at heroine level the screen ends with -1.
+    void OnCancel() override;
     void Update() override;
     int32_t OnUpKey() override { return MoveByKey(CursorKey::Up); }
     int32_t OnDownKey() override { return MoveByKey(CursorKey::Down); }
@@ -67,7 +69,7 @@ public:
     int32_t OnRightKey() override { return MoveByKey(CursorKey::Right); }
 
     // The area a cursor key moves to from the hover, or -1.
-    int32_t CursorTarget(CursorKey key) const;
+    virtual int32_t CursorTarget(CursorKey key) const;
     // The group's clear flag; the last group counts as cleared when any listed flag is set.
     bool IsGroupCleared(int32_t group);
 
@@ -96,6 +98,18 @@ protected:
     // The press sequence: the OK sound, the pressed picture, the wait for every OK input and,
     // unless pressed_only, the normal picture again.
     void PressSequence(int32_t id, int32_t channel, bool pressed_only);
+    // The state heroine button i is drawn in; -1 draws nothing.
+    virtual int32_t HeroineState(int32_t i, int32_t state) { (void)i; return state; }
+    // Runs the confirmation dialog of the kind: 0 confirms, and a dialog the settings switch
+    // off confirms too; one that cannot be built is reported and declines.
+    int32_t AskConfirmation(int32_t kind);
+    // The return button: back to heroine level, or at heroine level the end with -1.
+    void PressReturn();
+    // Leaves for another extras screen: result 100 with its tab in Values[12]; Values[16] and
+    // [17] are cleared except for the comment mode's tab.
+    void ChooseTab(int32_t tab);
+    // The page arrows: one page on when there is one.
+    void StepPage(int32_t id);
     void WaitOkRelease();
     void WaitCancelRelease();
     void PresentNow();

@@ -12,6 +12,8 @@
 #include "graphics/CSpriteLayer.h"
 #include "screens/extras/CCGFlag.h"
 #include "screens/extras/CCGMode.h"
+#include "screens/extras/CMusicMode.h"
+#include "screens/extras/COmakeHMode.h"
 #include "screens/extras/CScMode.h"
 #include "screens/extras/CSlot.h"
 #include "screens/system/CNameInput.h"
