@@ -116,6 +116,27 @@ public:
     // Direction bits of the prepared path, row-major, 255 cells a row.
     std::vector<uint8_t> DirectionGrid = std::vector<uint8_t>(MAP_MAX_COLUMNS * MAP_MAX_ROWS, 0);
     uint16_t PathLength = 0;
+
+    // Path search: FindPath numbers the free cells from PathTarget towards the figure's foot
+    // (X, Y + 1), TracePath writes the way's direction bits into DirectionGrid. The caller fills
+    // DistanceGrid first (PrepareDistanceGrid). Both answer 1 for a path, 0 for none.
+    uint32_t FindPath(MapMover figure);
+    uint32_t TracePath(int32_t start_x, int32_t start_y);
+    void BacktrackPath(uint16_t step);
+    bool FitsAbove(uint16_t mark) const;
+    bool FitsBelow(uint16_t mark) const;
+    bool FitsRight(uint16_t mark) const;
+    // 65534 on free cells of the map, 65535 elsewhere, and no direction bits.
+    void PrepareDistanceGrid();
+    // Cells off the map read as walls, so no test wraps into the next row or leaves the grid.
+    uint16_t DistanceAt(int32_t x, int32_t y) const;
+    struct
+    {
+        uint16_t TargetX = 0;
+        uint16_t TargetY = 0;
+    } PathTarget;
+    // Row-major, 255 cells a row: 65535 wall or dead end, 65534 free, 65533 the foot, else steps.
+    std::vector<uint16_t> DistanceGrid = std::vector<uint16_t>(MAP_MAX_COLUMNS * MAP_MAX_ROWS, 65535);
     uint8_t DiagonalStep = 0;
     bool FastStep = false;
     bool PathStepping = false;
@@ -160,6 +181,7 @@ private:
     // Shows a program's message once per mover-file load; later ones are only logged.
     void ProgramMessage(int which, const char* text);
     uint8_t* CellAtOffset(int32_t x, int32_t y);
+    void SetDistance(int32_t x, int32_t y, uint16_t value);
     bool ReadDataFile(const CStringUTF8& name, std::vector<uint8_t>& out);
     void RefuseDataFile(const CStringUTF8& name, std::vector<uint8_t>& buffer);
     std::array<bool, 2> m_message_shown{};
