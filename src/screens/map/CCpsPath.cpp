@@ -189,19 +189,35 @@ uint32_t CCps::TracePath(int32_t start_x, int32_t start_y)
     uint16_t value = DistanceAt(cx, cy);
     if (value == 0)
         return 1;
+    if (value == WALL)
+        return 0;
     for (;;) {
         uint16_t best = value;
         uint16_t code = 0;
+        const int32_t width = std::min(Camera.MapWidth, MAP_MAX_COLUMNS);
+        const int32_t height = std::min(Camera.MapHeight, MAP_MAX_ROWS);
         for (const Ray& ray : RAYS) {
-            for (int32_t k = 1;; ++k) {
-                const int32_t rx = cx + ray.Dx * k, ry = cy + ray.Dy * k;
-                const uint16_t here = DistanceAt(rx, ry);
-                if (here == WALL)
-                    break;
-                bool beside_free = true;
-                for (int32_t b = 1; b <= ray.Beside; ++b)
-                    beside_free = beside_free && DistanceAt(rx + b, ry) != WALL;
-                if (!beside_free)
+            // The ray's cells and the ones beside them stay inside the map up to `last`; the cell
+            // past the right edge is a wall, which ends rays with cells beside them one early.
+            int32_t last = MAP_MAX_COLUMNS * MAP_MAX_ROWS;
+            if (ray.Dx < 0)
+                last = std::min(last, cx);
+            if (ray.Dx > 0)
+                last = std::min(last, width - 1 - cx - ray.Beside);
+            if (ray.Dx == 0 && cx + ray.Beside >= width)
+                last = 0;
+            if (ray.Dx < 0 && cx - 1 + ray.Beside >= width)
+                last = 0;
+            if (ray.Dy < 0)
+                last = std::min(last, cy);
+            if (ray.Dy > 0)
+                last = std::min(last, height - 1 - cy);
+            const ptrdiff_t stride = ray.Dy * ptrdiff_t{MAP_MAX_COLUMNS} + ray.Dx;
+            const uint16_t* cell = DistanceGrid.data() + static_cast<ptrdiff_t>(cy) * MAP_MAX_COLUMNS + cx;
+            for (int32_t k = 1; k <= last; ++k) {
+                cell += stride;
+                const uint16_t here = cell[0];
+                if (here == WALL || (ray.Beside >= 1 && cell[1] == WALL) || (ray.Beside >= 2 && cell[2] == WALL))
                     break;
                 if (here < best) {
                     best = here;
