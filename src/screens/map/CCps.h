@@ -30,9 +30,12 @@ class CCps : public ISelect, public IRightMenu
 public:
     // Shows nothing yet: a run ends at once with -1.
     void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-    // One town-map command; it pops its own sub-command and arguments. Only the sub map's (33)
-    // is in yet: it pushes the sub map's answer.
+    // One town-map command (0-34); it pops its own sub-command and arguments and answers in
+    // Values[18] or on the stack. Indexes out of range do nothing once their arguments are popped.
     virtual void ExecCommand(CScript& script);
+    // One map step: steering keys, the movers, the view redrawn when anything moved; the leader's
+    // result.
+    uint16_t RunFrame();
 
     // 1 when "icon_p.akb" loaded; 0 leaves the sheet empty and the icons without pictures.
     uint32_t LoadIconSheet();
@@ -149,6 +152,10 @@ public:
     std::unique_ptr<CSpriteLayer> OverlayPicture;
     std::unique_ptr<CSprite> PresenceOverlay;
     std::array<std::unique_ptr<CSprite>, 2> PictureSlot;
+    std::array<CStringUTF8, 2> SlotNames;
+    CStringUTF8 MapPictureName;
+    CStringUTF8 OverlayPictureName;
+    RECT MapPictureRect{};
     struct
     {
         uint8_t Armed = 0;
@@ -182,6 +189,20 @@ private:
     void ProgramMessage(int which, const char* text);
     uint8_t* CellAtOffset(int32_t x, int32_t y);
     void SetDistance(int32_t x, int32_t y, uint16_t value);
+    // Mover i when the script's index names one, else a null view.
+    MapMover ScriptMover(int32_t i) const;
+    void Answer(uint32_t answer);
+    void SetValue(size_t index, uint32_t value);
+    void PlaceMover(int32_t i, const TrailEntry& at);
+    void ClampCamera();
+    void PlaceFromViewPoint(int32_t point, int32_t i, int32_t facing);
+    void PlaceFromFlags(int32_t i);
+    void StartProgram(int32_t i, int32_t program);
+    void StartWalk(int32_t k, int32_t x, int32_t y);
+    void LoadPictureSlot(const CStringUTF8& name, int32_t n);
+    void LoadMapPicture(const CStringUTF8& name);
+    void LoadOverlayPicture(const CStringUTF8& name);
+    void ReleaseMapData();
     bool ReadDataFile(const CStringUTF8& name, std::vector<uint8_t>& out);
     void RefuseDataFile(const CStringUTF8& name, std::vector<uint8_t>& buffer);
     std::array<bool, 2> m_message_shown{};
