@@ -28,8 +28,24 @@ struct PresenceIconBoard
 class CCps : public ISelect, public IRightMenu
 {
 public:
-    // Shows nothing yet: a run ends at once with -1.
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    // The screen: made once at start-up, run by sub-command 30.
+    int32_t CreateMenu() override;
+    void ReleaseMenu() override;
+    void Show() override;
+    void OnOpen() override;
+    void OnClose() override;
+    // Paces the map steps by "/Config/MapSpeed" against the last step (no catch-up), ends the
+    // screen on an event area, drives the side menu and the hover, redraws a changed GameMode.
+    void Update() override;
+    void OnDecide() override;
+    // The sub map; an answer r other than -1 ends the map with r | 0xFF00.
+    void OnCancel() override;
+    void DrawHover(int32_t id, int32_t state);
+    uint32_t LastUpdateStep = 0;
+    uint32_t LastFrameTime = 0;
+    int32_t HoverId = -1;
+    uint32_t ShownGameMode = 0;
+    bool MenuOpenedByTab = false;
     // One town-map command (0-34); it pops its own sub-command and arguments and answers in
     // Values[18] or on the stack. Indexes out of range do nothing once their arguments are popped.
     virtual void ExecCommand(CScript& script);
@@ -203,6 +219,9 @@ private:
     void LoadMapPicture(const CStringUTF8& name);
     void LoadOverlayPicture(const CStringUTF8& name);
     void ReleaseMapData();
+    void SideMenuAction(int32_t button);
+    void TogglePresenceMode();
+    void EndWith(int32_t result);
     bool ReadDataFile(const CStringUTF8& name, std::vector<uint8_t>& out);
     void RefuseDataFile(const CStringUTF8& name, std::vector<uint8_t>& buffer);
     std::array<bool, 2> m_message_shown{};
