@@ -5,6 +5,7 @@
 #include "app/CGameWork.h"
 #include "app/CWinApp.h"
 #include "app/ConfigSettings.h"
+#include "graphics/EffectClock.h"
 #include "platform/kernel/VirtualClock.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/map/CSubMap.h"
@@ -193,4 +194,14 @@ TEST_F(CCpsScreenTest, GameModeChangesAreNoticed)
     SetConfigGameMode(0);
     map.Update();
     EXPECT_EQ(map.ShownGameMode, 0u);
+}
+
+TEST_F(CCpsScreenTest, StepsGoOnAcrossTheClocksWrap)
+{
+    SetSpeed(1);
+    platform::VirtualClock::Advance(0xFFFFFFF0u - GetEffectTime());
+    map.Update();
+    const std::vector<uint32_t> times = StepTimes(200);
+    ASSERT_GE(times.size(), 5u);
+    EXPECT_LT(times.back(), 1000u); // past the wrap
 }
