@@ -41,6 +41,8 @@ public:
     // The sub map; an answer r other than -1 ends the map with r | 0xFF00.
     void OnCancel() override;
     void DrawHover(int32_t id, int32_t state);
+    // Milliseconds between map steps: 66, 33 or 16 by "/Config/MapSpeed" (0, other, 2).
+    static uint32_t StepInterval();
     uint32_t LastUpdateStep = 0;
     uint32_t LastFrameTime = 0;
     int32_t HoverId = -1;

@@ -27,12 +27,6 @@ constexpr RECT PLATE_BUTTON_RECT{642, 23, 965, 73};
 constexpr int32_t SUB_MAP_RESULT = 0xFF00;
 constexpr int32_t RETURNED_TO_TITLE = 1;
 
-uint32_t StepInterval()
-{
-    const uint16_t speed = GetConfigMapSpeed();
-    return speed == 0 ? 66 : speed == 2 ? 16 : 33;
-}
-
 void ResetWheel(CInputView* view)
 {
     if (IMouse* mouse = view != nullptr ? view->GetMouse() : nullptr)
@@ -40,6 +34,12 @@ void ResetWheel(CInputView* view)
 }
 
 } // namespace
+
+uint32_t CCps::StepInterval()
+{
+    const uint16_t speed = GetConfigMapSpeed();
+    return speed == 0 ? 66 : speed == 2 ? 16 : 33;
+}
 
 int32_t CCps::CreateMenu()
 {
