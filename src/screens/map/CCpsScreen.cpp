@@ -7,6 +7,7 @@
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
@@ -45,7 +46,10 @@ int32_t CCps::CreateMenu()
 {
     if (!CreateMapLayers())
         return 0;
-    LoadIconSheet(); // a missing sheet only leaves the icons without pictures
+    // Without the sheet the icons only go without pictures; a folder lacking it (a test's) starts
+    // without a message box.
+    if (CLayerFile* file = LayerFile(); file != nullptr && file->Exists("icon_p.akb"))
+        LoadIconSheet();
     DiagonalStep = 0;
     TrailHead = 0;
     WalkEndRestore.Armed = 0;
