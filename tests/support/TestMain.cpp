@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "screens/map/CCps.h"
+
 int main(int argc, char** argv)
 {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
@@ -13,6 +15,8 @@ int main(int argc, char** argv)
     setenv("VESK_HEADLESS", "1", 0);
     setenv("VESK_SOURCE_DIR", VESK_SOURCE_DIR, 0);
     setenv("VESK_BINARY_DIR", VESK_BINARY_DIR, 0);
+    // Every start-up makes the town map's two pictures; the game's size would cost 340 MB a test.
+    CCps::SetMapPictureSize(480, 320);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

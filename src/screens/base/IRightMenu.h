@@ -45,13 +45,13 @@ public:
     void RefreshButtons();
     void AddShowAnimation(CSpriteAnime& animation);
     void AddHideAnimation(CSpriteAnime& animation);
-    void ToggleMenu();
+    virtual void ToggleMenu();
     void OpenMenu();
     void CloseMenu();
     // A side-menu area id (group 15) or -1.
-    int32_t HitTest(int32_t x, int32_t y);
-    void DrawButton(int32_t slot, int32_t state, int32_t present);
-    int32_t GetButtonState(int32_t button);
+    virtual int32_t HitTest(int32_t x, int32_t y);
+    virtual void DrawButton(int32_t slot, int32_t state, int32_t present);
+    virtual int32_t GetButtonState(int32_t button);
     // The hosts' pointer rule, run each frame unless the menu is frozen.
     void FollowPointer(int32_t x, int32_t y);
 

@@ -24,7 +24,6 @@ constexpr int32_t BADGE_SHEET_X = 784;
 constexpr int32_t BADGE_SHEET_Y = 540;
 constexpr int32_t MARKER_CHARACTER = 26;
 constexpr uint32_t SCHOOL_PLACE_6_MINUTES = 10;
-constexpr int32_t TOWN_COMMAND_SUB_MAP = 33;
 
 struct FrameCell
 {
@@ -103,14 +102,6 @@ PresenceIconBoard::PresenceIconBoard()
 {}
 
 PresenceIconBoard::~PresenceIconBoard() = default;
-
-void CCps::ExecCommand(CScript&)
-{
-    ScriptValue sub;
-    PopValue(&sub);
-    if (sub.Integer == TOWN_COMMAND_SUB_MAP)
-        PushValue(ScriptValue::FromInteger(GameWork->RunSubMap()));
-}
 
 uint32_t CCps::LoadIconSheet()
 {

@@ -28,13 +28,32 @@ struct PresenceIconBoard
 class CCps : public ISelect, public IRightMenu
 {
 public:
-    // Shows nothing yet: a run ends at once with -1.
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-    // One town-map command; it pops its own sub-command and arguments. Only the sub map's (33)
-    // is in yet: it pushes the sub map's answer.
+    // The screen: made once at start-up, run by sub-command 30.
+    int32_t CreateMenu() override;
+    void ReleaseMenu() override;
+    void Show() override;
+    void OnOpen() override;
+    void OnClose() override;
+    // Paces the map steps by "/Config/MapSpeed" against the last step (no catch-up), ends the
+    // screen on an event area, drives the side menu and the hover, redraws a changed GameMode.
+    void Update() override;
+    void OnDecide() override;
+    // The sub map; an answer r other than -1 ends the map with r | 0xFF00.
+    void OnCancel() override;
+    void DrawHover(int32_t id, int32_t state);
+    // Milliseconds between map steps: 66, 33 or 16 by "/Config/MapSpeed" (0, other, 2).
+    static uint32_t StepInterval();
+    uint32_t LastUpdateStep = 0;
+    uint32_t LastFrameTime = 0;
+    int32_t HoverId = -1;
+    uint32_t ShownGameMode = 0;
+    bool MenuOpenedByTab = false;
+    // One town-map command (0-34); it pops its own sub-command and arguments and answers in
+    // Values[18] or on the stack. Indexes out of range do nothing once their arguments are popped.
     virtual void ExecCommand(CScript& script);
-    // FIXME: the map builds no side menu yet.
-    int32_t CreateMenu() override { return 1; }
+    // One map step: steering keys, the movers, the view redrawn when anything moved; the leader's
+    // result.
+    uint16_t RunFrame();
 
     // 1 when "icon_p.akb" loaded; 0 leaves the sheet empty and the icons without pictures.
     uint32_t LoadIconSheet();
@@ -118,6 +137,27 @@ public:
     // Direction bits of the prepared path, row-major, 255 cells a row.
     std::vector<uint8_t> DirectionGrid = std::vector<uint8_t>(MAP_MAX_COLUMNS * MAP_MAX_ROWS, 0);
     uint16_t PathLength = 0;
+
+    // Path search: FindPath numbers the free cells from PathTarget towards the figure's foot
+    // (X, Y + 1), TracePath writes the way's direction bits into DirectionGrid. The caller fills
+    // DistanceGrid first (PrepareDistanceGrid). Both answer 1 for a path, 0 for none.
+    uint32_t FindPath(MapMover figure);
+    uint32_t TracePath(int32_t start_x, int32_t start_y);
+    void BacktrackPath(uint16_t step);
+    bool FitsAbove(uint16_t mark) const;
+    bool FitsBelow(uint16_t mark) const;
+    bool FitsRight(uint16_t mark) const;
+    // 65534 on free cells of the map, 65535 elsewhere, and no direction bits.
+    void PrepareDistanceGrid();
+    // Cells off the map read as walls, so no test wraps into the next row or leaves the grid.
+    uint16_t DistanceAt(int32_t x, int32_t y) const;
+    struct
+    {
+        uint16_t TargetX = 0;
+        uint16_t TargetY = 0;
+    } PathTarget;
+    // Row-major, 255 cells a row: 65535 wall or dead end, 65534 free, 65533 the foot, else steps.
+    std::vector<uint16_t> DistanceGrid = std::vector<uint16_t>(MAP_MAX_COLUMNS * MAP_MAX_ROWS, 65535);
     uint8_t DiagonalStep = 0;
     bool FastStep = false;
     bool PathStepping = false;
@@ -130,6 +170,10 @@ public:
     std::unique_ptr<CSpriteLayer> OverlayPicture;
     std::unique_ptr<CSprite> PresenceOverlay;
     std::array<std::unique_ptr<CSprite>, 2> PictureSlot;
+    std::array<CStringUTF8, 2> SlotNames;
+    CStringUTF8 MapPictureName;
+    CStringUTF8 OverlayPictureName;
+    RECT MapPictureRect{};
     struct
     {
         uint8_t Armed = 0;
@@ -162,6 +206,24 @@ private:
     // Shows a program's message once per mover-file load; later ones are only logged.
     void ProgramMessage(int which, const char* text);
     uint8_t* CellAtOffset(int32_t x, int32_t y);
+    void SetDistance(int32_t x, int32_t y, uint16_t value);
+    // Mover i when the script's index names one, else a null view.
+    MapMover ScriptMover(int32_t i) const;
+    void Answer(uint32_t answer);
+    void SetValue(size_t index, uint32_t value);
+    void PlaceMover(int32_t i, const TrailEntry& at);
+    void ClampCamera();
+    void PlaceFromViewPoint(int32_t point, int32_t i, int32_t facing);
+    void PlaceFromFlags(int32_t i);
+    void StartProgram(int32_t i, int32_t program);
+    void StartWalk(int32_t k, int32_t x, int32_t y);
+    void LoadPictureSlot(const CStringUTF8& name, int32_t n);
+    void LoadMapPicture(const CStringUTF8& name);
+    void LoadOverlayPicture(const CStringUTF8& name);
+    void ReleaseMapData();
+    void SideMenuAction(int32_t button);
+    void TogglePresenceMode();
+    void EndWith(int32_t result);
     bool ReadDataFile(const CStringUTF8& name, std::vector<uint8_t>& out);
     void RefuseDataFile(const CStringUTF8& name, std::vector<uint8_t>& buffer);
     std::array<bool, 2> m_message_shown{};

@@ -556,8 +556,7 @@ uint16_t CCps::SteerTowardsCursor(MapMover mover)
 
 void CCps::WaitForNextStep()
 {
-    const uint16_t speed = GetConfigMapSpeed();
-    const uint32_t interval = speed == 0 ? 66 : speed == 2 ? 16 : 33;
+    const uint32_t interval = StepInterval();
     CEffectWait wait(Document, InputView);
     IKeyboard* keyboard = InputView->GetKeyboard();
     const auto down = [&](uint32_t code) { return keyboard != nullptr && keyboard->IsKeyDown(code) != 0; };

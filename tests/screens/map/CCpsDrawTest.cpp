@@ -36,6 +36,7 @@ class CCpsDrawTest : public TownMapFixture
 {
 protected:
     CCpsDrawTest()
+        : m_saved_size(CCps::GetMapPictureSize())
     {
         CCps::SetMapPictureSize(2400, 1400);
         EXPECT_TRUE(m_map.CreateMapLayers());
@@ -43,7 +44,8 @@ protected:
         m_map.OverlayPicture->GetLayer()->FillRect(0, 0, 2400, 1400, KEY_COLOUR, 1);
         m_target = Layer(1920, 1080, 0);
     }
-    ~CCpsDrawTest() override { CCps::SetMapPictureSize(8400, 5040); }
+    ~CCpsDrawTest() override { CCps::SetMapPictureSize(m_saved_size.cx, m_saved_size.cy); }
+    SIZE m_saved_size;
 
     void Movers(std::vector<tools::MoverRecord> movers)
     {

@@ -1,0 +1,265 @@
+// The town map as a screen: its parts, the paced map steps, the side menu, the plate button and
+// the sub map.
+
+#include "app/CGameWork.h"
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
+#include "app/IMouse.h"
+#include "graphics/CDirect3D.h"
+#include "graphics/CLayerFile.h"
+#include "graphics/CSprite.h"
+#include "graphics/CSpriteAnime.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/EffectClock.h"
+#include "screens/map/CCps.h"
+#include "screens/map/CStatusPlate.h"
+#include "script/vm/BacklogStore.h"
+
+namespace {
+
+constexpr uint16_t NO_EVENT = 0xFFFF;
+constexpr int32_t SIDE_MENU_FIRST = 0xF00;
+constexpr int32_t SIDE_MENU_LAST = 0xFFF;
+constexpr int32_t PLATE_BUTTON_ID = 0xE00;
+constexpr int32_t PLATE_BUTTON_LAST = 0xEFF;
+constexpr uint32_t PLATE_LIVE_FLAG = 8003;
+constexpr RECT PLATE_BUTTON_RECT{642, 23, 965, 73};
+constexpr int32_t SUB_MAP_RESULT = 0xFF00;
+constexpr int32_t RETURNED_TO_TITLE = 1;
+
+void ResetWheel(CInputView* view)
+{
+    if (IMouse* mouse = view != nullptr ? view->GetMouse() : nullptr)
+        mouse->ResetWheel();
+}
+
+} // namespace
+
+uint32_t CCps::StepInterval()
+{
+    const uint16_t speed = GetConfigMapSpeed();
+    return speed == 0 ? 66 : speed == 2 ? 16 : 33;
+}
+
+int32_t CCps::CreateMenu()
+{
+    if (!CreateMapLayers())
+        return 0;
+    // Without the sheet the icons only go without pictures; a folder lacking it (a test's) starts
+    // without a message box.
+    if (CLayerFile* file = LayerFile(); file != nullptr && file->Exists("icon_p.akb"))
+        LoadIconSheet();
+    DiagonalStep = 0;
+    TrailHead = 0;
+    WalkEndRestore.Armed = 0;
+    return 1;
+}
+
+void CCps::ReleaseMenu()
+{
+    ReleaseMapData();
+    Composite.reset();
+    MapPicture.reset();
+    OverlayPicture.reset();
+    MapPictureName = OverlayPictureName = CStringUTF8();
+}
+
+void CCps::Show()
+{
+    CSpriteAnime anime;
+    if (GameWork != nullptr && GameWork->m_status_plate)
+        GameWork->m_status_plate->ShowAnimated(&anime);
+    anime.PlayAndWait();
+}
+
+void CCps::OnOpen()
+{
+    HoverId = -1;
+    Running = 1;
+    ShownGameMode = GetConfigGameMode();
+    if (GameWork != nullptr)
+        GameWork->SetStatusBits(STATUS_SNAPSHOT_WANTED);
+    RefreshButtons();
+    CloseMenu();
+    if (GameWork != nullptr && GameWork->m_status_plate)
+        GameWork->m_status_plate->DrawCalendar();
+    Show();
+    LastFrameTime = LastUpdateStep = GetEffectTime();
+}
+
+void CCps::OnClose()
+{
+    Hide();
+    if (GameWork != nullptr)
+        GameWork->ClearStatusBits(STATUS_SNAPSHOT_WANTED);
+    ISelect::OnClose();
+}
+
+void CCps::EndWith(int32_t result)
+{
+    Result = ScriptValue::FromInteger(result);
+    Running = 0;
+}
+
+void CCps::Update()
+{
+    const uint32_t now = GetEffectTime();
+    // Elapsed time, so the clock's wrap never freezes the map; a slow frame makes up nothing.
+    if (now - LastUpdateStep > StepInterval()) {
+        LastUpdateStep = now;
+        RunFrame();
+        if (const uint16_t id = CheckEventAreas(); id != NO_EVENT)
+            EndWith(id);
+    }
+    LastFrameTime = now;
+
+    POINT cursor{-1, -1};
+    if (IMouse* mouse = InputView != nullptr ? InputView->GetMouse() : nullptr) {
+        POINT position{};
+        mouse->GetPosition(&position);
+        cursor = CDirect3D::GetInstance()->WindowToLogical(position);
+    }
+    if (!MenuOpenedByTab && cursor.x > 1846 && cursor.x < 1920 && cursor.y > 0 && cursor.y < 1080) {
+        OpenMenu();
+    } else if (cursor.x < 1520 || cursor.x > 1920 || cursor.y < 0 || cursor.y > 1080) {
+        CloseMenu();
+        MenuOpenedByTab = false;
+    }
+
+    int32_t id = HitTest(cursor.x, cursor.y);
+    CStatusPlate* plate = GameWork != nullptr ? GameWork->m_status_plate.get() : nullptr;
+    if (id == -1 && plate != nullptr && plate->IsShown() && GetFlag(PLATE_LIVE_FLAG) != 0 &&
+        cursor.x >= PLATE_BUTTON_RECT.left && cursor.x < PLATE_BUTTON_RECT.right &&
+        cursor.y >= PLATE_BUTTON_RECT.top && cursor.y < PLATE_BUTTON_RECT.bottom)
+        id = PLATE_BUTTON_ID;
+    if (id != HoverId) {
+        DrawHover(HoverId, 0);
+        HoverId = id;
+        DrawHover(id, 1);
+    }
+
+    if (GetConfigGameMode() != ShownGameMode) {
+        RedrawMap();
+        CloseMenu();
+        ShownGameMode = GetConfigGameMode();
+    }
+}
+
+void CCps::DrawHover(int32_t id, int32_t state)
+{
+    if (id < 0)
+        return;
+    if (id >= SIDE_MENU_FIRST && id <= SIDE_MENU_LAST)
+        DrawButton(id & 0xFF, state, 1);
+    else if (id >= PLATE_BUTTON_ID && id <= PLATE_BUTTON_LAST && GetFlag(PLATE_LIVE_FLAG) != 0 &&
+             GameWork != nullptr && GameWork->m_status_plate)
+        GameWork->m_status_plate->DrawButton(state, 0);
+    LockDraw();
+    CDirect3D::GetInstance()->DrawFrame();
+    UnlockDraw();
+}
+
+void CCps::OnDecide()
+{
+    const int32_t id = HoverId;
+    if (id >= SIDE_MENU_FIRST && id <= SIDE_MENU_LAST)
+        SideMenuAction(id);
+    else if (id >= PLATE_BUTTON_ID && id <= PLATE_BUTTON_LAST)
+        TogglePresenceMode();
+}
+
+void CCps::SideMenuAction(int32_t id)
+{
+    const int32_t button = id & 0xFF;
+    if (button < 0 || button >= SIDE_MENU_SLOTS)
+        return;
+    const int32_t code = ButtonMap[static_cast<size_t>(button)];
+    if (code < 0)
+        return;
+    if (GetButtonState(code) != 0)
+        return;
+    if (code == 4 && CountBacklogEntries() == 0)
+        return;
+    PlayOkSound(4);
+    DrawButton(button, 2, 1);
+    ISelect::OnDecide();
+    DrawButton(button, 0, 1);
+    if (GameWork == nullptr)
+        return;
+    switch (code) {
+    case 0:
+        ToggleMenu();
+        MenuOpenedByTab = true;
+        HoverId = -1;
+        break;
+    case 1:
+        GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+        GameWork->TakeScreenSnapshot();
+        GameWork->RunSaveLoad(2);
+        break;
+    case 2:
+        GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+        GameWork->RunSaveLoad(3);
+        break;
+    case 3:
+        GameWork->RunTopPage();
+        break;
+    case 4:
+        ResetWheel(InputView);
+        GameWork->TakeScreenSnapshot();
+        GameWork->RunSystemMenu(4);
+        GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+        break;
+    case 5:
+        if (const int32_t answer = GameWork->RunSubMap(); answer != -1)
+            EndWith(answer | SUB_MAP_RESULT);
+        break;
+    case 6:
+        GameWork->RunFlagManager();
+        break;
+    case 7:
+        ResetWheel(InputView);
+        try {
+            GameWork->ConfirmReturnTo(0, 1);
+        } catch (CVeskDoc::tagDOCUMENT_CODE document_code) {
+            if (document_code != CVeskDoc::DOCUMENT_RETURN_TO_TITLE)
+                throw;
+            HoverId = -1;
+            EndWith(RETURNED_TO_TITLE);
+        }
+        break;
+    case 8:
+        ResetWheel(InputView);
+        GameWork->ConfirmExit();
+        break;
+    default:
+        break;
+    }
+}
+
+void CCps::TogglePresenceMode()
+{
+    CStatusPlate* plate = GameWork != nullptr ? GameWork->m_status_plate.get() : nullptr;
+    PlayOkSound(4);
+    if (plate != nullptr)
+        plate->DrawButton(2, 1);
+    ISelect::OnDecide();
+    SetConfigGameMode(GetConfigGameMode() == 0 ? 1 : 0);
+    if (plate != nullptr)
+        plate->DrawButton(0, 1);
+    if (GetConfigGameMode() != ShownGameMode) {
+        RedrawMap();
+        ShownGameMode = GetConfigGameMode();
+    }
+    HoverId = -1;
+}
+
+void CCps::OnCancel()
+{
+    ISelect::OnCancel();
+    if (GameWork == nullptr)
+        return;
+    if (const int32_t answer = GameWork->RunSubMap(); answer != -1)
+        EndWith(answer | SUB_MAP_RESULT);
+}

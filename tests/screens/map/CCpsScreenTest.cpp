@@ -1,0 +1,212 @@
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/CGameWork.h"
+#include "app/CWinApp.h"
+#include "app/ConfigSettings.h"
+#include "graphics/EffectClock.h"
+#include "platform/kernel/VirtualClock.h"
+#include "screens/map/CStatusPlate.h"
+#include "screens/map/CSubMap.h"
+#include "screens/map/TownMapFixture.h"
+#include "townmap/TownMapWriter.h"
+
+namespace {
+
+// A side menu whose button under the pointer, states and answers the test sets.
+class MenuMap : public FileMap
+{
+public:
+    MenuMap()
+    {
+        for (int32_t slot = 0; slot < SIDE_MENU_SLOTS; ++slot)
+            ButtonMap[static_cast<size_t>(slot)] = slot;
+    }
+    int32_t HitTest(int32_t, int32_t) override { return hit; }
+    int32_t GetButtonState(int32_t code) override { return code == disabled ? 1 : 0; }
+    void DrawButton(int32_t id, int32_t state, int32_t) override { drawn.push_back({id, state}); }
+    void ToggleMenu() override { ++toggles; }
+    int32_t hit = -1;
+    int32_t disabled = -1;
+    int toggles = 0;
+    std::vector<std::pair<int32_t, int32_t>> drawn;
+};
+
+// A sub map that answers at once.
+class AnsweringSubMap : public CSubMap
+{
+public:
+    void OnOpen() override { Running = 1; }
+    void OnClose() override {}
+    void ModalLoop() override { Result = ScriptValue::FromInteger(answer); }
+    int32_t answer = -1;
+};
+
+class CCpsScreenTest : public TownMapFixture
+{
+protected:
+    CCpsScreenTest()
+    {
+        tools::MoverBlockSpec spec;
+        spec.movers = {{0x41, 0, 1, 2, 3, 4, 0x10, 0}};
+        spec.programs = {{{9, 0}}};
+        for (size_t i = 0; i < spec.movers.size(); ++i) {
+            State().Flags[7091 + 3 * i] = static_cast<uint8_t>(spec.movers[i].x);
+            State().Flags[7092 + 3 * i] = static_cast<uint8_t>(spec.movers[i].y);
+        }
+        map.files["walk.map"] = tools::BuildWalkMap(Free(60, 40));
+        map.files["movers.bin"] = tools::BuildMoverBlock(spec);
+        map.LoadWalkMap("walk.map");
+        map.LoadMovers("movers.bin");
+        auto sub_map = std::make_unique<AnsweringSubMap>();
+        sub_map_answer = &sub_map->answer;
+        saved_sub_map = std::move(GetGameWork()->m_sub_map);
+        GetGameWork()->m_sub_map = std::move(sub_map);
+    }
+    ~CCpsScreenTest() override
+    {
+        GetGameWork()->m_sub_map = std::move(saved_sub_map);
+        SetSpeed(1);
+        SetConfigGameMode(0);
+    }
+    static void SetSpeed(int speed) { GetApp()->GetConfigDocument()->SetInt("/Config/MapSpeed", speed); }
+    // The times of the steps Update makes over the span, the clock moving 1 ms a pass.
+    std::vector<uint32_t> StepTimes(uint32_t span)
+    {
+        std::vector<uint32_t> times;
+        uint32_t last = map.LastStepTime;
+        for (uint32_t t = 0; t < span; ++t) {
+            platform::VirtualClock::Advance(1);
+            map.Update();
+            if (map.LastStepTime != last)
+                times.push_back(last = map.LastStepTime);
+        }
+        return times;
+    }
+
+    MenuMap map;
+    int32_t* sub_map_answer = nullptr;
+    std::unique_ptr<CSubMap> saved_sub_map;
+};
+
+} // namespace
+
+TEST_F(CCpsScreenTest, StepsArePacedByTheMapSpeedWithoutCatchingUp)
+{
+    struct Case
+    {
+        int speed;
+        uint32_t gap;
+    } cases[] = {{0, 67}, {1, 34}, {2, 17}, {3, 34}};
+    for (const Case& c : cases) {
+        SetSpeed(c.speed);
+        map.Running = 1;
+        StepTimes(200);
+        const std::vector<uint32_t> times = StepTimes(300);
+        ASSERT_GE(times.size(), 2u);
+        for (size_t i = 1; i < times.size(); ++i)
+            EXPECT_EQ(times[i] - times[i - 1], c.gap) << "speed " << c.speed;
+        // A slow frame: one step now, the next a whole interval later.
+        platform::VirtualClock::Advance(1000);
+        map.Update();
+        const uint32_t after = map.LastStepTime;
+        const std::vector<uint32_t> next = StepTimes(c.gap);
+        ASSERT_EQ(next.size(), 1u);
+        EXPECT_EQ(next[0] - after, c.gap);
+    }
+}
+
+TEST_F(CCpsScreenTest, ShiftOrCtrlStepFastExceptInSkipMode)
+{
+    struct Case
+    {
+        uint32_t key;
+        bool skipping;
+        bool fast;
+    } cases[] = {{0, false, false}, {42, false, true}, {54, false, true}, {29, false, true},
+                 {157, false, true}, {42, true, false}, {157, true, false}};
+    for (const Case& c : cases) {
+        m_keyboard.down.clear();
+        if (c.key != 0)
+            m_keyboard.down.insert(c.key);
+        State().SetEngineStateWord(c.skipping ? 0x4000 : 0);
+        map.RunFrame();
+        EXPECT_EQ(map.FastStep, c.fast) << c.key << " " << c.skipping;
+    }
+    m_keyboard.down.clear();
+    State().SetEngineStateWord(0);
+}
+
+TEST_F(CCpsScreenTest, AnEventAreaEndsTheScreenWithItsId)
+{
+    map.files["events.bin"] = tools::BuildEventAreaFile({{0x123, 0, 0, 59, 39, 0x0F}});
+    map.LoadEventAreas("events.bin", 3);
+    map.Running = 1;
+    StepTimes(40);
+    EXPECT_EQ(map.Running, 0);
+    EXPECT_EQ(map.Result.Integer, 0x123);
+}
+
+TEST_F(CCpsScreenTest, CancelRunsTheSubMap)
+{
+    for (auto [answer, running, result] : std::vector<std::array<int32_t, 3>>{{-1, 1, 77}, {5, 0, 0xFF05}}) {
+        *sub_map_answer = answer;
+        map.Running = 1;
+        map.Result = ScriptValue::FromInteger(77);
+        map.OnCancel();
+        EXPECT_EQ(map.Running, running);
+        EXPECT_EQ(map.Result.Integer, result);
+    }
+}
+
+TEST_F(CCpsScreenTest, SideMenuButtons)
+{
+    // A disabled button does nothing at all; the backlog button nothing while the backlog is empty.
+    for (auto [button, disabled] : std::vector<std::array<int32_t, 2>>{{0, 0}, {4, -1}}) {
+        map.disabled = disabled;
+        map.drawn.clear();
+        map.HoverId = 0xF00 + button;
+        map.OnDecide();
+        EXPECT_TRUE(map.drawn.empty()) << button;
+        EXPECT_EQ(map.toggles, 0);
+        EXPECT_TRUE(TakeOkCancelSounds().empty());
+    }
+    map.disabled = -1;
+    map.HoverId = 0xF00;
+    map.OnDecide();
+    EXPECT_EQ(map.toggles, 1);
+    EXPECT_EQ(map.HoverId, -1);
+    EXPECT_EQ(map.drawn, (std::vector<std::pair<int32_t, int32_t>>{{0, 2}, {0, 0}}));
+    // The sub-map button ends the map with the sub map's answer.
+    *sub_map_answer = 3;
+    map.Running = 1;
+    map.HoverId = 0xF05;
+    map.OnDecide();
+    EXPECT_EQ(map.Running, 0);
+    EXPECT_EQ(map.Result.Integer, 0xFF03);
+}
+
+TEST_F(CCpsScreenTest, GameModeChangesAreNoticed)
+{
+    SetConfigGameMode(0);
+    map.ShownGameMode = 0;
+    map.HoverId = 0xE00;
+    map.OnDecide();
+    EXPECT_EQ(GetConfigGameMode(), 1);
+    EXPECT_EQ(map.ShownGameMode, 1u);
+    EXPECT_EQ(map.HoverId, -1);
+    SetConfigGameMode(0);
+    map.Update();
+    EXPECT_EQ(map.ShownGameMode, 0u);
+}
+
+TEST_F(CCpsScreenTest, StepsGoOnAcrossTheClocksWrap)
+{
+    SetSpeed(1);
+    platform::VirtualClock::Advance(0xFFFFFFF0u - GetEffectTime());
+    map.Update();
+    const std::vector<uint32_t> times = StepTimes(200);
+    ASSERT_GE(times.size(), 5u);
+    EXPECT_LT(times.back(), 1000u); // past the wrap
+}
