@@ -51,6 +51,17 @@ AkbPicture SubMapBackground(int32_t kind);
 // The back button first, where a spot may lie under it, then the spots in order.
 std::vector<AreaRecord> SubMapAreas(int32_t kind);
 
+// The area screens' sheet ("select_p.akb"): the button picture of column k (0 decide, 1 area
+// select, 2 back, 3 decide in mode 2, 4 corner back, 5 quick save, 6 quick load) in state s is a
+// cell of id AREA_SHEET_BUTTON + k, the help bar one cell of AREA_SHEET_HELP_BAR.
+inline constexpr uint32_t AREA_SHEET_BUTTON = 0x7800;
+inline constexpr uint32_t AREA_SHEET_HELP_BAR = 0x7810;
+inline constexpr int32_t AREA_SHEET_WIDTH = 1102;
+inline constexpr int32_t AREA_SHEET_HEIGHT = 580;
+std::vector<SheetCell> AreaSelectSheetCells();
+// "areasel_00.area" (the five fixed buttons) and "areasel_04.area" (the corner back button).
+std::vector<AreaRecord> AreaSelectAreas(int32_t mode);
+
 // Every file of the map screens as (file name, bytes): the plate's two sheets, the icon sheet,
 // and the three sub-map sets, each sheet under the names the languages load it by.
 struct NamedFile

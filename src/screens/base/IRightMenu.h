@@ -1,8 +1,10 @@
 #pragma once
 // The side-menu part of a screen.
-// FIXME: the least the game work needs until the side menu is in.
+// FIXME: the least the game work and the area screens need until the side menu is in.
 
 #include <cstdint>
+
+class CSpriteAnime;
 
 class IRightMenu
 {
@@ -10,4 +12,21 @@ public:
     virtual ~IRightMenu() = default;
     // Nonzero on success.
     virtual int32_t CreateMenu() { return 1; }
+    virtual void RefreshButtons() {}
+    virtual int32_t IsOpen() { return 0; }
+    // The item id under a screen point, or -1.
+    virtual int32_t HitTest(int32_t x, int32_t y)
+    {
+        (void)x;
+        (void)y;
+        return -1;
+    }
+    virtual void DrawButton(int32_t id, int32_t state, int32_t present)
+    {
+        (void)id;
+        (void)state;
+        (void)present;
+    }
+    virtual void AddShowAnimation(CSpriteAnime* anime) { (void)anime; }
+    virtual void AddHideAnimation(CSpriteAnime* anime) { (void)anime; }
 };

@@ -11,9 +11,9 @@
 #include "platform/kernel/WinTypes.h"
 
 #include "foundation/CStringUTF8.h"
-#include "screens/base/ISelect.h"
+#include "screens/map/IAreaSelect.h"
 
-class CAreaSelect : public ISelect, public ISystemParts
+class CAreaSelect : public IAreaSelect
 {
 public:
     // Shows nothing yet: a run ends at once with -1.

@@ -5,8 +5,9 @@
 #include <cstdint>
 
 #include "screens/base/ScreenResult.h"
+#include "screens/map/IAreaSelect.h"
 
-class CCharAreaSelect : public ISelect, public ISystemParts
+class CCharAreaSelect : public IAreaSelect
 {
 public:
     // Shows nothing yet: a run ends at once with -1.
