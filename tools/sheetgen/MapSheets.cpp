@@ -140,6 +140,21 @@ std::vector<AreaRecord> AreaSelectAreas(int32_t mode)
     return areas;
 }
 
+AkbPicture AreaIdPicture()
+{
+    AkbPicture picture = MakePicture(1920, 1080, 0xFF000000u);
+    for (int32_t group = 0; group <= 13; ++group)
+        for (int32_t y = AREA_ID_STRIP_TOP; y < AREA_ID_STRIP_BOTTOM; ++y)
+            for (int32_t x = AreaIdStripLeft(group); x < AreaIdStripLeft(group) + 120; ++x)
+                picture.At(x, y) = 0xFF000000u | (1u << 16) | (static_cast<uint32_t>(group) << 8);
+    return picture;
+}
+
+std::vector<AreaRecord> AreaPlaceAreas()
+{
+    return {{0x0102, 200, 600, 400, 700}, {0x0C05, 500, 600, 700, 700}};
+}
+
 std::vector<NamedFile> MapPictureFiles()
 {
     std::vector<NamedFile> files;
@@ -152,6 +167,7 @@ std::vector<NamedFile> MapPictureFiles()
         Encode(BuildSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells()));
     for (const std::string& name : LanguageNames("select_p.akb", true))
         files.push_back({name, area_sheet});
+    files.push_back({"area_ids.akb", Encode(AreaIdPicture())});
     files.push_back(
         {"icon_p.akb", Encode(BuildSheet(ICON_SHEET_WIDTH, ICON_SHEET_HEIGHT, IconSheetCells()))});
     for (int32_t kind : {SUBMAP_KIND_FIRST, SUBMAP_KIND_SECOND, SCHOOL_KIND}) {
@@ -173,6 +189,7 @@ std::vector<NamedFile> MapDataFiles()
         files.push_back({GetSubMapLayout(kind).AreaFile, BuildAreaFile(SubMapAreas(kind))});
     files.push_back({"areasel_00.area", BuildAreaFile(AreaSelectAreas(0))});
     files.push_back({"areasel_04.area", BuildAreaFile(AreaSelectAreas(4))});
+    files.push_back({"area_places.area", BuildAreaFile(AreaPlaceAreas())});
     return files;
 }
 

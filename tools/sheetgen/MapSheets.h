@@ -62,6 +62,15 @@ std::vector<SheetCell> AreaSelectSheetCells();
 // "areasel_00.area" (the five fixed buttons) and "areasel_04.area" (the corner back button).
 std::vector<AreaRecord> AreaSelectAreas(int32_t mode);
 
+// An id picture of the screen's size ("area_ids.akb"): group g (0..13) item 1 fills the strip
+// x 130 g + 10 .. 130 g + 130, y 100 .. 500, the rest is id 0; and an ".area" source
+// ("area_places.area") of places 0x0102 and 0x0C05 for the area screen's own table.
+inline constexpr int32_t AREA_ID_STRIP_TOP = 100;
+inline constexpr int32_t AREA_ID_STRIP_BOTTOM = 500;
+inline int32_t AreaIdStripLeft(int32_t group) { return 130 * group + 10; }
+AkbPicture AreaIdPicture();
+std::vector<AreaRecord> AreaPlaceAreas();
+
 // Every file of the map screens as (file name, bytes): the plate's two sheets, the icon sheet,
 // and the three sub-map sets, each sheet under the names the languages load it by.
 struct NamedFile

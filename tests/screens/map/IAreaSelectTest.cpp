@@ -6,7 +6,7 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSprite.h"
-#include "screens/ScreenFixture.h"
+#include "screens/map/AreaFixture.h"
 #include "screens/base/IRightMenu.h"
 #include "screens/map/CAreaBase.h"
 #include "screens/map/CAreaSelect.h"
@@ -18,14 +18,6 @@ namespace {
 
 using Cell = std::pair<uint32_t, int32_t>;
 constexpr Cell CLEAR{0xFFFFFFFFu, -1};
-
-std::vector<tools::ArchiveEntry> Entries(std::vector<tools::NamedFile> files)
-{
-    std::vector<tools::ArchiveEntry> out;
-    for (tools::NamedFile& file : files)
-        out.push_back({tools::UpperCaseName(file.name), std::move(file.bytes)});
-    return out;
-}
 
 struct Glyph
 {
@@ -73,17 +65,9 @@ public:
     int failing_call = 0;
 };
 
-class IAreaSelectTest : public ScreenFixture
+class IAreaSelectTest : public AreaFixture
 {
 protected:
-    IAreaSelectTest()
-        : ScreenFixture(Entries(tools::MapDataFiles()), Entries(tools::MapPictureFiles()))
-    {
-        State().Flags.resize(8192);
-        State().Variables.resize(80);
-        State().Values.resize(40);
-    }
-    static FlagBuffer& State() { return *GetDocument()->m_current_state; }
     static AreaSelectPartSet& Parts() { return AreaSelectParts(); }
     // The game work's two screens give their references back.
     static void ReleaseGameWorkParts()
