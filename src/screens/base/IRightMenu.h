@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "screens/base/CHitAreaTable.h"
+
 class CSpriteAnime;
 
 class IRightMenu
@@ -29,4 +31,15 @@ public:
     }
     virtual void AddShowAnimation(CSpriteAnime* anime) { (void)anime; }
     virtual void AddHideAnimation(CSpriteAnime* anime) { (void)anime; }
+    virtual void OpenMenu() {}
+    virtual void CloseMenu() {}
+    virtual void ToggleMenu() {}
+    // The kind of button the menu shows at an item, -1 for none; a kind's state (0 normal, 4 hidden).
+    virtual int32_t GetKindAt(int32_t item) { return item >= 0 && item <= 8 ? item : -1; }
+    virtual int32_t GetButtonState(int32_t kind)
+    {
+        (void)kind;
+        return 0;
+    }
+    CHitAreaTable MenuAreas;
 };
