@@ -137,6 +137,8 @@ std::vector<AreaRecord> AreaSelectAreas(int32_t mode)
         areas.push_back({0xFF00u + static_cast<uint32_t>(k), 1389 - 130 * k, 803, 1511 - 130 * k, 928});
     for (int32_t k = 3; k < 5; ++k)
         areas.push_back({0xFF00u + static_cast<uint32_t>(k), 122 * k + 43, 803, 122 * k + 165, 928});
+    // A record with a bare item, which the character-area screen reads as a fixed button.
+    areas.push_back({1, 0, 1000, 100, 1080});
     return areas;
 }
 

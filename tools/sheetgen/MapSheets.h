@@ -59,7 +59,7 @@ inline constexpr uint32_t AREA_SHEET_HELP_BAR = 0x7810;
 inline constexpr int32_t AREA_SHEET_WIDTH = 1102;
 inline constexpr int32_t AREA_SHEET_HEIGHT = 580;
 std::vector<SheetCell> AreaSelectSheetCells();
-// "areasel_00.area" (the five fixed buttons) and "areasel_04.area" (the corner back button).
+// "areasel_00.area" (the five fixed buttons and a record of id 1 at 0..100 x 1000..1080) and "areasel_04.area" (the corner back button).
 std::vector<AreaRecord> AreaSelectAreas(int32_t mode);
 
 // An id picture of the screen's size ("area_ids.akb"): group g (0..13) item 1 fills the strip

@@ -70,7 +70,12 @@ int32_t CAreaSelect::CreateParts()
 
 ScriptValue* CAreaSelect::Run(ScriptValue* out)
 {
-    AreaSelectMode = 4;
+    return RunInMode(out, 4);
+}
+
+ScriptValue* CAreaSelect::RunInMode(ScriptValue* out, int32_t mode)
+{
+    AreaSelectMode = mode;
     LongPressTime = AREA_LONG_PRESS_MS;
     try {
         ModalLoop();

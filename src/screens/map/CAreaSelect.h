@@ -39,7 +39,7 @@ public:
     void OnCancel() override;
 
     // The pointer shape and help text of an id, with its button in a state.
-    void DrawAreaState(int32_t id, int32_t state, int32_t present);
+    virtual void DrawAreaState(int32_t id, int32_t state, int32_t present);
     // Empties the hit source, the own table and the id picture.
     void ClearFiles();
 
@@ -50,6 +50,8 @@ public:
     int32_t ShiftHeld = 0;
 
 protected:
+    // The run of the area screens in a mode, without touching the snapshot bit or the wheel.
+    ScriptValue* RunInMode(ScriptValue* out, int32_t mode);
     // Opens the backlog when it has entries, with the parts slid away meanwhile.
     void OpenBacklog();
     // The help line with a language text at size 40.

@@ -163,9 +163,13 @@ int32_t IAreaSelect::CreateParts()
         if (parts.Font->SetFontSize(HELP_FONT_SIZE, HELP_FONT_SIZE) == 0)
             return fail();
     }
-    // A missing sheet leaves the pictures out but not the screens: the game folder may lack it.
-    parts.Sheet.reset(LoadSprite(MakeLanguageFileName("select_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr,
-                                 -1, -1, 0));
+    // A missing sheet leaves the pictures out, not the screens.
+    const CStringUTF8 sheet_name = MakeLanguageFileName("select_p.akb");
+    // Asked first, so that a game folder without it reports nothing.
+    CStringUTF8 entry_name = sheet_name;
+    entry_name.MakeUpper();
+    if (CLayerFile* file = LayerFile(); file != nullptr && file->Exists(entry_name) != 0)
+        parts.Sheet.reset(LoadSprite(sheet_name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
     const auto make = [this](POINT at, int32_t width, int32_t height, int32_t priority) {
         return std::unique_ptr<CSprite>(
             Checked(CreateSprite(at.x, at.y, width, height, priority, LAYER_KIND_TEXTURE, 0)));
