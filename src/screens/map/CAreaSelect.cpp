@@ -1,6 +1,7 @@
 #include "screens/map/CAreaSelect.h"
 
-#include <strings.h>
+#include <algorithm>
+#include <cctype>
 
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
@@ -26,7 +27,10 @@ bool IsIdPicture(const CStringUTF8& name)
 {
     const std::string& text = name.GetStdString();
     const size_t dot = text.rfind('.');
-    return dot != std::string::npos && strcasecmp(text.c_str() + dot, ".akb") == 0;
+    if (dot == std::string::npos || text.size() - dot != 4)
+        return false;
+    return std::equal(text.begin() + static_cast<std::ptrdiff_t>(dot), text.end(), ".akb",
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 void SetCursorMode(int32_t mode)
@@ -77,16 +81,7 @@ ScriptValue* CAreaSelect::RunInMode(ScriptValue* out, int32_t mode)
 {
     AreaSelectMode = mode;
     LongPressTime = AREA_LONG_PRESS_MS;
-    try {
-        ModalLoop();
-    } catch (const CVeskDoc::tagDOCUMENT_CODE&) {
-        OnClose();
-        throw;
-    }
-    OnClose();
-    if (out != nullptr)
-        *out = Result;
-    return out;
+    return RunLoop(out);
 }
 
 void CAreaSelect::ShowLanguageHelp(int32_t text, int32_t show)

@@ -206,70 +206,54 @@ void IAreaSelect::ReleaseParts()
 
 void IAreaSelect::OpenTransition(int32_t with_menus)
 {
-    AreaSelectPartSet& parts = AreaSelectParts();
-    if (!parts.HelpBar)
-        return;
-    CSpriteAnime anime;
-    std::vector<CSprite*> touched;
-    const auto slide = [&](CSprite* sprite, int32_t from_y, int32_t to_y) {
-        SpriteAnimRecord record(SLIDE_STEPS);
-        record.SetVisible(1);
-        const int32_t x = sprite->GetPosition().x;
-        record.SetRect(x, from_y, x, to_y);
-        record.SetAlpha(0x00, 0xFF);
-        sprite->AddAnimation(record);
-        anime.AddSprite(sprite);
-        touched.push_back(sprite);
-    };
-    if (parts.HelpBar->IsVisible() == 0) {
-        for (int32_t k : ModeButtons(AreaSelectMode))
-            slide(parts.Buttons[k].get(), BUTTON_HIDDEN_Y, BUTTON_HOMES[k].y);
-        if (with_menus != 0)
-            for (int32_t k : {QUICKSAVE, QUICKLOAD})
-                slide(parts.Buttons[k].get(), BUTTON_HIDDEN_Y, BUTTON_ROW_Y);
-        slide(parts.HelpBar.get(), HELP_HIDDEN_Y, AREA_HELP_Y);
-        slide(parts.HelpLine.get(), HELP_HIDDEN_Y, AREA_HELP_Y);
-        if (with_menus != 0) {
-            parts.Menu->AddShowAnimation(&anime);
-            if (GetFlag(PLATE_HOLD_FLAG) == 0 && GameWork->m_status_plate)
-                GameWork->m_status_plate->ShowAnimated(&anime);
-        }
-        anime.PlayAndWait();
-    }
-    for (CSprite* sprite : touched)
-        sprite->FinishAnimations();
+    Slide(true, with_menus);
 }
 
 void IAreaSelect::CloseTransition(int32_t with_menus)
+{
+    Slide(false, with_menus);
+}
+
+void IAreaSelect::Slide(bool in, int32_t with_menus)
 {
     AreaSelectPartSet& parts = AreaSelectParts();
     if (!parts.HelpBar)
         return;
     CSpriteAnime anime;
     std::vector<CSprite*> touched;
-    const auto slide = [&](CSprite* sprite, int32_t from_y, int32_t to_y) {
+    const auto slide = [&](CSprite* sprite, int32_t home_y, int32_t away_y) {
         SpriteAnimRecord record(SLIDE_STEPS);
-        record.SetVisible(0);
+        record.SetVisible(in ? 1 : 0);
         const int32_t x = sprite->GetPosition().x;
-        record.SetRect(x, from_y, x, to_y);
-        record.SetAlpha(0xFF, 0x00);
+        record.SetRect(x, in ? away_y : home_y, x, in ? home_y : away_y);
+        record.SetAlpha(in ? 0x00 : 0xFF, in ? 0xFF : 0x00);
         sprite->AddAnimation(record);
         anime.AddSprite(sprite);
         touched.push_back(sprite);
     };
-    if (parts.HelpBar->IsVisible() != 0) {
+    // Open while the help bar shows: nothing to do when it already stands as asked.
+    if ((parts.HelpBar->IsVisible() != 0) != in) {
         for (int32_t k : ModeButtons(AreaSelectMode))
-            slide(parts.Buttons[k].get(), BUTTON_HOMES[k].y, BUTTON_HIDDEN_Y);
+            slide(parts.Buttons[static_cast<size_t>(k)].get(), BUTTON_HOMES[static_cast<size_t>(k)].y,
+                  BUTTON_HIDDEN_Y);
         // Quick save and load leave whenever they stand, so a mode change cannot strand them.
         for (int32_t k : {QUICKSAVE, QUICKLOAD})
-            if (parts.Buttons[k]->IsVisible() != 0)
-                slide(parts.Buttons[k].get(), BUTTON_ROW_Y, BUTTON_HIDDEN_Y);
+            if (in ? with_menus != 0 : parts.Buttons[static_cast<size_t>(k)]->IsVisible() != 0)
+                slide(parts.Buttons[static_cast<size_t>(k)].get(), BUTTON_ROW_Y, BUTTON_HIDDEN_Y);
         slide(parts.HelpBar.get(), AREA_HELP_Y, HELP_HIDDEN_Y);
         slide(parts.HelpLine.get(), AREA_HELP_Y, HELP_HIDDEN_Y);
         if (with_menus != 0) {
-            parts.Menu->AddHideAnimation(&anime);
-            if (GetFlag(PLATE_HOLD_FLAG) == 0 && GameWork->m_status_plate)
-                GameWork->m_status_plate->HideAnimated(&anime);
+            if (in)
+                parts.Menu->AddShowAnimation(&anime);
+            else
+                parts.Menu->AddHideAnimation(&anime);
+            CStatusPlate* plate = GameWork->m_status_plate.get();
+            if (GetFlag(PLATE_HOLD_FLAG) == 0 && plate != nullptr) {
+                if (in)
+                    plate->ShowAnimated(&anime);
+                else
+                    plate->HideAnimated(&anime);
+            }
         }
         anime.PlayAndWait();
     }
@@ -289,6 +273,11 @@ ScriptValue* IAreaSelect::RunWithMode(ScriptValue* out, int32_t mode)
     if (IMouse* mouse = InputView->GetMouse())
         mouse->ResetWheel();
     AreaSelectMode = mode;
+    return RunLoop(out);
+}
+
+ScriptValue* IAreaSelect::RunLoop(ScriptValue* out)
+{
     try {
         ModalLoop();
     } catch (const CVeskDoc::tagDOCUMENT_CODE&) {
