@@ -188,7 +188,7 @@ void CGameWork::CreateObjects()
     m_area_base = Make<CAreaBase>("Search Base Object Create Failed");
     Require(m_area_base->CreateParts(), "Search Base Object Create Failed");
     m_area_select = Make<CAreaSelect>("Search Object Create Failed");
-    m_area_select->m_name = "";
+    m_area_select->HitSource = "";
     Require(m_area_select->CreateParts(), "Search Object Create Failed");
     m_sound_config = Make<CSoundConfig>("Sound Config Object Create Failed");
     Require(m_sound_config->CreateParts(), "Sound Config Object Create Failed");

@@ -72,6 +72,12 @@ void HitMap::StretchPictureToSprite(int32_t value, float scale_x, float scale_y)
     m_scaled = std::move(scaled);
 }
 
+void HitMap::Release()
+{
+    m_source.reset();
+    m_scaled.reset();
+}
+
 int32_t HitMap::GetIdAt(int32_t x, int32_t y)
 {
     if (m_scaled == nullptr)

@@ -25,6 +25,9 @@ public:
     // Copies the source picture into a new sprite of its size times the scales (rounded), keeping
     // the caller's value and clearing the offsets.
     void StretchPictureToSprite(int32_t value, float scale_x, float scale_y);
+    // Lets the picture go; the map then answers -1 everywhere.
+    void Release();
+    bool HasPicture() const { return m_scaled != nullptr; }
     // The id under the point, the nearest edge pixel's for points outside; -1 without a picture.
     int32_t GetIdAt(int32_t x, int32_t y);
 

@@ -117,6 +117,46 @@ std::vector<AreaRecord> SubMapAreas(int32_t kind)
     return areas;
 }
 
+std::vector<SheetCell> AreaSelectSheetCells()
+{
+    std::vector<SheetCell> cells;
+    for (int32_t column = 0; column < 7; ++column)
+        for (int32_t state = 0; state < 4; ++state)
+            cells.push_back({column * 122, state * 125, 122, 125, AREA_SHEET_BUTTON + static_cast<uint32_t>(column),
+                             state, "B" + std::to_string(column)});
+    cells.push_back({0, 500, 1102, 80, AREA_SHEET_HELP_BAR, 0, "HELP"});
+    return cells;
+}
+
+std::vector<AreaRecord> AreaSelectAreas(int32_t mode)
+{
+    if (mode == 4)
+        return {{0xFF00, 1780, 942, 1902, 1067}};
+    std::vector<AreaRecord> areas;
+    for (int32_t k = 0; k < 3; ++k)
+        areas.push_back({0xFF00u + static_cast<uint32_t>(k), 1389 - 130 * k, 803, 1511 - 130 * k, 928});
+    for (int32_t k = 3; k < 5; ++k)
+        areas.push_back({0xFF00u + static_cast<uint32_t>(k), 122 * k + 43, 803, 122 * k + 165, 928});
+    // A record with a bare item, which the character-area screen reads as a fixed button.
+    areas.push_back({1, 0, 1000, 100, 1080});
+    return areas;
+}
+
+AkbPicture AreaIdPicture()
+{
+    AkbPicture picture = MakePicture(1920, 1080, 0xFF000000u);
+    for (int32_t group = 0; group <= 13; ++group)
+        for (int32_t y = AREA_ID_STRIP_TOP; y < AREA_ID_STRIP_BOTTOM; ++y)
+            for (int32_t x = AreaIdStripLeft(group); x < AreaIdStripLeft(group) + 120; ++x)
+                picture.At(x, y) = 0xFF000000u | (1u << 16) | (static_cast<uint32_t>(group) << 8);
+    return picture;
+}
+
+std::vector<AreaRecord> AreaPlaceAreas()
+{
+    return {{0x0102, 200, 600, 400, 700}, {0x0C05, 500, 600, 700, 700}};
+}
+
 std::vector<NamedFile> MapPictureFiles()
 {
     std::vector<NamedFile> files;
@@ -125,6 +165,11 @@ std::vector<NamedFile> MapPictureFiles()
     for (const char* sheet : {"callender_p.akb", "cal_p.akb"})
         for (const std::string& name : LanguageNames(sheet, true))
             files.push_back({name, plate});
+    const std::vector<uint8_t> area_sheet =
+        Encode(BuildSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells()));
+    for (const std::string& name : LanguageNames("select_p.akb", true))
+        files.push_back({name, area_sheet});
+    files.push_back({"area_ids.akb", Encode(AreaIdPicture())});
     files.push_back(
         {"icon_p.akb", Encode(BuildSheet(ICON_SHEET_WIDTH, ICON_SHEET_HEIGHT, IconSheetCells()))});
     for (int32_t kind : {SUBMAP_KIND_FIRST, SUBMAP_KIND_SECOND, SCHOOL_KIND}) {
@@ -144,6 +189,9 @@ std::vector<NamedFile> MapDataFiles()
     std::vector<NamedFile> files;
     for (int32_t kind : {SUBMAP_KIND_FIRST, SUBMAP_KIND_SECOND, SCHOOL_KIND})
         files.push_back({GetSubMapLayout(kind).AreaFile, BuildAreaFile(SubMapAreas(kind))});
+    files.push_back({"areasel_00.area", BuildAreaFile(AreaSelectAreas(0))});
+    files.push_back({"areasel_04.area", BuildAreaFile(AreaSelectAreas(4))});
+    files.push_back({"area_places.area", BuildAreaFile(AreaPlaceAreas())});
     return files;
 }
 

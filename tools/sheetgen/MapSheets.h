@@ -51,6 +51,26 @@ AkbPicture SubMapBackground(int32_t kind);
 // The back button first, where a spot may lie under it, then the spots in order.
 std::vector<AreaRecord> SubMapAreas(int32_t kind);
 
+// The area screens' sheet ("select_p.akb"): the button picture of column k (0 decide, 1 area
+// select, 2 back, 3 decide in mode 2, 4 corner back, 5 quick save, 6 quick load) in state s is a
+// cell of id AREA_SHEET_BUTTON + k, the help bar one cell of AREA_SHEET_HELP_BAR.
+inline constexpr uint32_t AREA_SHEET_BUTTON = 0x7800;
+inline constexpr uint32_t AREA_SHEET_HELP_BAR = 0x7810;
+inline constexpr int32_t AREA_SHEET_WIDTH = 1102;
+inline constexpr int32_t AREA_SHEET_HEIGHT = 580;
+std::vector<SheetCell> AreaSelectSheetCells();
+// "areasel_00.area" (the five fixed buttons and a record of id 1 at 0..100 x 1000..1080) and "areasel_04.area" (the corner back button).
+std::vector<AreaRecord> AreaSelectAreas(int32_t mode);
+
+// An id picture of the screen's size ("area_ids.akb"): group g (0..13) item 1 fills the strip
+// x 130 g + 10 .. 130 g + 130, y 100 .. 500, the rest is id 0; and an ".area" source
+// ("area_places.area") of places 0x0102 and 0x0C05 for the area screen's own table.
+inline constexpr int32_t AREA_ID_STRIP_TOP = 100;
+inline constexpr int32_t AREA_ID_STRIP_BOTTOM = 500;
+inline int32_t AreaIdStripLeft(int32_t group) { return 130 * group + 10; }
+AkbPicture AreaIdPicture();
+std::vector<AreaRecord> AreaPlaceAreas();
+
 // Every file of the map screens as (file name, bytes): the plate's two sheets, the icon sheet,
 // and the three sub-map sets, each sheet under the names the languages load it by.
 struct NamedFile

@@ -6,6 +6,7 @@
 // as a frame task and never block. Main thread only.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 class CSpriteAnime;
@@ -46,12 +47,17 @@ public:
     void AddShowAnimation(CSpriteAnime& animation);
     void AddHideAnimation(CSpriteAnime& animation);
     virtual void ToggleMenu();
-    void OpenMenu();
-    void CloseMenu();
+    virtual void OpenMenu();
+    virtual void CloseMenu();
     // A side-menu area id (group 15) or -1.
     virtual int32_t HitTest(int32_t x, int32_t y);
     virtual void DrawButton(int32_t slot, int32_t state, int32_t present);
     virtual int32_t GetButtonState(int32_t button);
+    // The button a slot shows, -1 for none.
+    int32_t GetKindAt(int32_t slot) const
+    {
+        return slot >= 0 && slot < SIDE_MENU_SLOTS ? ButtonMap[static_cast<std::size_t>(slot)] : -1;
+    }
     // The hosts' pointer rule, run each frame unless the menu is frozen.
     void FollowPointer(int32_t x, int32_t y);
 
@@ -59,6 +65,8 @@ public:
     // slot k); false when the menu has no such area.
     static bool MoveCursorToMenuArea(int32_t id);
     static bool IsMenuOpen();
+    // 1 while the shared menu is open.
+    virtual int32_t IsOpen() { return IsMenuOpen() ? 1 : 0; }
     static int32_t GetManualFlag();
     static void SetManualFlag(int32_t flag);
     static int32_t GetMenuHolders();

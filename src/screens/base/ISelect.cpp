@@ -171,13 +171,13 @@ void ISelect::ModalLoop()
             OnPageUpKey();
         else if (IsInputTriggered(209))
             OnPageDownKey();
-        else if (IsInputTriggered(SCAN_UP))
+        else if (!ArrowsApart && IsInputTriggered(SCAN_UP))
             OnUpKey();
-        else if (IsInputTriggered(SCAN_DOWN))
+        else if (!ArrowsApart && IsInputTriggered(SCAN_DOWN))
             OnDownKey();
-        else if (IsInputTriggered(SCAN_LEFT))
+        else if (!ArrowsApart && IsInputTriggered(SCAN_LEFT))
             OnLeftKey();
-        else if (IsInputTriggered(SCAN_RIGHT))
+        else if (!ArrowsApart && IsInputTriggered(SCAN_RIGHT))
             OnRightKey();
         else if (IsInputTriggered(INPUT_LEFT))
             OnLButton();
@@ -185,7 +185,7 @@ void ISelect::ModalLoop()
             OnRButton();
         else if (IsInputTriggered(INPUT_MIDDLE))
             OnMButton();
-        else if (IsInputTriggered(47)) {
+        else if (!ArrowsApart && IsInputTriggered(47)) {
             // V alone ends the chain too, so the wheel and drag tests wait for the next pass.
             if (IsInputTriggered(INPUT_CTRL))
                 OnPaste();
@@ -195,6 +195,16 @@ void ISelect::ModalLoop()
             OnDrag();
         else if (!TestEngineState(ENGINE_STATE_NO_IDLE_SLEEP))
             Sleep(1);
+        if (ArrowsApart) {
+            if (IsInputTriggered(SCAN_UP))
+                OnUpKey();
+            if (IsInputTriggered(SCAN_DOWN))
+                OnDownKey();
+            if (IsInputTriggered(SCAN_LEFT))
+                OnLeftKey();
+            if (IsInputTriggered(SCAN_RIGHT))
+                OnRightKey();
+        }
 
         if (InputMode != 0 && InputModeFrames != 0 && --InputModeFrames == 0)
             InputMode = 0;

@@ -171,6 +171,9 @@ public:
     int32_t CursorY = 540;
     int32_t InputMode = 0;
     int32_t InputModeFrames = 0;
+    // Screens that glide a pointer test each arrow on its own after the chain (so two arrows act
+    // together) and have no paste test.
+    bool ArrowsApart = false;
 
 protected:
     // Read through the document at each use: the game state and the script context are made at

@@ -1,21 +1,31 @@
 #pragma once
-// The character-area screen.
-// FIXME: the least the exec commands need until the screen is in.
+// The character-area screen: the player points at a standing character and confirms it. The
+// area screen's twin for one run of its script command, in mode 3: its hit test asks only the
+// shared areas, the side menu and the characters' id pictures, its place texts are smaller and a
+// fixed button answers 0 at once. Its help bar's home is the bar's open position, wherever the
+// bar stands when the screen is built. Main thread only.
 
 #include <cstdint>
 
-#include "screens/base/ScreenResult.h"
+#include "screens/map/CAreaSelect.h"
 
-class CCharAreaSelect : public ISelect
+class CCharAreaSelect : public CAreaSelect
 {
 public:
-    // Shows nothing yet: a run ends at once with -1.
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-    // Nonzero on success.
-    virtual int32_t CreateParts() { return 1; }
+    CCharAreaSelect();
 
-    virtual int32_t RunScreen()
+    ScriptValue* Run(ScriptValue* out) override;
+    int32_t CreateParts() override;
+    void OnOpen() override;
+    void OnClose() override;
+    void OnDecide() override;
+    int32_t HitTestCursor() override;
+    void DrawAreaState(int32_t id, int32_t state, int32_t present) override;
+
+    // Runs once and answers the result.
+    int32_t RunScreen()
     {
-        return RunForResult(*this);
+        ScriptValue result;
+        return Run(&result)->Integer;
     }
 };

@@ -434,7 +434,7 @@ void CFuncExec::AreaSelect()
     case 0: {
         const CStringUTF8 name = Context->PopValue().Text;
         if (screen != nullptr)
-            screen->m_name = name;
+            screen->HitSource = name;
         return;
     }
     case 1: {

@@ -148,3 +148,19 @@ TEST_F(CFuncBackLogTest, OpenRecordBitSurvivesADirectNextEntry)
 }
 
 } // namespace
+
+TEST_F(CFuncBackLogTest, TheCountSkipsEmptyEntriesWhereverTheyStand)
+{
+    BacklogStore& store = Context().Backlog;
+    store.Entries.clear();
+    EXPECT_EQ(CountBacklogEntries(), 0);
+    for (bool content : {false, true, false, false, true, true, false}) {
+        store.Entries.push_back(std::make_unique<LogBuffer>());
+        if (content)
+            store.Entries.back()->Code = {1, 0};
+    }
+    EXPECT_EQ(CountBacklogEntries(), 3);
+    for (auto& entry : store.Entries)
+        entry->Code.clear();
+    EXPECT_EQ(CountBacklogEntries(), 0);
+}
