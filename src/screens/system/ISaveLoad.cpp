@@ -16,7 +16,7 @@
 #include "graphics/PictureSlot.h"
 #include "platform/kernel/FileApi.h"
 #include "screens/base/CDialog.h"
-#include "screens/extras/MosaicNameTable.h"
+#include "screens/extras/StaticNameTables.h"
 #include "screens/system/SaveSlotTable.h"
 #include "screens/system/SaveThumbnail.h"
 #include "screens/system/SlotFileMoves.h"
@@ -462,14 +462,15 @@ std::vector<uint8_t> ISaveLoad::MakeThumbnail()
     ILayer* capture = ThumbnailLayer(g_capture_layer);
     if (snapshot == nullptr || capture == nullptr)
         return {};
-    std::vector<CStringUTF8> names;
+    // The full-screen picture first, then the slots' pictures over it.
+    std::vector<CStringUTF8> names{GetShownBaseName()};
     for (int32_t index = 0; index < PICTURE_SLOT_COUNT; ++index)
         names.push_back(GetShownPictureName(index));
     for (const CStringUTF8& name : names) {
         if (name.IsEmpty())
             continue;
-        const CStringUTF8 covered = MakeMosaicName(name);
-        if (!IsMosaicName(covered))
+        const CStringUTF8 covered = FindMosaicName(name.GetStdString());
+        if (covered.IsEmpty())
             continue;
         std::unique_ptr<CSprite> sprite(LoadSprite(covered, nullptr, LAYER_KIND_MEMORY, 0, 0, nullptr, 0, 0, 0));
         if (auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get()))

@@ -7,15 +7,6 @@
 #include "platform/gdi/GdiApi.h"
 #include "platform/kernel/FileApi.h"
 
-CStringUTF8 MakeMosaicName(const CStringUTF8& picture)
-{
-    const std::u16string wide = picture.ToWide();
-    WCHAR stem[MAX_PATH] = {};
-    if (_wsplitpath_s(wide.c_str(), nullptr, 0, nullptr, 0, stem, MAX_PATH, nullptr, 0) != 0)
-        return CStringUTF8();
-    return CStringUTF8(stem) + "_moz.akb";
-}
-
 std::vector<uint8_t> ScaleThumbnail(ILayer& snapshot, ILayer& capture)
 {
     HDC source = snapshot.GetDC();

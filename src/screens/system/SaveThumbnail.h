@@ -16,9 +16,6 @@ inline constexpr uint32_t THUMBNAIL_BYTES = THUMBNAIL_WIDTH * THUMBNAIL_HEIGHT *
 inline constexpr int32_t SNAPSHOT_WIDTH = 1920;
 inline constexpr int32_t SNAPSHOT_HEIGHT = 1080;
 
-// The picture's file name without folder and extension, followed by "_moz.akb".
-CStringUTF8 MakeMosaicName(const CStringUTF8& picture);
-
 // Averages (0, 0)-(1920, 1080) of the snapshot into the capture layer (192 x 108, with a device
 // context) and answers the capture's pixel bytes; empty when either layer has no device context.
 std::vector<uint8_t> ScaleThumbnail(ILayer& snapshot, ILayer& capture);

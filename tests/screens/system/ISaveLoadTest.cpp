@@ -28,7 +28,6 @@
 #include "graphics/PictureSlot.h"
 #include "platform/kernel/FileFault.h"
 #include "screens/ScreenFixture.h"
-#include "screens/extras/MosaicNameTable.h"
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
 #include "screens/system/SaveSlotTable.h"
@@ -56,18 +55,17 @@ protected:
         : ScreenFixture({}, {{"K11_MOZ.AKB", tools::EncodeAkb(tools::MakePicture(1920, 1080, COVER_COLOUR), {})}},
                         dialog_sheet)
     {
-        GetMosaicNameTable() = {"k11_moz.akb"};
         State().Variables.resize(90);
         State().Flags.assign(16, 0);
         GetDocument()->SaveDataSnapshot->Free();
     }
     ~ISaveLoadTest() override
     {
-        GetMosaicNameTable().clear();
         SetSaveStepHook(nullptr);
         platform::ClearFileFault();
         for (int32_t i = 0; i < PICTURE_SLOT_COUNT; ++i)
             GetShownPictureName(i).Empty();
+        GetShownBaseName().Empty();
     }
 
     FlagBuffer& State() { return *GetDocument()->m_current_state; }
