@@ -36,7 +36,7 @@ protected:
     }
 
     static FlagBuffer& State() { return *GetDocument()->m_current_state; }
-    // Loads a walk map from rows and a mover block; the movers start where the spec's records say
+    // Loads a walk map from rows and a mover block; the movers start where the block's records say
     // (their flag bytes are set from them first).
     void Load(const std::vector<std::string>& rows, const tools::MoverBlockSpec& spec)
     {
