@@ -177,8 +177,9 @@ TEST_F(CSlotScrollImageTest, OneScreenOrLessTurnsOnConsecutiveFramesAndReadsOnly
         EXPECT_EQ(screen.ScrollY, 0);
         EXPECT_EQ(RowAt(0), 0);
         EXPECT_EQ(RowAt(height - 1), height - 1);
-        if (height < 1080)
+        if (height < 1080) {
             EXPECT_EQ(EffectPixel(*m_target, 100, height), MARKER) << "nothing below the source is read";
+        }
         EXPECT_EQ(m_shape_mouse.shapes, (std::vector<int32_t>{1011, -1}));
     }
 }
