@@ -7,6 +7,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/map/TownMapFixture.h"
+#include "script/vm/CScript.h"
 
 namespace {
 
@@ -67,8 +68,8 @@ protected:
             map.stack.push_back(std::holds_alternative<int>(*it)
                                     ? ScriptValue::FromInteger(std::get<int>(*it))
                                     : ScriptValue::FromText(CStringUTF8(std::get<std::string>(*it).c_str())));
-        CScript* none = nullptr;
-        map.ExecCommand(*none);
+        CScript script;
+        map.ExecCommand(script);
     }
     int Value(size_t n) { return State().Values[n].Integer; }
 
