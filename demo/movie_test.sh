@@ -3,11 +3,12 @@
 # and the sound, then checks them: the first movie's numbered pictures in order, a cross-fade
 # that blends the first into the second, the second and the looped third movie, and sound.
 # Four frames are kept as <build>/demo_movie_*.png.
-#   movie_test.sh <demo folder> <moviecheck> <build folder>
+#   movie_test.sh <demo folder> <moviecheck> <build folder> <initial save set folder>
 set -u
 demo=$1
 check=$2
 build=$3
+initial=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
@@ -17,8 +18,10 @@ save=$XDG_DATA_HOME/vesk/demo/Save
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# A first short start lays out the save folder; the scene then runs as the start script.
-(cd "$demo" && VESK_CLOSE_AFTER_FRAMES=20 timeout -s KILL 60 ./vesk >/dev/null 2>&1)
+# The save folder starts as the initial set, as a first start lays it out; the scene then runs
+# as the start script.
+mkdir -p "$save"
+cp "$initial"/* "$save/"
 [ -f "$save/config.xml" ] || { echo "FAIL: no config.xml"; exit 1; }
 echo '<GameFile><Script><StartUp>movie_alone.mes</StartUp></Script></GameFile>' >>"$save/config.xml"
 (cd "$demo" && VESK_FRAME_DUMP=$work/frames VESK_SOUND_DUMP=$work/sound.wav timeout -s KILL 120 ./vesk \
