@@ -3,6 +3,7 @@
 // files from the sheet writer, the area screens' "select_p.akb", the gallery's "cgscenemode_p.akb",
 // language texts "T<id>" for every help id, and a game state large enough for every field read.
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/CharacterSheets.h"
+#include "support/FakeWaveManager.h"
 
 inline std::vector<tools::ArchiveEntry> CharacterEntries(std::vector<tools::NamedFile> files)
 {
@@ -61,6 +63,21 @@ protected:
         State().Values.resize(64);
     }
     static FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    // What an effect channel was asked to play, then forgotten.
+    static std::vector<std::string> TakeSounds(size_t channel)
+    {
+        auto& channels = GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT];
+        auto* fake = channel < channels.size() ? dynamic_cast<FakeWaveManager*>(channels[channel].get()) : nullptr;
+        if (fake == nullptr)
+            return {"no recording channel"};
+        std::vector<std::string> calls = fake->Calls();
+        fake->ClearCalls();
+        return calls;
+    }
+    static bool Played(const std::vector<std::string>& calls, const std::string& name)
+    {
+        return std::find(calls.begin(), calls.end(), "play " + name) != calls.end();
+    }
 
     // Runs a screen's loop with the step at each pump until the screen ends or the budget.
     template <typename Screen>
