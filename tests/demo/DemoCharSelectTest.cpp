@@ -18,16 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<uint32_t> CellAt(const platform::PngPicture& picture, int x, int y)
-{
-    uint32_t id = 0;
-    int32_t state = 0;
-    if (!tools::DecodeCellColour(picture.pixels[static_cast<size_t>(y) * picture.width + x] | 0xFF000000u, id,
-                                 state))
-        return std::nullopt;
-    return id;
-}
-
 void StartWith(const HeadlessDemoHome& home, const char* script)
 {
     CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
@@ -58,10 +48,10 @@ TEST(DemoCharSelectTest, TheCharacterSelectionShowsItsCellsInListKindZero)
         const std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
         ASSERT_TRUE(picture.has_value()) << frame;
         // Cell 0 shows character 0 with its name, cell 5 the placeholder, the back button its wide look.
-        if (CellAt(*picture, 160 + 160, 20 + 100) == tools::CHARLIST_CHARACTER &&
-            CellAt(*picture, 160 + 160, 20 + 184) == tools::NAME_LIST_PLAIN &&
-            CellAt(*picture, 160 + 160, 244 + 100) == tools::CHARLIST_PLACEHOLDER &&
-            CellAt(*picture, 1460, 762) == tools::CHARLIST_BACK + 1) {
+        if (FrameCellAt(*picture, 160 + 160, 20 + 100) == tools::CHARLIST_CHARACTER &&
+            FrameCellAt(*picture, 160 + 160, 20 + 184) == tools::NAME_LIST_PLAIN &&
+            FrameCellAt(*picture, 160 + 160, 244 + 100) == tools::CHARLIST_PLACEHOLDER &&
+            FrameCellAt(*picture, 1460, 762) == tools::CHARLIST_BACK + 1) {
             shown = true;
             fs::copy_file(frame, home.Build() / "demo_charselect.png", fs::copy_options::overwrite_existing);
             break;

@@ -6,14 +6,14 @@
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
-#include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
-#include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/map/CAreaSelect.h"
+#include "screens/map/ModalScreenSprites.h"
+#include "screens/map/WrappedTextLayout.h"
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
@@ -77,15 +77,6 @@ constexpr size_t TEXT_STYLE_VALUE = 29;
 constexpr std::array<int32_t, CHAR_SELECT_CELLS> PAIRED_ORDER{1, 10, 0, 3, 8, 4, 5, 11, 12,
                                                               2, 15, 14, 13, 7, 6, 16, 16, 17};
 
-// A texture sprite whose texture really exists, or null.
-std::unique_ptr<CSprite> Checked(CSprite* sprite)
-{
-    std::unique_ptr<CSprite> owned(sprite);
-    if (owned && SpriteLayerOf(owned.get()) == nullptr)
-        owned.reset();
-    return owned;
-}
-
 int32_t CellX(int32_t cell)
 {
     return CELL_LEFT + cell % 5 * CELL_WIDTH;
@@ -120,14 +111,14 @@ bool CCharSelect::Setup()
     if (!m_select_sheet)
         return false;
     const SIZE screen = GetScreenOriginalSize(0);
-    m_dim = Checked(CreateSprite(0, 0, screen.cx, screen.cy, DIM_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_dim = OwnedTexture(CreateSprite(0, 0, screen.cx, screen.cy, DIM_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_dim)
         return false;
     m_help_background =
-        Checked(CreateSprite(HELP_LEFT, HELP_TOP, HELP_WIDTH, HELP_HEIGHT, CANVAS_PRIORITY, LAYER_KIND_TEXTURE, 0));
+        OwnedTexture(CreateSprite(HELP_LEFT, HELP_TOP, HELP_WIDTH, HELP_HEIGHT, CANVAS_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_help_background)
         return false;
-    m_help_text = Checked(
+    m_help_text = OwnedTexture(
         CreateSprite(HELP_LEFT, HELP_TOP, HELP_WIDTH, HELP_HEIGHT, HELP_TEXT_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_help_text)
         return false;
@@ -137,7 +128,7 @@ bool CCharSelect::Setup()
             ->Blt(0, 0, HELP_WIDTH, HELP_HEIGHT, SpriteLayerOf(m_select_sheet.get()), 0, HELP_SHEET_Y, 1);
         SpriteLayerOf(m_dim.get())->FillRect(0, 0, screen.cx, screen.cy, DIM_COLOUR, 1);
     }
-    m_canvas = Checked(CreateSprite(0, 0, screen.cx, screen.cy, CANVAS_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_canvas = OwnedTexture(CreateSprite(0, 0, screen.cx, screen.cy, CANVAS_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_canvas)
         return false;
     if (!m_help_font) {
@@ -231,17 +222,8 @@ void CCharSelect::BuildParts(int32_t)
 
 void CCharSelect::Fade(bool appear)
 {
-    if (!IsComplete())
-        return;
-    SpriteAnimRecord record(FADE_STEPS);
-    record.SetVisible(appear ? 1 : 0);
-    record.SetAlpha(appear ? 0x00 : 0xFF, appear ? 0xFF : 0x00);
-    CSpriteAnime anime;
-    for (CSprite* sprite : {m_canvas.get(), m_dim.get(), m_help_background.get(), m_help_text.get()}) {
-        sprite->AddAnimation(record);
-        anime.AddSprite(sprite);
-    }
-    anime.PlayAndWait();
+    if (IsComplete())
+        FadeSprites({m_canvas.get(), m_dim.get(), m_help_background.get(), m_help_text.get()}, FADE_STEPS, appear);
 }
 
 void CCharSelect::Show()
@@ -375,40 +357,17 @@ void CCharSelect::DrawTextWrapped(const CStringUTF8& text, ILayer* layer, uint32
     CFontDIB* font = HelpFont();
     if (font == nullptr || size <= 1)
         return;
-    const int32_t half = size / 2;
-    const int32_t width = half * ((box.right - box.left) / half);
     font->SetFontSize(size, size);
-    const int32_t count = text.GetCharCount();
     const FlagBuffer* flags = CurrentFlagBuffer();
     const auto style = static_cast<uint32_t>(
         flags != nullptr && flags->Values.size() > TEXT_STYLE_VALUE ? flags->Values[TEXT_STYLE_VALUE].Integer : 0);
-    // The same walk measures (no drawing) and then draws from the centred first line.
-    const auto walk = [&](int32_t y, bool draw) {
-        int32_t x = box.left;
-        for (int32_t k = 0; k < count; ++k) {
-            const CStringUTF8 c = text.CharAt(k);
-            const bool full = IsFullWidthChar(c) != 0;
-            const bool newline = !full && c == "\n";
-            const int32_t end = newline ? 0 : (x - box.left) + (full ? size : half);
-            if (end > width) {
-                x = box.left;
-                y += size;
-            }
-            if (draw && !newline)
-                font->DrawText(c, x, y, colour, 0, layer, style);
-            if (newline) {
-                x = box.left;
-                y += size;
-            } else {
-                x += full ? size : half;
-            }
-        }
-        return y;
-    };
-    const int32_t lines = (walk(box.top, false) - box.top) / size + 1;
+    // The lines are centred on the box: L lines of size pixels.
+    const int32_t lines = (LayOutWrappedText(text, box, size, box.top, nullptr) - box.top) / size + 1;
     const int32_t start = box.top + (box.bottom - box.top - lines * size) / 2;
     LiveDrawLock lock;
-    walk(start, true);
+    LayOutWrappedText(text, box, size, start, [&](const CStringUTF8& c, int32_t x, int32_t y) {
+        font->DrawText(c, x, y, colour, 0, layer, style);
+    });
 }
 
 void CCharSelect::Update()

@@ -7,13 +7,12 @@
 #include "app/ScreenSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
-#include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
-#include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/map/ModalScreenSprites.h"
 
 namespace {
 
@@ -32,14 +31,6 @@ constexpr int32_t CLOSE_SHEET_X = 888;
 constexpr int32_t CLOSE_WIDTH = 219;
 constexpr int32_t CLOSE_HEIGHT = 126;
 constexpr int32_t FADE_STEPS = 12;
-
-std::unique_ptr<CSprite> Checked(CSprite* sprite)
-{
-    std::unique_ptr<CSprite> owned(sprite);
-    if (owned && SpriteLayerOf(owned.get()) == nullptr)
-        owned.reset();
-    return owned;
-}
 
 } // namespace
 
@@ -70,10 +61,10 @@ bool CComment::Setup(int32_t index)
     if (!m_diary_sheet)
         return false;
     const SIZE screen = GetScreenOriginalSize(0);
-    m_page = Checked(CreateSprite(0, 0, screen.cx, screen.cy, PAGE_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_page = OwnedTexture(CreateSprite(0, 0, screen.cx, screen.cy, PAGE_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_page)
         return false;
-    m_button = Checked(CreateSprite(0, 0, screen.cx, screen.cy, BUTTON_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_button = OwnedTexture(CreateSprite(0, 0, screen.cx, screen.cy, BUTTON_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_button)
         return false;
     SheetIndex = index;
@@ -90,17 +81,8 @@ bool CComment::Setup(int32_t index)
 
 void CComment::Fade(bool appear)
 {
-    if (!IsComplete())
-        return;
-    SpriteAnimRecord record(FADE_STEPS);
-    record.SetVisible(appear ? 1 : 0);
-    record.SetAlpha(appear ? 0x00 : 0xFF, appear ? 0xFF : 0x00);
-    CSpriteAnime anime;
-    for (CSprite* sprite : {m_page.get(), m_button.get()}) {
-        sprite->AddAnimation(record);
-        anime.AddSprite(sprite);
-    }
-    anime.PlayAndWait();
+    if (IsComplete())
+        FadeSprites({m_page.get(), m_button.get()}, FADE_STEPS, appear);
 }
 
 void CComment::Show()

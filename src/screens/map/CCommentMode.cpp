@@ -10,6 +10,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/ScreenParts.h"
+#include "screens/map/ModalScreenSprites.h"
 #include "script/FlagBuffer.h"
 
 namespace {
@@ -353,19 +354,9 @@ void CCommentMode::Show()
 {
     if (!IsComplete())
         return;
-    SpriteAnimRecord record(FADE_STEPS);
-    record.SetVisible(1);
-    record.SetAlpha(0x00, 0xFF);
-    CSpriteAnime anime;
-    for (const auto& tab : m_tabs) {
-        tab->AddAnimation(record);
-        anime.AddSprite(tab.get());
-    }
-    for (CSpriteLayer* sprite : {m_base.get(), m_page.get(), m_unlock.get()}) {
-        sprite->AddAnimation(record);
-        anime.AddSprite(sprite);
-    }
-    anime.PlayAndWait();
+    FadeSprites({m_tabs[0].get(), m_tabs[1].get(), m_tabs[2].get(), m_tabs[3].get(), m_base.get(), m_page.get(),
+                 m_unlock.get()},
+                FADE_STEPS, true);
     RedrawFrameNow();
 }
 
