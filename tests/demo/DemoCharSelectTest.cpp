@@ -53,10 +53,11 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
         for (int turn = 26000; turn <= 60000; turn += 1000)
             out << turn << " click 175 485\n";
     }
-    EXPECT_EQ(std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=62000",
-                                       300)
-                              .c_str()),
-              0);
+    EXPECT_EQ(
+        std::system(
+            home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=62000", 300)
+                .c_str()),
+        0);
 
     // Kind 0: character 2 in cell 2, the wide back button; kind 1: character 0 in cell 2, the
     // paired name, no back button; the diary page of "diary01.akb"; the comment mode's tabs.
@@ -77,7 +78,8 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
         const std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
         ASSERT_TRUE(picture.has_value()) << frame;
         for (size_t k = 0; k < std::size(screens); ++k) {
-            if (seen[k] || !std::all_of(screens[k].cells.begin(), screens[k].cells.end(), [&](const auto& cell) {
+            if (seen[k] ||
+                !std::all_of(screens[k].cells.begin(), screens[k].cells.end(), [&](const auto& cell) {
                     return FrameCellAt(*picture, cell.first.x, cell.first.y) == cell.second;
                 }))
                 continue;
@@ -90,7 +92,8 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
 
     FlagBuffer state;
     std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG009", std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(flag_file)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(flag_file)),
+                                     std::istreambuf_iterator<char>());
     ByteCursor cursor(bytes);
     ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG009";
     ASSERT_GE(state.Values.size(), 43u);

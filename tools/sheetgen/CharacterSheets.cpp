@@ -11,7 +11,8 @@ constexpr int32_t CELL_HEIGHT = 224;
 constexpr int32_t CHARACTERS = 18;
 constexpr int32_t NAME_HEIGHT = 48;
 
-void AddUnderLanguageNames(std::vector<NamedFile>& files, const std::string& name, const std::vector<uint8_t>& bytes)
+void AddUnderLanguageNames(std::vector<NamedFile>& files, const std::string& name,
+                           const std::vector<uint8_t>& bytes)
 {
     const size_t dot = name.rfind('.');
     for (const char* suffix : {"", "_en"})
@@ -31,8 +32,8 @@ std::vector<SheetCell> CharListSheetCells()
     cells.push_back({960, 2688, CELL_WIDTH, CELL_HEIGHT, CHARLIST_PLACEHOLDER, 0, "PLACEHOLDER"});
     for (int32_t v = 0; v < 3; ++v) {
         for (int32_t kind = 1; kind <= 3; ++kind)
-            cells.push_back({1600, (3 * kind - 3 + v) * 124, 320, 124, CHARLIST_BACK + static_cast<uint32_t>(kind), v,
-                             "B" + std::to_string(kind)});
+            cells.push_back({1600, (3 * kind - 3 + v) * 124, 320, 124,
+                             CHARLIST_BACK + static_cast<uint32_t>(kind), v, "B" + std::to_string(kind)});
         cells.push_back({1600, 1116 + v * 158, 158, 158, CHARLIST_BACK + 4, v, "B4"});
     }
     return cells;
@@ -42,8 +43,8 @@ std::vector<SheetCell> NameListSheetCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t c = 0; c < CHARACTERS; ++c) {
-        cells.push_back({0, c * NAME_HEIGHT, CELL_WIDTH, NAME_HEIGHT, NAME_LIST_PLAIN + static_cast<uint32_t>(c), 0,
-                         "N" + std::to_string(c)});
+        cells.push_back({0, c * NAME_HEIGHT, CELL_WIDTH, NAME_HEIGHT,
+                         NAME_LIST_PLAIN + static_cast<uint32_t>(c), 0, "N" + std::to_string(c)});
         cells.push_back({CELL_WIDTH, c * NAME_HEIGHT, CELL_WIDTH, NAME_HEIGHT,
                          NAME_LIST_PAIRED + static_cast<uint32_t>(c), 0, "P" + std::to_string(c)});
     }
@@ -52,8 +53,9 @@ std::vector<SheetCell> NameListSheetCells()
 
 AkbPicture DiarySheet(int32_t n)
 {
-    return BuildSheet(1500, 1000, {{0, 0, 1500, 1000, DIARY_SHEET + static_cast<uint32_t>(n), 0,
-                                    "DIARY" + std::to_string(n)}});
+    return BuildSheet(
+        1500, 1000,
+        {{0, 0, 1500, 1000, DIARY_SHEET + static_cast<uint32_t>(n), 0, "DIARY" + std::to_string(n)}});
 }
 
 std::vector<AreaRecord> CharSelectAreas(bool square)
@@ -94,7 +96,8 @@ std::vector<AreaRecord> CommentModeAreas()
 std::vector<NamedFile> CharacterPictureFiles()
 {
     std::vector<NamedFile> files;
-    const std::vector<uint8_t> characters = EncodeAkb(BuildSheet(CHARLIST_WIDTH, CHARLIST_HEIGHT, CharListSheetCells()), {});
+    const std::vector<uint8_t> characters =
+        EncodeAkb(BuildSheet(CHARLIST_WIDTH, CHARLIST_HEIGHT, CharListSheetCells()), {});
     AddUnderLanguageNames(files, "charlist_p.akb", characters);
     AddUnderLanguageNames(files, "charlist.akb", characters);
     AddUnderLanguageNames(files, "name_list.akb", EncodeAkb(BuildSheet(640, 864, NameListSheetCells()), {}));

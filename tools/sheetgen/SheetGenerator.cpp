@@ -318,7 +318,8 @@ AkbPicture GalleryModeSheet()
     // The comment mode's entry tabs (row 3 locked) and its own unlock button.
     for (int32_t state = 0; state < 4; ++state)
         for (int32_t i = 0; i < 4; ++i)
-            cells.push_back({1107 + 80 * i, 1100 + 83 * state, 80, 83, static_cast<uint32_t>(i), state, "E" + std::to_string(i)});
+            cells.push_back({1107 + 80 * i, 1100 + 83 * state, 80, 83, static_cast<uint32_t>(i), state,
+                             "E" + std::to_string(i)});
     for (int32_t state = 0; state < 3; ++state)
         cells.push_back({296, 1028 + 83 * state, 296, 83, 1280, state, "U-" + std::to_string(state)});
     cells.push_back({296, 1277, 296, 83, 1280, 3, "UC"});

@@ -139,7 +139,8 @@ int main(int argc, char** argv)
         for (const tools::NamedFile& file : pictures ? tools::MapPictureFiles() : tools::MapDataFiles())
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
-        for (const tools::NamedFile& file : pictures ? tools::CharacterPictureFiles() : tools::CharacterDataFiles())
+        for (const tools::NamedFile& file :
+             pictures ? tools::CharacterPictureFiles() : tools::CharacterDataFiles())
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
         return 0;

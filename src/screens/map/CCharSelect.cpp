@@ -7,8 +7,8 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
-#include "graphics/ILayer.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/ILayer.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/map/CAreaSelect.h"
@@ -74,7 +74,7 @@ constexpr size_t VARIABLE_NO_SAVE = 70;
 constexpr uint32_t ENGINE_STATE_SAVE_ALLOWED = 0x4;
 constexpr size_t TEXT_STYLE_VALUE = 29;
 
-constexpr std::array<int32_t, CHAR_SELECT_CELLS> PAIRED_ORDER{1, 10, 0, 3, 8, 4, 5, 11, 12,
+constexpr std::array<int32_t, CHAR_SELECT_CELLS> PAIRED_ORDER{1, 10, 0,  3,  8, 4, 5,  11, 12,
                                                               2, 15, 14, 13, 7, 6, 16, 16, 17};
 
 int32_t CellX(int32_t cell)
@@ -99,7 +99,8 @@ CCharSelect::~CCharSelect()
 bool CCharSelect::Setup()
 {
     const auto load = [this](const CStringUTF8& name) {
-        return std::unique_ptr<CSprite>(LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+        return std::unique_ptr<CSprite>(
+            LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
     };
     m_name_sheet = load(MakeLanguageFileName("name_list.akb"));
     if (!m_name_sheet)
@@ -114,12 +115,12 @@ bool CCharSelect::Setup()
     m_dim = OwnedTexture(CreateSprite(0, 0, screen.cx, screen.cy, DIM_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_dim)
         return false;
-    m_help_background =
-        OwnedTexture(CreateSprite(HELP_LEFT, HELP_TOP, HELP_WIDTH, HELP_HEIGHT, CANVAS_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_help_background = OwnedTexture(
+        CreateSprite(HELP_LEFT, HELP_TOP, HELP_WIDTH, HELP_HEIGHT, CANVAS_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_help_background)
         return false;
-    m_help_text = OwnedTexture(
-        CreateSprite(HELP_LEFT, HELP_TOP, HELP_WIDTH, HELP_HEIGHT, HELP_TEXT_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_help_text = OwnedTexture(CreateSprite(HELP_LEFT, HELP_TOP, HELP_WIDTH, HELP_HEIGHT, HELP_TEXT_PRIORITY,
+                                            LAYER_KIND_TEXTURE, 0));
     if (!m_help_text)
         return false;
     {
@@ -214,8 +215,8 @@ void CCharSelect::OnClose()
 void CCharSelect::BuildParts(int32_t)
 {
     m_character_sheet.reset();
-    m_character_sheet.reset(LoadSprite(MakeLanguageFileName("charlist.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1,
-                                       nullptr, -1, -1, 0));
+    m_character_sheet.reset(LoadSprite(MakeLanguageFileName("charlist.akb"), nullptr, LAYER_KIND_MEMORY, 0,
+                                       -1, nullptr, -1, -1, 0));
     if (m_character_sheet)
         RefreshAll();
 }
@@ -223,7 +224,8 @@ void CCharSelect::BuildParts(int32_t)
 void CCharSelect::Fade(bool appear)
 {
     if (IsComplete())
-        FadeSprites({m_canvas.get(), m_dim.get(), m_help_background.get(), m_help_text.get()}, FADE_STEPS, appear);
+        FadeSprites({m_canvas.get(), m_dim.get(), m_help_background.get(), m_help_text.get()}, FADE_STEPS,
+                    appear);
 }
 
 void CCharSelect::Show()
@@ -348,7 +350,8 @@ void CCharSelect::DrawHelpText(const CStringUTF8& text, int32_t size, int32_t dr
     if (text.IsEmpty() || draw == 0)
         return;
     const int32_t top = (HELP_HEIGHT - size) / 2;
-    DrawTextWrapped(text, layer, 0xFFFFFF, size, RECT{HELP_TEXT_LEFT, top, HELP_WIDTH, top + HELP_LINE_HEIGHT});
+    DrawTextWrapped(text, layer, 0xFFFFFF, size,
+                    RECT{HELP_TEXT_LEFT, top, HELP_WIDTH, top + HELP_LINE_HEIGHT});
 }
 
 void CCharSelect::DrawTextWrapped(const CStringUTF8& text, ILayer* layer, uint32_t colour, int32_t size,
@@ -359,8 +362,9 @@ void CCharSelect::DrawTextWrapped(const CStringUTF8& text, ILayer* layer, uint32
         return;
     font->SetFontSize(size, size);
     const FlagBuffer* flags = CurrentFlagBuffer();
-    const auto style = static_cast<uint32_t>(
-        flags != nullptr && flags->Values.size() > TEXT_STYLE_VALUE ? flags->Values[TEXT_STYLE_VALUE].Integer : 0);
+    const auto style = static_cast<uint32_t>(flags != nullptr && flags->Values.size() > TEXT_STYLE_VALUE
+                                                 ? flags->Values[TEXT_STYLE_VALUE].Integer
+                                                 : 0);
     // The lines are centred on the box: L lines of size pixels.
     const int32_t lines = (LayOutWrappedText(text, box, size, box.top, nullptr) - box.top) / size + 1;
     const int32_t start = box.top + (box.bottom - box.top - lines * size) / 2;

@@ -50,7 +50,8 @@ public:
     void DrawHelpText(const CStringUTF8& text, int32_t size, int32_t draw);
     // Lays the text out from the rectangle's left, wrapping at its width, its lines centred on
     // the rectangle's height.
-    void DrawTextWrapped(const CStringUTF8& text, ILayer* layer, uint32_t colour, int32_t size, const RECT& box);
+    void DrawTextWrapped(const CStringUTF8& text, ILayer* layer, uint32_t colour, int32_t size,
+                         const RECT& box);
     // Leaves the active list and frees the sprites and the font; safe to run twice.
     void Release();
 

@@ -8,16 +8,16 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
-#include "graphics/ILayer.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/ILayer.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/map/ModalScreenSprites.h"
 
 namespace {
 
-constexpr std::array<const char*, DIARY_SHEET_COUNT> DIARY_SHEETS{"diary00.akb", "diary00.akb", "diary00.akb",
-                                                                   "diary01.akb", "diary02.akb", "diary03.akb"};
+constexpr std::array<const char*, DIARY_SHEET_COUNT> DIARY_SHEETS{
+    "diary00.akb", "diary00.akb", "diary00.akb", "diary01.akb", "diary02.akb", "diary03.akb"};
 constexpr int32_t PAGE_PRIORITY = 91;
 constexpr int32_t BUTTON_PRIORITY = 92;
 constexpr uint32_t DIM_COLOUR = 0x7F000000;
@@ -52,7 +52,8 @@ bool CComment::Setup(int32_t index)
     if (name == nullptr)
         return false;
     const auto load = [this](const CStringUTF8& file) {
-        return std::unique_ptr<CSprite>(LoadSprite(file, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+        return std::unique_ptr<CSprite>(
+            LoadSprite(file, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
     };
     m_button_sheet = load("cgscenemode_p.akb");
     if (!m_button_sheet)
@@ -113,8 +114,8 @@ void CComment::DrawButton(int32_t id, int32_t visual, int32_t present)
     if (id >= 0 && id / 256 == 0 && IsComplete()) {
         LiveDrawLock lock;
         SpriteLayerOf(m_button.get())
-            ->Blt(CLOSE_X, CLOSE_Y, CLOSE_WIDTH, CLOSE_HEIGHT, SpriteLayerOf(m_button_sheet.get()), CLOSE_SHEET_X,
-                  visual * CLOSE_HEIGHT, 1);
+            ->Blt(CLOSE_X, CLOSE_Y, CLOSE_WIDTH, CLOSE_HEIGHT, SpriteLayerOf(m_button_sheet.get()),
+                  CLOSE_SHEET_X, visual * CLOSE_HEIGHT, 1);
     }
     if (present != 0)
         RedrawFrameNow();

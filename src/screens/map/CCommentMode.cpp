@@ -67,8 +67,8 @@ int32_t CCommentMode::CreateParts()
     if (IOmakeParts::CreateParts() == 0)
         return 0;
     SelectedEntry = -1;
-    m_button_sheet.reset(LoadSprite(MakeLanguageFileName("cgscenemode_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1,
-                                    nullptr, -1, -1, 0));
+    m_button_sheet.reset(LoadSprite(MakeLanguageFileName("cgscenemode_p.akb"), nullptr, LAYER_KIND_MEMORY, 0,
+                                    -1, nullptr, -1, -1, 0));
     const auto make = [this](int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority) {
         std::unique_ptr<CSprite> sprite(CreateSprite(x, y, width, height, priority, LAYER_KIND_MEMORY, 0));
         std::unique_ptr<CSpriteLayer> layer(dynamic_cast<CSpriteLayer*>(sprite.get()));
@@ -142,7 +142,8 @@ void CCommentMode::Refresh(int32_t present)
     }
     int32_t open = 0;
     for (int32_t i = 0; i < COMMENT_ENTRIES; ++i) {
-        EntryUnlocked[static_cast<size_t>(i)] = GetFlag(COMMENT_ENTRY_FLAG + static_cast<uint32_t>(i)) == 1 ? 1 : 0;
+        EntryUnlocked[static_cast<size_t>(i)] =
+            GetFlag(COMMENT_ENTRY_FLAG + static_cast<uint32_t>(i)) == 1 ? 1 : 0;
         open += EntryUnlocked[static_cast<size_t>(i)];
     }
     if (open == COMMENT_ENTRIES)
@@ -168,8 +169,8 @@ void CCommentMode::DrawPage(int32_t present)
     {
         LiveDrawLock lock;
         const std::string name = "diary0" + std::to_string(SelectedEntry) + ".akb";
-        LoadSprite(MakeLanguageFileName(CStringUTF8(name.c_str())), m_page.get(), LAYER_KIND_MEMORY, 0, -1, nullptr,
-                   -1, -1, 0);
+        LoadSprite(MakeLanguageFileName(CStringUTF8(name.c_str())), m_page.get(), LAYER_KIND_MEMORY, 0, -1,
+                   nullptr, -1, -1, 0);
         m_page->SetVisibleFlag(1);
         MarkLayerDrawn(*m_page);
     }
@@ -189,8 +190,8 @@ void CCommentMode::DrawItem(int32_t id, int32_t visual, int32_t present)
         if (group == 0 && item < COMMENT_ENTRIES) {
             CSpriteLayer& tab = *m_tabs[static_cast<size_t>(item)];
             const int32_t row = EntryUnlocked[static_cast<size_t>(item)] == 1 ? visual : LOCKED_ROW;
-            tab.Blt(0, 0, TAB_WIDTH, TAB_HEIGHT, sheet, TAB_SHEET_X + TAB_WIDTH * item, TAB_SHEET_Y + TAB_HEIGHT * row,
-                    1);
+            tab.Blt(0, 0, TAB_WIDTH, TAB_HEIGHT, sheet, TAB_SHEET_X + TAB_WIDTH * item,
+                    TAB_SHEET_Y + TAB_HEIGHT * row, 1);
             MarkLayerDrawn(tab);
         } else if (group == 1 && item < 3) {
             m_base->Blt(MODE_X, MODE_Y + MODE_STEP * item, MODE_WIDTH, MODE_HEIGHT, sheet, MODE_WIDTH * item,
@@ -200,10 +201,12 @@ void CCommentMode::DrawItem(int32_t id, int32_t visual, int32_t present)
             m_base->Blt(MODE_X, LABEL_Y, MODE_WIDTH, LABEL_HEIGHT, sheet, 0, LABEL_SHEET_Y, 1);
             MarkLayerDrawn(*m_base);
         } else if (id == COMMENT_BACK) {
-            m_base->Blt(MODE_X, BACK_Y, BACK_WIDTH, BACK_HEIGHT, sheet, BACK_SHEET_X, BACK_HEIGHT * visual, 1);
+            m_base->Blt(MODE_X, BACK_Y, BACK_WIDTH, BACK_HEIGHT, sheet, BACK_SHEET_X, BACK_HEIGHT * visual,
+                        1);
             MarkLayerDrawn(*m_base);
         } else if (id == COMMENT_UNLOCK && AnyUnlockFlag()) {
-            const int32_t y = AllUnlocked != 0 ? UNLOCK_DONE_SHEET_Y : UNLOCK_SHEET_Y + UNLOCK_HEIGHT * visual;
+            const int32_t y =
+                AllUnlocked != 0 ? UNLOCK_DONE_SHEET_Y : UNLOCK_SHEET_Y + UNLOCK_HEIGHT * visual;
             m_unlock->Blt(0, 0, UNLOCK_WIDTH, UNLOCK_HEIGHT, sheet, UNLOCK_SHEET_X, y, 1);
             MarkLayerDrawn(*m_unlock);
         }
@@ -354,8 +357,8 @@ void CCommentMode::Show()
 {
     if (!IsComplete())
         return;
-    FadeSprites({m_tabs[0].get(), m_tabs[1].get(), m_tabs[2].get(), m_tabs[3].get(), m_base.get(), m_page.get(),
-                 m_unlock.get()},
+    FadeSprites({m_tabs[0].get(), m_tabs[1].get(), m_tabs[2].get(), m_tabs[3].get(), m_base.get(),
+                 m_page.get(), m_unlock.get()},
                 FADE_STEPS, true);
     RedrawFrameNow();
 }

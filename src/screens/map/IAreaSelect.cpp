@@ -424,9 +424,9 @@ void IAreaSelect::DrawTextWrapped(const CStringUTF8& text, ILayer* layer, uint32
         return;
     font->SetFontSize(size, size);
     const FlagBuffer* flags = CurrentFlagBuffer();
-    const auto style = static_cast<uint32_t>(
-        flags != nullptr && flags->Values.size() > AREA_TEXT_STYLE_VALUE ? flags->Values[AREA_TEXT_STYLE_VALUE].Integer
-                                                                         : 0);
+    const auto style = static_cast<uint32_t>(flags != nullptr && flags->Values.size() > AREA_TEXT_STYLE_VALUE
+                                                 ? flags->Values[AREA_TEXT_STYLE_VALUE].Integer
+                                                 : 0);
     // Measured first, then drawn from the centred start row.
     const int32_t end = LayOutWrappedText(text, box, size, box.top, nullptr);
     const int32_t start = box.top + (box.bottom - box.top - size - (end - end % size)) / 2;

@@ -118,7 +118,8 @@ TEST_F(CCharSelectTest, ListKindsChooseOrderNamesHelpAndBackButton)
         for (int32_t i = 0; i < 18; ++i) {
             const int32_t character = c.paired ? PAIRED[static_cast<size_t>(i)] : i;
             EXPECT_EQ(pictures[static_cast<size_t>(i)], Cell(tools::CHARLIST_CHARACTER + character, 0)) << i;
-            EXPECT_EQ(names[static_cast<size_t>(i)], Cell(c.names + static_cast<uint32_t>(character), 0)) << i;
+            EXPECT_EQ(names[static_cast<size_t>(i)], Cell(c.names + static_cast<uint32_t>(character), 0))
+                << i;
         }
         EXPECT_EQ(hover_help, static_cast<int32_t>(c.help_base) + (c.paired ? PAIRED[2] : 2));
         // A second refresh keeps the same eighteen entries.
@@ -178,14 +179,15 @@ TEST_F(CCharSelectTest, WithoutFlagBytesEveryCellIsGreyAndNothingCanBeChosen)
     CharScreen screen;
     ASSERT_TRUE(screen.Setup());
     std::vector<Cell> shown;
-    EXPECT_EQ(Run(screen, 0, [&](int pump) {
-        ClickCell(7)(pump);
-        if (pump == OPEN + 10)
-            Capture();
-        if (pump == OPEN + 10)
-            for (int32_t i = 0; i < 18; ++i)
-                shown.push_back(Picture(i));
-    }),
+    EXPECT_EQ(Run(screen, 0,
+                  [&](int pump) {
+                      ClickCell(7)(pump);
+                      if (pump == OPEN + 10)
+                          Capture();
+                      if (pump == OPEN + 10)
+                          for (int32_t i = 0; i < 18; ++i)
+                              shown.push_back(Picture(i));
+                  }),
               99);
     for (int32_t i = 0; i < 18; ++i)
         EXPECT_EQ(shown[static_cast<size_t>(i)], Cell(tools::CHARLIST_CHARACTER + i, 3)) << i;
@@ -268,8 +270,8 @@ TEST_F(CCharSelectTest, CursorKeysFollowTheTable)
         int32_t to;
     };
     const Case cases[] = {
-        {4, 205, 256}, {9, 205, 258}, {13, 205, 13}, // 260 is not in the file: no warp
-        {257, 200, 259}, {-1, 208, 0}, {7, 200, 2}, {10, 203, 10}, {258, 203, 9},
+        {4, 205, 256},   {9, 205, 258}, {13, 205, 13}, // 260 is not in the file: no warp
+        {257, 200, 259}, {-1, 208, 0},  {7, 200, 2},   {10, 203, 10}, {258, 203, 9},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << " key " << c.key);

@@ -158,8 +158,8 @@ TEST_F(CCommentModeTest, ExitsWriteTheSwitchRecordAndClearTheStateWord)
         const char* sound;
     };
     const Case cases[] = {
-        {"mode 0", 256, 1, 100, "ses_001.wav"},  {"mode 1", 257, 1, 100, "ses_001.wav"},
-        {"mode 2", 258, 1, 100, "ses_001.wav"},  {"mode 1 closed", 257, 0, 99, nullptr},
+        {"mode 0", 256, 1, 100, "ses_001.wav"},   {"mode 1", 257, 1, 100, "ses_001.wav"},
+        {"mode 2", 258, 1, 100, "ses_001.wav"},   {"mode 1 closed", 257, 0, 99, nullptr},
         {"label", COMMENT_LABEL, 1, 99, nullptr}, {"back", COMMENT_BACK, 0, -1, "ses_001.wav"},
         {"escape", 0, 0, -1, "ses_002.wav"},
     };
@@ -193,8 +193,8 @@ TEST_F(CCommentModeTest, CursorKeysFollowTheTable)
         int32_t from;
         uint32_t key;
         int32_t to;
-    } cases[] = {{-1, 205, 0},  {0, 200, 0},        {3, 208, 1280},   {2, 203, 256}, {259, 208, 512},
-                 {258, 205, 0}, {512, 200, 259},    {512, 205, 1280}, {1280, 200, 3}, {1280, 203, 512}};
+    } cases[] = {{-1, 205, 0},  {0, 200, 0},     {3, 208, 1280},   {2, 203, 256},  {259, 208, 512},
+                 {258, 205, 0}, {512, 200, 259}, {512, 205, 1280}, {1280, 200, 3}, {1280, 203, 512}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << " key " << c.key);
         Run([&](int pump) {
@@ -212,7 +212,10 @@ TEST_F(CCommentModeTest, AScreenWithoutItsPartsIsRefusedAndReleasesTwice)
     class NoSprites : public CCommentMode
     {
     public:
-        CSprite* CreateSprite(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) override { return nullptr; }
+        CSprite* CreateSprite(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) override
+        {
+            return nullptr;
+        }
     };
     NoSprites screen;
     EXPECT_EQ(screen.CreateParts(), 0);

@@ -70,9 +70,8 @@ TEST_F(CCommentTest, ClosingInputs)
     };
     const Case cases[] = {
         {"escape", [this](int pump) { KeyAt(1, OPEN)(pump); }, true, "ses_002.wav"},
-        {"right button",
-         [this](int pump) { m_mouse.right_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0; }, true,
-         "ses_002.wav"},
+        {"right button", [this](int pump) { m_mouse.right_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0; },
+         true, "ses_002.wav"},
         {"click on the button", [this](int pump) { ClickAt(CLOSE_X, CLOSE_Y, OPEN)(pump); }, true,
          "ses_001.wav"},
         {"enter off the button",

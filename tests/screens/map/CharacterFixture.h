@@ -43,7 +43,8 @@ inline std::vector<tools::ArchiveEntry> CharacterPictures()
 {
     std::vector<tools::ArchiveEntry> pictures = CharacterEntries(tools::CharacterPictureFiles());
     const std::vector<uint8_t> select = tools::EncodeAkb(
-        tools::BuildSheet(tools::AREA_SHEET_WIDTH, tools::AREA_SHEET_HEIGHT, tools::AreaSelectSheetCells()), {});
+        tools::BuildSheet(tools::AREA_SHEET_WIDTH, tools::AREA_SHEET_HEIGHT, tools::AreaSelectSheetCells()),
+        {});
     const std::vector<uint8_t> modes = tools::EncodeAkb(tools::GalleryModeSheet(), {});
     for (const char* suffix : {"", "_EN"}) {
         pictures.push_back({std::string("SELECT_P") + suffix + ".AKB", select});
@@ -67,7 +68,8 @@ protected:
     static std::vector<std::string> TakeSounds(size_t channel)
     {
         auto& channels = GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT];
-        auto* fake = channel < channels.size() ? dynamic_cast<FakeWaveManager*>(channels[channel].get()) : nullptr;
+        auto* fake =
+            channel < channels.size() ? dynamic_cast<FakeWaveManager*>(channels[channel].get()) : nullptr;
         if (fake == nullptr)
             return {"no recording channel"};
         std::vector<std::string> calls = fake->Calls();
