@@ -53,7 +53,7 @@ void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
         char name[32];
         std::snprintf(name, sizeof(name), "/frame%05llu.png", static_cast<unsigned long long>(number));
         WritePngRgba(folder + name, frame->width, frame->height, frame->pixels.data(),
-                     static_cast<size_t>(frame->width) * 4);
+                     static_cast<size_t>(frame->width) * 4, true);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The headless presenter: counts the frames it is given, keeps the checksum (CRC-32 of the
-// pixel bytes) and a copy of the newest one, and writes each frame as a PNG into a dump folder
-// when one is set (VESK_FRAME_DUMP at creation, or SetDumpFolder). Thread-safe.
+// The headless presenter: counts the frames it is given, keeps a copy of the newest one (and its
+// checksum, CRC-32 of the pixel bytes, on request), and writes each frame as an opaque PNG into a
+// dump folder when one is set (VESK_FRAME_DUMP at creation, or SetDumpFolder). Thread-safe.
 
 #include <cstdint>
 #include <memory>
