@@ -8,6 +8,7 @@
 #include "app/CVeskDoc.h"
 #include "app/ConfigAccess.h"
 #include "app/ConfigSettings.h"
+#include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
 #include "graphics/CLayerFile.h"
@@ -323,10 +324,14 @@ void CBacklogScreen::DrawEntry(int32_t index)
     if (record == nullptr || (record->HeadText.IsEmpty() && record->HeadTextId == -1))
         return;
     TextBox box = MakeTextBox(record->HeadText);
-    if (record->HeadTextId == -1)
-        DrawTextString(box);
-    else
-        DrawLangText(record->HeadTextId, box);
+    if (record->HeadTextId != -1) {
+        // The head line from the game's message table, when one is open.
+        const CLangTextFile* file = GameWork->m_text_file.get();
+        if (file == nullptr || file->GetTable() == nullptr)
+            return;
+        box.Text = file->GetTable()->GetText(record->HeadTextId);
+    }
+    TypesetBox(box);
 }
 
 void CBacklogScreen::DrawScrollBar(int32_t state)

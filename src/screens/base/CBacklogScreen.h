@@ -13,6 +13,7 @@
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 
+class CFontDIB;
 class CSprite;
 struct LogBuffer;
 struct TextBox;
@@ -31,6 +32,8 @@ inline constexpr int32_t BACKLOG_TEXT_LAYER = 7;
 class IBackLog : public ISystemParts
 {
 public:
+    IBackLog();
+    ~IBackLog() override;
     int32_t IsShown() override { return Shown; }
     // Puts back the text settings, the text table and recording as they were before the run.
     void OnClose() override;
@@ -83,6 +86,13 @@ protected:
     TextBox MakeTextBox(const CStringUTF8& text);
     void SetValue(size_t index, int32_t value);
     int32_t GetValue(size_t index);
+    // Typesets the box with the language's face at 40 x 40, made once and kept: a page draws six
+    // texts, and making a face each time would cost more than drawing them.
+    void TypesetBox(TextBox& box);
+
+private:
+    std::unique_ptr<CFontDIB> m_font;
+    CStringUTF8 m_font_name;
 };
 
 class CBacklogScreen final : public IBackLog

@@ -6,7 +6,9 @@
 #include "app/CInputView.h"
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
+#include "app/ScreenSettings.h"
 #include "foundation/CLangTextFile.h"
+#include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
@@ -20,6 +22,7 @@
 namespace {
 
 inline constexpr uint32_t INPUT_BACKSPACE = 14;
+inline constexpr int32_t TEXT_FONT_SIZE = 40;
 
 // The message window's text values, in the order they are put back on close.
 inline constexpr size_t TEXT_VALUES[] = {46, 47, 48, 49, 30, 31, 34, 35, 50, 51, 33, 32, 53};
@@ -31,6 +34,35 @@ CFuncExec* ExecGroup(ScriptContext* context)
 }
 
 } // namespace
+
+IBackLog::IBackLog() = default;
+
+IBackLog::~IBackLog()
+{
+    if (m_font)
+        m_font->Release();
+}
+
+void IBackLog::TypesetBox(TextBox& box)
+{
+    if (box.DrawWord4 == nullptr)
+        return;
+    // The language may change between openings.
+    const CStringUTF8 name = GetLanguageFontName();
+    if (!m_font || !(name == m_font_name)) {
+        if (m_font)
+            m_font->Release();
+        m_font = std::make_unique<CFontDIB>();
+        m_font->Create(name);
+        m_font_name = name;
+        if (m_font->SetFontSize(TEXT_FONT_SIZE, TEXT_FONT_SIZE) == 0) {
+            m_font->Release();
+            m_font.reset();
+            return;
+        }
+    }
+    CFuncString().TypesetText(box, m_font.get());
+}
 
 int32_t IBackLog::RunBacklog(ScriptValue* result, int32_t start_index)
 {
@@ -165,13 +197,13 @@ void IBackLog::DrawEntry(int32_t index)
     if (record == nullptr || (record->HeadText.IsEmpty() && record->HeadTextId == -1))
         return;
     TextBox box = MakeTextBox(record->HeadText);
-    DrawTextString(box);
+    TypesetBox(box);
 }
 
 void IBackLog::DrawLogText(CStringUTF8 text)
 {
     TextBox box = MakeTextBox(text);
-    DrawTextString(box);
+    TypesetBox(box);
 }
 
 void IBackLog::ResetWheel()
