@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "foundation/CStringUTF8.h"
+#include "graphics/CSprite.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 
 class CFontDIB;
-class CSprite;
 struct LogBuffer;
 struct TextBox;
 
@@ -65,7 +65,7 @@ public:
     virtual void DrawLogText(CStringUTF8 text);
 
     // The position a run asking to be run again left behind.
-    int32_t GetKeptIndex() const { return Top; }
+    virtual int32_t GetKeptIndex() { return Top; }
 
     int32_t Shown = 0;
     int32_t RecordingWasOn = 0;
@@ -95,7 +95,7 @@ private:
     CStringUTF8 m_font_name;
 };
 
-class CBacklogScreen final : public IBackLog
+class CBacklogScreen : public IBackLog
 {
 public:
     ~CBacklogScreen() override;
