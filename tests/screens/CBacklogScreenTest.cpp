@@ -13,6 +13,7 @@
 #include "script/commands/CFuncFlag.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"
+#include "screens/base/CMesWnd.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sound/IWaveManager.h"
 
@@ -46,6 +47,8 @@ public:
 std::vector<tools::ArchiveEntry> BacklogData()
 {
     std::vector<tools::ArchiveEntry> data = DialogDataEntries();
+    for (tools::ArchiveEntry& entry : MessageWindowDataEntries())
+        data.push_back(std::move(entry));
     data.push_back({"BACKLOG00.AREA", tools::BuildAreaFile(tools::BacklogAreas())});
     std::vector<tools::MapText> help;
     for (int32_t id = 214; id <= 223; ++id)
@@ -57,8 +60,10 @@ std::vector<tools::ArchiveEntry> BacklogData()
 
 std::vector<tools::ArchiveEntry> BacklogPictures()
 {
-    return {{"LOG_P.AKB", tools::EncodeAkb(tools::BacklogSheet(), {})},
-            {"LOG_COVER.AKB", tools::EncodeAkb(tools::BacklogCover(), {})}};
+    std::vector<tools::ArchiveEntry> pictures = MessageWindowPictureEntries();
+    pictures.push_back({"LOG_P.AKB", tools::EncodeAkb(tools::BacklogSheet(), {})});
+    pictures.push_back({"LOG_COVER.AKB", tools::EncodeAkb(tools::BacklogCover(), {})});
+    return pictures;
 }
 
 class CBacklogScreenTest : public ScreenFixture
@@ -443,6 +448,43 @@ TEST_F(CBacklogScreenTest, AConfirmedJumpBackRestoresTheRecordAndUnwindsWithCode
     ASSERT_GT(file.Flags.size(), 5u);
     EXPECT_EQ(file.Flags[5], 1);
     EXPECT_EQ(file.Flags[1], 42);
+}
+
+TEST_F(CBacklogScreenTest, BackspaceAndTheWheelUpOpenItFromTheMessageWindow)
+{
+    AddRecords(5);
+    CMesWnd& window = *GetGameWork()->m_message_window;
+    for (const bool wheel : {false, true}) {
+        window.Show();
+        int opened_at = 0;
+        OnPump([&](int pump) {
+            // Past its fade-in.
+            if (opened_at == 0 && pump > 30 && (State().EngineStateWord() & ENGINE_STATE_BACKLOG_OPEN) != 0)
+                opened_at = pump;
+            if (opened_at != 0 && pump == opened_at + 5) {
+                Capture(wheel ? "" : "backlog_from_message_window.png");
+                for (int y : {150, 450, 750})
+                    EXPECT_EQ(ShownCell(50, y), Cell(tools::BACKLOG_FRAME, 0)) << y;
+                const int32_t thumb = CBacklogScreen::ThumbTopFor(0, 2, CBacklogScreen::ThumbHeightFor(5));
+                EXPECT_EQ(ShownCell(1687, thumb + 1).first, 0x402u);
+                m_keyboard.down = {1};
+            }
+            if (opened_at != 0 && pump == opened_at + 7)
+                m_keyboard.down.clear();
+            if (pump >= 600 && pump % 100 == 0)
+                m_keyboard.down = {1};
+            if (pump >= 600 && pump % 100 == 2)
+                m_keyboard.down.clear();
+        });
+        if (wheel)
+            window.OnMouseWheel(1);
+        else
+            window.OnBackspaceKey();
+        OnPump(nullptr);
+        m_keyboard.down.clear();
+        EXPECT_NE(opened_at, 0) << wheel;
+        EXPECT_EQ(State().EngineStateWord() & ENGINE_STATE_BACKLOG_OPEN, 0u);
+    }
 }
 
 class CBacklogNoDialogTest : public CBacklogScreenTest
