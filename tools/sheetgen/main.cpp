@@ -21,10 +21,13 @@
 //   sheetgen slot-sheet <folder>           "slot_p.akb", the four "slot_bg" forms and the
 //                                          1920 x 2160 "slot_tall.akb" into the folder
 //   sheetgen slot-areas <folder>           "slot.area" into the folder
+//   sheetgen backlog-sheets <folder>       "log_p.akb" and "log_cover.akb" into the folder
+//   sheetgen backlog-areas <folder>        "backlog00.area" into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/BacklogSheet.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
@@ -156,6 +159,15 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "backlog-sheets") == 0) {
+        const std::string folder = std::string(argv[2]) + "/";
+        return Write(folder + "log_p.akb", tools::EncodeAkb(tools::BacklogSheet(), {})) &&
+                       Write(folder + "log_cover.akb", tools::EncodeAkb(tools::BacklogCover(), {}))
+                   ? 0
+                   : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "backlog-areas") == 0)
+        return Write(std::string(argv[2]) + "/backlog00.area", tools::BuildAreaFile(tools::BacklogAreas())) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "message-areas") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
         return Write(folder + "mes_o.area", tools::BuildAreaFile(tools::MessageAreas())) &&

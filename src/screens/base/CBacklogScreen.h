@@ -1,28 +1,153 @@
 #pragma once
-// The backlog of read text.
-// FIXME: the least the game work needs until the backlog is in.
+// The backlog of read text: a system-menu page that lists the last recorded messages over the
+// dimmed game picture. IBackLog runs it with the game state saved around it, recording off and
+// the message window's text settings put back on every way out, scrolls by the wheel and replays
+// a record's voices; CBacklogScreen is its three-row layout with voice, mark and jump-back
+// controls, a scroll bar and a help line. Main thread only.
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
+#include "foundation/CStringUTF8.h"
+#include "graphics/CSprite.h"
 #include "screens/base/ISelect.h"
+#include "script/FlagBuffer.h"
+
+class CFontDIB;
+struct LogBuffer;
+struct TextBox;
+
+// Control states of the backlog's pictures.
+inline constexpr int32_t BACKLOG_NORMAL = 0;
+inline constexpr int32_t BACKLOG_HOVERED = 1;
+inline constexpr int32_t BACKLOG_PRESSED = 2;
+inline constexpr int32_t BACKLOG_DISABLED = 3;
+
+// Engine-state bit set while a backlog is open; the voice group collects loaded names then.
+inline constexpr uint32_t ENGINE_STATE_BACKLOG_OPEN = 0x400;
+// The sprite layer the backlog typesets its texts into.
+inline constexpr int32_t BACKLOG_TEXT_LAYER = 7;
 
 class IBackLog : public ISystemParts
 {
 public:
-    // The result integer; 100 and 101 ask to run again from the index the backlog keeps.
-    virtual int32_t RunBacklog(ScriptValue* result, int32_t start_index)
+    IBackLog();
+    ~IBackLog() override;
+    int32_t IsShown() override { return Shown; }
+    // Puts back the text settings, the text table and recording as they were before the run.
+    void OnClose() override;
+    void OnOpen() override;
+    void Update() override;
+    void OnBackspaceKey() override;
+    void OnMouseWheel(int32_t count) override;
+    void OnCancel() override;
+
+    // Runs the screen from the start position; answers the result integer. A document code
+    // thrown inside closes the screen and travels on.
+    virtual int32_t RunBacklog(ScriptValue* result, int32_t start_index);
+    virtual int32_t GetRowsPerPage() = 0;
+    // Plays the n-th voice collected for the row last drawn: 2 when it plays, 0 past the list
+    // or when voices are off for it.
+    virtual int32_t ReplayVoice(int32_t n);
+    virtual void DrawButton(int32_t id, int32_t state, int32_t present)
     {
-        (void)start_index;
-        Run(result);
-        return result != nullptr ? result->Integer : -1;
+        (void)id;
+        (void)state;
+        (void)present;
     }
-    // The index a run asking to be run again left behind.
-    virtual int32_t GetKeptIndex() { return 0; }
+    virtual void RedrawPage(int32_t thumb_state, int32_t present)
+    {
+        (void)thumb_state;
+        (void)present;
+    }
+    virtual void DrawEntry(int32_t index);
+    virtual void DrawLogText(CStringUTF8 text);
+
+    // The position a run asking to be run again left behind.
+    virtual int32_t GetKeptIndex() { return Top; }
+
+    int32_t Shown = 0;
+    int32_t RecordingWasOn = 0;
+    int32_t HoverId = -1;
+    int32_t Top = 0;
+    int32_t EntryCount = 0;
+    int32_t MaxTop = 0;
+    FlagBuffer SavedState;
+    CStringUTF8 SavedTextTable;
+
+protected:
+    // The open steps every backlog shares.
+    void OpenCommon();
+    void ResetWheel();
+    // The record at a store index, or null.
+    LogBuffer* Record(int32_t index);
+    // A typesetting request from the game state's text values for the text layer.
+    TextBox MakeTextBox(const CStringUTF8& text);
+    void SetValue(size_t index, int32_t value);
+    int32_t GetValue(size_t index);
+    // Typesets the box with the language's face at 40 x 40, made once and kept: a page draws six
+    // texts, and making a face each time would cost more than drawing them.
+    void TypesetBox(TextBox& box);
+
+private:
+    std::unique_ptr<CFontDIB> m_font;
+    CStringUTF8 m_font_name;
 };
 
 class CBacklogScreen : public IBackLog
 {
 public:
-    // Shows nothing yet: a run ends at once with -1.
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    ~CBacklogScreen() override;
+
+    void OnOpen() override;
+    void Update() override;
+    int32_t OnUpKey() override;
+    int32_t OnDownKey() override;
+    int32_t OnLeftKey() override;
+    int32_t OnRightKey() override;
+    void OnDrag() override;
+    void OnDecide() override;
+    int32_t CreateParts() override;
+    void ReleaseParts() override;
+    int32_t GetRowsPerPage() override { return 3; }
+    void DrawButton(int32_t id, int32_t state, int32_t present) override;
+    void RedrawPage(int32_t thumb_state, int32_t present) override;
+    void DrawEntry(int32_t index) override;
+
+    // The thumb's height for a count of records with content (0: no thumb), and its top for a
+    // position: 2 pixels a record while that leaves it 40 pixels, spread over the track beyond.
+    static int32_t ThumbHeightFor(int32_t count);
+    static int32_t ThumbTopFor(int32_t top, int32_t max_top, int32_t thumb_height);
+    // The store index a row shows, or -1 when it shows none.
+    int32_t RowRecord(int32_t row) const;
+    // The control the cursor keys lead to from a control (scan codes 200, 208, 203, 205); -1
+    // when none.
+    int32_t KeyTarget(int32_t from, uint32_t key);
+
+    std::unique_ptr<CSprite> PartsImage;
+    std::unique_ptr<CSprite> CoverImage;
+    std::unique_ptr<CSprite> HelpLayer;
+    std::unique_ptr<CSprite> ThumbLayer;
+    int32_t ThumbWidth = 0;
+    int32_t ThumbHeight = 0;
+    std::vector<int32_t> Marks; // by position from the newest record
+
+private:
+    bool RowHasRecord(int32_t row);
+    bool RowHasVoice(int32_t row);
+    void BuildThumb();
+    void DrawRow(int32_t row, int32_t state);
+    void DrawScrollBar(int32_t state);
+    void DrawHelp(int32_t id);
+    void Present();
+    void ScrollTo(int32_t top, int32_t thumb_state);
+    void StopVoice();
+    // 1 when the row's voices ended or OK skipped on, 0 when cancel stopped them.
+    int32_t PlayRowVoices();
+    void ReplayRow(int32_t row);
+    void BatchReplay();
+    void JumpBack(int32_t index);
+    void DragThumb();
+    int32_t MoveByKey(uint32_t key);
 };

@@ -49,6 +49,7 @@ public:
     CStringUTF8 GetHeroName() const;
     FlagBuffer& GetStash() { return *m_stash; }
     const CStringUTF8& GetLanguageFileName() const { return m_language_file; }
+    void SetLanguageFileName(const CStringUTF8& name) { m_language_file = name; }
     CMesScreen* GetMessageScreen() { return m_message_screen.get(); }
 
     void WriteThumbnail();

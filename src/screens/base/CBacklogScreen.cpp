@@ -1,0 +1,773 @@
+#include "screens/base/CBacklogScreen.h"
+
+#include <algorithm>
+
+#include "app/AppMessageBox.h"
+#include "app/CGameWork.h"
+#include "app/CInputView.h"
+#include "app/CVeskDoc.h"
+#include "app/ConfigAccess.h"
+#include "app/ConfigSettings.h"
+#include "foundation/CLangTextFile.h"
+#include "foundation/CLangTextTable.h"
+#include "foundation/CString.h"
+#include "graphics/CLayerFile.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/FrameRedraw.h"
+#include "graphics/ILayer.h"
+#include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerOf.h"
+#include "platform/kernel/SyncApi.h"
+#include "screens/base/CDialog.h"
+#include "screens/base/CMesWnd.h"
+#include "script/commands/CFuncBackLog.h"
+#include "script/commands/CFuncFlag.h"
+#include "script/commands/CFuncSave.h"
+#include "script/commands/CFuncString.h"
+#include "script/commands/CFuncVoice.h"
+#include "script/exec/CFuncExec.h"
+#include "script/vm/BacklogStore.h"
+#include "script/vm/ScriptContext.h"
+#include "sound/IWaveManager.h"
+
+namespace {
+
+inline constexpr int32_t ROWS = 3;
+inline constexpr int32_t ROW_HEIGHT = 300;
+
+// Control ids; a row's control is the id + row.
+inline constexpr int32_t ID_VOICE = 0x6400;
+inline constexpr int32_t ID_CHECK = 0x200;
+inline constexpr int32_t ID_JUMP = 0x300;
+inline constexpr int32_t ID_ARROW_UP = 0x400;
+inline constexpr int32_t ID_ARROW_DOWN = 0x401;
+inline constexpr int32_t ID_THUMB = 0x402;
+inline constexpr int32_t ID_PAGE_UP = 0x500;
+inline constexpr int32_t ID_PAGE_DOWN = 0x501;
+inline constexpr int32_t ID_PLAY = 0x600;
+inline constexpr int32_t ID_CLOSE = 0xF00;
+inline constexpr int32_t ID_CLOSE_BELOW = 0xF07; // the close button as the arrow down reaches it
+inline constexpr int32_t ID_VOICE_HELP = 0xA00;
+inline constexpr int32_t GROUP_CLOSE = 15;
+
+// The scroll track and the thumb's pieces in "log_p.akb".
+inline constexpr int32_t TRACK_X = 1667;
+inline constexpr int32_t TRACK_Y = 82;
+inline constexpr int32_t TRACK_WIDTH = 32;
+inline constexpr int32_t TRACK_HEIGHT = 888;
+inline constexpr int32_t THUMB_MIN_HEIGHT = 40;
+inline constexpr int32_t THUMB_SOURCE_X = 1642;
+inline constexpr int32_t THUMB_TOP_Y = 592;
+inline constexpr int32_t THUMB_MIDDLE_Y = 612;
+inline constexpr int32_t THUMB_BOTTOM_Y = 822;
+inline constexpr int32_t THUMB_END = 20;
+inline constexpr int32_t THUMB_MIDDLE_MAX = 210;
+inline constexpr int32_t THUMB_LAYER_WIDTH = 96;
+
+inline constexpr uint32_t TEXT_WHITE = 0xFFFFFFFF;
+inline constexpr uint32_t TEXT_CHOSEN = 0xADD8E6;
+inline constexpr int32_t JUMP_DIALOG_KIND = 7;
+inline constexpr int32_t JUMP_DIALOG_DEPTH = 112;
+inline constexpr int32_t VOLUME_SILENT = -10000;
+inline constexpr int32_t KEY_POINTER_STEP = 30;
+inline constexpr uint32_t KEY_LONG_PRESS_MS = 50;
+
+bool InRows(int32_t id, int32_t first)
+{
+    return id >= first && id < first + ROWS;
+}
+
+// The help text of a control's group; 0 for none.
+int32_t HelpNumber(int32_t id)
+{
+    if (id == ID_VOICE_HELP || InRows(id, ID_VOICE))
+        return 222;
+    if (InRows(id, ID_CHECK))
+        return 217;
+    if (InRows(id, ID_JUMP))
+        return 218;
+    switch (id) {
+    case ID_ARROW_UP: return 214;
+    case ID_ARROW_DOWN: return 215;
+    case ID_THUMB: return 216;
+    case ID_PAGE_UP: return 220;
+    case ID_PAGE_DOWN: return 221;
+    case ID_PLAY: return 219;
+    default: return id >> 8 == GROUP_CLOSE ? 223 : 0;
+    }
+}
+
+} // namespace
+
+CBacklogScreen::~CBacklogScreen()
+{
+    CBacklogScreen::ReleaseParts();
+}
+
+int32_t CBacklogScreen::CreateParts()
+{
+    if (ISystemParts::CreateParts() == 0)
+        return 0;
+    // A missing picture leaves its part undrawn, as on the other pages; only a damaged one
+    // makes the screen unusable.
+    auto load = [&](const char* name) -> CSprite* {
+        CLayerFile* file = LayerFile();
+        CStringUTF8 entry(name);
+        entry.MakeUpper();
+        if (file == nullptr || file->Exists(entry) == 0)
+            return nullptr;
+        return LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+    };
+    try {
+        PartsImage.reset(load("log_p.akb"));
+        CoverImage.reset(load("log_cover.akb"));
+    } catch (...) {
+        AppMessageBox(0, "Failed to create the history part.");
+        CBacklogScreen::ReleaseParts();
+        return 0;
+    }
+    HelpLayer.reset(CreateSprite(0, 0, 1000, 40, -1, LAYER_KIND_MEMORY, 0));
+    ThumbLayer.reset(CreateSprite(0, 0, THUMB_LAYER_WIDTH, TRACK_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
+    return 1;
+}
+
+void CBacklogScreen::ReleaseParts()
+{
+    ISystemParts::ReleaseParts();
+    PartsImage.reset();
+    CoverImage.reset();
+    HelpLayer.reset();
+    ThumbLayer.reset();
+}
+
+int32_t CBacklogScreen::ThumbHeightFor(int32_t count)
+{
+    if (count - ROWS <= 0)
+        return 0;
+    // Past 427 records two pixels a record would leave no thumb to hold.
+    return std::max(THUMB_MIN_HEIGHT, TRACK_HEIGHT - 2 * (count - ROWS));
+}
+
+int32_t CBacklogScreen::ThumbTopFor(int32_t top, int32_t max_top, int32_t thumb_height)
+{
+    const int32_t travel = TRACK_HEIGHT - thumb_height;
+    if (max_top <= 0)
+        return TRACK_Y + travel;
+    // With the two-pixel thumb travel is 2 x max_top, so this is (485 - top) x 2 - height.
+    return TRACK_Y + static_cast<int32_t>(int64_t{travel} * (max_top - top) / max_top);
+}
+
+int32_t CBacklogScreen::RowRecord(int32_t row) const
+{
+    const int32_t index = EntryCount - Top - (ROWS - row);
+    return row >= 0 && row < ROWS && index >= 0 && index < EntryCount ? index : -1;
+}
+
+bool CBacklogScreen::RowHasRecord(int32_t row)
+{
+    return RowRecord(row) != -1 && Record(RowRecord(row)) != nullptr;
+}
+
+bool CBacklogScreen::RowHasVoice(int32_t row)
+{
+    const LogBuffer* record = RowHasRecord(row) ? Record(RowRecord(row)) : nullptr;
+    return record != nullptr && record->HasVoice != 0;
+}
+
+void CBacklogScreen::OnOpen()
+{
+    OpenCommon();
+    HitAreas.Load("backlog00.area");
+    const ScriptContext* context = GetScriptContext();
+    Marks.assign(context != nullptr ? context->Backlog.Entries.size() : 0, 0);
+    SetValue(30, 40);
+    SetValue(31, 48);
+    SetValue(34, 40);
+    SetValue(35, 40);
+    SetValue(46, 245);
+    SetValue(47, 0);
+    SetValue(48, 1245);
+    SetValue(49, 1080);
+    BuildThumb();
+    DrawToImage = 1;
+    if (CSpriteLayer* mask = MaskImageLayer())
+        mask->SetAlphaRect(0, 0, 1920, 1080, 0);
+    RedrawPage(0, 0);
+    // Both pictures wait in the image layers, so a page left for this one cross-fades.
+    if (CSpriteLayer* mask = MaskImageLayer())
+        mask->SetVisibleFlag(1);
+    if (CSpriteLayer* view = ViewImageLayer())
+        view->SetVisibleFlag(1);
+    OpenTransition(nullptr);
+    DrawToImage = 0;
+    app::WriteConfigInt(app::KEY_BACKLOG_MODE, 100);
+}
+
+void CBacklogScreen::BuildThumb()
+{
+    ThumbWidth = 0;
+    ThumbHeight = 0;
+    ILayer* thumb = SpriteLayerOf(ThumbLayer.get());
+    if (thumb == nullptr)
+        return;
+    thumb->SetAlphaRect(0, 0, THUMB_LAYER_WIDTH, TRACK_HEIGHT, 0);
+    ThumbHeight = ThumbHeightFor(CountBacklogEntries());
+    if (ThumbHeight == 0)
+        return;
+    if (ILayer* parts = SpriteLayerOf(PartsImage.get())) {
+        thumb->Blt(0, 0, THUMB_LAYER_WIDTH, THUMB_END, parts, THUMB_SOURCE_X, THUMB_TOP_Y, 1);
+        for (int32_t y = THUMB_END; y < ThumbHeight - THUMB_END;) {
+            const int32_t piece = std::min(THUMB_MIDDLE_MAX, ThumbHeight - THUMB_END - y);
+            thumb->Blt(0, y, THUMB_LAYER_WIDTH, piece, parts, THUMB_SOURCE_X, THUMB_MIDDLE_Y, 1);
+            y += piece;
+        }
+        thumb->Blt(0, ThumbHeight - THUMB_END, THUMB_LAYER_WIDTH, THUMB_END, parts, THUMB_SOURCE_X, THUMB_BOTTOM_Y,
+                   1);
+    }
+    ThumbWidth = TRACK_WIDTH;
+}
+
+void CBacklogScreen::Present()
+{
+    RedrawFrameNow();
+}
+
+void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
+{
+    HoverId = -1;
+    SetValue(33, static_cast<int32_t>(TEXT_WHITE));
+    SetValue(32, 0);
+    {
+        LiveDrawLock lock;
+        if (ILayer* view = ViewTarget()) {
+            view->FillRect(0, 0, 1920, 1080, 0x80000000, 1);
+            if (ILayer* cover = SpriteLayerOf(CoverImage.get()))
+                view->BltOver(0, 0, 1920, 1080, cover, 0, 0);
+        }
+    }
+    for (int32_t row = 0; row < ROWS; ++row)
+        DrawRow(row, BACKLOG_NORMAL);
+    for (int32_t row = 0; row < ROWS; ++row)
+        DrawButton(ID_VOICE + row, BACKLOG_NORMAL, 0);
+    for (int32_t row = 0; row < ROWS; ++row)
+        DrawButton(ID_JUMP + row, BACKLOG_NORMAL, 0);
+    for (int32_t id : {ID_PAGE_UP, ID_PAGE_DOWN, ID_PLAY, ID_CLOSE, ID_ARROW_UP, ID_ARROW_DOWN})
+        DrawButton(id, BACKLOG_NORMAL, 0);
+    DrawScrollBar(thumb_state);
+    if (present != 0)
+        Present();
+}
+
+void CBacklogScreen::DrawRow(int32_t row, int32_t state)
+{
+    const int32_t y = ROW_HEIGHT * row;
+    ILayer* mask = MaskTarget();
+    ILayer* view = ViewTarget();
+    if (mask == nullptr || view == nullptr)
+        return;
+    {
+        LiveDrawLock lock;
+        mask->SetAlphaRect(245, y + 109, 1000, 54, 0);
+        mask->SetAlphaRect(184, y + 178, 1168, 166, 0);
+    }
+    const int32_t index = RowRecord(row);
+    LogBuffer* record = index != -1 ? Record(index) : nullptr;
+    if (record == nullptr)
+        return;
+    ILayer* text = SpriteLayerOf(FindSpriteLayer(GetValue(VALUE_TEXT_SPRITE)));
+    {
+        LiveDrawLock lock;
+        if (ILayer* parts = SpriteLayerOf(PartsImage.get()))
+            view->BltOver(5, y + 87, 1642, 284, parts, 0, 284 * state);
+        if (text != nullptr) {
+            text->SetAlphaRect(245, y + 109, 1000, 54, 0);
+            text->SetAlphaRect(184, y + 178, 1168, 166, 0);
+        }
+    }
+    CFuncVoice voice;
+    if (IWaveManager* channel = voice.GetManager(0))
+        channel->ClearName();
+    ScriptContext* context = GetScriptContext();
+    if (context != nullptr)
+        context->CollectedVoiceNames.clear();
+    SetValue(33, static_cast<int32_t>(state == BACKLOG_PRESSED ? TEXT_CHOSEN : TEXT_WHITE));
+
+    SetValue(50, 245);
+    SetValue(51, y + 109);
+    SetValue(46, 245);
+    SetValue(47, y + 109);
+    DrawEntry(index);
+
+    SetValue(50, 184);
+    SetValue(51, y + 178);
+    SetValue(47, y + 178);
+    SetValue(46, 184);
+    SetValue(48, 1184);
+    SetValue(49, 1080);
+    if (!record->TextTable.IsEmpty())
+        if (CFuncExec* exec = context != nullptr ? dynamic_cast<CFuncExec*>(context->GetExecGroup()) : nullptr)
+            exec->SetLanguageFileName(record->TextTable);
+    if (record->HasVoice != 0)
+        voice.Load(record->VoiceFile, 0);
+    DrawLogText(CFuncBackLog().GetEntryString(index));
+
+    if (text != nullptr) {
+        LiveDrawLock lock;
+        view->BltOver(184, y + 109, 1168, 240, text, 184, y + 109);
+    }
+    DrawButton(ID_CHECK + row, BACKLOG_NORMAL, 0);
+}
+
+void CBacklogScreen::DrawEntry(int32_t index)
+{
+    const LogBuffer* record = Record(index);
+    if (record == nullptr || (record->HeadText.IsEmpty() && record->HeadTextId == -1))
+        return;
+    TextBox box = MakeTextBox(record->HeadText);
+    if (record->HeadTextId != -1) {
+        // The head line from the game's message table, when one is open.
+        const CLangTextFile* file = GameWork->m_text_file.get();
+        if (file == nullptr || file->GetTable() == nullptr)
+            return;
+        box.Text = file->GetTable()->GetText(record->HeadTextId);
+    }
+    TypesetBox(box);
+}
+
+void CBacklogScreen::DrawScrollBar(int32_t state)
+{
+    ILayer* mask = MaskTarget();
+    if (mask == nullptr)
+        return;
+    LiveDrawLock lock;
+    mask->SetAlphaRect(TRACK_X, TRACK_Y, TRACK_WIDTH, TRACK_HEIGHT, 0);
+    ILayer* thumb = SpriteLayerOf(ThumbLayer.get());
+    if (MaxTop == 0 || thumb == nullptr || ThumbHeight == 0)
+        return;
+    const int32_t column = std::min(std::max(state, 0), BACKLOG_PRESSED);
+    mask->Blt(TRACK_X, ThumbTopFor(Top, MaxTop, ThumbHeight), ThumbWidth, ThumbHeight, thumb, TRACK_WIDTH * column,
+              0, 1);
+}
+
+void CBacklogScreen::DrawHelp(int32_t id)
+{
+    ILayer* help = SpriteLayerOf(HelpLayer.get());
+    ILayer* mask = MaskTarget();
+    if (help == nullptr || mask == nullptr)
+        return;
+    LiveDrawLock lock;
+    help->SetAlphaRect(0, 0, 1000, 40, 0);
+    if (id != -1 && GameWork->m_system_language)
+        if (const int32_t number = HelpNumber(id); number != 0)
+            DrawTextInRect(GameWork->m_system_language->GetText(number), help, 0xFFFFFF, 25, 0, 0, 1000, 40);
+    mask->Blt(109, 1004, 1000, 40, help, 0, 0, 1);
+}
+
+void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
+{
+    ILayer* mask = MaskTarget();
+    ILayer* parts = SpriteLayerOf(PartsImage.get());
+    if (mask == nullptr || id == -1)
+        return;
+    int32_t help = id;
+    {
+        LiveDrawLock lock;
+        auto copy = [&](int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy) {
+            if (parts != nullptr)
+                mask->Blt(x, y, w, h, parts, sx, sy, 1);
+        };
+        const bool at_oldest = Top == MaxTop;
+        const bool at_newest = Top == 0;
+        const bool any_mark = std::find(Marks.begin(), Marks.end(), 1) != Marks.end();
+        if (InRows(id, ID_VOICE)) {
+            const int32_t row = id - ID_VOICE;
+            const int32_t y = ROW_HEIGHT * row + 182;
+            if (RowHasVoice(row)) {
+                copy(1541, y, 87, 87, 1789, 652 + 87 * state);
+                help = ID_VOICE_HELP;
+            } else {
+                mask->SetAlphaRect(1541, y, 87, 87, 0);
+                help = -1;
+            }
+        } else if (InRows(id, ID_CHECK)) {
+            const int32_t row = id - ID_CHECK;
+            const int32_t y = ROW_HEIGHT * row + 310;
+            const size_t mark = static_cast<size_t>(Top + ROWS - 1 - row);
+            if (!RowHasVoice(row))
+                mask->SetAlphaRect(1589, y, 52, 52, 0);
+            else if (mark < Marks.size() && Marks[mark] == 1)
+                copy(1589, y, 52, 52, 200, 1008);
+            else
+                copy(1589, y, 52, 52, 200, 852 + 52 * state);
+        } else if (InRows(id, ID_JUMP)) {
+            const int32_t row = id - ID_JUMP;
+            const int32_t y = ROW_HEIGHT * row + 302;
+            if (RowHasRecord(row))
+                copy(1364, y, 200, 56, 0, 853 + 56 * state);
+            else
+                mask->SetAlphaRect(1364, y, 200, 56, 0);
+        } else if (id == ID_ARROW_UP) {
+            copy(1659, 39, 48, 43, 1738, 592 + 43 * (at_oldest ? BACKLOG_DISABLED : state));
+        } else if (id == ID_ARROW_DOWN) {
+            copy(1659, 972, 48, 43, 1738, 764 + 43 * (at_newest ? BACKLOG_DISABLED : state));
+        } else if (id == ID_PAGE_UP) {
+            copy(1740, 314, 156, 74, 1642, 74 * (at_oldest ? BACKLOG_DISABLED : state));
+        } else if (id == ID_PAGE_DOWN) {
+            copy(1740, 657, 156, 74, 1642, 74 * ((at_newest ? BACKLOG_DISABLED : state) + 4));
+        } else if (id == ID_PLAY) {
+            copy(1739, 440, 156, 163, 1798, 163 * (any_mark ? state : BACKLOG_DISABLED));
+        } else if (id >> 8 == GROUP_CLOSE) {
+            copy(1735, 838, 158, 158, 1955, 158 * state);
+        }
+    }
+    if (id == ID_THUMB)
+        DrawScrollBar(state);
+    if (id >> 8 == GROUP_CLOSE)
+        DrawHelp(HoverId);
+    if (present != 0) {
+        DrawHelp(help);
+        Present();
+    }
+}
+
+void CBacklogScreen::Update()
+{
+    const int32_t id = HitTestCursor();
+    if (id == HoverId)
+        return;
+    if (HoverId != -1) {
+        DrawButton(HoverId, BACKLOG_NORMAL, 0);
+        DrawHelp(-1);
+    }
+    HoverId = id;
+    if (id == -1) {
+        DrawHelp(-1);
+        Present();
+    } else {
+        DrawButton(id, BACKLOG_HOVERED, 1);
+    }
+}
+
+void CBacklogScreen::ScrollTo(int32_t top, int32_t thumb_state)
+{
+    Top = std::max(0, std::min(top, MaxTop));
+    RedrawPage(thumb_state, 1);
+}
+
+void CBacklogScreen::StopVoice()
+{
+    CFuncVoice voice;
+    IWaveManager* channel = voice.GetManager(0);
+    if (channel == nullptr)
+        return;
+    if (channel->IsLoaded() != 0) {
+        channel->SetVolume(VOLUME_SILENT);
+        Sleep(10);
+    }
+    channel->Stop(true);
+}
+
+int32_t CBacklogScreen::PlayRowVoices()
+{
+    int32_t answer = 1;
+    CFuncVoice voice;
+    IWaveManager* channel = voice.GetManager(0);
+    for (int32_t n = 0; ReplayVoice(n) != 0; ++n) {
+        bool ended = false;
+        while (channel != nullptr && channel->IsPlaying()) {
+            if (PumpFrame() == 0 || IsInputTriggered(INPUT_OK)) {
+                StopVoice();
+                ended = true;
+                break;
+            }
+            if (IsInputTriggered(INPUT_CANCEL)) {
+                StopVoice();
+                answer = 0;
+                ended = true;
+                break;
+            }
+            Sleep(1);
+        }
+        if (ended)
+            break;
+    }
+    WaitInputRelease(INPUT_OK);
+    WaitInputRelease(INPUT_CANCEL);
+    ResetWheel();
+    if (ScriptContext* context = GetScriptContext())
+        context->CollectedVoiceNames.clear();
+    return answer;
+}
+
+void CBacklogScreen::ReplayRow(int32_t row)
+{
+    StopVoice();
+    DrawRow(row, BACKLOG_PRESSED);
+    Present();
+}
+
+void CBacklogScreen::BatchReplay()
+{
+    DrawButton(ID_PLAY, BACKLOG_PRESSED, 1);
+    ISelect::OnDecide();
+    int32_t last = 1;
+    for (auto k = static_cast<int32_t>(Marks.size()) - 1; k >= 0; --k) {
+        if (IsInputTriggered(INPUT_CANCEL) || last == 0 || PumpFrame() == 0)
+            break;
+        Sleep(1);
+        if (Marks[static_cast<size_t>(k)] != 1)
+            continue;
+        if (k < Top || k > Top + ROWS - 1)
+            ScrollTo(std::min(std::max(k - (ROWS - 1), 0), MaxTop), 0);
+        const int32_t row = Top - k + ROWS - 1;
+        ReplayRow(row);
+        last = PlayRowVoices();
+        DrawRow(row, BACKLOG_NORMAL);
+        Present();
+    }
+    DrawButton(ID_PLAY, BACKLOG_NORMAL, 1);
+    HoverId = -1;
+}
+
+void CBacklogScreen::JumpBack(int32_t index)
+{
+    {
+        CDialog dialog;
+        const int32_t setup = dialog.Setup(JUMP_DIALOG_KIND, JUMP_DIALOG_DEPTH);
+        if (setup == -1) {
+            // Jumping back throws away the story since that message: never without asking.
+            AppMessageBox(0, "ダイアログの作成に失敗しました。\n履歴の画面に戻ります。");
+            return;
+        }
+        if (setup == 1) {
+            ScriptValue answer = ScriptValue::FromInteger(-1);
+            dialog.Run(&answer);
+            if (answer.Integer != 0)
+                return;
+        }
+    }
+    if (GameWork->m_message_window)
+        GameWork->m_message_window->ResetTextArea();
+    const LogBuffer* record = Record(index);
+    if (record == nullptr || index >= EntryCount)
+        return;
+    CFuncFlag flags;
+    flags.MergeIntoFlagFile(0, nullptr);
+    CFuncSave().SetDataTable(record->JumpState);
+    flags.SetCurrentState(record->StateSnapshot);
+    SetConfigOneMes(0);
+    throw CVeskDoc::DOCUMENT_RESTORE_STACK;
+}
+
+void CBacklogScreen::DragThumb()
+{
+    if (MaxTop == 0)
+        return;
+    const uint32_t long_press = LongPressTime;
+    int32_t previous = PointerOnScreen().y;
+    do {
+        POINT pointer = PointerOnScreen();
+        for (uint32_t key : {SCAN_DOWN, SCAN_UP}) {
+            if (IsInputTriggered(key) == 0)
+                continue;
+            pointer.y += key == SCAN_DOWN ? KEY_POINTER_STEP : -KEY_POINTER_STEP;
+            WarpCursorTo(pointer);
+            LongPressTime = KEY_LONG_PRESS_MS;
+            WaitInputRelease(key);
+        }
+        const int32_t thumb_top = ThumbTopFor(Top, MaxTop, ThumbHeight);
+        if (pointer.y < thumb_top) {
+            ScrollTo(Top + ROWS, BACKLOG_PRESSED);
+        } else if (pointer.y > thumb_top + ThumbHeight) {
+            ScrollTo(Top - ROWS, BACKLOG_PRESSED);
+        } else if (pointer.y != previous) {
+            // Records per pixel of travel: one per two pixels while the thumb keeps that pace.
+            const auto d = static_cast<int32_t>(int64_t{previous - pointer.y} * MaxTop /
+                                                (TRACK_HEIGHT - ThumbHeight));
+            if (d != 0) {
+                ScrollTo(Top + d, BACKLOG_PRESSED);
+                previous = pointer.y;
+            }
+        }
+        Sleep(1);
+    } while (PumpFrame() != 0 && (IsInputTriggered(INPUT_OK) != 0 || IsInputTriggered(INPUT_DRAG) != 0));
+    LongPressTime = long_press;
+    DrawScrollBar(BACKLOG_NORMAL);
+    Present();
+}
+
+void CBacklogScreen::OnDrag()
+{
+    if (HoverId == ID_THUMB)
+        DragThumb();
+}
+
+void CBacklogScreen::OnDecide()
+{
+    const int32_t id = HoverId;
+    if (id == -1)
+        return;
+    if (InRows(id, ID_VOICE)) {
+        const int32_t row = id - ID_VOICE;
+        if (GetConfigVoiceEnable() && RowHasVoice(row)) {
+            PlayOkSound(SCREEN_SOUND_CHANNEL);
+            ReplayRow(row);
+            DrawButton(id, BACKLOG_PRESSED, 1);
+            WaitInputRelease(INPUT_OK);
+            PlayRowVoices();
+            DrawRow(row, BACKLOG_NORMAL);
+            DrawButton(id, BACKLOG_NORMAL, 1);
+            HoverId = -1;
+        }
+    } else if (InRows(id, ID_CHECK)) {
+        const int32_t row = id - ID_CHECK;
+        const auto mark = static_cast<size_t>(Top + ROWS - 1 - row);
+        if (RowHasVoice(row) && mark < Marks.size()) {
+            Marks[mark] = Marks[mark] == 1 ? 0 : 1;
+            DrawButton(id, BACKLOG_HOVERED, 1);
+            DrawButton(ID_PLAY, BACKLOG_NORMAL, 1);
+        }
+    } else if (InRows(id, ID_JUMP)) {
+        const int32_t row = id - ID_JUMP;
+        if (RowHasRecord(row)) {
+            PlayOkSound(SCREEN_SOUND_CHANNEL);
+            DrawButton(id, BACKLOG_PRESSED, 1);
+            ISelect::OnDecide();
+            JumpBack(RowRecord(row));
+            DrawButton(id, BACKLOG_NORMAL, 1);
+        }
+    } else if (id == ID_ARROW_UP || id == ID_ARROW_DOWN) {
+        const bool older = id == ID_ARROW_UP;
+        if (Top != (older ? MaxTop : 0)) {
+            PlayOkSound(SCREEN_SOUND_CHANNEL);
+            DrawButton(id, BACKLOG_PRESSED, 1);
+            ScrollTo(Top + (older ? 1 : -1), BACKLOG_NORMAL);
+            HoverId = -1;
+        }
+    } else if (id == ID_THUMB) {
+        DragThumb();
+        DrawButton(ID_ARROW_UP, BACKLOG_NORMAL, 0);
+        DrawButton(ID_ARROW_DOWN, BACKLOG_NORMAL, 0);
+        DrawScrollBar(BACKLOG_NORMAL);
+        Present();
+        HoverId = -1;
+    } else if (id == ID_PAGE_UP || id == ID_PAGE_DOWN) {
+        const bool older = id == ID_PAGE_UP;
+        if (Top != (older ? MaxTop : 0)) {
+            PlayOkSound(SCREEN_SOUND_CHANNEL);
+            DrawButton(id, BACKLOG_PRESSED, 1);
+            ISelect::OnDecide();
+            ScrollTo(Top + (older ? ROWS : -ROWS), BACKLOG_NORMAL);
+            HoverId = -1;
+        }
+    } else if (id == ID_PLAY) {
+        if (std::find(Marks.begin(), Marks.end(), 1) != Marks.end()) {
+            PlayOkSound(SCREEN_SOUND_CHANNEL);
+            BatchReplay();
+        }
+    } else if (id >> 8 == GROUP_CLOSE) {
+        PlayOkSound(SCREEN_SOUND_CHANNEL);
+        DrawButton(id, BACKLOG_PRESSED, 1);
+        ISelect::OnDecide();
+        Result = ScriptValue::FromInteger(-1);
+        Running = 0;
+        return;
+    }
+    ISelect::OnDecide();
+}
+
+int32_t CBacklogScreen::KeyTarget(int32_t from, uint32_t key)
+{
+    if (from == -1)
+        return ID_VOICE;
+    const bool up = key == SCAN_UP;
+    const bool down = key == SCAN_DOWN;
+    const bool left = key == SCAN_LEFT;
+    const bool right = key == SCAN_RIGHT;
+    // A check box where the row's record has a voice, else its jump button.
+    auto check_or_jump = [&](int32_t row) { return RowHasVoice(row) ? ID_CHECK + row : ID_JUMP + row; };
+    auto arrow_beside = [&](int32_t row) { return row < ROWS - 1 ? ID_ARROW_UP : ID_ARROW_DOWN; };
+    if (InRows(from, ID_VOICE)) {
+        const int32_t row = from - ID_VOICE;
+        if (up)
+            return row > 0 ? ID_VOICE + row - 1 : -1;
+        if (down)
+            return row < ROWS - 1 ? ID_VOICE + row + 1 : -1;
+        return right ? ID_JUMP + row : -1;
+    }
+    if (InRows(from, ID_CHECK)) {
+        const int32_t row = from - ID_CHECK;
+        if (up) {
+            if (row == 0)
+                return -1;
+            return RowHasVoice(row - 1) ? ID_CHECK + row - 1 : (RowHasRecord(row - 1) ? ID_JUMP + row - 1 : -1);
+        }
+        if (down) {
+            if (row == ROWS - 1)
+                return -1;
+            if (RowHasVoice(row + 1))
+                return ID_CHECK + row + 1;
+            return RowHasRecord(row + 1) ? ID_JUMP + row + 1 : ID_VOICE + row + 1;
+        }
+        return left ? ID_JUMP + row : arrow_beside(row);
+    }
+    if (InRows(from, ID_JUMP)) {
+        const int32_t row = from - ID_JUMP;
+        if (up)
+            return row > 0 && RowHasRecord(row - 1) ? ID_JUMP + row - 1 : -1;
+        if (down)
+            return row < ROWS - 1 && RowHasRecord(row + 1) ? ID_JUMP + row + 1 : -1;
+        if (left)
+            return ID_VOICE + row;
+        return RowHasVoice(row) ? ID_CHECK + row : arrow_beside(row);
+    }
+    if (from >> 8 == GROUP_CLOSE)
+        return up ? ID_PAGE_DOWN : (left ? ID_ARROW_DOWN : -1);
+    switch (from) {
+    case ID_ARROW_UP:
+        return down ? ID_ARROW_DOWN : left ? check_or_jump(0) : right ? ID_PAGE_UP : -1;
+    case ID_ARROW_DOWN:
+        return up ? ID_ARROW_UP : down ? ID_CLOSE_BELOW : left ? check_or_jump(2) : ID_PAGE_DOWN;
+    case ID_THUMB:
+        return up ? ID_ARROW_UP : down ? ID_ARROW_DOWN : left ? check_or_jump(1) : ID_PLAY;
+    case ID_PAGE_UP:
+        return down ? ID_PLAY : left ? ID_ARROW_UP : -1;
+    case ID_PAGE_DOWN:
+        return up ? ID_PLAY : down ? ID_CLOSE : left ? ID_ARROW_UP : -1;
+    case ID_PLAY:
+        return up ? ID_PAGE_UP : down ? ID_PAGE_DOWN : left ? ID_ARROW_DOWN : -1;
+    default:
+        return -1;
+    }
+}
+
+int32_t CBacklogScreen::MoveByKey(uint32_t key)
+{
+    const int32_t target = KeyTarget(HoverId, key);
+    if (target != -1) {
+        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
+        Update();
+    }
+    WaitInputRelease(key);
+    return 0;
+}
+
+int32_t CBacklogScreen::OnUpKey()
+{
+    return MoveByKey(SCAN_UP);
+}
+
+int32_t CBacklogScreen::OnDownKey()
+{
+    return MoveByKey(SCAN_DOWN);
+}
+
+int32_t CBacklogScreen::OnLeftKey()
+{
+    return MoveByKey(SCAN_LEFT);
+}
+
+int32_t CBacklogScreen::OnRightKey()
+{
+    return MoveByKey(SCAN_RIGHT);
+}

@@ -1,0 +1,580 @@
+#include "screens/base/CBacklogScreen.h"
+
+#include <gtest/gtest.h>
+
+#include "app/AppMessageBox.h"
+#include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
+#include "graphics/CSpriteLayer.h"
+#include "mapwrite/MapTableWriter.h"
+#include "screens/ScreenFixture.h"
+#include "script/ScriptValueTable.h"
+#include "script/commands/CFuncFlag.h"
+#include "script/vm/BacklogStore.h"
+#include "script/vm/ScriptContext.h"
+#include "screens/base/CMesWnd.h"
+#include "sheetgen/BacklogSheet.h"
+#include "sound/IWaveManager.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using Cell = std::pair<uint32_t, int32_t>;
+
+// A voice channel that plays from PlayNamed until it is stopped or the test ends the voice.
+class VoiceChannel final : public IWaveManager
+{
+public:
+    void PlayNamed(CStringUTF8 name) override
+    {
+        plays.push_back(name.GetText());
+        playing = true;
+    }
+    void PlayFile(CStringUTF8 name) override { PlayNamed(name); }
+    bool Stop(bool forget) override
+    {
+        playing = false;
+        return IWaveManager::Stop(forget);
+    }
+    bool IsPlaying() override { return playing; }
+    std::vector<std::string> plays;
+    bool playing = false;
+};
+
+std::vector<tools::ArchiveEntry> BacklogData()
+{
+    std::vector<tools::ArchiveEntry> data = DialogDataEntries();
+    for (tools::ArchiveEntry& entry : MessageWindowDataEntries())
+        data.push_back(std::move(entry));
+    data.push_back({"BACKLOG00.AREA", tools::BuildAreaFile(tools::BacklogAreas())});
+    std::vector<tools::MapText> help;
+    for (int32_t id = 214; id <= 223; ++id)
+        help.push_back({id, u"HELP"});
+    for (const char* name : {"SYSTEM_EN.MAP", "SYSTEM_CN.MAP", "SYSTEM_TW.MAP", "SYSTEM.MAP"})
+        data.push_back({name, tools::BuildMapTable(help)});
+    return data;
+}
+
+std::vector<tools::ArchiveEntry> BacklogPictures()
+{
+    std::vector<tools::ArchiveEntry> pictures = MessageWindowPictureEntries();
+    pictures.push_back({"LOG_P.AKB", tools::EncodeAkb(tools::BacklogSheet(), {})});
+    pictures.push_back({"LOG_COVER.AKB", tools::EncodeAkb(tools::BacklogCover(), {})});
+    return pictures;
+}
+
+class CBacklogScreenTest : public ScreenFixture
+{
+protected:
+    explicit CBacklogScreenTest(bool dialog_sheet = true)
+        : ScreenFixture(BacklogData(), BacklogPictures(), dialog_sheet)
+    {
+        SetAppMessageBoxHook([this](UINT, const CStringUTF8& text) {
+            m_boxes.emplace_back(text.GetText());
+            return 1;
+        });
+        FlagBuffer& state = State();
+        state.Values.resize(FLAG_BUFFER_VALUE_COUNT);
+        state.Variables.resize(100);
+        state.Flags.resize(64);
+        auto* text = new CSpriteLayer; // the document owns it
+        text->Create(0, 0, 1920, 1080, -1);
+        GetDocument()->RegisterSpriteLayer(BACKLOG_TEXT_LAYER, text);
+        auto& voices = GetDocument()->SoundChannelList[SOUND_GROUP_VOICE];
+        voices.clear();
+        for (int i = 0; i < 3; ++i) {
+            auto channel = std::make_unique<VoiceChannel>();
+            if (i == 0)
+                m_voice = channel.get();
+            voices.push_back(std::move(channel));
+        }
+    }
+    ~CBacklogScreenTest() override { SetAppMessageBoxHook(nullptr); }
+
+    FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    CBacklogScreen& Screen() { return *GetGameWork()->m_backlog; }
+    ScriptContext& Context() { return *GetDocument()->m_script_context; }
+
+    // Records 0 to count - 1, oldest first; flag byte 1 holds the record's number in its
+    // snapshot, and the voiced ones have "v%03d".
+    void AddRecords(int32_t count, const std::function<bool(int32_t)>& voiced = [](int32_t) { return true; })
+    {
+        BacklogStore& store = Context().Backlog;
+        store.Allocate(count);
+        for (int32_t k = 0; k < count; ++k) {
+            State().Flags[1] = static_cast<uint8_t>(k);
+            ASSERT_TRUE(store.NextEntry());
+            LogBuffer* record = store.GetCurrentEntry();
+            record->Code = {1, 0, 0};
+            record->BodyText = ("message " + std::to_string(k)).c_str();
+            record->HeadText = "NAME";
+            if (voiced(k)) {
+                char name[16];
+                std::snprintf(name, sizeof name, "v%03d", static_cast<int>(k));
+                record->HasVoice = 1;
+                record->VoiceFile = name;
+            }
+        }
+    }
+
+    // Runs the backlog from the start position with the step at each pump; Escape at pump 600
+    // ends a run the step forgot to end.
+    int32_t RunBacklog(int32_t start, std::function<void(int)> step)
+    {
+        int pressed_at = 0;
+        OnPump([&](int pump) {
+            step(pump);
+            if (pump >= 600 && pump % 100 == 0)
+                m_keyboard.down = {1};
+            // Keys are let go two pumps after they went down, as a player's would be.
+            if (m_keyboard.down.empty())
+                pressed_at = 0;
+            else if (pressed_at == 0)
+                pressed_at = pump;
+            else if (pump - pressed_at >= 2)
+                m_keyboard.down.clear();
+        });
+        ScriptValue out;
+        const int32_t result = Screen().RunBacklog(&out, start);
+        OnPump(nullptr);
+        m_keyboard.down.clear();
+        m_mouse.left_down = 0;
+        return result;
+    }
+
+    // A click that presses at the pump and releases two pumps later.
+    void ClickAt(int pump, int at, int32_t x, int32_t y)
+    {
+        if (pump == at)
+            PointAt(x, y);
+        if (pump == at + 1)
+            m_mouse.left_down = 1;
+        if (pump == at + 3)
+            m_mouse.left_down = 0;
+    }
+    void KeyAt(int pump, int at, uint32_t key)
+    {
+        if (pump == at)
+            m_keyboard.down = {key};
+        if (pump == at + 2)
+            m_keyboard.down.clear();
+    }
+
+    VoiceChannel* m_voice = nullptr; // owned by the document
+    std::vector<std::string> m_boxes;
+};
+
+// The centre of a row's control.
+POINT CheckOf(int32_t row)
+{
+    return {1589 + 26, 300 * row + 310 + 26};
+}
+POINT JumpOf(int32_t row)
+{
+    return {1364 + 100, 300 * row + 302 + 28};
+}
+
+TEST(CBacklogThumbTest, KeepsTwoPixelsARecordAndStaysInsideItsTrackPastThat)
+{
+    struct Case
+    {
+        int32_t count, height;
+    } cases[] = {{2, 0}, {3, 0}, {4, 886}, {10, 874}, {427, 40}, {428, 40}, {500, 40}, {5000, 40}};
+    for (const Case& c : cases) {
+        const int32_t height = CBacklogScreen::ThumbHeightFor(c.count);
+        EXPECT_EQ(height, c.height) << c.count;
+        const int32_t max_top = std::max(0, c.count - 3);
+        if (height == 0)
+            continue;
+        EXPECT_EQ(CBacklogScreen::ThumbTopFor(max_top, max_top, height), 82) << c.count;
+        EXPECT_EQ(CBacklogScreen::ThumbTopFor(0, max_top, height) + height, 82 + 888) << c.count;
+        for (int32_t top = 0; top < max_top; ++top) {
+            const int32_t y = CBacklogScreen::ThumbTopFor(top, max_top, height);
+            const int32_t older = CBacklogScreen::ThumbTopFor(top + 1, max_top, height);
+            ASSERT_GE(y, 82) << c.count << " " << top;
+            ASSERT_LE(y + height, 970) << c.count << " " << top;
+            if (c.count <= 427)
+                ASSERT_EQ(y - older, 2) << c.count << " " << top; // the thumb's own pace
+            else
+                ASSERT_LE(older, y) << c.count << " " << top;
+        }
+    }
+}
+
+TEST_F(CBacklogScreenTest, TwoRecordsFillTheLowerRowsWithScrollingDisabled)
+{
+    AddRecords(2);
+    const int32_t result = RunBacklog(0, [&](int pump) {
+        if (pump != 30)
+            return;
+        EXPECT_EQ(Screen().MaxTop, 0);
+        EXPECT_EQ(Screen().ThumbHeight, 0);
+        Capture("backlog_two_records.png");
+        const struct
+        {
+            int x, y;
+            Cell cell;
+        } checks[] = {
+            {50, 300 + 150, {tools::BACKLOG_FRAME, 0}},
+            {50, 600 + 150, {tools::BACKLOG_FRAME, 0}},
+            {1541 + 43, 300 + 182 + 50, {0x6400, 0}},
+            {1364 + 100, 600 + 302 + 40, {0x300, 0}},
+            {1589 + 30, 600 + 310 + 30, {0x200, 0}},
+            {1659 + 24, 39 + 30, {0x400, 3}},
+            {1659 + 24, 972 + 30, {0x401, 3}},
+            {1740 + 78, 314 + 50, {0x500, 3}},
+            {1740 + 78, 657 + 50, {0x501, 3}},
+            {1739 + 78, 440 + 100, {0x600, 3}},
+            {1735 + 79, 838 + 100, {0xF00, 0}},
+        };
+        for (const auto& c : checks)
+            EXPECT_EQ(ShownCell(c.x, c.y), c.cell) << c.x << "," << c.y;
+        EXPECT_NE(ShownCell(50, 150).first, tools::BACKLOG_FRAME); // row 0 shows nothing
+        EXPECT_NE(ShownCell(1541 + 43, 182 + 50).first, 0x6400u);
+        EXPECT_NE(ShownCell(1687, 500).first, 0x402u); // no thumb
+        m_keyboard.down = {1};
+    });
+    EXPECT_EQ(result, -1);
+}
+
+// The thumb at the newest record, one record older and at the oldest.
+class CBacklogThumbScreenTest : public CBacklogScreenTest
+{
+public:
+    void Expect(int32_t count, int32_t height, int32_t top0, int32_t top1)
+    {
+        AddRecords(count);
+        const int32_t result = RunBacklog(0, [&](int pump) {
+            if (pump == 30) {
+                EXPECT_EQ(Screen().ThumbHeight, height);
+                Capture(count == 10 ? "backlog_thumb.png" : "");
+                EXPECT_EQ(ShownCell(1687, top0), Cell(0x402, 0)) << count;
+                EXPECT_NE(ShownCell(1687, top0 - 1).first, 0x402u) << count;
+                EXPECT_EQ(ShownCell(1687, top0 + height - 1).first, 0x402u) << count;
+                m_mouse.wheel = 1;
+            }
+            if (pump == 36) {
+                EXPECT_EQ(Screen().Top, 1);
+                Capture();
+                EXPECT_EQ(ShownCell(1687, top1).first, 0x402u) << count;
+                EXPECT_NE(ShownCell(1687, top1 - 1).first, 0x402u) << count;
+                m_mouse.wheel = 10000;
+            }
+            if (pump == 42) {
+                EXPECT_EQ(Screen().Top, count - 3);
+                Capture();
+                EXPECT_EQ(ShownCell(1687, 82).first, 0x402u) << count;
+                EXPECT_EQ(ShownCell(1659 + 24, 39 + 30), Cell(0x400, 3)) << count; // oldest: up disabled
+                m_keyboard.down = {1};
+            }
+        });
+        EXPECT_EQ(result, -1);
+    }
+};
+
+TEST_F(CBacklogThumbScreenTest, TenRecordsMoveTheThumbTwoPixelsARecord)
+{
+    Expect(10, 874, 970 - 874, 970 - 874 - 2);
+}
+
+TEST_F(CBacklogThumbScreenTest, FiveHundredRecordsKeepTheThumbInsideTheTrack)
+{
+    Expect(500, 40, 930, 82 + 848 * 496 / 497);
+}
+
+TEST_F(CBacklogScreenTest, WheelStartPositionAndWhatTheRunPutsBack)
+{
+    AddRecords(10);
+    struct Case
+    {
+        int32_t start;
+        uint32_t bits; // of the engine state before the run
+        int32_t wheel;
+        int32_t top_after; // -1: the wheel closed the backlog
+    } cases[] = {
+        {2, ENGINE_STATE_RECORDING, -5, 0}, {0, 0, -1, -1}, {50, ENGINE_STATE_RECORDING, 0, 7}, {5, 0, 3, 7}};
+    for (const Case& c : cases) {
+        FlagBuffer& state = State();
+        state.SetEngineStateWord(c.bits);
+        state.Values[30] = ScriptValue::FromInteger(11);
+        state.Values[46] = ScriptValue::FromInteger(12);
+        state.Values[53] = ScriptValue::FromInteger(3);
+        int closed_at = 0; // the pump the screen ended at
+        const int32_t result = RunBacklog(c.start, [&](int pump) {
+            if (pump == 30) {
+                EXPECT_EQ(State().EngineStateWord() & (ENGINE_STATE_RECORDING | ENGINE_STATE_BACKLOG_OPEN),
+                          ENGINE_STATE_BACKLOG_OPEN);
+                EXPECT_EQ(Screen().Top, std::min(c.start, 7));
+                m_mouse.wheel = c.wheel;
+            }
+            if (pump == 36 && Screen().Running != 0) {
+                EXPECT_EQ(Screen().Top, c.top_after) << c.start;
+                m_keyboard.down = {1};
+            }
+            if (Screen().Running == 0 && closed_at == 0)
+                closed_at = pump;
+        });
+        EXPECT_EQ(result, -1);
+        if (c.top_after == -1) {
+            EXPECT_LT(closed_at, 36) << "the wheel down at the newest record closes";
+        }
+        EXPECT_EQ(State().EngineStateWord(), c.bits) << c.start;
+        EXPECT_EQ(State().Values[30].Integer, 11);
+        EXPECT_EQ(State().Values[46].Integer, 12);
+        EXPECT_EQ(State().Values[53].Integer, 3);
+    }
+}
+
+TEST_F(CBacklogScreenTest, ReplayVoiceEndsPastTheCollectedNames)
+{
+    Context().CollectedVoiceNames = {"v001", "v002"};
+    EXPECT_EQ(Screen().ReplayVoice(1), 2);
+    EXPECT_EQ(Screen().ReplayVoice(2), 0);
+    EXPECT_EQ(Screen().ReplayVoice(-1), 0);
+    EXPECT_EQ(m_voice->plays, std::vector<std::string>{"v002"});
+}
+
+TEST_F(CBacklogScreenTest, MarksOnlyVoicedRowsAndTheBatchReplayFollowsOkAndCancel)
+{
+    // Records 0 to 3, record 1 silent; the first page shows 1, 2, 3.
+    AddRecords(4, [](int32_t k) { return k != 1; });
+    bool skipped = false;
+    bool cancelled = false;
+    int cancel_at = 0;
+    const int32_t result = RunBacklog(0, [&](int pump) {
+        ClickAt(pump, 3, CheckOf(0).x, CheckOf(0).y); // silent: no mark
+        if (pump == 8) {
+            EXPECT_EQ(Screen().Marks, (std::vector<int32_t>{0, 0, 0, 0}));
+            Capture();
+            EXPECT_EQ(ShownCell(1739 + 78, 440 + 100), Cell(0x600, 3));
+        }
+        ClickAt(pump, 10, CheckOf(1).x, CheckOf(1).y);
+        ClickAt(pump, 16, CheckOf(2).x, CheckOf(2).y);
+        if (pump == 22) {
+            Capture();
+            EXPECT_EQ(ShownCell(1739 + 78, 440 + 100), Cell(0x600, 0)) << "play enabled";
+            EXPECT_EQ(ShownCell(1589 + 30, 600 + 310 + 30).first, tools::BACKLOG_MARKED);
+            m_mouse.wheel = 1;
+        }
+        ClickAt(pump, 26, CheckOf(0).x, CheckOf(0).y); // record 0 now
+        if (pump == 32) {
+            EXPECT_EQ(Screen().Marks, (std::vector<int32_t>{1, 1, 0, 1}));
+        }
+        ClickAt(pump, 34, 1739 + 78, 440 + 80);
+        // The oldest marked row plays first; OK skips it, cancel stops the next.
+        if (!skipped && m_voice->plays.size() == 1 && m_voice->playing) {
+            skipped = true;
+            m_keyboard.down = {28};
+        } else if (skipped && !cancelled && m_voice->plays.size() == 1 && !m_voice->playing) {
+            m_keyboard.down.clear();
+        }
+        if (!cancelled && m_voice->plays.size() == 2 && m_voice->playing) {
+            cancelled = true;
+            cancel_at = pump;
+            m_keyboard.down = {1};
+        }
+        if (cancelled && pump == cancel_at + 2)
+            m_keyboard.down.clear();
+        if (cancelled && pump == cancel_at + 10) {
+            EXPECT_EQ(Screen().Running, 1) << "cancel ends the replay, not the backlog";
+            m_keyboard.down = {1};
+        }
+    });
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(m_voice->plays, (std::vector<std::string>{"v000", "v002"}));
+}
+
+TEST_F(CBacklogScreenTest, ACancelledJumpBackLeavesEverythingAsItWas)
+{
+    AddRecords(3);
+    State().Flags[1] = 42;
+    bool asked = false;
+    int answered_at = 0;
+    size_t screens = 0;
+    const int32_t result = RunBacklog(0, [&](int pump) {
+        ClickAt(pump, 30, JumpOf(1).x, JumpOf(1).y);
+        if (pump == 30)
+            screens = GetGameWork()->GetActiveScreens().size();
+        if (!asked && pump > 30 && GetGameWork()->GetActiveScreens().size() > screens) {
+            asked = true;
+            answered_at = pump;
+            m_keyboard.down = {1};
+        }
+        if (asked && pump == answered_at + 2)
+            m_keyboard.down.clear();
+        if (asked && pump == answered_at + 10) {
+            EXPECT_EQ(Screen().Running, 1);
+            EXPECT_EQ(State().Flags[1], 42);
+            m_keyboard.down = {1};
+        }
+    });
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(State().Flags[1], 42);
+}
+
+TEST_F(CBacklogScreenTest, AConfirmedJumpBackRestoresTheRecordAndUnwindsWithCodeThree)
+{
+    AddRecords(3);
+    SetConfigDialogEnable(4, 0); // the jump-back question switched off: go ahead as after yes
+    SetConfigOneMes(1);
+    FlagBuffer& state = State();
+    state.Flags[1] = 42;
+    state.Flags[5] = 1; // merged into flag file 0
+    state.SetEngineStateWord(ENGINE_STATE_RECORDING);
+    state.Values[31] = ScriptValue::FromInteger(77);
+    std::string jump_state;
+    Context().Backlog.Entries[1]->JumpState.AppendTo(jump_state);
+    uint32_t code = 99;
+    try {
+        RunBacklog(0, [&](int pump) { ClickAt(pump, 30, JumpOf(1).x, JumpOf(1).y); });
+    } catch (CVeskDoc::tagDOCUMENT_CODE thrown) {
+        code = thrown;
+    }
+    EXPECT_EQ(code, CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Flags[1], 1) << "the record's own state";
+    EXPECT_EQ(State().Values[31].Integer, 77) << "the text values are put back on the way out";
+    EXPECT_EQ(State().EngineStateWord() & (ENGINE_STATE_RECORDING | ENGINE_STATE_BACKLOG_OPEN),
+              ENGINE_STATE_RECORDING);
+    EXPECT_FALSE(GetConfigOneMes());
+    std::string table;
+    GetDocument()->SaveDataTable->AppendTo(table);
+    EXPECT_EQ(table, jump_state);
+    FlagBuffer file;
+    ASSERT_EQ(CFuncFlag().LoadFlagFile(0, &file), 1);
+    ASSERT_GT(file.Flags.size(), 5u);
+    EXPECT_EQ(file.Flags[5], 1);
+    EXPECT_EQ(file.Flags[1], 42);
+}
+
+TEST_F(CBacklogScreenTest, BackspaceAndTheWheelUpOpenItFromTheMessageWindow)
+{
+    AddRecords(5);
+    CMesWnd& window = *GetGameWork()->m_message_window;
+    for (const bool wheel : {false, true}) {
+        window.Show();
+        int opened_at = 0;
+        OnPump([&](int pump) {
+            // Past its fade-in.
+            if (opened_at == 0 && pump > 30 && (State().EngineStateWord() & ENGINE_STATE_BACKLOG_OPEN) != 0)
+                opened_at = pump;
+            if (opened_at != 0 && pump == opened_at + 5) {
+                Capture(wheel ? "" : "backlog_from_message_window.png");
+                for (int y : {150, 450, 750})
+                    EXPECT_EQ(ShownCell(50, y), Cell(tools::BACKLOG_FRAME, 0)) << y;
+                const int32_t thumb = CBacklogScreen::ThumbTopFor(0, 2, CBacklogScreen::ThumbHeightFor(5));
+                EXPECT_EQ(ShownCell(1687, thumb + 1).first, 0x402u);
+                m_keyboard.down = {1};
+            }
+            if (opened_at != 0 && pump == opened_at + 7)
+                m_keyboard.down.clear();
+            if (pump >= 600 && pump % 100 == 0)
+                m_keyboard.down = {1};
+            if (pump >= 600 && pump % 100 == 2)
+                m_keyboard.down.clear();
+        });
+        if (wheel)
+            window.OnMouseWheel(1);
+        else
+            window.OnBackspaceKey();
+        OnPump(nullptr);
+        m_keyboard.down.clear();
+        EXPECT_NE(opened_at, 0) << wheel;
+        EXPECT_EQ(State().EngineStateWord() & ENGINE_STATE_BACKLOG_OPEN, 0u);
+    }
+}
+
+class CBacklogNoDialogTest : public CBacklogScreenTest
+{
+protected:
+    CBacklogNoDialogTest()
+        : CBacklogScreenTest(false)
+    {}
+};
+
+TEST_F(CBacklogNoDialogTest, AJumpBackWhoseQuestionCannotBeBuiltCountsAsCancelWithAReport)
+{
+    AddRecords(3);
+    State().Flags[1] = 42;
+    const int32_t result = RunBacklog(0, [&](int pump) {
+        ClickAt(pump, 30, JumpOf(2).x, JumpOf(2).y);
+        if (pump == 45) {
+            EXPECT_EQ(Screen().Running, 1);
+            m_keyboard.down = {1};
+        }
+    });
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(State().Flags[1], 42);
+    ASSERT_FALSE(m_boxes.empty()); // the archive reports the missing picture first
+    EXPECT_NE(m_boxes.back().find("ダイアログの作成に失敗しました。"), std::string::npos) << m_boxes.back();
+}
+
+TEST_F(CBacklogScreenTest, CursorKeysFollowTheTable)
+{
+    // Rows 0 to 2 show records 0 to 2; record 0 is silent.
+    AddRecords(3, [](int32_t k) { return k != 0; });
+    CBacklogScreen& screen = Screen();
+    screen.EntryCount = 3;
+    screen.Top = 0;
+    enum : uint32_t
+    {
+        U = SCAN_UP,
+        D = SCAN_DOWN,
+        L = SCAN_LEFT,
+        R = SCAN_RIGHT,
+    };
+    struct Case
+    {
+        int32_t from;
+        int32_t up, down, left, right;
+    } cases[] = {
+        {-1, 0x6400, 0x6400, 0x6400, 0x6400},
+        {0x6400, -1, 0x6401, -1, 0x300},
+        {0x6402, 0x6401, -1, -1, 0x302},
+        {0x200, -1, 0x201, 0x300, 0x400},
+        {0x201, 0x300, 0x202, 0x301, 0x400},
+        {0x202, 0x201, -1, 0x302, 0x401},
+        {0x300, -1, 0x301, 0x6400, 0x400},
+        {0x301, 0x300, 0x302, 0x6401, 0x201},
+        {0x302, 0x301, -1, 0x6402, 0x202},
+        {0x400, -1, 0x401, 0x300, 0x500},
+        {0x401, 0x400, 0xF07, 0x202, 0x501},
+        {0x402, 0x400, 0x401, 0x201, 0x600},
+        {0x500, -1, 0x600, 0x400, -1},
+        {0x501, 0x600, 0xF00, 0x400, -1},
+        {0x600, 0x500, 0x501, 0x401, -1},
+        {0xF00, 0x501, -1, 0x401, -1},
+        {0xF07, 0x501, -1, 0x401, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(screen.KeyTarget(c.from, U), c.up) << std::hex << c.from;
+        EXPECT_EQ(screen.KeyTarget(c.from, D), c.down) << std::hex << c.from;
+        EXPECT_EQ(screen.KeyTarget(c.from, L), c.left) << std::hex << c.from;
+        EXPECT_EQ(screen.KeyTarget(c.from, R), c.right) << std::hex << c.from;
+    }
+    // Without a record below, the check box leads to the row's voice button; with two records
+    // row 0 is empty, so nothing lies above row 1's jump button.
+    Context().Backlog.Reset();
+    AddRecords(2, [](int32_t) { return false; });
+    screen.EntryCount = 2;
+    EXPECT_EQ(screen.KeyTarget(0x301, U), -1);
+    EXPECT_EQ(screen.KeyTarget(0x200, D), 0x301);
+
+    // A key warps the pointer to the target's centre and hovers it.
+    const int32_t result = RunBacklog(0, [&](int pump) {
+        KeyAt(pump, 30, SCAN_DOWN);
+        if (pump == 38) {
+            ASSERT_FALSE(m_mouse.warps.empty());
+            EXPECT_EQ(m_mouse.warps.back().x, 1541 + 43);
+            EXPECT_EQ(m_mouse.warps.back().y, 182 + 43);
+            EXPECT_EQ(Screen().HoverId, 0x6400);
+            m_keyboard.down = {1};
+        }
+    });
+    EXPECT_EQ(result, -1);
+}
+
+} // namespace

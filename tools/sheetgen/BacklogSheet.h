@@ -1,0 +1,29 @@
+#pragma once
+// Colour-coded pictures and the area file of the backlog: "log_p.akb" (row frames, every
+// control's column of states, the thumb's three pieces in three states side by side),
+// "log_cover.akb" (a clear screen with one band) and "backlog00.area".
+
+#include <cstdint>
+#include <vector>
+
+#include "akbwriter/AkbWriter.h"
+#include "areawriter/AreaWriter.h"
+#include "sheetgen/SheetGenerator.h"
+
+namespace tools {
+
+inline constexpr int32_t BACKLOG_SHEET_WIDTH = 2113;
+inline constexpr int32_t BACKLOG_SHEET_HEIGHT = 1080;
+// Row frames in their state, the marked check box, the cover's band. A row's controls carry the
+// row-0 id (voice 0x6400, check 0x200, jump 0x300); the thumb's pieces carry 0x402.
+inline constexpr uint32_t BACKLOG_FRAME = 0x7E00;
+inline constexpr uint32_t BACKLOG_MARKED = 0x7E01;
+inline constexpr uint32_t BACKLOG_COVER_BAND = 0x7E02;
+
+std::vector<SheetCell> BacklogSheetCells();
+AkbPicture BacklogSheet();
+AkbPicture BacklogCover();
+// Every control; the close button under both 0xF00 and 0xF07.
+std::vector<AreaRecord> BacklogAreas();
+
+} // namespace tools
