@@ -97,8 +97,12 @@ public:
     std::vector<HitArea> GridAreas;
     std::array<FlagHintRecord*, FLAG_CELLS> DaySlots{};
 
-private:
+    // Moves the cells' hit rectangles to the scroll.
     void MoveGridAreas();
+    // The id a cursor key leads to from CurrentId; -1 none.
+    int32_t KeyTarget(uint32_t scan_code) const;
+
+private:
     // The cell under a screen point, or -1.
     int32_t CellAt(POINT point) const;
     // A cell's hit rectangle clipped to the grid window.
@@ -107,7 +111,6 @@ private:
     int32_t LastVisibleRow() const;
     // Warps to a control or to the visible part of a cell (nothing when hidden), then follows.
     void MoveToTarget(int32_t id, uint32_t scan_code);
-    int32_t KeyTarget(uint32_t scan_code) const;
     void ScrollBy(double units);
     void DrawClock();
     void DrawRow(int32_t row);
