@@ -50,7 +50,8 @@ AkbPicture FlagScheduleSheet()
         cells.push_back({1056, 43 * s, 48, 43, 0, s, "U"});
         cells.push_back({1056, 43 * (s + 4), 48, 43, 1, s, "D"});
     }
-    cells.push_back({1362, 0, 102, 888, FLAG_SHEET_TODAY, 0, "TODAY"});
+    // Today's column: a band over the dates, clear below so the day's cells show through.
+    cells.push_back({1362, 0, 102, 30, FLAG_SHEET_TODAY, 0, "TODAY"});
     cells.push_back({0, 888, 1480, 147, FLAG_SHEET_ROW_PLATE, 0, "ROW"});
     // The panel's pieces, each its own id: rows at 609 (58 high), 667 (55) and 722 (63).
     const int32_t first[] = {0, 105, 188, 271, 376};

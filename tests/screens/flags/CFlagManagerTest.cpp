@@ -32,7 +32,7 @@ protected:
     int64_t RunMenu(std::function<void(int)> step, int escape_at)
     {
         PointAt(900, 1060);
-        OnPump([&, step](int pump) {
+        Step([&, step](int pump) {
             step(pump);
             PressAt(pump, escape_at, 1);
         });
@@ -86,8 +86,9 @@ TEST_F(CFlagManagerTest, HoverKeysDecideAndTheDetailsRoundTrip)
     Cell hovered, after_map, after_back;
     int help_hovered = 0, help_on_map = 0;
     int32_t id_on_map = 0, id_after_back = 0;
-    std::vector<std::string> sounds_map, sounds_nothing;
+    int sounds_map = -1, sounds_nothing = -1;
     bool details_listed = false;
+    const size_t listed = GetGameWork()->GetActiveScreens().size();
     auto help_pixels = [&] {
         int count = 0;
         for (int y = 1004; y < 1044; y += 2)
@@ -114,42 +115,41 @@ TEST_F(CFlagManagerTest, HoverKeysDecideAndTheDetailsRoundTrip)
             }
             PressAt(pump, 8, 28);
             if (pump == 14) {
-                sounds_map = TakeOkCancelSounds();
+                sounds_map = TakeSounds(true);
                 PointAt(900, 1060);
             }
             PressAt(pump, 16, 28);
             if (pump == 22)
-                sounds_nothing = TakeOkCancelSounds();
+                sounds_nothing = TakeSounds(true);
             PressAt(pump, 24, SCAN_DOWN); // from nothing to heroine 0
             ClickAt(pump, 30);            // opens her schedule
-            if (pump == 40) {
-                const auto& active = GetGameWork()->GetActiveScreens();
-                details_listed = !active.empty();
+            if (pump == 60) {
+                details_listed = GetGameWork()->GetActiveScreens().size() == listed + 1;
                 PointAt(900, 1060);
             }
-            PressAt(pump, 42, 1); // backs out of the schedule
-            if (pump == 50) {
+            PressAt(pump, 62, 1); // backs out of the schedule
+            if (pump == 90) {
                 Capture("flag_manager_back.png");
                 after_back = ShownCell(zero.x, zero.y);
                 id_after_back = Manager().CurrentId;
             }
         },
-        56);
+        100);
     EXPECT_EQ(code, -1);
     EXPECT_EQ(hovered, Cell(3, 1));
     EXPECT_GT(help_hovered, 0);
     EXPECT_EQ(id_on_map, FLAG_MANAGER_MENU_MAP + tools::FLAG_MENU_MAP_TAB);
     EXPECT_EQ(after_map, Cell(3, 0));
     EXPECT_EQ(help_on_map, help_hovered); // the old line stays
-    EXPECT_EQ(sounds_map.size(), 1u);
-    EXPECT_TRUE(sounds_nothing.empty());
+    EXPECT_EQ(sounds_map, 1);
+    EXPECT_EQ(sounds_nothing, 0);
     ASSERT_FALSE(m_mouse.warps.empty());
     EXPECT_EQ(m_mouse.warps[0].x, zero.x);
     EXPECT_EQ(m_mouse.warps[0].y, zero.y);
     EXPECT_TRUE(details_listed);
     EXPECT_EQ(after_back, Cell(0, 0));
     EXPECT_EQ(id_after_back, -1);
-    EXPECT_TRUE(GetGameWork()->GetActiveScreens().empty());
+    EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), listed);
     EXPECT_FALSE(GetGameWork()->TestBits(LOCK_SYSTEM_MENU));
 }
 
@@ -157,7 +157,7 @@ TEST_F(CFlagManagerTest, BackButtonAndCancelEndTheSystemMenu)
 {
     ScriptValue out;
     for (bool back : {true, false}) {
-        OnPump([&](int pump) {
+        Step([&](int pump) {
             if (pump == 3)
                 PointAt(1712 + 79, 913 + 79);
             if (back)
@@ -253,65 +253,55 @@ TEST_F(CFlagManagerTest, JumpSetsTheEventsStateOnlyWhereTheArraysHoldIt)
     EXPECT_EQ(m_messages.size(), 1u);
 }
 
-TEST_F(CFlagManagerTest, ADeclinedQuestionKeepsThePlayAndAConfirmedOneUnwindsToTheDocument)
+TEST_F(CFlagManagerTest, ADeclinedQuestionKeepsThePlayAndASwitchedOffOneJumps)
 {
     const auto [day, record] = NextEventOfHeroine0();
     ASSERT_GE(day, 0);
     AddScenes({std::string(record.SceneFile.GetText())});
     const POINT cell{212 + 87 * day + 43, 146 + 42};
+    const size_t listed = GetGameWork()->GetActiveScreens().size();
+    const POINT start = ButtonCentre(0);
     const FlagBuffer before = State();
     Cell after_decline;
-    int32_t id_after_decline = 0;
-    auto step = [&](bool confirm) {
-        return [&, confirm](int pump) {
-            ClickAt(pump, 3); // heroine 0
-            if (pump == 12)
-                PointAt(cell.x, cell.y);
-            ClickAt(pump, 15); // her next event: the question opens
-            PressAt(pump, 25, confirm ? 28 : 1);
-            if (pump == 35) {
-                Capture("flag_details_declined.png");
-                after_decline = ShownCell(cell.x, cell.y);
-                id_after_decline = Manager().CurrentId;
-            }
-        };
-    };
-    // Declined: the cell is normal again and the play as it was; Esc then leaves both screens.
-    PointAt(ButtonCentre(0).x, ButtonCentre(0).y);
-    const POINT start = ButtonCentre(0);
-    OnPump([&, inner = step(false)](int pump) {
-        inner(pump);
-        PressAt(pump, 40, 1);
-        PressAt(pump, 50, 1);
+    int sounds = -1;
+    auto choose = [&](int pump) {
         if (pump == 1)
             PointAt(start.x, start.y);
-    });
-    EXPECT_NO_THROW(GetGameWork()->RunFlagManager());
-    EXPECT_EQ(after_decline, Cell(tools::FLAG_SHEET_POSSIBLE, 1)); // hovered again, not pressed
+        ClickAt(pump, 3); // heroine 0
+        if (pump == 30)
+            PointAt(cell.x, cell.y);
+        ClickAt(pump, 33); // her next event
+    };
+    // Declined: the play stays as it was and the cell is drawn normal, then hovered again.
+    const int64_t declined = RunMenu(
+        [&](int pump) {
+            choose(pump);
+            PressAt(pump, 55, 1); // no to the question
+            if (pump == 70) {
+                Capture("flag_details_declined.png");
+                after_decline = ShownCell(cell.x, 146 + 20); // above the panel's pointer
+                sounds = TakeSounds(true);
+            }
+            PressAt(pump, 75, 1); // leaves the schedule
+        },
+        100);
+    EXPECT_EQ(declined, -1);
+    EXPECT_EQ(after_decline, Cell(tools::FLAG_SHEET_POSSIBLE, 1));
+    EXPECT_EQ(sounds, 2); // the heroine and her event; the question's own no is the dialog's
     EXPECT_EQ(State().Flags, before.Flags);
     EXPECT_EQ(State().GameDate(), before.GameDate());
+    EXPECT_EQ(State().Money(), before.Money());
 
-    // Confirmed: the event's state, its scene current, every screen closed and unlocked.
-    int64_t code = -1;
-    OnPump([&, inner = step(true)](int pump) {
-        inner(pump);
-        if (pump == 1)
-            PointAt(start.x, start.y);
-    });
-    try {
-        GetGameWork()->RunFlagManager();
-    } catch (CVeskDoc::tagDOCUMENT_CODE thrown) {
-        code = thrown;
-    }
-    OnPump(nullptr);
+    // Switched off: the jump goes ahead, and every screen closes unlocked on the way out.
+    m_app.Config().SetInt("/Config/Dialog/09/Enable", 0);
+    const int64_t code = RunMenu(choose, 100);
     EXPECT_EQ(code, CVeskDoc::DOCUMENT_RETURN_TO_TITLE);
     EXPECT_EQ(State().GameDate(), record.FirstDate);
     EXPECT_EQ(State().GameTime(), record.EarliestTime);
     EXPECT_EQ(State().Money(), before.Money() - static_cast<int32_t>(record.Fare) * 100);
     EXPECT_EQ(std::string(GetDocument()->m_current_script->GetName().GetText()), record.SceneFile.GetText());
-    EXPECT_TRUE(GetGameWork()->GetActiveScreens().empty());
+    EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), listed);
     EXPECT_FALSE(GetGameWork()->TestBits(LOCK_SYSTEM_MENU));
-    (void)id_after_decline;
 }
 
 // Without the dialog's sheet the question cannot be asked: the jump does not happen.
@@ -335,14 +325,15 @@ TEST_F(CFlagManagerNoDialogTest, AQuestionThatCannotBeBuiltDeclinesTheJump)
             if (pump == 1)
                 PointAt(ButtonCentre(0).x, ButtonCentre(0).y);
             ClickAt(pump, 3);
-            if (pump == 12)
+            if (pump == 30)
                 PointAt(212 + 87 * day + 43, 146 + 42);
-            ClickAt(pump, 15);
-            PressAt(pump, 30, 1); // leaves the schedule; the Esc at the end leaves the menu
+            ClickAt(pump, 33);
+            PressAt(pump, 50, 1); // leaves the schedule; the Esc at the end leaves the menu
         },
-        40);
+        80);
     EXPECT_EQ(code, -1);
-    EXPECT_EQ(m_messages.size(), 1u);
+    ASSERT_FALSE(m_messages.empty());
+    EXPECT_NE(m_messages.back().find("確認ダイアログ"), std::string::npos) << m_messages.front();
     EXPECT_EQ(State().Flags, before.Flags);
     EXPECT_EQ(State().GameDate(), before.GameDate());
 }
@@ -374,16 +365,16 @@ TEST_F(CFlagManagerNoScheduleTest, TheMenuReportsAndRedrawsItsList)
             if (pump == 1)
                 PointAt(ButtonCentre(0).x, ButtonCentre(0).y);
             ClickAt(pump, 3);
-            if (pump == 12) {
+            if (pump == 30) {
                 PointAt(900, 1060);
                 running = Manager().Running == 1;
             }
-            if (pump == 15) {
+            if (pump == 40) {
                 Capture();
                 shown = ShownCell(ButtonCentre(0).x, ButtonCentre(0).y);
             }
         },
-        20);
+        50);
     EXPECT_EQ(code, -1);
     EXPECT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(running);

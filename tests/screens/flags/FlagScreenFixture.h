@@ -49,6 +49,30 @@ protected:
 
     FlagBuffer& State() { return *GetDocument()->m_current_state; }
 
+    // Runs step at each pump once a screen's opening transition has had time to end, with the
+    // pump counted from there.
+    static constexpr int SETTLE = 20;
+    void Step(std::function<void(int)> step)
+    {
+        if (!step) {
+            OnPump(nullptr);
+            return;
+        }
+        OnPump([step](int pump) {
+            if (pump > SETTLE)
+                step(pump - SETTLE);
+        });
+    }
+
+    // How many of the OK (or cancel) sounds channel 4 played since the last call.
+    int TakeSounds(bool ok)
+    {
+        int count = 0;
+        for (const std::string& call : TakeOkCancelSounds())
+            count += call.find(ok ? "ses_001" : "ses_002") != std::string::npos ? 1 : 0;
+        return count;
+    }
+
     // Presses and releases a key or the left button over a few pumps from the given one.
     void PressAt(int pump, int at, uint32_t scan_code)
     {
