@@ -30,6 +30,8 @@ ILayer* LayerOf(const std::unique_ptr<CSprite>& sprite)
 
 } // namespace
 
+CFlagManager::CFlagManager() = default;
+
 CFlagManager::~CFlagManager()
 {
     CFlagManager::ReleaseParts();

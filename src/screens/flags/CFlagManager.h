@@ -18,7 +18,7 @@ inline constexpr int32_t FLAG_MANAGER_MENU_MAP = 0xF00;
 class CFlagManager : public ISystemParts
 {
 public:
-    CFlagManager() = default;
+    CFlagManager();
     ~CFlagManager() override;
 
     int32_t CreateParts() override;
