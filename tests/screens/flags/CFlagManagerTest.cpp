@@ -376,7 +376,8 @@ TEST_F(CFlagManagerNoScheduleTest, TheMenuReportsAndRedrawsItsList)
         },
         50);
     EXPECT_EQ(code, -1);
-    EXPECT_EQ(m_messages.size(), 1u);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find("フラグ詳細画面"), std::string::npos) << m_messages[0];
     EXPECT_TRUE(running);
     EXPECT_EQ(shown, Cell(0, 0));
 }

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "app/CVeskDoc.h"
+#include "castnames/CastNamesWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "foundation/CArchiveManager.h"
+#include "game/hints/CastNames.h"
 #include "script/vm/CScript.h"
 #include "screens/ScreenFixture.h"
 #include "sheetgen/FlagSheets.h"
@@ -22,17 +24,27 @@ inline std::vector<tools::ArchiveEntry> FlagEntries(const std::vector<tools::Nam
     return more;
 }
 
+// The help lines name the heroines: the demo's cast, so no missing-names report interferes.
+inline std::vector<tools::ArchiveEntry> WithCastNames(std::vector<tools::ArchiveEntry> entries)
+{
+    const std::string names = tools::WriteCastNames(tools::DemoCastNames());
+    entries.push_back({"CASTNAMES.TXT", std::vector<uint8_t>(names.begin(), names.end())});
+    return entries;
+}
+
 class FlagScreenFixture : public ScreenFixture
 {
 protected:
     explicit FlagScreenFixture(std::vector<tools::ArchiveEntry> pictures = FlagEntries(tools::FlagPictureFiles()),
                                bool dialog_sheet = true)
-        : ScreenFixture(FlagEntries(tools::FlagDataFiles(), DialogDataEntries()), std::move(pictures), dialog_sheet)
+        : ScreenFixture(FlagEntries(tools::FlagDataFiles(), WithCastNames(DialogDataEntries())), std::move(pictures),
+                        dialog_sheet)
     {
         m_app.Config().SetInt("/Config/Language", 3);
         CVeskDoc* document = GetDocument();
         document->m_current_state = std::make_unique<FlagBuffer>(MakeHintState());
         document->SetLanguage(3);
+        ResetCastNames();
     }
 
     // Adds scenes (each a line and its end) to the script archive; the next attach reopens it.
@@ -46,6 +58,8 @@ protected:
         m_dir.Write("script.arc", tools::BuildArchive(scripts, tools::ArchiveEncoding::Lzss));
         CScript::SetScriptArchive(nullptr);
     }
+
+    ~FlagScreenFixture() override { ResetCastNames(); }
 
     FlagBuffer& State() { return *GetDocument()->m_current_state; }
 
