@@ -142,20 +142,8 @@ void CFlagDetails::ReleaseParts()
 
 ScriptValue* CFlagDetails::RunForHeroine(ScriptValue* out, int32_t heroine)
 {
-    const auto& active = GameWork->GetActiveScreens();
-    if (std::find(active.begin(), active.end(), this) == active.end())
-        GameWork->AddActiveScreen(this);
     ScrollPos = std::clamp(heroine - 2, 0, 10) * 160 / FLAG_PIXELS_PER_UNIT;
-    try {
-        ModalLoop();
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
-        OnClose();
-        throw;
-    }
-    OnClose();
-    if (out != nullptr)
-        *out = Result;
-    return out;
+    return ISelect::Run(out);
 }
 
 void CFlagDetails::Show()
