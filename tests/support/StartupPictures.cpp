@@ -9,5 +9,8 @@ std::vector<tools::ArchiveEntry> StartupPictureEntries()
     for (const char* name :
          {"CALLENDER_P.AKB", "CALLENDER_P_EN.AKB", "CALLENDER_P_CH.AKB", "CALLENDER_P_TW.AKB", "ICON_P.AKB"})
         entries.push_back({name, tiny});
+    for (const char* suffix : {"", "_EN", "_CH", "_TW"})
+        for (const char* sheet : {"FLAGLIST_P", "FLAGLIST_BG"})
+            entries.push_back({std::string(sheet) + suffix + ".AKB", tiny});
     return entries;
 }

@@ -23,12 +23,15 @@
 //   sheetgen slot-areas <folder>           "slot.area" into the folder
 //   sheetgen backlog-sheets <folder>       "log_p.akb" and "log_cover.akb" into the folder
 //   sheetgen backlog-areas <folder>        "backlog00.area" into the folder
+//   sheetgen flag-pictures <folder>        the flag screens' sheets in every language's name
+//   sheetgen flag-data <folder>            "FlagMng.area", "FlagDetails.area" and "sysmenu.carea"
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/CharacterSheets.h"
+#include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
@@ -224,6 +227,13 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)
         return Write(std::string(argv[2]) + "/slot.area", tools::BuildAreaFile(tools::SlotAreas())) ? 0 : 1;
+    if (argc == 3 && (std::strcmp(argv[1], "flag-pictures") == 0 || std::strcmp(argv[1], "flag-data") == 0)) {
+        const bool pictures = std::strcmp(argv[1], "flag-pictures") == 0;
+        for (const tools::NamedFile& file : pictures ? tools::FlagPictureFiles() : tools::FlagDataFiles())
+            if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
+                return 1;
+        return 0;
+    }
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
@@ -235,6 +245,7 @@ int main(int argc, char** argv)
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
                          "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
                          "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
+                         "flag-pictures <folder> | flag-data <folder> | "
                          "find-cell <frame.png> <x> <y> <id> [state]\n");
     return 1;
 }

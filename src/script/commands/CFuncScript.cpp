@@ -5,7 +5,12 @@
 
 void CFuncScript::ReplaceByName(const CStringUTF8& name)
 {
-    if (std::shared_ptr<CScript> script = Document->AttachScript(name))
+    ReplaceWith(Document->AttachScript(name));
+}
+
+void CFuncScript::ReplaceWith(const std::shared_ptr<CScript>& script)
+{
+    if (script)
         Document->ReplaceScript(script);
     Context->ValueStack.clear();
 }

@@ -3,6 +3,8 @@
 // that returns to its caller, and calling one that stays resident so the functions it defines
 // stay callable. Built for one call on the main thread.
 
+#include <memory>
+
 #include "foundation/CStringUTF8.h"
 #include "script/commands/IFunc.h"
 
@@ -13,4 +15,6 @@ public:
 
     // Makes the named script the only one and empties the value stack.
     void ReplaceByName(const CStringUTF8& name);
+    // The same with a script attached beforehand (none leaves the scripts as they are).
+    void ReplaceWith(const std::shared_ptr<CScript>& script);
 };
