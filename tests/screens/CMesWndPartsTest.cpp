@@ -32,11 +32,12 @@ protected:
         CFuncOneMes read;
         read.ResizeReadBuffer(64);
         read.ClearReadBuffer();
-        m_text_layer.Create(0, 0, 1920, 1080, -1);
-        GetDocument()->RegisterSpriteLayer(8, &m_text_layer);
+        auto* layer = new CSpriteLayer; // the document owns it
+        layer->Create(0, 0, 1920, 1080, -1);
+        GetDocument()->RegisterSpriteLayer(8, layer);
         Window().ResetTextArea();
         // The page as the script's text line would have drawn it.
-        m_text_layer.FillRect(0, 100, 1920, 180, PAGE, 1);
+        layer->FillRect(0, 100, 1920, 180, PAGE, 1);
         Values()[30] = ScriptValue::FromInteger(48);
         Values()[31] = ScriptValue::FromInteger(60);
         BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
@@ -87,7 +88,6 @@ protected:
                    : -1;
     }
 
-    CSpriteLayer m_text_layer;
     FakeWaveManager* m_voice = nullptr;
 };
 
@@ -232,7 +232,7 @@ TEST_F(CMesWndPartsTest, ThePromptLoopsInTheColumnOfTheVoiceUntilTheMessageClose
             cells.push_back(PromptCell());
         if (pump == 41)
             m_voice->SetPlaying(false);
-        if (pump == 45 || pump == 60)
+        if (pump == 45 || pump == 61)
             cells.push_back(PromptCell());
         if (pump == 80)
             Window().Running = 0;
@@ -242,7 +242,7 @@ TEST_F(CMesWndPartsTest, ThePromptLoopsInTheColumnOfTheVoiceUntilTheMessageClose
     EXPECT_EQ(cells[1] / 3, 0) << cells[1];
     EXPECT_EQ(cells[2] / 3, 1) << cells[2]; // once it is over
     EXPECT_EQ(cells[3] / 3, 1) << cells[3];
-    EXPECT_NE(cells[2], cells[3]); // the frames go on: 150 ms a frame
+    EXPECT_NE(cells[2], cells[3]); // the frames go on
     EXPECT_EQ(Window().m_prompt_sprite->IsVisible(), 0);
     EXPECT_EQ(Window().IsPromptShown(), 0);
 }

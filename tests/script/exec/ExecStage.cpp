@@ -10,6 +10,7 @@
 #include "script/exec/CFuncExec.h"
 #include "script/exec/StandingCharacterSet.h"
 #include "script/vm/ScriptContext.h"
+#include "support/StartupPictures.h"
 
 namespace {
 
@@ -65,7 +66,10 @@ ExecStage::ExecStage()
 {
     m_app.SetSaveFolders((m_dir.Path().string() + "/").c_str(), (m_dir.Path().string() + "/").c_str());
     WriteStartableGameFolder(m_dir);
-    OpenLayerArchive(StagePictures());
+    std::vector<tools::ArchiveEntry> pictures = StagePictures();
+    for (tools::ArchiveEntry& entry : StartupPictureEntries())
+        pictures.push_back(std::move(entry));
+    OpenLayerArchive(std::move(pictures));
     // The document opens the archive itself.
     SetDocumentLayerFile(nullptr);
     m_layer_file.reset();
