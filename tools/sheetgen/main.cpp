@@ -24,15 +24,12 @@
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
-//   sheetgen count <frame.png> <x> <y> <width> <height> <0xRRGGBB>
-//                                          prints how many pixels of the rectangle show the colour
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sheetgen/SlotSheet.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -213,23 +210,6 @@ int main(int argc, char** argv)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
                         argc == 7 ? std::atoi(argv[6]) : -1);
-    if (argc == 8 && std::strcmp(argv[1], "count") == 0) {
-        const std::optional<platform::PngPicture> picture = platform::ReadPngFile(argv[2]);
-        if (!picture)
-            return 2;
-        const int left = std::max(std::atoi(argv[3]), 0);
-        const int top = std::max(std::atoi(argv[4]), 0);
-        const int right = std::min(left + std::atoi(argv[5]), picture->width);
-        const int bottom = std::min(top + std::atoi(argv[6]), picture->height);
-        const uint32_t colour = static_cast<uint32_t>(std::strtoul(argv[7], nullptr, 0)) & 0xFFFFFFu;
-        int count = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x)
-                count += (picture->pixels[static_cast<size_t>(y) * static_cast<size_t>(picture->width) + x] &
-                          0xFFFFFFu) == colour;
-        std::printf("%d\n", count);
-        return 0;
-    }
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
                          "music-sheets <folder> | music-picture <file> <slot> | "
@@ -237,7 +217,6 @@ int main(int argc, char** argv)
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
                          "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
                          "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
-                         "find-cell <frame.png> <x> <y> <id> [state] |\n"
-                         "count <frame.png> <x> <y> <width> <height> <colour>\n");
+                         "find-cell <frame.png> <x> <y> <id> [state]\n");
     return 1;
 }
