@@ -761,6 +761,11 @@ void ILayer::FillRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colou
 {
     if (mode != 0) {
         WalkRows(x, y, w, h, true, [=](uint8_t* d, int32_t n) {
+            // Clearing to 0 is what every text area and work layer does each page.
+            if (colour == 0) {
+                std::memset(d, 0, static_cast<size_t>(n) * 4);
+                return;
+            }
             for (int32_t i = 0; i < n; ++i, d += 4)
                 Store(d, colour);
         });

@@ -44,6 +44,8 @@ DocumentFixture::DocumentFixture()
             texts.push_back({id, Widen(SystemText(id, language))});
         data.push_back({tools::UpperCaseName(SYSTEM_MAP_NAMES[language]), tools::BuildMapTable(texts)});
     }
+    for (tools::ArchiveEntry& entry : StartupDataEntries())
+        data.push_back(std::move(entry));
     m_dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
 
     // The cursor sheet: two frames of 64 x 64 pixels in each of three rows.

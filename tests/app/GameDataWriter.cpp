@@ -25,6 +25,8 @@ void WriteMinimalGameData(const std::string& start_script)
     for (const char* name : {"system_en.map", "system_cn.map", "system_tw.map", "system.map"})
         data.push_back(
             {tools::UpperCaseName(name), tools::BuildMapTable(std::vector<tools::MapText>{{0, u"text"}})});
+    for (tools::ArchiveEntry& entry : StartupDataEntries())
+        data.push_back(std::move(entry));
     WriteFile("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
 
     const tools::AkbPicture sheet = tools::MakePicture(128, 192, 0xFF102030);

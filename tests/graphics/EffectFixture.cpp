@@ -20,6 +20,7 @@
 #include "platform/gdi/PngCodec.h"
 #include "platform/kernel/VirtualClock.h"
 #include "support/HeadlessDisplay.h"
+#include "support/StartupPictures.h"
 
 void QuietRunner::AddTask(IAppTask* task)
 {
@@ -160,6 +161,8 @@ void WriteStartableGameFolder(WorkingDir& dir)
         data.push_back({tools::UpperCaseName(name), tools::BuildMapTable(texts)});
     }
     data.push_back({"01.BIN", tools::MakeRuleImage(tools::RulePattern::Radial, 1920, 1080)});
+    for (tools::ArchiveEntry& entry : StartupDataEntries())
+        data.push_back(std::move(entry));
     dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
     std::vector<tools::ArchiveEntry> scripts;
     for (const char* name : {"start.mes", "main.mes"}) {

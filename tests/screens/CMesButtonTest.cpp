@@ -24,6 +24,7 @@
 #include "screens/ScreenFixture.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/CMesScreen.h"
+#include "screens/base/CMesWnd.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/vm/ScriptContext.h"
@@ -187,6 +188,7 @@ TEST_F(CMesButtonTest, DisabledClickIsIgnoredAndVoiceRepeatSwitchesAutoReadOff)
 
 TEST_F(CMesButtonTest, SharedPartsLiveWhileAnyWindowHoldsThem)
 {
+    GetGameWork()->m_message_window->ReleaseParts(); // the game's own window lets go first
     const int32_t base = CMesButton::GetPartsHolders();
     auto second = std::make_unique<TestWindow>();
     ASSERT_EQ(second->CreateParts(), 1);

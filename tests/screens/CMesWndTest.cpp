@@ -244,8 +244,8 @@ protected:
         backlog.Allocate(1);
         backlog.Entries[0]->Code = {0};
         backlog.Entries[0]->BodyText = "あいうえお";
-        Window().Show();
-        EXPECT_EQ(Window().CMesButton::CreateParts(), 1);
+        CSpriteAnime at_once;
+        Window().ShowWindow(at_once, 1);
     }
     // Runs message 3 with a script of inputs; answers the milliseconds it took.
     uint32_t Run(std::function<void(int)> step, int32_t mode = 0)

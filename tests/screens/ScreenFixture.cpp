@@ -50,10 +50,7 @@ std::vector<tools::ArchiveEntry> MessageWindowDataEntries()
 
 std::vector<tools::ArchiveEntry> MessageWindowPictureEntries()
 {
-    return {{"MESSAGE_P.AKB", tools::EncodeAkb(tools::BuildSheet(tools::MESSAGE_SHEET_WIDTH,
-                                                                 tools::MESSAGE_SHEET_HEIGHT,
-                                                                 tools::MessageSheetCells()),
-                                               {})},
+    return {{"MESSAGE_P.AKB", tools::EncodeAkb(tools::MessageSheet(), {})},
             {"SIDEMENU_P.AKB", tools::EncodeAkb(tools::BuildSheet(tools::SIDE_MENU_SHEET_WIDTH,
                                                                   tools::SIDE_MENU_SHEET_HEIGHT,
                                                                   tools::SideMenuSheetCells()),
@@ -71,6 +68,9 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
         if (std::none_of(data.begin(), data.end(), [&](const tools::ArchiveEntry& entry) { return entry.name == upper; }))
             data.push_back({upper, tools::BuildMapTable(std::vector<tools::MapText>{{0, u"text"}})});
     }
+    for (tools::ArchiveEntry& entry : StartupDataEntries())
+        if (std::none_of(data.begin(), data.end(), [&](const auto& given) { return given.name == entry.name; }))
+            data.push_back(std::move(entry));
     m_dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
     std::vector<tools::ArchiveEntry> scripts;
     for (const char* name : {"start.mes", "main.mes"}) {

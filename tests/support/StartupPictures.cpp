@@ -1,16 +1,25 @@
 #include "support/StartupPictures.h"
 
 #include "akbwriter/AkbWriter.h"
+#include "areawriter/AreaWriter.h"
+#include "sheetgen/SheetGenerator.h"
 
 std::vector<tools::ArchiveEntry> StartupPictureEntries()
 {
     const std::vector<uint8_t> tiny = tools::EncodeAkb(tools::MakePicture(1, 1, 0), {});
     std::vector<tools::ArchiveEntry> entries;
     for (const char* name :
-         {"CALLENDER_P.AKB", "CALLENDER_P_EN.AKB", "CALLENDER_P_CH.AKB", "CALLENDER_P_TW.AKB", "ICON_P.AKB"})
+         {"CALLENDER_P.AKB", "CALLENDER_P_EN.AKB", "CALLENDER_P_CH.AKB", "CALLENDER_P_TW.AKB", "ICON_P.AKB",
+          "MESSAGE_P.AKB", "SIDEMENU_P.AKB"})
         entries.push_back({name, tiny});
     for (const char* suffix : {"", "_EN", "_CH", "_TW"})
         for (const char* sheet : {"FLAGLIST_P", "FLAGLIST_BG"})
             entries.push_back({std::string(sheet) + suffix + ".AKB", tiny});
     return entries;
+}
+
+std::vector<tools::ArchiveEntry> StartupDataEntries()
+{
+    return {{"MES_O.AREA", tools::BuildAreaFile(tools::MessageAreas())},
+            {"MESMENU.AREA", tools::BuildAreaFile(tools::SideMenuAreas())}};
 }

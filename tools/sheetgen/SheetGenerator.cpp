@@ -414,7 +414,31 @@ std::vector<SheetCell> MessageSheetCells()
     for (uint32_t pointer = 0; pointer < 3; ++pointer)
         cells.push_back(
             {840 + 30 * static_cast<int32_t>(pointer), 714, 30, 30, MESSAGE_SHEET_POINTER + pointer, 0, ""});
+    for (uint32_t column = 0; column < 2; ++column)
+        for (uint32_t frame = 0; frame < 3; ++frame)
+            cells.push_back({665 + 58 * static_cast<int32_t>(column), 624 + 58 * static_cast<int32_t>(frame), 58,
+                             58, MESSAGE_SHEET_PROMPT + column * 3 + frame, 0, "P" + std::to_string(frame)});
+    cells.push_back({600, 560, 1240, 64, MESSAGE_SHEET_NAME_PLATE, 0, "NAME"});
     return cells;
+}
+
+AkbPicture MessageSheet()
+{
+    AkbPicture sheet = BuildSheet(MESSAGE_SHEET_WIDTH, MESSAGE_SHEET_HEIGHT, MessageSheetCells());
+    constexpr int32_t width = 1730;
+    constexpr int32_t height = 280;
+    constexpr int32_t border = 4;
+    const int32_t margin = MESSAGE_SHEET_PLATE_MARGIN;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const bool inside = x >= margin && x < width - margin && y >= margin && y < height - margin;
+            sheet.At(x, y) = inside ? 0xFF000000u : 0;
+            const bool edge = inside && (x < margin + border || x >= width - margin - border ||
+                                         y < margin + border || y >= height - margin - border);
+            sheet.At(x, height + y) = edge ? MESSAGE_SHEET_FRAME_COLOUR : 0;
+        }
+    }
+    return sheet;
 }
 
 std::vector<AreaRecord> MessageAreas()

@@ -81,12 +81,21 @@ AkbPicture ThumbnailSheet(uint32_t first_id);
 // "cgmode.area" (heroine level) and "cgview.area" (page level).
 std::vector<AreaRecord> GalleryAreas(bool page_level);
 // The message window's parts ("message_p.akb"): the seven window buttons in four states (ids 0 to
-// 6), the nine balloon pieces and three pointers.
+// 6), the nine balloon pieces and three pointers, the prompt's frames (two columns of three at
+// (665, 624) and (723, 624)) and the name plate's background at (600, 560).
 inline constexpr uint32_t MESSAGE_SHEET_BALLOON = 0x7E00; // + row x 3 + column
 inline constexpr uint32_t MESSAGE_SHEET_POINTER = 0x7E10; // + 0 below, 1 beside, 2 above the text
-inline constexpr int32_t MESSAGE_SHEET_WIDTH = 1024;
+inline constexpr uint32_t MESSAGE_SHEET_PROMPT = 0x7E20;  // + column x 3 + frame
+inline constexpr uint32_t MESSAGE_SHEET_NAME_PLATE = 0x7E30;
+inline constexpr int32_t MESSAGE_SHEET_WIDTH = 2048;
 inline constexpr int32_t MESSAGE_SHEET_HEIGHT = 1024;
+// The plate's frame colour; the plate's shape is opaque inside a margin of this many pixels.
+inline constexpr uint32_t MESSAGE_SHEET_FRAME_COLOUR = 0xFFE0E8F0;
+inline constexpr int32_t MESSAGE_SHEET_PLATE_MARGIN = 8;
 std::vector<SheetCell> MessageSheetCells();
+// The cells on a clear sheet, with the plate's shape (alpha only, 1730 x 280 at the top left) and
+// its frame (a 4-pixel border, clear inside, below the shape).
+AkbPicture MessageSheet();
 // "mes_o.area": the window buttons, then the window body (0x200) and the edge button, the last
 // two relative to the window's top.
 std::vector<AreaRecord> MessageAreas();

@@ -153,8 +153,7 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "message-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const tools::AkbPicture message = tools::BuildSheet(
-            tools::MESSAGE_SHEET_WIDTH, tools::MESSAGE_SHEET_HEIGHT, tools::MessageSheetCells());
+        const tools::AkbPicture message = tools::MessageSheet();
         const tools::AkbPicture menu = tools::BuildSheet(
             tools::SIDE_MENU_SHEET_WIDTH, tools::SIDE_MENU_SHEET_HEIGHT, tools::SideMenuSheetCells());
         return Write(folder + "message_p.akb", tools::EncodeAkb(message, {})) &&

@@ -155,6 +155,11 @@ CSpriteLayer* CMesButton::GetBalloonSprite()
     return g_parts.balloon.get();
 }
 
+CSpriteLayer* CMesButton::GetPartsPicture()
+{
+    return Picture();
+}
+
 const HitArea* CMesButton::FindWindowArea(int32_t id)
 {
     for (const HitArea& area : g_parts.areas)

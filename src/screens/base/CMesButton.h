@@ -108,6 +108,8 @@ public:
     static int32_t& WindowOpen();
     static CSpriteLayer* GetButtonSprite(int32_t id);
     static CSpriteLayer* GetBalloonSprite();
+    // "message_p.akb" as loaded, or null.
+    static CSpriteLayer* GetPartsPicture();
     static const HitArea* FindWindowArea(int32_t id);
     static int32_t HitTestWindowAreas(int32_t x, int32_t y);
     // Warps the pointer to the centre of the window's area with the id.

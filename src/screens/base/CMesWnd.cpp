@@ -10,9 +10,11 @@
 #include "app/ConfigAccess.h"
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
+#include "app/ScreenSettings.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/TextLayout.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "graphics/FrameRedraw.h"
@@ -23,6 +25,7 @@
 #include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncOneMes.h"
+#include "script/commands/CFuncString.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/vm/LineBreakRules.h"
 #include "script/vm/ScriptContext.h"
@@ -38,6 +41,24 @@ inline constexpr float READ_SKIP_SCALE = 500.0f;
 inline constexpr uint32_t KUTOUTEN_WAIT_MS = 300;
 inline constexpr int32_t TEXT_SPRITE_HEIGHT = 280;
 inline constexpr char16_t EM_DASH = 0x2014;
+
+inline constexpr int32_t PLATE_DEPTH = 36;
+inline constexpr int32_t TEXT_DEPTH = 38;
+inline constexpr int32_t PROMPT_DEPTH = 40;
+inline constexpr int32_t FACE_DEPTH = 38;
+inline constexpr int32_t FACE_SIZE = 144;
+inline constexpr uint32_t PROMPT_PERIOD_MS = 150;
+inline constexpr int32_t PROMPT_STEP_DURATION = 39;
+inline constexpr int32_t PROMPT_FRAMES = 3;
+inline constexpr uint32_t FADE_PERIOD_MS = 15;
+inline constexpr int32_t FADE_STEPS = 12;
+// In the parts picture: the plate's shape, its frame and the name plate's background.
+inline constexpr POINT PLATE_SHAPE{0, 0};
+inline constexpr POINT PLATE_FRAME{0, 280};
+inline constexpr POINT NAME_PLATE_BACKGROUND{600, 560};
+inline constexpr int32_t NAME_CELL = 20;
+inline constexpr int32_t NAME_LINE = 40;
+inline constexpr uint32_t NAME_DRAW_STYLE = 3;
 // Values[46..51] and [53] after a reset: the text box, the pen start and the text layer.
 constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {{46, 440}, {47, 70}, {48, 1440}, {49, 250},
                                                    {50, 440}, {51, 70}, {53, 8}};
@@ -80,6 +101,8 @@ void CMesWnd::OnClose()
     }
     m_scene_skip_ended = 0;
     ShowHoverHelp(-1, 0);
+    StopPrompt();
+    m_prompt_shown = 0;
     GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
     if (CFaceVoice* face = GameWork->m_face_voice.get()) {
         if (CAppTask* runner = GetAppTask())
@@ -200,9 +223,46 @@ void CMesWnd::CompletePage(bool prompt)
 
 void CMesWnd::ShowPagePrompt()
 {
-    // The prompt's sprite and animation come with the window's parts; until then the page only
-    // counts as prompted.
+    if (m_prompt_sprite && m_prompt_animation) {
+        // A prompt shown again (after a hide) starts over rather than stacking a second loop.
+        StopPrompt();
+        m_prompt_sprite->ClearAnimations();
+        SpriteAnimRecord step(PROMPT_STEP_DURATION);
+        step.SetUserAnime(&m_prompt_anime);
+        m_prompt_sprite->AddAnimation(step);
+        SpriteAnimRecord loop(1);
+        loop.SetJump(JUMP_FOREVER, 0);
+        m_prompt_sprite->AddAnimation(loop);
+        m_prompt_anime.m_frame = 0;
+        m_prompt_anime.m_mode = IsVoicePlaying() && IsMessageVoicePlaying() != 0 ? 0 : 1;
+        m_prompt_anime.m_picture = GetPartsPicture();
+        m_prompt_anime.m_prompt = m_prompt_sprite.get();
+        m_prompt_anime.m_frame_count = PROMPT_FRAMES;
+        m_prompt_animation->Play(ANIME_NO_WAIT, 0, ANIME_REQUEST_MASK, 0);
+    }
     m_prompt_shown = 1;
+}
+
+void CMesWnd::StopPrompt()
+{
+    if (m_prompt_animation)
+        m_prompt_animation->Stop();
+    if (m_prompt_sprite)
+        m_prompt_sprite->SetVisibleFlag(0);
+}
+
+bool CMesWnd::PromptModeStep()
+{
+    if (m_prompt_shown == 0)
+        return false;
+    const int32_t wanted = !IsVoicePlaying() || IsMessageVoicePlaying() == 0 ? 1 : 0;
+    if (m_prompt_anime.m_mode == wanted)
+        return false;
+    m_prompt_anime.m_mode = wanted;
+    m_prompt_anime.m_frame = 0;
+    m_prompt_anime.m_drawn = 1;
+    m_prompt_anime.m_frame_count = PROMPT_FRAMES;
+    return true;
 }
 
 uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
@@ -434,8 +494,10 @@ void CMesWnd::AdvanceNow()
 // Auto mode's test for this frame; true when it advanced the message.
 bool CMesWnd::AutoModeStep()
 {
-    if ((SkipHonoured() && InputView->GetExtraInput(0) != 0) || (ReadSkipOn != 0 && IsCurrentMessageRead()))
+    if ((SkipHonoured() && InputView->GetExtraInput(0) != 0) || (ReadSkipOn != 0 && IsCurrentMessageRead())) {
+        VoiceStep();
         return false;
+    }
     if (IsShown() == 0 || IsMenuOpen())
         return false;
     const FlagBuffer* state = CurrentFlagBuffer();
@@ -498,12 +560,16 @@ void CMesWnd::Update()
     }
     if (m_dragging != 0 && DragStep())
         return;
-    if (AutoReadOn != 0 && AutoModeStep())
+    if (AutoReadOn == 0)
+        VoiceStep();
+    else if (AutoModeStep())
         return;
     if (MessageMode == 2 && !IsVoicePlaying() && m_typing == 0) {
         AdvanceNow();
         return;
     }
+    if (PromptModeStep())
+        m_present = 1;
     HoverId = UpdateHover(HoverId, 0);
     if ((HoverId == -1 || HoverId == MESWND_BODY) && GetFlag(FLAG_SIDE_MENU_FROZEN) == 0)
         FollowPointer(screen.x, screen.y);
@@ -969,4 +1035,327 @@ int32_t CMesWnd::OnCursorKey(uint32_t scan_code)
     if (!(SkipHonoured() && InputView->GetExtraInput(0) != 0))
         WaitInputRelease(scan_code);
     return 0;
+}
+
+CMesWnd::~CMesWnd()
+{
+    ReleaseParts();
+}
+
+int32_t CMesWnd::CreateParts()
+{
+    if (m_text_area_sprite)
+        return 1;
+    if (CMesButton::CreateParts() == 0)
+        return 0;
+    m_face_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    m_prompt_sprite = MakeMemorySprite(MESWND_PROMPT_X, MESWND_PROMPT_Y, PROMPT_SIZE, PROMPT_SIZE, PROMPT_DEPTH);
+    m_window_sprite = MakeMemorySprite(MESWND_PLATE_X, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, PLATE_DEPTH);
+    m_text_area_sprite = MakeMemorySprite(0, 0, 1920, MESWND_HEIGHT, TEXT_DEPTH);
+    m_face_sprite = MakeMemorySprite(0, 0, FACE_SIZE, FACE_SIZE, FACE_DEPTH);
+    if (!m_face_sheet || !m_prompt_sprite || !m_window_sprite || !m_text_area_sprite || !m_face_sprite) {
+        ReleaseParts();
+        return 0;
+    }
+    m_prompt_animation = std::make_unique<CSpriteAnime>(PROMPT_PERIOD_MS);
+    m_prompt_animation->AddSprite(m_prompt_sprite.get());
+    m_prompt_anime.m_picture = GetPartsPicture();
+    m_prompt_anime.m_prompt = m_prompt_sprite.get();
+    m_prompt_anime.m_frame_count = PROMPT_FRAMES;
+    for (size_t n = 0; n < m_shared_sprites.size(); ++n)
+        m_shared_sprites[n] = GetButtonSprite(static_cast<int32_t>(n));
+    m_window_y = ConfiguredWindowY();
+    ApplyWindowColor();
+    return 1;
+}
+
+void CMesWnd::ReleaseParts()
+{
+    // The animation finishes its sprites as it goes, so it goes before them.
+    m_prompt_animation.reset();
+    m_prompt_sprite.reset();
+    m_window_sprite.reset();
+    m_text_area_sprite.reset();
+    m_face_sheet.reset();
+    m_face_sprite.reset();
+    m_shared_sprites.fill(nullptr);
+    CMesButton::ReleaseParts();
+}
+
+void CMesWnd::BuildParts(int32_t mode)
+{
+    (void)mode;
+    if (ILayer* target = SpriteLayerOf(m_text_area_sprite.get())) {
+        LiveDrawLock lock;
+        target->FillRect(0, 0, 1920, MESWND_HEIGHT, 0, 1);
+    }
+    ResetTextArea();
+    ClearEngineState(ENGINE_STATE_RECORDING);
+    const int32_t count = CountBacklogEntries();
+    if (count <= 0)
+        return;
+    RunScript(BacklogStore::MakeHandle(count - 1));
+    DrawNamePlate();
+    CopyCell(0, 0, 1920, MESWND_HEIGHT);
+    if (m_typing != 0) {
+        m_typing = 0;
+        if (m_prompt_shown == 0)
+            ShowPagePrompt();
+    }
+    SetEngineState(ENGINE_STATE_RECORDING);
+    HoverId = -1;
+}
+
+std::vector<CSprite*> CMesWnd::OwnSprites(bool face)
+{
+    std::vector<CSprite*> sprites;
+    if (face && m_face_shown == 1 && m_face_sprite)
+        sprites.push_back(m_face_sprite.get());
+    for (CSprite* sprite : {m_window_sprite.get(), m_text_area_sprite.get()})
+        if (sprite != nullptr)
+            sprites.push_back(sprite);
+    return sprites;
+}
+
+void CMesWnd::PlaceSprites()
+{
+    if (m_window_sprite)
+        m_window_sprite->SetPosition(MESWND_PLATE_X, m_window_y);
+    if (m_text_area_sprite)
+        m_text_area_sprite->SetPosition(0, m_window_y);
+    if (m_prompt_sprite)
+        m_prompt_sprite->SetPosition(m_prompt_sprite->GetPosition().x, m_window_y + MESWND_PROMPT_Y);
+    if (CSpriteLayer* edge = GetButtonSprite(MESBUTTON_EDGE))
+        edge->SetPosition(edge->GetPosition().x, m_window_y);
+    if (m_face_shown == 1 && m_face_sprite)
+        m_face_sprite->SetPosition(MESWND_FACE_X, m_window_y + MESWND_FACE_Y);
+}
+
+void CMesWnd::AddFade(CSpriteAnime& animation, CSprite* sprite, bool in)
+{
+    if (sprite == nullptr)
+        return;
+    SpriteAnimRecord record(FADE_STEPS);
+    record.SetVisible(in ? 1 : 0);
+    record.SetAlpha(in ? 0x00 : 0xFF, in ? 0xFF : 0x00);
+    sprite->AddAnimation(record);
+    animation.AddSprite(sprite);
+}
+
+void CMesWnd::Hide()
+{
+    CSpriteAnime animation(FADE_PERIOD_MS);
+    if (IsShown() != 0) {
+        if (m_typing != 0)
+            CompletePage(true);
+        // The prompt's loop would show it again over a hidden window; ShowWindow restarts it.
+        StopPrompt();
+        LiveDrawLock lock;
+        PlaceSprites();
+        for (CSprite* sprite : OwnSprites(true))
+            AddFade(animation, sprite, false);
+    }
+    if (GetFlag(FLAG_KEEP_STATUS_PLATE_HIDDEN) == 0)
+        if (CStatusPlate* plate = GameWork->m_status_plate.get())
+            plate->HideAnimated(&animation);
+    if (m_buttons_hidden == 0)
+        HideWindowButtons(animation);
+    animation.PlayAndWait();
+    Shown = 0;
+    RedrawFrameNow();
+}
+
+void CMesWnd::RestoreWindow(int32_t flag)
+{
+    if (GetConfigSceneSkip())
+        return;
+    CSpriteAnime animation(FADE_PERIOD_MS);
+    if (IsShown() != 0) {
+        if (!m_window_sprite || m_window_sprite->IsVisible() != 0)
+            return;
+        {
+            LiveDrawLock lock;
+            PlaceSprites();
+            const bool keep_hidden = flag == 1 && GetFlag(FLAG_KEEP_WINDOW_HIDDEN) != 0;
+            for (CSprite* sprite : OwnSprites(true))
+                if (!keep_hidden || sprite == m_face_sprite.get())
+                    AddFade(animation, sprite, true);
+            if (!keep_hidden)
+                AddFade(animation, GetButtonSprite(MESBUTTON_EDGE), true);
+        }
+        animation.PlayAndWait();
+    }
+    ShowWindow(animation, flag);
+}
+
+void CMesWnd::ShowWindow(CSpriteAnime& animation, int32_t flag)
+{
+    if (GetConfigSceneSkip() || IsShown() != 0)
+        return;
+    {
+        LiveDrawLock lock;
+        PlaceSprites();
+        if (flag == 0) {
+            for (CSprite* sprite : OwnSprites(true))
+                AddFade(animation, sprite, true);
+        } else {
+            std::vector<CSprite*> sprites;
+            if (GetFlag(FLAG_KEEP_WINDOW_HIDDEN) == 0) {
+                sprites = OwnSprites(false);
+                sprites.push_back(GetButtonSprite(MESBUTTON_EDGE));
+            }
+            if (m_face_shown == 1)
+                sprites.push_back(m_face_sprite.get());
+            for (CSprite* sprite : sprites) {
+                if (sprite == nullptr)
+                    continue;
+                sprite->SetAlpha(255);
+                sprite->SetVisibleFlag(1);
+            }
+        }
+    }
+    if (GetFlag(FLAG_KEEP_STATUS_PLATE_HIDDEN) == 0)
+        if (CStatusPlate* plate = GameWork->m_status_plate.get())
+            plate->ShowAnimated(&animation);
+    if (m_buttons_hidden == 0)
+        ShowWindowButtons(animation, flag);
+    animation.PlayAndWait();
+    if (m_prompt_shown == 1)
+        ShowPagePrompt();
+    Shown = 1;
+}
+
+void CMesWnd::PaintWindowColor()
+{
+    ILayer* plate = SpriteLayerOf(m_window_sprite.get());
+    if (plate == nullptr)
+        return;
+    const auto byte = [](float value) { return static_cast<uint32_t>(Unit(value) * 255.0f); };
+    const uint32_t alpha = byte(GetConfigMesWndAlpha());
+    const uint32_t colour = byte(GetConfigMesWndRed()) << 16 | byte(GetConfigMesWndGreen()) << 8 |
+                            byte(GetConfigMesWndBlue());
+    {
+        LiveDrawLock lock;
+        plate->FillRect(0, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, colour, 1);
+        if (CSpriteLayer* parts = GetPartsPicture()) {
+            plate->AddAlphaScaled(0, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, parts, PLATE_SHAPE.x, PLATE_SHAPE.y,
+                                  static_cast<int32_t>(255 - alpha));
+            plate->BltOver(0, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, parts, PLATE_FRAME.x, PLATE_FRAME.y);
+        }
+        m_window_sprite->Invalidate(1, *m_window_sprite->GetRect());
+    }
+    RedrawFrameNow();
+}
+
+void CMesWnd::SetWindowVisible(int32_t flag)
+{
+    if (IsShown() == 0)
+        return;
+    for (CSprite* sprite : {m_text_area_sprite.get(), m_window_sprite.get()})
+        if (sprite != nullptr)
+            sprite->SetVisibleFlag(flag);
+}
+
+void CMesWnd::DrawNamePlate()
+{
+    ScriptContext* context = GetDocument()->m_script_context.get();
+    FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t newest = CountBacklogEntries() - 1;
+    // A message without a record has no speaker: the box must not move for it.
+    if (context == nullptr || state == nullptr || newest < 0 ||
+        static_cast<size_t>(newest) >= context->Backlog.Entries.size() || state->Values.size() <= VALUE_ENGINE_STATE)
+        return;
+    const LogBuffer& entry = *context->Backlog.Entries[static_cast<size_t>(newest)];
+    const CStringUTF8 name = entry.HeadText;
+    const int32_t name_id = entry.HeadTextId;
+    if (name.IsEmpty() && name_id == -1)
+        return;
+    std::vector<ScriptValue>& values = state->Values;
+    CSpriteLayer* layer = FindSpriteLayer(values[53].Integer);
+    const RECT& strip = MESWND_NAME_PLATE;
+    if (layer != nullptr) {
+        if (CSpriteLayer* parts = GetPartsPicture()) {
+            LiveDrawLock lock;
+            layer->Blt(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, parts,
+                       NAME_PLATE_BACKGROUND.x, NAME_PLATE_BACKGROUND.y, 1);
+        }
+    }
+    const std::vector<ScriptValue> saved = values;
+    values[VALUE_ENGINE_STATE] = ScriptValue::FromInteger(values[VALUE_ENGINE_STATE].Integer & ~0x80);
+    values[VALUE_ENGINE_STATE] = ScriptValue::FromInteger(values[VALUE_ENGINE_STATE].Integer & ~0x100);
+    const RECT& box = MESWND_NAME_BOX;
+    values[46] = ScriptValue::FromInteger(box.left);
+    values[47] = ScriptValue::FromInteger(box.top);
+    values[48] = ScriptValue::FromInteger(box.right);
+    values[49] = ScriptValue::FromInteger(box.bottom);
+    TextBox text;
+    text.Text = name;
+    text.CursorX = box.left;
+    text.CursorY = box.top;
+    text.CellWidth = NAME_CELL;
+    text.LineHeight = NAME_LINE;
+    text.DrawWord1 = static_cast<uint32_t>(values[33].Integer);
+    text.DrawWord2 = static_cast<uint32_t>(values[32].Integer);
+    text.DrawWord3 = NAME_DRAW_STYLE;
+    text.Left = box.left;
+    text.Top = box.top;
+    text.Right = box.right;
+    text.Bottom = box.bottom;
+    text.UseLineBreakRules = 0;
+    text.DrawWord4 = layer;
+    if (layer != nullptr) {
+        LiveDrawLock lock;
+        if (name_id != -1) {
+            DrawLangText(name_id, text);
+        } else if (GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE || DrawTextString(text) == 0) {
+            try {
+                CFontDIB font;
+                font.Create(GetLanguageFontName());
+                if (font.SetFontSize(NAME_LINE, NAME_LINE) != 0) {
+                    CFuncString typesetter;
+                    typesetter.TypesetText(text, &font);
+                }
+            } catch (...) {
+                // Without the face the plate stays empty; the message still shows.
+            }
+        }
+    }
+    for (size_t index : {size_t{46}, size_t{48}, size_t{49}, size_t{50}, VALUE_ENGINE_STATE})
+        values[index] = saved[index];
+    values[47] = ScriptValue::FromInteger(saved[47].Integer + MESWND_NAME_SHIFT);
+    values[51] = ScriptValue::FromInteger(saved[51].Integer + MESWND_NAME_SHIFT);
+    ILayer* target = SpriteLayerOf(m_text_area_sprite.get());
+    if (target != nullptr && layer != nullptr) {
+        LiveDrawLock lock;
+        target->Blt(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, layer, strip.left,
+                    strip.top, 1);
+        m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
+    }
+}
+
+namespace {
+
+bool VoiceNameEnabled(const CStringUTF8& name)
+{
+    return GetConfigVoiceEnable() && !GetEnabledVoiceName(name).IsEmpty();
+}
+
+} // namespace
+
+void CMesWnd::VoiceStep()
+{
+    if (MessageVoicePlaying == 0)
+        return;
+    const bool enabled = VoiceNameEnabled(VoiceName);
+    if (!GetConfigVoiceLoop() || (ReadSkipOn != 0 && IsCurrentMessageRead())) {
+        if (!enabled) {
+            StopFaceTask(true);
+            StopChannelVoice(0, 1);
+        }
+        return;
+    }
+    if (!ChannelPlays(0) && enabled && !IsInputTriggered(INPUT_CTRL)) {
+        CFuncVoice voice;
+        voice.Play(VoiceName, 0, 1);
+    }
 }

@@ -2,9 +2,8 @@
 // The message window: story text with its typewriter, auto and skip modes.
 // A message runs modally: the start picks its path (scene skip, read-skip, skip or typing) and its
 // timing, each frame reveals a character and tests auto mode, and a click first completes the
-// page, then ends it.
-// FIXME: the window's own sprites (plate, text sprite, prompt, face icon), the prompt animation,
-// the name plate, the show and hide transitions and the voice repeat step are not in yet.
+// page, then ends it. The window owns its plate, text, prompt and face icon sprites; the row of
+// buttons and the parts picture are the family's.
 
 #include <array>
 #include <cstdint>
@@ -12,7 +11,9 @@
 #include <vector>
 
 #include "app/IAppTask.h"
+#include "graphics/CPronptAnm.h"
 #include "graphics/CSprite.h"
+#include "graphics/CSpriteAnime.h"
 #include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
 
@@ -20,6 +21,22 @@ inline constexpr size_t MESWND_SHARED_SPRITES = 7;
 // The window's top is kept where the window and its handle stay on screen.
 inline constexpr int32_t MESWND_MIN_Y = 10;
 inline constexpr int32_t MESWND_MAX_Y = 768;
+// The window's own sprites, relative to the window's top.
+inline constexpr int32_t MESWND_PLATE_X = 95;
+inline constexpr int32_t MESWND_PLATE_WIDTH = 1730;
+inline constexpr int32_t MESWND_HEIGHT = 280;
+inline constexpr int32_t MESWND_PROMPT_X = 1663;
+inline constexpr int32_t MESWND_PROMPT_Y = 166;
+inline constexpr int32_t MESWND_FACE_X = 260;
+inline constexpr int32_t MESWND_FACE_Y = 67;
+// The name plate's strip of the text layer and the text box its name is drawn in.
+inline constexpr RECT MESWND_NAME_PLATE{391, 15, 391 + 1240, 15 + 64};
+inline constexpr RECT MESWND_NAME_BOX{508, 22, 1508, 202};
+// A name plate pushes the text box and the pen start down by this.
+inline constexpr int32_t MESWND_NAME_SHIFT = 64;
+// Flag bytes: keep the window's own sprites out of a restoring fade; keep the status plate hidden.
+inline constexpr uint32_t FLAG_KEEP_WINDOW_HIDDEN = 7099;
+inline constexpr uint32_t FLAG_KEEP_STATUS_PLATE_HIDDEN = 4084;
 
 class CMesWnd : public CMesButton, public IAppTask
 {
@@ -27,9 +44,15 @@ public:
     CMesWnd()
         : IAppTask(15)
     {}
+    ~CMesWnd() override;
+    // The task twin of the reveal step reads a second text nothing ever fills: it has no work.
     void Execute() override {}
-    // No sprites of its own yet.
-    int32_t CreateParts() override { return 1; }
+    // The family's parts, then the window's own sprites and the prompt; 0 when any is missing.
+    int32_t CreateParts() override;
+    // Safe to call twice.
+    void ReleaseParts() override;
+    // Draws the newest message's page again, whole, after a system screen took the screen.
+    void BuildParts(int32_t mode) override;
     void RunMessage(ScriptValue& out, int32_t mode, int32_t number) override;
     // The message start.
     void OnOpen() override;
@@ -50,13 +73,22 @@ public:
     int32_t OnRightKey() override { return OnCursorKey(SCAN_RIGHT); }
     int32_t IsDragging() const { return m_dragging; }
     uint32_t GetAutoModeDeadline() const { return m_auto_deadline; }
-    // Brings the window back after a system screen, with a fade-in; the option comes from the
-    // game state.
-    virtual void RestoreWindow(int32_t option)
-    {
-        (void)option;
-        Show();
-    }
+    // Brings the window back after a system screen, the backlog or a hide: a fade-in of sprites
+    // a system screen hid, then ShowWindow. Flag 1 leaves the window's own sprites out of the fade
+    // while flag byte FLAG_KEEP_WINDOW_HIDDEN is set.
+    virtual void RestoreWindow(int32_t flag);
+    // Makes a hidden window visible, fading in through the animation (flag 0) or at once (flag 1).
+    void ShowWindow(CSpriteAnime& animation, int32_t flag);
+    // Fades the window out, completing a typed page first.
+    void Hide() override;
+    void ApplyWindowColor() override { PaintWindowColor(); }
+    // The plate in the configured colour, shaped by the parts picture, its frame on top.
+    void PaintWindowColor();
+    // Stores the flag in the text and plate sprites while the window is shown.
+    void SetWindowVisible(int32_t flag) override;
+    // The speaker's name of the newest message on the plate strip; the box and pen start move
+    // MESWND_NAME_SHIFT lower.
+    void DrawNamePlate() override;
     // Hidden by its sprites alone: IsShown answers 0 afterwards.
     void ClearShown() { Shown = 0; }
 
@@ -93,6 +125,7 @@ public:
     void ShowPagePrompt();
     int32_t IsTyping() const { return m_typing; }
     int32_t IsPromptShown() const { return m_prompt_shown; }
+    int32_t GetPromptMode() const { return m_prompt_anime.m_mode; }
     uint32_t GetNextCharacterTime() const { return m_next_char_time; }
     POINT GetPen() const { return POINT{m_pen_x, m_pen_y}; }
     int32_t GetRevealIndex() const { return m_reveal_index; }
@@ -103,6 +136,7 @@ public:
     std::unique_ptr<CSprite> m_window_sprite;
     std::unique_ptr<CSprite> m_face_sprite;
     std::unique_ptr<CSprite> m_face_sheet;
+    std::unique_ptr<CSprite> m_prompt_sprite;
     std::array<CSprite*, MESWND_SHARED_SPRITES> m_shared_sprites{}; // not owned
     int32_t m_window_y = 0;
     int32_t m_face_shown = 0;
@@ -141,6 +175,20 @@ private:
     // One frame of a drag; false once it has ended.
     bool DragStep();
     void OpenBacklog();
+    // Update's voice step: stops a voice the player switched off, or repeats the voice.
+    void VoiceStep();
+    // Update's prompt step: the prompt's column follows whether the voice still plays.
+    bool PromptModeStep();
+    void StopPrompt();
+    // The plate, text, prompt and edge button at the window's top; the face icon when it is part
+    // of the window.
+    void PlaceSprites();
+    // The fade record given to the sprites the window shows (visible 1, alpha 0 to 255) or hides.
+    void AddFade(CSpriteAnime& animation, CSprite* sprite, bool in);
+    std::vector<CSprite*> OwnSprites(bool face);
+
+    CPronptAnm m_prompt_anime;
+    std::unique_ptr<CSpriteAnime> m_prompt_animation;
 
     MessageText m_message;
     std::vector<int32_t> m_result_list;

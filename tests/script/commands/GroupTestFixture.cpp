@@ -1,5 +1,7 @@
 #include "GroupTestFixture.h"
 
+#include <algorithm>
+
 #include "akbwriter/AkbWriter.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
@@ -58,6 +60,9 @@ void GroupTest::StartGame(GameFiles files)
     std::vector<tools::ArchiveEntry> data = std::move(files.data);
     for (const char* name : {"system_en.map", "system_cn.map", "system_tw.map", "system.map"})
         data.push_back({tools::UpperCaseName(name), tools::BuildMapTable(texts)});
+    for (tools::ArchiveEntry& entry : StartupDataEntries())
+        if (std::none_of(data.begin(), data.end(), [&](const auto& given) { return given.name == entry.name; }))
+            data.push_back(std::move(entry));
     m_dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
 
     std::vector<tools::ArchiveEntry> pictures = std::move(files.pictures);

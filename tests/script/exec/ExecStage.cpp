@@ -68,8 +68,7 @@ ExecStage::ExecStage()
     WriteStartableGameFolder(m_dir);
     std::vector<tools::ArchiveEntry> pictures = StagePictures();
     for (tools::ArchiveEntry& entry : StartupPictureEntries())
-        if (entry.name.starts_with("FLAGLIST")) // the flag manager's start-up sheets
-            pictures.push_back(std::move(entry));
+        pictures.push_back(std::move(entry));
     OpenLayerArchive(std::move(pictures));
     // The document opens the archive itself.
     SetDocumentLayerFile(nullptr);
