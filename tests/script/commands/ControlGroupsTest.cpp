@@ -48,11 +48,14 @@ TEST_F(ControlGroupsTest, SubFunctionsPopAndPushWhatTheyList)
         {"lib 21, 3", {100, 200}},
     };
     for (const StackCase& c : cases) {
-        Document().m_select_manager->Entries = {1, 2};
+        SelectManager& list = *Document().m_select_manager;
+        list.Buffers.clear();
+        list.Buffers.push_back(std::make_unique<SelectBuffer>());
+        list.Buffers.push_back(std::make_unique<SelectBuffer>());
         RunSource(std::string("push 100\npush 200\n") + c.source + "\nend");
         EXPECT_EQ(StackIntegers(), c.stack) << c.source;
         const size_t snapshots = std::string(c.source) == "lib 1, 1" ? 0 : 2;
-        EXPECT_EQ(Document().m_select_manager->Entries.size(), snapshots) << c.source;
+        EXPECT_EQ(list.Buffers.size(), snapshots) << c.source;
         Stack().clear();
     }
     EXPECT_TRUE(TakeMessageBoxes().empty());
