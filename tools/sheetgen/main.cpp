@@ -21,10 +21,12 @@
 //   sheetgen slot-sheet <folder>           "slot_p.akb", the four "slot_bg" forms and the
 //                                          1920 x 2160 "slot_tall.akb" into the folder
 //   sheetgen slot-areas <folder>           "slot.area" into the folder
+//   sheetgen choice-sheet <folder>         "sel_p.akb" into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
@@ -207,6 +209,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)
         return Write(std::string(argv[2]) + "/slot.area", tools::BuildAreaFile(tools::SlotAreas())) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
+        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::BuildChoiceSheet(), {})) ? 0 : 1;
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),

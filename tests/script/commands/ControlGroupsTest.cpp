@@ -63,6 +63,14 @@ TEST_F(ControlGroupsTest, SubFunctionsPopAndPushWhatTheyList)
 
 TEST_F(ControlGroupsTest, AReusedChoiceKeyStartsEmptyAndTheWindowAnswersFromIt)
 {
+    // The one plate of the window is centred above the message window; Enter picks it.
+    m_mouse.position = {960, 386};
+    m_app.on_pump = [this, start = Pumps()](int pumps) {
+        if (pumps - start == 20)
+            m_keyboard.down.insert(SCAN_ENTER);
+        if (pumps - start == 25)
+            m_keyboard.down.erase(SCAN_ENTER);
+    };
     RunSource(R"(
         lib 1, 0, 7
         branch 3, second
@@ -77,7 +85,8 @@ run:    lib 1, 2
     EXPECT_EQ(Context().CurrentChoiceKey, 7);
     ASSERT_EQ(Context().ChoiceBranches[7].size(), 1u);
     EXPECT_EQ(Context().ChoiceBranches[7][0].Value, 9);
-    EXPECT_EQ(StackIntegers(), std::vector<int32_t>{9});
+    EXPECT_EQ(StackIntegers(), std::vector<int32_t>{10});
+    m_app.on_pump = nullptr;
 }
 
 TEST_F(ControlGroupsTest, GoingBackToTheChoiceJumpsThroughTheChoiceTable)
