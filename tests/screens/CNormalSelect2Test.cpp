@@ -15,6 +15,7 @@
 #include "app/CVeskDoc.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
+#include "screens/base/ScreenParts.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
@@ -46,6 +47,11 @@ protected:
         m_window = GetGameWork()->m_choice_window.get();
         // The row and the side menu, as the message window would have built them.
         EXPECT_EQ(m_window->CMesButton::CreateParts(), 1);
+        // An opaque screen under the window, so every frame is drawn whole.
+        m_background = MakeMemorySprite(0, 0, 1920, 1080, 0);
+        m_background->FillRect(0, 0, 1920, 1080, 0xFF000000u, 1);
+        m_background->SetVisibleFlag(1);
+        MarkLayerDrawn(*m_background);
     }
     ~CNormalSelect2Test() override
     {
@@ -80,12 +86,20 @@ protected:
             list.push_back({CodeAddress{script, offsets[i]}, values.empty() ? static_cast<int32_t>(i) : values[i]});
     }
 
-    // Runs the window with a script of inputs; answers its result, or -100 when it was still
-    // running after the pumps.
+    // Runs the window with a script of inputs, counted in pumps from the end of its opening (the
+    // texts and the fade pump too); answers its result, or -100 when it was still running after
+    // the pumps.
     int32_t Run(int pumps, std::function<void(int)> step)
     {
         bool cut = false;
+        int opened = -1;
         OnPump([&](int pump) {
+            if (m_window->IsShown() == 0 || opened < 0) {
+                if (m_window->IsShown() != 0)
+                    opened = pump;
+                return;
+            }
+            pump -= opened;
             step(pump);
             if (pump >= pumps) {
                 cut = true;
@@ -97,13 +111,12 @@ protected:
         OnPump(nullptr);
         return cut ? -100 : out.Integer;
     }
-    // Points at an area at pump 2 and clicks it at pump 4.
+    // Points at an area and clicks it at pump 20.
     std::function<void(int)> ClickAt(const HitArea& area)
     {
         return [this, area](int pump) {
-            if (pump == 2)
-                PointAt((area.Left + area.Right) / 2, (area.Top + area.Bottom) / 2);
-            m_mouse.left_down = pump == 4 ? 1 : 0;
+            PointAt((area.Left + area.Right) / 2, (area.Top + area.Bottom) / 2);
+            m_mouse.left_down = pump == 20 ? 1 : 0;
         };
     }
     const HitArea* Area(int32_t id)
@@ -122,6 +135,7 @@ protected:
     }
 
     CNormalSelect2* m_window = nullptr;
+    std::unique_ptr<CSpriteLayer> m_background;
 };
 
 using Cell = std::pair<uint32_t, int32_t>;
@@ -212,17 +226,18 @@ TEST_F(CNormalSelect2Test, PickingAnswersTheValuePlusOneAndCancelAnswersZeroWhen
     m_window->OnOpen(); // for the areas
     const HitArea first = *Area(0);
     const HitArea second = *Area(1);
+    m_window->HideAll();
     TakeOkCancelSounds();
-    EXPECT_EQ(Run(20, ClickAt(first)), 1);
+    EXPECT_EQ(Run(40, ClickAt(first)), 1);
     EXPECT_FALSE(TakeOkCancelSounds().empty());
-    EXPECT_EQ(Run(20, ClickAt(second)), 8);
+    EXPECT_EQ(Run(40, ClickAt(second)), 8);
 
     // The right button ends it only while flag 7077 is set.
-    auto right_click = [this](int pump) { m_mouse.right_down = pump == 3 ? 1 : 0; };
+    auto right_click = [this](int pump) { m_mouse.right_down = pump == 20 ? 1 : 0; };
     SetConfig("/Config/System", 1); // a cancel otherwise toggles auto mode
-    EXPECT_EQ(Run(12, right_click), -100);
+    EXPECT_EQ(Run(40, right_click), -100);
     State().Flags[FLAG_CHOICE_CANCEL_ENDS] = 1;
-    EXPECT_EQ(Run(12, right_click), 0);
+    EXPECT_EQ(Run(40, right_click), 0);
 }
 
 TEST_F(CNormalSelect2Test, RestrictedModeLeavesLockedChoicesGreySilentAndInert)
@@ -237,10 +252,11 @@ TEST_F(CNormalSelect2Test, RestrictedModeLeavesLockedChoicesGreySilentAndInert)
     m_window->Update();
     Capture();
     EXPECT_EQ(PlateCell(0, 35), Cell(tools::CHOICE_CELL_LEFT, 0)); // no hover
+    m_window->HideAll();
     TakeOkCancelSounds();
-    EXPECT_EQ(Run(20, ClickAt(locked)), -100);
+    EXPECT_EQ(Run(40, ClickAt(locked)), -100);
     EXPECT_TRUE(TakeOkCancelSounds().empty());
-    EXPECT_EQ(Run(20, ClickAt(open)), 2);
+    EXPECT_EQ(Run(40, ClickAt(open)), 2);
 }
 
 TEST_F(CNormalSelect2Test, GameModeShowsTheIconsOfFlagBytesTwoAndThree)
@@ -277,18 +293,18 @@ TEST_F(CNormalSelect2Test, AutoSaveAtOpeningUnderEachGate)
     struct Case
     {
         const char* name;
-        std::function<void(CNormalSelect2Test&)> change;
+        std::function<void()> change;
         bool saved;
     };
     const Case cases[] = {
-        {"all open", [](CNormalSelect2Test&) {}, true},
-        {"flag 7076", [](CNormalSelect2Test& t) { t.State().Flags[FLAG_NO_CHOICE_AUTO_SAVE] = 1; }, false},
-        {"variable 68", [](CNormalSelect2Test& t) { t.State().Variables[68] = ScriptValue::FromInteger(1); }, false},
-        {"variable 69", [](CNormalSelect2Test& t) { t.State().Variables[69] = ScriptValue::FromInteger(2); }, false},
-        {"variable 54", [](CNormalSelect2Test& t) { t.State().Variables[54] = ScriptValue::FromInteger(1); }, false},
-        {"variable 51", [](CNormalSelect2Test& t) { t.State().Variables[51] = ScriptValue::FromInteger(1); }, false},
-        {"setting off", [](CNormalSelect2Test& t) { t.SetConfig("/Config/AutoSave/Enable", 0); }, false},
-        {"engine bit", [](CNormalSelect2Test& t) { t.State().ClearEngineStateBits(0x4); }, false},
+        {"all open", [] {}, true},
+        {"flag 7076", [this] { State().Flags[FLAG_NO_CHOICE_AUTO_SAVE] = 1; }, false},
+        {"variable 68", [this] { State().Variables[68] = ScriptValue::FromInteger(1); }, false},
+        {"variable 69", [this] { State().Variables[69] = ScriptValue::FromInteger(2); }, false},
+        {"variable 54", [this] { State().Variables[54] = ScriptValue::FromInteger(1); }, false},
+        {"variable 51", [this] { State().Variables[51] = ScriptValue::FromInteger(1); }, false},
+        {"setting off", [this] { SetConfig("/Config/AutoSave/Enable", 0); }, false},
+        {"engine bit", [this] { State().ClearEngineStateBits(0x4); }, false},
     };
     const std::filesystem::path folder = m_dir.Path();
     for (const Case& c : cases) {
@@ -301,7 +317,7 @@ TEST_F(CNormalSelect2Test, AutoSaveAtOpeningUnderEachGate)
         SetConfig("/Config/AutoSave/Enable", 1);
         State().SetEngineStateBits(0x4);
         State().SetMoney(4321);
-        c.change(*this);
+        c.change();
         const bool guarded = State().Flags[FLAG_NO_CHOICE_AUTO_SAVE] != 0;
         const int32_t before = State().Variables[54].Integer;
         m_window->OnOpen();
