@@ -63,12 +63,18 @@ TEST_F(ControlGroupsTest, SubFunctionsPopAndPushWhatTheyList)
 
 TEST_F(ControlGroupsTest, AReusedChoiceKeyStartsEmptyAndTheWindowAnswersFromIt)
 {
-    // The one plate of the window is centred above the message window; Enter picks it.
+    // The one plate of the window is centred above the message window; Enter picks it once the
+    // window has faded in.
     m_mouse.position = {960, 386};
-    m_app.on_pump = [this, start = Pumps()](int pumps) {
-        if (pumps - start == 20)
+    m_app.on_pump = [this, shown_at = -1](int pumps) mutable {
+        if (shown_at < 0) {
+            if (GetGameWork()->m_choice_window->IsShown() != 0)
+                shown_at = pumps;
+            return;
+        }
+        if (pumps - shown_at == 1000)
             m_keyboard.down.insert(SCAN_ENTER);
-        if (pumps - start == 25)
+        if (pumps - shown_at == 1010)
             m_keyboard.down.erase(SCAN_ENTER);
     };
     RunSource(R"(
