@@ -55,6 +55,13 @@ for _ in $(seq 1200); do
     kill -0 $first 2>/dev/null || break
     sleep 0.1
 done
+# The auto save follows the fade-in.
+for _ in $(seq 100); do
+    [ -f "$save/FLAG101" ] && [ -f "$save/SaveData101.dat" ] && break
+    kill -0 $first 2>/dev/null || break
+    sleep 0.1
+done
+sleep 0.5
 kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null
 grep -q 'Box\|Error' "$work/out.txt" && fail "the scene showed a message: $(cat "$work/out.txt")"
