@@ -13,6 +13,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "app/ConfigSettings.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/ScreenParts.h"
@@ -67,11 +68,19 @@ protected:
     // The choices under the current key: each text is its own piece of code.
     void SetChoices(const std::vector<std::string>& texts, std::vector<int32_t> values = {})
     {
+        std::vector<std::string> sources;
+        for (const std::string& text : texts)
+            sources.push_back("text \"" + text + "\"\nend");
+        SetChoiceCode(sources, std::move(values));
+    }
+    void SetChoiceCode(const std::vector<std::string>& sources, std::vector<int32_t> values)
+    {
+        const std::vector<std::string>& texts = sources;
         std::vector<uint8_t> code;
         std::vector<uint32_t> offsets;
-        for (const std::string& text : texts) {
+        for (const std::string& source : sources) {
             offsets.push_back(static_cast<uint32_t>(code.size()));
-            const tools::AssembledScript piece = tools::AssembleScript("text \"" + text + "\"\nend");
+            const tools::AssembledScript piece = tools::AssembleScript(source);
             ASSERT_TRUE(piece.Ok) << piece.Error;
             const std::vector<uint8_t> bytes = tools::CodeOf(piece.File);
             code.insert(code.end(), bytes.begin(), bytes.end());
@@ -218,6 +227,33 @@ TEST_F(CNormalSelect2Test, AnEmptyListOpensAnEmptyPage)
     m_window->HoverId = 3; // a stale id finds no plate
     m_window->OnDecide();
     EXPECT_EQ(m_window->Running, 1);
+}
+
+TEST_F(CNormalSelect2Test, ChoiceValuesOutsideTheArraysReadAsNoTextIdAndFlagZero)
+{
+    // Variables[30 + V] outside the array read -1 (the script's own text is measured), flag
+    // bytes V + 1920 outside it read 0 (locked in the restricted mode).
+    SetChoices({"ＡＢ", "ＡＢ"}, {100000, -5000});
+    State().Variables[69] = ScriptValue::FromInteger(1);
+    m_window->OnOpen();
+    EXPECT_EQ(m_window->GetPlateWidth(), 366);
+    ASSERT_EQ(Areas().size(), 2u);
+    m_window->HideAll();
+    TakeOkCancelSounds();
+    EXPECT_EQ(Run(40, ClickAt(*Area(1))), -100);
+    EXPECT_TRUE(TakeOkCancelSounds().empty());
+}
+
+TEST_F(CNormalSelect2Test, DrawingAPageGivesSceneSkipBackWhenATextEndsTheScript)
+{
+    // A language text (variable 30 not -1) is written after its code runs plainly; this code
+    // returns from the script, which unwinds through the page drawing.
+    SetChoiceCode({"text \"Ａ\"\nreturn"}, {0});
+    State().Variables[30] = ScriptValue::FromInteger(0);
+    SetConfigSceneSkip(1);
+    EXPECT_THROW(m_window->DrawPage(0), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_TRUE(GetConfigSceneSkip());
+    SetConfigSceneSkip(0);
 }
 
 TEST_F(CNormalSelect2Test, PickingAnswersTheValuePlusOneAndCancelAnswersZeroWhenAllowed)
