@@ -152,6 +152,14 @@ uint8_t CNormalSelect2::ChoiceFlag(int32_t value)
     return GetFlag(static_cast<uint32_t>(index));
 }
 
+CSpriteLayer* CNormalSelect2::TextLayer()
+{
+    const FlagBuffer* state = CurrentFlagBuffer();
+    if (state == nullptr || state->Values.size() <= VALUE_TEXT_SPRITE)
+        return nullptr;
+    return FindSpriteLayer(state->Values[VALUE_TEXT_SPRITE].Integer);
+}
+
 bool CNormalSelect2::IsSelectable(int32_t i)
 {
     const ChoiceBranch* item = ItemOnPage(i);
@@ -362,10 +370,7 @@ void CNormalSelect2::DrawPage(int32_t page)
     const SIZE screen = GetScreenOriginalSize(0);
     const int32_t base = screen.cy - BOTTOM_MARGIN;
     FlagBuffer* state = CurrentFlagBuffer();
-    const int32_t text_sprite = state != nullptr && state->Values.size() > VALUE_TEXT_SPRITE
-                                    ? state->Values[VALUE_TEXT_SPRITE].Integer
-                                    : -1;
-    if (CSpriteLayer* text = FindSpriteLayer(text_sprite)) {
+    if (CSpriteLayer* text = TextLayer()) {
         LiveDrawLock lock;
         text->FillRect(0, 0, text->GetWidth(), text->GetHeight(), 0, 1);
     }
@@ -429,11 +434,7 @@ int32_t CNormalSelect2::DrawChoicePlate(int32_t i, int32_t state, uint8_t flag, 
 {
     if (!m_window || !m_plate_layer)
         return 0;
-    const FlagBuffer* game = CurrentFlagBuffer();
-    const int32_t text_sprite = game != nullptr && game->Values.size() > VALUE_TEXT_SPRITE
-                                    ? game->Values[VALUE_TEXT_SPRITE].Integer
-                                    : -1;
-    CSpriteLayer* text = FindSpriteLayer(text_sprite);
+    CSpriteLayer* text = TextLayer();
     CSpriteLayer* picture = Picture();
     LiveDrawLock lock;
     m_window->Blt(rect.left, rect.top, m_plate_width, CHOICE_PLATE_HEIGHT, m_plate_layer.get(), 0,
@@ -448,34 +449,27 @@ int32_t CNormalSelect2::DrawChoicePlate(int32_t i, int32_t state, uint8_t flag, 
     return 1;
 }
 
-void CNormalSelect2::DrawPrevArrow(int32_t state)
+void CNormalSelect2::DrawArrow(int32_t id, int32_t source_y, int32_t state)
 {
-    const HitArea* area = nullptr;
-    for (const HitArea& a : m_areas)
-        if (a.Id == static_cast<uint32_t>(CHOICE_PREV_ARROW))
-            area = &a;
+    const auto found = std::find_if(m_areas.begin(), m_areas.end(),
+                                    [id](const HitArea& area) { return area.Id == static_cast<uint32_t>(id); });
     CSpriteLayer* picture = Picture();
-    if (area == nullptr || picture == nullptr || !m_window)
+    if (found == m_areas.end() || picture == nullptr || !m_window)
         return;
     LiveDrawLock lock;
-    m_window->Blt(area->Left, area->Top, CHOICE_ARROW_WIDTH, CHOICE_ARROW_HEIGHT, picture, 0,
-                  CHOICE_PREV_ARROW_Y + CHOICE_ARROW_HEIGHT * state, 1);
+    m_window->Blt(found->Left, found->Top, CHOICE_ARROW_WIDTH, CHOICE_ARROW_HEIGHT, picture, 0,
+                  source_y + CHOICE_ARROW_HEIGHT * state, 1);
     MarkLayerDrawn(*m_window);
+}
+
+void CNormalSelect2::DrawPrevArrow(int32_t state)
+{
+    DrawArrow(CHOICE_PREV_ARROW, CHOICE_PREV_ARROW_Y, state);
 }
 
 void CNormalSelect2::DrawNextArrow(int32_t state)
 {
-    const HitArea* area = nullptr;
-    for (const HitArea& a : m_areas)
-        if (a.Id == static_cast<uint32_t>(CHOICE_NEXT_ARROW))
-            area = &a;
-    CSpriteLayer* picture = Picture();
-    if (area == nullptr || picture == nullptr || !m_window)
-        return;
-    LiveDrawLock lock;
-    m_window->Blt(area->Left, area->Top, CHOICE_ARROW_WIDTH, CHOICE_ARROW_HEIGHT, picture, 0,
-                  CHOICE_NEXT_ARROW_Y + CHOICE_ARROW_HEIGHT * state, 1);
-    MarkLayerDrawn(*m_window);
+    DrawArrow(CHOICE_NEXT_ARROW, CHOICE_NEXT_ARROW_Y, state);
 }
 
 void CNormalSelect2::DrawChoiceState(int32_t id, int32_t state)

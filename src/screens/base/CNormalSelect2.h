@@ -99,6 +99,9 @@ public:
 
 private:
     CSpriteLayer* Picture();
+    // The sprite the script's text goes to (Values[53]), or null.
+    CSpriteLayer* TextLayer();
+    void DrawArrow(int32_t id, int32_t source_y, int32_t state);
     bool IsSelectable(int32_t i);
     // The value of plate i of the page, or nullptr.
     const ChoiceBranch* ItemOnPage(int32_t i);
