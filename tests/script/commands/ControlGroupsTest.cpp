@@ -3,6 +3,9 @@
 // last choice, the shaken layer, the fade sprite's reveals under their conditions, the script
 // switches and the input waits with their skip-mode rules.
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -93,6 +96,39 @@ run:    lib 1, 2
     EXPECT_EQ(Context().ChoiceBranches[7][0].Value, 9);
     EXPECT_EQ(StackIntegers(), std::vector<int32_t>{10});
     m_app.on_pump = nullptr;
+}
+
+TEST_F(ControlGroupsTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPicked)
+{
+    std::ifstream file(std::string(std::getenv("VESK_SOURCE_DIR")) + "/demo/script/scene_choice.mes");
+    const std::string scene((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(scene.empty());
+    // Once the window has faded in: Enter over the next arrow, then over page 1's one plate.
+    m_app.on_pump = [this, shown_at = -1](int pumps) mutable {
+        if (shown_at < 0) {
+            if (GetGameWork()->m_choice_window->IsShown() != 0)
+                shown_at = pumps;
+            return;
+        }
+        const int since = pumps - shown_at;
+        if (since == 1000)
+            m_mouse.position = {960, 662};
+        if (since == 3000)
+            m_mouse.position = {960, 218};
+        if (since == 1010 || since == 3010)
+            m_keyboard.down.insert(SCAN_ENTER);
+        if (since == 1020 || since == 3020)
+            m_keyboard.down.erase(SCAN_ENTER);
+    };
+    // The story's text sprite and the system flag file, as the game has them.
+    RunSource("lib 19, 0, 100, 1920, 280, 20, 0\nlib 14, 0, 16, 4, 31600, 96\nlib 14, 2, 0\n" + scene);
+    m_app.on_pump = nullptr;
+    EXPECT_EQ(GetGameWork()->m_choice_window->GetPage(), 1);
+    EXPECT_EQ(State().Variables[90].Integer, 9); // the ninth place: value 8 + 1
+    EXPECT_EQ(State().Variables[91].Integer, 8);
+    EXPECT_EQ(State().Variables[38].Integer, 0); // the choices' text ids put back
+    ASSERT_EQ(Document().m_select_manager->Buffers.size(), 1u);
+    EXPECT_THAT(TakeMessageBoxes(), ::testing::IsEmpty());
 }
 
 TEST_F(ControlGroupsTest, GoingBackToTheChoiceJumpsThroughTheChoiceTable)
