@@ -217,6 +217,21 @@ TEST_F(CNormalSelect2Test, NineChoicesTurnToASecondPageAndReopenOnTheFirst)
     EXPECT_EQ(Areas().size(), 9u);
 }
 
+TEST_F(CNormalSelect2Test, LaterPagesWriteTheirTextsInCellsOf36Too)
+{
+    // The ninth choice's code keeps the text width it runs with in variable 50.
+    std::vector<std::string> sources(8, "text \"Ａ\"\nend");
+    sources.push_back("ldvalue 30\nstvar 50\ntext \"Ａ\"\nend");
+    SetChoiceCode(sources, {});
+    m_window->OnOpen();
+    // The opening gives the script its own cells back (here the story's) before a page turns.
+    State().Values[30] = ScriptValue::FromInteger(48);
+    State().Variables[50] = ScriptValue::FromInteger(0);
+    m_window->DrawPage(1);
+    EXPECT_EQ(State().Variables[50].Integer, 36);
+    EXPECT_EQ(State().Values[30].Integer, 48);
+}
+
 TEST_F(CNormalSelect2Test, AnEmptyListOpensAnEmptyPage)
 {
     GetDocument()->m_script_context->ChoiceBranches.clear();

@@ -85,6 +85,39 @@ void SetInteger(FlagBuffer* state, size_t index, int32_t value)
         state->Values[index] = ScriptValue::FromInteger(value);
 }
 
+// The choice texts are laid out in cells of 36 on every page; the opening hands the script's
+// own text size back before a later page is drawn, so each drawing sets it for itself and puts
+// the script's back on every way out.
+class ChoiceTextSize
+{
+public:
+    ChoiceTextSize()
+    {
+        if (FlagBuffer* state = GetDocument()->m_current_state.get(); state != nullptr && state->Values.size() > VALUE_TEXT_HEIGHT) {
+            m_width = state->Values[VALUE_TEXT_WIDTH];
+            m_height = state->Values[VALUE_TEXT_HEIGHT];
+            m_held = true;
+            SetInteger(state, VALUE_TEXT_WIDTH, TEXT_SIZE);
+            SetInteger(state, VALUE_TEXT_HEIGHT, TEXT_SIZE);
+        }
+    }
+    ~ChoiceTextSize()
+    {
+        FlagBuffer* state = GetDocument()->m_current_state.get();
+        if (m_held && state != nullptr && state->Values.size() > VALUE_TEXT_HEIGHT) {
+            state->Values[VALUE_TEXT_WIDTH] = m_width;
+            state->Values[VALUE_TEXT_HEIGHT] = m_height;
+        }
+    }
+    ChoiceTextSize(const ChoiceTextSize&) = delete;
+    ChoiceTextSize& operator=(const ChoiceTextSize&) = delete;
+
+private:
+    ScriptValue m_width;
+    ScriptValue m_height;
+    bool m_held = false;
+};
+
 void CopyValue(FlagBuffer* state, const FlagBuffer& saved, size_t index)
 {
     if (state != nullptr && index < state->Values.size() && index < saved.Values.size())
@@ -356,6 +389,7 @@ void CNormalSelect2::BuildChoicePlates()
 void CNormalSelect2::DrawPage(int32_t page)
 {
     SceneSkipOff scene_skip;
+    ChoiceTextSize text_size;
     m_page = page;
     m_areas.clear();
     if (m_window) {
