@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Runs the demo's choice scene headless on its own (after the opening text): the choice window's
-# first page of eight plates with the next-page arrow, kept as <build>/demo_choice.png once a frame
-# shows it whole, and the auto save the window wrote as it opened (slot 101), decoded by flagwrite.
+# Runs the demo's choice scene headless on its own (after the opening text) with a scripted mouse:
+# the choice window's first page of eight plates with the next-page arrow, kept as
+# <build>/demo_choice.png; after a click on the arrow the second page with the ninth place, kept
+# as <build>/demo_choice_page1.png; a click on that plate closes the window. The auto save the
+# window wrote as it opened (slot 101) is decoded by flagwrite.
 # Plates are 474 wide (the widest text is five full-width characters): columns at x 422 and 1024,
-# rows from y 164, 116 apart; the arrow below them at (757, 636).
+# rows from y 164, 116 apart; the arrow below them at (757, 636). Page 1: one plate at (723, 164),
+# the previous arrow above it at (757, 104).
 #   choice_test.sh <demo folder> <sheetgen> <flagwrite> <build folder>
 set -u
 demo=$1
@@ -33,25 +36,58 @@ wait $first 2>/dev/null
 [ -f "$save/config.xml" ] || { echo "FAIL: no config.xml"; exit 1; }
 echo '<GameFile><Script><StartUp>choice_alone.mes</StartUp></Script></GameFile>' >>"$save/config.xml"
 
-# Left caps of plates 0 and 6, the right cap of plate 7 and the arrow: sheet cells 0x7A00,
-# 0x7A02 and 9, all in their normal state (the pointer rests outside the page).
-page_shown() {
+# The player's mouse, from the input script: the next-page arrow, then the one plate of page 1
+# (the ninth place), again and again until the clicks land; each click of the pair falls on
+# nothing on the other page.
+for turn in $(seq 200 200 200000); do
+    echo "$turn click 960 662"
+    echo "$((turn + 100)) click 960 218"
+done >"$work/input.txt"
+
+# Page 0: the left caps of plates 0 and 6 and the right cap of plate 7 in their normal state,
+# the next arrow; page 1: the previous arrow and the left cap of its one plate, centred.
+page0() {
     "$sheetgen" find-cell "$1" 457 244 0x7A00 0 &&
         "$sheetgen" find-cell "$1" 457 592 0x7A00 0 &&
         "$sheetgen" find-cell "$1" 1478 592 0x7A02 0 &&
-        "$sheetgen" find-cell "$1" 960 670 9 0
+        "$sheetgen" find-cell "$1" 960 670 9
 }
-(cd "$demo" && VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
+page1() {
+    "$sheetgen" find-cell "$1" 960 130 8 && "$sheetgen" find-cell "$1" 758 244 0x7A00 &&
+        ! "$sheetgen" find-cell "$1" 457 244 0x7A00
+}
+# A frame that reads and shows none of the pages' cells (find-cell answers 1, not 2 for a file
+# that does not read yet).
+absent() {
+    "$sheetgen" find-cell "$@"
+    [ $? -eq 1 ]
+}
+closed() {
+    absent "$1" 960 130 8 && absent "$1" 758 244 0x7A00 && absent "$1" 457 244 0x7A00
+}
+(cd "$demo" && VESK_INPUT_SCRIPT=$work/input.txt VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
 first=$!
-shown=
+# The frames in their order, each looked at once but the newest, which may still be being
+# written: page 0, then page 1, then the window closed by the pick.
+seen=0
+done_frames=0
 for _ in $(seq 1200); do
-    for frame in $(ls "$work/frames" 2>/dev/null | sort -r | head -n 3); do
-        if page_shown "$work/frames/$frame"; then
-            cp "$work/frames/$frame" "$build/demo_choice.png"
-            shown=1
-            break 2
+    frames=$(ls "$work/frames" 2>/dev/null | sort)
+    count=$(echo "$frames" | grep -c . || true)
+    for frame in $(echo "$frames" | tail -n +$((done_frames + 1))); do
+        path=$work/frames/$frame
+        if [ $seen -eq 0 ] && page0 "$path"; then
+            cp "$path" "$build/demo_choice.png"
+            seen=1
+        elif [ $seen -eq 1 ] && page1 "$path"; then
+            cp "$path" "$build/demo_choice_page1.png"
+            seen=2
+        elif [ $seen -eq 2 ] && closed "$path"; then
+            seen=3
         fi
     done
+    [ "$count" -gt 0 ] && done_frames=$((count - 1))
+    [ $seen -eq 3 ] && break
     kill -0 $first 2>/dev/null || break
     sleep 0.1
 done
@@ -65,8 +101,10 @@ sleep 0.5
 kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null
 grep -q 'Box\|Error' "$work/out.txt" && fail "the scene showed a message: $(cat "$work/out.txt")"
-[ -n "$shown" ] || fail "no frame shows the choice page"
-if [ -n "$shown" ]; then
+[ $seen -ge 1 ] || fail "no frame shows the choice's first page"
+[ $seen -ge 2 ] || fail "no frame shows the second page after the arrow's click"
+[ $seen -ge 3 ] || fail "the click on page 1's plate did not close the window"
+if [ $seen -ge 1 ]; then
     # Nothing beside the two columns, no previous arrow above them.
     "$sheetgen" find-cell "$build/demo_choice.png" 300 244 0x7A00 && fail "a plate left of the columns"
     "$sheetgen" find-cell "$build/demo_choice.png" 960 130 8 && fail "a previous arrow on page 0"
