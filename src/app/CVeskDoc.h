@@ -16,6 +16,7 @@
 
 #include "app/CDocument.h"
 #include "app/EventManager.h"
+#include "app/SelectManager.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/DocumentLink.h"
@@ -71,12 +72,6 @@ inline constexpr size_t SOUND_GROUP_VOICE = 3;
 inline constexpr size_t SOUND_GROUP_COUNT = 4;
 inline constexpr uint32_t ANIME_MANAGER_PERIOD = 20;
 
-// The script engine's list of pending choices and the index of the chosen one.
-struct SelectManager
-{
-    std::list<int32_t> Entries;
-    int32_t Current = -1;
-};
 
 class CVeskDoc : public CDocument, public DocumentLink
 {

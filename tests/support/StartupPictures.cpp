@@ -15,6 +15,7 @@ std::vector<tools::ArchiveEntry> StartupPictureEntries()
     for (const char* suffix : {"", "_EN", "_CH", "_TW"})
         for (const char* sheet : {"FLAGLIST_P", "FLAGLIST_BG"})
             entries.push_back({std::string(sheet) + suffix + ".AKB", tiny});
+    entries.push_back({"SEL_P.AKB", tiny}); // the choice window's sheet
     return entries;
 }
 

@@ -25,12 +25,14 @@
 //   sheetgen backlog-areas <folder>        "backlog00.area" into the folder
 //   sheetgen flag-pictures <folder>        the flag screens' sheets in every language's name
 //   sheetgen flag-data <folder>            "FlagMng.area", "FlagDetails.area" and "sysmenu.carea"
+//   sheetgen choice-sheet <folder>         "sel_p.akb" into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/CharacterSheets.h"
+#include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
@@ -233,6 +235,8 @@ int main(int argc, char** argv)
                 return 1;
         return 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
+        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::BuildChoiceSheet(), {})) ? 0 : 1;
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),

@@ -325,6 +325,22 @@ int32_t ISelect::RunScriptForValue(int32_t handle)
     return Document->ScriptResult;
 }
 
+void ISelect::RunCode(const uint8_t* code, uint32_t size)
+{
+    if (code != nullptr && size != 0)
+        Document->AttachAndRunScript(code, size);
+}
+
+int32_t ISelect::RunCodeForValue(const uint8_t* code, uint32_t size)
+{
+    AnswerRun run(*this, ENGINE_STATE_VALUE_ANSWER);
+    Document->ScriptResult = 0;
+    Document->MeasuredWidthTotal = 0;
+    Document->MeasuredLineWidths.clear();
+    RunCode(code, size);
+    return Document->ScriptResult != 0 ? Document->ScriptResult : Document->MeasuredWidthTotal;
+}
+
 void ISelect::ReadFile(const CStringUTF8& name, std::vector<uint8_t>& out)
 {
     CArchiveManager* archive = Document->GetDataArchive();

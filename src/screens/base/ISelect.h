@@ -106,6 +106,10 @@ public:
     virtual void RunScript(int32_t handle);
     virtual void RunScriptForList(int32_t handle, std::vector<int32_t>& out);
     virtual int32_t RunScriptForValue(int32_t handle);
+    // The same over a piece of bytecode (a choice's text). The value run answers the script's
+    // integer answer, else the width of the text it wrote, in half-width units.
+    void RunCode(const uint8_t* code, uint32_t size);
+    int32_t RunCodeForValue(const uint8_t* code, uint32_t size);
     virtual void ReadFile(const CStringUTF8& name, std::vector<uint8_t>& out);
     virtual bool TestEngineState(uint32_t mask);
     virtual void SetEngineState(uint32_t mask);

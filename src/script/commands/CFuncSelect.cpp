@@ -18,7 +18,7 @@ void CFuncSelect::Call(CScript&)
     }
     case 1:
         if (Document->m_select_manager)
-            Document->m_select_manager->Entries.clear();
+            ClearSelectBuffers(*Document->m_select_manager);
         break;
     case 2: {
         ScriptValue result = ScriptValue::FromInteger(-1);

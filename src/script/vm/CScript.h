@@ -68,6 +68,11 @@ public:
     void ResetTables() { m_position = 0; }
 
     uint32_t GetCodeSize() const { return m_code_size; }
+    // The bytecode; empty for a refused script.
+    std::span<const uint8_t> GetCode() const
+    {
+        return m_code_size == 0 ? std::span<const uint8_t>() : std::span<const uint8_t>(m_file).subspan(m_code_start, m_code_size);
+    }
     uint32_t GetResumeCount() const { return m_resume_count; }
     uint32_t GetChoiceCount() const { return m_choice_count; }
     // Number of CScript objects alive in the process.

@@ -822,8 +822,10 @@ void ScriptContext::Step(CScript& script)
         CVeskDoc* document = GetDocument();
         if (document->SaveDataSnapshot && document->SaveDataTable)
             document->SaveDataSnapshot->Assign(*document->SaveDataTable);
-        // FIXME: a choice point also pushes a choice snapshot once the choice window's
-        // snapshot list is built.
+        if (opcode == 0x1A && document->m_select_manager && document->SaveDataTable) {
+            if (FlagBuffer* state = GetState())
+                PushSelectBuffer(*document->m_select_manager, *state, *document->SaveDataTable, *document);
+        }
         return;
     }
     case 0x1B: {

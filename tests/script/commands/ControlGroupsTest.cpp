@@ -3,6 +3,9 @@
 // last choice, the shaken layer, the fade sprite's reveals under their conditions, the script
 // switches and the input waits with their skip-mode rules.
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,11 +51,14 @@ TEST_F(ControlGroupsTest, SubFunctionsPopAndPushWhatTheyList)
         {"lib 21, 3", {100, 200}},
     };
     for (const StackCase& c : cases) {
-        Document().m_select_manager->Entries = {1, 2};
+        SelectManager& list = *Document().m_select_manager;
+        list.Buffers.clear();
+        list.Buffers.push_back(std::make_unique<SelectBuffer>());
+        list.Buffers.push_back(std::make_unique<SelectBuffer>());
         RunSource(std::string("push 100\npush 200\n") + c.source + "\nend");
         EXPECT_EQ(StackIntegers(), c.stack) << c.source;
         const size_t snapshots = std::string(c.source) == "lib 1, 1" ? 0 : 2;
-        EXPECT_EQ(Document().m_select_manager->Entries.size(), snapshots) << c.source;
+        EXPECT_EQ(list.Buffers.size(), snapshots) << c.source;
         Stack().clear();
     }
     EXPECT_TRUE(TakeMessageBoxes().empty());
@@ -60,6 +66,20 @@ TEST_F(ControlGroupsTest, SubFunctionsPopAndPushWhatTheyList)
 
 TEST_F(ControlGroupsTest, AReusedChoiceKeyStartsEmptyAndTheWindowAnswersFromIt)
 {
+    // The one plate of the window is centred above the message window; Enter picks it once the
+    // window has faded in.
+    m_mouse.position = {960, 386};
+    m_app.on_pump = [this, shown_at = -1](int pumps) mutable {
+        if (shown_at < 0) {
+            if (GetGameWork()->m_choice_window->IsShown() != 0)
+                shown_at = pumps;
+            return;
+        }
+        if (pumps - shown_at == 1000)
+            m_keyboard.down.insert(SCAN_ENTER);
+        if (pumps - shown_at == 1010)
+            m_keyboard.down.erase(SCAN_ENTER);
+    };
     RunSource(R"(
         lib 1, 0, 7
         branch 3, second
@@ -74,7 +94,41 @@ run:    lib 1, 2
     EXPECT_EQ(Context().CurrentChoiceKey, 7);
     ASSERT_EQ(Context().ChoiceBranches[7].size(), 1u);
     EXPECT_EQ(Context().ChoiceBranches[7][0].Value, 9);
-    EXPECT_EQ(StackIntegers(), std::vector<int32_t>{9});
+    EXPECT_EQ(StackIntegers(), std::vector<int32_t>{10});
+    m_app.on_pump = nullptr;
+}
+
+TEST_F(ControlGroupsTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPicked)
+{
+    std::ifstream file(std::string(std::getenv("VESK_SOURCE_DIR")) + "/demo/script/scene_choice.mes");
+    const std::string scene((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(scene.empty());
+    // Once the window has faded in: Enter over the next arrow, then over page 1's one plate.
+    m_app.on_pump = [this, shown_at = -1](int pumps) mutable {
+        if (shown_at < 0) {
+            if (GetGameWork()->m_choice_window->IsShown() != 0)
+                shown_at = pumps;
+            return;
+        }
+        const int since = pumps - shown_at;
+        if (since == 1000)
+            m_mouse.position = {960, 662};
+        if (since == 3000)
+            m_mouse.position = {960, 218};
+        if (since == 1010 || since == 3010)
+            m_keyboard.down.insert(SCAN_ENTER);
+        if (since == 1020 || since == 3020)
+            m_keyboard.down.erase(SCAN_ENTER);
+    };
+    // The story's text sprite and the system flag file, as the game has them.
+    RunSource("lib 19, 0, 100, 1920, 280, 20, 0\nlib 14, 0, 16, 4, 31600, 96\nlib 14, 2, 0\n" + scene);
+    m_app.on_pump = nullptr;
+    EXPECT_EQ(GetGameWork()->m_choice_window->GetPage(), 1);
+    EXPECT_EQ(State().Variables[90].Integer, 9); // the ninth place: value 8 + 1
+    EXPECT_EQ(State().Variables[91].Integer, 8);
+    EXPECT_EQ(State().Variables[38].Integer, 0); // the choices' text ids put back
+    ASSERT_EQ(Document().m_select_manager->Buffers.size(), 1u);
+    EXPECT_THAT(TakeMessageBoxes(), ::testing::IsEmpty());
 }
 
 TEST_F(ControlGroupsTest, GoingBackToTheChoiceJumpsThroughTheChoiceTable)

@@ -40,6 +40,7 @@ std::vector<tools::ArchiveEntry> StagePictures()
         {"A_PART.AKB", Encode(part)},
         {"A_HIT.AKB", Encode(hit)},
         {"CURSOR.AKB", Encode(tools::MakePicture(128, 192, 0xFF102030))},
+        {"SEL_P.AKB", Encode(tools::MakePicture(1, 1, 0))}, // the choice window's sheet, which start-up needs
         {"BG.AKB", Encode(tools::MakePicture(1920, 1080, STAGE_BASE))},
         {"OV.AKB", Encode(tools::MakePicture(100, 100, STAGE_OVERLAY))},
         {"S04A.AKB", Encode(tools::MakePicture(64, 64, 0xFF0000A0))},

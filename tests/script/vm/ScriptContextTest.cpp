@@ -399,9 +399,26 @@ TEST_F(ScriptContextTest, ResumeAndChoicePointsRefreshTheSnapshot)
     record.Values[0] = ScriptValue::FromInteger(6);
     Document().SaveDataTable->Store(record);
     EXPECT_EQ(script->JumpToTableB(0), script->JumpToTableA(1));
+    // The choice point also records a snapshot: the live table and the script stack.
+    Document().m_select_manager = std::make_unique<SelectManager>();
+    Document().m_script_stack = {script};
+    State().Variables.assign(3, ScriptValue::FromInteger(4));
     StepCurrent();
     EXPECT_EQ(State().Values[54].Integer, 0);
     EXPECT_EQ(Document().SaveDataSnapshot->GetAt(0).Values[0].Integer, 6);
+    const SelectManager& list = *Document().m_select_manager;
+    ASSERT_EQ(list.Buffers.size(), 1u);
+    EXPECT_EQ(list.Current, 0);
+    const SelectBuffer& snapshot = *list.Buffers[0];
+    EXPECT_EQ(snapshot.GetVariables().size(), 3u);
+    ASSERT_NE(snapshot.Table.Find(0x00010002), nullptr);
+    EXPECT_EQ(snapshot.Table.Find(0x00010002)->Values[0].Integer, 6);
+    const ScriptValueArray* stack = snapshot.Table.Find(SCRIPT_STACK_KEY);
+    ASSERT_NE(stack, nullptr);
+    EXPECT_EQ(stack->Values[0].Text, "test.mes");
+    EXPECT_EQ(stack->Values[2].Integer, 1);
+    Document().m_script_stack.clear();
+    Document().m_select_manager.reset();
 }
 
 TEST_F(ScriptContextTest, ReadingPastTheEndOfTheCodeEndsTheScript)

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Runs the demo's choice scene headless on its own (after the opening text) with a scripted mouse:
+# the choice window's first page of eight plates with the next-page arrow, kept as
+# <build>/demo_choice.png; after a click on the arrow the second page with the ninth place, kept
+# as <build>/demo_choice_page1.png; a click on that plate closes the window. The auto save the
+# window wrote as it opened (slot 101) is decoded by flagwrite.
+# Plates are 474 wide (the widest text is five full-width characters): columns at x 422 and 1024,
+# rows from y 164, 116 apart; the arrow below them at (757, 636). Page 1: one plate at (723, 164),
+# the previous arrow above it at (757, 104).
+#   choice_test.sh <demo folder> <sheetgen> <flagwrite> <build folder>
+set -u
+demo=$1
+sheetgen=$2
+flagwrite=$3
+build=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
+export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
+mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$work/frames"
+save=$XDG_DATA_HOME/vesk/demo/Save
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# A first start lays out the save folder and is ended once it has; the scene then runs as the
+# start script.
+(cd "$demo" && exec ./vesk >/dev/null 2>&1) &
+first=$!
+for _ in $(seq 600); do
+    [ -f "$save/config.xml" ] && break
+    sleep 0.1
+done
+sleep 1
+kill -KILL $first 2>/dev/null
+wait $first 2>/dev/null
+[ -f "$save/config.xml" ] || { echo "FAIL: no config.xml"; exit 1; }
+echo '<GameFile><Script><StartUp>choice_alone.mes</StartUp></Script></GameFile>' >>"$save/config.xml"
+
+# The player's mouse, from the input script: the next-page arrow, then the one plate of page 1
+# (the ninth place), again and again until the clicks land; each click of the pair falls on
+# nothing on the other page.
+for turn in $(seq 200 200 200000); do
+    echo "$turn click 960 662"
+    echo "$((turn + 100)) click 960 218"
+done >"$work/input.txt"
+
+# Page 0: the left caps of plates 0 and 6 and the right cap of plate 7 in their normal state,
+# the next arrow; page 1: the previous arrow and the left cap of its one plate, centred.
+page0() {
+    "$sheetgen" find-cell "$1" 457 244 0x7A00 0 &&
+        "$sheetgen" find-cell "$1" 457 592 0x7A00 0 &&
+        "$sheetgen" find-cell "$1" 1478 592 0x7A02 0 &&
+        "$sheetgen" find-cell "$1" 960 670 9
+}
+page1() {
+    "$sheetgen" find-cell "$1" 960 130 8 && "$sheetgen" find-cell "$1" 758 244 0x7A00 &&
+        ! "$sheetgen" find-cell "$1" 457 244 0x7A00
+}
+# A frame that reads and shows none of the pages' cells (find-cell answers 1, not 2 for a file
+# that does not read yet).
+absent() {
+    "$sheetgen" find-cell "$@"
+    [ $? -eq 1 ]
+}
+closed() {
+    absent "$1" 960 130 8 && absent "$1" 758 244 0x7A00 && absent "$1" 457 244 0x7A00
+}
+(cd "$demo" && VESK_INPUT_SCRIPT=$work/input.txt VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
+first=$!
+# The frames in their order, each looked at once but the newest, which may still be being
+# written: page 0, then page 1, then the window closed by the pick.
+seen=0
+done_frames=0
+for _ in $(seq 1200); do
+    frames=$(ls "$work/frames" 2>/dev/null | sort)
+    count=$(echo "$frames" | grep -c . || true)
+    for frame in $(echo "$frames" | tail -n +$((done_frames + 1))); do
+        path=$work/frames/$frame
+        if [ $seen -eq 0 ] && page0 "$path"; then
+            cp "$path" "$build/demo_choice.png"
+            seen=1
+        elif [ $seen -eq 1 ] && page1 "$path"; then
+            cp "$path" "$build/demo_choice_page1.png"
+            seen=2
+        elif [ $seen -eq 2 ] && closed "$path"; then
+            seen=3
+        fi
+    done
+    [ "$count" -gt 0 ] && done_frames=$((count - 1))
+    [ $seen -eq 3 ] && break
+    kill -0 $first 2>/dev/null || break
+    sleep 0.1
+done
+# The auto save follows the fade-in.
+for _ in $(seq 100); do
+    [ -f "$save/FLAG101" ] && [ -f "$save/SaveData101.dat" ] && break
+    kill -0 $first 2>/dev/null || break
+    sleep 0.1
+done
+sleep 0.5
+kill -KILL $first 2>/dev/null
+wait $first 2>/dev/null
+grep -q 'Box\|Error' "$work/out.txt" && fail "the scene showed a message: $(cat "$work/out.txt")"
+[ $seen -ge 1 ] || fail "no frame shows the choice's first page"
+[ $seen -ge 2 ] || fail "no frame shows the second page after the arrow's click"
+[ $seen -ge 3 ] || fail "the click on page 1's plate did not close the window"
+if [ $seen -ge 1 ]; then
+    # Nothing beside the two columns, no previous arrow above them.
+    "$sheetgen" find-cell "$build/demo_choice.png" 300 244 0x7A00 && fail "a plate left of the columns"
+    "$sheetgen" find-cell "$build/demo_choice.png" 960 130 8 && fail "a previous arrow on page 0"
+fi
+
+# The auto save of the opening: slot 101, written while variable 54 was 1, with the choice's
+# text sprite.
+if [ -f "$save/FLAG101" ] && [ -f "$save/SaveData101.dat" ]; then
+    "$flagwrite" --dump flag "$save/FLAG101" >"$work/flag101.txt" 2>&1 || fail "FLAG101 does not decode"
+    grep -q '^variable 54 1$' "$work/flag101.txt" || fail "FLAG101 lacks variable 54 = 1: $(cat "$work/flag101.txt")"
+    grep -q '^value 53 101$' "$work/flag101.txt" || fail "FLAG101 lacks the choice's text sprite"
+    "$flagwrite" --dump savedata "$save/SaveData101.dat" >/dev/null 2>&1 || fail "SaveData101.dat does not decode"
+else
+    fail "no auto save in slot 101"
+fi
+
+if [ $failures -eq 0 ]; then
+    echo "1 passed, 0 failed"
+    exit 0
+fi
+echo "$failures failed"
+exit 1
