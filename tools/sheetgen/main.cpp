@@ -6,6 +6,7 @@
 //   sheetgen gallery-sheets <folder>       the CG gallery's three sheets, every language's name
 //   sheetgen gallery-areas <folder>        "cgmode.area" and "cgview.area"
 //   sheetgen thumbnails <file> <first id>  a sheet of twelve thumbnails, ids from the first on
+//   sheetgen cg-pictures <folder>          the demo's CG base pictures and overlay
 //   sheetgen music-sheets <folder>         the music room's two sheets and "musicmode.area"
 //   sheetgen music-picture <file> <slot>   a track picture of the music room
 //   sheetgen map-pictures <folder>         the map screens' sheets and pictures into the folder
@@ -125,6 +126,12 @@ int main(int argc, char** argv)
         }
         return Write(folder + "musicmode.area", tools::BuildAreaFile(tools::MusicAreas())) ? 0 : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "cg-pictures") == 0) {
+        for (const auto& [name, picture] : tools::DemoCGPictures())
+            if (!Write(std::string(argv[2]) + "/" + name, tools::EncodeAkb(picture, {})))
+                return 1;
+        return 0;
+    }
     if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0)
         return Write(argv[2], tools::EncodeAkb(tools::MusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
     if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0)
@@ -213,6 +220,7 @@ int main(int argc, char** argv)
                         argc == 7 ? std::atoi(argv[6]) : -1);
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
+                         "cg-pictures <folder> | "
                          "music-sheets <folder> | music-picture <file> <slot> | "
                          "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
