@@ -23,6 +23,7 @@
 //                                          1920 x 2160 "slot_tall.akb" into the folder
 //   sheetgen slot-areas <folder>           "slot.area" into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
+//   sheetgen find-cells <frame.png> <x>,<y>,<id>[,<state>]...   all of them
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
@@ -50,18 +51,43 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
     return static_cast<bool>(out);
 }
 
+bool HasCell(const platform::PngPicture& picture, int x, int y, uint32_t wanted, int32_t wanted_state)
+{
+    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+        return false;
+    uint32_t id = 0;
+    int32_t state = 0;
+    const uint32_t pixel = picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x];
+    return tools::DecodeCellColour(pixel | 0xFF000000u, id, state) && id == wanted &&
+           (wanted_state < 0 || state == wanted_state);
+}
+
+// Every "x,y,id[,state]" argument must hold: 0 when all do, 1 when one does not, 2 for a frame
+// that cannot be read or an argument that cannot.
+int FindCells(const char* path, char** checks, int count)
+{
+    const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
+    if (!picture)
+        return 2;
+    for (int i = 0; i < count; ++i) {
+        int x = 0;
+        int y = 0;
+        unsigned id = 0;
+        int state = -1;
+        if (std::sscanf(checks[i], "%d,%d,%x,%d", &x, &y, &id, &state) < 3)
+            return 2;
+        if (!HasCell(*picture, x, y, id, state))
+            return 1;
+    }
+    return 0;
+}
+
 int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_state)
 {
     const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
     if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height)
         return 2;
-    uint32_t id = 0;
-    int32_t state = 0;
-    const uint32_t pixel = picture->pixels[static_cast<size_t>(y) * static_cast<size_t>(picture->width) + x];
-    return tools::DecodeCellColour(pixel | 0xFF000000u, id, state) && id == wanted &&
-                   (wanted_state < 0 || state == wanted_state)
-               ? 0
-               : 1;
+    return HasCell(*picture, x, y, wanted, wanted_state) ? 0 : 1;
 }
 
 } // namespace
@@ -214,6 +240,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)
         return Write(std::string(argv[2]) + "/slot.area", tools::BuildAreaFile(tools::SlotAreas())) ? 0 : 1;
+    if (argc >= 4 && std::strcmp(argv[1], "find-cells") == 0)
+        return FindCells(argv[2], argv + 3, argc - 3);
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
@@ -226,6 +254,6 @@ int main(int argc, char** argv)
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
                          "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
                          "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
-                         "find-cell <frame.png> <x> <y> <id> [state]\n");
+                         "find-cell <frame.png> <x> <y> <id> [state] | find-cells <frame.png> <x>,<y>,<id>[,<state>]...\n");
     return 1;
 }
