@@ -38,7 +38,7 @@ echo "<GameFile><Script><StartUp>${scene}_alone.mes</StartUp></Script></GameFile
 # The run is watched and ended once a frame shows the scene's last checkpoint (a modal screen
 # keeps the close box waiting), however busy the machine; else after two minutes.
 case $scene in
-gallery) final=(175,667,258,2) ;;
+gallery) final=(1080,841,0x500) ;;
 replay) final=(1131,245,0x6001 1629,245,0x6002) ;;
 music) final=(1663,142,0x7900,0) ;;
 esac
@@ -88,14 +88,14 @@ gallery)
     # The second variant, its base with the overlay over the middle.
     checkpoint variant 300,900,0x4100 960,540,0x4120
     # Stepped on past the unseen variant into the third CG, twice the screen's height: its top,
-    # then panned by a drag of 600 pixels and 100 wheel steps.
+    # then panned by a drag of 600 pixels and a wheel step of one (its lower half starts at 1080).
     checkpoint tall_top 960,540,0x4103 960,1000,0x4103
-    checkpoint tall_dragged 960,300,0x4103 960,540,0x4113
-    checkpoint tall_wheeled 960,360,0x4113
-    # Back in the gallery, the group unlocked: every first variant seen, from the page sheet.
-    checkpoint unlocked 633,245,0x5000 1131,245,0x5001 1629,245,0x5002
-    # The music room's tab: the gallery ends with 100 and the music room follows.
-    checkpoint music_room 175,667,258,2
+    checkpoint tall_dragged 960,479,0x4103 960,480,0x4113
+    checkpoint tall_wheeled 960,478,0x4103 960,479,0x4113
+    # Back in the gallery, the group unlocked: the second row, locked before, from the page sheet.
+    checkpoint unlocked 1131,245,0x5001 1629,245,0x5002
+    # The music room's tab: the gallery ends with 100 and the music room (its play button) follows.
+    checkpoint music_room 1080,841,0x500
     flags FLAG000 | grep -qx 'flag 3300 15' ||
         fail "flag file 0 does not hold the unlocked group's seen bits: $(flags FLAG000 | grep 'flag 33')"
     flags FLAG000 | grep -qx 'flag 1998 1' ||

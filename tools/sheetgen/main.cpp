@@ -72,11 +72,11 @@ int FindCells(const char* path, char** checks, int count)
     for (int i = 0; i < count; ++i) {
         int x = 0;
         int y = 0;
-        unsigned id = 0;
+        int id = 0;
         int state = -1;
-        if (std::sscanf(checks[i], "%d,%d,%x,%d", &x, &y, &id, &state) < 3)
+        if (std::sscanf(checks[i], "%d,%d,%i,%d", &x, &y, &id, &state) < 3)
             return 2;
-        if (!HasCell(*picture, x, y, id, state))
+        if (!HasCell(*picture, x, y, static_cast<uint32_t>(id), state))
             return 1;
     }
     return 0;
