@@ -108,9 +108,9 @@ replay)
     checkpoint list 633,245,0x6000 1131,245,0x7E01
     # The replay, then the list again on the scene's page.
     checkpoint replay 960,540,0x4100
-    checkpoint back 633,245,0x6000
-    # The unlock: every scene of the page shown.
-    checkpoint unlocked 633,245,0x6000 1131,245,0x6001 1629,245,0x6002
+    checkpoint back 1131,245,0x7E01 1732,53,0x500
+    # The unlock: the scenes locked before shown.
+    checkpoint unlocked 1131,245,0x6001 1629,245,0x6002
     flags FLAG000 | grep -qx 'flag 3102 1' || fail "flag file 0 does not hold the unlocked scenes"
     ;;
 music)
