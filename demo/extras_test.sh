@@ -2,7 +2,7 @@
 # Runs one of the demo's extras scenes headless on its own (<scene>_alone.mes), driven by the
 # scripted input input/<scene>.txt, and reads its frames back in order: each checkpoint is the
 # first frame after the previous checkpoint's that shows all of its cells, kept as
-# <build>/demo_<scene>_<checkpoint>.png. The game closes itself after the input's last turn.
+# <build>/demo_<scene>_<checkpoint>.png.
 #   extras_test.sh <demo folder> <sheetgen> <flagwrite> <build folder> <gallery|replay|music>
 set -u
 demo=$1
@@ -40,7 +40,7 @@ echo "<GameFile><Script><StartUp>${scene}_alone.mes</StartUp></Script></GameFile
 case $scene in
 gallery) final=(1080,841,0x500) ;;
 replay) final=(1131,245,0x6001 1629,245,0x6002) ;;
-music) final=(1663,142,0x7900,0) ;;
+music) final=(542,831,0x401 705,831,0x7B00) ;;
 esac
 (cd "$demo" && VESK_INPUT_SCRIPT=$input VESK_FRAME_DUMP=$work/frames VESK_SOUND_DUMP=$work/sound.wav \
     exec ./vesk >"$work/out.txt" 2>&1) &
@@ -114,7 +114,13 @@ replay)
     flags FLAG000 | grep -qx 'flag 3102 1' || fail "flag file 0 does not hold the unlocked scenes"
     ;;
 music)
+    # Listed tracks only: the first theme, not the track heard twice.
     checkpoint listed 1663,142,0x7900,0 1663,190,0x7901,3
+    # The first row plays: its picture; next: the next listed track's picture.
+    checkpoint playing 900,400,0x7A00
+    checkpoint next 900,400,0x7A0B
+    # The knob dragged from a half to a fifth, the bar empty beyond it.
+    checkpoint slider 542,831,0x401 705,831,0x7B00
     ;;
 esac
 
