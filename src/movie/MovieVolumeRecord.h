@@ -8,8 +8,8 @@ class CMoviePlayer;
 
 // The Kind of a movie the movie command started: its sound follows the music volume.
 inline constexpr uint32_t MOVIE_KIND_MUSIC = 1;
-// The attenuation of a movie's sound while sound is off.
-inline constexpr int32_t MOVIE_VOLUME_OFF = -8000;
+// The attenuation of a movie's sound while sound is off: silence, as every other channel gets.
+inline constexpr int32_t MOVIE_VOLUME_OFF = -10000;
 
 struct MovieVolumeRecord
 {

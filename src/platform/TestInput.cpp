@@ -8,6 +8,7 @@
 
 #include "platform/kernel/TimeApi.h"
 #include "platform/user/InputInjection.h"
+#include "platform/user/MessageApi.h"
 #include "platform/user/WindowApi.h"
 
 namespace platform {
@@ -67,6 +68,16 @@ bool ParseLine(std::string_view line, long previous_turn, std::vector<TestInputS
         ok = ReadInt(in, step.value);
         step.kind = action == "up" ? Kind::KeyUp : Kind::KeyDown;
         step.released = action == "key";
+        // The buttons' virtual keys hold or let go of a button where the pointer last moved, so a
+        // script can drag.
+        if (ok && action != "key" && (step.value == VK_LBUTTON || step.value == VK_RBUTTON)) {
+            step.kind = action == "up" ? Kind::ButtonUp : Kind::ButtonDown;
+            step.value = step.value == VK_LBUTTON ? 1 : 3;
+            const auto moved = std::find_if(steps.rbegin(), steps.rend(),
+                                            [](const TestInputStep& s) { return s.kind == Kind::Move; });
+            if (moved != steps.rend())
+                step.at = moved->at;
+        }
     } else if (action == "move") {
         ok = ReadPoint(in, step.at);
         step.kind = Kind::Move;

@@ -3,7 +3,8 @@
 // through SDL's queue, the road a real press takes, so headless runs can click through screens.
 // One step per line, '#' starts a comment:
 //   <turn> key <vk>          press, released 100 ms of the game's clock later
-//   <turn> down <vk> | up <vk>
+//   <turn> down <vk> | up <vk>  the buttons' keys (1 left, 2 right) hold a button where the
+//                               pointer last moved, for drags
 //   <turn> move <x> <y>
 //   <turn> click <x> <y>     move and press the left button, released as a key is
 //   <turn> rclick <x> <y>    the same with the right button

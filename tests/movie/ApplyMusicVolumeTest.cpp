@@ -33,8 +33,8 @@ TEST_F(ApplyMusicVolumeTest, AMovieOfTheMovieCommandFollowsTheMusicLevel)
         {"full", 1, 1, 0, 0},
         {"the music floor", 1, 1, -5000, -4000},
         {"truncated toward zero", 1, 1, -1001, -800},
-        {"sound off", 1, 0, -1000, -8000},
-        {"another kind is left alone", 0, 1, -5000, -8000},
+        {"sound off is silence", 1, 0, -1000, -10000},
+        {"another kind is left alone", 0, 1, -5000, -10000},
     };
     for (const Case& c : cases) {
         const MovieVolumeRecord record{c.kind, 0};
@@ -47,7 +47,7 @@ TEST_F(ApplyMusicVolumeTest, AMovieOfTheMovieCommandFollowsTheMusicLevel)
     }
     ApplyMusicVolume(nullptr, m_player.get(), 1, 0);
     ApplyMusicVolume(nullptr, nullptr, 1, 0);
-    EXPECT_EQ(playing.Volume, -8000) << "no record: nothing";
+    EXPECT_EQ(playing.Volume, -10000) << "no record: nothing";
 }
 
 } // namespace

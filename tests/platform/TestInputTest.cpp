@@ -49,6 +49,25 @@ TEST(TestInputTest, LinesBecomeStepsInTheirOrder)
     EXPECT_EQ(steps[8].turn, 40);
 }
 
+TEST(TestInputTest, TheButtonsKeysHoldAButtonWhereThePointerLastMoved)
+{
+    std::vector<TestInputStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseTestInputScript("1 move 960 900\n2 down 1\n3 move 960 300\n4 up 1\n5 down 2\n6 down 16\n",
+                                     steps, error))
+        << error;
+    ASSERT_EQ(steps.size(), 6u);
+    EXPECT_EQ(steps[1].kind, Kind::ButtonDown);
+    EXPECT_EQ(steps[1].value, 1);
+    EXPECT_EQ(steps[1].at.y, 900);
+    EXPECT_FALSE(steps[1].released) << "held until its own up";
+    EXPECT_EQ(steps[3].kind, Kind::ButtonUp);
+    EXPECT_EQ(steps[3].at.y, 300) << "let go where the drag ended";
+    EXPECT_EQ(steps[4].kind, Kind::ButtonDown);
+    EXPECT_EQ(steps[4].value, 3);
+    EXPECT_EQ(steps[5].kind, Kind::KeyDown) << "other keys stay keys";
+}
+
 TEST(TestInputTest, ABadLineRefusesTheWholeScriptAndNamesTheLine)
 {
     const struct

@@ -45,6 +45,14 @@ std::vector<CastNameEntry> DemoCastNames()
     // The romanised given names in the extra CGs' file names, one per group letter.
     for (const char letter : std::string("rofjkpseqbdihanc"))
         entries.emplace_back(std::string("cgextra.") + letter, std::string("name") + letter);
+    // The music room's character themes: placeholder file names, the demo ships the first.
+    for (unsigned theme = 1; theme <= 17; ++theme) {
+        char key[32];
+        char text[32];
+        std::snprintf(key, sizeof(key), "theme%02u", theme);
+        std::snprintf(text, sizeof(text), "THEME%02u.WAV", theme);
+        entries.emplace_back(key, text);
+    }
     return entries;
 }
 

@@ -74,7 +74,16 @@ bool WriteDemoSoundArchives(const std::string& folder)
     WavContents result;
     result.samples =
         Pcm16Bytes(Tone(DemoSoundLayout::SLOT_RESULT_FRAMES, 2, DemoSoundLayout::SLOT_RESULT_HERTZ, 2500.0));
-    const std::vector<ArchiveEntry> musics = {{"BGM01.WAV", WriteWav(music)}, {"COMICAL.WAV", WriteWav(pull)}};
+    std::vector<ArchiveEntry> musics = {{"BGM01.WAV", WriteWav(music)}, {"COMICAL.WAV", WriteWav(pull)}};
+    const char* const tracks[] = {"THEME01.WAV", "_AKOGARE.WAV", "BUKIMI.WAV", "SWEET_EN.WAV"};
+    for (size_t t = 0; t < 4; ++t) {
+        WavContents track;
+        track.samples = Pcm16Bytes(
+            Tone(DemoSoundLayout::TRACK_FRAMES, 2, DemoSoundLayout::TRACK_HERTZ[t], 2500.0));
+        if (t != 2)
+            track.loop = WavLoop{.start = 0, .end = DemoSoundLayout::TRACK_FRAMES};
+        musics.push_back({tracks[t], WriteWav(track)});
+    }
     // A pause the story waits out by playing it (three seconds of silence on the H-effect channel).
     WavContents pause;
     pause.samples.assign(static_cast<size_t>(DemoSoundLayout::PAUSE_FRAMES) * 4, 0);

@@ -30,6 +30,10 @@ struct DemoSoundLayout
     static constexpr double SLOT_RESULT_HERTZ = 1320.0;
     static constexpr uint32_t SLOT_RESULT_FRAMES = 88'200;
     static constexpr uint32_t FADE_IN_MILLISECONDS = 1500; // the story's fade in: 100 steps of 15 ms
+    // The music room's tracks: the first theme and one more track loop, one track of a second
+    // ends; each has its tone (the first theme, the looped track, the ending one, the English song).
+    static constexpr double TRACK_HERTZ[4] = {330.0, 392.0, 494.0, 587.0};
+    static constexpr uint32_t TRACK_FRAMES = 44'100;
 };
 
 // The music entry's samples, stereo interleaved: the intro, then the looped part.

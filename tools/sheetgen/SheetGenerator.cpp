@@ -347,6 +347,19 @@ AkbPicture ThumbnailSheet(uint32_t first_id)
     return BuildSheet(1470, 1100, cells);
 }
 
+std::vector<std::pair<std::string, AkbPicture>> DemoCGPictures()
+{
+    const auto whole = [](uint32_t variant, const char* label) {
+        return BuildSheet(1920, 1080, {{0, 0, 1920, 1080, DEMO_CG_BASE + variant, 0, label}});
+    };
+    return {{"r01_0.akb", whole(0, "R01")},
+            {"r02_0.akb", whole(2, "R02")},
+            {"o01_0.akb", whole(4, "O01")},
+            {"r03_0.akb", BuildSheet(1920, 2160, {{0, 0, 1920, 1080, DEMO_CG_BASE + 3, 0, "R03"},
+                                                  {0, 1080, 1920, 1080, DEMO_CG_BASE + 0x13, 0, "R03-LOW"}})},
+            {"r01_f1.akb", BuildSheet(1920, 1080, {{760, 340, 400, 400, DEMO_CG_OVERLAY, 0, "F1"}}, 0xFF00FF00u)}};
+}
+
 std::vector<AreaRecord> GalleryAreas(bool page_level)
 {
     std::vector<AreaRecord> areas;

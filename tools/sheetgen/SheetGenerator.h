@@ -78,6 +78,13 @@ AkbPicture GalleryModeSheet();
 AkbPicture GalleryCoverSheet();
 // A 1470 x 1100 sheet of 490 x 275 thumbnails, cell j with id first_id + j, 12 cells.
 AkbPicture ThumbnailSheet(uint32_t first_id);
+// The demo's CG pictures by file name: the bases "r01_0.akb", "r02_0.akb" and "o01_0.akb" of
+// 1920 x 1080, each one cell of id DEMO_CG_BASE + its variant; "r03_0.akb" of 1920 x 2160 whose
+// lower half is DEMO_CG_BASE + 0x13; the overlay "r01_f1.akb", key colour 0xFF00FF00 around a
+// 400 x 400 cell DEMO_CG_OVERLAY at (760, 340).
+inline constexpr uint32_t DEMO_CG_BASE = 0x4100;
+inline constexpr uint32_t DEMO_CG_OVERLAY = 0x4120;
+std::vector<std::pair<std::string, AkbPicture>> DemoCGPictures();
 // "cgmode.area" (heroine level) and "cgview.area" (page level).
 std::vector<AreaRecord> GalleryAreas(bool page_level);
 // The message window's parts ("message_p.akb"): the seven window buttons in four states (ids 0 to

@@ -6,6 +6,7 @@
 //   sheetgen gallery-sheets <folder>       the CG gallery's three sheets, every language's name
 //   sheetgen gallery-areas <folder>        "cgmode.area" and "cgview.area"
 //   sheetgen thumbnails <file> <first id>  a sheet of twelve thumbnails, ids from the first on
+//   sheetgen cg-pictures <folder>          the demo's CG base pictures and overlay
 //   sheetgen music-sheets <folder>         the music room's two sheets and "musicmode.area"
 //   sheetgen music-picture <file> <slot>   a track picture of the music room
 //   sheetgen map-pictures <folder>         the map screens' sheets and pictures into the folder
@@ -27,6 +28,7 @@
 //   sheetgen flag-data <folder>            "FlagMng.area", "FlagDetails.area" and "sysmenu.carea"
 //   sheetgen choice-sheet <folder>         "sel_p.akb" into the folder
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
+//   sheetgen find-cells <frame.png> <x>,<y>,<id>[,<state>]...   all of them
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
@@ -58,18 +60,43 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
     return static_cast<bool>(out);
 }
 
+bool HasCell(const platform::PngPicture& picture, int x, int y, uint32_t wanted, int32_t wanted_state)
+{
+    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+        return false;
+    uint32_t id = 0;
+    int32_t state = 0;
+    const uint32_t pixel = picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x];
+    return tools::DecodeCellColour(pixel | 0xFF000000u, id, state) && id == wanted &&
+           (wanted_state < 0 || state == wanted_state);
+}
+
+// Every "x,y,id[,state]" argument must hold: 0 when all do, 1 when one does not, 2 for a frame
+// that cannot be read or an argument that cannot.
+int FindCells(const char* path, char** checks, int count)
+{
+    const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
+    if (!picture)
+        return 2;
+    for (int i = 0; i < count; ++i) {
+        int x = 0;
+        int y = 0;
+        int id = 0;
+        int state = -1;
+        if (std::sscanf(checks[i], "%d,%d,%i,%d", &x, &y, &id, &state) < 3)
+            return 2;
+        if (!HasCell(*picture, x, y, static_cast<uint32_t>(id), state))
+            return 1;
+    }
+    return 0;
+}
+
 int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_state)
 {
     const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
     if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height)
         return 2;
-    uint32_t id = 0;
-    int32_t state = 0;
-    const uint32_t pixel = picture->pixels[static_cast<size_t>(y) * static_cast<size_t>(picture->width) + x];
-    return tools::DecodeCellColour(pixel | 0xFF000000u, id, state) && id == wanted &&
-                   (wanted_state < 0 || state == wanted_state)
-               ? 0
-               : 1;
+    return HasCell(*picture, x, y, wanted, wanted_state) ? 0 : 1;
 }
 
 } // namespace
@@ -133,6 +160,12 @@ int main(int argc, char** argv)
                     return 1;
         }
         return Write(folder + "musicmode.area", tools::BuildAreaFile(tools::MusicAreas())) ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "cg-pictures") == 0) {
+        for (const auto& [name, picture] : tools::DemoCGPictures())
+            if (!Write(std::string(argv[2]) + "/" + name, tools::EncodeAkb(picture, {})))
+                return 1;
+        return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0)
         return Write(argv[2], tools::EncodeAkb(tools::MusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
@@ -237,18 +270,22 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
         return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::BuildChoiceSheet(), {})) ? 0 : 1;
+    if (argc >= 4 && std::strcmp(argv[1], "find-cells") == 0)
+        return FindCells(argv[2], argv + 3, argc - 3);
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
                         argc == 7 ? std::atoi(argv[6]) : -1);
     std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
                          "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
+                         "cg-pictures <folder> | "
                          "music-sheets <folder> | music-picture <file> <slot> | "
                          "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
                          "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
                          "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
                          "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
+                         "backlog-sheets <folder> | backlog-areas <folder> | choice-sheet <folder> | "
                          "flag-pictures <folder> | flag-data <folder> | "
-                         "find-cell <frame.png> <x> <y> <id> [state]\n");
+                         "find-cell <frame.png> <x> <y> <id> [state] | find-cells <frame.png> <x>,<y>,<id>[,<state>]...\n");
     return 1;
 }

@@ -197,9 +197,7 @@ void CCGMode::DrawPage(int32_t group, int32_t page, int32_t present)
             background->BltAlpha(PREVIEW_X, PREVIEW_Y, PREVIEW_W, PREVIEW_H, covers, sx, sy);
             background->BltAlpha(PREVIEW_X, PREVIEW_Y, PREVIEW_W, PREVIEW_H, covers, 2480, 0);
         }
-        std::unique_ptr<CSprite> sheet(
-            LoadSprite(GetPageThumbnailName(Group, Page), nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
-        auto* thumbnails = dynamic_cast<CSpriteLayer*>(sheet.get());
+        CSpriteLayer* thumbnails = LoadThumbnails(GetPageThumbnailName(Group, Page));
         const int32_t first = tables.GroupFirstRow(Group);
         const int32_t end = first + tables.GroupRowCount(Group);
         int32_t k = 0;

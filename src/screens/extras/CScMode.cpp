@@ -173,8 +173,7 @@ void CScMode::DrawPage(int32_t group, int32_t page, int32_t present)
     } else {
         HitAreas.Load("cgview.area");
         const CStringUTF8 name = CStringUTF8().Format("sc_%c.akb", SCENE_LETTERS[Group]);
-        std::unique_ptr<CSprite> sheet(LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
-        CSpriteLayer* scenes = SheetLayer(sheet.get());
+        CSpriteLayer* scenes = LoadThumbnails(name);
         for (int32_t k = 0; k < OMAKE_CELLS; ++k) {
             const int32_t n = OMAKE_CELLS * Page + k;
             const int32_t flag = GetScene(Group, n);

@@ -23,6 +23,7 @@ inline constexpr size_t VALUE_PAGE = 17;
 constexpr std::array<uint32_t, 16> CLEAR_FLAGS{1998, 1986, 1997, 1996, 1993, 1985, 1987, 1995,
                                                1994, 1989, 1999, 1990, 1992, 1991, 1988, 2010};
 constexpr int32_t FADE_SPRITE_LAYER = 6;
+constexpr int32_t THUMBNAIL_SPRITE_LAYER = 5;
 constexpr int32_t CONFIRM_DIALOG_DEPTH = 2;
 constexpr int32_t EXTRAS_CHANNEL = 3;
 
@@ -85,6 +86,19 @@ void OmakePageFrame::ReleaseFrameParts()
 CSpriteLayer* OmakePageFrame::SheetLayer(CSprite* sheet) const
 {
     return dynamic_cast<CSpriteLayer*>(sheet);
+}
+
+CSpriteLayer* OmakePageFrame::LoadThumbnails(const CStringUTF8& name)
+{
+    CSpriteLayer* thumbnails = FindSpriteLayer(THUMBNAIL_SPRITE_LAYER);
+    if (thumbnails == nullptr)
+        return nullptr;
+    // A sheet that cannot be read leaves the layer as it was: only a filled rectangle tells a load.
+    RECT loaded{};
+    if (LoadSprite(name, thumbnails, LAYER_KIND_MEMORY, 0, -1, &loaded, -1, -1, 0) == nullptr ||
+        loaded.right <= loaded.left)
+        return nullptr;
+    return thumbnails;
 }
 
 void OmakePageFrame::BltFromSheet(CSprite* sheet, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx,

@@ -122,6 +122,9 @@ protected:
     // Copies from a sheet into the page sprite, skipped when the sheet is missing.
     void BltFromSheet(CSprite* sheet, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy);
     CSpriteLayer* SheetLayer(CSprite* sheet) const;
+    // Loads a page's thumbnail sheet into document sprite layer 5, the thumbnail sprite the
+    // scripts make; null when that layer is missing or the sheet does not load.
+    CSpriteLayer* LoadThumbnails(const CStringUTF8& name);
 
     OmakeFrameStyle Style;
     std::unique_ptr<CSprite> ListSheet;  // "modelist_p.akb"

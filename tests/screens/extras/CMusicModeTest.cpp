@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/ConfigAccess.h"
 #include "app/ConfigSettings.h"
 #include "game/hints/CastNames.h"
 #include "graphics/CSpriteLayer.h"
+#include "movie/CMediaStream.h"
+#include "movie/CMoviePlayer.h"
+#include "movie/MovieVolumeRecord.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/MusicSheets.h"
@@ -246,25 +250,100 @@ TEST_F(CMusicModeTest, SliderMapsThePointerAndAClickStoresTheValue)
     EXPECT_EQ(ShownCell(407 + 109 + 26, 831), Cell(tools::MUSIC_KNOB, 1));
 }
 
-TEST_F(CMusicModeTest, VolumeLevels)
+TEST_F(CMusicModeTest, VolumeLevelsReachTheMusicAndTheMoviesOfTheMovieCommand)
 {
+    CMoviePlayer* player = GetDocument()->GetMoviePlayer();
+    ASSERT_NE(player, nullptr);
     struct Case
     {
         int sound;
         int master;
         float volume;
+        uint32_t kind;
         std::string call;
+        int32_t movie; // 1: left alone
     };
-    const Case cases[] = {{1, 100, 1.0f, "volume 0"},     {1, 100, 0.0f, "volume -5000"},
-                          {1, 50, 1.0f, "volume -2500"},  {0, 100, 1.0f, "volume -10000"},
-                          {0, 100, 0.0f, "volume -10000"}};
+    const Case cases[] = {{1, 100, 1.0f, 1, "volume 0", 0},
+                          {1, 100, 0.0f, 1, "volume -5000", -4000},
+                          {1, 50, 1.0f, 1, "volume -2500", -2000},
+                          {1, 100, 0.3f, 1, "volume -3500", -2800},
+                          {0, 100, 1.0f, 1, "volume -10000", -10000},
+                          {0, 100, 0.0f, 1, "volume -10000", -10000},
+                          {1, 100, 0.0f, 0, "volume -5000", 1},
+                          {0, 100, 1.0f, 2, "volume -10000", 1}};
     for (const Case& c : cases) {
         app::WriteConfigInt(app::KEY_SOUND_ENABLE, c.sound);
         app::WriteConfigInt(app::KEY_MASTER_VOLUME, c.master);
+        GetGameWork()->m_movie_volume->Kind = c.kind;
+        for (auto& stream : player->Streams)
+            stream->Volume = 1;
         CMusicMode room;
         Open(room);
         room.ApplyVolume(c.volume);
-        EXPECT_EQ(m_music->Calls().back(), c.call) << c.sound << " " << c.master << " " << c.volume;
+        const std::string at = std::to_string(c.sound) + " " + std::to_string(c.master) + " " +
+                               std::to_string(c.volume) + " kind " + std::to_string(c.kind);
+        EXPECT_EQ(m_music->Calls().back(), c.call) << at;
+        EXPECT_EQ(player->Streams[0]->Volume, c.movie) << at;
+        EXPECT_EQ(player->Streams[1]->Volume, c.movie) << at << ": both streams";
+    }
+    GetGameWork()->m_movie_volume->Kind = 0;
+}
+
+TEST_F(CMusicModeTest, SliderDragFollowsThePointerLiveAndStoresTheLastValue)
+{
+    CMusicMode room;
+    Open(room);
+    // Pressed at 0.4, dragged left past the bar's end, then right to 0.8.
+    const std::vector<int32_t> xs{433 + 218, 433 + 109, 300, 300, 433 + 436};
+    PointAt(xs.front(), 831);
+    m_mouse.left_down = 1;
+    OnPump([&](int pump) {
+        if (static_cast<size_t>(pump) < xs.size())
+            PointAt(xs[static_cast<size_t>(pump)], 831);
+        m_mouse.left_down = static_cast<size_t>(pump) < xs.size() + 2 ? 1 : 0;
+    });
+    room.SetHover(MUSIC_SLIDER);
+    room.OnDrag();
+    OnPump(nullptr);
+    m_mouse.left_down = 0;
+    EXPECT_FLOAT_EQ(room.GetShownVolume(), 0.8f);
+    EXPECT_EQ(app::ReadConfigInt(app::KEY_MUSIC_VOLUME, -1), 80);
+    std::vector<std::string> calls = m_music->Calls();
+    calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
+    const std::vector<std::string> expected{"volume -3000", "volume -4000", "volume -5000", "volume -1000"};
+    EXPECT_EQ(calls, expected) << "each new position is heard while dragging, the floor at the bar's left end";
+    Capture("music_room_drag.png");
+    EXPECT_EQ(ShownCell(407 + 436 + 26, 831), Cell(tools::MUSIC_KNOB, 1));
+}
+
+TEST_F(CMusicModeTest, ScrollBarDragMovesTheRowsAndAClickBesideTheThumbJumps)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<int32_t> ys; // pointer y, one a pump while the button is held
+        int32_t offset;
+    } cases[] = {
+        {"the thumb dragged to the bottom", {200, 400, 800}, 5},
+        {"the thumb dragged a little", {200, 260}, 1},
+        {"dragged up past the top", {200, 500, -300}, 0},
+        {"a click below the thumb", {700}, 4},
+    };
+    for (const Case& c : cases) {
+        CMusicMode room;
+        Open(room);
+        PointAt(1880, c.ys.front());
+        m_mouse.left_down = 1;
+        OnPump([&](int pump) {
+            if (static_cast<size_t>(pump) < c.ys.size())
+                PointAt(1880, c.ys[static_cast<size_t>(pump)]);
+            m_mouse.left_down = static_cast<size_t>(pump) < c.ys.size() + 2 ? 1 : 0;
+        });
+        Decide(room, MUSIC_SCROLL_BAR);
+        OnPump(nullptr);
+        m_mouse.left_down = 0;
+        EXPECT_EQ(room.GetScrollOffset(), c.offset) << c.name;
+        EXPECT_EQ(Row(0), RowCell(0, c.offset, c.offset == 0 ? 0 : 3)) << c.name << ": the rows follow";
     }
 }
 

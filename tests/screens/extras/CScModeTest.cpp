@@ -101,8 +101,31 @@ TEST_F(CScModeTest, PagesShowSeenScenesAndTheLockedPicture)
     EXPECT_TRUE(list.IsCellPresent(0));
     for (int32_t k = 1; k < OMAKE_CELLS; ++k)
         EXPECT_FALSE(list.IsCellPresent(k)) << k;
+    Flags()[3110] = 1;
     ShowPage(list, 1, 1, 0);
-    EXPECT_EQ(At(CellCentre(0)), Cell(tools::GALLERY_LOCKED, 0)) << "no sheet for the group: the locked picture";
+    EXPECT_EQ(At(CellCentre(0)), Cell(tools::GALLERY_LOCKED, 0))
+        << "no sheet for the group: the locked picture, not the sheet layer 5 still holds";
+    EXPECT_TRUE(list.IsCellOpen(0));
+}
+
+TEST_F(CScModeTest, TheSceneSheetGoesThroughDocumentLayerFive)
+{
+    Flags()[3101] = 1;
+    CScMode list;
+    ASSERT_EQ(list.CreateParts(), 1);
+    ShowPage(list, 1, 0, 0);
+    auto* layer = GetDocument()->FindSpriteLayer(5)->GetLayer();
+    uint32_t id = 0;
+    int32_t state = -1;
+    const uint32_t pixel = *reinterpret_cast<const uint32_t*>(layer->GetPixelPtr(490 + 245, 275 + 137));
+    ASSERT_TRUE(tools::DecodeCellColour(pixel | 0xFF000000u, id, state));
+    EXPECT_EQ(id, SCENE_SHEET + 4) << "the sheet is loaded into the scripts' thumbnail layer";
+
+    // Without that layer the cells keep the locked picture.
+    GetDocument()->UnregisterSpriteLayer(5);
+    ShowPage(list, 1, 0, 0);
+    EXPECT_EQ(At(CellCentre(0)), Cell(tools::GALLERY_LOCKED, 0));
+    EXPECT_TRUE(list.IsCellOpen(0));
 }
 
 TEST_F(CScModeTest, ChoosingASceneAndReturningToItsPage)

@@ -79,8 +79,10 @@ GalleryFixture::GalleryFixture(const GalleryStage& stage)
     document->m_current_state->Flags.assign(4000, 0);
     for (int32_t n = 0; n <= 6; ++n) {
         auto layer = std::make_unique<CSpriteLayer>();
-        layer->Create(0, 0, 1920, 1080, -1);
-        layer->FillRect(0, 0, 1920, 1080, 0xFF000000u | static_cast<uint32_t>(n), 1);
+        // Layer 5 takes the thumbnail sheets: room for a scene sheet of two pages.
+        const int32_t height = n == 5 ? 1650 : 1080;
+        layer->Create(0, 0, 1920, height, -1);
+        layer->FillRect(0, 0, 1920, height, 0xFF000000u | static_cast<uint32_t>(n), 1);
         document->RegisterSpriteLayer(n, layer.release());
     }
 }
