@@ -2,6 +2,7 @@
 // generated "message_p.akb", "sidemenu_p.akb", "mes_o.area" and "mesmenu.area".
 
 #include "screens/base/CMesButton.h"
+#include "screens/base/CNormalSelect2.h"
 
 #include <atomic>
 #include <filesystem>
@@ -188,7 +189,9 @@ TEST_F(CMesButtonTest, DisabledClickIsIgnoredAndVoiceRepeatSwitchesAutoReadOff)
 
 TEST_F(CMesButtonTest, SharedPartsLiveWhileAnyWindowHoldsThem)
 {
-    GetGameWork()->m_message_window->ReleaseParts(); // the game's own window lets go first
+    // The game's own windows let go first: the message window, and the choice window that joined it.
+    GetGameWork()->m_message_window->ReleaseParts();
+    GetGameWork()->m_choice_window->CMesButton::ReleaseParts();
     const int32_t base = CMesButton::GetPartsHolders();
     auto second = std::make_unique<TestWindow>();
     ASSERT_EQ(second->CreateParts(), 1);

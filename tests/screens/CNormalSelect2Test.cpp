@@ -110,7 +110,8 @@ protected:
             }
             pump -= opened;
             step(pump);
-            if (pump >= pumps) {
+            // Closing pumps too (the message window's fade): only a window still running is cut.
+            if (pump >= pumps && m_window->Running != 0) {
                 cut = true;
                 m_window->Running = 0;
             }
@@ -120,12 +121,13 @@ protected:
         OnPump(nullptr);
         return cut ? -100 : out.Integer;
     }
-    // Points at an area and clicks it at pump 20.
+    // Points at an area and holds the left button over pumps 20 to 22: a turn of the window's
+    // loop can take more than one pump.
     std::function<void(int)> ClickAt(const HitArea& area)
     {
         return [this, area](int pump) {
             PointAt((area.Left + area.Right) / 2, (area.Top + area.Bottom) / 2);
-            m_mouse.left_down = pump == 20 ? 1 : 0;
+            m_mouse.left_down = pump >= 20 && pump < 23 ? 1 : 0;
         };
     }
     const HitArea* Area(int32_t id)
@@ -283,11 +285,14 @@ TEST_F(CNormalSelect2Test, PickingAnswersTheValuePlusOneAndCancelAnswersZeroWhen
     EXPECT_FALSE(TakeOkCancelSounds().empty());
     EXPECT_EQ(Run(40, ClickAt(second)), 8);
 
-    // The right button ends it only while flag 7077 is set.
-    auto right_click = [this](int pump) { m_mouse.right_down = pump == 20 ? 1 : 0; };
+    // The right button ends it only while flag 7077 is set. Each run starts hidden, so its pumps
+    // count from the end of the opening (the message window's fade among them).
+    auto right_click = [this](int pump) { m_mouse.right_down = pump >= 20 && pump < 23 ? 1 : 0; };
     SetConfig("/Config/System", 1); // a cancel otherwise toggles auto mode
+    m_window->HideAll();
     EXPECT_EQ(Run(40, right_click), -100);
     State().Flags[FLAG_CHOICE_CANCEL_ENDS] = 1;
+    m_window->HideAll();
     EXPECT_EQ(Run(40, right_click), 0);
 }
 
