@@ -352,14 +352,14 @@ void ISaveLoad::DrawSlotRow(uint32_t slot, int32_t row, int32_t state)
         // The game date: month 13 is the January after the year's December.
         const unsigned month = header.GameDate / 100 == 13 ? 1 : header.GameDate / 100;
         const std::string date = Printed("%02u/%02u", month, header.GameDate % 100u);
-        DrawGlyphs(list, parts, GAME_DATE_X, y + GAME_Y, date, SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT);
+        DrawGlyphs(list, parts, GAME_DATE_X, y + GAME_Y, date, SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT, "/:");
         const int32_t weekday_x = GAME_DATE_X + LARGE_WIDTH * static_cast<int32_t>(date.size());
         if (header.Weekday < WEEKDAY_COUNT)
             list->BltAlpha(weekday_x, y + GAME_Y, WEEKDAY_WIDTH, LARGE_HEIGHT, parts, WEEKDAY_WIDTH * header.Weekday,
                            SHEET_WEEKDAY_Y);
         const unsigned hour = header.GameTime / 100;
         const std::string time = Printed("%u:%02u", hour >= 13 && hour <= 23 ? hour - 12 : hour, header.GameTime % 100u);
-        DrawGlyphs(list, parts, GAME_TIME_X, y + GAME_Y, time, SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT);
+        DrawGlyphs(list, parts, GAME_TIME_X, y + GAME_Y, time, SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT, "/:");
         list->BltAlpha(GAME_TIME_X + LARGE_WIDTH * static_cast<int32_t>(time.size()), y + GAME_Y, MARK_WIDTH,
                        LARGE_HEIGHT, parts, SHEET_MARK_X + (hour >= 13 ? MARK_WIDTH : 0), SHEET_WEEKDAY_Y);
         list->BltAlpha(MONEY_X, y + GAME_Y, CURRENCY_WIDTH, LARGE_HEIGHT, parts, SHEET_CURRENCY_X, SHEET_WEEKDAY_Y);

@@ -95,8 +95,8 @@ inline constexpr int32_t SHEET_ARROW_Y = 396;
 inline constexpr int32_t SHEET_KNOB_X = 2340; // state s at x 2340 + 32 s, y 0, the track's length
 inline constexpr int32_t SHEET_GROUP_TAB_X = 1584; // group g, state s at (1584 + 252 g, 632 + 100 s)
 inline constexpr int32_t SHEET_GROUP_TAB_Y = 632;
-// Glyph strips: slot digits 26 x 36; small digits 15 x 20 with "/" at 10 and ":" at 11; large
-// digits 17 x 24; the comma 11 x 31; weekdays 66 x 24; the two half-day marks 42 x 24; the
+// Glyph strips: slot digits 26 x 36; small digits 15 x 20 and large digits 17 x 24, each strip
+// with "/" at 10 and ":" at 11; the comma 11 x 31; weekdays 66 x 24; the two half-day marks 42 x 24; the
 // currency sign 23 x 24.
 inline constexpr int32_t SHEET_SLOT_DIGIT_Y = 1110;
 inline constexpr int32_t SLOT_DIGIT_WIDTH = 26;
