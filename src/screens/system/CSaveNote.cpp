@@ -9,6 +9,7 @@
 #include "app/ConfigSettings.h"
 #include "app/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteContainer.h"
 #include "graphics/CSpriteLayer.h"
@@ -129,9 +130,14 @@ int32_t CSaveNote::Setup(const CStringUTF8& comment, uint8_t used)
     if (!GetConfigDialogEnable(DialogNumber()))
         return 0;
     ReleaseParts();
+    // A language without its own sheet uses the common one.
+    CStringUTF8 sheet = MakeLanguageFileName("dialog_p.akb");
+    CStringUTF8 entry = sheet;
+    entry.MakeUpper();
+    if (LayerFile() == nullptr || LayerFile()->Exists(entry) == 0)
+        sheet = "dialog_p.akb";
     try {
-        PartsSprite.reset(LoadSprite(MakeLanguageFileName("dialog_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, -1,
-                                     nullptr, -1, -1, 0));
+        PartsSprite.reset(LoadSprite(sheet, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
     } catch (...) {
         PartsSprite.reset();
     }
