@@ -10,26 +10,10 @@ void CLoadDialog::LoadChosenSlot(uint32_t slot)
         LoadSlot(slot);
 }
 
-void CLoadDialog::OnDecide()
+void CLoadDialog::DecideRow(int32_t row)
 {
-    const int32_t group = m_hovered >> 8;
-    const int32_t item = m_hovered & 0xFF;
-    if (m_hovered < 0 || (group != 0 && group != 6) || item >= ROWS) {
-        ISaveLoad::OnDecide();
-        return;
-    }
-    if (group == 6 && IsRowUsed(item)) {
-        Press(m_hovered);
-        LoadChosenSlot(SlotOfRow(item));
-        // Declined, or the slot was refused: the screen stays.
-        DrawControl(m_hovered, 0, true);
-        m_hovered = -1;
-    } else if (group == 0 && HasDeleteButton(item)) {
-        Press(m_hovered);
-        if (ConfirmAndDeleteSlot(SlotOfRow(item))) {
-            DrawPage();
-            Present();
-        }
-    }
-    ISelect::OnDecide();
+    LoadChosenSlot(SlotOfRow(row));
+    // Declined, or the slot was refused: the screen stays.
+    DrawControl(ID_ROW + row, 0, true);
+    m_hovered = -1;
 }

@@ -12,7 +12,7 @@ public:
     explicit CLoadDialog(int32_t page)
         : ISaveLoad(page)
     {}
-    void OnDecide() override;
+    void DecideRow(int32_t row) override;
     // A chosen slot, after the load confirmation (a dialog that cannot be built counts as no);
     // returns only when the player declined or the slot was refused.
     void LoadChosenSlot(uint32_t slot);

@@ -38,23 +38,7 @@ bool CSaveDialog::SaveAtRow(int32_t row)
     return saved;
 }
 
-void CSaveDialog::OnDecide()
+void CSaveDialog::DecideRow(int32_t row)
 {
-    const int32_t group = m_hovered >> 8;
-    const int32_t item = m_hovered & 0xFF;
-    if (m_hovered < 0 || (group != 0 && group != 6) || item >= ROWS) {
-        ISaveLoad::OnDecide();
-        return;
-    }
-    if (group == 6 && IsRowUsed(item)) {
-        Press(m_hovered);
-        SaveAtRow(item);
-    } else if (group == 0 && HasDeleteButton(item)) {
-        Press(m_hovered);
-        if (ConfirmAndDeleteSlot(SlotOfRow(item))) {
-            DrawPage();
-            Present();
-        }
-    }
-    ISelect::OnDecide();
+    SaveAtRow(row);
 }

@@ -12,7 +12,7 @@ public:
     explicit CSaveDialog(int32_t page)
         : ISaveLoad(page)
     {}
-    void OnDecide() override;
+    void DecideRow(int32_t row) override;
     // The row's save through the note: the new-save row saves into slot 1 above the group, a
     // used row overwrites its slot. True when a save was written.
     bool SaveAtRow(int32_t row);

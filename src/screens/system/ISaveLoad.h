@@ -50,7 +50,6 @@ public:
     int32_t OnRightKey() override;
     void OnDrag() override;
     void OnMouseWheel(int32_t count) override;
-    // The controls both screens share; the rows and delete buttons are the screens' own.
     void OnDecide() override;
     void OnCancel() override;
     int32_t CreateParts() override;
@@ -131,6 +130,8 @@ protected:
     virtual ILayer* GetSnapshotLayer();
     bool Confirm(int32_t kind);
     void PointAtTable();
+    // A used row chosen (after its press): the screens' own action.
+    virtual void DecideRow(int32_t row) { (void)row; }
     // OK sound, the control pressed, and the wait for the OK inputs to go up.
     void Press(int32_t id);
     void Present();

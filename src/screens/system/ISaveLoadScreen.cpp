@@ -573,6 +573,21 @@ void ISaveLoad::OnDecide()
     const int32_t group = id >> 8;
     const int32_t item = id & 0xFF;
     switch (id < 0 ? -1 : group) {
+    case 0:
+        if (item < ROWS && HasDeleteButton(item)) {
+            Press(id);
+            if (ConfirmAndDeleteSlot(SlotOfRow(item))) {
+                DrawPage();
+                Present();
+            }
+        }
+        break;
+    case 6:
+        if (item < ROWS && IsRowUsed(item)) {
+            Press(id);
+            DecideRow(item);
+        }
+        break;
     case 1:
         if (item <= 1) {
             const int32_t page = item == 0 ? MENU_PAGE_SAVE : MENU_PAGE_LOAD;
