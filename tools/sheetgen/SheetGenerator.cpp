@@ -100,7 +100,9 @@ std::vector<SheetCell> DialogSheetCells()
         cells.push_back({1685, 73 * (state + 4), 222, 73, 1, state, "NO" + suffix});
         cells.push_back({54, 1430 + 44 * state, 44, 44, 0x100, state, "B" + std::to_string(state)});
         cells.push_back({1686, 585 + 73 * state, 222, 73, 0, state, "OK" + suffix});
+        cells.push_back({0, 1430 + 54 * state, 54, 54, 0x200, state, "C" + std::to_string(state)});
     }
+    cells.push_back({0, 0, 880, 330, DIALOG_SHEET_NOTE_FRAME, 0, "NOTE-FRAME"});
     cells.push_back({0, 660, 880, 210, NOTICE_SHEET_PANEL_SMALL, 0, "NOTICE"});
     cells.push_back({0, 1120, 880, 310, NOTICE_SHEET_PANEL_LARGE, 0, "NOTICE-L"});
     const std::array<std::pair<int32_t, int32_t>, 4> lines{

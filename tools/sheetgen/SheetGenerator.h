@@ -42,6 +42,7 @@ AkbPicture BuildSheet(int32_t width, int32_t height, const std::vector<SheetCell
 inline constexpr uint32_t DIALOG_SHEET_PANEL_BOX = 0x7F00;    // the panel with the box
 inline constexpr uint32_t DIALOG_SHEET_PANEL_SIMPLE = 0x7F01; // the panel without
 inline constexpr uint32_t DIALOG_SHEET_LINE = 0x7000;         // + kind: the question line
+inline constexpr uint32_t DIALOG_SHEET_NOTE_FRAME = 0x7F04;   // the save note's window
 inline constexpr int32_t DIALOG_SHEET_WIDTH = 1907;
 inline constexpr int32_t DIALOG_SHEET_HEIGHT = 1931;
 std::vector<SheetCell> DialogSheetCells();

@@ -1,6 +1,6 @@
 #pragma once
-// The load screen of the system menu.
-// FIXME: the screen itself (drawing, input) is still to come; it has the operations.
+// The load screen of the system menu: the three slot groups behind their tabs, loads and
+// deletes.
 
 #include <cstdint>
 
@@ -12,8 +12,7 @@ public:
     explicit CLoadDialog(int32_t page)
         : ISaveLoad(page)
     {}
-    // Shows nothing yet: a run ends at once with -1.
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    void DecideRow(int32_t row) override;
     // A chosen slot, after the load confirmation (a dialog that cannot be built counts as no);
     // returns only when the player declined or the slot was refused.
     void LoadChosenSlot(uint32_t slot);

@@ -1,6 +1,6 @@
 #pragma once
-// The save screen of the system menu.
-// FIXME: the screen itself (drawing, input, the note) is still to come; it has the operations.
+// The save screen of the system menu: a new save from its first row, an overwrite of a used row,
+// each through the save note, and deletes.
 
 #include <cstdint>
 
@@ -12,6 +12,8 @@ public:
     explicit CSaveDialog(int32_t page)
         : ISaveLoad(page)
     {}
-    // Shows nothing yet: a run ends at once with -1.
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
+    void DecideRow(int32_t row) override;
+    // The row's save through the note: the new-save row saves into slot 1 above the group, a
+    // used row overwrites its slot. True when a save was written.
+    bool SaveAtRow(int32_t row);
 };

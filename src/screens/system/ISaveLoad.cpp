@@ -174,10 +174,14 @@ void CopyTableAndVariables(FlagBuffer& target, const std::vector<uint8_t>& table
 } // namespace
 
 ISaveLoad::ISaveLoad(int32_t page)
-    : m_page(page)
-{}
+{
+    CurrentPage = page;
+}
 
-ISaveLoad::~ISaveLoad() = default;
+ISaveLoad::~ISaveLoad()
+{
+    ISaveLoad::ReleaseParts();
+}
 
 ILayer* ISaveLoad::GetThumbnailLayer()
 {
@@ -213,7 +217,7 @@ void ISaveLoad::RecountSlots()
     for (int32_t group = 0; group < 3; ++group)
         m_counts[group] = table.CountUsed(group);
     // The save screen lists a new-save row above the slots.
-    const int32_t rows = m_counts[std::clamp(m_group, 0, 2)] + (m_page == SYSTEM_PAGE_SAVE ? 1 : 0);
+    const int32_t rows = m_counts[std::clamp(m_group, 0, 2)] + (IsSaveScreen() ? 1 : 0);
     const int32_t maximum = std::max(rows - LIST_ROWS, 0);
     m_has_scroll_bar = maximum > 0 ? 1 : 0;
     m_scroll_step = SCROLL_TRACK / static_cast<float>(maximum + 1);

@@ -34,7 +34,45 @@ public:
     explicit ISaveLoad(int32_t page);
     ~ISaveLoad() override;
 
-    int32_t GetPage() const { return m_page; }
+    int32_t GetPage() const { return CurrentPage; }
+
+    // The screen: the result of a run is the next page (2 save, 3 load) or -1 (close).
+    ScriptValue* Run(ScriptValue* out) override;
+    void Show() override;
+    void Hide() override;
+    void BuildParts(int32_t mode) override;
+    void OnClose() override;
+    void OnOpen() override;
+    void Update() override;
+    int32_t OnUpKey() override;
+    int32_t OnDownKey() override;
+    int32_t OnLeftKey() override;
+    int32_t OnRightKey() override;
+    void OnDrag() override;
+    void OnMouseWheel(int32_t count) override;
+    void OnDecide() override;
+    void OnCancel() override;
+    int32_t CreateParts() override;
+    void ReleaseParts() override;
+
+    // Drawing: the buttons into the mask, the rows through the list sprite into the view.
+    void DrawPage();
+    void DrawList();
+    void DrawSlotRow(uint32_t slot, int32_t row, int32_t state);
+    // A control in a state (rows redraw and compose their band); writes the control's help line.
+    void DrawControl(int32_t id, int32_t state, bool present);
+    void DrawHelp(int32_t id);
+    void DragKnob();
+
+    // The slot a row shows now: 0 the save screen's new-save row.
+    uint32_t SlotOfRow(int32_t row) const;
+    int32_t MaximumFirstRow() const;
+    int32_t GetFirstRow() const { return m_first_row; }
+    void SetFirstRow(int32_t row) { m_first_row = row; }
+    int32_t HasScrollBar() const { return m_has_scroll_bar; }
+    int32_t GetHovered() const { return m_hovered; }
+    bool IsRowUsed(int32_t row) const { return row >= 0 && row < 7 && m_row_used[row] != 0; }
+    bool IsSaveScreen() const;
 
     // Saves the game into the slot (1 to 300) with the comment; the group is not pushed. True
     // when the slot and the system flag file were written.
@@ -92,6 +130,19 @@ protected:
     virtual ILayer* GetSnapshotLayer();
     bool Confirm(int32_t kind);
     void PointAtTable();
+    // A used row chosen (after its press): the screens' own action.
+    virtual void DecideRow(int32_t row) { (void)row; }
+    // OK sound, the control pressed, and the wait for the OK inputs to go up.
+    void Press(int32_t id);
+    void Present();
+    // The delete button of a row the player may delete.
+    bool HasDeleteButton(int32_t row) const;
+    // Moves the pointer by the key's table and shows the new hover.
+    int32_t CursorKey(int32_t key, uint32_t scan_code);
+    void Scroll(int32_t delta);
+    // The picture of the language ("_en", "_ch", "_tw" or none); the traditional Chinese one
+    // falls back to the unsuffixed picture when the archive lacks it.
+    CStringUTF8 LanguagePicture(const char* stem);
 
     int32_t m_hovered = -1;
     int32_t m_first_row = 0;
@@ -103,7 +154,5 @@ protected:
     uint8_t* m_table = nullptr;    // the slot table in the current game state's Bytes
     uint8_t* m_pointers = nullptr; // offset 31003 of it
     uint32_t m_scratch_slot = 0;
-
-private:
-    int32_t m_page;
+    bool m_holds_screen = false;
 };

@@ -1,0 +1,150 @@
+// The save note: its confirmation setting, the width-30 rule for typed, pasted and composed text,
+// Backspace over full-width characters, and, through the save screen, a comment composed with
+// the input method and the show-again box.
+
+#include "screens/system/CSaveNote.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/ConfigSettings.h"
+#include "platform/user/ClipboardApi.h"
+#include "screens/system/SaveLoadScreenFixture.h"
+#include "screens/system/SaveSlotTable.h"
+
+using namespace saveload_layout;
+
+namespace {
+
+constexpr int32_t NOTE_AREA = 0x10000; // marks a note's area for Centre
+
+class CSaveNoteTest : public SaveLoadScreenFixture
+{
+protected:
+    ~CSaveNoteTest() override { platform::SetClipboardUtf8(""); }
+
+    SaveSlotHeader DiskHeader(uint32_t slot) const
+    {
+        const std::vector<uint8_t> bytes = m_dir.Read("FLAG000");
+        ByteCursor cursor(bytes);
+        FlagBuffer system;
+        EXPECT_TRUE(system.ReadFrom(cursor));
+        GrowToSlotTable(system.Bytes);
+        return SaveSlotTable(system.Bytes).Get(slot);
+    }
+};
+
+TEST_F(CSaveNoteTest, SetupFollowsTheConfirmationOfItsKind)
+{
+    struct Case
+    {
+        uint8_t used;
+        int switched_off; // dialog number switched off, -1 none
+        int32_t answer;
+        int32_t kind;
+    };
+    const Case cases[] = {{0, -1, 1, NOTE_KIND_NEW}, {1, -1, 1, NOTE_KIND_OVERWRITE}, {0, 0, 0, NOTE_KIND_NEW},
+                          {1, 5, 0, NOTE_KIND_OVERWRITE}, {0, 5, 1, NOTE_KIND_NEW}, {1, 0, 1, NOTE_KIND_OVERWRITE}};
+    for (const Case& c : cases) {
+        SetConfigDialogEnable(0, 1);
+        SetConfigDialogEnable(5, 1);
+        if (c.switched_off >= 0)
+            SetConfigDialogEnable(c.switched_off, 0);
+        CSaveNote note;
+        EXPECT_EQ(note.Setup("comment", c.used), c.answer) << int(c.used) << " " << c.switched_off;
+        EXPECT_EQ(note.GetKind(), c.kind);
+        if (c.answer == 1) {
+            EXPECT_EQ(note.GetText().GetStdString(), "comment");
+            EXPECT_EQ(note.GetCaret(), 7);
+        }
+    }
+}
+
+TEST_F(CSaveNoteTest, TypedLettersStopAtWidthThirty)
+{
+    SetLanguage(1);
+    CSaveNote note;
+    ASSERT_EQ(note.Setup("", 0), 1);
+    std::string typed;
+    for (int i = 0; i < 31; ++i) {
+        const char c = i == 3 ? '@' : static_cast<char>('a' + i % 26);
+        typed += c;
+        note.HookProc(nullptr, WM_CHAR, static_cast<WPARAM>(c), 0);
+        note.HookProc(nullptr, WM_CHAR, '#', 0); // not a letter: ignored
+        note.HookProc(nullptr, WM_KEYDOWN, 'Q', 0);
+    }
+    EXPECT_EQ(note.GetText().GetStdString(), typed.substr(0, 30));
+    EXPECT_EQ(note.GetCaret(), 30);
+}
+
+TEST_F(CSaveNoteTest, PasteReplacesTheTextCutToWidthThirtyWithoutControlCharacters)
+{
+    const std::string a29(29, 'a');
+    struct Case
+    {
+        const char* before;
+        std::string clipboard;
+        std::string after;
+        int32_t caret;
+    };
+    const Case cases[] = {
+        {"", "x\ty\nz\r\x7f!", "xyz!", 4},
+        {"typed", "new", "new", 3},
+        {"", a29 + "あ", a29, 29}, // a full-width character at width 29 is dropped
+        {"", "あいうえおかきくけこさしすせそた", "あいうえおかきくけこさしすせそ", 30},
+        {"kept", "", "kept", 4}, // nothing on the clipboard changes nothing
+    };
+    for (const Case& c : cases) {
+        platform::SetClipboardUtf8(c.clipboard);
+        CSaveNote note;
+        ASSERT_EQ(note.Setup(c.before, 0), 1);
+        note.OnPaste();
+        EXPECT_EQ(note.GetText().GetStdString(), c.after) << c.clipboard;
+        EXPECT_EQ(note.GetCaret(), c.caret) << c.clipboard;
+    }
+}
+
+TEST_F(CSaveNoteTest, BackspaceRemovesAWholeFullWidthCharacter)
+{
+    CSaveNote note;
+    ASSERT_EQ(note.Setup("abあ", 0), 1);
+    EXPECT_EQ(note.GetCaret(), 4);
+    note.OnBackspaceKey();
+    EXPECT_EQ(note.GetText().GetStdString(), "ab");
+    EXPECT_EQ(note.GetCaret(), 2);
+    note.OnBackspaceKey();
+    note.OnBackspaceKey();
+    note.OnBackspaceKey();
+    EXPECT_EQ(note.GetText().GetStdString(), "");
+    EXPECT_EQ(note.GetCaret(), 0);
+}
+
+// A new save whose comment is pasted into the note (Ctrl+V), with the show-again box turned off
+// inside the note: it still saves, and the next new save runs without the note.
+TEST_F(CSaveNoteTest, APastedCommentIsSavedAndTheShowAgainBoxSkipsTheNextNote)
+{
+    SetConfigDialogEnable(0, 1);
+    platform::SetClipboardUtf8("メモ\n");
+    bool box_off_inside = false;
+    RunScreen(m_save, [&](int pump) {
+        ClickAt(pump, 30, ID_ROW);
+        if (pump == 60)
+            m_keyboard.down = {29, 47}; // Ctrl+V
+        if (pump == 63)
+            m_keyboard.down.clear();
+        if (pump == 85)
+            Capture("savenote_pasted.png");
+        ClickAt(pump, 90, NOTE_AREA | NOTE_SHOW_AGAIN);
+        if (pump == 100)
+            box_off_inside = !GetConfigDialogEnable(0);
+        ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
+        ClickAt(pump, 150, ID_ROW);
+    }, 200);
+    EXPECT_TRUE(box_off_inside);
+    EXPECT_EQ(m_save.GetCount(0), 2);
+    EXPECT_EQ(DiskHeader(2).GetComment().GetStdString(), "メモ") << "the first save, pushed down";
+    EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "") << "saved at once, without the note";
+}
+
+} // namespace

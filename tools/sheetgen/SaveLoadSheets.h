@@ -1,0 +1,38 @@
+#pragma once
+// The save and load screen's pictures and areas for tests and the demo: the parts sheet
+// "saveload_p.akb" (every button's state column with its control id, the row pictures and the
+// glyph strips, coloured by SheetGenerator's code), a background of one colour per language,
+// "saveload.area", and the save note's "savenote.area".
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "akbwriter/AkbWriter.h"
+#include "areawriter/AreaWriter.h"
+#include "sheetgen/SheetGenerator.h"
+
+namespace tools {
+
+// Cell ids of the pieces that are not controls.
+inline constexpr uint32_t SAVELOAD_CELL_ROW = 0x7000;        // + row picture (0-8)
+inline constexpr uint32_t SAVELOAD_CELL_SLOT_DIGIT = 0x7100; // + digit
+inline constexpr uint32_t SAVELOAD_CELL_SMALL = 0x7200;      // + digit, 10 "/", 11 ":"
+inline constexpr uint32_t SAVELOAD_CELL_LARGE = 0x7300;      // + digit, 10 "/", 11 ":"
+inline constexpr uint32_t SAVELOAD_CELL_COMMA = 0x7400;
+inline constexpr uint32_t SAVELOAD_CELL_WEEKDAY = 0x7500; // + weekday
+inline constexpr uint32_t SAVELOAD_CELL_MARK = 0x7600;    // + 0 first half of the day, 1 second
+inline constexpr uint32_t SAVELOAD_CELL_CURRENCY = 0x7700;
+inline constexpr uint32_t SAVELOAD_CELL_BACKGROUND = 0x7800; // state = language index
+
+std::vector<SheetCell> SaveLoadSheetCells();
+AkbPicture BuildSaveLoadSheet();
+// The background of a language (0 English, 1 and 2 Chinese, 3 Japanese).
+AkbPicture BuildSaveLoadBackground(int32_t language);
+std::vector<AreaRecord> SaveLoadAreas();
+std::vector<AreaRecord> SaveNoteAreas();
+// The picture names of the language variants in language order, the unsuffixed last.
+std::vector<std::string> SaveLoadSheetNames();
+std::vector<std::string> SaveLoadBackgroundNames();
+
+} // namespace tools
