@@ -16,6 +16,7 @@
 #include "app/ConfigSettings.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
+#include "screens/base/CMesWnd.h"
 #include "screens/base/ScreenParts.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/CScript.h"
@@ -95,16 +96,19 @@ protected:
             list.push_back({CodeAddress{script, offsets[i]}, values.empty() ? static_cast<int32_t>(i) : values[i]});
     }
 
-    // Runs the window with a script of inputs, counted in pumps from the end of its opening (the
-    // texts and the fade pump too); answers its result, or -100 when it was still running after
-    // the pumps.
+    // Runs the window with a script of inputs, counted in pumps from the end of its opening;
+    // answers its result, or -100 when it was still running after the pumps. The opening (the
+    // texts, the window's fade, then the message window's fade with the row and the side menu)
+    // takes a varying number of pumps and reads no input; it ends when the message window is
+    // shown again, and the window's loop turns from the next pump on.
     int32_t Run(int pumps, std::function<void(int)> step)
     {
         bool cut = false;
         int opened = -1;
+        CMesWnd* message = GetGameWork()->m_message_window.get();
         OnPump([&](int pump) {
-            if (m_window->IsShown() == 0 || opened < 0) {
-                if (m_window->IsShown() != 0)
+            if (opened < 0) {
+                if (m_window->IsShown() != 0 && (message == nullptr || message->IsShown() != 0))
                     opened = pump;
                 return;
             }
@@ -289,8 +293,11 @@ TEST_F(CNormalSelect2Test, PickingAnswersTheValuePlusOneAndCancelAnswersZeroWhen
     // count from the end of the opening (the message window's fade among them).
     auto right_click = [this](int pump) { m_mouse.right_down = pump >= 20 && pump < 23 ? 1 : 0; };
     SetConfig("/Config/System", 1); // a cancel otherwise toggles auto mode
+    SetConfigAutoRead(0);
     m_window->HideAll();
     EXPECT_EQ(Run(40, right_click), -100);
+    EXPECT_TRUE(GetConfigAutoRead()); // the click was taken, as a cancel
+    SetConfigAutoRead(0);
     State().Flags[FLAG_CHOICE_CANCEL_ENDS] = 1;
     m_window->HideAll();
     EXPECT_EQ(Run(40, right_click), 0);
