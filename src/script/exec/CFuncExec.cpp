@@ -46,6 +46,7 @@
 #include "script/SaveFileNames.h"
 #include "script/exec/IBGVPlay.h"
 #include "script/vm/ScriptContext.h"
+#include "script/vm/ScriptError.h"
 
 // Rows of month 1 to 12, day 1 first; 0 past the month's last day.
 const uint8_t CALENDAR_TABLE[12][31] = {
@@ -167,6 +168,11 @@ void CFuncExec::Call(CScript& script)
     case 29: {
         const int32_t mode = Context->PopInteger();
         CTimeSelect screen;
+        // Without its sheet or sprites the screen could draw nothing: 0, the back answer.
+        if (!screen.Setup()) {
+            ReportScriptError("The time selection cannot be created.");
+            return PushResult(0);
+        }
         return PushResult(screen.RunWithMode(mode));
     }
     case 30:
