@@ -4,7 +4,8 @@
 # per second and its resident memory, with the main thread's idle wait and, in
 # the same run, without it (VESK_IDLE_WAIT=0). In a window under xvfb-run (needs xvfb and xauth,
 # from `scripts/install-deps.sh --dev`) and headless with SDL's dummy drivers. Needs the built demo
-# (./scripts/run.sh or `cmake --build build --target demo`).
+# (./scripts/run.sh or `cmake --build build --target demo`). A first line gives the machine's
+# floor: what a process that only sleeps a millisecond at a time costs here.
 #   scripts/measure-idle.sh [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/../build/demo"
@@ -39,6 +40,20 @@ measure() { # label, env assignments...
                  l, (c1 - c0) * 100 / hz / s, (t1 - t0) / s, r }'
     rm -rf "$work"
 }
+
+# The floor of this machine: a process that only sleeps 1 ms at a time, as the game's loops must
+# turn at least once a millisecond to keep their timing. Each wake costs a context switch, which
+# on a virtual machine can alone come near the aims.
+floor() {
+    perl -MTime::HiRes=usleep,time -e '
+        my ($n, $start) = ($ARGV[0] * 900, time);
+        usleep(1000) for 1 .. $n;
+        my ($user, $system) = times;
+        my $elapsed = time - $start;
+        printf "%-28s %6.1f %% of a core  %8.0f wakes/s\n", "a bare 1 ms sleep loop",
+            ($user + $system) * 100 / $elapsed, $n / $elapsed;' "$seconds"
+}
+floor
 
 headless=(SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1)
 measure "headless, waiting" "${headless[@]}"

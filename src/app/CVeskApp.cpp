@@ -16,6 +16,7 @@
 #include "foundation/CExecException.h"
 #include "graphics/CDirect3D.h"
 #include "platform/TestExit.h"
+#include "platform/TestInput.h"
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
@@ -226,6 +227,8 @@ UINT CVeskApp::PumpMessage()
     }
     if (platform::IsTestCloseDue())
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    platform::PushDueTestInput(window,
+                               [](POINT logical) { return CDirect3D::GetInstance()->LogicalToWindow(logical); });
     MSG message{};
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         while (true) {

@@ -20,7 +20,7 @@ public:
     void Publish(std::shared_ptr<const PresentedFrame> frame) override;
 
     uint64_t GetFrameCount() const;
-    uint32_t GetLastChecksum() const;
+    uint32_t GetLastChecksum() const; // of the newest frame, 0 before the first
     // A copy of the newest frame (empty before the first).
     PresentedFrame GetLastFrame() const;
     void SetDumpFolder(std::string folder);
@@ -28,7 +28,6 @@ public:
 private:
     mutable std::mutex m_lock; // leaf: guards everything below
     uint64_t m_count = 0;
-    uint32_t m_checksum = 0;
     std::shared_ptr<const PresentedFrame> m_last;
     std::string m_dump_folder;
 };

@@ -1,0 +1,210 @@
+#include "platform/TestInput.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/kernel/TimeApi.h"
+#include "platform/user/InputInjection.h"
+#include "platform/user/WindowApi.h"
+
+namespace platform {
+
+namespace {
+
+// Loops that poll the held state once a frame see a press this long, as they see a player's.
+constexpr DWORD HOLD_MILLISECONDS = 100;
+
+bool ReadNumber(std::istringstream& in, long& value)
+{
+    std::string word;
+    if (!(in >> word))
+        return false;
+    char* end = nullptr;
+    value = std::strtol(word.c_str(), &end, 0);
+    return end != word.c_str() && *end == '\0';
+}
+
+bool ReadInt(std::istringstream& in, int& value)
+{
+    long wide = 0;
+    if (!ReadNumber(in, wide) || wide < -1000000 || wide > 1000000)
+        return false;
+    value = static_cast<int>(wide);
+    return true;
+}
+
+bool ReadPoint(std::istringstream& in, POINT& at)
+{
+    int x = 0;
+    int y = 0;
+    if (!ReadInt(in, x) || !ReadInt(in, y))
+        return false;
+    at = POINT{x, y};
+    return true;
+}
+
+bool ParseLine(std::string_view line, long previous_turn, std::vector<TestInputStep>& steps, std::string& why)
+{
+    std::istringstream in{std::string(line)};
+    long turn = 0;
+    std::string action;
+    if (!ReadNumber(in, turn) || !(in >> action)) {
+        why = "expected <turn> <action>";
+        return false;
+    }
+    if (turn < previous_turn) {
+        why = "turns must ascend";
+        return false;
+    }
+    using Kind = TestInputStep::Kind;
+    TestInputStep step;
+    step.turn = turn;
+    bool ok = true;
+    if (action == "key" || action == "down" || action == "up") {
+        ok = ReadInt(in, step.value);
+        step.kind = action == "up" ? Kind::KeyUp : Kind::KeyDown;
+        step.released = action == "key";
+    } else if (action == "move") {
+        ok = ReadPoint(in, step.at);
+        step.kind = Kind::Move;
+    } else if (action == "click" || action == "rclick") {
+        ok = ReadPoint(in, step.at);
+        step.kind = Kind::ButtonDown;
+        step.value = action == "click" ? 1 : 3;
+        step.released = true;
+        steps.push_back(TestInputStep{turn, Kind::Move, 0, step.at, {}, false});
+    } else if (action == "wheel") {
+        ok = ReadInt(in, step.value);
+        step.kind = Kind::Wheel;
+    } else if (action == "text") {
+        step.kind = Kind::Text;
+        std::getline(in >> std::ws, step.text);
+        ok = !step.text.empty();
+    } else {
+        why = "unknown action '" + action + "'";
+        return false;
+    }
+    std::string extra;
+    if (!ok || (step.kind != Kind::Text && (in >> extra))) {
+        why = "bad arguments for '" + action + "'";
+        return false;
+    }
+    steps.push_back(std::move(step));
+    return true;
+}
+
+void Push(HWND window, const TestInputStep& step, const std::function<POINT(POINT)>& to_client)
+{
+    // SDL positions count from the native window's corner, above the menu bar.
+    const auto native = [&](POINT logical) {
+        POINT point = to_client(logical);
+        ClientToScreen(window, &point);
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        return POINT{point.x - frame.left, point.y - frame.top};
+    };
+    using Kind = TestInputStep::Kind;
+    switch (step.kind) {
+    case Kind::KeyDown:
+    case Kind::KeyUp:
+        PushKey(window, step.value, step.kind == Kind::KeyDown);
+        break;
+    case Kind::Move: {
+        const POINT at = native(step.at);
+        PushMouseMove(window, at.x, at.y);
+        break;
+    }
+    case Kind::ButtonDown:
+    case Kind::ButtonUp: {
+        const POINT at = native(step.at);
+        PushMouseButton(window, step.value, step.kind == Kind::ButtonDown, at.x, at.y);
+        break;
+    }
+    case Kind::Wheel:
+        PushWheel(window, step.value);
+        break;
+    case Kind::Text:
+        PushText(window, step.text.c_str());
+        break;
+    }
+}
+
+std::vector<TestInputStep> LoadScript()
+{
+    const char* path = std::getenv("VESK_INPUT_SCRIPT");
+    if (path == nullptr || *path == '\0')
+        return {};
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::vector<TestInputStep> steps;
+    std::string error;
+    if (!file) {
+        std::fprintf(stderr, "input script %s: cannot be read\n", path);
+    } else if (!ParseTestInputScript(text.str(), steps, error)) {
+        std::fprintf(stderr, "input script %s: %s\n", path, error.c_str());
+    }
+    return steps;
+}
+
+} // namespace
+
+bool ParseTestInputScript(std::string_view script, std::vector<TestInputStep>& steps, std::string& error)
+{
+    steps.clear();
+    long previous_turn = 0;
+    int number = 0;
+    while (!script.empty()) {
+        const size_t end = std::min(script.find('\n'), script.size());
+        std::string_view line = script.substr(0, end);
+        script.remove_prefix(std::min(end + 1, script.size()));
+        ++number;
+        if (const size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
+        if (line.find_first_not_of(" \t\r") == std::string_view::npos)
+            continue;
+        std::string why;
+        if (!ParseLine(line, previous_turn, steps, why)) {
+            error = "line " + std::to_string(number) + ": " + why;
+            steps.clear();
+            return false;
+        }
+        previous_turn = steps.back().turn;
+    }
+    return true;
+}
+
+void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
+{
+    static const std::vector<TestInputStep> s_steps = LoadScript();
+    static size_t s_next = 0;
+    static long s_turn = 0;
+    static std::vector<std::pair<DWORD, TestInputStep>> s_releases; // due time, release
+    if (s_steps.empty())
+        return;
+    ++s_turn;
+    const DWORD now = timeGetTime();
+    for (auto release = s_releases.begin(); release != s_releases.end();) {
+        if (static_cast<int32_t>(now - release->first) >= 0) {
+            Push(window, release->second, to_client);
+            release = s_releases.erase(release);
+        } else {
+            ++release;
+        }
+    }
+    for (; s_next < s_steps.size() && s_steps[s_next].turn <= s_turn; ++s_next) {
+        const TestInputStep& step = s_steps[s_next];
+        Push(window, step, to_client);
+        if (step.released) {
+            TestInputStep release = step;
+            release.kind = step.kind == TestInputStep::Kind::KeyDown ? TestInputStep::Kind::KeyUp
+                                                                     : TestInputStep::Kind::ButtonUp;
+            s_releases.emplace_back(now + HOLD_MILLISECONDS, release);
+        }
+    }
+}
+
+} // namespace platform
