@@ -1,6 +1,8 @@
 // The demo's place and area scene and its town-map scene, each played headless on its own by the
-// built game with the frame dump until the close box ends the game: the place screen comes in
-// with its fixed buttons and help bar and waits for the player (build/demo_place.png); the town
+// built game with the frame dump: scripted clicks take the place and area scene through the place
+// screen, the area screen over an id picture and over an ".area" source, the character-area
+// screen and the time selection (build/demo_place.png, demo_area.png, demo_time.png), and the
+// answers it keeps are read back from the state it saves; the town
 // is drawn at view point 0 (build/demo_town_start.png), the leader walks a searched path across
 // the bridge with the camera following, and the screen waits on the goal
 // (build/demo_town_walked.png).
@@ -8,7 +10,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +20,11 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "foundation/ByteCursor.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
+#include "screens/map/CTimeSelect.h"
+#include "script/FlagBuffer.h"
 #include "sheetgen/MapSheets.h"
 
 namespace {
@@ -111,23 +118,61 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathWithTheCameraFollowin
     })) << "the leader on the goal with the camera following";
 }
 
-TEST(DemoAreasTest, ThePlaceScreenComesInWithItsButtonsAndWaits)
+TEST(DemoAreasTest, ClicksThroughThePlaceAreaCharacterAndTimeScreens)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     SetStartScript(home.Path(), "areas_alone.mes");
-    EXPECT_EQ(std::system(home.Command("VESK_CLOSE_AFTER_FRAMES=1200", 120).c_str()), 0);
+    // Each spot acts on one screen only and lands on nothing on the others, so the clicks repeat
+    // until every screen has had its turn, however long the fades take: the place screen's
+    // decide, group 3's strip of the id picture (group 8 of the standing character's hits), the ".area"
+    // place 0x0102 and the time ring's button 3.
+    const fs::path script = home.Path() / "input.txt";
+    {
+        std::ofstream out(script);
+        for (int turn = 300; turn <= 6000; turn += 100) {
+            out << turn << " click 1190 865\n" << turn + 20 << " click 460 300\n";
+            out << turn + 40 << " click 300 650\n" << turn + 60 << " click 1170 630\n";
+        }
+    }
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=7000", 240)
+                    .c_str());
 
     // Mode 0: back, area select and decide in the row at y 803, quick save and load at the left;
     // no quick save was made yet, so quick load stands disabled.
-    const auto place = [](const platform::PngPicture& picture) {
-        const auto button = [&](int x, uint32_t column, int32_t state) {
-            return CellAt(picture, x + 61, 803 + 100) ==
-                   std::make_pair(tools::AREA_SHEET_BUTTON + column, state);
-        };
-        return button(1389, 2, 0) && button(1259, 1, 0) && button(1129, 0, 0) && button(409, 5, 0) &&
-               button(531, 6, 3) &&
-               CellAt(picture, 409 + 1000, 952 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+    const auto button = [](const platform::PngPicture& picture, int x, int y, uint32_t column,
+                           int32_t state) {
+        return CellAt(picture, x + 61, y + 62) == std::make_pair(tools::AREA_SHEET_BUTTON + column, state);
     };
-    EXPECT_TRUE(KeepFirstFrame(home, "demo_place.png", place)) << "the place screen's buttons and help bar";
+    EXPECT_TRUE(KeepFirstFrame(home, "demo_place.png", [&](const platform::PngPicture& picture) {
+        return button(picture, 1389, 803, 2, 0) && button(picture, 1259, 803, 1, 0) &&
+               button(picture, 1129, 803, 0, 0) && button(picture, 409, 803, 5, 0) &&
+               button(picture, 531, 803, 6, 3) &&
+               CellAt(picture, 409 + 1000, 952 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+    })) << "the place screen's buttons and help bar";
+    // The area screen: only the corner back button.
+    EXPECT_TRUE(KeepFirstFrame(home, "demo_area.png", [&](const platform::PngPicture& picture) {
+        return button(picture, 1780, 942, 4, 0) && !button(picture, 1129, 803, 0, 0);
+    })) << "the area screen";
+    // The time selection in mode 4: the dial, mode 2's caption and the ninth button.
+    EXPECT_TRUE(KeepFirstFrame(home, "demo_time.png", [&](const platform::PngPicture& picture) {
+        return CellAt(picture, 960, 300) == std::make_pair(tools::TIME_SHEET_DIAL, 0) &&
+               CellAt(picture, 960, 873) == std::make_pair(tools::TIME_SHEET_CAPTION + 2, 0) &&
+               CellAt(picture, 960, 495) == std::make_pair(static_cast<uint32_t>(TIME_ID_NINTH), 0);
+    })) << "the time selection";
+
+    // The answers the scene kept: decide, group 3 item 1 of the id picture, place 0x0102 raised
+    // to group 2, group 8 of the id picture stretched over the character's sprite, the ring's
+    // button 3.
+    FlagBuffer state;
+    std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG004", std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(flag_file)),
+                                     std::istreambuf_iterator<char>());
+    ByteCursor cursor(bytes);
+    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG004";
+    const std::vector<int32_t> expected{0xFF02, 0x0301, 0x0202, 0x0801, 4};
+    std::vector<int32_t> answers;
+    for (size_t n = 20; n <= 24; ++n)
+        answers.push_back(state.Values[n].Integer);
+    EXPECT_EQ(answers, expected);
 }
