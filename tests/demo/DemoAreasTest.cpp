@@ -88,22 +88,43 @@ bool FigureNear(const platform::PngPicture& picture, int x, int y)
     return false;
 }
 
+// Plays the start script with the scripted input (one step a line) until the game ends or the
+// frames are up.
+void Play(const HeadlessDemoHome& home, const char* start, const std::string& input, int frames)
+{
+    SetStartScript(home.Path(), start);
+    const fs::path script = home.Path() / "input.txt";
+    std::ofstream(script) << input;
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() +
+                                 "' VESK_CLOSE_AFTER_FRAMES=" + std::to_string(frames),
+                             240)
+                    .c_str());
+}
+
+// The game state a scene saved under the name in the save folder.
+std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* name)
+{
+    std::ifstream file(home.Path() / "vesk/demo/Save" / name, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    ByteCursor cursor(bytes);
+    FlagBuffer state;
+    if (!state.ReadFrom(cursor))
+        return std::nullopt;
+    return state;
+}
+
 } // namespace
 
 TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScreen)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    SetStartScript(home.Path(), "town_alone.mes");
     // The up arrow held now and then: once the screen runs, the leader walks up into the door.
-    const fs::path script = home.Path() / "input.txt";
-    {
-        std::ofstream out(script);
-        for (int turn = 500; turn <= 8000; turn += 400)
-            out << turn << " down 0x26\n" << turn + 300 << " up 0x26\n";
-    }
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=9000", 240)
-                    .c_str());
+    std::string input;
+    for (int turn = 500; turn <= 8000; turn += 400)
+        input += std::to_string(turn) + " down 0x26\n" + std::to_string(turn + 300) + " up 0x26\n";
+    Play(home, "town_alone.mes", input, 9000);
 
     // View point 0: the camera at the map's corner, the river's row 17 at y 680, the leader on
     // (30, 14).
@@ -125,34 +146,25 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
     })) << "the leader on the goal";
 
     // The door's event area (id 2) ended the screen; the scene kept its answer.
-    FlagBuffer state;
-    std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG005", std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(flag_file)),
-                                     std::istreambuf_iterator<char>());
-    ByteCursor cursor(bytes);
-    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG005";
-    EXPECT_EQ(state.Values[25].Integer, 2);
+    const std::optional<FlagBuffer> state = SavedState(home, "FLAG005");
+    ASSERT_TRUE(state.has_value()) << "FLAG005";
+    EXPECT_EQ(state->Values[25].Integer, 2);
 }
 
 TEST(DemoAreasTest, ClicksThroughThePlaceAreaCharacterAndTimeScreens)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    SetStartScript(home.Path(), "areas_alone.mes");
     // Each spot acts on one screen only and lands on nothing on the others, so the clicks repeat
     // until every screen has had its turn, however long the fades take: the place screen's
-    // decide, group 3's strip of the id picture (group 8 of the standing character's hits), the ".area"
-    // place 0x0102 and the time ring's button 3.
-    const fs::path script = home.Path() / "input.txt";
-    {
-        std::ofstream out(script);
-        for (int turn = 300; turn <= 6000; turn += 100) {
-            out << turn << " click 1190 865\n" << turn + 20 << " click 460 300\n";
-            out << turn + 40 << " click 300 650\n" << turn + 60 << " click 1170 630\n";
-        }
-    }
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=7000", 240)
-                    .c_str());
+    // decide, group 3's strip of the id picture (group 8 of the standing character's hits), the
+    // ".area" place 0x0102 and the time ring's button 3.
+    std::string input;
+    for (int turn = 300; turn <= 6000; turn += 100)
+        for (const auto& [dt, spot] :
+             {std::pair{0, "1190 865"}, {20, "460 300"}, {40, "300 650"}, {60, "1170 630"}})
+            input += std::to_string(turn + dt) + " click " + spot + "\n";
+    Play(home, "areas_alone.mes", input, 7000);
 
     // Mode 0: back, area select and decide in the row at y 803, quick save and load at the left;
     // no quick save was made yet, so quick load stands disabled.
@@ -180,15 +192,11 @@ TEST(DemoAreasTest, ClicksThroughThePlaceAreaCharacterAndTimeScreens)
     // The answers the scene kept: decide, group 3 item 1 of the id picture, place 0x0102 raised
     // to group 2, group 8 of the id picture stretched over the character's sprite, the ring's
     // button 3.
-    FlagBuffer state;
-    std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG004", std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(flag_file)),
-                                     std::istreambuf_iterator<char>());
-    ByteCursor cursor(bytes);
-    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG004";
+    const std::optional<FlagBuffer> state = SavedState(home, "FLAG004");
+    ASSERT_TRUE(state.has_value()) << "FLAG004";
     const std::vector<int32_t> expected{0xFF02, 0x0301, 0x0202, 0x0801, 4};
     std::vector<int32_t> answers;
     for (size_t n = 20; n <= 24; ++n)
-        answers.push_back(state.Values[n].Integer);
+        answers.push_back(state->Values[n].Integer);
     EXPECT_EQ(answers, expected);
 }
