@@ -1,7 +1,7 @@
 // The demo's place and area scene and its town-map scene, each played headless on its own by the
-// built game with the frame dump and scripted input. Clicks take the first through the place
-// screen, the area screen over an id picture and over an ".area" source, the character-area
-// screen and the time selection (build/demo_place.png, demo_area.png, demo_time.png); the answers
+// built game with the frame dump and scripted input. Clicks take the first through the
+// character-area screen, the time selection, the place screen and the area screen over an id
+// picture and over an ".area" source (build/demo_place.png, demo_area.png, demo_time.png); the answers
 // it keeps are read back from the state it saves. In the second the town is drawn at view point
 // 0 (build/demo_town_start.png), the leader walks a searched path below a house's door
 // (build/demo_town_walked.png), and the held up arrow walks it into the door's event area, whose
@@ -151,20 +151,23 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
     EXPECT_EQ(state->Values[25].Integer, 2);
 }
 
-TEST(DemoAreasTest, ClicksThroughThePlaceAreaCharacterAndTimeScreens)
+TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    // Each spot acts on one screen only and lands on nothing on the others, so the clicks repeat
-    // until every screen has had its turn, however long the fades take: the place screen's
-    // decide, group 3's strip of the id picture (group 8 of the standing character's hits), the
-    // ".area" place 0x0102 and the time ring's button 3.
+    // Each spot but the place screen's decide lands on nothing on the other screens, so the clicks
+    // repeat until every screen has had its turn, however long the fades take: group 8 of the
+    // standing character's hits (group 3's strip of the id picture on the area screen), the time
+    // ring's button 3 and the ".area" place 0x0102. The decide would answer the character-area
+    // screen as a fixed button, so it starts long after that screen was seen to end.
     std::string input;
-    for (int turn = 300; turn <= 6000; turn += 100)
-        for (const auto& [dt, spot] :
-             {std::pair{0, "1190 865"}, {20, "460 300"}, {40, "300 650"}, {60, "1170 630"}})
+    for (int turn = 300; turn <= 6000; turn += 100) {
+        for (const auto& [dt, spot] : {std::pair{0, "460 300"}, {20, "1170 630"}, {40, "300 650"}})
             input += std::to_string(turn + dt) + " click " + spot + "\n";
-    Play(home, "areas_alone.mes", input, 7000);
+        if (turn >= 3000)
+            input += std::to_string(turn + 60) + " click 1190 865\n";
+    }
+    Play(home, "areas_alone.mes", input, 8000);
 
     // Mode 0: back, area select and decide in the row at y 803, quick save and load at the left;
     // no quick save was made yet, so quick load stands disabled.
