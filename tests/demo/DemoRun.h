@@ -4,9 +4,12 @@
 // folders there, the game's output in home/out.txt, and a kill once the seconds are up. The
 // command ends in the timeout process itself, which passes a TERM on to the game.
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "platform/gdi/PngCodec.h"
 #include "support/TempDir.h"
 
 class HeadlessDemoHome
@@ -23,3 +26,6 @@ private:
     std::filesystem::path m_build;
     TempDir m_home;
 };
+
+// The control id of the sheet cell a dumped frame shows at (x, y), or none.
+std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y);

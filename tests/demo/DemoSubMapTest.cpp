@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "screens/map/SubMapLayout.h"
@@ -22,16 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::optional<uint32_t> CellAt(const platform::PngPicture& picture, int x, int y)
-{
-    uint32_t id = 0;
-    int32_t state = 0;
-    if (!tools::DecodeCellColour(picture.pixels[static_cast<size_t>(y) * picture.width + x] | 0xFF000000u, id,
-                                 state))
-        return std::nullopt;
-    return id;
-}
 
 } // namespace
 
@@ -73,19 +64,19 @@ TEST(DemoSubMapTest, ThePlateThenTheFirstSubMapWithFaces)
     for (const fs::path& frame : frames) {
         const std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
         ASSERT_TRUE(picture.has_value()) << frame;
-        if (!plate && CellAt(*picture, 16 + 300, 8 + 120) == tools::PLATE_CALENDAR &&
-            CellAt(*picture, 313 + 269 + 10, 8 + 22 + 15) == tools::PLATE_MONEY_DIGIT + 5 &&
-            CellAt(*picture, 16 + 157 + 12, 8 + 19 + 20) == tools::PLATE_DATE_DIGIT + 4) {
+        if (!plate && FrameCellAt(*picture, 16 + 300, 8 + 120) == tools::PLATE_CALENDAR &&
+            FrameCellAt(*picture, 313 + 269 + 10, 8 + 22 + 15) == tools::PLATE_MONEY_DIGIT + 5 &&
+            FrameCellAt(*picture, 16 + 157 + 12, 8 + 19 + 20) == tools::PLATE_DATE_DIGIT + 4) {
             plate = true;
             fs::copy_file(frame, build / "demo_plate.png", fs::copy_options::overwrite_existing);
         }
-        if (!map && CellAt(*picture, 960, 1070) == tools::SUBMAP_BACKGROUND &&
-            CellAt(*picture, 1747 + 79, 902 + 79) == 100u) {
+        if (!map && FrameCellAt(*picture, 960, 1070) == tools::SUBMAP_BACKGROUND &&
+            FrameCellAt(*picture, 1747 + 79, 902 + 79) == 100u) {
             map = true;
             fs::copy_file(frame, build / "demo_submap.png", fs::copy_options::overwrite_existing);
             int faces = 0;
             for (const SubMapPoint& face : GetSubMapLayout(SUBMAP_KIND_FIRST).Faces) {
-                const std::optional<uint32_t> id = CellAt(*picture, face.X + 72, face.Y + 72);
+                const std::optional<uint32_t> id = FrameCellAt(*picture, face.X + 72, face.Y + 72);
                 faces += id && *id >= tools::ICON_FACE && *id <= tools::ICON_FACE + 26 ? 1 : 0;
             }
             EXPECT_GT(faces, 0) << "somebody is somewhere on 24 December at 15:45";

@@ -121,7 +121,7 @@ std::vector<AreaRecord> SubMapAreas(int32_t kind)
 std::vector<SheetCell> AreaSelectSheetCells()
 {
     std::vector<SheetCell> cells;
-    for (int32_t column = 0; column < 7; ++column)
+    for (int32_t column = 0; column < 9; ++column)
         for (int32_t state = 0; state < 4; ++state)
             cells.push_back({column * 122, state * 125, 122, 125,
                              AREA_SHEET_BUTTON + static_cast<uint32_t>(column), state,

@@ -315,7 +315,15 @@ AkbPicture GalleryModeSheet()
     cells.push_back({1107, 275, 490, 275, GALLERY_HOVER, 0, "HOVER"});
     cells.push_back({1107, 550, 490, 275, GALLERY_PRESSED, 0, "PRESSED"});
     cells.push_back({1107, 825, 490, 275, GALLERY_LOCKED, 0, "LOCKED"});
-    return BuildSheet(2487, 1208, cells);
+    // The comment mode's entry tabs (row 3 locked) and its own unlock button.
+    for (int32_t state = 0; state < 4; ++state)
+        for (int32_t i = 0; i < 4; ++i)
+            cells.push_back({1107 + 80 * i, 1100 + 83 * state, 80, 83, static_cast<uint32_t>(i), state,
+                             "E" + std::to_string(i)});
+    for (int32_t state = 0; state < 3; ++state)
+        cells.push_back({296, 1028 + 83 * state, 296, 83, 1280, state, "U-" + std::to_string(state)});
+    cells.push_back({296, 1277, 296, 83, 1280, 3, "UC"});
+    return BuildSheet(2487, 1432, cells);
 }
 
 AkbPicture GalleryCoverSheet()

@@ -65,6 +65,7 @@ std::vector<AreaRecord> TitleAreas(int32_t page);
 // is cell id i. "cgscenemode_p.akb": tabs 256..259, return 512, the arrows 1024 and 1025 in the
 // gallery's column, the unlock button 1280 (its complete picture in state 3), the cell frame
 // (a strip along the cell's top, the rest clear), the locked cell and the two highlights.
+// Below them the comment mode's entry tabs 0..3 and its unlock button 1280 (complete: state 3).
 // "modecover_p.akb": group g's cover is id GALLERY_COVER + g, the overlay GALLERY_COVER + 17.
 inline constexpr uint32_t GALLERY_FRAME = 0x7E00;
 inline constexpr uint32_t GALLERY_LOCKED = 0x7E01;

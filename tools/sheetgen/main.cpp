@@ -25,6 +25,7 @@
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/CharacterSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
@@ -136,6 +137,10 @@ int main(int argc, char** argv)
     if (argc == 3 && (std::strcmp(argv[1], "map-pictures") == 0 || std::strcmp(argv[1], "map-data") == 0)) {
         const bool pictures = std::strcmp(argv[1], "map-pictures") == 0;
         for (const tools::NamedFile& file : pictures ? tools::MapPictureFiles() : tools::MapDataFiles())
+            if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
+                return 1;
+        for (const tools::NamedFile& file :
+             pictures ? tools::CharacterPictureFiles() : tools::CharacterDataFiles())
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
         return 0;

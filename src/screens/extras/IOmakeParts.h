@@ -40,10 +40,3 @@ public:
 private:
     static inline int32_t s_open_count = 0; // main thread only
 };
-
-// FIXME: the least the launcher needs until the comment mode is in: a run ends at once with -1.
-class CCommentMode : public IOmakeParts
-{
-public:
-    void ModalLoop() override { Result = ScriptValue::FromInteger(-1); }
-};

@@ -21,6 +21,7 @@
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/IRightMenu.h"
 #include "screens/map/CStatusPlate.h"
+#include "screens/map/WrappedTextLayout.h"
 #include "script/FlagBuffer.h"
 #include "script/exec/StandingCharacterSet.h"
 
@@ -422,38 +423,15 @@ void IAreaSelect::DrawTextWrapped(const CStringUTF8& text, ILayer* layer, uint32
     if (font == nullptr || size <= 1)
         return;
     font->SetFontSize(size, size);
-    const int32_t half = size / 2;
-    const int32_t width = half * ((box.right - box.left) / half);
-    const int32_t count = text.GetCharCount();
-    // One pass measures (draw false), the next draws from the centred start row.
-    const auto walk = [&](int32_t y, bool draw) {
-        int32_t x = box.left;
-        const FlagBuffer* flags = draw ? CurrentFlagBuffer() : nullptr;
-        const auto style = static_cast<uint32_t>(
-            flags != nullptr && flags->Values.size() > AREA_TEXT_STYLE_VALUE ? flags->Values[AREA_TEXT_STYLE_VALUE].Integer
-                                                                             : 0);
-        for (int32_t k = 0; k < count; ++k) {
-            const CStringUTF8 c = text.CharAt(k);
-            const bool newline = c == "\n";
-            const bool full = !newline && IsFullWidthChar(c) != 0;
-            const int32_t next = newline ? 0 : (x - box.left) + (full ? size : half);
-            if (next > width) {
-                x = box.left;
-                y += size;
-            }
-            if (draw && !newline)
-                font->DrawText(c, x, y, colour, 0, layer, style);
-            if (newline) {
-                x = box.left;
-                y += size;
-            } else {
-                x += full ? size : half;
-            }
-        }
-        return y;
-    };
-    const int32_t end = walk(box.top, false);
+    const FlagBuffer* flags = CurrentFlagBuffer();
+    const auto style = static_cast<uint32_t>(flags != nullptr && flags->Values.size() > AREA_TEXT_STYLE_VALUE
+                                                 ? flags->Values[AREA_TEXT_STYLE_VALUE].Integer
+                                                 : 0);
+    // Measured first, then drawn from the centred start row.
+    const int32_t end = LayOutWrappedText(text, box, size, box.top, nullptr);
     const int32_t start = box.top + (box.bottom - box.top - size - (end - end % size)) / 2;
     LiveDrawLock lock;
-    walk(start, true);
+    LayOutWrappedText(text, box, size, start, [&](const CStringUTF8& c, int32_t x, int32_t y) {
+        font->DrawText(c, x, y, colour, 0, layer, style);
+    });
 }

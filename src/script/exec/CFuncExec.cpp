@@ -196,15 +196,24 @@ void CFuncExec::Call(CScript& script)
     case 35:
         return FaceVoice();
     case 36: {
-        const int32_t mode = Context->PopInteger();
+        const int32_t kind = Context->PopInteger();
         CCharSelect screen;
-        screen.Setup();
-        return PushResult(screen.RunWithMode(mode));
+        // A screen whose parts are missing is not run: the script gets the back answer.
+        if (!screen.Setup()) {
+            ReportScriptError("The character selection cannot be created.");
+            return PushResult(-1);
+        }
+        return PushResult(screen.RunWithMode(kind).Integer);
     }
     case 37: {
-        const int32_t page = Context->PopInteger();
+        const int32_t index = Context->PopInteger();
         CComment screen;
-        screen.Setup(page);
+        if (!screen.Setup(index)) {
+            // An index without a sheet shows nothing and says nothing.
+            if (CComment::SheetName(index) != nullptr)
+                ReportScriptError("The diary page cannot be created.");
+            return;
+        }
         screen.Run(nullptr);
         return;
     }

@@ -16,6 +16,7 @@
 #include "screens/extras/COmakeHMode.h"
 #include "screens/extras/CScMode.h"
 #include "screens/extras/CSlot.h"
+#include "screens/map/CCommentMode.h"
 #include "screens/system/CNameInput.h"
 #include "screens/system/CTitle.h"
 #include "screens/system/CTitleAnime.h"

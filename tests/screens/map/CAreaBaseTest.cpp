@@ -259,3 +259,13 @@ TEST_F(CAreaBaseTest, ThePlateButtonTogglesTheGameModeAndRedrawsAtOnce)
 }
 
 } // namespace
+
+TEST_F(CAreaBaseTest, QuickLoadIsRefusedInReplayMode)
+{
+    State().Variables[57].Integer = 1;
+    State().Variables[69].Integer = 1;
+    TakeOkCancelSounds();
+    EXPECT_NO_THROW(EXPECT_EQ(Run(0, ClickAt(531 + 60, ROW_Y)), 99));
+    EXPECT_TRUE(TakeOkCancelSounds().empty());
+    State().Variables[69].Integer = 0;
+}

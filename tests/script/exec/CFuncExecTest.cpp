@@ -187,6 +187,8 @@ TEST_F(CFuncExecTest, EveryCodePopsItsArgumentsAndPushesItsResult)
         {35, "7", {}},
         {36, "2", {-1}},
         {37, "1", {}},
+        {37, "6", {}}, // past the sheets: nothing shown, nothing pushed
+        {37, "-1", {}},
         {38, "0", {}},
         {46, "0", {}},
         {46, "1", {}},
