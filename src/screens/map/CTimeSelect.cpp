@@ -6,13 +6,12 @@
 #include "app/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
-#include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
-#include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/map/CAreaSelect.h"
+#include "screens/map/ModalScreenSprites.h"
 
 namespace {
 
@@ -80,15 +79,16 @@ bool CTimeSelect::Setup()
     LoadSheet();
     if (!m_sheet)
         return false;
-    m_background.reset(
+    m_background = OwnedTexture(
         CreateSprite(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, BACKGROUND_PRIORITY, LAYER_KIND_TEXTURE, 0));
-    m_buttons.reset(CreateSprite(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, BUTTON_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_buttons =
+        OwnedTexture(CreateSprite(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, BUTTON_PRIORITY, LAYER_KIND_TEXTURE, 0));
     return m_background != nullptr && m_buttons != nullptr;
 }
 
 ScriptValue* CTimeSelect::RunWithMode(ScriptValue* out, int32_t mode)
 {
-    m_mode = mode;
+    Mode = mode;
     return Run(out);
 }
 
@@ -104,7 +104,7 @@ void CTimeSelect::DrawButton(int32_t id, int32_t state, int32_t present)
         if (id / 256 == 1) {
             Copy(buttons, sheet, BACK, BACK.SheetY + BACK.Height * state, false);
         } else if (id / 256 == 0 && item == TIME_ID_NINTH) {
-            if (m_mode == TIME_NINTH_MODE)
+            if (Mode == TIME_NINTH_MODE)
                 Copy(buttons, sheet, NINTH, NINTH.SheetY + NINTH.Height * state, false);
         } else if (id / 256 == 0 && item < TIME_RING_COUNT) {
             const TimeRingPosition at = TIME_RING_POSITIONS[item];
@@ -128,10 +128,10 @@ void CTimeSelect::DrawScreen()
         Copy(background, sheet, DIAL, DIAL.SheetY, false);
         Copy(background, sheet, PANEL, PANEL.SheetY, false);
         const int32_t caption_y =
-            m_mode == TIME_NINTH_MODE ? NINTH_CAPTION_Y : CAPTION.SheetY + CAPTION_STEP * m_mode;
+            Mode == TIME_NINTH_MODE ? NINTH_CAPTION_Y : CAPTION.SheetY + CAPTION_STEP * Mode;
         Copy(background, sheet, CAPTION, caption_y, true);
     }
-    if (m_mode == TIME_NINTH_MODE)
+    if (Mode == TIME_NINTH_MODE)
         DrawButton(TIME_ID_NINTH, 0, 0);
     for (int32_t item = 0; item < TIME_RING_COUNT; ++item)
         DrawButton(item, 0, 0);
@@ -140,17 +140,8 @@ void CTimeSelect::DrawScreen()
 
 void CTimeSelect::Fade(bool appear)
 {
-    CSpriteAnime anime;
-    for (CSprite* sprite : {m_background.get(), m_buttons.get()}) {
-        if (sprite == nullptr)
-            continue;
-        SpriteAnimRecord record(FADE_STEPS);
-        record.SetVisible(appear ? 1 : 0);
-        record.SetAlpha(appear ? 0x00 : 0xFF, appear ? 0xFF : 0x00);
-        sprite->AddAnimation(record);
-        anime.AddSprite(sprite);
-    }
-    anime.PlayAndWait();
+    if (m_background && m_buttons)
+        FadeSprites({m_background.get(), m_buttons.get()}, FADE_STEPS, appear);
 }
 
 void CTimeSelect::Show()
@@ -198,7 +189,7 @@ void CTimeSelect::OnDecide()
         return;
     const bool back = Hover / 256 == 1;
     const int32_t item = Hover % 256;
-    if (!back && item == TIME_ID_NINTH && m_mode != TIME_NINTH_MODE)
+    if (!back && item == TIME_ID_NINTH && Mode != TIME_NINTH_MODE)
         return;
     PlayOkSound(SCREEN_SOUND_CHANNEL);
     DrawButton(Hover, 2, 1);

@@ -41,7 +41,7 @@ public:
         ScriptValue result;
         return RunWithMode(&result, mode)->Integer;
     }
-    int32_t GetMode() const { return m_mode; }
+    int32_t GetMode() const { return Mode; }
     int32_t GetHover() const { return Hover; }
 
     // A button in a state (0 normal, 1 hover, 2 pressed); with present shows it at once. -1 and
@@ -71,8 +71,7 @@ public:
 
 protected:
     int32_t Hover = -1;
-    // Kept under this name: the character selection builds on it.
-    int32_t m_mode = 0;
+    int32_t Mode = 0;
 
 private:
     void Fade(bool appear);
