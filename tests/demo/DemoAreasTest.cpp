@@ -1,9 +1,10 @@
 // The demo's place and area scene and its town-map scene, each played headless on its own by the
 // built game with the frame dump and scripted input. Clicks take the first through the
 // character-area screen, the time selection, the place screen and the area screen over an id
-// picture and over an ".area" source (build/demo_place.png, demo_area.png, demo_time.png); the answers
-// it keeps are read back from the state it saves. In the second the town is drawn at view point
-// 0 (build/demo_town_start.png), the leader walks a searched path below a house's door
+// picture and over an ".area" source (build/demo_place.png, demo_area.png, demo_time.png, and
+// demo_help_lift.png with the area screen's help bar risen under the pointer); the answers it
+// keeps are read back from the state it saves. In the second the town is drawn at view point 0
+// (build/demo_town_start.png), the leader walks a searched path below a house's door
 // (build/demo_town_walked.png), and the held up arrow walks it into the door's event area, whose
 // id the scene keeps.
 
@@ -166,6 +167,7 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
             input += std::to_string(turn + dt) + " click " + spot + "\n";
         if (turn >= 3000)
             input += std::to_string(turn + 60) + " click 1190 865\n";
+        input += std::to_string(turn + 80) + " move 960 990\n"; // over the help bar: it rises
     }
     Play(home, "areas_alone.mes", input, 8000);
 
@@ -185,6 +187,11 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     EXPECT_TRUE(KeepFirstFrame(home, "demo_area.png", [&](const platform::PngPicture& picture) {
         return button(picture, 1780, 942, 4, 0) && !button(picture, 1129, 803, 0, 0);
     })) << "the area screen";
+    // The area screen's help bar risen by 100 pixels under the pointer.
+    EXPECT_TRUE(KeepFirstFrame(home, "demo_help_lift.png", [&](const platform::PngPicture& picture) {
+        return button(picture, 1780, 942, 4, 0) &&
+               CellAt(picture, 409 + 1000, 852 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+    })) << "the help bar lifted";
     // The time selection in mode 4: the dial, mode 2's caption and the ninth button.
     EXPECT_TRUE(KeepFirstFrame(home, "demo_time.png", [&](const platform::PngPicture& picture) {
         return CellAt(picture, 960, 300) == std::make_pair(tools::TIME_SHEET_DIAL, 0) &&
