@@ -160,16 +160,18 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     // repeat until every screen has had its turn, however long the fades take: group 8 of the
     // standing character's hits (group 3's strip of the id picture on the area screen), the time
     // ring's button 3 and the ".area" place 0x0102. The decide would answer the character-area
-    // screen as a fixed button, so it starts long after that screen was seen to end.
+    // screen as a fixed button, so it starts long after that screen was seen to end. Each round
+    // first rests the pointer on the help bar, which an area screen then lifts.
     std::string input;
-    for (int turn = 300; turn <= 6000; turn += 100) {
-        for (const auto& [dt, spot] : {std::pair{0, "460 300"}, {20, "1170 630"}, {40, "300 650"}})
+    for (int turn = 300; turn <= 12000; turn += 100) {
+        input += std::to_string(turn) + " move 960 990\n"; // over the help bar: it rises
+        for (const auto& [dt, spot] :
+             {std::pair{40, "460 300"}, {55, "1170 630"}, {70, "300 650"}, {85, "460 300"}})
             input += std::to_string(turn + dt) + " click " + spot + "\n";
-        if (turn >= 3000)
-            input += std::to_string(turn + 60) + " click 1190 865\n";
-        input += std::to_string(turn + 80) + " move 960 990\n"; // over the help bar: it rises
+        if (turn >= 6000)
+            input += std::to_string(turn + 95) + " click 1190 865\n";
     }
-    Play(home, "areas_alone.mes", input, 8000);
+    Play(home, "areas_alone.mes", input, 14000);
 
     // Mode 0: back, area select and decide in the row at y 803, quick save and load at the left;
     // no quick save was made yet, so quick load stands disabled.
