@@ -633,19 +633,8 @@ void ILayer::BltColorKey(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* sou
 void ILayer::BltColorKeyAlpha(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,
                               int32_t sy, uint32_t key)
 {
-    const uint32_t colour_key = key & 0x00FFFFFFu;
-    WalkRows(x, y, w, h, source, sx, sy, true, [=](uint8_t* d, const uint8_t* s, int32_t n) {
-        for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-            const uint32_t pixel = Load(s);
-            const uint32_t a = pixel >> 24;
-            if ((pixel & 0x00FFFFFFu) == colour_key || a == 0)
-                continue;
-            if (a == 255)
-                Store(d, (Load(d) & 0xFF000000u) | (pixel & 0x00FFFFFFu));
-            else
-                MixColour(d, s, a);
-        }
-    });
+    WalkRows(x, y, w, h, source, sx, sy, true,
+             [=](uint8_t* d, const uint8_t* s, int32_t n) { graphics::BltAlphaKeyedRow(d, s, n, key); });
 }
 
 void ILayer::MakeColorKeyMask(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx,

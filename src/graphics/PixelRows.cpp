@@ -71,14 +71,19 @@ inline __m128i MixFour(__m128i s, __m128i d, __m128i alpha)
 
 #endif
 
-void BltAlphaRowBase(uint8_t* dst, const uint8_t* src, int32_t count)
+// With KEYED, pixels whose colour bytes equal the key count as fully transparent.
+template <bool KEYED>
+void BltAlphaRowBaseOf(uint8_t* dst, const uint8_t* src, int32_t count, uint32_t key)
 {
     int32_t i = 0;
 #if defined(__SSE2__)
     const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     const __m128i zero = _mm_setzero_si128();
     for (; i + 4 <= count; i += 4, dst += 16, src += 16) {
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        if constexpr (KEYED)
+            s = _mm_andnot_si128(
+                _mm_cmpeq_epi32(_mm_andnot_si128(alpha_mask, s), _mm_set1_epi32(static_cast<int>(key))), s);
         const __m128i alpha = _mm_and_si128(s, alpha_mask);
         if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF)
             continue;
@@ -92,14 +97,20 @@ void BltAlphaRowBase(uint8_t* dst, const uint8_t* src, int32_t count)
     }
 #endif
     for (; i < count; ++i, dst += 4, src += 4) {
-        const uint32_t a = src[3];
-        if (a == 0)
+        const uint32_t pixel = Load(src);
+        const uint32_t a = pixel >> 24;
+        if (a == 0 || (KEYED && (pixel & 0x00FFFFFFu) == key))
             continue;
         if (a == 255)
-            Store(dst, (Load(dst) & 0xFF000000u) | (Load(src) & 0x00FFFFFFu));
+            Store(dst, (Load(dst) & 0xFF000000u) | (pixel & 0x00FFFFFFu));
         else
             MixPixel(dst, src, a);
     }
+}
+
+void BltAlphaRowBase(uint8_t* dst, const uint8_t* src, int32_t count)
+{
+    BltAlphaRowBaseOf<false>(dst, src, count, 0);
 }
 
 void BltAlphaOpacityRowBase(uint8_t* dst, const uint8_t* src, int32_t count, int32_t opacity)
@@ -184,12 +195,16 @@ void CopyOpaqueRowBase(uint8_t* dst, const uint8_t* src, int32_t count)
     return _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), d, alpha_mask);
 }
 
-[[gnu::target("avx2")]] void BltAlphaRowAvx2(uint8_t* dst, const uint8_t* src, int32_t count)
+template <bool KEYED>
+[[gnu::target("avx2")]] void BltAlphaRowAvx2Of(uint8_t* dst, const uint8_t* src, int32_t count, uint32_t key)
 {
     const __m256i alpha_mask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i key_lanes = _mm256_set1_epi32(static_cast<int>(key));
     int32_t i = 0;
     for (; i + 8 <= count; i += 8, dst += 32, src += 32) {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+        if constexpr (KEYED)
+            s = _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_andnot_si256(alpha_mask, s), key_lanes), s);
         const __m256i alpha = _mm256_and_si256(s, alpha_mask);
         if (_mm256_testz_si256(s, alpha_mask))
             continue;
@@ -201,7 +216,12 @@ void CopyOpaqueRowBase(uint8_t* dst, const uint8_t* src, int32_t count)
             out = MixEight(s, d, s);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), out);
     }
-    BltAlphaRowBase(dst, src, count - i);
+    BltAlphaRowBaseOf<KEYED>(dst, src, count - i, key);
+}
+
+[[gnu::target("avx2")]] void BltAlphaRowAvx2(uint8_t* dst, const uint8_t* src, int32_t count)
+{
+    BltAlphaRowAvx2Of<false>(dst, src, count, 0);
 }
 
 [[gnu::target("avx2")]] void BltAlphaOpacityRowAvx2(uint8_t* dst, const uint8_t* src, int32_t count,
@@ -278,6 +298,16 @@ void BltAlphaRow(uint8_t* dst, const uint8_t* src, int32_t count)
         return BltAlphaRowAvx2(dst, src, count);
 #endif
     BltAlphaRowBase(dst, src, count);
+}
+
+void BltAlphaKeyedRow(uint8_t* dst, const uint8_t* src, int32_t count, uint32_t key)
+{
+    key &= 0x00FFFFFFu;
+#if defined(__x86_64__)
+    if (HasAvx2())
+        return BltAlphaRowAvx2Of<true>(dst, src, count, key);
+#endif
+    BltAlphaRowBaseOf<true>(dst, src, count, key);
 }
 
 void BltAlphaOpacityRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t opacity)

@@ -9,6 +9,8 @@ namespace graphics {
 
 // Colour bytes = mix(as, s, d); destination alpha kept.
 void BltAlphaRow(uint8_t* dst, const uint8_t* src, int32_t count);
+// As BltAlphaRow, source pixels whose colour bytes equal the key's left out.
+void BltAlphaKeyedRow(uint8_t* dst, const uint8_t* src, int32_t count, uint32_t key);
 // As BltAlphaRow with as replaced by T[opacity][as]; opacity 1..254.
 void BltAlphaOpacityRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t opacity);
 // Colour bytes copied, destination alpha kept.

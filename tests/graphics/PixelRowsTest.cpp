@@ -81,3 +81,31 @@ TEST(PixelRows, BltAlphaOpacityRowMatchesTheRuleEverywhere)
         }
     }
 }
+
+TEST(PixelRows, BltAlphaKeyedRowLeavesKeyPixelsAndMixesTheRest)
+{
+    const std::vector<uint8_t> base = DestinationRow();
+    const int n = static_cast<int>(base.size() / 4);
+    const uint32_t key = 0x00FF00;
+    for (int a = 0; a < 256; a += 5) {
+        std::vector<uint8_t> src(base.size());
+        for (int k = 0; k < n; ++k) {
+            // Every third pixel the key's colour, whatever its alpha; the alpha byte of the key
+            // argument is ignored.
+            const bool keyed = k % 3 == 0;
+            src[k * 4 + 0] = static_cast<uint8_t>(keyed ? 0x00 : k);
+            src[k * 4 + 1] = static_cast<uint8_t>(keyed ? 0xFF : 255 - k);
+            src[k * 4 + 2] = static_cast<uint8_t>(keyed ? 0x00 : k * 5);
+            src[k * 4 + 3] = static_cast<uint8_t>(k % 7 == 6 ? 255 : a);
+        }
+        std::vector<uint8_t> dst = base;
+        graphics::BltAlphaKeyedRow(dst.data(), src.data(), n, 0xFF000000u | key);
+        for (int k = 0; k < n; ++k) {
+            const int alpha = k % 3 == 0 ? 0 : src[k * 4 + 3];
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(dst[k * 4 + c], Mix(alpha, src[k * 4 + c], base[k * 4 + c]))
+                    << "a " << a << " pixel " << k;
+            ASSERT_EQ(dst[k * 4 + 3], base[k * 4 + 3]);
+        }
+    }
+}

@@ -1,5 +1,6 @@
 #include "sheetgen/MapSheets.h"
 
+#include "screens/map/CTimeSelect.h"
 #include "screens/map/SubMapLayout.h"
 
 namespace tools {
@@ -122,8 +123,9 @@ std::vector<SheetCell> AreaSelectSheetCells()
     std::vector<SheetCell> cells;
     for (int32_t column = 0; column < 9; ++column)
         for (int32_t state = 0; state < 4; ++state)
-            cells.push_back({column * 122, state * 125, 122, 125, AREA_SHEET_BUTTON + static_cast<uint32_t>(column),
-                             state, "B" + std::to_string(column)});
+            cells.push_back({column * 122, state * 125, 122, 125,
+                             AREA_SHEET_BUTTON + static_cast<uint32_t>(column), state,
+                             "B" + std::to_string(column)});
     cells.push_back({0, 500, 1102, 80, AREA_SHEET_HELP_BAR, 0, "HELP"});
     return cells;
 }
@@ -157,6 +159,37 @@ std::vector<AreaRecord> AreaPlaceAreas()
     return {{0x0102, 200, 600, 400, 700}, {0x0C05, 500, 600, 700, 700}};
 }
 
+std::vector<SheetCell> TimeSheetCells()
+{
+    std::vector<SheetCell> cells{{576, 0, 740, 650, TIME_SHEET_DIAL, 0, "DIAL"},
+                                 {0, 888, 544, 136, TIME_SHEET_PANEL, 0, "PANEL"}};
+    for (int32_t mode = 0; mode < 4; ++mode)
+        cells.push_back({576, 650 + 80 * mode, 480, 80, TIME_SHEET_CAPTION + static_cast<uint32_t>(mode), 0,
+                         "CAPTION" + std::to_string(mode)});
+    for (int32_t state = 0; state < 3; ++state) {
+        const std::string suffix = "-" + std::to_string(state);
+        for (int32_t k = 0; k < TIME_RING_COUNT; ++k)
+            cells.push_back({(k % 4) * TIME_RING_WIDTH, (state + (k / 4) * 3) * TIME_RING_HEIGHT,
+                             TIME_RING_WIDTH, TIME_RING_HEIGHT, static_cast<uint32_t>(k), state,
+                             "T" + std::to_string(k) + suffix});
+        cells.push_back({1056, 650 + 120 * state, 456, 120, TIME_ID_NINTH, state, "NINTH" + suffix});
+        cells.push_back({1316, 158 * state, 158, 158, TIME_ID_BACK, state, "BACK" + suffix});
+    }
+    return cells;
+}
+
+std::vector<AreaRecord> TimeSelectAreas()
+{
+    std::vector<AreaRecord> areas;
+    for (uint32_t k = 0; k < TIME_RING_COUNT; ++k) {
+        const TimeRingPosition at = TIME_RING_POSITIONS[k];
+        areas.push_back({k, at.X, at.Y, at.X + TIME_RING_WIDTH, at.Y + TIME_RING_HEIGHT});
+    }
+    areas.push_back({TIME_ID_NINTH, 732, 435, 732 + 456, 435 + 120});
+    areas.push_back({TIME_ID_BACK, 1288, 670, 1288 + 158, 670 + 158});
+    return areas;
+}
+
 std::vector<NamedFile> MapPictureFiles()
 {
     std::vector<NamedFile> files;
@@ -170,6 +203,10 @@ std::vector<NamedFile> MapPictureFiles()
     for (const std::string& name : LanguageNames("select_p.akb", true))
         files.push_back({name, area_sheet});
     files.push_back({"area_ids.akb", Encode(AreaIdPicture())});
+    const std::vector<uint8_t> time_sheet =
+        Encode(BuildSheet(TIME_SHEET_WIDTH, TIME_SHEET_HEIGHT, TimeSheetCells()));
+    for (const std::string& name : LanguageNames("time_p.akb", true))
+        files.push_back({name, time_sheet});
     files.push_back(
         {"icon_p.akb", Encode(BuildSheet(ICON_SHEET_WIDTH, ICON_SHEET_HEIGHT, IconSheetCells()))});
     for (int32_t kind : {SUBMAP_KIND_FIRST, SUBMAP_KIND_SECOND, SCHOOL_KIND}) {
@@ -192,6 +229,7 @@ std::vector<NamedFile> MapDataFiles()
     files.push_back({"areasel_00.area", BuildAreaFile(AreaSelectAreas(0))});
     files.push_back({"areasel_04.area", BuildAreaFile(AreaSelectAreas(4))});
     files.push_back({"area_places.area", BuildAreaFile(AreaPlaceAreas())});
+    files.push_back({"TimeSelect.area", BuildAreaFile(TimeSelectAreas())});
     return files;
 }
 

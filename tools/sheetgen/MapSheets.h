@@ -59,7 +59,8 @@ inline constexpr uint32_t AREA_SHEET_HELP_BAR = 0x7810;
 inline constexpr int32_t AREA_SHEET_WIDTH = 1102;
 inline constexpr int32_t AREA_SHEET_HEIGHT = 580;
 std::vector<SheetCell> AreaSelectSheetCells();
-// "areasel_00.area" (the five fixed buttons and a record of id 1 at 0..100 x 1000..1080) and "areasel_04.area" (the corner back button).
+// "areasel_00.area" (the five fixed buttons and a record of id 1 at 0..100 x 1000..1080) and
+// "areasel_04.area" (the corner back button).
 std::vector<AreaRecord> AreaSelectAreas(int32_t mode);
 
 // An id picture of the screen's size ("area_ids.akb"): group g (0..13) item 1 fills the strip
@@ -67,9 +68,23 @@ std::vector<AreaRecord> AreaSelectAreas(int32_t mode);
 // ("area_places.area") of places 0x0102 and 0x0C05 for the area screen's own table.
 inline constexpr int32_t AREA_ID_STRIP_TOP = 100;
 inline constexpr int32_t AREA_ID_STRIP_BOTTOM = 500;
-inline int32_t AreaIdStripLeft(int32_t group) { return 130 * group + 10; }
+inline int32_t AreaIdStripLeft(int32_t group)
+{
+    return 130 * group + 10;
+}
 AkbPicture AreaIdPicture();
 std::vector<AreaRecord> AreaPlaceAreas();
+
+// The time selection's sheet ("time_p.akb"): ring button k in state s is a cell of id k, the
+// ninth button id 8, the back button id 256; the dial, the panel and the captions of modes 0..3
+// carry the ids below. "TimeSelect.area": the ring, the ninth button, then the back button.
+inline constexpr uint32_t TIME_SHEET_DIAL = 0x7A00;
+inline constexpr uint32_t TIME_SHEET_PANEL = 0x7A01;
+inline constexpr uint32_t TIME_SHEET_CAPTION = 0x7A10; // + mode
+inline constexpr int32_t TIME_SHEET_WIDTH = 1512;
+inline constexpr int32_t TIME_SHEET_HEIGHT = 1024;
+std::vector<SheetCell> TimeSheetCells();
+std::vector<AreaRecord> TimeSelectAreas();
 
 // Every file of the map screens as (file name, bytes): the plate's two sheets, the icon sheet,
 // and the three sub-map sets, each sheet under the names the languages load it by.

@@ -14,6 +14,7 @@ class CPresence;
 class CScript;
 class CSprite;
 class CSpriteLayer;
+class ILayer;
 
 // The icon sheet and the clock through which the town map's icons ask who is where.
 struct PresenceIconBoard
@@ -184,6 +185,10 @@ public:
     } WalkEndRestore;
 
 private:
+    // The drawn movers' indexes, stably sorted by Y.
+    std::vector<uint32_t> MoverDrawOrder();
+    // The movers in that order into the layer, only their rows from top to bottom (exclusive).
+    void DrawMoverRows(ILayer* layer, const std::vector<uint32_t>& order, int32_t top, int32_t bottom);
     enum class Way
     {
         Up,

@@ -64,18 +64,20 @@ bool CCps::CreateMapLayers()
     return Composite && MapPicture && OverlayPicture;
 }
 
-void CCps::DrawMovers(CSprite* target)
+std::vector<uint32_t> CCps::MoverDrawOrder()
 {
-    ILayer* layer = SpriteLayerOf(target);
-    if (layer == nullptr)
-        return;
     std::vector<uint32_t> drawn;
     for (uint32_t i = 0; i < MoverCount; ++i)
         if (const MapMover mover = MoverAt(i); mover.Bytes() != nullptr && (mover.State() & STATE_DRAWN))
             drawn.push_back(i);
     std::stable_sort(drawn.begin(), drawn.end(),
                      [&](uint32_t a, uint32_t b) { return MoverAt(a).Y() < MoverAt(b).Y(); });
-    for (uint32_t i : drawn) {
+    return drawn;
+}
+
+void CCps::DrawMoverRows(ILayer* layer, const std::vector<uint32_t>& order, int32_t top, int32_t bottom)
+{
+    for (uint32_t i : order) {
         const MapMover mover = MoverAt(i);
         ILayer* picture = SpriteLayerOf(PictureSlot[i == 0 ? 0 : 1].get());
         if (picture == nullptr)
@@ -88,16 +90,22 @@ void CCps::DrawMovers(CSprite* target)
         int32_t x = (mover.X() - Camera.CamX) * MAP_CELL_PIXELS - 20;
         int32_t y = (mover.Y() - Camera.CamY - 1) * MAP_CELL_PIXELS;
         const int32_t right = std::min(x + FIGURE_SIZE, SCREEN_WIDTH);
-        const int32_t bottom = std::min(y + FIGURE_SIZE, COMPOSITE_HEIGHT);
-        // Clipped at the left or top edge, the source starts as far in.
+        const int32_t last = std::min({y + FIGURE_SIZE, COMPOSITE_HEIGHT, bottom});
+        // Clipped at the left edge or above the rows, the source starts as far in.
         if (x < 0)
             source_x -= x, x = 0;
-        if (y < 0)
-            source_y -= y, y = 0;
-        if (right <= x || bottom <= y)
+        if (y < top)
+            source_y += top - y, y = top;
+        if (right <= x || last <= y)
             continue;
-        layer->BltAlpha(x, y, right - x, bottom - y, picture, source_x, source_y);
+        layer->BltAlpha(x, y, right - x, last - y, picture, source_x, source_y);
     }
+}
+
+void CCps::DrawMovers(CSprite* target)
+{
+    if (ILayer* layer = SpriteLayerOf(target))
+        DrawMoverRows(layer, MoverDrawOrder(), 0, COMPOSITE_HEIGHT);
 }
 
 void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
@@ -136,17 +144,32 @@ void CCps::DrawMap(CSprite* target)
         ILayer* composite = LayerOf(Composite);
         const int32_t map_x = Camera.CamX * MAP_CELL_PIXELS;
         const int32_t map_y = Camera.CamY * MAP_CELL_PIXELS;
+        ILayer* layer = SpriteLayerOf(target);
         if (DrawMode == 0) {
-            if (composite != nullptr) {
-                if (ILayer* map = LayerOf(MapPicture))
-                    composite->Blt(0, 0, SCREEN_WIDTH, COMPOSITE_HEIGHT, map, map_x, map_y, 1);
-                DrawMovers(Composite.get());
-                if (ILayer* overlay = LayerOf(OverlayPicture))
-                    composite->BltColorKeyAlpha(0, 0, SCREEN_WIDTH, COMPOSITE_HEIGHT, overlay, map_x, map_y,
-                                                OVERLAY_KEY);
-                ILayer* presence = SpriteLayerOf(PresenceOverlay.get());
-                if (presence != nullptr && GetConfigGameMode() == 1 && GetFlag(PRESENCE_FLAG) == 1)
-                    composite->BltAlpha(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, presence, map_x, map_y);
+            ILayer* map = LayerOf(MapPicture);
+            ILayer* overlay = LayerOf(OverlayPicture);
+            ILayer* presence = SpriteLayerOf(PresenceOverlay.get());
+            if (presence != nullptr && (GetConfigGameMode() != 1 || GetFlag(PRESENCE_FLAG) != 1))
+                presence = nullptr;
+            // When the map picture covers the whole window, every shown pixel of the composite is
+            // made afresh and then copied out unchanged: composing in the target itself, over the
+            // rows it shows, gives the same pixels without the copy.
+            const bool direct = composite != nullptr && layer != nullptr && map != nullptr && layer != map &&
+                                layer != overlay && layer != presence && map_x >= 0 && map_y >= 0 &&
+                                map_x + SCREEN_WIDTH <= map->GetWidth() &&
+                                map_y + SCREEN_HEIGHT <= map->GetHeight();
+            ILayer* canvas = direct ? layer : composite;
+            const int32_t height = direct ? SCREEN_HEIGHT : COMPOSITE_HEIGHT;
+            if (canvas != nullptr) {
+                if (map != nullptr)
+                    canvas->Blt(0, 0, SCREEN_WIDTH, height, map, map_x, map_y, 1);
+                DrawMoverRows(canvas, MoverDrawOrder(), 0, height);
+                if (overlay != nullptr)
+                    canvas->BltColorKeyAlpha(0, 0, SCREEN_WIDTH, height, overlay, map_x, map_y, OVERLAY_KEY);
+                if (presence != nullptr)
+                    canvas->BltAlpha(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, presence, map_x, map_y);
+                if (!direct && layer != nullptr)
+                    layer->Blt(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, composite, 0, 0, 1);
             }
         } else {
             for (int32_t r = 0; r < std::min(Camera.ViewHeight, MAP_VIEW_ROWS); ++r)
@@ -156,10 +179,9 @@ void CCps::DrawMap(CSprite* target)
                              (Camera.ViewTop + r) * MAP_CELL_PIXELS, Composite.get());
                     DrawnCells[index] = ViewCells[index];
                 }
+            if (layer != nullptr && composite != nullptr)
+                layer->Blt(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, composite, 0, 0, 1);
         }
-        ILayer* layer = SpriteLayerOf(target);
-        if (layer != nullptr && composite != nullptr)
-            layer->Blt(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, composite, 0, 0, 1);
         if (target != nullptr)
             target->Invalidate(1, *target->GetRect());
     }

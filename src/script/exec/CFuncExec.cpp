@@ -168,6 +168,11 @@ void CFuncExec::Call(CScript& script)
     case 29: {
         const int32_t mode = Context->PopInteger();
         CTimeSelect screen;
+        // Without its sheet or sprites the screen could draw nothing: 0, the back answer.
+        if (!screen.Setup()) {
+            ReportScriptError("The time selection cannot be created.");
+            return PushResult(0);
+        }
         return PushResult(screen.RunWithMode(mode));
     }
     case 30:

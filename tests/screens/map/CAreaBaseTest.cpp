@@ -1,11 +1,15 @@
 #include "screens/map/CAreaBase.h"
 
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
+#include "app/ConfigSettings.h"
 #include "screens/base/IRightMenu.h"
 #include "screens/map/AreaFixture.h"
 #include "screens/map/CAreaSelect.h"
+#include "screens/map/CStatusPlate.h"
 
 namespace {
 
@@ -22,6 +26,9 @@ public:
     int32_t IsOpen() override { return open; }
     void OpenMenu() override { open = 1; }
     void CloseMenu() override { open = 0; }
+    void ToggleMenu() override { open = open != 0 ? 0 : 1; }
+    // The tab: a strip at the menu's left edge while it is open.
+    int32_t HitTest(int32_t x, int32_t) override { return open != 0 && x >= 1520 && x < 1600 ? 0xF00 : -1; }
     int32_t GetButtonState(int32_t kind) override { return kind == 6 ? six_state : 0; }
     int32_t open = 0;
     int32_t six_state = 0;
@@ -60,7 +67,8 @@ protected:
     }
 };
 
-constexpr int32_t BACK_X = 1389 + 60, DECIDE_X = 1129 + 60, AREA_X = 1259 + 60, QSAVE_X = 409 + 60, ROW_Y = 803 + 60;
+constexpr int32_t BACK_X = 1389 + 60, DECIDE_X = 1129 + 60, AREA_X = 1259 + 60, QSAVE_X = 409 + 60,
+                  ROW_Y = 803 + 60;
 
 TEST_F(CAreaBaseTest, FixedButtonsDecideTheirAnswersAndRefusedOnesStaySilent)
 {
@@ -73,8 +81,10 @@ TEST_F(CAreaBaseTest, FixedButtonsDecideTheirAnswersAndRefusedOnesStaySilent)
         bool sound;
     };
     const Case cases[] = {
-        {0, 0, DECIDE_X, AREA_ID_DECIDE, true}, {2, 0, DECIDE_X, AREA_ID_DECIDE, true},
-        {0, 0, BACK_X, 0, true},                {1, 0, DECIDE_X, 99, false},
+        {0, 0, DECIDE_X, AREA_ID_DECIDE, true},
+        {2, 0, DECIDE_X, AREA_ID_DECIDE, true},
+        {0, 0, BACK_X, 0, true},
+        {1, 0, DECIDE_X, 99, false},
         {2, 1, DECIDE_X, 99, false},
     };
     for (const Case& c : cases) {
@@ -93,31 +103,37 @@ TEST_F(CAreaBaseTest, TheAreaScreensAnswerEndsThePlaceScreenAndItsZeroBringsItBa
 {
     // Area select, then a place of the area screen: the place screen ends with its answer.
     int area_pump = 0;
-    const int32_t chosen = Run(0, [&](int pump) {
-        if (pump == 1)
-            PointAt(AREA_X, ROW_Y);
-        m_mouse.left_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0;
-        if (GetGameWork()->m_area_select->Running == 1 && area_pump == 0 && pump > OPEN + 2)
-            area_pump = pump;
-        if (area_pump != 0 && pump == area_pump + OPEN)
-            PointAt(300, 650);
-        if (area_pump != 0)
-            m_mouse.left_down = pump >= area_pump + OPEN + 5 && pump < area_pump + OPEN + 7 ? 1 : 0;
-    }, 200);
+    const int32_t chosen = Run(
+        0,
+        [&](int pump) {
+            if (pump == 1)
+                PointAt(AREA_X, ROW_Y);
+            m_mouse.left_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0;
+            if (GetGameWork()->m_area_select->Running == 1 && area_pump == 0 && pump > OPEN + 2)
+                area_pump = pump;
+            if (area_pump != 0 && pump == area_pump + OPEN)
+                PointAt(300, 650);
+            if (area_pump != 0)
+                m_mouse.left_down = pump >= area_pump + OPEN + 5 && pump < area_pump + OPEN + 7 ? 1 : 0;
+        },
+        200);
     EXPECT_EQ(chosen, 0x0202);
     EXPECT_EQ(State().Flags[AREA_HANDOVER_FLAG], 1);
     // With the flag set the next opening goes straight to the area screen; its back answers 0, so
     // the place screen comes in with its own areas again and the flag clears.
     AreaSelectHitAreas().Assign({});
-    const int32_t after_back = Run(0, [&](int pump) {
-        if (pump == 1)
-            PointAt(1780 + 60, 942 + 60);
-        m_mouse.left_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0;
-        if (pump == 3 * OPEN)
-            PointAt(DECIDE_X, ROW_Y);
-        if (pump >= 4 * OPEN && pump < 4 * OPEN + 2)
-            m_mouse.left_down = 1;
-    }, 200);
+    const int32_t after_back = Run(
+        0,
+        [&](int pump) {
+            if (pump == 1)
+                PointAt(1780 + 60, 942 + 60);
+            m_mouse.left_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0;
+            if (pump == 3 * OPEN)
+                PointAt(DECIDE_X, ROW_Y);
+            if (pump >= 4 * OPEN && pump < 4 * OPEN + 2)
+                m_mouse.left_down = 1;
+        },
+        200);
     EXPECT_EQ(after_back, AREA_ID_DECIDE);
     EXPECT_EQ(State().Flags[AREA_HANDOVER_FLAG], 0);
     EXPECT_NE(AreaSelectHitAreas().Find(AREA_ID_QUICKLOAD), nullptr); // "areasel_00.area" again
@@ -178,6 +194,68 @@ TEST_F(CAreaBaseTest, ArrowTableFollowsTheMenuAndTheDecideFlag)
             EXPECT_EQ(Screen().ArrowTarget(direction), c.targets[static_cast<size_t>(direction)])
                 << std::hex << c.hover << " " << direction;
     }
+}
+
+TEST_F(CAreaBaseTest, AMenuPinnedByItsTabStaysShutUntilThePointerHasLeftTheStrip)
+{
+    auto* menu = new StubMenu;
+    AreaSelectParts().Menu.reset(menu);
+    std::map<int, int32_t> open_at;
+    Run(
+        0,
+        [&](int pump) {
+            // Pump numbers after the opening slide.
+            const int at = pump - OPEN;
+            const std::map<int, POINT> moves{{1, {1900, 500}},  // the right edge opens it
+                                             {10, {1550, 500}}, // the tab
+                                             {25, {1900, 500}}, // pinned: the edge leaves it shut
+                                             {32, {1530, 300}},
+                                             {38, {1000, 300}}, // outside the strip: unpinned
+                                             {44, {1900, 500}}};
+            if (auto move = moves.find(at); move != moves.end())
+                PointAt(move->second.x, move->second.y);
+            m_mouse.left_down = at >= 15 && at < 17 ? 1 : 0;
+            open_at[at] = menu->open;
+        },
+        OPEN + 50);
+    for (auto [pump, open] : {std::pair{8, 1}, {20, 0}, {30, 0}, {36, 0}, {42, 0}, {49, 1}})
+        EXPECT_EQ(open_at[pump], open) << "pump " << pump;
+    AreaSelectParts().Menu.reset();
+}
+
+TEST_F(CAreaBaseTest, ThePlateButtonTogglesTheGameModeAndRedrawsAtOnce)
+{
+    State().Flags[8003] = 1;
+    CStatusPlate& plate = *GetGameWork()->m_status_plate;
+    struct Case
+    {
+        int32_t before, after;
+        uint32_t cell;
+    };
+    const Case cases[] = {{0, 1, tools::PLATE_BUTTON_GAME_MODE},
+                          {1, 0, tools::PLATE_BUTTON_OTHER},
+                          {2, 0, tools::PLATE_BUTTON_OTHER}};
+    for (const Case& c : cases) {
+        SetConfigGameMode(c.before);
+        plate.ShowAnimated(nullptr);
+        int32_t seen_after_click = -1;
+        TakeOkCancelSounds();
+        const int32_t result = Run(0, [&](int pump) {
+            if (pump == 1)
+                PointAt(900, 50);
+            m_mouse.left_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0;
+            if (pump == OPEN + 20) {
+                Capture("area_base_plate_mode" + std::to_string(c.after) + ".png");
+                seen_after_click = Screen().GameModeSeen;
+            }
+        });
+        EXPECT_EQ(result, 99) << "the screen stays";
+        EXPECT_EQ(GetConfigGameMode(), c.after) << c.before;
+        EXPECT_EQ(seen_after_click, c.after) << "refreshed on the next frame, from " << c.before;
+        EXPECT_EQ(ShownCell(900, 50), std::make_pair(c.cell, 0)) << c.before;
+        EXPECT_FALSE(TakeOkCancelSounds().empty());
+    }
+    SetConfigGameMode(0);
 }
 
 } // namespace

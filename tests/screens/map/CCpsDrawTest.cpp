@@ -1,7 +1,10 @@
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "app/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerOf.h"
 #include "screens/map/TownMapFixture.h"
 
 namespace {
@@ -139,4 +142,78 @@ TEST_F(CCpsDrawTest, PictureModeStacksMapMoversOverlayAndPresence)
     EXPECT_EQ(At(target, 345, 365), OVERLAY_COLOUR);
     // Without a sprite layer 0 in the registry the redraw draws nothing.
     m_map.RedrawMap();
+}
+
+TEST_F(CCpsDrawTest, PictureModeGivesTheComposedFrameWhereverTheCameraStands)
+{
+    // Every pixel different, alphas of every kind, the key in a third of the overlay.
+    const auto fill = [](ILayer* layer, uint32_t (*pixel)(uint32_t x, uint32_t y)) {
+        for (int y = 0; y < layer->GetHeight(); ++y)
+            for (int x = 0; x < layer->GetWidth(); ++x) {
+                const uint32_t value = pixel(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
+                std::memcpy(layer->GetPixelPtr(x, y), &value, 4);
+            }
+    };
+    fill(m_map.MapPicture->GetLayer(),
+         [](uint32_t x, uint32_t y) { return (x * 2654435761u) ^ (y * 40503u); });
+    fill(m_map.OverlayPicture->GetLayer(), [](uint32_t x, uint32_t y) {
+        const uint32_t value = (x * 97u + y * 13u) * 2246822519u;
+        return (x + y) % 3 == 0 ? (value & 0xFF000000u) | 0xFF00u : value;
+    });
+    auto presence = Layer(2400, 1400, 0);
+    fill(presence->GetLayer(),
+         [](uint32_t x, uint32_t y) { return (x / 7 + y / 5) % 4 == 0 ? 0u : (x ^ y) * 3266489917u; });
+    m_map.PresenceOverlay = std::move(presence);
+    m_map.PictureSlot[0] = FigureSheet(0);
+    m_map.PictureSlot[1] = FigureSheet(0x80);
+    Movers(
+        {{0x01, 0, 1, 2, 10, 10, 0x10, 0}, {0x01, 0, 1, 2, 11, 10, 0x23, 0}, {0x01, 0, 1, 2, 0, 0, 0x31, 0}});
+    SetConfigGameMode(1);
+    State().Flags[8004] = 1;
+
+    // The steps one by one: map, movers, the overlay by its rule, the presence faces.
+    const auto reference = [&]() {
+        auto frame = Layer(1920, 1104, 0);
+        ILayer* layer = frame->GetLayer();
+        const int32_t map_x = m_map.Camera.CamX * 40;
+        const int32_t map_y = m_map.Camera.CamY * 40;
+        layer->Blt(0, 0, 1920, 1104, m_map.MapPicture->GetLayer(), map_x, map_y, 1);
+        m_map.DrawMovers(frame.get());
+        ILayer* overlay = m_map.OverlayPicture->GetLayer();
+        for (int y = 0; y < 1104 && map_y + y < 1400; ++y)
+            for (int x = 0; x < 1920 && map_x + x < 2400; ++x) {
+                uint32_t s = 0;
+                uint32_t d = 0;
+                std::memcpy(&s, overlay->GetPixelPtr(map_x + x, map_y + y), 4);
+                std::memcpy(&d, layer->GetPixelPtr(x, y), 4);
+                const uint32_t a = s >> 24;
+                if ((s & 0xFFFFFFu) == 0xFF00u || a == 0)
+                    continue;
+                uint32_t out = 0;
+                if (a != 255) {
+                    out = d & 0xFF000000u;
+                    for (int shift = 0; shift < 24; shift += 8)
+                        out |= (a * (s >> shift & 0xFF) / 255 + (255 - a) * (d >> shift & 0xFF) / 255)
+                               << shift;
+                } else {
+                    out = (d & 0xFF000000u) | (s & 0xFFFFFFu);
+                }
+                std::memcpy(layer->GetPixelPtr(x, y), &out, 4);
+            }
+        layer->BltAlpha(0, 0, 1920, 1080, SpriteLayerOf(m_map.PresenceOverlay.get()), map_x, map_y);
+        return frame;
+    };
+    // Inside the picture, at its corner and past its right and lower edges.
+    for (auto [cam_x, cam_y] : {std::pair{3, 2}, {0, 0}, {12, 8}, {20, 12}}) {
+        m_map.Camera.CamX = cam_x;
+        m_map.Camera.CamY = cam_y;
+        m_target->GetLayer()->FillRect(0, 0, 1920, 1080, 0, 1);
+        auto expected = reference();
+        m_map.DrawMap(m_target.get());
+        int differences = 0;
+        for (int y = 0; y < 1080; ++y)
+            differences += std::memcmp(m_target->GetLayer()->GetPixelPtr(0, y),
+                                       expected->GetLayer()->GetPixelPtr(0, y), 1920 * 4) != 0;
+        EXPECT_EQ(differences, 0) << "rows differ with the camera at " << cam_x << ", " << cam_y;
+    }
 }

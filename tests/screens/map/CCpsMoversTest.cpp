@@ -6,8 +6,10 @@
 #include "app/CGameWork.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
+#include "platform/kernel/VirtualClock.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/map/TownMapFixture.h"
+#include "townmap/DemoTown.h"
 
 namespace {
 
@@ -383,4 +385,130 @@ TEST_F(CCpsMoversTest, TheStepWaitMeasuresElapsedTimeAcrossTheClocksWrap)
     m_map.WaitForNextStep();
     EXPECT_GE(Pumps() - before, 2);
     EXPECT_GE(GetEffectTime() - m_map.LastStepTime, 33u);
+}
+
+TEST_F(CCpsMoversTest, OpcodeFifteenWalksItsStepsInOneTickAndMayTakeSecondCells)
+{
+    struct Case
+    {
+        uint8_t opcode;
+        bool fast;
+        int x; // after one tick from 5
+    } cases[] = {{13, true, 6}, {15, false, 8}, {15, true, 11}};
+    for (const Case& c : cases) {
+        tools::MoverBlockSpec spec;
+        spec.movers = {{0x51, 0, 1, 2, 5, 2, 0x30, 0}};
+        spec.programs = {{{c.opcode, 0}}};
+        Load(Free(30, 8), spec);
+        for (size_t x = 0; x < 30; ++x)
+            m_map.DirectionGrid[3 * 255 + x] = 4; // right along the foot's row
+        m_map.PathLength = 3;
+        Mover(0).SetOpcode(c.opcode);
+        Mover(0).SetCount(1);
+        m_map.FastStep = c.fast;
+        m_map.RunMoveProgram(Mover(0));
+        EXPECT_EQ(Mover(0).X(), c.x) << int(c.opcode) << " fast " << c.fast;
+        EXPECT_EQ(Mover(0).Opcode(), 13) << int(c.opcode);
+    }
+    m_map.FastStep = false;
+}
+
+namespace {
+
+std::vector<tools::ArchiveEntry> DemoTownPictureEntries()
+{
+    std::vector<tools::ArchiveEntry> entries;
+    for (const tools::DemoTownFile& file : tools::DemoTownPictures())
+        entries.push_back({tools::UpperCaseName(file.name), file.bytes});
+    return entries;
+}
+
+// The demo's town with its pictures, drawn into a screen-sized target tick by tick.
+class CCpsTownTicksTest : public TownMapFixture
+{
+protected:
+    CCpsTownTicksTest()
+        : TownMapFixture(DemoTownPictureEntries())
+        , m_saved_size(CCps::GetMapPictureSize())
+    {
+        CCps::SetMapPictureSize(2400, 1400);
+        EXPECT_TRUE(m_map.CreateMapLayers());
+        for (const tools::DemoTownFile& file : tools::DemoTownData())
+            m_map.files[file.name] = file.bytes;
+        const uint8_t places[] = {30, 14, 0x10, 4, 12, 0x30, 50, 30, 0x20};
+        std::copy(std::begin(places), std::end(places), State().Flags.begin() + 7091);
+        EXPECT_EQ(m_map.LoadWalkMap("town.map"), 1u);
+        EXPECT_EQ(m_map.LoadMovers("town.mvr"), 1u);
+        for (int slot : {0, 1})
+            m_map.PictureSlot[static_cast<size_t>(slot)].reset(
+                m_map.LoadSprite("town_chara.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+        m_map.LoadSprite("town_bg.akb", m_map.MapPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+        m_map.LoadSprite("town_ov.akb", m_map.OverlayPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1,
+                         0);
+        m_target.reset(
+            static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, 1920, 1080, -1, LAYER_KIND_MEMORY)));
+    }
+    ~CCpsTownTicksTest() override { CCps::SetMapPictureSize(m_saved_size.cx, m_saved_size.cy); }
+
+    // One step of the screen on the virtual clock, then the frame drawn.
+    void Tick()
+    {
+        platform::VirtualClock::Advance(34);
+        m_map.RunFrame();
+        m_map.BuildViewCells();
+        m_map.ComposeMovers();
+        m_map.DrawMap(m_target.get());
+    }
+    std::pair<int, int> At(size_t i) { return {Mover(i).X(), Mover(i).Y()}; }
+
+    SIZE m_saved_size;
+    std::unique_ptr<CSpriteLayer> m_target;
+};
+
+} // namespace
+
+TEST_F(CCpsTownTicksTest, FixedRoundsAndTheSteeredLeaderOverFramesInBothModes)
+{
+    ASSERT_NE(m_map.PictureSlot[0], nullptr);
+    // Walker 1's round starts with thirteen steps right, walker 2's with seven left; the leader
+    // stands while nothing steers it.
+    std::vector<std::pair<int, int>> leader, first, second;
+    for (int tick = 0; tick < 13; ++tick) {
+        Tick();
+        leader.push_back(At(0));
+        first.push_back(At(1));
+        second.push_back(At(2));
+    }
+    WriteCapturePng(*m_target->GetLayer(), "townmap_ticks_picture.png");
+    for (int tick = 0; tick < 13; ++tick) {
+        EXPECT_EQ(leader[static_cast<size_t>(tick)], std::make_pair(30, 14)) << tick;
+        EXPECT_EQ(first[static_cast<size_t>(tick)], std::make_pair(5 + tick, 12)) << tick;
+        if (tick < 7) {
+            EXPECT_EQ(second[static_cast<size_t>(tick)], std::make_pair(49 - tick, 30)) << tick;
+        }
+    }
+    // Right held: one cell a tick; with Shift, two. Drawn, the leader's figure stands on its cell.
+    m_keyboard.down = {205};
+    for (int tick = 0; tick < 3; ++tick)
+        Tick();
+    EXPECT_EQ(At(0), std::make_pair(33, 14));
+    m_keyboard.down = {205, 42};
+    for (int tick = 0; tick < 3; ++tick)
+        Tick();
+    m_keyboard.down.clear();
+    EXPECT_EQ(At(0), std::make_pair(39, 14));
+    const int figure_x = (39 - m_map.Camera.CamX) * 40 + 40;
+    const int figure_y = (14 - m_map.Camera.CamY) * 40 + 20;
+    EXPECT_EQ(EffectPixel(*m_target->GetLayer(), figure_x, figure_y) & 0xFFFF, 0x2080u)
+        << "the leader's figure";
+    WriteCapturePng(*m_target->GetLayer(), "townmap_ticks_steered.png");
+
+    // Tile mode over the same ticks: every cell ends with the overlay blended over it, and the
+    // town's overlay is opaque wherever no roof is.
+    m_map.DrawMode = 1;
+    for (int tick = 0; tick < 3; ++tick)
+        Tick();
+    WriteCapturePng(*m_target->GetLayer(), "townmap_ticks_tiles.png");
+    EXPECT_EQ(EffectPixel(*m_target->GetLayer(), 20, 1060) & 0xFFFFFF, 0x00FF00u)
+        << "the overlay over a free cell";
 }

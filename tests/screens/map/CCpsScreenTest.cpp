@@ -7,9 +7,12 @@
 #include "app/ConfigSettings.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/VirtualClock.h"
+#include "screens/base/CBacklogScreen.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/map/CSubMap.h"
 #include "screens/map/TownMapFixture.h"
+#include "script/vm/BacklogStore.h"
+#include "script/vm/ScriptContext.h"
 #include "townmap/TownMapWriter.h"
 
 namespace {
@@ -31,6 +34,18 @@ public:
     int32_t disabled = -1;
     int toggles = 0;
     std::vector<std::pair<int32_t, int32_t>> drawn;
+};
+
+// A backlog that counts its runs and ends each at once.
+class CountingBacklog : public CBacklogScreen
+{
+public:
+    void ModalLoop() override
+    {
+        ++runs;
+        Result = ScriptValue::FromInteger(-1);
+    }
+    int runs = 0;
 };
 
 // A sub map that answers at once.
@@ -124,7 +139,7 @@ TEST_F(CCpsScreenTest, ShiftOrCtrlStepFastExceptInSkipMode)
         uint32_t key;
         bool skipping;
         bool fast;
-    } cases[] = {{0, false, false}, {42, false, true}, {54, false, true}, {29, false, true},
+    } cases[] = {{0, false, false},  {42, false, true}, {54, false, true}, {29, false, true},
                  {157, false, true}, {42, true, false}, {157, true, false}};
     for (const Case& c : cases) {
         m_keyboard.down.clear();
@@ -209,4 +224,64 @@ TEST_F(CCpsScreenTest, StepsGoOnAcrossTheClocksWrap)
     const std::vector<uint32_t> times = StepTimes(200);
     ASSERT_GE(times.size(), 5u);
     EXPECT_LT(times.back(), 1000u); // past the wrap
+}
+
+TEST_F(CCpsScreenTest, HoverDrawsTheMenuButtonAndThePlateButtonAndClearsTheOldOne)
+{
+    State().Flags[8003] = 1;
+    GetGameWork()->m_status_plate->ShowAnimated(nullptr);
+    map.Running = 1;
+    map.hit = 0xF02;
+    PointAt(1600, 500);
+    map.Update();
+    map.hit = 0xF03;
+    map.Update();
+    map.Update();
+    EXPECT_EQ(map.drawn, (std::vector<std::pair<int32_t, int32_t>>{{2, 1}, {2, 0}, {3, 1}}));
+    // Onto the plate's button, which the pointer's leaving the strip makes hoverable.
+    map.hit = -1;
+    PointAt(900, 50);
+    map.Update();
+    EXPECT_EQ(map.HoverId, 0xE00);
+    // With the plate's button off the plate is nothing to hover.
+    State().Flags[8003] = 0;
+    map.Update();
+    EXPECT_EQ(map.HoverId, -1);
+    GetGameWork()->m_status_plate->HideAnimated(nullptr);
+}
+
+TEST_F(CCpsScreenTest, ReturnToTitleEndsWithOneAndTheBacklogButtonRunsOnlyWithEntries)
+{
+    // The return confirmation (dialog 3) off: confirmed at once.
+    SetConfigDialogEnable(3, 0);
+    map.Running = 1;
+    map.HoverId = 0xF07;
+    map.OnDecide();
+    EXPECT_EQ(map.Running, 0);
+    EXPECT_EQ(map.Result.Integer, 1);
+    EXPECT_EQ(map.HoverId, -1);
+    SetConfigDialogEnable(3, 1);
+
+    // One entry with text: the backlog runs once, the button is pressed and redrawn, and the map
+    // goes on.
+    BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+    backlog.Allocate(1);
+    backlog.Entries[0]->Code = {1, 0};
+    backlog.Entries[0]->BodyText = "冬休みの最初の朝です";
+    ASSERT_EQ(CountBacklogEntries(), 1);
+    auto counting = std::make_unique<CountingBacklog>();
+    const int* runs = &counting->runs;
+    std::unique_ptr<CBacklogScreen> saved = std::move(GetGameWork()->m_backlog);
+    GetGameWork()->m_backlog = std::move(counting);
+    map.drawn.clear();
+    map.Running = 1;
+    map.HoverId = 0xF04;
+    TakeOkCancelSounds();
+    map.OnDecide();
+    EXPECT_EQ(*runs, 1);
+    GetGameWork()->m_backlog = std::move(saved);
+    EXPECT_EQ(map.drawn, (std::vector<std::pair<int32_t, int32_t>>{{4, 2}, {4, 0}}));
+    EXPECT_FALSE(TakeOkCancelSounds().empty());
+    EXPECT_EQ(map.Running, 1);
+    backlog.Reset();
 }

@@ -29,7 +29,9 @@ public:
 class TownMapFixture : public ScreenFixture
 {
 protected:
-    TownMapFixture()
+    // The pictures go into the game folder's picture archive.
+    explicit TownMapFixture(std::vector<tools::ArchiveEntry> pictures = {})
+        : ScreenFixture({}, std::move(pictures))
     {
         State().Flags.resize(8192);
         State().Values.resize(64);
