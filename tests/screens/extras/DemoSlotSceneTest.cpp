@@ -48,6 +48,10 @@ protected:
         background->Create(0, 0, 1920, 1080, 0);
         background->Show();
         GetDocument()->RegisterSpriteLayer(0, background);
+        // The tall picture's sprite, hidden, as the demo's first scene leaves it.
+        auto* tall = new CSpriteLayer;
+        tall->Create(0, 0, 1920, 2160, -1);
+        GetDocument()->RegisterSpriteLayer(1, tall);
         for (size_t group : {SOUND_GROUP_MUSIC, SOUND_GROUP_EFFECT}) {
             auto& list = GetDocument()->SoundChannelList[group];
             if (list.empty())
