@@ -1,15 +1,20 @@
 // demo_sound_check WAV: checks the recording of a headless run of the demo (the null device's
 // VESK_SOUND_DUMP) against what the story's sound asks for: the music fades in from -5000 to its
 // volume, its loop repeats sample for sample, and the chime and the two voiced lines follow in
-// turn, each voice starting as its line is given. Prints what it measured; exit 1 on a failure.
+// turn, each voice starting as its line is given.
+// demo_sound_check --music-room WAV VOLUME: checks the music room's run instead: its first listed
+// track, then the next one, quieter after the slider's drag to VOLUME (the stored 0 to 100).
+// Prints what it measured; exit 1 on a failure.
 #include "demosounds/DemoSounds.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <string>
 #include <vector>
 
 namespace {
@@ -72,25 +77,8 @@ size_t ToneEnd(const std::vector<int16_t>& left, size_t from, double hertz)
     return left.size();
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+void CheckStory(const std::vector<int16_t>& left)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s WAV\n", argv[0]);
-        return 2;
-    }
-    std::ifstream file(argv[1], std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
-    if (bytes.size() < 44) {
-        std::printf("FAIL: %s holds no WAV file\n", argv[1]);
-        return 1;
-    }
-    std::vector<int16_t> left((bytes.size() - 44) / 4);
-    for (size_t i = 0; i < left.size(); ++i)
-        left[i] = static_cast<int16_t>(bytes[44 + 4 * i] | bytes[45 + 4 * i] << 8);
-    std::printf("recorded %.2f s\n", left.size() / RATE);
     Check(left.size() > static_cast<size_t>(8 * RATE), "at least eight seconds were recorded");
 
     size_t onset = 0;
@@ -165,5 +153,92 @@ int main(int argc, char** argv)
         differing += left[i] != left[i + loop] ? 1 : 0;
     std::printf("loop seam: %zu samples compared one loop apart, %zu differ\n", compared, differing);
     Check(compared > static_cast<size_t>(RATE) && differing == 0, "the music loops sample for sample");
+}
+
+// The level of one track's tone per 100 ms window (33 and 39.2 cycles of the first two), in dB
+// against the track played at full volume.
+std::vector<double> TrackLevels(const std::vector<int16_t>& left, double hertz)
+{
+    constexpr size_t WINDOW = 4410;
+    const double full = tools::DemoSoundLayout::TRACK_AMPLITUDE / 32768.0 / 2.0;
+    std::vector<double> levels;
+    for (size_t at = 0; at + WINDOW <= left.size(); at += WINDOW)
+        levels.push_back(Decibels(ToneLevel(left, at, WINDOW, hertz) / full));
+    return levels;
+}
+
+void CheckMusicRoom(const std::vector<int16_t>& left, int stored_volume)
+{
+    // The slider's floor is -50 dB; the run plays its music at -40 dB or louder.
+    constexpr double HEARD = -45.0;
+    const std::vector<double> theme = TrackLevels(left, tools::DemoSoundLayout::TRACK_HERTZ[0]);
+    const std::vector<double> next = TrackLevels(left, tools::DemoSoundLayout::TRACK_HERTZ[1]);
+    // A window holds one track when its tone stands out, well above the other's (each leaks into
+    // the other's filter some 30 dB down).
+    size_t from[2] = {SIZE_MAX, SIZE_MAX};
+    size_t to[2] = {0, 0};
+    for (size_t w = 0; w < theme.size(); ++w) {
+        if (std::max(theme[w], next[w]) < HEARD || std::abs(theme[w] - next[w]) < 20.0)
+            continue;
+        const int t = theme[w] > next[w] ? 0 : 1;
+        from[t] = std::min(from[t], w);
+        to[t] = w;
+    }
+    Check(from[0] != SIZE_MAX, "the first listed track is heard");
+    Check(from[1] != SIZE_MAX, "the next listed track is heard");
+    if (from[0] == SIZE_MAX || from[1] == SIZE_MAX)
+        return;
+    std::printf("first track %.1f-%.1f s, next track %.1f-%.1f s\n", from[0] / 10.0, (to[0] + 1) / 10.0,
+                from[1] / 10.0, (to[1] + 1) / 10.0);
+    Check(to[0] > from[0] + 5 && to[0] < from[1] && to[1] > from[1] + 15,
+          "stepping on replaces the first track");
+    if (to[0] <= from[0] + 5 || to[1] <= from[1] + 15)
+        return;
+    // Levels, the edge windows left out: the first track over its stretch, the next one over its
+    // first second (still at the room's volume) and its last 0.4 s before the stop (the dragged one).
+    const auto median = [](const std::vector<double>& levels, size_t begin, size_t end) {
+        std::vector<double> part(levels.begin() + static_cast<ptrdiff_t>(begin),
+                                 levels.begin() + static_cast<ptrdiff_t>(end));
+        std::nth_element(part.begin(), part.begin() + static_cast<ptrdiff_t>(part.size() / 2), part.end());
+        return part[part.size() / 2];
+    };
+    const double room = median(theme, from[0] + 1, to[0]);
+    const double before = median(next, from[1] + 1, std::min(to[1], from[1] + 11));
+    const double after = median(next, to[1] - 4, to[1]);
+    // The master volume stays at 100: the music's level runs from -50 dB at 0 to 0 dB at 100.
+    const double expected = -50.0 * (1.0 - stored_volume / 100.0);
+    std::printf("levels: first track %.1f dB, next track %.1f dB, after the drag %.1f dB (stored %d: "
+                "%.1f dB)\n",
+                room, before, after, stored_volume, expected);
+    Check(std::abs(before - room) < 1.0, "both tracks play at the room's volume");
+    Check(before - after > 6.0, "the slider's drag makes the music quieter");
+    Check(std::abs(after - expected) < 1.5, "the music plays at the stored volume after the drag");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const bool music_room = argc == 4 && std::string(argv[1]) == "--music-room";
+    if (argc != 2 && !music_room) {
+        std::fprintf(stderr, "usage: %s WAV | --music-room WAV VOLUME\n", argv[0]);
+        return 2;
+    }
+    const char* path = argv[music_room ? 2 : 1];
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    if (bytes.size() < 44) {
+        std::printf("FAIL: %s holds no WAV file\n", path);
+        return 1;
+    }
+    std::vector<int16_t> left((bytes.size() - 44) / 4);
+    for (size_t i = 0; i < left.size(); ++i)
+        left[i] = static_cast<int16_t>(bytes[44 + 4 * i] | bytes[45 + 4 * i] << 8);
+    std::printf("recorded %.2f s\n", left.size() / RATE);
+    if (music_room)
+        CheckMusicRoom(left, std::atoi(argv[3]));
+    else
+        CheckStory(left);
     return g_failures == 0 ? 0 : 1;
 }

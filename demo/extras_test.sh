@@ -3,13 +3,17 @@
 # scripted input input/<scene>.txt, and reads its frames back in order: each checkpoint is the
 # first frame after the previous checkpoint's that shows all of its cells, kept as
 # <build>/demo_<scene>_<checkpoint>.png.
+# The music room's run also records its sound (<build>/demo_music.wav), leaves the room and ends,
+# and the recording and the stored music volume are checked.
 #   extras_test.sh <demo folder> <sheetgen> <flagwrite> <build folder> <gallery|replay|music>
+#                  <sound checker>
 set -u
 demo=$1
 sheetgen=$2
 flagwrite=$3
 build=$4
 scene=$5
+soundcheck=$6
 here=$(cd "$(dirname "$0")" && pwd)
 input=$here/input/$scene.txt
 work=$(mktemp -d)
@@ -36,17 +40,21 @@ wait $first 2>/dev/null
 echo "<GameFile><Script><StartUp>${scene}_alone.mes</StartUp></Script></GameFile>" >>"$save/config.xml"
 
 # The run is watched and ended once a frame shows the scene's last checkpoint (a modal screen
-# keeps the close box waiting), however busy the machine; else after two minutes.
+# keeps the close box waiting), however busy the machine; else after two minutes. The music
+# room's run closes itself once the room is left, writing the configuration as it ends.
+sound=$work/sound.wav
+close=
 case $scene in
 gallery) final=(1080,841,0x500) ;;
 replay) final=(1131,245,0x6001 1629,245,0x6002) ;;
-music) final=(542,831,0x401 705,831,0x7B00) ;;
+music) final=() sound=$build/demo_music.wav close=8000 ;;
 esac
-(cd "$demo" && VESK_INPUT_SCRIPT=$input VESK_FRAME_DUMP=$work/frames VESK_SOUND_DUMP=$work/sound.wav \
-    exec ./vesk >"$work/out.txt" 2>&1) &
+rm -f "$sound"
+(cd "$demo" && VESK_INPUT_SCRIPT=$input VESK_FRAME_DUMP=$work/frames VESK_SOUND_DUMP=$sound \
+    VESK_CLOSE_AFTER_FRAMES=$close exec ./vesk >"$work/out.txt" 2>&1) &
 run=$!
 for _ in $(seq 1200); do
-    for frame in $(ls "$work/frames" 2>/dev/null | sort -r | head -n 3); do
+    for frame in $([ ${#final[@]} -gt 0 ] && ls "$work/frames" 2>/dev/null | sort -r | head -n 3); do
         "$sheetgen" find-cells "$work/frames/$frame" "${final[@]}" && break 2
     done
     kill -0 $run 2>/dev/null || break
@@ -121,6 +129,10 @@ music)
     checkpoint next 900,400,0x7A0B
     # The knob dragged from a half to a fifth, the bar empty beyond it.
     checkpoint slider 542,831,0x401 705,831,0x7B00
+    volume=$(sed -n '/<Music>/,/<\/Music>/s|.*<Volume>\([0-9]*\)</Volume>.*|\1|p' "$save/config.xml")
+    echo "stored music volume: ${volume:-none}"
+    [ "$volume" = 20 ] || fail "config.xml holds the music volume ${volume:-none}, not the dragged 20"
+    "$soundcheck" --music-room "$sound" "${volume:-0}" || fail "the music room's recording"
     ;;
 esac
 

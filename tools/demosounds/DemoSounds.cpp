@@ -78,8 +78,8 @@ bool WriteDemoSoundArchives(const std::string& folder)
     const char* const tracks[] = {"THEME01.WAV", "_AKOGARE.WAV", "BUKIMI.WAV", "SWEET_EN.WAV"};
     for (size_t t = 0; t < 4; ++t) {
         WavContents track;
-        track.samples = Pcm16Bytes(
-            Tone(DemoSoundLayout::TRACK_FRAMES, 2, DemoSoundLayout::TRACK_HERTZ[t], 2500.0));
+        track.samples = Pcm16Bytes(Tone(DemoSoundLayout::TRACK_FRAMES, 2, DemoSoundLayout::TRACK_HERTZ[t],
+                                        DemoSoundLayout::TRACK_AMPLITUDE));
         if (t != 2)
             track.loop = WavLoop{.start = 0, .end = DemoSoundLayout::TRACK_FRAMES};
         musics.push_back({tracks[t], WriteWav(track)});

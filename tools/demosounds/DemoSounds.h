@@ -34,6 +34,7 @@ struct DemoSoundLayout
     // ends; each has its tone (the first theme, the looped track, the ending one, the English song).
     static constexpr double TRACK_HERTZ[4] = {330.0, 392.0, 494.0, 587.0};
     static constexpr uint32_t TRACK_FRAMES = 44'100;
+    static constexpr double TRACK_AMPLITUDE = 2500.0;
 };
 
 // The music entry's samples, stereo interleaved: the intro, then the looped part.
