@@ -13,28 +13,8 @@ demo=$1
 sheetgen=$2
 flagwrite=$3
 build=$4
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
-export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
-mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$work/frames"
-save=$XDG_DATA_HOME/vesk/demo/Save
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# A first start lays out the save folder and is ended once it has; the scene then runs as the
-# start script.
-(cd "$demo" && exec ./vesk >/dev/null 2>&1) &
-first=$!
-for _ in $(seq 600); do
-    [ -f "$save/config.xml" ] && break
-    sleep 0.1
-done
-sleep 1
-kill -KILL $first 2>/dev/null
-wait $first 2>/dev/null
-[ -f "$save/config.xml" ] || { echo "FAIL: no config.xml"; exit 1; }
-echo '<GameFile><Script><StartUp>choice_alone.mes</StartUp></Script></GameFile>' >>"$save/config.xml"
+. "$(dirname "$0")/alone_start.sh"
+start_alone "$demo" "choice_alone.mes"
 
 # The player's mouse, from the input script: the next-page arrow, then the one plate of page 1
 # (the ninth place), again and again until the clicks land; each click of the pair falls on
