@@ -77,13 +77,29 @@ size_t ToneEnd(const std::vector<int16_t>& left, size_t from, double hertz)
     return left.size();
 }
 
+// The first sample from which on the recording is not silent.
+size_t FirstSound(const std::vector<int16_t>& left, size_t from)
+{
+    while (from < left.size() && left[from] == 0)
+        ++from;
+    return from;
+}
+
 void CheckStory(const std::vector<int16_t>& left)
 {
     Check(left.size() > static_cast<size_t>(8 * RATE), "at least eight seconds were recorded");
 
-    size_t onset = 0;
-    while (onset < left.size() && left[onset] == 0)
-        ++onset;
+    size_t onset = FirstSound(left, 0);
+    // The story's voiced message may come before the music: the music follows a silence after it.
+    const size_t story_voice = ToneStart(left, onset, tools::DemoSoundLayout::FIRST_VOICE_HERTZ);
+    if (onset < left.size() && story_voice <= onset + static_cast<size_t>(0.05 * RATE)) {
+        size_t silence = 0;
+        size_t at = onset;
+        for (; at < left.size() && silence < static_cast<size_t>(0.2 * RATE); ++at)
+            silence = left[at] == 0 ? silence + 1 : 0;
+        onset = FirstSound(left, at);
+        std::printf("the story's voice at %.3f s\n", story_voice / RATE);
+    }
     // The music's first sample is 0, its second is not.
     const size_t music_start = onset > 0 ? onset - 1 : 0;
     std::printf("music starts at %.3f s\n", music_start / RATE);

@@ -1,6 +1,11 @@
 #include "DemoRun.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <numbers>
 
 #include "demo/DemoSaveFolder.h"
 #include "sheetgen/SheetGenerator.h"
@@ -30,4 +35,46 @@ std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, 
                                  state))
         return std::nullopt;
     return id;
+}
+
+std::vector<int16_t> LeftChannel(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<int16_t> left;
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        const uint32_t size = bytes[at + 4] | bytes[at + 5] << 8 | bytes[at + 6] << 16 | uint32_t(bytes[at + 7]) << 24;
+        if (std::equal(bytes.begin() + at, bytes.begin() + at + 4, "data")) {
+            for (size_t i = at + 8; i + 4 <= bytes.size() && i < at + 8 + size; i += 4)
+                left.push_back(static_cast<int16_t>(bytes[i] | bytes[i + 1] << 8));
+            break;
+        }
+        at += 8 + size;
+    }
+    return left;
+}
+
+double ToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, double hertz)
+{
+    const double coefficient = 2.0 * std::cos(2.0 * std::numbers::pi * hertz / 44100.0);
+    double s1 = 0;
+    double s2 = 0;
+    for (size_t i = from; i < from + count; ++i) {
+        const double s0 = left[i] / 32768.0 + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - coefficient * s1 * s2)) / static_cast<double>(count);
+}
+
+int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1)
+{
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const uint32_t pixel = picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x];
+            count += ((pixel >> 16) & 0xFF) >= 200 && ((pixel >> 8) & 0xFF) >= 200 && (pixel & 0xFF) >= 200;
+        }
+    }
+    return count;
 }

@@ -4,10 +4,12 @@
 // folders there, the game's output in home/out.txt, and a kill once the seconds are up. The
 // command ends in the timeout process itself, which passes a TERM on to the game.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/PngCodec.h"
 #include "support/TempDir.h"
@@ -29,3 +31,14 @@ private:
 
 // The control id of the sheet cell a dumped frame shows at (x, y), or none.
 std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y);
+
+// The left channel of a 16-bit stereo WAV file (the null device's recording).
+std::vector<int16_t> LeftChannel(const std::filesystem::path& path);
+
+// The strength of one frequency over a window of a 44,100 Hz recording (Goertzel), relative to
+// full scale.
+double ToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, double hertz);
+
+// White pixels (each channel at least 200: story text is typeset white with a black outline) of
+// the picture inside [x0, x1) x [y0, y1).
+int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1);

@@ -1,7 +1,7 @@
 #pragma once
 // The demo's save folder under a test home, seeded with the initial save set as a first start
-// would extract it, with the exit confirmation off (so the close box ends the game) and the title
-// skipped (so the story runs without input).
+// would extract it, with the exit confirmation off (so the close box ends the game), the title
+// skipped and auto mode on at full speed (so the story runs without input).
 
 #include <filesystem>
 
@@ -18,5 +18,9 @@ inline void SeedDemoSaveFolder(const std::filesystem::path& home, const std::fil
     config.Load();
     config.SetInt("/Config/Dialog/02/Enable", 0);
     config.SetInt("/Config/Demo/SkipTitle", 1);
+    config.SetInt("/Config/AutoRead", 1);
+    config.SetInt("/Config/AutoMesSpeed", 100);
+    config.SetInt("/Config/AutoVoiceWait", 1);
+    config.SetInt("/Config/MesWnd/Speed", 100);
     config.Save();
 }

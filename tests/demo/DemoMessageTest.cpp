@@ -1,0 +1,109 @@
+// The demo's story in the message window, played headless on its own by the built game with auto
+// mode on, so the messages advance by themselves: frames while the first message types out
+// (build/demo_message_typing.png), with its page complete and the click prompt
+// (build/demo_message_page.png), and with Yuki's name on the plate over her line
+// (build/demo_message_speaker.png), checked at pixels worked out from the window's layout; her
+// voice in the null device's recording.
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "DemoRun.h"
+#include "demosounds/DemoSounds.h"
+#include "foundation/CXMLDocument.h"
+#include "platform/gdi/PngCodec.h"
+#include "sheetgen/SheetGenerator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The window's top at its default place; the text's first line from (440, 70) of the window,
+// glyphs of 48 at the foot of lines of 60; the prompt at (1663, 166); the name plate strip from
+// (391, 15), the name from (508, 22) in cells of 40.
+constexpr int WINDOW_Y = 768;
+constexpr int LINE_Y = WINDOW_Y + 70 + 60 - 48;
+constexpr int CELL = 48;
+constexpr int TEXT_X = 440;
+constexpr int FIRST_MESSAGE_CELLS = 20; // 冬休みの最初の朝、駅前の広場へ向かった。
+
+int InCells(const platform::PngPicture& frame, int first, int last, int line_y)
+{
+    return WhiteIn(frame, TEXT_X + first * CELL, line_y, TEXT_X + (last + 1) * CELL, line_y + CELL);
+}
+
+bool PromptShown(const platform::PngPicture& frame)
+{
+    const std::optional<uint32_t> cell = FrameCellAt(frame, 1663 + 29, WINDOW_Y + 166 + 29);
+    return cell.has_value() && *cell >= tools::MESSAGE_SHEET_PROMPT && *cell < tools::MESSAGE_SHEET_PROMPT + 6;
+}
+
+bool NamePlateShown(const platform::PngPicture& frame)
+{
+    return FrameCellAt(frame, 1500, WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE;
+}
+
+TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    {
+        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
+        config.Load();
+        config.SetInt("/Config/MesWnd/Speed", 80); // a character every 29 ms
+        config.SetInt("/Config/AutoMesSpeed", 80);
+        config.SetString("/GameFile/Script/StartUp", "story_alone.mes");
+        config.Save();
+    }
+    // Four messages of about two seconds each; the scene's end leaves the game idle.
+    const std::string h = home.Path().string();
+    std::system(home.Command("VESK_SOUND_DUMP='" + h + "/sound.wav'", 40).c_str());
+
+    std::vector<fs::path> frames;
+    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
+        frames.push_back(entry.path());
+    std::sort(frames.begin(), frames.end());
+    enum Seen { NONE, TYPING, PAGE, SPEAKER };
+    Seen seen = NONE;
+    for (const fs::path& path : frames) {
+        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
+        ASSERT_TRUE(frame.has_value()) << path;
+        const char* keep = nullptr;
+        const Seen before = seen;
+        if (seen == NONE && InCells(*frame, 0, 1, LINE_Y) > 50 &&
+            InCells(*frame, FIRST_MESSAGE_CELLS - 4, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0) {
+            EXPECT_FALSE(PromptShown(*frame)) << "a prompt while the page types out";
+            seen = TYPING, keep = "demo_message_typing.png";
+        } else if (seen == TYPING && InCells(*frame, FIRST_MESSAGE_CELLS - 2, FIRST_MESSAGE_CELLS - 1, LINE_Y) > 20 &&
+                   PromptShown(*frame)) {
+            EXPECT_GT(InCells(*frame, 0, 1, LINE_Y), 50) << "the page lost its start";
+            seen = PAGE, keep = "demo_message_page.png";
+        } else if (seen == PAGE && NamePlateShown(*frame) && PromptShown(*frame) &&
+                   InCells(*frame, 7, 8, LINE_Y) > 50) {
+            // ユキ on the plate above her whole line, おはよう。待った？
+            EXPECT_GT(WhiteIn(*frame, 508, WINDOW_Y + 22, 588, WINDOW_Y + 62), 30);
+            EXPECT_GT(InCells(*frame, 0, 1, LINE_Y), 50);
+            EXPECT_EQ(InCells(*frame, 9, 19, LINE_Y), 0) << "the page before hers is left";
+            seen = SPEAKER, keep = "demo_message_speaker.png";
+        }
+        if (seen != before)
+            fs::copy_file(path, home.Build() / keep, fs::copy_options::overwrite_existing);
+    }
+    EXPECT_EQ(seen, SPEAKER) << "frames seen in order: " << seen << " (typing 1, page 2, speaker 3)";
+
+    // Her voice, whole: auto mode waits for it before the last message.
+    const std::vector<int16_t> left = LeftChannel(home.Path() / "sound.wav");
+    constexpr size_t WINDOW = 882;
+    size_t voiced = 0;
+    for (size_t at = 0; at + WINDOW < left.size(); at += WINDOW)
+        voiced += ToneLevel(left, at, WINDOW, tools::DemoSoundLayout::FIRST_VOICE_HERTZ) > 0.005 ? WINDOW : 0;
+    EXPECT_NEAR(static_cast<double>(voiced), static_cast<double>(tools::DemoSoundLayout::VOICE_FRAMES), 0.1 * 44100);
+}
+
+} // namespace
