@@ -6,7 +6,9 @@
 // keeps are read back from the state it saves. In the second the town is drawn at view point 0
 // (build/demo_town_start.png), the leader walks a searched path below a house's door
 // (build/demo_town_walked.png), and the held up arrow walks it into the door's event area, whose
-// id the scene keeps.
+// id the scene keeps. In a third run of the town the right button opens the first sub map with
+// the presence faces over the running screen (build/demo_town_submap.png) and closes it back to
+// the town (build/demo_town_submap_closed.png), which runs on and opens it again.
 
 #include <algorithm>
 #include <cstdlib>
@@ -25,6 +27,7 @@
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "screens/map/CTimeSelect.h"
+#include "screens/map/SubMapLayout.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/MapSheets.h"
 
@@ -50,15 +53,21 @@ void SetStartScript(const fs::path& home, const char* script)
     config.Save();
 }
 
-// The first dumped frame the test accepts, copied to the build folder under the name.
-bool KeepFirstFrame(const HeadlessDemoHome& home, const std::string& png,
-                    const std::function<bool(const platform::PngPicture&)>& accept)
+// The dumped frames in their order.
+std::vector<fs::path> SortedFrames(const HeadlessDemoHome& home)
 {
     std::vector<fs::path> frames;
     for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
         frames.push_back(entry.path());
     std::sort(frames.begin(), frames.end());
-    for (const fs::path& frame : frames) {
+    return frames;
+}
+
+// The first dumped frame the test accepts, copied to the build folder under the name.
+bool KeepFirstFrame(const HeadlessDemoHome& home, const std::string& png,
+                    const std::function<bool(const platform::PngPicture&)>& accept)
+{
+    for (const fs::path& frame : SortedFrames(home)) {
         const std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
         if (picture.has_value() && accept(*picture)) {
             fs::copy_file(frame, home.Build() / png, fs::copy_options::overwrite_existing);
@@ -87,6 +96,38 @@ bool FigureNear(const platform::PngPicture& picture, int x, int y)
                 return true;
         }
     return false;
+}
+
+// The camera read from the river's row and the bridge, and the leader on the walk's goal, foot
+// cell (42, 12).
+bool LeaderOnTheGoal(const platform::PngPicture& picture)
+{
+    const int river = RiverRow(picture, 100);
+    if (river < 0 || (680 - river) % 40 != 0)
+        return false;
+    int bridge = 0;
+    while (bridge < 1920 &&
+           (picture.pixels[static_cast<size_t>(river) * picture.width + bridge] & 0xFFFFFFu) == 0x2850B4u)
+        ++bridge;
+    const int cam_x = 28 - bridge / 40;
+    const int cam_y = (680 - river) / 40;
+    return FigureNear(picture, (42 - cam_x) * 40 + 40, (11 - cam_y) * 40 + 20);
+}
+
+// The first sub map: its background, its back button and at least one presence face.
+bool SubMapWithFaces(const platform::PngPicture& picture)
+{
+    const SubMapKindLayout& layout = GetSubMapLayout(SUBMAP_KIND_FIRST);
+    const int back = SUBMAP_BACK_SIZE / 2;
+    if (CellAt(picture, 960, 1070) != std::make_pair(tools::SUBMAP_BACKGROUND, 0) ||
+        CellAt(picture, layout.Back.Screen.X + back, layout.Back.Screen.Y + back) !=
+            std::make_pair(static_cast<uint32_t>(SUBMAP_BACK_ITEM), 0))
+        return false;
+    const int face = SUBMAP_FACE_SIZE / 2;
+    return std::any_of(layout.Faces.begin(), layout.Faces.end(), [&](const SubMapPoint& at) {
+        const auto cell = CellAt(picture, at.X + face, at.Y + face);
+        return cell && cell->first >= tools::ICON_FACE && cell->first <= tools::ICON_FACE + 26;
+    });
 }
 
 // Plays the start script with the scripted input (one step a line) until the game ends or the
@@ -133,23 +174,52 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
         return RiverRow(picture, 100) == 680 && FigureNear(picture, 30 * 40 + 40, 14 * 40 + 20);
     })) << "the town at view point 0";
     // On the goal, foot cell (42, 12), with the camera read from the river's row and the bridge.
-    EXPECT_TRUE(KeepFirstFrame(home, "demo_town_walked.png", [](const platform::PngPicture& picture) {
-        const int river = RiverRow(picture, 100);
-        if (river < 0 || (680 - river) % 40 != 0)
-            return false;
-        int bridge = 0;
-        while (bridge < 1920 &&
-               (picture.pixels[static_cast<size_t>(river) * picture.width + bridge] & 0xFFFFFFu) == 0x2850B4u)
-            ++bridge;
-        const int cam_x = 28 - bridge / 40;
-        const int cam_y = (680 - river) / 40;
-        return FigureNear(picture, (42 - cam_x) * 40 + 40, (11 - cam_y) * 40 + 20);
-    })) << "the leader on the goal";
+    EXPECT_TRUE(KeepFirstFrame(home, "demo_town_walked.png", LeaderOnTheGoal)) << "the leader on the goal";
 
     // The door's event area (id 2) ended the screen; the scene kept its answer.
     const std::optional<FlagBuffer> state = SavedState(home, "FLAG005");
     ASSERT_TRUE(state.has_value()) << "FLAG005";
     EXPECT_EQ(state->Values[25].Integer, 2);
+}
+
+TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAgain)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    {
+        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
+        config.Load();
+        config.SetInt("/Config/GameMode", 1); // faces on the sub map
+        config.Save();
+    }
+    // How many turns the scripted walk and the sub map's fades take depends on the machine's
+    // load, so the right button comes again and again: each press that finds the town running
+    // opens the sub map, each that finds the sub map closes it (back, -1) and the town runs on.
+    std::string input;
+    for (int turn = 300; turn <= 4000; turn += 200)
+        input += std::to_string(turn) + " rclick 960 700\n";
+    Play(home, "town_alone.mes", input, 4400);
+
+    // The frames in order, each the town (the leader on the goal), the sub map with faces or
+    // neither (fades): the sub map, then the town again, then the sub map once more, so the
+    // screen went on running after the sub map closed.
+    std::string seen;
+    std::vector<std::string> wanted{"demo_town_submap.png", "demo_town_submap_closed.png"};
+    for (const fs::path& frame : SortedFrames(home)) {
+        const std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
+        if (!picture.has_value())
+            continue;
+        const char shown = SubMapWithFaces(*picture) ? 'S' : LeaderOnTheGoal(*picture) ? 'T' : '-';
+        if (shown == '-' || (!seen.empty() && seen.back() == shown))
+            continue;
+        seen += shown;
+        if (seen == "TS" || seen == "TST")
+            fs::copy_file(frame, home.Build() / wanted[seen.size() - 2], fs::copy_options::overwrite_existing);
+    }
+    EXPECT_EQ(seen.substr(0, 4), "TSTS")
+        << "the town (T), the sub map over it with faces (S), the town again, the sub map again; seen " << seen;
+    // The sub map's back kept the screen running: it never ended, so the scene saved no answer.
+    EXPECT_FALSE(fs::exists(home.Path() / "vesk/demo/Save/FLAG005"));
 }
 
 TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)

@@ -120,8 +120,11 @@ void CCps::Update()
         mouse->GetPosition(&position);
         cursor = CDirect3D::GetInstance()->WindowToLogical(position);
     }
-    if (!MenuOpenedByTab && cursor.x > 1846 && cursor.x < 1920 && cursor.y > 0 && cursor.y < 1080) {
-        OpenMenu();
+    // A closed menu the tab did not close only waits for the pointer at the edge: closing it
+    // again on every pass would restart its slide and redraw its buttons at the full frame rate.
+    if (IsOpen() == 0 && !MenuOpenedByTab) {
+        if (cursor.x > 1846 && cursor.x < 1920 && cursor.y > 0 && cursor.y < 1080)
+            OpenMenu();
     } else if (cursor.x < 1520 || cursor.x > 1920 || cursor.y < 0 || cursor.y > 1080) {
         CloseMenu();
         MenuOpenedByTab = false;

@@ -30,9 +30,15 @@ public:
     int32_t GetButtonState(int32_t code) override { return code == disabled ? 1 : 0; }
     void DrawButton(int32_t id, int32_t state, int32_t) override { drawn.push_back({id, state}); }
     void ToggleMenu() override { ++toggles; }
+    void OpenMenu() override { ++opens, open = 1; }
+    void CloseMenu() override { ++closes, open = 0; }
+    int32_t IsOpen() override { return open; }
     int32_t hit = -1;
     int32_t disabled = -1;
     int toggles = 0;
+    int opens = 0;
+    int closes = 0;
+    int32_t open = 0;
     std::vector<std::pair<int32_t, int32_t>> drawn;
 };
 
@@ -200,6 +206,40 @@ TEST_F(CCpsScreenTest, SideMenuButtons)
     map.OnDecide();
     EXPECT_EQ(map.Running, 0);
     EXPECT_EQ(map.Result.Integer, 0xFF03);
+}
+
+TEST_F(CCpsScreenTest, TheSideMenuFollowsThePointerOnlyWhenItsStateChanges)
+{
+    // Each pass over the pointer's path; the menu opens or closes only where its state changes,
+    // never again on every pass while the pointer rests.
+    struct Pass
+    {
+        int32_t x, y;
+        int opens, closes;
+    };
+    const std::vector<Pass> passes{
+        {900, 500, 0, 0},  {900, 500, 0, 0},  {1900, 500, 1, 0}, {1900, 500, 1, 0},
+        {1600, 500, 1, 0}, {1400, 500, 1, 1}, {1400, 500, 1, 1}, {1900, 0, 1, 1},
+    };
+    for (size_t n = 0; n < passes.size(); ++n) {
+        PointAt(passes[n].x, passes[n].y);
+        map.Update();
+        EXPECT_EQ(map.opens, passes[n].opens) << n;
+        EXPECT_EQ(map.closes, passes[n].closes) << n;
+    }
+    // Closed by its tab, the menu waits for the pointer to leave once before the edge opens it.
+    map.MenuOpenedByTab = true;
+    PointAt(1900, 500);
+    map.Update();
+    EXPECT_EQ(map.opens, 1);
+    PointAt(900, 500);
+    map.Update();
+    map.Update();
+    EXPECT_EQ(map.closes, 2);
+    EXPECT_FALSE(map.MenuOpenedByTab);
+    PointAt(1900, 500);
+    map.Update();
+    EXPECT_EQ(map.opens, 2);
 }
 
 TEST_F(CCpsScreenTest, GameModeChangesAreNoticed)
