@@ -286,3 +286,69 @@ TEST_F(SaveLoadWithoutTwPicturesTest, TraditionalChineseFallsBackToTheUnsuffixed
 }
 
 } // namespace
+
+namespace {
+
+uint32_t Blue(uint32_t pixel)
+{
+    return pixel & 0xFF;
+}
+
+// A tab leads from one page to the other inside the kept view: the rows (view layer) and the
+// tabs (mask layer) of both pages blend while the fade runs, then the new page stands alone.
+TEST_F(SaveLoadScreenTest, TheLoadTabCrossFadesFromTheSavePage)
+{
+    MakeSlots(SLOT_FIRST, 1);
+    const POINT first_row = InRow(0, 800, 100); // the new-save row, then slot 1
+    const POINT save_tab{TAB_X + 79, SAVE_TAB_Y + 79};
+    struct Picture
+    {
+        uint32_t row = 0;
+        uint32_t tab = 0;
+    };
+    Picture save_page;
+    const int32_t result = RunScreen(m_save, [&](int pump) {
+        if (pump == 25) {
+            Capture("saveload_fade_0_save.png");
+            EXPECT_EQ(At(first_row), Cell(tools::SAVELOAD_CELL_ROW + 0, 0));
+            EXPECT_EQ(At(save_tab), Cell(ID_SAVE_TAB, 2));
+            save_page = {Shown(first_row.x, first_row.y), Shown(save_tab.x, save_tab.y)};
+        }
+        ClickAt(pump, 30, ID_LOAD_TAB);
+    }, 60);
+    ASSERT_EQ(result, MENU_PAGE_LOAD);
+    ASSERT_EQ(m_save.KeepView, 1);
+
+    // Pumps of the load screen's opening at a quarter, half and three quarters of its fade.
+    const std::pair<int, const char*> kept[] = {
+        {4, "saveload_fade_1.png"}, {7, "saveload_fade_2.png"}, {10, "saveload_fade_3.png"}};
+    std::vector<Picture> mid;
+    Picture load_page;
+    RunScreen(m_load, [&](int pump) {
+        for (const auto& [at, png] : kept) {
+            if (pump == at) {
+                Capture(png);
+                mid.push_back({Shown(first_row.x, first_row.y), Shown(save_tab.x, save_tab.y)});
+            }
+        }
+        if (pump == 30) {
+            Capture("saveload_fade_4_load.png");
+            EXPECT_EQ(At(first_row), Cell(tools::SAVELOAD_CELL_ROW + 6, 0));
+            EXPECT_EQ(At(save_tab), Cell(ID_SAVE_TAB, 0));
+            load_page = {Shown(first_row.x, first_row.y), Shown(save_tab.x, save_tab.y)};
+        }
+    }, 40);
+    ASSERT_EQ(mid.size(), std::size(kept));
+    uint32_t previous_blue = Blue(save_page.tab);
+    for (size_t i = 0; i < mid.size(); ++i) {
+        SCOPED_TRACE(kept[i].second);
+        EXPECT_NE(mid[i].row, save_page.row);
+        EXPECT_NE(mid[i].row, load_page.row);
+        // The tab's blue falls from the current state's to the normal one's, strictly between.
+        EXPECT_LT(Blue(mid[i].tab), previous_blue);
+        EXPECT_GT(Blue(mid[i].tab), Blue(load_page.tab));
+        previous_blue = Blue(mid[i].tab);
+    }
+}
+
+} // namespace
