@@ -5,6 +5,11 @@
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/IAppTask.h"
+#include "app/CVeskView.h"
+#include "platform/imm/ImeInjection.h"
+#include "platform/user/InputInjection.h"
+#include "platform/user/WindowApi.h"
+#include "support/HeadlessDisplay.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "sheetgen/SheetGenerator.h"
@@ -107,10 +112,26 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     input->SetMouse(&m_mouse);
     m_runner.AddTask(m_script.get());
     m_capture.Create(0, 0, 1920, 1080, -1);
+
+    // The view owns the display's window, as the game's view owns its own: what the window layer
+    // sends or queues for it (the input method's messages among them) reaches the view's hook
+    // list through the pump. Keyboard input, and so the input method, goes to it.
+    platform::ResetInputMethod();
+    const HWND window = m_display->Window();
+    SetFocus(window);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::SharedWindowProc));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(GetView()));
+    GetView()->SetHandle(window);
+    m_app.m_dispatch = true;
 }
 
 ScreenFixture::~ScreenFixture()
 {
+    m_app.m_dispatch = false;
+    // The window goes with the display; its last messages must not reach the view.
+    SetWindowLongPtrW(m_display->Window(), GWLP_USERDATA, 0);
+    GetView()->SetHandle(nullptr);
+    platform::ResetInputMethod();
     m_runner.RemoveTask(m_script.get());
     CInputView* input = GetInputView();
     input->SetKeyboard(m_previous_keyboard);
@@ -139,6 +160,16 @@ std::vector<std::string> ScreenFixture::TakeOkCancelSounds()
     std::vector<std::string> calls = channel->Calls();
     channel->ClearCalls();
     return calls;
+}
+
+void ScreenFixture::ComposeText(const char* utf8, int start, int length)
+{
+    EXPECT_TRUE(platform::PushEditing(GetView()->GetHandle(), utf8, start, length)) << utf8;
+}
+
+void ScreenFixture::CommitText(const char* utf8)
+{
+    EXPECT_TRUE(platform::PushText(GetView()->GetHandle(), utf8)) << utf8;
 }
 
 void ScreenFixture::Capture(const std::string& png)

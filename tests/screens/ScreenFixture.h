@@ -44,6 +44,12 @@ protected:
 
     // What effect channel 4 was asked to do, then forgotten.
     std::vector<std::string> TakeOkCancelSounds();
+    // Input-method steps for the view's window, pushed as SDL reports them: a composition whose
+    // code points [start, start + length) are being converted, and a commit. They reach the
+    // screens at the next pump.
+    void ComposeText(const char* utf8, int start, int length);
+    void CommitText(const char* utf8);
+
     // Draws and presents one frame and reads it back; writes it as a PNG when named.
     void Capture(const std::string& png = {});
     uint32_t Shown(int x, int y);

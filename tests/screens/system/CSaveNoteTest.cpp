@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/ConfigSettings.h"
 #include "platform/user/ClipboardApi.h"
@@ -145,6 +147,62 @@ TEST_F(CSaveNoteTest, APastedCommentIsSavedAndTheShowAgainBoxSkipsTheNextNote)
     EXPECT_EQ(m_save.GetCount(0), 2);
     EXPECT_EQ(DiskHeader(2).GetComment().GetStdString(), "メモ") << "the first save, pushed down";
     EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "") << "saved at once, without the note";
+}
+
+// A new save's comment composed and committed through the input method, its steps arriving as
+// SDL's editing and text events: the note shows the composition over its text line (the clause
+// being converted inverted), then takes the committed text, which the save writes.
+TEST_F(CSaveNoteTest, ACommentComposedThroughTheInputMethodIsShownThenSaved)
+{
+    SetConfigDialogEnable(0, 1);
+    struct Band
+    {
+        int black = 0;
+        int white = 0;
+    };
+    // The first two full-width cells of the note's text line.
+    auto band = [&] {
+        Band seen;
+        for (int y = 494; y < 494 + 28; ++y)
+            for (int x = 727; x < 727 + 56; ++x) {
+                const uint32_t pixel = Shown(x, y);
+                seen.black += pixel == 0xFF000000u;
+                seen.white += pixel == 0xFFFFFFFFu;
+            }
+        return seen;
+    };
+    // Frames before, while composing, while converting and after the commit.
+    const std::pair<int, const char*> frames[] = {{58, ""},
+                                                  {70, "savenote_composing.png"},
+                                                  {80, "savenote_converting.png"},
+                                                  {95, "savenote_committed.png"}};
+    std::vector<Band> bands;
+    RunScreen(m_save, [&](int pump) {
+        ClickAt(pump, 30, ID_ROW);
+        for (const auto& [at, png] : frames)
+            if (pump == at) {
+                Capture(png);
+                bands.push_back(band());
+            }
+        if (pump == 60)
+            ComposeText("めも", 2, 0);
+        if (pump == 72)
+            ComposeText("メモ", 0, 2);
+        if (pump == 82)
+            CommitText("メモ");
+        ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
+    }, 200);
+    ASSERT_EQ(bands.size(), std::size(frames));
+    constexpr int HALF = 56 * 28 / 2;
+    EXPECT_EQ(bands[0].black, 0) << "no composition yet";
+    EXPECT_GT(bands[1].black, HALF) << "white glyphs on the composition's black band";
+    EXPECT_GT(bands[1].white, 0);
+    EXPECT_GT(bands[2].white, HALF) << "the converted clause inverted";
+    EXPECT_GT(bands[2].black, 0);
+    EXPECT_EQ(bands[3].black, 0) << "the band gone, the committed text in the note";
+    EXPECT_GT(bands[3].white, 0);
+    EXPECT_EQ(m_save.GetCount(0), 1);
+    EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "メモ");
 }
 
 } // namespace
