@@ -4,16 +4,16 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IAppTask.h"
 #include "app/CVeskView.h"
+#include "app/IAppTask.h"
+#include "mapwrite/MapTableWriter.h"
+#include "mesasm/MesAssembler.h"
 #include "platform/imm/ImeInjection.h"
 #include "platform/user/InputInjection.h"
 #include "platform/user/WindowApi.h"
-#include "support/HeadlessDisplay.h"
-#include "mapwrite/MapTableWriter.h"
-#include "mesasm/MesAssembler.h"
 #include "sheetgen/SheetGenerator.h"
 #include "support/FakeWaveManager.h"
+#include "support/HeadlessDisplay.h"
 #include "support/StartupPictures.h"
 
 class PumpScript final : public IAppTask
@@ -31,6 +31,23 @@ public:
     std::function<void(int)> step;
     int pumps = 0;
 };
+
+namespace {
+
+// The procedure of the display's window while the view owns it: messages go to the view's hooks
+// through the shared procedure of the game's windows; the window's end (the display torn down)
+// only takes it from the view, which must not take it for the game's own end.
+LRESULT ViewWindowProcedure(HWND window, UINT message, WPARAM w_param, LPARAM l_param)
+{
+    if (message == WM_DESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        if (GetView()->GetHandle() == window)
+            GetView()->SetHandle(nullptr);
+    }
+    return CWindow::SharedWindowProc(window, message, w_param, l_param);
+}
+
+} // namespace
 
 std::vector<tools::ArchiveEntry> DialogDataEntries()
 {
@@ -117,20 +134,21 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     // sends or queues for it (the input method's messages among them) reaches the view's hook
     // list through the pump. Keyboard input, and so the input method, goes to it.
     platform::ResetInputMethod();
-    const HWND window = m_display->Window();
-    SetFocus(window);
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::SharedWindowProc));
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(GetView()));
-    GetView()->SetHandle(window);
+    m_view_window = m_display->Window();
+    SetFocus(m_view_window);
+    SetWindowLongPtrW(m_view_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ViewWindowProcedure));
+    SetWindowLongPtrW(m_view_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(GetView()));
+    GetView()->SetHandle(m_view_window);
     m_app.m_dispatch = true;
 }
 
 ScreenFixture::~ScreenFixture()
 {
     m_app.m_dispatch = false;
-    // The window goes with the display; its last messages must not reach the view.
-    SetWindowLongPtrW(m_display->Window(), GWLP_USERDATA, 0);
-    GetView()->SetHandle(nullptr);
+    if (IsWindow(m_view_window))
+        SetWindowLongPtrW(m_view_window, GWLP_USERDATA, 0);
+    if (GetView()->GetHandle() == m_view_window)
+        GetView()->SetHandle(nullptr);
     platform::ResetInputMethod();
     m_runner.RemoveTask(m_script.get());
     CInputView* input = GetInputView();

@@ -65,6 +65,7 @@ private:
     std::vector<FakeWaveManager*> m_effects; // not owned: the document's
     IKeyboard* m_previous_keyboard = nullptr;
     IMouse* m_previous_mouse = nullptr;
+    HWND m_view_window = nullptr; // the display's, lent to the view
 };
 
 // The data entries of the dialog's area files and the picture entry of its sheet.
