@@ -468,3 +468,54 @@ TEST_F(CNameInputTest, CursorKeysFollowTheirTablesOnBothKindsOfPage)
     }
     screen->Release();
 }
+
+// A composition and its commit through the input method, its steps arriving as SDL's editing and
+// text events: the entry's band shows the composition (the clause being converted inverted), and
+// the committed text, in full width, overwrites the default name from the caret.
+TEST_F(CNameInputTest, ACompositionIsShownAndItsCommitEditsTheName)
+{
+    GetDocument()->SetLanguage(3);
+    CNameInput screen;
+    ASSERT_EQ(screen.Setup(), 1);
+    // The composition band's first two cells.
+    auto band = [&] { return CountBlackAndWhite(400, 886, 2 * 42, 42); };
+    const std::pair<int, const char*> frames[] = {{8, ""},
+                                                  {20, "name_entry_composing.png"},
+                                                  {30, "name_entry_converting.png"},
+                                                  {45, "name_entry_committed.png"}};
+    std::vector<BlackAndWhite> bands;
+    std::string name;
+    int32_t caret = -1;
+    OnPump([&](int pump) {
+        for (const auto& [at, png] : frames)
+            if (pump == at) {
+                Capture(png);
+                bands.push_back(band());
+            }
+        if (pump == 10)
+            ComposeText("こはるa", 4, 0);
+        if (pump == 22)
+            ComposeText("小春a", 0, 2);
+        if (pump == 32)
+            CommitText("小春a");
+        if (pump == 45) {
+            name = screen.Name.GetStdString();
+            caret = screen.Caret;
+        }
+        if (pump == 46)
+            screen.Running = 0;
+    });
+    screen.Run(nullptr);
+    OnPump(nullptr);
+    screen.Release();
+    ASSERT_EQ(bands.size(), std::size(frames));
+    constexpr int HALF = 2 * 42 * 42 / 2;
+    EXPECT_EQ(bands[0].black + bands[0].white, 0) << "no composition yet";
+    EXPECT_GT(bands[1].black, HALF) << "white glyphs on the composition's black band";
+    EXPECT_GT(bands[1].white, 0);
+    EXPECT_GT(bands[2].white, HALF) << "the converted clause inverted";
+    EXPECT_GT(bands[2].black, 0);
+    EXPECT_EQ(bands[3].black + bands[3].white, 0) << "the band cleared after the commit";
+    EXPECT_EQ(name, "小春ａのすけ");
+    EXPECT_EQ(caret, 3);
+}

@@ -200,6 +200,18 @@ uint32_t ScreenFixture::Shown(int x, int y)
     return EffectPixel(m_capture, x, y);
 }
 
+ScreenFixture::BlackAndWhite ScreenFixture::CountBlackAndWhite(int left, int top, int width, int height)
+{
+    BlackAndWhite seen;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x) {
+            const uint32_t pixel = Shown(x, y);
+            seen.black += pixel == 0xFF000000u ? 1 : 0;
+            seen.white += pixel == 0xFFFFFFFFu ? 1 : 0;
+        }
+    return seen;
+}
+
 std::pair<uint32_t, int32_t> ScreenFixture::ShownCell(int x, int y)
 {
     uint32_t id = 0;

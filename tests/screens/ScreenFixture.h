@@ -53,6 +53,13 @@ protected:
     // Draws and presents one frame and reads it back; writes it as a PNG when named.
     void Capture(const std::string& png = {});
     uint32_t Shown(int x, int y);
+    // How many pixels of the rectangle the last capture shows opaque black and opaque white.
+    struct BlackAndWhite
+    {
+        int black = 0;
+        int white = 0;
+    };
+    BlackAndWhite CountBlackAndWhite(int left, int top, int width, int height);
     // The control id and state of the sheet cell shown at (x, y), or id 0xFFFFFFFF.
     std::pair<uint32_t, int32_t> ShownCell(int x, int y);
 

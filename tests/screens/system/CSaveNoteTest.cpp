@@ -155,28 +155,14 @@ TEST_F(CSaveNoteTest, APastedCommentIsSavedAndTheShowAgainBoxSkipsTheNextNote)
 TEST_F(CSaveNoteTest, ACommentComposedThroughTheInputMethodIsShownThenSaved)
 {
     SetConfigDialogEnable(0, 1);
-    struct Band
-    {
-        int black = 0;
-        int white = 0;
-    };
     // The first two full-width cells of the note's text line.
-    auto band = [&] {
-        Band seen;
-        for (int y = 494; y < 494 + 28; ++y)
-            for (int x = 727; x < 727 + 56; ++x) {
-                const uint32_t pixel = Shown(x, y);
-                seen.black += pixel == 0xFF000000u;
-                seen.white += pixel == 0xFFFFFFFFu;
-            }
-        return seen;
-    };
+    auto band = [&] { return CountBlackAndWhite(727, 494, 56, 28); };
     // Frames before, while composing, while converting and after the commit.
     const std::pair<int, const char*> frames[] = {{58, ""},
                                                   {70, "savenote_composing.png"},
                                                   {80, "savenote_converting.png"},
                                                   {95, "savenote_committed.png"}};
-    std::vector<Band> bands;
+    std::vector<BlackAndWhite> bands;
     RunScreen(m_save, [&](int pump) {
         ClickAt(pump, 30, ID_ROW);
         for (const auto& [at, png] : frames)
