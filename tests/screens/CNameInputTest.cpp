@@ -477,27 +477,12 @@ TEST_F(CNameInputTest, ACompositionIsShownAndItsCommitEditsTheName)
     GetDocument()->SetLanguage(3);
     CNameInput screen;
     ASSERT_EQ(screen.Setup(), 1);
-    // The composition band's first two cells.
-    auto band = [&] { return CountBlackAndWhite(400, 886, 2 * 42, 42); };
-    const std::pair<int, const char*> frames[] = {{8, ""},
-                                                  {20, "name_entry_composing.png"},
-                                                  {30, "name_entry_converting.png"},
-                                                  {45, "name_entry_committed.png"}};
-    std::vector<BlackAndWhite> bands;
+    // Over the composition band's first two cells.
+    Composition composition{"こはるa", "小春a", 2, {400, 886, 400 + 2 * 42, 886 + 42}, "name_entry"};
     std::string name;
     int32_t caret = -1;
     OnPump([&](int pump) {
-        for (const auto& [at, png] : frames)
-            if (pump == at) {
-                Capture(png);
-                bands.push_back(band());
-            }
-        if (pump == 10)
-            ComposeText("こはるa", 4, 0);
-        if (pump == 22)
-            ComposeText("小春a", 0, 2);
-        if (pump == 32)
-            CommitText("小春a");
+        StepComposition(pump, 8, composition);
         if (pump == 45) {
             name = screen.Name.GetStdString();
             caret = screen.Caret;
@@ -508,14 +493,8 @@ TEST_F(CNameInputTest, ACompositionIsShownAndItsCommitEditsTheName)
     screen.Run(nullptr);
     OnPump(nullptr);
     screen.Release();
-    ASSERT_EQ(bands.size(), std::size(frames));
-    constexpr int HALF = 2 * 42 * 42 / 2;
-    EXPECT_EQ(bands[0].black + bands[0].white, 0) << "no composition yet";
-    EXPECT_GT(bands[1].black, HALF) << "white glyphs on the composition's black band";
-    EXPECT_GT(bands[1].white, 0);
-    EXPECT_GT(bands[2].white, HALF) << "the converted clause inverted";
-    EXPECT_GT(bands[2].black, 0);
-    EXPECT_EQ(bands[3].black + bands[3].white, 0) << "the band cleared after the commit";
+    ExpectCompositionShown(composition);
+    EXPECT_EQ(composition.seen[3].white, 0) << "the band cleared";
     EXPECT_EQ(name, "小春ａのすけ");
     EXPECT_EQ(caret, 3);
 }

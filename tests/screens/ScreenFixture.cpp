@@ -190,6 +190,49 @@ void ScreenFixture::CommitText(const char* utf8)
     EXPECT_TRUE(platform::PushText(GetView()->GetHandle(), utf8)) << utf8;
 }
 
+void ScreenFixture::StepComposition(int pump, int first, Composition& composition)
+{
+    const RECT& band = composition.band;
+    auto keep = [&](const char* step) {
+        Capture(*step != 0 ? std::string(composition.stem) + step + ".png" : std::string());
+        composition.seen.push_back(
+            CountBlackAndWhite(band.left, band.top, band.right - band.left, band.bottom - band.top));
+    };
+    const int step = pump - first;
+    if (step == 0)
+        keep("");
+    if (step == 2) {
+        // SDL counts the cursor in code points: the end of the typed text.
+        const std::string typed = composition.typed;
+        const auto points = std::count_if(typed.begin(), typed.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        ComposeText(composition.typed, static_cast<int>(points), 0);
+    }
+    if (step == 12)
+        keep("_composing");
+    if (step == 14)
+        ComposeText(composition.converted, 0, composition.clause);
+    if (step == 22)
+        keep("_converting");
+    if (step == 24)
+        CommitText(composition.converted);
+    if (step == 37)
+        keep("_committed");
+}
+
+void ScreenFixture::ExpectCompositionShown(const Composition& composition)
+{
+    const std::vector<BlackAndWhite>& seen = composition.seen;
+    ASSERT_EQ(seen.size(), 4u) << "the composition did not run to its end";
+    const RECT& band = composition.band;
+    const int half = (band.right - band.left) * (band.bottom - band.top) / 2;
+    EXPECT_EQ(seen[0].black, 0) << "no composition yet";
+    EXPECT_GT(seen[1].black, half) << "white glyphs on the composition's black band";
+    EXPECT_GT(seen[1].white, 0);
+    EXPECT_GT(seen[2].white, half) << "the converted clause inverted";
+    EXPECT_GT(seen[2].black, 0);
+    EXPECT_EQ(seen[3].black, 0) << "the band gone after the commit";
+}
+
 void ScreenFixture::Capture(const std::string& png)
 {
     CaptureFrame(m_capture, png);

@@ -155,38 +155,15 @@ TEST_F(CSaveNoteTest, APastedCommentIsSavedAndTheShowAgainBoxSkipsTheNextNote)
 TEST_F(CSaveNoteTest, ACommentComposedThroughTheInputMethodIsShownThenSaved)
 {
     SetConfigDialogEnable(0, 1);
-    // The first two full-width cells of the note's text line.
-    auto band = [&] { return CountBlackAndWhite(727, 494, 56, 28); };
-    // Frames before, while composing, while converting and after the commit.
-    const std::pair<int, const char*> frames[] = {{58, ""},
-                                                  {70, "savenote_composing.png"},
-                                                  {80, "savenote_converting.png"},
-                                                  {95, "savenote_committed.png"}};
-    std::vector<BlackAndWhite> bands;
+    // Over the first two full-width cells of the note's text line.
+    Composition composition{"めも", "メモ", 2, {727, 494, 727 + 56, 494 + 28}, "savenote"};
     RunScreen(m_save, [&](int pump) {
         ClickAt(pump, 30, ID_ROW);
-        for (const auto& [at, png] : frames)
-            if (pump == at) {
-                Capture(png);
-                bands.push_back(band());
-            }
-        if (pump == 60)
-            ComposeText("めも", 2, 0);
-        if (pump == 72)
-            ComposeText("メモ", 0, 2);
-        if (pump == 82)
-            CommitText("メモ");
+        StepComposition(pump, 58, composition);
         ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
     }, 200);
-    ASSERT_EQ(bands.size(), std::size(frames));
-    constexpr int HALF = 56 * 28 / 2;
-    EXPECT_EQ(bands[0].black, 0) << "no composition yet";
-    EXPECT_GT(bands[1].black, HALF) << "white glyphs on the composition's black band";
-    EXPECT_GT(bands[1].white, 0);
-    EXPECT_GT(bands[2].white, HALF) << "the converted clause inverted";
-    EXPECT_GT(bands[2].black, 0);
-    EXPECT_EQ(bands[3].black, 0) << "the band gone, the committed text in the note";
-    EXPECT_GT(bands[3].white, 0);
+    ExpectCompositionShown(composition);
+    EXPECT_GT(composition.seen[3].white, 0) << "the committed text in the note";
     EXPECT_EQ(m_save.GetCount(0), 1);
     EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "メモ");
 }
