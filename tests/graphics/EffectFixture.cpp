@@ -65,6 +65,8 @@ UINT EffectApp::PumpMessage()
 {
     if (m_quit)
         return 0;
+    if (m_dispatch)
+        TestApp::PumpMessage();
     platform::VirtualClock::Advance(16);
     if (m_runner != nullptr)
         m_runner->RunDueTasks();

@@ -57,13 +57,15 @@ private:
 };
 
 // The application with a message pump that ticks the runner once per call, or reports that the
-// application quits once the test says so.
+// application quits once the test says so. With m_dispatch it first hands the window layer's
+// waiting messages to their windows, as the game's own pump does.
 class EffectApp final : public TestApp
 {
 public:
     UINT PumpMessage() override;
     QuietRunner* m_runner = nullptr; // not owned: the fixture's
     bool m_quit = false;
+    bool m_dispatch = false;
 };
 
 class EffectFixture : public ::testing::Test

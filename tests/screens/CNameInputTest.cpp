@@ -468,3 +468,33 @@ TEST_F(CNameInputTest, CursorKeysFollowTheirTablesOnBothKindsOfPage)
     }
     screen->Release();
 }
+
+// A composition and its commit through the input method, its steps arriving as SDL's editing and
+// text events: the entry's band shows the composition (the clause being converted inverted), and
+// the committed text, in full width, overwrites the default name from the caret.
+TEST_F(CNameInputTest, ACompositionIsShownAndItsCommitEditsTheName)
+{
+    GetDocument()->SetLanguage(3);
+    CNameInput screen;
+    ASSERT_EQ(screen.Setup(), 1);
+    // Over the composition band's first two cells.
+    Composition composition{"こはるa", "小春a", 2, {400, 886, 400 + 2 * 42, 886 + 42}, "name_entry"};
+    std::string name;
+    int32_t caret = -1;
+    OnPump([&](int pump) {
+        StepComposition(pump, 8, composition);
+        if (pump == 45) {
+            name = screen.Name.GetStdString();
+            caret = screen.Caret;
+        }
+        if (pump == 46)
+            screen.Running = 0;
+    });
+    screen.Run(nullptr);
+    OnPump(nullptr);
+    screen.Release();
+    ExpectCompositionShown(composition);
+    EXPECT_EQ(composition.seen[3].white, 0) << "the band cleared";
+    EXPECT_EQ(name, "小春ａのすけ");
+    EXPECT_EQ(caret, 3);
+}

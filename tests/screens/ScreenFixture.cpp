@@ -4,11 +4,16 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "app/CVeskView.h"
 #include "app/IAppTask.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
+#include "platform/imm/ImeInjection.h"
+#include "platform/user/InputInjection.h"
+#include "platform/user/WindowApi.h"
 #include "sheetgen/SheetGenerator.h"
 #include "support/FakeWaveManager.h"
+#include "support/HeadlessDisplay.h"
 #include "support/StartupPictures.h"
 
 class PumpScript final : public IAppTask
@@ -26,6 +31,23 @@ public:
     std::function<void(int)> step;
     int pumps = 0;
 };
+
+namespace {
+
+// The procedure of the display's window while the view owns it: messages go to the view's hooks
+// through the shared procedure of the game's windows; the window's end (the display torn down)
+// only takes it from the view, which must not take it for the game's own end.
+LRESULT ViewWindowProcedure(HWND window, UINT message, WPARAM w_param, LPARAM l_param)
+{
+    if (message == WM_DESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        if (GetView()->GetHandle() == window)
+            GetView()->SetHandle(nullptr);
+    }
+    return CWindow::SharedWindowProc(window, message, w_param, l_param);
+}
+
+} // namespace
 
 std::vector<tools::ArchiveEntry> DialogDataEntries()
 {
@@ -107,10 +129,27 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
     input->SetMouse(&m_mouse);
     m_runner.AddTask(m_script.get());
     m_capture.Create(0, 0, 1920, 1080, -1);
+
+    // The view owns the display's window, as the game's view owns its own: what the window layer
+    // sends or queues for it (the input method's messages among them) reaches the view's hook
+    // list through the pump. Keyboard input, and so the input method, goes to it.
+    platform::ResetInputMethod();
+    m_view_window = m_display->Window();
+    SetFocus(m_view_window);
+    SetWindowLongPtrW(m_view_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ViewWindowProcedure));
+    SetWindowLongPtrW(m_view_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(GetView()));
+    GetView()->SetHandle(m_view_window);
+    m_app.m_dispatch = true;
 }
 
 ScreenFixture::~ScreenFixture()
 {
+    m_app.m_dispatch = false;
+    if (IsWindow(m_view_window))
+        SetWindowLongPtrW(m_view_window, GWLP_USERDATA, 0);
+    if (GetView()->GetHandle() == m_view_window)
+        GetView()->SetHandle(nullptr);
+    platform::ResetInputMethod();
     m_runner.RemoveTask(m_script.get());
     CInputView* input = GetInputView();
     input->SetKeyboard(m_previous_keyboard);
@@ -141,6 +180,59 @@ std::vector<std::string> ScreenFixture::TakeOkCancelSounds()
     return calls;
 }
 
+void ScreenFixture::ComposeText(const char* utf8, int start, int length)
+{
+    EXPECT_TRUE(platform::PushEditing(GetView()->GetHandle(), utf8, start, length)) << utf8;
+}
+
+void ScreenFixture::CommitText(const char* utf8)
+{
+    EXPECT_TRUE(platform::PushText(GetView()->GetHandle(), utf8)) << utf8;
+}
+
+void ScreenFixture::StepComposition(int pump, int first, Composition& composition)
+{
+    const RECT& band = composition.band;
+    auto keep = [&](const char* step) {
+        Capture(*step != 0 ? std::string(composition.stem) + step + ".png" : std::string());
+        composition.seen.push_back(
+            CountBlackAndWhite(band.left, band.top, band.right - band.left, band.bottom - band.top));
+    };
+    const int step = pump - first;
+    if (step == 0)
+        keep("");
+    if (step == 2) {
+        // SDL counts the cursor in code points: the end of the typed text.
+        const std::string typed = composition.typed;
+        const auto points = std::count_if(typed.begin(), typed.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        ComposeText(composition.typed, static_cast<int>(points), 0);
+    }
+    if (step == 12)
+        keep("_composing");
+    if (step == 14)
+        ComposeText(composition.converted, 0, composition.clause);
+    if (step == 22)
+        keep("_converting");
+    if (step == 24)
+        CommitText(composition.converted);
+    if (step == 37)
+        keep("_committed");
+}
+
+void ScreenFixture::ExpectCompositionShown(const Composition& composition)
+{
+    const std::vector<BlackAndWhite>& seen = composition.seen;
+    ASSERT_EQ(seen.size(), 4u) << "the composition did not run to its end";
+    const RECT& band = composition.band;
+    const int half = (band.right - band.left) * (band.bottom - band.top) / 2;
+    EXPECT_EQ(seen[0].black, 0) << "no composition yet";
+    EXPECT_GT(seen[1].black, half) << "white glyphs on the composition's black band";
+    EXPECT_GT(seen[1].white, 0);
+    EXPECT_GT(seen[2].white, half) << "the converted clause inverted";
+    EXPECT_GT(seen[2].black, 0);
+    EXPECT_EQ(seen[3].black, 0) << "the band gone after the commit";
+}
+
 void ScreenFixture::Capture(const std::string& png)
 {
     CaptureFrame(m_capture, png);
@@ -149,6 +241,18 @@ void ScreenFixture::Capture(const std::string& png)
 uint32_t ScreenFixture::Shown(int x, int y)
 {
     return EffectPixel(m_capture, x, y);
+}
+
+ScreenFixture::BlackAndWhite ScreenFixture::CountBlackAndWhite(int left, int top, int width, int height)
+{
+    BlackAndWhite seen;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x) {
+            const uint32_t pixel = Shown(x, y);
+            seen.black += pixel == 0xFF000000u ? 1 : 0;
+            seen.white += pixel == 0xFFFFFFFFu ? 1 : 0;
+        }
+    return seen;
 }
 
 std::pair<uint32_t, int32_t> ScreenFixture::ShownCell(int x, int y)

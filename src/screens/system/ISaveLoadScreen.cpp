@@ -256,6 +256,10 @@ void ISaveLoad::OnOpen()
         view->Blt(0, 0, LOGICAL_WIDTH, LOGICAL_HEIGHT, LayerOf(Parts().background), 0, 0, 1);
     BuildParts(0);
     DrawPage();
+    // A new picture waits: over a page still showing (a tab was picked) it cross-fades in.
+    for (CSpriteLayer* image : {ViewImageLayer(), MaskImageLayer()})
+        if (image != nullptr)
+            image->SetVisibleFlag(1);
     Show();
     DrawToImage = 0;
 }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/ConfigSettings.h"
 #include "platform/user/ClipboardApi.h"
@@ -145,6 +147,25 @@ TEST_F(CSaveNoteTest, APastedCommentIsSavedAndTheShowAgainBoxSkipsTheNextNote)
     EXPECT_EQ(m_save.GetCount(0), 2);
     EXPECT_EQ(DiskHeader(2).GetComment().GetStdString(), "メモ") << "the first save, pushed down";
     EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "") << "saved at once, without the note";
+}
+
+// A new save's comment composed and committed through the input method, its steps arriving as
+// SDL's editing and text events: the note shows the composition over its text line (the clause
+// being converted inverted), then takes the committed text, which the save writes.
+TEST_F(CSaveNoteTest, ACommentComposedThroughTheInputMethodIsShownThenSaved)
+{
+    SetConfigDialogEnable(0, 1);
+    // Over the first two full-width cells of the note's text line.
+    Composition composition{"めも", "メモ", 2, {727, 494, 727 + 56, 494 + 28}, "savenote"};
+    RunScreen(m_save, [&](int pump) {
+        ClickAt(pump, 30, ID_ROW);
+        StepComposition(pump, 58, composition);
+        ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
+    }, 200);
+    ExpectCompositionShown(composition);
+    EXPECT_GT(composition.seen[3].white, 0) << "the committed text in the note";
+    EXPECT_EQ(m_save.GetCount(0), 1);
+    EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "メモ");
 }
 
 } // namespace

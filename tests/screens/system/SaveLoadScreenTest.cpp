@@ -1,10 +1,13 @@
 // The save and load screens as the player sees them: rows, glyphs and buttons read back from the
-// drawn frame, scrolling by wheel and knob, the tabs, deletes and the language's pictures.
+// drawn frame, scrolling by wheel and knob, the tabs and the cross-fade between the pages, deletes
+// and the language's pictures.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/ConfigSettings.h"
 #include "screens/base/CDialog.h"
@@ -283,6 +286,91 @@ TEST_F(SaveLoadWithoutTwPicturesTest, TraditionalChineseFallsBackToTheUnsuffixed
             EXPECT_EQ(ShownCell(LIST_X + 800, LIST_Y + 100), Cell(tools::SAVELOAD_CELL_ROW + 6, 0)) << "parts";
         }
     }, 40);
+}
+
+} // namespace
+
+namespace {
+
+// Whether the pixel's blue lies strictly between those of the two others.
+bool BlueBetween(uint32_t pixel, uint32_t a, uint32_t b)
+{
+    const uint32_t blue = pixel & 0xFF;
+    return blue > std::min(a & 0xFF, b & 0xFF) && blue < std::max(a & 0xFF, b & 0xFF);
+}
+
+// A tab leads from one page to the other inside the kept view: the rows (view layer) and the
+// tabs (mask layer) of both pages blend while the fade runs, then the new page stands alone.
+TEST_F(SaveLoadScreenTest, ATabCrossFadesFromOnePageToTheOther)
+{
+    MakeSlots(SLOT_FIRST, 1);
+    const POINT first_row = InRow(0, 800, 100); // the new-save row, or slot 1 on the load page
+    struct Picture
+    {
+        uint32_t row = 0;
+        uint32_t tab = 0; // the old page's tab, current, then normal
+    };
+    struct Direction
+    {
+        bool from_save;
+        int32_t tab; // the one picked
+        const char* stem;
+    };
+    for (const Direction& d : {Direction{true, ID_LOAD_TAB, "saveload_fade_to_load"},
+                               Direction{false, ID_SAVE_TAB, "saveload_fade_to_save"}}) {
+        SCOPED_TRACE(d.stem);
+        const std::string stem = d.stem;
+        // The picked tab shows pressed, as on its own page: the old page's tab is the one that
+        // changes.
+        const POINT old_tab{TAB_X + 79, (d.from_save ? SAVE_TAB_Y : LOAD_TAB_Y) + 79};
+        const int32_t old_tab_id = d.from_save ? ID_SAVE_TAB : ID_LOAD_TAB;
+        // Reads the page once it stands alone, checking it is the page it should be.
+        auto page = [&](bool save_page) {
+            EXPECT_EQ(At(first_row), Cell(tools::SAVELOAD_CELL_ROW + (save_page ? 0 : 6), 0));
+            EXPECT_EQ(At(old_tab), Cell(old_tab_id, save_page == d.from_save ? 2 : 0));
+            return Picture{Shown(first_row.x, first_row.y), Shown(old_tab.x, old_tab.y)};
+        };
+        ISaveLoad& from = d.from_save ? static_cast<ISaveLoad&>(m_save) : m_load;
+        ISaveLoad& to = d.from_save ? static_cast<ISaveLoad&>(m_load) : m_save;
+        Picture before;
+        const int32_t result = RunScreen(from, [&](int pump) {
+            if (pump == 25) {
+                Capture(stem + "_0.png");
+                before = page(d.from_save);
+            }
+            ClickAt(pump, 30, d.tab);
+        }, 60);
+        ASSERT_EQ(result, d.from_save ? MENU_PAGE_LOAD : MENU_PAGE_SAVE);
+        ASSERT_EQ(from.KeepView, 1);
+
+        // The next page's opening at a quarter, half and three quarters of its fade.
+        const int kept[] = {4, 7, 10};
+        std::vector<Picture> mid;
+        Picture after;
+        RunScreen(to, [&](int pump) {
+            for (size_t i = 0; i < std::size(kept); ++i) {
+                if (pump == kept[i]) {
+                    Capture(stem + "_" + std::to_string(i + 1) + ".png");
+                    mid.push_back({Shown(first_row.x, first_row.y), Shown(old_tab.x, old_tab.y)});
+                }
+            }
+            if (pump == 30) {
+                Capture(stem + "_4.png");
+                after = page(!d.from_save);
+            }
+        }, 40);
+        ASSERT_EQ(mid.size(), std::size(kept));
+        uint32_t previous_tab = before.tab;
+        for (size_t i = 0; i < mid.size(); ++i) {
+            SCOPED_TRACE(kept[i]);
+            EXPECT_NE(mid[i].row, before.row);
+            EXPECT_NE(mid[i].row, after.row);
+            // The tab's blue moves from the old state's towards the new one's, never reaching it.
+            EXPECT_TRUE(BlueBetween(mid[i].tab, previous_tab, after.tab))
+                << std::hex << mid[i].tab << " " << previous_tab << " " << after.tab;
+            previous_tab = mid[i].tab;
+        }
+    }
 }
 
 } // namespace
