@@ -196,12 +196,16 @@ void NullAudioDevice::RestWhileSilent(std::stop_token stop)
     uint64_t start_time = 0;
     {
         std::unique_lock rest(m_rest_mutex);
-        if (silent)
+        if (silent) {
+            m_resting = true;
             m_rest_wake.wait_for(rest, stop, REST_LIMIT, [this] { return m_start_seen; });
+            m_resting = false;
+        }
         m_rest_armed = false;
         if (!silent || !m_start_seen)
             return; // the next catch-up mixes the (silent) time that passed
         start_time = m_start_time;
+        m_rests_ended_by_start++;
     }
     // Nothing played from the last catch-up to the start: that stretch is silence, and the new
     // voice begins where it was started, not where the helper woke.
@@ -221,6 +225,18 @@ void NullAudioDevice::OnVoiceStarting()
     m_start_seen = true;
     m_start_time = GetLayerTime();
     m_rest_wake.notify_all();
+}
+
+bool NullAudioDevice::IsResting() const
+{
+    std::lock_guard rest(m_rest_mutex);
+    return m_resting;
+}
+
+uint64_t NullAudioDevice::RestsEndedByStart() const
+{
+    std::lock_guard rest(m_rest_mutex);
+    return m_rests_ended_by_start;
 }
 
 void NullAudioDevice::Advance(uint32_t frames)

@@ -45,6 +45,10 @@ public:
     uint64_t FramesAdvanced() const;
     // Whether the device mixes by itself as the layer clock moves (the default).
     void SetClockDriven(bool clock_driven);
+    // Whether the helper is resting while nothing plays, and how many rests a voice start ended
+    // (the others ended at their limit): a test starts a voice inside a rest on purpose.
+    bool IsResting() const;
+    uint64_t RestsEndedByStart() const;
     // Starts writing everything mixed to a WAV file (replacing it); false when it cannot be made.
     bool StartDump(const std::string& path);
 
@@ -72,11 +76,13 @@ private:
     uint64_t m_clock_seen = 0; // layer time up to which the clock has been followed
     std::FILE* m_dump = nullptr;
     uint64_t m_dump_bytes = 0;
-    std::mutex m_rest_mutex; // guards the three below; taken by voice starts on game threads, a leaf
+    mutable std::mutex m_rest_mutex; // guards the five below; taken by voice starts on game threads, a leaf
     std::condition_variable_any m_rest_wake;
     bool m_rest_armed = false;      // the helper is about to rest or resting
     bool m_start_seen = false;      // a voice started since the rest was armed
     uint64_t m_start_time = 0;      // layer time of that start
+    bool m_resting = false;
+    uint64_t m_rests_ended_by_start = 0;
     std::jthread m_follower; // last: stops before the members it uses go
 };
 
