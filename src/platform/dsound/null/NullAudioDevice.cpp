@@ -86,6 +86,8 @@ NullAudioDevice::~NullAudioDevice()
         m_follower.join();
     }
     std::lock_guard lock(m_mutex);
+    if (m_mixer)
+        m_mixer->SetStartListener(nullptr); // a device dropped without Stop
     if (m_dump)
         std::fclose(m_dump);
 }
