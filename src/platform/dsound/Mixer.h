@@ -50,7 +50,7 @@ private:
     std::vector<float> m_accumulator;
     std::vector<float> m_scratch;
     std::atomic<uint32_t> m_lead_frames{441};
-    std::mutex m_listener_mutex; // guards m_start_listener and is held while it runs; a leaf but for it
+    std::mutex m_listener_mutex; // guards m_start_listener; held while it runs, before its own lock
     std::function<void()> m_start_listener;
 };
 

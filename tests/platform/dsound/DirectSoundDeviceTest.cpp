@@ -510,7 +510,8 @@ TEST(NullAudioDevice, AVoiceStartedDuringARestBeginsWhenItWasStarted)
         buffer->Play(0, 0, DSBPLAY_LOOPING);
         const uint64_t play_to = platform::GetLayerTime();
         DWORD played = 0;
-        EXPECT_TRUE(wait_for([&] { return buffer->GetCurrentPosition(&played, nullptr) == DS_OK && played > 0; }));
+        EXPECT_TRUE(
+            wait_for([&] { return buffer->GetCurrentPosition(&played, nullptr) == DS_OK && played > 0; }));
         const bool started_in_rest = null->RestsEndedByStart() > rests;
         buffer->Release();
         device->Release(); // closes the dump
@@ -518,7 +519,8 @@ TEST(NullAudioDevice, AVoiceStartedDuringARestBeginsWhenItWasStarted)
             continue;
 
         std::ifstream file(path, std::ios::binary);
-        const std::vector<uint8_t> wav((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> wav((std::istreambuf_iterator<char>(file)),
+                                       std::istreambuf_iterator<char>());
         ASSERT_GT(wav.size(), 44u);
         size_t first = 0;
         while (44 + first * 4 + 2 <= wav.size() && wav[44 + first * 4] == 0 && wav[45 + first * 4] == 0)

@@ -13,8 +13,8 @@
 
 #include "platform/dsound/AudioDevice.h"
 
-#include <cstdint>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -76,11 +76,12 @@ private:
     uint64_t m_clock_seen = 0; // layer time up to which the clock has been followed
     std::FILE* m_dump = nullptr;
     uint64_t m_dump_bytes = 0;
-    mutable std::mutex m_rest_mutex; // guards the five below; taken by voice starts on game threads, a leaf
+    // Guards the five below; voice starts take it on game threads. A leaf lock.
+    mutable std::mutex m_rest_mutex;
     std::condition_variable_any m_rest_wake;
-    bool m_rest_armed = false;      // the helper is about to rest or resting
-    bool m_start_seen = false;      // a voice started since the rest was armed
-    uint64_t m_start_time = 0;      // layer time of that start
+    bool m_rest_armed = false; // the helper is about to rest or resting
+    bool m_start_seen = false; // a voice started since the rest was armed
+    uint64_t m_start_time = 0; // layer time of that start
     bool m_resting = false;
     uint64_t m_rests_ended_by_start = 0;
     std::jthread m_follower; // last: stops before the members it uses go
