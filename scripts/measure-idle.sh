@@ -14,8 +14,20 @@ ticks=$(getconf CLK_TCK)
 
 settle=${VESK_IDLE_SETTLE:-35}
 
+# Per thread: id, name, CPU ticks and context switches (each wake of a sleeping thread is one).
+threads() { # pid
+    local task
+    for task in /proc/"$1"/task/*; do
+        awk -v id="${task##*/}" -v name="$(tr ' ' _ <"$task/comm")" \
+            'NR == FNR { ticks = $14 + $15; next }
+             /^voluntary_ctxt_switches|^nonvoluntary_ctxt_switches/ { switches += $2 }
+             END { print id, name, ticks, switches }' "$task/stat" "$task/status" 2>/dev/null || true
+    done | sort
+}
+
 # One run: starts the game with the given environment, lets it reach its wait, then measures for
-# the given seconds.
+# the given seconds. Besides the share of a core (which a busy machine blurs) it prints the wakes
+# per second, whole and per thread, which do not depend on the machine's load.
 measure() { # label, env assignments...
     local label=$1
     shift
@@ -27,10 +39,12 @@ measure() { # label, env assignments...
     local cpu0 turns0
     cpu0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
     turns0=$(tail -n 1 "$work/err" | awk '/idle-stats/ {t=0; for (i=3;i<=8;i++) {split($i,a,"="); t+=a[2]}; print t}')
+    threads "$pid" >"$work/threads0"
     sleep "$seconds"
     local cpu1 turns1 rss
     cpu1=$(awk '{print $14 + $15}' "/proc/$pid/stat")
     turns1=$(tail -n 1 "$work/err" | awk '/idle-stats/ {t=0; for (i=3;i<=8;i++) {split($i,a,"="); t+=a[2]}; print t}')
+    threads "$pid" >"$work/threads1"
     rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
     kill -KILL "$pid"
     wait "$pid" 2>/dev/null || true
@@ -38,6 +52,11 @@ measure() { # label, env assignments...
         -v s="$seconds" -v hz="$ticks" -v r="$rss" \
         'BEGIN { printf "%-28s %6.1f %% of a core  %8.0f turns/s  %7d KiB resident\n",
                  l, (c1 - c0) * 100 / hz / s, (t1 - t0) / s, r }'
+    join "$work/threads0" "$work/threads1" | awk -v s="$seconds" -v hz="$ticks" \
+        '{ wakes = ($7 - $4) / s; all += wakes
+           if (wakes >= 1) printf "    thread %-8s %-14s %6.2f %% of a core  %8.0f wakes/s\n",
+                                  $1, $2, ($6 - $3) * 100 / hz / s, wakes }
+         END { printf "    all threads %44.0f wakes/s\n", all }'
     rm -rf "$work"
 }
 
@@ -60,7 +79,7 @@ measure "headless, waiting" "${headless[@]}"
 measure "headless, yielding" "${headless[@]}" VESK_IDLE_WAIT=0
 if command -v xvfb-run >/dev/null; then
     # xvfb-run waits for its command; the measurement runs inside one server for both figures.
-    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f measure); ticks=$ticks seconds=$seconds settle=$settle;
+    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f threads measure); ticks=$ticks seconds=$seconds settle=$settle;
         measure 'window (Xvfb), waiting' SDL_AUDIODRIVER=dummy
         measure 'window (Xvfb), yielding' SDL_AUDIODRIVER=dummy VESK_IDLE_WAIT=0"
 else

@@ -22,6 +22,26 @@ void Mixer::RemoveVoice(const MixerVoice* voice)
     std::erase_if(m_voices, [voice](const std::shared_ptr<MixerVoice>& v) { return v.get() == voice; });
 }
 
+bool Mixer::AnyPlaying()
+{
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_voices.begin(), m_voices.end(),
+                       [](const std::shared_ptr<MixerVoice>& voice) { return voice->IsPlaying(); });
+}
+
+void Mixer::SetStartListener(std::function<void()> listener)
+{
+    std::lock_guard lock(m_listener_mutex);
+    m_start_listener = std::move(listener);
+}
+
+void Mixer::NotifyVoiceStarting()
+{
+    std::lock_guard lock(m_listener_mutex);
+    if (m_start_listener)
+        m_start_listener();
+}
+
 void Mixer::Mix(int16_t* output, uint32_t frames) noexcept
 {
     std::lock_guard lock(m_mutex);

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -31,6 +32,14 @@ public:
     // Writes frames of interleaved stereo samples, clipped to 16 bits.
     void Mix(int16_t* output, uint32_t frames) noexcept;
 
+    // Whether any voice is playing: while none is, every mix is silence.
+    bool AnyPlaying();
+    // A device that rests while nothing plays learns here, from the thread starting a voice, that
+    // one is about to start. The listener must not block on game locks; null removes it, and once
+    // that call returns the old listener is not running.
+    void SetStartListener(std::function<void()> listener);
+    void NotifyVoiceStarting();
+
     // How far ahead of what is heard the device reads, in mixer frames: the write-cursor lead.
     void SetLeadFrames(uint32_t frames) { m_lead_frames = frames; }
     uint32_t LeadFrames() const { return m_lead_frames; }
@@ -41,6 +50,8 @@ private:
     std::vector<float> m_accumulator;
     std::vector<float> m_scratch;
     std::atomic<uint32_t> m_lead_frames{441};
+    std::mutex m_listener_mutex; // guards m_start_listener; held while it runs, before its own lock
+    std::function<void()> m_start_listener;
 };
 
 } // namespace platform

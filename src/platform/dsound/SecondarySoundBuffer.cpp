@@ -167,6 +167,7 @@ HRESULT SecondarySoundBuffer::Play(DWORD reserved1, DWORD, DWORD flags)
 {
     if (reserved1 != 0)
         return DSERR_INVALIDPARAM;
+    m_mixer->NotifyVoiceStarting();
     // Play takes the voice lock, which also publishes the bytes written before it.
     m_voice->Play((flags & DSBPLAY_LOOPING) != 0);
     return DS_OK;

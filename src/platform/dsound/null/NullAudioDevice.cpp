@@ -4,6 +4,7 @@
 
 #include "platform/dsound/Mixer.h"
 #include "platform/kernel/LayerClock.h"
+#include "platform/kernel/VirtualClock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -85,6 +86,8 @@ NullAudioDevice::~NullAudioDevice()
         m_follower.join();
     }
     std::lock_guard lock(m_mutex);
+    if (m_mixer)
+        m_mixer->SetStartListener(nullptr); // a device dropped without Stop
     if (m_dump)
         std::fclose(m_dump);
 }
@@ -129,6 +132,7 @@ bool NullAudioDevice::Start(Mixer& mixer)
         m_mixer->SetLeadFrames(PERIOD_FRAMES);
         m_clock_seen = GetLayerTime();
     }
+    mixer.SetStartListener([this] { OnVoiceStarting(); });
     if (!m_follower.joinable())
         m_follower = std::jthread([this](std::stop_token stop) { FollowClock(stop); });
     return true;
@@ -141,6 +145,8 @@ void NullAudioDevice::Stop()
         m_follower.join();
     }
     std::lock_guard lock(m_mutex);
+    if (m_mixer)
+        m_mixer->SetStartListener(nullptr);
     m_mixer = nullptr;
 }
 
@@ -157,29 +163,102 @@ void NullAudioDevice::FollowClock(std::stop_token stop)
 {
     while (!stop.stop_requested()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        uint64_t elapsed = 0;
-        {
-            std::lock_guard lock(m_mutex);
-            const uint64_t now = GetLayerTime();
-            if (!m_clock_driven || !m_mixer || now <= m_clock_seen)
-                continue;
-            elapsed = now - m_clock_seen;
-            m_clock_seen = now;
-        }
-        AdvanceMilliseconds(static_cast<uint32_t>(std::min<uint64_t>(elapsed, 60'000)));
+        CatchUp();
+        // The virtual clock keeps the plain polling its tests were written against.
+        if (!VirtualClock::IsEnabled())
+            RestWhileSilent(stop);
     }
+}
+
+void NullAudioDevice::CatchUp()
+{
+    std::lock_guard lock(m_mutex);
+    const uint64_t now = GetLayerTime();
+    if (!m_clock_driven || !m_mixer || now <= m_clock_seen)
+        return;
+    const uint64_t elapsed = now - m_clock_seen;
+    m_clock_seen = now;
+    AdvanceMillisecondsLocked(std::min<uint64_t>(elapsed, 60'000), false);
+}
+
+void NullAudioDevice::RestWhileSilent(std::stop_token stop)
+{
+    constexpr auto REST_LIMIT = std::chrono::milliseconds(250);
+    // Armed before the look at the voices: a start after the look ends the rest at once.
+    {
+        std::lock_guard rest(m_rest_mutex);
+        m_rest_armed = true;
+        m_start_seen = false;
+    }
+    bool silent = false;
+    {
+        std::lock_guard lock(m_mutex);
+        silent = m_clock_driven && m_mixer != nullptr && !m_mixer->AnyPlaying();
+    }
+    uint64_t start_time = 0;
+    {
+        std::unique_lock rest(m_rest_mutex);
+        if (silent) {
+            m_resting = true;
+            m_rest_wake.wait_for(rest, stop, REST_LIMIT, [this] { return m_start_seen; });
+            m_resting = false;
+        }
+        m_rest_armed = false;
+        if (!silent || !m_start_seen)
+            return; // the next catch-up mixes the (silent) time that passed
+        start_time = m_start_time;
+        m_rests_ended_by_start++;
+    }
+    // Nothing played from the last catch-up to the start: that stretch is silence, and the new
+    // voice begins where it was started, not where the helper woke.
+    std::lock_guard lock(m_mutex);
+    if (!m_clock_driven || !m_mixer || start_time <= m_clock_seen)
+        return;
+    const uint64_t silence = start_time - m_clock_seen;
+    m_clock_seen = start_time;
+    AdvanceMillisecondsLocked(std::min<uint64_t>(silence, 60'000), true);
+}
+
+void NullAudioDevice::OnVoiceStarting()
+{
+    std::lock_guard rest(m_rest_mutex);
+    if (!m_rest_armed || m_start_seen)
+        return;
+    m_start_seen = true;
+    m_start_time = GetLayerTime();
+    m_rest_wake.notify_all();
+}
+
+bool NullAudioDevice::IsResting() const
+{
+    std::lock_guard rest(m_rest_mutex);
+    return m_resting;
+}
+
+uint64_t NullAudioDevice::RestsEndedByStart() const
+{
+    std::lock_guard rest(m_rest_mutex);
+    return m_rests_ended_by_start;
 }
 
 void NullAudioDevice::Advance(uint32_t frames)
 {
     std::lock_guard lock(m_mutex);
+    AdvanceLocked(frames, false);
+}
+
+void NullAudioDevice::AdvanceLocked(uint32_t frames, bool silent)
+{
     if (!m_mixer)
         return;
     m_frames_advanced += frames;
     while (frames > 0) {
         const uint32_t block = std::min<uint32_t>(frames, 4096);
         m_block.resize(block * 2);
-        m_mixer->Mix(m_block.data(), block);
+        if (silent)
+            std::fill(m_block.begin(), m_block.end(), int16_t{0});
+        else
+            m_mixer->Mix(m_block.data(), block);
         if (m_capturing)
             m_capture.insert(m_capture.end(), m_block.begin(), m_block.end());
         if (m_dump)
@@ -190,15 +269,16 @@ void NullAudioDevice::Advance(uint32_t frames)
 
 void NullAudioDevice::AdvanceMilliseconds(uint32_t milliseconds)
 {
-    uint64_t target;
-    uint64_t done;
-    {
-        std::lock_guard lock(m_mutex);
-        done = m_milliseconds_advanced * Mixer::RATE / 1000;
-        m_milliseconds_advanced += milliseconds;
-        target = m_milliseconds_advanced * Mixer::RATE / 1000;
-    }
-    Advance(static_cast<uint32_t>(target - done));
+    std::lock_guard lock(m_mutex);
+    AdvanceMillisecondsLocked(milliseconds, false);
+}
+
+void NullAudioDevice::AdvanceMillisecondsLocked(uint64_t milliseconds, bool silent)
+{
+    const uint64_t done = m_milliseconds_advanced * Mixer::RATE / 1000;
+    m_milliseconds_advanced += milliseconds;
+    const uint64_t target = m_milliseconds_advanced * Mixer::RATE / 1000;
+    AdvanceLocked(static_cast<uint32_t>(target - done), silent);
 }
 
 void NullAudioDevice::StartCapture()

@@ -7,10 +7,13 @@
 // comparison. Tests reach the device of the current DirectSound object through GetNullAudioDevice.
 // When the run names a file in VESK_SOUND_DUMP (as VESK_FRAME_DUMP names a folder for frames),
 // everything mixed is written to it as a 44,100 Hz 16-bit stereo WAV file, kept valid as it grows,
-// so a headless run can be listened to and checked.
+// so a headless run can be listened to and checked. On the real clock, while no voice plays, the
+// helper rests until one is about to start (or a quarter second passes) and counts the rest as
+// the silence it was, so an idle game does not wake it two hundred times a second.
 
 #include "platform/dsound/AudioDevice.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
@@ -42,11 +45,23 @@ public:
     uint64_t FramesAdvanced() const;
     // Whether the device mixes by itself as the layer clock moves (the default).
     void SetClockDriven(bool clock_driven);
+    // Whether the helper is resting while nothing plays, and how many rests a voice start ended
+    // (the others ended at their limit): a test starts a voice inside a rest on purpose.
+    bool IsResting() const;
+    uint64_t RestsEndedByStart() const;
     // Starts writing everything mixed to a WAV file (replacing it); false when it cannot be made.
     bool StartDump(const std::string& path);
 
 private:
     void FollowClock(std::stop_token stop);
+    // Mixes what the layer clock has moved on since it was last followed.
+    void CatchUp();
+    // While nothing plays: waits for a voice to start, then advances silence up to its start.
+    void RestWhileSilent(std::stop_token stop);
+    void OnVoiceStarting();
+    // Advance's body; silent frames are zeros without running the mixer. Needs m_mutex.
+    void AdvanceLocked(uint32_t frames, bool silent);
+    void AdvanceMillisecondsLocked(uint64_t milliseconds, bool silent);
     // Appends the frames to the dump and brings its header's sizes up to date.
     void WriteDump(const int16_t* samples, uint32_t frames);
 
@@ -61,6 +76,14 @@ private:
     uint64_t m_clock_seen = 0; // layer time up to which the clock has been followed
     std::FILE* m_dump = nullptr;
     uint64_t m_dump_bytes = 0;
+    // Guards the five below; voice starts take it on game threads. A leaf lock.
+    mutable std::mutex m_rest_mutex;
+    std::condition_variable_any m_rest_wake;
+    bool m_rest_armed = false; // the helper is about to rest or resting
+    bool m_start_seen = false; // a voice started since the rest was armed
+    uint64_t m_start_time = 0; // layer time of that start
+    bool m_resting = false;
+    uint64_t m_rests_ended_by_start = 0;
     std::jthread m_follower; // last: stops before the members it uses go
 };
 
