@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "app/CAppTask.h"
 #include "app/CGameWork.h"
@@ -20,6 +21,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
+#include "platform/user/RectApi.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/ScreenParts.h"
 #include "screens/map/CStatusPlate.h"
@@ -66,6 +68,74 @@ constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {{46, 440}, {47, 70}, {48, 144
 float Unit(float value)
 {
     return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
+}
+
+// Pixels are 4 bytes; a blank one is all zero.
+inline constexpr int32_t INK_BLOCK = 16;
+constexpr uint8_t BLANK_ROW[1920 * 4] = {};
+
+bool IsBlank(const uint8_t* row, int32_t from, int32_t to)
+{
+    for (int32_t x = from; x < to;) {
+        const int32_t n = std::min(to - x, static_cast<int32_t>(sizeof(BLANK_ROW) / 4));
+        if (std::memcmp(row + static_cast<size_t>(x) * 4, BLANK_ROW, static_cast<size_t>(n) * 4) != 0)
+            return false;
+        x += n;
+    }
+    return true;
+}
+
+bool IsBlankPixel(const uint8_t* row, int32_t x)
+{
+    return std::memcmp(row + static_cast<size_t>(x) * 4, BLANK_ROW, 4) == 0;
+}
+
+// The first pixel from `from` on that is not blank, or limit.
+int32_t FirstInk(const uint8_t* row, int32_t from, int32_t limit)
+{
+    int32_t x = from;
+    while (x + INK_BLOCK <= limit && IsBlank(row, x, x + INK_BLOCK))
+        x += INK_BLOCK;
+    while (x < limit && IsBlankPixel(row, x))
+        ++x;
+    return x;
+}
+
+// One past the last pixel before `to` that is not blank, or limit.
+int32_t LastInk(const uint8_t* row, int32_t to, int32_t limit)
+{
+    int32_t x = to;
+    while (x - INK_BLOCK >= limit && IsBlank(row, x - INK_BLOCK, x))
+        x -= INK_BLOCK;
+    while (x > limit && IsBlankPixel(row, x - 1))
+        --x;
+    return x;
+}
+
+// The smallest rectangle within the layer's top-left width x height holding all its pixels that
+// are not blank; empty when there are none. Reads whole rows only where they are blank, so a page
+// of text costs the margins around it rather than the page.
+RECT InkBounds(ILayer& layer, int32_t width, int32_t height)
+{
+    width = std::min({width, layer.GetWidth(), static_cast<int32_t>(sizeof(BLANK_ROW) / 4)});
+    height = std::min(height, layer.GetHeight());
+    const auto row = [&layer](int32_t y) { return static_cast<const uint8_t*>(layer.GetPixelPtr(0, y)); };
+    int32_t top = 0;
+    while (top < height && IsBlank(row(top), 0, width))
+        ++top;
+    if (top == height)
+        return RECT{0, 0, 0, 0};
+    int32_t bottom = height;
+    while (IsBlank(row(bottom - 1), 0, width))
+        --bottom;
+    int32_t left = width;
+    int32_t right = 0;
+    for (int32_t y = top; y < bottom; ++y) {
+        const uint8_t* pixels = row(y);
+        left = FirstInk(pixels, 0, left);
+        right = LastInk(pixels, width, right);
+    }
+    return RECT{left, top, right, bottom};
 }
 
 int32_t Utf8Count(const CStringUTF8& text)
@@ -178,7 +248,10 @@ void CMesWnd::ResetTextArea()
     m_reveal_index = -1;
     if (CSpriteLayer* text = FindSpriteLayer(8)) {
         LiveDrawLock lock;
-        text->FillRect(0, 0, 1920, TEXT_SPRITE_HEIGHT, 0, 1);
+        // Only the ink needs clearing: the rest of the page is blank already.
+        const RECT ink = InkBounds(*text, 1920, TEXT_SPRITE_HEIGHT);
+        if (!IsRectEmpty(&ink))
+            text->FillRect(ink.left, ink.top, ink.right - ink.left, ink.bottom - ink.top, 0, 1);
     }
     WindowOpen() = GetConfigMesWndWndOpen();
 }
@@ -198,24 +271,86 @@ void CMesWnd::StartReveal(const MessageText& text, uint32_t now, uint32_t wait)
     m_hanging = false;
 }
 
+CSpriteLayer* CMesWnd::PageLayer()
+{
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t number = state != nullptr && state->Values.size() > 53 ? state->Values[53].Integer : 8;
+    return FindSpriteLayer(number);
+}
+
+RECT& CMesWnd::TextSpriteInk(ILayer& target)
+{
+    // A sprite put in place by someone else may hold anything.
+    if (m_ink_sprite != m_text_area_sprite.get()) {
+        m_ink_sprite = m_text_area_sprite.get();
+        m_text_sprite_ink = RECT{0, 0, target.GetWidth(), target.GetHeight()};
+    }
+    return m_text_sprite_ink;
+}
+
+void CMesWnd::AddTextSpriteInk(ILayer& target, int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    RECT& ink = TextSpriteInk(target);
+    const RECT cell{std::max(x, 0), std::max(y, 0), std::min(x + w, target.GetWidth()),
+                    std::min(y + h, target.GetHeight())};
+    if (cell.left < cell.right && cell.top < cell.bottom)
+        UnionRect(&ink, &ink, &cell);
+}
+
+void CMesWnd::ClearTextSprite()
+{
+    ILayer* target = SpriteLayerOf(m_text_area_sprite.get());
+    if (target == nullptr)
+        return;
+    LiveDrawLock lock;
+    RECT& ink = TextSpriteInk(*target);
+    if (!IsRectEmpty(&ink))
+        target->FillRect(ink.left, ink.top, ink.right - ink.left, ink.bottom - ink.top, 0, 1);
+    SetRectEmpty(&ink);
+}
+
 void CMesWnd::CopyCell(int32_t x, int32_t y, int32_t w, int32_t h)
 {
     ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr;
     if (target == nullptr)
         return;
-    const FlagBuffer* state = CurrentFlagBuffer();
-    const int32_t number = state != nullptr && state->Values.size() > 53 ? state->Values[53].Integer : 8;
-    CSpriteLayer* source = FindSpriteLayer(number);
+    CSpriteLayer* source = PageLayer();
     if (source == nullptr)
         return;
     LiveDrawLock lock;
     target->Blt(x, y, w, h, source, x, y, 1);
+    AddTextSpriteInk(*target, x, y, w, h);
+    m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
+}
+
+void CMesWnd::CopyPage()
+{
+    ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr;
+    CSpriteLayer* source = target != nullptr ? PageLayer() : nullptr;
+    if (source == nullptr)
+        return;
+    const bool whole = source->GetWidth() >= 1920 && source->GetHeight() >= TEXT_SPRITE_HEIGHT &&
+                       target->GetWidth() <= 1920 && target->GetHeight() <= TEXT_SPRITE_HEIGHT;
+    if (!whole) {
+        CopyCell(0, 0, 1920, TEXT_SPRITE_HEIGHT);
+        return;
+    }
+    // The sprite becomes the page: where both are blank nothing needs copying.
+    LiveDrawLock lock;
+    RECT& ink = TextSpriteInk(*target);
+    const RECT page = InkBounds(*source, 1920, TEXT_SPRITE_HEIGHT);
+    RECT both{};
+    UnionRect(&both, &ink, &page);
+    if (!IsRectEmpty(&both))
+        target->Blt(both.left, both.top, both.right - both.left, both.bottom - both.top, source, both.left, both.top,
+                    1);
+    ink = page;
     m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
 }
 
 void CMesWnd::CompletePage(bool prompt)
 {
-    CopyCell(0, 0, 1920, TEXT_SPRITE_HEIGHT);
+    CopyPage();
     m_typing = 0;
     if (prompt && m_prompt_shown == 0)
         ShowPagePrompt();
@@ -430,12 +565,8 @@ void CMesWnd::OnOpen()
         m_saved_pen_x = state->Values[50].Integer;
         m_saved_pen_y = state->Values[51].Integer;
     }
-    if (m_page_reset != 0) {
-        if (ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr) {
-            LiveDrawLock lock;
-            target->FillRect(0, 0, 1920, TEXT_SPRITE_HEIGHT, 0, 1);
-        }
-    }
+    if (m_page_reset != 0)
+        ClearTextSprite();
     RefreshWindowButtons(0);
     const bool audible = IsMessageAudible();
     DrawNamePlate();
@@ -1085,10 +1216,7 @@ void CMesWnd::ReleaseParts()
 void CMesWnd::BuildParts(int32_t mode)
 {
     (void)mode;
-    if (ILayer* target = SpriteLayerOf(m_text_area_sprite.get())) {
-        LiveDrawLock lock;
-        target->FillRect(0, 0, 1920, MESWND_HEIGHT, 0, 1);
-    }
+    ClearTextSprite();
     ResetTextArea();
     ClearEngineState(ENGINE_STATE_RECORDING);
     const int32_t count = CountBacklogEntries();
@@ -1096,7 +1224,7 @@ void CMesWnd::BuildParts(int32_t mode)
         return;
     RunScript(BacklogStore::MakeHandle(count - 1));
     DrawNamePlate();
-    CopyCell(0, 0, 1920, MESWND_HEIGHT);
+    CopyPage();
     if (m_typing != 0) {
         m_typing = 0;
         if (m_prompt_shown == 0)
@@ -1329,6 +1457,7 @@ void CMesWnd::DrawNamePlate()
         LiveDrawLock lock;
         target->Blt(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, layer, strip.left,
                     strip.top, 1);
+        AddTextSpriteInk(*target, strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top);
         m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
     }
 }

@@ -149,8 +149,17 @@ private:
         int32_t cell, line, left, top, right, bottom;
     };
     Box ReadBox();
+    // The text layer of Values[53], the page the script typeset.
+    CSpriteLayer* PageLayer();
     // Copies one cell of the text layer into the text sprite at the same place.
     void CopyCell(int32_t x, int32_t y, int32_t w, int32_t h);
+    // The whole page into the text sprite (its top 1920 x 280).
+    void CopyPage();
+    // The text sprite made blank.
+    void ClearTextSprite();
+    // The text sprite's ink: a rectangle outside which it is blank, as the window drew it.
+    RECT& TextSpriteInk(ILayer& target);
+    void AddTextSpriteInk(ILayer& target, int32_t x, int32_t y, int32_t w, int32_t h);
     // Answers the extra wait in ms.
     uint32_t RevealUtf8Char(const CStringUTF8& text, const Box& box);
     void RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box);
@@ -214,4 +223,7 @@ private:
     int32_t m_reveal_end = 0;
     int32_t m_hang_flag = 0;
     bool m_hanging = false;
+    RECT m_text_sprite_ink{};
+    const CSprite* m_ink_sprite = nullptr; // the sprite m_text_sprite_ink describes
+
 };
