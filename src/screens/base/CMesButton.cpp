@@ -80,6 +80,7 @@ struct Shared
     std::unique_ptr<CSpriteLayer> balloon;
     std::unique_ptr<CFontDIB> font;
     std::unique_ptr<CDIB> strip; // where the help text is drawn before it joins the balloon
+    bool balloon_blank = false;  // the balloon and the strip are cleared and nothing drawn since
     std::vector<HitArea> areas;
 };
 
@@ -96,6 +97,7 @@ void DestroyParts()
     g_parts.picture.reset();
     g_parts.balloon.reset();
     g_parts.strip.reset();
+    g_parts.balloon_blank = false;
     for (auto& button : g_parts.buttons)
         button.reset();
     g_parts.areas.clear();
@@ -210,6 +212,7 @@ int32_t CMesButton::CreateParts()
             g_parts.balloon = MakeMemorySprite(0, 0, BALLOON_WIDTH, BALLOON_HEIGHT, BALLOON_DEPTH);
             g_parts.strip = std::make_unique<CDIB>();
             g_parts.strip->Create(HELP_STRIP_WIDTH, HELP_STRIP_HEIGHT);
+            g_parts.balloon_blank = false;
             g_parts.font = std::make_unique<CFontDIB>();
             try {
                 g_parts.font->Create(GetLanguageFontName());
@@ -643,10 +646,14 @@ void CMesButton::BuildBalloon(int32_t id)
     if (balloon == nullptr || picture == nullptr)
         return;
     LiveDrawLock lock;
-    if (g_parts.strip)
-        g_parts.strip->Clear();
-    balloon->Clear();
-    MarkLayerDrawn(*balloon);
+    // Every message closes by hiding the balloon: clearing a blank one again is wasted.
+    if (!g_parts.balloon_blank) {
+        if (g_parts.strip)
+            g_parts.strip->Clear();
+        balloon->Clear();
+        MarkLayerDrawn(*balloon);
+        g_parts.balloon_blank = true;
+    }
     CSpriteLayer* first = GetButtonSprite(MESBUTTON_AUTO_READ);
     const bool enabled =
         first != nullptr && first->IsVisible() != 0 && GetConfigMesHelpEnable() && g_parts.window_open != 0;
@@ -657,6 +664,7 @@ void CMesButton::BuildBalloon(int32_t id)
     }
     const CLangTextTable* table = GameWork->m_system_language.get();
     const CStringUTF8 text = number >= 0 && table != nullptr ? table->GetText(number) : CStringUTF8("");
+    g_parts.balloon_blank = false;
     DrawHelpText(text);
 
     int32_t width = 0;

@@ -1384,6 +1384,22 @@ void CMesWnd::SetWindowVisible(int32_t flag)
             sprite->SetVisibleFlag(flag);
 }
 
+CFontDIB* CMesWnd::NameFont()
+{
+    // Kept from message to message with the glyphs it rendered; the language may change.
+    const CStringUTF8 name = GetLanguageFontName();
+    if (!m_name_font || !(name == m_name_font_name)) {
+        m_name_font.reset();
+        auto font = std::make_unique<CFontDIB>();
+        font->Create(name);
+        if (font->SetFontSize(NAME_LINE, NAME_LINE) == 0)
+            return nullptr;
+        m_name_font = std::move(font);
+        m_name_font_name = name;
+    }
+    return m_name_font.get();
+}
+
 void CMesWnd::DrawNamePlate()
 {
     ScriptContext* context = GetDocument()->m_script_context.get();
@@ -1437,11 +1453,9 @@ void CMesWnd::DrawNamePlate()
             DrawLangText(name_id, text);
         } else if (GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE || DrawTextString(text) == 0) {
             try {
-                CFontDIB font;
-                font.Create(GetLanguageFontName());
-                if (font.SetFontSize(NAME_LINE, NAME_LINE) != 0) {
+                if (CFontDIB* font = NameFont()) {
                     CFuncString typesetter;
-                    typesetter.TypesetText(text, &font);
+                    typesetter.TypesetText(text, font);
                 }
             } catch (...) {
                 // Without the face the plate stays empty; the message still shows.

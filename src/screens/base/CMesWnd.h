@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/IAppTask.h"
+#include "graphics/CFontDIB.h"
 #include "graphics/CPronptAnm.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteAnime.h"
@@ -223,6 +224,10 @@ private:
     int32_t m_reveal_end = 0;
     int32_t m_hang_flag = 0;
     bool m_hanging = false;
+    // The name plate's font, made for the language font m_name_font_name.
+    CFontDIB* NameFont();
+    std::unique_ptr<CFontDIB> m_name_font;
+    CStringUTF8 m_name_font_name;
     RECT m_text_sprite_ink{};
     const CSprite* m_ink_sprite = nullptr; // the sprite m_text_sprite_ink describes
 
