@@ -87,14 +87,29 @@ bool IsBlank(const uint8_t* row, int32_t from, int32_t to)
 
 bool IsBlankPixel(const uint8_t* row, int32_t x)
 {
-    return std::memcmp(row + static_cast<size_t>(x) * 4, BLANK_ROW, 4) == 0;
+    uint32_t pixel = 0;
+    std::memcpy(&pixel, row + static_cast<size_t>(x) * 4, 4);
+    return pixel == 0;
+}
+
+// INK_BLOCK pixels from x, read inline: the margins are scanned a block at a time.
+bool IsBlankBlock(const uint8_t* row, int32_t x)
+{
+    const uint8_t* at = row + static_cast<size_t>(x) * 4;
+    uint64_t any = 0;
+    for (int32_t i = 0; i < INK_BLOCK * 4; i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, at + i, 8);
+        any |= word;
+    }
+    return any == 0;
 }
 
 // The first pixel from `from` on that is not blank, or limit.
 int32_t FirstInk(const uint8_t* row, int32_t from, int32_t limit)
 {
     int32_t x = from;
-    while (x + INK_BLOCK <= limit && IsBlank(row, x, x + INK_BLOCK))
+    while (x + INK_BLOCK <= limit && IsBlankBlock(row, x))
         x += INK_BLOCK;
     while (x < limit && IsBlankPixel(row, x))
         ++x;
@@ -105,7 +120,7 @@ int32_t FirstInk(const uint8_t* row, int32_t from, int32_t limit)
 int32_t LastInk(const uint8_t* row, int32_t to, int32_t limit)
 {
     int32_t x = to;
-    while (x - INK_BLOCK >= limit && IsBlank(row, x - INK_BLOCK, x))
+    while (x - INK_BLOCK >= limit && IsBlankBlock(row, x - INK_BLOCK))
         x -= INK_BLOCK;
     while (x > limit && IsBlankPixel(row, x - 1))
         --x;
