@@ -81,6 +81,7 @@ struct Shared
     std::unique_ptr<CFontDIB> font;
     std::unique_ptr<CDIB> strip; // where the help text is drawn before it joins the balloon
     bool balloon_blank = false;  // the balloon and the strip are cleared and nothing drawn since
+    std::array<int32_t, MESBUTTON_COUNT> drawn{}; // the state each button sprite shows, -1 unknown
     std::vector<HitArea> areas;
 };
 
@@ -98,6 +99,7 @@ void DestroyParts()
     g_parts.balloon.reset();
     g_parts.strip.reset();
     g_parts.balloon_blank = false;
+    g_parts.drawn.fill(-1);
     for (auto& button : g_parts.buttons)
         button.reset();
     g_parts.areas.clear();
@@ -208,6 +210,7 @@ int32_t CMesButton::CreateParts()
                     MarkLayerDrawn(*sprite);
                 }
                 g_parts.buttons[static_cast<size_t>(n)] = std::move(sprite);
+                g_parts.drawn[static_cast<size_t>(n)] = -1;
             }
             g_parts.balloon = MakeMemorySprite(0, 0, BALLOON_WIDTH, BALLOON_HEIGHT, BALLOON_DEPTH);
             g_parts.strip = std::make_unique<CDIB>();
@@ -311,10 +314,13 @@ void CMesButton::DrawWindowButton(int32_t id, int32_t state, int32_t redraw)
         if (id == MESBUTTON_AUTO_READ && GetConfigAutoRead())
             state = 2;
         const WindowButton& b = BUTTONS[static_cast<size_t>(id)];
-        {
+        // Every message start refreshes the row: a button already showing its state stays.
+        int32_t& drawn = g_parts.drawn[static_cast<size_t>(id)];
+        if (drawn != state) {
             LiveDrawLock lock;
             sprite->Blt(0, 0, b.width, b.height, picture, b.cell_x, b.cell_y + state * b.height, 1);
             MarkLayerDrawn(*sprite);
+            drawn = state;
         }
         if (sprite->IsVisible() == 0)
             return;

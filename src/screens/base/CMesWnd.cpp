@@ -1415,6 +1415,48 @@ CFontDIB* CMesWnd::NameFont()
     return m_name_font.get();
 }
 
+bool CMesWnd::NamePlateKey::operator==(const NamePlateKey& other) const
+{
+    return Name == other.Name && Colour == other.Colour && Outline == other.Outline && Font == other.Font &&
+           Parts == other.Parts;
+}
+
+void CMesWnd::TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole)
+{
+    const RECT& strip = MESWND_NAME_PLATE;
+    const int32_t width = strip.right - strip.left;
+    const int32_t height = strip.bottom - strip.top;
+    // On a whole plate a name of one line makes the same strip every time: it is kept and copied.
+    const bool keep = plate_whole && !GetConfigSceneSkip() && GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE;
+    NamePlateKey key{text.Text, text.DrawWord1, text.DrawWord2, GetLanguageFontName(), GetPartsPicture()};
+    if (keep) {
+        for (const NamePlate& plate : m_name_plates) {
+            if (plate.Key == key) {
+                layer.Blt(strip.left, strip.top, width, height, plate.Strip.get(), 0, 0, 1);
+                return;
+            }
+        }
+    }
+    try {
+        CFontDIB* font = NameFont();
+        if (font == nullptr)
+            return;
+        CFuncString typesetter;
+        typesetter.TypesetText(text, font);
+    } catch (...) {
+        // Without the face the plate stays empty; the message still shows.
+        return;
+    }
+    if (!keep || text.CursorY != MESWND_NAME_BOX.top)
+        return;
+    if (m_name_plates.size() >= MESWND_KEPT_NAME_PLATES)
+        m_name_plates.clear();
+    auto kept = std::make_unique<CSpriteLayer>();
+    kept->Create(0, 0, width, height, -1);
+    kept->Blt(0, 0, width, height, &layer, strip.left, strip.top, 1);
+    m_name_plates.push_back(NamePlate{std::move(key), std::move(kept)});
+}
+
 void CMesWnd::DrawNamePlate()
 {
     ScriptContext* context = GetDocument()->m_script_context.get();
@@ -1432,14 +1474,24 @@ void CMesWnd::DrawNamePlate()
     std::vector<ScriptValue>& values = state->Values;
     CSpriteLayer* layer = FindSpriteLayer(values[53].Integer);
     const RECT& strip = MESWND_NAME_PLATE;
+    const int32_t strip_width = strip.right - strip.left;
+    const int32_t strip_height = strip.bottom - strip.top;
+    // Whether the plate covers the whole strip, so that what was under it no longer shows.
+    bool plate_whole = false;
     if (layer != nullptr) {
         if (CSpriteLayer* parts = GetPartsPicture()) {
             LiveDrawLock lock;
-            layer->Blt(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, parts,
-                       NAME_PLATE_BACKGROUND.x, NAME_PLATE_BACKGROUND.y, 1);
+            layer->Blt(strip.left, strip.top, strip_width, strip_height, parts, NAME_PLATE_BACKGROUND.x,
+                       NAME_PLATE_BACKGROUND.y, 1);
+            plate_whole = parts->GetWidth() >= NAME_PLATE_BACKGROUND.x + strip_width &&
+                          parts->GetHeight() >= NAME_PLATE_BACKGROUND.y + strip_height &&
+                          layer->GetWidth() >= strip.right && layer->GetHeight() >= strip.bottom;
         }
     }
-    const std::vector<ScriptValue> saved = values;
+    std::array<ScriptValue, 7> saved;
+    for (size_t k = 0; k < 6; ++k)
+        saved[k] = values[46 + k];
+    saved[6] = values[VALUE_ENGINE_STATE];
     values[VALUE_ENGINE_STATE] = ScriptValue::FromInteger(values[VALUE_ENGINE_STATE].Integer & ~0x80);
     values[VALUE_ENGINE_STATE] = ScriptValue::FromInteger(values[VALUE_ENGINE_STATE].Integer & ~0x100);
     const RECT& box = MESWND_NAME_BOX;
@@ -1467,20 +1519,14 @@ void CMesWnd::DrawNamePlate()
         if (name_id != -1) {
             DrawLangText(name_id, text);
         } else if (GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE || DrawTextString(text) == 0) {
-            try {
-                if (CFontDIB* font = NameFont()) {
-                    CFuncString typesetter;
-                    typesetter.TypesetText(text, font);
-                }
-            } catch (...) {
-                // Without the face the plate stays empty; the message still shows.
-            }
+            TypesetName(text, *layer, plate_whole);
         }
     }
-    for (size_t index : {size_t{46}, size_t{48}, size_t{49}, size_t{50}, VALUE_ENGINE_STATE})
-        values[index] = saved[index];
-    values[47] = ScriptValue::FromInteger(saved[47].Integer + MESWND_NAME_SHIFT);
-    values[51] = ScriptValue::FromInteger(saved[51].Integer + MESWND_NAME_SHIFT);
+    for (size_t index : {size_t{46}, size_t{48}, size_t{49}, size_t{50}})
+        values[index] = saved[index - 46];
+    values[VALUE_ENGINE_STATE] = saved[6];
+    values[47] = ScriptValue::FromInteger(saved[1].Integer + MESWND_NAME_SHIFT);
+    values[51] = ScriptValue::FromInteger(saved[5].Integer + MESWND_NAME_SHIFT);
     ILayer* target = SpriteLayerOf(m_text_area_sprite.get());
     if (target != nullptr && layer != nullptr) {
         LiveDrawLock lock;

@@ -14,11 +14,16 @@
 #include "graphics/CFontDIB.h"
 #include "graphics/CPronptAnm.h"
 #include "graphics/CSprite.h"
+#include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
 
+struct TextBox;
+
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
+// The speakers whose name plates are kept drawn.
+inline constexpr size_t MESWND_KEPT_NAME_PLATES = 8;
 // The window's top is kept where the window and its handle stay on screen.
 inline constexpr int32_t MESWND_MIN_Y = 10;
 inline constexpr int32_t MESWND_MAX_Y = 768;
@@ -226,6 +231,24 @@ private:
     bool m_hanging = false;
     // The name plate's font, made for the language font m_name_font_name.
     CFontDIB* NameFont();
+    // The name on the plate strip of the layer, through the font; plate_whole when the plate was
+    // just drawn over the whole strip.
+    void TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole);
+    struct NamePlateKey
+    {
+        CStringUTF8 Name;
+        uint32_t Colour = 0;
+        uint32_t Outline = 0;
+        CStringUTF8 Font;
+        const CSpriteLayer* Parts = nullptr;
+        bool operator==(const NamePlateKey& other) const;
+    };
+    struct NamePlate
+    {
+        NamePlateKey Key;
+        std::unique_ptr<CSpriteLayer> Strip;
+    };
+    std::vector<NamePlate> m_name_plates; // the strips of the latest speakers
     std::unique_ptr<CFontDIB> m_name_font;
     CStringUTF8 m_name_font_name;
     RECT m_text_sprite_ink{};
