@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "app/CAppTask.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
@@ -76,13 +78,17 @@ constexpr uint8_t BLANK_ROW[1920 * 4] = {};
 
 bool IsBlank(const uint8_t* row, int32_t from, int32_t to)
 {
-    for (int32_t x = from; x < to;) {
-        const int32_t n = std::min(to - x, static_cast<int32_t>(sizeof(BLANK_ROW) / 4));
-        if (std::memcmp(row + static_cast<size_t>(x) * 4, BLANK_ROW, static_cast<size_t>(n) * 4) != 0)
+    const uint8_t* at = row + static_cast<size_t>(from) * 4;
+    const uint8_t* end = row + static_cast<size_t>(to) * 4;
+    const __m128i zero = _mm_setzero_si128();
+    for (; at + 128 <= end; at += 128) {
+        __m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        for (int i = 16; i < 128; i += 16)
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) != 0xFFFF)
             return false;
-        x += n;
     }
-    return true;
+    return std::memcmp(at, BLANK_ROW, static_cast<size_t>(end - at)) == 0;
 }
 
 bool IsBlankPixel(const uint8_t* row, int32_t x)
@@ -95,14 +101,11 @@ bool IsBlankPixel(const uint8_t* row, int32_t x)
 // INK_BLOCK pixels from x, read inline: the margins are scanned a block at a time.
 bool IsBlankBlock(const uint8_t* row, int32_t x)
 {
-    const uint8_t* at = row + static_cast<size_t>(x) * 4;
-    uint64_t any = 0;
-    for (int32_t i = 0; i < INK_BLOCK * 4; i += 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, at + i, 8);
-        any |= word;
-    }
-    return any == 0;
+    static_assert(INK_BLOCK * 4 == 64);
+    const auto* at = reinterpret_cast<const __m128i*>(row + static_cast<size_t>(x) * 4);
+    const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
+                                     _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF;
 }
 
 // The first pixel from `from` on that is not blank, or limit.
