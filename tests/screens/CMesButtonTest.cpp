@@ -259,6 +259,35 @@ TEST_F(CMesButtonTest, RowIsDrawnInItsStates)
     Capture("mesbutton_row_help.png");
 }
 
+TEST_F(CMesButtonTest, RedrawnSlotsAndButtonsShowTheirNewestState)
+{
+    SetConfig("/Config/GameMode", 1);
+    m_window->FollowPointer(1847, 500);
+    ASSERT_TRUE(IRightMenu::IsMenuOpen());
+    RunTasks(20);
+    const auto shown = [&](int x, int y) {
+        Capture();
+        return ShownCell(x, y);
+    };
+    for (int32_t state : {1, 0, 2, 0}) {
+        m_window->DrawButton(3, state, 0); // the settings slot
+        EXPECT_EQ(shown(1700, 392), std::make_pair(0xF03u, state)) << state;
+    }
+    // The fifth slot holds the flag manager in game mode 1 and the title in mode 0.
+    for (int32_t mode : {0, 1, 0}) {
+        SetConfig("/Config/GameMode", mode);
+        m_window->RefreshButtons();
+        EXPECT_EQ(shown(1700, 588).first, mode == 1 ? 0xF06u : 0xF07u) << mode;
+    }
+    for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
+        CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
+    for (int32_t skip : {1, 0, 1, 0}) {
+        GetInputView()->SetExtraInput(0, skip);
+        m_window->RefreshWindowButtons(0);
+        EXPECT_EQ(shown(778, 1030), std::make_pair(0u, skip != 0 ? 3 : 0)) << skip;
+    }
+}
+
 TEST_F(CMesButtonTest, RowFadesInWithTheWindowUnlessFrozen)
 {
     const auto counts = [] {
