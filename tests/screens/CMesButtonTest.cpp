@@ -288,6 +288,34 @@ TEST_F(CMesButtonTest, RedrawnSlotsAndButtonsShowTheirNewestState)
     }
 }
 
+TEST_F(CMesButtonTest, AHiddenBalloonIsBlankAndShownAgainTheSame)
+{
+    for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
+        CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
+    const auto pixels = [] {
+        CSpriteLayer* sprite = CMesButton::GetBalloonSprite();
+        std::vector<uint32_t> all;
+        for (int32_t y = 0; y < sprite->GetHeight(); ++y)
+            for (int32_t x = 0; x < sprite->GetWidth(); ++x)
+                all.push_back(EffectPixel(*sprite, x, y));
+        return all;
+    };
+    const std::vector<uint32_t> blank(pixels().size(), 0);
+    std::vector<uint32_t> first;
+    for (int round = 0; round < 2; ++round) {
+        m_window->ShowHoverHelp(MESBUTTON_AUTO_READ, 0);
+        if (round == 0)
+            first = pixels();
+        EXPECT_NE(first, blank);
+        EXPECT_EQ(pixels(), first) << round;
+        // Every message's close hides it again: once cleared it is left so.
+        for (int close = 0; close < 2; ++close) {
+            m_window->ShowHoverHelp(-1, 0);
+            EXPECT_EQ(pixels(), blank) << round << " " << close;
+        }
+    }
+}
+
 TEST_F(CMesButtonTest, RowFadesInWithTheWindowUnlessFrozen)
 {
     const auto counts = [] {
