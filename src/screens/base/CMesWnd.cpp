@@ -137,6 +137,9 @@ RECT InkBounds(ILayer& layer, int32_t width, int32_t height)
 {
     width = std::min({width, layer.GetWidth(), static_cast<int32_t>(sizeof(BLANK_ROW) / 4)});
     height = std::min(height, layer.GetHeight());
+    // A layer without pixels is left to the whole operation, which passes over it.
+    if (layer.GetBits() == nullptr)
+        return RECT{0, 0, std::max(width, 0), std::max(height, 0)};
     const auto row = [&layer](int32_t y) { return static_cast<const uint8_t*>(layer.GetPixelPtr(0, y)); };
     int32_t top = 0;
     while (top < height && IsBlank(row(top), 0, width))
