@@ -259,6 +259,63 @@ TEST_F(CMesButtonTest, RowIsDrawnInItsStates)
     Capture("mesbutton_row_help.png");
 }
 
+TEST_F(CMesButtonTest, RedrawnSlotsAndButtonsShowTheirNewestState)
+{
+    SetConfig("/Config/GameMode", 1);
+    m_window->FollowPointer(1847, 500);
+    ASSERT_TRUE(IRightMenu::IsMenuOpen());
+    RunTasks(20);
+    const auto shown = [&](int x, int y) {
+        Capture();
+        return ShownCell(x, y);
+    };
+    for (int32_t state : {1, 0, 2, 0}) {
+        m_window->DrawButton(3, state, 0); // the settings slot
+        EXPECT_EQ(shown(1700, 392), std::make_pair(0xF03u, state)) << state;
+    }
+    // The fifth slot holds the flag manager in game mode 1 and the title in mode 0.
+    for (int32_t mode : {0, 1, 0}) {
+        SetConfig("/Config/GameMode", mode);
+        m_window->RefreshButtons();
+        EXPECT_EQ(shown(1700, 588).first, mode == 1 ? 0xF06u : 0xF07u) << mode;
+    }
+    for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
+        CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
+    for (int32_t skip : {1, 0, 1, 0}) {
+        GetInputView()->SetExtraInput(0, skip);
+        m_window->RefreshWindowButtons(0);
+        EXPECT_EQ(shown(778, 1030), std::make_pair(0u, skip != 0 ? 3 : 0)) << skip;
+    }
+}
+
+TEST_F(CMesButtonTest, AHiddenBalloonIsBlankAndShownAgainTheSame)
+{
+    for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
+        CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
+    const auto pixels = [] {
+        CSpriteLayer* sprite = CMesButton::GetBalloonSprite();
+        std::vector<uint32_t> all;
+        for (int32_t y = 0; y < sprite->GetHeight(); ++y)
+            for (int32_t x = 0; x < sprite->GetWidth(); ++x)
+                all.push_back(EffectPixel(*sprite, x, y));
+        return all;
+    };
+    const std::vector<uint32_t> blank(pixels().size(), 0);
+    std::vector<uint32_t> first;
+    for (int round = 0; round < 2; ++round) {
+        m_window->ShowHoverHelp(MESBUTTON_AUTO_READ, 0);
+        if (round == 0)
+            first = pixels();
+        EXPECT_NE(first, blank);
+        EXPECT_EQ(pixels(), first) << round;
+        // Every message's close hides it again: once cleared it is left so.
+        for (int close = 0; close < 2; ++close) {
+            m_window->ShowHoverHelp(-1, 0);
+            EXPECT_EQ(pixels(), blank) << round << " " << close;
+        }
+    }
+}
+
 TEST_F(CMesButtonTest, RowFadesInWithTheWindowUnlessFrozen)
 {
     const auto counts = [] {

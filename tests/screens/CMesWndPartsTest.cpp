@@ -171,6 +171,25 @@ TEST_F(CMesWndPartsTest, ANamePlateMovesTheBoxDownAndAMessageWithoutNameLeavesTh
     EXPECT_GT(drawn, 20);
 }
 
+TEST_F(CMesWndPartsTest, ASpeakersPlateDrawnAgainIsTheFirstDrawing)
+{
+    const auto plate = [&](const char* name, int32_t colour) {
+        Entry().HeadText = name;
+        Values()[33] = ScriptValue::FromInteger(colour);
+        Window().DrawNamePlate();
+        std::vector<uint32_t> pixels;
+        for (int y = MESWND_NAME_PLATE.top; y < MESWND_NAME_PLATE.bottom; ++y)
+            for (int x = MESWND_NAME_PLATE.left; x < MESWND_NAME_PLATE.right; ++x)
+                pixels.push_back(Pixel(Window().m_text_area_sprite, x, y));
+        return pixels;
+    };
+    const std::vector<uint32_t> first = plate("ミナ", 0xFFFFFF);
+    EXPECT_NE(plate("ユウ", 0xFFFFFF), first);
+    EXPECT_EQ(plate("ミナ", 0xFFFFFF), first);
+    EXPECT_NE(plate("ミナ", 0x00FF00), first); // another colour is drawn afresh
+    EXPECT_EQ(plate("ミナ", 0xFFFFFF), first);
+}
+
 TEST_F(CMesWndPartsTest, AContinuingPageEndPutsThePenStartBackFromUnderThePlate)
 {
     Entry().HeadText = "ミナ";

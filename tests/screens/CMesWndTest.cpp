@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
+#include <vector>
+
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/ConfigAccess.h"
@@ -233,6 +237,54 @@ TEST_F(CMesWndRevealTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
         }
         EXPECT_EQ(steps, c.steps_to_complete) << c.text.Count;
     }
+}
+
+// Rows of the page where the target and the text layer differ, and where the layer is not blank.
+std::pair<int, int> PageRowsDiffering(ILayer& target, ILayer& layer)
+{
+    static const std::vector<uint8_t> blank(1920 * 4, 0);
+    int differing = 0;
+    int inked = 0;
+    for (int32_t y = 0; y < 280; ++y) {
+        differing += std::memcmp(target.GetPixelPtr(0, y), layer.GetPixelPtr(0, y), blank.size()) != 0 ? 1 : 0;
+        inked += std::memcmp(layer.GetPixelPtr(0, y), blank.data(), blank.size()) != 0 ? 1 : 0;
+    }
+    return {differing, inked};
+}
+
+TEST_F(CMesWndRevealTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
+{
+    struct Ink
+    {
+        int32_t x, y, w, h;
+        uint32_t colour;
+    };
+    // Each page is drawn over the last one's sprite: what the last page left must go too.
+    const std::vector<std::vector<Ink>> pages = {
+        {{440, 70, 600, 120, 0xFF405060}, {391, 15, 1240, 64, 0xFF708090}}, // text under a name plate
+        {},                                                                  // an empty page
+        {{0, 0, 1, 1, 0xFF102030}, {1919, 279, 1, 1, 0x00000001}},           // the corners, one without alpha
+        {{0, 140, 1920, 1, 0x01000000}},                                     // a row across
+        {{700, 0, 1, 280, 0xFFFFFFFF}, {1900, 100, 20, 2, 0xFF000001}},      // a column down, the right edge
+        {{1000, 250, 5, 5, 0xFF203040}},
+    };
+    m_text_layer->FillRect(0, 280, 1920, 800, 0xFF0000FF, 1); // below the page: never touched
+    for (size_t n = 0; n < pages.size(); ++n) {
+        Window().ResetTextArea();
+        EXPECT_EQ(PageRowsDiffering(*m_target, *m_text_layer).second, 0) << n; // the layer's page is blank
+        for (const Ink& ink : pages[n])
+            m_text_layer->FillRect(ink.x, ink.y, ink.w, ink.h, ink.colour, 1);
+        if (n == 3) { // a few characters revealed first
+            Window().StartReveal(Utf8("ああ"), 1000, 30);
+            Step();
+        }
+        Window().CompletePage(false);
+        const auto [differing, inked] = PageRowsDiffering(*m_target, *m_text_layer);
+        EXPECT_EQ(differing, 0) << n;
+        EXPECT_EQ(inked > 0, !pages[n].empty()) << n;
+    }
+    EXPECT_EQ(EffectPixel(*m_text_layer, 0, 280), 0xFF0000FFu);
+    EXPECT_EQ(EffectPixel(*m_text_layer, 1919, 1079), 0xFF0000FFu);
 }
 
 class CMesWndRunTest : public CMesWndRevealTest

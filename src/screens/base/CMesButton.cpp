@@ -80,6 +80,8 @@ struct Shared
     std::unique_ptr<CSpriteLayer> balloon;
     std::unique_ptr<CFontDIB> font;
     std::unique_ptr<CDIB> strip; // where the help text is drawn before it joins the balloon
+    bool balloon_blank = false;  // the balloon and the strip are cleared and nothing drawn since
+    std::array<int32_t, MESBUTTON_COUNT> drawn{}; // the state each button sprite shows, -1 unknown
     std::vector<HitArea> areas;
 };
 
@@ -96,6 +98,8 @@ void DestroyParts()
     g_parts.picture.reset();
     g_parts.balloon.reset();
     g_parts.strip.reset();
+    g_parts.balloon_blank = false;
+    g_parts.drawn.fill(-1);
     for (auto& button : g_parts.buttons)
         button.reset();
     g_parts.areas.clear();
@@ -206,10 +210,12 @@ int32_t CMesButton::CreateParts()
                     MarkLayerDrawn(*sprite);
                 }
                 g_parts.buttons[static_cast<size_t>(n)] = std::move(sprite);
+                g_parts.drawn[static_cast<size_t>(n)] = -1;
             }
             g_parts.balloon = MakeMemorySprite(0, 0, BALLOON_WIDTH, BALLOON_HEIGHT, BALLOON_DEPTH);
             g_parts.strip = std::make_unique<CDIB>();
             g_parts.strip->Create(HELP_STRIP_WIDTH, HELP_STRIP_HEIGHT);
+            g_parts.balloon_blank = false;
             g_parts.font = std::make_unique<CFontDIB>();
             try {
                 g_parts.font->Create(GetLanguageFontName());
@@ -308,10 +314,13 @@ void CMesButton::DrawWindowButton(int32_t id, int32_t state, int32_t redraw)
         if (id == MESBUTTON_AUTO_READ && GetConfigAutoRead())
             state = 2;
         const WindowButton& b = BUTTONS[static_cast<size_t>(id)];
-        {
+        // Every message start refreshes the row: a button already showing its state stays.
+        int32_t& drawn = g_parts.drawn[static_cast<size_t>(id)];
+        if (drawn != state) {
             LiveDrawLock lock;
             sprite->Blt(0, 0, b.width, b.height, picture, b.cell_x, b.cell_y + state * b.height, 1);
             MarkLayerDrawn(*sprite);
+            drawn = state;
         }
         if (sprite->IsVisible() == 0)
             return;
@@ -643,10 +652,14 @@ void CMesButton::BuildBalloon(int32_t id)
     if (balloon == nullptr || picture == nullptr)
         return;
     LiveDrawLock lock;
-    if (g_parts.strip)
-        g_parts.strip->Clear();
-    balloon->Clear();
-    MarkLayerDrawn(*balloon);
+    // Every message closes by hiding the balloon: clearing a blank one again is wasted.
+    if (!g_parts.balloon_blank) {
+        if (g_parts.strip)
+            g_parts.strip->Clear();
+        balloon->Clear();
+        MarkLayerDrawn(*balloon);
+        g_parts.balloon_blank = true;
+    }
     CSpriteLayer* first = GetButtonSprite(MESBUTTON_AUTO_READ);
     const bool enabled =
         first != nullptr && first->IsVisible() != 0 && GetConfigMesHelpEnable() && g_parts.window_open != 0;
@@ -657,6 +670,7 @@ void CMesButton::BuildBalloon(int32_t id)
     }
     const CLangTextTable* table = GameWork->m_system_language.get();
     const CStringUTF8 text = number >= 0 && table != nullptr ? table->GetText(number) : CStringUTF8("");
+    g_parts.balloon_blank = false;
     DrawHelpText(text);
 
     int32_t width = 0;

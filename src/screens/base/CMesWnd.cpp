@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include <emmintrin.h>
 
 #include "app/CAppTask.h"
 #include "app/CGameWork.h"
@@ -20,6 +23,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
+#include "platform/user/RectApi.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/ScreenParts.h"
 #include "screens/map/CStatusPlate.h"
@@ -66,6 +70,93 @@ constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {{46, 440}, {47, 70}, {48, 144
 float Unit(float value)
 {
     return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
+}
+
+// Pixels are 4 bytes; a blank one is all zero.
+inline constexpr int32_t INK_BLOCK = 16;
+constexpr uint8_t BLANK_ROW[1920 * 4] = {};
+
+bool IsBlank(const uint8_t* row, int32_t from, int32_t to)
+{
+    const uint8_t* at = row + static_cast<size_t>(from) * 4;
+    const uint8_t* end = row + static_cast<size_t>(to) * 4;
+    const __m128i zero = _mm_setzero_si128();
+    for (; at + 128 <= end; at += 128) {
+        __m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        for (int i = 16; i < 128; i += 16)
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) != 0xFFFF)
+            return false;
+    }
+    return std::memcmp(at, BLANK_ROW, static_cast<size_t>(end - at)) == 0;
+}
+
+bool IsBlankPixel(const uint8_t* row, int32_t x)
+{
+    uint32_t pixel = 0;
+    std::memcpy(&pixel, row + static_cast<size_t>(x) * 4, 4);
+    return pixel == 0;
+}
+
+// INK_BLOCK pixels from x, read inline: the margins are scanned a block at a time.
+bool IsBlankBlock(const uint8_t* row, int32_t x)
+{
+    static_assert(INK_BLOCK * 4 == 64);
+    const auto* at = reinterpret_cast<const __m128i*>(row + static_cast<size_t>(x) * 4);
+    const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
+                                     _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF;
+}
+
+// The first pixel from `from` on that is not blank, or limit.
+int32_t FirstInk(const uint8_t* row, int32_t from, int32_t limit)
+{
+    int32_t x = from;
+    while (x + INK_BLOCK <= limit && IsBlankBlock(row, x))
+        x += INK_BLOCK;
+    while (x < limit && IsBlankPixel(row, x))
+        ++x;
+    return x;
+}
+
+// One past the last pixel before `to` that is not blank, or limit.
+int32_t LastInk(const uint8_t* row, int32_t to, int32_t limit)
+{
+    int32_t x = to;
+    while (x - INK_BLOCK >= limit && IsBlankBlock(row, x - INK_BLOCK))
+        x -= INK_BLOCK;
+    while (x > limit && IsBlankPixel(row, x - 1))
+        --x;
+    return x;
+}
+
+// The smallest rectangle within the layer's top-left width x height holding all its pixels that
+// are not blank; empty when there are none. Reads whole rows only where they are blank, so a page
+// of text costs the margins around it rather than the page.
+RECT InkBounds(ILayer& layer, int32_t width, int32_t height)
+{
+    width = std::min({width, layer.GetWidth(), static_cast<int32_t>(sizeof(BLANK_ROW) / 4)});
+    height = std::min(height, layer.GetHeight());
+    // A layer without pixels is left to the whole operation, which passes over it.
+    if (layer.GetBits() == nullptr)
+        return RECT{0, 0, std::max(width, 0), std::max(height, 0)};
+    const auto row = [&layer](int32_t y) { return static_cast<const uint8_t*>(layer.GetPixelPtr(0, y)); };
+    int32_t top = 0;
+    while (top < height && IsBlank(row(top), 0, width))
+        ++top;
+    if (top == height)
+        return RECT{0, 0, 0, 0};
+    int32_t bottom = height;
+    while (IsBlank(row(bottom - 1), 0, width))
+        --bottom;
+    int32_t left = width;
+    int32_t right = 0;
+    for (int32_t y = top; y < bottom; ++y) {
+        const uint8_t* pixels = row(y);
+        left = FirstInk(pixels, 0, left);
+        right = LastInk(pixels, width, right);
+    }
+    return RECT{left, top, right, bottom};
 }
 
 int32_t Utf8Count(const CStringUTF8& text)
@@ -178,7 +269,10 @@ void CMesWnd::ResetTextArea()
     m_reveal_index = -1;
     if (CSpriteLayer* text = FindSpriteLayer(8)) {
         LiveDrawLock lock;
-        text->FillRect(0, 0, 1920, TEXT_SPRITE_HEIGHT, 0, 1);
+        // Only the ink needs clearing: the rest of the page is blank already.
+        const RECT ink = InkBounds(*text, 1920, TEXT_SPRITE_HEIGHT);
+        if (!IsRectEmpty(&ink))
+            text->FillRect(ink.left, ink.top, ink.right - ink.left, ink.bottom - ink.top, 0, 1);
     }
     WindowOpen() = GetConfigMesWndWndOpen();
 }
@@ -198,24 +292,86 @@ void CMesWnd::StartReveal(const MessageText& text, uint32_t now, uint32_t wait)
     m_hanging = false;
 }
 
+CSpriteLayer* CMesWnd::PageLayer()
+{
+    const FlagBuffer* state = CurrentFlagBuffer();
+    const int32_t number = state != nullptr && state->Values.size() > 53 ? state->Values[53].Integer : 8;
+    return FindSpriteLayer(number);
+}
+
+RECT& CMesWnd::TextSpriteInk(ILayer& target)
+{
+    // A sprite put in place by someone else may hold anything.
+    if (m_ink_sprite != m_text_area_sprite.get()) {
+        m_ink_sprite = m_text_area_sprite.get();
+        m_text_sprite_ink = RECT{0, 0, target.GetWidth(), target.GetHeight()};
+    }
+    return m_text_sprite_ink;
+}
+
+void CMesWnd::AddTextSpriteInk(ILayer& target, int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    RECT& ink = TextSpriteInk(target);
+    const RECT cell{std::max(x, 0), std::max(y, 0), std::min(x + w, target.GetWidth()),
+                    std::min(y + h, target.GetHeight())};
+    if (cell.left < cell.right && cell.top < cell.bottom)
+        UnionRect(&ink, &ink, &cell);
+}
+
+void CMesWnd::ClearTextSprite()
+{
+    ILayer* target = SpriteLayerOf(m_text_area_sprite.get());
+    if (target == nullptr)
+        return;
+    LiveDrawLock lock;
+    RECT& ink = TextSpriteInk(*target);
+    if (!IsRectEmpty(&ink))
+        target->FillRect(ink.left, ink.top, ink.right - ink.left, ink.bottom - ink.top, 0, 1);
+    SetRectEmpty(&ink);
+}
+
 void CMesWnd::CopyCell(int32_t x, int32_t y, int32_t w, int32_t h)
 {
     ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr;
     if (target == nullptr)
         return;
-    const FlagBuffer* state = CurrentFlagBuffer();
-    const int32_t number = state != nullptr && state->Values.size() > 53 ? state->Values[53].Integer : 8;
-    CSpriteLayer* source = FindSpriteLayer(number);
+    CSpriteLayer* source = PageLayer();
     if (source == nullptr)
         return;
     LiveDrawLock lock;
     target->Blt(x, y, w, h, source, x, y, 1);
+    AddTextSpriteInk(*target, x, y, w, h);
+    m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
+}
+
+void CMesWnd::CopyPage()
+{
+    ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr;
+    CSpriteLayer* source = target != nullptr ? PageLayer() : nullptr;
+    if (source == nullptr)
+        return;
+    const bool whole = source->GetWidth() >= 1920 && source->GetHeight() >= TEXT_SPRITE_HEIGHT &&
+                       target->GetWidth() <= 1920 && target->GetHeight() <= TEXT_SPRITE_HEIGHT;
+    if (!whole) {
+        CopyCell(0, 0, 1920, TEXT_SPRITE_HEIGHT);
+        return;
+    }
+    // The sprite becomes the page: where both are blank nothing needs copying.
+    LiveDrawLock lock;
+    RECT& ink = TextSpriteInk(*target);
+    const RECT page = InkBounds(*source, 1920, TEXT_SPRITE_HEIGHT);
+    RECT both{};
+    UnionRect(&both, &ink, &page);
+    if (!IsRectEmpty(&both))
+        target->Blt(both.left, both.top, both.right - both.left, both.bottom - both.top, source, both.left, both.top,
+                    1);
+    ink = page;
     m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
 }
 
 void CMesWnd::CompletePage(bool prompt)
 {
-    CopyCell(0, 0, 1920, TEXT_SPRITE_HEIGHT);
+    CopyPage();
     m_typing = 0;
     if (prompt && m_prompt_shown == 0)
         ShowPagePrompt();
@@ -430,12 +586,8 @@ void CMesWnd::OnOpen()
         m_saved_pen_x = state->Values[50].Integer;
         m_saved_pen_y = state->Values[51].Integer;
     }
-    if (m_page_reset != 0) {
-        if (ILayer* target = m_text_area_sprite ? SpriteLayerOf(m_text_area_sprite.get()) : nullptr) {
-            LiveDrawLock lock;
-            target->FillRect(0, 0, 1920, TEXT_SPRITE_HEIGHT, 0, 1);
-        }
-    }
+    if (m_page_reset != 0)
+        ClearTextSprite();
     RefreshWindowButtons(0);
     const bool audible = IsMessageAudible();
     DrawNamePlate();
@@ -1085,10 +1237,7 @@ void CMesWnd::ReleaseParts()
 void CMesWnd::BuildParts(int32_t mode)
 {
     (void)mode;
-    if (ILayer* target = SpriteLayerOf(m_text_area_sprite.get())) {
-        LiveDrawLock lock;
-        target->FillRect(0, 0, 1920, MESWND_HEIGHT, 0, 1);
-    }
+    ClearTextSprite();
     ResetTextArea();
     ClearEngineState(ENGINE_STATE_RECORDING);
     const int32_t count = CountBacklogEntries();
@@ -1096,7 +1245,7 @@ void CMesWnd::BuildParts(int32_t mode)
         return;
     RunScript(BacklogStore::MakeHandle(count - 1));
     DrawNamePlate();
-    CopyCell(0, 0, 1920, MESWND_HEIGHT);
+    CopyPage();
     if (m_typing != 0) {
         m_typing = 0;
         if (m_prompt_shown == 0)
@@ -1256,6 +1405,64 @@ void CMesWnd::SetWindowVisible(int32_t flag)
             sprite->SetVisibleFlag(flag);
 }
 
+CFontDIB* CMesWnd::NameFont()
+{
+    // Kept from message to message with the glyphs it rendered; the language may change.
+    const CStringUTF8 name = GetLanguageFontName();
+    if (!m_name_font || !(name == m_name_font_name)) {
+        m_name_font.reset();
+        auto font = std::make_unique<CFontDIB>();
+        font->Create(name);
+        if (font->SetFontSize(NAME_LINE, NAME_LINE) == 0)
+            return nullptr;
+        m_name_font = std::move(font);
+        m_name_font_name = name;
+    }
+    return m_name_font.get();
+}
+
+bool CMesWnd::NamePlateKey::operator==(const NamePlateKey& other) const
+{
+    return Name == other.Name && Colour == other.Colour && Outline == other.Outline && Font == other.Font &&
+           Parts == other.Parts;
+}
+
+void CMesWnd::TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole)
+{
+    const RECT& strip = MESWND_NAME_PLATE;
+    const int32_t width = strip.right - strip.left;
+    const int32_t height = strip.bottom - strip.top;
+    // On a whole plate a name of one line makes the same strip every time: it is kept and copied.
+    const bool keep = plate_whole && !GetConfigSceneSkip() && GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE;
+    NamePlateKey key{text.Text, text.DrawWord1, text.DrawWord2, GetLanguageFontName(), GetPartsPicture()};
+    if (keep) {
+        for (const NamePlate& plate : m_name_plates) {
+            if (plate.Key == key) {
+                layer.Blt(strip.left, strip.top, width, height, plate.Strip.get(), 0, 0, 1);
+                return;
+            }
+        }
+    }
+    try {
+        CFontDIB* font = NameFont();
+        if (font == nullptr)
+            return;
+        CFuncString typesetter;
+        typesetter.TypesetText(text, font);
+    } catch (...) {
+        // Without the face the plate stays empty; the message still shows.
+        return;
+    }
+    if (!keep || text.CursorY != MESWND_NAME_BOX.top)
+        return;
+    if (m_name_plates.size() >= MESWND_KEPT_NAME_PLATES)
+        m_name_plates.clear();
+    auto kept = std::make_unique<CSpriteLayer>();
+    kept->Create(0, 0, width, height, -1);
+    kept->Blt(0, 0, width, height, &layer, strip.left, strip.top, 1);
+    m_name_plates.push_back(NamePlate{std::move(key), std::move(kept)});
+}
+
 void CMesWnd::DrawNamePlate()
 {
     ScriptContext* context = GetDocument()->m_script_context.get();
@@ -1273,14 +1480,24 @@ void CMesWnd::DrawNamePlate()
     std::vector<ScriptValue>& values = state->Values;
     CSpriteLayer* layer = FindSpriteLayer(values[53].Integer);
     const RECT& strip = MESWND_NAME_PLATE;
+    const int32_t strip_width = strip.right - strip.left;
+    const int32_t strip_height = strip.bottom - strip.top;
+    // Whether the plate covers the whole strip, so that what was under it no longer shows.
+    bool plate_whole = false;
     if (layer != nullptr) {
         if (CSpriteLayer* parts = GetPartsPicture()) {
             LiveDrawLock lock;
-            layer->Blt(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, parts,
-                       NAME_PLATE_BACKGROUND.x, NAME_PLATE_BACKGROUND.y, 1);
+            layer->Blt(strip.left, strip.top, strip_width, strip_height, parts, NAME_PLATE_BACKGROUND.x,
+                       NAME_PLATE_BACKGROUND.y, 1);
+            plate_whole = parts->GetWidth() >= NAME_PLATE_BACKGROUND.x + strip_width &&
+                          parts->GetHeight() >= NAME_PLATE_BACKGROUND.y + strip_height &&
+                          layer->GetWidth() >= strip.right && layer->GetHeight() >= strip.bottom;
         }
     }
-    const std::vector<ScriptValue> saved = values;
+    std::array<ScriptValue, 7> saved;
+    for (size_t k = 0; k < 6; ++k)
+        saved[k] = values[46 + k];
+    saved[6] = values[VALUE_ENGINE_STATE];
     values[VALUE_ENGINE_STATE] = ScriptValue::FromInteger(values[VALUE_ENGINE_STATE].Integer & ~0x80);
     values[VALUE_ENGINE_STATE] = ScriptValue::FromInteger(values[VALUE_ENGINE_STATE].Integer & ~0x100);
     const RECT& box = MESWND_NAME_BOX;
@@ -1308,27 +1525,20 @@ void CMesWnd::DrawNamePlate()
         if (name_id != -1) {
             DrawLangText(name_id, text);
         } else if (GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE || DrawTextString(text) == 0) {
-            try {
-                CFontDIB font;
-                font.Create(GetLanguageFontName());
-                if (font.SetFontSize(NAME_LINE, NAME_LINE) != 0) {
-                    CFuncString typesetter;
-                    typesetter.TypesetText(text, &font);
-                }
-            } catch (...) {
-                // Without the face the plate stays empty; the message still shows.
-            }
+            TypesetName(text, *layer, plate_whole);
         }
     }
-    for (size_t index : {size_t{46}, size_t{48}, size_t{49}, size_t{50}, VALUE_ENGINE_STATE})
-        values[index] = saved[index];
-    values[47] = ScriptValue::FromInteger(saved[47].Integer + MESWND_NAME_SHIFT);
-    values[51] = ScriptValue::FromInteger(saved[51].Integer + MESWND_NAME_SHIFT);
+    for (size_t index : {size_t{46}, size_t{48}, size_t{49}, size_t{50}})
+        values[index] = saved[index - 46];
+    values[VALUE_ENGINE_STATE] = saved[6];
+    values[47] = ScriptValue::FromInteger(saved[1].Integer + MESWND_NAME_SHIFT);
+    values[51] = ScriptValue::FromInteger(saved[5].Integer + MESWND_NAME_SHIFT);
     ILayer* target = SpriteLayerOf(m_text_area_sprite.get());
     if (target != nullptr && layer != nullptr) {
         LiveDrawLock lock;
         target->Blt(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, layer, strip.left,
                     strip.top, 1);
+        AddTextSpriteInk(*target, strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top);
         m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
     }
 }

@@ -11,13 +11,19 @@
 #include <vector>
 
 #include "app/IAppTask.h"
+#include "graphics/CFontDIB.h"
 #include "graphics/CPronptAnm.h"
 #include "graphics/CSprite.h"
+#include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
 
+struct TextBox;
+
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
+// The speakers whose name plates are kept drawn.
+inline constexpr size_t MESWND_KEPT_NAME_PLATES = 8;
 // The window's top is kept where the window and its handle stay on screen.
 inline constexpr int32_t MESWND_MIN_Y = 10;
 inline constexpr int32_t MESWND_MAX_Y = 768;
@@ -149,8 +155,17 @@ private:
         int32_t cell, line, left, top, right, bottom;
     };
     Box ReadBox();
+    // The text layer of Values[53], the page the script typeset.
+    CSpriteLayer* PageLayer();
     // Copies one cell of the text layer into the text sprite at the same place.
     void CopyCell(int32_t x, int32_t y, int32_t w, int32_t h);
+    // The whole page into the text sprite (its top 1920 x 280).
+    void CopyPage();
+    // The text sprite made blank.
+    void ClearTextSprite();
+    // The text sprite's ink: a rectangle outside which it is blank, as the window drew it.
+    RECT& TextSpriteInk(ILayer& target);
+    void AddTextSpriteInk(ILayer& target, int32_t x, int32_t y, int32_t w, int32_t h);
     // Answers the extra wait in ms.
     uint32_t RevealUtf8Char(const CStringUTF8& text, const Box& box);
     void RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box);
@@ -214,4 +229,29 @@ private:
     int32_t m_reveal_end = 0;
     int32_t m_hang_flag = 0;
     bool m_hanging = false;
+    // The name plate's font, made for the language font m_name_font_name.
+    CFontDIB* NameFont();
+    // The name on the plate strip of the layer, through the font; plate_whole when the plate was
+    // just drawn over the whole strip.
+    void TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole);
+    struct NamePlateKey
+    {
+        CStringUTF8 Name;
+        uint32_t Colour = 0;
+        uint32_t Outline = 0;
+        CStringUTF8 Font;
+        const CSpriteLayer* Parts = nullptr;
+        bool operator==(const NamePlateKey& other) const;
+    };
+    struct NamePlate
+    {
+        NamePlateKey Key;
+        std::unique_ptr<CSpriteLayer> Strip;
+    };
+    std::vector<NamePlate> m_name_plates; // the strips of the latest speakers
+    std::unique_ptr<CFontDIB> m_name_font;
+    CStringUTF8 m_name_font_name;
+    RECT m_text_sprite_ink{};
+    const CSprite* m_ink_sprite = nullptr; // the sprite m_text_sprite_ink describes
+
 };

@@ -58,8 +58,18 @@ struct Shared
     std::unique_ptr<CSprite> picture;
     std::unique_ptr<CSpriteLayer> panel;
     std::array<std::unique_ptr<CSpriteLayer>, SIDE_MENU_SLOTS> buttons;
+    // What each slot sprite shows (DrawnKey), so that a redraw of the same picture is skipped.
+    std::array<int32_t, SIDE_MENU_SLOTS> drawn{-1, -1, -1, -1, -1, -1, -1, -1, -1};
     CHitAreaTable areas;
 };
+
+inline constexpr int32_t DRAWN_UNKNOWN = -1;
+inline constexpr int32_t DRAWN_BLANK = -2;
+
+int32_t DrawnKey(int32_t button, int32_t row)
+{
+    return button << 8 | row;
+}
 
 Shared g_menu;
 
@@ -95,6 +105,7 @@ void Destroy()
     g_menu.panel.reset();
     for (auto& button : g_menu.buttons)
         button.reset();
+    g_menu.drawn.fill(DRAWN_UNKNOWN);
     g_menu.open = 0;
     g_menu.manual = 0;
 }
@@ -139,6 +150,7 @@ int32_t IRightMenu::CreateSideMenu()
             g_menu.buttons[static_cast<size_t>(k)] =
                 MakeMemorySprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
         }
+        g_menu.drawn.fill(DRAWN_UNKNOWN);
         if (!g_menu.panel) {
             Destroy();
             return 0;
@@ -258,10 +270,12 @@ int32_t IRightMenu::GetButtonState(int32_t button)
 void IRightMenu::RefreshButtons()
 {
     ButtonMap.fill(-1);
-    for (auto& slot : g_menu.buttons) {
-        if (slot) {
+    // Without the picture DrawButton leaves the slots as they are.
+    for (size_t k = 0; k < g_menu.buttons.size() && !g_menu.picture; ++k) {
+        if (CSpriteLayer* slot = g_menu.buttons[k].get()) {
             slot->Clear();
             MarkLayerDrawn(*slot);
+            g_menu.drawn[k] = DRAWN_BLANK;
         }
     }
     size_t next = 0;
@@ -285,15 +299,18 @@ void IRightMenu::DrawButton(int32_t slot, int32_t state, int32_t present)
         LiveDrawLock lock;
         const int32_t button = ButtonMap[static_cast<size_t>(slot)];
         const int32_t button_state = button < 0 ? SIDE_MENU_HIDDEN : GetButtonState(button);
-        if (button_state == SIDE_MENU_HIDDEN) {
+        const int32_t row = button_state == SIDE_MENU_DISABLED ? SIDE_MENU_DISABLED : state;
+        const int32_t key = button_state == SIDE_MENU_HIDDEN ? DRAWN_BLANK : DrawnKey(button, row);
+        int32_t& drawn = g_menu.drawn[static_cast<size_t>(slot)];
+        if (drawn != key) {
             sprite->Clear();
-        } else {
-            const MenuButton& b = BUTTONS[static_cast<size_t>(button)];
-            const int32_t row = button_state == SIDE_MENU_DISABLED ? SIDE_MENU_DISABLED : state;
-            sprite->Clear();
-            sprite->Blt(0, 0, b.width, b.height, picture, b.source_x, b.source_y + b.height * row, 1);
+            if (button_state != SIDE_MENU_HIDDEN) {
+                const MenuButton& b = BUTTONS[static_cast<size_t>(button)];
+                sprite->Blt(0, 0, b.width, b.height, picture, b.source_x, b.source_y + b.height * row, 1);
+            }
+            MarkLayerDrawn(*sprite);
+            drawn = key;
         }
-        MarkLayerDrawn(*sprite);
     }
     if (present != 0)
         RedrawFrameNow();
