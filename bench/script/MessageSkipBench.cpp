@@ -30,7 +30,7 @@
 
 namespace {
 
-// The demo story's messages; an empty speaker is narration.
+// The demo story's messages (demo/script/scene_messages.mes); an empty speaker is narration.
 struct StoryMessage
 {
     const char* speaker;
@@ -39,12 +39,8 @@ struct StoryMessage
 constexpr StoryMessage STORY[] = {
     {"", "冬休みの最初の朝、駅前の広場へ向かった。"},
     {"", "待ち合わせは時計塔の下だ。"},
-    {"", "今日の最高気温は、マイナス三度らしい。"},
-    {"彼女", "「遅かったね。もう来ないのかと思ってた」"},
-    {"", "振り返ると、見慣れたマフラーに顔を半分うずめた彼女が立っていた。"},
-    {"僕", "「ごめん、電車が遅れてて」"},
-    {"", "吐く息が白い。街灯に照らされた雪が、石畳の上に静かに積もっていく。"},
-    {"彼女", "「じゃあ、行こうか。今日は特別な日だから」"},
+    {"ユキ", "おはよう。待った？"},
+    {"", "ううん、今来たところ。今日の最高気温は、マイナス３度だって。"},
 };
 constexpr int32_t STORY_LENGTH = static_cast<int32_t>(std::size(STORY));
 constexpr int32_t FIRST_MESSAGE_NUMBER = 10;
