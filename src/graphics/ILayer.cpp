@@ -430,8 +430,16 @@ void ILayer::BltOverWeighted(int32_t x, int32_t y, int32_t w, int32_t h, ILayer*
     WalkRows(x, y, w, h, source, sx, sy, true, [=](uint8_t* d, const uint8_t* s, int32_t n) {
         for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
             const uint32_t a = s[3];
-            if (a == 0)
+            if (a == 0) {
+                // Text and parts are mostly clear: pass clear stretches eight pixels at a time.
+                const int32_t run = graphics::ClearRunLength(s, n - i);
+                if (run > 1) {
+                    i += run - 1;
+                    d += 4 * (run - 1);
+                    s += 4 * (run - 1);
+                }
                 continue;
+            }
             if (a == 255 || d[3] == 0)
                 std::memcpy(d, s, 4);
             else if (d[3] == 255)
@@ -755,8 +763,7 @@ void ILayer::FillRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colou
                 std::memset(d, 0, static_cast<size_t>(n) * 4);
                 return;
             }
-            for (int32_t i = 0; i < n; ++i, d += 4)
-                Store(d, colour);
+            graphics::FillRow(d, n, colour);
         });
         return;
     }
@@ -793,10 +800,7 @@ void ILayer::FillRectAlpha(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t 
 void ILayer::SetAlphaRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t alpha)
 {
     const uint8_t value = static_cast<uint8_t>(alpha);
-    WalkRows(x, y, w, h, true, [=](uint8_t* d, int32_t n) {
-        for (int32_t i = 0; i < n; ++i, d += 4)
-            d[3] = value;
-    });
+    WalkRows(x, y, w, h, true, [=](uint8_t* d, int32_t n) { graphics::SetAlphaRow(d, n, value); });
 }
 
 void ILayer::HalveAlphaRect(int32_t x, int32_t y, int32_t w, int32_t h)

@@ -20,7 +20,6 @@
 #include "platform/kernel/SyncApi.h"
 #include "screens/base/CDialog.h"
 #include "screens/base/CMesWnd.h"
-#include "script/commands/CFuncBackLog.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/commands/CFuncSave.h"
 #include "script/commands/CFuncString.h"
@@ -63,6 +62,12 @@ inline constexpr int32_t THUMB_BOTTOM_Y = 822;
 inline constexpr int32_t THUMB_END = 20;
 inline constexpr int32_t THUMB_MIDDLE_MAX = 210;
 inline constexpr int32_t THUMB_LAYER_WIDTH = 96;
+
+// A row's window of the text area: its head and body rows, the columns 184 to 1352.
+inline constexpr int32_t TEXT_X = 184;
+inline constexpr int32_t TEXT_WIDTH = 1168;
+inline constexpr int32_t WINDOW_TOP = 109;
+inline constexpr int32_t WINDOW_HEIGHT = 240;
 
 inline constexpr uint32_t TEXT_WHITE = 0xFFFFFFFF;
 inline constexpr uint32_t TEXT_CHOSEN = 0xADD8E6;
@@ -128,6 +133,8 @@ int32_t CBacklogScreen::CreateParts()
     }
     HelpLayer.reset(CreateSprite(0, 0, 1000, 40, -1, LAYER_KIND_MEMORY, 0));
     ThumbLayer.reset(CreateSprite(0, 0, THUMB_LAYER_WIDTH, TRACK_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
+    RowBaseImage.reset(CreateSprite(0, 0, TEXT_WIDTH, WINDOW_HEIGHT * ROWS, -1, LAYER_KIND_MEMORY, 0));
+    ForgetPage();
     return 1;
 }
 
@@ -138,6 +145,8 @@ void CBacklogScreen::ReleaseParts()
     CoverImage.reset();
     HelpLayer.reset();
     ThumbLayer.reset();
+    RowBaseImage.reset();
+    ForgetPage();
 }
 
 int32_t CBacklogScreen::ThumbHeightFor(int32_t count)
@@ -178,6 +187,31 @@ void CBacklogScreen::OnOpen()
 {
     OpenCommon();
     HitAreas.Load("backlog00.area");
+    DrawToImage = 1;
+    DrawFirstPage();
+    // Both pictures wait in the image layers, so a page left for this one cross-fades.
+    if (CSpriteLayer* mask = MaskImageLayer())
+        mask->SetVisibleFlag(1);
+    if (CSpriteLayer* view = ViewImageLayer())
+        view->SetVisibleFlag(1);
+    OpenTransition(nullptr);
+    DrawToImage = 0;
+    app::WriteConfigInt(app::KEY_BACKLOG_MODE, 100);
+}
+
+void CBacklogScreen::ResetPage()
+{
+    IBackLog::ResetPage();
+    // The text layer is clear now; the page layers hold whatever was drawn last.
+    ForgetPage();
+    m_ink_layer = SpriteLayerOf(FindSpriteLayer(BACKLOG_TEXT_LAYER));
+    for (RowShown& shown : m_rows)
+        shown.Ink.clear();
+    Ink = {};
+}
+
+void CBacklogScreen::DrawFirstPage()
+{
     const ScriptContext* context = GetScriptContext();
     Marks.assign(context != nullptr ? context->Backlog.Entries.size() : 0, 0);
     SetValue(30, 40);
@@ -189,18 +223,10 @@ void CBacklogScreen::OnOpen()
     SetValue(48, 1245);
     SetValue(49, 1080);
     BuildThumb();
-    DrawToImage = 1;
     if (CSpriteLayer* mask = MaskImageLayer())
         mask->SetAlphaRect(0, 0, 1920, 1080, 0);
+    ForgetPage();
     RedrawPage(0, 0);
-    // Both pictures wait in the image layers, so a page left for this one cross-fades.
-    if (CSpriteLayer* mask = MaskImageLayer())
-        mask->SetVisibleFlag(1);
-    if (CSpriteLayer* view = ViewImageLayer())
-        view->SetVisibleFlag(1);
-    OpenTransition(nullptr);
-    DrawToImage = 0;
-    app::WriteConfigInt(app::KEY_BACKLOG_MODE, 100);
 }
 
 void CBacklogScreen::BuildThumb()
@@ -237,7 +263,10 @@ void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
     HoverId = -1;
     SetValue(33, static_cast<int32_t>(TEXT_WHITE));
     SetValue(32, 0);
-    {
+    // A scroll leaves the background and the row frames as they are: only the texts change.
+    const bool kept = PageKept();
+    if (!kept) {
+        ForgetPage();
         LiveDrawLock lock;
         if (ILayer* view = ViewTarget()) {
             view->FillRect(0, 0, 1920, 1080, 0x80000000, 1);
@@ -246,7 +275,11 @@ void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
         }
     }
     for (int32_t row = 0; row < ROWS; ++row)
-        DrawRow(row, BACKLOG_NORMAL);
+        DrawRow(row, BACKLOG_NORMAL, kept ? RowDraw::KEPT_PAGE : RowDraw::NEW_PAGE);
+    if (!kept && ViewTarget() != nullptr && MaskTarget() != nullptr) {
+        m_page_view = ViewTarget();
+        m_page_mask = MaskTarget();
+    }
     for (int32_t row = 0; row < ROWS; ++row)
         DrawButton(ID_VOICE + row, BACKLOG_NORMAL, 0);
     for (int32_t row = 0; row < ROWS; ++row)
@@ -258,14 +291,167 @@ void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
         Present();
 }
 
-void CBacklogScreen::DrawRow(int32_t row, int32_t state)
+bool CBacklogScreen::PageKept()
+{
+    if (m_page_view == nullptr || m_page_view != ViewTarget() || m_page_mask != MaskTarget() ||
+        SpriteLayerOf(RowBaseImage.get()) == nullptr)
+        return false;
+    for (int32_t row = 0; row < ROWS; ++row)
+        if (m_rows[row].Framed != RowHasRecord(row))
+            return false;
+    return true;
+}
+
+void CBacklogScreen::ForgetPage()
+{
+    m_page_view = nullptr;
+    m_page_mask = nullptr;
+    for (RowShown& shown : m_rows) {
+        shown.Framed = false;
+        shown.Composed = {};
+        shown.Base = {};
+    }
+}
+
+namespace {
+
+using InkRect = IBackLog::InkRect;
+
+bool IsEmpty(const InkRect& r)
+{
+    return r.Left >= r.Right || r.Top >= r.Bottom;
+}
+
+InkRect Intersect(const InkRect& a, const InkRect& b)
+{
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+            std::min(a.Bottom, b.Bottom)};
+}
+
+InkRect Hull(const InkRect& a, const InkRect& b)
+{
+    if (IsEmpty(a))
+        return b;
+    if (IsEmpty(b))
+        return a;
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+            std::max(a.Bottom, b.Bottom)};
+}
+
+InkRect WindowOf(int32_t row)
+{
+    const int32_t top = ROW_HEIGHT * row + WINDOW_TOP;
+    return {TEXT_X, top, TEXT_X + TEXT_WIDTH, top + WINDOW_HEIGHT};
+}
+
+// The part of an ink rectangle a cleared rectangle leaves, as one rectangle that holds it.
+void CutBy(InkRect& ink, const InkRect& cleared)
+{
+    if (cleared.Left <= ink.Left && ink.Right <= cleared.Right) {
+        if (cleared.Top <= ink.Top)
+            ink.Top = std::max(ink.Top, cleared.Bottom);
+        if (cleared.Bottom >= ink.Bottom)
+            ink.Bottom = std::min(ink.Bottom, cleared.Top);
+    }
+    if (cleared.Top <= ink.Top && ink.Bottom <= cleared.Bottom) {
+        if (cleared.Left <= ink.Left)
+            ink.Left = std::max(ink.Left, cleared.Right);
+        if (cleared.Right >= ink.Right)
+            ink.Right = std::min(ink.Right, cleared.Left);
+    }
+}
+
+} // namespace
+
+void CBacklogScreen::FollowTextLayer(ILayer* text)
+{
+    constexpr size_t MAX_PIECES = 4;
+    if (text != m_ink_layer) {
+        // Whatever another layer holds may be ink anywhere.
+        m_ink_layer = text;
+        for (int32_t row = 0; row < ROWS; ++row)
+            m_rows[row].Ink = {WindowOf(row)};
+    }
+    if (IsEmpty(Ink))
+        return;
+    for (int32_t row = 0; row < ROWS; ++row) {
+        const InkRect piece = Intersect(Ink, WindowOf(row));
+        if (IsEmpty(piece))
+            continue;
+        std::vector<InkRect>& pieces = m_rows[row].Ink;
+        if (pieces.size() >= MAX_PIECES) {
+            InkRect all = piece;
+            for (const InkRect& other : pieces)
+                all = Hull(all, other);
+            pieces = {all};
+        } else {
+            pieces.push_back(piece);
+        }
+    }
+    Ink = {};
+}
+
+void CBacklogScreen::ClearText(ILayer* text, int32_t row, const InkRect& rect)
+{
+    // Outside its ink the window already has alpha 0.
+    std::vector<InkRect>& pieces = m_rows[row].Ink;
+    for (InkRect& piece : pieces) {
+        const InkRect clear = Intersect(rect, piece);
+        if (!IsEmpty(clear))
+            text->SetAlphaRect(clear.Left, clear.Top, clear.Right - clear.Left, clear.Bottom - clear.Top, 0);
+    }
+    for (InkRect& piece : pieces)
+        CutBy(piece, rect);
+    pieces.erase(std::remove_if(pieces.begin(), pieces.end(), IsEmpty), pieces.end());
+}
+
+void CBacklogScreen::ComposeText(ILayer* view, ILayer* text, int32_t row, RowDraw how)
+{
+    RowShown& shown = m_rows[row];
+    InkRect ink;
+    for (const InkRect& piece : shown.Ink)
+        ink = Hull(ink, piece);
+    ILayer* base = SpriteLayerOf(RowBaseImage.get());
+    // The base layer holds the window of each row one under the other.
+    const int32_t base_offset = WINDOW_HEIGHT * row - WindowOf(row).Top;
+    const InkRect window = WindowOf(row);
+    LiveDrawLock lock;
+    if (how == RowDraw::KEPT_PAGE && base != nullptr && !IsEmpty(shown.Composed)) {
+        // Back to the frame beneath the last text; beyond where it was composed the view shows
+        // that frame already.
+        const InkRect& last = shown.Composed;
+        view->Blt(last.Left, last.Top, last.Right - last.Left, last.Bottom - last.Top, base, last.Left - TEXT_X,
+                  last.Top + base_offset, 1);
+    }
+    if (how != RowDraw::ALONE && base != nullptr && !IsEmpty(ink)) {
+        // The view shows the bare frame over the whole window now: keep the rows the base
+        // layer lacks of those the new text goes over (and of any gap to the rows it holds).
+        const InkRect wanted = Hull(shown.Base, {window.Left, ink.Top, window.Right, ink.Bottom});
+        const InkRect lacking[] = {
+            IsEmpty(shown.Base) ? wanted : InkRect{wanted.Left, wanted.Top, wanted.Right, shown.Base.Top},
+            IsEmpty(shown.Base) ? InkRect{} : InkRect{wanted.Left, shown.Base.Bottom, wanted.Right, wanted.Bottom}};
+        for (const InkRect& part : lacking)
+            if (!IsEmpty(part))
+                base->Blt(0, part.Top + base_offset, TEXT_WIDTH, part.Bottom - part.Top, view, TEXT_X, part.Top, 1);
+        shown.Base = wanted;
+    }
+    // Beyond the ink the text layer is transparent: composing there would change nothing.
+    if (!IsEmpty(ink))
+        view->BltOver(ink.Left, ink.Top, ink.Right - ink.Left, ink.Bottom - ink.Top, text, ink.Left, ink.Top);
+    shown.Composed = ink;
+}
+
+void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
 {
     const int32_t y = ROW_HEIGHT * row;
     ILayer* mask = MaskTarget();
     ILayer* view = ViewTarget();
     if (mask == nullptr || view == nullptr)
         return;
-    {
+    if (how == RowDraw::ALONE)
+        ForgetPage(); // the frame goes over what the view shows: no page to keep
+    if (how != RowDraw::KEPT_PAGE) {
+        // Nothing else draws there: a kept page has these rows clear still.
         LiveDrawLock lock;
         mask->SetAlphaRect(245, y + 109, 1000, 54, 0);
         mask->SetAlphaRect(184, y + 178, 1168, 166, 0);
@@ -274,14 +460,19 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state)
     LogBuffer* record = index != -1 ? Record(index) : nullptr;
     if (record == nullptr)
         return;
+    if (how == RowDraw::NEW_PAGE)
+        m_rows[row].Framed = true;
     ILayer* text = SpriteLayerOf(FindSpriteLayer(GetValue(VALUE_TEXT_SPRITE)));
+    if (text != nullptr)
+        FollowTextLayer(text);
     {
         LiveDrawLock lock;
-        if (ILayer* parts = SpriteLayerOf(PartsImage.get()))
-            view->BltOver(5, y + 87, 1642, 284, parts, 0, 284 * state);
+        if (how != RowDraw::KEPT_PAGE)
+            if (ILayer* parts = SpriteLayerOf(PartsImage.get()))
+                view->BltOver(5, y + 87, 1642, 284, parts, 0, 284 * state);
         if (text != nullptr) {
-            text->SetAlphaRect(245, y + 109, 1000, 54, 0);
-            text->SetAlphaRect(184, y + 178, 1168, 166, 0);
+            ClearText(text, row, {245, y + 109, 245 + 1000, y + 109 + 54});
+            ClearText(text, row, {184, y + 178, 184 + 1168, y + 178 + 166});
         }
     }
     CFuncVoice voice;
@@ -297,6 +488,8 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state)
     SetValue(46, 245);
     SetValue(47, y + 109);
     DrawEntry(index);
+    if (text != nullptr)
+        FollowTextLayer(text); // the head's ink apart from the body's
 
     SetValue(50, 184);
     SetValue(51, y + 178);
@@ -309,11 +502,12 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state)
             exec->SetLanguageFileName(record->TextTable);
     if (record->HasVoice != 0)
         voice.Load(record->VoiceFile, 0);
-    DrawLogText(CFuncBackLog().GetEntryString(index));
+    // The record's body text, as the backlog command group answers it for a recorded index.
+    DrawLogText(index < EntryCount ? record->BodyText : CStringUTF8());
 
     if (text != nullptr) {
-        LiveDrawLock lock;
-        view->BltOver(184, y + 109, 1168, 240, text, 184, y + 109);
+        FollowTextLayer(text);
+        ComposeText(view, text, row, how);
     }
     DrawButton(ID_CHECK + row, BACKLOG_NORMAL, 0);
 }
@@ -531,6 +725,7 @@ void CBacklogScreen::BatchReplay()
 
 void CBacklogScreen::JumpBack(int32_t index)
 {
+    ForgetPage(); // the question draws over the page
     {
         CDialog dialog;
         const int32_t setup = dialog.Setup(JUMP_DIALOG_KIND, JUMP_DIALOG_DEPTH);

@@ -32,6 +32,15 @@ inline constexpr int32_t BACKLOG_TEXT_LAYER = 7;
 class IBackLog : public ISystemParts
 {
 public:
+    // A rectangle of a layer, right and bottom outside; empty when it holds no pixel.
+    struct InkRect
+    {
+        int32_t Left = 0;
+        int32_t Top = 0;
+        int32_t Right = 0;
+        int32_t Bottom = 0;
+    };
+
     IBackLog();
     ~IBackLog() override;
     int32_t IsShown() override { return Shown; }
@@ -66,6 +75,9 @@ public:
 
     // The position a run asking to be run again left behind.
     virtual int32_t GetKeptIndex() { return Top; }
+    // The start of every opening's page: the text layer cleared, the records counted and the
+    // position cut to them.
+    virtual void ResetPage();
 
     int32_t Shown = 0;
     int32_t RecordingWasOn = 0;
@@ -87,8 +99,12 @@ protected:
     void SetValue(size_t index, int32_t value);
     int32_t GetValue(size_t index);
     // Typesets the box with the language's face at 40 x 40, made once and kept: a page draws six
-    // texts, and making a face each time would cost more than drawing them.
+    // texts, and making a face each time would cost more than drawing them. Widens Ink by
+    // where on the box's layer it may have drawn.
     void TypesetBox(TextBox& box);
+
+    // Where the typesetting may have drawn into its layer since the owner last emptied this.
+    InkRect Ink;
 
 private:
     std::unique_ptr<CFontDIB> m_font;
@@ -111,6 +127,10 @@ public:
     int32_t CreateParts() override;
     void ReleaseParts() override;
     int32_t GetRowsPerPage() override { return 3; }
+    void ResetPage() override;
+    // The page an opening shows, drawn afresh: the marks cleared, the text layout and the thumb
+    // set, the first page over a clear control layer.
+    void DrawFirstPage();
     void DrawButton(int32_t id, int32_t state, int32_t present) override;
     void RedrawPage(int32_t thumb_state, int32_t present) override;
     void DrawEntry(int32_t index) override;
@@ -134,10 +154,34 @@ public:
     std::vector<int32_t> Marks; // by position from the newest record
 
 private:
+    // What a page drawing leaves behind, so that the next page on the same layers redraws only
+    // its texts. Within a row's window of the text area (its head and body, x 184 to 1352):
+    // where the text layer may hold ink, where its text was composed over the view, and the
+    // rows of RowBaseImage that hold the view beneath the text (background and row frame).
+    struct RowShown
+    {
+        bool Framed = false;
+        std::vector<InkRect> Ink;
+        InkRect Composed;
+        InkRect Base;
+    };
+    enum class RowDraw
+    {
+        NEW_PAGE,  // on a freshly drawn background
+        KEPT_PAGE, // over the row as the last page left it
+        ALONE,     // over whatever the view shows
+    };
+
     bool RowHasRecord(int32_t row);
     bool RowHasVoice(int32_t row);
     void BuildThumb();
-    void DrawRow(int32_t row, int32_t state);
+    void DrawRow(int32_t row, int32_t state, RowDraw how = RowDraw::ALONE);
+    bool PageKept();
+    void ForgetPage();
+    // The ink spans as the text layer is now: unknown content counts as ink in every window.
+    void FollowTextLayer(ILayer* text);
+    void ClearText(ILayer* text, int32_t row, const InkRect& rect);
+    void ComposeText(ILayer* view, ILayer* text, int32_t row, RowDraw how);
     void DrawScrollBar(int32_t state);
     void DrawHelp(int32_t id);
     void Present();
@@ -150,4 +194,10 @@ private:
     void JumpBack(int32_t index);
     void DragThumb();
     int32_t MoveByKey(uint32_t key);
+
+    std::unique_ptr<CSprite> RowBaseImage;
+    ILayer* m_page_view = nullptr; // null: no page to keep
+    ILayer* m_page_mask = nullptr;
+    ILayer* m_ink_layer = nullptr; // the text layer the ink spans describe
+    RowShown m_rows[3];
 };

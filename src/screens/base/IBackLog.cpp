@@ -61,7 +61,36 @@ void IBackLog::TypesetBox(TextBox& box)
             return;
         }
     }
+    const int32_t first_x = box.CursorX;
+    const int32_t first_y = box.CursorY;
     CFuncString().TypesetText(box, m_font.get());
+    // The cursor moves down a line at a time, and right by at most two cells a byte of text
+    // from where a line starts, which is the box's left or one full-width step before it for
+    // a hanging mark. A cursor that went otherwise counts the whole layer.
+    const int64_t width = box.DrawWord4->GetWidth();
+    const int64_t height = box.DrawWord4->GetHeight();
+    const int64_t advance = 2 * int64_t{box.CellWidth};
+    const auto bytes = static_cast<int64_t>(box.Text.GetStdString().size());
+    int64_t left = std::min(first_x, box.Left) - advance;
+    int64_t top = first_y;
+    int64_t right = std::max(first_x, box.Left) + advance * bytes + m_font->GetCellWidth();
+    int64_t bottom = int64_t{box.CursorY} + m_font->GetCellHeight();
+    if (box.LineHeight < 0 || box.CellWidth < 0 || box.CursorY < first_y) {
+        left = 0;
+        top = 0;
+        right = width;
+        bottom = height;
+    }
+    InkRect drawn{static_cast<int32_t>(std::clamp<int64_t>(left, 0, width)),
+                  static_cast<int32_t>(std::clamp<int64_t>(top, 0, height)),
+                  static_cast<int32_t>(std::clamp<int64_t>(right, 0, width)),
+                  static_cast<int32_t>(std::clamp<int64_t>(bottom, 0, height))};
+    if (drawn.Left >= drawn.Right || drawn.Top >= drawn.Bottom)
+        return;
+    if (Ink.Left < Ink.Right && Ink.Top < Ink.Bottom)
+        drawn = {std::min(drawn.Left, Ink.Left), std::min(drawn.Top, Ink.Top), std::max(drawn.Right, Ink.Right),
+                 std::max(drawn.Bottom, Ink.Bottom)};
+    Ink = drawn;
 }
 
 int32_t IBackLog::RunBacklog(ScriptValue* result, int32_t start_index)
@@ -97,6 +126,11 @@ void IBackLog::OpenCommon()
     SetValue(VALUE_TEXT_SPRITE, BACKLOG_TEXT_LAYER);
     ResetWheel();
     WaitInputRelease(INPUT_BACKSPACE);
+    ResetPage();
+}
+
+void IBackLog::ResetPage()
+{
     if (ILayer* text = SpriteLayerOf(FindSpriteLayer(BACKLOG_TEXT_LAYER)))
         text->FillRect(0, 0, 1920, 1080, 0, 1);
     EntryCount = CountBacklogEntries();
