@@ -134,6 +134,8 @@ int32_t CBacklogScreen::CreateParts()
     HelpLayer.reset(CreateSprite(0, 0, 1000, 40, -1, LAYER_KIND_MEMORY, 0));
     ThumbLayer.reset(CreateSprite(0, 0, THUMB_LAYER_WIDTH, TRACK_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
     RowBaseImage.reset(CreateSprite(0, 0, TEXT_WIDTH, WINDOW_HEIGHT * ROWS, -1, LAYER_KIND_MEMORY, 0));
+    PageBaseImage.reset(CreateSprite(0, 0, 1920, 1080, -1, LAYER_KIND_MEMORY, 0));
+    m_base_rows = -1;
     ForgetPage();
     return 1;
 }
@@ -146,6 +148,8 @@ void CBacklogScreen::ReleaseParts()
     HelpLayer.reset();
     ThumbLayer.reset();
     RowBaseImage.reset();
+    PageBaseImage.reset();
+    m_base_rows = -1;
     ForgetPage();
 }
 
@@ -223,10 +227,13 @@ void CBacklogScreen::DrawFirstPage()
     SetValue(48, 1245);
     SetValue(49, 1080);
     BuildThumb();
-    if (CSpriteLayer* mask = MaskImageLayer())
+    CSpriteLayer* mask = MaskImageLayer();
+    if (mask != nullptr)
         mask->SetAlphaRect(0, 0, 1920, 1080, 0);
     ForgetPage();
+    m_mask_clear = mask != nullptr && static_cast<ILayer*>(mask) == MaskTarget();
     RedrawPage(0, 0);
+    m_mask_clear = false;
 }
 
 void CBacklogScreen::BuildThumb()
@@ -237,7 +244,7 @@ void CBacklogScreen::BuildThumb()
     if (thumb == nullptr)
         return;
     thumb->SetAlphaRect(0, 0, THUMB_LAYER_WIDTH, TRACK_HEIGHT, 0);
-    ThumbHeight = ThumbHeightFor(CountBacklogEntries());
+    ThumbHeight = ThumbHeightFor(EntryCount); // counted as the page was reset
     if (ThumbHeight == 0)
         return;
     if (ILayer* parts = SpriteLayerOf(PartsImage.get())) {
@@ -267,12 +274,8 @@ void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
     const bool kept = PageKept();
     if (!kept) {
         ForgetPage();
-        LiveDrawLock lock;
-        if (ILayer* view = ViewTarget()) {
-            view->FillRect(0, 0, 1920, 1080, 0x80000000, 1);
-            if (ILayer* cover = SpriteLayerOf(CoverImage.get()))
-                view->BltOver(0, 0, 1920, 1080, cover, 0, 0);
-        }
+        if (ILayer* view = ViewTarget())
+            DrawBackground(view);
     }
     for (int32_t row = 0; row < ROWS; ++row)
         DrawRow(row, BACKLOG_NORMAL, kept ? RowDraw::KEPT_PAGE : RowDraw::NEW_PAGE);
@@ -289,6 +292,38 @@ void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
     DrawScrollBar(thumb_state);
     if (present != 0)
         Present();
+}
+
+void CBacklogScreen::DrawBackground(ILayer* view)
+{
+    // The half-transparent black and the cover overwrite the whole page, so what they and the
+    // frames make is the same every time.
+    auto draw = [this](ILayer* target, int32_t framed) {
+        target->FillRect(0, 0, 1920, 1080, 0x80000000, 1);
+        if (ILayer* cover = SpriteLayerOf(CoverImage.get()))
+            target->BltOver(0, 0, 1920, 1080, cover, 0, 0);
+        if (ILayer* parts = SpriteLayerOf(PartsImage.get()))
+            for (int32_t row = 0; row < ROWS; ++row)
+                if ((framed & (1 << row)) != 0)
+                    target->BltOver(5, ROW_HEIGHT * row + 87, 1642, 284, parts, 0, 0);
+    };
+    int32_t framed = 0;
+    for (int32_t row = 0; row < ROWS; ++row)
+        framed |= RowHasRecord(row) ? 1 << row : 0;
+    ILayer* base = SpriteLayerOf(PageBaseImage.get());
+    LiveDrawLock lock;
+    m_frames_drawn = base != nullptr;
+    if (base == nullptr) {
+        draw(view, 0);
+        return;
+    }
+    if (framed != m_base_rows || CoverImage.get() != m_base_cover || PartsImage.get() != m_base_parts) {
+        draw(base, framed);
+        m_base_rows = framed;
+        m_base_cover = CoverImage.get();
+        m_base_parts = PartsImage.get();
+    }
+    view->Blt(0, 0, 1920, 1080, base, 0, 0, 1);
 }
 
 bool CBacklogScreen::PageKept()
@@ -411,34 +446,46 @@ void CBacklogScreen::ComposeText(ILayer* view, ILayer* text, int32_t row, RowDra
     InkRect ink;
     for (const InkRect& piece : shown.Ink)
         ink = Hull(ink, piece);
-    ILayer* base = SpriteLayerOf(RowBaseImage.get());
+    ILayer* base = how != RowDraw::ALONE ? SpriteLayerOf(RowBaseImage.get()) : nullptr;
     // The base layer holds the window of each row one under the other.
     const int32_t base_offset = WINDOW_HEIGHT * row - WindowOf(row).Top;
     const InkRect window = WindowOf(row);
-    LiveDrawLock lock;
-    if (how == RowDraw::KEPT_PAGE && base != nullptr && !IsEmpty(shown.Composed)) {
-        // Back to the frame beneath the last text; beyond where it was composed the view shows
-        // that frame already.
-        const InkRect& last = shown.Composed;
-        view->Blt(last.Left, last.Top, last.Right - last.Left, last.Bottom - last.Top, base, last.Left - TEXT_X,
-                  last.Top + base_offset, 1);
-    }
-    if (how != RowDraw::ALONE && base != nullptr && !IsEmpty(ink)) {
-        // The view shows the bare frame over the whole window now: keep the rows the base
-        // layer lacks of those the new text goes over (and of any gap to the rows it holds).
+    // On a kept page the view goes back to the frame beneath the last text first (beyond where
+    // that was composed it shows the frame already), so the base layer can take what it lacks
+    // of the rows the new text goes over (and of any gap to the rows it holds).
+    const InkRect last = how == RowDraw::KEPT_PAGE && base != nullptr ? shown.Composed : InkRect{};
+    InkRect lacking[2];
+    if (base != nullptr && !IsEmpty(ink)) {
         const InkRect wanted = Hull(shown.Base, {window.Left, ink.Top, window.Right, ink.Bottom});
-        const InkRect lacking[] = {
-            IsEmpty(shown.Base) ? wanted : InkRect{wanted.Left, wanted.Top, wanted.Right, shown.Base.Top},
-            IsEmpty(shown.Base) ? InkRect{} : InkRect{wanted.Left, shown.Base.Bottom, wanted.Right, wanted.Bottom}};
-        for (const InkRect& part : lacking)
-            if (!IsEmpty(part))
-                base->Blt(0, part.Top + base_offset, TEXT_WIDTH, part.Bottom - part.Top, view, TEXT_X, part.Top, 1);
+        if (IsEmpty(shown.Base)) {
+            lacking[0] = wanted;
+        } else {
+            lacking[0] = {wanted.Left, wanted.Top, wanted.Right, shown.Base.Top};
+            lacking[1] = {wanted.Left, shown.Base.Bottom, wanted.Right, wanted.Bottom};
+        }
         shown.Base = wanted;
     }
-    // Beyond the ink the text layer is transparent: composing there would change nothing.
-    if (!IsEmpty(ink))
-        view->BltOver(ink.Left, ink.Top, ink.Right - ink.Left, ink.Bottom - ink.Top, text, ink.Left, ink.Top);
     shown.Composed = ink;
+    // Band by band, so each stretch of the view is still at hand for the next step.
+    constexpr int32_t BAND = 16;
+    LiveDrawLock lock;
+    for (int32_t top = window.Top; top < window.Bottom; top += BAND) {
+        const InkRect band{window.Left, top, window.Right, std::min(top + BAND, window.Bottom)};
+        const InkRect restore = Intersect(last, band);
+        if (!IsEmpty(restore))
+            view->Blt(restore.Left, restore.Top, restore.Right - restore.Left, restore.Bottom - restore.Top, base,
+                      restore.Left - TEXT_X, restore.Top + base_offset, 1);
+        for (const InkRect& part : lacking) {
+            const InkRect keep = Intersect(part, band);
+            if (!IsEmpty(keep))
+                base->Blt(0, keep.Top + base_offset, TEXT_WIDTH, keep.Bottom - keep.Top, view, TEXT_X, keep.Top, 1);
+        }
+        // Beyond the ink the text layer is transparent: composing there would change nothing.
+        const InkRect compose = Intersect(ink, band);
+        if (!IsEmpty(compose))
+            view->BltOver(compose.Left, compose.Top, compose.Right - compose.Left, compose.Bottom - compose.Top, text,
+                          compose.Left, compose.Top);
+    }
 }
 
 void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
@@ -450,7 +497,7 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
         return;
     if (how == RowDraw::ALONE)
         ForgetPage(); // the frame goes over what the view shows: no page to keep
-    if (how != RowDraw::KEPT_PAGE) {
+    if (how != RowDraw::KEPT_PAGE && !m_mask_clear) {
         // Nothing else draws there: a kept page has these rows clear still.
         LiveDrawLock lock;
         mask->SetAlphaRect(245, y + 109, 1000, 54, 0);
@@ -467,7 +514,7 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
         FollowTextLayer(text);
     {
         LiveDrawLock lock;
-        if (how != RowDraw::KEPT_PAGE)
+        if (how == RowDraw::ALONE || (how == RowDraw::NEW_PAGE && !m_frames_drawn))
             if (ILayer* parts = SpriteLayerOf(PartsImage.get()))
                 view->BltOver(5, y + 87, 1642, 284, parts, 0, 284 * state);
         if (text != nullptr) {

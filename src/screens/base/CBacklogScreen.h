@@ -178,6 +178,7 @@ private:
     void DrawRow(int32_t row, int32_t state, RowDraw how = RowDraw::ALONE);
     bool PageKept();
     void ForgetPage();
+    void DrawBackground(ILayer* view);
     // The ink spans as the text layer is now: unknown content counts as ink in every window.
     void FollowTextLayer(ILayer* text);
     void ClearText(ILayer* text, int32_t row, const InkRect& rect);
@@ -196,6 +197,14 @@ private:
     int32_t MoveByKey(uint32_t key);
 
     std::unique_ptr<CSprite> RowBaseImage;
+    // The background with the row frames of the rows in m_base_rows (a bit a row), drawn once
+    // for the pictures it was drawn from: a page drawn afresh starts as a copy of it.
+    std::unique_ptr<CSprite> PageBaseImage;
+    int32_t m_base_rows = -1;
+    const CSprite* m_base_cover = nullptr;
+    const CSprite* m_base_parts = nullptr;
+    bool m_frames_drawn = false; // the page drawn afresh has its row frames from PageBaseImage
+    bool m_mask_clear = false;   // the whole control layer has just been cleared
     ILayer* m_page_view = nullptr; // null: no page to keep
     ILayer* m_page_mask = nullptr;
     ILayer* m_ink_layer = nullptr; // the text layer the ink spans describe
