@@ -341,6 +341,9 @@ void CBacklogScreen::ForgetPage()
 {
     m_page_view = nullptr;
     m_page_mask = nullptr;
+    m_mask_shown.clear();
+    m_help_known = false;
+    m_thumb_column = -1;
     for (RowShown& shown : m_rows) {
         shown.Framed = false;
         shown.Composed = {};
@@ -575,19 +578,54 @@ void CBacklogScreen::DrawEntry(int32_t index)
     TypesetBox(box);
 }
 
+bool CBacklogScreen::MaskKept()
+{
+    return m_page_mask != nullptr && m_page_mask == MaskTarget();
+}
+
+void CBacklogScreen::ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy)
+{
+    ILayer* parts = SpriteLayerOf(PartsImage.get());
+    if (sx != -1 && parts == nullptr)
+        return;
+    const std::array<int32_t, 4> look{w, h, sx, sy};
+    if (MaskKept()) {
+        auto [shown, added] = m_mask_shown.try_emplace({x, y}, look);
+        if (!added && shown->second == look)
+            return;
+        shown->second = look;
+    }
+    if (sx == -1)
+        mask->SetAlphaRect(x, y, w, h, 0);
+    else
+        mask->Blt(x, y, w, h, parts, sx, sy, 1);
+}
+
 void CBacklogScreen::DrawScrollBar(int32_t state)
 {
     ILayer* mask = MaskTarget();
     if (mask == nullptr)
         return;
     LiveDrawLock lock;
-    mask->SetAlphaRect(TRACK_X, TRACK_Y, TRACK_WIDTH, TRACK_HEIGHT, 0);
     ILayer* thumb = SpriteLayerOf(ThumbLayer.get());
-    if (MaxTop == 0 || thumb == nullptr || ThumbHeight == 0)
-        return;
+    const bool shown = MaxTop != 0 && thumb != nullptr && ThumbHeight != 0;
+    const int32_t top = shown ? ThumbTopFor(Top, MaxTop, ThumbHeight) : -1;
     const int32_t column = std::min(std::max(state, 0), BACKLOG_PRESSED);
-    mask->Blt(TRACK_X, ThumbTopFor(Top, MaxTop, ThumbHeight), ThumbWidth, ThumbHeight, thumb, TRACK_WIDTH * column,
-              0, 1);
+    // Only the thumb draws on the track: on a kept page clearing the last thumb clears it.
+    if (MaskKept() && m_thumb_column != -1) {
+        if (top == m_thumb_top && column == m_thumb_column)
+            return;
+        if (m_thumb_top != -1)
+            mask->SetAlphaRect(TRACK_X, m_thumb_top, TRACK_WIDTH, ThumbHeight, 0);
+    } else {
+        mask->SetAlphaRect(TRACK_X, TRACK_Y, TRACK_WIDTH, TRACK_HEIGHT, 0);
+    }
+    m_thumb_top = -1;
+    m_thumb_column = MaskKept() ? column : -1;
+    if (!shown)
+        return;
+    mask->Blt(TRACK_X, top, ThumbWidth, ThumbHeight, thumb, TRACK_WIDTH * column, 0, 1);
+    m_thumb_top = top;
 }
 
 void CBacklogScreen::DrawHelp(int32_t id)
@@ -596,30 +634,32 @@ void CBacklogScreen::DrawHelp(int32_t id)
     ILayer* mask = MaskTarget();
     if (help == nullptr || mask == nullptr)
         return;
+    const int32_t number = id != -1 && GameWork->m_system_language ? HelpNumber(id) : 0;
+    if (MaskKept() && m_help_known && m_help_shown == number)
+        return;
+    m_help_known = MaskKept();
+    m_help_shown = number;
     LiveDrawLock lock;
     help->SetAlphaRect(0, 0, 1000, 40, 0);
-    if (id != -1 && GameWork->m_system_language)
-        if (const int32_t number = HelpNumber(id); number != 0)
-            DrawTextInRect(GameWork->m_system_language->GetText(number), help, 0xFFFFFF, 25, 0, 0, 1000, 40);
+    if (number != 0)
+        DrawTextInRect(GameWork->m_system_language->GetText(number), help, 0xFFFFFF, 25, 0, 0, 1000, 40);
     mask->Blt(109, 1004, 1000, 40, help, 0, 0, 1);
 }
 
 void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
 {
     ILayer* mask = MaskTarget();
-    ILayer* parts = SpriteLayerOf(PartsImage.get());
     if (mask == nullptr || id == -1)
         return;
     int32_t help = id;
     {
         LiveDrawLock lock;
         auto copy = [&](int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy) {
-            if (parts != nullptr)
-                mask->Blt(x, y, w, h, parts, sx, sy, 1);
+            ShowOnMask(mask, x, y, w, h, sx, sy);
         };
+        auto clear = [&](int32_t x, int32_t y, int32_t w, int32_t h) { ShowOnMask(mask, x, y, w, h, -1, 0); };
         const bool at_oldest = Top == MaxTop;
         const bool at_newest = Top == 0;
-        const bool any_mark = std::find(Marks.begin(), Marks.end(), 1) != Marks.end();
         if (InRows(id, ID_VOICE)) {
             const int32_t row = id - ID_VOICE;
             const int32_t y = ROW_HEIGHT * row + 182;
@@ -627,7 +667,7 @@ void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
                 copy(1541, y, 87, 87, 1789, 652 + 87 * state);
                 help = ID_VOICE_HELP;
             } else {
-                mask->SetAlphaRect(1541, y, 87, 87, 0);
+                clear(1541, y, 87, 87);
                 help = -1;
             }
         } else if (InRows(id, ID_CHECK)) {
@@ -635,7 +675,7 @@ void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
             const int32_t y = ROW_HEIGHT * row + 310;
             const size_t mark = static_cast<size_t>(Top + ROWS - 1 - row);
             if (!RowHasVoice(row))
-                mask->SetAlphaRect(1589, y, 52, 52, 0);
+                clear(1589, y, 52, 52);
             else if (mark < Marks.size() && Marks[mark] == 1)
                 copy(1589, y, 52, 52, 200, 1008);
             else
@@ -646,7 +686,7 @@ void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
             if (RowHasRecord(row))
                 copy(1364, y, 200, 56, 0, 853 + 56 * state);
             else
-                mask->SetAlphaRect(1364, y, 200, 56, 0);
+                clear(1364, y, 200, 56);
         } else if (id == ID_ARROW_UP) {
             copy(1659, 39, 48, 43, 1738, 592 + 43 * (at_oldest ? BACKLOG_DISABLED : state));
         } else if (id == ID_ARROW_DOWN) {
@@ -656,6 +696,7 @@ void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
         } else if (id == ID_PAGE_DOWN) {
             copy(1740, 657, 156, 74, 1642, 74 * ((at_newest ? BACKLOG_DISABLED : state) + 4));
         } else if (id == ID_PLAY) {
+            const bool any_mark = std::find(Marks.begin(), Marks.end(), 1) != Marks.end();
             copy(1739, 440, 156, 163, 1798, 163 * (any_mark ? state : BACKLOG_DISABLED));
         } else if (id >> 8 == GROUP_CLOSE) {
             copy(1735, 838, 158, 158, 1955, 158 * state);

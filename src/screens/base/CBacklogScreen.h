@@ -5,7 +5,9 @@
 // a record's voices; CBacklogScreen is its three-row layout with voice, mark and jump-back
 // controls, a scroll bar and a help line. Main thread only.
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -205,6 +207,18 @@ private:
     const CSprite* m_base_parts = nullptr;
     bool m_frames_drawn = false; // the page drawn afresh has its row frames from PageBaseImage
     bool m_mask_clear = false;   // the whole control layer has just been cleared
+    // What the kept page's control layer shows: by a control's corner its size and source
+    // (x -1 for cleared), the help line's id, the thumb's top and column (-1: the whole track
+    // was not cleared yet).
+    std::map<std::pair<int32_t, int32_t>, std::array<int32_t, 4>> m_mask_shown;
+    int32_t m_help_shown = 0;
+    bool m_help_known = false;
+    int32_t m_thumb_top = -1;
+    int32_t m_thumb_column = -1;
+    // Copies a piece of the parts picture to the control layer, or clears it for a source x of
+    // -1, unless the kept page shows that there already.
+    void ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy);
+    bool MaskKept();
     ILayer* m_page_view = nullptr; // null: no page to keep
     ILayer* m_page_mask = nullptr;
     ILayer* m_ink_layer = nullptr; // the text layer the ink spans describe
