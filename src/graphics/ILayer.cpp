@@ -382,6 +382,14 @@ inline void ComposeOver(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t k)
     d[3] = static_cast<uint8_t>(out);
 }
 
+// Whether the eight pixels from s all have alpha 0.
+inline bool ClearEight(const uint8_t* s)
+{
+    uint64_t quad[4];
+    std::memcpy(quad, s, sizeof quad);
+    return ((quad[0] | quad[1] | quad[2] | quad[3]) & 0xFF000000FF000000u) == 0;
+}
+
 inline void MixColour(uint8_t* d, const uint8_t* s, uint32_t a)
 {
     const uint8_t* ts = Row(static_cast<int32_t>(a));
@@ -432,8 +440,8 @@ void ILayer::BltOverWeighted(int32_t x, int32_t y, int32_t w, int32_t h, ILayer*
             const uint32_t a = s[3];
             if (a == 0) {
                 // Text and parts are mostly clear: pass clear stretches eight pixels at a time.
-                const int32_t run = graphics::ClearRunLength(s, n - i);
-                if (run > 1) {
+                if (i + 8 <= n && ClearEight(s)) {
+                    const int32_t run = graphics::ClearRunLength(s, n - i);
                     i += run - 1;
                     d += 4 * (run - 1);
                     s += 4 * (run - 1);
