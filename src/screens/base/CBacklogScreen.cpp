@@ -211,7 +211,7 @@ void CBacklogScreen::ResetPage()
     m_ink_layer = SpriteLayerOf(FindSpriteLayer(BACKLOG_TEXT_LAYER));
     for (RowShown& shown : m_rows)
         shown.Ink.clear();
-    Ink = {};
+    Ink.clear();
 }
 
 void CBacklogScreen::DrawFirstPage()
@@ -403,30 +403,30 @@ void CutBy(InkRect& ink, const InkRect& cleared)
 
 void CBacklogScreen::FollowTextLayer(ILayer* text)
 {
-    constexpr size_t MAX_PIECES = 4;
+    constexpr size_t MAX_PIECES = 6;
     if (text != m_ink_layer) {
         // Whatever another layer holds may be ink anywhere.
         m_ink_layer = text;
         for (int32_t row = 0; row < ROWS; ++row)
             m_rows[row].Ink = {WindowOf(row)};
     }
-    if (IsEmpty(Ink))
-        return;
-    for (int32_t row = 0; row < ROWS; ++row) {
-        const InkRect piece = Intersect(Ink, WindowOf(row));
-        if (IsEmpty(piece))
-            continue;
-        std::vector<InkRect>& pieces = m_rows[row].Ink;
-        if (pieces.size() >= MAX_PIECES) {
-            InkRect all = piece;
-            for (const InkRect& other : pieces)
-                all = Hull(all, other);
-            pieces = {all};
-        } else {
-            pieces.push_back(piece);
+    for (const InkRect& drawn : Ink) {
+        for (int32_t row = 0; row < ROWS; ++row) {
+            const InkRect piece = Intersect(drawn, WindowOf(row));
+            if (IsEmpty(piece))
+                continue;
+            std::vector<InkRect>& pieces = m_rows[row].Ink;
+            if (pieces.size() >= MAX_PIECES) {
+                InkRect all = piece;
+                for (const InkRect& other : pieces)
+                    all = Hull(all, other);
+                pieces = {all};
+            } else {
+                pieces.push_back(piece);
+            }
         }
     }
-    Ink = {};
+    Ink.clear();
 }
 
 void CBacklogScreen::ClearText(ILayer* text, int32_t row, const InkRect& rect)
@@ -443,12 +443,45 @@ void CBacklogScreen::ClearText(ILayer* text, int32_t row, const InkRect& rect)
     pieces.erase(std::remove_if(pieces.begin(), pieces.end(), IsEmpty), pieces.end());
 }
 
+namespace {
+
+// Rectangles one under the other that hold every pixel of the pieces: within each stretch of
+// rows between the pieces' edges, the columns from the leftmost to the rightmost piece there.
+std::vector<InkRect> StackOf(const std::vector<InkRect>& pieces)
+{
+    std::vector<int32_t> edges;
+    for (const InkRect& piece : pieces) {
+        edges.push_back(piece.Top);
+        edges.push_back(piece.Bottom);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<InkRect> stack;
+    for (size_t k = 0; k + 1 < edges.size(); ++k) {
+        InkRect stretch;
+        for (const InkRect& piece : pieces)
+            if (piece.Top <= edges[k] && edges[k + 1] <= piece.Bottom)
+                stretch = Hull(stretch, {piece.Left, edges[k], piece.Right, edges[k + 1]});
+        if (IsEmpty(stretch))
+            continue;
+        if (!stack.empty() && stack.back().Left == stretch.Left && stack.back().Right == stretch.Right &&
+            stack.back().Bottom == stretch.Top)
+            stack.back().Bottom = stretch.Bottom;
+        else
+            stack.push_back(stretch);
+    }
+    return stack;
+}
+
+} // namespace
+
 void CBacklogScreen::ComposeText(ILayer* view, ILayer* text, int32_t row, RowDraw how)
 {
     RowShown& shown = m_rows[row];
-    InkRect ink;
-    for (const InkRect& piece : shown.Ink)
-        ink = Hull(ink, piece);
+    const std::vector<InkRect> ink = StackOf(shown.Ink);
+    InkRect ink_rows;
+    for (const InkRect& piece : ink)
+        ink_rows = Hull(ink_rows, piece);
     ILayer* base = how != RowDraw::ALONE ? SpriteLayerOf(RowBaseImage.get()) : nullptr;
     // The base layer holds the window of each row one under the other.
     const int32_t base_offset = WINDOW_HEIGHT * row - WindowOf(row).Top;
@@ -456,10 +489,11 @@ void CBacklogScreen::ComposeText(ILayer* view, ILayer* text, int32_t row, RowDra
     // On a kept page the view goes back to the frame beneath the last text first (beyond where
     // that was composed it shows the frame already), so the base layer can take what it lacks
     // of the rows the new text goes over (and of any gap to the rows it holds).
-    const InkRect last = how == RowDraw::KEPT_PAGE && base != nullptr ? shown.Composed : InkRect{};
+    const std::vector<InkRect> last =
+        how == RowDraw::KEPT_PAGE && base != nullptr ? shown.Composed : std::vector<InkRect>{};
     InkRect lacking[2];
-    if (base != nullptr && !IsEmpty(ink)) {
-        const InkRect wanted = Hull(shown.Base, {window.Left, ink.Top, window.Right, ink.Bottom});
+    if (base != nullptr && !IsEmpty(ink_rows)) {
+        const InkRect wanted = Hull(shown.Base, {window.Left, ink_rows.Top, window.Right, ink_rows.Bottom});
         if (IsEmpty(shown.Base)) {
             lacking[0] = wanted;
         } else {
@@ -474,20 +508,25 @@ void CBacklogScreen::ComposeText(ILayer* view, ILayer* text, int32_t row, RowDra
     LiveDrawLock lock;
     for (int32_t top = window.Top; top < window.Bottom; top += BAND) {
         const InkRect band{window.Left, top, window.Right, std::min(top + BAND, window.Bottom)};
-        const InkRect restore = Intersect(last, band);
-        if (!IsEmpty(restore))
-            view->Blt(restore.Left, restore.Top, restore.Right - restore.Left, restore.Bottom - restore.Top, base,
-                      restore.Left - TEXT_X, restore.Top + base_offset, 1);
+        for (const InkRect& piece : last) {
+            const InkRect restore = Intersect(piece, band);
+            if (!IsEmpty(restore))
+                view->Blt(restore.Left, restore.Top, restore.Right - restore.Left, restore.Bottom - restore.Top,
+                          base, restore.Left - TEXT_X, restore.Top + base_offset, 1);
+        }
         for (const InkRect& part : lacking) {
             const InkRect keep = Intersect(part, band);
             if (!IsEmpty(keep))
                 base->Blt(0, keep.Top + base_offset, TEXT_WIDTH, keep.Bottom - keep.Top, view, TEXT_X, keep.Top, 1);
         }
         // Beyond the ink the text layer is transparent: composing there would change nothing.
-        const InkRect compose = Intersect(ink, band);
-        if (!IsEmpty(compose))
-            view->BltOver(compose.Left, compose.Top, compose.Right - compose.Left, compose.Bottom - compose.Top, text,
-                          compose.Left, compose.Top);
+        // The pieces lie one under the other, so no pixel is composed twice.
+        for (const InkRect& piece : ink) {
+            const InkRect compose = Intersect(piece, band);
+            if (!IsEmpty(compose))
+                view->BltOver(compose.Left, compose.Top, compose.Right - compose.Left, compose.Bottom - compose.Top,
+                              text, compose.Left, compose.Top);
+        }
     }
 }
 

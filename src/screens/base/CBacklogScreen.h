@@ -101,12 +101,12 @@ protected:
     void SetValue(size_t index, int32_t value);
     int32_t GetValue(size_t index);
     // Typesets the box with the language's face at 40 x 40, made once and kept: a page draws six
-    // texts, and making a face each time would cost more than drawing them. Widens Ink by
-    // where on the box's layer it may have drawn.
+    // texts, and making a face each time would cost more than drawing them. Adds to Ink where
+    // on the box's layer it may have drawn.
     void TypesetBox(TextBox& box);
 
     // Where the typesetting may have drawn into its layer since the owner last emptied this.
-    InkRect Ink;
+    std::vector<InkRect> Ink;
 
 private:
     std::unique_ptr<CFontDIB> m_font;
@@ -164,7 +164,8 @@ private:
     {
         bool Framed = false;
         std::vector<InkRect> Ink;
-        InkRect Composed;
+        std::vector<InkRect> Composed; // one under the other
+
         InkRect Base;
     };
     enum class RowDraw

@@ -66,31 +66,37 @@ void IBackLog::TypesetBox(TextBox& box)
     CFuncString().TypesetText(box, m_font.get());
     // The cursor moves down a line at a time, and right by at most two cells a byte of text
     // from where a line starts, which is the box's left or one full-width step before it for
-    // a hanging mark. A cursor that went otherwise counts the whole layer.
+    // a hanging mark; on its last line every cell lies left of where it stopped. A cursor that
+    // went otherwise counts the whole layer.
     const int64_t width = box.DrawWord4->GetWidth();
     const int64_t height = box.DrawWord4->GetHeight();
     const int64_t advance = 2 * int64_t{box.CellWidth};
+    const int64_t cell_width = m_font->GetCellWidth();
+    const int64_t cell_height = m_font->GetCellHeight();
     const auto bytes = static_cast<int64_t>(box.Text.GetStdString().size());
-    int64_t left = std::min(first_x, box.Left) - advance;
-    int64_t top = first_y;
-    int64_t right = std::max(first_x, box.Left) + advance * bytes + m_font->GetCellWidth();
-    int64_t bottom = int64_t{box.CursorY} + m_font->GetCellHeight();
-    if (box.LineHeight < 0 || box.CellWidth < 0 || box.CursorY < first_y) {
-        left = 0;
-        top = 0;
-        right = width;
-        bottom = height;
+    const int64_t left = std::min(first_x, box.Left) - advance;
+    const int64_t right = std::max(first_x, box.Left) + advance * bytes + cell_width;
+    const int64_t last_line = box.CursorY;
+    const int64_t last_right = std::min(right, int64_t{box.CursorX} + cell_width);
+    auto add = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
+        const InkRect drawn{static_cast<int32_t>(std::clamp<int64_t>(l, 0, width)),
+                            static_cast<int32_t>(std::clamp<int64_t>(t, 0, height)),
+                            static_cast<int32_t>(std::clamp<int64_t>(r, 0, width)),
+                            static_cast<int32_t>(std::clamp<int64_t>(b, 0, height))};
+        if (drawn.Left < drawn.Right && drawn.Top < drawn.Bottom)
+            Ink.push_back(drawn);
+    };
+    if (box.LineHeight < 0 || box.CellWidth < 0 || last_line < first_y) {
+        add(0, 0, width, height);
+    } else if (last_line == first_y) {
+        add(left, first_y, last_right, first_y + cell_height);
+    } else if (box.LineHeight >= cell_height) {
+        // The earlier lines' cells end above the last line's.
+        add(left, first_y, right, last_line);
+        add(left, last_line, last_right, last_line + cell_height);
+    } else {
+        add(left, first_y, right, last_line + cell_height);
     }
-    InkRect drawn{static_cast<int32_t>(std::clamp<int64_t>(left, 0, width)),
-                  static_cast<int32_t>(std::clamp<int64_t>(top, 0, height)),
-                  static_cast<int32_t>(std::clamp<int64_t>(right, 0, width)),
-                  static_cast<int32_t>(std::clamp<int64_t>(bottom, 0, height))};
-    if (drawn.Left >= drawn.Right || drawn.Top >= drawn.Bottom)
-        return;
-    if (Ink.Left < Ink.Right && Ink.Top < Ink.Bottom)
-        drawn = {std::min(drawn.Left, Ink.Left), std::min(drawn.Top, Ink.Top), std::max(drawn.Right, Ink.Right),
-                 std::max(drawn.Bottom, Ink.Bottom)};
-    Ink = drawn;
 }
 
 int32_t IBackLog::RunBacklog(ScriptValue* result, int32_t start_index)
