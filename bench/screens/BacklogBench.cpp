@@ -6,7 +6,6 @@
 // messages typeset directly into a layer, as the story text is.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -14,6 +13,7 @@
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesAssembler.h"
+#include "screens/PictureSprite.h"
 #include "screens/base/CBacklogScreen.h"
 #include "sheetgen/BacklogSheet.h"
 #include "script/FlagBuffer.h"
@@ -111,17 +111,6 @@ Ring PrepareRing(CVeskDoc& document)
     return ring;
 }
 
-// A memory sprite of a generated picture.
-std::unique_ptr<CSprite> SpriteOf(const tools::AkbPicture& picture)
-{
-    auto sprite = std::make_unique<CSpriteLayer>();
-    sprite->Create(0, 0, picture.width, picture.height, -1);
-    for (int32_t y = 0; y < picture.height; ++y)
-        std::memcpy(sprite->GetBits() + sprite->GetPixelOffset(0, y), &picture.pixels[static_cast<size_t>(y) * picture.width],
-                    static_cast<size_t>(picture.width) * 4);
-    return sprite;
-}
-
 // A backlog with the generated row frames, controls and cover (the pictures a game folder
 // holds), drawing into its image layers as it does while it opens.
 std::unique_ptr<CBacklogScreen> MakeScreen(benchmark::State& state, const Ring& ring)
@@ -135,8 +124,8 @@ std::unique_ptr<CBacklogScreen> MakeScreen(benchmark::State& state, const Ring& 
         state.SkipWithError("the backlog's parts cannot be made");
         return nullptr;
     }
-    screen->PartsImage = SpriteOf(tools::BacklogSheet());
-    screen->CoverImage = SpriteOf(tools::BacklogCover());
+    screen->PartsImage = SpriteOfPicture(tools::BacklogSheet());
+    screen->CoverImage = SpriteOfPicture(tools::BacklogCover());
     screen->DrawToImage = 1;
     state.counters["bytes/record"] = ring.bytes_per_record;
     return screen;

@@ -8,6 +8,7 @@
 #include "app/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "mapwrite/MapTableWriter.h"
+#include "screens/PictureSprite.h"
 #include "screens/ScreenFixture.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/CFuncFlag.h"
@@ -19,7 +20,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -509,16 +509,6 @@ std::vector<uint8_t> PixelsOf(CSpriteLayer* layer)
     return bytes;
 }
 
-std::unique_ptr<CSprite> SpriteOf(const tools::AkbPicture& picture)
-{
-    auto sprite = std::make_unique<CSpriteLayer>();
-    sprite->Create(0, 0, picture.width, picture.height, -1);
-    for (int32_t y = 0; y < picture.height; ++y)
-        std::memcpy(sprite->GetBits() + sprite->GetPixelOffset(0, y), &picture.pixels[static_cast<size_t>(y) * picture.width],
-                    static_cast<size_t>(picture.width) * 4);
-    return sprite;
-}
-
 // The page drawing on the document without a started game, whose faces draw their glyphs (a
 // started test game's do not), with the generated frames and cover.
 class CBacklogPageTest : public ::testing::Test
@@ -576,8 +566,8 @@ TEST_F(CBacklogPageTest, AScrolledPageShowsWhatThePageDrawnAfreshShows)
     }
     auto make = [](CBacklogScreen& screen) {
         ASSERT_EQ(screen.CreateParts(), 1);
-        screen.PartsImage = SpriteOf(tools::BacklogSheet());
-        screen.CoverImage = SpriteOf(tools::BacklogCover());
+        screen.PartsImage = SpriteOfPicture(tools::BacklogSheet());
+        screen.CoverImage = SpriteOfPicture(tools::BacklogCover());
         screen.DrawToImage = 1;
     };
     CBacklogScreen screen;
