@@ -382,6 +382,14 @@ inline void ComposeOver(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t k)
     d[3] = static_cast<uint8_t>(out);
 }
 
+// Whether the eight pixels from d all have alpha 0xFF.
+inline bool OpaqueEight(const uint8_t* d)
+{
+    uint64_t quad[4];
+    std::memcpy(quad, d, sizeof quad);
+    return ((quad[0] & quad[1] & quad[2] & quad[3]) & 0xFF000000FF000000u) == 0xFF000000FF000000u;
+}
+
 // Whether the eight pixels from s all have alpha 0.
 inline bool ClearEight(const uint8_t* s)
 {
@@ -446,6 +454,16 @@ void ILayer::BltOverWeighted(int32_t x, int32_t y, int32_t w, int32_t h, ILayer*
                     d += 4 * (run - 1);
                     s += 4 * (run - 1);
                 }
+                continue;
+            }
+            if (d[3] == 255 && i + 8 <= n && OpaqueEight(d)) {
+                // Over opaque pixels the result keeps their alpha and mixes the colour by the
+                // source's, whatever the weight: the alpha blit's rule, eight pixels at a time.
+                const int32_t run = graphics::OpaqueRunLength(d, n - i);
+                graphics::BltAlphaRow(d, s, run);
+                i += run - 1;
+                d += 4 * (run - 1);
+                s += 4 * (run - 1);
                 continue;
             }
             if (a == 255 || d[3] == 0)

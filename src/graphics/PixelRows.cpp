@@ -370,6 +370,21 @@ int32_t ClearRunLength(const uint8_t* src, int32_t count)
     return i;
 }
 
+int32_t OpaqueRunLength(const uint8_t* src, int32_t count)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; i + 8 <= count; i += 8, src += 32) {
+        const __m128i a = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src)),
+                                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, alpha_mask), alpha_mask)) != 0xFFFF)
+            break;
+    }
+#endif
+    return i;
+}
+
 void CopyOpaqueRow(uint8_t* dst, const uint8_t* src, int32_t count)
 {
 #if defined(__x86_64__)

@@ -23,5 +23,7 @@ void FillRow(uint8_t* dst, int32_t count, uint32_t colour);
 void SetAlphaRow(uint8_t* dst, int32_t count, uint8_t alpha);
 // The length of the run of pixels from the start whose alpha byte is 0, in steps of eight.
 int32_t ClearRunLength(const uint8_t* src, int32_t count);
+// The same for pixels whose alpha byte is 0xFF.
+int32_t OpaqueRunLength(const uint8_t* src, int32_t count);
 
 } // namespace graphics
