@@ -165,7 +165,6 @@ private:
         bool Framed = false;
         std::vector<InkRect> Ink;
         std::vector<InkRect> Composed; // one under the other
-
         InkRect Base;
     };
     enum class RowDraw
@@ -182,10 +181,15 @@ private:
     bool PageKept();
     void ForgetPage();
     void DrawBackground(ILayer* view);
-    // The ink spans as the text layer is now: unknown content counts as ink in every window.
+    // Takes in the ink the typesetting reported; another text layer than the one followed may
+    // hold ink anywhere.
     void FollowTextLayer(ILayer* text);
     void ClearText(ILayer* text, int32_t row, const InkRect& rect);
     void ComposeText(ILayer* view, ILayer* text, int32_t row, RowDraw how);
+    bool MaskKept();
+    // Copies a piece of the parts picture to the control layer, or clears it for a source x of
+    // -1, unless the kept page shows that there already.
+    void ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy);
     void DrawScrollBar(int32_t state);
     void DrawHelp(int32_t id);
     void Present();
@@ -216,10 +220,6 @@ private:
     bool m_help_known = false;
     int32_t m_thumb_top = -1;
     int32_t m_thumb_column = -1;
-    // Copies a piece of the parts picture to the control layer, or clears it for a source x of
-    // -1, unless the kept page shows that there already.
-    void ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy);
-    bool MaskKept();
     ILayer* m_page_view = nullptr; // null: no page to keep
     ILayer* m_page_mask = nullptr;
     ILayer* m_ink_layer = nullptr; // the text layer the ink spans describe
