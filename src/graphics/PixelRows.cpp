@@ -328,6 +328,63 @@ void CopyColourRow(uint8_t* dst, const uint8_t* src, int32_t count)
     CopyColourRowBase(dst, src, count);
 }
 
+void FillRow(uint8_t* dst, int32_t count, uint32_t colour)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
+    for (; i + 4 <= count; i += 4, dst += 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), four);
+#endif
+    for (; i < count; ++i, dst += 4)
+        Store(dst, colour);
+}
+
+void SetAlphaRow(uint8_t* dst, int32_t count, uint8_t alpha)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i value = _mm_set1_epi32(static_cast<int>(uint32_t{alpha} << 24));
+    for (; i + 4 <= count; i += 4, dst += 16) {
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_or_si128(_mm_andnot_si128(alpha_mask, d), value));
+    }
+#endif
+    for (; i < count; ++i, dst += 4)
+        dst[3] = alpha;
+}
+
+int32_t ClearRunLength(const uint8_t* src, int32_t count)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; i + 8 <= count; i += 8, src += 32) {
+        const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src)),
+                                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, alpha_mask), _mm_setzero_si128())) != 0xFFFF)
+            break;
+    }
+#endif
+    return i;
+}
+
+int32_t OpaqueRunLength(const uint8_t* src, int32_t count)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; i + 8 <= count; i += 8, src += 32) {
+        const __m128i a = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src)),
+                                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, alpha_mask), alpha_mask)) != 0xFFFF)
+            break;
+    }
+#endif
+    return i;
+}
+
 void CopyOpaqueRow(uint8_t* dst, const uint8_t* src, int32_t count)
 {
 #if defined(__x86_64__)

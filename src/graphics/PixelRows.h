@@ -17,5 +17,13 @@ void BltAlphaOpacityRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t
 void CopyColourRow(uint8_t* dst, const uint8_t* src, int32_t count);
 // Whole pixels copied with their alpha byte set to 0xFF.
 void CopyOpaqueRow(uint8_t* dst, const uint8_t* src, int32_t count);
+// Every pixel set to the colour.
+void FillRow(uint8_t* dst, int32_t count, uint32_t colour);
+// Every pixel's alpha byte set, colour bytes kept.
+void SetAlphaRow(uint8_t* dst, int32_t count, uint8_t alpha);
+// The length of the run of pixels from the start whose alpha byte is 0, in steps of eight.
+int32_t ClearRunLength(const uint8_t* src, int32_t count);
+// The same for pixels whose alpha byte is 0xFF.
+int32_t OpaqueRunLength(const uint8_t* src, int32_t count);
 
 } // namespace graphics

@@ -137,6 +137,37 @@ TEST(LayerOver, BltOverWeightedWeighsTheLastCase)
               Argb(191, 130, 130, 130));
 }
 
+TEST(LayerOver, WideRowsComposeAsEachPixelAlone)
+{
+    // Runs of clear, opaque and partial pixels on both sides, longer and shorter than the
+    // eight-pixel steps, must come out as the one-pixel operation gives them.
+    constexpr int W = 61;
+    const uint32_t dst_alpha[] = {255, 255, 0, 128, 255, 7};
+    const uint32_t src_alpha[] = {0, 0, 255, 128, 0, 1, 254};
+    auto d = MakeLayer(W, 2);
+    auto s = MakeLayer(W, 2);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < W; ++x) {
+            const int k = x + 13 * y;
+            SetPixel(*d, x, y, Argb(dst_alpha[(k / 9) % 6], k * 3 & 0xFF, k * 5 & 0xFF, k * 7 & 0xFF));
+            SetPixel(*s, x, y, Argb(src_alpha[(k / 5) % 7], k * 11 & 0xFF, 255 - k, k * 2 & 0xFF));
+        }
+    }
+    for (const int weight : {255, 200}) {
+        auto wide = MakeLayer(W, 2);
+        wide->Blt(0, 0, W, 2, d.get(), 0, 0, 1);
+        wide->BltOverWeighted(0, 0, W, 2, s.get(), 0, 0, weight);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < W; ++x)
+                ASSERT_EQ(PixelAt(*wide, x, y),
+                          Apply(PixelAt(*d, x, y), PixelAt(*s, x, y),
+                                [&](ILayer& one, ILayer* source) {
+                                    one.BltOverWeighted(0, 0, 1, 1, source, 0, 0, weight);
+                                }))
+                    << x << "," << y << " weight " << weight;
+    }
+}
+
 TEST(LayerOver, BltOverOpacity)
 {
     auto op = [](ILayer& d, ILayer* s) { d.BltOverOpacity(0, 0, 1, 1, s, 0, 0, 128); };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -107,5 +108,34 @@ TEST(PixelRows, BltAlphaKeyedRowLeavesKeyPixelsAndMixesTheRest)
                     << "a " << a << " pixel " << k;
             ASSERT_EQ(dst[k * 4 + 3], base[k * 4 + 3]);
         }
+    }
+}
+
+TEST(PixelRows, FillSetAlphaAndClearRunCoverExactlyTheirPixels)
+{
+    const std::vector<uint8_t> base = DestinationRow();
+    for (const int n : {0, 1, 3, 4, 7, 8, 9, 17, 258}) {
+        // One pixel past the row stays untouched.
+        std::vector<uint8_t> fill = base;
+        graphics::FillRow(fill.data(), n, 0x80FF0102u);
+        std::vector<uint8_t> alpha = base;
+        graphics::SetAlphaRow(alpha.data(), n, 0x33);
+        for (int k = 0; k <= n; ++k) {
+            for (int c = 0; c < 4; ++c) {
+                const uint8_t filled = static_cast<uint8_t>(0x80FF0102u >> (8 * c));
+                ASSERT_EQ(fill[k * 4 + c], k < n ? filled : base[k * 4 + c]) << n << " " << k;
+                ASSERT_EQ(alpha[k * 4 + c], k < n && c == 3 ? 0x33 : base[k * 4 + c]) << n << " " << k;
+            }
+        }
+    }
+    // A clear run ends at or before the first pixel with alpha, in steps of eight.
+    for (const int first : {0, 1, 7, 8, 15, 16, 40, 259}) {
+        std::vector<uint8_t> row(259 * 4, 0x7F);
+        for (int k = 0; k < 259; ++k)
+            row[k * 4 + 3] = k == first ? 1 : 0;
+        const int32_t run = graphics::ClearRunLength(row.data(), 259);
+        EXPECT_EQ(run % 8, 0) << first;
+        EXPECT_LE(run, first) << first;
+        EXPECT_GT(run + 8, std::min(first, 259 / 8 * 8)) << first;
     }
 }

@@ -8,6 +8,7 @@
 #include "app/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "mapwrite/MapTableWriter.h"
+#include "screens/PictureSprite.h"
 #include "screens/ScreenFixture.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/CFuncFlag.h"
@@ -17,6 +18,7 @@
 #include "sheetgen/BacklogSheet.h"
 #include "sound/IWaveManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -485,6 +487,119 @@ TEST_F(CBacklogScreenTest, BackspaceAndTheWheelUpOpenItFromTheMessageWindow)
         EXPECT_NE(opened_at, 0) << wheel;
         EXPECT_EQ(State().EngineStateWord() & ENGINE_STATE_BACKLOG_OPEN, 0u);
     }
+}
+
+// The page layers, which the screens keep to themselves.
+struct PageLayers : CBacklogScreen
+{
+    using ISystemParts::MaskImageLayer;
+    using ISystemParts::ViewImageLayer;
+};
+
+std::vector<uint8_t> PixelsOf(CSpriteLayer* layer)
+{
+    std::vector<uint8_t> bytes;
+    if (layer == nullptr)
+        return bytes;
+    const auto row = static_cast<size_t>(layer->GetWidth()) * 4;
+    for (int32_t y = 0; y < layer->GetHeight(); ++y) {
+        const uint8_t* start = layer->GetBits() + layer->GetPixelOffset(0, y);
+        bytes.insert(bytes.end(), start, start + row);
+    }
+    return bytes;
+}
+
+// The page drawing on the document without a started game, whose faces draw their glyphs (a
+// started test game's do not), with the generated frames and cover.
+class CBacklogPageTest : public ::testing::Test
+{
+protected:
+    CBacklogPageTest()
+    {
+        CVeskDoc& document = *GetDocument();
+        m_state = std::move(document.m_current_state);
+        m_context = std::move(document.m_script_context);
+        document.m_current_state = std::make_unique<FlagBuffer>();
+        document.m_current_state->Values.resize(FLAG_BUFFER_VALUE_COUNT);
+        document.m_current_state->Values[VALUE_TEXT_SPRITE] = ScriptValue::FromInteger(BACKLOG_TEXT_LAYER);
+        document.m_script_context = std::make_unique<ScriptContext>();
+        auto* text = new CSpriteLayer; // the document owns it
+        text->Create(0, 0, 1920, 1080, -1);
+        document.RegisterSpriteLayer(BACKLOG_TEXT_LAYER, text);
+    }
+    ~CBacklogPageTest() override
+    {
+        CVeskDoc& document = *GetDocument();
+        document.UnregisterSpriteLayer(BACKLOG_TEXT_LAYER);
+        document.m_current_state = std::move(m_state);
+        document.m_script_context = std::move(m_context);
+    }
+
+    std::unique_ptr<FlagBuffer> m_state;
+    std::unique_ptr<ScriptContext> m_context;
+};
+
+TEST_F(CBacklogPageTest, AScrolledPageShowsWhatThePageDrawnAfreshShows)
+{
+    // Heads of every length, bodies of one line to more than the window holds, a hanging mark,
+    // a line break, a run of marks past the box: each scroll step redraws only the texts, over
+    // what the last page left.
+    const char* const heads[] = {"", "NAME", "とても長い名前の話し手", "「"};
+    const char* const bodies[] = {
+        "short",
+        "夕暮れの商店街を抜けて、駅前の広場まで歩いてきた。冬の風が頬を刺すように冷たい。",
+        "「遅かったね。もう来ないのかと思ってた」\n振り返ると、見慣れたマフラーの彼女がいた。",
+        "吐く息が白い。街灯に照らされた雪がゆっくりと舞い落ちて、石畳に静かに積もっていく。"
+        "吐く息が白い。街灯に照らされた雪がゆっくりと舞い落ちて、石畳に静かに積もっていく。"
+        "吐く息が白い。街灯に照らされた雪がゆっくりと舞い落ちて、石畳に静かに積もっていく。",
+        "あ」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」",
+    };
+    constexpr int32_t COUNT = 23;
+    BacklogStore& store = GetDocument()->m_script_context->Backlog;
+    store.Allocate(COUNT);
+    for (int32_t k = 0; k < COUNT; ++k) {
+        ASSERT_TRUE(store.NextEntry());
+        LogBuffer& record = *store.GetCurrentEntry();
+        record.Code = {1, 0, 0};
+        record.HeadText = heads[k % 4];
+        record.BodyText = bodies[k % 5];
+    }
+    auto make = [](CBacklogScreen& screen) {
+        ASSERT_EQ(screen.CreateParts(), 1);
+        screen.PartsImage = SpriteOfPicture(tools::BacklogSheet());
+        screen.CoverImage = SpriteOfPicture(tools::BacklogCover());
+        screen.DrawToImage = 1;
+    };
+    CBacklogScreen screen;
+    make(screen);
+    screen.ResetPage();
+    screen.DrawFirstPage();
+    CSpriteLayer* text = GetDocument()->FindSpriteLayer(BACKLOG_TEXT_LAYER);
+    const std::vector<uint8_t> ink = PixelsOf(text);
+    ASSERT_GT(std::count_if(ink.begin(), ink.end(), [](uint8_t byte) { return byte != 0; }), 10000)
+        << "the texts are drawn";
+    // The same page drawn by a screen that knows nothing of the text layer, so clears and
+    // composes whole rectangles, must show the same pixels.
+    auto expect_same_as_afresh = [&](int32_t step) {
+        const std::vector<uint8_t> view = PixelsOf(PageLayers::ViewImageLayer());
+        const std::vector<uint8_t> mask = PixelsOf(PageLayers::MaskImageLayer());
+        ASSERT_FALSE(view.empty());
+        CBacklogScreen afresh;
+        make(afresh);
+        afresh.EntryCount = screen.EntryCount;
+        afresh.MaxTop = screen.MaxTop;
+        afresh.Top = screen.Top;
+        afresh.DrawFirstPage();
+        EXPECT_TRUE(view == PixelsOf(PageLayers::ViewImageLayer())) << "view, step " << step;
+        EXPECT_TRUE(mask == PixelsOf(PageLayers::MaskImageLayer())) << "mask, step " << step;
+    };
+    expect_same_as_afresh(0);
+    const int32_t wheel[] = {1, 1, 2, 1, 5, -1, -3, 1, 1, 30, -2, -1, 1, 1, 1};
+    for (size_t step = 0; step < std::size(wheel); ++step) {
+        screen.OnMouseWheel(wheel[step]);
+        expect_same_as_afresh(static_cast<int32_t>(step + 1));
+    }
+    EXPECT_EQ(screen.Top, screen.MaxTop);
 }
 
 class CBacklogNoDialogTest : public CBacklogScreenTest

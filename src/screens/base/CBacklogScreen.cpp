@@ -20,7 +20,6 @@
 #include "platform/kernel/SyncApi.h"
 #include "screens/base/CDialog.h"
 #include "screens/base/CMesWnd.h"
-#include "script/commands/CFuncBackLog.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/commands/CFuncSave.h"
 #include "script/commands/CFuncString.h"
@@ -63,6 +62,12 @@ inline constexpr int32_t THUMB_BOTTOM_Y = 822;
 inline constexpr int32_t THUMB_END = 20;
 inline constexpr int32_t THUMB_MIDDLE_MAX = 210;
 inline constexpr int32_t THUMB_LAYER_WIDTH = 96;
+
+// A row's window of the text area: its head and body rows, the columns 184 to 1352.
+inline constexpr int32_t TEXT_X = 184;
+inline constexpr int32_t TEXT_WIDTH = 1168;
+inline constexpr int32_t WINDOW_TOP = 109;
+inline constexpr int32_t WINDOW_HEIGHT = 240;
 
 inline constexpr uint32_t TEXT_WHITE = 0xFFFFFFFF;
 inline constexpr uint32_t TEXT_CHOSEN = 0xADD8E6;
@@ -128,6 +133,10 @@ int32_t CBacklogScreen::CreateParts()
     }
     HelpLayer.reset(CreateSprite(0, 0, 1000, 40, -1, LAYER_KIND_MEMORY, 0));
     ThumbLayer.reset(CreateSprite(0, 0, THUMB_LAYER_WIDTH, TRACK_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
+    RowBaseImage.reset(CreateSprite(0, 0, TEXT_WIDTH, WINDOW_HEIGHT * ROWS, -1, LAYER_KIND_MEMORY, 0));
+    PageBaseImage.reset(CreateSprite(0, 0, 1920, 1080, -1, LAYER_KIND_MEMORY, 0));
+    m_base_rows = -1;
+    ForgetPage();
     return 1;
 }
 
@@ -138,6 +147,10 @@ void CBacklogScreen::ReleaseParts()
     CoverImage.reset();
     HelpLayer.reset();
     ThumbLayer.reset();
+    RowBaseImage.reset();
+    PageBaseImage.reset();
+    m_base_rows = -1;
+    ForgetPage();
 }
 
 int32_t CBacklogScreen::ThumbHeightFor(int32_t count)
@@ -178,6 +191,31 @@ void CBacklogScreen::OnOpen()
 {
     OpenCommon();
     HitAreas.Load("backlog00.area");
+    DrawToImage = 1;
+    DrawFirstPage();
+    // Both pictures wait in the image layers, so a page left for this one cross-fades.
+    if (CSpriteLayer* mask = MaskImageLayer())
+        mask->SetVisibleFlag(1);
+    if (CSpriteLayer* view = ViewImageLayer())
+        view->SetVisibleFlag(1);
+    OpenTransition(nullptr);
+    DrawToImage = 0;
+    app::WriteConfigInt(app::KEY_BACKLOG_MODE, 100);
+}
+
+void CBacklogScreen::ResetPage()
+{
+    IBackLog::ResetPage();
+    // The text layer is clear now; the page layers hold whatever was drawn last.
+    ForgetPage();
+    m_ink_layer = SpriteLayerOf(FindSpriteLayer(BACKLOG_TEXT_LAYER));
+    for (RowShown& shown : m_rows)
+        shown.Ink.clear();
+    Ink.clear();
+}
+
+void CBacklogScreen::DrawFirstPage()
+{
     const ScriptContext* context = GetScriptContext();
     Marks.assign(context != nullptr ? context->Backlog.Entries.size() : 0, 0);
     SetValue(30, 40);
@@ -189,18 +227,13 @@ void CBacklogScreen::OnOpen()
     SetValue(48, 1245);
     SetValue(49, 1080);
     BuildThumb();
-    DrawToImage = 1;
-    if (CSpriteLayer* mask = MaskImageLayer())
+    CSpriteLayer* mask = MaskImageLayer();
+    if (mask != nullptr)
         mask->SetAlphaRect(0, 0, 1920, 1080, 0);
+    ForgetPage();
+    m_mask_clear = mask != nullptr && static_cast<ILayer*>(mask) == MaskTarget();
     RedrawPage(0, 0);
-    // Both pictures wait in the image layers, so a page left for this one cross-fades.
-    if (CSpriteLayer* mask = MaskImageLayer())
-        mask->SetVisibleFlag(1);
-    if (CSpriteLayer* view = ViewImageLayer())
-        view->SetVisibleFlag(1);
-    OpenTransition(nullptr);
-    DrawToImage = 0;
-    app::WriteConfigInt(app::KEY_BACKLOG_MODE, 100);
+    m_mask_clear = false;
 }
 
 void CBacklogScreen::BuildThumb()
@@ -211,7 +244,7 @@ void CBacklogScreen::BuildThumb()
     if (thumb == nullptr)
         return;
     thumb->SetAlphaRect(0, 0, THUMB_LAYER_WIDTH, TRACK_HEIGHT, 0);
-    ThumbHeight = ThumbHeightFor(CountBacklogEntries());
+    ThumbHeight = ThumbHeightFor(EntryCount); // counted as the page was reset
     if (ThumbHeight == 0)
         return;
     if (ILayer* parts = SpriteLayerOf(PartsImage.get())) {
@@ -237,16 +270,19 @@ void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
     HoverId = -1;
     SetValue(33, static_cast<int32_t>(TEXT_WHITE));
     SetValue(32, 0);
-    {
-        LiveDrawLock lock;
-        if (ILayer* view = ViewTarget()) {
-            view->FillRect(0, 0, 1920, 1080, 0x80000000, 1);
-            if (ILayer* cover = SpriteLayerOf(CoverImage.get()))
-                view->BltOver(0, 0, 1920, 1080, cover, 0, 0);
-        }
+    // A scroll leaves the background and the row frames as they are: only the texts change.
+    const bool kept = PageKept();
+    if (!kept) {
+        ForgetPage();
+        if (ILayer* view = ViewTarget())
+            DrawBackground(view);
     }
     for (int32_t row = 0; row < ROWS; ++row)
-        DrawRow(row, BACKLOG_NORMAL);
+        DrawRow(row, BACKLOG_NORMAL, kept ? RowDraw::KEPT_PAGE : RowDraw::NEW_PAGE);
+    if (!kept && ViewTarget() != nullptr && MaskTarget() != nullptr) {
+        m_page_view = ViewTarget();
+        m_page_mask = MaskTarget();
+    }
     for (int32_t row = 0; row < ROWS; ++row)
         DrawButton(ID_VOICE + row, BACKLOG_NORMAL, 0);
     for (int32_t row = 0; row < ROWS; ++row)
@@ -258,14 +294,253 @@ void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
         Present();
 }
 
-void CBacklogScreen::DrawRow(int32_t row, int32_t state)
+void CBacklogScreen::DrawBackground(ILayer* view)
+{
+    // The half-transparent black and the cover overwrite the whole page, so what they and the
+    // frames make is the same every time.
+    auto draw = [this](ILayer* target, int32_t framed) {
+        target->FillRect(0, 0, 1920, 1080, 0x80000000, 1);
+        if (ILayer* cover = SpriteLayerOf(CoverImage.get()))
+            target->BltOver(0, 0, 1920, 1080, cover, 0, 0);
+        if (ILayer* parts = SpriteLayerOf(PartsImage.get()))
+            for (int32_t row = 0; row < ROWS; ++row)
+                if ((framed & (1 << row)) != 0)
+                    target->BltOver(5, ROW_HEIGHT * row + 87, 1642, 284, parts, 0, 0);
+    };
+    int32_t framed = 0;
+    for (int32_t row = 0; row < ROWS; ++row)
+        framed |= RowHasRecord(row) ? 1 << row : 0;
+    ILayer* base = SpriteLayerOf(PageBaseImage.get());
+    LiveDrawLock lock;
+    m_frames_drawn = base != nullptr;
+    if (base == nullptr) {
+        draw(view, 0);
+        return;
+    }
+    if (framed != m_base_rows || CoverImage.get() != m_base_cover || PartsImage.get() != m_base_parts) {
+        draw(base, framed);
+        m_base_rows = framed;
+        m_base_cover = CoverImage.get();
+        m_base_parts = PartsImage.get();
+    }
+    view->Blt(0, 0, 1920, 1080, base, 0, 0, 1);
+}
+
+bool CBacklogScreen::PageKept()
+{
+    if (m_page_view == nullptr || m_page_view != ViewTarget() || m_page_mask != MaskTarget() ||
+        SpriteLayerOf(RowBaseImage.get()) == nullptr)
+        return false;
+    for (int32_t row = 0; row < ROWS; ++row)
+        if (m_rows[row].Framed != RowHasRecord(row))
+            return false;
+    return true;
+}
+
+void CBacklogScreen::ForgetPage()
+{
+    m_page_view = nullptr;
+    m_page_mask = nullptr;
+    m_mask_shown.clear();
+    m_help_known = false;
+    m_thumb_column = -1;
+    for (RowShown& shown : m_rows) {
+        shown.Framed = false;
+        shown.Composed = {};
+        shown.Base = {};
+    }
+}
+
+namespace {
+
+using InkRect = IBackLog::InkRect;
+
+bool IsEmpty(const InkRect& r)
+{
+    return r.Left >= r.Right || r.Top >= r.Bottom;
+}
+
+InkRect Intersect(const InkRect& a, const InkRect& b)
+{
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+            std::min(a.Bottom, b.Bottom)};
+}
+
+InkRect Hull(const InkRect& a, const InkRect& b)
+{
+    if (IsEmpty(a))
+        return b;
+    if (IsEmpty(b))
+        return a;
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+            std::max(a.Bottom, b.Bottom)};
+}
+
+InkRect WindowOf(int32_t row)
+{
+    const int32_t top = ROW_HEIGHT * row + WINDOW_TOP;
+    return {TEXT_X, top, TEXT_X + TEXT_WIDTH, top + WINDOW_HEIGHT};
+}
+
+// The part of an ink rectangle a cleared rectangle leaves, as one rectangle that holds it.
+void CutBy(InkRect& ink, const InkRect& cleared)
+{
+    if (cleared.Left <= ink.Left && ink.Right <= cleared.Right) {
+        if (cleared.Top <= ink.Top)
+            ink.Top = std::max(ink.Top, cleared.Bottom);
+        if (cleared.Bottom >= ink.Bottom)
+            ink.Bottom = std::min(ink.Bottom, cleared.Top);
+    }
+    if (cleared.Top <= ink.Top && ink.Bottom <= cleared.Bottom) {
+        if (cleared.Left <= ink.Left)
+            ink.Left = std::max(ink.Left, cleared.Right);
+        if (cleared.Right >= ink.Right)
+            ink.Right = std::min(ink.Right, cleared.Left);
+    }
+}
+
+} // namespace
+
+void CBacklogScreen::FollowTextLayer(ILayer* text)
+{
+    constexpr size_t MAX_PIECES = 6;
+    if (text != m_ink_layer) {
+        // Whatever another layer holds may be ink anywhere.
+        m_ink_layer = text;
+        for (int32_t row = 0; row < ROWS; ++row)
+            m_rows[row].Ink = {WindowOf(row)};
+    }
+    for (const InkRect& drawn : Ink) {
+        for (int32_t row = 0; row < ROWS; ++row) {
+            const InkRect piece = Intersect(drawn, WindowOf(row));
+            if (IsEmpty(piece))
+                continue;
+            std::vector<InkRect>& pieces = m_rows[row].Ink;
+            if (pieces.size() >= MAX_PIECES) {
+                InkRect all = piece;
+                for (const InkRect& other : pieces)
+                    all = Hull(all, other);
+                pieces = {all};
+            } else {
+                pieces.push_back(piece);
+            }
+        }
+    }
+    Ink.clear();
+}
+
+void CBacklogScreen::ClearText(ILayer* text, int32_t row, const InkRect& rect)
+{
+    // Outside its ink the window already has alpha 0.
+    std::vector<InkRect>& pieces = m_rows[row].Ink;
+    for (InkRect& piece : pieces) {
+        const InkRect clear = Intersect(rect, piece);
+        if (!IsEmpty(clear))
+            text->SetAlphaRect(clear.Left, clear.Top, clear.Right - clear.Left, clear.Bottom - clear.Top, 0);
+    }
+    for (InkRect& piece : pieces)
+        CutBy(piece, rect);
+    pieces.erase(std::remove_if(pieces.begin(), pieces.end(), IsEmpty), pieces.end());
+}
+
+namespace {
+
+// Rectangles one under the other that hold every pixel of the pieces: within each stretch of
+// rows between the pieces' edges, the columns from the leftmost to the rightmost piece there.
+std::vector<InkRect> StackOf(const std::vector<InkRect>& pieces)
+{
+    std::vector<int32_t> edges;
+    for (const InkRect& piece : pieces) {
+        edges.push_back(piece.Top);
+        edges.push_back(piece.Bottom);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<InkRect> stack;
+    for (size_t k = 0; k + 1 < edges.size(); ++k) {
+        InkRect stretch;
+        for (const InkRect& piece : pieces)
+            if (piece.Top <= edges[k] && edges[k + 1] <= piece.Bottom)
+                stretch = Hull(stretch, {piece.Left, edges[k], piece.Right, edges[k + 1]});
+        if (IsEmpty(stretch))
+            continue;
+        if (!stack.empty() && stack.back().Left == stretch.Left && stack.back().Right == stretch.Right &&
+            stack.back().Bottom == stretch.Top)
+            stack.back().Bottom = stretch.Bottom;
+        else
+            stack.push_back(stretch);
+    }
+    return stack;
+}
+
+} // namespace
+
+void CBacklogScreen::ComposeText(ILayer* view, ILayer* text, int32_t row, RowDraw how)
+{
+    RowShown& shown = m_rows[row];
+    const std::vector<InkRect> ink = StackOf(shown.Ink);
+    InkRect ink_rows;
+    for (const InkRect& piece : ink)
+        ink_rows = Hull(ink_rows, piece);
+    ILayer* base = how != RowDraw::ALONE ? SpriteLayerOf(RowBaseImage.get()) : nullptr;
+    // The base layer holds the window of each row one under the other.
+    const int32_t base_offset = WINDOW_HEIGHT * row - WindowOf(row).Top;
+    const InkRect window = WindowOf(row);
+    // On a kept page the view goes back to the frame beneath the last text first (beyond where
+    // that was composed it shows the frame already), so the base layer can take what it lacks
+    // of the rows the new text goes over (and of any gap to the rows it holds).
+    const std::vector<InkRect> last =
+        how == RowDraw::KEPT_PAGE && base != nullptr ? shown.Composed : std::vector<InkRect>{};
+    InkRect lacking[2];
+    if (base != nullptr && !IsEmpty(ink_rows)) {
+        const InkRect wanted = Hull(shown.Base, {window.Left, ink_rows.Top, window.Right, ink_rows.Bottom});
+        if (IsEmpty(shown.Base)) {
+            lacking[0] = wanted;
+        } else {
+            lacking[0] = {wanted.Left, wanted.Top, wanted.Right, shown.Base.Top};
+            lacking[1] = {wanted.Left, shown.Base.Bottom, wanted.Right, wanted.Bottom};
+        }
+        shown.Base = wanted;
+    }
+    shown.Composed = ink;
+    // Band by band, so each stretch of the view is still at hand for the next step.
+    constexpr int32_t BAND = 16;
+    LiveDrawLock lock;
+    for (int32_t top = window.Top; top < window.Bottom; top += BAND) {
+        const InkRect band{window.Left, top, window.Right, std::min(top + BAND, window.Bottom)};
+        for (const InkRect& piece : last) {
+            const InkRect restore = Intersect(piece, band);
+            if (!IsEmpty(restore))
+                view->Blt(restore.Left, restore.Top, restore.Right - restore.Left, restore.Bottom - restore.Top,
+                          base, restore.Left - TEXT_X, restore.Top + base_offset, 1);
+        }
+        for (const InkRect& part : lacking) {
+            const InkRect keep = Intersect(part, band);
+            if (!IsEmpty(keep))
+                base->Blt(0, keep.Top + base_offset, TEXT_WIDTH, keep.Bottom - keep.Top, view, TEXT_X, keep.Top, 1);
+        }
+        // Beyond the ink the text layer is transparent: composing there would change nothing.
+        // The pieces lie one under the other, so no pixel is composed twice.
+        for (const InkRect& piece : ink) {
+            const InkRect compose = Intersect(piece, band);
+            if (!IsEmpty(compose))
+                view->BltOver(compose.Left, compose.Top, compose.Right - compose.Left, compose.Bottom - compose.Top,
+                              text, compose.Left, compose.Top);
+        }
+    }
+}
+
+void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
 {
     const int32_t y = ROW_HEIGHT * row;
     ILayer* mask = MaskTarget();
     ILayer* view = ViewTarget();
     if (mask == nullptr || view == nullptr)
         return;
-    {
+    if (how == RowDraw::ALONE)
+        ForgetPage(); // the frame goes over what the view shows: no page to keep
+    if (how != RowDraw::KEPT_PAGE && !m_mask_clear) {
+        // Nothing else draws there: a kept page has these rows clear still.
         LiveDrawLock lock;
         mask->SetAlphaRect(245, y + 109, 1000, 54, 0);
         mask->SetAlphaRect(184, y + 178, 1168, 166, 0);
@@ -274,14 +549,19 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state)
     LogBuffer* record = index != -1 ? Record(index) : nullptr;
     if (record == nullptr)
         return;
+    if (how == RowDraw::NEW_PAGE)
+        m_rows[row].Framed = true;
     ILayer* text = SpriteLayerOf(FindSpriteLayer(GetValue(VALUE_TEXT_SPRITE)));
+    if (text != nullptr)
+        FollowTextLayer(text);
     {
         LiveDrawLock lock;
-        if (ILayer* parts = SpriteLayerOf(PartsImage.get()))
-            view->BltOver(5, y + 87, 1642, 284, parts, 0, 284 * state);
+        if (how == RowDraw::ALONE || (how == RowDraw::NEW_PAGE && !m_frames_drawn))
+            if (ILayer* parts = SpriteLayerOf(PartsImage.get()))
+                view->BltOver(5, y + 87, 1642, 284, parts, 0, 284 * state);
         if (text != nullptr) {
-            text->SetAlphaRect(245, y + 109, 1000, 54, 0);
-            text->SetAlphaRect(184, y + 178, 1168, 166, 0);
+            ClearText(text, row, {245, y + 109, 245 + 1000, y + 109 + 54});
+            ClearText(text, row, {184, y + 178, 184 + 1168, y + 178 + 166});
         }
     }
     CFuncVoice voice;
@@ -297,6 +577,8 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state)
     SetValue(46, 245);
     SetValue(47, y + 109);
     DrawEntry(index);
+    if (text != nullptr)
+        FollowTextLayer(text); // the head's ink apart from the body's
 
     SetValue(50, 184);
     SetValue(51, y + 178);
@@ -309,11 +591,12 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state)
             exec->SetLanguageFileName(record->TextTable);
     if (record->HasVoice != 0)
         voice.Load(record->VoiceFile, 0);
-    DrawLogText(CFuncBackLog().GetEntryString(index));
+    // The record's body text, as the backlog command group answers it for a recorded index.
+    DrawLogText(index < EntryCount ? record->BodyText : CStringUTF8());
 
     if (text != nullptr) {
-        LiveDrawLock lock;
-        view->BltOver(184, y + 109, 1168, 240, text, 184, y + 109);
+        FollowTextLayer(text);
+        ComposeText(view, text, row, how);
     }
     DrawButton(ID_CHECK + row, BACKLOG_NORMAL, 0);
 }
@@ -334,19 +617,54 @@ void CBacklogScreen::DrawEntry(int32_t index)
     TypesetBox(box);
 }
 
+bool CBacklogScreen::MaskKept()
+{
+    return m_page_mask != nullptr && m_page_mask == MaskTarget();
+}
+
+void CBacklogScreen::ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy)
+{
+    ILayer* parts = SpriteLayerOf(PartsImage.get());
+    if (sx != -1 && parts == nullptr)
+        return;
+    const std::array<int32_t, 4> look{w, h, sx, sy};
+    if (MaskKept()) {
+        auto [shown, added] = m_mask_shown.try_emplace({x, y}, look);
+        if (!added && shown->second == look)
+            return;
+        shown->second = look;
+    }
+    if (sx == -1)
+        mask->SetAlphaRect(x, y, w, h, 0);
+    else
+        mask->Blt(x, y, w, h, parts, sx, sy, 1);
+}
+
 void CBacklogScreen::DrawScrollBar(int32_t state)
 {
     ILayer* mask = MaskTarget();
     if (mask == nullptr)
         return;
     LiveDrawLock lock;
-    mask->SetAlphaRect(TRACK_X, TRACK_Y, TRACK_WIDTH, TRACK_HEIGHT, 0);
     ILayer* thumb = SpriteLayerOf(ThumbLayer.get());
-    if (MaxTop == 0 || thumb == nullptr || ThumbHeight == 0)
-        return;
+    const bool shown = MaxTop != 0 && thumb != nullptr && ThumbHeight != 0;
+    const int32_t top = shown ? ThumbTopFor(Top, MaxTop, ThumbHeight) : -1;
     const int32_t column = std::min(std::max(state, 0), BACKLOG_PRESSED);
-    mask->Blt(TRACK_X, ThumbTopFor(Top, MaxTop, ThumbHeight), ThumbWidth, ThumbHeight, thumb, TRACK_WIDTH * column,
-              0, 1);
+    // Only the thumb draws on the track: on a kept page clearing the last thumb clears it.
+    if (MaskKept() && m_thumb_column != -1) {
+        if (top == m_thumb_top && column == m_thumb_column)
+            return;
+        if (m_thumb_top != -1)
+            mask->SetAlphaRect(TRACK_X, m_thumb_top, TRACK_WIDTH, ThumbHeight, 0);
+    } else {
+        mask->SetAlphaRect(TRACK_X, TRACK_Y, TRACK_WIDTH, TRACK_HEIGHT, 0);
+    }
+    m_thumb_top = -1;
+    m_thumb_column = MaskKept() ? column : -1;
+    if (!shown)
+        return;
+    mask->Blt(TRACK_X, top, ThumbWidth, ThumbHeight, thumb, TRACK_WIDTH * column, 0, 1);
+    m_thumb_top = top;
 }
 
 void CBacklogScreen::DrawHelp(int32_t id)
@@ -355,30 +673,32 @@ void CBacklogScreen::DrawHelp(int32_t id)
     ILayer* mask = MaskTarget();
     if (help == nullptr || mask == nullptr)
         return;
+    const int32_t number = id != -1 && GameWork->m_system_language ? HelpNumber(id) : 0;
+    if (MaskKept() && m_help_known && m_help_shown == number)
+        return;
+    m_help_known = MaskKept();
+    m_help_shown = number;
     LiveDrawLock lock;
     help->SetAlphaRect(0, 0, 1000, 40, 0);
-    if (id != -1 && GameWork->m_system_language)
-        if (const int32_t number = HelpNumber(id); number != 0)
-            DrawTextInRect(GameWork->m_system_language->GetText(number), help, 0xFFFFFF, 25, 0, 0, 1000, 40);
+    if (number != 0)
+        DrawTextInRect(GameWork->m_system_language->GetText(number), help, 0xFFFFFF, 25, 0, 0, 1000, 40);
     mask->Blt(109, 1004, 1000, 40, help, 0, 0, 1);
 }
 
 void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
 {
     ILayer* mask = MaskTarget();
-    ILayer* parts = SpriteLayerOf(PartsImage.get());
     if (mask == nullptr || id == -1)
         return;
     int32_t help = id;
     {
         LiveDrawLock lock;
         auto copy = [&](int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy) {
-            if (parts != nullptr)
-                mask->Blt(x, y, w, h, parts, sx, sy, 1);
+            ShowOnMask(mask, x, y, w, h, sx, sy);
         };
+        auto clear = [&](int32_t x, int32_t y, int32_t w, int32_t h) { ShowOnMask(mask, x, y, w, h, -1, 0); };
         const bool at_oldest = Top == MaxTop;
         const bool at_newest = Top == 0;
-        const bool any_mark = std::find(Marks.begin(), Marks.end(), 1) != Marks.end();
         if (InRows(id, ID_VOICE)) {
             const int32_t row = id - ID_VOICE;
             const int32_t y = ROW_HEIGHT * row + 182;
@@ -386,7 +706,7 @@ void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
                 copy(1541, y, 87, 87, 1789, 652 + 87 * state);
                 help = ID_VOICE_HELP;
             } else {
-                mask->SetAlphaRect(1541, y, 87, 87, 0);
+                clear(1541, y, 87, 87);
                 help = -1;
             }
         } else if (InRows(id, ID_CHECK)) {
@@ -394,7 +714,7 @@ void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
             const int32_t y = ROW_HEIGHT * row + 310;
             const size_t mark = static_cast<size_t>(Top + ROWS - 1 - row);
             if (!RowHasVoice(row))
-                mask->SetAlphaRect(1589, y, 52, 52, 0);
+                clear(1589, y, 52, 52);
             else if (mark < Marks.size() && Marks[mark] == 1)
                 copy(1589, y, 52, 52, 200, 1008);
             else
@@ -405,7 +725,7 @@ void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
             if (RowHasRecord(row))
                 copy(1364, y, 200, 56, 0, 853 + 56 * state);
             else
-                mask->SetAlphaRect(1364, y, 200, 56, 0);
+                clear(1364, y, 200, 56);
         } else if (id == ID_ARROW_UP) {
             copy(1659, 39, 48, 43, 1738, 592 + 43 * (at_oldest ? BACKLOG_DISABLED : state));
         } else if (id == ID_ARROW_DOWN) {
@@ -415,6 +735,7 @@ void CBacklogScreen::DrawButton(int32_t id, int32_t state, int32_t present)
         } else if (id == ID_PAGE_DOWN) {
             copy(1740, 657, 156, 74, 1642, 74 * ((at_newest ? BACKLOG_DISABLED : state) + 4));
         } else if (id == ID_PLAY) {
+            const bool any_mark = std::find(Marks.begin(), Marks.end(), 1) != Marks.end();
             copy(1739, 440, 156, 163, 1798, 163 * (any_mark ? state : BACKLOG_DISABLED));
         } else if (id >> 8 == GROUP_CLOSE) {
             copy(1735, 838, 158, 158, 1955, 158 * state);
@@ -531,6 +852,7 @@ void CBacklogScreen::BatchReplay()
 
 void CBacklogScreen::JumpBack(int32_t index)
 {
+    ForgetPage(); // the question draws over the page
     {
         CDialog dialog;
         const int32_t setup = dialog.Setup(JUMP_DIALOG_KIND, JUMP_DIALOG_DEPTH);

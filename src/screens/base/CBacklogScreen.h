@@ -5,7 +5,9 @@
 // a record's voices; CBacklogScreen is its three-row layout with voice, mark and jump-back
 // controls, a scroll bar and a help line. Main thread only.
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -32,6 +34,15 @@ inline constexpr int32_t BACKLOG_TEXT_LAYER = 7;
 class IBackLog : public ISystemParts
 {
 public:
+    // A rectangle of a layer, right and bottom outside; empty when it holds no pixel.
+    struct InkRect
+    {
+        int32_t Left = 0;
+        int32_t Top = 0;
+        int32_t Right = 0;
+        int32_t Bottom = 0;
+    };
+
     IBackLog();
     ~IBackLog() override;
     int32_t IsShown() override { return Shown; }
@@ -66,6 +77,9 @@ public:
 
     // The position a run asking to be run again left behind.
     virtual int32_t GetKeptIndex() { return Top; }
+    // The start of every opening's page: the text layer cleared, the records counted and the
+    // position cut to them.
+    virtual void ResetPage();
 
     int32_t Shown = 0;
     int32_t RecordingWasOn = 0;
@@ -87,8 +101,12 @@ protected:
     void SetValue(size_t index, int32_t value);
     int32_t GetValue(size_t index);
     // Typesets the box with the language's face at 40 x 40, made once and kept: a page draws six
-    // texts, and making a face each time would cost more than drawing them.
+    // texts, and making a face each time would cost more than drawing them. Adds to Ink where
+    // on the box's layer it may have drawn.
     void TypesetBox(TextBox& box);
+
+    // Where the typesetting may have drawn into its layer since the owner last emptied this.
+    std::vector<InkRect> Ink;
 
 private:
     std::unique_ptr<CFontDIB> m_font;
@@ -111,6 +129,10 @@ public:
     int32_t CreateParts() override;
     void ReleaseParts() override;
     int32_t GetRowsPerPage() override { return 3; }
+    void ResetPage() override;
+    // The page an opening shows, drawn afresh: the marks cleared, the text layout and the thumb
+    // set, the first page over a clear control layer.
+    void DrawFirstPage();
     void DrawButton(int32_t id, int32_t state, int32_t present) override;
     void RedrawPage(int32_t thumb_state, int32_t present) override;
     void DrawEntry(int32_t index) override;
@@ -134,10 +156,40 @@ public:
     std::vector<int32_t> Marks; // by position from the newest record
 
 private:
+    // What a page drawing leaves behind, so that the next page on the same layers redraws only
+    // its texts. Within a row's window of the text area (its head and body, x 184 to 1352):
+    // where the text layer may hold ink, where its text was composed over the view, and the
+    // rows of RowBaseImage that hold the view beneath the text (background and row frame).
+    struct RowShown
+    {
+        bool Framed = false;
+        std::vector<InkRect> Ink;
+        std::vector<InkRect> Composed; // one under the other
+        InkRect Base;
+    };
+    enum class RowDraw
+    {
+        NEW_PAGE,  // on a freshly drawn background
+        KEPT_PAGE, // over the row as the last page left it
+        ALONE,     // over whatever the view shows
+    };
+
     bool RowHasRecord(int32_t row);
     bool RowHasVoice(int32_t row);
     void BuildThumb();
-    void DrawRow(int32_t row, int32_t state);
+    void DrawRow(int32_t row, int32_t state, RowDraw how = RowDraw::ALONE);
+    bool PageKept();
+    void ForgetPage();
+    void DrawBackground(ILayer* view);
+    // Takes in the ink the typesetting reported; another text layer than the one followed may
+    // hold ink anywhere.
+    void FollowTextLayer(ILayer* text);
+    void ClearText(ILayer* text, int32_t row, const InkRect& rect);
+    void ComposeText(ILayer* view, ILayer* text, int32_t row, RowDraw how);
+    bool MaskKept();
+    // Copies a piece of the parts picture to the control layer, or clears it for a source x of
+    // -1, unless the kept page shows that there already.
+    void ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy);
     void DrawScrollBar(int32_t state);
     void DrawHelp(int32_t id);
     void Present();
@@ -150,4 +202,26 @@ private:
     void JumpBack(int32_t index);
     void DragThumb();
     int32_t MoveByKey(uint32_t key);
+
+    std::unique_ptr<CSprite> RowBaseImage;
+    // The background with the row frames of the rows in m_base_rows (a bit a row), drawn once
+    // for the pictures it was drawn from: a page drawn afresh starts as a copy of it.
+    std::unique_ptr<CSprite> PageBaseImage;
+    int32_t m_base_rows = -1;
+    const CSprite* m_base_cover = nullptr;
+    const CSprite* m_base_parts = nullptr;
+    bool m_frames_drawn = false; // the page drawn afresh has its row frames from PageBaseImage
+    bool m_mask_clear = false;   // the whole control layer has just been cleared
+    // What the kept page's control layer shows: by a control's corner its size and source
+    // (x -1 for cleared), the help line's id, the thumb's top and column (-1: the whole track
+    // was not cleared yet).
+    std::map<std::pair<int32_t, int32_t>, std::array<int32_t, 4>> m_mask_shown;
+    int32_t m_help_shown = 0;
+    bool m_help_known = false;
+    int32_t m_thumb_top = -1;
+    int32_t m_thumb_column = -1;
+    ILayer* m_page_view = nullptr; // null: no page to keep
+    ILayer* m_page_mask = nullptr;
+    ILayer* m_ink_layer = nullptr; // the text layer the ink spans describe
+    RowShown m_rows[3];
 };

@@ -61,7 +61,42 @@ void IBackLog::TypesetBox(TextBox& box)
             return;
         }
     }
+    const int32_t first_x = box.CursorX;
+    const int32_t first_y = box.CursorY;
     CFuncString().TypesetText(box, m_font.get());
+    // The cursor moves down a line at a time, and right by at most two cells a byte of text
+    // from where a line starts, which is the box's left or one full-width step before it for
+    // a hanging mark; on its last line every cell lies left of where it stopped. A cursor that
+    // went otherwise counts the whole layer.
+    const int64_t width = box.DrawWord4->GetWidth();
+    const int64_t height = box.DrawWord4->GetHeight();
+    const int64_t advance = 2 * int64_t{box.CellWidth};
+    const int64_t cell_width = m_font->GetCellWidth();
+    const int64_t cell_height = m_font->GetCellHeight();
+    const auto bytes = static_cast<int64_t>(box.Text.GetStdString().size());
+    const int64_t left = std::min(first_x, box.Left) - advance;
+    const int64_t right = std::max(first_x, box.Left) + advance * bytes + cell_width;
+    const int64_t last_line = box.CursorY;
+    const int64_t last_right = std::min(right, int64_t{box.CursorX} + cell_width);
+    auto add = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
+        const InkRect drawn{static_cast<int32_t>(std::clamp<int64_t>(l, 0, width)),
+                            static_cast<int32_t>(std::clamp<int64_t>(t, 0, height)),
+                            static_cast<int32_t>(std::clamp<int64_t>(r, 0, width)),
+                            static_cast<int32_t>(std::clamp<int64_t>(b, 0, height))};
+        if (drawn.Left < drawn.Right && drawn.Top < drawn.Bottom)
+            Ink.push_back(drawn);
+    };
+    if (box.LineHeight < 0 || box.CellWidth < 0 || last_line < first_y) {
+        add(0, 0, width, height);
+    } else if (last_line == first_y) {
+        add(left, first_y, last_right, first_y + cell_height);
+    } else if (box.LineHeight >= cell_height) {
+        // The earlier lines' cells end above the last line's.
+        add(left, first_y, right, last_line);
+        add(left, last_line, last_right, last_line + cell_height);
+    } else {
+        add(left, first_y, right, last_line + cell_height);
+    }
 }
 
 int32_t IBackLog::RunBacklog(ScriptValue* result, int32_t start_index)
@@ -97,6 +132,11 @@ void IBackLog::OpenCommon()
     SetValue(VALUE_TEXT_SPRITE, BACKLOG_TEXT_LAYER);
     ResetWheel();
     WaitInputRelease(INPUT_BACKSPACE);
+    ResetPage();
+}
+
+void IBackLog::ResetPage()
+{
     if (ILayer* text = SpriteLayerOf(FindSpriteLayer(BACKLOG_TEXT_LAYER)))
         text->FillRect(0, 0, 1920, 1080, 0, 1);
     EntryCount = CountBacklogEntries();
