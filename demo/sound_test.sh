@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the demo game headless for thirty-five seconds (the sound scene follows the pictures and
+# Runs the demo game headless for fifty seconds (the sound scene follows the pictures and
 # the story) with the null audio device recording into a WAV
 # file, then checks the recording: the music's fade in and loop, the chime and the voiced lines.
 # The save folder starts as the initial set with the title skipped and auto mode on at full speed,
@@ -22,7 +22,7 @@ sed -i -e 's|</Config>|<Demo><SkipTitle>1</SkipTitle></Demo><AutoMesSpeed>100</A
 grep -q '<AutoRead>1</AutoRead>' "$XDG_DATA_HOME/vesk/demo/Save/config.xml" || { echo "FAIL: auto mode not set"; exit 1; }
 rm -f "$recording"
 # The story keeps running after its sounds; the recording is a valid file at every moment.
-(cd "$demo" && VESK_SOUND_DUMP=$recording exec timeout -s KILL 35 ./vesk >"$work/out.txt" 2>&1) 2>/dev/null
+(cd "$demo" && VESK_SOUND_DUMP=$recording exec timeout -s KILL 50 ./vesk >"$work/out.txt" 2>&1) 2>/dev/null
 if grep -q 'Box\|Error' "$work/out.txt"; then
     echo "FAIL: the game showed a message: $(cat "$work/out.txt")"
     exit 1
