@@ -1,6 +1,7 @@
-// The demo's name scene, played headless on its own by the built game in Japanese: Return on the
-// entry's confirm button takes the default name, which the next message of the message window
-// shows alone in its text line (build/demo_name_message.png), with the entry's palette gone.
+// The demo's name scene, played headless on its own by the built game in Japanese: text typed
+// with no input method running (committed whole) overwrites the default name, Return on the
+// entry's confirm button takes it, and the next message of the message window shows it alone in
+// its text line (build/demo_name_message.png), with the entry's palette gone.
 
 #include <algorithm>
 #include <filesystem>
@@ -30,11 +31,14 @@ TEST(DemoNameTest, TheConfirmedNameIsTheNextMessage)
         config.SetString("/GameFile/Script/StartUp", "name_alone.mes");
         config.Save();
     }
-    // However long the entry takes to come up, Return comes again and again with the pointer on
-    // its confirm button; later ones pass the message on (auto mode would too) and close the
-    // two notices, and the scene's end ends the game.
+    // However long the entry takes to come up, ゆ is typed again and again: each commit overwrites
+    // the character at the caret and moves it on, until the six allowed are ゆ. Then Return comes
+    // again and again with the pointer on the confirm button; later ones pass the message on
+    // (auto mode would too) and close the two notices, and the scene's end ends the game.
     std::string input;
-    for (int turn = 100; turn <= 8000; turn += 40)
+    for (int turn = 50; turn <= 2000; turn += 10)
+        input += std::to_string(turn) + " text ゆ\n";
+    for (int turn = 2100; turn <= 8000; turn += 40)
         input += std::to_string(turn) + " move 1552 951\n" + std::to_string(turn + 1) + " key 0x0D\n";
     const fs::path script = home.Path() / "input.txt";
     std::ofstream(script) << input;
@@ -53,8 +57,12 @@ TEST(DemoNameTest, TheConfirmedNameIsTheNextMessage)
         // あ's cell of the kana page.
         const bool entry = FrameCellAt(*frame, 505, 106) == 0x1000u;
         entry_seen = entry_seen || entry;
-        // りゅうのすけ: six characters, nothing after them; the palette gone from the screen.
+        // Six characters, nothing after them; the palette gone from the screen.
         if (entry_seen && !entry && MessageLineCells(*frame, 10) == "######....") {
+            // ゆ six times: the same glyph in every cell, so the same count of white pixels.
+            for (int k = 1; k < 6; ++k)
+                EXPECT_EQ(WhiteIn(*frame, 440 + 48 * k, 850, 488 + 48 * k, 898), WhiteIn(*frame, 440, 850, 488, 898))
+                    << "cell " << k << " holds another character than the first";
             fs::copy_file(path, home.Build() / "demo_name_message.png", fs::copy_options::overwrite_existing);
             shown = true;
             break;
