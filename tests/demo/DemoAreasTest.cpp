@@ -6,16 +6,16 @@
 // keeps are read back from the state it saves. In the second the town is drawn at view point 0
 // (build/demo_town_start.png), the leader walks a searched path below a house's door
 // (build/demo_town_walked.png), and the held up arrow walks it into the door's event area, whose
-// id the scene keeps. In a third run of the town the right button opens the first sub map with
-// the presence faces over the running screen (build/demo_town_submap.png) and closes it back to
-// the town (build/demo_town_submap_closed.png), which runs on and opens it again.
+// id the scene keeps and shows in a message of the message window (build/demo_town_answer.png).
+// In a third run of the town the right button opens the first sub map with the presence faces
+// over the running screen (build/demo_town_submap.png) and closes it back to the town
+// (build/demo_town_submap_closed.png), which runs on and opens it again.
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,12 +23,10 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
-#include "foundation/ByteCursor.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "screens/map/CTimeSelect.h"
 #include "screens/map/SubMapLayout.h"
-#include "script/FlagBuffer.h"
 #include "sheetgen/MapSheets.h"
 
 namespace {
@@ -143,19 +141,6 @@ void Play(const HeadlessDemoHome& home, const char* start, const std::string& in
                     .c_str());
 }
 
-// The game state a scene saved under the name in the save folder.
-std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* name)
-{
-    std::ifstream file(home.Path() / "vesk/demo/Save" / name, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
-    ByteCursor cursor(bytes);
-    FlagBuffer state;
-    if (!state.ReadFrom(cursor))
-        return std::nullopt;
-    return state;
-}
-
 } // namespace
 
 TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScreen)
@@ -180,6 +165,10 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
     const std::optional<FlagBuffer> state = SavedState(home, "FLAG005");
     ASSERT_TRUE(state.has_value()) << "FLAG005";
     EXPECT_EQ(state->Values[25].Integer, 2);
+    // The scene shows it in a message of the message window: 扉： and the digit, nothing after.
+    EXPECT_TRUE(KeepFirstFrame(home, "demo_town_answer.png", [](const platform::PngPicture& picture) {
+        return MessageLineCells(picture, 8) == "###.....";
+    })) << "the door's id in a message";
 }
 
 TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAgain)

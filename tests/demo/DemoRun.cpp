@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "demo/DemoSaveFolder.h"
+#include "foundation/ByteCursor.h"
 #include "sheetgen/SheetGenerator.h"
 
 HeadlessDemoHome::HeadlessDemoHome()
@@ -77,4 +78,28 @@ int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1)
         }
     }
     return count;
+}
+
+std::string MessageLineCells(const platform::PngPicture& picture, int cells)
+{
+    constexpr int TEXT_X = 440;
+    constexpr int LINE_Y = 850;
+    constexpr int CELL = 48;
+    std::string line;
+    for (int k = 0; k < cells; ++k) {
+        const int white = WhiteIn(picture, TEXT_X + k * CELL, LINE_Y, TEXT_X + (k + 1) * CELL, LINE_Y + CELL);
+        line += white > 20 ? '#' : white <= 2 ? '.' : '?';
+    }
+    return line;
+}
+
+std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* name)
+{
+    std::ifstream file(home.Path() / "vesk/demo/Save" / name, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ByteCursor cursor(bytes);
+    FlagBuffer state;
+    if (!state.ReadFrom(cursor))
+        return std::nullopt;
+    return state;
 }

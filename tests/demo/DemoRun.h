@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/gdi/PngCodec.h"
+#include "script/FlagBuffer.h"
 #include "support/TempDir.h"
 
 class HeadlessDemoHome
@@ -42,3 +43,10 @@ double ToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, do
 // White pixels (each channel at least 200: story text is typeset white with a black outline) of
 // the picture inside [x0, x1) x [y0, y1).
 int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1);
+
+// The message window's first text line, one character a cell of 48 from (440, 850): '#' where a
+// cell shows story text (white), '.' where it shows none, '?' for a few stray pixels.
+std::string MessageLineCells(const platform::PngPicture& picture, int cells);
+
+// The game state a scene saved under the name (FLAG005 ...) in the home's save folder.
+std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* name);

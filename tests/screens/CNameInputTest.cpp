@@ -498,3 +498,27 @@ TEST_F(CNameInputTest, ACompositionIsShownAndItsCommitEditsTheName)
     EXPECT_EQ(name, "小春ａのすけ");
     EXPECT_EQ(caret, 3);
 }
+
+// Text committed whole, with no composition before it (typing where no input method runs): each
+// commit overwrites from the caret in full width, and a second one follows the first.
+TEST_F(CNameInputTest, TextCommittedWithoutACompositionEditsTheName)
+{
+    GetDocument()->SetLanguage(3);
+    CNameInput screen;
+    ASSERT_EQ(screen.Setup(), 1);
+    std::string name;
+    OnPump([&](int pump) {
+        if (pump == 8)
+            CommitText("ゆ");
+        if (pump == 16)
+            CommitText("ki");
+        if (pump == 30) {
+            name = screen.Name.GetStdString();
+            screen.Running = 0;
+        }
+    });
+    screen.Run(nullptr);
+    OnPump(nullptr);
+    screen.Release();
+    EXPECT_EQ(name, "ゆｋｉのすけ");
+}

@@ -553,10 +553,16 @@ void CNameInput::Update()
         CaretDeadline = now + CARET_BLINK_MS;
     }
     if (Language() != PALETTE_HALF_WIDTH_LANGUAGE) {
+        // Text committed with no composition before it (typing where no input method runs)
+        // starts and ends within one turn: it is taken as a composition's commit is.
+        const bool whole = !Ime.IsComposing() && Ime.GetState() == IME_STATE_COMMITTED;
         m_ime_text.fill(0);
         ImeSettings.buffer = m_ime_text.data();
-        if (Ime.IsComposing() && Caret < 23) {
-            Ime.RunEntryLoop(400, 886, 998, 20);
+        if ((whole || Ime.IsComposing()) && Caret < 23) {
+            if (whole)
+                Ime.CopyText(m_ime_text.data(), IME_TEXT_UNITS, -1, nullptr);
+            else
+                Ime.RunEntryLoop(400, 886, 998, 20);
             TakeCommittedText();
             if (CSpriteLayer* text = GetTextLayer())
                 text->FillRect(400, 886, 998, 42, 0, 1);
