@@ -42,3 +42,12 @@ double ToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, do
 // White pixels (each channel at least 200: story text is typeset white with a black outline) of
 // the picture inside [x0, x1) x [y0, y1).
 int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1);
+
+// The story in the message window at its default place (its top at y 768): white text in cells
+// first..last of 48 from x 440 on the line whose glyph rows start at line_y (the first line's at
+// STORY_LINE_Y, each next one 60 below), the click prompt, and the name plate.
+inline constexpr int STORY_WINDOW_Y = 768;
+inline constexpr int STORY_LINE_Y = STORY_WINDOW_Y + 70 + 60 - 48;
+int StoryTextIn(const platform::PngPicture& frame, int first, int last, int line_y);
+bool StoryPromptShown(const platform::PngPicture& frame);
+bool StoryNamePlateShown(const platform::PngPicture& frame);

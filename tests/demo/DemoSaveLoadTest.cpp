@@ -25,49 +25,28 @@
 #include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/SaveLoadSheets.h"
-#include "sheetgen/SheetGenerator.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace saveload_layout;
 
-// The story's text from (440, 838) in glyphs of 48, the first line's glyph rows 850..898, the
-// second line 60 below; the prompt at (1663, 934); the name plate strip from (391, 783).
-constexpr int WINDOW_Y = 768;
-constexpr int LINE_Y = WINDOW_Y + 70 + 60 - 48;
-constexpr int CELL = 48;
-constexpr int TEXT_LEFT = 440;
 constexpr int SLOT_ROW_Y = LIST_Y + ROW_HEIGHT; // the first slot, below the new-save row
-
-int InCells(const platform::PngPicture& frame, int first, int last, int line_y)
-{
-    return WhiteIn(frame, TEXT_LEFT + first * CELL, line_y, TEXT_LEFT + (last + 1) * CELL, line_y + CELL);
-}
-
-bool PromptShown(const platform::PngPicture& frame)
-{
-    const std::optional<uint32_t> cell = FrameCellAt(frame, 1663 + 29, WINDOW_Y + 166 + 29);
-    return cell.has_value() && *cell >= tools::MESSAGE_SHEET_PROMPT && *cell < tools::MESSAGE_SHEET_PROMPT + 6;
-}
-
-bool NamePlateShown(const platform::PngPicture& frame)
-{
-    return FrameCellAt(frame, 1500, WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE;
-}
+constexpr int LINE_Y = STORY_LINE_Y;
 
 // 待ち合わせは時計塔の下だ。: thirteen cells on one line, no name on the plate.
 bool SecondMessage(const platform::PngPicture& frame)
 {
-    return PromptShown(frame) && !NamePlateShown(frame) && InCells(frame, 0, 1, LINE_Y) > 50 &&
-           InCells(frame, 11, 12, LINE_Y) > 20 && InCells(frame, 14, 19, LINE_Y) == 0 &&
-           InCells(frame, 0, 19, LINE_Y + 60) == 0;
+    return StoryPromptShown(frame) && !StoryNamePlateShown(frame) && StoryTextIn(frame, 0, 1, LINE_Y) > 50 &&
+           StoryTextIn(frame, 11, 12, LINE_Y) > 20 && StoryTextIn(frame, 14, 19, LINE_Y) == 0 &&
+           StoryTextIn(frame, 0, 19, LINE_Y + 60) == 0;
 }
 
 // The last message runs onto a second line.
 bool LastMessage(const platform::PngPicture& frame)
 {
-    return PromptShown(frame) && InCells(frame, 0, 19, LINE_Y) > 200 && InCells(frame, 0, 3, LINE_Y + 60) > 50;
+    return StoryPromptShown(frame) && StoryTextIn(frame, 0, 19, LINE_Y) > 200 &&
+           StoryTextIn(frame, 0, 3, LINE_Y + 60) > 50;
 }
 
 // Pixels inside a rectangle that pass a test of their red, green and blue.
@@ -77,7 +56,8 @@ int CountIn(const platform::PngPicture& frame, int x0, int y0, int x1, int y1, T
     int count = 0;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
-            const uint32_t pixel = frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + x];
+            const uint32_t pixel =
+                frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + x];
             count += test((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
         }
     }
@@ -87,15 +67,17 @@ int CountIn(const platform::PngPicture& frame, int x0, int y0, int x1, int y1, T
 // The comment's orange text over the row.
 int OrangeIn(const platform::PngPicture& frame, int x0, int y0, int x1, int y1)
 {
-    return CountIn(frame, x0, y0, x1, y1,
-                   [](uint32_t r, uint32_t g, uint32_t b) { return r >= 200 && g >= 90 && g <= 200 && b < 80; });
+    return CountIn(frame, x0, y0, x1, y1, [](uint32_t r, uint32_t g, uint32_t b) {
+        return r >= 200 && g >= 90 && g <= 200 && b < 80;
+    });
 }
 
 // Light grey to white: no channel under 80 (the sheet's cells all lack one).
 int LightIn(const platform::PngPicture& frame, int x0, int y0, int x1, int y1)
 {
-    return CountIn(frame, x0, y0, x1, y1,
-                   [](uint32_t r, uint32_t g, uint32_t b) { return std::min({r, g, b}) >= 80; });
+    return CountIn(frame, x0, y0, x1, y1, [](uint32_t r, uint32_t g, uint32_t b) {
+        return std::min({r, g, b}) >= 80;
+    });
 }
 
 bool SavedSlotShown(const platform::PngPicture& frame)
@@ -103,8 +85,8 @@ bool SavedSlotShown(const platform::PngPicture& frame)
     const std::optional<uint32_t> row = FrameCellAt(frame, LIST_X + 4, SLOT_ROW_Y + ROW_HEIGHT / 2);
     return FrameCellAt(frame, 10, 1070) == tools::SAVELOAD_CELL_BACKGROUND && row.has_value() &&
            *row >= tools::SAVELOAD_CELL_ROW + 3 && *row < tools::SAVELOAD_CELL_ROW + 9 &&
-           OrangeIn(frame, LIST_X + TEXT_X, SLOT_ROW_Y + TEXT_Y, LIST_X + TEXT_X + 200, SLOT_ROW_Y + TEXT_Y + TEXT_HEIGHT) >
-               50;
+           OrangeIn(frame, LIST_X + TEXT_X, SLOT_ROW_Y + TEXT_Y, LIST_X + TEXT_X + 200,
+                    SLOT_ROW_Y + TEXT_Y + TEXT_HEIGHT) > 50;
 }
 
 // The player's input. Pointer moves repeat over ranges (they change nothing but the hover), and
@@ -120,20 +102,20 @@ void WriteInput(const fs::path& path)
         moves(turn - 200, turn - 50, x, y);
         out << turn << " click " << x << " " << y << "\n";
     };
-    click(1000, 700, 300);          // the first message's page is done: on to the second
-    moves(1400, 1600, 1900, 500);   // the pointer at the right edge slides the side menu in
-    click(1900, 1720, 196);         // its save button
-    click(2600, 800, LIST_Y + 60);  // the new-save row opens the note
-    out << "3300 text 雪の朝\n";      // typed with no input method: committed at once
-    click(3700, 829, 581);          // the note's save button
-    click(4900, 1790, 950);         // the screen's close button
-    click(5600, 700, 300);          // on to Yuki's line
-    moves(6100, 6300, 1900, 500);
-    click(6700, 1720, 294);         // the side menu's load button
-    click(7400, 800, LIST_Y + 60);  // slot 1, the first row of the load screen
-    click(8600, 700, 300);          // the second message again: on to Yuki's line
-    click(9300, 700, 300);          // the last message
-    click(10000, 700, 300);         // the end of the scene ends the game
+    click(900, 700, 300);          // the first message's page is done: on to the second
+    moves(1200, 1400, 1900, 500);  // the pointer at the right edge slides the side menu in
+    click(1650, 1720, 196);        // its save button
+    click(2300, 800, LIST_Y + 60); // the new-save row opens the note
+    out << "2900 text 雪の朝\n";   // typed with no input method: committed at once
+    click(3300, 829, 581);         // the note's save button
+    click(4300, 1790, 950);        // the screen's close button
+    click(4900, 700, 300);         // on to Yuki's line
+    moves(5300, 5500, 1900, 500);
+    click(5800, 1720, 294);        // the side menu's load button
+    click(6400, 800, LIST_Y + 60); // slot 1, the first row of the load screen
+    click(7500, 700, 300);         // the second message again: on to Yuki's line
+    click(8100, 700, 300);         // the last message
+    click(8700, 700, 300);         // the end of the scene ends the game
 }
 
 TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
@@ -151,13 +133,21 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     }
     const fs::path input = home.Path() / "input.txt";
     WriteInput(input);
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=11500", 55).c_str());
+    std::system(
+        home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=10000", 55).c_str());
 
     std::vector<fs::path> frames;
     for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
         frames.push_back(entry.path());
     std::sort(frames.begin(), frames.end());
-    enum Seen { NONE, SAVED, PASSED, LOADED, ENDED };
+    enum Seen
+    {
+        NONE,
+        SAVED,
+        PASSED,
+        LOADED,
+        ENDED
+    };
     Seen seen = NONE;
     for (const fs::path& path : frames) {
         const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
@@ -168,12 +158,14 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
             EXPECT_GT(LightIn(*frame, LIST_X + THUMB_X, SLOT_ROW_Y + THUMB_Y, LIST_X + THUMB_X + 190,
                               SLOT_ROW_Y + THUMB_Y + 110),
                       100);
-            fs::copy_file(path, home.Build() / "demo_saveload_saved.png", fs::copy_options::overwrite_existing);
+            fs::copy_file(path, home.Build() / "demo_saveload_saved.png",
+                          fs::copy_options::overwrite_existing);
             seen = SAVED;
-        } else if (seen == SAVED && NamePlateShown(*frame) && PromptShown(*frame)) {
+        } else if (seen == SAVED && StoryNamePlateShown(*frame) && StoryPromptShown(*frame)) {
             seen = PASSED;
         } else if (seen == PASSED && SecondMessage(*frame)) {
-            fs::copy_file(path, home.Build() / "demo_saveload_loaded.png", fs::copy_options::overwrite_existing);
+            fs::copy_file(path, home.Build() / "demo_saveload_loaded.png",
+                          fs::copy_options::overwrite_existing);
             seen = LOADED;
         } else if (seen == LOADED && LastMessage(*frame)) {
             seen = ENDED;
