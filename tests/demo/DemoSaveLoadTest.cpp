@@ -1,8 +1,8 @@
 // The save and load screens reached from the side menu of the story's message window, played
 // headless by the built game with auto mode off and scripted input: on the second message the
-// side menu's save button, the new-save row and a comment typed into the note; the save screen
-// then shows the slot with its thumbnail of the scene and the comment
-// (build/demo_saveload_saved.png), and slot 1 holds the comment on disk. The story goes on to
+// side menu's save button, the new-save row and a comment typed into the note
+// (build/demo_saveload_note.png); the save screen then shows the slot with its thumbnail of the
+// scene and the comment (build/demo_saveload_saved.png), and slot 1 holds the comment on disk. The story goes on to
 // Yuki's line, the side menu's load button loads slot 1, and the window shows the second message
 // again (build/demo_saveload_loaded.png); the story then goes on from there to its last message.
 
@@ -80,6 +80,12 @@ int LightIn(const platform::PngPicture& frame, int x0, int y0, int x1, int y1)
     });
 }
 
+// The save note (its window at (520, 375)) with the typed comment on its text line from (727, 494).
+bool NoteWithComment(const platform::PngPicture& frame)
+{
+    return FrameCellAt(frame, 530, 400) == tools::DIALOG_SHEET_NOTE_FRAME && WhiteIn(frame, 740, 494, 810, 522) > 150;
+}
+
 bool SavedSlotShown(const platform::PngPicture& frame)
 {
     const std::optional<uint32_t> row = FrameCellAt(frame, LIST_X + 4, SLOT_ROW_Y + ROW_HEIGHT / 2);
@@ -140,19 +146,15 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
         frames.push_back(entry.path());
     std::sort(frames.begin(), frames.end());
-    enum Seen
-    {
-        NONE,
-        SAVED,
-        PASSED,
-        LOADED,
-        ENDED
-    };
+    enum Seen { NONE, NOTE, SAVED, PASSED, LOADED, ENDED };
     Seen seen = NONE;
     for (const fs::path& path : frames) {
         const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
         ASSERT_TRUE(frame.has_value()) << path;
-        if (seen == NONE && SavedSlotShown(*frame)) {
+        if (seen == NONE && NoteWithComment(*frame)) {
+            fs::copy_file(path, home.Build() / "demo_saveload_note.png", fs::copy_options::overwrite_existing);
+            seen = NOTE;
+        } else if (seen == NOTE && SavedSlotShown(*frame)) {
             // The thumbnail is the scene at the save: the window's frame and text in it, grey
             // once scaled down.
             EXPECT_GT(LightIn(*frame, LIST_X + THUMB_X, SLOT_ROW_Y + THUMB_Y, LIST_X + THUMB_X + 190,
@@ -173,7 +175,7 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     }
     std::ifstream log(home.Path() / "out.txt");
     EXPECT_EQ(seen, ENDED) << "frames seen in order: " << seen
-                           << " (saved 1, past the save 2, loaded 3, story on 4)\n"
+                           << " (note 1, saved 2, past the save 3, loaded 4, story on 5)\n"
                            << std::string((std::istreambuf_iterator<char>(log)), {});
 
     // Slot 1 on disk, with the typed comment.
