@@ -119,6 +119,8 @@ void CIme::Open(ImeEntryArea* area)
     }
     m_state = IME_STATE_IDLE;
     m_composing = 0;
+    // A commit that arrives whole, with no entry loop running, is cut to the area's space.
+    m_caret_x = area != nullptr ? std::max(area->right_limit - area->band_left, 0) : 0;
     m_active = 1;
 }
 

@@ -18,36 +18,15 @@
 #include "demosounds/DemoSounds.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
-#include "sheetgen/SheetGenerator.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The window's top at its default place; the text's first line from (440, 70) of the window,
-// glyphs of 48 at the foot of lines of 60; the prompt at (1663, 166); the name plate strip from
-// (391, 15), the name from (508, 22) in cells of 40.
-constexpr int WINDOW_Y = 768;
-constexpr int LINE_Y = WINDOW_Y + 70 + 60 - 48;
-constexpr int CELL = 48;
-constexpr int TEXT_X = 440;
+// The name from (508, 22) of the window in cells of 40.
+constexpr int WINDOW_Y = STORY_WINDOW_Y;
+constexpr int LINE_Y = STORY_LINE_Y;
 constexpr int FIRST_MESSAGE_CELLS = 20; // 冬休みの最初の朝、駅前の広場へ向かった。
-
-int InCells(const platform::PngPicture& frame, int first, int last, int line_y)
-{
-    return WhiteIn(frame, TEXT_X + first * CELL, line_y, TEXT_X + (last + 1) * CELL, line_y + CELL);
-}
-
-bool PromptShown(const platform::PngPicture& frame)
-{
-    const std::optional<uint32_t> cell = FrameCellAt(frame, 1663 + 29, WINDOW_Y + 166 + 29);
-    return cell.has_value() && *cell >= tools::MESSAGE_SHEET_PROMPT && *cell < tools::MESSAGE_SHEET_PROMPT + 6;
-}
-
-bool NamePlateShown(const platform::PngPicture& frame)
-{
-    return FrameCellAt(frame, 1500, WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE;
-}
 
 TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
 {
@@ -76,19 +55,20 @@ TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
         ASSERT_TRUE(frame.has_value()) << path;
         const char* keep = nullptr;
         const Seen before = seen;
-        if (seen == NONE && InCells(*frame, 0, 1, LINE_Y) > 50 &&
-            InCells(*frame, FIRST_MESSAGE_CELLS - 4, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0) {
-            EXPECT_FALSE(PromptShown(*frame)) << "a prompt while the page types out";
+        if (seen == NONE && StoryTextIn(*frame, 0, 1, LINE_Y) > 50 &&
+            StoryTextIn(*frame, FIRST_MESSAGE_CELLS - 4, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0) {
+            EXPECT_FALSE(StoryPromptShown(*frame)) << "a prompt while the page types out";
             seen = TYPING, keep = "demo_message_typing.png";
-        } else if (seen == TYPING && InCells(*frame, FIRST_MESSAGE_CELLS - 2, FIRST_MESSAGE_CELLS - 1, LINE_Y) > 20 &&
-                   PromptShown(*frame)) {
-            EXPECT_GT(InCells(*frame, 0, 1, LINE_Y), 50) << "the page lost its start";
+        } else if (seen == TYPING &&
+                   StoryTextIn(*frame, FIRST_MESSAGE_CELLS - 2, FIRST_MESSAGE_CELLS - 1, LINE_Y) > 20 &&
+                   StoryPromptShown(*frame)) {
+            EXPECT_GT(StoryTextIn(*frame, 0, 1, LINE_Y), 50) << "the page lost its start";
             seen = PAGE, keep = "demo_message_page.png";
-        } else if (seen == PAGE && NamePlateShown(*frame) && InCells(*frame, 7, 8, LINE_Y) > 50 &&
-                   InCells(*frame, 9, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0) {
+        } else if (seen == PAGE && StoryNamePlateShown(*frame) && StoryTextIn(*frame, 7, 8, LINE_Y) > 50 &&
+                   StoryTextIn(*frame, 9, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0) {
             // ユキ on the plate above her whole line, おはよう。待った？, the page before hers gone.
             EXPECT_GT(WhiteIn(*frame, 508, WINDOW_Y + 22, 588, WINDOW_Y + 62), 30);
-            EXPECT_GT(InCells(*frame, 0, 1, LINE_Y), 50);
+            EXPECT_GT(StoryTextIn(*frame, 0, 1, LINE_Y), 50);
             seen = SPEAKER, keep = "demo_message_speaker.png";
         }
         if (seen != before)

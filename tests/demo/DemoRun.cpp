@@ -102,4 +102,21 @@ std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* n
     if (!state.ReadFrom(cursor))
         return std::nullopt;
     return state;
+int StoryTextIn(const platform::PngPicture& frame, int first, int last, int line_y)
+{
+    constexpr int CELL = 48;
+    constexpr int TEXT_X = 440;
+    return WhiteIn(frame, TEXT_X + first * CELL, line_y, TEXT_X + (last + 1) * CELL, line_y + CELL);
+}
+
+bool StoryPromptShown(const platform::PngPicture& frame)
+{
+    const std::optional<uint32_t> cell = FrameCellAt(frame, 1663 + 29, STORY_WINDOW_Y + 166 + 29);
+    return cell.has_value() && *cell >= tools::MESSAGE_SHEET_PROMPT &&
+           *cell < tools::MESSAGE_SHEET_PROMPT + 6;
+}
+
+bool StoryNamePlateShown(const platform::PngPicture& frame)
+{
+    return FrameCellAt(frame, 1500, STORY_WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE;
 }

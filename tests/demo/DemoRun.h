@@ -50,3 +50,11 @@ std::string MessageLineCells(const platform::PngPicture& picture, int cells);
 
 // The game state a scene saved under the name (FLAG005 ...) in the home's save folder.
 std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* name);
+// The story in the message window at its default place (its top at y 768): white text in cells
+// first..last of 48 from x 440 on the line whose glyph rows start at line_y (the first line's at
+// STORY_LINE_Y, each next one 60 below), the click prompt, and the name plate.
+inline constexpr int STORY_WINDOW_Y = 768;
+inline constexpr int STORY_LINE_Y = STORY_WINDOW_Y + 70 + 60 - 48;
+int StoryTextIn(const platform::PngPicture& frame, int first, int last, int line_y);
+bool StoryPromptShown(const platform::PngPicture& frame);
+bool StoryNamePlateShown(const platform::PngPicture& frame);

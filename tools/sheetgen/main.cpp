@@ -27,6 +27,9 @@
 //   sheetgen flag-pictures <folder>        the flag screens' sheets in every language's name
 //   sheetgen flag-data <folder>            "FlagMng.area", "FlagDetails.area" and "sysmenu.carea"
 //   sheetgen choice-sheet <folder>         "sel_p.akb" into the folder
+//   sheetgen saveload-sheets <folder>      "saveload_p.akb" and "saveload_bg.akb" in every
+//                                          language's name
+//   sheetgen saveload-areas <folder>       "saveload.area" and "savenote.area"
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //   sheetgen find-cells <frame.png> <x>,<y>,<id>[,<state>]...   all of them
 //                                          exit 0 when the pixel shows a cell of the control id
@@ -38,6 +41,7 @@
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
+#include "sheetgen/SaveLoadSheets.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sheetgen/SlotSheet.h"
 
@@ -270,6 +274,24 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
         return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::BuildChoiceSheet(), {})) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "saveload-sheets") == 0) {
+        const std::vector<uint8_t> sheet = tools::EncodeAkb(tools::BuildSaveLoadSheet(), {});
+        const std::vector<std::string> sheets = tools::SaveLoadSheetNames();
+        const std::vector<std::string> backgrounds = tools::SaveLoadBackgroundNames();
+        for (size_t language = 0; language < sheets.size(); ++language) {
+            const std::vector<uint8_t> background =
+                tools::EncodeAkb(tools::BuildSaveLoadBackground(static_cast<int32_t>(language)), {});
+            if (!Write(std::string(argv[2]) + "/" + sheets[language], sheet) ||
+                !Write(std::string(argv[2]) + "/" + backgrounds[language], background))
+                return 1;
+        }
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "saveload-areas") == 0)
+        return Write(std::string(argv[2]) + "/saveload.area", tools::BuildAreaFile(tools::SaveLoadAreas())) &&
+                       Write(std::string(argv[2]) + "/savenote.area", tools::BuildAreaFile(tools::SaveNoteAreas()))
+                   ? 0
+                   : 1;
     if (argc >= 4 && std::strcmp(argv[1], "find-cells") == 0)
         return FindCells(argv[2], argv + 3, argc - 3);
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)

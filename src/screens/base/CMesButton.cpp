@@ -522,9 +522,13 @@ void CMesButton::OnSideMenuButton(int32_t slot)
         SetManualFlag(1);
         break;
     case SIDE_MENU_SAVE:
+        // The save's thumbnail is the scene as the player left it, not an older capture.
+        GameWork->ClearSnapshotTaken();
+        GameWork->TakeScreenSnapshot();
         GameWork->RunSaveLoad(SYSTEM_PAGE_SAVE);
         break;
     case SIDE_MENU_LOAD:
+        GameWork->ClearSnapshotTaken();
         GameWork->RunSaveLoad(SYSTEM_PAGE_LOAD);
         break;
     case SIDE_MENU_SETTINGS:

@@ -343,6 +343,13 @@ void CSaveNote::Update()
         WaitInputRelease(SCAN_BACKSPACE);
         return;
     }
+    // Text committed without a composition (typed with no input method) ended within one turn:
+    // the input method already put it in the buffer.
+    if (!UsesHook() && Ime.GetState() == IME_STATE_COMMITTED) {
+        Take(WithoutControls(std::u16string(m_ime_text.data())), false);
+        ReopenIme((NOTE_WIDTH_LIMIT + 1 - Caret) / 2 * 2);
+        return;
+    }
     const int32_t id = HitTestCursor();
     if (id == Hovered)
         return;

@@ -169,3 +169,20 @@ TEST_F(CSaveNoteTest, ACommentComposedThroughTheInputMethodIsShownThenSaved)
 }
 
 } // namespace
+
+// Text typed with no input method comes as one commit that starts and ends within a turn: the
+// note still takes it, each commit after the last, and the save writes it.
+TEST_F(CSaveNoteTest, TextCommittedWithoutACompositionIsTaken)
+{
+    SetConfigDialogEnable(0, 1);
+    RunScreen(m_save, [&](int pump) {
+        ClickAt(pump, 30, ID_ROW);
+        if (pump == 60)
+            CommitText("雪の朝");
+        if (pump == 80)
+            CommitText("abc");
+        ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
+    }, 200);
+    EXPECT_EQ(m_save.GetCount(0), 1);
+    EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "雪の朝abc");
+}
