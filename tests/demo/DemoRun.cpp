@@ -82,12 +82,9 @@ int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1)
 
 std::string MessageLineCells(const platform::PngPicture& picture, int cells)
 {
-    constexpr int TEXT_X = 440;
-    constexpr int LINE_Y = 850;
-    constexpr int CELL = 48;
     std::string line;
     for (int k = 0; k < cells; ++k) {
-        const int white = WhiteIn(picture, TEXT_X + k * CELL, LINE_Y, TEXT_X + (k + 1) * CELL, LINE_Y + CELL);
+        const int white = StoryTextIn(picture, k, k, STORY_LINE_Y);
         line += white > 20 ? '#' : white <= 2 ? '.' : '?';
     }
     return line;
@@ -102,6 +99,8 @@ std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* n
     if (!state.ReadFrom(cursor))
         return std::nullopt;
     return state;
+}
+
 int StoryTextIn(const platform::PngPicture& frame, int first, int last, int line_y)
 {
     constexpr int CELL = 48;
