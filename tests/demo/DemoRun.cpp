@@ -27,6 +27,13 @@ std::string HeadlessDemoHome::Command(const std::string& extra_environment, int 
            " exec timeout -s KILL " + std::to_string(kill_seconds) + " ./vesk >'" + home + "/out.txt' 2>&1";
 }
 
+std::string PressAt(int turn, int x, int y, int settle, int hold)
+{
+    const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    return std::to_string(turn) + " move" + at + std::to_string(turn + settle) + " down 1\n" +
+           std::to_string(turn + settle + hold) + " up 1\n";
+}
+
 std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y)
 {
     uint32_t id = 0;

@@ -29,6 +29,11 @@ private:
     TempDir m_home;
 };
 
+// Scripted input (VESK_INPUT_SCRIPT lines) that points at (x, y) on the turn, presses the left
+// button settle turns later and lets it go hold turns after that. Held over turns rather than the
+// game clock, the press is seen by a screen however long its frames take on a loaded machine.
+std::string PressAt(int turn, int x, int y, int settle = 0, int hold = 60);
+
 // The control id of the sheet cell a dumped frame shows at (x, y), or none.
 std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y);
 
