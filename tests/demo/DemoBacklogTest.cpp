@@ -6,7 +6,6 @@
 // story back to her message (build/demo_backlog_jumped.png), and the wheel opens the backlog
 // again there (build/demo_backlog_wheel.png).
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -119,19 +118,10 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
                              120)
                     .c_str());
 
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
     // The five records (messages 20 to 23 and the last one), the newest three on the page.
     const int32_t thumb_height = CBacklogScreen::ThumbHeightFor(5);
     const int32_t thumb_top = CBacklogScreen::ThumbTopFor(0, 2, thumb_height);
-    const struct Step
-    {
-        const char* keep;
-        std::function<bool(const platform::PngPicture&)> matches;
-        std::function<void(const platform::PngPicture&)> check;
-    } steps[] = {
+    const std::vector<FrameStep> steps = {
         {"demo_backlog_rows.png", BacklogShown,
          [&](const platform::PngPicture& frame) {
              EXPECT_GT(HeadText(frame, 0), 50) << "Yuki's name over her row";
@@ -155,20 +145,9 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
              EXPECT_EQ(voiced, 1);
          }},
     };
-    size_t next = 0;
-    for (const fs::path& path : frames) {
-        if (next == std::size(steps))
-            break;
-        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
-        ASSERT_TRUE(frame.has_value()) << path;
-        if (!steps[next].matches(*frame))
-            continue;
-        steps[next].check(*frame);
-        fs::copy_file(path, home.Build() / steps[next].keep, fs::copy_options::overwrite_existing);
-        ++next;
-    }
-    EXPECT_EQ(next, std::size(steps)) << "steps seen in order: " << next
-                                      << " (backlog 1, Yuki's message again 2, backlog by the wheel 3)";
+    const size_t next = WalkFrameSteps(home, steps);
+    EXPECT_EQ(next, steps.size()) << "steps seen in order: " << next
+                                  << " (backlog 1, Yuki's message again 2, backlog by the wheel 3)";
 
     // Her voice: in the story, replayed from the backlog, and in the story again after the jump.
     EXPECT_GE(VoicedStretches(LeftChannel(home.Path() / "sound.wav")), 3);

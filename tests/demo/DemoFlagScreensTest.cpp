@@ -6,7 +6,6 @@
 // the clock, today's column, her row plate and marks (build/demo_flags_grid.png), and the
 // pointer walking her row's cells shows an event's panel (build/demo_flags_panel.png).
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -146,17 +145,8 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheFlagManagerAndAHeroinesSchedule)
     std::system(
         home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=8000", 120).c_str());
 
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
     const auto nothing = [](const platform::PngPicture&) {};
-    const struct Step
-    {
-        const char* keep;
-        std::function<bool(const platform::PngPicture&)> matches;
-        std::function<void(const platform::PngPicture&)> check;
-    } steps[] = {
+    const std::vector<FrameStep> steps = {
         {"demo_flags_manager.png", ManagerShown,
          [](const platform::PngPicture& frame) {
              EXPECT_EQ(CellAt(frame, 1791, 992), Cell(256, 0)) << "the back button";
@@ -176,20 +166,9 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheFlagManagerAndAHeroinesSchedule)
          }},
         {"demo_flags_panel.png", PanelShown, nothing},
     };
-    size_t next = 0;
-    for (const fs::path& path : frames) {
-        if (next == std::size(steps))
-            break;
-        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
-        ASSERT_TRUE(frame.has_value()) << path;
-        if (!steps[next].matches(*frame))
-            continue;
-        steps[next].check(*frame);
-        fs::copy_file(path, home.Build() / steps[next].keep, fs::copy_options::overwrite_existing);
-        ++next;
-    }
-    EXPECT_EQ(next, std::size(steps)) << "steps seen in order: " << next
-                                      << " (manager 1, help line 2, schedule 3, panel 4)";
+    const size_t next = WalkFrameSteps(home, steps);
+    EXPECT_EQ(next, steps.size()) << "steps seen in order: " << next
+                                  << " (manager 1, help line 2, schedule 3, panel 4)";
 }
 
 } // namespace

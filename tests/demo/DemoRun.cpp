@@ -85,3 +85,24 @@ int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1)
     }
     return count;
 }
+
+size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps)
+{
+    std::vector<std::filesystem::path> frames;
+    for (const auto& entry : std::filesystem::directory_iterator(home.Path() / "frames"))
+        frames.push_back(entry.path());
+    std::sort(frames.begin(), frames.end());
+    size_t next = 0;
+    for (const std::filesystem::path& path : frames) {
+        if (next == steps.size())
+            break;
+        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
+        if (!frame || !steps[next].matches(*frame))
+            continue;
+        steps[next].check(*frame);
+        std::filesystem::copy_file(path, home.Build() / steps[next].keep,
+                                   std::filesystem::copy_options::overwrite_existing);
+        ++next;
+    }
+    return next;
+}

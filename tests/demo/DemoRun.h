@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,3 +48,15 @@ double ToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, do
 // White pixels (each channel at least 200: story text is typeset white with a black outline) of
 // the picture inside [x0, x1) x [y0, y1).
 int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1);
+
+// A frame a demo test waits for: the first dumped frame that matches, after the earlier steps'
+// frames, is checked and kept under the name in the build folder.
+struct FrameStep
+{
+    const char* keep;
+    std::function<bool(const platform::PngPicture&)> matches;
+    std::function<void(const platform::PngPicture&)> check;
+};
+
+// Walks the run's dumped frames in order through the steps; answers how many were seen.
+size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps);
