@@ -28,6 +28,13 @@ std::string HeadlessDemoHome::Command(const std::string& extra_environment, int 
            " exec timeout -s KILL " + std::to_string(kill_seconds) + " ./vesk >'" + home + "/out.txt' 2>&1";
 }
 
+std::string PressAt(int turn, int x, int y, int settle, int hold)
+{
+    const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    return std::to_string(turn) + " move" + at + std::to_string(turn + settle) + " down 1\n" +
+           std::to_string(turn + settle + hold) + " up 1\n";
+}
+
 std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y)
 {
     uint32_t id = 0;
@@ -118,4 +125,25 @@ bool StoryPromptShown(const platform::PngPicture& frame)
 bool StoryNamePlateShown(const platform::PngPicture& frame)
 {
     return FrameCellAt(frame, 1500, STORY_WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE;
+}
+
+size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps)
+{
+    std::vector<std::filesystem::path> frames;
+    for (const auto& entry : std::filesystem::directory_iterator(home.Path() / "frames"))
+        frames.push_back(entry.path());
+    std::sort(frames.begin(), frames.end());
+    size_t next = 0;
+    for (const std::filesystem::path& path : frames) {
+        if (next == steps.size())
+            break;
+        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
+        if (!frame || !steps[next].matches(*frame))
+            continue;
+        steps[next].check(*frame);
+        std::filesystem::copy_file(path, home.Build() / steps[next].keep,
+                                   std::filesystem::copy_options::overwrite_existing);
+        ++next;
+    }
+    return next;
 }

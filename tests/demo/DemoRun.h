@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,11 @@ private:
     TempDir m_home;
 };
 
+// Scripted input (VESK_INPUT_SCRIPT lines) that points at (x, y) on the turn, presses the left
+// button settle turns later and lets it go hold turns after that. Held over turns rather than the
+// game clock, the press is seen by a screen however long its frames take on a loaded machine.
+std::string PressAt(int turn, int x, int y, int settle = 0, int hold = 60);
+
 // The control id of the sheet cell a dumped frame shows at (x, y), or none.
 std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y);
 
@@ -50,6 +56,7 @@ std::string MessageLineCells(const platform::PngPicture& picture, int cells);
 
 // The game state a scene saved under the name (FLAG005 ...) in the home's save folder.
 std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* name);
+
 // The story in the message window at its default place (its top at y 768): white text in cells
 // first..last of 48 from x 440 on the line whose glyph rows start at line_y (the first line's at
 // STORY_LINE_Y, each next one 60 below), the click prompt, and the name plate.
@@ -58,3 +65,15 @@ inline constexpr int STORY_LINE_Y = STORY_WINDOW_Y + 70 + 60 - 48;
 int StoryTextIn(const platform::PngPicture& frame, int first, int last, int line_y);
 bool StoryPromptShown(const platform::PngPicture& frame);
 bool StoryNamePlateShown(const platform::PngPicture& frame);
+
+// A frame a demo test waits for: the first dumped frame that matches, after the earlier steps'
+// frames, is checked and kept under the name in the build folder.
+struct FrameStep
+{
+    const char* keep;
+    std::function<bool(const platform::PngPicture&)> matches;
+    std::function<void(const platform::PngPicture&)> check;
+};
+
+// Walks the run's dumped frames in order through the steps; answers how many were seen.
+size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps);

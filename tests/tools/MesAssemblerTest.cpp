@@ -103,6 +103,8 @@ TEST(MesAssembler, ErrorsNameTheirLine)
     EXPECT_EQ(ErrorOf("endchoice"), "line 1: \"endchoice\" closes nothing");
     EXPECT_EQ(ErrorOf("text \"abc\""), "line 1: story text holds a character without a two-byte code");
     EXPECT_EQ(ErrorOf("a:\nresume a"), "line 2: label \"a\" is not in the resume table");
+    EXPECT_EQ(ErrorOf("push 1\n.resume gone"), "line 2: label \"gone\" is not defined");
+    EXPECT_EQ(ErrorOf(".choice gone"), "line 1: label \"gone\" is not defined");
     EXPECT_EQ(ErrorOf("push \"open"), "line 1: a text is not closed");
     EXPECT_EQ(ErrorOf("push 0x100000000"), "line 1: bad integer \"0x100000000\"");
 }

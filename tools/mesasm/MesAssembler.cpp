@@ -304,17 +304,19 @@ public:
                 throw AssemblyError{"\"" + m_blocks.back().opener + "\" has no end"};
             }
             Resolve();
+            // Inside the try: a table label that names no place is the source's error too.
+            AppendU32(result.File, static_cast<uint32_t>(m_resume_labels.size()));
+            AppendU32(result.File, static_cast<uint32_t>(m_choice_labels.size()));
+            for (const auto& [label, line] : m_resume_labels)
+                AppendU32(result.File, LabelOffset(label, line));
+            for (const auto& [label, line] : m_choice_labels)
+                AppendU32(result.File, LabelOffset(label, line));
         } catch (const AssemblyError& error) {
+            result.File.clear();
             result.Error = "line " + std::to_string(m_line) + ": " + error.message;
             return result;
         }
         result.Ok = true;
-        AppendU32(result.File, static_cast<uint32_t>(m_resume_labels.size()));
-        AppendU32(result.File, static_cast<uint32_t>(m_choice_labels.size()));
-        for (const auto& [label, line] : m_resume_labels)
-            AppendU32(result.File, LabelOffset(label, line));
-        for (const auto& [label, line] : m_choice_labels)
-            AppendU32(result.File, LabelOffset(label, line));
         result.File.insert(result.File.end(), m_code.begin(), m_code.end());
         return result;
     }

@@ -114,7 +114,8 @@ std::vector<NamedFile> FlagPictureFiles()
         files.push_back({"flagschedule_p" + suffix + ".akb", schedule});
     }
     files.push_back({"flagschedule_bg.akb", EncodeAkb(FlagScheduleBackground(), {})});
-    files.push_back({"flagschedule_plate.akb", EncodeAkb(MakePicture(1702, 2400, 0), {})});
+    files.push_back({"flagschedule_plate.akb",
+                     EncodeAkb(BuildSheet(1702, 2400, {{0, 0, 1702, 2400, FLAG_SCHEDULE_PLATE, 0, "PLATE"}}), {})});
     return files;
 }
 

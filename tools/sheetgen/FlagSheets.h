@@ -27,6 +27,8 @@ inline constexpr uint32_t FLAG_SHEET_MISSED = 0x7201;
 inline constexpr uint32_t FLAG_SHEET_POSSIBLE = 0x7202;
 inline constexpr uint32_t FLAG_SHEET_TODAY = 0x7300;
 inline constexpr uint32_t FLAG_SHEET_ROW_PLATE = 0x7301;
+// The canvas the rows are drawn on: opaque, as the schedule blends it over its background.
+inline constexpr uint32_t FLAG_SCHEDULE_PLATE = 0x7302;
 // + piece: first row 0 left, 1 and 2 the pointers up, 3 middle, 4 right; second row 5 left,
 // 6 middle, 7 right; last row 8 left, 9 pointer down, 10 middle, 11 pointer down, 12 right.
 inline constexpr uint32_t FLAG_SHEET_PANEL = 0x7400;

@@ -1,0 +1,174 @@
+// The flag screens reached in the demo game from the story in the message window, played headless
+// by the built game with scripted input: clicks advance the story to its last message, the
+// pointer at the right edge opens the side menu and its flag button the flag manager
+// (build/demo_flags_manager.png: the fifteen heroine buttons), the pointer on a button shows its
+// help line (build/demo_flags_hover.png), a press opens that heroine's schedule at her row with
+// the clock, today's column, her row plate and marks (build/demo_flags_grid.png), and the
+// pointer walking her row's cells shows an event's panel (build/demo_flags_panel.png).
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "DemoRun.h"
+#include "foundation/CXMLDocument.h"
+#include "platform/gdi/PngCodec.h"
+#include "sheetgen/FlagSheets.h"
+#include "sheetgen/SheetGenerator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Cell = std::pair<uint32_t, int32_t>;
+
+std::optional<Cell> CellAt(const platform::PngPicture& frame, int x, int y)
+{
+    uint32_t id = 0;
+    int32_t state = 0;
+    if (!tools::DecodeCellColour(frame.pixels[static_cast<size_t>(y) * frame.width + x] | 0xFF000000u, id, state))
+        return std::nullopt;
+    return Cell{id, state};
+}
+
+// The side menu opens as the pointer comes to the screen's right edge; with the game mode's flag
+// button shown, that button is the fifth below the tab.
+constexpr int EDGE_X = 1915;
+constexpr int FLAGS_X = 1720, FLAGS_Y = 152 + 98 * 4 + 44;
+// The heroine the test opens and the one it points at first.
+constexpr int HEROINE = 0, POINTED = 3;
+
+int ButtonX(int n)
+{
+    return 168 + 320 * (n % 5) + 160;
+}
+
+int ButtonY(int n)
+{
+    return 224 * (n / 5 + 1) + 112;
+}
+
+// The help line's strip at the foot of both screens.
+int HelpText(const platform::PngPicture& frame)
+{
+    return WhiteIn(frame, 109, 1004, 1109, 1044);
+}
+
+bool ManagerShown(const platform::PngPicture& frame)
+{
+    for (int n = 0; n < 15; ++n) {
+        const std::optional<Cell> cell = CellAt(frame, ButtonX(n), ButtonY(n));
+        if (!cell || cell->first != static_cast<uint32_t>(n))
+            return false;
+    }
+    return true;
+}
+
+bool PointedButtonHovered(const platform::PngPicture& frame)
+{
+    return ManagerShown(frame) && CellAt(frame, ButtonX(POINTED), ButtonY(POINTED)) == Cell(POINTED, 1) &&
+           HelpText(frame) > 100;
+}
+
+// The schedule: its background, and the canvas at the top (row 0's plate at (210, 8) of the
+// canvas, which the grid window shows from (1, 136)).
+bool GridShown(const platform::PngPicture& frame)
+{
+    return CellAt(frame, 1000, 1075) == Cell(tools::FLAG_SCHEDULE_BACKGROUND, 0) &&
+           CellAt(frame, 1 + 214, 136 + 144) == Cell(tools::FLAG_SHEET_ROW_PLATE, 0);
+}
+
+// The day cells of row 0: 86 x 84 from (212 + 87 d, 146) on the screen.
+int MarksInRow0(const platform::PngPicture& frame)
+{
+    int marks = 0;
+    for (int d = 0; d < 17; ++d) {
+        const std::optional<Cell> cell = CellAt(frame, 212 + 87 * d + 70, 146 + 42);
+        marks += cell && (cell->first == tools::FLAG_SHEET_SEEN || cell->first == tools::FLAG_SHEET_MISSED ||
+                          cell->first == tools::FLAG_SHEET_POSSIBLE)
+                     ? 1
+                     : 0;
+    }
+    return marks;
+}
+
+bool PanelShown(const platform::PngPicture& frame)
+{
+    if (!GridShown(frame))
+        return false;
+    int pieces = 0;
+    for (int y = 136; y < 936; y += 3)
+        for (int x = 1; x < 1703; x += 3) {
+            const std::optional<Cell> cell = CellAt(frame, x, y);
+            pieces += cell && cell->first >= tools::FLAG_SHEET_PANEL && cell->first <= tools::FLAG_SHEET_PANEL + 12;
+        }
+    return pieces > 100;
+}
+
+TEST(DemoFlagScreensTest, TheSideMenuOpensTheFlagManagerAndAHeroinesSchedule)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    {
+        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
+        config.Load();
+        config.SetInt("/Config/AutoRead", 0); // clicks advance the story
+        config.SetInt("/Config/GameMode", 1); // the side menu's flag button
+        config.SetString("/GameFile/Script/StartUp", "story_wait_alone.mes");
+        config.Save();
+    }
+    // The last message waits again after every click. Presses are held over turns, so a screen
+    // sees them however long its frames take, and come after the pointer rests on their button,
+    // so the screen has its hover when the press comes.
+    const auto move = [](int turn, int x, int y) {
+        return std::to_string(turn) + " move " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    };
+    std::string input;
+    for (int turn = 200; turn <= 1000; turn += 100)
+        input += PressAt(turn, 900, 900, 0, 30);
+    input += move(1500, EDGE_X, 540);
+    input += PressAt(2300, FLAGS_X, FLAGS_Y, 60);
+    for (int turn = 3600; turn <= 4000; turn += 100)
+        input += move(turn, ButtonX(POINTED), ButtonY(POINTED));
+    input += PressAt(4300, ButtonX(HEROINE), ButtonY(HEROINE), 100);
+    for (int walk = 0; walk < 2; ++walk)
+        for (int d = 0; d < 17; ++d)
+            input += move(5500 + 1100 * walk + 60 * d, 212 + 87 * d + 43, 146 + 42);
+    const fs::path script = home.Path() / "input.txt";
+    std::ofstream(script) << input;
+    std::system(
+        home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=8000", 120).c_str());
+
+    const auto nothing = [](const platform::PngPicture&) {};
+    const std::vector<FrameStep> steps = {
+        {"demo_flags_manager.png", ManagerShown,
+         [](const platform::PngPicture& frame) {
+             EXPECT_EQ(CellAt(frame, 1791, 992), Cell(256, 0)) << "the back button";
+         }},
+        {"demo_flags_hover.png", PointedButtonHovered, nothing},
+        {"demo_flags_grid.png", GridShown,
+         [](const platform::PngPicture& frame) {
+             // 08:00 on 1222: a.m., the digits 0 8 0 0, and today's column over day 0.
+             EXPECT_EQ(CellAt(frame, 9 + 16, 19 + 26), Cell(tools::FLAG_SHEET_AM, 0));
+             const int digits[4] = {0, 8, 0, 0}, places[4] = {41, 76, 131, 166};
+             for (int i = 0; i < 4; ++i)
+                 EXPECT_EQ(CellAt(frame, places[i] + 17, 23 + 24),
+                           Cell(tools::FLAG_SHEET_DIGIT + static_cast<uint32_t>(digits[i]), 0))
+                     << i;
+             EXPECT_EQ(CellAt(frame, 205 + 51, 110), Cell(tools::FLAG_SHEET_TODAY, 0));
+             EXPECT_GT(MarksInRow0(frame), 0) << "her events";
+         }},
+        {"demo_flags_panel.png", PanelShown, nothing},
+    };
+    const size_t next = WalkFrameSteps(home, steps);
+    EXPECT_EQ(next, steps.size()) << "steps seen in order: " << next
+                                  << " (manager 1, help line 2, schedule 3, panel 4)";
+}
+
+} // namespace
