@@ -253,15 +253,6 @@ void CDialog::OnCancel()
     ISelect::OnCancel();
 }
 
-int32_t CDialog::MoveByKey(int32_t target, uint32_t scan_code)
-{
-    if (target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(scan_code);
-    return 0;
-}
-
 int32_t CDialog::OnUpKey()
 {
     int32_t target = -1;
@@ -269,7 +260,7 @@ int32_t CDialog::OnUpKey()
         target = DIALOG_YES;
     else if (Hover / 256 == 1)
         target = DIALOG_NO;
-    return MoveByKey(target, SCAN_UP);
+    return StepCursorTo(target, SCAN_UP);
 }
 
 int32_t CDialog::OnDownKey()
@@ -279,15 +270,15 @@ int32_t CDialog::OnDownKey()
         target = DIALOG_YES;
     else if (!Simple && (Hover == DIALOG_YES || Hover == DIALOG_NO))
         target = DIALOG_BOX;
-    return MoveByKey(target, SCAN_DOWN);
+    return StepCursorTo(target, SCAN_DOWN);
 }
 
 int32_t CDialog::OnLeftKey()
 {
-    return MoveByKey(DIALOG_YES, SCAN_LEFT);
+    return StepCursorTo(DIALOG_YES, SCAN_LEFT);
 }
 
 int32_t CDialog::OnRightKey()
 {
-    return MoveByKey(Hover == -1 || Hover == DIALOG_YES || Hover == DIALOG_NO ? DIALOG_NO : -1, SCAN_RIGHT);
+    return StepCursorTo(Hover == -1 || Hover == DIALOG_YES || Hover == DIALOG_NO ? DIALOG_NO : -1, SCAN_RIGHT);
 }

@@ -72,7 +72,5 @@ private:
     void ReleaseParts();
     // Draws one control in a state, without presenting.
     void DrawOne(int32_t id, int32_t state);
-    // Warps the pointer to a control, redraws the hover and waits for the key's release.
-    int32_t MoveByKey(int32_t target, uint32_t scan_code);
     bool BoxTicked() const;
 };

@@ -826,13 +826,8 @@ void CMesWnd::OnDecide()
             }
             HoverId = -1;
         } else if (group == 14) {
-            if (CStatusPlate* plate = GameWork->m_status_plate.get()) {
-                PlayOkSound(SCREEN_SOUND_CHANNEL);
-                plate->DrawButton(2, 1);
-                ISelect::OnDecide();
-                SetConfigGameMode(GetConfigGameMode() == 0 ? 1 : 0);
-                plate->DrawButton(0, 1);
-            }
+            if (GameWork->m_status_plate)
+                PressGameModeButton();
         } else if (group == 0) {
             OnWindowButton(HoverId, 0);
             if (HoverId == MESBUTTON_EDGE) {

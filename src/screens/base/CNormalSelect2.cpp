@@ -636,13 +636,8 @@ void CNormalSelect2::OnDecide()
     if (group == 15) {
         OnSideMenuCode(m_button_hover & 0xFF);
     } else if (group == 14) {
-        if (CStatusPlate* plate = GameWork->m_status_plate.get()) {
-            PlayOkSound(SCREEN_SOUND_CHANNEL);
-            plate->DrawButton(2, 1);
-            ISelect::OnDecide();
-            SetConfigGameMode(GetConfigGameMode() == 0 ? 1 : 0);
-            plate->DrawButton(0, 1);
-        }
+        if (GameWork->m_status_plate)
+            PressGameModeButton();
     } else if (group == 0) {
         OnWindowButton(m_button_hover, 0);
         if (m_button_hover == MESBUTTON_EDGE) {

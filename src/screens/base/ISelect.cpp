@@ -5,6 +5,7 @@
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "app/CVeskView.h"
 #include "app/CWinApp.h"
 #include "app/ConfigSettings.h"
 #include "app/EventManager.h"
@@ -16,9 +17,11 @@
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/EffectClock.h"
+#include "platform/user/ClipboardApi.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/vm/ScriptContext.h"
+#include "screens/map/CStatusPlate.h"
 
 namespace {
 
@@ -394,6 +397,43 @@ void ISelect::WaitInputRelease(uint32_t code)
         if (!PumpOnce())
             return;
     } while (IsInputTriggered(code));
+}
+
+int32_t ISelect::StepCursorTo(int32_t target, uint32_t scan_code)
+{
+    if (target != -1)
+        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
+    Update();
+    WaitInputRelease(scan_code);
+    return 0;
+}
+
+void ISelect::PressGameModeButton()
+{
+    PlayOkSound(SCREEN_SOUND_CHANNEL);
+    CStatusPlate* plate = GameWork != nullptr ? GameWork->m_status_plate.get() : nullptr;
+    if (plate != nullptr)
+        plate->DrawButton(2, 1);
+    ISelect::OnDecide();
+    SetConfigGameMode(GetConfigGameMode() == 0 ? 1 : 0);
+    if (plate != nullptr)
+        plate->DrawButton(0, 1);
+}
+
+std::optional<std::u16string> ISelect::ClipboardText()
+{
+    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(GetView()->GetHandle()))
+        return std::nullopt;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text =
+        data != nullptr ? static_cast<const char16_t*>(GlobalLock(reinterpret_cast<HGLOBAL>(data))) : nullptr;
+    std::optional<std::u16string> copy;
+    if (text != nullptr) {
+        copy = std::u16string(text);
+        GlobalUnlock(reinterpret_cast<HGLOBAL>(data));
+    }
+    CloseClipboard();
+    return copy;
 }
 
 int32_t ISelect::IsInputHeld(uint32_t code)

@@ -7,6 +7,8 @@
 // that a screen may redirect them. Main thread only.
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "foundation/CStringUTF8.h"
@@ -128,6 +130,14 @@ public:
     // 58: 1 when the input stays down for LongPressTime (or the application quits), 0 when it is
     // released earlier.
     virtual int32_t IsInputHeld(uint32_t code);
+    // A cursor key's step: the pointer onto the hit area target (none for -1), a frame drawn, then
+    // the key's release awaited. Answers 0, what the key handlers answer.
+    int32_t StepCursorTo(int32_t target, uint32_t scan_code);
+    // The status plate's mode button decided: the OK sound, the button drawn pressed until the
+    // decision's input is released, then the game mode (presence faces shown or not) switched.
+    void PressGameModeButton();
+    // The text the clipboard holds, when it holds some, as UTF-16; the clipboard is closed again.
+    std::optional<std::u16string> ClipboardText();
 
     // 59-68: sprites, pictures and the draw lock. The caller owns what they make.
     virtual CSprite* CreateTextureSprite(CTextureLayer* layer, int32_t x, int32_t y, int32_t src_x,

@@ -588,11 +588,7 @@ int32_t CCGView::CursorTarget(uint32_t scan_code) const
 
 int32_t CCGView::MoveByKey(uint32_t scan_code)
 {
-    if (const int32_t target = CursorTarget(scan_code); target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(scan_code);
-    return 0;
+    return StepCursorTo(CursorTarget(scan_code), scan_code);
 }
 
 int32_t CCGView::OnUpKey()

@@ -335,12 +335,7 @@ int32_t OmakePageFrame::CursorTarget(CursorKey key) const
 int32_t OmakePageFrame::MoveByKey(CursorKey key)
 {
     static constexpr uint32_t SCANS[] = {SCAN_UP, SCAN_DOWN, SCAN_LEFT, SCAN_RIGHT};
-    const int32_t target = CursorTarget(key);
-    if (target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(SCANS[static_cast<size_t>(key)]);
-    return 0;
+    return StepCursorTo(CursorTarget(key), SCANS[static_cast<size_t>(key)]);
 }
 
 void OmakePageFrame::Show()

@@ -233,11 +233,7 @@ int32_t CFlagManager::KeyTarget(int32_t current, uint32_t scan_code)
 
 void CFlagManager::MoveByKey(uint32_t scan_code)
 {
-    const int32_t target = KeyTarget(CurrentId, scan_code);
-    if (target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(scan_code);
+    StepCursorTo(KeyTarget(CurrentId, scan_code), scan_code);
 }
 
 int32_t CFlagManager::OnUpKey()

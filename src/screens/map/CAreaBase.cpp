@@ -301,17 +301,9 @@ void CAreaBase::DecideFixedItem(int32_t item)
         if (GameWork->m_load_screen)
             GameWork->m_load_screen->QuickLoad();
         break;
-    case PLATE_ITEM: {
-        PlayOkSound(SCREEN_SOUND_CHANNEL);
-        CStatusPlate* plate = GameWork->m_status_plate.get();
-        if (plate != nullptr)
-            plate->DrawButton(2, 1);
-        ISelect::OnDecide();
-        SetConfigGameMode(GetConfigGameMode() == 0 ? 1 : 0);
-        if (plate != nullptr)
-            plate->DrawButton(0, 1);
+    case PLATE_ITEM:
+        PressGameModeButton();
         break;
-    }
     default:
         Press(Hover, nullptr);
         Result = ScriptValue::FromInteger(0);

@@ -524,11 +524,7 @@ int32_t CCharSelect::KeyTarget(int32_t from, uint32_t scan_code)
 int32_t CCharSelect::OnArrowKey(uint32_t scan_code)
 {
     const int32_t target = KeyTarget(HoverId, scan_code);
-    if (target != HoverId || HoverId == -1)
-        HitAreas.MoveCursorToArea(target);
-    Update();
-    WaitInputRelease(scan_code);
-    return 0;
+    return StepCursorTo(target != HoverId || HoverId == -1 ? target : -1, scan_code);
 }
 
 int32_t CCharSelect::OnUpKey()

@@ -326,11 +326,7 @@ int32_t CCommentMode::KeyTarget(int32_t from, uint32_t scan_code)
 int32_t CCommentMode::OnArrowKey(uint32_t scan_code)
 {
     const int32_t target = KeyTarget(HoverId, scan_code);
-    if (target != HoverId || HoverId == -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(scan_code);
-    return 0;
+    return StepCursorTo(target != HoverId || HoverId == -1 ? target : -1, scan_code);
 }
 
 int32_t CCommentMode::OnUpKey()

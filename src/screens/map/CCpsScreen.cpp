@@ -243,14 +243,7 @@ void CCps::SideMenuAction(int32_t id)
 
 void CCps::TogglePresenceMode()
 {
-    CStatusPlate* plate = GameWork != nullptr ? GameWork->m_status_plate.get() : nullptr;
-    PlayOkSound(4);
-    if (plate != nullptr)
-        plate->DrawButton(2, 1);
-    ISelect::OnDecide();
-    SetConfigGameMode(GetConfigGameMode() == 0 ? 1 : 0);
-    if (plate != nullptr)
-        plate->DrawButton(0, 1);
+    PressGameModeButton();
     if (GetConfigGameMode() != ShownGameMode) {
         RedrawMap();
         ShownGameMode = GetConfigGameMode();

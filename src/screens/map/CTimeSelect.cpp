@@ -217,9 +217,5 @@ int32_t CTimeSelect::ArrowTarget(int32_t direction) const
 
 int32_t CTimeSelect::MoveByArrow(int32_t direction, uint32_t scan_code)
 {
-    if (const int32_t target = ArrowTarget(direction); target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(scan_code);
-    return 0;
+    return StepCursorTo(ArrowTarget(direction), scan_code);
 }

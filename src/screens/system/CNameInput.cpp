@@ -21,7 +21,6 @@
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/FullWidthApi.h"
 #include "platform/kernel/Unicode.h"
-#include "platform/user/ClipboardApi.h"
 #include "screens/base/CMiniDialog.h"
 #include "screens/system/NamePalette.h"
 #include "screens/system/ReservedNames.h"
@@ -783,26 +782,16 @@ int32_t CNameInput::HookProc(HWND, UINT message, WPARAM w_param, LPARAM)
 void CNameInput::OnPaste()
 {
     WaitInputRelease(SCAN_V);
-    if (!IsClipboardFormatAvailable(CF_TEXT))
+    const std::optional<std::u16string> text = ClipboardText();
+    if (!text)
         return;
-    if (!OpenClipboard(GetView()->GetHandle()))
-        return;
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const auto* text =
-        data != nullptr ? static_cast<const char16_t*>(GlobalLock(reinterpret_cast<HGLOBAL>(data))) : nullptr;
-    if (text == nullptr) {
-        CloseClipboard();
-        return;
-    }
-    Incoming = CStringUTF8(platform::Utf16ToUtf8(text));
+    Incoming = CStringUTF8(platform::Utf16ToUtf8(*text));
     std::u32string name = ToCodePoints(Name);
     MergePasted(name, Caret, FilterPasted(ToCodePoints(Incoming), Language()));
     SetName(name);
     CaretVisible = 1;
     DrawButton(NAME_CONFIRM, 0, 0);
     DrawName(1);
-    GlobalUnlock(reinterpret_cast<HGLOBAL>(data));
-    CloseClipboard();
 }
 
 bool CNameInput::FindCell(int32_t id, int32_t& column, int32_t& row) const

@@ -19,7 +19,6 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/Unicode.h"
-#include "platform/user/ClipboardApi.h"
 #include "script/FlagBuffer.h"
 
 namespace {
@@ -413,19 +412,10 @@ void CSaveNote::OnBackspaceKey()
 void CSaveNote::OnPaste()
 {
     WaitInputRelease(SCAN_V);
-    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(GetView()->GetHandle()))
+    const std::optional<std::u16string> text = ClipboardText();
+    if (!text)
         return;
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const auto* text =
-        data != nullptr ? static_cast<const char16_t*>(GlobalLock(reinterpret_cast<HGLOBAL>(data))) : nullptr;
-    if (text == nullptr) {
-        CloseClipboard();
-        return;
-    }
-    const CStringUTF8 pasted = WithoutControls(text);
-    GlobalUnlock(reinterpret_cast<HGLOBAL>(data));
-    CloseClipboard();
-    Take(pasted, true);
+    Take(WithoutControls(*text), true);
     ReopenIme((NOTE_WIDTH_LIMIT + 1 - Caret) / 2 * 2);
 }
 
@@ -439,15 +429,6 @@ int32_t CSaveNote::HookProc(HWND, UINT message, WPARAM w_param, LPARAM)
     return 0;
 }
 
-int32_t CSaveNote::MoveByKey(int32_t target, uint32_t scan_code)
-{
-    if (target != -1)
-        HitAreas.MoveCursorToArea(static_cast<uint32_t>(target));
-    Update();
-    WaitInputRelease(scan_code);
-    return 0;
-}
-
 int32_t CSaveNote::OnUpKey()
 {
     int32_t target = -1;
@@ -457,7 +438,7 @@ int32_t CSaveNote::OnUpKey()
         target = NOTE_CLEAR;
     else if (Hovered == NOTE_SHOW_AGAIN)
         target = NOTE_CANCEL;
-    return MoveByKey(target, SCAN_UP);
+    return StepCursorTo(target, SCAN_UP);
 }
 
 int32_t CSaveNote::OnDownKey()
@@ -469,15 +450,15 @@ int32_t CSaveNote::OnDownKey()
         target = NOTE_SHOW_AGAIN;
     else if (Hovered == NOTE_CLEAR)
         target = NOTE_CANCEL;
-    return MoveByKey(target, SCAN_DOWN);
+    return StepCursorTo(target, SCAN_DOWN);
 }
 
 int32_t CSaveNote::OnLeftKey()
 {
-    return MoveByKey(Hovered == -1 || Hovered == NOTE_CANCEL ? NOTE_SAVE : -1, SCAN_LEFT);
+    return StepCursorTo(Hovered == -1 || Hovered == NOTE_CANCEL ? NOTE_SAVE : -1, SCAN_LEFT);
 }
 
 int32_t CSaveNote::OnRightKey()
 {
-    return MoveByKey(Hovered == -1 ? NOTE_SAVE : Hovered == NOTE_SAVE ? NOTE_CANCEL : -1, SCAN_RIGHT);
+    return StepCursorTo(Hovered == -1 ? NOTE_SAVE : Hovered == NOTE_SAVE ? NOTE_CANCEL : -1, SCAN_RIGHT);
 }

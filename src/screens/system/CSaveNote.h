@@ -72,7 +72,6 @@ private:
     void Take(const CStringUTF8& text, bool replace);
     void DrawCaret();
     void ReopenIme(int32_t remaining);
-    int32_t MoveByKey(int32_t target, uint32_t scan_code);
     void ReleaseParts();
 
     int32_t DialogKind = NOTE_KIND_NEW;
