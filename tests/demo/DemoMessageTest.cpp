@@ -5,10 +5,7 @@
 // (build/demo_message_speaker.png), checked at pixels worked out from the window's layout; her
 // voice in the null device's recording.
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,37 +41,33 @@ TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
     const std::string h = home.Path().string();
     std::system(home.Command("VESK_SOUND_DUMP='" + h + "/sound.wav'", 40).c_str());
 
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
-    enum Seen { NONE, TYPING, PAGE, SPEAKER };
-    Seen seen = NONE;
-    for (const fs::path& path : frames) {
-        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
-        ASSERT_TRUE(frame.has_value()) << path;
-        const char* keep = nullptr;
-        const Seen before = seen;
-        if (seen == NONE && StoryTextIn(*frame, 0, 1, LINE_Y) > 50 &&
-            StoryTextIn(*frame, FIRST_MESSAGE_CELLS - 4, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0) {
-            EXPECT_FALSE(StoryPromptShown(*frame)) << "a prompt while the page types out";
-            seen = TYPING, keep = "demo_message_typing.png";
-        } else if (seen == TYPING &&
-                   StoryTextIn(*frame, FIRST_MESSAGE_CELLS - 2, FIRST_MESSAGE_CELLS - 1, LINE_Y) > 20 &&
-                   StoryPromptShown(*frame)) {
-            EXPECT_GT(StoryTextIn(*frame, 0, 1, LINE_Y), 50) << "the page lost its start";
-            seen = PAGE, keep = "demo_message_page.png";
-        } else if (seen == PAGE && StoryNamePlateShown(*frame) && StoryTextIn(*frame, 7, 8, LINE_Y) > 50 &&
-                   StoryTextIn(*frame, 9, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0) {
-            // ユキ on the plate above her whole line, おはよう。待った？, the page before hers gone.
-            EXPECT_GT(WhiteIn(*frame, 508, WINDOW_Y + 22, 588, WINDOW_Y + 62), 30);
-            EXPECT_GT(StoryTextIn(*frame, 0, 1, LINE_Y), 50);
-            seen = SPEAKER, keep = "demo_message_speaker.png";
-        }
-        if (seen != before)
-            fs::copy_file(path, home.Build() / keep, fs::copy_options::overwrite_existing);
-    }
-    EXPECT_EQ(seen, SPEAKER) << "frames seen in order: " << seen << " (typing 1, page 2, speaker 3)";
+    using Frame = platform::PngPicture;
+    const std::vector<FrameStep> steps = {
+        {"demo_message_typing.png",
+         [](const Frame& frame) {
+             return StoryTextIn(frame, 0, 1, LINE_Y) > 50 &&
+                    StoryTextIn(frame, FIRST_MESSAGE_CELLS - 4, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0;
+         },
+         [](const Frame& frame) { EXPECT_FALSE(StoryPromptShown(frame)) << "a prompt while the page types out"; }},
+        {"demo_message_page.png",
+         [](const Frame& frame) {
+             return StoryTextIn(frame, FIRST_MESSAGE_CELLS - 2, FIRST_MESSAGE_CELLS - 1, LINE_Y) > 20 &&
+                    StoryPromptShown(frame);
+         },
+         [](const Frame& frame) { EXPECT_GT(StoryTextIn(frame, 0, 1, LINE_Y), 50) << "the page lost its start"; }},
+        // ユキ on the plate above her whole line, おはよう。待った？, the page before hers gone.
+        {"demo_message_speaker.png",
+         [](const Frame& frame) {
+             return StoryNamePlateShown(frame) && StoryTextIn(frame, 7, 8, LINE_Y) > 50 &&
+                    StoryTextIn(frame, 9, FIRST_MESSAGE_CELLS - 1, LINE_Y) == 0;
+         },
+         [](const Frame& frame) {
+             EXPECT_GT(WhiteIn(frame, 508, WINDOW_Y + 22, 588, WINDOW_Y + 62), 30);
+             EXPECT_GT(StoryTextIn(frame, 0, 1, LINE_Y), 50);
+         }},
+    };
+    const size_t seen = WalkFrameSteps(home, steps);
+    EXPECT_EQ(seen, steps.size()) << "frames seen in order: " << seen << " (typing 1, page 2, speaker 3)";
 
     // Her voice, whole: auto mode waits for it before the last message.
     const std::vector<int16_t> left = LeftChannel(home.Path() / "sound.wav");
