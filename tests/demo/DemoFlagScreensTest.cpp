@@ -4,8 +4,10 @@
 // (build/demo_flags_manager.png: the fifteen heroine buttons), the pointer on a button shows its
 // help line (build/demo_flags_hover.png), a press opens that heroine's schedule at her row with
 // the clock, today's column, her row plate and marks (build/demo_flags_grid.png), and the
-// pointer walking her row's cells shows an event's panel (build/demo_flags_panel.png).
-
+// pointer walking her row's cells shows an event's panel, in English and in Japanese
+// (build/demo_flags_panel_en.png, build/demo_flags_panel_ja.png). Deciding her next event asks
+// (build/demo_flags_question.png), and a yes starts its scene in the message window
+// (build/demo_flags_event.png) with the date, time, money and place the jump wrote.
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -19,6 +21,8 @@
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
+#include "game/hints/HintReachability.h"
+#include "screens/flags/JumpToEvent.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/SheetGenerator.h"
 
@@ -111,15 +115,51 @@ bool PanelShown(const platform::PngPicture& frame)
     return pieces > 100;
 }
 
-TEST(DemoFlagScreensTest, TheSideMenuOpensTheFlagManagerAndAHeroinesSchedule)
+// The panel of heroine 0's next event (day 0 of her row), opening downwards from the cell's
+// centre: its text from (233 + 28, 188 + 56).
+constexpr int NEXT_X = 212 + 43, NEXT_Y = 146 + 42;
+constexpr int PANEL_TEXT_X = 261, PANEL_TEXT_Y = 244;
+// The jump question's yes.
+constexpr int YES_X = 828, YES_Y = 557;
+
+// The panel's date line beyond its twelfth full-width cell.
+int DateLineTail(const platform::PngPicture& frame)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    return WhiteIn(frame, PANEL_TEXT_X + 240, PANEL_TEXT_Y + 20, PANEL_TEXT_X + 400, PANEL_TEXT_Y + 40);
+}
+
+bool ManagerInLanguage(const platform::PngPicture& frame, int language)
+{
+    return ManagerShown(frame) &&
+           CellAt(frame, 100, 100) == Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0);
+}
+
+bool QuestionShown(const platform::PngPicture& frame)
+{
+    for (int y = 0; y < 1080; y += 8)
+        for (int x = 0; x < 1920; x += 8)
+            if (CellAt(frame, x, y) == Cell(tools::DIALOG_SHEET_LINE + 11, 0))
+                return true;
+    return false;
+}
+
+// The event scene's line, イベントの場面です。 (10 cells), in the message window over the story.
+bool EventLineShown(const platform::PngPicture& frame)
+{
+    return !GridShown(frame) && MessageLineCells(frame, 11) == "##########.";
+}
+
+// Plays the story to the flag manager, in the language, and walks heroine 0's row; then, with
+// `decide`, presses her next event and says yes to the question. Answers the frames seen in
+// order: manager, help line, schedule, panel, and with `decide` the question and the event scene.
+size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide, const char* panel_keep)
+{
     {
         CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
         config.Load();
         config.SetInt("/Config/AutoRead", 0); // clicks advance the story
         config.SetInt("/Config/GameMode", 1); // the side menu's flag button
+        config.SetInt("/Config/Language", language);
         config.SetString("/GameFile/Script/StartUp", "story_wait_alone.mes");
         config.Save();
     }
@@ -140,14 +180,19 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheFlagManagerAndAHeroinesSchedule)
     for (int walk = 0; walk < 2; ++walk)
         for (int d = 0; d < 17; ++d)
             input += move(5500 + 1100 * walk + 60 * d, 212 + 87 * d + 43, 146 + 42);
+    input += move(7800, NEXT_X, NEXT_Y);
+    if (decide)
+        input += PressAt(8000, NEXT_X, NEXT_Y, 100) + PressAt(8600, YES_X, YES_Y, 60);
     const fs::path script = home.Path() / "input.txt";
     std::ofstream(script) << input;
-    std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=8000", 120).c_str());
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=" +
+                                 (decide ? "10000" : "8200"),
+                             150)
+                    .c_str());
 
     const auto nothing = [](const platform::PngPicture&) {};
-    const std::vector<FrameStep> steps = {
-        {"demo_flags_manager.png", ManagerShown,
+    std::vector<FrameStep> steps = {
+        {"demo_flags_manager.png", [language](const platform::PngPicture& frame) { return ManagerInLanguage(frame, language); },
          [](const platform::PngPicture& frame) {
              EXPECT_EQ(CellAt(frame, 1791, 992), Cell(256, 0)) << "the back button";
          }},
@@ -164,11 +209,55 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheFlagManagerAndAHeroinesSchedule)
              EXPECT_EQ(CellAt(frame, 205 + 51, 110), Cell(tools::FLAG_SHEET_TODAY, 0));
              EXPECT_GT(MarksInRow0(frame), 0) << "her events";
          }},
-        {"demo_flags_panel.png", PanelShown, nothing},
+        {panel_keep, PanelShown,
+         [language](const platform::PngPicture& frame) {
+             EXPECT_GT(WhiteIn(frame, PANEL_TEXT_X, PANEL_TEXT_Y, PANEL_TEXT_X + 400, PANEL_TEXT_Y + 60), 200);
+             if (language == 0)
+                 EXPECT_EQ(DateLineTail(frame), 0) << "Date: December ２２";
+         }},
     };
-    const size_t next = WalkFrameSteps(home, steps);
-    EXPECT_EQ(next, steps.size()) << "steps seen in order: " << next
-                                  << " (manager 1, help line 2, schedule 3, panel 4)";
+    if (decide) {
+        steps.push_back({"demo_flags_question.png", QuestionShown, nothing});
+        steps.push_back({"demo_flags_event.png", EventLineShown, nothing});
+    }
+    return WalkFrameSteps(home, steps);
+}
+
+TEST(DemoFlagScreensTest, TheSideMenuOpensTheScheduleAndAYesJumpsToTheNextEvent)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    const size_t seen = PlayToTheSchedule(home, 0, true, "demo_flags_panel_en.png");
+    EXPECT_EQ(seen, 6u) << "manager 1, help line 2, schedule 3, panel 4, question 5, event scene 6";
+
+    // Her next event is on the day the story stands at, from the station: the jump keeps the
+    // day, sets the event's time and place, takes its fare and raises its flags.
+    const std::optional<FlagBuffer> state = SavedState(home, "FLAG006");
+    ASSERT_TRUE(state.has_value()) << "the event scene keeps the state the jump left";
+    EXPECT_EQ(state->GameDate(), 1222);
+    EXPECT_EQ(state->Weekday(), DayOfWeek(1222));
+    EXPECT_EQ(state->GameTime(), 800);
+    EXPECT_EQ(state->Money(), 10000);
+    EXPECT_EQ(state->District(), 0);
+    EXPECT_EQ(state->Flags.at(FLAG_LOCATION), 1);
+    EXPECT_NE(state->EngineStateWord() & ENGINE_STATE_JUMPED, 0u);
+    EXPECT_EQ(state->Flags.at(FLAG_JUMP_NEW_DAY), 0);
+    EXPECT_EQ(state->Flags.at(FLAG_JUMP_TAKEN), 1);
+    EXPECT_EQ(state->Flags.at(FLAG_JUMP_TRIP), 1);
+    EXPECT_EQ(state->Flags.at(8010), 1) << "the event's code";
+}
+
+TEST(DemoFlagScreensTest, ThePanelSpeaksJapanese)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    EXPECT_EQ(PlayToTheSchedule(home, 3, false, "demo_flags_panel_ja.png"), 4u)
+        << "manager 1, help line 2, schedule 3, panel 4";
+    // Japanese gives the event's whole window, １２月２２日～０１月０６日, where English gives
+    // only its first day.
+    const std::optional<platform::PngPicture> panel = platform::ReadPngFile(home.Build() / "demo_flags_panel_ja.png");
+    ASSERT_TRUE(panel.has_value());
+    EXPECT_GT(DateLineTail(*panel), 50);
 }
 
 } // namespace
