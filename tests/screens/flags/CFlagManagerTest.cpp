@@ -27,9 +27,9 @@ protected:
 
     CFlagManager& Manager() { return *GetGameWork()->m_flag_manager; }
 
-    // Runs the menu through the game work; Esc ends it at the given pump. Answers the document
-    // code that left it, or -1.
-    int64_t RunMenu(std::function<void(int)> step, int escape_at)
+    // Runs the menu through the game work, from the side menu's call or as page 10 of the system
+    // menu; Esc ends it at the given pump. Answers the document code that left it, or -1.
+    int64_t RunMenu(std::function<void(int)> step, int escape_at, bool system_menu = false)
     {
         PointAt(900, 1060);
         Step([&, step](int pump) {
@@ -38,7 +38,10 @@ protected:
         });
         int64_t code = -1;
         try {
-            GetGameWork()->RunFlagManager();
+            if (system_menu)
+                GetGameWork()->RunSystemMenu(SYSTEM_PAGE_FLAG_MANAGER);
+            else
+                GetGameWork()->RunFlagManager();
         } catch (CVeskDoc::tagDOCUMENT_CODE thrown) {
             code = thrown;
         }
@@ -150,7 +153,12 @@ TEST_F(CFlagManagerTest, HoverKeysDecideAndTheDetailsRoundTrip)
     EXPECT_EQ(after_back, Cell(0, 0));
     EXPECT_EQ(id_after_back, -1);
     EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), listed);
-    EXPECT_FALSE(GetGameWork()->TestBits(LOCK_SYSTEM_MENU));
+    EXPECT_EQ(GetGameWork()->GetLockStatus(), 0u);
+    EXPECT_EQ(GetGameWork()->GetMenuLock(), 0);
+    const auto scene = GetDocument()->m_current_script;
+    ASSERT_EQ(scene->GetPosition(), 0u);
+    GetDocument()->OnFrame();
+    EXPECT_GT(scene->GetPosition(), 0u);
 }
 
 TEST_F(CFlagManagerTest, BackButtonAndCancelEndTheSystemMenu)
@@ -292,16 +300,22 @@ TEST_F(CFlagManagerTest, ADeclinedQuestionKeepsThePlayAndASwitchedOffOneJumps)
     EXPECT_EQ(State().GameDate(), before.GameDate());
     EXPECT_EQ(State().Money(), before.Money());
 
-    // Switched off: the jump goes ahead, and every screen closes unlocked on the way out.
+    // Switched off: the jump goes ahead from page 10 of the system menu, and every screen closes
+    // unlocked on the way out; the next frame steps the scene.
     m_app.Config().SetInt("/Config/Dialog/09/Enable", 0);
-    const int64_t code = RunMenu(choose, 100);
+    const int64_t code = RunMenu(choose, 100, true);
     EXPECT_EQ(code, CVeskDoc::DOCUMENT_RETURN_TO_TITLE);
     EXPECT_EQ(State().GameDate(), record.FirstDate);
     EXPECT_EQ(State().GameTime(), record.EarliestTime);
     EXPECT_EQ(State().Money(), before.Money() - static_cast<int32_t>(record.Fare) * 100);
     EXPECT_EQ(std::string(GetDocument()->m_current_script->GetName().GetText()), record.SceneFile.GetText());
     EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), listed);
-    EXPECT_FALSE(GetGameWork()->TestBits(LOCK_SYSTEM_MENU));
+    EXPECT_EQ(GetGameWork()->GetLockStatus(), 0u);
+    EXPECT_EQ(GetGameWork()->GetMenuLock(), 0);
+    const auto scene = GetDocument()->m_current_script;
+    ASSERT_EQ(scene->GetPosition(), 0u);
+    GetDocument()->OnFrame();
+    EXPECT_GT(scene->GetPosition(), 0u);
 }
 
 // Without the dialog's sheet the question cannot be asked: the jump does not happen.
