@@ -8,6 +8,7 @@
 // (build/demo_flags_panel_en.png, build/demo_flags_panel_ja.png). Deciding her next event asks
 // (build/demo_flags_question.png), and a yes starts its scene in the message window
 // (build/demo_flags_event.png) with the date, time, money and place the jump wrote.
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -20,8 +21,8 @@
 
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
-#include "platform/gdi/PngCodec.h"
 #include "game/hints/HintReachability.h"
+#include "platform/gdi/PngCodec.h"
 #include "screens/flags/JumpToEvent.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/SheetGenerator.h"
@@ -36,7 +37,8 @@ std::optional<Cell> CellAt(const platform::PngPicture& frame, int x, int y)
 {
     uint32_t id = 0;
     int32_t state = 0;
-    if (!tools::DecodeCellColour(frame.pixels[static_cast<size_t>(y) * frame.width + x] | 0xFF000000u, id, state))
+    if (!tools::DecodeCellColour(frame.pixels[static_cast<size_t>(y) * frame.width + x] | 0xFF000000u, id,
+                                 state))
         return std::nullopt;
     return Cell{id, state};
 }
@@ -110,7 +112,8 @@ bool PanelShown(const platform::PngPicture& frame)
     for (int y = 136; y < 936; y += 3)
         for (int x = 1; x < 1703; x += 3) {
             const std::optional<Cell> cell = CellAt(frame, x, y);
-            pieces += cell && cell->first >= tools::FLAG_SHEET_PANEL && cell->first <= tools::FLAG_SHEET_PANEL + 12;
+            pieces +=
+                cell && cell->first >= tools::FLAG_SHEET_PANEL && cell->first <= tools::FLAG_SHEET_PANEL + 12;
         }
     return pieces > 100;
 }
@@ -185,14 +188,15 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
         input += PressAt(8000, NEXT_X, NEXT_Y, 100) + PressAt(8600, YES_X, YES_Y, 60);
     const fs::path script = home.Path() / "input.txt";
     std::ofstream(script) << input;
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=" +
-                                 (decide ? "10000" : "8200"),
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() +
+                                 "' VESK_CLOSE_AFTER_FRAMES=" + (decide ? "10000" : "8200"),
                              150)
                     .c_str());
 
     const auto nothing = [](const platform::PngPicture&) {};
     std::vector<FrameStep> steps = {
-        {"demo_flags_manager.png", [language](const platform::PngPicture& frame) { return ManagerInLanguage(frame, language); },
+        {"demo_flags_manager.png",
+         [language](const platform::PngPicture& frame) { return ManagerInLanguage(frame, language); },
          [](const platform::PngPicture& frame) {
              EXPECT_EQ(CellAt(frame, 1791, 992), Cell(256, 0)) << "the back button";
          }},
@@ -211,7 +215,8 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
          }},
         {panel_keep, PanelShown,
          [language](const platform::PngPicture& frame) {
-             EXPECT_GT(WhiteIn(frame, PANEL_TEXT_X, PANEL_TEXT_Y, PANEL_TEXT_X + 400, PANEL_TEXT_Y + 60), 200);
+             EXPECT_GT(WhiteIn(frame, PANEL_TEXT_X, PANEL_TEXT_Y, PANEL_TEXT_X + 400, PANEL_TEXT_Y + 60),
+                       200);
              if (language == 0)
                  EXPECT_EQ(DateLineTail(frame), 0) << "Date: December ２２";
          }},
@@ -230,8 +235,8 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheScheduleAndAYesJumpsToTheNextEvent)
     const size_t seen = PlayToTheSchedule(home, 0, true, "demo_flags_panel_en.png");
     EXPECT_EQ(seen, 6u) << "manager 1, help line 2, schedule 3, panel 4, question 5, event scene 6";
 
-    // Her next event is on the day the story stands at, from the station: the jump keeps the
-    // day, sets the event's time and place, takes its fare and raises its flags.
+    // Her next event is on the day the story stands at: the jump keeps the day, sets the event's
+    // time and place and raises its flags; the trip costs nothing, so the money stays.
     const std::optional<FlagBuffer> state = SavedState(home, "FLAG006");
     ASSERT_TRUE(state.has_value()) << "the event scene keeps the state the jump left";
     EXPECT_EQ(state->GameDate(), 1222);
@@ -255,7 +260,8 @@ TEST(DemoFlagScreensTest, ThePanelSpeaksJapanese)
         << "manager 1, help line 2, schedule 3, panel 4";
     // Japanese gives the event's whole window, １２月２２日～０１月０６日, where English gives
     // only its first day.
-    const std::optional<platform::PngPicture> panel = platform::ReadPngFile(home.Build() / "demo_flags_panel_ja.png");
+    const std::optional<platform::PngPicture> panel =
+        platform::ReadPngFile(home.Build() / "demo_flags_panel_ja.png");
     ASSERT_TRUE(panel.has_value());
     EXPECT_GT(DateLineTail(*panel), 50);
 }
