@@ -3,11 +3,12 @@
 // pointer at the right edge opens the side menu and its flag button the flag manager
 // (build/demo_flags_manager.png: the fifteen heroine buttons), the pointer on a button shows its
 // help line (build/demo_flags_hover.png), a press opens that heroine's schedule at her row with
-// the clock, today's column, her row plate and marks (build/demo_flags_grid.png), and the
-// pointer walking her row's cells shows an event's panel, in English and in Japanese
-// (build/demo_flags_panel_en.png, build/demo_flags_panel_ja.png). Deciding her next event asks
-// (build/demo_flags_question.png), and a yes starts its scene in the message window
-// (build/demo_flags_event.png) with the date, time, money and place the jump wrote.
+// the clock, today's column, her row plate and marks, a seen event among them
+// (build/demo_flags_grid.png), and the pointer walking her row's cells shows her next event's
+// panel, in English and in Japanese (build/demo_flags_panel_en.png,
+// build/demo_flags_panel_ja.png). Deciding her next event asks (build/demo_flags_question.png),
+// and a yes starts its scene in the message window (build/demo_flags_event.png) with the date,
+// time, money and place the jump wrote.
 
 #include <filesystem>
 #include <fstream>
@@ -118,12 +119,21 @@ bool PanelShown(const platform::PngPicture& frame)
     return pieces > 100;
 }
 
-// The panel of heroine 0's next event (day 0 of her row), opening downwards from the cell's
-// centre: its text from (233 + 28, 188 + 56).
-constexpr int NEXT_X = 212 + 43, NEXT_Y = 146 + 42;
-constexpr int PANEL_TEXT_X = 261, PANEL_TEXT_Y = 244;
+// The panel of heroine 0's next event (day 1 of her row, the day after her seen one), opening
+// downwards from the cell's centre: its text from (320 + 28, 188 + 56).
+constexpr int NEXT_X = 212 + 87 + 43, NEXT_Y = 146 + 42;
+constexpr int PANEL_TEXT_X = 348, PANEL_TEXT_Y = 244;
 // The jump question's yes.
 constexpr int YES_X = 828, YES_Y = 557;
+
+// The panel of her next event, with its text; not her seen event's, whose text starts 87 pixels
+// to the left.
+bool NextEventPanelShown(const platform::PngPicture& frame)
+{
+    return PanelShown(frame) &&
+           WhiteIn(frame, PANEL_TEXT_X, PANEL_TEXT_Y, PANEL_TEXT_X + 400, PANEL_TEXT_Y + 60) > 200 &&
+           WhiteIn(frame, PANEL_TEXT_X - 87, PANEL_TEXT_Y, PANEL_TEXT_X - 8, PANEL_TEXT_Y + 60) == 0;
+}
 
 // The panel's date line beyond its twelfth full-width cell.
 int DateLineTail(const platform::PngPicture& frame)
@@ -203,20 +213,20 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
         {"demo_flags_hover.png", PointedButtonHovered, nothing},
         {"demo_flags_grid.png", GridShown,
          [](const platform::PngPicture& frame) {
-             // 08:00 on 1222: a.m., the digits 0 8 0 0, and today's column over day 0.
+             // 08:00 on 1223: a.m., the digits 0 8 0 0, and today's column over day 1; her first
+             // event, seen on day 0.
              EXPECT_EQ(CellAt(frame, 9 + 16, 19 + 26), Cell(tools::FLAG_SHEET_AM, 0));
              const int digits[4] = {0, 8, 0, 0}, places[4] = {41, 76, 131, 166};
              for (int i = 0; i < 4; ++i)
                  EXPECT_EQ(CellAt(frame, places[i] + 17, 23 + 24),
                            Cell(tools::FLAG_SHEET_DIGIT + static_cast<uint32_t>(digits[i]), 0))
                      << i;
-             EXPECT_EQ(CellAt(frame, 205 + 51, 110), Cell(tools::FLAG_SHEET_TODAY, 0));
+             EXPECT_EQ(CellAt(frame, 205 + 87 + 51, 110), Cell(tools::FLAG_SHEET_TODAY, 0));
+             EXPECT_EQ(CellAt(frame, 212 + 70, 188), Cell(tools::FLAG_SHEET_SEEN, 0));
              EXPECT_GT(MarksInRow0(frame), 0) << "her events";
          }},
-        {panel_keep, PanelShown,
+        {panel_keep, NextEventPanelShown,
          [language](const platform::PngPicture& frame) {
-             EXPECT_GT(WhiteIn(frame, PANEL_TEXT_X, PANEL_TEXT_Y, PANEL_TEXT_X + 400, PANEL_TEXT_Y + 60),
-                       200);
              if (language == 0)
                  EXPECT_EQ(DateLineTail(frame), 0) << "Date: December ２２";
          }},
@@ -235,16 +245,16 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheScheduleAndAYesJumpsToTheNextEvent)
     const size_t seen = PlayToTheSchedule(home, 0, true, "demo_flags_panel_en.png");
     EXPECT_EQ(seen, 6u) << "manager 1, help line 2, schedule 3, panel 4, question 5, event scene 6";
 
-    // Her next event is on the day the story stands at: the jump keeps the day, sets the event's
-    // time and place and raises its flags; the trip costs nothing, so the money stays.
+    // Her next event is on the day the story stands at, after a walk to the park: the jump keeps
+    // the day, sets the event's time and place and raises its flags; the walk costs nothing.
     const std::optional<FlagBuffer> state = SavedState(home, "FLAG006");
     ASSERT_TRUE(state.has_value()) << "the event scene keeps the state the jump left";
-    EXPECT_EQ(state->GameDate(), 1222);
-    EXPECT_EQ(state->Weekday(), DayOfWeek(1222));
-    EXPECT_EQ(state->GameTime(), 800);
+    EXPECT_EQ(state->GameDate(), 1223);
+    EXPECT_EQ(state->Weekday(), DayOfWeek(1223));
+    EXPECT_EQ(state->GameTime(), 815);
     EXPECT_EQ(state->Money(), 10000);
     EXPECT_EQ(state->District(), 0);
-    EXPECT_EQ(state->Flags.at(FLAG_LOCATION), 1);
+    EXPECT_EQ(state->Flags.at(FLAG_LOCATION), 0);
     EXPECT_NE(state->EngineStateWord() & ENGINE_STATE_JUMPED, 0u);
     EXPECT_EQ(state->Flags.at(FLAG_JUMP_NEW_DAY), 0);
     EXPECT_EQ(state->Flags.at(FLAG_JUMP_TAKEN), 1);
