@@ -268,7 +268,7 @@ TEST(DemoFlagScreensTest, ThePanelSpeaksJapanese)
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     EXPECT_EQ(PlayToTheSchedule(home, 3, false, "demo_flags_panel_ja.png"), 4u)
         << "manager 1, help line 2, schedule 3, panel 4";
-    // Japanese gives the event's whole window, １２月２２日～０１月０６日, where English gives
+    // Japanese gives the event's whole window, １２月２３日～０１月０６日, where English gives
     // only its first day.
     const std::optional<platform::PngPicture> panel =
         platform::ReadPngFile(home.Build() / "demo_flags_panel_ja.png");
