@@ -1,14 +1,14 @@
 // The flag screens reached in the demo game from the story in the message window, played headless
-// by the built game with scripted input: clicks advance the story to its last message, the
-// pointer at the right edge opens the side menu and its flag button the flag manager
-// (build/demo_flags_manager.png: the fifteen heroine buttons), the pointer on a button shows its
-// help line (build/demo_flags_hover.png), a press opens that heroine's schedule at her row with
-// the clock, today's column, her row plate and marks, a seen event among them
-// (build/demo_flags_grid.png), and the pointer walking her row's cells shows her next event's
-// panel, in English and in Japanese (build/demo_flags_panel_en.png,
-// build/demo_flags_panel_ja.png). Deciding her next event asks (build/demo_flags_question.png),
-// and a yes starts its scene in the message window (build/demo_flags_event.png) with the date,
-// time, money and place the jump wrote.
+// by the built game with scripted input, in English and in Japanese side by side: clicks advance
+// the story to its last message, the pointer at the right edge opens the side menu and its flag
+// button the flag manager (build/demo_flags_manager_en.png: the fifteen heroine buttons), the
+// pointer on a button shows its help line (build/demo_flags_hover_en.png), a press opens that
+// heroine's schedule at her row with the clock, today's column, her row plate and marks, a seen
+// event among them (build/demo_flags_grid_en.png), and the pointer walking her row's cells shows
+// her next event's panel (build/demo_flags_panel_en.png). Deciding her next event asks
+// (build/demo_flags_question_en.png), and a yes starts its scene in the message window
+// (build/demo_flags_event_en.png) with the date, time, money and place the jump wrote. The
+// Japanese run keeps its frames up to the panel as demo_flags_*_ja.png.
 
 #include <filesystem>
 #include <fstream>
@@ -126,11 +126,13 @@ constexpr int PANEL_TEXT_X = 348, PANEL_TEXT_Y = 244;
 // The jump question's yes.
 constexpr int YES_X = 828, YES_Y = 557;
 
-// The panel of her next event, with its text; not her seen event's, whose text starts 87 pixels
-// to the left.
+// The panel of her next event, its text starting where that panel's does: her seen event's starts
+// 87 pixels to the left, and the panel of day 3 (the next one whose text starts to the right of
+// day 0's) 8 pixels to the right. A slow machine can miss a day as the pointer walks the row.
 bool NextEventPanelShown(const platform::PngPicture& frame)
 {
     return PanelShown(frame) &&
+           WhiteIn(frame, PANEL_TEXT_X, PANEL_TEXT_Y, PANEL_TEXT_X + 6, PANEL_TEXT_Y + 60) > 0 &&
            WhiteIn(frame, PANEL_TEXT_X, PANEL_TEXT_Y, PANEL_TEXT_X + 400, PANEL_TEXT_Y + 60) > 200 &&
            WhiteIn(frame, PANEL_TEXT_X - 87, PANEL_TEXT_Y, PANEL_TEXT_X - 8, PANEL_TEXT_Y + 60) == 0;
 }
@@ -165,7 +167,7 @@ bool EventLineShown(const platform::PngPicture& frame)
 // Plays the story to the flag manager, in the language, and walks heroine 0's row; then, with
 // `decide`, presses her next event and says yes to the question. Answers the frames seen in
 // order: manager, help line, schedule, panel, and with `decide` the question and the event scene.
-size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide, const char* panel_keep)
+size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide)
 {
     {
         CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
@@ -203,15 +205,22 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
                              150)
                     .c_str());
 
+    // The two languages' runs go side by side: each keeps its frames under its own names.
+    std::vector<std::string> names;
+    names.reserve(6);
+    const auto keep = [&names, language](const char* step) {
+        names.push_back(std::string("demo_flags_") + step + (language == 0 ? "_en" : "_ja") + ".png");
+        return names.back().c_str();
+    };
     const auto nothing = [](const platform::PngPicture&) {};
     std::vector<FrameStep> steps = {
-        {"demo_flags_manager.png",
+        {keep("manager"),
          [language](const platform::PngPicture& frame) { return ManagerInLanguage(frame, language); },
          [](const platform::PngPicture& frame) {
              EXPECT_EQ(CellAt(frame, 1791, 992), Cell(256, 0)) << "the back button";
          }},
-        {"demo_flags_hover.png", PointedButtonHovered, nothing},
-        {"demo_flags_grid.png", GridShown,
+        {keep("hover"), PointedButtonHovered, nothing},
+        {keep("grid"), GridShown,
          [](const platform::PngPicture& frame) {
              // 08:00 on 1223: a.m., the digits 0 8 0 0, and today's column over day 1; her first
              // event, seen on day 0.
@@ -225,15 +234,15 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
              EXPECT_EQ(CellAt(frame, 212 + 70, 188), Cell(tools::FLAG_SHEET_SEEN, 0));
              EXPECT_GT(MarksInRow0(frame), 0) << "her events";
          }},
-        {panel_keep, NextEventPanelShown,
+        {keep("panel"), NextEventPanelShown,
          [language](const platform::PngPicture& frame) {
              if (language == 0)
                  EXPECT_EQ(DateLineTail(frame), 0) << "Date: December ２２";
          }},
     };
     if (decide) {
-        steps.push_back({"demo_flags_question.png", QuestionShown, nothing});
-        steps.push_back({"demo_flags_event.png", EventLineShown, nothing});
+        steps.push_back({keep("question"), QuestionShown, nothing});
+        steps.push_back({keep("event"), EventLineShown, nothing});
     }
     return WalkFrameSteps(home, steps);
 }
@@ -242,7 +251,7 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheScheduleAndAYesJumpsToTheNextEvent)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    const size_t seen = PlayToTheSchedule(home, 0, true, "demo_flags_panel_en.png");
+    const size_t seen = PlayToTheSchedule(home, 0, true);
     EXPECT_EQ(seen, 6u) << "manager 1, help line 2, schedule 3, panel 4, question 5, event scene 6";
 
     // Her next event is on the day the story stands at, after a walk to the park: the jump keeps
@@ -266,8 +275,7 @@ TEST(DemoFlagScreensTest, ThePanelSpeaksJapanese)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    EXPECT_EQ(PlayToTheSchedule(home, 3, false, "demo_flags_panel_ja.png"), 4u)
-        << "manager 1, help line 2, schedule 3, panel 4";
+    EXPECT_EQ(PlayToTheSchedule(home, 3, false), 4u) << "manager 1, help line 2, schedule 3, panel 4";
     // Japanese gives the event's whole window, １２月２３日～０１月０６日, where English gives
     // only its first day.
     const std::optional<platform::PngPicture> panel =
