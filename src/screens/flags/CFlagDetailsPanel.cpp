@@ -9,6 +9,7 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/ILayer.h"
+#include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/CDialog.h"
 #include "screens/flags/JumpToEvent.h"
@@ -161,6 +162,8 @@ void CFlagDetails::DrawPanelFrame(int32_t rows, int32_t day, bool upwards)
 
 void CFlagDetails::ShowEventPanel(int32_t id, int32_t shown)
 {
+    // A frame presented part-way would show the panel at its new cell with the old cell's text.
+    LiveDrawLock lock;
     if (shown == 0 || id == -1) {
         if (PanelFrame)
             PanelFrame->SetVisibleFlag(0);
