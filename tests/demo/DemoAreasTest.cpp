@@ -33,24 +33,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<std::pair<uint32_t, int32_t>> CellAt(const platform::PngPicture& picture, int x, int y)
-{
-    uint32_t id = 0;
-    int32_t state = 0;
-    if (!tools::DecodeCellColour(picture.pixels[static_cast<size_t>(y) * picture.width + x] | 0xFF000000u, id,
-                                 state))
-        return std::nullopt;
-    return std::make_pair(id, state);
-}
-
-void SetStartScript(const fs::path& home, const char* script)
-{
-    CXMLDocument config(CStringUTF8((home / "vesk/demo/Save/config.xml").string().c_str()));
-    config.Load();
-    config.SetString("/GameFile/Script/StartUp", script);
-    config.Save();
-}
-
 // The dumped frames in their order.
 std::vector<fs::path> SortedFrames(const HeadlessDemoHome& home)
 {
@@ -117,13 +99,13 @@ bool SubMapWithFaces(const platform::PngPicture& picture)
 {
     const SubMapKindLayout& layout = GetSubMapLayout(SUBMAP_KIND_FIRST);
     const int back = SUBMAP_BACK_SIZE / 2;
-    if (CellAt(picture, 960, 1070) != std::make_pair(tools::SUBMAP_BACKGROUND, 0) ||
-        CellAt(picture, layout.Back.Screen.X + back, layout.Back.Screen.Y + back) !=
+    if (FrameCellStateAt(picture, 960, 1070) != std::make_pair(tools::SUBMAP_BACKGROUND, 0) ||
+        FrameCellStateAt(picture, layout.Back.Screen.X + back, layout.Back.Screen.Y + back) !=
             std::make_pair(static_cast<uint32_t>(SUBMAP_BACK_ITEM), 0))
         return false;
     const int face = SUBMAP_FACE_SIZE / 2;
     return std::any_of(layout.Faces.begin(), layout.Faces.end(), [&](const SubMapPoint& at) {
-        const auto cell = CellAt(picture, at.X + face, at.Y + face);
+        const auto cell = FrameCellStateAt(picture, at.X + face, at.Y + face);
         return cell && cell->first >= tools::ICON_FACE && cell->first <= tools::ICON_FACE + 26;
     });
 }
@@ -132,7 +114,7 @@ bool SubMapWithFaces(const platform::PngPicture& picture)
 // frames are up.
 void Play(const HeadlessDemoHome& home, const char* start, const std::string& input, int frames)
 {
-    SetStartScript(home.Path(), start);
+    home.EditConfig([&](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", start); });
     const fs::path script = home.Path() / "input.txt";
     std::ofstream(script) << input;
     std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() +
@@ -175,12 +157,9 @@ TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAga
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    {
-        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
-        config.Load();
+    home.EditConfig([&](CXMLDocument& config) {
         config.SetInt("/Config/GameMode", 1); // faces on the sub map
-        config.Save();
-    }
+    });
     // How many turns the scripted walk and the sub map's fades take depends on the machine's
     // load, so the right button comes again and again: each press that finds the town running
     // opens the sub map, each that finds the sub map closes it (back, -1) and the town runs on.
@@ -236,13 +215,13 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     // no quick save was made yet, so quick load stands disabled.
     const auto button = [](const platform::PngPicture& picture, int x, int y, uint32_t column,
                            int32_t state) {
-        return CellAt(picture, x + 61, y + 62) == std::make_pair(tools::AREA_SHEET_BUTTON + column, state);
+        return FrameCellStateAt(picture, x + 61, y + 62) == std::make_pair(tools::AREA_SHEET_BUTTON + column, state);
     };
     EXPECT_TRUE(KeepFirstFrame(home, "demo_place.png", [&](const platform::PngPicture& picture) {
         return button(picture, 1389, 803, 2, 0) && button(picture, 1259, 803, 1, 0) &&
                button(picture, 1129, 803, 0, 0) && button(picture, 409, 803, 5, 0) &&
                button(picture, 531, 803, 6, 3) &&
-               CellAt(picture, 409 + 1000, 952 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+               FrameCellStateAt(picture, 409 + 1000, 952 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
     })) << "the place screen's buttons and help bar";
     // The area screen: only the corner back button.
     EXPECT_TRUE(KeepFirstFrame(home, "demo_area.png", [&](const platform::PngPicture& picture) {
@@ -253,13 +232,13 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     // load (the lift itself is checked frame by frame in CAreaSelectTest).
     KeepFirstFrame(home, "demo_help_lift.png", [&](const platform::PngPicture& picture) {
         return button(picture, 1780, 942, 4, 0) &&
-               CellAt(picture, 409 + 1000, 852 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+               FrameCellStateAt(picture, 409 + 1000, 852 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
     });
     // The time selection in mode 4: the dial, mode 2's caption and the ninth button.
     EXPECT_TRUE(KeepFirstFrame(home, "demo_time.png", [&](const platform::PngPicture& picture) {
-        return CellAt(picture, 960, 300) == std::make_pair(tools::TIME_SHEET_DIAL, 0) &&
-               CellAt(picture, 960, 873) == std::make_pair(tools::TIME_SHEET_CAPTION + 2, 0) &&
-               CellAt(picture, 960, 495) == std::make_pair(static_cast<uint32_t>(TIME_ID_NINTH), 0);
+        return FrameCellStateAt(picture, 960, 300) == std::make_pair(tools::TIME_SHEET_DIAL, 0) &&
+               FrameCellStateAt(picture, 960, 873) == std::make_pair(tools::TIME_SHEET_CAPTION + 2, 0) &&
+               FrameCellStateAt(picture, 960, 495) == std::make_pair(static_cast<uint32_t>(TIME_ID_NINTH), 0);
     })) << "the time selection";
 
     // The answers the scene kept: decide, group 3 item 1 of the id picture, place 0x0102 raised

@@ -88,13 +88,10 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    {
-        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
-        config.Load();
+    home.EditConfig([&](CXMLDocument& config) {
         config.SetInt("/Config/AutoRead", 0); // clicks advance the story
         config.SetString("/GameFile/Script/StartUp", "story_wait_alone.mes");
-        config.Save();
-    }
+    });
     // The last message waits again after every click, so the clicks can come more often than
     // needed. The later steps come again and again over ranges of turns, since how many turns the
     // backlog's fades take depends on the machine's load; each press is held over turns. A voice

@@ -39,12 +39,9 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
 {
     HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    {
-        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
-        config.Load();
+    home.EditConfig([&](CXMLDocument& config) {
         config.SetString("/GameFile/Script/StartUp", "charselect_alone.mes");
-        config.Save();
-    }
+    });
     const fs::path script = home.Path() / "input.txt";
     {
         std::ofstream out(script);

@@ -32,17 +32,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Cell = std::pair<uint32_t, int32_t>;
-
-std::optional<Cell> CellAt(const platform::PngPicture& frame, int x, int y)
-{
-    uint32_t id = 0;
-    int32_t state = 0;
-    if (!tools::DecodeCellColour(frame.pixels[static_cast<size_t>(y) * frame.width + x] | 0xFF000000u, id,
-                                 state))
-        return std::nullopt;
-    return Cell{id, state};
-}
+using Cell = FrameCell;
 
 // The side menu opens as the pointer comes to the screen's right edge; with the game mode's flag
 // button shown, that button is the fifth below the tab.
@@ -70,7 +60,7 @@ int HelpText(const platform::PngPicture& frame)
 bool ManagerShown(const platform::PngPicture& frame)
 {
     for (int n = 0; n < 15; ++n) {
-        const std::optional<Cell> cell = CellAt(frame, ButtonX(n), ButtonY(n));
+        const std::optional<Cell> cell = FrameCellStateAt(frame, ButtonX(n), ButtonY(n));
         if (!cell || cell->first != static_cast<uint32_t>(n))
             return false;
     }
@@ -79,7 +69,7 @@ bool ManagerShown(const platform::PngPicture& frame)
 
 bool PointedButtonHovered(const platform::PngPicture& frame)
 {
-    return ManagerShown(frame) && CellAt(frame, ButtonX(POINTED), ButtonY(POINTED)) == Cell(POINTED, 1) &&
+    return ManagerShown(frame) && FrameCellStateAt(frame, ButtonX(POINTED), ButtonY(POINTED)) == Cell(POINTED, 1) &&
            HelpText(frame) > 100;
 }
 
@@ -87,8 +77,8 @@ bool PointedButtonHovered(const platform::PngPicture& frame)
 // canvas, which the grid window shows from (1, 136)).
 bool GridShown(const platform::PngPicture& frame)
 {
-    return CellAt(frame, 1000, 1075) == Cell(tools::FLAG_SCHEDULE_BACKGROUND, 0) &&
-           CellAt(frame, 1 + 214, 136 + 144) == Cell(tools::FLAG_SHEET_ROW_PLATE, 0);
+    return FrameCellStateAt(frame, 1000, 1075) == Cell(tools::FLAG_SCHEDULE_BACKGROUND, 0) &&
+           FrameCellStateAt(frame, 1 + 214, 136 + 144) == Cell(tools::FLAG_SHEET_ROW_PLATE, 0);
 }
 
 // The day cells of row 0: 86 x 84 from (212 + 87 d, 146) on the screen.
@@ -96,7 +86,7 @@ int MarksInRow0(const platform::PngPicture& frame)
 {
     int marks = 0;
     for (int d = 0; d < 17; ++d) {
-        const std::optional<Cell> cell = CellAt(frame, 212 + 87 * d + 70, 146 + 42);
+        const std::optional<Cell> cell = FrameCellStateAt(frame, 212 + 87 * d + 70, 146 + 42);
         marks += cell && (cell->first == tools::FLAG_SHEET_SEEN || cell->first == tools::FLAG_SHEET_MISSED ||
                           cell->first == tools::FLAG_SHEET_POSSIBLE)
                      ? 1
@@ -112,7 +102,7 @@ bool PanelShown(const platform::PngPicture& frame)
     int pieces = 0;
     for (int y = 136; y < 936; y += 3)
         for (int x = 1; x < 1703; x += 3) {
-            const std::optional<Cell> cell = CellAt(frame, x, y);
+            const std::optional<Cell> cell = FrameCellStateAt(frame, x, y);
             pieces +=
                 cell && cell->first >= tools::FLAG_SHEET_PANEL && cell->first <= tools::FLAG_SHEET_PANEL + 12;
         }
@@ -146,14 +136,14 @@ int DateLineTail(const platform::PngPicture& frame)
 bool ManagerInLanguage(const platform::PngPicture& frame, int language)
 {
     return ManagerShown(frame) &&
-           CellAt(frame, 100, 100) == Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0);
+           FrameCellStateAt(frame, 100, 100) == Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0);
 }
 
 bool QuestionShown(const platform::PngPicture& frame)
 {
     for (int y = 0; y < 1080; y += 8)
         for (int x = 0; x < 1920; x += 8)
-            if (CellAt(frame, x, y) == Cell(tools::DIALOG_SHEET_LINE + 11, 0))
+            if (FrameCellStateAt(frame, x, y) == Cell(tools::DIALOG_SHEET_LINE + 11, 0))
                 return true;
     return false;
 }
@@ -169,15 +159,12 @@ bool EventLineShown(const platform::PngPicture& frame)
 // order: manager, help line, schedule, panel, and with `decide` the question and the event scene.
 size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide)
 {
-    {
-        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
-        config.Load();
+    home.EditConfig([&](CXMLDocument& config) {
         config.SetInt("/Config/AutoRead", 0); // clicks advance the story
         config.SetInt("/Config/GameMode", 1); // the side menu's flag button
         config.SetInt("/Config/Language", language);
         config.SetString("/GameFile/Script/StartUp", "story_wait_alone.mes");
-        config.Save();
-    }
+    });
     // The last message waits again after every click. Presses are held over turns, so a screen
     // sees them however long its frames take, and come after the pointer rests on their button,
     // so the screen has its hover when the press comes.
@@ -217,21 +204,21 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
         {keep("manager"),
          [language](const platform::PngPicture& frame) { return ManagerInLanguage(frame, language); },
          [](const platform::PngPicture& frame) {
-             EXPECT_EQ(CellAt(frame, 1791, 992), Cell(256, 0)) << "the back button";
+             EXPECT_EQ(FrameCellStateAt(frame, 1791, 992), Cell(256, 0)) << "the back button";
          }},
         {keep("hover"), PointedButtonHovered, nothing},
         {keep("grid"), GridShown,
          [](const platform::PngPicture& frame) {
              // 08:00 on 1223: a.m., the digits 0 8 0 0, and today's column over day 1; her first
              // event, seen on day 0.
-             EXPECT_EQ(CellAt(frame, 9 + 16, 19 + 26), Cell(tools::FLAG_SHEET_AM, 0));
+             EXPECT_EQ(FrameCellStateAt(frame, 9 + 16, 19 + 26), Cell(tools::FLAG_SHEET_AM, 0));
              const int digits[4] = {0, 8, 0, 0}, places[4] = {41, 76, 131, 166};
              for (int i = 0; i < 4; ++i)
-                 EXPECT_EQ(CellAt(frame, places[i] + 17, 23 + 24),
+                 EXPECT_EQ(FrameCellStateAt(frame, places[i] + 17, 23 + 24),
                            Cell(tools::FLAG_SHEET_DIGIT + static_cast<uint32_t>(digits[i]), 0))
                      << i;
-             EXPECT_EQ(CellAt(frame, 205 + 87 + 51, 110), Cell(tools::FLAG_SHEET_TODAY, 0));
-             EXPECT_EQ(CellAt(frame, 212 + 70, 188), Cell(tools::FLAG_SHEET_SEEN, 0));
+             EXPECT_EQ(FrameCellStateAt(frame, 205 + 87 + 51, 110), Cell(tools::FLAG_SHEET_TODAY, 0));
+             EXPECT_EQ(FrameCellStateAt(frame, 212 + 70, 188), Cell(tools::FLAG_SHEET_SEEN, 0));
              EXPECT_GT(MarksInRow0(frame), 0) << "her events";
          }},
         {keep("panel"), NextEventPanelShown,

@@ -29,14 +29,11 @@ TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    {
-        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
-        config.Load();
+    home.EditConfig([&](CXMLDocument& config) {
         config.SetInt("/Config/MesWnd/Speed", 80); // a character every 29 ms
         config.SetInt("/Config/AutoMesSpeed", 80);
         config.SetString("/GameFile/Script/StartUp", "story_alone.mes");
-        config.Save();
-    }
+    });
     // Four messages of about two seconds each; the scene's end leaves the game idle.
     const std::string h = home.Path().string();
     std::system(home.Command("VESK_SOUND_DUMP='" + h + "/sound.wav'", 40).c_str());

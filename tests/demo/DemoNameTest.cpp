@@ -24,13 +24,10 @@ TEST(DemoNameTest, TheConfirmedNameIsTheNextMessage)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    {
-        CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
-        config.Load();
+    home.EditConfig([&](CXMLDocument& config) {
         config.SetInt("/Config/Language", 3);
         config.SetString("/GameFile/Script/StartUp", "name_alone.mes");
-        config.Save();
-    }
+    });
     // The entry comes up within a few hundred turns; ゆ is typed again and again from the start:
     // each commit overwrites the character at the caret and moves it on, until the six allowed
     // are ゆ. Then Return comes again and again with the pointer on the confirm button; later ones

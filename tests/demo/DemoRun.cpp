@@ -9,6 +9,7 @@
 
 #include "demo/DemoSaveFolder.h"
 #include "foundation/ByteCursor.h"
+#include "foundation/CXMLDocument.h"
 #include "sheetgen/SheetGenerator.h"
 
 HeadlessDemoHome::HeadlessDemoHome()
@@ -28,6 +29,14 @@ std::string HeadlessDemoHome::Command(const std::string& extra_environment, int 
            " exec timeout -s KILL " + std::to_string(kill_seconds) + " ./vesk >'" + home + "/out.txt' 2>&1";
 }
 
+void HeadlessDemoHome::EditConfig(const std::function<void(CXMLDocument&)>& edit) const
+{
+    CXMLDocument config(CStringUTF8((m_home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
+    config.Load();
+    edit(config);
+    config.Save();
+}
+
 std::string PressAt(int turn, int x, int y, int settle, int hold)
 {
     const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
@@ -35,23 +44,33 @@ std::string PressAt(int turn, int x, int y, int settle, int hold)
            std::to_string(turn + settle + hold) + " up 1\n";
 }
 
-std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y)
+std::optional<FrameCell> FrameCellStateAt(const platform::PngPicture& picture, int x, int y)
 {
     uint32_t id = 0;
     int32_t state = 0;
     if (!tools::DecodeCellColour(picture.pixels[static_cast<size_t>(y) * picture.width + x] | 0xFF000000u, id,
                                  state))
         return std::nullopt;
-    return id;
+    return FrameCell{id, state};
+}
+
+std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y)
+{
+    const std::optional<FrameCell> cell = FrameCellStateAt(picture, x, y);
+    if (!cell)
+        return std::nullopt;
+    return cell->first;
 }
 
 std::vector<int16_t> LeftChannel(const std::filesystem::path& path)
 {
     std::ifstream file(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
     std::vector<int16_t> left;
     for (size_t at = 12; at + 8 <= bytes.size();) {
-        const uint32_t size = bytes[at + 4] | bytes[at + 5] << 8 | bytes[at + 6] << 16 | uint32_t(bytes[at + 7]) << 24;
+        const uint32_t size =
+            bytes[at + 4] | bytes[at + 5] << 8 | bytes[at + 6] << 16 | uint32_t(bytes[at + 7]) << 24;
         if (std::equal(bytes.begin() + at, bytes.begin() + at + 4, "data")) {
             for (size_t i = at + 8; i + 4 <= bytes.size() && i < at + 8 + size; i += 4)
                 left.push_back(static_cast<int16_t>(bytes[i] | bytes[i + 1] << 8));
@@ -80,7 +99,8 @@ int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1)
     int count = 0;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
-            const uint32_t pixel = picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x];
+            const uint32_t pixel =
+                picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x];
             count += ((pixel >> 16) & 0xFF) >= 200 && ((pixel >> 8) & 0xFF) >= 200 && (pixel & 0xFF) >= 200;
         }
     }
@@ -100,7 +120,8 @@ std::string MessageLineCells(const platform::PngPicture& picture, int cells)
 std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* name)
 {
     std::ifstream file(home.Path() / "vesk/demo/Save" / name, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
     ByteCursor cursor(bytes);
     FlagBuffer state;
     if (!state.ReadFrom(cursor))

@@ -10,11 +10,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/PngCodec.h"
 #include "script/FlagBuffer.h"
 #include "support/TempDir.h"
+
+class CXMLDocument;
 
 class HeadlessDemoHome
 {
@@ -25,6 +28,8 @@ public:
     const std::filesystem::path& Build() const { return m_build; }
     std::filesystem::path Path() const { return m_home.Path(); }
     std::string Command(const std::string& extra_environment, int kill_seconds) const;
+    // Loads the seeded configuration, lets `edit` change it and saves it.
+    void EditConfig(const std::function<void(CXMLDocument&)>& edit) const;
 
 private:
     std::filesystem::path m_build;
@@ -36,7 +41,10 @@ private:
 // game clock, the press is seen by a screen however long its frames take on a loaded machine.
 std::string PressAt(int turn, int x, int y, int settle = 0, int hold = 60);
 
-// The control id of the sheet cell a dumped frame shows at (x, y), or none.
+// The control id and state of the sheet cell a dumped frame shows at (x, y), or none; and the id
+// alone.
+using FrameCell = std::pair<uint32_t, int32_t>;
+std::optional<FrameCell> FrameCellStateAt(const platform::PngPicture& picture, int x, int y);
 std::optional<uint32_t> FrameCellAt(const platform::PngPicture& picture, int x, int y);
 
 // The left channel of a 16-bit stereo WAV file (the null device's recording).

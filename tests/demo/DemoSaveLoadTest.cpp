@@ -129,14 +129,11 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     const fs::path save = home.Path() / "vesk/demo/Save";
-    {
-        CXMLDocument config(CStringUTF8((save / "config.xml").string().c_str()));
-        config.Load();
+    home.EditConfig([&](CXMLDocument& config) {
         config.SetInt("/Config/AutoRead", 0);
         config.SetInt("/Config/Dialog/01/Enable", 0); // the load runs without its question
         config.SetString("/GameFile/Script/StartUp", "saveload_alone.mes");
-        config.Save();
-    }
+    });
     const fs::path input = home.Path() / "input.txt";
     WriteInput(input);
     std::system(

@@ -24,12 +24,9 @@ TEST(DemoTitleStartTest, AClickOnTheFirstTitleButtonStartsTheStory)
 {
     const HeadlessDemoHome run;
     ASSERT_TRUE(fs::exists(run.Build() / "demo/vesk")) << "build the demo target first";
-    {
-        CXMLDocument config(CStringUTF8((run.Path() / "vesk/demo/Save/config.xml").string().c_str()));
-        config.Load();
+    run.EditConfig([&](CXMLDocument& config) {
         config.SetInt("/Config/Demo/SkipTitle", 0);
-        config.Save();
-    }
+    });
     // The title takes a while to come up on a busy machine: the click is repeated until it lands.
     const fs::path script = run.Path() / "input.txt";
     {
