@@ -394,4 +394,43 @@ void CopyOpaqueRow(uint8_t* dst, const uint8_t* src, int32_t count)
     CopyOpaqueRowBase(dst, src, count);
 }
 
+namespace {
+
+#if defined(__SSE2__)
+// Whether the sixteen pixels at src are all blank.
+inline bool BlankBlock(const uint8_t* src)
+{
+    const auto* at = reinterpret_cast<const __m128i*>(src);
+    const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
+                                     _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF;
+}
+#endif
+
+} // namespace
+
+int32_t BlankRunLength(const uint8_t* src, int32_t count)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= count && BlankBlock(src + static_cast<size_t>(i) * 4); i += 16) {
+    }
+#endif
+    while (i < count && Load(src + static_cast<size_t>(i) * 4) == 0)
+        ++i;
+    return i;
+}
+
+int32_t BlankTailLength(const uint8_t* src, int32_t count)
+{
+    int32_t n = count;
+#if defined(__SSE2__)
+    for (; n >= 16 && BlankBlock(src + static_cast<size_t>(n - 16) * 4); n -= 16) {
+    }
+#endif
+    while (n > 0 && Load(src + static_cast<size_t>(n - 1) * 4) == 0)
+        --n;
+    return count - n;
+}
+
 } // namespace graphics

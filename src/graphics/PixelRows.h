@@ -25,5 +25,9 @@ void SetAlphaRow(uint8_t* dst, int32_t count, uint8_t alpha);
 int32_t ClearRunLength(const uint8_t* src, int32_t count);
 // The same for pixels whose alpha byte is 0xFF.
 int32_t OpaqueRunLength(const uint8_t* src, int32_t count);
+// The exact length of the run of blank pixels (all four bytes 0) from the start of the row, and
+// the one that ends the row.
+int32_t BlankRunLength(const uint8_t* src, int32_t count);
+int32_t BlankTailLength(const uint8_t* src, int32_t count);
 
 } // namespace graphics

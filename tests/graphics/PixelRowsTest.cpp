@@ -139,3 +139,19 @@ TEST(PixelRows, FillSetAlphaAndClearRunCoverExactlyTheirPixels)
         EXPECT_GT(run + 8, std::min(first, 259 / 8 * 8)) << first;
     }
 }
+
+TEST(PixelRows, BlankRunsEndExactlyAtTheInk)
+{
+    // Ink of a single non-zero byte, on both sides of every vector step; a row of no ink is blank.
+    for (const int ink : {-1, 0, 1, 15, 16, 17, 31, 32, 100, 258}) {
+        for (const int byte : {0, 3}) {
+            std::vector<uint8_t> row(259 * 4, 0);
+            if (ink >= 0)
+                row[ink * 4 + byte] = 1;
+            EXPECT_EQ(graphics::BlankRunLength(row.data(), 259), ink >= 0 ? ink : 259) << ink;
+            EXPECT_EQ(graphics::BlankTailLength(row.data(), 259), ink >= 0 ? 258 - ink : 259) << ink;
+        }
+    }
+    EXPECT_EQ(graphics::BlankRunLength(nullptr, 0), 0);
+    EXPECT_EQ(graphics::BlankTailLength(nullptr, 0), 0);
+}

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-
-#include <emmintrin.h>
 
 #include "app/CAppTask.h"
 #include "app/CGameWork.h"
@@ -22,6 +19,7 @@
 #include "graphics/EffectClock.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
+#include "graphics/PixelRows.h"
 #include "graphics/SpriteLayerOf.h"
 #include "platform/user/RectApi.h"
 #include "screens/base/CFaceVoice.h"
@@ -72,62 +70,24 @@ float Unit(float value)
     return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
 }
 
-// Pixels are 4 bytes; a blank one is all zero.
-inline constexpr int32_t INK_BLOCK = 16;
-constexpr uint8_t BLANK_ROW[1920 * 4] = {};
+// The message window's text sprite is at most this wide.
+inline constexpr int32_t INK_WIDTH = 1920;
 
 bool IsBlank(const uint8_t* row, int32_t from, int32_t to)
 {
-    const uint8_t* at = row + static_cast<size_t>(from) * 4;
-    const uint8_t* end = row + static_cast<size_t>(to) * 4;
-    const __m128i zero = _mm_setzero_si128();
-    for (; at + 128 <= end; at += 128) {
-        __m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        for (int i = 16; i < 128; i += 16)
-            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i)));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) != 0xFFFF)
-            return false;
-    }
-    return std::memcmp(at, BLANK_ROW, static_cast<size_t>(end - at)) == 0;
-}
-
-bool IsBlankPixel(const uint8_t* row, int32_t x)
-{
-    uint32_t pixel = 0;
-    std::memcpy(&pixel, row + static_cast<size_t>(x) * 4, 4);
-    return pixel == 0;
-}
-
-// INK_BLOCK pixels from x, read inline: the margins are scanned a block at a time.
-bool IsBlankBlock(const uint8_t* row, int32_t x)
-{
-    static_assert(INK_BLOCK * 4 == 64);
-    const auto* at = reinterpret_cast<const __m128i*>(row + static_cast<size_t>(x) * 4);
-    const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
-                                     _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF;
+    return graphics::BlankRunLength(row + static_cast<size_t>(from) * 4, to - from) == to - from;
 }
 
 // The first pixel from `from` on that is not blank, or limit.
 int32_t FirstInk(const uint8_t* row, int32_t from, int32_t limit)
 {
-    int32_t x = from;
-    while (x + INK_BLOCK <= limit && IsBlankBlock(row, x))
-        x += INK_BLOCK;
-    while (x < limit && IsBlankPixel(row, x))
-        ++x;
-    return x;
+    return from + graphics::BlankRunLength(row + static_cast<size_t>(from) * 4, limit - from);
 }
 
 // One past the last pixel before `to` that is not blank, or limit.
 int32_t LastInk(const uint8_t* row, int32_t to, int32_t limit)
 {
-    int32_t x = to;
-    while (x - INK_BLOCK >= limit && IsBlankBlock(row, x - INK_BLOCK))
-        x -= INK_BLOCK;
-    while (x > limit && IsBlankPixel(row, x - 1))
-        --x;
-    return x;
+    return to - graphics::BlankTailLength(row + static_cast<size_t>(limit) * 4, to - limit);
 }
 
 // The smallest rectangle within the layer's top-left width x height holding all its pixels that
@@ -135,7 +95,7 @@ int32_t LastInk(const uint8_t* row, int32_t to, int32_t limit)
 // of text costs the margins around it rather than the page.
 RECT InkBounds(ILayer& layer, int32_t width, int32_t height)
 {
-    width = std::min({width, layer.GetWidth(), static_cast<int32_t>(sizeof(BLANK_ROW) / 4)});
+    width = std::min({width, layer.GetWidth(), INK_WIDTH});
     height = std::min(height, layer.GetHeight());
     // A layer without pixels is left to the whole operation, which passes over it.
     if (layer.GetBits() == nullptr)
