@@ -13,6 +13,7 @@ PACKAGES=(
     libfreetype-dev libfontconfig-dev fonts-noto-cjk
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libpng-dev
+    jq
 )
 # Only maintainers need these: formatting, regenerating the width table, tracing, a virtual X,
 # clang for the fuzz targets.

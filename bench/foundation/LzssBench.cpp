@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRatio.h"
 #include "foundation/Lzss.h"
 #include "lzss/LzssEncoder.h"
 
@@ -137,11 +138,17 @@ void BM_LzssDecode(benchmark::State& state)
 {
     const Workload& w = GetWorkload();
     Bytes out(w.plain.size());
+    bench::RatioToBaseline ratio(state);
     for (auto _ : state) {
         LzssDecodeResult result = LzssDecode(w.packed, out);
         benchmark::DoNotOptimize(result);
         benchmark::DoNotOptimize(out.data());
     }
+    Bytes reference_out(w.plain.size());
+    ratio.Report([&] {
+        benchmark::DoNotOptimize(RingDecodeReference(w.packed, reference_out.data(), reference_out.size()));
+        benchmark::DoNotOptimize(reference_out.data());
+    });
     if (out != w.plain)
         state.SkipWithError("decoded bytes differ");
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(w.plain.size()));

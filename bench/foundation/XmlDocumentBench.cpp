@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRatio.h"
 #include "foundation/CXMLDocument.h"
 #include "settingsxml/SettingsXmlWriter.h"
 
@@ -65,12 +66,26 @@ void BM_LoadConfig(benchmark::State& state)
 }
 BENCHMARK(BM_LoadConfig)->Unit(benchmark::kMicrosecond);
 
+void MapQueries(const Fixture& f)
+{
+    int64_t sum = 0;
+    for (int i = 0; i < QUERIES; ++i) {
+        const auto found = f.values.find(f.queries[i]);
+        if (i % 2 == 0)
+            sum += found == f.values.end() ? 1 : std::atoi(found->second.c_str());
+        else
+            sum += static_cast<int64_t>((found == f.values.end() ? std::string("d") : found->second).size());
+    }
+    benchmark::DoNotOptimize(sum);
+}
+
 void BM_Query10000(benchmark::State& state)
 {
     Fixture& f = GetFixture();
     CXMLDocument doc{CStringUTF8(f.path.string())};
     if (doc.Load() != 1)
         state.SkipWithError("load failed");
+    bench::RatioToBaseline ratio(state);
     for (auto _ : state) {
         int64_t sum = 0;
         for (int i = 0; i < QUERIES; ++i) {
@@ -81,6 +96,7 @@ void BM_Query10000(benchmark::State& state)
         }
         benchmark::DoNotOptimize(sum);
     }
+    ratio.Report([&f] { MapQueries(f); });
     state.SetItemsProcessed(state.iterations() * QUERIES);
 }
 BENCHMARK(BM_Query10000)->Unit(benchmark::kMicrosecond);
@@ -89,18 +105,8 @@ BENCHMARK(BM_Query10000)->Unit(benchmark::kMicrosecond);
 void BM_MapQuery10000(benchmark::State& state)
 {
     Fixture& f = GetFixture();
-    for (auto _ : state) {
-        int64_t sum = 0;
-        for (int i = 0; i < QUERIES; ++i) {
-            const auto found = f.values.find(f.queries[i]);
-            if (i % 2 == 0)
-                sum += found == f.values.end() ? 1 : std::atoi(found->second.c_str());
-            else
-                sum +=
-                    static_cast<int64_t>((found == f.values.end() ? std::string("d") : found->second).size());
-        }
-        benchmark::DoNotOptimize(sum);
-    }
+    for (auto _ : state)
+        MapQueries(f);
     state.SetItemsProcessed(state.iterations() * QUERIES);
 }
 BENCHMARK(BM_MapQuery10000)->Unit(benchmark::kMicrosecond);

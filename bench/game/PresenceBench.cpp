@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRatio.h"
 #include "app/CVeskDoc.h"
 #include "game/presence/CPresence.h"
 #include "script/FlagBuffer.h"
@@ -68,13 +69,9 @@ BENCHMARK(BM_AskEveryPlace);
 
 void BM_CopyOneFrame(benchmark::State& state)
 {
-    std::vector<uint8_t> from(FRAME_BYTES, 1);
-    std::vector<uint8_t> to(FRAME_BYTES);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), FRAME_BYTES);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::FrameCopy copy;
+    for (auto _ : state)
+        copy();
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FRAME_BYTES));
 }
 BENCHMARK(BM_CopyOneFrame);

@@ -3,14 +3,15 @@
 // half-transparent message-window plate and a line of text-sized glyph pictures, each drawn
 // the way the sprite pass draws a sprite layer (BltAlphaOpacity at full opacity).
 
-#include "graphics/CDIB.h"
-
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "BenchRatio.h"
+#include "graphics/CDIB.h"
 
 namespace {
 
@@ -94,23 +95,22 @@ Scene MakeTypicalScene()
 void BM_ComposeScene(benchmark::State& state)
 {
     Scene scene = MakeTypicalScene();
+    bench::FrameCopy copy;
+    bench::RatioToBaseline ratio(state);
     for (auto _ : state) {
         scene.Compose();
         benchmark::DoNotOptimize(scene.frame->GetBits());
         benchmark::ClobberMemory();
     }
+    ratio.Report(copy);
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(FRAME_BYTES));
 }
 
 void BM_CopyOneFrame(benchmark::State& state)
 {
-    std::vector<uint8_t> source(FRAME_BYTES, 0x5A);
-    std::vector<uint8_t> dest(FRAME_BYTES);
-    for (auto _ : state) {
-        std::memcpy(dest.data(), source.data(), FRAME_BYTES);
-        benchmark::DoNotOptimize(dest.data());
-        benchmark::ClobberMemory();
-    }
+    bench::FrameCopy copy;
+    for (auto _ : state)
+        copy();
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(FRAME_BYTES));
 }
 

@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRatio.h"
 #include "platform/com/ComPtr.h"
 #include "platform/d3d/D3D11Api.h"
 #include "platform/d3d/SpriteBatch.h"
@@ -165,12 +166,15 @@ void BM_SpriteBatchFrame(benchmark::State& state)
 {
     Scene scene = MakeScene();
     const float black[4] = {0, 0, 0, 1};
+    bench::FrameCopy copy;
+    bench::RatioToBaseline ratio(state);
     for (auto _ : state) {
         scene.context->ClearRenderTargetView(scene.target.Get(), black);
         Upload(scene);
         DrawSprites(scene);
         benchmark::ClobberMemory();
     }
+    ratio.Report(copy);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
 }
 BENCHMARK(BM_SpriteBatchFrame)->Unit(benchmark::kMillisecond);
@@ -254,13 +258,9 @@ BENCHMARK(BM_UploadScreenLayer)->Unit(benchmark::kMillisecond);
 
 void BM_CopyOneFrame(benchmark::State& state)
 {
-    std::vector<uint8_t> from(FRAME_BYTES, 1);
-    std::vector<uint8_t> to(FRAME_BYTES);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), FRAME_BYTES);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::FrameCopy copy;
+    for (auto _ : state)
+        copy();
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
 }
 BENCHMARK(BM_CopyOneFrame)->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchRatio.h"
 #include "app/CVeskDoc.h"
 #include "app/CWinApp.h"
 #include "foundation/CFile.h"
@@ -88,15 +89,48 @@ BenchSave& Screen()
     return *screen;
 }
 
+// The bytes one quick save writes (flag file, save data, thumbnail, system file), as one file
+// written and flushed once.
+class OneFileOneFlush
+{
+public:
+    OneFileOneFlush()
+    {
+        uint64_t bytes = 0;
+        for (const CStringUTF8& name : {MakeFlagFileName(201), MakeSaveDataFileName(201),
+                                        MakeThumbnailFileName(201), MakeFlagFileName(0)})
+            bytes += std::filesystem::file_size(name.GetText());
+        m_data.assign(bytes, 'x');
+    }
+
+    void operator()() const
+    {
+        CFile file;
+        file.OpenWrite(m_name, CREATE_ALWAYS);
+        (void)file.Write(m_data.data(), static_cast<DWORD>(m_data.size()));
+        FlushFileBuffers(file.GetHandle());
+        file.Close();
+    }
+
+    size_t Bytes() const { return m_data.size(); }
+
+private:
+    std::string m_data;
+    CStringUTF8 m_name{(BenchApp::Folder() / "baseline").string()};
+};
+
 void BM_QuickSave(benchmark::State& state)
 {
     BenchSave& screen = Screen();
+    const OneFileOneFlush baseline;
+    bench::RatioToBaseline ratio(state);
     for (auto _ : state) {
         if (!screen.QuickSave()) {
             state.SkipWithError("the save failed");
             return;
         }
     }
+    ratio.Report(baseline);
 }
 BENCHMARK(BM_QuickSave)->Unit(benchmark::kMillisecond);
 
@@ -114,24 +148,13 @@ void BM_QuickLoad(benchmark::State& state)
 }
 BENCHMARK(BM_QuickLoad)->Unit(benchmark::kMillisecond);
 
-// The bytes one quick save writes (flag file, save data, thumbnail, system file), as one file.
 void BM_OneFileOneFlush(benchmark::State& state)
 {
     Screen();
-    uint64_t bytes = 0;
-    for (const CStringUTF8& name : {MakeFlagFileName(201), MakeSaveDataFileName(201), MakeThumbnailFileName(201),
-                                    MakeFlagFileName(0)})
-        bytes += std::filesystem::file_size(name.GetText());
-    const std::string data(bytes, 'x');
-    const CStringUTF8 name((BenchApp::Folder() / "baseline").string());
-    for (auto _ : state) {
-        CFile file;
-        file.OpenWrite(name, CREATE_ALWAYS);
-        file.Write(data.data(), static_cast<DWORD>(data.size()));
-        FlushFileBuffers(file.GetHandle());
-        file.Close();
-    }
-    state.counters["bytes"] = static_cast<double>(bytes);
+    const OneFileOneFlush baseline;
+    for (auto _ : state)
+        baseline();
+    state.counters["bytes"] = static_cast<double>(baseline.Bytes());
 }
 BENCHMARK(BM_OneFileOneFlush)->Unit(benchmark::kMillisecond);
 

@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRatio.h"
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
 #include "foundation/CString.h"
@@ -91,6 +92,8 @@ void BM_DrawTownMapFrame(benchmark::State& state)
     map.Camera.CamY = 2;
     auto target = Filled(1920, 1080, [](int, int) { return 0u; });
 
+    bench::FrameCopy copy;
+    bench::RatioToBaseline ratio(state);
     for (auto _ : state) {
         map.BuildViewCells();
         map.ComposeMovers();
@@ -98,6 +101,7 @@ void BM_DrawTownMapFrame(benchmark::State& state)
         benchmark::DoNotOptimize(target->GetLayer()->GetBits());
         benchmark::ClobberMemory();
     }
+    ratio.Report(copy);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FRAME_BYTES));
     CCps::SetMapPictureSize(8400, 5040);
     GetDocument()->m_current_state = std::move(saved);
@@ -106,13 +110,9 @@ BENCHMARK(BM_DrawTownMapFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_CopyOneFrame(benchmark::State& state)
 {
-    std::vector<uint8_t> from(FRAME_BYTES, 1);
-    std::vector<uint8_t> to(FRAME_BYTES);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), FRAME_BYTES);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::FrameCopy copy;
+    for (auto _ : state)
+        copy();
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FRAME_BYTES));
 }
 BENCHMARK(BM_CopyOneFrame)->Unit(benchmark::kMicrosecond);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchRatio.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
@@ -198,10 +199,10 @@ void PassStory(benchmark::State& state, bool ctrl)
         return;
     }
     state.SetItemsProcessed(state.iterations());
-    state.counters["messages/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    bench::ReportPerSecond(state, static_cast<double>(state.iterations()));
     state.counters["frames/message"] =
-        static_cast<double>(pumps) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+        static_cast<double>(pumps) /
+        static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
 void BM_MessageCtrlSkip(benchmark::State& state)

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "BenchRatio.h"
 #include "app/CVeskDoc.h"
 #include "mesasm/MesAssembler.h"
 #include "script/FlagBuffer.h"
@@ -61,6 +62,7 @@ void BM_InterpretLoop(benchmark::State& state)
     }
     benchmark::DoNotOptimize(document->m_current_state->Variables[0].Integer);
     state.SetItemsProcessed(steps);
+    bench::ReportPerSecond(state, static_cast<double>(steps));
 }
 BENCHMARK(BM_InterpretLoop)->Unit(benchmark::kMillisecond);
 

@@ -1,0 +1,81 @@
+#pragma once
+// A benchmark's figure against its baseline, both measured in this binary at the same moment: the
+// subject's loop is timed, then the baseline runs for as long, so a loaded machine weighs on both
+// alike and the ratio holds where the absolute times do not.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace bench {
+
+class RatioToBaseline
+{
+public:
+    // Make it right before the subject's loop.
+    explicit RatioToBaseline(benchmark::State& state)
+        : m_state(state)
+        , m_start(Clock::now())
+    {}
+
+    // Call right after the loop: stores "ratio_to_baseline", the subject's time per iteration over
+    // one run of `baseline`.
+    template <class Baseline>
+    void Report(Baseline&& baseline)
+    {
+        const Clock::duration subject = Clock::now() - m_start;
+        if (m_state.error_occurred() || m_state.iterations() == 0)
+            return;
+        int64_t runs = 0;
+        const Clock::time_point start = Clock::now();
+        Clock::duration spent{};
+        while (runs < 3 || spent < subject) {
+            baseline();
+            ++runs;
+            spent = Clock::now() - start;
+        }
+        const double subject_each = Seconds(subject) / static_cast<double>(m_state.iterations());
+        const double baseline_each = Seconds(spent) / static_cast<double>(runs);
+        m_state.counters["ratio_to_baseline"] = subject_each / baseline_each;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+    benchmark::State& m_state;
+    Clock::time_point m_start;
+};
+
+// Stores a rate the aim is written in, per second of the subject's loop.
+inline void ReportPerSecond(benchmark::State& state, double count)
+{
+    state.counters["per_second"] = benchmark::Counter(count, benchmark::Counter::kIsRate);
+}
+
+// The floor of anything that produces a frame: one 1920 x 1080 frame of 32-bit pixels copied.
+class FrameCopy
+{
+public:
+    static constexpr size_t BYTES = size_t{1920} * 1080 * 4;
+
+    FrameCopy()
+        : m_from(BYTES, 1)
+        , m_to(BYTES)
+    {}
+
+    void operator()()
+    {
+        std::memcpy(m_to.data(), m_from.data(), BYTES);
+        benchmark::DoNotOptimize(m_to.data());
+        benchmark::ClobberMemory();
+    }
+
+private:
+    std::vector<uint8_t> m_from;
+    std::vector<uint8_t> m_to;
+};
+
+} // namespace bench

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and prints each figure that has an aim against it: the median over several
+# rounds (each binary run with its benchmarks interleaved at random), the range, met or not.
+#   scripts/bench.sh             every benchmark, 5 rounds
+#   BENCH_ROUNDS=9 BENCH_FILTER=Quick scripts/bench.sh
+# Exits 0 whatever the figures: a loaded machine moves them, so it also says how loaded it was.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+rounds="${BENCH_ROUNDS:-5}"
+filter="${BENCH_FILTER:-.}"
+
+# binary  benchmark  counter  direction  aim
+AIMS="
+screens    BM_QuickSave          ratio_to_baseline <= 4
+screens    BM_DrawTownMapFrame   ratio_to_baseline <= 4
+foundation BM_Query10000         ratio_to_baseline <= 1.5
+script     BM_InterpretLoop      per_second        >= 50000000
+graphics   BM_ComposeScene       ratio_to_baseline <= 6
+graphics   BM_SpriteBatchFrame   ratio_to_baseline <= 4
+script     BM_MessageCtrlSkip    per_second        >= 60
+screens    BM_BacklogOpen        ratio_to_baseline <= 3
+foundation BM_LzssDecode         ratio_to_baseline <= 0.4
+"
+
+./scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+binaries=$(awk 'NF {print $1}' <<<"$AIMS" | sort -u)
+cmake --build build -j "$(nproc)" $(for b in $binaries; do printf -- '--target bench_%s ' "$b"; done) >/dev/null
+
+out="$(mktemp -d)"
+trap 'rm -rf "$out"' EXIT
+load_before="$(cut -d' ' -f1-3 /proc/loadavg)"
+for b in $binaries; do
+    names=$(awk -v b="$b" '$1 == b {print $2}' <<<"$AIMS" | paste -sd'|')
+    echo "running bench_$b ($rounds rounds)..." >&2
+    (cd build && ./bench/bench_"$b" --benchmark_filter="^($names)\$" --benchmark_repetitions="$rounds" \
+        --benchmark_enable_random_interleaving=true --benchmark_format=json >"$out/$b.json" 2>"$out/$b.err") ||
+        echo "bench_$b failed: $(tail -1 "$out/$b.err")" >&2
+done
+load_after="$(cut -d' ' -f1-3 /proc/loadavg)"
+
+printf '%-22s %14s %27s %14s  %s\n' benchmark median range aim met
+while read -r b name counter direction aim; do
+    [ -n "$b" ] || continue
+    [[ "$name" =~ $filter ]] || continue
+    values=$(jq -r --arg n "$name" --arg c "$counter" \
+        '.benchmarks[]? | select(.run_name == $n and .run_type == "iteration") | .[$c] // empty' \
+        "$out/$b.json" 2>/dev/null | sort -g)
+    error=$(jq -r --arg n "$name" '[.benchmarks[]? | select(.run_name == $n and .error_occurred) |
+        .error_message][0] // empty' "$out/$b.json" 2>/dev/null)
+    if [ -z "$values" ]; then
+        printf '%-22s %14s %27s %14s  %s\n' "$name" - - "$direction $aim" "no figure${error:+: $error}"
+        continue
+    fi
+    awk -v name="$name" -v dir="$direction" -v aim="$aim" -v counter="$counter" '
+        { v[NR] = $1 }
+        END {
+            n = NR; med = (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+            met = (dir == "<=") ? (med <= aim) : (med >= aim)
+            fmt = (counter == "per_second") ? "%.4g/s" : "%.3gx"
+            printf "%-22s %14s %27s %14s  %s\n", name, sprintf(fmt, med),
+                sprintf(fmt " - " fmt, v[1], v[n]), dir " " aim, met ? "met" : "NOT MET"
+        }' <<<"$values"
+done <<<"$AIMS"
+echo "load average (1, 5, 15 min) before: $load_before, after: $load_after, on $(nproc) cores"
