@@ -24,18 +24,31 @@ constexpr size_t MATCH_SLACK = 32;
 void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
 {
     const uint8_t* source = target - distance;
-    if (distance >= 16) {
-        std::memcpy(target, source, 16);
-        if (length > 16)
-            std::memcpy(target + 16, source + 16, 16);
-    } else if (distance >= 8) {
-        for (size_t k = 0; k < length; k += 8)
-            std::memcpy(target + k, source + k, 8);
+    // Whole chunks up to the longest match, without a branch on the length.
+    static_assert(LZSS_MAX_MATCH <= 24);
+    if (distance >= 8) {
+        std::memcpy(target, source, 8);
+        std::memcpy(target + 8, source + 8, 8);
+        std::memcpy(target + 16, source + 16, 8);
     } else if (distance == 1) {
         std::memset(target, *source, LZSS_MAX_MATCH);
+    } else if (distance == 4) {
+        // A repeated 32-bit pixel, the commonest short period.
+        uint32_t pixel;
+        std::memcpy(&pixel, source, 4);
+        const uint64_t pair = pixel | (uint64_t{pixel} << 32);
+        std::memcpy(target, &pair, 8);
+        std::memcpy(target + 8, &pair, 8);
+        std::memcpy(target + 16, &pair, 8);
     } else {
-        for (size_t k = 0; k < length; ++k)
-            target[k] = source[k];
+        // A short period (4 for a repeated 32-bit pixel): each eight-byte store keeps its first
+        // `distance` bytes, which were loaded from bytes already final; the rest is rewritten by
+        // the next store or lies in the slack.
+        for (size_t k = 0; k < length; k += distance) {
+            uint64_t chunk;
+            std::memcpy(&chunk, source + k, 8);
+            std::memcpy(target + k, &chunk, 8);
+        }
     }
 }
 
