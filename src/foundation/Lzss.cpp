@@ -41,7 +41,7 @@ void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
         std::memcpy(target + 8, &pair, 8);
         std::memcpy(target + 16, &pair, 8);
     } else {
-        // A short period (4 for a repeated 32-bit pixel): each eight-byte store keeps its first
+        // Another short period: each eight-byte store keeps its first
         // `distance` bytes, which were loaded from bytes already final; the rest is rewritten by
         // the next store or lies in the slack.
         for (size_t k = 0; k < length; k += distance) {
