@@ -41,9 +41,9 @@ void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
         std::memcpy(target + 8, &pair, 8);
         std::memcpy(target + 16, &pair, 8);
     } else {
-        // Another short period: each eight-byte store keeps its first
-        // `distance` bytes, which were loaded from bytes already final; the rest is rewritten by
-        // the next store or lies in the slack.
+        // Another short period: each eight-byte store keeps its first `distance` bytes, which
+        // were loaded from bytes already final; the rest is rewritten by the next store or lies
+        // in the slack.
         for (size_t k = 0; k < length; k += distance) {
             uint64_t chunk;
             std::memcpy(&chunk, source + k, 8);
