@@ -66,9 +66,8 @@ std::string WideToNarrow(UINT code_page, const std::u16string& text)
 
 } // namespace
 
-CStringBase::CStringBase()
-    : CharOffsetMap(std::make_unique<CharOffsetMapType>())
-{}
+// The offset map is made on first use: most strings (script values above all) never need it.
+CStringBase::CStringBase() = default;
 
 CStringBase::CStringBase(const CStringBase& other)
     : CStringBase()
@@ -95,7 +94,10 @@ CStringBase& CStringBase::operator=(const CStringBase& other)
         return *this;
     m_text = other.m_text;
     m_wide = other.m_wide;
-    OffsetMap() = other.OffsetMap();
+    if (other.CharOffsetMap && !other.CharOffsetMap->empty())
+        OffsetMap() = *other.CharOffsetMap;
+    else if (CharOffsetMap)
+        CharOffsetMap->clear();
     m_char_count = other.m_char_count;
     m_width = other.m_width;
     return *this;

@@ -752,7 +752,12 @@ void ScriptContext::Step(CScript& script)
         if (IsRecording(ENGINE_STATE_RECORDING))
             Backlog.AppendCode(peek);
     }
-    const uint8_t opcode = FetchCodeByte(script);
+    // Nothing runs between the opcode and its operands, so one look at the state serves them all.
+    const bool record_code = IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_RECORD_CODE);
+    const uint8_t opcode = script.ReadCode(1);
+    if (record_code)
+        Backlog.AppendCode(opcode);
+    const auto fetch_operand = [&] { return record_code ? FetchOperand(script) : script.ReadOperand(); };
     switch (opcode) {
     case 0x00:
         throw CVeskDoc::DOCUMENT_SCRIPT_END;
@@ -789,13 +794,13 @@ void ScriptContext::Step(CScript& script)
         StoreToBank(opcode);
         return;
     case 0x14: {
-        const uint32_t target = FetchOperand(script);
+        const uint32_t target = fetch_operand();
         if (PopInteger() == 0)
             Jump(script, target);
         return;
     }
     case 0x15:
-        Jump(script, FetchOperand(script));
+        Jump(script, fetch_operand());
         return;
     case 0x16: {
         const uint32_t after_body = FetchOperand(script);
@@ -839,7 +844,7 @@ void ScriptContext::Step(CScript& script)
         RunEscape(script);
         return;
     case 0x32:
-        PushInteger(static_cast<int32_t>(FetchOperand(script)));
+        PushInteger(static_cast<int32_t>(fetch_operand()));
         return;
     case 0x33:
         PushInlineString(script);

@@ -72,7 +72,8 @@ public:
     uint8_t FetchTextByte(CScript& script);
 
     void Push(const ScriptValue& value) { ValueStack.push_back(value); }
-    void PushInteger(int32_t integer) { ValueStack.push_back(ScriptValue::FromInteger(integer)); }
+    // Made in place: the hottest push, and a moved value costs its text's move.
+    void PushInteger(int32_t integer) { ValueStack.emplace_back().Integer = integer; }
     // The top value moved into the record, or the empty value with a report when the stack is
     // empty.
     ScriptValue& PopValue(ScriptValue& out);
