@@ -102,11 +102,17 @@ public:
     explicit StopFailing(IDirectSoundBuffer8* real)
         : m_real(real)
     {}
-    HRESULT QueryInterface(REFIID riid, void** object) override { return m_real->QueryInterface(riid, object); }
+    HRESULT QueryInterface(REFIID riid, void** object) override
+    {
+        return m_real->QueryInterface(riid, object);
+    }
     ULONG AddRef() override { return m_real->AddRef(); }
     ULONG Release() override { return m_real->Release(); }
     HRESULT GetCaps(LPDSBCAPS caps) override { return m_real->GetCaps(caps); }
-    HRESULT GetCurrentPosition(LPDWORD play, LPDWORD write) override { return m_real->GetCurrentPosition(play, write); }
+    HRESULT GetCurrentPosition(LPDWORD play, LPDWORD write) override
+    {
+        return m_real->GetCurrentPosition(play, write);
+    }
     HRESULT GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD written) override
     {
         return m_real->GetFormat(format, size, written);
@@ -120,7 +126,10 @@ public:
     {
         return m_real->Lock(offset, bytes, part1, bytes1, part2, bytes2, flags);
     }
-    HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override { return m_real->Play(reserved, priority, flags); }
+    HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override
+    {
+        return m_real->Play(reserved, priority, flags);
+    }
     HRESULT SetCurrentPosition(DWORD position) override { return m_real->SetCurrentPosition(position); }
     HRESULT SetFormat(LPCWAVEFORMATEX format) override { return m_real->SetFormat(format); }
     HRESULT SetVolume(LONG volume) override { return m_real->SetVolume(volume); }
@@ -383,8 +392,9 @@ TEST_P(OggStreamingTest, DestroyingWhilePlayingAndFadingJoinsItsThreads)
 
 TEST_P(OggStreamingTest, AStreamingThreadThatCannotStartGivesStatus36)
 {
-    OggPtr<CWaveSoundThread> sound(GetParam() == Driver::Polling ? static_cast<CWaveSoundThread*>(new COggSoundThread)
-                                                                  : new COggSoundNotify);
+    OggPtr<CWaveSoundThread> sound(GetParam() == Driver::Polling
+                                       ? static_cast<CWaveSoundThread*>(new COggSoundThread)
+                                       : new COggSoundNotify);
     platform::FailNextThreadStarts(1);
     const bool created = sound->Create(MONO_16, 0);
     platform::FailNextThreadStarts(0);
