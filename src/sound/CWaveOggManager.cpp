@@ -10,6 +10,8 @@ void CWaveOggManager::Initialize(CStringUTF8 archive_name, bool raise)
 {
     {
         ScopedLock lock(m_lock);
+        // The sound objects come from the private heap, whose allocation answers null rather
+        // than throwing.
         if (GetDirectSoundNotify()) {
             auto* sound = new COggSoundNotify;
             m_sound = sound;

@@ -9,6 +9,8 @@ void CWavePcmManager::Initialize(CStringUTF8 archive_name, bool raise)
 {
     {
         ScopedLock lock(m_lock);
+        // The sound objects come from the private heap, whose allocation answers null rather
+        // than throwing.
         if (GetDirectSoundNotify())
             m_sound = new CWaveSoundNotify;
         else

@@ -28,8 +28,11 @@ unsigned SoundTimerThread(void* object)
 
 bool CWaveSoundNotify::Create(const WAVEFORMATEX& format, DWORD work_size)
 {
-    if (!CWaveSoundThread::Create(format, work_size))
-        return false;
+    return CWaveSoundThread::Create(format, work_size) && StartTimer();
+}
+
+bool CWaveSoundNotify::StartTimer()
+{
     m_timer_event.Create(false, false);
     if (!StartThread(SoundTimerThread, &m_timer_thread, &m_timer_thread_id)) {
         Destroy();
@@ -186,13 +189,19 @@ void CWaveSoundNotify::FillSegment(DWORD segment)
     m_buffer->Unlock(part1, bytes1, part2, bytes2);
 }
 
-bool CWaveSoundNotify::HandleNotification(DWORD index)
+bool CWaveSoundNotify::IsBufferPlaying()
+{
+    DWORD status = 0;
+    return SUCCEEDED(m_buffer->GetStatus(&status)) && (status & DSBSTATUS_PLAYING) != 0;
+}
+
+bool CWaveSoundNotify::HandleNotification(DWORD index, bool only_while_playing)
 {
     ScopedLock lock(m_lock);
     if (index < SEGMENTS) {
         // The play cursor entered segment index: refill the one just played. A notification
         // that arrives after the data was closed has nothing to fill from.
-        if (m_buffer && m_data_file.GetHandle())
+        if (m_buffer && m_data_file.GetHandle() && (!only_while_playing || IsBufferPlaying()))
             FillSegment((index + SEGMENTS - 1) % SEGMENTS);
         m_segment_events[index].Reset();
     } else if (index == DATA_END_INDEX) {

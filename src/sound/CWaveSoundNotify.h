@@ -36,11 +36,16 @@ public:
     // The body of the fade timer thread.
     void TimerProc();
     // One wake of the streaming thread for the event at index (0-3 segments, 4 data end,
-    // 5 buffer stopped, 6 stop); false when the thread is to end.
-    bool HandleNotification(DWORD index);
+    // 5 buffer stopped, 6 stop); false when the thread is to end. only_while_playing leaves the
+    // segments of a buffer that does not play as they are.
+    bool HandleNotification(DWORD index, bool only_while_playing = false);
 
 protected:
     void ResetPositionEvents();
+    // Starts the fade timer; on failure destroys the object, status 18, false.
+    bool StartTimer();
+    // Needs the buffer.
+    bool IsBufferPlaying();
 
     IDirectSoundNotify* m_notify = nullptr;
     CEvent m_stop_position_event; // manual reset: the buffer stopped

@@ -60,7 +60,8 @@ void OggStreaming<Base>::ThreadProc()
                 this->Stop();
                 return;
             }
-            this->HandleNotification(index);
+            // A stopped or paused voice's stream stays where it is.
+            this->HandleNotification(index, true);
             if (index < CWaveSoundThread::SEGMENTS) {
                 ScopedLock lock(this->m_lock);
                 if (m_stop_countdown > 0 && --m_stop_countdown == 0)
@@ -95,11 +96,12 @@ bool OggStreaming<Base>::Create(const WAVEFORMATEX& format, DWORD extra_flags)
     WAVEFORMATEX pcm = format;
     pcm.wFormatTag = WAVE_FORMAT_PCM;
     pcm.cbSize = 0;
-    // The base's work block is the decoder's output buffer: one second of the format.
-    if (!Base::Create(pcm, pcm.nAvgBytesPerSec)) {
+    // The base's work block is the decoder's output buffer: one second of the format. The
+    // notified form's fade timer starts last, once the decoder is ready.
+    if (!CWaveSoundThread::Create(pcm, pcm.nAvgBytesPerSec)) {
         if (this->m_status == SOUND_STATUS_NO_MEMORY)
             this->m_status = SOUND_STATUS_NO_DECODER_MEMORY;
-        else if (!NOTIFY && this->m_status == SOUND_STATUS_THREAD)
+        else if (this->m_status == SOUND_STATUS_THREAD)
             this->m_status = SOUND_STATUS_OGG_THREAD;
         return false;
     }
@@ -118,6 +120,10 @@ bool OggStreaming<Base>::Create(const WAVEFORMATEX& format, DWORD extra_flags)
     m_mixed.resize(2 * static_cast<size_t>(this->m_work_size));
     m_shift_samples.resize(this->m_bytes_per_second / 2 + 1);
     m_shifter = std::make_unique<PitchShifter>();
+    if constexpr (NOTIFY) {
+        if (!this->StartTimer())
+            return false;
+    }
     this->m_status = SOUND_STATUS_OK;
     return true;
 }
@@ -161,7 +167,8 @@ bool OggStreaming<Base>::StopAndClose()
     const bool result = Base::StopAndClose();
     if (m_decoder)
         m_decoder->Reset();
-    if (result)
+    // Closed even when the buffer would not stop; only a missing buffer keeps its status.
+    if (this->m_buffer)
         this->m_status = SOUND_STATUS_OK;
     return result;
 }

@@ -439,17 +439,51 @@ TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
 {
     m_app.Config().SetInt("/Config/MesWnd/IsMove", 0);
     PointAt(960, 900);
+    int32_t prompt_y = 0;
     Run([&](int pump) {
         m_mouse.left_down = pump >= 30 && pump < 40 ? 1 : 0;
         if (pump == 33)
             PointAt(960, 100); // far above: stops at y 10
+        if (pump == 37)
+            prompt_y = Window().m_prompt_sprite->GetPosition().y;
         if (pump == 50)
             Window().Running = 0;
     });
+    EXPECT_EQ(prompt_y, 10 + MESWND_PROMPT_Y) << "the prompt moves with the window";
     EXPECT_EQ(app::ReadConfigInt(app::NumberedKey(app::KEY_MES_WND_POS_Y, 0), 0), 10);
     EXPECT_EQ(CMesButton::FindWindowArea(MESBUTTON_EDGE)->Top, 10);
     EXPECT_EQ(CMesButton::FindWindowArea(MESWND_BODY)->Top, 10);
     CMesButton::ShiftWindowAreas(768 - 10);
+}
+
+TEST_F(CMesWndRunTest, ADragLeftOverFromTheLastMessageNeverReachesTheNext)
+{
+    m_app.Config().SetInt("/Config/MesWnd/IsMove", 0);
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 0); // 150 ms a character
+    Window().OnDrag();
+    ASSERT_EQ(Window().IsDragging(), 1);
+    std::vector<int32_t> seen;
+    Run([&](int pump) {
+        if (pump == 15) {
+            seen.push_back(Window().IsDragging());
+            seen.push_back(Window().IsTyping());
+            Window().Running = 0;
+        }
+    });
+    EXPECT_EQ(seen, (std::vector<int32_t>{0, 1})) << "no drag end and its decide on the first frame";
+}
+
+TEST_F(CMesWndRunTest, BackspaceWithAnEmptyBacklogLeavesAHiddenWindowHidden)
+{
+    GetDocument()->m_script_context->Backlog.Reset();
+    ASSERT_NE(Window().IsShown(), 0);
+    Window().m_window_sprite->SetVisibleFlag(0);
+    Window().m_text_area_sprite->SetVisibleFlag(0);
+    Window().OnBackspaceKey();
+    EXPECT_EQ(Window().m_window_sprite->IsVisible(), 0);
+    EXPECT_EQ(Window().m_text_area_sprite->IsVisible(), 0);
+    Window().RestoreWindow(0);
+    EXPECT_NE(Window().m_window_sprite->IsVisible(), 0) << "what Backspace skipped brings it back";
 }
 
 TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)

@@ -6,7 +6,9 @@
 
 #include "OggTestSupport.h"
 #include "SoundTestSupport.h"
+#include "foundation/ScopedLock.h"
 #include "platform/kernel/FileApi.h"
+#include "platform/kernel/ThreadFailure.h"
 #include "platform/user/ScriptedMessageBoxPolicy.h"
 
 #include <atomic>
@@ -91,6 +93,100 @@ protected:
     OggPtr<COggSoundThread> m_polled;
     OggPtr<COggSoundNotify> m_notified;
     std::string m_path;
+};
+
+// A buffer whose Stop stops the real one and then reports a failure.
+class StopFailing final : public IDirectSoundBuffer8
+{
+public:
+    explicit StopFailing(IDirectSoundBuffer8* real)
+        : m_real(real)
+    {}
+    HRESULT QueryInterface(REFIID riid, void** object) override
+    {
+        return m_real->QueryInterface(riid, object);
+    }
+    ULONG AddRef() override { return m_real->AddRef(); }
+    ULONG Release() override { return m_real->Release(); }
+    HRESULT GetCaps(LPDSBCAPS caps) override { return m_real->GetCaps(caps); }
+    HRESULT GetCurrentPosition(LPDWORD play, LPDWORD write) override
+    {
+        return m_real->GetCurrentPosition(play, write);
+    }
+    HRESULT GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD written) override
+    {
+        return m_real->GetFormat(format, size, written);
+    }
+    HRESULT GetVolume(LPLONG volume) override { return m_real->GetVolume(volume); }
+    HRESULT GetPan(LPLONG pan) override { return m_real->GetPan(pan); }
+    HRESULT GetFrequency(LPDWORD frequency) override { return m_real->GetFrequency(frequency); }
+    HRESULT GetStatus(LPDWORD status) override { return m_real->GetStatus(status); }
+    HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD bytes1, LPVOID* part2, LPDWORD bytes2,
+                 DWORD flags) override
+    {
+        return m_real->Lock(offset, bytes, part1, bytes1, part2, bytes2, flags);
+    }
+    HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override
+    {
+        return m_real->Play(reserved, priority, flags);
+    }
+    HRESULT SetCurrentPosition(DWORD position) override { return m_real->SetCurrentPosition(position); }
+    HRESULT SetFormat(LPCWAVEFORMATEX format) override { return m_real->SetFormat(format); }
+    HRESULT SetVolume(LONG volume) override { return m_real->SetVolume(volume); }
+    HRESULT SetPan(LONG pan) override { return m_real->SetPan(pan); }
+    HRESULT SetFrequency(DWORD frequency) override { return m_real->SetFrequency(frequency); }
+    HRESULT Stop() override
+    {
+        m_real->Stop();
+        return DSERR_GENERIC;
+    }
+    HRESULT Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2) override
+    {
+        return m_real->Unlock(part1, bytes1, part2, bytes2);
+    }
+    HRESULT Restore() override { return m_real->Restore(); }
+    HRESULT SetFX(DWORD count, LPDSEFFECTDESC effects, LPDWORD codes) override
+    {
+        return m_real->SetFX(count, effects, codes);
+    }
+    HRESULT GetObjectInPath(REFGUID object, DWORD index, REFGUID interface_id, LPVOID* result) override
+    {
+        return m_real->GetObjectInPath(object, index, interface_id, result);
+    }
+
+private:
+    IDirectSoundBuffer8* m_real;
+};
+
+// Either form with its buffer open to the test.
+template <class Base>
+class Probe final : public OggStreaming<Base>
+{
+public:
+    void SwapBuffer(IDirectSoundBuffer8*& other)
+    {
+        ScopedLock lock(this->m_lock);
+        std::swap(this->m_buffer, other);
+    }
+    IDirectSoundBuffer8* Buffer() const { return this->m_buffer; }
+};
+
+// The notified form with its segment events open to the test and its refills counted.
+class SegmentProbe final : public OggStreaming<CWaveSoundNotify>
+{
+public:
+    void SignalSegment(DWORD k) { m_segment_events[k].Set(); }
+    void Pause()
+    {
+        ScopedLock lock(m_lock);
+        StopBuffer();
+    }
+    void FillSegment(DWORD segment) override
+    {
+        ++fills;
+        OggStreaming<CWaveSoundNotify>::FillSegment(segment);
+    }
+    std::atomic<int> fills{0};
 };
 
 std::string DriverName(const ::testing::TestParamInfo<Driver>& info)
@@ -297,4 +393,68 @@ TEST_P(OggStreamingTest, DestroyingWhilePlayingAndFadingJoinsItsThreads)
         done = true;
         mixer.join();
     }
+}
+
+TEST_P(OggStreamingTest, AStreamingThreadThatCannotStartGivesStatus36)
+{
+    OggPtr<CWaveSoundThread> sound(GetParam() == Driver::Polling
+                                       ? static_cast<CWaveSoundThread*>(new COggSoundThread)
+                                       : new COggSoundNotify);
+    platform::FailNextThreadStarts(1);
+    const bool created = sound->Create(MONO_16, 0);
+    platform::FailNextThreadStarts(0);
+    EXPECT_FALSE(created);
+    EXPECT_EQ(sound->GetStatusCode(), SOUND_STATUS_OGG_THREAD);
+}
+
+TEST_P(OggStreamingTest, AStopThatFailsStillClosesTheVoiceWithStatusZero)
+{
+    const std::vector<uint8_t> file = QuietOgg(44'100, 1);
+    const auto check = [&](auto& sound) {
+        ASSERT_TRUE(sound.Create(MONO_16, 0));
+        Settle(Threads());
+        HANDLE data = OpenBytes(m_dir.PathOf("stop.ogg"), file);
+        m_files.push_back(data);
+        ASSERT_TRUE(sound.OpenOggData(data, 0, static_cast<DWORD>(file.size())));
+        ASSERT_TRUE(sound.Start());
+        Pass(Tick(), Threads());
+        StopFailing failing(sound.Buffer());
+        IDirectSoundBuffer8* other = &failing;
+        sound.SwapBuffer(other);
+        EXPECT_FALSE(sound.Stop());
+        sound.SwapBuffer(other);
+        EXPECT_EQ(sound.GetStatusCode(), SOUND_STATUS_OK);
+        EXPECT_FALSE(sound.Start()) << "the data was closed";
+        sound.Destroy();
+    };
+    if (GetParam() == Driver::Polling) {
+        Probe<CWaveSoundThread> sound;
+        check(sound);
+    } else {
+        Probe<CWaveSoundNotify> sound;
+        check(sound);
+    }
+}
+
+TEST_P(OggStreamingTest, ANotifiedVoiceRefillsOnlyWhilePlaying)
+{
+    if (GetParam() == Driver::Polling)
+        GTEST_SKIP() << "the polled form has no notifications";
+    const std::vector<uint8_t> file = QuietOgg(233'000, 1);
+    SegmentProbe sound;
+    ASSERT_TRUE(sound.Create(MONO_16, 0));
+    Settle(Threads());
+    HANDLE data = OpenBytes(m_dir.PathOf("long.ogg"), file);
+    m_files.push_back(data);
+    ASSERT_TRUE(sound.OpenOggData(data, 0, static_cast<DWORD>(file.size())));
+    ASSERT_TRUE(sound.Start());
+    Run(1500);
+    const int playing = sound.fills;
+    EXPECT_GT(playing, 0) << "a segment played is refilled";
+    sound.Pause();
+    Settle(Threads());
+    sound.SignalSegment(2);
+    Settle(Threads());
+    EXPECT_EQ(sound.fills, playing) << "a paused voice's stream stays where it is";
+    sound.Destroy();
 }

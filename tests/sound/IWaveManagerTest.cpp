@@ -7,6 +7,9 @@
 #include "OggTestSupport.h"
 #include "SoundTestSupport.h"
 #include "arcpack/ArchiveWriter.h"
+#include "sound/COggSoundNotify.h"
+#include "sound/COggSoundThread.h"
+#include "sound/CWaveSoundNotify.h"
 #include "sound/CWaveSoundThread.h"
 #include "support/FakeDocumentLink.h"
 #include "support/WorkingDir.h"
@@ -16,6 +19,12 @@
 namespace {
 
 constexpr WAVEFORMATEX MONO_16 = {WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+
+// Initialize reports a sound object it could not allocate as "Failed to create the Wave Object",
+// which needs the objects' allocation to answer null instead of throwing std::bad_alloc.
+template <class... Sound>
+constexpr bool ALLOCATION_ANSWERS_NULL = (noexcept(Sound::operator new(sizeof(Sound))) && ...);
+static_assert(ALLOCATION_ANSWERS_NULL<CWaveSoundThread, CWaveSoundNotify, COggSoundThread, COggSoundNotify>);
 
 class ChannelTest : public SoundTest
 {

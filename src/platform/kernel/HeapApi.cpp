@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 #include <sys/mman.h>
@@ -40,10 +41,17 @@ public:
             return nullptr;                               // a heap created with a maximum does not grow
         const size_t real_bytes = bytes == 0 ? 1 : bytes; // every allocation is a distinct block
         void* block = zero ? std::calloc(1, real_bytes) : std::malloc(real_bytes);
-        if (block) {
+        if (!block)
+            return nullptr;
+        // Out of memory for the bookkeeping too is a failed allocation, not an exception: the
+        // private heap's callers allocate through a non-throwing operator new.
+        try {
             m_blocks.emplace(block, bytes);
-            m_total_size += bytes;
+        } catch (const std::bad_alloc&) {
+            std::free(block);
+            return nullptr;
         }
+        m_total_size += bytes;
         return block;
     }
 
@@ -169,7 +177,12 @@ void GetSystemInfo(SYSTEM_INFO* info)
 
 HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T maximum_size)
 {
-    return HandleTable::GetInstance().Add(std::make_shared<HeapObject>(maximum_size));
+    try {
+        return HandleTable::GetInstance().Add(std::make_shared<HeapObject>(maximum_size));
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
 }
 
 BOOL HeapDestroy(HANDLE heap)

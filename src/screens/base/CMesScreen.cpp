@@ -68,6 +68,8 @@ int32_t CMesScreen::CreateParts()
 void CMesScreen::ReleaseParts()
 {
     m_screen.reset();
+    // CreateParts took a share of the family's shared parts: giving it back here keeps them
+    // from outliving the last window that used them.
     CMesButton::ReleaseParts();
 }
 

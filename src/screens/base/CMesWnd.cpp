@@ -536,6 +536,7 @@ void CMesWnd::OnOpen()
     }
     Running = 1;
     m_prompt_shown = 0;
+    m_dragging = 0;
     HoverId = -1;
     m_window_y = ConfiguredWindowY();
     ReadSkipOn = GetConfigOneMes() ? 1 : 0;
@@ -981,13 +982,16 @@ void CMesWnd::OpenBacklog()
 void CMesWnd::OnBackspaceKey()
 {
     IMouse* mouse = InputView->GetMouse();
+    // With nothing to look back on the window stays as it is, hidden plate and text included.
+    const bool nothing_back = IsShown() != 0 && CountBacklogEntries() == 0;
     if (IsShown() != 0) {
         if (mouse != nullptr)
             mouse->SetWheel(0);
-        if (CountBacklogEntries() != 0)
+        if (!nothing_back)
             OpenBacklog();
     }
-    RestoreWindow(0);
+    if (!nothing_back)
+        RestoreWindow(0);
     if (mouse != nullptr)
         mouse->SetWheel(0);
     if (!(SkipHonoured() && InputView->GetExtraInput(0) != 0))
@@ -1042,6 +1046,8 @@ bool CMesWnd::DragStep()
                 m_text_area_sprite->SetPosition(0, m_window_y);
             if (CSpriteLayer* edge = GetButtonSprite(MESBUTTON_EDGE))
                 edge->SetPosition(edge->GetPosition().x, m_window_y);
+            if (m_prompt_sprite)
+                m_prompt_sprite->SetPosition(m_prompt_sprite->GetPosition().x, m_window_y + MESWND_PROMPT_Y);
         }
         ShiftWindowAreas(delta);
         m_last_pointer_y = pointer;

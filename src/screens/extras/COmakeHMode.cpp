@@ -13,8 +13,8 @@ inline constexpr size_t VALUE_GROUP = 10;
 inline constexpr size_t VALUE_REOPEN = 16;
 inline constexpr int32_t HOVER_CHOSEN = 100;
 
-// No own tab: every tab is drawn as given, and the grid draws none.
-constexpr OmakeFrameStyle GRID_STYLE{-1, 2087, 296, 16};
+// No own tab, and no control of the gallery's drawn.
+constexpr OmakeFrameStyle GRID_STYLE{-1, 2087, 296, 16, true};
 
 } // namespace
 
@@ -107,8 +107,8 @@ void COmakeHMode::OnDecide()
         if (PageSprite != nullptr)
             PageSprite->SetVisibleFlag(0);
         Hover = HOVER_CHOSEN;
-    } else {
-        return;
+    } else if (id >= 0 && id < OMAKE_HEROINES) {
+        return; // button 16 or a locked heroine
     }
     WaitOkRelease();
 }

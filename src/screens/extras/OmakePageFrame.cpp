@@ -133,6 +133,9 @@ void OmakePageFrame::DrawItem(int32_t id, int32_t state, int32_t present)
 {
     if (PageSprite == nullptr)
         return;
+    // The grid's area file still holds the gallery's controls, which the cursor can reach.
+    if (Style.GridOnly && !(id >= 0 && id < OMAKE_HEROINES) && id != OMAKE_RETURN)
+        return;
     {
         LiveDrawLock lock;
         CSprite* mode = ModeSheet.get();

@@ -43,6 +43,7 @@ struct OmakeFrameStyle
     int32_t ArrowSourceX = 2087; // the page arrows' column
     int32_t UnlockSourceX = 296; // the unlock button's column
     int32_t ClearFlagsForLast = 16; // group 16 is cleared when any of these first flags is set
+    bool GridOnly = false;          // only the heroine buttons and the return button are drawn
 };
 
 class OmakePageFrame : public IOmakeParts

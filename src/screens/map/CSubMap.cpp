@@ -59,6 +59,8 @@ bool CSubMap::LoadIcons()
         return false;
     m_container = std::move(container);
     m_icon_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    if (!m_icon_sheet)
+        return false;
     const auto make_layer = [&](int32_t priority) -> CSpriteLayer* {
         std::unique_ptr<CSprite> sprite(CreateSprite(0, 0, size.cx, size.cy, priority, LAYER_KIND_MEMORY, 0));
         auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());

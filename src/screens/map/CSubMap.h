@@ -23,8 +23,7 @@ public:
     CSubMap();
     ~CSubMap() override;
 
-    // Makes the container, the three layers and the icon sheet; false when the container or a
-    // layer cannot be made (a missing icon sheet only leaves the faces out).
+    // Makes the container, the icon sheet and the three layers; false when any cannot be made.
     virtual bool LoadIcons();
 
     ScriptValue* Run(ScriptValue* out) override;

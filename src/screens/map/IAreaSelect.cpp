@@ -167,7 +167,8 @@ int32_t IAreaSelect::CreateParts()
             return fail();
     }
     // A missing sheet leaves the pictures out, not the screens.
-    const CStringUTF8 sheet_name = MakeLanguageFileName("select_p.akb");
+    // The one sheet of every language.
+    const CStringUTF8 sheet_name("select_p.akb");
     // Asked first, so that a game folder without it reports nothing.
     CStringUTF8 entry_name = sheet_name;
     entry_name.MakeUpper();

@@ -127,12 +127,8 @@ void ReportNoSave(uint32_t slot)
 bool WriteThumbnailBytes(uint32_t slot, const std::vector<uint8_t>& bytes)
 {
     const CStringUTF8 name = MakeThumbnailFileName(slot);
-    CStringUTF8 reason;
-    if (WriteFileAtomically(name, bytes, &reason))
-        return true;
-    CStringUTF8 text;
-    ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
-    return false;
+    // A thumbnail that cannot be written is skipped silently.
+    return WriteFileAtomically(name, bytes, nullptr);
 }
 
 void RemoveFiles(const std::vector<CStringUTF8>& names)
@@ -310,8 +306,11 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
         write(MakeFlagFileName(slot), CFuncFlag().SaveFlagFile(slot, &stored) != 0);
     if (done)
         write(MakeSaveDataFileName(slot), CFuncSave().SaveDataFile(slot, data));
-    if (done && !thumbnail.empty())
-        write(MakeThumbnailFileName(slot), WriteThumbnailBytes(slot, thumbnail));
+    // A save is kept without its picture: the slot then shows none.
+    if (done && !thumbnail.empty() && WriteThumbnailBytes(slot, thumbnail)) {
+        written.push_back(MakeThumbnailFileName(slot));
+        RunSaveStepHook();
+    }
     // The table in the system file says which saves exist: written last, the save is complete.
     if (done)
         done = CFuncFlag().SaveFlagFile(0, &system) != 0;

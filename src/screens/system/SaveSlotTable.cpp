@@ -32,7 +32,6 @@ void SaveSlotHeader::Encode(std::span<uint8_t, SLOT_HEADER_SIZE> out) const
     for (size_t i = 0; i < std::size(words); ++i)
         PutU16(at + 1 + 2 * i, words[i]);
     std::memcpy(at + SLOT_COMMENT_OFFSET, Comment.data(), Comment.size());
-    std::memcpy(at + SLOT_COMMENT_OFFSET + SLOT_COMMENT_BYTES, Reserved.data(), Reserved.size());
 }
 
 SaveSlotHeader SaveSlotHeader::Decode(std::span<const uint8_t, SLOT_HEADER_SIZE> in)
@@ -45,7 +44,6 @@ SaveSlotHeader SaveSlotHeader::Decode(std::span<const uint8_t, SLOT_HEADER_SIZE>
     for (size_t i = 0; i < std::size(words); ++i)
         *words[i] = GetU16(at + 1 + 2 * i);
     std::memcpy(header.Comment.data(), at + SLOT_COMMENT_OFFSET, header.Comment.size());
-    std::memcpy(header.Reserved.data(), at + SLOT_COMMENT_OFFSET + SLOT_COMMENT_BYTES, header.Reserved.size());
     return header;
 }
 

@@ -49,9 +49,9 @@ struct SaveSlotHeader
     uint16_t Minute = 0;
     uint16_t Second = 0;
     std::array<uint8_t, SLOT_COMMENT_BYTES> Comment{}; // UTF-16LE, NUL-terminated
-    std::array<uint8_t, 38> Reserved{};                // carried along, never read
 
-    // The packed little-endian form; both need exactly SLOT_HEADER_SIZE bytes.
+    // The packed little-endian form; both need exactly SLOT_HEADER_SIZE bytes. The header's
+    // last 38 bytes are neither written nor read: they only move with the slot (Copy).
     void Encode(std::span<uint8_t, SLOT_HEADER_SIZE> out) const;
     static SaveSlotHeader Decode(std::span<const uint8_t, SLOT_HEADER_SIZE> in);
 

@@ -92,6 +92,33 @@ TEST_F(COmakeHModeTest, ChoosingCancellingAndDeadIds)
     EXPECT_GT(Channel3().size(), before) << "the cancel sound on channel 3";
 }
 
+TEST_F(COmakeHModeTest, TheGalleryTabsAreNeverDrawnAndOkOnThemWaitsForItsRelease)
+{
+    COmakeHMode grid;
+    Open(grid);
+    for (const int32_t tab : {256, 257, 258, 259}) {
+        grid.SetPosition(0, 0, 0, -1);
+        PointAt(27 + 148, tab == 259 ? 762 + 64 : 216 + 182 * (tab - 256) + 87);
+        grid.Update();
+        grid.DrawItem(tab, 2, 0);
+        PointAt(1900, 1060);
+        grid.Update();
+        Capture();
+        EXPECT_EQ(ShownCell(27 + 148, 216 + 87).first, 0xFFFFFFFFu) << tab;
+        EXPECT_EQ(ShownCell(27 + 148, 762 + 64).first, 0xFFFFFFFFu) << tab;
+        EXPECT_EQ(ShownCell(27 + 148, 216 + 182 * 2 + 87).first, 0xFFFFFFFFu) << tab;
+    }
+    m_keyboard.down = {28};
+    OnPump([&](int pump) {
+        if (pump >= 6)
+            m_keyboard.down.clear();
+    });
+    grid.Running = 1;
+    Decide(grid, 257);
+    EXPECT_GE(Pumps(), 6) << "OK on a tab waits for the key's release";
+    EXPECT_NE(grid.Running, 0) << "and does nothing else";
+}
+
 TEST_F(COmakeHModeTest, CursorKeysReachTheTabsButNotPastTheGrid)
 {
     COmakeHMode grid;

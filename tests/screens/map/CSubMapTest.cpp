@@ -288,6 +288,23 @@ TEST_F(CSubMapTest, BackAndCancelBothAnswerMinusOneWithTheirOwnSounds)
     }
 }
 
+TEST_F(CSubMapTest, WithoutItsFaceSheetTheScreenCannotBeMade)
+{
+    class WithoutFaces : public CSubMap
+    {
+    public:
+        CSprite* LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t kind, int32_t texture_argument,
+                            int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode) override
+        {
+            if (name == CStringUTF8("icon_p.akb"))
+                return nullptr;
+            return CSubMap::LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y, fill_mode);
+        }
+    };
+    WithoutFaces map;
+    EXPECT_FALSE(map.LoadIcons());
+}
+
 TEST_F(CSubMapWithoutSecondAreaTest, ASecondMapAfterTheSchoolIgnoresTheSchoolsExtraSpots)
 {
     RunKind(2);

@@ -60,7 +60,14 @@ public:
             return nullptr;
         return IAreaSelect::CreateSprite(x, y, width, height, priority, type, format);
     }
+    CSprite* LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t kind, int32_t texture_argument,
+                        int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode) override
+    {
+        loaded.push_back(name.GetStdString());
+        return IAreaSelect::LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y, fill_mode);
+    }
     RecordingFont* font = nullptr;
+    std::vector<std::string> loaded;
     int calls = 0;
     int failing_call = 0;
 };
@@ -103,6 +110,19 @@ TEST_F(IAreaSelectTest, PartsAreSharedUnderTheCountAndRebuiltAfterTheLastRelease
     EXPECT_FALSE(Parts().Font);
     ASSERT_EQ(a.CreateParts(), 1);
     EXPECT_TRUE(Parts().HelpBar && Parts().Buttons[5] && Parts().Sheet);
+}
+
+TEST_F(IAreaSelectTest, EveryLanguageLoadsThePlainSheet)
+{
+    ReleaseGameWorkParts();
+    for (const int32_t language : {0, 1, 2, 3}) {
+        m_app.Config().SetInt("/Config/Language", language);
+        TestScreen screen;
+        ASSERT_EQ(screen.CreateParts(), 1) << language;
+        EXPECT_EQ(screen.loaded, std::vector<std::string>{"select_p.akb"}) << language;
+        EXPECT_TRUE(Parts().Sheet) << language;
+        screen.ReleaseParts();
+    }
 }
 
 TEST_F(IAreaSelectTest, AFailedCreationFreesWhatItMadeAndTheNextSucceeds)

@@ -366,6 +366,32 @@ TEST_F(ISaveLoadTest, AFailedStepChangesNothing)
     }
 }
 
+// A fault at any file call of a quick save: a fault in the thumbnail's write keeps the save,
+// loadable and without a picture, and says nothing.
+TEST_F(ISaveLoadTest, ASaveWhoseThumbnailCannotBeWrittenIsKept)
+{
+    int kept = 0;
+    for (int skip = 0; skip < 200; ++skip) {
+        for (const auto& [name, bytes] : ReadFolder())
+            std::filesystem::remove(Path(name));
+        Mark(skip + 1);
+        m_messages.clear();
+        platform::InjectFileFault(skip, EIO);
+        const bool done = m_save.QuickSave();
+        const bool struck = !platform::IsFileFaultPending();
+        platform::ClearFileFault();
+        if (!struck)
+            break;
+        if (!done || Exists("thm201"))
+            continue;
+        ++kept;
+        EXPECT_TRUE(m_messages.empty()) << skip;
+        EXPECT_EQ(Ids(201), std::make_pair(skip + 1, skip + 1)) << skip;
+        EXPECT_EQ(DiskHeader(201).Used, 1) << skip;
+    }
+    EXPECT_GT(kept, 0);
+}
+
 // A save or delete stopped after any rename or write with no chance to undo, by a throw from
 // inside and by a child process killed there: every slot the table on disk lists either loads
 // one save's files or is refused.
