@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "../commands/GameFileFixture.h"
+#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
 #include "app/CMouse.h"
 #include "app/CVeskView.h"
@@ -28,6 +29,7 @@
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/CMesWnd.h"
+#include "screens/extras/IOmakeParts.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/exec/IBGVPlay.h"
 #include "support/FakeDocumentLink.h"
@@ -225,9 +227,12 @@ TEST_F(CFuncExecTest, EveryCodePopsItsArgumentsAndPushesItsResult)
 
 TEST_F(CFuncExecTest, CalendarTableHoldsTheGivenDaysAndZerosElsewhere)
 {
-    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES, 0xAA);
+    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES,
+              0xAA);
     RunSource("lib 29, 25\nend\n");
-    const auto day = [&](int month, int d) { return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)]; };
+    const auto day = [&](int month, int d) {
+        return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)];
+    };
     // Worked from the table: holidays carry weekday + 8.
     EXPECT_EQ(day(1, 1), 12);
     EXPECT_EQ(day(1, 15), 12);
@@ -356,7 +361,8 @@ TEST_F(CFuncExecTest, ThumbnailPlaceholderRefusesImpossibleSizes)
 {
     RunSource("lib 29, -1, 4, 2, 3\nend\n");
     EXPECT_EQ(Get("thm004"), std::vector<uint8_t>(24, 0));
-    for (const char* arguments : {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
+    for (const char* arguments :
+         {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
         RunSource(std::string("lib 29, -1, ") + arguments + "\nend\n");
         EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "thm005")) << arguments;
     }
@@ -418,6 +424,20 @@ TEST_F(CFuncExecTest, ExtrasMusicStartsOnlyWhenChannelZeroIsSilent)
     EXPECT_EQ(music.Calls()[1], "play SWEET_EN.wav");
 }
 
+TEST_F(CFuncExecTest, AnExtrasScreenThatCannotBeBuiltSaysSoWhileItCountsOneOpening)
+{
+    std::vector<std::pair<std::string, int32_t>> boxes;
+    SetAppMessageBoxHook([&](UINT, const CStringUTF8& text) {
+        boxes.emplace_back(text.GetText(), IOmakeParts::GetOpenCount());
+        return 0;
+    });
+    RunSource("lib 29, 51\nlib 29, 52\nend\n"); // no sheets in the archive
+    SetAppMessageBoxHook(nullptr);
+    EXPECT_THAT(boxes, ElementsAre(std::pair<std::string, int32_t>("シーンモードの作成に失敗しました", 1),
+                                   std::pair<std::string, int32_t>("Failed to create music mode.", 1)));
+    EXPECT_EQ(IOmakeParts::GetOpenCount(), 0);
+}
+
 TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
 {
     auto window = std::make_unique<CMesWnd>();
@@ -429,7 +449,8 @@ TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
     ASSERT_NE(sheet, nullptr);
     ASSERT_NE(face, nullptr);
     for (int k = 0; k < 45; ++k)
-        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1), 1);
+        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1),
+                        1);
     CMesWnd& shown = *window;
     GetGameWork()->m_message_window = std::move(window);
     const auto cell = [&] {
