@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "app/CGameWork.h"
 #include "graphics/CSprite.h"
 #include "screens/map/AreaFixture.h"
+#include "screens/map/CAreaSelect.h"
 
 namespace {
+
+// The twin shares the pointer handling but is no area screen: it has no hit source to be given.
+static_assert(!std::is_base_of_v<CAreaSelect, CCharAreaSelect>);
+static_assert(std::is_base_of_v<IAreaSelect, CCharAreaSelect>);
 
 constexpr int OPEN = 30; // pumps the opening slide may take
 
@@ -46,9 +53,9 @@ TEST_F(CCharAreaSelectTest, SharedRecordsAreFixedButtonsAndTheBackgroundIsNothin
         int32_t expected;
     };
     const Case cases[] = {
-        {50, 1040, 0},              // record id 1, read as 0xFF01
-        {1389 + 60, 803 + 60, 0},   // back
-        {960, 300, 99},             // the empty background decides nothing
+        {50, 1040, 0},            // record id 1, read as 0xFF01
+        {1389 + 60, 803 + 60, 0}, // back
+        {960, 300, 99},           // the empty background decides nothing
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(ClickAt(c.x, c.y)), c.expected) << c.x << "," << c.y;
