@@ -99,9 +99,8 @@ HRESULT CMediaFile::Read(BYTE* buffer, DWORD count, BOOL, LPDWORD bytes_read)
     if (wanted == 0)
         return S_OK;
     DWORD got = 0;
-    const BOOL read =
-        m_handle != nullptr &&
-        ReadAt(m_handle, uint64_t{m_base} + static_cast<uint64_t>(m_position), buffer, wanted, &got);
+    const BOOL read = m_handle != nullptr &&
+                      ReadAt(m_handle, uint64_t{m_base} + static_cast<uint64_t>(m_position), buffer, wanted, &got);
     m_position += got;
     *bytes_read = got;
     if (!read)

@@ -23,8 +23,8 @@ protected:
         std::vector<uint8_t> bytes(ENTRY_OFFSET, 0xAA);
         if (header >= 0) {
             const uint32_t n = static_cast<uint32_t>(header);
-            for (uint8_t b : {uint8_t('V'), uint8_t('S'), uint8_t('D'), uint8_t('1'), uint8_t(n),
-                              uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)})
+            for (uint8_t b : {uint8_t('V'), uint8_t('S'), uint8_t('D'), uint8_t('1'), uint8_t(n), uint8_t(n >> 8),
+                              uint8_t(n >> 16), uint8_t(n >> 24)})
                 bytes.push_back(b);
             bytes.resize(bytes.size() + (n <= data_size ? n : 0), 0xEE);
         }
@@ -37,8 +37,7 @@ protected:
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         const std::string posix = m_dir.PathOf("movie.arc");
         const std::u16string path(posix.begin(), posix.end());
-        HANDLE handle =
-            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(handle, INVALID_HANDLE_VALUE);
         m_attached = m_file.Attach(handle, claimed_size ? claimed_size : m_entry_size, ENTRY_OFFSET);
     }
@@ -71,8 +70,7 @@ TEST_F(CMediaFileTest, SetPointerAcceptsTheRangeUpToTheLength)
         LONGLONG position;
         HRESULT result;
         LONGLONG after;
-    } cases[] = {
-        {5000, S_OK, 5000}, {5001, S_FALSE, 5000}, {-1, S_FALSE, 5000}, {0, S_OK, 0}, {-100, S_FALSE, 0}};
+    } cases[] = {{5000, S_OK, 5000}, {5001, S_FALSE, 5000}, {-1, S_FALSE, 5000}, {0, S_OK, 0}, {-100, S_FALSE, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.position);
         EXPECT_EQ(m_file.SetPointer(c.position), c.result);
@@ -138,8 +136,7 @@ TEST_F(CMediaFileTest, StreamsOverDuplicatedHandlesReadTheirOwnBytes)
     HANDLE copy = nullptr;
     const std::string posix = m_dir.PathOf("movie.arc");
     const std::u16string path(posix.begin(), posix.end());
-    HANDLE opened =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), opened, GetCurrentProcess(), &copy, 0, FALSE, 0));
     ASSERT_EQ(m_file.Attach(copy, m_entry_size, ENTRY_OFFSET), S_OK);
     CMediaFile other;

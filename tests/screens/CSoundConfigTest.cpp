@@ -46,16 +46,14 @@ public:
 std::vector<tools::ArchiveEntry> SoundPictures()
 {
     const auto sheet = tools::EncodeAkb(
-        tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells()),
-        {});
+        tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells()), {});
     const auto cover = tools::EncodeAkb(tools::MakePicture(SOUND_PANEL_WIDTH, SOUND_PANEL_HEIGHT, 0), {});
     return {{"SYSTEMSOUND_P.AKB", sheet},
             {"SOUND_COVER.AKB", cover},
             {"SOUND_COVER_EN.AKB", cover},
-            {"SOUND_BG.AKB",
-             tools::EncodeAkb(
-                 tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, ""}}),
-                 {})}};
+            {"SOUND_BG.AKB", tools::EncodeAkb(tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080,
+                                                                              tools::CONFIG_SHEET_BACKGROUND, 0, ""}}),
+                                              {})}};
 }
 
 class CSoundConfigTest : public ScreenFixture
@@ -78,10 +76,7 @@ protected:
         EXPECT_EQ(m_sound.CreateParts(), 1);
     }
 
-    int32_t LastVolume(TestChannel* channel)
-    {
-        return channel->volumes.empty() ? 1 : channel->volumes.back();
-    }
+    int32_t LastVolume(TestChannel* channel) { return channel->volumes.empty() ? 1 : channel->volumes.back(); }
 
     int32_t RunPage(std::function<void(int)> step) { return RunScreen(m_sound, std::move(step)); }
 
@@ -179,8 +174,8 @@ TEST_F(CSoundConfigTest, ThePageShowsPercentagesScrollsAndPlaysItsTestSound)
         {1132 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 1, 0}},      // 100 %
         {1155 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 0, 0}},
         {1178 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 0, 0}},
-        {1800, 580, {0x0E01, 2}}, // this page's tab
-        {1664, 58, {0x0D00, 3}},  // up arrow disabled
+        {1800, 580, {0x0E01, 2}},                                       // this page's tab
+        {1664, 58, {0x0D00, 3}},                                        // up arrow disabled
     };
     std::vector<int32_t> offsets;
     auto owned = std::make_unique<TestChannel>();
@@ -246,8 +241,8 @@ TEST_F(CSoundConfigTest, TheSettingsTabKeepsTheTopPage)
 
 TEST_F(CSoundConfigTest, OpeningAndLeavingBothPagesKeepsEveryStoredLevel)
 {
-    std::vector<std::string> keys{"/Config/MesWnd/Speed",  "/Config/OneMesSpeed",   "/Config/AutoMesSpeed",
-                                  "/Config/MesWnd/Alpha",  "/Config/MesWnd/Red",    "/Config/MesWnd/Green",
+    std::vector<std::string> keys{"/Config/MesWnd/Speed",  "/Config/OneMesSpeed", "/Config/AutoMesSpeed",
+                                  "/Config/MesWnd/Alpha",  "/Config/MesWnd/Red",  "/Config/MesWnd/Green",
                                   "/Config/MesWnd/Blue",   "/Config/Master/Volume", "/Config/Music/Volume",
                                   "/Config/Effect/Volume", "/Config/Voice/Volume"};
     for (int k = 0; k < 16; ++k) {
@@ -267,8 +262,7 @@ TEST_F(CSoundConfigTest, OpeningAndLeavingBothPagesKeepsEveryStoredLevel)
         RunScreen(config, leave_at_30);
         RunScreen(m_sound, leave_at_30);
         for (size_t i = 0; i < keys.size(); ++i)
-            EXPECT_EQ(m_app.Config().GetInt(keys[i].c_str(), -1), std::min(100, base + static_cast<int>(i)))
-                << keys[i];
+            EXPECT_EQ(m_app.Config().GetInt(keys[i].c_str(), -1), std::min(100, base + static_cast<int>(i))) << keys[i];
     }
 }
 
@@ -279,8 +273,8 @@ TEST_F(CSoundConfigTest, OpeningDropsTheCursorShapeAndATouchDragWaitsOnlyForSlid
     m_mouse.shapes.clear();
     // Pumps spent inside OnDrag over each control; the button is let go five pumps in.
     std::vector<std::pair<int32_t, int>> waits;
-    const std::vector<POINT> points{
-        {726, 471}, {300, 529}, {726, 139}}; // character switch, its slider, a group switch
+    // A character's switch, its slider, a group's switch.
+    const std::vector<POINT> points{{726, 471}, {300, 529}, {726, 139}};
     int drag_start = -1;
     int current = 0;
     int next = 30;
@@ -298,19 +292,18 @@ TEST_F(CSoundConfigTest, OpeningDropsTheCursorShapeAndATouchDragWaitsOnlyForSlid
             m_escape_at = pump + 1;
             next = -1;
             return;
-        } else if (m_sound.GetHovered() == -1 || waits.size() == k) {
-            // Point first; the drag comes once the page has taken the hover.
-            if (m_mouse.position.x != points[k].x || m_mouse.position.y != points[k].y) {
-                PointAt(points[k].x, points[k].y);
-            } else {
-                m_mouse.left_down = 1;
-                drag_start = pump;
-                m_sound.OnDrag();
-                waits.emplace_back(m_sound.GetHovered(), current - drag_start);
-                drag_start = -1;
-                m_mouse.left_down = 0;
-                ++k;
-            }
+        }
+        // Point first; the drag comes on a later pump, once the page has taken the hover.
+        if (m_mouse.position.x != points[k].x || m_mouse.position.y != points[k].y) {
+            PointAt(points[k].x, points[k].y);
+        } else {
+            m_mouse.left_down = 1;
+            drag_start = pump;
+            m_sound.OnDrag();
+            waits.emplace_back(m_sound.GetHovered(), current - drag_start);
+            drag_start = -1;
+            m_mouse.left_down = 0;
+            ++k;
         }
         next = current + 2;
     });

@@ -12,18 +12,18 @@ namespace {
 constexpr std::array<int32_t, 17> THUMBNAIL_PAGES{3, 3, 2, 2, 3, 2, 3, 2, 3, 3, 2, 2, 2, 2, 2, 1, 2};
 
 // Stems before the extra pictures (a to e) and after them (f to u), in table order.
-constexpr const char* STORY_BEFORE[] = {"a08_1", "a08_2", "a08",   "a09a",  "a09_1", "a09",   "b10e",
-                                        "b11a",  "b11b",  "b11c",  "b11_1", "b11_2", "b11_3", "b11",
-                                        "d08d",  "d09a",  "d09b",  "d09c",  "d09_1", "d09",   "e11a",
-                                        "e11b",  "e11_1", "e11_2", "e11"};
+constexpr const char* STORY_BEFORE[] = {
+    "a08_1", "a08_2", "a08",  "a09a", "a09_1", "a09",  "b10e",  "b11a",  "b11b",  "b11c",  "b11_1", "b11_2",
+    "b11_3", "b11",   "d08d", "d09a", "d09b",  "d09c", "d09_1", "d09",   "e11a",  "e11b",  "e11_1", "e11_2",
+    "e11"};
 constexpr const char* STORY_AFTER[] = {
-    "f10a",   "f10_1", "f10",   "h11c",  "h11d",  "h11e",  "h11f",  "i06a",   "i06b",   "i07a",   "i07b",
-    "i07_1",  "i07_2", "i07_3", "i07",   "j10a",  "j10b",  "j10c",  "j10_1",  "j10_2",  "j10_3",  "j10_4",
-    "j10",    "k10e",  "k11a",  "k11b",  "k11c",  "k11d",  "k11e",  "k11_1",  "k11_2",  "k11",    "n07",
-    "n_end3", "o05_1", "o05",   "o08a",  "o08b",  "o08",   "o15d",  "o15e",   "p10b",   "p10c",   "p10d",
-    "p11a",   "p11",   "q10f",  "r01",   "r04_1", "r04",   "r14d",  "r15a_1", "r15a_2", "r15a_3", "r15a",
-    "r15_1",  "r15_2", "r15_3", "r15",   "r16a",  "r16_1", "r16_2", "r16_3",  "r16",    "s11e",   "s11f",
-    "s11g",   "s11h",  "s11i",  "s12_1", "s12_2", "s12",   "u01",   "u07"};
+    "f10a",   "f10_1",  "f10",    "h11c",   "h11d",  "h11e",  "h11f",  "i06a",  "i06b",  "i07a",  "i07b",
+    "i07_1",  "i07_2",  "i07_3",  "i07",    "j10a",  "j10b",  "j10c",  "j10_1", "j10_2", "j10_3", "j10_4",
+    "j10",    "k10e",   "k11a",   "k11b",   "k11c",  "k11d",  "k11e",  "k11_1", "k11_2", "k11",   "n07",
+    "n_end3", "o05_1",  "o05",    "o08a",   "o08b",  "o08",   "o15d",  "o15e",  "p10b",  "p10c",  "p10d",
+    "p11a",   "p11",    "q10f",   "r01",    "r04_1", "r04",   "r14d",  "r15a_1", "r15a_2", "r15a_3", "r15a",
+    "r15_1",  "r15_2",  "r15_3",  "r15",    "r16a",  "r16_1", "r16_2", "r16_3", "r16",   "s11e",  "s11f",
+    "s11g",   "s11h",   "s11i",   "s12_1",  "s12_2", "s12",   "u01",   "u07"};
 
 struct ExtraParts
 {
@@ -34,16 +34,10 @@ struct ExtraParts
 const std::vector<ExtraParts>& ExtraTable()
 {
     static const std::vector<ExtraParts> table{
-        {'b',
-         {"01a_1", "01a_2", "01a", "01b", "01c", "01_1", "01", "02a", "02b", "02c", "02_1", "02_2", "02_3",
-          "02"}},
+        {'b', {"01a_1", "01a_2", "01a", "01b", "01c", "01_1", "01", "02a", "02b", "02c", "02_1", "02_2", "02_3", "02"}},
         {'c', {"01a", "01", "02a", "02b", "02_1", "02_2", "02_3", "02"}},
-        {'d',
-         {"01a", "01b", "01_1", "01_2", "01_3", "01_4", "01", "02a", "02b", "02_1", "02_2", "02_3", "02_4",
-          "02"}},
-        {'e',
-         {"01a", "01b_1", "01b_2", "01b", "01_1", "01_2", "01", "02a", "02b", "02_1", "02_2", "02_3", "02_4",
-          "02"}},
+        {'d', {"01a", "01b", "01_1", "01_2", "01_3", "01_4", "01", "02a", "02b", "02_1", "02_2", "02_3", "02_4", "02"}},
+        {'e', {"01a", "01b_1", "01b_2", "01b", "01_1", "01_2", "01", "02a", "02b", "02_1", "02_2", "02_3", "02_4", "02"}},
         {'f', {"02_1", "02_2", "02_3", "02_4", "02"}},
         {'h', {"02a", "02b", "02_1", "02_2", "02_3", "02"}},
         {'i', {"02a", "02b", "02"}},
@@ -72,8 +66,7 @@ CStringUTF8 GetPageThumbnailName(int32_t group, int32_t page)
         page >= THUMBNAIL_PAGES[static_cast<size_t>(group)])
         return CStringUTF8();
     char name[32];
-    std::snprintf(name, sizeof(name), "cgmode_thm%c%02d.akb", CG_GROUP_LETTERS[static_cast<size_t>(group)],
-                  page);
+    std::snprintf(name, sizeof(name), "cgmode_thm%c%02d.akb", CG_GROUP_LETTERS[static_cast<size_t>(group)], page);
     return CStringUTF8(name);
 }
 

@@ -53,9 +53,9 @@ TEST_F(CCharAreaSelectTest, SharedRecordsAreFixedButtonsAndTheBackgroundIsNothin
         int32_t expected;
     };
     const Case cases[] = {
-        {50, 1040, 0},            // record id 1, read as 0xFF01
-        {1389 + 60, 803 + 60, 0}, // back
-        {960, 300, 99},           // the empty background decides nothing
+        {50, 1040, 0},              // record id 1, read as 0xFF01
+        {1389 + 60, 803 + 60, 0},   // back
+        {960, 300, 99},             // the empty background decides nothing
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(ClickAt(c.x, c.y)), c.expected) << c.x << "," << c.y;

@@ -227,12 +227,9 @@ TEST_F(CFuncExecTest, EveryCodePopsItsArgumentsAndPushesItsResult)
 
 TEST_F(CFuncExecTest, CalendarTableHoldsTheGivenDaysAndZerosElsewhere)
 {
-    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES,
-              0xAA);
+    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES, 0xAA);
     RunSource("lib 29, 25\nend\n");
-    const auto day = [&](int month, int d) {
-        return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)];
-    };
+    const auto day = [&](int month, int d) { return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)]; };
     // Worked from the table: holidays carry weekday + 8.
     EXPECT_EQ(day(1, 1), 12);
     EXPECT_EQ(day(1, 15), 12);
@@ -361,8 +358,7 @@ TEST_F(CFuncExecTest, ThumbnailPlaceholderRefusesImpossibleSizes)
 {
     RunSource("lib 29, -1, 4, 2, 3\nend\n");
     EXPECT_EQ(Get("thm004"), std::vector<uint8_t>(24, 0));
-    for (const char* arguments :
-         {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
+    for (const char* arguments : {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
         RunSource(std::string("lib 29, -1, ") + arguments + "\nend\n");
         EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "thm005")) << arguments;
     }
@@ -449,8 +445,7 @@ TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
     ASSERT_NE(sheet, nullptr);
     ASSERT_NE(face, nullptr);
     for (int k = 0; k < 45; ++k)
-        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1),
-                        1);
+        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1), 1);
     CMesWnd& shown = *window;
     GetGameWork()->m_message_window = std::move(window);
     const auto cell = [&] {
