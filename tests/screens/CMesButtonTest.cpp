@@ -236,6 +236,12 @@ TEST_F(CMesButtonTest, WindowAreasShiftWithTheWindowAndBalloonsOpenBelowNearTheT
     EXPECT_EQ(balloon->GetPosition().y, 58);
     EXPECT_EQ(CellAt(balloon, 5, 5).first, tools::MESSAGE_SHEET_POINTER + 2);
     Capture("mesbutton_balloon_edge.png");
+    // The plate's button has no text: the empty frame shows where the balloon stood.
+    const POINT stood = balloon->GetPosition();
+    m_window->ShowHoverHelp(STATUS_PLATE_BUTTON, 1);
+    ASSERT_TRUE(balloon->IsVisible());
+    EXPECT_EQ(balloon->GetPosition().x, stood.x);
+    EXPECT_EQ(balloon->GetPosition().y, stood.y);
     m_window->ShowHoverHelp(MESWND_BODY, 1);
     EXPECT_FALSE(balloon->IsVisible());
     CMesButton::ShiftWindowAreas(768);
