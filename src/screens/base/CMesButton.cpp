@@ -704,8 +704,8 @@ void CMesButton::BuildBalloon(int32_t id)
     // An id without a text of its own shows the empty frame where the balloon last stood.
     const bool placed = number >= 0;
     if (placed)
-        balloon->Blt(p.PointerX, p.PointerY, BALLOON_EDGE, BALLOON_EDGE, picture, p.PointerCellX, p.PointerCellY,
-                     1);
+        balloon->Blt(p.PointerX, p.PointerY, BALLOON_EDGE, BALLOON_EDGE, picture, p.PointerCellX,
+                     p.PointerCellY, 1);
     if (g_parts.strip)
         balloon->BltAlpha(BALLOON_EDGE, BALLOON_EDGE, width, height, g_parts.strip.get(), 0, HELP_TEXT_TOP);
     MarkLayerDrawn(*balloon);
