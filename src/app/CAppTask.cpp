@@ -7,11 +7,11 @@
 #include "app/IAppTask.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/EffectClock.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
-#include "graphics/LiveDrawLock.h"
-#include "platform/kernel/TimeApi.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ uint32_t CAppTask::GetIdleTime()
 {
     ScopedLock lock(m_lock);
     uint32_t idle = INFINITE;
-    const uint32_t now = timeGetTime();
+    const uint32_t now = GetEffectTime();
     for (IAppTask* task : m_tasks) {
         if (task == nullptr)
             continue;
@@ -151,13 +151,13 @@ uint32_t CAppTask::RunDueTasks()
                 // Due once more than the period has passed since the last run. The unsigned
                 // difference stays right when the 32-bit millisecond clock wraps, where comparing
                 // "last run + period" with the clock would stall the task for 49 days.
-                const uint32_t now = timeGetTime();
+                const uint32_t now = GetEffectTime();
                 if (static_cast<uint32_t>(now - task->m_last_run) > task->m_period) {
                     task->ClearRedraw();
                     task->Execute();
                     // A task that took itself out during its run may be gone already.
                     if (*it == task) {
-                        task->m_last_run = timeGetTime();
+                        task->m_last_run = GetEffectTime();
                         if (task->IsRedrawRequested())
                             redraw = true;
                     }

@@ -5,8 +5,8 @@
 #include "app/CWinApp.h"
 #include "app/IKeyboard.h"
 #include "app/IMouse.h"
+#include "graphics/EffectClock.h"
 #include "platform/kernel/SyncApi.h"
-#include "platform/kernel/TimeApi.h"
 
 void CEffectWait::TestRequests()
 {
@@ -20,7 +20,7 @@ int32_t CEffectWait::Wait(uint32_t ms, int32_t allow_skip)
     try {
         while (true) {
             // Elapsed time as an unsigned difference, so a wait across the clock's wrap ends on time.
-            const uint32_t elapsed = timeGetTime() - m_start_time;
+            const uint32_t elapsed = GetEffectTime() - m_start_time;
             if (elapsed >= ms)
                 return 0;
             CWinApp* app = GetApp();

@@ -116,7 +116,9 @@ POINT CMouse::ToScreen()
 int32_t CMouse::IsInsideScreen()
 {
     const POINT point = ToScreen();
-    // The picture is the logical screen, turned when the display is.
+    // The picture is the logical screen, turned when the display is. Its right edge is the
+    // picture's width: a bound 60 pixels further out would leave the game cursor drawn, cut,
+    // while the pointer is off the picture.
     const SIZE screen = GetScreenOriginalSize(1);
     if (point.x >= 0 && point.x < screen.cx && point.y >= 0 && point.y < screen.cy)
         return 1;

@@ -20,7 +20,6 @@
 #include "foundation/CArchiveManager.h"
 #include "foundation/CExecException.h"
 #include "foundation/CLangTextTable.h"
-#include "script/exec/CFuncExec.h"
 #include "foundation/CString.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAnimeManager.h"
@@ -35,6 +34,7 @@
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
+#include "script/exec/CFuncExec.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/IWaveManager.h"
@@ -427,9 +427,10 @@ std::shared_ptr<CScript> CVeskDoc::AttachScript(const CStringUTF8& name)
     } catch (const CString& message) {
         CScript::GetScriptArchive()->CloseEntry();
         throw CExecException(FormatScriptError(message));
-    } catch (const CExecException& failure) {
+    } catch (const CExecException&) {
+        // Raised by the script's own error report, which has named the script already.
         CScript::GetScriptArchive()->CloseEntry();
-        throw CExecException(FormatScriptError(failure.GetMessage()));
+        throw;
     }
     return script;
 }

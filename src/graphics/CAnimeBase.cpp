@@ -147,6 +147,16 @@ void CAnimeBase::ArmSlot(int32_t group, int32_t slot)
     target.start = offset;
 }
 
+bool CAnimeBase::HasSlotProgram(int32_t group, int32_t slot)
+{
+    ScopedLock lock(m_lock);
+    if (m_program == nullptr || !IsSlot(group, slot) || m_program_size < ANIME_COMMAND_TABLE_OFFSET)
+        return false;
+    const uint32_t offset =
+        ReadWord(m_program + static_cast<size_t>(group * ANIME_SLOTS_PER_GROUP + slot) * 4);
+    return offset >= ANIME_COMMAND_TABLE_OFFSET && offset < m_program_size;
+}
+
 void CAnimeBase::StartSlot(int32_t group, int32_t slot)
 {
     ScopedLock lock(m_lock);

@@ -105,6 +105,8 @@ public:
     // Whether (group, slot) names one of the 10 x 32 slots.
     static bool IsSlot(int32_t group, int32_t slot);
     bool HasProgram();
+    // Whether the loaded program has code for the slot.
+    bool HasSlotProgram(int32_t group, int32_t slot);
     CStringUTF8 GetProgramName();
 
 protected:

@@ -90,6 +90,8 @@ private:
     };
 
     // The font's metrics and the character's glyph, rasterised on first use; clears the surface.
+    // Asking the rasteriser again for every character drawn would give the same pixels, only
+    // slower: a typewriter redraws the same few characters many times a second.
     const CachedGlyph& PrepareGlyph(const CStringUTF8& character, HFONT font, const TEXTMETRICW** text);
     GlyphPlacement PlaceGlyph(const CStringUTF8& character, HFONT font);
 

@@ -58,7 +58,9 @@ HRESULT CMediaFile::Attach(HANDLE handle, uint32_t entry_size, uint32_t entry_of
     m_base = entry_offset;
     bool whole = false;
     char mark[4];
-    if (ReadExactly(m_handle, entry_offset, mark, sizeof(mark)) && std::memcmp(mark, "VSD1", 4) == 0) {
+    if (!ReadExactly(m_handle, entry_offset, mark, sizeof(mark))) {
+        // Cut short: the handle stays where the read left it.
+    } else if (std::memcmp(mark, "VSD1", 4) == 0) {
         uint8_t size[4];
         if (ReadExactly(m_handle, uint64_t{entry_offset} + 4, size, sizeof(size))) {
             const uint64_t skip = 8 + (uint32_t{size[0]} | uint32_t{size[1]} << 8 | uint32_t{size[2]} << 16 |

@@ -27,7 +27,9 @@ void ScriptValueTable::Store(const ScriptValueArray& record)
 
 void ScriptValueTable::RemoveGroup(uint16_t group)
 {
-    std::erase_if(m_records, [group](const ScriptValueArray& record) { return record.Group == group; });
+    if (std::erase_if(m_records, [group](const ScriptValueArray& record) { return record.Group == group; }) >
+        0)
+        SortByKey();
 }
 
 void ScriptValueTable::RemoveAt(size_t position)
@@ -105,9 +107,8 @@ bool ScriptValueTable::ReadFrom(ByteCursor& cursor)
                 return false;
         }
     }
+    // Kept in file order: lookups scan, and the next Store or removal puts the keys in order.
     m_records = std::move(records);
-    // Files we did not write may list their records in any order; lookups need the key order.
-    SortByKey();
     return true;
 }
 

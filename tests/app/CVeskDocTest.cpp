@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
+#include "arcpack/ArchiveWriter.h"
+#include "foundation/CExecException.h"
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesAssembler.h"
 #include "script/FlagBuffer.h"
@@ -227,6 +230,30 @@ TEST_F(CVeskDocTest, ScriptErrorTextNamesTheScriptAndLine)
     RunFrames(2);
     ASSERT_NE(document->m_current_script, nullptr);
     EXPECT_STREQ(document->FormatScriptError("boom").GetText(), "start.mes(42)\nboom");
+}
+
+TEST_F(CVeskDocTest, OnlyTheArchivesErrorTakesTheScriptNameAndLine)
+{
+    const tools::AssembledScript start = tools::AssembleScript("line 42\nend");
+    const std::vector<tools::ArchiveEntry> entries = {{"START.MES", start.File}, {"CUT.MES", {1, 0, 0}}};
+    m_dir.Write("script.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Lzss));
+    CVeskDoc* document = GetDocument();
+    document->StartGame();
+    RunFrames(2);
+    const auto failure = [&](const char* name) {
+        try {
+            document->AttachScript(name);
+        } catch (const CExecException& e) {
+            return std::string(e.GetMessage().GetText());
+        }
+        return std::string("no failure");
+    };
+    EXPECT_EQ(failure("none.mes").rfind("start.mes(42)\n", 0), 0u);
+    // A script refused while loading reports itself; a box that ends the game carries that text as it is.
+    SetAppMessageBoxHook([](UINT, const CStringUTF8& text) -> int { throw CExecException(text); });
+    const std::string refused = failure("cut.mes");
+    SetAppMessageBoxHook(nullptr);
+    EXPECT_EQ(refused.rfind("start.mes(42)\nスクリプトファイル", 0), 0u) << refused;
 }
 
 TEST_F(CVeskDocTest, NestedFramesRunBareCodeToItsEnd)

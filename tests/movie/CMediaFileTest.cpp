@@ -154,4 +154,32 @@ TEST_F(CMediaFileTest, StreamsOverDuplicatedHandlesReadTheirOwnBytes)
     }
 }
 
+TEST_F(CMediaFileTest, AnEntryCutInsideItsMarkLeavesTheHandleWhereTheReadLeftIt)
+{
+    const std::string posix = m_dir.PathOf("cut.arc");
+    std::ofstream(posix, std::ios::binary).write(std::string(ENTRY_OFFSET + 2, 'V').data(), ENTRY_OFFSET + 2);
+    const std::u16string path(posix.begin(), posix.end());
+    const auto open = [&] {
+        return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    const auto pointer = [](HANDLE handle) { return SetFilePointer(handle, 0, nullptr, FILE_CURRENT); };
+    // Where a bare read of the mark leaves a fresh handle.
+    HANDLE reference = open();
+    ASSERT_NE(reference, INVALID_HANDLE_VALUE);
+    OVERLAPPED at{};
+    at.Offset = ENTRY_OFFSET;
+    char mark[4];
+    DWORD got = 0;
+    ReadFile(reference, mark, sizeof(mark), &got, &at);
+    const DWORD expected = pointer(reference);
+    CloseHandle(reference);
+
+    HANDLE handle = open();
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(m_file.Attach(handle, 2, ENTRY_OFFSET), S_OK);
+    EXPECT_EQ(got, 2u);
+    EXPECT_EQ(pointer(handle), expected);
+    EXPECT_NE(pointer(handle), ENTRY_OFFSET);
+}
+
 } // namespace

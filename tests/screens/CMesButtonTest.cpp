@@ -57,6 +57,7 @@ std::vector<tools::ArchiveEntry> DataEntries()
         {"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})});
     entries.push_back(
         {"SHORT.FV", tools::WriteFaceVoiceTable({{0, 1, 2, 0}, {0, 3, 4, 0}, {0, 1, 2, 0}}, 3, 4 + 16 + 9)});
+    entries.push_back({"NOCODE.FV", tools::WriteFaceVoiceTable({{0, 1, 5, 0}})});
     return entries;
 }
 
@@ -236,6 +237,12 @@ TEST_F(CMesButtonTest, WindowAreasShiftWithTheWindowAndBalloonsOpenBelowNearTheT
     EXPECT_EQ(balloon->GetPosition().y, 58);
     EXPECT_EQ(CellAt(balloon, 5, 5).first, tools::MESSAGE_SHEET_POINTER + 2);
     Capture("mesbutton_balloon_edge.png");
+    // The plate's button has no text: the empty frame shows where the balloon stood.
+    const POINT stood = balloon->GetPosition();
+    m_window->ShowHoverHelp(STATUS_PLATE_BUTTON, 1);
+    ASSERT_TRUE(balloon->IsVisible());
+    EXPECT_EQ(balloon->GetPosition().x, stood.x);
+    EXPECT_EQ(balloon->GetPosition().y, stood.y);
     m_window->ShowHoverHelp(MESWND_BODY, 1);
     EXPECT_FALSE(balloon->IsVisible());
     CMesButton::ShiftWindowAreas(768);
@@ -659,6 +666,7 @@ TEST_F(CMesButtonTest, FacesStartAtTheirTimesOnTheClock)
     tools::AnimeProgramWriter writer;
     writer.SetSlotCode(1, 2, tools::AnimeCode().Hold(100000));
     writer.SetSlotCode(3, 4, tools::AnimeCode().Hold(100000));
+    writer.SetSlotOffset(1, 5, 0); // no code
     const std::vector<uint8_t> program = writer.Build();
     CAnimeManager* anime = GetDocument()->GetAnimeManager();
     ASSERT_NE(anime, nullptr);
@@ -679,6 +687,14 @@ TEST_F(CMesButtonTest, FacesStartAtTheirTimesOnTheClock)
     EXPECT_THAT(states, ElementsAre(std::make_pair(ANIME_STOPPED, ANIME_STOPPED),
                                     std::make_pair(ANIME_RUNNING, ANIME_STOPPED),
                                     std::make_pair(ANIME_RUNNING, ANIME_RUNNING)));
+
+    // A face whose slot has no code leaves the character's running face alone.
+    ASSERT_TRUE(face.LoadTable("nocode.fv"));
+    ASSERT_EQ(face.StartItems(), 1u);
+    face.m_base_time = GetEffectTime();
+    face.Execute();
+    EXPECT_EQ(anime->GetSlot(1, 2).state, ANIME_RUNNING);
+    EXPECT_EQ(anime->GetSlot(1, 5).state, ANIME_STOPPED);
 
     // Tables reloaded and emptied while the task thread steps: a step never sees items of a
     // table that is gone (the sanitizer builds check the memory).

@@ -267,3 +267,53 @@ TEST_F(CSoundConfigTest, OpeningAndLeavingBothPagesKeepsEveryStoredLevel)
 }
 
 } // namespace
+
+TEST_F(CSoundConfigTest, OpeningDropsTheCursorShapeAndATouchDragWaitsOnlyForSlidersAndGroups)
+{
+    m_mouse.shapes.clear();
+    // Pumps spent inside OnDrag over each control; the button is let go five pumps in.
+    std::vector<std::pair<int32_t, int>> waits;
+    // A character's switch, its slider, a group's switch.
+    const std::vector<POINT> points{{726, 471}, {300, 529}, {726, 139}};
+    int drag_start = -1;
+    int current = 0;
+    int next = 30;
+    size_t k = 0;
+    RunPage([&](int pump) {
+        current = pump;
+        if (drag_start >= 0) {
+            if (pump == drag_start + 5)
+                m_mouse.left_down = 0;
+            return;
+        }
+        if (pump != next)
+            return;
+        if (k == points.size()) {
+            m_escape_at = pump + 1;
+            next = -1;
+            return;
+        }
+        // Point first; the drag comes on a later pump, once the page has taken the hover.
+        if (m_mouse.position.x != points[k].x || m_mouse.position.y != points[k].y) {
+            PointAt(points[k].x, points[k].y);
+        } else {
+            m_mouse.left_down = 1;
+            drag_start = pump;
+            m_sound.OnDrag();
+            waits.emplace_back(m_sound.GetHovered(), current - drag_start);
+            drag_start = -1;
+            m_mouse.left_down = 0;
+            ++k;
+        }
+        next = current + 2;
+    });
+    ASSERT_FALSE(m_mouse.shapes.empty());
+    EXPECT_EQ(m_mouse.shapes.front(), -1);
+    ASSERT_EQ(waits.size(), 3u);
+    EXPECT_EQ(waits[0].first, 0x0500);
+    EXPECT_EQ(waits[0].second, 0) << "a character's switch does not wait";
+    EXPECT_EQ(waits[1].first, 0x0600);
+    EXPECT_GE(waits[1].second, 5);
+    EXPECT_EQ(waits[2].first, 0x0000);
+    EXPECT_GE(waits[2].second, 5);
+}

@@ -139,6 +139,30 @@ TEST_F(ScriptValueTableTest, FileFormIsCountThenKeyedRecords)
     EXPECT_EQ(WriteFile(read), bytes);
 }
 
+TEST_F(ScriptValueTableTest, AFileOutOfOrderReadsAsItStandsUntilTheNextChange)
+{
+    PutFile({3, 0, 0, 0,                                                 // three records
+             5, 0, 2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, // (2, 5) = 4
+             1, 0, 0, 0, 0, 0, 0, 0,                                     // (0, 1)
+             0, 0, 7, 0, 0, 0, 0, 0});                                   // (7, 0)
+    const std::vector<uint8_t> bytes = FileBytes(m_path);
+    ScriptValueTable table = ReadFile();
+    EXPECT_THAT(Keys(table), ElementsAre(0x20005u, 0x00001u, 0x70000u));
+    ASSERT_NE(table.Find(0x20005), nullptr);
+    EXPECT_EQ(table.Find(0x20005)->Values.at(0).Integer, 4);
+    EXPECT_EQ(WriteFile(table), bytes);
+
+    ScriptValueTable removed = table;
+    removed.RemoveGroup(9); // nothing removed: the order stands
+    EXPECT_THAT(Keys(removed), ElementsAre(0x20005u, 0x00001u, 0x70000u));
+    removed.Store(Record(7, 0)); // an existing key: no re-sort either
+    EXPECT_THAT(Keys(removed), ElementsAre(0x20005u, 0x00001u, 0x70000u));
+    removed.RemoveGroup(7);
+    EXPECT_THAT(Keys(removed), ElementsAre(0x00001u, 0x20005u));
+    table.Store(Record(1, 0));
+    EXPECT_THAT(Keys(table), ElementsAre(0x00001u, 0x10000u, 0x20005u, 0x70000u));
+}
+
 TEST_F(ScriptValueTableTest, DamagedOrCutFilesAreRefusedAndChangeNothing)
 {
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {

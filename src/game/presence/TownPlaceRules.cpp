@@ -344,6 +344,10 @@ constexpr RuleRow TOWN_PLACE_8[] = {
     Row(Day(1225), HoursFrom(2300), {F(332) != 11, F(346) == 0}, 3),
     Row(Day(1227), Hours(1000, 1200), {F(317) != 15, F(355) == 0}, 3),
     Row(Day(1227), HoursFrom(2200), {F(332) != 11, F(364) == 0}, 3),
+    // The list's end as far as it is known: nobody once F[351] is set, else character 0 when the
+    // bytes of her ending stand as at the other places that show her then.
+    Row(ANY_DATE, ANY_TIME, {F(351) != 0}, -1),
+    Row(ANY_DATE, ANY_TIME, {F(1717) == 1, F(1724) == 1, F(1744) == 1, F(1746) == 0}, 0),
     OTHERWISE_NOBODY,
 };
 

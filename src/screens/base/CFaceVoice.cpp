@@ -139,7 +139,7 @@ bool CFaceVoice::StartFace(const FaceVoiceRecord& record)
         return false;
     CVeskDoc* document = GetDocument();
     CAnimeManager* anime = document != nullptr ? document->GetAnimeManager() : nullptr;
-    if (anime == nullptr || !anime->HasProgram() || !CAnimeBase::IsSlot(record.Group, record.Slot))
+    if (anime == nullptr || !anime->HasSlotProgram(record.Group, record.Slot))
         return false;
     LiveDrawLock lock;
     anime->StopGroup(record.Group);

@@ -701,12 +701,16 @@ void CMesButton::BuildBalloon(int32_t id)
     balloon->Blt(right, 0, BALLOON_EDGE, BALLOON_EDGE, picture, BALLOON_COLUMNS[2], BALLOON_ROWS[0], 1);
     balloon->Blt(0, bottom, BALLOON_EDGE, BALLOON_EDGE, picture, BALLOON_COLUMNS[0], BALLOON_ROWS[2], 1);
     balloon->Blt(right, bottom, BALLOON_EDGE, BALLOON_EDGE, picture, BALLOON_COLUMNS[2], BALLOON_ROWS[2], 1);
-    balloon->Blt(p.PointerX, p.PointerY, BALLOON_EDGE, BALLOON_EDGE, picture, p.PointerCellX, p.PointerCellY,
-                 1);
+    // An id without a text of its own shows the empty frame where the balloon last stood.
+    const bool placed = number >= 0;
+    if (placed)
+        balloon->Blt(p.PointerX, p.PointerY, BALLOON_EDGE, BALLOON_EDGE, picture, p.PointerCellX,
+                     p.PointerCellY, 1);
     if (g_parts.strip)
         balloon->BltAlpha(BALLOON_EDGE, BALLOON_EDGE, width, height, g_parts.strip.get(), 0, HELP_TEXT_TOP);
     MarkLayerDrawn(*balloon);
-    balloon->SetPosition(p.X, p.Y);
+    if (placed)
+        balloon->SetPosition(p.X, p.Y);
     balloon->SetAlpha(255);
     balloon->SetVisibleFlag(1);
 }

@@ -54,7 +54,9 @@ const std::vector<ExtraParts>& ExtraTable()
 
 constexpr const char* MOSAIC_SUFFIX = "_moz.akb";
 
-std::unique_ptr<std::vector<CStringUTF8>> g_mosaic; // built on first use
+// Built on first use rather than before start-up: the extra pictures' names carry the heroines'
+// given names from the names file, which is read from the data archive once the game runs.
+std::unique_ptr<std::vector<CStringUTF8>> g_mosaic;
 
 } // namespace
 

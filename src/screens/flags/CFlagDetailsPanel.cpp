@@ -216,7 +216,8 @@ void CFlagDetails::ChooseNextEvent(int32_t id, const FlagHintRecord& record)
             dialog.Run(&answer);
             confirmed = answer.Integer == DIALOG_ANSWER_YES;
         } else if (built < 0) {
-            // Without the question the jump, which cannot be undone, does not happen.
+            // A question switched off by its setting (0) lets the jump go on; one that could not be
+            // built refuses it, since the jump cannot be undone and the player was never asked.
             AppMessageBox(0, "確認ダイアログの作成に失敗しました。\n処理を中止します。");
             confirmed = false;
         }

@@ -57,7 +57,7 @@ void CancelAreaScreen(ISelect& screen)
     screen.Running = 0;
 }
 
-CAreaSelect::CAreaSelect()
+AreaPointerScreen::AreaPointerScreen()
 {
     ArrowsApart = true;
 }
@@ -77,14 +77,14 @@ ScriptValue* CAreaSelect::Run(ScriptValue* out)
     return RunInMode(out, 4);
 }
 
-ScriptValue* CAreaSelect::RunInMode(ScriptValue* out, int32_t mode)
+ScriptValue* AreaPointerScreen::RunInMode(ScriptValue* out, int32_t mode)
 {
     AreaSelectMode = mode;
     LongPressTime = AREA_LONG_PRESS_MS;
     return RunLoop(out);
 }
 
-void CAreaSelect::ShowLanguageHelp(int32_t text, int32_t show)
+void AreaPointerScreen::ShowLanguageHelp(int32_t text, int32_t show)
 {
     ShowHelpText(AreaLanguageText(text), HELP_SIZE, show);
 }
@@ -121,7 +121,7 @@ void CAreaSelect::OnClose()
     ISelect::OnClose();
 }
 
-void CAreaSelect::Update()
+void AreaPointerScreen::Update()
 {
     POINT window{};
     if (IMouse* mouse = InputView->GetMouse())
@@ -177,7 +177,7 @@ void CAreaSelect::DrawAreaState(int32_t id, int32_t state, int32_t present)
         RedrawFrameNow();
 }
 
-int32_t CAreaSelect::MovePointer(int32_t dx, int32_t dy, uint32_t scan_code)
+int32_t AreaPointerScreen::MovePointer(int32_t dx, int32_t dy, uint32_t scan_code)
 {
     const int32_t step = ShiftHeld == 1 ? POINTER_STEP_SHIFT : POINTER_STEP;
     if (IMouse* mouse = InputView->GetMouse()) {
@@ -193,7 +193,7 @@ int32_t CAreaSelect::MovePointer(int32_t dx, int32_t dy, uint32_t scan_code)
     return 0;
 }
 
-void CAreaSelect::OpenBacklog()
+void AreaPointerScreen::OpenBacklog()
 {
     if (IMouse* mouse = InputView->GetMouse())
         mouse->ResetWheel();
@@ -209,13 +209,13 @@ void CAreaSelect::OpenBacklog()
         mouse->ResetWheel();
 }
 
-void CAreaSelect::OnBackspaceKey()
+void AreaPointerScreen::OnBackspaceKey()
 {
     OpenBacklog();
     WaitInputRelease(14);
 }
 
-void CAreaSelect::OnMouseWheel(int32_t count)
+void AreaPointerScreen::OnMouseWheel(int32_t count)
 {
     if (count > 0)
         OpenBacklog();
@@ -239,7 +239,7 @@ void CAreaSelect::OnDecide()
     ISelect::OnDecide();
 }
 
-void CAreaSelect::OnCancel()
+void AreaPointerScreen::OnCancel()
 {
     CancelAreaScreen(*this);
 }

@@ -17,16 +17,13 @@ inline constexpr int32_t AREA_TEXT_BACK = 252;
 inline constexpr int32_t AREA_TEXT_NOTHING = 259;
 inline constexpr int32_t AREA_HELP_LIFT = 100;
 
-class CAreaSelect : public IAreaSelect
+// What the area screen and its character twin share: the pointer walk under the lifting help
+// bar, the arrows, the backlog and the cancel, each screen with its own drawing and hit test.
+class AreaPointerScreen : public IAreaSelect
 {
 public:
-    CAreaSelect();
+    AreaPointerScreen();
 
-    // Takes the parts and remembers where the help bar stands at home.
-    int32_t CreateParts() override;
-    ScriptValue* Run(ScriptValue* out) override;
-    void OnOpen() override;
-    void OnClose() override;
     void Update() override;
     void OnShiftKey() override { ShiftHeld = 1; }
     void OnBackspaceKey() override;
@@ -35,16 +32,12 @@ public:
     int32_t OnLeftKey() override { return MovePointer(-1, 0, SCAN_LEFT); }
     int32_t OnRightKey() override { return MovePointer(1, 0, SCAN_RIGHT); }
     void OnMouseWheel(int32_t count) override;
-    void OnDecide() override;
     void OnCancel() override;
 
     // The pointer shape and help text of an id, with its button in a state.
-    virtual void DrawAreaState(int32_t id, int32_t state, int32_t present);
-    // Empties the hit source, the own table and the id picture.
-    void ClearFiles();
+    virtual void DrawAreaState(int32_t id, int32_t state, int32_t present) = 0;
 
     int32_t Hover = -1;
-    CStringUTF8 HitSource;
     POINT HelpBarHome{};
     RECT HelpBarRect{};
     int32_t ShiftHeld = 0;
@@ -57,6 +50,23 @@ protected:
     // The help line with a language text at size 40.
     void ShowLanguageHelp(int32_t text, int32_t show);
     int32_t MovePointer(int32_t dx, int32_t dy, uint32_t scan_code);
+};
+
+class CAreaSelect : public AreaPointerScreen
+{
+public:
+    // Takes the parts and remembers where the help bar stands at home.
+    int32_t CreateParts() override;
+    ScriptValue* Run(ScriptValue* out) override;
+    void OnOpen() override;
+    void OnClose() override;
+    void OnDecide() override;
+
+    void DrawAreaState(int32_t id, int32_t state, int32_t present) override;
+    // Empties the hit source, the own table and the id picture.
+    void ClearFiles();
+
+    CStringUTF8 HitSource;
 };
 
 // The cancel of the area screens: wheel reset, cancel sound, 0.

@@ -2,14 +2,15 @@
 // The character-area screen: the player points at a standing character and confirms it. The
 // area screen's twin for one run of its script command, in mode 3: its hit test asks only the
 // shared areas, the side menu and the characters' id pictures, its place texts are smaller and a
-// fixed button answers 0 at once. Its help bar's home is the bar's open position, wherever the
-// bar stands when the screen is built. Main thread only.
+// fixed button answers 0 at once; it has no hit source and leaves the id picture alone. Its help
+// bar's home is the bar's open position, wherever the bar stands when the screen is built. Main
+// thread only.
 
 #include <cstdint>
 
 #include "screens/map/CAreaSelect.h"
 
-class CCharAreaSelect : public CAreaSelect
+class CCharAreaSelect : public AreaPointerScreen
 {
 public:
     CCharAreaSelect();

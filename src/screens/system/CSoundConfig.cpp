@@ -548,8 +548,10 @@ void CSoundConfig::DrawAll()
 
 void CSoundConfig::OnOpen()
 {
-    if (IMouse* mouse = InputView->GetMouse())
+    if (IMouse* mouse = InputView->GetMouse()) {
+        mouse->SetCursorShape(-1);
         mouse->SetWheel(0);
+    }
     m_hovered = -1;
     Running = 1;
     CurrentPage = MENU_PAGE_SOUND;
@@ -746,7 +748,8 @@ void CSoundConfig::OnDrag()
             DragSlider(group);
         if (group < FIRST_CHARACTER)
             ApplyVolume(*EnableField(group), group, *VolumeField(group));
-        ISelect::OnDecide();
+        if (group < FIRST_CHARACTER || IsSlider(m_hovered))
+            ISelect::OnDecide();
     } else if ((m_hovered >> 8) == 13) {
         DragScrollBar();
     }

@@ -91,11 +91,8 @@ void CFuncExec::Extras(int32_t mode)
         screen = std::make_unique<CCommentMode>();
     else
         screen = std::make_unique<COmakeHMode>();
-    if (mode == EXTRAS_MUSIC)
-        IOmakeParts::SetOpenCount(2);
     // A screen whose sheets or sprites are missing is never run.
     if (screen->CreateParts() == 0) {
-        screen->ReleaseParts();
         if (mode == EXTRAS_SCENES)
             AppMessageBox(0, CStringUTF8("シーンモードの作成に失敗しました"));
         else if (mode == EXTRAS_MUSIC)
@@ -105,8 +102,8 @@ void CFuncExec::Extras(int32_t mode)
         PushResult(-1);
     } else {
         PushResult(screen->RunScreen());
-        screen->ReleaseParts();
     }
+    screen->ReleaseParts();
     if (mode >= EXTRAS_MUSIC)
         IOmakeParts::ResetOpenCount();
 }

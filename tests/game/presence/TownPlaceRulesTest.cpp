@@ -268,6 +268,20 @@ TEST(TownPlaceRules, Place8TimetableOfCharacter3)
     EXPECT_EQ(CPresence().WhoIsAtTownPlace(8), -1);
 }
 
+TEST(TownPlaceRules, Place8EndsWithCharacter0sBytes)
+{
+    GameStateBuilder ending;
+    ending.F(1717, 1).F(1724, 1).F(1744, 1);
+    EXPECT_EQ(AskTown(ending, 8, 1304, 1200), 0);
+    EXPECT_EQ(AskTown(ending, 8, 1229, 300), 0);
+    EXPECT_EQ(AskTown(GameStateBuilder(ending).F(1746, 1), 8, 1304, 1200), -1);
+    EXPECT_EQ(AskTown(GameStateBuilder(ending).F(351, 1), 8, 1304, 1200), -1);
+    for (uint16_t byte : {1717, 1724, 1744})
+        EXPECT_EQ(AskTown(GameStateBuilder(ending).F(byte, 0), 8, 1304, 1200), -1) << byte;
+    // The timetable comes first.
+    EXPECT_EQ(AskTown(ending, 8, 1222, 2300), 3);
+}
+
 TEST(TownPlaceRules, Place10LooksAtItsBytesBeforeAnyDateOrTime)
 {
     for (int32_t date : {1221, 1230, 1306}) {

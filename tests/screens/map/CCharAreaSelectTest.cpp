@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "app/CGameWork.h"
 #include "graphics/CSprite.h"
 #include "screens/map/AreaFixture.h"
+#include "screens/map/CAreaSelect.h"
 
 namespace {
+
+// The twin shares the pointer handling but is no area screen: it has no hit source to be given.
+static_assert(!std::is_base_of_v<CAreaSelect, CCharAreaSelect>);
+static_assert(std::is_base_of_v<IAreaSelect, CCharAreaSelect>);
 
 constexpr int OPEN = 30; // pumps the opening slide may take
 

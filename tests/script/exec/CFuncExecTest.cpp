@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "../commands/GameFileFixture.h"
+#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
 #include "app/CMouse.h"
 #include "app/CVeskView.h"
@@ -28,6 +29,7 @@
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/CMesWnd.h"
+#include "screens/extras/IOmakeParts.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/exec/IBGVPlay.h"
 #include "support/FakeDocumentLink.h"
@@ -416,6 +418,20 @@ TEST_F(CFuncExecTest, ExtrasMusicStartsOnlyWhenChannelZeroIsSilent)
     RunSource("lib 29, 53\nend\n");
     ASSERT_EQ(music.Calls().size(), 2u);
     EXPECT_EQ(music.Calls()[1], "play SWEET_EN.wav");
+}
+
+TEST_F(CFuncExecTest, AnExtrasScreenThatCannotBeBuiltSaysSoWhileItCountsOneOpening)
+{
+    std::vector<std::pair<std::string, int32_t>> boxes;
+    SetAppMessageBoxHook([&](UINT, const CStringUTF8& text) {
+        boxes.emplace_back(text.GetText(), IOmakeParts::GetOpenCount());
+        return 0;
+    });
+    RunSource("lib 29, 51\nlib 29, 52\nend\n"); // no sheets in the archive
+    SetAppMessageBoxHook(nullptr);
+    EXPECT_THAT(boxes, ElementsAre(std::pair<std::string, int32_t>("シーンモードの作成に失敗しました", 1),
+                                   std::pair<std::string, int32_t>("Failed to create music mode.", 1)));
+    EXPECT_EQ(IOmakeParts::GetOpenCount(), 0);
 }
 
 TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
