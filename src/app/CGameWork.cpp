@@ -353,6 +353,11 @@ void CGameWork::ConfirmExit()
     if (!RunConfirmation(LOCK_EXIT, REQUEST_EXIT, DIALOG_KIND_EXIT,
                          "終了ダイアログの作成に失敗しました。\n強制的に終了します。", false))
         return;
+    QuitWithoutAsking();
+}
+
+void CGameWork::QuitWithoutAsking()
+{
     SaveSystemData();
     throw CVeskDoc::DOCUMENT_QUIT;
 }
