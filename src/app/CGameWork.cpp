@@ -353,12 +353,16 @@ void CGameWork::ConfirmExit()
     if (!RunConfirmation(LOCK_EXIT, REQUEST_EXIT, DIALOG_KIND_EXIT,
                          "終了ダイアログの作成に失敗しました。\n強制的に終了します。", false))
         return;
-    QuitWithoutAsking();
+    SaveSystemData();
+    throw CVeskDoc::DOCUMENT_QUIT;
 }
 
 void CGameWork::QuitWithoutAsking()
 {
-    SaveSystemData();
+    // Before the start script has made the read buffer there is no play to keep, and its save
+    // would only report the missing buffer in a box that nobody asked for and nobody answers.
+    if (CFuncOneMes().HasReadBuffer())
+        SaveSystemData();
     throw CVeskDoc::DOCUMENT_QUIT;
 }
 

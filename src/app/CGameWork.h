@@ -88,7 +88,8 @@ public:
 
     void AddMenuLock(int32_t delta);
     void ConfirmExit();
-    // What the exit command does once confirmed: the system data is saved and the game ends.
+    // What the exit command does once confirmed, for an end nobody is asked about (a signal):
+    // the system data is saved, once the game has any, and the game ends.
     [[noreturn]] void QuitWithoutAsking();
     void ConfirmReturnTo(int32_t target, int32_t replace);
     void TakeScreenSnapshot();
