@@ -244,8 +244,8 @@ UINT CVeskApp::PumpMessage()
         if (m_running && m_end_pending.exchange(false))
             GetGameWork()->QuitWithoutAsking();
     }
-    platform::PushDueTestInput(
-        window, [](POINT logical) { return CDirect3D::GetInstance()->LogicalToWindow(logical); });
+    platform::PushDueTestInput(window,
+                               [](POINT logical) { return CDirect3D::GetInstance()->LogicalToWindow(logical); });
     MSG message{};
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         while (true) {

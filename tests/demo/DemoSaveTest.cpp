@@ -54,8 +54,7 @@ TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
     ASSERT_TRUE(saved) << ReadText(home.Path() / "dump.txt") << ReadText(home.Path() / "out.txt");
 
     const std::string listing = ReadText(home.Path() / "dump.txt");
-    const tools::SlotTableListing table =
-        tools::ParseSlotTableListing(listing.substr(0, listing.find("variable")));
+    const tools::SlotTableListing table = tools::ParseSlotTableListing(listing.substr(0, listing.find("variable")));
     ASSERT_EQ(table.headers.size(), 2u) << listing;
     EXPECT_EQ(table.headers[0].slot, 101u);
     EXPECT_EQ(table.headers[0].date, 1202); // the newest save first

@@ -102,8 +102,7 @@ std::optional<std::filesystem::path> LockFolder()
         return folder;
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return std::nullopt;
-    struct stat status
-    {};
+    struct stat status{};
     if (::lstat(folder.c_str(), &status) != 0)
         return std::nullopt;
     if (!S_ISDIR(status.st_mode) || status.st_uid != ::getuid()) {

@@ -117,8 +117,7 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
     if (InRange(WM_TIMER, filter_min, filter_max)) {
         const DWORD now = timeGetTime();
         if (std::optional<TimerTable::Timer> timer = m_timers.TakeDue(now, window, remove)) {
-            message = {timer->window, WM_TIMER,
-                       timer->id,     reinterpret_cast<LPARAM>(timer->procedure),
+            message = {timer->window, WM_TIMER, timer->id, reinterpret_cast<LPARAM>(timer->procedure),
                        now,           m_pointer.Position()};
             return true;
         }
@@ -310,8 +309,7 @@ void WindowManager::HandleKey(const NativeEvent& event)
     if (!down)
         flags |= 1u << 31;
     const HWND target = m_focus_state.InputTarget();
-    QueueInput(
-        {target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer.Position()});
+    QueueInput({target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer.Position()});
 }
 
 WPARAM WindowManager::MouseKeyFlags() const
@@ -404,9 +402,9 @@ void WindowManager::HandleMouse(const NativeEvent& event)
             return;
         const HWND target = m_focus_state.InputTarget() ? m_focus_state.InputTarget() : host->handle;
         const int delta = std::clamp(event.wheel * WHEEL_DELTA, -32768, 32767);
-        QueueInput(
-            {target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(delta)),
-             PackPoint(m_pointer.Position().x, m_pointer.Position().y), event.time, m_pointer.Position()});
+        QueueInput({target, WM_MOUSEWHEEL,
+                    MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(delta)),
+                    PackPoint(m_pointer.Position().x, m_pointer.Position().y), event.time, m_pointer.Position()});
         return;
     }
     int hit = HTCLIENT;
@@ -467,8 +465,8 @@ void WindowManager::HandleFinger(const NativeEvent& event)
                                                                 : TOUCHEVENTF_UP);
     input.dwTime = event.time;
     const HTOUCHINPUT handle = m_touch_inputs.Add(host->handle, {input});
-    QueueInput({host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time,
-                m_pointer.Position()});
+    QueueInput(
+        {host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time, m_pointer.Position()});
 }
 
 void WindowManager::HandleWindowEvent(const NativeEvent& event, const std::deque<NativeEvent>& following)
