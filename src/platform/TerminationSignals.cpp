@@ -21,8 +21,7 @@ void OnTerminationSignal(int signal_number)
 
 void InstallTerminationHandlers()
 {
-    struct sigaction action
-    {};
+    struct sigaction action = {};
     action.sa_handler = &OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     // SA_RESTART: no thread's blocking call fails for it. SA_RESETHAND: the next one is fatal.
