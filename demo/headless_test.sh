@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs the demo game headless through its start-up paths: a first start that extracts the initial
 # save set and saves slot 1, a later start that extracts nothing and restarts from slot 1, a
-# second instance that ends silently while one runs, and a start without "SystemInfo.xml". The
-# game closes itself through the close box after a number of frames (VESK_CLOSE_AFTER_FRAMES).
-# The runs that must end switch the exit confirmation (dialog number 2) off in their
-# configuration; the extracting start keeps it on, and its frame showing the exit dialog is kept
-# as demo_exit_dialog.png in the build folder before the process is ended.
+# second instance that is refused with a line on standard error and status 1 while one runs, and
+# a start without "SystemInfo.xml". The game ends itself after a number of frames
+# (VESK_CLOSE_AFTER_FRAMES), without the exit question; the extracting start asks to quit with
+# Alt+F4 instead, and its frame showing the exit dialog is kept as demo_exit_dialog.png in the
+# build folder before the process is ended.
 # The game-state files are compared as flagwrite's dumps with the listings in golden/.
 #   headless_test.sh <demo folder> <initial save set folder> <flagwrite> <golden folder>
 #                    <sheetgen> <build folder>
@@ -46,10 +46,11 @@ exit_dialog_off() {
     fi
 }
 
-# A first start with the exit confirmation on: the folders and the initial set are made; the
-# close box opens the exit dialog, whose frame is kept before the game is ended.
+# A first start with the exit confirmation on: the folders and the initial set are made; Alt+F4
+# opens the exit dialog, whose frame is kept before the game is ended.
 mkdir "$work/frames"
-(cd "$demo" && VESK_CLOSE_AFTER_FRAMES=300 VESK_FRAME_DUMP="$work/frames" exec ./vesk \
+printf '300 down 18\n305 key 115\n310 up 18\n' >"$work/alt_f4.txt"
+(cd "$demo" && VESK_INPUT_SCRIPT="$work/alt_f4.txt" VESK_FRAME_DUMP="$work/frames" exec ./vesk \
     >"$work/out.txt" 2>&1) &
 first=$!
 shown=
@@ -66,7 +67,7 @@ done
 kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null
 first=
-[ -n "$shown" ] || fail "the close box did not open the exit dialog"
+[ -n "$shown" ] || fail "Alt+F4 did not open the exit dialog"
 [ -f "$save/config.xml" ] || fail "config.xml was not extracted"
 "$flagwrite" --dump flag "$initial/FLAG000" >"$work/initial.txt"
 grep -v '^flag ' "$golden/FLAG000.first.txt" | diff -q - "$work/initial.txt" >/dev/null ||
@@ -99,7 +100,7 @@ same_dump onemes onemes.dat onemes.txt
 cmp -s "$work/config.before" "$save/config.xml" && fail "config.xml was not written at exit"
 grep -q 'Box\|Error' "$work/out.txt" && fail "second start showed a message: $(cat "$work/out.txt")"
 
-# A second instance ends at once and silently while the first runs.
+# A second instance is refused at once while the first runs: no window, one line, status 1.
 # exec: the background job's pid is the game's own, so the kill below reaches it.
 (cd "$demo" && exec ./vesk >/dev/null 2>&1) &
 first=$!
@@ -110,8 +111,9 @@ done
 sleep 0.5
 (cd "$demo" && timeout -s KILL 20 ./vesk >"$work/second.txt" 2>&1)
 status=$?
-[ $status -eq 0 ] || fail "the second instance exited with $status"
-grep -v '^ALSA' "$work/second.txt" | grep -q . && fail "the second instance said: $(cat "$work/second.txt")"
+[ $status -eq 1 ] || fail "the second instance exited with $status"
+grep -q 'the game is already running' "$work/second.txt" ||
+    fail "the second instance did not say why: $(cat "$work/second.txt")"
 kill -0 $first 2>/dev/null || fail "the first instance did not keep running"
 kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null

@@ -16,7 +16,7 @@ mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$work/frames"
 save=$XDG_DATA_HOME/vesk/demo/Save
 
 # A first short start lays out the save folder; the scene then runs as the start script.
-# The exit confirmation keeps that start open: it is ended once the folder is there.
+# It ends itself after its 20 loop turns, with the folder and its configuration written.
 (cd "$demo" && VESK_CLOSE_AFTER_FRAMES=20 timeout -s KILL 10 ./vesk >/dev/null 2>&1)
 [ -f "$save/config.xml" ] || { echo "FAIL: no config.xml"; exit 1; }
 sed -i 's|</Config>|<Language>3</Language></Config>|' "$save/config.xml"

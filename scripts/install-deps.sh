@@ -33,7 +33,8 @@ esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    # No pipe into grep -q: under pipefail its early exit can fail the writer with SIGPIPE.
+    if [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)" != "install ok installed" ]; then
         missing+=("$p")
     fi
 done

@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Builds the game and its demo data, then starts it in the demo folder.
+# Builds the game and its demo data, then starts the demo's program in the demo folder.
+# Arguments go to the game. Headless (VESK_HEADLESS=1) it shows no window; Ctrl+C or a TERM ends
+# it as Game > Exit does, and VESK_CLOSE_AFTER_FRAMES=N ends it after N loop turns.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc)" --target vesk
-if cmake --build build --target help | grep -q '^demo:'; then
-    cmake --build build -j "$(nproc)" --target demo
-    cd build/demo
-    exec ./vesk "$@"
-fi
-exec ./build/vesk "$@"
+# The demo target builds the program too and lays both out in build/demo.
+cmake --build build -j "$(nproc)" --target demo
+cd build/demo
+exec ./vesk "$@"

@@ -32,4 +32,28 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}"
 cd "$build_dir"
-ctest --output-on-failure -j "$jobs" --timeout 300 "${labels[@]}"
+# Every program the tests start inherits this mark, so the check below finds what is left of this
+# run and of no other.
+run_mark="VESK_TEST_RUN=$$-$(date +%s%N)"
+export "${run_mark?}"
+status=0
+ctest --output-on-failure -j "$jobs" --timeout 300 "${labels[@]}" || status=$?
+
+# No test may leave a program running: each found is named, ended by its id, and fails the run.
+left=0
+for environ in /proc/[0-9]*/environ; do
+    pid=${environ#/proc/}
+    pid=${pid%/environ}
+    [ "$pid" = "$$" ] && continue
+    # Read straight from the file: a pipe into grep -q could fail its writer with SIGPIPE.
+    if grep -qsaF -- "$run_mark" "$environ"; then
+        echo "Left running by the tests: pid $pid: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" >&2
+        kill -KILL "$pid" 2>/dev/null || true
+        left=$((left + 1))
+    fi
+done
+if [ "$left" -gt 0 ]; then
+    echo "$left program(s) started by the tests were still running" >&2
+    status=1
+fi
+exit "$status"

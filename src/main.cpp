@@ -2,11 +2,16 @@
 #include "app/CVeskApp.h"
 #include "app/WinMain.h"
 #include "platform/ProcessEntry.h"
+#include "platform/TerminationSignals.h"
 
 // Built before main and destroyed after it returns; its destructor writes the configuration back.
 CVeskApp g_app;
 
 int main(int argc, char** argv)
 {
-    return platform::RunWinMain(argc, argv, WinMain);
+    platform::InstallTerminationHandlers();
+    const int result = platform::RunWinMain(argc, argv, WinMain);
+    // WinMain answers 0 in every case; a copy refused by the running one must not look like a
+    // game that ran and ended.
+    return g_app.WasStartRefused() ? 1 : result;
 }

@@ -357,6 +357,15 @@ void CGameWork::ConfirmExit()
     throw CVeskDoc::DOCUMENT_QUIT;
 }
 
+void CGameWork::QuitWithoutAsking()
+{
+    // Before the start script has made the read buffer there is no play to keep, and its save
+    // would only report the missing buffer in a box that nobody asked for and nobody answers.
+    if (CFuncOneMes().HasReadBuffer())
+        SaveSystemData();
+    throw CVeskDoc::DOCUMENT_QUIT;
+}
+
 void CGameWork::ConfirmReturnTo(int32_t target, int32_t replace)
 {
     if (target < 0 || target > 1)

@@ -88,6 +88,9 @@ public:
 
     void AddMenuLock(int32_t delta);
     void ConfirmExit();
+    // What the exit command does once confirmed, for an end nobody is asked about (a signal):
+    // the system data is saved, once the game has any, and the game ends.
+    [[noreturn]] void QuitWithoutAsking();
     void ConfirmReturnTo(int32_t target, int32_t replace);
     void TakeScreenSnapshot();
     void RunSystemMenu(int32_t page);

@@ -7,6 +7,7 @@
 #include "app/CApiKeyboard.h"
 #include "app/CApiMouse.h"
 #include "app/CAppTask.h"
+#include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CSoftResetException.h"
 #include "app/CVeskDoc.h"
@@ -15,6 +16,7 @@
 #include "app/ThreadBoundary.h"
 #include "foundation/CExecException.h"
 #include "graphics/CDirect3D.h"
+#include "platform/TerminationSignals.h"
 #include "platform/TestExit.h"
 #include "platform/TestInput.h"
 #include "platform/imm/ImmApi.h"
@@ -134,13 +136,23 @@ unsigned CVeskApp::AppTaskThreadProc(void* argument)
 int CVeskApp::Run()
 {
     CVeskDoc* document = GetDocument();
+    m_running = true;
+    struct RunningFlag
+    {
+        bool& running;
+        ~RunningFlag() { running = false; }
+    } running_flag{m_running};
     for (;;) {
         try {
-            // Inside the try: the pump raises the failure of a worker thread here.
+            // Inside the try: the pump raises the failure of a worker thread here, and the quit
+            // code of an end asked for by a signal.
             if (PumpAndYield() == 0)
                 return 1;
             if (document->OnFrame() == 0)
                 return 1;
+        } catch (CVeskDoc::tagDOCUMENT_CODE) {
+            // Only the pump's quit gets here: the frame takes every code thrown inside it.
+            return 1;
         } catch (const CExecException& failure) {
             AppMessageBox(0, failure.GetMessage());
             return 0;
@@ -148,10 +160,12 @@ int CVeskApp::Run()
             AppMessageBox(0, failure.GetMessage());
             return 0;
         } catch (const CSoftResetException&) {
+            m_running = false;
             ExitInstance();
             // A start that fails has shown why; there is no game to go on with.
             if (InitInstance() != 1)
                 return 0;
+            m_running = true;
             // The exit freed the document the loop held; the initialisation made the new one.
             document = GetDocument();
         }
@@ -221,12 +235,15 @@ UINT CVeskApp::PumpMessage()
     const HACCEL accelerators = view->GetAccelerators();
     // A worker thread that failed ends the game from here, inside whatever wait pumps, so the
     // run loop shows it and the normal exit runs.
+    if (platform::TakeTerminationRequest() || platform::IsTestCloseDue())
+        m_end_pending = true;
     if (platform::IsUserInterfaceThread()) {
         if (std::optional<std::string> failure = platform::TakeThreadFailure())
             throw CExecException(CStringUTF8(std::move(*failure)));
+        // Outside Run (start-up, exit) the end waits for Run's first pump.
+        if (m_running && m_end_pending.exchange(false))
+            GetGameWork()->QuitWithoutAsking();
     }
-    if (platform::IsTestCloseDue())
-        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     platform::PushDueTestInput(window,
                                [](POINT logical) { return CDirect3D::GetInstance()->LogicalToWindow(logical); });
     MSG message{};

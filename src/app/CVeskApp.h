@@ -2,6 +2,7 @@
 // The game's application object: the one global instance drives the game's start-up, frame loop
 // and shut-down on the main thread.
 
+#include <atomic>
 #include <memory>
 
 #include "app/CApiKeyboard.h"
@@ -25,6 +26,8 @@ public:
     // One batch of messages: a system key only goes to the view's accelerators, a paint or a mouse
     // move ends the batch after its dispatch, anything else is translated (unless an accelerator)
     // and dispatched until the queue is empty. 0 once the main view's window is gone, else 1.
+    // On the main thread inside Run, a pending end (SIGINT, SIGTERM, the test hook's close) saves
+    // the system data and throws the document's quit code, as the confirmed exit command does.
     UINT PumpMessage() override;
 
     ~CVeskApp() override;
@@ -38,4 +41,8 @@ private:
     std::unique_ptr<CApiKeyboard> m_keyboard;
     // Whether InitInstance raised the timer resolution, so that exit lowers it only then.
     bool m_timer_period_raised = false;
+    // An end without the exit question was asked for; Run carries it out at its next pump.
+    std::atomic<bool> m_end_pending{false};
+    // Main thread only: inside Run's loop, where the document's quit code can unwind to Run.
+    bool m_running = false;
 };

@@ -1,6 +1,10 @@
 #include "app/CWinApp.h"
 
+#include <cstdio>
+
 #include "app/AppMessageBox.h"
+#include "foundation/WriteFileAtomically.h"
+#include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/ModuleApi.h"
 #include "platform/kernel/SyncApi.h"
@@ -51,8 +55,9 @@ CWinApp::CWinApp()
 
 CWinApp::~CWinApp()
 {
-    // The one place where settings changed during the game reach the disk.
-    if (m_config && m_config->Save() == 0) {
+    // The one place where settings changed during the game reach the disk. A refused start has
+    // changed nothing, and its save folder may not even exist.
+    if (m_config && !m_start_refused && m_config->Save() == 0) {
         CStringUTF8 message;
         message.Format("Save Error:\n%s", m_config->GetPath().GetText());
         AppMessageBox(0, message);
@@ -98,20 +103,31 @@ CStringUTF8 CWinApp::GetAltAppString()
 
 int CWinApp::AcquireInstanceMutex(CStringUTF8 name)
 {
+    // No window and no box, as for any second copy; the line tells someone who started it from
+    // a terminal or a script why nothing came up.
+    const auto refuse = [&](const char* why) {
+        m_start_refused = true;
+        std::fprintf(stderr, "%s: %s (%s); this copy ends.\n", m_module_name.GetText(), why,
+                     platform::NamedMutexLockFile(name.GetWideText()).c_str());
+        return 0;
+    };
     if (HANDLE running = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, name.GetWideText())) {
         CloseHandle(running);
-        return 0;
+        return refuse("the game is already running");
     }
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.GetWideText());
-    if (!mutex)
-        return 0;
+    if (!mutex) {
+        const CStringUTF8 reason =
+            CStringUTF8("the single-instance lock cannot be made: ") + SystemErrorText(GetLastError());
+        return refuse(reason.GetText());
+    }
     const DWORD result = WaitForSingleObject(mutex, 0);
     if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) {
         m_instance_mutex = mutex;
         return 1;
     }
     CloseHandle(mutex);
-    return 0;
+    return refuse("the game is already running");
 }
 
 void CWinApp::ReleaseInstanceMutex()

@@ -41,7 +41,8 @@ public:
     virtual int InitInstance() = 0;
     virtual int Run() = 0;
     virtual int ExitInstance() = 0;
-    // 1 when this process now holds the named mutex; 0 when another instance holds it.
+    // 1 when this process now holds the named mutex; 0 when another instance holds it or the
+    // mutex cannot be made, with a line on standard error saying which.
     virtual int AcquireInstanceMutex(CStringUTF8 name);
     virtual void ReleaseInstanceMutex();
     virtual void DisableScreenSaver();
@@ -77,6 +78,9 @@ public:
     int32_t GetFileDataVersion() const { return m_file_data_version; }
     const CStringUTF8& GetArchiveHash(int kind, int entry) const { return m_archive_hashes[kind][entry]; }
     bool HoldsInstanceMutex() const { return m_instance_mutex != nullptr; }
+    // Whether the single-instance mutex refused this start: the process then ends unsuccessfully
+    // and leaves the running copy's files alone.
+    bool WasStartRefused() const { return m_start_refused; }
 
     // Null until InitFramework made them.
     CXMLDocument* GetConfigDocument() const { return m_config.get(); }
@@ -101,6 +105,7 @@ protected:
     std::atomic<uint32_t> m_clock_switch{0};
     TIMECAPS m_timer_caps{};
     HANDLE m_instance_mutex = nullptr;
+    bool m_start_refused = false;
     BOOL m_saved_screen_saver = FALSE;
     // Whether m_saved_screen_saver holds a state read at start-up; an instance that stopped
     // before switching the saver off has nothing to put back.

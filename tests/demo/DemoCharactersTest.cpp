@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "GameProcess.h"
 #include "demopics/DemoPictures.h"
 #include "platform/gdi/PngCodec.h"
 #include "support/TempDir.h"
@@ -65,9 +66,8 @@ TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
     const fs::path& build = run.Build();
     ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
     const HeadlessDemoHome& home = run;
-    const std::string h = home.Path().string();
-    const std::string command = "(" + run.Command("", 150) + ") & echo $! >'" + h + "/pid'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    GameProcess game(build / "demo", {"./vesk"}, HeadlessGameEnvironment(home.Path()),
+                     home.Path() / "out.txt");
 
     // Frames are read as they come; the run ends once the scene after this one has begun.
     std::map<int, platform::PngPicture> first;
@@ -101,11 +101,7 @@ TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
             next_scene = next_scene || (lamp == NEXT_SCENE_CHECKPOINT && first.count(ZOOM_CHECKPOINT));
         }
     }
-    std::ifstream pid_file(home.Path() / "pid");
-    std::string pid;
-    pid_file >> pid;
-    if (!pid.empty())
-        std::system(("kill -TERM " + pid + " 2>/dev/null").c_str()); // the timeout passes it on
+    game.Kill();
     std::ifstream output(home.Path() / "out.txt");
     const std::string out((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
     EXPECT_EQ(out.find("Box"), std::string::npos) << out;

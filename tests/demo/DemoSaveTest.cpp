@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GameProcess.h"
 #include "demo/DemoSaveFolder.h"
 #include "slotwrite/SlotTableWriter.h"
 #include "support/TempDir.h"
@@ -38,11 +39,9 @@ TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
     const fs::path save = home.Path() / "vesk/demo/Save";
     // The game runs on past the saves into scenes that wait for the player: it is ended once
     // the second save is complete (the system file names slot 102) or after its time.
-    const std::string command = "cd '" + (build / "demo").string() +
-                                "' && (SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" +
-                                h + "' XDG_RUNTIME_DIR='" + h + "/run' timeout -s KILL 90 ./vesk >'" + h +
-                                "/out.txt' 2>&1 & echo $! >'" + h + "/pid')";
-    std::system(command.c_str());
+    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
+    environment.push_back("VESK_FRAME_DUMP");
+    GameProcess game(build / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
     const std::string slotwrite = (build / "tools/slotwrite").string();
     const std::string dump = "'" + slotwrite + "' dump '" + save.string() + "' >'" + h + "/dump.txt' 2>&1";
     bool saved = false;
@@ -51,7 +50,7 @@ TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
         saved = fs::exists(save / "FLAG102") && std::system(dump.c_str()) == 0 &&
                 ReadText(home.Path() / "dump.txt").find("\nslot 102 ") != std::string::npos;
     }
-    std::system(("kill -KILL $(cat '" + h + "/pid') 2>/dev/null; sleep 0.2").c_str());
+    game.Kill();
     ASSERT_TRUE(saved) << ReadText(home.Path() / "dump.txt") << ReadText(home.Path() / "out.txt");
 
     const std::string listing = ReadText(home.Path() / "dump.txt");

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -328,6 +330,30 @@ TEST_F(NamedMutexTest, AnEndedHolderLeavesItFree)
     HANDLE mine = CreateMutexW(nullptr, FALSE, NAME);
     EXPECT_EQ(WaitForSingleObject(mine, 0), WAIT_OBJECT_0);
     CloseHandle(mine);
+}
+
+// Without a runtime folder the locks go to a folder of the user's own in the temporary folder,
+// never to the shared folder itself, where another user's lock file would refuse every start.
+TEST_F(NamedMutexTest, WithoutARuntimeFolderTheLockIsInAFolderOfTheUsersOwn)
+{
+    ScopedEnv no_runtime("XDG_RUNTIME_DIR", nullptr);
+    ScopedEnv temporary("TMPDIR", m_dir.Path().c_str());
+    const std::filesystem::path own = m_dir.Path() / ("vesk-" + std::to_string(getuid()));
+    HANDLE mine = CreateMutexW(nullptr, FALSE, NAME);
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(platform::NamedMutexLockFile(NAME), (own / "vesk-mutex-__T_O_L_M_I_Q_U_A__.lock").string());
+    EXPECT_TRUE(std::filesystem::exists(platform::NamedMutexLockFile(NAME)));
+    EXPECT_EQ(std::filesystem::status(own).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(InChild([] { return OpenMutexW(MUTEX_ALL_ACCESS, FALSE, NAME) != nullptr ? 0 : 1; }), 0)
+        << "not held";
+    CloseHandle(mine);
+
+    // Something else in the folder's place: refused, with the reason, instead of followed.
+    std::filesystem::remove_all(own);
+    std::filesystem::create_symlink(m_dir.Path(), own);
+    EXPECT_EQ(CreateMutexW(nullptr, FALSE, NAME), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "vesk-mutex-__T_O_L_M_I_Q_U_A__.lock"));
 }
 
 unsigned TimedWait(void* event)

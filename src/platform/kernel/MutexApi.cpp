@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/HandleTable.h"
@@ -74,15 +77,45 @@ private:
     bool m_locked; // guarded by GetLock(): this handle's descriptor holds the flock
 };
 
-// Lock files live in the user's runtime folder (or the temporary folder), one per name.
-// Bytes other than letters, digits, '.', '-' and '_' are written as %XX so names stay distinct.
-std::string LockFilePath(LPCWSTR name)
+// The folder of the lock files: the user's runtime folder, or else a folder of the user's own
+// in the temporary folder ("vesk-<uid>", mode 0700). A folder of that name that is not the
+// user's own directory is refused (EACCES): another user could otherwise hold or fake the locks.
+std::filesystem::path LockFolderPath(bool* own_folder)
 {
-    std::filesystem::path folder;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
-        folder = runtime;
-    else
-        folder = std::filesystem::temp_directory_path();
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        *own_folder = false;
+        return runtime;
+    }
+    *own_folder = true;
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error)
+        folder = "/tmp";
+    return folder / ("vesk-" + std::to_string(::getuid()));
+}
+
+std::optional<std::filesystem::path> LockFolder()
+{
+    bool own_folder = false;
+    std::filesystem::path folder = LockFolderPath(&own_folder);
+    if (!own_folder)
+        return folder;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return std::nullopt;
+    struct stat status{};
+    if (::lstat(folder.c_str(), &status) != 0)
+        return std::nullopt;
+    if (!S_ISDIR(status.st_mode) || status.st_uid != ::getuid()) {
+        errno = EACCES;
+        return std::nullopt;
+    }
+    return folder;
+}
+
+// One lock file per name. Bytes other than letters, digits, '.', '-' and '_' are written as %XX
+// so names stay distinct.
+std::string LockFileName(LPCWSTR name)
+{
     std::string file = "vesk-mutex-";
     for (const unsigned char c : platform::Utf16ToUtf8(name)) {
         if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
@@ -94,7 +127,16 @@ std::string LockFilePath(LPCWSTR name)
             file += escaped;
         }
     }
-    return (folder / (file + ".lock")).string();
+    return file + ".lock";
+}
+
+// Opens the lock file; on failure errno says why.
+UniqueFd OpenLockFile(LPCWSTR name, int flags)
+{
+    const std::optional<std::filesystem::path> folder = LockFolder();
+    if (!folder)
+        return UniqueFd();
+    return UniqueFd(::open((*folder / LockFileName(name)).c_str(), flags | O_CLOEXEC | O_NOFOLLOW, 0600));
 }
 
 } // namespace
@@ -106,7 +148,7 @@ HANDLE CreateMutexW(LPSECURITY_ATTRIBUTES, BOOL initial_owner, LPCWSTR name)
     if (!name) {
         mutex = std::make_shared<MutexObject>();
     } else {
-        UniqueFd fd(::open(LockFilePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        UniqueFd fd = OpenLockFile(name, O_RDWR | O_CREAT);
         if (!fd.IsValid()) {
             platform::SetLastErrorFromErrno(errno);
             return nullptr;
@@ -132,7 +174,7 @@ HANDLE OpenMutexW(DWORD, BOOL, LPCWSTR name)
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    UniqueFd fd(::open(LockFilePath(name).c_str(), O_RDWR | O_CLOEXEC));
+    UniqueFd fd = OpenLockFile(name, O_RDWR);
     if (!fd.IsValid()) {
         SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : platform::Win32ErrorFromErrno(errno));
         return nullptr;
@@ -157,4 +199,10 @@ BOOL ReleaseMutex(HANDLE handle)
         return FALSE;
     }
     return TRUE;
+}
+
+std::string platform::NamedMutexLockFile(LPCWSTR name)
+{
+    bool own_folder = false;
+    return (LockFolderPath(&own_folder) / LockFileName(name)).string();
 }

@@ -3,6 +3,8 @@
 // waits and threads. Timed waits and Sleep run on the layer clock, so a virtual clock makes
 // them deterministic in tests.
 
+#include <string>
+
 #include "platform/kernel/WinTypes.h"
 
 // Storage for a recursive mutex; the layer places its own object inside.
@@ -38,6 +40,11 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wait_all, 
 HANDLE CreateMutexW(LPSECURITY_ATTRIBUTES security, BOOL initial_owner, LPCWSTR name);
 HANDLE OpenMutexW(DWORD desired_access, BOOL inherit, LPCWSTR name);
 BOOL ReleaseMutex(HANDLE mutex);
+
+namespace platform {
+// The file whose lock stands for the named mutex, for messages about it.
+std::string NamedMutexLockFile(LPCWSTR name);
+} // namespace platform
 
 using _beginthreadex_proc_type = unsigned (*)(void*);
 // Returns a waitable thread handle (0 on failure), as the CRT does. The thread runs at once

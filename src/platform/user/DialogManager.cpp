@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/Environment.h"
+#include "platform/TerminationSignals.h"
 #include "platform/kernel/ErrorApi.h"
 #include "platform/res/DialogResource.h"
 #include "platform/user/ControlsApi.h"
@@ -232,6 +233,12 @@ INT_PTR DialogManager::RunModal(uint16_t template_id, HWND owner, DLGPROC proced
 
     INT_PTR result = 0;
     while ((record = RecordOf(window)) != nullptr && !record->ended) {
+        // The game is ending on a signal: the dialog is cancelled instead of waiting for input.
+        if (IsTerminationRequested()) {
+            record->ended = true;
+            record->result = IDCANCEL;
+            break;
+        }
         MSG message{};
         if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/TerminationSignals.h"
 #include "platform/user/MenuLayout.h"
 #include "platform/user/MenuStore.h"
 
@@ -370,6 +371,13 @@ int WindowManager::RunMessageBox(HWND owner, const std::u16string& text, const s
     int result = 0;
     bool idle_sent = false;
     while (Find(m_box.Owner()) != nullptr) {
+        // The game is ending on a signal: the box answers as its close would (else with its
+        // default button) instead of waiting for a player who asked for the end already.
+        if (IsTerminationRequested()) {
+            if (m_box.OnClose(result))
+                m_box.OnKey(VK_RETURN, false, result);
+            break;
+        }
         if (m_box.TakeChanged())
             InvalidateChrome();
         RenderIfNeeded();

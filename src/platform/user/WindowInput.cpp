@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/TerminationSignals.h"
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/TimeApi.h"
 
@@ -131,7 +132,8 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
 void WindowManager::Wait()
 {
     while (true) {
-        if (m_posted.HasAny())
+        // A signal ending the game ends the wait, so the modal loop that waits can see it.
+        if (m_posted.HasAny() || IsTerminationRequested())
             return;
         if (!m_input.IsEmpty() || !m_native.IsEmpty())
             return;

@@ -122,6 +122,12 @@ bool CFuncOneMes::SaveReadBuffer()
     return true;
 }
 
+bool CFuncOneMes::HasReadBuffer()
+{
+    const std::vector<uint8_t>* buffer = Buffer();
+    return buffer != nullptr && !buffer->empty();
+}
+
 void CFuncOneMes::MarkRead(int32_t message)
 {
     std::vector<uint8_t>* buffer = Buffer();

@@ -23,6 +23,8 @@ public:
     // Writes the buffer's bytes through the atomic writer; the old file stays on failure.
     // True when the file was written.
     bool SaveReadBuffer();
+    // Whether the game's scripts have made the buffer yet.
+    bool HasReadBuffer();
     void MarkRead(int32_t message);
     // 1 read, 0 unread; a negative number counts as read.
     int32_t IsRead(int32_t message);

@@ -1,0 +1,44 @@
+#pragma once
+// The built game started as a child of the test, in a process group of its own: the test ends it
+// by its id and waits for it, so no run outlives its test. The destructor kills the group of a
+// run that is still going.
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+class GameProcess
+{
+public:
+    // Runs `arguments` (the program first, found on PATH when it has no '/') in `folder`, with
+    // the test's environment changed by `environment` ("NAME=value" sets, "NAME" alone removes),
+    // standard output and error into `output`.
+    GameProcess(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
+                const std::vector<std::string>& environment, const std::filesystem::path& output);
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+    bool Signal(int signal_number) const;
+    // The exit status, or 128 + the signal that ended it; none when it still runs after `limit`.
+    std::optional<int> WaitForEnd(std::chrono::milliseconds limit);
+    bool IsRunning();
+    // Kills the whole group and waits.
+    void Kill();
+
+private:
+    pid_t m_pid = -1;
+    std::optional<int> m_status;
+};
+
+// The headless settings of a demo run in `home` (its "run" and "frames" folders): dummy SDL
+// drivers, the home as data and runtime folder, frames dumped.
+std::vector<std::string> HeadlessGameEnvironment(const std::filesystem::path& home);
+
+// The whole text of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path& path);
