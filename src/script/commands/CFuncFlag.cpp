@@ -99,6 +99,7 @@ void IFuncFlag::Call(CScript&)
     switch (sub) {
     case 1:
         LoadAndRestart(file);
+        return;
     case 2:
         SaveFlagFile(file);
         return;
