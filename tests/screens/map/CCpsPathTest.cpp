@@ -101,10 +101,17 @@ TEST_F(CCpsPathTest, SearchCases)
         uint32_t found;
         int length; // -1: not checked
     } cases[] = {
-        {"on the goal", TownMapFixture::Free(10, 10), 4, 4, 4, 4, 1, 0},
+        {"on the goal", TownMapFixture::Free(10, 10), 4, 4, 4, 4, 0, -1},
         {"goal above the foot", TownMapFixture::Free(10, 10), 4, 4, 4, 3, 1, 1},
         {"goal left of the foot", TownMapFixture::Free(10, 10), 4, 4, 3, 4, 1, 1},
-        {"walled goal", {"..........", "...###....", "...#.#....", "...###....", ".........."}, 7, 4, 4, 2, 0, -1},
+        {"walled goal",
+         {"..........", "...###....", "...#.#....", "...###....", ".........."},
+         7,
+         4,
+         4,
+         2,
+         0,
+         -1},
         {"top-left corner", TownMapFixture::Free(255, 192), 200, 150, 0, 0, 1, -1},
         {"bottom-right corner", TownMapFixture::Free(255, 192), 3, 3, 253, 191, 1, -1},
         {"figure on column 253, row 190", TownMapFixture::Free(255, 192), 253, 190, 0, 0, 1, -1},
