@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "akbwriter/AkbWriter.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/CreationFault.h"
@@ -20,6 +21,7 @@
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/SoundSystem.h"
+#include "support/StartupPictures.h"
 
 namespace {
 
@@ -192,6 +194,23 @@ TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
         InjectCreationFault(nullptr);
         DeleteDocument();
         EXPECT_EQ(g_direct_sound, nullptr);
+    }
+}
+
+TEST_F(CVeskDocStartupTest, NoSaveScreenWithoutItsPartsSheet)
+{
+    WriteScripts({{"start.mes", "end"}});
+    std::vector<tools::ArchiveEntry> layers;
+    for (tools::ArchiveEntry& entry : StartupPictureEntries())
+        if (!entry.name.starts_with("SAVELOAD_P"))
+            layers.push_back(std::move(entry));
+    layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+    m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
+    try {
+        GetDocument()->StartGame();
+        ADD_FAILURE() << "the start-up went on";
+    } catch (const CExecException& failure) {
+        EXPECT_STREQ(failure.GetMessage().GetText(), "Save Object Create Failed");
     }
 }
 
