@@ -547,11 +547,7 @@ void CFuncExec::LanguageText()
                 Context->Backlog.Entries[static_cast<size_t>(count - 1)]->TextTable = m_language_file;
         }
         file.Open(m_language_file);
-        // FIXME: shown as story text until the message window runs language messages itself.
-        if (const CLangTextTable* table = file.GetTable()) {
-            Context->PrepareBacklogEntry();
-            Context->ShowMessageText(table->GetText(argument.Integer));
-        }
+        file.ShowMessage(static_cast<uint16_t>(argument.Integer));
         return;
     }
     case 1:

@@ -26,6 +26,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
+#include "mapwrite/MapTableWriter.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/CMesWnd.h"
 #include "screens/system/CSaveDialog.h"
@@ -531,4 +532,39 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     EXPECT_STREQ(Stack()[0].Text.GetText(), "three.fv");
     EXPECT_EQ(Stack()[1].Integer, 0);
     EXPECT_TRUE(face.GetItems().empty());
+}
+
+TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTheBacklog)
+{
+    std::vector<tools::ArchiveEntry> entries;
+    for (const char* name : {"MSG_EN.MAP", "MSG_CN.MAP", "MSG_TW.MAP", "MSG.MAP"})
+        entries.push_back(
+            {name, tools::BuildMapTable(std::vector<tools::MapText>{{0, u"zero"}, {1, u"one"}})});
+    m_dir.Write("data.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Plain));
+    CArchiveManager archive("data.arc", false, true);
+    {
+        FakeDocumentLink link; // lends the table its archive
+        link.m_data_archive = &archive;
+        GetGameWork()->m_text_file = std::make_unique<CLangTextFile>();
+        GetGameWork()->m_text_file->Open(CStringUTF8("msg"));
+    }
+    SetDocumentLink(&Document());
+    m_app.Config().SetInt("/Config/Language", 3);
+
+    LogBuffer& entry = PrepareBacklog();
+    State().SetEngineStateBits(ENGINE_STATE_RECORDING);
+    RunSource("lib 29, 24, 2, \"msg\"\nlib 29, 24, 0, 1\nend\n");
+    LogBuffer* shown = Context().Backlog.GetCurrentEntry();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->MessageId, 1);
+    EXPECT_EQ(shown->BodyText.GetStdString(), "one");
+    EXPECT_STREQ(entry.TextTable.GetText(), "msg");
+
+    // Under scene skip the message is neither shown nor noted.
+    shown->MessageId = -1;
+    shown->BodyText = CStringUTF8("");
+    m_app.Config().SetInt("/Config/SceneSkip", 1);
+    RunSource("lib 29, 24, 0, 0\nend\n");
+    EXPECT_EQ(shown->MessageId, -1);
+    EXPECT_EQ(shown->BodyText.GetStdString(), "");
 }
