@@ -44,7 +44,7 @@ public:
     // whether it held a whole flag file: counts are checked against the bytes left before
     // anything is allocated, and the buffer changes only on success. Values keeps the file's count,
     // so a load and save gives the same bytes; readers of the fixed entries check their index.
-    bool Write(HANDLE file) const;
+    [[nodiscard]] bool Write(HANDLE file) const;
     bool Read(HANDLE file);
     bool ReadFrom(ByteCursor& cursor);
     void AppendTo(std::string& out) const;

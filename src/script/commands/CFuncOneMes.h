@@ -22,7 +22,7 @@ public:
     void LoadReadBuffer();
     // Writes the buffer's bytes through the atomic writer; the old file stays on failure.
     // True when the file was written.
-    bool SaveReadBuffer();
+    [[nodiscard]] bool SaveReadBuffer();
     void MarkRead(int32_t message);
     // 1 read, 0 unread; a negative number counts as read.
     int32_t IsRead(int32_t message);

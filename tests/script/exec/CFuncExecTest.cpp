@@ -365,6 +365,14 @@ TEST_F(CFuncExecTest, ThumbnailPlaceholderRefusesImpossibleSizes)
     RunSource("lib 29, -1, 7, 1, 0\nend\n");
     EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "SP_thm007"));
     EXPECT_EQ(Get("SP_thm007").size(), 0u);
+
+    // A file that cannot be written is reported, not passed over.
+    TakeMessageBoxes();
+    std::filesystem::create_directory(m_dir.Path() / "SP_thm008");
+    RunSource("lib 29, -1, 8, 1, 1\nend\n");
+    const std::vector<std::string> boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("SP_thm008 が作成出来ません。"), std::string::npos) << boxes[0];
 }
 
 TEST_F(CFuncExecTest, AutoSaveRunsOnceUnderItsGuard)
