@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "akbwriter/AkbWriter.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
@@ -212,6 +214,36 @@ TEST_F(CVeskDocStartupTest, NoSaveScreenWithoutItsPartsSheet)
     } catch (const CExecException& failure) {
         EXPECT_STREQ(failure.GetMessage().GetText(), "Save Object Create Failed");
     }
+}
+
+TEST_F(CVeskDocStartupTest, AMissingOrDamagedArchiveStopsOnOneBoxInThePlayersLanguage)
+{
+    WriteScripts({{"start.mes", "end"}});
+    const std::vector<uint8_t> data = m_dir.Read("data.arc");
+    m_dir.Write("data.arc", std::vector<uint8_t>(data.begin(), data.begin() + 100));
+    m_app.Config().SetInt("/Config/Language", 0);
+    try {
+        GetDocument()->StartGame();
+        ADD_FAILURE() << "the start-up went on";
+    } catch (const CExecException& failure) {
+        EXPECT_STREQ(failure.GetMessage().GetText(),
+                     "data.arc is missing or damaged.\nPlease install the game again.");
+    }
+    EXPECT_TRUE(TakeMessageBoxes().empty()) << "the caller shows the one box";
+    DeleteDocument();
+
+    m_dir.Write("data.arc", data);
+    std::filesystem::remove(m_dir.Path() / "script.arc");
+    m_app.Config().SetInt("/Config/Language", 3);
+    try {
+        GetDocument()->StartGame();
+        ADD_FAILURE() << "the start-up went on";
+    } catch (const CExecException& failure) {
+        EXPECT_STREQ(
+            failure.GetMessage().GetText(),
+            "script.arc が見つからないか、壊れています。\nゲームをもう一度インストールしてください。");
+    }
+    EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
 TEST_F(CVeskDocStartupTest, MoviePlayerThatCannotBeMadeIsSkipped)
