@@ -522,6 +522,13 @@ TEST_F(CMesButtonTest, SideMenuScreensRunBehindAHiddenWindowWithoutHelpOrAWheelT
     m_window->OnSideMenuButton(slot_of(SIDE_MENU_BACKLOG));
     EXPECT_TRUE(m_window->calls.empty());
 
+    // A confirmed return to the title ends the window's run with 1 as the code unwinds.
+    SetConfig("/Config/Dialog/03/Enable", 0);
+    m_window->Running = 1;
+    EXPECT_THROW(m_window->OnSideMenuButton(slot_of(SIDE_MENU_TITLE)), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_EQ(m_window->Running, 0);
+    EXPECT_EQ(m_window->Result.Integer, 1);
+
     // A wheel turn made before the exit is gone whatever the answer.
     m_mouse.wheel = -3;
     EXPECT_THROW(m_window->OnSideMenuButton(slot_of(SIDE_MENU_EXIT)), CVeskDoc::tagDOCUMENT_CODE);

@@ -570,7 +570,15 @@ void CMesButton::OnSideMenuButton(int32_t slot)
         break;
     case SIDE_MENU_TITLE:
         reset_wheel();
-        GameWork->ConfirmReturnTo(RETURN_TO_TITLE, 1);
+        try {
+            GameWork->ConfirmReturnTo(RETURN_TO_TITLE, 1);
+        } catch (CVeskDoc::tagDOCUMENT_CODE) {
+            // Confirmed: the window's run ends with 1 while the code unwinds the game.
+            Result = ScriptValue::FromInteger(1);
+            HoverId = -1;
+            Running = 0;
+            throw;
+        }
         break;
     case SIDE_MENU_EXIT:
         reset_wheel();
