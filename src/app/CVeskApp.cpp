@@ -39,8 +39,11 @@ int CVeskApp::InitInstance()
         const CStringUTF8 mutex_name = m_system_info
                                            ? m_system_info->GetString("/MUTEX_NAME", "__T_O_L_M_I_Q_U_A__")
                                            : CStringUTF8("__T_O_L_M_I_Q_U_A__");
-        if (AcquireInstanceMutex(mutex_name) == 0)
-            return 0; // another instance runs: end quietly
+        m_ended_quietly = false;
+        if (AcquireInstanceMutex(mutex_name) == 0) {
+            m_ended_quietly = true; // another instance runs: end quietly
+            return 0;
+        }
         // Under the lock: two first starts must not write the initial save set over each other.
         InitSaveData(m_instance);
         DisableScreenSaver();

@@ -39,6 +39,9 @@ public:
     virtual CStringUTF8 GetAltAppString();
     // 1 when the game may run.
     virtual int InitInstance() = 0;
+    // Whether a start-up that answered 0 did so on purpose, with nothing gone wrong: the process
+    // then ends with status 0.
+    bool EndedQuietly() const { return m_ended_quietly; }
     virtual int Run() = 0;
     virtual int ExitInstance() = 0;
     // 1 when this process now holds the named mutex; 0 when another instance holds it.
@@ -86,6 +89,7 @@ public:
     void ReplaceConfigDocument(std::unique_ptr<CXMLDocument> document);
 
 protected:
+    bool m_ended_quietly = false;
     HINSTANCE m_instance = nullptr;
     CStringUTF8 m_command_line; // the whole argument text, without the program name
     int m_show_command = 0;

@@ -28,7 +28,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR command_line, int show_command
     if (CWinApp* app = GetApp()) {
         app->SetStartupArguments(instance, CStringUTF8(command_line ? command_line : u""), show_command);
         app->InitFramework();
-        if (app->InitInstance() == 1 && app->Run() == 1)
+        const int started = app->InitInstance();
+        if ((started == 1 && app->Run() == 1) || (started != 1 && app->EndedQuietly()))
             status = 0;
         app->ExitInstance();
     }

@@ -37,6 +37,7 @@ public:
         return 1;
     }
 
+    void EndQuietly() { m_ended_quietly = true; }
     std::vector<std::string> m_calls;
     std::vector<int> m_com_counts; // the thread's COM use count at each call
 
@@ -76,6 +77,9 @@ TEST(WinMain, ARunThatEndsOnAFailureGivesANonZeroStatus)
 {
     RecordingApp app(1, 0);
     EXPECT_EQ(Enter(u""), 1);
+    RecordingApp quiet(0);
+    quiet.EndQuietly();
+    EXPECT_EQ(Enter(u""), 0) << "a start-up that ends on purpose is no failure";
 }
 
 TEST(WinMain, HandsTheStartupArgumentsOverBeforeStarting)
