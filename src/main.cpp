@@ -10,8 +10,5 @@ CVeskApp g_app;
 int main(int argc, char** argv)
 {
     platform::InstallTerminationHandlers();
-    const int result = platform::RunWinMain(argc, argv, WinMain);
-    // WinMain answers 0 in every case; a copy refused by the running one must not look like a
-    // game that ran and ended.
-    return g_app.WasStartRefused() ? 1 : result;
+    return platform::RunWinMain(argc, argv, WinMain);
 }

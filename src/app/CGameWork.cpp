@@ -138,7 +138,8 @@ private:
 void SaveSystemData()
 {
     CFuncOneMes one_mes;
-    one_mes.SaveReadBuffer();
+    // A failed write has told the player; the system flags are still worth writing.
+    (void)one_mes.SaveReadBuffer();
     CFuncFlag flags;
     if (FlagBuffer* state = GameState(); state != nullptr && state->SpMode() == 1) {
         flags.MergeIntoFlagFile(0);

@@ -42,7 +42,7 @@ int CVeskApp::InitInstance()
                                            ? m_system_info->GetString("/MUTEX_NAME", "__T_O_L_M_I_Q_U_A__")
                                            : CStringUTF8("__T_O_L_M_I_Q_U_A__");
         if (AcquireInstanceMutex(mutex_name) == 0)
-            return 0; // another instance runs: end quietly
+            return 0; // another instance runs: refused with a line on standard error
         // Under the lock: two first starts must not write the initial save set over each other.
         InitSaveData(m_instance);
         DisableScreenSaver();

@@ -55,6 +55,39 @@ CStringUTF8 FileInfoString(const char* key, const char* default_value)
     return app != nullptr ? app->GetFileInfoString(key, default_value) : CStringUTF8(default_value);
 }
 
+// The one box for a game archive that is missing or unreadable. Its words are built in: the
+// language tables may live in the very archive that failed.
+CStringUTF8 ArchiveFailureText(const CStringUTF8& path)
+{
+    static constexpr const char* TEXTS[] = {
+        "%s is missing or damaged.\nPlease install the game again.",
+        "%s 丢失或已损坏。\n请重新安装游戏。",
+        "%s 遺失或已損毀。\n請重新安裝遊戲。",
+        "%s が見つからないか、壊れています。\nゲームをもう一度インストールしてください。",
+    };
+    CStringUTF8 text;
+    text.Format(TEXTS[std::clamp(GetConfigLanguage(), LANGUAGE_ENGLISH, LANGUAGE_JAPANESE)], path.GetText());
+    return text;
+}
+
+// Every archive of the ";"-separated list opens with a whole index, or the game cannot go on:
+// without this a damaged archive shows one box for each file the start-up then misses.
+void RequireArchives(const CStringUTF8& list, bool compressed)
+{
+    std::string piece;
+    const std::string text = list.GetStdString() + ";";
+    for (const char c : text) {
+        if (c != ';') {
+            piece.push_back(c);
+            continue;
+        }
+        CArchiveFile probe;
+        if (probe.OpenArchive(CStringUTF8(piece.c_str()), compressed, false) == 0)
+            throw CExecException(ArchiveFailureText(CStringUTF8(piece.c_str())));
+        piece.clear();
+    }
+}
+
 // "/GameFile/<Kind>Archive/Encode" of "FileInfo.xml", 1 when absent.
 bool IsEncoded(const char* key)
 {
@@ -139,6 +172,8 @@ void CVeskDoc::StartGame()
     CreateLayers();
     CreateMoviePlayer();
     InitialGameState();
+    RequireArchives(FileInfoString("/GameFile/DataArchive/File", "data.arc"),
+                    IsEncoded("/GameFile/DataArchive/Encode"));
     m_data_archive = Make<CArchiveManager>("Failed to create the Data Archive",
                                            FileInfoString("/GameFile/DataArchive/File", "data.arc"),
                                            IsEncoded("/GameFile/DataArchive/Encode"), true);
@@ -414,6 +449,8 @@ std::shared_ptr<CScript> CVeskDoc::AttachScript(const CStringUTF8& name)
     // The shared archive closes with the last script, so the next attach opens it again.
     if (CScript::GetScriptArchive() == nullptr) {
         std::unique_ptr<CArchiveManager> archive;
+        RequireArchives(FileInfoString("/GameFile/ScriptArchive/File", "script.arc"),
+                        IsEncoded("/GameFile/ScriptArchive/Encode"));
         if (!IsCreationFaultInjected("Failed to create the Script Archive"))
             archive.reset(new (std::nothrow)
                               CArchiveManager(FileInfoString("/GameFile/ScriptArchive/File", "script.arc"),

@@ -23,11 +23,13 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR command_line, int show_command
         ++g_com_use_count;
     }
 
+    // A start-up or a run that ended on a failure it has shown gives a non-zero exit status.
+    int status = 1;
     if (CWinApp* app = GetApp()) {
         app->SetStartupArguments(instance, CStringUTF8(command_line ? command_line : u""), show_command);
         app->InitFramework();
-        if (app->InitInstance() == 1)
-            app->Run();
+        if (app->InitInstance() == 1 && app->Run() == 1)
+            status = 0;
         app->ExitInstance();
     }
 
@@ -35,5 +37,5 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR command_line, int show_command
         CoFreeUnusedLibraries();
         CoUninitialize();
     }
-    return 0;
+    return status;
 }

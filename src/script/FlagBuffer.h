@@ -42,9 +42,9 @@ public:
     // is cut), then Values, Flags, Words, Variables and Bytes, each a u32 count and its elements.
     // Write answers whether every byte was written. Read takes the rest of the file and answers
     // whether it held a whole flag file: counts are checked against the bytes left before
-    // anything is allocated, and the buffer changes only on success. After a read Values has at
-    // least its fixed entries, the ones the file lacks empty.
-    bool Write(HANDLE file) const;
+    // anything is allocated, and the buffer changes only on success. Values keeps the file's count,
+    // so a load and save gives the same bytes; readers of the fixed entries check their index.
+    [[nodiscard]] bool Write(HANDLE file) const;
     bool Read(HANDLE file);
     bool ReadFrom(ByteCursor& cursor);
     void AppendTo(std::string& out) const;

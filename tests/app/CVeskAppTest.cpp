@@ -118,9 +118,10 @@ TEST_F(CVeskAppTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
         const int init_result = second.InitInstance();
         second.ExitInstance();
         return (init_result == 0 ? 1 : 0) | (boxes.Shown().empty() ? 2 : 0) | (ScreenSaverActive() ? 4 : 0) |
-               (second.HoldsInstanceMutex() ? 0 : 8);
+               (second.HoldsInstanceMutex() ? 0 : 8) | (second.WasStartRefused() ? 16 : 0);
     });
-    EXPECT_EQ(status, 1 | 2 | 4 | 8) << "1: init gave 0, 2: no box, 4: saver untouched, 8: no mutex";
+    EXPECT_EQ(status, 1 | 2 | 4 | 8 | 16)
+        << "1: init gave 0, 2: no box, 4: saver untouched, 8: no mutex, 16: refused";
 
     first.ReleaseInstanceMutex();
     EXPECT_EQ(RunInChild([] {
@@ -191,6 +192,7 @@ TEST_F(CVeskAppTest, ADisplayThatCannotBeMadeIsShownAndTheExitUndoesTheStart)
     TestApp app;
     app.InitFramework();
     EXPECT_EQ(app.InitInstance(), 0);
+    EXPECT_FALSE(app.WasStartRefused());
     platform::SetFailingDriverTypes(0, S_OK);
     const auto shown = m_boxes.Shown();
     ASSERT_EQ(shown.size(), 1u);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "akbwriter/AkbWriter.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/CreationFault.h"
@@ -20,6 +23,7 @@
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/SoundSystem.h"
+#include "support/StartupPictures.h"
 
 namespace {
 
@@ -193,6 +197,53 @@ TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
         DeleteDocument();
         EXPECT_EQ(g_direct_sound, nullptr);
     }
+}
+
+TEST_F(CVeskDocStartupTest, NoSaveScreenWithoutItsPartsSheet)
+{
+    WriteScripts({{"start.mes", "end"}});
+    std::vector<tools::ArchiveEntry> layers;
+    for (tools::ArchiveEntry& entry : StartupPictureEntries())
+        if (!entry.name.starts_with("SAVELOAD_P"))
+            layers.push_back(std::move(entry));
+    layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+    m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
+    try {
+        GetDocument()->StartGame();
+        ADD_FAILURE() << "the start-up went on";
+    } catch (const CExecException& failure) {
+        EXPECT_STREQ(failure.GetMessage().GetText(), "Save Object Create Failed");
+    }
+}
+
+TEST_F(CVeskDocStartupTest, AMissingOrDamagedArchiveStopsOnOneBoxInThePlayersLanguage)
+{
+    WriteScripts({{"start.mes", "end"}});
+    const std::vector<uint8_t> data = m_dir.Read("data.arc");
+    m_dir.Write("data.arc", std::vector<uint8_t>(data.begin(), data.begin() + 100));
+    m_app.Config().SetInt("/Config/Language", 0);
+    try {
+        GetDocument()->StartGame();
+        ADD_FAILURE() << "the start-up went on";
+    } catch (const CExecException& failure) {
+        EXPECT_STREQ(failure.GetMessage().GetText(),
+                     "data.arc is missing or damaged.\nPlease install the game again.");
+    }
+    EXPECT_TRUE(TakeMessageBoxes().empty()) << "the caller shows the one box";
+    DeleteDocument();
+
+    m_dir.Write("data.arc", data);
+    std::filesystem::remove(m_dir.Path() / "script.arc");
+    m_app.Config().SetInt("/Config/Language", 3);
+    try {
+        GetDocument()->StartGame();
+        ADD_FAILURE() << "the start-up went on";
+    } catch (const CExecException& failure) {
+        EXPECT_STREQ(
+            failure.GetMessage().GetText(),
+            "script.arc が見つからないか、壊れています。\nゲームをもう一度インストールしてください。");
+    }
+    EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
 TEST_F(CVeskDocStartupTest, MoviePlayerThatCannotBeMadeIsSkipped)

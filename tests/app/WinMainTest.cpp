@@ -15,8 +15,9 @@ namespace {
 class RecordingApp final : public CWinApp
 {
 public:
-    explicit RecordingApp(int init_result)
+    explicit RecordingApp(int init_result, int run_result = 1)
         : m_init_result(init_result)
+        , m_run_result(run_result)
     {}
 
     void InitFramework() override { Record("InitFramework"); }
@@ -28,7 +29,7 @@ public:
     int Run() override
     {
         Record("Run");
-        return 1;
+        return m_run_result;
     }
     int ExitInstance() override
     {
@@ -47,6 +48,7 @@ private:
     }
 
     int m_init_result;
+    int m_run_result;
 };
 
 int Enter(const char16_t* command_line)
@@ -62,12 +64,18 @@ TEST(WinMain, RunsOnlyAfterAnInitialisationOfExactlyOne)
     using Calls = std::vector<std::string>;
     for (int init_result : {1, 0, 2, -1}) {
         RecordingApp app(init_result);
-        EXPECT_EQ(Enter(u""), 0);
+        EXPECT_EQ(Enter(u""), init_result == 1 ? 0 : 1) << "a failed start-up is a failed run";
         if (init_result == 1)
             EXPECT_EQ(app.m_calls, (Calls{"InitFramework", "InitInstance", "Run", "ExitInstance"}));
         else
             EXPECT_EQ(app.m_calls, (Calls{"InitFramework", "InitInstance", "ExitInstance"})) << init_result;
     }
+}
+
+TEST(WinMain, ARunThatEndsOnAFailureGivesANonZeroStatus)
+{
+    RecordingApp app(1, 0);
+    EXPECT_EQ(Enter(u""), 1);
 }
 
 TEST(WinMain, HandsTheStartupArgumentsOverBeforeStarting)

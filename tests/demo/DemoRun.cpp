@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <stdexcept>
 
 #include "demo/DemoSaveFolder.h"
 #include "foundation/ByteCursor.h"
@@ -34,7 +35,8 @@ void HeadlessDemoHome::EditConfig(const std::function<void(CXMLDocument&)>& edit
     CXMLDocument config(CStringUTF8((m_home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
     config.Load();
     edit(config);
-    config.Save();
+    if (config.Save() != 1)
+        throw std::runtime_error("the demo's settings could not be written");
 }
 
 std::string PressAt(int turn, int x, int y, int settle, int hold)

@@ -4,6 +4,7 @@
 // skipped and auto mode on at full speed (so the story runs without input).
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "foundation/CXMLDocument.h"
 
@@ -22,5 +23,6 @@ inline void SeedDemoSaveFolder(const std::filesystem::path& home, const std::fil
     config.SetInt("/Config/AutoMesSpeed", 100);
     config.SetInt("/Config/AutoVoiceWait", 1);
     config.SetInt("/Config/MesWnd/Speed", 100);
-    config.Save();
+    if (config.Save() != 1)
+        throw std::runtime_error("the demo's settings could not be written");
 }

@@ -152,11 +152,15 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
             fs::copy_file(path, home.Build() / "demo_saveload_note.png", fs::copy_options::overwrite_existing);
             seen = NOTE;
         } else if (seen == NOTE && SavedSlotShown(*frame)) {
-            // The thumbnail is the scene at the save: the window's frame and text in it, grey
-            // once scaled down.
-            EXPECT_GT(LightIn(*frame, LIST_X + THUMB_X, SLOT_ROW_Y + THUMB_Y, LIST_X + THUMB_X + 190,
-                              SLOT_ROW_Y + THUMB_Y + 110),
-                      100);
+            // The thumbnail is the scene at the save without the window: the black ground only,
+            // none of the window's frame or text (grey once scaled down).
+            const int x0 = LIST_X + THUMB_X, y0 = SLOT_ROW_Y + THUMB_Y;
+            EXPECT_EQ(LightIn(*frame, x0, y0, x0 + 190, y0 + 110), 0);
+            EXPECT_GT(CountIn(*frame, x0, y0, x0 + 190, y0 + 110,
+                              [](uint32_t r, uint32_t g, uint32_t b) {
+                                  return std::max({r, g, b}) < 16;
+                              }),
+                      18000);
             fs::copy_file(path, home.Build() / "demo_saveload_saved.png",
                           fs::copy_options::overwrite_existing);
             seen = SAVED;

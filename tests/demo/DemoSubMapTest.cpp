@@ -43,7 +43,7 @@ TEST(DemoSubMapTest, ThePlateThenTheFirstSubMapWithFaces)
         config.SetInt("/Config/Dialog/02/Enable", 0); // the close box ends the game
         config.SetInt("/Config/GameMode", 1);
         config.SetString("/GameFile/Script/StartUp", "submap_alone.mes");
-        config.Save();
+        ASSERT_EQ(config.Save(), 1u);
     }
     // The sub map waits for the player; the close box ends the run after enough pumps for the
     // plate's and the map's fades on a busy machine.

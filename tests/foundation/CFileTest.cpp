@@ -60,8 +60,8 @@ unsigned WriteWhenPossible(void* argument)
     auto* task = static_cast<WriterTask*>(argument);
     CFile file;
     task->result = file.OpenWrite(task->path, CREATE_ALWAYS);
-    if (task->result == 1)
-        file.Write("new", 3);
+    if (task->result == 1 && !file.Write("new", 3))
+        task->result = 0;
     return 0;
 }
 

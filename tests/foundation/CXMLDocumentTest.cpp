@@ -307,7 +307,6 @@ TEST_F(CXMLDocumentTest, ParseErrorsReportMessageAndLine)
         {"<?xml ?>\n<A>\n<!-- open\n\nstill\n</A>\n", no_comment_end, 3},
         {"<?xml ?>\n<!-- outer\n<!-- inner -->\n\n", no_comment_end, 2},
         {"<?xml ?>\n<!-- closed -->\n<!-- a\n<!-- b\n", no_comment_end, 4},
-        {"<?xml ?>\n<A>1</A>\n</B>\n<C>2</C>\n", "B の開始タグが見つかりません", 3},
         {"<?xml ?>\n<A>\n\t<>1</>\n</A>\n", "要素名が存在しません。", 3},
         {"<?xml version='a\"' version=\"b'\" ?>\n", bad_version, 1},
         {"<?xml encoding='a\"' encoding=\"b'\" ?>\n", bad_encoding, 1},
@@ -496,16 +495,24 @@ TEST_F(CXMLDocumentTest, FailedLoadStillSavesTheKeysSetAndKeepsTheOldFile)
     EXPECT_EQ(ReadBytes(ConfigPath() + ".bad"), broken);
 }
 
-TEST_F(CXMLDocumentTest, AStrayEndTagKeepsEveryLaterSettingInTheCopy)
+TEST_F(CXMLDocumentTest, AStrayEndTagAtTheTopLevelEndsTheFile)
 {
-    const std::string edited = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Config>\n\t<A>1</A>\n</Config>\n"
-                               "</Extra>\n<Screen>\n\t<Status>2</Status>\n</Screen>\n";
+    const std::string edited =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Config>\n\t<A>1</A>\n</Config>\n"
+        "</Extra>\n<Screen>\n\t<Status>2</Status>\n</Screen>\n";
     WriteBytes(ConfigPath(), edited);
     CXMLDocument doc{CStringUTF8(ConfigPath())};
-    EXPECT_EQ(doc.Load(), 0u);
-    EXPECT_EQ(doc.GetInt(CStringUTF8("/Config/A"), 7), 7);
+    EXPECT_EQ(doc.Load(), 1u);
+    EXPECT_TRUE(doc.GetLoadError().IsEmpty());
+    EXPECT_EQ(doc.GetInt(CStringUTF8("/Config/A"), 7), 1);
+    EXPECT_EQ(doc.GetInt(CStringUTF8("/Screen/Status"), 7), 7);
     ASSERT_EQ(doc.Save(), 1u);
-    EXPECT_EQ(ReadBytes(ConfigPath() + ".bad"), edited);
+    EXPECT_EQ(ReadBytes(ConfigPath()),
+              BOM + "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Config>\n\t<A>1</A>\n</Config>\n");
+    EXPECT_FALSE(std::filesystem::exists(ConfigPath() + ".bad"));
+    // Text before the stray tag is the root's value, which is never written.
+    EXPECT_EQ(LoadAndSave("<?xml ?>\n<A>1</A>\nloose</B>\n<C>2</C>\n"),
+              BOM + "<?xml version=\"\" encoding=\"\" ?>\n<A>1</A>\n");
 }
 
 TEST_F(CXMLDocumentTest, MissingFileSavesTheKeysSetWithoutACopy)

@@ -144,8 +144,10 @@ TEST_F(CConfigTest, OpensAtTheTopAndShowsTheLastRowsAtTheBottom)
     RECT hole_top{};
     RECT hole_bottom{1, 1, 1, 1};
     int32_t offset = -1;
+    m_mouse.SetCursorShape(118); // a hand left by another screen
     RunPage([&](int pump) {
         if (pump == 30) {
+            EXPECT_EQ(m_mouse.GetCursorShape(), -1);
             Capture("config_offset0.png");
             for (const Check& c : top)
                 EXPECT_EQ(ShownCell(c.x, c.y), c.cell) << "top " << c.x << "," << c.y;

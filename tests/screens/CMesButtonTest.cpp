@@ -46,6 +46,12 @@ public:
     void OnRButton() override { calls.push_back("right"); }
     void OnDecide() override { calls.push_back("decide " + std::to_string(HoverId)); }
     int32_t IsReplayMode() override { return all_read; }
+    void Hide() override
+    {
+        calls.push_back("hide");
+        CMesButton::Hide();
+    }
+    void RestoreWindow(int32_t flag) override { calls.push_back("restore " + std::to_string(flag)); }
     std::vector<std::string> calls;
     int32_t all_read = 0;
 };
@@ -493,6 +499,47 @@ TEST_F(CMesButtonTest, SideMenuClicksActOnlyOnUsableButtons)
     m_window->FollowPointer(100, 500);
     EXPECT_FALSE(IRightMenu::IsMenuOpen());
     EXPECT_EQ(IRightMenu::GetManualFlag(), 0);
+}
+
+TEST_F(CMesButtonTest, SideMenuScreensRunBehindAHiddenWindowWithoutHelpOrAWheelTurn)
+{
+    SetConfig("/Config/GameMode", 1);
+    SetConfig("/Config/TopPage", 99); // a page the settings do not open: nothing runs
+    SetConfig("/Config/Dialog/02/Enable", 0);
+    m_window->RefreshButtons();
+    m_window->OnSideMenuButton(0);
+    ASSERT_TRUE(IRightMenu::IsMenuOpen());
+    const auto slot_of = [&](int32_t button) {
+        for (int32_t slot = 0; slot < SIDE_MENU_SLOTS; ++slot)
+            if (m_window->GetKindAt(slot) == button)
+                return slot;
+        return -1;
+    };
+    CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ)->SetVisibleFlag(1);
+
+    m_window->ShowHoverHelp(0xF00 + slot_of(SIDE_MENU_SETTINGS), 1);
+    ASSERT_TRUE(CMesButton::GetBalloonSprite()->IsVisible());
+    m_window->calls.clear();
+    m_window->OnSideMenuButton(slot_of(SIDE_MENU_SETTINGS));
+    EXPECT_FALSE(CMesButton::GetBalloonSprite()->IsVisible());
+    EXPECT_THAT(m_window->calls, ElementsAre("hide", "restore 0"));
+
+    // Without backlog entries the backlog button does nothing.
+    m_window->calls.clear();
+    m_window->OnSideMenuButton(slot_of(SIDE_MENU_BACKLOG));
+    EXPECT_TRUE(m_window->calls.empty());
+
+    // A confirmed return to the title ends the window's run with 1 as the code unwinds.
+    SetConfig("/Config/Dialog/03/Enable", 0);
+    m_window->Running = 1;
+    EXPECT_THROW(m_window->OnSideMenuButton(slot_of(SIDE_MENU_TITLE)), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_EQ(m_window->Running, 0);
+    EXPECT_EQ(m_window->Result.Integer, 1);
+
+    // A wheel turn made before the exit is gone whatever the answer.
+    m_mouse.wheel = -3;
+    EXPECT_THROW(m_window->OnSideMenuButton(slot_of(SIDE_MENU_EXIT)), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_EQ(m_mouse.wheel, 0);
 }
 
 TEST_F(CMesButtonTest, SideMenuSlidesFromThePointerAndFinishesASlideFirst)

@@ -179,13 +179,21 @@ TEST(FlagBufferFile, NamesUpTo260BytesRoundTripLongerOnesAreCut)
     EXPECT_EQ(read.Name.GetStdString(), exact);
 }
 
-TEST(FlagBufferFile, ValuesKeepTheirFixedEntriesAfterARead)
+TEST(FlagBufferFile, ValuesKeepTheFileCountAndMissingFixedEntriesReadAsZero)
 {
     FlagBuffer read;
-    ASSERT_TRUE(ReadBytes(read, tools::WriteFlagFile(tools::ParseFlagListing("values 10\nvalue 9 5\n"))));
-    ASSERT_EQ(read.Values.size(), 56u);
+    const Bytes short_file = tools::WriteFlagFile(tools::ParseFlagListing("values 10\nvalue 9 5\nflags 1\n"));
+    ASSERT_TRUE(ReadBytes(read, short_file));
+    ASSERT_EQ(read.Values.size(), 10u);
     EXPECT_EQ(read.Values[9].Integer, 5);
-    EXPECT_EQ(read.Values[55].Integer, 0);
+    EXPECT_EQ(Serialized(read), short_file) << "a load and save rewrites nothing";
+    EXPECT_EQ(read.EngineStateWord(), 0u);
+    EXPECT_EQ(read.GameTime(), 0);
+    read.SetEngineStateBits(1);
+    read.SetMoney(3);
+    EXPECT_EQ(read.Values.size(), 10u);
+    EXPECT_EQ(Serialized(read), short_file);
+
     ASSERT_TRUE(ReadBytes(read, tools::WriteFlagFile(tools::ParseFlagListing("values 60\nvalue 59 3\n"))));
     ASSERT_EQ(read.Values.size(), 60u);
     EXPECT_EQ(read.Values[59].Integer, 3);

@@ -15,6 +15,9 @@ std::vector<tools::ArchiveEntry> StartupPictureEntries()
     for (const char* suffix : {"", "_EN", "_CH", "_TW"})
         for (const char* sheet : {"FLAGLIST_P", "FLAGLIST_BG"})
             entries.push_back({std::string(sheet) + suffix + ".AKB", tiny});
+    // Traditional Chinese falls back to the unsuffixed save sheet.
+    for (const char* suffix : {"", "_EN", "_CH"})
+        entries.push_back({std::string("SAVELOAD_P") + suffix + ".AKB", tiny});
     entries.push_back({"SEL_P.AKB", tiny}); // the choice window's sheet
     return entries;
 }

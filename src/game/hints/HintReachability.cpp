@@ -422,12 +422,11 @@ uint32_t CheckEventWindow(HintContext& context, FlagHintRecord& record)
         record.FirstDate = HINT_LAST_DAY;
         return 1;
     }
-    // A window that ends before it begins can never be met, even while it lies ahead.
-    if (record.LastDate != -1 && record.LastDate < record.FirstDate)
-        return 1;
     if (record.FirstDate > context.Date)
         return 0;
     if (record.LastDate == -1 && record.FirstDate < context.Date)
+        return 1;
+    if (record.LastDate != -1 && record.LastDate < record.FirstDate)
         return 1;
     const uint32_t location = record.Location;
     if (location == LOCATION_DISTRICT_ITSELF)

@@ -516,37 +516,72 @@ void CMesButton::OnSideMenuButton(int32_t slot)
     IRightMenu::DrawButton(slot, 2, 1);
     ISelect::OnDecide();
     IRightMenu::DrawButton(slot, 0, 1);
+    ShowHoverHelp(-1, 0);
+    // A wheel turn left over from the scene would open the backlog as soon as the game goes on.
+    const auto reset_wheel = [this] {
+        if (IMouse* mouse = InputView != nullptr ? InputView->GetMouse() : nullptr)
+            mouse->SetWheel(0);
+    };
     switch (button) {
     case SIDE_MENU_TAB:
         ToggleMenu();
         SetManualFlag(1);
         break;
     case SIDE_MENU_SAVE:
-        // The save's thumbnail is the scene as the player left it, not an older capture.
+        // The save's thumbnail is the scene as the player left it, without the window and not
+        // an older capture.
+        Hide();
         GameWork->ClearSnapshotTaken();
         GameWork->TakeScreenSnapshot();
         GameWork->RunSaveLoad(SYSTEM_PAGE_SAVE);
+        RestoreWindow(0);
         break;
     case SIDE_MENU_LOAD:
+        Hide();
+        GameWork->ClearSnapshotTaken();
+        GameWork->TakeScreenSnapshot();
         GameWork->ClearSnapshotTaken();
         GameWork->RunSaveLoad(SYSTEM_PAGE_LOAD);
+        RestoreWindow(0);
         break;
     case SIDE_MENU_SETTINGS:
+        Hide();
         GameWork->RunTopPage();
+        RestoreWindow(0);
         break;
     case SIDE_MENU_BACKLOG:
+        if (CountBacklogEntries() == 0)
+            break;
+        reset_wheel();
+        Hide();
+        GameWork->TakeScreenSnapshot();
         GameWork->RunSystemMenu(SYSTEM_PAGE_BACKLOG);
+        GameWork->ClearSnapshotTaken();
+        RestoreWindow(0);
         break;
     case SIDE_MENU_SCREEN:
         OnScreenMenuButton();
         break;
     case SIDE_MENU_FLAGS:
+        reset_wheel();
+        Hide();
         GameWork->RunFlagManager();
+        RestoreWindow(0);
         break;
     case SIDE_MENU_TITLE:
-        GameWork->ConfirmReturnTo(RETURN_TO_TITLE, 1);
+        reset_wheel();
+        try {
+            GameWork->ConfirmReturnTo(RETURN_TO_TITLE, 1);
+        } catch (CVeskDoc::tagDOCUMENT_CODE) {
+            // Confirmed: the window's run ends with 1 while the code unwinds the game.
+            Result = ScriptValue::FromInteger(1);
+            HoverId = -1;
+            Running = 0;
+            throw;
+        }
         break;
     case SIDE_MENU_EXIT:
+        reset_wheel();
         GameWork->ConfirmExit();
         break;
     default:

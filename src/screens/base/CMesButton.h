@@ -91,6 +91,8 @@ public:
     void OnSideMenuButton(int32_t slot);
     // The screen-specific side-menu button (5); nothing by default.
     virtual void OnScreenMenuButton() {}
+    // Shows the window again after a screen run from the side menu; nothing by default.
+    virtual void RestoreWindow(int32_t flag) { (void)flag; }
     // Restarts the script from a scratch save at the message where the scene skip ends.
     void EndSceneSkip();
     // Told when a scene skip ends at the running message, just before the restart.

@@ -82,7 +82,7 @@ public:
     // Brings the window back after a system screen, the backlog or a hide: a fade-in of sprites
     // a system screen hid, then ShowWindow. Flag 1 leaves the window's own sprites out of the fade
     // while flag byte FLAG_KEEP_WINDOW_HIDDEN is set.
-    virtual void RestoreWindow(int32_t flag);
+    void RestoreWindow(int32_t flag) override;
     // Makes a hidden window visible, fading in through the animation (flag 0) or at once (flag 1).
     void ShowWindow(CSpriteAnime& animation, int32_t flag);
     // Fades the window out, completing a typed page first.

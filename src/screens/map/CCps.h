@@ -1,6 +1,5 @@
 #pragma once
 // The town map.
-// FIXME: the walk, its data and its commands are still to come; the presence icons are in.
 
 #include <array>
 #include <memory>

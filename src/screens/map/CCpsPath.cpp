@@ -113,9 +113,10 @@ uint32_t CCps::FindPath(MapMover figure)
         return 0;
     SetDistance(x, foot_y, FOOT);
     SetDistance(PathTarget.TargetX, PathTarget.TargetY, 0);
-    // A figure already on the goal needs no walk; the search would only close the whole map.
+    // The goal's mark covers the foot's, so from the goal the search would only close the whole
+    // map and fail: a figure already there has no way to walk.
     if (PathTarget.TargetX == x && PathTarget.TargetY == foot_y)
-        return TracePath(x, foot_y);
+        return 0;
 
     uint16_t step = 0;
     uint32_t prefer = 0;

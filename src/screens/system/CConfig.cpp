@@ -163,6 +163,8 @@ void CConfig::OnClose()
 
 void CConfig::OnOpen()
 {
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->SetCursorShape(-1);
     m_hovered = -1;
     Running = 1;
     CurrentPage = MENU_PAGE_CONFIG;

@@ -40,5 +40,6 @@ bool CSaveDialog::SaveAtRow(int32_t row)
 
 void CSaveDialog::DecideRow(int32_t row)
 {
-    SaveAtRow(row);
+    // A save that failed has told the player, and the page shows the slots as they are now.
+    (void)SaveAtRow(row);
 }

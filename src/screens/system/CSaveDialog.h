@@ -15,5 +15,5 @@ public:
     void DecideRow(int32_t row) override;
     // The row's save through the note: the new-save row saves into slot 1 above the group, a
     // used row overwrites its slot. True when a save was written.
-    bool SaveAtRow(int32_t row);
+    [[nodiscard]] bool SaveAtRow(int32_t row);
 };

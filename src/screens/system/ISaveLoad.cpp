@@ -444,7 +444,8 @@ void ISaveLoad::LoadSlot(uint32_t slot)
 
     // What was seen in the game being left stays recorded in the system file.
     IFuncFlag::MergeFlagsIntoImage(system, *live);
-    CFuncFlag().SaveFlagFile(0, &system);
+    // A system file that cannot be written has been reported; the load still goes on.
+    (void)CFuncFlag().SaveFlagFile(0, &system);
     document->SaveDataTable->Assign(data);
     document->SaveDataSnapshot->Assign(data);
     live->Assign(loaded);

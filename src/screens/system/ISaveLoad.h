@@ -76,14 +76,14 @@ public:
 
     // Saves the game into the slot (1 to 300) with the comment; the group is not pushed. True
     // when the slot and the system flag file were written.
-    virtual bool SaveToSlot(uint32_t slot, const CStringUTF8& comment);
+    [[nodiscard]] virtual bool SaveToSlot(uint32_t slot, const CStringUTF8& comment);
     // Into slot 201 (201) after the quick (auto) group moved one slot up.
-    virtual bool QuickSave();
-    virtual bool AutoSave();
+    [[nodiscard]] virtual bool QuickSave();
+    [[nodiscard]] virtual bool AutoSave();
     // The save screen's new save and its overwrite of used slot k: both go into slot 1, the
     // first after the whole manual group, the second after slots 1 to k - 1 moved up.
-    virtual bool SaveNew(const CStringUTF8& comment);
-    virtual bool SaveOver(uint32_t slot, const CStringUTF8& comment);
+    [[nodiscard]] virtual bool SaveNew(const CStringUTF8& comment);
+    [[nodiscard]] virtual bool SaveOver(uint32_t slot, const CStringUTF8& comment);
     // After the delete confirmation (a dialog that cannot be built counts as no): closes the
     // slot's gap in its group. True when deleted.
     virtual bool ConfirmAndDeleteSlot(uint32_t slot);
@@ -100,7 +100,7 @@ public:
 
     // The thumbnail file of a slot from the snapshot layer, and into the display layer (1 when
     // read).
-    virtual bool WriteThumbnail(uint32_t slot);
+    [[nodiscard]] virtual bool WriteThumbnail(uint32_t slot);
     virtual int32_t ReadThumbnail(uint32_t slot);
 
     // The table copied in from the system flag file, and the slot counts taken again.
@@ -122,7 +122,7 @@ protected:
         Group,  // the whole group of the slot
         Before, // slots 1 to k - 1 over slot k
     };
-    bool Save(uint32_t slot, const CStringUTF8& comment, Push push, uint32_t over);
+    [[nodiscard]] bool Save(uint32_t slot, const CStringUTF8& comment, Push push, uint32_t over);
     // The snapshot with the covered pictures drawn over it, averaged down; empty without the
     // snapshot or the capture layer.
     std::vector<uint8_t> MakeThumbnail();

@@ -166,15 +166,15 @@ int32_t ISaveLoad::CreateParts()
         parts.row_text.reset(CreateSprite(0, 0, TEXT_WIDTH, TEXT_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
         parts.shade.reset(CreateSprite(0, 0, ROW_WIDTH, ROW_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
         parts.help.reset(CreateSprite(0, 0, HELP_WIDTH, HELP_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
-        if (!LayerOf(parts.background) || !LayerOf(parts.list) || !LayerOf(parts.row_text) ||
-            !LayerOf(parts.shade) || !LayerOf(parts.help) || GetThumbnailLayer() == nullptr) {
+        BuildParts(0);
+        if (!LayerOf(parts.parts) || !LayerOf(parts.background) || !LayerOf(parts.list) ||
+            !LayerOf(parts.row_text) || !LayerOf(parts.shade) || !LayerOf(parts.help) ||
+            GetThumbnailLayer() == nullptr) {
             parts.Free();
             ISystemParts::ReleaseParts();
             return 0;
         }
         LayerOf(parts.shade)->FillRect(0, 0, ROW_WIDTH, ROW_HEIGHT, SHADE_COLOUR, 1);
-        // A missing parts sheet leaves the screen without pictures, not without its controls.
-        BuildParts(0);
     }
     ++parts.holds;
     m_holds_screen = true;

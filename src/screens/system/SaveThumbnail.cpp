@@ -24,18 +24,14 @@ std::vector<uint8_t> ScaleThumbnail(ILayer& snapshot, ILayer& capture)
     return bytes;
 }
 
-bool IsThumbnailSize(uint64_t size)
-{
-    return size == THUMBNAIL_BYTES;
-}
-
 int32_t ReadThumbnailFile(const CStringUTF8& name, ILayer& display)
 {
     display.Lock();
     CFile file;
     int32_t shown = 0;
-    // A file of another length would mix with what the layer held before; it counts as missing.
-    if (file.OpenRead(name) && IsThumbnailSize(file.GetSize()) && file.GetSizeHigh() == 0) {
+    // A shorter file would mix with what the layer held before (another slot's picture), so it
+    // counts as missing; a longer one gives its first picture's worth of bytes.
+    if (file.OpenRead(name) && (file.GetSizeHigh() != 0 || file.GetSize() >= THUMBNAIL_BYTES)) {
         std::vector<uint8_t> bytes(THUMBNAIL_BYTES);
         if (file.Read(bytes.data(), THUMBNAIL_BYTES) && file.GetBytesMoved() == THUMBNAIL_BYTES &&
             display.GetBits() != nullptr) {

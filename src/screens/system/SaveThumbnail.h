@@ -20,8 +20,6 @@ inline constexpr int32_t SNAPSHOT_HEIGHT = 1080;
 // context) and answers the capture's pixel bytes; empty when either layer has no device context.
 std::vector<uint8_t> ScaleThumbnail(ILayer& snapshot, ILayer& capture);
 
-// Fills the display layer (192 x 108) from the file and makes it opaque: 1. A file that is
-// missing, unreadable or not exactly 82,944 bytes long leaves the layer transparent: 0.
+// Fills the display layer (192 x 108) from the first 82,944 bytes of the file and makes it
+// opaque: 1. A file that is missing, unreadable or shorter leaves the layer transparent: 0.
 int32_t ReadThumbnailFile(const CStringUTF8& name, ILayer& display);
-// The same check on bytes already read: a thumbnail is exactly THUMBNAIL_BYTES long.
-bool IsThumbnailSize(uint64_t size);

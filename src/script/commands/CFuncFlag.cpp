@@ -99,8 +99,9 @@ void IFuncFlag::Call(CScript&)
     switch (sub) {
     case 1:
         LoadAndRestart(file);
+        return;
     case 2:
-        SaveFlagFile(file);
+        (void)SaveFlagFile(file); // a failure is reported by the save; scripts get no result
         return;
     case 11:
         MergeIntoFlagFile(file);
@@ -299,7 +300,7 @@ void IFuncFlag::StoreRangeToFile(FlagArray array, uint32_t file, int32_t start, 
     if (ReadFlagFile(file, image) == LoadResult::Damaged)
         return;
     if (StoreRangeToImage(array, image, start, count))
-        SaveFlagFile(file, &image);
+        (void)SaveFlagFile(file, &image); // a failure is reported by the save
 }
 
 void CFuncFlag::MergeIntoFlagFile(uint32_t file, const FlagBuffer* source)
@@ -312,5 +313,5 @@ void CFuncFlag::MergeIntoFlagFile(uint32_t file, const FlagBuffer* source)
     if (ReadFlagFile(file, image) == LoadResult::Damaged)
         return;
     MergeFlagsIntoImage(image, *source);
-    SaveFlagFile(file, &image);
+    (void)SaveFlagFile(file, &image); // a failure is reported by the save
 }

@@ -34,7 +34,7 @@ public:
 
     // Writes the source (the current state when null) to flag file N through the atomic writer.
     // 1 on success; 0, with a report and the old file kept, when it cannot be written.
-    int SaveFlagFile(uint32_t file, const FlagBuffer* source = nullptr);
+    [[nodiscard]] int SaveFlagFile(uint32_t file, const FlagBuffer* source = nullptr);
     void SetCurrentState(const FlagBuffer& source);
 
     void ResizeFlags(int32_t flags, int32_t words, int32_t bytes, int32_t variables);

@@ -40,7 +40,7 @@ void CFuncOneMes::Call(CScript&)
         LoadReadBuffer();
         break;
     case 3:
-        SaveReadBuffer();
+        (void)SaveReadBuffer(); // a failure is reported by the save; scripts get no result
         break;
     case 4:
         MarkRead(Context->PopInteger());

@@ -22,7 +22,7 @@ public:
     void LoadReadBuffer();
     // Writes the buffer's bytes through the atomic writer; the old file stays on failure.
     // True when the file was written.
-    bool SaveReadBuffer();
+    [[nodiscard]] bool SaveReadBuffer();
     // Whether the game's scripts have made the buffer yet.
     bool HasReadBuffer();
     void MarkRead(int32_t message);

@@ -35,7 +35,7 @@ void CFuncSave::Call(CScript&)
     const int32_t sub = context.PopInteger();
     switch (sub) {
     case 0:
-        SaveDataFile(static_cast<uint32_t>(context.PopInteger()));
+        (void)SaveDataFile(static_cast<uint32_t>(context.PopInteger())); // reported by the save
         break;
     case 1:
         LoadDataFile(static_cast<uint32_t>(context.PopInteger()));

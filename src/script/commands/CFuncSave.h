@@ -18,9 +18,9 @@ public:
 
     // Writes the snapshot through the atomic writer; true when the file was written. A failure
     // keeps the old file and is reported with the file's name and the system's reason.
-    bool SaveDataFile(uint32_t slot);
+    [[nodiscard]] bool SaveDataFile(uint32_t slot);
     // The same with a table prepared by the caller in place of the snapshot.
-    bool SaveDataFile(uint32_t slot, const ScriptValueTable& table);
+    [[nodiscard]] bool SaveDataFile(uint32_t slot, const ScriptValueTable& table);
     // Reads the slot's file into the table and makes the snapshot a copy; a missing file reads
     // as an empty table. A damaged file is reported and changes neither. True when the file was
     // read.

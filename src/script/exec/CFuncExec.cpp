@@ -278,7 +278,12 @@ void CFuncExec::WriteThumbnail()
     if (size > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()))
         return;
     const std::vector<uint8_t> bytes(static_cast<size_t>(size), 0);
-    WriteFileAtomically(MakeThumbnailFileName(static_cast<uint32_t>(slot)), bytes);
+    const CStringUTF8 name = MakeThumbnailFileName(static_cast<uint32_t>(slot));
+    CStringUTF8 reason;
+    if (!WriteFileAtomically(name, bytes, &reason)) {
+        CStringUTF8 text;
+        ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+    }
 }
 
 CStringUTF8 CFuncExec::GetHeroName() const
@@ -547,11 +552,7 @@ void CFuncExec::LanguageText()
                 Context->Backlog.Entries[static_cast<size_t>(count - 1)]->TextTable = m_language_file;
         }
         file.Open(m_language_file);
-        // FIXME: shown as story text until the message window runs language messages itself.
-        if (const CLangTextTable* table = file.GetTable()) {
-            Context->PrepareBacklogEntry();
-            Context->ShowMessageText(table->GetText(argument.Integer));
-        }
+        file.ShowMessage(static_cast<uint16_t>(argument.Integer));
         return;
     }
     case 1:

@@ -102,7 +102,8 @@ protected:
                 record.FirstDate < HINT_DATE_AFTER_END) {
                 EXPECT_GE(record.FirstDate, game_date);
                 EXPECT_LE(record.FirstDate, HINT_LAST_DAY);
-                if (record.LastDate != -1) {
+                // A window that ends before it begins still counts as possible while it lies ahead.
+                if (record.LastDate != -1 && record.FirstDate <= game_date) {
                     EXPECT_LE(record.FirstDate, record.LastDate);
                 }
                 if (record.District < 7 || record.District > 10) {

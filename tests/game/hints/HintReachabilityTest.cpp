@@ -147,7 +147,8 @@ TEST_F(HintReachabilityTest, WindowsOnBothSidesOfTheirEdges)
         {"undated", 800, Event(0, -1, 0, 2359, 1, 8), 0, 1307, 800},
         {"beyond the last day", 800, Event(1310, -1, 1000, 1200, 0, 0), 1, 1306, 1000},
         {"last before first", 800, Event(1224, 1223, 1000, 1200, 0, 0), 1, 1224, 1000},
-        {"last before first, ahead", 800, Event(1230, 1229, 1000, 1200, 0, 0), 1, 1230, 1000},
+        {"last before first, on its first day", 800, Event(1225, 1224, 1000, 1200, 0, 0), 1, 1225, 1000},
+        {"last before first, ahead", 800, Event(1230, 1229, 1000, 1200, 0, 0), 0, 1230, 1000},
     };
     for (const Window& window : windows) {
         SCOPED_TRACE(window.name);

@@ -132,6 +132,15 @@ TEST_F(CCpsCommandsTest, AScriptedWalkEndsOnTheGoal)
     EXPECT_EQ(map.MoverAt(0).Y() + 1, 12);
     EXPECT_EQ(map.MoverAt(0).State(), 0x41);
 
+    // Already on the goal: no walk starts, so nothing re-arms the event check.
+    map.EventCheckPending = 0;
+    Exec({15, 0, 20, 12});
+    Exec({17});
+    EXPECT_EQ(Value(18), 0);
+    EXPECT_EQ(map.MoverAt(0).State(), 0x41);
+    Exec({16});
+    EXPECT_EQ(map.EventCheckPending, 0);
+
     Exec({15, 0, 3, 3});
     map.EventCheckPending = 0;
     Exec({16});

@@ -101,7 +101,7 @@ TEST_F(CCpsPathTest, SearchCases)
         uint32_t found;
         int length; // -1: not checked
     } cases[] = {
-        {"on the goal", TownMapFixture::Free(10, 10), 4, 4, 4, 4, 1, 0},
+        {"on the goal", TownMapFixture::Free(10, 10), 4, 4, 4, 4, 0, -1},
         {"goal above the foot", TownMapFixture::Free(10, 10), 4, 4, 4, 3, 1, 1},
         {"goal left of the foot", TownMapFixture::Free(10, 10), 4, 4, 3, 4, 1, 1},
         {"walled goal", {"..........", "...###....", "...#.#....", "...###....", ".........."}, 7, 4, 4, 2, 0, -1},

@@ -552,10 +552,17 @@ TEST_F(ISaveLoadTest, ThumbnailIsTheAreaAverageBottomUpWithCovers)
                 EXPECT_EQ(file[at], (sum + 50) / 100) << tx << "," << ty << " byte " << c;
             }
 
-    // Reading it back fills the display layer; a file one byte short counts as missing.
+    // Reading it back fills the display layer; a longer file gives its first picture, a file one
+    // byte short counts as missing.
     ASSERT_EQ(m_save.ReadThumbnail(7), 1);
     EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) & 0xFFFFFF, file[0] | file[1] << 8 | file[2] << 16);
     EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) >> 24, 255u);
+    std::vector<uint8_t> longer(file.size(), 0x11);
+    longer.insert(longer.end(), 100, 0x22);
+    m_dir.Write("thm006", longer);
+    ASSERT_EQ(m_save.ReadThumbnail(6), 1);
+    EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 191, 0), 0xFF111111u);
+    EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107), 0xFF111111u);
     m_dir.Write("thm008", std::vector<uint8_t>(file.begin(), file.end() - 1));
     EXPECT_EQ(m_save.ReadThumbnail(8), 0);
     EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) >> 24, 0u);

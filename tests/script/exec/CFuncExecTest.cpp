@@ -27,6 +27,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
+#include "mapwrite/MapTableWriter.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/CMesWnd.h"
 #include "screens/extras/IOmakeParts.h"
@@ -366,6 +367,14 @@ TEST_F(CFuncExecTest, ThumbnailPlaceholderRefusesImpossibleSizes)
     RunSource("lib 29, -1, 7, 1, 0\nend\n");
     EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "SP_thm007"));
     EXPECT_EQ(Get("SP_thm007").size(), 0u);
+
+    // A file that cannot be written is reported, not passed over.
+    TakeMessageBoxes();
+    std::filesystem::create_directory(m_dir.Path() / "SP_thm008");
+    RunSource("lib 29, -1, 8, 1, 1\nend\n");
+    const std::vector<std::string> boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("SP_thm008 が作成出来ません。"), std::string::npos) << boxes[0];
 }
 
 TEST_F(CFuncExecTest, AutoSaveRunsOnceUnderItsGuard)
@@ -547,4 +556,39 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     EXPECT_STREQ(Stack()[0].Text.GetText(), "three.fv");
     EXPECT_EQ(Stack()[1].Integer, 0);
     EXPECT_TRUE(face.GetItems().empty());
+}
+
+TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTheBacklog)
+{
+    std::vector<tools::ArchiveEntry> entries;
+    for (const char* name : {"MSG_EN.MAP", "MSG_CN.MAP", "MSG_TW.MAP", "MSG.MAP"})
+        entries.push_back(
+            {name, tools::BuildMapTable(std::vector<tools::MapText>{{0, u"zero"}, {1, u"one"}})});
+    m_dir.Write("data.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Plain));
+    CArchiveManager archive("data.arc", false, true);
+    {
+        FakeDocumentLink link; // lends the table its archive
+        link.m_data_archive = &archive;
+        GetGameWork()->m_text_file = std::make_unique<CLangTextFile>();
+        GetGameWork()->m_text_file->Open(CStringUTF8("msg"));
+    }
+    SetDocumentLink(&Document());
+    m_app.Config().SetInt("/Config/Language", 3);
+
+    LogBuffer& entry = PrepareBacklog();
+    State().SetEngineStateBits(ENGINE_STATE_RECORDING);
+    RunSource("lib 29, 24, 2, \"msg\"\nlib 29, 24, 0, 1\nend\n");
+    LogBuffer* shown = Context().Backlog.GetCurrentEntry();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->MessageId, 1);
+    EXPECT_EQ(shown->BodyText.GetStdString(), "one");
+    EXPECT_STREQ(entry.TextTable.GetText(), "msg");
+
+    // Under scene skip the message is neither shown nor noted.
+    shown->MessageId = -1;
+    shown->BodyText = CStringUTF8("");
+    m_app.Config().SetInt("/Config/SceneSkip", 1);
+    RunSource("lib 29, 24, 0, 0\nend\n");
+    EXPECT_EQ(shown->MessageId, -1);
+    EXPECT_EQ(shown->BodyText.GetStdString(), "");
 }
