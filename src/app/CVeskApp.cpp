@@ -24,6 +24,7 @@
 #include "platform/user/MessageApi.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/WindowApi.h"
+#include "screens/system/SlotMoveJournal.h"
 
 CStringUTF8 CVeskApp::GetAppString()
 {
@@ -43,6 +44,8 @@ int CVeskApp::InitInstance()
             return 0; // another instance runs: end quietly
         // Under the lock: two first starts must not write the initial save set over each other.
         InitSaveData(m_instance);
+        // A save or delete stopped half-way last time is finished or undone before anything reads a slot.
+        RecoverSlotMoves();
         DisableScreenSaver();
 
         timeGetDevCaps(&m_timer_caps, sizeof(m_timer_caps));

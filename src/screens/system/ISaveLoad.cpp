@@ -20,6 +20,7 @@
 #include "screens/system/SaveSlotTable.h"
 #include "screens/system/SaveThumbnail.h"
 #include "screens/system/SlotFileMoves.h"
+#include "screens/system/SlotMoveJournal.h"
 #include "script/FlagBuffer.h"
 #include "script/SaveFileNames.h"
 #include "script/ScriptValueTable.h"
@@ -67,6 +68,8 @@ void SetVariable(FlagBuffer& state, size_t index, int32_t value)
 // is damaged: nothing may be built on it.
 bool ReadSystemFile(FlagBuffer& image)
 {
+    if (!RecoverSlotMoves())
+        return false;
     if (SaveFileExists(MakeFlagFileName(0)) && CFuncFlag().LoadFlagFile(0, &image) == 0)
         return false;
     GrowToSlotTable(image.Bytes);
@@ -203,6 +206,7 @@ void ISaveLoad::LoadSlotTable()
 {
     if (FlagBuffer* state = LiveState())
         GrowToSlotTable(state->Bytes);
+    RecoverSlotMoves();
     CFuncFlag().LoadBytesFromFile(0, 0, static_cast<int32_t>(SLOT_TABLE_SIZE));
     PointAtTable();
     RecountSlots();
@@ -295,9 +299,11 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
 
     // The older saves move up as sets, into slots emptied before them.
     SlotFileMoves moves;
-    bool done = moves.SetAsideSlot(dropped);
-    for (uint32_t n = dropped; done && n > slot; --n)
-        done = moves.MoveSlotFiles(n - 1, n);
+    moves.SetAsideSlot(dropped);
+    for (uint32_t n = dropped; n > slot; --n)
+        moves.MoveSlotFiles(n - 1, n);
+    bool done = moves.Run(MakeFlagFileName(0), table,
+                          {MakeFlagFileName(slot), MakeSaveDataFileName(slot), MakeThumbnailFileName(slot)});
     std::vector<CStringUTF8> written;
     auto write = [&](const CStringUTF8& name, bool ok) {
         done = ok;
@@ -365,9 +371,10 @@ bool ISaveLoad::DeleteSlot(uint32_t slot)
     std::ranges::copy(table, system.Bytes.begin());
 
     SlotFileMoves moves;
-    bool done = moves.SetAsideSlot(slot);
-    for (uint32_t n = slot + 1; done && n <= last; ++n)
-        done = moves.MoveSlotFiles(n, n - 1);
+    moves.SetAsideSlot(slot);
+    for (uint32_t n = slot + 1; n <= last; ++n)
+        moves.MoveSlotFiles(n, n - 1);
+    bool done = moves.Run(MakeFlagFileName(0), table, {});
     if (done)
         done = CFuncFlag().SaveFlagFile(0, &system) != 0;
     if (!Conclude(moves, done))
