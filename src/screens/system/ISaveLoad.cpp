@@ -64,14 +64,56 @@ void SetVariable(FlagBuffer& state, size_t index, int32_t value)
     state.Variables[index] = ScriptValue::FromInteger(value);
 }
 
-// The system flag file as it is on disk; a missing one starts empty. False, reported, when it
-// is damaged: nothing may be built on it.
+// A damaged system file costs its own state, never the saves: it is kept aside under ".bad" and
+// the table is made again from the slot files present, each group's unbroken run from its first
+// slot, the headers from the slots' flag files (their comments and save times are lost).
+void RebuildSystemFile(FlagBuffer& image)
+{
+    const CStringUTF8 name = MakeFlagFileName(0);
+    MoveFileExW(name.ToWide().c_str(), (name + ".bad").ToWide().c_str(), MOVEFILE_REPLACE_EXISTING);
+    image.Assign(FlagBuffer());
+    GrowToSlotTable(image.Bytes);
+    SaveSlotTable table(image.Bytes);
+    for (int32_t group = 0; group < 3; ++group) {
+        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
+            CFile file;
+            FlagBuffer state;
+            if (!SaveFileExists(MakeSaveDataFileName(slot)) || !file.OpenRead(MakeFlagFileName(slot)) ||
+                !state.Read(file.GetHandle()))
+                break;
+            SaveSlotHeader header;
+            header.Used = 1;
+            header.GameDate = static_cast<uint16_t>(state.GameDate());
+            header.Weekday = static_cast<uint16_t>(state.Weekday());
+            header.GameTime = static_cast<uint16_t>(state.GameTime());
+            header.Money = static_cast<uint16_t>(state.Money());
+            table.Put(slot, header);
+        }
+    }
+    if (table.IsUsed(SLOT_FIRST))
+        table.SetContinue(static_cast<uint16_t>(SLOT_FIRST));
+    CStringUTF8 text;
+    AppMessageBox(0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
+                                 name.GetText()));
+}
+
+// The system flag file as it is on disk; a missing one starts empty, a damaged one is rebuilt.
+// False while a slot move left behind cannot be finished or undone: nothing may be built then.
 bool ReadSystemFile(FlagBuffer& image)
 {
     if (!RecoverSlotMoves())
         return false;
-    if (SaveFileExists(MakeFlagFileName(0)) && CFuncFlag().LoadFlagFile(0, &image) == 0)
-        return false;
+    const CStringUTF8 name = MakeFlagFileName(0);
+    CFile file;
+    if (file.OpenRead(name)) {
+        if (!image.Read(file.GetHandle())) {
+            file.Close();
+            RebuildSystemFile(image);
+            return true;
+        }
+    } else if (SaveFileExists(name)) {
+        return CFuncFlag().LoadFlagFile(0, &image) != 0; // there but unreadable: reported
+    }
     GrowToSlotTable(image.Bytes);
     return true;
 }

@@ -507,6 +507,36 @@ TEST_F(ISaveLoadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
     }
 }
 
+// A damaged system file blocks nothing: it is kept aside, the table comes back from the slot files
+// with a notice, and the save goes on over it.
+TEST_F(ISaveLoadTest, ADamagedSystemFileIsRebuiltFromTheSlotFiles)
+{
+    for (int32_t id = 1; id <= 3; ++id) {
+        Mark(id);
+        ASSERT_TRUE(id == 3 ? m_save.SaveNew("note") : m_save.QuickSave());
+    }
+    const std::vector<uint8_t> damaged{1, 2, 3};
+    m_dir.Write("FLAG000", damaged);
+    m_messages.clear();
+    Mark(4);
+    ASSERT_TRUE(m_save.QuickSave());
+    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_dir.Read("FLAG000.bad"), damaged);
+    std::vector<uint8_t> disk = SystemTable();
+    const SaveSlotTable view(disk);
+    EXPECT_EQ(m_save.GetCount(0), 1);
+    EXPECT_EQ(m_save.GetCount(2), 3);
+    for (const auto& [slot, id] : std::vector<std::pair<uint32_t, int32_t>>{{1, 3}, {201, 4}, {202, 2}, {203, 1}}) {
+        EXPECT_EQ(view.Get(slot).Money, id) << slot;
+        EXPECT_EQ(Ids(slot), std::make_pair(id, id)) << slot;
+    }
+    EXPECT_FALSE(view.IsUsed(204));
+    m_messages.clear();
+    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(203); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Money(), 1);
+    EXPECT_TRUE(m_messages.empty());
+}
+
 TEST_F(ISaveLoadTest, LoadsCheckBeforeTheyChangeAnything)
 {
     Mark(41);
