@@ -31,6 +31,8 @@ int FuzzWalkMap(const uint8_t* data, size_t size);
 int FuzzMoverBlock(const uint8_t* data, size_t size);
 int FuzzEventAreas(const uint8_t* data, size_t size);
 int FuzzSlotMoveJournal(const uint8_t* data, size_t size);
+int FuzzScriptCommands(const uint8_t* data, size_t size);
+int FuzzMovieContainer(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -62,4 +64,6 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"mover_block", FuzzMoverBlock},
     {"event_areas", FuzzEventAreas},
     {"slot_move_journal", FuzzSlotMoveJournal},
+    {"script_commands", FuzzScriptCommands},
+    {"movie_container", FuzzMovieContainer},
 };

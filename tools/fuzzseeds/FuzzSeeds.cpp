@@ -165,6 +165,21 @@ void WriteScriptSeeds(const std::filesystem::path& root)
             throw std::runtime_error("script seed " + std::to_string(k) + ": " + script.Error);
         seeds.Add("seed" + std::to_string(k++) + ".mes", script.File);
     }
+    // The variant with the command groups that need no window: each group's sizing and files.
+    const SeedFolder command_seeds(root, "script_commands");
+    const char* const command_sources[] = {
+        "line 1\nlib 14, 0, 16, 4, 31700, 96\nlib 14, 2, 5\nlib 14, 12, 5\nend\n",
+        "line 1\nlib 22, 0, 50\ntext \"あ\"\nlib 22, 3\nlib 22, 5, 0\nend\n",
+        "line 1\nlib 24, 0, 4000\nlib 24, 3\nlib 24, 2\nend\n",
+        "line 1\nlib 14, 0, 16, 4, 4, 96\nlib 11, 0, 3\nlib 27, 0, 1\nend\n",
+    };
+    k = 0;
+    for (const char* source : command_sources) {
+        const AssembledScript script = AssembleScript(source);
+        if (!script.Ok)
+            throw std::runtime_error("command seed " + std::to_string(k) + ": " + script.Error);
+        command_seeds.Add("seed" + std::to_string(k++) + ".mes", script.File);
+    }
 }
 
 void WriteValueTableSeeds(const std::filesystem::path& root)
@@ -324,6 +339,13 @@ void WriteMediaFileSeeds(const std::filesystem::path& root)
     clip.vsd_header = 16;
     seeds.Add("vsd.mpg", WriteMpegClip(clip));
     seeds.Add("vsd-header-only.mpg", Bytes{'V', 'S', 'D', '1', 4, 0, 0, 0, 1, 2, 3, 4});
+
+    const SeedFolder container_seeds(root, "movie_container");
+    clip.vsd_header = -1;
+    clip.frames = 2;
+    container_seeds.Add("video.mpg", WriteMpegClip(clip));
+    clip.audio = true;
+    container_seeds.Add("sound.mpg", WriteMpegClip(clip));
 }
 
 } // namespace
