@@ -30,6 +30,9 @@ int FuzzCGTables(const uint8_t* data, size_t size);
 int FuzzWalkMap(const uint8_t* data, size_t size);
 int FuzzMoverBlock(const uint8_t* data, size_t size);
 int FuzzEventAreas(const uint8_t* data, size_t size);
+int FuzzSlotMoveJournal(const uint8_t* data, size_t size);
+int FuzzScriptCommands(const uint8_t* data, size_t size);
+int FuzzMovieContainer(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -60,4 +63,7 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"walk_map", FuzzWalkMap},
     {"mover_block", FuzzMoverBlock},
     {"event_areas", FuzzEventAreas},
+    {"slot_move_journal", FuzzSlotMoveJournal},
+    {"script_commands", FuzzScriptCommands},
+    {"movie_container", FuzzMovieContainer},
 };

@@ -1,6 +1,10 @@
-// A compiled script loaded and run for a bounded number of steps. The library groups are
-// replaced by one that does nothing, so the run exercises the loader and the interpreter alone,
-// never a screen that waits for the player.
+// A compiled script loaded and run for a bounded number of steps. In the first target the library
+// groups are replaced by one that does nothing, so the run exercises the loader and the
+// interpreter alone; the second keeps the real groups that need no window (value, flag, backlog,
+// one-message, save, and the typesetting the value group reaches), so the sizes scripts ask of
+// them are tried too. Never a screen that waits for the player.
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -19,6 +23,7 @@ namespace {
 
 constexpr int MAX_STEPS = 2000;
 constexpr int32_t LIBRARY_GROUPS = 30;
+constexpr int32_t WINDOWLESS_GROUPS[] = {11, 14, 22, 24, 27};
 
 class NoGroup : public IFunc
 {
@@ -40,9 +45,7 @@ void ResetScriptMembers(CVeskDoc& document)
     document.SaveDataSnapshot.reset();
 }
 
-} // namespace
-
-int FuzzScript(const uint8_t* data, size_t size)
+int RunScript(const uint8_t* data, size_t size, bool windowless_groups)
 {
     PrepareFuzzProcess();
     CVeskDoc& document = *GetDocument();
@@ -51,8 +54,10 @@ int FuzzScript(const uint8_t* data, size_t size)
     document.SaveDataTable = std::make_unique<ScriptValueTable>();
     document.SaveDataSnapshot = std::make_unique<ScriptValueTable>();
     document.m_script_context = std::make_unique<ScriptContext>();
-    for (int32_t id = 0; id < LIBRARY_GROUPS; ++id)
-        document.m_script_context->SetLibraryGroup(id, [] { return std::make_unique<NoGroup>(); });
+    for (int32_t id = 0; id < LIBRARY_GROUPS; ++id) {
+        if (!windowless_groups || std::ranges::find(WINDOWLESS_GROUPS, id) == std::end(WINDOWLESS_GROUPS))
+            document.m_script_context->SetLibraryGroup(id, [] { return std::make_unique<NoGroup>(); });
+    }
     document.m_script_context->SeedRandom(1);
 
     FuzzApplication().m_pumps_left = MAX_STEPS;
@@ -70,4 +75,16 @@ int FuzzScript(const uint8_t* data, size_t size)
     }
     ResetScriptMembers(document);
     return 0;
+}
+
+} // namespace
+
+int FuzzScript(const uint8_t* data, size_t size)
+{
+    return RunScript(data, size, false);
+}
+
+int FuzzScriptCommands(const uint8_t* data, size_t size)
+{
+    return RunScript(data, size, true);
 }

@@ -26,6 +26,7 @@
 #include "platform/user/MessageApi.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/WindowApi.h"
+#include "screens/system/SlotMoveJournal.h"
 
 CStringUTF8 CVeskApp::GetAppString()
 {
@@ -45,6 +46,8 @@ int CVeskApp::InitInstance()
             return 0; // another instance runs: refused with a line on standard error
         // Under the lock: two first starts must not write the initial save set over each other.
         InitSaveData(m_instance);
+        // A save or delete stopped half-way last time is finished or undone before anything reads a slot.
+        RecoverSlotMoves();
         DisableScreenSaver();
 
         timeGetDevCaps(&m_timer_caps, sizeof(m_timer_caps));

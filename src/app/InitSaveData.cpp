@@ -7,6 +7,7 @@
 #include "app/CWinApp.h"
 #include "foundation/CFile.h"
 #include "foundation/CFlagArc.h"
+#include "foundation/WriteFileAtomically.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/res/ResourceApi.h"
 
@@ -107,23 +108,31 @@ bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF
         if (paths[index].IsEqual(marker.GetStdString()))
             order.push_back(index);
 
+    CStringUTF8 config_name;
+    config_name.LoadString(IDS_CONFIG_FILE_NAME);
+    const CStringUTF8 config_path = folder + config_name;
     std::vector<CStringUTF8> written;
     bool failed = false;
     for (const size_t index : order) {
         const CStringUTF8& path = paths[index];
-        CFile file;
-        if (!file.OpenWrite(path, CREATE_ALWAYS)) {
-            failed = true;
+        const DWORD attributes = GetFileAttributesW(path.GetWideText());
+        // The player's settings survive an extraction that runs again.
+        if (path.IsEqual(config_path.GetStdString()) && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            continue;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            failed = true; // a folder in the file's place: it cannot be opened
             break;
         }
-        // Recorded before the write: a file cut short by a failed write is removed too.
-        written.push_back(path);
-        const int result = archive.ReadEntry(index, &file);
-        if (!file.Close() || result == 0) {
+        // Each file goes through a flushed temporary and a folder flush, so the marker, last,
+        // is on the disk only after every other file is whole there.
+        std::span<const uint8_t> bytes;
+        if (!archive.DecodeEntry(index, bytes) || !WriteFileAtomically(path, bytes)) {
             ShowMessage("There is an error in the save data initialization information.");
             failed = true;
             break;
         }
+        written.push_back(path);
     }
     if (!failed)
         return true;

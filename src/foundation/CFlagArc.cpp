@@ -47,22 +47,31 @@ CFlagArc::CFlagArc(const void* image, DWORD image_size)
 
 CFlagArc::~CFlagArc() = default;
 
-int CFlagArc::ReadEntry(size_t index, CFile* target)
+bool CFlagArc::DecodeEntry(size_t index, std::span<const uint8_t>& bytes)
 {
-    if (index >= m_entries.size() || !target)
-        return 0;
+    if (index >= m_entries.size())
+        return false;
     const Record& record = m_entries[index];
     if (record.name[0] == '\0' || uint64_t{record.data_offset} + record.stored_size > m_image_size ||
         record.decoded_size > LZSS_MAX_EXPANSION * record.stored_size)
-        return 0;
+        return false;
     m_output.resize(record.decoded_size);
     const LzssDecodeResult result =
         LzssDecode(std::span(m_image + record.data_offset, record.stored_size), m_output);
     if (!result.Complete(record.decoded_size))
+        return false;
+    bytes = std::span<const uint8_t>(m_output.data(), record.decoded_size);
+    return true;
+}
+
+int CFlagArc::ReadEntry(size_t index, CFile* target)
+{
+    std::span<const uint8_t> bytes;
+    if (!target || !DecodeEntry(index, bytes))
         return 0;
     // A write that fails or stops short would leave a broken save file behind a success.
-    if (!target->Write(m_output.data(), record.decoded_size) ||
-        target->GetBytesMoved() != record.decoded_size)
+    const DWORD size = static_cast<DWORD>(bytes.size());
+    if (!target->Write(bytes.data(), size) || target->GetBytesMoved() != size)
         return 0;
     return 1;
 }

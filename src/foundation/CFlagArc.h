@@ -4,6 +4,7 @@
 // over the locked resource during start-up, main thread only.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "foundation/CFile.h"
@@ -25,6 +26,8 @@ public:
     // Decodes the entry and writes it to the open file: 1 when every byte was written, 0 when
     // the entry is unusable (index, name, data range, decoded length) or the write failed.
     int ReadEntry(size_t index, CFile* target);
+    // Decodes the entry; its bytes stay valid until the next read. False when it is unusable.
+    bool DecodeEntry(size_t index, std::span<const uint8_t>& bytes);
 
 private:
     struct Record

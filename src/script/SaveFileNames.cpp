@@ -55,3 +55,8 @@ CStringUTF8 MakeReadBufferFileName()
     name.Format("%sonemes.dat", SaveFolder().GetText());
     return name;
 }
+
+CStringUTF8 MakeSaveFolderFileName(const char* name)
+{
+    return SaveFolder() + name;
+}

@@ -16,3 +16,5 @@ CStringUTF8 MakeSelectionFileName(uint32_t number);
 CStringUTF8 MakeThumbnailFileName(uint32_t number);
 // "%sonemes.dat": one file for both scenarios.
 CStringUTF8 MakeReadBufferFileName();
+// Any other file of the save folder: "%s" + name.
+CStringUTF8 MakeSaveFolderFileName(const char* name);

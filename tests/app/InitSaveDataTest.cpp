@@ -132,6 +132,21 @@ TEST_F(InitSaveDataTest, ALaterStartLeavesThePlayersFilesAndConfigurationAlone)
     EXPECT_TRUE(m_boxes.Shown().empty());
 }
 
+// A set extracted again (its marker lost) keeps the settings the player has, and leaves no
+// temporary behind.
+TEST_F(InitSaveDataTest, AnExtractionRunAgainKeepsThePlayersSettings)
+{
+    InitSaveData(nullptr);
+    fs::remove(Save("FLAG000"));
+    std::ofstream(Save("config.xml"), std::ios::binary) << "the player's settings";
+    InitSaveData(nullptr);
+    EXPECT_TRUE(fs::exists(Save("FLAG000")));
+    EXPECT_EQ(ReadWholeFile(Save("config.xml")), "the player's settings");
+    for (const auto& entry : fs::directory_iterator(Save("")))
+        EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    EXPECT_TRUE(m_boxes.Shown().empty());
+}
+
 TEST_F(InitSaveDataTest, WithR18TheFirstFlagFileIsLookedForWhereTheSetIsWritten)
 {
     // "/R18" = 1 sends the game's flag files to the alternate folder, which holds none yet; the

@@ -97,11 +97,15 @@ TEST_F(CMoviePlayerTest, EntriesThatAreNoMovieLeaveTheStreamIdle)
     std::vector<uint8_t> vsd_too_long = {'V', 'S', 'D', '1', 0x00, 0x10, 0x00, 0x00}; // N = 4096
     vsd_too_long.resize(600, 0);
     const std::vector<tools::ArchiveEntry> entries = {
-        {"JUNK.MPG", std::vector<uint8_t>(5000, 0x5A)}, {"LONGVSD.MPG", vsd_too_long}, {"ZZZ.MPG", {1, 2, 3}}};
+        {"JUNK.MPG", std::vector<uint8_t>(5000, 0x5A)},
+        {"LONGVSD.MPG", vsd_too_long},
+        {"ZZZ.MPG", {1, 2, 3}},
+        // A frame wider than the screen: its buffers would be sized by the header alone.
+        {"WIDE.MPG", tools::WriteMpegClip({.width = 2048, .height = 64, .frames = 2, .audio = false})}};
     m_dir.Write("movie.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Plain));
     m_player->Release();
     CreatePlayer();
-    for (const char* name : {"junk.mpg", "longvsd.mpg"}) {
+    for (const char* name : {"junk.mpg", "longvsd.mpg", "wide.mpg"}) {
         SCOPED_TRACE(name);
         m_player->Play(name, 0, 32);
         EXPECT_EQ(Stream(0).State, 0u);

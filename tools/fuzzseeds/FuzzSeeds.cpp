@@ -165,6 +165,21 @@ void WriteScriptSeeds(const std::filesystem::path& root)
             throw std::runtime_error("script seed " + std::to_string(k) + ": " + script.Error);
         seeds.Add("seed" + std::to_string(k++) + ".mes", script.File);
     }
+    // The variant with the command groups that need no window: each group's sizing and files.
+    const SeedFolder command_seeds(root, "script_commands");
+    const char* const command_sources[] = {
+        "line 1\nlib 14, 0, 16, 4, 31700, 96\nlib 14, 2, 5\nlib 14, 12, 5\nend\n",
+        "line 1\nlib 22, 0, 50\ntext \"あ\"\nlib 22, 3\nlib 22, 5, 0\nend\n",
+        "line 1\nlib 24, 0, 4000\nlib 24, 3\nlib 24, 2\nend\n",
+        "line 1\nlib 14, 0, 16, 4, 4, 96\nlib 11, 0, 3\nlib 27, 0, 1\nend\n",
+    };
+    k = 0;
+    for (const char* source : command_sources) {
+        const AssembledScript script = AssembleScript(source);
+        if (!script.Ok)
+            throw std::runtime_error("command seed " + std::to_string(k) + ": " + script.Error);
+        command_seeds.Add("seed" + std::to_string(k++) + ".mes", script.File);
+    }
 }
 
 void WriteValueTableSeeds(const std::filesystem::path& root)
@@ -324,12 +339,63 @@ void WriteMediaFileSeeds(const std::filesystem::path& root)
     clip.vsd_header = 16;
     seeds.Add("vsd.mpg", WriteMpegClip(clip));
     seeds.Add("vsd-header-only.mpg", Bytes{'V', 'S', 'D', '1', 4, 0, 0, 0, 1, 2, 3, 4});
+
+    const SeedFolder container_seeds(root, "movie_container");
+    clip.vsd_header = -1;
+    clip.frames = 2;
+    container_seeds.Add("video.mpg", WriteMpegClip(clip));
+    clip.audio = true;
+    container_seeds.Add("sound.mpg", WriteMpegClip(clip));
 }
 
 } // namespace
 
+// A slot move journal: "VSMJ", version 1, the table hash, the system file, the new files and the
+// renames (each name a u16 length and its bytes), then the FNV-1a of all that, low 32 bits.
+Bytes MakeSlotMoveJournal(const std::vector<std::string>& new_files,
+                          const std::vector<std::pair<std::string, std::string>>& renames)
+{
+    Bytes out;
+    const auto put16 = [&](uint32_t value) {
+        out.push_back(static_cast<uint8_t>(value));
+        out.push_back(static_cast<uint8_t>(value >> 8));
+    };
+    const auto put32 = [&](uint32_t value) {
+        put16(value & 0xFFFF);
+        put16(value >> 16);
+    };
+    const auto name = [&](const std::string& text) {
+        put16(static_cast<uint32_t>(text.size()));
+        out.insert(out.end(), text.begin(), text.end());
+    };
+    put32(0x4A4D5356);
+    put32(1);
+    put32(0x89ABCDEF);
+    put32(0x01234567);
+    name("FLAG000");
+    put16(static_cast<uint32_t>(new_files.size()));
+    for (const std::string& file : new_files)
+        name(file);
+    put16(static_cast<uint32_t>(renames.size()));
+    for (const auto& [from, to] : renames) {
+        name(from);
+        name(to);
+    }
+    uint64_t hash = 0xCBF29CE484222325ull;
+    for (uint8_t byte : out)
+        hash = (hash ^ byte) * 0x100000001B3ull;
+    put32(static_cast<uint32_t>(hash));
+    return out;
+}
+
 void WriteSlotSeeds(const std::filesystem::path& root)
 {
+    const SeedFolder journal_seeds(root, "slot_move_journal");
+    journal_seeds.Add("save.jnl", MakeSlotMoveJournal({"FLAG201", "SaveData201.dat", "thm201"},
+                                                      {{"FLAG300", "FLAG300.drop"},
+                                                       {"FLAG299", "FLAG300"},
+                                                       {"SP_thm201", "SP_thm202"}}));
+    journal_seeds.Add("delete.jnl", MakeSlotMoveJournal({}, {{"sel005", "sel005.drop"}, {"sel006", "sel005"}}));
     const SeedFolder table_seeds(root, "slot_table");
     table_seeds.Add("table.flag", WriteSystemFlagFile(ParseSlotTableListing("slot 1 date 1301 money 500 comment メモ\n"
                                                                             "slot 101\nslot 201 saved 2026 12 7 1 2 3\n"

@@ -291,6 +291,11 @@ HRESULT MoviePipeline::Open(CAsyncIo* io, bool force_mpeg, const std::string& pa
         if (!s.video && !s.audio)
             return;
         if (s.video) {
+            // The frame buffers are sized by the stream's header alone: a frame larger than the
+            // screen can show is refused, as a file that is no movie.
+            if (s.video->width <= 0 || s.video->height <= 0 || s.video->width > MAX_MOVIE_WIDTH ||
+                s.video->height > MAX_MOVIE_HEIGHT)
+                return;
             m_width = s.video->width;
             m_height = s.video->height;
             const AVRational rate = s.format->streams[s.video_index]->avg_frame_rate;

@@ -46,6 +46,10 @@ struct MovieCounters
     uint64_t dropped = 0;
 };
 
+// The largest movie frame: the screen's logical size.
+inline constexpr int MAX_MOVIE_WIDTH = 1920;
+inline constexpr int MAX_MOVIE_HEIGHT = 1080;
+
 class MoviePipeline
 {
 public:

@@ -157,6 +157,7 @@ UniqueFd OpenForDisposition(const std::string& path, int mode, DWORD disposition
 // The injected fault: -1 when none waits, else the counted calls still to pass.
 std::atomic<int> g_fault_skip{-1};
 std::atomic<int> g_fault_error{0};
+std::atomic<void (*)()> g_fault_stop{nullptr};
 
 // True, with the last error set, when this counted call is the one to fail.
 bool FaultStrikes()
@@ -166,6 +167,8 @@ bool FaultStrikes()
         if (g_fault_skip.compare_exchange_weak(skip, skip - 1)) {
             if (skip != 0)
                 return false;
+            if (void (*stop)() = g_fault_stop.exchange(nullptr))
+                stop();
             platform::SetLastErrorFromErrno(g_fault_error.load());
             return true;
         }
@@ -183,9 +186,16 @@ void InjectFileFault(int skip, int posix_error)
     g_fault_skip = skip;
 }
 
+void InjectFileStop(int skip, void (*stop)())
+{
+    g_fault_stop = stop;
+    g_fault_skip = skip;
+}
+
 void ClearFileFault()
 {
     g_fault_skip = -1;
+    g_fault_stop = nullptr;
 }
 
 bool IsFileFaultPending()

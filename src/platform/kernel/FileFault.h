@@ -9,6 +9,9 @@ namespace platform {
 
 // The call after skip counted calls fails with the POSIX error (ENOSPC, EIO, EACCES ...).
 void InjectFileFault(int skip, int posix_error);
+// At the call after skip counted calls, before it acts, calls stop, which throws or ends the
+// process: the files are then as a crash at that point leaves them.
+void InjectFileStop(int skip, void (*stop)());
 // Drops a fault that has not struck yet.
 void ClearFileFault();
 // True while an injected fault waits for its call.

@@ -19,6 +19,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/Unicode.h"
+#include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
 
 namespace {
@@ -257,6 +258,16 @@ void CSaveNote::Take(const CStringUTF8& text, bool replace)
 {
     CStringUTF8 joined = replace ? text : Text + text;
     joined.TruncateToWidth(NOTE_WIDTH_LIMIT);
+    // The slot header keeps 21 UTF-16 units: the entry stops where the stored note ends, so what
+    // the player sees is what is saved.
+    std::u16string wide = joined.ToWide();
+    if (wide.size() > SLOT_COMMENT_UNITS) {
+        size_t keep = SLOT_COMMENT_UNITS;
+        if (wide[keep - 1] >= 0xD800 && wide[keep - 1] <= 0xDBFF)
+            --keep; // never half of a surrogate pair
+        wide.resize(keep);
+        joined = CStringUTF8(wide);
+    }
     Text = joined;
     Caret = Text.GetWidth();
     DrawNoteText(true);

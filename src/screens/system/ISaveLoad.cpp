@@ -20,6 +20,7 @@
 #include "screens/system/SaveSlotTable.h"
 #include "screens/system/SaveThumbnail.h"
 #include "screens/system/SlotFileMoves.h"
+#include "screens/system/SlotMoveJournal.h"
 #include "script/FlagBuffer.h"
 #include "script/SaveFileNames.h"
 #include "script/ScriptValueTable.h"
@@ -63,12 +64,56 @@ void SetVariable(FlagBuffer& state, size_t index, int32_t value)
     state.Variables[index] = ScriptValue::FromInteger(value);
 }
 
-// The system flag file as it is on disk; a missing one starts empty. False, reported, when it
-// is damaged: nothing may be built on it.
+// A damaged system file costs its own state, never the saves: it is kept aside under ".bad" and
+// the table is made again from the slot files present, each group's unbroken run from its first
+// slot, the headers from the slots' flag files (their comments and save times are lost).
+void RebuildSystemFile(FlagBuffer& image)
+{
+    const CStringUTF8 name = MakeFlagFileName(0);
+    MoveFileExW(name.ToWide().c_str(), (name + ".bad").ToWide().c_str(), MOVEFILE_REPLACE_EXISTING);
+    image.Assign(FlagBuffer());
+    GrowToSlotTable(image.Bytes);
+    SaveSlotTable table(image.Bytes);
+    for (int32_t group = 0; group < 3; ++group) {
+        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
+            CFile file;
+            FlagBuffer state;
+            if (!SaveFileExists(MakeSaveDataFileName(slot)) || !file.OpenRead(MakeFlagFileName(slot)) ||
+                !state.Read(file.GetHandle()))
+                break;
+            SaveSlotHeader header;
+            header.Used = 1;
+            header.GameDate = static_cast<uint16_t>(state.GameDate());
+            header.Weekday = static_cast<uint16_t>(state.Weekday());
+            header.GameTime = static_cast<uint16_t>(state.GameTime());
+            header.Money = static_cast<uint16_t>(state.Money());
+            table.Put(slot, header);
+        }
+    }
+    if (table.IsUsed(SLOT_FIRST))
+        table.SetContinue(static_cast<uint16_t>(SLOT_FIRST));
+    CStringUTF8 text;
+    AppMessageBox(0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
+                                 name.GetText()));
+}
+
+// The system flag file as it is on disk; a missing one starts empty, a damaged one is rebuilt.
+// False while a slot move left behind cannot be finished or undone: nothing may be built then.
 bool ReadSystemFile(FlagBuffer& image)
 {
-    if (SaveFileExists(MakeFlagFileName(0)) && CFuncFlag().LoadFlagFile(0, &image) == 0)
+    if (!RecoverSlotMoves())
         return false;
+    const CStringUTF8 name = MakeFlagFileName(0);
+    CFile file;
+    if (file.OpenRead(name)) {
+        if (!image.Read(file.GetHandle())) {
+            file.Close();
+            RebuildSystemFile(image);
+            return true;
+        }
+    } else if (SaveFileExists(name)) {
+        return CFuncFlag().LoadFlagFile(0, &image) != 0; // there but unreadable: reported
+    }
     GrowToSlotTable(image.Bytes);
     return true;
 }
@@ -199,6 +244,7 @@ void ISaveLoad::LoadSlotTable()
 {
     if (FlagBuffer* state = LiveState())
         GrowToSlotTable(state->Bytes);
+    RecoverSlotMoves();
     CFuncFlag().LoadBytesFromFile(0, 0, static_cast<int32_t>(SLOT_TABLE_SIZE));
     PointAtTable();
     RecountSlots();
@@ -291,9 +337,11 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
 
     // The older saves move up as sets, into slots emptied before them.
     SlotFileMoves moves;
-    bool done = moves.SetAsideSlot(dropped);
-    for (uint32_t n = dropped; done && n > slot; --n)
-        done = moves.MoveSlotFiles(n - 1, n);
+    moves.SetAsideSlot(dropped);
+    for (uint32_t n = dropped; n > slot; --n)
+        moves.MoveSlotFiles(n - 1, n);
+    bool done = moves.Run(MakeFlagFileName(0), table,
+                          {MakeFlagFileName(slot), MakeSaveDataFileName(slot), MakeThumbnailFileName(slot)});
     std::vector<CStringUTF8> written;
     auto write = [&](const CStringUTF8& name, bool ok) {
         done = ok;
@@ -364,9 +412,10 @@ bool ISaveLoad::DeleteSlot(uint32_t slot)
     std::ranges::copy(table, system.Bytes.begin());
 
     SlotFileMoves moves;
-    bool done = moves.SetAsideSlot(slot);
-    for (uint32_t n = slot + 1; done && n <= last; ++n)
-        done = moves.MoveSlotFiles(n, n - 1);
+    moves.SetAsideSlot(slot);
+    for (uint32_t n = slot + 1; n <= last; ++n)
+        moves.MoveSlotFiles(n, n - 1);
+    bool done = moves.Run(MakeFlagFileName(0), table, {});
     if (done)
         done = CFuncFlag().SaveFlagFile(0, &system) != 0;
     if (!Conclude(moves, done))

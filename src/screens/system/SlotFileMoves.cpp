@@ -2,6 +2,7 @@
 
 #include "app/AppMessageBox.h"
 #include "platform/kernel/FileApi.h"
+#include "screens/system/SlotMoveJournal.h"
 #include "script/SaveFileNames.h"
 
 namespace {
@@ -40,48 +41,69 @@ bool SaveFileExists(const CStringUTF8& name)
     return PathFileExistsW(name.ToWide().c_str()) != FALSE;
 }
 
-bool SlotFileMoves::Rename(const CStringUTF8& from, const CStringUTF8& to)
+bool SlotFileMoves::Exists(const CStringUTF8& name)
 {
-    if (!RenameSaveFile(from, to))
-        return false;
-    m_done.emplace_back(from, to);
-    RunSaveStepHook();
-    return true;
+    auto found = m_present.find(name);
+    if (found == m_present.end())
+        found = m_present.emplace(name, SaveFileExists(name)).first;
+    return found->second;
 }
 
-bool SlotFileMoves::SetAside(const CStringUTF8& name)
+void SlotFileMoves::Plan(const CStringUTF8& from, const CStringUTF8& to)
 {
-    if (!SaveFileExists(name))
-        return true;
-    const CStringUTF8 aside = SetAsideName(name);
-    if (!Rename(name, aside))
-        return false;
-    m_set_aside.push_back(aside);
-    return true;
+    m_plan.emplace_back(from, to);
+    m_present[from] = false;
+    m_present[to] = true;
 }
 
-bool SlotFileMoves::MoveSlotFiles(uint32_t from, uint32_t to)
+void SlotFileMoves::SetAside(const CStringUTF8& name)
+{
+    if (Exists(name))
+        Plan(name, SetAsideName(name));
+}
+
+void SlotFileMoves::MoveSlotFiles(uint32_t from, uint32_t to)
 {
     const auto sources = MakeSlotFileNames(from);
     const auto targets = MakeSlotFileNames(to);
     for (size_t kind = 0; kind < SLOT_FILE_KINDS; ++kind) {
-        if (to != m_emptied && !SetAside(targets[kind]))
-            return false;
-        if (KindPresent(kind) && SaveFileExists(sources[kind]) && !Rename(sources[kind], targets[kind]))
-            return false;
+        if (to != m_emptied)
+            SetAside(targets[kind]);
+        if (KindPresent(kind) && Exists(sources[kind]))
+            Plan(sources[kind], targets[kind]);
     }
     m_emptied = from;
-    return true;
 }
 
-bool SlotFileMoves::SetAsideSlot(uint32_t slot)
+void SlotFileMoves::SetAsideSlot(uint32_t slot)
 {
-    for (const CStringUTF8& name : MakeSlotFileNames(slot)) {
-        if (!SetAside(name))
-            return false;
-    }
+    for (const CStringUTF8& name : MakeSlotFileNames(slot))
+        SetAside(name);
     m_emptied = slot;
-    return true;
+}
+
+bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t> new_table,
+                        const std::vector<CStringUTF8>& new_files)
+{
+    if (m_plan.empty())
+        return true;
+    SlotMoveJournal journal;
+    journal.TableHash = HashSlotTable(new_table);
+    journal.SystemFile = SaveFolderRelativeName(system_file);
+    for (const CStringUTF8& name : new_files)
+        journal.NewFiles.push_back(SaveFolderRelativeName(name));
+    for (const auto& [from, to] : m_plan)
+        journal.Renames.emplace_back(SaveFolderRelativeName(from), SaveFolderRelativeName(to));
+    if (!WriteSlotMoveJournal(journal))
+        return false;
+    m_journal = true;
+    for (; m_done < m_plan.size(); ++m_done) {
+        if (!RenameSaveFile(m_plan[m_done].first, m_plan[m_done].second))
+            return false;
+        RunSaveStepHook();
+    }
+    m_moved = MarkSlotMovesMade();
+    return m_moved;
 }
 
 bool SlotFileMoves::KindPresent(size_t kind)
@@ -106,20 +128,31 @@ bool SlotFileMoves::KindPresent(size_t kind)
 
 void SlotFileMoves::Undo()
 {
-    // A rename back that fails too has been reported; the others still go back.
-    for (auto it = m_done.rbegin(); it != m_done.rend(); ++it)
-        RenameSaveFile(it->second, it->first);
-    m_done.clear();
-    m_set_aside.clear();
+    // A rename back that fails too has been reported; the others still go back, and the journal
+    // stays for the next start to try again.
+    if (m_moved && !UnmarkSlotMovesMade())
+        return; // the next start removes the new files first, then undoes
+    bool back = true;
+    for (; m_done > 0; --m_done)
+        back = RenameSaveFile(m_plan[m_done - 1].second, m_plan[m_done - 1].first) && back;
+    if (m_journal && back)
+        RemoveSlotMoveJournal();
+    m_plan.clear();
+    m_journal = m_moved = false;
 }
 
 void SlotFileMoves::Finish()
 {
     // A set-aside file that cannot be deleted is only clutter; the next move replaces it.
-    for (const CStringUTF8& name : m_set_aside)
-        DeleteFileW(name.ToWide().c_str());
-    m_done.clear();
-    m_set_aside.clear();
+    for (const auto& [from, to] : m_plan) {
+        if (to == SetAsideName(from))
+            DeleteFileW(to.ToWide().c_str());
+    }
+    if (m_journal)
+        RemoveSlotMoveJournal();
+    m_plan.clear();
+    m_done = 0;
+    m_journal = m_moved = false;
 }
 
 void SetSaveStepHook(std::function<void()> hook)

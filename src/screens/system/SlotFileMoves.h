@@ -2,13 +2,16 @@
 // Moving the files of save slots as sets, undoably. A slot's files (flag file, save data,
 // thumbnail, selection file) move together: a file of the source that is missing leaves the
 // target without that kind, and whatever a target already held is first set aside under a
-// temporary name, so no slot ever ends up with files of two saves. Every rename is recorded;
-// Undo puts them back in reverse order, Finish deletes what was set aside once the new slot
-// table is on disk. Main thread only.
+// temporary name, so no slot ever ends up with files of two saves. The renames are planned
+// first and recorded in the slot move journal before the first is made, so a stop at any point
+// is finished or undone at the next start; Undo puts them back in reverse order, Finish deletes
+// what was set aside once the new slot table is on disk. Main thread only.
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -28,19 +31,28 @@ bool SaveFileExists(const CStringUTF8& name);
 class SlotFileMoves
 {
 public:
-    // Each answers false at the first failed rename, which has been reported; the caller then
-    // undoes.
-    bool MoveSlotFiles(uint32_t from, uint32_t to);
-    bool SetAsideSlot(uint32_t slot);
+    // The plan: the renames are only recorded, with the folder as it will be after the ones
+    // before them.
+    void MoveSlotFiles(uint32_t from, uint32_t to);
+    void SetAsideSlot(uint32_t slot);
+    // Writes the journal (the planned renames, the system file whose new table concludes them
+    // and the files written after them), then makes the renames. False at the first failure,
+    // which has been reported; the caller then undoes.
+    bool Run(const CStringUTF8& system_file, std::span<const uint8_t> new_table,
+             const std::vector<CStringUTF8>& new_files);
     void Undo();
     void Finish();
 
 private:
-    bool Rename(const CStringUTF8& from, const CStringUTF8& to);
-    bool SetAside(const CStringUTF8& name);
+    void Plan(const CStringUTF8& from, const CStringUTF8& to);
+    void SetAside(const CStringUTF8& name);
+    bool Exists(const CStringUTF8& name);
 
-    std::vector<std::pair<CStringUTF8, CStringUTF8>> m_done; // renames made, oldest first
-    std::vector<CStringUTF8> m_set_aside;
+    std::vector<std::pair<CStringUTF8, CStringUTF8>> m_plan; // renames to make, oldest first
+    size_t m_done = 0;                                       // how many of them were made
+    bool m_journal = false;                                  // written
+    bool m_moved = false;                                    // and marked: every rename made
+    std::map<CStringUTF8, bool> m_present;                   // names looked at or planned, as they will be
     // A slot whose files have all just moved away; a move into it needs no look at its files
     // (each look at a missing name scans the folder).
     uint32_t m_emptied = UINT32_MAX;

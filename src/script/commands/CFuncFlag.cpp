@@ -165,6 +165,12 @@ void IFuncFlag::ResizeFlags(int32_t flags, int32_t words, int32_t bytes, int32_t
 {
     if (CurrentState == nullptr)
         return;
+    // Far past what any flag file holds, a count is a script's fault: refused whole, before it
+    // asks for more memory than the machine has.
+    if (std::max({flags, words, bytes}) > MAX_FLAG_ARRAY_SIZE || variables > MAX_FLAG_VARIABLES) {
+        ReportScriptError(CStringUTF8("フラグバッファの大きさが上限を超えています"));
+        return;
+    }
     // A negative count empties the array rather than asking for a gigantic one.
     ResizeArray(CurrentState->Flags, flags);
     ResizeArray(CurrentState->Words, words);

@@ -19,6 +19,10 @@ enum class FlagArray
     Variables,
 };
 
+// The largest arrays a script may ask for: a million flags, words or bytes, 65,536 variables.
+inline constexpr int32_t MAX_FLAG_ARRAY_SIZE = 1 << 20;
+inline constexpr int32_t MAX_FLAG_VARIABLES = 1 << 16;
+
 class IFuncFlag : public IFunc
 {
 public:
@@ -37,6 +41,7 @@ public:
     [[nodiscard]] int SaveFlagFile(uint32_t file, const FlagBuffer* source = nullptr);
     void SetCurrentState(const FlagBuffer& source);
 
+    // Counts above the caps below are refused with a report and change nothing.
     void ResizeFlags(int32_t flags, int32_t words, int32_t bytes, int32_t variables);
     // Loads file N into the current state, attaches the script it names and throws
     // tagDOCUMENT_CODE 3 so that the document rebuilds the script stack; never returns.

@@ -75,6 +75,13 @@ int32_t CFuncOneMes::ScriptLine() const
 
 void CFuncOneMes::ResizeReadBuffer(int32_t count)
 {
+    // A bit per message: sixteen million messages is far past any game's text, and a larger
+    // count a script's fault, refused before it takes the memory.
+    if (count > MAX_READ_BUFFER_MESSAGES) {
+        CStringUTF8 text;
+        ReportScriptError(text.Format("既読バッファの大きさ %d は上限を超えています", count));
+        return;
+    }
     if (std::vector<uint8_t>* buffer = Buffer())
         buffer->resize(static_cast<size_t>(std::max<int64_t>((int64_t{count} + 7) / 8, 0)));
 }

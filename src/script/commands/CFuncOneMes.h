@@ -10,6 +10,9 @@
 #include "foundation/CStringUTF8.h"
 #include "script/commands/IFunc.h"
 
+// The most messages the already-read buffer has a bit for (2 MiB).
+inline constexpr int32_t MAX_READ_BUFFER_MESSAGES = 1 << 24;
+
 class CFuncOneMes final : public IFunc
 {
 public:

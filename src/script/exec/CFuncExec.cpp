@@ -42,6 +42,7 @@
 #include "screens/map/CTimeSelect.h"
 #include "screens/system/CNameInput.h"
 #include "screens/system/CSaveDialog.h"
+#include "screens/system/SaveThumbnail.h"
 #include "script/FlagBuffer.h"
 #include "script/SaveFileNames.h"
 #include "script/exec/IBGVPlay.h"
@@ -274,16 +275,17 @@ void CFuncExec::WriteThumbnail()
     const int32_t height = Context->PopInteger();
     if (slot < 0 || width < 0 || height < 0)
         return;
-    const uint64_t size = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
-    if (size > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()))
+    // No thumbnail is larger than the screen it is taken from; a larger size is a script's fault.
+    CStringUTF8 text;
+    if (width > SNAPSHOT_WIDTH || height > SNAPSHOT_HEIGHT) {
+        ReportScriptError(text.Format("サムネイルの大きさ %d x %d は画面を超えています", width, height));
         return;
-    const std::vector<uint8_t> bytes(static_cast<size_t>(size), 0);
+    }
+    const std::vector<uint8_t> bytes(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
     const CStringUTF8 name = MakeThumbnailFileName(static_cast<uint32_t>(slot));
     CStringUTF8 reason;
-    if (!WriteFileAtomically(name, bytes, &reason)) {
-        CStringUTF8 text;
+    if (!WriteFileAtomically(name, bytes, &reason))
         ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
-    }
 }
 
 CStringUTF8 CFuncExec::GetHeroName() const

@@ -22,8 +22,13 @@ std::unique_ptr<LogBuffer> NewLogBuffer(const char* failure)
 
 void BacklogStore::Allocate(int32_t count)
 {
-    for (int32_t k = 0; k < count; ++k)
+    // A backlog is a few hundred messages; a count far past that is a script's fault, refused as
+    // an allocation failure before it can take the machine's memory.
+    for (int32_t k = 0; k < count; ++k) {
+        if (Entries.size() >= MAX_BACKLOG_ENTRIES)
+            throw CExecException(CStringUTF8("Failed to create the log Buffer"));
         Entries.push_back(NewLogBuffer("Failed to create the log Buffer"));
+    }
 }
 
 void BacklogStore::Reset()

@@ -17,6 +17,9 @@ inline constexpr uint32_t ENGINE_STATE_ENTRY_OPEN = 0x100;
 inline constexpr uint32_t ENGINE_STATE_RECORD_CODE = 0x200;
 inline constexpr uint32_t ENGINE_STATE_SNAPSHOT = 0x1000;
 
+// The most entries a backlog holds (each is a flag buffer and more, some kilobytes).
+inline constexpr size_t MAX_BACKLOG_ENTRIES = 4096;
+
 struct LogBuffer
 {
     std::vector<uint8_t> Code; // recorded code, always ending in one zero byte while it grows

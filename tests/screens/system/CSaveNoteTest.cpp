@@ -63,7 +63,8 @@ TEST_F(CSaveNoteTest, SetupFollowsTheConfirmationOfItsKind)
     }
 }
 
-TEST_F(CSaveNoteTest, TypedLettersStopAtWidthThirty)
+// Half-width letters stop at the 21 UTF-16 units the slot header stores, before width 30.
+TEST_F(CSaveNoteTest, TypedLettersStopWhereTheStoredNoteEnds)
 {
     SetLanguage(1);
     CSaveNote note;
@@ -76,8 +77,8 @@ TEST_F(CSaveNoteTest, TypedLettersStopAtWidthThirty)
         note.HookProc(nullptr, WM_CHAR, '#', 0); // not a letter: ignored
         note.HookProc(nullptr, WM_KEYDOWN, 'Q', 0);
     }
-    EXPECT_EQ(note.GetText().GetStdString(), typed.substr(0, 30));
-    EXPECT_EQ(note.GetCaret(), 30);
+    EXPECT_EQ(note.GetText().GetStdString(), typed.substr(0, 21));
+    EXPECT_EQ(note.GetCaret(), 21);
 }
 
 TEST_F(CSaveNoteTest, PasteReplacesTheTextCutToWidthThirtyWithoutControlCharacters)
@@ -93,7 +94,10 @@ TEST_F(CSaveNoteTest, PasteReplacesTheTextCutToWidthThirtyWithoutControlCharacte
     const Case cases[] = {
         {"", "x\ty\nz\r\x7f!", "xyz!", 4},
         {"typed", "new", "new", 3},
-        {"", a29 + "あ", a29, 29}, // a full-width character at width 29 is dropped
+        {"", a29 + "あ", a29.substr(0, 21), 21}, // past the 21 units stored
+        {"", "あいう" + a29, "あいう" + a29.substr(0, 18), 24},
+        {"", "a😀😀😀😀😀😀😀😀😀😀", "a😀😀😀😀😀😀😀😀😀😀", 21},
+        {"", "ab😀😀😀😀😀😀😀😀😀😀", "ab😀😀😀😀😀😀😀😀😀", 20}, // never half a pair
         {"", "あいうえおかきくけこさしすせそた", "あいうえおかきくけこさしすせそ", 30},
         {"kept", "", "kept", 4}, // nothing on the clipboard changes nothing
     };

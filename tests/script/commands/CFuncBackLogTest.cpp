@@ -10,6 +10,7 @@
 
 #include "../RecordingFont.h"
 #include "../ScriptTestFixture.h"
+#include "foundation/CExecException.h"
 
 namespace {
 
@@ -164,3 +165,17 @@ TEST_F(CFuncBackLogTest, TheCountSkipsEmptyEntriesWhereverTheyStand)
         entry->Code.clear();
     EXPECT_EQ(CountBacklogEntries(), 0);
 }
+
+namespace {
+
+// A script asking for millions of records gets the allocation failure, not the machine's memory.
+TEST_F(CFuncBackLogTest, AllocationStopsAtTheCap)
+{
+    BacklogStore& backlog = Context().Backlog;
+    Run(Assemble("lib 22, 0, 50\nend"));
+    EXPECT_EQ(backlog.Entries.size(), 50u);
+    EXPECT_THROW(Run(Assemble("lib 22, 0, 1000000\nend")), CExecException);
+    EXPECT_EQ(backlog.Entries.size(), MAX_BACKLOG_ENTRIES);
+}
+
+} // namespace

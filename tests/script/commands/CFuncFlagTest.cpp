@@ -208,3 +208,17 @@ TEST_F(CFuncFlagTest, SecondScenarioNamesAndASaveThatCannotBeWritten)
                                        "SP_FLAG001 が作成出来ません。\nAccess is denied."});
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "SP_FLAG001.tmp"));
 }
+
+// A count no flag file could hold is refused whole, with a report, before any memory is asked.
+TEST_F(CFuncFlagTest, SizesPastTheCapsAreRefusedAndChangeNothing)
+{
+    for (const char* sizes : {"2000000000, 2, 1, 3", "4, 2, 1, 2147483647", "4, 2, 1048577, 3"}) {
+        RunSource(std::string("line 1\nlib 14, 0, 4, 2, 1, 3\nlib 14, 0, ") + sizes + "\nend\n");
+        EXPECT_EQ(TakeMessageBoxes(),
+                  std::vector<std::string>{"test.mes(1)\nフラグバッファの大きさが上限を超えています"})
+            << sizes;
+        EXPECT_EQ(State().Flags.size(), 4u);
+        EXPECT_EQ(State().Bytes.size(), 1u);
+        EXPECT_EQ(State().Variables.size(), 3u);
+    }
+}

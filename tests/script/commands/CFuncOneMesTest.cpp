@@ -30,6 +30,17 @@ TEST_F(CFuncOneMesTest, SizesRoundUpToWholeBytes)
     }
 }
 
+TEST_F(CFuncOneMesTest, SizesPastSixteenMillionMessagesAreRefused)
+{
+    RunSource("line 1\nlib 24, 0, 16777216\nend\n");
+    EXPECT_EQ(Bits().size(), 2u * 1024 * 1024);
+    for (const char* count : {"16777217", "2147483647"}) {
+        RunSource(std::string("line 1\nlib 24, 0, ") + count + "\nend\n");
+        EXPECT_EQ(TakeMessageBoxes().size(), 1u) << count;
+        EXPECT_EQ(Bits().size(), 2u * 1024 * 1024) << count;
+    }
+}
+
 TEST_F(CFuncOneMesTest, MarksAndTestsInBitOrder)
 {
     RunSource("line 1\nlib 24, 0, 64\n"

@@ -363,6 +363,20 @@ TEST_F(CFuncExecTest, ThumbnailPlaceholderRefusesImpossibleSizes)
         RunSource(std::string("lib 29, -1, ") + arguments + "\nend\n");
         EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "thm005")) << arguments;
     }
+    // Larger than the screen: refused with a report before anything is allocated.
+    TakeMessageBoxes();
+    for (const char* arguments : {"5, 1921, 1", "5, 1, 1081", "5, 16384, 8192"}) {
+        RunSource(std::string("lib 29, -1, ") + arguments + "\nend\n");
+        EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "thm005")) << arguments;
+        EXPECT_EQ(TakeMessageBoxes().size(), 1u) << arguments;
+    }
+    RunSource("lib 29, -1, 5, 1920, 1080\nend\n");
+    EXPECT_EQ(Get("thm005").size(), 1920u * 1080u * 4u);
+    // A file that cannot be written is reported, not passed over.
+    std::filesystem::remove(m_dir.Path() / "thm006");
+    std::filesystem::create_directories(m_dir.Path() / "thm006");
+    RunSource("lib 29, -1, 6, 2, 2\nend\n");
+    EXPECT_EQ(TakeMessageBoxes().size(), 1u);
     State().SetSpMode(1);
     RunSource("lib 29, -1, 7, 1, 0\nend\n");
     EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "SP_thm007"));

@@ -1,0 +1,272 @@
+#include "screens/system/SlotMoveJournal.h"
+
+#include <algorithm>
+#include <string>
+
+#include "foundation/ByteCursor.h"
+#include "foundation/CFile.h"
+#include "foundation/WriteFileAtomically.h"
+#include "platform/kernel/FileApi.h"
+#include "screens/system/SaveSlotTable.h"
+#include "screens/system/SlotFileMoves.h"
+#include "script/FlagBuffer.h"
+#include "script/SaveFileNames.h"
+#include "script/vm/ScriptError.h"
+
+namespace {
+
+constexpr uint32_t JOURNAL_MAGIC = 0x4A4D5356; // "VSMJ"
+constexpr uint32_t JOURNAL_VERSION = 1;
+constexpr size_t MAX_NAME = 64;
+constexpr size_t MAX_NEW_FILES = 8;
+// A group's four kinds of file, each set aside once and moved once, and a slot more.
+constexpr size_t MAX_RENAMES = (SLOT_GROUP_SIZE + 2) * SLOT_FILE_KINDS * 2;
+constexpr const char* JOURNAL_NAME = "slotmove.jnl";
+// The journal's name once every rename is made: the emptied slot's files are then the new save's.
+constexpr const char* MOVED_NAME = "slotmove.jnm";
+constexpr const char* DROP_SUFFIX = ".drop";
+
+uint64_t Fnv1a(std::span<const uint8_t> bytes)
+{
+    uint64_t hash = 0xCBF29CE484222325ull;
+    for (uint8_t byte : bytes) {
+        hash ^= byte;
+        hash *= 0x100000001B3ull;
+    }
+    return hash;
+}
+
+void PutU16(std::vector<uint8_t>& out, uint16_t value)
+{
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value)
+{
+    PutU16(out, static_cast<uint16_t>(value));
+    PutU16(out, static_cast<uint16_t>(value >> 16));
+}
+
+void PutName(std::vector<uint8_t>& out, const CStringUTF8& name)
+{
+    const std::string& text = name.GetStdString();
+    PutU16(out, static_cast<uint16_t>(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+// A bare file name of the save folder: no separator, no "..", nothing a rename could take out of it.
+bool IsFolderName(const std::string& text)
+{
+    if (text.empty() || text.size() > MAX_NAME || text == "." || text == "..")
+        return false;
+    return std::ranges::all_of(text, [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '.';
+    });
+}
+
+bool ReadName(ByteCursor& cursor, CStringUTF8& name)
+{
+    uint16_t length = 0;
+    std::span<const uint8_t> bytes;
+    if (!cursor.ReadU16(length) || !cursor.ReadBytes(length, bytes))
+        return false;
+    std::string text(bytes.begin(), bytes.end());
+    if (!IsFolderName(text))
+        return false;
+    name = CStringUTF8(std::move(text));
+    return true;
+}
+
+bool ReadCount(ByteCursor& cursor, size_t limit, uint16_t& count)
+{
+    return cursor.ReadU16(count) && count <= limit;
+}
+
+CStringUTF8 InFolder(const CStringUTF8& name)
+{
+    return MakeSaveFolderFileName(name.GetText());
+}
+
+bool Exists(const CStringUTF8& name)
+{
+    return SaveFileExists(InFolder(name));
+}
+
+void Remove(const CStringUTF8& name)
+{
+    DeleteFileW(InFolder(name).ToWide().c_str());
+}
+
+bool EndsWithDrop(const CStringUTF8& name)
+{
+    const std::string& text = name.GetStdString();
+    const size_t suffix = std::char_traits<char>::length(DROP_SUFFIX);
+    return text.size() > suffix && text.compare(text.size() - suffix, suffix, DROP_SUFFIX) == 0;
+}
+
+// Whether the system file on disk holds the table the journal announces.
+bool SystemFileConcluded(const SlotMoveJournal& journal)
+{
+    CFile file;
+    FlagBuffer system;
+    if (!file.OpenRead(InFolder(journal.SystemFile)) || !system.Read(file.GetHandle()))
+        return false;
+    GrowToSlotTable(system.Bytes);
+    return HashSlotTable(std::span(system.Bytes.data(), SLOT_TABLE_SIZE)) == journal.TableHash;
+}
+
+} // namespace
+
+std::vector<uint8_t> SlotMoveJournal::Encode() const
+{
+    std::vector<uint8_t> out;
+    PutU32(out, JOURNAL_MAGIC);
+    PutU32(out, JOURNAL_VERSION);
+    PutU32(out, static_cast<uint32_t>(TableHash));
+    PutU32(out, static_cast<uint32_t>(TableHash >> 32));
+    PutName(out, SystemFile);
+    PutU16(out, static_cast<uint16_t>(NewFiles.size()));
+    for (const CStringUTF8& name : NewFiles)
+        PutName(out, name);
+    PutU16(out, static_cast<uint16_t>(Renames.size()));
+    for (const auto& [from, to] : Renames) {
+        PutName(out, from);
+        PutName(out, to);
+    }
+    PutU32(out, static_cast<uint32_t>(Fnv1a(out)));
+    return out;
+}
+
+bool SlotMoveJournal::Decode(std::span<const uint8_t> bytes)
+{
+    if (bytes.size() < 4 ||
+        static_cast<uint32_t>(Fnv1a(bytes.first(bytes.size() - 4))) !=
+            (bytes[bytes.size() - 4] | bytes[bytes.size() - 3] << 8 | bytes[bytes.size() - 2] << 16 |
+             static_cast<uint32_t>(bytes[bytes.size() - 1]) << 24))
+        return false;
+    ByteCursor cursor(bytes.first(bytes.size() - 4));
+    SlotMoveJournal read;
+    uint32_t magic = 0;
+    uint32_t version = 0;
+    uint32_t low = 0;
+    uint32_t high = 0;
+    uint16_t count = 0;
+    if (!cursor.ReadU32(magic) || magic != JOURNAL_MAGIC || !cursor.ReadU32(version) ||
+        version != JOURNAL_VERSION || !cursor.ReadU32(low) || !cursor.ReadU32(high) ||
+        !ReadName(cursor, read.SystemFile) || !ReadCount(cursor, MAX_NEW_FILES, count))
+        return false;
+    read.TableHash = static_cast<uint64_t>(high) << 32 | low;
+    read.NewFiles.resize(count);
+    for (CStringUTF8& name : read.NewFiles) {
+        if (!ReadName(cursor, name))
+            return false;
+    }
+    if (!ReadCount(cursor, MAX_RENAMES, count))
+        return false;
+    read.Renames.resize(count);
+    for (auto& [from, to] : read.Renames) {
+        if (!ReadName(cursor, from) || !ReadName(cursor, to))
+            return false;
+    }
+    if (!cursor.AtEnd())
+        return false;
+    *this = std::move(read);
+    return true;
+}
+
+uint64_t HashSlotTable(std::span<const uint8_t> table)
+{
+    return Fnv1a(table);
+}
+
+bool WriteSlotMoveJournal(const SlotMoveJournal& journal)
+{
+    const CStringUTF8 name = MakeSaveFolderFileName(JOURNAL_NAME);
+    CStringUTF8 reason;
+    if (WriteFileAtomically(name, journal.Encode(), &reason))
+        return true;
+    CStringUTF8 text;
+    ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+    return false;
+}
+
+bool MarkSlotMovesMade()
+{
+    return RenameSaveFile(MakeSaveFolderFileName(JOURNAL_NAME), MakeSaveFolderFileName(MOVED_NAME));
+}
+
+bool UnmarkSlotMovesMade()
+{
+    return RenameSaveFile(MakeSaveFolderFileName(MOVED_NAME), MakeSaveFolderFileName(JOURNAL_NAME));
+}
+
+void RemoveSlotMoveJournal()
+{
+    DeleteFileW(MakeSaveFolderFileName(JOURNAL_NAME).ToWide().c_str());
+    DeleteFileW(MakeSaveFolderFileName(MOVED_NAME).ToWide().c_str());
+}
+
+bool RecoverSlotMoves()
+{
+    const CStringUTF8 name = MakeSaveFolderFileName(JOURNAL_NAME);
+    const CStringUTF8 moved_name = MakeSaveFolderFileName(MOVED_NAME);
+    // A journal cut short while it was written: nothing had moved yet.
+    DeleteFileW((name + ".tmp").ToWide().c_str());
+    const bool moved = SaveFileExists(moved_name);
+    if (!moved && !SaveFileExists(name))
+        return true;
+    CFile file;
+    std::vector<uint8_t> bytes;
+    SlotMoveJournal journal;
+    CStringUTF8 text;
+    if (!file.OpenRead(moved ? moved_name : name) || !ReadRestOfFile(file.GetHandle(), bytes) ||
+        !journal.Decode(bytes)) {
+        // Written whole or not at all, so only a damaged disk gets here; it cannot guide anything.
+        file.Close();
+        ReportScriptError(text.Format("%s が壊れています", (moved ? moved_name : name).GetText()));
+        RemoveSlotMoveJournal();
+        return true;
+    }
+    file.Close();
+    // Temporaries of writes that were cut short.
+    Remove(journal.SystemFile + ".tmp");
+    for (const CStringUTF8& written : journal.NewFiles)
+        Remove(written + ".tmp");
+
+    if (SystemFileConcluded(journal)) {
+        for (const auto& [from, to] : journal.Renames) {
+            if (EndsWithDrop(to))
+                Remove(to);
+        }
+        RemoveSlotMoveJournal();
+        return true;
+    }
+    if (moved) {
+        // Every rename was made, so what the emptied slot holds is the new save's; once it is
+        // gone the journal says so, or a stop further on would take the restored files for new.
+        for (const CStringUTF8& written : journal.NewFiles)
+            Remove(written);
+        if (!UnmarkSlotMovesMade())
+            return false;
+    }
+    // The renames made are a prefix of the plan; going back from the newest, each one made has
+    // its target present and its source gone, each one not made its source still there.
+    for (auto it = journal.Renames.rbegin(); it != journal.Renames.rend(); ++it) {
+        if (Exists(it->second) && !Exists(it->first) &&
+            !RenameSaveFile(InFolder(it->second), InFolder(it->first)))
+            return false;
+    }
+    RemoveSlotMoveJournal();
+    return true;
+}
+
+CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path)
+{
+    const std::string folder = MakeSaveFolderFileName("").GetStdString();
+    const std::string& text = path.GetStdString();
+    if (text.compare(0, folder.size(), folder) != 0)
+        return CStringUTF8();
+    return CStringUTF8(text.substr(folder.size()));
+}

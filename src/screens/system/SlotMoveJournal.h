@@ -1,0 +1,46 @@
+#pragma once
+// The journal of a save or delete that moves slot files: written durably beside the slots before
+// the first rename, removed once the set-aside files are gone or the renames are undone. A
+// journal found later means the process stopped in between; the system file tells which way to
+// go: when its slot table is the one the journal announces, the operation finished and only the
+// set-aside files remain to delete; otherwise the files written after the renames (when the
+// journal says all renames were made) are removed and every rename made is put back, newest
+// first. Both ways may stop and run again. Names are
+// kept relative to the save folder. Main thread only.
+
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "foundation/CStringUTF8.h"
+
+struct SlotMoveJournal
+{
+    uint64_t TableHash = 0;            // of the slot table the system file holds when done
+    CStringUTF8 SystemFile;            // the flag file whose table concludes the operation
+    std::vector<CStringUTF8> NewFiles; // written after the renames, into the emptied slot
+    std::vector<std::pair<CStringUTF8, CStringUTF8>> Renames; // in the order they are made
+
+    std::vector<uint8_t> Encode() const;
+    // False for anything Encode cannot have written (names outside the save folder included).
+    bool Decode(std::span<const uint8_t> bytes);
+};
+
+// A name the save file namers made, without the save folder; empty when it lies elsewhere.
+CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path);
+
+uint64_t HashSlotTable(std::span<const uint8_t> table);
+
+// Writes the journal through the atomic writer; false, reported, when it cannot.
+bool WriteSlotMoveJournal(const SlotMoveJournal& journal);
+// Renames the journal to say that every rename was made, and back before they are undone; false,
+// reported, when it cannot.
+bool MarkSlotMovesMade();
+bool UnmarkSlotMovesMade();
+void RemoveSlotMoveJournal();
+
+// Finishes or undoes the operation a journal left behind describes. False, reported, while the
+// slot files are still between two states (a rename back that failed): nothing may be saved,
+// loaded or deleted then.
+bool RecoverSlotMoves();
