@@ -178,24 +178,6 @@ private:
     CSpriteLayer m_layers[4];
 };
 
-// Seconds per run, the runs interleaved so that a change of load weighs on both alike.
-template <class A, class B>
-std::pair<double, double> SecondsEach(A&& a, B&& b, int32_t rounds)
-{
-    using Clock = std::chrono::steady_clock;
-    Clock::duration spent_a{}, spent_b{};
-    for (int32_t round = 0; round < rounds; ++round) {
-        Clock::time_point start = Clock::now();
-        a();
-        spent_a += Clock::now() - start;
-        start = Clock::now();
-        b();
-        spent_b += Clock::now() - start;
-    }
-    return {std::chrono::duration<double>(spent_a).count() / rounds,
-            std::chrono::duration<double>(spent_b).count() / rounds};
-}
-
 void BM_BacklogOpen(benchmark::State& state)
 {
     const Ring& ring = PrepareRing(*GetDocument());
@@ -211,10 +193,7 @@ void BM_BacklogOpen(benchmark::State& state)
     }
     ratio.Report([layer] { TypesetThreeMessages(layer); });
     // What the aim can reach at best: the whole-layer passes alone over the same baseline.
-    WholeLayerPasses passes;
-    const auto [floor, baseline] = SecondsEach(
-        passes, [layer] { TypesetThreeMessages(layer); }, 200);
-    state.counters["floor_ratio"] = floor / baseline;
+    bench::ReportFloor(state, WholeLayerPasses(), [layer] { TypesetThreeMessages(layer); });
 }
 BENCHMARK(BM_BacklogOpen)->Unit(benchmark::kMillisecond);
 
