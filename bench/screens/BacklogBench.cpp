@@ -6,10 +6,8 @@
 // messages typeset directly into a layer, as the story text is.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "BenchRatio.h"
 #include "app/CVeskDoc.h"
