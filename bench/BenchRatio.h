@@ -49,6 +49,31 @@ private:
     Clock::time_point m_start;
 };
 
+// Stores "floor_ratio": one run of `floor` (the least any way of doing the subject's job must do,
+// such as its bytes moved as plain copies) over one run of `baseline`, the two run in turns so that
+// a change of load weighs on both alike. Call after the subject's loop; an aim below the floor
+// cannot be met by the subject.
+template <class Floor, class Baseline>
+void ReportFloor(benchmark::State& state, Floor&& floor, Baseline&& baseline, int rounds = 100)
+{
+    using Clock = std::chrono::steady_clock;
+    if (state.error_occurred() || state.iterations() == 0)
+        return;
+    floor(); // first touches of fresh buffers are not what is measured
+    baseline();
+    Clock::duration spent_floor{}, spent_baseline{};
+    for (int round = 0; round < rounds; ++round) {
+        Clock::time_point start = Clock::now();
+        floor();
+        spent_floor += Clock::now() - start;
+        start = Clock::now();
+        baseline();
+        spent_baseline += Clock::now() - start;
+    }
+    state.counters["floor_ratio"] = std::chrono::duration<double>(spent_floor).count() /
+                                    std::chrono::duration<double>(spent_baseline).count();
+}
+
 // Stores a rate the aim is written in, per second of the subject's loop.
 inline void ReportPerSecond(benchmark::State& state, double count)
 {

@@ -40,7 +40,15 @@ for b in $binaries; do
 done
 load_after="$(cut -d' ' -f1-3 /proc/loadavg)"
 
-printf '%-22s %14s %27s %14s  %s\n' benchmark median range aim met
+printf '%-22s %14s %27s %14s  %-8s %s\n' benchmark median range aim met note
+
+# The median of one counter of a benchmark's rounds, empty when it has none.
+median_of() {
+    jq -r --arg n "$2" --arg c "$3" \
+        '.benchmarks[]? | select(.run_name == $n and .run_type == "iteration") | .[$c] // empty' \
+        "$out/$1.json" 2>/dev/null | sort -g |
+        awk '{ v[NR] = $1 } END { if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 while read -r b name counter direction aim; do
     [ -n "$b" ] || continue
     [[ "$name" =~ $filter ]] || continue
@@ -53,14 +61,21 @@ while read -r b name counter direction aim; do
         printf '%-22s %14s %27s %14s  %s\n' "$name" - - "$direction $aim" "no figure${error:+: $error}"
         continue
     fi
-    awk -v name="$name" -v dir="$direction" -v aim="$aim" -v counter="$counter" '
+    # What the aim is measured against: the floor (the least the job must move) and the share
+    # of time spent drawing, where the benchmark reports them.
+    note=""
+    floor=$(median_of "$b" "$name" floor_ratio)
+    [ -z "$floor" ] || note="floor $(printf '%.3g' "$floor")x"
+    share=$(median_of "$b" "$name" draw_share)
+    [ -z "$share" ] || note="drawing $(awk -v s="$share" 'BEGIN { printf "%d", s * 100 + 0.5 }')% of the time"
+    awk -v name="$name" -v dir="$direction" -v aim="$aim" -v counter="$counter" -v note="$note" '
         { v[NR] = $1 }
         END {
             n = NR; med = (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
             met = (dir == "<=") ? (med <= aim) : (med >= aim)
             fmt = (counter == "per_second") ? "%.4g/s" : "%.3gx"
-            printf "%-22s %14s %27s %14s  %s\n", name, sprintf(fmt, med),
-                sprintf(fmt " - " fmt, v[1], v[n]), dir " " aim, met ? "met" : "NOT MET"
+            printf "%-22s %14s %27s %14s  %-8s %s\n", name, sprintf(fmt, med),
+                sprintf(fmt " - " fmt, v[1], v[n]), dir " " aim, met ? "met" : "NOT MET", note
         }' <<<"$values"
 done <<<"$AIMS"
 echo "load average (1, 5, 15 min) before: $load_before, after: $load_after, on $(nproc) cores"

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -18,10 +19,13 @@
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/FrameRedraw.h"
 #include "mesasm/MesAssembler.h"
+#include "platform/d3d/DxgiObjects.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMesWnd.h"
 #include "script/FlagBuffer.h"
@@ -157,6 +161,13 @@ std::string PrepareStory(Stage& stage)
     return {};
 }
 
+// Frames presented so far on the stage's display.
+uint64_t PresentCount()
+{
+    auto* chain = static_cast<platform::SwapChain*>(CDirect3D::GetInstance()->GetSwapChain());
+    return chain != nullptr ? chain->PresentCount() : 0;
+}
+
 // The next message of the story becomes the newest record, as the script's text would make it.
 void NextMessage(int32_t& at)
 {
@@ -184,6 +195,8 @@ void PassStory(benchmark::State& state, bool ctrl)
     int32_t stuck = 0;
     int64_t pumps = 0;
     int32_t at = STORY_LENGTH - 1;
+    const uint64_t presents = PresentCount();
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         NextMessage(at);
         stage.CountPumps(stuck);
@@ -191,6 +204,8 @@ void PassStory(benchmark::State& state, bool ctrl)
         window.RunMessage(out, 0, FIRST_MESSAGE_NUMBER + at);
         pumps += stage.PumpsSoFar();
     }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double drawn = static_cast<double>(PresentCount() - presents);
     stage.StopCounting();
     stage.HoldCtrl(false);
     stage.SetConfig("/Config/OneMes", 0);
@@ -200,9 +215,19 @@ void PassStory(benchmark::State& state, bool ctrl)
     }
     state.SetItemsProcessed(state.iterations());
     bench::ReportPerSecond(state, static_cast<double>(state.iterations()));
-    state.counters["frames/message"] =
-        static_cast<double>(pumps) /
-        static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    const double iterations = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["frames/message"] = static_cast<double>(pumps) / iterations;
+    // The share of a message's time its frames take to draw and present: the frames presented in
+    // the loop, each costing what the window's last frame costs drawn again here, over the loop.
+    constexpr int DRAWS = 200;
+    RedrawFrameNow();
+    const auto draw_start = std::chrono::steady_clock::now();
+    for (int n = 0; n < DRAWS; ++n)
+        RedrawFrameNow();
+    const double draw_seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - draw_start).count() / DRAWS;
+    state.counters["draws/message"] = drawn / iterations;
+    state.counters["draw_share"] = drawn * draw_seconds / seconds;
 }
 
 void BM_MessageCtrlSkip(benchmark::State& state)
