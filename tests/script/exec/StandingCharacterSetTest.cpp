@@ -186,7 +186,7 @@ TEST_F(StandingCharacterTest, JumpShakeSwayAndMoves)
         POINT trace[4];
     };
     for (const Row& row :
-         {Row{0, 30, {{0, 0}, {0, -15}, {0, -30}, {0, -15}}}, Row{1, 10, {{-10, 0}, {0, 0}, {10, 0}, {0, 0}}},
+         {Row{0, 30, {{0, 0}, {0, -15}, {0, -30}, {0, -15}}}, Row{1, 10, {{0, 0}, {-10, 0}, {10, 0}, {0, 0}}},
           Row{0, 0, {{0, 0}, {0, 0}, {0, 0}, {0, 0}}}}) {
         SCOPED_TRACE(row.amplitude);
         Exec({13, 7, 1, row.mode, row.amplitude});
