@@ -192,6 +192,10 @@ public:
     // the lists only grow and the document frees them with itself.
     std::array<std::vector<std::unique_ptr<IWaveManager>>, SOUND_GROUP_COUNT> SoundChannelList;
 
+    // 1: the backlog draws its literal head lines with the language's text service rather than
+    // its own face. Nothing sets it yet.
+    int32_t m_layout_switch = 0;
+
 private:
     void StartSoundDevice();
     void CreateFonts();

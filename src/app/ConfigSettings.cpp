@@ -393,10 +393,9 @@ int32_t GetVoiceAttenuation(CStringUTF8 name)
     const float voice = GetConfigVoiceVolume();
     const float master = GetConfigMasterVolume();
     const float character = GetConfigCharVoiceVolume(slot);
+    // A level of 0 is the quietest level, -45 dB, as for music and effects; only the switches
+    // silence a voice.
     if (!GetConfigVoiceEnable() || !GetConfigSoundEnable() || !GetConfigCharVoiceEnable(slot))
-        return VOICE_VOLUME_SILENT;
-    // A level of 0 means silence, not -45 dB.
-    if (master <= 0.0f || voice <= 0.0f || character <= 0.0f)
         return VOICE_VOLUME_SILENT;
     const float product = ((master * -4500.0f) * voice) * character;
     // Stored levels above 100 would ask for more than full volume, which the device refuses.
@@ -407,5 +406,8 @@ int32_t GetVoiceAttenuation(CStringUTF8 name)
 
 int32_t LevelToStored(float level)
 {
-    return static_cast<int32_t>(std::lround(level * 100.0f));
+    // Truncated in single precision, so a stored 53 (0.53f x 100 = 52.99999) comes back as 52:
+    // stored settings files were written this way.
+    const float stored = level * 100.0f;
+    return static_cast<int32_t>(std::trunc(stored));
 }

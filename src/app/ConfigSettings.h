@@ -97,6 +97,6 @@ CStringUTF8 GetEnabledVoiceName(CStringUTF8 name);
 // below them, VOICE_VOLUME_SILENT when switched off or when any level is 0.
 int32_t GetVoiceAttenuation(CStringUTF8 name);
 
-// A level in hundredths as stored, for a level held as a float: rounded, so every stored value
-// from 0 to 100 survives a load and a save unchanged.
+// A level in hundredths as stored, for a level held as a float: truncated, so of the stored values
+// from 0 to 100 all but 53 and 59 survive a load and a save (those come back one lower).
 int32_t LevelToStored(float level);

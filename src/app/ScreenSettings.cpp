@@ -5,6 +5,7 @@
 #include "app/CWinApp.h"
 #include "app/ConfigAccess.h"
 #include "app/ConfigSettings.h"
+#include "foundation/DocumentLink.h"
 
 using namespace app;
 
@@ -129,9 +130,11 @@ CStringUTF8 GetSelFileName(uint32_t n)
 
 CStringUTF8 GetLanguageFontName()
 {
-    // FIXME: the document's current language once the document exists; it starts from the
-    // configured language.
-    switch (GetConfigLanguage()) {
+    // The document's language, fixed when the game starts: a script that changes
+    // "/Config/Language" in play changes the texts' tables, not the face. Before the start the
+    // configured language is the one the game will start with.
+    DocumentLink* document = GetDocumentLink();
+    switch (document != nullptr ? document->GetLanguage() : GetConfigLanguage()) {
     case LANGUAGE_ENGLISH:
     case LANGUAGE_SIMPLIFIED_CHINESE:
     case LANGUAGE_TRADITIONAL_CHINESE:

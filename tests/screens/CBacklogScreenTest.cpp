@@ -610,6 +610,37 @@ protected:
     {}
 };
 
+TEST_F(CBacklogPageTest, HeadLinesDrawTheSameNameWithTheLayoutSwitchOnOrOff)
+{
+    // Off the backlog's own face draws a literal name, on the text service's: the same page,
+    // and one unlike the page without names.
+    auto page = [](int32_t layout, const char* name) {
+        GetDocument()->m_layout_switch = layout;
+        BacklogStore& store = GetDocument()->m_script_context->Backlog;
+        store.Reset();
+        store.Allocate(2);
+        for (int32_t k = 0; k < 2; ++k) {
+            EXPECT_TRUE(store.NextEntry());
+            LogBuffer& record = *store.GetCurrentEntry();
+            record.Code = {1, 0, 0};
+            record.HeadText = name;
+            record.BodyText = "body";
+        }
+        CBacklogScreen screen;
+        EXPECT_EQ(screen.CreateParts(), 1);
+        screen.PartsImage = SpriteOfPicture(tools::BacklogSheet());
+        screen.CoverImage = SpriteOfPicture(tools::BacklogCover());
+        screen.DrawToImage = 1;
+        screen.ResetPage();
+        screen.DrawFirstPage();
+        GetDocument()->m_layout_switch = 0;
+        return PixelsOf(PageLayers::ViewImageLayer());
+    };
+    const std::vector<uint8_t> own = page(0, "NAME");
+    EXPECT_TRUE(page(1, "NAME") == own);
+    EXPECT_FALSE(page(0, "") == own);
+}
+
 TEST_F(CBacklogNoDialogTest, AJumpBackWhoseQuestionCannotBeBuiltCountsAsCancelWithAReport)
 {
     AddRecords(3);

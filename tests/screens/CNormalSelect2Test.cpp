@@ -303,6 +303,33 @@ TEST_F(CNormalSelect2Test, PickingAnswersTheValuePlusOneAndCancelAnswersZeroWhen
     EXPECT_EQ(Run(40, right_click), 0);
 }
 
+TEST_F(CNormalSelect2Test, TheMessageWindowFadesInTogetherWithTheChoices)
+{
+    SetChoices({"Ａ", "Ｂ"});
+    m_window->OnOpen();
+    m_window->HideAll();
+    CSpriteLayer* window = m_window->GetWindowSprite();
+    CSpriteLayer* row = CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->IsVisible(), 0);
+    // Every pump that finds the choices half faded in finds the message window's row fading too.
+    int together = 0;
+    int apart = 0;
+    OnPump([&](int) {
+        const int32_t alpha = window->GetAlpha();
+        if (window->IsVisible() == 0 || alpha == 0 || alpha == 255)
+            return;
+        ++(row->IsVisible() != 0 && row->GetAlpha() < 255 ? together : apart);
+    });
+    m_window->PlayOpenAnimation();
+    OnPump(nullptr);
+    EXPECT_GT(together, 0);
+    EXPECT_EQ(apart, 0);
+    EXPECT_EQ(row->IsVisible(), 1);
+    EXPECT_EQ(GetGameWork()->m_message_window->IsShown(), 1);
+}
+
 TEST_F(CNormalSelect2Test, RestrictedModeLeavesLockedChoicesGreySilentAndInert)
 {
     SetChoices({"Ａ", "Ｂ"}, {0, 1});

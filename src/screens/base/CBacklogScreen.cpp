@@ -601,22 +601,6 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
     DrawButton(ID_CHECK + row, BACKLOG_NORMAL, 0);
 }
 
-void CBacklogScreen::DrawEntry(int32_t index)
-{
-    const LogBuffer* record = Record(index);
-    if (record == nullptr || (record->HeadText.IsEmpty() && record->HeadTextId == -1))
-        return;
-    TextBox box = MakeTextBox(record->HeadText);
-    if (record->HeadTextId != -1) {
-        // The head line from the game's message table, when one is open.
-        const CLangTextFile* file = GameWork->m_text_file.get();
-        if (file == nullptr || file->GetTable() == nullptr)
-            return;
-        box.Text = file->GetTable()->GetText(record->HeadTextId);
-    }
-    TypesetBox(box);
-}
-
 bool CBacklogScreen::MaskKept()
 {
     return m_page_mask != nullptr && m_page_mask == MaskTarget();

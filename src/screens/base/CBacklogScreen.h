@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -101,9 +102,10 @@ protected:
     void SetValue(size_t index, int32_t value);
     int32_t GetValue(size_t index);
     // Typesets the box with the language's face at 40 x 40, made once and kept: a page draws six
-    // texts, and making a face each time would cost more than drawing them. Adds to Ink where
-    // on the box's layer it may have drawn.
-    void TypesetBox(TextBox& box);
+    // texts, and making a face each time would cost more than drawing them. A draw given draws
+    // instead, with its own face of the same language and size. Adds to Ink where on the box's
+    // layer it may have drawn.
+    void TypesetBox(TextBox& box, const std::function<void(TextBox&)>& draw = {});
 
     // Where the typesetting may have drawn into its layer since the owner last emptied this.
     std::vector<InkRect> Ink;
@@ -135,7 +137,6 @@ public:
     void DrawFirstPage();
     void DrawButton(int32_t id, int32_t state, int32_t present) override;
     void RedrawPage(int32_t thumb_state, int32_t present) override;
-    void DrawEntry(int32_t index) override;
 
     // The thumb's height for a count of records with content (0: no thumb), and its top for a
     // position: 2 pixels a record while that leaves it 40 pixels, spread over the track beyond.

@@ -534,11 +534,13 @@ void CNormalSelect2::PlayOpenAnimation()
     record.SetAlpha(0x00, 0xFF);
     m_window->AddAnimation(record);
     anime.AddSprite(m_window.get());
-    m_shown = 1;
-    anime.PlayAndWait();
+    // One fade: the message window's show joins the choices' and, when it shows, plays both;
+    // the play below then has nothing left but what the window alone adds.
     if (CurrentVariable(VARIABLE_KEEP_MESSAGE_WINDOW) == 0)
         if (CMesWnd* message = GameWork->m_message_window.get())
-            message->RestoreWindow(0);
+            message->ShowWindow(anime, 0);
+    m_shown = 1;
+    anime.PlayAndWait();
 }
 
 void CNormalSelect2::Show()

@@ -4,6 +4,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
+#include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
 #include "app/ScreenSettings.h"
@@ -43,7 +44,7 @@ IBackLog::~IBackLog()
         m_font->Release();
 }
 
-void IBackLog::TypesetBox(TextBox& box)
+void IBackLog::TypesetBox(TextBox& box, const std::function<void(TextBox&)>& draw)
 {
     if (box.DrawWord4 == nullptr)
         return;
@@ -63,7 +64,10 @@ void IBackLog::TypesetBox(TextBox& box)
     }
     const int32_t first_x = box.CursorX;
     const int32_t first_y = box.CursorY;
-    CFuncString().TypesetText(box, m_font.get());
+    if (draw)
+        draw(box);
+    else
+        CFuncString().TypesetText(box, m_font.get());
     // The cursor moves down a line at a time, and right by at most two cells a byte of text
     // from where a line starts, which is the box's left or one full-width step before it for
     // a hanging mark; on its last line every cell lies left of where it stopped. A cursor that
@@ -237,7 +241,14 @@ void IBackLog::DrawEntry(int32_t index)
     if (record == nullptr || (record->HeadText.IsEmpty() && record->HeadTextId == -1))
         return;
     TextBox box = MakeTextBox(record->HeadText);
-    TypesetBox(box);
+    if (record->HeadTextId != -1) {
+        const int32_t id = record->HeadTextId;
+        TypesetBox(box, [id](TextBox& text) { DrawLangText(id, text); });
+    } else if (GetDocument()->m_layout_switch == 1) {
+        TypesetBox(box, [](TextBox& text) { DrawTextString(text); });
+    } else {
+        TypesetBox(box);
+    }
 }
 
 void IBackLog::DrawLogText(CStringUTF8 text)

@@ -1,6 +1,7 @@
 // The town map as a screen: its parts, the paced map steps, the side menu, the plate button and
 // the sub map.
 
+#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
@@ -14,6 +15,7 @@
 #include "graphics/EffectClock.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CStatusPlate.h"
+#include "screens/map/CSubMap.h"
 #include "script/vm/BacklogStore.h"
 
 namespace {
@@ -44,8 +46,10 @@ uint32_t CCps::StepInterval()
 
 int32_t CCps::CreateMenu()
 {
-    if (!CreateMapLayers())
+    if (!CreateMapLayers()) {
+        AppMessageBox(0, "マップクラスの作成に失敗しました。");
         return 0;
+    }
     // Without the sheet the icons only go without pictures; a folder lacking it (a test's) starts
     // without a message box.
     if (CLayerFile* file = LayerFile(); file != nullptr && file->Exists("icon_p.akb"))
@@ -67,7 +71,9 @@ void CCps::ReleaseMenu()
 
 void CCps::Show()
 {
+    // The side menu comes back with the plate: the message window hid both before the map ran.
     CSpriteAnime anime;
+    AddShowAnimation(anime);
     if (GameWork != nullptr && GameWork->m_status_plate)
         GameWork->m_status_plate->ShowAnimated(&anime);
     anime.PlayAndWait();
@@ -77,6 +83,8 @@ void CCps::OnOpen()
 {
     HoverId = -1;
     Running = 1;
+    // The sub-map button is shown only on the map.
+    MenuIndex = 1;
     ShownGameMode = GetConfigGameMode();
     if (GameWork != nullptr)
         GameWork->SetStatusBits(STATUS_SNAPSHOT_WANTED);
@@ -254,8 +262,10 @@ void CCps::TogglePresenceMode()
 void CCps::OnCancel()
 {
     ISelect::OnCancel();
-    if (GameWork == nullptr)
+    if (GameWork == nullptr || !GameWork->m_sub_map)
         return;
-    if (const int32_t answer = GameWork->RunSubMap(); answer != -1)
-        EndWith(answer | SUB_MAP_RESULT);
+    ScriptValue answer = ScriptValue::FromInteger(-1);
+    GameWork->m_sub_map->Run(&answer);
+    if (answer.Integer != -1)
+        EndWith(answer.Integer | SUB_MAP_RESULT);
 }

@@ -422,11 +422,11 @@ void StandingCharacterSet::Show(const CStringUTF8& name, int32_t position, int32
     const int32_t character = CharacterIndexFromName(name);
     StandingCharacter* record = At(position);
     if (record != nullptr && record->m_character != character) {
+        // The new character always fades in on a record of its own, even where another record
+        // with its letter was moved to this position.
         Hide(position, duration);
         Play();
-        record = At(position);
-        if (record != nullptr && record->m_character != character)
-            record = nullptr;
+        record = nullptr;
     }
     if (record == nullptr) {
         Characters.push_back(std::make_unique<StandingCharacter>());

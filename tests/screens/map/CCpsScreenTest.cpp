@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -171,6 +172,13 @@ TEST_F(CCpsScreenTest, AnEventAreaEndsTheScreenWithItsId)
 
 TEST_F(CCpsScreenTest, CancelRunsTheSubMap)
 {
+    // The sub map itself, not the side menu's way to it, which also takes and drops a snapshot.
+    GetGameWork()->SetStatusBits(STATUS_SNAPSHOT_TAKEN);
+    *sub_map_answer = -1;
+    map.OnCancel();
+    EXPECT_NE(GetGameWork()->GetStatus() & STATUS_SNAPSHOT_TAKEN, 0u);
+    GetGameWork()->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+
     for (auto [answer, running, result] : std::vector<std::array<int32_t, 3>>{{-1, 1, 77}, {5, 0, 0xFF05}}) {
         *sub_map_answer = answer;
         map.Running = 1;
@@ -324,4 +332,39 @@ TEST_F(CCpsScreenTest, ReturnToTitleEndsWithOneAndTheBacklogButtonRunsOnlyWithEn
     EXPECT_FALSE(TakeOkCancelSounds().empty());
     EXPECT_EQ(map.Running, 1);
     backlog.Reset();
+}
+
+namespace {
+
+// A town map holding the side menu's shared sprites, as the message window made them.
+class MenuHoldingMap : public FileMap
+{
+public:
+    using IRightMenu::CreateSideMenu;
+};
+
+class CCpsSideMenuTest : public TownMapFixture
+{
+protected:
+    CCpsSideMenuTest()
+        : TownMapFixture(MessageWindowPictureEntries())
+    {}
+};
+
+} // namespace
+
+TEST_F(CCpsSideMenuTest, OpeningFadesTheHiddenSideMenuInWithTheSubMapButton)
+{
+    MenuHoldingMap map;
+    ASSERT_EQ(map.CreateSideMenu(), 1);
+    // Hidden as the message window leaves it when the script runs the map.
+    for (int32_t slot = 0; slot < SIDE_MENU_SLOTS; ++slot)
+        IRightMenu::GetSlotSprite(slot)->SetVisibleFlag(0);
+    map.OnOpen();
+    EXPECT_EQ(map.MenuIndex, 1);
+    EXPECT_NE(std::find(map.ButtonMap.begin(), map.ButtonMap.end(), SIDE_MENU_SCREEN), map.ButtonMap.end());
+    CSpriteLayer* tab = IRightMenu::GetSlotSprite(0);
+    EXPECT_EQ(tab->IsVisible(), 1);
+    EXPECT_EQ(tab->GetAlpha(), 255);
+    map.OnClose();
 }

@@ -116,6 +116,27 @@ TEST_F(StandingCharacterTest, SameLetterCrossFadesInPlaceAndAnotherLetterReplace
     EXPECT_EQ(Shown(960, 655), BODY_B);
 }
 
+TEST_F(StandingCharacterTest, AnotherLetterFadesInOnANewRecordEvenBesideOneOfItsOwn)
+{
+    // "b" moved onto "a"'s position 0: a show of "b" there replaces "a" with a record of its own,
+    // which enters hidden, instead of cross-fading the moved one.
+    Exec({13, 0, 0, "a01.akb", 100, 4});
+    Exec({13, 0, 1, "b01.akb", 100, 4});
+    Exec({13, 2});
+    Exec({13, 10, 1, 0, 4});
+    Exec({13, 2});
+    ASSERT_EQ(Characters().Characters.size(), 2u);
+    Exec({13, 0, 0, "b01.akb", 100, 4});
+    ASSERT_EQ(Characters().Characters.size(), 2u);
+    const StandingCharacter& moved = *Characters().Characters[0];
+    const StandingCharacter& shown = *Characters().Characters[1];
+    EXPECT_EQ(moved.m_character, 1);
+    EXPECT_EQ(moved.GetNextPicture(), nullptr);
+    EXPECT_EQ(shown.m_position, 0);
+    EXPECT_EQ(shown.m_character, 1);
+    EXPECT_EQ(shown.GetContainer()->IsVisible(), 0);
+}
+
 TEST_F(StandingCharacterTest, LargerCharactersDrawInFrontAfterNormalisation)
 {
     struct Row
@@ -186,7 +207,7 @@ TEST_F(StandingCharacterTest, JumpShakeSwayAndMoves)
         POINT trace[4];
     };
     for (const Row& row :
-         {Row{0, 30, {{0, 0}, {0, -15}, {0, -30}, {0, -15}}}, Row{1, 10, {{-10, 0}, {0, 0}, {10, 0}, {0, 0}}},
+         {Row{0, 30, {{0, 0}, {0, -15}, {0, -30}, {0, -15}}}, Row{1, 10, {{0, 0}, {-10, 0}, {10, 0}, {0, 0}}},
           Row{0, 0, {{0, 0}, {0, 0}, {0, 0}, {0, 0}}}}) {
         SCOPED_TRACE(row.amplitude);
         Exec({13, 7, 1, row.mode, row.amplitude});
