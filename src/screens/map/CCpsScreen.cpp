@@ -44,8 +44,7 @@ uint32_t CCps::StepInterval()
 
 int32_t CCps::CreateMenu()
 {
-    if (!CreateMapLayers())
-        return 0;
+    // The map's layers wait for the town map's first command that needs them (EnsureMapLayers).
     // Without the sheet the icons only go without pictures; a folder lacking it (a test's) starts
     // without a message box.
     if (CLayerFile* file = LayerFile(); file != nullptr && file->Exists("icon_p.akb"))
@@ -59,9 +58,7 @@ int32_t CCps::CreateMenu()
 void CCps::ReleaseMenu()
 {
     ReleaseMapData();
-    Composite.reset();
-    MapPicture.reset();
-    OverlayPicture.reset();
+    ReleaseMapLayers();
     MapPictureName = OverlayPictureName = CStringUTF8();
 }
 
