@@ -12,6 +12,7 @@
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
+#include "platform/kernel/IdleWait.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CStatusPlate.h"
 #include "script/vm/BacklogStore.h"
@@ -110,6 +111,8 @@ void CCps::Update()
             EndWith(id);
     }
     LastFrameTime = now;
+    // The loop's rests end in time for the next step.
+    platform::NoteDueTime(LastUpdateStep + StepInterval() + 1);
 
     POINT cursor{-1, -1};
     if (IMouse* mouse = InputView != nullptr ? InputView->GetMouse() : nullptr) {
