@@ -23,6 +23,12 @@ using IdleWakeFunction = void (*)();
 void SetIdleWake(IdleWakeFunction wake);
 void WakeIdleOwner();
 
+// A frame was presented, from any thread: the owner's loop is animating (its rests go back to
+// the millisecond pace), or another thread drew something it may wait for (its rest ends).
+void NoteFramePresented();
+// The rest's side: whether the owner presented since the last call.
+bool TakeOwnerPresented();
+
 // The owner's loop wants to turn again by `time_ms` on timeGetTime's clock, so its rests end by
 // then. Notes from other threads are ignored; the earliest of several counts until its time.
 void NoteDueTime(uint32_t time_ms);

@@ -234,6 +234,7 @@ namespace {
 std::atomic<platform::IdleWaitFunction> s_idle_wait{nullptr};
 std::atomic<std::thread::id> s_idle_owner{};
 std::atomic<platform::IdleWakeFunction> s_idle_wake{nullptr};
+std::atomic<bool> s_owner_presented{false};
 // Bit 32 set: a note is held in the low word.
 std::atomic<uint64_t> s_due_note{0};
 constexpr uint64_t DUE_NOTED = uint64_t{1} << 32;
@@ -255,6 +256,19 @@ void platform::WakeIdleOwner()
 {
     if (const IdleWakeFunction wake = s_idle_wake.load())
         wake();
+}
+
+void platform::NoteFramePresented()
+{
+    if (std::this_thread::get_id() == s_idle_owner.load())
+        s_owner_presented = true;
+    else
+        WakeIdleOwner();
+}
+
+bool platform::TakeOwnerPresented()
+{
+    return s_owner_presented.exchange(false);
 }
 
 void platform::NoteDueTime(uint32_t time_ms)

@@ -130,6 +130,7 @@ public:
         m_last_input_us = RealMicroseconds();
     }
     void Quiet() { m_quiet = std::min<uint32_t>(m_quiet + 1, 16); }
+    void Active() { m_quiet = 0; }
 
 private:
     static constexpr uint64_t ACTIVE_US = 1'000'000;
@@ -154,6 +155,9 @@ bool WaitOnMainThread(uint32_t min_ms)
         ReportIdleStatistics();
         return false;
     }
+    // A loop that draws a frame each turn animates at the pace of its turns.
+    if (TakeOwnerPresented())
+        Pacing().Active();
     const RestRange range = RestLimit(Pacing().Bound(), due, min_ms);
     const WindowManager::IdleWake wake = manager.IdleWait(range.limit);
     bool ended_by_input = false;
