@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Measures the demo game while it waits for a click (its title, where a fresh save folder starts,
-# within VESK_IDLE_SETTLE seconds, default 35): the process's share of one core, its loop turns
-# per second and its resident memory, with the main thread's idle wait and, in
-# the same run, without it (VESK_IDLE_WAIT=0). In a window under xvfb-run (needs xvfb and xauth,
-# from `scripts/install-deps.sh --dev`) and headless with SDL's dummy drivers. Needs the built demo
-# (./scripts/run.sh or `cmake --build build --target demo`). A first line gives the machine's
-# floor: what a process that only sleeps a millisecond at a time costs here.
+# Measures the demo game while it waits for input: the process's share of one core, its wakes per
+# second (whole and per thread) and its resident memory, at the title (where a fresh save folder
+# starts), at a message that waits for a click (story_wait_alone.mes) and in the town map
+# (town_alone.mes), each after VESK_IDLE_SETTLE seconds (default 35). In a window under xvfb-run
+# (needs xvfb and xauth, from `scripts/install-deps.sh --dev`) and headless with SDL's dummy
+# drivers; the title also without the main thread's rest (VESK_IDLE_WAIT=0), for comparison.
+# Needs the built demo (./scripts/run.sh or `cmake --build build --target demo`). A first line
+# gives the machine's floor: what a process that only sleeps a millisecond at a time costs here,
+# and the load average the figures were taken under.
 #   scripts/measure-idle.sh [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/../build/demo"
@@ -28,11 +30,24 @@ threads() { # pid
 # One run: starts the game with the given environment, lets it reach its wait, then measures for
 # the given seconds. Besides the share of a core (which a busy machine blurs) it prints the wakes
 # per second, whole and per thread, which do not depend on the machine's load.
-measure() { # label, env assignments...
-    local label=$1
-    shift
+measure() { # label, start script ("" for the title), env assignments...
+    local label=$1 script=$2
+    shift 2
     local work
     work=$(mktemp -d)
+    if [ -n "$script" ]; then
+        # A first start lays out the save folder; its configuration then names the start script.
+        env XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" "$@" ./vesk >/dev/null 2>&1 &
+        local first=$!
+        for _ in $(seq 600); do
+            [ -f "$work/vesk/demo/Save/config.xml" ] && break
+            sleep 0.1
+        done
+        sleep 1
+        kill -KILL "$first" 2>/dev/null || true
+        wait "$first" 2>/dev/null || true
+        echo "<GameFile><Script><StartUp>$script</StartUp></Script></GameFile>" >>"$work/vesk/demo/Save/config.xml"
+    fi
     env XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" VESK_IDLE_STATS=1 "$@" ./vesk 2>"$work/err" >/dev/null &
     local pid=$!
     sleep "$settle"
@@ -50,7 +65,7 @@ measure() { # label, env assignments...
     wait "$pid" 2>/dev/null || true
     awk -v l="$label" -v c0="$cpu0" -v c1="$cpu1" -v t0="${turns0:-0}" -v t1="${turns1:-0}" \
         -v s="$seconds" -v hz="$ticks" -v r="$rss" \
-        'BEGIN { printf "%-28s %6.1f %% of a core  %8.0f turns/s  %7d KiB resident\n",
+        'BEGIN { printf "%-34s %6.1f %% of a core  %8.0f turns/s  %7d KiB resident\n",
                  l, (c1 - c0) * 100 / hz / s, (t1 - t0) / s, r }'
     join "$work/threads0" "$work/threads1" | awk -v s="$seconds" -v hz="$ticks" \
         '{ wakes = ($7 - $4) / s; all += wakes
@@ -73,15 +88,22 @@ floor() {
             ($user + $system) * 100 / $elapsed, $n / $elapsed;' "$seconds"
 }
 floor
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-headless=(SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1)
-measure "headless, waiting" "${headless[@]}"
-measure "headless, yielding" "${headless[@]}" VESK_IDLE_WAIT=0
+scenes() { # prefix, env assignments...
+    local prefix=$1
+    shift
+    measure "$prefix, title" "" "$@"
+    measure "$prefix, message wait" story_wait_alone.mes "$@"
+    measure "$prefix, town map" town_alone.mes "$@"
+    measure "$prefix, title, no rest" "" "$@" VESK_IDLE_WAIT=0
+}
+
+scenes headless SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
 if command -v xvfb-run >/dev/null; then
-    # xvfb-run waits for its command; the measurement runs inside one server for both figures.
-    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f threads measure); ticks=$ticks seconds=$seconds settle=$settle;
-        measure 'window (Xvfb), waiting' SDL_AUDIODRIVER=dummy
-        measure 'window (Xvfb), yielding' SDL_AUDIODRIVER=dummy VESK_IDLE_WAIT=0"
+    # xvfb-run waits for its command; the measurement runs inside one server for every figure.
+    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f threads measure scenes); ticks=$ticks seconds=$seconds settle=$settle;
+        scenes 'window (Xvfb)' SDL_AUDIODRIVER=dummy"
 else
     echo "xvfb-run is missing: no window figures (scripts/install-deps.sh --dev)"
 fi

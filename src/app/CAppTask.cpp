@@ -12,6 +12,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
+#include "platform/kernel/TimeApi.h"
 
 namespace {
 
@@ -111,6 +112,29 @@ uint32_t CAppTask::GetIdleTime()
         idle = std::min(idle, left);
     }
     return idle;
+}
+
+uint32_t CAppTask::GetRestTime(uint32_t slack)
+{
+    ScopedLock lock(m_lock);
+    std::vector<uint32_t> lefts;
+    const uint32_t now = timeGetTime();
+    for (IAppTask* task : m_tasks) {
+        if (task == nullptr)
+            continue;
+        const uint32_t elapsed = now - task->m_last_run;
+        lefts.push_back(elapsed > task->m_period ? 0 : task->m_period - elapsed + 1);
+    }
+    if (lefts.empty())
+        return INFINITE;
+    const uint32_t first = *std::min_element(lefts.begin(), lefts.end());
+    if (first == 0)
+        return 0;
+    uint32_t rest = first;
+    for (uint32_t left : lefts)
+        if (left - first <= slack)
+            rest = std::max(rest, left);
+    return rest;
 }
 
 void CAppTask::Compact()

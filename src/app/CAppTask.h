@@ -40,6 +40,10 @@ public:
     // none listed. The task thread waits that long, or until a task is added, instead of
     // waking every millisecond.
     uint32_t GetIdleTime();
+    // GetIdleTime stretched so that tasks falling due within `slack` ms after the first run in
+    // the same pass: periodic tasks whose periods differ then wake the thread once instead of
+    // once each, each at most `slack` ms late.
+    uint32_t GetRestTime(uint32_t slack);
     // Signalled (auto-reset) when a task is added.
     HANDLE GetWakeEvent() const { return m_wake; }
 

@@ -6,6 +6,7 @@
 #include "app/IKeyboard.h"
 #include "app/IMouse.h"
 #include "graphics/EffectClock.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 
 void CEffectWait::TestRequests()
@@ -26,6 +27,7 @@ int32_t CEffectWait::Wait(uint32_t ms, int32_t allow_skip)
             CWinApp* app = GetApp();
             if (app != nullptr && app->PumpMessage() == 0)
                 return 0;
+            platform::NoteDueTime(m_start_time + ms);
             Sleep(0);
             if (allow_skip) {
                 if (m_document != nullptr)

@@ -1,6 +1,7 @@
 #include "graphics/CDIB.h"
 
-#include <new>
+#include <algorithm>
+#include <cstdlib>
 
 #include "foundation/CStringUTF8.h"
 
@@ -14,8 +15,11 @@ BITMAPINFOHEADER* CDIB::Create(int32_t width, int32_t height)
     FillHeader(width, height);
     const int64_t bytes = int64_t{width} * height * 4;
     uint8_t* bits = nullptr;
+    // calloc rather than a zeroing new: a large block comes zeroed from the system untouched, so
+    // a layer costs memory only where it is drawn (the town map's 8400 x 5040 pictures mostly
+    // hold a smaller town).
     if (width >= 0 && height >= 0 && bytes <= INT32_MAX)
-        bits = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]();
+        bits = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(std::max<int64_t>(bytes, 1)), 1));
     if (bits == nullptr)
         throw CStringUTF8("CDIB::Create: Failed to allocate buffer.");
     // A second Create replaces the pixels instead of leaking the first ones.
@@ -26,7 +30,7 @@ BITMAPINFOHEADER* CDIB::Create(int32_t width, int32_t height)
 
 void CDIB::Release()
 {
-    delete[] m_bits;
+    std::free(m_bits);
     m_bits = nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
@@ -70,7 +71,9 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
     m_header.biSizeImage = tw * th * 4;
 
     const size_t pitch = size_t{tw} * 4;
-    m_buffer.assign(pitch * th, 0);
+    m_buffer.reset(static_cast<uint8_t*>(std::calloc(pitch * th, 1)));
+    if (!m_buffer)
+        throw std::bad_alloc();
     if (initial) {
         // The given rows are bottom-up at the asked width; the buffer is top-down.
         const auto* source = static_cast<const uint8_t*>(initial);
@@ -78,8 +81,8 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
         const uint32_t rows = std::min<uint32_t>(th, static_cast<uint32_t>(height));
         const size_t row_bytes = std::min(source_pitch, pitch);
         for (uint32_t y = 0; y < rows; ++y)
-            std::memcpy(&m_buffer[y * pitch], source + (static_cast<size_t>(height) - 1 - y) * source_pitch,
-                        row_bytes);
+            std::memcpy(m_buffer.get() + y * pitch,
+                        source + (static_cast<size_t>(height) - 1 - y) * source_pitch, row_bytes);
     }
 
     D3D11_TEXTURE2D_DESC desc{};
@@ -97,8 +100,9 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
         desc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
         desc.CPUAccessFlags = D3D11_CPU_ACCESS_WRITE;
     }
-    const D3D11_SUBRESOURCE_DATA data{m_buffer.data(), static_cast<UINT>(pitch), 0};
-    HRESULT result = device->CreateTexture2D(&desc, &data, m_texture.GetAddressOf());
+    // Without initial pixels the texture starts zeroed, as the buffer does, and untouched.
+    const D3D11_SUBRESOURCE_DATA data{m_buffer.get(), static_cast<UINT>(pitch), 0};
+    HRESULT result = device->CreateTexture2D(&desc, initial ? &data : nullptr, m_texture.GetAddressOf());
     if (FAILED(result))
         return result;
     D3D11_SHADER_RESOURCE_VIEW_DESC view{};
@@ -125,10 +129,10 @@ HRESULT CTextureLayer::Upload()
     const size_t pitch = static_cast<size_t>(m_texture_width) * 4;
     auto* target = static_cast<uint8_t*>(m_mapped.pData);
     if (m_mapped.RowPitch == pitch) {
-        std::memcpy(target, m_buffer.data(), pitch * m_texture_height);
+        std::memcpy(target, m_buffer.get(), pitch * m_texture_height);
     } else {
         for (int32_t y = 0; y < m_texture_height; ++y)
-            std::memcpy(target + size_t{m_mapped.RowPitch} * y, &m_buffer[pitch * y], pitch);
+            std::memcpy(target + size_t{m_mapped.RowPitch} * y, m_buffer.get() + pitch * y, pitch);
     }
     m_context->Unmap(m_texture.Get(), 0);
     m_uploaded = 1;
@@ -164,8 +168,7 @@ HRESULT CTextureLayer::BindDrawTarget()
 void CTextureLayer::Destroy()
 {
     CSpriteLayer::Destroy();
-    m_buffer.clear();
-    m_buffer.shrink_to_fit();
+    m_buffer.reset();
     m_d2d_bitmap.Reset();
     m_third_view.Reset();
     m_view.Reset();
@@ -199,13 +202,13 @@ ptrdiff_t CTextureLayer::GetPitch()
 
 uint8_t* CTextureLayer::GetBits()
 {
-    return m_buffer.empty() ? nullptr : m_buffer.data();
+    return m_buffer.get();
 }
 
 int32_t CTextureLayer::Unlock()
 {
-    if (m_render_target && m_texture && m_context && !m_buffer.empty())
-        m_context->UpdateSubresource(m_texture.Get(), 0, nullptr, m_buffer.data(),
+    if (m_render_target && m_texture && m_context && m_buffer)
+        m_context->UpdateSubresource(m_texture.Get(), 0, nullptr, m_buffer.get(),
                                      static_cast<UINT>(m_texture_width) * 4, 0);
     return 1;
 }

@@ -6,6 +6,8 @@
 // the global draw lock; the owner (a texture sprite, the display) says who draws into it.
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "graphics/CSpriteLayer.h"
@@ -66,7 +68,13 @@ private:
     ID3D11DeviceContext* m_context = nullptr; // not owned: the display's immediate context
     D3D11_MAPPED_SUBRESOURCE m_mapped{};
     ComPtr<ID2D1Bitmap1> m_d2d_bitmap;
-    std::vector<uint8_t> m_buffer;
+    // The CPU copy, top-down, from calloc: zeroed pages from the system cost memory only once
+    // drawn, so the textures of screens made at start-up weigh little until shown.
+    struct FreeBytes
+    {
+        void operator()(uint8_t* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<uint8_t[], FreeBytes> m_buffer;
     int32_t m_texture_width = 0;
     int32_t m_texture_height = 0;
     int32_t m_render_target = 0;

@@ -110,6 +110,26 @@ TEST_F(CAppTaskTest, TheIdleTimeIsTheWaitForTheNextDueTaskAndAnAddWakes)
     EXPECT_EQ(m_runner.GetIdleTime(), 0u);
 }
 
+TEST_F(CAppTaskTest, TheRestReachesTasksDueSoonAfterTheFirstSoOneWakeRunsThem)
+{
+    EXPECT_EQ(m_runner.GetRestTime(5), INFINITE);
+    CountingTask cursor(15);
+    CountingTask animation(20);
+    CountingTask slow(100);
+    m_runner.AddTasks({&cursor, &animation, &slow});
+    m_runner.RunDueTasks(); // due again in 16, 21 and 101 ms
+    EXPECT_EQ(m_runner.GetRestTime(5), 21u);
+    EXPECT_EQ(m_runner.GetRestTime(4), 16u); // 21 lies beyond the slack: the first alone
+    VirtualClock::Advance(21);
+    m_runner.RunDueTasks();
+    EXPECT_EQ(cursor.runs.size(), 2u);
+    EXPECT_EQ(animation.runs.size(), 2u);
+    EXPECT_EQ(slow.runs.size(), 1u);
+    // A task already due is never held back for a later one.
+    VirtualClock::Advance(16);
+    EXPECT_EQ(m_runner.GetRestTime(50), 0u);
+}
+
 TEST_F(CAppTaskTest, TasksKeepRunningAcrossTheClockWrap)
 {
     // The last run 10 ms before the 32-bit clock wraps: last run + period wraps to a small number

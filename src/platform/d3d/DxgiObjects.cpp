@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/d3d/MonitorApi.h"
+#include "platform/kernel/IdleWait.h"
 
 namespace platform {
 
@@ -232,6 +233,7 @@ HRESULT SwapChain::GetParent(REFIID riid, void** parent)
 
 HRESULT SwapChain::Present(UINT, UINT)
 {
+    NoteFramePresented();
     const Texture2D& back = *m_back_buffer.Get();
     const D3D11_VIEWPORT viewport = m_device->Context()->Viewport();
 

@@ -62,15 +62,19 @@ void FailNextShaderResourceViews(int count, HRESULT result)
 Texture2D::Texture2D(ID3D11Device* device, const D3D11_TEXTURE2D_DESC& desc)
     : DeviceChild(device)
     , m_desc(desc)
-    , m_pixels(static_cast<size_t>(desc.Width) * desc.Height * 4)
-{}
+    , m_pixels(
+          static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t{desc.Width} * desc.Height * 4, 1), 1)))
+{
+    if (!m_pixels)
+        throw std::bad_alloc();
+}
 
 void Texture2D::ResolvePendingFill() const
 {
     if (!m_fill_pending)
         return;
     m_fill_pending = false;
-    auto* pixels = reinterpret_cast<uint32_t*>(m_pixels.data());
+    auto* pixels = reinterpret_cast<uint32_t*>(m_pixels.get());
     std::fill(pixels, pixels + static_cast<size_t>(Width()) * Height(), m_fill);
 }
 

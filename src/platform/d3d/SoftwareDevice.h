@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -87,7 +89,7 @@ public:
     uint8_t* Bits() const
     {
         ResolvePendingFill();
-        return m_pixels.data();
+        return m_pixels.get();
     }
     uint8_t* Row(uint32_t y) const { return Bits() + static_cast<size_t>(y) * Pitch(); }
 
@@ -103,7 +105,7 @@ public:
     void ResolvePendingFill() const;
     // For a writer that fills every row itself: the row without the pending fill, which the
     // writer ends with DropPendingFill.
-    uint8_t* RawRow(uint32_t y) const { return m_pixels.data() + static_cast<size_t>(y) * Pitch(); }
+    uint8_t* RawRow(uint32_t y) const { return m_pixels.get() + static_cast<size_t>(y) * Pitch(); }
     void DropPendingFill() { m_fill_pending = false; }
 
     std::atomic<bool> m_mapped{false};
@@ -115,7 +117,13 @@ private:
     D3D11_TEXTURE2D_DESC m_desc;
     // Mutable so that reading through a const texture can do the pending fill first. Used under
     // the display's device lock like the rest of the context.
-    mutable std::vector<uint8_t> m_pixels;
+    // From calloc: pages come zeroed from the system and cost memory only once drawn, so a
+    // screen's textures made at start-up weigh little until the screen is shown.
+    struct FreePixels
+    {
+        void operator()(uint8_t* pixels) const { std::free(pixels); }
+    };
+    mutable std::unique_ptr<uint8_t[], FreePixels> m_pixels;
     mutable bool m_fill_pending = false;
     uint32_t m_fill = 0;
 };

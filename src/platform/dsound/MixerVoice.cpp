@@ -1,8 +1,10 @@
 #include "platform/dsound/MixerVoice.h"
 
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -39,9 +41,28 @@ void MixerVoice::PublishRingWrites()
     std::lock_guard lock(m_mutex);
 }
 
+namespace {
+
+std::atomic<int> g_playing_voices{0};
+
+} // namespace
+
+MixerVoice::~MixerVoice()
+{
+    if (m_playing)
+        g_playing_voices--;
+}
+
+int MixerVoice::PlayingCount()
+{
+    return g_playing_voices.load();
+}
+
 void MixerVoice::Play(bool looping)
 {
     std::lock_guard lock(m_mutex);
+    if (!m_playing)
+        g_playing_voices++;
     m_playing = true;
     m_looping = looping;
 }
@@ -57,10 +78,13 @@ void MixerVoice::StopLocked()
     if (!m_playing)
         return;
     m_playing = false;
+    g_playing_voices--;
     for (const DSBPOSITIONNOTIFY& n : m_notifications) {
         if (n.dwOffset == DSBPN_OFFSETSTOP)
             SetEvent(n.hEventNotify);
     }
+    // The game's loops poll whether a sound still plays (a voice's end moves auto mode on).
+    WakeIdleOwner();
 }
 
 void MixerVoice::SetCurrentPosition(uint32_t byte_offset)

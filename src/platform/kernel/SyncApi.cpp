@@ -13,6 +13,7 @@
 #include "platform/kernel/HandleTable.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/LayerClock.h"
+#include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "platform/kernel/WaitableObject.h"
 
@@ -232,6 +233,11 @@ namespace {
 
 std::atomic<platform::IdleWaitFunction> s_idle_wait{nullptr};
 std::atomic<std::thread::id> s_idle_owner{};
+std::atomic<platform::IdleWakeFunction> s_idle_wake{nullptr};
+std::atomic<bool> s_owner_presented{false};
+// Bit 32 set: a note is held in the low word.
+std::atomic<uint64_t> s_due_note{0};
+constexpr uint64_t DUE_NOTED = uint64_t{1} << 32;
 
 } // namespace
 
@@ -241,21 +247,83 @@ void platform::SetIdleWait(IdleWaitFunction wait)
     s_idle_wait = wait;
 }
 
+void platform::SetIdleWake(IdleWakeFunction wake)
+{
+    s_idle_wake = wake;
+}
+
+void platform::WakeIdleOwner()
+{
+    if (const IdleWakeFunction wake = s_idle_wake.load())
+        wake();
+}
+
+void platform::NoteFramePresented()
+{
+    if (std::this_thread::get_id() == s_idle_owner.load())
+        s_owner_presented = true;
+    else
+        WakeIdleOwner();
+}
+
+bool platform::TakeOwnerPresented()
+{
+    return s_owner_presented.exchange(false);
+}
+
+void platform::NoteDueTime(uint32_t time_ms)
+{
+    if (std::this_thread::get_id() != s_idle_owner.load())
+        return;
+    const uint64_t held = s_due_note.load();
+    // The earlier of two notes, compared as a wrap-safe difference from now.
+    const uint32_t now = timeGetTime();
+    if ((held & DUE_NOTED) != 0 &&
+        static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= static_cast<int32_t>(time_ms - now))
+        return;
+    s_due_note = DUE_NOTED | time_ms;
+}
+
+std::optional<uint32_t> platform::TakeDueTime()
+{
+    uint64_t held = s_due_note.load();
+    if ((held & DUE_NOTED) == 0)
+        return std::nullopt;
+    // Kept for the loop's later rests until its time comes; then answered once more and cleared.
+    if (static_cast<int32_t>(static_cast<uint32_t>(held) - timeGetTime()) <= 0) {
+        const uint32_t time = static_cast<uint32_t>(held);
+        s_due_note.compare_exchange_strong(held, 0);
+        return time;
+    }
+    return static_cast<uint32_t>(held);
+}
+
 void Sleep(DWORD milliseconds)
 {
-    if (milliseconds == 0) {
-        // A yield returns at once when nothing else is runnable, so a loop that pumps and yields
-        // would spin a core while the game waits for a click. The virtual clock keeps the yield:
-        // its tests must not wait on real time.
+    platform::WaitBlock block;
+    if (milliseconds <= 1) {
+        // A yield returns at once when nothing else is runnable, and a 1 ms sleep wakes a
+        // thousand times a second, so a loop that pumps and yields would keep a core busy while
+        // the game waits for a click. On the window thread both rest until something is to be
+        // done or falls due. The virtual clock keeps the yield: its tests must not wait on real
+        // time.
         const platform::IdleWaitFunction wait = s_idle_wait.load();
         if (wait != nullptr && std::this_thread::get_id() == s_idle_owner.load() &&
-            !platform::VirtualClock::IsEnabled())
-            wait(1);
-        else
+            !platform::VirtualClock::IsEnabled()) {
+            const uint64_t deadline = platform::GetLayerTime() + milliseconds;
+            if (wait(milliseconds))
+                return;
+            // Anything but input keeps the promised millisecond: a loop that sleeps without
+            // pumping must not spin while a frame waits to be shown.
+            while (platform::GetLayerTime() < deadline)
+                platform::Park(block, deadline);
+            return;
+        }
+        if (milliseconds == 0) {
             std::this_thread::yield();
-        return;
+            return;
+        }
     }
-    platform::WaitBlock block;
     if (milliseconds == INFINITE) {
         for (;;)
             platform::Park(block, std::nullopt);

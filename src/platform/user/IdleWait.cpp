@@ -2,8 +2,9 @@
 //
 // The game's loops pump messages and call Sleep(0) between turns. On Linux a yield returns at
 // once when nothing else is runnable, so an idle game would turn its loop tens of thousands of
-// times a second. On the thread that owns the windows, Sleep(0) waits instead on the native
-// event queue, which other threads wake when they post a message or publish a frame.
+// times a second, and one that sleeps 1 ms a thousand times. On the thread that owns the windows,
+// Sleep(0) and Sleep(1) wait instead on the native event queue, which other threads wake when
+// they post a message or publish a frame, until the next timer or noted due time.
 
 #include <algorithm>
 #include <chrono>
@@ -11,8 +12,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <thread>
 
+#include "platform/dsound/MixerVoice.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
@@ -67,14 +70,112 @@ void ReportIdleStatistics()
     PrintIdleStatistics();
 }
 
-void WaitOnMainThread(uint32_t max_ms)
+// One rest's length: the pacing's bound, shortened to a noted due time, never under the
+// sleep's minimum; `by_note` when the note set it.
+struct RestRange
+{
+    uint32_t limit;
+    bool by_note;
+};
+
+RestRange RestLimit(uint32_t bound, std::optional<uint32_t> due, uint32_t min_ms)
+{
+    RestRange range{bound, false};
+    if (due) {
+        const int32_t left = static_cast<int32_t>(*due - timeGetTime());
+        if (left < static_cast<int32_t>(range.limit)) {
+            range.limit = static_cast<uint32_t>(std::max(left, 0));
+            range.by_note = true;
+        }
+    }
+    range.limit = std::max(range.limit, min_ms);
+    return range;
+}
+
+// Turn-counted test hooks (VESK_INPUT_SCRIPT, VESK_CLOSE_AFTER_FRAMES) need the loop to turn at
+// the pace their scripts were written for.
+bool TurnsCounted()
+{
+    static const bool counted = [] {
+        for (const char* name : {"VESK_INPUT_SCRIPT", "VESK_CLOSE_AFTER_FRAMES"})
+            if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
+                return true;
+        return false;
+    }();
+    return counted;
+}
+
+// How long a rest may last when nothing else bounds it. Other threads' frames, input, messages
+// and timers end a rest at once, and a loop that polls the clock notes when it wants to turn
+// (NoteDueTime). What a loop polls without a note is seen late by at most this bound: it starts
+// at 1 ms and doubles with every rest that ended with nothing to do, up to a frame's time for a
+// second after input, and to a tenth of a second after that.
+class RestPacing
+{
+public:
+    uint32_t Bound() const
+    {
+        if (TurnsCounted())
+            return 1;
+        // The loops poll the sounds they wait for, and the message window's voice and auto mode
+        // keep their timing only at the millisecond pace: while a sound plays, that pace holds.
+        if (MixerVoice::PlayingCount() > 0)
+            return 1;
+        const uint32_t cap = RealMicroseconds() - m_last_input_us < ACTIVE_US ? ACTIVE_CAP_MS : IDLE_CAP_MS;
+        return std::min<uint32_t>(uint32_t{1} << std::min<uint32_t>(m_quiet, 16), cap);
+    }
+    void Input()
+    {
+        m_quiet = 0;
+        m_last_input_us = RealMicroseconds();
+    }
+    void Quiet() { m_quiet = std::min<uint32_t>(m_quiet + 1, 16); }
+    void Active() { m_quiet = 0; }
+
+private:
+    static constexpr uint64_t ACTIVE_US = 1'000'000;
+    static constexpr uint32_t ACTIVE_CAP_MS = 16;
+    static constexpr uint32_t IDLE_CAP_MS = 100;
+    uint32_t m_quiet = 0;
+    uint64_t m_last_input_us = 0;
+};
+
+RestPacing& Pacing()
+{
+    static RestPacing pacing;
+    return pacing;
+}
+
+bool WaitOnMainThread(uint32_t min_ms)
 {
     WindowManager& manager = WindowManager::GetInstance();
-    if (IdleWaitEnabled())
-        manager.IdleWait(max_ms);
-    else
+    const std::optional<uint32_t> due = TakeDueTime();
+    if (!IdleWaitEnabled()) {
         manager.CountYield();
+        ReportIdleStatistics();
+        return false;
+    }
+    // A loop that draws a frame each turn animates at the pace of its turns.
+    if (TakeOwnerPresented())
+        Pacing().Active();
+    const RestRange range = RestLimit(Pacing().Bound(), due, min_ms);
+    const WindowManager::IdleWake wake = manager.IdleWait(range.limit);
+    bool ended_by_input = false;
+    switch (wake) {
+    case WindowManager::IdleWake::Input:
+    case WindowManager::IdleWake::Posted:
+        Pacing().Input();
+        ended_by_input = true;
+        break;
+    case WindowManager::IdleWake::Timeout:
+        if (!range.by_note)
+            Pacing().Quiet();
+        break;
+    default:
+        break;
+    }
     ReportIdleStatistics();
+    return ended_by_input;
 }
 
 } // namespace
@@ -92,6 +193,14 @@ void WindowManager::InstallIdleWait()
         return;
     m_idle_installed = true;
     SetIdleWait(&WaitOnMainThread);
+    SetIdleWake([] { WindowManager::GetInstance().WakeIdle(); });
+}
+
+void WindowManager::WakeIdle()
+{
+    if (m_idle_waiting)
+        if (VideoDevice* device = m_wake_device.load())
+            device->Wake();
 }
 
 void WindowManager::CountYield()
@@ -125,7 +234,8 @@ WindowManager::IdleWake WindowManager::IdleWait(uint32_t max_ms)
         return finish(IdleWake::Pending);
     }
     // A timer due sooner than the limit ends the wait at its time.
-    int timeout = static_cast<int>(m_timers.TimeToNextDue(timeGetTime(), std::min<uint32_t>(max_ms, INT32_MAX)));
+    int timeout =
+        static_cast<int>(m_timers.TimeToNextDue(timeGetTime(), std::min<uint32_t>(max_ms, INT32_MAX)));
     // So does the end of a held frame's wait for the display's refresh.
     if (m_repaint) {
         const uint64_t hold = RefreshHoldMicroseconds();

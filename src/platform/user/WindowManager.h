@@ -148,6 +148,8 @@ public:
     const IdleCounts& IdleStatistics() const { return m_idle; }
     void CountYield();
     bool IsIdleWaiting() const { return m_idle_waiting; } // any thread
+    // Ends a rest in progress, for a change the loop polls; any thread.
+    void WakeIdle();
     bool KillTimer(HWND window, UINT_PTR id);
 
     // Touch.

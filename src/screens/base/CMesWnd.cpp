@@ -21,6 +21,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/PixelRows.h"
 #include "graphics/SpriteLayerOf.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/user/RectApi.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/ScreenParts.h"
@@ -641,6 +642,8 @@ bool CMesWnd::AutoModeStep()
         AdvanceNow();
         return true;
     }
+    if (test_deadline)
+        platform::NoteDueTime(m_auto_deadline + 1);
     return false;
 }
 
@@ -653,6 +656,9 @@ void CMesWnd::Update()
     m_present = 0;
     if (m_typing != 0 && StepTypewriter() == 1)
         m_present = 1;
+    // One character a turn: the loop's rests end in time for the next.
+    if (m_typing != 0)
+        platform::NoteDueTime(m_next_char_time);
     if (GetConfigAutoRead() != (AutoReadOn != 0)) {
         AutoReadOn = GetConfigAutoRead() ? 1 : 0;
         RefreshWindowButtons(0);

@@ -185,6 +185,7 @@ void CCps::ExecCommand(CScript&)
         break;
     case 34:
         ReleaseMapData();
+        ReleaseMapLayers();
         break;
     default: // 19, 23 and 24 take nothing and do nothing
         break;
@@ -317,6 +318,7 @@ void CCps::LoadPictureSlot(const CStringUTF8& name, int32_t n)
 
 void CCps::LoadMapPicture(const CStringUTF8& name)
 {
+    EnsureMapLayers();
     if (!(name == MapPictureName)) {
         PresenceOverlay.reset();
         RECT rect{};
@@ -341,6 +343,7 @@ void CCps::LoadMapPicture(const CStringUTF8& name)
 
 void CCps::LoadOverlayPicture(const CStringUTF8& name)
 {
+    EnsureMapLayers();
     if (!OverlayPicture || name == OverlayPictureName)
         return;
     try {

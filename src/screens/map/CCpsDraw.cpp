@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/ConfigSettings.h"
+#include "foundation/CExecException.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
@@ -64,6 +65,30 @@ bool CCps::CreateMapLayers()
     return Composite && MapPicture && OverlayPicture;
 }
 
+bool CCps::EnsureMapLayers()
+{
+    if (Composite && MapPicture && OverlayPicture)
+        return true;
+    if (!CreateMapLayers())
+        return false;
+    try {
+        if (!MapPictureName.IsEmpty())
+            LoadSprite(MapPictureName, MapPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+        if (!OverlayPictureName.IsEmpty())
+            LoadSprite(OverlayPictureName, OverlayPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1,
+                       0);
+    } catch (const CExecException&) {
+    }
+    return true;
+}
+
+void CCps::ReleaseMapLayers()
+{
+    Composite.reset();
+    MapPicture.reset();
+    OverlayPicture.reset();
+}
+
 std::vector<uint32_t> CCps::MoverDrawOrder()
 {
     std::vector<uint32_t> drawn;
@@ -110,6 +135,7 @@ void CCps::DrawMovers(CSprite* target)
 
 void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
 {
+    EnsureMapLayers();
     ILayer* layer = SpriteLayerOf(target);
     if (layer == nullptr)
         return;
@@ -139,6 +165,7 @@ void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
 
 void CCps::DrawMap(CSprite* target)
 {
+    EnsureMapLayers();
     {
         LiveDrawLock lock;
         ILayer* composite = LayerOf(Composite);

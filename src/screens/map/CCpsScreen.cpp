@@ -13,6 +13,7 @@
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
+#include "platform/kernel/IdleWait.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/map/CSubMap.h"
@@ -46,10 +47,7 @@ uint32_t CCps::StepInterval()
 
 int32_t CCps::CreateMenu()
 {
-    if (!CreateMapLayers()) {
-        AppMessageBox(0, "マップクラスの作成に失敗しました。");
-        return 0;
-    }
+    // The map's layers wait for the town map's first command that needs them (EnsureMapLayers).
     // Without the sheet the icons only go without pictures; a folder lacking it (a test's) starts
     // without a message box.
     if (CLayerFile* file = LayerFile(); file != nullptr && file->Exists("icon_p.akb"))
@@ -63,9 +61,7 @@ int32_t CCps::CreateMenu()
 void CCps::ReleaseMenu()
 {
     ReleaseMapData();
-    Composite.reset();
-    MapPicture.reset();
-    OverlayPicture.reset();
+    ReleaseMapLayers();
     MapPictureName = OverlayPictureName = CStringUTF8();
 }
 
@@ -121,6 +117,8 @@ void CCps::Update()
             EndWith(id);
     }
     LastFrameTime = now;
+    // The loop's rests end in time for the next step.
+    platform::NoteDueTime(LastUpdateStep + StepInterval() + 1);
 
     POINT cursor{-1, -1};
     if (IMouse* mouse = InputView != nullptr ? InputView->GetMouse() : nullptr) {

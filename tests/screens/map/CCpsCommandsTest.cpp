@@ -212,3 +212,21 @@ TEST_F(CCpsCommandsTest, PicturesLoadOnlyWhenTheNameChanges)
     EXPECT_EQ(map.MoverCount, 0u);
     EXPECT_FALSE(map.PictureSlot[0]);
 }
+
+TEST_F(CCpsCommandsTest, TheLayersAreMadeByTheirFirstUseAndFreedWithTheDataThenMadeWithTheSamePictures)
+{
+    StackMap fresh;
+    EXPECT_EQ(fresh.CreateMenu(), 1);
+    EXPECT_FALSE(fresh.MapPicture) << "no town-map layer before the town map is used";
+
+    map.ReleaseMapLayers();
+    Exec({27, "town.akb"});
+    ASSERT_TRUE(map.MapPicture && map.OverlayPicture && map.Composite);
+    Exec({28, "roofs.akb"});
+    Exec({34});
+    EXPECT_FALSE(map.MapPicture || map.OverlayPicture || map.Composite);
+    // The same name loads nothing of its own, but the layers come back with both pictures.
+    Exec({27, "town.akb"});
+    ASSERT_TRUE(map.MapPicture && map.OverlayPicture);
+    EXPECT_EQ(map.loads, (std::vector<std::string>{"town.akb", "roofs.akb", "town.akb", "roofs.akb"}));
+}

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 
 #include "platform/kernel/TimeApi.h"
@@ -92,6 +95,8 @@ public:
         m_windows.clear();
         m_cursors = {};
         m_custom_cursors.clear();
+        if (m_polled_wait)
+            SDL_DelEventWatch(&SdlVideoDevice::WatchPushes, this);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
@@ -110,6 +115,12 @@ public:
         // SDL starts text input with the video; the program switches the IME on when it wants it.
         SDL_StopTextInput();
         m_wake_event = SDL_RegisterEvents(1);
+        const char* driver = SDL_GetCurrentVideoDriver();
+        m_polled_wait =
+            driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+        // Every pushed event, from any thread (wakes, injected input), ends the wait below.
+        if (m_polled_wait)
+            SDL_AddEventWatch(&SdlVideoDevice::WatchPushes, this);
         return true;
     }
 
@@ -252,7 +263,24 @@ public:
         return std::nullopt;
     }
 
-    bool WaitForEvent(int timeout_ms) override { return SDL_WaitEventTimeout(nullptr, timeout_ms) == 1; }
+    bool WaitForEvent(int timeout_ms) override
+    {
+        if (!m_polled_wait)
+            return SDL_WaitEventTimeout(nullptr, timeout_ms) == 1;
+        // A driver without a wait of its own has SDL poll every millisecond. Its events are only
+        // the ones pushed (Wake, test input), so the wait is on Wake alone.
+        std::unique_lock lock(m_wake_lock);
+        m_woken = false; // what came before is in the queue
+        lock.unlock();
+        SDL_PumpEvents();
+        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+            return true;
+        lock.lock();
+        m_wake_signal.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return m_woken; });
+        const bool woken = m_woken;
+        m_woken = false;
+        return woken;
+    }
 
     void Wake() override
     {
@@ -261,6 +289,17 @@ public:
         event.type = m_wake_event;
         if (m_wake_event != static_cast<Uint32>(-1))
             SDL_PushEvent(&event);
+    }
+
+    static int SDLCALL WatchPushes(void* self, SDL_Event*)
+    {
+        auto* device = static_cast<SdlVideoDevice*>(self);
+        {
+            std::lock_guard lock(device->m_wake_lock);
+            device->m_woken = true;
+        }
+        device->m_wake_signal.notify_one();
+        return 0;
     }
 
     int GetRefreshRate(uint32_t id) override
@@ -542,6 +581,10 @@ private:
 
     std::unordered_map<uint32_t, std::unique_ptr<NativeWindow>> m_windows;
     Uint32 m_wake_event = static_cast<Uint32>(-1); // set before any other thread sees the device
+    bool m_polled_wait = false;                    // the same
+    std::mutex m_wake_lock;
+    std::condition_variable m_wake_signal;
+    bool m_woken = false; // under m_wake_lock
     std::array<std::unique_ptr<SDL_Cursor, CursorDestroyer>, 11> m_cursors;
     std::unordered_map<uint16_t, std::unique_ptr<SDL_Cursor, CursorDestroyer>> m_custom_cursors;
 };
