@@ -17,6 +17,15 @@ TEST(SheetGenerator, CellColoursNameTheirControlAndState)
     EXPECT_FALSE(tools::DecodeCellColour(0xFF000000u, id, state)) << "black is no cell";
     EXPECT_FALSE(tools::DecodeCellColour(0xFFFFFFFFu, id, state)) << "nor is a label's white";
     EXPECT_FALSE(tools::DecodeCellColour(0x80000140u, id, state)) << "nor a see-through pixel";
+    // A button reads at a glance: disabled (3) darker than normal, hover and pressed brighter.
+    const auto brightness = [](uint32_t colour) {
+        return ((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF) + (colour & 0xFF);
+    };
+    for (uint32_t control : {0u, 0x100u, 0x7E30u}) {
+        EXPECT_LT(brightness(tools::CellColour(control, 3)), brightness(tools::CellColour(control, 0)));
+        EXPECT_LT(brightness(tools::CellColour(control, 0)), brightness(tools::CellColour(control, 1)));
+        EXPECT_LT(brightness(tools::CellColour(control, 1)), brightness(tools::CellColour(control, 2)));
+    }
 }
 
 TEST(SheetGenerator, CellsKeepTheirLabelsInsideAndLaterCellsWin)

@@ -57,20 +57,31 @@ void DrawLabel(AkbPicture& picture, const SheetCell& cell)
 
 } // namespace
 
+namespace {
+
+// The blue of each state: the disabled state (3) the dimmest, as a player reads it.
+constexpr uint32_t STATE_BLUE[4] = {0x70, 0xA0, 0xD0, 0x40};
+
+} // namespace
+
 uint32_t CellColour(uint32_t id, int32_t state)
 {
-    return 0xFF000000u | (((id >> 8) & 0xFF) << 16) | ((id & 0xFF) << 8) |
-           static_cast<uint32_t>(0x40 + 0x30 * state);
+    return 0xFF000000u | (((id >> 8) & 0xFF) << 16) | ((id & 0xFF) << 8) | STATE_BLUE[state & 3];
 }
 
 bool DecodeCellColour(uint32_t colour, uint32_t& id, int32_t& state)
 {
     const uint32_t blue = colour & 0xFF;
-    if ((colour >> 24) != 0xFF || blue < 0x40 || (blue - 0x40) % 0x30 != 0 || (blue - 0x40) / 0x30 > 3)
+    if ((colour >> 24) != 0xFF)
         return false;
-    id = ((colour >> 8) & 0xFFFF);
-    state = static_cast<int32_t>((blue - 0x40) / 0x30);
-    return true;
+    for (int32_t k = 0; k < 4; ++k) {
+        if (STATE_BLUE[k] == blue) {
+            id = ((colour >> 8) & 0xFFFF);
+            state = k;
+            return true;
+        }
+    }
+    return false;
 }
 
 AkbPicture BuildSheet(int32_t width, int32_t height, const std::vector<SheetCell>& cells, uint32_t background)

@@ -25,7 +25,8 @@ struct SheetCell
     std::string label; // digits, capitals and '-' are drawn; other characters leave a gap
 };
 
-// Opaque: red the id's group, green its item, blue 0x40 + 0x30 x state.
+// Opaque: red the id's group, green its item, blue by the state: 0x70 normal, 0xA0 hover, 0xD0
+// pressed, 0x40 disabled (the dimmest).
 uint32_t CellColour(uint32_t id, int32_t state);
 // The id and state a cell colour encodes; false for a colour no cell has.
 bool DecodeCellColour(uint32_t colour, uint32_t& id, int32_t& state);
