@@ -129,6 +129,11 @@ inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x7F11;
 inline constexpr int32_t NOTICE2_SHEET_WIDTH = 805;
 inline constexpr int32_t NOTICE2_SHEET_HEIGHT = 1536;
 std::vector<SheetCell> NoticeSheetCells();
+// Writes the words a player reads on the dialog sheet's and the notice sheet's cells (questions,
+// notices, yes, no, OK) over them: capitals four times the labels' size in a band from 12 pixels
+// below the cell's top, so the cell's middle keeps its colour for the frame checks.
+void DrawDialogWords(AkbPicture& sheet);
+void DrawNoticeWords(AkbPicture& sheet);
 // "dialog3.area": the OK button.
 std::vector<AreaRecord> NoticeAreas();
 
