@@ -36,6 +36,9 @@ grep -q 'Box\|Error' "$work/out.txt" && fail "the scene showed a message: $(cat 
 if [ -n "$shown" ]; then
     "$sheetgen" find-cell "$build/demo_gallery.png" 175 303 0x100 || fail "tab 256 is not shown"
     "$sheetgen" find-cell "$build/demo_gallery.png" 1492 867 0x400 || fail "the previous arrow is not shown"
+    # Behind the page, the background as it was before the gallery (r02_0.akb), not the overlay
+    # picture the composition left in its work layer.
+    "$sheetgen" find-cell "$build/demo_gallery.png" 960 1060 0x4102 || fail "the background behind the gallery is lost"
 fi
 
 if [ $failures -eq 0 ]; then

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the demo game need.
 #   scripts/install-deps.sh         what building and testing need
-#   scripts/install-deps.sh --dev   also the maintainers' tools (formatter, tables, tracing, X)
+#   scripts/install-deps.sh --dev   also the maintainers' tools (formatter, tables, tracing)
 # Idempotent and non-interactive; run as root, or as a user who may use sudo.
 set -euo pipefail
 
@@ -14,15 +14,15 @@ PACKAGES=(
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libpng-dev
     jq
+    xvfb xauth xdotool x11-apps
 )
-# Only maintainers need these: formatting, regenerating the width table, tracing, a virtual X,
-# clang for the fuzz targets.
+# Only maintainers need these: formatting, regenerating the width table, tracing, clang for the
+# fuzz targets.
 DEV_PACKAGES=(
     clang
     clang-format
     unicode-data
     strace
-    xvfb xauth
 )
 
 case "${1:-}" in

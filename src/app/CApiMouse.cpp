@@ -113,6 +113,7 @@ void CApiMouse::OnButton(HWND window, Button button, bool down)
             return;
         ::SetCapture(window);
         state.held = 1;
+        state.unseen = 1;
     } else {
         ReleaseCapture();
         state.clicked = state.held.load();
@@ -178,6 +179,13 @@ void CApiMouse::OnTouch(HWND, WPARAM w_param, LPARAM l_param)
     }
 }
 
+int32_t CApiMouse::Down(Button button)
+{
+    ButtonState& state = m_buttons[button];
+    const int32_t unseen = state.unseen.exchange(0);
+    return state.held != 0 || unseen != 0 ? 1 : 0;
+}
+
 int32_t CApiMouse::Clicked(Button button)
 {
     const ButtonState& state = m_buttons[button];
@@ -196,8 +204,10 @@ int32_t CApiMouse::GetTouchState()
 
 void CApiMouse::ClearClicks()
 {
-    for (ButtonState& state : m_buttons)
+    for (ButtonState& state : m_buttons) {
         state.clicked = 0;
+        state.unseen = 0;
+    }
     m_touch_tap = 0;
 }
 

@@ -26,9 +26,11 @@ public:
     void GetPosition(POINT* point) override;
     void SetPosition(int32_t x, int32_t y) override;
     void ClearClicks() override;
-    int32_t IsLeftDown() override { return m_buttons[LEFT].held; }
-    int32_t IsRightDown() override { return m_buttons[RIGHT].held; }
-    int32_t IsMiddleDown() override { return m_buttons[MIDDLE].held; }
+    // Held, or pressed and let go again since the last look: a short press whose two messages
+    // arrive between two looks of a busy screen's loop still counts, once.
+    int32_t IsLeftDown() override { return Down(LEFT); }
+    int32_t IsRightDown() override { return Down(RIGHT); }
+    int32_t IsMiddleDown() override { return Down(MIDDLE); }
     int32_t GetTouchTap() override;
     int32_t GetTouchState() override;
     int32_t IsDragging() override { return m_drag; }
@@ -58,8 +60,10 @@ private:
         std::atomic<int32_t> held{0};
         std::atomic<int32_t> clicked{0};
         std::atomic<uint32_t> release_time{0};
+        std::atomic<int32_t> unseen{0}; // pressed since the last look at the held state
     };
 
+    int32_t Down(Button button);
     int32_t Clicked(Button button);
     void OnButton(HWND window, Button button, bool down);
     void OnTouch(HWND window, WPARAM w_param, LPARAM l_param);

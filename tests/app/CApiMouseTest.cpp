@@ -94,6 +94,30 @@ TEST_F(CApiMouseTest, AClickCountsForOneSecondAndTakesTheCapture)
     EXPECT_EQ(m_mouse.IsLeftClicked(), 0);
 }
 
+// A busy screen's loop may look at the held state only after a short press was let go again:
+// the press still reads as held at the first look after it, and only then.
+TEST_F(CApiMouseTest, APressLetGoBeforeTheNextLookReadsHeldOnce)
+{
+    platform::PushMouseButton(m_window, 1, true, 10, 10);
+    platform::PushMouseButton(m_window, 1, false, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsLeftDown(), 1);
+    EXPECT_EQ(m_mouse.IsLeftDown(), 0);
+    // A press still held is read as held at every look; one the screen's end cleared is not.
+    platform::PushMouseButton(m_window, 3, true, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsRightDown(), 1);
+    EXPECT_EQ(m_mouse.IsRightDown(), 1);
+    platform::PushMouseButton(m_window, 3, false, 10, 10);
+    Pump();
+    EXPECT_EQ(m_mouse.IsRightDown(), 0);
+    platform::PushMouseButton(m_window, 1, true, 10, 10);
+    platform::PushMouseButton(m_window, 1, false, 10, 10);
+    Pump();
+    m_mouse.ClearClicks();
+    EXPECT_EQ(m_mouse.IsLeftDown(), 0);
+}
+
 TEST_F(CApiMouseTest, ClearClicksForgetsThem)
 {
     platform::PushMouseButton(m_window, 3, true, 10, 10);

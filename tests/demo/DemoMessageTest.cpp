@@ -15,6 +15,7 @@
 #include "demosounds/DemoSounds.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/SheetGenerator.h"
 
 namespace {
 
@@ -61,6 +62,13 @@ TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
          [](const Frame& frame) {
              EXPECT_GT(WhiteIn(frame, 508, WINDOW_Y + 22, 588, WINDOW_Y + 62), 30);
              EXPECT_GT(StoryTextIn(frame, 0, 1, LINE_Y), 50);
+             // The plate shows around the glyphs: no box is cut around them.
+             for (const int cell : {0, 1})
+                 for (const auto& [dx, dy] :
+                      {std::pair{1, 1}, std::pair{38, 1}, std::pair{1, 38}, std::pair{38, 38}})
+                     EXPECT_EQ(FrameCellAt(frame, 508 + 40 * cell + dx, WINDOW_Y + 22 + dy),
+                               tools::MESSAGE_SHEET_NAME_PLATE)
+                         << "glyph " << cell << " at (" << dx << ", " << dy << ")";
          }},
     };
     const size_t seen = WalkFrameSteps(home, steps);

@@ -17,6 +17,15 @@ TEST(SheetGenerator, CellColoursNameTheirControlAndState)
     EXPECT_FALSE(tools::DecodeCellColour(0xFF000000u, id, state)) << "black is no cell";
     EXPECT_FALSE(tools::DecodeCellColour(0xFFFFFFFFu, id, state)) << "nor is a label's white";
     EXPECT_FALSE(tools::DecodeCellColour(0x80000140u, id, state)) << "nor a see-through pixel";
+    // A button reads at a glance: disabled (3) darker than normal, hover and pressed brighter.
+    const auto brightness = [](uint32_t colour) {
+        return ((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF) + (colour & 0xFF);
+    };
+    for (uint32_t control : {0u, 0x100u, 0x7E30u}) {
+        EXPECT_LT(brightness(tools::CellColour(control, 3)), brightness(tools::CellColour(control, 0)));
+        EXPECT_LT(brightness(tools::CellColour(control, 0)), brightness(tools::CellColour(control, 1)));
+        EXPECT_LT(brightness(tools::CellColour(control, 1)), brightness(tools::CellColour(control, 2)));
+    }
 }
 
 TEST(SheetGenerator, CellsKeepTheirLabelsInsideAndLaterCellsWin)
@@ -67,5 +76,34 @@ TEST(SheetGenerator, MessageAndSideMenuCellsStandApart)
                 EXPECT_TRUE(apart) << std::hex << a.id << "/" << a.state << " and " << b.id << "/" << b.state;
             }
         }
+    }
+}
+
+// The dialogs carry their words: the question of each kind and the buttons' yes, no and OK are
+// written over their cells, whose middles still show the cells' colours for the frame checks.
+TEST(SheetGenerator, TheDialogsQuestionsAndButtonsCarryWords)
+{
+    tools::AkbPicture sheet =
+        tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT, tools::DialogSheetCells());
+    tools::DrawDialogWords(sheet);
+    for (const tools::SheetCell& cell : tools::DialogSheetCells()) {
+        const bool worded =
+            (cell.id >= tools::DIALOG_SHEET_LINE && cell.id <= tools::DIALOG_SHEET_LINE + 12) ||
+            (cell.width == 222 && cell.height == 73);
+        if (!worded)
+            continue;
+        SCOPED_TRACE(cell.label);
+        int ink = 0;
+        for (int32_t y = cell.y + 12; y < cell.y + 32; ++y)
+            for (int32_t x = cell.x + 10; x < cell.x + cell.width; ++x)
+                ink += (sheet.At(x, y) | 0xFF000000u) == 0xFFFFFFFFu ||
+                       (sheet.At(x, y) | 0xFF000000u) == 0xFF000000u;
+        EXPECT_GT(ink, 100) << "no words";
+        uint32_t id = 0;
+        int32_t state = 0;
+        ASSERT_TRUE(
+            tools::DecodeCellColour(sheet.At(cell.x + cell.width / 2, cell.y + cell.height / 2), id, state));
+        EXPECT_EQ(id, cell.id);
+        EXPECT_EQ(state, cell.state);
     }
 }

@@ -27,6 +27,9 @@ const std::array<uint8_t, 5>* Glyph(char c)
          {7, 4, 7, 1, 7}, {7, 2, 2, 2, 2}, {5, 5, 5, 5, 7}, {5, 5, 5, 5, 2}, {5, 5, 7, 7, 5}, {5, 5, 2, 5, 5},
          {5, 5, 2, 2, 2}, {7, 1, 2, 4, 7}}};
     static const std::array<uint8_t, 5> dash{0, 0, 7, 0, 0};
+    static const std::array<uint8_t, 5> question{7, 1, 2, 0, 2};
+    if (c == '?')
+        return &question;
     if (c >= '0' && c <= '9')
         return &digits[static_cast<size_t>(c - '0')];
     if (c >= 'A' && c <= 'Z')
@@ -34,6 +37,30 @@ const std::array<uint8_t, 5>* Glyph(char c)
     if (c == '-')
         return &dash;
     return nullptr;
+}
+
+// The words centred across the cell, in the colour of its label.
+void DrawWords(AkbPicture& picture, const SheetCell& cell, const std::string& words)
+{
+    constexpr int32_t SCALE = 4;
+    constexpr int32_t TOP = 12;
+    const uint32_t colour = ((CellColour(cell.id, cell.state) >> 8) & 0xFF) > 0x80 ? 0xFF000000 : 0xFFFFFFFF;
+    constexpr int32_t ADVANCE = 4 * SCALE;
+    int32_t pen = cell.x + (cell.width - static_cast<int32_t>(words.size()) * ADVANCE + SCALE) / 2;
+    for (char c : words) {
+        if (const auto* glyph = Glyph(c)) {
+            for (int32_t row = 0; row < 5 * SCALE; ++row)
+                for (int32_t column = 0; column < 3 * SCALE; ++column) {
+                    const int32_t x = pen + column;
+                    const int32_t y = cell.y + TOP + row;
+                    if (((*glyph)[static_cast<size_t>(row / SCALE)] >> (2 - column / SCALE)) & 1 && x >= cell.x &&
+                        x < cell.x + cell.width && y < cell.y + cell.height && x < picture.width &&
+                        y < picture.height)
+                        picture.At(x, y) = colour;
+                }
+        }
+        pen += ADVANCE;
+    }
 }
 
 void DrawLabel(AkbPicture& picture, const SheetCell& cell)
@@ -57,20 +84,31 @@ void DrawLabel(AkbPicture& picture, const SheetCell& cell)
 
 } // namespace
 
+namespace {
+
+// The blue of each state: the disabled state (3) the dimmest, as a player reads it.
+constexpr uint32_t STATE_BLUE[4] = {0x70, 0xA0, 0xD0, 0x40};
+
+} // namespace
+
 uint32_t CellColour(uint32_t id, int32_t state)
 {
-    return 0xFF000000u | (((id >> 8) & 0xFF) << 16) | ((id & 0xFF) << 8) |
-           static_cast<uint32_t>(0x40 + 0x30 * state);
+    return 0xFF000000u | (((id >> 8) & 0xFF) << 16) | ((id & 0xFF) << 8) | STATE_BLUE[state & 3];
 }
 
 bool DecodeCellColour(uint32_t colour, uint32_t& id, int32_t& state)
 {
     const uint32_t blue = colour & 0xFF;
-    if ((colour >> 24) != 0xFF || blue < 0x40 || (blue - 0x40) % 0x30 != 0 || (blue - 0x40) / 0x30 > 3)
+    if ((colour >> 24) != 0xFF)
         return false;
-    id = ((colour >> 8) & 0xFFFF);
-    state = static_cast<int32_t>((blue - 0x40) / 0x30);
-    return true;
+    for (int32_t k = 0; k < 4; ++k) {
+        if (STATE_BLUE[k] == blue) {
+            id = ((colour >> 8) & 0xFFFF);
+            state = k;
+            return true;
+        }
+    }
+    return false;
 }
 
 AkbPicture BuildSheet(int32_t width, int32_t height, const std::vector<SheetCell>& cells, uint32_t background)
@@ -111,6 +149,34 @@ std::vector<SheetCell> DialogSheetCells()
         cells.push_back({880, lines[kind].first, 805, lines[kind].second,
                          NOTICE_SHEET_LINE + static_cast<uint32_t>(kind), 0, "NOTE-" + std::to_string(kind)});
     return cells;
+}
+
+void DrawDialogWords(AkbPicture& sheet)
+{
+    const std::array<const char*, 13> questions{
+        "SAVE THE GAME?",      "LOAD THIS SAVE?",    "QUIT THE GAME?",     "BACK TO THE TITLE?",
+        "OVERWRITE THE SAVE?", "DELETE THIS SAVE?",  "DELETE EVERY SAVE?", "JUMP BACK TO THIS LINE?",
+        "BACK TO THE SCENES?", "REPLAY THIS SCENE?", "VIEW THIS PICTURE?", "GO TO THIS EVENT?",
+        "ARE YOU SURE?"};
+    for (const SheetCell& cell : DialogSheetCells()) {
+        std::string words;
+        if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12)
+            words = questions[cell.id - DIALOG_SHEET_LINE];
+        else if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
+            words = cell.id == NOTICE_SHEET_LINE ? "THIS NAME CANNOT BE USED"
+                                                 : "NOTICE " + std::to_string(cell.id - NOTICE_SHEET_LINE);
+        else if (cell.width == 222 && cell.height == 73)
+            words = cell.label.starts_with("YES") ? "YES" : cell.label.starts_with("NO") ? "NO" : "OK";
+        if (!words.empty())
+            DrawWords(sheet, cell, words);
+    }
+}
+
+void DrawNoticeWords(AkbPicture& sheet)
+{
+    for (const SheetCell& cell : NoticeSheetCells())
+        if (cell.id >= NOTICE2_SHEET_LINE && cell.id < NOTICE2_SHEET_LINE + 16)
+            DrawWords(sheet, cell, "NOTICE LINE " + std::to_string(cell.id - NOTICE2_SHEET_LINE));
 }
 
 std::vector<SheetCell> NoticeSheetCells()

@@ -25,7 +25,8 @@ struct SheetCell
     std::string label; // digits, capitals and '-' are drawn; other characters leave a gap
 };
 
-// Opaque: red the id's group, green its item, blue 0x40 + 0x30 x state.
+// Opaque: red the id's group, green its item, blue by the state: 0x70 normal, 0xA0 hover, 0xD0
+// pressed, 0x40 disabled (the dimmest).
 uint32_t CellColour(uint32_t id, int32_t state);
 // The id and state a cell colour encodes; false for a colour no cell has.
 bool DecodeCellColour(uint32_t colour, uint32_t& id, int32_t& state);
@@ -128,6 +129,11 @@ inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x7F11;
 inline constexpr int32_t NOTICE2_SHEET_WIDTH = 805;
 inline constexpr int32_t NOTICE2_SHEET_HEIGHT = 1536;
 std::vector<SheetCell> NoticeSheetCells();
+// Writes the words a player reads on the dialog sheet's and the notice sheet's cells (questions,
+// notices, yes, no, OK) over them: capitals four times the labels' size in a band from 12 pixels
+// below the cell's top, so the cell's middle keeps its colour for the frame checks.
+void DrawDialogWords(AkbPicture& sheet);
+void DrawNoticeWords(AkbPicture& sheet);
 // "dialog3.area": the OK button.
 std::vector<AreaRecord> NoticeAreas();
 

@@ -108,10 +108,12 @@ int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_sta
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "dialog-sheet") == 0) {
-        const tools::AkbPicture sheet = tools::BuildSheet(
-            tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT, tools::DialogSheetCells());
-        const tools::AkbPicture notices = tools::BuildSheet(
-            tools::NOTICE2_SHEET_WIDTH, tools::NOTICE2_SHEET_HEIGHT, tools::NoticeSheetCells());
+        tools::AkbPicture sheet = tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT,
+                                                    tools::DialogSheetCells());
+        tools::DrawDialogWords(sheet);
+        tools::AkbPicture notices = tools::BuildSheet(tools::NOTICE2_SHEET_WIDTH, tools::NOTICE2_SHEET_HEIGHT,
+                                                      tools::NoticeSheetCells());
+        tools::DrawNoticeWords(notices);
         return Write(std::string(argv[2]) + "/dialog_p.akb", tools::EncodeAkb(sheet, {})) &&
                        Write(std::string(argv[2]) + "/dialog_p2.akb", tools::EncodeAkb(notices, {}))
                    ? 0

@@ -61,7 +61,9 @@ inline constexpr POINT PLATE_FRAME{0, 280};
 inline constexpr POINT NAME_PLATE_BACKGROUND{600, 560};
 inline constexpr int32_t NAME_CELL = 20;
 inline constexpr int32_t NAME_LINE = 40;
-inline constexpr uint32_t NAME_DRAW_STYLE = 3;
+// Bold and outlined. The name lies on the plate's opaque background: its glyph cells are blended
+// over it, not copied whole, which would cut a transparent box around each glyph.
+inline constexpr uint32_t NAME_DRAW_STYLE = FONT_BOLD | FONT_OUTLINE | FONT_BLEND;
 // Values[46..51] and [53] after a reset: the text box, the pen start and the text layer.
 constexpr std::pair<size_t, int32_t> TEXT_BOX[] = {{46, 440}, {47, 70}, {48, 1440}, {49, 250},
                                                    {50, 440}, {51, 70}, {53, 8}};

@@ -12,7 +12,11 @@ int32_t LayOutWrappedText(const CStringUTF8& text, const RECT& box, int32_t size
     int32_t y = top;
     for (int32_t k = 0; k < count; ++k) {
         const CStringUTF8 c = text.CharAt(k);
-        const bool newline = c == "\n";
+        // The language tables write a line break as their markup, a backslash and an n.
+        const bool markup = c == "\\" && k + 1 < count && text.CharAt(k + 1) == "n";
+        if (markup)
+            ++k;
+        const bool newline = markup || c == "\n";
         const bool full = !newline && IsFullWidthChar(c) != 0;
         const int32_t end = newline ? 0 : (x - box.left) + (full ? size : half);
         if (end > width) {

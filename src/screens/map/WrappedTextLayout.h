@@ -1,7 +1,8 @@
 #pragma once
 // The help lines' text layout: one character at a time from the box's left edge, a full-width
 // character taking size pixels and a half-width one size / 2, a new line of size pixels where a
-// character would pass the box's width (whole half cells) and at "\n".
+// character would pass the box's width (whole half cells) and at a line feed or the tables' "\n"
+// markup (a backslash and an n).
 
 #include <cstdint>
 #include <functional>

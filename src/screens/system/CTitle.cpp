@@ -104,7 +104,10 @@ ScriptValue* CTitle::RunFromPage(ScriptValue* out, int32_t start_page)
 {
     // Any other page would show nothing and leave every item out of reach.
     m_page = start_page >= 0 && start_page < TITLE_PAGE_COUNT ? start_page : 0;
-    return Run(out);
+    RunTitleLoop(*GameWork, *this);
+    if (out != nullptr)
+        *out = Result;
+    return out;
 }
 
 void CTitle::ShowPage(int32_t page)

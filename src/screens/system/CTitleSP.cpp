@@ -60,9 +60,8 @@ void CTitleSP::DrawButton(int32_t item, int32_t state, int32_t present)
 int32_t CTitleSP::Register()
 {
     m_page = 0;
-    ScriptValue result;
-    Run(&result);
-    return result.Integer;
+    RunTitleLoop(*GameWork, *this);
+    return Result.Integer;
 }
 
 void CTitleSP::Release()

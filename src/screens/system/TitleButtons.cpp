@@ -1,5 +1,8 @@
 #include "screens/system/TitleButtons.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/CGameWork.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
@@ -85,6 +88,15 @@ int32_t TitleArrowTarget(uint32_t scan_code, int32_t hovered, int32_t last_item)
     if (scan_code == SCAN_DOWN)
         return item == last_item ? -1 : item + 1;
     return -1;
+}
+
+void RunTitleLoop(CGameWork& work, ISelect& title)
+{
+    const std::vector<ISelect*>& active = work.GetActiveScreens();
+    if (std::find(active.begin(), active.end(), &title) == active.end())
+        work.AddActiveScreen(&title);
+    title.ModalLoop();
+    title.OnClose();
 }
 
 void ContinueFromTitle(CGameWork* work)

@@ -11,6 +11,7 @@ class CGameWork;
 class CSprite;
 class CSpriteLayer;
 class FlagBuffer;
+class ISelect;
 
 struct TitleButton
 {
@@ -65,6 +66,12 @@ int32_t TrackTitleHover(int32_t hovered, int32_t id, DrawButton draw)
         draw(id & 0xFF, TITLE_STATE_HOVER);
     return id;
 }
+
+// Runs a title modally: into the active screens, its loop, its close. A document code thrown by
+// Continue, a load or a confirmed exit passes straight through: the buttons go with the
+// destroyed screen instead of being painted over the background, and the state just loaded keeps
+// its values.
+void RunTitleLoop(CGameWork& work, ISelect& title);
 
 // Continue: loads the continue slot and unwinds; returns only when the slot is refused.
 void ContinueFromTitle(CGameWork* work);

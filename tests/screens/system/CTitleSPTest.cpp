@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/CVeskDoc.h"
 #include "screens/system/TitleFixture.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/SheetGenerator.h"
@@ -50,6 +51,31 @@ TEST_F(CTitleSPTest, StartBackAndEscapeAnswerWithTheirSounds)
         EXPECT_EQ(LayerZeroAt(Area(AREAS, c.item)), c.painted);
         EXPECT_EQ(State().Values[2].Integer, 0);
     }
+}
+
+TEST_F(CTitleSPTest, ALoadUnwindingTheTitleLeavesTheLoadedStateAndTheBackgroundAlone)
+{
+    m_layer_zero->FillRect(0, 0, 1920, 1080, TITLE_TEST_LAYER_COLOUR, 1);
+    State().Values[2] = ScriptValue::FromInteger(77);
+    bool unwound = false;
+    {
+        CTitleSP title;
+        title.Setup();
+        RunSteps(title,
+                 [&] {
+                     try {
+                         title.Register();
+                     } catch (CVeskDoc::tagDOCUMENT_CODE) {
+                         unwound = true;
+                     }
+                 },
+                 {Wait(), [] { throw CVeskDoc::DOCUMENT_RESTORE_STACK; }});
+    }
+    EXPECT_TRUE(unwound);
+    EXPECT_EQ(State().Values[2].Integer, 77);
+    const tools::AreaRecord& button = Area(AREAS, 0);
+    EXPECT_EQ(EffectPixel(*m_layer_zero, (button.left + button.right) / 2, (button.top + button.bottom) / 2),
+              TITLE_TEST_LAYER_COLOUR);
 }
 
 TEST_F(CTitleSPTest, GatesAndArrowKeys)

@@ -1,7 +1,11 @@
 #include "screens/system/CTitle.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
+#include "app/CGameWork.h"
+#include "app/CVeskDoc.h"
 #include "demopics/DemoPictures.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/system/TitleFixture.h"
@@ -164,6 +168,38 @@ TEST_F(CTitleTest, ResultItemsReachTheCallerWithThePageStored)
         else
             EXPECT_EQ(painted, Cell(c.page, static_cast<int32_t>(c.item), 2));
     }
+}
+
+// Continue and the load screen throw their document code once the saved state is in place: the
+// title unwinds without storing its page or painting its buttons over the background.
+TEST_F(CTitleTest, ALoadUnwindingTheTitleLeavesTheLoadedStateAndTheBackgroundAlone)
+{
+    m_layer_zero->FillRect(0, 0, 1920, 1080, TITLE_TEST_LAYER_COLOUR, 1);
+    State().Values[2] = ScriptValue::FromInteger(77);
+    bool unwound = false;
+    const ISelect* gone = nullptr;
+    {
+        CTitle title;
+        gone = &title;
+        title.Setup();
+        RunSteps(title,
+                 [&] {
+                     try {
+                         ScriptValue out;
+                         title.RunFromPage(&out, 1);
+                     } catch (CVeskDoc::tagDOCUMENT_CODE) {
+                         unwound = true;
+                     }
+                 },
+                 {Wait(), [] { throw CVeskDoc::DOCUMENT_RESTORE_STACK; }});
+    }
+    EXPECT_TRUE(unwound);
+    EXPECT_EQ(State().Values[2].Integer, 77);
+    const tools::AreaRecord& button = Area(PAGE_1, 0);
+    EXPECT_EQ(EffectPixel(*m_layer_zero, (button.left + button.right) / 2, (button.top + button.bottom) / 2),
+              TITLE_TEST_LAYER_COLOUR);
+    const auto& active = GetGameWork()->GetActiveScreens();
+    EXPECT_EQ(std::find(active.begin(), active.end(), gone), active.end());
 }
 
 TEST_F(CTitleTest, PageTwoWithoutTheFlagShowsItsFirstItemsDisabledAndInert)

@@ -1,0 +1,102 @@
+// Continue from the title of a new start, played headless by the built game twice on one save
+// folder. The first start goes straight to the story and quick-saves on its first message; the
+// second shows the title, whose Continue button brings the scene back as it was saved: the evening
+// picture, the checkpoint lamp and the message in the window (build/demo_continue_loaded.png),
+// with no title button painted over the background; a click then goes on to Yuki's line.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "DemoRun.h"
+#include "foundation/CXMLDocument.h"
+#include "platform/gdi/PngCodec.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+uint32_t PixelAt(const platform::PngPicture& frame, int x, int y)
+{
+    return frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + x] | 0xFF000000u;
+}
+
+// Whether the pixel is within a few steps of the colour in each channel.
+bool Near(const platform::PngPicture& frame, int x, int y, uint32_t rgb)
+{
+    const uint32_t pixel = PixelAt(frame, x, y);
+    for (int shift = 0; shift < 24; shift += 8) {
+        if (std::abs(static_cast<int>((pixel >> shift) & 0xFF) - static_cast<int>((rgb >> shift) & 0xFF)) > 6)
+            return false;
+    }
+    return true;
+}
+
+constexpr uint32_t SKY = 0xF0965A;    // the evening picture's sky
+constexpr uint32_t GROUND = 0x3C285A; // and its ground
+
+// 冬休みの最初の朝、駅前の広場へ向かった。: twenty cells on the first line, no name on the plate.
+bool FirstMessage(const platform::PngPicture& frame)
+{
+    return StoryPromptShown(frame) && !StoryNamePlateShown(frame) &&
+           StoryTextIn(frame, 0, 1, STORY_LINE_Y) > 50 && StoryTextIn(frame, 0, 19, STORY_LINE_Y + 60) == 0;
+}
+
+TEST(DemoContinueTest, ContinueOnANewStartBringsTheSavedSceneBack)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/AutoRead", 0); });
+    // The quick save button, pressed again and again: the story waits on its first message, and
+    // each press saves it there (a press before the window opens only cuts the pictures short).
+    const fs::path save_input = home.Path() / "save.txt";
+    {
+        std::ofstream out(save_input);
+        for (int turn = 1000; turn <= 12000; turn += 500)
+            out << PressAt(turn, 1540, 1033, 20, 40);
+    }
+    std::system(
+        home.Command("VESK_INPUT_SCRIPT='" + save_input.string() + "' VESK_CLOSE_AFTER_FRAMES=13000", 150)
+            .c_str());
+    ASSERT_TRUE(fs::exists(home.Path() / "vesk/demo/Save/FLAG201")) << "no quick save made";
+    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
+        fs::remove(entry.path());
+
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    // Continue, the title's second button, until it lands; after the load the same clicks go on
+    // through the story.
+    const fs::path continue_input = home.Path() / "continue.txt";
+    {
+        std::ofstream out(continue_input);
+        for (int turn = 1000; turn <= 14000; turn += 1000)
+            out << PressAt(turn, 300, 630, 20, 40);
+    }
+    std::system(
+        home.Command("VESK_INPUT_SCRIPT='" + continue_input.string() + "' VESK_CLOSE_AFTER_FRAMES=15000", 150)
+            .c_str());
+
+    const size_t seen = WalkFrameSteps(
+        home, {{"demo_continue_loaded.png", FirstMessage,
+                [](const platform::PngPicture& frame) {
+                    // The evening picture as the pictures scene left it, its lamp at checkpoint 5.
+                    EXPECT_EQ(PixelAt(frame, 0, 0), 0xFF0500FFu);
+                    EXPECT_TRUE(Near(frame, 960, 300, SKY)) << std::hex << PixelAt(frame, 960, 300);
+                    EXPECT_TRUE(Near(frame, 300, 700, GROUND)) << std::hex << PixelAt(frame, 300, 700);
+                    // The title's Continue button is gone with the title.
+                    EXPECT_TRUE(Near(frame, 300, 630, GROUND)) << std::hex << PixelAt(frame, 300, 630);
+                }},
+               {"demo_continue_next.png",
+                [](const platform::PngPicture& frame) {
+                    return StoryNamePlateShown(frame) && StoryPromptShown(frame);
+                },
+                [](const platform::PngPicture&) {}}});
+    std::ifstream log(home.Path() / "out.txt");
+    EXPECT_EQ(seen, 2u) << "steps seen: " << seen << " (the loaded message 1, Yuki's line 2)\n"
+                        << std::string((std::istreambuf_iterator<char>(log)), {});
+}
+
+} // namespace

@@ -1,0 +1,83 @@
+// The slot scene played headless by the built game on the layers the route leaves it (the evening
+// picture shown over the background, slot_alone.mes): the machine at rest is seen, not hidden
+// under the evening (build/demo_slot_rest.png); the lever and the three stop buttons play a game
+// whose stop buttons then blink lit (build/demo_slot_result.png); the tall picture scrolls in view
+// (build/demo_slot_scrolling.png) and Escape leaves it.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "DemoRun.h"
+#include "foundation/CXMLDocument.h"
+#include "platform/gdi/PngCodec.h"
+#include "sheetgen/SlotSheet.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int LEVER_X = 293;
+constexpr int BUTTON_Y = 648;
+constexpr int REEL_Y = 256;
+constexpr int REEL_X[3] = {710, 961, 1212};
+
+TEST(DemoSlotTest, TheMachineIsSeenPlayedAndLeft)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig(
+        [](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "slot_alone.mes"); });
+    // The lever and the stop buttons in turn, again and again: a press the machine does not take
+    // in its state does nothing, and once the game is over a click ends the show. Escape then
+    // stops the scroll and leaves it.
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int round = 0; round < 6; ++round) {
+            const int turn = 800 + round * 1600;
+            out << PressAt(turn, LEVER_X, BUTTON_Y, 20, 40);
+            for (int reel = 0; reel < 3; ++reel)
+                out << PressAt(turn + 400 * (reel + 1), REEL_X[reel], BUTTON_Y, 20, 40);
+        }
+        for (int turn = 11000; turn <= 13000; turn += 500)
+            out << turn << " key 0x1B\n";
+    }
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=14000", 200)
+                    .c_str());
+
+    const auto cell = [](const platform::PngPicture& frame, int x, int y) {
+        return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
+    };
+    const size_t seen = WalkFrameSteps(
+        home, {{"demo_slot_rest.png",
+                [&](const platform::PngPicture& frame) {
+                    return cell(frame, REEL_X[0], REEL_Y) == FrameCell{tools::SLOT_CELL_DIGIT + 3, 0};
+                },
+                [&](const platform::PngPicture& frame) {
+                    EXPECT_EQ(cell(frame, REEL_X[1], REEL_Y), (FrameCell{tools::SLOT_CELL_DIGIT + 1, 0}));
+                    EXPECT_EQ(cell(frame, REEL_X[2], REEL_Y), (FrameCell{tools::SLOT_CELL_DIGIT + 4, 0}));
+                    EXPECT_EQ(cell(frame, LEVER_X, BUTTON_Y).first, tools::SLOT_CELL_LEVER);
+                }},
+               {"demo_slot_result.png",
+                [&](const platform::PngPicture& frame) {
+                    return cell(frame, REEL_X[0], BUTTON_Y) == FrameCell{tools::SLOT_CELL_STOP_LAMP, 1};
+                },
+                [](const platform::PngPicture&) {}},
+               {"demo_slot_scrolling.png",
+                [](const platform::PngPicture& frame) {
+                    const uint32_t top = frame.pixels[100] & 0xFFFFFFu;
+                    return top != (tools::TallPictureRowColour(0) & 0xFFFFFFu) &&
+                           top == (tools::TallPictureRowColour(40) & 0xFFFFFFu);
+                },
+                [](const platform::PngPicture&) {}}});
+    std::ifstream log(home.Path() / "out.txt");
+    EXPECT_EQ(seen, 3u) << "steps seen: " << seen << " (the machine at rest 1, the result 2, the scroll 3)\n"
+                        << std::string((std::istreambuf_iterator<char>(log)), {});
+}
+
+} // namespace
