@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the demo game need.
+# Installs every Debian package the build, the tests (a virtual X server and XTest input for the
+# play-through) and the demo game need.
 #   scripts/install-deps.sh         what building and testing need
 #   scripts/install-deps.sh --dev   also the maintainers' tools (formatter, tables, tracing, X)
 # Idempotent and non-interactive; run as root, or as a user who may use sudo.
@@ -14,15 +15,15 @@ PACKAGES=(
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libpng-dev
     jq
+    xvfb xauth xdotool x11-apps
 )
-# Only maintainers need these: formatting, regenerating the width table, tracing, a virtual X,
-# clang for the fuzz targets.
+# Only maintainers need these: formatting, regenerating the width table, tracing, clang for the
+# fuzz targets.
 DEV_PACKAGES=(
     clang
     clang-format
     unicode-data
     strace
-    xvfb xauth
 )
 
 case "${1:-}" in
