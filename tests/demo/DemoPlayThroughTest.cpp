@@ -197,7 +197,7 @@ int KeyGreenIn(const Frame& frame)
     return count;
 }
 
-// The choice panel's cells.
+// The choice panel's cells (0x7A01 on the choice sheet).
 constexpr uint32_t CHOICE_CELL = 0x7A01;
 
 // The title: its six buttons down the left (New game, Continue, Load, Settings, Extras, Exit), and
@@ -210,7 +210,7 @@ bool TitleShown(const Frame& frame)
     return !StoryPromptShown(frame);
 }
 
-// A story line done, its click prompt showing; `text` is the white of its first line.
+// A story line typed out to its click prompt.
 bool StoryLineShown(const Frame& frame)
 {
     return StoryPromptShown(frame) && StoryTextIn(frame, 0, 19, STORY_LINE_Y) > 200;
@@ -246,7 +246,6 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     ASSERT_TRUE(first) << "no story line after New game";
     EXPECT_EQ(KeyGreenIn(*first), 0);
     EXPECT_FALSE(FrameCellAt(*first, 300, 540 + 87)) << "title buttons left over the story";
-    const std::string first_line = MessageLineCells(*first, 20);
 
     // A click in the scene: the next line.
     std::string line = MessageLineCells(*first, 20);
