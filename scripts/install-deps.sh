@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the demo game need.
+# Installs every Debian package the build, the tests (a virtual X server and XTest input for the
+# play-through) and the demo game need.
 #   scripts/install-deps.sh         what building and testing need
 #   scripts/install-deps.sh --dev   also the maintainers' tools (formatter, tables, tracing)
 # Idempotent and non-interactive; run as root, or as a user who may use sudo.
