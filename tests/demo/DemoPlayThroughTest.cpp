@@ -152,8 +152,8 @@ public:
                 " sleep 0.3 mousedown 1 sleep 0.12 mouseup 1");
     }
 
-    // Clicks until the screen shows what the click leads to. The repeat stands for the lost first
-    // clicks on a just-hovered button (issue 60, fault 9); a click that lands once is not repeated.
+    // Clicks until the screen shows what the click leads to; a click that lands once is not
+    // repeated, so a repeat only covers a click the game never saw.
     std::optional<Frame> ClickUntil(int x, int y, const std::function<bool(const Frame&)>& shown) const
     {
         for (int attempt = 0; attempt < 5; ++attempt) {
@@ -227,8 +227,8 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     if (!x.StartServer())
         GTEST_SKIP() << "Xvfb did not start: " << ReadText(home.Path() / "xvfb.txt");
     setenv("DISPLAY", x.Display().c_str(), 1); // for xdotool
-    // A new player's settings, full screen so the game's pixels are the server's, the exit
-    // question off (its dialog draws no words yet, issue 60 fault 8: Alt+F4 ends the game).
+    // A new player's settings, full screen so the game's pixels are the server's (and so no menu
+    // bar), the exit question off: Alt+F4 ends the game.
     home.EditConfig([](CXMLDocument& config) {
         config.SetInt("/Config/Demo/SkipTitle", 0);
         config.SetInt("/Config/AutoRead", 0);
@@ -263,9 +263,9 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     auto saved = x.WaitFor(StoryLineShown, 30s);
     ASSERT_TRUE(saved);
     EXPECT_EQ(MessageLineCells(*saved, 20), line);
+    const std::string saved_line = line;
 
-    // Yuki's line under her name plate (its glyphs stand on dark boxes, issue 60 fault 5: they
-    // are checked once that is mended), then the hero's answer without one.
+    // Yuki's line under her name plate, then the hero's answer without one.
     auto yuki = x.ClickUntil(
         700, 300, [&](const Frame& frame) { return next_line(frame) && StoryNamePlateShown(frame); });
     ASSERT_TRUE(yuki) << "no line of Yuki's under her plate";
@@ -297,8 +297,18 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     title = x.WaitFor(TitleShown, 180s);
     ASSERT_TRUE(title) << "no title on the second start";
     EXPECT_NE(FrameCellStateAt(*title, 300, 540 + 87)->second, 3) << "Continue still disabled after a save";
-    // Continue itself does not bring the saved scene back yet (issue 60, fault 1: the title stays
-    // under an empty message window): the route goes on from here once it does.
+    // Continue brings back the quick-saved line over its scene, with no title left, and the
+    // story goes on from it to Yuki's line.
+    auto continued = x.ClickUntil(300, 540 + 87, [&](const Frame& frame) {
+        return StoryLineShown(frame) && MessageLineCells(frame, 20) == saved_line;
+    });
+    ASSERT_TRUE(continued) << "Continue did not bring the saved line back";
+    EXPECT_FALSE(FrameCellAt(*continued, 300, 540)) << "title buttons left over the continued story";
+    EXPECT_EQ(KeyGreenIn(*continued), 0);
+    line = saved_line;
+    EXPECT_TRUE(x.ClickUntil(
+        700, 300, [&](const Frame& frame) { return next_line(frame) && StoryNamePlateShown(frame); }))
+        << "the continued story did not go on to Yuki's line";
     x.Xdotool("key alt+F4");
     EXPECT_EQ(x.ExitStatus(), 0) << ReadText(home.Path() / "out.txt");
 }

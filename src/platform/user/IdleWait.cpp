@@ -107,9 +107,9 @@ bool TurnsCounted()
 
 // How long a rest may last when nothing else bounds it. Other threads' frames, input, messages
 // and timers end a rest at once, and a loop that polls the clock notes when it wants to turn
-// (NoteDueTime). What a loop polls without a note is seen late by at most this bound: it starts
-// at 1 ms and doubles with every rest that ended with nothing to do, up to a frame's time for a
-// second after input, and to a tenth of a second after that.
+// (NoteDueTime). What a loop polls without a note (a fade, an effect's frame) is seen late by at
+// most this bound: it starts at 1 ms and doubles with every rest that ended with nothing to do, up
+// to a frame's time, so no animation steps slower than the screen shows it.
 class RestPacing
 {
 public:
@@ -121,23 +121,15 @@ public:
         // keep their timing only at the millisecond pace: while a sound plays, that pace holds.
         if (MixerVoice::PlayingCount() > 0)
             return 1;
-        const uint32_t cap = RealMicroseconds() - m_last_input_us < ACTIVE_US ? ACTIVE_CAP_MS : IDLE_CAP_MS;
-        return std::min<uint32_t>(uint32_t{1} << std::min<uint32_t>(m_quiet, 16), cap);
+        return std::min<uint32_t>(uint32_t{1} << std::min<uint32_t>(m_quiet, 16), FRAME_CAP_MS);
     }
-    void Input()
-    {
-        m_quiet = 0;
-        m_last_input_us = RealMicroseconds();
-    }
+    void Input() { m_quiet = 0; }
     void Quiet() { m_quiet = std::min<uint32_t>(m_quiet + 1, 16); }
     void Active() { m_quiet = 0; }
 
 private:
-    static constexpr uint64_t ACTIVE_US = 1'000'000;
-    static constexpr uint32_t ACTIVE_CAP_MS = 16;
-    static constexpr uint32_t IDLE_CAP_MS = 100;
+    static constexpr uint32_t FRAME_CAP_MS = 16;
     uint32_t m_quiet = 0;
-    uint64_t m_last_input_us = 0;
 };
 
 RestPacing& Pacing()
