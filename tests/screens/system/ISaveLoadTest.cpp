@@ -455,14 +455,17 @@ TEST_F(ISaveLoadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
     const std::vector<int32_t> before = ids_at(0, 0);
     for (const Operation& operation : operations) {
         int ended[2] = {0, 0};
+        bool as_start = false; // the folder is known to hold `start` as it was written
         for (int stop_at = 0;; ++stop_at) {
             // Rewritten in place: a folder emptied and filled again at every step is slow to fill.
-            for (const std::string& name : Names()) {
-                if (!start.contains(name))
-                    std::filesystem::remove(Path(name));
+            if (!as_start) {
+                for (const std::string& name : Names()) {
+                    if (!start.contains(name))
+                        std::filesystem::remove(Path(name));
+                }
+                for (const auto& [name, bytes] : start)
+                    m_dir.Write(name, bytes);
             }
-            for (const auto& [name, bytes] : start)
-                m_dir.Write(name, bytes);
             Mark(7000);
             bool killed = false;
             if (stop_at % 8 == 0) {
@@ -518,8 +521,11 @@ TEST_F(ISaveLoadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
                     << name << " left by " << operation.name << " at " << stop_at;
             // The slots the table lists load the save they name (each load writes the system file,
             // so not at every step).
+            const bool loads = !(stop_at % 8 != 0 && killed);
+            // Undone, checked slot by slot above and nothing loaded: the next step starts from here.
+            as_start = !done && !loads;
             for (uint32_t slot : {201u, 202u, 291u, 300u}) {
-                if (!view.IsUsed(slot) || (stop_at % 8 != 0 && killed))
+                if (!view.IsUsed(slot) || !loads)
                     continue;
                 EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), 3) << slot;
                 EXPECT_EQ(State().Money(), view.Get(slot).Money) << operation.name << " at " << stop_at;
