@@ -117,6 +117,67 @@ void StretchNearest(const Bitmap& dest, Rect d, const Bitmap& source, Rect s)
     }
 }
 
+// The one loop of a halftone stretch that touches every source byte: vectorised even where the
+// build's optimisation level would not.
+template <typename Acc>
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("tree-vectorize")))
+#endif
+void AddWeighted(Acc* __restrict sum, const uint8_t* __restrict source, size_t count, Acc weight)
+{
+    for (size_t i = 0; i < count; ++i)
+        sum[i] += weight * source[i];
+}
+
+// Acc holds 255 times the area of the source rectangle and the rounding half beside it.
+template <typename Acc>
+void StretchHalftoneWith(const Bitmap& dest, Rect d, const Bitmap& source, Rect s, int x_begin, int x_end,
+                         int y_begin, int y_end)
+{
+    const auto rows = AreaTaps(s.h, d.h, s.y, source.height);
+    // The column taps of the drawn span, flattened: destination column j reads taps
+    // [first[j], first[j + 1]).
+    const size_t span = static_cast<size_t>(x_end - x_begin);
+    std::vector<size_t> first(span + 1);
+    std::vector<size_t> offsets;
+    std::vector<Acc> weights;
+    {
+        const auto columns = AreaTaps(s.w, d.w, s.x, source.width);
+        for (size_t j = 0; j < span; ++j) {
+            first[j] = offsets.size();
+            for (const Tap& tap : columns[static_cast<size_t>(x_begin) + j]) {
+                offsets.push_back(size_t{4} * static_cast<size_t>(tap.index));
+                weights.push_back(static_cast<Acc>(tap.weight));
+            }
+        }
+        first[span] = offsets.size();
+    }
+    const Acc total = static_cast<Acc>(int64_t{s.w} * s.h);
+    // Rows are summed first, over every source column the taps read (a plain run the compiler
+    // vectorises), then the columns of each destination pixel; the integer sums are the same.
+    const size_t low = *std::min_element(offsets.begin(), offsets.end());
+    const size_t high = *std::max_element(offsets.begin(), offsets.end()) + 4;
+    std::vector<Acc> down(high - low);
+    for (int r = y_begin; r < y_end; ++r) {
+        std::fill(down.begin(), down.end(), Acc{0});
+        for (const Tap& row_tap : rows[static_cast<size_t>(r)])
+            AddWeighted(down.data(), source.Row(row_tap.index) + low, down.size(),
+                        static_cast<Acc>(row_tap.weight));
+        uint8_t* dst_row = dest.Row(d.y + r) + size_t{4} * (d.x + x_begin);
+        for (size_t j = 0; j < span; ++j) {
+            Acc across[4] = {0, 0, 0, 0};
+            for (size_t k = first[j]; k < first[j + 1]; ++k) {
+                const Acc* column = down.data() + (offsets[k] - low);
+                for (int c = 0; c < 4; ++c)
+                    across[c] += weights[k] * column[c];
+            }
+            for (int c = 0; c < 4; ++c)
+                dst_row[4 * j + static_cast<size_t>(c)] =
+                    static_cast<uint8_t>((across[c] + total / 2) / total);
+        }
+    }
+}
+
 void StretchHalftone(const Bitmap& dest, Rect d, const Bitmap& source, Rect s)
 {
     const int x_begin = std::max(0, -d.x);
@@ -125,30 +186,12 @@ void StretchHalftone(const Bitmap& dest, Rect d, const Bitmap& source, Rect s)
     const int y_end = std::min(d.h, dest.height - d.y);
     if (x_begin >= x_end || y_begin >= y_end)
         return;
-    const auto columns = AreaTaps(s.w, d.w, s.x, source.width);
-    const auto rows = AreaTaps(s.h, d.h, s.y, source.height);
-    const int64_t total = int64_t{s.w} * s.h;
-    const size_t span = static_cast<size_t>(x_end - x_begin);
-    std::vector<int64_t> sums(span * 4);
-    for (int r = y_begin; r < y_end; ++r) {
-        std::fill(sums.begin(), sums.end(), 0);
-        for (const Tap& row_tap : rows[static_cast<size_t>(r)]) {
-            const uint8_t* src_row = source.Row(row_tap.index);
-            for (size_t j = 0; j < span; ++j) {
-                int64_t across[4] = {0, 0, 0, 0};
-                for (const Tap& column_tap : columns[static_cast<size_t>(x_begin) + j]) {
-                    const uint8_t* pixel = src_row + size_t{4} * column_tap.index;
-                    for (int c = 0; c < 4; ++c)
-                        across[c] += column_tap.weight * pixel[c];
-                }
-                for (int c = 0; c < 4; ++c)
-                    sums[j * 4 + c] += row_tap.weight * across[c];
-            }
-        }
-        uint8_t* dst_row = dest.Row(d.y + r) + size_t{4} * (d.x + x_begin);
-        for (size_t i = 0; i < span * 4; ++i)
-            dst_row[i] = static_cast<uint8_t>((sums[i] + total / 2) / total);
-    }
+    // Each sum is at most 255 times the source area: 32 bits hold it for any picture up to 4K,
+    // and are much quicker to add up (a save's thumbnail averages a whole 1080p frame).
+    if (int64_t{s.w} * s.h <= 16'000'000)
+        StretchHalftoneWith<uint32_t>(dest, d, source, s, x_begin, x_end, y_begin, y_end);
+    else
+        StretchHalftoneWith<int64_t>(dest, d, source, s, x_begin, x_end, y_begin, y_end);
 }
 
 } // namespace

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include "platform/kernel/ErrorApi.h"
+#include "platform/kernel/FolderListingCache.h"
 #include "platform/kernel/Unicode.h"
 
 namespace platform {
@@ -36,21 +36,6 @@ std::string Join(const std::string& folder, std::string_view name)
     if (folder.back() == '/')
         return folder + std::string(name);
     return folder + "/" + std::string(name);
-}
-
-std::optional<std::string> FindIgnoringCase(const std::string& folder, std::string_view name)
-{
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return std::nullopt;
-    std::optional<std::string> best;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view entry_name = entry->d_name;
-        if (EqualIgnoringCase(entry_name, name) && (!best || entry_name < *best))
-            best = std::string(entry_name);
-    }
-    ::closedir(dir);
-    return best;
 }
 
 std::string ParentOf(const std::string& path)
@@ -87,7 +72,8 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
         return true;
     // Folder scans compare every entry; plain ASCII names need no conversion.
     const auto ascii = [](std::string_view text) {
-        return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     };
     if (ascii(a) && ascii(b)) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -103,6 +89,14 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
             return false;
     }
     return true;
+}
+
+std::u16string FoldedName(std::string_view name)
+{
+    std::u16string folded = Utf8ToUtf16(name);
+    for (char16_t& c : folded)
+        c = FoldCase(c);
+    return folded;
 }
 
 std::string ResolveCaseInsensitive(const std::string& posix_path, PathUse use)
@@ -132,7 +126,8 @@ std::string ResolveCaseInsensitive(const std::string& posix_path, PathUse use)
             resolved = exact;
             continue;
         }
-        if (const std::optional<std::string> match = FindIgnoringCase(resolved, name)) {
+        if (const std::optional<std::string> match =
+                FolderListingCache::GetInstance().FindIgnoringCase(resolved, name)) {
             resolved = Join(resolved, *match);
         } else {
             resolved = exact;

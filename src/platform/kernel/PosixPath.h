@@ -32,4 +32,7 @@ DWORD MissingPathError(const std::string& posix_path);
 // Case folding as Windows compares names: ASCII, Latin-1, Greek, Cyrillic and full-width letters.
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
 
+// The key two names share when they are equal ignoring case (malformed UTF-8 may share it too).
+std::u16string FoldedName(std::string_view name);
+
 } // namespace platform
