@@ -127,8 +127,8 @@ ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_
         return layer;
     const int64_t right = int64_t{x} + akb.GetWidth();
     const int64_t bottom = int64_t{y} + akb.GetHeight();
-    if (x < 0 || y < 0 || right < 1 || bottom < 1 || right > MAX_LAYER_SIDE || bottom > MAX_LAYER_SIDE ||
-        right * bottom > MAX_LAYER_PIXELS) {
+    if (x < 0 || y < 0 || right < 1 || bottom < 1 || right > MAX_PICTURE_WIDTH ||
+        bottom > MAX_PICTURE_HEIGHT) {
         ShowRangeError(name, x, y, right, bottom, nullptr);
         return nullptr;
     }

@@ -18,10 +18,11 @@ class ILayerBuffer;
 inline constexpr int32_t LAYER_KIND_TEXTURE = 2;
 // How many difference pictures may stand on each other before the chain counts as broken.
 inline constexpr int32_t MAX_DIFFERENCE_DEPTH = 8;
-// The largest layer a picture may ask for (position included): a header can claim any size, and
-// a layer is allocated before its body is decoded.
-inline constexpr int64_t MAX_LAYER_SIDE = 8192;
-inline constexpr int64_t MAX_LAYER_PIXELS = 8192 * 4096;
+// The largest picture a header may declare, position included: the town map picture, the
+// largest the game draws. A header can claim up to 65535 x 65535 with no body at all (an empty
+// content rectangle with a border fill), and the layer is allocated before anything is decoded.
+inline constexpr int64_t MAX_PICTURE_WIDTH = 8400;
+inline constexpr int64_t MAX_PICTURE_HEIGHT = 5040;
 
 // A new layer of the kind with no pixels yet; 0 for other kinds or when it cannot be allocated.
 ILayer* CreateLayer(int32_t kind);

@@ -53,6 +53,20 @@ uint32_t Pixel(ILayer& layer, int x, int y)
     return value;
 }
 
+// A picture with no body: an empty content rectangle, with an opaque black border fill or none.
+std::vector<uint8_t> FillHeader(int width, int height, bool fill)
+{
+    std::vector<uint8_t> header = {'A', 'K', 'B', ' '};
+    header.resize(32, 0);
+    header[4] = static_cast<uint8_t>(width);
+    header[5] = static_cast<uint8_t>(width >> 8);
+    header[6] = static_cast<uint8_t>(height);
+    header[7] = static_cast<uint8_t>(height >> 8);
+    header[11] = fill ? 0x80 : 0;
+    header[15] = 0xFF;
+    return header;
+}
+
 } // namespace
 
 class CLayerFileTest : public ::testing::Test
@@ -215,7 +229,8 @@ TEST_F(CLayerFileTest, DifferencePicturesWhoseBaseFailsStillDrawTheDifference)
         EXPECT_EQ(m_messages[0].rfind(message, 0), 0u) << m_messages[0];
         EXPECT_EQ(PixelAt(*given, 0, 0), 0x5A5A5A5Au) << "no base: the layer shows through the key";
         // The key blit carries colour; the alpha stays the layer's.
-        EXPECT_EQ(PixelAt(*given, 5, 10) & 0xFFFFFF, m_changed.At(5, 10) & 0xFFFFFF) << "the difference is drawn";
+        EXPECT_EQ(PixelAt(*given, 5, 10) & 0xFFFFFF, m_changed.At(5, 10) & 0xFFFFFF)
+            << "the difference is drawn";
         auto made = Load(name);
         ASSERT_NE(made, nullptr);
         EXPECT_EQ(PixelAt(*made, 14, 19) & 0xFFFFFF, m_changed.At(14, 19) & 0xFFFFFF);
@@ -227,26 +242,36 @@ TEST_F(CLayerFileTest, HeadersAskingForHugePicturesAreRangeErrors)
     // 32-byte headers with an empty content rectangle and a border fill: nothing to decode, but
     // a layer of the claimed size would be made.
     std::vector<tools::ArchiveEntry> entries;
-    for (auto [name, width, height] : {std::tuple{"HUGE.AKB", 65535, 65535}, std::tuple{"WIDE.AKB", 65535, 8192},
-                                       std::tuple{"TALL.AKB", 100, 9000}}) {
-        std::vector<uint8_t> header = {'A', 'K', 'B', ' '};
-        header.resize(32, 0);
-        header[4] = static_cast<uint8_t>(width);
-        header[5] = static_cast<uint8_t>(width >> 8);
-        header[6] = static_cast<uint8_t>(height);
-        header[7] = static_cast<uint8_t>(height >> 8);
-        header[11] = 0x80; // fill the border
-        header[15] = 0xFF; // opaque black
-        entries.push_back({name, header});
-    }
+    for (auto [name, width, height] :
+         {std::tuple{"HUGE.AKB", 65535, 65535}, std::tuple{"WIDE.AKB", 65535, 8192},
+          std::tuple{"TALL.AKB", 100, 9000}, std::tuple{"MAPWIDE.AKB", 8401, 5040},
+          std::tuple{"MAPTALL.AKB", 8400, 5041}})
+        entries.push_back({name, FillHeader(width, height, true)});
     m_dir.Write("huge.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Lzss));
     CSpriteLayerFile file("huge.arc", true, false);
-    for (const char* name : {"huge.akb", "wide.akb", "tall.akb"}) {
+    for (const char* name : {"huge.akb", "wide.akb", "tall.akb", "mapwide.akb", "maptall.akb"}) {
         m_messages.clear();
         EXPECT_EQ(file.LoadPicture(name, nullptr, 0, 0, nullptr, -1, -1, 0), nullptr) << name;
         ASSERT_EQ(m_messages.size(), 1u) << name;
         EXPECT_EQ(m_messages[0].rfind("LoadPicture image range error", 0), 0u) << m_messages[0];
     }
+}
+
+TEST_F(CLayerFileTest, TheTownMapPictureIsTheLargestAHeaderMayDeclare)
+{
+    const std::vector<tools::ArchiveEntry> entries = {{"MAP.AKB", FillHeader(8400, 5040, false)}};
+    m_dir.Write("map.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Lzss));
+    CSpriteLayerFile file("map.arc", true, false);
+    std::unique_ptr<ILayer> map(file.LoadPicture("map.akb", nullptr, 0, 0, nullptr, -1, -1, 0));
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->GetWidth(), 8400);
+    EXPECT_EQ(map->GetHeight(), 5040);
+    EXPECT_TRUE(m_messages.empty());
+    // One pixel further, by position, is past the bound.
+    EXPECT_EQ(file.LoadPicture("map.akb", nullptr, 0, 0, nullptr, 0, 1, 0), nullptr);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], "LoadPicture image range error : map.akb\n"
+                             "  Image range > Left =    0, Top =    1, Right = 8400, Bottom = 5041\n");
 }
 
 TEST_F(CLayerFileTest, DifferenceWiderThanTheWorkLayerIsARangeError)
