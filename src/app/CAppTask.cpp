@@ -53,6 +53,7 @@ void CAppTask::AddTask(IAppTask* task)
     if (task == nullptr || std::find(m_tasks.begin(), m_tasks.end(), task) != m_tasks.end())
         return;
     m_tasks.push_back(task);
+    PublishNextDue();
     if (m_wake != nullptr)
         SetEvent(m_wake);
 }
@@ -74,6 +75,7 @@ void CAppTask::RemoveTask(IAppTask* task)
         *found = nullptr;
     else
         m_tasks.erase(found);
+    PublishNextDue();
 }
 
 void CAppTask::RemoveAll()
@@ -83,6 +85,7 @@ void CAppTask::RemoveAll()
         std::fill(m_tasks.begin(), m_tasks.end(), nullptr);
     else
         m_tasks.clear();
+    PublishNextDue();
 }
 
 bool CAppTask::Contains(IAppTask* task)
@@ -140,6 +143,29 @@ uint32_t CAppTask::GetRestTime(uint32_t slack)
 void CAppTask::Compact()
 {
     m_tasks.remove(nullptr);
+    PublishNextDue();
+}
+
+void CAppTask::PublishNextDue()
+{
+    const uint32_t now = GetEffectTime();
+    uint32_t first = INFINITE;
+    for (IAppTask* task : m_tasks) {
+        if (task == nullptr)
+            continue;
+        const uint32_t elapsed = now - task->m_last_run;
+        first = std::min(first, elapsed > task->m_period ? 0 : task->m_period - elapsed + 1);
+    }
+    m_any_listed = first != INFINITE;
+    m_next_due = now + (first == INFINITE ? 0 : first);
+}
+
+bool CAppTask::IsBehind(uint32_t late) const
+{
+    if (!m_any_listed)
+        return false;
+    const int32_t overdue = static_cast<int32_t>(GetEffectTime() - m_next_due.load());
+    return overdue > static_cast<int32_t>(late);
 }
 
 uint32_t CAppTask::RunDueTasks()

@@ -3,6 +3,7 @@
 // come from the main thread, RunDueTasks from the app-task thread; the list lock keeps them apart.
 // Every operation releases the lock on every way out, exceptions included.
 
+#include <atomic>
 #include <cstdint>
 #include <list>
 #include <vector>
@@ -44,17 +45,26 @@ public:
     // the same pass: periodic tasks whose periods differ then wake the thread once instead of
     // once each, each at most `slack` ms late.
     uint32_t GetRestTime(uint32_t slack);
+    // True while a listed task has waited past its due time by more than `late` ms: the task
+    // thread, starved or slow, has fallen behind the clock. Lock-free, any thread.
+    bool IsBehind(uint32_t late) const;
     // Signalled (auto-reset) when a task is added.
     HANDLE GetWakeEvent() const { return m_wake; }
 
 private:
     void Compact();
+    // Stores when the first listed task falls due, for IsBehind (under the list lock).
+    void PublishNextDue();
 
     // Not owned: tasks belong to their owners. A task taken out during a pass (a task may remove
     // itself or another one from Execute) is set to null and erased after the pass.
     std::list<IAppTask*> m_tasks;
     bool m_running = false;
     HANDLE m_wake = nullptr;
+    // Clock value at which the first listed task falls due, as the last pass or addition left
+    // it; m_any_listed false when the list was empty then.
+    std::atomic<uint32_t> m_next_due{0};
+    std::atomic<bool> m_any_listed{false};
     CCriticalSection m_lock{LOCK_LEVEL_FRAME_TASK_LIST}; // guards m_tasks and m_running
 };
 

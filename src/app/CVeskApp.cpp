@@ -61,6 +61,14 @@ int CVeskApp::InitInstance()
         if (!m_app_task)
             throw CExecException("Failed to create the App Task Object");
         SetAppTask(m_app_task.get());
+        // Scripted test input counts only the turns the frame tasks (animations, the typewriter,
+        // the cursor) kept up with, so a starved task thread cannot leave the script ahead of
+        // the screens. Real play never counts turns.
+        platform::SetTestTurnGate([] {
+            constexpr uint32_t TASK_LATE_MS = 20;
+            CAppTask* runner = GetAppTask();
+            return runner == nullptr || !runner->IsBehind(TASK_LATE_MS);
+        });
 
         CVeskView* view = GetView();
         view->CreateMainWindow();
@@ -208,6 +216,7 @@ int CVeskApp::ExitInstance()
 
     // The task thread has ended, so nothing runs the list any more.
     if (m_app_task) {
+        platform::SetTestTurnGate(nullptr);
         SetAppTask(nullptr);
         m_app_task->RemoveAll();
         m_app_task.reset();
@@ -250,8 +259,8 @@ UINT CVeskApp::PumpMessage()
         if (m_running && m_end_pending.exchange(false))
             GetGameWork()->QuitWithoutAsking();
     }
-    platform::PushDueTestInput(window,
-                               [](POINT logical) { return CDirect3D::GetInstance()->LogicalToWindow(logical); });
+    platform::PushDueTestInput(
+        window, [](POINT logical) { return CDirect3D::GetInstance()->LogicalToWindow(logical); });
     MSG message{};
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         while (true) {

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "platform/TestInput.h"
+
 namespace platform {
 
 namespace {
@@ -19,7 +21,7 @@ bool IsTestCloseDue()
 {
     static const long s_limit = ReadLimit();
     static std::atomic<long> s_count{0};
-    return s_limit > 0 && ++s_count == s_limit;
+    return s_limit > 0 && IsTestTurnCounted() && ++s_count == s_limit;
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/TestInput.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +18,18 @@ namespace {
 
 // Loops that poll the held state once a frame see a press this long, as they see a player's.
 constexpr DWORD HOLD_MILLISECONDS = 100;
+// ...and over at least this many counted turns, however long the game's frames take.
+constexpr long HOLD_TURNS = 3;
+
+std::atomic<bool (*)()> g_turn_gate{nullptr};
+
+// A scripted release: due when both its time and its turn have come.
+struct PendingRelease
+{
+    DWORD time;
+    long turn;
+    TestInputStep step;
+};
 
 bool ReadNumber(std::istringstream& in, long& value)
 {
@@ -188,19 +201,30 @@ bool ParseTestInputScript(std::string_view script, std::vector<TestInputStep>& s
     return true;
 }
 
+void SetTestTurnGate(bool (*caught_up)())
+{
+    g_turn_gate = caught_up;
+}
+
+bool IsTestTurnCounted()
+{
+    bool (*const gate)() = g_turn_gate.load();
+    return gate == nullptr || gate();
+}
+
 void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
 {
     static const std::vector<TestInputStep> s_steps = LoadScript();
     static size_t s_next = 0;
     static long s_turn = 0;
-    static std::vector<std::pair<DWORD, TestInputStep>> s_releases; // due time, release
-    if (s_steps.empty())
+    static std::vector<PendingRelease> s_releases;
+    if (s_steps.empty() || !IsTestTurnCounted())
         return;
     ++s_turn;
     const DWORD now = timeGetTime();
     for (auto release = s_releases.begin(); release != s_releases.end();) {
-        if (static_cast<int32_t>(now - release->first) >= 0) {
-            Push(window, release->second, to_client);
+        if (static_cast<int32_t>(now - release->time) >= 0 && s_turn >= release->turn) {
+            Push(window, release->step, to_client);
             release = s_releases.erase(release);
         } else {
             ++release;
@@ -213,7 +237,7 @@ void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
             TestInputStep release = step;
             release.kind = step.kind == TestInputStep::Kind::KeyDown ? TestInputStep::Kind::KeyUp
                                                                      : TestInputStep::Kind::ButtonUp;
-            s_releases.emplace_back(now + HOLD_MILLISECONDS, release);
+            s_releases.push_back(PendingRelease{now + HOLD_MILLISECONDS, s_turn + HOLD_TURNS, release});
         }
     }
 }

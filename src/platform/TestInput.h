@@ -10,7 +10,9 @@
 //   <turn> rclick <x> <y>    the same with the right button
 //   <turn> wheel <steps>     positive turns the wheel up
 //   <turn> text <utf8>
-// <turn> counts the message-pump turns, the count VESK_CLOSE_AFTER_FRAMES uses; turns ascend.
+// <turn> counts the message-pump turns the game has kept up with (see SetTestTurnGate), the count
+// VESK_CLOSE_AFTER_FRAMES uses; turns ascend. A press lets go once its time has passed and the
+// game has kept up with a few turns of it, so a loaded machine neither drops nor shortens it.
 // Positions are game screen pixels; virtual keys decimal or 0x-hex.
 
 #include <functional>
@@ -36,8 +38,8 @@ struct TestInputStep
     };
     long turn = 0;
     Kind kind = Kind::Move;
-    int value = 0;  // virtual key, button (1 left, 3 right) or wheel steps
-    POINT at{};     // game screen pixels, for moves and buttons
+    int value = 0; // virtual key, button (1 left, 3 right) or wheel steps
+    POINT at{};    // game screen pixels, for moves and buttons
     std::string text;
     bool released = false; // a press that lets go by itself (key, click)
 };
@@ -45,6 +47,14 @@ struct TestInputStep
 // Reads the script into steps (a click is a move, then a press). On a bad line answers false
 // with `error` naming the line, and no steps.
 bool ParseTestInputScript(std::string_view script, std::vector<TestInputStep>& steps, std::string& error);
+
+// The game's answer to "are the threads that step the screens up to date?". While it answers
+// false, pump turns are not counted: scripted input waits for the screens instead of landing
+// before they are ready, as it would when a loaded machine starves their thread. Without a
+// gate every turn counts.
+void SetTestTurnGate(bool (*caught_up)());
+// One pump turn: true when it counts (the gate, if any, answers true).
+bool IsTestTurnCounted();
 
 // Counts one pump turn and pushes the steps due by it. `to_client` maps game screen pixels to
 // the window's client pixels. Does nothing without the variable; a script that cannot be read

@@ -62,6 +62,24 @@ TEST_F(CAppTaskTest, EachTaskIsListedOnce)
     EXPECT_EQ(m_runner.GetCount(), 0u);
 }
 
+TEST_F(CAppTaskTest, ItIsBehindOnlyWhileADueTaskWaitsLongerThanTheLatenessAllowed)
+{
+    EXPECT_FALSE(m_runner.IsBehind(20)); // nothing listed
+    CountingTask task(15);
+    m_runner.AddTask(&task); // its last run is long past: due at once
+    EXPECT_FALSE(m_runner.IsBehind(20));
+    VirtualClock::Advance(21);
+    EXPECT_TRUE(m_runner.IsBehind(20)); // the task thread has not run it
+    m_runner.RunDueTasks();
+    EXPECT_FALSE(m_runner.IsBehind(20));
+    VirtualClock::Advance(16 + 20); // due 16 ms after the run, now 20 late
+    EXPECT_FALSE(m_runner.IsBehind(20));
+    VirtualClock::Advance(1);
+    EXPECT_TRUE(m_runner.IsBehind(20));
+    m_runner.RemoveTask(&task); // a list emptied without a pass is not behind
+    EXPECT_FALSE(m_runner.IsBehind(20));
+}
+
 TEST_F(CAppTaskTest, AnEmptyListSleepsOneMillisecond)
 {
     EXPECT_EQ(m_runner.RunDueTasks(), 1u);

@@ -47,7 +47,7 @@ TEST(DemoSlotTest, TheMachineIsSeenPlayedAndLeft)
         for (int turn = 11000; turn <= 13000; turn += 500)
             out << turn << " key 0x1B\n";
     }
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=14000", 200)
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=14000", 400)
                     .c_str());
 
     const auto cell = [](const platform::PngPicture& frame, int x, int y) {

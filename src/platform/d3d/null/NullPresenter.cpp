@@ -52,8 +52,15 @@ void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
     if (!folder.empty()) {
         char name[32];
         std::snprintf(name, sizeof(name), "/frame%05llu.png", static_cast<unsigned long long>(number));
-        WritePngRgba(folder + name, frame->width, frame->height, frame->pixels.data(),
-                     static_cast<size_t>(frame->width) * 4, true);
+        // Written beside the folder and moved in whole, so a run killed mid-write never leaves a
+        // cut-off frame for a reader of the folder.
+        std::string part = folder;
+        while (part.size() > 1 && part.back() == '/')
+            part.pop_back();
+        part += "." + std::string(name + 1) + ".part";
+        if (WritePngRgba(part, frame->width, frame->height, frame->pixels.data(),
+                         static_cast<size_t>(frame->width) * 4, true))
+            std::rename(part.c_str(), (folder + name).c_str());
     }
 }
 
