@@ -124,7 +124,7 @@ TEST(DemoClosingTest, TheTestHookEndsAWindowedGameOnItsFirstTurn)
     const DemoHome home;
     std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
     environment.insert(environment.end(), {"VESK_HEADLESS", "SDL_VIDEODRIVER=x11", "VESK_FRAME_DUMP",
-                                           "VESK_CLOSE_AFTER_FRAMES=1"});
+                                           "VESK_CLOSE_AFTER_FRAMES=1", WINDOWED_LEAK_CHECK});
     GameProcess game(BuildFolder() / "demo", {"xvfb-run", "-a", "-s", "-screen 0 1280x800x24", "./vesk"},
                      environment, home.Path() / "out.txt");
     const std::optional<int> status = game.WaitForEnd(seconds(120));

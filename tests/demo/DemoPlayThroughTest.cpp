@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "GameProcess.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 
@@ -104,7 +105,8 @@ public:
         fs::remove(m_home.Path() / "status");
         std::system(("cd '" + (m_home.Build() / "demo").string() +
                      "' && (env -u VESK_HEADLESS -u VESK_FRAME_DUMP DISPLAY=" + m_display +
-                     " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy XDG_DATA_HOME='" + home +
+                     " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy " + std::string(WINDOWED_LEAK_CHECK) +
+                     " XDG_DATA_HOME='" + home +
                      "' XDG_RUNTIME_DIR='" + home + "/run' ./vesk >>'" + home +
                      "/out.txt' 2>&1 & echo $! >'" + home + "/game.pid'; wait $!; echo $? >'" + home +
                      "/status') >/dev/null 2>&1 &")
