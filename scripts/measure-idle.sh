@@ -10,6 +10,7 @@
 # and the load average the figures were taken under.
 #   scripts/measure-idle.sh [seconds]
 set -euo pipefail
+source "$(dirname "$0")/start-script-folder.sh"
 cd "$(dirname "$0")/../build/demo"
 seconds=${1:-10}
 ticks=$(getconf CLK_TCK)
@@ -36,17 +37,7 @@ measure() { # label, start script ("" for the title), env assignments...
     local work
     work=$(mktemp -d)
     if [ -n "$script" ]; then
-        # A first start lays out the save folder; its configuration then names the start script.
-        env XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" "$@" ./vesk >/dev/null 2>&1 &
-        local first=$!
-        for _ in $(seq 600); do
-            [ -f "$work/vesk/demo/Save/config.xml" ] && break
-            sleep 0.1
-        done
-        sleep 1
-        kill -KILL "$first" 2>/dev/null || true
-        wait "$first" 2>/dev/null || true
-        echo "<GameFile><Script><StartUp>$script</StartUp></Script></GameFile>" >>"$work/vesk/demo/Save/config.xml"
+        start_script_folder "$work" "$script" "$@"
     fi
     env XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" VESK_IDLE_STATS=1 "$@" ./vesk 2>"$work/err" >/dev/null &
     local pid=$!

@@ -7,6 +7,7 @@
 # built demo (./scripts/run.sh or `cmake --build build --target demo`).
 #   scripts/measure-startup.sh [runs]
 set -euo pipefail
+source "$(dirname "$0")/start-script-folder.sh"
 cd "$(dirname "$0")/../build/demo"
 runs=${1:-5}
 ticks=$(getconf CLK_TCK)
@@ -14,20 +15,6 @@ echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 peak() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
 
-# A save folder whose configuration starts the given script.
-prepare() { # work, script
-    local work=$1 script=$2 first
-    XDG_DATA_HOME=$work XDG_RUNTIME_DIR=$work ./vesk >/dev/null 2>&1 &
-    first=$!
-    for _ in $(seq 600); do
-        [ -f "$work/vesk/demo/Save/config.xml" ] && break
-        sleep 0.1
-    done
-    sleep 1
-    kill -KILL "$first" 2>/dev/null || true
-    wait "$first" 2>/dev/null || true
-    echo "<GameFile><Script><StartUp>$script</StartUp></Script></GameFile>" >>"$work/vesk/demo/Save/config.xml"
-}
 
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
 for run in $(seq "$runs"); do
@@ -52,7 +39,7 @@ done
 
 # The town map: its peak once its layers are made and its screen waits.
 work=$(mktemp -d)
-prepare "$work" town_alone.mes
+start_script_folder "$work" town_alone.mes
 XDG_DATA_HOME=$work XDG_RUNTIME_DIR=$work ./vesk >/dev/null 2>&1 &
 pid=$!
 sleep 20

@@ -67,6 +67,18 @@ void SetVariable(FlagBuffer& state, size_t index, int32_t value)
 // A damaged system file costs its own state, never the saves: it is kept aside under ".bad" and
 // the table is made again from the slot files present, each group's unbroken run from its first
 // slot, the headers from the slots' flag files (their comments and save times are lost).
+// The slot header's game fields, as a slot saved from this state shows them.
+SaveSlotHeader HeaderOfState(const FlagBuffer& state)
+{
+    SaveSlotHeader header;
+    header.Used = 1;
+    header.GameDate = static_cast<uint16_t>(state.GameDate());
+    header.Weekday = static_cast<uint16_t>(state.Weekday());
+    header.GameTime = static_cast<uint16_t>(state.GameTime());
+    header.Money = static_cast<uint16_t>(state.Money());
+    return header;
+}
+
 void RebuildSystemFile(FlagBuffer& image)
 {
     const CStringUTF8 name = MakeFlagFileName(0);
@@ -81,13 +93,7 @@ void RebuildSystemFile(FlagBuffer& image)
             if (!SaveFileExists(MakeSaveDataFileName(slot)) || !file.OpenRead(MakeFlagFileName(slot)) ||
                 !state.Read(file.GetHandle()))
                 break;
-            SaveSlotHeader header;
-            header.Used = 1;
-            header.GameDate = static_cast<uint16_t>(state.GameDate());
-            header.Weekday = static_cast<uint16_t>(state.Weekday());
-            header.GameTime = static_cast<uint16_t>(state.GameTime());
-            header.Money = static_cast<uint16_t>(state.Money());
-            table.Put(slot, header);
+            table.Put(slot, HeaderOfState(state));
         }
     }
     if (table.IsUsed(SLOT_FIRST))
@@ -186,12 +192,7 @@ SaveSlotHeader MakeHeader(const FlagBuffer& state, const CStringUTF8& comment)
 {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    SaveSlotHeader header;
-    header.Used = 1;
-    header.GameDate = static_cast<uint16_t>(state.GameDate());
-    header.Weekday = static_cast<uint16_t>(state.Weekday());
-    header.GameTime = static_cast<uint16_t>(state.GameTime());
-    header.Money = static_cast<uint16_t>(state.Money());
+    SaveSlotHeader header = HeaderOfState(state);
     header.Year = now.wYear;
     header.Month = now.wMonth;
     header.Day = now.wDay;
