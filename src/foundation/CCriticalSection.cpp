@@ -2,10 +2,6 @@
 
 #include "foundation/LockOrderCheck.h"
 
-CCriticalSection::CCriticalSection()
-    : CCriticalSection(LOCK_LEVEL_UNRANKED)
-{}
-
 CCriticalSection::CCriticalSection(LockLevel level)
     : m_level(level)
 {

@@ -10,8 +10,6 @@
 class CCriticalSection : public ICriticalSection
 {
 public:
-    // An unranked lock: the checker leaves it alone. Every engine lock names its level.
-    CCriticalSection();
     explicit CCriticalSection(LockLevel level);
     ~CCriticalSection() override;
     CCriticalSection(const CCriticalSection&) = delete;

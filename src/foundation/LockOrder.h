@@ -34,6 +34,8 @@ inline constexpr LockLevel LOCK_LEVEL_CONTAINER_CHILDREN{55,
                                                          "container children"}; // child lists of containers
 inline constexpr LockLevel LOCK_LEVEL_SPRITE{60, "sprite"};             // one sprite's animation steps
 // One sound channel manager's name and object; the background voices call it from the task thread.
+// A background voice's file list; its channel is played and faded under it.
+inline constexpr LockLevel LOCK_LEVEL_BACKGROUND_VOICE{62, "background voice"};
 inline constexpr LockLevel LOCK_LEVEL_SOUND_CHANNEL{65, "sound channel"};
 inline constexpr LockLevel LOCK_LEVEL_SOUND_OBJECT{70, "sound object"}; // a sound object's state and refills
 inline constexpr LockLevel LOCK_LEVEL_IME{80, "IME text"};              // the IME's composition text
@@ -47,6 +49,8 @@ inline constexpr LockLevel LOCK_LEVEL_ANIME_SLOTS{100, "anime slots"};     // th
 inline constexpr LockLevel LOCK_LEVEL_ANIME_SPRITES{100, "anime sprites"}; // an animation task's sprite list
 inline constexpr LockLevel LOCK_LEVEL_PARTICLE_HANDOVER{100,
                                                         "particle hand-over"}; // a particle builder's turn
+inline constexpr LockLevel LOCK_LEVEL_FACE_VOICE_TABLE{100, "face voice table"}; // a face-voice table and its items
+inline constexpr LockLevel LOCK_LEVEL_VOICE_NAMES{100, "voice names"};           // the voice channels' file names
 inline constexpr LockLevel LOCK_LEVEL_EFFECT_RANDOM{100, "effect random"};     // the effects' random engine
 inline constexpr LockLevel LOCK_LEVEL_MESSAGE_BOX_HOOK{100,
                                                        "message box hook"}; // the test hook of AppMessageBox

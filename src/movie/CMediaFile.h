@@ -43,7 +43,7 @@ public:
 private:
     void CloseHandle();
 
-    CCriticalSection m_lock; // lock level 90: a movie stream's file position
+    CCriticalSection m_lock{LOCK_LEVEL_MEDIA_FILE}; // a movie stream's file position
     HANDLE m_handle = nullptr;
     LONGLONG m_length = 0;
     LONGLONG m_position = 0;

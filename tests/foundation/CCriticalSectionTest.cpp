@@ -11,7 +11,7 @@ namespace {
 
 TEST(CCriticalSection, ExcludesOtherThreadsAndNestsForItsOwner)
 {
-    CCriticalSection lock;
+    CCriticalSection lock{LOCK_LEVEL_UNRANKED};
     long counter = 0; // guarded by lock
     auto work = [&] {
         for (int i = 0; i < 100'000; ++i) {
@@ -52,7 +52,7 @@ TEST(ScopedLock, ReleasesWhenAnExceptionLeavesTheScope)
 
 TEST(ScopedLock, TakesAnyCriticalSectionThroughItsInterface)
 {
-    CCriticalSection section;
+    CCriticalSection section{LOCK_LEVEL_UNRANKED};
     ICriticalSection& lock = section;
     {
         ScopedLock outer(lock);

@@ -49,7 +49,7 @@ TEST_F(LockOrderCheckTest, ReportsEveryLockNotAboveTheLevelsHeld)
     CCriticalSection draw{LOCK_LEVEL_GLOBAL_DRAW};
     CCriticalSection sprite{LOCK_LEVEL_SPRITE};
     CCriticalSection other_sprite{LOCK_LEVEL_SPRITE};
-    CCriticalSection unranked;
+    CCriticalSection unranked{LOCK_LEVEL_UNRANKED};
     OrderedMutex particle{LOCK_LEVEL_PARTICLE_HANDOVER};
     struct Case
     {

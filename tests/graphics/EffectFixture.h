@@ -53,7 +53,7 @@ public:
 private:
     std::vector<IAppTask*> m_listed; // not owned
     int m_passes = 0;
-    CCriticalSection m_lock; // lock level 20: the test's task list; guards m_listed
+    CCriticalSection m_lock{LOCK_LEVEL_FRAME_TASK_LIST}; // the test's task list; guards m_listed
 };
 
 // The application with a message pump that ticks the runner once per call, or reports that the

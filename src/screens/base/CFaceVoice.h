@@ -66,7 +66,7 @@ private:
     std::vector<FaceVoiceRecord> Records();
 
     CCriticalSection m_run_lock{LOCK_LEVEL_FACE_VOICE_RUN}; // held for one step
-    CCriticalSection m_lock;                                // guards the table, the items and the active flag
+    CCriticalSection m_lock{LOCK_LEVEL_FACE_VOICE_TABLE};    // guards the table, the items and the active flag
     std::vector<uint8_t> m_table;
     std::vector<Item> m_items;
     int32_t m_active = 0;

@@ -142,12 +142,17 @@ int IFuncFlag::SaveFlagFile(uint32_t file, const FlagBuffer* source)
     if (source == nullptr)
         return 0;
     const CStringUTF8 name = MakeFlagFileName(file);
-    ScopedLock lock(m_lock);
-    std::string bytes;
-    source->AppendTo(bytes);
     CStringUTF8 reason;
-    if (!WriteFileAtomically(name, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
-                             &reason)) {
+    bool written = false;
+    {
+        ScopedLock lock(m_lock);
+        std::string bytes;
+        source->AppendTo(bytes);
+        written = WriteFileAtomically(
+            name, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), &reason);
+    }
+    // Reported after the lock: the error box runs a message loop, which takes the window locks.
+    if (!written) {
         CStringUTF8 text;
         ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
         return 0;

@@ -72,7 +72,7 @@ protected:
     void StoreRangeToFile(FlagArray array, uint32_t file, int32_t start, int32_t count);
     void LoadRangeFromFile(FlagArray array, uint32_t file, int32_t start, int32_t count);
 
-    CCriticalSection m_lock; // guards the flag file writes of this object
+    CCriticalSection m_lock{LOCK_LEVEL_FLAG_FILE}; // guards the flag file writes of this object
 };
 
 class CFuncFlag final : public IFuncFlag

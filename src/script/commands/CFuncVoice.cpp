@@ -2,20 +2,20 @@
 
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
+#include "foundation/OrderedMutex.h"
 #include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/CWaveOggManager.h"
 
 #include <array>
-#include <mutex>
 
 namespace {
 
 constexpr uint32_t ENGINE_STATE_COLLECT_VOICES = 0x400;
 constexpr DWORD STOP_MUTE_MILLISECONDS = 10;
 
-std::mutex g_voice_names_lock; // guards g_voice_names
+OrderedMutex g_voice_names_lock{LOCK_LEVEL_VOICE_NAMES}; // guards g_voice_names
 std::array<CStringUTF8, VoiceChannelNames::COUNT> g_voice_names;
 
 } // namespace

@@ -57,7 +57,7 @@ private:
     void LeaveTasks();
     void JoinTasks();
 
-    CCriticalSection m_lock; // guards m_index, m_started and m_files
+    CCriticalSection m_lock{LOCK_LEVEL_BACKGROUND_VOICE}; // guards m_index, m_started and m_files
     const int32_t m_channel;
     int32_t m_index = -1;
     int32_t m_started = 0;
