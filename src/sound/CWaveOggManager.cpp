@@ -13,14 +13,16 @@ void CWaveOggManager::Initialize(CStringUTF8 archive_name, bool raise)
         // The sound objects come from the private heap, whose allocation answers null rather
         // than throwing.
         if (GetDirectSoundNotify()) {
-            auto* sound = new COggSoundNotify;
-            m_sound = sound;
+            auto owned = std::make_unique<COggSoundNotify>();
+            auto* sound = owned.get();
+            m_sound = std::move(owned);
             m_open_ogg = [sound](HANDLE file, DWORD offset, DWORD size) {
                 sound->OpenOggData(file, offset, size);
             };
         } else {
-            auto* sound = new COggSoundThread;
-            m_sound = sound;
+            auto owned = std::make_unique<COggSoundThread>();
+            auto* sound = owned.get();
+            m_sound = std::move(owned);
             m_open_ogg = [sound](HANDLE file, DWORD offset, DWORD size) {
                 sound->OpenOggData(file, offset, size);
             };

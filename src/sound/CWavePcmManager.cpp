@@ -12,9 +12,9 @@ void CWavePcmManager::Initialize(CStringUTF8 archive_name, bool raise)
         // The sound objects come from the private heap, whose allocation answers null rather
         // than throwing.
         if (GetDirectSoundNotify())
-            m_sound = new CWaveSoundNotify;
+            m_sound = std::make_unique<CWaveSoundNotify>();
         else
-            m_sound = new CWaveSoundThread;
+            m_sound = std::make_unique<CWaveSoundThread>();
         if (!m_sound)
             throw CExecException("Failed to create the Wave Object");
     }

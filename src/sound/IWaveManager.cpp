@@ -29,8 +29,7 @@ void IWaveManager::DestroySound()
     if (m_sound) {
         m_sound->Stop();
         m_sound->Destroy();
-        delete m_sound;
-        m_sound = nullptr;
+        m_sound.reset();
     }
     m_archive.reset();
 }

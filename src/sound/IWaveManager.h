@@ -75,7 +75,7 @@ public:
     virtual void SetName(CStringUTF8 name);
 
     // The sound object, for tests and the owner's diagnostics; null before initialisation.
-    CWaveSoundThread* GetSound() const { return m_sound; }
+    CWaveSoundThread* GetSound() const { return m_sound.get(); }
 
 protected:
     // Runs action(sound object) under the lock when there is one.
@@ -95,6 +95,6 @@ protected:
     uint8_t m_loaded = 0;
     CStringUTF8 m_name;
     std::unique_ptr<CArchiveManager> m_archive;
-    CWaveSoundThread* m_sound = nullptr; // owned
+    std::unique_ptr<CWaveSoundThread> m_sound;
     int32_t m_state = 0;                 // 1 after Pause stopped a playing sound
 };
