@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ISelect.h"
@@ -83,61 +82,52 @@ void MapViewComposer::Release()
 }
 
 void MapViewComposer::ComposeRect(ILayer* canvas, const MapViewSources& sources,
-                                  const std::vector<MapFigure>& figures, const RECT& rect)
+                                  const std::vector<MapFigure>& figures, const RECT& rect, int32_t canvas_x,
+                                  int32_t canvas_y)
 {
     const RECT r = Intersect(rect, WHOLE_VIEW);
     if (IsEmpty(r))
         return;
+    canvas_x += r.left - rect.left;
+    canvas_y += r.top - rect.top;
     const int32_t w = r.right - r.left;
     const int32_t h = r.bottom - r.top;
-    canvas->Blt(r.left, r.top, w, h, sources.Map, sources.MapX + r.left, sources.MapY + r.top, 1);
+    const int32_t map_x = sources.MapX + r.left;
+    const int32_t map_y = sources.MapY + r.top;
+    canvas->Blt(canvas_x, canvas_y, w, h, sources.Map, map_x, map_y, 1);
     for (const MapFigure& figure : figures) {
         const RECT part = Intersect(figure.Area, r);
         if (figure.Picture == nullptr || IsEmpty(part))
             continue;
-        canvas->BltAlpha(part.left, part.top, part.right - part.left, part.bottom - part.top, figure.Picture,
+        canvas->BltAlpha(canvas_x + part.left - r.left, canvas_y + part.top - r.top, part.right - part.left,
+                         part.bottom - part.top, figure.Picture,
                          figure.SourceX + part.left - figure.Area.left,
                          figure.SourceY + part.top - figure.Area.top);
     }
     if (sources.Overlay != nullptr)
-        canvas->BltColorKeyAlpha(r.left, r.top, w, h, sources.Overlay, sources.MapX + r.left,
-                                 sources.MapY + r.top, OVERLAY_KEY);
+        canvas->BltColorKeyAlpha(canvas_x, canvas_y, w, h, sources.Overlay, map_x, map_y, OVERLAY_KEY);
     if (sources.Presence != nullptr)
-        canvas->BltAlpha(r.left, r.top, w, h, sources.Presence, sources.MapX + r.left, sources.MapY + r.top);
+        canvas->BltAlpha(canvas_x, canvas_y, w, h, sources.Presence, map_x, map_y);
 }
 
-bool MapViewComposer::Scroll(int32_t dx, int32_t dy, std::vector<RECT>& exposed)
+template <typename Fn>
+void MapViewComposer::ForEachPiece(const RECT& rect, Fn&& fn) const
 {
-    if (std::abs(dx) >= WIDTH || std::abs(dy) >= HEIGHT)
-        return false;
-    if (dx == 0 && dy == 0)
-        return true;
-    ILayer* frame = m_frame->GetLayer();
-    // Row y shows what row y + dy showed; rows are moved in the order that reads each before it is
-    // written over.
-    const int32_t first = std::max(0, -dx);
-    const int32_t count = WIDTH - std::abs(dx);
-    const auto move_row = [&](int32_t y) {
-        std::memmove(frame->GetPixelPtr(first, y), frame->GetPixelPtr(first + dx, y + dy),
-                     static_cast<size_t>(count) * 4);
-    };
-    const int32_t top = std::max(0, -dy);
-    const int32_t bottom = std::min(HEIGHT, HEIGHT - dy);
-    if (dy > 0)
-        for (int32_t y = top; y < bottom; ++y)
-            move_row(y);
-    else
-        for (int32_t y = bottom - 1; y >= top; --y)
-            move_row(y);
-    if (dx > 0)
-        exposed.push_back(RECT{WIDTH - dx, 0, WIDTH, HEIGHT});
-    else if (dx < 0)
-        exposed.push_back(RECT{0, 0, -dx, HEIGHT});
-    if (dy > 0)
-        exposed.push_back(RECT{0, HEIGHT - dy, WIDTH, HEIGHT});
-    else if (dy < 0)
-        exposed.push_back(RECT{0, 0, WIDTH, -dy});
-    return true;
+    const RECT r = Intersect(rect, WHOLE_VIEW);
+    if (IsEmpty(r))
+        return;
+    // View pixel (x, y) is kept at ((MapX + x) mod WIDTH, (MapY + y) mod HEIGHT).
+    const auto wrap = [](int32_t value, int32_t size) { return (value % size + size) % size; };
+    const int32_t split_x = WIDTH - wrap(m_sources.MapX, WIDTH);
+    const int32_t split_y = HEIGHT - wrap(m_sources.MapY, HEIGHT);
+    const int32_t xs[] = {r.left, std::clamp<int32_t>(split_x, r.left, r.right), r.right};
+    const int32_t ys[] = {r.top, std::clamp<int32_t>(split_y, r.top, r.bottom), r.bottom};
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 2; ++column) {
+            const RECT piece{xs[column], ys[row], xs[column + 1], ys[row + 1]};
+            if (!IsEmpty(piece))
+                fn(piece, wrap(m_sources.MapX + piece.left, WIDTH), wrap(m_sources.MapY + piece.top, HEIGHT));
+        }
 }
 
 void MapViewComposer::Draw(ILayer* target, const MapViewSources& sources,
@@ -152,7 +142,7 @@ void MapViewComposer::Draw(ILayer* target, const MapViewSources& sources,
         if (!m_frame || m_frame->GetLayer() == nullptr || m_frame->GetLayer()->GetBits() == nullptr) {
             // Without memory for the kept view the target is composed in place.
             m_frame.reset();
-            ComposeRect(target, sources, figures, WHOLE_VIEW);
+            ComposeRect(target, sources, figures, WHOLE_VIEW, 0, 0);
             return;
         }
     }
@@ -162,9 +152,18 @@ void MapViewComposer::Draw(ILayer* target, const MapViewSources& sources,
     const int32_t dy = sources.MapY - m_sources.MapY;
     const bool same_pictures = sources.Map == m_sources.Map && sources.Overlay == m_sources.Overlay &&
                                sources.Presence == m_sources.Presence;
-    if (!m_valid || !same_pictures || !Scroll(dx, dy, dirty)) {
+    if (!m_valid || !same_pictures || std::abs(dx) >= WIDTH || std::abs(dy) >= HEIGHT) {
         dirty.assign(1, WHOLE_VIEW);
     } else {
+        // What comes into view.
+        if (dx > 0)
+            dirty.push_back(RECT{WIDTH - dx, 0, WIDTH, HEIGHT});
+        else if (dx < 0)
+            dirty.push_back(RECT{0, 0, -dx, HEIGHT});
+        if (dy > 0)
+            dirty.push_back(RECT{0, HEIGHT - dy, WIDTH, HEIGHT});
+        else if (dy < 0)
+            dirty.push_back(RECT{0, 0, WIDTH, -dy});
         // A figure moved, turned or stepped through its frames, or whose ground the camera moved,
         // is composed where it was and where it is.
         for (const MapFigure& before : m_figures) {
@@ -180,10 +179,15 @@ void MapViewComposer::Draw(ILayer* target, const MapViewSources& sources,
             if (FigureOf(m_figures, after.Mover) == nullptr)
                 AddChange(dirty, RECT{}, after.Area);
     }
-    for (const RECT& rect : dirty)
-        ComposeRect(frame, sources, figures, rect);
     m_valid = true;
     m_sources = sources;
     m_figures = figures;
-    target->Blt(0, 0, WIDTH, HEIGHT, frame, 0, 0, 1);
+    for (const RECT& rect : dirty)
+        ForEachPiece(rect, [&](const RECT& piece, int32_t canvas_x, int32_t canvas_y) {
+            ComposeRect(frame, sources, figures, piece, canvas_x, canvas_y);
+        });
+    ForEachPiece(WHOLE_VIEW, [&](const RECT& piece, int32_t canvas_x, int32_t canvas_y) {
+        target->Blt(piece.left, piece.top, piece.right - piece.left, piece.bottom - piece.top, frame,
+                    canvas_x, canvas_y, 1);
+    });
 }

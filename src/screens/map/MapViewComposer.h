@@ -2,7 +2,9 @@
 // The town map's picture-mode view at full window size: the map, the figures, the keyed overlay
 // and the presence faces, kept from frame to frame so that a frame composes only the rectangles
 // that figures or the camera changed. Every step of the composition works pixel by pixel, so a
-// rectangle composed anew gives the pixels a whole composition would.
+// rectangle composed anew gives the pixels a whole composition would. The kept view is stored by
+// map position, wrapping around its edges, so a camera step moves no pixel of it: only the strip
+// that comes into view is composed.
 
 #include <cstdint>
 #include <memory>
@@ -52,14 +54,16 @@ public:
     // The next Draw composes the whole view: a picture it reads may have changed.
     void Forget() { m_valid = false; }
     void Release();
-    // The composition of one rectangle of the view, from nothing.
+    // The composition of one rectangle of the view, from nothing, into the canvas with the
+    // rectangle's corner at (canvas_x, canvas_y).
     static void ComposeRect(ILayer* canvas, const MapViewSources& sources,
-                            const std::vector<MapFigure>& figures, const RECT& rect);
+                            const std::vector<MapFigure>& figures, const RECT& rect, int32_t canvas_x,
+                            int32_t canvas_y);
 
 private:
-    // The kept view moved so that it shows the map from `sources`' corner; false when nothing of
-    // it stays in view.
-    bool Scroll(int32_t dx, int32_t dy, std::vector<RECT>& exposed);
+    // The rectangle of the view cut where the kept view wraps: fn(piece, canvas_x, canvas_y).
+    template <typename Fn>
+    void ForEachPiece(const RECT& rect, Fn&& fn) const;
 
     std::unique_ptr<CSpriteLayer> m_frame;
     bool m_valid = false;
