@@ -17,9 +17,11 @@
 #endif
 
 #include "platform/com/ComPtr.h"
+#include "platform/d3d/BilinearRun.h"
 #include "platform/d3d/SoftwareDevice.h"
 
 using platform::DeviceContext;
+using platform::SampleBilinearRun;
 using platform::ShaderResourceView;
 using platform::Texture2D;
 
@@ -474,83 +476,6 @@ void StepRange(int64_t start, int64_t step, int64_t lo, int64_t hi, int64_t coun
     }
     first = std::clamp<int64_t>(first, 0, count);
     end = std::clamp<int64_t>(end, first, count);
-}
-
-// Bilinear samples of texels that need no addressing (x0 + 1 and y0 + 1 inside the texture):
-// the weights of the general sampler, with the sum regrouped by rows, which is the same integer.
-void SampleInterior(uint32_t* out, int count, const Texture2D& texture, int64_t tx, int64_t ty,
-                    int64_t step_x, int64_t step_y)
-{
-    const uint8_t* base = texture.Bits();
-    const size_t pitch = texture.Pitch();
-    auto texels = [&](int64_t x, int64_t y) {
-        return base + static_cast<size_t>(y >> 16) * pitch + static_cast<size_t>(x >> 16) * 4;
-    };
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i half = _mm_set1_epi32(32768);
-    // Lanes 0-3 get the first 16-bit value of the word, lanes 4-7 the second.
-    auto spread = [](uint32_t pair) {
-        const __m128i v = _mm_cvtsi32_si128(static_cast<int>(pair));
-        const __m128i twice = _mm_unpacklo_epi16(v, v);
-        return _mm_unpacklo_epi32(twice, twice);
-    };
-    for (; i + 2 <= count; i += 2) {
-        const int64_t tx_b = tx + step_x;
-        const int64_t ty_b = ty + step_y;
-        const uint32_t fx_a = static_cast<uint32_t>((tx >> 8) & 0xFF);
-        const uint32_t fy_a = static_cast<uint32_t>((ty >> 8) & 0xFF);
-        const uint32_t fx_b = static_cast<uint32_t>((tx_b >> 8) & 0xFF);
-        const uint32_t fy_b = static_cast<uint32_t>((ty_b >> 8) & 0xFF);
-        const uint8_t* p_a = texels(tx, ty);
-        const uint8_t* p_b = texels(tx_b, ty_b);
-        const __m128i wx_a = spread((256 - fx_a) | fx_a << 16);
-        const __m128i wx_b = spread((256 - fx_b) | fx_b << 16);
-        // Per pixel: (t00, t10) and (t01, t11), each weighted across x.
-        const __m128i top_a = _mm_mullo_epi16(
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p_a)), zero), wx_a);
-        const __m128i bottom_a = _mm_mullo_epi16(
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p_a + pitch)), zero), wx_a);
-        const __m128i top_b = _mm_mullo_epi16(
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p_b)), zero), wx_b);
-        const __m128i bottom_b = _mm_mullo_epi16(
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p_b + pitch)), zero), wx_b);
-        // Row sums (at most 255 x 256) of both pixels: lanes 0-3 pixel a, 4-7 pixel b.
-        const __m128i top = _mm_add_epi16(_mm_unpacklo_epi64(top_a, top_b), _mm_unpackhi_epi64(top_a, top_b));
-        const __m128i bottom =
-            _mm_add_epi16(_mm_unpacklo_epi64(bottom_a, bottom_b), _mm_unpackhi_epi64(bottom_a, bottom_b));
-        const __m128i wy_top = spread((256 - fy_a) | (256 - fy_b) << 16);
-        const __m128i wy_bottom = spread(fy_a | fy_b << 16);
-        const __m128i top_lo = _mm_mullo_epi16(top, wy_top);
-        const __m128i top_hi = _mm_mulhi_epu16(top, wy_top);
-        const __m128i bottom_lo = _mm_mullo_epi16(bottom, wy_bottom);
-        const __m128i bottom_hi = _mm_mulhi_epu16(bottom, wy_bottom);
-        const __m128i sum_a = _mm_add_epi32(
-            _mm_add_epi32(_mm_unpacklo_epi16(top_lo, top_hi), _mm_unpacklo_epi16(bottom_lo, bottom_hi)),
-            half);
-        const __m128i sum_b = _mm_add_epi32(
-            _mm_add_epi32(_mm_unpackhi_epi16(top_lo, top_hi), _mm_unpackhi_epi16(bottom_lo, bottom_hi)),
-            half);
-        const __m128i words = _mm_packs_epi32(_mm_srli_epi32(sum_a, 16), _mm_srli_epi32(sum_b, 16));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(words, words));
-        tx = tx_b + step_x;
-        ty = ty_b + step_y;
-    }
-#endif
-    for (; i < count; ++i, tx += step_x, ty += step_y) {
-        const uint32_t fx = static_cast<uint32_t>((tx >> 8) & 0xFF);
-        const uint32_t fy = static_cast<uint32_t>((ty >> 8) & 0xFF);
-        const uint8_t* t00 = texels(tx, ty);
-        const uint8_t* t01 = t00 + pitch;
-        uint8_t texel[4];
-        for (int c = 0; c < 4; ++c) {
-            const uint32_t top = t00[c] * (256 - fx) + t00[c + 4] * fx;
-            const uint32_t bottom = t01[c] * (256 - fx) + t01[c + 4] * fx;
-            texel[c] = static_cast<uint8_t>((top * (256 - fy) + bottom * fy + 32768) >> 16);
-        }
-        std::memcpy(out + i, texel, 4);
-    }
 }
 
 // The first x in [lo, hi) where a test that turns from false to true as x grows holds, or hi;
@@ -1065,7 +990,7 @@ void SpriteBatch::Impl::DrawSpan(uint8_t* d, int count, const Texture2D& texture
                                         static_cast<size_t>((x + 32768) >> 16) * 4,
                                     4);
                 } else {
-                    SampleInterior(texels + i, run, texture, k_tx, k_ty, step_x, step_y);
+                    SampleBilinearRun(texels + i, run, bits, pitch, k_tx, k_ty, step_x, step_y);
                 }
                 i += run;
             } else {
