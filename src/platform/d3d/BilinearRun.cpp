@@ -101,12 +101,13 @@ namespace {
 // channel, as 32-bit lanes, pixel a's four channels then pixel b's.
 [[gnu::target("avx2")]] inline __m256i RowPair(const uint8_t* a, const uint8_t* b, __m256i weights)
 {
-    // Each channel of t0 next to the same channel of t1, then widened to 16 bits for the
-    // multiply-add.
-    const __m128i interleave = _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
-    const __m128i texels = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
-                                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
-    return _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_shuffle_epi8(texels, interleave)), weights);
+    // Each channel of t0 next to the same channel of t1, widened to 16 bits, for the multiply-add.
+    const __m256i widen = _mm256_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1, 0, -1, 4,
+                                           -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1);
+    const __m256i texels =
+        _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a))),
+                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)), 1);
+    return _mm256_madd_epi16(_mm256_shuffle_epi8(texels, widen), weights);
 }
 
 // Eight pixels at a time: coordinates and weights in 32-bit lanes (the caller checks that every
