@@ -288,45 +288,88 @@ bool HasAvx2()
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(pixels, 0xFF), 0xFF);
 }
 
-// The alpha blend of texels passed unchanged, eight at a time: each step BlendX4's own on wider
-// lanes (packing stays within 128-bit halves, as the unpacking does). Answers how many it blended.
-[[gnu::target("avx2")]] int BlendAlphaEight(uint8_t* d, const uint8_t* t, int count, bool swap)
+[[gnu::target("avx2")]] inline __m256i SwapRedBlueX8(__m256i words)
+{
+    const __m256i green_alpha = _mm256_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m256i red_blue = _mm256_andnot_si256(green_alpha, words);
+    return _mm256_or_si256(_mm256_and_si256(words, green_alpha),
+                           _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(red_blue, 0xB1), 0xB1));
+}
+
+[[gnu::target("avx2")]] inline __m256i ModulateX8(__m256i pixels, __m256i factors)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i lo = Div255x16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(pixels, zero), factors));
+    const __m256i hi = Div255x16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(pixels, zero), factors));
+    return _mm256_packus_epi16(lo, hi);
+}
+
+// BlendX4 on eight pixels: every step the same on wider lanes (unpacking and packing both stay
+// within 128-bit halves).
+template <BlendKind Kind>
+[[gnu::target("avx2")]] inline __m256i BlendX8(__m256i s, __m256i d)
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i alpha_mask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-    const __m256i green_alpha = _mm256_set1_epi32(static_cast<int>(0xFF00FF00u));
     const __m256i max = _mm256_set1_epi16(255);
+    const __m256i s_alpha = _mm256_and_si256(s, alpha_mask);
+    const __m256i s_lo = _mm256_unpacklo_epi8(s, zero);
+    const __m256i s_hi = _mm256_unpackhi_epi8(s, zero);
+    const __m256i a_lo = SpreadAlphaX4(s_lo);
+    const __m256i a_hi = SpreadAlphaX4(s_hi);
+    if constexpr (Kind == BlendKind::Alpha) {
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(s_alpha, alpha_mask)) == -1)
+            return s;
+        if (_mm256_testz_si256(s, alpha_mask))
+            return _mm256_andnot_si256(alpha_mask, d);
+        const __m256i lo = Div255x16(
+            _mm256_add_epi16(_mm256_mullo_epi16(s_lo, a_lo),
+                             _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_sub_epi16(max, a_lo))));
+        const __m256i hi = Div255x16(
+            _mm256_add_epi16(_mm256_mullo_epi16(s_hi, a_hi),
+                             _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_sub_epi16(max, a_hi))));
+        return _mm256_or_si256(_mm256_andnot_si256(alpha_mask, _mm256_packus_epi16(lo, hi)), s_alpha);
+    } else if constexpr (Kind == BlendKind::Additive) {
+        const __m256i lo = Div255x16(_mm256_mullo_epi16(s_lo, a_lo));
+        const __m256i hi = Div255x16(_mm256_mullo_epi16(s_hi, a_hi));
+        const __m256i sum = _mm256_adds_epu8(d, _mm256_packus_epi16(lo, hi));
+        return _mm256_or_si256(_mm256_andnot_si256(alpha_mask, sum), s_alpha);
+    } else if constexpr (Kind == BlendKind::Premultiplied) {
+        const __m256i lo =
+            Div255x16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_sub_epi16(max, a_lo)));
+        const __m256i hi =
+            Div255x16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_sub_epi16(max, a_hi)));
+        return _mm256_adds_epu8(s, _mm256_packus_epi16(lo, hi));
+    } else {
+        return s;
+    }
+}
+
+// BlendRunOf's four-wide steps eight pixels at a time; answers how many pixels it blended.
+template <BlendKind Kind, bool Cleared>
+[[gnu::target("avx2")]] int BlendEight(uint8_t* d, const uint8_t* t, int count, bool swap, const Modulate& m,
+                                       uint32_t clear)
+{
+    const __m256i factors = _mm256_setr_epi16(
+        static_cast<short>(m.rgb[0]), static_cast<short>(m.rgb[1]), static_cast<short>(m.rgb[2]),
+        static_cast<short>(m.alpha), static_cast<short>(m.rgb[0]), static_cast<short>(m.rgb[1]),
+        static_cast<short>(m.rgb[2]), static_cast<short>(m.alpha), static_cast<short>(m.rgb[0]),
+        static_cast<short>(m.rgb[1]), static_cast<short>(m.rgb[2]), static_cast<short>(m.alpha),
+        static_cast<short>(m.rgb[0]), static_cast<short>(m.rgb[1]), static_cast<short>(m.rgb[2]),
+        static_cast<short>(m.alpha));
+    const __m256i cleared = _mm256_set1_epi32(static_cast<int>(clear));
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i * 4));
-        if (swap) {
-            const __m256i red_blue = _mm256_andnot_si256(green_alpha, s);
-            s = _mm256_or_si256(_mm256_and_si256(s, green_alpha),
-                                _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(red_blue, 0xB1), 0xB1));
-        }
+        if (swap)
+            s = SwapRedBlueX8(s);
+        if (!m.identity)
+            s = ModulateX8(s, factors);
         auto* target = reinterpret_cast<__m256i*>(d + i * 4);
-        const __m256i s_alpha = _mm256_and_si256(s, alpha_mask);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(s_alpha, alpha_mask)) == -1) {
+        if constexpr (Kind == BlendKind::Opaque)
             _mm256_storeu_si256(target, s);
-            continue;
-        }
-        const __m256i dst = _mm256_loadu_si256(target);
-        if (_mm256_testz_si256(s, alpha_mask)) {
-            _mm256_storeu_si256(target, _mm256_andnot_si256(alpha_mask, dst));
-            continue;
-        }
-        const __m256i s_lo = _mm256_unpacklo_epi8(s, zero);
-        const __m256i s_hi = _mm256_unpackhi_epi8(s, zero);
-        const __m256i a_lo = SpreadAlphaX4(s_lo);
-        const __m256i a_hi = SpreadAlphaX4(s_hi);
-        const __m256i lo = Div255x16(_mm256_add_epi16(
-            _mm256_mullo_epi16(s_lo, a_lo),
-            _mm256_mullo_epi16(_mm256_unpacklo_epi8(dst, zero), _mm256_sub_epi16(max, a_lo))));
-        const __m256i hi = Div255x16(_mm256_add_epi16(
-            _mm256_mullo_epi16(s_hi, a_hi),
-            _mm256_mullo_epi16(_mm256_unpackhi_epi8(dst, zero), _mm256_sub_epi16(max, a_hi))));
-        _mm256_storeu_si256(
-            target, _mm256_or_si256(_mm256_andnot_si256(alpha_mask, _mm256_packus_epi16(lo, hi)), s_alpha));
+        else
+            _mm256_storeu_si256(target, BlendX8<Kind>(s, Cleared ? cleared : _mm256_loadu_si256(target)));
     }
     return i;
 }
@@ -340,9 +383,9 @@ void BlendRunOf(uint8_t* d, const uint8_t* t, int count, bool swap, const Modula
 {
     int i = 0;
 #if defined(__x86_64__)
-    if constexpr (Kind == BlendKind::Alpha && !Cleared) {
-        if (m.identity && HasAvx2())
-            i = BlendAlphaEight(d, t, count, swap);
+    if constexpr (Kind != BlendKind::Generic) {
+        if (HasAvx2())
+            i = BlendEight<Kind, Cleared>(d, t, count, swap, m, clear);
     }
 #endif
 #if defined(__SSE2__)
