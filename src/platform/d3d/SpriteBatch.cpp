@@ -283,7 +283,7 @@ bool HasAvx2()
     return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
-[[gnu::target("avx2")]] inline __m256i SpreadAlphaX4(__m256i pixels)
+[[gnu::target("avx2")]] inline __m256i SpreadAlphaWide(__m256i pixels)
 {
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(pixels, 0xFF), 0xFF);
 }
@@ -315,8 +315,8 @@ template <BlendKind Kind>
     const __m256i s_alpha = _mm256_and_si256(s, alpha_mask);
     const __m256i s_lo = _mm256_unpacklo_epi8(s, zero);
     const __m256i s_hi = _mm256_unpackhi_epi8(s, zero);
-    const __m256i a_lo = SpreadAlphaX4(s_lo);
-    const __m256i a_hi = SpreadAlphaX4(s_hi);
+    const __m256i a_lo = SpreadAlphaWide(s_lo);
+    const __m256i a_hi = SpreadAlphaWide(s_hi);
     if constexpr (Kind == BlendKind::Alpha) {
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(s_alpha, alpha_mask)) == -1)
             return s;
