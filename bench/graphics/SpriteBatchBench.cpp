@@ -128,13 +128,18 @@ Scene MakeScene()
     return scene;
 }
 
+// As the screen layer uploads itself: one copy when the rows lie edge to edge in both.
 void Upload(Scene& scene)
 {
     D3D11_MAPPED_SUBRESOURCE mapped{};
     scene.context->Map(scene.screen.Get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped);
-    for (int y = 0; y < HEIGHT; ++y)
-        std::memcpy(static_cast<uint8_t*>(mapped.pData) + size_t{mapped.RowPitch} * y,
-                    scene.screen_pixels.data() + size_t{WIDTH} * 4 * y, WIDTH * 4);
+    if (mapped.RowPitch == WIDTH * 4) {
+        std::memcpy(mapped.pData, scene.screen_pixels.data(), FRAME_BYTES);
+    } else {
+        for (int y = 0; y < HEIGHT; ++y)
+            std::memcpy(static_cast<uint8_t*>(mapped.pData) + size_t{mapped.RowPitch} * y,
+                        scene.screen_pixels.data() + size_t{WIDTH} * 4 * y, WIDTH * 4);
+    }
     scene.context->Unmap(scene.screen.Get(), 0);
 }
 

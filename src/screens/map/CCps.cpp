@@ -119,6 +119,7 @@ uint32_t CCps::LoadIconSheet()
 
 void CCps::DrawPresenceIcons(CSprite* target)
 {
+    m_view.Forget();
     ILayer* layer = SpriteLayerOf(target);
     ILayer* sheet = SpriteLayerOf(Icons.Sheet.get());
     for (uint32_t place = 0; place < std::size(TOWN_PLACES); ++place) {
@@ -136,6 +137,7 @@ void CCps::DrawPresenceIcons(CSprite* target)
 
 void CCps::DrawSubmapPresenceIcons(CSprite* target)
 {
+    m_view.Forget();
     ILayer* layer = SpriteLayerOf(target);
     ILayer* sheet = SpriteLayerOf(Icons.Sheet.get());
     if (layer != nullptr)

@@ -7,6 +7,7 @@
 
 #include "screens/base/IRightMenu.h"
 #include "screens/base/ISelect.h"
+#include "screens/map/MapViewComposer.h"
 #include "screens/map/TownMapData.h"
 
 class CPresence;
@@ -73,6 +74,8 @@ public:
     uint32_t LoadMovers(const CStringUTF8& name);
     uint32_t LoadEventAreas(const CStringUTF8& name, uint32_t mode);
     void BuildViewCells();
+    // Also makes the next picture-mode frame compose the whole view: pictures changed other than
+    // through the map's own loaders are drawn after it.
     void ClearDrawCache();
     void ComposeMovers();
     // The id of the event area the leader stands in and faces into, by the check's mode; 0xFFFF
@@ -191,7 +194,8 @@ public:
 private:
     // The drawn movers' indexes, stably sorted by Y.
     std::vector<uint32_t> MoverDrawOrder();
-    // The movers in that order into the layer, only their rows from top to bottom (exclusive).
+    // The movers in that order as drawn, only their rows from top to bottom (exclusive).
+    std::vector<MapFigure> MoverFigures(const std::vector<uint32_t>& order, int32_t top, int32_t bottom);
     void DrawMoverRows(ILayer* layer, const std::vector<uint32_t>& order, int32_t top, int32_t bottom);
     enum class Way
     {
@@ -236,4 +240,6 @@ private:
     bool ReadDataFile(const CStringUTF8& name, std::vector<uint8_t>& out);
     void RefuseDataFile(const CStringUTF8& name, std::vector<uint8_t>& buffer);
     std::array<bool, 2> m_message_shown{};
+    // The picture-mode view of the last frame drawn over the whole window.
+    MapViewComposer m_view;
 };

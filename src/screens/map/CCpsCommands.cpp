@@ -305,6 +305,7 @@ void CCps::LoadPictureSlot(const CStringUTF8& name, int32_t n)
     const size_t slot = static_cast<size_t>(n);
     if (PictureSlot[slot] && SlotNames[slot] == name)
         return;
+    m_view.Forget();
     PictureSlot[slot].reset();
     SlotNames[slot] = CStringUTF8();
     try {
@@ -319,6 +320,7 @@ void CCps::LoadPictureSlot(const CStringUTF8& name, int32_t n)
 void CCps::LoadMapPicture(const CStringUTF8& name)
 {
     EnsureMapLayers();
+    m_view.Forget();
     if (!(name == MapPictureName)) {
         PresenceOverlay.reset();
         RECT rect{};
@@ -346,6 +348,7 @@ void CCps::LoadOverlayPicture(const CStringUTF8& name)
     EnsureMapLayers();
     if (!OverlayPicture || name == OverlayPictureName)
         return;
+    m_view.Forget();
     try {
         LoadSprite(name, OverlayPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
     } catch (const CExecException&) {
@@ -356,6 +359,7 @@ void CCps::LoadOverlayPicture(const CStringUTF8& name)
 
 void CCps::ReleaseMapData()
 {
+    m_view.Forget();
     for (size_t slot = 0; slot < PictureSlot.size(); ++slot) {
         PictureSlot[slot].reset();
         SlotNames[slot] = CStringUTF8();

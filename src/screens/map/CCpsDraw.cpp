@@ -59,6 +59,7 @@ SIZE CCps::GetMapPictureSize()
 
 bool CCps::CreateMapLayers()
 {
+    m_view.Forget();
     Composite = MakeLayer(SCREEN_WIDTH, COMPOSITE_HEIGHT);
     MapPicture = MakeLayer(g_map_picture_size.cx, g_map_picture_size.cy);
     OverlayPicture = MakeLayer(g_map_picture_size.cx, g_map_picture_size.cy);
@@ -84,6 +85,7 @@ bool CCps::EnsureMapLayers()
 
 void CCps::ReleaseMapLayers()
 {
+    m_view.Release();
     Composite.reset();
     MapPicture.reset();
     OverlayPicture.reset();
@@ -100,8 +102,9 @@ std::vector<uint32_t> CCps::MoverDrawOrder()
     return drawn;
 }
 
-void CCps::DrawMoverRows(ILayer* layer, const std::vector<uint32_t>& order, int32_t top, int32_t bottom)
+std::vector<MapFigure> CCps::MoverFigures(const std::vector<uint32_t>& order, int32_t top, int32_t bottom)
 {
+    std::vector<MapFigure> figures;
     for (uint32_t i : order) {
         const MapMover mover = MoverAt(i);
         ILayer* picture = SpriteLayerOf(PictureSlot[i == 0 ? 0 : 1].get());
@@ -123,8 +126,16 @@ void CCps::DrawMoverRows(ILayer* layer, const std::vector<uint32_t>& order, int3
             source_y += top - y, y = top;
         if (right <= x || last <= y)
             continue;
-        layer->BltAlpha(x, y, right - x, last - y, picture, source_x, source_y);
+        figures.push_back(MapFigure{picture, RECT{x, y, right, last}, source_x, source_y, i});
     }
+    return figures;
+}
+
+void CCps::DrawMoverRows(ILayer* layer, const std::vector<uint32_t>& order, int32_t top, int32_t bottom)
+{
+    for (const MapFigure& figure : MoverFigures(order, top, bottom))
+        layer->BltAlpha(figure.Area.left, figure.Area.top, figure.Area.right - figure.Area.left,
+                        figure.Area.bottom - figure.Area.top, figure.Picture, figure.SourceX, figure.SourceY);
 }
 
 void CCps::DrawMovers(CSprite* target)
@@ -178,24 +189,26 @@ void CCps::DrawMap(CSprite* target)
             ILayer* presence = SpriteLayerOf(PresenceOverlay.get());
             if (presence != nullptr && (GetConfigGameMode() != 1 || GetFlag(PRESENCE_FLAG) != 1))
                 presence = nullptr;
-            // When the map picture covers the whole window, every shown pixel of the composite is
-            // made afresh and then copied out unchanged: composing in the target itself, over the
-            // rows it shows, gives the same pixels without the copy.
+            // When the map picture covers the whole window, every shown pixel is made afresh from
+            // the pictures: the view kept from the last such frame is brought up to date where
+            // movers or the camera changed it and copied out.
             const bool direct = composite != nullptr && layer != nullptr && map != nullptr && layer != map &&
                                 layer != overlay && layer != presence && map_x >= 0 && map_y >= 0 &&
                                 map_x + SCREEN_WIDTH <= map->GetWidth() &&
                                 map_y + SCREEN_HEIGHT <= map->GetHeight();
-            ILayer* canvas = direct ? layer : composite;
-            const int32_t height = direct ? SCREEN_HEIGHT : COMPOSITE_HEIGHT;
-            if (canvas != nullptr) {
+            if (direct) {
+                m_view.Draw(layer, MapViewSources{map, overlay, presence, map_x, map_y},
+                            MoverFigures(MoverDrawOrder(), 0, SCREEN_HEIGHT));
+            } else if (composite != nullptr) {
                 if (map != nullptr)
-                    canvas->Blt(0, 0, SCREEN_WIDTH, height, map, map_x, map_y, 1);
-                DrawMoverRows(canvas, MoverDrawOrder(), 0, height);
+                    composite->Blt(0, 0, SCREEN_WIDTH, COMPOSITE_HEIGHT, map, map_x, map_y, 1);
+                DrawMoverRows(composite, MoverDrawOrder(), 0, COMPOSITE_HEIGHT);
                 if (overlay != nullptr)
-                    canvas->BltColorKeyAlpha(0, 0, SCREEN_WIDTH, height, overlay, map_x, map_y, OVERLAY_KEY);
+                    composite->BltColorKeyAlpha(0, 0, SCREEN_WIDTH, COMPOSITE_HEIGHT, overlay, map_x, map_y,
+                                                OVERLAY_KEY);
                 if (presence != nullptr)
-                    canvas->BltAlpha(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, presence, map_x, map_y);
-                if (!direct && layer != nullptr)
+                    composite->BltAlpha(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, presence, map_x, map_y);
+                if (layer != nullptr)
                     layer->Blt(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, composite, 0, 0, 1);
             }
         } else {

@@ -204,6 +204,7 @@ void CCps::BuildViewCells()
 void CCps::ClearDrawCache()
 {
     DrawnCells.fill(ViewCell{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF});
+    m_view.Forget();
 }
 
 void CCps::ComposeMovers()

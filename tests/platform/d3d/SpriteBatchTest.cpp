@@ -339,6 +339,28 @@ TEST_F(SpriteBatchTest, AClearIsDoneWhereTheFirstDrawLeavesThePictureAndUnderIts
     m_batch->Draw(half.Get(), {5, 5}, &empty, {1, 1, 1, 1}, 0, {0, 0}, {1, 1});
     m_batch->End();
     EXPECT_EQ(At(6, 6), 0xFF336699u);
+
+    // A run long enough for the widest kernels blends onto the clear's colour too, tinted or not.
+    std::vector<uint32_t> ramp(21);
+    for (uint32_t k = 0; k < ramp.size(); ++k)
+        ramp[k] = (k * 12) << 24 | 0xFFFFFF;
+    auto wide = Texture(21, 1, ramp);
+    for (const float tint : {1.0f, 0.6f}) {
+        m_context->ClearRenderTargetView(m_target.Get(), colour);
+        m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+        m_batch->Draw(wide.Get(), {2, 9}, nullptr, {tint, 1, 1, 1}, 0, {0, 0}, {1, 1});
+        m_batch->End();
+        const int red = static_cast<int>(std::lround(tint * 255));
+        for (int k = 0; k < 21; ++k) {
+            const int a = k * 12;
+            const auto mix = [a](int s, int d) {
+                return static_cast<uint32_t>(std::lround((s * a + d * (255 - a)) / 255.0));
+            };
+            EXPECT_EQ(At(2 + k, 9),
+                      uint32_t(a) << 24 | mix(red, 51) << 16 | mix(255, 102) << 8 | mix(255, 153))
+                << "pixel " << k << ", tint " << tint;
+        }
+    }
 }
 
 TEST_F(SpriteBatchTest, AZoomedGradientOnAFullFrameSamplesBetweenItsTexels)

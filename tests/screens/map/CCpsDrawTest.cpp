@@ -60,6 +60,76 @@ protected:
     // The colour only: drawing into a cleared target keeps its alpha.
     uint32_t At(ILayer* layer, int x, int y) { return EffectPixel(*layer, x, y) | 0xFF000000u; }
 
+    // Pictures whose every pixel differs, alphas of every kind, the key in a third of the overlay.
+    void FillDistinctPictures()
+    {
+        const auto fill = [](ILayer* layer, uint32_t (*pixel)(uint32_t x, uint32_t y)) {
+            for (int y = 0; y < layer->GetHeight(); ++y)
+                for (int x = 0; x < layer->GetWidth(); ++x) {
+                    const uint32_t value = pixel(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
+                    std::memcpy(layer->GetPixelPtr(x, y), &value, 4);
+                }
+        };
+        fill(m_map.MapPicture->GetLayer(),
+             [](uint32_t x, uint32_t y) { return (x * 2654435761u) ^ (y * 40503u); });
+        fill(m_map.OverlayPicture->GetLayer(), [](uint32_t x, uint32_t y) {
+            const uint32_t value = (x * 97u + y * 13u) * 2246822519u;
+            return (x + y) % 3 == 0 ? (value & 0xFF000000u) | 0xFF00u : value;
+        });
+        auto presence = Layer(2400, 1400, 0);
+        fill(presence->GetLayer(),
+             [](uint32_t x, uint32_t y) { return (x / 7 + y / 5) % 4 == 0 ? 0u : (x ^ y) * 3266489917u; });
+        m_map.PresenceOverlay = std::move(presence);
+        m_map.PictureSlot[0] = FigureSheet(0);
+        m_map.PictureSlot[1] = FigureSheet(0x80);
+    }
+
+    // The view composed step by step from nothing: map, movers, the overlay by its rule, the
+    // presence faces.
+    std::unique_ptr<CSpriteLayer> Reference()
+    {
+        auto frame = Layer(1920, 1104, 0);
+        ILayer* layer = frame->GetLayer();
+        const int32_t map_x = m_map.Camera.CamX * 40;
+        const int32_t map_y = m_map.Camera.CamY * 40;
+        layer->Blt(0, 0, 1920, 1104, m_map.MapPicture->GetLayer(), map_x, map_y, 1);
+        m_map.DrawMovers(frame.get());
+        ILayer* overlay = m_map.OverlayPicture->GetLayer();
+        for (int y = 0; y < 1104 && map_y + y < 1400; ++y)
+            for (int x = 0; x < 1920 && map_x + x < 2400; ++x) {
+                uint32_t s = 0;
+                uint32_t d = 0;
+                std::memcpy(&s, overlay->GetPixelPtr(map_x + x, map_y + y), 4);
+                std::memcpy(&d, layer->GetPixelPtr(x, y), 4);
+                const uint32_t a = s >> 24;
+                if ((s & 0xFFFFFFu) == 0xFF00u || a == 0)
+                    continue;
+                uint32_t out = 0;
+                if (a != 255) {
+                    out = d & 0xFF000000u;
+                    for (int shift = 0; shift < 24; shift += 8)
+                        out |= (a * (s >> shift & 0xFF) / 255 + (255 - a) * (d >> shift & 0xFF) / 255)
+                               << shift;
+                } else {
+                    out = (d & 0xFF000000u) | (s & 0xFFFFFFu);
+                }
+                std::memcpy(layer->GetPixelPtr(x, y), &out, 4);
+            }
+        if (State().Flags[8004] == 1)
+            layer->BltAlpha(0, 0, 1920, 1080, SpriteLayerOf(m_map.PresenceOverlay.get()), map_x, map_y);
+        return frame;
+    }
+
+    // The target's rows that differ from the reference's.
+    int DifferingRows(const std::unique_ptr<CSpriteLayer>& expected)
+    {
+        int differences = 0;
+        for (int y = 0; y < 1080; ++y)
+            differences += std::memcmp(m_target->GetLayer()->GetPixelPtr(0, y),
+                                       expected->GetLayer()->GetPixelPtr(0, y), 1920 * 4) != 0;
+        return differences;
+    }
+
     std::unique_ptr<CSpriteLayer> m_target;
 };
 
@@ -146,74 +216,56 @@ TEST_F(CCpsDrawTest, PictureModeStacksMapMoversOverlayAndPresence)
 
 TEST_F(CCpsDrawTest, PictureModeGivesTheComposedFrameWhereverTheCameraStands)
 {
-    // Every pixel different, alphas of every kind, the key in a third of the overlay.
-    const auto fill = [](ILayer* layer, uint32_t (*pixel)(uint32_t x, uint32_t y)) {
-        for (int y = 0; y < layer->GetHeight(); ++y)
-            for (int x = 0; x < layer->GetWidth(); ++x) {
-                const uint32_t value = pixel(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
-                std::memcpy(layer->GetPixelPtr(x, y), &value, 4);
-            }
-    };
-    fill(m_map.MapPicture->GetLayer(),
-         [](uint32_t x, uint32_t y) { return (x * 2654435761u) ^ (y * 40503u); });
-    fill(m_map.OverlayPicture->GetLayer(), [](uint32_t x, uint32_t y) {
-        const uint32_t value = (x * 97u + y * 13u) * 2246822519u;
-        return (x + y) % 3 == 0 ? (value & 0xFF000000u) | 0xFF00u : value;
-    });
-    auto presence = Layer(2400, 1400, 0);
-    fill(presence->GetLayer(),
-         [](uint32_t x, uint32_t y) { return (x / 7 + y / 5) % 4 == 0 ? 0u : (x ^ y) * 3266489917u; });
-    m_map.PresenceOverlay = std::move(presence);
-    m_map.PictureSlot[0] = FigureSheet(0);
-    m_map.PictureSlot[1] = FigureSheet(0x80);
+    FillDistinctPictures();
     Movers(
         {{0x01, 0, 1, 2, 10, 10, 0x10, 0}, {0x01, 0, 1, 2, 11, 10, 0x23, 0}, {0x01, 0, 1, 2, 0, 0, 0x31, 0}});
     SetConfigGameMode(1);
     State().Flags[8004] = 1;
-
-    // The steps one by one: map, movers, the overlay by its rule, the presence faces.
-    const auto reference = [&]() {
-        auto frame = Layer(1920, 1104, 0);
-        ILayer* layer = frame->GetLayer();
-        const int32_t map_x = m_map.Camera.CamX * 40;
-        const int32_t map_y = m_map.Camera.CamY * 40;
-        layer->Blt(0, 0, 1920, 1104, m_map.MapPicture->GetLayer(), map_x, map_y, 1);
-        m_map.DrawMovers(frame.get());
-        ILayer* overlay = m_map.OverlayPicture->GetLayer();
-        for (int y = 0; y < 1104 && map_y + y < 1400; ++y)
-            for (int x = 0; x < 1920 && map_x + x < 2400; ++x) {
-                uint32_t s = 0;
-                uint32_t d = 0;
-                std::memcpy(&s, overlay->GetPixelPtr(map_x + x, map_y + y), 4);
-                std::memcpy(&d, layer->GetPixelPtr(x, y), 4);
-                const uint32_t a = s >> 24;
-                if ((s & 0xFFFFFFu) == 0xFF00u || a == 0)
-                    continue;
-                uint32_t out = 0;
-                if (a != 255) {
-                    out = d & 0xFF000000u;
-                    for (int shift = 0; shift < 24; shift += 8)
-                        out |= (a * (s >> shift & 0xFF) / 255 + (255 - a) * (d >> shift & 0xFF) / 255)
-                               << shift;
-                } else {
-                    out = (d & 0xFF000000u) | (s & 0xFFFFFFu);
-                }
-                std::memcpy(layer->GetPixelPtr(x, y), &out, 4);
-            }
-        layer->BltAlpha(0, 0, 1920, 1080, SpriteLayerOf(m_map.PresenceOverlay.get()), map_x, map_y);
-        return frame;
-    };
     // Inside the picture, at its corner and past its right and lower edges.
     for (auto [cam_x, cam_y] : {std::pair{3, 2}, {0, 0}, {12, 8}, {20, 12}}) {
         m_map.Camera.CamX = cam_x;
         m_map.Camera.CamY = cam_y;
         m_target->GetLayer()->FillRect(0, 0, 1920, 1080, 0, 1);
-        auto expected = reference();
+        auto expected = Reference();
         m_map.DrawMap(m_target.get());
-        int differences = 0;
-        for (int y = 0; y < 1080; ++y)
-            differences += std::memcmp(m_target->GetLayer()->GetPixelPtr(0, y),
-                                       expected->GetLayer()->GetPixelPtr(0, y), 1920 * 4) != 0;
-        EXPECT_EQ(differences, 0) << "rows differ with the camera at " << cam_x << ", " << cam_y;
+        EXPECT_EQ(DifferingRows(expected), 0) << "rows differ with the camera at " << cam_x << ", " << cam_y;
+    }
+}
+
+// Each frame composes only what changed since the last one; every frame must still be the whole
+// composition, or a cell left from an earlier frame shows.
+TEST_F(CCpsDrawTest, PictureModeFramesStayWholeCompositionsWhileMoversAndCameraMove)
+{
+    FillDistinctPictures();
+    tools::MoverBlockSpec spec;
+    // Three walkers on squares (two side by side, overlapping), one standing by the left edge.
+    spec.movers = {{0x01, 0, 1, 2, 20, 12, 0x30, 0},
+                   {0x01, 0, 1, 2, 21, 12, 0x10, 0},
+                   {0x01, 0, 1, 2, 30, 16, 0x20, 0},
+                   {0x01, 0, 1, 2, 4, 6, 0x00, 1}};
+    spec.programs = {{{5, 3}, {3, 2}, {4, 3}, {2, 2}}, {{9, 0}}};
+    Load(Free(60, 35), spec);
+    SetConfigGameMode(1);
+    State().Flags[8004] = 1;
+    m_map.Camera.CamX = 4;
+    m_map.Camera.CamY = 3;
+    // Camera steps between frames, one far enough that the view leaves the map picture.
+    const std::pair<int, int> camera[] = {{0, 0}, {1, 0}, {0, 0},  {0, 1},   {-1, -1},  {0, 0},
+                                          {2, 0}, {0, 0}, {0, -2}, {16, 9},  {-16, -9}, {-3, 0},
+                                          {0, 3}, {1, 1}, {0, 0},  {-2, -1}, {0, 0},    {1, 0}};
+    for (size_t frame = 0; frame < std::size(camera); ++frame) {
+        m_map.StepMovers();
+        m_map.Camera.CamX += camera[frame].first;
+        m_map.Camera.CamY += camera[frame].second;
+        if (frame == 5)
+            Mover(3).SetFacing(0x25); // turns where it stands
+        if (frame == 8)
+            Mover(2).SetState(0x02); // walks on unseen
+        if (frame == 12)
+            State().Flags[8004] = 0;
+        if (frame == 15)
+            Mover(2).SetState(0x01);
+        m_map.DrawMap(m_target.get());
+        EXPECT_EQ(DifferingRows(Reference()), 0) << "frame " << frame;
     }
 }
