@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and prints each figure that has an aim against it: the median over several
-# rounds (each binary run with its benchmarks interleaved at random), the range, met or not.
+# rounds (each benchmark in a process of its own, its baseline timed right after it in the same
+# round), the range, met or not.
 #   scripts/bench.sh             every benchmark, 5 rounds
 #   BENCH_ROUNDS=9 BENCH_FILTER=Quick scripts/bench.sh
 # Exits 0 whatever the figures: a loaded machine moves them, so it also says how loaded it was.
@@ -31,13 +32,15 @@ cmake --build build -j "$(nproc)" $(for b in $binaries; do printf -- '--target b
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
 load_before="$(cut -d' ' -f1-3 /proc/loadavg)"
-for b in $binaries; do
-    names=$(awk -v b="$b" '$1 == b {print $2}' <<<"$AIMS" | paste -sd'|')
-    echo "running bench_$b ($rounds rounds)..." >&2
-    (cd build && ./bench/bench_"$b" --benchmark_filter="^($names)\$" --benchmark_repetitions="$rounds" \
-        --benchmark_enable_random_interleaving=true --benchmark_format=json >"$out/$b.json" 2>"$out/$b.err") ||
-        echo "bench_$b failed: $(tail -1 "$out/$b.err")" >&2
-done
+# One process per benchmark: one that aborts loses only its own figure.
+while read -r b name _; do
+    [ -n "$b" ] || continue
+    [[ "$name" =~ $filter ]] || continue
+    echo "running $name ($rounds rounds)..." >&2
+    (cd build && ./bench/bench_"$b" --benchmark_filter="^$name\$" --benchmark_repetitions="$rounds" \
+        --benchmark_enable_random_interleaving=true --benchmark_format=json >"$out/$name.json" 2>"$out/$name.err") ||
+        echo "$name failed: $(tail -1 "$out/$name.err")" >&2
+done <<<"$AIMS"
 load_after="$(cut -d' ' -f1-3 /proc/loadavg)"
 
 printf '%-22s %14s %27s %14s  %-8s %s\n' benchmark median range aim met note
@@ -46,17 +49,17 @@ printf '%-22s %14s %27s %14s  %-8s %s\n' benchmark median range aim met note
 median_of() {
     jq -r --arg n "$2" --arg c "$3" \
         '.benchmarks[]? | select(.run_name == $n and .run_type == "iteration") | .[$c] // empty' \
-        "$out/$1.json" 2>/dev/null | sort -g |
-        awk '{ v[NR] = $1 } END { if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+        "$out/$2.json" 2>/dev/null | sort -g |
+        awk '{ v[NR] = $1 } END { if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }' || true
 }
 while read -r b name counter direction aim; do
     [ -n "$b" ] || continue
     [[ "$name" =~ $filter ]] || continue
     values=$(jq -r --arg n "$name" --arg c "$counter" \
         '.benchmarks[]? | select(.run_name == $n and .run_type == "iteration") | .[$c] // empty' \
-        "$out/$b.json" 2>/dev/null | sort -g)
+        "$out/$name.json" 2>/dev/null | sort -g || true)
     error=$(jq -r --arg n "$name" '[.benchmarks[]? | select(.run_name == $n and .error_occurred) |
-        .error_message][0] // empty' "$out/$b.json" 2>/dev/null)
+        .error_message][0] // empty' "$out/$name.json" 2>/dev/null || true)
     if [ -z "$values" ]; then
         printf '%-22s %14s %27s %14s  %s\n' "$name" - - "$direction $aim" "no figure${error:+: $error}"
         continue
