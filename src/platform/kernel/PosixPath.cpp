@@ -103,6 +103,20 @@ std::string ResolveCaseInsensitive(const std::string& posix_path, PathUse use)
 {
     if (posix_path.empty() || Exists(posix_path))
         return posix_path;
+    // Mostly the folder is named as it is and only the file differs or is new (a save renames
+    // hundreds): one look at the folder spares a look at each folder above it.
+    if (const size_t slash = posix_path.rfind('/');
+        slash != std::string::npos && slash + 1 < posix_path.size()) {
+        const std::string_view name = std::string_view(posix_path).substr(slash + 1);
+        const std::string folder = slash == 0 ? std::string("/") : posix_path.substr(0, slash);
+        if (name != "." && name != ".." && Exists(folder)) {
+            if (use == PathUse::NewName)
+                return posix_path;
+            const std::optional<std::string> match =
+                FolderListingCache::GetInstance().FindIgnoringCase(folder, name);
+            return match ? Join(folder, *match) : posix_path;
+        }
+    }
 
     std::vector<std::string_view> components;
     const std::string_view view = posix_path;
