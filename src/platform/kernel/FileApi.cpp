@@ -637,7 +637,8 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
         return FALSE;
     }
     struct stat to_info;
-    if (::lstat(to.c_str(), &to_info) == 0) {
+    const bool replaces = ::lstat(to.c_str(), &to_info) == 0;
+    if (replaces) {
         if (to_info.st_dev == from_info.st_dev && to_info.st_ino == from_info.st_ino) {
             // The target is the source under another case: a rename that changes only the case.
             to = ResolvedPath(replacement, platform::PathUse::NewName);
@@ -649,7 +650,8 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
             return FALSE;
         }
     }
-    if ((S_ISREG(from_info.st_mode) && IsHeldOpen(from)) || IsHeldOpen(to)) {
+    // A target that is not there is held by no one.
+    if ((S_ISREG(from_info.st_mode) && IsHeldOpen(from)) || (replaces && IsHeldOpen(to))) {
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
