@@ -625,14 +625,18 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
 {
     if (FaultStrikes())
         return FALSE;
-    const std::string from = ResolvedPath(existing);
+    // A source named as it is needs no case-blind search (the search would look at it first).
+    struct stat from_info;
+    std::string from = existing && *existing ? platform::ToPosixPath(existing) : std::string();
+    const bool exact = !from.empty() && ::lstat(from.c_str(), &from_info) == 0;
+    if (!exact)
+        from = ResolvedPath(existing);
     std::string to = ResolvedPath(replacement);
     if (from.empty() || to.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    struct stat from_info;
-    if (::lstat(from.c_str(), &from_info) != 0) {
+    if (!exact && ::lstat(from.c_str(), &from_info) != 0) {
         SetErrorForPath(errno, from);
         return FALSE;
     }
@@ -664,8 +668,11 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
 
 BOOL PathFileExistsW(LPCWSTR path_name)
 {
-    const std::string path = ResolvedPath(path_name);
     struct stat info;
+    // Named as it is: one look (a save checks hundreds of its files).
+    if (path_name && *path_name && ::stat(platform::ToPosixPath(path_name).c_str(), &info) == 0)
+        return TRUE;
+    const std::string path = ResolvedPath(path_name);
     if (path.empty() || ::stat(path.c_str(), &info) != 0) {
         SetErrorForPath(path.empty() ? ENOENT : errno, path);
         return FALSE;
