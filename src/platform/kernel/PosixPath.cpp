@@ -109,11 +109,12 @@ std::string ResolveCaseInsensitive(const std::string& posix_path, PathUse use)
         slash != std::string::npos && slash + 1 < posix_path.size()) {
         const std::string_view name = std::string_view(posix_path).substr(slash + 1);
         const std::string folder = slash == 0 ? std::string("/") : posix_path.substr(0, slash);
-        if (name != "." && name != ".." && Exists(folder)) {
+        struct stat info;
+        if (name != "." && name != ".." && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
             if (use == PathUse::NewName)
                 return posix_path;
             const std::optional<std::string> match =
-                FolderListingCache::GetInstance().FindIgnoringCase(folder, name);
+                FolderListingCache::GetInstance().FindIgnoringCase(folder, name, info.st_dev, info.st_ino);
             return match ? Join(folder, *match) : posix_path;
         }
     }
