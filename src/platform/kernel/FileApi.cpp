@@ -631,7 +631,10 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
     const bool exact = !from.empty() && ::lstat(from.c_str(), &from_info) == 0;
     if (!exact)
         from = ResolvedPath(existing);
-    std::string to = ResolvedPath(replacement);
+    platform::ResolvedEntry target = replacement && *replacement
+                                         ? platform::ResolveEntry(platform::ToPosixPath(replacement))
+                                         : platform::ResolvedEntry{};
+    std::string to = std::move(target.Path);
     if (from.empty() || to.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
@@ -640,8 +643,8 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
         SetErrorForPath(errno, from);
         return FALSE;
     }
-    struct stat to_info;
-    const bool replaces = ::lstat(to.c_str(), &to_info) == 0;
+    const struct stat& to_info = target.Info;
+    const bool replaces = target.Exists;
     if (replaces) {
         if (to_info.st_dev == from_info.st_dev && to_info.st_ino == from_info.st_ino) {
             // The target is the source under another case: a rename that changes only the case.
