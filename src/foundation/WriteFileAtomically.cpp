@@ -9,6 +9,13 @@
 
 namespace {
 
+thread_local DeferredFolderFlush* t_deferred = nullptr;
+
+void FlushFolder(const CStringUTF8& folder)
+{
+    FlushFolderBuffers(folder.IsEmpty() ? u"." : folder.GetWideText());
+}
+
 // The folder part of a path, separator included; empty for a bare name.
 CStringUTF8 FolderOf(const CStringUTF8& path)
 {
@@ -98,7 +105,33 @@ bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes
     }
     // The new file is in place either way; a folder that cannot be flushed only means the rename
     // may not yet be on the disk, which a later save repeats.
-    const CStringUTF8 folder = FolderOf(path);
-    FlushFolderBuffers(folder.IsEmpty() ? u"." : folder.GetWideText());
+    if (t_deferred != nullptr)
+        t_deferred->Add(FolderOf(path));
+    else
+        FlushFolder(FolderOf(path));
     return true;
+}
+
+DeferredFolderFlush::DeferredFolderFlush()
+    : m_outer(t_deferred)
+{
+    t_deferred = this;
+}
+
+DeferredFolderFlush::~DeferredFolderFlush()
+{
+    t_deferred = m_outer;
+}
+
+void DeferredFolderFlush::Add(const CStringUTF8& folder)
+{
+    if (std::find(m_folders.begin(), m_folders.end(), folder) == m_folders.end())
+        m_folders.push_back(folder);
+}
+
+void DeferredFolderFlush::Flush()
+{
+    for (const CStringUTF8& folder : m_folders)
+        FlushFolder(folder);
+    m_folders.clear();
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "foundation/CStringUTF8.h"
 #include "platform/kernel/WinTypes.h"
@@ -17,6 +18,27 @@
 [[nodiscard]] bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes,
                                        CStringUTF8* reason = nullptr,
                                        const CStringUTF8* keep_previous_as = nullptr);
+
+// Files replaced together, as one save's, need their folder flushed once, before the write that
+// must not reach the disk ahead of them (the renames are all in the folder's entries, and one
+// flush takes them all). While one of these lives on a thread, WriteFileAtomically there leaves
+// the folder flush to it, and Flush flushes each folder once. A group left unflushed (given up
+// on) is not flushed at all.
+class DeferredFolderFlush
+{
+public:
+    DeferredFolderFlush();
+    ~DeferredFolderFlush();
+    DeferredFolderFlush(const DeferredFolderFlush&) = delete;
+    DeferredFolderFlush& operator=(const DeferredFolderFlush&) = delete;
+
+    void Add(const CStringUTF8& folder);
+    void Flush();
+
+private:
+    DeferredFolderFlush* m_outer;
+    std::vector<CStringUTF8> m_folders;
+};
 
 // The system's text for an error number (FormatMessageW), without the trailing line break.
 CStringUTF8 SystemErrorText(DWORD error);

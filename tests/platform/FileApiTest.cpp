@@ -151,6 +151,14 @@ TEST_F(FileApiTest, ShareModesDecideWhoMayOpen)
     EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
     EXPECT_FALSE(DeleteFileW(WinPath("shared.txt").c_str()));
     EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    // Held as the source or as the target it replaces, the file stays; a free name is taken.
+    WriteText("other.txt", "other");
+    EXPECT_FALSE(
+        MoveFileExW(WinPath("other.txt").c_str(), WinPath("SHARED.txt").c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_FALSE(MoveFileExW(WinPath("shared.txt").c_str(), WinPath("free.txt").c_str(), 0));
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_TRUE(MoveFileExW(WinPath("other.txt").c_str(), WinPath("free.txt").c_str(), 0));
     CloseHandle(writer);
     EXPECT_TRUE(DeleteFileW(WinPath("shared.txt").c_str()));
 }

@@ -625,19 +625,27 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
 {
     if (FaultStrikes())
         return FALSE;
-    const std::string from = ResolvedPath(existing);
-    std::string to = ResolvedPath(replacement);
+    // A source named as it is needs no case-blind search (the search would look at it first).
+    struct stat from_info;
+    std::string from = existing && *existing ? platform::ToPosixPath(existing) : std::string();
+    const bool exact = !from.empty() && ::lstat(from.c_str(), &from_info) == 0;
+    if (!exact)
+        from = ResolvedPath(existing);
+    platform::ResolvedEntry target = replacement && *replacement
+                                         ? platform::ResolveEntry(platform::ToPosixPath(replacement))
+                                         : platform::ResolvedEntry{};
+    std::string to = std::move(target.Path);
     if (from.empty() || to.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    struct stat from_info;
-    if (::lstat(from.c_str(), &from_info) != 0) {
+    if (!exact && ::lstat(from.c_str(), &from_info) != 0) {
         SetErrorForPath(errno, from);
         return FALSE;
     }
-    struct stat to_info;
-    if (::lstat(to.c_str(), &to_info) == 0) {
+    const struct stat& to_info = target.Info;
+    const bool replaces = target.Exists;
+    if (replaces) {
         if (to_info.st_dev == from_info.st_dev && to_info.st_ino == from_info.st_ino) {
             // The target is the source under another case: a rename that changes only the case.
             to = ResolvedPath(replacement, platform::PathUse::NewName);
@@ -649,7 +657,8 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
             return FALSE;
         }
     }
-    if ((S_ISREG(from_info.st_mode) && IsHeldOpen(from)) || IsHeldOpen(to)) {
+    // A target that is not there is held by no one.
+    if ((S_ISREG(from_info.st_mode) && IsHeldOpen(from)) || (replaces && IsHeldOpen(to))) {
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
@@ -662,8 +671,11 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
 
 BOOL PathFileExistsW(LPCWSTR path_name)
 {
-    const std::string path = ResolvedPath(path_name);
     struct stat info;
+    // Named as it is: one look (a save checks hundreds of its files).
+    if (path_name && *path_name && ::stat(platform::ToPosixPath(path_name).c_str(), &info) == 0)
+        return TRUE;
+    const std::string path = ResolvedPath(path_name);
     if (path.empty() || ::stat(path.c_str(), &info) != 0) {
         SetErrorForPath(path.empty() ? ENOENT : errno, path);
         return FALSE;

@@ -1,6 +1,7 @@
 #include "platform/kernel/FolderListingCache.h"
 
 #include <algorithm>
+#include <climits>
 
 #include <dirent.h>
 #include <sys/inotify.h>
@@ -59,8 +60,22 @@ FolderListingCache& FolderListingCache::GetInstance()
     return *instance;
 }
 
-std::optional<std::string> FolderListingCache::FindIgnoringCase(const std::string& given_folder,
+std::optional<std::string> FolderListingCache::FindIgnoringCase(const std::string& folder,
                                                                 std::string_view name)
+{
+    return Find(folder, name, nullptr);
+}
+
+std::optional<std::string> FolderListingCache::FindIgnoringCase(const std::string& folder,
+                                                                std::string_view name, uint64_t device,
+                                                                uint64_t inode)
+{
+    const uint64_t known[2] = {device, inode};
+    return Find(folder, name, known);
+}
+
+std::optional<std::string> FolderListingCache::Find(const std::string& given_folder, std::string_view name,
+                                                    const uint64_t* known)
 {
     const std::string folder = given_folder.empty() ? std::string(".") : given_folder;
     std::lock_guard lock(m_lock);
@@ -78,20 +93,28 @@ std::optional<std::string> FolderListingCache::FindIgnoringCase(const std::strin
         return ScanFolder(folder, name);
     ApplyEvents();
 
-    struct stat info;
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return ScanFolder(folder, name);
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    if (known != nullptr) {
+        device = known[0];
+        inode = known[1];
+    } else {
+        struct stat info;
+        if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+            return ScanFolder(folder, name);
+        device = info.st_dev;
+        inode = info.st_ino;
+    }
     Listing* listing = nullptr;
     if (const auto watch = m_watches.find(folder); watch != m_watches.end()) {
         const auto found = m_listings.find(watch->second);
-        if (found != m_listings.end() && found->second.Device == info.st_dev &&
-            found->second.Inode == info.st_ino)
+        if (found != m_listings.end() && found->second.Device == device && found->second.Inode == inode)
             listing = &found->second;
         else
             Forget(watch->second); // the path names another folder now
     }
     if (!listing)
-        listing = Watch(folder, info.st_dev, info.st_ino);
+        listing = Watch(folder, device, inode);
     if (!listing)
         return ScanFolder(folder, name);
 
@@ -107,8 +130,10 @@ std::optional<std::string> FolderListingCache::FindIgnoringCase(const std::strin
 void FolderListingCache::ApplyEvents()
 {
     alignas(inotify_event) char buffer[16384];
-    for (;;) {
-        const ssize_t length = ::read(m_inotify, buffer, sizeof buffer);
+    // A read that left room for one more event of the longest name took all there were.
+    constexpr ssize_t ROOM = sizeof(inotify_event) + NAME_MAX + 1;
+    for (ssize_t length = sizeof buffer; length > static_cast<ssize_t>(sizeof buffer) - ROOM;) {
+        length = ::read(m_inotify, buffer, sizeof buffer);
         if (length <= 0)
             return;
         for (ssize_t offset = 0; offset < length;) {

@@ -24,6 +24,9 @@ public:
     // The entry of the folder that equals name ignoring case, the first in byte order among
     // several; none when there is none or the folder cannot be read.
     std::optional<std::string> FindIgnoringCase(const std::string& folder, std::string_view name);
+    // The same, for a folder the caller has just looked at (stat): its device and inode.
+    std::optional<std::string> FindIgnoringCase(const std::string& folder, std::string_view name,
+                                                uint64_t device, uint64_t inode);
 
     FolderListingCache(const FolderListingCache&) = delete;
     FolderListingCache& operator=(const FolderListingCache&) = delete;
@@ -39,6 +42,7 @@ private:
         std::multimap<std::u16string, std::string> Names;
     };
 
+    std::optional<std::string> Find(const std::string& folder, std::string_view name, const uint64_t* known);
     void ApplyEvents();
     void Forget(int watch);
     void ForgetAll();

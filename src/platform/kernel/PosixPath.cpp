@@ -103,6 +103,42 @@ std::string ResolveCaseInsensitive(const std::string& posix_path, PathUse use)
 {
     if (posix_path.empty() || Exists(posix_path))
         return posix_path;
+    return ResolveMissing(posix_path, use);
+}
+
+ResolvedEntry ResolveEntry(const std::string& posix_path)
+{
+    ResolvedEntry entry;
+    if (posix_path.empty())
+        return entry;
+    if (::lstat(posix_path.c_str(), &entry.Info) == 0) {
+        entry.Path = posix_path;
+        entry.Exists = true;
+        return entry;
+    }
+    entry.Path = ResolveMissing(posix_path, PathUse::Existing);
+    // Kept as given, the path was just looked at and is missing.
+    entry.Exists = entry.Path != posix_path && ::lstat(entry.Path.c_str(), &entry.Info) == 0;
+    return entry;
+}
+
+std::string ResolveMissing(const std::string& posix_path, PathUse use)
+{
+    // Mostly the folder is named as it is and only the file differs or is new (a save renames
+    // hundreds): one look at the folder spares a look at each folder above it.
+    if (const size_t slash = posix_path.rfind('/');
+        slash != std::string::npos && slash + 1 < posix_path.size()) {
+        const std::string_view name = std::string_view(posix_path).substr(slash + 1);
+        const std::string folder = slash == 0 ? std::string("/") : posix_path.substr(0, slash);
+        struct stat info;
+        if (name != "." && name != ".." && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            if (use == PathUse::NewName)
+                return posix_path;
+            const std::optional<std::string> match =
+                FolderListingCache::GetInstance().FindIgnoringCase(folder, name, info.st_dev, info.st_ino);
+            return match ? Join(folder, *match) : posix_path;
+        }
+    }
 
     std::vector<std::string_view> components;
     const std::string_view view = posix_path;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include "platform/kernel/WinTypes.h"
 
 namespace platform {
@@ -25,6 +27,20 @@ enum class PathUse
 // first in byte order. From the first component that matches nothing on, the rest is kept as
 // given, so the system call reports what is missing.
 std::string ResolveCaseInsensitive(const std::string& posix_path, PathUse use = PathUse::Existing);
+
+// The same for a path whose exact name has just been looked up and is missing.
+std::string ResolveMissing(const std::string& posix_path, PathUse use);
+
+// A path resolved as an existing entry, with what the lookup saw: the entry's lstat when it
+// exists, so a caller need not look again.
+struct ResolvedEntry
+{
+    std::string Path;
+    bool Exists = false;
+    struct stat Info
+    {};
+};
+ResolvedEntry ResolveEntry(const std::string& posix_path);
 
 // ERROR_FILE_NOT_FOUND when the folder of the path exists, else ERROR_PATH_NOT_FOUND.
 DWORD MissingPathError(const std::string& posix_path);

@@ -99,8 +99,9 @@ void RebuildSystemFile(FlagBuffer& image)
     if (table.IsUsed(SLOT_FIRST))
         table.SetContinue(static_cast<uint16_t>(SLOT_FIRST));
     CStringUTF8 text;
-    AppMessageBox(0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
-                                 name.GetText()));
+    AppMessageBox(
+        0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
+                       name.GetText()));
 }
 
 // The system flag file as it is on disk; a missing one starts empty, a damaged one is rebuilt.
@@ -308,7 +309,9 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
         return false;
     SaveSlotTable headers(table);
     const uint32_t first = SlotGroupFirst(SlotGroupOf(slot));
-    const uint32_t dropped = push == Push::Group ? first + SLOT_GROUP_SIZE - 1 : push == Push::Before ? over : slot;
+    const uint32_t dropped = push == Push::Group    ? first + SLOT_GROUP_SIZE - 1
+                             : push == Push::Before ? over
+                                                    : slot;
     for (uint32_t n = dropped; n > slot; --n)
         headers.Copy(n - 1, n);
     headers.Put(slot, MakeHeader(*live, comment));
@@ -351,14 +354,21 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
             RunSaveStepHook();
         }
     };
-    if (done)
-        write(MakeFlagFileName(slot), CFuncFlag().SaveFlagFile(slot, &stored) != 0);
-    if (done)
-        write(MakeSaveDataFileName(slot), CFuncSave().SaveDataFile(slot, data));
-    // A save is kept without its picture: the slot then shows none.
-    if (done && !thumbnail.empty() && WriteThumbnailBytes(slot, thumbnail)) {
-        written.push_back(MakeThumbnailFileName(slot));
-        RunSaveStepHook();
+    {
+        // The slot's files, and the moves before them, are on the disk before the system file
+        // can be: one flush of the folder for all of them.
+        DeferredFolderFlush slot_files;
+        if (done)
+            write(MakeFlagFileName(slot), CFuncFlag().SaveFlagFile(slot, &stored) != 0);
+        if (done)
+            write(MakeSaveDataFileName(slot), CFuncSave().SaveDataFile(slot, data));
+        // A save is kept without its picture: the slot then shows none.
+        if (done && !thumbnail.empty() && WriteThumbnailBytes(slot, thumbnail)) {
+            written.push_back(MakeThumbnailFileName(slot));
+            RunSaveStepHook();
+        }
+        if (done)
+            slot_files.Flush();
     }
     // The table in the system file says which saves exist: written last, the save is complete.
     if (done)
@@ -499,7 +509,8 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     document->SaveDataTable->Assign(data);
     document->SaveDataSnapshot->Assign(data);
     live->Assign(loaded);
-    if (VARIABLE_QUICK_SAVE_MADE < system.Variables.size() && VARIABLE_QUICK_SAVE_MADE < live->Variables.size())
+    if (VARIABLE_QUICK_SAVE_MADE < system.Variables.size() &&
+        VARIABLE_QUICK_SAVE_MADE < live->Variables.size())
         live->Variables[VARIABLE_QUICK_SAVE_MADE] = system.Variables[VARIABLE_QUICK_SAVE_MADE];
     SetConfigOneMes(0);
     throw CVeskDoc::DOCUMENT_RESTORE_STACK;
@@ -526,7 +537,8 @@ std::vector<uint8_t> ISaveLoad::MakeThumbnail()
         const CStringUTF8 covered = FindMosaicName(name.GetStdString());
         if (covered.IsEmpty())
             continue;
-        std::unique_ptr<CSprite> sprite(LoadSprite(covered, nullptr, LAYER_KIND_MEMORY, 0, 0, nullptr, 0, 0, 0));
+        std::unique_ptr<CSprite> sprite(
+            LoadSprite(covered, nullptr, LAYER_KIND_MEMORY, 0, 0, nullptr, 0, 0, 0));
         if (auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get()))
             snapshot->BltAlpha(0, 0, SNAPSHOT_WIDTH, SNAPSHOT_HEIGHT, layer, 0, 0);
     }

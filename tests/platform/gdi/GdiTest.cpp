@@ -202,3 +202,29 @@ TEST(GdiStretchBlt, RefusesContextsWithoutSections)
     EXPECT_FALSE(StretchBlt(dest.Dc(), 0, 0, 0, 2, dest.Dc(), 0, 0, 2, 2, SRCCOPY));
     DeleteDC(empty);
 }
+
+TEST(GdiStretchBlt, HalftoneByWholeFactorsMatchesTheBoxMeansWhereverTheSpanIsClipped)
+{
+    // 60 x 40 down to 6 x 4 drawn 2 pixels left of the destination and from a source corner:
+    // each pixel drawn is the rounded mean of its own 10 x 10 box, the half rounding up.
+    Surface source(70, 45);
+    Surface dest(6, 4);
+    for (int y = 0; y < 45; ++y)
+        for (int x = 0; x < 70; ++x)
+            source.Set(x, y, static_cast<uint32_t>((x * 7919 + y * 104729) * 2654435761u));
+    SetStretchBltMode(dest.Dc(), HALFTONE);
+    ASSERT_TRUE(StretchBlt(dest.Dc(), -2, 0, 6, 4, source.Dc(), 5, 3, 60, 40, SRCCOPY));
+    for (int dy = 0; dy < 4; ++dy) {
+        for (int dx = 0; dx < 4; ++dx) {
+            uint32_t expected = 0;
+            for (int c = 0; c < 4; ++c) {
+                uint32_t sum = 0;
+                for (int y = 0; y < 10; ++y)
+                    for (int x = 0; x < 10; ++x)
+                        sum += (source.Get(5 + (dx + 2) * 10 + x, 3 + dy * 10 + y) >> (8 * c)) & 0xFF;
+                expected |= ((sum + 50) / 100) << (8 * c);
+            }
+            EXPECT_EQ(dest.Get(dx, dy), expected) << dx << "," << dy;
+        }
+    }
+}

@@ -77,6 +77,21 @@ TEST_F(FolderListingCacheTest, FollowsRenamesByTheLayerAndChangesMadeAroundIt)
     EXPECT_EQ(Found("EPSILON.DAT"), "Epsilon.dat");
 }
 
+TEST_F(FolderListingCacheTest, ChangesPastOneReadOfTheQueueAreAllFollowed)
+{
+    // Several reads' worth of events (each some 80 bytes), the last made and the first removed
+    // both seen, through the case-blind resolver that hands its look at the folder on.
+    EXPECT_EQ(Found("none"), "");
+    const std::string stem(56, 'n');
+    for (int i = 0; i < 600; ++i)
+        Touch(stem + std::to_string(i));
+    std::filesystem::remove(m_dir.Path() / (stem + "0"));
+    EXPECT_EQ(Found("N" + stem.substr(1) + "599"), stem + "599");
+    EXPECT_EQ(Found(stem + "0"), "");
+    EXPECT_EQ(platform::ResolveCaseInsensitive(m_dir.PathOf("N" + stem.substr(1) + "598")),
+              m_dir.PathOf(stem + "598"));
+}
+
 TEST_F(FolderListingCacheTest, AFolderReplacedUnderTheSameNameIsReadAgain)
 {
     std::filesystem::create_directory(m_dir.Path() / "Save");
