@@ -1,9 +1,14 @@
-// The demo started as a player starts it: the title animation, then the title, where a scripted
-// click on its first button starts a new game. The first scene's checkpoint lamp then shows in
-// the frames, and no script error is reported on the way (the title and the scenes share the
-// background sprite the start script makes).
+// The demo started as a player starts it: the logo movie, the title animation, then the title,
+// where a scripted click on its first button starts a new game. The first scene's checkpoint lamp
+// then shows in the frames, and no script error is reported on the way (the title and the scenes
+// share the background sprite the start script makes).
+// The route to its end: from the title to the ending (the story between is played by the
+// windowed play-through; here "/Config/Demo/SkipStory" passes it), whose clear flag the system
+// file keeps, and back to the special title, which the next start shows again.
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,8 +18,10 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "GameProcess.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/SheetGenerator.h"
 
 namespace {
 
@@ -24,9 +31,7 @@ TEST(DemoTitleStartTest, AClickOnTheFirstTitleButtonStartsTheStory)
 {
     const HeadlessDemoHome run;
     ASSERT_TRUE(fs::exists(run.Build() / "demo/vesk")) << "build the demo target first";
-    run.EditConfig([&](CXMLDocument& config) {
-        config.SetInt("/Config/Demo/SkipTitle", 0);
-    });
+    run.EditConfig([&](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     // The title takes a while to come up on a busy machine: the click is repeated until it lands.
     const fs::path script = run.Path() / "input.txt";
     {
@@ -50,6 +55,120 @@ TEST(DemoTitleStartTest, AClickOnTheFirstTitleButtonStartsTheStory)
     std::ifstream out_file(run.Path() / "out.txt");
     const std::string out((std::istreambuf_iterator<char>(out_file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(out.find("scene_pictures.mes"), std::string::npos) << out;
+}
+
+using Frame = platform::PngPicture;
+using namespace std::chrono_literals;
+
+uint32_t Rgb(const Frame& frame, int x, int y)
+{
+    return frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + x] & 0xFFFFFFu;
+}
+
+// The logo clip: its tint (0xD0B040, as the encoder leaves it) below the number blocks.
+bool LogoShown(const Frame& frame)
+{
+    const uint32_t pixel = Rgb(frame, 960, 810);
+    return std::abs(static_cast<int>(pixel >> 16) - 0xD0) < 24 &&
+           std::abs(static_cast<int>((pixel >> 8) & 0xFF) - 0xB0) < 24 &&
+           std::abs(static_cast<int>(pixel & 0xFF) - 0x40) < 24;
+}
+
+// The title's main page: its six buttons down the left, start to exit.
+bool TitleShown(const Frame& frame)
+{
+    for (int item = 0; item < 6; ++item)
+        if (FrameCellAt(frame, 300, 543 + 87 * item) != static_cast<uint32_t>(item))
+            return false;
+    return true;
+}
+
+// The special title: start, continue and load where the main title has its lower four buttons,
+// the back button last, and nothing where the main title starts.
+bool SpecialTitleShown(const Frame& frame)
+{
+    return !FrameCellAt(frame, 300, 543) && FrameCellAt(frame, 300, 717) == 0u &&
+           FrameCellAt(frame, 300, 804) == 1u && FrameCellAt(frame, 300, 891) == 2u &&
+           FrameCellAt(frame, 300, 986) == tools::TITLE_SHEET_BACK;
+}
+
+// The ending's closing line, white over its CG in the story text, with neither title left under
+// it.
+bool EndingShown(const Frame& frame)
+{
+    return WhiteIn(frame, 160, 820, 1160, 870) > 1500 && !TitleShown(frame) && !SpecialTitleShown(frame);
+}
+
+// Presses at (300, 540) over the whole run: each cuts the logo short or, on the title, starts a
+// new game; one that lands in the ending ends it after its moment; the special title has no
+// button there.
+void WriteRouteInput(const fs::path& path)
+{
+    std::ofstream out(path);
+    for (int turn = 300; turn <= 30000; turn += 600)
+        out << PressAt(turn, 300, 540, 20, 40);
+}
+
+TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleWhichTheNextStartShows)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+        config.SetInt("/Config/Demo/SkipStory", 1);
+    });
+    const fs::path input = home.Path() / "input.txt";
+    WriteRouteInput(input);
+    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
+    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
+    {
+        GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
+        const size_t seen = WatchFrameSteps(home, game,
+                                            {{"demo_route_logo.png", LogoShown, [](const Frame&) {}},
+                                             {"demo_route_title.png", TitleShown,
+                                              [](const Frame& frame) {
+                                                  // A new player's title: nothing to continue or load, and no
+                                                  // extras cleared.
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 630)->second, 3);
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 717)->second, 3);
+                                              }},
+                                             {"demo_route_ending.png", EndingShown, [](const Frame&) {}},
+                                             {"demo_route_special_title.png", SpecialTitleShown,
+                                              [](const Frame& frame) {
+                                                  // The special scenario has no saves of its own yet.
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 804)->second, 3);
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 891)->second, 3);
+                                              }}},
+                                            300s);
+        game.Kill();
+        ASSERT_EQ(seen, 4u) << "steps seen: " << seen << " (logo 1, title 2, ending 3, special title 4)\n"
+                            << ReadWholeFile(home.Path() / "out.txt");
+    }
+    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
+        << ReadWholeFile(home.Path() / "out.txt");
+
+    // The system file keeps the clear flags the ending set; the special scenario's own system
+    // file holds SpMode and no save.
+    const std::optional<FlagBuffer> system = SavedState(home, "FLAG000");
+    ASSERT_TRUE(system.has_value());
+    EXPECT_EQ(system->Flags.at(1898), 1);
+    EXPECT_EQ(system->Flags.at(1998), 1);
+    EXPECT_EQ(system->Flags.at(3103), 1);
+    const std::optional<FlagBuffer> special = SavedState(home, "SP_FLAG000");
+    ASSERT_TRUE(special.has_value()) << "no special system file";
+    EXPECT_EQ(special->SpMode(), 1);
+    EXPECT_EQ(special->Variables.at(53).Integer, 0);
+    EXPECT_EQ(special->Variables.at(57).Integer, 0);
+
+    // The next start: the logo, then the special title again.
+    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
+        fs::remove(entry.path());
+    GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
+    const size_t seen = WatchFrameSteps(
+        home, game, {{"demo_route_next_start.png", SpecialTitleShown, [](const Frame&) {}}}, 240s);
+    game.Kill();
+    EXPECT_EQ(seen, 1u) << "the next start did not show the special title\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
 }
 
 } // namespace
