@@ -5,9 +5,13 @@
 // The route to its end: from the title to the ending (the story between is played by the
 // windowed play-through; here "/Config/Demo/SkipStory" passes it), whose clear flag the system
 // file keeps, and back to the special title, which the next start shows again.
+// The screens the title opens, each by presses that do nothing where they do not belong, repeated
+// until the screen shows: the extras' gallery, left again for the title, and the settings, whose
+// sound page takes a new master volume into the configuration file.
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -169,6 +173,121 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleWhichTheNextStartShows)
     game.Kill();
     EXPECT_EQ(seen, 1u) << "the next start did not show the special title\n"
                         << ReadWholeFile(home.Path() / "out.txt");
+}
+
+// Turns between the presses of the title tests: a screen's fade has ended before the next press,
+// which it would miss while it fades.
+constexpr int STEP = 1500;
+
+// Runs the game on the home with the input until the steps have been seen; answers how many.
+size_t PlaySteps(const HeadlessDemoHome& home, const fs::path& input, const std::vector<FrameStep>& steps,
+                 std::optional<int>* exit_status = nullptr)
+{
+    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
+    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
+    GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
+    const size_t seen = WatchFrameSteps(home, game, steps, 300s);
+    if (exit_status != nullptr) {
+        // Asked to end as the window's close box asks, the game writes its settings.
+        game.Signal(SIGTERM);
+        *exit_status = game.WaitForEnd(60s);
+    }
+    game.Kill();
+    return seen;
+}
+
+TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    // Extras, then the gallery on its page, then two cancels: gallery page, heroines, title. At
+    // x 370 the presses meet a title button (on the main page Extras and the disabled load) and
+    // nothing in the gallery; a cancel on the extras page goes back to the main page.
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 100000; turn += 4 * STEP)
+            out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40)
+                << turn + 2 * STEP << " rclick 960 540\n"
+                << turn + 3 * STEP << " rclick 960 540\n";
+    }
+    const size_t seen =
+        PlaySteps(home, input,
+                  {{"demo_title_extras_main.png", TitleShown, [](const Frame&) {}},
+                   {"demo_title_extras_page.png",
+                    [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; },
+                    [](const Frame& frame) {
+                        // The gallery, the page of the replay and the music room, and back.
+                        EXPECT_EQ(FrameCellAt(frame, 300, 773), 0x101u);
+                        EXPECT_EQ(FrameCellAt(frame, 300, 960), tools::TITLE_SHEET_BACK);
+                    }},
+                   {"demo_title_extras_gallery.png",
+                    [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x4001u; },
+                    [](const Frame& frame) {
+                        EXPECT_FALSE(FrameCellAt(frame, 450, 679)) << "title buttons under the gallery";
+                    }},
+                   {"demo_title_extras_back.png", TitleShown, [](const Frame&) {}}});
+    EXPECT_EQ(seen, 4u) << "steps seen: " << seen << " (title 1, extras page 2, gallery 3, title again 4)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
+        << ReadWholeFile(home.Path() / "out.txt");
+    // The gallery opened the other extras for itself only: the system file has no clear flag.
+    const std::optional<FlagBuffer> system = SavedState(home, "FLAG000");
+    ASSERT_TRUE(system.has_value());
+    EXPECT_EQ(system->Flags.at(1898), 0);
+}
+
+TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    // Settings, the sound tab, the master slider pressed at a quarter, back. Each press meets
+    // nothing on the screens it does not belong to.
+    constexpr int SOUND_TAB_X = 1720 + 79, SOUND_TAB_Y = 502 + 79;
+    constexpr int BACK_X = 1720 + 79, BACK_Y = 904 + 79;
+    constexpr int MASTER_Y = 122 + 40 + 27;
+    constexpr int QUARTER_X = 118 + 26 + 560 / 4;
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 100000; turn += 4 * STEP)
+            out << PressAt(turn, 100, 804, 20, 40) << PressAt(turn + STEP, SOUND_TAB_X, SOUND_TAB_Y, 20, 40)
+                << PressAt(turn + 2 * STEP, QUARTER_X, MASTER_Y, 20, 40)
+                << PressAt(turn + 3 * STEP, BACK_X, BACK_Y, 20, 40);
+    }
+    const auto tabs = [](const Frame& frame) {
+        return FrameCellAt(frame, SOUND_TAB_X, 399) == 0x0E00u &&
+               FrameCellAt(frame, SOUND_TAB_X, SOUND_TAB_Y) == 0x0E01u;
+    };
+    std::optional<int> status;
+    const size_t seen = PlaySteps(
+        home, input,
+        {{"demo_title_settings_main.png", TitleShown, [](const Frame&) {}},
+         {"demo_title_settings_page.png",
+          [&](const Frame& frame) {
+              return tabs(frame) && FrameCellAt(frame, QUARTER_X, MASTER_Y) != tools::CONFIG_SHEET_KNOB &&
+                     FrameCellAt(frame, 118 + 560 + 26, MASTER_Y) != tools::CONFIG_SHEET_KNOB;
+          },
+          [](const Frame&) {}},
+         {"demo_title_settings_sound.png",
+          [&](const Frame& frame) {
+              return tabs(frame) && FrameCellAt(frame, QUARTER_X, MASTER_Y) == tools::CONFIG_SHEET_KNOB;
+          },
+          [](const Frame& frame) {
+              // The knob has left the full-volume end of the track.
+              EXPECT_NE(FrameCellAt(frame, 118 + 560 + 26, MASTER_Y), tools::CONFIG_SHEET_KNOB);
+          }},
+         {"demo_title_settings_back.png", TitleShown, [](const Frame&) {}}},
+        &status);
+    EXPECT_EQ(seen, 4u) << "steps seen: " << seen
+                        << " (title 1, settings 2, master at a quarter 3, title again 4)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(status, 0) << ReadWholeFile(home.Path() / "out.txt");
+    CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
+    config.Load();
+    EXPECT_EQ(config.GetInt("/Config/Master/Volume", -1), 25);
 }
 
 } // namespace
