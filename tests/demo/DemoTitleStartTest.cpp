@@ -4,7 +4,8 @@
 // share the background sprite the start script makes).
 // The route to its end: from the title to the ending (the story between is played by the
 // windowed play-through; here "/Config/Demo/SkipStory" passes it), whose clear flag the system
-// file keeps, and back to the special title, which the next start shows again.
+// file keeps, and back to the special title, which the next start shows again; from there back
+// to the title, whose scene replay now opens and holds the ending's scene.
 // The screens the title opens, each by presses that do nothing where they do not belong, repeated
 // until the screen shows: the extras' gallery, left again for the title, and the settings, whose
 // sound page takes a new master volume into the configuration file.
@@ -103,76 +104,14 @@ bool EndingShown(const Frame& frame)
     return WhiteIn(frame, 160, 820, 1160, 870) > 1500 && !TitleShown(frame) && !SpecialTitleShown(frame);
 }
 
-// Presses at (300, 540) over the whole run: each cuts the logo short or, on the title, starts a
-// new game; one that lands in the ending ends it after its moment; the special title has no
-// button there.
+// Presses at (300, 540) over the whole run: each cuts the logo short (the first may come before
+// any of its frames) or, on the title, starts a new game; one that lands in the ending ends it after its
+// moment; the special title has no button there.
 void WriteRouteInput(const fs::path& path)
 {
     std::ofstream out(path);
     for (int turn = 300; turn <= 30000; turn += 600)
         out << PressAt(turn, 300, 540, 20, 40);
-}
-
-TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleWhichTheNextStartShows)
-{
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    home.EditConfig([](CXMLDocument& config) {
-        config.SetInt("/Config/Demo/SkipTitle", 0);
-        config.SetInt("/Config/Demo/SkipStory", 1);
-    });
-    const fs::path input = home.Path() / "input.txt";
-    WriteRouteInput(input);
-    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
-    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
-    {
-        GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
-        const size_t seen = WatchFrameSteps(home, game,
-                                            {{"demo_route_logo.png", LogoShown, [](const Frame&) {}},
-                                             {"demo_route_title.png", TitleShown,
-                                              [](const Frame& frame) {
-                                                  // A new player's title: nothing to continue or load, and no
-                                                  // extras cleared.
-                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 630)->second, 3);
-                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 717)->second, 3);
-                                              }},
-                                             {"demo_route_ending.png", EndingShown, [](const Frame&) {}},
-                                             {"demo_route_special_title.png", SpecialTitleShown,
-                                              [](const Frame& frame) {
-                                                  // The special scenario has no saves of its own yet.
-                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 804)->second, 3);
-                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 891)->second, 3);
-                                              }}},
-                                            300s);
-        game.Kill();
-        ASSERT_EQ(seen, 4u) << "steps seen: " << seen << " (logo 1, title 2, ending 3, special title 4)\n"
-                            << ReadWholeFile(home.Path() / "out.txt");
-    }
-    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
-        << ReadWholeFile(home.Path() / "out.txt");
-
-    // The system file keeps the clear flags the ending set; the special scenario's own system
-    // file holds SpMode and no save.
-    const std::optional<FlagBuffer> system = SavedState(home, "FLAG000");
-    ASSERT_TRUE(system.has_value());
-    EXPECT_EQ(system->Flags.at(1898), 1);
-    EXPECT_EQ(system->Flags.at(1998), 1);
-    EXPECT_EQ(system->Flags.at(3103), 1);
-    const std::optional<FlagBuffer> special = SavedState(home, "SP_FLAG000");
-    ASSERT_TRUE(special.has_value()) << "no special system file";
-    EXPECT_EQ(special->SpMode(), 1);
-    EXPECT_EQ(special->Variables.at(53).Integer, 0);
-    EXPECT_EQ(special->Variables.at(57).Integer, 0);
-
-    // The next start: the logo, then the special title again.
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        fs::remove(entry.path());
-    GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
-    const size_t seen = WatchFrameSteps(
-        home, game, {{"demo_route_next_start.png", SpecialTitleShown, [](const Frame&) {}}}, 240s);
-    game.Kill();
-    EXPECT_EQ(seen, 1u) << "the next start did not show the special title\n"
-                        << ReadWholeFile(home.Path() / "out.txt");
 }
 
 // Turns between the presses of the title tests: a screen's fade has ended before the next press,
@@ -194,6 +133,96 @@ size_t PlaySteps(const HeadlessDemoHome& home, const fs::path& input, const std:
     }
     game.Kill();
     return seen;
+}
+
+TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndingsReplay)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+        config.SetInt("/Config/Demo/SkipStory", 1);
+    });
+    const fs::path input = home.Path() / "input.txt";
+    WriteRouteInput(input);
+    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
+    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
+    {
+        GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
+        const size_t seen = WatchFrameSteps(home, game,
+                                            {{"demo_route_title.png", TitleShown,
+                                              [](const Frame& frame) {
+                                                  // A new player's title: nothing to continue or load, and no
+                                                  // extras cleared.
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 630)->second, 3);
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 717)->second, 3);
+                                              }},
+                                             {"demo_route_ending.png", EndingShown, [](const Frame&) {}},
+                                             {"demo_route_special_title.png", SpecialTitleShown,
+                                              [](const Frame& frame) {
+                                                  // The special scenario has no saves of its own yet.
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 804)->second, 3);
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 891)->second, 3);
+                                              }}},
+                                            300s);
+        game.Kill();
+        ASSERT_EQ(seen, 3u) << "steps seen: " << seen << " (title 1, ending 2, special title 3)\n"
+                            << ReadWholeFile(home.Path() / "out.txt");
+    }
+    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
+        << ReadWholeFile(home.Path() / "out.txt");
+
+    // The system file keeps the clear flags the ending set; the special scenario's own system
+    // file holds SpMode and no save.
+    const std::optional<FlagBuffer> system = SavedState(home, "FLAG000");
+    ASSERT_TRUE(system.has_value());
+    EXPECT_EQ(system->Flags.at(1898), 1);
+    EXPECT_EQ(system->Flags.at(1998), 1);
+    EXPECT_EQ(system->Flags.at(3103), 1);
+    const std::optional<FlagBuffer> special = SavedState(home, "SP_FLAG000");
+    ASSERT_TRUE(special.has_value()) << "no special system file";
+    EXPECT_EQ(special->SpMode(), 1);
+    EXPECT_EQ(special->Variables.at(53).Integer, 0);
+    EXPECT_EQ(special->Variables.at(57).Integer, 0);
+
+    // The next start plays the logo whole (a right click does not cut it short) and shows the
+    // special title again; its back leads to the title, whose extras
+    // now open the scene replay, where the heroine's list holds the ending's scene. A cancel, then
+    // Extras, the replay's page, the replay, the cleared heroine: each press meets no control on
+    // the screens before its own (the load item it meets on the title is disabled).
+    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
+        fs::remove(entry.path());
+    const fs::path replay_input = home.Path() / "replay.txt";
+    {
+        std::ofstream out(replay_input);
+        for (int turn = 300; turn <= 150000; turn += 5 * STEP)
+            out << turn << " rclick 960 540\n"
+                << PressAt(turn + STEP, 370, 920, 20, 40) << PressAt(turn + 2 * STEP, 370, 740, 20, 40)
+                << PressAt(turn + 3 * STEP, 370, 679, 20, 40) << PressAt(turn + 4 * STEP, 543, 213, 20, 40);
+    }
+    const size_t seen =
+        PlaySteps(home, replay_input,
+                  {{"demo_route_logo.png", LogoShown, [](const Frame&) {}},
+                   {"demo_route_next_start.png", SpecialTitleShown, [](const Frame&) {}},
+                   {"demo_route_cleared_title.png", TitleShown, [](const Frame&) {}},
+                   {"demo_route_cleared_extras.png",
+                    [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x200u; },
+                    [](const Frame& frame) {
+                        // The clear flag opens the scene replay and the music room.
+                        EXPECT_NE(FrameCellStateAt(frame, 300, 679)->second, 3);
+                        EXPECT_NE(FrameCellStateAt(frame, 300, 773)->second, 3);
+                    }},
+                   {"demo_route_replay_list.png",
+                    [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; },
+                    [](const Frame& frame) {
+                        // Her second scene unseen, her third the ending's.
+                        EXPECT_EQ(FrameCellAt(frame, 1131, 245), 0x7E01u);
+                        EXPECT_EQ(FrameCellAt(frame, 1629, 245), 0x6002u);
+                    }}});
+    EXPECT_EQ(seen, 5u)
+        << "steps seen: " << seen
+        << " (logo 1, special title 2, title 3, extras page with the replay 4, the replay's list 5)\n"
+        << ReadWholeFile(home.Path() / "out.txt");
 }
 
 TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
