@@ -6,8 +6,11 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <set>
 #include <stdexcept>
+#include <thread>
 
+#include "GameProcess.h"
 #include "demo/DemoSaveFolder.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CXMLDocument.h"
@@ -167,6 +170,41 @@ size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>
         std::filesystem::copy_file(path, home.Build() / steps[next].keep,
                                    std::filesystem::copy_options::overwrite_existing);
         ++next;
+    }
+    return next;
+}
+
+size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
+                       std::chrono::seconds limit)
+{
+    std::set<std::filesystem::path> seen;
+    size_t next = 0;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (next < steps.size() && std::chrono::steady_clock::now() < deadline) {
+        const bool running = game.IsRunning();
+        std::vector<std::filesystem::path> frames;
+        for (const auto& entry : std::filesystem::directory_iterator(home.Path() / "frames"))
+            if (!seen.count(entry.path()))
+                frames.push_back(entry.path());
+        std::sort(frames.begin(), frames.end());
+        // While the game runs, the newest file may still be being written.
+        if (running && !frames.empty())
+            frames.pop_back();
+        for (const std::filesystem::path& path : frames) {
+            seen.insert(path);
+            if (next == steps.size())
+                break;
+            const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
+            if (!frame || !steps[next].matches(*frame))
+                continue;
+            steps[next].check(*frame);
+            std::filesystem::copy_file(path, home.Build() / steps[next].keep,
+                                       std::filesystem::copy_options::overwrite_existing);
+            ++next;
+        }
+        if (!running)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     return next;
 }

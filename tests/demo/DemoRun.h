@@ -4,6 +4,7 @@
 // folders there, the game's output in home/out.txt, and a kill once the seconds are up. The
 // command ends in the timeout process itself, which passes a TERM on to the game.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "support/TempDir.h"
 
 class CXMLDocument;
+class GameProcess;
 
 class HeadlessDemoHome
 {
@@ -85,3 +87,8 @@ struct FrameStep
 
 // Walks the run's dumped frames in order through the steps; answers how many were seen.
 size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps);
+
+// Walks the frames of a running game through the steps as they are dumped, until every step was
+// seen, the game ends or the limit passes; answers how many were seen. The game keeps running.
+size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
+                       std::chrono::seconds limit);

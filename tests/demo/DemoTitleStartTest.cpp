@@ -1,9 +1,19 @@
-// The demo started as a player starts it: the title animation, then the title, where a scripted
-// click on its first button starts a new game. The first scene's checkpoint lamp then shows in
-// the frames, and no script error is reported on the way (the title and the scenes share the
-// background sprite the start script makes).
+// The demo started as a player starts it: the logo movie, the title animation, then the title,
+// where a scripted click on its first button starts a new game. The first scene's checkpoint lamp
+// then shows in the frames, and no script error is reported on the way (the title and the scenes
+// share the background sprite the start script makes).
+// The route to its end: from the title to the ending (the story between is played by the
+// windowed play-through; here "/Config/Demo/SkipStory" passes it), whose clear flag the system
+// file keeps, and back to the special title, which the next start shows again; from there back
+// to the title, whose scene replay now opens and holds the ending's scene.
+// The screens the title opens, each by presses that do nothing where they do not belong, repeated
+// until the screen shows: the extras' gallery, left again for the title, and the settings, whose
+// sound page takes a new master volume into the configuration file.
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,8 +23,10 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "GameProcess.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/SheetGenerator.h"
 
 namespace {
 
@@ -24,9 +36,7 @@ TEST(DemoTitleStartTest, AClickOnTheFirstTitleButtonStartsTheStory)
 {
     const HeadlessDemoHome run;
     ASSERT_TRUE(fs::exists(run.Build() / "demo/vesk")) << "build the demo target first";
-    run.EditConfig([&](CXMLDocument& config) {
-        config.SetInt("/Config/Demo/SkipTitle", 0);
-    });
+    run.EditConfig([&](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     // The title takes a while to come up on a busy machine: the click is repeated until it lands.
     const fs::path script = run.Path() / "input.txt";
     {
@@ -50,6 +60,263 @@ TEST(DemoTitleStartTest, AClickOnTheFirstTitleButtonStartsTheStory)
     std::ifstream out_file(run.Path() / "out.txt");
     const std::string out((std::istreambuf_iterator<char>(out_file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(out.find("scene_pictures.mes"), std::string::npos) << out;
+}
+
+using Frame = platform::PngPicture;
+using namespace std::chrono_literals;
+
+uint32_t Rgb(const Frame& frame, int x, int y)
+{
+    return frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + x] & 0xFFFFFFu;
+}
+
+// The logo clip: its tint (0xD0B040, as the encoder leaves it) below the number blocks.
+bool LogoShown(const Frame& frame)
+{
+    const uint32_t pixel = Rgb(frame, 960, 810);
+    return std::abs(static_cast<int>(pixel >> 16) - 0xD0) < 24 &&
+           std::abs(static_cast<int>((pixel >> 8) & 0xFF) - 0xB0) < 24 &&
+           std::abs(static_cast<int>(pixel & 0xFF) - 0x40) < 24;
+}
+
+// The title's main page: its six buttons down the left, start to exit.
+bool TitleShown(const Frame& frame)
+{
+    for (int item = 0; item < 6; ++item)
+        if (FrameCellAt(frame, 300, 543 + 87 * item) != static_cast<uint32_t>(item))
+            return false;
+    return true;
+}
+
+// The special title: start, continue and load where the main title has its lower four buttons,
+// the back button last, and nothing where the main title starts.
+bool SpecialTitleShown(const Frame& frame)
+{
+    return !FrameCellAt(frame, 300, 543) && FrameCellAt(frame, 300, 717) == 0u &&
+           FrameCellAt(frame, 300, 804) == 1u && FrameCellAt(frame, 300, 891) == 2u &&
+           FrameCellAt(frame, 300, 986) == tools::TITLE_SHEET_BACK;
+}
+
+// The ending's closing line, white over its CG in the story text, with neither title left under
+// it.
+bool EndingShown(const Frame& frame)
+{
+    return WhiteIn(frame, 160, 820, 1160, 870) > 1500 && !TitleShown(frame) && !SpecialTitleShown(frame);
+}
+
+// Presses at (300, 540) over the whole run: each cuts the logo short (the first may come before
+// any of its frames) or, on the title, starts a new game; one that lands in the ending ends it after its
+// moment; the special title has no button there.
+void WriteRouteInput(const fs::path& path)
+{
+    std::ofstream out(path);
+    for (int turn = 300; turn <= 30000; turn += 600)
+        out << PressAt(turn, 300, 540, 20, 40);
+}
+
+// Turns between the presses of the title tests: a screen's fade has ended before the next press,
+// which it would miss while it fades.
+constexpr int STEP = 1500;
+
+// Runs the game on the home with the input until the steps have been seen; answers how many.
+size_t PlaySteps(const HeadlessDemoHome& home, const fs::path& input, const std::vector<FrameStep>& steps,
+                 std::optional<int>* exit_status = nullptr)
+{
+    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
+    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
+    GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
+    const size_t seen = WatchFrameSteps(home, game, steps, 300s);
+    if (exit_status != nullptr) {
+        // Asked to end as the window's close box asks, the game writes its settings.
+        game.Signal(SIGTERM);
+        *exit_status = game.WaitForEnd(60s);
+    }
+    game.Kill();
+    return seen;
+}
+
+TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndingsReplay)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+        config.SetInt("/Config/Demo/SkipStory", 1);
+    });
+    const fs::path input = home.Path() / "input.txt";
+    WriteRouteInput(input);
+    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
+    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
+    {
+        GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
+        const size_t seen = WatchFrameSteps(home, game,
+                                            {{"demo_route_title.png", TitleShown,
+                                              [](const Frame& frame) {
+                                                  // A new player's title: nothing to continue or load, and no
+                                                  // extras cleared.
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 630)->second, 3);
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 717)->second, 3);
+                                              }},
+                                             {"demo_route_ending.png", EndingShown, [](const Frame&) {}},
+                                             {"demo_route_special_title.png", SpecialTitleShown,
+                                              [](const Frame& frame) {
+                                                  // The special scenario has no saves of its own yet.
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 804)->second, 3);
+                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 891)->second, 3);
+                                              }}},
+                                            300s);
+        game.Kill();
+        ASSERT_EQ(seen, 3u) << "steps seen: " << seen << " (title 1, ending 2, special title 3)\n"
+                            << ReadWholeFile(home.Path() / "out.txt");
+    }
+    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
+        << ReadWholeFile(home.Path() / "out.txt");
+
+    // The system file keeps the clear flags the ending set; the special scenario's own system
+    // file holds SpMode and no save.
+    const std::optional<FlagBuffer> system = SavedState(home, "FLAG000");
+    ASSERT_TRUE(system.has_value());
+    EXPECT_EQ(system->Flags.at(1898), 1);
+    EXPECT_EQ(system->Flags.at(1998), 1);
+    EXPECT_EQ(system->Flags.at(3103), 1);
+    const std::optional<FlagBuffer> special = SavedState(home, "SP_FLAG000");
+    ASSERT_TRUE(special.has_value()) << "no special system file";
+    EXPECT_EQ(special->SpMode(), 1);
+    EXPECT_EQ(special->Variables.at(53).Integer, 0);
+    EXPECT_EQ(special->Variables.at(57).Integer, 0);
+
+    // The next start plays the logo whole (a right click does not cut it short) and shows the
+    // special title again; its back leads to the title, whose extras
+    // now open the scene replay, where the heroine's list holds the ending's scene. A cancel, then
+    // Extras, the replay's page, the replay, the cleared heroine: each press meets no control on
+    // the screens before its own (the load item it meets on the title is disabled).
+    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
+        fs::remove(entry.path());
+    const fs::path replay_input = home.Path() / "replay.txt";
+    {
+        std::ofstream out(replay_input);
+        for (int turn = 300; turn <= 150000; turn += 5 * STEP)
+            out << turn << " rclick 960 540\n"
+                << PressAt(turn + STEP, 370, 920, 20, 40) << PressAt(turn + 2 * STEP, 370, 740, 20, 40)
+                << PressAt(turn + 3 * STEP, 370, 679, 20, 40) << PressAt(turn + 4 * STEP, 543, 213, 20, 40);
+    }
+    const size_t seen =
+        PlaySteps(home, replay_input,
+                  {{"demo_route_logo.png", LogoShown, [](const Frame&) {}},
+                   {"demo_route_next_start.png", SpecialTitleShown, [](const Frame&) {}},
+                   {"demo_route_cleared_title.png", TitleShown, [](const Frame&) {}},
+                   {"demo_route_cleared_extras.png",
+                    [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x200u; },
+                    [](const Frame& frame) {
+                        // The clear flag opens the scene replay and the music room.
+                        EXPECT_NE(FrameCellStateAt(frame, 300, 679)->second, 3);
+                        EXPECT_NE(FrameCellStateAt(frame, 300, 773)->second, 3);
+                    }},
+                   {"demo_route_replay_list.png",
+                    [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; },
+                    [](const Frame& frame) {
+                        // Her second scene unseen, her third the ending's.
+                        EXPECT_EQ(FrameCellAt(frame, 1131, 245), 0x7E01u);
+                        EXPECT_EQ(FrameCellAt(frame, 1629, 245), 0x6002u);
+                    }}});
+    EXPECT_EQ(seen, 5u)
+        << "steps seen: " << seen
+        << " (logo 1, special title 2, title 3, extras page with the replay 4, the replay's list 5)\n"
+        << ReadWholeFile(home.Path() / "out.txt");
+}
+
+TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    // Extras, then the gallery on its page, then two cancels: gallery page, heroines, title. At
+    // x 370 the presses meet a title button (on the main page Extras and the disabled load) and
+    // nothing in the gallery; a cancel on the extras page goes back to the main page.
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 100000; turn += 4 * STEP)
+            out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40)
+                << turn + 2 * STEP << " rclick 960 540\n"
+                << turn + 3 * STEP << " rclick 960 540\n";
+    }
+    const size_t seen =
+        PlaySteps(home, input,
+                  {{"demo_title_extras_main.png", TitleShown, [](const Frame&) {}},
+                   {"demo_title_extras_page.png",
+                    [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; },
+                    [](const Frame& frame) {
+                        // The gallery, the page of the replay and the music room, and back.
+                        EXPECT_EQ(FrameCellAt(frame, 300, 773), 0x101u);
+                        EXPECT_EQ(FrameCellAt(frame, 300, 960), tools::TITLE_SHEET_BACK);
+                    }},
+                   {"demo_title_extras_gallery.png",
+                    [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x4001u; },
+                    [](const Frame& frame) {
+                        EXPECT_FALSE(FrameCellAt(frame, 450, 679)) << "title buttons under the gallery";
+                    }},
+                   {"demo_title_extras_back.png", TitleShown, [](const Frame&) {}}});
+    EXPECT_EQ(seen, 4u) << "steps seen: " << seen << " (title 1, extras page 2, gallery 3, title again 4)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
+        << ReadWholeFile(home.Path() / "out.txt");
+    // The gallery opened the other extras for itself only: the system file has no clear flag.
+    const std::optional<FlagBuffer> system = SavedState(home, "FLAG000");
+    ASSERT_TRUE(system.has_value());
+    EXPECT_EQ(system->Flags.at(1898), 0);
+}
+
+TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    // Settings, the sound tab, the master slider pressed at a quarter, back. Each press meets
+    // nothing on the screens it does not belong to.
+    constexpr int SOUND_TAB_X = 1720 + 79, SOUND_TAB_Y = 502 + 79;
+    constexpr int BACK_X = 1720 + 79, BACK_Y = 904 + 79;
+    constexpr int MASTER_Y = 122 + 40 + 27;
+    constexpr int QUARTER_X = 118 + 26 + 560 / 4;
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 100000; turn += 4 * STEP)
+            out << PressAt(turn, 100, 804, 20, 40) << PressAt(turn + STEP, SOUND_TAB_X, SOUND_TAB_Y, 20, 40)
+                << PressAt(turn + 2 * STEP, QUARTER_X, MASTER_Y, 20, 40)
+                << PressAt(turn + 3 * STEP, BACK_X, BACK_Y, 20, 40);
+    }
+    const auto tabs = [](const Frame& frame) {
+        return FrameCellAt(frame, SOUND_TAB_X, 399) == 0x0E00u &&
+               FrameCellAt(frame, SOUND_TAB_X, SOUND_TAB_Y) == 0x0E01u;
+    };
+    std::optional<int> status;
+    const size_t seen = PlaySteps(
+        home, input,
+        {{"demo_title_settings_main.png", TitleShown, [](const Frame&) {}},
+         {"demo_title_settings_page.png",
+          [&](const Frame& frame) {
+              return tabs(frame) && FrameCellAt(frame, QUARTER_X, MASTER_Y) != tools::CONFIG_SHEET_KNOB &&
+                     FrameCellAt(frame, 118 + 560 + 26, MASTER_Y) != tools::CONFIG_SHEET_KNOB;
+          },
+          [](const Frame&) {}},
+         {"demo_title_settings_sound.png",
+          [&](const Frame& frame) {
+              return tabs(frame) && FrameCellAt(frame, QUARTER_X, MASTER_Y) == tools::CONFIG_SHEET_KNOB;
+          },
+          [](const Frame& frame) {
+              // The knob has left the full-volume end of the track.
+              EXPECT_NE(FrameCellAt(frame, 118 + 560 + 26, MASTER_Y), tools::CONFIG_SHEET_KNOB);
+          }},
+         {"demo_title_settings_back.png", TitleShown, [](const Frame&) {}}},
+        &status);
+    EXPECT_EQ(seen, 4u) << "steps seen: " << seen
+                        << " (title 1, settings 2, master at a quarter 3, title again 4)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(status, 0) << ReadWholeFile(home.Path() / "out.txt");
+    CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
+    config.Load();
+    EXPECT_EQ(config.GetInt("/Config/Master/Volume", -1), 25);
 }
 
 } // namespace
