@@ -2,7 +2,11 @@
 // x11 driver in full screen, pointer and keys delivered through the server (XTest, by xdotool),
 // and every step driven by the frames read back from the server (xwd): each waits, however long
 // the machine takes, until its screen shows, and is then checked for what must and must not be
-// on it. Skipped where no X server can start.
+// on it. One route in phases: the story to a quick save, Alt+F4 and Continue on a second start;
+// the choice and the exec scene's question; the extras; the town's day through the area screens;
+// the town, its sub map and door; the name entry, the notices, the slot machine and the movies to
+// the end, where Alt+F4 ends the game with status 0. Steps whose frames a reader may want to see
+// are kept as build/demo_playthrough_<step>.png. Skipped where no X server can start.
 
 #include <chrono>
 #include <cstdint>
@@ -23,6 +27,7 @@
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sheetgen/MapSheets.h"
+#include "sheetgen/SheetGenerator.h"
 #include "sheetgen/SlotSheet.h"
 
 namespace {
@@ -252,6 +257,18 @@ bool StoryLineShown(const Frame& frame)
     return StoryPromptShown(frame) && StoryTextIn(frame, 0, 19, STORY_LINE_Y) > 200;
 }
 
+// ユキ on her name plate: white glyphs, and the plate around them with no box cut around either.
+void ExpectPlateGlyphs(const Frame& frame)
+{
+    EXPECT_GT(WhiteIn(frame, 508, STORY_WINDOW_Y + 22, 588, STORY_WINDOW_Y + 62), 30)
+        << "no name on the plate";
+    for (const int cell : {0, 1})
+        for (const auto& [dx, dy] : {std::pair{1, 1}, std::pair{38, 1}, std::pair{1, 38}, std::pair{38, 38}})
+            EXPECT_TRUE(CellIs(frame, 508 + 40 * cell + dx, STORY_WINDOW_Y + 22 + dy,
+                               tools::MESSAGE_SHEET_NAME_PLATE))
+                << "a box around glyph " << cell << " at (" << dx << ", " << dy << ")";
+}
+
 // The story text the scenes typeset into sprite 100 (at y 780) from (160, 40): its first line
 // (a cell's few label pixels are not text).
 int SceneTextIn(const Frame& frame)
@@ -358,6 +375,7 @@ void PlayToContinue(XPlay& x, const HeadlessDemoHome& home)
         700, 300, [&](const Frame& frame) { return next_line(frame) && StoryNamePlateShown(frame); });
     ASSERT_TRUE(yuki) << "no line of Yuki's under her plate";
     EXPECT_EQ(KeyGreenIn(*yuki), 0);
+    ExpectPlateGlyphs(*yuki);
     line = MessageLineCells(*yuki, 20);
     auto answer = x.ClickUntil(
         700, 300, [&](const Frame& frame) { return next_line(frame) && !StoryNamePlateShown(frame); });
@@ -384,6 +402,7 @@ void PlayToContinue(XPlay& x, const HeadlessDemoHome& home)
     yuki = x.ClickUntil(700, 300,
                         [&](const Frame& frame) { return next_line(frame) && StoryNamePlateShown(frame); });
     ASSERT_TRUE(yuki) << "the continued story did not go on to Yuki's line";
+    ExpectPlateGlyphs(*yuki);
     line = MessageLineCells(*yuki, 20);
     ASSERT_TRUE(x.ClickUntil(700, 300, [&](const Frame& frame) {
         return next_line(frame) && !StoryNamePlateShown(frame);
