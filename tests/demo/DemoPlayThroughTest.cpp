@@ -2,7 +2,11 @@
 // x11 driver in full screen, pointer and keys delivered through the server (XTest, by xdotool),
 // and every step driven by the frames read back from the server (xwd): each waits, however long
 // the machine takes, until its screen shows, and is then checked for what must and must not be
-// on it. Skipped where no X server can start.
+// on it. One route in phases: the story to a quick save, Alt+F4 and Continue on a second start;
+// the choice and the exec scene's question; the extras; the town's day through the area screens;
+// the town, its sub map and door; the name entry, the notices, the slot machine and the movies to
+// the end, where Alt+F4 ends the game with status 0. Steps whose frames a reader may want to see
+// are kept as build/demo_playthrough_<step>.png. Skipped where no X server can start.
 
 #include <chrono>
 #include <cstdint>
@@ -21,6 +25,10 @@
 #include "GameProcess.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/CharacterSheets.h"
+#include "sheetgen/MapSheets.h"
+#include "sheetgen/SheetGenerator.h"
+#include "sheetgen/SlotSheet.h"
 
 namespace {
 
@@ -106,8 +114,7 @@ public:
         std::system(("cd '" + (m_home.Build() / "demo").string() +
                      "' && (env -u VESK_HEADLESS -u VESK_FRAME_DUMP DISPLAY=" + m_display +
                      " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy " + std::string(WINDOWED_LEAK_CHECK) +
-                     " XDG_DATA_HOME='" + home +
-                     "' XDG_RUNTIME_DIR='" + home + "/run' ./vesk >>'" + home +
+                     " XDG_DATA_HOME='" + home + "' XDG_RUNTIME_DIR='" + home + "/run' ./vesk >>'" + home +
                      "/out.txt' 2>&1 & echo $! >'" + home + "/game.pid'; wait $!; echo $? >'" + home +
                      "/status') >/dev/null 2>&1 &")
                         .c_str());
@@ -147,23 +154,45 @@ public:
         std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str());
     }
 
-    // As a player clicks: the pointer rests on the spot, then the button is held a moment.
-    void Click(int x, int y) const
+    // As a player clicks: the pointer rests on the spot, then the button (1 left, 3 right) is
+    // held a moment.
+    void Click(int x, int y, int button = 1) const
     {
-        Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) +
-                " sleep 0.3 mousedown 1 sleep 0.12 mouseup 1");
+        const std::string b = std::to_string(button);
+        Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.3 mousedown " + b +
+                " sleep 0.12 mouseup " + b);
     }
 
     // Clicks until the screen shows what the click leads to; a click that lands once is not
     // repeated, so a repeat only covers a click the game never saw.
-    std::optional<Frame> ClickUntil(int x, int y, const std::function<bool(const Frame&)>& shown) const
+    std::optional<Frame> ClickUntil(int x, int y, const std::function<bool(const Frame&)>& shown,
+                                    int button = 1) const
+    {
+        return ActUntil([&] { Click(x, y, button); }, shown);
+    }
+
+    // A key (an xdotool key name) pressed until the screen shows what it leads to.
+    std::optional<Frame> KeyUntil(const std::string& key,
+                                  const std::function<bool(const Frame&)>& shown) const
+    {
+        return ActUntil([&] { Xdotool("key " + key); }, shown);
+    }
+
+    std::optional<Frame> ActUntil(const std::function<void()>& act,
+                                  const std::function<bool(const Frame&)>& shown) const
     {
         for (int attempt = 0; attempt < 5; ++attempt) {
-            Click(x, y);
+            act();
             if (std::optional<Frame> frame = WaitFor(shown, attempt < 4 ? 20s : 120s))
                 return frame;
         }
         return std::nullopt;
+    }
+
+    // A step's frame kept in the build folder (demo_playthrough_<name>.png) for a reader.
+    void Keep(const Frame& frame, const std::string& name) const
+    {
+        platform::WritePngFile(m_home.Build() / ("demo_playthrough_" + name + ".png"), frame);
     }
 
     // The game's exit status once it has ended, waiting for it.
@@ -199,6 +228,16 @@ int KeyGreenIn(const Frame& frame)
     return count;
 }
 
+bool CellIs(const Frame& frame, int x, int y, uint32_t id)
+{
+    return FrameCellAt(frame, x, y) == id;
+}
+
+bool CellIs(const Frame& frame, int x, int y, uint32_t id, int32_t state)
+{
+    return FrameCellStateAt(frame, x, y) == FrameCell{id, state};
+}
+
 // The choice panel's cells (0x7A01 on the choice sheet).
 constexpr uint32_t CHOICE_CELL = 0x7A01;
 
@@ -218,26 +257,90 @@ bool StoryLineShown(const Frame& frame)
     return StoryPromptShown(frame) && StoryTextIn(frame, 0, 19, STORY_LINE_Y) > 200;
 }
 
-TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
+// ユキ on her name plate: white glyphs, and the plate around them with no box cut around either.
+void ExpectPlateGlyphs(const Frame& frame)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd"))
-        GTEST_SKIP() << "no X server for the play-through: scripts/install-deps.sh installs xvfb, xdotool "
-                        "and x11-apps";
-    XPlay x(home);
-    if (!x.StartServer())
-        GTEST_SKIP() << "Xvfb did not start: " << ReadText(home.Path() / "xvfb.txt");
-    setenv("DISPLAY", x.Display().c_str(), 1); // for xdotool
-    // A new player's settings, full screen so the game's pixels are the server's (and so no menu
-    // bar), the exit question off: Alt+F4 ends the game.
-    home.EditConfig([](CXMLDocument& config) {
-        config.SetInt("/Config/Demo/SkipTitle", 0);
-        config.SetInt("/Config/AutoRead", 0);
-        config.SetInt("/Screen/Status", 2);
-    });
-    x.StartGame();
+    EXPECT_GT(WhiteIn(frame, 508, STORY_WINDOW_Y + 22, 588, STORY_WINDOW_Y + 62), 30)
+        << "no name on the plate";
+    for (const int cell : {0, 1})
+        for (const auto& [dx, dy] : {std::pair{1, 1}, std::pair{38, 1}, std::pair{1, 38}, std::pair{38, 38}})
+            EXPECT_TRUE(CellIs(frame, 508 + 40 * cell + dx, STORY_WINDOW_Y + 22 + dy,
+                               tools::MESSAGE_SHEET_NAME_PLATE))
+                << "a box around glyph " << cell << " at (" << dx << ", " << dy << ")";
+}
 
+// The story text the scenes typeset into sprite 100 (at y 780) from (160, 40): its first line
+// (a cell's few label pixels are not text).
+int SceneTextIn(const Frame& frame)
+{
+    return WhiteIn(frame, 160, 815, 1000, 880);
+}
+
+bool SceneTextShown(const Frame& frame)
+{
+    return SceneTextIn(frame) > 150;
+}
+
+// The calendar plate in the top left corner.
+bool PlateShown(const Frame& frame)
+{
+    return CellIs(frame, 300, 60, tools::PLATE_CALENDAR);
+}
+
+// The area screens' help bar and fixed buttons (back, area select, decide; the corner back).
+bool AreaPanelsShown(const Frame& frame)
+{
+    return CellIs(frame, 1000, 1000, tools::AREA_SHEET_HELP_BAR) ||
+           CellIs(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2) ||
+           CellIs(frame, 1190, 865, tools::AREA_SHEET_BUTTON) ||
+           CellIs(frame, 1840, 1000, tools::AREA_SHEET_BUTTON + 4);
+}
+
+// A dialog of the layer (a question or a notice): its box (0x7F01, a numbered line's lower one
+// 0x7F02) and words (white) in its text cell; a question's first button (yes) at the left, a
+// notice's only one (OK) in the middle.
+bool DialogShown(const Frame& frame)
+{
+    const std::optional<uint32_t> box = FrameCellAt(frame, 540, 480);
+    return (box == 0x7F01u || box == 0x7F02u) && WhiteIn(frame, 560, 440, 1360, 500) > 50;
+}
+
+bool QuestionShown(const Frame& frame)
+{
+    return DialogShown(frame) && CellIs(frame, 830, 597, 0) && CellIs(frame, 1090, 597, 1);
+}
+
+bool NoticeShown(const Frame& frame)
+{
+    return DialogShown(frame) && CellIs(frame, 958, 597, 0);
+}
+
+// The town drawn: its river (the map's row 17, 0x2850B4) across the left of the screen on a cell
+// row, over the grass.
+bool TownShown(const Frame& frame)
+{
+    for (int y = 0; y < frame.height; ++y)
+        if ((frame.pixels[size_t(y) * frame.width + 100] & 0xFFFFFFu) == 0x2850B4u)
+            return (680 - y) % 40 == 0 &&
+                   (frame.pixels[size_t(y + 100) * frame.width + 100] & 0xFFFFFFu) == 0x3C6E3Cu;
+    return false;
+}
+
+// The first sub map over whatever ran it.
+bool SubMapShown(const Frame& frame)
+{
+    return CellIs(frame, 960, 1070, tools::SUBMAP_BACKGROUND);
+}
+
+constexpr int SLOT_BUTTON_Y = 648;
+constexpr int SLOT_REEL_Y = 256;
+constexpr int SLOT_REEL_X[3] = {710, 961, 1212};
+constexpr int SLOT_LEVER_X = 293;
+
+// From the first start to the choice, a quick save on the second line, Alt+F4, the second start
+// and Continue: the story goes on from the saved line to Yuki's.
+void PlayToContinue(XPlay& x, const HeadlessDemoHome& home)
+{
     auto title = x.WaitFor(TitleShown, 180s);
     ASSERT_TRUE(title) << "no title\n" << ReadText(home.Path() / "out.txt");
     // Continue stands disabled with no save to continue from.
@@ -272,23 +375,11 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
         700, 300, [&](const Frame& frame) { return next_line(frame) && StoryNamePlateShown(frame); });
     ASSERT_TRUE(yuki) << "no line of Yuki's under her plate";
     EXPECT_EQ(KeyGreenIn(*yuki), 0);
+    ExpectPlateGlyphs(*yuki);
     line = MessageLineCells(*yuki, 20);
     auto answer = x.ClickUntil(
         700, 300, [&](const Frame& frame) { return next_line(frame) && !StoryNamePlateShown(frame); });
     ASSERT_TRUE(answer) << "no answer to Yuki";
-
-    // The choice: eight places in two columns of sheet cells; the second on the left is taken
-    // and the scene it leads to types its line in white over its own background.
-    auto choice = x.ClickUntil(700, 300, [](const Frame& frame) {
-        return FrameCellAt(frame, 500, 222) == CHOICE_CELL && FrameCellAt(frame, 1100, 570) == CHOICE_CELL;
-    });
-    ASSERT_TRUE(choice) << "no choice after Yuki's lines";
-    auto chosen = x.ClickUntil(500, 330, [&](const Frame& frame) {
-        return FrameCellAt(frame, 500, 222) != CHOICE_CELL && !StoryPromptShown(frame) &&
-               WhiteIn(frame, 160, 800, 1340, 850) > 500;
-    });
-    ASSERT_TRUE(chosen) << "no scene after the choice";
-    EXPECT_EQ(KeyGreenIn(*chosen), 0);
 
     // Alt+F4 asks to close; with the question off the game ends at once, cleanly.
     x.Xdotool("key alt+F4");
@@ -308,11 +399,288 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     EXPECT_FALSE(FrameCellAt(*continued, 300, 540)) << "title buttons left over the continued story";
     EXPECT_EQ(KeyGreenIn(*continued), 0);
     line = saved_line;
-    EXPECT_TRUE(x.ClickUntil(
-        700, 300, [&](const Frame& frame) { return next_line(frame) && StoryNamePlateShown(frame); }))
-        << "the continued story did not go on to Yuki's line";
+    yuki = x.ClickUntil(700, 300,
+                        [&](const Frame& frame) { return next_line(frame) && StoryNamePlateShown(frame); });
+    ASSERT_TRUE(yuki) << "the continued story did not go on to Yuki's line";
+    ExpectPlateGlyphs(*yuki);
+    line = MessageLineCells(*yuki, 20);
+    ASSERT_TRUE(x.ClickUntil(700, 300, [&](const Frame& frame) {
+        return next_line(frame) && !StoryNamePlateShown(frame);
+    })) << "no answer to Yuki in the continued story";
+}
+
+// The choice, the scenes it leads into and the exec scene's question.
+void PlayTheChoice(const XPlay& x)
+{
+    // Eight places in two columns of sheet cells; the second on the left is taken and the scene
+    // it leads to types its line in white over its own background.
+    auto choice = x.ClickUntil(700, 300, [](const Frame& frame) {
+        return FrameCellAt(frame, 500, 222) == CHOICE_CELL && FrameCellAt(frame, 1100, 570) == CHOICE_CELL;
+    });
+    ASSERT_TRUE(choice) << "no choice after Yuki's lines";
+    auto chosen = x.ClickUntil(500, 330, [&](const Frame& frame) {
+        return FrameCellAt(frame, 500, 222) != CHOICE_CELL && !StoryPromptShown(frame) &&
+               SceneTextIn(frame) > 500;
+    });
+    ASSERT_TRUE(chosen) << "no scene after the choice";
+    EXPECT_EQ(KeyGreenIn(*chosen), 0);
+
+    // The exec scene: the hero's default name alone in the story text, then its question, with
+    // words, over it.
+    auto name = x.WaitFor(
+        [](const Frame& frame) { return SceneTextShown(frame) && SceneTextIn(frame) < 2000; }, 180s);
+    ASSERT_TRUE(name) << "no hero name in the exec scene";
+    auto question = x.WaitFor(QuestionShown, 180s);
+    ASSERT_TRUE(question) << "no question in the exec scene";
+    x.Keep(*question, "question");
+    EXPECT_EQ(KeyGreenIn(*question), 0);
+}
+
+// Yes to the question; the gallery, the music room from its tab, the scene replay and the music
+// room of its own: none shows the exec scene's name, and the gallery's overlay is keyed.
+void PlayTheExtras(const XPlay& x)
+{
+    auto gallery = x.ClickUntil(830, 597, [](const Frame& frame) {
+        return CellIs(frame, 633, 245, 0x4001) && CellIs(frame, 1732, 53, 0x500);
+    });
+    ASSERT_TRUE(gallery) << "no gallery after the question";
+    x.Keep(*gallery, "gallery");
+    EXPECT_EQ(KeyGreenIn(*gallery), 0) << "the overlay CG unkeyed behind the gallery";
+    EXPECT_FALSE(SceneTextShown(*gallery)) << "the exec scene's name left over the gallery";
+
+    const auto music_room = [](const Frame& frame) {
+        return CellIs(frame, 1080, 841, 0x500) && FrameCellAt(frame, 1663, 142) == 0x7900u;
+    };
+    auto music = x.ClickUntil(175, 667, music_room);
+    ASSERT_TRUE(music) << "the gallery's music tab did not open the music room";
+    EXPECT_FALSE(SceneTextShown(*music));
+
+    // The replay's heroine grid, her scene list, and out: the right button backs out of the list
+    // and the replay, a screen a press.
+    const auto grid = [](const Frame& frame) {
+        return CellIs(frame, 543, 213, 0, 0) && CellIs(frame, 839, 213, 1, 3);
+    };
+    auto heroines = x.KeyUntil("Escape", grid);
+    ASSERT_TRUE(heroines) << "no scene replay after the music room";
+    EXPECT_FALSE(SceneTextShown(*heroines));
+    EXPECT_EQ(KeyGreenIn(*heroines), 0);
+    auto list = x.ClickUntil(543, 213, [](const Frame& frame) { return CellIs(frame, 1131, 245, 0x7E01); });
+    ASSERT_TRUE(list) << "no scene list for the first heroine";
+    x.Keep(*list, "replay_list");
+    auto room = x.ClickUntil(960, 1000, music_room, 3);
+    ASSERT_TRUE(room) << "no music room after the replay";
+    EXPECT_FALSE(SceneTextShown(*room));
+}
+
+// The town's day up to the town: the sub map, both character selections, the diary, the comment
+// mode, the character-area screen, the time of day, the place screen and two area screens.
+void PlayTheDay(const XPlay& x)
+{
+    auto submap = x.ClickUntil(960, 1000, SubMapShown, 3);
+    ASSERT_TRUE(submap) << "no sub map after the music room";
+    auto kind0 = x.ClickUntil(
+        960, 1000, [](const Frame& frame) { return CellIs(frame, 960, 120, tools::CHARLIST_CHARACTER + 2); },
+        3);
+    ASSERT_TRUE(kind0) << "no character selection after the sub map";
+    EXPECT_FALSE(PlateShown(*kind0)) << "the plate left over the character selection";
+    auto kind1 = x.ClickUntil(960, 132, [](const Frame& frame) {
+        return CellIs(frame, 960, 120, tools::CHARLIST_CHARACTER) &&
+               CellIs(frame, 960, 204, tools::NAME_LIST_PAIRED);
+    });
+    ASSERT_TRUE(kind1) << "no paired character selection";
+    auto diary = x.ClickUntil(960, 132, [](const Frame& frame) {
+        return CellIs(frame, 960, 540, tools::DIARY_SHEET + 1) && CellIs(frame, 1751, 991, 512);
+    });
+    ASSERT_TRUE(diary) << "no diary page";
+    auto comments = x.ClickUntil(1751, 991, [](const Frame& frame) {
+        return CellIs(frame, 1875, 110, 0) && CellIs(frame, 1875, 389, 3) && CellIs(frame, 1751, 991, 0x500);
+    });
+    ASSERT_TRUE(comments) << "no comment mode after the diary";
+    x.Click(1751, 991); // its unlock
+
+    // The character-area screen over the standing character, its help bar and back button.
+    const auto character_area = [](const Frame& frame) {
+        return CellIs(frame, 1000, 1000, tools::AREA_SHEET_HELP_BAR) &&
+               CellIs(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
+    };
+    auto characters = x.ClickUntil(175, 485, character_area);
+    ASSERT_TRUE(characters) << "no character-area screen after the comment mode";
+    EXPECT_EQ(KeyGreenIn(*characters), 0);
+    auto time = x.ClickUntil(460, 300, [](const Frame& frame) {
+        return CellIs(frame, 960, 300, tools::TIME_SHEET_DIAL) && !AreaPanelsShown(frame);
+    });
+    ASSERT_TRUE(time) << "no time of day after a character";
+    // The place screen: decide, area select and back, the plate, the character's answer in the
+    // story text.
+    auto place = x.ClickUntil(1170, 630, [](const Frame& frame) {
+        return CellIs(frame, 1190, 865, tools::AREA_SHEET_BUTTON) &&
+               CellIs(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2) && PlateShown(frame);
+    });
+    ASSERT_TRUE(place) << "no place screen after the time of day";
+    x.Keep(*place, "place");
+    EXPECT_TRUE(SceneTextShown(*place)) << "the answers not written into the story text";
+    // The area screen: only the corner back button, no plate.
+    const auto area = [](const Frame& frame) {
+        return CellIs(frame, 1840, 1000, tools::AREA_SHEET_BUTTON + 4) &&
+               !CellIs(frame, 1190, 865, tools::AREA_SHEET_BUTTON);
+    };
+    auto areas = x.ClickUntil(1190, 865, area);
+    ASSERT_TRUE(areas) << "no area screen after decide";
+    EXPECT_FALSE(PlateShown(*areas)) << "the place screen's plate left over the area screen";
+    x.Click(460, 300); // an area of the id picture; the second area screen looks the same
+}
+
+// The town: drawn, with the plate and no panels of the area screens; the sub map over it and
+// back; the leader walked into the door, whose message shows without the plate.
+void PlayTheTown(const XPlay& x)
+{
+    auto town =
+        x.ClickUntil(300, 650, [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); });
+    ASSERT_TRUE(town) << "the town map not seen drawn after the area screens";
+    x.Keep(*town, "town");
+    EXPECT_FALSE(AreaPanelsShown(*town)) << "the area screens' panels left over the town";
+    EXPECT_FALSE(SceneTextShown(*town)) << "the area scene's answers left over the town";
+    EXPECT_EQ(KeyGreenIn(*town), 0);
+
+    auto submap = x.ClickUntil(960, 700, SubMapShown, 3);
+    ASSERT_TRUE(submap) << "the right button did not open the sub map over the town";
+    EXPECT_FALSE(AreaPanelsShown(*submap));
+    ASSERT_TRUE(x.ClickUntil(
+        960, 700, [](const Frame& frame) { return TownShown(frame) && !SubMapShown(frame); }, 3))
+        << "the sub map did not go back to the town";
+
+    // Up, a second at a time, until the leader stands in the door: 扉： and its number.
+    auto door = x.ActUntil([&] { x.Xdotool("keydown Up sleep 1 keyup Up"); },
+                           [](const Frame& frame) { return MessageLineCells(frame, 8) == "###....."; });
+    ASSERT_TRUE(door) << "no door message";
+    x.Keep(*door, "door");
+    EXPECT_TRUE(TownShown(*door)) << "the town gone from under its door message";
+    EXPECT_FALSE(PlateShown(*door)) << "the plate left over the door message";
+    EXPECT_FALSE(AreaPanelsShown(*door));
+}
+
+// The name entry, the name in a message, the two notices, the slot machine entered, played and
+// left, the movies, and Alt+F4 at the end.
+void PlayToTheEnd(const XPlay& x, const HeadlessDemoHome& home)
+{
+    const auto entry_shown = [](const Frame& frame) { return CellIs(frame, 505, 106, 0x1000); };
+    auto entry = x.ClickUntil(700, 300, entry_shown);
+    ASSERT_TRUE(entry) << "no name entry after the door message";
+    EXPECT_FALSE(PlateShown(*entry));
+    EXPECT_EQ(MessageLineCells(*entry, 8), "........") << "the door message left under the name entry";
+    x.Xdotool("type --delay 200 Aki");
+    auto named = x.ClickUntil(1552, 951, [&](const Frame& frame) {
+        return !entry_shown(frame) && StoryPromptShown(frame) && MessageLineCells(frame, 1) == "#";
+    });
+    ASSERT_TRUE(named) << "the confirmed name not shown in a message";
+    x.Keep(*named, "name");
+    EXPECT_FALSE(PlateShown(*named)) << "the plate back with the name's message";
+
+    // The fixed layout's notice, then the numbered line's, lower.
+    auto notice = x.ClickUntil(
+        700, 300, [](const Frame& frame) { return NoticeShown(frame) && CellIs(frame, 540, 430, 0x7F01); });
+    ASSERT_TRUE(notice) << "no notice after the name";
+    x.Keep(*notice, "notice");
+    EXPECT_EQ(MessageLineCells(*notice, 8), "........") << "the name's message left under the notice";
+    auto second = x.ClickUntil(
+        958, 597, [&](const Frame& frame) { return NoticeShown(frame) && CellIs(frame, 540, 480, 0x7F02); });
+    ASSERT_TRUE(second) << "no second notice";
+
+    // The machine at rest: 3 1 4 on its reels, the lever.
+    const auto cell = [](const Frame& frame, int x, int y) {
+        return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
+    };
+    auto rest = x.ClickUntil(958, 597, [&](const Frame& frame) {
+        return cell(frame, SLOT_REEL_X[0], SLOT_REEL_Y) == FrameCell{tools::SLOT_CELL_DIGIT + 3, 0} &&
+               cell(frame, SLOT_REEL_X[1], SLOT_REEL_Y) == FrameCell{tools::SLOT_CELL_DIGIT + 1, 0} &&
+               cell(frame, SLOT_REEL_X[2], SLOT_REEL_Y) == FrameCell{tools::SLOT_CELL_DIGIT + 4, 0};
+    });
+    ASSERT_TRUE(rest) << "no slot machine at rest after the notices";
+    x.Keep(*rest, "slot");
+    EXPECT_EQ(cell(*rest, SLOT_LEVER_X, SLOT_BUTTON_Y).first, tools::SLOT_CELL_LEVER);
+    EXPECT_FALSE(DialogShown(*rest)) << "a notice left over the slot machine";
+    EXPECT_FALSE(PlateShown(*rest));
+    EXPECT_FALSE(SceneTextShown(*rest));
+    // The lever, then each stop button, until a stop lamp lights as the result.
+    auto result = x.ActUntil(
+        [&] {
+            // At a player's pace: the reels run up to speed before each stop.
+            x.Click(SLOT_LEVER_X, SLOT_BUTTON_Y);
+            for (int reel : SLOT_REEL_X) {
+                x.Xdotool("sleep 1");
+                x.Click(reel, SLOT_BUTTON_Y);
+            }
+        },
+        [&](const Frame& frame) {
+            return cell(frame, SLOT_REEL_X[0], SLOT_BUTTON_Y) == FrameCell{tools::SLOT_CELL_STOP_LAMP, 1};
+        });
+    ASSERT_TRUE(result) << "no game played on the slot machine";
+    // A click ends the show; the tall picture scrolls, over any part of it; Escape leaves it for
+    // the movies.
+    const auto scrolling = [](const Frame& frame) {
+        const auto at = [&](int y) { return frame.pixels[size_t(y) * frame.width + 100] & 0xFFFFFFu; };
+        for (int top = 0; top + 1080 <= 2160; ++top)
+            if (at(0) == (tools::TallPictureRowColour(top) & 0xFFFFFFu) &&
+                at(500) == (tools::TallPictureRowColour(top + 500) & 0xFFFFFFu) &&
+                at(1000) == (tools::TallPictureRowColour(top + 1000) & 0xFFFFFFu))
+                return true;
+        return false;
+    };
+    auto scroll = x.ClickUntil(960, 540, scrolling);
+    ASSERT_TRUE(scroll) << "the slot's tall picture did not scroll";
+    x.Keep(*scroll, "scroll");
+    const auto gone = [&](const Frame& frame) {
+        return !scrolling(frame) &&
+               cell(frame, SLOT_REEL_X[0], SLOT_REEL_Y).first != tools::SLOT_CELL_DIGIT + 3;
+    };
+    auto movie = x.KeyUntil("Escape", gone);
+    ASSERT_TRUE(movie) << "Escape did not leave the slot machine";
+    EXPECT_FALSE(SceneTextShown(*movie)) << "the slot's line left over the movies";
+
+    // The end: the last movie stops on its last frame, which stays while the game waits.
+    std::optional<Frame> last;
+    auto since = std::chrono::steady_clock::now();
+    auto still = x.WaitFor(
+        [&](const Frame& frame) {
+            if (!last || last->pixels != frame.pixels) {
+                last = frame;
+                since = std::chrono::steady_clock::now();
+            }
+            return std::chrono::steady_clock::now() - since > 3s && gone(frame);
+        },
+        240s);
+    ASSERT_TRUE(still) << "the movies did not end";
+    x.Keep(*still, "end");
     x.Xdotool("key alt+F4");
     EXPECT_EQ(x.ExitStatus(), 0) << ReadText(home.Path() / "out.txt");
+}
+
+TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd"))
+        GTEST_SKIP() << "no X server for the play-through: scripts/install-deps.sh installs xvfb, xdotool "
+                        "and x11-apps";
+    XPlay x(home);
+    if (!x.StartServer())
+        GTEST_SKIP() << "Xvfb did not start: " << ReadText(home.Path() / "xvfb.txt");
+    setenv("DISPLAY", x.Display().c_str(), 1); // for xdotool
+    // A new player's settings, full screen so the game's pixels are the server's (and so no menu
+    // bar), the exit question off: Alt+F4 ends the game.
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+        config.SetInt("/Config/AutoRead", 0);
+        config.SetInt("/Screen/Status", 2);
+    });
+    x.StartGame();
+
+    ASSERT_NO_FATAL_FAILURE(PlayToContinue(x, home));
+    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheExtras(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheDay(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
+    ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(x, home));
 }
 
 } // namespace
