@@ -129,11 +129,6 @@ inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x7F11;
 inline constexpr int32_t NOTICE2_SHEET_WIDTH = 805;
 inline constexpr int32_t NOTICE2_SHEET_HEIGHT = 1536;
 std::vector<SheetCell> NoticeSheetCells();
-// Writes the words a player reads on the dialog sheet's and the notice sheet's cells (questions,
-// notices, yes, no, OK) over them: capitals four times the labels' size in a band from 12 pixels
-// below the cell's top, so the cell's middle keeps its colour for the frame checks.
-void DrawDialogWords(AkbPicture& sheet);
-void DrawNoticeWords(AkbPicture& sheet);
 // "dialog3.area": the OK button.
 std::vector<AreaRecord> NoticeAreas();
 
@@ -153,7 +148,7 @@ std::vector<AreaRecord> NameInputAreas();
 // The settings page's parts sheet ("systemsound_p.akb"): tabs, defaults and leave buttons,
 // scroll arrows and thumb, knobs, switches, system cells, game-mode switch and the sample label
 // rectangle, each state a cell. Ids of the pieces several controls share:
-inline constexpr uint32_t CONFIG_SHEET_KNOB = 0x7100;       // knobs and radios (state 2: selected)
+inline constexpr uint32_t CONFIG_SHEET_KNOB = 0x7100; // knobs and radios (state 2: selected)
 inline constexpr uint32_t CONFIG_SHEET_SWITCH_ON = 0x7101;
 inline constexpr uint32_t CONFIG_SHEET_SWITCH_OFF = 0x7102;
 inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_OFF = 0x7103;

@@ -30,14 +30,17 @@
 //   sheetgen saveload-sheets <folder>      "saveload_p.akb" and "saveload_bg.akb" in every
 //                                          language's name
 //   sheetgen saveload-areas <folder>       "saveload.area" and "savenote.area"
+//   sheetgen preview <folder>              the demo's worded sheets as PNG files, to look at
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //   sheetgen find-cells <frame.png> <x>,<y>,<id>[,<state>]...   all of them
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
+#include "platform/d3d/PngWriter.h"
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/DemoSheets.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
@@ -95,6 +98,34 @@ int FindCells(const char* path, char** checks, int count)
     return 0;
 }
 
+// The demo's worded sheets as PNG files, to look at.
+bool WritePreviews(const std::string& folder)
+{
+    const std::pair<const char*, tools::AkbPicture> sheets[] = {
+        {"title_p", tools::DemoTitleSheet(tools::WordsLanguage::Japanese)},
+        {"title_p_en", tools::DemoTitleSheet(tools::WordsLanguage::English)},
+        {"message_p", tools::DemoMessageSheet()},
+        {"sidemenu_p", tools::DemoSideMenuSheet()},
+        {"dialog_p", tools::DemoDialogSheet()},
+        {"dialog_p2", tools::DemoNoticeSheet()},
+        {"systemsound_p", tools::DemoConfigSheet()},
+    };
+    for (const auto& [name, picture] : sheets) {
+        std::vector<uint8_t> rgba(picture.pixels.size() * 4);
+        for (size_t i = 0; i < picture.pixels.size(); ++i) {
+            const uint32_t pixel = picture.pixels[i];
+            rgba[4 * i] = static_cast<uint8_t>(pixel >> 16);
+            rgba[4 * i + 1] = static_cast<uint8_t>(pixel >> 8);
+            rgba[4 * i + 2] = static_cast<uint8_t>(pixel);
+            rgba[4 * i + 3] = static_cast<uint8_t>(pixel >> 24);
+        }
+        if (!platform::WritePngRgba(folder + "/" + name + ".png", picture.width, picture.height, rgba.data(),
+                                    static_cast<size_t>(picture.width) * 4))
+            return false;
+    }
+    return true;
+}
+
 int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_state)
 {
     const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
@@ -108,12 +139,8 @@ int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_sta
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "dialog-sheet") == 0) {
-        tools::AkbPicture sheet = tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT,
-                                                    tools::DialogSheetCells());
-        tools::DrawDialogWords(sheet);
-        tools::AkbPicture notices = tools::BuildSheet(tools::NOTICE2_SHEET_WIDTH, tools::NOTICE2_SHEET_HEIGHT,
-                                                      tools::NoticeSheetCells());
-        tools::DrawNoticeWords(notices);
+        const tools::AkbPicture sheet = tools::DemoDialogSheet();
+        const tools::AkbPicture notices = tools::DemoNoticeSheet();
         return Write(std::string(argv[2]) + "/dialog_p.akb", tools::EncodeAkb(sheet, {})) &&
                        Write(std::string(argv[2]) + "/dialog_p2.akb", tools::EncodeAkb(notices, {}))
                    ? 0
@@ -137,9 +164,10 @@ int main(int argc, char** argv)
                    : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "gallery-sheets") == 0) {
-        const std::pair<const char*, tools::AkbPicture> sheets[] = {{"modelist_p", tools::GalleryListSheet()},
-                                                                    {"cgscenemode_p", tools::GalleryModeSheet()},
-                                                                    {"modecover_p", tools::GalleryCoverSheet()}};
+        const std::pair<const char*, tools::AkbPicture> sheets[] = {
+            {"modelist_p", tools::GalleryListSheet()},
+            {"cgscenemode_p", tools::GalleryModeSheet()},
+            {"modecover_p", tools::GalleryCoverSheet()}};
         for (const auto& [name, picture] : sheets) {
             const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
             for (const char* suffix : {"", "_en", "_ch", "_tw"})
@@ -157,8 +185,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "music-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const std::pair<const char*, tools::AkbPicture> sheets[] = {{"music_p", tools::MusicRowSheet()},
-                                                                    {"musicmode_p", tools::MusicControlSheet()}};
+        const std::pair<const char*, tools::AkbPicture> sheets[] = {
+            {"music_p", tools::MusicRowSheet()}, {"musicmode_p", tools::MusicControlSheet()}};
         for (const auto& [name, picture] : sheets) {
             const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
             for (const char* suffix : {"", "_en", "_ch", "_tw"})
@@ -176,9 +204,9 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0)
         return Write(argv[2], tools::EncodeAkb(tools::MusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
     if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0)
-        return Write(argv[2], tools::EncodeAkb(tools::ThumbnailSheet(static_cast<uint32_t>(
-                                                   std::strtoul(argv[3], nullptr, 0))),
-                                               {}))
+        return Write(argv[2],
+                     tools::EncodeAkb(
+                         tools::ThumbnailSheet(static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 0))), {}))
                    ? 0
                    : 1;
     if (argc == 3 && (std::strcmp(argv[1], "map-pictures") == 0 || std::strcmp(argv[1], "map-data") == 0)) {
@@ -194,9 +222,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "message-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const tools::AkbPicture message = tools::MessageSheet();
-        const tools::AkbPicture menu = tools::BuildSheet(
-            tools::SIDE_MENU_SHEET_WIDTH, tools::SIDE_MENU_SHEET_HEIGHT, tools::SideMenuSheetCells());
+        const tools::AkbPicture message = tools::DemoMessageSheet();
+        const tools::AkbPicture menu = tools::DemoSideMenuSheet();
         return Write(folder + "message_p.akb", tools::EncodeAkb(message, {})) &&
                        Write(folder + "sidemenu_p.akb", tools::EncodeAkb(menu, {}))
                    ? 0
@@ -210,7 +237,9 @@ int main(int argc, char** argv)
                    : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "backlog-areas") == 0)
-        return Write(std::string(argv[2]) + "/backlog00.area", tools::BuildAreaFile(tools::BacklogAreas())) ? 0 : 1;
+        return Write(std::string(argv[2]) + "/backlog00.area", tools::BuildAreaFile(tools::BacklogAreas()))
+                   ? 0
+                   : 1;
     if (argc == 3 && std::strcmp(argv[1], "message-areas") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
         return Write(folder + "mes_o.area", tools::BuildAreaFile(tools::MessageAreas())) &&
@@ -220,33 +249,32 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "config-sheet") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const tools::AkbPicture sheet =
-            tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells());
+        const tools::AkbPicture sheet = tools::DemoConfigSheet();
         const tools::AkbPicture background =
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
         const std::vector<uint8_t> cover = tools::EncodeAkb(tools::MakePicture(1632, 1449, 0), {});
-        bool written = Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
-                       Write(folder + "systemcover.akb", tools::EncodeAkb(tools::MakePicture(1600, 1443, 0), {})) &&
-                       Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
-                       Write(folder + "sound_bg.akb", tools::EncodeAkb(background, {}));
+        bool written =
+            Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
+            Write(folder + "systemcover.akb", tools::EncodeAkb(tools::MakePicture(1600, 1443, 0), {})) &&
+            Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
+            Write(folder + "sound_bg.akb", tools::EncodeAkb(background, {}));
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
             written = written && Write(folder + "sound_cover" + suffix + ".akb", cover);
         return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "config-areas") == 0)
         return Write(std::string(argv[2]) + "/config00.area", tools::BuildAreaFile(tools::ConfigAreas())) &&
-                       Write(std::string(argv[2]) + "/config01.area", tools::BuildAreaFile(tools::SoundConfigAreas()))
+                       Write(std::string(argv[2]) + "/config01.area",
+                             tools::BuildAreaFile(tools::SoundConfigAreas()))
                    ? 0
                    : 1;
     if (argc == 3 && std::strcmp(argv[1], "title-sheet") == 0) {
         // Every cell is opaque: three bytes a pixel keep the four copies smaller.
         tools::AkbOptions opaque;
         opaque.rgb_alpha = 255;
-        const std::vector<uint8_t> sheet = tools::EncodeAkb(
-            tools::BuildSheet(tools::TITLE_SHEET_WIDTH, tools::TITLE_SHEET_HEIGHT, tools::TitleSheetCells()),
-            opaque);
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
-            if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb", sheet))
+            if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb",
+                       tools::EncodeAkb(tools::DemoTitleSheet(tools::LanguageOfSuffix(suffix)), opaque)))
                 return 1;
         return 0;
     }
@@ -262,7 +290,8 @@ int main(int argc, char** argv)
                        Write(folder + "slot_tall.akb", tools::EncodeAkb(tools::BuildTallPicture(2160), {}));
         const std::vector<std::string> names = tools::SlotBackgroundNames();
         for (int32_t language = 0; language < 4; ++language)
-            written = written && Write(folder + names[language], tools::EncodeAkb(tools::BuildSlotBackground(language), {}));
+            written = written && Write(folder + names[language],
+                                       tools::EncodeAkb(tools::BuildSlotBackground(language), {}));
         return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)
@@ -275,7 +304,9 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
-        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::BuildChoiceSheet(), {})) ? 0 : 1;
+        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::BuildChoiceSheet(), {}))
+                   ? 0
+                   : 1;
     if (argc == 3 && std::strcmp(argv[1], "saveload-sheets") == 0) {
         const std::vector<uint8_t> sheet = tools::EncodeAkb(tools::BuildSaveLoadSheet(), {});
         const std::vector<std::string> sheets = tools::SaveLoadSheetNames();
@@ -291,25 +322,30 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "saveload-areas") == 0)
         return Write(std::string(argv[2]) + "/saveload.area", tools::BuildAreaFile(tools::SaveLoadAreas())) &&
-                       Write(std::string(argv[2]) + "/savenote.area", tools::BuildAreaFile(tools::SaveNoteAreas()))
+                       Write(std::string(argv[2]) + "/savenote.area",
+                             tools::BuildAreaFile(tools::SaveNoteAreas()))
                    ? 0
                    : 1;
+    if (argc == 3 && std::strcmp(argv[1], "preview") == 0)
+        return WritePreviews(argv[2]) ? 0 : 1;
     if (argc >= 4 && std::strcmp(argv[1], "find-cells") == 0)
         return FindCells(argv[2], argv + 3, argc - 3);
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
                         argc == 7 ? std::atoi(argv[6]) : -1);
-    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
-                         "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
-                         "cg-pictures <folder> | "
-                         "music-sheets <folder> | music-picture <file> <slot> | "
-                         "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
-                         "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
-                         "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
-                         "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
-                         "backlog-sheets <folder> | backlog-areas <folder> | choice-sheet <folder> | "
-                         "flag-pictures <folder> | flag-data <folder> | "
-                         "find-cell <frame.png> <x> <y> <id> [state] | find-cells <frame.png> <x>,<y>,<id>[,<state>]...\n");
+    std::fprintf(
+        stderr,
+        "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
+        "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
+        "cg-pictures <folder> | "
+        "music-sheets <folder> | music-picture <file> <slot> | "
+        "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
+        "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
+        "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
+        "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
+        "backlog-sheets <folder> | backlog-areas <folder> | choice-sheet <folder> | "
+        "flag-pictures <folder> | flag-data <folder> | "
+        "find-cell <frame.png> <x> <y> <id> [state] | find-cells <frame.png> <x>,<y>,<id>[,<state>]...\n");
     return 1;
 }
