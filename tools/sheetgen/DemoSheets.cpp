@@ -1,6 +1,15 @@
 #include "sheetgen/DemoSheets.h"
 
 #include <array>
+#include <cstdio>
+
+#include "screens/system/SaveLoadLayout.h"
+#include "sheetgen/BacklogSheet.h"
+#include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/MusicSheets.h"
+#include "sheetgen/SaveLoadSheets.h"
+#include "sheetgen/SlotSheet.h"
+#include "textpaint/ShapePainter.h"
 
 namespace tools {
 
@@ -229,6 +238,387 @@ AkbPicture DemoConfigSheet()
         if (square(cell))
             DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Centre, 30});
     return sheet;
+}
+
+namespace {
+
+std::string TwoDigits(uint32_t n)
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "%02u", n);
+    return text;
+}
+
+CellWords HeroineWords(uint32_t heroine)
+{
+    return {"ヒロイン" + TwoDigits(heroine + 1), "Heroine " + std::to_string(heroine + 1)};
+}
+
+// The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
+CellWords ExtrasTabWords(uint32_t id)
+{
+    static const std::array<CellWords, 4> tabs{{{"CGモード", "CG gallery"},
+                                                {"シーン回想", "Scene replay"},
+                                                {"音楽鑑賞", "Music room"},
+                                                {"日記", "Diary"}}};
+    return id >= 256 && id < 260 ? tabs[id - 256] : CellWords{};
+}
+
+// A caption band across the top-left of a picture, dark under light words.
+void Caption(AkbPicture& picture, int32_t x, int32_t y, const std::string& words, int32_t pixel_height)
+{
+    const int32_t width = MeasureText(words, pixel_height) + pixel_height;
+    FillRect(picture, x, y, width, pixel_height * 2, 0xE0101018u);
+    TextStyle style;
+    style.pixel_height = pixel_height;
+    style.colour = 0xFFFFFFFFu;
+    DrawText(picture, {x, y, width, pixel_height * 2}, words, style);
+}
+
+} // namespace
+
+AkbPicture DemoGalleryListSheet(WordsLanguage language)
+{
+    return WordedSheet(GALLERY_LIST_SHEET_WIDTH, GALLERY_LIST_SHEET_HEIGHT, GalleryListCells(),
+                       [](const SheetCell& cell) { return HeroineWords(cell.id); }, language,
+                       {WordsPlace::Top, 30});
+}
+
+AkbPicture DemoGalleryModeSheet(WordsLanguage language)
+{
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        if (cell.id >= 256 && cell.id < 260)
+            return ExtrasTabWords(cell.id);
+        switch (cell.id) {
+        case 512:
+            return {"戻る", "Back"};
+        case 1024:
+            return {"前のページ", "Previous page"};
+        case 1025:
+            return {"次のページ", "Next page"};
+        case 1280:
+            return cell.label == "UC" ? CellWords{"開放済み", "All unlocked"}
+                                      : CellWords{"全て開放", "Unlock all"};
+        case GALLERY_LOCKED:
+            return {"未開放", "Locked"};
+        default:
+            break;
+        }
+        // The comment mode's entry tabs are numbered.
+        if (cell.width == 80 && cell.id < 4)
+            return {std::to_string(cell.id + 1), std::to_string(cell.id + 1)};
+        return {};
+    };
+    return WordedSheet(GALLERY_MODE_SHEET_WIDTH, GALLERY_MODE_SHEET_HEIGHT, GalleryModeCells(), words,
+                       language, {WordsPlace::Top, 30});
+}
+
+AkbPicture DemoGalleryCoverSheet(WordsLanguage language)
+{
+    return WordedSheet(GALLERY_COVER_SHEET_WIDTH, GALLERY_COVER_SHEET_HEIGHT, GalleryCoverCells(),
+                       [](const SheetCell& cell) {
+                           return cell.id >= GALLERY_COVER && cell.id < GALLERY_COVER + 16
+                                      ? HeroineWords(cell.id - GALLERY_COVER)
+                                      : CellWords{};
+                       },
+                       language, {WordsPlace::Top, 36});
+}
+
+AkbPicture DemoThumbnailSheet(uint32_t first_id, const std::string& caption)
+{
+    return WordedSheet(1470, 1100, ThumbnailCells(first_id),
+                       [&](const SheetCell& cell) {
+                           return CellWords{"", caption + " " + std::to_string(cell.id - first_id + 1)};
+                       },
+                       WordsLanguage::English, {WordsPlace::Top, 30});
+}
+
+std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
+{
+    std::vector<std::pair<std::string, AkbPicture>> pictures = DemoCGPictures();
+    // Each CG its caption at the top left and its own shapes on the right, clear of the middle
+    // and the lower left the viewer's checks read.
+    const auto shapes = [](AkbPicture& picture, int32_t top, int32_t kind) {
+        const uint32_t colour[] = {0xFFFFD060u, 0xFF60E0FFu, 0xFFFF80C0u, 0xFFA0FF80u, 0xFFFFFFFFu};
+        for (int32_t k = 0; k < 3; ++k) {
+            const int32_t x = 1420 + (k % 2) * 260;
+            const int32_t y = top + 240 + k * 240;
+            switch (kind) {
+            case 0:
+                FillDisc(picture, x, y, 100, colour[kind]);
+                break;
+            case 1:
+                FillTriangle(picture, x, y, 200, colour[kind]);
+                break;
+            case 2:
+                FillRect(picture, x - 90, y - 90, 180, 180, colour[kind]);
+                break;
+            case 3:
+                FillStar(picture, x, y, 110, colour[kind]);
+                break;
+            default:
+                FillRect(picture, x - 120, y - 30, 240, 60, colour[kind]);
+                break;
+            }
+        }
+    };
+    for (auto& [name, picture] : pictures) {
+        if (name == "r01_0.akb") {
+            shapes(picture, 0, 0);
+            Caption(picture, 40, 30, "CG R01  朝の駅前 / Morning at the station", 40);
+        } else if (name == "r02_0.akb") {
+            shapes(picture, 0, 1);
+            Caption(picture, 40, 30, "CG R02  公園の昼 / Noon in the park", 40);
+        } else if (name == "o01_0.akb") {
+            shapes(picture, 0, 2);
+            Caption(picture, 40, 30, "CG O01  港の夕方 / Evening at the harbour", 40);
+        } else if (name == "r03_0.akb") {
+            shapes(picture, 0, 3);
+            Caption(picture, 40, 30, "CG R03  丘の上（上半分） / The hilltop, upper half", 40);
+            shapes(picture, 1080, 4);
+            Caption(picture, 40, 1110, "CG R03  丘の上（下半分） / The hilltop, lower half", 40);
+        } else if (name == "r01_f1.akb") {
+            // The overlay's square says what it is along its top.
+            Caption(picture, 770, 350, "R01 差分 / overlay", 28);
+        }
+    }
+    return pictures;
+}
+
+AkbPicture DemoMusicRowSheet(WordsLanguage language)
+{
+    // The row's words stand left: the room's checks read the row's middle.
+    return WordedSheet(2000, 48 * 36, MusicRowCells(),
+                       [](const SheetCell& cell) {
+                           const uint32_t n = cell.id - MUSIC_ROW_CELL;
+                           const uint32_t number = (n / 32) * 23 + n % 32 + 1;
+                           return CellWords{"曲 " + TwoDigits(number), "Track " + TwoDigits(number)};
+                       },
+                       language, {WordsPlace::Left, 26});
+}
+
+AkbPicture DemoMusicControlSheet(WordsLanguage language)
+{
+    const std::vector<SheetCell> cells = MusicControlCells();
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        if (cell.id >= 256 && cell.id < 260)
+            return ExtrasTabWords(cell.id);
+        switch (cell.id) {
+        case 512:
+            return {"戻る", "Back"};
+        case 1280:
+            return {"▶ 再生", "▶ Play"};
+        case 1281:
+            return {"■ 停止", "■ Stop"};
+        case 1282:
+            return {"◀◀ 前", "◀◀ Prev"};
+        case 1283:
+            return {"▶▶ 次", "▶▶ Next"};
+        case 768:
+            return {"1ページ", "Page 1"};
+        case 769:
+            return {"2ページ", "Page 2"};
+        default:
+            return {};
+        }
+    };
+    AkbPicture sheet = WordedSheet(
+        1600, 912, cells,
+        [&](const SheetCell& cell) { return cell.id == 768 || cell.id == 769 ? CellWords{} : words(cell); },
+        language, {WordsPlace::Top, 24});
+    for (const SheetCell& cell : cells)
+        if (cell.id == 768 || cell.id == 769)
+            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Centre, 28});
+    return sheet;
+}
+
+AkbPicture DemoMusicTrackPicture(int32_t slot)
+{
+    AkbPicture picture = MusicTrackPicture(slot);
+    EraseTags(picture,
+              {{0, 0, 1040, 644, MUSIC_PICTURE + static_cast<uint32_t>(slot), 0, std::to_string(slot)}});
+    const int32_t number = slot % 23 + 1;
+    Caption(picture, 24, 20,
+            "曲 " + TwoDigits(static_cast<uint32_t>(number)) + " / Track " + std::to_string(number), 36);
+    FillDisc(picture, 860 - 40 * (slot % 3), 500, 70, 0xFFFFFFFFu);
+    FillRect(picture, 920 - 40 * (slot % 3), 200, 16, 300, 0xFFFFFFFFu);
+    return picture;
+}
+
+AkbPicture DemoSlotSheet()
+{
+    const std::vector<SheetCell> cells = SlotSheetCells();
+    AkbPicture sheet = WordedSheet(SLOT_SHEET_WIDTH, SLOT_SHEET_HEIGHT, cells,
+                                   [](const SheetCell& cell) -> CellWords {
+                                       if (cell.id == SLOT_CELL_LEVER)
+                                           return {"レバー", "Lever"};
+                                       if (cell.id == SLOT_CELL_STOP || cell.id == SLOT_CELL_STOP_LAMP)
+                                           return {"ストップ", "Stop"};
+                                       return {};
+                                   },
+                                   WordsLanguage::Both, {WordsPlace::Top, 26});
+    // The reels' digits stand in the cells' left third: the machine's checks read their middle.
+    for (const SheetCell& cell : cells)
+        if (cell.id >= SLOT_CELL_DIGIT && cell.id < SLOT_CELL_DIGIT + 10) {
+            TextStyle style;
+            style.pixel_height = 64;
+            style.colour = WordsColour(CellColour(cell.id, 0), 0);
+            style.bold = true;
+            DrawText(sheet, {cell.x + 4, cell.y, 64, cell.height}, std::to_string(cell.id - SLOT_CELL_DIGIT),
+                     style);
+        }
+    return sheet;
+}
+
+AkbPicture DemoSaveLoadSheet(WordsLanguage language)
+{
+    using namespace saveload_layout;
+    static const std::array<CellWords, 7> weekdays{{{"日", "SUN"},
+                                                    {"月", "MON"},
+                                                    {"火", "TUE"},
+                                                    {"水", "WED"},
+                                                    {"木", "THU"},
+                                                    {"金", "FRI"},
+                                                    {"土", "SAT"}}};
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        const auto id = static_cast<int32_t>(cell.id);
+        switch (id) {
+        case ID_DELETE:
+            return {"削除", "Delete"};
+        case ID_DELETE_ALL:
+            return {"全て削除", "Delete all"};
+        case ID_SAVE_TAB:
+            return {"セーブ", "Save"};
+        case ID_LOAD_TAB:
+            return {"ロード", "Load"};
+        case ID_CLOSE:
+            return {"閉じる", "Close"};
+        case ID_SCROLL_UP:
+            return {"", "▲"};
+        case ID_SCROLL_DOWN:
+            return {"", "▼"};
+        case ID_GROUP_TAB:
+            return {"セーブ", "Saves"};
+        case ID_GROUP_TAB + 1:
+            return {"オート", "Auto"};
+        case ID_GROUP_TAB + 2:
+            return {"クイック", "Quick"};
+        default:
+            break;
+        }
+        const auto glyph = [](uint32_t k) {
+            return std::string(k == 10 ? "/" : k == 11 ? ":" : std::to_string(k));
+        };
+        if (cell.id >= SAVELOAD_CELL_SLOT_DIGIT && cell.id < SAVELOAD_CELL_SLOT_DIGIT + 10)
+            return {"", glyph(cell.id - SAVELOAD_CELL_SLOT_DIGIT)};
+        if (cell.id >= SAVELOAD_CELL_SMALL && cell.id < SAVELOAD_CELL_SMALL + 12)
+            return {"", glyph(cell.id - SAVELOAD_CELL_SMALL)};
+        if (cell.id >= SAVELOAD_CELL_LARGE && cell.id < SAVELOAD_CELL_LARGE + 12)
+            return {"", glyph(cell.id - SAVELOAD_CELL_LARGE)};
+        if (cell.id == SAVELOAD_CELL_COMMA)
+            return {"", ","};
+        if (cell.id >= SAVELOAD_CELL_WEEKDAY && cell.id < SAVELOAD_CELL_WEEKDAY + 7)
+            return weekdays[cell.id - SAVELOAD_CELL_WEEKDAY];
+        if (cell.id == SAVELOAD_CELL_MARK || cell.id == SAVELOAD_CELL_MARK + 1)
+            return cell.id == SAVELOAD_CELL_MARK ? CellWords{"午前", "AM"} : CellWords{"午後", "PM"};
+        if (cell.id == SAVELOAD_CELL_CURRENCY)
+            return {"円", "$"};
+        return {};
+    };
+    return WordedSheet(SHEET_WIDTH, SHEET_HEIGHT, SaveLoadSheetCells(), words, language,
+                       {WordsPlace::Centre, 28});
+}
+
+AkbPicture DemoBacklogSheet()
+{
+    return WordedSheet(BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, BacklogSheetCells(),
+                       [](const SheetCell& cell) -> CellWords {
+                           switch (cell.id) {
+                           case 0x300:
+                               return {"ここへ戻る", "Jump here"};
+                           case BACKLOG_MARKED:
+                               return {"", "✓"};
+                           case 0x6400:
+                               return {"", "♪"};
+                           case 0x400:
+                               return {"", "▲"};
+                           case 0x401:
+                               return {"", "▼"};
+                           case 0x500:
+                               return {"3つ前へ", "3 older"};
+                           case 0x501:
+                               return {"3つ後へ", "3 newer"};
+                           case 0x600:
+                               return {"連続再生", "Replay marked"};
+                           case 0xF00:
+                               return {"閉じる", "Close"};
+                           default:
+                               return {};
+                           }
+                       },
+                       WordsLanguage::Both, {WordsPlace::Top, 26});
+}
+
+AkbPicture DemoBacklogCover()
+{
+    AkbPicture cover = BacklogCover();
+    EraseTags(cover, {{0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, "BACKLOG"}});
+    DrawCellWords(cover, {0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, ""}, {"バックログ", "Backlog"},
+                  WordsLanguage::Both, {WordsPlace::Left, 36});
+    return cover;
+}
+
+AkbPicture DemoNameInputSheet()
+{
+    static const std::array<const char*, 10> rows{"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
+    return WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
+                       [](const SheetCell& cell) -> CellWords {
+                           if (cell.id < 10 && cell.width == 104)
+                               return {rows[cell.id], ""};
+                           switch (cell.id) {
+                           case 0x100:
+                               return {"かな", "Kana"};
+                           case 0x101:
+                               return {"漢字", "Kanji"};
+                           case 0x102:
+                               return {"英数", "Letters"};
+                           case 0x200:
+                               return {"", "◀"};
+                           case 0x201:
+                               return {"", "▶"};
+                           case 0x202:
+                               return {"一字消す", "Delete"};
+                           case 0x300:
+                               return {"", "▲"};
+                           case 0x301:
+                               return {"", "▼"};
+                           case 0x400:
+                               return {"元の名前", "Default"};
+                           case 0x500:
+                               return {"決定", "OK"};
+                           case NAME_SHEET_NAME_LABEL:
+                               return {"名前", "Name"};
+                           case NAME_SHEET_READING:
+                               return {"よみ", "Reading"};
+                           default:
+                               return {};
+                           }
+                       },
+                       WordsLanguage::Both, {WordsPlace::Centre, 26});
+}
+
+AkbPicture DemoChoiceSheet()
+{
+    // Left in the page buttons: the choice's checks read their middle.
+    return WordedSheet(CHOICE_SHEET_WIDTH, CHOICE_SHEET_HEIGHT, ChoiceSheetCells(),
+                       [](const SheetCell& cell) -> CellWords {
+                           if (cell.id == CHOICE_CELL_PREV)
+                               return {"前へ", "Previous"};
+                           if (cell.id == CHOICE_CELL_NEXT)
+                               return {"次へ", "Next"};
+                           return {};
+                       },
+                       WordsLanguage::Both, {WordsPlace::Left, 26});
 }
 
 } // namespace tools

@@ -3,6 +3,8 @@
 // control named in the language its picture is loaded for (see SheetWords.h).
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sheetgen/SheetWords.h"
 
@@ -27,5 +29,26 @@ AkbPicture DemoNoticeSheet();
 
 // The settings pages' parts.
 AkbPicture DemoConfigSheet();
+
+// The extras: the CG gallery's three sheets (heroine list, mode parts, covers), a sheet of CG or
+// scene thumbnails, the CG pictures, the music room's two sheets and its track pictures.
+AkbPicture DemoGalleryListSheet(WordsLanguage language);
+AkbPicture DemoGalleryModeSheet(WordsLanguage language);
+AkbPicture DemoGalleryCoverSheet(WordsLanguage language);
+// Each thumbnail captioned "<caption> <n>", n from 1.
+AkbPicture DemoThumbnailSheet(uint32_t first_id, const std::string& caption);
+std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures();
+AkbPicture DemoMusicRowSheet(WordsLanguage language);
+AkbPicture DemoMusicControlSheet(WordsLanguage language);
+AkbPicture DemoMusicTrackPicture(int32_t slot);
+
+// The slot machine's parts, the save and load screen's parts, the backlog's parts and band, the
+// name entry's parts and the choice's page buttons.
+AkbPicture DemoSlotSheet();
+AkbPicture DemoSaveLoadSheet(WordsLanguage language);
+AkbPicture DemoBacklogSheet();
+AkbPicture DemoBacklogCover();
+AkbPicture DemoNameInputSheet();
+AkbPicture DemoChoiceSheet();
 
 } // namespace tools

@@ -26,15 +26,17 @@ AkbPicture FlagListSheet()
 
 AkbPicture FlagListBackground(int32_t language)
 {
-    return BuildSheet(1920, 1080, {{0, 0, 1920, 1080, FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0,
-                                    "LIST" + std::to_string(language)}});
+    return BuildSheet(1920, 1080,
+                      {{0, 0, 1920, 1080, FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0,
+                        "LIST" + std::to_string(language)}});
 }
 
 AkbPicture FlagScheduleSheet()
 {
     std::vector<SheetCell> cells;
     for (int32_t n = 0; n < 10; ++n)
-        cells.push_back({35 * n, 0, 35, 48, FLAG_SHEET_DIGIT + static_cast<uint32_t>(n), 0, std::to_string(n)});
+        cells.push_back(
+            {35 * n, 0, 35, 48, FLAG_SHEET_DIGIT + static_cast<uint32_t>(n), 0, std::to_string(n)});
     cells.push_back({350, 0, 20, 52, FLAG_SHEET_COLON, 0, ""});
     cells.push_back({370, 0, 32, 52, FLAG_SHEET_AM, 0, "A"});
     cells.push_back({402, 0, 32, 52, FLAG_SHEET_PM, 0, "P"});
@@ -114,8 +116,9 @@ std::vector<NamedFile> FlagPictureFiles()
         files.push_back({"flagschedule_p" + suffix + ".akb", schedule});
     }
     files.push_back({"flagschedule_bg.akb", EncodeAkb(FlagScheduleBackground(), {})});
-    files.push_back({"flagschedule_plate.akb",
-                     EncodeAkb(BuildSheet(1702, 2400, {{0, 0, 1702, 2400, FLAG_SCHEDULE_PLATE, 0, "PLATE"}}), {})});
+    files.push_back(
+        {"flagschedule_plate.akb",
+         EncodeAkb(BuildSheet(1702, 2400, {{0, 0, 1702, 2400, FLAG_SCHEDULE_PLATE, 0, "PLATE"}}), {})});
     return files;
 }
 

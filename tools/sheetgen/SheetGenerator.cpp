@@ -304,7 +304,7 @@ std::vector<AreaRecord> SoundConfigAreas()
     return areas;
 }
 
-AkbPicture GalleryListSheet()
+std::vector<SheetCell> GalleryListCells()
 {
     std::vector<SheetCell> cells;
     for (uint32_t i = 0; i < 17; ++i)
@@ -312,10 +312,15 @@ AkbPicture GalleryListSheet()
             cells.push_back({static_cast<int32_t>(296 * (i % 5)),
                              static_cast<int32_t>(832 * (i / 5) + 208 * state), 296, 208, i, state,
                              "H" + std::to_string(i) + "-" + std::to_string(state)});
-    return BuildSheet(1480, 3328, cells);
+    return cells;
 }
 
-AkbPicture GalleryModeSheet()
+AkbPicture GalleryListSheet()
+{
+    return BuildSheet(1480, 3328, GalleryListCells());
+}
+
+std::vector<SheetCell> GalleryModeCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t state = 0; state < 4; ++state) {
@@ -347,10 +352,15 @@ AkbPicture GalleryModeSheet()
     for (int32_t state = 0; state < 3; ++state)
         cells.push_back({296, 1028 + 83 * state, 296, 83, 1280, state, "U-" + std::to_string(state)});
     cells.push_back({296, 1277, 296, 83, 1280, 3, "UC"});
-    return BuildSheet(2487, 1432, cells);
+    return cells;
 }
 
-AkbPicture GalleryCoverSheet()
+AkbPicture GalleryModeSheet()
+{
+    return BuildSheet(2487, 1432, GalleryModeCells());
+}
+
+std::vector<SheetCell> GalleryCoverCells()
 {
     std::vector<SheetCell> cells;
     for (uint32_t g = 0; g < 15; ++g)
@@ -359,16 +369,26 @@ AkbPicture GalleryCoverSheet()
     cells.push_back({2480, 893, 496, 446, GALLERY_COVER + 15, 0, "C15"});
     // The overlay over every cover: a strip along the top, the rest clear.
     cells.push_back({2480, 0, 496, 20, GALLERY_COVER + 17, 0, ""});
-    return BuildSheet(2976, 1339, cells);
+    return cells;
 }
 
-AkbPicture ThumbnailSheet(uint32_t first_id)
+AkbPicture GalleryCoverSheet()
+{
+    return BuildSheet(2976, 1339, GalleryCoverCells());
+}
+
+std::vector<SheetCell> ThumbnailCells(uint32_t first_id)
 {
     std::vector<SheetCell> cells;
     for (int32_t j = 0; j < 12; ++j)
         cells.push_back({490 * (j % 3), 275 * (j / 3), 490, 275, first_id + static_cast<uint32_t>(j), 0,
                          std::to_string(j)});
-    return BuildSheet(1470, 1100, cells);
+    return cells;
+}
+
+AkbPicture ThumbnailSheet(uint32_t first_id)
+{
+    return BuildSheet(1470, 1100, ThumbnailCells(first_id));
 }
 
 std::vector<std::pair<std::string, AkbPicture>> DemoCGPictures()

@@ -75,10 +75,20 @@ inline constexpr uint32_t GALLERY_HOVER = 0x7E02;
 inline constexpr uint32_t GALLERY_PRESSED = 0x7E03;
 inline constexpr uint32_t GALLERY_COVER = 0x7D00;
 inline constexpr int32_t GALLERY_FRAME_HEIGHT = 8;
+inline constexpr int32_t GALLERY_LIST_SHEET_WIDTH = 1480;
+inline constexpr int32_t GALLERY_LIST_SHEET_HEIGHT = 3328;
+inline constexpr int32_t GALLERY_MODE_SHEET_WIDTH = 2487;
+inline constexpr int32_t GALLERY_MODE_SHEET_HEIGHT = 1432;
+inline constexpr int32_t GALLERY_COVER_SHEET_WIDTH = 2976;
+inline constexpr int32_t GALLERY_COVER_SHEET_HEIGHT = 1339;
+std::vector<SheetCell> GalleryListCells();
+std::vector<SheetCell> GalleryModeCells();
+std::vector<SheetCell> GalleryCoverCells();
 AkbPicture GalleryListSheet();
 AkbPicture GalleryModeSheet();
 AkbPicture GalleryCoverSheet();
 // A 1470 x 1100 sheet of 490 x 275 thumbnails, cell j with id first_id + j, 12 cells.
+std::vector<SheetCell> ThumbnailCells(uint32_t first_id);
 AkbPicture ThumbnailSheet(uint32_t first_id);
 // The demo's CG pictures by file name: the bases "r01_0.akb", "r02_0.akb" and "o01_0.akb" of
 // 1920 x 1080, each one cell of id DEMO_CG_BASE + its variant; "r03_0.akb" of 1920 x 2160 whose

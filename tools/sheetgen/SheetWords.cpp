@@ -55,7 +55,7 @@ TextBox CellWordsBox(const SheetCell& cell, const WordsLayout& layout)
     switch (layout.place) {
     case WordsPlace::Left: {
         const int32_t margin = std::clamp(cell.height / 4, 8, 24);
-        return {cell.x + margin, cell.y, cell.width / 2 - margin, cell.height};
+        return {cell.x + margin, cell.y, cell.width * 2 / 5 - margin, cell.height};
     }
     case WordsPlace::Top:
         return {cell.x + 6, cell.y + 4, cell.width - 12,
@@ -63,7 +63,8 @@ TextBox CellWordsBox(const SheetCell& cell, const WordsLayout& layout)
     case WordsPlace::Centre:
         break;
     }
-    return {cell.x + 4, cell.y, cell.width - 8, cell.height};
+    const int32_t inset = std::min(4, cell.width / 10);
+    return {cell.x + inset, cell.y, cell.width - 2 * inset, cell.height};
 }
 
 void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& words, WordsLanguage language,
@@ -85,7 +86,7 @@ void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& wo
         box.height -= SHIFT;
     }
     // Too low for two readable lines: both languages share one.
-    if (language == WordsLanguage::Both && box.height < 56 && !words.japanese.empty() &&
+    if (language == WordsLanguage::Both && box.height < 48 && !words.japanese.empty() &&
         !words.english.empty()) {
         style.pixel_height = std::min(layout.pixel_height, box.height * 4 / 5);
         DrawText(sheet, box,
@@ -120,9 +121,16 @@ void EraseTags(AkbPicture& sheet, const std::vector<SheetCell>& cells)
 void DrawCellsWords(AkbPicture& sheet, const std::vector<SheetCell>& cells, const CellWordsLookup& words,
                     WordsLanguage language, const WordsLayout& layout)
 {
-    for (const SheetCell& cell : cells) {
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const SheetCell& cell = cells[i];
+        // A later cell over the same rectangle replaced this one on the sheet.
+        const bool covered = std::any_of(cells.begin() + static_cast<std::ptrdiff_t>(i) + 1, cells.end(),
+                                         [&](const SheetCell& later) {
+                                             return later.x == cell.x && later.y == cell.y &&
+                                                    later.width == cell.width && later.height == cell.height;
+                                         });
         const CellWords found = words(cell);
-        if (!found.japanese.empty() || !found.english.empty())
+        if (!covered && (!found.japanese.empty() || !found.english.empty()))
             DrawCellWords(sheet, cell, found, language, layout);
     }
 }

@@ -30,7 +30,7 @@ enum class WordsLanguage
 enum class WordsPlace
 {
     Centre, // across the whole cell
-    Left,   // from the cell's left edge, in its left half
+    Left,   // from the cell's left edge, in its left two fifths
     Top,    // in a band along the cell's top
 };
 

@@ -52,6 +52,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,32 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
     if (!out)
         std::fprintf(stderr, "sheetgen: cannot write %s\n", path.c_str());
     return static_cast<bool>(out);
+}
+
+// What a sheet of thumbnails shows, by its first id: the gallery's pages, a CG's variants or a
+// heroine's scenes.
+std::string ThumbnailCaption(uint32_t first_id)
+{
+    switch (first_id) {
+    case 0x5000:
+        return "CG R";
+    case 0x5020:
+        return "CG O";
+    case 0x4000:
+        return "R01 variant";
+    case 0x4002:
+        return "R02 variant";
+    case 0x4003:
+        return "R03 variant";
+    case 0x4004:
+        return "O01 variant";
+    case 0x6000:
+        return "Scene R";
+    case 0x6010:
+        return "Scene O";
+    default:
+        return "Picture";
+    }
 }
 
 bool HasCell(const platform::PngPicture& picture, int x, int y, uint32_t wanted, int32_t wanted_state)
@@ -109,8 +136,24 @@ bool WritePreviews(const std::string& folder)
         {"dialog_p", tools::DemoDialogSheet()},
         {"dialog_p2", tools::DemoNoticeSheet()},
         {"systemsound_p", tools::DemoConfigSheet()},
+        {"modelist_p", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese)},
+        {"cgscenemode_p_en", tools::DemoGalleryModeSheet(tools::WordsLanguage::English)},
+        {"modecover_p", tools::DemoGalleryCoverSheet(tools::WordsLanguage::Japanese)},
+        {"cg_r01", tools::DemoThumbnailSheet(0x4000, ThumbnailCaption(0x4000))},
+        {"music_p_en", tools::DemoMusicRowSheet(tools::WordsLanguage::English)},
+        {"musicmode_p", tools::DemoMusicControlSheet(tools::WordsLanguage::Japanese)},
+        {"a000", tools::DemoMusicTrackPicture(0)},
+        {"slot_p", tools::DemoSlotSheet()},
+        {"saveload_p", tools::DemoSaveLoadSheet(tools::WordsLanguage::Japanese)},
+        {"log_p", tools::DemoBacklogSheet()},
+        {"log_cover", tools::DemoBacklogCover()},
+        {"keybord_p", tools::DemoNameInputSheet()},
+        {"sel_p", tools::DemoChoiceSheet()},
     };
-    for (const auto& [name, picture] : sheets) {
+    std::vector<std::pair<std::string, tools::AkbPicture>> all(std::begin(sheets), std::end(sheets));
+    for (auto& cg : tools::CaptionedCGPictures())
+        all.push_back(std::move(cg));
+    for (const auto& [name, picture] : all) {
         std::vector<uint8_t> rgba(picture.pixels.size() * 4);
         for (size_t i = 0; i < picture.pixels.size(); ++i) {
             const uint32_t pixel = picture.pixels[i];
@@ -146,11 +189,11 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
-    if (argc == 3 && std::strcmp(argv[1], "name-input-sheet") == 0) {
-        const tools::AkbPicture sheet = tools::BuildSheet(tools::NAME_SHEET_WIDTH, tools::NAME_SHEET_HEIGHT,
-                                                          tools::NameInputSheetCells());
-        return Write(std::string(argv[2]) + "/keybord_p.akb", tools::EncodeAkb(sheet, {})) ? 0 : 1;
-    }
+    if (argc == 3 && std::strcmp(argv[1], "name-input-sheet") == 0)
+        return Write(std::string(argv[2]) + "/keybord_p.akb",
+                     tools::EncodeAkb(tools::DemoNameInputSheet(), {}))
+                   ? 0
+                   : 1;
     if (argc == 3 && std::strcmp(argv[1], "name-input-areas") == 0)
         return Write(std::string(argv[2]) + "/NameInput.area", tools::BuildAreaFile(tools::NameInputAreas()))
                    ? 0
@@ -164,14 +207,15 @@ int main(int argc, char** argv)
                    : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "gallery-sheets") == 0) {
-        const std::pair<const char*, tools::AkbPicture> sheets[] = {
-            {"modelist_p", tools::GalleryListSheet()},
-            {"cgscenemode_p", tools::GalleryModeSheet()},
-            {"modecover_p", tools::GalleryCoverSheet()}};
-        for (const auto& [name, picture] : sheets) {
-            const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
-            for (const char* suffix : {"", "_en", "_ch", "_tw"})
-                if (!Write(std::string(argv[2]) + "/" + name + suffix + ".akb", bytes))
+        for (const char* suffix : {"", "_en", "_ch", "_tw"}) {
+            const tools::WordsLanguage language = tools::LanguageOfSuffix(suffix);
+            const std::pair<const char*, tools::AkbPicture> sheets[] = {
+                {"modelist_p", tools::DemoGalleryListSheet(language)},
+                {"cgscenemode_p", tools::DemoGalleryModeSheet(language)},
+                {"modecover_p", tools::DemoGalleryCoverSheet(language)}};
+            for (const auto& [name, picture] : sheets)
+                if (!Write(std::string(argv[2]) + "/" + name + suffix + ".akb",
+                           tools::EncodeAkb(picture, {})))
                     return 1;
         }
         return 0;
@@ -185,30 +229,31 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "music-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const std::pair<const char*, tools::AkbPicture> sheets[] = {
-            {"music_p", tools::MusicRowSheet()}, {"musicmode_p", tools::MusicControlSheet()}};
-        for (const auto& [name, picture] : sheets) {
-            const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
-            for (const char* suffix : {"", "_en", "_ch", "_tw"})
-                if (!Write(folder + name + suffix + ".akb", bytes))
+        for (const char* suffix : {"", "_en", "_ch", "_tw"}) {
+            const tools::WordsLanguage language = tools::LanguageOfSuffix(suffix);
+            const std::pair<const char*, tools::AkbPicture> sheets[] = {
+                {"music_p", tools::DemoMusicRowSheet(language)},
+                {"musicmode_p", tools::DemoMusicControlSheet(language)}};
+            for (const auto& [name, picture] : sheets)
+                if (!Write(folder + name + suffix + ".akb", tools::EncodeAkb(picture, {})))
                     return 1;
         }
         return Write(folder + "musicmode.area", tools::BuildAreaFile(tools::MusicAreas())) ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "cg-pictures") == 0) {
-        for (const auto& [name, picture] : tools::DemoCGPictures())
+        for (const auto& [name, picture] : tools::CaptionedCGPictures())
             if (!Write(std::string(argv[2]) + "/" + name, tools::EncodeAkb(picture, {})))
                 return 1;
         return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0)
-        return Write(argv[2], tools::EncodeAkb(tools::MusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
-    if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0)
-        return Write(argv[2],
-                     tools::EncodeAkb(
-                         tools::ThumbnailSheet(static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 0))), {}))
+        return Write(argv[2], tools::EncodeAkb(tools::DemoMusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
+    if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0) {
+        const auto first = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 0));
+        return Write(argv[2], tools::EncodeAkb(tools::DemoThumbnailSheet(first, ThumbnailCaption(first)), {}))
                    ? 0
                    : 1;
+    }
     if (argc == 3 && (std::strcmp(argv[1], "map-pictures") == 0 || std::strcmp(argv[1], "map-data") == 0)) {
         const bool pictures = std::strcmp(argv[1], "map-pictures") == 0;
         for (const tools::NamedFile& file : pictures ? tools::MapPictureFiles() : tools::MapDataFiles())
@@ -231,8 +276,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "backlog-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        return Write(folder + "log_p.akb", tools::EncodeAkb(tools::BacklogSheet(), {})) &&
-                       Write(folder + "log_cover.akb", tools::EncodeAkb(tools::BacklogCover(), {}))
+        return Write(folder + "log_p.akb", tools::EncodeAkb(tools::DemoBacklogSheet(), {})) &&
+                       Write(folder + "log_cover.akb", tools::EncodeAkb(tools::DemoBacklogCover(), {}))
                    ? 0
                    : 1;
     }
@@ -286,7 +331,7 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-sheet") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        bool written = Write(folder + "slot_p.akb", tools::EncodeAkb(tools::BuildSlotSheet(), {})) &&
+        bool written = Write(folder + "slot_p.akb", tools::EncodeAkb(tools::DemoSlotSheet(), {})) &&
                        Write(folder + "slot_tall.akb", tools::EncodeAkb(tools::BuildTallPicture(2160), {}));
         const std::vector<std::string> names = tools::SlotBackgroundNames();
         for (int32_t language = 0; language < 4; ++language)
@@ -304,14 +349,17 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
-        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::BuildChoiceSheet(), {}))
-                   ? 0
-                   : 1;
+        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::DemoChoiceSheet(), {})) ? 0
+                                                                                                          : 1;
     if (argc == 3 && std::strcmp(argv[1], "saveload-sheets") == 0) {
-        const std::vector<uint8_t> sheet = tools::EncodeAkb(tools::BuildSaveLoadSheet(), {});
         const std::vector<std::string> sheets = tools::SaveLoadSheetNames();
         const std::vector<std::string> backgrounds = tools::SaveLoadBackgroundNames();
         for (size_t language = 0; language < sheets.size(); ++language) {
+            // Languages in order: English, the two Chinese (English words), Japanese last.
+            const std::vector<uint8_t> sheet = tools::EncodeAkb(
+                tools::DemoSaveLoadSheet(language + 1 == sheets.size() ? tools::WordsLanguage::Japanese
+                                                                       : tools::WordsLanguage::English),
+                {});
             const std::vector<uint8_t> background =
                 tools::EncodeAkb(tools::BuildSaveLoadBackground(static_cast<int32_t>(language)), {});
             if (!Write(std::string(argv[2]) + "/" + sheets[language], sheet) ||
