@@ -363,6 +363,11 @@ std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
         }
     };
     for (auto& [name, picture] : pictures) {
+        // The tags in the cells' corners go, painted over in the colour just below them.
+        for (int32_t top = 0; top < picture.height; top += 1080)
+            for (int32_t y = top; y < top + LABEL_MARGIN + LABEL_HEIGHT; ++y)
+                for (int32_t x = 0; x < 40; ++x)
+                    picture.At(x, y) = picture.At(x, top + LABEL_MARGIN + LABEL_HEIGHT);
         if (name == "r01_0.akb") {
             shapes(picture, 0, 0);
             Caption(picture, 40, 30, "CG R01  朝の駅前 / Morning at the station", 40);
@@ -379,7 +384,7 @@ std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
             Caption(picture, 40, 1110, "CG R03  丘の上（下半分） / The hilltop, lower half", 40);
         } else if (name == "r01_f1.akb") {
             // The overlay's square says what it is along its top.
-            Caption(picture, 770, 350, "R01 差分 / overlay", 28);
+            Caption(picture, 760, 340, "R01 差分 / overlay", 28);
         }
     }
     return pictures;
