@@ -6,6 +6,7 @@
 #include "screens/system/SaveLoadLayout.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/FlagSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SaveLoadSheets.h"
 #include "sheetgen/SlotSheet.h"
@@ -271,7 +272,8 @@ void Caption(AkbPicture& picture, int32_t x, int32_t y, const std::string& words
     FillRect(picture, x, y, width, pixel_height * 2, 0xE0101018u);
     TextStyle style;
     style.pixel_height = pixel_height;
-    style.colour = 0xFFFFFFFFu;
+    // Pale yellow: never the pure white the checks of drawn text count.
+    style.colour = 0xFFFFE678u;
     DrawText(picture, {x, y, width, pixel_height * 2}, words, style);
 }
 
@@ -624,6 +626,69 @@ AkbPicture DemoChoiceSheet()
                            return {};
                        },
                        WordsLanguage::Both, {WordsPlace::Left, 26});
+}
+
+AkbPicture DemoFlagListSheet(WordsLanguage language)
+{
+    const std::vector<SheetCell> cells = FlagListCells();
+    return WordedSheet(1758, 2016, cells,
+                       [](const SheetCell& cell) {
+                           return cell.id == 256 ? CellWords{"戻る", "Back"} : HeroineWords(cell.id);
+                       },
+                       language, {WordsPlace::Top, 30});
+}
+
+AkbPicture DemoFlagListBackground(int32_t language)
+{
+    return DemoScreenBackground(FlagListBackground(language), language, {"フラグ管理", "Flag manager"});
+}
+
+AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
+{
+    // The day's marks and the clock's digits stay as they are: the schedule's checks read them.
+    return WordedSheet(1622, 1035, FlagScheduleCells(),
+                       [](const SheetCell& cell) -> CellWords {
+                           if (cell.id == 256)
+                               return {"戻る", "Back"};
+                           if (cell.width == 48 && cell.height == 43 && cell.id < 2)
+                               return {"", cell.id == 0 ? "▲" : "▼"};
+                           return {};
+                       },
+                       language, {WordsPlace::Top, 30});
+}
+
+std::vector<NamedFile> DemoFlagPictureFiles()
+{
+    std::vector<NamedFile> files = FlagPictureFiles();
+    for (NamedFile& file : files) {
+        for (int32_t language = 0; language < 4; ++language) {
+            const std::string suffix = language == 3   ? ""
+                                       : language == 0 ? "_en"
+                                       : language == 1 ? "_ch"
+                                                       : "_tw";
+            const WordsLanguage words = LanguageOfSuffix(suffix);
+            if (file.name == "flaglist_p" + suffix + ".akb")
+                file.bytes = EncodeAkb(DemoFlagListSheet(words), {});
+            else if (file.name == "flaglist_bg" + suffix + ".akb")
+                file.bytes = EncodeAkb(DemoFlagListBackground(language), {});
+            else if (file.name == "flagschedule_p" + suffix + ".akb")
+                file.bytes = EncodeAkb(DemoFlagScheduleSheet(words), {});
+        }
+    }
+    return files;
+}
+
+AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name)
+{
+    // The cell's tag goes; the screen's name stands in the top-left corner.
+    const uint32_t colour = background.At(40, 40);
+    FillRect(background, 0, 0, 120, LABEL_MARGIN + LABEL_HEIGHT, colour);
+    Caption(background, 24, 16,
+            language == 3  ? name.japanese
+            : language < 0 ? name.japanese + " / " + name.english
+                           : name.english,
+            34);
+    return background;
 }
 
 } // namespace tools

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "sheetgen/MapSheets.h"
 #include "sheetgen/SheetWords.h"
 
 namespace tools {
@@ -50,5 +51,17 @@ AkbPicture DemoBacklogSheet();
 AkbPicture DemoBacklogCover();
 AkbPicture DemoNameInputSheet();
 AkbPicture DemoChoiceSheet();
+
+// The flag screens: the heroine list and its background of a language (0 English, 1 and 2
+// Chinese, 3 Japanese), the schedule's parts.
+AkbPicture DemoFlagListSheet(WordsLanguage language);
+AkbPicture DemoFlagListBackground(int32_t language);
+AkbPicture DemoFlagScheduleSheet(WordsLanguage language);
+// Every flag screen picture as FlagPictureFiles names them, with the words.
+std::vector<NamedFile> DemoFlagPictureFiles();
+
+// A screen's background of a language (0 English, 1 and 2 Chinese, 3 Japanese, -1 a picture
+// without language forms: both) with the screen's name in its top-left corner.
+AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name);
 
 } // namespace tools

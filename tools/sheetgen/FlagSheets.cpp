@@ -12,7 +12,7 @@ const char* const LANGUAGE_SUFFIXES[4] = {"_en", "_ch", "_tw", ""};
 
 } // namespace
 
-AkbPicture FlagListSheet()
+std::vector<SheetCell> FlagListCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t n = 0; n < 15; ++n)
@@ -21,7 +21,12 @@ AkbPicture FlagListSheet()
                              "H" + std::to_string(n) + "-" + std::to_string(s)});
     for (int32_t s = 0; s < 3; ++s)
         cells.push_back({1600, 158 * s, 158, 158, 256, s, "B-" + std::to_string(s)});
-    return BuildSheet(1758, 2016, cells);
+    return cells;
+}
+
+AkbPicture FlagListSheet()
+{
+    return BuildSheet(1758, 2016, FlagListCells());
 }
 
 AkbPicture FlagListBackground(int32_t language)
@@ -31,7 +36,7 @@ AkbPicture FlagListBackground(int32_t language)
                         "LIST" + std::to_string(language)}});
 }
 
-AkbPicture FlagScheduleSheet()
+std::vector<SheetCell> FlagScheduleCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t n = 0; n < 10; ++n)
@@ -66,7 +71,12 @@ AkbPicture FlagScheduleSheet()
     const int32_t last[] = {0, 22, 188, 271, 376};
     for (int32_t i = 0; i < 5; ++i)
         cells.push_back({last[i], 722, widths[i], 63, FLAG_SHEET_PANEL + piece++, 0, ""});
-    return BuildSheet(1622, 1035, cells);
+    return cells;
+}
+
+AkbPicture FlagScheduleSheet()
+{
+    return BuildSheet(1622, 1035, FlagScheduleCells());
 }
 
 AkbPicture FlagScheduleBackground()

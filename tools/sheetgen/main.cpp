@@ -295,14 +295,18 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "config-sheet") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
         const tools::AkbPicture sheet = tools::DemoConfigSheet();
-        const tools::AkbPicture background =
+        const tools::AkbPicture plain =
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
+        const tools::AkbPicture background =
+            tools::DemoScreenBackground(plain, -1, {"システム設定", "System settings"});
+        const tools::AkbPicture sound =
+            tools::DemoScreenBackground(plain, -1, {"サウンド設定", "Sound settings"});
         const std::vector<uint8_t> cover = tools::EncodeAkb(tools::MakePicture(1632, 1449, 0), {});
         bool written =
             Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
             Write(folder + "systemcover.akb", tools::EncodeAkb(tools::MakePicture(1600, 1443, 0), {})) &&
             Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
-            Write(folder + "sound_bg.akb", tools::EncodeAkb(background, {}));
+            Write(folder + "sound_bg.akb", tools::EncodeAkb(sound, {}));
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
             written = written && Write(folder + "sound_cover" + suffix + ".akb", cover);
         return written ? 0 : 1;
@@ -336,14 +340,17 @@ int main(int argc, char** argv)
         const std::vector<std::string> names = tools::SlotBackgroundNames();
         for (int32_t language = 0; language < 4; ++language)
             written = written && Write(folder + names[language],
-                                       tools::EncodeAkb(tools::BuildSlotBackground(language), {}));
+                                       tools::EncodeAkb(tools::DemoScreenBackground(
+                                                            tools::BuildSlotBackground(language), language,
+                                                            {"スロットマシン", "Slot machine"}),
+                                                        {}));
         return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)
         return Write(std::string(argv[2]) + "/slot.area", tools::BuildAreaFile(tools::SlotAreas())) ? 0 : 1;
     if (argc == 3 && (std::strcmp(argv[1], "flag-pictures") == 0 || std::strcmp(argv[1], "flag-data") == 0)) {
         const bool pictures = std::strcmp(argv[1], "flag-pictures") == 0;
-        for (const tools::NamedFile& file : pictures ? tools::FlagPictureFiles() : tools::FlagDataFiles())
+        for (const tools::NamedFile& file : pictures ? tools::DemoFlagPictureFiles() : tools::FlagDataFiles())
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
         return 0;
@@ -361,7 +368,10 @@ int main(int argc, char** argv)
                                                                        : tools::WordsLanguage::English),
                 {});
             const std::vector<uint8_t> background =
-                tools::EncodeAkb(tools::BuildSaveLoadBackground(static_cast<int32_t>(language)), {});
+                tools::EncodeAkb(tools::DemoScreenBackground(
+                                     tools::BuildSaveLoadBackground(static_cast<int32_t>(language)),
+                                     static_cast<int32_t>(language), {"セーブ・ロード", "Save and load"}),
+                                 {});
             if (!Write(std::string(argv[2]) + "/" + sheets[language], sheet) ||
                 !Write(std::string(argv[2]) + "/" + backgrounds[language], background))
                 return 1;
