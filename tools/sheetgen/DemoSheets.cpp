@@ -252,7 +252,8 @@ std::string TwoDigits(uint32_t n)
 
 CellWords HeroineWords(uint32_t heroine)
 {
-    return {"ヒロイン" + TwoDigits(heroine + 1), "Heroine " + std::to_string(heroine + 1)};
+    // Numbered as the cast names file names them ("ヒロイン03" is heroine 3).
+    return {"ヒロイン" + TwoDigits(heroine), "Heroine " + TwoDigits(heroine)};
 }
 
 // The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
@@ -674,6 +675,48 @@ std::vector<NamedFile> DemoFlagPictureFiles()
             else if (file.name == "flagschedule_p" + suffix + ".akb")
                 file.bytes = EncodeAkb(DemoFlagScheduleSheet(words), {});
         }
+    }
+    return files;
+}
+
+std::vector<NamedFile> DemoMapPictureFiles()
+{
+    static const std::array<CellWords, 9> area_buttons{{{"決定", "Decide"},
+                                                        {"エリア選択", "Areas"},
+                                                        {"戻る", "Back"},
+                                                        {"決定", "Decide"},
+                                                        {"戻る", "Back"},
+                                                        {"Qセーブ", "Q.save"},
+                                                        {"Qロード", "Q.load"},
+                                                        {"セーブ", "Save"},
+                                                        {"ロード", "Load"}}};
+    const auto area_sheet = [](WordsLanguage language) {
+        return WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells(),
+                           [](const SheetCell& cell) {
+                               return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
+                                          ? area_buttons[cell.id - AREA_SHEET_BUTTON]
+                                          : CellWords{};
+                           },
+                           language, {WordsPlace::Top, 24});
+    };
+    const auto time_sheet = [](WordsLanguage language) {
+        return WordedSheet(
+            TIME_SHEET_WIDTH, TIME_SHEET_HEIGHT, TimeSheetCells(),
+            [](const SheetCell& cell) {
+                return cell.id == 256 && cell.width == 158 ? CellWords{"戻る", "Back"} : CellWords{};
+            },
+            language, {WordsPlace::Top, 30});
+    };
+    std::vector<NamedFile> files = MapPictureFiles();
+    for (NamedFile& file : files) {
+        const bool english = file.name.find("_en.") != std::string::npos ||
+                             file.name.find("_ch.") != std::string::npos ||
+                             file.name.find("_tw.") != std::string::npos;
+        const WordsLanguage language = english ? WordsLanguage::English : WordsLanguage::Japanese;
+        if (file.name.starts_with("select_p"))
+            file.bytes = EncodeAkb(area_sheet(language), {});
+        else if (file.name.starts_with("time_p"))
+            file.bytes = EncodeAkb(time_sheet(language), {});
     }
     return files;
 }

@@ -256,7 +256,7 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && (std::strcmp(argv[1], "map-pictures") == 0 || std::strcmp(argv[1], "map-data") == 0)) {
         const bool pictures = std::strcmp(argv[1], "map-pictures") == 0;
-        for (const tools::NamedFile& file : pictures ? tools::MapPictureFiles() : tools::MapDataFiles())
+        for (const tools::NamedFile& file : pictures ? tools::DemoMapPictureFiles() : tools::MapDataFiles())
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
         for (const tools::NamedFile& file :
