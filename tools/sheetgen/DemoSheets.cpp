@@ -241,6 +241,74 @@ AkbPicture DemoConfigSheet()
     return sheet;
 }
 
+AkbPicture DemoConfigCover()
+{
+    AkbPicture cover = MakePicture(1600, 1443, 0);
+    struct Label
+    {
+        int32_t x, y, width;
+        const char* words;
+    };
+    // In the page's own pixels: above each slider (its switch at the slider's right end turns
+    // it on), left of each switch, and above the groups of radios, dialog switches and cells.
+    static const Label labels[] = {
+        {87, 0, 280, "画面効果の速度 / Effect speed"},
+        {900, 0, 320, "マップの速度 / Map speed"},
+        {87, 92, 560, "文字の表示速度 / Text speed"},
+        {87, 183, 560, "句読点で待つ / Pause at punctuation"},
+        {87, 253, 560, "一文ずつ表示の速度 / One line at a time"},
+        {87, 358, 560, "オートの速度 / Auto mode speed"},
+        {860, 96, 470, "選択肢の後もオート / Auto after a choice"},
+        {860, 170, 470, "選択肢の後もスキップ / Skip after a choice"},
+        {860, 244, 470, "オートセーブ / Auto save"},
+        {860, 318, 470, "ウィンドウが動く / Window follows"},
+        {860, 392, 470, "ヘルプを表示 / Show help lines"},
+        {87, 489, 400, "ウィンドウの色 / Window colour"},
+        {87, 576, 110, "不透明 / Alpha"},
+        {877, 576, 110, "赤 / Red"},
+        {87, 636, 110, "緑 / Green"},
+        {877, 636, 110, "青 / Blue"},
+        {87, 700, 900, "確認の表示 / Ask before"},
+        {1240, 1150, 340, "システム / System"},
+    };
+    // The confirmation switches by number: the actions they ask about.
+    static const char* const dialogs[] = {
+        "セーブ / Saving",        "ロード / Loading",     "終了 / Quitting",     "タイトルへ / Title",
+        "履歴で戻る / Jump back", "上書き / Overwriting", "全削除 / Delete all", "削除 / Deleting",
+        "シーン選択へ / Scenes",  "イベントへ / Event"};
+    TextStyle style;
+    style.pixel_height = 26;
+    style.colour = 0xFFFFFFFFu;
+    style.align = TextAlign::Left;
+    for (const Label& label : labels)
+        DrawText(cover, {label.x, label.y + 2, label.width, 40}, label.words, style);
+    for (int32_t item = 0; item < 10; ++item)
+        DrawText(cover, {(item / 5) * 840 + 100, (item % 5) * 72 + 781, 460, 42}, dialogs[item], style);
+    return cover;
+}
+
+AkbPicture DemoSoundCover(WordsLanguage language)
+{
+    AkbPicture cover = MakePicture(1632, 1449, 0);
+    TextStyle style;
+    style.pixel_height = 26;
+    style.colour = 0xFFFFFFFFu;
+    style.align = TextAlign::Left;
+    const auto say = [&](int32_t x, int32_t y, const CellWords& words) {
+        DrawText(cover, {x, y, 380, 40}, language == WordsLanguage::Japanese ? words.japanese : words.english,
+                 style);
+    };
+    // In the panel's own pixels, above each level's slider and left of its percentage.
+    say(24, 76, {"全体の音量", "Master volume"});
+    say(836, 76, {"音楽", "Music"});
+    say(24, 208, {"効果音", "Sound effects"});
+    say(836, 208, {"声", "Voices"});
+    for (int32_t k = 0; k < 16; ++k)
+        say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
+            {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
+    return cover;
+}
+
 namespace {
 
 std::string TwoDigits(uint32_t n)

@@ -28,8 +28,12 @@ CellWords DialogQuestion(int32_t kind);
 AkbPicture DemoDialogSheet();
 AkbPicture DemoNoticeSheet();
 
-// The settings pages' parts.
+// The settings pages' parts, and the system page's cover ("systemcover.akb", 1600 x 1443, laid
+// over the scrolling page): each control's name beside it, in both languages.
 AkbPicture DemoConfigSheet();
+AkbPicture DemoConfigCover();
+// The sound page's cover ("sound_cover.akb" and its forms, 1632 x 1449): each level's name.
+AkbPicture DemoSoundCover(WordsLanguage language);
 
 // The extras: the CG gallery's three sheets (heroine list, mode parts, covers), a sheet of CG or
 // scene thumbnails, the CG pictures, the music room's two sheets and its track pictures.

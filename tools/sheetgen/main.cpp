@@ -136,6 +136,7 @@ bool WritePreviews(const std::string& folder)
         {"dialog_p", tools::DemoDialogSheet()},
         {"dialog_p2", tools::DemoNoticeSheet()},
         {"systemsound_p", tools::DemoConfigSheet()},
+        {"systemcover", tools::DemoConfigCover()},
         {"modelist_p", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese)},
         {"cgscenemode_p_en", tools::DemoGalleryModeSheet(tools::WordsLanguage::English)},
         {"modecover_p", tools::DemoGalleryCoverSheet(tools::WordsLanguage::Japanese)},
@@ -301,14 +302,14 @@ int main(int argc, char** argv)
             tools::DemoScreenBackground(plain, -1, {"システム設定", "System settings"});
         const tools::AkbPicture sound =
             tools::DemoScreenBackground(plain, -1, {"サウンド設定", "Sound settings"});
-        const std::vector<uint8_t> cover = tools::EncodeAkb(tools::MakePicture(1632, 1449, 0), {});
-        bool written =
-            Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
-            Write(folder + "systemcover.akb", tools::EncodeAkb(tools::MakePicture(1600, 1443, 0), {})) &&
-            Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
-            Write(folder + "sound_bg.akb", tools::EncodeAkb(sound, {}));
+        bool written = Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
+                       Write(folder + "systemcover.akb", tools::EncodeAkb(tools::DemoConfigCover(), {})) &&
+                       Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
+                       Write(folder + "sound_bg.akb", tools::EncodeAkb(sound, {}));
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
-            written = written && Write(folder + "sound_cover" + suffix + ".akb", cover);
+            written = written &&
+                      Write(folder + "sound_cover" + suffix + ".akb",
+                            tools::EncodeAkb(tools::DemoSoundCover(tools::LanguageOfSuffix(suffix)), {}));
         return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "config-areas") == 0)
