@@ -98,3 +98,40 @@ TEST(SheetWords, DialogQuestionsCarryBothLanguages)
     }
     EXPECT_FALSE(tools::DialogQuestion(3).english.empty());
 }
+
+// Each CG carries a caption in its top-left corner and shapes of its own on the right, so two CGs
+// tell apart at a glance; the middle and the lower left, where the viewer's checks read the CG's
+// colour, keep it.
+TEST(SheetWords, CGPicturesCarryACaptionAndShapesOfTheirOwn)
+{
+    const auto pictures = tools::CaptionedCGPictures();
+    std::vector<const tools::AkbPicture*> bases;
+    for (const auto& [name, picture] : pictures) {
+        if (name == "r01_f1.akb")
+            continue;
+        SCOPED_TRACE(name);
+        const uint32_t ground = picture.At(960, 540);
+        uint32_t id = 0;
+        int32_t state = 0;
+        EXPECT_TRUE(tools::DecodeCellColour(ground, id, state)) << "the middle keeps the cell's colour";
+        EXPECT_EQ(picture.At(300, 900), ground);
+        EXPECT_EQ(picture.At(0, 0), ground) << "the tag is gone";
+        int caption = 0;
+        for (int32_t y = 30; y < 110; ++y)
+            for (int32_t x = 40; x < 600; ++x)
+                caption += picture.At(x, y) != ground;
+        EXPECT_GT(caption, 20000) << "no caption";
+        bases.push_back(&picture);
+    }
+    ASSERT_EQ(bases.size(), 4u);
+    // The right-hand shapes differ from CG to CG, not only in colour: compare what is ground.
+    for (size_t i = 0; i < bases.size(); ++i)
+        for (size_t j = i + 1; j < bases.size(); ++j) {
+            int differing = 0;
+            for (int32_t y = 100; y < 1000; y += 4)
+                for (int32_t x = 1250; x < 1900; x += 4)
+                    differing += (bases[i]->At(x, y) == bases[i]->At(960, 540)) !=
+                                 (bases[j]->At(x, y) == bases[j]->At(960, 540));
+            EXPECT_GT(differing, 1000) << i << " and " << j;
+        }
+}
