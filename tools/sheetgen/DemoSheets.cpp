@@ -607,32 +607,40 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
 
 AkbPicture DemoBacklogSheet()
 {
-    return WordedSheet(BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, BacklogSheetCells(),
-                       [](const SheetCell& cell) -> CellWords {
-                           switch (cell.id) {
-                           case 0x300:
-                               return {"ここへ戻る", "Jump here"};
-                           case BACKLOG_MARKED:
-                               return {"", "✓"};
-                           case 0x6400:
-                               return {"", "♪"};
-                           case 0x400:
-                               return {"", "▲"};
-                           case 0x401:
-                               return {"", "▼"};
-                           case 0x500:
-                               return {"3つ前へ", "3 older"};
-                           case 0x501:
-                               return {"3つ後へ", "3 newer"};
-                           case 0x600:
-                               return {"連続再生", "Replay marked"};
-                           case 0xF00:
-                               return {"閉じる", "Close"};
-                           default:
-                               return {};
-                           }
-                       },
-                       WordsLanguage::Both, {WordsPlace::Top, 26});
+    const std::vector<SheetCell> cells = BacklogSheetCells();
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        switch (cell.id) {
+        case 0x300:
+            return {"ここへ戻る", "Jump here"};
+        case BACKLOG_MARKED:
+            return {"", "✓"};
+        case 0x6400:
+            return {"", "♪"};
+        case 0x400:
+            return {"", "▲"};
+        case 0x401:
+            return {"", "▼"};
+        case 0x500:
+            return {"3つ前へ", "3 older"};
+        case 0x501:
+            return {"3つ後へ", "3 newer"};
+        case 0x600:
+            return {"連続再生", "Replay marked"};
+        case 0xF00:
+            return {"閉じる", "Close"};
+        default:
+            return {};
+        }
+    };
+    // The voice buttons' note stands at their top: the backlog's checks read their middle.
+    AkbPicture sheet =
+        WordedSheet(BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, cells,
+                    [&](const SheetCell& cell) { return cell.id == 0x6400 ? CellWords{} : words(cell); },
+                    WordsLanguage::Both, {WordsPlace::Centre, 26});
+    for (const SheetCell& cell : cells)
+        if (cell.id == 0x6400)
+            DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Top, 26});
+    return sheet;
 }
 
 AkbPicture DemoBacklogCover()
