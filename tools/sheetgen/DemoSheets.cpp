@@ -483,13 +483,13 @@ AkbPicture DemoMusicControlSheet(WordsLanguage language)
         case 512:
             return {"戻る", "Back"};
         case 1280:
-            return {"▶ 再生", "▶ Play"};
+            return {"▶", "▶"};
         case 1281:
-            return {"■ 停止", "■ Stop"};
+            return {"■", "■"};
         case 1282:
-            return {"◀◀ 前", "◀◀ Prev"};
+            return {"◀◀", "◀◀"};
         case 1283:
-            return {"▶▶ 次", "▶▶ Next"};
+            return {"▶▶", "▶▶"};
         case 768:
             return {"1ページ", "Page 1"};
         case 769:
