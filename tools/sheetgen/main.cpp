@@ -393,18 +393,17 @@ int main(int argc, char** argv)
         return FindCell(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                         static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)),
                         argc == 7 ? std::atoi(argv[6]) : -1);
-    std::fprintf(
-        stderr,
-        "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
-        "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
-        "cg-pictures <folder> | "
-        "music-sheets <folder> | music-picture <file> <slot> | "
-        "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
-        "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
-        "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
-        "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
-        "backlog-sheets <folder> | backlog-areas <folder> | choice-sheet <folder> | "
-        "flag-pictures <folder> | flag-data <folder> | "
-        "find-cell <frame.png> <x> <y> <id> [state] | find-cells <frame.png> <x>,<y>,<id>[,<state>]...\n");
+    std::fprintf(stderr, "usage: sheetgen dialog-sheet <folder> | dialog-areas <folder> | "
+                         "gallery-sheets <folder> | gallery-areas <folder> | thumbnails <file> <first id> | "
+                         "cg-pictures <folder> | "
+                         "music-sheets <folder> | music-picture <file> <slot> | "
+                         "map-pictures <folder> | map-data <folder> | message-sheets <folder> | "
+                         "message-areas <folder> | name-input-sheet <folder> | name-input-areas <folder> | "
+                         "config-sheet <folder> | config-areas <folder> | title-sheet <folder> | "
+                         "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
+                         "backlog-sheets <folder> | backlog-areas <folder> | choice-sheet <folder> | "
+                         "flag-pictures <folder> | flag-data <folder> | "
+                         "preview <folder> | find-cell <frame.png> <x> <y> <id> [state] | find-cells "
+                         "<frame.png> <x>,<y>,<id>[,<state>]...\n");
     return 1;
 }
