@@ -90,7 +90,8 @@ CellWords MessageButtonWords(uint32_t button)
 
 CellWords SideMenuWords(uint32_t button)
 {
-    static const std::array<CellWords, 9> words{{{"メニュー", "Menu"},
+    // The tab is too narrow for two lines: one word every player reads.
+    static const std::array<CellWords, 9> words{{{"", "Menu"},
                                                  {"セーブ", "Save"},
                                                  {"ロード", "Load"},
                                                  {"設定", "Settings"},
