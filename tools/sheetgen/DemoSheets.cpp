@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "screens/map/SubMapLayout.h"
 #include "screens/system/SaveLoadLayout.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
@@ -790,6 +791,23 @@ std::vector<NamedFile> DemoMapPictureFiles()
                              file.name.find("_ch.") != std::string::npos ||
                              file.name.find("_tw.") != std::string::npos;
         const WordsLanguage language = english ? WordsLanguage::English : WordsLanguage::Japanese;
+        // The sub maps' back buttons; their spots are places the map's own picture names.
+        for (int32_t kind = 0; kind < 3; ++kind) {
+            const std::string parts = GetSubMapLayout(kind).PartsSheet;
+            const std::string stem = parts.substr(0, parts.rfind('.'));
+            if (file.name == parts || file.name == stem + "_en.akb") {
+                AkbPicture sheet = SubMapPartsSheet(kind);
+                DrawCellsWords(sheet, SubMapPartsCells(kind),
+                               [](const SheetCell& cell) {
+                                   return cell.id == SUBMAP_BACK_ITEM && cell.label == "BACK"
+                                              ? CellWords{"戻る", "Back"}
+                                              : CellWords{};
+                               },
+                               file.name == parts ? WordsLanguage::Japanese : WordsLanguage::English,
+                               {WordsPlace::Top, 30});
+                file.bytes = EncodeAkb(sheet, {});
+            }
+        }
         if (file.name.starts_with("select_p"))
             file.bytes = EncodeAkb(area_sheet(language), {});
         else if (file.name.starts_with("time_p"))
