@@ -1,5 +1,10 @@
 #include "sheetgen/DemoSheets.h"
 
+#include "sheetgen/BacklogSheet.h"
+#include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/MusicSheets.h"
+#include "sheetgen/SlotSheet.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -134,4 +139,72 @@ TEST(SheetWords, CGPicturesCarryACaptionAndShapesOfTheirOwn)
                                  (bases[j]->At(x, y) == bases[j]->At(960, 540));
             EXPECT_GT(differing, 1000) << i << " and " << j;
         }
+}
+
+// The sheets whose cells the demo's frame checks read in their middle keep every cell's colour
+// there, whatever words the cell carries: the title's and the music room's rows, the choice's page
+// buttons, the gallery's tabs, arrows and locked cell, the slot machine's reels and buttons, and
+// the backlog's voice button.
+TEST(SheetWords, CheckedCellsKeepTheirColourInTheirMiddle)
+{
+    struct Sheet
+    {
+        const char* name;
+        tools::AkbPicture picture;
+        std::vector<tools::SheetCell> cells;
+    };
+    const std::vector<Sheet> sheets{
+        {"title ja", tools::DemoTitleSheet(tools::WordsLanguage::Japanese), tools::TitleSheetCells()},
+        {"title en", tools::DemoTitleSheet(tools::WordsLanguage::English), tools::TitleSheetCells()},
+        {"music rows", tools::DemoMusicRowSheet(tools::WordsLanguage::Japanese), tools::MusicRowCells()},
+        {"choice", tools::DemoChoiceSheet(), tools::ChoiceSheetCells()},
+        {"gallery", tools::DemoGalleryModeSheet(tools::WordsLanguage::English), tools::GalleryModeCells()},
+        {"heroines", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese), tools::GalleryListCells()},
+        {"slot", tools::DemoSlotSheet(), tools::SlotSheetCells()},
+        {"backlog", tools::DemoBacklogSheet(), tools::BacklogSheetCells()},
+    };
+    for (const Sheet& sheet : sheets) {
+        SCOPED_TRACE(sheet.name);
+        for (size_t i = 0; i < sheet.cells.size(); ++i) {
+            const tools::SheetCell& cell = sheet.cells[i];
+            if (sheet.name == std::string("backlog") && cell.id != 0x6400)
+                continue;
+            // A later cell over the same place replaced this one.
+            bool covered = false;
+            for (size_t j = i + 1; j < sheet.cells.size(); ++j)
+                covered = covered || (sheet.cells[j].x == cell.x && sheet.cells[j].y == cell.y);
+            if (covered)
+                continue;
+            const int32_t x = cell.x + cell.width / 2;
+            const int32_t y = cell.y + cell.height / 2;
+            EXPECT_EQ(sheet.picture.At(x, y), tools::CellColour(cell.id, cell.state))
+                << std::hex << cell.id << " state " << cell.state << " at " << std::dec << x << ", " << y;
+        }
+    }
+}
+
+// Text lands inside its box only, in Japanese as in English, and a longer line is wider.
+TEST(TextPainter, DrawsInsideItsBoxInEitherScript)
+{
+    EXPECT_GT(tools::MeasureText("Settings", 30), tools::MeasureText("Set", 30));
+    EXPECT_GT(tools::MeasureText("設定", 30), 50);
+    for (const char* words :
+         {"設定を保存しますか？", "Return to the title and quit the game, then some more"}) {
+        SCOPED_TRACE(words);
+        tools::AkbPicture picture = tools::MakePicture(400, 100, 0xFF000000u);
+        tools::TextStyle style;
+        style.pixel_height = 30;
+        const tools::TextBox box{50, 20, 300, 50};
+        tools::DrawText(picture, box, words, style);
+        int inside = 0;
+        int outside = 0;
+        for (int32_t y = 0; y < 100; ++y)
+            for (int32_t x = 0; x < 400; ++x) {
+                const bool in = x >= box.x && x < box.x + box.width && y >= box.y && y < box.y + box.height;
+                if (picture.At(x, y) != 0xFF000000u)
+                    ++(in ? inside : outside);
+            }
+        EXPECT_GT(inside, 300);
+        EXPECT_EQ(outside, 0);
+    }
 }

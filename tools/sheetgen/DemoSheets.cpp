@@ -382,8 +382,17 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
             return {std::to_string(cell.id + 1), std::to_string(cell.id + 1)};
         return {};
     };
-    return WordedSheet(GALLERY_MODE_SHEET_WIDTH, GALLERY_MODE_SHEET_HEIGHT, GalleryModeCells(), words,
-                       language, {WordsPlace::Top, 30});
+    const std::vector<SheetCell> cells = GalleryModeCells();
+    const auto entry_tab = [](const SheetCell& cell) { return cell.width == 80 && cell.id < 4; };
+    AkbPicture sheet =
+        WordedSheet(GALLERY_MODE_SHEET_WIDTH, GALLERY_MODE_SHEET_HEIGHT, cells,
+                    [&](const SheetCell& cell) { return entry_tab(cell) ? CellWords{} : words(cell); },
+                    language, {WordsPlace::Top, 30});
+    // The entry tabs are short: a smaller number keeps clear of their middle.
+    for (const SheetCell& cell : cells)
+        if (entry_tab(cell))
+            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Top, 22});
+    return sheet;
 }
 
 AkbPicture DemoGalleryCoverSheet(WordsLanguage language)
