@@ -78,32 +78,3 @@ TEST(SheetGenerator, MessageAndSideMenuCellsStandApart)
         }
     }
 }
-
-// The dialogs carry their words: the question of each kind and the buttons' yes, no and OK are
-// written over their cells, whose middles still show the cells' colours for the frame checks.
-TEST(SheetGenerator, TheDialogsQuestionsAndButtonsCarryWords)
-{
-    tools::AkbPicture sheet =
-        tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT, tools::DialogSheetCells());
-    tools::DrawDialogWords(sheet);
-    for (const tools::SheetCell& cell : tools::DialogSheetCells()) {
-        const bool worded =
-            (cell.id >= tools::DIALOG_SHEET_LINE && cell.id <= tools::DIALOG_SHEET_LINE + 12) ||
-            (cell.width == 222 && cell.height == 73);
-        if (!worded)
-            continue;
-        SCOPED_TRACE(cell.label);
-        int ink = 0;
-        for (int32_t y = cell.y + 12; y < cell.y + 32; ++y)
-            for (int32_t x = cell.x + 10; x < cell.x + cell.width; ++x)
-                ink += (sheet.At(x, y) | 0xFF000000u) == 0xFFFFFFFFu ||
-                       (sheet.At(x, y) | 0xFF000000u) == 0xFF000000u;
-        EXPECT_GT(ink, 100) << "no words";
-        uint32_t id = 0;
-        int32_t state = 0;
-        ASSERT_TRUE(
-            tools::DecodeCellColour(sheet.At(cell.x + cell.width / 2, cell.y + cell.height / 2), id, state));
-        EXPECT_EQ(id, cell.id);
-        EXPECT_EQ(state, cell.state);
-    }
-}

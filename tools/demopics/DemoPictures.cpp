@@ -2,6 +2,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
+
+#include "textpaint/ShapePainter.h"
+#include "textpaint/TextPainter.h"
 
 namespace tools {
 
@@ -12,6 +16,32 @@ constexpr int32_t CELL = 64;
 uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
 {
     return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+// The scene's name in the top-left corner, pale yellow on a dark band: never the pure white the
+// checks of the message text count, and clear of the points the scene checks read.
+void Caption(AkbPicture& picture, const std::string& words)
+{
+    constexpr int32_t EM = 34;
+    const int32_t width = MeasureText(words, EM) + EM;
+    FillRect(picture, 24, 16, width, 2 * EM, Argb(255, 24, 20, 36));
+    TextStyle style;
+    style.pixel_height = EM;
+    style.colour = Argb(255, 255, 230, 120);
+    DrawText(picture, {24, 16, width, 2 * EM}, words, style);
+}
+
+// The game's name on a title plate, in its upper part: the title's checks read the plate lower.
+void TitleWords(AkbPicture& picture, const std::string& second_line)
+{
+    TextStyle style;
+    style.colour = Argb(255, 60, 40, 80);
+    style.pixel_height = 60;
+    style.bold = true;
+    DrawText(picture, {1000, 166, 800, 76}, "冬の町", style);
+    style.pixel_height = 32;
+    style.bold = false;
+    DrawText(picture, {1000, 244, 800, 46}, second_line, style);
 }
 
 } // namespace
@@ -209,7 +239,10 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
         plate_only.content = AkbRect{1000, 160, 1800, 400};
         plate_only.fill = colour;
         plate_only.rgb_alpha = 255;
-        const std::vector<uint8_t> bytes = EncodeAkb(DrawTitleBackground(colour), plate_only);
+        AkbPicture picture = DrawTitleBackground(colour);
+        TitleWords(picture,
+                   colour == SP_TITLE_BACKGROUND ? "After the ending / クリア後" : "A short winter story");
+        const std::vector<uint8_t> bytes = EncodeAkb(picture, plate_only);
         for (const char* suffix : {"", "_EN", "_CH", "_TW"})
             pictures.push_back({std::string(name) + suffix + ".AKB", bytes});
     }
@@ -217,20 +250,57 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
     return pictures;
 }
 
+AkbPicture CaptionedBackground()
+{
+    AkbPicture picture = DrawBackground(1920, 1080);
+    // A morning sky: three clouds and a low sun, above where the message window stands.
+    for (const auto& [x, y] : {std::pair{420, 330}, std::pair{760, 220}, std::pair{1240, 380}}) {
+        FillDisc(picture, x, y, 60, Argb(255, 170, 190, 230));
+        FillDisc(picture, x + 70, y - 20, 75, Argb(255, 170, 190, 230));
+        FillDisc(picture, x + 150, y, 60, Argb(255, 170, 190, 230));
+    }
+    FillDisc(picture, 1500, 600, 90, Argb(255, 250, 190, 90));
+    Caption(picture, "BG_DEMO  朝の駅前 / Morning, station square");
+    return picture;
+}
+
+AkbPicture CaptionedEveningBackground()
+{
+    AkbPicture picture = DrawEveningBackground(1920, 1080);
+    // Hills on the horizon and a row of houses in the dusk.
+    for (int32_t k = 0; k < 5; ++k)
+        FillTriangle(picture, 200 + 380 * k, 470, 180, Argb(255, 180, 100, 70));
+    for (int32_t k = 0; k < 4; ++k)
+        FillRect(picture, 120 + 460 * k, 560, 140, 110, Argb(255, 90, 60, 110));
+    Caption(picture, "BG_EVENING  夕方の町 / The town at dusk");
+    return picture;
+}
+
+AkbPicture CaptionedStageBackground()
+{
+    AkbPicture picture = DrawStageBackground();
+    // The house's windows and door.
+    FillRect(picture, 680, 380, 120, 100, Argb(255, 250, 220, 120));
+    FillRect(picture, 1120, 380, 120, 100, Argb(255, 250, 220, 120));
+    FillRect(picture, 900, 620, 120, 160, Argb(255, 110, 70, 50));
+    Caption(picture, "ST_BG  家の前 / In front of the house");
+    return picture;
+}
+
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
 {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures = BuildTitlePictures();
     std::vector<std::pair<std::string, std::vector<uint8_t>>> story = {
         {"CURSOR.AKB", EncodeAkb(DrawCursorSheet(), {})},
-        {"BG_DEMO.AKB", EncodeAkb(DrawBackground(1920, 1080), OpaqueRgb())},
+        {"BG_DEMO.AKB", EncodeAkb(CaptionedBackground(), OpaqueRgb())},
         {"TITLE.AKB", EncodeAkb(DrawTitlePlate(), {})},
-        {"BG_EVENING.AKB", EncodeAkb(DrawEveningBackground(1920, 1080), OpaqueRgb())},
+        {"BG_EVENING.AKB", EncodeAkb(CaptionedEveningBackground(), OpaqueRgb())},
         {"SHEET.AKB", EncodeAkb(DrawSpriteSheet(), {})},
         {"A_BODY.AKB", EncodeAkb(DrawStandingCharacter(STAGE_FIRST_BODY), {})},
         {"C_BODY.AKB", EncodeAkb(DrawStandingCharacter(STAGE_SECOND_BODY), {})},
         {"A_FLASH.AKB", EncodeAkb(DrawStandingCharacter(STAGE_FLASH_BODY), {})},
         {"A_FACE.AKB", EncodeAkb(DrawStandingFace(), {})},
-        {"ST_BG.AKB", EncodeAkb(DrawStageBackground(), OpaqueRgb())},
+        {"ST_BG.AKB", EncodeAkb(CaptionedStageBackground(), OpaqueRgb())},
         {"ST_SUN.AKB", EncodeAkb(DrawSun(), {})},
         {"SNOWBALL.AKB", EncodeAkb(DrawSnowFlake(), {})},
         {"HANA.AKB", EncodeAkb(DrawPetals(), {})},

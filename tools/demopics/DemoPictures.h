@@ -38,7 +38,8 @@ inline constexpr uint32_t FLOWER_COLOUR = 0xFFFF8CB4;
 inline constexpr int32_t FLOWER_SIZE = 128;
 AkbPicture DrawTitleBackground(uint32_t colour);
 AkbPicture DrawFlower();
-// The title pictures by entry name, each under its language-variant names too.
+// The title pictures by entry name, each under its language-variant names too; the plate carries
+// the game's name in its upper part.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures();
 
 // The characters scene: a 2048 x 1100 standing character (a skin head disc over a body of the
@@ -60,6 +61,13 @@ inline constexpr uint32_t STAGE_MOUTH = 0xFFC03040;
 inline constexpr uint32_t STAGE_FIRST_BODY = 0xFF3060C0;  // "A_BODY.AKB"
 inline constexpr uint32_t STAGE_SECOND_BODY = 0xFF40A050; // "C_BODY.AKB"
 inline constexpr uint32_t STAGE_FLASH_BODY = 0xFFFFF8F0;  // "A_FLASH.AKB"
+
+// The demo's backgrounds as the story shows them: the pictures above with their caption (the
+// scene's name, top left) and a few shapes of their own, clear of the points the scenes' checks
+// read.
+AkbPicture CaptionedBackground();
+AkbPicture CaptionedEveningBackground();
+AkbPicture CaptionedStageBackground();
 
 // Archive entry names and their AKB bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures();

@@ -12,7 +12,7 @@ const char* const LANGUAGE_SUFFIXES[4] = {"_en", "_ch", "_tw", ""};
 
 } // namespace
 
-AkbPicture FlagListSheet()
+std::vector<SheetCell> FlagListCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t n = 0; n < 15; ++n)
@@ -21,20 +21,27 @@ AkbPicture FlagListSheet()
                              "H" + std::to_string(n) + "-" + std::to_string(s)});
     for (int32_t s = 0; s < 3; ++s)
         cells.push_back({1600, 158 * s, 158, 158, 256, s, "B-" + std::to_string(s)});
-    return BuildSheet(1758, 2016, cells);
+    return cells;
+}
+
+AkbPicture FlagListSheet()
+{
+    return BuildSheet(1758, 2016, FlagListCells());
 }
 
 AkbPicture FlagListBackground(int32_t language)
 {
-    return BuildSheet(1920, 1080, {{0, 0, 1920, 1080, FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0,
-                                    "LIST" + std::to_string(language)}});
+    return BuildSheet(1920, 1080,
+                      {{0, 0, 1920, 1080, FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0,
+                        "LIST" + std::to_string(language)}});
 }
 
-AkbPicture FlagScheduleSheet()
+std::vector<SheetCell> FlagScheduleCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t n = 0; n < 10; ++n)
-        cells.push_back({35 * n, 0, 35, 48, FLAG_SHEET_DIGIT + static_cast<uint32_t>(n), 0, std::to_string(n)});
+        cells.push_back(
+            {35 * n, 0, 35, 48, FLAG_SHEET_DIGIT + static_cast<uint32_t>(n), 0, std::to_string(n)});
     cells.push_back({350, 0, 20, 52, FLAG_SHEET_COLON, 0, ""});
     cells.push_back({370, 0, 32, 52, FLAG_SHEET_AM, 0, "A"});
     cells.push_back({402, 0, 32, 52, FLAG_SHEET_PM, 0, "P"});
@@ -64,7 +71,12 @@ AkbPicture FlagScheduleSheet()
     const int32_t last[] = {0, 22, 188, 271, 376};
     for (int32_t i = 0; i < 5; ++i)
         cells.push_back({last[i], 722, widths[i], 63, FLAG_SHEET_PANEL + piece++, 0, ""});
-    return BuildSheet(1622, 1035, cells);
+    return cells;
+}
+
+AkbPicture FlagScheduleSheet()
+{
+    return BuildSheet(1622, 1035, FlagScheduleCells());
 }
 
 AkbPicture FlagScheduleBackground()
@@ -114,8 +126,9 @@ std::vector<NamedFile> FlagPictureFiles()
         files.push_back({"flagschedule_p" + suffix + ".akb", schedule});
     }
     files.push_back({"flagschedule_bg.akb", EncodeAkb(FlagScheduleBackground(), {})});
-    files.push_back({"flagschedule_plate.akb",
-                     EncodeAkb(BuildSheet(1702, 2400, {{0, 0, 1702, 2400, FLAG_SCHEDULE_PLATE, 0, "PLATE"}}), {})});
+    files.push_back(
+        {"flagschedule_plate.akb",
+         EncodeAkb(BuildSheet(1702, 2400, {{0, 0, 1702, 2400, FLAG_SCHEDULE_PLATE, 0, "PLATE"}}), {})});
     return files;
 }
 

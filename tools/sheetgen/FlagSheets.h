@@ -37,6 +37,8 @@ inline constexpr uint32_t FLAG_SCHEDULE_BACKGROUND = 0x7500;
 inline constexpr uint8_t FLAG_MENU_MAP_TAB = 3;
 inline constexpr int32_t FLAG_MENU_MAP_BLOCK[4] = {0, 0, 160, 80};
 
+std::vector<SheetCell> FlagListCells();
+std::vector<SheetCell> FlagScheduleCells();
 AkbPicture FlagListSheet();
 AkbPicture FlagListBackground(int32_t language);
 AkbPicture FlagScheduleSheet();

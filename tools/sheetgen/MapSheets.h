@@ -52,8 +52,8 @@ AkbPicture SubMapBackground(int32_t kind);
 std::vector<AreaRecord> SubMapAreas(int32_t kind);
 
 // The area screens' sheet ("select_p.akb"): the button picture of column k (0 decide, 1 area
-// select, 2 back, 3 decide in mode 2, 4 corner back, 5 quick save, 6 quick load, 7 save, 8 load) in state s is a
-// cell of id AREA_SHEET_BUTTON + k, the help bar one cell of AREA_SHEET_HELP_BAR.
+// select, 2 back, 3 decide in mode 2, 4 corner back, 5 quick save, 6 quick load, 7 save, 8 load) in state s
+// is a cell of id AREA_SHEET_BUTTON + k, the help bar one cell of AREA_SHEET_HELP_BAR.
 inline constexpr uint32_t AREA_SHEET_BUTTON = 0x7800;
 inline constexpr uint32_t AREA_SHEET_HELP_BAR = 0x7810;
 inline constexpr int32_t AREA_SHEET_WIDTH = 1102;

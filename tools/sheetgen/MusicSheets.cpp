@@ -4,7 +4,7 @@
 
 namespace tools {
 
-AkbPicture MusicRowSheet()
+std::vector<SheetCell> MusicRowCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t page = 0; page < 2; ++page)
@@ -13,10 +13,15 @@ AkbPicture MusicRowSheet()
                 cells.push_back({400 * (t % 5), 48 * (s + 4 * (t / 5) + 16 * page), 400, 48,
                                  MUSIC_ROW_CELL + static_cast<uint32_t>(32 * page + t), s,
                                  std::to_string(page) + "-" + std::to_string(t)});
-    return BuildSheet(2000, 48 * 36, cells);
+    return cells;
 }
 
-AkbPicture MusicControlSheet()
+AkbPicture MusicRowSheet()
+{
+    return BuildSheet(2000, 48 * 36, MusicRowCells());
+}
+
+std::vector<SheetCell> MusicControlCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t s = 0; s < 4; ++s) {
@@ -36,13 +41,18 @@ AkbPicture MusicControlSheet()
     }
     cells.push_back({0, 696, 586, 34, MUSIC_BAR_EMPTY, 0, "EMPTY"});
     cells.push_back({0, 730, 586, 34, MUSIC_BAR_FULL, 0, "FULL"});
-    return BuildSheet(1600, 912, cells);
+    return cells;
+}
+
+AkbPicture MusicControlSheet()
+{
+    return BuildSheet(1600, 912, MusicControlCells());
 }
 
 AkbPicture MusicTrackPicture(int32_t slot)
 {
-    return BuildSheet(1040, 644, {{0, 0, 1040, 644, MUSIC_PICTURE + static_cast<uint32_t>(slot), 0,
-                                   std::to_string(slot)}});
+    return BuildSheet(
+        1040, 644, {{0, 0, 1040, 644, MUSIC_PICTURE + static_cast<uint32_t>(slot), 0, std::to_string(slot)}});
 }
 
 std::vector<AreaRecord> MusicAreas()

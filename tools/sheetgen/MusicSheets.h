@@ -22,6 +22,8 @@ inline constexpr uint32_t MUSIC_BAR_FULL = 0x7B01;
 // every other control is its own area id.
 inline constexpr uint32_t MUSIC_KNOB = 1025;
 
+std::vector<SheetCell> MusicRowCells();
+std::vector<SheetCell> MusicControlCells();
 AkbPicture MusicRowSheet();
 AkbPicture MusicControlSheet();
 AkbPicture MusicTrackPicture(int32_t slot);

@@ -10,27 +10,28 @@ std::vector<SheetCell> SaveLoadSheetCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t k = 0; k < ROW_PICTURES; ++k)
-        cells.push_back({0, ROW_HEIGHT * k, ROW_WIDTH, ROW_HEIGHT, SAVELOAD_CELL_ROW + static_cast<uint32_t>(k), 0,
-                         "ROW" + std::to_string(k)});
+        cells.push_back({0, ROW_HEIGHT * k, ROW_WIDTH, ROW_HEIGHT,
+                         SAVELOAD_CELL_ROW + static_cast<uint32_t>(k), 0, "ROW" + std::to_string(k)});
     for (int32_t state = 0; state < 4; ++state) {
         const std::string s = std::to_string(state);
         cells.push_back({SHEET_DELETE_X, DELETE_HEIGHT * state, DELETE_WIDTH, DELETE_HEIGHT,
                          static_cast<uint32_t>(ID_DELETE), state, "DEL" + s});
         cells.push_back({SHEET_DELETE_ALL_X, DELETE_HEIGHT * state, DELETE_WIDTH, DELETE_HEIGHT,
                          static_cast<uint32_t>(ID_DELETE_ALL), state, "ALL" + s});
-        cells.push_back({SHEET_SAVE_TAB_X, TAB_SIZE * state, TAB_SIZE, TAB_SIZE, static_cast<uint32_t>(ID_SAVE_TAB),
-                         state, "SAVE" + s});
-        cells.push_back({SHEET_LOAD_TAB_X, TAB_SIZE * state, TAB_SIZE, TAB_SIZE, static_cast<uint32_t>(ID_LOAD_TAB),
-                         state, "LOAD" + s});
-        cells.push_back({SHEET_CLOSE_X, TAB_SIZE * state, TAB_SIZE, TAB_SIZE, static_cast<uint32_t>(ID_CLOSE), state,
-                         "CLOSE" + s});
+        cells.push_back({SHEET_SAVE_TAB_X, TAB_SIZE * state, TAB_SIZE, TAB_SIZE,
+                         static_cast<uint32_t>(ID_SAVE_TAB), state, "SAVE" + s});
+        cells.push_back({SHEET_LOAD_TAB_X, TAB_SIZE * state, TAB_SIZE, TAB_SIZE,
+                         static_cast<uint32_t>(ID_LOAD_TAB), state, "LOAD" + s});
+        cells.push_back({SHEET_CLOSE_X, TAB_SIZE * state, TAB_SIZE, TAB_SIZE, static_cast<uint32_t>(ID_CLOSE),
+                         state, "CLOSE" + s});
         cells.push_back({SHEET_ARROW_UP_X, SHEET_ARROW_Y + ARROW_HEIGHT * state, ARROW_WIDTH, ARROW_HEIGHT,
                          static_cast<uint32_t>(ID_SCROLL_UP), state, "U" + s});
         cells.push_back({SHEET_ARROW_DOWN_X, SHEET_ARROW_Y + ARROW_HEIGHT * state, ARROW_WIDTH, ARROW_HEIGHT,
                          static_cast<uint32_t>(ID_SCROLL_DOWN), state, "D" + s});
         for (int32_t group = 0; group < 3; ++group)
-            cells.push_back({SHEET_GROUP_TAB_X + GROUP_TAB_WIDTH * group, SHEET_GROUP_TAB_Y + GROUP_TAB_HEIGHT * state,
-                             GROUP_TAB_WIDTH, GROUP_TAB_HEIGHT, static_cast<uint32_t>(ID_GROUP_TAB + group), state,
+            cells.push_back({SHEET_GROUP_TAB_X + GROUP_TAB_WIDTH * group,
+                             SHEET_GROUP_TAB_Y + GROUP_TAB_HEIGHT * state, GROUP_TAB_WIDTH, GROUP_TAB_HEIGHT,
+                             static_cast<uint32_t>(ID_GROUP_TAB + group), state,
                              "G" + std::to_string(group) + "-" + s});
         if (state < 3)
             cells.push_back({SHEET_KNOB_X + TRACK_WIDTH * state, 0, TRACK_WIDTH, TRACK_LENGTH,
@@ -53,7 +54,8 @@ std::vector<SheetCell> SaveLoadSheetCells()
     for (int32_t mark = 0; mark < 2; ++mark)
         cells.push_back({SHEET_MARK_X + MARK_WIDTH * mark, SHEET_WEEKDAY_Y, MARK_WIDTH, LARGE_HEIGHT,
                          SAVELOAD_CELL_MARK + static_cast<uint32_t>(mark), 0, mark == 0 ? "AM" : "PM"});
-    cells.push_back({SHEET_CURRENCY_X, SHEET_WEEKDAY_Y, CURRENCY_WIDTH, LARGE_HEIGHT, SAVELOAD_CELL_CURRENCY, 0, ""});
+    cells.push_back(
+        {SHEET_CURRENCY_X, SHEET_WEEKDAY_Y, CURRENCY_WIDTH, LARGE_HEIGHT, SAVELOAD_CELL_CURRENCY, 0, ""});
     return cells;
 }
 
@@ -83,7 +85,8 @@ std::vector<AreaRecord> SaveLoadAreas()
     add(ID_SCROLL_DOWN, ARROW_X, ARROW_DOWN_Y, ARROW_WIDTH, ARROW_HEIGHT);
     add(ID_KNOB, TRACK_X, TRACK_TOP, TRACK_WIDTH, TRACK_LENGTH);
     for (int32_t group = 0; group < 3; ++group)
-        add(ID_GROUP_TAB + group, GROUP_TAB_X + GROUP_TAB_STEP * group, GROUP_TAB_Y, GROUP_TAB_WIDTH, GROUP_TAB_HEIGHT);
+        add(ID_GROUP_TAB + group, GROUP_TAB_X + GROUP_TAB_STEP * group, GROUP_TAB_Y, GROUP_TAB_WIDTH,
+            GROUP_TAB_HEIGHT);
     for (int32_t row = 0; row < ROWS; ++row)
         add(ID_ROW + row, LIST_X, LIST_Y + ROW_HEIGHT * row, ROW_WIDTH, ROW_HEIGHT);
     return areas;

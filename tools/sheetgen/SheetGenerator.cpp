@@ -39,30 +39,6 @@ const std::array<uint8_t, 5>* Glyph(char c)
     return nullptr;
 }
 
-// The words centred across the cell, in the colour of its label.
-void DrawWords(AkbPicture& picture, const SheetCell& cell, const std::string& words)
-{
-    constexpr int32_t SCALE = 4;
-    constexpr int32_t TOP = 12;
-    const uint32_t colour = ((CellColour(cell.id, cell.state) >> 8) & 0xFF) > 0x80 ? 0xFF000000 : 0xFFFFFFFF;
-    constexpr int32_t ADVANCE = 4 * SCALE;
-    int32_t pen = cell.x + (cell.width - static_cast<int32_t>(words.size()) * ADVANCE + SCALE) / 2;
-    for (char c : words) {
-        if (const auto* glyph = Glyph(c)) {
-            for (int32_t row = 0; row < 5 * SCALE; ++row)
-                for (int32_t column = 0; column < 3 * SCALE; ++column) {
-                    const int32_t x = pen + column;
-                    const int32_t y = cell.y + TOP + row;
-                    if (((*glyph)[static_cast<size_t>(row / SCALE)] >> (2 - column / SCALE)) & 1 && x >= cell.x &&
-                        x < cell.x + cell.width && y < cell.y + cell.height && x < picture.width &&
-                        y < picture.height)
-                        picture.At(x, y) = colour;
-                }
-        }
-        pen += ADVANCE;
-    }
-}
-
 void DrawLabel(AkbPicture& picture, const SheetCell& cell)
 {
     const uint32_t colour = ((CellColour(cell.id, cell.state) >> 8) & 0xFF) > 0x80 ? 0xFF000000 : 0xFFFFFFFF;
@@ -149,34 +125,6 @@ std::vector<SheetCell> DialogSheetCells()
         cells.push_back({880, lines[kind].first, 805, lines[kind].second,
                          NOTICE_SHEET_LINE + static_cast<uint32_t>(kind), 0, "NOTE-" + std::to_string(kind)});
     return cells;
-}
-
-void DrawDialogWords(AkbPicture& sheet)
-{
-    const std::array<const char*, 13> questions{
-        "SAVE THE GAME?",      "LOAD THIS SAVE?",    "QUIT THE GAME?",     "BACK TO THE TITLE?",
-        "OVERWRITE THE SAVE?", "DELETE THIS SAVE?",  "DELETE EVERY SAVE?", "JUMP BACK TO THIS LINE?",
-        "BACK TO THE SCENES?", "REPLAY THIS SCENE?", "VIEW THIS PICTURE?", "GO TO THIS EVENT?",
-        "ARE YOU SURE?"};
-    for (const SheetCell& cell : DialogSheetCells()) {
-        std::string words;
-        if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12)
-            words = questions[cell.id - DIALOG_SHEET_LINE];
-        else if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
-            words = cell.id == NOTICE_SHEET_LINE ? "THIS NAME CANNOT BE USED"
-                                                 : "NOTICE " + std::to_string(cell.id - NOTICE_SHEET_LINE);
-        else if (cell.width == 222 && cell.height == 73)
-            words = cell.label.starts_with("YES") ? "YES" : cell.label.starts_with("NO") ? "NO" : "OK";
-        if (!words.empty())
-            DrawWords(sheet, cell, words);
-    }
-}
-
-void DrawNoticeWords(AkbPicture& sheet)
-{
-    for (const SheetCell& cell : NoticeSheetCells())
-        if (cell.id >= NOTICE2_SHEET_LINE && cell.id < NOTICE2_SHEET_LINE + 16)
-            DrawWords(sheet, cell, "NOTICE LINE " + std::to_string(cell.id - NOTICE2_SHEET_LINE));
 }
 
 std::vector<SheetCell> NoticeSheetCells()
@@ -267,18 +215,23 @@ std::vector<SheetCell> ConfigSheetCells()
         cells.push_back({314, state * 158, 158, 158, 0x0F00, state, "DEFAULT" + suffix});
         cells.push_back({472, state * 158, 158, 158, 0x1000, state, "LEAVE" + suffix});
         cells.push_back({state * 32, 632, 32, 250, 0x0D02, state, "T" + std::to_string(state)});
-        cells.push_back({144, 632 + state * 54, 52, 54, CONFIG_SHEET_KNOB, state, "K" + std::to_string(state)});
+        cells.push_back(
+            {144, 632 + state * 54, 52, 54, CONFIG_SHEET_KNOB, state, "K" + std::to_string(state)});
         cells.push_back({196, 632 + state * 42, 144, 42, CONFIG_SHEET_SWITCH_ON, state, "ON" + suffix});
         cells.push_back({196, 758 + state * 42, 144, 42, CONFIG_SHEET_SWITCH_OFF, state, "OFF" + suffix});
-        cells.push_back({631, 768 + state * 70, 694, 70, CONFIG_SHEET_GAME_MODE_OFF, state, "MODE0" + suffix});
-        cells.push_back({1325, 768 + state * 70, 694, 70, CONFIG_SHEET_GAME_MODE_ON, state, "MODE1" + suffix});
+        cells.push_back(
+            {631, 768 + state * 70, 694, 70, CONFIG_SHEET_GAME_MODE_OFF, state, "MODE0" + suffix});
+        cells.push_back(
+            {1325, 768 + state * 70, 694, 70, CONFIG_SHEET_GAME_MODE_ON, state, "MODE1" + suffix});
         for (int32_t item = 0; item < 6; ++item)
             cells.push_back({630 + (item % 2) * 726, (state + (item / 2) * 4) * 64, 726, 64,
-                             0x0C00 + static_cast<uint32_t>(item), state, "SYS" + std::to_string(item) + suffix});
+                             0x0C00 + static_cast<uint32_t>(item), state,
+                             "SYS" + std::to_string(item) + suffix});
     }
     cells.push_back({0, 982, 790, 58, CONFIG_SHEET_SAMPLE, 0, ""});
     for (int32_t digit = 0; digit <= 10; ++digit)
-        cells.push_back({340 + 23 * digit, 632, 23, 30, CONFIG_SHEET_DIGIT + static_cast<uint32_t>(digit), 0, ""});
+        cells.push_back(
+            {340 + 23 * digit, 632, 23, 30, CONFIG_SHEET_DIGIT + static_cast<uint32_t>(digit), 0, ""});
     return cells;
 }
 
@@ -292,8 +245,9 @@ std::vector<AreaRecord> ConfigAreas()
     const auto fixed = [&](uint32_t id, int32_t x, int32_t y, int32_t w, int32_t h) {
         areas.push_back({id, x, y, x + w, y + h});
     };
-    const int32_t switches[][3] = {{0, 660, 133}, {1, 660, 183},  {4, 660, 294},  {6, 660, 400}, {7, 1341, 96},
-                                   {5, 1341, 170}, {9, 1341, 318}, {2, 1341, 244}, {3, 1341, 392}};
+    const int32_t switches[][3] = {{0, 660, 133},  {1, 660, 183},  {4, 660, 294},
+                                   {6, 660, 400},  {7, 1341, 96},  {5, 1341, 170},
+                                   {9, 1341, 318}, {2, 1341, 244}, {3, 1341, 392}};
     for (const auto& s : switches)
         page(static_cast<uint32_t>(s[0]) << 8, s[1], s[2], 144, 42);
     page(0x0001, 87, 130, 573, 54);
@@ -350,23 +304,30 @@ std::vector<AreaRecord> SoundConfigAreas()
     return areas;
 }
 
-AkbPicture GalleryListSheet()
+std::vector<SheetCell> GalleryListCells()
 {
     std::vector<SheetCell> cells;
     for (uint32_t i = 0; i < 17; ++i)
         for (int32_t state = 0; state < 4; ++state)
-            cells.push_back({static_cast<int32_t>(296 * (i % 5)), static_cast<int32_t>(832 * (i / 5) + 208 * state), 296,
-                             208, i, state, "H" + std::to_string(i) + "-" + std::to_string(state)});
-    return BuildSheet(1480, 3328, cells);
+            cells.push_back({static_cast<int32_t>(296 * (i % 5)),
+                             static_cast<int32_t>(832 * (i / 5) + 208 * state), 296, 208, i, state,
+                             "H" + std::to_string(i) + "-" + std::to_string(state)});
+    return cells;
 }
 
-AkbPicture GalleryModeSheet()
+AkbPicture GalleryListSheet()
+{
+    return BuildSheet(1480, 3328, GalleryListCells());
+}
+
+std::vector<SheetCell> GalleryModeCells()
 {
     std::vector<SheetCell> cells;
     for (int32_t state = 0; state < 4; ++state) {
         const std::string suffix = "-" + std::to_string(state);
         for (int32_t i = 0; i < 3; ++i)
-            cells.push_back({296 * i, 174 * state, 296, 174, static_cast<uint32_t>(256 + i), state, "T" + suffix});
+            cells.push_back(
+                {296 * i, 174 * state, 296, 174, static_cast<uint32_t>(256 + i), state, "T" + suffix});
         cells.push_back({0, 696 + 128 * state, 296, 128, 259, state, "T3" + suffix});
         cells.push_back({888, 126 * state, 218, 126, 512, state, "R" + suffix});
         cells.push_back({2087, 117 * (state + 4), 200, 117, 1024, state, "P" + suffix});
@@ -391,10 +352,15 @@ AkbPicture GalleryModeSheet()
     for (int32_t state = 0; state < 3; ++state)
         cells.push_back({296, 1028 + 83 * state, 296, 83, 1280, state, "U-" + std::to_string(state)});
     cells.push_back({296, 1277, 296, 83, 1280, 3, "UC"});
-    return BuildSheet(2487, 1432, cells);
+    return cells;
 }
 
-AkbPicture GalleryCoverSheet()
+AkbPicture GalleryModeSheet()
+{
+    return BuildSheet(2487, 1432, GalleryModeCells());
+}
+
+std::vector<SheetCell> GalleryCoverCells()
 {
     std::vector<SheetCell> cells;
     for (uint32_t g = 0; g < 15; ++g)
@@ -403,16 +369,26 @@ AkbPicture GalleryCoverSheet()
     cells.push_back({2480, 893, 496, 446, GALLERY_COVER + 15, 0, "C15"});
     // The overlay over every cover: a strip along the top, the rest clear.
     cells.push_back({2480, 0, 496, 20, GALLERY_COVER + 17, 0, ""});
-    return BuildSheet(2976, 1339, cells);
+    return cells;
 }
 
-AkbPicture ThumbnailSheet(uint32_t first_id)
+AkbPicture GalleryCoverSheet()
+{
+    return BuildSheet(2976, 1339, GalleryCoverCells());
+}
+
+std::vector<SheetCell> ThumbnailCells(uint32_t first_id)
 {
     std::vector<SheetCell> cells;
     for (int32_t j = 0; j < 12; ++j)
         cells.push_back({490 * (j % 3), 275 * (j / 3), 490, 275, first_id + static_cast<uint32_t>(j), 0,
                          std::to_string(j)});
-    return BuildSheet(1470, 1100, cells);
+    return cells;
+}
+
+AkbPicture ThumbnailSheet(uint32_t first_id)
+{
+    return BuildSheet(1470, 1100, ThumbnailCells(first_id));
 }
 
 std::vector<std::pair<std::string, AkbPicture>> DemoCGPictures()
@@ -423,9 +399,11 @@ std::vector<std::pair<std::string, AkbPicture>> DemoCGPictures()
     return {{"r01_0.akb", whole(0, "R01")},
             {"r02_0.akb", whole(2, "R02")},
             {"o01_0.akb", whole(4, "O01")},
-            {"r03_0.akb", BuildSheet(1920, 2160, {{0, 0, 1920, 1080, DEMO_CG_BASE + 3, 0, "R03"},
-                                                  {0, 1080, 1920, 1080, DEMO_CG_BASE + 0x13, 0, "R03-LOW"}})},
-            {"r01_f1.akb", BuildSheet(1920, 1080, {{760, 340, 400, 400, DEMO_CG_OVERLAY, 0, "F1"}}, 0xFF00FF00u)}};
+            {"r03_0.akb", BuildSheet(1920, 2160,
+                                     {{0, 0, 1920, 1080, DEMO_CG_BASE + 3, 0, "R03"},
+                                      {0, 1080, 1920, 1080, DEMO_CG_BASE + 0x13, 0, "R03-LOW"}})},
+            {"r01_f1.akb",
+             BuildSheet(1920, 1080, {{760, 340, 400, 400, DEMO_CG_OVERLAY, 0, "F1"}}, 0xFF00FF00u)}};
 }
 
 std::vector<AreaRecord> GalleryAreas(bool page_level)
@@ -497,8 +475,9 @@ std::vector<SheetCell> MessageSheetCells()
             {840 + 30 * static_cast<int32_t>(pointer), 714, 30, 30, MESSAGE_SHEET_POINTER + pointer, 0, ""});
     for (uint32_t column = 0; column < 2; ++column)
         for (uint32_t frame = 0; frame < 3; ++frame)
-            cells.push_back({665 + 58 * static_cast<int32_t>(column), 624 + 58 * static_cast<int32_t>(frame), 58,
-                             58, MESSAGE_SHEET_PROMPT + column * 3 + frame, 0, "P" + std::to_string(frame)});
+            cells.push_back({665 + 58 * static_cast<int32_t>(column), 624 + 58 * static_cast<int32_t>(frame),
+                             58, 58, MESSAGE_SHEET_PROMPT + column * 3 + frame, 0,
+                             "P" + std::to_string(frame)});
     cells.push_back({600, 560, 1240, 64, MESSAGE_SHEET_NAME_PLATE, 0, "NAME"});
     return cells;
 }

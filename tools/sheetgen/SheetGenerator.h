@@ -75,10 +75,20 @@ inline constexpr uint32_t GALLERY_HOVER = 0x7E02;
 inline constexpr uint32_t GALLERY_PRESSED = 0x7E03;
 inline constexpr uint32_t GALLERY_COVER = 0x7D00;
 inline constexpr int32_t GALLERY_FRAME_HEIGHT = 8;
+inline constexpr int32_t GALLERY_LIST_SHEET_WIDTH = 1480;
+inline constexpr int32_t GALLERY_LIST_SHEET_HEIGHT = 3328;
+inline constexpr int32_t GALLERY_MODE_SHEET_WIDTH = 2487;
+inline constexpr int32_t GALLERY_MODE_SHEET_HEIGHT = 1432;
+inline constexpr int32_t GALLERY_COVER_SHEET_WIDTH = 2976;
+inline constexpr int32_t GALLERY_COVER_SHEET_HEIGHT = 1339;
+std::vector<SheetCell> GalleryListCells();
+std::vector<SheetCell> GalleryModeCells();
+std::vector<SheetCell> GalleryCoverCells();
 AkbPicture GalleryListSheet();
 AkbPicture GalleryModeSheet();
 AkbPicture GalleryCoverSheet();
 // A 1470 x 1100 sheet of 490 x 275 thumbnails, cell j with id first_id + j, 12 cells.
+std::vector<SheetCell> ThumbnailCells(uint32_t first_id);
 AkbPicture ThumbnailSheet(uint32_t first_id);
 // The demo's CG pictures by file name: the bases "r01_0.akb", "r02_0.akb" and "o01_0.akb" of
 // 1920 x 1080, each one cell of id DEMO_CG_BASE + its variant; "r03_0.akb" of 1920 x 2160 whose
@@ -129,11 +139,6 @@ inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x7F11;
 inline constexpr int32_t NOTICE2_SHEET_WIDTH = 805;
 inline constexpr int32_t NOTICE2_SHEET_HEIGHT = 1536;
 std::vector<SheetCell> NoticeSheetCells();
-// Writes the words a player reads on the dialog sheet's and the notice sheet's cells (questions,
-// notices, yes, no, OK) over them: capitals four times the labels' size in a band from 12 pixels
-// below the cell's top, so the cell's middle keeps its colour for the frame checks.
-void DrawDialogWords(AkbPicture& sheet);
-void DrawNoticeWords(AkbPicture& sheet);
 // "dialog3.area": the OK button.
 std::vector<AreaRecord> NoticeAreas();
 
@@ -153,7 +158,7 @@ std::vector<AreaRecord> NameInputAreas();
 // The settings page's parts sheet ("systemsound_p.akb"): tabs, defaults and leave buttons,
 // scroll arrows and thumb, knobs, switches, system cells, game-mode switch and the sample label
 // rectangle, each state a cell. Ids of the pieces several controls share:
-inline constexpr uint32_t CONFIG_SHEET_KNOB = 0x7100;       // knobs and radios (state 2: selected)
+inline constexpr uint32_t CONFIG_SHEET_KNOB = 0x7100; // knobs and radios (state 2: selected)
 inline constexpr uint32_t CONFIG_SHEET_SWITCH_ON = 0x7101;
 inline constexpr uint32_t CONFIG_SHEET_SWITCH_OFF = 0x7102;
 inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_OFF = 0x7103;

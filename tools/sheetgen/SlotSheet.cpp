@@ -10,7 +10,8 @@ std::vector<SheetCell> SlotSheetCells()
     for (int32_t digit = 0; digit < 10; ++digit) {
         const int32_t x = digit < 4 ? 432 + 216 * digit : 216 * (digit - 4);
         const int32_t y = digit < 4 ? 0 : 387;
-        cells.push_back({x, y, 216, 387, SLOT_CELL_DIGIT + static_cast<uint32_t>(digit), 0, std::to_string(digit)});
+        cells.push_back(
+            {x, y, 216, 387, SLOT_CELL_DIGIT + static_cast<uint32_t>(digit), 0, std::to_string(digit)});
     }
     for (int32_t on = 0; on < 2; ++on) {
         cells.push_back({1296, 330 * on, 330, 330, SLOT_CELL_LEFT_LAMP, on, "LAMP-L" + std::to_string(on)});
@@ -19,11 +20,14 @@ std::vector<SheetCell> SlotSheetCells()
     cells.push_back({1296, 660, 56, 80, SLOT_CELL_KNOB, 0, "K0"});
     cells.push_back({1352, 660, 56, 80, SLOT_CELL_KNOB, 1, "K1"});
     for (int32_t state = 0; state < 4; ++state)
-        cells.push_back({1956, 208 * state, 204, 208, SLOT_CELL_LEVER, state, "LEVER-" + std::to_string(state)});
+        cells.push_back(
+            {1956, 208 * state, 204, 208, SLOT_CELL_LEVER, state, "LEVER-" + std::to_string(state)});
     for (int32_t state = 0; state < 3; ++state)
-        cells.push_back({2160, 208 * state, 204, 208, SLOT_CELL_STOP, state, "STOP-" + std::to_string(state)});
+        cells.push_back(
+            {2160, 208 * state, 204, 208, SLOT_CELL_STOP, state, "STOP-" + std::to_string(state)});
     for (int32_t lit = 0; lit < 2; ++lit)
-        cells.push_back({2160, 624 + 208 * lit, 204, 208, SLOT_CELL_STOP_LAMP, lit, "STOP-L" + std::to_string(lit)});
+        cells.push_back(
+            {2160, 624 + 208 * lit, 204, 208, SLOT_CELL_STOP_LAMP, lit, "STOP-L" + std::to_string(lit)});
     return cells;
 }
 
@@ -44,12 +48,16 @@ std::vector<std::string> SlotBackgroundNames()
 
 std::vector<AreaRecord> SlotAreas()
 {
-    return {{0, 191, 544, 395, 752}, {256, 608, 544, 812, 752}, {257, 859, 544, 1063, 752}, {258, 1110, 544, 1314, 752}};
+    return {{0, 191, 544, 395, 752},
+            {256, 608, 544, 812, 752},
+            {257, 859, 544, 1063, 752},
+            {258, 1110, 544, 1314, 752}};
 }
 
 uint32_t TallPictureRowColour(int32_t y)
 {
-    return 0xFF000000u | (static_cast<uint32_t>(y >> 8) & 0xFF) << 16 | (static_cast<uint32_t>(y) & 0xFF) << 8 | 0x99;
+    return 0xFF000000u | (static_cast<uint32_t>(y >> 8) & 0xFF) << 16 |
+           (static_cast<uint32_t>(y) & 0xFF) << 8 | 0x99;
 }
 
 AkbPicture BuildTallPicture(int32_t height)

@@ -30,14 +30,17 @@
 //   sheetgen saveload-sheets <folder>      "saveload_p.akb" and "saveload_bg.akb" in every
 //                                          language's name
 //   sheetgen saveload-areas <folder>       "saveload.area" and "savenote.area"
+//   sheetgen preview <folder>              the demo's worded sheets as PNG files, to look at
 //   sheetgen find-cell <frame.png> <x> <y> <id> [state]
 //   sheetgen find-cells <frame.png> <x>,<y>,<id>[,<state>]...   all of them
 //                                          exit 0 when the pixel shows a cell of the control id
 //                                          (in that state, when given)
+#include "platform/d3d/PngWriter.h"
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/DemoSheets.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/MusicSheets.h"
@@ -49,6 +52,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +66,32 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
     if (!out)
         std::fprintf(stderr, "sheetgen: cannot write %s\n", path.c_str());
     return static_cast<bool>(out);
+}
+
+// What a sheet of thumbnails shows, by its first id: the gallery's pages, a CG's variants or a
+// heroine's scenes.
+std::string ThumbnailCaption(uint32_t first_id)
+{
+    switch (first_id) {
+    case 0x5000:
+        return "CG R";
+    case 0x5020:
+        return "CG O";
+    case 0x4000:
+        return "R01 variant";
+    case 0x4002:
+        return "R02 variant";
+    case 0x4003:
+        return "R03 variant";
+    case 0x4004:
+        return "O01 variant";
+    case 0x6000:
+        return "Scene R";
+    case 0x6010:
+        return "Scene O";
+    default:
+        return "Picture";
+    }
 }
 
 bool HasCell(const platform::PngPicture& picture, int x, int y, uint32_t wanted, int32_t wanted_state)
@@ -95,6 +125,51 @@ int FindCells(const char* path, char** checks, int count)
     return 0;
 }
 
+// The demo's worded sheets as PNG files, to look at.
+bool WritePreviews(const std::string& folder)
+{
+    const std::pair<const char*, tools::AkbPicture> sheets[] = {
+        {"title_p", tools::DemoTitleSheet(tools::WordsLanguage::Japanese)},
+        {"title_p_en", tools::DemoTitleSheet(tools::WordsLanguage::English)},
+        {"message_p", tools::DemoMessageSheet()},
+        {"sidemenu_p", tools::DemoSideMenuSheet()},
+        {"dialog_p", tools::DemoDialogSheet()},
+        {"dialog_p2", tools::DemoNoticeSheet()},
+        {"systemsound_p", tools::DemoConfigSheet()},
+        {"systemcover", tools::DemoConfigCover()},
+        {"modelist_p", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese)},
+        {"cgscenemode_p_en", tools::DemoGalleryModeSheet(tools::WordsLanguage::English)},
+        {"modecover_p", tools::DemoGalleryCoverSheet(tools::WordsLanguage::Japanese)},
+        {"cg_r01", tools::DemoThumbnailSheet(0x4000, ThumbnailCaption(0x4000))},
+        {"music_p_en", tools::DemoMusicRowSheet(tools::WordsLanguage::English)},
+        {"musicmode_p", tools::DemoMusicControlSheet(tools::WordsLanguage::Japanese)},
+        {"a000", tools::DemoMusicTrackPicture(0)},
+        {"slot_p", tools::DemoSlotSheet()},
+        {"saveload_p", tools::DemoSaveLoadSheet(tools::WordsLanguage::Japanese)},
+        {"log_p", tools::DemoBacklogSheet()},
+        {"log_cover", tools::DemoBacklogCover()},
+        {"keybord_p", tools::DemoNameInputSheet()},
+        {"sel_p", tools::DemoChoiceSheet()},
+    };
+    std::vector<std::pair<std::string, tools::AkbPicture>> all(std::begin(sheets), std::end(sheets));
+    for (auto& cg : tools::CaptionedCGPictures())
+        all.push_back(std::move(cg));
+    for (const auto& [name, picture] : all) {
+        std::vector<uint8_t> rgba(picture.pixels.size() * 4);
+        for (size_t i = 0; i < picture.pixels.size(); ++i) {
+            const uint32_t pixel = picture.pixels[i];
+            rgba[4 * i] = static_cast<uint8_t>(pixel >> 16);
+            rgba[4 * i + 1] = static_cast<uint8_t>(pixel >> 8);
+            rgba[4 * i + 2] = static_cast<uint8_t>(pixel);
+            rgba[4 * i + 3] = static_cast<uint8_t>(pixel >> 24);
+        }
+        if (!platform::WritePngRgba(folder + "/" + name + ".png", picture.width, picture.height, rgba.data(),
+                                    static_cast<size_t>(picture.width) * 4))
+            return false;
+    }
+    return true;
+}
+
 int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_state)
 {
     const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
@@ -108,22 +183,18 @@ int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_sta
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "dialog-sheet") == 0) {
-        tools::AkbPicture sheet = tools::BuildSheet(tools::DIALOG_SHEET_WIDTH, tools::DIALOG_SHEET_HEIGHT,
-                                                    tools::DialogSheetCells());
-        tools::DrawDialogWords(sheet);
-        tools::AkbPicture notices = tools::BuildSheet(tools::NOTICE2_SHEET_WIDTH, tools::NOTICE2_SHEET_HEIGHT,
-                                                      tools::NoticeSheetCells());
-        tools::DrawNoticeWords(notices);
+        const tools::AkbPicture sheet = tools::DemoDialogSheet();
+        const tools::AkbPicture notices = tools::DemoNoticeSheet();
         return Write(std::string(argv[2]) + "/dialog_p.akb", tools::EncodeAkb(sheet, {})) &&
                        Write(std::string(argv[2]) + "/dialog_p2.akb", tools::EncodeAkb(notices, {}))
                    ? 0
                    : 1;
     }
-    if (argc == 3 && std::strcmp(argv[1], "name-input-sheet") == 0) {
-        const tools::AkbPicture sheet = tools::BuildSheet(tools::NAME_SHEET_WIDTH, tools::NAME_SHEET_HEIGHT,
-                                                          tools::NameInputSheetCells());
-        return Write(std::string(argv[2]) + "/keybord_p.akb", tools::EncodeAkb(sheet, {})) ? 0 : 1;
-    }
+    if (argc == 3 && std::strcmp(argv[1], "name-input-sheet") == 0)
+        return Write(std::string(argv[2]) + "/keybord_p.akb",
+                     tools::EncodeAkb(tools::DemoNameInputSheet(), {}))
+                   ? 0
+                   : 1;
     if (argc == 3 && std::strcmp(argv[1], "name-input-areas") == 0)
         return Write(std::string(argv[2]) + "/NameInput.area", tools::BuildAreaFile(tools::NameInputAreas()))
                    ? 0
@@ -137,13 +208,15 @@ int main(int argc, char** argv)
                    : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "gallery-sheets") == 0) {
-        const std::pair<const char*, tools::AkbPicture> sheets[] = {{"modelist_p", tools::GalleryListSheet()},
-                                                                    {"cgscenemode_p", tools::GalleryModeSheet()},
-                                                                    {"modecover_p", tools::GalleryCoverSheet()}};
-        for (const auto& [name, picture] : sheets) {
-            const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
-            for (const char* suffix : {"", "_en", "_ch", "_tw"})
-                if (!Write(std::string(argv[2]) + "/" + name + suffix + ".akb", bytes))
+        for (const char* suffix : {"", "_en", "_ch", "_tw"}) {
+            const tools::WordsLanguage language = tools::LanguageOfSuffix(suffix);
+            const std::pair<const char*, tools::AkbPicture> sheets[] = {
+                {"modelist_p", tools::DemoGalleryListSheet(language)},
+                {"cgscenemode_p", tools::DemoGalleryModeSheet(language)},
+                {"modecover_p", tools::DemoGalleryCoverSheet(language)}};
+            for (const auto& [name, picture] : sheets)
+                if (!Write(std::string(argv[2]) + "/" + name + suffix + ".akb",
+                           tools::EncodeAkb(picture, {})))
                     return 1;
         }
         return 0;
@@ -157,33 +230,34 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "music-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const std::pair<const char*, tools::AkbPicture> sheets[] = {{"music_p", tools::MusicRowSheet()},
-                                                                    {"musicmode_p", tools::MusicControlSheet()}};
-        for (const auto& [name, picture] : sheets) {
-            const std::vector<uint8_t> bytes = tools::EncodeAkb(picture, {});
-            for (const char* suffix : {"", "_en", "_ch", "_tw"})
-                if (!Write(folder + name + suffix + ".akb", bytes))
+        for (const char* suffix : {"", "_en", "_ch", "_tw"}) {
+            const tools::WordsLanguage language = tools::LanguageOfSuffix(suffix);
+            const std::pair<const char*, tools::AkbPicture> sheets[] = {
+                {"music_p", tools::DemoMusicRowSheet(language)},
+                {"musicmode_p", tools::DemoMusicControlSheet(language)}};
+            for (const auto& [name, picture] : sheets)
+                if (!Write(folder + name + suffix + ".akb", tools::EncodeAkb(picture, {})))
                     return 1;
         }
         return Write(folder + "musicmode.area", tools::BuildAreaFile(tools::MusicAreas())) ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "cg-pictures") == 0) {
-        for (const auto& [name, picture] : tools::DemoCGPictures())
+        for (const auto& [name, picture] : tools::CaptionedCGPictures())
             if (!Write(std::string(argv[2]) + "/" + name, tools::EncodeAkb(picture, {})))
                 return 1;
         return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0)
-        return Write(argv[2], tools::EncodeAkb(tools::MusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
-    if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0)
-        return Write(argv[2], tools::EncodeAkb(tools::ThumbnailSheet(static_cast<uint32_t>(
-                                                   std::strtoul(argv[3], nullptr, 0))),
-                                               {}))
+        return Write(argv[2], tools::EncodeAkb(tools::DemoMusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
+    if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0) {
+        const auto first = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 0));
+        return Write(argv[2], tools::EncodeAkb(tools::DemoThumbnailSheet(first, ThumbnailCaption(first)), {}))
                    ? 0
                    : 1;
+    }
     if (argc == 3 && (std::strcmp(argv[1], "map-pictures") == 0 || std::strcmp(argv[1], "map-data") == 0)) {
         const bool pictures = std::strcmp(argv[1], "map-pictures") == 0;
-        for (const tools::NamedFile& file : pictures ? tools::MapPictureFiles() : tools::MapDataFiles())
+        for (const tools::NamedFile& file : pictures ? tools::DemoMapPictureFiles() : tools::MapDataFiles())
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
         for (const tools::NamedFile& file :
@@ -194,9 +268,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "message-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const tools::AkbPicture message = tools::MessageSheet();
-        const tools::AkbPicture menu = tools::BuildSheet(
-            tools::SIDE_MENU_SHEET_WIDTH, tools::SIDE_MENU_SHEET_HEIGHT, tools::SideMenuSheetCells());
+        const tools::AkbPicture message = tools::DemoMessageSheet();
+        const tools::AkbPicture menu = tools::DemoSideMenuSheet();
         return Write(folder + "message_p.akb", tools::EncodeAkb(message, {})) &&
                        Write(folder + "sidemenu_p.akb", tools::EncodeAkb(menu, {}))
                    ? 0
@@ -204,13 +277,15 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "backlog-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        return Write(folder + "log_p.akb", tools::EncodeAkb(tools::BacklogSheet(), {})) &&
-                       Write(folder + "log_cover.akb", tools::EncodeAkb(tools::BacklogCover(), {}))
+        return Write(folder + "log_p.akb", tools::EncodeAkb(tools::DemoBacklogSheet(), {})) &&
+                       Write(folder + "log_cover.akb", tools::EncodeAkb(tools::DemoBacklogCover(), {}))
                    ? 0
                    : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "backlog-areas") == 0)
-        return Write(std::string(argv[2]) + "/backlog00.area", tools::BuildAreaFile(tools::BacklogAreas())) ? 0 : 1;
+        return Write(std::string(argv[2]) + "/backlog00.area", tools::BuildAreaFile(tools::BacklogAreas()))
+                   ? 0
+                   : 1;
     if (argc == 3 && std::strcmp(argv[1], "message-areas") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
         return Write(folder + "mes_o.area", tools::BuildAreaFile(tools::MessageAreas())) &&
@@ -220,33 +295,36 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "config-sheet") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const tools::AkbPicture sheet =
-            tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells());
-        const tools::AkbPicture background =
+        const tools::AkbPicture sheet = tools::DemoConfigSheet();
+        const tools::AkbPicture plain =
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
-        const std::vector<uint8_t> cover = tools::EncodeAkb(tools::MakePicture(1632, 1449, 0), {});
+        const tools::AkbPicture background =
+            tools::DemoScreenBackground(plain, -1, {"システム設定", "System settings"});
+        const tools::AkbPicture sound =
+            tools::DemoScreenBackground(plain, -1, {"サウンド設定", "Sound settings"});
         bool written = Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
-                       Write(folder + "systemcover.akb", tools::EncodeAkb(tools::MakePicture(1600, 1443, 0), {})) &&
+                       Write(folder + "systemcover.akb", tools::EncodeAkb(tools::DemoConfigCover(), {})) &&
                        Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
-                       Write(folder + "sound_bg.akb", tools::EncodeAkb(background, {}));
+                       Write(folder + "sound_bg.akb", tools::EncodeAkb(sound, {}));
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
-            written = written && Write(folder + "sound_cover" + suffix + ".akb", cover);
+            written = written &&
+                      Write(folder + "sound_cover" + suffix + ".akb",
+                            tools::EncodeAkb(tools::DemoSoundCover(tools::LanguageOfSuffix(suffix)), {}));
         return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "config-areas") == 0)
         return Write(std::string(argv[2]) + "/config00.area", tools::BuildAreaFile(tools::ConfigAreas())) &&
-                       Write(std::string(argv[2]) + "/config01.area", tools::BuildAreaFile(tools::SoundConfigAreas()))
+                       Write(std::string(argv[2]) + "/config01.area",
+                             tools::BuildAreaFile(tools::SoundConfigAreas()))
                    ? 0
                    : 1;
     if (argc == 3 && std::strcmp(argv[1], "title-sheet") == 0) {
         // Every cell is opaque: three bytes a pixel keep the four copies smaller.
         tools::AkbOptions opaque;
         opaque.rgb_alpha = 255;
-        const std::vector<uint8_t> sheet = tools::EncodeAkb(
-            tools::BuildSheet(tools::TITLE_SHEET_WIDTH, tools::TITLE_SHEET_HEIGHT, tools::TitleSheetCells()),
-            opaque);
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
-            if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb", sheet))
+            if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb",
+                       tools::EncodeAkb(tools::DemoTitleSheet(tools::LanguageOfSuffix(suffix)), opaque)))
                 return 1;
         return 0;
     }
@@ -258,31 +336,43 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-sheet") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        bool written = Write(folder + "slot_p.akb", tools::EncodeAkb(tools::BuildSlotSheet(), {})) &&
+        bool written = Write(folder + "slot_p.akb", tools::EncodeAkb(tools::DemoSlotSheet(), {})) &&
                        Write(folder + "slot_tall.akb", tools::EncodeAkb(tools::BuildTallPicture(2160), {}));
         const std::vector<std::string> names = tools::SlotBackgroundNames();
         for (int32_t language = 0; language < 4; ++language)
-            written = written && Write(folder + names[language], tools::EncodeAkb(tools::BuildSlotBackground(language), {}));
+            written = written && Write(folder + names[language],
+                                       tools::EncodeAkb(tools::DemoScreenBackground(
+                                                            tools::BuildSlotBackground(language), language,
+                                                            {"スロットマシン", "Slot machine"}),
+                                                        {}));
         return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)
         return Write(std::string(argv[2]) + "/slot.area", tools::BuildAreaFile(tools::SlotAreas())) ? 0 : 1;
     if (argc == 3 && (std::strcmp(argv[1], "flag-pictures") == 0 || std::strcmp(argv[1], "flag-data") == 0)) {
         const bool pictures = std::strcmp(argv[1], "flag-pictures") == 0;
-        for (const tools::NamedFile& file : pictures ? tools::FlagPictureFiles() : tools::FlagDataFiles())
+        for (const tools::NamedFile& file : pictures ? tools::DemoFlagPictureFiles() : tools::FlagDataFiles())
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
-        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::BuildChoiceSheet(), {})) ? 0 : 1;
+        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::DemoChoiceSheet(), {})) ? 0
+                                                                                                          : 1;
     if (argc == 3 && std::strcmp(argv[1], "saveload-sheets") == 0) {
-        const std::vector<uint8_t> sheet = tools::EncodeAkb(tools::BuildSaveLoadSheet(), {});
         const std::vector<std::string> sheets = tools::SaveLoadSheetNames();
         const std::vector<std::string> backgrounds = tools::SaveLoadBackgroundNames();
         for (size_t language = 0; language < sheets.size(); ++language) {
+            // Languages in order: English, the two Chinese (English words), Japanese last.
+            const std::vector<uint8_t> sheet = tools::EncodeAkb(
+                tools::DemoSaveLoadSheet(language + 1 == sheets.size() ? tools::WordsLanguage::Japanese
+                                                                       : tools::WordsLanguage::English),
+                {});
             const std::vector<uint8_t> background =
-                tools::EncodeAkb(tools::BuildSaveLoadBackground(static_cast<int32_t>(language)), {});
+                tools::EncodeAkb(tools::DemoScreenBackground(
+                                     tools::BuildSaveLoadBackground(static_cast<int32_t>(language)),
+                                     static_cast<int32_t>(language), {"セーブ・ロード", "Save and load"}),
+                                 {});
             if (!Write(std::string(argv[2]) + "/" + sheets[language], sheet) ||
                 !Write(std::string(argv[2]) + "/" + backgrounds[language], background))
                 return 1;
@@ -291,9 +381,12 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "saveload-areas") == 0)
         return Write(std::string(argv[2]) + "/saveload.area", tools::BuildAreaFile(tools::SaveLoadAreas())) &&
-                       Write(std::string(argv[2]) + "/savenote.area", tools::BuildAreaFile(tools::SaveNoteAreas()))
+                       Write(std::string(argv[2]) + "/savenote.area",
+                             tools::BuildAreaFile(tools::SaveNoteAreas()))
                    ? 0
                    : 1;
+    if (argc == 3 && std::strcmp(argv[1], "preview") == 0)
+        return WritePreviews(argv[2]) ? 0 : 1;
     if (argc >= 4 && std::strcmp(argv[1], "find-cells") == 0)
         return FindCells(argv[2], argv + 3, argc - 3);
     if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "find-cell") == 0)
@@ -310,6 +403,7 @@ int main(int argc, char** argv)
                          "title-areas <folder> | slot-sheet <folder> | slot-areas <folder> | "
                          "backlog-sheets <folder> | backlog-areas <folder> | choice-sheet <folder> | "
                          "flag-pictures <folder> | flag-data <folder> | "
-                         "find-cell <frame.png> <x> <y> <id> [state] | find-cells <frame.png> <x>,<y>,<id>[,<state>]...\n");
+                         "preview <folder> | find-cell <frame.png> <x> <y> <id> [state] | find-cells "
+                         "<frame.png> <x>,<y>,<id>[,<state>]...\n");
     return 1;
 }

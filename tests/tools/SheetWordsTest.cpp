@@ -1,0 +1,210 @@
+#include "sheetgen/DemoSheets.h"
+
+#include "sheetgen/BacklogSheet.h"
+#include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/MusicSheets.h"
+#include "sheetgen/SlotSheet.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool IsCell(const tools::AkbPicture& sheet, int32_t x, int32_t y, const tools::SheetCell& cell)
+{
+    return sheet.At(x, y) == tools::CellColour(cell.id, cell.state);
+}
+
+uint32_t Brightness(uint32_t colour)
+{
+    return ((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF) + (colour & 0xFF);
+}
+
+struct Ink
+{
+    int pixels = 0;
+    uint64_t brightness = 0;
+};
+
+// The pixels of the cell that are not its colour: inside the words' box, and outside it.
+std::pair<Ink, Ink> InkOf(const tools::AkbPicture& sheet, const tools::SheetCell& cell,
+                          const tools::TextBox& box)
+{
+    Ink inside;
+    Ink outside;
+    for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
+        for (int32_t x = cell.x; x < cell.x + cell.width; ++x) {
+            if (IsCell(sheet, x, y, cell))
+                continue;
+            const bool in = x >= box.x && x < box.x + box.width && y >= box.y && y < box.y + box.height;
+            Ink& ink = in ? inside : outside;
+            ++ink.pixels;
+            ink.brightness += Brightness(sheet.At(x, y));
+        }
+    return {inside, outside};
+}
+
+} // namespace
+
+// Every title button carries its words in the language of its picture, inside the words' box
+// only: the rest of the cell, its tag gone, keeps the colour the frame checks read; the states
+// read apart, the disabled words dimmer than the normal ones.
+TEST(SheetWords, TitleButtonsCarryTheirWordsInTheirBoxAndStatesReadApart)
+{
+    const tools::WordsLayout layout{tools::WordsPlace::Left, 30};
+    const tools::AkbPicture japanese = tools::DemoTitleSheet(tools::WordsLanguage::Japanese);
+    const tools::AkbPicture english = tools::DemoTitleSheet(tools::WordsLanguage::English);
+    int differing = 0;
+    for (const tools::SheetCell& cell : tools::TitleSheetCells()) {
+        SCOPED_TRACE(cell.label);
+        const tools::TextBox box = tools::CellWordsBox(cell, layout);
+        for (const tools::AkbPicture* sheet : {&japanese, &english}) {
+            const auto [inside, outside] = InkOf(*sheet, cell, box);
+            EXPECT_GT(inside.pixels, 150) << "no words";
+            EXPECT_EQ(outside.pixels, 0) << "ink or a tag outside the words' box";
+        }
+        for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
+            for (int32_t x = box.x; x < box.x + box.width; ++x)
+                differing += japanese.At(x, y) != english.At(x, y);
+        if (cell.state == 0) {
+            tools::SheetCell disabled = cell;
+            disabled.state = 3;
+            disabled.y = cell.y + 3 * cell.height;
+            const Ink normal = InkOf(english, cell, box).first;
+            const Ink dim = InkOf(english, disabled, tools::CellWordsBox(disabled, layout)).first;
+            EXPECT_LT(dim.brightness / static_cast<uint64_t>(dim.pixels),
+                      normal.brightness / static_cast<uint64_t>(normal.pixels));
+            tools::SheetCell hover = cell;
+            hover.state = 1;
+            hover.y = cell.y + cell.height;
+            EXPECT_GT(InkOf(english, hover, tools::CellWordsBox(hover, layout)).first.pixels, normal.pixels)
+                << "hover is underlined";
+        }
+    }
+    EXPECT_GT(differing, 10000) << "the languages' words differ";
+    EXPECT_EQ(tools::DemoTitleSheet(tools::WordsLanguage::English).pixels, english.pixels)
+        << "not deterministic";
+}
+
+// The dialog's questions, which have no language form, carry both languages on two lines, and the
+// yes and no buttons theirs; the cells' middle columns keep their colour between the lines.
+TEST(SheetWords, DialogQuestionsCarryBothLanguages)
+{
+    const tools::AkbPicture sheet = tools::DemoDialogSheet();
+    for (const tools::SheetCell& cell : tools::DialogSheetCells()) {
+        const bool question = cell.id >= tools::DIALOG_SHEET_LINE && cell.id <= tools::DIALOG_SHEET_LINE + 12;
+        if (!question && !(cell.width == 222 && cell.height == 73 && cell.id <= 1))
+            continue;
+        SCOPED_TRACE(cell.label);
+        tools::TextBox upper{cell.x, cell.y, cell.width, cell.height / 2};
+        tools::TextBox lower{cell.x, cell.y + cell.height / 2, cell.width, cell.height - cell.height / 2};
+        EXPECT_GT(InkOf(sheet, cell, upper).first.pixels, 100) << "no Japanese line";
+        EXPECT_GT(InkOf(sheet, cell, lower).first.pixels, 80) << "no English line";
+        EXPECT_TRUE(IsCell(sheet, cell.x + 2, cell.y + cell.height / 2, cell));
+    }
+    EXPECT_FALSE(tools::DialogQuestion(3).english.empty());
+}
+
+// Each CG carries a caption in its top-left corner and shapes of its own on the right, so two CGs
+// tell apart at a glance; the middle and the lower left, where the viewer's checks read the CG's
+// colour, keep it.
+TEST(SheetWords, CGPicturesCarryACaptionAndShapesOfTheirOwn)
+{
+    const auto pictures = tools::CaptionedCGPictures();
+    std::vector<const tools::AkbPicture*> bases;
+    for (const auto& [name, picture] : pictures) {
+        if (name == "r01_f1.akb")
+            continue;
+        SCOPED_TRACE(name);
+        const uint32_t ground = picture.At(960, 540);
+        uint32_t id = 0;
+        int32_t state = 0;
+        EXPECT_TRUE(tools::DecodeCellColour(ground, id, state)) << "the middle keeps the cell's colour";
+        EXPECT_EQ(picture.At(300, 900), ground);
+        EXPECT_EQ(picture.At(0, 0), ground) << "the tag is gone";
+        int caption = 0;
+        for (int32_t y = 30; y < 110; ++y)
+            for (int32_t x = 40; x < 600; ++x)
+                caption += picture.At(x, y) != ground;
+        EXPECT_GT(caption, 20000) << "no caption";
+        bases.push_back(&picture);
+    }
+    ASSERT_EQ(bases.size(), 4u);
+    // The right-hand shapes differ from CG to CG, not only in colour: compare what is ground.
+    for (size_t i = 0; i < bases.size(); ++i)
+        for (size_t j = i + 1; j < bases.size(); ++j) {
+            int differing = 0;
+            for (int32_t y = 100; y < 1000; y += 4)
+                for (int32_t x = 1250; x < 1900; x += 4)
+                    differing += (bases[i]->At(x, y) == bases[i]->At(960, 540)) !=
+                                 (bases[j]->At(x, y) == bases[j]->At(960, 540));
+            EXPECT_GT(differing, 1000) << i << " and " << j;
+        }
+}
+
+// The sheets whose cells the demo's frame checks read in their middle keep every cell's colour
+// there, whatever words the cell carries: the title's and the music room's rows, the choice's page
+// buttons, the gallery's tabs, arrows and locked cell, the slot machine's reels and buttons, and
+// the backlog's voice button.
+TEST(SheetWords, CheckedCellsKeepTheirColourInTheirMiddle)
+{
+    struct Sheet
+    {
+        const char* name;
+        tools::AkbPicture picture;
+        std::vector<tools::SheetCell> cells;
+    };
+    const std::vector<Sheet> sheets{
+        {"title ja", tools::DemoTitleSheet(tools::WordsLanguage::Japanese), tools::TitleSheetCells()},
+        {"title en", tools::DemoTitleSheet(tools::WordsLanguage::English), tools::TitleSheetCells()},
+        {"music rows", tools::DemoMusicRowSheet(tools::WordsLanguage::Japanese), tools::MusicRowCells()},
+        {"choice", tools::DemoChoiceSheet(), tools::ChoiceSheetCells()},
+        {"gallery", tools::DemoGalleryModeSheet(tools::WordsLanguage::English), tools::GalleryModeCells()},
+        {"heroines", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese), tools::GalleryListCells()},
+        {"slot", tools::DemoSlotSheet(), tools::SlotSheetCells()},
+        {"backlog", tools::DemoBacklogSheet(), tools::BacklogSheetCells()},
+    };
+    for (const Sheet& sheet : sheets) {
+        SCOPED_TRACE(sheet.name);
+        for (size_t i = 0; i < sheet.cells.size(); ++i) {
+            const tools::SheetCell& cell = sheet.cells[i];
+            if (sheet.name == std::string("backlog") && cell.id != 0x6400)
+                continue;
+            // A later cell over the same place replaced this one.
+            bool covered = false;
+            for (size_t j = i + 1; j < sheet.cells.size(); ++j)
+                covered = covered || (sheet.cells[j].x == cell.x && sheet.cells[j].y == cell.y);
+            if (covered)
+                continue;
+            const int32_t x = cell.x + cell.width / 2;
+            const int32_t y = cell.y + cell.height / 2;
+            EXPECT_EQ(sheet.picture.At(x, y), tools::CellColour(cell.id, cell.state))
+                << std::hex << cell.id << " state " << cell.state << " at " << std::dec << x << ", " << y;
+        }
+    }
+}
+
+// Text lands inside its box only, in Japanese as in English, and a longer line is wider.
+TEST(TextPainter, DrawsInsideItsBoxInEitherScript)
+{
+    EXPECT_GT(tools::MeasureText("Settings", 30), tools::MeasureText("Set", 30));
+    EXPECT_GT(tools::MeasureText("設定", 30), 50);
+    for (const char* words :
+         {"設定を保存しますか？", "Return to the title and quit the game, then some more"}) {
+        SCOPED_TRACE(words);
+        tools::AkbPicture picture = tools::MakePicture(400, 100, 0xFF000000u);
+        tools::TextStyle style;
+        style.pixel_height = 30;
+        const tools::TextBox box{50, 20, 300, 50};
+        tools::DrawText(picture, box, words, style);
+        int inside = 0;
+        int outside = 0;
+        for (int32_t y = 0; y < 100; ++y)
+            for (int32_t x = 0; x < 400; ++x) {
+                const bool in = x >= box.x && x < box.x + box.width && y >= box.y && y < box.y + box.height;
+                if (picture.At(x, y) != 0xFF000000u)
+                    ++(in ? inside : outside);
+            }
+        EXPECT_GT(inside, 300);
+        EXPECT_EQ(outside, 0);
+    }
+}

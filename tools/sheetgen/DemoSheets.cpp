@@ -1,0 +1,841 @@
+#include "sheetgen/DemoSheets.h"
+
+#include <array>
+#include <cstdio>
+
+#include "screens/map/SubMapLayout.h"
+#include "screens/system/SaveLoadLayout.h"
+#include "sheetgen/BacklogSheet.h"
+#include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/FlagSheets.h"
+#include "sheetgen/MusicSheets.h"
+#include "sheetgen/SaveLoadSheets.h"
+#include "sheetgen/SlotSheet.h"
+#include "textpaint/ShapePainter.h"
+
+namespace tools {
+
+namespace {
+
+// A cell's control id split as the screens number it.
+uint32_t GroupOf(const SheetCell& cell)
+{
+    return cell.id >> 8;
+}
+uint32_t ItemOf(const SheetCell& cell)
+{
+    return cell.id & 0xFF;
+}
+
+// A sheet of the cells without their tags, each worded cell with its words.
+AkbPicture WordedSheet(int32_t width, int32_t height, const std::vector<SheetCell>& cells,
+                       const CellWordsLookup& words, WordsLanguage language, const WordsLayout& layout)
+{
+    AkbPicture sheet = BuildSheet(width, height, cells);
+    EraseTags(sheet, cells);
+    DrawCellsWords(sheet, cells, words, language, layout);
+    return sheet;
+}
+
+} // namespace
+
+CellWords TitleButtonWords(int32_t page, int32_t item)
+{
+    // Page 1 is the extras: the slot machine, then pages 2 (pictures, scenes, music) and 3 (the
+    // extra scenes); page 4 asks where a new game starts.
+    static const std::array<std::array<CellWords, 6>, 5> pages{{
+        {{{"はじめから", "New game"},
+          {"つづきから", "Continue"},
+          {"ロード", "Load"},
+          {"設定", "Settings"},
+          {"おまけ", "Extras"},
+          {"終了", "Exit"}}},
+        {{{"スロット", "Slot machine"},
+          {"鑑賞モード", "Gallery and music"},
+          {"おまけシナリオ", "Extra scenes"}}},
+        {{{"CGモード", "CG gallery"}, {"シーン回想", "Scene replay"}, {"音楽鑑賞", "Music room"}}},
+        {{{"おまけシナリオ1", "Extra scene 1"}, {"おまけシナリオ2", "Extra scene 2"}}},
+        {{{"最初から", "From the start"}, {"続きの章から", "From the next part"}}},
+    }};
+    if (page < 0)
+        return {"戻る", "Back"};
+    if (page >= static_cast<int32_t>(pages.size()) || item < 0 || item >= 6)
+        return {};
+    return pages[static_cast<size_t>(page)][static_cast<size_t>(item)];
+}
+
+AkbPicture DemoTitleSheet(WordsLanguage language)
+{
+    // The words stand in the button's left part: the title's checks read its middle.
+    return WordedSheet(TITLE_SHEET_WIDTH, TITLE_SHEET_HEIGHT, TitleSheetCells(),
+                       [](const SheetCell& cell) {
+                           return cell.id == TITLE_SHEET_BACK
+                                      ? TitleButtonWords(-1, 0)
+                                      : TitleButtonWords(static_cast<int32_t>(GroupOf(cell)),
+                                                         static_cast<int32_t>(ItemOf(cell)));
+                       },
+                       language, {WordsPlace::Left, 30});
+}
+
+CellWords MessageButtonWords(uint32_t button)
+{
+    static const std::array<CellWords, 7> words{{{"オート", "Auto"},
+                                                 {"既読スキップ", "Skip read"},
+                                                 {"スキップ", "Skip"},
+                                                 {"ボイス", "Voice again"},
+                                                 {"Qセーブ", "Q.save"},
+                                                 {"Qロード", "Q.load"},
+                                                 {"隠す", "Hide"}}};
+    return button < words.size() ? words[button] : CellWords{};
+}
+
+CellWords SideMenuWords(uint32_t button)
+{
+    // The tab is too narrow for two lines: one word every player reads.
+    static const std::array<CellWords, 9> words{{{"", "Menu"},
+                                                 {"セーブ", "Save"},
+                                                 {"ロード", "Load"},
+                                                 {"設定", "Settings"},
+                                                 {"バックログ", "Backlog"},
+                                                 {"画面メニュー", "Screen menu"},
+                                                 {"フラグ管理", "Flag manager"},
+                                                 {"タイトルへ戻る", "Return to title"},
+                                                 {"ゲーム終了", "Exit the game"}}};
+    return button < words.size() ? words[button] : CellWords{};
+}
+
+AkbPicture DemoMessageSheet()
+{
+    AkbPicture sheet = MessageSheet();
+    EraseTags(sheet, MessageSheetCells());
+    DrawCellsWords(
+        sheet, MessageSheetCells(),
+        [](const SheetCell& cell) { return cell.id < 7 ? MessageButtonWords(cell.id) : CellWords{}; },
+        WordsLanguage::Both, {WordsPlace::Centre, 22});
+    return sheet;
+}
+
+AkbPicture DemoSideMenuSheet()
+{
+    return WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, SideMenuSheetCells(),
+                       [](const SheetCell& cell) {
+                           return cell.id >= 0xF00 && cell.id < 0xF09 ? SideMenuWords(cell.id - 0xF00)
+                                                                      : CellWords{};
+                       },
+                       WordsLanguage::Both, {WordsPlace::Centre, 26});
+}
+
+CellWords DialogQuestion(int32_t kind)
+{
+    static const std::array<CellWords, 13> questions{{
+        {"セーブしますか？", "Save the game?"},
+        {"このデータをロードしますか？", "Load this save?"},
+        {"ゲームを終了しますか？", "Quit the game?"},
+        {"タイトルに戻りますか？", "Return to the title?"},
+        {"上書きしますか？", "Overwrite this save?"},
+        {"このセーブデータを削除しますか？", "Delete this save?"},
+        {"全てのセーブデータを削除しますか？", "Delete every save?"},
+        {"このメッセージまで戻りますか？", "Jump back to this line?"},
+        {"シーン選択に戻りますか？", "Back to the scene list?"},
+        {"このシーンを再生しますか？", "Replay this scene?"},
+        {"このCGを見ますか？", "View this picture?"},
+        {"このイベントへ移動しますか？", "Go to this event?"},
+        {"よろしいですか？", "Are you sure?"},
+    }};
+    return kind >= 0 && kind < static_cast<int32_t>(questions.size()) ? questions[static_cast<size_t>(kind)]
+                                                                      : CellWords{};
+}
+
+AkbPicture DemoDialogSheet()
+{
+    const std::vector<SheetCell> cells = DialogSheetCells();
+    AkbPicture sheet =
+        WordedSheet(DIALOG_SHEET_WIDTH, DIALOG_SHEET_HEIGHT, cells,
+                    [](const SheetCell& cell) -> CellWords {
+                        if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12)
+                            return DialogQuestion(static_cast<int32_t>(cell.id - DIALOG_SHEET_LINE));
+                        if (cell.id == NOTICE_SHEET_LINE)
+                            return {"この名前は使えません", "This name cannot be used"};
+                        if (cell.id > NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4) {
+                            const std::string n = std::to_string(cell.id - NOTICE_SHEET_LINE);
+                            return {"お知らせ " + n, "Notice " + n};
+                        }
+                        if (cell.width == 222 && cell.height == 73)
+                            return cell.label.starts_with("YES")  ? CellWords{"はい", "Yes"}
+                                   : cell.label.starts_with("NO") ? CellWords{"いいえ", "No"}
+                                                                  : CellWords{"", "OK"};
+                        return {};
+                    },
+                    WordsLanguage::Both, {WordsPlace::Centre, 34});
+    // The do-not-ask-again box says what it does beside it on the panel.
+    for (const SheetCell& cell : cells)
+        if (cell.id == DIALOG_SHEET_PANEL_BOX) {
+            const SheetCell beside{cell.x + 560, cell.y + 240, 300, 62, cell.id, 0, ""};
+            DrawCellWords(sheet, beside, {"次回から表示しない", "Do not ask again"}, WordsLanguage::Both,
+                          {WordsPlace::Centre, 24});
+        }
+    return sheet;
+}
+
+AkbPicture DemoNoticeSheet()
+{
+    return WordedSheet(NOTICE2_SHEET_WIDTH, NOTICE2_SHEET_HEIGHT, NoticeSheetCells(),
+                       [](const SheetCell& cell) -> CellWords {
+                           if (cell.id >= NOTICE2_SHEET_LINE && cell.id < NOTICE2_SHEET_LINE + 16) {
+                               const std::string n = std::to_string(cell.id - NOTICE2_SHEET_LINE);
+                               return {"お知らせ " + n + " 行目", "Notice line " + n};
+                           }
+                           if (cell.id == NOTICE2_SHEET_NOTE)
+                               return {"", "Please check"};
+                           if (cell.id == NOTICE2_SHEET_KIND_4)
+                               return {"お知らせ 4", "Notice 4"};
+                           return {};
+                       },
+                       WordsLanguage::Both, {WordsPlace::Centre, 30});
+}
+
+AkbPicture DemoConfigSheet()
+{
+    const std::vector<SheetCell> cells = ConfigSheetCells();
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        switch (cell.id) {
+        case 0x0E00:
+            return {"システム設定", "System"};
+        case 0x0E01:
+            return {"サウンド設定", "Sound"};
+        case 0x0F00:
+            return {"初期設定", "Defaults"};
+        case 0x1000:
+            return {"戻る", "Back"};
+        case 0x0D00:
+            return {"", "▲"};
+        case 0x0D01:
+            return {"", "▼"};
+        case CONFIG_SHEET_SWITCH_ON:
+            return {"オン", "On"};
+        case CONFIG_SHEET_SWITCH_OFF:
+            return {"オフ", "Off"};
+        case CONFIG_SHEET_GAME_MODE_OFF:
+            return {"ノベルモード", "Novel mode"};
+        case CONFIG_SHEET_GAME_MODE_ON:
+            return {"ゲームモード", "Game mode"};
+        default:
+            break;
+        }
+        if (cell.id >= 0x0C00 && cell.id < 0x0C06) {
+            const std::string n = std::to_string(cell.id - 0x0C00 + 1);
+            return {"システム " + n, "System " + n};
+        }
+        if (cell.id >= CONFIG_SHEET_DIGIT && cell.id <= CONFIG_SHEET_DIGIT + 10)
+            return {"",
+                    cell.id == CONFIG_SHEET_DIGIT + 10 ? "%" : std::to_string(cell.id - CONFIG_SHEET_DIGIT)};
+        return {};
+    };
+    // The page tabs and the two big buttons are squares: larger words.
+    const auto square = [](const SheetCell& cell) { return cell.width == 158 && cell.height == 158; };
+    AkbPicture sheet =
+        WordedSheet(CONFIG_SHEET_WIDTH, CONFIG_SHEET_HEIGHT, cells,
+                    [&](const SheetCell& cell) { return square(cell) ? CellWords{} : words(cell); },
+                    WordsLanguage::Both, {WordsPlace::Centre, 26});
+    for (const SheetCell& cell : cells)
+        if (square(cell))
+            DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Centre, 30});
+    return sheet;
+}
+
+AkbPicture DemoConfigCover()
+{
+    AkbPicture cover = MakePicture(1600, 1443, 0);
+    struct Label
+    {
+        int32_t x, y, width;
+        const char* words;
+    };
+    // In the page's own pixels: above each slider (its switch at the slider's right end turns
+    // it on), left of each switch, and above the groups of radios, dialog switches and cells.
+    static const Label labels[] = {
+        {87, 0, 280, "画面効果の速度 / Effect speed"},
+        {900, 0, 320, "マップの速度 / Map speed"},
+        {87, 92, 560, "文字の表示速度 / Text speed"},
+        {87, 183, 560, "句読点で待つ / Pause at punctuation"},
+        {87, 253, 560, "一文ずつ表示の速度 / One line at a time"},
+        {87, 358, 560, "オートの速度 / Auto mode speed"},
+        {860, 96, 470, "選択肢の後もオート / Auto after a choice"},
+        {860, 170, 470, "選択肢の後もスキップ / Skip after a choice"},
+        {860, 244, 470, "オートセーブ / Auto save"},
+        {860, 318, 470, "ウィンドウが動く / Window follows"},
+        {860, 392, 470, "ヘルプを表示 / Show help lines"},
+        {87, 489, 400, "ウィンドウの色 / Window colour"},
+        {87, 576, 110, "不透明 / Alpha"},
+        {877, 576, 110, "赤 / Red"},
+        {87, 636, 110, "緑 / Green"},
+        {877, 636, 110, "青 / Blue"},
+        {87, 700, 900, "確認の表示 / Ask before"},
+        {1240, 1150, 340, "システム / System"},
+    };
+    // The confirmation switches by number: the actions they ask about.
+    static const char* const dialogs[] = {
+        "セーブ / Saving",        "ロード / Loading",     "終了 / Quitting",     "タイトルへ / Title",
+        "履歴で戻る / Jump back", "上書き / Overwriting", "全削除 / Delete all", "削除 / Deleting",
+        "シーン選択へ / Scenes",  "イベントへ / Event"};
+    TextStyle style;
+    style.pixel_height = 26;
+    style.colour = 0xFFFFFFFFu;
+    style.align = TextAlign::Left;
+    for (const Label& label : labels)
+        DrawText(cover, {label.x, label.y + 2, label.width, 40}, label.words, style);
+    for (int32_t item = 0; item < 10; ++item)
+        DrawText(cover, {(item / 5) * 840 + 100, (item % 5) * 72 + 781, 460, 42}, dialogs[item], style);
+    return cover;
+}
+
+AkbPicture DemoSoundCover(WordsLanguage language)
+{
+    AkbPicture cover = MakePicture(1632, 1449, 0);
+    TextStyle style;
+    style.pixel_height = 26;
+    style.colour = 0xFFFFFFFFu;
+    style.align = TextAlign::Left;
+    const auto say = [&](int32_t x, int32_t y, const CellWords& words) {
+        DrawText(cover, {x, y, 380, 40}, language == WordsLanguage::Japanese ? words.japanese : words.english,
+                 style);
+    };
+    // In the panel's own pixels, above each level's slider and left of its percentage.
+    say(24, 76, {"全体の音量", "Master volume"});
+    say(836, 76, {"音楽", "Music"});
+    say(24, 208, {"効果音", "Sound effects"});
+    say(836, 208, {"声", "Voices"});
+    for (int32_t k = 0; k < 16; ++k)
+        say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
+            {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
+    return cover;
+}
+
+namespace {
+
+std::string TwoDigits(uint32_t n)
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "%02u", n);
+    return text;
+}
+
+CellWords HeroineWords(uint32_t heroine)
+{
+    // Numbered as the cast names file names them ("ヒロイン03" is heroine 3).
+    return {"ヒロイン" + TwoDigits(heroine), "Heroine " + TwoDigits(heroine)};
+}
+
+// The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
+CellWords ExtrasTabWords(uint32_t id)
+{
+    static const std::array<CellWords, 4> tabs{{{"CGモード", "CG gallery"},
+                                                {"シーン回想", "Scene replay"},
+                                                {"音楽鑑賞", "Music room"},
+                                                {"日記", "Diary"}}};
+    return id >= 256 && id < 260 ? tabs[id - 256] : CellWords{};
+}
+
+// A caption band across the top-left of a picture, dark under light words.
+void Caption(AkbPicture& picture, int32_t x, int32_t y, const std::string& words, int32_t pixel_height)
+{
+    const int32_t width = MeasureText(words, pixel_height) + pixel_height;
+    FillRect(picture, x, y, width, pixel_height * 2, 0xE0101018u);
+    TextStyle style;
+    style.pixel_height = pixel_height;
+    // Pale yellow: never the pure white the checks of drawn text count.
+    style.colour = 0xFFFFE678u;
+    DrawText(picture, {x, y, width, pixel_height * 2}, words, style);
+}
+
+} // namespace
+
+AkbPicture DemoGalleryListSheet(WordsLanguage language)
+{
+    return WordedSheet(GALLERY_LIST_SHEET_WIDTH, GALLERY_LIST_SHEET_HEIGHT, GalleryListCells(),
+                       [](const SheetCell& cell) { return HeroineWords(cell.id); }, language,
+                       {WordsPlace::Top, 30});
+}
+
+AkbPicture DemoGalleryModeSheet(WordsLanguage language)
+{
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        if (cell.id >= 256 && cell.id < 260)
+            return ExtrasTabWords(cell.id);
+        switch (cell.id) {
+        case 512:
+            return {"戻る", "Back"};
+        case 1024:
+            return {"前のページ", "Previous page"};
+        case 1025:
+            return {"次のページ", "Next page"};
+        case 1280:
+            return cell.label == "UC" ? CellWords{"開放済み", "All unlocked"}
+                                      : CellWords{"全て開放", "Unlock all"};
+        case GALLERY_LOCKED:
+            return {"未開放", "Locked"};
+        default:
+            break;
+        }
+        // The comment mode's entry tabs are numbered.
+        if (cell.width == 80 && cell.id < 4)
+            return {std::to_string(cell.id + 1), std::to_string(cell.id + 1)};
+        return {};
+    };
+    const std::vector<SheetCell> cells = GalleryModeCells();
+    const auto entry_tab = [](const SheetCell& cell) { return cell.width == 80 && cell.id < 4; };
+    AkbPicture sheet =
+        WordedSheet(GALLERY_MODE_SHEET_WIDTH, GALLERY_MODE_SHEET_HEIGHT, cells,
+                    [&](const SheetCell& cell) { return entry_tab(cell) ? CellWords{} : words(cell); },
+                    language, {WordsPlace::Top, 30});
+    // The entry tabs are short: a smaller number keeps clear of their middle.
+    for (const SheetCell& cell : cells)
+        if (entry_tab(cell))
+            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Top, 22});
+    return sheet;
+}
+
+AkbPicture DemoGalleryCoverSheet(WordsLanguage language)
+{
+    return WordedSheet(GALLERY_COVER_SHEET_WIDTH, GALLERY_COVER_SHEET_HEIGHT, GalleryCoverCells(),
+                       [](const SheetCell& cell) {
+                           return cell.id >= GALLERY_COVER && cell.id < GALLERY_COVER + 16
+                                      ? HeroineWords(cell.id - GALLERY_COVER)
+                                      : CellWords{};
+                       },
+                       language, {WordsPlace::Top, 36});
+}
+
+AkbPicture DemoThumbnailSheet(uint32_t first_id, const std::string& caption)
+{
+    return WordedSheet(1470, 1100, ThumbnailCells(first_id),
+                       [&](const SheetCell& cell) {
+                           return CellWords{"", caption + " " + std::to_string(cell.id - first_id + 1)};
+                       },
+                       WordsLanguage::English, {WordsPlace::Top, 30});
+}
+
+std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
+{
+    std::vector<std::pair<std::string, AkbPicture>> pictures = DemoCGPictures();
+    // Each CG its caption at the top left and its own shapes on the right, clear of the middle
+    // and the lower left the viewer's checks read.
+    const auto shapes = [](AkbPicture& picture, int32_t top, int32_t kind) {
+        const uint32_t colour[] = {0xFFFFD060u, 0xFF60E0FFu, 0xFFFF80C0u, 0xFFA0FF80u, 0xFFFFFFFFu};
+        for (int32_t k = 0; k < 3; ++k) {
+            const int32_t x = 1420 + (k % 2) * 260;
+            const int32_t y = top + 240 + k * 240;
+            switch (kind) {
+            case 0:
+                FillDisc(picture, x, y, 100, colour[kind]);
+                break;
+            case 1:
+                FillTriangle(picture, x, y, 200, colour[kind]);
+                break;
+            case 2:
+                FillRect(picture, x - 90, y - 90, 180, 180, colour[kind]);
+                break;
+            case 3:
+                FillStar(picture, x, y, 110, colour[kind]);
+                break;
+            default:
+                FillRect(picture, x - 120, y - 30, 240, 60, colour[kind]);
+                break;
+            }
+        }
+    };
+    for (auto& [name, picture] : pictures) {
+        // The tags in the cells' corners go, painted over in the colour just below them.
+        for (int32_t top = 0; top < picture.height; top += 1080)
+            for (int32_t y = top; y < top + LABEL_MARGIN + LABEL_HEIGHT; ++y)
+                for (int32_t x = 0; x < 40; ++x)
+                    picture.At(x, y) = picture.At(x, top + LABEL_MARGIN + LABEL_HEIGHT);
+        if (name == "r01_0.akb") {
+            shapes(picture, 0, 0);
+            Caption(picture, 40, 30, "CG R01  朝の駅前 / Morning at the station", 40);
+        } else if (name == "r02_0.akb") {
+            shapes(picture, 0, 1);
+            Caption(picture, 40, 30, "CG R02  公園の昼 / Noon in the park", 40);
+        } else if (name == "o01_0.akb") {
+            shapes(picture, 0, 2);
+            Caption(picture, 40, 30, "CG O01  港の夕方 / Evening at the harbour", 40);
+        } else if (name == "r03_0.akb") {
+            shapes(picture, 0, 3);
+            Caption(picture, 40, 30, "CG R03  丘の上（上半分） / The hilltop, upper half", 40);
+            shapes(picture, 1080, 4);
+            Caption(picture, 40, 1110, "CG R03  丘の上（下半分） / The hilltop, lower half", 40);
+        } else if (name == "r01_f1.akb") {
+            // The overlay's square says what it is along its top.
+            Caption(picture, 760, 340, "R01 差分 / overlay", 28);
+        }
+    }
+    return pictures;
+}
+
+AkbPicture DemoMusicRowSheet(WordsLanguage language)
+{
+    // The row's words stand left: the room's checks read the row's middle.
+    return WordedSheet(2000, 48 * 36, MusicRowCells(),
+                       [](const SheetCell& cell) {
+                           const uint32_t n = cell.id - MUSIC_ROW_CELL;
+                           const uint32_t number = (n / 32) * 23 + n % 32 + 1;
+                           return CellWords{"曲 " + TwoDigits(number), "Track " + TwoDigits(number)};
+                       },
+                       language, {WordsPlace::Left, 26});
+}
+
+AkbPicture DemoMusicControlSheet(WordsLanguage language)
+{
+    const std::vector<SheetCell> cells = MusicControlCells();
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        if (cell.id >= 256 && cell.id < 260)
+            return ExtrasTabWords(cell.id);
+        switch (cell.id) {
+        case 512:
+            return {"戻る", "Back"};
+        case 1280:
+            return {"▶", "▶"};
+        case 1281:
+            return {"■", "■"};
+        case 1282:
+            return {"◀◀", "◀◀"};
+        case 1283:
+            return {"▶▶", "▶▶"};
+        case 768:
+            return {"1ページ", "Page 1"};
+        case 769:
+            return {"2ページ", "Page 2"};
+        default:
+            return {};
+        }
+    };
+    AkbPicture sheet = WordedSheet(
+        1600, 912, cells,
+        [&](const SheetCell& cell) { return cell.id == 768 || cell.id == 769 ? CellWords{} : words(cell); },
+        language, {WordsPlace::Top, 24});
+    for (const SheetCell& cell : cells)
+        if (cell.id == 768 || cell.id == 769)
+            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Centre, 28});
+    return sheet;
+}
+
+AkbPicture DemoMusicTrackPicture(int32_t slot)
+{
+    AkbPicture picture = MusicTrackPicture(slot);
+    EraseTags(picture,
+              {{0, 0, 1040, 644, MUSIC_PICTURE + static_cast<uint32_t>(slot), 0, std::to_string(slot)}});
+    const int32_t number = slot % 23 + 1;
+    Caption(picture, 24, 20,
+            "曲 " + TwoDigits(static_cast<uint32_t>(number)) + " / Track " + std::to_string(number), 36);
+    FillDisc(picture, 860 - 40 * (slot % 3), 500, 70, 0xFFFFFFFFu);
+    FillRect(picture, 920 - 40 * (slot % 3), 200, 16, 300, 0xFFFFFFFFu);
+    return picture;
+}
+
+AkbPicture DemoSlotSheet()
+{
+    const std::vector<SheetCell> cells = SlotSheetCells();
+    AkbPicture sheet = WordedSheet(SLOT_SHEET_WIDTH, SLOT_SHEET_HEIGHT, cells,
+                                   [](const SheetCell& cell) -> CellWords {
+                                       if (cell.id == SLOT_CELL_LEVER)
+                                           return {"レバー", "Lever"};
+                                       if (cell.id == SLOT_CELL_STOP || cell.id == SLOT_CELL_STOP_LAMP)
+                                           return {"ストップ", "Stop"};
+                                       return {};
+                                   },
+                                   WordsLanguage::Both, {WordsPlace::Top, 26});
+    // The reels' digits stand in the cells' left third: the machine's checks read their middle.
+    for (const SheetCell& cell : cells)
+        if (cell.id >= SLOT_CELL_DIGIT && cell.id < SLOT_CELL_DIGIT + 10) {
+            TextStyle style;
+            style.pixel_height = 64;
+            style.colour = WordsColour(CellColour(cell.id, 0), 0);
+            style.bold = true;
+            DrawText(sheet, {cell.x + 4, cell.y, 64, cell.height}, std::to_string(cell.id - SLOT_CELL_DIGIT),
+                     style);
+        }
+    return sheet;
+}
+
+AkbPicture DemoSaveLoadSheet(WordsLanguage language)
+{
+    using namespace saveload_layout;
+    static const std::array<CellWords, 7> weekdays{{{"日", "SUN"},
+                                                    {"月", "MON"},
+                                                    {"火", "TUE"},
+                                                    {"水", "WED"},
+                                                    {"木", "THU"},
+                                                    {"金", "FRI"},
+                                                    {"土", "SAT"}}};
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        const auto id = static_cast<int32_t>(cell.id);
+        switch (id) {
+        case ID_DELETE:
+            return {"削除", "Delete"};
+        case ID_DELETE_ALL:
+            return {"全て削除", "Delete all"};
+        case ID_SAVE_TAB:
+            return {"セーブ", "Save"};
+        case ID_LOAD_TAB:
+            return {"ロード", "Load"};
+        case ID_CLOSE:
+            return {"閉じる", "Close"};
+        case ID_SCROLL_UP:
+            return {"", "▲"};
+        case ID_SCROLL_DOWN:
+            return {"", "▼"};
+        case ID_GROUP_TAB:
+            return {"セーブ", "Saves"};
+        case ID_GROUP_TAB + 1:
+            return {"オート", "Auto"};
+        case ID_GROUP_TAB + 2:
+            return {"クイック", "Quick"};
+        default:
+            break;
+        }
+        const auto glyph = [](uint32_t k) {
+            return std::string(k == 10 ? "/" : k == 11 ? ":" : std::to_string(k));
+        };
+        if (cell.id >= SAVELOAD_CELL_SLOT_DIGIT && cell.id < SAVELOAD_CELL_SLOT_DIGIT + 10)
+            return {"", glyph(cell.id - SAVELOAD_CELL_SLOT_DIGIT)};
+        if (cell.id >= SAVELOAD_CELL_SMALL && cell.id < SAVELOAD_CELL_SMALL + 12)
+            return {"", glyph(cell.id - SAVELOAD_CELL_SMALL)};
+        if (cell.id >= SAVELOAD_CELL_LARGE && cell.id < SAVELOAD_CELL_LARGE + 12)
+            return {"", glyph(cell.id - SAVELOAD_CELL_LARGE)};
+        if (cell.id == SAVELOAD_CELL_COMMA)
+            return {"", ","};
+        if (cell.id >= SAVELOAD_CELL_WEEKDAY && cell.id < SAVELOAD_CELL_WEEKDAY + 7)
+            return weekdays[cell.id - SAVELOAD_CELL_WEEKDAY];
+        if (cell.id == SAVELOAD_CELL_MARK || cell.id == SAVELOAD_CELL_MARK + 1)
+            return cell.id == SAVELOAD_CELL_MARK ? CellWords{"午前", "AM"} : CellWords{"午後", "PM"};
+        if (cell.id == SAVELOAD_CELL_CURRENCY)
+            return {"円", "$"};
+        return {};
+    };
+    return WordedSheet(SHEET_WIDTH, SHEET_HEIGHT, SaveLoadSheetCells(), words, language,
+                       {WordsPlace::Centre, 28});
+}
+
+AkbPicture DemoBacklogSheet()
+{
+    const std::vector<SheetCell> cells = BacklogSheetCells();
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        switch (cell.id) {
+        case 0x300:
+            return {"ここへ戻る", "Jump here"};
+        case BACKLOG_MARKED:
+            return {"", "✓"};
+        case 0x6400:
+            return {"", "♪"};
+        case 0x400:
+            return {"", "▲"};
+        case 0x401:
+            return {"", "▼"};
+        case 0x500:
+            return {"3つ前へ", "3 older"};
+        case 0x501:
+            return {"3つ後へ", "3 newer"};
+        case 0x600:
+            return {"連続再生", "Replay marked"};
+        case 0xF00:
+            return {"閉じる", "Close"};
+        default:
+            return {};
+        }
+    };
+    // The voice buttons' note stands at their top: the backlog's checks read their middle.
+    AkbPicture sheet =
+        WordedSheet(BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, cells,
+                    [&](const SheetCell& cell) { return cell.id == 0x6400 ? CellWords{} : words(cell); },
+                    WordsLanguage::Both, {WordsPlace::Centre, 26});
+    for (const SheetCell& cell : cells)
+        if (cell.id == 0x6400)
+            DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Top, 26});
+    return sheet;
+}
+
+AkbPicture DemoBacklogCover()
+{
+    AkbPicture cover = BacklogCover();
+    EraseTags(cover, {{0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, "BACKLOG"}});
+    DrawCellWords(cover, {0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, ""}, {"バックログ", "Backlog"},
+                  WordsLanguage::Both, {WordsPlace::Left, 36});
+    return cover;
+}
+
+AkbPicture DemoNameInputSheet()
+{
+    static const std::array<const char*, 10> rows{"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
+    return WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
+                       [](const SheetCell& cell) -> CellWords {
+                           if (cell.id < 10 && cell.width == 104)
+                               return {rows[cell.id], ""};
+                           switch (cell.id) {
+                           case 0x100:
+                               return {"かな", "Kana"};
+                           case 0x101:
+                               return {"漢字", "Kanji"};
+                           case 0x102:
+                               return {"英数", "Letters"};
+                           case 0x200:
+                               return {"", "◀"};
+                           case 0x201:
+                               return {"", "▶"};
+                           case 0x202:
+                               return {"一字消す", "Delete"};
+                           case 0x300:
+                               return {"", "▲"};
+                           case 0x301:
+                               return {"", "▼"};
+                           case 0x400:
+                               return {"元の名前", "Default"};
+                           case 0x500:
+                               return {"決定", "OK"};
+                           case NAME_SHEET_NAME_LABEL:
+                               return {"名前", "Name"};
+                           case NAME_SHEET_READING:
+                               return {"よみ", "Reading"};
+                           default:
+                               return {};
+                           }
+                       },
+                       WordsLanguage::Both, {WordsPlace::Centre, 26});
+}
+
+AkbPicture DemoChoiceSheet()
+{
+    // Left in the page buttons: the choice's checks read their middle.
+    return WordedSheet(CHOICE_SHEET_WIDTH, CHOICE_SHEET_HEIGHT, ChoiceSheetCells(),
+                       [](const SheetCell& cell) -> CellWords {
+                           if (cell.id == CHOICE_CELL_PREV)
+                               return {"前へ", "Previous"};
+                           if (cell.id == CHOICE_CELL_NEXT)
+                               return {"次へ", "Next"};
+                           return {};
+                       },
+                       WordsLanguage::Both, {WordsPlace::Left, 26});
+}
+
+AkbPicture DemoFlagListSheet(WordsLanguage language)
+{
+    const std::vector<SheetCell> cells = FlagListCells();
+    return WordedSheet(1758, 2016, cells,
+                       [](const SheetCell& cell) {
+                           return cell.id == 256 ? CellWords{"戻る", "Back"} : HeroineWords(cell.id);
+                       },
+                       language, {WordsPlace::Top, 30});
+}
+
+AkbPicture DemoFlagListBackground(int32_t language)
+{
+    return DemoScreenBackground(FlagListBackground(language), language, {"フラグ管理", "Flag manager"});
+}
+
+AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
+{
+    // The day's marks and the clock's digits stay as they are: the schedule's checks read them.
+    return WordedSheet(1622, 1035, FlagScheduleCells(),
+                       [](const SheetCell& cell) -> CellWords {
+                           if (cell.id == 256)
+                               return {"戻る", "Back"};
+                           if (cell.width == 48 && cell.height == 43 && cell.id < 2)
+                               return {"", cell.id == 0 ? "▲" : "▼"};
+                           return {};
+                       },
+                       language, {WordsPlace::Top, 30});
+}
+
+std::vector<NamedFile> DemoFlagPictureFiles()
+{
+    std::vector<NamedFile> files = FlagPictureFiles();
+    for (NamedFile& file : files) {
+        for (int32_t language = 0; language < 4; ++language) {
+            const std::string suffix = language == 3   ? ""
+                                       : language == 0 ? "_en"
+                                       : language == 1 ? "_ch"
+                                                       : "_tw";
+            const WordsLanguage words = LanguageOfSuffix(suffix);
+            if (file.name == "flaglist_p" + suffix + ".akb")
+                file.bytes = EncodeAkb(DemoFlagListSheet(words), {});
+            else if (file.name == "flaglist_bg" + suffix + ".akb")
+                file.bytes = EncodeAkb(DemoFlagListBackground(language), {});
+            else if (file.name == "flagschedule_p" + suffix + ".akb")
+                file.bytes = EncodeAkb(DemoFlagScheduleSheet(words), {});
+        }
+    }
+    return files;
+}
+
+std::vector<NamedFile> DemoMapPictureFiles()
+{
+    static const std::array<CellWords, 9> area_buttons{{{"決定", "Decide"},
+                                                        {"エリア選択", "Areas"},
+                                                        {"戻る", "Back"},
+                                                        {"決定", "Decide"},
+                                                        {"戻る", "Back"},
+                                                        {"Qセーブ", "Q.save"},
+                                                        {"Qロード", "Q.load"},
+                                                        {"セーブ", "Save"},
+                                                        {"ロード", "Load"}}};
+    const auto area_sheet = [](WordsLanguage language) {
+        return WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells(),
+                           [](const SheetCell& cell) {
+                               return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
+                                          ? area_buttons[cell.id - AREA_SHEET_BUTTON]
+                                          : CellWords{};
+                           },
+                           language, {WordsPlace::Top, 24});
+    };
+    const auto time_sheet = [](WordsLanguage language) {
+        return WordedSheet(
+            TIME_SHEET_WIDTH, TIME_SHEET_HEIGHT, TimeSheetCells(),
+            [](const SheetCell& cell) {
+                return cell.id == 256 && cell.width == 158 ? CellWords{"戻る", "Back"} : CellWords{};
+            },
+            language, {WordsPlace::Top, 30});
+    };
+    std::vector<NamedFile> files = MapPictureFiles();
+    for (NamedFile& file : files) {
+        const bool english = file.name.find("_en.") != std::string::npos ||
+                             file.name.find("_ch.") != std::string::npos ||
+                             file.name.find("_tw.") != std::string::npos;
+        const WordsLanguage language = english ? WordsLanguage::English : WordsLanguage::Japanese;
+        // The sub maps' back buttons; their spots are places the map's own picture names.
+        for (int32_t kind = 0; kind < 3; ++kind) {
+            const std::string parts = GetSubMapLayout(kind).PartsSheet;
+            const std::string stem = parts.substr(0, parts.rfind('.'));
+            if (file.name == parts || file.name == stem + "_en.akb") {
+                AkbPicture sheet = SubMapPartsSheet(kind);
+                DrawCellsWords(sheet, SubMapPartsCells(kind),
+                               [](const SheetCell& cell) {
+                                   return cell.id == SUBMAP_BACK_ITEM && cell.label == "BACK"
+                                              ? CellWords{"戻る", "Back"}
+                                              : CellWords{};
+                               },
+                               file.name == parts ? WordsLanguage::Japanese : WordsLanguage::English,
+                               {WordsPlace::Top, 30});
+                file.bytes = EncodeAkb(sheet, {});
+            }
+        }
+        if (file.name.starts_with("select_p"))
+            file.bytes = EncodeAkb(area_sheet(language), {});
+        else if (file.name.starts_with("time_p"))
+            file.bytes = EncodeAkb(time_sheet(language), {});
+    }
+    return files;
+}
+
+AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name)
+{
+    // The cell's tag goes; the screen's name stands in the top-left corner.
+    const uint32_t colour = background.At(40, 40);
+    FillRect(background, 0, 0, 120, LABEL_MARGIN + LABEL_HEIGHT, colour);
+    Caption(background, 24, 16,
+            language == 3  ? name.japanese
+            : language < 0 ? name.japanese + " / " + name.english
+                           : name.english,
+            34);
+    return background;
+}
+
+} // namespace tools

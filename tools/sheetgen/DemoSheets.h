@@ -1,0 +1,75 @@
+#pragma once
+// The demo's sheets with their words: the same cells as the screen tests' plain sheets, each
+// control named in the language its picture is loaded for (see SheetWords.h).
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sheetgen/MapSheets.h"
+#include "sheetgen/SheetWords.h"
+
+namespace tools {
+
+// The title's buttons: page 0 to 4 and item, or the shared back button (page -1).
+CellWords TitleButtonWords(int32_t page, int32_t item);
+AkbPicture DemoTitleSheet(WordsLanguage language);
+
+// The message window's buttons and the side menu's, in both languages (neither picture has a
+// language form).
+CellWords MessageButtonWords(uint32_t button);
+CellWords SideMenuWords(uint32_t button);
+AkbPicture DemoMessageSheet();
+AkbPicture DemoSideMenuSheet();
+
+// The confirmation dialog's question of a kind (0 to 12), the notices' lines, yes, no and OK; the
+// dialog pictures carry both languages.
+CellWords DialogQuestion(int32_t kind);
+AkbPicture DemoDialogSheet();
+AkbPicture DemoNoticeSheet();
+
+// The settings pages' parts, and the system page's cover ("systemcover.akb", 1600 x 1443, laid
+// over the scrolling page): each control's name beside it, in both languages.
+AkbPicture DemoConfigSheet();
+AkbPicture DemoConfigCover();
+// The sound page's cover ("sound_cover.akb" and its forms, 1632 x 1449): each level's name.
+AkbPicture DemoSoundCover(WordsLanguage language);
+
+// The extras: the CG gallery's three sheets (heroine list, mode parts, covers), a sheet of CG or
+// scene thumbnails, the CG pictures, the music room's two sheets and its track pictures.
+AkbPicture DemoGalleryListSheet(WordsLanguage language);
+AkbPicture DemoGalleryModeSheet(WordsLanguage language);
+AkbPicture DemoGalleryCoverSheet(WordsLanguage language);
+// Each thumbnail captioned "<caption> <n>", n from 1.
+AkbPicture DemoThumbnailSheet(uint32_t first_id, const std::string& caption);
+std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures();
+AkbPicture DemoMusicRowSheet(WordsLanguage language);
+AkbPicture DemoMusicControlSheet(WordsLanguage language);
+AkbPicture DemoMusicTrackPicture(int32_t slot);
+
+// The slot machine's parts, the save and load screen's parts, the backlog's parts and band, the
+// name entry's parts and the choice's page buttons.
+AkbPicture DemoSlotSheet();
+AkbPicture DemoSaveLoadSheet(WordsLanguage language);
+AkbPicture DemoBacklogSheet();
+AkbPicture DemoBacklogCover();
+AkbPicture DemoNameInputSheet();
+AkbPicture DemoChoiceSheet();
+
+// The flag screens: the heroine list and its background of a language (0 English, 1 and 2
+// Chinese, 3 Japanese), the schedule's parts.
+AkbPicture DemoFlagListSheet(WordsLanguage language);
+AkbPicture DemoFlagListBackground(int32_t language);
+AkbPicture DemoFlagScheduleSheet(WordsLanguage language);
+// Every flag screen picture as FlagPictureFiles names them, with the words.
+std::vector<NamedFile> DemoFlagPictureFiles();
+
+// Every map screen picture as MapPictureFiles names them, the area screens' buttons, the time
+// selection's and the sub maps' back buttons with their words.
+std::vector<NamedFile> DemoMapPictureFiles();
+
+// A screen's background of a language (0 English, 1 and 2 Chinese, 3 Japanese, -1 a picture
+// without language forms: both) with the screen's name in its top-left corner.
+AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name);
+
+} // namespace tools

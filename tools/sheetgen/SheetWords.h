@@ -1,0 +1,65 @@
+#pragma once
+// The words a player reads on the sheets' cells: each control's name in Japanese and English,
+// drawn over its cell in place of the cell's small tag, with the state shown by the words' style
+// (hover underlined, pressed shifted, disabled dimmed). The cell's colour stays wherever the
+// words leave it, so frame checks keep reading the cell there.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "sheetgen/SheetGenerator.h"
+#include "textpaint/TextPainter.h"
+
+namespace tools {
+
+struct CellWords
+{
+    std::string japanese;
+    std::string english;
+};
+
+// Pictures with a language form get that language's words; the others both lines, Japanese first.
+enum class WordsLanguage
+{
+    Japanese,
+    English,
+    Both
+};
+
+enum class WordsPlace
+{
+    Centre, // across the whole cell
+    Left,   // from the cell's left edge, in its left two fifths
+    Top,    // in a band along the cell's top
+};
+
+struct WordsLayout
+{
+    WordsPlace place = WordsPlace::Centre;
+    int32_t pixel_height = 26; // the em at 1920 x 1080
+};
+
+// Words for a cell, or none (both empty) to leave it as it is.
+using CellWordsLookup = std::function<CellWords(const SheetCell&)>;
+
+// The language a picture's file suffix stands for: "" Japanese, "_en", "_ch" and "_tw" English
+// (the demo has no Chinese words).
+WordsLanguage LanguageOfSuffix(const std::string& suffix);
+
+// The words' colour on a cell: dark on a light cell, light on a dark one; the disabled state's
+// nearer the cell's own colour.
+uint32_t WordsColour(uint32_t cell_colour, int32_t state);
+
+// The box the words of a cell take; tests read the cell's colour outside it.
+TextBox CellWordsBox(const SheetCell& cell, const WordsLayout& layout);
+
+// Clears the small tags BuildSheet wrote in the cells' corners.
+void EraseTags(AkbPicture& sheet, const std::vector<SheetCell>& cells);
+
+void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& words, WordsLanguage language,
+                   const WordsLayout& layout);
+void DrawCellsWords(AkbPicture& sheet, const std::vector<SheetCell>& cells, const CellWordsLookup& words,
+                    WordsLanguage language, const WordsLayout& layout);
+
+} // namespace tools
