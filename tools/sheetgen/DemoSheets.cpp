@@ -41,8 +41,9 @@ AkbPicture WordedSheet(int32_t width, int32_t height, const std::vector<SheetCel
 
 CellWords TitleButtonWords(int32_t page, int32_t item)
 {
-    // Page 1 is the extras: the slot machine, then pages 2 (pictures, scenes, music) and 3 (the
-    // extra scenes); page 4 asks where a new game starts.
+    // Page 1 is the extras: the CG gallery, then pages 2 (the scene replay and the music room,
+    // open once the game is cleared, and the gallery again) and 3 (the slot machine and a way
+    // back); page 4 asks where a new game starts. The demo's title script answers each item so.
     static const std::array<std::array<CellWords, 6>, 5> pages{{
         {{{"はじめから", "New game"},
           {"つづきから", "Continue"},
@@ -50,11 +51,9 @@ CellWords TitleButtonWords(int32_t page, int32_t item)
           {"設定", "Settings"},
           {"おまけ", "Extras"},
           {"終了", "Exit"}}},
-        {{{"スロット", "Slot machine"},
-          {"鑑賞モード", "Gallery and music"},
-          {"おまけシナリオ", "Extra scenes"}}},
-        {{{"CGモード", "CG gallery"}, {"シーン回想", "Scene replay"}, {"音楽鑑賞", "Music room"}}},
-        {{{"おまけシナリオ1", "Extra scene 1"}, {"おまけシナリオ2", "Extra scene 2"}}},
+        {{{"CGモード", "CG gallery"}, {"回想と音楽", "Replay and music"}, {"スロット", "Slot machine"}}},
+        {{{"シーン回想", "Scene replay"}, {"音楽鑑賞", "Music room"}, {"CGモード", "CG gallery"}}},
+        {{{"スロット", "Slot machine"}, {"タイトルへ", "To the title"}}},
         {{{"最初から", "From the start"}, {"続きの章から", "From the next part"}}},
     }};
     if (page < 0)
