@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "demopics/TripPictures.h"
+
 namespace tools {
 
 namespace {
@@ -236,6 +238,8 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
         {"HANA.AKB", EncodeAkb(DrawPetals(), {})},
     };
     pictures.insert(pictures.end(), story.begin(), story.end());
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> trip = BuildTripPictures();
+    pictures.insert(pictures.end(), trip.begin(), trip.end());
     return pictures;
 }
 
