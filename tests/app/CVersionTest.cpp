@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/CProgress.h"
+#include "app/CVeskMenuEvent.h"
 #include "app/DialogTestFixture.h"
 #include "platform/user/ControlsApi.h"
 #include "platform/user/DialogDriver.h"
@@ -86,6 +87,25 @@ TEST_F(CVersionTest, TheTitleFollowsTheLanguage)
     // Each language has a title of its own.
     EXPECT_NE(std::u16string(GetProductTitle(0)), GetProductTitle(1));
     EXPECT_NE(std::u16string(GetProductTitle(1)), GetProductTitle(2));
+}
+
+// The menu bar's version item is the player's way in: the dialog opens over the view, and OK
+// closes it with the view still there.
+TEST_F(CVersionTest, TheMenuBarsVersionItemOpensAndClosesIt)
+{
+    m_app.Config().SetInt("/Config/Language", 0);
+    std::u16string caption;
+    m_dialogs.Queue(120, [&](HWND dialog) {
+        char16_t text[64]{};
+        GetWindowTextW(dialog, text, 64);
+        caption = text;
+        EXPECT_EQ(GetParent(dialog), m_view);
+        platform::DialogPressButton(dialog, IDOK);
+    });
+    SendMessageW(m_view, WM_COMMAND, COMMAND_VERSION, 0);
+    EXPECT_EQ(caption, u"Version information");
+    EXPECT_TRUE(m_dialogs.Unscripted().empty());
+    EXPECT_TRUE(IsWindow(m_view));
 }
 
 TEST_F(CVersionTest, TheProgressBarRunsFromZeroToAHundredWithoutAStep)

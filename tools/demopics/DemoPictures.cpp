@@ -7,6 +7,8 @@
 #include "textpaint/ShapePainter.h"
 #include "textpaint/TextPainter.h"
 
+#include "demopics/TripPictures.h"
+
 namespace tools {
 
 namespace {
@@ -306,6 +308,8 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
         {"HANA.AKB", EncodeAkb(DrawPetals(), {})},
     };
     pictures.insert(pictures.end(), story.begin(), story.end());
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> trip = BuildTripPictures();
+    pictures.insert(pictures.end(), trip.begin(), trip.end());
     return pictures;
 }
 

@@ -1,0 +1,128 @@
+// The train trip played headless on its own (effects_alone.mes) with auto mode on, so it runs to
+// its end without input and the game ends with it. The first frame of each step, found by the
+// corner lamp's red value (60 to 67) and by what the screen shows, is kept as
+// build/demo_effects_<step>.png and read at pixels worked out from the trip's pictures: the pan
+// from the sky's top to the sunset, the station, the train standing where it stops, the line map
+// with its train, the three-layer platform, a falling snowflake, the message screen's centred
+// line over black and the epilogue.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "DemoRun.h"
+#include "demopics/TripPictures.h"
+#include "foundation/CXMLDocument.h"
+#include "platform/gdi/PngCodec.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Frame = platform::PngPicture;
+
+uint32_t Rgb(const Frame& frame, int x, int y)
+{
+    return frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + x] & 0xFFFFFFu;
+}
+
+bool Is(const Frame& frame, int x, int y, uint32_t colour)
+{
+    return Rgb(frame, x, y) == (colour & 0xFFFFFFu);
+}
+
+int Lamp(const Frame& frame)
+{
+    return static_cast<int>((frame.pixels[0] >> 16) & 0xFF);
+}
+
+int CountIn(const Frame& frame, int y, uint32_t colour)
+{
+    int count = 0;
+    for (int x = 0; x < frame.width; ++x)
+        count += Is(frame, x, y, colour);
+    return count;
+}
+
+TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig(
+        [](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "effects_alone.mes"); });
+    // The scene's end ends the game; the kill only guards against a hang.
+    std::system(home.Command("", 400).c_str());
+
+    using namespace tools;
+    const std::vector<FrameStep> steps = {
+        {"demo_effects_pan_start.png",
+         [](const Frame& f) { return Lamp(f) == 60 && Is(f, 960, 100, PAN_UPPER); },
+         [](const Frame& f) { EXPECT_TRUE(Is(f, 960, 700, PAN_UPPER)); }},
+        // The pan's end: the picture's lower half, the hills from row 1800 - 1080.
+        {"demo_effects_pan.png",
+         [](const Frame& f) {
+             return Lamp(f) == 60 && Is(f, 960, 100, PAN_SUNSET) &&
+                    Is(f, 960, PAN_HILL_TOP - 1080 + 2, PAN_HILLS);
+         },
+         [](const Frame& f) { EXPECT_TRUE(Is(f, 960, PAN_HILL_TOP - 1080 - 2, PAN_SUNSET)); }},
+        {"demo_effects_station.png", [](const Frame& f) { return Lamp(f) == 61; },
+         [](const Frame& f) {
+             EXPECT_TRUE(Is(f, 100, 100, STATION_SKY));
+             EXPECT_TRUE(Is(f, 960, 600, STATION_SKY)) << "no train yet";
+         }},
+        // At rest the picture's column 6244 stands at the screen's left edge: cars 13 to 15 of
+        // 512 pixels (a car from 16 to 496) begin at 428, 940 and 1452; the table's first line in
+        // the window above the platform.
+        {"demo_effects_train.png", [](const Frame& f) { return Lamp(f) == 62; },
+         [](const Frame& f) {
+             for (const int left : {428, 940, 1452}) {
+                 EXPECT_TRUE(Is(f, left - 2, 700, STATION_SKY)) << left;
+                 EXPECT_TRUE(Is(f, left + 2, 700, TRAIN_BODY)) << left;
+             }
+             EXPECT_GT(StoryTextIn(f, 0, 8, STORY_LINE_Y), 100) << "the language table's line";
+         }},
+        // The line map at night (game time 0), its train on the track.
+        {"demo_effects_map.png",
+         [](const Frame& f) {
+             return Lamp(f) == 63 && Is(f, 100, 100, LINE_PAPER[3]) && CountIn(f, 330, LINE_TRAIN) > 200;
+         },
+         [](const Frame& f) { EXPECT_TRUE(Is(f, 100, LINE_TRACK_Y, LINE_TRACK)); }},
+        {"demo_effects_set.png",
+         [](const Frame& f) {
+             return Lamp(f) == 64 && Is(f, 960, 100, SET_SKY) && Is(f, 960, 895, SET_FENCE);
+         },
+         [](const Frame& f) {
+             EXPECT_TRUE(Is(f, 960, 600, SET_SKY));
+             EXPECT_TRUE(Is(f, 960, 700, SET_MOUNTAINS));
+             EXPECT_TRUE(Is(f, 960, SET_FENCE_TOP - 10, SET_MOUNTAINS));
+         }},
+        // The snowflake falls from above the screen to row 360 near column 665.
+        {"demo_effects_snowball.png",
+         [](const Frame& f) { return Lamp(f) == 65 && WhiteIn(f, 560, 0, 800, 440) > 10; },
+         [](const Frame& f) { EXPECT_EQ(WhiteIn(f, 900, 0, 1920, 440), 0); }},
+        // The line centred on the message screen, over black.
+        {"demo_effects_message_screen.png",
+         [](const Frame& f) { return Lamp(f) == 66 && WhiteIn(f, 760, 440, 1220, 640) > 300; },
+         [](const Frame& f) {
+             EXPECT_TRUE(Is(f, 100, 100, 0));
+             EXPECT_EQ(WhiteIn(f, 0, 0, 1920, 440), 0);
+             EXPECT_EQ(WhiteIn(f, 0, 640, 1920, 1080), 0);
+             EXPECT_EQ(WhiteIn(f, 0, 440, 760, 640) + WhiteIn(f, 1220, 440, 1920, 640), 0) << "not centred";
+         }},
+        {"demo_effects_epilogue.png", [](const Frame& f) { return Lamp(f) == 67; },
+         [](const Frame& f) {
+             EXPECT_TRUE(Is(f, 100, 100, EPILOGUE_SKY));
+             EXPECT_TRUE(Is(f, 100, EPILOGUE_SNOW_TOP + 20, EPILOGUE_SNOW));
+         }},
+    };
+    const size_t seen = WalkFrameSteps(home, steps);
+    std::ifstream log(home.Path() / "out.txt");
+    EXPECT_EQ(seen, steps.size()) << "steps seen: " << seen << "\n"
+                                  << std::string((std::istreambuf_iterator<char>(log)), {});
+}
+
+} // namespace

@@ -1,0 +1,167 @@
+#include "demopics/TripPictures.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tools {
+
+namespace {
+
+void Fill(AkbPicture& picture, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour)
+{
+    for (int32_t y = top; y < bottom; ++y)
+        for (int32_t x = left; x < right; ++x)
+            picture.At(x, y) = colour;
+}
+
+void Disc(AkbPicture& picture, int32_t cx, int32_t cy, int32_t radius, uint32_t colour)
+{
+    for (int32_t y = cy - radius; y <= cy + radius; ++y)
+        for (int32_t x = cx - radius; x <= cx + radius; ++x)
+            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius && x >= 0 && y >= 0 &&
+                x < picture.width && y < picture.height)
+                picture.At(x, y) = colour;
+}
+
+AkbOptions Opaque()
+{
+    AkbOptions options;
+    options.rgb_alpha = 255;
+    return options;
+}
+
+} // namespace
+
+AkbPicture DrawDuskPan()
+{
+    AkbPicture picture = MakePicture(1920, 2160, PAN_UPPER);
+    Fill(picture, 0, 1080, 1920, PAN_HILL_TOP, PAN_SUNSET);
+    Fill(picture, 0, PAN_HILL_TOP, 1920, 2160, PAN_HILLS);
+    // A few stars in the night half and the sun's last disc on the hills.
+    for (int32_t k = 0; k < 24; ++k)
+        Disc(picture, 80 + k * 77, 120 + (k * 389) % 800, 3, 0xFFFFFFF0);
+    Disc(picture, 1300, PAN_HILL_TOP, 90, 0xFFFFD070);
+    Fill(picture, 0, PAN_HILL_TOP, 1920, PAN_HILL_TOP + 91, PAN_HILLS);
+    return picture;
+}
+
+AkbPicture DrawStation()
+{
+    AkbPicture picture = MakePicture(1920, 1080, STATION_SKY);
+    Fill(picture, 0, STATION_PLATFORM_TOP, 1920, 1080, STATION_PLATFORM);
+    Fill(picture, 0, STATION_PLATFORM_TOP, 1920, STATION_PLATFORM_TOP + 12, 0xFFF0E040); // the edge line
+    // A roof on two pillars and a name board.
+    Fill(picture, 200, 300, 1720, 340, 0xFF404048);
+    Fill(picture, 300, 340, 330, STATION_PLATFORM_TOP, 0xFF404048);
+    Fill(picture, 1590, 340, 1620, STATION_PLATFORM_TOP, 0xFF404048);
+    Fill(picture, 800, 360, 1120, 440, 0xFFF8F8F8);
+    return picture;
+}
+
+AkbPicture DrawTrain()
+{
+    AkbPicture picture = MakePicture(TRAIN_LENGTH, 1080, 0);
+    for (int32_t car = 0; car * 512 < TRAIN_LENGTH; ++car) {
+        const int32_t left = car * 512 + 16;
+        Fill(picture, left, TRAIN_TOP, left + 480, TRAIN_BOTTOM, TRAIN_BODY);
+        for (int32_t window = 0; window < 4; ++window)
+            Fill(picture, left + 40 + window * 110, TRAIN_TOP + 60, left + 110 + window * 110,
+                 TRAIN_TOP + 150, TRAIN_WINDOW);
+    }
+    return picture;
+}
+
+AkbPicture DrawLineTrain()
+{
+    AkbPicture picture = MakePicture(576 * 2, 288, 0);
+    for (int32_t frame = 0; frame < 2; ++frame) {
+        const int32_t x = frame * 576;
+        Fill(picture, x + 48, 84, x + 528, 204, LINE_TRAIN);
+        for (int32_t window = 0; window < 5; ++window)
+            Fill(picture, x + 80 + window * 88, 108, x + 136 + window * 88, 150, 0xFFFFFFFF);
+        Disc(picture, x + 500, 180, 14, frame == 1 ? 0xFFFFF060 : 0xFF603020);
+    }
+    return picture;
+}
+
+AkbPicture DrawLineMap(uint32_t paper)
+{
+    AkbPicture picture = MakePicture(6000, 1080, paper);
+    Fill(picture, 0, LINE_TRACK_Y - 6, 6000, LINE_TRACK_Y + 6, LINE_TRACK);
+    for (int32_t x = 0; x < 6000; x += 60)
+        Fill(picture, x, LINE_TRACK_Y - 14, x + 8, LINE_TRACK_Y + 14, LINE_TRACK);
+    return picture;
+}
+
+AkbPicture DrawLineStations()
+{
+    AkbPicture picture = MakePicture(6000, 1080, 0);
+    for (int32_t x = 300; x < 6000; x += 1000) {
+        Disc(picture, x, LINE_TRACK_Y, 36, LINE_TRACK);
+        Disc(picture, x, LINE_TRACK_Y, 26, LINE_STATION);
+        Fill(picture, x - 120, LINE_TRACK_Y + 200, x + 120, LINE_TRACK_Y + 260, LINE_STATION);
+    }
+    return picture;
+}
+
+AkbPicture DrawSetSky()
+{
+    AkbPicture picture = MakePicture(1920, 1080, SET_SKY);
+    Disc(picture, 400, 220, 70, 0xFFF8F0D0);
+    return picture;
+}
+
+AkbPicture DrawSetMountains()
+{
+    AkbPicture picture = MakePicture(1920, 1080, 0);
+    for (int32_t x = 0; x < 1920; ++x) {
+        // Two peaks; the middle column is below both of their slopes' tops.
+        const int32_t peak = std::min(std::abs(x - 600), std::abs(x - 1400)) / 2;
+        for (int32_t y = SET_MOUNTAIN_TOP + std::min(peak, 200); y < 1080; ++y)
+            picture.At(x, y) = SET_MOUNTAINS;
+    }
+    return picture;
+}
+
+AkbPicture DrawSetFence()
+{
+    AkbPicture picture = MakePicture(1920, 1080, 0);
+    Fill(picture, 0, SET_FENCE_TOP, 1920, SET_FENCE_TOP + 30, SET_FENCE);
+    Fill(picture, 0, SET_FENCE_TOP + 110, 1920, SET_FENCE_TOP + 140, SET_FENCE);
+    for (int32_t x = 20; x < 1920; x += 160)
+        Fill(picture, x, SET_FENCE_TOP - 40, x + 40, 1080, SET_FENCE);
+    return picture;
+}
+
+AkbPicture DrawEpilogue()
+{
+    AkbPicture picture = MakePicture(1920, 1080, EPILOGUE_SKY);
+    Fill(picture, 0, EPILOGUE_SNOW_TOP, 1920, 1080, EPILOGUE_SNOW);
+    // A house with a lit window in the snow.
+    Fill(picture, 1200, 480, 1560, EPILOGUE_SNOW_TOP + 40, 0xFF8C6450);
+    Fill(picture, 1330, 560, 1430, 640, 0xFFFFD880);
+    return picture;
+}
+
+std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTripPictures()
+{
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures = {
+        {"DUSK_PAN.AKB", EncodeAkb(DrawDuskPan(), Opaque())},
+        {"Y04BB.AKB", EncodeAkb(DrawStation(), Opaque())},
+        {"Y04BTR.AKB", EncodeAkb(DrawTrain(), {})},
+        {"DEN.AKB", EncodeAkb(DrawLineTrain(), {})},
+        {"S04C.AKB", EncodeAkb(DrawSetSky(), Opaque())},
+        {"S04B.AKB", EncodeAkb(DrawSetMountains(), {})},
+        {"S04A.AKB", EncodeAkb(DrawSetFence(), {})},
+        {"EPILOGUE03_BG.AKB", EncodeAkb(DrawEpilogue(), Opaque())},
+    };
+    const std::vector<uint8_t> stations = EncodeAkb(DrawLineStations(), {});
+    for (int32_t time = 1; time <= 4; ++time) {
+        const std::string name = "SENRO_" + std::to_string(time);
+        pictures.push_back({name + ".AKB", EncodeAkb(DrawLineMap(LINE_PAPER[time - 1]), Opaque())});
+        pictures.push_back({name + "_O.AKB", stations});
+    }
+    return pictures;
+}
+
+} // namespace tools
