@@ -298,7 +298,7 @@ bool AreaPanelsShown(const Frame& frame)
 
 // A dialog of the layer (a question or a notice): its box (0x7F01, a numbered line's lower one
 // 0x7F02) and words (white) in its text cell; a question's first button (yes) at the left, a
-// notice's only one (OK) in the middle.
+// notice's only one (OK) in the middle, read left of its word.
 bool DialogShown(const Frame& frame)
 {
     const std::optional<uint32_t> box = FrameCellAt(frame, 540, 480);
@@ -312,7 +312,7 @@ bool QuestionShown(const Frame& frame)
 
 bool NoticeShown(const Frame& frame)
 {
-    return DialogShown(frame) && CellIs(frame, 958, 597, 0);
+    return DialogShown(frame) && CellIs(frame, 878, 597, 0);
 }
 
 // The town drawn: its river (the map's row 17, 0x2850B4) across the left of the screen on a cell
