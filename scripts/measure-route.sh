@@ -16,6 +16,8 @@ trap 'rm -f "$samples"' EXIT
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 sample() {
+    # A game may end between any two looks at it: nothing here stops the sampling.
+    set +e +o pipefail
     while :; do
         for exe in /proc/[0-9]*/exe; do
             # -ef follows the link without a process of its own: the scan stays light.
@@ -24,7 +26,7 @@ sample() {
             pid=${pid%/exe}
             peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null) || continue
             # The test that started it: its save folder names the run.
-            home=$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | sed -n 's/^XDG_DATA_HOME=//p')
+            home=$(tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | sed -n 's/^XDG_DATA_HOME=//p')
             [ -n "$peak" ] && echo "$pid $peak ${home:-?}"
         done >>"$samples"
         sleep 0.1
@@ -33,7 +35,7 @@ sample() {
 sample &
 sampler=$!
 (cd "$build" && ctest -R "$pattern" -j3 --output-on-failure >"$samples.ctest" 2>&1) || echo "some tests failed: see $samples.ctest"
-kill "$sampler"
+kill "$sampler" 2>/dev/null || true
 wait "$sampler" 2>/dev/null || true
 tail -3 "$samples.ctest"
 awk '{ if ($2 > peak[$1]) peak[$1] = $2 }
