@@ -42,7 +42,9 @@ measure() {
     local out="$work/time.txt"
     rm -f "$out"
     "$@" >/dev/null 2>&1 || true
-    awk '{print $1, $2, $3, $4}' "$out"
+    # A game that ended with a failing status has a line saying so first.
+    tail -n 1 "$out" | awk '{print $1, $2, $3, $4}'
+    grep -h "exited with" "$out" >&2 || true
 }
 timed=(/usr/bin/time -o "$work/time.txt" -f "%e %U %S %M")
 # Every run starts from the same save folder, laid out by a first start before the runs: the
