@@ -167,6 +167,9 @@ CGameWork::~CGameWork()
     DestroyObjects();
 }
 
+// The system-menu pages are built here so that a page the game's data cannot make stops the
+// start-up, then give their pictures and layers back: a visit of the menu makes them again (see
+// PageVisit), so they cost nothing while the title, the story or a map shows.
 void CGameWork::CreateObjects()
 {
     m_status = Make<uint32_t>("Status Object Create Failed", 0u);
@@ -178,12 +181,16 @@ void CGameWork::CreateObjects()
     Require(m_choice_window->CreateParts(), "Select Object Create Failed");
     m_save_screen = Make<CSaveDialog>("Save Object Create Failed", SYSTEM_PAGE_SAVE);
     Require(m_save_screen->CreateParts(), "Save Object Create Failed");
+    m_save_screen->ReleaseParts();
     m_load_screen = Make<CLoadDialog>("Load Object Create Failed", SYSTEM_PAGE_LOAD);
     Require(m_load_screen->CreateParts(), "Load Object Create Failed");
+    m_load_screen->ReleaseParts();
     m_backlog = Make<CBacklogScreen>("Log Object Create Failed");
     Require(m_backlog->CreateParts(), "Log Object Create Failed");
+    m_backlog->ReleaseParts();
     m_config = Make<CConfig>("Config Object Create Failed");
     Require(m_config->CreateParts(), "Config Object Create Failed");
+    m_config->ReleaseParts();
     m_town_map = Make<CCps>("Map Object Create Failed");
     Require(m_town_map->CreateMenu(), "Map Object Create Failed");
     m_area_base = Make<CAreaBase>("Search Base Object Create Failed");
@@ -193,6 +200,7 @@ void CGameWork::CreateObjects()
     Require(m_area_select->CreateParts(), "Search Object Create Failed");
     m_sound_config = Make<CSoundConfig>("Sound Config Object Create Failed");
     Require(m_sound_config->CreateParts(), "Sound Config Object Create Failed");
+    m_sound_config->ReleaseParts();
     m_characters = Make<StandingCharacterSet>("Character Object Create Failed");
     m_bgv_players = Make<std::vector<std::unique_ptr<IBGVPlay>>>("BGV Object Create Failed");
     m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 2));
@@ -202,6 +210,7 @@ void CGameWork::CreateObjects()
     Require(m_status_plate->Setup(), "Failed to create Infomation plate.");
     m_flag_manager = Make<CFlagManager>("Failed to create Flag Manager.");
     Require(m_flag_manager->CreateParts(), "Failed to create Flag Manager.");
+    m_flag_manager->ReleaseParts();
     m_sub_map = Make<CSubMap>("Failed to create SubMap.");
     Require(m_sub_map->LoadIcons(), "Failed to create SubMap.");
     m_face_voice = Make<CFaceVoice>("Failed to create the expression object.");
@@ -405,35 +414,76 @@ void CGameWork::TakeScreenSnapshot()
     SetStatusBits(STATUS_SNAPSHOT_TAKEN);
 }
 
+// One visit of the system pages: the pages it opens keep their parts until the outermost visit
+// ends, so that moving from page to page cross-fades over the shared layers, and then give them
+// back, also when a page leaves with a document code.
+class CGameWork::PageVisit
+{
+public:
+    explicit PageVisit(CGameWork& work)
+        : m_work(work)
+    {
+        ++m_work.m_page_visits;
+    }
+    ~PageVisit()
+    {
+        if (--m_work.m_page_visits == 0)
+            m_work.ReleasePages();
+    }
+    PageVisit(const PageVisit&) = delete;
+    PageVisit& operator=(const PageVisit&) = delete;
+
+private:
+    CGameWork& m_work;
+};
+
+int32_t CGameWork::RunPage(ISystemParts* page, const char* failure)
+{
+    if (page == nullptr)
+        return SYSTEM_PAGE_END;
+    Require(page->EnsureParts(), failure);
+    return RunScreen(page);
+}
+
+void CGameWork::ReleasePages()
+{
+    for (ISystemParts* page :
+         std::initializer_list<ISystemParts*>{m_save_screen.get(), m_load_screen.get(), m_backlog.get(),
+                                              m_config.get(), m_sound_config.get(), m_flag_manager.get()})
+        if (page != nullptr)
+            page->ReleaseParts();
+}
+
 int32_t CGameWork::RunPages(int32_t page, bool save_load_only)
 {
+    const PageVisit visit(*this);
     // A page value the menu does not know ends it, as -1 does.
     while (page != SYSTEM_PAGE_END) {
         if (save_load_only) {
             if (page == SYSTEM_PAGE_SAVE)
-                page = RunScreen(m_save_screen.get());
+                page = RunPage(m_save_screen.get(), "Save Object Create Failed");
             else if (page == SYSTEM_PAGE_LOAD)
-                page = RunScreen(m_load_screen.get());
+                page = RunPage(m_load_screen.get(), "Load Object Create Failed");
             else
                 break;
             continue;
         }
         switch (page) {
         case SYSTEM_PAGE_SETTINGS:
-            page = RunScreen(m_config.get());
+            page = RunPage(m_config.get(), "Config Object Create Failed");
             if (m_message_window)
                 m_message_window->ApplyWindowColor();
             if (m_status_plate)
                 m_status_plate->DrawCalendar();
             break;
         case SYSTEM_PAGE_SOUND:
-            page = RunScreen(m_sound_config.get());
+            page = RunPage(m_sound_config.get(), "Sound Config Object Create Failed");
             break;
         case SYSTEM_PAGE_SAVE:
-            page = RunScreen(m_save_screen.get());
+            page = RunPage(m_save_screen.get(), "Save Object Create Failed");
             break;
         case SYSTEM_PAGE_LOAD:
-            page = RunScreen(m_load_screen.get());
+            page = RunPage(m_load_screen.get(), "Load Object Create Failed");
             break;
         case SYSTEM_PAGE_BACKLOG:
             page = RunBacklog();
@@ -442,7 +492,7 @@ int32_t CGameWork::RunPages(int32_t page, bool save_load_only)
         case SYSTEM_PAGE_EXIT:
             return page;
         case SYSTEM_PAGE_FLAG_MANAGER:
-            page = RunScreen(m_flag_manager.get());
+            page = RunPage(m_flag_manager.get(), "Failed to create Flag Manager.");
             break;
         default:
             return SYSTEM_PAGE_END;
@@ -535,6 +585,8 @@ int32_t CGameWork::RunBacklog()
 {
     if (!m_backlog)
         return SYSTEM_PAGE_END;
+    const PageVisit visit(*this);
+    Require(m_backlog->EnsureParts(), "Log Object Create Failed");
     ScriptValue value;
     int32_t result = m_backlog->RunBacklog(&value, 0);
     while (result == BACKLOG_RUN_AGAIN_FIRST || result == BACKLOG_RUN_AGAIN_LAST)
@@ -561,7 +613,8 @@ void CGameWork::RunFlagManager()
     GetView()->HidePopupMenu();
     AddMenuLock(-1);
     try {
-        RunScreen(m_flag_manager.get());
+        const PageVisit visit(*this);
+        RunPage(m_flag_manager.get(), "Failed to create Flag Manager.");
     } catch (CVeskDoc::tagDOCUMENT_CODE) {
         AddMenuLock(+1);
         ClearLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);

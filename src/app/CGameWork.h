@@ -30,6 +30,7 @@ class CStatusPlate;
 class CSubMap;
 class IBGVPlay;
 class ISelect;
+class ISystemParts;
 class StandingCharacterSet;
 struct MovieVolumeRecord;
 
@@ -149,9 +150,16 @@ private:
                          const CStringUTF8& failure_text, bool input_back_always);
     // The page loop shared by the system menu and save/load; answers the remembered confirmation.
     int32_t RunPages(int32_t page, bool save_load_only);
+    // A system page run with its parts, made for the visit when it holds none; a page that
+    // cannot make them throws CExecException with its start-up failure text.
+    int32_t RunPage(ISystemParts* page, const char* failure);
+    // Frees every system page's parts.
+    void ReleasePages();
     void PresentFrame();
 
+    class PageVisit;
     int32_t m_menu_lock = 0;
+    int32_t m_page_visits = 0; // visits of the system pages under way, nested ones counted
     std::vector<ISelect*> m_active_screens; // not owned
 };
 

@@ -4,6 +4,7 @@
 #include "graphics/ILayer.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -34,8 +35,12 @@ size_t MostDecodedBytes(size_t body_size)
     return (body_size / 17 + 1) * 8 * LZSS_MAX_MATCH;
 }
 
-// The decoded body of the picture being placed; kept per thread and grown, never shrunk, so a
-// screen of pictures allocates once.
+// The decoded body of the picture being placed; kept per thread for the small pictures (buttons,
+// icons), so a screen of them allocates once. A larger picture decodes into a buffer of its own
+// that goes with it: kept, the largest picture ever placed (a full screen, a town map) would stay
+// in memory for the rest of the run.
+inline constexpr size_t SCRATCH_KEPT_BYTES = size_t{1} << 20;
+
 std::vector<uint8_t>& Scratch()
 {
     thread_local std::vector<uint8_t> scratch;
@@ -106,17 +111,26 @@ bool DecodeContent(const CAkb& akb, ILayer* layer, int32_t x, int32_t y)
     const int32_t h = content.bottom - content.top;
     const bool three_bytes = (akb.GetFlags() & AKB_FLAG_RGB) != 0;
     const size_t expected = static_cast<size_t>(w) * static_cast<size_t>(h) * (three_bytes ? 3 : 4);
-    std::vector<uint8_t>& decoded = Scratch();
-    if (decoded.size() < expected)
-        decoded.resize(expected);
-    if (!LzssDecode(akb.GetBody(), std::span(decoded.data(), expected)).Complete(expected))
+    std::unique_ptr<uint8_t[]> large;
+    uint8_t* decoded = nullptr;
+    if (expected > SCRATCH_KEPT_BYTES) {
+        // Not cleared: the decoder writes every byte it is asked for or reports the picture short.
+        large = std::make_unique_for_overwrite<uint8_t[]>(expected);
+        decoded = large.get();
+    } else {
+        std::vector<uint8_t>& scratch = Scratch();
+        if (scratch.size() < expected)
+            scratch.resize(expected);
+        decoded = scratch.data();
+    }
+    if (!LzssDecode(akb.GetBody(), std::span(decoded, expected)).Complete(expected))
         return false;
     if (w <= 0 || h <= 0)
         return true;
     if (three_bytes)
-        PlaceRows<3>(decoded.data(), layer, x, y, content);
+        PlaceRows<3>(decoded, layer, x, y, content);
     else
-        PlaceRows<4>(decoded.data(), layer, x, y, content);
+        PlaceRows<4>(decoded, layer, x, y, content);
     return true;
 }
 

@@ -193,6 +193,49 @@ TEST_F(CGameWorkTest, SaveLoadLoopUnwindsTheSameWay)
     EXPECT_EQ(GetDocument()->GetEngineStateWord(), m_before.engine);
 }
 
+// The pages' pictures and layers exist only while the menu is visited: the start-up gives them
+// back, a page left for another keeps its own (the pages cross-fade over the shared layers) until
+// the visit ends, and a page that unwinds with a document code gives them back too.
+TEST_F(CGameWorkTest, PagesHoldTheirPartsOnlyWhileTheMenuIsVisited)
+{
+    EXPECT_FALSE(Work().m_save_screen->HoldsParts());
+    EXPECT_FALSE(Work().m_config->HoldsParts());
+    EXPECT_FALSE(Work().m_backlog->HoldsParts());
+    EXPECT_FALSE(Work().m_flag_manager->HoldsParts());
+
+    bool config_held = false;
+    bool sound_held = false;
+    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_SOUND); });
+    auto* sound = Install(Work().m_sound_config, [&] {
+        config_held = Work().m_config->HoldsParts();
+        sound_held = Work().m_sound_config->HoldsParts();
+        return Page(SYSTEM_PAGE_END);
+    });
+    Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
+    EXPECT_TRUE(config_held) << "the page left keeps its parts while the next one runs";
+    EXPECT_TRUE(sound_held);
+    EXPECT_FALSE(config->HoldsParts());
+    EXPECT_FALSE(sound->HoldsParts());
+
+    bool load_held = false;
+    auto* load = Install(
+        Work().m_load_screen,
+        [&]() -> int32_t {
+            load_held = Work().m_load_screen->HoldsParts();
+            throw CVeskDoc::DOCUMENT_RESTORE_STACK;
+        },
+        SYSTEM_PAGE_LOAD);
+    EXPECT_THROW(Work().RunSaveLoad(SYSTEM_PAGE_LOAD), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_TRUE(load_held);
+    EXPECT_FALSE(load->HoldsParts());
+
+    // A second visit makes them again.
+    Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
+    EXPECT_EQ(sound->runs.size(), 2u);
+    EXPECT_TRUE(sound_held);
+    EXPECT_FALSE(sound->HoldsParts());
+}
+
 TEST_F(CGameWorkTest, FlagManagerClearsItsLockWhenACodeUnwindsThroughIt)
 {
     auto* manager =

@@ -140,6 +140,12 @@ int32_t CBacklogScreen::CreateParts()
     return 1;
 }
 
+ScriptValue* CBacklogScreen::Run(ScriptValue* out)
+{
+    EnsureParts();
+    return IBackLog::Run(out);
+}
+
 void CBacklogScreen::ReleaseParts()
 {
     ISystemParts::ReleaseParts();

@@ -128,6 +128,7 @@ public:
     int32_t OnRightKey() override;
     void OnDrag() override;
     void OnDecide() override;
+    ScriptValue* Run(ScriptValue* out) override;
     int32_t CreateParts() override;
     void ReleaseParts() override;
     int32_t GetRowsPerPage() override { return 3; }

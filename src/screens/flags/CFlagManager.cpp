@@ -44,16 +44,17 @@ int32_t CFlagManager::CreateParts()
         if (ISystemParts::CreateParts() == 0)
             return 0;
         PartsSheet.reset(LoadPictureIfPresent(MakeLanguageFileName("flaglist_p.akb").GetText()));
-        if (!PartsSheet)
-            return 0;
-        HelpTextLayer.reset(CreateSprite(0, 0, HELP_WIDTH, HELP_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
-        if (!HelpTextLayer)
-            return 0;
-        BackgroundSheet.reset(LoadPictureIfPresent(MakeLanguageFileName("flaglist_bg.akb").GetText()));
-        return BackgroundSheet ? 1 : 0;
+        if (PartsSheet)
+            HelpTextLayer.reset(CreateSprite(0, 0, HELP_WIDTH, HELP_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
+        if (HelpTextLayer)
+            BackgroundSheet.reset(LoadPictureIfPresent(MakeLanguageFileName("flaglist_bg.akb").GetText()));
+        if (BackgroundSheet)
+            return 1;
     } catch (const CExecException&) {
-        return 0;
     }
+    // Nothing stays held, so a later opening tries again.
+    CFlagManager::ReleaseParts();
+    return 0;
 }
 
 void CFlagManager::ReleaseParts()
@@ -61,6 +62,7 @@ void CFlagManager::ReleaseParts()
     PartsSheet.reset();
     HelpTextLayer.reset();
     BackgroundSheet.reset();
+    ISystemParts::ReleaseParts();
 }
 
 void CFlagManager::BuildParts(int32_t)
@@ -71,6 +73,7 @@ void CFlagManager::BuildParts(int32_t)
 
 ScriptValue* CFlagManager::Run(ScriptValue* out)
 {
+    EnsureParts();
     try {
         ModalLoop();
     } catch (CVeskDoc::tagDOCUMENT_CODE) {

@@ -5,6 +5,7 @@
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
 #include "app/ScreenSettings.h"
+#include "foundation/CString.h"
 #include "game/presence/CPresence.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
@@ -79,7 +80,20 @@ bool CSubMap::LoadIcons()
     if (!m_parts_layer)
         return false;
     m_icon_layer.reset(make_layer(ICON_PRIORITY));
+    // The sheet was loaded to know the screen can be made; each opening loads it again.
+    m_icon_sheet.reset();
     return m_icon_layer != nullptr;
+}
+
+void CSubMap::LoadIconSheet()
+{
+    if (m_icon_sheet)
+        return;
+    try {
+        m_icon_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    } catch (const CString&) {
+        // Faces are then left out, as for a sheet that is not a memory layer.
+    }
 }
 
 void CSubMap::Release()
@@ -153,6 +167,7 @@ void CSubMap::OnClose()
     Hide();
     m_background.reset();
     m_parts_sheet.reset();
+    m_icon_sheet.reset();
 }
 
 void CSubMap::OnOpen()
@@ -160,6 +175,7 @@ void CSubMap::OnOpen()
     Running = 1;
     Hover = -1;
     ModeAtOpen = GetConfigGameMode();
+    LoadIconSheet();
     BuildParts(0);
     Show();
 }

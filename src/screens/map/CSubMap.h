@@ -23,7 +23,8 @@ public:
     CSubMap();
     ~CSubMap() override;
 
-    // Makes the container, the icon sheet and the three layers; false when any cannot be made.
+    // Makes the container and the three layers and checks that the icon sheet loads (it is loaded
+    // again by each opening and freed at its close); false when any cannot be made.
     virtual bool LoadIcons();
 
     ScriptValue* Run(ScriptValue* out) override;
@@ -69,6 +70,7 @@ protected:
     int32_t ModeAtOpen = 0;
 
 private:
+    void LoadIconSheet();
     int32_t OnArrowKey(uint32_t scan_code);
     // The builder's steps for one kind, asking the school's questions from the floor given.
     void Build(int32_t kind, uint32_t school_floor);

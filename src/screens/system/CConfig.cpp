@@ -122,8 +122,6 @@ int32_t CConfig::CreateParts()
         return 0;
     m_parts.reset(LoadPictureIfPresent("systemsound_p.akb"));
     m_cover.reset(LoadPictureIfPresent("systemcover.akb"));
-    m_scroll_position = 0;
-    m_scroll_offset = 0;
     return 1;
 }
 
@@ -138,6 +136,7 @@ void CConfig::ReleaseParts()
 
 ScriptValue* CConfig::Run(ScriptValue* out)
 {
+    EnsureParts();
     CONFIG_STATE::Load();
     return ISystemParts::Run(out);
 }

@@ -233,8 +233,6 @@ int32_t CSoundConfig::CreateParts()
         m_cover = LoadFirst({"sound_cover_tw.akb", "sound_cover.akb"});
         break;
     }
-    m_scroll_ratio = 0;
-    m_scroll_offset = 0;
     return 1;
 }
 
@@ -258,6 +256,7 @@ std::unique_ptr<CSprite> CSoundConfig::LoadFirst(std::initializer_list<const cha
 
 ScriptValue* CSoundConfig::Run(ScriptValue* out)
 {
+    EnsureParts();
     CONFIG_STATE fresh;
     fresh.Load();
     auto& lists = Document->SoundChannelList;

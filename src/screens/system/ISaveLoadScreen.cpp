@@ -211,6 +211,7 @@ void ISaveLoad::BuildParts(int32_t)
 
 ScriptValue* ISaveLoad::Run(ScriptValue* out)
 {
+    EnsureParts();
     if (IMouse* mouse = InputView->GetMouse())
         mouse->SetWheel(0);
     return ISystemParts::Run(out);

@@ -44,6 +44,8 @@ public:
     virtual int32_t CreateParts();
     // Drops this page's hold; the last hold frees the parts.
     virtual void ReleaseParts();
+    // The page's parts for an opening: made unless this page holds them already; 1 when held.
+    int32_t EnsureParts() { return m_holds_parts ? 1 : CreateParts(); }
     // Shows what waits in the image layers: cross-fades when a page is showing, fades in when
     // the view is hidden, nothing when no new picture waits. Both image layers end hidden.
     virtual void OpenTransition(CSpriteAnime* anime);
