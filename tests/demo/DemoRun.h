@@ -4,6 +4,7 @@
 // folders there, the game's output in home/out.txt, and a kill once the seconds are up. The
 // command ends in the timeout process itself, which passes a TERM on to the game.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "support/TempDir.h"
 
 class CXMLDocument;
+class GameProcess;
 
 class HeadlessDemoHome
 {
@@ -85,3 +87,10 @@ struct FrameStep
 
 // Walks the run's dumped frames in order through the steps; answers how many were seen.
 size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps);
+
+// The newest frame a running game has dumped, once it matches: looked at again and again until it
+// does, the game ends or the limit (a safety net far past a loaded machine's pace) has passed.
+std::optional<platform::PngPicture>
+WaitForNewestFrame(const HeadlessDemoHome& home, GameProcess& game,
+                   const std::function<bool(const platform::PngPicture&)>& matches,
+                   std::chrono::seconds limit);
