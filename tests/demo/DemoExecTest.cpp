@@ -50,7 +50,7 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
     const auto confirmation = [](const platform::PngPicture& frame) {
         return FrameCellAt(frame, 540, 640) == tools::DIALOG_SHEET_PANEL_SIMPLE;
     };
-    EXPECT_TRUE(WaitForNewestFrame(home, game, confirmation, std::chrono::seconds(400)))
+    EXPECT_TRUE(WaitForNewestFrame(home.Path() / "frames", game, confirmation, std::chrono::seconds(400)))
         << "the scene's confirmation did not show\n"
         << ReadWholeFile(home.Path() / "out.txt");
     game.Kill();

@@ -174,7 +174,7 @@ size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>
 }
 
 std::optional<platform::PngPicture>
-WaitForNewestFrame(const HeadlessDemoHome& home, GameProcess& game,
+WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
                    const std::function<bool(const platform::PngPicture&)>& matches,
                    std::chrono::seconds limit)
 {
@@ -184,7 +184,7 @@ WaitForNewestFrame(const HeadlessDemoHome& home, GameProcess& game,
         // Looked at before the frames: a game that ended has dumped its last one.
         const bool running = game.IsRunning();
         std::filesystem::path newest;
-        for (const auto& entry : std::filesystem::directory_iterator(home.Path() / "frames"))
+        for (const auto& entry : std::filesystem::directory_iterator(frames))
             newest = std::max(newest, entry.path());
         if (!newest.empty() && newest != looked_at) {
             looked_at = newest;

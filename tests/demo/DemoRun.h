@@ -88,9 +88,9 @@ struct FrameStep
 // Walks the run's dumped frames in order through the steps; answers how many were seen.
 size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps);
 
-// The newest frame a running game has dumped, once it matches: looked at again and again until it
-// does, the game ends or the limit (a safety net far past a loaded machine's pace) has passed.
+// The newest frame a running game has dumped into `frames`, once it matches: looked at again and again until
+// it does, the game ends or the limit (a safety net far past a loaded machine's pace) has passed.
 std::optional<platform::PngPicture>
-WaitForNewestFrame(const HeadlessDemoHome& home, GameProcess& game,
+WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
                    const std::function<bool(const platform::PngPicture&)>& matches,
                    std::chrono::seconds limit);
