@@ -87,6 +87,10 @@ struct FrameStep
 
 // Walks the run's dumped frames in order through the steps; answers how many were seen.
 size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps);
+// The same for a game still running: its frames are walked as they come, until every step is
+// seen, the game ends or the limit (a safety net) has passed.
+size_t FollowFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
+                        std::chrono::seconds limit);
 
 // The newest frame a running game has dumped into `frames`, once it matches: looked at again and again until
 // it does, the game ends or the limit (a safety net far past a loaded machine's pace) has passed.
