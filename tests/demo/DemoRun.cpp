@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -152,57 +153,6 @@ bool StoryNamePlateShown(const platform::PngPicture& frame)
     return FrameCellAt(frame, 1500, STORY_WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE;
 }
 
-namespace {
-
-// Walks the frames after `done` (by name, in order) through the steps from `next` on.
-void WalkNewFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps,
-                       std::filesystem::path& done, size_t& next)
-{
-    std::vector<std::filesystem::path> frames;
-    for (const auto& entry : std::filesystem::directory_iterator(home.Path() / "frames"))
-        if (entry.path() > done)
-            frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
-    for (const std::filesystem::path& path : frames) {
-        if (next == steps.size())
-            break;
-        done = path;
-        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
-        if (!frame || !steps[next].matches(*frame))
-            continue;
-        steps[next].check(*frame);
-        std::filesystem::copy_file(path, home.Build() / steps[next].keep,
-                                   std::filesystem::copy_options::overwrite_existing);
-        ++next;
-    }
-}
-
-} // namespace
-
-size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps)
-{
-    std::filesystem::path done;
-    size_t next = 0;
-    WalkNewFrameSteps(home, steps, done, next);
-    return next;
-}
-
-size_t FollowFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
-                        std::chrono::seconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    std::filesystem::path done;
-    size_t next = 0;
-    for (;;) {
-        // Looked at before the frames: a game that ended has dumped its last one.
-        const bool running = game.IsRunning();
-        WalkNewFrameSteps(home, steps, done, next);
-        if (next == steps.size() || !running || std::chrono::steady_clock::now() >= deadline)
-            return next;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    }
-}
-
 std::optional<platform::PngPicture>
 WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
                    const std::function<bool(const platform::PngPicture&)>& matches,
@@ -226,4 +176,60 @@ WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
             return std::nullopt;
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
+}
+
+size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps)
+{
+    std::vector<std::filesystem::path> frames;
+    for (const auto& entry : std::filesystem::directory_iterator(home.Path() / "frames"))
+        frames.push_back(entry.path());
+    std::sort(frames.begin(), frames.end());
+    size_t next = 0;
+    for (const std::filesystem::path& path : frames) {
+        if (next == steps.size())
+            break;
+        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
+        if (!frame || !steps[next].matches(*frame))
+            continue;
+        steps[next].check(*frame);
+        std::filesystem::copy_file(path, home.Build() / steps[next].keep,
+                                   std::filesystem::copy_options::overwrite_existing);
+        ++next;
+    }
+    return next;
+}
+
+size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
+                       std::chrono::seconds limit)
+{
+    std::set<std::filesystem::path> seen;
+    size_t next = 0;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (next < steps.size() && std::chrono::steady_clock::now() < deadline) {
+        const bool running = game.IsRunning();
+        std::vector<std::filesystem::path> frames;
+        for (const auto& entry : std::filesystem::directory_iterator(home.Path() / "frames"))
+            if (!seen.count(entry.path()))
+                frames.push_back(entry.path());
+        std::sort(frames.begin(), frames.end());
+        // While the game runs, the newest file may still be being written.
+        if (running && !frames.empty())
+            frames.pop_back();
+        for (const std::filesystem::path& path : frames) {
+            seen.insert(path);
+            if (next == steps.size())
+                break;
+            const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
+            if (!frame || !steps[next].matches(*frame))
+                continue;
+            steps[next].check(*frame);
+            std::filesystem::copy_file(path, home.Build() / steps[next].keep,
+                                       std::filesystem::copy_options::overwrite_existing);
+            ++next;
+        }
+        if (!running)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return next;
 }

@@ -76,6 +76,13 @@ int StoryTextIn(const platform::PngPicture& frame, int first, int last, int line
 bool StoryPromptShown(const platform::PngPicture& frame);
 bool StoryNamePlateShown(const platform::PngPicture& frame);
 
+// The newest frame a running game has dumped into `frames`, once it matches: looked at again and again until
+// it does, the game ends or the limit (a safety net far past a loaded machine's pace) has passed.
+std::optional<platform::PngPicture>
+WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
+                   const std::function<bool(const platform::PngPicture&)>& matches,
+                   std::chrono::seconds limit);
+
 // A frame a demo test waits for: the first dumped frame that matches, after the earlier steps'
 // frames, is checked and kept under the name in the build folder.
 struct FrameStep
@@ -87,14 +94,8 @@ struct FrameStep
 
 // Walks the run's dumped frames in order through the steps; answers how many were seen.
 size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps);
-// The same for a game still running: its frames are walked as they come, until every step is
-// seen, the game ends or the limit (a safety net) has passed.
-size_t FollowFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
-                        std::chrono::seconds limit);
 
-// The newest frame a running game has dumped into `frames`, once it matches: looked at again and again until
-// it does, the game ends or the limit (a safety net far past a loaded machine's pace) has passed.
-std::optional<platform::PngPicture>
-WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
-                   const std::function<bool(const platform::PngPicture&)>& matches,
-                   std::chrono::seconds limit);
+// Walks the frames of a running game through the steps as they are dumped, until every step was
+// seen, the game ends or the limit passes; answers how many were seen. The game keeps running.
+size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
+                       std::chrono::seconds limit);

@@ -60,7 +60,7 @@ TEST(DemoSlotTest, TheMachineIsSeenPlayedAndLeft)
     const auto cell = [](const platform::PngPicture& frame, int x, int y) {
         return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
     };
-    const size_t seen = FollowFrameSteps(
+    const size_t seen = WatchFrameSteps(
         home, game,
         {{"demo_slot_rest.png",
           [&](const platform::PngPicture& frame) {
