@@ -20,7 +20,7 @@ input=$here/input/$scene.txt
 start_alone "$demo" "${scene}_alone.mes"
 
 # The run is watched and ended once a frame shows the scene's last checkpoint (a modal screen
-# keeps the close box waiting), however busy the machine; else after two minutes. The music
+# keeps the close box waiting), however busy the machine; else after 400 s, a safety net. The music
 # room's run closes itself once the room is left, writing the configuration as it ends.
 sound=$work/sound.wav
 close=
@@ -33,7 +33,8 @@ rm -f "$sound"
 (cd "$demo" && VESK_INPUT_SCRIPT=$input VESK_FRAME_DUMP=$work/frames VESK_SOUND_DUMP=$sound \
     VESK_CLOSE_AFTER_FRAMES=$close exec ./vesk >"$work/out.txt" 2>&1) &
 run=$!
-for _ in $(seq 1200); do
+give_up=$((SECONDS + 400))
+while [ $SECONDS -lt $give_up ]; do
     for frame in $([ ${#final[@]} -gt 0 ] && ls "$work/frames" 2>/dev/null | sort -r | head -n 3); do
         "$sheetgen" find-cells "$work/frames/$frame" "${final[@]}" && break 2
     done

@@ -60,7 +60,7 @@ TEST(DemoContinueTest, ContinueOnANewStartBringsTheSavedSceneBack)
             out << PressAt(turn, 1540, 1033, 20, 40);
     }
     std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + save_input.string() + "' VESK_CLOSE_AFTER_FRAMES=13000", 150)
+        home.Command("VESK_INPUT_SCRIPT='" + save_input.string() + "' VESK_CLOSE_AFTER_FRAMES=13000", 200)
             .c_str());
     ASSERT_TRUE(fs::exists(home.Path() / "vesk/demo/Save/FLAG201")) << "no quick save made";
     for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
@@ -76,7 +76,7 @@ TEST(DemoContinueTest, ContinueOnANewStartBringsTheSavedSceneBack)
             out << PressAt(turn, 300, 630, 20, 40);
     }
     std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + continue_input.string() + "' VESK_CLOSE_AFTER_FRAMES=15000", 150)
+        home.Command("VESK_INPUT_SCRIPT='" + continue_input.string() + "' VESK_CLOSE_AFTER_FRAMES=15000", 200)
             .c_str());
 
     const size_t seen = WalkFrameSteps(

@@ -1,11 +1,12 @@
 // The demo's exec scene, played headless by the built game with the frame and sound dumps: the
 // frame of checkpoint 16 (the corner lamp's red value) is kept as build/demo_exec.png and shows
-// the evening picture with the story text cleared but for the hero name; the game state the scene saves as FLAG003
-// holds the default hero name of the configured language and the calendar; the
-// recording holds the two background voices sounding together, which only the two players on
-// voice channels 2 and 3 make.
+// the evening picture with the story text cleared but for the hero name; the game state the scene saves as
+// FLAG003 holds the default hero name of the configured language and the calendar; the recording holds the
+// two background voices sounding together, which only the two players on voice channels 2 and 3 make. The run
+// ends at the scene's closing confirmation.
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,11 +17,13 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "GameProcess.h"
 #include "demosounds/DemoSounds.h"
 #include "foundation/ByteCursor.h"
 #include "platform/gdi/PngCodec.h"
 #include "screens/system/CNameInput.h"
 #include "script/FlagBuffer.h"
+#include "sheetgen/SheetGenerator.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -37,11 +40,20 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
     const HeadlessDemoHome& home = run;
     const std::string h = home.Path().string();
     // The exec scene follows the pictures, the story, the sound and the characters, and ends in a
-    // dialog that waits for the player: the run is ended once all of them are over on a busy
-    // machine. What the test reads (frames, the recording, FLAG003) is complete on disk at every
-    // moment.
-    const std::string command = run.Command("VESK_SOUND_DUMP='" + h + "/sound.wav'", 100);
-    std::system(command.c_str());
+    // dialog that waits for the player: the run is ended once the dialog shows, after the voices,
+    // however long a busy machine takes to get there. What the test reads (frames, the recording,
+    // FLAG003) is complete on disk at every moment.
+    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
+    environment.push_back("VESK_SOUND_DUMP=" + h + "/sound.wav");
+    GameProcess game(build / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
+    // The route's first dialog.
+    const auto confirmation = [](const platform::PngPicture& frame) {
+        return FrameCellAt(frame, 540, 640) == tools::DIALOG_SHEET_PANEL_SIMPLE;
+    };
+    EXPECT_TRUE(WaitForNewestFrame(home.Path() / "frames", game, confirmation, std::chrono::seconds(400)))
+        << "the scene's confirmation did not show\n"
+        << ReadWholeFile(home.Path() / "out.txt");
+    game.Kill();
 
     std::vector<fs::path> frames;
     for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
@@ -79,7 +91,7 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
     for (int32_t language = 0; language < 4; ++language)
         is_default = is_default || stored == GetDefaultHeroName(language).GetText();
     EXPECT_TRUE(is_default) << stored;
-    EXPECT_EQ(state.Bytes[18000], 12);           // 1 January, a holiday
+    EXPECT_EQ(state.Bytes[18000], 12);                // 1 January, a holiday
     EXPECT_EQ(state.Bytes[18000 + 11 * 32 + 22], 10); // 23 December
 
     // Both speakers' tones in one 40 ms window: the players on channels 2 and 3 at once.

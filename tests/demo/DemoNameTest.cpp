@@ -40,8 +40,8 @@ TEST(DemoNameTest, TheConfirmedNameIsTheNextMessage)
         input += std::to_string(turn) + " move 1552 951\n" + std::to_string(turn + 1) + " key 0x0D\n";
     const fs::path script = home.Path() / "input.txt";
     std::ofstream(script) << input;
-    std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=5000", 60).c_str());
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=5000", 300)
+                    .c_str());
 
     std::vector<fs::path> frames;
     for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
@@ -59,7 +59,8 @@ TEST(DemoNameTest, TheConfirmedNameIsTheNextMessage)
         if (entry_seen && !entry && MessageLineCells(*frame, 10) == "######....") {
             // ゆ six times: the same glyph in every cell, so the same count of white pixels.
             for (int k = 1; k < 6; ++k)
-                EXPECT_EQ(WhiteIn(*frame, 440 + 48 * k, 850, 488 + 48 * k, 898), WhiteIn(*frame, 440, 850, 488, 898))
+                EXPECT_EQ(WhiteIn(*frame, 440 + 48 * k, 850, 488 + 48 * k, 898),
+                          WhiteIn(*frame, 440, 850, 488, 898))
                     << "cell " << k << " holds another character than the first";
             fs::copy_file(path, home.Build() / "demo_name_message.png", fs::copy_options::overwrite_existing);
             shown = true;

@@ -153,6 +153,31 @@ bool StoryNamePlateShown(const platform::PngPicture& frame)
     return FrameCellAt(frame, 1500, STORY_WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE;
 }
 
+std::optional<platform::PngPicture>
+WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
+                   const std::function<bool(const platform::PngPicture&)>& matches,
+                   std::chrono::seconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::filesystem::path looked_at;
+    for (;;) {
+        // Looked at before the frames: a game that ended has dumped its last one.
+        const bool running = game.IsRunning();
+        std::filesystem::path newest;
+        for (const auto& entry : std::filesystem::directory_iterator(frames))
+            newest = std::max(newest, entry.path());
+        if (!newest.empty() && newest != looked_at) {
+            looked_at = newest;
+            const std::optional<platform::PngPicture> frame = platform::ReadPngFile(newest);
+            if (frame && matches(*frame))
+                return frame;
+        }
+        if (!running || std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+}
+
 size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps)
 {
     std::vector<std::filesystem::path> frames;

@@ -76,6 +76,13 @@ int StoryTextIn(const platform::PngPicture& frame, int first, int last, int line
 bool StoryPromptShown(const platform::PngPicture& frame);
 bool StoryNamePlateShown(const platform::PngPicture& frame);
 
+// The newest frame a running game has dumped into `frames`, once it matches: looked at again and again until
+// it does, the game ends or the limit (a safety net far past a loaded machine's pace) has passed.
+std::optional<platform::PngPicture>
+WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
+                   const std::function<bool(const platform::PngPicture&)>& matches,
+                   std::chrono::seconds limit);
+
 // A frame a demo test waits for: the first dumped frame that matches, after the earlier steps'
 // frames, is checked and kept under the name in the build folder.
 struct FrameStep

@@ -137,7 +137,7 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     const fs::path input = home.Path() / "input.txt";
     WriteInput(input);
     std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=10000", 150).c_str());
+        home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=10000", 380).c_str());
 
     std::vector<fs::path> frames;
     for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))

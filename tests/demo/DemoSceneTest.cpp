@@ -5,6 +5,8 @@
 // read back by the next start.
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -12,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoRun.h"
+#include "GameProcess.h"
 #include "demo/DemoSaveFolder.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
@@ -94,20 +98,19 @@ protected:
 
     void SeedSaveFolder() { SeedDemoSaveFolder(m_home.Path(), m_build); }
 
-    // Plays the game until the close box after a number of message pumps that outlasts the scene
-    // twice over even on a busy machine (an idle turn rests up to a millisecond, so a pump is
-    // about a millisecond); true when it ended cleanly.
-    bool Play(bool dump)
+    // Plays the game until the next scene's story types out in the message window, however long a
+    // busy machine takes (the visit is counted after the scene's last checkpoint), then ends it
+    // with a TERM as a player's Exit would; true when it ended cleanly.
+    bool Play()
     {
-        const std::string home = m_home.Path().string();
-        std::string command =
-            "cd '" + (m_build / "demo").string() +
-            "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" + home +
-            "' XDG_RUNTIME_DIR='" + home + "/run' VESK_CLOSE_AFTER_FRAMES=30000 ";
-        if (dump)
-            command += "VESK_FRAME_DUMP='" + home + "/frames' ";
-        command += "timeout -s KILL 200 ./vesk >'" + home + "/out.txt' 2>&1";
-        return std::system(command.c_str()) == 0;
+        for (const auto& entry : fs::directory_iterator(m_home.Path() / "frames"))
+            fs::remove(entry.path());
+        GameProcess game(m_build / "demo", {"./vesk"}, HeadlessGameEnvironment(m_home.Path()),
+                         m_home.Path() / "out.txt");
+        if (!WaitForNewestFrame(m_home.Path() / "frames", game, StoryPromptShown, std::chrono::seconds(200)))
+            return false;
+        game.Signal(SIGTERM);
+        return game.WaitForEnd(std::chrono::seconds(60)) == 0;
     }
     int32_t Visits()
     {
@@ -123,7 +126,7 @@ protected:
 TEST_F(DemoSceneTest, CheckpointFramesShowTheSceneAndTheVisitIsKept)
 {
     ASSERT_TRUE(fs::exists(m_build / "demo/vesk")) << "build the demo target first";
-    ASSERT_TRUE(Play(true));
+    ASSERT_TRUE(Play());
     std::vector<fs::path> frames;
     for (const auto& entry : fs::directory_iterator(m_home.Path() / "frames"))
         frames.push_back(entry.path());
@@ -156,7 +159,7 @@ TEST_F(DemoSceneTest, CheckpointFramesShowTheSceneAndTheVisitIsKept)
     EXPECT_EQ(next, checkpoints.size()) << "checkpoints reached";
     EXPECT_EQ(Visits(), 1);
 
-    ASSERT_TRUE(Play(false));
+    ASSERT_TRUE(Play());
     EXPECT_EQ(Visits(), 2) << "the next start read the kept count back";
 }
 
