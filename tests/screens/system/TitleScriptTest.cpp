@@ -1,9 +1,7 @@
-// The demo's title scene run by the document's frames over the title screens: every answer reaches
-// the script, which shows the title again until a game is started.
+// A title scene run by the document's frames over the title screens: every answer reaches the
+// script, which shows the title again until a game is started.
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -19,13 +17,25 @@ namespace {
 constexpr uint32_t ESCAPE = 1;
 constexpr uint32_t ENTER = 28;
 
-std::string DemoTitleScene()
+// The title until a game starts (answer 0); every other answer shows it again.
+std::string TitleScene()
 {
-    const char* source = std::getenv("VESK_SOURCE_DIR");
-    std::ifstream file(std::string(source != nullptr ? source : ".") + "/demo/script/title.mes");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return R"(
+        line 1
+        lib 25, 0, "/Config/Demo/SkipTitle", 0
+        jz shown
+        end
+shown:
+        lib 14, 6, 0, 53, 5
+        lib 19, 10, 0
+        lib 29, 31
+again:  line 2
+        lib 29, 28, 0
+        jz started
+        jmp again
+started:
+        end
+)";
 }
 
 class TitleScriptTest : public TitleFixture
@@ -45,7 +55,7 @@ protected:
 
 TEST_F(TitleScriptTest, EveryAnswerReachesTheSceneWhichShowsTheTitleUntilAGameStarts)
 {
-    const std::string scene = DemoTitleScene();
+    const std::string scene = TitleScene();
     ASSERT_NE(scene.find("lib 29, 28"), std::string::npos);
     const auto main = tools::TitleAreas(0);
     const auto page_1 = tools::TitleAreas(1);
@@ -84,7 +94,7 @@ TEST_F(TitleScriptTest, TheSpecialTitleAnswersTheSceneInTheSecondScenario)
     for (const auto& step : {CountOpen<CTitleSP>(shown), Click(areas, 3), Wait(), CountOpen<CTitleSP>(shown),
                              Key(ESCAPE), Wait(), CountOpen<CTitleSP>(shown), Click(areas, 0)})
         steps.push_back(step);
-    RunScript(DemoTitleScene(), steps);
+    RunScript(TitleScene(), steps);
     EXPECT_EQ(shown, 3) << "back and cancel (answer 1) bring the special title back";
     EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), 1u) << "only the plate, listed at start-up";
     // The page argument is not the special title's: a start answers 0 whatever was pushed.
