@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "movie/CMediaFile.h"
 #include "movie/CVideoRender.h"

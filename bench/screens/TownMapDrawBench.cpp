@@ -16,6 +16,7 @@
 #include "app/CVeskDoc.h"
 #include "app/ConfigSettings.h"
 #include "foundation/CString.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ISelect.h"
 #include "screens/map/CCps.h"

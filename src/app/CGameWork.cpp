@@ -40,6 +40,7 @@
 #include "screens/system/CSaveDialog.h"
 #include "screens/system/CSoundConfig.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptScreenTable.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/exec/IBGVPlay.h"
@@ -179,6 +180,10 @@ void CGameWork::CreateObjects()
     Require(m_message_window->CreateParts(), "Message Frame Object Create Failed");
     m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
     Require(m_choice_window->CreateParts(), "Select Object Create Failed");
+    RegisterScriptScreen(ScriptScreen::Choice, [this](ScriptValue* out) {
+        if (m_choice_window)
+            m_choice_window->Run(out);
+    });
     m_save_screen = Make<CSaveDialog>("Save Object Create Failed", SYSTEM_PAGE_SAVE);
     Require(m_save_screen->CreateParts(), "Save Object Create Failed");
     m_save_screen->ReleaseParts();
@@ -234,6 +239,8 @@ void CGameWork::DestroyObjects()
     m_config.reset();
     m_sound_config.reset();
     m_message_window.reset();
+    if (m_choice_window)
+        RegisterScriptScreen(ScriptScreen::Choice, nullptr);
     m_choice_window.reset();
     m_bgv_players.reset();
     m_movie_volume.reset();

@@ -34,6 +34,7 @@
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
+#include "script/commands/CFuncMusic.h"
 #include "script/exec/CFuncExec.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
@@ -585,6 +586,12 @@ void CVeskDoc::RestoreTopScriptPosition()
             continue;
         m_current_script->JumpToTableA(static_cast<uint32_t>(record.Values[1].Integer));
     }
+}
+
+void CVeskDoc::PlayEffectSound(const CStringUTF8& name)
+{
+    // A group object for the one call, as the script library builds them.
+    CFuncMusic().Play(name, 0, 1);
 }
 
 void CVeskDoc::ShowLanguageMessage(const CStringUTF8& text, int32_t id)

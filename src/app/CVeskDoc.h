@@ -151,6 +151,7 @@ public:
     int32_t GetGameValue(size_t index) override;
     int GetLanguage() override { return m_language; }
     void ShowLanguageMessage(const CStringUTF8& text, int32_t id) override;
+    void PlayEffectSound(const CStringUTF8& name) override;
     void SetLanguage(int language) { m_language = language; }
 
     const FlagBuffer* GetGameState() { return m_current_state.get(); }

@@ -1,17 +1,19 @@
 #include "foundation/DocumentLink.h"
 
+#include <atomic>
+
 namespace {
 
-DocumentLink* s_link = nullptr; // not owned: the document
+std::atomic<DocumentLink*> s_link{nullptr}; // not owned: the document
 
 } // namespace
 
 void SetDocumentLink(DocumentLink* link)
 {
-    s_link = link;
+    s_link.store(link);
 }
 
 DocumentLink* GetDocumentLink()
 {
-    return s_link;
+    return s_link.load();
 }

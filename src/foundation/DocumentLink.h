@@ -1,10 +1,11 @@
 #pragma once
 // What foundation code needs of the document, which lives above it in app/: the update archive
 // that every archive set asks first, the data archive the language tables load from, the current
-// game state, the interface language and the error prefix naming the running script. The document
-// installs itself at start-up and removes itself at teardown. Without it the foundation behaves as
-// before the game starts: no update archive, no data archive, a fresh game state (every value 0),
-// language 0, messages unchanged. Main thread only.
+// game state, the interface language, the error prefix naming the running script, and the sound
+// the effects play. The document installs itself at start-up and removes itself at teardown.
+// Without it the foundation behaves as before the game starts: no update archive, no data archive,
+// a fresh game state (every value 0), language 0, messages unchanged, effects silent. Main thread
+// only, except PlayEffectSound.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,8 +33,12 @@ public:
         (void)text;
         (void)id;
     }
+    // Plays the named sound on the first music channel at the music volume. Called from the
+    // app-task thread by the effects that run there.
+    virtual void PlayEffectSound(const CStringUTF8& name) { (void)name; }
 };
 
-// Not owned: the document outlives every use between these two calls. Null removes it.
+// Not owned: the document outlives every use between these two calls. Null removes it. Atomic,
+// so an effect on the app-task thread reads it safely.
 void SetDocumentLink(DocumentLink* link);
 DocumentLink* GetDocumentLink();

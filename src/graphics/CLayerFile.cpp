@@ -77,6 +77,16 @@ CSprite* CreateSpriteLayer(int32_t kind)
     }
 }
 
+CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                            int32_t type)
+{
+    std::unique_ptr<CSprite> sprite(CreateSpriteLayer(type));
+    if (sprite == nullptr)
+        return nullptr;
+    sprite->Create(x, y, width, height, priority);
+    return sprite.release();
+}
+
 CLayerFile::CLayerFile(CStringUTF8 list, bool compressed, bool raise)
     : CArchiveManager(std::move(list), compressed, raise)
 {}

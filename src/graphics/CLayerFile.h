@@ -28,6 +28,10 @@ inline constexpr int64_t MAX_PICTURE_HEIGHT = 5040;
 ILayer* CreateLayer(int32_t kind);
 // A new sprite: a sprite layer (kinds 0 and 1, priority -1) or a texture sprite (kind 2).
 CSprite* CreateSpriteLayer(int32_t kind);
+// A sprite of the layer type (0 memory, 1 DIB section, 2 texture) with its rectangle and
+// priority, made by the layer's own Create; null for an unknown type. The caller owns it.
+CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
+                            int32_t type);
 
 class CLayerFile : public CArchiveManager
 {

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "app/CAppTask.h"
+#include "foundation/DocumentLink.h"
 #include "graphics/CSpriteTexture.h"
-#include "script/commands/CFuncMusic.h"
 
 namespace {
 
@@ -131,7 +131,6 @@ void CSnowParticleOne::UpdateSnowball()
 
 void CSnowParticleOne::PlayLandingSound()
 {
-    // A group object for the one call, as the script library builds them.
-    CFuncMusic music;
-    music.Play(CStringUTF8("DREAM.wav"), 0, 1);
+    if (DocumentLink* link = GetDocumentLink())
+        link->PlayEffectSound(CStringUTF8("DREAM.wav"));
 }

@@ -1,19 +1,19 @@
 #include "graphics/TrainMapContext.h"
 
 #include "foundation/DocumentLink.h"
+#include "foundation/GameValues.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTrainAnime.h"
 #include "graphics/CTrainMap.h"
 #include "graphics/SpriteAnimRecord.h"
-#include "script/FlagBuffer.h"
-#include "script/commands/CFuncScreen.h"
 
 namespace {
 
 constexpr POINT TRAIN_RIGHT{1064, 233};
 constexpr POINT TRAIN_LEFT{564, 233};
+constexpr int32_t TRAIN_REVEAL_TICKS = 12;
 
 // A picture only drawn from: a memory sprite of the picture's size, not in the draw list.
 std::unique_ptr<CSprite> LoadPictureSprite(const CStringUTF8& name)
@@ -81,15 +81,15 @@ void CreateTrainMap(TrainMapContext& context, int32_t direction)
                                     context.m_overlay_picture.get(), context.m_display_b.get());
 }
 
-void PlayTrainMap(TrainMapContext& context)
+void PlayTrainMap(TrainMapContext& context, const ScreenReveal& reveal)
 {
     if (context.m_anime == nullptr || context.m_train_anime == nullptr || context.m_train_map == nullptr)
         return;
     // Both pictures are on screen before the fade sprite lifts.
     context.m_train_anime->Begin();
     context.m_train_map->Begin();
-    CFuncScreen screen;
-    screen.RunTransition(12);
+    if (reveal)
+        reveal(TRAIN_REVEAL_TICKS);
 
     if (CSprite* train = context.m_train_display.get()) {
         SpriteAnimRecord blink(TRAIN_MAP_TICKS);

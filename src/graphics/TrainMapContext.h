@@ -5,6 +5,7 @@
 // and both animations, and its destructor releases whatever is left.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -42,7 +43,11 @@ struct TrainMapContext
 // Loads the pictures for the current game time and makes the three display sprites, the task
 // and both animations.
 void CreateTrainMap(TrainMapContext& context, int32_t direction);
+// How the screen comes back from behind the fade sprite, over the given ticks; the script's
+// screen command group, which lives above the pictures.
+using ScreenReveal = std::function<void(int32_t ticks)>;
+
 // Shows both pictures, reveals them, and plays the scroll and the slide to their end.
-void PlayTrainMap(TrainMapContext& context);
+void PlayTrainMap(TrainMapContext& context, const ScreenReveal& reveal);
 // Stops the task and releases everything the context holds; safe on a context never built.
 void FinishTrainAnimation(TrainMapContext& context);

@@ -13,6 +13,7 @@
 #include "foundation/CExecException.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/ILayer.h"
@@ -20,7 +21,6 @@
 #include "movie/CMediaStream.h"
 #include "movie/CVideoRender.h"
 #include "platform/kernel/SyncApi.h"
-#include "screens/base/ISelect.h"
 
 CMoviePlayer::CMoviePlayer(CVeskDoc* document)
     : m_document(document)

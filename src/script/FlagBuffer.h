@@ -9,20 +9,12 @@
 
 #include "foundation/ByteCursor.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/GameValues.h"
 #include "platform/kernel/WinTypes.h"
 #include "script/ScriptValue.h"
 
-// Entries of Values with a fixed meaning.
 inline constexpr size_t FLAG_BUFFER_VALUE_COUNT = 56;
 inline constexpr size_t FLAG_FILE_NAME_FIELD = 260;
-inline constexpr size_t VALUE_WEEKDAY = 4;
-inline constexpr size_t VALUE_GAME_DATE = 7;
-inline constexpr size_t VALUE_MONEY = 12;
-inline constexpr size_t VALUE_GAME_TIME = 19;
-inline constexpr size_t VALUE_RESUME_POSITION = 52;
-inline constexpr size_t VALUE_TEXT_SPRITE = 53;
-inline constexpr size_t VALUE_CHOICE_POSITION = 54;
-inline constexpr size_t VALUE_ENGINE_STATE = 55;
 // Entries of Flags and Variables with a fixed meaning.
 inline constexpr size_t FLAG_DISTRICT = 8005;
 inline constexpr size_t FLAG_LOCATION = 8006;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CVeskDoc.h"
+#include "foundation/DocumentLink.h"
 #include "graphics/CSakuraEffect.h"
 #include "graphics/CSnowFirstOne.h"
 #include "graphics/CSpriteTexture.h"
@@ -31,10 +32,14 @@ protected:
         auto channel = std::make_unique<FakeWaveManager>();
         m_channel = channel.get();
         GetDocument()->SoundChannelList[SOUND_GROUP_MUSIC].push_back(std::move(channel));
+        // The landing sound reaches the document through its link, as in a started game.
+        SetDocumentLink(GetDocument());
         m_texture.reset(LoadEffectTexture("SnowBall.akb"));
         EXPECT_EQ(m_snowball.Create(m_texture.get(), SNOWBALL_START_X, SNOWBALL_STOP_Y), 1);
         m_snowball.SetRunning(1);
     }
+
+    ~CSnowParticleOneTest() override { SetDocumentLink(nullptr); }
 
     void Run(int runs)
     {

@@ -295,7 +295,7 @@ TEST_F(EffectSceneTest, TheTrainLineMapScrollsAndTheTrainSlides)
     GetDocument()->GetFadeSprite()->SetVisibleFlag(1);
     TrainMapContext context;
     CreateTrainMap(context, 1);
-    PlayTrainMap(context);
+    PlayTrainMap(context, [](int32_t ticks) { CFuncScreen().RunTransition(ticks); });
     EXPECT_EQ(GetDocument()->GetFadeSprite()->IsVisible(), 0); // revealed first
     Capture("effects_train_map.png");
     EXPECT_EQ(Shown(600, 300), TRAIN_FRAME0); // the train slid from (1064, 233) to (564, 233)

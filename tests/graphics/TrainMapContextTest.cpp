@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTrainAnime.h"
@@ -88,7 +90,16 @@ TEST_F(TrainMapContextTest, BuiltForTheGameTimeAndPlayedToItsEnd)
     EXPECT_EQ(SpriteLayerOf(context.m_display_a.get())->GetWidth(), 1920);
     EXPECT_EQ(SpriteLayerOf(context.m_train_display.get())->GetWidth(), 576);
 
-    PlayTrainMap(context);
+    // The reveal runs once, with the train and both displays already shown and no tick played.
+    std::vector<int> reveals;
+    PlayTrainMap(context, [&](int32_t ticks) {
+        EXPECT_EQ(m_runner.GetPasses(), 0);
+        EXPECT_EQ(context.m_train_display->IsVisible(), 1);
+        EXPECT_EQ(context.m_display_a->IsVisible(), 1);
+        EXPECT_EQ(context.m_display_b->IsVisible(), 1);
+        reveals.push_back(ticks);
+    });
+    EXPECT_EQ(reveals, std::vector<int>{12});
     // The scroll updates on ticks 1-203 and ends on tick 204, where the slide begins with its
     // first update; its updates 2-24 follow on ticks 205-227, it ends on tick 228, and tick 229
     // finds nothing left to play.
@@ -119,7 +130,7 @@ TEST_F(TrainMapContextTest, ForwardStartsLeftAndEndsAtTheFarEnd)
     TrainMapContext context;
     CreateTrainMap(context, 0);
     EXPECT_EQ(context.m_train_display->GetPosition().x, 564);
-    PlayTrainMap(context);
+    PlayTrainMap(context, nullptr);
     EXPECT_EQ(context.m_train_display->GetPosition().x, 1064);
     EXPECT_EQ(EffectPixel(*SpriteLayerOf(context.m_display_a.get()), 0, 0), LineColour(4, 4080, false));
 }
@@ -135,6 +146,6 @@ TEST_F(TrainMapContextTest, ReleasingAContextNeverBuiltOrHalfBuiltIsSafe)
     CreateTrainMap(context, 1);
     EXPECT_EQ(context.m_den_picture, nullptr);
     EXPECT_EQ(context.m_line_picture, nullptr);
-    PlayTrainMap(context); // the displays still scroll nothing and the train still slides
+    PlayTrainMap(context, nullptr); // the displays still scroll nothing and the train still slides
     EXPECT_EQ(context.m_train_display->GetPosition().x, 564);
 }

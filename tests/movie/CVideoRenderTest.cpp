@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/CVeskView.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"

@@ -9,6 +9,7 @@
 #include "app/CVeskView.h"
 #include "app/ScreenSettings.h"
 #include "arcpack/ArchiveWriter.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"

@@ -204,11 +204,6 @@ private:
     void RunScriptForAnswer(int32_t handle, uint32_t bit);
 };
 
-// A sprite of the layer type (0 memory, 1 DIB section, 2 texture) with its rectangle and
-// priority, made by the layer's own Create; null for an unknown type. The caller owns it.
-CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
-                            int32_t type);
-
 // The system-menu pages build on the screen base; included here so that the pages reached
 // through this header keep compiling.
 #include "screens/system/ISystemParts.h"

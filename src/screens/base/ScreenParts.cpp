@@ -1,6 +1,7 @@
 #include "screens/base/ScreenParts.h"
 
 #include "app/CVeskDoc.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"

@@ -6,6 +6,7 @@
 
 #include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ISelect.h"
 

@@ -1,9 +1,8 @@
 #include "script/commands/CFuncSelect.h"
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "screens/base/CNormalSelect2.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptScreenTable.h"
 #include "script/vm/ScriptContext.h"
 
 void CFuncSelect::Call(CScript&)
@@ -22,8 +21,7 @@ void CFuncSelect::Call(CScript&)
         break;
     case 2: {
         ScriptValue result = ScriptValue::FromInteger(-1);
-        if (CNormalSelect2* window = GetGameWork()->m_choice_window.get())
-            window->Run(&result);
+        RunScriptScreen(ScriptScreen::Choice, &result);
         Context->Push(result);
         break;
     }

@@ -45,6 +45,7 @@
 #include "screens/system/SaveThumbnail.h"
 #include "script/FlagBuffer.h"
 #include "script/SaveFileNames.h"
+#include "script/commands/CFuncScreen.h"
 #include "script/exec/IBGVPlay.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
@@ -666,7 +667,7 @@ void CFuncExec::TrainLineMap()
     const int32_t direction = Context->PopInteger();
     TrainMapContext train;
     CreateTrainMap(train, direction);
-    PlayTrainMap(train);
+    PlayTrainMap(train, [](int32_t ticks) { CFuncScreen().RunTransition(ticks); });
     if (!GetConfigSceneSkip()) {
         if (CFadeSprite* fade = Document->GetFadeSprite())
             fade->FadeToColor(0, TRAIN_FADE_TICKS);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ConfigSettings.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/map/TownMapFixture.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/VirtualClock.h"

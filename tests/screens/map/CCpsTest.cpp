@@ -6,6 +6,7 @@
 
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
 #include "screens/map/RecordingPresence.h"

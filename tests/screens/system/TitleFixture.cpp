@@ -5,6 +5,7 @@
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "demopics/DemoPictures.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesAssembler.h"
 #include "rulegen/RuleImageWriter.h"

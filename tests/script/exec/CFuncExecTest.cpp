@@ -23,6 +23,7 @@
 #include "foundation/ByteCursor.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CLangTextFile.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"
