@@ -366,6 +366,8 @@ void CDirect3D::CreateBackBufferViews(UINT width, UINT height)
     view.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
     ThrowIfFailed(
         m_device->CreateDepthStencilView(m_depth_texture.Get(), &view, m_depth_view.GetAddressOf()));
+    if (m_sprite_manager)
+        m_sprite_manager->ForgetLastDraw();
     D3D11_DEPTH_STENCIL_DESC state{};
     state.DepthEnable = TRUE;
     state.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ALL;
@@ -536,6 +538,8 @@ void CDirect3D::SetViewport()
                                 1.0f};
     if (m_context)
         m_context->RSSetViewports(1, &m_viewport);
+    if (m_sprite_manager)
+        m_sprite_manager->ForgetLastDraw();
 }
 
 RECT CDirect3D::GetViewportRect() const
@@ -662,6 +666,9 @@ void CDirect3D::DrawFrame()
     if (!m_context || !m_render_target || !m_sprite_manager)
         return;
     m_frame_time = Now();
+    // A frame that would show what the last one showed is neither composed nor presented.
+    if (m_sprite_manager->IsUnchangedSinceLastDraw(m_screen_layer.get()))
+        return;
     m_context->VSSetShader(m_vertex_shader.Get(), nullptr, 0);
     ID3D11Buffer* constants[] = {m_constant_buffer.Get()};
     m_context->VSSetConstantBuffers(0, 1, constants);

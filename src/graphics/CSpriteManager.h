@@ -4,6 +4,7 @@
 // additive flag in a second batch. Created and owned by CDirect3D; sprites register through
 // CDirect3D::UpdateDrawList from any thread. The pass runs inside CDirect3D::DrawFrame.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -45,10 +46,37 @@ public:
     // Begin/End pairs of the sprite batch in the last draw pass.
     int32_t GetLastBatchCount() const { return m_last_batch_count; }
 
+    // Whether a draw pass now would draw what the last one drew: the same sprites in the same
+    // order, each where and as it was, no layer they show written since, the same transform and
+    // the screen layer untouched since that pass. Takes the layers' changes, so it is asked once
+    // for every frame, right before the pass or instead of it. Sprites whose drawing depends on
+    // more than that (a container composing its children, a fade's render target) always count
+    // as changed.
+    bool IsUnchangedSinceLastDraw(ILayer* screen);
+    // The next frame is drawn whatever the sprites say: its buffers or viewport are new.
+    void ForgetLastDraw() { m_last_valid = false; }
+
 private:
+    // What the draw pass reads of a sprite.
+    struct DrawnSprite
+    {
+        CSpriteLayer* sprite = nullptr;
+        ILayer* layer = nullptr;
+        std::array<int32_t, 10> values{};
+        std::array<float, 11> placement{};
+        bool operator==(const DrawnSprite&) const = default;
+    };
+    // False when the sprite's drawing depends on more than DrawnSprite holds.
+    static bool Describe(CSpriteLayer* sprite, DrawnSprite& drawn);
+
     std::unique_ptr<DirectX::SpriteBatch> m_batch;
-    std::vector<CSpriteLayer*> m_draw_list; // not owned: each screen owns its sprites
+    std::vector<CSpriteLayer*> m_draw_list;                  // not owned: each screen owns its sprites
     CCriticalSection m_lock{LOCK_LEVEL_SPRITE_MANAGER_LIST}; // guards m_draw_list.
     DirectX::XMMATRIX m_matrix;
     int32_t m_last_batch_count = 0;
+    std::vector<DrawnSprite> m_last_drawn;
+    std::array<float, 16> m_last_matrix{};
+    bool m_last_valid = false;
+    // A layer reached directly before the last pass may have been written after it was read.
+    bool m_direct_pending = false;
 };

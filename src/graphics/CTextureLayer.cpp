@@ -74,6 +74,7 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
     m_buffer.reset(static_cast<uint8_t*>(std::calloc(pitch * th, 1)));
     if (!m_buffer)
         throw std::bad_alloc();
+    NoteWritten();
     if (initial) {
         // The given rows are bottom-up at the asked width; the buffer is top-down.
         const auto* source = static_cast<const uint8_t*>(initial);
@@ -169,6 +170,7 @@ void CTextureLayer::Destroy()
 {
     CSpriteLayer::Destroy();
     m_buffer.reset();
+    NoteWritten();
     m_d2d_bitmap.Reset();
     m_third_view.Reset();
     m_view.Reset();
@@ -202,6 +204,7 @@ ptrdiff_t CTextureLayer::GetPitch()
 
 uint8_t* CTextureLayer::GetBits()
 {
+    NoteDirectAccess();
     return m_buffer.get();
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -85,9 +86,37 @@ inline void PrefetchRowStarts(const uint8_t* dst, const uint8_t* src)
     }
 }
 
+// Operations of this thread in progress: their own reach of pixel pointers is no direct access.
+thread_local int t_operation_depth = 0;
+
+struct OperationScope
+{
+    OperationScope() { ++t_operation_depth; }
+    ~OperationScope() { --t_operation_depth; }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+};
+
 } // namespace
 
 ILayer::ILayer() = default;
+
+ILayer::Changes ILayer::TakeChanges()
+{
+    const uint32_t changes = m_changes.exchange(0);
+    return Changes{changes != 0, (changes & CHANGE_DIRECT) != 0};
+}
+
+void ILayer::NoteDirectAccess()
+{
+    if (t_operation_depth == 0)
+        m_changes.fetch_or(CHANGE_WRITTEN | CHANGE_DIRECT);
+}
+
+void ILayer::NoteWritten()
+{
+    m_changes.fetch_or(CHANGE_WRITTEN);
+}
 
 void ILayer::FillHeader(int32_t width, int32_t height)
 {
@@ -182,6 +211,7 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source
     ClipCorner(r.sx, r.sy, r.x, r.y, r.w, r.h, source->GetWidth(), source->GetHeight());
     if (r.w <= 0 || r.h <= 0)
         return false;
+    OperationScope operation;
     Lock();
     source->Lock();
     uint8_t* dst_bits = GetBits();
@@ -194,11 +224,21 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source
             src_bits + source->GetPixelOffset(static_cast<int32_t>(r.sx), static_cast<int32_t>(r.sy));
         const ptrdiff_t dst_pitch = GetPitch();
         const ptrdiff_t src_pitch = source->GetPitch();
+        // A row function that answers tells whether it changed the row.
+        bool written = false;
         for (int64_t row = 0; row < r.h; ++row, d += dst_pitch, s += src_pitch) {
             if (row + 1 < r.h)
                 PrefetchRowStarts(d + dst_pitch, s + src_pitch);
-            row_fn(d, s, static_cast<int32_t>(r.w));
+            if constexpr (std::is_same_v<decltype(row_fn(d, s, 0)), bool>) {
+                written |= row_fn(d, s, static_cast<int32_t>(r.w));
+            } else {
+                row_fn(d, s, static_cast<int32_t>(r.w));
+                written = true;
+            }
         }
+        // Noted after the rows: a draw pass that reads them meanwhile sees the note next time.
+        if (written)
+            NoteWritten();
     }
     source->Unlock();
     Unlock();
@@ -214,6 +254,7 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, bool mark_modi
     ClipCorner(r.x, r.y, r.sx, r.sy, r.w, r.h, GetWidth(), GetHeight());
     if (r.w <= 0 || r.h <= 0)
         return false;
+    OperationScope operation;
     Lock();
     uint8_t* bits = GetBits();
     if (bits != nullptr) {
@@ -223,6 +264,7 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, bool mark_modi
         const ptrdiff_t pitch = GetPitch();
         for (int64_t row = 0; row < r.h; ++row, d += pitch)
             row_fn(d, static_cast<int32_t>(r.w));
+        NoteWritten();
     }
     Unlock();
     return true;
@@ -234,8 +276,13 @@ void ILayer::Blt(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int
                  int32_t mode)
 {
     if (mode == 1) {
+        // A screen that copies the same picture again every tick changes nothing to show.
         WalkRows(x, y, w, h, source, sx, sy, true, [](uint8_t* d, const uint8_t* s, int32_t n) {
-            std::memmove(d, s, static_cast<size_t>(n) * 4);
+            const size_t bytes = static_cast<size_t>(n) * 4;
+            if (std::memcmp(d, s, bytes) == 0)
+                return false;
+            std::memmove(d, s, bytes);
+            return true;
         });
         return;
     }
@@ -303,6 +350,7 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
     ClipCorner(r.sx, r.sy, r.x, r.y, r.w, r.h, source->GetWidth(), source->GetHeight());
     if (r.w <= 0 || r.h <= 0)
         return;
+    OperationScope operation;
     Lock();
     source->Lock();
     second->Lock();
@@ -345,6 +393,7 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
                 }
             }
         }
+        NoteWritten();
     }
     second->Unlock();
     source->Unlock();

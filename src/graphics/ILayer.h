@@ -11,6 +11,7 @@
 #include "platform/gdi/GdiApi.h"
 #include "platform/kernel/WinTypes.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -133,8 +134,24 @@ public:
     virtual void SetModified(int32_t value);
     virtual int32_t GetModified();
 
+    // Whether the pixels may have changed since the last call, for the display's draw pass,
+    // which skips a frame that would be the same: `written` when an operation changed them (a
+    // copy of what is already there does not count) or they were reached directly (pixel
+    // pointer, device context), `direct` for the latter, whose writing may still follow. A new
+    // layer counts as written. Any thread.
+    struct Changes
+    {
+        bool written = false;
+        bool direct = false;
+    };
+    Changes TakeChanges();
+
 protected:
     void FillHeader(int32_t width, int32_t height);
+    // Subclasses call this from their pixel pointer and device context accessors; the layer's
+    // own operations reach pixels without it and note what they wrote themselves.
+    void NoteDirectAccess();
+    void NoteWritten();
 
     int32_t m_modified = 1;
     int32_t m_recorded_width = 0;
@@ -142,6 +159,10 @@ protected:
     BITMAPINFOHEADER m_header{};
 
 private:
+    static constexpr uint32_t CHANGE_WRITTEN = 0x1;
+    static constexpr uint32_t CHANGE_DIRECT = 0x2;
+    std::atomic<uint32_t> m_changes{CHANGE_WRITTEN};
+
     template <typename RowFn>
     bool WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy,
                   bool mark_modified, RowFn&& row_fn);

@@ -300,9 +300,12 @@ TEST_F(CDirect3DTest, FramesPresentedFromAnotherThreadReachThePresenter)
     CDirect3D* display = CreateDisplay(1920, 1080);
     auto* presenter = platform::GetNullPresenter();
     const uint64_t before = presenter->GetFrameCount();
-    std::thread task([display] {
+    auto sprite = SoftwareSprite(0, 0, 8, 8, 1, 0xFF000000);
+    std::thread task([display, &sprite] {
         for (int i = 0; i < 3; ++i) {
             ScopedLock lock(g_draw_lock);
+            // Each frame shows something new: one that would not is not presented.
+            sprite->FillRect(0, 0, 8, 8, 0xFF000010 + i, 1);
             if ((display->GetStatus() & (DISPLAY_READY | DISPLAY_ENABLED)) ==
                 (DISPLAY_READY | DISPLAY_ENABLED))
                 display->DrawFrame();
@@ -310,6 +313,55 @@ TEST_F(CDirect3DTest, FramesPresentedFromAnotherThreadReachThePresenter)
     });
     task.join();
     EXPECT_EQ(presenter->GetFrameCount(), before + 3);
+}
+
+TEST_F(CDirect3DTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    auto* presenter = platform::GetNullPresenter();
+    auto ground = SoftwareSprite(0, 0, 1920, 1080, 0, 0xFF102030);
+    auto mark = SoftwareSprite(100, 100, 16, 16, 5, 0xFF0000FF);
+    auto picture = SoftwareSprite(0, 0, 16, 16, -1, 0xFF00FF00);
+    display->DrawFrame();
+    uint64_t frames = presenter->GetFrameCount();
+    const auto presented = [&](const char* step) {
+        display->DrawFrame();
+        const uint64_t now = presenter->GetFrameCount();
+        const bool shown = now != frames;
+        frames = now;
+        SCOPED_TRACE(step);
+        return shown;
+    };
+    EXPECT_FALSE(presented("nothing changed"));
+    mark->Blt(0, 0, 16, 16, mark.get(), 0, 0, 1);
+    EXPECT_FALSE(presented("a copy of what the layer already holds"));
+    picture->FillRect(0, 0, 16, 16, 0xFFFFFFFF, 1);
+    EXPECT_FALSE(presented("a layer no sprite shows"));
+    mark->Blt(0, 0, 16, 16, picture.get(), 0, 0, 1);
+    EXPECT_TRUE(presented("a copy that changes the shown layer"));
+    mark->SetPosition(120, 100);
+    EXPECT_TRUE(presented("a moved sprite"));
+    mark->SetAlpha(128);
+    EXPECT_TRUE(presented("another alpha"));
+    mark->SetVisibleFlag(0);
+    EXPECT_TRUE(presented("a hidden sprite"));
+    mark->SetVisibleFlag(1);
+    EXPECT_TRUE(presented("shown again"));
+    // Pixels reached through their pointer may be written after the next frame read them, so the
+    // frame after it is drawn too.
+    ground->GetPixelPtr(0, 0)[0] = 0x55;
+    EXPECT_TRUE(presented("a pixel written through its pointer"));
+    EXPECT_TRUE(presented("the frame after a direct write"));
+    EXPECT_FALSE(presented("then nothing again"));
+    ground->SetPriority(10);
+    EXPECT_TRUE(presented("another order"));
+    display->GetScreenLayer()->FillRect(0, 0, 4, 4, 0xFFFFFFFF, 1);
+    EXPECT_TRUE(presented("something drawn into the screen layer between frames"));
+    auto added = SoftwareSprite(0, 0, 4, 4, 20, 0xFFFFFFFF);
+    EXPECT_TRUE(presented("a sprite added"));
+    added.reset();
+    EXPECT_TRUE(presented("a sprite removed"));
+    EXPECT_FALSE(presented("and nothing after"));
 }
 
 TEST_F(CDirect3DTest, TextureLayersKeepTheirSizeAndRowOrder)
