@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures the demo game while it waits for input: the process's share of one core, its wakes per
 # second (whole and per thread) and its resident memory, at the title (where a fresh save folder
-# starts), at a message that waits for a click (story_wait_alone.mes) and in the town map
-# (town_alone.mes), each after VESK_IDLE_SETTLE seconds (default 35). In a window under xvfb-run
+# starts), at a message that waits for a click (story_wait_alone.mes), in the town map
+# (town_alone.mes) and in the slot machine scene waiting for its lever (slot_alone.mes), each after
+# VESK_IDLE_SETTLE seconds (default 35). In a window under xvfb-run
 # (needs xvfb and xauth, from `scripts/install-deps.sh --dev`) and headless with SDL's dummy
 # drivers; the title also without the main thread's rest (VESK_IDLE_WAIT=0), for comparison.
 # Needs the built demo (./scripts/run.sh or `cmake --build build --target demo`). A first line
@@ -87,6 +88,7 @@ scenes() { # prefix, env assignments...
     measure "$prefix, title" "" "$@"
     measure "$prefix, message wait" story_wait_alone.mes "$@"
     measure "$prefix, town map" town_alone.mes "$@"
+    measure "$prefix, slot machine" slot_alone.mes "$@"
     measure "$prefix, title, no rest" "" "$@" VESK_IDLE_WAIT=0
 }
 

@@ -103,19 +103,73 @@ ILayer::ILayer() = default;
 
 ILayer::Changes ILayer::TakeChanges()
 {
-    const uint32_t changes = m_changes.exchange(0);
-    return Changes{changes != 0, (changes & CHANGE_DIRECT) != 0};
+    Changes changes;
+    bool whole;
+    {
+        std::lock_guard lock(m_change_lock);
+        changes.written = m_written;
+        changes.direct = m_direct;
+        changes.rect = m_written_rect;
+        whole = m_written_whole;
+        m_written = m_direct = m_written_whole = false;
+        m_written_rect = RECT{};
+    }
+    if (whole)
+        changes.rect = RECT{0, 0, GetWidth(), GetHeight()};
+    return changes;
 }
 
 void ILayer::NoteDirectAccess()
 {
-    if (t_operation_depth == 0)
-        m_changes.fetch_or(CHANGE_WRITTEN | CHANGE_DIRECT);
+    if (t_operation_depth != 0)
+        return;
+    std::lock_guard lock(m_change_lock);
+    m_written = m_direct = m_written_whole = true;
 }
 
 void ILayer::NoteWritten()
 {
-    m_changes.fetch_or(CHANGE_WRITTEN);
+    std::lock_guard lock(m_change_lock);
+    m_written = m_written_whole = true;
+}
+
+void ILayer::NoteWritten(const RECT& rect)
+{
+    std::lock_guard lock(m_change_lock);
+    if (m_written_whole) {
+        m_written = true;
+        return;
+    }
+    if (!m_written) {
+        m_written_rect = rect;
+    } else {
+        m_written_rect.left = std::min(m_written_rect.left, rect.left);
+        m_written_rect.top = std::min(m_written_rect.top, rect.top);
+        m_written_rect.right = std::max(m_written_rect.right, rect.right);
+        m_written_rect.bottom = std::max(m_written_rect.bottom, rect.bottom);
+    }
+    m_written = true;
+}
+
+bool ILayer::IsOpaque(const RECT& part)
+{
+    const int32_t left = std::max<int32_t>(part.left, 0);
+    const int32_t top = std::max<int32_t>(part.top, 0);
+    const int32_t right = std::min<int32_t>(part.right, GetWidth());
+    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    if (right <= left || bottom <= top)
+        return true;
+    OperationScope operation;
+    const uint8_t* bits = GetBits();
+    if (bits == nullptr)
+        return false;
+    for (int32_t y = top; y < bottom; ++y) {
+        const uint8_t* p = bits + GetPixelOffset(left, y);
+        for (int32_t x = left; x < right; ++x, p += 4)
+            if (p[3] != 0xFF)
+                return false;
+    }
+    return true;
 }
 
 void ILayer::FillHeader(int32_t width, int32_t height)
@@ -238,7 +292,8 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source
         }
         // Noted after the rows: a draw pass that reads them meanwhile sees the note next time.
         if (written)
-            NoteWritten();
+            NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),
+                             static_cast<LONG>(r.y + r.h)});
     }
     source->Unlock();
     Unlock();
@@ -264,7 +319,8 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, bool mark_modi
         const ptrdiff_t pitch = GetPitch();
         for (int64_t row = 0; row < r.h; ++row, d += pitch)
             row_fn(d, static_cast<int32_t>(r.w));
-        NoteWritten();
+        NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),
+                         static_cast<LONG>(r.y + r.h)});
     }
     Unlock();
     return true;
@@ -393,7 +449,8 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
                 }
             }
         }
-        NoteWritten();
+        NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),
+                         static_cast<LONG>(r.y + r.h)});
     }
     second->Unlock();
     source->Unlock();

@@ -364,6 +364,61 @@ TEST_F(CDirect3DTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
     EXPECT_FALSE(presented("and nothing after"));
 }
 
+TEST_F(CDirect3DTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    CSpriteManager* manager = display->GetSpriteManager();
+    auto* presenter = platform::GetNullPresenter();
+    // An opaque ground with a pattern, a translucent veil over half of it, a mark, a
+    // half-transparent sprite the mark moves under, and texture sprites over it and elsewhere.
+    auto ground = SoftwareSprite(0, 0, 1920, 1080, 0, 0xFF203040);
+    for (int i = 0; i < 64; ++i)
+        ground->FillRect(i * 30, i * 16, 25, 12, 0xFF000000 | (0x010305u * static_cast<uint32_t>(i)), 1);
+    auto veil = SoftwareSprite(0, 540, 1920, 540, 3, 0x80FF8000);
+    veil->SetAlpha(200);
+    auto mark = SoftwareSprite(100, 500, 58, 58, 5, 0xFF0000FF);
+    auto glass = SoftwareSprite(90, 520, 200, 100, 6, 0x40FFFFFF);
+    auto plate = TextureSprite(120, 510, 64, 40, 7, 0x80FFFF00);
+    auto badge = TextureSprite(1500, 40, 64, 40, 8, 0xC000FFFF);
+    auto frames = SoftwareSprite(0, 0, 58, 174, -1, 0xFF00FF00);
+    frames->FillRect(0, 58, 58, 58, 0xC0FF00FF, 1);
+    frames->FillRect(0, 116, 58, 58, 0x00000000, 1);
+    display->DrawFrame();
+
+    const auto drawn = [&] {
+        display->DrawFrame();
+        return presenter->GetLastFrame().pixels;
+    };
+    const auto whole = [&] {
+        manager->ForgetLastDraw();
+        display->DrawFrame();
+        EXPECT_EQ(manager->GetLastBatchCount(), 2); // a whole pass
+        return presenter->GetLastFrame().pixels;
+    };
+    for (int step = 0; step < 3; ++step) {
+        SCOPED_TRACE(step);
+        mark->Blt(0, 0, 58, 58, frames.get(), 0, 58 * step, 1);
+        const std::vector<uint8_t> part = drawn();
+        EXPECT_EQ(manager->GetLastBatchCount(), 1); // the region alone
+        EXPECT_TRUE(part == whole());
+    }
+    mark->SetPosition(140, 530);
+    const std::vector<uint8_t> moved = drawn();
+    EXPECT_EQ(manager->GetLastBatchCount(), 1);
+    EXPECT_TRUE(moved == whole());
+    plate->GetTextureLayer()->FillRect(10, 10, 20, 20, 0xFF102030, 1);
+    const std::vector<uint8_t> repainted = drawn();
+    EXPECT_EQ(manager->GetLastBatchCount(), 1);
+    EXPECT_TRUE(repainted == whole());
+
+    // A ground that lets the screen layer show through is composed whole every time.
+    ground->FillRect(0, 0, 1, 1, 0x00000000, 1);
+    display->DrawFrame();
+    mark->Blt(0, 0, 58, 58, frames.get(), 0, 0, 1);
+    display->DrawFrame();
+    EXPECT_EQ(manager->GetLastBatchCount(), 2);
+}
+
 TEST_F(CDirect3DTest, TextureLayersKeepTheirSizeAndRowOrder)
 {
     CreateDisplay(1920, 1080);
