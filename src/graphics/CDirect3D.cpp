@@ -686,8 +686,10 @@ void CDirect3D::DrawFrame()
         matrix.m[0][1] == 0 && matrix.m[3][0] == 0 && matrix.m[3][1] == 0;
     const CSpriteManager::DrawPlan plan =
         m_sprite_manager->PlanDraw(m_screen_layer.get(), m_root_sprite.get(), region_allowed);
-    if (plan.kind == CSpriteManager::DrawPlan::Kind::Nothing)
+    if (plan.kind == CSpriteManager::DrawPlan::Kind::Nothing) {
+        m_swap_chain->Present(0, DXGI_PRESENT_DO_NOT_SEQUENCE);
         return;
+    }
     m_context->VSSetShader(m_vertex_shader.Get(), nullptr, 0);
     ID3D11Buffer* constants[] = {m_constant_buffer.Get()};
     m_context->VSSetConstantBuffers(0, 1, constants);

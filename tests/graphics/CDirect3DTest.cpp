@@ -5,6 +5,7 @@
 #include "graphics/CDirect3D.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -362,6 +363,11 @@ TEST_F(CDirect3DTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
     added.reset();
     EXPECT_TRUE(presented("a sprite removed"));
     EXPECT_FALSE(presented("and nothing after"));
+    // A dump of the frames holds every frame drawn, the same ones included.
+    std::filesystem::create_directories(m_dir.PathOf("frames"));
+    presenter->SetDumpFolder(m_dir.PathOf("frames"));
+    EXPECT_TRUE(presented("nothing changed, into a frame dump"));
+    presenter->SetDumpFolder("");
 }
 
 TEST_F(CDirect3DTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
