@@ -120,7 +120,7 @@ latency() {
 scenes headless SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
 if command -v xvfb-run >/dev/null; then
     # xvfb-run waits for its command; the measurement runs inside one server for every figure.
-    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f threads measure scenes latency); ticks=$ticks seconds=$seconds settle=$settle;
+    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f start_script_folder threads measure scenes latency); ticks=$ticks seconds=$seconds settle=$settle;
         scenes 'window (Xvfb)' SDL_AUDIODRIVER=dummy
         if command -v xdotool >/dev/null; then latency; else echo 'xdotool is missing: no input figures'; fi"
 else
