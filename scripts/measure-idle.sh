@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Measures the demo game while it waits for input: the process's share of one core, its wakes per
 # second (whole and per thread) and its resident memory, at the title (where a fresh save folder
-# starts), at a message that waits for a click (story_wait_alone.mes) and in the town map
-# (town_alone.mes), each after VESK_IDLE_SETTLE seconds (default 35). In a window under xvfb-run
+# starts), at a message that waits for a click (story_wait_alone.mes), in the town map
+# (town_alone.mes) and in the slot machine scene waiting for its lever (slot_alone.mes), each after
+# VESK_IDLE_SETTLE seconds (default 35). In a window under xvfb-run
 # (needs xvfb and xauth, from `scripts/install-deps.sh --dev`) and headless with SDL's dummy
-# drivers; the title also without the main thread's rest (VESK_IDLE_WAIT=0), for comparison.
+# drivers; the title also without the main thread's rest (VESK_IDLE_WAIT=0), for comparison. In
+# the window, pointer moves sent with xdotool at the title give the input's wait: from the
+# native event's arrival in the window layer (the rest's wake) to the game taking its message.
 # Needs the built demo (./scripts/run.sh or `cmake --build build --target demo`). A first line
 # gives the machine's floor: what a process that only sleeps a millisecond at a time costs here,
 # and the load average the figures were taken under.
@@ -87,14 +90,39 @@ scenes() { # prefix, env assignments...
     measure "$prefix, title" "" "$@"
     measure "$prefix, message wait" story_wait_alone.mes "$@"
     measure "$prefix, town map" town_alone.mes "$@"
+    measure "$prefix, slot machine" slot_alone.mes "$@"
     measure "$prefix, title, no rest" "" "$@" VESK_IDLE_WAIT=0
+}
+
+# Input at rest: pointer moves at the title, a fifth of a second apart, each while the game rests.
+latency() {
+    local work
+    work=$(mktemp -d)
+    env XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" VESK_IDLE_STATS=1 SDL_AUDIODRIVER=dummy ./vesk \
+        2>"$work/err" >/dev/null &
+    local pid=$!
+    sleep "$settle"
+    local i
+    for i in $(seq 40); do
+        xdotool mousemove $((400 + (i % 2) * 300)) $((300 + i * 10))
+        sleep 0.2
+    done
+    sleep 1.2
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null || true
+    tail -n 1 "$work/err" | awk '/idle-stats/ {
+        for (i = 1; i <= NF; i++) { split($i, a, "="); v[a[1]] = a[2] }
+        printf "window (Xvfb), input at the title: %d messages taken, waited %.0f us on average, %d us at most\n",
+               v["inputs"], (v["inputs"] > 0 ? v["input-wait-us"] / v["inputs"] : 0), v["input-wait-max-us"] }'
+    rm -rf "$work"
 }
 
 scenes headless SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
 if command -v xvfb-run >/dev/null; then
     # xvfb-run waits for its command; the measurement runs inside one server for every figure.
-    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f threads measure scenes); ticks=$ticks seconds=$seconds settle=$settle;
-        scenes 'window (Xvfb)' SDL_AUDIODRIVER=dummy"
+    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f start_script_folder threads measure scenes latency); ticks=$ticks seconds=$seconds settle=$settle;
+        scenes 'window (Xvfb)' SDL_AUDIODRIVER=dummy
+        if command -v xdotool >/dev/null; then latency; else echo 'xdotool is missing: no input figures'; fi"
 else
     echo "xvfb-run is missing: no window figures (scripts/install-deps.sh --dev)"
 fi

@@ -101,6 +101,12 @@ size_t CAppTask::GetCount()
         std::count_if(m_tasks.begin(), m_tasks.end(), [](IAppTask* task) { return task; }));
 }
 
+void CAppTask::Wake()
+{
+    if (m_wake != nullptr)
+        SetEvent(m_wake);
+}
+
 uint32_t CAppTask::GetIdleTime()
 {
     ScopedLock lock(m_lock);
@@ -126,7 +132,8 @@ uint32_t CAppTask::GetRestTime(uint32_t slack)
         if (task == nullptr)
             continue;
         const uint32_t elapsed = now - task->m_last_run;
-        lefts.push_back(elapsed > task->m_period ? 0 : task->m_period - elapsed + 1);
+        lefts.push_back(
+            std::max(elapsed > task->m_period ? 0 : task->m_period - elapsed + 1, task->GetQuietTime(now)));
     }
     if (lefts.empty())
         return INFINITE;
@@ -154,7 +161,8 @@ void CAppTask::PublishNextDue()
         if (task == nullptr)
             continue;
         const uint32_t elapsed = now - task->m_last_run;
-        first = std::min(first, elapsed > task->m_period ? 0 : task->m_period - elapsed + 1);
+        first = std::min(first, std::max(elapsed > task->m_period ? 0 : task->m_period - elapsed + 1,
+                                         task->GetQuietTime(timeGetTime())));
     }
     m_any_listed = first != INFINITE;
     m_next_due = now + (first == INFINITE ? 0 : first);

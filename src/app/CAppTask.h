@@ -48,8 +48,10 @@ public:
     // True while a listed task has waited past its due time by more than `late` ms: the task
     // thread, starved or slow, has fallen behind the clock. Lock-free, any thread.
     bool IsBehind(uint32_t late) const;
-    // Signalled (auto-reset) when a task is added.
+    // Signalled (auto-reset) when a task is added or Wake is called.
     HANDLE GetWakeEvent() const { return m_wake; }
+    // Ends the task thread's rest, for input a resting task waits for. Any thread.
+    void Wake();
 
 private:
     void Compact();

@@ -63,8 +63,7 @@ CMouse::~CMouse()
 void CMouse::Setup()
 {
     m_input_view = GetInputView();
-    m_sprite.reset(
-        CreateSpriteOfType(0, 0, CURSOR_CELL, CURSOR_CELL, CURSOR_PRIORITY, LAYER_KIND_TEXTURE));
+    m_sprite.reset(CreateSpriteOfType(0, 0, CURSOR_CELL, CURSOR_CELL, CURSOR_PRIORITY, LAYER_KIND_TEXTURE));
     if (CLayerFile* file = GetDocumentLayerFile())
         m_image.reset(file->LoadSprite("cursor.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
     AddToTasks();
@@ -211,8 +210,24 @@ void CMouse::HideGameCursor()
     m_mode = -1;
 }
 
+uint32_t CMouse::GetQuietTime(uint32_t now)
+{
+    // The task follows the pointer every run for a while after a move: the move's message may
+    // reach the hook before the position the task reads has changed.
+    constexpr uint32_t FOLLOW_MS = 100;
+    if (now - m_last_move_time.load() < FOLLOW_MS)
+        return 0;
+    const int32_t left = static_cast<int32_t>(m_next_frame_time - now);
+    return left > 0 ? static_cast<uint32_t>(left) : 0;
+}
+
 int32_t CMouse::HookProc(HWND, UINT message, WPARAM, LPARAM)
 {
+    if (message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) {
+        m_last_move_time = timeGetTime();
+        if (CAppTask* runner = GetAppTask())
+            runner->Wake();
+    }
     CPopUpMenu* popup = GetView()->GetPopupMenu();
     if (popup != nullptr && popup->IsVisible()) {
         if (m_sprite != nullptr && m_sprite->IsVisible())

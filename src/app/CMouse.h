@@ -9,6 +9,7 @@
 #include "app/IAppTask.h"
 #include "app/IWinHook.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -38,6 +39,8 @@ public:
     void UpdateCursorPosition();
 
     void Execute() override;
+    // While the pointer rests, nothing moves until the frame flips: a move wakes the task.
+    uint32_t GetQuietTime(uint32_t now) override;
     int32_t HookProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
 
     int32_t GetMode() const { return m_mode; }
@@ -57,7 +60,8 @@ private:
     int32_t m_mode = -1;
     int32_t m_frame = 0;
     int32_t m_on = 0;
-    uint32_t m_next_frame_time = 0;
+    std::atomic<uint32_t> m_next_frame_time{0};
+    std::atomic<uint32_t> m_last_move_time{0}; // timeGetTime of the last move the hook saw
 };
 
 // The singleton; throws CExecException "Failed to create the Mouse Object" when it cannot be made.

@@ -21,6 +21,16 @@ public:
     virtual void RequestRedraw() { m_redraw = 1; }
     virtual void ClearRedraw() { m_redraw = 0; }
 
+    // Milliseconds from `now` (timeGetTime) during which a run would find nothing to do even
+    // once the period has passed: the runner's thread sleeps through them. 0, the default, for a
+    // task whose every run may change something; a task that follows input answers how long it
+    // can wait for it and wakes the runner when the input comes (CAppTask::Wake).
+    virtual uint32_t GetQuietTime(uint32_t now)
+    {
+        (void)now;
+        return 0;
+    }
+
     uint32_t GetPeriod() const { return m_period; }
     void SetPeriod(uint32_t period) { m_period = period; }
     // Clock value of the end of the last run.

@@ -25,6 +25,7 @@ BITMAPINFOHEADER* CDIB::Create(int32_t width, int32_t height)
     // A second Create replaces the pixels instead of leaking the first ones.
     CDIB::Release();
     m_bits = bits;
+    NoteWritten();
     return &m_header;
 }
 
@@ -32,6 +33,7 @@ void CDIB::Release()
 {
     std::free(m_bits);
     m_bits = nullptr;
+    NoteWritten();
 }
 
 ptrdiff_t CDIB::GetPixelOffset(int32_t x, int32_t y)

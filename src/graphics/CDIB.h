@@ -16,7 +16,11 @@ public:
     int32_t GetType() override { return 0; }
     ptrdiff_t GetPixelOffset(int32_t x, int32_t y) override;
     ptrdiff_t GetPitch() override;
-    uint8_t* GetBits() override { return m_bits; }
+    uint8_t* GetBits() override
+    {
+        NoteDirectAccess();
+        return m_bits;
+    }
     HDC GetDC() override { return nullptr; }
     BITMAPINFOHEADER* Resize(int32_t width, int32_t height) override;
 

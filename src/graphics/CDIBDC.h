@@ -15,7 +15,11 @@ public:
     BITMAPINFOHEADER* Create(int32_t width, int32_t height) override;
     void Release() override;
     int32_t GetType() override { return 1; }
-    HDC GetDC() override { return m_dc; }
+    HDC GetDC() override
+    {
+        NoteDirectAccess();
+        return m_dc;
+    }
 
 private:
     HDC m_dc = nullptr;

@@ -366,6 +366,8 @@ void CDirect3D::CreateBackBufferViews(UINT width, UINT height)
     view.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
     ThrowIfFailed(
         m_device->CreateDepthStencilView(m_depth_texture.Get(), &view, m_depth_view.GetAddressOf()));
+    if (m_sprite_manager)
+        m_sprite_manager->ForgetLastDraw();
     D3D11_DEPTH_STENCIL_DESC state{};
     state.DepthEnable = TRUE;
     state.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ALL;
@@ -536,6 +538,8 @@ void CDirect3D::SetViewport()
                                 1.0f};
     if (m_context)
         m_context->RSSetViewports(1, &m_viewport);
+    if (m_sprite_manager)
+        m_sprite_manager->ForgetLastDraw();
 }
 
 RECT CDirect3D::GetViewportRect() const
@@ -662,6 +666,30 @@ void CDirect3D::DrawFrame()
     if (!m_context || !m_render_target || !m_sprite_manager)
         return;
     m_frame_time = Now();
+    // A frame that would show what the last one showed is neither composed nor presented, and
+    // one that changes a part only is composed there only: the target keeps the rest.
+    ComPtr<ID3D11Texture2D> back_buffer;
+    D3D11_TEXTURE2D_DESC back{};
+    if (SUCCEEDED(m_swap_chain->GetBuffer(0, IID_ID3D11Texture2D,
+                                          reinterpret_cast<void**>(back_buffer.GetAddressOf()))))
+        back_buffer->GetDesc(&back);
+    // The batch puts the root's pixels one to one onto the target: its matrix and the stretch of
+    // the viewport over the target undo each other.
+    const DirectX::XMMATRIX& matrix = m_sprite_manager->GetMatrix();
+    const auto near = [](double value, double to) { return std::abs(value - to) < 1e-5; };
+    const bool region_allowed =
+        back.Width > 0 && back.Height > 0 && m_viewport.Width > 0 && m_viewport.Height > 0 &&
+        m_screen_layer && m_screen_layer->GetWidth() == static_cast<int32_t>(back.Width) &&
+        m_screen_layer->GetHeight() == static_cast<int32_t>(back.Height) &&
+        near(matrix.m[0][0] * back.Width / m_viewport.Width, 1) &&
+        near(matrix.m[1][1] * back.Height / m_viewport.Height, 1) && matrix.m[1][0] == 0 &&
+        matrix.m[0][1] == 0 && matrix.m[3][0] == 0 && matrix.m[3][1] == 0;
+    const CSpriteManager::DrawPlan plan =
+        m_sprite_manager->PlanDraw(m_screen_layer.get(), m_root_sprite.get(), region_allowed);
+    if (plan.kind == CSpriteManager::DrawPlan::Kind::Nothing) {
+        m_swap_chain->Present(0, DXGI_PRESENT_DO_NOT_SEQUENCE);
+        return;
+    }
     m_context->VSSetShader(m_vertex_shader.Get(), nullptr, 0);
     ID3D11Buffer* constants[] = {m_constant_buffer.Get()};
     m_context->VSSetConstantBuffers(0, 1, constants);
@@ -675,10 +703,13 @@ void CDirect3D::DrawFrame()
     m_context->IASetInputLayout(m_input_layout.Get());
     ID3D11RenderTargetView* targets[] = {m_render_target.Get()};
     m_context->OMSetRenderTargets(1, targets, m_depth_view.Get());
-    const float black[4] = {0, 0, 0, 1};
-    m_context->ClearRenderTargetView(m_render_target.Get(), black);
-    m_context->ClearDepthStencilView(m_depth_view.Get(), D3D11_CLEAR_DEPTH, 1.0f, 0);
-    m_sprite_manager->Draw(m_screen_layer.get());
+    if (plan.kind != CSpriteManager::DrawPlan::Kind::Region ||
+        !m_sprite_manager->DrawRegion(m_screen_layer.get(), m_root_sprite.get(), plan.region)) {
+        const float black[4] = {0, 0, 0, 1};
+        m_context->ClearRenderTargetView(m_render_target.Get(), black);
+        m_context->ClearDepthStencilView(m_depth_view.Get(), D3D11_CLEAR_DEPTH, 1.0f, 0);
+        m_sprite_manager->Draw(m_screen_layer.get());
+    }
     m_context->VSSetShader(nullptr, nullptr, 0);
     m_context->PSSetShader(nullptr, nullptr, 0);
     m_swap_chain->Present(0, 0);

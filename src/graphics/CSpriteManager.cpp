@@ -1,11 +1,15 @@
 #include "graphics/CSpriteManager.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <typeinfo>
 
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteContainer.h"
 #include "graphics/CSpriteTexture.h"
+#include "graphics/CTextureLayer.h"
 #include "platform/d3d/SpriteBatch.h"
 
 CSpriteManager::CSpriteManager(ID3D11DeviceContext* context)
@@ -61,6 +65,321 @@ std::vector<CSpriteLayer*> CSpriteManager::GetDrawList()
 {
     ScopedLock lock(m_lock);
     return m_draw_list;
+}
+
+bool CSpriteManager::Describe(CSpriteLayer* sprite, DrawnSprite& drawn)
+{
+    drawn.sprite = sprite;
+    drawn.layer = sprite->GetLayer();
+    const RECT rect = *sprite->GetRect();
+    const int32_t visible = sprite->IsVisible() ? 1 : 0;
+    drawn.values = {visible,
+                    sprite->GetAlpha(),
+                    sprite->GetType(),
+                    sprite->GetPriority(),
+                    rect.left,
+                    rect.top,
+                    rect.right,
+                    rect.bottom,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0};
+    auto* texture = dynamic_cast<CSpriteTexture*>(sprite);
+    if (texture == nullptr)
+        return typeid(*sprite) == typeid(CSpriteLayer);
+    // Only plain texture sprites over plain texture layers draw nothing but what they hold.
+    if (typeid(*sprite) != typeid(CSpriteTexture))
+        return !visible;
+    CTextureLayer* layer = texture->GetTextureLayer();
+    if (layer != nullptr && layer->IsRenderTarget())
+        return !visible;
+    drawn.layer = layer;
+    const RECT& source = texture->GetSourceRect();
+    drawn.values[8] = texture->IsAdditive();
+    drawn.values[9] = source.left;
+    drawn.values[10] = source.top;
+    drawn.values[11] = source.right;
+    drawn.values[12] = source.bottom;
+    const DirectX::XMFLOAT2 position = texture->GetPositionFloat();
+    const DirectX::XMFLOAT2 scale = texture->GetScale();
+    const DirectX::XMFLOAT2 origin = texture->GetRotationOrigin();
+    const DirectX::XMFLOAT2 zoom = texture->GetZoomCenter();
+    drawn.placement = {position.x,
+                       position.y,
+                       scale.x,
+                       scale.y,
+                       origin.x,
+                       origin.y,
+                       zoom.x,
+                       zoom.y,
+                       texture->GetRotation(),
+                       texture->GetDepth(),
+                       static_cast<float>(source.right - source.left)};
+    return true;
+}
+
+namespace {
+
+bool IsEmptyRect(const RECT& r)
+{
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+RECT UnionOf(const RECT& a, const RECT& b)
+{
+    if (IsEmptyRect(a))
+        return b;
+    if (IsEmptyRect(b))
+        return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+RECT IntersectionOf(const RECT& a, const RECT& b)
+{
+    const RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                 std::min(a.bottom, b.bottom)};
+    return IsEmptyRect(r) ? RECT{} : r;
+}
+
+RECT Offset(const RECT& r, LONG dx, LONG dy)
+{
+    return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Where a texture sprite drawn unturned, unscaled and unblended at whole pixels lands: its
+// position and its source's size; false for any other texture sprite.
+bool TextureFootprint(DirectX::XMFLOAT2 position, DirectX::XMFLOAT2 scale, float rotation, int32_t additive,
+                      const RECT& source, RECT& footprint)
+{
+    if (scale.x != 1 || scale.y != 1 || rotation != 0 || additive != 0 ||
+        position.x != std::floor(position.x) || position.y != std::floor(position.y))
+        return false;
+    const LONG x = static_cast<LONG>(position.x);
+    const LONG y = static_cast<LONG>(position.y);
+    footprint = RECT{x, y, x + source.right - source.left, y + source.bottom - source.top};
+    return true;
+}
+
+} // namespace
+
+bool CSpriteManager::Footprint(const DrawnSprite& drawn, RECT& footprint)
+{
+    if (drawn.values[2] != 2) {
+        footprint = RECT{drawn.values[4], drawn.values[5], drawn.values[6], drawn.values[7]};
+        return true;
+    }
+    const std::array<float, 11>& p = drawn.placement;
+    return TextureFootprint(
+        DirectX::XMFLOAT2{p[0], p[1]}, DirectX::XMFLOAT2{p[2], p[3]}, p[8], drawn.values[8],
+        RECT{drawn.values[9], drawn.values[10], drawn.values[11], drawn.values[12]}, footprint);
+}
+
+bool CSpriteManager::HasOpaqueBase(ILayer* screen, const ILayer::Changes& base_changes)
+{
+    // The base is the first sprite the last description found visible and drawn in software.
+    const DrawnSprite* base = nullptr;
+    for (const DrawnSprite& drawn : m_last_drawn) {
+        if (drawn.values[0] != 0 && drawn.values[2] != 2) {
+            base = &drawn;
+            break;
+        }
+    }
+    if (base == nullptr || base->layer == nullptr || base->values[1] < 255) {
+        m_opaque_base = nullptr;
+        return false;
+    }
+    const RECT bounds{0, 0, screen->GetWidth(), screen->GetHeight()};
+    const RECT rect{base->values[4], base->values[5], base->values[6], base->values[7]};
+    if (!SameRect(IntersectionOf(rect, bounds), bounds)) {
+        m_opaque_base = nullptr;
+        return false;
+    }
+    // The part of the base's layer that covers the screen.
+    const RECT part = Offset(bounds, -rect.left, -rect.top);
+    if (base->layer != m_opaque_base || !SameRect(part, m_opaque_base_rect)) {
+        m_opaque_base = base->layer;
+        m_opaque_base_rect = part;
+        m_base_opaque = base->layer->IsOpaque(part);
+    } else if (base_changes.written) {
+        // What was opaque stays so where nothing was written.
+        m_base_opaque = m_base_opaque ? base->layer->IsOpaque(IntersectionOf(base_changes.rect, part))
+                                      : base->layer->IsOpaque(part);
+    }
+    return m_base_opaque;
+}
+
+CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture* root, bool region_allowed)
+{
+    ScopedLock lock(m_lock);
+    const size_t count = m_draw_list.size();
+    std::array<float, 16> matrix;
+    std::memcpy(matrix.data(), m_matrix.m, sizeof(matrix));
+    bool everything = !m_last_valid || m_last_drawn.size() != count || matrix != m_last_matrix;
+    bool regionable = region_allowed && root != nullptr && screen != nullptr;
+    // Whatever wrote into the screen layer since the last pass is drawn over by the next one.
+    if (screen == nullptr || screen->TakeChanges().written)
+        everything = true;
+    const RECT bounds = screen != nullptr ? RECT{0, 0, screen->GetWidth(), screen->GetHeight()} : RECT{};
+
+    std::vector<DrawnSprite> drawn(count);
+    std::vector<bool> direct(count, false);
+    bool describable = true;
+    bool root_found = false;
+    bool base_found = false;
+    ILayer::Changes base_changes;
+    RECT region{};
+    for (size_t i = 0; i < count; ++i) {
+        CSpriteLayer* sprite = m_draw_list[i];
+        describable = Describe(sprite, drawn[i]) && describable;
+        ILayer::Changes changes;
+        const auto take = [&](ILayer* layer) {
+            if (layer == nullptr || layer == screen)
+                return;
+            const ILayer::Changes taken = layer->TakeChanges();
+            if (taken.written)
+                changes.rect = changes.written ? UnionOf(changes.rect, taken.rect) : taken.rect;
+            changes.written = changes.written || taken.written;
+            changes.direct = changes.direct || taken.direct;
+        };
+        take(drawn[i].layer);
+        // A sprite layer's own operations note on the sprite, its pointers on the inner layer.
+        if (static_cast<ILayer*>(sprite) != drawn[i].layer)
+            take(sprite);
+        direct[i] = changes.direct;
+
+        const bool visible = drawn[i].values[0] != 0;
+        const bool software = drawn[i].values[2] != 2;
+        RECT footprint{};
+        const bool known = Footprint(drawn[i], footprint);
+        if (visible && !known)
+            regionable = false;
+        root_found = root_found || sprite == root;
+        // The root covers the screen one to one, opaque in what it shows.
+        if (sprite == root && (!visible || drawn[i].values[1] != 255 || !SameRect(footprint, bounds) ||
+                               drawn[i].values[9] != 0 || drawn[i].values[10] != 0))
+            regionable = false;
+        if (visible && software && !base_found) {
+            base_found = true;
+            base_changes = changes;
+        }
+        if (everything)
+            continue;
+        const DrawnSprite& last = m_last_drawn[i];
+        if (drawn[i].sprite != last.sprite || (sprite == root && !(drawn[i] == last))) {
+            everything = true;
+            continue;
+        }
+        const RECT shown = visible ? IntersectionOf(footprint, bounds) : RECT{};
+        if (!(drawn[i] == last)) {
+            RECT last_footprint{};
+            if (!Footprint(last, last_footprint) && last.values[0] != 0)
+                regionable = false;
+            const RECT was_shown = last.values[0] != 0 ? IntersectionOf(last_footprint, bounds) : RECT{};
+            region = UnionOf(region, UnionOf(shown, was_shown));
+        } else if (visible) {
+            const bool pending = i < m_direct_pending.size() && m_direct_pending[i];
+            // Layer pixels to screen pixels: a texture sprite shows its source from its position.
+            const LONG dx = footprint.left - (software ? 0 : drawn[i].values[9]);
+            const LONG dy = footprint.top - (software ? 0 : drawn[i].values[10]);
+            if (changes.direct || pending)
+                region = UnionOf(region, shown);
+            else if (changes.written)
+                region = UnionOf(region, IntersectionOf(Offset(changes.rect, dx, dy), shown));
+        }
+    }
+    m_last_drawn = std::move(drawn);
+    m_last_matrix = matrix;
+    m_last_valid = describable;
+    m_direct_pending = std::move(direct);
+    // Asked every frame, so that the base's changes are never missed.
+    const bool opaque_base = base_found && screen != nullptr && HasOpaqueBase(screen, base_changes);
+
+    DrawPlan plan;
+    if (everything || !describable)
+        return plan;
+    if (IsEmptyRect(region)) {
+        // What the pass does to the sprites besides drawing them.
+        for (CSpriteLayer* sprite : m_draw_list) {
+            if (sprite->IsVisible() && sprite->GetType() != 2)
+                sprite->Invalidate(1, *sprite->GetRect());
+        }
+        plan.kind = DrawPlan::Kind::Nothing;
+        return plan;
+    }
+    if (regionable && root_found && opaque_base) {
+        plan.kind = DrawPlan::Kind::Region;
+        plan.region = region;
+    }
+    return plan;
+}
+
+bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const RECT& region)
+{
+    ScopedLock lock(m_lock);
+    for (CSpriteLayer* sprite : m_draw_list) {
+        if (!sprite->IsVisible() || sprite->GetType() == 2)
+            continue;
+        // As CSpriteLayer::DrawToLayer, inside the region.
+        ILayer* layer = sprite->GetLayer();
+        const int32_t alpha = sprite->GetAlpha();
+        const RECT rect = *sprite->GetRect();
+        const RECT part = IntersectionOf(rect, region);
+        if (layer != nullptr && alpha > 0 && !IsEmptyRect(part))
+            screen->BltAlphaOpacity(part.left, part.top, part.right - part.left, part.bottom - part.top,
+                                    layer, part.left - rect.left, part.top - rect.top, alpha);
+        sprite->Invalidate(1, rect);
+    }
+    // The root blends over what the target holds, which a whole pass clears to black first: the
+    // same only where the screen layer is opaque.
+    if (root->GetTextureLayer() == nullptr || !screen->IsOpaque(region) || !m_batch)
+        return false;
+    // The texture sprites as the whole pass draws them, each cut to its part in the region.
+    CDirect3D* display = CDirect3D::GetInstance();
+    m_batch->Begin(DirectX::SpriteSortMode_FrontToBack, display->GetAlphaBlendState(),
+                   display->GetSamplerState(), nullptr, nullptr, nullptr, m_matrix);
+    for (CSpriteLayer* sprite : m_draw_list) {
+        auto* texture = dynamic_cast<CSpriteTexture*>(sprite);
+        if (texture == nullptr || texture->IsAdditive() || !texture->IsVisible() ||
+            !texture->GetTextureLayer())
+            continue;
+        const int32_t alpha = texture->GetAlpha();
+        const RECT& source = texture->GetSourceRect();
+        RECT footprint{};
+        if (alpha <= 0 || !TextureFootprint(texture->GetPositionFloat(), texture->GetScale(),
+                                            texture->GetRotation(), 0, source, footprint))
+            continue;
+        const RECT part = IntersectionOf(footprint, region);
+        if (IsEmptyRect(part))
+            continue;
+        const RECT cut = Offset(part, source.left - footprint.left, source.top - footprint.top);
+        CTextureLayer* layer = texture->GetTextureLayer();
+        if (texture == root)
+            layer->UploadPart(region);
+        else
+            layer->Upload();
+        m_batch->Draw(layer->GetShaderResourceView(),
+                      DirectX::XMFLOAT2{static_cast<float>(part.left), static_cast<float>(part.top)}, &cut,
+                      DirectX::XMVECTOR{1.0f, 1.0f, 1.0f, static_cast<float>(alpha) / 255.0f}, 0.0f,
+                      DirectX::XMFLOAT2{0, 0}, DirectX::XMFLOAT2{1, 1}, DirectX::SpriteEffects_None,
+                      texture->GetDepth());
+    }
+    m_batch->End();
+    m_last_batch_count = 1;
+    for (CSpriteLayer* sprite : m_draw_list) {
+        if (auto* texture = dynamic_cast<CSpriteTexture*>(sprite);
+            texture && texture != root && texture->IsVisible())
+            texture->MarkForUpload(0);
+    }
+    screen->TakeChanges();
+    return true;
 }
 
 void CSpriteManager::Draw(ILayer* screen)
@@ -119,4 +438,7 @@ void CSpriteManager::Draw(ILayer* screen)
         if (auto* texture = dynamic_cast<CSpriteTexture*>(sprite); texture && texture->IsVisible())
             texture->MarkForUpload(0);
     }
+    // The pass's own writing is no change for the next frame.
+    if (screen != nullptr)
+        screen->TakeChanges();
 }

@@ -4,11 +4,13 @@
 // additive flag in a second batch. Created and owned by CDirect3D; sprites register through
 // CDirect3D::UpdateDrawList from any thread. The pass runs inside CDirect3D::DrawFrame.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "foundation/CCriticalSection.h"
+#include "graphics/ILayer.h"
 #include "platform/d3d/D3D11Api.h"
 #include "platform/d3d/DirectXMath.h"
 
@@ -16,7 +18,7 @@ namespace DirectX {
 class SpriteBatch;
 }
 class CSpriteLayer;
-class ILayer;
+class CSpriteTexture;
 
 class CSpriteManager
 {
@@ -45,10 +47,67 @@ public:
     // Begin/End pairs of the sprite batch in the last draw pass.
     int32_t GetLastBatchCount() const { return m_last_batch_count; }
 
+    // What a frame has to draw, from what changed since the last pass: nothing when it would
+    // show what the last one showed (the same sprites in the same order, each where and as it
+    // was, no layer they show written since, the same transform, the screen layer untouched since
+    // that pass); only a region when every change lies in it and the region can be drawn alone;
+    // else everything. Takes the layers' changes, so it is asked once for every frame, right
+    // before the pass. Sprites whose drawing depends on more than that (a container composing
+    // its children, a fade's render target) always count as changed.
+    struct DrawPlan
+    {
+        enum class Kind
+        {
+            Nothing,
+            Region,
+            Everything
+        };
+        Kind kind = Kind::Everything;
+        RECT region{};
+    };
+    // `root` shows the screen layer; `region_allowed` when the root's part drawn alone lands where
+    // the whole would put it (the transform and the viewport leave pixels where they are).
+    DrawPlan PlanDraw(ILayer* screen, CSpriteTexture* root, bool region_allowed);
+    // The pass inside the region only: the software sprites composed into that part of the screen
+    // layer, and that part of the root sprite drawn over what the target holds.
+    // False when the root's part cannot be drawn alone there: the whole pass is then drawn.
+    bool DrawRegion(ILayer* screen, CSpriteTexture* root, const RECT& region);
+    // The next frame is drawn whatever the sprites say: its buffers or viewport are new.
+    void ForgetLastDraw() { m_last_valid = false; }
+
 private:
+    // What the draw pass reads of a sprite.
+    struct DrawnSprite
+    {
+        CSpriteLayer* sprite = nullptr;
+        ILayer* layer = nullptr;
+        std::array<int32_t, 13> values{};
+        std::array<float, 11> placement{};
+        bool operator==(const DrawnSprite&) const = default;
+    };
+    // False when the sprite's drawing depends on more than DrawnSprite holds.
+    static bool Describe(CSpriteLayer* sprite, DrawnSprite& drawn);
+    // Where the sprite's pixels land when that is a rectangle its layer maps onto one to one;
+    // false for a texture sprite turned, scaled, blended additively or between pixels.
+    static bool Footprint(const DrawnSprite& drawn, RECT& footprint);
+    // Whether composing only a region gives there what composing everything would: the first
+    // sprite drawn covers the screen with opaque pixels at full alpha, so what the screen layer
+    // held before never shows through. `base_changes` are its layer's changes of this frame.
+    bool HasOpaqueBase(ILayer* screen, const ILayer::Changes& base_changes);
+
     std::unique_ptr<DirectX::SpriteBatch> m_batch;
-    std::vector<CSpriteLayer*> m_draw_list; // not owned: each screen owns its sprites
+    std::vector<CSpriteLayer*> m_draw_list;                  // not owned: each screen owns its sprites
     CCriticalSection m_lock{LOCK_LEVEL_SPRITE_MANAGER_LIST}; // guards m_draw_list.
     DirectX::XMMATRIX m_matrix;
     int32_t m_last_batch_count = 0;
+    std::vector<DrawnSprite> m_last_drawn;
+    std::array<float, 16> m_last_matrix{};
+    bool m_last_valid = false;
+    // Sprites whose layer was reached directly before the last pass: it may have been written
+    // after the pass read it, so they are drawn again.
+    std::vector<bool> m_direct_pending;
+    // The layer last found opaque over the screen, and where.
+    ILayer* m_opaque_base = nullptr;
+    RECT m_opaque_base_rect{};
+    bool m_base_opaque = false;
 };

@@ -74,6 +74,7 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
     m_buffer.reset(static_cast<uint8_t*>(std::calloc(pitch * th, 1)));
     if (!m_buffer)
         throw std::bad_alloc();
+    NoteWritten();
     if (initial) {
         // The given rows are bottom-up at the asked width; the buffer is top-down.
         const auto* source = static_cast<const uint8_t*>(initial);
@@ -169,6 +170,7 @@ void CTextureLayer::Destroy()
 {
     CSpriteLayer::Destroy();
     m_buffer.reset();
+    NoteWritten();
     m_d2d_bitmap.Reset();
     m_third_view.Reset();
     m_view.Reset();
@@ -202,7 +204,32 @@ ptrdiff_t CTextureLayer::GetPitch()
 
 uint8_t* CTextureLayer::GetBits()
 {
+    NoteDirectAccess();
     return m_buffer.get();
+}
+
+HRESULT CTextureLayer::UploadPart(const RECT& part)
+{
+    if (m_render_target || !m_texture || !m_context)
+        return S_OK;
+    const int32_t left = std::max<int32_t>(part.left, 0);
+    const int32_t top = std::max<int32_t>(part.top, 0);
+    const int32_t right = std::min<int32_t>(part.right, m_texture_width);
+    const int32_t bottom = std::min<int32_t>(part.bottom, m_texture_height);
+    if (right <= left || bottom <= top)
+        return S_OK;
+    HRESULT result = m_context->Map(m_texture.Get(), 0, D3D11_MAP_WRITE, 0, &m_mapped);
+    if (FAILED(result))
+        return result;
+    const size_t pitch = static_cast<size_t>(m_texture_width) * 4;
+    const size_t offset = static_cast<size_t>(left) * 4;
+    const size_t bytes = static_cast<size_t>(right - left) * 4;
+    auto* target = static_cast<uint8_t*>(m_mapped.pData);
+    for (int32_t y = top; y < bottom; ++y)
+        std::memcpy(target + size_t{m_mapped.RowPitch} * y + offset, m_buffer.get() + pitch * y + offset,
+                    bytes);
+    m_context->Unmap(m_texture.Get(), 0);
+    return result;
 }
 
 int32_t CTextureLayer::Unlock()

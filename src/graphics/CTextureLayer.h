@@ -27,6 +27,8 @@ public:
     virtual int32_t Create(int32_t width, int32_t height, int32_t render_target, const void* initial);
     // Refills a dynamic texture from the buffer once per drawn frame; the map's result.
     virtual HRESULT Upload();
+    // Copies only the part into the texture, which holds the buffer elsewhere already.
+    HRESULT UploadPart(const RECT& part);
     // Makes the texture the display's Direct2D target; there is no Direct2D here, so it fails.
     virtual HRESULT BindDrawTarget();
 

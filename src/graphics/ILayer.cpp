@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -85,9 +86,91 @@ inline void PrefetchRowStarts(const uint8_t* dst, const uint8_t* src)
     }
 }
 
+// Operations of this thread in progress: their own reach of pixel pointers is no direct access.
+thread_local int t_operation_depth = 0;
+
+struct OperationScope
+{
+    OperationScope() { ++t_operation_depth; }
+    ~OperationScope() { --t_operation_depth; }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+};
+
 } // namespace
 
 ILayer::ILayer() = default;
+
+ILayer::Changes ILayer::TakeChanges()
+{
+    Changes changes;
+    bool whole;
+    {
+        std::lock_guard lock(m_change_lock);
+        changes.written = m_written;
+        changes.direct = m_direct;
+        changes.rect = m_written_rect;
+        whole = m_written_whole;
+        m_written = m_direct = m_written_whole = false;
+        m_written_rect = RECT{};
+    }
+    if (whole)
+        changes.rect = RECT{0, 0, GetWidth(), GetHeight()};
+    return changes;
+}
+
+void ILayer::NoteDirectAccess()
+{
+    if (t_operation_depth != 0)
+        return;
+    std::lock_guard lock(m_change_lock);
+    m_written = m_direct = m_written_whole = true;
+}
+
+void ILayer::NoteWritten()
+{
+    std::lock_guard lock(m_change_lock);
+    m_written = m_written_whole = true;
+}
+
+void ILayer::NoteWritten(const RECT& rect)
+{
+    std::lock_guard lock(m_change_lock);
+    if (m_written_whole) {
+        m_written = true;
+        return;
+    }
+    if (!m_written) {
+        m_written_rect = rect;
+    } else {
+        m_written_rect.left = std::min(m_written_rect.left, rect.left);
+        m_written_rect.top = std::min(m_written_rect.top, rect.top);
+        m_written_rect.right = std::max(m_written_rect.right, rect.right);
+        m_written_rect.bottom = std::max(m_written_rect.bottom, rect.bottom);
+    }
+    m_written = true;
+}
+
+bool ILayer::IsOpaque(const RECT& part)
+{
+    const int32_t left = std::max<int32_t>(part.left, 0);
+    const int32_t top = std::max<int32_t>(part.top, 0);
+    const int32_t right = std::min<int32_t>(part.right, GetWidth());
+    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    if (right <= left || bottom <= top)
+        return true;
+    OperationScope operation;
+    const uint8_t* bits = GetBits();
+    if (bits == nullptr)
+        return false;
+    for (int32_t y = top; y < bottom; ++y) {
+        const uint8_t* p = bits + GetPixelOffset(left, y);
+        for (int32_t x = left; x < right; ++x, p += 4)
+            if (p[3] != 0xFF)
+                return false;
+    }
+    return true;
+}
 
 void ILayer::FillHeader(int32_t width, int32_t height)
 {
@@ -182,6 +265,7 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source
     ClipCorner(r.sx, r.sy, r.x, r.y, r.w, r.h, source->GetWidth(), source->GetHeight());
     if (r.w <= 0 || r.h <= 0)
         return false;
+    OperationScope operation;
     Lock();
     source->Lock();
     uint8_t* dst_bits = GetBits();
@@ -194,11 +278,22 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source
             src_bits + source->GetPixelOffset(static_cast<int32_t>(r.sx), static_cast<int32_t>(r.sy));
         const ptrdiff_t dst_pitch = GetPitch();
         const ptrdiff_t src_pitch = source->GetPitch();
+        // A row function that answers tells whether it changed the row.
+        bool written = false;
         for (int64_t row = 0; row < r.h; ++row, d += dst_pitch, s += src_pitch) {
             if (row + 1 < r.h)
                 PrefetchRowStarts(d + dst_pitch, s + src_pitch);
-            row_fn(d, s, static_cast<int32_t>(r.w));
+            if constexpr (std::is_same_v<decltype(row_fn(d, s, 0)), bool>) {
+                written |= row_fn(d, s, static_cast<int32_t>(r.w));
+            } else {
+                row_fn(d, s, static_cast<int32_t>(r.w));
+                written = true;
+            }
         }
+        // Noted after the rows: a draw pass that reads them meanwhile sees the note next time.
+        if (written)
+            NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),
+                             static_cast<LONG>(r.y + r.h)});
     }
     source->Unlock();
     Unlock();
@@ -214,6 +309,7 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, bool mark_modi
     ClipCorner(r.x, r.y, r.sx, r.sy, r.w, r.h, GetWidth(), GetHeight());
     if (r.w <= 0 || r.h <= 0)
         return false;
+    OperationScope operation;
     Lock();
     uint8_t* bits = GetBits();
     if (bits != nullptr) {
@@ -223,6 +319,8 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, bool mark_modi
         const ptrdiff_t pitch = GetPitch();
         for (int64_t row = 0; row < r.h; ++row, d += pitch)
             row_fn(d, static_cast<int32_t>(r.w));
+        NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),
+                         static_cast<LONG>(r.y + r.h)});
     }
     Unlock();
     return true;
@@ -234,8 +332,13 @@ void ILayer::Blt(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int
                  int32_t mode)
 {
     if (mode == 1) {
+        // A screen that copies the same picture again every tick changes nothing to show.
         WalkRows(x, y, w, h, source, sx, sy, true, [](uint8_t* d, const uint8_t* s, int32_t n) {
-            std::memmove(d, s, static_cast<size_t>(n) * 4);
+            const size_t bytes = static_cast<size_t>(n) * 4;
+            if (std::memcmp(d, s, bytes) == 0)
+                return false;
+            std::memmove(d, s, bytes);
+            return true;
         });
         return;
     }
@@ -303,6 +406,7 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
     ClipCorner(r.sx, r.sy, r.x, r.y, r.w, r.h, source->GetWidth(), source->GetHeight());
     if (r.w <= 0 || r.h <= 0)
         return;
+    OperationScope operation;
     Lock();
     source->Lock();
     second->Lock();
@@ -345,6 +449,8 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
                 }
             }
         }
+        NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),
+                         static_cast<LONG>(r.y + r.h)});
     }
     second->Unlock();
     source->Unlock();

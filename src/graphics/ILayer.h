@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 
 class ILayer
 {
@@ -133,8 +134,30 @@ public:
     virtual void SetModified(int32_t value);
     virtual int32_t GetModified();
 
+    // Whether the pixels may have changed since the last call, for the display's draw pass,
+    // which skips a frame that would be the same and composes only the changed part of one that
+    // would not: `written` when an operation changed them (a copy of what is already there does
+    // not count) or they were reached directly (pixel pointer, device context), `direct` for the
+    // latter, whose writing may still follow and may be anywhere; `rect` holds what operations
+    // wrote, and is the whole layer after a direct reach. A new layer counts as written whole.
+    // Any thread.
+    struct Changes
+    {
+        bool written = false;
+        bool direct = false;
+        RECT rect{};
+    };
+    Changes TakeChanges();
+    // Whether every pixel of the part (clipped to the layer) has alpha 0xFF; not a direct reach.
+    bool IsOpaque(const RECT& part);
+
 protected:
     void FillHeader(int32_t width, int32_t height);
+    // Subclasses call this from their pixel pointer and device context accessors; the layer's
+    // own operations reach pixels without it and note what they wrote themselves.
+    void NoteDirectAccess();
+    void NoteWritten();
+    void NoteWritten(const RECT& rect);
 
     int32_t m_modified = 1;
     int32_t m_recorded_width = 0;
@@ -142,6 +165,12 @@ protected:
     BITMAPINFOHEADER m_header{};
 
 private:
+    std::mutex m_change_lock; // a leaf: guards the three below
+    bool m_written = true;
+    bool m_direct = false;
+    bool m_written_whole = true;
+    RECT m_written_rect{};
+
     template <typename RowFn>
     bool WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source, int32_t sx, int32_t sy,
                   bool mark_modified, RowFn&& row_fn);

@@ -5,6 +5,7 @@
 #include "graphics/CDirect3D.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -300,9 +301,12 @@ TEST_F(CDirect3DTest, FramesPresentedFromAnotherThreadReachThePresenter)
     CDirect3D* display = CreateDisplay(1920, 1080);
     auto* presenter = platform::GetNullPresenter();
     const uint64_t before = presenter->GetFrameCount();
-    std::thread task([display] {
+    auto sprite = SoftwareSprite(0, 0, 8, 8, 1, 0xFF000000);
+    std::thread task([display, &sprite] {
         for (int i = 0; i < 3; ++i) {
             ScopedLock lock(g_draw_lock);
+            // Each frame shows something new: one that would not is not presented.
+            sprite->FillRect(0, 0, 8, 8, 0xFF000010 + i, 1);
             if ((display->GetStatus() & (DISPLAY_READY | DISPLAY_ENABLED)) ==
                 (DISPLAY_READY | DISPLAY_ENABLED))
                 display->DrawFrame();
@@ -310,6 +314,115 @@ TEST_F(CDirect3DTest, FramesPresentedFromAnotherThreadReachThePresenter)
     });
     task.join();
     EXPECT_EQ(presenter->GetFrameCount(), before + 3);
+}
+
+TEST_F(CDirect3DTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    auto* presenter = platform::GetNullPresenter();
+    auto ground = SoftwareSprite(0, 0, 1920, 1080, 0, 0xFF102030);
+    auto mark = SoftwareSprite(100, 100, 16, 16, 5, 0xFF0000FF);
+    auto picture = SoftwareSprite(0, 0, 16, 16, -1, 0xFF00FF00);
+    display->DrawFrame();
+    uint64_t frames = presenter->GetFrameCount();
+    const auto presented = [&](const char* step) {
+        display->DrawFrame();
+        const uint64_t now = presenter->GetFrameCount();
+        const bool shown = now != frames;
+        frames = now;
+        SCOPED_TRACE(step);
+        return shown;
+    };
+    EXPECT_FALSE(presented("nothing changed"));
+    mark->Blt(0, 0, 16, 16, mark.get(), 0, 0, 1);
+    EXPECT_FALSE(presented("a copy of what the layer already holds"));
+    picture->FillRect(0, 0, 16, 16, 0xFFFFFFFF, 1);
+    EXPECT_FALSE(presented("a layer no sprite shows"));
+    mark->Blt(0, 0, 16, 16, picture.get(), 0, 0, 1);
+    EXPECT_TRUE(presented("a copy that changes the shown layer"));
+    mark->SetPosition(120, 100);
+    EXPECT_TRUE(presented("a moved sprite"));
+    mark->SetAlpha(128);
+    EXPECT_TRUE(presented("another alpha"));
+    mark->SetVisibleFlag(0);
+    EXPECT_TRUE(presented("a hidden sprite"));
+    mark->SetVisibleFlag(1);
+    EXPECT_TRUE(presented("shown again"));
+    // Pixels reached through their pointer may be written after the next frame read them, so the
+    // frame after it is drawn too.
+    ground->GetPixelPtr(0, 0)[0] = 0x55;
+    EXPECT_TRUE(presented("a pixel written through its pointer"));
+    EXPECT_TRUE(presented("the frame after a direct write"));
+    EXPECT_FALSE(presented("then nothing again"));
+    ground->SetPriority(10);
+    EXPECT_TRUE(presented("another order"));
+    display->GetScreenLayer()->FillRect(0, 0, 4, 4, 0xFFFFFFFF, 1);
+    EXPECT_TRUE(presented("something drawn into the screen layer between frames"));
+    auto added = SoftwareSprite(0, 0, 4, 4, 20, 0xFFFFFFFF);
+    EXPECT_TRUE(presented("a sprite added"));
+    added.reset();
+    EXPECT_TRUE(presented("a sprite removed"));
+    EXPECT_FALSE(presented("and nothing after"));
+    // A dump of the frames holds every frame drawn, the same ones included.
+    std::filesystem::create_directories(m_dir.PathOf("frames"));
+    presenter->SetDumpFolder(m_dir.PathOf("frames"));
+    EXPECT_TRUE(presented("nothing changed, into a frame dump"));
+    presenter->SetDumpFolder("");
+}
+
+TEST_F(CDirect3DTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
+{
+    CDirect3D* display = CreateDisplay(1920, 1080);
+    CSpriteManager* manager = display->GetSpriteManager();
+    auto* presenter = platform::GetNullPresenter();
+    // An opaque ground with a pattern, a translucent veil over half of it, a mark, a
+    // half-transparent sprite the mark moves under, and texture sprites over it and elsewhere.
+    auto ground = SoftwareSprite(0, 0, 1920, 1080, 0, 0xFF203040);
+    for (int i = 0; i < 64; ++i)
+        ground->FillRect(i * 30, i * 16, 25, 12, 0xFF000000 | (0x010305u * static_cast<uint32_t>(i)), 1);
+    auto veil = SoftwareSprite(0, 540, 1920, 540, 3, 0x80FF8000);
+    veil->SetAlpha(200);
+    auto mark = SoftwareSprite(100, 500, 58, 58, 5, 0xFF0000FF);
+    auto glass = SoftwareSprite(90, 520, 200, 100, 6, 0x40FFFFFF);
+    auto plate = TextureSprite(120, 510, 64, 40, 7, 0x80FFFF00);
+    auto badge = TextureSprite(1500, 40, 64, 40, 8, 0xC000FFFF);
+    auto frames = SoftwareSprite(0, 0, 58, 174, -1, 0xFF00FF00);
+    frames->FillRect(0, 58, 58, 58, 0xC0FF00FF, 1);
+    frames->FillRect(0, 116, 58, 58, 0x00000000, 1);
+    display->DrawFrame();
+
+    const auto drawn = [&] {
+        display->DrawFrame();
+        return presenter->GetLastFrame().pixels;
+    };
+    const auto whole = [&] {
+        manager->ForgetLastDraw();
+        display->DrawFrame();
+        EXPECT_EQ(manager->GetLastBatchCount(), 2); // a whole pass
+        return presenter->GetLastFrame().pixels;
+    };
+    for (int step = 0; step < 3; ++step) {
+        SCOPED_TRACE(step);
+        mark->Blt(0, 0, 58, 58, frames.get(), 0, 58 * step, 1);
+        const std::vector<uint8_t> part = drawn();
+        EXPECT_EQ(manager->GetLastBatchCount(), 1); // the region alone
+        EXPECT_TRUE(part == whole());
+    }
+    mark->SetPosition(140, 530);
+    const std::vector<uint8_t> moved = drawn();
+    EXPECT_EQ(manager->GetLastBatchCount(), 1);
+    EXPECT_TRUE(moved == whole());
+    plate->GetTextureLayer()->FillRect(10, 10, 20, 20, 0xFF102030, 1);
+    const std::vector<uint8_t> repainted = drawn();
+    EXPECT_EQ(manager->GetLastBatchCount(), 1);
+    EXPECT_TRUE(repainted == whole());
+
+    // A ground that lets the screen layer show through is composed whole every time.
+    ground->FillRect(0, 0, 1, 1, 0x00000000, 1);
+    display->DrawFrame();
+    mark->Blt(0, 0, 58, 58, frames.get(), 0, 0, 1);
+    display->DrawFrame();
+    EXPECT_EQ(manager->GetLastBatchCount(), 2);
 }
 
 TEST_F(CDirect3DTest, TextureLayersKeepTheirSizeAndRowOrder)

@@ -231,8 +231,11 @@ HRESULT SwapChain::GetParent(REFIID riid, void** parent)
     return adapter->GetParent(riid, parent);
 }
 
-HRESULT SwapChain::Present(UINT, UINT)
+HRESULT SwapChain::Present(UINT, UINT flags)
 {
+    // The back buffer again, unchanged: only for a presenter that keeps every frame.
+    if ((flags & DXGI_PRESENT_DO_NOT_SEQUENCE) != 0 && !GetPresenter().KeepsEveryFrame())
+        return S_OK;
     NoteFramePresented();
     const Texture2D& back = *m_back_buffer.Get();
     const D3D11_VIEWPORT viewport = m_device->Context()->Viewport();

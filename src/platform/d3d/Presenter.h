@@ -29,6 +29,9 @@ public:
     virtual ~Presenter() = default;
     // Any thread, under the caller's draw lock; must not block on the main thread.
     virtual void Publish(std::shared_ptr<const PresentedFrame> frame) = 0;
+    // Whether a frame presented again unchanged (DXGI_PRESENT_DO_NOT_SEQUENCE) is wanted too: a
+    // recorder of every frame wants it, a screen already shows it.
+    virtual bool KeepsEveryFrame() const { return false; }
 };
 
 // The presenter in use: the null one when VESK_HEADLESS is set, else the window layer's.

@@ -943,6 +943,23 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     full.c = ky * (local.a * m[0][1] + local.c * m[1][1]);
     full.d = ky * (local.b * m[0][1] + local.d * m[1][1]);
     full.f = ky * (local.e * m[0][1] + local.f * m[1][1] + m[3][1]);
+    // A window whose stretch undoes the batch matrix's scale meets a float reciprocal: their
+    // product misses 1 by rounding alone, which is no scale, and a position that misses a whole
+    // pixel by as little is on it.
+    const auto snap = [](double& value, double to) {
+        if (std::abs(value - to) < 1e-5)
+            value = to;
+    };
+    snap(full.a, 1.0);
+    snap(full.d, 1.0);
+    snap(full.b, 0.0);
+    snap(full.c, 0.0);
+    if (full.a == 1.0 && full.d == 1.0 && full.b == 0.0 && full.c == 0.0) {
+        if (std::abs(full.e - std::round(full.e)) < 1e-3)
+            full.e = std::round(full.e);
+        if (std::abs(full.f - std::round(full.f)) < 1e-3)
+            full.f = std::round(full.f);
+    }
     const double det = full.a * full.d - full.b * full.c;
     if (std::abs(det) < 1e-12) {
         target.ResolvePendingFill();

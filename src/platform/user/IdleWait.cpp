@@ -38,18 +38,22 @@ bool IdleWaitEnabled()
 void PrintIdleStatistics()
 {
     const WindowManager::IdleCounts& counts = WindowManager::GetInstance().IdleStatistics();
-    std::fprintf(stderr,
-                 "idle-stats: ms=%llu pending=%llu input=%llu posted=%llu frame=%llu timeout=%llu "
-                 "yields=%llu presents=%llu held=%llu\n",
-                 static_cast<unsigned long long>(RealMicroseconds() / 1000),
-                 static_cast<unsigned long long>(counts.wakes[0].load()),
-                 static_cast<unsigned long long>(counts.wakes[1].load()),
-                 static_cast<unsigned long long>(counts.wakes[2].load()),
-                 static_cast<unsigned long long>(counts.wakes[3].load()),
-                 static_cast<unsigned long long>(counts.wakes[4].load()),
-                 static_cast<unsigned long long>(counts.yields.load()),
-                 static_cast<unsigned long long>(counts.presents.load()),
-                 static_cast<unsigned long long>(counts.held.load()));
+    std::fprintf(
+        stderr,
+        "idle-stats: ms=%llu pending=%llu input=%llu posted=%llu frame=%llu timeout=%llu "
+        "yields=%llu presents=%llu held=%llu inputs=%llu input-wait-us=%llu input-wait-max-us=%llu\n",
+        static_cast<unsigned long long>(RealMicroseconds() / 1000),
+        static_cast<unsigned long long>(counts.wakes[0].load()),
+        static_cast<unsigned long long>(counts.wakes[1].load()),
+        static_cast<unsigned long long>(counts.wakes[2].load()),
+        static_cast<unsigned long long>(counts.wakes[3].load()),
+        static_cast<unsigned long long>(counts.wakes[4].load()),
+        static_cast<unsigned long long>(counts.yields.load()),
+        static_cast<unsigned long long>(counts.presents.load()),
+        static_cast<unsigned long long>(counts.held.load()),
+        static_cast<unsigned long long>(counts.inputs.load()),
+        static_cast<unsigned long long>(counts.input_wait_us.load()),
+        static_cast<unsigned long long>(counts.input_wait_max_us.load()));
 }
 
 // With VESK_IDLE_STATS set, the counts go to standard error once a second, so a measurement
@@ -193,6 +197,18 @@ void WindowManager::WakeIdle()
     if (m_idle_waiting)
         if (VideoDevice* device = m_wake_device.load())
             device->Wake();
+}
+
+void WindowManager::CountInputWait(uint64_t arrived_us)
+{
+    if (arrived_us == 0)
+        return;
+    const uint64_t now = RealMicroseconds();
+    const uint64_t waited = now > arrived_us ? now - arrived_us : 0;
+    m_idle.inputs++;
+    m_idle.input_wait_us += waited;
+    if (waited > m_idle.input_wait_max_us.load())
+        m_idle.input_wait_max_us = waited;
 }
 
 void WindowManager::CountYield()

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/user/WindowManager.h"
+
 namespace platform {
 
 void NativeEventQueue::Fill(VideoDevice& device)
@@ -10,6 +12,7 @@ void NativeEventQueue::Fill(VideoDevice& device)
         std::optional<NativeEvent> event = device.PollEvent();
         if (!event)
             break;
+        event->arrived_us = RealMicroseconds();
         m_events.push_back(std::move(*event));
     }
 }

@@ -49,8 +49,9 @@ struct NativeEvent
     };
 
     Type type = Type::Quit;
-    uint32_t window = 0; // native window id; 0 when the event names none
-    uint32_t time = 0;   // layer clock, milliseconds
+    uint32_t window = 0;     // native window id; 0 when the event names none
+    uint32_t time = 0;       // layer clock, milliseconds
+    uint64_t arrived_us = 0; // RealMicroseconds when the layer took it from the device
 
     // Keys: the virtual key as WM_KEYDOWN carries it (VK_SHIFT for both Shift keys), the
     // side-specific one for the key state (VK_LSHIFT ...), the set-1 scan code and its

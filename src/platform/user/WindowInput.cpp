@@ -98,6 +98,8 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
         if (auto input = m_input.Take(
                 [&](const MSG& queued) { return Matches(queued, window, filter_min, filter_max); }, remove)) {
             message = *input;
+            if (remove)
+                CountInputWait(m_input.TakenArrival());
             return true;
         }
         std::optional<NativeEvent> event = NextNativeEvent();
@@ -117,7 +119,8 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
     if (InRange(WM_TIMER, filter_min, filter_max)) {
         const DWORD now = timeGetTime();
         if (std::optional<TimerTable::Timer> timer = m_timers.TakeDue(now, window, remove)) {
-            message = {timer->window, WM_TIMER, timer->id, reinterpret_cast<LPARAM>(timer->procedure),
+            message = {timer->window, WM_TIMER,
+                       timer->id,     reinterpret_cast<LPARAM>(timer->procedure),
                        now,           m_pointer.Position()};
             return true;
         }
@@ -220,7 +223,8 @@ bool WindowManager::Translate(const MSG& message)
         return false;
     const UINT char_message = message.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     // Windows puts the character straight after its key in the queue.
-    m_input.QueueFront({message.hwnd, char_message, character, message.lParam, message.time, message.pt});
+    m_input.QueueFront({message.hwnd, char_message, character, message.lParam, message.time, message.pt},
+                       m_input.TakenArrival());
     return true;
 }
 
@@ -243,12 +247,13 @@ bool WindowManager::KillTimer(HWND window, UINT_PTR id)
 
 void WindowManager::QueueInput(const MSG& message)
 {
-    m_input.Queue(message);
+    m_input.Queue(message, m_event_arrival_us != 0 ? m_event_arrival_us : RealMicroseconds());
 }
 
 bool WindowManager::ProcessNativeEvent(const NativeEvent& event, const std::deque<NativeEvent>& following)
 {
     using Type = NativeEvent::Type;
+    m_event_arrival_us = event.arrived_us;
     switch (event.type) {
     case Type::KeyDown:
     case Type::KeyUp:
@@ -309,7 +314,8 @@ void WindowManager::HandleKey(const NativeEvent& event)
     if (!down)
         flags |= 1u << 31;
     const HWND target = m_focus_state.InputTarget();
-    QueueInput({target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer.Position()});
+    QueueInput(
+        {target, message, event.virtual_key, static_cast<LPARAM>(flags), event.time, m_pointer.Position()});
 }
 
 WPARAM WindowManager::MouseKeyFlags() const
@@ -402,9 +408,9 @@ void WindowManager::HandleMouse(const NativeEvent& event)
             return;
         const HWND target = m_focus_state.InputTarget() ? m_focus_state.InputTarget() : host->handle;
         const int delta = std::clamp(event.wheel * WHEEL_DELTA, -32768, 32767);
-        QueueInput({target, WM_MOUSEWHEEL,
-                    MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(delta)),
-                    PackPoint(m_pointer.Position().x, m_pointer.Position().y), event.time, m_pointer.Position()});
+        QueueInput(
+            {target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(delta)),
+             PackPoint(m_pointer.Position().x, m_pointer.Position().y), event.time, m_pointer.Position()});
         return;
     }
     int hit = HTCLIENT;
@@ -465,8 +471,8 @@ void WindowManager::HandleFinger(const NativeEvent& event)
                                                                 : TOUCHEVENTF_UP);
     input.dwTime = event.time;
     const HTOUCHINPUT handle = m_touch_inputs.Add(host->handle, {input});
-    QueueInput(
-        {host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time, m_pointer.Position()});
+    QueueInput({host->handle, WM_TOUCH, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(handle), event.time,
+                m_pointer.Position()});
 }
 
 void WindowManager::HandleWindowEvent(const NativeEvent& event, const std::deque<NativeEvent>& following)

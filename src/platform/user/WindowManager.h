@@ -19,12 +19,12 @@
 #include <vector>
 
 #include "platform/kernel/WinTypes.h"
-#include "platform/user/InputQueue.h"
 #include "platform/user/FocusState.h"
+#include "platform/user/InputQueue.h"
 #include "platform/user/KeyboardState.h"
 #include "platform/user/MenuTracker.h"
-#include "platform/user/MessageBoxModel.h"
 #include "platform/user/MessageApi.h"
+#include "platform/user/MessageBoxModel.h"
 #include "platform/user/NativeEventQueue.h"
 #include "platform/user/PointerState.h"
 #include "platform/user/PostedQueue.h"
@@ -144,9 +144,15 @@ public:
         std::atomic<uint64_t> yields{0};              // turns that yielded with the wait disabled
         std::atomic<uint64_t> presents{0};            // pictures shown by the pump
         std::atomic<uint64_t> held{0};                // pump turns that held a frame for the refresh
+        // Input messages the game took, and how long they waited from the native event's
+        // arrival (its wake) to the taking, in microseconds.
+        std::atomic<uint64_t> inputs{0};
+        std::atomic<uint64_t> input_wait_us{0};
+        std::atomic<uint64_t> input_wait_max_us{0};
     };
     const IdleCounts& IdleStatistics() const { return m_idle; }
     void CountYield();
+    void CountInputWait(uint64_t arrived_us);
     bool IsIdleWaiting() const { return m_idle_waiting; } // any thread
     // Ends a rest in progress, for a change the loop polls; any thread.
     void WakeIdle();
@@ -235,10 +241,11 @@ private:
     std::atomic<VideoDevice*> m_wake_device{nullptr}; // set while the main thread waits
     uint64_t m_last_present_us = 0;                   // real time of the pump's last picture
     IdleCounts m_idle;
+    uint64_t m_event_arrival_us = 0; // of the native event being processed
 
     FocusState m_focus_state; // the active window and the focus
-    PointerState m_pointer; // position, capture, show count and cursor
-    KeyboardState m_keys; // GetAsyncKeyState is also read by the app-task thread
+    PointerState m_pointer;   // position, capture, show count and cursor
+    KeyboardState m_keys;     // GetAsyncKeyState is also read by the app-task thread
 
     bool m_text_input = false;
     TextEventSink m_text_sink = nullptr;

@@ -64,6 +64,12 @@ void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
     }
 }
 
+bool NullPresenter::KeepsEveryFrame() const
+{
+    std::lock_guard lock(m_lock);
+    return !m_dump_folder.empty();
+}
+
 uint64_t NullPresenter::GetFrameCount() const
 {
     std::lock_guard lock(m_lock);

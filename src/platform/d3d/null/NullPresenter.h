@@ -18,6 +18,8 @@ public:
     NullPresenter();
 
     void Publish(std::shared_ptr<const PresentedFrame> frame) override;
+    // While it dumps frames: the dump holds every frame drawn, as a reader of it counts on.
+    bool KeepsEveryFrame() const override;
 
     uint64_t GetFrameCount() const;
     uint32_t GetLastChecksum() const; // of the newest frame, 0 before the first
