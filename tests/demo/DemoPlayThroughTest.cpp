@@ -5,7 +5,8 @@
 // on it. One route in phases: the story to a quick save, Alt+F4 and Continue on a second start;
 // the choice and the exec scene's question; the extras; the town's day through the area screens;
 // the town, its sub map and door; the name entry, the notices, the slot machine and the movies to
-// the end, where Alt+F4 ends the game with status 0. Steps whose frames a reader may want to see
+// the ending and the special title, where Alt+F4 ends the game with status 0; a last start shows
+// the special title again and its back item the title. Steps whose frames a reader may want to see
 // are kept as build/demo_playthrough_<step>.png. Skipped where no X server can start.
 
 #include <chrono>
@@ -251,6 +252,23 @@ bool TitleShown(const Frame& frame)
     return !StoryPromptShown(frame);
 }
 
+// The special title: start, continue and load where the title has its lower four buttons, the
+// back button last, and nothing where the title starts.
+bool SpecialTitleShown(const Frame& frame)
+{
+    return !FrameCellAt(frame, 300, 543) && FrameCellAt(frame, 300, 717) == 0u &&
+           FrameCellAt(frame, 300, 804) == 1u && FrameCellAt(frame, 300, 891) == 2u &&
+           FrameCellAt(frame, 300, 986) == tools::TITLE_SHEET_BACK;
+}
+
+// The logo clip: its tint (0xD0B040, as the encoder leaves it) below the number blocks.
+bool LogoShown(const Frame& frame)
+{
+    const uint32_t pixel = frame.pixels[size_t(810) * frame.width + 960];
+    return std::abs(int((pixel >> 16) & 0xFF) - 0xD0) < 24 &&
+           std::abs(int((pixel >> 8) & 0xFF) - 0xB0) < 24 && std::abs(int(pixel & 0xFF) - 0x40) < 24;
+}
+
 // A story line typed out to its click prompt.
 bool StoryLineShown(const Frame& frame)
 {
@@ -332,6 +350,18 @@ bool SubMapShown(const Frame& frame)
     return CellIs(frame, 960, 1070, tools::SUBMAP_BACKGROUND);
 }
 
+// The special scenario has no save yet: its continue and load stand disabled; no ending left
+// over it.
+void ExpectSpecialTitle(const Frame& frame)
+{
+    EXPECT_EQ(FrameCellStateAt(frame, 300, 804)->second, 3);
+    EXPECT_EQ(FrameCellStateAt(frame, 300, 891)->second, 3);
+    EXPECT_LT(WhiteIn(frame, 160, 820, 1160, 870), 1500) << "the ending's line left over the special title";
+    EXPECT_NE(FrameCellAt(frame, 960, 300), tools::DEMO_CG_BASE + 2)
+        << "the ending's CG left under the special title";
+    EXPECT_EQ(KeyGreenIn(frame), 0);
+}
+
 constexpr int SLOT_BUTTON_Y = 648;
 constexpr int SLOT_REEL_Y = 256;
 constexpr int SLOT_REEL_X[3] = {710, 961, 1212};
@@ -341,8 +371,13 @@ constexpr int SLOT_LEVER_X = 293;
 // and Continue: the story goes on from the saved line to Yuki's.
 void PlayToContinue(XPlay& x, const HeadlessDemoHome& home)
 {
-    auto title = x.WaitFor(TitleShown, 180s);
-    ASSERT_TRUE(title) << "no title\n" << ReadText(home.Path() / "out.txt");
+    // The logo movie first, which a click cuts short for the title.
+    auto logo = x.WaitFor(LogoShown, 180s);
+    ASSERT_TRUE(logo) << "no logo at the first start\n" << ReadText(home.Path() / "out.txt");
+    x.Keep(*logo, "logo");
+    EXPECT_FALSE(TitleShown(*logo)) << "title buttons over the logo";
+    auto title = x.ClickUntil(960, 540, TitleShown);
+    ASSERT_TRUE(title) << "no title after the logo\n" << ReadText(home.Path() / "out.txt");
     // Continue stands disabled with no save to continue from.
     EXPECT_EQ(FrameCellStateAt(*title, 300, 540 + 87)->second, 3);
 
@@ -601,7 +636,18 @@ void PlayToTheEnd(const XPlay& x, const HeadlessDemoHome& home)
     EXPECT_FALSE(DialogShown(*rest)) << "a notice left over the slot machine";
     EXPECT_FALSE(PlateShown(*rest));
     EXPECT_FALSE(SceneTextShown(*rest));
-    // The lever, then each stop button, until a stop lamp lights as the result.
+    // The tall picture the show ends on, scrolled to any part of it.
+    const auto scrolling = [](const Frame& frame) {
+        const auto at = [&](int y) { return frame.pixels[size_t(y) * frame.width + 100] & 0xFFFFFFu; };
+        for (int top = 0; top + 1080 <= 2160; ++top)
+            if (at(0) == (tools::TallPictureRowColour(top) & 0xFFFFFFu) &&
+                at(500) == (tools::TallPictureRowColour(top + 500) & 0xFFFFFFu) &&
+                at(1000) == (tools::TallPictureRowColour(top + 1000) & 0xFFFFFFu))
+                return true;
+        return false;
+    };
+    // The lever, then each stop button, until a stop lamp lights as the result (or, on a loaded
+    // machine, a late stop click has already ended the show).
     auto result = x.ActUntil(
         [&] {
             // At a player's pace: the reels run up to speed before each stop.
@@ -612,21 +658,12 @@ void PlayToTheEnd(const XPlay& x, const HeadlessDemoHome& home)
             }
         },
         [&](const Frame& frame) {
-            return cell(frame, SLOT_REEL_X[0], SLOT_BUTTON_Y) == FrameCell{tools::SLOT_CELL_STOP_LAMP, 1};
+            return cell(frame, SLOT_REEL_X[0], SLOT_BUTTON_Y) == FrameCell{tools::SLOT_CELL_STOP_LAMP, 1} ||
+                   scrolling(frame);
         });
     ASSERT_TRUE(result) << "no game played on the slot machine";
-    // A click ends the show; the tall picture scrolls, over any part of it; Escape leaves it for
-    // the movies.
-    const auto scrolling = [](const Frame& frame) {
-        const auto at = [&](int y) { return frame.pixels[size_t(y) * frame.width + 100] & 0xFFFFFFu; };
-        for (int top = 0; top + 1080 <= 2160; ++top)
-            if (at(0) == (tools::TallPictureRowColour(top) & 0xFFFFFFu) &&
-                at(500) == (tools::TallPictureRowColour(top + 500) & 0xFFFFFFu) &&
-                at(1000) == (tools::TallPictureRowColour(top + 1000) & 0xFFFFFFu))
-                return true;
-        return false;
-    };
-    auto scroll = x.ClickUntil(960, 540, scrolling);
+    // A click ends the show for the scrolling picture; Escape leaves it for the movies.
+    auto scroll = scrolling(*result) ? result : x.ClickUntil(960, 540, scrolling);
     ASSERT_TRUE(scroll) << "the slot's tall picture did not scroll";
     x.Keep(*scroll, "scroll");
     const auto gone = [&](const Frame& frame) {
@@ -637,22 +674,56 @@ void PlayToTheEnd(const XPlay& x, const HeadlessDemoHome& home)
     ASSERT_TRUE(movie) << "Escape did not leave the slot machine";
     EXPECT_FALSE(SceneTextShown(*movie)) << "the slot's line left over the movies";
 
-    // The end: the last movie stops on its last frame, which stays while the game waits.
-    std::optional<Frame> last;
-    auto since = std::chrono::steady_clock::now();
-    auto still = x.WaitFor(
-        [&](const Frame& frame) {
-            if (!last || last->pixels != frame.pixels) {
-                last = frame;
-                since = std::chrono::steady_clock::now();
-            }
-            return std::chrono::steady_clock::now() - since > 3s && gone(frame);
+    // After the movies the ending: its CG, nothing of the slot or the movies' scenes over it; a
+    // click leads to the special title.
+    const auto cg = [](const Frame& frame) {
+        return FrameCellAt(frame, 960, 300) == tools::DEMO_CG_BASE + 2;
+    };
+    auto ending = x.WaitFor([&](const Frame& frame) { return cg(frame) || SpecialTitleShown(frame); }, 240s);
+    ASSERT_TRUE(ending) << "no ending after the movies";
+    x.Keep(*ending, "ending");
+    ASSERT_TRUE(cg(*ending)) << "the special title came without the ending's CG";
+    EXPECT_EQ(KeyGreenIn(*ending), 0);
+    EXPECT_FALSE(scrolling(*ending)) << "the slot's tall picture left under the ending";
+    EXPECT_NE(cell(*ending, SLOT_REEL_X[0], SLOT_REEL_Y).first, tools::SLOT_CELL_DIGIT + 3);
+    EXPECT_FALSE(StoryPromptShown(*ending)) << "a message window over the ending";
+    EXPECT_FALSE(DialogShown(*ending));
+    auto special = x.ActUntil(
+        [&] {
+            if (const std::optional<Frame> frame = x.Grab(); frame && cg(*frame))
+                x.Click(960, 540);
         },
-        240s);
-    ASSERT_TRUE(still) << "the movies did not end";
-    x.Keep(*still, "end");
+        SpecialTitleShown);
+    ASSERT_TRUE(special) << "no special title after the ending";
+    ExpectSpecialTitle(*special);
+    x.Keep(*special, "special_title");
     x.Xdotool("key alt+F4");
     EXPECT_EQ(x.ExitStatus(), 0) << ReadText(home.Path() / "out.txt");
+}
+
+// The next start: the logo, then the special title again, whose back item leads to the title.
+void PlayTheNextStart(XPlay& x, const HeadlessDemoHome& home)
+{
+    x.StartGame();
+    ASSERT_TRUE(x.WaitFor(LogoShown, 180s)) << "no logo on the next start";
+    auto special = x.ClickUntil(960, 540, SpecialTitleShown);
+    ASSERT_TRUE(special) << "no special title on the next start\n" << ReadText(home.Path() / "out.txt");
+    ExpectSpecialTitle(*special);
+    // Clicked while the special title stands: a second click must not meet the title's exit.
+    auto title = x.ActUntil(
+        [&] {
+            if (const std::optional<Frame> frame = x.Grab(); frame && SpecialTitleShown(*frame))
+                x.Click(300, 986);
+        },
+        TitleShown);
+    ASSERT_TRUE(title) << "the special title's back did not lead to the title";
+    x.Keep(*title, "title_after_special");
+    EXPECT_EQ(KeyGreenIn(*title), 0);
+    EXPECT_NE(FrameCellAt(*title, 300, 986), tools::TITLE_SHEET_BACK) << "the special title's back left over";
+    x.Xdotool("key alt+F4");
+    EXPECT_EQ(x.ExitStatus(), 0) << ReadText(home.Path() / "out.txt");
+    EXPECT_EQ(ReadText(home.Path() / "out.txt").find("が存在しません"), std::string::npos)
+        << ReadText(home.Path() / "out.txt");
 }
 
 TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
@@ -681,6 +752,7 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     ASSERT_NO_FATAL_FAILURE(PlayTheDay(x));
     ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
     ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(x, home));
+    ASSERT_NO_FATAL_FAILURE(PlayTheNextStart(x, home));
 }
 
 } // namespace

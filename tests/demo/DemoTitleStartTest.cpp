@@ -267,6 +267,54 @@ TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
     EXPECT_EQ(system->Flags.at(1898), 0);
 }
 
+// The gallery turns the clear flag on for itself; a game closed while it is open merges that
+// flag into the system file on its way out. The next start is no cleared one all the same: the
+// title without a box about a special system file the ending never wrote, and the flag taken
+// back.
+TEST(DemoTitleStartTest, AGameClosedInTheGalleryLeavesTheNextStartUncleared)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    // Extras and the gallery as above; the game is closed before the first cancel.
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 100000; turn += 4 * STEP)
+            out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40)
+                << turn + 2 * STEP << " rclick 960 540\n"
+                << turn + 3 * STEP << " rclick 960 540\n";
+    }
+    std::optional<int> status;
+    ASSERT_EQ(PlaySteps(home, input,
+                        {{"demo_title_closed_gallery.png",
+                          [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x4001u; },
+                          [](const Frame&) {}}},
+                        &status),
+              1u)
+        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(status, 0);
+
+    fs::remove(home.Path() / "out.txt");
+    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
+        fs::remove(entry.path());
+    const fs::path idle = home.Path() / "idle.txt";
+    std::ofstream(idle) << "100000 move 960 540\n";
+    const auto either = [](const Frame& frame) { return TitleShown(frame) || SpecialTitleShown(frame); };
+    EXPECT_EQ(
+        PlaySteps(home, idle,
+                  {{"demo_title_after_closed_gallery.png", either,
+                    [](const Frame& frame) { EXPECT_TRUE(TitleShown(frame)) << "the special title"; }}}),
+        1u)
+        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("が存在しません"), std::string::npos)
+        << ReadWholeFile(home.Path() / "out.txt");
+    const std::optional<FlagBuffer> system = SavedState(home, "FLAG000");
+    ASSERT_TRUE(system.has_value());
+    EXPECT_EQ(system->Flags.at(1898), 0);
+    EXPECT_FALSE(fs::exists(home.Path() / "vesk/demo/Save/SP_FLAG000"));
+}
+
 TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
 {
     const HeadlessDemoHome home;
