@@ -674,13 +674,33 @@ void PlayToTheEnd(const XPlay& x, const HeadlessDemoHome& home)
     ASSERT_TRUE(movie) << "Escape did not leave the slot machine";
     EXPECT_FALSE(SceneTextShown(*movie)) << "the slot's line left over the movies";
 
-    // After the movies the ending: its CG, nothing of the slot or the movies' scenes over it; a
-    // click leads to the special title.
+    // After the trip and the movies the ending: its CG, nothing of the slot or the movies' scenes
+    // over it; a click leads to the special title.
     const auto cg = [](const Frame& frame) {
         return FrameCellAt(frame, 960, 300) == tools::DEMO_CG_BASE + 2;
     };
-    auto ending = x.WaitFor([&](const Frame& frame) { return cg(frame) || SpecialTitleShown(frame); }, 240s);
-    ASSERT_TRUE(ending) << "no ending after the movies";
+    // Between them the train trip: its lines wait for a click, as may a picture that stays, so the
+    // player clicks whenever the window waits or the screen stands still a while; never during an
+    // effect or a movie, whose frames keep changing.
+    std::optional<Frame> still;
+    auto still_since = std::chrono::steady_clock::now();
+    auto ending = x.WaitFor(
+        [&](const Frame& frame) {
+            if (cg(frame) || SpecialTitleShown(frame))
+                return true;
+            const auto now = std::chrono::steady_clock::now();
+            if (!still || still->pixels != frame.pixels) {
+                still = frame;
+                still_since = now;
+            }
+            if (StoryPromptShown(frame) || now - still_since > 15s) {
+                x.Click(960, 540);
+                still.reset();
+            }
+            return false;
+        },
+        600s);
+    ASSERT_TRUE(ending) << "no ending after the trip and the movies";
     x.Keep(*ending, "ending");
     ASSERT_TRUE(cg(*ending)) << "the special title came without the ending's CG";
     EXPECT_EQ(KeyGreenIn(*ending), 0);
