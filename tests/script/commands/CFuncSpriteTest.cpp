@@ -250,7 +250,8 @@ TEST_F(CFuncSpriteTest, SceneSkipBlocksOnlyTheLoadAndThePlainCopy)
 
 TEST_F(CFuncSpriteTest, OnlyChangesToSpriteZeroPresentAFrameAtOnce)
 {
-    RunSource("lib 19, 0, 0, 8, 8, 0, 0\nlib 19, 0, 5, 8, 8, 1, 0\nend");
+    // Both shown: a change to a hidden sprite shows nothing new, so no frame is presented for it.
+    RunSource("lib 19, 0, 0, 8, 8, 0, 0\nlib 19, 0, 5, 8, 8, 1, 0\nlib 19, 10, 0\nlib 19, 10, 5\nend");
     struct Case
     {
         const char* source;
