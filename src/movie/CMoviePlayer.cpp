@@ -111,7 +111,11 @@ bool CMoviePlayer::CrossFadeDone()
 {
     CMediaStream& fresh = *Streams[NewIndex];
     CMediaStream& old = *Streams[OldIndex];
-    const int32_t alpha = Overlay->GetAlpha();
+    int32_t alpha = 0;
+    {
+        ScopedLock lock(g_draw_lock); // the render thread steps the fade under it
+        alpha = Overlay->GetAlpha();
+    }
     if ((NewIndex == 1 && alpha == 255) || (OldIndex == 1 && alpha == 0))
         return true;
     if (old.State == 0 || fresh.State == 0)

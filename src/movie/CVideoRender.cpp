@@ -125,7 +125,8 @@ void CVideoRender::CopyFrame(const uint8_t* source)
         return;
     const int32_t width = m_video_header.biWidth;
     const int32_t height = std::abs(m_video_header.biHeight);
-    const ptrdiff_t stride = ((static_cast<ptrdiff_t>(m_video_header.biBitCount) / 8 * width) + 3) & ~ptrdiff_t{3};
+    const ptrdiff_t stride =
+        ((static_cast<ptrdiff_t>(m_video_header.biBitCount) / 8 * width) + 3) & ~ptrdiff_t{3};
     const bool fits = width <= layer->GetWidth() && height <= layer->GetHeight();
     layer->Lock();
     if (fits) {
@@ -136,8 +137,8 @@ void CVideoRender::CopyFrame(const uint8_t* source)
         CopyRows(source, width, height, stride, m_scale_video.get());
         const int32_t target_width = m_scale_target->GetWidth();
         const int32_t target_height = m_scale_target->GetHeight();
-        StretchBlt(m_scale_target->GetDC(), 0, 0, target_width, target_height, m_scale_video->GetDC(), 0, 0, width,
-                   height, SRCCOPY);
+        StretchBlt(m_scale_target->GetDC(), 0, 0, target_width, target_height, m_scale_video->GetDC(), 0, 0,
+                   width, height, SRCCOPY);
         layer->Blt(0, 0, target_width, target_height, m_scale_target.get(), 0, 0, 1);
     } else {
         // A target that changed to a smaller layer: the top left part that fits.
@@ -155,7 +156,11 @@ HRESULT CVideoRender::DoRenderSample(IMediaSample* sample)
         m_fade_step = m_new_fade_step;
         m_flags &= ~RENDER_NEW_TARGET;
     }
-    StepFade();
+    {
+        // The player reads the overlay's alpha on the main thread to see the cross-fade end.
+        ScopedLock lock(g_draw_lock);
+        StepFade();
+    }
     if (IsIconic(m_window))
         return S_OK;
     if (!(m_flags & RENDER_DRAWING))

@@ -9,6 +9,8 @@
 #include "app/CVeskView.h"
 #include "app/ScreenSettings.h"
 #include "arcpack/ArchiveWriter.h"
+#include "foundation/ScopedLock.h"
+#include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/ILayer.h"
@@ -44,6 +46,7 @@ int ReadLayerNumber(CSprite* sprite)
     const int width = layer->GetWidth();
     const int height = layer->GetHeight();
     std::vector<uint8_t> rows(static_cast<size_t>(width) * height * 4);
+    ScopedLock lock(g_draw_lock); // the render thread copies frames in under the draw lock
     for (int y = 0; y < height; ++y)
         std::memcpy(&rows[static_cast<size_t>(y) * width * 4], layer->GetBits() + layer->GetPixelOffset(0, y),
                     static_cast<size_t>(width) * 4);
