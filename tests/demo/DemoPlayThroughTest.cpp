@@ -679,23 +679,18 @@ void PlayToTheEnd(const XPlay& x, const HeadlessDemoHome& home)
     const auto cg = [](const Frame& frame) {
         return FrameCellAt(frame, 960, 300) == tools::DEMO_CG_BASE + 2;
     };
-    // Between them the train trip: its lines wait for a click, as may a picture that stays, so the
-    // player clicks whenever the window waits or the screen stands still a while; never during an
-    // effect or a movie, whose frames keep changing.
-    std::optional<Frame> still;
-    auto still_since = std::chrono::steady_clock::now();
+    // Between them the train trip: its lines wait for a click, and so may an effect that keeps
+    // moving (the snowball), so the player clicks whenever the window waits, else every ten
+    // seconds.
+    auto last_click = std::chrono::steady_clock::now();
     auto ending = x.WaitFor(
         [&](const Frame& frame) {
             if (cg(frame) || SpecialTitleShown(frame))
                 return true;
             const auto now = std::chrono::steady_clock::now();
-            if (!still || still->pixels != frame.pixels) {
-                still = frame;
-                still_since = now;
-            }
-            if (StoryPromptShown(frame) || now - still_since > 15s) {
+            if (StoryPromptShown(frame) || now - last_click > 10s) {
                 x.Click(960, 540);
-                still.reset();
+                last_click = now;
             }
             return false;
         },
