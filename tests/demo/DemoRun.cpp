@@ -178,6 +178,24 @@ WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
     }
 }
 
+namespace {
+
+// The next step taken from one dumped frame when it matches: checked and kept. Answers whether it
+// matched.
+bool TakeFrameStep(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps, size_t next,
+                   const std::filesystem::path& path)
+{
+    const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
+    if (!frame || !steps[next].matches(*frame))
+        return false;
+    steps[next].check(*frame);
+    std::filesystem::copy_file(path, home.Build() / steps[next].keep,
+                               std::filesystem::copy_options::overwrite_existing);
+    return true;
+}
+
+} // namespace
+
 size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps)
 {
     std::vector<std::filesystem::path> frames;
@@ -188,13 +206,8 @@ size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>
     for (const std::filesystem::path& path : frames) {
         if (next == steps.size())
             break;
-        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
-        if (!frame || !steps[next].matches(*frame))
-            continue;
-        steps[next].check(*frame);
-        std::filesystem::copy_file(path, home.Build() / steps[next].keep,
-                                   std::filesystem::copy_options::overwrite_existing);
-        ++next;
+        if (TakeFrameStep(home, steps, next, path))
+            ++next;
     }
     return next;
 }
@@ -219,13 +232,8 @@ size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const st
             seen.insert(path);
             if (next == steps.size())
                 break;
-            const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
-            if (!frame || !steps[next].matches(*frame))
-                continue;
-            steps[next].check(*frame);
-            std::filesystem::copy_file(path, home.Build() / steps[next].keep,
-                                       std::filesystem::copy_options::overwrite_existing);
-            ++next;
+            if (TakeFrameStep(home, steps, next, path))
+                ++next;
         }
         if (!running)
             break;
