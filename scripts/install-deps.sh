@@ -18,12 +18,14 @@ PACKAGES=(
     xvfb xauth xdotool x11-apps
 )
 # Only maintainers need these: formatting, regenerating the width table, tracing, clang for the
-# fuzz targets.
+# fuzz targets, and the start-up measure beside a peer engine (scripts/measure-startup-peers.sh).
 DEV_PACKAGES=(
     clang
     clang-format
     unicode-data
     strace
+    time
+    onscripter
 )
 
 case "${1:-}" in
