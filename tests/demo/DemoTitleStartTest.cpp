@@ -225,6 +225,19 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
         << ReadWholeFile(home.Path() / "out.txt");
 }
 
+// Extras, then the gallery on its page, then two cancels, over and over. At x 370 the presses meet
+// a title button (on the main page Extras and the disabled load) and nothing in the gallery.
+fs::path WriteExtrasGalleryInput(const HeadlessDemoHome& home)
+{
+    const fs::path input = home.Path() / "input.txt";
+    std::ofstream out(input);
+    for (int turn = 300; turn <= 100000; turn += 4 * STEP)
+        out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40) << turn + 2 * STEP
+            << " rclick 960 540\n"
+            << turn + 3 * STEP << " rclick 960 540\n";
+    return input;
+}
+
 TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
 {
     const HeadlessDemoHome home;
@@ -233,14 +246,7 @@ TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
     // Extras, then the gallery on its page, then two cancels: gallery page, heroines, title. At
     // x 370 the presses meet a title button (on the main page Extras and the disabled load) and
     // nothing in the gallery; a cancel on the extras page goes back to the main page.
-    const fs::path input = home.Path() / "input.txt";
-    {
-        std::ofstream out(input);
-        for (int turn = 300; turn <= 100000; turn += 4 * STEP)
-            out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40)
-                << turn + 2 * STEP << " rclick 960 540\n"
-                << turn + 3 * STEP << " rclick 960 540\n";
-    }
+    const fs::path input = WriteExtrasGalleryInput(home);
     const size_t seen =
         PlaySteps(home, input,
                   {{"demo_title_extras_main.png", TitleShown, [](const Frame&) {}},
@@ -277,14 +283,7 @@ TEST(DemoTitleStartTest, AGameClosedInTheGalleryLeavesTheNextStartUncleared)
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     // Extras and the gallery as above; the game is closed before the first cancel.
-    const fs::path input = home.Path() / "input.txt";
-    {
-        std::ofstream out(input);
-        for (int turn = 300; turn <= 100000; turn += 4 * STEP)
-            out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40)
-                << turn + 2 * STEP << " rclick 960 540\n"
-                << turn + 3 * STEP << " rclick 960 540\n";
-    }
+    const fs::path input = WriteExtrasGalleryInput(home);
     std::optional<int> status;
     ASSERT_EQ(PlaySteps(home, input,
                         {{"demo_title_closed_gallery.png",

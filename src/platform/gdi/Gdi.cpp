@@ -97,12 +97,21 @@ void CopyExact(const Bitmap& dest, Rect d, const Bitmap& source, int sx, int sy)
     }
 }
 
+// The part of a destination rectangle that lies on the bitmap, in the rectangle's own columns
+// and rows: begin and end of each.
+struct DestClip
+{
+    int x_begin, x_end, y_begin, y_end;
+};
+
+DestClip ClipToDest(const Bitmap& dest, Rect d)
+{
+    return {std::max(0, -d.x), std::min(d.w, dest.width - d.x), std::max(0, -d.y), std::min(d.h, dest.height - d.y)};
+}
+
 void StretchNearest(const Bitmap& dest, Rect d, const Bitmap& source, Rect s)
 {
-    const int x_begin = std::max(0, -d.x);
-    const int x_end = std::min(d.w, dest.width - d.x);
-    const int y_begin = std::max(0, -d.y);
-    const int y_end = std::min(d.h, dest.height - d.y);
+    const auto [x_begin, x_end, y_begin, y_end] = ClipToDest(dest, d);
     if (x_begin >= x_end || y_begin >= y_end)
         return;
     std::vector<int> columns(static_cast<size_t>(d.w));
@@ -224,10 +233,7 @@ bool StretchWholeBoxes(const Bitmap& dest, Rect d, const Bitmap& source, Rect s,
 
 void StretchHalftone(const Bitmap& dest, Rect d, const Bitmap& source, Rect s)
 {
-    const int x_begin = std::max(0, -d.x);
-    const int x_end = std::min(d.w, dest.width - d.x);
-    const int y_begin = std::max(0, -d.y);
-    const int y_end = std::min(d.h, dest.height - d.y);
+    const auto [x_begin, x_end, y_begin, y_end] = ClipToDest(dest, d);
     if (x_begin >= x_end || y_begin >= y_end)
         return;
     if (StretchWholeBoxes(dest, d, source, s, x_begin, x_end, y_begin, y_end))
