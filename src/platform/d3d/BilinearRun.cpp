@@ -110,6 +110,16 @@ namespace {
     return _mm256_madd_epi16(_mm256_shuffle_epi8(texels, widen), weights);
 }
 
+// Pixels a and b of a step: their texel pairs weighted across x by their lanes of wx, then mixed
+// across y by their lanes of fy; `pick` names the two lanes.
+[[gnu::target("avx2")]] inline __m256i MixPair(const uint8_t* bits, size_t pitch, int32_t a, int32_t b,
+                                               __m256i wx, __m256i fy, __m256i pick)
+{
+    const __m256i weights = _mm256_permutevar8x32_epi32(wx, pick);
+    return Mix32(RowPair(bits + a, bits + b, weights), RowPair(bits + a + pitch, bits + b + pitch, weights),
+                 _mm256_permutevar8x32_epi32(fy, pick));
+}
+
 // Eight pixels at a time: coordinates and weights in 32-bit lanes (the caller checks that every
 // position and texel offset of the run fits), then two pixels per step through RowPair and Mix32.
 [[gnu::target("avx2")]] int SampleEight(uint32_t* out, int count, const uint8_t* bits, size_t pitch,
@@ -126,9 +136,10 @@ namespace {
     const __m256i byte_mask = _mm256_set1_epi32(0xFF);
     const __m256i full = _mm256_set1_epi32(256);
     // Lane pairs (0, 1), (2, 3), (4, 5), (6, 7), each lane repeated over a pixel's four channels.
-    const __m256i pick[4] = {
-        _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1), _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3),
-        _mm256_setr_epi32(4, 4, 4, 4, 5, 5, 5, 5), _mm256_setr_epi32(6, 6, 6, 6, 7, 7, 7, 7)};
+    const __m256i pick0 = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+    const __m256i pick1 = _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3);
+    const __m256i pick2 = _mm256_setr_epi32(4, 4, 4, 4, 5, 5, 5, 5);
+    const __m256i pick3 = _mm256_setr_epi32(6, 6, 6, 6, 7, 7, 7, 7);
     const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     alignas(32) int32_t offsets[8];
     int i = 0;
@@ -140,17 +151,14 @@ namespace {
         _mm256_store_si256(reinterpret_cast<__m256i*>(offsets),
                            _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(y, 16), row_bytes),
                                             _mm256_slli_epi32(_mm256_srli_epi32(x, 16), 2)));
-        __m256i mixed[4];
-        for (int pair = 0; pair < 4; ++pair) {
-            const uint8_t* a = bits + offsets[2 * pair];
-            const uint8_t* b = bits + offsets[2 * pair + 1];
-            const __m256i weights = _mm256_permutevar8x32_epi32(wx, pick[pair]);
-            mixed[pair] = Mix32(RowPair(a, b, weights), RowPair(a + pitch, b + pitch, weights),
-                                _mm256_permutevar8x32_epi32(fy, pick[pair]));
-        }
+        // The four pairs written out, so that their results stay in registers.
+        const __m256i mixed0 = MixPair(bits, pitch, offsets[0], offsets[1], wx, fy, pick0);
+        const __m256i mixed1 = MixPair(bits, pitch, offsets[2], offsets[3], wx, fy, pick1);
+        const __m256i mixed2 = MixPair(bits, pitch, offsets[4], offsets[5], wx, fy, pick2);
+        const __m256i mixed3 = MixPair(bits, pitch, offsets[6], offsets[7], wx, fy, pick3);
         // Packing works within 128-bit halves: pixels come out 0 2 4 6 1 3 5 7.
-        const __m256i words = _mm256_packus_epi16(_mm256_packus_epi32(mixed[0], mixed[1]),
-                                                  _mm256_packus_epi32(mixed[2], mixed[3]));
+        const __m256i words =
+            _mm256_packus_epi16(_mm256_packus_epi32(mixed0, mixed1), _mm256_packus_epi32(mixed2, mixed3));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_permutevar8x32_epi32(words, order));
         x = _mm256_add_epi32(x, advance_x);
         y = _mm256_add_epi32(y, advance_y);
