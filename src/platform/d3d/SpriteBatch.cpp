@@ -355,6 +355,17 @@ template <BlendKind Kind>
     return _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(all, alpha_mask), alpha_mask)) == -1;
 }
 
+// `count` texels (a multiple of eight) with red and blue exchanged.
+[[gnu::target("avx2")]] inline void CopySwapped(uint8_t* d, const uint8_t* t, int count)
+{
+    const __m256i order = _mm256_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15, 2, 1, 0, 3,
+                                           6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+    for (int i = 0; i < count; i += 8)
+        _mm256_storeu_si256(
+            reinterpret_cast<__m256i*>(d + i * 4),
+            _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i * 4)), order));
+}
+
 // BlendRunOf's four-wide steps eight pixels at a time; answers how many pixels it blended.
 template <BlendKind Kind, bool Cleared>
 [[gnu::target("avx2")]] int BlendEight(uint8_t* d, const uint8_t* t, int count, bool swap, const Modulate& m,
@@ -372,12 +383,15 @@ template <BlendKind Kind, bool Cleared>
     // Texels that pass unchanged are copied in blocks wherever a block is opaque: a plain copy
     // moves memory faster than a loop that looks at every pixel, and the test leaves the block in
     // the cache for it.
-    const bool copies = (Kind == BlendKind::Alpha || Kind == BlendKind::Opaque) && m.identity && !swap;
+    const bool copies = (Kind == BlendKind::Alpha || Kind == BlendKind::Opaque) && m.identity;
     constexpr int BLOCK = 256;
     while (i + 8 <= count) {
         const int end = copies ? i + (std::min(BLOCK, count - i) & ~7) : count & ~7;
         if (copies && (Kind == BlendKind::Opaque || AllOpaque(t + i * 4, end - i))) {
-            std::memcpy(d + i * 4, t + i * 4, static_cast<size_t>(end - i) * 4);
+            if (swap)
+                CopySwapped(d + i * 4, t + i * 4, end - i);
+            else
+                std::memcpy(d + i * 4, t + i * 4, static_cast<size_t>(end - i) * 4);
             i = end;
             continue;
         }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -66,15 +67,16 @@ protected:
         m_batch = std::make_unique<SpriteBatch>(m_context.Get());
     }
 
-    // Texels as 0xAARRGGBB words, stored B, G, R, A.
-    ComPtr<ID3D11ShaderResourceView> Texture(int width, int height, const std::vector<uint32_t>& argb)
+    // Texels as 0xAARRGGBB words, stored B, G, R, A; or as given in the target's order, R, G, B, A.
+    ComPtr<ID3D11ShaderResourceView> Texture(int width, int height, const std::vector<uint32_t>& argb,
+                                             DXGI_FORMAT format = DXGI_FORMAT_B8G8R8A8_UNORM)
     {
         D3D11_TEXTURE2D_DESC desc{};
         desc.Width = width;
         desc.Height = height;
         desc.MipLevels = 1;
         desc.ArraySize = 1;
-        desc.Format = DXGI_FORMAT_B8G8R8A8_UNORM;
+        desc.Format = format;
         desc.SampleDesc = {1, 0};
         desc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
         const D3D11_SUBRESOURCE_DATA data{argb.data(), static_cast<UINT>(width * 4), 0};
@@ -310,6 +312,55 @@ TEST_F(SpriteBatchTest, RunsOfEveryLengthBlendAsTheRoundedEquationsSay)
                     ASSERT_EQ(Bytes(3 + i, y)[k], want[k])
                         << "length " << length << " pixel " << i << " channel " << k;
             }
+        }
+    }
+}
+
+// A long row drawn 1:1 at full colour: wholly opaque blocks of it are copied, red and blue
+// exchanged when the texture's order is not the target's, and blocks holding a translucent texel
+// are blended, onto a pending clear or onto pixels already there.
+TEST_F(SpriteBatchTest, OpaqueBlocksOfALongRowAreCopiedAndTheOthersBlended)
+{
+    constexpr int LENGTH = 603; // whole blocks, a part block and a tail shorter than a step
+    UseTarget(LENGTH + 4, 3);
+    std::vector<uint32_t> argb(LENGTH);
+    for (uint32_t k = 0; k < LENGTH; ++k)
+        argb[k] = 0xFF000000u | (k * 7 & 0xFF) << 16 | (k * 3 & 0xFF) << 8 | (k & 0xFF);
+    argb[300] = 0x40102030u; // in the second block
+    argb[601] = 0x80FFFFFFu; // in the tail
+    std::vector<uint32_t> rgba(LENGTH);
+    for (int k = 0; k < LENGTH; ++k)
+        rgba[k] = (argb[k] & 0xFF00FF00u) | (argb[k] >> 16 & 0xFF) | (argb[k] & 0xFF) << 16;
+    const float colour[4] = {0.2f, 0.4f, 0.6f, 1.0f}; // 51, 102, 153
+    const uint32_t under = 0xFF336699u;
+    const auto blended = [under](uint32_t t) {
+        const uint32_t a = t >> 24;
+        uint32_t pixel = a << 24;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const uint32_t s = t >> shift & 0xFF;
+            const uint32_t d = under >> shift & 0xFF;
+            pixel |= static_cast<uint32_t>(std::lround((s * a + d * (255 - a)) / 255.0)) << shift;
+        }
+        return pixel;
+    };
+    for (const bool target_order : {false, true}) {
+        auto view =
+            target_order ? Texture(LENGTH, 1, rgba, DXGI_FORMAT_R8G8B8A8_UNORM) : Texture(LENGTH, 1, argb);
+        for (const bool pending : {true, false}) {
+            SCOPED_TRACE(std::string(target_order ? "target order" : "exchanged") +
+                         (pending ? ", onto a pending clear" : ", onto drawn pixels"));
+            m_context->ClearRenderTargetView(m_target.Get(), colour);
+            if (!pending)
+                ASSERT_EQ(At(0, 0), under); // reading the pixels does the clear
+            m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+            Draw(view.Get(), {2, 1});
+            m_batch->End();
+            for (int k = 0; k < LENGTH; ++k)
+                ASSERT_EQ(At(2 + k, 1), blended(argb[k])) << "texel " << k;
+            EXPECT_EQ(At(1, 1), under);
+            EXPECT_EQ(At(LENGTH + 2, 1), under);
+            EXPECT_EQ(At(LENGTH, 0), under);
+            EXPECT_EQ(At(LENGTH, 2), under);
         }
     }
 }
