@@ -6,6 +6,7 @@
 
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
+#include "platform/d3d/TexturePixels.h"
 
 namespace {
 
@@ -71,9 +72,10 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
     m_header.biSizeImage = tw * th * 4;
 
     const size_t pitch = size_t{tw} * 4;
-    m_buffer.reset(static_cast<uint8_t*>(std::calloc(pitch * th, 1)));
-    if (!m_buffer)
+    auto* bytes = static_cast<uint8_t*>(std::calloc(pitch * th, 1));
+    if (!bytes)
         throw std::bad_alloc();
+    m_buffer = std::shared_ptr<uint8_t>(bytes, [](uint8_t* p) { std::free(p); });
     NoteWritten();
     if (initial) {
         // The given rows are bottom-up at the asked width; the buffer is top-down.
@@ -106,6 +108,9 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
     HRESULT result = device->CreateTexture2D(&desc, initial ? &data : nullptr, m_texture.GetAddressOf());
     if (FAILED(result))
         return result;
+    // The texture holds what the buffer holds, so the buffer can move into it.
+    if (std::shared_ptr<uint8_t> shared = platform::SharedTexturePixels(m_texture.Get()))
+        m_buffer = std::move(shared);
     D3D11_SHADER_RESOURCE_VIEW_DESC view{};
     view.Format = desc.Format;
     view.ViewDimension = D3D11_SRV_DIMENSION_TEXTURE2D;
@@ -129,11 +134,14 @@ HRESULT CTextureLayer::Upload()
         return result;
     const size_t pitch = static_cast<size_t>(m_texture_width) * 4;
     auto* target = static_cast<uint8_t*>(m_mapped.pData);
-    if (m_mapped.RowPitch == pitch) {
-        std::memcpy(target, m_buffer.get(), pitch * m_texture_height);
-    } else {
-        for (int32_t y = 0; y < m_texture_height; ++y)
-            std::memcpy(target + size_t{m_mapped.RowPitch} * y, m_buffer.get() + pitch * y, pitch);
+    // Nothing to copy when the buffer is the texture's own pixels.
+    if (target != m_buffer.get()) {
+        if (m_mapped.RowPitch == pitch) {
+            std::memcpy(target, m_buffer.get(), pitch * m_texture_height);
+        } else {
+            for (int32_t y = 0; y < m_texture_height; ++y)
+                std::memcpy(target + size_t{m_mapped.RowPitch} * y, m_buffer.get() + pitch * y, pitch);
+        }
     }
     m_context->Unmap(m_texture.Get(), 0);
     m_uploaded = 1;
@@ -225,7 +233,7 @@ HRESULT CTextureLayer::UploadPart(const RECT& part)
     const size_t offset = static_cast<size_t>(left) * 4;
     const size_t bytes = static_cast<size_t>(right - left) * 4;
     auto* target = static_cast<uint8_t*>(m_mapped.pData);
-    for (int32_t y = top; y < bottom; ++y)
+    for (int32_t y = top; y < bottom && target != m_buffer.get(); ++y) // else in place already
         std::memcpy(target + size_t{m_mapped.RowPitch} * y + offset, m_buffer.get() + pitch * y + offset,
                     bytes);
     m_context->Unmap(m_texture.Get(), 0);

@@ -71,12 +71,9 @@ private:
     D3D11_MAPPED_SUBRESOURCE m_mapped{};
     ComPtr<ID2D1Bitmap1> m_d2d_bitmap;
     // The CPU copy, top-down, from calloc: zeroed pages from the system cost memory only once
-    // drawn, so the textures of screens made at start-up weigh little until shown.
-    struct FreeBytes
-    {
-        void operator()(uint8_t* bytes) const { std::free(bytes); }
-    };
-    std::unique_ptr<uint8_t[], FreeBytes> m_buffer;
+    // drawn, so the textures of screens made at start-up weigh little until shown. A dynamic
+    // texture's own pixels where the device lends them, so that uploads find them in place.
+    std::shared_ptr<uint8_t> m_buffer;
     int32_t m_texture_width = 0;
     int32_t m_texture_height = 0;
     int32_t m_render_target = 0;

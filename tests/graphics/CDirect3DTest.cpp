@@ -440,13 +440,17 @@ TEST_F(CDirect3DTest, TextureLayersKeepTheirSizeAndRowOrder)
     EXPECT_EQ(LayerPixel(small, 0, 0), 0xFFFF0000u);
     EXPECT_EQ(LayerPixel(small, 0, 1), 0xFF0000FFu);
 
-    // A dynamic layer ignores Unlock; its pixels reach the texture at the next upload.
+    // A dynamic layer ignores Unlock; its buffer is its texture's pixels, so an upload finds them
+    // in place and keeps them.
     auto* texture = static_cast<platform::Texture2D*>(small.GetTexture());
+    EXPECT_EQ(small.GetBits(), texture->Row(0));
     small.FillRect(0, 0, 1, 2, 0xFF00FF00, 1);
     small.Unlock();
-    EXPECT_EQ(texture->Row(0)[1], 0x00);
     EXPECT_EQ(small.Upload(), S_OK);
     EXPECT_EQ(texture->Row(0)[1], 0xFF);
+    EXPECT_EQ(texture->Row(1)[1], 0xFF);
+    EXPECT_EQ(small.UploadPart(RECT{0, 0, 1, 1}), S_OK);
+    EXPECT_EQ(texture->Row(1)[1], 0xFF);
 
     // A render target takes its buffer on Unlock.
     CTextureLayer target;

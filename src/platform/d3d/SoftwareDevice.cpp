@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/d3d/DxgiObjects.h"
+#include "platform/d3d/TexturePixels.h"
 
 namespace platform {
 
@@ -62,11 +63,20 @@ void FailNextShaderResourceViews(int count, HRESULT result)
 Texture2D::Texture2D(ID3D11Device* device, const D3D11_TEXTURE2D_DESC& desc)
     : DeviceChild(device)
     , m_desc(desc)
-    , m_pixels(
-          static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t{desc.Width} * desc.Height * 4, 1), 1)))
 {
-    if (!m_pixels)
+    auto* pixels =
+        static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t{desc.Width} * desc.Height * 4, 1), 1));
+    if (!pixels)
         throw std::bad_alloc();
+    m_pixels = std::shared_ptr<uint8_t>(pixels, [](uint8_t* p) { std::free(p); });
+}
+
+std::shared_ptr<uint8_t> SharedTexturePixels(ID3D11Texture2D* texture)
+{
+    const auto* software = dynamic_cast<const Texture2D*>(texture);
+    if (!software || software->Desc().Usage != D3D11_USAGE_DYNAMIC)
+        return nullptr;
+    return software->SharedPixels();
 }
 
 void Texture2D::ResolvePendingFill() const

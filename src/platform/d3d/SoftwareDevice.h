@@ -107,6 +107,12 @@ public:
     // writer ends with DropPendingFill.
     uint8_t* RawRow(uint32_t y) const { return m_pixels.get() + static_cast<size_t>(y) * Pitch(); }
     void DropPendingFill() { m_fill_pending = false; }
+    // The pixels, kept alive for as long as the caller holds them.
+    std::shared_ptr<uint8_t> SharedPixels() const
+    {
+        ResolvePendingFill();
+        return m_pixels;
+    }
 
     std::atomic<bool> m_mapped{false};
 
@@ -118,12 +124,9 @@ private:
     // Mutable so that reading through a const texture can do the pending fill first. Used under
     // the display's device lock like the rest of the context.
     // From calloc: pages come zeroed from the system and cost memory only once drawn, so a
-    // screen's textures made at start-up weigh little until the screen is shown.
-    struct FreePixels
-    {
-        void operator()(uint8_t* pixels) const { std::free(pixels); }
-    };
-    mutable std::unique_ptr<uint8_t[], FreePixels> m_pixels;
+    // screen's textures made at start-up weigh little until the screen is shown. Shared with an
+    // owner that keeps its own pixels here (SharedTexturePixels).
+    mutable std::shared_ptr<uint8_t> m_pixels;
     mutable bool m_fill_pending = false;
     uint32_t m_fill = 0;
 };
