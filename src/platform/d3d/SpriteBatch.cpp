@@ -1135,7 +1135,7 @@ void SpriteBatch::Impl::DrawSpan(uint8_t* d, int count, const Texture2D& texture
     if (inner_first >= inner_end)
         inner_first = inner_end = count;
 
-    constexpr int CHUNK = 64;
+    constexpr int CHUNK = 256;
     uint32_t texels[CHUNK];
     const uint8_t* bits = texture.Bits();
     const size_t pitch = texture.Pitch();
