@@ -3,7 +3,10 @@
 // software operations write the buffer through the ILayer side, the texture sprites upload it
 // once per drawn frame and draw the texture with the sprite batch. A render-target layer (the
 // fade sprite's) reaches its texture on Unlock instead. Uploads happen inside the draw pass under
-// the global draw lock; the owner (a texture sprite, the display) says who draws into it.
+// the global draw lock; the owner (a texture sprite, the display) says who draws into it. Where
+// the device lends a dynamic texture's own pixels, the buffer is those pixels and an upload finds
+// them in place: the texture then shows the buffer as it stands, which is what every draw pass
+// uploads before it draws.
 
 #include <cstdint>
 #include <cstdlib>
