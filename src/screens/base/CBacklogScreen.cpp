@@ -212,8 +212,10 @@ void CBacklogScreen::OnOpen()
 void CBacklogScreen::ResetPage()
 {
     IBackLog::ResetPage();
-    // The text layer is clear now; the page layers hold whatever was drawn last.
-    ForgetPage();
+    // The text layer is clear now; the page layers hold what this screen drew last only while
+    // nothing else has written there.
+    if (!PageIntact())
+        ForgetPage();
     m_ink_layer = SpriteLayerOf(FindSpriteLayer(BACKLOG_TEXT_LAYER));
     for (RowShown& shown : m_rows)
         shown.Ink.clear();
@@ -234,12 +236,47 @@ void CBacklogScreen::DrawFirstPage()
     SetValue(49, 1080);
     BuildThumb();
     CSpriteLayer* mask = MaskImageLayer();
-    if (mask != nullptr)
-        mask->SetAlphaRect(0, 0, 1920, 1080, 0);
-    ForgetPage();
-    m_mask_clear = mask != nullptr && static_cast<ILayer*>(mask) == MaskTarget();
+    const bool on_images = mask != nullptr && static_cast<ILayer*>(mask) == MaskTarget();
+    if (on_images && PageIntact()) {
+        // The image layers hold the page this screen left there: the first page goes over it
+        // as a scroll's does, with the thumb just built drawn anew.
+        m_thumb_column = -1;
+    } else {
+        if (mask != nullptr)
+            mask->SetAlphaRect(0, 0, 1920, 1080, 0);
+        ForgetPage();
+        m_mask_clear = on_images;
+    }
     RedrawPage(0, 0);
     m_mask_clear = false;
+    if (on_images) {
+        m_seen_view.See(ViewTarget());
+        m_seen_mask.See(MaskTarget());
+    }
+}
+
+bool CBacklogScreen::LayerSeen::Holds(ILayer* layer) const
+{
+    return layer != nullptr && layer == Layer && layer->GetWriteCount() == Writes;
+}
+
+void CBacklogScreen::LayerSeen::See(ILayer* layer)
+{
+    Layer = layer;
+    Writes = layer != nullptr ? layer->GetWriteCount() : 0;
+}
+
+void CBacklogScreen::ClearTextLayer(ILayer* text)
+{
+    if (m_seen_text.Holds(text)) {
+        // Only this screen wrote there since the last clear, and only within its ink.
+        for (const InkRect& r : m_text_touched)
+            text->FillRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, 0, 1);
+    } else {
+        IBackLog::ClearTextLayer(text);
+    }
+    m_text_touched.clear();
+    m_seen_text.See(text);
 }
 
 void CBacklogScreen::BuildThumb()
@@ -332,6 +369,11 @@ void CBacklogScreen::DrawBackground(ILayer* view)
     view->Blt(0, 0, 1920, 1080, base, 0, 0, 1);
 }
 
+bool CBacklogScreen::PageIntact()
+{
+    return m_seen_view.Holds(ViewTarget()) && m_seen_mask.Holds(MaskTarget()) && PageKept();
+}
+
 bool CBacklogScreen::PageKept()
 {
     if (m_page_view == nullptr || m_page_view != ViewTarget() || m_page_mask != MaskTarget() ||
@@ -416,7 +458,16 @@ void CBacklogScreen::FollowTextLayer(ILayer* text)
         for (int32_t row = 0; row < ROWS; ++row)
             m_rows[row].Ink = {WindowOf(row)};
     }
+    constexpr size_t MAX_TOUCHED = 16;
     for (const InkRect& drawn : Ink) {
+        if (m_text_touched.size() < MAX_TOUCHED) {
+            m_text_touched.push_back(drawn);
+        } else {
+            InkRect all = drawn;
+            for (const InkRect& other : m_text_touched)
+                all = Hull(all, other);
+            m_text_touched = {all};
+        }
         for (int32_t row = 0; row < ROWS; ++row) {
             const InkRect piece = Intersect(drawn, WindowOf(row));
             if (IsEmpty(piece))
@@ -558,6 +609,7 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
     if (how == RowDraw::NEW_PAGE)
         m_rows[row].Framed = true;
     ILayer* text = SpriteLayerOf(FindSpriteLayer(GetValue(VALUE_TEXT_SPRITE)));
+    const bool text_known = m_seen_text.Holds(text);
     if (text != nullptr)
         FollowTextLayer(text);
     {
@@ -604,6 +656,8 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
         FollowTextLayer(text);
         ComposeText(view, text, row, how);
     }
+    if (text_known)
+        m_seen_text.See(text); // what it holds now is this row's drawing too
     DrawButton(ID_CHECK + row, BACKLOG_NORMAL, 0);
 }
 

@@ -81,6 +81,8 @@ public:
     // The start of every opening's page: the text layer cleared, the records counted and the
     // position cut to them.
     virtual void ResetPage();
+    // Makes the whole text layer clear.
+    virtual void ClearTextLayer(ILayer* text);
 
     int32_t Shown = 0;
     int32_t RecordingWasOn = 0;
@@ -133,6 +135,7 @@ public:
     void ReleaseParts() override;
     int32_t GetRowsPerPage() override { return 3; }
     void ResetPage() override;
+    void ClearTextLayer(ILayer* text) override;
     // The page an opening shows, drawn afresh: the marks cleared, the text layout and the thumb
     // set, the first page over a clear control layer.
     void DrawFirstPage();
@@ -181,6 +184,8 @@ private:
     void BuildThumb();
     void DrawRow(int32_t row, int32_t state, RowDraw how = RowDraw::ALONE);
     bool PageKept();
+    // A kept page whose layers nothing else has written since this screen drew it.
+    bool PageIntact();
     void ForgetPage();
     void DrawBackground(ILayer* view);
     // Takes in the ink the typesetting reported; another text layer than the one followed may
@@ -226,4 +231,19 @@ private:
     ILayer* m_page_mask = nullptr;
     ILayer* m_ink_layer = nullptr; // the text layer the ink spans describe
     RowShown m_rows[3];
+    // A layer's write count as this screen left it: while the count stands, the layer holds what
+    // this screen drew and what is kept above describes it.
+    struct LayerSeen
+    {
+        ILayer* Layer = nullptr;
+        uint64_t Writes = 0;
+
+        bool Holds(ILayer* layer) const;
+        void See(ILayer* layer);
+    };
+    LayerSeen m_seen_text;
+    LayerSeen m_seen_view;
+    LayerSeen m_seen_mask;
+    // Wherever the text layer was written since it was last cleared whole (every ink span).
+    std::vector<InkRect> m_text_touched;
 };
