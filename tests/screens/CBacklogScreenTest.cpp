@@ -614,7 +614,8 @@ std::vector<uint8_t> PixelsUntouched(CSpriteLayer* layer)
 TEST_F(CBacklogPageTest, AReopenedPageShowsWhatThePageDrawnAfreshShows)
 {
     // Opened again over the page it left, with nothing else drawn on its layers, the screen
-    // clears and redraws only what it drew; the records may have changed in between.
+    // clears and redraws only what it drew; in between it may have been scrolled on the shown
+    // layers and the records may have changed.
     const char* const bodies[] = {
         "short",
         "夕暮れの商店街を抜けて、駅前の広場まで歩いてきた。冬の風が頬を刺すように冷たい。",
@@ -622,7 +623,7 @@ TEST_F(CBacklogPageTest, AReopenedPageShowsWhatThePageDrawnAfreshShows)
         "あ」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」",
     };
     BacklogStore& store = GetDocument()->m_script_context->Backlog;
-    store.Allocate(12);
+    store.Allocate(16);
     int32_t added = 0;
     auto add = [&](int32_t count) {
         for (int32_t k = 0; k < count; ++k, ++added) {
@@ -643,11 +644,15 @@ TEST_F(CBacklogPageTest, AReopenedPageShowsWhatThePageDrawnAfreshShows)
     CBacklogScreen screen;
     make(screen);
     // Records added between the openings, the position the last one left.
-    const std::pair<int32_t, int32_t> openings[] = {{1, 0}, {0, 0}, {1, 0}, {2, 3}, {0, 1}, {3, 0}};
+    const std::pair<int32_t, int32_t> openings[] = {{1, 0}, {0, 0}, {3, 0}, {1, 0}, {2, 3}, {0, 1}, {4, 0}};
     for (size_t step = 0; step < std::size(openings); ++step) {
         screen.Top = 0;
         screen.ResetPage();
         screen.DrawFirstPage(); // the page the next opening finds
+        screen.DrawToImage = 0;
+        for (int32_t wheel : {1, 1, -1})
+            screen.OnMouseWheel(step % 3 != 0 ? wheel : 0);
+        screen.DrawToImage = 1;
         add(openings[step].first);
         screen.Top = openings[step].second;
         screen.ResetPage();
