@@ -125,17 +125,20 @@ void ILayer::NoteDirectAccess()
         return;
     std::lock_guard lock(m_change_lock);
     m_written = m_direct = m_written_whole = true;
+    ++m_write_count;
 }
 
 void ILayer::NoteWritten()
 {
     std::lock_guard lock(m_change_lock);
     m_written = m_written_whole = true;
+    ++m_write_count;
 }
 
 void ILayer::NoteWritten(const RECT& rect)
 {
     std::lock_guard lock(m_change_lock);
+    ++m_write_count;
     if (m_written_whole) {
         m_written = true;
         return;
@@ -149,6 +152,12 @@ void ILayer::NoteWritten(const RECT& rect)
         m_written_rect.bottom = std::max(m_written_rect.bottom, rect.bottom);
     }
     m_written = true;
+}
+
+uint64_t ILayer::GetWriteCount()
+{
+    std::lock_guard lock(m_change_lock);
+    return m_write_count;
 }
 
 bool ILayer::IsOpaque(const RECT& part)

@@ -148,6 +148,10 @@ public:
         RECT rect{};
     };
     Changes TakeChanges();
+    // Counts the writes noted as above (a direct reach among them); a caller that saw the count
+    // after its own drawing knows, while it stands, that the layer still holds that drawing. Any
+    // thread.
+    uint64_t GetWriteCount();
     // Whether every pixel of the part (clipped to the layer) has alpha 0xFF; not a direct reach.
     bool IsOpaque(const RECT& part);
 
@@ -165,9 +169,10 @@ protected:
     BITMAPINFOHEADER m_header{};
 
 private:
-    std::mutex m_change_lock; // a leaf: guards the three below
+    std::mutex m_change_lock; // a leaf: guards the members below
     bool m_written = true;
     bool m_direct = false;
+    uint64_t m_write_count = 0;
     bool m_written_whole = true;
     RECT m_written_rect{};
 

@@ -478,3 +478,24 @@ TEST(LayerClipping, OneLayerOperationsAndCrossFade)
     EXPECT_EQ(PixelAt(*d, 1, 1), Argb(78, 50, 100, 200));
     EXPECT_EQ(PixelAt(*d, 2, 2), Argb(255, 10, 10, 10));
 }
+
+TEST(LayerWriteCount, StandsOnlyWhileNothingWritesOrReachesThePixels)
+{
+    auto layer = MakeLayer(4, 4);
+    auto other = MakeLayer(4, 4, Argb(0xFF, 1, 2, 3));
+    auto count = [&] { return layer->GetWriteCount(); };
+    uint64_t seen = count();
+    // Read as a source, the layer is not written.
+    other->Blt(0, 0, 4, 4, layer.get(), 0, 0, 1);
+    other->BltOver(0, 0, 4, 4, layer.get(), 0, 0);
+    EXPECT_EQ(count(), seen);
+    // Every write moves it, an operation's or one through a pixel pointer reached.
+    layer->FillRect(1, 1, 1, 1, Argb(0xFF, 9, 9, 9), 1);
+    EXPECT_GT(count(), seen);
+    seen = count();
+    layer->SetAlphaRect(0, 0, 4, 4, 0);
+    EXPECT_GT(count(), seen);
+    seen = count();
+    (void)layer->GetBits();
+    EXPECT_GT(count(), seen);
+}

@@ -602,6 +602,75 @@ TEST_F(CBacklogPageTest, AScrolledPageShowsWhatThePageDrawnAfreshShows)
     EXPECT_EQ(screen.Top, screen.MaxTop);
 }
 
+// A layer's pixels read through a copy, which leaves the layer's write count as it is.
+std::vector<uint8_t> PixelsUntouched(CSpriteLayer* layer)
+{
+    CSpriteLayer copy;
+    copy.Create(0, 0, layer->GetWidth(), layer->GetHeight(), -1);
+    copy.Blt(0, 0, layer->GetWidth(), layer->GetHeight(), layer, 0, 0, 1);
+    return PixelsOf(&copy);
+}
+
+TEST_F(CBacklogPageTest, AReopenedPageShowsWhatThePageDrawnAfreshShows)
+{
+    // Opened again over the page it left, with nothing else drawn on its layers, the screen
+    // clears and redraws only what it drew; in between it may have been scrolled on the shown
+    // layers and the records may have changed.
+    const char* const bodies[] = {
+        "short",
+        "夕暮れの商店街を抜けて、駅前の広場まで歩いてきた。冬の風が頬を刺すように冷たい。",
+        "「遅かったね。もう来ないのかと思ってた」\n振り返ると、見慣れたマフラーの彼女がいた。",
+        "あ」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」",
+    };
+    BacklogStore& store = GetDocument()->m_script_context->Backlog;
+    store.Allocate(16);
+    int32_t added = 0;
+    auto add = [&](int32_t count) {
+        for (int32_t k = 0; k < count; ++k, ++added) {
+            ASSERT_TRUE(store.NextEntry());
+            LogBuffer& record = *store.GetCurrentEntry();
+            record.Code = {1, 0, 0};
+            record.HeadText = added % 3 == 0 ? "" : "NAME";
+            record.BodyText = bodies[added % 4];
+        }
+    };
+    auto make = [](CBacklogScreen& screen) {
+        ASSERT_EQ(screen.CreateParts(), 1);
+        screen.PartsImage = SpriteOfPicture(tools::BacklogSheet());
+        screen.CoverImage = SpriteOfPicture(tools::BacklogCover());
+        screen.DrawToImage = 1;
+    };
+    CSpriteLayer* text = GetDocument()->FindSpriteLayer(BACKLOG_TEXT_LAYER);
+    CBacklogScreen screen;
+    make(screen);
+    // Records added between the openings, the position the last one left.
+    const std::pair<int32_t, int32_t> openings[] = {{1, 0}, {0, 0}, {3, 0}, {1, 0}, {2, 3}, {0, 1}, {4, 0}};
+    for (size_t step = 0; step < std::size(openings); ++step) {
+        screen.Top = 0;
+        screen.ResetPage();
+        screen.DrawFirstPage(); // the page the next opening finds
+        screen.DrawToImage = 0;
+        for (int32_t wheel : {1, 1, -1})
+            screen.OnMouseWheel(step % 3 != 0 ? wheel : 0);
+        screen.DrawToImage = 1;
+        add(openings[step].first);
+        screen.Top = openings[step].second;
+        screen.ResetPage();
+        EXPECT_TRUE(std::ranges::all_of(PixelsUntouched(text), [](uint8_t byte) { return byte == 0; }))
+            << "text layer, step " << step;
+        screen.DrawFirstPage();
+        const std::vector<uint8_t> view = PixelsUntouched(PageLayers::ViewImageLayer());
+        const std::vector<uint8_t> mask = PixelsUntouched(PageLayers::MaskImageLayer());
+        CBacklogScreen afresh;
+        make(afresh);
+        afresh.Top = screen.Top;
+        afresh.ResetPage();
+        afresh.DrawFirstPage();
+        EXPECT_TRUE(view == PixelsOf(PageLayers::ViewImageLayer())) << "view, step " << step;
+        EXPECT_TRUE(mask == PixelsOf(PageLayers::MaskImageLayer())) << "mask, step " << step;
+    }
+}
+
 class CBacklogNoDialogTest : public CBacklogScreenTest
 {
 protected:

@@ -133,10 +133,12 @@ int32_t CBacklogScreen::CreateParts()
     }
     HelpLayer.reset(CreateSprite(0, 0, 1000, 40, -1, LAYER_KIND_MEMORY, 0));
     ThumbLayer.reset(CreateSprite(0, 0, THUMB_LAYER_WIDTH, TRACK_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
-    RowBaseImage.reset(CreateSprite(0, 0, TEXT_WIDTH, WINDOW_HEIGHT * ROWS, -1, LAYER_KIND_MEMORY, 0));
+    for (PageShown& page : m_pages)
+        page.RowBase.reset(CreateSprite(0, 0, TEXT_WIDTH, WINDOW_HEIGHT * ROWS, -1, LAYER_KIND_MEMORY, 0));
     PageBaseImage.reset(CreateSprite(0, 0, 1920, 1080, -1, LAYER_KIND_MEMORY, 0));
     m_base_rows = -1;
-    ForgetPage();
+    for (PageShown& page : m_pages)
+        ForgetPage(page);
     return 1;
 }
 
@@ -153,10 +155,12 @@ void CBacklogScreen::ReleaseParts()
     CoverImage.reset();
     HelpLayer.reset();
     ThumbLayer.reset();
-    RowBaseImage.reset();
+    for (PageShown& page : m_pages)
+        page.RowBase.reset();
     PageBaseImage.reset();
     m_base_rows = -1;
-    ForgetPage();
+    for (PageShown& page : m_pages)
+        ForgetPage(page);
 }
 
 int32_t CBacklogScreen::ThumbHeightFor(int32_t count)
@@ -212,11 +216,13 @@ void CBacklogScreen::OnOpen()
 void CBacklogScreen::ResetPage()
 {
     IBackLog::ResetPage();
-    // The text layer is clear now; the page layers hold whatever was drawn last.
-    ForgetPage();
+    // The text layer is clear now; the page layers hold what this screen drew last only while
+    // nothing else has written there.
+    if (!PageIntact())
+        ForgetPage();
     m_ink_layer = SpriteLayerOf(FindSpriteLayer(BACKLOG_TEXT_LAYER));
-    for (RowShown& shown : m_rows)
-        shown.Ink.clear();
+    for (std::vector<InkRect>& ink : m_ink)
+        ink.clear();
     Ink.clear();
 }
 
@@ -233,13 +239,50 @@ void CBacklogScreen::DrawFirstPage()
     SetValue(48, 1245);
     SetValue(49, 1080);
     BuildThumb();
+    // The shown layers are to show what the image layers do.
+    ForgetPage(m_pages[1]);
     CSpriteLayer* mask = MaskImageLayer();
-    if (mask != nullptr)
-        mask->SetAlphaRect(0, 0, 1920, 1080, 0);
-    ForgetPage();
-    m_mask_clear = mask != nullptr && static_cast<ILayer*>(mask) == MaskTarget();
+    const bool on_images = mask != nullptr && static_cast<ILayer*>(mask) == MaskTarget();
+    if (on_images && PageIntact()) {
+        // The image layers hold the page this screen left there: the first page goes over it
+        // as a scroll's does, with the thumb just built drawn anew.
+        Page().ThumbColumn = -1;
+    } else {
+        if (mask != nullptr)
+            mask->SetAlphaRect(0, 0, 1920, 1080, 0);
+        ForgetPage();
+        m_mask_clear = on_images;
+    }
     RedrawPage(0, 0);
     m_mask_clear = false;
+    if (on_images) {
+        m_seen_view.See(ViewTarget());
+        m_seen_mask.See(MaskTarget());
+    }
+}
+
+bool CBacklogScreen::LayerSeen::Holds(ILayer* layer) const
+{
+    return layer != nullptr && layer == Layer && layer->GetWriteCount() == Writes;
+}
+
+void CBacklogScreen::LayerSeen::See(ILayer* layer)
+{
+    Layer = layer;
+    Writes = layer != nullptr ? layer->GetWriteCount() : 0;
+}
+
+void CBacklogScreen::ClearTextLayer(ILayer* text)
+{
+    if (m_seen_text.Holds(text)) {
+        // Only this screen wrote there since the last clear, and only within its ink.
+        for (const InkRect& r : m_text_touched)
+            text->FillRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, 0, 1);
+    } else {
+        IBackLog::ClearTextLayer(text);
+    }
+    m_text_touched.clear();
+    m_seen_text.See(text);
 }
 
 void CBacklogScreen::BuildThumb()
@@ -286,8 +329,8 @@ void CBacklogScreen::RedrawPage(int32_t thumb_state, int32_t present)
     for (int32_t row = 0; row < ROWS; ++row)
         DrawRow(row, BACKLOG_NORMAL, kept ? RowDraw::KEPT_PAGE : RowDraw::NEW_PAGE);
     if (!kept && ViewTarget() != nullptr && MaskTarget() != nullptr) {
-        m_page_view = ViewTarget();
-        m_page_mask = MaskTarget();
+        Page().View = ViewTarget();
+        Page().Mask = MaskTarget();
     }
     for (int32_t row = 0; row < ROWS; ++row)
         DrawButton(ID_VOICE + row, BACKLOG_NORMAL, 0);
@@ -332,25 +375,36 @@ void CBacklogScreen::DrawBackground(ILayer* view)
     view->Blt(0, 0, 1920, 1080, base, 0, 0, 1);
 }
 
+bool CBacklogScreen::PageIntact()
+{
+    return m_seen_view.Holds(ViewTarget()) && m_seen_mask.Holds(MaskTarget()) && PageKept();
+}
+
 bool CBacklogScreen::PageKept()
 {
-    if (m_page_view == nullptr || m_page_view != ViewTarget() || m_page_mask != MaskTarget() ||
-        SpriteLayerOf(RowBaseImage.get()) == nullptr)
+    PageShown& page = Page();
+    if (page.View == nullptr || page.View != ViewTarget() || page.Mask != MaskTarget() ||
+        SpriteLayerOf(page.RowBase.get()) == nullptr)
         return false;
     for (int32_t row = 0; row < ROWS; ++row)
-        if (m_rows[row].Framed != RowHasRecord(row))
+        if (page.Rows[row].Framed != RowHasRecord(row))
             return false;
     return true;
 }
 
 void CBacklogScreen::ForgetPage()
 {
-    m_page_view = nullptr;
-    m_page_mask = nullptr;
-    m_mask_shown.clear();
-    m_help_known = false;
-    m_thumb_column = -1;
-    for (RowShown& shown : m_rows) {
+    ForgetPage(Page());
+}
+
+void CBacklogScreen::ForgetPage(PageShown& page)
+{
+    page.View = nullptr;
+    page.Mask = nullptr;
+    page.MaskShown.clear();
+    page.HelpKnown = false;
+    page.ThumbColumn = -1;
+    for (RowShown& shown : page.Rows) {
         shown.Framed = false;
         shown.Composed = {};
         shown.Base = {};
@@ -414,14 +468,23 @@ void CBacklogScreen::FollowTextLayer(ILayer* text)
         // Whatever another layer holds may be ink anywhere.
         m_ink_layer = text;
         for (int32_t row = 0; row < ROWS; ++row)
-            m_rows[row].Ink = {WindowOf(row)};
+            m_ink[row] = {WindowOf(row)};
     }
+    constexpr size_t MAX_TOUCHED = 16;
     for (const InkRect& drawn : Ink) {
+        if (m_text_touched.size() < MAX_TOUCHED) {
+            m_text_touched.push_back(drawn);
+        } else {
+            InkRect all = drawn;
+            for (const InkRect& other : m_text_touched)
+                all = Hull(all, other);
+            m_text_touched = {all};
+        }
         for (int32_t row = 0; row < ROWS; ++row) {
             const InkRect piece = Intersect(drawn, WindowOf(row));
             if (IsEmpty(piece))
                 continue;
-            std::vector<InkRect>& pieces = m_rows[row].Ink;
+            std::vector<InkRect>& pieces = m_ink[row];
             if (pieces.size() >= MAX_PIECES) {
                 InkRect all = piece;
                 for (const InkRect& other : pieces)
@@ -438,7 +501,7 @@ void CBacklogScreen::FollowTextLayer(ILayer* text)
 void CBacklogScreen::ClearText(ILayer* text, int32_t row, const InkRect& rect)
 {
     // Outside its ink the window already has alpha 0.
-    std::vector<InkRect>& pieces = m_rows[row].Ink;
+    std::vector<InkRect>& pieces = m_ink[row];
     for (InkRect& piece : pieces) {
         const InkRect clear = Intersect(rect, piece);
         if (!IsEmpty(clear))
@@ -483,12 +546,12 @@ std::vector<InkRect> StackOf(const std::vector<InkRect>& pieces)
 
 void CBacklogScreen::ComposeText(ILayer* view, ILayer* text, int32_t row, RowDraw how)
 {
-    RowShown& shown = m_rows[row];
-    const std::vector<InkRect> ink = StackOf(shown.Ink);
+    RowShown& shown = Page().Rows[row];
+    const std::vector<InkRect> ink = StackOf(m_ink[row]);
     InkRect ink_rows;
     for (const InkRect& piece : ink)
         ink_rows = Hull(ink_rows, piece);
-    ILayer* base = how != RowDraw::ALONE ? SpriteLayerOf(RowBaseImage.get()) : nullptr;
+    ILayer* base = how != RowDraw::ALONE ? SpriteLayerOf(Page().RowBase.get()) : nullptr;
     // The base layer holds the window of each row one under the other.
     const int32_t base_offset = WINDOW_HEIGHT * row - WindowOf(row).Top;
     const InkRect window = WindowOf(row);
@@ -556,8 +619,9 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
     if (record == nullptr)
         return;
     if (how == RowDraw::NEW_PAGE)
-        m_rows[row].Framed = true;
+        Page().Rows[row].Framed = true;
     ILayer* text = SpriteLayerOf(FindSpriteLayer(GetValue(VALUE_TEXT_SPRITE)));
+    const bool text_known = m_seen_text.Holds(text);
     if (text != nullptr)
         FollowTextLayer(text);
     {
@@ -604,12 +668,14 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
         FollowTextLayer(text);
         ComposeText(view, text, row, how);
     }
+    if (text_known)
+        m_seen_text.See(text); // what it holds now is this row's drawing too
     DrawButton(ID_CHECK + row, BACKLOG_NORMAL, 0);
 }
 
 bool CBacklogScreen::MaskKept()
 {
-    return m_page_mask != nullptr && m_page_mask == MaskTarget();
+    return Page().Mask != nullptr && Page().Mask == MaskTarget();
 }
 
 void CBacklogScreen::ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy)
@@ -619,7 +685,7 @@ void CBacklogScreen::ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, i
         return;
     const std::array<int32_t, 4> look{w, h, sx, sy};
     if (MaskKept()) {
-        auto [shown, added] = m_mask_shown.try_emplace({x, y}, look);
+        auto [shown, added] = Page().MaskShown.try_emplace({x, y}, look);
         if (!added && shown->second == look)
             return;
         shown->second = look;
@@ -641,20 +707,21 @@ void CBacklogScreen::DrawScrollBar(int32_t state)
     const int32_t top = shown ? ThumbTopFor(Top, MaxTop, ThumbHeight) : -1;
     const int32_t column = std::min(std::max(state, 0), BACKLOG_PRESSED);
     // Only the thumb draws on the track: on a kept page clearing the last thumb clears it.
-    if (MaskKept() && m_thumb_column != -1) {
-        if (top == m_thumb_top && column == m_thumb_column)
+    PageShown& page = Page();
+    if (MaskKept() && page.ThumbColumn != -1) {
+        if (top == page.ThumbTop && column == page.ThumbColumn)
             return;
-        if (m_thumb_top != -1)
-            mask->SetAlphaRect(TRACK_X, m_thumb_top, TRACK_WIDTH, ThumbHeight, 0);
+        if (page.ThumbTop != -1)
+            mask->SetAlphaRect(TRACK_X, page.ThumbTop, TRACK_WIDTH, ThumbHeight, 0);
     } else {
         mask->SetAlphaRect(TRACK_X, TRACK_Y, TRACK_WIDTH, TRACK_HEIGHT, 0);
     }
-    m_thumb_top = -1;
-    m_thumb_column = MaskKept() ? column : -1;
+    page.ThumbTop = -1;
+    page.ThumbColumn = MaskKept() ? column : -1;
     if (!shown)
         return;
     mask->Blt(TRACK_X, top, ThumbWidth, ThumbHeight, thumb, TRACK_WIDTH * column, 0, 1);
-    m_thumb_top = top;
+    page.ThumbTop = top;
 }
 
 void CBacklogScreen::DrawHelp(int32_t id)
@@ -664,10 +731,11 @@ void CBacklogScreen::DrawHelp(int32_t id)
     if (help == nullptr || mask == nullptr)
         return;
     const int32_t number = id != -1 && GameWork->m_system_language ? HelpNumber(id) : 0;
-    if (MaskKept() && m_help_known && m_help_shown == number)
+    PageShown& page = Page();
+    if (MaskKept() && page.HelpKnown && page.HelpShown == number)
         return;
-    m_help_known = MaskKept();
-    m_help_shown = number;
+    page.HelpKnown = MaskKept();
+    page.HelpShown = number;
     LiveDrawLock lock;
     help->SetAlphaRect(0, 0, 1000, 40, 0);
     if (number != 0)

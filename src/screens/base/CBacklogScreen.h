@@ -81,6 +81,8 @@ public:
     // The start of every opening's page: the text layer cleared, the records counted and the
     // position cut to them.
     virtual void ResetPage();
+    // Makes the whole text layer clear.
+    virtual void ClearTextLayer(ILayer* text);
 
     int32_t Shown = 0;
     int32_t RecordingWasOn = 0;
@@ -133,6 +135,7 @@ public:
     void ReleaseParts() override;
     int32_t GetRowsPerPage() override { return 3; }
     void ResetPage() override;
+    void ClearTextLayer(ILayer* text) override;
     // The page an opening shows, drawn afresh: the marks cleared, the text layout and the thumb
     // set, the first page over a clear control layer.
     void DrawFirstPage();
@@ -160,12 +163,11 @@ public:
 private:
     // What a page drawing leaves behind, so that the next page on the same layers redraws only
     // its texts. Within a row's window of the text area (its head and body, x 184 to 1352):
-    // where the text layer may hold ink, where its text was composed over the view, and the
-    // rows of RowBaseImage that hold the view beneath the text (background and row frame).
+    // where its text was composed over the view, and the rows of the page's RowBase that hold
+    // the view beneath the text (background and row frame).
     struct RowShown
     {
         bool Framed = false;
-        std::vector<InkRect> Ink;
         std::vector<InkRect> Composed; // one under the other
         InkRect Base;
     };
@@ -181,6 +183,8 @@ private:
     void BuildThumb();
     void DrawRow(int32_t row, int32_t state, RowDraw how = RowDraw::ALONE);
     bool PageKept();
+    // A kept page whose layers nothing else has written since this screen drew it.
+    bool PageIntact();
     void ForgetPage();
     void DrawBackground(ILayer* view);
     // Takes in the ink the typesetting reported; another text layer than the one followed may
@@ -205,7 +209,6 @@ private:
     void DragThumb();
     int32_t MoveByKey(uint32_t key);
 
-    std::unique_ptr<CSprite> RowBaseImage;
     // The background with the row frames of the rows in m_base_rows (a bit a row), drawn once
     // for the pictures it was drawn from: a page drawn afresh starts as a copy of it.
     std::unique_ptr<CSprite> PageBaseImage;
@@ -214,16 +217,41 @@ private:
     const CSprite* m_base_parts = nullptr;
     bool m_frames_drawn = false; // the page drawn afresh has its row frames from PageBaseImage
     bool m_mask_clear = false;   // the whole control layer has just been cleared
-    // What the kept page's control layer shows: by a control's corner its size and source
-    // (x -1 for cleared), the help line's id, the thumb's top and column (-1: the whole track
-    // was not cleared yet).
-    std::map<std::pair<int32_t, int32_t>, std::array<int32_t, 4>> m_mask_shown;
-    int32_t m_help_shown = 0;
-    bool m_help_known = false;
-    int32_t m_thumb_top = -1;
-    int32_t m_thumb_column = -1;
-    ILayer* m_page_view = nullptr; // null: no page to keep
-    ILayer* m_page_mask = nullptr;
+    // A page kept on one pair of page layers: the image layers an opening draws into, or the
+    // shown ones the screen draws into while open. Besides the rows, what the control layer
+    // shows: by a control's corner its size and source (x -1 for cleared), the help line's id,
+    // the thumb's top and column (-1: the whole track was not cleared yet).
+    struct PageShown
+    {
+        ILayer* View = nullptr; // null: no page to keep
+        ILayer* Mask = nullptr;
+        RowShown Rows[3];
+        std::map<std::pair<int32_t, int32_t>, std::array<int32_t, 4>> MaskShown;
+        int32_t HelpShown = 0;
+        bool HelpKnown = false;
+        int32_t ThumbTop = -1;
+        int32_t ThumbColumn = -1;
+        std::unique_ptr<CSprite> RowBase;
+    };
+    PageShown& Page() { return m_pages[DrawToImage != 0 ? 0 : 1]; }
+    void ForgetPage(PageShown& page);
+    PageShown m_pages[2];
     ILayer* m_ink_layer = nullptr; // the text layer the ink spans describe
-    RowShown m_rows[3];
+    // Per row, where within its window the text layer may hold ink.
+    std::vector<InkRect> m_ink[3];
+    // A layer's write count as this screen left it: while the count stands, the layer holds what
+    // this screen drew and what is kept above describes it.
+    struct LayerSeen
+    {
+        ILayer* Layer = nullptr;
+        uint64_t Writes = 0;
+
+        bool Holds(ILayer* layer) const;
+        void See(ILayer* layer);
+    };
+    LayerSeen m_seen_text;
+    LayerSeen m_seen_view;
+    LayerSeen m_seen_mask;
+    // Wherever the text layer was written since it was last cleared whole (every ink span).
+    std::vector<InkRect> m_text_touched;
 };

@@ -142,10 +142,15 @@ void IBackLog::OpenCommon()
 void IBackLog::ResetPage()
 {
     if (ILayer* text = SpriteLayerOf(FindSpriteLayer(BACKLOG_TEXT_LAYER)))
-        text->FillRect(0, 0, 1920, 1080, 0, 1);
+        ClearTextLayer(text);
     EntryCount = CountBacklogEntries();
     MaxTop = std::max(0, EntryCount - GetRowsPerPage());
     Top = std::max(0, std::min(Top, MaxTop));
+}
+
+void IBackLog::ClearTextLayer(ILayer* text)
+{
+    text->FillRect(0, 0, 1920, 1080, 0, 1);
 }
 
 void IBackLog::OnOpen()

@@ -56,10 +56,12 @@ void SlotFileMoves::Plan(const CStringUTF8& from, const CStringUTF8& to)
     m_present[to] = true;
 }
 
-void SlotFileMoves::SetAside(const CStringUTF8& name)
+bool SlotFileMoves::SetAside(const CStringUTF8& name)
 {
-    if (Exists(name))
-        Plan(name, SetAsideName(name));
+    if (!Exists(name))
+        return false;
+    Plan(name, SetAsideName(name));
+    return true;
 }
 
 void SlotFileMoves::MoveSlotFiles(uint32_t from, uint32_t to)
@@ -67,8 +69,9 @@ void SlotFileMoves::MoveSlotFiles(uint32_t from, uint32_t to)
     const auto sources = MakeSlotFileNames(from);
     const auto targets = MakeSlotFileNames(to);
     for (size_t kind = 0; kind < SLOT_FILE_KINDS; ++kind) {
-        if (to != m_emptied)
-            SetAside(targets[kind]);
+        // A file of the kind found spares the search for one.
+        if (to != m_emptied && SetAside(targets[kind]))
+            m_kind_present[kind] = 1;
         if (KindPresent(kind) && Exists(sources[kind]))
             Plan(sources[kind], targets[kind]);
     }
@@ -77,8 +80,10 @@ void SlotFileMoves::MoveSlotFiles(uint32_t from, uint32_t to)
 
 void SlotFileMoves::SetAsideSlot(uint32_t slot)
 {
-    for (const CStringUTF8& name : MakeSlotFileNames(slot))
-        SetAside(name);
+    const auto names = MakeSlotFileNames(slot);
+    for (size_t kind = 0; kind < SLOT_FILE_KINDS; ++kind)
+        if (SetAside(names[kind]))
+            m_kind_present[kind] = 1;
     m_emptied = slot;
 }
 

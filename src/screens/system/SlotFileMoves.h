@@ -45,7 +45,8 @@ public:
 
 private:
     void Plan(const CStringUTF8& from, const CStringUTF8& to);
-    void SetAside(const CStringUTF8& name);
+    // Whether the file was there to set aside.
+    bool SetAside(const CStringUTF8& name);
     bool Exists(const CStringUTF8& name);
 
     std::vector<std::pair<CStringUTF8, CStringUTF8>> m_plan; // renames to make, oldest first
