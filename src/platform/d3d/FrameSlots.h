@@ -48,13 +48,6 @@ public:
         return Taken{std::move(frame), WHOLE_PICTURE};
     }
 
-    // Every frame kept is stale all over (a new size or source).
-    void Forget()
-    {
-        for (Slot& slot : m_slots)
-            slot = Slot{};
-    }
-
     // The part of `region` inside a picture of the size; empty when none.
     static RECT Within(const RECT& region, int width, int height)
     {
