@@ -26,7 +26,7 @@ public:
             changed = WHOLE_PICTURE;
         m_window = frame->window;
         m_sequence = frame->sequence;
-        FrameSlots<WindowFrame, 3>::Taken taken = m_frames.Take(changed);
+        Slots::Taken taken = m_frames.Take(changed);
         WindowFrame& shown = *taken.frame;
         RECT stale = taken.stale;
         const size_t count = static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height);
@@ -38,8 +38,8 @@ public:
             changed = WHOLE_PICTURE;
         }
         shown.destination = frame->destination;
-        shown.changed = FrameSlots<WindowFrame, 3>::Within(changed, frame->width, frame->height);
-        const RECT part = FrameSlots<WindowFrame, 3>::Within(stale, frame->width, frame->height);
+        shown.changed = Slots::Within(changed, frame->width, frame->height);
+        const RECT part = Slots::Within(stale, frame->width, frame->height);
         for (LONG y = part.top; y < part.bottom; ++y) {
             const size_t first =
                 static_cast<size_t>(y) * static_cast<size_t>(frame->width) + static_cast<size_t>(part.left);
@@ -55,7 +55,9 @@ private:
     // Guards everything below; held while the frame is handed on, so frames reach the window in
     // the order they were converted. Taken before the window layer's locks.
     std::mutex m_lock;
-    FrameSlots<WindowFrame, 3> m_frames;
+    // The window holds the newest frame; the pump holds one while it shows it.
+    using Slots = FrameSlots<WindowFrame, 2>;
+    Slots m_frames;
     HWND m_window = nullptr;
     uint64_t m_sequence = 0;
 };
