@@ -182,7 +182,7 @@ bool CSpriteManager::Footprint(const DrawnSprite& drawn, RECT& footprint)
         RECT{drawn.values[9], drawn.values[10], drawn.values[11], drawn.values[12]}, footprint);
 }
 
-bool CSpriteManager::HasOpaqueBase(ILayer* screen, const ILayer::Changes& base_changes)
+RECT CSpriteManager::SeeThroughBase(ILayer* screen, const ILayer::Changes& base_changes)
 {
     // The base is the first sprite the last description found visible and drawn in software.
     const DrawnSprite* base = nullptr;
@@ -192,28 +192,30 @@ bool CSpriteManager::HasOpaqueBase(ILayer* screen, const ILayer::Changes& base_c
             break;
         }
     }
+    const RECT bounds{0, 0, screen->GetWidth(), screen->GetHeight()};
     if (base == nullptr || base->layer == nullptr || base->values[1] < 255) {
         m_opaque_base = nullptr;
-        return false;
+        return bounds;
     }
-    const RECT bounds{0, 0, screen->GetWidth(), screen->GetHeight()};
     const RECT rect{base->values[4], base->values[5], base->values[6], base->values[7]};
     if (!SameRect(IntersectionOf(rect, bounds), bounds)) {
         m_opaque_base = nullptr;
-        return false;
+        return bounds;
     }
     // The part of the base's layer that covers the screen.
     const RECT part = Offset(bounds, -rect.left, -rect.top);
     if (base->layer != m_opaque_base || !SameRect(part, m_opaque_base_rect)) {
         m_opaque_base = base->layer;
         m_opaque_base_rect = part;
-        m_base_opaque = base->layer->IsOpaque(part);
+        m_base_see_through = base->layer->TranslucentBounds(part);
+    } else if (base_changes.direct) {
+        m_base_see_through = base->layer->TranslucentBounds(part);
     } else if (base_changes.written) {
         // What was opaque stays so where nothing was written.
-        m_base_opaque = m_base_opaque ? base->layer->IsOpaque(IntersectionOf(base_changes.rect, part))
-                                      : base->layer->IsOpaque(part);
+        const RECT written = IntersectionOf(base_changes.rect, part);
+        m_base_see_through = UnionOf(m_base_see_through, base->layer->TranslucentBounds(written));
     }
-    return m_base_opaque;
+    return Offset(m_base_see_through, rect.left, rect.top);
 }
 
 CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture* root, bool region_allowed)
@@ -300,7 +302,7 @@ CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture
     m_last_valid = describable;
     m_direct_pending = std::move(direct);
     // Asked every frame, so that the base's changes are never missed.
-    const bool opaque_base = base_found && screen != nullptr && HasOpaqueBase(screen, base_changes);
+    const RECT see_through = base_found && screen != nullptr ? SeeThroughBase(screen, base_changes) : bounds;
 
     DrawPlan plan;
     if (everything || !describable)
@@ -314,7 +316,10 @@ CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture
         plan.kind = DrawPlan::Kind::Nothing;
         return plan;
     }
-    if (regionable && root_found && opaque_base) {
+    // A whole pass blends the base over what the screen held where the base lets it through,
+    // which the region pass must do there too.
+    if (regionable && root_found && !SameRect(see_through, bounds)) {
+        region = UnionOf(region, see_through);
         plan.kind = DrawPlan::Kind::Region;
         plan.region = region;
     }

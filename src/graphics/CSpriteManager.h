@@ -90,10 +90,11 @@ private:
     // Where the sprite's pixels land when that is a rectangle its layer maps onto one to one;
     // false for a texture sprite turned, scaled, blended additively or between pixels.
     static bool Footprint(const DrawnSprite& drawn, RECT& footprint);
-    // Whether composing only a region gives there what composing everything would: the first
-    // sprite drawn covers the screen with opaque pixels at full alpha, so what the screen layer
-    // held before never shows through. `base_changes` are its layer's changes of this frame.
-    bool HasOpaqueBase(ILayer* screen, const ILayer::Changes& base_changes);
+    // Where a pass shows what the screen layer held before it, which composing only a region
+    // must then compose as well: the first sprite drawn covers the screen at full alpha, and
+    // this is where its pixels are not opaque (empty when it is opaque all over); the whole
+    // screen when no sprite covers it so. `base_changes` are its layer's changes of this frame.
+    RECT SeeThroughBase(ILayer* screen, const ILayer::Changes& base_changes);
 
     std::unique_ptr<DirectX::SpriteBatch> m_batch;
     std::vector<CSpriteLayer*> m_draw_list;                  // not owned: each screen owns its sprites
@@ -106,8 +107,9 @@ private:
     // Sprites whose layer was reached directly before the last pass: it may have been written
     // after the pass read it, so they are drawn again.
     std::vector<bool> m_direct_pending;
-    // The layer last found opaque over the screen, and where.
+    // The layer last found covering the screen, the part of it that does, and where in that
+    // part (its coordinates) it is not opaque.
     ILayer* m_opaque_base = nullptr;
     RECT m_opaque_base_rect{};
-    bool m_base_opaque = false;
+    RECT m_base_see_through{};
 };

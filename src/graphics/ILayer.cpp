@@ -181,6 +181,35 @@ bool ILayer::IsOpaque(const RECT& part)
     return true;
 }
 
+RECT ILayer::TranslucentBounds(const RECT& part)
+{
+    const int32_t left = std::max<int32_t>(part.left, 0);
+    const int32_t top = std::max<int32_t>(part.top, 0);
+    const int32_t right = std::min<int32_t>(part.right, GetWidth());
+    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    if (right <= left || bottom <= top)
+        return RECT{};
+    OperationScope operation;
+    const uint8_t* bits = GetBits();
+    if (bits == nullptr)
+        return RECT{left, top, right, bottom};
+    RECT bounds{right, bottom, left, top};
+    for (int32_t y = top; y < bottom; ++y) {
+        const uint8_t* row = bits + GetPixelOffset(0, y);
+        int32_t first = left;
+        while (first < right && row[first * 4 + 3] == 0xFF)
+            ++first;
+        if (first == right)
+            continue;
+        int32_t last = right - 1;
+        while (row[last * 4 + 3] == 0xFF)
+            --last;
+        bounds = RECT{std::min(bounds.left, first), std::min(bounds.top, y), std::max(bounds.right, last + 1),
+                      y + 1};
+    }
+    return bounds.right > bounds.left ? bounds : RECT{};
+}
+
 void ILayer::FillHeader(int32_t width, int32_t height)
 {
     m_header = {};

@@ -154,6 +154,9 @@ public:
     uint64_t GetWriteCount();
     // Whether every pixel of the part (clipped to the layer) has alpha 0xFF; not a direct reach.
     bool IsOpaque(const RECT& part);
+    // The smallest rectangle of the part (clipped to the layer) holding every pixel whose alpha is
+    // below 0xFF; empty when there is none. Not a direct reach.
+    RECT TranslucentBounds(const RECT& part);
 
 protected:
     void FillHeader(int32_t width, int32_t height);

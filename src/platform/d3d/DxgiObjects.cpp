@@ -240,41 +240,45 @@ HRESULT SwapChain::Present(UINT, UINT flags)
     const Texture2D& back = *m_back_buffer.Get();
     const D3D11_VIEWPORT viewport = m_device->Context()->Viewport();
 
-    std::shared_ptr<PresentedFrame> frame;
+    // Only what changed since this frame was last filled is copied: the rest it holds already.
+    const RECT written = m_back_buffer->TakeWritten();
+    FrameSlots<PresentedFrame, 2>::Taken taken;
     {
         std::lock_guard lock(m_lock);
-        for (std::shared_ptr<PresentedFrame>& spare : m_spare) {
-            if (spare && spare.use_count() == 1) {
-                frame = spare;
-                break;
-            }
-        }
-        if (!frame) {
-            frame = std::make_shared<PresentedFrame>();
-            for (std::shared_ptr<PresentedFrame>& spare : m_spare) {
-                if (!spare || spare.use_count() > 1) {
-                    spare = frame;
-                    break;
-                }
-            }
-        }
-        frame->client = m_client;
-        frame->window = m_desc.OutputWindow;
+        taken = m_frames.Take(written);
+        taken.frame->client = m_client;
+        taken.frame->window = m_desc.OutputWindow;
     }
-    frame->width = static_cast<int>(back.Width());
-    frame->height = static_cast<int>(back.Height());
-    frame->pixels.resize(static_cast<size_t>(back.Pitch()) * back.Height());
-    std::memcpy(frame->pixels.data(), back.Bits(), frame->pixels.size());
-    if (back.Desc().Format == DXGI_FORMAT_B8G8R8A8_UNORM) {
-        for (size_t i = 0; i < frame->pixels.size(); i += 4)
-            std::swap(frame->pixels[i], frame->pixels[i + 2]);
+    PresentedFrame* frame = taken.frame.get();
+    const int width = static_cast<int>(back.Width());
+    const int height = static_cast<int>(back.Height());
+    const size_t pitch = back.Pitch();
+    RECT stale = taken.stale;
+    if (frame->width != width || frame->height != height || frame->pixels.size() != pitch * height) {
+        frame->width = width;
+        frame->height = height;
+        frame->pixels.resize(pitch * height);
+        stale = WHOLE_PICTURE;
     }
+    const RECT copied = FrameSlots<PresentedFrame, 2>::Within(stale, width, height);
+    const bool swap = back.Desc().Format == DXGI_FORMAT_B8G8R8A8_UNORM;
+    const size_t run = static_cast<size_t>(copied.right - copied.left) * 4;
+    for (LONG y = copied.top; y < copied.bottom; ++y) {
+        const size_t offset = static_cast<size_t>(y) * pitch + static_cast<size_t>(copied.left) * 4;
+        uint8_t* to = frame->pixels.data() + offset;
+        std::memcpy(to, back.Bits() + offset, run);
+        if (swap) {
+            for (size_t i = 0; i < run; i += 4)
+                std::swap(to[i], to[i + 2]);
+        }
+    }
+    frame->changed = written;
     frame->destination = RECT{static_cast<LONG>(std::lround(viewport.TopLeftX)),
                               static_cast<LONG>(std::lround(viewport.TopLeftY)),
                               static_cast<LONG>(std::lround(viewport.TopLeftX + viewport.Width)),
                               static_cast<LONG>(std::lround(viewport.TopLeftY + viewport.Height))};
     frame->sequence = ++m_presents;
-    GetPresenter().Publish(std::move(frame));
+    GetPresenter().Publish(std::move(taken.frame));
     return S_OK;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/d3d/DisplayOutputs.h"
 #include "platform/d3d/DxgiApi.h"
+#include "platform/d3d/FrameSlots.h"
 #include "platform/d3d/Presenter.h"
 #include "platform/d3d/SoftwareDevice.h"
 
@@ -46,7 +47,7 @@ private:
     DXGI_SWAP_CHAIN_DESC m_desc;
     SIZE m_client{};
     BOOL m_fullscreen = FALSE;
-    std::shared_ptr<PresentedFrame> m_spare[2]; // reused once the presenter has let them go
+    FrameSlots<PresentedFrame, 2> m_frames; // reused once the presenter has let them go
     std::atomic<uint64_t> m_presents{0};
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/kernel/WinTypes.h"
+#include "platform/user/WindowFrame.h"
 
 namespace platform {
 
@@ -21,6 +22,8 @@ struct PresentedFrame
     SIZE client{};      // the buffer size the display asked for: the client area it fills
     RECT destination{}; // client pixels the back buffer is scaled into (the viewport)
     uint64_t sequence = 0;
+    // Where it differs from the frame the same swap chain presented before it (sequence - 1).
+    RECT changed = WHOLE_PICTURE;
 };
 
 class Presenter

@@ -7,6 +7,7 @@
 
 #include "platform/d3d/DxgiObjects.h"
 #include "platform/d3d/TexturePixels.h"
+#include "platform/user/RectApi.h"
 
 namespace platform {
 
@@ -69,6 +70,7 @@ Texture2D::Texture2D(ID3D11Device* device, const D3D11_TEXTURE2D_DESC& desc)
     if (!pixels)
         throw std::bad_alloc();
     m_pixels = std::shared_ptr<uint8_t>(pixels, [](uint8_t* p) { std::free(p); });
+    NoteWrittenAll();
 }
 
 std::shared_ptr<uint8_t> SharedTexturePixels(ID3D11Texture2D* texture)
@@ -77,6 +79,24 @@ std::shared_ptr<uint8_t> SharedTexturePixels(ID3D11Texture2D* texture)
     if (!software || software->Desc().Usage != D3D11_USAGE_DYNAMIC)
         return nullptr;
     return software->SharedPixels();
+}
+
+void Texture2D::NoteWritten(const RECT& rect)
+{
+    const RECT bounds{0, 0, static_cast<LONG>(Width()), static_cast<LONG>(Height())};
+    RECT part{};
+    if (!IntersectRect(&part, &rect, &bounds))
+        return;
+    RECT both{};
+    UnionRect(&both, &m_written, &part);
+    m_written = both;
+}
+
+RECT Texture2D::TakeWritten()
+{
+    const RECT written = m_written;
+    m_written = RECT{};
+    return written;
 }
 
 void Texture2D::ResolvePendingFill() const
@@ -169,6 +189,8 @@ HRESULT DeviceContext::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP
         return E_INVALIDARG;
     if (texture->m_mapped.exchange(true))
         return DXGI_ERROR_INVALID_CALL;
+    if (writes)
+        texture->NoteWrittenAll();
     mapped->pData = texture->Bits();
     mapped->RowPitch = texture->Pitch();
     mapped->DepthPitch = texture->Pitch() * texture->Height();
@@ -198,6 +220,8 @@ void DeviceContext::UpdateSubresource(ID3D11Resource* resource, UINT subresource
     if (box->right > texture->Width() || box->bottom > texture->Height() || box->left >= box->right ||
         box->top >= box->bottom)
         return;
+    texture->NoteWritten(RECT{static_cast<LONG>(box->left), static_cast<LONG>(box->top),
+                              static_cast<LONG>(box->right), static_cast<LONG>(box->bottom)});
     const size_t row_bytes = static_cast<size_t>(box->right - box->left) * 4;
     const auto* source = static_cast<const uint8_t*>(data);
     for (UINT y = box->top; y < box->bottom; ++y)
@@ -213,6 +237,7 @@ void DeviceContext::CopyResource(ID3D11Resource* destination, ID3D11Resource* so
         to->Desc().Format != from->Desc().Format)
         return;
     to->DropPendingFill(); // every pixel is overwritten
+    to->NoteWrittenAll();
     std::memcpy(to->Bits(), from->Bits(), static_cast<size_t>(to->Pitch()) * to->Height());
 }
 

@@ -97,6 +97,7 @@ public:
     // each row just before it draws into it, so a cleared and drawn frame is written once.
     void SetPendingFill(uint32_t pixel)
     {
+        NoteWrittenAll();
         m_fill = pixel;
         m_fill_pending = true;
     }
@@ -114,6 +115,16 @@ public:
         return m_pixels;
     }
 
+    // Where the pixels may differ from what they were when TakeWritten last asked (the swap
+    // chain's present of the back buffer). Every writer notes what it writes; a new texture
+    // counts as written all over.
+    void NoteWritten(const RECT& rect);
+    void NoteWrittenAll()
+    {
+        NoteWritten(RECT{0, 0, static_cast<LONG>(Width()), static_cast<LONG>(Height())});
+    }
+    RECT TakeWritten();
+
     std::atomic<bool> m_mapped{false};
 
 protected:
@@ -129,6 +140,7 @@ private:
     mutable std::shared_ptr<uint8_t> m_pixels;
     mutable bool m_fill_pending = false;
     uint32_t m_fill = 0;
+    RECT m_written{};
 };
 
 class Buffer final : public DeviceChild<ID3D11Buffer>

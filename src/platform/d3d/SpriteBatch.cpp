@@ -1060,6 +1060,7 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
         const int x1 = std::min(tw, ox + static_cast<int>(src_w));
         const int y0 = std::max(0, oy);
         const int y1 = std::min(th, oy + static_cast<int>(src_h));
+        target.NoteWritten(RECT{x0, y0, x1, y1});
         const uint8_t* bits = texture.Bits();
         const size_t pitch = texture.Pitch();
         const int64_t pixels =
@@ -1084,6 +1085,7 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     const int64_t step_x = std::llround(ia * FIXED);
     const int64_t step_y = std::llround(ic * FIXED);
     texture.ResolvePendingFill(); // before the rows are shared: reads must not write
+    target.NoteWritten(RECT{x_lo, y_begin, x_hi, y_end});
     const int64_t pixels = static_cast<int64_t>(rows.Filling() ? tw : x_hi - x_lo) * (row_end - row_first);
     RowWorkers::Get().Run(row_first, row_end, pixels, [&](int first, int end) {
         for (int y = first; y < end; ++y) {

@@ -1,5 +1,7 @@
 #include <memory>
+#include <mutex>
 
+#include "platform/d3d/FrameSlots.h"
 #include "platform/d3d/Presenter.h"
 #include "platform/user/WindowFrame.h"
 
@@ -9,6 +11,7 @@ namespace {
 
 // Hands each frame to the window layer, whose message pump shows the newest one through SDL
 // scaled into its destination rectangle. Runs on the presenting thread; never waits for the pump.
+// Only the part of a frame that changed is converted: a waiting screen changes a few pixels.
 class WindowPresenter final : public Presenter
 {
 public:
@@ -16,18 +19,47 @@ public:
     {
         if (!frame->window)
             return;
-        auto shown = std::make_shared<WindowFrame>();
-        shown->width = frame->width;
-        shown->height = frame->height;
-        shown->destination = frame->destination;
-        shown->pixels.resize(static_cast<size_t>(frame->width) * frame->height);
-        const uint8_t* p = frame->pixels.data();
-        for (uint32_t& word : shown->pixels) {
-            word = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
-            p += 4;
+        std::lock_guard lock(m_lock);
+        // Changes are counted from the frame before, which must be the last one converted.
+        RECT changed = frame->changed;
+        if (frame->window != m_window || frame->sequence != m_sequence + 1)
+            changed = WHOLE_PICTURE;
+        m_window = frame->window;
+        m_sequence = frame->sequence;
+        Slots::Taken taken = m_frames.Take(changed);
+        WindowFrame& shown = *taken.frame;
+        RECT stale = taken.stale;
+        const size_t count = static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height);
+        if (shown.width != frame->width || shown.height != frame->height || shown.pixels.size() != count) {
+            shown.width = frame->width;
+            shown.height = frame->height;
+            shown.pixels.resize(count);
+            stale = WHOLE_PICTURE;
+            changed = WHOLE_PICTURE;
         }
-        PublishWindowFrame(frame->window, std::move(shown));
+        shown.destination = frame->destination;
+        shown.changed = Slots::Within(changed, frame->width, frame->height);
+        const RECT part = Slots::Within(stale, frame->width, frame->height);
+        for (LONG y = part.top; y < part.bottom; ++y) {
+            const size_t first =
+                static_cast<size_t>(y) * static_cast<size_t>(frame->width) + static_cast<size_t>(part.left);
+            const uint8_t* p = frame->pixels.data() + first * 4;
+            uint32_t* word = shown.pixels.data() + first;
+            for (LONG x = part.left; x < part.right; ++x, p += 4)
+                *word++ = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+        }
+        PublishWindowFrame(frame->window, std::move(taken.frame));
     }
+
+private:
+    // Guards everything below; held while the frame is handed on, so frames reach the window in
+    // the order they were converted. Taken before the window layer's locks.
+    std::mutex m_lock;
+    // The window holds the newest frame; the pump holds one while it shows it.
+    using Slots = FrameSlots<WindowFrame, 2>;
+    Slots m_frames;
+    HWND m_window = nullptr;
+    uint64_t m_sequence = 0;
 };
 
 } // namespace

@@ -142,10 +142,12 @@ public:
     virtual void ClearComposition() = 0;
 
     // Shows one picture of the window: black, the frame (if any) in its rectangle, the drawn part
-    // of the chrome canvas over everything. The canvas is uploaded again only when chrome_changed
+    // of the chrome canvas over everything. Of the frame, only `frame_changed` (frame pixels) is
+    // uploaded again, as it differs from the frame last shown; the canvas only when chrome_changed
     // (a new frame alone reuses it). With capture, the composed pixels (ARGB) are copied out first.
-    virtual void Present(uint32_t window, const WindowFrame* frame, const POINT& frame_origin,
-                         const UiCanvas& chrome, bool chrome_changed, std::vector<uint32_t>* capture) = 0;
+    virtual void Present(uint32_t window, const WindowFrame* frame, const RECT& frame_changed,
+                         const POINT& frame_origin, const UiCanvas& chrome, bool chrome_changed,
+                         std::vector<uint32_t>* capture) = 0;
 };
 
 // Null when SDL's video cannot start (no display and no dummy driver).

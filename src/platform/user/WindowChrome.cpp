@@ -7,6 +7,7 @@
 #include "platform/TerminationSignals.h"
 #include "platform/user/MenuLayout.h"
 #include "platform/user/MenuStore.h"
+#include "platform/user/RectApi.h"
 
 namespace platform {
 
@@ -31,6 +32,10 @@ void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame>
     {
         const bool found = m_table.WithWindow(handle, [&](WindowObject& window) {
             std::lock_guard lock(m_frame_lock);
+            // Frames the pump has not shown are passed over: the next shows their changes too.
+            RECT unshown{};
+            UnionRect(&unshown, &window.frame_unshown, &frame->changed);
+            window.frame_unshown = unshown;
             window.frame = std::move(frame);
         });
         if (!found)
@@ -83,12 +88,15 @@ void WindowManager::RenderWindow(HWND handle, bool chrome_changed, std::vector<u
         chrome_changed = true;
     }
     std::shared_ptr<const WindowFrame> frame;
+    RECT unshown{};
     {
         std::lock_guard lock(m_frame_lock);
         frame = host->frame;
+        unshown = host->frame_unshown;
+        host->frame_unshown = RECT{};
     }
     const POINT origin{0, MenuBarHeight(*host)};
-    device->Present(host->native, frame.get(), origin, m_canvas, chrome_changed, capture);
+    device->Present(host->native, frame.get(), unshown, origin, m_canvas, chrome_changed, capture);
 }
 
 void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)

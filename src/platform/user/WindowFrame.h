@@ -10,12 +10,17 @@
 
 namespace platform {
 
+// A region that stands for the whole picture, whatever its size.
+inline constexpr RECT WHOLE_PICTURE{0, 0, INT32_MAX, INT32_MAX};
+
 struct WindowFrame
 {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels; // 0xAARRGGBB, rows top-down
     RECT destination{};           // client pixels the frame is scaled into
+    // Where it differs from the frame of the window published before it.
+    RECT changed = WHOLE_PICTURE;
 };
 
 // Thread-safe: keeps the newest frame of the window and asks the pump to show it.

@@ -52,6 +52,8 @@ struct WindowObject
     uint64_t z_order = 0; // drawn windows: higher is nearer the top
     bool fullscreen = false;
     std::shared_ptr<const WindowFrame> frame; // guarded by m_frame_lock of the manager
+    // What differs between `frame` and the frame last shown; guarded by m_frame_lock.
+    RECT frame_unshown = WHOLE_PICTURE;
 };
 
 } // namespace platform

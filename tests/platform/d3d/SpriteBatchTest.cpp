@@ -463,6 +463,61 @@ TEST_F(SpriteBatchTest, PresentHandsTheBackBufferToTheNullPresenter)
     EXPECT_EQ(platform::Crc32(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
 }
 
+// Holds the newest `held` frames, as a presenter that shows or dumps them later does, and checks
+// that each frame holds the whole back buffer.
+class HoldingPresenter final : public platform::Presenter
+{
+public:
+    HoldingPresenter(const platform::Texture2D& back, size_t held)
+        : m_back(back)
+        , m_held(held)
+    {}
+    void Publish(std::shared_ptr<const platform::PresentedFrame> frame) override
+    {
+        const size_t bytes = size_t{m_back.Pitch()} * m_back.Height();
+        whole = whole && frame->pixels.size() == bytes &&
+                std::memcmp(frame->pixels.data(), m_back.Bits(), bytes) == 0;
+        changed.push_back(frame->changed);
+        m_frames.push_back(std::move(frame));
+        while (m_frames.size() > m_held)
+            m_frames.erase(m_frames.begin());
+    }
+    bool whole = true;
+    std::vector<RECT> changed;
+
+private:
+    const platform::Texture2D& m_back;
+    size_t m_held;
+    std::vector<std::shared_ptr<const platform::PresentedFrame>> m_frames;
+};
+
+TEST_F(SpriteBatchTest, PresentCopiesWhatChangedSinceEachFrameWasLastFilled)
+{
+    auto dot = Texture(1, 1, {0xFF102030});
+    const auto& back = *static_cast<platform::Texture2D*>(m_back.Get());
+    // Frames let go at once, held one present (each reused frame two pictures old) or two.
+    for (size_t held : {0, 1, 2}) {
+        auto holder = std::make_unique<HoldingPresenter>(back, held);
+        HoldingPresenter& presenter = *holder;
+        platform::SetPresenter(std::move(holder));
+        const float black[4] = {0, 0, 0, 1};
+        m_context->ClearRenderTargetView(m_target.Get(), black);
+        ASSERT_EQ(m_swap->Present(0, 0), S_OK);
+        for (int step = 0; step < 6; ++step) {
+            m_batch->Begin(SpriteSortMode_Deferred, m_alpha.Get(), m_sampler.Get());
+            Draw(dot.Get(), {static_cast<float>(step * 2), static_cast<float>(step + 1)});
+            m_batch->End();
+            ASSERT_EQ(m_swap->Present(0, 0), S_OK);
+        }
+        EXPECT_TRUE(presenter.whole) << "held " << held;
+        const RECT& last = presenter.changed.back();
+        EXPECT_TRUE(last.left == 10 && last.top == 6 && last.right == 11 && last.bottom == 7)
+            << last.left << "," << last.top << "," << last.right << "," << last.bottom;
+        EXPECT_EQ(presenter.changed.front().right, 16); // the clear
+    }
+    platform::SetPresenter(platform::CreateNullPresenter());
+}
+
 TEST(SoftwareDeviceTest, StagingCopyMapsInTheDeclaredByteOrder)
 {
     ComPtr<ID3D11Device> device;

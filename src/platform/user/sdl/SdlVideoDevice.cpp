@@ -12,6 +12,7 @@
 
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/Unicode.h"
+#include "platform/user/RectApi.h"
 #include "platform/user/UiCanvas.h"
 #include "platform/user/VideoDevice.h"
 #include "platform/user/WindowFrame.h"
@@ -366,8 +367,8 @@ public:
 
     void ClearComposition() override { SDL_ClearComposition(); }
 
-    void Present(uint32_t id, const WindowFrame* frame, const POINT& frame_origin, const UiCanvas& chrome,
-                 bool chrome_changed, std::vector<uint32_t>* capture) override
+    void Present(uint32_t id, const WindowFrame* frame, const RECT& frame_changed, const POINT& frame_origin,
+                 const UiCanvas& chrome, bool chrome_changed, std::vector<uint32_t>* capture) override
     {
         auto found = m_windows.find(id);
         if (found == m_windows.end())
@@ -389,6 +390,8 @@ public:
         SDL_RenderClear(renderer);
         if (frame != nullptr && frame->width > 0 && frame->height > 0 &&
             frame->pixels.size() >= static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height)) {
+            // The texture keeps the frame last shown: only what differs from it is uploaded.
+            RECT upload = frame_changed;
             if (!native.frame || native.frame_width != frame->width || native.frame_height != frame->height) {
                 native.frame.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
                                                      SDL_TEXTUREACCESS_STREAMING, frame->width,
@@ -397,9 +400,19 @@ public:
                 native.frame_height = frame->height;
                 if (native.frame)
                     SDL_SetTextureBlendMode(native.frame.get(), SDL_BLENDMODE_NONE);
+                upload = WHOLE_PICTURE;
             }
             if (native.frame) {
-                SDL_UpdateTexture(native.frame.get(), nullptr, frame->pixels.data(), frame->width * 4);
+                const RECT bounds{0, 0, frame->width, frame->height};
+                RECT part{};
+                if (IntersectRect(&part, &upload, &bounds)) {
+                    const SDL_Rect area{part.left, part.top, part.right - part.left, part.bottom - part.top};
+                    const uint32_t* first =
+                        frame->pixels.data() +
+                        static_cast<size_t>(part.top) * static_cast<size_t>(frame->width) +
+                        static_cast<size_t>(part.left);
+                    SDL_UpdateTexture(native.frame.get(), &area, first, frame->width * 4);
+                }
                 const RECT& target = frame->destination;
                 SDL_Rect destination{frame_origin.x + target.left, frame_origin.y + target.top,
                                      target.right - target.left, target.bottom - target.top};

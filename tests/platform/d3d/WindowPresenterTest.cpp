@@ -1,0 +1,73 @@
+// Frames through the window presenter into a window, as the pump shows them: only what changed is
+// converted and uploaded, so a frame shown after others were passed over must still be whole.
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/d3d/Presenter.h"
+#include "platform/user/InputInjection.h"
+#include "platform/user/RecordingWindow.h"
+
+namespace {
+
+using namespace platform;
+
+constexpr int WIDTH = 24;
+constexpr int HEIGHT = 12;
+
+TEST(WindowPresenterTest, ShownFramesHoldEveryChangeOfTheFramesPassedOver)
+{
+    test::RecordingWindow recorder;
+    const HWND window = recorder.Create(WS_POPUP | WS_VISIBLE, 0, 0, WIDTH, HEIGHT);
+    ASSERT_NE(window, nullptr);
+    test::RecordingWindow::PumpAll();
+    std::unique_ptr<Presenter> presenter = CreateWindowPresenter();
+
+    std::vector<uint32_t> truth(WIDTH * HEIGHT, 0xFF000000u); // as the capture reads it: 0xAARRGGBB
+    uint64_t sequence = 0;
+    const auto publish = [&](const RECT& changed, uint32_t colour) {
+        for (LONG y = changed.top; y < std::min<LONG>(changed.bottom, HEIGHT); ++y)
+            for (LONG x = changed.left; x < std::min<LONG>(changed.right, WIDTH); ++x)
+                truth[y * WIDTH + x] = colour;
+        auto frame = std::make_shared<PresentedFrame>();
+        frame->window = window;
+        frame->width = WIDTH;
+        frame->height = HEIGHT;
+        frame->destination = {0, 0, WIDTH, HEIGHT};
+        frame->changed = changed;
+        frame->sequence = ++sequence;
+        for (uint32_t pixel : truth) {
+            const uint8_t rgba[4] = {static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
+                                     static_cast<uint8_t>(pixel), 0xFF};
+            frame->pixels.insert(frame->pixels.end(), rgba, rgba + 4);
+        }
+        presenter->Publish(std::move(frame));
+    };
+    const auto shown = [&] {
+        std::vector<uint32_t> pixels;
+        int width = 0;
+        int height = 0;
+        if (!CaptureWindow(window, pixels, width, height) || width != WIDTH || height != HEIGHT)
+            return false;
+        for (uint32_t& pixel : pixels)
+            pixel |= 0xFF000000u;
+        return pixels == truth;
+    };
+
+    publish(WHOLE_PICTURE, 0xFF000000u);
+    ASSERT_TRUE(shown());
+    // Runs of frames, each shown only after the last of its run: the window's frames are reused
+    // while older ones are still held, so each reused one lacks several frames' changes.
+    const int runs[] = {1, 2, 3, 1, 4, 1, 1, 2};
+    uint32_t colour = 0xFF102030u;
+    int step = 0;
+    for (int run : runs) {
+        for (int i = 0; i < run; ++i, ++step, colour += 0x00050607u)
+            publish(RECT{(step * 5) % WIDTH, step % HEIGHT, (step * 5) % WIDTH + 3, step % HEIGHT + 2},
+                    colour);
+        EXPECT_TRUE(shown()) << "after step " << step;
+    }
+}
+
+} // namespace
