@@ -160,7 +160,8 @@ bool WaitOnMainThread(uint32_t min_ms)
     // A loop that draws a frame each turn animates at the pace of its turns.
     if (TakeOwnerPresented())
         Pacing().Active();
-    const RestRange range = RestLimit(Pacing().Bound(), due, min_ms);
+    // Turn-counted scripts keep their millisecond a turn, however soon a loop wants to turn.
+    const RestRange range = RestLimit(Pacing().Bound(), due, TurnsCounted() ? std::max<uint32_t>(min_ms, 1) : min_ms);
     const WindowManager::IdleWake wake = manager.IdleWait(range.limit);
     bool ended_by_input = false;
     switch (wake) {
