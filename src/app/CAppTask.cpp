@@ -11,7 +11,6 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "platform/kernel/FileApi.h"
-#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 
@@ -186,7 +185,6 @@ uint32_t CAppTask::RunDueTasks()
     const bool live = display->IsLive();
     bool redraw = false;
     bool waiting = false;
-    bool ran = false;
     {
         // Tasks run under the global draw lock so they never overlap the main thread's drawing.
         LiveDrawLock draw_lock(live);
@@ -215,7 +213,6 @@ uint32_t CAppTask::RunDueTasks()
                 if (static_cast<uint32_t>(now - task->m_last_run) > task->m_period) {
                     task->ClearRedraw();
                     task->Execute();
-                    ran = true;
                     // A task that took itself out during its run may be gone already.
                     if (*it == task) {
                         task->m_last_run = GetEffectTime();
@@ -232,9 +229,5 @@ uint32_t CAppTask::RunDueTasks()
     }
     if (redraw && live)
         RedrawFrameNow();
-    // The main thread's loops poll what the tasks change (a slot that stopped, a typewriter at
-    // its end) and rest until something wakes them.
-    if (ran)
-        platform::WakeIdleOwner();
     return waiting ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 #include "app/CVeskDoc.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/DataArchiveRead.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/WinTypes.h"
 
 #include <algorithm>
@@ -96,13 +97,20 @@ void CAnimeBase::Execute()
     }
     if (!HasProgram() || (GetDocument()->GetEngineStateWord() & ENGINE_ANIME_TICKS) == 0)
         return;
+    bool ended = false;
     for (int32_t group = 0; group < ANIME_GROUP_COUNT; ++group) {
         for (int32_t slot = 0; slot < ANIME_SLOTS_PER_GROUP; ++slot) {
             const uint32_t state = GetSlot(group, slot).state;
-            if (state != ANIME_STOPPED && state != ANIME_FINISHED)
+            if (state != ANIME_STOPPED && state != ANIME_FINISHED) {
                 TickSlot(group, slot);
+                const uint32_t after = GetSlot(group, slot).state;
+                ended = ended || after == ANIME_STOPPED || after == ANIME_FINISHED;
+            }
         }
     }
+    // The main thread's waits for a slot poll its state, and rest until something wakes them.
+    if (ended)
+        platform::WakeIdleOwner();
 }
 
 bool CAnimeBase::AnyTickableLocked() const
