@@ -41,28 +41,11 @@ void MixerVoice::PublishRingWrites()
     std::lock_guard lock(m_mutex);
 }
 
-namespace {
-
-std::atomic<int> g_playing_voices{0};
-
-} // namespace
-
-MixerVoice::~MixerVoice()
-{
-    if (m_playing)
-        g_playing_voices--;
-}
-
-int MixerVoice::PlayingCount()
-{
-    return g_playing_voices.load();
-}
+MixerVoice::~MixerVoice() = default;
 
 void MixerVoice::Play(bool looping)
 {
     std::lock_guard lock(m_mutex);
-    if (!m_playing)
-        g_playing_voices++;
     m_playing = true;
     m_looping = looping;
 }
@@ -78,7 +61,6 @@ void MixerVoice::StopLocked()
     if (!m_playing)
         return;
     m_playing = false;
-    g_playing_voices--;
     for (const DSBPOSITIONNOTIFY& n : m_notifications) {
         if (n.dwOffset == DSBPN_OFFSETSTOP)
             SetEvent(n.hEventNotify);
