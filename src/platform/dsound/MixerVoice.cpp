@@ -41,11 +41,28 @@ void MixerVoice::PublishRingWrites()
     std::lock_guard lock(m_mutex);
 }
 
-MixerVoice::~MixerVoice() = default;
+namespace {
+
+std::atomic<int> g_playing_voices{0};
+
+} // namespace
+
+MixerVoice::~MixerVoice()
+{
+    if (m_playing)
+        g_playing_voices--;
+}
+
+int MixerVoice::PlayingCount()
+{
+    return g_playing_voices.load();
+}
 
 void MixerVoice::Play(bool looping)
 {
     std::lock_guard lock(m_mutex);
+    if (!m_playing)
+        g_playing_voices++;
     m_playing = true;
     m_looping = looping;
 }
@@ -61,6 +78,7 @@ void MixerVoice::StopLocked()
     if (!m_playing)
         return;
     m_playing = false;
+    g_playing_voices--;
     for (const DSBPOSITIONNOTIFY& n : m_notifications) {
         if (n.dwOffset == DSBPN_OFFSETSTOP)
             SetEvent(n.hEventNotify);

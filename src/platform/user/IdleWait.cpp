@@ -15,6 +15,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/dsound/MixerVoice.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
@@ -122,8 +123,10 @@ public:
     {
         if (TurnsCounted())
             return 1;
-        // A sound the loops wait for (a voice for auto mode, an effect, a track's end) wakes
-        // the rest when it stops; a playing one needs no pace of its own.
+        // The loops poll the sounds they wait for, and the message window's voice and auto mode
+        // keep their timing only at the millisecond pace: while a sound plays, that pace holds.
+        if (MixerVoice::PlayingCount() > 0)
+            return 1;
         if (m_quiet > FRAME_STEPS)
             return QUIET_REST_MS;
         return uint32_t{1} << m_quiet;
