@@ -210,7 +210,9 @@ uint32_t CAppTask::RunDueTasks()
                 // difference stays right when the 32-bit millisecond clock wraps, where comparing
                 // "last run + period" with the clock would stall the task for 49 days.
                 const uint32_t now = GetEffectTime();
-                if (static_cast<uint32_t>(now - task->m_last_run) > task->m_period) {
+                // A task resting until it is woken has nothing to run, due or not.
+                const bool resting = task->GetQuietTime(timeGetTime()) == INFINITE;
+                if (!resting && static_cast<uint32_t>(now - task->m_last_run) > task->m_period) {
                     task->ClearRedraw();
                     task->Execute();
                     // A task that took itself out during its run may be gone already.

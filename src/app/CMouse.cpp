@@ -215,6 +215,10 @@ uint32_t CMouse::GetQuietTime(uint32_t now)
     // The task follows the pointer every run for a while after a move: the move's message may
     // reach the hook before the position the task reads has changed.
     constexpr uint32_t FOLLOW_MS = 100;
+    // Without a game cursor a run does nothing; a mode that shows one adds the task again, which
+    // wakes the runner.
+    if (m_mode == -1)
+        return INFINITE;
     if (now - m_last_move_time.load() < FOLLOW_MS)
         return 0;
     const int32_t left = static_cast<int32_t>(m_next_frame_time - now);

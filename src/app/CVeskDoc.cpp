@@ -29,7 +29,9 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteLayerFile.h"
 #include "movie/CMoviePlayer.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
+#include "platform/kernel/TimeApi.h"
 #include "platform/user/WindowApi.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
@@ -381,8 +383,14 @@ uint32_t CVeskDoc::OnFrame()
         std::shared_ptr<CScript> script = m_current_script;
         if (!script)
             return 0;
+        const uint32_t position = script->GetPosition();
         m_script_context->Step(*script);
+        // The loop rests between frames; a script that moved on has its next opcode due now.
+        // One that stays where it was polls by running again, and lets the rest take its course.
+        if (script->GetPosition() != position || m_current_script != script)
+            platform::NoteDueTime(timeGetTime());
     } catch (tagDOCUMENT_CODE code) {
+        platform::NoteDueTime(timeGetTime());
         return OnDocumentCode(code);
     }
     return 1;

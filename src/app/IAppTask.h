@@ -24,7 +24,8 @@ public:
     // Milliseconds from `now` (timeGetTime) during which a run would find nothing to do even
     // once the period has passed: the runner's thread sleeps through them. 0, the default, for a
     // task whose every run may change something; a task that follows input answers how long it
-    // can wait for it and wakes the runner when the input comes (CAppTask::Wake).
+    // can wait for it and wakes the runner when the input comes (CAppTask::Wake). INFINITE: the
+    // task rests, and is not run, until it is woken.
     virtual uint32_t GetQuietTime(uint32_t now)
     {
         (void)now;

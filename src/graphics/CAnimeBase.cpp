@@ -4,6 +4,10 @@
 #include "app/CVeskDoc.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/DataArchiveRead.h"
+#include "platform/kernel/IdleWait.h"
+#include "platform/kernel/WinTypes.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -84,15 +88,55 @@ CStringUTF8 CAnimeBase::GetProgramName()
 
 void CAnimeBase::Execute()
 {
+    {
+        ScopedLock lock(m_lock);
+        if (m_resumed) {
+            m_resumed = false;
+            return;
+        }
+    }
     if (!HasProgram() || (GetDocument()->GetEngineStateWord() & ENGINE_ANIME_TICKS) == 0)
         return;
+    bool ended = false;
     for (int32_t group = 0; group < ANIME_GROUP_COUNT; ++group) {
         for (int32_t slot = 0; slot < ANIME_SLOTS_PER_GROUP; ++slot) {
             const uint32_t state = GetSlot(group, slot).state;
-            if (state != ANIME_STOPPED && state != ANIME_FINISHED)
+            if (state != ANIME_STOPPED && state != ANIME_FINISHED) {
                 TickSlot(group, slot);
+                const uint32_t after = GetSlot(group, slot).state;
+                ended = ended || after == ANIME_STOPPED || after == ANIME_FINISHED;
+            }
         }
     }
+    // The main thread's waits for a slot poll its state, and rest until something wakes them.
+    if (ended)
+        platform::WakeIdleOwner();
+}
+
+bool CAnimeBase::AnyTickableLocked() const
+{
+    if (m_program == nullptr)
+        return false;
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const AnimeSlot& slot) {
+        return slot.state != ANIME_STOPPED && slot.state != ANIME_FINISHED;
+    });
+}
+
+uint32_t CAnimeBase::GetQuietTime(uint32_t)
+{
+    ScopedLock lock(m_lock);
+    m_resting = !AnyTickableLocked();
+    return m_resting ? INFINITE : 0;
+}
+
+void CAnimeBase::ResumeLocked()
+{
+    if (!m_resting || !AnyTickableLocked())
+        return;
+    m_resting = false;
+    m_resumed = true;
+    if (CAppTask* tasks = GetAppTask())
+        tasks->Wake();
 }
 
 void CAnimeBase::SetProgramData(const uint8_t* data, size_t size)
@@ -162,6 +206,7 @@ void CAnimeBase::StartSlot(int32_t group, int32_t slot)
     ScopedLock lock(m_lock);
     if (m_program != nullptr && IsSlot(group, slot) && SlotAt(group, slot).armed)
         SlotAt(group, slot).state = ANIME_RUNNING;
+    ResumeLocked();
 }
 
 void CAnimeBase::PauseSlot(int32_t group, int32_t slot)
@@ -169,6 +214,7 @@ void CAnimeBase::PauseSlot(int32_t group, int32_t slot)
     ScopedLock lock(m_lock);
     if (IsSlot(group, slot))
         SlotAt(group, slot).state = ANIME_PAUSING;
+    ResumeLocked();
 }
 
 void CAnimeBase::StopSlot(int32_t group, int32_t slot)
@@ -184,6 +230,7 @@ bool CAnimeBase::ChangeSlotState(int32_t group, int32_t slot, uint32_t from, uin
     if (!IsSlot(group, slot) || SlotAt(group, slot).state != from)
         return false;
     SlotAt(group, slot).state = to;
+    ResumeLocked();
     return true;
 }
 
@@ -194,6 +241,7 @@ void CAnimeBase::ChangeAllSlotStates(uint32_t from, uint32_t to)
         if (slot.state == from)
             slot.state = to;
     }
+    ResumeLocked();
 }
 
 void CAnimeBase::StopGroup(int32_t group)
@@ -209,6 +257,7 @@ void CAnimeBase::PauseAll()
         if (slot.state != ANIME_STOPPED)
             slot.state = ANIME_PAUSING;
     }
+    ResumeLocked();
 }
 
 void CAnimeBase::StopAll()

@@ -79,6 +79,10 @@ public:
     // Ticks every slot not stopped or finished, while a program is loaded and the engine state
     // allows it.
     void Execute() override;
+    // Without a slot to tick the task rests until a slot is started, paused or set finishing;
+    // that change wakes the runner, and the first tick after the rest comes a period later, as
+    // every slot a script starts in the same frame sees it.
+    uint32_t GetQuietTime(uint32_t now) override;
 
     // Uses a caller's block (not owned) of size bytes; slots armed on the old one are disarmed.
     virtual void SetProgramData(const uint8_t* data, size_t size);
@@ -119,6 +123,10 @@ protected:
     // The slot's code from its start to the end of the program.
     bool SlotCode(const AnimeSlot& slot, const uint8_t*& code, size_t& size);
     std::optional<AnimeCommandRecord> TickLocked(AnimeSlot& slot);
+    // Whether a slot is in a state the task ticks (under m_lock).
+    bool AnyTickableLocked() const;
+    // After a change that may have made a slot tickable (under m_lock): ends the runner's rest.
+    void ResumeLocked();
 
     CCriticalSection m_lock{LOCK_LEVEL_ANIME_SLOTS}; // guards the slots and the program.
     CStringUTF8 m_program_name;
@@ -126,4 +134,6 @@ protected:
     const uint8_t* m_program = nullptr;
     size_t m_program_size = 0;
     std::array<AnimeSlot, ANIME_SLOT_COUNT> m_slots{};
+    bool m_resting = false; // the runner was told there is nothing to tick (under m_lock)
+    bool m_resumed = false; // a slot became tickable after a rest: the next run only restarts the period
 };

@@ -4,6 +4,8 @@
 #include "foundation/ScopedLock.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
+#include "platform/kernel/IdleWait.h"
+#include "platform/kernel/TimeApi.h"
 
 namespace {
 
@@ -192,6 +194,8 @@ bool CAnimeManager::IsAllFinished()
     for (AnimeSlot& slot : m_slots) {
         if (slot.state == ANIME_RUNNING) {
             slot.state = ANIME_FINISHING;
+            // One slot a call: the caller's next turn, for the next slot, is due at once.
+            platform::NoteDueTime(timeGetTime());
             return false;
         }
         if (ticking) {

@@ -115,6 +115,11 @@ void CSpriteAnime::Run()
     RequestRedraw();
 }
 
+uint32_t CSpriteAnime::GetQuietTime(uint32_t)
+{
+    return m_running ? 0 : INFINITE;
+}
+
 void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request_mask, int32_t reverse)
 {
     SetSkipFlags(skip_flags);
@@ -133,8 +138,10 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
         m_skipped = 0;
     m_running = 1;
     CAppTask* tasks = GetAppTask();
-    if (tasks != nullptr)
+    if (tasks != nullptr) {
         tasks->AddTask(this);
+        tasks->Wake(); // a task still listed from an earlier play adds nothing, and may rest
+    }
     if (wait_mode != ANIME_WAIT)
         return;
 

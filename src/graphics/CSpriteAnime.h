@@ -53,6 +53,8 @@ public:
     // One task step (the runner's Execute).
     void Run();
     void Execute() override { Run(); }
+    // A play that ended (or never began) has nothing to step: the task rests until Play wakes it.
+    uint32_t GetQuietTime(uint32_t now) override;
 
     // 1 when the last play ended by a skip input.
     int32_t IsSkipped() const { return m_skipped.load(); }

@@ -18,7 +18,7 @@ namespace {
 
 using platform::VirtualClock;
 
-class CountingTask final : public IAppTask
+class CountingTask : public IAppTask
 {
 public:
     explicit CountingTask(uint32_t period = 15)
@@ -110,6 +110,24 @@ TEST_F(CAppTaskTest, OneWaitingTaskMakesThePassSleep)
     EXPECT_EQ(m_runner.RunDueTasks(), 1u);
     EXPECT_EQ(fast.runs.size(), 2u);
     EXPECT_EQ(slow.runs.size(), 1u);
+}
+
+TEST_F(CAppTaskTest, ATaskRestingUntilWokenIsNotRunAndLetsTheThreadSleep)
+{
+    class RestingTask final : public CountingTask
+    {
+    public:
+        uint32_t GetQuietTime(uint32_t) override { return resting ? INFINITE : 0; }
+        bool resting = true;
+    } task;
+    m_runner.AddTask(&task);
+    VirtualClock::Advance(100);
+    EXPECT_EQ(m_runner.RunDueTasks(), 1u); // not "every task ran": the thread must not spin
+    EXPECT_TRUE(task.runs.empty());
+    EXPECT_EQ(m_runner.GetRestTime(5), INFINITE);
+    task.resting = false;
+    EXPECT_EQ(m_runner.RunDueTasks(), 0u);
+    EXPECT_EQ(task.runs.size(), 1u);
 }
 
 TEST_F(CAppTaskTest, TheIdleTimeIsTheWaitForTheNextDueTaskAndAnAddWakes)

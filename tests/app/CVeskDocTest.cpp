@@ -11,6 +11,8 @@
 #include "foundation/CExecException.h"
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesAssembler.h"
+#include "platform/kernel/IdleWait.h"
+#include "platform/kernel/TimeApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/IFunc.h"
@@ -63,6 +65,19 @@ TEST_F(CVeskDocTest, Code0EndsTheMainLoop)
     EXPECT_EQ(document->OnFrame(), 0u);
     EXPECT_NE(Variable(1), 1) << "nothing after the quit ran";
     EXPECT_NE(document->m_current_script, nullptr);
+}
+
+TEST_F(CVeskDocTest, AFrameThatMovesTheScriptOnHasTheNextOneDueAtOnce)
+{
+    // The main loop rests between frames: without the note a script that did not draw would
+    // run one opcode a rest.
+    CVeskDoc* document = Start({{"start.mes", "push 1\nstvar 1\nend"}});
+    platform::SetIdleWait(+[](uint32_t) { return false; }); // this thread's rests take the notes
+    EXPECT_EQ(document->OnFrame(), 1u);
+    const std::optional<uint32_t> due = platform::TakeDueTime();
+    platform::SetIdleWait(nullptr);
+    ASSERT_TRUE(due.has_value());
+    EXPECT_LE(static_cast<int32_t>(*due - timeGetTime()), 0);
 }
 
 TEST_F(CVeskDocTest, Code1ResumesTheSuspendedCallerWhereItStopped)

@@ -3,10 +3,13 @@
 #include "graphics/CAnimeManager.h"
 
 #include "animeasm/AnimeProgramWriter.h"
+#include "app/CAppTask.h"
 #include "app/CVeskDoc.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/LayerTestSupport.h"
+#include "platform/kernel/SyncApi.h"
+#include "script/FlagBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -383,4 +386,36 @@ TEST_F(CAnimeManagerTest, AssembledProgramLoopsWaitsAndHolds)
     // endloop (done), end.
     EXPECT_EQ(Ticks(16, 4, 7), (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2}));
     EXPECT_EQ(State(4, 7), ANIME_STOPPED);
+}
+
+TEST_F(CAnimeManagerTest, WithNothingToTickTheTaskRestsUntilAStartWakesItAndTicksAPeriodLater)
+{
+    CAppTask runner;
+    CAppTask* previous = SetAppTask(&runner);
+    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // holds the engine-state word
+    GetDocument()->SetEngineStateBits(ENGINE_ANIME_TICKS);
+    Load(0, 0, AnimeCode().Command(0).Command(0).Command(0).Restart());
+    EXPECT_EQ(m_manager.GetQuietTime(0), 0u);
+    m_manager.StopSlot(0, 0);
+    EXPECT_EQ(m_manager.GetQuietTime(0), INFINITE);
+    WaitForSingleObject(runner.GetWakeEvent(), 0); // what the load left
+
+    // The start ends the runner's rest; the run it wakes only restarts the period, so slots
+    // started one after another in the same frame tick together from the next run on.
+    m_manager.StartSlot(0, 0);
+    EXPECT_EQ(WaitForSingleObject(runner.GetWakeEvent(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(m_manager.GetQuietTime(0), 0u);
+    m_manager.Execute();
+    EXPECT_EQ(m_manager.copies.load(), 0);
+    m_manager.Execute();
+    EXPECT_EQ(m_manager.copies.load(), 1);
+    // A slot started while others run keeps their period: no wake, no skipped run.
+    m_manager.PauseSlot(1, 0);
+    EXPECT_EQ(WaitForSingleObject(runner.GetWakeEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    m_manager.Execute();
+    EXPECT_EQ(m_manager.copies.load(), 2);
+
+    GetDocument()->m_current_state.reset();
+    GetDocument()->GetEngineStateWord();
+    SetAppTask(previous);
 }

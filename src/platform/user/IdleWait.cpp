@@ -109,11 +109,13 @@ bool TurnsCounted()
     return counted;
 }
 
-// How long a rest may last when nothing else bounds it. Other threads' frames, input, messages
-// and timers end a rest at once, and a loop that polls the clock notes when it wants to turn
-// (NoteDueTime). What a loop polls without a note (a fade, an effect's frame) is seen late by at
-// most this bound: it starts at 1 ms and doubles with every rest that ended with nothing to do, up
-// to a frame's time, so no animation steps slower than the screen shows it.
+// How long a rest may last when nothing else bounds it. Other threads' frames, input, messages,
+// timers and wakes end a rest at once, and a loop that polls the clock notes when it wants to turn
+// (NoteDueTime). A loop that presents a frame each turn animates at the pace of its turns: after a
+// present the bound starts at 1 ms and doubles with every rest that ended with nothing to do, up
+// to a frame's time, so a loop that steps slower than its turns is still seen within a frame.
+// Past that, nothing animates: the rest lasts until something comes or falls due, or the long
+// bound passes, which only a poll nothing noted would need.
 class RestPacing
 {
 public:
@@ -125,14 +127,18 @@ public:
         // keep their timing only at the millisecond pace: while a sound plays, that pace holds.
         if (MixerVoice::PlayingCount() > 0)
             return 1;
-        return std::min<uint32_t>(uint32_t{1} << std::min<uint32_t>(m_quiet, 16), FRAME_CAP_MS);
+        if (m_quiet > FRAME_STEPS)
+            return QUIET_REST_MS;
+        return uint32_t{1} << m_quiet;
     }
     void Input() { m_quiet = 0; }
-    void Quiet() { m_quiet = std::min<uint32_t>(m_quiet + 1, 16); }
+    void Quiet() { m_quiet = std::min<uint32_t>(m_quiet + 1, FRAME_STEPS + 1); }
     void Active() { m_quiet = 0; }
 
 private:
-    static constexpr uint32_t FRAME_CAP_MS = 16;
+    // 1, 2, 4, 8 and 16 ms: a frame's time after the last present.
+    static constexpr uint32_t FRAME_STEPS = 4;
+    static constexpr uint32_t QUIET_REST_MS = 1000;
     uint32_t m_quiet = 0;
 };
 
@@ -154,7 +160,8 @@ bool WaitOnMainThread(uint32_t min_ms)
     // A loop that draws a frame each turn animates at the pace of its turns.
     if (TakeOwnerPresented())
         Pacing().Active();
-    const RestRange range = RestLimit(Pacing().Bound(), due, min_ms);
+    // Turn-counted scripts keep their millisecond a turn, however soon a loop wants to turn.
+    const RestRange range = RestLimit(Pacing().Bound(), due, TurnsCounted() ? std::max<uint32_t>(min_ms, 1) : min_ms);
     const WindowManager::IdleWake wake = manager.IdleWait(range.limit);
     bool ended_by_input = false;
     switch (wake) {
@@ -194,6 +201,8 @@ void WindowManager::InstallIdleWait()
 
 void WindowManager::WakeIdle()
 {
+    // Kept for a rest about to begin: the change came after the loop's last look at it.
+    m_wake_pending = true;
     if (m_idle_waiting)
         if (VideoDevice* device = m_wake_device.load())
             device->Wake();
@@ -237,7 +246,7 @@ WindowManager::IdleWake WindowManager::IdleWait(uint32_t max_ms)
     // sees the flag and wakes the device.
     m_wake_device = device;
     m_idle_waiting = true;
-    if (device == nullptr || HasWork()) {
+    if (device == nullptr || m_wake_pending.exchange(false) || HasWork()) {
         m_idle_waiting = false;
         return finish(IdleWake::Pending);
     }
@@ -251,6 +260,7 @@ WindowManager::IdleWake WindowManager::IdleWait(uint32_t max_ms)
     }
     const bool event = device->WaitForEvent(std::max(timeout, 0));
     m_idle_waiting = false;
+    m_wake_pending = false; // the loop turns now and looks again
     if (m_posted.HasAny())
         return finish(IdleWake::Posted);
     if (event) {

@@ -238,6 +238,7 @@ private:
     uint64_t RefreshHoldMicroseconds();
     bool m_idle_installed = false;
     std::atomic<bool> m_idle_waiting{false};
+    std::atomic<bool> m_wake_pending{false};          // WakeIdle came while the main thread was not resting
     std::atomic<VideoDevice*> m_wake_device{nullptr}; // set while the main thread waits
     uint64_t m_last_present_us = 0;                   // real time of the pump's last picture
     IdleCounts m_idle;

@@ -12,6 +12,7 @@
 #include "graphics/EffectClock.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "platform/kernel/IdleWait.h"
 #include "screens/base/ScreenParts.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/BacklogStore.h"
@@ -197,6 +198,8 @@ void CMesScreen::Update()
 {
     if (static_cast<int32_t>(m_deadline - GetEffectTime()) < 0)
         OnDecide();
+    else
+        platform::NoteDueTime(m_deadline + 1);
 }
 
 void CMesScreen::OnDecide()

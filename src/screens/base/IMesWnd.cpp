@@ -5,6 +5,7 @@
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
 #include "graphics/EffectClock.h"
+#include "platform/kernel/IdleWait.h"
 #include "script/commands/CFuncBackLog.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncVoice.h"
@@ -135,6 +136,8 @@ void IMesWnd::OnIdlePass()
         if (static_cast<int32_t>(GetEffectTime() - AutoDeadline.load()) >= 0) {
             HoverId = MESWND_ADVANCE;
             OnDecide();
+        } else {
+            platform::NoteDueTime(AutoDeadline.load());
         }
         return;
     }

@@ -17,6 +17,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/EffectClock.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/user/ClipboardApi.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
@@ -436,6 +437,7 @@ int32_t ISelect::IsInputHeld(uint32_t code)
             return 1;
         if (!IsInputTriggered(code))
             return 0;
+        platform::NoteDueTime(deadline);
     }
 }
 

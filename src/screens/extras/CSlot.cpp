@@ -114,6 +114,8 @@ void CSlot::RegisterTask()
     if (TaskActive.exchange(1, std::memory_order_relaxed) != 0)
         return;
     m_runner = GetAppTask();
+    // The main thread may have drawn over the task's parts meanwhile (the lever's hover).
+    m_drawn_state = -1;
     if (m_runner != nullptr)
         m_runner->AddTask(this);
 }
@@ -238,7 +240,12 @@ void CSlot::OnClose()
 void CSlot::Execute()
 {
     const int32_t blink = (Tick.load(std::memory_order_relaxed) / BLINK_STEPS) % 2;
-    switch (State.load(std::memory_order_relaxed)) {
+    const int32_t state = State.load(std::memory_order_relaxed);
+    // The turning reels change every tick; the rest is drawn only when it changes.
+    const bool same = state != STATE_TURNING && state == m_drawn_state && blink == m_drawn_blink;
+    m_drawn_state = state;
+    m_drawn_blink = blink;
+    switch (same ? -1 : state) {
     case STATE_LEVER:
         Copy(LEVER.x, LEVER.y, BUTTON_WIDTH, BUTTON_HEIGHT, LEVER_SX, LEVER_LIT_Y * blink, false);
         RequestRedraw();

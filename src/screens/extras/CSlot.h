@@ -89,6 +89,11 @@ public:
     std::atomic<int32_t> TaskActive{0};
 
 private:
+    // What the task drew last (the task's own; reset while it is out of the runner's list): the
+    // lever and lamps change only every few ticks, and the frames between would repeat it.
+    int32_t m_drawn_state = -1;
+    int32_t m_drawn_blink = -1;
+
     void RegisterTask();
     void UnregisterTask();
     // Copies a sheet rectangle into layer 0; nothing without either. The main thread's copies

@@ -13,6 +13,7 @@
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CStatusPlate.h"
@@ -564,6 +565,7 @@ void CCps::WaitForNextStep()
         // Elapsed time, so the clock's wrap never stalls the wait.
         if (GetEffectTime() - LastStepTime >= interval)
             return;
+        platform::NoteDueTime(LastStepTime + interval);
         CWinApp* app = GetApp();
         if (app != nullptr && app->PumpMessage() == 0)
             return;

@@ -15,6 +15,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/user/RectApi.h"
 #include "screens/system/ConfigLayout.h"
 
@@ -415,6 +416,12 @@ void CConfig::RedrawPage()
 
 void CConfig::TickMessageSample()
 {
+    // The page's loop rests until the sample's next step.
+    struct NoteNext
+    {
+        const uint32_t& next;
+        ~NoteNext() { platform::NoteDueTime(next); }
+    } note_next{m_sample_next};
     const uint32_t now = GetEffectTime();
     if (static_cast<int32_t>(now - m_sample_next) < 0)
         return;

@@ -20,6 +20,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/FullWidthApi.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/Unicode.h"
 #include "screens/base/CMiniDialog.h"
 #include "screens/system/NamePalette.h"
@@ -551,6 +552,7 @@ void CNameInput::Update()
         Present();
         CaretDeadline = now + CARET_BLINK_MS;
     }
+    platform::NoteDueTime(CaretDeadline + 1);
     if (Language() != PALETTE_HALF_WIDTH_LANGUAGE) {
         // Text committed with no composition before it (typing where no input method runs)
         // starts and ends within one turn: it is taken as a composition's commit is.

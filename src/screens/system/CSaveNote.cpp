@@ -18,6 +18,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "platform/imm/ImmApi.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/Unicode.h"
 #include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
@@ -341,6 +342,7 @@ void CSaveNote::Update()
         RedrawFrameNow();
         BlinkDeadline = now + CARET_BLINK_MS;
     }
+    platform::NoteDueTime(BlinkDeadline + 1);
     if (!UsesHook() && Ime.IsComposing() && Caret < NOTE_WIDTH_LIMIT - 1) {
         m_ime_text.fill(0);
         ImeSettings.buffer = m_ime_text.data();

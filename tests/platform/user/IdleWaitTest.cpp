@@ -86,6 +86,25 @@ TEST_F(IdleWaitTest, WorkAlreadyWaitingEndsItBeforeItStarts)
     EXPECT_EQ(WindowManager::GetInstance().IdleWait(1), IdleWake::Timeout);
 }
 
+TEST_F(IdleWaitTest, AWakeBeforeTheRestEndsItAtOnceAndOnlyOnce)
+{
+    // A task changed what the loop polls after the loop looked: the rest must not outlast it.
+    WindowManager& manager = WindowManager::GetInstance();
+    manager.WakeIdle();
+    EXPECT_EQ(manager.IdleWait(LONG_WAIT_MS), IdleWake::Pending);
+    EXPECT_EQ(manager.IdleWait(1), IdleWake::Timeout);
+    // During the rest it ends it too (else the test would wait a minute), and is not kept for
+    // the next one.
+    std::thread other([&] {
+        while (!manager.IsIdleWaiting())
+            std::this_thread::yield();
+        manager.WakeIdle();
+    });
+    manager.IdleWait(LONG_WAIT_MS);
+    other.join();
+    EXPECT_EQ(manager.IdleWait(1), IdleWake::Timeout);
+}
+
 TEST_F(IdleWaitTest, SleepZeroRestsOnTheWindowThreadOnlyOnTheRealClock)
 {
     const auto& counts = WindowManager::GetInstance().IdleStatistics();

@@ -411,6 +411,26 @@ TEST_F(CSlotTest, ScriptValuesOutsideTheCommandsRangeAndUnwindingDoNoHarm)
     }
 }
 
+// A frame between two blinks would repeat the last one: the task asks for one only when what it
+// draws changes, and for every tick of the turning reels.
+TEST_F(CSlotTest, TheTaskAsksForAFrameOnlyWhenItsPictureChanges)
+{
+    CSlot slot;
+    auto frames = [&](int32_t state, int ticks) {
+        slot.State = state;
+        int asked = 0;
+        for (int tick = 0; tick < ticks; ++tick) {
+            slot.ClearRedraw();
+            slot.Execute();
+            asked += slot.IsRedrawRequested() != 0 ? 1 : 0;
+        }
+        return asked;
+    };
+    EXPECT_EQ(frames(CSlot::STATE_LEVER, 17), 3);   // ticks 0, 8 and 16
+    EXPECT_EQ(frames(CSlot::STATE_TURNING, 5), 5);  // ticks 17 to 21
+    EXPECT_EQ(frames(CSlot::STATE_SHOWING, 10), 2); // the new state at 22, the blink at 24
+}
+
 // The runner on its own thread keeps stepping while the main thread destroys the screen: the
 // destructor waits for a pass in progress, and no later pass reaches the freed screen.
 TEST_F(CSlotTest, DestroyedWhileTheRunnerTicksLeavesNoEntry)
