@@ -199,20 +199,32 @@ TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
     }
 }
 
-TEST_F(CVeskDocStartupTest, NoSaveScreenWithoutItsPartsSheet)
+// The system pages make their pictures only when they open, yet data without a page's sheets
+// still stops the start-up with the page's text.
+TEST_F(CVeskDocStartupTest, NoPageWithoutItsPartsSheets)
 {
     WriteScripts({{"start.mes", "end"}});
-    std::vector<tools::ArchiveEntry> layers;
-    for (tools::ArchiveEntry& entry : StartupPictureEntries())
-        if (!entry.name.starts_with("SAVELOAD_P"))
-            layers.push_back(std::move(entry));
-    layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
-    m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
-    try {
-        GetDocument()->StartGame();
-        ADD_FAILURE() << "the start-up went on";
-    } catch (const CExecException& failure) {
-        EXPECT_STREQ(failure.GetMessage().GetText(), "Save Object Create Failed");
+    const struct
+    {
+        const char* sheet;
+        const char* failure;
+    } cases[] = {{"SAVELOAD_P", "Save Object Create Failed"},
+                 {"FLAGLIST_BG", "Failed to create Flag Manager."}};
+    for (const auto& [sheet, text] : cases) {
+        SCOPED_TRACE(sheet);
+        std::vector<tools::ArchiveEntry> layers;
+        for (tools::ArchiveEntry& entry : StartupPictureEntries())
+            if (!entry.name.starts_with(sheet))
+                layers.push_back(std::move(entry));
+        layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+        m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
+        try {
+            GetDocument()->StartGame();
+            ADD_FAILURE() << "the start-up went on";
+        } catch (const CExecException& failure) {
+            EXPECT_STREQ(failure.GetMessage().GetText(), text);
+        }
+        DeleteDocument();
     }
 }
 
