@@ -169,15 +169,16 @@ CGameWork::~CGameWork()
 }
 
 // The system-menu pages make their pictures and layers when a visit of the menu opens them (see
-// PageVisit), so they cost nothing while the title, the story or a map shows; here they only
-// look their indispensable pictures up, so that data that cannot make a page stops the start-up.
+// PageVisit), so they cost nothing while the title, the story or a map shows, and the message
+// window makes its own at its first showing; here they only look their indispensable pictures
+// up, so that data that cannot make them stops the start-up.
 void CGameWork::CreateObjects()
 {
     m_status = Make<uint32_t>("Status Object Create Failed", 0u);
     m_lock_status = Make<uint32_t>("Lock Status Object Create Failed", 0u);
     m_system_language = Make<CLangTextTable>("Sytem Language Object Create Failed");
     m_message_window = Make<CMesWnd>("Message Frame Object Create Failed");
-    Require(m_message_window->CreateParts(), "Message Frame Object Create Failed");
+    Require(m_message_window->HasRequiredParts(), "Message Frame Object Create Failed");
     m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
     Require(m_choice_window->CreateParts(), "Select Object Create Failed");
     RegisterScriptScreen(ScriptScreen::Choice, [this](ScriptValue* out) {

@@ -18,6 +18,11 @@
 #include "graphics/CSpriteLayer.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
+#include "screens/base/CMesWnd.h"
+#include "screens/flags/CFlagManager.h"
+#include "screens/map/CSubMap.h"
+#include "screens/system/CConfig.h"
+#include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/vm/CScript.h"
@@ -197,6 +202,24 @@ TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
         DeleteDocument();
         EXPECT_EQ(g_direct_sound, nullptr);
     }
+}
+
+// Nothing the title does not show is made at start-up: the message window, the sub map and the
+// system pages make their layers when they first show.
+TEST_F(CVeskDocStartupTest, ScreensNotShownHoldNoLayers)
+{
+    WriteScripts({{"start.mes", "end"}});
+    GetDocument()->StartGame();
+    CGameWork* work = GetGameWork();
+    EXPECT_EQ(work->m_message_window->m_window_sprite, nullptr);
+    EXPECT_EQ(work->m_message_window->m_text_area_sprite, nullptr);
+    EXPECT_EQ(work->m_message_window->m_face_sheet, nullptr);
+    EXPECT_EQ(work->m_sub_map->GetContainer(), nullptr);
+    EXPECT_EQ(work->m_sub_map->GetBackgroundLayer(), nullptr);
+    for (ISystemParts* page : {static_cast<ISystemParts*>(work->m_save_screen.get()),
+                               static_cast<ISystemParts*>(work->m_config.get()),
+                               static_cast<ISystemParts*>(work->m_flag_manager.get())})
+        EXPECT_FALSE(page->HoldsParts());
 }
 
 // The system pages make their pictures only when they open, yet data without a page's sheets

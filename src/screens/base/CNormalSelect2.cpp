@@ -277,8 +277,11 @@ ScriptValue* CNormalSelect2::Run(ScriptValue* out)
     if (state != nullptr)
         m_saved.Assign(*state);
     m_button_hover = -1;
-    if (CMesWnd* message = GameWork->m_message_window.get())
+    // The button row drawn below is the message window's, made by its first showing.
+    if (CMesWnd* message = GameWork->m_message_window.get()) {
+        message->EnsureParts();
         message->HoverId = -1;
+    }
 
     if (!GetConfigSkipContinueEnable()) {
         SetConfigOneMes(0);
