@@ -170,7 +170,7 @@ CGameWork::~CGameWork()
 
 // The system-menu pages make their pictures and layers when a visit of the menu opens them (see
 // PageVisit), so they cost nothing while the title, the story or a map shows, and the message
-// window makes its own at its first showing; here they only look their indispensable pictures
+// and choice windows make their own at their first showing; here they only look their indispensable pictures
 // up, so that data that cannot make them stops the start-up.
 void CGameWork::CreateObjects()
 {
@@ -180,7 +180,7 @@ void CGameWork::CreateObjects()
     m_message_window = Make<CMesWnd>("Message Frame Object Create Failed");
     Require(m_message_window->HasRequiredParts(), "Message Frame Object Create Failed");
     m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
-    Require(m_choice_window->CreateParts(), "Select Object Create Failed");
+    Require(CNormalSelect2::HasRequiredParts(), "Select Object Create Failed");
     RegisterScriptScreen(ScriptScreen::Choice, [this](ScriptValue* out) {
         if (m_choice_window)
             m_choice_window->Run(out);

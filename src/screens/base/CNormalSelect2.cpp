@@ -8,6 +8,7 @@
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
 #include "app/ScreenSettings.h"
+#include "foundation/CExecException.h"
 #include "foundation/CLangTextFile.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
@@ -251,6 +252,12 @@ int32_t CNormalSelect2::CreateParts()
     return 1;
 }
 
+bool CNormalSelect2::HasRequiredParts()
+{
+    CLayerFile* file = GetDocumentLayerFile();
+    return file != nullptr && file->Exists("SEL_P.AKB") != 0;
+}
+
 void CNormalSelect2::ReleaseParts()
 {
     m_plate_layer.reset();
@@ -282,6 +289,8 @@ ScriptValue* CNormalSelect2::Run(ScriptValue* out)
         message->EnsureParts();
         message->HoverId = -1;
     }
+    if (CreateParts() == 0)
+        throw CExecException("Select Object Create Failed");
 
     if (!GetConfigSkipContinueEnable()) {
         SetConfigOneMes(0);
