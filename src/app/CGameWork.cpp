@@ -168,34 +168,31 @@ CGameWork::~CGameWork()
     DestroyObjects();
 }
 
-// The system-menu pages are built here so that a page the game's data cannot make stops the
-// start-up, then give their pictures and layers back: a visit of the menu makes them again (see
-// PageVisit), so they cost nothing while the title, the story or a map shows.
+// The system-menu pages make their pictures and layers when a visit of the menu opens them (see
+// PageVisit), so they cost nothing while the title, the story or a map shows, and the message
+// and choice windows make their own at their first showing; here they only look their indispensable pictures
+// up, so that data that cannot make them stops the start-up.
 void CGameWork::CreateObjects()
 {
     m_status = Make<uint32_t>("Status Object Create Failed", 0u);
     m_lock_status = Make<uint32_t>("Lock Status Object Create Failed", 0u);
     m_system_language = Make<CLangTextTable>("Sytem Language Object Create Failed");
     m_message_window = Make<CMesWnd>("Message Frame Object Create Failed");
-    Require(m_message_window->CreateParts(), "Message Frame Object Create Failed");
+    Require(m_message_window->HasRequiredParts(), "Message Frame Object Create Failed");
     m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
-    Require(m_choice_window->CreateParts(), "Select Object Create Failed");
+    Require(CNormalSelect2::HasRequiredParts(), "Select Object Create Failed");
     RegisterScriptScreen(ScriptScreen::Choice, [this](ScriptValue* out) {
         if (m_choice_window)
             m_choice_window->Run(out);
     });
     m_save_screen = Make<CSaveDialog>("Save Object Create Failed", SYSTEM_PAGE_SAVE);
-    Require(m_save_screen->CreateParts(), "Save Object Create Failed");
-    m_save_screen->ReleaseParts();
+    Require(m_save_screen->HasRequiredParts(), "Save Object Create Failed");
     m_load_screen = Make<CLoadDialog>("Load Object Create Failed", SYSTEM_PAGE_LOAD);
-    Require(m_load_screen->CreateParts(), "Load Object Create Failed");
-    m_load_screen->ReleaseParts();
+    Require(m_load_screen->HasRequiredParts(), "Load Object Create Failed");
     m_backlog = Make<CBacklogScreen>("Log Object Create Failed");
-    Require(m_backlog->CreateParts(), "Log Object Create Failed");
-    m_backlog->ReleaseParts();
+    Require(m_backlog->HasRequiredParts(), "Log Object Create Failed");
     m_config = Make<CConfig>("Config Object Create Failed");
-    Require(m_config->CreateParts(), "Config Object Create Failed");
-    m_config->ReleaseParts();
+    Require(m_config->HasRequiredParts(), "Config Object Create Failed");
     m_town_map = Make<CCps>("Map Object Create Failed");
     Require(m_town_map->CreateMenu(), "Map Object Create Failed");
     m_area_base = Make<CAreaBase>("Search Base Object Create Failed");
@@ -204,8 +201,7 @@ void CGameWork::CreateObjects()
     m_area_select->HitSource = "";
     Require(m_area_select->CreateParts(), "Search Object Create Failed");
     m_sound_config = Make<CSoundConfig>("Sound Config Object Create Failed");
-    Require(m_sound_config->CreateParts(), "Sound Config Object Create Failed");
-    m_sound_config->ReleaseParts();
+    Require(m_sound_config->HasRequiredParts(), "Sound Config Object Create Failed");
     m_characters = Make<StandingCharacterSet>("Character Object Create Failed");
     m_bgv_players = Make<std::vector<std::unique_ptr<IBGVPlay>>>("BGV Object Create Failed");
     m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 2));
@@ -214,8 +210,7 @@ void CGameWork::CreateObjects()
     m_status_plate = Make<CStatusPlate>("Failed to create Infomation plate.");
     Require(m_status_plate->Setup(), "Failed to create Infomation plate.");
     m_flag_manager = Make<CFlagManager>("Failed to create Flag Manager.");
-    Require(m_flag_manager->CreateParts(), "Failed to create Flag Manager.");
-    m_flag_manager->ReleaseParts();
+    Require(m_flag_manager->HasRequiredParts(), "Failed to create Flag Manager.");
     m_sub_map = Make<CSubMap>("Failed to create SubMap.");
     Require(m_sub_map->LoadIcons(), "Failed to create SubMap.");
     m_face_voice = Make<CFaceVoice>("Failed to create the expression object.");

@@ -18,6 +18,11 @@
 #include "graphics/CSpriteLayer.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
+#include "screens/base/CMesWnd.h"
+#include "screens/flags/CFlagManager.h"
+#include "screens/map/CSubMap.h"
+#include "screens/system/CConfig.h"
+#include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/vm/CScript.h"
@@ -199,20 +204,50 @@ TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
     }
 }
 
-TEST_F(CVeskDocStartupTest, NoSaveScreenWithoutItsPartsSheet)
+// Nothing the title does not show is made at start-up: the message window, the sub map and the
+// system pages make their layers when they first show.
+TEST_F(CVeskDocStartupTest, ScreensNotShownHoldNoLayers)
 {
     WriteScripts({{"start.mes", "end"}});
-    std::vector<tools::ArchiveEntry> layers;
-    for (tools::ArchiveEntry& entry : StartupPictureEntries())
-        if (!entry.name.starts_with("SAVELOAD_P"))
-            layers.push_back(std::move(entry));
-    layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
-    m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
-    try {
-        GetDocument()->StartGame();
-        ADD_FAILURE() << "the start-up went on";
-    } catch (const CExecException& failure) {
-        EXPECT_STREQ(failure.GetMessage().GetText(), "Save Object Create Failed");
+    GetDocument()->StartGame();
+    CGameWork* work = GetGameWork();
+    EXPECT_EQ(work->m_message_window->m_window_sprite, nullptr);
+    EXPECT_EQ(work->m_message_window->m_text_area_sprite, nullptr);
+    EXPECT_EQ(work->m_message_window->m_face_sheet, nullptr);
+    EXPECT_EQ(work->m_sub_map->GetContainer(), nullptr);
+    EXPECT_EQ(work->m_sub_map->GetBackgroundLayer(), nullptr);
+    for (ISystemParts* page : {static_cast<ISystemParts*>(work->m_save_screen.get()),
+                               static_cast<ISystemParts*>(work->m_config.get()),
+                               static_cast<ISystemParts*>(work->m_flag_manager.get())})
+        EXPECT_FALSE(page->HoldsParts());
+}
+
+// The system pages make their pictures only when they open, yet data without a page's sheets
+// still stops the start-up with the page's text.
+TEST_F(CVeskDocStartupTest, NoPageWithoutItsPartsSheets)
+{
+    WriteScripts({{"start.mes", "end"}});
+    const struct
+    {
+        const char* sheet;
+        const char* failure;
+    } cases[] = {{"SAVELOAD_P", "Save Object Create Failed"},
+                 {"FLAGLIST_BG", "Failed to create Flag Manager."}};
+    for (const auto& [sheet, text] : cases) {
+        SCOPED_TRACE(sheet);
+        std::vector<tools::ArchiveEntry> layers;
+        for (tools::ArchiveEntry& entry : StartupPictureEntries())
+            if (!entry.name.starts_with(sheet))
+                layers.push_back(std::move(entry));
+        layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+        m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
+        try {
+            GetDocument()->StartGame();
+            ADD_FAILURE() << "the start-up went on";
+        } catch (const CExecException& failure) {
+            EXPECT_STREQ(failure.GetMessage().GetText(), text);
+        }
+        DeleteDocument();
     }
 }
 

@@ -49,6 +49,7 @@ protected:
         m_window = GetGameWork()->m_choice_window.get();
         // The row and the side menu, as the message window would have built them.
         EXPECT_EQ(m_window->CMesButton::CreateParts(), 1);
+        EXPECT_EQ(m_window->CreateParts(), 1); // as its first run does
         // An opaque screen under the window, so every frame is drawn whole.
         m_background = MakeMemorySprite(0, 0, 1920, 1080, 0);
         m_background->FillRect(0, 0, 1920, 1080, 0xFF000000u, 1);

@@ -15,6 +15,7 @@
 #include "foundation/TextLayout.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "graphics/FrameRedraw.h"
@@ -515,6 +516,7 @@ bool CMesWnd::SkipHonoured()
 
 void CMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
 {
+    EnsureParts();
     const auto& active = GameWork->GetActiveScreens();
     if (std::find(active.begin(), active.end(), this) == active.end())
         GameWork->AddActiveScreen(this);
@@ -1186,8 +1188,25 @@ int32_t CMesWnd::CreateParts()
     for (size_t n = 0; n < m_shared_sprites.size(); ++n)
         m_shared_sprites[n] = GetButtonSprite(static_cast<int32_t>(n));
     m_window_y = ConfiguredWindowY();
-    ApplyWindowColor();
+    PaintWindowColor(false);
     return 1;
+}
+
+bool CMesWnd::HasRequiredParts()
+{
+    CLayerFile* file = GetDocumentLayerFile();
+    if (file == nullptr)
+        return false;
+    for (const char* name : {"MESSAGE_P.AKB", "SIDEMENU_P.AKB", "ICON_P.AKB"})
+        if (file->Exists(name) == 0)
+            return false;
+    return true;
+}
+
+void CMesWnd::Show()
+{
+    EnsureParts();
+    CMesButton::Show();
 }
 
 void CMesWnd::ReleaseParts()
@@ -1205,6 +1224,7 @@ void CMesWnd::ReleaseParts()
 
 void CMesWnd::BuildParts(int32_t mode)
 {
+    EnsureParts();
     (void)mode;
     ClearTextSprite();
     ResetTextArea();
@@ -1285,6 +1305,7 @@ void CMesWnd::Hide()
 
 void CMesWnd::RestoreWindow(int32_t flag)
 {
+    EnsureParts();
     if (GetConfigSceneSkip())
         return;
     CSpriteAnime animation(FADE_PERIOD_MS);
@@ -1308,6 +1329,7 @@ void CMesWnd::RestoreWindow(int32_t flag)
 
 void CMesWnd::ShowWindow(CSpriteAnime& animation, int32_t flag)
 {
+    EnsureParts();
     if (GetConfigSceneSkip() || IsShown() != 0)
         return;
     {
@@ -1343,7 +1365,7 @@ void CMesWnd::ShowWindow(CSpriteAnime& animation, int32_t flag)
     Shown = 1;
 }
 
-void CMesWnd::PaintWindowColor()
+void CMesWnd::PaintWindowColor(bool present)
 {
     ILayer* plate = SpriteLayerOf(m_window_sprite.get());
     if (plate == nullptr)
@@ -1362,7 +1384,8 @@ void CMesWnd::PaintWindowColor()
         }
         m_window_sprite->Invalidate(1, *m_window_sprite->GetRect());
     }
-    RedrawFrameNow();
+    if (present)
+        RedrawFrameNow();
 }
 
 void CMesWnd::SetWindowVisible(int32_t flag)

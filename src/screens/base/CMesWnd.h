@@ -54,7 +54,19 @@ public:
     // The task twin of the reveal step reads a second text nothing ever fills: it has no work.
     void Execute() override {}
     // The family's parts, then the window's own sprites and the prompt; 0 when any is missing.
+    // The plate is painted but nothing is presented: the window is not shown yet.
     int32_t CreateParts() override;
+    // The parts for a showing, made by the first one: the start-up only looks the pictures up
+    // (HasRequiredParts), so a game at its title holds none of them.
+    void EnsureParts()
+    {
+        if (!m_text_area_sprite)
+            (void)CreateParts();
+    }
+    // Whether the archive holds the pictures CreateParts cannot do without.
+    static bool HasRequiredParts();
+    // Shown for the game's input; the parts are made first.
+    void Show() override;
     // Safe to call twice.
     void ReleaseParts() override;
     // Draws the newest message's page again, whole, after a system screen took the screen.
@@ -87,9 +99,10 @@ public:
     void ShowWindow(CSpriteAnime& animation, int32_t flag);
     // Fades the window out, completing a typed page first.
     void Hide() override;
-    void ApplyWindowColor() override { PaintWindowColor(); }
-    // The plate in the configured colour, shaped by the parts picture, its frame on top.
-    void PaintWindowColor();
+    void ApplyWindowColor() override { PaintWindowColor(true); }
+    // The plate in the configured colour, shaped by the parts picture, its frame on top; a frame
+    // is presented when asked.
+    void PaintWindowColor(bool present);
     // Stores the flag in the text and plate sprites while the window is shown.
     void SetWindowVisible(int32_t flag) override;
     // The speaker's name of the newest message on the plate strip; the box and pen start move

@@ -8,6 +8,7 @@
 #include "app/ConfigSettings.h"
 #include "app/IMouse.h"
 #include "app/ScreenSettings.h"
+#include "foundation/CExecException.h"
 #include "foundation/CLangTextFile.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
@@ -251,6 +252,12 @@ int32_t CNormalSelect2::CreateParts()
     return 1;
 }
 
+bool CNormalSelect2::HasRequiredParts()
+{
+    CLayerFile* file = GetDocumentLayerFile();
+    return file != nullptr && file->Exists("SEL_P.AKB") != 0;
+}
+
 void CNormalSelect2::ReleaseParts()
 {
     m_plate_layer.reset();
@@ -277,8 +284,13 @@ ScriptValue* CNormalSelect2::Run(ScriptValue* out)
     if (state != nullptr)
         m_saved.Assign(*state);
     m_button_hover = -1;
-    if (CMesWnd* message = GameWork->m_message_window.get())
+    // The button row drawn below is the message window's, made by its first showing.
+    if (CMesWnd* message = GameWork->m_message_window.get()) {
+        message->EnsureParts();
         message->HoverId = -1;
+    }
+    if (CreateParts() == 0)
+        throw CExecException("Select Object Create Failed");
 
     if (!GetConfigSkipContinueEnable()) {
         SetConfigOneMes(0);

@@ -57,6 +57,14 @@ int32_t CFlagManager::CreateParts()
     return 0;
 }
 
+int32_t CFlagManager::HasRequiredParts()
+{
+    return PicturePresent(MakeLanguageFileName("flaglist_p.akb").GetText()) &&
+                   PicturePresent(MakeLanguageFileName("flaglist_bg.akb").GetText())
+               ? 1
+               : 0;
+}
+
 void CFlagManager::ReleaseParts()
 {
     PartsSheet.reset();

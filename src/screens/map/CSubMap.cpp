@@ -53,15 +53,21 @@ void CSubMap::SetPresence(std::unique_ptr<CPresence> presence)
 
 bool CSubMap::LoadIcons()
 {
+    // The sheet is loaded to know the screen can be made; each opening loads it again.
+    m_icon_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    const bool loaded = m_icon_sheet != nullptr;
+    m_icon_sheet.reset();
+    return loaded;
+}
+
+void CSubMap::MakeLayers()
+{
     const SIZE size = GetScreenOriginalSize(0);
     auto container = std::make_unique<CSpriteContainer>();
     container->Create(nullptr, 0.0f, 0.0f, RECT{0, 0, size.cx, size.cy}, CONTAINER_PRIORITY, 0);
     if (container->GetLayer() == nullptr)
-        return false;
+        return;
     m_container = std::move(container);
-    m_icon_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
-    if (!m_icon_sheet)
-        return false;
     const auto make_layer = [&](int32_t priority) -> CSpriteLayer* {
         std::unique_ptr<CSprite> sprite(CreateSprite(0, 0, size.cx, size.cy, priority, LAYER_KIND_MEMORY, 0));
         auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
@@ -74,15 +80,8 @@ bool CSubMap::LoadIcons()
         return layer;
     };
     m_background_layer.reset(make_layer(BACKGROUND_PRIORITY));
-    if (!m_background_layer)
-        return false;
     m_parts_layer.reset(make_layer(PARTS_PRIORITY));
-    if (!m_parts_layer)
-        return false;
     m_icon_layer.reset(make_layer(ICON_PRIORITY));
-    // The sheet was loaded to know the screen can be made; each opening loads it again.
-    m_icon_sheet.reset();
-    return m_icon_layer != nullptr;
 }
 
 void CSubMap::LoadIconSheet()
@@ -175,6 +174,8 @@ void CSubMap::OnOpen()
     Running = 1;
     Hover = -1;
     ModeAtOpen = GetConfigGameMode();
+    if (!m_container)
+        MakeLayers();
     LoadIconSheet();
     BuildParts(0);
     Show();

@@ -23,8 +23,9 @@ public:
     CSubMap();
     ~CSubMap() override;
 
-    // Makes the container and the three layers and checks that the icon sheet loads (it is loaded
-    // again by each opening and freed at its close); false when any cannot be made.
+    // Checks that the icon sheet loads (it is loaded again by each opening and freed at its
+    // close); false when it cannot. The container and the three screen-size layers are made by
+    // the first opening, so a game that never opens a sub map never holds them.
     virtual bool LoadIcons();
 
     ScriptValue* Run(ScriptValue* out) override;
@@ -71,6 +72,8 @@ protected:
 
 private:
     void LoadIconSheet();
+    // The container and its layers; a layer that cannot be made stays null and is not drawn.
+    void MakeLayers();
     int32_t OnArrowKey(uint32_t scan_code);
     // The builder's steps for one kind, asking the school's questions from the floor given.
     void Build(int32_t kind, uint32_t school_floor);

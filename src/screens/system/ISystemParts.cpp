@@ -154,12 +154,17 @@ ILayer* ISystemParts::MaskTarget()
     return DrawToImage != 0 ? static_cast<ILayer*>(MaskImageLayer()) : SpriteLayerOf(MaskLayer());
 }
 
-CSprite* ISystemParts::LoadPictureIfPresent(const char* name)
+bool ISystemParts::PicturePresent(const char* name)
 {
     CLayerFile* file = LayerFile();
     CStringUTF8 entry(name);
     entry.MakeUpper(); // the archive's index holds upper-case names
-    if (file == nullptr || file->Exists(entry) == 0)
+    return file != nullptr && file->Exists(entry) != 0;
+}
+
+CSprite* ISystemParts::LoadPictureIfPresent(const char* name)
+{
+    if (!PicturePresent(name))
         return nullptr;
     try {
         return LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);

@@ -347,6 +347,9 @@ void CFuncExec::MessageWindow()
         return;
     case 15: {
         const int32_t face = std::max(Context->PopInteger() - 1, 0);
+        // A face may come before the window's first showing, which makes its parts.
+        if (window != nullptr && window->m_face_sprite == nullptr)
+            window->EnsureParts();
         if (face >= FACE_COUNT || window == nullptr || window->m_face_sprite == nullptr)
             return;
         {

@@ -17,6 +17,7 @@
 #include "platform/user/VideoDevice.h"
 #include "platform/user/WindowFrame.h"
 #include "platform/user/sdl/SdlKeyMap.h"
+#include "platform/user/sdl/SdlWindowRenderer.h"
 
 namespace platform {
 
@@ -377,7 +378,7 @@ public:
         if (!native.renderer) {
             // The dummy driver has no GPU; trying one would recreate (hide and show) the window.
             const bool dummy = std::strcmp(SDL_GetCurrentVideoDriver(), "dummy") == 0;
-            SDL_Renderer* renderer = dummy ? nullptr : SDL_CreateRenderer(native.window.get(), -1, 0);
+            SDL_Renderer* renderer = dummy ? nullptr : CreateWindowRenderer(native.window.get());
             if (renderer == nullptr)
                 renderer = SDL_CreateRenderer(native.window.get(), -1, SDL_RENDERER_SOFTWARE);
             DropStateEchoes(id);
