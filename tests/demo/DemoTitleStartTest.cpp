@@ -7,26 +7,32 @@
 // file keeps, and back to the special title, which the next start shows again; from there back
 // to the title, whose scene replay now opens and holds the ending's scene.
 // The screens the title opens, each by presses that do nothing where they do not belong, repeated
-// until the screen shows: the extras' gallery, left again for the title, and the settings, whose
-// sound page takes a new master volume into the configuration file.
+// until the screen shows: the extras' gallery, left again for the title; the music room of a
+// cleared game, a track played; the slot machine, a game played; and the settings, whose sound
+// page takes a new master volume into the configuration file.
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
 #include "GameProcess.h"
+#include "flagwrite/FlagFileWriter.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
+#include "sheetgen/SlotSheet.h"
 
 namespace {
 
@@ -312,6 +318,132 @@ TEST(DemoTitleStartTest, AGameClosedInTheGalleryLeavesTheNextStartUncleared)
     ASSERT_TRUE(system.has_value());
     EXPECT_EQ(system->Flags.at(1898), 0);
     EXPECT_FALSE(fs::exists(home.Path() / "vesk/demo/Save/SP_FLAG000"));
+}
+
+// The system files of a game played to its ending: the clear flag with the ending's mark in the
+// system file, and the special scenario's own system file, without saves.
+void SeedClearedGame(const HeadlessDemoHome& home)
+{
+    const fs::path save = home.Path() / "vesk/demo/Save";
+    const std::string bytes = ReadWholeFile(save / "FLAG000");
+    tools::FlagFileContents system;
+    ASSERT_TRUE(tools::ReadFlagFile(std::vector<uint8_t>(bytes.begin(), bytes.end()), system));
+    ASSERT_GT(system.flags.size(), 8100u);
+    ASSERT_GT(system.variables.size(), VARIABLE_SP_MODE);
+    system.flags[1898] = 1;
+    system.flags[8100] = 1;
+    tools::FlagFileContents special = system;
+    special.variables[VARIABLE_SP_MODE].integer = 1;
+    for (const auto& [name, contents] : {std::pair{"FLAG000", &system}, std::pair{"SP_FLAG000", &special}}) {
+        const std::vector<uint8_t> file = tools::WriteFlagFile(*contents);
+        std::ofstream(save / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
+}
+
+// The music room of a cleared game, from the title's extras: a track played, then left for the
+// title.
+TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    ASSERT_NO_FATAL_FAILURE(SeedClearedGame(home));
+    // Two cancels (the special title's back; up from an extras page), Extras, the page of the
+    // replay and the music room, the music room, its first row, then Escape to stop the track and
+    // again to leave. At y 760 the presses fall between the main and the special title's buttons;
+    // at y 920 they meet the special title's disabled load. The first left press cuts the logo.
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 150000; turn += 8 * STEP)
+            out << turn << " rclick 960 540\n"
+                << turn + STEP << " rclick 960 540\n"
+                << PressAt(turn + 2 * STEP, 370, 920, 20, 40) << PressAt(turn + 3 * STEP, 370, 760, 20, 40)
+                << PressAt(turn + 4 * STEP, 370, 760, 20, 40) << PressAt(turn + 5 * STEP, 1663, 142, 20, 40)
+                << turn + 6 * STEP << " key 0x1B\n"
+                << turn + 7 * STEP << " key 0x1B\n";
+    }
+    const size_t seen = PlaySteps(
+        home, input,
+        {{"demo_title_music_special.png", SpecialTitleShown, [](const Frame&) {}},
+         {"demo_title_music_main.png", TitleShown, [](const Frame&) {}},
+         {"demo_title_music_room.png",
+          [](const Frame& frame) { return FrameCellAt(frame, 1663, 142) == tools::MUSIC_ROW_CELL; },
+          [](const Frame& frame) {
+              EXPECT_FALSE(FrameCellAt(frame, 300, 773)) << "title buttons under the music room";
+              EXPECT_EQ(FrameCellStateAt(frame, 1663, 190), (FrameCell{tools::MUSIC_ROW_CELL + 1, 3}));
+          }},
+         {"demo_title_music_playing.png",
+          [](const Frame& frame) { return FrameCellAt(frame, 900, 400) == tools::MUSIC_PICTURE; },
+          [](const Frame&) {}},
+         {"demo_title_music_back.png", TitleShown, [](const Frame&) {}}});
+    EXPECT_EQ(seen, 5u) << "steps seen: " << seen
+                        << " (special title 1, title 2, music room 3, a track playing 4, title again 5)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
+        << ReadWholeFile(home.Path() / "out.txt");
+}
+
+// The slot machine from the title's extras: a game played with the lever and the stop buttons
+// (whether its digits light as a result depends on where the reels stop), the show ended, and
+// Escape back to the title.
+TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    constexpr int LEVER_X = 293, BUTTON_Y = 648, REEL_Y = 256;
+    constexpr int REEL_X[3] = {710, 961, 1212};
+    // Two cancels (up from an extras page), Extras, the page of the slot, the slot; the lever and
+    // the three stops twice, at the slot test's pace (a press the machine does not take in its
+    // state does nothing; one after the game ends the show), a click and Escape to leave. At y 848
+    // and 760 the presses fall between the main title's buttons, and the lever meets its disabled
+    // continue.
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 200000; turn += 5 * STEP + 3800) {
+            out << turn << " rclick 960 540\n"
+                << turn + STEP << " rclick 960 540\n"
+                << PressAt(turn + 2 * STEP, 370, 920, 20, 40) << PressAt(turn + 3 * STEP, 370, 848, 20, 40)
+                << PressAt(turn + 4 * STEP, 370, 760, 20, 40);
+            const int slot = turn + 5 * STEP;
+            for (int round = 0; round < 2; ++round) {
+                out << PressAt(slot + 1600 * round, LEVER_X, BUTTON_Y, 20, 40);
+                for (int reel = 0; reel < 3; ++reel)
+                    out << PressAt(slot + 1600 * round + 400 * (reel + 1), REEL_X[reel], BUTTON_Y, 20, 40);
+            }
+            out << PressAt(slot + 3200, 960, 540, 20, 40) << slot + 3600 << " key 0x1B\n";
+        }
+    }
+    const auto cell = [](const Frame& frame, int x, int y) {
+        return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
+    };
+    const size_t seen = PlaySteps(
+        home, input,
+        {{"demo_title_slot_main.png", TitleShown, [](const Frame&) {}},
+         {"demo_title_slot_rest.png",
+          [&](const Frame& frame) {
+              return cell(frame, REEL_X[0], REEL_Y) == FrameCell{tools::SLOT_CELL_DIGIT + 3, 0};
+          },
+          [&](const Frame& frame) {
+              EXPECT_EQ(cell(frame, REEL_X[1], REEL_Y), (FrameCell{tools::SLOT_CELL_DIGIT + 1, 0}));
+              EXPECT_EQ(cell(frame, REEL_X[2], REEL_Y), (FrameCell{tools::SLOT_CELL_DIGIT + 4, 0}));
+              EXPECT_EQ(cell(frame, LEVER_X, BUTTON_Y).first, tools::SLOT_CELL_LEVER);
+              EXPECT_GT(FrameCellAt(frame, 300, 773).value_or(0xFFFFu), 5u)
+                  << "title buttons over the slot machine";
+          }},
+         // The lever pulled: the reels run and their stop buttons are offered.
+         {"demo_title_slot_playing.png",
+          [&](const Frame& frame) { return cell(frame, REEL_X[0], BUTTON_Y).first == tools::SLOT_CELL_STOP; },
+          [](const Frame&) {}},
+         {"demo_title_slot_back.png", TitleShown, [](const Frame&) {}}});
+    EXPECT_EQ(seen, 4u) << "steps seen: " << seen
+                        << " (title 1, the machine at rest 2, its reels running 3, title again 4)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
+        << ReadWholeFile(home.Path() / "out.txt");
 }
 
 TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
