@@ -13,6 +13,7 @@
 #include "app/ConfigAccess.h"
 #include "app/CreationFault.h"
 #include "app/IMouse.h"
+#include "app/ShellScriptScreens.h"
 #include "foundation/CExecException.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
@@ -161,11 +162,15 @@ CGameWork* GetGameWork()
     return g_game_work;
 }
 
-CGameWork::CGameWork() = default;
+CGameWork::CGameWork()
+{
+    RegisterShellScriptScreens(*this);
+}
 
 CGameWork::~CGameWork()
 {
     DestroyObjects();
+    UnregisterShellScriptScreens();
 }
 
 // The system-menu pages are built here so that a page the game's data cannot make stops the
@@ -180,7 +185,7 @@ void CGameWork::CreateObjects()
     Require(m_message_window->CreateParts(), "Message Frame Object Create Failed");
     m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
     Require(m_choice_window->CreateParts(), "Select Object Create Failed");
-    RegisterScriptScreen(ScriptScreen::Choice, [this](ScriptValue* out) {
+    RegisterScriptScreen(ScriptScreen::Choice, [this](const ScriptScreenCall&, ScriptValue* out) {
         if (m_choice_window)
             m_choice_window->Run(out);
     });

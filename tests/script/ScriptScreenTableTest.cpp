@@ -13,13 +13,15 @@ TEST(ScriptScreenTable, RunsTheRegisteredScreenAndNothingOnceItIsRemoved)
     EXPECT_FALSE(RunScriptScreen(ScriptScreen::Choice, &answer));
     EXPECT_EQ(answer.Integer, -1);
 
-    RegisterScriptScreen(ScriptScreen::Choice, [](ScriptValue* out) { *out = ScriptValue::FromInteger(3); });
+    RegisterScriptScreen(ScriptScreen::Choice, [](const ScriptScreenCall&, ScriptValue* out) {
+        *out = ScriptValue::FromInteger(3);
+    });
     EXPECT_TRUE(RunScriptScreen(ScriptScreen::Choice, &answer));
     EXPECT_EQ(answer.Integer, 3);
 
     // A screen torn down while it runs (a soft reset from inside the choice) finishes its call.
     int calls = 0;
-    RegisterScriptScreen(ScriptScreen::Choice, [&calls](ScriptValue*) {
+    RegisterScriptScreen(ScriptScreen::Choice, [&calls](const ScriptScreenCall&, ScriptValue*) {
         RegisterScriptScreen(ScriptScreen::Choice, nullptr);
         ++calls;
     });

@@ -18,6 +18,7 @@
 #include "graphics/CSpriteAnime.h"
 #include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
+#include "script/IScriptMessageWindow.h"
 
 struct TextBox;
 
@@ -44,7 +45,7 @@ inline constexpr int32_t MESWND_NAME_SHIFT = 64;
 inline constexpr uint32_t FLAG_KEEP_WINDOW_HIDDEN = 7099;
 inline constexpr uint32_t FLAG_KEEP_STATUS_PLATE_HIDDEN = 4084;
 
-class CMesWnd : public CMesButton, public IAppTask
+class CMesWnd : public CMesButton, public IAppTask, public IScriptMessageWindow
 {
 public:
     CMesWnd()
@@ -85,6 +86,7 @@ public:
     void RestoreWindow(int32_t flag) override;
     // Makes a hidden window visible, fading in through the animation (flag 0) or at once (flag 1).
     void ShowWindow(CSpriteAnime& animation, int32_t flag);
+    void Show() override { CMesButton::Show(); }
     // Fades the window out, completing a typed page first.
     void Hide() override;
     void ApplyWindowColor() override { PaintWindowColor(); }
@@ -97,6 +99,11 @@ public:
     void DrawNamePlate() override;
     // Hidden by its sprites alone: IsShown answers 0 afterwards.
     void ClearShown() { Shown = 0; }
+    // The exec commands' operations, in CMesWndCommands.cpp.
+    void ClearTextArea() override;
+    void HideSprites() override;
+    void ShowFace(int32_t face) override;
+    void HideFace() override;
 
     // Replay mode: every message counts as read.
     int32_t IsReplayMode() override;
