@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
@@ -11,6 +10,7 @@
 #include "foundation/CArchiveManager.h"
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
+#include "foundation/PlayerMessage.h"
 #include "movie/CMediaFile.h"
 #include "movie/CVideoRender.h"
 #include "platform/com/ComApi.h"
@@ -94,9 +94,9 @@ HANDLE CMediaStream::OpenEntry()
         EntryOffset = Archive->GetPosition();
         return Archive->DuplicateEntryHandle();
     } catch (const CString& message) {
-        AppMessageBox(0, m_document->FormatScriptError(message));
+        ShowPlayerMessage(0, m_document->FormatScriptError(message));
     } catch (const CStringUTF8& message) {
-        AppMessageBox(0, m_document->FormatScriptError(message));
+        ShowPlayerMessage(0, m_document->FormatScriptError(message));
     }
     return nullptr;
 }

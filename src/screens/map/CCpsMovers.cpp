@@ -1,7 +1,6 @@
 // The town map's walking figures: one tick of their programs, the steps with collision, slides
 // and camera, the path walk, the player's steering and the pacing between ticks.
 
-#include "app/AppMessageBox.h"
 #include "app/CEffectWait.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
@@ -10,6 +9,7 @@
 #include "app/ConfigSettings.h"
 #include "app/IKeyboard.h"
 #include "app/IMouse.h"
+#include "foundation/PlayerMessage.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
@@ -82,7 +82,7 @@ void CCps::ProgramMessage(int which, const char* text)
     if (m_message_shown[static_cast<size_t>(which)])
         return;
     m_message_shown[static_cast<size_t>(which)] = true;
-    AppMessageBox(0, text);
+    ShowPlayerMessage(0, text);
 }
 
 uint16_t CCps::StepMovers()

@@ -1,7 +1,6 @@
 // The town map as a screen: its parts, the paced map steps, the side menu, the plate button and
 // the sub map.
 
-#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"

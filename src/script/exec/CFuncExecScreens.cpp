@@ -1,8 +1,8 @@
 // The exec commands that open a screen of another subsystem for one command: the screen is
 // built, run modally and destroyed by the screen table's entry before the command returns.
 
-#include "app/AppMessageBox.h"
 #include "app/ConfigSettings.h"
+#include "foundation/PlayerMessage.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"
 #include "script/commands/CFuncMusic.h"
@@ -17,7 +17,7 @@ void CFuncExec::NameInput()
     RunScriptScreen(ScriptScreen::NameInput, &built);
     if (built.Integer == 0) {
         // The story still needs a name: the language's default stands in for the entry.
-        AppMessageBox(0, "名前入力画面を開けませんでした。既定の名前で続けます。");
+        ShowPlayerMessage(0, "名前入力画面を開けませんでした。既定の名前で続けます。");
         StoreHeroName(CurrentState->Bytes, GetDefaultHeroName(GetConfigLanguage()));
     }
 }
