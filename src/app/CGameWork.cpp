@@ -10,13 +10,13 @@
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
 #include "app/CWindowModeDLG.h"
-#include "app/ConfigAccess.h"
 #include "app/CreationFault.h"
 #include "app/IMouse.h"
 #include "app/ShellScriptScreens.h"
 #include "foundation/CExecException.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
+#include "foundation/ConfigAccess.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
@@ -565,7 +565,7 @@ void CGameWork::RunSystemMenu(int32_t page)
 void CGameWork::RunTopPage()
 {
     CWinApp* app = GetApp();
-    const int32_t page = app != nullptr ? app->GetConfigInt(app::KEY_TOP_PAGE, 0, 0) : 0;
+    const int32_t page = app != nullptr ? app->GetConfigInt(foundation::KEY_TOP_PAGE, 0, 0) : 0;
     if (page == SYSTEM_PAGE_SETTINGS || page == SYSTEM_PAGE_SOUND)
         RunSystemMenu(page);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/AppMessageBox.h"
+#include "foundation/ConfigAccess.h"
 #include "foundation/WriteFileAtomically.h"
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
@@ -41,6 +42,16 @@ std::unique_ptr<CXMLDocument> LoadRequiredDocument(const CStringUTF8& path)
     }
     return document;
 }
+
+CXMLDocument* CurrentConfigDocument()
+{
+    CWinApp* application = g_current_app.load();
+    return application != nullptr ? application->GetConfigDocument() : nullptr;
+}
+
+// The settings below the application read the current application object's configuration.
+const foundation::ConfigDocumentFinder g_installed_finder =
+    foundation::SetConfigDocumentFinder(&CurrentConfigDocument);
 
 } // namespace
 

@@ -3,11 +3,11 @@
 #include <utility>
 
 #include "app/CWinApp.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/DocumentLink.h"
 
-using namespace app;
+using namespace foundation;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"

@@ -5,11 +5,11 @@
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
@@ -206,7 +206,7 @@ void CBacklogScreen::OnOpen()
         view->SetVisibleFlag(1);
     OpenTransition(nullptr);
     DrawToImage = 0;
-    app::WriteConfigInt(app::KEY_BACKLOG_MODE, 100);
+    foundation::WriteConfigInt(foundation::KEY_BACKLOG_MODE, 100);
 }
 
 void CBacklogScreen::ResetPage()

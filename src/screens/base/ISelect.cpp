@@ -7,21 +7,21 @@
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
-#include "app/ConfigSettings.h"
 #include "app/EventManager.h"
 #include "app/IMouse.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CCriticalSection.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/EffectClock.h"
 #include "platform/user/ClipboardApi.h"
+#include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/vm/ScriptContext.h"
-#include "screens/map/CStatusPlate.h"
 
 namespace {
 

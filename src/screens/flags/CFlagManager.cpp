@@ -1,16 +1,16 @@
 #include "screens/flags/CFlagManager.h"
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/PlayerMessage.h"
 #include "game/hints/CastNames.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
-#include "graphics/ILayer.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/GlobalDataBuffer.h"
+#include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/flags/CFlagDetails.h"
 

@@ -1,15 +1,15 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
+#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "app/IKeyboard.h"
 #include "foundation/CExecException.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
-#include "app/CInputView.h"
-#include "app/IKeyboard.h"
 #include "graphics/EffectClock.h"
 #include "screens/map/CCps.h"
 #include "script/FlagBuffer.h"

@@ -2,10 +2,10 @@
 
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
-#include "app/ConfigSettings.h"
 #include "app/IMouse.h"
 #include "app/ScreenSettings.h"
 #include "foundation/CString.h"
+#include "foundation/ConfigSettings.h"
 #include "game/presence/CPresence.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"

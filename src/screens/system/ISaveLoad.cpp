@@ -7,8 +7,8 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CFile.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/PlayerMessage.h"
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CDIBDC.h"

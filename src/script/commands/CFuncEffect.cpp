@@ -1,7 +1,7 @@
 #include "script/commands/CFuncEffect.h"
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "sound/CWavePcmManager.h"
 
 void CFuncEffect::CreateManager(int32_t count)

@@ -1,7 +1,7 @@
 #include "script/commands/CFuncMusic.h"
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "sound/CWavePcmManager.h"
 
 void CFuncMusic::CreateManager(int32_t count)

@@ -1,7 +1,7 @@
 #include "script/commands/CFuncVoice.h"
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/OrderedMutex.h"
 #include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"

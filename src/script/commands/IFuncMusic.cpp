@@ -2,9 +2,9 @@
 
 #include "app/CVeskDoc.h"
 #include "app/CWinApp.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/CWaveOggManager.h"
 #include "sound/CWavePcmManager.h"
@@ -241,7 +241,7 @@ void IFuncMusic::CreateChannels(int32_t count, const GroupSetup& setup)
         const CStringUTF8 archive = app != nullptr
                                         ? app->GetFileInfoString(setup.archive_key, setup.archive_default)
                                         : CStringUTF8(setup.archive_default);
-        manager->Initialize(archive, app::ReadConfigInt(setup.error_key, 1) == 1);
+        manager->Initialize(archive, foundation::ReadConfigInt(setup.error_key, 1) == 1);
         manager->CreateBuffer(format, setup.buffer_value);
         Document->SoundChannelList[setup.group].push_back(std::move(manager));
     }

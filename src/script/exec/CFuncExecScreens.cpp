@@ -1,7 +1,7 @@
 // The exec commands that open a screen of another subsystem for one command: the screen is
 // built, run modally and destroyed by the screen table's entry before the command returns.
 
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/PlayerMessage.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"

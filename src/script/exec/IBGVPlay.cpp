@@ -2,7 +2,7 @@
 
 #include "app/CAppTask.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/ScopedLock.h"
 #include "sound/IWaveManager.h"
 

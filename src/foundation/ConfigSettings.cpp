@@ -1,14 +1,15 @@
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 
+#include <atomic>
 #include <cmath>
 #include <iterator>
 
-#include "app/CWinApp.h"
-#include "app/ConfigAccess.h"
+#include "foundation/CXMLDocument.h"
+#include "foundation/ConfigAccess.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/LocaleApi.h"
 
-namespace app {
+namespace foundation {
 
 CStringUTF8 NumberedKey(const char* pattern, int number)
 {
@@ -17,10 +18,28 @@ CStringUTF8 NumberedKey(const char* pattern, int number)
     return key;
 }
 
+namespace {
+
+// Atomic: the sound threads read settings too.
+std::atomic<ConfigDocumentFinder> g_config_finder{nullptr};
+
+CXMLDocument* FindConfigDocument()
+{
+    const ConfigDocumentFinder find = g_config_finder.load();
+    return find != nullptr ? find() : nullptr;
+}
+
+} // namespace
+
+ConfigDocumentFinder SetConfigDocumentFinder(ConfigDocumentFinder finder)
+{
+    return g_config_finder.exchange(finder);
+}
+
 int32_t ReadConfigInt(const CStringUTF8& key, int32_t default_value)
 {
-    CWinApp* application = GetApp();
-    return application ? application->GetConfigInt(key, default_value, 0) : default_value;
+    CXMLDocument* config = FindConfigDocument();
+    return config != nullptr ? config->GetInt(key, default_value) : default_value;
 }
 
 bool ReadConfigFlag(const CStringUTF8& key, int32_t default_value)
@@ -45,14 +64,13 @@ uint16_t ReadConfigU16(const CStringUTF8& key, int32_t default_value)
 
 void WriteConfigInt(const CStringUTF8& key, int32_t value)
 {
-    CWinApp* application = GetApp();
-    if (CXMLDocument* config = application ? application->GetConfigDocument() : nullptr)
+    if (CXMLDocument* config = FindConfigDocument())
         config->SetInt(key, value);
 }
 
-} // namespace app
+} // namespace foundation
 
-using namespace app;
+using namespace foundation;
 
 namespace {
 

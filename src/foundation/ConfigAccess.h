@@ -1,13 +1,21 @@
 #pragma once
 // The keys of the "/Config" settings and the read and write rules shared by the typed accessors
-// and CONFIG_STATE. Reads go through the application object's configuration getter; writes go
-// straight to its configuration document, creating missing elements.
+// and CONFIG_STATE. Reads and writes go to the configuration document the application object
+// owns, found through the finder it installs; writes create missing elements.
 
 #include <cstdint>
 
 #include "foundation/CStringUTF8.h"
 
-namespace app {
+class CXMLDocument;
+
+namespace foundation {
+
+// Answers the configuration document ("config.xml") of the application object that is current,
+// or null. The application installs its finder when it is linked in.
+using ConfigDocumentFinder = CXMLDocument* (*)();
+// Returns the previous finder; null leaves every read at its default and every write undone.
+ConfigDocumentFinder SetConfigDocumentFinder(ConfigDocumentFinder finder);
 
 inline constexpr const char* KEY_LANGUAGE = "/Config/Language";
 inline constexpr const char* KEY_SOUND_ENABLE = "/Config/Sound/Enable";
@@ -79,4 +87,4 @@ uint16_t ReadConfigU16(const CStringUTF8& key, int32_t default_value);
 
 void WriteConfigInt(const CStringUTF8& key, int32_t value);
 
-} // namespace app
+} // namespace foundation
