@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "app/AppMessageBox.h"
-#include "foundation/ConfigAccess.h"
 #include "foundation/WriteFileAtomically.h"
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
@@ -43,16 +42,6 @@ std::unique_ptr<CXMLDocument> LoadRequiredDocument(const CStringUTF8& path)
     return document;
 }
 
-CXMLDocument* CurrentConfigDocument()
-{
-    CWinApp* application = g_current_app.load();
-    return application != nullptr ? application->GetConfigDocument() : nullptr;
-}
-
-// The settings below the application read the current application object's configuration.
-const foundation::ConfigDocumentFinder g_installed_finder =
-    foundation::SetConfigDocumentFinder(&CurrentConfigDocument);
-
 } // namespace
 
 CWinApp* GetApp()
@@ -62,6 +51,7 @@ CWinApp* GetApp()
 
 CWinApp::CWinApp()
     : m_previous_app(g_current_app.exchange(this))
+    , m_previous_link(SetAppLink(this))
 {}
 
 CWinApp::~CWinApp()
@@ -81,6 +71,7 @@ CWinApp::~CWinApp()
     // ends earlier.
     if (m_instance_mutex)
         CloseHandle(m_instance_mutex);
+    SetAppLink(m_previous_link);
     g_current_app.store(m_previous_app);
 }
 

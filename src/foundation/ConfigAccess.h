@@ -1,21 +1,13 @@
 #pragma once
 // The keys of the "/Config" settings and the read and write rules shared by the typed accessors
-// and CONFIG_STATE. Reads and writes go to the configuration document the application object
-// owns, found through the finder it installs; writes create missing elements.
+// and CONFIG_STATE. Reads and writes go to the configuration document of the application object
+// (through its AppLink); writes create missing elements.
 
 #include <cstdint>
 
 #include "foundation/CStringUTF8.h"
 
-class CXMLDocument;
-
 namespace foundation {
-
-// Answers the configuration document ("config.xml") of the application object that is current,
-// or null. The application installs its finder when it is linked in.
-using ConfigDocumentFinder = CXMLDocument* (*)();
-// Returns the previous finder; null leaves every read at its default and every write undone.
-ConfigDocumentFinder SetConfigDocumentFinder(ConfigDocumentFinder finder);
 
 inline constexpr const char* KEY_LANGUAGE = "/Config/Language";
 inline constexpr const char* KEY_SOUND_ENABLE = "/Config/Sound/Enable";

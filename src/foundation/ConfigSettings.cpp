@@ -1,9 +1,9 @@
 #include "foundation/ConfigSettings.h"
 
-#include <atomic>
 #include <cmath>
 #include <iterator>
 
+#include "foundation/AppLink.h"
 #include "foundation/CXMLDocument.h"
 #include "foundation/ConfigAccess.h"
 #include "platform/kernel/FileApi.h"
@@ -18,28 +18,10 @@ CStringUTF8 NumberedKey(const char* pattern, int number)
     return key;
 }
 
-namespace {
-
-// Atomic: the sound threads read settings too.
-std::atomic<ConfigDocumentFinder> g_config_finder{nullptr};
-
-CXMLDocument* FindConfigDocument()
-{
-    const ConfigDocumentFinder find = g_config_finder.load();
-    return find != nullptr ? find() : nullptr;
-}
-
-} // namespace
-
-ConfigDocumentFinder SetConfigDocumentFinder(ConfigDocumentFinder finder)
-{
-    return g_config_finder.exchange(finder);
-}
-
 int32_t ReadConfigInt(const CStringUTF8& key, int32_t default_value)
 {
-    CXMLDocument* config = FindConfigDocument();
-    return config != nullptr ? config->GetInt(key, default_value) : default_value;
+    AppLink* application = GetAppLink();
+    return application ? application->GetConfigInt(key, default_value, 0) : default_value;
 }
 
 bool ReadConfigFlag(const CStringUTF8& key, int32_t default_value)
@@ -64,7 +46,8 @@ uint16_t ReadConfigU16(const CStringUTF8& key, int32_t default_value)
 
 void WriteConfigInt(const CStringUTF8& key, int32_t value)
 {
-    if (CXMLDocument* config = FindConfigDocument())
+    AppLink* application = GetAppLink();
+    if (CXMLDocument* config = application ? application->GetConfigDocument() : nullptr)
         config->SetInt(key, value);
 }
 

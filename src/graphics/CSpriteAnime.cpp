@@ -5,8 +5,8 @@
 #include "app/CAppTask.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
 #include "app/IKeyboard.h"
+#include "foundation/AppLink.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
@@ -19,7 +19,7 @@ namespace {
 // One message pump of the application; without an application there is nothing to pump.
 bool PumpMessages()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     return app == nullptr || app->PumpMessage() != 0;
 }
 

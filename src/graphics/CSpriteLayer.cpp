@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/ScreenSettings.h"
 #include "foundation/DocumentLink.h"
 #include "foundation/PlayerMessage.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/DataArchiveRead.h"

@@ -4,11 +4,12 @@
 
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/CWinApp.h"
 #include "app/CreationFault.h"
+#include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
+#include "foundation/CXMLDocument.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/PlayerMessage.h"
 #include "movie/CMediaFile.h"
@@ -64,7 +65,7 @@ int32_t CMediaStream::Create()
         File.reset(new (std::nothrow) CMediaFile);
     if (File == nullptr)
         throw CExecException("Failed to create the Media File");
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     const CStringUTF8 list = app != nullptr ? app->GetFileInfoString("/GameFile/MovieArchive/File", "movie.arc")
                                             : CStringUTF8("movie.arc");
     CXMLDocument* info = app != nullptr ? app->GetFileInfoDocument() : nullptr;

@@ -6,9 +6,9 @@
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/CWinApp.h"
 #include "app/EventManager.h"
 #include "app/IMouse.h"
+#include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/ConfigSettings.h"
@@ -230,7 +230,7 @@ void ISelect::OnCancel()
 
 void ISelect::PlayOkSound(int32_t channel)
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     const CStringUTF8 name = app ? app->GetConfigString("/Config/Sound/OK", "ses_001.wav", 0) : "ses_001.wav";
     CFuncEffect effect;
     effect.Play(name, channel, 1);
@@ -238,7 +238,7 @@ void ISelect::PlayOkSound(int32_t channel)
 
 void ISelect::PlayCancelSound(int32_t channel)
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     const CStringUTF8 name =
         app ? app->GetConfigString("/Config/Sound/Cancel", "ses_002.wav", 0) : "ses_002.wav";
     CFuncEffect effect;
@@ -247,7 +247,7 @@ void ISelect::PlayCancelSound(int32_t channel)
 
 bool ISelect::PumpOnce()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     if (app == nullptr || app->PumpMessage() == 0)
         return false;
     Sleep(0);

@@ -5,9 +5,9 @@
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
 #include "app/IKeyboard.h"
 #include "app/IMouse.h"
+#include "foundation/AppLink.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CDirect3D.h"
@@ -564,7 +564,7 @@ void CCps::WaitForNextStep()
         // Elapsed time, so the clock's wrap never stalls the wait.
         if (GetEffectTime() - LastStepTime >= interval)
             return;
-        CWinApp* app = GetApp();
+        AppLink* app = GetAppLink();
         if (app != nullptr && app->PumpMessage() == 0)
             return;
         Sleep(0);

@@ -5,8 +5,8 @@
 
 #include "app/CInputView.h"
 #include "app/IMouse.h"
-#include "app/ScreenSettings.h"
 #include "foundation/CString.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"

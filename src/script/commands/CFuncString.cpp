@@ -5,9 +5,9 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ScreenSettings.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "script/vm/LineBreakRules.h"
 

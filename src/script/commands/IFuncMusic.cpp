@@ -1,7 +1,7 @@
 #include "script/commands/IFuncMusic.h"
 
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "foundation/CExecException.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
@@ -237,7 +237,7 @@ void IFuncMusic::CreateChannels(int32_t count, const GroupSetup& setup)
         std::unique_ptr<Manager> manager(new (std::nothrow) Manager);
         if (!manager)
             throw CExecException(setup.failure_text);
-        CWinApp* app = GetApp();
+        AppLink* app = GetAppLink();
         const CStringUTF8 archive = app != nullptr
                                         ? app->GetFileInfoString(setup.archive_key, setup.archive_default)
                                         : CStringUTF8(setup.archive_default);

@@ -10,8 +10,8 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ScreenSettings.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"

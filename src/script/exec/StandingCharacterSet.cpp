@@ -7,8 +7,8 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ScreenSettings.h"
 #include "foundation/PlayerMessage.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteContainer.h"
