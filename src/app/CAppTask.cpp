@@ -4,7 +4,7 @@
 #include <atomic>
 #include <iterator>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/EffectClock.h"

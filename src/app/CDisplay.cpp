@@ -2,9 +2,9 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskView.h"
-#include "app/IKeyboard.h"
 #include "foundation/CExecException.h"
 #include "foundation/ConfigAccess.h"
+#include "foundation/IKeyboard.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"

@@ -3,9 +3,9 @@
 #include <new>
 
 #include "app/CVeskDoc.h"
-#include "app/IKeyboard.h"
-#include "app/IMouse.h"
 #include "foundation/CExecException.h"
+#include "foundation/IKeyboard.h"
+#include "foundation/IMouse.h"
 
 namespace {
 

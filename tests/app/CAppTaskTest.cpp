@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"

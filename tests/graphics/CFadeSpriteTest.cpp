@@ -16,8 +16,8 @@
 
 #include "app/CAppTask.h"
 #include "app/CInputView.h"
-#include "app/IMouse.h"
 #include "app/TestApp.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteManager.h"
 #include "platform/d3d/Presenter.h"

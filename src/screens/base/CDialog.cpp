@@ -2,8 +2,8 @@
 
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
-#include "app/IMouse.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteContainer.h"

@@ -2,10 +2,10 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IMouse.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
+#include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CDirect3D.h"
 

@@ -10,12 +10,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CPronptAnm.h"
 #include "graphics/CSprite.h"
-#include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteAnime.h"
+#include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
 #include "script/IScriptMessageWindow.h"

@@ -2,8 +2,8 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IMouse.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/EffectClock.h"
 #include "script/commands/CFuncBackLog.h"
 #include "script/commands/CFuncOneMes.h"

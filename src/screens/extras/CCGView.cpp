@@ -4,8 +4,8 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IMouse.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

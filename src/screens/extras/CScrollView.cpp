@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/CInputView.h"
-#include "app/IMouse.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"

@@ -4,7 +4,7 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IMouse.h"
+#include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"

@@ -2,7 +2,7 @@
 
 #include "app/CInputView.h"
 #include "app/CMouse.h"
-#include "app/IMouse.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"
 #include "screens/base/IRightMenu.h"

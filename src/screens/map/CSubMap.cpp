@@ -2,9 +2,9 @@
 
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
-#include "app/IMouse.h"
 #include "foundation/CString.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "game/presence/CPresence.h"
 #include "graphics/CLayerFile.h"

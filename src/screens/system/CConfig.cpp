@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "app/CInputView.h"
-#include "app/IMouse.h"
 #include "foundation/CString.h"
+#include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/CIme.h"
-#include "app/IWinHook.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/IWinHook.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/base/ISelect.h"
 #include "script/exec/HeroName.h"

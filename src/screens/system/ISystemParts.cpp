@@ -7,9 +7,9 @@
 
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IMouse.h"
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
+#include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
