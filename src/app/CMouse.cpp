@@ -1,11 +1,11 @@
 #include "app/CMouse.h"
 
-#include "app/CAppTask.h"
 #include "app/CInputView.h"
 #include "app/CVeskView.h"
 #include "foundation/CExecException.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "app/AppMessageBox.h"
-#include "app/CAppTask.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskView.h"
@@ -23,6 +22,7 @@
 #include "foundation/ScopedLock.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CAnimeManager.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"

@@ -1,7 +1,7 @@
 #include "app/ShellScriptScreens.h"
 
-#include "app/CAppTask.h"
 #include "app/CGameWork.h"
+#include "graphics/CAppTask.h"
 #include "screens/ScriptScreens.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/CMesWnd.h"

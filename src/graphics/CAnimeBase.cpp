@@ -1,8 +1,8 @@
 #include "graphics/CAnimeBase.h"
 
-#include "app/CAppTask.h"
 #include "app/CVeskDoc.h"
 #include "foundation/ScopedLock.h"
+#include "graphics/CAppTask.h"
 #include "graphics/DataArchiveRead.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/CAppTask.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/ScopedLock.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"

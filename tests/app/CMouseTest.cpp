@@ -5,11 +5,11 @@
 
 #include "akbwriter/AkbWriter.h"
 #include "app/AppMessageBox.h"
-#include "app/CAppTask.h"
 #include "app/CInputView.h"
 #include "app/CVeskView.h"
 #include "arcpack/ArchiveWriter.h"
 #include "foundation/IMouse.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/CSpriteTexture.h"

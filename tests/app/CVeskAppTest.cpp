@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "GameDataWriter.h"
-#include "app/CAppTask.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
@@ -20,6 +19,7 @@
 #include "foundation/CExecException.h"
 #include "foundation/IAppTask.h"
 #include "foundation/LockOrderCheck.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "platform/d3d/SoftwareDevice.h"
 #include "platform/kernel/FileApi.h"

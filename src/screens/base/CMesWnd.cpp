@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CAppTask.h"
 #include "app/CGameWork.h"
 #include "app/CInputView.h"
 #include "app/CVeskDoc.h"
@@ -13,6 +12,7 @@
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "foundation/TextLayout.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"

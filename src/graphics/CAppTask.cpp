@@ -1,4 +1,4 @@
-#include "app/CAppTask.h"
+#include "graphics/CAppTask.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 // The frame-task runner: entries, due times with their strict comparison and the clock's wrap,
 // tasks leaving during a pass, and the task thread running them at their periods.
-#include "app/CAppTask.h"
+#include "graphics/CAppTask.h"
 
 #include <functional>
 #include <thread>
