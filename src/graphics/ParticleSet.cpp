@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/ThreadBoundary.h"
+#include "foundation/ThreadBoundary.h"
 #include "graphics/CAppTask.h"
 #include "graphics/EffectClock.h"
 #include "graphics/EffectRandom.h"
