@@ -1,8 +1,8 @@
 #include "app/CDisplay.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskView.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/ScreenSettings.h"

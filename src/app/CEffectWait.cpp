@@ -1,8 +1,8 @@
 #include "app/CEffectWait.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CWinApp.h"
+#include "foundation/CInputView.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "graphics/EffectClock.h"

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "app/AppMessageBox.h"
-#include "app/CInputView.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
@@ -12,6 +11,7 @@
 #include "app/CWindowModeDLG.h"
 #include "app/ShellScriptScreens.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ConfigAccess.h"

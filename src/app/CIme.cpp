@@ -4,10 +4,10 @@
 #include <string>
 
 #include "app/AppMessageBox.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/ScopedLock.h"

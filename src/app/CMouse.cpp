@@ -1,8 +1,8 @@
 #include "app/CMouse.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskView.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CAppTask.h"

@@ -8,12 +8,12 @@
 
 #include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
 #include "foundation/CArchiveFile.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
 #include "foundation/ConfigSettings.h"

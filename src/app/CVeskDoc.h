@@ -141,7 +141,7 @@ public:
     CSpriteLayer* FindSpriteLayer(int32_t number);
 
     // The current game state's engine state word; 0 without a game state or its values.
-    uint32_t GetEngineStateWord();
+    uint32_t GetEngineStateWord() override;
     void SetEngineStateBits(uint32_t bits);
     void ClearEngineStateBits(uint32_t bits);
 

@@ -2,11 +2,11 @@
 
 #include "app/CDisplay.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVersion.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IKeyboard.h"
 #include "platform/shell/ShellExecuteApi.h"

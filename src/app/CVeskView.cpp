@@ -4,11 +4,11 @@
 
 #include "app/CDisplay.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CPopUpMenu.h"
 #include "app/CVeskMenuEvent.h"
 #include "app/CWinApp.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IKeyboard.h"

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
+#include "foundation/CInputView.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAppTask.h"

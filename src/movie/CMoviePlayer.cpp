@@ -2,11 +2,11 @@
 
 #include <new>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "foundation/AppLink.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/CreationFault.h"
 #include "foundation/IKeyboard.h"

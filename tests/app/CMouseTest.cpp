@@ -5,9 +5,9 @@
 
 #include "akbwriter/AkbWriter.h"
 #include "app/AppMessageBox.h"
-#include "app/CInputView.h"
 #include "app/CVeskView.h"
 #include "arcpack/ArchiveWriter.h"
+#include "foundation/CInputView.h"
 #include "foundation/IMouse.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"

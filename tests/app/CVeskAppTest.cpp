@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "GameDataWriter.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/TestApp.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/IAppTask.h"
 #include "foundation/LockOrderCheck.h"
 #include "graphics/CAppTask.h"

@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CInputView.h"
 #include "app/TestApp.h"
+#include "foundation/CInputView.h"
 #include "foundation/IMouse.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/InputFakes.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigAccess.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"

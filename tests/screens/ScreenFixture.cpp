@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
+#include "foundation/CInputView.h"
 #include "foundation/IAppTask.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"

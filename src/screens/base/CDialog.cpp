@@ -1,7 +1,7 @@
 #include "screens/base/CDialog.h"
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
 #include "graphics/CLayerFile.h"

@@ -1,9 +1,9 @@
 #include "screens/base/CHitAreaTable.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CArchiveManager.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
 #include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"

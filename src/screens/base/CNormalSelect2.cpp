@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"

@@ -1,7 +1,7 @@
 #include "screens/base/IMesWnd.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
 #include "graphics/EffectClock.h"

@@ -3,13 +3,13 @@
 #include <memory>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/EventManager.h"
 #include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CCriticalSection.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"

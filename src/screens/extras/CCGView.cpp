@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
 #include "graphics/CLayerFile.h"

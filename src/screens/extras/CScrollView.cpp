@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"

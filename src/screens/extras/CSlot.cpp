@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
 #include "graphics/CAppTask.h"

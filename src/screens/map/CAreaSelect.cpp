@@ -4,9 +4,9 @@
 #include <cctype>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"

@@ -1,7 +1,7 @@
 #include "screens/map/CCharAreaSelect.h"
 
-#include "app/CInputView.h"
 #include "app/CMouse.h"
+#include "foundation/CInputView.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"

@@ -1,9 +1,9 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IKeyboard.h"
 #include "graphics/CFadeSprite.h"

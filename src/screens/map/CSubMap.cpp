@@ -1,7 +1,7 @@
 #include "screens/map/CSubMap.h"
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"

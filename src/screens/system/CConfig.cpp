@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"

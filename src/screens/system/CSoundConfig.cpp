@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
 #include "foundation/IMouse.h"

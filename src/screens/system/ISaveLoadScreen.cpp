@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"

@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"

@@ -1,7 +1,7 @@
 #include "script/commands/CFuncAnime.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"

@@ -1,6 +1,6 @@
 #include "script/commands/CFuncMouse.h"
 
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "script/FlagBuffer.h"
