@@ -1,6 +1,5 @@
 #include "screens/extras/OmakePageFrame.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

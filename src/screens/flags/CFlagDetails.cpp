@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"

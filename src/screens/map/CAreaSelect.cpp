@@ -5,7 +5,6 @@
 
 #include "app/CGameWork.h"
 #include "app/CMouse.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/IMouse.h"

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ConfigSettings.h"

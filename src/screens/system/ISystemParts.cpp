@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "foundation/CInputView.h"
 #include "foundation/CString.h"
