@@ -11,6 +11,7 @@
 #include "foundation/CLangTextFile.h"
 #include "foundation/CStringBase.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CDirect3D.h"
@@ -53,9 +54,6 @@ namespace {
 constexpr uint32_t LAST_CODE = 108;
 
 constexpr int32_t TRAIN_FADE_TICKS = 12;
-// No thumbnail is larger than the screen it is taken from.
-constexpr int32_t SNAPSHOT_WIDTH = 1920;
-constexpr int32_t SNAPSHOT_HEIGHT = 1080;
 
 constexpr uint32_t ENGINE_STATE_NO_BACKLOG_TEXT = 0x400;
 
@@ -228,7 +226,7 @@ void CFuncExec::WriteThumbnail()
         return;
     // No thumbnail is larger than the screen it is taken from; a larger size is a script's fault.
     CStringUTF8 text;
-    if (width > SNAPSHOT_WIDTH || height > SNAPSHOT_HEIGHT) {
+    if (width > LOGICAL_WIDTH || height > LOGICAL_HEIGHT) {
         ReportScriptError(text.Format("サムネイルの大きさ %d x %d は画面を超えています", width, height));
         return;
     }
