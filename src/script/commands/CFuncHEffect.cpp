@@ -1,9 +1,9 @@
 #include "script/commands/CFuncHEffect.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
 #include "sound/CWavePcmManager.h"
+#include "sound/SoundGroups.h"
 
 void CFuncHEffect::CreateManager(int32_t count)
 {
