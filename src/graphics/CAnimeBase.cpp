@@ -1,6 +1,6 @@
 #include "graphics/CAnimeBase.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/DocumentLink.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAppTask.h"
 #include "graphics/DataArchiveRead.h"
@@ -84,7 +84,10 @@ CStringUTF8 CAnimeBase::GetProgramName()
 
 void CAnimeBase::Execute()
 {
-    if (!HasProgram() || (GetDocument()->GetEngineStateWord() & ENGINE_ANIME_TICKS) == 0)
+    if (!HasProgram())
+        return;
+    DocumentLink* document = GetDocumentLink();
+    if (document == nullptr || (document->GetEngineStateWord() & ENGINE_ANIME_TICKS) == 0)
         return;
     for (int32_t group = 0; group < ANIME_GROUP_COUNT; ++group) {
         for (int32_t slot = 0; slot < ANIME_SLOTS_PER_GROUP; ++slot) {
