@@ -14,8 +14,8 @@
 
 #include "BenchRatio.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CString.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ISelect.h"

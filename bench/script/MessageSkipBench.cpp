@@ -19,8 +19,8 @@
 
 #include "BenchRatio.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteAnime.h"

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/IKeyboard.h"
+#include "foundation/IKeyboard.h"
 
 // Scan code -> virtual key, 0 where a code has no key. Built once, before the first keyboard.
 void BuildScanCodeTable();

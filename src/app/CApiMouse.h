@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/IMouse.h"
+#include "foundation/IMouse.h"
 
 // A touch lifted sooner than this is a tap, later a long press.
 inline constexpr uint32_t TOUCH_LONG_PRESS_MS = 500;

@@ -1,11 +1,11 @@
 #include "app/CDisplay.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskView.h"
-#include "app/ConfigAccess.h"
-#include "app/IKeyboard.h"
-#include "app/ScreenSettings.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/IKeyboard.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"
 #include "platform/gdi/GdiApi.h"
@@ -71,7 +71,7 @@ void CDisplay::Init(HWND window)
     const SIZE base = GetScreenOriginalSize(1);
     m_smallest = WindowRectFor(SIZE{base.cx / 2, base.cy / 2}, window);
     m_largest = WindowRectFor(SIZE{base.cx * 2, base.cy * 2}, window);
-    if (app::ReadConfigInt("/Screen/Status", DISPLAY_MODE_WINDOWED) == DISPLAY_MODE_FULL_SCREEN)
+    if (foundation::ReadConfigInt("/Screen/Status", DISPLAY_MODE_WINDOWED) == DISPLAY_MODE_FULL_SCREEN)
         PostMessageW(window, WM_COMMAND, COMMAND_FULL_SCREEN, 0);
 }
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/IWinHook.h"
+#include "foundation/IWinHook.h"
 #include "platform/kernel/WinTypes.h"
 
 inline constexpr int32_t DISPLAY_MODE_WINDOWED = 1;

@@ -1,10 +1,10 @@
 #include "app/CEffectWait.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CWinApp.h"
-#include "app/IKeyboard.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/IKeyboard.h"
+#include "foundation/IMouse.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"

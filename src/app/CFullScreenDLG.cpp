@@ -6,7 +6,7 @@
 #include "app/CDisplay.h"
 #include "app/CTimeOut.h"
 #include "app/CVeskView.h"
-#include "app/ScreenSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "platform/user/ControlsApi.h"
 #include "platform/user/MessageBoxApi.h"
 

@@ -4,18 +4,19 @@
 #include <new>
 
 #include "app/AppMessageBox.h"
-#include "app/CInputView.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
 #include "app/CWindowModeDLG.h"
-#include "app/ConfigAccess.h"
-#include "app/CreationFault.h"
-#include "app/IMouse.h"
+#include "app/ShellScriptScreens.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/CreationFault.h"
+#include "foundation/IMouse.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
@@ -161,11 +162,15 @@ CGameWork* GetGameWork()
     return g_game_work;
 }
 
-CGameWork::CGameWork() = default;
+CGameWork::CGameWork()
+{
+    RegisterShellScriptScreens(*this);
+}
 
 CGameWork::~CGameWork()
 {
     DestroyObjects();
+    UnregisterShellScriptScreens();
 }
 
 // The system-menu pages make their pictures and layers when a visit of the menu opens them (see
@@ -181,7 +186,7 @@ void CGameWork::CreateObjects()
     Require(m_message_window->HasRequiredParts(), "Message Frame Object Create Failed");
     m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
     Require(CNormalSelect2::HasRequiredParts(), "Select Object Create Failed");
-    RegisterScriptScreen(ScriptScreen::Choice, [this](ScriptValue* out) {
+    RegisterScriptScreen(ScriptScreen::Choice, [this](const ScriptScreenCall&, ScriptValue* out) {
         if (m_choice_window)
             m_choice_window->Run(out);
     });
@@ -555,7 +560,7 @@ void CGameWork::RunSystemMenu(int32_t page)
 void CGameWork::RunTopPage()
 {
     CWinApp* app = GetApp();
-    const int32_t page = app != nullptr ? app->GetConfigInt(app::KEY_TOP_PAGE, 0, 0) : 0;
+    const int32_t page = app != nullptr ? app->GetConfigInt(foundation::KEY_TOP_PAGE, 0, 0) : 0;
     if (page == SYSTEM_PAGE_SETTINGS || page == SYSTEM_PAGE_SOUND)
         RunSystemMenu(page);
 }

@@ -4,14 +4,14 @@
 #include <string>
 
 #include "app/AppMessageBox.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/CWinApp.h"
-#include "app/ScreenSettings.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/ScopedLock.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/FrameRedraw.h"

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/IWinHook.h"
 #include "foundation/CCriticalSection.h"
+#include "foundation/IWinHook.h"
 
 class CFontDIB;
 class ILayer;

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "app/IWinHook.h"
+#include "foundation/IWinHook.h"
 
 class CMenuEvent;
 

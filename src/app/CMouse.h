@@ -6,8 +6,8 @@
 // shows and while a system screen runs. Mode and position change on the main thread, the frame
 // task runs on the app-task thread under the list and draw locks.
 
-#include "app/IAppTask.h"
-#include "app/IWinHook.h"
+#include "foundation/IAppTask.h"
+#include "foundation/IWinHook.h"
 
 #include <atomic>
 #include <cstdint>

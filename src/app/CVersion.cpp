@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "app/CWinApp.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/ConfigSettings.h"
 #include "platform/gdi/FontApi.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/ScreenCapsApi.h"

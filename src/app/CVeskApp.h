@@ -7,8 +7,8 @@
 
 #include "app/CApiKeyboard.h"
 #include "app/CApiMouse.h"
-#include "app/CAppTask.h"
 #include "app/CWinApp.h"
+#include "graphics/CAppTask.h"
 
 class CVeskApp : public CWinApp
 {

@@ -20,6 +20,7 @@
 #include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/DocumentLink.h"
+#include "sound/SoundGroups.h"
 
 class CAnimeManager;
 class CArchiveFile;
@@ -64,12 +65,6 @@ inline constexpr int DOCUMENT_FONT_COUNT = 5;
 
 inline constexpr int32_t STACK_LAYER_SIZE = 2048;
 
-// The groups of the document's sound channel list.
-inline constexpr size_t SOUND_GROUP_MUSIC = 0;
-inline constexpr size_t SOUND_GROUP_EFFECT = 1;
-inline constexpr size_t SOUND_GROUP_HEFFECT = 2;
-inline constexpr size_t SOUND_GROUP_VOICE = 3;
-inline constexpr size_t SOUND_GROUP_COUNT = 4;
 inline constexpr uint32_t ANIME_MANAGER_PERIOD = 20;
 
 
@@ -141,7 +136,7 @@ public:
     CSpriteLayer* FindSpriteLayer(int32_t number);
 
     // The current game state's engine state word; 0 without a game state or its values.
-    uint32_t GetEngineStateWord();
+    uint32_t GetEngineStateWord() override;
     void SetEngineStateBits(uint32_t bits);
     void ClearEngineStateBits(uint32_t bits);
 

@@ -51,6 +51,7 @@ CWinApp* GetApp()
 
 CWinApp::CWinApp()
     : m_previous_app(g_current_app.exchange(this))
+    , m_previous_link(SetAppLink(this))
 {}
 
 CWinApp::~CWinApp()
@@ -70,6 +71,7 @@ CWinApp::~CWinApp()
     // ends earlier.
     if (m_instance_mutex)
         CloseHandle(m_instance_mutex);
+    SetAppLink(m_previous_link);
     g_current_app.store(m_previous_app);
 }
 

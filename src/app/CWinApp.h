@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "foundation/AppLink.h"
 #include "foundation/CPathString.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/CXMLDocument.h"
@@ -20,11 +21,11 @@
 inline constexpr int ARCHIVE_KIND_COUNT = 7;
 inline constexpr int ARCHIVE_HASH_COUNT = 5;
 
-class CWinApp
+class CWinApp : public AppLink
 {
 public:
     CWinApp();
-    virtual ~CWinApp();
+    ~CWinApp() override;
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
@@ -35,7 +36,7 @@ public:
     // exclamation icon.
     virtual int MessageBox(CStringUTF8 text, UINT flags);
     // The save folder every flag and save file name is built on.
-    virtual CStringUTF8 GetAppString();
+    CStringUTF8 GetAppString() override;
     virtual CStringUTF8 GetAltAppString();
     // 1 when the game may run.
     virtual int InitInstance() = 0;
@@ -47,17 +48,15 @@ public:
     virtual void ReleaseInstanceMutex();
     virtual void DisableScreenSaver();
     virtual void RestoreScreenSaver();
-    virtual UINT PumpMessage();
+    UINT PumpMessage() override;
     // Reads "SystemInfo.xml", builds the folders and title, loads the configuration and
     // "FileInfo.xml", and reads the command-line words. Never stops the process.
     virtual void InitFramework();
     virtual void LoadArchiveHashes();
 
-    // The integer or text at a key of the configuration document (selector 0) or of the second
-    // configuration document (selector 1, never loaded); the default when the key is absent.
-    int32_t GetConfigInt(CStringUTF8 key, int32_t default_value, int selector);
-    CStringUTF8 GetConfigString(CStringUTF8 key, CStringUTF8 default_value, int selector);
-    CStringUTF8 GetFileInfoString(CStringUTF8 key, CStringUTF8 default_value);
+    int32_t GetConfigInt(CStringUTF8 key, int32_t default_value, int selector) override;
+    CStringUTF8 GetConfigString(CStringUTF8 key, CStringUTF8 default_value, int selector) override;
+    CStringUTF8 GetFileInfoString(CStringUTF8 key, CStringUTF8 default_value) override;
 
     // What WinMain hands over before it starts the application.
     void SetStartupArguments(HINSTANCE instance, CStringUTF8 command_line, int show_command);
@@ -72,9 +71,9 @@ public:
     const CPathString& GetUserDataRoot() const { return m_user_data_root; }
     const CPathString& GetSaveFolder() const { return m_save_folder; }
     const CPathString& GetAltSaveFolder() const { return m_alt_save_folder; }
-    uint32_t GetClockSwitch() const { return m_clock_switch; }
+    uint32_t GetClockSwitch() const override { return m_clock_switch; }
     uint32_t GetNoUpdateFlag() const { return m_no_update; }
-    uint32_t GetRotateFlag() const { return m_rotate; }
+    uint32_t GetRotateFlag() const override { return m_rotate; }
     int32_t GetFileDataVersion() const { return m_file_data_version; }
     const CStringUTF8& GetArchiveHash(int kind, int entry) const { return m_archive_hashes[kind][entry]; }
     bool HoldsInstanceMutex() const { return m_instance_mutex != nullptr; }
@@ -83,8 +82,8 @@ public:
     bool WasStartRefused() const { return m_start_refused; }
 
     // Null until InitFramework made them.
-    CXMLDocument* GetConfigDocument() const { return m_config.get(); }
-    CXMLDocument* GetFileInfoDocument() const { return m_file_info.get(); }
+    CXMLDocument* GetConfigDocument() const override { return m_config.get(); }
+    CXMLDocument* GetFileInfoDocument() const override { return m_file_info.get(); }
     CXMLDocument* GetSystemInfoDocument() const { return m_system_info.get(); }
     // The save-data initialisation replaces the configuration with the one it unpacked.
     void ReplaceConfigDocument(std::unique_ptr<CXMLDocument> document);
@@ -124,7 +123,8 @@ protected:
     uint32_t m_app_task_thread_id = 0;
 
 private:
-    CWinApp* m_previous_app; // the application object this one stands in for while it lives
+    CWinApp* m_previous_app;  // the application object this one stands in for while it lives
+    AppLink* m_previous_link; // the same as the link below the shell
 };
 
 // The application object of the process; null before it is built and after it is gone. The

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <list>
 
-#include "app/IWinHook.h"
 #include "foundation/CCriticalSection.h"
+#include "foundation/IWinHook.h"
 
 class CWinHookList
 {

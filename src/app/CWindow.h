@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "app/CWinHookList.h"
-#include "app/IWinHook.h"
+#include "foundation/IWinHook.h"
 #include "platform/user/WindowApi.h"
 
 class CWindow : public IWinHook

@@ -4,7 +4,7 @@
 #include "app/CFullScreenDLG.h"
 #include "app/CVeskView.h"
 #include "app/CWindowSizeDLG.h"
-#include "app/ScreenSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "platform/gdi/FontApi.h"
 #include "platform/gdi/TextOutApi.h"
 #include "platform/user/ControlsApi.h"

@@ -5,8 +5,8 @@
 
 #include "app/CDisplay.h"
 #include "app/CVeskView.h"
-#include "app/ScreenSettings.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"
 #include "platform/user/ControlsApi.h"

@@ -1,7 +1,7 @@
 #include "app/SelectManager.h"
 
 #include "app/CVeskDoc.h"
-#include "app/CreationFault.h"
+#include "foundation/CreationFault.h"
 #include "script/FlagBuffer.h"
 
 namespace {

@@ -1,11 +1,12 @@
 #pragma once
-// What foundation code needs of the document, which lives above it in app/: the update archive
-// that every archive set asks first, the data archive the language tables load from, the current
-// game state, the interface language, the error prefix naming the running script, and the sound
-// the effects play. The document installs itself at start-up and removes itself at teardown.
-// Without it the foundation behaves as before the game starts: no update archive, no data archive,
-// a fresh game state (every value 0), language 0, messages unchanged, effects silent. Main thread
-// only, except PlayEffectSound.
+// What code below the application shell needs of the document, which lives above it in app/: the
+// update archive that every archive set asks first, the data archive the language tables load
+// from, the current game state and its engine state word, the interface language, the error
+// prefix naming the running script, and the sound the effects play. The document installs itself
+// at start-up and removes itself at teardown. Without it everything behaves as before the game
+// starts: no update archive, no data archive, a fresh game state (every value 0 and so the engine
+// state word), language 0, messages unchanged, effects silent. Main thread only, except
+// PlayEffectSound and GetEngineStateWord.
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,9 @@ public:
     // Plays the named sound on the first music channel at the music volume. Called from the
     // app-task thread by the effects that run there.
     virtual void PlayEffectSound(const CStringUTF8& name) { (void)name; }
+    // The engine state word of the current game state; other threads get it as the main thread
+    // last read or wrote it.
+    virtual uint32_t GetEngineStateWord() { return 0; }
 };
 
 // Not owned: the document outlives every use between these two calls. Null removes it. Atomic,

@@ -1,8 +1,8 @@
 #include "graphics/CAnimeBase.h"
 
-#include "app/CAppTask.h"
-#include "app/CVeskDoc.h"
+#include "foundation/DocumentLink.h"
 #include "foundation/ScopedLock.h"
+#include "graphics/CAppTask.h"
 #include "graphics/DataArchiveRead.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/WinTypes.h"
@@ -95,7 +95,10 @@ void CAnimeBase::Execute()
             return;
         }
     }
-    if (!HasProgram() || (GetDocument()->GetEngineStateWord() & ENGINE_ANIME_TICKS) == 0)
+    if (!HasProgram())
+        return;
+    DocumentLink* document = GetDocumentLink();
+    if (document == nullptr || (document->GetEngineStateWord() & ENGINE_ANIME_TICKS) == 0)
         return;
     bool ended = false;
     for (int32_t group = 0; group < ANIME_GROUP_COUNT; ++group) {

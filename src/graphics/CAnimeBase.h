@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/IAppTask.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/IAppTask.h"
 
 inline constexpr int32_t ANIME_GROUP_COUNT = 10;
 inline constexpr int32_t ANIME_SLOTS_PER_GROUP = 32;

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/CWinApp.h"
-#include "app/ScreenSettings.h"
+#include "foundation/AppLink.h"
 #include "foundation/ScopedLock.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CSpriteManager.h"
 #include "graphics/CSpriteTexture.h"
@@ -96,7 +96,7 @@ void ThrowIfFailed(HRESULT result)
 
 uint32_t Now()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     return app && app->GetClockSwitch() == 1 ? GetTickCount() : timeGetTime();
 }
 

@@ -1,6 +1,6 @@
 #include "graphics/CFadeSprite.h"
 
-#include "app/ScreenSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/LiveDrawLock.h"

@@ -1,7 +1,7 @@
 #include "graphics/CFontDIB.h"
 
-#include "app/AppMessageBox.h"
 #include "foundation/CString.h"
+#include "foundation/PlayerMessage.h"
 #include "graphics/CDIBDC.h"
 
 #include <algorithm>
@@ -128,7 +128,7 @@ HFONT CFontDIB::MakeFont(int32_t width, int32_t height, int32_t weight)
     CopyFaceName(m_face_name, logfont.lfFaceName);
     HFONT font = CreateFontIndirectW(&logfont);
     if (font == nullptr)
-        AppMessageBox(0, "フォントの作成に失敗しました");
+        ShowPlayerMessage(0, "フォントの作成に失敗しました");
     return font;
 }
 

@@ -1,8 +1,8 @@
 #include "graphics/CLayerFile.h"
 
-#include "app/AppMessageBox.h"
 #include "foundation/DocumentLink.h"
 #include "foundation/ILayerBuffer.h"
+#include "foundation/PlayerMessage.h"
 #include "graphics/CAkb.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CSpriteTexture.h"
@@ -26,14 +26,14 @@ void ShowRangeError(const CStringUTF8& name, int64_t x, int64_t y, int64_t right
     if (layer != nullptr)
         text.AppendFormat("  Layer range > Left = %4d, Top = %4d, Right = %4d, Bottom = %4d\n", 0, 0,
                           layer->GetWidth(), layer->GetHeight());
-    AppMessageBox(0, text);
+    ShowPlayerMessage(0, text);
 }
 
 void ShowReadError(CStringUTF8 text)
 {
     if (DocumentLink* link = GetDocumentLink())
         text = link->FormatScriptError(text);
-    AppMessageBox(0, text);
+    ShowPlayerMessage(0, text);
 }
 
 ILayer* LayerOf(CSprite* sprite)

@@ -1,6 +1,6 @@
 #include "graphics/CSnowFirstOne.h"
 
-#include "app/CAppTask.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CSakuraEffect.h"
 #include "graphics/CSnowParticleOne.h"
 #include "graphics/CTextureLayer.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CAppTask.h"
 #include "foundation/DocumentLink.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CSpriteTexture.h"
 
 namespace {

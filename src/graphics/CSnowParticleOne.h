@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "graphics/CSnowParticle.h"
 
 inline constexpr int32_t SNOWBALL_START_X = 665;

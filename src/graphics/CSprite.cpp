@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/DocumentLink.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
@@ -338,7 +338,9 @@ void CSprite::AdvanceStep(uint32_t flags)
 
     if (kinds != 0) {
         int32_t duration = current.m_duration;
-        if (m_speed_adjust == 1 && (GetDocument()->GetEngineStateWord() & ENGINE_SKIP_MODE) == 0) {
+        DocumentLink* document = GetDocumentLink();
+        const uint32_t word = document != nullptr ? document->GetEngineStateWord() : 0;
+        if (m_speed_adjust == 1 && (word & ENGINE_SKIP_MODE) == 0) {
             const int32_t speed = GetConfigDisplayEffectSpeed();
             if (speed == 1) {
                 m_delay_count >>= 1;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/CAppTask.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
-#include "app/IKeyboard.h"
+#include "foundation/AppLink.h"
+#include "foundation/CInputView.h"
+#include "foundation/IKeyboard.h"
 #include "foundation/ScopedLock.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"
@@ -19,7 +19,7 @@ namespace {
 // One message pump of the application; without an application there is nothing to pump.
 bool PumpMessages()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     return app == nullptr || app->PumpMessage() != 0;
 }
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/CEffectWait.h"
-#include "app/IAppTask.h"
 #include "foundation/CCriticalSection.h"
+#include "foundation/IAppTask.h"
 
 class CSprite;
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/AppMessageBox.h"
-#include "app/ScreenSettings.h"
 #include "foundation/DocumentLink.h"
+#include "foundation/PlayerMessage.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/DataArchiveRead.h"
@@ -148,7 +148,7 @@ void CSpriteLayer::LoadTransitionRule(uint32_t rule)
         // Transitions start on the task thread, where nothing may unwind: the message is shown
         // as the layer loader shows its read errors, and the rule stays unloaded for a later try.
         DocumentLink* link = GetDocumentLink();
-        AppMessageBox(0, link != nullptr ? link->FormatScriptError(message) : message);
+        ShowPlayerMessage(0, link != nullptr ? link->FormatScriptError(message) : message);
         return;
     }
     SetTransitionRule(rule, std::move(image));

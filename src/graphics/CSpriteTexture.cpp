@@ -1,6 +1,6 @@
 #include "graphics/CSpriteTexture.h"
 
-#include "app/ScreenSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDIB.h"
 #include "graphics/CDirect3D.h"
 #include "platform/d3d/SpriteBatch.h"

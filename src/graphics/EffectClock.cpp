@@ -1,10 +1,10 @@
 #include "graphics/EffectClock.h"
 
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "platform/kernel/TimeApi.h"
 
 uint32_t GetEffectTime()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     return app != nullptr && app->GetClockSwitch() == 1 ? GetTickCount() : timeGetTime();
 }

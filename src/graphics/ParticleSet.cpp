@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/CAppTask.h"
-#include "app/ThreadBoundary.h"
+#include "foundation/ThreadBoundary.h"
+#include "graphics/CAppTask.h"
 #include "graphics/EffectClock.h"
 #include "graphics/EffectRandom.h"
 #include "platform/kernel/FileApi.h"

@@ -15,7 +15,7 @@
 #include <condition_variable>
 #include <cstdint>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "foundation/OrderedMutex.h"
 #include "platform/kernel/WinTypes.h"
 

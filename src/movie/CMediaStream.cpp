@@ -2,15 +2,16 @@
 
 #include <new>
 
-#include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/CWinApp.h"
-#include "app/ConfigSettings.h"
-#include "app/CreationFault.h"
+#include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
+#include "foundation/CXMLDocument.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/CreationFault.h"
+#include "foundation/PlayerMessage.h"
 #include "movie/CMediaFile.h"
 #include "movie/CVideoRender.h"
 #include "platform/com/ComApi.h"
@@ -64,7 +65,7 @@ int32_t CMediaStream::Create()
         File.reset(new (std::nothrow) CMediaFile);
     if (File == nullptr)
         throw CExecException("Failed to create the Media File");
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     const CStringUTF8 list = app != nullptr ? app->GetFileInfoString("/GameFile/MovieArchive/File", "movie.arc")
                                             : CStringUTF8("movie.arc");
     CXMLDocument* info = app != nullptr ? app->GetFileInfoDocument() : nullptr;
@@ -94,9 +95,9 @@ HANDLE CMediaStream::OpenEntry()
         EntryOffset = Archive->GetPosition();
         return Archive->DuplicateEntryHandle();
     } catch (const CString& message) {
-        AppMessageBox(0, m_document->FormatScriptError(message));
+        ShowPlayerMessage(0, m_document->FormatScriptError(message));
     } catch (const CStringUTF8& message) {
-        AppMessageBox(0, m_document->FormatScriptError(message));
+        ShowPlayerMessage(0, m_document->FormatScriptError(message));
     }
     return nullptr;
 }

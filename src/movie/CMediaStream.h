@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/IWinHook.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/IWinHook.h"
 #include "platform/dshow/DShowApi.h"
 
 class CArchiveManager;

@@ -2,16 +2,16 @@
 
 #include <new>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/CWinApp.h"
-#include "app/ConfigSettings.h"
-#include "app/CreationFault.h"
-#include "app/IKeyboard.h"
-#include "app/ScreenSettings.h"
+#include "foundation/AppLink.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/CreationFault.h"
+#include "foundation/IKeyboard.h"
 #include "foundation/ScopedLock.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -133,7 +133,7 @@ bool CMoviePlayer::CrossFadeDone()
         if (input->GetExtraInput(0) != 0 || input->GetExtraInput(1) != 0)
             return true;
     }
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     return app != nullptr && app->PumpMessage() == 0;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "platform/com/ComApi.h"
 #include "platform/com/ComPtr.h"
 
@@ -149,7 +149,7 @@ void RestoreFilterLists(std::array<FilterList, 3>& lists)
 
 HRESULT CheckMpegDecoders(std::array<FilterList, 3>& lists)
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     const int32_t setting = g_forced_setting >= 0 ? g_forced_setting
                             : app != nullptr      ? app->GetConfigInt("Movie/Mpeg", 0, 0)
                                                   : 0;

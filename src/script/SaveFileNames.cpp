@@ -1,14 +1,14 @@
 #include "script/SaveFileNames.h"
 
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "script/FlagBuffer.h"
 
 namespace {
 
 CStringUTF8 SaveFolder()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     return app != nullptr ? app->GetAppString() : CStringUTF8();
 }
 

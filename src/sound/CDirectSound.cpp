@@ -1,6 +1,6 @@
 #include "sound/CDirectSound.h"
 
-#include "app/ThreadBoundary.h"
+#include "foundation/ThreadBoundary.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
 

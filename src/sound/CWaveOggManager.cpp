@@ -1,8 +1,8 @@
 #include "sound/CWaveOggManager.h"
 
-#include "app/ScreenSettings.h"
 #include "foundation/CExecException.h"
 #include "foundation/ScopedLock.h"
+#include "foundation/ScreenSettings.h"
 #include "sound/COggSoundNotify.h"
 #include "sound/COggSoundThread.h"
 

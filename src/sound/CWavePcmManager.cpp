@@ -1,8 +1,8 @@
 #include "sound/CWavePcmManager.h"
 
-#include "app/ScreenSettings.h"
 #include "foundation/CExecException.h"
 #include "foundation/ScopedLock.h"
+#include "foundation/ScreenSettings.h"
 #include "sound/CWaveSoundNotify.h"
 
 void CWavePcmManager::Initialize(CStringUTF8 archive_name, bool raise)

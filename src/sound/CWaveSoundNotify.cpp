@@ -1,7 +1,7 @@
 #include "sound/CWaveSoundNotify.h"
 
-#include "app/ThreadBoundary.h"
 #include "foundation/ScopedLock.h"
+#include "foundation/ThreadBoundary.h"
 #include "platform/kernel/SyncApi.h"
 
 namespace {

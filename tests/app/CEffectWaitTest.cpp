@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/DocumentFixture.h"
 #include "app/InputFakes.h"
 #include "app/TestApp.h"
+#include "foundation/CInputView.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "script/FlagBuffer.h"

@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "app/CApiKeyboard.h"
-#include "app/CInputView.h"
 #include "app/DialogTestFixture.h"
+#include "foundation/CInputView.h"
 #include "graphics/CDIB.h"
 #include "graphics/CFontDIB.h"
 #include "platform/imm/ImmApi.h"

@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "GameDataWriter.h"
-#include "app/CAppTask.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/IAppTask.h"
 #include "app/TestApp.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
+#include "foundation/IAppTask.h"
 #include "foundation/LockOrderCheck.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "platform/d3d/SoftwareDevice.h"
 #include "platform/kernel/FileApi.h"

@@ -9,7 +9,7 @@
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/MessageApi.h"
 #include "platform/user/WindowApi.h"

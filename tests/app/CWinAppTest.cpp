@@ -215,16 +215,22 @@ TEST_F(CWinAppTest, WithoutAnApplicationObjectTheExecutablePathIsTheCaption)
     EXPECT_EQ(shown[0].type, MB_RETRYCANCEL);
 }
 
+// The link below the shell follows the current object, so settings read below it reach the
+// object a test stands in.
 TEST_F(CWinAppTest, TheNewestApplicationObjectIsTheCurrentOne)
 {
     EXPECT_EQ(GetApp(), nullptr);
+    EXPECT_EQ(GetAppLink(), nullptr);
     TestApp outer;
     EXPECT_EQ(GetApp(), &outer);
+    EXPECT_EQ(GetAppLink(), static_cast<AppLink*>(&outer));
     {
         TestApp inner;
         EXPECT_EQ(GetApp(), &inner);
+        EXPECT_EQ(GetAppLink(), static_cast<AppLink*>(&inner));
     }
     EXPECT_EQ(GetApp(), &outer);
+    EXPECT_EQ(GetAppLink(), static_cast<AppLink*>(&outer));
 }
 
 TEST_F(CWinAppTest, AHookTakesTheMessagesBeforeAnyBox)

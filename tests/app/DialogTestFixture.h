@@ -15,8 +15,8 @@
 
 #include "app/CDisplay.h"
 #include "app/CVeskView.h"
-#include "app/ScreenSettings.h"
 #include "app/TestApp.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "platform/d3d/DisplayOutputs.h"
 #include "platform/d3d/Presenter.h"

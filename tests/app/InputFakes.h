@@ -4,8 +4,8 @@
 #include <set>
 #include <vector>
 
-#include "app/IKeyboard.h"
-#include "app/IMouse.h"
+#include "foundation/IKeyboard.h"
+#include "foundation/IMouse.h"
 
 class ScriptedKeyboard final : public IKeyboard
 {

@@ -10,10 +10,10 @@
 
 #include "app/CApiKeyboard.h"
 #include "app/CApiMouse.h"
-#include "app/CInputView.h"
 #include "app/CVeskMenuEvent.h"
 #include "app/CVeskView.h"
 #include "app/TestApp.h"
+#include "foundation/CInputView.h"
 #include "platform/user/WindowLayerTesting.h"
 #include "support/TempDir.h"
 

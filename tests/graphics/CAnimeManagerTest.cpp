@@ -3,8 +3,9 @@
 #include "graphics/CAnimeManager.h"
 
 #include "animeasm/AnimeProgramWriter.h"
-#include "app/CAppTask.h"
+#include "graphics/CAppTask.h"
 #include "app/CVeskDoc.h"
+#include "foundation/DocumentLink.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/LayerTestSupport.h"
@@ -394,6 +395,7 @@ TEST_F(CAnimeManagerTest, WithNothingToTickTheTaskRestsUntilAStartWakesItAndTick
     CAppTask* previous = SetAppTask(&runner);
     GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // holds the engine-state word
     GetDocument()->SetEngineStateBits(ENGINE_ANIME_TICKS);
+    SetDocumentLink(GetDocument()); // as a started game has it: the ticks read the word through it
     Load(0, 0, AnimeCode().Command(0).Command(0).Command(0).Restart());
     EXPECT_EQ(m_manager.GetQuietTime(0), 0u);
     m_manager.StopSlot(0, 0);
@@ -415,6 +417,7 @@ TEST_F(CAnimeManagerTest, WithNothingToTickTheTaskRestsUntilAStartWakesItAndTick
     m_manager.Execute();
     EXPECT_EQ(m_manager.copies.load(), 2);
 
+    SetDocumentLink(nullptr);
     GetDocument()->m_current_state.reset();
     GetDocument()->GetEngineStateWord();
     SetAppTask(previous);

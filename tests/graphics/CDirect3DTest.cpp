@@ -11,9 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ScreenSettings.h"
 #include "app/TestApp.h"
 #include "foundation/ScopedLock.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CSpriteManager.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTextureLayer.h"

@@ -14,10 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CAppTask.h"
-#include "app/CInputView.h"
-#include "app/IMouse.h"
 #include "app/TestApp.h"
+#include "foundation/CInputView.h"
+#include "foundation/IMouse.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteManager.h"
 #include "platform/d3d/Presenter.h"

@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CAppTask.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/InputFakes.h"
 #include "app/TestApp.h"
+#include "foundation/CInputView.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CSpriteLayer.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/VirtualClock.h"

@@ -18,10 +18,10 @@
 #include <gtest/gtest.h>
 
 #include "akbwriter/AkbWriter.h"
-#include "app/CAppTask.h"
 #include "app/TestApp.h"
 #include "arcpack/ArchiveWriter.h"
 #include "foundation/CCriticalSection.h"
+#include "graphics/CAppTask.h"
 #include "graphics/EffectRandom.h"
 #include "support/WorkingDir.h"
 

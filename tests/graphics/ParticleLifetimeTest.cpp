@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CAppTask.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CSakuraEffect.h"
 #include "graphics/CSakuraParticle.h"
 #include "graphics/CSnowEffect.h"

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CAppTask.h"
+#include "graphics/CAppTask.h"
 
 namespace {
 

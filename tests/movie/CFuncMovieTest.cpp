@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigAccess.h"
 #include "app/InputFakes.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigAccess.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
 #include "movie/MovieFixture.h"
@@ -66,7 +66,7 @@ protected:
 
 TEST_F(CFuncMovieTest, SceneSkipTakesTheArgumentsAndPlaysNothing)
 {
-    m_app.Config().SetInt(app::KEY_SCENE_SKIP, 1);
+    m_app.Config().SetInt(foundation::KEY_SCENE_SKIP, 1);
     Play("A.mpg", 1);
     EXPECT_TRUE(m_document->m_script_context->ValueStack.empty());
     EXPECT_EQ(Stream(0).State, 0u);

@@ -5,10 +5,14 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/ConfigAccess.h"
 #include "app/CVeskDoc.h"
 #include "arcpack/ArchiveWriter.h"
 #include "foundation/CExecException.h"
+#include "foundation/ConfigAccess.h"
+#include "graphics/CSprite.h"
+#include "movie/CMediaStream.h"
+#include "movie/CMoviePlayer.h"
+#include "movie/MovieFixture.h"
 #include "movie/MpegDecoderCheck.h"
 #include "platform/dshow/FilterGraph.h"
 #include "platform/dshow/FilterMapper.h"
@@ -17,12 +21,8 @@
 #include "platform/user/MessageApi.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/ScriptedDialogPolicy.h"
-#include "graphics/CSprite.h"
-#include "movie/CMediaStream.h"
-#include "movie/CMoviePlayer.h"
-#include "movie/MovieFixture.h"
 
-using namespace app;
+using namespace foundation;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "screens/ScreenFixture.h"
 #include "sheetgen/SheetGenerator.h"
 

@@ -14,10 +14,10 @@
 
 #include "animeasm/AnimeProgramWriter.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "facevoice/FaceVoiceWriter.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

@@ -6,7 +6,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/ScreenFixture.h"

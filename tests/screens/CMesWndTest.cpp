@@ -10,8 +10,8 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
@@ -451,7 +451,7 @@ TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
             Window().Running = 0;
     });
     EXPECT_EQ(prompt_y, 10 + MESWND_PROMPT_Y) << "the prompt moves with the window";
-    EXPECT_EQ(app::ReadConfigInt(app::NumberedKey(app::KEY_MES_WND_POS_Y, 0), 0), 10);
+    EXPECT_EQ(foundation::ReadConfigInt(foundation::NumberedKey(foundation::KEY_MES_WND_POS_Y, 0), 0), 10);
     EXPECT_EQ(CMesButton::FindWindowArea(MESBUTTON_EDGE)->Top, 10);
     EXPECT_EQ(CMesButton::FindWindowArea(MESWND_BODY)->Top, 10);
     CMesButton::ShiftWindowAreas(768 - 10);

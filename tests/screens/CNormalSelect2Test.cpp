@@ -13,7 +13,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMesWnd.h"

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "screens/ScreenFixture.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
 #include "mesasm/MesAssembler.h"
+#include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"

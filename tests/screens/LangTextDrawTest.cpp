@@ -6,8 +6,8 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CLangTextFile.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
 #include "script/commands/CFuncString.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/IAppTask.h"
+#include "foundation/CInputView.h"
+#include "foundation/IAppTask.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "platform/imm/ImeInjection.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ScreenSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "platform/d3d/DisplayOutputs.h"
 #include "platform/d3d/null/NullPresenter.h"

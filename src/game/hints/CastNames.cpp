@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppMessageBox.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CStringBase.h"
+#include "foundation/PlayerMessage.h"
 #include "platform/user/MessageBoxApi.h"
 
 namespace {
@@ -131,7 +131,7 @@ const CastNames& GetCastNames()
     }
     g_names = std::make_unique<CastNames>(names ? std::move(*names) : CastNames());
     if (!failure.IsEmpty())
-        AppMessageBox(MB_ICONERROR, failure);
+        ShowPlayerMessage(MB_ICONERROR, failure);
     return *g_names;
 }
 

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
-#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/PlayerMessage.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
@@ -127,7 +127,7 @@ int32_t CBacklogScreen::CreateParts()
         PartsImage.reset(load("log_p.akb"));
         CoverImage.reset(load("log_cover.akb"));
     } catch (...) {
-        AppMessageBox(0, "Failed to create the history part.");
+        ShowPlayerMessage(0, "Failed to create the history part.");
         CBacklogScreen::ReleaseParts();
         return 0;
     }
@@ -210,7 +210,7 @@ void CBacklogScreen::OnOpen()
         view->SetVisibleFlag(1);
     OpenTransition(nullptr);
     DrawToImage = 0;
-    app::WriteConfigInt(app::KEY_BACKLOG_MODE, 100);
+    foundation::WriteConfigInt(foundation::KEY_BACKLOG_MODE, 100);
 }
 
 void CBacklogScreen::ResetPage()
@@ -916,7 +916,7 @@ void CBacklogScreen::JumpBack(int32_t index)
         const int32_t setup = dialog.Setup(JUMP_DIALOG_KIND, JUMP_DIALOG_DEPTH);
         if (setup == -1) {
             // Jumping back throws away the story since that message: never without asking.
-            AppMessageBox(0, "ダイアログの作成に失敗しました。\n履歴の画面に戻ります。");
+            ShowPlayerMessage(0, "ダイアログの作成に失敗しました。\n履歴の画面に戻ります。");
             return;
         }
         if (setup == 1) {

@@ -1,9 +1,9 @@
 #include "screens/base/CDialog.h"
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteContainer.h"

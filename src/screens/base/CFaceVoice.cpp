@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/CAppTask.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
 #include "foundation/DocumentLink.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAnimeManager.h"
+#include "graphics/CAppTask.h"
 #include "graphics/DataArchiveRead.h"
 #include "graphics/EffectClock.h"
 #include "graphics/LiveDrawLock.h"

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/IAppTask.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/IAppTask.h"
 #include "foundation/LockOrder.h"
 
 inline constexpr size_t FACE_VOICE_HEADER_BYTES = 4;

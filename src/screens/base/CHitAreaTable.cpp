@@ -1,12 +1,12 @@
 #include "screens/base/CHitAreaTable.h"
 
-#include "app/AppMessageBox.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IMouse.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CArchiveManager.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
+#include "foundation/IMouse.h"
+#include "foundation/PlayerMessage.h"
 #include "graphics/CDirect3D.h"
 
 bool CHitAreaTable::Load(const CStringUTF8& name)
@@ -27,7 +27,7 @@ bool CHitAreaTable::Load(const CStringUTF8& name)
     } catch (const CString& message) {
         failure = CStringUTF8(message.GetText());
     }
-    AppMessageBox(0, document->FormatScriptError(failure));
+    ShowPlayerMessage(0, document->FormatScriptError(failure));
     return false;
 }
 

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
-#include "app/ScreenSettings.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDIB.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"

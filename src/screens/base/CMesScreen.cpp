@@ -3,10 +3,9 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
-#include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"

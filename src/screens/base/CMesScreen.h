@@ -8,13 +8,14 @@
 
 #include "foundation/CStringUTF8.h"
 #include "screens/base/CMesButton.h"
+#include "script/IScriptMessageScreen.h"
 
 class CSpriteLayer;
 
 inline constexpr int32_t MESSAGE_SCREEN_TEXT_LAYER = 8;
 inline constexpr int32_t MESSAGE_SCREEN_MAX_WIDTH = 1320;
 
-class CMesScreen : public CMesButton
+class CMesScreen : public CMesButton, public IScriptMessageScreen
 {
 public:
     ~CMesScreen() override;
@@ -36,7 +37,7 @@ public:
 
     // Shows the newest message for its time plus extra_ms; answers the result. Skip stays off
     // while it runs and is on again on every way out.
-    virtual int32_t RunText(int32_t extra_ms, const CStringUTF8& text);
+    int32_t RunText(int32_t extra_ms, const CStringUTF8& text) override;
 
     // The longest line in half-width units (a full-width character counts 2).
     static int32_t LongestLine(const CStringUTF8& text);

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CAppTask.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
-#include "app/ScreenSettings.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
+#include "foundation/ScreenSettings.h"
 #include "foundation/TextLayout.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"
@@ -1067,7 +1067,7 @@ bool CMesWnd::DragStep()
     m_dragging = 0;
     if (m_last_pointer_y == m_drag_start_y)
         OnDecide();
-    app::WriteConfigInt(app::NumberedKey(app::KEY_MES_WND_POS_Y, 0), m_window_y);
+    foundation::WriteConfigInt(foundation::NumberedKey(foundation::KEY_MES_WND_POS_Y, 0), m_window_y);
     return false;
 }
 

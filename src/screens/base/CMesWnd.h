@@ -10,14 +10,15 @@
 #include <memory>
 #include <vector>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CPronptAnm.h"
 #include "graphics/CSprite.h"
-#include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteAnime.h"
+#include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
+#include "script/IScriptMessageWindow.h"
 
 struct TextBox;
 
@@ -44,7 +45,7 @@ inline constexpr int32_t MESWND_NAME_SHIFT = 64;
 inline constexpr uint32_t FLAG_KEEP_WINDOW_HIDDEN = 7099;
 inline constexpr uint32_t FLAG_KEEP_STATUS_PLATE_HIDDEN = 4084;
 
-class CMesWnd : public CMesButton, public IAppTask
+class CMesWnd : public CMesButton, public IAppTask, public IScriptMessageWindow
 {
 public:
     CMesWnd()
@@ -110,6 +111,11 @@ public:
     void DrawNamePlate() override;
     // Hidden by its sprites alone: IsShown answers 0 afterwards.
     void ClearShown() { Shown = 0; }
+    // The exec commands' operations, in CMesWndCommands.cpp.
+    void ClearTextArea() override;
+    void HideSprites() override;
+    void ShowFace(int32_t face) override;
+    void HideFace() override;
 
     // Replay mode: every message counts as read.
     int32_t IsReplayMode() override;

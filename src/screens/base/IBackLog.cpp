@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
-#include "app/ScreenSettings.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"

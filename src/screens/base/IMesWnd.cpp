@@ -1,9 +1,9 @@
 #include "screens/base/IMesWnd.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
 #include "script/commands/CFuncBackLog.h"

@@ -3,15 +3,15 @@
 #include <memory>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/CWinApp.h"
-#include "app/ConfigSettings.h"
 #include "app/EventManager.h"
-#include "app/IMouse.h"
+#include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CCriticalSection.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -19,10 +19,10 @@
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/user/ClipboardApi.h"
+#include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/vm/ScriptContext.h"
-#include "screens/map/CStatusPlate.h"
 
 namespace {
 
@@ -231,7 +231,7 @@ void ISelect::OnCancel()
 
 void ISelect::PlayOkSound(int32_t channel)
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     const CStringUTF8 name = app ? app->GetConfigString("/Config/Sound/OK", "ses_001.wav", 0) : "ses_001.wav";
     CFuncEffect effect;
     effect.Play(name, channel, 1);
@@ -239,7 +239,7 @@ void ISelect::PlayOkSound(int32_t channel)
 
 void ISelect::PlayCancelSound(int32_t channel)
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     const CStringUTF8 name =
         app ? app->GetConfigString("/Config/Sound/Cancel", "ses_002.wav", 0) : "ses_002.wav";
     CFuncEffect effect;
@@ -248,7 +248,7 @@ void ISelect::PlayCancelSound(int32_t channel)
 
 bool ISelect::PumpOnce()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     if (app == nullptr || app->PumpMessage() == 0)
         return false;
     Sleep(0);

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

@@ -3,10 +3,10 @@
 #include <charconv>
 #include <memory>
 
-#include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CStringBase.h"
+#include "foundation/PlayerMessage.h"
 #include "platform/user/MessageBoxApi.h"
 #include "script/FlagBuffer.h"
 
@@ -219,7 +219,7 @@ const CGTables& GetCGTables()
     }
     g_tables = std::make_unique<CGTables>(tables ? std::move(*tables) : CGTables());
     if (!failure.IsEmpty())
-        AppMessageBox(MB_ICONERROR, failure);
+        ShowPlayerMessage(MB_ICONERROR, failure);
     return *g_tables;
 }
 

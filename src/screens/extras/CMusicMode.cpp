@@ -4,10 +4,10 @@
 #include <string>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "game/hints/CastNames.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteAnime.h"

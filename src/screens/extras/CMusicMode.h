@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/CONFIG_STATE.h"
+#include "foundation/CONFIG_STATE.h"
 #include "foundation/CStringUTF8.h"
 #include "platform/kernel/WinTypes.h"
 #include "screens/extras/IOmakeParts.h"

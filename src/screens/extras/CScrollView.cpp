@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/CInputView.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/CAppTask.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"

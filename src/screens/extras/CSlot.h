@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "graphics/CSprite.h"
 #include "screens/base/ISelect.h"
 

@@ -1,7 +1,6 @@
 #include "screens/extras/OmakePageFrame.h"
 
-#include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"

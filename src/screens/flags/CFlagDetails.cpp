@@ -3,18 +3,17 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
-#include "app/CInputView.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
-#include "graphics/CLayerFile.h"
-#include "graphics/CSprite.h"
-#include "graphics/ILayer.h"
-#include "graphics/CSpriteLayer.h"
-#include "graphics/FrameRedraw.h"
-#include "graphics/SpriteLayerOf.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "game/hints/CastNames.h"
 #include "game/hints/HintContext.h"
+#include "graphics/CLayerFile.h"
+#include "graphics/CSprite.h"
+#include "graphics/CSpriteLayer.h"
+#include "graphics/FrameRedraw.h"
+#include "graphics/ILayer.h"
+#include "graphics/SpriteLayerOf.h"
 #include "script/FlagBuffer.h"
 
 namespace {

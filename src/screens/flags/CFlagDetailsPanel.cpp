@@ -2,10 +2,10 @@
 
 #include "screens/flags/CFlagDetails.h"
 
-#include "app/AppMessageBox.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/IMouse.h"
+#include "foundation/PlayerMessage.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/ILayer.h"
@@ -218,7 +218,7 @@ void CFlagDetails::ChooseNextEvent(int32_t id, const FlagHintRecord& record)
         } else if (built < 0) {
             // A question switched off by its setting (0) lets the jump go on; one that could not be
             // built refuses it, since the jump cannot be undone and the player was never asked.
-            AppMessageBox(0, "確認ダイアログの作成に失敗しました。\n処理を中止します。");
+            ShowPlayerMessage(0, "確認ダイアログの作成に失敗しました。\n処理を中止します。");
             confirmed = false;
         }
     }

@@ -1,16 +1,16 @@
 #include "screens/flags/CFlagManager.h"
 
-#include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/PlayerMessage.h"
 #include "game/hints/CastNames.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
-#include "graphics/ILayer.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/GlobalDataBuffer.h"
+#include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/flags/CFlagDetails.h"
 
@@ -284,7 +284,7 @@ void CFlagManager::ShowDetails(int32_t heroine)
     CFlagDetails details;
     if (details.CreateParts() == 0) {
         // A schedule without its pictures would show nothing to go back from.
-        AppMessageBox(0, "フラグ詳細画面の作成に失敗しました。");
+        ShowPlayerMessage(0, "フラグ詳細画面の作成に失敗しました。");
         KeepView = 0;
         Result = ScriptValue::FromInteger(-1);
     } else {

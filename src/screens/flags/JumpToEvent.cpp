@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
+#include "foundation/PlayerMessage.h"
 #include "game/hints/HintReachability.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncScript.h"
@@ -28,7 +28,7 @@ void JumpToEvent(const FlagHintRecord& record)
     try {
         scene = document->AttachScript(record.SceneFile);
     } catch (const CExecException& failure) {
-        AppMessageBox(0, failure.GetMessage());
+        ShowPlayerMessage(0, failure.GetMessage());
         return;
     }
     if (FlagBuffer* state = document->m_current_state.get()) {

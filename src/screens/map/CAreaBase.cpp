@@ -1,10 +1,10 @@
 #include "screens/map/CAreaBase.h"
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"

@@ -4,11 +4,10 @@
 #include <cctype>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CMouse.h"
-#include "app/CVeskDoc.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"

@@ -1,8 +1,8 @@
 #include "screens/map/CCharAreaSelect.h"
 
-#include "app/CInputView.h"
 #include "app/CMouse.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"
 #include "screens/base/IRightMenu.h"

@@ -1,8 +1,8 @@
 #include "screens/map/CCharSelect.h"
 
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
-#include "app/ScreenSettings.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"

@@ -3,8 +3,8 @@
 #include <array>
 
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
-#include "app/ScreenSettings.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"

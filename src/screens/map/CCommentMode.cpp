@@ -1,7 +1,7 @@
 #include "screens/map/CCommentMode.h"
 
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"

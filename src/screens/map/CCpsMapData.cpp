@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "app/AppMessageBox.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CString.h"
+#include "foundation/PlayerMessage.h"
 #include "screens/map/CCps.h"
 
 namespace {
@@ -29,7 +29,7 @@ bool CCps::ReadDataFile(const CStringUTF8& name, std::vector<uint8_t>& out)
         return true;
     } catch (const CString& message) {
         out.clear();
-        AppMessageBox(0, Document->FormatScriptError(CStringUTF8(message.GetText())));
+        ShowPlayerMessage(0, Document->FormatScriptError(CStringUTF8(message.GetText())));
         return false;
     }
 }
@@ -39,7 +39,7 @@ void CCps::RefuseDataFile(const CStringUTF8& name, std::vector<uint8_t>& buffer)
     buffer.clear();
     CStringUTF8 text;
     text.Format("%s : データが壊れています", name.GetText());
-    AppMessageBox(0, Document->FormatScriptError(text));
+    ShowPlayerMessage(0, Document->FormatScriptError(text));
 }
 
 uint32_t CCps::ReadMapFile(const CStringUTF8& name)

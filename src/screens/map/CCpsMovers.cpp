@@ -1,15 +1,15 @@
 // The town map's walking figures: one tick of their programs, the steps with collision, slides
 // and camera, the path walk, the player's steering and the pacing between ticks.
 
-#include "app/AppMessageBox.h"
 #include "app/CEffectWait.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
-#include "app/ConfigSettings.h"
-#include "app/IKeyboard.h"
-#include "app/IMouse.h"
+#include "foundation/AppLink.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IKeyboard.h"
+#include "foundation/IMouse.h"
+#include "foundation/PlayerMessage.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
@@ -83,7 +83,7 @@ void CCps::ProgramMessage(int which, const char* text)
     if (m_message_shown[static_cast<size_t>(which)])
         return;
     m_message_shown[static_cast<size_t>(which)] = true;
-    AppMessageBox(0, text);
+    ShowPlayerMessage(0, text);
 }
 
 uint16_t CCps::StepMovers()
@@ -566,7 +566,7 @@ void CCps::WaitForNextStep()
         if (GetEffectTime() - LastStepTime >= interval)
             return;
         platform::NoteDueTime(LastStepTime + interval);
-        CWinApp* app = GetApp();
+        AppLink* app = GetAppLink();
         if (app != nullptr && app->PumpMessage() == 0)
             return;
         Sleep(0);

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteAnime.h"

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"

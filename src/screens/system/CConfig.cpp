@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CInputView.h"
-#include "app/IMouse.h"
-#include "app/ScreenSettings.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
+#include "foundation/IMouse.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"

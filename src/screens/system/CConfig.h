@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/CONFIG_STATE.h"
+#include "foundation/CONFIG_STATE.h"
 #include "screens/system/ISystemParts.h"
 
 class CSprite;

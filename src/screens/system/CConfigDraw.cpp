@@ -9,7 +9,7 @@
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CLangTextTable.h"
-#include "app/ScreenSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "graphics/FrameRedraw.h"

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/ConfigSettings.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CFontDIB.h"
@@ -61,28 +60,6 @@ bool IsBlank(char32_t c)
 }
 
 } // namespace
-
-CStringUTF8 GetDefaultHeroName(int32_t language)
-{
-    switch (language) {
-    case 0:
-        return CStringUTF8("Ryusuke");
-    case 1:
-    case 2:
-        return CStringUTF8("龍介");
-    default:
-        return CStringUTF8("りゅうのすけ");
-    }
-}
-
-void StoreHeroName(std::vector<uint8_t>& bytes, const CStringUTF8& name)
-{
-    const auto length = static_cast<size_t>(name.GetLength());
-    if (bytes.size() < HERO_NAME_OFFSET + length + 1)
-        bytes.resize(HERO_NAME_OFFSET + length + 1);
-    std::copy_n(name.GetText(), length, bytes.begin() + HERO_NAME_OFFSET);
-    bytes[HERO_NAME_OFFSET + length] = 0;
-}
 
 int32_t NameWidth(const std::u32string& name)
 {

@@ -13,22 +13,14 @@
 #include <vector>
 
 #include "app/CIme.h"
-#include "app/IWinHook.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/IWinHook.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/base/ISelect.h"
+#include "script/exec/HeroName.h"
 
 class CFontDIB;
 class CSpriteLayer;
-
-// The hero's default given name for a language index (3 Japanese, 0 romanised, 1 and 2 kanji);
-// any other index gives the Japanese one.
-CStringUTF8 GetDefaultHeroName(int32_t language);
-
-// Where the hero's name starts in the game state's bytes.
-inline constexpr size_t HERO_NAME_OFFSET = 31500;
-// Writes the name and its 0 byte from HERO_NAME_OFFSET, growing a shorter array first.
-void StoreHeroName(std::vector<uint8_t>& bytes, const CStringUTF8& name);
 
 // The editing rules of the name, on code points. Width counts a character below U+0100 and the
 // dash U+2014 as 1, any other as 2; the caret is a character index kept within 0..count.

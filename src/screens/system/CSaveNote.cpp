@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
-#include "app/ConfigSettings.h"
-#include "app/ScreenSettings.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"

@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "app/CONFIG_STATE.h"
+#include "foundation/CONFIG_STATE.h"
 #include "screens/system/ISystemParts.h"
 
 class CSprite;

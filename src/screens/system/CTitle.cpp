@@ -3,7 +3,7 @@
 #include <span>
 
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/system/TitleButtons.h"
 

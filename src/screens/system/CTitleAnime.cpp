@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

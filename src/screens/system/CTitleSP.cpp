@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/system/TitleButtons.h"
 

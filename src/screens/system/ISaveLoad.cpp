@@ -5,11 +5,11 @@
 #include <span>
 #include <string>
 
-#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CFile.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/PlayerMessage.h"
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CSpriteLayer.h"
@@ -99,7 +99,7 @@ void RebuildSystemFile(FlagBuffer& image)
     if (table.IsUsed(SLOT_FIRST))
         table.SetContinue(static_cast<uint16_t>(SLOT_FIRST));
     CStringUTF8 text;
-    AppMessageBox(
+    ShowPlayerMessage(
         0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
                        name.GetText()));
 }
@@ -173,7 +173,7 @@ bool ReadSaveData(uint32_t slot, ScriptValueTable& table)
 void ReportNoSave(uint32_t slot)
 {
     CStringUTF8 text;
-    AppMessageBox(0, text.Format("%u番のセーブデータはありません。", slot));
+    ShowPlayerMessage(0, text.Format("%u番のセーブデータはありません。", slot));
 }
 
 bool WriteThumbnailBytes(uint32_t slot, const std::vector<uint8_t>& bytes)
@@ -393,7 +393,7 @@ bool ISaveLoad::Confirm(int32_t kind)
         return true;
     if (built < 0) {
         // Without the question the action, which cannot be undone, does not happen.
-        AppMessageBox(0, "確認ダイアログの作成に失敗しました。\n処理を中止します。");
+        ShowPlayerMessage(0, "確認ダイアログの作成に失敗しました。\n処理を中止します。");
         return false;
     }
     ScriptValue answer;

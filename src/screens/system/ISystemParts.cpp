@@ -5,14 +5,13 @@
 #include <functional>
 #include <memory>
 
-#include "app/CInputView.h"
-#include "app/CVeskDoc.h"
-#include "app/IMouse.h"
-#include "app/ScreenSettings.h"
 #include "foundation/CExecException.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
-#include "graphics/CFontDIB.h"
+#include "foundation/IMouse.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

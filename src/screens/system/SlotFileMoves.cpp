@@ -1,6 +1,6 @@
 #include "screens/system/SlotFileMoves.h"
 
-#include "app/AppMessageBox.h"
+#include "foundation/PlayerMessage.h"
 #include "platform/kernel/FileApi.h"
 #include "screens/system/SlotMoveJournal.h"
 #include "script/SaveFileNames.h"
@@ -31,8 +31,8 @@ bool RenameSaveFile(const CStringUTF8& old_name, const CStringUTF8& new_name)
     if (MoveFileExW(old_name.ToWide().c_str(), new_name.ToWide().c_str(), MOVEFILE_REPLACE_EXISTING))
         return true;
     CStringUTF8 text;
-    AppMessageBox(0, text.Format("%s\nold:%s\nnew:%s", "Failed to rename the file.", old_name.GetText(),
-                                 new_name.GetText()));
+    ShowPlayerMessage(0, text.Format("%s\nold:%s\nnew:%s", "Failed to rename the file.", old_name.GetText(),
+                                     new_name.GetText()));
     return false;
 }
 

@@ -1,10 +1,10 @@
 #include "script/commands/CFuncAnime.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/IKeyboard.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
 #include "foundation/CString.h"
+#include "foundation/IKeyboard.h"
+#include "foundation/IMouse.h"
 #include "graphics/CAnimeManager.h"
 #include "script/commands/ScriptWaits.h"
 #include "script/vm/ScriptContext.h"

@@ -1,8 +1,8 @@
 #include "script/commands/CFuncEffect.h"
 
-#include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "sound/CWavePcmManager.h"
+#include "sound/SoundGroups.h"
 
 void CFuncEffect::CreateManager(int32_t count)
 {

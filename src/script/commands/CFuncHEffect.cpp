@@ -1,9 +1,9 @@
 #include "script/commands/CFuncHEffect.h"
 
-#include "app/CVeskDoc.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
 #include "sound/CWavePcmManager.h"
+#include "sound/SoundGroups.h"
 
 void CFuncHEffect::CreateManager(int32_t count)
 {
@@ -19,7 +19,7 @@ bool CFuncHEffect::IsEnabled()
 
 int32_t CFuncHEffect::GetVolume(int32_t)
 {
-    return GroupVolume(static_cast<float>(app::ReadConfigInt("/Config/HEffect/Volume", 100)) / 100.0f);
+    return GroupVolume(static_cast<float>(foundation::ReadConfigInt("/Config/HEffect/Volume", 100)) / 100.0f);
 }
 
 IWaveManager* CFuncHEffect::GetManager(int32_t channel)

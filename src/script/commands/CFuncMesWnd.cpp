@@ -1,13 +1,13 @@
 #include "script/commands/CFuncMesWnd.h"
 
-#include "app/CGameWork.h"
-#include "screens/base/CMesWnd.h"
+#include "script/IScriptMessageWindow.h"
+#include "script/ScriptScreenTable.h"
 #include "script/vm/ScriptContext.h"
 
 void CFuncMesWnd::Call(CScript&)
 {
     const int32_t function = Context->PopInteger();
-    CMesWnd* window = GetGameWork()->m_message_window.get();
+    IScriptMessageWindow* window = FindScriptMessageWindow();
     switch (function) {
     case 0:
         if (window != nullptr)

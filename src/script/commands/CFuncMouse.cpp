@@ -1,7 +1,7 @@
 #include "script/commands/CFuncMouse.h"
 
-#include "app/CInputView.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/ScriptContext.h"

@@ -1,12 +1,12 @@
 #include "script/commands/CFuncMovie.h"
 
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
-#include "app/ConfigSettings.h"
-#include "app/IKeyboard.h"
-#include "app/IMouse.h"
+#include "foundation/AppLink.h"
+#include "foundation/CInputView.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/IKeyboard.h"
+#include "foundation/IMouse.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
 #include "movie/MovieVolumeRecord.h"
@@ -82,7 +82,7 @@ int32_t CFuncMovie::Wait()
         for (int pass = 0; pass < WAIT_PASSES; ++pass) {
             if (Player->NewIndex == -1 || Player->Streams[Player->NewIndex]->State != STREAM_PLAYING)
                 return 0;
-            CWinApp* app = GetApp();
+            AppLink* app = GetAppLink();
             if (app != nullptr && app->PumpMessage() == 0)
                 return 0;
             Sleep(0);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/SpriteAnimRecord.h"

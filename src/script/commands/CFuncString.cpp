@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CVeskDoc.h"
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
-#include "app/ScreenSettings.h"
+#include "app/CVeskDoc.h"
 #include "foundation/CLangTextFile.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "script/vm/LineBreakRules.h"
 

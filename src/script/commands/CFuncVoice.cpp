@@ -1,12 +1,12 @@
 #include "script/commands/CFuncVoice.h"
 
-#include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/OrderedMutex.h"
 #include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/CWaveOggManager.h"
+#include "sound/SoundGroups.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "script/commands/CFuncXML.h"
 
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "foundation/CXMLDocument.h"
 #include "script/vm/ScriptContext.h"
 
@@ -12,7 +12,7 @@ void CFuncXML::Call(CScript&)
     const CStringUTF8 key = Context->PopValue().Text;
     const ScriptValue value = Context->PopValue();
     const bool integer = value.Type == SCRIPT_VALUE_INTEGER;
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     if (sub == 0) {
         if (app == nullptr)
             Context->Push(value);

@@ -1,7 +1,7 @@
 #include "script/commands/IFunc.h"
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 
 IFunc::IFunc()
     : Document(GetDocument())

@@ -1,10 +1,10 @@
 #include "script/commands/IFuncMusic.h"
 
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
+#include "foundation/AppLink.h"
 #include "foundation/CExecException.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/CWaveOggManager.h"
 #include "sound/CWavePcmManager.h"
@@ -237,11 +237,11 @@ void IFuncMusic::CreateChannels(int32_t count, const GroupSetup& setup)
         std::unique_ptr<Manager> manager(new (std::nothrow) Manager);
         if (!manager)
             throw CExecException(setup.failure_text);
-        CWinApp* app = GetApp();
+        AppLink* app = GetAppLink();
         const CStringUTF8 archive = app != nullptr
                                         ? app->GetFileInfoString(setup.archive_key, setup.archive_default)
                                         : CStringUTF8(setup.archive_default);
-        manager->Initialize(archive, app::ReadConfigInt(setup.error_key, 1) == 1);
+        manager->Initialize(archive, foundation::ReadConfigInt(setup.error_key, 1) == 1);
         manager->CreateBuffer(format, setup.buffer_value);
         Document->SoundChannelList[setup.group].push_back(std::move(manager));
     }

@@ -4,7 +4,7 @@
 
 #include "app/CEffectWait.h"
 #include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 
@@ -20,7 +20,7 @@ int32_t WaitFromNow(CVeskDoc* document, CInputView* input_view, int32_t ms, uint
 
 bool RunWaitPass(CVeskDoc* document)
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     if (app != nullptr && app->PumpMessage() == 0)
         return false;
     Sleep(0);

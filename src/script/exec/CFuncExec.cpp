@@ -5,13 +5,13 @@
 #include <limits>
 #include <vector>
 
-#include "app/CAppTask.h"
 #include "app/CGameWork.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CStringBase.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CDirect3D.h"
@@ -21,31 +21,13 @@
 #include "graphics/CSnowFirstOne.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteAnime.h"
-#include "graphics/FrameRedraw.h"
-#include "graphics/ILayer.h"
-#include "graphics/LiveDrawLock.h"
-#include "graphics/SpriteLayerOf.h"
 #include "graphics/TrainMapContext.h"
-#include "screens/base/CDialog.h"
-#include "screens/base/CFaceVoice.h"
-#include "screens/base/CMesScreen.h"
-#include "screens/base/CMesWnd.h"
-#include "screens/base/CMiniDialog.h"
-#include "screens/base/ScreenResult.h"
-#include "screens/map/CAreaBase.h"
-#include "screens/map/CAreaSelect.h"
-#include "screens/map/CCharAreaSelect.h"
-#include "screens/map/CCharSelect.h"
-#include "screens/map/CComment.h"
-#include "screens/map/CCps.h"
-#include "screens/map/CStatusPlate.h"
-#include "screens/map/CTimeSelect.h"
-#include "screens/system/CNameInput.h"
-#include "screens/system/CSaveDialog.h"
-#include "screens/system/SaveThumbnail.h"
 #include "script/FlagBuffer.h"
+#include "script/IScriptMessageScreen.h"
+#include "script/IScriptMessageWindow.h"
 #include "script/SaveFileNames.h"
 #include "script/commands/CFuncScreen.h"
+#include "script/exec/HeroName.h"
 #include "script/exec/IBGVPlay.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
@@ -71,14 +53,6 @@ namespace {
 // The command table's last code; the dispatch indexes it with code + 1, taken unsigned.
 constexpr uint32_t LAST_CODE = 108;
 
-constexpr int32_t FACE_CELL = 144;
-constexpr int32_t FACE_COLUMNS = 5;
-constexpr int32_t FACE_COUNT = 43;
-constexpr int32_t FACE_X = 260;
-constexpr int32_t FACE_Y_BELOW_WINDOW = 67;
-constexpr int32_t TEXT_AREA_WIDTH = 1920;
-constexpr int32_t MINI_DIALOG_DEPTH = 50;
-constexpr int32_t CONFIRM_DIALOG_KIND = 12;
 constexpr int32_t TRAIN_FADE_TICKS = 12;
 
 constexpr uint32_t ENGINE_STATE_NO_BACKLOG_TEXT = 0x400;
@@ -111,6 +85,13 @@ void CFuncExec::PushResult(int32_t result)
     Context->PushInteger(result);
 }
 
+void CFuncExec::PushScreenResult(ScriptScreen screen, int32_t preset, std::vector<ScriptValue> arguments)
+{
+    ScriptValue result = ScriptValue::FromInteger(preset);
+    RunScriptScreen(screen, &result, ScriptScreenCall{std::move(arguments)});
+    PushResult(result.Integer);
+}
+
 void CFuncExec::Call(CScript& script)
 {
     if (Context == nullptr)
@@ -134,9 +115,8 @@ void CFuncExec::Call(CScript& script)
     case 15:
         return BackgroundVoice();
     case 16: {
-        CAreaBase* screen = GetGameWork()->m_area_base.get();
         const int32_t mode = Context->PopInteger();
-        return PushResult(screen != nullptr ? screen->RunWithMode(mode) : 0);
+        return PushScreenResult(ScriptScreen::AreaBase, 0, {ScriptValue::FromInteger(mode)});
     }
     case 17:
         return AreaSelect();
@@ -145,8 +125,7 @@ void CFuncExec::Call(CScript& script)
     case 19:
         return SetDefaultHeroName();
     case 20:
-        if (CCps* map = GetGameWork()->m_town_map.get())
-            map->ExecCommand(script);
+        RunScriptScreen(ScriptScreen::TownMap, nullptr, ScriptScreenCall{{}, &script});
         return;
     case 21:
         return SetBacklogText();
@@ -169,22 +148,13 @@ void CFuncExec::Call(CScript& script)
         return Title();
     case 29: {
         const int32_t mode = Context->PopInteger();
-        CTimeSelect screen;
-        // Without its sheet or sprites the screen could draw nothing: 0, the back answer.
-        if (!screen.Setup()) {
-            ReportScriptError("The time selection cannot be created.");
-            return PushResult(0);
-        }
-        return PushResult(screen.RunWithMode(mode));
+        return PushScreenResult(ScriptScreen::TimeSelect, 0, {ScriptValue::FromInteger(mode)});
     }
     case 30:
     case 48: {
         const int32_t number = Context->PopInteger();
-        std::unique_ptr<CMiniDialog> dialog =
-            code == 30 ? std::make_unique<CMiniDialog>() : std::make_unique<CMiniDialog2>();
-        // A notice that could not be built is not run: its loop would wait on nothing.
-        if (dialog->Setup(number, MINI_DIALOG_DEPTH) == 1)
-            dialog->Run(nullptr);
+        RunScriptScreen(code == 30 ? ScriptScreen::MiniDialog : ScriptScreen::MiniDialog2, nullptr,
+                        ScriptScreenCall{{ScriptValue::FromInteger(number)}});
         return;
     }
     case 31:
@@ -199,35 +169,19 @@ void CFuncExec::Call(CScript& script)
         return FaceVoice();
     case 36: {
         const int32_t kind = Context->PopInteger();
-        CCharSelect screen;
-        // A screen whose parts are missing is not run: the script gets the back answer.
-        if (!screen.Setup()) {
-            ReportScriptError("The character selection cannot be created.");
-            return PushResult(-1);
-        }
-        return PushResult(screen.RunWithMode(kind).Integer);
+        return PushScreenResult(ScriptScreen::CharSelect, -1, {ScriptValue::FromInteger(kind)});
     }
     case 37: {
         const int32_t index = Context->PopInteger();
-        CComment screen;
-        if (!screen.Setup(index)) {
-            // An index without a sheet shows nothing and says nothing.
-            if (CComment::SheetName(index) != nullptr)
-                ReportScriptError("The diary page cannot be created.");
-            return;
-        }
-        screen.Run(nullptr);
+        RunScriptScreen(ScriptScreen::Comment, nullptr, ScriptScreenCall{{ScriptValue::FromInteger(index)}});
         return;
     }
     case 38:
         return Stash();
     case 39:
         return Train();
-    case 40: {
-        CCharAreaSelect screen;
-        screen.CreateParts();
-        return PushResult(screen.RunScreen());
-    }
+    case 40:
+        return PushScreenResult(ScriptScreen::CharAreaSelect, 0);
     case 41:
         return TrainLineMap();
     case 42:
@@ -253,15 +207,9 @@ void CFuncExec::Call(CScript& script)
         return Petals();
     case 56:
         return EpiloguePicture(script);
-    case 54: {
-        // A dialog switched off by the player answers yes at once; one that cannot be built
-        // answers as cancelled rather than leaving the script without its value.
-        CDialog dialog;
-        const int32_t setup = dialog.Setup(CONFIRM_DIALOG_KIND, MINI_DIALOG_DEPTH);
-        if (setup != 1)
-            return PushResult(setup == 0 ? DIALOG_ANSWER_YES : DIALOG_ANSWER_CANCEL);
-        return PushResult(RunForResult(dialog));
-    }
+    case 54:
+        // No confirmation to ask answers as cancelled.
+        return PushScreenResult(ScriptScreen::ConfirmDialog, -1);
     case 108:
         return MiniGame();
     default:
@@ -278,7 +226,7 @@ void CFuncExec::WriteThumbnail()
         return;
     // No thumbnail is larger than the screen it is taken from; a larger size is a script's fault.
     CStringUTF8 text;
-    if (width > SNAPSHOT_WIDTH || height > SNAPSHOT_HEIGHT) {
+    if (width > LOGICAL_WIDTH || height > LOGICAL_HEIGHT) {
         ReportScriptError(text.Format("サムネイルの大きさ %d x %d は画面を超えています", width, height));
         return;
     }
@@ -310,88 +258,38 @@ void CFuncExec::ShowHeroName()
 void CFuncExec::MessageWindow()
 {
     const int32_t sub = Context->PopInteger();
-    CGameWork* work = GetGameWork();
-    CMesWnd* window = work->m_message_window.get();
-    CStatusPlate* plate = work->m_status_plate.get();
+    IScriptMessageWindow* window = FindScriptMessageWindow();
     switch (sub) {
     case 10:
-        if (window != nullptr && window->m_text_area_sprite != nullptr) {
-            if (ILayer* layer = SpriteLayerOf(window->m_text_area_sprite.get())) {
-                const RECT* rect = window->m_text_area_sprite->GetRect();
-                const int32_t height = rect != nullptr ? rect->bottom - rect->top : 0;
-                LiveDrawLock lock;
-                layer->FillRect(0, 0, TEXT_AREA_WIDTH, height, 0, 1);
-            }
-        }
+        if (window != nullptr)
+            window->ClearTextArea();
         return;
     case 11:
         if (window != nullptr)
             window->Hide();
         return;
     case 14:
-        if (window != nullptr) {
-            {
-                LiveDrawLock lock;
-                for (CSprite* sprite : {window->m_text_area_sprite.get(), window->m_window_sprite.get()}) {
-                    if (sprite != nullptr)
-                        sprite->SetVisibleFlag(0);
-                }
-                for (CSprite* sprite : window->m_shared_sprites) {
-                    if (sprite != nullptr)
-                        sprite->SetVisibleFlag(0);
-                }
-            }
-            window->ClearShown();
-            RedrawFrameNow();
-        }
+        if (window != nullptr)
+            window->HideSprites();
         return;
     case 15: {
         const int32_t face = std::max(Context->PopInteger() - 1, 0);
-        // A face may come before the window's first showing, which makes its parts.
-        if (window != nullptr && window->m_face_sprite == nullptr)
-            window->EnsureParts();
-        if (face >= FACE_COUNT || window == nullptr || window->m_face_sprite == nullptr)
-            return;
-        {
-            LiveDrawLock lock;
-            ILayer* target = SpriteLayerOf(window->m_face_sprite.get());
-            ILayer* sheet = SpriteLayerOf(window->m_face_sheet.get());
-            if (target != nullptr && sheet != nullptr)
-                target->Blt(0, 0, FACE_CELL, FACE_CELL, sheet, (face % FACE_COLUMNS) * FACE_CELL,
-                            (face / FACE_COLUMNS) * FACE_CELL, 1);
-            window->m_face_sprite->SetPosition(FACE_X, window->m_window_y + FACE_Y_BELOW_WINDOW);
-            if (window->IsShown() == 1) {
-                window->m_face_sprite->SetVisibleFlag(1);
-                window->m_face_sprite->SetAlpha(255);
-            }
-        }
-        window->m_face_shown = 1;
-        RedrawFrameNow();
+        if (window != nullptr)
+            window->ShowFace(face);
         return;
     }
     case 16:
-        if (window != nullptr && window->m_face_sprite != nullptr) {
-            {
-                LiveDrawLock lock;
-                if (ILayer* layer = SpriteLayerOf(window->m_face_sprite.get()))
-                    layer->FillRect(0, 0, FACE_CELL, FACE_CELL, 0, 1);
-                window->m_face_sprite->SetVisibleFlag(0);
-            }
-            window->m_face_shown = 0;
-            RedrawFrameNow();
-        }
+        if (window != nullptr)
+            window->HideFace();
         return;
     case 28:
-        if (plate != nullptr)
-            plate->ShowAnimated(nullptr);
+        RunScriptScreen(ScriptScreen::StatusPlateShow, nullptr);
         return;
     case 29:
-        if (plate != nullptr)
-            plate->HideAnimated(nullptr);
+        RunScriptScreen(ScriptScreen::StatusPlateHide, nullptr);
         return;
     case 30:
-        if (plate != nullptr)
-            plate->DrawCalendar();
+        RunScriptScreen(ScriptScreen::StatusPlateCalendar, nullptr);
         return;
     default:
         return;
@@ -409,15 +307,15 @@ void CFuncExec::AutoSave()
         work->SetStatusBits(STATUS_SNAPSHOT_WANTED);
         guard = ScriptValue::FromInteger(1);
         work->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
-        if ((work->GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) == STATUS_SNAPSHOT_WANTED) {
+        if ((work->GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) ==
+            STATUS_SNAPSHOT_WANTED) {
             CDirect3D* display = CDirect3D::GetInstance();
             // The thumbnail is made from the layer every other snapshot goes to.
             if (display->IsLive() && Document->GetStackLayer() != nullptr)
                 display->CaptureScreen(Document->GetStackLayer());
             work->SetStatusBits(STATUS_SNAPSHOT_TAKEN);
         }
-        if (work->m_save_screen != nullptr)
-            work->m_save_screen->AutoSave();
+        RunScriptScreen(ScriptScreen::AutoSave, nullptr);
         work->ClearStatusBits(STATUS_SNAPSHOT_WANTED);
     }
     // The saved game holds the guard at 1, so reaching this command again after a load saves
@@ -455,20 +353,17 @@ void CFuncExec::BackgroundVoice()
 void CFuncExec::AreaSelect()
 {
     const int32_t sub = Context->PopInteger();
-    CAreaSelect* screen = GetGameWork()->m_area_select.get();
     switch (sub) {
     case 0: {
         const CStringUTF8 name = Context->PopValue().Text;
-        if (screen != nullptr)
-            screen->HitSource = name;
+        RunScriptScreen(ScriptScreen::AreaSelectSource, nullptr,
+                        ScriptScreenCall{{ScriptValue::FromText(name)}});
         return;
     }
-    case 1: {
-        return PushResult(screen != nullptr ? RunForResult(*screen) : 0);
-    }
+    case 1:
+        return PushScreenResult(ScriptScreen::AreaSelect, 0);
     case 2:
-        if (screen != nullptr)
-            screen->ClearFiles();
+        RunScriptScreen(ScriptScreen::AreaSelectClear, nullptr);
         return;
     default:
         return;
@@ -589,9 +484,8 @@ void CFuncExec::CopyFlags()
 {
     const int32_t count = Context->PopInteger();
     FlagBuffer& state = *CurrentState;
-    const int64_t base = state.Values.size() > FLAG_COPY_BASE_VALUE
-                             ? state.Values[FLAG_COPY_BASE_VALUE].Integer
-                             : 0;
+    const int64_t base =
+        state.Values.size() > FLAG_COPY_BASE_VALUE ? state.Values[FLAG_COPY_BASE_VALUE].Integer : 0;
     // A count beyond the stack cannot have its indices: only what is there is popped.
     const int32_t available = static_cast<int32_t>(std::min<size_t>(Context->ValueStack.size(), INT32_MAX));
     for (int32_t i = 0; i < std::min(count, available); ++i) {
@@ -643,16 +537,12 @@ void CFuncExec::FaceVoice()
     if (GetConfigSceneSkip())
         return;
     const int32_t sub = Context->PopInteger();
-    CFaceVoice* face = GetGameWork()->m_face_voice.get();
     if (sub == 0) {
         const CStringUTF8 name = Context->PopValue().Text;
-        // Items of an earlier table go first, so that none outlives the table it points into.
-        if (face != nullptr && face->LoadTable(name))
-            face->StartItems();
-    } else if (sub == 1 && face != nullptr) {
-        if (CAppTask* runner = GetAppTask())
-            runner->RemoveTask(face);
-        face->Clear();
+        RunScriptScreen(ScriptScreen::FaceVoiceStart, nullptr,
+                        ScriptScreenCall{{ScriptValue::FromText(name)}});
+    } else if (sub == 1) {
+        RunScriptScreen(ScriptScreen::FaceVoiceStop, nullptr);
     }
 }
 
@@ -684,8 +574,7 @@ void CFuncExec::MessageScreen()
     switch (sub) {
     case 0:
         m_message_screen.reset();
-        m_message_screen = std::make_unique<CMesScreen>();
-        m_message_screen->CreateParts();
+        m_message_screen = MakeScriptMessageScreen();
         return;
     case 1:
         if (m_message_screen != nullptr)

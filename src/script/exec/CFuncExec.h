@@ -8,17 +8,19 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "foundation/CStringUTF8.h"
+#include "script/ScriptScreenTable.h"
 #include "script/commands/IFunc.h"
 
-class CMesScreen;
 class CSakuraEffect;
 class CSnowEffect;
 class CSnowFirstOne;
 class CSprite;
 class CSpriteAnime;
 class IBGVPlay;
+class IScriptMessageScreen;
 struct LogBuffer;
 
 // Game-state places of the group.
@@ -50,7 +52,7 @@ public:
     FlagBuffer& GetStash() { return *m_stash; }
     const CStringUTF8& GetLanguageFileName() const { return m_language_file; }
     void SetLanguageFileName(const CStringUTF8& name) { m_language_file = name; }
-    CMesScreen* GetMessageScreen() { return m_message_screen.get(); }
+    IScriptMessageScreen* GetMessageScreen() { return m_message_screen.get(); }
 
     void WriteThumbnail();
     void ShowHeroName();
@@ -102,11 +104,14 @@ private:
     // state word has bit 31 or 0x400 set.
     LogBuffer* GetBacklogTarget();
     void PushResult(int32_t result);
+    // Runs a screen of the script's screen table with the popped arguments; pushes its answer,
+    // or preset when no screen is registered.
+    void PushScreenResult(ScriptScreen screen, int32_t preset, std::vector<ScriptValue> arguments = {});
 
     std::unique_ptr<CSpriteAnime> m_task;
     CStringUTF8 m_language_file;
     std::unique_ptr<FlagBuffer> m_stash;
-    std::unique_ptr<CMesScreen> m_message_screen;
+    std::unique_ptr<IScriptMessageScreen> m_message_screen;
     std::unique_ptr<CSprite> m_train;
     std::unique_ptr<CSnowEffect> m_snow;
     std::unique_ptr<CSnowFirstOne> m_snowball;

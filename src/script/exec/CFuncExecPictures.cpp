@@ -10,8 +10,8 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
-#include "app/ScreenSettings.h"
+#include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"
@@ -30,8 +30,8 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
 #include "platform/gdi/GdiApi.h"
-#include "screens/extras/CCGFlag.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptScreenTable.h"
 #include "script/commands/CFuncScreen.h"
 #include "script/commands/CFuncSprite.h"
 #include "script/commands/ScriptWaits.h"
@@ -65,15 +65,16 @@ struct FixedPicture
 constexpr FixedPicture STATION_SET[] = {{10, 2, "s04c.akb"}, {11, 4, "s04b.akb"}, {12, 6, "s04a.akb"}};
 constexpr FixedPicture EPILOGUE[] = {{10, 14, "epilogue03_bg.akb"}};
 
-CCGFlag* Registry()
-{
-    return GetGameWork()->m_cg_flags.get();
-}
-
+// The picture registry of the extras' picture page learns every combination shown.
 void Register()
 {
-    if (CCGFlag* registry = Registry())
-        registry->RegisterCombination();
+    RunScriptScreen(ScriptScreen::PictureRegister, nullptr);
+}
+
+void SetOverlay(const CStringUTF8& name, int32_t index)
+{
+    RunScriptScreen(ScriptScreen::PictureOverlay, nullptr,
+                    ScriptScreenCall{{ScriptValue::FromText(name), ScriptValue::FromInteger(index)}});
 }
 
 void DrawSlots(int32_t offset_x, int32_t offset_y)
@@ -187,13 +188,11 @@ void CFuncExec::Picture()
     const bool skip = GetConfigSceneSkip();
     const int32_t sub = Context->PopInteger();
     CacheSpriteLayerTwo(0);
-    CCGFlag* registry = Registry();
     switch (sub) {
     case 0:
     case 10: {
         const CStringUTF8 name = Context->PopValue().Text;
-        if (registry != nullptr)
-            registry->BeginCombination(name);
+        RunScriptScreen(ScriptScreen::PictureBegin, nullptr, ScriptScreenCall{{ScriptValue::FromText(name)}});
         if (sub == 10 || skip)
             return;
         CSpriteLayer* base = Document->GetSpriteLayer(PICTURE_LAYER_BASE);
@@ -211,8 +210,7 @@ void CFuncExec::Picture()
         const CStringUTF8 name = Context->PopValue().Text;
         const int32_t mode = Context->PopInteger();
         const int32_t index = Context->PopInteger();
-        if (registry != nullptr)
-            registry->SetOverlay(name, index);
+        SetOverlay(name, index);
         if (!skip)
             SetPictureSlotName(name, static_cast<uint32_t>(mode), index);
         return;
@@ -264,8 +262,7 @@ void CFuncExec::Picture()
         const int32_t index = Context->PopInteger();
         const int32_t x = Context->PopInteger();
         const int32_t y = Context->PopInteger();
-        if (registry != nullptr)
-            registry->SetOverlay(name, index);
+        SetOverlay(name, index);
         if (skip || index < 0 || index >= PICTURE_SLOT_COUNT)
             return;
         PictureSlot& slot = GetPictureSlot(index);

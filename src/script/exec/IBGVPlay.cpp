@@ -1,9 +1,9 @@
 #include "script/exec/IBGVPlay.h"
 
-#include "app/CAppTask.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/ScopedLock.h"
+#include "graphics/CAppTask.h"
 #include "sound/IWaveManager.h"
 
 IBGVPlay::IBGVPlay(int32_t channel)

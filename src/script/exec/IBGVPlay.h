@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/IAppTask.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/IAppTask.h"
 
 class IWaveManager;
 

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ScreenSettings.h"
+#include "foundation/PlayerMessage.h"
+#include "foundation/ScreenSettings.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteContainer.h"
@@ -408,7 +408,7 @@ StandingCharacter* StandingCharacterSet::Require(int32_t position)
 {
     StandingCharacter* record = At(position);
     if (record == nullptr)
-        AppMessageBox(0, NO_CHARACTER_MESSAGE);
+        ShowPlayerMessage(0, NO_CHARACTER_MESSAGE);
     return record;
 }
 

@@ -8,8 +8,8 @@
 #include <system_error>
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "foundation/CExecException.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerOf.h"

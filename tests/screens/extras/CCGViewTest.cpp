@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/extras/CCGMode.h"
 #include "screens/extras/CScrollView.h"

@@ -4,8 +4,8 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
 #include "game/hints/CastNames.h"
 #include "graphics/CSpriteLayer.h"
 #include "movie/CMediaStream.h"
@@ -63,10 +63,10 @@ protected:
         for (int i = 0; i < 2; ++i)
             music.push_back(std::make_unique<FakeWaveManager>());
         m_music = static_cast<FakeWaveManager*>(music[0].get());
-        app::WriteConfigInt(app::KEY_SOUND_ENABLE, 1);
-        app::WriteConfigInt(app::KEY_MUSIC_ENABLE, 1);
-        app::WriteConfigInt(app::KEY_MASTER_VOLUME, 100);
-        app::WriteConfigInt(app::KEY_MUSIC_VOLUME, 50);
+        foundation::WriteConfigInt(foundation::KEY_SOUND_ENABLE, 1);
+        foundation::WriteConfigInt(foundation::KEY_MUSIC_ENABLE, 1);
+        foundation::WriteConfigInt(foundation::KEY_MASTER_VOLUME, 100);
+        foundation::WriteConfigInt(foundation::KEY_MUSIC_VOLUME, 50);
     }
     ~CMusicModeTest() override { ResetCastNames(); }
 
@@ -240,7 +240,7 @@ TEST_F(CMusicModeTest, SliderMapsThePointerAndAClickStoresTheValue)
     PointAt(433 + 109, 831);
     Decide(room, MUSIC_SLIDER);
     EXPECT_FLOAT_EQ(room.GetShownVolume(), 0.2f);
-    EXPECT_EQ(app::ReadConfigInt(app::KEY_MUSIC_VOLUME, -1), 20);
+    EXPECT_EQ(foundation::ReadConfigInt(foundation::KEY_MUSIC_VOLUME, -1), 20);
     EXPECT_FLOAT_EQ(GetConfigMusicVolume(), 0.2f);
     const auto& music = GetDocument()->SoundChannelList[SOUND_GROUP_MUSIC];
     EXPECT_EQ(m_music->Calls().back(), "volume -4000");
@@ -272,8 +272,8 @@ TEST_F(CMusicModeTest, VolumeLevelsReachTheMusicAndTheMoviesOfTheMovieCommand)
                           {1, 100, 0.0f, 0, "volume -5000", 1},
                           {0, 100, 1.0f, 2, "volume -10000", 1}};
     for (const Case& c : cases) {
-        app::WriteConfigInt(app::KEY_SOUND_ENABLE, c.sound);
-        app::WriteConfigInt(app::KEY_MASTER_VOLUME, c.master);
+        foundation::WriteConfigInt(foundation::KEY_SOUND_ENABLE, c.sound);
+        foundation::WriteConfigInt(foundation::KEY_MASTER_VOLUME, c.master);
         GetGameWork()->m_movie_volume->Kind = c.kind;
         for (auto& stream : player->Streams)
             stream->Volume = 1;
@@ -307,7 +307,7 @@ TEST_F(CMusicModeTest, SliderDragFollowsThePointerLiveAndStoresTheLastValue)
     OnPump(nullptr);
     m_mouse.left_down = 0;
     EXPECT_FLOAT_EQ(room.GetShownVolume(), 0.8f);
-    EXPECT_EQ(app::ReadConfigInt(app::KEY_MUSIC_VOLUME, -1), 80);
+    EXPECT_EQ(foundation::ReadConfigInt(foundation::KEY_MUSIC_VOLUME, -1), 80);
     std::vector<std::string> calls = m_music->Calls();
     calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
     const std::vector<std::string> expected{"volume -3000", "volume -4000", "volume -5000", "volume -1000"};
@@ -349,18 +349,18 @@ TEST_F(CMusicModeTest, ScrollBarDragMovesTheRowsAndAClickBesideTheThumbJumps)
 
 TEST_F(CMusicModeTest, MusicOffShowsNoKnobAndIgnoresTheSlider)
 {
-    app::WriteConfigInt(app::KEY_MUSIC_ENABLE, 0);
+    foundation::WriteConfigInt(foundation::KEY_MUSIC_ENABLE, 0);
     CMusicMode room;
     Open(room);
     Capture();
     EXPECT_EQ(ShownCell(407 + 272 + 26, 831), Cell(tools::MUSIC_BAR_EMPTY, 0)) << "no knob, no filled bar";
     PointAt(900, 831);
     Decide(room, MUSIC_SLIDER);
-    EXPECT_EQ(app::ReadConfigInt(app::KEY_MUSIC_VOLUME, -1), 50);
+    EXPECT_EQ(foundation::ReadConfigInt(foundation::KEY_MUSIC_VOLUME, -1), 50);
     EXPECT_TRUE(m_music->Calls().empty());
 
     // Another screen switching music on shows at the next frame.
-    app::WriteConfigInt(app::KEY_MUSIC_ENABLE, 1);
+    foundation::WriteConfigInt(foundation::KEY_MUSIC_ENABLE, 1);
     room.Update();
     Capture();
     EXPECT_EQ(ShownCell(407 + 272 + 26, 831), Cell(tools::MUSIC_KNOB, 0));

@@ -7,13 +7,13 @@
 #include <functional>
 #include <vector>
 
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
-#include "support/HeadlessDisplay.h"
 #include "screens/extras/CSlot.h"
 #include "sheetgen/SlotSheet.h"
+#include "support/HeadlessDisplay.h"
 
 namespace {
 

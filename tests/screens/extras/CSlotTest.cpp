@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/CAppTask.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "arcpack/ArchiveWriter.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CSpriteLayer.h"
 #include "platform/d3d/null/NullPresenter.h"
 #include "platform/kernel/VirtualClock.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 #include "graphics/CSprite.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/flags/FlagScreenFixture.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "screens/base/IRightMenu.h"
 #include "screens/map/AreaFixture.h"
 #include "screens/map/CAreaSelect.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
-#include "app/IMouse.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
 #include "graphics/HitMap.h"

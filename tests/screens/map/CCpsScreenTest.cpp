@@ -5,7 +5,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CWinApp.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/VirtualClock.h"
 #include "screens/base/CBacklogScreen.h"

@@ -4,7 +4,7 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "screens/ScreenFixture.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
 #include "screens/map/RecordingPresence.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "platform/user/ClipboardApi.h"
 #include "screens/system/SaveLoadScreenFixture.h"
 #include "screens/system/SaveSlotTable.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "screens/base/CDialog.h"
 #include "screens/system/SaveLoadScreenFixture.h"
 #include "screens/system/SaveSlotTable.h"

@@ -8,7 +8,7 @@
 
 #include "GroupTestFixture.h"
 #include "animeasm/AnimeProgramWriter.h"
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 #include "graphics/CAnimeManager.h"
 
 namespace {

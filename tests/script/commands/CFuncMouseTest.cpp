@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/CInputView.h"
-#include "app/IMouse.h"
+#include "foundation/CInputView.h"
+#include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "script/ScriptTestFixture.h"
 #include "script/commands/CFuncMouse.h"

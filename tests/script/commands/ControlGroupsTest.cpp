@@ -11,7 +11,7 @@
 
 #include "GroupTestFixture.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteLayer.h"
 #include "platform/kernel/TimeApi.h"

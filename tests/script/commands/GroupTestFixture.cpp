@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "akbwriter/AkbWriter.h"
-#include "app/CInputView.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "platform/kernel/VirtualClock.h"

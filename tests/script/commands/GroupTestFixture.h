@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "../ScriptTestFixture.h"
-#include "app/CAppTask.h"
 #include "app/InputFakes.h"
 #include "app/TestApp.h"
 #include "arcpack/ArchiveWriter.h"
+#include "graphics/CAppTask.h"
 #include "support/HeadlessDisplay.h"
 #include "support/WorkingDir.h"
 

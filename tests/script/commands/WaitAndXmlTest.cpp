@@ -8,8 +8,8 @@
 
 #include "GroupTestFixture.h"
 #include "app/CGameWork.h"
-#include "app/CInputView.h"
 #include "app/CVeskView.h"
+#include "foundation/CInputView.h"
 #include "platform/kernel/TimeApi.h"
 #include "screens/system/CConfig.h"
 #include "screens/system/CSoundConfig.h"

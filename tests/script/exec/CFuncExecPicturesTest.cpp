@@ -8,7 +8,7 @@
 #include "ExecStage.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSakuraEffect.h"
 #include "graphics/CSnowEffect.h"

@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "app/CVeskDoc.h"
-#include "app/ConfigSettings.h"
 #include "app/TestApp.h"
+#include "foundation/ConfigSettings.h"
 #include "support/FakeWaveManager.h"
 #include "support/TempDir.h"
 

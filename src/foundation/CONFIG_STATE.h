@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 
 struct CONFIG_STATE
 {

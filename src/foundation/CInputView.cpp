@@ -1,11 +1,11 @@
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 
 #include <new>
 
-#include "app/CVeskDoc.h"
-#include "app/IKeyboard.h"
-#include "app/IMouse.h"
 #include "foundation/CExecException.h"
+#include "foundation/DocumentLink.h"
+#include "foundation/IKeyboard.h"
+#include "foundation/IMouse.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ bool CInputView::IsKeyDown(uint32_t scan_code)
 
 bool CInputView::InSkipMode()
 {
-    return (GetDocument()->GetEngineStateWord() & ENGINE_STATE_SKIP_MODE) != 0;
+    DocumentLink* document = GetDocumentLink();
+    return document != nullptr && (document->GetEngineStateWord() & ENGINE_STATE_SKIP_MODE) != 0;
 }
 
 int32_t CInputView::IsActionTriggered(uint32_t code, int32_t edge)

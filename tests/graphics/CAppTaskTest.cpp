@@ -1,6 +1,6 @@
 // The frame-task runner: entries, due times with their strict comparison and the clock's wrap,
 // tasks leaving during a pass, and the task thread running them at their periods.
-#include "app/CAppTask.h"
+#include "graphics/CAppTask.h"
 
 #include <functional>
 #include <thread>
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"

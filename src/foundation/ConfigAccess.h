@@ -1,13 +1,13 @@
 #pragma once
 // The keys of the "/Config" settings and the read and write rules shared by the typed accessors
-// and CONFIG_STATE. Reads go through the application object's configuration getter; writes go
-// straight to its configuration document, creating missing elements.
+// and CONFIG_STATE. Reads and writes go to the configuration document of the application object
+// (through its AppLink); writes create missing elements.
 
 #include <cstdint>
 
 #include "foundation/CStringUTF8.h"
 
-namespace app {
+namespace foundation {
 
 inline constexpr const char* KEY_LANGUAGE = "/Config/Language";
 inline constexpr const char* KEY_SOUND_ENABLE = "/Config/Sound/Enable";
@@ -79,4 +79,4 @@ uint16_t ReadConfigU16(const CStringUTF8& key, int32_t default_value);
 
 void WriteConfigInt(const CStringUTF8& key, int32_t value);
 
-} // namespace app
+} // namespace foundation

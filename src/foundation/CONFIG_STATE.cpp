@@ -1,8 +1,8 @@
-#include "app/CONFIG_STATE.h"
+#include "foundation/CONFIG_STATE.h"
 
-#include "app/ConfigAccess.h"
+#include "foundation/ConfigAccess.h"
 
-using namespace app;
+using namespace foundation;
 
 void CONFIG_STATE::Load()
 {

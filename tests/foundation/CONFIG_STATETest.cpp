@@ -1,4 +1,4 @@
-#include "app/CONFIG_STATE.h"
+#include "foundation/CONFIG_STATE.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/IWinHook.h"
+#include "foundation/IWinHook.h"
 
 class IMouse : public IWinHook
 {

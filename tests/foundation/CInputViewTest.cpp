@@ -1,10 +1,11 @@
 // The input actions over keys, buttons and touch, with skip mode switching some of them off.
-#include "app/CInputView.h"
+#include "foundation/CInputView.h"
 
 #include <gtest/gtest.h>
 
 #include "app/CVeskDoc.h"
 #include "app/InputFakes.h"
+#include "foundation/DocumentLink.h"
 #include "script/FlagBuffer.h"
 
 namespace {
@@ -16,9 +17,15 @@ protected:
     {
         m_view.SetKeyboard(&m_keyboard);
         m_view.SetMouse(&m_mouse);
-        GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
+        // The engine-state word lives in the game state, read through the link as a started game has it.
+        GetDocument()->m_current_state = std::make_unique<FlagBuffer>();
+        SetDocumentLink(GetDocument());
     }
-    ~CInputViewTest() override { DeleteDocument(); }
+    ~CInputViewTest() override
+    {
+        SetDocumentLink(nullptr);
+        DeleteDocument();
+    }
 
     CInputView m_view;
     ScriptedKeyboard m_keyboard;

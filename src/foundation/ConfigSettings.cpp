@@ -1,14 +1,15 @@
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 
 #include <cmath>
 #include <iterator>
 
-#include "app/CWinApp.h"
-#include "app/ConfigAccess.h"
+#include "foundation/AppLink.h"
+#include "foundation/CXMLDocument.h"
+#include "foundation/ConfigAccess.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/LocaleApi.h"
 
-namespace app {
+namespace foundation {
 
 CStringUTF8 NumberedKey(const char* pattern, int number)
 {
@@ -19,7 +20,7 @@ CStringUTF8 NumberedKey(const char* pattern, int number)
 
 int32_t ReadConfigInt(const CStringUTF8& key, int32_t default_value)
 {
-    CWinApp* application = GetApp();
+    AppLink* application = GetAppLink();
     return application ? application->GetConfigInt(key, default_value, 0) : default_value;
 }
 
@@ -45,14 +46,14 @@ uint16_t ReadConfigU16(const CStringUTF8& key, int32_t default_value)
 
 void WriteConfigInt(const CStringUTF8& key, int32_t value)
 {
-    CWinApp* application = GetApp();
+    AppLink* application = GetAppLink();
     if (CXMLDocument* config = application ? application->GetConfigDocument() : nullptr)
         config->SetInt(key, value);
 }
 
-} // namespace app
+} // namespace foundation
 
-using namespace app;
+using namespace foundation;
 
 namespace {
 

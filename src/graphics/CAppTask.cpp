@@ -1,10 +1,10 @@
-#include "app/CAppTask.h"
+#include "graphics/CAppTask.h"
 
 #include <algorithm>
 #include <atomic>
 #include <iterator>
 
-#include "app/IAppTask.h"
+#include "foundation/IAppTask.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/EffectClock.h"

@@ -2,7 +2,7 @@
 // Every user setting below "/Config" of the configuration document, each with its key, default
 // and read rule fixed here, and the rules derived from them: the default language, language
 // variants of file names, per-character voice slots and voice attenuation. Getters answer the
-// default when there is no application object or no configuration document; setters then do
+// default when there is no configuration document (no application object); setters then do
 // nothing. The document locks itself, so any thread may call these.
 
 #include <cstdint>

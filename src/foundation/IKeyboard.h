@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/IWinHook.h"
+#include "foundation/IWinHook.h"
 
 class IKeyboard : public IWinHook
 {

@@ -1,4 +1,4 @@
-#include "app/ConfigSettings.h"
+#include "foundation/ConfigSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/CreationFault.h"
+#include "foundation/CreationFault.h"
 
 #include <cstring>
 

@@ -1,25 +1,25 @@
-#include "app/ScreenSettings.h"
+#include "foundation/ScreenSettings.h"
 
 #include <utility>
 
-#include "app/CWinApp.h"
-#include "app/ConfigAccess.h"
-#include "app/ConfigSettings.h"
+#include "foundation/AppLink.h"
+#include "foundation/ConfigAccess.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/DocumentLink.h"
 
-using namespace app;
+using namespace foundation;
 
 namespace {
 
 bool IsRotated()
 {
-    CWinApp* application = GetApp();
+    AppLink* application = GetAppLink();
     return application && application->GetRotateFlag() == 1;
 }
 
 CStringUTF8 SaveFolder()
 {
-    CWinApp* application = GetApp();
+    AppLink* application = GetAppLink();
     return application ? application->GetAppString() : CStringUTF8();
 }
 
@@ -102,7 +102,7 @@ bool GetDirectSoundNotify()
 
 CStringUTF8 GetEffectArchivePath()
 {
-    CWinApp* application = GetApp();
+    AppLink* application = GetAppLink();
     return application ? application->GetFileInfoString("/GameFile/EffectArchive/File", "effect.arc")
                        : CStringUTF8("effect.arc");
 }

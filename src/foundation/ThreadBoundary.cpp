@@ -1,4 +1,4 @@
-#include "app/ThreadBoundary.h"
+#include "foundation/ThreadBoundary.h"
 
 #include "foundation/CExecException.h"
 #include "foundation/CStringUTF8.h"

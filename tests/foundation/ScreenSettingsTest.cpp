@@ -1,4 +1,4 @@
-#include "app/ScreenSettings.h"
+#include "foundation/ScreenSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,35 @@
+// The game work's screens in the script's screen table.
+
+#include "app/ShellScriptScreens.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "app/CGameWork.h"
+#include "screens/base/CMesWnd.h"
+#include "screens/map/CAreaBase.h"
+#include "script/IScriptMessageWindow.h"
+#include "script/ScriptScreenTable.h"
+
+// A screen the work replaces or frees is never reached: the table reads the work's pointer at
+// each call, and an absent screen leaves the command's preset answer.
+TEST(ShellScriptScreens, TheWorksScreensAreFoundThroughItsPointersAtEachCall)
+{
+    CGameWork* work = GetGameWork();
+    work->m_message_window.reset();
+    work->m_area_base.reset();
+    EXPECT_EQ(FindScriptMessageWindow(), nullptr);
+
+    work->m_message_window = std::make_unique<CMesWnd>();
+    EXPECT_EQ(FindScriptMessageWindow(), static_cast<IScriptMessageWindow*>(work->m_message_window.get()));
+    work->m_message_window = std::make_unique<CMesWnd>();
+    EXPECT_EQ(FindScriptMessageWindow(), static_cast<IScriptMessageWindow*>(work->m_message_window.get()));
+    work->m_message_window.reset();
+    EXPECT_EQ(FindScriptMessageWindow(), nullptr);
+
+    ScriptValue answer = ScriptValue::FromInteger(5);
+    EXPECT_TRUE(
+        RunScriptScreen(ScriptScreen::AreaBase, &answer, ScriptScreenCall{{ScriptValue::FromInteger(1)}}));
+    EXPECT_EQ(answer.Integer, 5);
+}
