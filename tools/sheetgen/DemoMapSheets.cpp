@@ -126,8 +126,15 @@ AkbPicture DemoIconSheet()
             character = MARKER;
         if (character < 0)
             continue;
-        // Two lines along the bottom; the sub map's checks read the face's middle.
-        DrawOnPart(sheet, cell, cell.x, cell.y + 84, cell.width, 60, CharacterWords(character),
+        // A pale frame, a head and the name in two lines along the bottom, so the face stands out
+        // of the map; the sub map's checks read the face's middle (72, 72).
+        constexpr uint32_t FRAME = 0xFFF0E6F0u;
+        FillRect(sheet, cell.x, cell.y, cell.width, 4, FRAME);
+        FillRect(sheet, cell.x, cell.y + cell.height - 4, cell.width, 4, FRAME);
+        FillRect(sheet, cell.x, cell.y, 4, cell.height, FRAME);
+        FillRect(sheet, cell.x + cell.width - 4, cell.y, 4, cell.height, FRAME);
+        FillDisc(sheet, cell.x + 72, cell.y + 38, 26, character == MARKER ? 0xFFB0B0B8u : 0xFFF0D0B0u);
+        DrawOnPart(sheet, cell, cell.x, cell.y + 78, cell.width, 62, CharacterWords(character),
                    WordsLanguage::Both, {WordsPlace::Centre, 22});
     }
     return sheet;

@@ -380,6 +380,15 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
     for (const SheetCell& cell : cells)
         if (entry_tab(cell))
             DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Top, 22});
+    // The diary viewer shows the plain sheet's back button whatever the language: both words, in
+    // one line.
+    if (language == WordsLanguage::Japanese)
+        for (const SheetCell& cell : cells)
+            if (cell.id == 512) {
+                const CellWords back = words(cell);
+                FillRect(sheet, cell.x, cell.y, cell.width, cell.height, CellColour(cell.id, cell.state));
+                DrawCellWords(sheet, cell, back, WordsLanguage::Both, {WordsPlace::Top, 28});
+            }
     return sheet;
 }
 
