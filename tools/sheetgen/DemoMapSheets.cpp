@@ -225,17 +225,30 @@ AkbPicture DemoTimeSheet(WordsLanguage language)
 
 AkbPicture DemoCharListSheet(WordsLanguage language)
 {
-    return WordedSheet(CHARLIST_WIDTH, CHARLIST_HEIGHT, CharListSheetCells(),
-                       [](const SheetCell& cell) -> CellWords {
-                           if (cell.id >= CHARLIST_CHARACTER && cell.id < CHARLIST_CHARACTER + 18)
-                               return CharacterWords(static_cast<int32_t>(cell.id - CHARLIST_CHARACTER));
-                           if (cell.id == CHARLIST_PLACEHOLDER)
-                               return {"まだ会っていない", "Not met yet"};
-                           if (cell.id >= CHARLIST_BACK + 1 && cell.id <= CHARLIST_BACK + 4)
-                               return {"戻る", "Back"};
-                           return {};
-                       },
-                       language, {WordsPlace::Top, 32});
+    const std::vector<SheetCell> cells = CharListSheetCells();
+    AkbPicture sheet =
+        WordedSheet(CHARLIST_WIDTH, CHARLIST_HEIGHT, cells,
+                    [](const SheetCell& cell) -> CellWords {
+                        if (cell.id >= CHARLIST_CHARACTER && cell.id < CHARLIST_CHARACTER + 18)
+                            return CharacterWords(static_cast<int32_t>(cell.id - CHARLIST_CHARACTER));
+                        if (cell.id == CHARLIST_PLACEHOLDER)
+                            return {"まだ会っていない", "Not met yet"};
+                        if (cell.id >= CHARLIST_BACK + 1 && cell.id <= CHARLIST_BACK + 4)
+                            return {"戻る", "Back"};
+                        return {};
+                    },
+                    language, {WordsPlace::Top, 32});
+    // A figure in the picture's right part above the name strip, dimmer when disabled: the
+    // character selection's checks read the middle and the left.
+    for (const SheetCell& cell : cells) {
+        if (cell.id < CHARLIST_CHARACTER || cell.id >= CHARLIST_CHARACTER + 18)
+            continue;
+        const uint32_t ink =
+            cell.state == 3 ? WordsColour(CellColour(cell.id, cell.state), cell.state) : 0xFFF0D0B0u;
+        FillRect(sheet, cell.x + 216, cell.y + 106, 80, 52, ink);
+        FillDisc(sheet, cell.x + 256, cell.y + 78, 24, ink);
+    }
+    return sheet;
 }
 
 AkbPicture DemoNameListSheet(WordsLanguage language)
