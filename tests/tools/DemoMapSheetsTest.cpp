@@ -158,14 +158,6 @@ TEST(TripPictures, CarryACaptionClearOfTheCheckedPoints)
         std::vector<std::pair<std::pair<int32_t, int32_t>, uint32_t>> kept;
     };
     const Case cases[] = {
-        {"pan top",
-         tools::DrawDuskPan(),
-         0,
-         {{{960, 100}, tools::PAN_UPPER}, {{960, 700}, tools::PAN_UPPER}}},
-        {"pan bottom",
-         tools::DrawDuskPan(),
-         1080,
-         {{{960, 1180}, tools::PAN_SUNSET}, {{960, tools::PAN_HILL_TOP + 2}, tools::PAN_HILLS}}},
         {"station",
          tools::DrawStation(),
          0,

@@ -56,8 +56,6 @@ AkbPicture DrawDuskPan()
         Disc(picture, 80 + k * 77, 120 + (k * 389) % 800, 3, 0xFFFFFFF0);
     Disc(picture, 1300, PAN_HILL_TOP, 90, 0xFFFFD070);
     Fill(picture, 0, PAN_HILL_TOP, 1920, PAN_HILL_TOP + 91, PAN_HILLS);
-    DrawSceneCaption(picture, "DUSK_PAN  夕暮れの空（上） / Dusk sky, top");
-    DrawSceneCaption(picture, "DUSK_PAN  夕暮れの丘（下） / Dusk hills, bottom", 1080);
     return picture;
 }
 
