@@ -234,10 +234,11 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
         return button(picture, 1780, 942, 4, 0) &&
                FrameCellStateAt(picture, 409 + 1000, 852 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
     });
-    // The time selection in mode 4: the dial, mode 2's caption and the ninth button.
+    // The time selection in mode 4: the dial, mode 2's caption (read at its corner: its words
+    // stand across its middle) and the ninth button.
     EXPECT_TRUE(KeepFirstFrame(home, "demo_time.png", [&](const platform::PngPicture& picture) {
         return FrameCellStateAt(picture, 960, 300) == std::make_pair(tools::TIME_SHEET_DIAL, 0) &&
-               FrameCellStateAt(picture, 960, 873) == std::make_pair(tools::TIME_SHEET_CAPTION + 2, 0) &&
+               FrameCellStateAt(picture, 722, 835) == std::make_pair(tools::TIME_SHEET_CAPTION + 2, 0) &&
                FrameCellStateAt(picture, 960, 495) == std::make_pair(static_cast<uint32_t>(TIME_ID_NINTH), 0);
     })) << "the time selection";
 

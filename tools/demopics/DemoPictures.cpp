@@ -20,19 +20,6 @@ uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
-// The scene's name in the top-left corner, pale yellow on a dark band: never the pure white the
-// checks of the message text count, and clear of the points the scene checks read.
-void Caption(AkbPicture& picture, const std::string& words)
-{
-    constexpr int32_t EM = 34;
-    const int32_t width = MeasureText(words, EM) + EM;
-    FillRect(picture, 24, 16, width, 2 * EM, Argb(255, 24, 20, 36));
-    TextStyle style;
-    style.pixel_height = EM;
-    style.colour = Argb(255, 255, 230, 120);
-    DrawText(picture, {24, 16, width, 2 * EM}, words, style);
-}
-
 // The game's name on a title plate, in its upper part: the title's checks read the plate lower.
 void TitleWords(AkbPicture& picture, const std::string& second_line)
 {
@@ -47,6 +34,17 @@ void TitleWords(AkbPicture& picture, const std::string& second_line)
 }
 
 } // namespace
+
+void DrawSceneCaption(AkbPicture& picture, const std::string& words)
+{
+    constexpr int32_t EM = 34;
+    const int32_t width = MeasureText(words, EM) + EM;
+    FillRect(picture, 24, 16, width, 2 * EM, Argb(255, 24, 20, 36));
+    TextStyle style;
+    style.pixel_height = EM;
+    style.colour = Argb(255, 255, 230, 120);
+    DrawText(picture, {24, 16, width, 2 * EM}, words, style);
+}
 
 AkbPicture DrawCursorSheet()
 {
@@ -262,7 +260,7 @@ AkbPicture CaptionedBackground()
         FillDisc(picture, x + 150, y, 60, Argb(255, 170, 190, 230));
     }
     FillDisc(picture, 1500, 600, 90, Argb(255, 250, 190, 90));
-    Caption(picture, "BG_DEMO  朝の駅前 / Morning, station square");
+    DrawSceneCaption(picture, "BG_DEMO  朝の駅前 / Morning, station square");
     return picture;
 }
 
@@ -274,7 +272,7 @@ AkbPicture CaptionedEveningBackground()
         FillTriangle(picture, 200 + 380 * k, 470, 180, Argb(255, 180, 100, 70));
     for (int32_t k = 0; k < 4; ++k)
         FillRect(picture, 120 + 460 * k, 560, 140, 110, Argb(255, 90, 60, 110));
-    Caption(picture, "BG_EVENING  夕方の町 / The town at dusk");
+    DrawSceneCaption(picture, "BG_EVENING  夕方の町 / The town at dusk");
     return picture;
 }
 
@@ -285,7 +283,7 @@ AkbPicture CaptionedStageBackground()
     FillRect(picture, 680, 380, 120, 100, Argb(255, 250, 220, 120));
     FillRect(picture, 1120, 380, 120, 100, Argb(255, 250, 220, 120));
     FillRect(picture, 900, 620, 120, 160, Argb(255, 110, 70, 50));
-    Caption(picture, "ST_BG  家の前 / In front of the house");
+    DrawSceneCaption(picture, "ST_BG  家の前 / In front of the house");
     return picture;
 }
 

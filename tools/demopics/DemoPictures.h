@@ -69,6 +69,11 @@ AkbPicture CaptionedBackground();
 AkbPicture CaptionedEveningBackground();
 AkbPicture CaptionedStageBackground();
 
+// The scene's name in the top-left corner, pale yellow on a dark band: never the pure white the
+// checks of the message text count, and clear of the points the scenes' checks read (row 90 and
+// below, column 960 and right of it).
+void DrawSceneCaption(AkbPicture& picture, const std::string& words);
+
 // Archive entry names and their AKB bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures();
 

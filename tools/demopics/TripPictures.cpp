@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+
+#include "demopics/DemoPictures.h"
+#include "textpaint/TextPainter.h"
 
 namespace tools {
 
@@ -21,6 +25,16 @@ void Disc(AkbPicture& picture, int32_t cx, int32_t cy, int32_t radius, uint32_t 
             if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius && x >= 0 && y >= 0 &&
                 x < picture.width && y < picture.height)
                 picture.At(x, y) = colour;
+}
+
+// Dark words on a white board.
+void BoardWords(AkbPicture& picture, int32_t x, int32_t y, int32_t width, int32_t height,
+                const std::string& words)
+{
+    TextStyle style;
+    style.pixel_height = 30;
+    style.colour = 0xFF202028;
+    DrawText(picture, {x, y, width, height}, words, style);
 }
 
 AkbOptions Opaque()
@@ -55,6 +69,8 @@ AkbPicture DrawStation()
     Fill(picture, 300, 340, 330, STATION_PLATFORM_TOP, 0xFF404048);
     Fill(picture, 1590, 340, 1620, STATION_PLATFORM_TOP, 0xFF404048);
     Fill(picture, 800, 360, 1120, 440, 0xFFF8F8F8);
+    BoardWords(picture, 800, 360, 320, 80, "夕凪駅 / Yunagi");
+    DrawSceneCaption(picture, "Y04BB  夕方の駅 / The station at dusk");
     return picture;
 }
 
@@ -90,6 +106,7 @@ AkbPicture DrawLineMap(uint32_t paper)
     Fill(picture, 0, LINE_TRACK_Y - 6, 6000, LINE_TRACK_Y + 6, LINE_TRACK);
     for (int32_t x = 0; x < 6000; x += 60)
         Fill(picture, x, LINE_TRACK_Y - 14, x + 8, LINE_TRACK_Y + 14, LINE_TRACK);
+    DrawSceneCaption(picture, "SENRO  路線図 / Line map");
     return picture;
 }
 
@@ -100,6 +117,8 @@ AkbPicture DrawLineStations()
         Disc(picture, x, LINE_TRACK_Y, 36, LINE_TRACK);
         Disc(picture, x, LINE_TRACK_Y, 26, LINE_STATION);
         Fill(picture, x - 120, LINE_TRACK_Y + 200, x + 120, LINE_TRACK_Y + 260, LINE_STATION);
+        const std::string n = std::to_string(x / 1000 + 1);
+        BoardWords(picture, x - 120, LINE_TRACK_Y + 200, 240, 60, "駅 " + n + " / Station " + n);
     }
     return picture;
 }
@@ -108,6 +127,7 @@ AkbPicture DrawSetSky()
 {
     AkbPicture picture = MakePicture(1920, 1080, SET_SKY);
     Disc(picture, 400, 220, 70, 0xFFF8F0D0);
+    DrawSceneCaption(picture, "S04  ホームからの眺め / From the platform");
     return picture;
 }
 
@@ -140,6 +160,7 @@ AkbPicture DrawEpilogue()
     // A house with a lit window in the snow.
     Fill(picture, 1200, 480, 1560, EPILOGUE_SNOW_TOP + 40, 0xFF8C6450);
     Fill(picture, 1330, 560, 1430, 640, 0xFFFFD880);
+    DrawSceneCaption(picture, "EPILOGUE03  雪の朝 / A snowy morning");
     return picture;
 }
 

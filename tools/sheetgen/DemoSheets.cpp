@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 
-#include "screens/map/SubMapLayout.h"
 #include "screens/system/SaveLoadLayout.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
@@ -25,16 +24,6 @@ uint32_t GroupOf(const SheetCell& cell)
 uint32_t ItemOf(const SheetCell& cell)
 {
     return cell.id & 0xFF;
-}
-
-// A sheet of the cells without their tags, each worded cell with its words.
-AkbPicture WordedSheet(int32_t width, int32_t height, const std::vector<SheetCell>& cells,
-                       const CellWordsLookup& words, WordsLanguage language, const WordsLayout& layout)
-{
-    AkbPicture sheet = BuildSheet(width, height, cells);
-    EraseTags(sheet, cells);
-    DrawCellsWords(sheet, cells, words, language, layout);
-    return sheet;
 }
 
 } // namespace
@@ -391,6 +380,15 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
     for (const SheetCell& cell : cells)
         if (entry_tab(cell))
             DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Top, 22});
+    // The diary viewer shows the plain sheet's back button whatever the language: both words, in
+    // one line.
+    if (language == WordsLanguage::Japanese)
+        for (const SheetCell& cell : cells)
+            if (cell.id == 512) {
+                const CellWords back = words(cell);
+                FillRect(sheet, cell.x, cell.y, cell.width, cell.height, CellColour(cell.id, cell.state));
+                DrawCellWords(sheet, cell, back, WordsLanguage::Both, {WordsPlace::Top, 28});
+            }
     return sheet;
 }
 
@@ -761,65 +759,6 @@ std::vector<NamedFile> DemoFlagPictureFiles()
             else if (file.name == "flagschedule_p" + suffix + ".akb")
                 file.bytes = EncodeAkb(DemoFlagScheduleSheet(words), {});
         }
-    }
-    return files;
-}
-
-std::vector<NamedFile> DemoMapPictureFiles()
-{
-    static const std::array<CellWords, 9> area_buttons{{{"決定", "Decide"},
-                                                        {"エリア選択", "Areas"},
-                                                        {"戻る", "Back"},
-                                                        {"決定", "Decide"},
-                                                        {"戻る", "Back"},
-                                                        {"Qセーブ", "Q.save"},
-                                                        {"Qロード", "Q.load"},
-                                                        {"セーブ", "Save"},
-                                                        {"ロード", "Load"}}};
-    const auto area_sheet = [](WordsLanguage language) {
-        return WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells(),
-                           [](const SheetCell& cell) {
-                               return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
-                                          ? area_buttons[cell.id - AREA_SHEET_BUTTON]
-                                          : CellWords{};
-                           },
-                           language, {WordsPlace::Top, 24});
-    };
-    const auto time_sheet = [](WordsLanguage language) {
-        return WordedSheet(
-            TIME_SHEET_WIDTH, TIME_SHEET_HEIGHT, TimeSheetCells(),
-            [](const SheetCell& cell) {
-                return cell.id == 256 && cell.width == 158 ? CellWords{"戻る", "Back"} : CellWords{};
-            },
-            language, {WordsPlace::Top, 30});
-    };
-    std::vector<NamedFile> files = MapPictureFiles();
-    for (NamedFile& file : files) {
-        const bool english = file.name.find("_en.") != std::string::npos ||
-                             file.name.find("_ch.") != std::string::npos ||
-                             file.name.find("_tw.") != std::string::npos;
-        const WordsLanguage language = english ? WordsLanguage::English : WordsLanguage::Japanese;
-        // The sub maps' back buttons; their spots are places the map's own picture names.
-        for (int32_t kind = 0; kind < 3; ++kind) {
-            const std::string parts = GetSubMapLayout(kind).PartsSheet;
-            const std::string stem = parts.substr(0, parts.rfind('.'));
-            if (file.name == parts || file.name == stem + "_en.akb") {
-                AkbPicture sheet = SubMapPartsSheet(kind);
-                DrawCellsWords(sheet, SubMapPartsCells(kind),
-                               [](const SheetCell& cell) {
-                                   return cell.id == SUBMAP_BACK_ITEM && cell.label == "BACK"
-                                              ? CellWords{"戻る", "Back"}
-                                              : CellWords{};
-                               },
-                               file.name == parts ? WordsLanguage::Japanese : WordsLanguage::English,
-                               {WordsPlace::Top, 30});
-                file.bytes = EncodeAkb(sheet, {});
-            }
-        }
-        if (file.name.starts_with("select_p"))
-            file.bytes = EncodeAkb(area_sheet(language), {});
-        else if (file.name.starts_with("time_p"))
-            file.bytes = EncodeAkb(time_sheet(language), {});
     }
     return files;
 }

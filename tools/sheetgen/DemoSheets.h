@@ -64,10 +64,6 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language);
 // Every flag screen picture as FlagPictureFiles names them, with the words.
 std::vector<NamedFile> DemoFlagPictureFiles();
 
-// Every map screen picture as MapPictureFiles names them, the area screens' buttons, the time
-// selection's and the sub maps' back buttons with their words.
-std::vector<NamedFile> DemoMapPictureFiles();
-
 // A screen's background of a language (0 English, 1 and 2 Chinese, 3 Japanese, -1 a picture
 // without language forms: both) with the screen's name in its top-left corner.
 AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name);

@@ -60,6 +60,10 @@ TextBox CellWordsBox(const SheetCell& cell, const WordsLayout& layout)
     case WordsPlace::Top:
         return {cell.x + 6, cell.y + 4, cell.width - 12,
                 std::min(cell.height - 4, layout.pixel_height * 3 / 2 + 4)};
+    case WordsPlace::Bottom: {
+        const int32_t band = std::min(cell.height - 4, layout.pixel_height * 3 / 2 + 4);
+        return {cell.x + 6, cell.y + cell.height - 4 - band, cell.width - 12, band};
+    }
     case WordsPlace::Centre:
         break;
     }
@@ -133,6 +137,15 @@ void DrawCellsWords(AkbPicture& sheet, const std::vector<SheetCell>& cells, cons
         if (!covered && (!found.japanese.empty() || !found.english.empty()))
             DrawCellWords(sheet, cell, found, language, layout);
     }
+}
+
+AkbPicture WordedSheet(int32_t width, int32_t height, const std::vector<SheetCell>& cells,
+                       const CellWordsLookup& words, WordsLanguage language, const WordsLayout& layout)
+{
+    AkbPicture sheet = BuildSheet(width, height, cells);
+    EraseTags(sheet, cells);
+    DrawCellsWords(sheet, cells, words, language, layout);
+    return sheet;
 }
 
 } // namespace tools

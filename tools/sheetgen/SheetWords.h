@@ -32,6 +32,7 @@ enum class WordsPlace
     Centre, // across the whole cell
     Left,   // from the cell's left edge, in its left two fifths
     Top,    // in a band along the cell's top
+    Bottom, // in a band along the cell's bottom
 };
 
 struct WordsLayout
@@ -61,5 +62,9 @@ void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& wo
                    const WordsLayout& layout);
 void DrawCellsWords(AkbPicture& sheet, const std::vector<SheetCell>& cells, const CellWordsLookup& words,
                     WordsLanguage language, const WordsLayout& layout);
+
+// A sheet of the cells without their tags, each worded cell with its words.
+AkbPicture WordedSheet(int32_t width, int32_t height, const std::vector<SheetCell>& cells,
+                       const CellWordsLookup& words, WordsLanguage language, const WordsLayout& layout);
 
 } // namespace tools

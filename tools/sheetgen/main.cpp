@@ -40,6 +40,7 @@
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/DemoMapSheets.h"
 #include "sheetgen/DemoSheets.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
@@ -150,6 +151,19 @@ bool WritePreviews(const std::string& folder)
         {"log_cover", tools::DemoBacklogCover()},
         {"keybord_p", tools::DemoNameInputSheet()},
         {"sel_p", tools::DemoChoiceSheet()},
+        {"callender_p", tools::DemoPlateSheet(tools::WordsLanguage::Japanese)},
+        {"callender_p_en", tools::DemoPlateSheet(tools::WordsLanguage::English)},
+        {"icon_p", tools::DemoIconSheet()},
+        {"m_quosla_p", tools::DemoSubMapPartsSheet(0, tools::WordsLanguage::Japanese)},
+        {"m_tavrelin_p_en", tools::DemoSubMapPartsSheet(1, tools::WordsLanguage::English)},
+        {"m_school_p", tools::DemoSubMapPartsSheet(2, tools::WordsLanguage::Japanese)},
+        {"m_quosla_bg", tools::DemoSubMapBackground(0, tools::WordsLanguage::Japanese)},
+        {"time_p", tools::DemoTimeSheet(tools::WordsLanguage::Japanese)},
+        {"time_p_en", tools::DemoTimeSheet(tools::WordsLanguage::English)},
+        {"charlist_p", tools::DemoCharListSheet(tools::WordsLanguage::Japanese)},
+        {"name_list_en", tools::DemoNameListSheet(tools::WordsLanguage::English)},
+        {"diary00", tools::DemoDiarySheet(0, tools::WordsLanguage::Japanese)},
+        {"diary01_en", tools::DemoDiarySheet(1, tools::WordsLanguage::English)},
     };
     std::vector<std::pair<std::string, tools::AkbPicture>> all(std::begin(sheets), std::end(sheets));
     for (auto& cg : tools::CaptionedCGPictures())
@@ -261,7 +275,7 @@ int main(int argc, char** argv)
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
         for (const tools::NamedFile& file :
-             pictures ? tools::CharacterPictureFiles() : tools::CharacterDataFiles())
+             pictures ? tools::DemoCharacterPictureFiles() : tools::CharacterDataFiles())
             if (!Write(std::string(argv[2]) + "/" + file.name, file.bytes))
                 return 1;
         return 0;

@@ -1,0 +1,375 @@
+#include "sheetgen/DemoMapSheets.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "screens/map/CTimeSelect.h"
+#include "screens/map/SubMapLayout.h"
+#include "sheetgen/DemoSheets.h"
+#include "textpaint/ShapePainter.h"
+
+namespace tools {
+
+namespace {
+
+constexpr int32_t HEROINES = 15; // as many as the cast names file names
+constexpr int32_t MARKER = 26;
+
+std::string TwoDigits(int32_t n)
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "%02d", n);
+    return text;
+}
+
+const std::string& Pick(const CellWords& words, WordsLanguage language)
+{
+    return language == WordsLanguage::English ? words.english : words.japanese;
+}
+
+// Words on a part of a cell: the cell's colour and state give the words' colour and style.
+void DrawOnPart(AkbPicture& sheet, const SheetCell& cell, int32_t x, int32_t y, int32_t width, int32_t height,
+                const CellWords& words, WordsLanguage language, const WordsLayout& layout)
+{
+    DrawCellWords(sheet, {x, y, width, height, cell.id, cell.state, ""}, words, language, layout);
+}
+
+// The name of a file in the language its suffix stands for.
+WordsLanguage LanguageOfName(const std::string& name)
+{
+    const size_t dot = name.rfind('.');
+    for (const char* suffix : {"_en", "_ch", "_tw"}) {
+        const std::string tail = suffix;
+        if (dot >= tail.size() && name.compare(dot - tail.size(), tail.size(), tail) == 0)
+            return LanguageOfSuffix(tail);
+    }
+    return LanguageOfSuffix("");
+}
+
+} // namespace
+
+CellWords CharacterWords(int32_t character)
+{
+    if (character == MARKER)
+        return {"だれか", "Someone"};
+    if (character < HEROINES)
+        return {"ヒロイン" + TwoDigits(character), "Heroine " + TwoDigits(character)};
+    return {"人物" + TwoDigits(character), "Person " + TwoDigits(character)};
+}
+
+AkbPicture DemoPlateSheet(WordsLanguage language)
+{
+    static const std::array<CellWords, 7> weekdays{{{"日", "SUN"},
+                                                    {"月", "MON"},
+                                                    {"火", "TUE"},
+                                                    {"水", "WED"},
+                                                    {"木", "THU"},
+                                                    {"金", "FRI"},
+                                                    {"土", "SAT"}}};
+    const std::vector<SheetCell> cells = PlateSheetCells();
+    AkbPicture sheet = BuildSheet(PLATE_SHEET_WIDTH, PLATE_SHEET_HEIGHT, cells);
+    EraseTags(sheet, cells);
+    const auto glyph = [&](const SheetCell& cell, const std::string& text, int32_t pixel_height) {
+        // Clear of the cell's edges: the checks read a digit's top-left corner.
+        DrawOnPart(sheet, cell, cell.x + 3, cell.y + 3, cell.width - 6, cell.height - 6, {text, text},
+                   language, {WordsPlace::Centre, pixel_height});
+    };
+    for (const SheetCell& cell : cells) {
+        if (cell.id >= PLATE_WEEKDAY && cell.id < PLATE_WEEKDAY + 7)
+            DrawCellWords(sheet, cell, weekdays[cell.id - PLATE_WEEKDAY], language, {WordsPlace::Centre, 24});
+        else if (cell.id >= PLATE_TIME_DIGIT && cell.id < PLATE_TIME_DIGIT + 10)
+            glyph(cell, std::to_string(cell.id - PLATE_TIME_DIGIT), 40);
+        else if (cell.id >= PLATE_DATE_DIGIT && cell.id < PLATE_DATE_DIGIT + 10)
+            glyph(cell, std::to_string(cell.id - PLATE_DATE_DIGIT), 26);
+        else if (cell.id >= PLATE_MONEY_DIGIT && cell.id < PLATE_MONEY_DIGIT + 10)
+            glyph(cell, std::to_string(cell.id - PLATE_MONEY_DIGIT), 30);
+        else if (cell.id == PLATE_COLON)
+            glyph(cell, ":", 40);
+        else if (cell.id == PLATE_SEPARATOR)
+            glyph(cell, "/", 30);
+        else if (cell.id == PLATE_COMMA)
+            glyph(cell, ",", 20);
+        else if (cell.id == PLATE_MORNING || cell.id == PLATE_AFTERNOON) {
+            // A narrow mark: Japanese stands in two rows of one character.
+            const bool morning = cell.id == PLATE_MORNING;
+            if (language == WordsLanguage::English) {
+                glyph(cell, morning ? "AM" : "PM", 16);
+            } else {
+                const WordsLayout layout{WordsPlace::Centre, 22};
+                DrawOnPart(sheet, cell, cell.x, cell.y + 2, cell.width, 24, {"午", ""}, language, layout);
+                DrawOnPart(sheet, cell, cell.x, cell.y + 26, cell.width, 24, {morning ? "前" : "後", ""},
+                           language, layout);
+            }
+        } else if (cell.id == PLATE_MONEY)
+            // Left of where the digits go (from x 143).
+            DrawOnPart(sheet, cell, cell.x + 6, cell.y, 130, cell.height, {"所持金", "Money"}, language,
+                       {WordsPlace::Centre, 30});
+        else if (cell.id == PLATE_BUTTON_GAME_MODE)
+            DrawCellWords(sheet, cell, {"ゲームモード", "Game mode"}, language, {WordsPlace::Centre, 28});
+        else if (cell.id == PLATE_BUTTON_OTHER)
+            DrawCellWords(sheet, cell, {"ノベルモード", "Novel mode"}, language, {WordsPlace::Centre, 28});
+    }
+    return sheet;
+}
+
+AkbPicture DemoIconSheet()
+{
+    const std::vector<SheetCell> cells = IconSheetCells();
+    AkbPicture sheet = BuildSheet(ICON_SHEET_WIDTH, ICON_SHEET_HEIGHT, cells);
+    EraseTags(sheet, cells);
+    for (const SheetCell& cell : cells) {
+        int32_t character = -1;
+        if (cell.id >= ICON_FACE && cell.id <= ICON_FACE + MARKER)
+            character = static_cast<int32_t>(cell.id - ICON_FACE);
+        else if (cell.id == ICON_FACE_GRID26)
+            character = MARKER;
+        if (character < 0)
+            continue;
+        // A pale frame, a head and the name in two lines along the bottom, so the face stands out
+        // of the map; the sub map's checks read the face's middle (72, 72).
+        constexpr uint32_t FRAME = 0xFFF0E6F0u;
+        FillRect(sheet, cell.x, cell.y, cell.width, 4, FRAME);
+        FillRect(sheet, cell.x, cell.y + cell.height - 4, cell.width, 4, FRAME);
+        FillRect(sheet, cell.x, cell.y, 4, cell.height, FRAME);
+        FillRect(sheet, cell.x + cell.width - 4, cell.y, 4, cell.height, FRAME);
+        FillDisc(sheet, cell.x + 72, cell.y + 38, 26, character == MARKER ? 0xFFB0B0B8u : 0xFFF0D0B0u);
+        DrawOnPart(sheet, cell, cell.x, cell.y + 78, cell.width, 62, CharacterWords(character),
+                   WordsLanguage::Both, {WordsPlace::Centre, 22});
+    }
+    return sheet;
+}
+
+AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language)
+{
+    const SubMapKindLayout& layout = GetSubMapLayout(kind);
+    const std::vector<SheetCell> cells = SubMapPartsCells(kind);
+    AkbPicture sheet = BuildSheet(layout.SheetWidth, layout.SheetHeight, cells);
+    EraseTags(sheet, cells);
+    for (const SheetCell& cell : cells) {
+        if (cell.id == SUBMAP_BACK_ITEM && cell.width == SUBMAP_BACK_SIZE) {
+            DrawCellWords(sheet, cell, {"戻る", "Back"}, language, {WordsPlace::Top, 30});
+            continue;
+        }
+        const int32_t spot =
+            cell.id == SUBMAP_SPOT19_ALT ? SUBMAP_SPOT19_INDEX : static_cast<int32_t>(cell.id);
+        if (spot < 0 || spot >= static_cast<int32_t>(layout.Spots.size()))
+            continue;
+        const int32_t place = layout.Spots[static_cast<size_t>(spot)].Place;
+        const CellWords words = place >= 0
+                                    ? CellWords{"場所 " + TwoDigits(place), "Place " + TwoDigits(place)}
+                                    : CellWords{"地点 " + TwoDigits(spot), "Spot " + TwoDigits(spot)};
+        DrawCellWords(sheet, cell, words, language, {WordsPlace::Centre, 28});
+    }
+    return sheet;
+}
+
+AkbPicture DemoSubMapBackground(int32_t kind, WordsLanguage language)
+{
+    static const std::array<CellWords, 3> names{
+        {{"北の地区", "North quarter"}, {"港の地区", "Harbour quarter"}, {"学校", "School"}}};
+    return DemoScreenBackground(SubMapBackground(kind), language == WordsLanguage::English ? 0 : 3,
+                                names[static_cast<size_t>(std::min(kind, 2))]);
+}
+
+CellWords TimeRingWords(int32_t button)
+{
+    // Round the dial like a clock's hand, from the top.
+    static const std::array<CellWords, TIME_RING_COUNT> times{{{"朝", "Morning"},
+                                                               {"昼前", "Forenoon"},
+                                                               {"昼", "Noon"},
+                                                               {"午後", "Afternoon"},
+                                                               {"夕方", "Evening"},
+                                                               {"夜", "Night"},
+                                                               {"深夜", "Midnight"},
+                                                               {"明け方", "Dawn"}}};
+    return button >= 0 && button < TIME_RING_COUNT ? times[static_cast<size_t>(button)] : CellWords{};
+}
+
+CellWords TimeCaptionWords(int32_t mode)
+{
+    static const std::array<CellWords, 4> captions{{{"出かける時間は？", "When do you go out?"},
+                                                    {"会う時間は？", "When do you meet?"},
+                                                    {"時間帯を選んでください", "Choose a time of day"},
+                                                    {"いつまで待ちますか？", "Wait until when?"}}};
+    return mode >= 0 && mode < 4 ? captions[static_cast<size_t>(mode)] : CellWords{};
+}
+
+AkbPicture DemoTimeSheet(WordsLanguage language)
+{
+    static const std::array<const char*, TIME_RING_COUNT> clock{"7:00",  "10:00", "12:00", "15:00",
+                                                                "17:00", "19:00", "23:00", "5:00"};
+    const std::vector<SheetCell> cells = TimeSheetCells();
+    AkbPicture sheet = BuildSheet(TIME_SHEET_WIDTH, TIME_SHEET_HEIGHT, cells);
+    EraseTags(sheet, cells);
+    for (const SheetCell& cell : cells) {
+        if (cell.id < static_cast<uint32_t>(TIME_RING_COUNT) && cell.width == TIME_RING_WIDTH) {
+            // The time of day large, its hour below.
+            const auto k = static_cast<size_t>(cell.id);
+            DrawOnPart(sheet, cell, cell.x, cell.y + 20, cell.width, 60,
+                       TimeRingWords(static_cast<int32_t>(k)), language, {WordsPlace::Centre, 34});
+            DrawOnPart(sheet, cell, cell.x, cell.y + 84, cell.width, 40, {clock[k], clock[k]}, language,
+                       {WordsPlace::Centre, 26});
+        } else if (cell.id == static_cast<uint32_t>(TIME_ID_NINTH)) {
+            // Along the top: the area screens' checks read the button's middle.
+            DrawCellWords(sheet, cell, {"今すぐ", "Right now"}, language, {WordsPlace::Top, 30});
+        } else if (cell.id == static_cast<uint32_t>(TIME_ID_BACK) && cell.width == 158) {
+            DrawCellWords(sheet, cell, {"戻る", "Back"}, language, {WordsPlace::Top, 30});
+        } else if (cell.id >= TIME_SHEET_CAPTION && cell.id < TIME_SHEET_CAPTION + 4) {
+            DrawCellWords(sheet, cell, TimeCaptionWords(static_cast<int32_t>(cell.id - TIME_SHEET_CAPTION)),
+                          language, {WordsPlace::Centre, 34});
+        }
+    }
+    return sheet;
+}
+
+AkbPicture DemoCharListSheet(WordsLanguage language)
+{
+    const std::vector<SheetCell> cells = CharListSheetCells();
+    AkbPicture sheet =
+        WordedSheet(CHARLIST_WIDTH, CHARLIST_HEIGHT, cells,
+                    [](const SheetCell& cell) -> CellWords {
+                        if (cell.id >= CHARLIST_CHARACTER && cell.id < CHARLIST_CHARACTER + 18)
+                            return CharacterWords(static_cast<int32_t>(cell.id - CHARLIST_CHARACTER));
+                        if (cell.id == CHARLIST_PLACEHOLDER)
+                            return {"まだ会っていない", "Not met yet"};
+                        if (cell.id >= CHARLIST_BACK + 1 && cell.id <= CHARLIST_BACK + 4)
+                            return {"戻る", "Back"};
+                        return {};
+                    },
+                    language, {WordsPlace::Top, 32});
+    // A figure in the picture's right part above the name strip, dimmer when disabled: the
+    // character selection's checks read the middle and the left.
+    for (const SheetCell& cell : cells) {
+        if (cell.id < CHARLIST_CHARACTER || cell.id >= CHARLIST_CHARACTER + 18)
+            continue;
+        const uint32_t ink =
+            cell.state == 3 ? WordsColour(CellColour(cell.id, cell.state), cell.state) : 0xFFF0D0B0u;
+        FillRect(sheet, cell.x + 216, cell.y + 106, 80, 52, ink);
+        FillDisc(sheet, cell.x + 256, cell.y + 78, 24, ink);
+    }
+    return sheet;
+}
+
+AkbPicture DemoNameListSheet(WordsLanguage language)
+{
+    const std::vector<SheetCell> cells = NameListSheetCells();
+    AkbPicture sheet = BuildSheet(640, 864, cells);
+    EraseTags(sheet, cells);
+    for (const SheetCell& cell : cells) {
+        const uint32_t first = cell.id >= NAME_LIST_PAIRED ? NAME_LIST_PAIRED : NAME_LIST_PLAIN;
+        // The left half: the character selection's checks read the strip's middle.
+        DrawOnPart(sheet, cell, cell.x, cell.y, cell.width / 2 - 8, cell.height,
+                   CharacterWords(static_cast<int32_t>(cell.id - first)), language, {WordsPlace::Centre, 28});
+    }
+    return sheet;
+}
+
+AkbPicture DemoDiarySheet(int32_t n, WordsLanguage language)
+{
+    struct Page
+    {
+        CellWords date;
+        CellWords first;
+        CellWords second;
+    };
+    static const std::array<Page, 4> pages{{
+        {{"12月24日　晴れ", "24 December, clear"},
+         {"駅前で友達と待ち合わせた。", "I met a friend at the station."},
+         {"夕方から雪が降り始めた。", "Snow began to fall at dusk."}},
+        {{"12月25日　雪", "25 December, snow"},
+         {"公園で雪だるまを作った。", "We built a snowman in the park."},
+         {"手が冷たくなった。", "Our hands grew cold."}},
+        {{"12月26日　くもり", "26 December, cloudy"},
+         {"港まで歩いて船を見た。", "I walked to the harbour to see the boats."},
+         {"帰りに喫茶店に寄った。", "On the way back we stopped for tea."}},
+        {{"12月27日　晴れ", "27 December, clear"},
+         {"丘の上から町を見下ろした。", "From the hilltop I looked down on the town."},
+         {"また来年も来たい。", "I want to come again next year."}},
+    }};
+    const auto index = static_cast<size_t>(n) % pages.size();
+    const SheetCell page{
+        0, 0, 1500, 1000, DIARY_SHEET + static_cast<uint32_t>(n), 0, "DIARY" + std::to_string(n)};
+    AkbPicture sheet = BuildSheet(1500, 1000, {page});
+    EraseTags(sheet, {page});
+    TextStyle style;
+    style.colour = WordsColour(CellColour(page.id, 0), 0);
+    style.align = TextAlign::Left;
+    style.pixel_height = 48;
+    style.bold = true;
+    DrawText(sheet, {60, 30, 1380, 80},
+             Pick({"日記 " + std::to_string(n + 1), "Diary " + std::to_string(n + 1)}, language), style);
+    style.bold = false;
+    style.pixel_height = 38;
+    // Ruled lines in the upper part: the diary's checks read the page's middle.
+    const Page& words = pages[index];
+    int32_t y = 140;
+    for (const CellWords* line : {&words.date, &words.first, &words.second}) {
+        DrawText(sheet, {80, y, 1340, 64}, Pick(*line, language), style);
+        FillRect(sheet, 60, y + 66, 1380, 2, style.colour);
+        y += 80;
+    }
+    return sheet;
+}
+
+std::vector<NamedFile> DemoMapPictureFiles()
+{
+    static const std::array<CellWords, 9> area_buttons{{{"決定", "Decide"},
+                                                        {"エリア選択", "Areas"},
+                                                        {"戻る", "Back"},
+                                                        {"決定", "Decide"},
+                                                        {"戻る", "Back"},
+                                                        {"Qセーブ", "Q.save"},
+                                                        {"Qロード", "Q.load"},
+                                                        {"セーブ", "Save"},
+                                                        {"ロード", "Load"}}};
+    const auto area_sheet = [](WordsLanguage language) {
+        return WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells(),
+                           [](const SheetCell& cell) {
+                               return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
+                                          ? area_buttons[cell.id - AREA_SHEET_BUTTON]
+                                          : CellWords{};
+                           },
+                           language, {WordsPlace::Top, 24});
+    };
+    std::vector<NamedFile> files = MapPictureFiles();
+    for (NamedFile& file : files) {
+        const WordsLanguage language = LanguageOfName(file.name);
+        for (int32_t kind = 0; kind < 3; ++kind) {
+            const SubMapKindLayout& layout = GetSubMapLayout(kind);
+            const auto stem = [](const std::string& name) { return name.substr(0, name.rfind('.')); };
+            const std::string parts = layout.PartsSheet;
+            const std::string background = layout.Background;
+            if (file.name == parts || file.name == stem(parts) + "_en.akb")
+                file.bytes = EncodeAkb(DemoSubMapPartsSheet(kind, language), {});
+            else if (file.name == background || file.name == stem(background) + "_en.akb")
+                file.bytes = EncodeAkb(DemoSubMapBackground(kind, language), {});
+        }
+        if (file.name.starts_with("select_p"))
+            file.bytes = EncodeAkb(area_sheet(language), {});
+        else if (file.name.starts_with("time_p"))
+            file.bytes = EncodeAkb(DemoTimeSheet(language), {});
+        else if (file.name.starts_with("callender_p") || file.name.starts_with("cal_p"))
+            file.bytes = EncodeAkb(DemoPlateSheet(language), {});
+        else if (file.name == "icon_p.akb")
+            file.bytes = EncodeAkb(DemoIconSheet(), {});
+    }
+    return files;
+}
+
+std::vector<NamedFile> DemoCharacterPictureFiles()
+{
+    std::vector<NamedFile> files = CharacterPictureFiles();
+    for (NamedFile& file : files) {
+        const WordsLanguage language = LanguageOfName(file.name);
+        if (file.name.starts_with("charlist"))
+            file.bytes = EncodeAkb(DemoCharListSheet(language), {});
+        else if (file.name.starts_with("name_list"))
+            file.bytes = EncodeAkb(DemoNameListSheet(language), {});
+        else if (file.name.starts_with("diary0"))
+            file.bytes = EncodeAkb(DemoDiarySheet(file.name[6] - '0', language), {});
+    }
+    return files;
+}
+
+} // namespace tools
