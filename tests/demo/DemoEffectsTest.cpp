@@ -4,7 +4,7 @@
 // build/demo_effects_<step>.png and read at pixels worked out from the trip's pictures: the pan
 // from the sky's top to the sunset, the station, the train standing where it stops, the line map
 // with its train, the three-layer platform, a falling snowflake, the message screen's centred
-// line over black and the epilogue.
+// line over black and the epilogue, with the lines shown over the platform and the epilogue.
 
 #include <cstdlib>
 #include <filesystem>
@@ -100,10 +100,24 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
              EXPECT_TRUE(Is(f, 960, 700, SET_MOUNTAINS));
              EXPECT_TRUE(Is(f, 960, SET_FENCE_TOP - 10, SET_MOUNTAINS));
          }},
+        // The set's pictures are textures, drawn over the window: its lines show only once the
+        // set lies in the scene.
+        {"demo_effects_set_line.png", [](const Frame& f) { return Lamp(f) == 64 && StoryPromptShown(f); },
+         [](const Frame& f) {
+             EXPECT_TRUE(Is(f, 960, 100, SET_SKY));
+             EXPECT_TRUE(Is(f, 960, 700, SET_MOUNTAINS));
+             EXPECT_GT(StoryTextIn(f, 0, 8, STORY_LINE_Y), 100) << "the platform's line";
+         }},
         // The snowflake falls from above the screen to row 360 near column 665.
         {"demo_effects_snowball.png",
          [](const Frame& f) { return Lamp(f) == 65 && WhiteIn(f, 560, 0, 800, 440) > 10; },
          [](const Frame& f) { EXPECT_EQ(WhiteIn(f, 900, 0, 1920, 440), 0); }},
+        {"demo_effects_snowball_line.png",
+         [](const Frame& f) { return Lamp(f) == 65 && StoryPromptShown(f); },
+         [](const Frame& f) {
+             EXPECT_TRUE(Is(f, 960, 700, SET_MOUNTAINS));
+             EXPECT_GT(StoryTextIn(f, 0, 8, STORY_LINE_Y), 100) << "the snowflake's line";
+         }},
         // The line centred on the message screen, over black.
         {"demo_effects_message_screen.png",
          [](const Frame& f) { return Lamp(f) == 66 && WhiteIn(f, 760, 440, 1220, 640) > 300; },
@@ -117,6 +131,12 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
          [](const Frame& f) {
              EXPECT_TRUE(Is(f, 100, 100, EPILOGUE_SKY));
              EXPECT_TRUE(Is(f, 100, EPILOGUE_SNOW_TOP + 20, EPILOGUE_SNOW));
+         }},
+        {"demo_effects_epilogue_line.png",
+         [](const Frame& f) { return Lamp(f) == 67 && StoryPromptShown(f); },
+         [](const Frame& f) {
+             EXPECT_TRUE(Is(f, 100, 100, EPILOGUE_SKY));
+             EXPECT_GT(StoryTextIn(f, 0, 8, STORY_LINE_Y), 100) << "the table's last line";
          }},
     };
     const size_t seen = WalkFrameSteps(home, steps);
