@@ -532,7 +532,11 @@ void CVeskDoc::RunNestedFrames(CScript& script)
                 return;
             Sleep(0);
             RunEventTick(m_event_manager.get());
+            const uint32_t position = script.GetPosition();
             m_script_context->Step(script);
+            // As a frame's step: a script that moved on has its next opcode due now.
+            if (script.GetPosition() != position)
+                platform::NoteDueTime(timeGetTime());
         }
     } catch (tagDOCUMENT_CODE code) {
         if (code != DOCUMENT_SCRIPT_END)

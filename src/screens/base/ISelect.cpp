@@ -18,6 +18,7 @@
 #include "graphics/CSpriteTexture.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
+#include "platform/kernel/TimeApi.h"
 #include "platform/user/ClipboardApi.h"
 #include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
@@ -25,6 +26,10 @@
 #include "script/vm/ScriptContext.h"
 
 namespace {
+
+// A frame: how soon a wait for a release looks again.
+constexpr uint32_t RELEASE_POLL_MS = 16;
+
 
 inline constexpr int32_t SCREEN_WIDTH = 1920;
 inline constexpr int32_t SCREEN_HEIGHT = 1080;
@@ -385,6 +390,9 @@ int32_t ISelect::IsInputTriggered(uint32_t code)
 void ISelect::WaitInputRelease(uint32_t code)
 {
     do {
+        // The state it polls changes without an input to end the rest (a press the input view
+        // still counts): look again within a frame.
+        platform::NoteDueTime(timeGetTime() + RELEASE_POLL_MS);
         if (!PumpOnce())
             return;
     } while (IsInputTriggered(code));
