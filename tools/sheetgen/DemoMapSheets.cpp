@@ -60,13 +60,6 @@ CellWords CharacterWords(int32_t character)
 
 AkbPicture DemoPlateSheet(WordsLanguage language)
 {
-    static const std::array<CellWords, 7> weekdays{{{"日", "SUN"},
-                                                    {"月", "MON"},
-                                                    {"火", "TUE"},
-                                                    {"水", "WED"},
-                                                    {"木", "THU"},
-                                                    {"金", "FRI"},
-                                                    {"土", "SAT"}}};
     const std::vector<SheetCell> cells = PlateSheetCells();
     AkbPicture sheet = BuildSheet(PLATE_SHEET_WIDTH, PLATE_SHEET_HEIGHT, cells);
     EraseTags(sheet, cells);
@@ -77,7 +70,7 @@ AkbPicture DemoPlateSheet(WordsLanguage language)
     };
     for (const SheetCell& cell : cells) {
         if (cell.id >= PLATE_WEEKDAY && cell.id < PLATE_WEEKDAY + 7)
-            DrawCellWords(sheet, cell, weekdays[cell.id - PLATE_WEEKDAY], language, {WordsPlace::Centre, 24});
+            DrawCellWords(sheet, cell, WeekdayWords(static_cast<int32_t>(cell.id - PLATE_WEEKDAY)), language, {WordsPlace::Centre, 24});
         else if (cell.id >= PLATE_TIME_DIGIT && cell.id < PLATE_TIME_DIGIT + 10)
             glyph(cell, std::to_string(cell.id - PLATE_TIME_DIGIT), 40);
         else if (cell.id >= PLATE_DATE_DIGIT && cell.id < PLATE_DATE_DIGIT + 10)

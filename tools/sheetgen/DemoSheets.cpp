@@ -557,13 +557,6 @@ AkbPicture DemoSlotSheet()
 AkbPicture DemoSaveLoadSheet(WordsLanguage language)
 {
     using namespace saveload_layout;
-    static const std::array<CellWords, 7> weekdays{{{"日", "SUN"},
-                                                    {"月", "MON"},
-                                                    {"火", "TUE"},
-                                                    {"水", "WED"},
-                                                    {"木", "THU"},
-                                                    {"金", "FRI"},
-                                                    {"土", "SAT"}}};
     const auto words = [](const SheetCell& cell) -> CellWords {
         const auto id = static_cast<int32_t>(cell.id);
         switch (id) {
@@ -602,7 +595,7 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
         if (cell.id == SAVELOAD_CELL_COMMA)
             return {"", ","};
         if (cell.id >= SAVELOAD_CELL_WEEKDAY && cell.id < SAVELOAD_CELL_WEEKDAY + 7)
-            return weekdays[cell.id - SAVELOAD_CELL_WEEKDAY];
+            return WeekdayWords(static_cast<int32_t>(cell.id - SAVELOAD_CELL_WEEKDAY));
         if (cell.id == SAVELOAD_CELL_MARK || cell.id == SAVELOAD_CELL_MARK + 1)
             return cell.id == SAVELOAD_CELL_MARK ? CellWords{"午前", "AM"} : CellWords{"午後", "PM"};
         if (cell.id == SAVELOAD_CELL_CURRENCY)

@@ -4,6 +4,13 @@
 
 namespace tools {
 
+const CellWords& WeekdayWords(int32_t day)
+{
+    static const CellWords days[7] = {{"日", "SUN"}, {"月", "MON"}, {"火", "TUE"}, {"水", "WED"},
+                                      {"木", "THU"}, {"金", "FRI"}, {"土", "SAT"}};
+    return days[day];
+}
+
 namespace {
 
 constexpr int32_t STATE_HOVER = 1;

@@ -63,6 +63,9 @@ void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& wo
 void DrawCellsWords(AkbPicture& sheet, const std::vector<SheetCell>& cells, const CellWordsLookup& words,
                     WordsLanguage language, const WordsLayout& layout);
 
+// The days of the week from Sunday, as the plate and the save slots write them.
+const CellWords& WeekdayWords(int32_t day);
+
 // A sheet of the cells without their tags, each worded cell with its words.
 AkbPicture WordedSheet(int32_t width, int32_t height, const std::vector<SheetCell>& cells,
                        const CellWordsLookup& words, WordsLanguage language, const WordsLayout& layout);
