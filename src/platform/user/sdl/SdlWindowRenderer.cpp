@@ -44,7 +44,11 @@ SDL_Renderer* CreateWindowRenderer(SDL_Window* window)
     if (name == nullptr || !IsSoftwareRasteriser(name))
         return renderer;
     SDL_DestroyRenderer(renderer);
-    return CreateSoftwareRenderer(window);
+    if (SDL_Renderer* software = CreateSoftwareRenderer(window))
+        return software;
+    // A window without a renderer shows nothing: the rasteriser is better than none.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
+    return SDL_CreateRenderer(window, -1, 0);
 }
 
 } // namespace platform
