@@ -123,12 +123,10 @@ public:
     {
         if (TurnsCounted())
             return 1;
-        // The loops poll the sounds they wait for, and the message window's voice and auto mode
-        // keep their timing only at the millisecond pace: while a sound plays, that pace holds.
-        if (MixerVoice::PlayingCount() > 0)
-            return 1;
+        // Some loops poll the sounds they wait for (a fade's step, the next voice of a chain):
+        // while a sound plays, a rest lasts a frame's time at most. A sound's stop wakes it too.
         if (m_quiet > FRAME_STEPS)
-            return QUIET_REST_MS;
+            return MixerVoice::PlayingCount() > 0 ? uint32_t{1} << FRAME_STEPS : QUIET_REST_MS;
         return uint32_t{1} << m_quiet;
     }
     void Input() { m_quiet = 0; }
