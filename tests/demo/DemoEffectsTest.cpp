@@ -55,7 +55,7 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
     home.EditConfig(
         [](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "effects_alone.mes"); });
     // The scene's end ends the game; the kill only guards against a hang.
-    std::system(home.Command("", 400).c_str());
+    const int status = std::system(home.Command("", 400).c_str());
 
     using namespace tools;
     const std::vector<FrameStep> steps = {
@@ -141,7 +141,7 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
     };
     const size_t seen = WalkFrameSteps(home, steps);
     std::ifstream log(home.Path() / "out.txt");
-    EXPECT_EQ(seen, steps.size()) << "steps seen: " << seen << "\n"
+    EXPECT_EQ(seen, steps.size()) << "steps seen: " << seen << ", the game's wait status " << status << "\n"
                                   << std::string((std::istreambuf_iterator<char>(log)), {});
 }
 
