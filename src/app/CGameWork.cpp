@@ -167,6 +167,17 @@ CGameWork::CGameWork()
     RegisterShellScriptScreens(*this);
 }
 
+namespace {
+
+// The script, game and screen areas reach the game work through these, made on first call.
+[[maybe_unused]] const bool g_finders_installed = [] {
+    SetScriptWorkFinder([]() -> ScriptWork* { return GetGameWork(); });
+    SetScreenWorkFinder([]() -> ScreenWork* { return GetGameWork(); });
+    return true;
+}();
+
+} // namespace
+
 CGameWork::~CGameWork()
 {
     DestroyObjects();
@@ -268,28 +279,6 @@ void CGameWork::ClearLockBits(uint32_t bits)
 {
     if (m_lock_status)
         *m_lock_status &= ~bits;
-}
-
-void CGameWork::SetStatusBits(uint32_t bits)
-{
-    if (m_status)
-        *m_status |= bits;
-}
-
-void CGameWork::ClearStatusBits(uint32_t bits)
-{
-    if (m_status)
-        *m_status &= ~bits;
-}
-
-void CGameWork::AddActiveScreen(ISelect* screen)
-{
-    m_active_screens.push_back(screen);
-}
-
-void CGameWork::RemoveActiveScreen(ISelect* screen)
-{
-    std::erase(m_active_screens, screen);
 }
 
 void CGameWork::AddMenuLock(int32_t delta)

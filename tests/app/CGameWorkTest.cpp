@@ -517,4 +517,24 @@ TEST_F(CGameWorkTest, ScreensStillSeeTheWordsWhileTheyAreDestroyed)
     EXPECT_EQ(Work().m_status, nullptr);
 }
 
+// The script and the screens reach the game work through their own parts of it, and a flow a
+// screen starts through its part is the shell's, with the shell's locks.
+TEST_F(CGameWorkTest, LowerAreasReachTheShellsWorkAndItsFlows)
+{
+    ASSERT_EQ(GetScriptWork(), static_cast<ScriptWork*>(&Work()));
+    ScreenWork* work = GetScreenWork();
+    ASSERT_EQ(work, static_cast<ScreenWork*>(&Work()));
+    GetScriptWork()->SetStatusBits(STATUS_SNAPSHOT_WANTED);
+    EXPECT_EQ(Work().GetStatus() & STATUS_SNAPSHOT_WANTED, STATUS_SNAPSHOT_WANTED);
+    Work().ClearStatusBits(STATUS_SNAPSHOT_WANTED);
+
+    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    EXPECT_EQ(config->GameWork, work);
+    work->RunSystemMenu(SYSTEM_PAGE_SETTINGS);
+    ASSERT_EQ(config->runs.size(), 1u);
+    EXPECT_EQ(config->runs[0].lock, LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
+    EXPECT_EQ(config->runs[0].active, m_before.active + 1);
+    ExpectRestored();
+}
+
 } // namespace

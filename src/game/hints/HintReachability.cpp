@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "foundation/CLangTextTable.h"
 #include "game/hints/HintContext.h"
+#include "script/ScriptWork.h"
 
 namespace {
 
@@ -295,8 +295,8 @@ bool LocationStep(HintContext& context, uint32_t target)
 CStringUTF8 NoFareNote(const HintContext& context)
 {
     const CLangTextTable* texts = context.Texts;
-    if (texts == nullptr)
-        texts = GetGameWork()->m_system_language.get();
+    if (const ScriptWork* work = GetScriptWork(); texts == nullptr && work != nullptr)
+        texts = work->m_system_language.get();
     return texts != nullptr ? texts->GetText(HINT_TEXT_NO_FARE) : CStringUTF8();
 }
 

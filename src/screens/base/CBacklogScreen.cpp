@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
@@ -20,6 +19,7 @@
 #include "platform/kernel/SyncApi.h"
 #include "screens/base/CDialog.h"
 #include "screens/base/CMesWnd.h"
+#include "screens/base/ScreenWork.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/commands/CFuncSave.h"
 #include "script/commands/CFuncString.h"

@@ -1,6 +1,5 @@
 #include "screens/base/CDialog.h"
 
-#include "app/CGameWork.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
@@ -11,6 +10,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "screens/base/ScreenWork.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
@@ -24,6 +23,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/base/ScreenParts.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"

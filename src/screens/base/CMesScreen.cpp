@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
@@ -13,6 +12,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "platform/kernel/IdleWait.h"
 #include "screens/base/ScreenParts.h"
+#include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"

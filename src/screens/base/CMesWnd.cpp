@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
@@ -26,6 +25,7 @@
 #include "platform/user/RectApi.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/ScreenParts.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncOneMes.h"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "foundation/CInputView.h"
@@ -20,6 +19,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "screens/base/CMesWnd.h"
 #include "screens/base/ScreenParts.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/commands/CFuncFlag.h"

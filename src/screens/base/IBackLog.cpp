@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
@@ -13,6 +12,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/base/ScreenWork.h"
 #include "script/commands/CFuncString.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/exec/CFuncExec.h"

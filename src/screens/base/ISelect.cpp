@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "app/EventManager.h"
@@ -20,6 +19,7 @@
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/user/ClipboardApi.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
@@ -71,12 +71,13 @@ private:
 ISelect::ISelect()
     : Document(GetDocument())
     , InputView(GetInputView())
-    , GameWork(GetGameWork())
+    , GameWork(GetScreenWork())
 {}
 
 ISelect::~ISelect()
 {
-    GetGameWork()->RemoveActiveScreen(this);
+    if (ScreenWork* work = GetScreenWork())
+        work->RemoveActiveScreen(this);
 }
 
 FlagBuffer* ISelect::CurrentFlagBuffer()

@@ -16,7 +16,7 @@
 #include "screens/base/CHitAreaTable.h"
 #include "script/ScriptValue.h"
 
-class CGameWork;
+class ScreenWork;
 class CInputView;
 class CLayerFile;
 class CSprite;
@@ -179,7 +179,7 @@ public:
     std::vector<int32_t> CancelInputs{1, 211, 513, 82, 257};
     CVeskDoc* Document = nullptr;
     CInputView* InputView = nullptr;
-    CGameWork* GameWork = nullptr;
+    ScreenWork* GameWork = nullptr;
     CLayerFile* AltLayerFile = nullptr; // set by the screens that load from a second archive
     int32_t CursorX = 960;
     int32_t CursorY = 540;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
@@ -16,6 +15,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "movie/MovieVolumeRecord.h"
+#include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncMusic.h"
 #include "sound/IWaveManager.h"
@@ -421,7 +421,7 @@ void CMusicMode::ApplyVolume(float volume)
         for (auto& channel : Document->SoundChannelList[SOUND_GROUP_MUSIC])
             if (channel != nullptr)
                 channel->SetVolume(SoundEnable != 0 ? level : SOUND_VOLUME_SILENT);
-    CGameWork* work = GetGameWork();
+    ScreenWork* work = GetScreenWork();
     ApplyMusicVolume(work != nullptr ? work->m_movie_volume.get() : nullptr,
                      Document != nullptr ? Document->GetMoviePlayer() : nullptr, SoundEnable != 0 ? 1 : 0, level);
 }

@@ -1,9 +1,9 @@
 #include "screens/extras/COmakeHMode.h"
 
-#include "app/CGameWork.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "screens/base/ScreenWork.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
+#include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncFlag.h"
 

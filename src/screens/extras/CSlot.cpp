@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
@@ -13,6 +12,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
+#include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/commands/CFuncMusic.h"
@@ -78,7 +78,7 @@ int32_t StopIndex(int32_t id)
 }
 
 // Lists the screen once, runs its frames and closes it, also when a document code unwinds it.
-ScriptValue RunListedScreen(ISelect& screen, CGameWork* work)
+ScriptValue RunListedScreen(ISelect& screen, ScreenWork* work)
 {
     const auto& active = work->GetActiveScreens();
     if (std::find(active.begin(), active.end(), &screen) == active.end())

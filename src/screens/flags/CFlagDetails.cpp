@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
@@ -14,6 +13,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include "screens/map/CAreaBase.h"
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
@@ -11,6 +10,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/IRightMenu.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CAreaSelect.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/system/CLoadDialog.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/CGameWork.h"
 #include "app/CMouse.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
@@ -12,6 +11,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/HitMap.h"
+#include "screens/base/ScreenWork.h"
 #include "script/vm/BacklogStore.h"
 
 namespace {
@@ -42,7 +42,8 @@ void SetCursorMode(int32_t mode)
 
 CStringUTF8 AreaLanguageText(int32_t id)
 {
-    const CLangTextTable* texts = GetGameWork()->m_system_language.get();
+    const ScreenWork* work = GetScreenWork();
+    const CLangTextTable* texts = work != nullptr ? work->m_system_language.get() : nullptr;
     return texts != nullptr ? texts->GetText(id) : CStringUTF8();
 }
 

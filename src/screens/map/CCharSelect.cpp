@@ -1,6 +1,5 @@
 #include "screens/map/CCharSelect.h"
 
-#include "app/CGameWork.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
@@ -11,6 +10,7 @@
 #include "graphics/ILayer.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CAreaSelect.h"
 #include "screens/map/ModalScreenSprites.h"
 #include "screens/map/WrappedTextLayout.h"

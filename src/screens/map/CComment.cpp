@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "app/CGameWork.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CLayerFile.h"
@@ -12,6 +11,7 @@
 #include "graphics/ILayer.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/ModalScreenSprites.h"
 
 namespace {

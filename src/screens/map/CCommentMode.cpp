@@ -1,6 +1,5 @@
 #include "screens/map/CCommentMode.h"
 
-#include "app/CGameWork.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
@@ -10,6 +9,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/ScreenParts.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/ModalScreenSprites.h"
 #include "script/FlagBuffer.h"
 

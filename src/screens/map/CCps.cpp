@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "game/presence/CPresence.h"
@@ -11,6 +10,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/SubMapLayout.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "foundation/CInputView.h"
@@ -11,6 +10,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CCps.h"
 #include "script/FlagBuffer.h"
 

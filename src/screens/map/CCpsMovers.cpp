@@ -2,7 +2,6 @@
 // and camera, the path walk, the player's steering and the pacing between ticks.
 
 #include "app/CEffectWait.h"
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
@@ -15,6 +14,7 @@
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"

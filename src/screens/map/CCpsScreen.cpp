@@ -1,7 +1,6 @@
 // The town map as a screen: its parts, the paced map steps, the side menu, the plate button and
 // the sub map.
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
@@ -13,6 +12,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/map/CSubMap.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/CGameWork.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -14,6 +13,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include "screens/map/CSubMap.h"
 
-#include "app/CGameWork.h"
 #include "foundation/CInputView.h"
 #include "foundation/CString.h"
 #include "foundation/ConfigSettings.h"
@@ -15,6 +14,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/base/ScreenWork.h"
 
 namespace {
 

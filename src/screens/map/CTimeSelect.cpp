@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "app/CGameWork.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -10,6 +9,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CAreaSelect.h"
 #include "screens/map/ModalScreenSprites.h"
 

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
@@ -20,6 +19,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/IRightMenu.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/map/WrappedTextLayout.h"
 #include "script/FlagBuffer.h"

@@ -2,11 +2,11 @@
 // rectangle of the parts sheet shows each state, and how the tall page is shown through the
 // window of the view.
 
+#include "screens/base/ScreenWork.h"
 #include "screens/system/CConfig.h"
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ScreenSettings.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "foundation/CInputView.h"
@@ -22,6 +21,7 @@
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/Unicode.h"
 #include "screens/base/CMiniDialog.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/system/NamePalette.h"
 #include "screens/system/ReservedNames.h"
 #include "script/FlagBuffer.h"

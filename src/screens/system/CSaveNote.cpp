@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "foundation/CInputView.h"
@@ -20,6 +19,7 @@
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/Unicode.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
 

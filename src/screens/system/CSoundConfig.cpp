@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
@@ -19,6 +18,7 @@
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
 #include "movie/MovieVolumeRecord.h"
+#include "screens/base/ScreenWork.h"
 #include "sound/IWaveManager.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/CGameWork.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/system/TitleButtons.h"
 
 namespace {

@@ -5,7 +5,6 @@
 #include <span>
 #include <string>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CFile.h"
 #include "foundation/ConfigSettings.h"
@@ -16,6 +15,7 @@
 #include "graphics/PictureSlot.h"
 #include "platform/kernel/FileApi.h"
 #include "screens/base/CDialog.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/extras/StaticNameTables.h"
 #include "screens/system/SaveSlotTable.h"
 #include "screens/system/SaveThumbnail.h"

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "app/CGameWork.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ConfigSettings.h"
@@ -21,6 +20,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "platform/imm/ImmApi.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/system/ISaveLoad.h"
 #include "screens/system/SaveLoadLayout.h"
 #include "screens/system/SaveSlotTable.h"

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/CGameWork.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "screens/base/ISelect.h"
+#include "screens/base/ScreenWork.h"
 #include "screens/system/CLoadDialog.h"
 #include "script/FlagBuffer.h"
 
@@ -90,7 +90,7 @@ int32_t TitleArrowTarget(uint32_t scan_code, int32_t hovered, int32_t last_item)
     return -1;
 }
 
-void RunTitleLoop(CGameWork& work, ISelect& title)
+void RunTitleLoop(ScreenWork& work, ISelect& title)
 {
     const std::vector<ISelect*>& active = work.GetActiveScreens();
     if (std::find(active.begin(), active.end(), &title) == active.end())
@@ -99,13 +99,13 @@ void RunTitleLoop(CGameWork& work, ISelect& title)
     title.OnClose();
 }
 
-void ContinueFromTitle(CGameWork* work)
+void ContinueFromTitle(ScreenWork* work)
 {
     if (CLoadDialog* load = work->GetLoadDialog())
         load->ContinueGame();
 }
 
-void LoadFromTitle(CGameWork* work)
+void LoadFromTitle(ScreenWork* work)
 {
     work->ClearSnapshotTaken();
     work->RunSaveLoad(SYSTEM_PAGE_LOAD);

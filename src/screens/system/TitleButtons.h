@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <span>
 
-class CGameWork;
 class CSprite;
 class CSpriteLayer;
 class FlagBuffer;
 class ISelect;
+class ScreenWork;
 
 struct TitleButton
 {
@@ -71,12 +71,12 @@ int32_t TrackTitleHover(int32_t hovered, int32_t id, DrawButton draw)
 // Continue, a load or a confirmed exit passes straight through: the buttons go with the
 // destroyed screen instead of being painted over the background, and the state just loaded keeps
 // its values.
-void RunTitleLoop(CGameWork& work, ISelect& title);
+void RunTitleLoop(ScreenWork& work, ISelect& title);
 
 // Continue: loads the continue slot and unwinds; returns only when the slot is refused.
-void ContinueFromTitle(CGameWork* work);
+void ContinueFromTitle(ScreenWork* work);
 // Load: the load screen, without the snapshot of an earlier screen; returns when it was left.
-void LoadFromTitle(CGameWork* work);
+void LoadFromTitle(ScreenWork* work);
 
 // Paints each button over the background layer at its own position.
 void PaintTitleButtons(CSpriteLayer* background, std::span<CSprite* const> buttons);

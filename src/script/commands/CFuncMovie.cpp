@@ -1,6 +1,5 @@
 #include "script/commands/CFuncMovie.h"
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
@@ -13,6 +12,7 @@
 #include "platform/dshow/DShowApi.h"
 #include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptWork.h"
 #include "script/vm/ScriptContext.h"
 
 namespace {
@@ -54,7 +54,8 @@ void CFuncMovie::Play(CStringUTF8 name, int32_t loop)
 {
     if (Player == nullptr || GetConfigSceneSkip())
         return;
-    if (MovieVolumeRecord* record = GetGameWork()->m_movie_volume.get()) {
+    ScriptWork* work = GetScriptWork();
+    if (MovieVolumeRecord* record = work != nullptr ? work->m_movie_volume.get() : nullptr) {
         record->Kind = 1;
         record->Index = 0;
     }

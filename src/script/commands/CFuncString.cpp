@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
+#include "script/ScriptWork.h"
 #include "script/vm/LineBreakRules.h"
 
 namespace {
@@ -129,7 +129,8 @@ int32_t DrawTextString(TextBox& box)
 
 int32_t DrawLangText(int32_t id, TextBox& box)
 {
-    const CLangTextFile* file = GetGameWork()->m_text_file.get();
+    const ScriptWork* work = GetScriptWork();
+    const CLangTextFile* file = work != nullptr ? work->m_text_file.get() : nullptr;
     if (file == nullptr || file->GetTable() == nullptr)
         return 0;
     box.Text = file->GetTable()->GetText(id);

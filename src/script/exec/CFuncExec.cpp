@@ -5,7 +5,6 @@
 #include <limits>
 #include <vector>
 
-#include "app/CGameWork.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CLangTextFile.h"
@@ -26,6 +25,7 @@
 #include "script/IScriptMessageScreen.h"
 #include "script/IScriptMessageWindow.h"
 #include "script/SaveFileNames.h"
+#include "script/ScriptWork.h"
 #include "script/commands/CFuncScreen.h"
 #include "script/exec/HeroName.h"
 #include "script/exec/IBGVPlay.h"
@@ -302,8 +302,7 @@ void CFuncExec::AutoSave()
     if (state.Variables.size() <= AUTO_SAVE_GUARD_VARIABLE)
         return;
     ScriptValue& guard = state.Variables[AUTO_SAVE_GUARD_VARIABLE];
-    if (guard.Integer == 0) {
-        CGameWork* work = GetGameWork();
+    if (ScriptWork* work = GetScriptWork(); guard.Integer == 0 && work != nullptr) {
         work->SetStatusBits(STATUS_SNAPSHOT_WANTED);
         guard = ScriptValue::FromInteger(1);
         work->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
@@ -332,7 +331,8 @@ void CFuncExec::BackgroundVoice()
     if (sub == 0 || sub == 2)
         name = Context->PopValue().Text;
     const int32_t player = Context->PopInteger();
-    auto* players = GetGameWork()->m_bgv_players.get();
+    ScriptWork* work = GetScriptWork();
+    auto* players = work != nullptr ? work->m_bgv_players.get() : nullptr;
     if (players == nullptr || player < 0 || static_cast<size_t>(player) >= players->size())
         return;
     IBGVPlay& bgv = *(*players)[static_cast<size_t>(player)];
@@ -439,7 +439,9 @@ void CFuncExec::LanguageText()
         return;
     const ScriptValue argument = Context->PopValue();
     const uint32_t word = Document->GetEngineStateWord();
-    CGameWork* work = GetGameWork();
+    ScriptWork* work = GetScriptWork();
+    if (work == nullptr)
+        return;
     if (work->m_text_file == nullptr)
         work->m_text_file = std::make_unique<CLangTextFile>();
     CLangTextFile& file = *work->m_text_file;

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/ScreenSettings.h"
@@ -32,6 +31,7 @@
 #include "platform/gdi/GdiApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"
+#include "script/ScriptWork.h"
 #include "script/commands/CFuncScreen.h"
 #include "script/commands/CFuncSprite.h"
 #include "script/commands/ScriptWaits.h"
@@ -476,7 +476,8 @@ void CFuncExec::StandingCharacter()
 {
     const bool skip = GetConfigSceneSkip();
     const int32_t sub = Context->PopInteger();
-    StandingCharacterSet* set = GetGameWork()->m_characters.get();
+    ScriptWork* work = GetScriptWork();
+    StandingCharacterSet* set = work != nullptr ? work->m_characters.get() : nullptr;
     const auto integer = [this] { return Context->PopInteger(); };
     const auto text = [this] { return Context->PopValue().Text; };
     // Scene skip pops the arguments of every sub-command but the hit map's and does nothing else.

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/PlayerMessage.h"
 #include "foundation/ScreenSettings.h"
@@ -19,6 +18,7 @@
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
 #include "platform/user/RectApi.h"
+#include "script/ScriptWork.h"
 
 namespace {
 
@@ -698,7 +698,8 @@ void StandingCharacterSet::LoadHitMap(const CStringUTF8& name, int32_t position)
 
 int32_t HitTestStandingCharacters(int32_t x, int32_t y)
 {
-    StandingCharacterSet* set = GetGameWork()->m_characters.get();
+    ScriptWork* work = GetScriptWork();
+    StandingCharacterSet* set = work != nullptr ? work->m_characters.get() : nullptr;
     if (set == nullptr)
         return 0;
     for (int32_t p = 0; p < STANDING_POSITIONS; ++p) {

@@ -1,0 +1,111 @@
+#pragma once
+// The part of the game work that the screens reach of one another: the screens held for the whole
+// game, the list of the screens running, and the flows a screen starts (the system menu, save and
+// load, the backlog, the sub map, the flag manager, the exit and return confirmations). The
+// shell's game work derives from it, fills the screens and runs the flows; it installs its
+// finder, so that the first look-up makes the game work as the shell's own first call does.
+// Without a shell there is none. Main thread only.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "script/ScriptWork.h"
+
+class CAreaBase;
+class CAreaSelect;
+class CBacklogScreen;
+class CCGFlag;
+class CCps;
+class CConfig;
+class CFaceVoice;
+class CFlagManager;
+class CLoadDialog;
+class CMesWnd;
+class CNormalSelect2;
+class CSaveDialog;
+class CSoundConfig;
+class CStatusPlate;
+class CSubMap;
+class ISelect;
+
+// Bits of the game state's engine state word that the flows read and change.
+inline constexpr uint32_t ENGINE_STATE_MENU_POPUP = 0x1;
+inline constexpr uint32_t ENGINE_STATE_GAME_INPUT = 0x4;
+inline constexpr uint32_t ENGINE_STATE_MENU_ENABLED = 0x8;
+
+// Targets of ConfirmReturnTo.
+inline constexpr int32_t RETURN_TO_TITLE = 0;
+inline constexpr int32_t RETURN_TO_SCENE_SELECT = 1;
+
+// Pages of the system menu.
+inline constexpr int32_t SYSTEM_PAGE_END = -1;
+inline constexpr int32_t SYSTEM_PAGE_SETTINGS = 0;
+inline constexpr int32_t SYSTEM_PAGE_SOUND = 1;
+inline constexpr int32_t SYSTEM_PAGE_SAVE = 2;
+inline constexpr int32_t SYSTEM_PAGE_LOAD = 3;
+inline constexpr int32_t SYSTEM_PAGE_BACKLOG = 4;
+inline constexpr int32_t SYSTEM_PAGE_TITLE = 5;
+inline constexpr int32_t SYSTEM_PAGE_EXIT = 6;
+inline constexpr int32_t SYSTEM_PAGE_CLOSE = 7;
+inline constexpr int32_t SYSTEM_PAGE_FLAG_MANAGER = 10;
+
+// Confirmation dialog kinds and their depth.
+inline constexpr int32_t DIALOG_KIND_EXIT = 2;
+inline constexpr int32_t DIALOG_DEPTH = 200;
+
+// Results of the backlog that ask for another run from its kept index.
+inline constexpr int32_t BACKLOG_RUN_AGAIN_FIRST = 100;
+inline constexpr int32_t BACKLOG_RUN_AGAIN_LAST = 101;
+
+class ScreenWork : public ScriptWork
+{
+    // First, so that it outlives the screens below, which leave it as they go.
+    std::vector<ISelect*> m_active_screens; // not owned
+
+public:
+    ScreenWork();
+    ~ScreenWork() override;
+
+    virtual void ConfirmExit() = 0;
+    virtual void ConfirmReturnTo(int32_t target, int32_t replace) = 0;
+    virtual void TakeScreenSnapshot() = 0;
+    virtual void RunSystemMenu(int32_t page) = 0;
+    // Opens the system menu on the configured top page (0 or 1); other values open nothing.
+    virtual void RunTopPage() = 0;
+    virtual void RunSaveLoad(int32_t page) = 0;
+    virtual int32_t RunBacklog() = 0;
+    virtual int32_t RunSubMap() = 0;
+    virtual void RunFlagManager() = 0;
+    virtual void RunWindowModeDialog() = 0;
+
+    CLoadDialog* GetLoadDialog() { return m_load_screen.get(); }
+
+    void AddActiveScreen(ISelect* screen);
+    void RemoveActiveScreen(ISelect* screen);
+    const std::vector<ISelect*>& GetActiveScreens() const { return m_active_screens; }
+
+    // Owned; made and freed by the game work in its fixed order. Public so that the screens reach
+    // one another.
+    std::unique_ptr<CMesWnd> m_message_window;
+    std::unique_ptr<CNormalSelect2> m_choice_window;
+    std::unique_ptr<CSaveDialog> m_save_screen;
+    std::unique_ptr<CLoadDialog> m_load_screen;
+    std::unique_ptr<CSoundConfig> m_sound_config;
+    std::unique_ptr<CConfig> m_config;
+    std::unique_ptr<CBacklogScreen> m_backlog;
+    std::unique_ptr<CFaceVoice> m_face_voice;
+    std::unique_ptr<CCps> m_town_map;
+    std::unique_ptr<CAreaBase> m_area_base;
+    std::unique_ptr<CAreaSelect> m_area_select;
+    std::unique_ptr<CStatusPlate> m_status_plate;
+    std::unique_ptr<CFlagManager> m_flag_manager;
+    std::unique_ptr<CSubMap> m_sub_map;
+    std::unique_ptr<CCGFlag> m_cg_flags;
+};
+
+// Answers the game work, made on first call; an empty finder removes it.
+using ScreenWorkFinder = ScreenWork* (*)();
+void SetScreenWorkFinder(ScreenWorkFinder find);
+// Null when no finder is installed.
+ScreenWork* GetScreenWork();
