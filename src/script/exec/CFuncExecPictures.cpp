@@ -1,57 +1,31 @@
-// The exec commands of the game's own picture work: the picture slots with the seen-picture
-// registry, the pan, the train, the zoom flash, the weather effects and the fixed picture sets.
-// Sprites 0 (the scene) and 1 (the picture background) are the script's; a command that needs
-// one that is not registered does nothing.
+// The exec commands of the game's own pictures: the picture slots with the seen-picture registry,
+// the pan and the fixed picture sets. Sprites 0 (the scene) and 1 (the picture background) are the
+// script's; a command that needs one that is not registered does nothing.
+
+#include "script/exec/CFuncExec.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <memory>
+#include <vector>
 
 #include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
-#include "foundation/ScreenSettings.h"
-#include "graphics/CDIBDC.h"
-#include "graphics/CDirect3D.h"
-#include "graphics/CFadeSprite.h"
-#include "graphics/CNerinTrain.h"
-#include "graphics/CSakuraEffect.h"
-#include "graphics/CSnowEffect.h"
-#include "graphics/CSnowFirstOne.h"
-#include "graphics/CSnowParticleOne.h"
-#include "graphics/CSpriteAnime.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
-#include "graphics/ParticleCommands.h"
 #include "graphics/PictureSlot.h"
-#include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
-#include "platform/gdi/GdiApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"
-#include "script/ScriptWork.h"
-#include "script/commands/CFuncScreen.h"
 #include "script/commands/CFuncSprite.h"
 #include "script/commands/ScriptWaits.h"
-#include "script/exec/CFuncExec.h"
-#include "script/exec/StandingCharacterSet.h"
+#include "script/exec/ExecPictureTools.h"
 #include "script/vm/ScriptContext.h"
 
 namespace {
 
-constexpr int32_t SCREEN_W = 1920;
-constexpr int32_t SCREEN_H = 1080;
-constexpr int32_t ZOOM_W = 2304;
-constexpr int32_t ZOOM_H = 1296;
-constexpr int32_t ZOOM_HOLD_MS = 20;
-constexpr int32_t ZOOM_REVEAL_TICKS = 16;
-constexpr int32_t SNOWBALL_POLL_MS = 15;
-constexpr int32_t TRAIN_PRIORITY = 1;
-constexpr int32_t TRAIN_ARRIVAL_TICKS = 494;
-constexpr int32_t TRAIN_DEPARTURE_TICKS = 228;
-constexpr int32_t TRAIN_STATION_TICKS = 32;
 constexpr int32_t SPRITE_KIND_DIB = 1;
 constexpr int32_t SPEED_FAST = 0;
 constexpr int32_t SPEED_INSTANT = 2;
@@ -75,68 +49,6 @@ void SetOverlay(const CStringUTF8& name, int32_t index)
 {
     RunScriptScreen(ScriptScreen::PictureOverlay, nullptr,
                     ScriptScreenCall{{ScriptValue::FromText(name), ScriptValue::FromInteger(index)}});
-}
-
-void DrawSlots(int32_t offset_x, int32_t offset_y)
-{
-    DrawPictureSlot(GetPictureTargetLayer(), 0, 0, SCREEN_W, SCREEN_H, offset_x, offset_y);
-}
-
-ILayer* RegisteredLayer(CVeskDoc* document, int32_t number)
-{
-    return SpriteLayerOf(document->GetSpriteLayer(number));
-}
-
-CLayerFile* LayerFile(CVeskDoc* document)
-{
-    CLayerFile* file = document->GetLayerFile();
-    return file != nullptr ? file : GetDocumentLayerFile();
-}
-
-// A new sprite layer holding the whole picture, at the priority; null when it does not load.
-std::unique_ptr<CSpriteLayer> LoadPictureSprite(CVeskDoc* document, const char* name, int32_t priority)
-{
-    CLayerFile* file = LayerFile(document);
-    if (file == nullptr)
-        return nullptr;
-    RECT range{};
-    ILayer* layer = file->LoadPicture(name, nullptr, 0, 0, &range, -1, -1, 0);
-    if (layer == nullptr)
-        return nullptr;
-    std::unique_ptr<CSpriteLayer> sprite(static_cast<CSpriteLayer*>(CreateSpriteLayer(0)));
-    if (sprite == nullptr) {
-        layer->Release();
-        delete layer;
-        return nullptr;
-    }
-    sprite->AttachLayer(layer, 0, 0, priority);
-    sprite->SetPriority(priority);
-    return sprite;
-}
-
-// Plays the one step alone and waits. The step may name an animation that lives only for this
-// call, and a later play would start from the sprite's first step: none stays listed.
-void PlayOne(CSprite* sprite, const SpriteAnimRecord& record)
-{
-    sprite->ClearAnimations();
-    sprite->AddAnimation(record);
-    {
-        CSpriteAnime task;
-        task.AddSprite(sprite);
-        task.PlayAndWait();
-    }
-    sprite->ClearAnimations();
-}
-
-// One pass of a skippable polling loop: false when the application quits or a skip is seen.
-bool PollPass(CVeskDoc* document, CInputView* input_view)
-{
-    if (!RunWaitPass(document))
-        return false;
-    CEffectWait skip(document, input_view);
-    skip.SetSkipFlags(SCRIPT_SKIP_FLAGS);
-    skip.SetRequestMask(SCRIPT_REQUEST_MASK);
-    return skip.CheckSkip() == 0;
 }
 
 template <class Table>
@@ -346,114 +258,6 @@ void CFuncExec::Pan()
     RedrawFrameNow();
 }
 
-void CFuncExec::Train()
-{
-    const int32_t sub = Context->PopInteger();
-    switch (sub) {
-    case 0:
-        m_train.reset();
-        m_train = LoadPictureSprite(Document, "y04btr.akb", TRAIN_PRIORITY);
-        return;
-    case 1:
-        m_train.reset();
-        return;
-    case 2:
-    case 3: {
-        if (m_train == nullptr)
-            return;
-        const int32_t mode = sub == 2 ? NERIN_TRAIN_ARRIVAL : NERIN_TRAIN_DEPARTURE;
-        CNerinTrain run(m_train.get(), mode);
-        SpriteAnimRecord record(sub == 2 ? TRAIN_ARRIVAL_TICKS : TRAIN_DEPARTURE_TICKS);
-        record.SetUserAnime(&run);
-        PlayOne(m_train.get(), record);
-        return;
-    }
-    case 4:
-        if (m_train != nullptr) {
-            m_train->Show();
-            m_train->SetPosition(NERIN_TRAIN_STOP_X, 0);
-        }
-        return;
-    case 5: {
-        std::unique_ptr<CSpriteLayer> station = LoadPictureSprite(Document, "y04bb.akb", 0);
-        ILayer* scene = RegisteredLayer(Document, PICTURE_LAYER_SCENE);
-        if (station == nullptr)
-            return;
-        SpriteAnimRecord record(TRAIN_STATION_TICKS);
-        record.SetVisible(1);
-        record.SetAlpha(0, 255);
-        station->SetAlpha(0);
-        PlayOne(station.get(), record);
-        if (scene != nullptr) {
-            LiveDrawLock lock;
-            scene->Blt(0, 0, SCREEN_W, SCREEN_H, station.get(), 0, 0, 1);
-        }
-        return;
-    }
-    default:
-        return;
-    }
-}
-
-void CFuncExec::ZoomFlash()
-{
-    const bool skip = GetConfigSceneSkip();
-    if (!skip) {
-        ILayer* scene = RegisteredLayer(Document, PICTURE_LAYER_SCENE);
-        const SIZE size = GetScreenOriginalSize(0);
-        const int32_t w = std::clamp<int32_t>(size.cx, 1, ZOOM_W);
-        const int32_t h = std::clamp<int32_t>(size.cy, 1, ZOOM_H);
-        if (scene != nullptr) {
-            try {
-                CDIBDC large;
-                CDIBDC small;
-                large.Create(ZOOM_W, ZOOM_H);
-                small.Create(w, h);
-                SetStretchBltMode(large.GetDC(), HALFTONE);
-                SetStretchBltMode(small.GetDC(), HALFTONE);
-                LiveDrawLock lock;
-                small.Blt(0, 0, w, h, scene, 0, 0, 0);
-                StretchBlt(large.GetDC(), 0, 0, ZOOM_W, ZOOM_H, small.GetDC(), 0, 0, w, h, SRCCOPY);
-                scene->Blt(0, 0, w, h, &large, (ZOOM_W - w) / 2, (ZOOM_H - h) / 2, 0);
-            } catch (const CStringUTF8&) {
-                // Without the surfaces the picture stays as it is; the flash still runs.
-            }
-        }
-        RedrawFrameNow();
-        WaitFromNow(Document, InputView, ZOOM_HOLD_MS, SCRIPT_SKIP_FLAGS, SCRIPT_REQUEST_MASK, 1);
-        if (CFadeSprite* fade = Document->GetFadeSprite())
-            fade->FadeToColor(0xFFFFFF, 0);
-    }
-    CacheSpriteLayerTwo(0);
-    DrawSlots(0, 0);
-    CFuncScreen screen;
-    screen.RunTransition(skip ? 0 : ZOOM_REVEAL_TICKS);
-}
-
-void CFuncExec::Snow()
-{
-    RunSnowCommand(m_snow, Context->PopInteger());
-}
-
-void CFuncExec::Petals()
-{
-    RunPetalCommand(m_petals, Context->PopInteger());
-}
-
-void CFuncExec::Snowball()
-{
-    const int32_t sub = Context->PopInteger();
-    if (sub != 2) {
-        RunSnowballCommand(m_snowball, sub);
-        return;
-    }
-    while (m_snowball != nullptr && m_snowball->GetParticle() != nullptr && PollPass(Document, InputView)) {
-        if (m_snowball->GetParticle()->IsActive() == 0)
-            return;
-        WaitFromNow(Document, InputView, SNOWBALL_POLL_MS, SCRIPT_SKIP_FLAGS, SCRIPT_REQUEST_MASK, 1);
-    }
-}
-
 void CFuncExec::PictureSet(CScript& script)
 {
     const int32_t sub = Context->PopInteger();
@@ -470,139 +274,4 @@ void CFuncExec::EpiloguePicture(CScript& script)
         CreateFixedPictures(Document, script, EPILOGUE);
     else if (sub == 1)
         RemoveFixedPictures(Document, EPILOGUE);
-}
-
-void CFuncExec::StandingCharacter()
-{
-    const bool skip = GetConfigSceneSkip();
-    const int32_t sub = Context->PopInteger();
-    ScriptWork* work = GetScriptWork();
-    StandingCharacterSet* set = work != nullptr ? work->m_characters.get() : nullptr;
-    const auto integer = [this] { return Context->PopInteger(); };
-    const auto text = [this] { return Context->PopValue().Text; };
-    // Scene skip pops the arguments of every sub-command but the hit map's and does nothing else.
-    const bool act = set != nullptr && !skip;
-    switch (sub) {
-    case 0: {
-        const int32_t position = integer();
-        const CStringUTF8 name = text();
-        const int32_t percent = integer();
-        const int32_t duration = integer();
-        if (act)
-            set->Show(name, position, percent, duration, 255);
-        return;
-    }
-    case 1: {
-        const CStringUTF8 name = text();
-        const int32_t position = integer();
-        const int32_t duration = integer();
-        if (act)
-            set->ChangeFace(name, position, duration);
-        return;
-    }
-    case 2:
-        if (act)
-            set->Play();
-        return;
-    case 3: {
-        const int32_t position = integer();
-        const int32_t duration = integer();
-        if (act)
-            set->Hide(position, duration);
-        return;
-    }
-    case 4: {
-        const int32_t duration = integer();
-        for (int32_t position = 0; act && position < STANDING_POSITIONS; ++position)
-            set->Hide(position, duration);
-        return;
-    }
-    case 5:
-    case 6: {
-        const int32_t position = sub == 5 ? integer() : 0;
-        const CStringUTF8 name = text();
-        const int32_t face_position = sub == 6 ? integer() : position;
-        if (act && sub == 5)
-            set->OverlayPart(name, position);
-        else if (act)
-            set->OverlayPartOnFace(name, face_position);
-        return;
-    }
-    case 7: {
-        const int32_t position = integer();
-        const int32_t mode = integer();
-        const int32_t amplitude = integer();
-        if (act)
-            set->StartCharAnime(position, mode, amplitude);
-        return;
-    }
-    case 8: {
-        const int32_t position = integer();
-        const int32_t dx = integer();
-        const int32_t dy = integer();
-        if (act)
-            set->Nudge(position, dx, dy);
-        return;
-    }
-    case 9: {
-        const int32_t position = integer();
-        const int32_t priority = integer();
-        if (act)
-            set->SetPriority(position, priority);
-        return;
-    }
-    case 10: {
-        const int32_t position = integer();
-        const int32_t target = integer();
-        const int32_t duration = integer();
-        if (act)
-            set->MoveToPosition(position, target, duration);
-        return;
-    }
-    case 11: {
-        const int32_t position = integer();
-        const int32_t dx = integer();
-        const int32_t dy = integer();
-        const int32_t duration = integer();
-        if (act)
-            set->Sway(position, dx, dy, duration);
-        return;
-    }
-    case 12: {
-        const int32_t position = integer();
-        const CStringUTF8 name = text();
-        const int32_t percent = integer();
-        const int32_t duration = integer();
-        const int32_t alpha = integer();
-        if (act)
-            set->Show(name, position, percent, duration, alpha);
-        return;
-    }
-    case 13: {
-        const CStringUTF8 name = text();
-        const int32_t position = integer();
-        const int32_t duration = integer();
-        if (act)
-            set->FlashOut(name, position, duration);
-        return;
-    }
-    case 14: {
-        const CStringUTF8 name = text();
-        const int32_t position = integer();
-        if (set != nullptr)
-            set->LoadHitMap(name, position);
-        return;
-    }
-    case 15: {
-        const int32_t percent = integer();
-        const int32_t position = integer();
-        const int32_t target = integer();
-        const int32_t duration = integer();
-        if (act)
-            set->MoveAndZoom(percent, position, target, duration);
-        return;
-    }
-    default:
-        return;
-    }
 }

@@ -61,3 +61,23 @@ void CFuncExec::MiniGame()
         arguments.push_back(ScriptValue::FromInteger(Context->PopInteger()));
     RunScriptScreen(ScriptScreen::MiniGame, nullptr, ScriptScreenCall{std::move(arguments)});
 }
+
+void CFuncExec::AreaSelect()
+{
+    const int32_t sub = Context->PopInteger();
+    switch (sub) {
+    case 0: {
+        const CStringUTF8 name = Context->PopValue().Text;
+        RunScriptScreen(ScriptScreen::AreaSelectSource, nullptr,
+                        ScriptScreenCall{{ScriptValue::FromText(name)}});
+        return;
+    }
+    case 1:
+        return PushScreenResult(ScriptScreen::AreaSelect, 0);
+    case 2:
+        RunScriptScreen(ScriptScreen::AreaSelectClear, nullptr);
+        return;
+    default:
+        return;
+    }
+}
