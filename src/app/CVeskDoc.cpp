@@ -525,6 +525,13 @@ uint32_t CVeskDoc::PopScript()
 
 void CVeskDoc::RunNestedFrames(CScript& script)
 {
+    // The script's first opcode is due at once, and so is the caller's next turn once it ends:
+    // neither loop's rest may wait for a note the other loop's last step made.
+    platform::NoteDueTime(timeGetTime());
+    struct NoteEnd
+    {
+        ~NoteEnd() { platform::NoteDueTime(timeGetTime()); }
+    } note_end;
     try {
         for (;;) {
             CWinApp* app = GetApp();

@@ -12,7 +12,9 @@
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
+#include "platform/kernel/TimeApi.h"
 
 namespace {
 
@@ -113,6 +115,10 @@ void CSpriteAnime::Run()
         Stop();
     }
     RequestRedraw();
+    // A play that waits polls the end, and rests until something wakes it: the last frame may
+    // repeat the one before and present nothing.
+    if (!m_running)
+        platform::WakeIdleOwner();
 }
 
 uint32_t CSpriteAnime::GetQuietTime(uint32_t)
@@ -157,6 +163,9 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
             if (!m_running)
                 break;
             Sleep(1);
+            // The task's wake for the end ended the rest above; the next turn must not rest again.
+            if (!m_running)
+                platform::NoteDueTime(timeGetTime());
         }
     } catch (tagEVENT_SKIP skip) {
         m_skipped = skip == EVENT_SKIP ? 1 : 0;

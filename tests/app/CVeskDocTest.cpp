@@ -12,6 +12,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesAssembler.h"
 #include "platform/kernel/IdleWait.h"
+#include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
@@ -289,6 +290,29 @@ TEST_F(CVeskDocTest, NestedFramesPassOtherCodesOn)
     const std::vector<uint8_t> code = tools::CodeOf(assembled.File);
     EXPECT_THROW(document->AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size())),
                  CVeskDoc::tagDOCUMENT_CODE);
+}
+
+// Each rest of the nested loop, and the caller's first rest after it, find their turn due at
+// once: a loop that starts or ends must not rest on a note the other loop took.
+TEST_F(CVeskDocTest, NestedFramesLeaveEveryTurnDueAtOnce)
+{
+    static std::vector<bool> due_at_rests;
+    due_at_rests.clear();
+    CVeskDoc* document = Start({{"start.mes", "end"}});
+    platform::SetIdleWait(+[](uint32_t) {
+        const std::optional<uint32_t> due = platform::TakeDueTime();
+        due_at_rests.push_back(due.has_value() && static_cast<int32_t>(*due - timeGetTime()) <= 0);
+        return false;
+    });
+    const tools::AssembledScript assembled = tools::AssembleScript("push 11\nstvar 2\nend");
+    const std::vector<uint8_t> code = tools::CodeOf(assembled.File);
+    document->AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size()));
+    Sleep(0); // the caller's next rest
+    platform::SetIdleWait(nullptr);
+    EXPECT_EQ(Variable(2), 11);
+    ASSERT_GE(due_at_rests.size(), 4u); // before push, stvar and end, then the caller's
+    for (size_t i = 0; i < due_at_rests.size(); ++i)
+        EXPECT_TRUE(due_at_rests[i]) << "rest " << i;
 }
 
 class ClosedWindowApp final : public TestApp

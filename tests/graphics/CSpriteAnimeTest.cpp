@@ -16,7 +16,9 @@
 #include "foundation/CInputView.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CSpriteLayer.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
+#include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "script/FlagBuffer.h"
 
@@ -334,6 +336,47 @@ TEST_F(CSpriteAnimeTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsStepsFina
     anime.PlayAndWait();
     EXPECT_EQ(X(), 60);
     EXPECT_EQ(anime.IsRunning(), 0);
+}
+
+// The main thread's wait for a play rests between its turns: the task's end wakes it, and an end
+// that came during one rest leaves the next rest of the same turn nothing to wait for.
+TEST_F(CSpriteAnimeTest, APlaysEndWakesTheWaitAndItsNextTurnIsDueAtOnce)
+{
+    static int wakes;
+    wakes = 0;
+    platform::SetIdleWake(+[] { ++wakes; });
+    m_sprite.AddAnimation(Move(0, 100, 2));
+    CSpriteAnime anime;
+    Bind(anime);
+    anime.Play(ANIME_NO_WAIT, 0, 0, 0);
+    for (int i = 0; i < 3; ++i)
+        Tick();
+    EXPECT_EQ(anime.IsRunning(), 0);
+    EXPECT_EQ(wakes, 1); // at its end only
+    platform::SetIdleWake(nullptr);
+
+    // On the real clock the rests call the window layer's wait; the play ends during the first
+    // 1 ms rest, as the task's wake would end it.
+    static CSpriteAnime* playing;
+    static std::vector<std::pair<uint32_t, bool>> rests; // minimum, due at once
+    rests.clear();
+    m_sprite.AddAnimation(Move(0, 10, 2));
+    m_sprite.AddAnimation(Jump(JUMP_FOREVER, 0));
+    CSpriteAnime endless;
+    Bind(endless);
+    playing = &endless;
+    VirtualClock::Disable();
+    platform::SetIdleWait(+[](uint32_t min_ms) {
+        const std::optional<uint32_t> due = platform::TakeDueTime();
+        rests.emplace_back(min_ms, due.has_value() && static_cast<int32_t>(*due - timeGetTime()) <= 0);
+        if (min_ms == 1)
+            playing->Stop();
+        return false;
+    });
+    endless.Play(ANIME_WAIT, 0, 0, 0);
+    platform::SetIdleWait(nullptr);
+    ASSERT_EQ(rests.size(), 3u); // the first turn's two rests, then the turn that sees the end
+    EXPECT_EQ(rests[2], std::make_pair(0u, true));
 }
 
 TEST_F(CSpriteAnimeTest, AddingASpriteTwiceListsItOnce)

@@ -310,7 +310,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
     bitmap->width = header.biWidth;
     bitmap->height = static_cast<int>(height);
     bitmap->top_down = header.biHeight < 0;
-    bitmap->pixels.reset(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]());
+    bitmap->pixels = platform::gdi::AllocatePixels(static_cast<size_t>(bytes));
     if (!bitmap->pixels)
         return nullptr;
     if (bits != nullptr)

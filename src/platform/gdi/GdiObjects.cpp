@@ -17,7 +17,7 @@ Registry::Registry()
     stock->width = 1;
     stock->height = 1;
     stock->bit_count = 1;
-    stock->pixels = std::make_unique<uint8_t[]>(4);
+    stock->pixels = AllocatePixels(4);
     m_stock_bitmap = stock.get();
     m_objects.emplace(stock.get(), std::move(stock));
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -31,6 +32,20 @@ struct GdiObject
 
 struct DeviceContext;
 
+// Pixels come zeroed from calloc, which maps fresh pages for a large section: a section's memory
+// is only committed where it is written, as a section nothing draws into costs nothing.
+struct FreePixels
+{
+    void operator()(uint8_t* pixels) const { std::free(pixels); }
+};
+using PixelBuffer = std::unique_ptr<uint8_t[], FreePixels>;
+
+// Zeroed pixels of that many bytes (at least one); null when they cannot be had.
+inline PixelBuffer AllocatePixels(size_t bytes)
+{
+    return PixelBuffer(static_cast<uint8_t*>(std::calloc(bytes > 0 ? bytes : 1, 1)));
+}
+
 // A DIB section (or the stock 1 x 1 bitmap every memory context starts with).
 struct Bitmap final : GdiObject
 {
@@ -41,7 +56,7 @@ struct Bitmap final : GdiObject
     int height = 0; // always positive
     bool top_down = false;
     int bit_count = 32;
-    std::unique_ptr<uint8_t[]> pixels;
+    PixelBuffer pixels;
     DeviceContext* selected_in = nullptr; // a bitmap is selected into at most one context
 
     size_t Stride() const { return static_cast<size_t>(width) * 4; }

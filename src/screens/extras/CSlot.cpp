@@ -12,6 +12,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
+#include "platform/kernel/TimeApi.h"
 #include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
@@ -61,8 +62,9 @@ constexpr int32_t STOP_SX = 2160;
 constexpr int32_t STOP_UNLIT_Y = 624;
 constexpr int32_t STOP_LIT_Y = 832;
 
-// Each blink phase lasts 8 task steps.
+// Each blink phase lasts 8 task steps; the runner steps a task once more than its period passed.
 constexpr int32_t BLINK_STEPS = 8;
+constexpr uint32_t STEP_MS = SLOT_TASK_PERIOD + 1;
 constexpr int32_t CURSOR_OVER_CONTROL = 4;
 
 // Script digits outside 0 to 9 still pick a cell of the table.
@@ -116,6 +118,8 @@ void CSlot::RegisterTask()
     m_runner = GetAppTask();
     // The main thread may have drawn over the task's parts meanwhile (the lever's hover).
     m_drawn_state = -1;
+    m_step_time = timeGetTime();
+    m_step_timed = true;
     if (m_runner != nullptr)
         m_runner->AddTask(this);
 }
@@ -237,8 +241,29 @@ void CSlot::OnClose()
     ISelect::OnClose();
 }
 
+uint32_t CSlot::GetQuietTime(uint32_t now)
+{
+    const int32_t state = State.load(std::memory_order_relaxed);
+    const int32_t tick = Tick.load(std::memory_order_relaxed);
+    if (!m_step_timed || state == STATE_TURNING || state != m_drawn_state ||
+        (tick / BLINK_STEPS) % 2 != m_drawn_blink)
+        return 0;
+    // The step run at m_step_time + k * STEP_MS draws tick + k - 1.
+    const uint32_t steps = static_cast<uint32_t>((tick / BLINK_STEPS + 1) * BLINK_STEPS - tick + 1);
+    const int32_t left = static_cast<int32_t>(m_step_time + steps * STEP_MS - now);
+    return left > 0 ? static_cast<uint32_t>(left) : 0;
+}
+
 void CSlot::Execute()
 {
+    const uint32_t now = timeGetTime();
+    if (m_step_timed) {
+        const uint32_t skipped = (now - m_step_time) / STEP_MS;
+        if (skipped > 1)
+            Tick.fetch_add(static_cast<int32_t>(skipped - 1), std::memory_order_relaxed);
+    }
+    m_step_time = now;
+    m_step_timed = true;
     const int32_t blink = (Tick.load(std::memory_order_relaxed) / BLINK_STEPS) % 2;
     const int32_t state = State.load(std::memory_order_relaxed);
     // The turning reels change every tick; the rest is drawn only when it changes.

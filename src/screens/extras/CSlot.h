@@ -3,9 +3,11 @@
 //
 // CSlot draws the machine into the document's sprite layer 0: three reels of digits, a lever and
 // three stop buttons. It is also a frame task: every 15 ms the app-task thread blinks the lever,
-// turns the reels or blinks a shown result, while the main thread runs the screen. The words the
-// two threads share are atomic; the task is taken out of the runner before the main thread draws
-// the lever itself, at close and at destruction, so the runner never steps a dead screen.
+// turns the reels or blinks a shown result, while the main thread runs the screen. Between two
+// blinks the task rests: its step count follows the clock, so the steps it sleeps through still
+// count. The words the two threads share are atomic; the task is taken out of the runner before
+// the main thread draws the lever itself, at close and at destruction, so the runner never steps
+// a dead screen.
 //
 // CSlotScrollImage scrolls the tall picture of sprite layer 1 through layer 0, down and back up,
 // then lets the player drag it. Main thread only.
@@ -69,6 +71,8 @@ public:
 
     // The task step, on the app-task thread.
     void Execute() override;
+    // Until the step that changes the blink; 0 while the reels turn or a new state is to be drawn.
+    uint32_t GetQuietTime(uint32_t now) override;
 
     // Draws control id in state 0 normal, 1 hover or 2 pressed; id -1 does nothing at all.
     void DrawButton(int32_t id, int32_t state, int32_t present);
@@ -93,6 +97,10 @@ private:
     // lever and lamps change only every few ticks, and the frames between would repeat it.
     int32_t m_drawn_state = -1;
     int32_t m_drawn_blink = -1;
+    // Clock value of the last step (or of the addition to the runner); the steps a rest skips
+    // are counted from it. Unset for a task stepped before it was ever added.
+    uint32_t m_step_time = 0;
+    bool m_step_timed = false;
 
     void RegisterTask();
     void UnregisterTask();

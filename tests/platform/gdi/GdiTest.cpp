@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 
 namespace {
 
@@ -61,6 +62,16 @@ private:
     uint8_t* m_bits = nullptr;
 };
 
+// The process's resident memory in bytes, from the kernel's page counts.
+size_t ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    size_t resident = 0;
+    statm >> pages >> resident;
+    return resident * 4096;
+}
+
 } // namespace
 
 TEST(GdiDibSection, FreshBitsAreZeroAndStoredBottomUp)
@@ -74,6 +85,20 @@ TEST(GdiDibSection, FreshBitsAreZeroAndStoredBottomUp)
     EXPECT_EQ(surface.Get(0, 1), 0x11u);
     EXPECT_EQ(surface.Get(0, 0), 0u);
     EXPECT_NE(surface.Old(), nullptr); // the stock bitmap comes back on the first selection
+}
+
+// A large section nothing has drawn into yet (the save snapshot's, a layer for a later screen)
+// holds no memory; what is written into it does.
+TEST(GdiDibSection, LargeSectionIsCommittedOnlyWhereWritten)
+{
+    constexpr size_t SECTION_BYTES = size_t{2048} * 2048 * 4;
+    const size_t before = ResidentBytes();
+    Surface surface(2048, 2048);
+    ASSERT_NE(surface.Bits(), nullptr);
+    const size_t made = ResidentBytes();
+    EXPECT_LT(made, before + SECTION_BYTES / 4) << "a fresh section was committed whole";
+    std::memset(surface.Bits(), 0x7F, SECTION_BYTES / 2);
+    EXPECT_GT(ResidentBytes(), made + SECTION_BYTES / 4) << "the resident figure does not follow writes";
 }
 
 TEST(GdiDibSection, RefusesWhatIsNotA32BitRgbSection)

@@ -431,6 +431,43 @@ TEST_F(CSlotTest, TheTaskAsksForAFrameOnlyWhenItsPictureChanges)
     EXPECT_EQ(frames(CSlot::STATE_SHOWING, 10), 2); // the new state at 22, the blink at 24
 }
 
+// Between two blinks the task rests: the runner sleeps until the next one is due, and the steps
+// slept through still count, so the lever blinks on the beat of a task stepped every 16 ms (its
+// first step runs as it is added).
+TEST_F(CSlotTest, TheLeverRestsBetweenBlinksOnTheSteppedBeat)
+{
+    CAppTask runner;
+    CAppTask* previous = SetAppTask(&runner);
+    std::vector<std::pair<uint32_t, Cell>> changes;
+    int passes = 0;
+    {
+        CSlot slot;
+        slot.Mode = CSlot::MODE_PLAY;
+        slot.OnOpen();
+        const uint32_t start = timeGetTime();
+        Cell shown = At(LEVER_CENTRE.x, LEVER_CENTRE.y);
+        while (changes.size() < 6 && passes < 100) {
+            const uint32_t rest = runner.GetRestTime(0);
+            ASSERT_NE(rest, INFINITE);
+            platform::VirtualClock::Advance(rest);
+            runner.RunDueTasks();
+            ++passes;
+            if (const Cell now = At(LEVER_CENTRE.x, LEVER_CENTRE.y); now != shown) {
+                changes.push_back({timeGetTime() - start, now});
+                shown = now;
+            }
+        }
+    }
+    SetAppTask(previous);
+    ASSERT_EQ(changes.size(), 6u);
+    for (size_t k = 0; k < changes.size(); ++k)
+        EXPECT_EQ(changes[k],
+                  std::make_pair(static_cast<uint32_t>(128 * k), Cell(tools::SLOT_CELL_LEVER, k % 2 ? 3 : 0)))
+            << k;
+    // One wake a blink, and a pass now and then that finds the wake a little early.
+    EXPECT_LE(passes, 8);
+}
+
 // The runner on its own thread keeps stepping while the main thread destroys the screen: the
 // destructor waits for a pass in progress, and no later pass reaches the freed screen.
 TEST_F(CSlotTest, DestroyedWhileTheRunnerTicksLeavesNoEntry)
