@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
@@ -11,6 +10,7 @@
 #include "foundation/CXMLDocument.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/CreationFault.h"
+#include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "movie/CMediaFile.h"
 #include "movie/CVideoRender.h"
@@ -38,7 +38,7 @@ std::string ExtensionOf(const std::string& name)
 
 } // namespace
 
-CMediaStream::CMediaStream(CVeskDoc* document)
+CMediaStream::CMediaStream(GameDocument* document)
     : m_document(document)
 {}
 

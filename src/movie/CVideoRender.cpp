@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
@@ -53,7 +53,7 @@ CVideoRender::~CVideoRender() = default;
 
 CSprite* CVideoRender::LookUpLayerZero()
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (auto it = document->Sprites.find(0); it != document->Sprites.end())
         return it->second.get();
     return document->GetSpriteLayer(0);

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "game/hints/CastNames.h"
 #include "graphics/CDirect3D.h"

@@ -4,9 +4,9 @@
 
 #include "app/CGameWork.h"
 #include "app/CMouse.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
@@ -85,7 +85,7 @@ ScriptValue RunListedScreen(ISelect& screen, CGameWork* work)
         work->AddActiveScreen(&screen);
     try {
         screen.ModalLoop();
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+    } catch (GameDocument::tagDOCUMENT_CODE) {
         screen.OnClose();
         throw;
     }

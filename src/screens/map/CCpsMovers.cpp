@@ -3,10 +3,10 @@
 
 #include "app/CEffectWait.h"
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"

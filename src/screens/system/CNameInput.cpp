@@ -4,10 +4,10 @@
 #include <functional>
 
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "script/vm/LineBreakRules.h"

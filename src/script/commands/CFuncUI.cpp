@@ -1,8 +1,8 @@
 #include "script/commands/CFuncUI.h"
 
-#include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "foundation/CInputView.h"
+#include "foundation/GameDocument.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/WindowApi.h"
 #include "script/commands/ScriptWaits.h"

@@ -7,10 +7,10 @@
 
 #include "app/CGameWork.h"
 #include "app/CMouse.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CStringBase.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CAnimeManager.h"

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
@@ -82,19 +82,19 @@ void DrawSlots(int32_t offset_x, int32_t offset_y)
     DrawPictureSlot(GetPictureTargetLayer(), 0, 0, SCREEN_W, SCREEN_H, offset_x, offset_y);
 }
 
-ILayer* RegisteredLayer(CVeskDoc* document, int32_t number)
+ILayer* RegisteredLayer(GameDocument* document, int32_t number)
 {
     return SpriteLayerOf(document->GetSpriteLayer(number));
 }
 
-CLayerFile* LayerFile(CVeskDoc* document)
+CLayerFile* LayerFile(GameDocument* document)
 {
     CLayerFile* file = document->GetLayerFile();
     return file != nullptr ? file : GetDocumentLayerFile();
 }
 
 // A new sprite layer holding the whole picture, at the priority; null when it does not load.
-std::unique_ptr<CSpriteLayer> LoadPictureSprite(CVeskDoc* document, const char* name, int32_t priority)
+std::unique_ptr<CSpriteLayer> LoadPictureSprite(GameDocument* document, const char* name, int32_t priority)
 {
     CLayerFile* file = LayerFile(document);
     if (file == nullptr)
@@ -129,7 +129,7 @@ void PlayOne(CSprite* sprite, const SpriteAnimRecord& record)
 }
 
 // One pass of a skippable polling loop: false when the application quits or a skip is seen.
-bool PollPass(CVeskDoc* document, CInputView* input_view)
+bool PollPass(GameDocument* document, CInputView* input_view)
 {
     if (!RunWaitPass(document))
         return false;
@@ -140,7 +140,7 @@ bool PollPass(CVeskDoc* document, CInputView* input_view)
 }
 
 template <class Table>
-void CreateFixedPictures(CVeskDoc* document, CScript& script, const Table& table)
+void CreateFixedPictures(GameDocument* document, CScript& script, const Table& table)
 {
     for (const FixedPicture& entry : table) {
         // The sprite group's own create: number, width, height, priority, kind.
@@ -171,7 +171,7 @@ void CreateFixedPictures(CVeskDoc* document, CScript& script, const Table& table
 }
 
 template <class Table>
-void RemoveFixedPictures(CVeskDoc* document, const Table& table)
+void RemoveFixedPictures(GameDocument* document, const Table& table)
 {
     for (const FixedPicture& entry : table) {
         if (CSpriteLayer* sprite = document->GetSpriteLayer(entry.number)) {
