@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "app/CVeskView.h"
 #include "foundation/AppLink.h"
 #include "foundation/CExecException.h"
 #include "foundation/CInputView.h"
@@ -10,6 +9,7 @@
 #include "foundation/CreationFault.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
+#include "foundation/MainView.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
@@ -45,7 +45,7 @@ void CMoviePlayer::Create()
             slot.reset(new (std::nothrow) CMediaStream(m_document));
         if (slot == nullptr)
             throw CExecException("Failed to create the Movie Object");
-        GetView()->GetHookList().Add(slot.get());
+        GetMainView().AddWindowHook(slot.get());
         if (slot->Create() != 0 || IsCreationFaultInjected("Failed to create the MediaManager Object"))
             throw CExecException("Failed to create the MediaManager Object");
     }

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/CGameWork.h"
-#include "app/CVeskView.h"
 #include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CCriticalSection.h"
@@ -11,6 +10,7 @@
 #include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
+#include "foundation/MainView.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -420,7 +420,7 @@ void ISelect::PressGameModeButton()
 
 std::optional<std::u16string> ISelect::ClipboardText()
 {
-    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(GetView()->GetHandle()))
+    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(GetMainView().GetMainWindow()))
         return std::nullopt;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const auto* text =

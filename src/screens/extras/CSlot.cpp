@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "app/CGameWork.h"
-#include "app/CMouse.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameCursor.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "graphics/CAppTask.h"
@@ -157,7 +157,8 @@ void CSlot::CopyReel(int32_t reel, int32_t digit, bool lock)
 
 void CSlot::SetGameCursor(int32_t mode)
 {
-    GetMouse()->SetCursorMode(mode);
+    if (GameCursor* cursor = GetGameCursor())
+        cursor->SetCursorMode(mode);
 }
 
 void CSlot::MoveCursorTo(int32_t id)
@@ -215,7 +216,8 @@ void CSlot::OnOpen()
         SetGameCursor(0);
         RegisterTask();
         SetGameCursor(0);
-        GetMouse()->TurnOn();
+        if (GameCursor* cursor = GetGameCursor())
+            cursor->TurnOn();
     } else {
         State = STATE_SHOWING;
         for (int32_t k = 0; k < SLOT_REELS; ++k)

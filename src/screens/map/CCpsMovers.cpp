@@ -1,7 +1,6 @@
 // The town map's walking figures: one tick of their programs, the steps with collision, slides
 // and camera, the path walk, the player's steering and the pacing between ticks.
 
-#include "app/CEffectWait.h"
 #include "app/CGameWork.h"
 #include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
@@ -11,6 +10,7 @@
 #include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/CEffectWait.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"

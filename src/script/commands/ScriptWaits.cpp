@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/CEffectWait.h"
 #include "foundation/AppLink.h"
 #include "foundation/GameDocument.h"
+#include "graphics/CEffectWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 

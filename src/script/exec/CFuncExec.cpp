@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "app/CGameWork.h"
-#include "app/CMouse.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CStringBase.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameCursor.h"
 #include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "foundation/WriteFileAtomically.h"
@@ -499,10 +499,13 @@ void CFuncExec::CopyFlags()
 void CFuncExec::GameCursor()
 {
     const int32_t change = Context->PopInteger();
+    ::GameCursor* cursor = GetGameCursor();
+    if (cursor == nullptr)
+        return;
     if (change == 0)
-        GetMouse()->TurnOn();
+        cursor->TurnOn();
     else if (change == 1)
-        GetMouse()->HideGameCursor();
+        cursor->HideGameCursor();
 }
 
 void CFuncExec::ArmAndStepSlot()
