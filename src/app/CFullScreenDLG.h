@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/CApiDialog.h"
+#include "foundation/CApiDialog.h"
 #include "foundation/CStringUTF8.h"
 
 inline constexpr uint32_t IDD_FULL_SCREEN = 113;

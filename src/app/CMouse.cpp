@@ -45,6 +45,13 @@ CMouse* GetMouse()
     return g_mouse;
 }
 
+namespace {
+
+// Installed before main, so the screens that switch the cursor first still get it made.
+const bool g_source_installed = (SetGameCursorSource([]() -> GameCursor* { return GetMouse(); }), true);
+
+} // namespace
+
 void DeleteMouse()
 {
     delete g_mouse;

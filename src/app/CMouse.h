@@ -6,6 +6,7 @@
 // shows and while a system screen runs. Mode and position change on the main thread, the frame
 // task runs on the app-task thread under the list and draw locks.
 
+#include "foundation/GameCursor.h"
 #include "foundation/IAppTask.h"
 #include "foundation/IWinHook.h"
 
@@ -20,7 +21,7 @@ inline constexpr int32_t CURSOR_CELL = 64;
 inline constexpr int32_t CURSOR_PRIORITY = 120;
 inline constexpr uint32_t CURSOR_FRAME_MS = 300;
 
-class CMouse : public IWinHook, public IAppTask
+class CMouse : public IWinHook, public IAppTask, public GameCursor
 {
 public:
     CMouse();
@@ -30,10 +31,10 @@ public:
     void Setup();
     void Release();
     // -1 none, 0 turns the game cursor off, others choose the sheet's row.
-    void SetCursorMode(int32_t mode);
-    void TurnOn();
+    void SetCursorMode(int32_t mode) override;
+    void TurnOn() override;
     // Back to the system cursor with no mode; the frame task stays on its list.
-    void HideGameCursor();
+    void HideGameCursor() override;
     // 1 over the picture; 0 outside, after hiding the sprite and showing the system cursor.
     int32_t IsInsideScreen();
     void UpdateCursorPosition();

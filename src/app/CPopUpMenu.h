@@ -3,7 +3,7 @@
 // picture while the main view is in full screen (where the view has no menu bar). Its commands go
 // to the view. Owned by the view; main thread only.
 
-#include "app/CWindow.h"
+#include "foundation/CWindow.h"
 
 class CPopUpMenu : public CWindow
 {

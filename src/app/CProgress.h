@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/CApiDialog.h"
+#include "foundation/CApiDialog.h"
 
 inline constexpr uint32_t IDD_PROGRESS = 131;
 

@@ -1,6 +1,6 @@
 #include "app/CTabCtrl.h"
 
-#include "app/CApiDialog.h"
+#include "foundation/CApiDialog.h"
 #include "platform/user/ControlsApi.h"
 
 int32_t CTabCtrl::InsertItem(int32_t index, const char16_t* label)

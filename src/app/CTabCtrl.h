@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CWindow.h"
+#include "foundation/CWindow.h"
 
 class CApiDialog;
 

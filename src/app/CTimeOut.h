@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/CApiDialog.h"
+#include "foundation/CApiDialog.h"
 
 inline constexpr uint32_t IDD_TIME_OUT = 115;
 inline constexpr int32_t TIME_OUT_SECONDS = 15;

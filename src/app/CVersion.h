@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/CApiDialog.h"
+#include "foundation/CApiDialog.h"
 
 inline constexpr uint32_t IDD_VERSION = 120;
 

@@ -36,6 +36,7 @@
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
+#include "script/SelectManager.h"
 #include "script/commands/CFuncMusic.h"
 #include "script/exec/CFuncExec.h"
 #include "script/vm/CScript.h"
@@ -133,6 +134,14 @@ CVeskDoc* GetDocument()
     g_document = document;
     return document;
 }
+
+namespace {
+
+// Installed before main, so code below the shell that asks first still gets the document made.
+const bool g_source_installed =
+    (SetGameDocumentSource([]() -> GameDocument* { return GetDocument(); }), true);
+
+} // namespace
 
 void DeleteDocument()
 {

@@ -57,6 +57,13 @@ CVeskView* GetView()
     return g_view;
 }
 
+namespace {
+
+// Installed before main, so a movie or screen that joins the window first still gets it made.
+const bool g_source_installed = (SetMainViewSource([]() -> MainView* { return GetView(); }), true);
+
+} // namespace
+
 void DeleteView()
 {
     delete g_view;

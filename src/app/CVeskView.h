@@ -10,7 +10,8 @@
 #include <memory>
 
 #include "app/CPopUpMenu.h"
-#include "app/CWindow.h"
+#include "foundation/CWindow.h"
+#include "foundation/MainView.h"
 
 class CDisplay;
 class CLangTextTable;
@@ -25,7 +26,7 @@ inline constexpr uint32_t VIEW_STATUS_HIDE_POPUP = 0x8;
 // WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX.
 inline constexpr DWORD VIEW_WINDOW_STYLE = 0x80CB0000;
 
-class CVeskView : public CWindow
+class CVeskView : public CWindow, public MainView
 {
 public:
     ~CVeskView() override;
@@ -50,6 +51,10 @@ public:
     BOOL RegisterClass(const CREATESTRUCTW& record) override;
 
     HWND GetSafeHwnd() const { return m_handle; }
+    // MainView
+    HWND GetMainWindow() const override { return m_handle; }
+    void AddWindowHook(IWinHook* hook) override { GetHookList().Add(hook); }
+    void RemoveWindowHook(IWinHook* hook) override { GetHookList().Remove(hook); }
     uint32_t GetStatus() const { return m_status ? m_status->load() : 0; }
     void SetStatusBits(uint32_t bits);
     void ClearStatusBits(uint32_t bits);

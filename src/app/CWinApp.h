@@ -61,7 +61,7 @@ public:
     // What WinMain hands over before it starts the application.
     void SetStartupArguments(HINSTANCE instance, CStringUTF8 command_line, int show_command);
 
-    HINSTANCE GetInstanceHandle() const { return m_instance; }
+    HINSTANCE GetInstanceHandle() const override { return m_instance; }
     const CStringUTF8& GetCommandLineText() const { return m_command_line; }
     int GetShowCommand() const { return m_show_command; }
     const CStringUTF8& GetTitle() const { return m_title; }

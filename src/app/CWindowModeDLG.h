@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/CApiDialog.h"
 #include "app/CTabCtrl.h"
+#include "foundation/CApiDialog.h"
 #include "platform/user/ControlsApi.h"
 
 class CFullScreenDLG;

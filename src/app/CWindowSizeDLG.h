@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/CApiDialog.h"
+#include "foundation/CApiDialog.h"
 
 inline constexpr uint32_t IDD_WINDOW_SIZE = 114;
 inline constexpr int32_t WINDOW_SCALE_MIN_PERCENT = 50;

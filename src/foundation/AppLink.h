@@ -1,10 +1,11 @@
 #pragma once
 // What code below the application shell reaches of the application object, which lives above it
-// in app/: the message pump, the save folder, the settings documents, the clock switch and the
-// rotate flag. The application object installs itself while it lives (the newest one is current,
-// so a test's own object stands in for the global); without one there is no pump, no folder and
-// every setting reads its default. The documents lock themselves, so the settings getters may be
-// called from any thread; the pump from the main thread only.
+// in app/: the message pump, the save folder, the settings documents, the clock switch, the
+// rotate flag and the instance dialogs are made from. The application object installs itself
+// while it lives (the newest one is current, so a test's own object stands in for the global);
+// without one there is no pump, no folder and every setting reads its default. The documents lock
+// themselves, so the settings getters may be called from any thread; the pump from the main
+// thread only.
 
 #include <cstdint>
 
@@ -34,6 +35,8 @@ public:
     virtual uint32_t GetClockSwitch() const = 0;
     // 1 when started with "rotate".
     virtual uint32_t GetRotateFlag() const = 0;
+    // The instance the dialogs are made from; null before the application has one.
+    virtual HINSTANCE GetInstanceHandle() const { return nullptr; }
 };
 
 // Not owned. Returns the previous link; null removes it. Atomic, so any thread reads it safely.

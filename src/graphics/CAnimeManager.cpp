@@ -1,6 +1,6 @@
 #include "graphics/CAnimeManager.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
@@ -16,7 +16,7 @@ constexpr int32_t COMPOSE_BACKGROUND_LAYER = 4;
 
 ILayer* Registered(int32_t number)
 {
-    return GetDocument()->GetSpriteLayer(number);
+    return GetGameDocument()->GetSpriteLayer(number);
 }
 
 // Commands run on the app-task thread while scripts register and free layers: the look-ups and
@@ -26,7 +26,7 @@ template <class Blits>
 void BlitRegistered(Blits blits)
 {
     {
-        ScopedLock lock(GetDocument()->GetSpriteLayerLock());
+        ScopedLock lock(GetGameDocument()->GetSpriteLayerLock());
         blits();
     }
     RedrawFrameNow();
@@ -171,7 +171,7 @@ int32_t CAnimeManager::StepSlot(int32_t group, int32_t slot)
         break;
     case 1: {
         // Shown with the next frame, not at once.
-        ScopedLock lock(GetDocument()->GetSpriteLayerLock());
+        ScopedLock lock(GetGameDocument()->GetSpriteLayerLock());
         if (ILayer* dest = Destination(); dest != nullptr && Source() != nullptr)
             dest->BltColorKey(I(command->dest_x), I(command->dest_y), I(command->width), I(command->height),
                               Source(), I(command->source_x), I(command->source_y), COLOR_KEY_GREEN);
@@ -189,7 +189,7 @@ int32_t CAnimeManager::StepSlot(int32_t group, int32_t slot)
 
 bool CAnimeManager::IsAllFinished()
 {
-    const bool ticking = (GetDocument()->GetEngineStateWord() & ENGINE_ANIME_TICKS) != 0;
+    const bool ticking = (GetGameDocument()->GetEngineStateWord() & ENGINE_ANIME_TICKS) != 0;
     ScopedLock lock(m_lock);
     for (AnimeSlot& slot : m_slots) {
         if (slot.state == ANIME_RUNNING) {

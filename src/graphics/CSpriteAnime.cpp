@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAppTask.h"
@@ -33,7 +33,7 @@ CSpriteAnime::CSpriteAnime()
 
 CSpriteAnime::CSpriteAnime(uint32_t period)
     : IAppTask(period)
-    , CEffectWait(GetDocument(), GetInputView())
+    , CEffectWait(GetGameDocument(), GetInputView())
 {}
 
 CSpriteAnime::~CSpriteAnime()

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/CEffectWait.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/IAppTask.h"
+#include "graphics/CEffectWait.h"
 
 class CSprite;
 

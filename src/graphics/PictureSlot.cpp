@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
@@ -34,7 +34,7 @@ std::array<CStringUTF8, PICTURE_SLOT_COUNT>& ShownNames()
 
 CSpriteLayer* RegisteredLayer(int32_t number)
 {
-    return GetDocument()->GetSpriteLayer(number);
+    return GetGameDocument()->GetSpriteLayer(number);
 }
 
 bool IsSlotIndex(int32_t index)
@@ -175,7 +175,7 @@ void ClearPictureSlots()
 
 CSpriteLayer* GetPictureTargetLayer()
 {
-    CFadeSprite* fade = GetDocument()->GetFadeSprite();
+    CFadeSprite* fade = GetGameDocument()->GetFadeSprite();
     const bool covered = fade != nullptr && fade->IsVisible() != 0;
     return RegisteredLayer(covered ? PICTURE_LAYER_SCENE : PICTURE_LAYER_FADE);
 }

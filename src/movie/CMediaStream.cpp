@@ -2,8 +2,6 @@
 
 #include <new>
 
-#include "app/CVeskDoc.h"
-#include "app/CVeskView.h"
 #include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CExecException.h"
@@ -11,6 +9,8 @@
 #include "foundation/CXMLDocument.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/CreationFault.h"
+#include "foundation/GameDocument.h"
+#include "foundation/MainView.h"
 #include "foundation/PlayerMessage.h"
 #include "movie/CMediaFile.h"
 #include "movie/CVideoRender.h"
@@ -38,13 +38,13 @@ std::string ExtensionOf(const std::string& name)
 
 } // namespace
 
-CMediaStream::CMediaStream(CVeskDoc* document)
+CMediaStream::CMediaStream(GameDocument* document)
     : m_document(document)
 {}
 
 CMediaStream::~CMediaStream()
 {
-    GetView()->GetHookList().Remove(this);
+    GetMainView().RemoveWindowHook(this);
     if (Control != nullptr)
         Stop();
     ReleaseGraph();
@@ -115,7 +115,7 @@ HRESULT CMediaStream::BuildGraph()
     if (FAILED(result))
         ReleaseGraph();
     if (Events != nullptr)
-        Events->SetNotifyWindow(reinterpret_cast<OAHWND>(GetView()->GetHandle()), WM_GRAPH_NOTIFY, 0);
+        Events->SetNotifyWindow(reinterpret_cast<OAHWND>(GetMainView().GetMainWindow()), WM_GRAPH_NOTIFY, 0);
     return result;
 }
 

@@ -15,7 +15,7 @@ class CArchiveManager;
 class CMediaFile;
 class CMediaFileReader;
 class CSprite;
-class CVeskDoc;
+class GameDocument;
 class CVideoRender;
 
 inline constexpr UINT WM_GRAPH_NOTIFY = 0x8001;
@@ -28,7 +28,7 @@ inline constexpr int32_t VOLUME_SILENT = -10000;
 class CMediaStream : public IWinHook
 {
 public:
-    explicit CMediaStream(CVeskDoc* document);
+    explicit CMediaStream(GameDocument* document);
     ~CMediaStream() override;
     CMediaStream(const CMediaStream&) = delete;
     CMediaStream& operator=(const CMediaStream&) = delete;
@@ -82,5 +82,5 @@ private:
     void ReleaseGraph();
     CSprite* CurrentTarget();
 
-    CVeskDoc* m_document; // not owned
+    GameDocument* m_document; // not owned
 };

@@ -2,14 +2,14 @@
 
 #include <new>
 
-#include "app/CVeskDoc.h"
-#include "app/CVeskView.h"
 #include "foundation/AppLink.h"
 #include "foundation/CExecException.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/CreationFault.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
+#include "foundation/MainView.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
@@ -22,7 +22,7 @@
 #include "movie/CVideoRender.h"
 #include "platform/kernel/SyncApi.h"
 
-CMoviePlayer::CMoviePlayer(CVeskDoc* document)
+CMoviePlayer::CMoviePlayer(GameDocument* document)
     : m_document(document)
 {}
 
@@ -45,7 +45,7 @@ void CMoviePlayer::Create()
             slot.reset(new (std::nothrow) CMediaStream(m_document));
         if (slot == nullptr)
             throw CExecException("Failed to create the Movie Object");
-        GetView()->GetHookList().Add(slot.get());
+        GetMainView().AddWindowHook(slot.get());
         if (slot->Create() != 0 || IsCreationFaultInjected("Failed to create the MediaManager Object"))
             throw CExecException("Failed to create the MediaManager Object");
     }
@@ -154,7 +154,7 @@ void CMoviePlayer::CrossFade(CStringUTF8 name, uint8_t loop)
             Sleep(0);
             m_document->EventFlagOp(EVENT_FLAG_TICK, 0);
         }
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+    } catch (GameDocument::tagDOCUMENT_CODE) {
         EndCrossFade();
         throw;
     }

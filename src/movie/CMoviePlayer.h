@@ -13,12 +13,12 @@
 
 class CMediaStream;
 class CSprite;
-class CVeskDoc;
+class GameDocument;
 
 class CMoviePlayer
 {
 public:
-    explicit CMoviePlayer(CVeskDoc* document);
+    explicit CMoviePlayer(GameDocument* document);
     ~CMoviePlayer();
     CMoviePlayer(const CMoviePlayer&) = delete;
     CMoviePlayer& operator=(const CMoviePlayer&) = delete;
@@ -44,5 +44,5 @@ private:
     bool CrossFadeDone();
     void EndCrossFade();
 
-    CVeskDoc* m_document; // not owned
+    GameDocument* m_document; // not owned
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/CVeskDoc.h"
-#include "app/CVeskView.h"
+#include "foundation/GameDocument.h"
+#include "foundation/MainView.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CDirect3D.h"
@@ -43,7 +43,7 @@ CVideoRender::CVideoRender(CSprite* target, int32_t fade_step, HRESULT* result)
     : CBaseVideoRenderer(CLSID_VideoRender, u"CVideoRenderer", nullptr, result)
     , m_target(target)
     , m_fade_step(fade_step)
-    , m_window(GetView()->GetHandle())
+    , m_window(GetMainView().GetMainWindow())
 {
     if (ILayer* layer = SpriteLayerOf(target))
         m_target_header = *layer->GetHeader();
@@ -53,7 +53,7 @@ CVideoRender::~CVideoRender() = default;
 
 CSprite* CVideoRender::LookUpLayerZero()
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (auto it = document->Sprites.find(0); it != document->Sprites.end())
         return it->second.get();
     return document->GetSpriteLayer(0);

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/CApiDialog.h"
+#include "foundation/CApiDialog.h"
 #include "foundation/CStringUTF8.h"
 #include "platform/dshow/DShowApi.h"
 

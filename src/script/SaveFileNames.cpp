@@ -1,7 +1,7 @@
 #include "script/SaveFileNames.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
+#include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
 
 namespace {
@@ -14,7 +14,7 @@ CStringUTF8 SaveFolder()
 
 bool IsSecondScenario()
 {
-    const FlagBuffer* state = GetDocument()->GetGameState();
+    const FlagBuffer* state = GetGameDocument()->GetGameState();
     return state != nullptr && state->SpMode() == 1;
 }
 

@@ -1,6 +1,6 @@
 // The effect wait on the virtual clock: the time running out, skip inputs, requests and the
 // clock's wrap.
-#include "app/CEffectWait.h"
+#include "graphics/CEffectWait.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "app/AppMessageBox.h"
+#include "app/CMouse.h"
 #include "app/CVeskDoc.h"
+#include "app/CVeskView.h"
 #include "arcpack/ArchiveWriter.h"
 #include "foundation/CExecException.h"
+#include "foundation/GameCursor.h"
+#include "foundation/GameDocument.h"
+#include "foundation/MainView.h"
 #include "graphics/CSpriteLayer.h"
 #include "mesasm/MesAssembler.h"
 #include "platform/kernel/IdleWait.h"
@@ -54,6 +59,12 @@ protected:
             ++frames;
         return frames;
     }
+};
+
+class JoiningHook final : public IWinHook
+{
+public:
+    int32_t HookProc(HWND, UINT, WPARAM, LPARAM) override { return 0; }
 };
 
 const char* const SUB_SCRIPT = "push 2\nstvar 6\nend\n";
@@ -382,6 +393,29 @@ TEST_F(CVeskDocTest, RegisteringTheSameLayerAgainKeepsIt)
     ASSERT_EQ(document->GetSpriteLayer(6), layer);
     EXPECT_EQ(layer->GetLayer()->GetWidth(), 4) << "the layer is still alive";
     EXPECT_EQ(TakeMessageBoxes().size(), 1u);
+}
+
+// Code below the shell reaches the shell's own singletons, made on its first use as before.
+TEST_F(CVeskDocTest, CodeBelowTheShellReachesTheShellsDocumentViewAndCursor)
+{
+    DeleteDocument();
+    GameDocument* first = GetGameDocument();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, static_cast<GameDocument*>(GetDocument()));
+    first->SaveDataTable = std::make_unique<ScriptValueTable>();
+    EXPECT_EQ(GetDocument()->SaveDataTable.get(), first->SaveDataTable.get());
+
+    EXPECT_EQ(&GetMainView(), static_cast<MainView*>(GetView()));
+    JoiningHook hook;
+    GetMainView().AddWindowHook(&hook);
+    EXPECT_TRUE(GetView()->GetHookList().Contains(&hook));
+    GetMainView().RemoveWindowHook(&hook);
+    EXPECT_FALSE(GetView()->GetHookList().Contains(&hook));
+    EXPECT_EQ(GetMainView().GetMainWindow(), GetView()->GetHandle());
+    DeleteView();
+
+    EXPECT_EQ(GetGameCursor(), static_cast<GameCursor*>(GetMouse()));
+    DeleteMouse();
 }
 
 } // namespace

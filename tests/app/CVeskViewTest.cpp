@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "app/CDisplay.h"
-#include "app/CEffectWait.h"
 #include "app/CVeskDoc.h"
 #include "app/DocumentFixture.h"
 #include "app/MainViewFixture.h"
 #include "foundation/CLangTextTable.h"
+#include "graphics/CEffectWait.h"
 #include "mapwrite/MapTableWriter.h"
 #include "platform/kernel/VirtualClock.h"
 #include "platform/user/InputInjection.h"

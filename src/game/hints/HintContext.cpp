@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "game/hints/CastNames.h"
 #include "game/hints/HeroineHints.h"
 
@@ -51,7 +51,7 @@ const CastNames& HintContext::GetNames() const
 std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t heroine)
 {
     std::vector<FlagHintRecord> list;
-    const FlagBuffer* state = GetDocument()->GetGameState();
+    const FlagBuffer* state = GetGameDocument()->GetGameState();
     context.Load(state != nullptr ? *state : FlagBuffer());
     switch (heroine) {
     case 0:

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CString.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
@@ -936,7 +936,7 @@ void CBacklogScreen::JumpBack(int32_t index)
     CFuncSave().SetDataTable(record->JumpState);
     flags.SetCurrentState(record->StateSnapshot);
     SetConfigOneMes(0);
-    throw CVeskDoc::DOCUMENT_RESTORE_STACK;
+    throw GameDocument::DOCUMENT_RESTORE_STACK;
 }
 
 void CBacklogScreen::DragThumb()

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
 #include "foundation/DocumentLink.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CAppTask.h"
@@ -137,7 +137,7 @@ bool CFaceVoice::StartFace(const FaceVoiceRecord& record)
 {
     if (static_cast<uint32_t>(record.Group) == NO_FACE)
         return false;
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     CAnimeManager* anime = document != nullptr ? document->GetAnimeManager() : nullptr;
     if (anime == nullptr || !anime->HasSlotProgram(record.Group, record.Slot))
         return false;
@@ -169,7 +169,7 @@ void CFaceVoice::ApplyFaceItem(size_t index)
     const auto character = static_cast<uint32_t>(record.Group);
     CFuncSave save;
     save.RemoveValueArray(FACE_RECORD_GROUP, static_cast<int32_t>(character));
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (document == nullptr)
         return;
     if (FlagBuffer* state = document->m_current_state.get();

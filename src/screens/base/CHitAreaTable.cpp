@@ -1,17 +1,17 @@
 #include "screens/base/CHitAreaTable.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CInputView.h"
 #include "foundation/CString.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CDirect3D.h"
 
 bool CHitAreaTable::Load(const CStringUTF8& name)
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     CArchiveManager* archive = document->GetDataArchive();
     CStringUTF8 failure;
     try {

@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDIB.h"
@@ -572,7 +572,7 @@ void CMesButton::OnSideMenuButton(int32_t slot)
         reset_wheel();
         try {
             GameWork->ConfirmReturnTo(RETURN_TO_TITLE, 1);
-        } catch (CVeskDoc::tagDOCUMENT_CODE) {
+        } catch (GameDocument::tagDOCUMENT_CODE) {
             // Confirmed: the window's run ends with 1 while the code unwinds the game.
             Result = ScriptValue::FromInteger(1);
             HoverId = -1;
@@ -816,5 +816,5 @@ void CMesButton::EndSceneSkip()
     flags.LoadFlagFile(SCENE_SKIP_SCRATCH_SLOT);
     g_parts.window_open = GetConfigMesWndWndOpen();
     OnSceneSkipEnded();
-    throw CVeskDoc::DOCUMENT_RESTORE_STACK;
+    throw GameDocument::DOCUMENT_RESTORE_STACK;
 }

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "foundation/TextLayout.h"
@@ -171,7 +171,7 @@ void CMesWnd::LoadMessageText(MessageText& text, int32_t index)
 {
     text = MessageText{};
     text.Text = GetBacklogEntryString(index);
-    ScriptContext* context = GetDocument()->m_script_context.get();
+    ScriptContext* context = GetGameDocument()->m_script_context.get();
     const LogBuffer* entry = nullptr;
     if (context != nullptr && index >= 0 && static_cast<size_t>(index) < context->Backlog.Entries.size())
         entry = context->Backlog.Entries[static_cast<size_t>(index)].get();
@@ -908,8 +908,8 @@ void CMesWnd::OnCancel()
     if (replay == 1) {
         try {
             GameWork->ConfirmReturnTo(RETURN_TO_SCENE_SELECT, 0);
-        } catch (CVeskDoc::tagDOCUMENT_CODE code) {
-            if (code != CVeskDoc::DOCUMENT_RETURN_TO_TITLE)
+        } catch (GameDocument::tagDOCUMENT_CODE code) {
+            if (code != GameDocument::DOCUMENT_RETURN_TO_TITLE)
                 throw;
             Result = ScriptValue::FromInteger(1);
             HoverId = -1;
@@ -1457,7 +1457,7 @@ void CMesWnd::TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole)
 
 void CMesWnd::DrawNamePlate()
 {
-    ScriptContext* context = GetDocument()->m_script_context.get();
+    ScriptContext* context = GetGameDocument()->m_script_context.get();
     FlagBuffer* state = CurrentFlagBuffer();
     const int32_t newest = CountBacklogEntries() - 1;
     // A message without a record has no speaker: the box must not move for it.

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
@@ -94,7 +94,8 @@ class ChoiceTextSize
 public:
     ChoiceTextSize()
     {
-        if (FlagBuffer* state = GetDocument()->m_current_state.get(); state != nullptr && state->Values.size() > VALUE_TEXT_HEIGHT) {
+        if (FlagBuffer* state = GetGameDocument()->m_current_state.get();
+            state != nullptr && state->Values.size() > VALUE_TEXT_HEIGHT) {
             m_width = state->Values[VALUE_TEXT_WIDTH];
             m_height = state->Values[VALUE_TEXT_HEIGHT];
             m_held = true;
@@ -104,7 +105,7 @@ public:
     }
     ~ChoiceTextSize()
     {
-        FlagBuffer* state = GetDocument()->m_current_state.get();
+        FlagBuffer* state = GetGameDocument()->m_current_state.get();
         if (m_held && state != nullptr && state->Values.size() > VALUE_TEXT_HEIGHT) {
             state->Values[VALUE_TEXT_WIDTH] = m_width;
             state->Values[VALUE_TEXT_HEIGHT] = m_height;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
@@ -249,7 +249,7 @@ void IBackLog::DrawEntry(int32_t index)
     if (record->HeadTextId != -1) {
         const int32_t id = record->HeadTextId;
         TypesetBox(box, [id](TextBox& text) { DrawLangText(id, text); });
-    } else if (GetDocument()->m_layout_switch == 1) {
+    } else if (GetGameDocument()->m_layout_switch == 1) {
         TypesetBox(box, [](TextBox& text) { DrawTextString(text); });
     } else {
         TypesetBox(box);

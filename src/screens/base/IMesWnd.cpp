@@ -1,8 +1,8 @@
 #include "screens/base/IMesWnd.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
@@ -45,7 +45,7 @@ void IMesWnd::RunModal()
     ClearEngineState(ENGINE_STATE_RECORDING);
     try {
         ModalLoop();
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+    } catch (GameDocument::tagDOCUMENT_CODE) {
         OnClose();
         throw;
     }
@@ -208,7 +208,7 @@ void IMesWnd::StopVoiceOn(int32_t channel, int32_t force)
 
 CStringUTF8 IMesWnd::GetBacklogEntryString(int32_t index)
 {
-    if (GetDocument()->m_script_context == nullptr)
+    if (GetGameDocument()->m_script_context == nullptr)
         return CStringUTF8();
     CFuncBackLog backlog;
     return backlog.GetEntryString(index);

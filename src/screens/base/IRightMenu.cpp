@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
@@ -75,7 +75,7 @@ Shared g_menu;
 
 FlagBuffer* State()
 {
-    return GetDocument()->m_current_state.get();
+    return GetGameDocument()->m_current_state.get();
 }
 
 uint8_t Flag(uint32_t index)

@@ -2,15 +2,14 @@
 
 #include <memory>
 
-#include "app/CVeskDoc.h"
-#include "app/CVeskView.h"
-#include "app/EventManager.h"
 #include "foundation/AppLink.h"
 #include "foundation/CArchiveManager.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
+#include "foundation/MainView.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -69,7 +68,7 @@ private:
 } // namespace
 
 ISelect::ISelect()
-    : Document(GetDocument())
+    : Document(GetGameDocument())
     , InputView(GetInputView())
     , GameWork(GetScreenWork())
 {}
@@ -104,7 +103,7 @@ ScriptValue* ISelect::Run(ScriptValue* out)
         if (IMouse* mouse = InputView->GetMouse())
             mouse->SetWheel(0);
         ModalLoop();
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+    } catch (GameDocument::tagDOCUMENT_CODE) {
         OnClose();
         throw;
     }
@@ -258,7 +257,7 @@ bool ISelect::PumpOnce()
     if (app == nullptr || app->PumpMessage() == 0)
         return false;
     Sleep(0);
-    RunEventTick(Document->GetEventManager());
+    Document->EventFlagOp(EVENT_FLAG_TICK, 0);
     return true;
 }
 
@@ -422,7 +421,7 @@ void ISelect::PressGameModeButton()
 
 std::optional<std::u16string> ISelect::ClipboardText()
 {
-    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(GetView()->GetHandle()))
+    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(GetMainView().GetMainWindow()))
         return std::nullopt;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const auto* text =

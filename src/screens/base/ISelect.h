@@ -22,7 +22,7 @@ class CLayerFile;
 class CSprite;
 class CSpriteLayer;
 class CTextureLayer;
-class CVeskDoc;
+class GameDocument;
 class FlagBuffer;
 class ScriptContext;
 
@@ -177,7 +177,7 @@ public:
     CHitAreaTable HitAreas;
     std::vector<int32_t> OkInputs{28, 156, 512, 256};
     std::vector<int32_t> CancelInputs{1, 211, 513, 82, 257};
-    CVeskDoc* Document = nullptr;
+    GameDocument* Document = nullptr;
     CInputView* InputView = nullptr;
     ScreenWork* GameWork = nullptr;
     CLayerFile* AltLayerFile = nullptr; // set by the screens that load from a second archive

@@ -1,6 +1,6 @@
 #include "screens/base/ScreenParts.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ISelect.h"
@@ -30,7 +30,7 @@ void MarkLayerDrawn(CSpriteLayer& layer)
 
 int32_t CurrentVariable(size_t index)
 {
-    const FlagBuffer* state = GetDocument()->m_current_state.get();
+    const FlagBuffer* state = GetGameDocument()->m_current_state.get();
     return state != nullptr && index < state->Variables.size() ? state->Variables[index].Integer : 0;
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/GameDocument.h"
 #include "screens/extras/CGTables.h"
 #include "script/FlagBuffer.h"
 
@@ -95,7 +95,7 @@ void CCGFlag::RegisterCombination()
 {
     if (BaseName.empty())
         return;
-    if (FlagBuffer* state = GetDocument()->m_current_state.get();
+    if (FlagBuffer* state = GetGameDocument()->m_current_state.get();
         state != nullptr && REGISTRATION_MARKER < state->Flags.size())
         state->Flags[REGISTRATION_MARKER] = 1;
     ShownOverlays = OverlayList();

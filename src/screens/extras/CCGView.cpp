@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
@@ -79,7 +79,7 @@ ScriptValue* CCGView::Run(ScriptValue* out)
         if (IMouse* mouse = InputView->GetMouse())
             mouse->SetWheel(0);
         ModalLoop();
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+    } catch (GameDocument::tagDOCUMENT_CODE) {
         OnClose();
         throw;
     }

@@ -3,9 +3,9 @@
 #include <charconv>
 #include <memory>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CStringBase.h"
+#include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "platform/user/MessageBoxApi.h"
 #include "script/FlagBuffer.h"
@@ -84,7 +84,7 @@ std::optional<CGTables> Refuse(std::string* error, const char* file, size_t line
 
 FlagBuffer* CurrentState()
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     return document != nullptr ? document->m_current_state.get() : nullptr;
 }
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "game/hints/CastNames.h"
 #include "graphics/CDirect3D.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
@@ -75,7 +75,7 @@ int32_t CScMode::GetSceneCount(int32_t heroine)
 
 void CScMode::SetFlag(int32_t index, int32_t value)
 {
-    FlagBuffer* state = GetDocument()->m_current_state.get();
+    FlagBuffer* state = GetGameDocument()->m_current_state.get();
     if (state != nullptr && index >= 0 && static_cast<size_t>(index) < state->Flags.size())
         state->Flags[static_cast<size_t>(index)] = static_cast<uint8_t>(value);
 }

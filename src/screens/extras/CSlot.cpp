@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/CMouse.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameCursor.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
@@ -87,7 +87,7 @@ ScriptValue RunListedScreen(ISelect& screen, ScreenWork* work)
         work->AddActiveScreen(&screen);
     try {
         screen.ModalLoop();
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+    } catch (GameDocument::tagDOCUMENT_CODE) {
         screen.OnClose();
         throw;
     }
@@ -161,7 +161,8 @@ void CSlot::CopyReel(int32_t reel, int32_t digit, bool lock)
 
 void CSlot::SetGameCursor(int32_t mode)
 {
-    GetMouse()->SetCursorMode(mode);
+    if (GameCursor* cursor = GetGameCursor())
+        cursor->SetCursorMode(mode);
 }
 
 void CSlot::MoveCursorTo(int32_t id)
@@ -219,7 +220,8 @@ void CSlot::OnOpen()
         SetGameCursor(0);
         RegisterTask();
         SetGameCursor(0);
-        GetMouse()->TurnOn();
+        if (GameCursor* cursor = GetGameCursor())
+            cursor->TurnOn();
     } else {
         State = STATE_SHOWING;
         for (int32_t k = 0; k < SLOT_REELS; ++k)

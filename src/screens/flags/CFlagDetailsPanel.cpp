@@ -2,8 +2,8 @@
 
 #include "screens/flags/CFlagDetails.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CLayerFile.h"

@@ -1,8 +1,8 @@
 #include "screens/flags/CFlagManager.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "game/hints/CastNames.h"
 #include "graphics/CLayerFile.h"
@@ -84,7 +84,7 @@ ScriptValue* CFlagManager::Run(ScriptValue* out)
     EnsureParts();
     try {
         ModalLoop();
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+    } catch (GameDocument::tagDOCUMENT_CODE) {
         KeepView = 0;
         OnClose();
         throw;

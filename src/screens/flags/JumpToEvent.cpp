@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
+#include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "game/hints/HintReachability.h"
 #include "script/FlagBuffer.h"
@@ -23,7 +23,7 @@ void RaiseFlag(FlagBuffer& state, size_t index)
 
 void JumpToEvent(const FlagHintRecord& record)
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     std::shared_ptr<CScript> scene;
     try {
         scene = document->AttachScript(record.SceneFile);
@@ -49,5 +49,5 @@ void JumpToEvent(const FlagHintRecord& record)
     }
     CFuncVoice().Stop(0);
     CFuncScript().ReplaceWith(scene);
-    throw CVeskDoc::DOCUMENT_RETURN_TO_TITLE;
+    throw GameDocument::DOCUMENT_RETURN_TO_TITLE;
 }

@@ -11,6 +11,6 @@ inline constexpr size_t FLAG_JUMP_TAKEN = 8001;
 inline constexpr size_t FLAG_JUMP_TRIP = 8008;
 inline constexpr uint32_t ENGINE_STATE_JUMPED = 0x80;
 
-// Throws CVeskDoc::DOCUMENT_RETURN_TO_TITLE after the jump. Returns only when the scene cannot be
+// Throws GameDocument::DOCUMENT_RETURN_TO_TITLE after the jump. Returns only when the scene cannot be
 // loaded: the failure is shown as the script engine words it and nothing has changed.
 void JumpToEvent(const FlagHintRecord& record);

@@ -1,8 +1,8 @@
 #include "screens/map/CAreaBase.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
@@ -256,8 +256,8 @@ void CAreaBase::DecideMenuItem(int32_t id)
             mouse->ResetWheel();
         try {
             GameWork->ConfirmReturnTo(RETURN_TO_TITLE, 1);
-        } catch (const CVeskDoc::tagDOCUMENT_CODE& code) {
-            if (code != CVeskDoc::DOCUMENT_RETURN_TO_TITLE)
+        } catch (const GameDocument::tagDOCUMENT_CODE& code) {
+            if (code != GameDocument::DOCUMENT_RETURN_TO_TITLE)
                 throw;
             Result = ScriptValue::FromInteger(1);
             Hover = -1;

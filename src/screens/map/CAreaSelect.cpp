@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/CMouse.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
+#include "foundation/GameCursor.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSprite.h"
@@ -34,7 +34,7 @@ bool IsIdPicture(const CStringUTF8& name)
 
 void SetCursorMode(int32_t mode)
 {
-    if (CMouse* mouse = GetMouse())
+    if (GameCursor* mouse = GetGameCursor())
         mouse->SetCursorMode(mode);
 }
 
@@ -107,14 +107,14 @@ void CAreaSelect::OnOpen()
     }
     SetCursorMode(0);
     ShowLanguageHelp(AREA_TEXT_NOTHING, 1);
-    if (CMouse* mouse = GetMouse())
+    if (GameCursor* mouse = GetGameCursor())
         mouse->TurnOn();
     RedrawFrameNow();
 }
 
 void CAreaSelect::OnClose()
 {
-    if (CMouse* mouse = GetMouse())
+    if (GameCursor* mouse = GetGameCursor())
         mouse->HideGameCursor();
     CloseTransition(0);
     AreaSelectIdPicture().Release();

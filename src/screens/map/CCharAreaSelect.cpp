@@ -1,7 +1,7 @@
 #include "screens/map/CCharAreaSelect.h"
 
-#include "app/CMouse.h"
 #include "foundation/CInputView.h"
+#include "foundation/GameCursor.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/FrameRedraw.h"
@@ -40,13 +40,13 @@ void CCharAreaSelect::OnOpen()
     DrawAreaState(AREA_ID_BACK, 0, 0);
     OpenTransition(0);
     ShowHelpText(AreaLanguageText(AREA_TEXT_NOTHING), HELP_SIZE, 1);
-    if (CMouse* mouse = GetMouse())
+    if (GameCursor* mouse = GetGameCursor())
         mouse->TurnOn();
 }
 
 void CCharAreaSelect::OnClose()
 {
-    if (CMouse* mouse = GetMouse())
+    if (GameCursor* mouse = GetGameCursor())
         mouse->HideGameCursor();
     CloseTransition(0);
     ISelect::OnClose();
@@ -76,7 +76,7 @@ void CCharAreaSelect::DrawAreaState(int32_t id, int32_t state, int32_t present)
     if (id == -1)
         return;
     const int32_t group = id / 256;
-    CMouse* mouse = GetMouse();
+    GameCursor* mouse = GetGameCursor();
     if (group >= 1 && group <= 13) {
         if (mouse != nullptr)
             mouse->SetCursorMode(group);

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
+#include "foundation/GameDocument.h"
 #include "game/presence/CPresence.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -167,7 +167,7 @@ void CCps::DrawSubmapPresenceIcons(CSprite* target)
         break;
     }
     case 5: {
-        clock.Fill(GetDocument()->GetGameState());
+        clock.Fill(GetGameDocument()->GetGameState());
         clock.AdvanceClock(SCHOOL_PLACE_6_MINUTES);
         const int32_t who = clock.WhoIsAtSchoolPlace6();
         if (who != -1)

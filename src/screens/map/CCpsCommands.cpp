@@ -1,9 +1,9 @@
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CLayerFile.h"

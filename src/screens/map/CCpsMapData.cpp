@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CString.h"
+#include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "screens/map/CCps.h"
 

@@ -1,15 +1,15 @@
 // The town map's walking figures: one tick of their programs, the steps with collision, slides
 // and camera, the path walk, the player's steering and the pacing between ticks.
 
-#include "app/CEffectWait.h"
-#include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/CEffectWait.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"

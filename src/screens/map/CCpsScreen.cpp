@@ -1,9 +1,9 @@
 // The town map as a screen: its parts, the paced map steps, the side menu, the plate button and
 // the sub map.
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
@@ -230,8 +230,8 @@ void CCps::SideMenuAction(int32_t id)
         ResetWheel(InputView);
         try {
             GameWork->ConfirmReturnTo(0, 1);
-        } catch (CVeskDoc::tagDOCUMENT_CODE document_code) {
-            if (document_code != CVeskDoc::DOCUMENT_RETURN_TO_TITLE)
+        } catch (GameDocument::tagDOCUMENT_CODE document_code) {
+            if (document_code != GameDocument::DOCUMENT_RETURN_TO_TITLE)
                 throw;
             HoverId = -1;
             EndWith(RETURNED_TO_TITLE);

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
@@ -284,7 +284,7 @@ ScriptValue* IAreaSelect::RunLoop(ScriptValue* out)
 {
     try {
         ModalLoop();
-    } catch (const CVeskDoc::tagDOCUMENT_CODE&) {
+    } catch (const GameDocument::tagDOCUMENT_CODE&) {
         OnClose();
         throw;
     }

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CLangTextTable.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/CVeskDoc.h"
-#include "app/CVeskView.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
+#include "foundation/MainView.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CFontDIB.h"
@@ -157,7 +157,7 @@ CNameInput::CNameInput()
 CNameInput::~CNameInput()
 {
     if (m_hooked)
-        GetView()->GetHookList().Remove(this);
+        GetMainView().RemoveWindowHook(this);
 }
 
 int32_t CNameInput::Language() const
@@ -215,7 +215,7 @@ int32_t CNameInput::Setup()
         return -1;
     const int32_t language = Language();
     if (language == PALETTE_HALF_WIDTH_LANGUAGE) {
-        GetView()->GetHookList().Add(this);
+        GetMainView().AddWindowHook(this);
         m_hooked = true;
     } else if (Ime.CreateCompositionFont() == 0) {
         return -1;
@@ -511,7 +511,7 @@ void CNameInput::OnClose()
             fade->FadeToColor(0, FADE_OUT_TICKS);
     if (Language() == PALETTE_HALF_WIDTH_LANGUAGE) {
         if (m_hooked)
-            GetView()->GetHookList().Remove(this);
+            GetMainView().RemoveWindowHook(this);
         m_hooked = false;
     } else {
         Ime.Close();

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/CIme.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/IWinHook.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/base/ISelect.h"
+#include "screens/system/CIme.h"
 #include "script/exec/HeroName.h"
 
 class CFontDIB;

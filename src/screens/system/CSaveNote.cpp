@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
-#include "app/CVeskView.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
+#include "foundation/MainView.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"
@@ -95,7 +95,7 @@ CSaveNote::CSaveNote() = default;
 CSaveNote::~CSaveNote()
 {
     if (m_hooked)
-        GetView()->GetHookList().Remove(this);
+        GetMainView().RemoveWindowHook(this);
     if (GameWork != nullptr)
         GameWork->RemoveActiveScreen(this);
     ReleaseParts();
@@ -165,7 +165,7 @@ int32_t CSaveNote::Setup(const CStringUTF8& comment, uint8_t used)
         return -1;
     }
     if (UsesHook()) {
-        GetView()->GetHookList().Add(this);
+        GetMainView().AddWindowHook(this);
         m_hooked = true;
     } else if (Ime.CreateCompositionFont() == 0) {
         ReleaseParts();
@@ -319,7 +319,7 @@ void CSaveNote::OnClose()
 {
     if (UsesHook()) {
         if (m_hooked)
-            GetView()->GetHookList().Remove(this);
+            GetMainView().RemoveWindowHook(this);
         m_hooked = false;
     } else {
         Ime.Close();

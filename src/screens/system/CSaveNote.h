@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/CIme.h"
 #include "screens/base/ISelect.h"
+#include "screens/system/CIme.h"
 
 class CFontDIB;
 class CSprite;

@@ -4,8 +4,8 @@
 #include <array>
 #include <cmath>
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
@@ -109,7 +109,7 @@ void CTitleAnime::Cleanup()
 
 void CTitleAnime::LoadImages()
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     CLayerFile* file = document != nullptr ? document->GetLayerFile() : nullptr;
     if (file == nullptr)
         return;
@@ -121,7 +121,7 @@ void CTitleAnime::LoadImages()
 
 CSpriteLayer* CTitleAnime::FindLayerZero()
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     return document != nullptr ? document->FindSpriteLayer(0) : nullptr;
 }
 
@@ -168,7 +168,7 @@ void CTitleAnime::Play()
             anime.AddSprite(m_flower.get());
             anime.PlayAndWait();
         }
-    } catch (CVeskDoc::tagDOCUMENT_CODE) {
+    } catch (GameDocument::tagDOCUMENT_CODE) {
         Finish();
         throw;
     }

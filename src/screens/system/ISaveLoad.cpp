@@ -5,9 +5,9 @@
 #include <span>
 #include <string>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CFile.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CDIBDC.h"
@@ -54,7 +54,7 @@ ILayer* ThumbnailLayer(std::unique_ptr<CDIBDC>& layer)
 
 FlagBuffer* LiveState()
 {
-    return GetDocument()->m_current_state.get();
+    return GetGameDocument()->m_current_state.get();
 }
 
 void SetVariable(FlagBuffer& state, size_t index, int32_t value)
@@ -298,7 +298,7 @@ bool ISaveLoad::SaveOver(uint32_t slot, const CStringUTF8& comment)
 bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint32_t over)
 {
     FlagBuffer* live = LiveState();
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (live == nullptr || slot < SLOT_FIRST || slot > SLOT_LAST || !document->SaveDataSnapshot)
         return false;
 
@@ -487,7 +487,7 @@ void ISaveLoad::ContinueGame()
 void ISaveLoad::LoadSlot(uint32_t slot)
 {
     FlagBuffer* live = LiveState();
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (live == nullptr || !document->SaveDataTable || !document->SaveDataSnapshot)
         return;
     FlagBuffer system;
@@ -513,12 +513,12 @@ void ISaveLoad::LoadSlot(uint32_t slot)
         VARIABLE_QUICK_SAVE_MADE < live->Variables.size())
         live->Variables[VARIABLE_QUICK_SAVE_MADE] = system.Variables[VARIABLE_QUICK_SAVE_MADE];
     SetConfigOneMes(0);
-    throw CVeskDoc::DOCUMENT_RESTORE_STACK;
+    throw GameDocument::DOCUMENT_RESTORE_STACK;
 }
 
 ILayer* ISaveLoad::GetSnapshotLayer()
 {
-    return GetDocument()->GetStackLayer();
+    return GetGameDocument()->GetStackLayer();
 }
 
 std::vector<uint8_t> ISaveLoad::MakeThumbnail()

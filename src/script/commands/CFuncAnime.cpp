@@ -1,8 +1,8 @@
 #include "script/commands/CFuncAnime.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/CString.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "graphics/CAnimeManager.h"

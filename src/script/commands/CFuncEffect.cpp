@@ -1,8 +1,8 @@
 #include "script/commands/CFuncEffect.h"
 
 #include "foundation/ConfigSettings.h"
+#include "foundation/SoundGroups.h"
 #include "sound/CWavePcmManager.h"
-#include "sound/SoundGroups.h"
 
 void CFuncEffect::CreateManager(int32_t count)
 {

@@ -4,8 +4,8 @@
 #include <span>
 #include <string>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CFile.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/WriteFileAtomically.h"
 #include "script/FlagBuffer.h"
@@ -188,7 +188,7 @@ void IFuncFlag::LoadAndRestart(uint32_t file)
     LoadFlagFile(file);
     if (Document != nullptr && CurrentState != nullptr)
         Document->ReplaceScript(Document->AttachScript(CurrentState->Name));
-    throw CVeskDoc::DOCUMENT_RESTORE_STACK;
+    throw GameDocument::DOCUMENT_RESTORE_STACK;
 }
 
 void IFuncFlag::LoadFlagsFromFile(uint32_t file, int32_t start, int32_t count)

@@ -1,6 +1,6 @@
 #include "script/commands/CFuncFont.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CFontDIB.h"
 #include "script/vm/ScriptContext.h"
 

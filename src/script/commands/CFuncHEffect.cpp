@@ -2,8 +2,8 @@
 
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/SoundGroups.h"
 #include "sound/CWavePcmManager.h"
-#include "sound/SoundGroups.h"
 
 void CFuncHEffect::CreateManager(int32_t count)
 {

@@ -1,9 +1,9 @@
 #include "script/commands/CFuncMovie.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "movie/CMediaStream.h"

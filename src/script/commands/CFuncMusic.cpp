@@ -1,8 +1,8 @@
 #include "script/commands/CFuncMusic.h"
 
 #include "foundation/ConfigSettings.h"
+#include "foundation/SoundGroups.h"
 #include "sound/CWavePcmManager.h"
-#include "sound/SoundGroups.h"
 
 void CFuncMusic::CreateManager(int32_t count)
 {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <span>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CFile.h"
+#include "foundation/GameDocument.h"
 #include "foundation/WriteFileAtomically.h"
 #include "script/SaveFileNames.h"
 #include "script/vm/CScript.h"

@@ -4,8 +4,8 @@
 #include <span>
 #include <string>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CFile.h"
+#include "foundation/GameDocument.h"
 #include "foundation/WriteFileAtomically.h"
 #include "script/FlagBuffer.h"
 #include "script/SaveFileNames.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/SpriteAnimRecord.h"

@@ -1,6 +1,6 @@
 #include "script/commands/CFuncScript.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "script/vm/ScriptContext.h"
 
 void CFuncScript::ReplaceByName(const CStringUTF8& name)

@@ -1,8 +1,9 @@
 #include "script/commands/CFuncSelect.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"
+#include "script/SelectManager.h"
 #include "script/vm/ScriptContext.h"
 
 void CFuncSelect::Call(CScript&)

@@ -1,6 +1,6 @@
 #include "script/commands/CFuncShake.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

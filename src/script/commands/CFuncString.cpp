@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "script/ScriptWork.h"

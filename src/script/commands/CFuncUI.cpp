@@ -1,8 +1,8 @@
 #include "script/commands/CFuncUI.h"
 
-#include "app/CVeskDoc.h"
-#include "app/CVeskView.h"
 #include "foundation/CInputView.h"
+#include "foundation/GameDocument.h"
+#include "foundation/MainView.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/WindowApi.h"
 #include "script/commands/ScriptWaits.h"
@@ -12,7 +12,7 @@ namespace {
 
 HWND MainWindow()
 {
-    return GetView()->GetSafeHwnd();
+    return GetMainView().GetMainWindow();
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 
 #include "foundation/ConfigSettings.h"
 #include "foundation/OrderedMutex.h"
+#include "foundation/SoundGroups.h"
 #include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/CWaveOggManager.h"
-#include "sound/SoundGroups.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 #include "script/commands/IFunc.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
+#include "foundation/GameDocument.h"
 
 IFunc::IFunc()
-    : Document(GetDocument())
+    : Document(GetGameDocument())
     , Context(Document->m_script_context.get())
     , InputView(GetInputView())
     , CurrentState(Document->m_current_state.get())

@@ -6,7 +6,7 @@
 
 class CInputView;
 class CScript;
-class CVeskDoc;
+class GameDocument;
 class FlagBuffer;
 class ScriptContext;
 
@@ -21,7 +21,7 @@ public:
     virtual void Call(CScript& script) = 0;
 
     // Not owned: the document owns all four.
-    CVeskDoc* Document = nullptr;
+    GameDocument* Document = nullptr;
     ScriptContext* Context = nullptr;
     CInputView* InputView = nullptr;
     FlagBuffer* CurrentState = nullptr;

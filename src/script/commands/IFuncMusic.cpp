@@ -1,10 +1,10 @@
 #include "script/commands/IFuncMusic.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
 #include "foundation/CExecException.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/CWaveOggManager.h"
 #include "sound/CWavePcmManager.h"

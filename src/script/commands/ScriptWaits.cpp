@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/CEffectWait.h"
-#include "app/CVeskDoc.h"
 #include "foundation/AppLink.h"
+#include "foundation/GameDocument.h"
+#include "graphics/CEffectWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 
-int32_t WaitFromNow(CVeskDoc* document, CInputView* input_view, int32_t ms, uint32_t skip_flags,
+int32_t WaitFromNow(GameDocument* document, CInputView* input_view, int32_t ms, uint32_t skip_flags,
                     uint32_t request_mask, int32_t tick)
 {
     CEffectWait wait(document, input_view);
@@ -18,7 +18,7 @@ int32_t WaitFromNow(CVeskDoc* document, CInputView* input_view, int32_t ms, uint
     return wait.Wait(static_cast<uint32_t>(std::max(ms, 0)), tick);
 }
 
-bool RunWaitPass(CVeskDoc* document)
+bool RunWaitPass(GameDocument* document)
 {
     AppLink* app = GetAppLink();
     if (app != nullptr && app->PumpMessage() == 0)

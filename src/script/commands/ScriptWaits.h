@@ -4,7 +4,7 @@
 #include <cstdint>
 
 class CInputView;
-class CVeskDoc;
+class GameDocument;
 
 // The engine's usual skip inputs (OK, the extra words, Ctrl, Shift) and the requests that end a
 // skippable wait (exit, system settings, title, window).
@@ -13,9 +13,9 @@ inline constexpr uint32_t SCRIPT_REQUEST_MASK = 0xF;
 
 // Waits ms milliseconds from now with the skip flags, running the event tick on each pass when
 // tick is nonzero; 1 when a skip input ended it. A negative time waits nothing.
-int32_t WaitFromNow(CVeskDoc* document, CInputView* input_view, int32_t ms, uint32_t skip_flags,
+int32_t WaitFromNow(GameDocument* document, CInputView* input_view, int32_t ms, uint32_t skip_flags,
                     uint32_t request_mask, int32_t tick);
 
 // One pass of a polling wait: pump messages, yield, one event tick. False when the application
 // is quitting (nothing else is done then).
-bool RunWaitPass(CVeskDoc* document);
+bool RunWaitPass(GameDocument* document);

@@ -1,7 +1,8 @@
 #include "script/exec/CFuncExec.h"
 
-#include "app/CMouse.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameCursor.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CSakuraEffect.h"
 #include "graphics/CSnowEffect.h"
 #include "graphics/CSnowFirstOne.h"
@@ -174,8 +175,11 @@ void CFuncExec::Call(CScript& script)
 void CFuncExec::GameCursor()
 {
     const int32_t change = Context->PopInteger();
+    ::GameCursor* cursor = GetGameCursor();
+    if (cursor == nullptr)
+        return;
     if (change == 0)
-        GetMouse()->TurnOn();
+        cursor->TurnOn();
     else if (change == 1)
-        GetMouse()->HideGameCursor();
+        cursor->HideGameCursor();
 }

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CDIBDC.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScreenSettings.h"
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CDirect3D.h"

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteLayerFile.h"
@@ -52,7 +52,7 @@ void SetOverlay(const CStringUTF8& name, int32_t index)
 }
 
 template <class Table>
-void CreateFixedPictures(CVeskDoc* document, CScript& script, const Table& table)
+void CreateFixedPictures(GameDocument* document, CScript& script, const Table& table)
 {
     for (const FixedPicture& entry : table) {
         // The sprite group's own create: number, width, height, priority, kind.
@@ -83,7 +83,7 @@ void CreateFixedPictures(CVeskDoc* document, CScript& script, const Table& table
 }
 
 template <class Table>
-void RemoveFixedPictures(CVeskDoc* document, const Table& table)
+void RemoveFixedPictures(GameDocument* document, const Table& table)
 {
     for (const FixedPicture& entry : table) {
         if (CSpriteLayer* sprite = document->GetSpriteLayer(entry.number)) {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/CStringBase.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptWork.h"
 #include "script/exec/HeroName.h"

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CNerinTrain.h"
@@ -30,7 +30,7 @@ constexpr int32_t TRAIN_STATION_TICKS = 32;
 constexpr int32_t TRAIN_FADE_TICKS = 12;
 
 // A new sprite layer holding the whole picture, at the priority; null when it does not load.
-std::unique_ptr<CSpriteLayer> LoadPictureSprite(CVeskDoc* document, const char* name, int32_t priority)
+std::unique_ptr<CSpriteLayer> LoadPictureSprite(GameDocument* document, const char* name, int32_t priority)
 {
     CLayerFile* file = LayerFile(document);
     if (file == nullptr)

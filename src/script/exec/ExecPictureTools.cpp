@@ -1,6 +1,6 @@
 #include "script/exec/ExecPictureTools.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
@@ -14,18 +14,18 @@ void DrawSlots(int32_t offset_x, int32_t offset_y)
     DrawPictureSlot(GetPictureTargetLayer(), 0, 0, SCREEN_W, SCREEN_H, offset_x, offset_y);
 }
 
-ILayer* RegisteredLayer(CVeskDoc* document, int32_t number)
+ILayer* RegisteredLayer(GameDocument* document, int32_t number)
 {
     return SpriteLayerOf(document->GetSpriteLayer(number));
 }
 
-CLayerFile* LayerFile(CVeskDoc* document)
+CLayerFile* LayerFile(GameDocument* document)
 {
     CLayerFile* file = document->GetLayerFile();
     return file != nullptr ? file : GetDocumentLayerFile();
 }
 
-bool PollPass(CVeskDoc* document, CInputView* input_view)
+bool PollPass(GameDocument* document, CInputView* input_view)
 {
     if (!RunWaitPass(document))
         return false;

@@ -1,7 +1,7 @@
 #include "script/exec/IBGVPlay.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "foundation/ScopedLock.h"
 #include "graphics/CAppTask.h"
 #include "sound/IWaveManager.h"
@@ -31,7 +31,7 @@ void IBGVPlay::LeaveTasks()
 IWaveManager* IBGVPlay::GetManager() const
 {
     // Scripts create the voice channels before they start a player; the list only grows.
-    auto& voices = GetDocument()->SoundChannelList[SOUND_GROUP_VOICE];
+    auto& voices = GetGameDocument()->SoundChannelList[SOUND_GROUP_VOICE];
     if (m_channel < 0 || static_cast<size_t>(m_channel) >= voices.size())
         return nullptr;
     return voices[static_cast<size_t>(m_channel)].get();

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <new>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
+#include "foundation/GameDocument.h"
 #include "script/vm/ScriptContext.h"
 
 namespace {
@@ -64,7 +64,7 @@ const std::vector<uint8_t>* BacklogStore::FindCode(int32_t handle) const
 
 int32_t CountBacklogEntries()
 {
-    const ScriptContext* context = GetDocument()->m_script_context.get();
+    const ScriptContext* context = GetGameDocument()->m_script_context.get();
     return context ? context->Backlog.CountEntries() : 0;
 }
 
@@ -81,7 +81,7 @@ bool BacklogStore::NextEntry()
         next = static_cast<int32_t>(Entries.size()) - 1;
     }
     CurrentIndex = next;
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     FlagBuffer* state = document->m_current_state.get();
     bool entry_was_open = false;
     if (state && !state->Values.empty()) {

@@ -7,9 +7,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/GameDocument.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerOf.h"
@@ -17,6 +17,7 @@
 #include "platform/kernel/ErrorApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
+#include "script/SelectManager.h"
 #include "script/commands/LibraryTable.h"
 #include "script/vm/ScriptError.h"
 
@@ -72,7 +73,7 @@ ScriptContext::~ScriptContext() = default;
 
 FlagBuffer* ScriptContext::GetState() const
 {
-    return GetDocument()->m_current_state.get();
+    return GetGameDocument()->m_current_state.get();
 }
 
 bool ScriptContext::IsRecording(uint32_t bits) const
@@ -178,7 +179,7 @@ void ScriptContext::ReportBankOf(const FlagBuffer& bank, size_t kind, int32_t in
 
 std::vector<ScriptValue>* ScriptContext::GetLocals()
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (document->LocalFrameStack.empty())
         return nullptr;
     return document->LocalFrameStack.back().get();
@@ -392,7 +393,7 @@ void ScriptContext::CallFunction(CScript&)
         ReportScriptError(text);
         return;
     }
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (document->LocalFrameStack.size() >= MAX_FUNCTION_CALL_DEPTH) {
         CStringUTF8 text;
         text.Format("Liblary ID:%u の呼び出しが %u 段を超えています", id,
@@ -499,7 +500,7 @@ TextBox ScriptContext::MakeMessageBox(bool shifted_run)
     box.Bottom = v[49].Integer;
     box.UseLineBreakRules = 1;
     // A number that names no sprite lays the text out without drawing it, so the pen still moves.
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (CSpriteLayer* sprite = document->GetSpriteLayer(v[VALUE_TEXT_SPRITE].Integer))
         box.DrawWord4 = SpriteLayerOf(sprite);
     return box;
@@ -515,7 +516,7 @@ int32_t ScriptContext::CentringOffset() const
 
 void ScriptContext::AddMeasuredWidth(int32_t width)
 {
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     if (document->MeasuredLineWidths.empty() || width == -1)
         document->MeasuredLineWidths.push_back(0);
     if (width == -1)
@@ -549,7 +550,7 @@ void ScriptContext::ShowMessageText(CStringUTF8 text)
     }
     TextBox box = MakeMessageBox(shifted_run);
     box.Text = std::move(text);
-    CVeskDoc* document = GetDocument();
+    GameDocument* document = GetGameDocument();
     CFontDIB* font = shifted_run ? document->GetFont(DOCUMENT_FONT_FIFTH) : nullptr;
     const int32_t direction = VARIABLE_WRITING_DIRECTION < state->Variables.size()
                                   ? state->Variables[VARIABLE_WRITING_DIRECTION].Integer
@@ -592,7 +593,7 @@ void ScriptContext::NewLine()
         return;
     if (IsMeasuring()) {
         if (state->TestEngineState(ENGINE_STATE_MEASURE_LINES))
-            GetDocument()->MeasuredLineWidths.push_back(0);
+            GetGameDocument()->MeasuredLineWidths.push_back(0);
         return;
     }
     if (IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN)) {
@@ -654,7 +655,7 @@ void ScriptContext::ShiftedRun(CScript& script)
     };
     ++m_shifted_run_depth;
     try {
-        GetDocument()->RunNestedFrames(script);
+        GetGameDocument()->RunNestedFrames(script);
     } catch (...) {
         restore();
         throw;
@@ -760,9 +761,9 @@ void ScriptContext::Step(CScript& script)
     const auto fetch_operand = [&] { return record_code ? FetchOperand(script) : script.ReadOperand(); };
     switch (opcode) {
     case 0x00:
-        throw CVeskDoc::DOCUMENT_SCRIPT_END;
+        throw GameDocument::DOCUMENT_SCRIPT_END;
     case 0x01:
-        throw CVeskDoc::DOCUMENT_SCRIPT_RETURN;
+        throw GameDocument::DOCUMENT_SCRIPT_RETURN;
     case 0x02:
     case 0x03:
     case 0x04:
@@ -824,7 +825,7 @@ void ScriptContext::Step(CScript& script)
             if (slot < state->Values.size())
                 SetIntegerValue(state->Values[slot], static_cast<int32_t>(index));
         }
-        CVeskDoc* document = GetDocument();
+        GameDocument* document = GetGameDocument();
         if (document->SaveDataSnapshot && document->SaveDataTable)
             document->SaveDataSnapshot->Assign(*document->SaveDataTable);
         if (opcode == 0x1A && document->m_select_manager && document->SaveDataTable) {

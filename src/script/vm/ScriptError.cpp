@@ -1,9 +1,9 @@
 #include "script/vm/ScriptError.h"
 
-#include "app/CVeskDoc.h"
+#include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 
 void ReportScriptError(const CStringUTF8& message)
 {
-    ShowPlayerMessage(0, GetDocument()->FormatScriptError(message));
+    ShowPlayerMessage(0, GetGameDocument()->FormatScriptError(message));
 }

@@ -16,6 +16,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "platform/kernel/TimeApi.h"
 #include "screens/base/CNormalSelect2.h"
+#include "script/SelectManager.h"
 
 namespace {
 

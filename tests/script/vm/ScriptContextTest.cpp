@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "../ScriptTestFixture.h"
+#include "script/SelectManager.h"
 
 using ::testing::ElementsAre;
 

@@ -4,8 +4,8 @@
 
 #include "../RecordingFont.h"
 #include "../ScriptTestFixture.h"
-#include "app/CEffectWait.h"
 #include "app/TestApp.h"
+#include "graphics/CEffectWait.h"
 #include "graphics/CSpriteLayer.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "app/CWindow.h"
+#include "foundation/CWindow.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/SelectManager.h"
+#include "script/SelectManager.h"
 
 #include <gtest/gtest.h>
 

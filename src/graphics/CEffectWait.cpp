@@ -1,8 +1,8 @@
-#include "app/CEffectWait.h"
+#include "graphics/CEffectWait.h"
 
-#include "app/CVeskDoc.h"
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
+#include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "graphics/EffectClock.h"
@@ -24,7 +24,7 @@ int32_t CEffectWait::Wait(uint32_t ms, int32_t allow_skip)
             const uint32_t elapsed = GetEffectTime() - m_start_time;
             if (elapsed >= ms)
                 return 0;
-            CWinApp* app = GetApp();
+            AppLink* app = GetAppLink();
             if (app != nullptr && app->PumpMessage() == 0)
                 return 0;
             platform::NoteDueTime(m_start_time + ms);

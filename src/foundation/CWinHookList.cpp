@@ -1,4 +1,4 @@
-#include "app/CWinHookList.h"
+#include "foundation/CWinHookList.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,12 +1,12 @@
-#include "app/CApiDialog.h"
+#include "foundation/CApiDialog.h"
 
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "foundation/CLangTextTable.h"
 #include "platform/user/MessageBoxApi.h"
 
 HINSTANCE GetAppInstance()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     return app != nullptr ? app->GetInstanceHandle() : nullptr;
 }
 

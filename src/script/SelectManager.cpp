@@ -1,7 +1,7 @@
-#include "app/SelectManager.h"
+#include "script/SelectManager.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/CreationFault.h"
+#include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
 
 namespace {
@@ -36,7 +36,7 @@ const SelectBuffer& SelectBuffer::Owner() const
 }
 
 void PushSelectBuffer(SelectManager& list, const FlagBuffer& state, const ScriptValueTable& table,
-                      CVeskDoc& document)
+                      GameDocument& document)
 {
     std::unique_ptr<SelectBuffer> record = Make<SelectBuffer>("Failed to create the Select Buffer");
     for (int32_t i = list.Current; i >= 0 && record->Shared == nullptr; --i)
@@ -61,7 +61,8 @@ const SelectBuffer* FindSameSelectBuffer(const SelectManager& list, int32_t inde
     if (index < 0 || static_cast<size_t>(index) >= list.Buffers.size())
         return nullptr;
     const SelectBuffer& record = *list.Buffers[static_cast<size_t>(index)];
-    if (!(record.GetName() == state.Name) || record.GetFlags() != state.Flags || record.GetWords() != state.Words)
+    if (!(record.GetName() == state.Name) || record.GetFlags() != state.Flags ||
+        record.GetWords() != state.Words)
         return nullptr;
     if (!SameValues(record.GetValues(), state.Values, VALUE_CHOICE_POSITION))
         return nullptr;

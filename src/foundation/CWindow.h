@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/CWinHookList.h"
+#include "foundation/CWinHookList.h"
 #include "foundation/IWinHook.h"
 #include "platform/user/WindowApi.h"
 

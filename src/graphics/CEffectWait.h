@@ -6,7 +6,7 @@
 #include <cstdint>
 
 class CInputView;
-class CVeskDoc;
+class GameDocument;
 
 // Skip flags: which inputs end a wait.
 inline constexpr uint32_t SKIP_ON_REQUEST = 0x01; // a document request bit of the mask
@@ -27,7 +27,7 @@ public:
     };
 
     CEffectWait() = default;
-    CEffectWait(CVeskDoc* document, CInputView* input_view)
+    CEffectWait(GameDocument* document, CInputView* input_view)
         : m_document(document)
         , m_input_view(input_view)
     {}
@@ -46,7 +46,7 @@ public:
     void SetRequestMask(uint32_t mask) { m_request_mask = mask; }
     void SetStartTime(uint32_t time) { m_start_time = time; }
     uint32_t GetStartTime() const { return m_start_time; }
-    void SetDocument(CVeskDoc* document) { m_document = document; }
+    void SetDocument(GameDocument* document) { m_document = document; }
     void SetInputView(CInputView* input_view) { m_input_view = input_view; }
 
 protected:
@@ -55,6 +55,6 @@ protected:
     uint32_t m_skip_flags = 0;
     uint32_t m_request_mask = 0;
     uint32_t m_start_time = 0;
-    CVeskDoc* m_document = nullptr;     // not owned
+    GameDocument* m_document = nullptr; // not owned
     CInputView* m_input_view = nullptr; // not owned
 };

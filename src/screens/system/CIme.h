@@ -102,7 +102,7 @@ private:
     std::array<int32_t, IME_TEXT_UNITS> m_clauses{};
     std::array<uint8_t, IME_TEXT_UNITS> m_attributes{}; // one per unit of m_text
     int32_t m_cursor = 0;
-    ImeEntryArea* m_area = nullptr; // not owned: the calling screen's record
+    ImeEntryArea* m_area = nullptr;          // not owned: the calling screen's record
     CCriticalSection m_lock{LOCK_LEVEL_IME}; // guards m_text, m_clauses, m_attributes, m_cursor
     int32_t m_caret_x = 0;
     int32_t m_line = 0;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/CWindow.h"
+#include "foundation/CWindow.h"
 #include "platform/user/DialogApi.h"
 
 class CLangTextTable;

@@ -1,6 +1,6 @@
 // The hook list: order, the first handler ends the walk, duplicates, and hooks that take
 // themselves or others out while a message is being dispatched.
-#include "app/CWinHookList.h"
+#include "foundation/CWinHookList.h"
 
 #include <cstddef>
 #include <functional>

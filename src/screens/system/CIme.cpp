@@ -1,15 +1,15 @@
-#include "app/CIme.h"
+#include "screens/system/CIme.h"
 
 #include <algorithm>
 #include <string>
 
-#include "app/AppMessageBox.h"
-#include "app/CVeskDoc.h"
-#include "app/CVeskView.h"
-#include "app/CWinApp.h"
+#include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CStringUTF8.h"
+#include "foundation/GameDocument.h"
+#include "foundation/MainView.h"
+#include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CDirect3D.h"
@@ -64,7 +64,7 @@ CIme::CIme()
 CIme::~CIme()
 {
     if (m_window != nullptr)
-        GetView()->GetHookList().Remove(this);
+        GetMainView().RemoveWindowHook(this);
 }
 
 int32_t CIme::CreateCompositionFont()
@@ -78,11 +78,11 @@ int32_t CIme::CreateCompositionFont()
         m_font.reset();
     }
     if (m_font == nullptr) {
-        AppMessageBox(0, "フォントの作成に失敗しました");
+        ShowPlayerMessage(0, "フォントの作成に失敗しました");
         return 0;
     }
-    m_window = GetView()->GetHandle();
-    GetView()->GetHookList().Add(this);
+    m_window = GetMainView().GetMainWindow();
+    GetMainView().AddWindowHook(this);
     return 1;
 }
 
@@ -126,11 +126,12 @@ void CIme::Open(ImeEntryArea* area)
 
 bool CIme::WaitTurn()
 {
-    CWinApp* app = GetApp();
+    AppLink* app = GetAppLink();
     if (app != nullptr && app->PumpMessage() == 0)
         return false;
     Sleep(0);
-    GetDocument()->EventFlagOp(EVENT_TICK, 0);
+    if (GameDocument* document = GetGameDocument())
+        document->EventFlagOp(EVENT_TICK, 0);
     return true;
 }
 

@@ -1,6 +1,6 @@
 // Text entry through the input method: what is composed is drawn into the screen's layer with
 // the converted clause inverted, and what is committed reaches the screen's buffer, cut to fit.
-#include "app/CIme.h"
+#include "screens/system/CIme.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The window framework: the shared procedure hands messages to the window's hooks, creation and
 // its failures, centring on the desktop, and an object that goes before its window.
-#include "app/CWindow.h"
+#include "foundation/CWindow.h"
 
 #include <vector>
 
