@@ -223,7 +223,7 @@ void WindowManager::TrackMenuBar(HWND handle, POINT screen_point)
             }
             if (Device() == nullptr)
                 break;
-            Device()->WaitForEvent(10);
+            RestUntilWork(QUIET_WAIT_MS);
             continue;
         }
         idle_sent = false;
@@ -401,7 +401,7 @@ int WindowManager::RunMessageBox(HWND owner, const std::u16string& text, const s
                     Send(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(m_box.Owner()));
                 continue;
             }
-            Device()->WaitForEvent(10);
+            RestUntilWork(QUIET_WAIT_MS);
             continue;
         }
         idle_sent = false;

@@ -7,6 +7,7 @@
 #include "platform/TerminationSignals.h"
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/TimeApi.h"
+#include "platform/kernel/VirtualClock.h"
 
 namespace platform {
 
@@ -151,11 +152,32 @@ void WindowManager::Wait()
         if (m_timers.AnyDue(timeGetTime()))
             return;
         RenderIfNeeded();
-        if (VideoDevice* device = Device())
-            device->WaitForEvent(10);
-        else
+        if (Device() == nullptr)
             return;
+        // The virtual clock's timers fall due as real time passes only if the wait looks again.
+        const uint32_t limit = VirtualClock::IsEnabled() ? 10 : uint32_t{QUIET_WAIT_MS};
+        RestUntilWork(static_cast<int>(m_timers.TimeToNextDue(timeGetTime(), limit)));
     }
+}
+
+void WindowManager::RestUntilWork(int timeout_ms)
+{
+    VideoDevice* device = Device();
+    if (device == nullptr)
+        return;
+    // Announced before the last look at the queues: a poster that misses the look sees the flag
+    // and wakes the device.
+    m_wake_device = device;
+    m_idle_waiting = true;
+    const uint64_t hold = m_repaint ? RefreshHoldMicroseconds() : 0;
+    if (m_posted.HasAny() || !m_native.IsEmpty() || (m_repaint && hold == 0)) {
+        m_idle_waiting = false;
+        return;
+    }
+    if (m_repaint)
+        timeout_ms = std::min<int>(timeout_ms, static_cast<int>((hold + 999) / 1000));
+    device->WaitForEvent(std::max(timeout_ms, 0));
+    m_idle_waiting = false;
 }
 
 LRESULT WindowManager::Dispatch(const MSG& message)

@@ -233,6 +233,12 @@ private:
 
     void InstallIdleWait();
     bool HasWork();
+    // Rests until native input, a message another thread posts or a frame it publishes (each
+    // wakes the rest), a held frame's time to show, or `timeout_ms`.
+    void RestUntilWork(int timeout_ms);
+    // A rest's length when nothing falls due: only what wakes no one (a signal's request to end)
+    // needs the loop to look again.
+    static constexpr int QUIET_WAIT_MS = 1000;
     // How much longer the pump holds a new picture so it shows one per display refresh; 0 when
     // it may show it now.
     uint64_t RefreshHoldMicroseconds();

@@ -170,10 +170,13 @@ bool CaptureWindow(HWND window, std::vector<uint32_t>& pixels, int& width, int& 
     if (native == nullptr)
         return false;
     manager.Render(window, &pixels);
-    SDL_Renderer* renderer = SDL_GetRenderer(native);
-    if (renderer == nullptr || pixels.empty())
+    if (pixels.empty())
         return false;
-    SDL_GetRendererOutputSize(renderer, &width, &height);
+    // A window drawn by the layer shows its surface, which has the window's size in pixels.
+    if (SDL_Renderer* renderer = SDL_GetRenderer(native))
+        SDL_GetRendererOutputSize(renderer, &width, &height);
+    else
+        SDL_GetWindowSizeInPixels(native, &width, &height);
     return static_cast<size_t>(width) * static_cast<size_t>(height) == pixels.size();
 }
 

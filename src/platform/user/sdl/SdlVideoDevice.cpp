@@ -12,6 +12,7 @@
 
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/Unicode.h"
+#include "platform/user/FrameComposer.h"
 #include "platform/user/RectApi.h"
 #include "platform/user/UiCanvas.h"
 #include "platform/user/VideoDevice.h"
@@ -46,6 +47,21 @@ struct NativeWindow
     // Declared in destruction order's reverse: textures go before their renderer, the renderer
     // before its window.
     std::unique_ptr<SDL_Window, WindowDestroyer> window;
+    // Frames on the CPU are drawn into the window's own surface, a GPU draws them with a renderer.
+    enum class Shows
+    {
+        Undecided,
+        Surface,
+        Renderer,
+    };
+    Shows shows = Shows::Undecided;
+    // What the surface holds: the regions a new frame leaves alone stay as they are.
+    SDL_Surface* surface = nullptr; // not owned: the window's, replaced when it resizes
+    int surface_width = 0;
+    int surface_height = 0;
+    RECT shown_destination{};
+    int shown_width = 0;
+    int shown_height = 0;
     std::unique_ptr<SDL_Renderer, RendererDestroyer> renderer;
     UniqueTexture chrome;
     int chrome_width = 0;
@@ -114,6 +130,8 @@ public:
         SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return false;
+        // A window surface backed by an OpenGL texture would load OpenGL for what the CPU draws.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         // SDL starts text input with the video; the program switches the IME on when it wants it.
         SDL_StopTextInput();
         m_wake_event = SDL_RegisterEvents(1);
@@ -375,16 +393,23 @@ public:
         if (found == m_windows.end())
             return;
         NativeWindow& native = *found->second;
-        if (!native.renderer) {
+        if (native.shows == NativeWindow::Shows::Undecided) {
             // The dummy driver has no GPU; trying one would recreate (hide and show) the window.
             const bool dummy = std::strcmp(SDL_GetCurrentVideoDriver(), "dummy") == 0;
-            SDL_Renderer* renderer = dummy ? nullptr : CreateWindowRenderer(native.window.get());
-            if (renderer == nullptr)
-                renderer = SDL_CreateRenderer(native.window.get(), -1, SDL_RENDERER_SOFTWARE);
+            native.renderer.reset(dummy ? nullptr : CreateWindowRenderer(native.window.get()));
+            native.shows = native.renderer ? NativeWindow::Shows::Renderer : NativeWindow::Shows::Surface;
             DropStateEchoes(id);
-            if (renderer == nullptr)
+        }
+        if (native.shows == NativeWindow::Shows::Surface) {
+            if (PresentToSurface(native, frame, frame_changed, frame_origin, chrome, chrome_changed, capture))
                 return;
-            native.renderer.reset(renderer);
+            native.shows = NativeWindow::Shows::Renderer;
+        }
+        if (!native.renderer) {
+            native.renderer.reset(CreateCpuRenderer(native.window.get()));
+            DropStateEchoes(id);
+            if (!native.renderer)
+                return;
         }
         SDL_Renderer* renderer = native.renderer.get();
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -460,6 +485,94 @@ public:
     }
 
 private:
+    // Draws what changed of the picture into the window's surface and shows only that: a frame
+    // changed in `frame_changed`, everything when the chrome, the surface or the frame's place
+    // changed. False when the surface cannot be drawn into.
+    static bool PresentToSurface(NativeWindow& native, const WindowFrame* frame, const RECT& frame_changed,
+                                 const POINT& frame_origin, const UiCanvas& chrome, bool chrome_changed,
+                                 std::vector<uint32_t>* capture)
+    {
+        SDL_Surface* surface = SDL_GetWindowSurface(native.window.get());
+        if (surface == nullptr || (surface->format->format != SDL_PIXELFORMAT_RGB888 &&
+                                   surface->format->format != SDL_PIXELFORMAT_ARGB8888))
+            return false;
+        const bool drawable =
+            frame != nullptr && frame->width > 0 && frame->height > 0 &&
+            frame->pixels.size() >= static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height);
+        RECT destination{};
+        if (drawable) {
+            destination = frame->destination;
+            OffsetRect(&destination, frame_origin.x, frame_origin.y);
+        }
+        const int width = drawable ? frame->width : 0;
+        const int height = drawable ? frame->height : 0;
+        const bool whole = chrome_changed || surface != native.surface ||
+                           surface->w != native.surface_width || surface->h != native.surface_height ||
+                           !EqualRect(&destination, &native.shown_destination) ||
+                           width != native.shown_width || height != native.shown_height;
+        native.surface = surface;
+        native.surface_width = surface->w;
+        native.surface_height = surface->h;
+        native.shown_destination = destination;
+        native.shown_width = width;
+        native.shown_height = height;
+        const RECT bounds{0, 0, surface->w, surface->h};
+        const RECT wanted = whole      ? bounds
+                            : drawable ? ShownChange(frame_changed, width, height, destination)
+                                       : RECT{};
+        RECT area{};
+        IntersectRect(&area, &wanted, &bounds);
+        if (!IsRectEmpty(&area)) {
+            if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+                return true;
+            const ComposeTarget target{static_cast<uint32_t*>(surface->pixels), surface->pitch / 4,
+                                       surface->w, surface->h, SDL_MapRGB(surface->format, 0, 0, 0)};
+            ComposeFrame(target, drawable ? frame : nullptr, destination, area);
+            if (SDL_MUSTLOCK(surface))
+                SDL_UnlockSurface(surface);
+            BlendChrome(surface, chrome, area);
+        }
+        if (capture != nullptr) {
+            const bool opaque = surface->format->format == SDL_PIXELFORMAT_RGB888;
+            capture->resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
+            for (int y = 0; y < surface->h; ++y) {
+                const auto* row =
+                    reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels) +
+                                                      static_cast<ptrdiff_t>(y) * surface->pitch);
+                uint32_t* out = capture->data() + static_cast<size_t>(y) * static_cast<size_t>(surface->w);
+                for (int x = 0; x < surface->w; ++x)
+                    out[x] = opaque ? row[x] | 0xFF000000u : row[x];
+            }
+        }
+        if (!IsRectEmpty(&area)) {
+            const SDL_Rect shown{area.left, area.top, area.right - area.left, area.bottom - area.top};
+            SDL_UpdateWindowSurfaceRects(native.window.get(), &shown, 1);
+        }
+        return true;
+    }
+
+    // The drawn part of the chrome canvas blended over the area, as a renderer blends a texture.
+    static void BlendChrome(SDL_Surface* surface, const UiCanvas& chrome, const RECT& area)
+    {
+        if (chrome.IsEmpty() || chrome.Width() <= 0 || chrome.Height() <= 0)
+            return;
+        const RECT drawn_bounds = chrome.DrawnBounds();
+        RECT drawn{};
+        if (!IntersectRect(&drawn, &drawn_bounds, &area))
+            return;
+        // SDL only reads the canvas.
+        SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(chrome.Pixels().data()),
+                                                               chrome.Width(), chrome.Height(), 32,
+                                                               chrome.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (view == nullptr)
+            return;
+        SDL_SetSurfaceBlendMode(view, SDL_BLENDMODE_BLEND);
+        SDL_Rect from{drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top};
+        SDL_Rect to = from;
+        SDL_BlitSurface(view, &from, surface, &to);
+        SDL_FreeSurface(view);
+    }
+
     SDL_Window* WindowOf(uint32_t id) const
     {
         auto found = m_windows.find(id);
