@@ -27,6 +27,7 @@
 
 #include "DemoRun.h"
 #include "GameProcess.h"
+#include "demopics/DemoPictures.h"
 #include "flagwrite/FlagFileWriter.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
@@ -341,8 +342,19 @@ void SeedClearedGame(const HeadlessDemoHome& home)
     }
 }
 
-// The music room of a cleared game, from the title's extras: a track played, then left for the
-// title.
+// Pixels of [x0, x1) x [y0, y1) that are not the extras' backdrop colour.
+int BackdropIn(const Frame& frame, int x0, int y0, int x1, int y1)
+{
+    int others = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            others += (frame.pixels[static_cast<size_t>(y) * frame.width + x] | 0xFF000000u) !=
+                      tools::TITLE_BACKGROUND_2;
+    return others;
+}
+
+// The music room of a cleared game, from the title's extras, over the extras' backdrop: a track
+// played, then left for the title.
 TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
 {
     const HeadlessDemoHome home;
@@ -373,10 +385,17 @@ TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
           [](const Frame& frame) {
               EXPECT_FALSE(FrameCellAt(frame, 300, 773)) << "title buttons under the music room";
               EXPECT_EQ(FrameCellStateAt(frame, 1663, 190), (FrameCell{tools::MUSIC_ROW_CELL + 1, 3}));
+              // Where no track picture is up, the extras' backdrop: no title plate.
+              EXPECT_EQ(BackdropIn(frame, 402, 111, 1442, 755), 0) << "not the extras' backdrop";
           }},
          {"demo_title_music_playing.png",
           [](const Frame& frame) { return FrameCellAt(frame, 900, 400) == tools::MUSIC_PICTURE; },
-          [](const Frame&) {}},
+          [](const Frame& frame) {
+              // The gap between the picture and the list, and the scroll bar's: the backdrop.
+              EXPECT_EQ(BackdropIn(frame, 1442, 111, 1463, 755), 0) << "not the extras' backdrop";
+              EXPECT_EQ(BackdropIn(frame, 1905, 111, 1920, 755), 0) << "not the extras' backdrop";
+              EXPECT_EQ(FrameCellAt(frame, 1036 + 97 * 3 + 84, 880), 1283u) << "the next button cut short";
+          }},
          {"demo_title_music_back.png", TitleShown, [](const Frame&) {}}});
     EXPECT_EQ(seen, 5u) << "steps seen: " << seen
                         << " (special title 1, title 2, music room 3, a track playing 4, title again 5)\n"
