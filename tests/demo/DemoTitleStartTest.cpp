@@ -7,9 +7,9 @@
 // file keeps, and back to the special title, which the next start shows again; from there back
 // to the title, whose scene replay now opens and holds the ending's scene.
 // The screens the title opens, each by presses that do nothing where they do not belong, repeated
-// until the screen shows: the extras' gallery, left again for the title; the music room of a
-// cleared game, a track played; the slot machine, a game played; and the settings, whose sound
-// page takes a new master volume into the configuration file.
+// until the screen shows: the extras' gallery, left again for the title, and its open cell's CG in
+// the viewer; the music room of a cleared game, a track played; the slot machine, a game played;
+// and the settings, whose sound page takes a new master volume into the configuration file.
 
 #include <algorithm>
 #include <chrono>
@@ -278,6 +278,44 @@ TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
     const std::optional<FlagBuffer> system = SavedState(home, "FLAG000");
     ASSERT_TRUE(system.has_value());
     EXPECT_EQ(system->Flags.at(1898), 0);
+}
+
+// The CG viewer from the gallery of the title's extras: the open cell of the gallery's page shows
+// its CG over the whole screen; cancels leave the viewer for the gallery and the gallery for the
+// title. Each cycle: Extras, the gallery, the open cell, three cancels.
+TEST(DemoTitleStartTest, TheGallerysOpenCellShowsItsCGInTheViewer)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 150000; turn += 6 * STEP)
+            out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40)
+                << PressAt(turn + 2 * STEP, 633, 245, 20, 40) << turn + 3 * STEP << " rclick 960 540\n"
+                << turn + 4 * STEP << " rclick 960 540\n"
+                << turn + 5 * STEP << " rclick 960 540\n";
+    }
+    const auto cg = [](const Frame& frame) {
+        const std::optional<uint32_t> cell = FrameCellAt(frame, 200, 900);
+        return cell && *cell >= tools::DEMO_CG_BASE && *cell < tools::DEMO_CG_BASE + 0x20;
+    };
+    const auto gallery = [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x4001u; };
+    const size_t seen = PlaySteps(
+        home, input,
+        {{"demo_title_viewer_gallery.png", gallery, [](const Frame&) {}},
+         {"demo_title_viewer_cg.png", cg,
+          [&](const Frame& frame) {
+              // The whole screen, with neither the tabs nor the cells.
+              const std::optional<uint32_t> id = FrameCellAt(frame, 200, 900);
+              for (const auto& [x, y] : {std::pair{300, 773}, std::pair{633, 245}, std::pair{1800, 1000}})
+                  EXPECT_EQ(FrameCellAt(frame, x, y), id) << x << ", " << y;
+          }},
+         {"demo_title_viewer_gallery_again.png", gallery, [](const Frame&) {}},
+         {"demo_title_viewer_back.png", TitleShown, [](const Frame&) {}}});
+    EXPECT_EQ(seen, 4u) << "steps seen: " << seen << " (gallery 1, the CG 2, gallery again 3, title 4)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
 }
 
 // The gallery turns the clear flag on for itself; a game closed while it is open merges that
