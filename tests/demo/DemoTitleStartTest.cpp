@@ -9,7 +9,8 @@
 // The screens the title opens, each by presses that do nothing where they do not belong, repeated
 // until the screen shows: the extras' gallery, left again for the title, and its open cell's CG in
 // the viewer; the music room of a cleared game, a track played; the slot machine, a game played;
-// and the settings, whose sound page takes a new master volume into the configuration file.
+// the settings, whose sound page takes a new master volume into the configuration file; and the
+// load screen.
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +33,7 @@
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/MusicSheets.h"
+#include "sheetgen/SaveLoadSheets.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sheetgen/SlotSheet.h"
 
@@ -553,6 +555,46 @@ TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
     CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
     config.Load();
     EXPECT_EQ(config.GetInt("/Config/Master/Volume", -1), 25);
+}
+
+// The title's Load, enabled by a save the system file records: the load screen opens over the
+// title, and a cancel brings the title back. Each cycle: Load, then a cancel (which the title
+// itself does not take).
+TEST(DemoTitleStartTest, TheLoadScreenOpensFromTheTitleAndBringsItBack)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    {
+        const fs::path path = home.Path() / "vesk/demo/Save/FLAG000";
+        const std::string bytes = ReadWholeFile(path);
+        tools::FlagFileContents system;
+        ASSERT_TRUE(tools::ReadFlagFile(std::vector<uint8_t>(bytes.begin(), bytes.end()), system));
+        ASSERT_GT(system.variables.size(), 53u);
+        system.variables[53].integer = 1; // a save was made
+        const std::vector<uint8_t> file = tools::WriteFlagFile(system);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 60000; turn += 2 * STEP)
+            out << PressAt(turn, 300, 717, 20, 40) << turn + STEP << " rclick 960 540\n";
+    }
+    const auto load_screen = [](const Frame& frame) {
+        return FrameCellAt(frame, 10, 1070) == tools::SAVELOAD_CELL_BACKGROUND;
+    };
+    const size_t seen = PlaySteps(home, input,
+                                  {{"demo_title_load_main.png", TitleShown, [](const Frame&) {}},
+                                   {"demo_title_load_screen.png", load_screen,
+                                    [](const Frame& frame) {
+                                        EXPECT_FALSE(TitleShown(frame))
+                                            << "title buttons over the load screen";
+                                    }},
+                                   {"demo_title_load_back.png", TitleShown, [](const Frame&) {}}});
+    EXPECT_EQ(seen, 3u) << "steps seen: " << seen << " (title 1, load screen 2, title again 3)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
 }
 
 } // namespace
