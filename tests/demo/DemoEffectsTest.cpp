@@ -5,6 +5,8 @@
 // from the sky's top to the sunset, the station, the train standing where it stops, the line map
 // with its train, the three-layer platform, a falling snowflake, the message screen's centred
 // line over black and the epilogue, with the lines shown over the platform and the epilogue.
+// A trip saved on the platform's or the epilogue's line and continued from the title of a new
+// start shows that line again over its picture.
 
 #include <algorithm>
 #include <cstdlib>
