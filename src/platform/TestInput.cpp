@@ -212,12 +212,31 @@ bool IsTestTurnCounted()
     return gate == nullptr || gate();
 }
 
+namespace {
+
+// The mapping the game's pump gave, for the layer's own modal loops.
+std::function<POINT(POINT)>& PumpMapping()
+{
+    static std::function<POINT(POINT)> s_mapping;
+    return s_mapping;
+}
+
+} // namespace
+
+void PushDueTestInputInModalLoop(HWND window)
+{
+    if (PumpMapping())
+        PushDueTestInput(window, PumpMapping());
+}
+
 void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
 {
     static const std::vector<TestInputStep> s_steps = LoadScript();
     static size_t s_next = 0;
     static long s_turn = 0;
     static std::vector<PendingRelease> s_releases;
+    if (!PumpMapping() && !s_steps.empty())
+        PumpMapping() = to_client;
     if (s_steps.empty() || !IsTestTurnCounted())
         return;
     ++s_turn;

@@ -60,5 +60,8 @@ bool IsTestTurnCounted();
 // the window's client pixels. Does nothing without the variable; a script that cannot be read
 // or parsed is reported on stderr once and ignored.
 void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client);
+// The same from a modal loop of the layer that turns in place of the game's pump (the menu
+// bar's), with the mapping the game's pump gave; nothing before the pump has turned.
+void PushDueTestInputInModalLoop(HWND window);
 
 } // namespace platform

@@ -5,10 +5,14 @@
 // from the sky's top to the sunset, the station, the train standing where it stops, the line map
 // with its train, the three-layer platform, a falling snowflake, the message screen's centred
 // line over black and the epilogue, with the lines shown over the platform and the epilogue.
+// A trip saved on the platform's or the epilogue's line and continued from the title of a new
+// start shows that line again over its picture.
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -16,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "GameProcess.h"
 #include "demopics/TripPictures.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
@@ -143,6 +148,91 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
     std::ifstream log(home.Path() / "out.txt");
     EXPECT_EQ(seen, steps.size()) << "steps seen: " << seen << ", the game's wait status " << status << "\n"
                                   << std::string((std::istreambuf_iterator<char>(log)), {});
+}
+
+// The trip quick-saved on a line by presses on the window's quick-save button, then continued
+// from the title of a new start. The first line shown after the load is the saved one, over the
+// picture it had, laid into the scene again: the platform's three layers (on the platform's line
+// or the snowflake's, where five clicks leave the trip, the presses on the button saving it
+// there until the game is closed), or the epilogue (each click to the next line followed by a
+// press on the button, so the newest save is on the last line before the trip's end ends the
+// game).
+void SaveOnLineAndContinue(bool to_the_end, const std::vector<int>& lamps,
+                           const std::function<void(const Frame&)>& picture)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetString("/GameFile/Script/StartUp", "effects_alone.mes");
+        config.SetInt("/Config/AutoRead", 0);
+    });
+    const fs::path save_input = home.Path() / "save.txt";
+    {
+        std::ofstream out(save_input);
+        for (int turn = 600; turn <= (to_the_end ? 30000 : 6000); turn += 600) {
+            if (to_the_end || turn <= 5 * 600)
+                out << PressAt(turn, 700, 300, 20, 40);
+            out << PressAt(turn + 300, 1540, 1033, 20, 40);
+        }
+    }
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + save_input.string() +
+                                 "' VESK_CLOSE_AFTER_FRAMES=" + std::to_string(to_the_end ? 31000 : 7000),
+                             300)
+                    .c_str());
+    ASSERT_TRUE(fs::exists(home.Path() / "vesk/demo/Save/FLAG201")) << "no quick save made";
+    // The line the trip rested on last, where it was saved.
+    int saved = 0;
+    WalkFrameSteps(home, {{"demo_effects_saved_line.png",
+                           [&](const Frame& f) {
+                               if (StoryPromptShown(f))
+                                   saved = Lamp(f);
+                               return false;
+                           },
+                           [](const Frame&) {}}});
+    ASSERT_TRUE(std::ranges::find(lamps, saved) != lamps.end()) << "saved on the line of lamp " << saved;
+    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
+        fs::remove(entry.path());
+
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetString("/GameFile/Script/StartUp", "start.mes");
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+    });
+    // Continue, the title's second button, until it lands (a press after the load ends the line).
+    const fs::path continue_input = home.Path() / "continue.txt";
+    {
+        std::ofstream out(continue_input);
+        for (int turn = 1000; turn <= 8000; turn += 1000)
+            out << PressAt(turn, 300, 630, 20, 40);
+    }
+    std::system(
+        home.Command("VESK_INPUT_SCRIPT='" + continue_input.string() + "' VESK_CLOSE_AFTER_FRAMES=9000", 300)
+            .c_str());
+    const size_t seen = WalkFrameSteps(
+        home, {{to_the_end ? "demo_effects_continued_epilogue.png" : "demo_effects_continued_platform.png",
+                [](const Frame& f) { return StoryPromptShown(f); },
+                [&](const Frame& f) {
+                    EXPECT_EQ(Lamp(f), saved) << "the first line after the load";
+                    picture(f);
+                    EXPECT_GT(StoryTextIn(f, 0, 8, STORY_LINE_Y), 50) << "the saved line";
+                }}});
+    EXPECT_EQ(seen, 1u) << ReadWholeFile(home.Path() / "out.txt");
+}
+
+TEST(DemoEffectsTest, ATripSavedOnItsPlatformOrEpilogueIsContinuedOverItsPicture)
+{
+    using namespace tools;
+    {
+        SCOPED_TRACE("the platform");
+        SaveOnLineAndContinue(false, {64, 65}, [](const Frame& f) {
+            EXPECT_TRUE(Is(f, 960, 100, SET_SKY)) << std::hex << Rgb(f, 960, 100);
+            EXPECT_TRUE(Is(f, 960, 700, SET_MOUNTAINS)) << std::hex << Rgb(f, 960, 700);
+        });
+    }
+    SCOPED_TRACE("the epilogue");
+    SaveOnLineAndContinue(true, {67}, [](const Frame& f) {
+        EXPECT_TRUE(Is(f, 100, 100, EPILOGUE_SKY)) << std::hex << Rgb(f, 100, 100);
+        EXPECT_TRUE(Is(f, 100, EPILOGUE_SNOW_TOP + 20, EPILOGUE_SNOW));
+    });
 }
 
 } // namespace

@@ -7,9 +7,10 @@
 // file keeps, and back to the special title, which the next start shows again; from there back
 // to the title, whose scene replay now opens and holds the ending's scene.
 // The screens the title opens, each by presses that do nothing where they do not belong, repeated
-// until the screen shows: the extras' gallery, left again for the title; the music room of a
-// cleared game, a track played; the slot machine, a game played; and the settings, whose sound
-// page takes a new master volume into the configuration file.
+// until the screen shows: the extras' gallery, left again for the title, and its open cell's CG in
+// the viewer; the music room of a cleared game, a track played; the slot machine, a game played;
+// the settings, whose sound page takes a new master volume into the configuration file; and the
+// load screen.
 
 #include <algorithm>
 #include <chrono>
@@ -27,10 +28,12 @@
 
 #include "DemoRun.h"
 #include "GameProcess.h"
+#include "demopics/DemoPictures.h"
 #include "flagwrite/FlagFileWriter.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/MusicSheets.h"
+#include "sheetgen/SaveLoadSheets.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sheetgen/SlotSheet.h"
 
@@ -279,6 +282,44 @@ TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
     EXPECT_EQ(system->Flags.at(1898), 0);
 }
 
+// The CG viewer from the gallery of the title's extras: the open cell of the gallery's page shows
+// its CG over the whole screen; cancels leave the viewer for the gallery and the gallery for the
+// title. Each cycle: Extras, the gallery, the open cell, three cancels.
+TEST(DemoTitleStartTest, TheGallerysOpenCellShowsItsCGInTheViewer)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 150000; turn += 6 * STEP)
+            out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40)
+                << PressAt(turn + 2 * STEP, 633, 245, 20, 40) << turn + 3 * STEP << " rclick 960 540\n"
+                << turn + 4 * STEP << " rclick 960 540\n"
+                << turn + 5 * STEP << " rclick 960 540\n";
+    }
+    const auto cg = [](const Frame& frame) {
+        const std::optional<uint32_t> cell = FrameCellAt(frame, 200, 900);
+        return cell && *cell >= tools::DEMO_CG_BASE && *cell < tools::DEMO_CG_BASE + 0x20;
+    };
+    const auto gallery = [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x4001u; };
+    const size_t seen = PlaySteps(
+        home, input,
+        {{"demo_title_viewer_gallery.png", gallery, [](const Frame&) {}},
+         {"demo_title_viewer_cg.png", cg,
+          [&](const Frame& frame) {
+              // The whole screen, with neither the tabs nor the cells.
+              const std::optional<uint32_t> id = FrameCellAt(frame, 200, 900);
+              for (const auto& [x, y] : {std::pair{300, 773}, std::pair{633, 245}, std::pair{1800, 1000}})
+                  EXPECT_EQ(FrameCellAt(frame, x, y), id) << x << ", " << y;
+          }},
+         {"demo_title_viewer_gallery_again.png", gallery, [](const Frame&) {}},
+         {"demo_title_viewer_back.png", TitleShown, [](const Frame&) {}}});
+    EXPECT_EQ(seen, 4u) << "steps seen: " << seen << " (gallery 1, the CG 2, gallery again 3, title 4)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
+}
+
 // The gallery turns the clear flag on for itself; a game closed while it is open merges that
 // flag into the system file on its way out. The next start is no cleared one all the same: the
 // title without a box about a special system file the ending never wrote, and the flag taken
@@ -341,8 +382,19 @@ void SeedClearedGame(const HeadlessDemoHome& home)
     }
 }
 
-// The music room of a cleared game, from the title's extras: a track played, then left for the
-// title.
+// Pixels of [x0, x1) x [y0, y1) that are not the extras' backdrop colour.
+int BackdropIn(const Frame& frame, int x0, int y0, int x1, int y1)
+{
+    int others = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            others += (frame.pixels[static_cast<size_t>(y) * frame.width + x] | 0xFF000000u) !=
+                      tools::TITLE_BACKGROUND_2;
+    return others;
+}
+
+// The music room of a cleared game, from the title's extras, over the extras' backdrop: a track
+// played, then left for the title.
 TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
 {
     const HeadlessDemoHome home;
@@ -373,10 +425,17 @@ TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
           [](const Frame& frame) {
               EXPECT_FALSE(FrameCellAt(frame, 300, 773)) << "title buttons under the music room";
               EXPECT_EQ(FrameCellStateAt(frame, 1663, 190), (FrameCell{tools::MUSIC_ROW_CELL + 1, 3}));
+              // Where no track picture is up, the extras' backdrop: no title plate.
+              EXPECT_EQ(BackdropIn(frame, 402, 111, 1442, 755), 0) << "not the extras' backdrop";
           }},
          {"demo_title_music_playing.png",
           [](const Frame& frame) { return FrameCellAt(frame, 900, 400) == tools::MUSIC_PICTURE; },
-          [](const Frame&) {}},
+          [](const Frame& frame) {
+              // The gap between the picture and the list, and the scroll bar's: the backdrop.
+              EXPECT_EQ(BackdropIn(frame, 1442, 111, 1463, 755), 0) << "not the extras' backdrop";
+              EXPECT_EQ(BackdropIn(frame, 1905, 111, 1920, 755), 0) << "not the extras' backdrop";
+              EXPECT_EQ(FrameCellAt(frame, 1036 + 97 * 3 + 84, 880), 1283u) << "the next button cut short";
+          }},
          {"demo_title_music_back.png", TitleShown, [](const Frame&) {}}});
     EXPECT_EQ(seen, 5u) << "steps seen: " << seen
                         << " (special title 1, title 2, music room 3, a track playing 4, title again 5)\n"
@@ -496,6 +555,46 @@ TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
     CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
     config.Load();
     EXPECT_EQ(config.GetInt("/Config/Master/Volume", -1), 25);
+}
+
+// The title's Load, enabled by a save the system file records: the load screen opens over the
+// title, and a cancel brings the title back. Each cycle: Load, then a cancel (which the title
+// itself does not take).
+TEST(DemoTitleStartTest, TheLoadScreenOpensFromTheTitleAndBringsItBack)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    {
+        const fs::path path = home.Path() / "vesk/demo/Save/FLAG000";
+        const std::string bytes = ReadWholeFile(path);
+        tools::FlagFileContents system;
+        ASSERT_TRUE(tools::ReadFlagFile(std::vector<uint8_t>(bytes.begin(), bytes.end()), system));
+        ASSERT_GT(system.variables.size(), 53u);
+        system.variables[53].integer = 1; // a save was made
+        const std::vector<uint8_t> file = tools::WriteFlagFile(system);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
+    const fs::path input = home.Path() / "input.txt";
+    {
+        std::ofstream out(input);
+        for (int turn = 300; turn <= 60000; turn += 2 * STEP)
+            out << PressAt(turn, 300, 717, 20, 40) << turn + STEP << " rclick 960 540\n";
+    }
+    const auto load_screen = [](const Frame& frame) {
+        return FrameCellAt(frame, 10, 1070) == tools::SAVELOAD_CELL_BACKGROUND;
+    };
+    const size_t seen = PlaySteps(home, input,
+                                  {{"demo_title_load_main.png", TitleShown, [](const Frame&) {}},
+                                   {"demo_title_load_screen.png", load_screen,
+                                    [](const Frame& frame) {
+                                        EXPECT_FALSE(TitleShown(frame))
+                                            << "title buttons over the load screen";
+                                    }},
+                                   {"demo_title_load_back.png", TitleShown, [](const Frame&) {}}});
+    EXPECT_EQ(seen, 3u) << "steps seen: " << seen << " (title 1, load screen 2, title again 3)\n"
+                        << ReadWholeFile(home.Path() / "out.txt");
 }
 
 } // namespace

@@ -247,6 +247,11 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
             pictures.push_back({std::string(name) + suffix + ".AKB", bytes});
     }
     pictures.push_back({"HANA_0000.AKB", EncodeAkb(DrawFlower(), {})});
+    // The extras draw only their controls: the backdrop the title lays under them has no plate
+    // for the list and the picture to cut into.
+    AkbPicture extras = MakePicture(1920, 1080, TITLE_BACKGROUND_2);
+    DrawSceneCaption(extras, "OMAKE_BG  おまけ / Extras");
+    pictures.push_back({"OMAKE_BG.AKB", EncodeAkb(extras, OpaqueRgb())});
     return pictures;
 }
 

@@ -39,7 +39,8 @@ inline constexpr int32_t FLOWER_SIZE = 128;
 AkbPicture DrawTitleBackground(uint32_t colour);
 AkbPicture DrawFlower();
 // The title pictures by entry name, each under its language-variant names too; the plate carries
-// the game's name in its upper part.
+// the game's name in its upper part. With them the extras' backdrop "omake_bg.akb": the second
+// background's colour, captioned, without the plate.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures();
 
 // The characters scene: a 2048 x 1100 standing character (a skin head disc over a body of the

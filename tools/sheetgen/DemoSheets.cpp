@@ -507,7 +507,7 @@ AkbPicture DemoMusicControlSheet(WordsLanguage language)
         }
     };
     AkbPicture sheet = WordedSheet(
-        1600, 912, cells,
+        MUSIC_CONTROL_SHEET_WIDTH, 912, cells,
         [&](const SheetCell& cell) { return cell.id == 768 || cell.id == 769 ? CellWords{} : words(cell); },
         language, {WordsPlace::Top, 24});
     for (const SheetCell& cell : cells)

@@ -46,7 +46,7 @@ std::vector<SheetCell> MusicControlCells()
 
 AkbPicture MusicControlSheet()
 {
-    return BuildSheet(1600, 912, MusicControlCells());
+    return BuildSheet(MUSIC_CONTROL_SHEET_WIDTH, 912, MusicControlCells());
 }
 
 AkbPicture MusicTrackPicture(int32_t slot)

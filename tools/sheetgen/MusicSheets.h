@@ -21,6 +21,8 @@ inline constexpr uint32_t MUSIC_BAR_FULL = 0x7B01;
 // The knob is id 1025 (the slider's group) in states 0 to 2, the thumb id 1536 in states 0 to 2;
 // every other control is its own area id.
 inline constexpr uint32_t MUSIC_KNOB = 1025;
+// Wide enough for the last player button, whose cell ends at x 1647.
+inline constexpr int32_t MUSIC_CONTROL_SHEET_WIDTH = 1648;
 
 std::vector<SheetCell> MusicRowCells();
 std::vector<SheetCell> MusicControlCells();

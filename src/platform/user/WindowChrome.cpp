@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/TerminationSignals.h"
+#include "platform/TestInput.h"
 #include "platform/user/MenuLayout.h"
 #include "platform/user/MenuStore.h"
 #include "platform/user/RectApi.h"
@@ -223,6 +224,8 @@ void WindowManager::TrackMenuBar(HWND handle, POINT screen_point)
             }
             if (Device() == nullptr)
                 break;
+            // Scripted test input goes on arriving while the menu holds the game's pump.
+            PushDueTestInputInModalLoop(handle);
             RestUntilWork(QUIET_WAIT_MS);
             continue;
         }
