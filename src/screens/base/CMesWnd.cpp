@@ -10,6 +10,7 @@
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/IMouse.h"
+#include "foundation/LineBreakRules.h"
 #include "foundation/ScreenSettings.h"
 #include "foundation/TextLayout.h"
 #include "graphics/CAppTask.h"
@@ -31,7 +32,6 @@
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncString.h"
 #include "script/commands/CFuncVoice.h"
-#include "script/vm/LineBreakRules.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/IWaveManager.h"
 
@@ -327,8 +327,8 @@ void CMesWnd::CopyPage()
     RECT both{};
     UnionRect(&both, &ink, &page);
     if (!IsRectEmpty(&both))
-        target->Blt(both.left, both.top, both.right - both.left, both.bottom - both.top, source, both.left, both.top,
-                    1);
+        target->Blt(both.left, both.top, both.right - both.left, both.bottom - both.top, source, both.left,
+                    both.top, 1);
     ink = page;
     m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
 }
@@ -408,6 +408,8 @@ uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
         m_pen_x = box.left;
         return 0;
     }
+    const auto offset = static_cast<size_t>(text.GetCharOffset(m_reveal_index - 1));
+    BreakBeforeWord(WordLettersAt(text, offset), box);
     CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
     m_pen_x += box.cell / 2;
     return 0;
@@ -431,6 +433,16 @@ bool CMesWnd::TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const 
     return false;
 }
 
+void CMesWnd::BreakBeforeWord(int32_t letters, const Box& box)
+{
+    // The page's typesetter moves the same words, so the cells copied stay where it drew them.
+    if (::BreaksBeforeWord(m_pen_x, letters, box.cell / 2,
+                           LineBreakBox{box.left, box.top, box.right, box.bottom})) {
+        m_pen_x = box.left;
+        m_pen_y += box.line;
+    }
+}
+
 void CMesWnd::RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box)
 {
     if (m_reveal_index < 0 || static_cast<size_t>(m_reveal_index) >= pieces.size())
@@ -439,6 +451,8 @@ void CMesWnd::RevealPieceChar(const std::vector<char16_t>& pieces, const Box& bo
     if (c < 256 || c == EM_DASH) {
         if (TakeEscape(c, pieces, box))
             return;
+        BreakBeforeWord(WordLettersAt(pieces.data(), pieces.size(), static_cast<size_t>(m_reveal_index - 1)),
+                        box);
         CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
         m_pen_x += box.cell / 2;
         return;
@@ -1172,7 +1186,8 @@ int32_t CMesWnd::CreateParts()
     if (CMesButton::CreateParts() == 0)
         return 0;
     m_face_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
-    m_prompt_sprite = MakeMemorySprite(MESWND_PROMPT_X, MESWND_PROMPT_Y, PROMPT_SIZE, PROMPT_SIZE, PROMPT_DEPTH);
+    m_prompt_sprite =
+        MakeMemorySprite(MESWND_PROMPT_X, MESWND_PROMPT_Y, PROMPT_SIZE, PROMPT_SIZE, PROMPT_DEPTH);
     m_window_sprite = MakeMemorySprite(MESWND_PLATE_X, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, PLATE_DEPTH);
     m_text_area_sprite = MakeMemorySprite(0, 0, 1920, MESWND_HEIGHT, TEXT_DEPTH);
     m_face_sprite = MakeMemorySprite(0, 0, FACE_SIZE, FACE_SIZE, FACE_DEPTH);
@@ -1372,14 +1387,14 @@ void CMesWnd::PaintWindowColor(bool present)
         return;
     const auto byte = [](float value) { return static_cast<uint32_t>(Unit(value) * 255.0f); };
     const uint32_t alpha = byte(GetConfigMesWndAlpha());
-    const uint32_t colour = byte(GetConfigMesWndRed()) << 16 | byte(GetConfigMesWndGreen()) << 8 |
-                            byte(GetConfigMesWndBlue());
+    const uint32_t colour =
+        byte(GetConfigMesWndRed()) << 16 | byte(GetConfigMesWndGreen()) << 8 | byte(GetConfigMesWndBlue());
     {
         LiveDrawLock lock;
         plate->FillRect(0, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, colour, 1);
         if (CSpriteLayer* parts = GetPartsPicture()) {
-            plate->AddAlphaScaled(0, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, parts, PLATE_SHAPE.x, PLATE_SHAPE.y,
-                                  static_cast<int32_t>(255 - alpha));
+            plate->AddAlphaScaled(0, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, parts, PLATE_SHAPE.x,
+                                  PLATE_SHAPE.y, static_cast<int32_t>(255 - alpha));
             plate->BltOver(0, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, parts, PLATE_FRAME.x, PLATE_FRAME.y);
         }
         m_window_sprite->Invalidate(1, *m_window_sprite->GetRect());
@@ -1425,7 +1440,8 @@ void CMesWnd::TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole)
     const int32_t width = strip.right - strip.left;
     const int32_t height = strip.bottom - strip.top;
     // On a whole plate a name of one line makes the same strip every time: it is kept and copied.
-    const bool keep = plate_whole && !GetConfigSceneSkip() && GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE;
+    const bool keep =
+        plate_whole && !GetConfigSceneSkip() && GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE;
     NamePlateKey key{text.Text, text.DrawWord1, text.DrawWord2, GetLanguageFontName(), GetPartsPicture()};
     if (keep) {
         for (const NamePlate& plate : m_name_plates) {
@@ -1462,7 +1478,8 @@ void CMesWnd::DrawNamePlate()
     const int32_t newest = CountBacklogEntries() - 1;
     // A message without a record has no speaker: the box must not move for it.
     if (context == nullptr || state == nullptr || newest < 0 ||
-        static_cast<size_t>(newest) >= context->Backlog.Entries.size() || state->Values.size() <= VALUE_ENGINE_STATE)
+        static_cast<size_t>(newest) >= context->Backlog.Entries.size() ||
+        state->Values.size() <= VALUE_ENGINE_STATE)
         return;
     const LogBuffer& entry = *context->Backlog.Entries[static_cast<size_t>(newest)];
     const CStringUTF8 name = entry.HeadText;
@@ -1528,8 +1545,8 @@ void CMesWnd::DrawNamePlate()
     ILayer* target = SpriteLayerOf(m_text_area_sprite.get());
     if (target != nullptr && layer != nullptr) {
         LiveDrawLock lock;
-        target->Blt(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, layer, strip.left,
-                    strip.top, 1);
+        target->Blt(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, layer,
+                    strip.left, strip.top, 1);
         AddTextSpriteInk(*target, strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top);
         m_text_area_sprite->Invalidate(1, *m_text_area_sprite->GetRect());
     }

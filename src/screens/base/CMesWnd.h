@@ -190,6 +190,8 @@ private:
     void RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box);
     // "\n" (a new line) and "\i" (nothing) take the unit after a "\"; true when one did.
     bool TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box);
+    // A Latin word that would cross the right edge starts the next line.
+    void BreakBeforeWord(int32_t letters, const Box& box);
     void RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box);
 
     // Skip modes are off while the script sets the fast-mode bit.
@@ -272,5 +274,4 @@ private:
     CStringUTF8 m_name_font_name;
     RECT m_text_sprite_ink{};
     const CSprite* m_ink_sprite = nullptr; // the sprite m_text_sprite_ink describes
-
 };

@@ -7,15 +7,16 @@
 #include "app/CVeskDoc.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/LineBreakRules.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
-#include "script/vm/LineBreakRules.h"
 
 namespace {
 
 constexpr int32_t DRAW_TEXT_FONT_SIZE = 40;
 
-// Calls fn(character, full_width) for each whole UTF-8 character of the text.
+// Calls fn(character, full_width, offset) for each whole UTF-8 character of the text and its byte
+// offset.
 template <typename Fn>
 void ForEachCharacter(const CStringUTF8& text, Fn fn)
 {
@@ -25,8 +26,9 @@ void ForEachCharacter(const CStringUTF8& text, Fn fn)
         const size_t size = std::clamp<size_t>(static_cast<size_t>(text.GetCharSize(bytes[offset])), 1,
                                                bytes.size() - offset);
         const std::string character = bytes.substr(offset, size);
+        const size_t at = offset;
         offset += size;
-        if (!fn(character, text.IsFullWidth(character) != 0))
+        if (!fn(character, text.IsFullWidth(character) != 0, at))
             return;
     }
 }
@@ -60,16 +62,24 @@ void CFuncString::TypesetText(TextBox& box, CFontDIB* font)
         return;
     font = CurrentFont(font);
     const LineBreakBox limits = BoxOf(box);
-    ForEachCharacter(box.Text, [&](const std::string& character, bool full_width) {
+    ForEachCharacter(box.Text, [&](const std::string& character, bool full_width, size_t offset) {
         if (character == "\n") {
             box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
             box.CursorX = box.Left;
             return int64_t{box.CursorY} + box.LineHeight < box.Bottom;
         }
         const CStringUTF8 glyph(character.c_str());
-        if (box.UseLineBreakRules == 1)
-            ApplyLineBreakRules(glyph, box.CursorX, box.CursorY, AddWrapped(box.CellWidth, box.CellWidth),
-                                box.LineHeight, limits, 1, m_hang_flag);
+        if (box.UseLineBreakRules == 1) {
+            if (BreaksBeforeWord(box.CursorX, WordLettersAt(box.Text, offset), box.CellWidth, limits)) {
+                box.CursorX = box.Left;
+                box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
+                m_hang_flag = 0;
+            }
+            // A space at the line end stays there; the word behind it starts the next line.
+            if (character != " " || box.CursorX < box.Right)
+                ApplyLineBreakRules(glyph, box.CursorX, box.CursorY, AddWrapped(box.CellWidth, box.CellWidth),
+                                    box.LineHeight, limits, 1, m_hang_flag);
+        }
         if (int64_t{box.CursorY} + box.LineHeight > box.Bottom)
             return false;
         if (font)
@@ -91,7 +101,7 @@ void CFuncString::TypesetTextVertical(TextBox& box, CFontDIB* font)
         return;
     font = CurrentFont(font);
     const LineBreakBox limits = BoxOf(box);
-    ForEachCharacter(box.Text, [&](const std::string& character, bool) {
+    ForEachCharacter(box.Text, [&](const std::string& character, bool, size_t) {
         const CStringUTF8 glyph(character.c_str());
         if (box.UseLineBreakRules == 1)
             ApplyLineBreakRulesVertical(glyph, box.CursorX, box.CursorY,
