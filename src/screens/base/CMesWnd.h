@@ -4,6 +4,10 @@
 // timing, each frame reveals a character and tests auto mode, and a click first completes the
 // page, then ends it. The window owns its plate, text, prompt and face icon sprites; the row of
 // buttons and the parts picture are the family's.
+// The class's code lies in one file per seam: CMesWnd.cpp (parts, showing, the message's run),
+// CMesWndTypewriter.cpp (timing, reveal, page copy, prompt), CMesWndModes.cpp (skip, auto, the
+// cancel action), CMesWndInput.cpp (backlog key, wheel, drag, cursor keys), CMesWndNamePlate.cpp
+// and CMesWndCommands.cpp (the exec commands' operations).
 
 #include <array>
 #include <cstdint>
@@ -41,6 +45,9 @@ inline constexpr RECT MESWND_NAME_PLATE{391, 15, 391 + 1240, 15 + 64};
 inline constexpr RECT MESWND_NAME_BOX{508, 22, 1508, 202};
 // A name plate pushes the text box and the pen start down by this.
 inline constexpr int32_t MESWND_NAME_SHIFT = 64;
+// The extra input word that holds read-skip, and the prompt's frames.
+inline constexpr int32_t MESWND_READ_SKIP_WORD = 1;
+inline constexpr int32_t MESWND_PROMPT_FRAMES = 3;
 // Flag bytes: keep the window's own sprites out of a restoring fade; keep the status plate hidden.
 inline constexpr uint32_t FLAG_KEEP_WINDOW_HIDDEN = 7099;
 inline constexpr uint32_t FLAG_KEEP_STATUS_PLATE_HIDDEN = 4084;
@@ -194,6 +201,9 @@ private:
     void BreakBeforeWord(int32_t letters, const Box& box);
     void RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box);
 
+    // A setting kept to 0.0 .. 1.0, NaN taken as 0.
+    static float Unit(float value);
+    static bool ChannelPlays(int32_t channel);
     // Skip modes are off while the script sets the fast-mode bit.
     bool SkipHonoured();
     bool AutoModeStep();
