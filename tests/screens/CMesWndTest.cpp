@@ -205,42 +205,47 @@ TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
     EXPECT_EQ(Window().GetPen().y, 130);
 }
 
-TEST_F(CMesWndRevealTest, TheRevealCopiesEachLatinLetterWhereThePageTypesetterDrewIt)
+TEST_F(CMesWndRevealTest, TheRevealCopiesEachCharacterWhereThePageTypesetterDrewIt)
 {
-    const char* text = "one two three four five six";
-    Values()[48] = ScriptValue::FromInteger(440 + 24 * 12); // twelve letters to a line
-    TextBox box;
-    box.Text = text;
-    box.CursorX = 440;
-    box.CursorY = 70;
-    box.CellWidth = 24;
-    box.LineHeight = 60;
-    box.Left = 440;
-    box.Top = 70;
-    box.Right = 440 + 24 * 12;
-    box.Bottom = 250;
-    box.UseLineBreakRules = 1;
-    RecordingFont font;
-    CFuncString().TypesetText(box, &font);
-    std::vector<std::pair<int32_t, int32_t>> drawn;
-    for (const GlyphCall& call : font.Calls)
-        if (call.Character != " ")
-            drawn.emplace_back(call.X, call.Y);
-    ASSERT_EQ(drawn.back().second, 70 + 60 * 2);
+    // Twelve letters or six full-width characters to a line: Latin words move whole, an opening
+    // mark at a line start hangs before the margin, a closing mark hangs past the edge.
+    for (const char* text : {"one two three four five six", "あいうえおかきくけこさし「すせそたち」。なに"}) {
+        Window().ResetTextArea();
+        Values()[48] = ScriptValue::FromInteger(440 + 24 * 12);
+        TextBox box;
+        box.Text = text;
+        box.CursorX = 440;
+        box.CursorY = 70;
+        box.CellWidth = 24;
+        box.LineHeight = 60;
+        box.Left = 440;
+        box.Top = 70;
+        box.Right = 440 + 24 * 12;
+        box.Bottom = 250;
+        box.UseLineBreakRules = 1;
+        RecordingFont font;
+        CFuncString().TypesetText(box, &font);
+        std::vector<std::pair<int32_t, int32_t>> drawn;
+        for (const GlyphCall& call : font.Calls)
+            if (call.Character != " ")
+                drawn.emplace_back(call.X, call.Y);
+        ASSERT_EQ(drawn.back().second, 70 + 60 * 2) << text;
 
-    const MessageText message = Utf8(text);
-    Window().StartReveal(message, 1000, 30);
-    std::vector<std::pair<int32_t, int32_t>> revealed;
-    for (int32_t i = 0; i + 1 < message.Count; ++i) {
-        Step();
-        const POINT after = Window().GetPen();
-        const bool space = text[i] == ' ';
-        // The cell copied sits where the pen ended minus its half-cell advance.
-        if (!space)
-            revealed.emplace_back(after.x - 24, after.y);
+        const MessageText message = Utf8(text);
+        Window().StartReveal(message, 1000, 30);
+        std::vector<std::pair<int32_t, int32_t>> revealed;
+        for (const char* c = text; revealed.size() + 1 < drawn.size(); ++c) {
+            if ((static_cast<uint8_t>(*c) & 0xC0) == 0x80)
+                continue;
+            Step();
+            // The cell copied lies where the pen ended less the character's advance.
+            const POINT pen = Window().GetPen();
+            if (*c != ' ')
+                revealed.emplace_back(pen.x - (static_cast<uint8_t>(*c) < 0x80 ? 24 : 48), pen.y);
+        }
+        drawn.pop_back(); // the last character arrives with the page copy
+        EXPECT_EQ(revealed, drawn) << text;
     }
-    drawn.pop_back(); // the last character arrives with the page copy
-    EXPECT_EQ(revealed, drawn);
 }
 
 TEST_F(CMesWndRevealTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)

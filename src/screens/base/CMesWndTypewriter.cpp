@@ -311,8 +311,10 @@ uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
         uint32_t extra = 0;
         if ((c == "。" || c == "、" || c == "・" || c == "\xE3\x80\x80") && GetConfigMesWndKutoutenWait())
             extra = KUTOUTEN_WAIT_MS;
+        // Opening marks hang before the margin as the page's typesetter hung them, so the cells
+        // copied are the ones it drew.
         ApplyLineBreakRules(c, m_pen_x, m_pen_y, box.cell, box.line,
-                            LineBreakBox{box.left, box.top, box.right, box.bottom}, 0, m_hang_flag);
+                            LineBreakBox{box.left, box.top, box.right, box.bottom}, 1, m_hang_flag);
         if (m_pen_y + box.line > box.bottom)
             return 0;
         CopyCell(m_pen_x, m_pen_y, box.cell, box.line);
