@@ -101,6 +101,28 @@ void ApplyLineBreakRulesVertical(const CStringUTF8& character, int32_t& x, int32
     ApplyRules(LineBreakUnitOf(character), y, x, h, -int64_t{w}, box.Top, box.Bottom, start, hang_flag);
 }
 
+void PlaceTextCharacter(const CStringUTF8& text, size_t offset, bool full_width, int32_t& x, int32_t& y,
+                        int32_t& hang_flag, const TextGrid& grid)
+{
+    if (BreaksBeforeWord(x, WordLettersAt(text, offset), grid.HalfAdvance, grid.Box)) {
+        x = grid.Box.Left;
+        y = AddWrapped(y, grid.LineHeight);
+        hang_flag = 0;
+    }
+    if (!full_width && grid.HalfWidth == HalfWidthWrap::Never)
+        return;
+    const std::string& bytes = text.GetStdString();
+    const size_t size = offset < bytes.size()
+                            ? std::clamp<size_t>(static_cast<size_t>(text.GetCharSize(bytes[offset])), 1,
+                                                 bytes.size() - offset)
+                            : 0;
+    const CStringUTF8 character(bytes.substr(offset, size).c_str());
+    // A space at the line end stays there; the word behind it starts the next line.
+    if (character == " " && grid.Box.Right <= x)
+        return;
+    ApplyLineBreakRules(character, x, y, grid.FullAdvance, grid.LineHeight, grid.Box, 1, hang_flag);
+}
+
 int32_t WordLettersAt(const CStringUTF8& text, size_t offset)
 {
     const std::string& bytes = text.GetStdString();

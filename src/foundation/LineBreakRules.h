@@ -43,6 +43,33 @@ void ApplyLineBreakRules(const CStringUTF8& character, int32_t& x, int32_t& y, i
 void ApplyLineBreakRulesVertical(const CStringUTF8& character, int32_t& x, int32_t& y, int32_t w, int32_t h,
                                  const LineBreakBox& box, int32_t start, int32_t& hang_flag);
 
+// How half-width characters meet the right edge: wrapped like any other, or never (they run on
+// past it, and only a Latin word that would cross the edge moves down).
+enum class HalfWidthWrap
+{
+    AtEdge,
+    Never
+};
+
+// The grid of a horizontal text: its rectangle, the advances of a half-width and a full-width
+// character, and the line height.
+struct TextGrid
+{
+    LineBreakBox Box;
+    int32_t HalfAdvance = 0;
+    int32_t FullAdvance = 0;
+    int32_t LineHeight = 0;
+    HalfWidthWrap HalfWidth = HalfWidthWrap::AtEdge;
+};
+
+// The one placement of a horizontal text, shared by the page's typesetter and the message window
+// that reveals the page cell by cell: moves the pen (x, y), standing after the previous character,
+// to where the character at byte offset of the text is drawn. A Latin word that would cross the
+// right edge starts the next line, a space at the line end stays there, and the line-break rules
+// place the rest with opening marks allowed to hang. The caller draws, then advances the pen.
+void PlaceTextCharacter(const CStringUTF8& text, size_t offset, bool full_width, int32_t& x, int32_t& y,
+                        int32_t& hang_flag, const TextGrid& grid);
+
 // Latin text breaks between words. The half-width letters of the word that begins at byte offset
 // of the text (after a space), up to the next space, line feed or full-width character; 0 when no
 // word begins there.

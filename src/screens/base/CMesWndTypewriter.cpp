@@ -306,15 +306,16 @@ uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
     const CStringUTF8 c = text.CharAt(m_reveal_index);
     if (c.IsEmpty())
         return 0;
+    const auto offset = static_cast<size_t>(text.GetCharOffset(m_reveal_index));
     ++m_reveal_index;
+    // The page's typesetter placed the characters so: the cells copied are the ones it drew.
+    const TextGrid grid{LineBreakBox{box.left, box.top, box.right, box.bottom}, box.cell / 2, box.cell,
+                        box.line, HalfWidthWrap::Never};
     if (IsFullWidthChar(c) != 0) {
         uint32_t extra = 0;
         if ((c == "。" || c == "、" || c == "・" || c == "\xE3\x80\x80") && GetConfigMesWndKutoutenWait())
             extra = KUTOUTEN_WAIT_MS;
-        // Opening marks hang before the margin as the page's typesetter hung them, so the cells
-        // copied are the ones it drew.
-        ApplyLineBreakRules(c, m_pen_x, m_pen_y, box.cell, box.line,
-                            LineBreakBox{box.left, box.top, box.right, box.bottom}, 1, m_hang_flag);
+        PlaceTextCharacter(text, offset, true, m_pen_x, m_pen_y, m_hang_flag, grid);
         if (m_pen_y + box.line > box.bottom)
             return 0;
         CopyCell(m_pen_x, m_pen_y, box.cell, box.line);
@@ -326,8 +327,7 @@ uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
         m_pen_x = box.left;
         return 0;
     }
-    const auto offset = static_cast<size_t>(text.GetCharOffset(m_reveal_index - 1));
-    BreakBeforeWord(WordLettersAt(text, offset), box);
+    PlaceTextCharacter(text, offset, false, m_pen_x, m_pen_y, m_hang_flag, grid);
     CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
     m_pen_x += box.cell / 2;
     return 0;

@@ -61,7 +61,8 @@ void CFuncString::TypesetText(TextBox& box, CFontDIB* font)
     if (GetConfigSceneSkip())
         return;
     font = CurrentFont(font);
-    const LineBreakBox limits = BoxOf(box);
+    const TextGrid grid{BoxOf(box), box.CellWidth, AddWrapped(box.CellWidth, box.CellWidth), box.LineHeight,
+                        HalfWidthWrap::AtEdge};
     ForEachCharacter(box.Text, [&](const std::string& character, bool full_width, size_t offset) {
         if (character == "\n") {
             box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
@@ -69,17 +70,8 @@ void CFuncString::TypesetText(TextBox& box, CFontDIB* font)
             return int64_t{box.CursorY} + box.LineHeight < box.Bottom;
         }
         const CStringUTF8 glyph(character.c_str());
-        if (box.UseLineBreakRules == 1) {
-            if (BreaksBeforeWord(box.CursorX, WordLettersAt(box.Text, offset), box.CellWidth, limits)) {
-                box.CursorX = box.Left;
-                box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
-                m_hang_flag = 0;
-            }
-            // A space at the line end stays there; the word behind it starts the next line.
-            if (character != " " || box.CursorX < box.Right)
-                ApplyLineBreakRules(glyph, box.CursorX, box.CursorY, AddWrapped(box.CellWidth, box.CellWidth),
-                                    box.LineHeight, limits, 1, m_hang_flag);
-        }
+        if (box.UseLineBreakRules == 1)
+            PlaceTextCharacter(box.Text, offset, full_width, box.CursorX, box.CursorY, m_hang_flag, grid);
         if (int64_t{box.CursorY} + box.LineHeight > box.Bottom)
             return false;
         if (font)
