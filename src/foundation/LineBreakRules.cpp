@@ -133,7 +133,7 @@ int32_t WordLettersAt(const CStringUTF8& text, size_t offset)
         const size_t size = std::clamp<size_t>(static_cast<size_t>(text.GetCharSize(bytes[offset])), 1,
                                                bytes.size() - offset);
         const std::string character = bytes.substr(offset, size);
-        if (character == " " || character == "\n" || text.IsFullWidth(character) != 0)
+        if (character == " " || character == "\n" || character == "\\" || text.IsFullWidth(character) != 0)
             break;
         ++letters;
         offset += size;

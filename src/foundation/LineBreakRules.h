@@ -71,8 +71,8 @@ void PlaceTextCharacter(const CStringUTF8& text, size_t offset, bool full_width,
                         int32_t& hang_flag, const TextGrid& grid);
 
 // Latin text breaks between words. The half-width letters of the word that begins at byte offset
-// of the text (after a space), up to the next space, line feed or full-width character; 0 when no
-// word begins there.
+// of the text (after a space), up to the next space, line feed, backslash (the tables write a line
+// break as a backslash and an n) or full-width character; 0 when no word begins there.
 int32_t WordLettersAt(const CStringUTF8& text, size_t offset);
 // The same on display units of a language-table text ("\" starts a markup pair).
 int32_t WordLettersAt(const char16_t* units, size_t count, size_t index);
