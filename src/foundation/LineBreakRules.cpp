@@ -112,10 +112,10 @@ void PlaceTextCharacter(const CStringUTF8& text, size_t offset, bool full_width,
     if (!full_width && grid.HalfWidth == HalfWidthWrap::Never)
         return;
     const std::string& bytes = text.GetStdString();
-    const size_t size = offset < bytes.size()
-                            ? std::clamp<size_t>(static_cast<size_t>(text.GetCharSize(bytes[offset])), 1,
-                                                 bytes.size() - offset)
-                            : 0;
+    if (offset >= bytes.size())
+        return;
+    const size_t size =
+        std::clamp<size_t>(static_cast<size_t>(text.GetCharSize(bytes[offset])), 1, bytes.size() - offset);
     const CStringUTF8 character(bytes.substr(offset, size).c_str());
     // A space at the line end stays there; the word behind it starts the next line.
     if (character == " " && grid.Box.Right <= x)
