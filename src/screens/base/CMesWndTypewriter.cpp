@@ -4,39 +4,17 @@
 #include "screens/base/CMesWnd.h"
 
 #include <algorithm>
-#include <cmath>
 
-#include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
-#include "foundation/CInputView.h"
-#include "foundation/CLangTextFile.h"
-#include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
-#include "foundation/IMouse.h"
 #include "foundation/LineBreakRules.h"
-#include "foundation/ScreenSettings.h"
 #include "foundation/TextLayout.h"
-#include "graphics/CAppTask.h"
-#include "graphics/CDirect3D.h"
-#include "graphics/CFontDIB.h"
-#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
-#include "graphics/EffectClock.h"
-#include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/PixelRows.h"
 #include "graphics/SpriteLayerOf.h"
-#include "platform/kernel/IdleWait.h"
 #include "platform/user/RectApi.h"
-#include "screens/base/CFaceVoice.h"
-#include "screens/base/ScreenParts.h"
-#include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
-#include "script/commands/CFuncOneMes.h"
-#include "script/commands/CFuncString.h"
-#include "script/commands/CFuncVoice.h"
 #include "script/vm/ScriptContext.h"
-#include "sound/IWaveManager.h"
 
 namespace {
 
