@@ -22,13 +22,12 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
+#include "screens/base/MesWndNamePlates.h"
 #include "script/IScriptMessageWindow.h"
 
 struct TextBox;
 
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
-// The speakers whose name plates are kept drawn.
-inline constexpr size_t MESWND_KEPT_NAME_PLATES = 8;
 // The window's top is kept where the window and its handle stay on screen.
 inline constexpr int32_t MESWND_MIN_Y = 10;
 inline constexpr int32_t MESWND_MAX_Y = 768;
@@ -40,9 +39,6 @@ inline constexpr int32_t MESWND_PROMPT_X = 1663;
 inline constexpr int32_t MESWND_PROMPT_Y = 166;
 inline constexpr int32_t MESWND_FACE_X = 260;
 inline constexpr int32_t MESWND_FACE_Y = 67;
-// The name plate's strip of the text layer and the text box its name is drawn in.
-inline constexpr RECT MESWND_NAME_PLATE{391, 15, 391 + 1240, 15 + 64};
-inline constexpr RECT MESWND_NAME_BOX{508, 22, 1508, 202};
 // A name plate pushes the text box and the pen start down by this.
 inline constexpr int32_t MESWND_NAME_SHIFT = 64;
 // The extra input word that holds read-skip, and the prompt's frames.
@@ -260,28 +256,7 @@ private:
     int32_t m_reveal_end = 0;
     int32_t m_hang_flag = 0;
     bool m_hanging = false;
-    // The name plate's font, made for the language font m_name_font_name.
-    CFontDIB* NameFont();
-    // The name on the plate strip of the layer, through the font; plate_whole when the plate was
-    // just drawn over the whole strip.
-    void TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole);
-    struct NamePlateKey
-    {
-        CStringUTF8 Name;
-        uint32_t Colour = 0;
-        uint32_t Outline = 0;
-        CStringUTF8 Font;
-        const CSpriteLayer* Parts = nullptr;
-        bool operator==(const NamePlateKey& other) const;
-    };
-    struct NamePlate
-    {
-        NamePlateKey Key;
-        std::unique_ptr<CSpriteLayer> Strip;
-    };
-    std::vector<NamePlate> m_name_plates; // the strips of the latest speakers
-    std::unique_ptr<CFontDIB> m_name_font;
-    CStringUTF8 m_name_font_name;
+    std::unique_ptr<MesWndNamePlates> m_name_plates = std::make_unique<MesWndNamePlates>();
     RECT m_text_sprite_ink{};
     const CSprite* m_ink_sprite = nullptr; // the sprite m_text_sprite_ink describes
 };

@@ -18,71 +18,11 @@ namespace {
 
 inline constexpr POINT NAME_PLATE_BACKGROUND{600, 560};
 inline constexpr int32_t NAME_CELL = 20;
-inline constexpr int32_t NAME_LINE = 40;
 // Bold and outlined. The name lies on the plate's opaque background: its glyph cells are blended
 // over it, not copied whole, which would cut a transparent box around each glyph.
 inline constexpr uint32_t NAME_DRAW_STYLE = FONT_BOLD | FONT_OUTLINE | FONT_BLEND;
 
 } // namespace
-
-CFontDIB* CMesWnd::NameFont()
-{
-    // Kept from message to message with the glyphs it rendered; the language may change.
-    const CStringUTF8 name = GetLanguageFontName();
-    if (!m_name_font || !(name == m_name_font_name)) {
-        m_name_font.reset();
-        auto font = std::make_unique<CFontDIB>();
-        font->Create(name);
-        if (font->SetFontSize(NAME_LINE, NAME_LINE) == 0)
-            return nullptr;
-        m_name_font = std::move(font);
-        m_name_font_name = name;
-    }
-    return m_name_font.get();
-}
-
-bool CMesWnd::NamePlateKey::operator==(const NamePlateKey& other) const
-{
-    return Name == other.Name && Colour == other.Colour && Outline == other.Outline && Font == other.Font &&
-           Parts == other.Parts;
-}
-
-void CMesWnd::TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole)
-{
-    const RECT& strip = MESWND_NAME_PLATE;
-    const int32_t width = strip.right - strip.left;
-    const int32_t height = strip.bottom - strip.top;
-    // On a whole plate a name of one line makes the same strip every time: it is kept and copied.
-    const bool keep =
-        plate_whole && !GetConfigSceneSkip() && GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE;
-    NamePlateKey key{text.Text, text.DrawWord1, text.DrawWord2, GetLanguageFontName(), GetPartsPicture()};
-    if (keep) {
-        for (const NamePlate& plate : m_name_plates) {
-            if (plate.Key == key) {
-                layer.Blt(strip.left, strip.top, width, height, plate.Strip.get(), 0, 0, 1);
-                return;
-            }
-        }
-    }
-    try {
-        CFontDIB* font = NameFont();
-        if (font == nullptr)
-            return;
-        CFuncString typesetter;
-        typesetter.TypesetText(text, font);
-    } catch (...) {
-        // Without the face the plate stays empty; the message still shows.
-        return;
-    }
-    if (!keep || text.CursorY != MESWND_NAME_BOX.top)
-        return;
-    if (m_name_plates.size() >= MESWND_KEPT_NAME_PLATES)
-        m_name_plates.clear();
-    auto kept = std::make_unique<CSpriteLayer>();
-    kept->Create(0, 0, width, height, -1);
-    kept->Blt(0, 0, width, height, &layer, strip.left, strip.top, 1);
-    m_name_plates.push_back(NamePlate{std::move(key), std::move(kept)});
-}
 
 void CMesWnd::DrawNamePlate()
 {
@@ -132,7 +72,7 @@ void CMesWnd::DrawNamePlate()
     text.CursorX = box.left;
     text.CursorY = box.top;
     text.CellWidth = NAME_CELL;
-    text.LineHeight = NAME_LINE;
+    text.LineHeight = MESWND_NAME_LINE;
     text.DrawWord1 = static_cast<uint32_t>(values[33].Integer);
     text.DrawWord2 = static_cast<uint32_t>(values[32].Integer);
     text.DrawWord3 = NAME_DRAW_STYLE;
@@ -147,7 +87,7 @@ void CMesWnd::DrawNamePlate()
         if (name_id != -1) {
             DrawLangText(name_id, text);
         } else if (GetConfigLanguage() != LANGUAGE_SIMPLIFIED_CHINESE || DrawTextString(text) == 0) {
-            TypesetName(text, *layer, plate_whole);
+            m_name_plates->TypesetName(text, *layer, plate_whole, GetPartsPicture());
         }
     }
     for (size_t index : {size_t{46}, size_t{48}, size_t{49}, size_t{50}})
