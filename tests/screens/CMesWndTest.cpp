@@ -207,9 +207,13 @@ TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
 
 TEST_F(CMesWndRevealTest, TheRevealCopiesEachCharacterWhereThePageTypesetterDrewIt)
 {
-    // Twelve letters or six full-width characters to a line: Latin words move whole, an opening
-    // mark at a line start hangs before the margin, a closing mark hangs past the edge.
-    for (const char* text : {"one two three four five six", "あいうえおかきくけこさし「すせそたち」。なに"}) {
+    // Twelve letters or six full-width characters to a line: Latin words move whole (story text
+    // and a language table's display units alike), an opening mark at a line start hangs before
+    // the margin, a closing mark hangs past the edge.
+    const std::pair<const char*, bool> cases[] = {{"one two three four five six", false},
+                                                  {"one two three four five six", true},
+                                                  {"あいうえおかきくけこさし「すせそたち」。なに", false}};
+    for (const auto& [text, table] : cases) {
         Window().ResetTextArea();
         Values()[48] = ScriptValue::FromInteger(440 + 24 * 12);
         TextBox box;
@@ -231,7 +235,8 @@ TEST_F(CMesWndRevealTest, TheRevealCopiesEachCharacterWhereThePageTypesetterDrew
                 drawn.emplace_back(call.X, call.Y);
         ASSERT_EQ(drawn.back().second, 70 + 60 * 2) << text;
 
-        const MessageText message = Utf8(text);
+        const MessageText message =
+            table ? Pieces(std::u16string(text, text + std::strlen(text))) : Utf8(text);
         Window().StartReveal(message, 1000, 30);
         std::vector<std::pair<int32_t, int32_t>> revealed;
         for (const char* c = text; revealed.size() + 1 < drawn.size(); ++c) {
