@@ -4,10 +4,11 @@
 // timing, each frame reveals a character and tests auto mode, and a click first completes the
 // page, then ends it. The window owns its plate, text, prompt and face icon sprites; the row of
 // buttons and the parts picture are the family's.
-// The class's code lies in one file per seam: CMesWnd.cpp (parts, showing, the message's run),
-// CMesWndTypewriter.cpp (timing, reveal, page copy, prompt), CMesWndModes.cpp (skip, auto, the
-// cancel action), CMesWndInput.cpp (backlog key, wheel, drag, cursor keys), CMesWndNamePlate.cpp
-// and CMesWndCommands.cpp (the exec commands' operations).
+// The class's code lies in one file per seam: CMesWnd.cpp (parts, showing, the message's run and
+// the actions that open the game's other screens), CMesWndTypewriter.cpp (timing, reveal, page
+// copy, prompt), CMesWndModes.cpp (skip and auto), CMesWndInput.cpp (backspace, wheel, drag,
+// cursor keys), CMesWndNamePlate.cpp with the helper MesWndNamePlates, and CMesWndCommands.cpp
+// (the exec commands' operations).
 
 #include <array>
 #include <cstdint>

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "app/CGameWork.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
@@ -26,15 +25,6 @@ int32_t PointerY(CInputView* input)
 }
 
 } // namespace
-
-void CMesWnd::OpenBacklog()
-{
-    ShowHoverHelp(-1, 0);
-    Hide();
-    GameWork->TakeScreenSnapshot();
-    GameWork->RunSystemMenu(SYSTEM_PAGE_BACKLOG);
-    GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
-}
 
 void CMesWnd::OnBackspaceKey()
 {

@@ -1,14 +1,10 @@
-// The message window's modes: skip honoured or not, auto mode's advance, and the cancel action that
-// switches a mode off before it does what the settings ask.
+// The message window's skip and auto modes: whether skip is honoured, and auto mode's test that
+// advances a message by itself.
 
 #include "screens/base/CMesWnd.h"
 
-#include "app/CGameWork.h"
-#include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
-#include "foundation/IMouse.h"
-#include "graphics/FrameRedraw.h"
 #include "platform/kernel/IdleWait.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/ScriptContext.h"
@@ -70,118 +66,4 @@ bool CMesWnd::AutoModeStep()
     if (test_deadline)
         platform::NoteDueTime(m_auto_deadline + 1);
     return false;
-}
-
-namespace {
-
-void WaitCancelRelease(ISelect& screen)
-{
-    screen.ISelect::OnCancel();
-}
-
-} // namespace
-
-void CMesWnd::OnCancel()
-{
-    const bool read = ReadSkipOn != 0 && IsCurrentMessageRead();
-    if (read || AutoReadOn != 0 || (SkipHonoured() && InputView->GetExtraInput(0) != 0)) {
-        if (ReadSkipOn != 0) {
-            SetConfigOneMes(0);
-            ReadSkipOn = 0;
-            InputView->SetExtraInput(MESWND_READ_SKIP_WORD, 0);
-            RefreshWindowButtons(0);
-            HoverId = -1;
-        } else if (AutoReadOn != 0) {
-            SetConfigAutoRead(0);
-            AutoReadOn = 0;
-            RefreshWindowButtons(0);
-        }
-        InputMode = 0;
-        RedrawFrameNow();
-        WaitCancelRelease(*this);
-        return;
-    }
-    if (IsShown() == 0) {
-        WaitCancelRelease(*this);
-        RestoreWindow(0);
-        HoverId = -1;
-        return;
-    }
-    WaitCancelRelease(*this);
-    const FlagBuffer* state = CurrentFlagBuffer();
-    const int32_t replay =
-        state != nullptr && state->Variables.size() > 69 ? state->Variables[69].Integer : 0;
-    if (replay == 1) {
-        try {
-            GameWork->ConfirmReturnTo(RETURN_TO_SCENE_SELECT, 0);
-        } catch (CVeskDoc::tagDOCUMENT_CODE code) {
-            if (code != CVeskDoc::DOCUMENT_RETURN_TO_TITLE)
-                throw;
-            Result = ScriptValue::FromInteger(1);
-            HoverId = -1;
-            Running = 0;
-        }
-    } else if (replay == 0) {
-        switch (GetConfigSystem()) {
-        case 0:
-            if (IsShown() != 0) {
-                if (m_typing != 0)
-                    CompletePage(true);
-                ShowHoverHelp(-1, 0);
-                Hide();
-                HoverId = MESWND_ADVANCE;
-            }
-            break;
-        case 1:
-            ShowHoverHelp(-1, 0);
-            SetConfigAutoRead(GetConfigAutoRead() ? 0 : 1);
-            AutoReadOn = GetConfigAutoRead() ? 1 : 0;
-            RefreshWindowButtons(0);
-            RedrawFrameNow();
-            break;
-        case 2:
-            ShowHoverHelp(-1, 0);
-            if (IMouse* mouse = InputView->GetMouse())
-                mouse->SetWheel(0);
-            GameWork->RunTopPage();
-            RestoreWindow(0);
-            break;
-        case 3:
-            ShowHoverHelp(-1, 0);
-            if (!GetConfigOneMes()) {
-                SetConfigOneMes(1);
-                ReadSkipOn = 1;
-                RefreshWindowButtons(0);
-                AdvanceNow();
-            } else {
-                SetConfigOneMes(0);
-                ReadSkipOn = 0;
-                InputView->SetExtraInput(MESWND_READ_SKIP_WORD, 0);
-                RefreshWindowButtons(0);
-                RedrawFrameNow();
-            }
-            break;
-        case 4:
-            ShowHoverHelp(-1, 0);
-            if (state != nullptr && state->Variables.size() > 53 && state->Variables[53].Integer == 1) {
-                GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
-                GameWork->RunSaveLoad(SYSTEM_PAGE_LOAD);
-            } else {
-                GameWork->RunTopPage();
-            }
-            RestoreWindow(0);
-            break;
-        case 5:
-            ShowHoverHelp(-1, 0);
-            if ((GameWork->GetStatus() & STATUS_SNAPSHOT_WANTED) != 0)
-                GameWork->RunSaveLoad(SYSTEM_PAGE_SAVE);
-            else
-                GameWork->RunTopPage();
-            RestoreWindow(0);
-            break;
-        default:
-            break;
-        }
-    }
-    WaitCancelRelease(*this);
 }

@@ -3,7 +3,6 @@
 
 #include "screens/base/CMesWnd.h"
 
-#include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
@@ -26,7 +25,7 @@ inline constexpr uint32_t NAME_DRAW_STYLE = FONT_BOLD | FONT_OUTLINE | FONT_BLEN
 
 void CMesWnd::DrawNamePlate()
 {
-    ScriptContext* context = GetDocument()->m_script_context.get();
+    ScriptContext* context = GetScriptContext();
     FlagBuffer* state = CurrentFlagBuffer();
     const int32_t newest = CountBacklogEntries() - 1;
     // A message without a record has no speaker: the box must not move for it.
