@@ -77,4 +77,18 @@ TEST(LineBreakMarks, EveryClosingAndOpeningMarkIsKnown)
     }
 }
 
+// Only a text that is exactly one mark is that mark: two characters, a cut or an overlong
+// encoding of it wrap as any other text.
+TEST(LineBreakMarks, OnlyTheMarkItselfMatches)
+{
+    for (const char* text : {"。。", "\xE3\x80", "\xF0\x83\x80\x82", ""}) {
+        int32_t x = 120, y = 0, hang = 0;
+        ApplyLineBreakRules(CStringUTF8(text), x, y, 20, 30, LineBreakBox{0, 0, 100, 200}, 1, hang);
+        EXPECT_EQ(x, 0) << text;
+        EXPECT_EQ(y, 30) << text;
+    }
+    EXPECT_EQ(LineBreakUnitOf(CStringUTF8("。")), u'。');
+    EXPECT_EQ(LineBreakUnitOf(CStringUTF8("a")), u'a');
+}
+
 } // namespace
