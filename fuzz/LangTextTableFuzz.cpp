@@ -1,6 +1,34 @@
-// A ".map" language table: its pairs taken, then every id it names looked up.
+// A ".map" language table: its pairs taken, then every id it names looked up and its text laid out
+// as the screens lay table texts out.
+#include <vector>
+
 #include "FuzzTargets.h"
 #include "foundation/CLangTextTable.h"
+#include "foundation/LineBreakRules.h"
+#include "foundation/TextLayout.h"
+#include "foundation/WrappedTextLayout.h"
+
+namespace {
+
+void LayOut(const CLangTextTable& table, int id)
+{
+    const CStringUTF8 text = table.GetText(id, 2);
+    LayOutWrappedText(text, RECT{90, 20, 1102, 60}, 40, 20, nullptr);
+    const TextGrid grid{LineBreakBox{0, 0, 200, 400}, 10, 20, 30, HalfWidthWrap::AtEdge};
+    int32_t x = 0, y = 0, hang = 0;
+    const std::string& bytes = text.GetStdString();
+    for (size_t offset = 0; offset < bytes.size(); ++offset)
+        PlaceTextCharacter(text, offset, false, x, y, hang, grid);
+    const char16_t* units = table.GetTextPtr(id);
+    std::vector<char16_t> pieces;
+    MeasureTextWidth(units);
+    SplitTextSimplifiedChinese(units, pieces, TextArea{0, 0, 200, 400, 30, 20});
+    SplitTextPlain(units, pieces);
+    for (size_t index = 0; index < pieces.size(); ++index)
+        WordLettersAt(pieces.data(), pieces.size(), index);
+}
+
+} // namespace
 
 int FuzzLangTextTable(const uint8_t* data, size_t size)
 {
@@ -10,7 +38,7 @@ int FuzzLangTextTable(const uint8_t* data, size_t size)
         const size_t at = 4 + 8 * pair;
         const auto id = static_cast<int>(data[at] | (data[at + 1] << 8) | (data[at + 2] << 16) |
                                          (static_cast<uint32_t>(data[at + 3]) << 24));
-        table.GetText(id, 2);
+        LayOut(table, id);
     }
     table.GetTextPtr(0);
     return 0;

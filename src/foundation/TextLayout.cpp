@@ -1,13 +1,6 @@
 #include "foundation/TextLayout.h"
 
-#include <algorithm>
-#include <array>
-
 namespace {
-
-constexpr std::array<char16_t, 17> LINE_START_FORBIDDEN = {u'）', u'〕', u'］', u'｝', u'〉', u'》',
-                                                           u'」', u'』', u'，', u'】', u'。', u'、',
-                                                           u'・', u'？', u'！', u'”',  u'’'};
 
 bool IsMarkup(const char16_t* text, char16_t letter)
 {
@@ -153,23 +146,11 @@ int SplitTextSimplifiedChinese(const char16_t* text, std::vector<char16_t>& outp
     return count;
 }
 
-bool IsLineStartForbidden(char16_t unit)
-{
-    return std::find(LINE_START_FORBIDDEN.begin(), LINE_START_FORBIDDEN.end(), unit) !=
-           LINE_START_FORBIDDEN.end();
-}
-
 void WrapTextLine(char16_t unit, LONG& pen_x, LONG& pen_y, LONG advance, LONG line_height, const RECT& box,
                   bool& hanging)
 {
-    if (pen_x < box.right)
-        return;
-    if (!hanging && IsLineStartForbidden(unit)) {
-        if (pen_x == box.right + advance)
-            hanging = true;
-        return;
-    }
-    pen_x = box.left;
-    pen_y += line_height;
-    hanging = false;
+    int32_t hang_flag = hanging ? 1 : 0;
+    ApplyLineBreakRules(unit, pen_x, pen_y, advance, line_height,
+                        LineBreakBox{box.left, box.top, box.right, box.bottom}, 0, hang_flag);
+    hanging = hang_flag != 0;
 }

@@ -2,11 +2,13 @@
 // Layout rules for language-table texts, on UTF-16 units ended by a 0 unit: the markup ("\n" new
 // line, "\i" kept without width, "\r" ... "\r" left out, U+FFAF the hero's name), widths in
 // half-width units, splitting into the message window's display units with word wrapping for
-// simplified Chinese, and the line-start rule that lets closing punctuation hang past the edge.
+// simplified Chinese, and the wrap of the message window's table texts, on the line-start rule of
+// LineBreakRules.h.
 // Stateless functions; the caller owns every buffer and the hanging flag.
 
 #include <vector>
 
+#include "foundation/LineBreakRules.h"
 #include "platform/kernel/WinTypes.h"
 
 inline constexpr char16_t NAME_MARK = 0xFFAF;
@@ -40,9 +42,6 @@ int SplitTextPlain(const char16_t* text, std::vector<char16_t>& output);
 // line fits the area, every unit advancing half the font size; the text ends early when the next
 // line would pass the area's bottom. Returns the count written.
 int SplitTextSimplifiedChinese(const char16_t* text, std::vector<char16_t>& output, const TextArea& area);
-
-// True for the closing punctuation that must not start a line.
-bool IsLineStartForbidden(char16_t unit);
 
 // Called before each full-width unit is drawn at the pen: past the right edge the pen moves to the
 // next line, except that one closing mark, and a second right behind it, may hang past the edge.

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "../script/RecordingFont.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/ConfigAccess.h"
@@ -16,6 +17,7 @@
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncOneMes.h"
+#include "script/commands/CFuncString.h"
 #include "script/vm/ScriptContext.h"
 
 namespace {
@@ -203,6 +205,54 @@ TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
     EXPECT_EQ(Window().GetPen().y, 130);
 }
 
+TEST_F(CMesWndRevealTest, TheRevealCopiesEachCharacterWhereThePageTypesetterDrewIt)
+{
+    // Twelve letters or six full-width characters to a line: Latin words move whole (story text
+    // and a language table's display units alike), an opening mark at a line start hangs before
+    // the margin, a closing mark hangs past the edge.
+    const std::pair<const char*, bool> cases[] = {{"one two three four five six", false},
+                                                  {"one two three four five six", true},
+                                                  {"あいうえおかきくけこさし「すせそたち」。なに", false}};
+    for (const auto& [text, table] : cases) {
+        Window().ResetTextArea();
+        Values()[48] = ScriptValue::FromInteger(440 + 24 * 12);
+        TextBox box;
+        box.Text = text;
+        box.CursorX = 440;
+        box.CursorY = 70;
+        box.CellWidth = 24;
+        box.LineHeight = 60;
+        box.Left = 440;
+        box.Top = 70;
+        box.Right = 440 + 24 * 12;
+        box.Bottom = 250;
+        box.UseLineBreakRules = 1;
+        RecordingFont font;
+        CFuncString().TypesetText(box, &font);
+        std::vector<std::pair<int32_t, int32_t>> drawn;
+        for (const GlyphCall& call : font.Calls)
+            if (call.Character != " ")
+                drawn.emplace_back(call.X, call.Y);
+        ASSERT_EQ(drawn.back().second, 70 + 60 * 2) << text;
+
+        const MessageText message =
+            table ? Pieces(std::u16string(text, text + std::strlen(text))) : Utf8(text);
+        Window().StartReveal(message, 1000, 30);
+        std::vector<std::pair<int32_t, int32_t>> revealed;
+        for (const char* c = text; revealed.size() + 1 < drawn.size(); ++c) {
+            if ((static_cast<uint8_t>(*c) & 0xC0) == 0x80)
+                continue;
+            Step();
+            // The cell copied lies where the pen ended less the character's advance.
+            const POINT pen = Window().GetPen();
+            if (*c != ' ')
+                revealed.emplace_back(pen.x - (static_cast<uint8_t>(*c) < 0x80 ? 24 : 48), pen.y);
+        }
+        drawn.pop_back(); // the last character arrives with the page copy
+        EXPECT_EQ(revealed, drawn) << text;
+    }
+}
+
 TEST_F(CMesWndRevealTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
 {
     Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
@@ -247,7 +297,8 @@ std::pair<int, int> PageRowsDiffering(ILayer& target, ILayer& layer)
     int differing = 0;
     int inked = 0;
     for (int32_t y = 0; y < 280; ++y) {
-        differing += std::memcmp(target.GetPixelPtr(0, y), layer.GetPixelPtr(0, y), blank.size()) != 0 ? 1 : 0;
+        differing +=
+            std::memcmp(target.GetPixelPtr(0, y), layer.GetPixelPtr(0, y), blank.size()) != 0 ? 1 : 0;
         inked += std::memcmp(layer.GetPixelPtr(0, y), blank.data(), blank.size()) != 0 ? 1 : 0;
     }
     return {differing, inked};
@@ -263,10 +314,10 @@ TEST_F(CMesWndRevealTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
     // Each page is drawn over the last one's sprite: what the last page left must go too.
     const std::vector<std::vector<Ink>> pages = {
         {{440, 70, 600, 120, 0xFF405060}, {391, 15, 1240, 64, 0xFF708090}}, // text under a name plate
-        {},                                                                  // an empty page
-        {{0, 0, 1, 1, 0xFF102030}, {1919, 279, 1, 1, 0x00000001}},           // the corners, one without alpha
-        {{0, 140, 1920, 1, 0x01000000}},                                     // a row across
-        {{700, 0, 1, 280, 0xFFFFFFFF}, {1900, 100, 20, 2, 0xFF000001}},      // a column down, the right edge
+        {},                                                                 // an empty page
+        {{0, 0, 1, 1, 0xFF102030}, {1919, 279, 1, 1, 0x00000001}},          // the corners, one without alpha
+        {{0, 140, 1920, 1, 0x01000000}},                                    // a row across
+        {{700, 0, 1, 280, 0xFFFFFFFF}, {1900, 100, 20, 2, 0xFF000001}},     // a column down, the right edge
         {{1000, 250, 5, 5, 0xFF203040}},
     };
     m_text_layer->FillRect(0, 280, 1920, 800, 0xFF0000FF, 1); // below the page: never touched

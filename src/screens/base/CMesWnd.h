@@ -4,6 +4,11 @@
 // timing, each frame reveals a character and tests auto mode, and a click first completes the
 // page, then ends it. The window owns its plate, text, prompt and face icon sprites; the row of
 // buttons and the parts picture are the family's.
+// The class's code lies in one file per seam: CMesWnd.cpp (parts, showing, the message's run and
+// the actions that open the game's other screens), CMesWndTypewriter.cpp (timing, reveal, page
+// copy, prompt), CMesWndModes.cpp (skip and auto), CMesWndInput.cpp (backspace, wheel, drag,
+// cursor keys), CMesWndNamePlate.cpp with the helper MesWndNamePlates, and CMesWndCommands.cpp
+// (the exec commands' operations).
 
 #include <array>
 #include <cstdint>
@@ -18,13 +23,12 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
 #include "screens/base/CMesButton.h"
+#include "screens/base/MesWndNamePlates.h"
 #include "script/IScriptMessageWindow.h"
 
 struct TextBox;
 
 inline constexpr size_t MESWND_SHARED_SPRITES = 7;
-// The speakers whose name plates are kept drawn.
-inline constexpr size_t MESWND_KEPT_NAME_PLATES = 8;
 // The window's top is kept where the window and its handle stay on screen.
 inline constexpr int32_t MESWND_MIN_Y = 10;
 inline constexpr int32_t MESWND_MAX_Y = 768;
@@ -36,11 +40,11 @@ inline constexpr int32_t MESWND_PROMPT_X = 1663;
 inline constexpr int32_t MESWND_PROMPT_Y = 166;
 inline constexpr int32_t MESWND_FACE_X = 260;
 inline constexpr int32_t MESWND_FACE_Y = 67;
-// The name plate's strip of the text layer and the text box its name is drawn in.
-inline constexpr RECT MESWND_NAME_PLATE{391, 15, 391 + 1240, 15 + 64};
-inline constexpr RECT MESWND_NAME_BOX{508, 22, 1508, 202};
 // A name plate pushes the text box and the pen start down by this.
 inline constexpr int32_t MESWND_NAME_SHIFT = 64;
+// The extra input word that holds read-skip, and the prompt's frames.
+inline constexpr int32_t MESWND_READ_SKIP_WORD = 1;
+inline constexpr int32_t MESWND_PROMPT_FRAMES = 3;
 // Flag bytes: keep the window's own sprites out of a restoring fade; keep the status plate hidden.
 inline constexpr uint32_t FLAG_KEEP_WINDOW_HIDDEN = 7099;
 inline constexpr uint32_t FLAG_KEEP_STATUS_PLATE_HIDDEN = 4084;
@@ -190,8 +194,13 @@ private:
     void RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box);
     // "\n" (a new line) and "\i" (nothing) take the unit after a "\"; true when one did.
     bool TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box);
+    // A Latin word that would cross the right edge starts the next line.
+    void BreakBeforeWord(int32_t letters, const Box& box);
     void RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box);
 
+    // A setting kept to 0.0 .. 1.0, NaN taken as 0.
+    static float Unit(float value);
+    static bool ChannelPlays(int32_t channel);
     // Skip modes are off while the script sets the fast-mode bit.
     bool SkipHonoured();
     bool AutoModeStep();
@@ -248,29 +257,7 @@ private:
     int32_t m_reveal_end = 0;
     int32_t m_hang_flag = 0;
     bool m_hanging = false;
-    // The name plate's font, made for the language font m_name_font_name.
-    CFontDIB* NameFont();
-    // The name on the plate strip of the layer, through the font; plate_whole when the plate was
-    // just drawn over the whole strip.
-    void TypesetName(TextBox& text, CSpriteLayer& layer, bool plate_whole);
-    struct NamePlateKey
-    {
-        CStringUTF8 Name;
-        uint32_t Colour = 0;
-        uint32_t Outline = 0;
-        CStringUTF8 Font;
-        const CSpriteLayer* Parts = nullptr;
-        bool operator==(const NamePlateKey& other) const;
-    };
-    struct NamePlate
-    {
-        NamePlateKey Key;
-        std::unique_ptr<CSpriteLayer> Strip;
-    };
-    std::vector<NamePlate> m_name_plates; // the strips of the latest speakers
-    std::unique_ptr<CFontDIB> m_name_font;
-    CStringUTF8 m_name_font_name;
+    std::unique_ptr<MesWndNamePlates> m_name_plates = std::make_unique<MesWndNamePlates>();
     RECT m_text_sprite_ink{};
     const CSprite* m_ink_sprite = nullptr; // the sprite m_text_sprite_ink describes
-
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/ConfigSettings.h"
 #include "foundation/ScreenSettings.h"
+#include "foundation/WrappedTextLayout.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -13,7 +14,6 @@
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CAreaSelect.h"
 #include "screens/map/ModalScreenSprites.h"
-#include "screens/map/WrappedTextLayout.h"
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"

@@ -7,6 +7,7 @@
 #include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
+#include "foundation/WrappedTextLayout.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CLayerFile.h"
@@ -21,7 +22,6 @@
 #include "screens/base/IRightMenu.h"
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
-#include "screens/map/WrappedTextLayout.h"
 #include "script/FlagBuffer.h"
 #include "script/exec/StandingCharacterSet.h"
 

@@ -6,7 +6,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "../RecordingFont.h"
@@ -241,6 +243,25 @@ TEST_F(CFuncStringTest, WithoutAFontTheDocumentsCurrentFontDraws)
     document->ReplaceFont(DOCUMENT_FONT_MAIN, std::move(previous[0]));
     document->ReplaceFont(DOCUMENT_FONT_SECOND, std::move(previous[1]));
     document->ReplaceFont(DOCUMENT_FONT_THIRD, std::move(previous[2]));
+}
+
+TEST_F(CFuncStringTest, LatinTextBreaksBetweenWordsAndCutsOnlyAWordLongerThanALine)
+{
+    // Ten letters to a line.
+    TextBox box = Box("the quick brown fox jumps over a lazy dog, then sleeps. abcdefghijklmn ok", 1);
+    box.Bottom = 400;
+    m_typesetter.TypesetText(box, &m_font);
+    std::map<int32_t, std::string> lines;
+    for (const GlyphCall& call : m_font.Calls) {
+        lines[call.Y] += call.Character;
+        if (call.Character != " ")
+            EXPECT_LT(call.X, 100) << call.Character;
+    }
+    std::vector<std::string> trimmed;
+    for (auto& [y, line] : lines)
+        trimmed.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
+    EXPECT_THAT(trimmed, ElementsAre("the quick", "brown fox", "jumps over", "a lazy", "dog, then",
+                                     "sleeps. ab", "cdefghijkl", "mn ok"));
 }
 
 } // namespace

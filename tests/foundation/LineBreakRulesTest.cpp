@@ -1,6 +1,6 @@
 // The line-break rules, case by case: where a character goes after the pen has advanced.
 
-#include "script/vm/LineBreakRules.h"
+#include "foundation/LineBreakRules.h"
 
 #include <gtest/gtest.h>
 
@@ -64,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LineBreakRulesTest, ::testing::ValuesIn(RULE_CAS
 
 TEST(LineBreakMarks, EveryClosingAndOpeningMarkIsKnown)
 {
-    for (const char* mark :
-         {"）", "〕", "］", "｝", "〉", "》", "」", "』", "】", "。", "、", "・", "？", "！", "”", "’"}) {
+    for (const char* mark : {"）", "〕", "］", "｝", "〉", "》", "」", "』", "，", "】", "。", "、", "・",
+                             "？", "！", "”", "’"}) {
         int32_t x = 120, y = 0, hang = 0;
         ApplyLineBreakRules(CStringUTF8(mark), x, y, 20, 30, LineBreakBox{0, 0, 100, 200}, 1, hang);
         EXPECT_EQ(hang, 1) << mark;
@@ -75,6 +75,20 @@ TEST(LineBreakMarks, EveryClosingAndOpeningMarkIsKnown)
         ApplyLineBreakRules(CStringUTF8(mark), x, y, 20, 30, LineBreakBox{0, 0, 100, 200}, 1, hang);
         EXPECT_EQ(x, -20) << mark;
     }
+}
+
+// Only a text that is exactly one mark is that mark: two characters, a cut or an overlong
+// encoding of it wrap as any other text.
+TEST(LineBreakMarks, OnlyTheMarkItselfMatches)
+{
+    for (const char* text : {"。。", "\xE3\x80", "\xF0\x83\x80\x82", ""}) {
+        int32_t x = 120, y = 0, hang = 0;
+        ApplyLineBreakRules(CStringUTF8(text), x, y, 20, 30, LineBreakBox{0, 0, 100, 200}, 1, hang);
+        EXPECT_EQ(x, 0) << text;
+        EXPECT_EQ(y, 30) << text;
+    }
+    EXPECT_EQ(LineBreakUnitOf(CStringUTF8("。")), u'。');
+    EXPECT_EQ(LineBreakUnitOf(CStringUTF8("a")), u'a');
 }
 
 } // namespace
