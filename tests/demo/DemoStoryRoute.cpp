@@ -329,20 +329,30 @@ void PlayTheDay(DemoPlayer& x)
 // back; the leader walked into the door, whose message shows without the plate.
 void PlayTheTown(DemoPlayer& x)
 {
-    // An area of the id picture, then one of the second area screen, which looks the same: each
-    // click only while an area screen stands, so a click the first one missed while it faded in
-    // is made again and none walks the town's leader.
+    // An area of the id picture, then one of the second area screen, which looks the same: the
+    // two spots in turn, each clicked only while an area screen stands and the last click has had
+    // its moment, so a click one missed while it faded in is made again (the other spot is no
+    // area of it) and none walks the town's leader.
     const auto area = [](const Frame& frame) {
         return CellIs(frame, 1840, 1000, tools::AREA_SHEET_BUTTON + 4) &&
                !CellIs(frame, 1190, 865, tools::AREA_SHEET_BUTTON);
     };
-    auto town = x.ActUntil(
-        [&] {
-            for (const auto& [at_x, at_y] : {std::pair{460, 300}, std::pair{300, 650}})
-                if (const std::optional<Frame> frame = x.Grab(); frame && area(*frame))
-                    x.Click(at_x, at_y);
+    const auto town_shown = [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); };
+    constexpr std::pair<int, int> SPOTS[] = {{460, 300}, {300, 650}};
+    size_t clicks = 0;
+    auto last_click = std::chrono::steady_clock::now() - 1h;
+    auto town = x.WaitFor(
+        [&](const Frame& frame) {
+            if (town_shown(frame))
+                return true;
+            if (area(frame) && std::chrono::steady_clock::now() - last_click > 2s) {
+                const auto [at_x, at_y] = SPOTS[clicks++ % 2];
+                x.Click(at_x, at_y);
+                last_click = std::chrono::steady_clock::now();
+            }
+            return false;
         },
-        [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); });
+        180s);
     ASSERT_TRUE(town) << "the town map not seen drawn after the area screens";
     x.Keep(*town, "town");
     EXPECT_FALSE(AreaPanelsShown(*town)) << "the area screens' panels left over the town";
