@@ -4,8 +4,8 @@
 // share the background sprite the start script makes).
 // The route to its end: from the title through the story (played as the windowed play-through
 // plays it, with the quick save and a second start's Continue) to the ending, whose clear flag
-// the system file keeps, and back to the special title, which the next start shows again; from there back
-// to the title, whose scene replay now opens and holds the ending's scene.
+// the system file keeps, and back to the special title, which the next start shows again; from
+// there back to the title, whose scene replay now opens and holds the ending's scene.
 // The screens the title opens, each by presses that do nothing where they do not belong, repeated
 // until the screen shows: the extras' gallery, left again for the title; the music room of a
 // cleared game, a track played; the slot machine, a game played; and the settings, whose sound

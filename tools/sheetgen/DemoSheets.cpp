@@ -307,6 +307,7 @@ AkbPicture DemoSoundCover(WordsLanguage language)
     say(836, 76, {"音楽", "Music"});
     say(24, 208, {"効果音", "Sound effects"});
     say(836, 208, {"声", "Voices"});
+    say(836, 336, {"クリックで声を止める", "A click stops the voice"});
     for (int32_t k = 0; k < 16; ++k)
         say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
             {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
