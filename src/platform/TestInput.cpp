@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -156,23 +157,63 @@ void Push(HWND window, const TestInputStep& step, const std::function<POINT(POIN
     }
 }
 
-std::vector<TestInputStep> LoadScript()
+// The script file, read again whenever it has grown: a test may append lines while the game
+// runs, as it sees the screens they answer. Only whole lines are read, so a line being written
+// waits for its end; one whose turn has passed is due at once.
+class ScriptFile
 {
-    const char* path = std::getenv("VESK_INPUT_SCRIPT");
-    if (path == nullptr || *path == '\0')
-        return {};
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    std::vector<TestInputStep> steps;
-    std::string error;
-    if (!file) {
-        std::fprintf(stderr, "input script %s: cannot be read\n", path);
-    } else if (!ParseTestInputScript(text.str(), steps, error)) {
-        std::fprintf(stderr, "input script %s: %s\n", path, error.c_str());
+public:
+    ScriptFile()
+    {
+        if (const char* path = std::getenv("VESK_INPUT_SCRIPT"); path != nullptr && *path != '\0')
+            m_path = path;
     }
-    return steps;
-}
+
+    bool Given() const { return !m_path.empty(); }
+    const std::vector<TestInputStep>& Steps() const { return m_steps; }
+
+    void Refresh()
+    {
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(m_path, error);
+        if (error) {
+            if (!m_reported)
+                std::fprintf(stderr, "input script %s: cannot be read\n", m_path.c_str());
+            m_reported = true;
+            return;
+        }
+        if (size == m_size || m_broken)
+            return;
+        std::ifstream file(m_path, std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        std::string whole = text.str();
+        // A last line without its end is taken once the file has stayed the same for a turn.
+        const bool settled = size == m_looked_size;
+        m_looked_size = size;
+        if (!whole.empty() && whole.back() != '\n' && !settled)
+            return;
+        m_size = size;
+        std::vector<TestInputStep> steps;
+        std::string why;
+        if (!ParseTestInputScript(whole, steps, why)) {
+            std::fprintf(stderr, "input script %s: %s\n", m_path.c_str(), why.c_str());
+            m_broken = true;
+            return;
+        }
+        // Lines already read parse to the same steps: the ones taken stay taken.
+        if (steps.size() >= m_steps.size())
+            m_steps = std::move(steps);
+    }
+
+private:
+    std::string m_path;
+    uintmax_t m_size = 0;
+    uintmax_t m_looked_size = 0;
+    std::vector<TestInputStep> m_steps;
+    bool m_reported = false;
+    bool m_broken = false;
+};
 
 } // namespace
 
@@ -231,14 +272,16 @@ void PushDueTestInputInModalLoop(HWND window)
 
 void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
 {
-    static const std::vector<TestInputStep> s_steps = LoadScript();
+    static ScriptFile s_file;
     static size_t s_next = 0;
     static long s_turn = 0;
     static std::vector<PendingRelease> s_releases;
-    if (!PumpMapping() && !s_steps.empty())
+    if (!PumpMapping() && s_file.Given())
         PumpMapping() = to_client;
-    if (s_steps.empty() || !IsTestTurnCounted())
+    if (!s_file.Given() || !IsTestTurnCounted())
         return;
+    s_file.Refresh();
+    const std::vector<TestInputStep>& s_steps = s_file.Steps();
     ++s_turn;
     const DWORD now = timeGetTime();
     for (auto release = s_releases.begin(); release != s_releases.end();) {

@@ -13,7 +13,9 @@
 // <turn> counts the message-pump turns the game has kept up with (see SetTestTurnGate), the count
 // VESK_CLOSE_AFTER_FRAMES uses; turns ascend. A press lets go once its time has passed and the
 // game has kept up with a few turns of it, so a loaded machine neither drops nor shortens it.
-// Positions are game screen pixels; virtual keys decimal or 0x-hex.
+// Positions are game screen pixels; virtual keys decimal or 0x-hex. The file is read again when
+// it grows, so a test may append steps as it sees the screens; a step whose turn has passed is
+// due at once.
 
 #include <functional>
 #include <string>

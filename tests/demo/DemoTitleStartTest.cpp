@@ -2,10 +2,10 @@
 // where a scripted click on its first button starts a new game. The first scene's checkpoint lamp
 // then shows in the frames, and no script error is reported on the way (the title and the scenes
 // share the background sprite the start script makes).
-// The route to its end: from the title to the ending (the story between is played by the
-// windowed play-through; here "/Config/Demo/SkipStory" passes it), whose clear flag the system
-// file keeps, and back to the special title, which the next start shows again; from there back
-// to the title, whose scene replay now opens and holds the ending's scene.
+// The route to its end: from the title through the story (played as the windowed play-through
+// plays it, with the quick save and a second start's Continue) to the ending, whose clear flag
+// the system file keeps, and back to the special title, which the next start shows again; from
+// there back to the title, whose scene replay now opens and holds the ending's scene.
 // The screens the title opens, each by presses that do nothing where they do not belong, repeated
 // until the screen shows: the extras' gallery, left again for the title, and its open cell's CG in
 // the viewer; the music room of a cleared game, a track played; the slot machine, a game played;
@@ -26,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
+#include "DemoStoryRoute.h"
 #include "GameProcess.h"
 #include "demopics/DemoPictures.h"
 #include "flagwrite/FlagFileWriter.h"
@@ -106,23 +108,6 @@ bool SpecialTitleShown(const Frame& frame)
            FrameCellAt(frame, 300, 986) == tools::TITLE_SHEET_BACK;
 }
 
-// The ending's closing line, white over its CG in the story text, with neither title left under
-// it.
-bool EndingShown(const Frame& frame)
-{
-    return WhiteIn(frame, 160, 820, 1160, 870) > 1500 && !TitleShown(frame) && !SpecialTitleShown(frame);
-}
-
-// Presses at (300, 540) over the whole run: each cuts the logo short (the first may come before
-// any of its frames) or, on the title, starts a new game; one that lands in the ending ends it after its
-// moment; the special title has no button there.
-void WriteRouteInput(const fs::path& path)
-{
-    std::ofstream out(path);
-    for (int turn = 300; turn <= 30000; turn += 600)
-        out << PressAt(turn, 300, 540, 20, 40);
-}
-
 // Turns between the presses of the title tests: a screen's fade has ended before the next press,
 // which it would miss while it fades.
 constexpr int STEP = 1500;
@@ -148,35 +133,19 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    // A new player's settings: the title shown, lines read by clicks.
     home.EditConfig([](CXMLDocument& config) {
         config.SetInt("/Config/Demo/SkipTitle", 0);
-        config.SetInt("/Config/Demo/SkipStory", 1);
+        config.SetInt("/Config/AutoRead", 0);
     });
-    const fs::path input = home.Path() / "input.txt";
-    WriteRouteInput(input);
-    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
-    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
     {
-        GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
-        const size_t seen = WatchFrameSteps(home, game,
-                                            {{"demo_route_title.png", TitleShown,
-                                              [](const Frame& frame) {
-                                                  // A new player's title: nothing to continue or load, and no
-                                                  // extras cleared.
-                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 630)->second, 3);
-                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 717)->second, 3);
-                                              }},
-                                             {"demo_route_ending.png", EndingShown, [](const Frame&) {}},
-                                             {"demo_route_special_title.png", SpecialTitleShown,
-                                              [](const Frame& frame) {
-                                                  // The special scenario has no saves of its own yet.
-                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 804)->second, 3);
-                                                  EXPECT_EQ(FrameCellStateAt(frame, 300, 891)->second, 3);
-                                              }}},
-                                            300s);
-        game.Kill();
-        ASSERT_EQ(seen, 3u) << "steps seen: " << seen << " (title 1, ending 2, special title 3)\n"
-                            << ReadWholeFile(home.Path() / "out.txt");
+        HeadlessDemoPlayer player(home);
+        player.StartGame();
+        ASSERT_NO_FATAL_FAILURE(PlayToContinue(player));
+        ASSERT_NO_FATAL_FAILURE(PlayTheChoice(player));
+        ASSERT_NO_FATAL_FAILURE(PlayTheDay(player));
+        ASSERT_NO_FATAL_FAILURE(PlayTheTown(player));
+        ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(player));
     }
     EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
         << ReadWholeFile(home.Path() / "out.txt");

@@ -35,15 +35,15 @@ void TitleWords(AkbPicture& picture, const std::string& second_line)
 
 } // namespace
 
-void DrawSceneCaption(AkbPicture& picture, const std::string& words)
+void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top)
 {
     constexpr int32_t EM = 34;
     const int32_t width = MeasureText(words, EM) + EM;
-    FillRect(picture, 24, 16, width, 2 * EM, Argb(255, 24, 20, 36));
+    FillRect(picture, 24, top + 16, width, 2 * EM, Argb(255, 24, 20, 36));
     TextStyle style;
     style.pixel_height = EM;
     style.colour = Argb(255, 255, 230, 120);
-    DrawText(picture, {24, 16, width, 2 * EM}, words, style);
+    DrawText(picture, {24, top + 16, width, 2 * EM}, words, style);
 }
 
 AkbPicture DrawCursorSheet()

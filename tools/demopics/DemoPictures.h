@@ -72,8 +72,8 @@ AkbPicture CaptionedStageBackground();
 
 // The scene's name in the top-left corner, pale yellow on a dark band: never the pure white the
 // checks of the message text count, and clear of the points the scenes' checks read (row 90 and
-// below, column 960 and right of it).
-void DrawSceneCaption(AkbPicture& picture, const std::string& words);
+// below, column 960 and right of it). `top` moves it down, for a picture taller than the screen.
+void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top = 0);
 
 // Archive entry names and their AKB bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures();

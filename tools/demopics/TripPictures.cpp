@@ -56,6 +56,9 @@ AkbPicture DrawDuskPan()
         Disc(picture, 80 + k * 77, 120 + (k * 389) % 800, 3, 0xFFFFFFF0);
     Disc(picture, 1300, PAN_HILL_TOP, 90, 0xFFFFD070);
     Fill(picture, 0, PAN_HILL_TOP, 1920, PAN_HILL_TOP + 91, PAN_HILLS);
+    // Named in each half: the pan starts on the upper one and ends on the lower.
+    for (const int32_t top : {0, 1080})
+        DrawSceneCaption(picture, "DUSK_PAN  夕暮れの空 / The sky at dusk", top);
     return picture;
 }
 

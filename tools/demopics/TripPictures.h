@@ -13,7 +13,7 @@
 namespace tools {
 
 // "DUSK_PAN.AKB", 1920 x 2160: a night-blue upper half, then a sunset band over dark hills from
-// row PAN_HILL_TOP.
+// row PAN_HILL_TOP; its caption in the top-left corner of each half.
 inline constexpr uint32_t PAN_UPPER = 0xFF1E2858;
 inline constexpr uint32_t PAN_SUNSET = 0xFFE08848;
 inline constexpr uint32_t PAN_HILLS = 0xFF2A2030;

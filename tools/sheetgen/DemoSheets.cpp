@@ -228,6 +228,20 @@ AkbPicture DemoConfigSheet()
     for (const SheetCell& cell : cells)
         if (square(cell))
             DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Centre, 30});
+    // The knobs and radios share their group, and so nearly their colour, with the page behind
+    // them: a light rim makes them stand out, brighter under the pointer and gold when selected.
+    // Their middle keeps the cell colour the screen checks read.
+    static const uint32_t rims[] = {0xFFC8C0D8u, 0xFFFFFFFFu, 0xFFFFD860u};
+    for (const SheetCell& cell : cells) {
+        if (cell.id != CONFIG_SHEET_KNOB)
+            continue;
+        constexpr int32_t RIM = 4;
+        for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
+            for (int32_t x = cell.x; x < cell.x + cell.width; ++x)
+                if (x < cell.x + RIM || x >= cell.x + cell.width - RIM || y < cell.y + RIM ||
+                    y >= cell.y + cell.height - RIM)
+                    sheet.At(x, y) = rims[cell.state];
+    }
     return sheet;
 }
 
@@ -293,6 +307,7 @@ AkbPicture DemoSoundCover(WordsLanguage language)
     say(836, 76, {"音楽", "Music"});
     say(24, 208, {"効果音", "Sound effects"});
     say(836, 208, {"声", "Voices"});
+    say(836, 336, {"クリックで声を止める", "A click stops the voice"});
     for (int32_t k = 0; k < 16; ++k)
         say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
             {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
