@@ -7,7 +7,7 @@
 #include "screens/extras/CCGView.h"
 #include "screens/extras/StaticNameTables.h"
 #include "script/FlagBuffer.h"
-#include "script/commands/CFuncFlag.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/ScriptError.h"
 
 namespace {
@@ -252,8 +252,8 @@ void CCGMode::UnlockGroup()
         for (const int32_t variant : VariantsOf(*row))
             MarkVariantSeen(variant);
     }
-    CFuncFlag flags;
-    flags.MergeIntoFlagFile(0);
+    if (const FlagBuffer* state = CurrentFlagBuffer())
+        SaveStore::MergeIntoFlagFile(0, *state);
     DrawPage(Group, Page, 1);
 }
 

@@ -7,7 +7,7 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
 #include "script/FlagBuffer.h"
-#include "script/commands/CFuncFlag.h"
+#include "script/save/SaveStore.h"
 
 namespace {
 
@@ -217,8 +217,8 @@ void CScMode::UnlockGroup()
             break;
         SetFlag(flag, 1);
     }
-    CFuncFlag flags;
-    flags.MergeIntoFlagFile(0);
+    if (const FlagBuffer* state = CurrentFlagBuffer())
+        SaveStore::MergeIntoFlagFile(0, *state);
     DrawPage(Group, Page, 1);
 }
 

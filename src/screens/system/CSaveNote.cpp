@@ -20,8 +20,8 @@
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/Unicode.h"
-#include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
+#include "script/save/SaveSlotTable.h"
 
 namespace {
 

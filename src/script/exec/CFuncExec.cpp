@@ -12,7 +12,6 @@
 #include "foundation/CStringBase.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/ScreenSettings.h"
-#include "foundation/WriteFileAtomically.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFadeSprite.h"
@@ -25,10 +24,10 @@
 #include "script/FlagBuffer.h"
 #include "script/IScriptMessageScreen.h"
 #include "script/IScriptMessageWindow.h"
-#include "script/SaveFileNames.h"
 #include "script/commands/CFuncScreen.h"
 #include "script/exec/HeroName.h"
 #include "script/exec/IBGVPlay.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
 
@@ -231,10 +230,7 @@ void CFuncExec::WriteThumbnail()
         return;
     }
     const std::vector<uint8_t> bytes(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
-    const CStringUTF8 name = MakeThumbnailFileName(static_cast<uint32_t>(slot));
-    CStringUTF8 reason;
-    if (!WriteFileAtomically(name, bytes, &reason))
-        ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+    (void)SaveStore::WriteThumbnail(static_cast<uint32_t>(slot), bytes, ThumbnailFailure::Report);
 }
 
 CStringUTF8 CFuncExec::GetHeroName() const
