@@ -190,6 +190,21 @@ public:
     bool ArrowsApart = false;
 
 protected:
+    // The one modal loop of every screen. The message windows' chain tests the left button
+    // right after Enter and the right one after Escape, takes the skip input after Delete, has
+    // no paste, and keeps an InputMode raised during a pass for one more pass.
+    enum class ModalChain
+    {
+        Screen,
+        MessageWindow,
+    };
+    void RunModalLoop(ModalChain chain);
+    // Hooks of the message windows' chain: its skip link (true when it matched) and its pass in
+    // which nothing matched. Screens sleep 1 ms then, unless the engine state says not to.
+    virtual bool OnSkipInput() { return false; }
+    virtual void OnIdlePass() { IdleSleep(); }
+    void IdleSleep();
+
     // Read through the document at each use: the game state and the script context are made at
     // the game's start and may be replaced later, after the screen was built.
     FlagBuffer* CurrentFlagBuffer();
