@@ -72,6 +72,25 @@ auto WithArrays(FlagArray array, A& a, B& b, Action action)
     }
 }
 
+// A flag file or save data file into the target; a damaged file is reported, a missing one when
+// asked.
+template <typename Target>
+SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSaveData missing)
+{
+    CFile file;
+    CStringUTF8 text;
+    if (!file.OpenRead(name)) {
+        if (missing == MissingSaveData::Report)
+            ReportScriptError(text.Format("%s が存在しません", name.GetText()));
+        return SaveFileRead::Missing;
+    }
+    if (!target.Read(file.GetHandle())) {
+        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
+        return SaveFileRead::Damaged;
+    }
+    return SaveFileRead::Loaded;
+}
+
 // A damaged system file costs its own state, never the saves: it is kept aside under ".bad" and
 // the table is made again from the slot files present, each group's unbroken run from its first
 // slot, the headers from the slots' flag files (their comments and save times are lost).
@@ -158,18 +177,7 @@ CStringUTF8 SaveStore::FolderFileName(const char* name)
 
 SaveFileRead SaveStore::ReadFlagFile(uint32_t number, FlagBuffer& target)
 {
-    const CStringUTF8 name = FlagFileName(number);
-    CFile file;
-    CStringUTF8 text;
-    if (!file.OpenRead(name)) {
-        ReportScriptError(text.Format("%s が存在しません", name.GetText()));
-        return SaveFileRead::Missing;
-    }
-    if (!target.Read(file.GetHandle())) {
-        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
-        return SaveFileRead::Damaged;
-    }
-    return SaveFileRead::Loaded;
+    return ReadFolderFile(FlagFileName(number), target, MissingSaveData::Report);
 }
 
 bool SaveStore::WriteFlagFile(uint32_t number, const FlagBuffer& source)
@@ -261,19 +269,7 @@ void SaveStore::MergeFlagsIntoImage(FlagBuffer& image, const FlagBuffer& source)
 
 SaveFileRead SaveStore::ReadSaveData(uint32_t slot, ScriptValueTable& table, MissingSaveData missing)
 {
-    const CStringUTF8 name = SaveDataFileName(slot);
-    CFile file;
-    CStringUTF8 text;
-    if (!file.OpenRead(name)) {
-        if (missing == MissingSaveData::Report)
-            ReportScriptError(text.Format("%s が存在しません", name.GetText()));
-        return SaveFileRead::Missing;
-    }
-    if (!table.Read(file.GetHandle())) {
-        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
-        return SaveFileRead::Damaged;
-    }
-    return SaveFileRead::Loaded;
+    return ReadFolderFile(SaveDataFileName(slot), table, missing);
 }
 
 bool SaveStore::WriteSaveData(uint32_t slot, const ScriptValueTable& table)
