@@ -74,11 +74,13 @@ public:
     virtual void OnQuickSaveCommand() {}
     virtual void OnQuickLoadCommand() {}
     virtual void OnConfigCommand() {}
-    // 25-28: the base answers whether the key is held for the long-press time.
-    virtual int32_t OnUpKey() { return IsInputHeld(SCAN_UP); }
-    virtual int32_t OnDownKey() { return IsInputHeld(SCAN_DOWN); }
-    virtual int32_t OnLeftKey() { return IsInputHeld(SCAN_LEFT); }
-    virtual int32_t OnRightKey() { return IsInputHeld(SCAN_RIGHT); }
+    // 25-28: the base answers whether the key is held for the long-press time. A screen that
+    // treats the four keys alike overrides OnArrowKey instead.
+    virtual int32_t OnUpKey() { return OnArrowKey(SCAN_UP); }
+    virtual int32_t OnDownKey() { return OnArrowKey(SCAN_DOWN); }
+    virtual int32_t OnLeftKey() { return OnArrowKey(SCAN_LEFT); }
+    virtual int32_t OnRightKey() { return OnArrowKey(SCAN_RIGHT); }
+    virtual int32_t OnArrowKey(uint32_t scan_code) { return IsInputHeld(scan_code); }
     virtual void OnLButton() { OnDecide(); }
     virtual void OnRButton() { OnCancel(); }
     virtual void OnMButton() {}
