@@ -207,8 +207,9 @@ TEST_F(ISelectTest, TheMessageWindowChainTakesButtonsEarlyHasNoPasteAndKeepsARai
             EXPECT_EQ(m_log, expected) << c.what << (message_window ? " (message window)" : "");
             // Only the message windows' chain has the idle hook; V alone does not end it.
             EXPECT_EQ(screen.idle_passes, message_window ? c.message_window_idle_passes : 0) << c.what;
-            if (handlers == std::vector<std::string>{"enter"})
+            if (handlers == std::vector<std::string>{"enter"}) {
                 EXPECT_EQ(screen.InputMode, message_window ? 0 : 1) << c.what;
+            }
         }
     }
 }
