@@ -182,12 +182,7 @@ void CCGMode::DrawPage(int32_t group, int32_t page, int32_t present)
     ShownVariant.fill(-1);
     HitAreas = CHitAreaTable();
     if (Level == 0) {
-        for (int32_t i = 0; i < OMAKE_HEROINES; ++i)
-            DrawItem(i, 0, 0);
-        for (int32_t id = OMAKE_TAB_FIRST; id <= OMAKE_TAB_LAST; ++id)
-            DrawItem(id, 0, 0);
-        DrawItem(OMAKE_RETURN, 0, 0);
-        HitAreas.Load("cgmode.area");
+        DrawHeroineLevel();
     } else {
         HitAreas.Load("cgview.area");
         CSpriteLayer* covers = SheetLayer(CoverSheet.get());
@@ -205,10 +200,7 @@ void CCGMode::DrawPage(int32_t group, int32_t page, int32_t present)
             if (const CGRow* row = GetRow(r))
                 DrawCell(k, *row, thumbnails);
         GroupComplete = IsGroupComplete(Group);
-        for (int32_t id = OMAKE_TAB_FIRST; id <= OMAKE_TAB_LAST; ++id)
-            DrawItem(id, 0, 0);
-        for (const int32_t id : {OMAKE_RETURN, OMAKE_PREVIOUS_PAGE, OMAKE_NEXT_PAGE, OMAKE_UNLOCK})
-            DrawItem(id, 0, 0);
+        DrawPageControls();
     }
     if (background != nullptr)
         background->Invalidate(1, *background->GetRect());
