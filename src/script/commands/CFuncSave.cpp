@@ -129,13 +129,8 @@ void CFuncSave::SaveScriptStack()
 
 void CFuncSave::RemoveValueArray(int32_t group, int32_t index)
 {
-    if (m_table == nullptr)
-        return;
-    const uint32_t key = KeyOf(group, index);
-    for (size_t i = m_table->GetCount(); i-- > 0;) {
-        if (m_table->GetAt(i).Key() == key)
-            m_table->RemoveAt(i);
-    }
+    if (m_table != nullptr)
+        m_table->Remove(static_cast<uint16_t>(group), static_cast<uint16_t>(index));
 }
 
 int32_t CFuncSave::CopyRecordToVariables(int32_t start, int32_t group, int32_t index)
