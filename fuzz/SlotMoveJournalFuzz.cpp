@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "FuzzTargets.h"
-#include "screens/system/SlotMoveJournal.h"
+#include "script/save/SlotMoveJournal.h"
 
 int FuzzSlotMoveJournal(const uint8_t* data, size_t size)
 {

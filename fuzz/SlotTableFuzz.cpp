@@ -2,8 +2,8 @@
 // table in its byte array (grown when short), every header decoded and the groups counted.
 #include "FuzzTargets.h"
 #include "foundation/ByteCursor.h"
-#include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
+#include "script/save/SaveSlotTable.h"
 
 int FuzzSlotTable(const uint8_t* data, size_t size)
 {

@@ -2,7 +2,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
 #include "graphics/CDIB.h"
-#include "screens/system/SaveThumbnail.h"
+#include "script/save/SaveThumbnail.h"
 
 int FuzzThumbnail(const uint8_t* data, size_t size)
 {

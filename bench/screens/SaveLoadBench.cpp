@@ -18,10 +18,10 @@
 #include "platform/kernel/FileApi.h"
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
-#include "screens/system/SaveThumbnail.h"
 #include "script/FlagBuffer.h"
-#include "script/SaveFileNames.h"
 #include "script/ScriptValueTable.h"
+#include "script/save/SaveStore.h"
+#include "script/save/SaveThumbnail.h"
 
 namespace {
 
@@ -100,8 +100,8 @@ public:
     OneFileOneFlush()
     {
         uint64_t bytes = 0;
-        for (const CStringUTF8& name : {MakeFlagFileName(201), MakeSaveDataFileName(201),
-                                        MakeThumbnailFileName(201), MakeFlagFileName(0)})
+        for (const CStringUTF8& name : {SaveStore::FlagFileName(201), SaveStore::SaveDataFileName(201),
+                                        SaveStore::ThumbnailFileName(201), SaveStore::FlagFileName(0)})
             bytes += std::filesystem::file_size(name.GetText());
         m_data.assign(bytes, 'x');
     }
@@ -136,10 +136,10 @@ public:
         : m_snapshot(size_t{1920} * 1080 / 2)
     {
         m_journal.assign(300 * 2 * 24, 'j');
-        for (const CStringUTF8& name :
-             {MakeFlagFileName(201), MakeSaveDataFileName(201), MakeThumbnailFileName(201)})
+        for (const CStringUTF8& name : {SaveStore::FlagFileName(201), SaveStore::SaveDataFileName(201),
+                                        SaveStore::ThumbnailFileName(201)})
             m_slot_files.emplace_back(std::filesystem::file_size(name.GetText()), 'x');
-        m_system.assign(std::filesystem::file_size(MakeFlagFileName(0).GetText()), 's');
+        m_system.assign(std::filesystem::file_size(SaveStore::FlagFileName(0).GetText()), 's');
         for (int i = 0; i < MOVES; ++i)
             std::ofstream(Renamed(i, m_flip)).put('x');
         for (size_t i = 0; i < m_slot_files.size(); ++i)

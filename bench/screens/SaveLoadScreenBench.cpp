@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "screens/system/SaveLoadScreenFixture.h"
-#include "screens/system/SaveSlotTable.h"
-#include "script/SaveFileNames.h"
+#include "script/save/SaveSlotTable.h"
+#include "script/save/SaveStore.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ Prepared& Prepare()
         if (!made.stage->Fill())
             made.error = "a save failed";
         for (uint32_t slot = 1; slot <= 300 && made.error.empty(); ++slot)
-            if (!std::ifstream(MakeThumbnailFileName(slot).GetText()))
+            if (!std::ifstream(SaveStore::ThumbnailFileName(slot).GetText()))
                 made.error = "slot " + std::to_string(slot) + " has no thumbnail";
         return made;
     }();
@@ -135,7 +135,7 @@ void BM_ReadSevenThumbnails(benchmark::State& state)
     for (auto _ : state) {
         bytes = 0;
         for (uint32_t slot = 1; slot <= 7; ++slot) {
-            std::ifstream file(MakeThumbnailFileName(slot).GetText(), std::ios::binary);
+            std::ifstream file(SaveStore::ThumbnailFileName(slot).GetText(), std::ios::binary);
             const std::vector<char> data{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
             benchmark::DoNotOptimize(data.data());
             bytes += static_cast<int64_t>(data.size());

@@ -26,7 +26,7 @@
 #include "platform/user/MessageApi.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/WindowApi.h"
-#include "screens/system/SlotMoveJournal.h"
+#include "script/save/SlotMoveJournal.h"
 
 CStringUTF8 CVeskApp::GetAppString()
 {

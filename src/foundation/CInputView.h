@@ -23,14 +23,23 @@ inline constexpr uint32_t INPUT_RIGHT = 513;
 inline constexpr uint32_t INPUT_MIDDLE = 514;
 inline constexpr uint32_t INPUT_DRAG = 1024;
 
-// Keyboard scan codes the actions use.
+// Keyboard scan codes the actions and the modal loop test.
 inline constexpr uint32_t SCAN_ESCAPE = 1;
+inline constexpr uint32_t SCAN_BACKSPACE = 14;
+inline constexpr uint32_t SCAN_TAB = 15;
 inline constexpr uint32_t SCAN_ENTER = 28;
 inline constexpr uint32_t SCAN_LEFT_CONTROL = 29;
 inline constexpr uint32_t SCAN_LEFT_SHIFT = 42;
+inline constexpr uint32_t SCAN_V = 47;
 inline constexpr uint32_t SCAN_RIGHT_SHIFT = 54;
+inline constexpr uint32_t SCAN_SPACE = 57;
+inline constexpr uint32_t SCAN_KEYPAD_0 = 82;
 inline constexpr uint32_t SCAN_KEYPAD_ENTER = 156;
 inline constexpr uint32_t SCAN_RIGHT_CONTROL = 157;
+inline constexpr uint32_t SCAN_HOME = 199;
+inline constexpr uint32_t SCAN_PAGE_UP = 201;
+inline constexpr uint32_t SCAN_END = 207;
+inline constexpr uint32_t SCAN_PAGE_DOWN = 209;
 inline constexpr uint32_t SCAN_DELETE = 211;
 
 // The engine-state bit of skip mode, in which the Shift, Ctrl and extra actions are off.

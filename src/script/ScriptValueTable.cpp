@@ -32,6 +32,13 @@ void ScriptValueTable::RemoveGroup(uint16_t group)
         SortByKey();
 }
 
+void ScriptValueTable::Remove(uint16_t group, uint16_t index)
+{
+    std::erase_if(m_records, [group, index](const ScriptValueArray& record) {
+        return record.Group == group && record.Index == index;
+    });
+}
+
 void ScriptValueTable::RemoveAt(size_t position)
 {
     if (position < m_records.size())

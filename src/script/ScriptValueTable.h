@@ -34,6 +34,8 @@ public:
     void Store(const ScriptValueArray& record);
     // Removes every record of the group, keeping the order of the rest.
     void RemoveGroup(uint16_t group);
+    // Removes every record of the group and index, keeping the order of the rest.
+    void Remove(uint16_t group, uint16_t index);
     // Removes the record at a position; later records move down by one.
     void RemoveAt(size_t position);
     // Becomes a copy of the other table.

@@ -22,8 +22,8 @@
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "screens/system/SaveLoadLayout.h"
-#include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
+#include "script/save/SaveSlotTable.h"
 #include "sheetgen/SaveLoadSheets.h"
 
 namespace {

@@ -51,6 +51,7 @@ public:
     void OnCtrlKey() override { Note("ctrl"); }
     void OnShiftKey() override { Note("shift"); }
     void OnLButton() override { Note("left"); }
+    void OnRButton() override { Note("right"); }
     void OnPaste() override { Note("paste"); }
     void OnDrag() override { Note("drag"); }
     void OnMouseWheel(int32_t count) override
@@ -65,8 +66,16 @@ public:
         return held;
     }
 
+    void ModalLoop() override
+    {
+        RunModalLoop(message_window ? ModalChain::MessageWindow : ModalChain::Screen);
+    }
+    void OnIdlePass() override { ++idle_passes; }
+
+    bool message_window = false;
     bool open_sets_running = true;
     int updates = 0;
+    int idle_passes = 0;
     std::function<void()> on_update;
     std::function<void()> on_enter;
 
@@ -159,6 +168,49 @@ TEST_F(ISelectTest, TheFirstMatchingTestOfAPassRunsAlone)
         expected.push_back("close");
         EXPECT_EQ(m_log, expected) << c.what;
         EXPECT_EQ(m_mouse.clears, 1) << c.what << ": the click latches are cleared after the loop";
+    }
+}
+
+TEST_F(ISelectTest, TheMessageWindowChainTakesButtonsEarlyHasNoPasteAndKeepsARaisedInputMode)
+{
+    struct Case
+    {
+        const char* what;
+        std::set<uint32_t> keys;
+        bool left = false;
+        bool right = false;
+        std::vector<std::string> screen;
+        std::vector<std::string> message_window;
+        int message_window_idle_passes = 2; // passes 1 and 3 match nothing
+    } cases[] = {
+        {"Escape with a click", {1}, true, false, {"escape"}, {"left"}},
+        {"Delete with a right click", {211}, false, true, {"delete"}, {"right"}},
+        {"Ctrl+V", {29, 47}, false, false, {"ctrl", "paste"}, {"ctrl"}, 3},
+        {"Enter", {28}, false, false, {"enter"}, {"enter"}},
+    };
+    for (const Case& c : cases) {
+        for (const bool message_window : {false, true}) {
+            m_log.clear();
+            TestScreen screen(m_log);
+            screen.message_window = message_window;
+            // A handler raising InputMode: the message windows keep it one more pass only.
+            screen.on_enter = [&screen] { screen.InputMode = 1; };
+            RunWithInput(screen, [&] {
+                m_keyboard.down = c.keys;
+                m_mouse.left_down = c.left ? 1 : 0;
+                m_mouse.right_down = c.right ? 1 : 0;
+            });
+            const std::vector<std::string>& handlers = message_window ? c.message_window : c.screen;
+            std::vector<std::string> expected{"open"};
+            expected.insert(expected.end(), handlers.begin(), handlers.end());
+            expected.push_back("close");
+            EXPECT_EQ(m_log, expected) << c.what << (message_window ? " (message window)" : "");
+            // Only the message windows' chain has the idle hook; V alone does not end it.
+            EXPECT_EQ(screen.idle_passes, message_window ? c.message_window_idle_passes : 0) << c.what;
+            if (handlers == std::vector<std::string>{"enter"}) {
+                EXPECT_EQ(screen.InputMode, message_window ? 0 : 1) << c.what;
+            }
+        }
     }
 }
 

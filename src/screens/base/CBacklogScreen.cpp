@@ -20,11 +20,10 @@
 #include "screens/base/CDialog.h"
 #include "screens/base/CMesWnd.h"
 #include "screens/base/ScreenWork.h"
-#include "script/commands/CFuncFlag.h"
-#include "script/commands/CFuncSave.h"
 #include "script/commands/CFuncString.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/exec/CFuncExec.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"
 #include "sound/IWaveManager.h"
@@ -931,10 +930,14 @@ void CBacklogScreen::JumpBack(int32_t index)
     const LogBuffer* record = Record(index);
     if (record == nullptr || index >= EntryCount)
         return;
-    CFuncFlag flags;
-    flags.MergeIntoFlagFile(0, nullptr);
-    CFuncSave().SetDataTable(record->JumpState);
-    flags.SetCurrentState(record->StateSnapshot);
+    GameDocument* document = GetGameDocument();
+    FlagBuffer* state = document->m_current_state.get();
+    if (state != nullptr)
+        SaveStore::MergeIntoFlagFile(0, *state);
+    if (document->SaveDataTable)
+        document->SaveDataTable->Assign(record->JumpState);
+    if (state != nullptr)
+        state->Assign(record->StateSnapshot);
     SetConfigOneMes(0);
     throw GameDocument::DOCUMENT_RESTORE_STACK;
 }

@@ -15,7 +15,6 @@
 #include "graphics/LiveDrawLock.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
-#include "script/commands/CFuncSave.h"
 
 namespace {
 
@@ -167,11 +166,11 @@ void CFaceVoice::ApplyFaceItem(size_t index)
         return;
     StartFace(record);
     const auto character = static_cast<uint32_t>(record.Group);
-    CFuncSave save;
-    save.RemoveValueArray(FACE_RECORD_GROUP, static_cast<int32_t>(character));
     GameDocument* document = GetGameDocument();
     if (document == nullptr)
         return;
+    if (ScriptValueTable* table = document->SaveDataTable.get())
+        table->Remove(FACE_RECORD_GROUP, static_cast<uint16_t>(character));
     if (FlagBuffer* state = document->m_current_state.get();
         state != nullptr && state->Variables.size() >= 2) {
         state->Variables[0] = ScriptValue::FromInteger(record.Group);

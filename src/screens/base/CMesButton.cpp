@@ -28,9 +28,9 @@
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
 #include "script/commands/CFuncEffect.h"
-#include "script/commands/CFuncFlag.h"
-#include "script/commands/CFuncSave.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/BacklogStore.h"
 
 namespace {
@@ -799,21 +799,30 @@ void CMesButton::EndSceneSkip()
         fade->FadeToColor(0, 0);
     SetEngineState(ENGINE_STATE_SNAPSHOT);
 
-    CFuncFlag flags;
-    CFuncSave save;
-    flags.MergeIntoFlagFile(0);
-    bool saved = flags.SaveFlagFile(SCENE_SKIP_SCRATCH_SLOT) != 0;
+    FlagBuffer* state = Document->m_current_state.get();
+    ScriptValueTable* table = Document->SaveDataTable.get();
+    ScriptValueTable* snapshot = Document->SaveDataSnapshot.get();
+    if (state != nullptr)
+        SaveStore::MergeIntoFlagFile(0, *state);
+    if (state == nullptr || table == nullptr || snapshot == nullptr)
+        return;
+    bool saved = SaveStore::WriteFlagFile(SCENE_SKIP_SCRATCH_SLOT, *state);
     if (saved) {
-        save.SaveScriptStack();
-        saved = save.SaveDataFile(SCENE_SKIP_SCRATCH_SLOT);
+        Document->SaveScriptStack(*snapshot);
+        saved = SaveStore::WriteSaveData(SCENE_SKIP_SCRATCH_SLOT, *snapshot);
     }
     if (!saved) {
         // The writer has told the player; reloading would restart from whatever an earlier
         // scratch save held, so the skip just ends here.
         return;
     }
-    save.LoadDataFile(SCENE_SKIP_SCRATCH_SLOT);
-    flags.LoadFlagFile(SCENE_SKIP_SCRATCH_SLOT);
+    ScriptValueTable read;
+    if (SaveStore::ReadSaveData(SCENE_SKIP_SCRATCH_SLOT, read, MissingSaveData::Empty) !=
+        SaveFileRead::Damaged) {
+        table->Assign(read);
+        snapshot->Assign(read);
+    }
+    SaveStore::ReadFlagFile(SCENE_SKIP_SCRATCH_SLOT, *state);
     g_parts.window_open = GetConfigMesWndWndOpen();
     OnSceneSkipEnded();
     throw GameDocument::DOCUMENT_RESTORE_STACK;

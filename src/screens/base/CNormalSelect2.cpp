@@ -22,7 +22,7 @@
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/system/CSaveDialog.h"
-#include "script/commands/CFuncFlag.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
@@ -333,8 +333,8 @@ void CNormalSelect2::OnOpen()
     m_page = 0;
     WindowOpen() = GetConfigMesWndWndOpen();
 
-    CFuncFlag flags;
-    flags.LoadBytesFromFile(0, 0, CHOICE_SLOT_TABLE_BYTES);
+    if (FlagBuffer* state = CurrentFlagBuffer())
+        SaveStore::LoadRangeFromFile(FlagArray::Bytes, 0, *state, 0, CHOICE_SLOT_TABLE_BYTES);
 
     BuildChoicePlates();
     DrawPage(0);

@@ -55,79 +55,16 @@ void IMesWnd::RunModal()
 
 void IMesWnd::ModalLoop()
 {
-    OnOpen();
-    if (InputMode == 1)
-        InputModeFrames = 1;
-    while (PumpFrame() != 0) {
-        Update();
-        if (Running == 0)
-            break;
-        if (IsInputTriggered(INPUT_CTRL))
-            OnCtrlKey();
-        if (IsInputTriggered(INPUT_SHIFT))
-            OnShiftKey();
-        if (Running == 0)
-            break;
+    RunModalLoop(ModalChain::MessageWindow);
+}
 
-        IMouse* mouse = InputView->GetMouse();
-        if (IsInputTriggered(28) || IsInputTriggered(156))
-            OnEnterKey();
-        else if (IsInputTriggered(INPUT_LEFT))
-            OnLButton();
-        else if (IsInputTriggered(1) || IsInputTriggered(82))
-            OnEscapeKey();
-        else if (IsInputTriggered(INPUT_RIGHT))
-            OnRButton();
-        else if (IsInputTriggered(211))
-            OnDeleteKey();
-        else if (SkipAllowed != 0 && IsInputTriggered(INPUT_SKIP)) {
-            HoverId = MESWND_ADVANCE;
-            OnDecide();
-        } else if (IsInputTriggered(14))
-            OnBackspaceKey();
-        else if (IsInputTriggered(57))
-            OnSpaceKey();
-        else if (IsInputTriggered(15))
-            OnTabKey();
-        else if (IsInputTriggered(199))
-            OnHomeKey();
-        else if (IsInputTriggered(207))
-            OnEndKey();
-        else if (IsInputTriggered(201))
-            OnPageUpKey();
-        else if (IsInputTriggered(209))
-            OnPageDownKey();
-        else if (IsInputTriggered(SCAN_UP))
-            OnUpKey();
-        else if (IsInputTriggered(SCAN_DOWN))
-            OnDownKey();
-        else if (IsInputTriggered(SCAN_LEFT))
-            OnLeftKey();
-        else if (IsInputTriggered(SCAN_RIGHT))
-            OnRightKey();
-        else if (IsInputTriggered(INPUT_MIDDLE))
-            OnMButton();
-        else if (mouse != nullptr && mouse->GetWheel() != 0)
-            OnMouseWheel(mouse->GetWheel());
-        else if (IsInputTriggered(INPUT_DRAG))
-            OnDrag();
-        else
-            OnIdlePass();
-
-        // An InputMode raised during the pass lasts one more pass.
-        if (InputMode != 0) {
-            if (InputModeFrames != 0) {
-                if (--InputModeFrames == 0)
-                    InputMode = 0;
-            } else {
-                InputModeFrames = 1;
-            }
-        }
-    }
-    if (!GetConfigSceneSkip())
-        Sleep(1);
-    if (IMouse* mouse = InputView->GetMouse())
-        mouse->ClearClicks();
+bool IMesWnd::OnSkipInput()
+{
+    if (SkipAllowed == 0 || !IsInputTriggered(INPUT_SKIP))
+        return false;
+    HoverId = MESWND_ADVANCE;
+    OnDecide();
+    return true;
 }
 
 void IMesWnd::OnIdlePass()
@@ -141,8 +78,7 @@ void IMesWnd::OnIdlePass()
         }
         return;
     }
-    if (!TestEngineState(ENGINE_STATE_NO_IDLE_SLEEP))
-        Sleep(1);
+    IdleSleep();
 }
 
 bool IMesWnd::IsMessageRead(uint32_t number)

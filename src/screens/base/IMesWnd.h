@@ -69,6 +69,8 @@ protected:
     void StopVoiceOn(int32_t channel, int32_t force);
 
 private:
+    // The skip input while skipping is allowed: an advance.
+    bool OnSkipInput() override;
     // The chain's last link: the read-skip advance, else the idle sleep.
-    void OnIdlePass();
+    void OnIdlePass() override;
 };

@@ -135,6 +135,14 @@ void ISelect::OnMouseWheel(int32_t)
 
 void ISelect::ModalLoop()
 {
+    RunModalLoop(ModalChain::Screen);
+}
+
+void ISelect::RunModalLoop(ModalChain chain)
+{
+    const bool message_window = chain == ModalChain::MessageWindow;
+    // Screens that glide a pointer test the arrows after the chain; they have no paste either.
+    const bool arrows_in_chain = !ArrowsApart || message_window;
     OnOpen();
     if (InputMode == 1)
         InputModeFrames = 1;
@@ -150,41 +158,47 @@ void ISelect::ModalLoop()
             break;
 
         IMouse* mouse = InputView->GetMouse();
-        if (IsInputTriggered(28) || IsInputTriggered(156))
+        if (IsInputTriggered(SCAN_ENTER) || IsInputTriggered(SCAN_KEYPAD_ENTER))
             OnEnterKey();
-        else if (IsInputTriggered(1) || IsInputTriggered(82))
-            OnEscapeKey();
-        else if (IsInputTriggered(211))
-            OnDeleteKey();
-        else if (IsInputTriggered(14))
-            OnBackspaceKey();
-        else if (IsInputTriggered(57))
-            OnSpaceKey();
-        else if (IsInputTriggered(15))
-            OnTabKey();
-        else if (IsInputTriggered(199))
-            OnHomeKey();
-        else if (IsInputTriggered(207))
-            OnEndKey();
-        else if (IsInputTriggered(201))
-            OnPageUpKey();
-        else if (IsInputTriggered(209))
-            OnPageDownKey();
-        else if (!ArrowsApart && IsInputTriggered(SCAN_UP))
-            OnUpKey();
-        else if (!ArrowsApart && IsInputTriggered(SCAN_DOWN))
-            OnDownKey();
-        else if (!ArrowsApart && IsInputTriggered(SCAN_LEFT))
-            OnLeftKey();
-        else if (!ArrowsApart && IsInputTriggered(SCAN_RIGHT))
-            OnRightKey();
-        else if (IsInputTriggered(INPUT_LEFT))
+        else if (message_window && IsInputTriggered(INPUT_LEFT))
             OnLButton();
-        else if (IsInputTriggered(INPUT_RIGHT))
+        else if (IsInputTriggered(SCAN_ESCAPE) || IsInputTriggered(SCAN_KEYPAD_0))
+            OnEscapeKey();
+        else if (message_window && IsInputTriggered(INPUT_RIGHT))
+            OnRButton();
+        else if (IsInputTriggered(SCAN_DELETE))
+            OnDeleteKey();
+        else if (message_window && OnSkipInput()) {
+            // the advance has run
+        } else if (IsInputTriggered(SCAN_BACKSPACE))
+            OnBackspaceKey();
+        else if (IsInputTriggered(SCAN_SPACE))
+            OnSpaceKey();
+        else if (IsInputTriggered(SCAN_TAB))
+            OnTabKey();
+        else if (IsInputTriggered(SCAN_HOME))
+            OnHomeKey();
+        else if (IsInputTriggered(SCAN_END))
+            OnEndKey();
+        else if (IsInputTriggered(SCAN_PAGE_UP))
+            OnPageUpKey();
+        else if (IsInputTriggered(SCAN_PAGE_DOWN))
+            OnPageDownKey();
+        else if (arrows_in_chain && IsInputTriggered(SCAN_UP))
+            OnUpKey();
+        else if (arrows_in_chain && IsInputTriggered(SCAN_DOWN))
+            OnDownKey();
+        else if (arrows_in_chain && IsInputTriggered(SCAN_LEFT))
+            OnLeftKey();
+        else if (arrows_in_chain && IsInputTriggered(SCAN_RIGHT))
+            OnRightKey();
+        else if (!message_window && IsInputTriggered(INPUT_LEFT))
+            OnLButton();
+        else if (!message_window && IsInputTriggered(INPUT_RIGHT))
             OnRButton();
         else if (IsInputTriggered(INPUT_MIDDLE))
             OnMButton();
-        else if (!ArrowsApart && IsInputTriggered(47)) {
+        else if (!message_window && arrows_in_chain && IsInputTriggered(SCAN_V)) {
             // V alone ends the chain too, so the wheel and drag tests wait for the next pass.
             if (IsInputTriggered(INPUT_CTRL))
                 OnPaste();
@@ -192,9 +206,11 @@ void ISelect::ModalLoop()
             OnMouseWheel(mouse->GetWheel());
         else if (IsInputTriggered(INPUT_DRAG))
             OnDrag();
-        else if (!TestEngineState(ENGINE_STATE_NO_IDLE_SLEEP))
-            Sleep(1);
-        if (ArrowsApart) {
+        else if (message_window)
+            OnIdlePass();
+        else
+            IdleSleep();
+        if (!arrows_in_chain) {
             if (IsInputTriggered(SCAN_UP))
                 OnUpKey();
             if (IsInputTriggered(SCAN_DOWN))
@@ -205,13 +221,26 @@ void ISelect::ModalLoop()
                 OnRightKey();
         }
 
-        if (InputMode != 0 && InputModeFrames != 0 && --InputModeFrames == 0)
-            InputMode = 0;
+        if (InputMode != 0) {
+            if (InputModeFrames != 0) {
+                if (--InputModeFrames == 0)
+                    InputMode = 0;
+            } else if (message_window) {
+                // An InputMode raised during the pass lasts one more pass.
+                InputModeFrames = 1;
+            }
+        }
     }
     if (!GetConfigSceneSkip())
         Sleep(1);
     if (IMouse* mouse = InputView->GetMouse())
         mouse->ClearClicks();
+}
+
+void ISelect::IdleSleep()
+{
+    if (!TestEngineState(ENGINE_STATE_NO_IDLE_SLEEP))
+        Sleep(1);
 }
 
 void ISelect::OnDecide()

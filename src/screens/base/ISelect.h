@@ -74,11 +74,13 @@ public:
     virtual void OnQuickSaveCommand() {}
     virtual void OnQuickLoadCommand() {}
     virtual void OnConfigCommand() {}
-    // 25-28: the base answers whether the key is held for the long-press time.
-    virtual int32_t OnUpKey() { return IsInputHeld(SCAN_UP); }
-    virtual int32_t OnDownKey() { return IsInputHeld(SCAN_DOWN); }
-    virtual int32_t OnLeftKey() { return IsInputHeld(SCAN_LEFT); }
-    virtual int32_t OnRightKey() { return IsInputHeld(SCAN_RIGHT); }
+    // 25-28: the base answers whether the key is held for the long-press time. A screen that
+    // treats the four keys alike overrides OnArrowKey instead.
+    virtual int32_t OnUpKey() { return OnArrowKey(SCAN_UP); }
+    virtual int32_t OnDownKey() { return OnArrowKey(SCAN_DOWN); }
+    virtual int32_t OnLeftKey() { return OnArrowKey(SCAN_LEFT); }
+    virtual int32_t OnRightKey() { return OnArrowKey(SCAN_RIGHT); }
+    virtual int32_t OnArrowKey(uint32_t scan_code) { return IsInputHeld(scan_code); }
     virtual void OnLButton() { OnDecide(); }
     virtual void OnRButton() { OnCancel(); }
     virtual void OnMButton() {}
@@ -190,6 +192,21 @@ public:
     bool ArrowsApart = false;
 
 protected:
+    // The one modal loop of every screen. The message windows' chain tests the left button
+    // right after Enter and the right one after Escape, takes the skip input after Delete, has
+    // no paste, and keeps an InputMode raised during a pass for one more pass.
+    enum class ModalChain
+    {
+        Screen,
+        MessageWindow,
+    };
+    void RunModalLoop(ModalChain chain);
+    // Hooks of the message windows' chain: its skip link (true when it matched) and its pass in
+    // which nothing matched. Screens sleep 1 ms then, unless the engine state says not to.
+    virtual bool OnSkipInput() { return false; }
+    virtual void OnIdlePass() { IdleSleep(); }
+    void IdleSleep();
+
     // Read through the document at each use: the game state and the script context are made at
     // the game's start and may be replaced later, after the screen was built.
     FlagBuffer* CurrentFlagBuffer();

@@ -7,7 +7,7 @@
 #include "screens/extras/CCGView.h"
 #include "screens/extras/StaticNameTables.h"
 #include "script/FlagBuffer.h"
-#include "script/commands/CFuncFlag.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/ScriptError.h"
 
 namespace {
@@ -182,12 +182,7 @@ void CCGMode::DrawPage(int32_t group, int32_t page, int32_t present)
     ShownVariant.fill(-1);
     HitAreas = CHitAreaTable();
     if (Level == 0) {
-        for (int32_t i = 0; i < OMAKE_HEROINES; ++i)
-            DrawItem(i, 0, 0);
-        for (int32_t id = OMAKE_TAB_FIRST; id <= OMAKE_TAB_LAST; ++id)
-            DrawItem(id, 0, 0);
-        DrawItem(OMAKE_RETURN, 0, 0);
-        HitAreas.Load("cgmode.area");
+        DrawHeroineLevel();
     } else {
         HitAreas.Load("cgview.area");
         CSpriteLayer* covers = SheetLayer(CoverSheet.get());
@@ -205,10 +200,7 @@ void CCGMode::DrawPage(int32_t group, int32_t page, int32_t present)
             if (const CGRow* row = GetRow(r))
                 DrawCell(k, *row, thumbnails);
         GroupComplete = IsGroupComplete(Group);
-        for (int32_t id = OMAKE_TAB_FIRST; id <= OMAKE_TAB_LAST; ++id)
-            DrawItem(id, 0, 0);
-        for (const int32_t id : {OMAKE_RETURN, OMAKE_PREVIOUS_PAGE, OMAKE_NEXT_PAGE, OMAKE_UNLOCK})
-            DrawItem(id, 0, 0);
+        DrawPageControls();
     }
     if (background != nullptr)
         background->Invalidate(1, *background->GetRect());
@@ -252,8 +244,8 @@ void CCGMode::UnlockGroup()
         for (const int32_t variant : VariantsOf(*row))
             MarkVariantSeen(variant);
     }
-    CFuncFlag flags;
-    flags.MergeIntoFlagFile(0);
+    if (const FlagBuffer* state = CurrentFlagBuffer())
+        SaveStore::MergeIntoFlagFile(0, *state);
     DrawPage(Group, Page, 1);
 }
 

@@ -25,7 +25,6 @@ inline constexpr int32_t CELL_W = 490;
 inline constexpr int32_t CELL_H = 275;
 inline constexpr int32_t FADE_TICKS = 12;
 inline constexpr int32_t VIEW_CHANNEL = 4;
-inline constexpr uint32_t SCAN_BACKSPACE = 14;
 inline constexpr size_t VALUE_PAGE = 17;
 inline constexpr uint32_t OVERLAY_KEY = 0xFF00FF00u;
 inline constexpr uint32_t DIM_COLOUR = 0xCB000000u;

@@ -7,7 +7,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
-#include "script/commands/CFuncFlag.h"
+#include "script/save/SaveStore.h"
 
 namespace {
 
@@ -164,12 +164,7 @@ void CScMode::DrawPage(int32_t group, int32_t page, int32_t present)
             background->Blt(PREVIEW_X, PREVIEW_Y, PREVIEW_W, PREVIEW_H, kept, PREVIEW_X, PREVIEW_Y, 1);
             background->Invalidate(1, *background->GetRect());
         }
-        for (int32_t i = 0; i < OMAKE_HEROINES; ++i)
-            DrawItem(i, 0, 0);
-        for (int32_t id = OMAKE_TAB_FIRST; id <= OMAKE_TAB_LAST; ++id)
-            DrawItem(id, 0, 0);
-        DrawItem(OMAKE_RETURN, 0, 0);
-        HitAreas.Load("cgmode.area");
+        DrawHeroineLevel();
     } else {
         HitAreas.Load("cgview.area");
         const CStringUTF8 name = CStringUTF8().Format("sc_%c.akb", SCENE_LETTERS[Group]);
@@ -193,10 +188,7 @@ void CScMode::DrawPage(int32_t group, int32_t page, int32_t present)
                 PageSprite->BltOver(CellX(k), CellY(k), OMAKE_CELL_WIDTH, OMAKE_CELL_HEIGHT, mode, 1107, 0);
         }
         GroupComplete = IsGroupComplete(Group);
-        for (int32_t id = OMAKE_TAB_FIRST; id <= OMAKE_TAB_LAST; ++id)
-            DrawItem(id, 0, 0);
-        for (const int32_t id : {OMAKE_RETURN, OMAKE_PREVIOUS_PAGE, OMAKE_NEXT_PAGE, OMAKE_UNLOCK})
-            DrawItem(id, 0, 0);
+        DrawPageControls();
     }
     if (present != 0)
         PresentNow();
@@ -217,8 +209,8 @@ void CScMode::UnlockGroup()
             break;
         SetFlag(flag, 1);
     }
-    CFuncFlag flags;
-    flags.MergeIntoFlagFile(0);
+    if (const FlagBuffer* state = CurrentFlagBuffer())
+        SaveStore::MergeIntoFlagFile(0, *state);
     DrawPage(Group, Page, 1);
 }
 

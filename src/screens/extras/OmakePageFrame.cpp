@@ -415,6 +415,24 @@ void OmakePageFrame::PressReturn()
     DrawPage(Group, Page, 1);
 }
 
+void OmakePageFrame::DrawHeroineLevel()
+{
+    for (int32_t i = 0; i < OMAKE_HEROINES; ++i)
+        DrawItem(i, 0, 0);
+    for (int32_t id = OMAKE_TAB_FIRST; id <= OMAKE_TAB_LAST; ++id)
+        DrawItem(id, 0, 0);
+    DrawItem(OMAKE_RETURN, 0, 0);
+    HitAreas.Load("cgmode.area");
+}
+
+void OmakePageFrame::DrawPageControls()
+{
+    for (int32_t id = OMAKE_TAB_FIRST; id <= OMAKE_TAB_LAST; ++id)
+        DrawItem(id, 0, 0);
+    for (const int32_t id : {OMAKE_RETURN, OMAKE_PREVIOUS_PAGE, OMAKE_NEXT_PAGE, OMAKE_UNLOCK})
+        DrawItem(id, 0, 0);
+}
+
 void OmakePageFrame::StepPage(int32_t id)
 {
     const int32_t step = id == OMAKE_NEXT_PAGE ? 1 : -1;

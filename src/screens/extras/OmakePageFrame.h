@@ -109,6 +109,11 @@ protected:
     // Leaves for another extras screen: result 100 with its tab in Values[12]; Values[16] and
     // [17] are cleared except for the comment mode's tab.
     void ChooseTab(int32_t tab);
+    // Every control of the heroine level, and the hit areas, drawn normal and not presented.
+    void DrawHeroineLevel();
+    // The tabs, return, page arrows and unlock button of the page level, drawn normal and not
+    // presented.
+    void DrawPageControls();
     // The page arrows: one page on when there is one.
     void StepPage(int32_t id);
     void WaitOkRelease();

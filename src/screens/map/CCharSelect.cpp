@@ -526,23 +526,3 @@ int32_t CCharSelect::OnArrowKey(uint32_t scan_code)
     const int32_t target = KeyTarget(HoverId, scan_code);
     return StepCursorTo(target != HoverId || HoverId == -1 ? target : -1, scan_code);
 }
-
-int32_t CCharSelect::OnUpKey()
-{
-    return OnArrowKey(SCAN_UP);
-}
-
-int32_t CCharSelect::OnDownKey()
-{
-    return OnArrowKey(SCAN_DOWN);
-}
-
-int32_t CCharSelect::OnLeftKey()
-{
-    return OnArrowKey(SCAN_LEFT);
-}
-
-int32_t CCharSelect::OnRightKey()
-{
-    return OnArrowKey(SCAN_RIGHT);
-}

@@ -38,10 +38,7 @@ public:
     void OnClose() override;
     void OnOpen() override;
     void Update() override;
-    int32_t OnUpKey() override;
-    int32_t OnDownKey() override;
-    int32_t OnLeftKey() override;
-    int32_t OnRightKey() override;
+    int32_t OnArrowKey(uint32_t scan_code) override;
     void OnDecide() override;
     void OnCancel() override;
 
@@ -76,7 +73,6 @@ protected:
     virtual CStringUTF8 HelpText(int32_t id);
 
 private:
-    int32_t OnArrowKey(uint32_t scan_code);
     void Fade(bool appear);
     void Press(int32_t id);
     void TakeSnapshot();

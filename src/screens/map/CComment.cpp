@@ -160,23 +160,3 @@ int32_t CComment::OnArrowKey(uint32_t scan_code)
     WaitInputRelease(scan_code);
     return 0;
 }
-
-int32_t CComment::OnUpKey()
-{
-    return OnArrowKey(SCAN_UP);
-}
-
-int32_t CComment::OnDownKey()
-{
-    return OnArrowKey(SCAN_DOWN);
-}
-
-int32_t CComment::OnLeftKey()
-{
-    return OnArrowKey(SCAN_LEFT);
-}
-
-int32_t CComment::OnRightKey()
-{
-    return OnArrowKey(SCAN_RIGHT);
-}

@@ -24,10 +24,7 @@ public:
     void OnClose() override;
     void OnOpen() override;
     void Update() override;
-    int32_t OnUpKey() override;
-    int32_t OnDownKey() override;
-    int32_t OnLeftKey() override;
-    int32_t OnRightKey() override;
+    int32_t OnArrowKey(uint32_t scan_code) override;
     void OnDecide() override;
     void OnCancel() override;
 
@@ -40,7 +37,6 @@ public:
     int32_t SheetIndex = -1;
 
 private:
-    int32_t OnArrowKey(uint32_t scan_code);
     void Fade(bool appear);
 
     std::unique_ptr<CSprite> m_button_sheet;

@@ -329,26 +329,6 @@ int32_t CCommentMode::OnArrowKey(uint32_t scan_code)
     return StepCursorTo(target != HoverId || HoverId == -1 ? target : -1, scan_code);
 }
 
-int32_t CCommentMode::OnUpKey()
-{
-    return OnArrowKey(SCAN_UP);
-}
-
-int32_t CCommentMode::OnDownKey()
-{
-    return OnArrowKey(SCAN_DOWN);
-}
-
-int32_t CCommentMode::OnLeftKey()
-{
-    return OnArrowKey(SCAN_LEFT);
-}
-
-int32_t CCommentMode::OnRightKey()
-{
-    return OnArrowKey(SCAN_RIGHT);
-}
-
 void CCommentMode::Show()
 {
     if (!IsComplete())

@@ -40,10 +40,7 @@ public:
     void OnClose() override;
     void OnOpen() override;
     void Update() override;
-    int32_t OnUpKey() override;
-    int32_t OnDownKey() override;
-    int32_t OnLeftKey() override;
-    int32_t OnRightKey() override;
+    int32_t OnArrowKey(uint32_t scan_code) override;
     void OnDecide() override;
     void OnCancel() override;
 
@@ -66,7 +63,6 @@ public:
     std::array<int32_t, COMMENT_ENTRIES> EntryUnlocked{};
 
 private:
-    int32_t OnArrowKey(uint32_t scan_code);
     void Press(int32_t id);
     void Leave(int32_t result);
 

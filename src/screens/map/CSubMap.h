@@ -37,10 +37,7 @@ public:
     void Update() override;
     void OnDecide() override;
     void OnCancel() override;
-    int32_t OnUpKey() override { return OnArrowKey(SCAN_UP); }
-    int32_t OnDownKey() override { return OnArrowKey(SCAN_DOWN); }
-    int32_t OnLeftKey() override { return OnArrowKey(SCAN_LEFT); }
-    int32_t OnRightKey() override { return OnArrowKey(SCAN_RIGHT); }
+    int32_t OnArrowKey(uint32_t scan_code) override;
 
     // One builder per kind; kinds 3 and 5 share the third floor's.
     void BuildFirstSubmap();
@@ -74,7 +71,6 @@ private:
     void LoadIconSheet();
     // The container and its layers; a layer that cannot be made stays null and is not drawn.
     void MakeLayers();
-    int32_t OnArrowKey(uint32_t scan_code);
     // The builder's steps for one kind, asking the school's questions from the floor given.
     void Build(int32_t kind, uint32_t school_floor);
     int32_t Ask(int32_t kind, uint32_t school_floor, int32_t place);

@@ -200,18 +200,12 @@ void CConfig::Update()
 {
     if (MesWndShowSpeedEnable != 0)
         TickMessageSample();
-    const int32_t id = HoverTest();
-    if (id == m_hovered)
-        return;
-    if (m_hovered != -1)
-        DrawControl(m_hovered, 0);
-    m_hovered = id;
-    if (id != -1) {
-        DrawControl(id, 1);
-    } else {
-        DrawHelp(-1);
-        Present();
-    }
+    TrackControlHover(
+        m_hovered, HoverTest(), [this](int32_t id, int32_t state) { DrawControl(id, state); },
+        [this] {
+            DrawHelp(-1);
+            Present();
+        });
 }
 
 void CConfig::Press(int32_t id)

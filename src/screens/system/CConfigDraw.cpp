@@ -241,27 +241,21 @@ void CConfig::DrawControl(int32_t id, int32_t state)
 
 void CConfig::DrawHelp(int32_t id)
 {
-    ILayer* help = LayerOfSprite(m_help);
-    ILayer* mask = MaskTarget();
-    if (help == nullptr || mask == nullptr)
-        return;
-    LiveDrawLock lock;
-    help->SetAlphaRect(0, 0, HELP_WIDTH, HELP_HEIGHT, 0);
+    CStringUTF8 text;
     if (id != -1) {
         const int32_t group = id >> 8;
         const int32_t item = id & 0xFF;
-        CStringUTF8 text;
         const bool slider = (group == 0 || group == 4 || group == 6) && item == 1;
         if (group == 18)
             text = "MAP画面の移動速度を設定します";
         else if (const int32_t number = HelpNumber(group, item);
                  number != 0 && (!slider || SliderOn(group)) && GameWork->m_system_language)
             text = GameWork->m_system_language->GetText(number);
-        if (!text.IsEmpty())
-            DrawTextInRect(text, help, 0xFFFFFFFF, HELP_TEXT_SIZE, 0, 0, HELP_WIDTH, HELP_HEIGHT);
     }
-    mask->Blt(HELP_X, HELP_Y, HELP_WIDTH, HELP_HEIGHT, help, 0, 0, 1);
-    Touch();
+    if (DrawHelpLine(LayerOfSprite(m_help), text)) {
+        LiveDrawLock lock;
+        Touch();
+    }
 }
 
 void CConfig::RefreshView(bool present)

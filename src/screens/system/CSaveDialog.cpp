@@ -4,7 +4,7 @@
 
 #include "screens/system/CSaveNote.h"
 #include "screens/system/SaveLoadLayout.h"
-#include "screens/system/SaveSlotTable.h"
+#include "script/save/SaveSlotTable.h"
 
 using namespace saveload_layout;
 

@@ -20,8 +20,8 @@
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/Unicode.h"
 #include "screens/base/ScreenWork.h"
-#include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
+#include "script/save/SaveSlotTable.h"
 
 namespace {
 
@@ -48,8 +48,6 @@ constexpr int32_t CAPTION_STEP = 106;
 constexpr int32_t FADE_STEPS = 12;
 constexpr int32_t TYPING_LANGUAGE = 1;
 constexpr size_t VALUE_TEXT_FLAGS = 29;
-constexpr uint32_t SCAN_BACKSPACE = 14;
-constexpr uint32_t SCAN_V = 47;
 
 struct ButtonPicture
 {

@@ -510,17 +510,12 @@ void CSoundConfig::DrawControl(int32_t id, int32_t state)
 
 void CSoundConfig::DrawHelp(int32_t id)
 {
-    ILayer* help = LayerOfSprite(m_help);
-    ILayer* mask = MaskTarget();
-    if (help == nullptr || mask == nullptr)
-        return;
-    LiveDrawLock lock;
-    help->SetAlphaRect(0, 0, 1000, 40, 0);
+    CStringUTF8 text;
     if (id != -1 && GameWork->m_system_language) {
         if (const int32_t number = HelpNumber(id); number != 0)
-            DrawTextInRect(GameWork->m_system_language->GetText(number), help, 0xFFFFFFFF, 26, 0, 0, 1000, 40);
+            text = GameWork->m_system_language->GetText(number);
     }
-    mask->Blt(109, 1004, 1000, 40, help, 0, 0, 1);
+    DrawHelpLine(LayerOfSprite(m_help), text);
 }
 
 void CSoundConfig::DrawAll()
@@ -588,18 +583,12 @@ int32_t CSoundConfig::HoverTest()
 
 void CSoundConfig::Update()
 {
-    const int32_t id = HoverTest();
-    if (id == m_hovered)
-        return;
-    if (m_hovered != -1)
-        DrawControl(m_hovered, 0);
-    m_hovered = id;
-    if (id != -1) {
-        DrawControl(id, 1);
-    } else {
-        DrawHelp(-1);
-        RedrawFrameNow();
-    }
+    TrackControlHover(
+        m_hovered, HoverTest(), [this](int32_t id, int32_t state) { DrawControl(id, state); },
+        [this] {
+            DrawHelp(-1);
+            RedrawFrameNow();
+        });
 }
 
 void CSoundConfig::Press(int32_t id)

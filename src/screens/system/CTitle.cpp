@@ -213,14 +213,11 @@ void CTitle::Close(int32_t result)
 
 void CTitle::OnDecide()
 {
-    if (m_hovered == -1)
+    const int32_t item = PressTitleItem(
+        *this, m_hovered, [this](int32_t i) { return IsItemOpen(i); },
+        [this](int32_t i, int32_t state) { DrawButton(i, state, 1); });
+    if (item == -1)
         return;
-    const int32_t item = m_hovered & 0xFF;
-    if (!IsItemOpen(item))
-        return;
-    PlayOkSound(SCREEN_SOUND_CHANNEL);
-    DrawButton(item, TITLE_STATE_PRESSED, 1);
-    ISelect::OnDecide();
 
     switch (m_page * 8 + item) {
     case 0 * 8 + ITEM_START:

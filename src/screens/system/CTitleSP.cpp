@@ -138,14 +138,11 @@ bool CTitleSP::IsItemOpen(int32_t item)
 
 void CTitleSP::OnDecide()
 {
-    if (m_hovered == -1)
+    const int32_t item = PressTitleItem(
+        *this, m_hovered, [this](int32_t i) { return IsItemOpen(i); },
+        [this](int32_t i, int32_t state) { DrawButton(i, state, 1); });
+    if (item == -1)
         return;
-    const int32_t item = m_hovered & 0xFF;
-    if (!IsItemOpen(item))
-        return;
-    PlayOkSound(SCREEN_SOUND_CHANNEL);
-    DrawButton(item, TITLE_STATE_PRESSED, 1);
-    ISelect::OnDecide();
     switch (item) {
     case ITEM_CONTINUE:
         ContinueFromTitle(GameWork); // a slot that does not load is refused: the title stays

@@ -5,11 +5,9 @@
 #include <span>
 #include <string>
 
-#include "foundation/CFile.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
-#include "foundation/WriteFileAtomically.h"
 #include "graphics/CDIBDC.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/PictureSlot.h"
@@ -17,16 +15,12 @@
 #include "screens/base/CDialog.h"
 #include "screens/base/ScreenWork.h"
 #include "screens/extras/StaticNameTables.h"
-#include "screens/system/SaveSlotTable.h"
-#include "screens/system/SaveThumbnail.h"
-#include "screens/system/SlotFileMoves.h"
-#include "screens/system/SlotMoveJournal.h"
 #include "script/FlagBuffer.h"
-#include "script/SaveFileNames.h"
 #include "script/ScriptValueTable.h"
-#include "script/commands/CFuncFlag.h"
-#include "script/commands/CFuncSave.h"
-#include "script/vm/ScriptError.h"
+#include "script/save/SaveSlotTable.h"
+#include "script/save/SaveStore.h"
+#include "script/save/SaveThumbnail.h"
+#include "script/save/SlotMoveJournal.h"
 
 namespace {
 
@@ -64,86 +58,12 @@ void SetVariable(FlagBuffer& state, size_t index, int32_t value)
     state.Variables[index] = ScriptValue::FromInteger(value);
 }
 
-// A damaged system file costs its own state, never the saves: it is kept aside under ".bad" and
-// the table is made again from the slot files present, each group's unbroken run from its first
-// slot, the headers from the slots' flag files (their comments and save times are lost).
-// The slot header's game fields, as a slot saved from this state shows them.
-SaveSlotHeader HeaderOfState(const FlagBuffer& state)
-{
-    SaveSlotHeader header;
-    header.Used = 1;
-    header.GameDate = static_cast<uint16_t>(state.GameDate());
-    header.Weekday = static_cast<uint16_t>(state.Weekday());
-    header.GameTime = static_cast<uint16_t>(state.GameTime());
-    header.Money = static_cast<uint16_t>(state.Money());
-    return header;
-}
-
-void RebuildSystemFile(FlagBuffer& image)
-{
-    const CStringUTF8 name = MakeFlagFileName(0);
-    MoveFileExW(name.ToWide().c_str(), (name + ".bad").ToWide().c_str(), MOVEFILE_REPLACE_EXISTING);
-    image.Assign(FlagBuffer());
-    GrowToSlotTable(image.Bytes);
-    SaveSlotTable table(image.Bytes);
-    for (int32_t group = 0; group < 3; ++group) {
-        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
-            CFile file;
-            FlagBuffer state;
-            if (!SaveFileExists(MakeSaveDataFileName(slot)) || !file.OpenRead(MakeFlagFileName(slot)) ||
-                !state.Read(file.GetHandle()))
-                break;
-            table.Put(slot, HeaderOfState(state));
-        }
-    }
-    if (table.IsUsed(SLOT_FIRST))
-        table.SetContinue(static_cast<uint16_t>(SLOT_FIRST));
-    CStringUTF8 text;
-    ShowPlayerMessage(
-        0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
-                       name.GetText()));
-}
-
-// The system flag file as it is on disk; a missing one starts empty, a damaged one is rebuilt.
-// False while a slot move left behind cannot be finished or undone: nothing may be built then.
-bool ReadSystemFile(FlagBuffer& image)
-{
-    if (!RecoverSlotMoves())
-        return false;
-    const CStringUTF8 name = MakeFlagFileName(0);
-    CFile file;
-    if (file.OpenRead(name)) {
-        if (!image.Read(file.GetHandle())) {
-            file.Close();
-            RebuildSystemFile(image);
-            return true;
-        }
-    } else if (SaveFileExists(name)) {
-        return CFuncFlag().LoadFlagFile(0, &image) != 0; // there but unreadable: reported
-    }
-    GrowToSlotTable(image.Bytes);
-    return true;
-}
-
 // The system file and a copy of its slot table to change.
 bool ReadSystemTable(FlagBuffer& system, std::vector<uint8_t>& table)
 {
-    if (!ReadSystemFile(system))
+    if (!SaveStore::ReadSystemFile(system))
         return false;
     table.assign(system.Bytes.begin(), system.Bytes.begin() + SLOT_TABLE_SIZE);
-    return true;
-}
-
-// The last step of a save or delete, the system file's write, has its answer: on success the
-// set-aside files go, on failure every move is undone.
-bool Conclude(SlotFileMoves& moves, bool done)
-{
-    if (!done) {
-        moves.Undo();
-        return false;
-    }
-    RunSaveStepHook();
-    moves.Finish();
     return true;
 }
 
@@ -153,47 +73,17 @@ std::span<uint8_t> TableOf(FlagBuffer& state)
     return std::span<uint8_t>(state.Bytes.data(), SLOT_TABLE_SIZE);
 }
 
-// A save data file into a temporary table; false, reported, when missing or damaged.
-bool ReadSaveData(uint32_t slot, ScriptValueTable& table)
-{
-    const CStringUTF8 name = MakeSaveDataFileName(slot);
-    CFile file;
-    CStringUTF8 text;
-    if (!file.OpenRead(name)) {
-        ReportScriptError(text.Format("%s が存在しません", name.GetText()));
-        return false;
-    }
-    if (!table.Read(file.GetHandle())) {
-        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
-        return false;
-    }
-    return true;
-}
-
 void ReportNoSave(uint32_t slot)
 {
     CStringUTF8 text;
     ShowPlayerMessage(0, text.Format("%u番のセーブデータはありません。", slot));
 }
 
-bool WriteThumbnailBytes(uint32_t slot, const std::vector<uint8_t>& bytes)
-{
-    const CStringUTF8 name = MakeThumbnailFileName(slot);
-    // A thumbnail that cannot be written is skipped silently.
-    return WriteFileAtomically(name, bytes, nullptr);
-}
-
-void RemoveFiles(const std::vector<CStringUTF8>& names)
-{
-    for (const CStringUTF8& name : names)
-        DeleteFileW(name.ToWide().c_str());
-}
-
 SaveSlotHeader MakeHeader(const FlagBuffer& state, const CStringUTF8& comment)
 {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    SaveSlotHeader header = HeaderOfState(state);
+    SaveSlotHeader header = SaveSlotHeader::OfState(state);
     header.Year = now.wYear;
     header.Month = now.wMonth;
     header.Day = now.wDay;
@@ -247,7 +137,8 @@ void ISaveLoad::LoadSlotTable()
     if (FlagBuffer* state = LiveState())
         GrowToSlotTable(state->Bytes);
     RecoverSlotMoves();
-    CFuncFlag().LoadBytesFromFile(0, 0, static_cast<int32_t>(SLOT_TABLE_SIZE));
+    if (FlagBuffer* state = LiveState())
+        SaveStore::LoadRangeFromFile(FlagArray::Bytes, 0, *state, 0, static_cast<int32_t>(SLOT_TABLE_SIZE));
     PointAtTable();
     RecountSlots();
 }
@@ -336,46 +227,8 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
     document->SaveScriptStack(data);
 
     CopyTableAndVariables(system, table, stored);
-    IFuncFlag::MergeFlagsIntoImage(system, *live);
-    const std::vector<uint8_t> thumbnail = MakeThumbnail();
-
-    // The older saves move up as sets, into slots emptied before them.
-    SlotFileMoves moves;
-    moves.SetAsideSlot(dropped);
-    for (uint32_t n = dropped; n > slot; --n)
-        moves.MoveSlotFiles(n - 1, n);
-    bool done = moves.Run(MakeFlagFileName(0), table,
-                          {MakeFlagFileName(slot), MakeSaveDataFileName(slot), MakeThumbnailFileName(slot)});
-    std::vector<CStringUTF8> written;
-    auto write = [&](const CStringUTF8& name, bool ok) {
-        done = ok;
-        if (ok) {
-            written.push_back(name);
-            RunSaveStepHook();
-        }
-    };
-    {
-        // The slot's files, and the moves before them, are on the disk before the system file
-        // can be: one flush of the folder for all of them.
-        DeferredFolderFlush slot_files;
-        if (done)
-            write(MakeFlagFileName(slot), CFuncFlag().SaveFlagFile(slot, &stored) != 0);
-        if (done)
-            write(MakeSaveDataFileName(slot), CFuncSave().SaveDataFile(slot, data));
-        // A save is kept without its picture: the slot then shows none.
-        if (done && !thumbnail.empty() && WriteThumbnailBytes(slot, thumbnail)) {
-            written.push_back(MakeThumbnailFileName(slot));
-            RunSaveStepHook();
-        }
-        if (done)
-            slot_files.Flush();
-    }
-    // The table in the system file says which saves exist: written last, the save is complete.
-    if (done)
-        done = CFuncFlag().SaveFlagFile(0, &system) != 0;
-    if (!done)
-        RemoveFiles(written);
-    if (!Conclude(moves, done))
+    SaveStore::MergeFlagsIntoImage(system, *live);
+    if (!SaveStore::CommitSave(slot, dropped, stored, data, MakeThumbnail(), system, table))
         return false;
 
     CopyTableAndVariables(*live, table, stored);
@@ -422,14 +275,7 @@ bool ISaveLoad::DeleteSlot(uint32_t slot)
     headers.Clear(last);
     std::ranges::copy(table, system.Bytes.begin());
 
-    SlotFileMoves moves;
-    moves.SetAsideSlot(slot);
-    for (uint32_t n = slot + 1; n <= last; ++n)
-        moves.MoveSlotFiles(n, n - 1);
-    bool done = moves.Run(MakeFlagFileName(0), table, {});
-    if (done)
-        done = CFuncFlag().SaveFlagFile(0, &system) != 0;
-    if (!Conclude(moves, done))
+    if (!SaveStore::CommitDelete(slot, last, system, table))
         return false;
     std::ranges::copy(table, TableOf(*live).begin());
     RecountSlots();
@@ -460,7 +306,7 @@ bool ISaveLoad::DeleteAll()
     for (size_t index : SAVE_VARIABLES)
         SetVariable(cleared, index, 0);
     CopyTableAndVariables(system, table, cleared);
-    if (CFuncFlag().SaveFlagFile(0, &system) == 0)
+    if (!SaveStore::WriteFlagFile(0, system))
         return false;
     CopyTableAndVariables(*live, table, cleared);
     m_first_row = 0;
@@ -477,7 +323,7 @@ void ISaveLoad::QuickLoad()
 void ISaveLoad::ContinueGame()
 {
     FlagBuffer system;
-    if (!ReadSystemFile(system))
+    if (!SaveStore::ReadSystemFile(system))
         return;
     m_scratch_slot = SaveSlotTable(system.Bytes).GetContinue();
     ISelect::OnDecide();
@@ -491,7 +337,7 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     if (live == nullptr || !document->SaveDataTable || !document->SaveDataSnapshot)
         return;
     FlagBuffer system;
-    if (!ReadSystemFile(system))
+    if (!SaveStore::ReadSystemFile(system))
         return;
     if (slot < SLOT_FIRST || slot > SLOT_LAST || !SaveSlotTable(system.Bytes).IsUsed(slot)) {
         ReportNoSave(slot);
@@ -499,13 +345,14 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     }
     FlagBuffer loaded;
     ScriptValueTable data;
-    if (CFuncFlag().LoadFlagFile(slot, &loaded) == 0 || !ReadSaveData(slot, data))
+    if (SaveStore::ReadFlagFile(slot, loaded) != SaveFileRead::Loaded ||
+        SaveStore::ReadSaveData(slot, data, MissingSaveData::Report) != SaveFileRead::Loaded)
         return;
 
     // What was seen in the game being left stays recorded in the system file.
-    IFuncFlag::MergeFlagsIntoImage(system, *live);
+    SaveStore::MergeFlagsIntoImage(system, *live);
     // A system file that cannot be written has been reported; the load still goes on.
-    (void)CFuncFlag().SaveFlagFile(0, &system);
+    (void)SaveStore::WriteFlagFile(0, system);
     document->SaveDataTable->Assign(data);
     document->SaveDataSnapshot->Assign(data);
     live->Assign(loaded);
@@ -548,11 +395,12 @@ std::vector<uint8_t> ISaveLoad::MakeThumbnail()
 bool ISaveLoad::WriteThumbnail(uint32_t slot)
 {
     const std::vector<uint8_t> bytes = MakeThumbnail();
-    return !bytes.empty() && WriteThumbnailBytes(slot, bytes);
+    // A thumbnail that cannot be written is skipped silently.
+    return !bytes.empty() && SaveStore::WriteThumbnail(slot, bytes, ThumbnailFailure::Skip);
 }
 
 int32_t ISaveLoad::ReadThumbnail(uint32_t slot)
 {
     ILayer* display = GetThumbnailLayer();
-    return display != nullptr ? ReadThumbnailFile(MakeThumbnailFileName(slot), *display) : 0;
+    return display != nullptr ? SaveStore::ReadThumbnail(slot, *display) : 0;
 }

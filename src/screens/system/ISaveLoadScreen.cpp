@@ -23,9 +23,9 @@
 #include "screens/base/ScreenWork.h"
 #include "screens/system/ISaveLoad.h"
 #include "screens/system/SaveLoadLayout.h"
-#include "screens/system/SaveSlotTable.h"
-#include "screens/system/SaveThumbnail.h"
-#include "script/commands/CFuncFlag.h"
+#include "script/save/SaveSlotTable.h"
+#include "script/save/SaveStore.h"
+#include "script/save/SaveThumbnail.h"
 
 using namespace saveload_layout;
 
@@ -251,8 +251,10 @@ void ISaveLoad::OnOpen()
         if (ILayer* source = SpriteLayerOf(picture.get()); source != nullptr && LayerOf(Parts().background))
             LayerOf(Parts().background)->Blt(0, 0, LOGICAL_WIDTH, LOGICAL_HEIGHT, source, 0, 0, 1);
     LoadSlotTable();
-    CFuncFlag().LoadVariablesFromFile(0, static_cast<int32_t>(VARIABLE_SAVE_MADE), 1);
-    CFuncFlag().LoadVariablesFromFile(0, static_cast<int32_t>(VARIABLE_SLOT_SAVE_MADE), 1);
+    if (FlagBuffer* state = CurrentFlagBuffer()) {
+        for (const size_t variable : {VARIABLE_SAVE_MADE, VARIABLE_SLOT_SAVE_MADE})
+            SaveStore::LoadRangeFromFile(FlagArray::Variables, 0, *state, static_cast<int32_t>(variable), 1);
+    }
     m_first_row = 0;
     RecountSlots();
     HitAreas.Load("saveload.area");

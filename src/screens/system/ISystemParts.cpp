@@ -16,8 +16,10 @@
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/GlobalDataBuffer.h"
+#include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
+#include "screens/system/ConfigLayout.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/vm/BacklogStore.h"
@@ -446,4 +448,18 @@ int32_t ISystemParts::DrawTextFlow(int32_t x, int32_t y, CStringUTF8 text, ILaye
             break;
     }
     return height;
+}
+
+bool ISystemParts::DrawHelpLine(ILayer* help, const CStringUTF8& text)
+{
+    using namespace config_layout;
+    ILayer* mask = MaskTarget();
+    if (help == nullptr || mask == nullptr)
+        return false;
+    LiveDrawLock lock;
+    help->SetAlphaRect(0, 0, HELP_WIDTH, HELP_HEIGHT, 0);
+    if (!text.IsEmpty())
+        DrawTextInRect(text, help, 0xFFFFFFFF, HELP_TEXT_SIZE, 0, 0, HELP_WIDTH, HELP_HEIGHT);
+    mask->Blt(HELP_X, HELP_Y, HELP_WIDTH, HELP_HEIGHT, help, 0, 0, 1);
+    return true;
 }

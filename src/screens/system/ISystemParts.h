@@ -67,6 +67,25 @@ public:
     int32_t DrawTextFlow(int32_t x, int32_t y, CStringUTF8 text, ILayer* layer, int32_t max_width, int32_t size,
                          uint32_t colour, uint32_t second_colour);
 
+    // The settings pages' help line: the help layer cleared, the text (none when empty) written
+    // in white, and the line copied into the mask. False, drawing nothing, without either layer.
+    bool DrawHelpLine(ILayer* help, const CStringUTF8& text);
+    // The settings pages' hover moved to the control id under the pointer (-1 none): the old
+    // control drawn normal, then the new one hovered, or with none the help line cleared.
+    template <typename DrawControl, typename ClearHelp>
+    static void TrackControlHover(int32_t& hovered, int32_t id, DrawControl draw, ClearHelp clear_help)
+    {
+        if (id == hovered)
+            return;
+        if (hovered != -1)
+            draw(hovered, 0);
+        hovered = id;
+        if (id != -1)
+            draw(id, 1);
+        else
+            clear_help();
+    }
+
     // Whether this page holds the shared parts.
     bool HoldsParts() const { return m_holds_parts; }
 

@@ -7,10 +7,11 @@
 #include <cstdint>
 #include <span>
 
+#include "screens/base/ISelect.h"
+
 class CSprite;
 class CSpriteLayer;
 class FlagBuffer;
-class ISelect;
 class ScreenWork;
 
 struct TitleButton
@@ -65,6 +66,22 @@ int32_t TrackTitleHover(int32_t hovered, int32_t id, DrawButton draw)
     if (id != -1)
         draw(id & 0xFF, TITLE_STATE_HOVER);
     return id;
+}
+
+// The item a decision takes: -1 when nothing is hovered or the hovered item is shut; otherwise
+// the OK sound has played, the item shows pressed and the OK inputs are up.
+template <typename IsOpen, typename DrawButton>
+int32_t PressTitleItem(ISelect& title, int32_t hovered, IsOpen is_open, DrawButton draw)
+{
+    if (hovered == -1)
+        return -1;
+    const int32_t item = hovered & 0xFF;
+    if (!is_open(item))
+        return -1;
+    title.PlayOkSound(SCREEN_SOUND_CHANNEL);
+    draw(item, TITLE_STATE_PRESSED);
+    title.ISelect::OnDecide();
+    return item;
 }
 
 // Runs a title modally: into the active screens, its loop, its close. A document code thrown by

@@ -1,65 +1,14 @@
 #include "script/commands/CFuncFlag.h"
 
 #include <algorithm>
-#include <span>
-#include <string>
 
-#include "foundation/CFile.h"
 #include "foundation/GameDocument.h"
-#include "foundation/ScopedLock.h"
-#include "foundation/WriteFileAtomically.h"
 #include "script/FlagBuffer.h"
-#include "script/SaveFileNames.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
 
 namespace {
-
-enum class LoadResult
-{
-    Loaded,
-    Missing,
-    Damaged,
-};
-
-// Reads flag file N into the target, reporting a missing or damaged file.
-LoadResult ReadFlagFile(uint32_t number, FlagBuffer& target)
-{
-    const CStringUTF8 name = MakeFlagFileName(number);
-    CFile file;
-    CStringUTF8 text;
-    if (!file.OpenRead(name)) {
-        ReportScriptError(text.Format("%s が存在しません", name.GetText()));
-        return LoadResult::Missing;
-    }
-    if (!target.Read(file.GetHandle())) {
-        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
-        return LoadResult::Damaged;
-    }
-    return LoadResult::Loaded;
-}
-
-void ReportRange()
-{
-    ReportScriptError(CStringUTF8("フラグバッファを超えて読み込もうとしています"));
-}
-
-// Runs the action on the arrays of one kind of two buffers.
-template <typename A, typename B, typename Action>
-auto WithArrays(FlagArray array, A& a, B& b, Action action)
-{
-    switch (array) {
-    case FlagArray::Words:
-        return action(a.Words, b.Words);
-    case FlagArray::Bytes:
-        return action(a.Bytes, b.Bytes);
-    case FlagArray::Variables:
-        return action(a.Variables, b.Variables);
-    case FlagArray::Flags:
-    default:
-        return action(a.Flags, b.Flags);
-    }
-}
 
 template <typename Vector>
 void ResizeArray(Vector& array, int32_t count)
@@ -127,7 +76,8 @@ int IFuncFlag::LoadFlagFile(uint32_t file, FlagBuffer* target)
     if (target == nullptr)
         target = CurrentState;
     FlagBuffer scratch;
-    return ReadFlagFile(file, target != nullptr ? *target : scratch) == LoadResult::Loaded ? 1 : 0;
+    return SaveStore::ReadFlagFile(file, target != nullptr ? *target : scratch) == SaveFileRead::Loaded ? 1
+                                                                                                        : 0;
 }
 
 void IFuncFlag::ReloadFlagFile(uint32_t file)
@@ -141,23 +91,7 @@ int IFuncFlag::SaveFlagFile(uint32_t file, const FlagBuffer* source)
         source = CurrentState;
     if (source == nullptr)
         return 0;
-    const CStringUTF8 name = MakeFlagFileName(file);
-    CStringUTF8 reason;
-    bool written = false;
-    {
-        ScopedLock lock(m_lock);
-        std::string bytes;
-        source->AppendTo(bytes);
-        written = WriteFileAtomically(
-            name, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), &reason);
-    }
-    // Reported after the lock: the error box runs a message loop, which takes the window locks.
-    if (!written) {
-        CStringUTF8 text;
-        ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
-        return 0;
-    }
-    return 1;
+    return SaveStore::WriteFlagFile(file, *source) ? 1 : 0;
 }
 
 void IFuncFlag::SetCurrentState(const FlagBuffer& source)
@@ -255,74 +189,36 @@ void IFuncFlag::FillFlags(int32_t start, int32_t end, int32_t value)
 
 void IFuncFlag::LoadRangeFromImage(FlagArray array, const FlagBuffer& image, int32_t start, int32_t count)
 {
-    if (CurrentState == nullptr)
-        return;
-    WithArrays(array, *CurrentState, image, [start, count](auto& to, const auto& from) {
-        for (int64_t i = 0; i < count; ++i) {
-            const int64_t k = start + i;
-            if (k < 0 || static_cast<uint64_t>(k) >= to.size() || static_cast<uint64_t>(k) >= from.size()) {
-                ReportRange();
-                return;
-            }
-            to[static_cast<size_t>(k)] = from[static_cast<size_t>(k)];
-        }
-    });
+    if (CurrentState != nullptr)
+        SaveStore::LoadRangeFromImage(array, *CurrentState, image, start, count);
 }
 
 bool IFuncFlag::StoreRangeToImage(FlagArray array, FlagBuffer& image, int32_t start, int32_t count)
 {
-    if (CurrentState == nullptr)
-        return false;
-    return WithArrays(array, image, *CurrentState, [start, count](auto& to, const auto& from) {
-        for (int64_t i = 0; i < count; ++i) {
-            const int64_t k = start + i;
-            if (k < 0 || static_cast<uint64_t>(k) >= from.size()) {
-                ReportRange();
-                return false;
-            }
-            // A file written before the scripts grew the array keeps its entries and gains the new.
-            if (static_cast<uint64_t>(k) >= to.size())
-                to.resize(static_cast<size_t>(k) + 1);
-            to[static_cast<size_t>(k)] = from[static_cast<size_t>(k)];
-        }
-        return true;
-    });
+    return CurrentState != nullptr && SaveStore::StoreRangeToImage(array, image, *CurrentState, start, count);
 }
 
 void IFuncFlag::MergeFlagsIntoImage(FlagBuffer& image, const FlagBuffer& source)
 {
-    if (image.Flags.size() < source.Flags.size())
-        image.Flags.resize(source.Flags.size());
-    for (size_t i = 0; i < source.Flags.size(); ++i)
-        image.Flags[i] |= source.Flags[i];
+    SaveStore::MergeFlagsIntoImage(image, source);
 }
 
 void IFuncFlag::LoadRangeFromFile(FlagArray array, uint32_t file, int32_t start, int32_t count)
 {
-    FlagBuffer image;
-    if (ReadFlagFile(file, image) == LoadResult::Loaded)
-        LoadRangeFromImage(array, image, start, count);
+    if (CurrentState != nullptr)
+        SaveStore::LoadRangeFromFile(array, file, *CurrentState, start, count);
 }
 
 void IFuncFlag::StoreRangeToFile(FlagArray array, uint32_t file, int32_t start, int32_t count)
 {
-    // A missing file is made from a fresh image; a damaged one is left for the player to see.
-    FlagBuffer image;
-    if (ReadFlagFile(file, image) == LoadResult::Damaged)
-        return;
-    if (StoreRangeToImage(array, image, start, count))
-        (void)SaveFlagFile(file, &image); // a failure is reported by the save
+    if (CurrentState != nullptr)
+        SaveStore::StoreRangeToFile(array, file, *CurrentState, start, count);
 }
 
 void CFuncFlag::MergeIntoFlagFile(uint32_t file, const FlagBuffer* source)
 {
     if (source == nullptr)
         source = CurrentState;
-    if (source == nullptr)
-        return;
-    FlagBuffer image;
-    if (ReadFlagFile(file, image) == LoadResult::Damaged)
-        return;
-    MergeFlagsIntoImage(image, *source);
-    (void)SaveFlagFile(file, &image); // a failure is reported by the save
+    if (source != nullptr)
+        SaveStore::MergeIntoFlagFile(file, *source);
 }

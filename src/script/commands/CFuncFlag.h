@@ -1,23 +1,13 @@
 #pragma once
 // The flag command group (library 14): sizes the arrays of the current game state, saves it to
 // and loads it from numbered flag files, copies ranges of one array between the state and a
-// file, merges the flag bytes into a file, clears and fills. The save, load, backlog and dialog
-// screens and the game work build the same object for the file operations. Main thread; the
-// save holds the object's own lock.
+// file, merges the flag bytes into a file, clears and fills. The files themselves belong to the
+// save store. Main thread.
 
 #include <cstdint>
 
-#include "foundation/CCriticalSection.h"
 #include "script/commands/IFunc.h"
-
-// The arrays the range copies work on.
-enum class FlagArray
-{
-    Flags,
-    Words,
-    Bytes,
-    Variables,
-};
+#include "script/save/SaveStore.h"
 
 // The largest arrays a script may ask for: a million flags, words or bytes, 65,536 variables.
 inline constexpr int32_t MAX_FLAG_ARRAY_SIZE = 1 << 20;
@@ -71,8 +61,6 @@ public:
 protected:
     void StoreRangeToFile(FlagArray array, uint32_t file, int32_t start, int32_t count);
     void LoadRangeFromFile(FlagArray array, uint32_t file, int32_t start, int32_t count);
-
-    CCriticalSection m_lock{LOCK_LEVEL_FLAG_FILE}; // guards the flag file writes of this object
 };
 
 class CFuncFlag final : public IFuncFlag

@@ -6,7 +6,7 @@
 #include "foundation/CFile.h"
 #include "foundation/GameDocument.h"
 #include "foundation/WriteFileAtomically.h"
-#include "script/SaveFileNames.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
@@ -99,7 +99,7 @@ void CFuncOneMes::LoadReadBuffer()
         ReportNoBuffer();
         return;
     }
-    const CStringUTF8 name = MakeReadBufferFileName();
+    const CStringUTF8 name = SaveStore::ReadBufferFileName();
     CFile file;
     if (!file.OpenRead(name)) {
         CStringUTF8 text;
@@ -120,7 +120,7 @@ bool CFuncOneMes::SaveReadBuffer()
         ReportNoBuffer();
         return false;
     }
-    const CStringUTF8 name = MakeReadBufferFileName();
+    const CStringUTF8 name = SaveStore::ReadBufferFileName();
     if (!WriteFileAtomically(name, *buffer)) {
         CStringUTF8 text;
         ReportScriptError(text.Format("%s が作成出来ません", name.GetText()));

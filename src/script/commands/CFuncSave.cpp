@@ -1,17 +1,12 @@
 #include "script/commands/CFuncSave.h"
 
 #include <algorithm>
-#include <span>
-#include <string>
 
-#include "foundation/CFile.h"
 #include "foundation/GameDocument.h"
-#include "foundation/WriteFileAtomically.h"
 #include "script/FlagBuffer.h"
-#include "script/SaveFileNames.h"
 #include "script/ScriptValueTable.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/ScriptContext.h"
-#include "script/vm/ScriptError.h"
 
 namespace {
 
@@ -103,36 +98,21 @@ bool CFuncSave::SaveDataFile(uint32_t slot)
 
 bool CFuncSave::SaveDataFile(uint32_t slot, const ScriptValueTable& table)
 {
-    const CStringUTF8 name = MakeSaveDataFileName(slot);
-    std::string bytes;
-    table.AppendTo(bytes);
-    CStringUTF8 reason;
-    if (!WriteFileAtomically(name, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
-                             &reason)) {
-        CStringUTF8 text;
-        ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
-        return false;
-    }
-    return true;
+    return SaveStore::WriteSaveData(slot, table);
 }
 
 bool CFuncSave::LoadDataFile(uint32_t slot)
 {
     if (m_table == nullptr || m_snapshot == nullptr)
         return false;
-    const CStringUTF8 name = MakeSaveDataFileName(slot);
     ScriptValueTable read;
-    CFile file;
-    const bool found = file.OpenRead(name);
-    if (found && !read.Read(file.GetHandle())) {
-        // A damaged file leaves the running game's tables as they were.
-        CStringUTF8 text;
-        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
+    const SaveFileRead result = SaveStore::ReadSaveData(slot, read, MissingSaveData::Empty);
+    // A damaged file leaves the running game's tables as they were.
+    if (result == SaveFileRead::Damaged)
         return false;
-    }
     m_table->Assign(read);
     m_snapshot->Assign(read);
-    return found;
+    return result == SaveFileRead::Loaded;
 }
 
 void CFuncSave::SetDataTable(const ScriptValueTable& table)
@@ -149,13 +129,8 @@ void CFuncSave::SaveScriptStack()
 
 void CFuncSave::RemoveValueArray(int32_t group, int32_t index)
 {
-    if (m_table == nullptr)
-        return;
-    const uint32_t key = KeyOf(group, index);
-    for (size_t i = m_table->GetCount(); i-- > 0;) {
-        if (m_table->GetAt(i).Key() == key)
-            m_table->RemoveAt(i);
-    }
+    if (m_table != nullptr)
+        m_table->Remove(static_cast<uint16_t>(group), static_cast<uint16_t>(index));
 }
 
 int32_t CFuncSave::CopyRecordToVariables(int32_t start, int32_t group, int32_t index)

@@ -1,8 +1,7 @@
 #pragma once
 // The save command group (library 27): the document's save-data table that scripts edit, its
 // snapshot that a save writes, their copies to and from the game state's Variables, and the save
-// data file "SaveData%03u.dat" of a slot. The save and load screens and the quick save call the
-// file operations directly. Main thread.
+// data file "SaveData%03u.dat" of a slot, which the save store reads and writes. Main thread.
 
 #include <cstdint>
 

@@ -12,9 +12,9 @@
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CDirect3D.h"
 #include "script/FlagBuffer.h"
-#include "script/SaveFileNames.h"
 #include "script/ScriptScreenTable.h"
 #include "script/ScriptWork.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
 
@@ -57,10 +57,7 @@ void CFuncExec::WriteThumbnail()
         return;
     }
     const std::vector<uint8_t> bytes(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
-    const CStringUTF8 name = MakeThumbnailFileName(static_cast<uint32_t>(slot));
-    CStringUTF8 reason;
-    if (!WriteFileAtomically(name, bytes, &reason))
-        ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+    (void)SaveStore::WriteThumbnail(static_cast<uint32_t>(slot), bytes, ThumbnailFailure::Report);
 }
 
 void CFuncExec::AutoSave()

@@ -8,8 +8,8 @@
 #include "foundation/ByteCursor.h"
 #include "screens/extras/GalleryFixture.h"
 #include "script/FlagBuffer.h"
-#include "script/SaveFileNames.h"
 #include "script/commands/CFuncFlag.h"
+#include "script/save/SaveStore.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -206,7 +206,7 @@ TEST_F(CCGModeTest, UnlockNeedsTheClearFlagAndMergesIntoFlagFileZero)
     old.Flags[5] = 0x40;
     CFuncFlag flags;
     ASSERT_EQ(flags.SaveFlagFile(0, &old), 1);
-    const std::filesystem::path file = m_dir.Path() / MakeFlagFileName(0).GetStdString();
+    const std::filesystem::path file = m_dir.Path() / SaveStore::FlagFileName(0).GetStdString();
     const auto written = std::filesystem::last_write_time(file);
     const uint64_t size = std::filesystem::file_size(file);
 
@@ -383,7 +383,7 @@ TEST_F(CCGModeNoDialogTest, AnUnbuildableConfirmationDeclines)
     gallery.DrawPage(2, 0, 0);
     gallery.OnDecide();
     EXPECT_FALSE(gallery.IsGroupComplete(2));
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / MakeFlagFileName(0).GetStdString()));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / SaveStore::FlagFileName(0).GetStdString()));
     gallery.ReleaseParts();
 }
 

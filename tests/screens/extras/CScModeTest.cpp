@@ -8,8 +8,8 @@
 #include "graphics/CSpriteLayer.h"
 #include "screens/extras/GalleryFixture.h"
 #include "script/FlagBuffer.h"
-#include "script/SaveFileNames.h"
 #include "script/commands/CFuncFlag.h"
+#include "script/save/SaveStore.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -224,7 +224,7 @@ TEST_F(CScModeTest, UnlockIsAskedSetsTheFlagsAndMergesIntoFlagFileZero)
     old.Flags[5] = 0x40;
     CFuncFlag flags;
     ASSERT_EQ(flags.SaveFlagFile(0, &old), 1);
-    const std::filesystem::path file = m_dir.Path() / MakeFlagFileName(0).GetStdString();
+    const std::filesystem::path file = m_dir.Path() / SaveStore::FlagFileName(0).GetStdString();
     const auto written = std::filesystem::last_write_time(file);
 
     Flags()[1997] = 1; // group 2 cleared
@@ -276,7 +276,7 @@ TEST_F(CScModeNoDialogTest, AnUnbuildableConfirmationDeclines)
     list.DrawPage(2, 0, 0);
     list.OnDecide();
     EXPECT_FALSE(list.IsGroupComplete(2));
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / MakeFlagFileName(0).GetStdString()));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / SaveStore::FlagFileName(0).GetStdString()));
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 #include "foundation/ConfigSettings.h"
 #include "platform/user/ClipboardApi.h"
 #include "screens/system/SaveLoadScreenFixture.h"
-#include "screens/system/SaveSlotTable.h"
+#include "script/save/SaveSlotTable.h"
 
 using namespace saveload_layout;
 

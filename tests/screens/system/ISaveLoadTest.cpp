@@ -30,12 +30,12 @@
 #include "screens/ScreenFixture.h"
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
-#include "screens/system/SaveSlotTable.h"
-#include "screens/system/SaveThumbnail.h"
-#include "screens/system/SlotFileMoves.h"
-#include "screens/system/SlotMoveJournal.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
+#include "script/save/SaveSlotTable.h"
+#include "script/save/SaveThumbnail.h"
+#include "script/save/SlotFileMoves.h"
+#include "script/save/SlotMoveJournal.h"
 #include "slotwrite/SlotTableWriter.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include "app/CVeskDoc.h"
 #include "foundation/ByteCursor.h"
 #include "mapwrite/MapTableWriter.h"
-#include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
+#include "script/save/SaveSlotTable.h"
 
 using namespace saveload_layout;
 

@@ -12,8 +12,8 @@
 #include "foundation/ConfigSettings.h"
 #include "screens/base/CDialog.h"
 #include "screens/system/SaveLoadScreenFixture.h"
-#include "screens/system/SaveSlotTable.h"
 #include "script/FlagBuffer.h"
+#include "script/save/SaveSlotTable.h"
 
 using namespace saveload_layout;
 

@@ -1,8 +1,10 @@
-#include "screens/system/SaveSlotTable.h"
+#include "script/save/SaveSlotTable.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+
+#include "script/FlagBuffer.h"
 
 namespace {
 
@@ -23,6 +25,17 @@ bool IsHighSurrogate(char16_t unit)
 }
 
 } // namespace
+
+SaveSlotHeader SaveSlotHeader::OfState(const FlagBuffer& state)
+{
+    SaveSlotHeader header;
+    header.Used = 1;
+    header.GameDate = static_cast<uint16_t>(state.GameDate());
+    header.Weekday = static_cast<uint16_t>(state.Weekday());
+    header.GameTime = static_cast<uint16_t>(state.GameTime());
+    header.Money = static_cast<uint16_t>(state.Money());
+    return header;
+}
 
 void SaveSlotHeader::Encode(std::span<uint8_t, SLOT_HEADER_SIZE> out) const
 {

@@ -1,4 +1,4 @@
-#include "screens/system/SlotMoveJournal.h"
+#include "script/save/SlotMoveJournal.h"
 
 #include <algorithm>
 #include <string>
@@ -7,10 +7,10 @@
 #include "foundation/CFile.h"
 #include "foundation/WriteFileAtomically.h"
 #include "platform/kernel/FileApi.h"
-#include "screens/system/SaveSlotTable.h"
-#include "screens/system/SlotFileMoves.h"
 #include "script/FlagBuffer.h"
-#include "script/SaveFileNames.h"
+#include "script/save/SaveSlotTable.h"
+#include "script/save/SaveStore.h"
+#include "script/save/SlotFileMoves.h"
 #include "script/vm/ScriptError.h"
 
 namespace {
@@ -86,7 +86,7 @@ bool ReadCount(ByteCursor& cursor, size_t limit, uint16_t& count)
 
 CStringUTF8 InFolder(const CStringUTF8& name)
 {
-    return MakeSaveFolderFileName(name.GetText());
+    return SaveStore::FolderFileName(name.GetText());
 }
 
 bool Exists(const CStringUTF8& name)
@@ -183,7 +183,7 @@ uint64_t HashSlotTable(std::span<const uint8_t> table)
 
 bool WriteSlotMoveJournal(const SlotMoveJournal& journal)
 {
-    const CStringUTF8 name = MakeSaveFolderFileName(JOURNAL_NAME);
+    const CStringUTF8 name = SaveStore::FolderFileName(JOURNAL_NAME);
     CStringUTF8 reason;
     if (WriteFileAtomically(name, journal.Encode(), &reason))
         return true;
@@ -194,24 +194,24 @@ bool WriteSlotMoveJournal(const SlotMoveJournal& journal)
 
 bool MarkSlotMovesMade()
 {
-    return RenameSaveFile(MakeSaveFolderFileName(JOURNAL_NAME), MakeSaveFolderFileName(MOVED_NAME));
+    return RenameSaveFile(SaveStore::FolderFileName(JOURNAL_NAME), SaveStore::FolderFileName(MOVED_NAME));
 }
 
 bool UnmarkSlotMovesMade()
 {
-    return RenameSaveFile(MakeSaveFolderFileName(MOVED_NAME), MakeSaveFolderFileName(JOURNAL_NAME));
+    return RenameSaveFile(SaveStore::FolderFileName(MOVED_NAME), SaveStore::FolderFileName(JOURNAL_NAME));
 }
 
 void RemoveSlotMoveJournal()
 {
-    DeleteFileW(MakeSaveFolderFileName(JOURNAL_NAME).ToWide().c_str());
-    DeleteFileW(MakeSaveFolderFileName(MOVED_NAME).ToWide().c_str());
+    DeleteFileW(SaveStore::FolderFileName(JOURNAL_NAME).ToWide().c_str());
+    DeleteFileW(SaveStore::FolderFileName(MOVED_NAME).ToWide().c_str());
 }
 
 bool RecoverSlotMoves()
 {
-    const CStringUTF8 name = MakeSaveFolderFileName(JOURNAL_NAME);
-    const CStringUTF8 moved_name = MakeSaveFolderFileName(MOVED_NAME);
+    const CStringUTF8 name = SaveStore::FolderFileName(JOURNAL_NAME);
+    const CStringUTF8 moved_name = SaveStore::FolderFileName(MOVED_NAME);
     // A journal cut short while it was written: nothing had moved yet.
     DeleteFileW((name + ".tmp").ToWide().c_str());
     const bool moved = SaveFileExists(moved_name);
@@ -264,7 +264,7 @@ bool RecoverSlotMoves()
 
 CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path)
 {
-    const std::string folder = MakeSaveFolderFileName("").GetStdString();
+    const std::string folder = SaveStore::FolderFileName("").GetStdString();
     const std::string& text = path.GetStdString();
     if (text.compare(0, folder.size(), folder) != 0)
         return CStringUTF8();

@@ -11,6 +11,8 @@
 
 #include "foundation/CStringUTF8.h"
 
+class FlagBuffer;
+
 inline constexpr uint32_t SLOT_HEADER_SIZE = 103;
 inline constexpr uint32_t SLOT_HEADER_COUNT = 301;
 inline constexpr uint32_t SLOT_LAST_SAVED_OFFSET = 31003;
@@ -49,6 +51,9 @@ struct SaveSlotHeader
     uint16_t Minute = 0;
     uint16_t Second = 0;
     std::array<uint8_t, SLOT_COMMENT_BYTES> Comment{}; // UTF-16LE, NUL-terminated
+
+    // Used, with the game fields as a slot saved from the state shows them; the rest zero.
+    static SaveSlotHeader OfState(const FlagBuffer& state);
 
     // The packed little-endian form; both need exactly SLOT_HEADER_SIZE bytes. The header's
     // last 38 bytes are neither written nor read: they only move with the slot (Copy).

@@ -1,4 +1,4 @@
-#include "screens/system/SaveThumbnail.h"
+#include "script/save/SaveThumbnail.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The packed slot header on a hex dump, the comment field's limits, and the table's pointers,
 // counts and clears at their offsets.
 
-#include "screens/system/SaveSlotTable.h"
+#include "script/save/SaveSlotTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "screens/system/SlotFileMoves.h"
+#include "script/save/SlotFileMoves.h"
 
 #include "foundation/PlayerMessage.h"
 #include "platform/kernel/FileApi.h"
-#include "screens/system/SlotMoveJournal.h"
-#include "script/SaveFileNames.h"
+#include "script/save/SaveStore.h"
+#include "script/save/SlotMoveJournal.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ CStringUTF8 SetAsideName(const CStringUTF8& name)
 
 std::array<CStringUTF8, SLOT_FILE_KINDS> MakeSlotFileNames(uint32_t slot)
 {
-    return {MakeFlagFileName(slot), MakeSaveDataFileName(slot), MakeThumbnailFileName(slot),
-            MakeSelectionFileName(slot)};
+    return {SaveStore::FlagFileName(slot), SaveStore::SaveDataFileName(slot),
+            SaveStore::ThumbnailFileName(slot), SaveStore::SelectionFileName(slot)};
 }
 
 bool RenameSaveFile(const CStringUTF8& old_name, const CStringUTF8& new_name)

@@ -1,0 +1,189 @@
+// The save store over a real save folder: the names of both scenarios, a slot commit that moves
+// the older saves up as sets and a failed one that leaves the folder as it found it, and the
+// thumbnail, which the script command and the save screen write through the same call.
+
+#include "script/save/SaveStore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "graphics/CDIBDC.h"
+#include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
+#include "script/commands/GameFileFixture.h"
+#include "script/save/SaveSlotTable.h"
+#include "script/save/SaveThumbnail.h"
+
+namespace {
+
+class SaveStoreTest : public GameFileTest
+{
+protected:
+    // A game state, save data and thumbnail that tell saves apart by their mark.
+    struct Save
+    {
+        FlagBuffer state;
+        ScriptValueTable data;
+        std::vector<uint8_t> thumbnail;
+    };
+
+    static Save MakeSave(uint8_t mark)
+    {
+        Save save;
+        save.state.Flags.assign(4, mark);
+        save.state.Words.assign(2, uint16_t{mark} * 100);
+        ScriptValueArray record;
+        record.SetKey(mark);
+        record.Values = {ScriptValue::FromInteger(mark)};
+        save.data.Store(record);
+        save.thumbnail.assign(THUMBNAIL_BYTES, mark);
+        return save;
+    }
+
+    // The system image whose slot table lists the used slots.
+    static FlagBuffer SystemWith(std::initializer_list<uint32_t> used)
+    {
+        FlagBuffer system;
+        GrowToSlotTable(system.Bytes);
+        SaveSlotTable table(system.Bytes);
+        for (const uint32_t slot : used) {
+            SaveSlotHeader header;
+            header.Used = 1;
+            table.Put(slot, header);
+        }
+        return system;
+    }
+
+    static std::span<const uint8_t> TableOf(const FlagBuffer& system)
+    {
+        return std::span(system.Bytes.data(), SLOT_TABLE_SIZE);
+    }
+
+    bool Commit(uint32_t slot, uint32_t dropped, const Save& save, const FlagBuffer& system)
+    {
+        return SaveStore::CommitSave(slot, dropped, save.state, save.data, save.thumbnail, system,
+                                     TableOf(system));
+    }
+
+    static std::string BytesOf(const FlagBuffer& buffer)
+    {
+        std::string bytes;
+        buffer.AppendTo(bytes);
+        return bytes;
+    }
+
+    static std::string BytesOf(const ScriptValueTable& table)
+    {
+        std::string bytes;
+        table.AppendTo(bytes);
+        return bytes;
+    }
+
+    // Every file of the folder (journals and temporaries included) with its bytes.
+    std::map<std::string, Bytes> Folder() const
+    {
+        std::map<std::string, Bytes> files;
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
+            if (entry.is_regular_file())
+                files[entry.path().filename().string()] = Get(entry.path().filename().string());
+        }
+        return files;
+    }
+
+    // The slot's files hold the save.
+    void ExpectSlot(uint32_t slot, const Save& save)
+    {
+        FlagBuffer state;
+        ASSERT_EQ(SaveStore::ReadFlagFile(slot, state), SaveFileRead::Loaded) << slot;
+        EXPECT_EQ(BytesOf(state), BytesOf(save.state)) << slot;
+        ScriptValueTable data;
+        ASSERT_EQ(SaveStore::ReadSaveData(slot, data, MissingSaveData::Report), SaveFileRead::Loaded) << slot;
+        EXPECT_EQ(BytesOf(data), BytesOf(save.data)) << slot;
+        EXPECT_EQ(
+            m_dir.Read(
+                std::filesystem::path(SaveStore::ThumbnailFileName(slot).GetStdString()).filename().string()),
+            save.thumbnail)
+            << slot;
+    }
+};
+
+} // namespace
+
+TEST_F(SaveStoreTest, NamesFollowTheScenario)
+{
+    EXPECT_EQ(SaveStore::FlagFileName(3).GetStdString(), m_folder + "FLAG003");
+    EXPECT_EQ(SaveStore::FlagFileName(1000).GetStdString(), m_folder + "FLAG1000");
+    EXPECT_EQ(SaveStore::SaveDataFileName(12).GetStdString(), m_folder + "SaveData012.dat");
+    EXPECT_EQ(SaveStore::ThumbnailFileName(12).GetStdString(), m_folder + "thm012");
+    State().Variables.resize(81);
+    State().SetSpMode(1);
+    EXPECT_EQ(SaveStore::FlagFileName(3).GetStdString(), m_folder + "SP_FLAG003");
+    EXPECT_EQ(SaveStore::SaveDataFileName(12).GetStdString(), m_folder + "SP_SaveData012.dat");
+    EXPECT_EQ(SaveStore::ThumbnailFileName(12).GetStdString(), m_folder + "SP_thm012");
+    EXPECT_EQ(SaveStore::SelectionFileName(7).GetStdString(), m_folder + "sel007") << "no SP_ form";
+    EXPECT_EQ(SaveStore::ReadBufferFileName().GetStdString(), m_folder + "onemes.dat") << "no SP_ form";
+    EXPECT_EQ(SaveStore::FolderFileName("x.journal").GetStdString(), m_folder + "x.journal");
+}
+
+TEST_F(SaveStoreTest, ACommitMovesOlderSavesUpAndAFailedOneLeavesTheFolderAsItWas)
+{
+    const Save first = MakeSave(1);
+    const Save second = MakeSave(2);
+    const Save third = MakeSave(3);
+    ASSERT_TRUE(Commit(1, 1, first, SystemWith({1})));
+    ExpectSlot(1, first);
+    // A new save into slot 1 pushes slots 1.. up: the first save's whole set is now slot 2's.
+    const FlagBuffer two_used = SystemWith({1, 2});
+    ASSERT_TRUE(Commit(1, 2, second, two_used));
+    ExpectSlot(1, second);
+    ExpectSlot(2, first);
+    FlagBuffer system;
+    ASSERT_TRUE(SaveStore::ReadSystemFile(system));
+    EXPECT_EQ(BytesOf(system), BytesOf(two_used));
+    EXPECT_TRUE(TakeMessageBoxes().empty());
+    const std::map<std::string, Bytes> before = Folder();
+    EXPECT_EQ(before.size(), 7u) << "two slots of three files and the system file, nothing else";
+
+    // The system file cannot be written: the moves are undone and the new files removed.
+    const std::filesystem::path system_file = m_dir.Path() / "FLAG000";
+    std::filesystem::rename(system_file, m_dir.Path() / "kept");
+    std::filesystem::create_directory(system_file);
+    EXPECT_FALSE(Commit(1, 3, third, SystemWith({1, 2, 3})));
+    EXPECT_EQ(TakeMessageBoxes().size(), 1u);
+    std::filesystem::remove(system_file);
+    std::filesystem::rename(m_dir.Path() / "kept", system_file);
+    EXPECT_EQ(Folder(), before);
+}
+
+TEST_F(SaveStoreTest, TheScriptAndTheScreenThumbnailsAreOneFileButOnlyTheScriptReportsAFailure)
+{
+    State().Variables.resize(81);
+    State().SetSpMode(1);
+    const Save save = MakeSave(7);
+    // The script command's write and the save screen's commit give the same file.
+    ASSERT_TRUE(SaveStore::WriteThumbnail(3, save.thumbnail, ThumbnailFailure::Report));
+    const Bytes from_script = Get("SP_thm003");
+    ASSERT_TRUE(Commit(3, 3, save, SystemWith({3})));
+    EXPECT_EQ(Get("SP_thm003"), from_script);
+    EXPECT_EQ(from_script, save.thumbnail);
+    CDIBDC display;
+    display.Create(THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT);
+    ASSERT_EQ(SaveStore::ReadThumbnail(3, display), 1);
+    EXPECT_EQ(display.GetBits()[0], 7);
+    EXPECT_EQ(display.GetBits()[3], 255) << "shown opaque";
+
+    // A thumbnail that cannot be written: the script hears of it, a save goes on without one.
+    std::filesystem::create_directory(m_dir.Path() / "SP_thm004");
+    EXPECT_FALSE(SaveStore::WriteThumbnail(4, save.thumbnail, ThumbnailFailure::Report));
+    const std::vector<std::string> boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("SP_thm004 が作成出来ません。"), std::string::npos) << boxes[0];
+    EXPECT_FALSE(SaveStore::WriteThumbnail(4, save.thumbnail, ThumbnailFailure::Skip));
+    EXPECT_TRUE(TakeMessageBoxes().empty());
+    EXPECT_EQ(SaveStore::ReadThumbnail(4, display), 0);
+    EXPECT_EQ(display.GetBits()[3], 0) << "no picture left over from slot 3";
+}
