@@ -5,8 +5,8 @@ cmake_minimum_required(VERSION 3.20)
 # listed climb that is gone fails too, so its line is removed.
 #   cmake -DSRC=<src dir> -DKNOWN=<list file> -P CheckLayers.cmake
 
-# The build order, lowest first: an area may include itself and the areas before it.
-set(order platform foundation graphics sound movie script game screens app)
+include(${CMAKE_CURRENT_LIST_DIR}/VeskLayers.cmake)
+set(order ${VESK_LAYER_ORDER})
 
 get_filename_component(SRC "${SRC}" ABSOLUTE)
 get_filename_component(KNOWN "${KNOWN}" ABSOLUTE)

@@ -1,0 +1,11 @@
+int LowThing();
+
+int HighOnly()
+{
+    return 2;
+}
+
+int HighThing()
+{
+    return LowThing();
+}

@@ -1,0 +1,6 @@
+int HighThing();
+
+int main()
+{
+    return HighThing() == 3 ? 0 : 1;
+}
