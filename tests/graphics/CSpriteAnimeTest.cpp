@@ -19,6 +19,7 @@
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "script/FlagBuffer.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -38,10 +39,10 @@ SpriteAnimRecord Jump(int32_t count, int32_t target)
     return record;
 }
 
-class CSpriteAnimeTest : public ::testing::Test
+class CSpriteAnimeThreadTest : public ThreadTest
 {
 protected:
-    CSpriteAnimeTest()
+    CSpriteAnimeThreadTest()
     {
         VirtualClock::Enable(1000);
         m_previous_runner = SetAppTask(&m_runner);
@@ -50,7 +51,7 @@ protected:
         m_sprite.Create(0, 0, 10, 10, -1);
         m_sprite.SetVisibleFlag(1);
     }
-    ~CSpriteAnimeTest() override
+    ~CSpriteAnimeThreadTest() override
     {
         SetAppTask(m_previous_runner);
         DeleteDocument();
@@ -82,7 +83,7 @@ protected:
     CSpriteLayer m_sprite;
 };
 
-TEST_F(CSpriteAnimeTest, AStepIsUpdatedOncePerPeriodAndFinishedOnItsLastFrame)
+TEST_F(CSpriteAnimeThreadTest, AStepIsUpdatedOncePerPeriodAndFinishedOnItsLastFrame)
 {
     m_sprite.AddAnimation(Move(0, 100, 4));
     m_sprite.AddAnimation(Move(100, 200, 2));
@@ -104,7 +105,7 @@ TEST_F(CSpriteAnimeTest, AStepIsUpdatedOncePerPeriodAndFinishedOnItsLastFrame)
     EXPECT_EQ(anime.IsRunning(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, AnAlphaFadeWaitsOutItsDelayThenAdvancesTwiceInOneFrame)
+TEST_F(CSpriteAnimeThreadTest, AnAlphaFadeWaitsOutItsDelayThenAdvancesTwiceInOneFrame)
 {
     SpriteAnimRecord record(5);
     record.SetDelay(3);
@@ -122,7 +123,7 @@ TEST_F(CSpriteAnimeTest, AnAlphaFadeWaitsOutItsDelayThenAdvancesTwiceInOneFrame)
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 0, 0, 102, 153}));
 }
 
-TEST_F(CSpriteAnimeTest, AHiddenSpriteIsNotAdvancedAndThePlayEnds)
+TEST_F(CSpriteAnimeThreadTest, AHiddenSpriteIsNotAdvancedAndThePlayEnds)
 {
     m_sprite.AddAnimation(Move(0, 100, 4));
     CSpriteAnime anime;
@@ -134,7 +135,7 @@ TEST_F(CSpriteAnimeTest, AHiddenSpriteIsNotAdvancedAndThePlayEnds)
     EXPECT_EQ(anime.IsRunning(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, ReversePlayStartsAtTheLastRecord)
+TEST_F(CSpriteAnimeThreadTest, ReversePlayStartsAtTheLastRecord)
 {
     m_sprite.AddAnimation(Move(0, 10, 1));
     m_sprite.AddAnimation(Move(500, 600, 2));
@@ -146,7 +147,7 @@ TEST_F(CSpriteAnimeTest, ReversePlayStartsAtTheLastRecord)
     EXPECT_EQ(X(), 550);
 }
 
-TEST_F(CSpriteAnimeTest, AnEndlessLoopPlaysOnUntilStopFinishesItWithJumpsIgnored)
+TEST_F(CSpriteAnimeThreadTest, AnEndlessLoopPlaysOnUntilStopFinishesItWithJumpsIgnored)
 {
     m_sprite.AddAnimation(Move(0, 10, 2));
     m_sprite.AddAnimation(Move(10, 20, 2));
@@ -164,7 +165,7 @@ TEST_F(CSpriteAnimeTest, AnEndlessLoopPlaysOnUntilStopFinishesItWithJumpsIgnored
     EXPECT_EQ(X(), 20);
 }
 
-TEST_F(CSpriteAnimeTest, TheTaskLeavesTheRunnerAndFinishesItsSpritesWhenDestroyed)
+TEST_F(CSpriteAnimeThreadTest, TheTaskLeavesTheRunnerAndFinishesItsSpritesWhenDestroyed)
 {
     m_sprite.AddAnimation(Move(0, 100, 50));
     {
@@ -178,7 +179,7 @@ TEST_F(CSpriteAnimeTest, TheTaskLeavesTheRunnerAndFinishesItsSpritesWhenDestroye
     EXPECT_EQ(X(), 100);
 }
 
-TEST_F(CSpriteAnimeTest, AWaitedPlayThatIsSkippedLeavesEveryStepFinal)
+TEST_F(CSpriteAnimeThreadTest, AWaitedPlayThatIsSkippedLeavesEveryStepFinal)
 {
     // The skip inputs of PlayAndWait, each one alone; the play is endless, so only the skip
     // can end it.
@@ -232,7 +233,7 @@ TEST_F(CSpriteAnimeTest, AWaitedPlayThatIsSkippedLeavesEveryStepFinal)
     }
 }
 
-TEST_F(CSpriteAnimeTest, CancelInputsDoNotSkipAWaitedPlay)
+TEST_F(CSpriteAnimeThreadTest, CancelInputsDoNotSkipAWaitedPlay)
 {
     m_sprite.AddAnimation(Move(0, 30, 3));
     m_keyboard.down.insert(1); // Esc
@@ -253,7 +254,7 @@ TEST_F(CSpriteAnimeTest, CancelInputsDoNotSkipAWaitedPlay)
     EXPECT_EQ(X(), 30);
 }
 
-TEST_F(CSpriteAnimeTest, SkipKeysAreIgnoredInSkipMode)
+TEST_F(CSpriteAnimeThreadTest, SkipKeysAreIgnoredInSkipMode)
 {
     GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
     GetDocument()->SetEngineStateBits(ENGINE_STATE_SKIP_MODE);
@@ -267,7 +268,7 @@ TEST_F(CSpriteAnimeTest, SkipKeysAreIgnoredInSkipMode)
     EXPECT_EQ(X(), 10);
 }
 
-TEST_F(CSpriteAnimeTest, WaitForEndLetsALoopRunToItsNextMarker)
+TEST_F(CSpriteAnimeThreadTest, WaitForEndLetsALoopRunToItsNextMarker)
 {
     m_sprite.AddAnimation(Move(0, 10, 2));
     SpriteAnimRecord marker;
@@ -293,7 +294,7 @@ TEST_F(CSpriteAnimeTest, WaitForEndLetsALoopRunToItsNextMarker)
     EXPECT_FALSE(m_runner.Contains(&anime));
 }
 
-TEST_F(CSpriteAnimeTest, CtrlEndsWaitForEndEarlyWithTheListFinished)
+TEST_F(CSpriteAnimeThreadTest, CtrlEndsWaitForEndEarlyWithTheListFinished)
 {
     m_sprite.AddAnimation(Move(0, 10, 2));
     m_sprite.AddAnimation(Jump(JUMP_FOREVER, 0));
@@ -307,7 +308,7 @@ TEST_F(CSpriteAnimeTest, CtrlEndsWaitForEndEarlyWithTheListFinished)
     EXPECT_EQ(m_sprite.GetAnimationCount(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, WaitForEndReturnsWhenTheTaskNoLongerPlaysTheRecordsLeft)
+TEST_F(CSpriteAnimeThreadTest, WaitForEndReturnsWhenTheTaskNoLongerPlaysTheRecordsLeft)
 {
     // A record without kinds stops the sprite's play with records left; the task then stops,
     // and nothing would ever use those records up.
@@ -324,7 +325,7 @@ TEST_F(CSpriteAnimeTest, WaitForEndReturnsWhenTheTaskNoLongerPlaysTheRecordsLeft
     EXPECT_EQ(m_sprite.GetAnimationCount(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsStepsFinal)
+TEST_F(CSpriteAnimeThreadTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsStepsFinal)
 {
     // Nothing would ever play the steps; waiting for them would never end.
     SetAppTask(nullptr);
@@ -336,7 +337,7 @@ TEST_F(CSpriteAnimeTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsStepsFina
     EXPECT_EQ(anime.IsRunning(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, AddingASpriteTwiceListsItOnce)
+TEST_F(CSpriteAnimeThreadTest, AddingASpriteTwiceListsItOnce)
 {
     m_sprite.AddAnimation(Move(0, 100, 4));
     CSpriteAnime anime;

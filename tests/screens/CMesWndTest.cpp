@@ -47,10 +47,10 @@ TEST(CMesWndTiming, CharacterWaitsAndDeadlinesFollowTheirFormulas)
     EXPECT_EQ(CMesWnd::ReadSkipDeadline(1000, 100.0f), 1000u); // an edited value above 1
 }
 
-class CMesWndTest : public ScreenFixture
+class CMesWndThreadTest : public ScreenFixture
 {
 protected:
-    CMesWndTest()
+    CMesWndThreadTest()
         : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
     {
         FlagBuffer& state = *GetDocument()->m_current_state;
@@ -64,7 +64,7 @@ protected:
     CMesWnd& Window() { return *GetGameWork()->m_message_window; }
 };
 
-TEST_F(CMesWndTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)
+TEST_F(CMesWndThreadTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)
 {
     CFuncOneMes read;
     CurrentMessageNumber = 7;
@@ -83,7 +83,7 @@ TEST_F(CMesWndTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)
     EXPECT_TRUE(Window().IsCurrentMessageRead()); // replay: everything counts as read
 }
 
-TEST_F(CMesWndTest, MessageTextComesFromTheBacklogEntry)
+TEST_F(CMesWndThreadTest, MessageTextComesFromTheBacklogEntry)
 {
     BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
     backlog.Allocate(2);
@@ -101,10 +101,10 @@ TEST_F(CMesWndTest, MessageTextComesFromTheBacklogEntry)
     }
 }
 
-class CMesWndRevealTest : public CMesWndTest
+class CMesWndRevealThreadTest : public CMesWndThreadTest
 {
 protected:
-    CMesWndRevealTest()
+    CMesWndRevealThreadTest()
     {
         auto* text = new CSpriteLayer;
         text->Create(0, 0, 1920, 1080, -1);
@@ -121,7 +121,7 @@ protected:
         Values()[31] = ScriptValue::FromInteger(60);
         Values()[34] = ScriptValue::FromInteger(40);
     }
-    ~CMesWndRevealTest() override
+    ~CMesWndRevealThreadTest() override
     {
         Window().m_text_area_sprite.reset();
         GetDocument()->UnregisterSpriteLayer(8);
@@ -157,7 +157,7 @@ protected:
     CSpriteLayer* m_target = nullptr;
 };
 
-TEST_F(CMesWndRevealTest, PunctuationWaitsLongerOnlyInUtf8Text)
+TEST_F(CMesWndRevealThreadTest, PunctuationWaitsLongerOnlyInUtf8Text)
 {
     for (int32_t kutouten : {1, 0}) {
         m_app.Config().SetInt("/Config/MesWnd/KutoutenWait", kutouten);
@@ -173,7 +173,7 @@ TEST_F(CMesWndRevealTest, PunctuationWaitsLongerOnlyInUtf8Text)
     EXPECT_EQ(Step(), 30u);
 }
 
-TEST_F(CMesWndRevealTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell)
+TEST_F(CMesWndRevealThreadTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell)
 {
     Window().StartReveal(Pieces(u"a\\ib\\xcd"), 1000, 30);
     std::vector<std::pair<int32_t, int32_t>> steps; // pen x and reveal index after each step
@@ -186,7 +186,7 @@ TEST_F(CMesWndRevealTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell)
     EXPECT_TRUE(Copied(488 + 10, 80)); // the "\\" before "x": a half cell
 }
 
-TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
+TEST_F(CMesWndRevealThreadTest, HalfWidthNeverWrapsFullWidthDoes)
 {
     Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
     Window().StartReveal(Utf8("aaaaaaaa"), 1000, 30);
@@ -203,7 +203,7 @@ TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
     EXPECT_EQ(Window().GetPen().y, 130);
 }
 
-TEST_F(CMesWndRevealTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
+TEST_F(CMesWndRevealThreadTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
 {
     Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
     Values()[49] = ScriptValue::FromInteger(70 + 60); // one line
@@ -218,7 +218,7 @@ TEST_F(CMesWndRevealTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
     EXPECT_TRUE(Copied(1000, 200)); // the whole page at once
 }
 
-TEST_F(CMesWndRevealTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
+TEST_F(CMesWndRevealThreadTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
 {
     struct Case
     {
@@ -247,13 +247,14 @@ std::pair<int, int> PageRowsDiffering(ILayer& target, ILayer& layer)
     int differing = 0;
     int inked = 0;
     for (int32_t y = 0; y < 280; ++y) {
-        differing += std::memcmp(target.GetPixelPtr(0, y), layer.GetPixelPtr(0, y), blank.size()) != 0 ? 1 : 0;
+        differing +=
+            std::memcmp(target.GetPixelPtr(0, y), layer.GetPixelPtr(0, y), blank.size()) != 0 ? 1 : 0;
         inked += std::memcmp(layer.GetPixelPtr(0, y), blank.data(), blank.size()) != 0 ? 1 : 0;
     }
     return {differing, inked};
 }
 
-TEST_F(CMesWndRevealTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
+TEST_F(CMesWndRevealThreadTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
 {
     struct Ink
     {
@@ -263,10 +264,10 @@ TEST_F(CMesWndRevealTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
     // Each page is drawn over the last one's sprite: what the last page left must go too.
     const std::vector<std::vector<Ink>> pages = {
         {{440, 70, 600, 120, 0xFF405060}, {391, 15, 1240, 64, 0xFF708090}}, // text under a name plate
-        {},                                                                  // an empty page
-        {{0, 0, 1, 1, 0xFF102030}, {1919, 279, 1, 1, 0x00000001}},           // the corners, one without alpha
-        {{0, 140, 1920, 1, 0x01000000}},                                     // a row across
-        {{700, 0, 1, 280, 0xFFFFFFFF}, {1900, 100, 20, 2, 0xFF000001}},      // a column down, the right edge
+        {},                                                                 // an empty page
+        {{0, 0, 1, 1, 0xFF102030}, {1919, 279, 1, 1, 0x00000001}},          // the corners, one without alpha
+        {{0, 140, 1920, 1, 0x01000000}},                                    // a row across
+        {{700, 0, 1, 280, 0xFFFFFFFF}, {1900, 100, 20, 2, 0xFF000001}},     // a column down, the right edge
         {{1000, 250, 5, 5, 0xFF203040}},
     };
     m_text_layer->FillRect(0, 280, 1920, 800, 0xFF0000FF, 1); // below the page: never touched
@@ -288,10 +289,10 @@ TEST_F(CMesWndRevealTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
     EXPECT_EQ(EffectPixel(*m_text_layer, 1919, 1079), 0xFF0000FFu);
 }
 
-class CMesWndRunTest : public CMesWndRevealTest
+class CMesWndRunThreadTest : public CMesWndRevealThreadTest
 {
 protected:
-    CMesWndRunTest()
+    CMesWndRunThreadTest()
     {
         BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
         backlog.Allocate(1);
@@ -320,7 +321,7 @@ protected:
     int m_pumps = 0;
 };
 
-TEST_F(CMesWndRunTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage)
+TEST_F(CMesWndRunThreadTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage)
 {
     m_app.Config().SetInt("/Config/MesWnd/Speed", 0); // 150 ms a character
     std::vector<int32_t> typing_after_click;
@@ -341,7 +342,7 @@ TEST_F(CMesWndRunTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage)
     EXPECT_EQ(read.IsRead(3), 1);
 }
 
-TEST_F(CMesWndRunTest, AutoReadSkipAndCtrlAdvanceByThemselves)
+TEST_F(CMesWndRunThreadTest, AutoReadSkipAndCtrlAdvanceByThemselves)
 {
     struct Case
     {
@@ -381,7 +382,7 @@ TEST_F(CMesWndRunTest, AutoReadSkipAndCtrlAdvanceByThemselves)
     EXPECT_LT(took[2], took[1]);
 }
 
-TEST_F(CMesWndRunTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
+TEST_F(CMesWndRunThreadTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
 {
     m_app.Config().SetInt("/Config/SceneSkip", 1);
     CFuncOneMes read;
@@ -393,7 +394,7 @@ TEST_F(CMesWndRunTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
     EXPECT_EQ(read.IsRead(3), 0); // the restart shows it again, unread
 }
 
-TEST_F(CMesWndRunTest, RightClickSwitchesAModeOffBeforeItsAction)
+TEST_F(CMesWndRunThreadTest, RightClickSwitchesAModeOffBeforeItsAction)
 {
     m_app.Config().SetInt("/Config/AutoRead", 1);
     m_app.Config().SetInt("/Config/AutoMesSpeed", 0); // a deadline far off
@@ -411,7 +412,7 @@ TEST_F(CMesWndRunTest, RightClickSwitchesAModeOffBeforeItsAction)
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 1, 0, 0}));
 }
 
-TEST_F(CMesWndRunTest, RightClickTurningReadSkipOnAdvancesAtOnce)
+TEST_F(CMesWndRunThreadTest, RightClickTurningReadSkipOnAdvancesAtOnce)
 {
     m_app.Config().SetInt("/Config/System", 3);
     m_app.Config().SetInt("/Config/OneMes", 0);
@@ -420,7 +421,7 @@ TEST_F(CMesWndRunTest, RightClickTurningReadSkipOnAdvancesAtOnce)
     EXPECT_TRUE(GetConfigOneMes());
 }
 
-TEST_F(CMesWndRunTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothing)
+TEST_F(CMesWndRunThreadTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothing)
 {
     GetDocument()->m_script_context->Backlog.Reset();
     int down_at = 0;
@@ -436,7 +437,7 @@ TEST_F(CMesWndRunTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothin
     EXPECT_LT(m_pumps, 100);
 }
 
-TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
+TEST_F(CMesWndRunThreadTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
 {
     m_app.Config().SetInt("/Config/MesWnd/IsMove", 0);
     PointAt(960, 900);
@@ -457,7 +458,7 @@ TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
     CMesButton::ShiftWindowAreas(768 - 10);
 }
 
-TEST_F(CMesWndRunTest, ADragLeftOverFromTheLastMessageNeverReachesTheNext)
+TEST_F(CMesWndRunThreadTest, ADragLeftOverFromTheLastMessageNeverReachesTheNext)
 {
     m_app.Config().SetInt("/Config/MesWnd/IsMove", 0);
     m_app.Config().SetInt("/Config/MesWnd/Speed", 0); // 150 ms a character
@@ -474,7 +475,7 @@ TEST_F(CMesWndRunTest, ADragLeftOverFromTheLastMessageNeverReachesTheNext)
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 1})) << "no drag end and its decide on the first frame";
 }
 
-TEST_F(CMesWndRunTest, BackspaceWithAnEmptyBacklogLeavesAHiddenWindowHidden)
+TEST_F(CMesWndRunThreadTest, BackspaceWithAnEmptyBacklogLeavesAHiddenWindowHidden)
 {
     GetDocument()->m_script_context->Backlog.Reset();
     ASSERT_NE(Window().IsShown(), 0);
@@ -487,7 +488,7 @@ TEST_F(CMesWndRunTest, BackspaceWithAnEmptyBacklogLeavesAHiddenWindowHidden)
     EXPECT_NE(Window().m_window_sprite->IsVisible(), 0) << "what Backspace skipped brings it back";
 }
 
-TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)
+TEST_F(CMesWndRunThreadTest, CursorKeysMoveThePointerBetweenTheAreas)
 {
     struct Case
     {
@@ -529,7 +530,7 @@ TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)
     }
 }
 
-TEST_F(CMesWndTest, WindowPositionIsKeptOnScreen)
+TEST_F(CMesWndThreadTest, WindowPositionIsKeptOnScreen)
 {
     for (auto [stored, used] :
          {std::pair{5, 10}, std::pair{900, 768}, std::pair{500, 500}, std::pair{-40, 10}}) {
