@@ -48,7 +48,11 @@ protected:
 
 using LockOrderCheckThreadTest = LockOrderCheckOn<ThreadTest>;
 
-TEST_F(LockOrderCheckThreadTest, ReportsEveryLockNotAboveTheLevelsHeld)
+// Takes locks out of order on purpose, on one thread: off the thread base, so the
+// ThreadSanitizer run does not report the inversion it is made of.
+using LockOrderCheckTest = LockOrderCheckOn<::testing::Test>;
+
+TEST_F(LockOrderCheckTest, ReportsEveryLockNotAboveTheLevelsHeld)
 {
     CCriticalSection hooks{LOCK_LEVEL_HOOK_LIST};
     CCriticalSection draw{LOCK_LEVEL_GLOBAL_DRAW};
