@@ -16,8 +16,9 @@ case "${1:-}" in
     --tsan)
         build_dir=build-tsan
         extra+=(-DVESK_TSAN=ON -DVESK_BUILD_BENCH=OFF)
-        # Only the executables that hold thread tests.
-        targets+=(--target app_tests foundation_tests graphics_tests platform_tests sound_tests script_tests)
+        # The test executables; the tests on the thread-test base carry the label.
+        targets+=(--target app_tests foundation_tests fuzz_tests game_tests graphics_tests movie_tests
+                  platform_tests screens_tests script_tests sound_tests tools_tests)
         labels+=(-L threads)
         ;;
     "") ;;

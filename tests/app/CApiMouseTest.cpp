@@ -14,20 +14,21 @@
 #include "platform/user/TouchApi.h"
 #include "platform/user/WindowApi.h"
 #include "platform/user/WindowLayerTesting.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
 using platform::VirtualClock;
 
-class CApiMouseTest : public ::testing::Test
+class CApiMouseThreadTest : public ThreadTest
 {
 protected:
-    CApiMouseTest()
+    CApiMouseThreadTest()
     {
         VirtualClock::Enable(50'000);
         platform::ResetWindowLayer();
         WNDCLASSW info{};
-        info.lpfnWndProc = &CApiMouseTest::Procedure;
+        info.lpfnWndProc = &CApiMouseThreadTest::Procedure;
         info.lpszClassName = u"MouseTest";
         RegisterClassW(&info);
         m_window = CreateWindowExW(0, u"MouseTest", u"", WS_POPUP | WS_VISIBLE, 100, 200, 640, 480, nullptr,
@@ -35,7 +36,7 @@ protected:
         s_mouse = &m_mouse;
         m_mouse.Attach(nullptr, m_window);
     }
-    ~CApiMouseTest() override
+    ~CApiMouseThreadTest() override
     {
         s_mouse = nullptr;
         platform::ResetWindowLayer();
@@ -74,9 +75,9 @@ protected:
     static CApiMouse* s_mouse;
 };
 
-CApiMouse* CApiMouseTest::s_mouse = nullptr;
+CApiMouse* CApiMouseThreadTest::s_mouse = nullptr;
 
-TEST_F(CApiMouseTest, AClickCountsForOneSecondAndTakesTheCapture)
+TEST_F(CApiMouseThreadTest, AClickCountsForOneSecondAndTakesTheCapture)
 {
     platform::PushMouseButton(m_window, 1, true, 10, 10);
     Pump();
@@ -96,7 +97,7 @@ TEST_F(CApiMouseTest, AClickCountsForOneSecondAndTakesTheCapture)
 
 // A busy screen's loop may look at the held state only after a short press was let go again:
 // the press still reads as held at the first look after it, and only then.
-TEST_F(CApiMouseTest, APressLetGoBeforeTheNextLookReadsHeldOnce)
+TEST_F(CApiMouseThreadTest, APressLetGoBeforeTheNextLookReadsHeldOnce)
 {
     platform::PushMouseButton(m_window, 1, true, 10, 10);
     platform::PushMouseButton(m_window, 1, false, 10, 10);
@@ -118,7 +119,7 @@ TEST_F(CApiMouseTest, APressLetGoBeforeTheNextLookReadsHeldOnce)
     EXPECT_EQ(m_mouse.IsLeftDown(), 0);
 }
 
-TEST_F(CApiMouseTest, ClearClicksForgetsThem)
+TEST_F(CApiMouseThreadTest, ClearClicksForgetsThem)
 {
     platform::PushMouseButton(m_window, 3, true, 10, 10);
     platform::PushMouseButton(m_window, 3, false, 10, 10);
@@ -128,7 +129,7 @@ TEST_F(CApiMouseTest, ClearClicksForgetsThem)
     EXPECT_EQ(m_mouse.IsRightClicked(), 0);
 }
 
-TEST_F(CApiMouseTest, ASecondButtonIsIgnoredWhileOneIsHeld)
+TEST_F(CApiMouseThreadTest, ASecondButtonIsIgnoredWhileOneIsHeld)
 {
     platform::PushMouseButton(m_window, 1, true, 10, 10);
     platform::PushMouseButton(m_window, 3, true, 10, 10);
@@ -142,7 +143,7 @@ TEST_F(CApiMouseTest, ASecondButtonIsIgnoredWhileOneIsHeld)
     EXPECT_EQ(m_mouse.IsRightDown(), 1);
 }
 
-TEST_F(CApiMouseTest, APressWhileAnotherWindowHoldsTheCaptureIsIgnored)
+TEST_F(CApiMouseThreadTest, APressWhileAnotherWindowHoldsTheCaptureIsIgnored)
 {
     SetCapture(m_window);
     platform::PushMouseButton(m_window, 1, true, 10, 10);
@@ -150,7 +151,7 @@ TEST_F(CApiMouseTest, APressWhileAnotherWindowHoldsTheCaptureIsIgnored)
     EXPECT_EQ(m_mouse.IsLeftDown(), 0);
 }
 
-TEST_F(CApiMouseTest, TheWheelCountsOneStepPerMessage)
+TEST_F(CApiMouseThreadTest, TheWheelCountsOneStepPerMessage)
 {
     platform::PushWheel(m_window, 3);
     platform::PushWheel(m_window, 1);
@@ -163,7 +164,7 @@ TEST_F(CApiMouseTest, TheWheelCountsOneStepPerMessage)
     EXPECT_EQ(m_mouse.GetWheel(), 0);
 }
 
-TEST_F(CApiMouseTest, TheClientAreaShowsTheChosenCursorAndEdgesTheSizingOnes)
+TEST_F(CApiMouseThreadTest, TheClientAreaShowsTheChosenCursorAndEdgesTheSizingOnes)
 {
     EXPECT_EQ(m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
@@ -179,13 +180,14 @@ TEST_F(CApiMouseTest, TheClientAreaShowsTheChosenCursorAndEdgesTheSizingOnes)
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
-TEST_F(CApiMouseTest, TheHandShapesAreCursorResources)
+TEST_F(CApiMouseThreadTest, TheHandShapesAreCursorResources)
 {
     for (const int32_t shape : {1011, 118, 1011, -1}) {
         m_mouse.SetCursorShape(shape);
         m_mouse.HookProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        const HCURSOR wanted = shape == -1 ? LoadCursorW(nullptr, IDC_ARROW)
-                                           : LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<uintptr_t>(shape)));
+        const HCURSOR wanted = shape == -1
+                                   ? LoadCursorW(nullptr, IDC_ARROW)
+                                   : LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<uintptr_t>(shape)));
         ASSERT_NE(wanted, nullptr) << shape;
         EXPECT_EQ(GetCursor(), wanted) << shape;
     }
@@ -193,7 +195,7 @@ TEST_F(CApiMouseTest, TheHandShapesAreCursorResources)
     EXPECT_EQ(LoadCursorW(nullptr, MAKEINTRESOURCEW(119)), nullptr) << "no such resource";
 }
 
-TEST_F(CApiMouseTest, ShowCursorWalksTheDisplayCountToTheWantedSide)
+TEST_F(CApiMouseThreadTest, ShowCursorWalksTheDisplayCountToTheWantedSide)
 {
     ShowCursor(TRUE); // count 1: shown twice over
     m_mouse.ShowCursor(FALSE);
@@ -208,7 +210,7 @@ TEST_F(CApiMouseTest, ShowCursorWalksTheDisplayCountToTheWantedSide)
     EXPECT_EQ(m_mouse.IsCursorShown(), TRUE);
 }
 
-TEST_F(CApiMouseTest, PositionsAreClientPixels)
+TEST_F(CApiMouseThreadTest, PositionsAreClientPixels)
 {
     m_mouse.SetPosition(30, 40);
     POINT screen{};
@@ -221,7 +223,7 @@ TEST_F(CApiMouseTest, PositionsAreClientPixels)
     EXPECT_EQ(client.y, 40);
 }
 
-TEST_F(CApiMouseTest, AnotherThreadSeesThePositionTheMainThreadReadLast)
+TEST_F(CApiMouseThreadTest, AnotherThreadSeesThePositionTheMainThreadReadLast)
 {
     // The game cursor's task reads the position on the app-task thread, which must not reach
     // into the window layer: it gets the position of the last mouse move or read of the main
@@ -246,7 +248,7 @@ TEST_F(CApiMouseTest, AnotherThreadSeesThePositionTheMainThreadReadLast)
     EXPECT_EQ(seen.y, 70);
 }
 
-TEST_F(CApiMouseTest, RotatedPositionsReadBackWhatWasSet)
+TEST_F(CApiMouseThreadTest, RotatedPositionsReadBackWhatWasSet)
 {
     TestApp app;
     app.SetRotate(1);
@@ -263,7 +265,7 @@ TEST_F(CApiMouseTest, RotatedPositionsReadBackWhatWasSet)
     EXPECT_EQ(screen.y, 240);
 }
 
-TEST_F(CApiMouseTest, AShortTouchIsATapThatLastsOneSecond)
+TEST_F(CApiMouseThreadTest, AShortTouchIsATapThatLastsOneSecond)
 {
     Touch(platform::FingerPhase::Down, 200, 100);
     POINT pointer{};
@@ -278,7 +280,7 @@ TEST_F(CApiMouseTest, AShortTouchIsATapThatLastsOneSecond)
     EXPECT_EQ(m_mouse.GetTouchTap(), 0);
 }
 
-TEST_F(CApiMouseTest, AHeldTouchIsALongPress)
+TEST_F(CApiMouseThreadTest, AHeldTouchIsALongPress)
 {
     Touch(platform::FingerPhase::Down, 200, 100);
     VirtualClock::Advance(500);
@@ -289,7 +291,7 @@ TEST_F(CApiMouseTest, AHeldTouchIsALongPress)
     EXPECT_EQ(m_mouse.GetTouchState(), 0);
 }
 
-TEST_F(CApiMouseTest, TenPixelsIsStillATapElevenADrag)
+TEST_F(CApiMouseThreadTest, TenPixelsIsStillATapElevenADrag)
 {
     Touch(platform::FingerPhase::Down, 200, 100);
     Touch(platform::FingerPhase::Move, 210, 90);
@@ -307,7 +309,7 @@ TEST_F(CApiMouseTest, TenPixelsIsStillATapElevenADrag)
     EXPECT_EQ(m_mouse.GetTouchState(), 0);
 }
 
-TEST_F(CApiMouseTest, TouchIsIgnoredWithoutTheSystemFunctions)
+TEST_F(CApiMouseThreadTest, TouchIsIgnoredWithoutTheSystemFunctions)
 {
     platform::SetTouchFunctionsExported(false);
     Touch(platform::FingerPhase::Down, 200, 100);
@@ -316,7 +318,7 @@ TEST_F(CApiMouseTest, TouchIsIgnoredWithoutTheSystemFunctions)
     EXPECT_EQ(m_mouse.GetTouchTap(), 0);
 }
 
-TEST_F(CApiMouseTest, TouchWhileAButtonIsHeldIsIgnored)
+TEST_F(CApiMouseThreadTest, TouchWhileAButtonIsHeldIsIgnored)
 {
     platform::PushMouseButton(m_window, 1, true, 10, 10);
     Pump();
@@ -325,7 +327,7 @@ TEST_F(CApiMouseTest, TouchWhileAButtonIsHeldIsIgnored)
     EXPECT_EQ(m_mouse.GetTouchTap(), 0);
 }
 
-TEST_F(CApiMouseTest, AShapeChangeMovesThePointerToWhereItIs)
+TEST_F(CApiMouseThreadTest, AShapeChangeMovesThePointerToWhereItIs)
 {
     EXPECT_EQ(m_mouse.GetCursorShape(), -1);
     EXPECT_EQ(m_mouse.SetCursorShape(-1), 1);

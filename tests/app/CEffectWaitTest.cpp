@@ -133,10 +133,10 @@ TEST_F(CEffectWaitTest, PollSkipInputThrowsOne)
 }
 
 // Requests need the document's event manager: a started document.
-class CEffectWaitRequestTest : public DocumentFixture
+class CEffectWaitRequestThreadTest : public DocumentFixture
 {
 protected:
-    CEffectWaitRequestTest()
+    CEffectWaitRequestThreadTest()
     {
         VirtualClock::Enable(10'000);
         VirtualClock::SetAutoAdvance(true);
@@ -146,7 +146,7 @@ protected:
         m_wait.SetSkipFlags(SKIP_ON_REQUEST);
         m_wait.SetRequestMask(REQUEST_RETURN_TO_TITLE);
     }
-    ~CEffectWaitRequestTest() override
+    ~CEffectWaitRequestThreadTest() override
     {
         m_clocked.reset();
         VirtualClock::Disable();
@@ -156,7 +156,7 @@ protected:
     CEffectWait m_wait;
 };
 
-TEST_F(CEffectWaitRequestTest, APendingRequestOfTheMaskSkips)
+TEST_F(CEffectWaitRequestThreadTest, APendingRequestOfTheMaskSkips)
 {
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_SYSTEM_SETTINGS);
     EXPECT_EQ(m_wait.CheckSkip(), 0);

@@ -9,7 +9,7 @@
 
 namespace {
 
-class CFuncFontTest : public DocumentFixture
+class CFuncFontThreadTest : public DocumentFixture
 {
 protected:
     void Call(int32_t function, int32_t width, int32_t height)
@@ -32,7 +32,7 @@ protected:
     CVeskDoc* m_document = StartDocument();
 };
 
-TEST_F(CFuncFontTest, TextFontsAndTheSmallFontAreSizedApart)
+TEST_F(CFuncFontThreadTest, TextFontsAndTheSmallFontAreSizedApart)
 {
     const auto small = SizeOf(DOCUMENT_FONT_FIFTH);
     Call(0, 40, 44);

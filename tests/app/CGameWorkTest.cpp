@@ -77,10 +77,10 @@ int32_t Page(int32_t page)
     return page;
 }
 
-class CGameWorkTest : public DocumentFixture
+class CGameWorkThreadTest : public DocumentFixture
 {
 protected:
-    CGameWorkTest()
+    CGameWorkThreadTest()
     {
         StartDocument();
         Work().AddMenuLock(0); // menu items enabled, as when the game runs
@@ -88,7 +88,7 @@ protected:
         GetView()->SetStatusBits(VIEW_STATUS_ACTIVE);
         m_before = Observe();
     }
-    ~CGameWorkTest() override { GetView()->ClearStatusBits(0xF); }
+    ~CGameWorkThreadTest() override { GetView()->ClearStatusBits(0xF); }
 
     static CGameWork& Work() { return *GetGameWork(); }
     template <typename Base, typename... Args>
@@ -114,7 +114,7 @@ protected:
     Seen m_before;
 };
 
-TEST_F(CGameWorkTest, SystemSettingsRequestRunsTheMenuFrozenAndPutsItBack)
+TEST_F(CGameWorkThreadTest, SystemSettingsRequestRunsTheMenuFrozenAndPutsItBack)
 {
     ASSERT_EQ(m_before.engine & ENGINE_STATE_MENU_ENABLED, ENGINE_STATE_MENU_ENABLED);
     auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_SOUND); });
@@ -135,7 +135,7 @@ TEST_F(CGameWorkTest, SystemSettingsRequestRunsTheMenuFrozenAndPutsItBack)
     EXPECT_EQ(GetDocument()->GetRequestWord(), 0u);
 }
 
-TEST_F(CGameWorkTest, SoundSettingsRequestOpensOnItsPage)
+TEST_F(CGameWorkThreadTest, SoundSettingsRequestOpensOnItsPage)
 {
     auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
     auto* sound = Install(Work().m_sound_config, [] { return Page(SYSTEM_PAGE_END); });
@@ -146,7 +146,7 @@ TEST_F(CGameWorkTest, SoundSettingsRequestOpensOnItsPage)
     ExpectRestored();
 }
 
-TEST_F(CGameWorkTest, PageTheMenuDoesNotKnowEndsIt)
+TEST_F(CGameWorkThreadTest, PageTheMenuDoesNotKnowEndsIt)
 {
     auto* config = Install(Work().m_config, [] { return 42; });
     Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
@@ -161,7 +161,7 @@ TEST_F(CGameWorkTest, PageTheMenuDoesNotKnowEndsIt)
     EXPECT_EQ(Work().GetMenuLock(), 0);
 }
 
-TEST_F(CGameWorkTest, LoadFromTheMenuUnwindsWithCode3AfterCleaningUp)
+TEST_F(CGameWorkThreadTest, LoadFromTheMenuUnwindsWithCode3AfterCleaningUp)
 {
     Work().SetStatusBits(STATUS_SNAPSHOT_WANTED);
     Install(
@@ -183,7 +183,7 @@ TEST_F(CGameWorkTest, LoadFromTheMenuUnwindsWithCode3AfterCleaningUp)
     EXPECT_EQ(after.active, m_before.active);
 }
 
-TEST_F(CGameWorkTest, SaveLoadLoopUnwindsTheSameWay)
+TEST_F(CGameWorkThreadTest, SaveLoadLoopUnwindsTheSameWay)
 {
     Install(
         Work().m_load_screen, []() -> int32_t { throw CVeskDoc::DOCUMENT_RESTORE_STACK; }, SYSTEM_PAGE_LOAD);
@@ -196,7 +196,7 @@ TEST_F(CGameWorkTest, SaveLoadLoopUnwindsTheSameWay)
 // The pages' pictures and layers exist only while the menu is visited: the start-up gives them
 // back, a page left for another keeps its own (the pages cross-fade over the shared layers) until
 // the visit ends, and a page that unwinds with a document code gives them back too.
-TEST_F(CGameWorkTest, PagesHoldTheirPartsOnlyWhileTheMenuIsVisited)
+TEST_F(CGameWorkThreadTest, PagesHoldTheirPartsOnlyWhileTheMenuIsVisited)
 {
     EXPECT_FALSE(Work().m_save_screen->HoldsParts());
     EXPECT_FALSE(Work().m_config->HoldsParts());
@@ -236,7 +236,7 @@ TEST_F(CGameWorkTest, PagesHoldTheirPartsOnlyWhileTheMenuIsVisited)
     EXPECT_FALSE(sound->HoldsParts());
 }
 
-TEST_F(CGameWorkTest, FlagManagerClearsItsLockWhenACodeUnwindsThroughIt)
+TEST_F(CGameWorkThreadTest, FlagManagerClearsItsLockWhenACodeUnwindsThroughIt)
 {
     auto* manager =
         Install(Work().m_flag_manager, []() -> int32_t { throw CVeskDoc::DOCUMENT_RETURN_TO_TITLE; });
@@ -253,7 +253,7 @@ TEST_F(CGameWorkTest, FlagManagerClearsItsLockWhenACodeUnwindsThroughIt)
     EXPECT_EQ(config->runs.size(), 1u);
 }
 
-TEST_F(CGameWorkTest, NestedFlowsLeaveTheCounterAndMenuBitAsBefore)
+TEST_F(CGameWorkThreadTest, NestedFlowsLeaveTheCounterAndMenuBitAsBefore)
 {
     Install(Work().m_flag_manager, [] { return Page(SYSTEM_PAGE_END); });
     auto* config = Install(Work().m_config, [] {
@@ -265,7 +265,7 @@ TEST_F(CGameWorkTest, NestedFlowsLeaveTheCounterAndMenuBitAsBefore)
     ExpectRestored();
 }
 
-TEST_F(CGameWorkTest, MenuPageExitAsksAndQuits)
+TEST_F(CGameWorkThreadTest, MenuPageExitAsksAndQuits)
 {
     m_app.Config().SetInt("/Config/Dialog/02/Enable", 0);
     FlagBuffer& state = *GetDocument()->m_current_state;
@@ -296,7 +296,7 @@ TEST_F(CGameWorkTest, MenuPageExitAsksAndQuits)
     EXPECT_EQ(m_dir.Read("onemes.dat"), (std::vector<uint8_t>{0x80, 0x01}));
 }
 
-TEST_F(CGameWorkTest, ExitRequestEndsTheMainLoop)
+TEST_F(CGameWorkThreadTest, ExitRequestEndsTheMainLoop)
 {
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_EXIT | REQUEST_RETURN_TO_TITLE);
     EXPECT_EQ(GetDocument()->OnFrame(), 0u) << "exit comes before the return to the title";
@@ -304,7 +304,7 @@ TEST_F(CGameWorkTest, ExitRequestEndsTheMainLoop)
     ExpectRestored();
 }
 
-TEST_F(CGameWorkTest, ReturnToUnknownTargetOnlyUnwinds)
+TEST_F(CGameWorkThreadTest, ReturnToUnknownTargetOnlyUnwinds)
 {
     const std::shared_ptr<CScript> script = GetDocument()->m_current_script;
     try {
@@ -320,7 +320,7 @@ TEST_F(CGameWorkTest, ReturnToUnknownTargetOnlyUnwinds)
     EXPECT_EQ(Work().GetMenuLock(), 0);
 }
 
-TEST_F(CGameWorkTest, ReturnToTitleReplacesTheScript)
+TEST_F(CGameWorkThreadTest, ReturnToTitleReplacesTheScript)
 {
     GetDocument()->m_current_state->Values[2] = ScriptValue::FromInteger(9);
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_RETURN_TO_TITLE);
@@ -332,7 +332,7 @@ TEST_F(CGameWorkTest, ReturnToTitleReplacesTheScript)
     EXPECT_EQ(Work().GetLockStatus(), 0u);
 }
 
-TEST_F(CGameWorkTest, LockedRequestWaitsAndTheTickReturns)
+TEST_F(CGameWorkThreadTest, LockedRequestWaitsAndTheTickReturns)
 {
     auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
     // The settings screen is up (its lock is held) when the menu asks for it again.
@@ -368,7 +368,7 @@ private:
     BOOL m_visible = FALSE;
 };
 
-TEST_F(CGameWorkTest, ExitRunsBeforeSettingsWhichRunAtTheNextTick)
+TEST_F(CGameWorkThreadTest, ExitRunsBeforeSettingsWhichRunAtTheNextTick)
 {
     auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_EXIT | REQUEST_SYSTEM_SETTINGS);
@@ -385,7 +385,7 @@ TEST_F(CGameWorkTest, ExitRunsBeforeSettingsWhichRunAtTheNextTick)
     EXPECT_EQ(GetDocument()->GetRequestWord(), 0u);
 }
 
-TEST_F(CGameWorkTest, AnIdleViewServesNothingWhateverIsPending)
+TEST_F(CGameWorkThreadTest, AnIdleViewServesNothingWhateverIsPending)
 {
     CountingPopup popup;
     GetView()->SetPopupMenu(&popup);
@@ -404,7 +404,7 @@ TEST_F(CGameWorkTest, AnIdleViewServesNothingWhateverIsPending)
     GetView()->SetPopupMenu(nullptr);
 }
 
-TEST_F(CGameWorkTest, PopupOpensOnlyWhenTheGameAllowsIt)
+TEST_F(CGameWorkThreadTest, PopupOpensOnlyWhenTheGameAllowsIt)
 {
     CountingPopup popup;
     GetView()->SetPopupMenu(&popup);
@@ -426,7 +426,7 @@ TEST_F(CGameWorkTest, PopupOpensOnlyWhenTheGameAllowsIt)
     GetView()->SetPopupMenu(nullptr);
 }
 
-TEST_F(CGameWorkTest, PopupHeldByTheWindowDialogLeavesTheRequestPending)
+TEST_F(CGameWorkThreadTest, PopupHeldByTheWindowDialogLeavesTheRequestPending)
 {
     CountingPopup popup;
     GetView()->SetPopupMenu(&popup);
@@ -440,7 +440,7 @@ TEST_F(CGameWorkTest, PopupHeldByTheWindowDialogLeavesTheRequestPending)
     GetView()->SetPopupMenu(nullptr);
 }
 
-TEST_F(CGameWorkTest, NothingIsServedWhileTheWindowIsInactiveOrGone)
+TEST_F(CGameWorkThreadTest, NothingIsServedWhileTheWindowIsInactiveOrGone)
 {
     auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_SYSTEM_SETTINGS);
@@ -451,7 +451,7 @@ TEST_F(CGameWorkTest, NothingIsServedWhileTheWindowIsInactiveOrGone)
     EXPECT_TRUE(config->runs.empty());
 }
 
-TEST_F(CGameWorkTest, WindowModeDialogTakesAndReleasesItsLock)
+TEST_F(CGameWorkThreadTest, WindowModeDialogTakesAndReleasesItsLock)
 {
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_WINDOW_SETTINGS);
     GetDocument()->OnFrame();
@@ -459,7 +459,7 @@ TEST_F(CGameWorkTest, WindowModeDialogTakesAndReleasesItsLock)
     EXPECT_EQ(Work().GetLockStatus(), 0u);
 }
 
-TEST_F(CGameWorkTest, SubMapTakesASnapshotAndGivesItsResult)
+TEST_F(CGameWorkThreadTest, SubMapTakesASnapshotAndGivesItsResult)
 {
     Work().SetStatusBits(STATUS_SNAPSHOT_WANTED);
     auto* sub_map = Install(Work().m_sub_map, [] {
@@ -485,7 +485,7 @@ public:
     std::vector<int32_t> starts;
 };
 
-TEST_F(CGameWorkTest, BacklogRunsAgainFromItsKeptIndex)
+TEST_F(CGameWorkThreadTest, BacklogRunsAgainFromItsKeptIndex)
 {
     auto* backlog = new RepeatingBacklog;
     Work().m_backlog.reset(backlog);
@@ -507,7 +507,7 @@ private:
     bool* m_saw_words;
 };
 
-TEST_F(CGameWorkTest, ScreensStillSeeTheWordsWhileTheyAreDestroyed)
+TEST_F(CGameWorkThreadTest, ScreensStillSeeTheWordsWhileTheyAreDestroyed)
 {
     bool saw_words = false;
     Work().m_save_screen = std::make_unique<WordReader>(&saw_words);
@@ -519,7 +519,7 @@ TEST_F(CGameWorkTest, ScreensStillSeeTheWordsWhileTheyAreDestroyed)
 
 // The script and the screens reach the game work through their own parts of it, and a flow a
 // screen starts through its part is the shell's, with the shell's locks.
-TEST_F(CGameWorkTest, LowerAreasReachTheShellsWorkAndItsFlows)
+TEST_F(CGameWorkThreadTest, LowerAreasReachTheShellsWorkAndItsFlows)
 {
     ASSERT_EQ(GetScriptWork(), static_cast<ScriptWork*>(&Work()));
     ScreenWork* work = GetScreenWork();

@@ -41,10 +41,10 @@ public:
     int m_failing_init = 0; // the start that fails, counted from 1; 0: none
 };
 
-class CVeskAppRunTest : public DocumentFixture
+class CVeskAppRunThreadTest : public DocumentFixture
 {};
 
-TEST_F(CVeskAppRunTest, EndsWhenTheStartScriptEnds)
+TEST_F(CVeskAppRunThreadTest, EndsWhenTheStartScriptEnds)
 {
     WriteScripts({{"start.mes", "push 1\npush 2\nend"}});
     DocumentApp app;
@@ -52,7 +52,7 @@ TEST_F(CVeskAppRunTest, EndsWhenTheStartScriptEnds)
     EXPECT_EQ(app.Run(), 1);
 }
 
-TEST_F(CVeskAppRunTest, FrameFailureIsShownAndEndsTheLoop)
+TEST_F(CVeskAppRunThreadTest, FrameFailureIsShownAndEndsTheLoop)
 {
     WriteScripts({{"start.mes", "lib 11, 2\nend"}});
     DocumentApp app;
@@ -61,7 +61,7 @@ TEST_F(CVeskAppRunTest, FrameFailureIsShownAndEndsTheLoop)
     EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"frame failed"});
 }
 
-TEST_F(CVeskAppRunTest, SoftResetGoesOnWithTheNewDocument)
+TEST_F(CVeskAppRunThreadTest, SoftResetGoesOnWithTheNewDocument)
 {
     // The first game resets at once; the second finds the mark the first left and ends.
     WriteScripts({{"start.mes", "lib 11, 1\nend"}});
@@ -75,7 +75,7 @@ TEST_F(CVeskAppRunTest, SoftResetGoesOnWithTheNewDocument)
     (void)first; // freed by the reset's exit: the loop must not step it again
 }
 
-TEST_F(CVeskAppRunTest, ASoftResetWhoseStartFailsEndsTheLoop)
+TEST_F(CVeskAppRunThreadTest, ASoftResetWhoseStartFailsEndsTheLoop)
 {
     WriteScripts({{"start.mes", "lib 11, 1\nend"}});
     DocumentApp app;

@@ -32,6 +32,7 @@
 #include "sound/CDirectSound.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 #include "support/WorkingDir.h"
 
 namespace {
@@ -63,10 +64,10 @@ int RunInChild(Body body)
 
 // Everything an instance reads at start-up lives in a folder of the test's own, the lock files
 // included, so tests never meet a running game or each other.
-class CVeskAppTest : public ::testing::Test
+class CVeskAppThreadTest : public ThreadTest
 {
 protected:
-    CVeskAppTest()
+    CVeskAppThreadTest()
     {
         std::filesystem::create_directories(m_dir.PathOf("game"));
         std::filesystem::create_directories(m_dir.PathOf("run"));
@@ -87,7 +88,7 @@ protected:
 
 } // namespace
 
-TEST_F(CVeskAppTest, TheFirstInstanceHoldsTheMutexAndTheScreenSaverUntilExit)
+TEST_F(CVeskAppThreadTest, TheFirstInstanceHoldsTheMutexAndTheScreenSaverUntilExit)
 {
     TestApp app;
     app.InitFramework();
@@ -101,7 +102,7 @@ TEST_F(CVeskAppTest, TheFirstInstanceHoldsTheMutexAndTheScreenSaverUntilExit)
     EXPECT_TRUE(m_boxes.Shown().empty());
 }
 
-TEST_F(CVeskAppTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
+TEST_F(CVeskAppThreadTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
 {
     // The first instance holds the lock only: a process with the game's threads running must not
     // fork.
@@ -132,7 +133,7 @@ TEST_F(CVeskAppTest, ASecondProcessEndsQuietlyAndLeavesTheScreenSaverAlone)
               1); // once the first has gone, the next start runs
 }
 
-TEST_F(CVeskAppTest, ACrashedInstanceLeavesNoMutexBehind)
+TEST_F(CVeskAppThreadTest, ACrashedInstanceLeavesNoMutexBehind)
 {
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
@@ -158,7 +159,7 @@ TEST_F(CVeskAppTest, ACrashedInstanceLeavesNoMutexBehind)
     app.ReleaseInstanceMutex();
 }
 
-TEST_F(CVeskAppTest, AnExitWithoutAStartChangesNothing)
+TEST_F(CVeskAppThreadTest, AnExitWithoutAStartChangesNothing)
 {
     TestApp app;
     SetScreenSaverActive(FALSE); // someone else's choice
@@ -169,7 +170,7 @@ TEST_F(CVeskAppTest, AnExitWithoutAStartChangesNothing)
     EXPECT_EQ(ScreenSaverActive(), TRUE);
 }
 
-TEST_F(CVeskAppTest, ASecondFirstStartWritesNoSaveDataWhileTheFirstHoldsTheLock)
+TEST_F(CVeskAppThreadTest, ASecondFirstStartWritesNoSaveDataWhileTheFirstHoldsTheLock)
 {
     TestApp first;
     ASSERT_EQ(first.AcquireInstanceMutex("vesk test instance"), 1);
@@ -186,7 +187,7 @@ TEST_F(CVeskAppTest, ASecondFirstStartWritesNoSaveDataWhileTheFirstHoldsTheLock)
     first.ReleaseInstanceMutex();
 }
 
-TEST_F(CVeskAppTest, ADisplayThatCannotBeMadeIsShownAndTheExitUndoesTheStart)
+TEST_F(CVeskAppThreadTest, ADisplayThatCannotBeMadeIsShownAndTheExitUndoesTheStart)
 {
     platform::SetFailingDriverTypes(0xFFFFFFFFu, E_OUTOFMEMORY);
     TestApp app;
@@ -205,7 +206,7 @@ TEST_F(CVeskAppTest, ADisplayThatCannotBeMadeIsShownAndTheExitUndoesTheStart)
     EXPECT_EQ(GetAppTask(), nullptr);
 }
 
-TEST_F(CVeskAppTest, AStartMakesTheWindowTheDevicesAndTheGameAndTheExitTakesThemDown)
+TEST_F(CVeskAppThreadTest, AStartMakesTheWindowTheDevicesAndTheGameAndTheExitTakesThemDown)
 {
     TestApp app;
     app.SetStartupArguments(nullptr, "", SW_SHOWNORMAL); // as the process entry hands them over
@@ -236,7 +237,7 @@ TEST_F(CVeskAppTest, AStartMakesTheWindowTheDevicesAndTheGameAndTheExitTakesThem
     EXPECT_TRUE(m_boxes.Shown().empty());
 }
 
-TEST_F(CVeskAppTest, AnAppTaskThreadThatCannotStartEndsTheStartWithItsMessage)
+TEST_F(CVeskAppThreadTest, AnAppTaskThreadThatCannotStartEndsTheStartWithItsMessage)
 {
     TestApp app;
     app.SetStartupArguments(nullptr, "", SW_SHOWNORMAL);
@@ -276,7 +277,7 @@ unsigned FailingLayerThread(void*)
 
 } // namespace
 
-TEST_F(CVeskAppTest, AThrowOnAnyThreadIsShownAndTheExitWritesTheSettings)
+TEST_F(CVeskAppThreadTest, AThrowOnAnyThreadIsShownAndTheExitWritesTheSettings)
 {
     struct Case
     {
@@ -333,7 +334,7 @@ void RecordLockReport(const char* report)
 
 } // namespace
 
-TEST_F(CVeskAppTest, ModeSwitchesAndFramesKeepTheLockOrder)
+TEST_F(CVeskAppThreadTest, ModeSwitchesAndFramesKeepTheLockOrder)
 {
     // The window calls of a mode switch send messages through the view's hook list, which a
     // paint takes before the draw lock: they must not be made under the draw lock, while the

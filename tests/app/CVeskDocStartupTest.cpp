@@ -56,9 +56,7 @@ const Part PARTS[] = {
     {"Failed to create the Work Layer", [](CVeskDoc& d) { return d.GetWorkLayer() != nullptr; }},
     {"Failed to create the Stack Layer", [](CVeskDoc& d) { return d.GetStackLayer() != nullptr; }},
     {"Failed to create the Movie Object",
-     [](CVeskDoc& d) {
-         return d.GetMoviePlayer() != nullptr && d.GetMoviePlayer()->Streams[1] != nullptr;
-     }},
+     [](CVeskDoc& d) { return d.GetMoviePlayer() != nullptr && d.GetMoviePlayer()->Streams[1] != nullptr; }},
     {"Failed to create the Data Archive", [](CVeskDoc& d) { return d.GetDataArchive() != nullptr; }},
     {"Failed to create the Script Manager", [](CVeskDoc& d) { return d.m_script_context != nullptr; }},
     {"Status Object Create Failed", [](CVeskDoc&) { return GetGameWork()->m_status != nullptr; }},
@@ -66,10 +64,10 @@ const Part PARTS[] = {
     {"Failed to create the Script Object", [](CVeskDoc& d) { return d.m_current_script != nullptr; }},
 };
 
-class CVeskDocStartupTest : public DocumentFixture
+class CVeskDocStartupThreadTest : public DocumentFixture
 {};
 
-TEST_F(CVeskDocStartupTest, BuildsTheGameAndRunsTheStartScript)
+TEST_F(CVeskDocStartupThreadTest, BuildsTheGameAndRunsTheStartScript)
 {
     WriteScripts({{"start.mes", "push 7\nstvar 3\nend"}});
     CVeskDoc* document = GetDocument();
@@ -106,7 +104,7 @@ TEST_F(CVeskDocStartupTest, BuildsTheGameAndRunsTheStartScript)
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
-TEST_F(CVeskDocStartupTest, UpdateArchiveIsOpenedWhenPresent)
+TEST_F(CVeskDocStartupThreadTest, UpdateArchiveIsOpenedWhenPresent)
 {
     std::vector<tools::ArchiveEntry> none;
     m_dir.Write("update.arc", tools::BuildArchive(none, tools::ArchiveEncoding::Plain));
@@ -115,7 +113,7 @@ TEST_F(CVeskDocStartupTest, UpdateArchiveIsOpenedWhenPresent)
     EXPECT_NE(document->GetUpdateArchive(), nullptr);
 }
 
-TEST_F(CVeskDocStartupTest, StartScriptNameComesFromTheConfiguration)
+TEST_F(CVeskDocStartupThreadTest, StartScriptNameComesFromTheConfiguration)
 {
     m_app.Config().SetString("/GameFile/Script/StartUp", "other.mes");
     WriteScripts({{"other.mes", "end"}});
@@ -124,7 +122,7 @@ TEST_F(CVeskDocStartupTest, StartScriptNameComesFromTheConfiguration)
     EXPECT_STREQ(document->m_current_script->GetName().GetText(), "other.mes");
 }
 
-TEST_F(CVeskDocStartupTest, MissingStartScriptIsReportedWithItsText)
+TEST_F(CVeskDocStartupThreadTest, MissingStartScriptIsReportedWithItsText)
 {
     WriteScripts({{"main.mes", "end"}});
     CVeskDoc* document = GetDocument();
@@ -139,7 +137,7 @@ TEST_F(CVeskDocStartupTest, MissingStartScriptIsReportedWithItsText)
 
 // Each failure stops the start-up with its own text; everything made before it exists, nothing
 // after it, and deleting the document frees it all (the sanitizer build checks the freeing).
-TEST_F(CVeskDocStartupTest, EachFailureStopsInOrderWithItsText)
+TEST_F(CVeskDocStartupThreadTest, EachFailureStopsInOrderWithItsText)
 {
     WriteScripts({{"start.mes", "end"}});
     for (size_t failing = 0; failing < std::size(PARTS); ++failing) {
@@ -162,7 +160,7 @@ TEST_F(CVeskDocStartupTest, EachFailureStopsInOrderWithItsText)
     }
 }
 
-TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
+TEST_F(CVeskDocStartupThreadTest, OtherStepFailuresHaveTheirTexts)
 {
     WriteScripts({{"start.mes", "end"}});
     const char* const texts[] = {
@@ -206,7 +204,7 @@ TEST_F(CVeskDocStartupTest, OtherStepFailuresHaveTheirTexts)
 
 // Nothing the title does not show is made at start-up: the message window, the sub map and the
 // system pages make their layers when they first show.
-TEST_F(CVeskDocStartupTest, ScreensNotShownHoldNoLayers)
+TEST_F(CVeskDocStartupThreadTest, ScreensNotShownHoldNoLayers)
 {
     WriteScripts({{"start.mes", "end"}});
     GetDocument()->StartGame();
@@ -224,7 +222,7 @@ TEST_F(CVeskDocStartupTest, ScreensNotShownHoldNoLayers)
 
 // The system pages make their pictures only when they open, yet data without a page's sheets
 // still stops the start-up with the page's text.
-TEST_F(CVeskDocStartupTest, NoPageWithoutItsPartsSheets)
+TEST_F(CVeskDocStartupThreadTest, NoPageWithoutItsPartsSheets)
 {
     WriteScripts({{"start.mes", "end"}});
     const struct
@@ -251,7 +249,7 @@ TEST_F(CVeskDocStartupTest, NoPageWithoutItsPartsSheets)
     }
 }
 
-TEST_F(CVeskDocStartupTest, AMissingOrDamagedArchiveStopsOnOneBoxInThePlayersLanguage)
+TEST_F(CVeskDocStartupThreadTest, AMissingOrDamagedArchiveStopsOnOneBoxInThePlayersLanguage)
 {
     WriteScripts({{"start.mes", "end"}});
     const std::vector<uint8_t> data = m_dir.Read("data.arc");
@@ -281,7 +279,7 @@ TEST_F(CVeskDocStartupTest, AMissingOrDamagedArchiveStopsOnOneBoxInThePlayersLan
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
-TEST_F(CVeskDocStartupTest, MoviePlayerThatCannotBeMadeIsSkipped)
+TEST_F(CVeskDocStartupThreadTest, MoviePlayerThatCannotBeMadeIsSkipped)
 {
     WriteScripts({{"start.mes", "end"}});
     InjectCreationFault("media manager");
@@ -291,7 +289,7 @@ TEST_F(CVeskDocStartupTest, MoviePlayerThatCannotBeMadeIsSkipped)
     EXPECT_NE(document->m_current_script, nullptr);
 }
 
-TEST_F(CVeskDocStartupTest, DocumentThatCannotBeMadeThrows)
+TEST_F(CVeskDocStartupThreadTest, DocumentThatCannotBeMadeThrows)
 {
     InjectCreationFault("Failed to create the Document Object");
     try {

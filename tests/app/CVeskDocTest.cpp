@@ -34,7 +34,7 @@ public:
     void Call(CScript&) override { throw static_cast<CVeskDoc::tagDOCUMENT_CODE>(Context->PopInteger()); }
 };
 
-class CVeskDocTest : public DocumentFixture
+class CVeskDocThreadTest : public DocumentFixture
 {
 protected:
     CVeskDoc* Start(const std::map<std::string, std::string>& scripts)
@@ -69,7 +69,7 @@ public:
 
 const char* const SUB_SCRIPT = "push 2\nstvar 6\nend\n";
 
-TEST_F(CVeskDocTest, Code0EndsTheMainLoop)
+TEST_F(CVeskDocThreadTest, Code0EndsTheMainLoop)
 {
     CVeskDoc* document = Start({{"start.mes", "lib 11, 0\npush 1\nstvar 1\nend"}});
     EXPECT_EQ(document->OnFrame(), 1u); // pushes the arguments
@@ -79,7 +79,7 @@ TEST_F(CVeskDocTest, Code0EndsTheMainLoop)
     EXPECT_NE(document->m_current_script, nullptr);
 }
 
-TEST_F(CVeskDocTest, AFrameThatMovesTheScriptOnHasTheNextOneDueAtOnce)
+TEST_F(CVeskDocThreadTest, AFrameThatMovesTheScriptOnHasTheNextOneDueAtOnce)
 {
     // The main loop rests between frames: without the note a script that did not draw would
     // run one opcode a rest.
@@ -92,7 +92,7 @@ TEST_F(CVeskDocTest, AFrameThatMovesTheScriptOnHasTheNextOneDueAtOnce)
     EXPECT_LE(static_cast<int32_t>(*due - timeGetTime()), 0);
 }
 
-TEST_F(CVeskDocTest, Code1ResumesTheSuspendedCallerWhereItStopped)
+TEST_F(CVeskDocThreadTest, Code1ResumesTheSuspendedCallerWhereItStopped)
 {
     CVeskDoc* document = Start({{"start.mes", "push 1\nstvar 5\nend"}, {"sub.mes", SUB_SCRIPT}});
     const std::shared_ptr<CScript> caller = document->m_current_script;
@@ -113,7 +113,7 @@ TEST_F(CVeskDocTest, Code1ResumesTheSuspendedCallerWhereItStopped)
     EXPECT_EQ(Variable(5), 1);
 }
 
-TEST_F(CVeskDocTest, Code2DropsTheFunctionsLocalFrame)
+TEST_F(CVeskDocThreadTest, Code2DropsTheFunctionsLocalFrame)
 {
     CVeskDoc* document = Start({{"start.mes", R"(
         func 4, 1
@@ -139,7 +139,7 @@ TEST_F(CVeskDocTest, Code2DropsTheFunctionsLocalFrame)
     EXPECT_EQ(Variable(3), 1) << "the caller went on after the return";
 }
 
-TEST_F(CVeskDocTest, Code3RestoresTheSavedScriptStack)
+TEST_F(CVeskDocThreadTest, Code3RestoresTheSavedScriptStack)
 {
     CVeskDoc* document =
         Start({{"start.mes", "lib 11, 3\nend"}, {"main.mes", SUB_SCRIPT}, {"sub.mes", SUB_SCRIPT}});
@@ -163,7 +163,7 @@ TEST_F(CVeskDocTest, Code3RestoresTheSavedScriptStack)
     EXPECT_EQ(document->m_suspended_callers[0].Script, document->m_script_stack[0]);
 }
 
-TEST_F(CVeskDocTest, Code4AndUnknownCodesGoOn)
+TEST_F(CVeskDocThreadTest, Code4AndUnknownCodesGoOn)
 {
     CVeskDoc* document = Start({{"start.mes", "lib 11, 4\nlib 11, 77\npush 1\nstvar 4\nend"}});
     EXPECT_LT(RunFrames(), 100);
@@ -171,7 +171,7 @@ TEST_F(CVeskDocTest, Code4AndUnknownCodesGoOn)
     EXPECT_EQ(document->m_current_script, nullptr);
 }
 
-TEST_F(CVeskDocTest, ResidentScriptSurvivesItsEndAndReplacement)
+TEST_F(CVeskDocThreadTest, ResidentScriptSurvivesItsEndAndReplacement)
 {
     CVeskDoc* document = Start({{"start.mes", "end"}, {"res.mes", "end"}, {"main.mes", "end"}});
     const std::shared_ptr<CScript> start = document->m_current_script;
@@ -194,7 +194,7 @@ TEST_F(CVeskDocTest, ResidentScriptSurvivesItsEndAndReplacement)
     EXPECT_EQ(document->PopScript(), 0u);
 }
 
-TEST_F(CVeskDocTest, ScriptStackSavesAndRestoresWithTheResumeLabel)
+TEST_F(CVeskDocThreadTest, ScriptStackSavesAndRestoresWithTheResumeLabel)
 {
     CVeskDoc* document =
         Start({{"start.mes", "push 1\npush 2\nend"},
@@ -235,7 +235,7 @@ TEST_F(CVeskDocTest, ScriptStackSavesAndRestoresWithTheResumeLabel)
     EXPECT_EQ(Variable(7), 2) << "resumed at label b, entry 1 of the resume table";
 }
 
-TEST_F(CVeskDocTest, RestoreWithoutStackRecordsKeepsTheCurrentScript)
+TEST_F(CVeskDocThreadTest, RestoreWithoutStackRecordsKeepsTheCurrentScript)
 {
     CVeskDoc* document = Start({{"start.mes", "end"}});
     const std::shared_ptr<CScript> current = document->m_current_script;
@@ -249,7 +249,7 @@ TEST_F(CVeskDocTest, RestoreWithoutStackRecordsKeepsTheCurrentScript)
     EXPECT_EQ(document->m_script_stack.size(), 1u);
 }
 
-TEST_F(CVeskDocTest, ScriptErrorTextNamesTheScriptAndLine)
+TEST_F(CVeskDocThreadTest, ScriptErrorTextNamesTheScriptAndLine)
 {
     CVeskDoc* document = GetDocument();
     EXPECT_STREQ(document->FormatScriptError("boom").GetText(), "boom");
@@ -259,7 +259,7 @@ TEST_F(CVeskDocTest, ScriptErrorTextNamesTheScriptAndLine)
     EXPECT_STREQ(document->FormatScriptError("boom").GetText(), "start.mes(42)\nboom");
 }
 
-TEST_F(CVeskDocTest, OnlyTheArchivesErrorTakesTheScriptNameAndLine)
+TEST_F(CVeskDocThreadTest, OnlyTheArchivesErrorTakesTheScriptNameAndLine)
 {
     const tools::AssembledScript start = tools::AssembleScript("line 42\nend");
     const std::vector<tools::ArchiveEntry> entries = {{"START.MES", start.File}, {"CUT.MES", {1, 0, 0}}};
@@ -283,7 +283,7 @@ TEST_F(CVeskDocTest, OnlyTheArchivesErrorTakesTheScriptNameAndLine)
     EXPECT_EQ(refused.rfind("start.mes(42)\nスクリプトファイル", 0), 0u) << refused;
 }
 
-TEST_F(CVeskDocTest, NestedFramesRunBareCodeToItsEnd)
+TEST_F(CVeskDocThreadTest, NestedFramesRunBareCodeToItsEnd)
 {
     CVeskDoc* document = Start({{"start.mes", "end"}});
     const tools::AssembledScript assembled = tools::AssembleScript("push 11\nstvar 2\npush 12\nstvar 3\nend");
@@ -294,7 +294,7 @@ TEST_F(CVeskDocTest, NestedFramesRunBareCodeToItsEnd)
     EXPECT_STREQ(document->m_current_script->GetName().GetText(), "start.mes");
 }
 
-TEST_F(CVeskDocTest, NestedFramesPassOtherCodesOn)
+TEST_F(CVeskDocThreadTest, NestedFramesPassOtherCodesOn)
 {
     CVeskDoc* document = Start({{"start.mes", "end"}});
     const tools::AssembledScript assembled = tools::AssembleScript("lib 11, 4\nend");
@@ -305,7 +305,7 @@ TEST_F(CVeskDocTest, NestedFramesPassOtherCodesOn)
 
 // Each rest of the nested loop, and the caller's first rest after it, find their turn due at
 // once: a loop that starts or ends must not rest on a note the other loop took.
-TEST_F(CVeskDocTest, NestedFramesLeaveEveryTurnDueAtOnce)
+TEST_F(CVeskDocThreadTest, NestedFramesLeaveEveryTurnDueAtOnce)
 {
     static std::vector<bool> due_at_rests;
     due_at_rests.clear();
@@ -332,7 +332,7 @@ public:
     UINT PumpMessage() override { return 0; }
 };
 
-TEST_F(CVeskDocTest, NestedFramesRunNothingOnceTheWindowIsGone)
+TEST_F(CVeskDocThreadTest, NestedFramesRunNothingOnceTheWindowIsGone)
 {
     CVeskDoc* document = Start({{"start.mes", "end"}});
     ClosedWindowApp closed; // the newest application object answers the pump
@@ -342,7 +342,7 @@ TEST_F(CVeskDocTest, NestedFramesRunNothingOnceTheWindowIsGone)
     EXPECT_NE(Variable(2), 11);
 }
 
-TEST_F(CVeskDocTest, RequestWordOperations)
+TEST_F(CVeskDocThreadTest, RequestWordOperations)
 {
     CVeskDoc* document = GetDocument();
     EXPECT_FALSE(document->EventFlagOp(EVENT_FLAG_SET, 0x1)) << "no event manager before the start-up";
@@ -367,7 +367,7 @@ CSpriteLayer* NewLayer()
     return layer;
 }
 
-TEST_F(CVeskDocTest, RegisteringANumberAgainReplacesAndTellsTheAuthor)
+TEST_F(CVeskDocThreadTest, RegisteringANumberAgainReplacesAndTellsTheAuthor)
 {
     CVeskDoc* document = GetDocument();
     CSpriteLayer* first = NewLayer();
@@ -384,7 +384,7 @@ TEST_F(CVeskDocTest, RegisteringANumberAgainReplacesAndTellsTheAuthor)
     document->UnregisterSpriteLayer(3);
 }
 
-TEST_F(CVeskDocTest, RegisteringTheSameLayerAgainKeepsIt)
+TEST_F(CVeskDocThreadTest, RegisteringTheSameLayerAgainKeepsIt)
 {
     CVeskDoc* document = GetDocument();
     CSpriteLayer* layer = NewLayer();
@@ -396,7 +396,7 @@ TEST_F(CVeskDocTest, RegisteringTheSameLayerAgainKeepsIt)
 }
 
 // Code below the shell reaches the shell's own singletons, made on its first use as before.
-TEST_F(CVeskDocTest, CodeBelowTheShellReachesTheShellsDocumentViewAndCursor)
+TEST_F(CVeskDocThreadTest, CodeBelowTheShellReachesTheShellsDocumentViewAndCursor)
 {
     DeleteDocument();
     GameDocument* first = GetGameDocument();

@@ -17,17 +17,17 @@
 
 namespace {
 
-class CVeskMenuEventTest : public DocumentFixture
+class CVeskMenuEventThreadTest : public DocumentFixture
 {
 protected:
-    CVeskMenuEventTest()
+    CVeskMenuEventThreadTest()
     {
         platform::ResetWindowLayer();
         StartDocument();
         GetView()->CreateMainWindow();
         ShowWindow(Window(), SW_SHOW);
     }
-    ~CVeskMenuEventTest() override
+    ~CVeskMenuEventThreadTest() override
     {
         DeleteView();
         platform::ResetWindowLayer();
@@ -44,7 +44,7 @@ protected:
 
 } // namespace
 
-TEST_F(CVeskMenuEventTest, EachRequestCommandSetsItsOwnBit)
+TEST_F(CVeskMenuEventThreadTest, EachRequestCommandSetsItsOwnBit)
 {
     const std::pair<UINT, uint32_t> commands[] = {
         {40001, 0x1}, {40002, 0x4}, {40006, 0x8}, {40009, 0x2}, {40049, 0x10}};
@@ -60,7 +60,7 @@ TEST_F(CVeskMenuEventTest, EachRequestCommandSetsItsOwnBit)
     EXPECT_EQ(Requests(), 0u);
 }
 
-TEST_F(CVeskMenuEventTest, SettingsCommandsToggleTheirKeys)
+TEST_F(CVeskMenuEventThreadTest, SettingsCommandsToggleTheirKeys)
 {
     m_app.Config().SetInt("/Config/OneMes", 0);
     m_app.Config().SetInt("/Config/AutoRead", 1);
@@ -75,7 +75,7 @@ TEST_F(CVeskMenuEventTest, SettingsCommandsToggleTheirKeys)
     EXPECT_EQ(m_app.GetConfigInt("/Config/OneMes", -1, 0), 0);
 }
 
-TEST_F(CVeskMenuEventTest, SettingsItemsFollowTheMenuLockOfTheGame)
+TEST_F(CVeskMenuEventThreadTest, SettingsItemsFollowTheMenuLockOfTheGame)
 {
     GetDocument()->ClearEngineStateBits(ENGINE_STATE_MENU_ENABLED);
     Refresh();
@@ -94,7 +94,7 @@ TEST_F(CVeskMenuEventTest, SettingsItemsFollowTheMenuLockOfTheGame)
     EXPECT_FALSE(Greyed(40002));
 }
 
-TEST_F(CVeskMenuEventTest, AGreyedCloseItemMakesQuitAndTheCloseBoxDoNothing)
+TEST_F(CVeskMenuEventThreadTest, AGreyedCloseItemMakesQuitAndTheCloseBoxDoNothing)
 {
     // The exit dialog greys the system menu's Close item while it is open.
     EnableMenuItem(GetSystemMenu(Window(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
@@ -109,7 +109,7 @@ TEST_F(CVeskMenuEventTest, AGreyedCloseItemMakesQuitAndTheCloseBoxDoNothing)
     EXPECT_EQ(Requests() & REQUEST_EXIT, REQUEST_EXIT) << "the close box is the quit command";
 }
 
-TEST_F(CVeskMenuEventTest, DisplayItemsAreCheckedByTheMode)
+TEST_F(CVeskMenuEventThreadTest, DisplayItemsAreCheckedByTheMode)
 {
     CDisplay* display = GetView()->GetDisplay();
     const std::pair<int32_t, UINT> modes[] = {{1, 40005}, {2, 40004}, {3, 40003}};
@@ -125,7 +125,7 @@ TEST_F(CVeskMenuEventTest, DisplayItemsAreCheckedByTheMode)
     display->SetMode(DISPLAY_MODE_WINDOWED);
 }
 
-TEST_F(CVeskMenuEventTest, InFullScreenTheTopRowsAskForThePopupAndTheRestHidesIt)
+TEST_F(CVeskMenuEventThreadTest, InFullScreenTheTopRowsAskForThePopupAndTheRestHidesIt)
 {
     CVeskView* view = GetView();
     view->GetDisplay()->SetMode(DISPLAY_MODE_FULL_SCREEN);
@@ -151,7 +151,7 @@ TEST_F(CVeskMenuEventTest, InFullScreenTheTopRowsAskForThePopupAndTheRestHidesIt
     EXPECT_EQ(view->GetStatus() & (VIEW_STATUS_OPEN_POPUP | VIEW_STATUS_HIDE_POPUP), 0u);
 }
 
-TEST_F(CVeskMenuEventTest, TheManualOpensItsFirstPageBesideTheExecutable)
+TEST_F(CVeskMenuEventThreadTest, TheManualOpensItsFirstPageBesideTheExecutable)
 {
     m_app.SetModuleFolder("/opt/game"); // without its separator: one is added
     // Headless, the shell only says what it would open.

@@ -331,10 +331,10 @@ TEST_F(CVeskViewTest, AnEffectWaitEndsOnEnterTypedIntoTheWindow)
     platform::VirtualClock::Disable();
 }
 
-class CVeskViewDocumentTest : public DocumentFixture
+class CVeskViewDocumentThreadTest : public DocumentFixture
 {
 protected:
-    ~CVeskViewDocumentTest() override
+    ~CVeskViewDocumentThreadTest() override
     {
         DeleteDocument();
         DeleteView();
@@ -342,7 +342,7 @@ protected:
     }
 };
 
-TEST_F(CVeskViewDocumentTest, TheGamesStartRelabelsTheMenusFromTheSystemTable)
+TEST_F(CVeskViewDocumentThreadTest, TheGamesStartRelabelsTheMenusFromTheSystemTable)
 {
     platform::ResetWindowLayer();
     m_app.Config().SetInt("/Config/Language", 2);

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "TestApp.h"
+#include "support/ThreadTest.h"
 #include "support/WorkingDir.h"
 
 class CVeskDoc;
 
-class DocumentFixture : public ::testing::Test
+class DocumentFixture : public ThreadTest
 {
 protected:
     DocumentFixture();

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "foundation/ScopedLock.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
-TEST(CCriticalSection, ExcludesOtherThreadsAndNestsForItsOwner)
+using CCriticalSectionThreadTest = ThreadTest;
+
+TEST_F(CCriticalSectionThreadTest, ExcludesOtherThreadsAndNestsForItsOwner)
 {
     CCriticalSection lock{LOCK_LEVEL_UNRANKED};
     long counter = 0; // guarded by lock
@@ -37,7 +40,9 @@ public:
     int m_unlocks = 0;
 };
 
-TEST(ScopedLock, ReleasesWhenAnExceptionLeavesTheScope)
+using ScopedLockThreadTest = ThreadTest;
+
+TEST_F(ScopedLockThreadTest, ReleasesWhenAnExceptionLeavesTheScope)
 {
     CountingLock lock;
     try {
@@ -50,7 +55,7 @@ TEST(ScopedLock, ReleasesWhenAnExceptionLeavesTheScope)
     EXPECT_EQ(lock.m_unlocks, 1);
 }
 
-TEST(ScopedLock, TakesAnyCriticalSectionThroughItsInterface)
+TEST_F(ScopedLockThreadTest, TakesAnyCriticalSectionThroughItsInterface)
 {
     CCriticalSection section{LOCK_LEVEL_UNRANKED};
     ICriticalSection& lock = section;

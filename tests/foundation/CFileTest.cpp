@@ -11,6 +11,7 @@
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr uint64_t START_MS = 5000;
 
 // The write retry sleeps on the layer clock; on the virtual clock the test decides when the
 // sleeps end, so every attempt can be counted.
-class CFileTest : public ::testing::Test
+class CFileThreadTest : public ThreadTest
 {
 protected:
     void SetUp() override { VirtualClock::Enable(START_MS); }
@@ -65,7 +66,7 @@ unsigned WriteWhenPossible(void* argument)
     return 0;
 }
 
-TEST_F(CFileTest, OpenWriteSucceedsOnceTheHolderLetsGo)
+TEST_F(CFileThreadTest, OpenWriteSucceedsOnceTheHolderLetsGo)
 {
     WriteText("config.xml", "old");
     HANDLE holder = HoldForReading("config.xml");
@@ -90,7 +91,7 @@ TEST_F(CFileTest, OpenWriteSucceedsOnceTheHolderLetsGo)
     EXPECT_EQ(VirtualClock::Now(), START_MS + 30);
 }
 
-TEST_F(CFileTest, OpenWriteGivesUpAfterTenAttempts)
+TEST_F(CFileThreadTest, OpenWriteGivesUpAfterTenAttempts)
 {
     VirtualClock::SetAutoAdvance(true);
     WriteText("flag000", "kept");
@@ -106,7 +107,7 @@ TEST_F(CFileTest, OpenWriteGivesUpAfterTenAttempts)
     CloseHandle(holder);
 }
 
-TEST_F(CFileTest, OpenWriteInAMissingFolderFailsAtOnce)
+TEST_F(CFileThreadTest, OpenWriteInAMissingFolderFailsAtOnce)
 {
     VirtualClock::SetAutoAdvance(true);
     CFile file;
@@ -115,7 +116,7 @@ TEST_F(CFileTest, OpenWriteInAMissingFolderFailsAtOnce)
     EXPECT_EQ(VirtualClock::Now(), START_MS); // no retry, no sleep
 }
 
-TEST_F(CFileTest, CloseOfAFileNeverOpenedIsTrue)
+TEST_F(CFileThreadTest, CloseOfAFileNeverOpenedIsTrue)
 {
     CFile file;
     EXPECT_TRUE(file.Close());
@@ -124,7 +125,7 @@ TEST_F(CFileTest, CloseOfAFileNeverOpenedIsTrue)
     EXPECT_TRUE(file.CloseHandle(&none));
 }
 
-TEST_F(CFileTest, AFailedCloseKeepsTheHandle)
+TEST_F(CFileThreadTest, AFailedCloseKeepsTheHandle)
 {
     CFile file;
     HANDLE stale = reinterpret_cast<HANDLE>(uintptr_t{0x7FFF'FFF0}); // no such handle
@@ -134,7 +135,7 @@ TEST_F(CFileTest, AFailedCloseKeepsTheHandle)
     file.Attach(nullptr);
 }
 
-TEST_F(CFileTest, ReadWriteSeekAndSize)
+TEST_F(CFileThreadTest, ReadWriteSeekAndSize)
 {
     CFile writer;
     ASSERT_EQ(writer.OpenWrite(PathOf("data.bin"), CREATE_ALWAYS), 1);
@@ -161,7 +162,7 @@ TEST_F(CFileTest, ReadWriteSeekAndSize)
     EXPECT_EQ(reader.GetPosition(), 5u);
 }
 
-TEST_F(CFileTest, OpenReadOfAMissingFileLeavesNoHandle)
+TEST_F(CFileThreadTest, OpenReadOfAMissingFileLeavesNoHandle)
 {
     CFile file;
     EXPECT_FALSE(file.OpenRead(PathOf("absent.xml")));
@@ -169,7 +170,7 @@ TEST_F(CFileTest, OpenReadOfAMissingFileLeavesNoHandle)
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(CFileTest, ADuplicateSharesThePosition)
+TEST_F(CFileThreadTest, ADuplicateSharesThePosition)
 {
     WriteText("entry.arc", "ABCDEFGH");
     CFile archive;

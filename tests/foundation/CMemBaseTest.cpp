@@ -1,4 +1,5 @@
 #include "foundation/CMemBase.h"
+#include "support/ThreadTest.h"
 
 #include <atomic>
 #include <memory>
@@ -16,7 +17,9 @@ public:
     char m_payload[200] = {};
 };
 
-TEST(CMemBase, TheHeapLivesExactlyAsLongAsItsObjects)
+using CMemBaseThreadTest = ThreadTest;
+
+TEST_F(CMemBaseThreadTest, TheHeapLivesExactlyAsLongAsItsObjects)
 {
     ASSERT_EQ(GetPrivateHeapLiveCount(), 0u);
     EXPECT_EQ(GetPrivateHeap(), nullptr);
@@ -48,7 +51,7 @@ TEST(CMemBase, TheHeapLivesExactlyAsLongAsItsObjects)
 
 // Threads that create and free objects while the heap keeps being destroyed and re-created
 // never see an allocation fail.
-TEST(CMemBase, AllocationsRacingTheLastReleaseNeverFail)
+TEST_F(CMemBaseThreadTest, AllocationsRacingTheLastReleaseNeverFail)
 {
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;

@@ -1,6 +1,7 @@
 // The hook list: order, the first handler ends the walk, duplicates, and hooks that take
 // themselves or others out while a message is being dispatched.
 #include "foundation/CWinHookList.h"
+#include "support/ThreadTest.h"
 
 #include <cstddef>
 #include <functional>
@@ -36,7 +37,9 @@ private:
     int32_t m_result;
 };
 
-TEST(CWinHookList, AsksInOrderUntilOneHandles)
+using CWinHookListThreadTest = ThreadTest;
+
+TEST_F(CWinHookListThreadTest, AsksInOrderUntilOneHandles)
 {
     std::vector<int> log;
     ScriptedHook first(log, 1);
@@ -54,7 +57,7 @@ TEST(CWinHookList, AsksInOrderUntilOneHandles)
     EXPECT_EQ(log, (std::vector<int>{1, 3}));
 }
 
-TEST(CWinHookList, AHookAddedTwiceIsAskedTwiceAndRemovedTogether)
+TEST_F(CWinHookListThreadTest, AHookAddedTwiceIsAskedTwiceAndRemovedTogether)
 {
     std::vector<int> log;
     ScriptedHook hook(log, 1);
@@ -68,7 +71,7 @@ TEST(CWinHookList, AHookAddedTwiceIsAskedTwiceAndRemovedTogether)
     EXPECT_FALSE(list.Contains(&hook));
 }
 
-TEST(CWinHookList, AHookMayRemoveItselfWhileItRuns)
+TEST_F(CWinHookListThreadTest, AHookMayRemoveItselfWhileItRuns)
 {
     std::vector<int> log;
     ScriptedHook first(log, 1);
@@ -87,7 +90,7 @@ TEST(CWinHookList, AHookMayRemoveItselfWhileItRuns)
     EXPECT_EQ(list.GetCount(), 2u);
 }
 
-TEST(CWinHookList, AHookRemovedByAnEarlierOneIsNotAsked)
+TEST_F(CWinHookListThreadTest, AHookRemovedByAnEarlierOneIsNotAsked)
 {
     std::vector<int> log;
     ScriptedHook first(log, 1);
@@ -106,7 +109,7 @@ TEST(CWinHookList, AHookRemovedByAnEarlierOneIsNotAsked)
     EXPECT_EQ(list.GetCount(), 1u);
 }
 
-TEST(CWinHookList, AHookAddedDuringADispatchWaitsForTheNextMessage)
+TEST_F(CWinHookListThreadTest, AHookAddedDuringADispatchWaitsForTheNextMessage)
 {
     std::vector<int> log;
     ScriptedHook first(log, 1);
@@ -123,7 +126,7 @@ TEST(CWinHookList, AHookAddedDuringADispatchWaitsForTheNextMessage)
     EXPECT_EQ(log, (std::vector<int>{1, 1, 9}));
 }
 
-TEST(CWinHookList, ClearingFromInsideAHookEndsTheWalk)
+TEST_F(CWinHookListThreadTest, ClearingFromInsideAHookEndsTheWalk)
 {
     std::vector<int> log;
     ScriptedHook first(log, 1);
@@ -137,7 +140,7 @@ TEST(CWinHookList, ClearingFromInsideAHookEndsTheWalk)
     EXPECT_EQ(list.GetCount(), 0u);
 }
 
-TEST(CWinHookList, NestedDispatchesKeepRemovedEntriesUntilTheOuterOneEnds)
+TEST_F(CWinHookListThreadTest, NestedDispatchesKeepRemovedEntriesUntilTheOuterOneEnds)
 {
     std::vector<int> log;
     ScriptedHook outer(log, 1);
@@ -158,7 +161,7 @@ TEST(CWinHookList, NestedDispatchesKeepRemovedEntriesUntilTheOuterOneEnds)
     EXPECT_EQ(list.GetCount(), 1u);
 }
 
-TEST(CWinHookList, AnotherThreadMayAddAndRemove)
+TEST_F(CWinHookListThreadTest, AnotherThreadMayAddAndRemove)
 {
     // The anchor stays listed and passes every message on; the moving hook handles them while
     // another thread keeps adding and removing it. Each dispatch must see either list whole.

@@ -15,6 +15,7 @@
 
 #include "settingsxml/SettingsXmlWriter.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ std::string Repeat(const std::string& piece, int count)
 
 } // namespace
 
-class CXMLDocumentTest : public ::testing::Test
+class CXMLDocumentThreadTest : public ThreadTest
 {
 protected:
     std::string ConfigPath() const { return m_dir.PathOf("config.xml"); }
@@ -93,7 +94,7 @@ protected:
     TempDir m_dir; // removed with the fixture
 };
 
-TEST_F(CXMLDocumentTest, MissingFileAnswersDefaults)
+TEST_F(CXMLDocumentThreadTest, MissingFileAnswersDefaults)
 {
     CXMLDocument doc{CStringUTF8(m_dir.PathOf("absent.xml"))};
     EXPECT_EQ(doc.Load(), 0u);
@@ -102,7 +103,7 @@ TEST_F(CXMLDocumentTest, MissingFileAnswersDefaults)
     EXPECT_EQ(doc.GetString(CStringUTF8("/Config/Name"), CStringUTF8("def")).GetStdString(), "def");
 }
 
-TEST_F(CXMLDocumentTest, RoundTripKeepsTabsCommentsAndLineStructure)
+TEST_F(CXMLDocumentThreadTest, RoundTripKeepsTabsCommentsAndLineStructure)
 {
     const std::string input = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
                               "<!-- top comment -->\n"
@@ -147,7 +148,7 @@ TEST_F(CXMLDocumentTest, RoundTripKeepsTabsCommentsAndLineStructure)
     EXPECT_EQ(doc.GetEncoding().GetStdString(), "UTF-8");
 }
 
-TEST_F(CXMLDocumentTest, CrLfFileIsWrittenBackWithLineFeeds)
+TEST_F(CXMLDocumentThreadTest, CrLfFileIsWrittenBackWithLineFeeds)
 {
     const std::string input = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n"
                               "<!-- top -->\r\n"
@@ -166,7 +167,7 @@ TEST_F(CXMLDocumentTest, CrLfFileIsWrittenBackWithLineFeeds)
     EXPECT_EQ(RoundTrip(input), expected);
 }
 
-TEST_F(CXMLDocumentTest, TextRulesInsideValues)
+TEST_F(CXMLDocumentThreadTest, TextRulesInsideValues)
 {
     const std::string input = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
                               "<Root>\n"
@@ -196,7 +197,7 @@ TEST_F(CXMLDocumentTest, TextRulesInsideValues)
     EXPECT_EQ(doc.GetInt(CStringUTF8("/Root/Mixed/Child"), 0), 1);
 }
 
-TEST_F(CXMLDocumentTest, Utf8WithByteOrderMark)
+TEST_F(CXMLDocumentThreadTest, Utf8WithByteOrderMark)
 {
     const std::string input = BOM + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                     "<設定>\n"
@@ -212,7 +213,7 @@ TEST_F(CXMLDocumentTest, Utf8WithByteOrderMark)
     EXPECT_EQ(doc.GetString(CStringUTF8("/設定/名前"), CStringUTF8()).GetStdString(), "太郎");
 }
 
-TEST_F(CXMLDocumentTest, Utf16LittleEndianIsWrittenBackAsUtf8)
+TEST_F(CXMLDocumentThreadTest, Utf16LittleEndianIsWrittenBackAsUtf8)
 {
     const std::string input = Utf16LeFile(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
                                           u"<Config>\r\n"
@@ -226,14 +227,14 @@ TEST_F(CXMLDocumentTest, Utf16LittleEndianIsWrittenBackAsUtf8)
     EXPECT_EQ(RoundTrip(input), expected);
 }
 
-TEST_F(CXMLDocumentTest, Utf16TextEndsAtANulUnit)
+TEST_F(CXMLDocumentThreadTest, Utf16TextEndsAtANulUnit)
 {
     std::string input = Utf16LeFile(u"<?xml ?>\n<A>1</A>\n");
     input += std::string("\0\0", 2) + Utf16LeFile(u"<B>2</B>\n").substr(2);
     EXPECT_EQ(LoadAndSave(input), BOM + "<?xml version=\"\" encoding=\"\" ?>\n<A>1</A>\n");
 }
 
-TEST_F(CXMLDocumentTest, FileWithoutByteOrderMarkIsCodePage932)
+TEST_F(CXMLDocumentThreadTest, FileWithoutByteOrderMarkIsCodePage932)
 {
     // 日本 = 93 FA 96 7B; ソ = 83 5C (its second byte is a backslash); 0x8160 is U+FF5E;
     // B1 is the half-width katakana U+FF71.
@@ -249,7 +250,7 @@ TEST_F(CXMLDocumentTest, FileWithoutByteOrderMarkIsCodePage932)
     EXPECT_EQ(RoundTrip(input), expected);
 }
 
-TEST_F(CXMLDocumentTest, HeaderVariants)
+TEST_F(CXMLDocumentThreadTest, HeaderVariants)
 {
     struct Case
     {
@@ -272,7 +273,7 @@ TEST_F(CXMLDocumentTest, HeaderVariants)
     }
 }
 
-TEST_F(CXMLDocumentTest, ParseErrorsReportMessageAndLine)
+TEST_F(CXMLDocumentThreadTest, ParseErrorsReportMessageAndLine)
 {
     const std::string no_header = "XML ヘッダーが存在しません。";
     const std::string bad_header = "XML ヘッダーに不正な文字列が存在します。";
@@ -316,7 +317,7 @@ TEST_F(CXMLDocumentTest, ParseErrorsReportMessageAndLine)
     }
 }
 
-TEST_F(CXMLDocumentTest, FailedParseAnswersDefaults)
+TEST_F(CXMLDocumentThreadTest, FailedParseAnswersDefaults)
 {
     WriteBytes(ConfigPath(), "<?xml ?>\n<A>1</A>\n<B>\n");
     CXMLDocument doc{CStringUTF8(ConfigPath())};
@@ -325,7 +326,7 @@ TEST_F(CXMLDocumentTest, FailedParseAnswersDefaults)
     EXPECT_EQ(doc.GetString(CStringUTF8("/B"), CStringUTF8("d")).GetStdString(), "d");
 }
 
-TEST_F(CXMLDocumentTest, LookAheadSeesNothingPastTheEnd)
+TEST_F(CXMLDocumentThreadTest, LookAheadSeesNothingPastTheEnd)
 {
     // A "<" as the very last character opens an element without a name.
     EXPECT_EQ(LoadError("<?xml ?>\n<A>1</A>\n<"), Diagnostic("要素名が存在しません。", 3));
@@ -336,7 +337,7 @@ TEST_F(CXMLDocumentTest, LookAheadSeesNothingPastTheEnd)
     EXPECT_EQ(LoadError("<?xml ?"), Diagnostic("XML ヘッダーの終端子が存在しません。", 1));
 }
 
-TEST_F(CXMLDocumentTest, NestingIsLimited)
+TEST_F(CXMLDocumentThreadTest, NestingIsLimited)
 {
     const std::string deepest_key = Repeat("/E", 256);
     const std::string deep = "<?xml ?>\n" + Repeat("<E>", 256) + "1" + Repeat("</E>", 256) + "\n";
@@ -357,7 +358,7 @@ TEST_F(CXMLDocumentTest, NestingIsLimited)
     EXPECT_EQ(LoadError("<?xml ?>\n" + Repeat("<E>", 200) + Repeat("<!--", 57)), Diagnostic(nesting, 2));
 }
 
-TEST_F(CXMLDocumentTest, DuplicatePathsFirstWinsAndBothAreWritten)
+TEST_F(CXMLDocumentThreadTest, DuplicatePathsFirstWinsAndBothAreWritten)
 {
     WriteBytes(ConfigPath(), "<?xml ?>\n<A>1</A>\n<A>2</A>\n");
     CXMLDocument doc{CStringUTF8(ConfigPath())};
@@ -368,7 +369,7 @@ TEST_F(CXMLDocumentTest, DuplicatePathsFirstWinsAndBothAreWritten)
     EXPECT_EQ(ReadBytes(ConfigPath()), BOM + "<?xml version=\"\" encoding=\"\" ?>\n<A>9</A>\n<A>2</A>\n");
 }
 
-TEST_F(CXMLDocumentTest, SetStringCreatesMissingElements)
+TEST_F(CXMLDocumentThreadTest, SetStringCreatesMissingElements)
 {
     WriteBytes(ConfigPath(), "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
                              "<Config>\n"
@@ -400,7 +401,7 @@ TEST_F(CXMLDocumentTest, SetStringCreatesMissingElements)
     EXPECT_EQ(LoadAndSave(expected), expected);
 }
 
-TEST_F(CXMLDocumentTest, SetStringOfANameStartingWithADotCreatesThatElement)
+TEST_F(CXMLDocumentThreadTest, SetStringOfANameStartingWithADotCreatesThatElement)
 {
     WriteBytes(ConfigPath(), "<?xml ?>\n<Config>\n\t<A>5</A>\n</Config>\n");
     CXMLDocument doc{CStringUTF8(ConfigPath())};
@@ -410,7 +411,7 @@ TEST_F(CXMLDocumentTest, SetStringOfANameStartingWithADotCreatesThatElement)
     EXPECT_EQ(doc.GetString(CStringUTF8("/Config/A/.b"), CStringUTF8()).GetStdString(), "x");
 }
 
-TEST_F(CXMLDocumentTest, GetIntReadsTheLeadingDecimalNumber)
+TEST_F(CXMLDocumentThreadTest, GetIntReadsTheLeadingDecimalNumber)
 {
     WriteBytes(ConfigPath(), "<?xml ?>\n<N>\n"
                              "<Trailing>12abc</Trailing>\n"
@@ -437,7 +438,7 @@ TEST_F(CXMLDocumentTest, GetIntReadsTheLeadingDecimalNumber)
     EXPECT_EQ(doc.GetInt(CStringUTF8("/N/Missing"), 99), 99);
 }
 
-TEST_F(CXMLDocumentTest, GeneratedSettingsRoundTripExactly)
+TEST_F(CXMLDocumentThreadTest, GeneratedSettingsRoundTripExactly)
 {
     const auto groups = tools::MakeTypicalSettings(12, 25);
     const std::string text = tools::WriteSettingsXml("Config", groups);
@@ -453,7 +454,7 @@ TEST_F(CXMLDocumentTest, GeneratedSettingsRoundTripExactly)
         }
 }
 
-TEST_F(CXMLDocumentTest, ThreadsShareOneDocument)
+TEST_F(CXMLDocumentThreadTest, ThreadsShareOneDocument)
 {
     CXMLDocument doc{CStringUTF8(ConfigPath())};
     std::vector<std::thread> threads;
@@ -475,7 +476,7 @@ TEST_F(CXMLDocumentTest, ThreadsShareOneDocument)
     EXPECT_EQ(reloaded.GetInt(CStringUTF8("/T0/K0"), -1), 0);
 }
 
-TEST_F(CXMLDocumentTest, FailedLoadStillSavesTheKeysSetAndKeepsTheOldFile)
+TEST_F(CXMLDocumentThreadTest, FailedLoadStillSavesTheKeysSetAndKeepsTheOldFile)
 {
     const std::string broken = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Config>\n\t<A>1</A>\n";
     WriteBytes(ConfigPath(), broken);
@@ -495,7 +496,7 @@ TEST_F(CXMLDocumentTest, FailedLoadStillSavesTheKeysSetAndKeepsTheOldFile)
     EXPECT_EQ(ReadBytes(ConfigPath() + ".bad"), broken);
 }
 
-TEST_F(CXMLDocumentTest, AStrayEndTagAtTheTopLevelEndsTheFile)
+TEST_F(CXMLDocumentThreadTest, AStrayEndTagAtTheTopLevelEndsTheFile)
 {
     const std::string edited =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Config>\n\t<A>1</A>\n</Config>\n"
@@ -515,7 +516,7 @@ TEST_F(CXMLDocumentTest, AStrayEndTagAtTheTopLevelEndsTheFile)
               BOM + "<?xml version=\"\" encoding=\"\" ?>\n<A>1</A>\n");
 }
 
-TEST_F(CXMLDocumentTest, MissingFileSavesTheKeysSetWithoutACopy)
+TEST_F(CXMLDocumentThreadTest, MissingFileSavesTheKeysSetWithoutACopy)
 {
     CXMLDocument doc{CStringUTF8(ConfigPath())};
     EXPECT_EQ(doc.Load(), 0u);
@@ -532,7 +533,7 @@ TEST_F(CXMLDocumentTest, MissingFileSavesTheKeysSetWithoutACopy)
               BOM + "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\n<K>v</K>\n");
 }
 
-TEST_F(CXMLDocumentTest, UnreadableFileIsMovedAsideByTheFirstSave)
+TEST_F(CXMLDocumentThreadTest, UnreadableFileIsMovedAsideByTheFirstSave)
 {
     // A folder where the file should be: there, but no document.
     std::filesystem::create_directory(ConfigPath());
@@ -545,7 +546,7 @@ TEST_F(CXMLDocumentTest, UnreadableFileIsMovedAsideByTheFirstSave)
     EXPECT_EQ(ReadBytes(ConfigPath() + ".bad/inside"), "x");
 }
 
-TEST_F(CXMLDocumentTest, SaveIntoAMissingFolderFails)
+TEST_F(CXMLDocumentThreadTest, SaveIntoAMissingFolderFails)
 {
     const std::string path = m_dir.PathOf("missing/config.xml");
     CXMLDocument doc{CStringUTF8(path)};
@@ -554,7 +555,7 @@ TEST_F(CXMLDocumentTest, SaveIntoAMissingFolderFails)
     EXPECT_FALSE(std::filesystem::exists(m_dir.PathOf("missing")));
 }
 
-class SaveFailureTest : public CXMLDocumentTest
+class SaveFailureThreadTest : public CXMLDocumentThreadTest
 {
 protected:
     const std::string m_old =
@@ -578,7 +579,7 @@ protected:
     }
 };
 
-TEST_F(SaveFailureTest, FailedWriteKeepsTheOldFile)
+TEST_F(SaveFailureThreadTest, FailedWriteKeepsTheOldFile)
 {
     auto doc = LoadChanged();
     // Writes past 64 bytes fail with EFBIG, for root too.
@@ -595,7 +596,7 @@ TEST_F(SaveFailureTest, FailedWriteKeepsTheOldFile)
     ExpectOldFileIntact();
 }
 
-TEST_F(SaveFailureTest, UncreatableTemporaryFileKeepsTheOldFile)
+TEST_F(SaveFailureThreadTest, UncreatableTemporaryFileKeepsTheOldFile)
 {
     auto doc = LoadChanged();
     std::filesystem::create_directory(ConfigPath() + ".tmp");
@@ -604,7 +605,7 @@ TEST_F(SaveFailureTest, UncreatableTemporaryFileKeepsTheOldFile)
     EXPECT_TRUE(std::filesystem::is_directory(ConfigPath() + ".tmp"));
 }
 
-TEST_F(SaveFailureTest, FailedRenameRemovesTheTemporaryFile)
+TEST_F(SaveFailureThreadTest, FailedRenameRemovesTheTemporaryFile)
 {
     std::filesystem::create_directory(ConfigPath());
     WriteBytes(ConfigPath() + "/inside", "x");
@@ -615,7 +616,7 @@ TEST_F(SaveFailureTest, FailedRenameRemovesTheTemporaryFile)
     EXPECT_FALSE(std::filesystem::exists(ConfigPath() + ".tmp"));
 }
 
-TEST_F(SaveFailureTest, ReadOnlyFolderKeepsTheOldFile)
+TEST_F(SaveFailureThreadTest, ReadOnlyFolderKeepsTheOldFile)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders";

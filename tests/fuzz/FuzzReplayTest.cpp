@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "FuzzTargets.h"
+#include "support/ThreadTest.h"
 
 // Names the target in test listings instead of dumping its bytes.
 void PrintTo(const FuzzTarget& target, std::ostream* out)
@@ -45,7 +46,7 @@ std::vector<fs::path> InputsOf(const char* target)
 {
     std::vector<fs::path> inputs;
     for (const fs::path& folder : {fs::path(VESK_BINARY_DIR) / "fuzz-corpus" / target,
-                                  fs::path(VESK_SOURCE_DIR) / "fuzz" / "regressions" / target}) {
+                                   fs::path(VESK_SOURCE_DIR) / "fuzz" / "regressions" / target}) {
         if (!fs::is_directory(folder))
             continue;
         for (const fs::directory_entry& entry : fs::directory_iterator(folder))
@@ -55,17 +56,18 @@ std::vector<fs::path> InputsOf(const char* target)
     return inputs;
 }
 
-class FuzzReplay : public ::testing::TestWithParam<FuzzTarget>
+class FuzzReplayThreadTest : public ThreadTestOn<::testing::TestWithParam<FuzzTarget>>
 {};
 
-TEST_P(FuzzReplay, EveryInputEndsWithinASecond)
+TEST_P(FuzzReplayThreadTest, EveryInputEndsWithinASecond)
 {
     const FuzzTarget& target = GetParam();
     const std::vector<fs::path> inputs = InputsOf(target.name);
     ASSERT_FALSE(inputs.empty()) << "no seed corpus for " << target.name;
     for (const fs::path& path : inputs) {
         std::ifstream file(path, std::ios::binary);
-        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                         std::istreambuf_iterator<char>());
         const auto start = std::chrono::steady_clock::now();
         const auto start_work = ThreadTime();
         target.entry(bytes.data(), bytes.size());
@@ -74,7 +76,9 @@ TEST_P(FuzzReplay, EveryInputEndsWithinASecond)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(FUZZ_TARGETS),
-                         [](const ::testing::TestParamInfo<FuzzTarget>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplayThreadTest, ::testing::ValuesIn(FUZZ_TARGETS),
+                         [](const ::testing::TestParamInfo<FuzzTarget>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

@@ -3,14 +3,15 @@
 #include "graphics/CAnimeManager.h"
 
 #include "animeasm/AnimeProgramWriter.h"
-#include "graphics/CAppTask.h"
 #include "app/CVeskDoc.h"
 #include "foundation/DocumentLink.h"
 #include "foundation/ScopedLock.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/LayerTestSupport.h"
 #include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"
+#include "support/ThreadTest.h"
 
 #include <gtest/gtest.h>
 
@@ -46,16 +47,16 @@ std::unique_ptr<CSpriteLayer> Layer(int w, int h, uint32_t fill)
     return layer;
 }
 
-class CAnimeManagerTest : public ::testing::Test
+class CAnimeManagerThreadTest : public ThreadTest
 {
 protected:
-    CAnimeManagerTest()
+    CAnimeManagerThreadTest()
     {
         // Two commands: copy column 0 or column 1 of the source to (0, 0) of the destination.
         m_writer.AddCommand(AnimeCommand{0, 0, 0, 1, 1, 0, 0});
         m_writer.AddCommand(AnimeCommand{0, 1, 0, 1, 1, 0, 0});
     }
-    ~CAnimeManagerTest() override
+    ~CAnimeManagerThreadTest() override
     {
         for (int32_t number : {0, 2, 4, 5})
             GetDocument()->UnregisterSpriteLayer(number);
@@ -90,7 +91,7 @@ protected:
 
 } // namespace
 
-TEST_F(CAnimeManagerTest, LoopRunsItsBodyCountTimesThenGoesOn)
+TEST_F(CAnimeManagerThreadTest, LoopRunsItsBodyCountTimesThenGoesOn)
 {
     Load(0, 0, AnimeCode().LoopA(3).Command(0).EndLoopA().Command(1).End());
     // Loop start, then the command on every second tick (the loop end takes a tick of its own).
@@ -101,7 +102,7 @@ TEST_F(CAnimeManagerTest, LoopRunsItsBodyCountTimesThenGoesOn)
     EXPECT_EQ(State(), ANIME_STOPPED);
 }
 
-TEST_F(CAnimeManagerTest, LoopCountZeroRepeatsForEver)
+TEST_F(CAnimeManagerThreadTest, LoopCountZeroRepeatsForEver)
 {
     Load(1, 2, AnimeCode().LoopB(0).Command(0).EndLoopB().End());
     const std::vector<int> counts = Ticks(1001, 1, 2);
@@ -109,7 +110,7 @@ TEST_F(CAnimeManagerTest, LoopCountZeroRepeatsForEver)
     EXPECT_EQ(State(1, 2), ANIME_RUNNING);
 }
 
-TEST_F(CAnimeManagerTest, WaitHoldsTheNextOpcodeForItsTicks)
+TEST_F(CAnimeManagerThreadTest, WaitHoldsTheNextOpcodeForItsTicks)
 {
     Load(0, 0, AnimeCode().Wait(10).Command(0).End());
     const std::vector<int> counts = Ticks(12);
@@ -117,13 +118,13 @@ TEST_F(CAnimeManagerTest, WaitHoldsTheNextOpcodeForItsTicks)
     EXPECT_EQ(counts[11], 1);
 }
 
-TEST_F(CAnimeManagerTest, RestartGoesBackToTheSlotsFirstOpcode)
+TEST_F(CAnimeManagerThreadTest, RestartGoesBackToTheSlotsFirstOpcode)
 {
     Load(0, 1, AnimeCode().Command(0).Restart());
     EXPECT_EQ(Ticks(6, 0, 1), (std::vector<int>{1, 1, 2, 2, 3, 3}));
 }
 
-TEST_F(CAnimeManagerTest, PausingAndFinishingSlotsStopAtTheirNextHold)
+TEST_F(CAnimeManagerThreadTest, PausingAndFinishingSlotsStopAtTheirNextHold)
 {
     Load(0, 0, AnimeCode().LoopA(0).Command(0).Hold(2).EndLoopA());
     Ticks(2); // loop start, command
@@ -141,7 +142,7 @@ TEST_F(CAnimeManagerTest, PausingAndFinishingSlotsStopAtTheirNextHold)
     EXPECT_TRUE(m_manager.IsAllFinished());
 }
 
-TEST_F(CAnimeManagerTest, CommandsCopyBetweenRegisteredLayers)
+TEST_F(CAnimeManagerThreadTest, CommandsCopyBetweenRegisteredLayers)
 {
     GetDocument()->RegisterSpriteLayer(0, Layer(2, 2, 0x11000000).release());
     auto source = Layer(2, 1, 0xFF000000);
@@ -156,7 +157,7 @@ TEST_F(CAnimeManagerTest, CommandsCopyBetweenRegisteredLayers)
     EXPECT_EQ(PixelAt(*dest, 1, 1), 0x11000000u);
 }
 
-TEST_F(CAnimeManagerTest, ComposeRestoresTheBackgroundThenBlendsThePicture)
+TEST_F(CAnimeManagerThreadTest, ComposeRestoresTheBackgroundThenBlendsThePicture)
 {
     GetDocument()->RegisterSpriteLayer(0, Layer(1, 1, 0xFF000000).release());
     GetDocument()->RegisterSpriteLayer(2, Layer(1, 1, 0).release());
@@ -169,7 +170,7 @@ TEST_F(CAnimeManagerTest, ComposeRestoresTheBackgroundThenBlendsThePicture)
     EXPECT_EQ(PixelAt(*GetDocument()->GetSpriteLayer(0)->GetLayer(), 0, 0), 0xFF000095u);
 }
 
-TEST_F(CAnimeManagerTest, StepSlotRunsToTheFirstCommandAtOnce)
+TEST_F(CAnimeManagerThreadTest, StepSlotRunsToTheFirstCommandAtOnce)
 {
     Load(0, 0, AnimeCode().Nop().Wait(3).LoopA(2).Command(1).Hold(5).Command(0));
     EXPECT_EQ(m_manager.StepSlot(0, 0), 1);
@@ -181,7 +182,7 @@ TEST_F(CAnimeManagerTest, StepSlotRunsToTheFirstCommandAtOnce)
     EXPECT_EQ(m_manager.copies.load(), 1);
 }
 
-TEST_F(CAnimeManagerTest, WithoutAProgramOnlyPauseAndStopAct)
+TEST_F(CAnimeManagerThreadTest, WithoutAProgramOnlyPauseAndStopAct)
 {
     m_manager.ArmSlot(0, 0);
     m_manager.StartSlot(0, 0);
@@ -199,7 +200,7 @@ TEST_F(CAnimeManagerTest, WithoutAProgramOnlyPauseAndStopAct)
     m_manager.TickSlot(3, 32);
 }
 
-TEST_F(CAnimeManagerTest, UnloadingDisarmsTheSlots)
+TEST_F(CAnimeManagerThreadTest, UnloadingDisarmsTheSlots)
 {
     Load(0, 0, AnimeCode().LoopA(0).Command(0).EndLoopA());
     Ticks(2);
@@ -212,7 +213,7 @@ TEST_F(CAnimeManagerTest, UnloadingDisarmsTheSlots)
 }
 
 // Programs are data: every way of leaving the program stops the slot instead of reading past it.
-TEST_F(CAnimeManagerTest, SlotsThatLeaveTheirProgramStop)
+TEST_F(CAnimeManagerThreadTest, SlotsThatLeaveTheirProgramStop)
 {
     struct Case
     {
@@ -244,7 +245,7 @@ TEST_F(CAnimeManagerTest, SlotsThatLeaveTheirProgramStop)
     }
 }
 
-TEST_F(CAnimeManagerTest, OffsetsOutsideTheProgramArmNothing)
+TEST_F(CAnimeManagerThreadTest, OffsetsOutsideTheProgramArmNothing)
 {
     for (uint32_t offset : {0u, 1279u, 0xFFFFFFFFu}) {
         AnimeProgramWriter writer;
@@ -282,7 +283,7 @@ public:
 
 } // namespace
 
-TEST_F(CAnimeManagerTest, SlotTableIsSafeBetweenTwoThreads)
+TEST_F(CAnimeManagerThreadTest, SlotTableIsSafeBetweenTwoThreads)
 {
     // The task thread ticks every slot while the main thread swaps programs and re-arms slots.
     AnimeProgramWriter writer;
@@ -325,7 +326,7 @@ TEST_F(CAnimeManagerTest, SlotTableIsSafeBetweenTwoThreads)
     manager.UnloadProgram();
 }
 
-TEST_F(CAnimeManagerTest, LayersComeAndGoWhileATaskCopiesBetweenThem)
+TEST_F(CAnimeManagerThreadTest, LayersComeAndGoWhileATaskCopiesBetweenThem)
 {
     // Each tick copies pixel (0, 0) of layer 5 into layer 0 while the main thread registers and
     // frees both layers. Every source is one colour, so the destination can only ever hold its
@@ -365,7 +366,7 @@ TEST_F(CAnimeManagerTest, LayersComeAndGoWhileATaskCopiesBetweenThem)
     EXPECT_GT(copied_rounds, 0);
 }
 
-TEST_F(CAnimeManagerTest, AssembledProgramLoopsWaitsAndHolds)
+TEST_F(CAnimeManagerThreadTest, AssembledProgramLoopsWaitsAndHolds)
 {
     std::string error;
     const auto program = tools::AssembleAnimeProgram(R"(
@@ -389,7 +390,7 @@ TEST_F(CAnimeManagerTest, AssembledProgramLoopsWaitsAndHolds)
     EXPECT_EQ(State(4, 7), ANIME_STOPPED);
 }
 
-TEST_F(CAnimeManagerTest, WithNothingToTickTheTaskRestsUntilAStartWakesItAndTicksAPeriodLater)
+TEST_F(CAnimeManagerThreadTest, WithNothingToTickTheTaskRestsUntilAStartWakesItAndTicksAPeriodLater)
 {
     CAppTask runner;
     CAppTask* previous = SetAppTask(&runner);

@@ -13,6 +13,7 @@
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -38,16 +39,16 @@ public:
     std::function<void()> action;
 };
 
-class CAppTaskTest : public ::testing::Test
+class CAppTaskThreadTest : public ThreadTest
 {
 protected:
-    CAppTaskTest() { VirtualClock::Enable(1'000); }
-    ~CAppTaskTest() override { VirtualClock::Disable(); }
+    CAppTaskThreadTest() { VirtualClock::Enable(1'000); }
+    ~CAppTaskThreadTest() override { VirtualClock::Disable(); }
 
     CAppTask m_runner;
 };
 
-TEST_F(CAppTaskTest, EachTaskIsListedOnce)
+TEST_F(CAppTaskThreadTest, EachTaskIsListedOnce)
 {
     CountingTask a;
     CountingTask b;
@@ -62,7 +63,7 @@ TEST_F(CAppTaskTest, EachTaskIsListedOnce)
     EXPECT_EQ(m_runner.GetCount(), 0u);
 }
 
-TEST_F(CAppTaskTest, ItIsBehindOnlyWhileADueTaskWaitsLongerThanTheLatenessAllowed)
+TEST_F(CAppTaskThreadTest, ItIsBehindOnlyWhileADueTaskWaitsLongerThanTheLatenessAllowed)
 {
     EXPECT_FALSE(m_runner.IsBehind(20)); // nothing listed
     CountingTask task(15);
@@ -80,12 +81,12 @@ TEST_F(CAppTaskTest, ItIsBehindOnlyWhileADueTaskWaitsLongerThanTheLatenessAllowe
     EXPECT_FALSE(m_runner.IsBehind(20));
 }
 
-TEST_F(CAppTaskTest, AnEmptyListSleepsOneMillisecond)
+TEST_F(CAppTaskThreadTest, AnEmptyListSleepsOneMillisecond)
 {
     EXPECT_EQ(m_runner.RunDueTasks(), 1u);
 }
 
-TEST_F(CAppTaskTest, APeriodOf15RunsAtMostOncePer16Milliseconds)
+TEST_F(CAppTaskThreadTest, APeriodOf15RunsAtMostOncePer16Milliseconds)
 {
     CountingTask task(15);
     m_runner.AddTask(&task);
@@ -100,7 +101,7 @@ TEST_F(CAppTaskTest, APeriodOf15RunsAtMostOncePer16Milliseconds)
     EXPECT_EQ(task.runs[1] - task.runs[0], 16u);
 }
 
-TEST_F(CAppTaskTest, OneWaitingTaskMakesThePassSleep)
+TEST_F(CAppTaskThreadTest, OneWaitingTaskMakesThePassSleep)
 {
     CountingTask fast(10);
     CountingTask slow(100);
@@ -112,7 +113,7 @@ TEST_F(CAppTaskTest, OneWaitingTaskMakesThePassSleep)
     EXPECT_EQ(slow.runs.size(), 1u);
 }
 
-TEST_F(CAppTaskTest, ATaskRestingUntilWokenIsNotRunAndLetsTheThreadSleep)
+TEST_F(CAppTaskThreadTest, ATaskRestingUntilWokenIsNotRunAndLetsTheThreadSleep)
 {
     class RestingTask final : public CountingTask
     {
@@ -130,7 +131,7 @@ TEST_F(CAppTaskTest, ATaskRestingUntilWokenIsNotRunAndLetsTheThreadSleep)
     EXPECT_EQ(task.runs.size(), 1u);
 }
 
-TEST_F(CAppTaskTest, TheIdleTimeIsTheWaitForTheNextDueTaskAndAnAddWakes)
+TEST_F(CAppTaskThreadTest, TheIdleTimeIsTheWaitForTheNextDueTaskAndAnAddWakes)
 {
     EXPECT_EQ(m_runner.GetIdleTime(), INFINITE);
     CountingTask fast(10);
@@ -146,7 +147,7 @@ TEST_F(CAppTaskTest, TheIdleTimeIsTheWaitForTheNextDueTaskAndAnAddWakes)
     EXPECT_EQ(m_runner.GetIdleTime(), 0u);
 }
 
-TEST_F(CAppTaskTest, TheRestReachesTasksDueSoonAfterTheFirstSoOneWakeRunsThem)
+TEST_F(CAppTaskThreadTest, TheRestReachesTasksDueSoonAfterTheFirstSoOneWakeRunsThem)
 {
     EXPECT_EQ(m_runner.GetRestTime(5), INFINITE);
     CountingTask cursor(15);
@@ -166,7 +167,7 @@ TEST_F(CAppTaskTest, TheRestReachesTasksDueSoonAfterTheFirstSoOneWakeRunsThem)
     EXPECT_EQ(m_runner.GetRestTime(50), 0u);
 }
 
-TEST_F(CAppTaskTest, TasksKeepRunningAcrossTheClockWrap)
+TEST_F(CAppTaskThreadTest, TasksKeepRunningAcrossTheClockWrap)
 {
     // The last run 10 ms before the 32-bit clock wraps: last run + period wraps to a small number
     // while the clock is still large, and the other way round afterwards.
@@ -187,7 +188,7 @@ TEST_F(CAppTaskTest, TasksKeepRunningAcrossTheClockWrap)
     EXPECT_EQ(task.runs.size(), 3u);
 }
 
-TEST_F(CAppTaskTest, TheRedrawRequestIsClearedBeforeEachRun)
+TEST_F(CAppTaskThreadTest, TheRedrawRequestIsClearedBeforeEachRun)
 {
     CountingTask task;
     task.action = [&] { task.RequestRedraw(); };
@@ -199,7 +200,7 @@ TEST_F(CAppTaskTest, TheRedrawRequestIsClearedBeforeEachRun)
     EXPECT_EQ(task.IsRedrawRequested(), 1u);
 }
 
-TEST_F(CAppTaskTest, ATaskMayRemoveItselfOrTheNextOneDuringAPass)
+TEST_F(CAppTaskThreadTest, ATaskMayRemoveItselfOrTheNextOneDuringAPass)
 {
     CountingTask first;
     CountingTask second;
@@ -215,7 +216,7 @@ TEST_F(CAppTaskTest, ATaskMayRemoveItselfOrTheNextOneDuringAPass)
     EXPECT_TRUE(m_runner.Contains(&first));
 }
 
-TEST_F(CAppTaskTest, ATaskAddedDuringAPassRunsInTheNextOne)
+TEST_F(CAppTaskThreadTest, ATaskAddedDuringAPassRunsInTheNextOne)
 {
     CountingTask first;
     CountingTask added;
@@ -227,7 +228,7 @@ TEST_F(CAppTaskTest, ATaskAddedDuringAPassRunsInTheNextOne)
     EXPECT_EQ(added.runs.size(), 1u);
 }
 
-TEST_F(CAppTaskTest, TheLockIsReleasedWhenATaskThrows)
+TEST_F(CAppTaskThreadTest, TheLockIsReleasedWhenATaskThrows)
 {
     CountingTask task;
     task.action = [] { throw 42; };
@@ -239,7 +240,7 @@ TEST_F(CAppTaskTest, TheLockIsReleasedWhenATaskThrows)
     EXPECT_EQ(m_runner.GetCount(), 0u);
 }
 
-TEST_F(CAppTaskTest, TheTaskThreadRunsTasksAtTheirPeriods)
+TEST_F(CAppTaskThreadTest, TheTaskThreadRunsTasksAtTheirPeriods)
 {
     VirtualClock::Set(0xFFFF'FFFFull - 100); // the wrap falls inside the run
     VirtualClock::SetAutoAdvance(true);      // each Sleep of the task thread moves the clock

@@ -24,6 +24,7 @@
 #include "platform/user/WindowApi.h"
 #include "platform/user/WindowLayerTesting.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -32,10 +33,10 @@ LRESULT DefaultProcedure(HWND window, UINT message, WPARAM w_param, LPARAM l_par
     return DefWindowProcW(window, message, w_param, l_param);
 }
 
-class CDirect3DTest : public ::testing::Test
+class CDirect3DThreadTest : public ThreadTest
 {
 protected:
-    CDirect3DTest()
+    CDirect3DThreadTest()
     {
         platform::ResetWindowLayer();
         m_app.UseConfigFile(m_dir.PathOf("config.xml"));
@@ -46,7 +47,7 @@ protected:
         info.lpszClassName = u"VESK";
         RegisterClassW(&info);
     }
-    ~CDirect3DTest() override
+    ~CDirect3DThreadTest() override
     {
         CDirect3D::DeleteInstance();
         platform::ResetWindowLayer();
@@ -111,7 +112,7 @@ void ExpectNear(uint32_t actual, uint32_t expected, int tolerance)
 
 } // namespace
 
-TEST_F(CDirect3DTest, CreateLandsInWindowModeAndMapsA1920Window)
+TEST_F(CDirect3DThreadTest, CreateLandsInWindowModeAndMapsA1920Window)
 {
     CDirect3D* display = CreateDisplay(1920, 1080);
     EXPECT_TRUE(display->IsLive());
@@ -126,7 +127,7 @@ TEST_F(CDirect3DTest, CreateLandsInWindowModeAndMapsA1920Window)
     EXPECT_EQ(LayerPixel(*display->GetScreenLayer(), 5, 5), 0xFF000000u);
 }
 
-TEST_F(CDirect3DTest, A1280WindowScalesByOneAndAHalf)
+TEST_F(CDirect3DThreadTest, A1280WindowScalesByOneAndAHalf)
 {
     CDirect3D* display = CreateDisplay(1280, 720);
     EXPECT_FLOAT_EQ(display->GetScaleX(), 1.5f);
@@ -138,7 +139,7 @@ TEST_F(CDirect3DTest, A1280WindowScalesByOneAndAHalf)
     EXPECT_EQ(window.y, 719);  // 1079 / 1.5 + 0.5 = 719.83
 }
 
-TEST_F(CDirect3DTest, BorderlessFullScreenOnSimulatedMonitors)
+TEST_F(CDirect3DThreadTest, BorderlessFullScreenOnSimulatedMonitors)
 {
     SetMonitor(2560, 1440);
     CDirect3D* display = CreateDisplay(1920, 1080);
@@ -171,7 +172,7 @@ TEST_F(CDirect3DTest, BorderlessFullScreenOnSimulatedMonitors)
     EXPECT_EQ(display->GetSwapChain() != nullptr, true);
 }
 
-TEST_F(CDirect3DTest, DrawModeZeroCentresTheLogicalSizeOnA4kMonitor)
+TEST_F(CDirect3DThreadTest, DrawModeZeroCentresTheLogicalSizeOnA4kMonitor)
 {
     SetMonitor(3840, 2160);
     SetScreenFullDrawMode(0);
@@ -190,7 +191,7 @@ TEST_F(CDirect3DTest, DrawModeZeroCentresTheLogicalSizeOnA4kMonitor)
     EXPECT_EQ(tall.cx, 1777);
 }
 
-TEST_F(CDirect3DTest, ErrorTextsAndDriverFallbacks)
+TEST_F(CDirect3DThreadTest, ErrorTextsAndDriverFallbacks)
 {
     EXPECT_EQ(std::string(GetDirectXErrorText(static_cast<HRESULT>(0x887A0004)).CStr()),
               "The requested functionality is not supported by the device or the driver.");
@@ -218,7 +219,7 @@ TEST_F(CDirect3DTest, ErrorTextsAndDriverFallbacks)
     }
 }
 
-TEST_F(CDirect3DTest, WithoutOutputsTheNearestMonitorIsThePrimaryScreen)
+TEST_F(CDirect3DThreadTest, WithoutOutputsTheNearestMonitorIsThePrimaryScreen)
 {
     // Output 0 is needed to create the device, so the case is a display that knows no adapter.
     platform::SetSimulatedDisplays(std::vector<platform::DisplayOutput>{});
@@ -229,7 +230,7 @@ TEST_F(CDirect3DTest, WithoutOutputsTheNearestMonitorIsThePrimaryScreen)
     EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
-TEST_F(CDirect3DTest, DrawListKeepsOneEntryPerSpriteInStablePriorityOrder)
+TEST_F(CDirect3DThreadTest, DrawListKeepsOneEntryPerSpriteInStablePriorityOrder)
 {
     CDirect3D* display = CreateDisplay(1920, 1080);
     auto a = SoftwareSprite(0, 0, 4, 4, 5, 0xFF000000);
@@ -245,7 +246,7 @@ TEST_F(CDirect3DTest, DrawListKeepsOneEntryPerSpriteInStablePriorityOrder)
     EXPECT_EQ(display->GetSpriteManager()->GetDrawList().size(), 3u);
 }
 
-TEST_F(CDirect3DTest, SceneIsDrawnPresentedAndCaptured)
+TEST_F(CDirect3DThreadTest, SceneIsDrawnPresentedAndCaptured)
 {
     CDirect3D* display = CreateDisplay(1920, 1080);
     auto* presenter = platform::GetNullPresenter();
@@ -296,7 +297,7 @@ TEST_F(CDirect3DTest, SceneIsDrawnPresentedAndCaptured)
     EXPECT_TRUE(platform::WritePngRgba(path, frame.width, frame.height, frame.pixels.data(), 1920 * 4));
 }
 
-TEST_F(CDirect3DTest, FramesPresentedFromAnotherThreadReachThePresenter)
+TEST_F(CDirect3DThreadTest, FramesPresentedFromAnotherThreadReachThePresenter)
 {
     CDirect3D* display = CreateDisplay(1920, 1080);
     auto* presenter = platform::GetNullPresenter();
@@ -316,7 +317,7 @@ TEST_F(CDirect3DTest, FramesPresentedFromAnotherThreadReachThePresenter)
     EXPECT_EQ(presenter->GetFrameCount(), before + 3);
 }
 
-TEST_F(CDirect3DTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
+TEST_F(CDirect3DThreadTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
 {
     CDirect3D* display = CreateDisplay(1920, 1080);
     auto* presenter = platform::GetNullPresenter();
@@ -370,7 +371,7 @@ TEST_F(CDirect3DTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
     presenter->SetDumpFolder("");
 }
 
-TEST_F(CDirect3DTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
+TEST_F(CDirect3DThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
 {
     CDirect3D* display = CreateDisplay(1920, 1080);
     CSpriteManager* manager = display->GetSpriteManager();
@@ -442,7 +443,7 @@ TEST_F(CDirect3DTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
         EXPECT_TRUE(in_regions[step] == in_whole[step]) << "step " << step;
 }
 
-TEST_F(CDirect3DTest, TextureLayersKeepTheirSizeAndRowOrder)
+TEST_F(CDirect3DThreadTest, TextureLayersKeepTheirSizeAndRowOrder)
 {
     CreateDisplay(1920, 1080);
     CTextureLayer big;
@@ -478,7 +479,7 @@ TEST_F(CDirect3DTest, TextureLayersKeepTheirSizeAndRowOrder)
     EXPECT_NE(target.BindDrawTarget(), S_OK); // no Direct2D here
 }
 
-TEST_F(CDirect3DTest, ResetBuffersReportsASwapChainThatCannotTakeTheSize)
+TEST_F(CDirect3DThreadTest, ResetBuffersReportsASwapChainThatCannotTakeTheSize)
 {
     CDirect3D* display = CreateDisplay(1920, 1080);
     EXPECT_EQ(display->ResetBuffers(), 0);

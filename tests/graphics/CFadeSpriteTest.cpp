@@ -26,6 +26,7 @@
 #include "platform/kernel/VirtualClock.h"
 #include "support/HeadlessDisplay.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -76,10 +77,10 @@ public:
     std::atomic<int32_t> left_down{0};
 };
 
-class CFadeSpriteTest : public ::testing::Test
+class CFadeSpriteThreadTest : public ThreadTest
 {
 protected:
-    CFadeSpriteTest()
+    CFadeSpriteThreadTest()
     {
         VirtualClock::Enable(1000);
         VirtualClock::SetAutoAdvance(true); // the threads' sleeps move the clock on
@@ -87,7 +88,7 @@ protected:
         m_previous_runner = SetAppTask(&m_runner);
         GetInputView()->SetMouse(&m_mouse);
     }
-    ~CFadeSpriteTest() override
+    ~CFadeSpriteThreadTest() override
     {
         GetInputView()->SetMouse(nullptr);
         SetAppTask(m_previous_runner);
@@ -138,7 +139,7 @@ protected:
     std::thread::id m_task_thread;
 };
 
-TEST_F(CFadeSpriteTest, IsAHiddenOpaqueFullScreenSpriteAtPriorityFifteen)
+TEST_F(CFadeSpriteThreadTest, IsAHiddenOpaqueFullScreenSpriteAtPriorityFifteen)
 {
     StartDisplay();
     EXPECT_EQ(m_fade->IsVisible(), 0);
@@ -156,7 +157,7 @@ TEST_F(CFadeSpriteTest, IsAHiddenOpaqueFullScreenSpriteAtPriorityFifteen)
     EXPECT_EQ(std::count(list.begin(), list.end(), m_fade.get()), 1);
 }
 
-TEST_F(CFadeSpriteTest, TheRotatedStartUpTurnsTheScreenSize)
+TEST_F(CFadeSpriteThreadTest, TheRotatedStartUpTurnsTheScreenSize)
 {
     m_app.SetRotate(1);
     StartDisplay();
@@ -165,7 +166,7 @@ TEST_F(CFadeSpriteTest, TheRotatedStartUpTurnsTheScreenSize)
     m_app.SetRotate(0);
 }
 
-TEST_F(CFadeSpriteTest, AFadePlaysFrameByFrameFromTheTaskThreadToTheOpaqueColour)
+TEST_F(CFadeSpriteThreadTest, AFadePlaysFrameByFrameFromTheTaskThreadToTheOpaqueColour)
 {
     RecordingPresenter& presenter = StartDisplay();
     WithTaskThread([&] { m_fade->FadeToColor(0xFF8040, 4); });
@@ -188,7 +189,7 @@ TEST_F(CFadeSpriteTest, AFadePlaysFrameByFrameFromTheTaskThreadToTheOpaqueColour
     EXPECT_EQ(m_runner.GetCount(), 0u);
 }
 
-TEST_F(CFadeSpriteTest, AClickEndsAFadeAtOnce)
+TEST_F(CFadeSpriteThreadTest, AClickEndsAFadeAtOnce)
 {
     RecordingPresenter& presenter = StartDisplay();
     // The click comes after the third frame, on the thread that polls it.
@@ -208,7 +209,7 @@ TEST_F(CFadeSpriteTest, AClickEndsAFadeAtOnce)
     EXPECT_EQ(frames.size(), 5u);
 }
 
-TEST_F(CFadeSpriteTest, ColourZeroIsOpaqueBlack)
+TEST_F(CFadeSpriteThreadTest, ColourZeroIsOpaqueBlack)
 {
     StartDisplay();
     WithTaskThread([&] { m_fade->FadeToColor(0, 1); });
@@ -216,7 +217,7 @@ TEST_F(CFadeSpriteTest, ColourZeroIsOpaqueBlack)
     EXPECT_EQ(TargetPixel(1919, 1079), 0xFF000000u);
 }
 
-TEST_F(CFadeSpriteTest, MinusOneFadesInWhatTheLayerHolds)
+TEST_F(CFadeSpriteThreadTest, MinusOneFadesInWhatTheLayerHolds)
 {
     StartDisplay();
     m_fade->FillRect(0, 0, 1920, 1080, 0x80123456, 1);
@@ -226,7 +227,7 @@ TEST_F(CFadeSpriteTest, MinusOneFadesInWhatTheLayerHolds)
     EXPECT_EQ(m_fade->IsVisible(), 1);
 }
 
-TEST_F(CFadeSpriteTest, AFadeOnAShownSpriteDoesNothingNotEvenTheFill)
+TEST_F(CFadeSpriteThreadTest, AFadeOnAShownSpriteDoesNothingNotEvenTheFill)
 {
     StartDisplay();
     m_fade->FillRect(0, 0, 1920, 1080, 0xFF0000FF, 1);
@@ -238,7 +239,7 @@ TEST_F(CFadeSpriteTest, AFadeOnAShownSpriteDoesNothingNotEvenTheFill)
     EXPECT_EQ(m_fade->GetAnimationCount(), 0);
 }
 
-TEST_F(CFadeSpriteTest, ADurationOfZeroTakesOnePeriod)
+TEST_F(CFadeSpriteThreadTest, ADurationOfZeroTakesOnePeriod)
 {
     RecordingPresenter& presenter = StartDisplay();
     WithTaskThread([&] { m_fade->FadeToColor(0xFFFFFF, 0); });
@@ -265,7 +266,7 @@ public:
     int32_t duration = 0;
 };
 
-TEST_F(CFadeSpriteTest, ATransitionPassesItsValueAsTheRule)
+TEST_F(CFadeSpriteThreadTest, ATransitionPassesItsValueAsTheRule)
 {
     StartDisplay();
     TransitionProbe probe;
@@ -279,7 +280,7 @@ TEST_F(CFadeSpriteTest, ATransitionPassesItsValueAsTheRule)
     EXPECT_EQ(probe.IsVisible(), 1);
 }
 
-TEST_F(CFadeSpriteTest, DestroyLeavesTheDrawListAndMayBeCalledTwice)
+TEST_F(CFadeSpriteThreadTest, DestroyLeavesTheDrawListAndMayBeCalledTwice)
 {
     StartDisplay();
     m_fade->Destroy();
@@ -291,7 +292,7 @@ TEST_F(CFadeSpriteTest, DestroyLeavesTheDrawListAndMayBeCalledTwice)
     EXPECT_EQ(m_fade->GetRenderTarget(), nullptr);
 }
 
-TEST_F(CFadeSpriteTest, AFailedTextureKeepsTheRenderTargetUntilDestroy)
+TEST_F(CFadeSpriteThreadTest, AFailedTextureKeepsTheRenderTargetUntilDestroy)
 {
     m_display = std::make_unique<HeadlessDisplay>();
     CFadeSprite fade;

@@ -16,10 +16,10 @@
 
 namespace {
 
-class CSakuraParticleTest : public EffectFixture
+class CSakuraParticleThreadTest : public EffectFixture
 {
 protected:
-    CSakuraParticleTest() { OpenLayerArchive(); }
+    CSakuraParticleThreadTest() { OpenLayerArchive(); }
 
     PetalRecord& MakePetal(int size_class)
     {
@@ -40,7 +40,7 @@ bool SameRect(const RECT& a, const RECT& b)
 
 } // namespace
 
-TEST_F(CSakuraParticleTest, InitMakesAHiddenSpriteOfOneFrame)
+TEST_F(CSakuraParticleThreadTest, InitMakesAHiddenSpriteOfOneFrame)
 {
     PetalRecord& record = MakePetal(2);
     ASSERT_NE(record.m_sprite, nullptr);
@@ -56,7 +56,7 @@ TEST_F(CSakuraParticleTest, InitMakesAHiddenSpriteOfOneFrame)
     EXPECT_EQ(EffectPixel(*m_texture, 10, 64 * 3 + 5), PetalFrameColour(3));
 }
 
-TEST_F(CSakuraParticleTest, RespawnDrawsEachClassInItsOrder)
+TEST_F(CSakuraParticleThreadTest, RespawnDrawsEachClassInItsOrder)
 {
     struct Case
     {
@@ -102,7 +102,7 @@ TEST_F(CSakuraParticleTest, RespawnDrawsEachClassInItsOrder)
     }
 }
 
-TEST_F(CSakuraParticleTest, FramesTurnOnTheirPeriodAndThePetalEndsAtTheLeftEdge)
+TEST_F(CSakuraParticleThreadTest, FramesTurnOnTheirPeriodAndThePetalEndsAtTheLeftEdge)
 {
     PetalRecord& record = MakePetal(0);
     QueueRandom({1, 0, 0, 0}); // x 281, vx -1.0, vy 0.3, 30 ms a frame
@@ -134,7 +134,7 @@ TEST_F(CSakuraParticleTest, FramesTurnOnTheirPeriodAndThePetalEndsAtTheLeftEdge)
     EXPECT_EQ(record.m_sprite->IsVisible(), 0);
 }
 
-TEST_F(CSakuraParticleTest, APetalEndsAtTheBottomEdge)
+TEST_F(CSakuraParticleThreadTest, APetalEndsAtTheBottomEdge)
 {
     PetalRecord& record = MakePetal(3);
     QueueRandom({700, 99, 219, 0}); // x 980, vx -1.01, vy 3.49
@@ -147,7 +147,7 @@ TEST_F(CSakuraParticleTest, APetalEndsAtTheBottomEdge)
     EXPECT_EQ(record.m_active, 0);
 }
 
-TEST_F(CSakuraParticleTest, TheFirstSpawnIsAtOnceAndTheNextAfterTheDrawnInterval)
+TEST_F(CSakuraParticleThreadTest, TheFirstSpawnIsAtOnceAndTheNextAfterTheDrawnInterval)
 {
     std::unique_ptr<CSakuraEffect> holder;
     RunPetalCommand(holder, 3); // all petals at once, then started
@@ -179,7 +179,7 @@ TEST_F(CSakuraParticleTest, TheFirstSpawnIsAtOnceAndTheNextAfterTheDrawnInterval
     EXPECT_EQ(petals->GetInterval(), 100);
 }
 
-TEST_F(CSakuraParticleTest, HolderSubCommands)
+TEST_F(CSakuraParticleThreadTest, HolderSubCommands)
 {
     std::unique_ptr<CSakuraEffect> holder;
     RunPetalCommand(holder, 2); // start without a holder: nothing
@@ -205,7 +205,7 @@ TEST_F(CSakuraParticleTest, HolderSubCommands)
     EXPECT_FALSE(m_runner.Has(petals));
 }
 
-TEST_F(CSakuraParticleTest, TimingHoldsAcrossTheClocksWrap)
+TEST_F(CSakuraParticleThreadTest, TimingHoldsAcrossTheClocksWrap)
 {
     // A frame turn due 30 ms after 2^32 - 10 is due at 20 after the wrap, not at once.
     PetalRecord& record = MakePetal(0);

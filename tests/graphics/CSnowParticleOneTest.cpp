@@ -23,10 +23,10 @@
 
 namespace {
 
-class CSnowParticleOneTest : public EffectFixture
+class CSnowParticleOneThreadTest : public EffectFixture
 {
 protected:
-    CSnowParticleOneTest()
+    CSnowParticleOneThreadTest()
     {
         OpenLayerArchive();
         auto channel = std::make_unique<FakeWaveManager>();
@@ -39,7 +39,7 @@ protected:
         m_snowball.SetRunning(1);
     }
 
-    ~CSnowParticleOneTest() override { SetDocumentLink(nullptr); }
+    ~CSnowParticleOneThreadTest() override { SetDocumentLink(nullptr); }
 
     void Run(int runs)
     {
@@ -66,7 +66,7 @@ TEST(SnowballSway, IsAThirdOfAPixelAtMostAndStartsAtFifteenDegrees)
     EXPECT_NEAR(SnowballSway(360), SnowballSway(0), 1e-6);
 }
 
-TEST_F(CSnowParticleOneTest, CreateLeavesTenHiddenImagesFadingBackwards)
+TEST_F(CSnowParticleOneThreadTest, CreateLeavesTenHiddenImagesFadingBackwards)
 {
     SnowballRecord* record = m_snowball.GetRecord();
     ASSERT_NE(record, nullptr);
@@ -81,7 +81,7 @@ TEST_F(CSnowParticleOneTest, CreateLeavesTenHiddenImagesFadingBackwards)
     }
 }
 
-TEST_F(CSnowParticleOneTest, FallsToItsStopInThreeHundredFortySevenRunsAndPlaysItsSoundOnce)
+TEST_F(CSnowParticleOneThreadTest, FallsToItsStopInThreeHundredFortySevenRunsAndPlaysItsSoundOnce)
 {
     Run(1);
     SnowballRecord& record = *m_snowball.GetRecord();
@@ -102,7 +102,7 @@ TEST_F(CSnowParticleOneTest, FallsToItsStopInThreeHundredFortySevenRunsAndPlaysI
     EXPECT_EQ(m_channel->Calls(), LANDING);
 }
 
-TEST_F(CSnowParticleOneTest, FadesOutOverAHundredAndOneRunsThenFallsAgain)
+TEST_F(CSnowParticleOneThreadTest, FadesOutOverAHundredAndOneRunsThenFallsAgain)
 {
     Run(347);
     SnowballRecord& record = *m_snowball.GetRecord();
@@ -126,7 +126,7 @@ TEST_F(CSnowParticleOneTest, FadesOutOverAHundredAndOneRunsThenFallsAgain)
     EXPECT_EQ(m_channel->Calls().size(), 4u); // landed a second time
 }
 
-TEST_F(CSnowParticleOneTest, StoppedItStaysDownAfterItsFade)
+TEST_F(CSnowParticleOneThreadTest, StoppedItStaysDownAfterItsFade)
 {
     Run(347 + 101);
     m_snowball.SetRunning(0);
@@ -134,14 +134,14 @@ TEST_F(CSnowParticleOneTest, StoppedItStaysDownAfterItsFade)
     EXPECT_EQ(m_snowball.IsActive(), 0);
 }
 
-TEST_F(CSnowParticleOneTest, WithoutAMusicChannelTheLandingIsSilent)
+TEST_F(CSnowParticleOneThreadTest, WithoutAMusicChannelTheLandingIsSilent)
 {
     GetDocument()->SoundChannelList[SOUND_GROUP_MUSIC].clear();
     Run(347);
     EXPECT_EQ(m_snowball.GetRecord()->m_state, 1);
 }
 
-TEST_F(CSnowParticleOneTest, HolderStartsAtOnceAndLeavesTheTaskListWhenDeleted)
+TEST_F(CSnowParticleOneThreadTest, HolderStartsAtOnceAndLeavesTheTaskListWhenDeleted)
 {
     std::unique_ptr<CSnowFirstOne> holder;
     RunSnowballCommand(holder, 2); // nothing to wait for here

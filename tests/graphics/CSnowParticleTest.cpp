@@ -16,10 +16,10 @@
 
 namespace {
 
-class CSnowParticleTest : public EffectFixture
+class CSnowParticleThreadTest : public EffectFixture
 {
 protected:
-    CSnowParticleTest() { OpenLayerArchive(); }
+    CSnowParticleThreadTest() { OpenLayerArchive(); }
 
     SnowRecord& MakeFlake(int size_class)
     {
@@ -43,7 +43,7 @@ int VisibleCount(SnowRecord& record)
 
 } // namespace
 
-TEST_F(CSnowParticleTest, BiggerFlakesGetLaterPriorities)
+TEST_F(CSnowParticleThreadTest, BiggerFlakesGetLaterPriorities)
 {
     const int32_t expected[] = {1, 3, 5, 7};
     for (int size_class = 0; size_class < 4; ++size_class) {
@@ -55,7 +55,7 @@ TEST_F(CSnowParticleTest, BiggerFlakesGetLaterPriorities)
     }
 }
 
-TEST_F(CSnowParticleTest, RespawnDrawsEachClassAndFadesTheTrailImages)
+TEST_F(CSnowParticleThreadTest, RespawnDrawsEachClassAndFadesTheTrailImages)
 {
     // A big flake: x = 120 + 100, vx = 40 / 100 - 0.5 kept, vy = 20 / 100 + 1.3, scale 10 / 100 + 0.5.
     SnowRecord& big = MakeFlake(3);
@@ -86,7 +86,7 @@ TEST_F(CSnowParticleTest, RespawnDrawsEachClassAndFadesTheTrailImages)
     EXPECT_FLOAT_EQ(small.m_scale, 0.1f);
 }
 
-TEST_F(CSnowParticleTest, TheTrailShowsWhereTheFlakeWasOnEarlierRuns)
+TEST_F(CSnowParticleThreadTest, TheTrailShowsWhereTheFlakeWasOnEarlierRuns)
 {
     SnowRecord& flake = MakeFlake(3);
     QueueRandom({100, 40, 20, 10}); // from (220, -64), 0.1 left and 1.5 down a run
@@ -112,7 +112,7 @@ TEST_F(CSnowParticleTest, TheTrailShowsWhereTheFlakeWasOnEarlierRuns)
     }
 }
 
-TEST_F(CSnowParticleTest, AFlakeEndsBelowTheScreenAndForgetsItsTrail)
+TEST_F(CSnowParticleThreadTest, AFlakeEndsBelowTheScreenAndForgetsItsTrail)
 {
     SnowRecord& flake = MakeFlake(3);
     QueueRandom({100, 40, 20, 10}); // 1.5 down a run from -64
@@ -127,7 +127,7 @@ TEST_F(CSnowParticleTest, AFlakeEndsBelowTheScreenAndForgetsItsTrail)
     EXPECT_TRUE(flake.m_history.empty());
 }
 
-TEST_F(CSnowParticleTest, HolderSubCommandsWithABuilderThread)
+TEST_F(CSnowParticleThreadTest, HolderSubCommandsWithABuilderThread)
 {
     std::unique_ptr<CSnowEffect> holder;
     RunSnowCommand(holder, 0);
@@ -153,7 +153,7 @@ TEST_F(CSnowParticleTest, HolderSubCommandsWithABuilderThread)
     EXPECT_EQ(holder, nullptr);
 }
 
-TEST_F(CSnowParticleTest, AMissingPictureStillMakesSprites)
+TEST_F(CSnowParticleThreadTest, AMissingPictureStillMakesSprites)
 {
     OpenLayerArchive({}, false);
     std::unique_ptr<CSnowEffect> holder;

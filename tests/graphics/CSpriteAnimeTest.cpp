@@ -21,6 +21,7 @@
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "script/FlagBuffer.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -40,10 +41,10 @@ SpriteAnimRecord Jump(int32_t count, int32_t target)
     return record;
 }
 
-class CSpriteAnimeTest : public ::testing::Test
+class CSpriteAnimeThreadTest : public ThreadTest
 {
 protected:
-    CSpriteAnimeTest()
+    CSpriteAnimeThreadTest()
     {
         VirtualClock::Enable(1000);
         m_previous_runner = SetAppTask(&m_runner);
@@ -52,7 +53,7 @@ protected:
         m_sprite.Create(0, 0, 10, 10, -1);
         m_sprite.SetVisibleFlag(1);
     }
-    ~CSpriteAnimeTest() override
+    ~CSpriteAnimeThreadTest() override
     {
         SetAppTask(m_previous_runner);
         DeleteDocument();
@@ -84,7 +85,7 @@ protected:
     CSpriteLayer m_sprite;
 };
 
-TEST_F(CSpriteAnimeTest, AStepIsUpdatedOncePerPeriodAndFinishedOnItsLastFrame)
+TEST_F(CSpriteAnimeThreadTest, AStepIsUpdatedOncePerPeriodAndFinishedOnItsLastFrame)
 {
     m_sprite.AddAnimation(Move(0, 100, 4));
     m_sprite.AddAnimation(Move(100, 200, 2));
@@ -106,7 +107,7 @@ TEST_F(CSpriteAnimeTest, AStepIsUpdatedOncePerPeriodAndFinishedOnItsLastFrame)
     EXPECT_EQ(anime.IsRunning(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, AnAlphaFadeWaitsOutItsDelayThenAdvancesTwiceInOneFrame)
+TEST_F(CSpriteAnimeThreadTest, AnAlphaFadeWaitsOutItsDelayThenAdvancesTwiceInOneFrame)
 {
     SpriteAnimRecord record(5);
     record.SetDelay(3);
@@ -124,7 +125,7 @@ TEST_F(CSpriteAnimeTest, AnAlphaFadeWaitsOutItsDelayThenAdvancesTwiceInOneFrame)
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 0, 0, 102, 153}));
 }
 
-TEST_F(CSpriteAnimeTest, AHiddenSpriteIsNotAdvancedAndThePlayEnds)
+TEST_F(CSpriteAnimeThreadTest, AHiddenSpriteIsNotAdvancedAndThePlayEnds)
 {
     m_sprite.AddAnimation(Move(0, 100, 4));
     CSpriteAnime anime;
@@ -136,7 +137,7 @@ TEST_F(CSpriteAnimeTest, AHiddenSpriteIsNotAdvancedAndThePlayEnds)
     EXPECT_EQ(anime.IsRunning(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, ReversePlayStartsAtTheLastRecord)
+TEST_F(CSpriteAnimeThreadTest, ReversePlayStartsAtTheLastRecord)
 {
     m_sprite.AddAnimation(Move(0, 10, 1));
     m_sprite.AddAnimation(Move(500, 600, 2));
@@ -148,7 +149,7 @@ TEST_F(CSpriteAnimeTest, ReversePlayStartsAtTheLastRecord)
     EXPECT_EQ(X(), 550);
 }
 
-TEST_F(CSpriteAnimeTest, AnEndlessLoopPlaysOnUntilStopFinishesItWithJumpsIgnored)
+TEST_F(CSpriteAnimeThreadTest, AnEndlessLoopPlaysOnUntilStopFinishesItWithJumpsIgnored)
 {
     m_sprite.AddAnimation(Move(0, 10, 2));
     m_sprite.AddAnimation(Move(10, 20, 2));
@@ -166,7 +167,7 @@ TEST_F(CSpriteAnimeTest, AnEndlessLoopPlaysOnUntilStopFinishesItWithJumpsIgnored
     EXPECT_EQ(X(), 20);
 }
 
-TEST_F(CSpriteAnimeTest, TheTaskLeavesTheRunnerAndFinishesItsSpritesWhenDestroyed)
+TEST_F(CSpriteAnimeThreadTest, TheTaskLeavesTheRunnerAndFinishesItsSpritesWhenDestroyed)
 {
     m_sprite.AddAnimation(Move(0, 100, 50));
     {
@@ -180,7 +181,7 @@ TEST_F(CSpriteAnimeTest, TheTaskLeavesTheRunnerAndFinishesItsSpritesWhenDestroye
     EXPECT_EQ(X(), 100);
 }
 
-TEST_F(CSpriteAnimeTest, AWaitedPlayThatIsSkippedLeavesEveryStepFinal)
+TEST_F(CSpriteAnimeThreadTest, AWaitedPlayThatIsSkippedLeavesEveryStepFinal)
 {
     // The skip inputs of PlayAndWait, each one alone; the play is endless, so only the skip
     // can end it.
@@ -234,7 +235,7 @@ TEST_F(CSpriteAnimeTest, AWaitedPlayThatIsSkippedLeavesEveryStepFinal)
     }
 }
 
-TEST_F(CSpriteAnimeTest, CancelInputsDoNotSkipAWaitedPlay)
+TEST_F(CSpriteAnimeThreadTest, CancelInputsDoNotSkipAWaitedPlay)
 {
     m_sprite.AddAnimation(Move(0, 30, 3));
     m_keyboard.down.insert(1); // Esc
@@ -255,7 +256,7 @@ TEST_F(CSpriteAnimeTest, CancelInputsDoNotSkipAWaitedPlay)
     EXPECT_EQ(X(), 30);
 }
 
-TEST_F(CSpriteAnimeTest, SkipKeysAreIgnoredInSkipMode)
+TEST_F(CSpriteAnimeThreadTest, SkipKeysAreIgnoredInSkipMode)
 {
     GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
     GetDocument()->SetEngineStateBits(ENGINE_STATE_SKIP_MODE);
@@ -269,7 +270,7 @@ TEST_F(CSpriteAnimeTest, SkipKeysAreIgnoredInSkipMode)
     EXPECT_EQ(X(), 10);
 }
 
-TEST_F(CSpriteAnimeTest, WaitForEndLetsALoopRunToItsNextMarker)
+TEST_F(CSpriteAnimeThreadTest, WaitForEndLetsALoopRunToItsNextMarker)
 {
     m_sprite.AddAnimation(Move(0, 10, 2));
     SpriteAnimRecord marker;
@@ -295,7 +296,7 @@ TEST_F(CSpriteAnimeTest, WaitForEndLetsALoopRunToItsNextMarker)
     EXPECT_FALSE(m_runner.Contains(&anime));
 }
 
-TEST_F(CSpriteAnimeTest, CtrlEndsWaitForEndEarlyWithTheListFinished)
+TEST_F(CSpriteAnimeThreadTest, CtrlEndsWaitForEndEarlyWithTheListFinished)
 {
     m_sprite.AddAnimation(Move(0, 10, 2));
     m_sprite.AddAnimation(Jump(JUMP_FOREVER, 0));
@@ -309,7 +310,7 @@ TEST_F(CSpriteAnimeTest, CtrlEndsWaitForEndEarlyWithTheListFinished)
     EXPECT_EQ(m_sprite.GetAnimationCount(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, WaitForEndReturnsWhenTheTaskNoLongerPlaysTheRecordsLeft)
+TEST_F(CSpriteAnimeThreadTest, WaitForEndReturnsWhenTheTaskNoLongerPlaysTheRecordsLeft)
 {
     // A record without kinds stops the sprite's play with records left; the task then stops,
     // and nothing would ever use those records up.
@@ -326,7 +327,7 @@ TEST_F(CSpriteAnimeTest, WaitForEndReturnsWhenTheTaskNoLongerPlaysTheRecordsLeft
     EXPECT_EQ(m_sprite.GetAnimationCount(), 0);
 }
 
-TEST_F(CSpriteAnimeTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsStepsFinal)
+TEST_F(CSpriteAnimeThreadTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsStepsFinal)
 {
     // Nothing would ever play the steps; waiting for them would never end.
     SetAppTask(nullptr);
@@ -340,7 +341,7 @@ TEST_F(CSpriteAnimeTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsStepsFina
 
 // The main thread's wait for a play rests between its turns: the task's end wakes it, and an end
 // that came during one rest leaves the next rest of the same turn nothing to wait for.
-TEST_F(CSpriteAnimeTest, APlaysEndWakesTheWaitAndItsNextTurnIsDueAtOnce)
+TEST_F(CSpriteAnimeThreadTest, APlaysEndWakesTheWaitAndItsNextTurnIsDueAtOnce)
 {
     static int wakes;
     wakes = 0;
@@ -379,7 +380,7 @@ TEST_F(CSpriteAnimeTest, APlaysEndWakesTheWaitAndItsNextTurnIsDueAtOnce)
     EXPECT_EQ(rests[2], std::make_pair(0u, true));
 }
 
-TEST_F(CSpriteAnimeTest, AddingASpriteTwiceListsItOnce)
+TEST_F(CSpriteAnimeThreadTest, AddingASpriteTwiceListsItOnce)
 {
     m_sprite.AddAnimation(Move(0, 100, 4));
     CSpriteAnime anime;

@@ -23,6 +23,7 @@
 #include "foundation/CCriticalSection.h"
 #include "graphics/CAppTask.h"
 #include "graphics/EffectRandom.h"
+#include "support/ThreadTest.h"
 #include "support/WorkingDir.h"
 
 class CSpriteLayerFile;
@@ -68,7 +69,7 @@ public:
     bool m_dispatch = false;
 };
 
-class EffectFixture : public ::testing::Test
+class EffectFixture : public ThreadTest
 {
 protected:
     EffectFixture();

@@ -94,10 +94,10 @@ int Channel(uint32_t pixel, int shift)
     return int((pixel >> shift) & 0xFF);
 }
 
-class EffectSceneTest : public EffectFixture
+class EffectSceneThreadTest : public EffectFixture
 {
 protected:
-    EffectSceneTest()
+    EffectSceneThreadTest()
     {
         m_app.SetSaveFolders((m_dir.Path().string() + "/").c_str(), (m_dir.Path().string() + "/").c_str());
         WriteGameFolder();
@@ -117,7 +117,7 @@ protected:
         m_capture.Create(0, 0, 1920, 1080, -1);
         ClearPictureSlots();
     }
-    ~EffectSceneTest() override { ClearPictureSlots(); }
+    ~EffectSceneThreadTest() override { ClearPictureSlots(); }
 
     void WriteGameFolder()
     {
@@ -173,7 +173,7 @@ protected:
 
 } // namespace
 
-TEST_F(EffectSceneTest, AKeyedOverlayFadesIntoTheScene)
+TEST_F(EffectSceneThreadTest, AKeyedOverlayFadesIntoTheScene)
 {
     SetPictureSlotName("chara.akb", 0, 0);
     GetPictureSlot(0).m_x = 760;
@@ -192,7 +192,7 @@ TEST_F(EffectSceneTest, AKeyedOverlayFadesIntoTheScene)
     EXPECT_EQ(m_fade_layer->IsVisible(), 0);
 }
 
-TEST_F(EffectSceneTest, AnAlphaOverlayTransitionsIntoTheSceneAndTheRevealLiftsTheFade)
+TEST_F(EffectSceneThreadTest, AnAlphaOverlayTransitionsIntoTheSceneAndTheRevealLiftsTheFade)
 {
     SetPictureSlotName("chara.akb", 0, 0);
     GetPictureSlot(0).m_x = 760;
@@ -228,7 +228,7 @@ TEST_F(EffectSceneTest, AnAlphaOverlayTransitionsIntoTheSceneAndTheRevealLiftsTh
     EXPECT_EQ(Shown(900, 500), SKY); // only the street is left
 }
 
-TEST_F(EffectSceneTest, PetalsSnowAndTheSnowballFall)
+TEST_F(EffectSceneThreadTest, PetalsSnowAndTheSnowballFall)
 {
     GetDocumentLayerFile()->LoadPicture("scene_bg.akb", SpriteLayerOf(m_scene), 0, 0, nullptr, 0, 0, 0);
     // A small generator of our own for the draws, so the run can be repeated.
@@ -289,7 +289,7 @@ TEST_F(EffectSceneTest, PetalsSnowAndTheSnowballFall)
     EffectRandom::SetEngine(nullptr);
 }
 
-TEST_F(EffectSceneTest, TheTrainLineMapScrollsAndTheTrainSlides)
+TEST_F(EffectSceneThreadTest, TheTrainLineMapScrollsAndTheTrainSlides)
 {
     const_cast<FlagBuffer*>(GetDocument()->GetGameState())->SetGameTime(1200); // midday: line 2
     GetDocument()->GetFadeSprite()->SetVisibleFlag(1);
@@ -307,7 +307,7 @@ TEST_F(EffectSceneTest, TheTrainLineMapScrollsAndTheTrainSlides)
     FinishTrainAnimation(context);
 }
 
-TEST_F(EffectSceneTest, ACharacterHopsAndShakes)
+TEST_F(EffectSceneThreadTest, ACharacterHopsAndShakes)
 {
     GetDocumentLayerFile()->LoadPicture("scene_bg.akb", SpriteLayerOf(m_scene), 0, 0, nullptr, 0, 0, 0);
     CSpriteLayer character;
@@ -341,7 +341,7 @@ TEST_F(EffectSceneTest, ACharacterHopsAndShakes)
     }
 }
 
-TEST_F(EffectSceneTest, TheClickPromptCycles)
+TEST_F(EffectSceneThreadTest, TheClickPromptCycles)
 {
     CSpriteLayer parts;
     parts.Create(0, 0, 800, 624 + 58 * 3, -1);

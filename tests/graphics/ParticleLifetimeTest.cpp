@@ -65,10 +65,10 @@ private:
     std::thread m_thread;
 };
 
-class ParticleLifetimeTest : public EffectFixture
+class ParticleLifetimeThreadTest : public EffectFixture
 {
 protected:
-    ParticleLifetimeTest()
+    ParticleLifetimeThreadTest()
     {
         OpenLayerArchive();
         // Most rounds run without a display, so that the runner draws no frames and the rounds
@@ -78,7 +78,7 @@ protected:
         EffectRandom::SetEngine([] { return 4242u; }); // the runner's thread draws too
         m_previous = SetAppTask(&m_real_runner);
     }
-    ~ParticleLifetimeTest() override
+    ~ParticleLifetimeThreadTest() override
     {
         SetAppTask(m_previous);
         EffectRandom::SetEngine(nullptr);
@@ -96,7 +96,7 @@ protected:
 
 } // namespace
 
-TEST_F(ParticleLifetimeTest, EffectsComeAndGoWhileTheRunnerMovesThem)
+TEST_F(ParticleLifetimeThreadTest, EffectsComeAndGoWhileTheRunnerMovesThem)
 {
     RunnerThread thread(m_real_runner);
     std::unique_ptr<CSakuraEffect> petals;
@@ -135,7 +135,7 @@ TEST_F(ParticleLifetimeTest, EffectsComeAndGoWhileTheRunnerMovesThem)
     EXPECT_EQ(snowball, nullptr);
 }
 
-TEST_F(ParticleLifetimeTest, FramesDrawnWhileABuilderAddsItsSprites)
+TEST_F(ParticleLifetimeThreadTest, FramesDrawnWhileABuilderAddsItsSprites)
 {
     RunnerThread thread(m_real_runner);
     std::unique_ptr<CSnowFirstOne> snowball;

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/CAppTask.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -123,11 +124,11 @@ private:
     std::array<std::unique_ptr<Particle>, PARTICLE_COUNT> m_slots;
 };
 
-class ParticleSetTest : public ::testing::Test
+class ParticleSetThreadTest : public ThreadTest
 {
 protected:
-    ParticleSetTest() { m_previous = SetAppTask(&m_runner); }
-    ~ParticleSetTest() override { SetAppTask(m_previous); }
+    ParticleSetThreadTest() { m_previous = SetAppTask(&m_runner); }
+    ~ParticleSetThreadTest() override { SetAppTask(m_previous); }
 
     CAppTask m_runner;
     CAppTask* m_previous = nullptr;
@@ -143,7 +144,7 @@ TEST(ParticleSizeClass, FollowsTheLastDigitOfTheIndex)
         EXPECT_EQ(ParticleSizeClass(i), expected[i % 10]) << i;
 }
 
-TEST_F(ParticleSetTest, StartTakesTheBuildersTurnAndNoParticleFollows)
+TEST_F(ParticleSetThreadTest, StartTakesTheBuildersTurnAndNoParticleFollows)
 {
     auto set = std::make_unique<TestParticles>(m_ledger);
     set->gate_at = 5;
@@ -162,7 +163,7 @@ TEST_F(ParticleSetTest, StartTakesTheBuildersTurnAndNoParticleFollows)
     EXPECT_FALSE(m_runner.Contains(set.get()));
 }
 
-TEST_F(ParticleSetTest, AFinishedBuilderLeavesStartNothingToWaitFor)
+TEST_F(ParticleSetThreadTest, AFinishedBuilderLeavesStartNothingToWaitFor)
 {
     auto set = std::make_unique<TestParticles>(m_ledger);
     set->fail_at = 7; // particle 7 cannot be made: the builder ends with seven, keeping the turn
@@ -177,7 +178,7 @@ TEST_F(ParticleSetTest, AFinishedBuilderLeavesStartNothingToWaitFor)
     EXPECT_EQ(m_ledger.started.load(), 8);
 }
 
-TEST_F(ParticleSetTest, CreateBuildsAllAtOnceAndStartDoesNotWait)
+TEST_F(ParticleSetThreadTest, CreateBuildsAllAtOnceAndStartDoesNotWait)
 {
     auto set = std::make_unique<TestParticles>(m_ledger);
     EXPECT_EQ(set->Create(nullptr), 1);
@@ -192,7 +193,7 @@ TEST_F(ParticleSetTest, CreateBuildsAllAtOnceAndStartDoesNotWait)
     EXPECT_EQ(failing->GetBuiltCount(), 3);
 }
 
-TEST_F(ParticleSetTest, DeletingDuringAParticleJoinsTheBuilderBeforeFreeingAnything)
+TEST_F(ParticleSetThreadTest, DeletingDuringAParticleJoinsTheBuilderBeforeFreeingAnything)
 {
     auto set = std::make_unique<TestParticles>(m_ledger);
     set->gate_at = 3;
@@ -206,7 +207,7 @@ TEST_F(ParticleSetTest, DeletingDuringAParticleJoinsTheBuilderBeforeFreeingAnyth
     EXPECT_EQ(m_ledger.freed.load(), 4);                       // then all four went with the set
 }
 
-TEST_F(ParticleSetTest, DeletingAfterStartTookTheTurnEndsTheWaitingBuilder)
+TEST_F(ParticleSetThreadTest, DeletingAfterStartTookTheTurnEndsTheWaitingBuilder)
 {
     for (int round = 0; round < 20; ++round) {
         auto set = std::make_unique<TestParticles>(m_ledger);

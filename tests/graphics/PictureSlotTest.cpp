@@ -33,10 +33,10 @@ tools::AkbPicture Overlay()
     return picture;
 }
 
-class PictureSlotTest : public EffectFixture
+class PictureSlotThreadTest : public EffectFixture
 {
 protected:
-    PictureSlotTest()
+    PictureSlotThreadTest()
     {
         // Layers 1 and 3 never reach the archive's size limit; the big one stays out of layer 2.
         tools::AkbPicture half = PictureWithBox(200, 100, 0x80FF0000, 100, 0, 200, 100, 0x00FFFFFF);
@@ -52,7 +52,7 @@ protected:
         Layer(PICTURE_LAYER_SCENE).FillRect(0, 0, 1920, 1080, SCENE, 1);
         ClearPictureSlots();
     }
-    ~PictureSlotTest() override { ClearPictureSlots(); }
+    ~PictureSlotThreadTest() override { ClearPictureSlots(); }
 
     CSpriteLayer& Register(int32_t number, int w, int h)
     {
@@ -78,7 +78,7 @@ protected:
 
 } // namespace
 
-TEST_F(PictureSlotTest, NamingASlotPutsItInUseAtTheOrigin)
+TEST_F(PictureSlotThreadTest, NamingASlotPutsItInUseAtTheOrigin)
 {
     GetPictureSlot(3).m_x = 40;
     SetPictureSlotName("OVER.akb", 1, 3);
@@ -103,14 +103,14 @@ TEST_F(PictureSlotTest, NamingASlotPutsItInUseAtTheOrigin)
     EXPECT_EQ(GetPictureSlot(3).m_name, CStringUTF8("OVER.akb")); // names stay
 }
 
-TEST_F(PictureSlotTest, WithoutAFadeTheTargetIsLayerSix)
+TEST_F(PictureSlotThreadTest, WithoutAFadeTheTargetIsLayerSix)
 {
     EXPECT_EQ(GetPictureTargetLayer(), &Layer(PICTURE_LAYER_FADE));
     GetDocument()->UnregisterSpriteLayer(PICTURE_LAYER_FADE);
     EXPECT_EQ(GetPictureTargetLayer(), nullptr);
 }
 
-TEST_F(PictureSlotTest, AKeyedOverlayPastTheRightAndBottomEdgesIsCut)
+TEST_F(PictureSlotThreadTest, AKeyedOverlayPastTheRightAndBottomEdgesIsCut)
 {
     Place(0, "OVER.akb", 0, 1800, 900);
     DrawFullScreen();
@@ -121,7 +121,7 @@ TEST_F(PictureSlotTest, AKeyedOverlayPastTheRightAndBottomEdgesIsCut)
     EXPECT_EQ(At(1919, 1079), RED);       // overlay (119, 179): 120 columns and 180 rows shown
 }
 
-TEST_F(PictureSlotTest, AnOverlayAtANegativePositionShowsItsLowerRightPart)
+TEST_F(PictureSlotThreadTest, AnOverlayAtANegativePositionShowsItsLowerRightPart)
 {
     Place(0, "OVER.akb", 0, -100, -50);
     DrawFullScreen();
@@ -133,7 +133,7 @@ TEST_F(PictureSlotTest, AnOverlayAtANegativePositionShowsItsLowerRightPart)
     EXPECT_EQ(At(200, 250), BASE_LEFT);
 }
 
-TEST_F(PictureSlotTest, AViewOffsetMovesTheBaseAndTheOverlaysTogether)
+TEST_F(PictureSlotThreadTest, AViewOffsetMovesTheBaseAndTheOverlaysTogether)
 {
     Place(1, "OVER.akb", 0, 500, 0);
     DrawPictureSlot(GetPictureTargetLayer(), 0, 0, 1920, 1080, 100, 0);
@@ -146,7 +146,7 @@ TEST_F(PictureSlotTest, AViewOffsetMovesTheBaseAndTheOverlaysTogether)
     EXPECT_EQ(At(1819, 1079), BASE_RIGHT);
 }
 
-TEST_F(PictureSlotTest, AlphaOverlaysBlendAndLaterSlotsLieOnTop)
+TEST_F(PictureSlotThreadTest, AlphaOverlaysBlendAndLaterSlotsLieOnTop)
 {
     Place(0, "OVER.akb", 0, 0, 0);
     Place(4, "HALF.akb", 1, 350, 250);
@@ -162,7 +162,7 @@ TEST_F(PictureSlotTest, AlphaOverlaysBlendAndLaterSlotsLieOnTop)
     EXPECT_EQ(At(349, 299), BLUE);
 }
 
-TEST_F(PictureSlotTest, ClearedSlotsLeaveOnlyTheBase)
+TEST_F(PictureSlotThreadTest, ClearedSlotsLeaveOnlyTheBase)
 {
     Place(0, "OVER.akb", 0, 0, 0);
     DrawFullScreen();
@@ -172,7 +172,7 @@ TEST_F(PictureSlotTest, ClearedSlotsLeaveOnlyTheBase)
     EXPECT_EQ(At(200, 200), BASE_LEFT);
 }
 
-TEST_F(PictureSlotTest, AMissingOrOversizedOverlayDrawsNothingOfItself)
+TEST_F(PictureSlotThreadTest, AMissingOrOversizedOverlayDrawsNothingOfItself)
 {
     Place(0, "GONE.akb", 0, 0, 0);
     Place(1, "HUGE.akb", 1, 0, 500); // wider than the work layer
@@ -186,7 +186,7 @@ TEST_F(PictureSlotTest, AMissingOrOversizedOverlayDrawsNothingOfItself)
     EXPECT_NE(m_messages[1].find("HUGE.akb"), std::string::npos);
 }
 
-TEST_F(PictureSlotTest, AWorkLayerRegisteredAgainIsTheOneDrawnThrough)
+TEST_F(PictureSlotThreadTest, AWorkLayerRegisteredAgainIsTheOneDrawnThrough)
 {
     Place(2, "OVER.akb", 0, 1000, 0);
     DrawFullScreen();
@@ -199,7 +199,7 @@ TEST_F(PictureSlotTest, AWorkLayerRegisteredAgainIsTheOneDrawnThrough)
     EXPECT_EQ(EffectPixel(work, 200, 150), RED); // decoded into the new layer
 }
 
-TEST_F(PictureSlotTest, AFadeBringsLayerSixIntoTheScene)
+TEST_F(PictureSlotThreadTest, AFadeBringsLayerSixIntoTheScene)
 {
     Place(0, "OVER.akb", 0, 100, 100);
     DrawFullScreen();
@@ -215,7 +215,7 @@ TEST_F(PictureSlotTest, AFadeBringsLayerSixIntoTheScene)
     EXPECT_EQ(m_runner.GetPasses(), 13);
 }
 
-TEST_F(PictureSlotTest, ARuleTransitionBringsLayerSixIntoTheScene)
+TEST_F(PictureSlotThreadTest, ARuleTransitionBringsLayerSixIntoTheScene)
 {
     std::vector<tools::ArchiveEntry> rules{
         {"03.BIN", tools::MakeRuleImage(tools::RulePattern::WipeRight, 1920, 1080)}};

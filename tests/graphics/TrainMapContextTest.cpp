@@ -38,10 +38,10 @@ tools::AkbPicture LinePicture(int n, bool overlay)
     return picture;
 }
 
-class TrainMapContextTest : public EffectFixture
+class TrainMapContextThreadTest : public EffectFixture
 {
 protected:
-    TrainMapContextTest()
+    TrainMapContextThreadTest()
     {
         std::vector<tools::ArchiveEntry> entries;
         tools::AkbPicture den = PictureWithBox(1152, 288, FRAME0, 576, 0, 1152, 288, FRAME1);
@@ -72,7 +72,7 @@ TEST(SelectTrainLinePictures, FollowTheTimeOfDay)
     EXPECT_EQ(SelectTrainLinePictures(1730).first, CStringUTF8("senro_4.akb"));
 }
 
-TEST_F(TrainMapContextTest, BuiltForTheGameTimeAndPlayedToItsEnd)
+TEST_F(TrainMapContextThreadTest, BuiltForTheGameTimeAndPlayedToItsEnd)
 {
     m_link.m_game_values[VALUE_GAME_TIME] = 1200; // midday: "senro_2"
     TrainMapContext context;
@@ -124,7 +124,7 @@ TEST_F(TrainMapContextTest, BuiltForTheGameTimeAndPlayedToItsEnd)
     EXPECT_EQ(context.m_train_anime, nullptr);
 }
 
-TEST_F(TrainMapContextTest, ForwardStartsLeftAndEndsAtTheFarEnd)
+TEST_F(TrainMapContextThreadTest, ForwardStartsLeftAndEndsAtTheFarEnd)
 {
     m_link.m_game_values[VALUE_GAME_TIME] = 2300;
     TrainMapContext context;
@@ -135,7 +135,7 @@ TEST_F(TrainMapContextTest, ForwardStartsLeftAndEndsAtTheFarEnd)
     EXPECT_EQ(EffectPixel(*SpriteLayerOf(context.m_display_a.get()), 0, 0), LineColour(4, 4080, false));
 }
 
-TEST_F(TrainMapContextTest, ReleasingAContextNeverBuiltOrHalfBuiltIsSafe)
+TEST_F(TrainMapContextThreadTest, ReleasingAContextNeverBuiltOrHalfBuiltIsSafe)
 {
     {
         TrainMapContext empty;

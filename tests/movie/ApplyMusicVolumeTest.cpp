@@ -9,17 +9,17 @@
 
 namespace {
 
-class ApplyMusicVolumeTest : public MovieFixture
+class ApplyMusicVolumeThreadTest : public MovieFixture
 {
 protected:
-    ApplyMusicVolumeTest()
+    ApplyMusicVolumeThreadTest()
     {
         WriteMovieArchive(StandardClips());
         CreatePlayer();
     }
 };
 
-TEST_F(ApplyMusicVolumeTest, AMovieOfTheMovieCommandFollowsTheMusicLevel)
+TEST_F(ApplyMusicVolumeThreadTest, AMovieOfTheMovieCommandFollowsTheMusicLevel)
 {
     m_player->Play("A.mpg", 1, 32);
     CMediaStream& playing = *m_player->Streams[0];

@@ -16,10 +16,10 @@
 
 namespace {
 
-class CFuncMovieTest : public MovieFixture
+class CFuncMovieThreadTest : public MovieFixture
 {
 protected:
-    CFuncMovieTest()
+    CFuncMovieThreadTest()
     {
         WriteMovieArchive(StandardClips());
         CreatePlayer();
@@ -27,7 +27,7 @@ protected:
         GetGameWork()->m_movie_volume = std::make_unique<MovieVolumeRecord>();
         GetInputView()->SetKeyboard(&m_keys);
     }
-    ~CFuncMovieTest() override
+    ~CFuncMovieThreadTest() override
     {
         GetInputView()->SetKeyboard(nullptr);
         GetGameWork()->m_movie_volume.reset();
@@ -64,7 +64,7 @@ protected:
     ScriptedKeyboard m_keys;
 };
 
-TEST_F(CFuncMovieTest, SceneSkipTakesTheArgumentsAndPlaysNothing)
+TEST_F(CFuncMovieThreadTest, SceneSkipTakesTheArgumentsAndPlaysNothing)
 {
     m_app.Config().SetInt(foundation::KEY_SCENE_SKIP, 1);
     Play("A.mpg", 1);
@@ -74,7 +74,7 @@ TEST_F(CFuncMovieTest, SceneSkipTakesTheArgumentsAndPlaysNothing)
     EXPECT_EQ(Wait(), 0);
 }
 
-TEST_F(CFuncMovieTest, MoviePlayedOnceEndsTheWaitByItself)
+TEST_F(CFuncMovieThreadTest, MoviePlayedOnceEndsTheWaitByItself)
 {
     Play("A.mpg", 0);
     EXPECT_EQ(GetGameWork()->m_movie_volume->Kind, 1u);
@@ -85,7 +85,7 @@ TEST_F(CFuncMovieTest, MoviePlayedOnceEndsTheWaitByItself)
     EXPECT_EQ(ReadLayerNumber(m_sprite0), 9);
 }
 
-TEST_F(CFuncMovieTest, WaitOnAPausedMovieAnswersAtOnce)
+TEST_F(CFuncMovieThreadTest, WaitOnAPausedMovieAnswersAtOnce)
 {
     Play("LONG.mpg", 1);
     Call(3, {ScriptValue::FromInteger(1)});
@@ -98,7 +98,7 @@ TEST_F(CFuncMovieTest, WaitOnAPausedMovieAnswersAtOnce)
     EXPECT_EQ(m_player->NewIndex, -1);
 }
 
-TEST_F(CFuncMovieTest, EscapeEndsAWaitOnlyWithTheCancelBit)
+TEST_F(CFuncMovieThreadTest, EscapeEndsAWaitOnlyWithTheCancelBit)
 {
     m_keys.down = {SCAN_ESCAPE};
     Play("A.mpg", 0);

@@ -26,10 +26,10 @@ using namespace foundation;
 
 namespace {
 
-class CMoviePlayerTest : public MovieFixture
+class CMoviePlayerThreadTest : public MovieFixture
 {
 protected:
-    CMoviePlayerTest()
+    CMoviePlayerThreadTest()
     {
         WriteMovieArchive(StandardClips());
         CreatePlayer();
@@ -54,7 +54,7 @@ protected:
     }
 };
 
-TEST_F(CMoviePlayerTest, ArchiveMoviePlaysToItsLastFrameAndEnds)
+TEST_F(CMoviePlayerThreadTest, ArchiveMoviePlaysToItsLastFrameAndEnds)
 {
     m_player->Play("A.mpg", 0, 32);
     CMediaStream& stream = *m_player->Streams[0];
@@ -64,14 +64,14 @@ TEST_F(CMoviePlayerTest, ArchiveMoviePlaysToItsLastFrameAndEnds)
     EXPECT_EQ(ReadLayerNumber(m_sprite0), 9);
 }
 
-TEST_F(CMoviePlayerTest, EntryBehindAVsdHeaderPlays)
+TEST_F(CMoviePlayerThreadTest, EntryBehindAVsdHeaderPlays)
 {
     m_player->Play("VSD.mpg", 0, 32);
     ASSERT_TRUE(PumpUntil([&] { return Stream(0).State == 0; }));
     EXPECT_EQ(ReadLayerNumber(m_sprite0), 9);
 }
 
-TEST_F(CMoviePlayerTest, CapitalExtensionIsAnOperatingSystemPath)
+TEST_F(CMoviePlayerThreadTest, CapitalExtensionIsAnOperatingSystemPath)
 {
     m_dir.Write("C.MPG", tools::WriteMpegClip(StandardClips()[1].options));
     m_player->Play("C.MPG", 0, 32);
@@ -85,14 +85,14 @@ TEST_F(CMoviePlayerTest, CapitalExtensionIsAnOperatingSystemPath)
     EXPECT_TRUE(m_boxes.empty());
 }
 
-TEST_F(CMoviePlayerTest, MissingEntryIsReportedAndNothingPlays)
+TEST_F(CMoviePlayerThreadTest, MissingEntryIsReportedAndNothingPlays)
 {
     m_player->Play("NONE.mpg", 0, 32);
     EXPECT_EQ(Stream(0).State, 0u);
     EXPECT_EQ(m_boxes.size(), 1u);
 }
 
-TEST_F(CMoviePlayerTest, EntriesThatAreNoMovieLeaveTheStreamIdle)
+TEST_F(CMoviePlayerThreadTest, EntriesThatAreNoMovieLeaveTheStreamIdle)
 {
     std::vector<uint8_t> vsd_too_long = {'V', 'S', 'D', '1', 0x00, 0x10, 0x00, 0x00}; // N = 4096
     vsd_too_long.resize(600, 0);
@@ -115,7 +115,7 @@ TEST_F(CMoviePlayerTest, EntriesThatAreNoMovieLeaveTheStreamIdle)
     EXPECT_TRUE(m_boxes.empty());
 }
 
-TEST_F(CMoviePlayerTest, LoopingMovieRestartsUntilStopped)
+TEST_F(CMoviePlayerThreadTest, LoopingMovieRestartsUntilStopped)
 {
     m_player->Play("A.mpg", 1, 32);
     ASSERT_TRUE(PumpUntil([&] { return Rendered(0) > 15; }));
@@ -126,7 +126,7 @@ TEST_F(CMoviePlayerTest, LoopingMovieRestartsUntilStopped)
     EXPECT_EQ(m_document->GetEngineStateWord() & ENGINE_STATE_MOVIE, 0u);
 }
 
-TEST_F(CMoviePlayerTest, PausedMovieHoldsItsPicture)
+TEST_F(CMoviePlayerThreadTest, PausedMovieHoldsItsPicture)
 {
     m_player->Play("LONG.mpg", 0, 32);
     ASSERT_TRUE(PumpUntil([&] { return ShowsBetween(203, 290); }));
@@ -141,7 +141,7 @@ TEST_F(CMoviePlayerTest, PausedMovieHoldsItsPicture)
     ASSERT_TRUE(PumpUntil([&] { return ReadLayerNumber(m_sprite0) > held; }));
 }
 
-TEST_F(CMoviePlayerTest, CrossFadeInAndOutThroughStreamOne)
+TEST_F(CMoviePlayerThreadTest, CrossFadeInAndOutThroughStreamOne)
 {
     m_app.Config().SetInt(KEY_DISPLAY_EFFECT_SPEED, 1);
     m_player->Play("LONG.mpg", 1, 32);
@@ -165,7 +165,7 @@ TEST_F(CMoviePlayerTest, CrossFadeInAndOutThroughStreamOne)
     EXPECT_EQ(ReadLayerNumber(m_sprite0), 9);
 }
 
-TEST_F(CMoviePlayerTest, SpeedTwoReplacesAtOnce)
+TEST_F(CMoviePlayerThreadTest, SpeedTwoReplacesAtOnce)
 {
     m_app.Config().SetInt(KEY_DISPLAY_EFFECT_SPEED, 2);
     m_player->Play("LONG.mpg", 1, 32);
@@ -178,7 +178,7 @@ TEST_F(CMoviePlayerTest, SpeedTwoReplacesAtOnce)
     EXPECT_EQ(ReadLayerNumber(m_sprite0), 9);
 }
 
-TEST_F(CMoviePlayerTest, SoundIsHeardOnlyWhileMusicAndSoundAreOn)
+TEST_F(CMoviePlayerThreadTest, SoundIsHeardOnlyWhileMusicAndSoundAreOn)
 {
     for (const char* key : {"", KEY_MUSIC_ENABLE, KEY_SOUND_ENABLE}) {
         SCOPED_TRACE(key);
@@ -199,10 +199,10 @@ TEST_F(CMoviePlayerTest, SoundIsHeardOnlyWhileMusicAndSoundAreOn)
     }
 }
 
-class MpegDecoderCheckTest : public MovieFixture
+class MpegDecoderCheckThreadTest : public MovieFixture
 {
 protected:
-    ~MpegDecoderCheckTest() override
+    ~MpegDecoderCheckThreadTest() override
     {
         platform::ForceMovieComponentMissing(1, false);
         ForceMpegCheckSetting(-1);
@@ -210,7 +210,7 @@ protected:
     std::array<FilterList, 3> m_lists;
 };
 
-TEST_F(MpegDecoderCheckTest, NothingIsListedWithoutTheSetting)
+TEST_F(MpegDecoderCheckThreadTest, NothingIsListedWithoutTheSetting)
 {
     m_app.Config().SetInt("Movie/Mpeg", 1); // no slash: the configuration does not reach the check
     platform::ForceMovieComponentMissing(1, true);
@@ -219,7 +219,7 @@ TEST_F(MpegDecoderCheckTest, NothingIsListedWithoutTheSetting)
         EXPECT_TRUE(list.empty());
 }
 
-TEST_F(MpegDecoderCheckTest, OurDecodersWinAlreadyAndNothingChanges)
+TEST_F(MpegDecoderCheckThreadTest, OurDecodersWinAlreadyAndNothingChanges)
 {
     ForceMpegCheckSetting(1);
     EXPECT_EQ(CheckMpegDecoders(m_lists), 0);
@@ -232,7 +232,7 @@ TEST_F(MpegDecoderCheckTest, OurDecodersWinAlreadyAndNothingChanges)
     EXPECT_TRUE(m_lists[0].empty());
 }
 
-TEST_F(MpegDecoderCheckTest, MissingDecoderShowsDialog153AndEndsTheStartUp)
+TEST_F(MpegDecoderCheckThreadTest, MissingDecoderShowsDialog153AndEndsTheStartUp)
 {
     ForceMpegCheckSetting(1);
     platform::ForceMovieComponentMissing(1, true);

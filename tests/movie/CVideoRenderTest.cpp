@@ -50,7 +50,7 @@ uint32_t PixelAt(CSprite* sprite, int x, int y)
     return *reinterpret_cast<const uint32_t*>(layer->GetBits() + layer->GetPixelOffset(x, y));
 }
 
-class CVideoRenderTest : public MovieFixture
+class CVideoRenderThreadTest : public MovieFixture
 {
 protected:
     CVideoRender* Make(CSprite* target, int32_t step, int width = 320, int height = 240)
@@ -62,7 +62,7 @@ protected:
         m_renderers.push_back(renderer);
         return renderer;
     }
-    ~CVideoRenderTest() override
+    ~CVideoRenderThreadTest() override
     {
         for (CVideoRender* renderer : m_renderers)
             renderer->Release();
@@ -76,7 +76,7 @@ protected:
     std::vector<CVideoRender*> m_renderers;
 };
 
-TEST_F(CVideoRenderTest, OnlyUncompressed32BitVideoConnects)
+TEST_F(CVideoRenderThreadTest, OnlyUncompressed32BitVideoConnects)
 {
     HRESULT result = E_FAIL;
     auto* renderer = new CVideoRender(m_sprite0, 0, &result);
@@ -99,7 +99,7 @@ TEST_F(CVideoRenderTest, OnlyUncompressed32BitVideoConnects)
     renderer->Release();
 }
 
-TEST_F(CVideoRenderTest, FramesAreDrawnOpaqueOnceTheDrawingBitIsSet)
+TEST_F(CVideoRenderThreadTest, FramesAreDrawnOpaqueOnceTheDrawingBitIsSet)
 {
     CVideoRender* renderer = Make(m_sprite0, 0);
     Fill(m_sprite0, 0xFF00FF00);
@@ -112,7 +112,7 @@ TEST_F(CVideoRenderTest, FramesAreDrawnOpaqueOnceTheDrawingBitIsSet)
     EXPECT_EQ(PixelAt(m_sprite0, 319, 239), 0xFF445566u);
 }
 
-TEST_F(CVideoRenderTest, MinimisedWindowDropsFramesWhileTheFadeOutSteps)
+TEST_F(CVideoRenderThreadTest, MinimisedWindowDropsFramesWhileTheFadeOutSteps)
 {
     CVideoRender* renderer = Make(m_sprite0, -64);
     renderer->SetDrawing();
@@ -132,7 +132,7 @@ TEST_F(CVideoRenderTest, MinimisedWindowDropsFramesWhileTheFadeOutSteps)
     EXPECT_EQ(PixelAt(m_sprite0, 0, 0), 0xFF00FF00u) << "a frame reached the layer while minimised";
 }
 
-TEST_F(CVideoRenderTest, FadeInEndsOnLayerZero)
+TEST_F(CVideoRenderThreadTest, FadeInEndsOnLayerZero)
 {
     std::unique_ptr<CSprite> overlay(CreateSpriteOfType(0, 0, 320, 240, -1, 0));
     overlay->SetAlpha(0);
@@ -150,7 +150,7 @@ TEST_F(CVideoRenderTest, FadeInEndsOnLayerZero)
     EXPECT_EQ(PixelAt(m_sprite0, 0, 0), 0xFF0000FFu);
 }
 
-TEST_F(CVideoRenderTest, NewTargetIsTakenAtTheNextFrame)
+TEST_F(CVideoRenderThreadTest, NewTargetIsTakenAtTheNextFrame)
 {
     std::unique_ptr<CSprite> overlay(CreateSpriteOfType(0, 0, 320, 240, -1, 0));
     CVideoRender* renderer = Make(m_sprite0, 0);
@@ -164,7 +164,7 @@ TEST_F(CVideoRenderTest, NewTargetIsTakenAtTheNextFrame)
     EXPECT_EQ(overlay->GetAlpha(), 223);
 }
 
-TEST_F(CVideoRenderTest, SmallerVideoKeepsTheRestOfTheLayer)
+TEST_F(CVideoRenderThreadTest, SmallerVideoKeepsTheRestOfTheLayer)
 {
     CVideoRender* renderer = Make(m_sprite0, 0, 160, 120);
     renderer->SetDrawing();
@@ -176,7 +176,7 @@ TEST_F(CVideoRenderTest, SmallerVideoKeepsTheRestOfTheLayer)
     EXPECT_EQ(PixelAt(m_sprite0, 0, 120), 0xFF00FF00u);
 }
 
-TEST_F(CVideoRenderTest, LargerVideoIsScaledIntoTheLayer)
+TEST_F(CVideoRenderThreadTest, LargerVideoIsScaledIntoTheLayer)
 {
     CVideoRender* renderer = Make(m_sprite0, 0, 640, 480);
     EXPECT_TRUE(renderer->HasScalingLayers());

@@ -14,6 +14,7 @@
 
 #include "app/TestApp.h"
 #include "mpegclip/MpegClipWriter.h"
+#include "support/ThreadTest.h"
 #include "support/WorkingDir.h"
 
 class CMoviePlayer;
@@ -32,7 +33,7 @@ std::vector<ClipEntry> StandardClips();
 // The number painted into the picture of a layer, -1 when none can be read.
 int ReadLayerNumber(CSprite* sprite);
 
-class MovieFixture : public ::testing::Test
+class MovieFixture : public ThreadTest
 {
 protected:
     MovieFixture();

@@ -18,6 +18,7 @@
 #include "platform/kernel/VirtualClock.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -30,14 +31,16 @@ HANDLE StartThread(unsigned (*body)(void*), void* argument)
 }
 
 // Each test that parks threads runs on the virtual clock, so it can see them parked.
-class SyncApiTest : public ::testing::Test
+class SyncApiThreadTest : public ThreadTest
 {
 protected:
     void SetUp() override { VirtualClock::Enable(1000); }
     void TearDown() override { VirtualClock::Disable(); }
 };
 
-TEST(CriticalSection, IsRecursiveForItsOwnerOnly)
+using CriticalSectionThreadTest = ThreadTest;
+
+TEST_F(CriticalSectionThreadTest, IsRecursiveForItsOwnerOnly)
 {
     CRITICAL_SECTION section;
     InitializeCriticalSection(&section);
@@ -61,7 +64,9 @@ TEST(CriticalSection, IsRecursiveForItsOwnerOnly)
     DeleteCriticalSection(&section);
 }
 
-TEST(Event, AutoResetIsConsumedByOneWaitAndManualResetStays)
+using EventThreadTest = ThreadTest;
+
+TEST_F(EventThreadTest, AutoResetIsConsumedByOneWaitAndManualResetStays)
 {
     HANDLE automatic = CreateEventW(nullptr, FALSE, TRUE, nullptr);
     HANDLE manual = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -117,7 +122,7 @@ unsigned WaitAny(void* argument)
     return 7;
 }
 
-TEST_F(SyncApiTest, AParkedWaiterWakesForTheEventThatIsSet)
+TEST_F(SyncApiThreadTest, AParkedWaiterWakesForTheEventThatIsSet)
 {
     Waiter waiter{
         {CreateEventW(nullptr, FALSE, FALSE, nullptr), CreateEventW(nullptr, FALSE, FALSE, nullptr)}};
@@ -142,7 +147,7 @@ unsigned WaitForever(void* event)
     return WaitForSingleObject(static_cast<HANDLE>(event), INFINITE) == WAIT_OBJECT_0 ? 1 : 0;
 }
 
-TEST_F(SyncApiTest, ManualResetWakesEveryWaiter)
+TEST_F(SyncApiThreadTest, ManualResetWakesEveryWaiter)
 {
     HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::vector<HANDLE> threads;
@@ -160,7 +165,7 @@ TEST_F(SyncApiTest, ManualResetWakesEveryWaiter)
     CloseHandle(stop);
 }
 
-TEST_F(SyncApiTest, AutoResetReleasesExactlyOneWaiter)
+TEST_F(SyncApiThreadTest, AutoResetReleasesExactlyOneWaiter)
 {
     HANDLE handover = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     HANDLE threads[2] = {StartThread(WaitForever, handover), StartThread(WaitForever, handover)};
@@ -184,7 +189,7 @@ struct PingPong
     int rounds;
 };
 
-TEST(Event, HandOverLosesNoWakeUp)
+TEST_F(EventThreadTest, HandOverLosesNoWakeUp)
 {
     PingPong game{CreateEventW(nullptr, FALSE, FALSE, nullptr), CreateEventW(nullptr, FALSE, FALSE, nullptr),
                   5'000};
@@ -208,7 +213,9 @@ TEST(Event, HandOverLosesNoWakeUp)
     CloseHandle(game.pong);
 }
 
-TEST(Thread, HandleIsWaitableAndIdsMatch)
+using ThreadThreadTest = ThreadTest;
+
+TEST_F(ThreadThreadTest, HandleIsWaitableAndIdsMatch)
 {
     static std::atomic<DWORD> s_seen_id{0};
     unsigned id = 0;
@@ -232,7 +239,9 @@ TEST(Thread, HandleIsWaitableAndIdsMatch)
     EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL));
 }
 
-TEST(Mutex, UnnamedMutexBelongsToOneThread)
+using MutexThreadTest = ThreadTest;
+
+TEST_F(MutexThreadTest, UnnamedMutexBelongsToOneThread)
 {
     HANDLE mutex = CreateMutexW(nullptr, TRUE, nullptr);
     ASSERT_NE(mutex, nullptr);
@@ -361,7 +370,7 @@ unsigned TimedWait(void* event)
     return WaitForSingleObject(static_cast<HANDLE>(event), 0x200);
 }
 
-TEST_F(SyncApiTest, VirtualClockWakesATimedWaitAtItsDeadlineAcrossTheWrap)
+TEST_F(SyncApiThreadTest, VirtualClockWakesATimedWaitAtItsDeadlineAcrossTheWrap)
 {
     VirtualClock::Set(0xFFFF'FF00);
     const DWORD start = timeGetTime();
@@ -386,7 +395,7 @@ TEST_F(SyncApiTest, VirtualClockWakesATimedWaitAtItsDeadlineAcrossTheWrap)
     CloseHandle(event);
 }
 
-TEST_F(SyncApiTest, AnEventEndsATimedWaitWithoutTime)
+TEST_F(SyncApiThreadTest, AnEventEndsATimedWaitWithoutTime)
 {
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     HANDLE thread = StartThread(TimedWait, event);
@@ -401,7 +410,7 @@ TEST_F(SyncApiTest, AnEventEndsATimedWaitWithoutTime)
     CloseHandle(event);
 }
 
-TEST_F(SyncApiTest, SleepEndsWhenTheClockPassesIt)
+TEST_F(SyncApiThreadTest, SleepEndsWhenTheClockPassesIt)
 {
     HANDLE thread = StartThread(
         [](void*) -> unsigned {
@@ -420,7 +429,7 @@ TEST_F(SyncApiTest, SleepEndsWhenTheClockPassesIt)
     CloseHandle(thread);
 }
 
-TEST_F(SyncApiTest, AutoAdvanceRunsSleepsAndTimeOutsAtOnce)
+TEST_F(SyncApiThreadTest, AutoAdvanceRunsSleepsAndTimeOutsAtOnce)
 {
     VirtualClock::SetAutoAdvance(true);
     Sleep(0); // a yield takes no time

@@ -68,10 +68,10 @@ std::vector<tools::ArchiveEntry> BacklogPictures()
     return pictures;
 }
 
-class CBacklogScreenTest : public ScreenFixture
+class CBacklogScreenThreadTest : public ScreenFixture
 {
 protected:
-    explicit CBacklogScreenTest(bool dialog_sheet = true)
+    explicit CBacklogScreenThreadTest(bool dialog_sheet = true)
         : ScreenFixture(BacklogData(), BacklogPictures(), dialog_sheet)
     {
         SetAppMessageBoxHook([this](UINT, const CStringUTF8& text) {
@@ -94,7 +94,7 @@ protected:
             voices.push_back(std::move(channel));
         }
     }
-    ~CBacklogScreenTest() override { SetAppMessageBoxHook(nullptr); }
+    ~CBacklogScreenThreadTest() override { SetAppMessageBoxHook(nullptr); }
 
     FlagBuffer& State() { return *GetDocument()->m_current_state; }
     CBacklogScreen& Screen() { return *GetGameWork()->m_backlog; }
@@ -102,7 +102,8 @@ protected:
 
     // Records 0 to count - 1, oldest first; flag byte 1 holds the record's number in its
     // snapshot, and the voiced ones have "v%03d".
-    void AddRecords(int32_t count, const std::function<bool(int32_t)>& voiced = [](int32_t) { return true; })
+    void AddRecords(
+        int32_t count, const std::function<bool(int32_t)>& voiced = [](int32_t) { return true; })
     {
         BacklogStore& store = Context().Backlog;
         store.Allocate(count);
@@ -206,7 +207,7 @@ TEST(CBacklogThumbTest, KeepsTwoPixelsARecordAndStaysInsideItsTrackPastThat)
     }
 }
 
-TEST_F(CBacklogScreenTest, TwoRecordsFillTheLowerRowsWithScrollingDisabled)
+TEST_F(CBacklogScreenThreadTest, TwoRecordsFillTheLowerRowsWithScrollingDisabled)
 {
     AddRecords(2);
     const int32_t result = RunBacklog(0, [&](int pump) {
@@ -220,16 +221,11 @@ TEST_F(CBacklogScreenTest, TwoRecordsFillTheLowerRowsWithScrollingDisabled)
             int x, y;
             Cell cell;
         } checks[] = {
-            {50, 300 + 150, {tools::BACKLOG_FRAME, 0}},
-            {50, 600 + 150, {tools::BACKLOG_FRAME, 0}},
-            {1541 + 43, 300 + 182 + 50, {0x6400, 0}},
-            {1364 + 100, 600 + 302 + 40, {0x300, 0}},
-            {1589 + 30, 600 + 310 + 30, {0x200, 0}},
-            {1659 + 24, 39 + 30, {0x400, 3}},
-            {1659 + 24, 972 + 30, {0x401, 3}},
-            {1740 + 78, 314 + 50, {0x500, 3}},
-            {1740 + 78, 657 + 50, {0x501, 3}},
-            {1739 + 78, 440 + 100, {0x600, 3}},
+            {50, 300 + 150, {tools::BACKLOG_FRAME, 0}}, {50, 600 + 150, {tools::BACKLOG_FRAME, 0}},
+            {1541 + 43, 300 + 182 + 50, {0x6400, 0}},   {1364 + 100, 600 + 302 + 40, {0x300, 0}},
+            {1589 + 30, 600 + 310 + 30, {0x200, 0}},    {1659 + 24, 39 + 30, {0x400, 3}},
+            {1659 + 24, 972 + 30, {0x401, 3}},          {1740 + 78, 314 + 50, {0x500, 3}},
+            {1740 + 78, 657 + 50, {0x501, 3}},          {1739 + 78, 440 + 100, {0x600, 3}},
             {1735 + 79, 838 + 100, {0xF00, 0}},
         };
         for (const auto& c : checks)
@@ -243,7 +239,7 @@ TEST_F(CBacklogScreenTest, TwoRecordsFillTheLowerRowsWithScrollingDisabled)
 }
 
 // The thumb at the newest record, one record older and at the oldest.
-class CBacklogThumbScreenTest : public CBacklogScreenTest
+class CBacklogThumbScreenThreadTest : public CBacklogScreenThreadTest
 {
 public:
     void Expect(int32_t count, int32_t height, int32_t top0, int32_t top1)
@@ -277,17 +273,17 @@ public:
     }
 };
 
-TEST_F(CBacklogThumbScreenTest, TenRecordsMoveTheThumbTwoPixelsARecord)
+TEST_F(CBacklogThumbScreenThreadTest, TenRecordsMoveTheThumbTwoPixelsARecord)
 {
     Expect(10, 874, 970 - 874, 970 - 874 - 2);
 }
 
-TEST_F(CBacklogThumbScreenTest, FiveHundredRecordsKeepTheThumbInsideTheTrack)
+TEST_F(CBacklogThumbScreenThreadTest, FiveHundredRecordsKeepTheThumbInsideTheTrack)
 {
     Expect(500, 40, 930, 82 + 848 * 496 / 497);
 }
 
-TEST_F(CBacklogScreenTest, WheelStartPositionAndWhatTheRunPutsBack)
+TEST_F(CBacklogScreenThreadTest, WheelStartPositionAndWhatTheRunPutsBack)
 {
     AddRecords(10);
     struct Case
@@ -330,7 +326,7 @@ TEST_F(CBacklogScreenTest, WheelStartPositionAndWhatTheRunPutsBack)
     }
 }
 
-TEST_F(CBacklogScreenTest, ReplayVoiceEndsPastTheCollectedNames)
+TEST_F(CBacklogScreenThreadTest, ReplayVoiceEndsPastTheCollectedNames)
 {
     Context().CollectedVoiceNames = {"v001", "v002"};
     EXPECT_EQ(Screen().ReplayVoice(1), 2);
@@ -339,7 +335,7 @@ TEST_F(CBacklogScreenTest, ReplayVoiceEndsPastTheCollectedNames)
     EXPECT_EQ(m_voice->plays, std::vector<std::string>{"v002"});
 }
 
-TEST_F(CBacklogScreenTest, MarksOnlyVoicedRowsAndTheBatchReplayFollowsOkAndCancel)
+TEST_F(CBacklogScreenThreadTest, MarksOnlyVoicedRowsAndTheBatchReplayFollowsOkAndCancel)
 {
     // Records 0 to 3, record 1 silent; the first page shows 1, 2, 3.
     AddRecords(4, [](int32_t k) { return k != 1; });
@@ -389,7 +385,7 @@ TEST_F(CBacklogScreenTest, MarksOnlyVoicedRowsAndTheBatchReplayFollowsOkAndCance
     EXPECT_EQ(m_voice->plays, (std::vector<std::string>{"v000", "v002"}));
 }
 
-TEST_F(CBacklogScreenTest, ACancelledJumpBackLeavesEverythingAsItWas)
+TEST_F(CBacklogScreenThreadTest, ACancelledJumpBackLeavesEverythingAsItWas)
 {
     AddRecords(3);
     State().Flags[1] = 42;
@@ -418,7 +414,7 @@ TEST_F(CBacklogScreenTest, ACancelledJumpBackLeavesEverythingAsItWas)
     EXPECT_EQ(State().Flags[1], 42);
 }
 
-TEST_F(CBacklogScreenTest, AConfirmedJumpBackRestoresTheRecordAndUnwindsWithCodeThree)
+TEST_F(CBacklogScreenThreadTest, AConfirmedJumpBackRestoresTheRecordAndUnwindsWithCodeThree)
 {
     AddRecords(3);
     SetConfigDialogEnable(4, 0); // the jump-back question switched off: go ahead as after yes
@@ -452,7 +448,7 @@ TEST_F(CBacklogScreenTest, AConfirmedJumpBackRestoresTheRecordAndUnwindsWithCode
     EXPECT_EQ(file.Flags[1], 42);
 }
 
-TEST_F(CBacklogScreenTest, BackspaceAndTheWheelUpOpenItFromTheMessageWindow)
+TEST_F(CBacklogScreenThreadTest, BackspaceAndTheWheelUpOpenItFromTheMessageWindow)
 {
     AddRecords(5);
     CMesWnd& window = *GetGameWork()->m_message_window;
@@ -671,11 +667,11 @@ TEST_F(CBacklogPageTest, AReopenedPageShowsWhatThePageDrawnAfreshShows)
     }
 }
 
-class CBacklogNoDialogTest : public CBacklogScreenTest
+class CBacklogNoDialogThreadTest : public CBacklogScreenThreadTest
 {
 protected:
-    CBacklogNoDialogTest()
-        : CBacklogScreenTest(false)
+    CBacklogNoDialogThreadTest()
+        : CBacklogScreenThreadTest(false)
     {}
 };
 
@@ -710,7 +706,7 @@ TEST_F(CBacklogPageTest, HeadLinesDrawTheSameNameWithTheLayoutSwitchOnOrOff)
     EXPECT_FALSE(page(0, "") == own);
 }
 
-TEST_F(CBacklogNoDialogTest, AJumpBackWhoseQuestionCannotBeBuiltCountsAsCancelWithAReport)
+TEST_F(CBacklogNoDialogThreadTest, AJumpBackWhoseQuestionCannotBeBuiltCountsAsCancelWithAReport)
 {
     AddRecords(3);
     State().Flags[1] = 42;
@@ -727,7 +723,7 @@ TEST_F(CBacklogNoDialogTest, AJumpBackWhoseQuestionCannotBeBuiltCountsAsCancelWi
     EXPECT_NE(m_boxes.back().find("ダイアログの作成に失敗しました。"), std::string::npos) << m_boxes.back();
 }
 
-TEST_F(CBacklogScreenTest, CursorKeysFollowTheTable)
+TEST_F(CBacklogScreenThreadTest, CursorKeysFollowTheTable)
 {
     // Rows 0 to 2 show records 0 to 2; record 0 is silent.
     AddRecords(3, [](int32_t k) { return k != 0; });
@@ -746,22 +742,14 @@ TEST_F(CBacklogScreenTest, CursorKeysFollowTheTable)
         int32_t from;
         int32_t up, down, left, right;
     } cases[] = {
-        {-1, 0x6400, 0x6400, 0x6400, 0x6400},
-        {0x6400, -1, 0x6401, -1, 0x300},
-        {0x6402, 0x6401, -1, -1, 0x302},
-        {0x200, -1, 0x201, 0x300, 0x400},
-        {0x201, 0x300, 0x202, 0x301, 0x400},
-        {0x202, 0x201, -1, 0x302, 0x401},
-        {0x300, -1, 0x301, 0x6400, 0x400},
-        {0x301, 0x300, 0x302, 0x6401, 0x201},
-        {0x302, 0x301, -1, 0x6402, 0x202},
-        {0x400, -1, 0x401, 0x300, 0x500},
-        {0x401, 0x400, 0xF07, 0x202, 0x501},
-        {0x402, 0x400, 0x401, 0x201, 0x600},
-        {0x500, -1, 0x600, 0x400, -1},
-        {0x501, 0x600, 0xF00, 0x400, -1},
-        {0x600, 0x500, 0x501, 0x401, -1},
-        {0xF00, 0x501, -1, 0x401, -1},
+        {-1, 0x6400, 0x6400, 0x6400, 0x6400}, {0x6400, -1, 0x6401, -1, 0x300},
+        {0x6402, 0x6401, -1, -1, 0x302},      {0x200, -1, 0x201, 0x300, 0x400},
+        {0x201, 0x300, 0x202, 0x301, 0x400},  {0x202, 0x201, -1, 0x302, 0x401},
+        {0x300, -1, 0x301, 0x6400, 0x400},    {0x301, 0x300, 0x302, 0x6401, 0x201},
+        {0x302, 0x301, -1, 0x6402, 0x202},    {0x400, -1, 0x401, 0x300, 0x500},
+        {0x401, 0x400, 0xF07, 0x202, 0x501},  {0x402, 0x400, 0x401, 0x201, 0x600},
+        {0x500, -1, 0x600, 0x400, -1},        {0x501, 0x600, 0xF00, 0x400, -1},
+        {0x600, 0x500, 0x501, 0x401, -1},     {0xF00, 0x501, -1, 0x401, -1},
         {0xF07, 0x501, -1, 0x401, -1},
     };
     for (const Case& c : cases) {

@@ -17,7 +17,8 @@ constexpr int END_PUMP = 400;
 std::vector<tools::ArchiveEntry> ConfigData()
 {
     std::vector<tools::MapText> texts{{0, u"text"}};
-    for (int id : {57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 76, 77, 78, 79, 80, 86, 169, 170, 307})
+    for (int id :
+         {57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 76, 77, 78, 79, 80, 86, 169, 170, 307})
         texts.push_back({id, u"HELP TEXT"});
     std::vector<tools::ArchiveEntry> data{{"CONFIG00.AREA", tools::BuildAreaFile(tools::ConfigAreas())}};
     for (const char* name : {"SYSTEM_EN.MAP", "SYSTEM_CN.MAP", "SYSTEM_TW.MAP", "SYSTEM.MAP"})
@@ -32,9 +33,10 @@ std::vector<tools::ArchiveEntry> ConfigPictures()
                                                 tools::ConfigSheetCells()),
                               {})},
             {"SYSTEMCOVER.AKB", tools::EncodeAkb(tools::MakePicture(1600, 1443, 0), {})},
-            {"SYSTEM_BG.AKB", tools::EncodeAkb(tools::BuildSheet(1920, 1080,
-                                                                 {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, ""}}),
-                                               {})}};
+            {"SYSTEM_BG.AKB",
+             tools::EncodeAkb(
+                 tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, ""}}),
+                 {})}};
 }
 
 const tools::AreaRecord& Area(uint32_t id)
@@ -52,10 +54,10 @@ POINT Centre(uint32_t id)
     return {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
 }
 
-class CConfigTest : public ScreenFixture
+class CConfigThreadTest : public ScreenFixture
 {
 protected:
-    CConfigTest()
+    CConfigThreadTest()
         : ScreenFixture(ConfigData(), ConfigPictures())
     {
         EXPECT_EQ(m_config.CreateParts(), 1);
@@ -110,7 +112,7 @@ protected:
     int m_escape_at = -10; // Escape goes down at this pump and up two later
 };
 
-TEST_F(CConfigTest, OpensAtTheTopAndShowsTheLastRowsAtTheBottom)
+TEST_F(CConfigThreadTest, OpensAtTheTopAndShowsTheLastRowsAtTheBottom)
 {
     m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
     m_app.Config().SetInt("/Config/MesWnd/Red", 100);
@@ -121,11 +123,11 @@ TEST_F(CConfigTest, OpensAtTheTopAndShowsTheLastRowsAtTheBottom)
         Cell cell;
     };
     const std::vector<Check> top{
-        {1800, 400, {0x0E00, 2}},                      // this page's tab is current
-        {1800, 580, {0x0E01, 0}},                      // the sound tab
-        {1667, 160, {0x0D00, 3}},                      // up arrow disabled at the top
-        {1667, 968, {0x0D01, 0}},                      // down arrow
-        {1667, 181 + 125, {0x0D02, 0}},                // thumb at the top of the track
+        {1800, 400, {0x0E00, 2}},                                   // this page's tab is current
+        {1800, 580, {0x0E01, 0}},                                   // the sound tab
+        {1667, 160, {0x0D00, 3}},                                   // up arrow disabled at the top
+        {1667, 968, {0x0D01, 0}},                                   // down arrow
+        {1667, 181 + 125, {0x0D02, 0}},                             // thumb at the top of the track
         {684 + 100, 317 + 25, {tools::CONFIG_SHEET_SWITCH_ON, 0}},  // text-speed switch on
         {111 + 521 + 26, 314 + 27, {tools::CONFIG_SHEET_KNOB, 0}},  // a knob at 1.0 inside its track
         {1014 + 429 + 26, 760 + 27, {tools::CONFIG_SHEET_KNOB, 0}}, // colour knob at 1.0
@@ -172,7 +174,7 @@ TEST_F(CConfigTest, OpensAtTheTopAndShowsTheLastRowsAtTheBottom)
     EXPECT_EQ(hole_bottom.right - hole_bottom.left, 0) << "scrolled out";
 }
 
-TEST_F(CConfigTest, ArrowsAndWheelMoveTheViewAndStopAtItsEnds)
+TEST_F(CConfigThreadTest, ArrowsAndWheelMoveTheViewAndStopAtItsEnds)
 {
     struct Step
     {
@@ -181,9 +183,12 @@ TEST_F(CConfigTest, ArrowsAndWheelMoveTheViewAndStopAtItsEnds)
         int wheel;
         int32_t offset;
     } steps[] = {
-        {"up at the top is inert", 0, 0, 0},    {"a wheel step", -1, -1, 35},
-        {"and back", -1, 1, 0},                 {"down arrow", 1, 0, 71},
-        {"the wheel to the end", -1, -30, 715}, {"down at the end is inert", 1, 0, 715},
+        {"up at the top is inert", 0, 0, 0},
+        {"a wheel step", -1, -1, 35},
+        {"and back", -1, 1, 0},
+        {"down arrow", 1, 0, 71},
+        {"the wheel to the end", -1, -30, 715},
+        {"down at the end is inert", 1, 0, 715},
         {"up arrow", 0, 0, 643},
     };
     std::vector<int32_t> seen;
@@ -208,7 +213,7 @@ TEST_F(CConfigTest, ArrowsAndWheelMoveTheViewAndStopAtItsEnds)
         EXPECT_EQ(seen[i], steps[i].offset) << steps[i].what;
 }
 
-TEST_F(CConfigTest, SlidersWorkOnlyWhileTheirSwitchIsOn)
+TEST_F(CConfigThreadTest, SlidersWorkOnlyWhileTheirSwitchIsOn)
 {
     m_app.Config().SetInt("/Config/OneMes", 0);
     m_app.Config().SetInt("/Config/OneMesSpeed", 100);
@@ -240,7 +245,7 @@ TEST_F(CConfigTest, SlidersWorkOnlyWhileTheirSwitchIsOn)
     EXPECT_EQ(Stored("/Config/MesWnd/Speed"), 24) << "130 of 521, truncated";
 }
 
-TEST_F(CConfigTest, EveryWayOutSavesAndSetsTheTopPage)
+TEST_F(CConfigThreadTest, EveryWayOutSavesAndSetsTheTopPage)
 {
     struct Case
     {
@@ -271,7 +276,7 @@ TEST_F(CConfigTest, EveryWayOutSavesAndSetsTheTopPage)
     }
 }
 
-TEST_F(CConfigTest, DefaultsAreStoredOnlyWhenThePageIsLeft)
+TEST_F(CConfigThreadTest, DefaultsAreStoredOnlyWhenThePageIsLeft)
 {
     m_app.Config().SetInt("/Config/MesWnd/Speed", 50);
     m_app.Config().SetInt("/Config/GameMode", 0);
@@ -292,7 +297,7 @@ TEST_F(CConfigTest, DefaultsAreStoredOnlyWhenThePageIsLeft)
     EXPECT_EQ(Stored("/Config/Dialog/03/Enable"), 1);
 }
 
-TEST_F(CConfigTest, ADocumentCodeClosesWithoutSaving)
+TEST_F(CConfigThreadTest, ADocumentCodeClosesWithoutSaving)
 {
     m_app.Config().SetInt("/Config/MesWnd/KutoutenWait", 1);
     bool thrown = false;
@@ -311,7 +316,7 @@ TEST_F(CConfigTest, ADocumentCodeClosesWithoutSaving)
     EXPECT_EQ(m_config.MesWndKutoutenWait, 1) << "the block is read again";
 }
 
-TEST_F(CConfigTest, CursorKeysFollowTheTable)
+TEST_F(CConfigThreadTest, CursorKeysFollowTheTable)
 {
     m_app.Config().SetInt("/Config/MesWnd/Alpha", 0);
     struct Case
@@ -346,7 +351,7 @@ TEST_F(CConfigTest, CursorKeysFollowTheTable)
     }
 }
 
-TEST_F(CConfigTest, TheSampleTypesOneCharacterAFrameAtFullSpeed)
+TEST_F(CConfigThreadTest, TheSampleTypesOneCharacterAFrameAtFullSpeed)
 {
     m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
     m_app.Config().SetInt("/Config/MesWnd/ShowSpeedEnable", 1);

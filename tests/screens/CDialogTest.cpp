@@ -21,10 +21,10 @@ const tools::AreaRecord& Area(bool with_box, uint32_t id)
     throw std::logic_error("no such area");
 }
 
-class CDialogTest : public ScreenFixture
+class CDialogThreadTest : public ScreenFixture
 {
 protected:
-    CDialogTest()
+    CDialogThreadTest()
         : ScreenFixture(DialogDataEntries())
     {}
 
@@ -79,7 +79,7 @@ protected:
 
 } // namespace
 
-TEST_F(CDialogTest, SetupFollowsTheKindsSwitch)
+TEST_F(CDialogThreadTest, SetupFollowsTheKindsSwitch)
 {
     m_app.Config().SetInt("/Config/Dialog/00/Enable", 0);
     m_app.Config().SetInt("/Config/Dialog/07/Enable", 0);
@@ -100,7 +100,7 @@ TEST_F(CDialogTest, SetupFollowsTheKindsSwitch)
     EXPECT_EQ(twelve.Setup(12, 50), 1) << "kind 12 follows number 0";
 }
 
-TEST_F(CDialogTest, BothLayoutsShowTheirPictures)
+TEST_F(CDialogThreadTest, BothLayoutsShowTheirPictures)
 {
     struct Case
     {
@@ -129,7 +129,7 @@ TEST_F(CDialogTest, BothLayoutsShowTheirPictures)
     }
 }
 
-TEST_F(CDialogTest, HoverRedrawsAndTheAnswersOfTheButtons)
+TEST_F(CDialogThreadTest, HoverRedrawsAndTheAnswersOfTheButtons)
 {
     CDialog yes;
     ASSERT_EQ(yes.Setup(2, 200), 1);
@@ -175,7 +175,7 @@ TEST_F(CDialogTest, HoverRedrawsAndTheAnswersOfTheButtons)
     }
 }
 
-TEST_F(CDialogTest, TheBoxStaysOpenAndSuppressesTheNextDialogOfItsNumber)
+TEST_F(CDialogThreadTest, TheBoxStaysOpenAndSuppressesTheNextDialogOfItsNumber)
 {
     CDialog dialog;
     ASSERT_EQ(dialog.Setup(2, 200), 1);
@@ -201,7 +201,7 @@ TEST_F(CDialogTest, TheBoxStaysOpenAndSuppressesTheNextDialogOfItsNumber)
     EXPECT_EQ(again.Setup(2, 200), 1);
 }
 
-TEST_F(CDialogTest, KeysWarpThePointerToTheirTargets)
+TEST_F(CDialogThreadTest, KeysWarpThePointerToTheirTargets)
 {
     const auto centre = [](bool box, uint32_t id) {
         const tools::AreaRecord& area = Area(box, id);
@@ -253,7 +253,7 @@ TEST_F(CDialogTest, KeysWarpThePointerToTheirTargets)
     }
 }
 
-TEST_F(CDialogTest, TheCloseBoxAsksAndTheTickedBoxLetsTheNextExitGoThrough)
+TEST_F(CDialogThreadTest, TheCloseBoxAsksAndTheTickedBoxLetsTheNextExitGoThrough)
 {
     CVeskDoc* document = GetDocument();
     GetView()->SetStatusBits(VIEW_STATUS_ACTIVE);
@@ -289,15 +289,15 @@ TEST_F(CDialogTest, TheCloseBoxAsksAndTheTickedBoxLetsTheNextExitGoThrough)
         EXPECT_EQ(message.find("ダイアログ"), std::string::npos) << message;
 }
 
-class CDialogWithoutPictureTest : public ScreenFixture
+class CDialogWithoutPictureThreadTest : public ScreenFixture
 {
 protected:
-    CDialogWithoutPictureTest()
+    CDialogWithoutPictureThreadTest()
         : ScreenFixture(DialogDataEntries(), {}, false)
     {}
 };
 
-TEST_F(CDialogWithoutPictureTest, ADialogThatCannotBeBuiltLetsTheExitGoOnWithAMessage)
+TEST_F(CDialogWithoutPictureThreadTest, ADialogThatCannotBeBuiltLetsTheExitGoOnWithAMessage)
 {
     CDialog dialog;
     EXPECT_EQ(dialog.Setup(2, 200), -1);

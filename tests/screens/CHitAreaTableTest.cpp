@@ -87,10 +87,10 @@ TEST(AreaWriter, TextRecordsAndErrors)
     EXPECT_FALSE(tools::ParseAreaText("1 2 3 4 5 6\n", records, line));
 }
 
-class CHitAreaTableLoadTest : public ScreenFixture
+class CHitAreaTableLoadThreadTest : public ScreenFixture
 {
 protected:
-    CHitAreaTableLoadTest()
+    CHitAreaTableLoadThreadTest()
         : ScreenFixture({{"ONE.AREA",
                           tools::BuildAreaFile({{4, 0, 0, 1, 1}, {5, -3, 0, 0, 0}, {4, 100, 100, 200, 200}})},
                          {"TWO.AREA", tools::BuildAreaFile({{6, 10, 10, 20, 20}})},
@@ -98,7 +98,7 @@ protected:
     {}
 };
 
-TEST_F(CHitAreaTableLoadTest, LoadReplacesAndReportsDamagedOrMissingFiles)
+TEST_F(CHitAreaTableLoadThreadTest, LoadReplacesAndReportsDamagedOrMissingFiles)
 {
     CHitAreaTable table;
     ASSERT_TRUE(table.Load("one.area"));
@@ -114,7 +114,7 @@ TEST_F(CHitAreaTableLoadTest, LoadReplacesAndReportsDamagedOrMissingFiles)
     EXPECT_EQ(IdAt(table, 15, 15), 6) << "the records of the last good file stay";
 }
 
-TEST_F(CHitAreaTableLoadTest, TheCursorGoesToTheCentreOfTheFirstRecordWithTheId)
+TEST_F(CHitAreaTableLoadThreadTest, TheCursorGoesToTheCentreOfTheFirstRecordWithTheId)
 {
     CHitAreaTable table;
     ASSERT_TRUE(table.Load("one.area"));

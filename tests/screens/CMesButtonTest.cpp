@@ -77,10 +77,10 @@ std::pair<uint32_t, int32_t> CellAt(CSpriteLayer* layer, int x, int y)
     return {id, state};
 }
 
-class CMesButtonTest : public ScreenFixture
+class CMesButtonThreadTest : public ScreenFixture
 {
 protected:
-    CMesButtonTest()
+    CMesButtonThreadTest()
         : ScreenFixture(DataEntries(), MessageWindowPictureEntries())
     {
         FlagBuffer& state = State();
@@ -95,7 +95,7 @@ protected:
         m_voice = voice.get();
         voices.push_back(std::move(voice));
     }
-    ~CMesButtonTest() override
+    ~CMesButtonThreadTest() override
     {
         m_window.reset();
         GetInputView()->SetExtraInput(0, 0);
@@ -132,7 +132,7 @@ protected:
     FakeWaveManager* m_voice = nullptr;
 };
 
-TEST_F(CMesButtonTest, ButtonStatesFollowSkipReadReplayAndTheQuickSave)
+TEST_F(CMesButtonThreadTest, ButtonStatesFollowSkipReadReplayAndTheQuickSave)
 {
     struct Case
     {
@@ -165,7 +165,7 @@ TEST_F(CMesButtonTest, ButtonStatesFollowSkipReadReplayAndTheQuickSave)
     }
 }
 
-TEST_F(CMesButtonTest, DisabledClickIsIgnoredAndVoiceRepeatSwitchesAutoReadOff)
+TEST_F(CMesButtonThreadTest, DisabledClickIsIgnoredAndVoiceRepeatSwitchesAutoReadOff)
 {
     GetInputView()->SetExtraInput(0, 1);
     SetConfig("/Config/AutoRead", 0);
@@ -194,7 +194,7 @@ TEST_F(CMesButtonTest, DisabledClickIsIgnoredAndVoiceRepeatSwitchesAutoReadOff)
     EXPECT_EQ(ReadSkipOn, 1);
 }
 
-TEST_F(CMesButtonTest, SharedPartsLiveWhileAnyWindowHoldsThem)
+TEST_F(CMesButtonThreadTest, SharedPartsLiveWhileAnyWindowHoldsThem)
 {
     // The game's own windows let go first: the message window, and the choice window that joined it.
     GetGameWork()->m_message_window->ReleaseParts();
@@ -215,7 +215,7 @@ TEST_F(CMesButtonTest, SharedPartsLiveWhileAnyWindowHoldsThem)
     EXPECT_EQ(IRightMenu::GetSlotSprite(0) == nullptr, IRightMenu::GetMenuHolders() == 0);
 }
 
-TEST_F(CMesButtonTest, WindowAreasShiftWithTheWindowAndBalloonsOpenBelowNearTheTop)
+TEST_F(CMesButtonThreadTest, WindowAreasShiftWithTheWindowAndBalloonsOpenBelowNearTheTop)
 {
     // The window body and the edge button stand at the configured window top (768).
     EXPECT_EQ(CMesButton::FindWindowArea(MESWND_BODY)->Top, 768);
@@ -254,7 +254,7 @@ TEST_F(CMesButtonTest, WindowAreasShiftWithTheWindowAndBalloonsOpenBelowNearTheT
     CMesButton::ShiftWindowAreas(768);
 }
 
-TEST_F(CMesButtonTest, RowIsDrawnInItsStates)
+TEST_F(CMesButtonThreadTest, RowIsDrawnInItsStates)
 {
     for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
         CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
@@ -272,7 +272,7 @@ TEST_F(CMesButtonTest, RowIsDrawnInItsStates)
     Capture("mesbutton_row_help.png");
 }
 
-TEST_F(CMesButtonTest, RedrawnSlotsAndButtonsShowTheirNewestState)
+TEST_F(CMesButtonThreadTest, RedrawnSlotsAndButtonsShowTheirNewestState)
 {
     SetConfig("/Config/GameMode", 1);
     m_window->FollowPointer(1847, 500);
@@ -301,7 +301,7 @@ TEST_F(CMesButtonTest, RedrawnSlotsAndButtonsShowTheirNewestState)
     }
 }
 
-TEST_F(CMesButtonTest, AHiddenBalloonIsBlankAndShownAgainTheSame)
+TEST_F(CMesButtonThreadTest, AHiddenBalloonIsBlankAndShownAgainTheSame)
 {
     for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
         CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
@@ -329,7 +329,7 @@ TEST_F(CMesButtonTest, AHiddenBalloonIsBlankAndShownAgainTheSame)
     }
 }
 
-TEST_F(CMesButtonTest, RowFadesInWithTheWindowUnlessFrozen)
+TEST_F(CMesButtonThreadTest, RowFadesInWithTheWindowUnlessFrozen)
 {
     const auto counts = [] {
         std::vector<int32_t> out;
@@ -357,7 +357,7 @@ TEST_F(CMesButtonTest, RowFadesInWithTheWindowUnlessFrozen)
     EXPECT_EQ(CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ)->IsVisible(), 0);
 }
 
-TEST_F(CMesButtonTest, LoopRunsTheFirstMatchingHandlerOnly)
+TEST_F(CMesButtonThreadTest, LoopRunsTheFirstMatchingHandlerOnly)
 {
     struct Case
     {
@@ -387,7 +387,7 @@ TEST_F(CMesButtonTest, LoopRunsTheFirstMatchingHandlerOnly)
     }
 }
 
-TEST_F(CMesButtonTest, SkipInputAndReadSkipAdvanceAsAllowed)
+TEST_F(CMesButtonThreadTest, SkipInputAndReadSkipAdvanceAsAllowed)
 {
     GetInputView()->SetExtraInput(0, 1);
     m_window->SkipAllowed = 0;
@@ -418,7 +418,7 @@ TEST_F(CMesButtonTest, SkipInputAndReadSkipAdvanceAsAllowed)
     }
 }
 
-TEST_F(CMesButtonTest, InputModeRaisedInTheLoopLastsOneMorePass)
+TEST_F(CMesButtonThreadTest, InputModeRaisedInTheLoopLastsOneMorePass)
 {
     std::vector<int32_t> modes;
     RunLoop(8, [&](int pump) {
@@ -429,7 +429,7 @@ TEST_F(CMesButtonTest, InputModeRaisedInTheLoopLastsOneMorePass)
     EXPECT_THAT(modes, ElementsAre(0, 0, 0, 1, 0, 0, 0, 0));
 }
 
-TEST_F(CMesButtonTest, ClickEndKeepsOrCutsTheVoice)
+TEST_F(CMesButtonThreadTest, ClickEndKeepsOrCutsTheVoice)
 {
     for (int32_t click_end : {0, 1}) {
         SetConfig("/Config/Voice/CickEnd", click_end);
@@ -451,7 +451,7 @@ TEST_F(CMesButtonTest, ClickEndKeepsOrCutsTheVoice)
     }
 }
 
-TEST_F(CMesButtonTest, SideMenuCompactsItsSlotsAndDisablesWhileClosed)
+TEST_F(CMesButtonThreadTest, SideMenuCompactsItsSlotsAndDisablesWhileClosed)
 {
     struct Case
     {
@@ -482,7 +482,7 @@ TEST_F(CMesButtonTest, SideMenuCompactsItsSlotsAndDisablesWhileClosed)
     m_window->CloseMenu();
 }
 
-TEST_F(CMesButtonTest, SideMenuClicksActOnlyOnUsableButtons)
+TEST_F(CMesButtonThreadTest, SideMenuClicksActOnlyOnUsableButtons)
 {
     SetConfig("/Config/GameMode", 1);
     m_window->RefreshButtons();
@@ -501,7 +501,7 @@ TEST_F(CMesButtonTest, SideMenuClicksActOnlyOnUsableButtons)
     EXPECT_EQ(IRightMenu::GetManualFlag(), 0);
 }
 
-TEST_F(CMesButtonTest, SideMenuScreensRunBehindAHiddenWindowWithoutHelpOrAWheelTurn)
+TEST_F(CMesButtonThreadTest, SideMenuScreensRunBehindAHiddenWindowWithoutHelpOrAWheelTurn)
 {
     SetConfig("/Config/GameMode", 1);
     SetConfig("/Config/TopPage", 99); // a page the settings do not open: nothing runs
@@ -542,7 +542,7 @@ TEST_F(CMesButtonTest, SideMenuScreensRunBehindAHiddenWindowWithoutHelpOrAWheelT
     EXPECT_EQ(m_mouse.wheel, 0);
 }
 
-TEST_F(CMesButtonTest, SideMenuSlidesFromThePointerAndFinishesASlideFirst)
+TEST_F(CMesButtonThreadTest, SideMenuSlidesFromThePointerAndFinishesASlideFirst)
 {
     SetConfig("/Config/GameMode", 1);
     CSpriteLayer* save = IRightMenu::GetSlotSprite(1);
@@ -586,7 +586,7 @@ TEST_F(CMesButtonTest, SideMenuSlidesFromThePointerAndFinishesASlideFirst)
     EXPECT_EQ(m_window->HitTest(1870, 50), 0xF00);
 }
 
-TEST_F(CMesButtonTest, EndingASceneSkipRestartsFromAScratchSaveOutsideTheSlots)
+TEST_F(CMesButtonThreadTest, EndingASceneSkipRestartsFromAScratchSaveOutsideTheSlots)
 {
     const std::string folder = m_dir.Path().string() + "/";
     State().SetMoney(1234);
@@ -610,7 +610,7 @@ TEST_F(CMesButtonTest, EndingASceneSkipRestartsFromAScratchSaveOutsideTheSlots)
     EXPECT_EQ(State().Money(), 99);
 }
 
-TEST_F(CMesButtonTest, QuickSaveAndQuickLoadUseSlot201)
+TEST_F(CMesButtonThreadTest, QuickSaveAndQuickLoadUseSlot201)
 {
     const std::string folder = m_dir.Path().string() + "/";
     State().Variables[57] = ScriptValue::FromInteger(0);
@@ -649,7 +649,7 @@ TEST(CMesScreenLayout, LinesAreMeasuredInHalfWidthUnitsAndCentred)
     EXPECT_EQ(CMesScreen::TextLeft(48, 100), 330); // wider than 1320: cut at 1320
 }
 
-TEST_F(CMesButtonTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
+TEST_F(CMesButtonThreadTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
 {
     BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
     backlog.Allocate(1);
@@ -708,7 +708,7 @@ TEST_F(CMesButtonTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
     GetDocument()->UnregisterSpriteLayer(MESSAGE_SCREEN_TEXT_LAYER);
 }
 
-TEST_F(CMesButtonTest, FacesStartAtTheirTimesOnTheClock)
+TEST_F(CMesButtonThreadTest, FacesStartAtTheirTimesOnTheClock)
 {
     tools::AnimeProgramWriter writer;
     writer.SetSlotCode(1, 2, tools::AnimeCode().Hold(100000));

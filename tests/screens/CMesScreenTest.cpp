@@ -6,15 +6,15 @@
 
 namespace {
 
-class CMesScreenTest : public ScreenFixture
+class CMesScreenThreadTest : public ScreenFixture
 {
 protected:
-    CMesScreenTest()
+    CMesScreenThreadTest()
         : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
     {}
 };
 
-TEST_F(CMesScreenTest, ReleasingGivesBackTheShareOfTheSharedParts)
+TEST_F(CMesScreenThreadTest, ReleasingGivesBackTheShareOfTheSharedParts)
 {
     const int32_t before = CMesButton::GetPartsHolders();
     CMesScreen screen;

@@ -19,10 +19,10 @@
 
 namespace {
 
-class CMesWndPartsTest : public ScreenFixture
+class CMesWndPartsThreadTest : public ScreenFixture
 {
 protected:
-    CMesWndPartsTest()
+    CMesWndPartsThreadTest()
         : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
     {
         FlagBuffer& state = *GetDocument()->m_current_state;
@@ -51,7 +51,7 @@ protected:
         m_voice = voice.get();
         voices.push_back(std::move(voice));
     }
-    ~CMesWndPartsTest() override
+    ~CMesWndPartsThreadTest() override
     {
         GetDocument()->SoundChannelList[SOUND_GROUP_VOICE].clear();
         GetDocument()->UnregisterSpriteLayer(8);
@@ -92,7 +92,7 @@ protected:
     FakeWaveManager* m_voice = nullptr;
 };
 
-TEST_F(CMesWndPartsTest, TheFirstShowingBuildsTheWindowsSpritesAtTheirDepths)
+TEST_F(CMesWndPartsThreadTest, TheFirstShowingBuildsTheWindowsSpritesAtTheirDepths)
 {
     struct Part
     {
@@ -103,8 +103,9 @@ TEST_F(CMesWndPartsTest, TheFirstShowingBuildsTheWindowsSpritesAtTheirDepths)
     w.ReleaseParts();
     ASSERT_EQ(w.m_window_sprite, nullptr);
     w.Show();
-    for (const Part& p : {Part{w.m_window_sprite.get(), 1730, 280, 36}, Part{w.m_text_area_sprite.get(), 1920, 280, 38},
-                          Part{w.m_prompt_sprite.get(), 58, 58, 40}, Part{w.m_face_sprite.get(), 144, 144, 38}}) {
+    for (const Part& p :
+         {Part{w.m_window_sprite.get(), 1730, 280, 36}, Part{w.m_text_area_sprite.get(), 1920, 280, 38},
+          Part{w.m_prompt_sprite.get(), 58, 58, 40}, Part{w.m_face_sprite.get(), 144, 144, 38}}) {
         ASSERT_NE(p.sprite, nullptr);
         const RECT* rect = p.sprite->GetRect();
         EXPECT_EQ(rect->right - rect->left, p.width);
@@ -120,7 +121,7 @@ TEST_F(CMesWndPartsTest, TheFirstShowingBuildsTheWindowsSpritesAtTheirDepths)
     EXPECT_EQ(w.CreateParts(), 1);
 }
 
-TEST_F(CMesWndPartsTest, ThePlateTakesTheColourAndTheShapeScaledByAlpha)
+TEST_F(CMesWndPartsThreadTest, ThePlateTakesTheColourAndTheShapeScaledByAlpha)
 {
     struct Case
     {
@@ -128,8 +129,9 @@ TEST_F(CMesWndPartsTest, ThePlateTakesTheColourAndTheShapeScaledByAlpha)
         uint32_t inside;
     };
     // Alpha 100 leaves only the frame; settings above 100 count as 100.
-    for (const Case& c : {Case{100, 0, 0, 0, 0xFFFF0000}, Case{0, 50, 100, 0, 0xFF007FFF},
-                          Case{250, 0, 0, 0, 0xFFFF0000}, Case{0, 0, 0, 100, 0}, Case{100, 100, 100, 300, 0}}) {
+    for (const Case& c :
+         {Case{100, 0, 0, 0, 0xFFFF0000}, Case{0, 50, 100, 0, 0xFF007FFF}, Case{250, 0, 0, 0, 0xFFFF0000},
+          Case{0, 0, 0, 100, 0}, Case{100, 100, 100, 300, 0}}) {
         SetConfig("/Config/MesWnd/Red", c.red);
         SetConfig("/Config/MesWnd/Green", c.green);
         SetConfig("/Config/MesWnd/Blue", c.blue);
@@ -145,7 +147,7 @@ TEST_F(CMesWndPartsTest, ThePlateTakesTheColourAndTheShapeScaledByAlpha)
     EXPECT_NEAR(static_cast<int>(Pixel(Window().m_window_sprite, 800, 140) >> 24), 128, 1);
 }
 
-TEST_F(CMesWndPartsTest, ANamePlateMovesTheBoxDownAndAMessageWithoutNameLeavesThePlate)
+TEST_F(CMesWndPartsThreadTest, ANamePlateMovesTheBoxDownAndAMessageWithoutNameLeavesThePlate)
 {
     ILayer* text = SpriteLayerOf(Window().m_text_area_sprite.get());
     text->FillRect(0, 0, 1920, 280, 0xFF010203, 1);
@@ -168,14 +170,14 @@ TEST_F(CMesWndPartsTest, ANamePlateMovesTheBoxDownAndAMessageWithoutNameLeavesTh
     const uint32_t plate = tools::CellColour(tools::MESSAGE_SHEET_NAME_PLATE, 0);
     EXPECT_EQ(Pixel(Window().m_text_area_sprite, 1600, 70), plate);
     EXPECT_EQ(Pixel(Window().m_text_area_sprite, 1600, 90), 0xFF010203u); // below the strip
-    int drawn = 0; // the name's glyphs
+    int drawn = 0;                                                        // the name's glyphs
     for (int y = 22; y < 62; ++y)
         for (int x = 508; x < 600; ++x)
             drawn += Pixel(Window().m_text_area_sprite, x, y) != plate ? 1 : 0;
     EXPECT_GT(drawn, 20);
 }
 
-TEST_F(CMesWndPartsTest, ASpeakersPlateDrawnAgainIsTheFirstDrawing)
+TEST_F(CMesWndPartsThreadTest, ASpeakersPlateDrawnAgainIsTheFirstDrawing)
 {
     const auto plate = [&](const char* name, int32_t colour) {
         Entry().HeadText = name;
@@ -194,7 +196,7 @@ TEST_F(CMesWndPartsTest, ASpeakersPlateDrawnAgainIsTheFirstDrawing)
     EXPECT_EQ(plate("ミナ", 0xFFFFFF), first);
 }
 
-TEST_F(CMesWndPartsTest, AContinuingPageEndPutsThePenStartBackFromUnderThePlate)
+TEST_F(CMesWndPartsThreadTest, AContinuingPageEndPutsThePenStartBackFromUnderThePlate)
 {
     Entry().HeadText = "ミナ";
     SetConfig("/Config/MesWnd/Speed", 100);
@@ -211,7 +213,7 @@ TEST_F(CMesWndPartsTest, AContinuingPageEndPutsThePenStartBackFromUnderThePlate)
     EXPECT_EQ(Values()[51].Integer, 70);
 }
 
-TEST_F(CMesWndPartsTest, HidingWhileTypingCompletesTheTextAndAClickBringsTheWindowBack)
+TEST_F(CMesWndPartsThreadTest, HidingWhileTypingCompletesTheTextAndAClickBringsTheWindowBack)
 {
     SetConfig("/Config/MesWnd/Speed", 0);
     SetConfig("/Config/System", 0);
@@ -243,7 +245,7 @@ TEST_F(CMesWndPartsTest, HidingWhileTypingCompletesTheTextAndAClickBringsTheWind
     EXPECT_EQ(Pixel(Window().m_text_area_sprite, 1900, 150), PAGE); // the whole page, not typed to there
 }
 
-TEST_F(CMesWndPartsTest, ThePromptLoopsInTheColumnOfTheVoiceUntilTheMessageCloses)
+TEST_F(CMesWndPartsThreadTest, ThePromptLoopsInTheColumnOfTheVoiceUntilTheMessageCloses)
 {
     SetConfig("/Config/MesWnd/Speed", 100);
     SetConfig("/Config/Voice/CickEnd", 0);
@@ -270,7 +272,7 @@ TEST_F(CMesWndPartsTest, ThePromptLoopsInTheColumnOfTheVoiceUntilTheMessageClose
     EXPECT_EQ(Window().IsPromptShown(), 0);
 }
 
-TEST_F(CMesWndPartsTest, TheVoiceRepeatsWhileLoopIsOnAndStopsWhenSwitchedOff)
+TEST_F(CMesWndPartsThreadTest, TheVoiceRepeatsWhileLoopIsOnAndStopsWhenSwitchedOff)
 {
     struct Case
     {
@@ -279,7 +281,8 @@ TEST_F(CMesWndPartsTest, TheVoiceRepeatsWhileLoopIsOnAndStopsWhenSwitchedOff)
         int replays_min, replays_max;
         bool stopped;
     };
-    for (const Case& c : {Case{1, false, 5, 1000, false}, Case{0, false, 0, 1, false}, Case{0, true, 0, 1, true}}) {
+    for (const Case& c :
+         {Case{1, false, 5, 1000, false}, Case{0, false, 0, 1, false}, Case{0, true, 0, 1, true}}) {
         SetConfig("/Config/Voice/Loop", c.loop);
         SetConfig("/Config/Voice/Enable", 1);
         SetConfig("/Config/MesWnd/Speed", 100);
@@ -296,7 +299,8 @@ TEST_F(CMesWndPartsTest, TheVoiceRepeatsWhileLoopIsOnAndStopsWhenSwitchedOff)
         const auto plays = std::count(calls.begin(), calls.end(), "play v001.ogg");
         EXPECT_GE(plays, c.replays_min) << c.loop << c.switch_off;
         EXPECT_LE(plays, c.replays_max) << c.loop << c.switch_off;
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "stop forget") > 0, c.stopped) << c.loop << c.switch_off;
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "stop forget") > 0, c.stopped)
+            << c.loop << c.switch_off;
     }
 }
 

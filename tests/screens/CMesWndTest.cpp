@@ -49,10 +49,10 @@ TEST(CMesWndTiming, CharacterWaitsAndDeadlinesFollowTheirFormulas)
     EXPECT_EQ(CMesWnd::ReadSkipDeadline(1000, 100.0f), 1000u); // an edited value above 1
 }
 
-class CMesWndTest : public ScreenFixture
+class CMesWndThreadTest : public ScreenFixture
 {
 protected:
-    CMesWndTest()
+    CMesWndThreadTest()
         : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
     {
         FlagBuffer& state = *GetDocument()->m_current_state;
@@ -66,7 +66,7 @@ protected:
     CMesWnd& Window() { return *GetGameWork()->m_message_window; }
 };
 
-TEST_F(CMesWndTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)
+TEST_F(CMesWndThreadTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)
 {
     CFuncOneMes read;
     CurrentMessageNumber = 7;
@@ -85,7 +85,7 @@ TEST_F(CMesWndTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)
     EXPECT_TRUE(Window().IsCurrentMessageRead()); // replay: everything counts as read
 }
 
-TEST_F(CMesWndTest, MessageTextComesFromTheBacklogEntry)
+TEST_F(CMesWndThreadTest, MessageTextComesFromTheBacklogEntry)
 {
     BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
     backlog.Allocate(2);
@@ -103,10 +103,10 @@ TEST_F(CMesWndTest, MessageTextComesFromTheBacklogEntry)
     }
 }
 
-class CMesWndRevealTest : public CMesWndTest
+class CMesWndRevealThreadTest : public CMesWndThreadTest
 {
 protected:
-    CMesWndRevealTest()
+    CMesWndRevealThreadTest()
     {
         auto* text = new CSpriteLayer;
         text->Create(0, 0, 1920, 1080, -1);
@@ -123,7 +123,7 @@ protected:
         Values()[31] = ScriptValue::FromInteger(60);
         Values()[34] = ScriptValue::FromInteger(40);
     }
-    ~CMesWndRevealTest() override
+    ~CMesWndRevealThreadTest() override
     {
         Window().m_text_area_sprite.reset();
         GetDocument()->UnregisterSpriteLayer(8);
@@ -159,7 +159,7 @@ protected:
     CSpriteLayer* m_target = nullptr;
 };
 
-TEST_F(CMesWndRevealTest, PunctuationWaitsLongerOnlyInUtf8Text)
+TEST_F(CMesWndRevealThreadTest, PunctuationWaitsLongerOnlyInUtf8Text)
 {
     for (int32_t kutouten : {1, 0}) {
         m_app.Config().SetInt("/Config/MesWnd/KutoutenWait", kutouten);
@@ -175,7 +175,7 @@ TEST_F(CMesWndRevealTest, PunctuationWaitsLongerOnlyInUtf8Text)
     EXPECT_EQ(Step(), 30u);
 }
 
-TEST_F(CMesWndRevealTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell)
+TEST_F(CMesWndRevealThreadTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell)
 {
     Window().StartReveal(Pieces(u"a\\ib\\xcd"), 1000, 30);
     std::vector<std::pair<int32_t, int32_t>> steps; // pen x and reveal index after each step
@@ -188,7 +188,7 @@ TEST_F(CMesWndRevealTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell)
     EXPECT_TRUE(Copied(488 + 10, 80)); // the "\\" before "x": a half cell
 }
 
-TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
+TEST_F(CMesWndRevealThreadTest, HalfWidthNeverWrapsFullWidthDoes)
 {
     Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
     Window().StartReveal(Utf8("aaaaaaaa"), 1000, 30);
@@ -205,7 +205,7 @@ TEST_F(CMesWndRevealTest, HalfWidthNeverWrapsFullWidthDoes)
     EXPECT_EQ(Window().GetPen().y, 130);
 }
 
-TEST_F(CMesWndRevealTest, TheRevealCopiesEachCharacterWhereThePageTypesetterDrewIt)
+TEST_F(CMesWndRevealThreadTest, TheRevealCopiesEachCharacterWhereThePageTypesetterDrewIt)
 {
     // Twelve letters or six full-width characters to a line: Latin words move whole (story text
     // and a language table's display units alike), an opening mark at a line start hangs before
@@ -253,7 +253,7 @@ TEST_F(CMesWndRevealTest, TheRevealCopiesEachCharacterWhereThePageTypesetterDrew
     }
 }
 
-TEST_F(CMesWndRevealTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
+TEST_F(CMesWndRevealThreadTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
 {
     Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
     Values()[49] = ScriptValue::FromInteger(70 + 60); // one line
@@ -268,7 +268,7 @@ TEST_F(CMesWndRevealTest, APenLeavingTheBoxCompletesThePageWithItsPrompt)
     EXPECT_TRUE(Copied(1000, 200)); // the whole page at once
 }
 
-TEST_F(CMesWndRevealTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
+TEST_F(CMesWndRevealThreadTest, ShortEmptyAndOverclaimedMessagesEndInsideTheirText)
 {
     struct Case
     {
@@ -304,7 +304,7 @@ std::pair<int, int> PageRowsDiffering(ILayer& target, ILayer& layer)
     return {differing, inked};
 }
 
-TEST_F(CMesWndRevealTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
+TEST_F(CMesWndRevealThreadTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
 {
     struct Ink
     {
@@ -339,10 +339,10 @@ TEST_F(CMesWndRevealTest, ThePageCopyAndTheLayersClearAreWholeWhereverTheInkIs)
     EXPECT_EQ(EffectPixel(*m_text_layer, 1919, 1079), 0xFF0000FFu);
 }
 
-class CMesWndRunTest : public CMesWndRevealTest
+class CMesWndRunThreadTest : public CMesWndRevealThreadTest
 {
 protected:
-    CMesWndRunTest()
+    CMesWndRunThreadTest()
     {
         BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
         backlog.Allocate(1);
@@ -371,7 +371,7 @@ protected:
     int m_pumps = 0;
 };
 
-TEST_F(CMesWndRunTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage)
+TEST_F(CMesWndRunThreadTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage)
 {
     m_app.Config().SetInt("/Config/MesWnd/Speed", 0); // 150 ms a character
     std::vector<int32_t> typing_after_click;
@@ -392,7 +392,7 @@ TEST_F(CMesWndRunTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage)
     EXPECT_EQ(read.IsRead(3), 1);
 }
 
-TEST_F(CMesWndRunTest, AutoReadSkipAndCtrlAdvanceByThemselves)
+TEST_F(CMesWndRunThreadTest, AutoReadSkipAndCtrlAdvanceByThemselves)
 {
     struct Case
     {
@@ -432,7 +432,7 @@ TEST_F(CMesWndRunTest, AutoReadSkipAndCtrlAdvanceByThemselves)
     EXPECT_LT(took[2], took[1]);
 }
 
-TEST_F(CMesWndRunTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
+TEST_F(CMesWndRunThreadTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
 {
     m_app.Config().SetInt("/Config/SceneSkip", 1);
     CFuncOneMes read;
@@ -444,7 +444,7 @@ TEST_F(CMesWndRunTest, SceneSkipPassesReadMessagesAndStopsAtTheFirstUnreadOne)
     EXPECT_EQ(read.IsRead(3), 0); // the restart shows it again, unread
 }
 
-TEST_F(CMesWndRunTest, RightClickSwitchesAModeOffBeforeItsAction)
+TEST_F(CMesWndRunThreadTest, RightClickSwitchesAModeOffBeforeItsAction)
 {
     m_app.Config().SetInt("/Config/AutoRead", 1);
     m_app.Config().SetInt("/Config/AutoMesSpeed", 0); // a deadline far off
@@ -462,7 +462,7 @@ TEST_F(CMesWndRunTest, RightClickSwitchesAModeOffBeforeItsAction)
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 1, 0, 0}));
 }
 
-TEST_F(CMesWndRunTest, RightClickTurningReadSkipOnAdvancesAtOnce)
+TEST_F(CMesWndRunThreadTest, RightClickTurningReadSkipOnAdvancesAtOnce)
 {
     m_app.Config().SetInt("/Config/System", 3);
     m_app.Config().SetInt("/Config/OneMes", 0);
@@ -471,7 +471,7 @@ TEST_F(CMesWndRunTest, RightClickTurningReadSkipOnAdvancesAtOnce)
     EXPECT_TRUE(GetConfigOneMes());
 }
 
-TEST_F(CMesWndRunTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothing)
+TEST_F(CMesWndRunThreadTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothing)
 {
     GetDocument()->m_script_context->Backlog.Reset();
     int down_at = 0;
@@ -487,7 +487,7 @@ TEST_F(CMesWndRunTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothin
     EXPECT_LT(m_pumps, 100);
 }
 
-TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
+TEST_F(CMesWndRunThreadTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
 {
     m_app.Config().SetInt("/Config/MesWnd/IsMove", 0);
     PointAt(960, 900);
@@ -508,7 +508,7 @@ TEST_F(CMesWndRunTest, ADragMovesTheWindowWithinItsBoundsAndStoresTheTop)
     CMesButton::ShiftWindowAreas(768 - 10);
 }
 
-TEST_F(CMesWndRunTest, ADragLeftOverFromTheLastMessageNeverReachesTheNext)
+TEST_F(CMesWndRunThreadTest, ADragLeftOverFromTheLastMessageNeverReachesTheNext)
 {
     m_app.Config().SetInt("/Config/MesWnd/IsMove", 0);
     m_app.Config().SetInt("/Config/MesWnd/Speed", 0); // 150 ms a character
@@ -525,7 +525,7 @@ TEST_F(CMesWndRunTest, ADragLeftOverFromTheLastMessageNeverReachesTheNext)
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 1})) << "no drag end and its decide on the first frame";
 }
 
-TEST_F(CMesWndRunTest, BackspaceWithAnEmptyBacklogLeavesAHiddenWindowHidden)
+TEST_F(CMesWndRunThreadTest, BackspaceWithAnEmptyBacklogLeavesAHiddenWindowHidden)
 {
     GetDocument()->m_script_context->Backlog.Reset();
     ASSERT_NE(Window().IsShown(), 0);
@@ -538,7 +538,7 @@ TEST_F(CMesWndRunTest, BackspaceWithAnEmptyBacklogLeavesAHiddenWindowHidden)
     EXPECT_NE(Window().m_window_sprite->IsVisible(), 0) << "what Backspace skipped brings it back";
 }
 
-TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)
+TEST_F(CMesWndRunThreadTest, CursorKeysMoveThePointerBetweenTheAreas)
 {
     struct Case
     {
@@ -580,7 +580,7 @@ TEST_F(CMesWndRunTest, CursorKeysMoveThePointerBetweenTheAreas)
     }
 }
 
-TEST_F(CMesWndTest, WindowPositionIsKeptOnScreen)
+TEST_F(CMesWndThreadTest, WindowPositionIsKeptOnScreen)
 {
     for (auto [stored, used] :
          {std::pair{5, 10}, std::pair{900, 768}, std::pair{500, 500}, std::pair{-40, 10}}) {

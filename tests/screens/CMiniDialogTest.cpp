@@ -11,10 +11,10 @@ namespace {
 using Cell = std::pair<uint32_t, int32_t>;
 constexpr Cell NOTHING{0xFFFFFFFFu, -1};
 
-class CMiniDialogTest : public ScreenFixture
+class CMiniDialogThreadTest : public ScreenFixture
 {
 protected:
-    CMiniDialogTest()
+    CMiniDialogThreadTest()
         : ScreenFixture(DialogDataEntries())
     {}
 
@@ -54,7 +54,7 @@ protected:
 
 } // namespace
 
-TEST_F(CMiniDialogTest, LayoutsShowTheirPanelMessageAndButton)
+TEST_F(CMiniDialogThreadTest, LayoutsShowTheirPanelMessageAndButton)
 {
     struct Case
     {
@@ -157,7 +157,7 @@ TEST_F(CMiniDialogTest, LayoutsShowTheirPanelMessageAndButton)
     }
 }
 
-TEST_F(CMiniDialogTest, EveryWayOutAnswersMinusOne)
+TEST_F(CMiniDialogThreadTest, EveryWayOutAnswersMinusOne)
 {
     struct Case
     {
@@ -195,17 +195,17 @@ TEST_F(CMiniDialogTest, EveryWayOutAnswersMinusOne)
 
 namespace {
 
-class CMiniDialogWithoutPictureTest : public ScreenFixture
+class CMiniDialogWithoutPictureThreadTest : public ScreenFixture
 {
 protected:
-    CMiniDialogWithoutPictureTest()
+    CMiniDialogWithoutPictureThreadTest()
         : ScreenFixture(DialogDataEntries(), {}, false)
     {}
 };
 
 } // namespace
 
-TEST_F(CMiniDialogWithoutPictureTest, ANoticeWithoutItsPictureIsNotBuilt)
+TEST_F(CMiniDialogWithoutPictureThreadTest, ANoticeWithoutItsPictureIsNotBuilt)
 {
     CMiniDialog notice;
     EXPECT_EQ(notice.Setup(0, 50), -1);

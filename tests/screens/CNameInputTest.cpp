@@ -32,10 +32,10 @@ std::u32string U(const char* text)
     return ToCodePoints(CStringUTF8(text));
 }
 
-class CNameInputTest : public ScreenFixture
+class CNameInputThreadTest : public ScreenFixture
 {
 protected:
-    CNameInputTest()
+    CNameInputThreadTest()
         : ScreenFixture(
               Data(), {{"KEYBORD_P.AKB",
                         tools::EncodeAkb(tools::BuildSheet(tools::NAME_SHEET_WIDTH, tools::NAME_SHEET_HEIGHT,
@@ -196,7 +196,7 @@ TEST(NameEditTest, MergeRulesFilterAndStore)
     EXPECT_EQ(IsNameAllowed("ｺﾊﾙ"), 1);
 }
 
-TEST_F(CNameInputTest, KanaPageAtOpenAndThePaletteOverwritesTheDefault)
+TEST_F(CNameInputThreadTest, KanaPageAtOpenAndThePaletteOverwritesTheDefault)
 {
     std::unique_ptr<CNameInput> screen = Open(3);
     EXPECT_EQ(screen->Page, NAME_PAGE_KANA);
@@ -236,7 +236,7 @@ TEST_F(CNameInputTest, KanaPageAtOpenAndThePaletteOverwritesTheDefault)
     screen->Release();
 }
 
-TEST_F(CNameInputTest, KanjiJumpsAndScrollingKeepTheCellIds)
+TEST_F(CNameInputThreadTest, KanjiJumpsAndScrollingKeepTheCellIds)
 {
     std::unique_ptr<CNameInput> screen = Open(3);
     Decide(*screen, NAME_TAB + NAME_PAGE_KANJI);
@@ -276,7 +276,7 @@ TEST_F(CNameInputTest, KanjiJumpsAndScrollingKeepTheCellIds)
     screen->Release();
 }
 
-TEST_F(CNameInputTest, LanguagesZeroAndOneKeepTheirLimits)
+TEST_F(CNameInputThreadTest, LanguagesZeroAndOneKeepTheirLimits)
 {
     std::unique_ptr<CNameInput> english = Open(0);
     EXPECT_EQ(english->Page, NAME_PAGE_LETTERS);
@@ -316,7 +316,7 @@ TEST_F(CNameInputTest, LanguagesZeroAndOneKeepTheirLimits)
     chinese->Release();
 }
 
-TEST_F(CNameInputTest, PasteFollowsTheLanguagesFilter)
+TEST_F(CNameInputThreadTest, PasteFollowsTheLanguagesFilter)
 {
     struct Case
     {
@@ -341,7 +341,7 @@ TEST_F(CNameInputTest, PasteFollowsTheLanguagesFilter)
     platform::SetClipboardUtf8("");
 }
 
-TEST_F(CNameInputTest, AReservedNameIsRefusedWithTheNoticeAndAnotherIsStored)
+TEST_F(CNameInputThreadTest, AReservedNameIsRefusedWithTheNoticeAndAnotherIsStored)
 {
     GetDocument()->SetLanguage(3);
     CNameInput screen;
@@ -386,7 +386,7 @@ TEST_F(CNameInputTest, AReservedNameIsRefusedWithTheNoticeAndAnotherIsStored)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + HERO_NAME_OFFSET)), "小春た");
 }
 
-TEST_F(CNameInputTest, CursorKeysFollowTheirTablesOnBothKindsOfPage)
+TEST_F(CNameInputThreadTest, CursorKeysFollowTheirTablesOnBothKindsOfPage)
 {
     const auto centre = [](int32_t id, int32_t top_row) {
         if (id >= NAME_CELL) {
@@ -472,7 +472,7 @@ TEST_F(CNameInputTest, CursorKeysFollowTheirTablesOnBothKindsOfPage)
 // A composition and its commit through the input method, its steps arriving as SDL's editing and
 // text events: the entry's band shows the composition (the clause being converted inverted), and
 // the committed text, in full width, overwrites the default name from the caret.
-TEST_F(CNameInputTest, ACompositionIsShownAndItsCommitEditsTheName)
+TEST_F(CNameInputThreadTest, ACompositionIsShownAndItsCommitEditsTheName)
 {
     GetDocument()->SetLanguage(3);
     CNameInput screen;
@@ -501,7 +501,7 @@ TEST_F(CNameInputTest, ACompositionIsShownAndItsCommitEditsTheName)
 
 // Text committed whole, with no composition before it (typing where no input method runs): each
 // commit overwrites from the caret in full width, and a second one follows the first.
-TEST_F(CNameInputTest, TextCommittedWithoutACompositionEditsTheName)
+TEST_F(CNameInputThreadTest, TextCommittedWithoutACompositionEditsTheName)
 {
     GetDocument()->SetLanguage(3);
     CNameInput screen;

@@ -34,10 +34,10 @@ std::vector<tools::ArchiveEntry> Pictures()
     return pictures;
 }
 
-class CNormalSelect2Test : public ScreenFixture
+class CNormalSelect2ThreadTest : public ScreenFixture
 {
 protected:
-    CNormalSelect2Test()
+    CNormalSelect2ThreadTest()
         : ScreenFixture(MessageWindowDataEntries(), Pictures())
     {
         FlagBuffer& state = State();
@@ -56,7 +56,7 @@ protected:
         m_background->SetVisibleFlag(1);
         MarkLayerDrawn(*m_background);
     }
-    ~CNormalSelect2Test() override
+    ~CNormalSelect2ThreadTest() override
     {
         m_window->CMesButton::ReleaseParts();
         if (IRightMenu::IsMenuOpen())
@@ -94,7 +94,8 @@ protected:
         auto& list = context.ChoiceBranches[KEY];
         list.clear();
         for (size_t i = 0; i < texts.size(); ++i)
-            list.push_back({CodeAddress{script, offsets[i]}, values.empty() ? static_cast<int32_t>(i) : values[i]});
+            list.push_back(
+                {CodeAddress{script, offsets[i]}, values.empty() ? static_cast<int32_t>(i) : values[i]});
     }
 
     // Runs the window with a script of inputs, counted in pumps from the end of its opening;
@@ -147,7 +148,8 @@ protected:
     std::pair<uint32_t, int32_t> PlateCell(int32_t id, int32_t dx)
     {
         const HitArea* area = Area(id);
-        return area == nullptr ? std::pair<uint32_t, int32_t>{0xFFFFFFFFu, -1} : ShownCell(area->Left + dx, area->Top + 60);
+        return area == nullptr ? std::pair<uint32_t, int32_t>{0xFFFFFFFFu, -1}
+                               : ShownCell(area->Left + dx, area->Top + 60);
     }
 
     CNormalSelect2* m_window = nullptr;
@@ -162,7 +164,7 @@ MATCHER_P5(AreaIs, id, left, top, right, bottom, "")
            arg.Bottom == bottom;
 }
 
-TEST_F(CNormalSelect2Test, EightChoicesMakeOnePageInTwoColumnsWithoutArrows)
+TEST_F(CNormalSelect2ThreadTest, EightChoicesMakeOnePageInTwoColumnsWithoutArrows)
 {
     SetChoices({"ＡＢ", "ＡＢＣＤ", "Ａ", "ＡＢ", "ＡＢ", "ＡＢ", "ＡＢ", "ＡＢ"});
     m_window->OnOpen();
@@ -186,7 +188,7 @@ TEST_F(CNormalSelect2Test, EightChoicesMakeOnePageInTwoColumnsWithoutArrows)
     EXPECT_EQ(ShownCell(960, 700).first, 0xFFFFFFFFu); // no arrow below
 }
 
-TEST_F(CNormalSelect2Test, NineChoicesTurnToASecondPageAndReopenOnTheFirst)
+TEST_F(CNormalSelect2ThreadTest, NineChoicesTurnToASecondPageAndReopenOnTheFirst)
 {
     SetChoices({"ＡＢ", "ＡＢ", "ＡＢ", "ＡＢ", "ＡＢ", "ＡＢ", "ＡＢ", "ＡＢ", "ＡＢ"});
     m_window->OnOpen();
@@ -224,7 +226,7 @@ TEST_F(CNormalSelect2Test, NineChoicesTurnToASecondPageAndReopenOnTheFirst)
     EXPECT_EQ(Areas().size(), 9u);
 }
 
-TEST_F(CNormalSelect2Test, LaterPagesWriteTheirTextsInCellsOf36Too)
+TEST_F(CNormalSelect2ThreadTest, LaterPagesWriteTheirTextsInCellsOf36Too)
 {
     // The ninth choice's code keeps the text width it runs with in variable 50.
     std::vector<std::string> sources(8, "text \"Ａ\"\nend");
@@ -239,7 +241,7 @@ TEST_F(CNormalSelect2Test, LaterPagesWriteTheirTextsInCellsOf36Too)
     EXPECT_EQ(State().Values[30].Integer, 48);
 }
 
-TEST_F(CNormalSelect2Test, AnEmptyListOpensAnEmptyPage)
+TEST_F(CNormalSelect2ThreadTest, AnEmptyListOpensAnEmptyPage)
 {
     GetDocument()->m_script_context->ChoiceBranches.clear();
     m_window->OnOpen();
@@ -251,7 +253,7 @@ TEST_F(CNormalSelect2Test, AnEmptyListOpensAnEmptyPage)
     EXPECT_EQ(m_window->Running, 1);
 }
 
-TEST_F(CNormalSelect2Test, ChoiceValuesOutsideTheArraysReadAsNoTextIdAndFlagZero)
+TEST_F(CNormalSelect2ThreadTest, ChoiceValuesOutsideTheArraysReadAsNoTextIdAndFlagZero)
 {
     // Variables[30 + V] outside the array read -1 (the script's own text is measured), flag
     // bytes V + 1920 outside it read 0 (locked in the restricted mode).
@@ -266,7 +268,7 @@ TEST_F(CNormalSelect2Test, ChoiceValuesOutsideTheArraysReadAsNoTextIdAndFlagZero
     EXPECT_TRUE(TakeOkCancelSounds().empty());
 }
 
-TEST_F(CNormalSelect2Test, DrawingAPageGivesSceneSkipBackWhenATextEndsTheScript)
+TEST_F(CNormalSelect2ThreadTest, DrawingAPageGivesSceneSkipBackWhenATextEndsTheScript)
 {
     // A language text (variable 30 not -1) is written after its code runs plainly; this code
     // returns from the script, which unwinds through the page drawing.
@@ -278,7 +280,7 @@ TEST_F(CNormalSelect2Test, DrawingAPageGivesSceneSkipBackWhenATextEndsTheScript)
     SetConfigSceneSkip(0);
 }
 
-TEST_F(CNormalSelect2Test, PickingAnswersTheValuePlusOneAndCancelAnswersZeroWhenAllowed)
+TEST_F(CNormalSelect2ThreadTest, PickingAnswersTheValuePlusOneAndCancelAnswersZeroWhenAllowed)
 {
     SetChoices({"Ａ", "Ｂ", "Ｃ"}, {0, 7, 3});
     m_window->OnOpen(); // for the areas
@@ -304,7 +306,7 @@ TEST_F(CNormalSelect2Test, PickingAnswersTheValuePlusOneAndCancelAnswersZeroWhen
     EXPECT_EQ(Run(40, right_click), 0);
 }
 
-TEST_F(CNormalSelect2Test, TheMessageWindowFadesInTogetherWithTheChoices)
+TEST_F(CNormalSelect2ThreadTest, TheMessageWindowFadesInTogetherWithTheChoices)
 {
     SetChoices({"Ａ", "Ｂ"});
     m_window->OnOpen();
@@ -331,7 +333,7 @@ TEST_F(CNormalSelect2Test, TheMessageWindowFadesInTogetherWithTheChoices)
     EXPECT_EQ(GetGameWork()->m_message_window->IsShown(), 1);
 }
 
-TEST_F(CNormalSelect2Test, RestrictedModeLeavesLockedChoicesGreySilentAndInert)
+TEST_F(CNormalSelect2ThreadTest, RestrictedModeLeavesLockedChoicesGreySilentAndInert)
 {
     SetChoices({"Ａ", "Ｂ"}, {0, 1});
     State().Variables[69] = ScriptValue::FromInteger(1);
@@ -350,7 +352,7 @@ TEST_F(CNormalSelect2Test, RestrictedModeLeavesLockedChoicesGreySilentAndInert)
     EXPECT_EQ(Run(40, ClickAt(open)), 2);
 }
 
-TEST_F(CNormalSelect2Test, GameModeShowsTheIconsOfFlagBytesTwoAndThree)
+TEST_F(CNormalSelect2ThreadTest, GameModeShowsTheIconsOfFlagBytesTwoAndThree)
 {
     SetChoices({"ＡＢ", "ＡＢ", "ＡＢ"}, {0, 1, 2});
     State().Flags[CHOICE_FLAG_BASE + 0] = 2;
@@ -378,7 +380,7 @@ TEST_F(CNormalSelect2Test, GameModeShowsTheIconsOfFlagBytesTwoAndThree)
     }
 }
 
-TEST_F(CNormalSelect2Test, AutoSaveAtOpeningUnderEachGate)
+TEST_F(CNormalSelect2ThreadTest, AutoSaveAtOpeningUnderEachGate)
 {
     SetChoices({"Ａ", "Ｂ"});
     struct Case
@@ -426,7 +428,7 @@ TEST_F(CNormalSelect2Test, AutoSaveAtOpeningUnderEachGate)
     }
 }
 
-TEST_F(CNormalSelect2Test, KeyboardTableFromEveryStart)
+TEST_F(CNormalSelect2ThreadTest, KeyboardTableFromEveryStart)
 {
     struct Case
     {
@@ -435,19 +437,25 @@ TEST_F(CNormalSelect2Test, KeyboardTableFromEveryStart)
     };
     const Case cases[] = {
         // Eight plates, page 0 of 2.
-        {8, 0, 1,
+        {8,
+         0,
+         1,
          {0, -1, -1, 0, 1, 2, 3, 4, 5, -1, 7},
          {0, 2, 3, 4, 5, 6, 7, 9, 9, 0, 1},
          {0, -1, 0, -1, 2, -1, 4, -1, 6, -1, 8},
          {0, 1, -1, 3, -1, 5, -1, 7, -1, -1, -1}},
         // One plate on page 1 of 2.
-        {1, 1, 1,
+        {1,
+         1,
+         1,
          {0, 8, 0, 1, 2, 3, 4, 5, 6, -1, 0},
          {0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1},
          {0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1},
          {0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}},
         // Six plates on a single page.
-        {6, 0, 0,
+        {6,
+         0,
+         0,
          {0, -1, -1, 0, 1, 2, 3, 4, 5, -1, 5},
          {0, 2, 3, 4, 5, 1, 1, 1, 1, 0, 1},
          {0, -1, 0, -1, 2, -1, 4, -1, 6, -1, 8},
@@ -485,7 +493,7 @@ TEST_F(CNormalSelect2Test, KeyboardTableFromEveryStart)
     EXPECT_EQ(m_window->HoverId, 0);
 }
 
-TEST_F(CNormalSelect2Test, SideMenuAndButtonRowActOverTheWindow)
+TEST_F(CNormalSelect2ThreadTest, SideMenuAndButtonRowActOverTheWindow)
 {
     SetChoices({"Ａ", "Ｂ"});
     m_window->OnOpen();

@@ -46,20 +46,22 @@ public:
 std::vector<tools::ArchiveEntry> SoundPictures()
 {
     const auto sheet = tools::EncodeAkb(
-        tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells()), {});
+        tools::BuildSheet(tools::CONFIG_SHEET_WIDTH, tools::CONFIG_SHEET_HEIGHT, tools::ConfigSheetCells()),
+        {});
     const auto cover = tools::EncodeAkb(tools::MakePicture(SOUND_PANEL_WIDTH, SOUND_PANEL_HEIGHT, 0), {});
     return {{"SYSTEMSOUND_P.AKB", sheet},
             {"SOUND_COVER.AKB", cover},
             {"SOUND_COVER_EN.AKB", cover},
-            {"SOUND_BG.AKB", tools::EncodeAkb(tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080,
-                                                                              tools::CONFIG_SHEET_BACKGROUND, 0, ""}}),
-                                              {})}};
+            {"SOUND_BG.AKB",
+             tools::EncodeAkb(
+                 tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, ""}}),
+                 {})}};
 }
 
-class CSoundConfigTest : public ScreenFixture
+class CSoundConfigThreadTest : public ScreenFixture
 {
 protected:
-    CSoundConfigTest()
+    CSoundConfigThreadTest()
         : ScreenFixture({{"CONFIG01.AREA", tools::BuildAreaFile(tools::SoundConfigAreas())},
                          {"CONFIG00.AREA", tools::BuildAreaFile(tools::ConfigAreas())}},
                         SoundPictures())
@@ -76,7 +78,10 @@ protected:
         EXPECT_EQ(m_sound.CreateParts(), 1);
     }
 
-    int32_t LastVolume(TestChannel* channel) { return channel->volumes.empty() ? 1 : channel->volumes.back(); }
+    int32_t LastVolume(TestChannel* channel)
+    {
+        return channel->volumes.empty() ? 1 : channel->volumes.back();
+    }
 
     int32_t RunPage(std::function<void(int)> step) { return RunScreen(m_sound, std::move(step)); }
 
@@ -107,7 +112,7 @@ protected:
     int m_escape_at = -10;
 };
 
-TEST_F(CSoundConfigTest, SliderValuesFollowThePointer)
+TEST_F(CSoundConfigThreadTest, SliderValuesFollowThePointer)
 {
     struct Case
     {
@@ -118,7 +123,7 @@ TEST_F(CSoundConfigTest, SliderValuesFollowThePointer)
         EXPECT_FLOAT_EQ(CSoundConfig::SliderValue(118 + c.dx, 118), c.value) << c.dx;
 }
 
-TEST_F(CSoundConfigTest, VolumesReachTheLiveChannels)
+TEST_F(CSoundConfigThreadTest, VolumesReachTheLiveChannels)
 {
     CMoviePlayer* player = GetDocument()->GetMoviePlayer();
     ASSERT_NE(player, nullptr);
@@ -156,7 +161,7 @@ TEST_F(CSoundConfigTest, VolumesReachTheLiveChannels)
     GetGameWork()->m_movie_volume->Kind = 0;
 }
 
-TEST_F(CSoundConfigTest, ThePageShowsPercentagesScrollsAndPlaysItsTestSound)
+TEST_F(CSoundConfigThreadTest, ThePageShowsPercentagesScrollsAndPlaysItsTestSound)
 {
     m_app.Config().SetInt("/Config/Master/Volume", 5);
     m_app.Config().SetInt("/Config/Music/Volume", 100);
@@ -174,8 +179,8 @@ TEST_F(CSoundConfigTest, ThePageShowsPercentagesScrollsAndPlaysItsTestSound)
         {1132 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 1, 0}},      // 100 %
         {1155 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 0, 0}},
         {1178 + 11, 124 + 15, {tools::CONFIG_SHEET_DIGIT + 0, 0}},
-        {1800, 580, {0x0E01, 2}},                                       // this page's tab
-        {1664, 58, {0x0D00, 3}},                                        // up arrow disabled
+        {1800, 580, {0x0E01, 2}}, // this page's tab
+        {1664, 58, {0x0D00, 3}},  // up arrow disabled
     };
     std::vector<int32_t> offsets;
     auto owned = std::make_unique<TestChannel>();
@@ -223,7 +228,7 @@ TEST_F(CSoundConfigTest, ThePageShowsPercentagesScrollsAndPlaysItsTestSound)
     EXPECT_EQ(offsets.back(), SOUND_SCROLL_RANGE) << "20 wheel steps";
 }
 
-TEST_F(CSoundConfigTest, TheSettingsTabKeepsTheTopPage)
+TEST_F(CSoundConfigThreadTest, TheSettingsTabKeepsTheTopPage)
 {
     m_app.Config().SetInt("/Config/TopPage", 0);
     const int32_t result = RunPage([&](int pump) {
@@ -240,10 +245,10 @@ TEST_F(CSoundConfigTest, TheSettingsTabKeepsTheTopPage)
 }
 
 // Levels are written back truncated: 53 and 59 come back one lower.
-TEST_F(CSoundConfigTest, OpeningAndLeavingBothPagesKeepsEveryStoredLevelButTwo)
+TEST_F(CSoundConfigThreadTest, OpeningAndLeavingBothPagesKeepsEveryStoredLevelButTwo)
 {
-    std::vector<std::string> keys{"/Config/MesWnd/Speed",  "/Config/OneMesSpeed", "/Config/AutoMesSpeed",
-                                  "/Config/MesWnd/Alpha",  "/Config/MesWnd/Red",  "/Config/MesWnd/Green",
+    std::vector<std::string> keys{"/Config/MesWnd/Speed",  "/Config/OneMesSpeed",   "/Config/AutoMesSpeed",
+                                  "/Config/MesWnd/Alpha",  "/Config/MesWnd/Red",    "/Config/MesWnd/Green",
                                   "/Config/MesWnd/Blue",   "/Config/Master/Volume", "/Config/Music/Volume",
                                   "/Config/Effect/Volume", "/Config/Voice/Volume"};
     for (int k = 0; k < 16; ++k) {
@@ -272,7 +277,7 @@ TEST_F(CSoundConfigTest, OpeningAndLeavingBothPagesKeepsEveryStoredLevelButTwo)
 
 } // namespace
 
-TEST_F(CSoundConfigTest, OpeningDropsTheCursorShapeAndATouchDragWaitsOnlyForSlidersAndGroups)
+TEST_F(CSoundConfigThreadTest, OpeningDropsTheCursorShapeAndATouchDragWaitsOnlyForSlidersAndGroups)
 {
     m_mouse.shapes.clear();
     // Pumps spent inside OnDrag over each control; the button is let go five pumps in.

@@ -86,7 +86,7 @@ private:
     std::string m_name;
 };
 
-class ISelectTest : public ScreenFixture
+class ISelectThreadTest : public ScreenFixture
 {
 protected:
     // Runs the screen with input set at pump 2, everything released at pump `release` and the
@@ -113,7 +113,7 @@ protected:
 
 } // namespace
 
-TEST_F(ISelectTest, TheFirstMatchingTestOfAPassRunsAlone)
+TEST_F(ISelectThreadTest, TheFirstMatchingTestOfAPassRunsAlone)
 {
     struct Case
     {
@@ -171,7 +171,7 @@ TEST_F(ISelectTest, TheFirstMatchingTestOfAPassRunsAlone)
     }
 }
 
-TEST_F(ISelectTest, TheMessageWindowChainTakesButtonsEarlyHasNoPasteAndKeepsARaisedInputMode)
+TEST_F(ISelectThreadTest, TheMessageWindowChainTakesButtonsEarlyHasNoPasteAndKeepsARaisedInputMode)
 {
     struct Case
     {
@@ -214,7 +214,7 @@ TEST_F(ISelectTest, TheMessageWindowChainTakesButtonsEarlyHasNoPasteAndKeepsARai
     }
 }
 
-TEST_F(ISelectTest, ALongPressAnswersOneAfterThreeHundredMilliseconds)
+TEST_F(ISelectThreadTest, ALongPressAnswersOneAfterThreeHundredMilliseconds)
 {
     TestScreen held(m_log);
     RunWithInput(
@@ -229,7 +229,7 @@ TEST_F(ISelectTest, ALongPressAnswersOneAfterThreeHundredMilliseconds)
               (std::vector<std::string>{"open", "up 0", "close"}));
 }
 
-TEST_F(ISelectTest, TheCursorStaysOnTheScreen)
+TEST_F(ISelectThreadTest, TheCursorStaysOnTheScreen)
 {
     TestScreen screen(m_log);
     screen.MoveCursorBy(5000, -5000);
@@ -242,7 +242,7 @@ TEST_F(ISelectTest, TheCursorStaysOnTheScreen)
     EXPECT_EQ(m_mouse.warps[1].y, 1080);
 }
 
-TEST_F(ISelectTest, AScreenThatDoesNotReopenEndsAtTheFirstPump)
+TEST_F(ISelectThreadTest, AScreenThatDoesNotReopenEndsAtTheFirstPump)
 {
     TestScreen screen(m_log);
     screen.open_sets_running = false;
@@ -256,7 +256,7 @@ TEST_F(ISelectTest, AScreenThatDoesNotReopenEndsAtTheFirstPump)
     EXPECT_EQ(out.Integer, 5);
 }
 
-TEST_F(ISelectTest, ADocumentCodeClosesEveryNestedScreenInOrder)
+TEST_F(ISelectThreadTest, ADocumentCodeClosesEveryNestedScreenInOrder)
 {
     TestScreen outer(m_log, "outer ");
     TestScreen inner(m_log, "inner ");
@@ -283,7 +283,7 @@ TEST_F(ISelectTest, ADocumentCodeClosesEveryNestedScreenInOrder)
     EXPECT_EQ(out.Integer, 42) << "the result is not copied";
 }
 
-TEST_F(ISelectTest, AQuitEndsTheLoopWithTheCurrentResult)
+TEST_F(ISelectThreadTest, AQuitEndsTheLoopWithTheCurrentResult)
 {
     TestScreen screen(m_log);
     screen.Result = ScriptValue::FromInteger(3);
@@ -298,7 +298,7 @@ TEST_F(ISelectTest, AQuitEndsTheLoopWithTheCurrentResult)
     EXPECT_EQ(m_log, (std::vector<std::string>{"open", "close"}));
 }
 
-TEST_F(ISelectTest, OkAndCancelSoundsPlayOnEffectChannelFour)
+TEST_F(ISelectThreadTest, OkAndCancelSoundsPlayOnEffectChannelFour)
 {
     TestScreen screen(m_log);
     screen.PlayOkSound(SCREEN_SOUND_CHANNEL);
@@ -329,7 +329,7 @@ public:
     bool seen_skip = true;
 };
 
-TEST_F(ISelectTest, ScriptsRunForAnAnswerPutSceneSkipAndTheirBitBackOnEveryWayOut)
+TEST_F(ISelectThreadTest, ScriptsRunForAnAnswerPutSceneSkipAndTheirBitBackOnEveryWayOut)
 {
     SetConfigSceneSkip(1);
     ServiceScreen screen;
@@ -351,7 +351,7 @@ TEST_F(ISelectTest, ScriptsRunForAnAnswerPutSceneSkipAndTheirBitBackOnEveryWayOu
     EXPECT_EQ(base.RunScriptForValue(12345), 0);
 }
 
-TEST_F(ISelectTest, FlagsEngineStateAndLayerLookUp)
+TEST_F(ISelectThreadTest, FlagsEngineStateAndLayerLookUp)
 {
     TestScreen screen(m_log);
     FlagBuffer& state = *GetDocument()->m_current_state;
@@ -376,7 +376,7 @@ TEST_F(ISelectTest, FlagsEngineStateAndLayerLookUp)
     EXPECT_EQ(GetDocument()->GetSpriteLayer(321), nullptr) << "looking up registered nothing";
 }
 
-TEST_F(ISelectTest, RunScriptReplaysTheCodeABacklogHandleNames)
+TEST_F(ISelectThreadTest, RunScriptReplaysTheCodeABacklogHandleNames)
 {
     // A recorded message whose code stores 7 into flag byte 3.
     const tools::AssembledScript script = tools::AssembleScript("push 7\nstflag 3\nend");

@@ -28,10 +28,10 @@ public:
     using ISystemParts::WorkLayer;
 };
 
-class ISystemPartsTest : public ScreenFixture
+class ISystemPartsThreadTest : public ScreenFixture
 {
 protected:
-    ISystemPartsTest() { EXPECT_EQ(m_page.CreateParts(), 1); }
+    ISystemPartsThreadTest() { EXPECT_EQ(m_page.CreateParts(), 1); }
 
     // Fills a layer whole and marks it drawn.
     static void Fill(CSpriteLayer* sprite, uint32_t colour)
@@ -45,7 +45,7 @@ protected:
     TestPage m_page;
 };
 
-TEST_F(ISystemPartsTest, TheOpeningTransitionFollowsWhatIsShownAndWhatWaits)
+TEST_F(ISystemPartsThreadTest, TheOpeningTransitionFollowsWhatIsShownAndWhatWaits)
 {
     struct Case
     {
@@ -82,7 +82,7 @@ TEST_F(ISystemPartsTest, TheOpeningTransitionFollowsWhatIsShownAndWhatWaits)
     }
 }
 
-TEST_F(ISystemPartsTest, TheClosingTransitionKeepsTheViewOnlyWhenAsked)
+TEST_F(ISystemPartsThreadTest, TheClosingTransitionKeepsTheViewOnlyWhenAsked)
 {
     for (int32_t keep : {1, 0}) {
         Fill(m_page.ViewLayer(), OLD_PAGE);
@@ -98,7 +98,7 @@ TEST_F(ISystemPartsTest, TheClosingTransitionKeepsTheViewOnlyWhenAsked)
     }
 }
 
-TEST_F(ISystemPartsTest, ThePartsAreMadeOnceAndLiveWhileAnyPageHoldsThem)
+TEST_F(ISystemPartsThreadTest, ThePartsAreMadeOnceAndLiveWhileAnyPageHoldsThem)
 {
     CSpriteLayer* view = m_page.ViewLayer();
     ASSERT_NE(view, nullptr);
@@ -116,7 +116,7 @@ TEST_F(ISystemPartsTest, ThePartsAreMadeOnceAndLiveWhileAnyPageHoldsThem)
     TestPage never_built; // goes without having held the parts
 }
 
-TEST_F(ISystemPartsTest, TheLastHoldFreesThePartsAndTheNextBuildMakesThemAgain)
+TEST_F(ISystemPartsThreadTest, TheLastHoldFreesThePartsAndTheNextBuildMakesThemAgain)
 {
     // The game work's pages hold the parts too: drop them all.
     GetGameWork()->DestroyObjects();
@@ -128,7 +128,7 @@ TEST_F(ISystemPartsTest, TheLastHoldFreesThePartsAndTheNextBuildMakesThemAgain)
     EXPECT_NE(m_page.MaskImageLayer(), nullptr);
 }
 
-TEST_F(ISystemPartsTest, TabStatesFollowTheGameState)
+TEST_F(ISystemPartsThreadTest, TabStatesFollowTheGameState)
 {
     FlagBuffer& state = State();
     state.Variables.resize(80, ScriptValue::FromInteger(0));
@@ -138,18 +138,12 @@ TEST_F(ISystemPartsTest, TabStatesFollowTheGameState)
         const char* name;
         int32_t current, id, variable69, variable53, usable_bit, expected;
     } cases[] = {
-        {"save on the save page", 2, 0x0E02, 0, 1, 1, 2},
-        {"save elsewhere", 3, 0x0E02, 0, 1, 1, 0},
-        {"save during replay", 2, 0x0E02, 1, 1, 1, 3},
-        {"save before the story", 2, 0x0E02, 0, 1, 0, 3},
-        {"load without a save", 3, 3, 0, 0, 1, 3},
-        {"load on the load page", 3, 3, 0, 1, 0, 2},
-        {"load during replay", 3, 3, 1, 1, 1, 3},
-        {"title on its own page", 5, 5, 0, 1, 1, 0},
-        {"title before the story", 5, 5, 0, 1, 0, 3},
-        {"backlog without records", 4, 4, 0, 1, 1, 3},
-        {"settings on its page", 0, 0x0E00, 1, 0, 0, 2},
-        {"sound from settings", 0, 0x0E01, 1, 0, 0, 0},
+        {"save on the save page", 2, 0x0E02, 0, 1, 1, 2}, {"save elsewhere", 3, 0x0E02, 0, 1, 1, 0},
+        {"save during replay", 2, 0x0E02, 1, 1, 1, 3},    {"save before the story", 2, 0x0E02, 0, 1, 0, 3},
+        {"load without a save", 3, 3, 0, 0, 1, 3},        {"load on the load page", 3, 3, 0, 1, 0, 2},
+        {"load during replay", 3, 3, 1, 1, 1, 3},         {"title on its own page", 5, 5, 0, 1, 1, 0},
+        {"title before the story", 5, 5, 0, 1, 0, 3},     {"backlog without records", 4, 4, 0, 1, 1, 3},
+        {"settings on its page", 0, 0x0E00, 1, 0, 0, 2},  {"sound from settings", 0, 0x0E01, 1, 0, 0, 0},
     };
     for (const Case& c : cases) {
         m_page.CurrentPage = c.current;
@@ -169,7 +163,7 @@ bool SamePixels(CSpriteLayer& a, CSpriteLayer& b)
     return true;
 }
 
-TEST_F(ISystemPartsTest, TextInARectangleWrapsAndCentresItsLines)
+TEST_F(ISystemPartsThreadTest, TextInARectangleWrapsAndCentresItsLines)
 {
     struct Glyph
     {
@@ -185,7 +179,10 @@ TEST_F(ISystemPartsTest, TextInARectangleWrapsAndCentresItsLines)
         {"A", 1000, {{"A", 0, 35}}},
         {"", 1000, {}},
         {"AAAAA", 60, {{"A", 0, 20}, {"A", 15, 20}, {"A", 30, 20}, {"A", 45, 20}, {"A", 0, 50}}},
-        {"\xE3\x81\x82" "A\nB", 1000, {{"\xE3\x81\x82", 0, 20}, {"A", 30, 20}, {"B", 0, 50}}},
+        {"\xE3\x81\x82"
+         "A\nB",
+         1000,
+         {{"\xE3\x81\x82", 0, 20}, {"A", 30, 20}, {"B", 0, 50}}},
     };
     for (const Case& c : cases) {
         CSpriteLayer drawn;
@@ -200,7 +197,7 @@ TEST_F(ISystemPartsTest, TextInARectangleWrapsAndCentresItsLines)
     }
 }
 
-TEST_F(ISystemPartsTest, FlowingTextSkipsEmptyLinesAndAnswersItsHeight)
+TEST_F(ISystemPartsThreadTest, FlowingTextSkipsEmptyLinesAndAnswersItsHeight)
 {
     struct Case
     {
@@ -209,16 +206,14 @@ TEST_F(ISystemPartsTest, FlowingTextSkipsEmptyLinesAndAnswersItsHeight)
         int32_t height;
         const char* same_as; // the text that draws the same pixels
     } cases[] = {
-        {"\nAB", 40, 30, "AB"},
-        {"A\nB", 40, 60, nullptr},
-        {"A\\\\B", 40, 60, nullptr},
-        {"ABC", 0, 30, ""},
-        {"ABCD", 2, 30, "AB"},
+        {"\nAB", 40, 30, "AB"}, {"A\nB", 40, 60, nullptr}, {"A\\\\B", 40, 60, nullptr},
+        {"ABC", 0, 30, ""},     {"ABCD", 2, 30, "AB"},
     };
     for (const Case& c : cases) {
         CSpriteLayer drawn;
         drawn.Create(0, 0, 400, 200, -1);
-        EXPECT_EQ(m_page.DrawTextFlow(10, 10, c.text, &drawn, c.max_width, 30, 0xFFFFFFFF, 0), c.height) << c.text;
+        EXPECT_EQ(m_page.DrawTextFlow(10, 10, c.text, &drawn, c.max_width, 30, 0xFFFFFFFF, 0), c.height)
+            << c.text;
         if (c.same_as == nullptr)
             continue;
         CSpriteLayer expected;

@@ -15,10 +15,10 @@
 
 namespace {
 
-class LangTextDrawTest : public ScreenFixture
+class LangTextDrawThreadTest : public ScreenFixture
 {
 protected:
-    ~LangTextDrawTest() override
+    ~LangTextDrawThreadTest() override
     {
         GetGameWork()->m_text_file.reset();
         SetConfigSceneSkip(0);
@@ -52,7 +52,7 @@ protected:
     }
 };
 
-TEST_F(LangTextDrawTest, TextsAreDrawnIntoTheRequestsLayer)
+TEST_F(LangTextDrawThreadTest, TextsAreDrawnIntoTheRequestsLayer)
 {
     CSpriteLayer layer;
     TextBox box = Box(layer, "Hello");
@@ -75,7 +75,7 @@ TEST_F(LangTextDrawTest, TextsAreDrawnIntoTheRequestsLayer)
     EXPECT_GT(Drawn(layer), 20);
 }
 
-TEST_F(LangTextDrawTest, ShowMessageWritesStoryTextAndKeepsItsId)
+TEST_F(LangTextDrawThreadTest, ShowMessageWritesStoryTextAndKeepsItsId)
 {
     CVeskDoc* document = GetDocument();
     ScriptContext& context = *document->m_script_context;

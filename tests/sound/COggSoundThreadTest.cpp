@@ -10,6 +10,7 @@
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/ThreadFailure.h"
 #include "platform/user/ScriptedMessageBoxPolicy.h"
+#include "support/ThreadTest.h"
 
 #include <atomic>
 #include <cmath>
@@ -38,7 +39,7 @@ enum class Driver
     Notify
 };
 
-class OggStreamingTest : public SoundTest, public ::testing::WithParamInterface<Driver>
+class OggStreamingThreadTest : public SoundThreadTest, public ::testing::WithParamInterface<Driver>
 {
 protected:
     // Both forms share their Ogg side; the tests reach it through the polled one's interface.
@@ -196,10 +197,10 @@ std::string DriverName(const ::testing::TestParamInfo<Driver>& info)
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Drivers, OggStreamingTest, ::testing::Values(Driver::Polling, Driver::Notify),
+INSTANTIATE_TEST_SUITE_P(Drivers, OggStreamingThreadTest, ::testing::Values(Driver::Polling, Driver::Notify),
                          DriverName);
 
-TEST_P(OggStreamingTest, TheLoopSeamIsSampleExact)
+TEST_P(OggStreamingThreadTest, TheLoopSeamIsSampleExact)
 {
     ASSERT_NO_FATAL_FAILURE(Make());
     struct Case
@@ -231,7 +232,7 @@ TEST_P(OggStreamingTest, TheLoopSeamIsSampleExact)
     EXPECT_TRUE(m_boxes.Shown().empty());
 }
 
-TEST_P(OggStreamingTest, UnloopedVoicesStopAtTheirEnd)
+TEST_P(OggStreamingThreadTest, UnloopedVoicesStopAtTheirEnd)
 {
     ASSERT_NO_FATAL_FAILURE(Make());
     // Under a segment, under the three primed seconds, and beyond the four-second buffer; a loop
@@ -269,7 +270,7 @@ TEST_P(OggStreamingTest, UnloopedVoicesStopAtTheirEnd)
     }
 }
 
-TEST_P(OggStreamingTest, AStereoStreamIsMixedDownForTheMonoFormat)
+TEST_P(OggStreamingThreadTest, AStereoStreamIsMixedDownForTheMonoFormat)
 {
     ASSERT_NO_FATAL_FAILURE(Make());
     const std::vector<uint8_t> file = QuietOgg(60'000, 2);
@@ -286,7 +287,7 @@ TEST_P(OggStreamingTest, AStereoStreamIsMixedDownForTheMonoFormat)
         ASSERT_EQ(out[i], std::lround((data[2 * i] + data[2 * i + 1]) / 2.0)) << "frame " << i;
 }
 
-TEST_P(OggStreamingTest, GarbagePlaysNothingAndFailsOnce)
+TEST_P(OggStreamingThreadTest, GarbagePlaysNothingAndFailsOnce)
 {
     ASSERT_NO_FATAL_FAILURE(Make());
     EXPECT_FALSE(OpenOgg(tools::WithGarbagePrefix(QuietOgg(44'100, 1), 5000)));
@@ -301,7 +302,7 @@ TEST_P(OggStreamingTest, GarbagePlaysNothingAndFailsOnce)
     EXPECT_EQ(m_boxes.Shown()[0].caption, u"エラー");
 }
 
-TEST_P(OggStreamingTest, ADecoderErrorMidStreamEndsTheVoiceAndReportsOnce)
+TEST_P(OggStreamingThreadTest, ADecoderErrorMidStreamEndsTheVoiceAndReportsOnce)
 {
     ASSERT_NO_FATAL_FAILURE(Make());
     // Looped, so only the error can end it.
@@ -322,7 +323,7 @@ TEST_P(OggStreamingTest, ADecoderErrorMidStreamEndsTheVoiceAndReportsOnce)
     EXPECT_EQ(m_boxes.Shown()[0].text, u"return error [ ogg_sync_pageout() ]");
 }
 
-TEST_P(OggStreamingTest, AStreamShorterThanItClaimsEndsInsteadOfWaiting)
+TEST_P(OggStreamingThreadTest, AStreamShorterThanItClaimsEndsInsteadOfWaiting)
 {
     ASSERT_NO_FATAL_FAILURE(Make());
     // It claims 5 s and holds 1 s, and it loops over what it claims: once the decoder has nothing
@@ -344,7 +345,7 @@ TEST_P(OggStreamingTest, AStreamShorterThanItClaimsEndsInsteadOfWaiting)
     EXPECT_TRUE(m_boxes.Shown().empty()) << "a short stream is no decoder error";
 }
 
-TEST_P(OggStreamingTest, PitchShiftsOnlyFromOneSemitoneWithEffectsOn)
+TEST_P(OggStreamingThreadTest, PitchShiftsOnlyFromOneSemitoneWithEffectsOn)
 {
     ASSERT_NO_FATAL_FAILURE(Make());
     const std::vector<uint8_t> file = QuietOgg(30'000, 1);
@@ -373,7 +374,7 @@ TEST_P(OggStreamingTest, PitchShiftsOnlyFromOneSemitoneWithEffectsOn)
     }
 }
 
-TEST_P(OggStreamingTest, DestroyingWhilePlayingAndFadingJoinsItsThreads)
+TEST_P(OggStreamingThreadTest, DestroyingWhilePlayingAndFadingJoinsItsThreads)
 {
     const std::vector<uint8_t> file = QuietOgg(88'200, 1, tools::OggLoopComments(0, 88'200));
     for (int round = 0; round < 6; ++round) {
@@ -395,7 +396,7 @@ TEST_P(OggStreamingTest, DestroyingWhilePlayingAndFadingJoinsItsThreads)
     }
 }
 
-TEST_P(OggStreamingTest, AStreamingThreadThatCannotStartGivesStatus36)
+TEST_P(OggStreamingThreadTest, AStreamingThreadThatCannotStartGivesStatus36)
 {
     OggPtr<CWaveSoundThread> sound(GetParam() == Driver::Polling
                                        ? static_cast<CWaveSoundThread*>(new COggSoundThread)
@@ -407,7 +408,7 @@ TEST_P(OggStreamingTest, AStreamingThreadThatCannotStartGivesStatus36)
     EXPECT_EQ(sound->GetStatusCode(), SOUND_STATUS_OGG_THREAD);
 }
 
-TEST_P(OggStreamingTest, AStopThatFailsStillClosesTheVoiceWithStatusZero)
+TEST_P(OggStreamingThreadTest, AStopThatFailsStillClosesTheVoiceWithStatusZero)
 {
     const std::vector<uint8_t> file = QuietOgg(44'100, 1);
     const auto check = [&](auto& sound) {
@@ -436,7 +437,7 @@ TEST_P(OggStreamingTest, AStopThatFailsStillClosesTheVoiceWithStatusZero)
     }
 }
 
-TEST_P(OggStreamingTest, ANotifiedVoiceRefillsOnlyWhilePlaying)
+TEST_P(OggStreamingThreadTest, ANotifiedVoiceRefillsOnlyWhilePlaying)
 {
     if (GetParam() == Driver::Polling)
         GTEST_SKIP() << "the polled form has no notifications";

@@ -7,6 +7,7 @@
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/Unicode.h"
 #include "support/FakeDocumentLink.h"
+#include "support/ThreadTest.h"
 #include "support/WorkingDir.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ std::string DriverName(const ::testing::TestParamInfo<Driver>& info)
     return info.param == Driver::Polling ? "Polling" : "Notify";
 }
 
-class StreamingTest : public SoundTest, public ::testing::WithParamInterface<Driver>
+class StreamingThreadTest : public SoundThreadTest, public ::testing::WithParamInterface<Driver>
 {
 protected:
     SoundPtr Make(DWORD work_size = WORK_SIZE)
@@ -92,10 +93,10 @@ std::vector<int16_t> Looped(const std::vector<int16_t>& data, size_t start, size
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Drivers, StreamingTest, ::testing::Values(Driver::Polling, Driver::Notify),
+INSTANTIATE_TEST_SUITE_P(Drivers, StreamingThreadTest, ::testing::Values(Driver::Polling, Driver::Notify),
                          DriverName);
 
-TEST_P(StreamingTest, LoopSeamsAreSampleExact)
+TEST_P(StreamingThreadTest, LoopSeamsAreSampleExact)
 {
     const std::vector<int16_t> data = QuietPattern(66150, 2);
     tools::WavContents wav = StereoWav(data);
@@ -110,7 +111,7 @@ TEST_P(StreamingTest, LoopSeamsAreSampleExact)
         ASSERT_EQ(out[i], expected[i]) << "frame " << i / 2;
 }
 
-TEST_P(StreamingTest, UnloopedDataStopsAtItsEnd)
+TEST_P(StreamingThreadTest, UnloopedDataStopsAtItsEnd)
 {
     for (const uint32_t frames : {44100u, 88200u, 176400u, 463050u}) { // 1, 2, 4 and 10.5 seconds
         SCOPED_TRACE(frames);
@@ -141,7 +142,7 @@ TEST_P(StreamingTest, UnloopedDataStopsAtItsEnd)
     }
 }
 
-TEST_P(StreamingTest, VolumePanAndFrequencyStayInTheirRanges)
+TEST_P(StreamingThreadTest, VolumePanAndFrequencyStayInTheirRanges)
 {
     SoundPtr sound = Make();
     ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
@@ -170,7 +171,7 @@ TEST_P(StreamingTest, VolumePanAndFrequencyStayInTheirRanges)
     EXPECT_EQ(frequency, 44100u) << "0 is the data's own rate";
 }
 
-TEST_P(StreamingTest, SetVolumeCancelsAFadeAndContinuePlaysAtTheFadesTarget)
+TEST_P(StreamingThreadTest, SetVolumeCancelsAFadeAndContinuePlaysAtTheFadesTarget)
 {
     SoundPtr sound = Make();
     ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
@@ -196,7 +197,7 @@ TEST_P(StreamingTest, SetVolumeCancelsAFadeAndContinuePlaysAtTheFadesTarget)
     EXPECT_EQ(out.back(), 95);
 }
 
-TEST_P(StreamingTest, AFadeOfTimeZeroAppliesItsTargetAtOnce)
+TEST_P(StreamingThreadTest, AFadeOfTimeZeroAppliesItsTargetAtOnce)
 {
     SoundPtr sound = Make();
     ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
@@ -213,7 +214,7 @@ TEST_P(StreamingTest, AFadeOfTimeZeroAppliesItsTargetAtOnce)
 
 // A difference smaller than the number of steps still fades, one hundredth of a decibel per
 // step, and never stops a sound whose stop-at-end flag is 0.
-TEST_P(StreamingTest, AFadeSmallerThanItsStepCountStillReachesItsTarget)
+TEST_P(StreamingThreadTest, AFadeSmallerThanItsStepCountStillReachesItsTarget)
 {
     SoundPtr sound = Make();
     ASSERT_TRUE(sound->ReadWaveHeader(OpenWav(SteadyLoop())));
@@ -232,7 +233,7 @@ TEST_P(StreamingTest, AFadeSmallerThanItsStepCountStillReachesItsTarget)
     EXPECT_EQ(TakeOutput().back(), 3000);
 }
 
-TEST_P(StreamingTest, LoopPointsAreClampedToTheData)
+TEST_P(StreamingThreadTest, LoopPointsAreClampedToTheData)
 {
     const std::vector<int16_t> data = QuietPattern(5000, 2);
     tools::WavContents wav = StereoWav(data);
@@ -244,7 +245,7 @@ TEST_P(StreamingTest, LoopPointsAreClampedToTheData)
     EXPECT_EQ(out, Looped(data, 1000, 5000, FramesMixed()));
 }
 
-TEST_P(StreamingTest, ALoopThatDoesNotMoveForwardPlaysOnce)
+TEST_P(StreamingThreadTest, ALoopThatDoesNotMoveForwardPlaysOnce)
 {
     const std::vector<int16_t> data = QuietPattern(5000, 2);
     tools::WavContents wav = StereoWav(data);
@@ -260,7 +261,7 @@ TEST_P(StreamingTest, ALoopThatDoesNotMoveForwardPlaysOnce)
     EXPECT_FALSE(IsPlaying(*sound));
 }
 
-TEST_P(StreamingTest, ExtensibleFormatWithPcmDataPlays)
+TEST_P(StreamingThreadTest, ExtensibleFormatWithPcmDataPlays)
 {
     const std::vector<int16_t> data = QuietPattern(5000, 2);
     tools::WavContents wav = StereoWav(data);
@@ -274,7 +275,7 @@ TEST_P(StreamingTest, ExtensibleFormatWithPcmDataPlays)
     EXPECT_EQ(std::vector<int16_t>(out.begin(), out.begin() + 10000), data);
 }
 
-TEST_P(StreamingTest, OtherReadsOfTheFileDoNotMoveTheStream)
+TEST_P(StreamingThreadTest, OtherReadsOfTheFileDoNotMoveTheStream)
 {
     // Four seconds through a small work block, so most of it is read while it plays.
     const std::vector<int16_t> data = QuietPattern(44100 * 4, 2, 7);
@@ -296,7 +297,7 @@ TEST_P(StreamingTest, OtherReadsOfTheFileDoNotMoveTheStream)
     EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
 }
 
-TEST_P(StreamingTest, AShortReadEndsTheStreamWithItsStatus)
+TEST_P(StreamingThreadTest, AShortReadEndsTheStreamWithItsStatus)
 {
     // The data claims six seconds; the file holds four.
     const std::vector<int16_t> data = QuietPattern(44100 * 4, 2, 9);
@@ -311,12 +312,12 @@ TEST_P(StreamingTest, AShortReadEndsTheStreamWithItsStatus)
     const std::vector<int16_t> out = TakeOutput();
     ASSERT_GE(out.size(), data.size());
     EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
-    EXPECT_TRUE(std::all_of(out.begin() + static_cast<ptrdiff_t>(data.size()), out.end(),
-                            [](int16_t v) { return v == 0; }))
-        << "silence after what was read";
+    EXPECT_TRUE(std::all_of(out.begin() + static_cast<ptrdiff_t>(data.size()), out.end(), [](int16_t v) {
+        return v == 0;
+    })) << "silence after what was read";
 }
 
-TEST_P(StreamingTest, ASamplerChunkWithoutLoopsPlaysOnce)
+TEST_P(StreamingThreadTest, ASamplerChunkWithoutLoopsPlaysOnce)
 {
     const std::vector<int16_t> data = QuietPattern(5000, 2);
     tools::WavContents wav = StereoWav(data);
@@ -331,7 +332,7 @@ TEST_P(StreamingTest, ASamplerChunkWithoutLoopsPlaysOnce)
     EXPECT_EQ(std::vector<int16_t>(out.begin(), out.begin() + 10000), data);
 }
 
-TEST_P(StreamingTest, DataInAnotherFormatIsConvertedToTheBuffers)
+TEST_P(StreamingThreadTest, DataInAnotherFormatIsConvertedToTheBuffers)
 {
     // One second of 8-bit mono at 22,050 Hz.
     tools::WavContents wav;
@@ -366,7 +367,7 @@ TEST_P(StreamingTest, DataInAnotherFormatIsConvertedToTheBuffers)
         ASSERT_EQ(out[i], 0);
 }
 
-TEST_P(StreamingTest, DestroyingAPlayingSoundDoesNotHang)
+TEST_P(StreamingThreadTest, DestroyingAPlayingSoundDoesNotHang)
 {
     std::vector<int16_t> data = QuietPattern(50000, 2);
     tools::WavContents wav = StereoWav(data);
@@ -391,7 +392,7 @@ TEST_P(StreamingTest, DestroyingAPlayingSoundDoesNotHang)
     }
 }
 
-TEST_F(SoundTest, WaveHeadersThatAreNotPlayableAreRefusedWithTheirStatus)
+TEST_F(SoundThreadTest, WaveHeadersThatAreNotPlayableAreRefusedWithTheirStatus)
 {
     SoundPtr sound(new CWaveSoundThread);
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
@@ -454,7 +455,7 @@ TEST_F(SoundTest, WaveHeadersThatAreNotPlayableAreRefusedWithTheirStatus)
     EXPECT_EQ(sound->GetStatusCode(), SOUND_STATUS_NO_FILE);
 }
 
-TEST_F(SoundTest, DestroyAnswersTheLastReleaseOfTheBuffer)
+TEST_F(SoundThreadTest, DestroyAnswersTheLastReleaseOfTheBuffer)
 {
     struct Holder : CWaveSoundThread
     {
@@ -472,7 +473,7 @@ TEST_F(SoundTest, DestroyAnswersTheLastReleaseOfTheBuffer)
     EXPECT_EQ(sound.Destroy(), 0u) << "nothing left to release";
 }
 
-TEST_F(SoundTest, AnObjectWithoutABufferAnswersStatusTwo)
+TEST_F(SoundThreadTest, AnObjectWithoutABufferAnswersStatusTwo)
 {
     CWaveSoundThread sound;
     EXPECT_EQ(sound.GetStatus(), 0u);
@@ -482,7 +483,7 @@ TEST_F(SoundTest, AnObjectWithoutABufferAnswersStatusTwo)
     EXPECT_EQ(sound.GetStatusCode(), SOUND_STATUS_NO_BUFFER);
 }
 
-TEST_F(SoundTest, PollingFadesTakeOneStepPer50Milliseconds)
+TEST_F(SoundThreadTest, PollingFadesTakeOneStepPer50Milliseconds)
 {
     SoundPtr sound(new CWaveSoundThread);
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
@@ -508,7 +509,7 @@ TEST_F(SoundTest, PollingFadesTakeOneStepPer50Milliseconds)
     EXPECT_EQ(sound->IsFading(), 0u) << "100 steps: 5 seconds";
 }
 
-TEST_F(SoundTest, NotifiedFadesTakeOneStepPer15Milliseconds)
+TEST_F(SoundThreadTest, NotifiedFadesTakeOneStepPer15Milliseconds)
 {
     SoundPtr sound(new CWaveSoundNotify);
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
@@ -529,7 +530,7 @@ TEST_F(SoundTest, NotifiedFadesTakeOneStepPer15Milliseconds)
 
 // A "data" size that claims more than the entry holds stops at the entry's end instead of
 // streaming whatever follows it in the file (the next entry of an archive).
-TEST_F(SoundTest, ADataSizeBeyondTheEntryIsCutToTheEntry)
+TEST_F(SoundThreadTest, ADataSizeBeyondTheEntryIsCutToTheEntry)
 {
     SoundPtr sound(new CWaveSoundThread);
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
@@ -561,7 +562,7 @@ TEST_F(SoundTest, ADataSizeBeyondTheEntryIsCutToTheEntry)
         ASSERT_EQ(out[i], 0) << "frame " << i / 2;
 }
 
-TEST_F(SoundTest, EffectSettersRefuseBandsThatDoNotExist)
+TEST_F(SoundThreadTest, EffectSettersRefuseBandsThatDoNotExist)
 {
     SoundPtr sound(new CWaveSoundThread);
     ASSERT_TRUE(sound->Create(STEREO_16, WORK_SIZE));
@@ -578,7 +579,7 @@ TEST_F(SoundTest, EffectSettersRefuseBandsThatDoNotExist)
 
 // The way a channel plays a sound: the entry is found in an archive, a handle on the archive
 // file is duplicated at the entry's start, and the sound reads only that entry through it.
-TEST_F(SoundTest, AnArchiveEntryPlaysThroughADuplicatedHandle)
+TEST_F(SoundThreadTest, AnArchiveEntryPlaysThroughADuplicatedHandle)
 {
     WorkingDir folder;
     FakeDocumentLink document;

@@ -26,12 +26,12 @@ template <class... Sound>
 constexpr bool ALLOCATION_ANSWERS_NULL = (noexcept(Sound::operator new(sizeof(Sound))) && ...);
 static_assert(ALLOCATION_ANSWERS_NULL<CWaveSoundThread, CWaveSoundNotify, COggSoundThread, COggSoundNotify>);
 
-class ChannelTest : public SoundTest
+class ChannelThreadTest : public SoundThreadTest
 {
 protected:
     void SetUp() override
     {
-        SoundTest::SetUp();
+        SoundThreadTest::SetUp();
         tools::WavContents looped = StereoWav(QuietPattern(30'000, 2, 1));
         looped.loop = tools::WavLoop{.start = 0, .end = 30'000};
         const std::vector<tools::ArchiveEntry> music = {
@@ -54,7 +54,7 @@ protected:
     {
         m_pcm.reset();
         m_ogg.reset();
-        SoundTest::TearDown();
+        SoundThreadTest::TearDown();
     }
     void Run(uint32_t milliseconds)
     {
@@ -70,7 +70,7 @@ protected:
 
 } // namespace
 
-TEST_F(ChannelTest, FadeForgetsThePendingNameEvenWhenSilent)
+TEST_F(ChannelThreadTest, FadeForgetsThePendingNameEvenWhenSilent)
 {
     for (IWaveManager* channel :
          {static_cast<IWaveManager*>(m_pcm.get()), static_cast<IWaveManager*>(m_ogg.get())}) {
@@ -82,7 +82,7 @@ TEST_F(ChannelTest, FadeForgetsThePendingNameEvenWhenSilent)
     }
 }
 
-TEST_F(ChannelTest, StopWithoutForgetKeepsTheNameForReload)
+TEST_F(ChannelThreadTest, StopWithoutForgetKeepsTheNameForReload)
 {
     m_pcm->StoreName("LOOP.WAV");
     m_pcm->Stop(false);
@@ -99,7 +99,7 @@ TEST_F(ChannelTest, StopWithoutForgetKeepsTheNameForReload)
     EXPECT_FALSE(m_pcm->IsPlaying());
 }
 
-TEST_F(ChannelTest, PauseAndResume)
+TEST_F(ChannelThreadTest, PauseAndResume)
 {
     m_pcm->Pause(); // silent channel: the state stays
     EXPECT_EQ(m_pcm->GetState(), 0);
@@ -117,7 +117,7 @@ TEST_F(ChannelTest, PauseAndResume)
     EXPECT_TRUE(m_ogg->IsPlaying());
 }
 
-TEST_F(ChannelTest, PrepareThenPlayOnPcmButNotOnVoice)
+TEST_F(ChannelThreadTest, PrepareThenPlayOnPcmButNotOnVoice)
 {
     m_pcm->PrepareFile("LOOP.WAV");
     Run(30);
@@ -132,7 +132,7 @@ TEST_F(ChannelTest, PrepareThenPlayOnPcmButNotOnVoice)
     EXPECT_FALSE(m_ogg->IsPlaying()) << "a voice channel neither primes nor replays";
 }
 
-TEST_F(ChannelTest, AMissingNameStopsTheOldSoundAndStaysSilent)
+TEST_F(ChannelThreadTest, AMissingNameStopsTheOldSoundAndStaysSilent)
 {
     for (IWaveManager* channel :
          {static_cast<IWaveManager*>(m_pcm.get()), static_cast<IWaveManager*>(m_ogg.get())}) {
@@ -146,7 +146,7 @@ TEST_F(ChannelTest, AMissingNameStopsTheOldSoundAndStaysSilent)
     }
 }
 
-TEST_F(ChannelTest, AVoicePlaysFromTheArchiveToItsEnd)
+TEST_F(ChannelThreadTest, AVoicePlaysFromTheArchiveToItsEnd)
 {
     m_ogg->SetVolume(0);
     TakeOutput();

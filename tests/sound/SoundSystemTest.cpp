@@ -9,12 +9,12 @@
 
 namespace {
 
-class SoundPoolTest : public SoundTest
+class SoundPoolThreadTest : public SoundThreadTest
 {
 protected:
     void SetUp() override
     {
-        SoundTest::SetUp();
+        SoundThreadTest::SetUp();
         SetAppMessageBoxHook([this](UINT, const CStringUTF8& text) {
             m_messages.emplace_back(text.GetText());
             return 1;
@@ -23,14 +23,14 @@ protected:
     void TearDown() override
     {
         SetAppMessageBoxHook(nullptr);
-        SoundTest::TearDown();
+        SoundThreadTest::TearDown();
     }
     std::vector<std::string> m_messages;
 };
 
 } // namespace
 
-TEST_F(SoundPoolTest, EachBlockTakesTheNextMultipleOf64KiBAboveItsSize)
+TEST_F(SoundPoolThreadTest, EachBlockTakesTheNextMultipleOf64KiBAboveItsSize)
 {
     EXPECT_EQ(GetSoundMemoryFree(), 17'130'016u);
     void* small = AllocSoundMemory(65'536);
@@ -46,14 +46,14 @@ TEST_F(SoundPoolTest, EachBlockTakesTheNextMultipleOf64KiBAboveItsSize)
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(SoundPoolTest, ARequestAboveTheFreeCountFailsSilently)
+TEST_F(SoundPoolThreadTest, ARequestAboveTheFreeCountFailsSilently)
 {
     EXPECT_EQ(AllocSoundMemory(17'130'017), nullptr);
     EXPECT_EQ(GetSoundMemoryFree(), 17'130'016u);
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(SoundPoolTest, ARoundedSizeBeyondTheFreeCountWarnsAndEmptiesThePool)
+TEST_F(SoundPoolThreadTest, ARoundedSizeBeyondTheFreeCountWarnsAndEmptiesThePool)
 {
     void* block = AllocSoundMemory(17'130'000); // fits, but its rounded size does not
     ASSERT_NE(block, nullptr);
@@ -65,7 +65,7 @@ TEST_F(SoundPoolTest, ARoundedSizeBeyondTheFreeCountWarnsAndEmptiesThePool)
 
 // Returning a block that is not the last one taken must not let a later block land on one
 // still in use.
-TEST_F(SoundPoolTest, BlocksNeverOverlapWhateverTheOrderOfGivingBack)
+TEST_F(SoundPoolThreadTest, BlocksNeverOverlapWhateverTheOrderOfGivingBack)
 {
     constexpr uint32_t SIZE = 1'048'576;
     auto* first = static_cast<uint8_t*>(AllocSoundMemory(SIZE));
@@ -84,7 +84,7 @@ TEST_F(SoundPoolTest, BlocksNeverOverlapWhateverTheOrderOfGivingBack)
     FreeSoundMemory(third, SIZE);
 }
 
-TEST_F(SoundPoolTest, ReleasingTwiceIsHarmlessAndEmptiesEverything)
+TEST_F(SoundPoolThreadTest, ReleasingTwiceIsHarmlessAndEmptiesEverything)
 {
     ReleaseSoundSystem();
     ReleaseSoundSystem();

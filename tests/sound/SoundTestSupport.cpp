@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-void SoundTest::SetUp()
+void SoundThreadTest::SetUp()
 {
     setenv("VESK_HEADLESS", "1", 1);
     platform::VirtualClock::Enable(1000);
@@ -19,7 +19,7 @@ void SoundTest::SetUp()
     m_null->StartCapture();
 }
 
-void SoundTest::TearDown()
+void SoundThreadTest::TearDown()
 {
     for (HANDLE file : m_files)
         CloseHandle(file);
@@ -27,7 +27,7 @@ void SoundTest::TearDown()
     platform::VirtualClock::Disable();
 }
 
-HANDLE SoundTest::OpenWav(const tools::WavContents& wav, uint32_t offset)
+HANDLE SoundThreadTest::OpenWav(const tools::WavContents& wav, uint32_t offset)
 {
     const std::string path = m_dir.PathOf("sound" + std::to_string(m_files.size()) + ".wav");
     std::vector<uint8_t> bytes(offset, 0x5A);
@@ -44,12 +44,12 @@ HANDLE SoundTest::OpenWav(const tools::WavContents& wav, uint32_t offset)
     return file;
 }
 
-void SoundTest::Settle(size_t threads)
+void SoundThreadTest::Settle(size_t threads)
 {
     ASSERT_TRUE(platform::VirtualClock::WaitForParked(threads)) << "a sound thread did not go back to sleep";
 }
 
-void SoundTest::Pass(uint32_t milliseconds, size_t threads)
+void SoundThreadTest::Pass(uint32_t milliseconds, size_t threads)
 {
     m_null->AdvanceMilliseconds(milliseconds);
     Settle(threads);

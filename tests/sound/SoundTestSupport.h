@@ -7,6 +7,7 @@
 #include "platform/dsound/DSoundApi.h"
 #include "platform/dsound/null/NullAudioDevice.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 #include "wavwriter/WavWriter.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@
 inline constexpr WAVEFORMATEX STEREO_16 = {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
 inline constexpr DWORD WORK_SIZE = 1'048'576;
 
-class SoundTest : public ::testing::Test
+class SoundThreadTest : public ThreadTest
 {
 protected:
     void SetUp() override;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "screens/map/CCps.h"
+#include "support/ThreadTest.h"
 
 int main(int argc, char** argv)
 {
@@ -18,5 +19,6 @@ int main(int argc, char** argv)
     // Every start-up makes the town map's two pictures; the game's size would cost 340 MB a test.
     CCps::SetMapPictureSize(480, 320);
     testing::InitGoogleTest(&argc, argv);
+    InstallThreadTestCheck();
     return RUN_ALL_TESTS();
 }

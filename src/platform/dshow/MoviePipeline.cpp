@@ -636,7 +636,14 @@ void MoviePipeline::RenderThread(std::stop_token stop)
             const uint64_t wait_ms = std::clamp<uint64_t>(static_cast<uint64_t>((pts - now) / 10'000), 1, 2 * POLL_MS);
             Park(m_render_wake, GetLayerTime() + wait_ms);
         }
-        const bool late = m_shown_since_start && now - pts > m_frame_interval;
+        // A late picture is skipped only for a newer one already waiting: the last picture of the
+        // stream always shows, so a movie that ends on a slow machine still leaves its end on screen.
+        bool newer_waiting = false;
+        {
+            std::lock_guard lock(m_pictures_lock);
+            newer_waiting = !m_pictures.empty();
+        }
+        const bool late = m_shown_since_start && now - pts > m_frame_interval && newer_waiting;
         if (stop.stop_requested() || late || frame->width != width || frame->height != height) {
             // A size change mid-stream is not followed.
             if (late && !stop.stop_requested())

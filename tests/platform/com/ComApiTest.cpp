@@ -1,9 +1,12 @@
 #include "platform/com/ComApi.h"
+#include "support/ThreadTest.h"
 
 #include <gtest/gtest.h>
 #include <thread>
 
-TEST(ComApi, RepeatedInitialisationIsCountedAndUndonePairwise)
+using ComApiThreadTest = ThreadTest;
+
+TEST_F(ComApiThreadTest, RepeatedInitialisationIsCountedAndUndonePairwise)
 {
     EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
     EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
@@ -19,7 +22,7 @@ TEST(ComApi, RepeatedInitialisationIsCountedAndUndonePairwise)
     CoUninitialize();
 }
 
-TEST(ComApi, AForcedFailureHitsOnlyTheNextCall)
+TEST_F(ComApiThreadTest, AForcedFailureHitsOnlyTheNextCall)
 {
     platform::FailNextCoInitialize(E_OUTOFMEMORY);
     EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), E_OUTOFMEMORY);

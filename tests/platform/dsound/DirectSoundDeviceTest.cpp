@@ -7,6 +7,7 @@
 
 #include "platform/kernel/VirtualClock.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ WAVEFORMATEX Pcm(WORD channels, DWORD rate, WORD bits)
     return WAVEFORMATEX{WAVE_FORMAT_PCM, channels, rate, rate * block, block, bits, 0};
 }
 
-class DirectSoundDeviceTest : public ::testing::Test
+class DirectSoundDeviceThreadTest : public ThreadTest
 {
 protected:
     void SetUp() override
@@ -116,7 +117,7 @@ std::vector<int16_t> Pattern(size_t samples)
 
 } // namespace
 
-TEST_F(DirectSoundDeviceTest, PlaysSamplesUnchangedAndWrapsWhenLooping)
+TEST_F(DirectSoundDeviceThreadTest, PlaysSamplesUnchangedAndWrapsWhenLooping)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 4000, BASIC);
     const std::vector<int16_t> data = Pattern(2000);
@@ -131,7 +132,7 @@ TEST_F(DirectSoundDeviceTest, PlaysSamplesUnchangedAndWrapsWhenLooping)
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
 }
 
-TEST_F(DirectSoundDeviceTest, TheDumpIsAWavFileOfWhatWasMixed)
+TEST_F(DirectSoundDeviceThreadTest, TheDumpIsAWavFileOfWhatWasMixed)
 {
     TempDir dir;
     const std::string path = dir.PathOf("dump.wav");
@@ -158,7 +159,7 @@ TEST_F(DirectSoundDeviceTest, TheDumpIsAWavFileOfWhatWasMixed)
     EXPECT_EQ(std::memcmp(bytes.data() + 44, out.data(), 12000), 0);
 }
 
-TEST_F(DirectSoundDeviceTest, VolumeAndPanAreHundredthsOfADecibel)
+TEST_F(DirectSoundDeviceThreadTest, VolumeAndPanAreHundredthsOfADecibel)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 400, BASIC);
     std::vector<int16_t> loud(200, 10000);
@@ -190,7 +191,7 @@ TEST_F(DirectSoundDeviceTest, VolumeAndPanAreHundredthsOfADecibel)
     EXPECT_EQ(volume, -600); // the last value set
 }
 
-TEST_F(DirectSoundDeviceTest, MonoPlaysOnBothSidesAndEightBitCentresOn128)
+TEST_F(DirectSoundDeviceThreadTest, MonoPlaysOnBothSidesAndEightBitCentresOn128)
 {
     IDirectSoundBuffer8* mono = MakeBuffer(Pcm(1, 44100, 16), 200, BASIC);
     std::vector<int16_t> value(100, 1234);
@@ -211,7 +212,7 @@ TEST_F(DirectSoundDeviceTest, MonoPlaysOnBothSidesAndEightBitCentresOn128)
     EXPECT_EQ(out, (std::vector<int16_t>{16384, 16384, 0, 0, -32768, -32768}));
 }
 
-TEST_F(DirectSoundDeviceTest, FrequencyResamplesBetweenFrames)
+TEST_F(DirectSoundDeviceThreadTest, FrequencyResamplesBetweenFrames)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(1, 22050, 16), 2000, BASIC);
     std::vector<int16_t> ramp(1000);
@@ -238,7 +239,7 @@ TEST_F(DirectSoundDeviceTest, FrequencyResamplesBetweenFrames)
     EXPECT_EQ(buffer->SetFrequency(99), DSERR_INVALIDPARAM);
 }
 
-TEST_F(DirectSoundDeviceTest, NotificationsFireOncePerPassStartingAtOffsetZero)
+TEST_F(DirectSoundDeviceThreadTest, NotificationsFireOncePerPassStartingAtOffsetZero)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 16000, BASIC); // 4000 frames
     IDirectSoundNotify* notify = nullptr;
@@ -279,7 +280,7 @@ TEST_F(DirectSoundDeviceTest, NotificationsFireOncePerPassStartingAtOffsetZero)
     again->Release();
 }
 
-TEST_F(DirectSoundDeviceTest, StopKeepsThePositionAndTheWriteCursorLeadsWhilePlaying)
+TEST_F(DirectSoundDeviceThreadTest, StopKeepsThePositionAndTheWriteCursorLeadsWhilePlaying)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 16000, BASIC);
     const std::vector<int16_t> data = Pattern(8000);
@@ -301,7 +302,7 @@ TEST_F(DirectSoundDeviceTest, StopKeepsThePositionAndTheWriteCursorLeadsWhilePla
     EXPECT_EQ(out, std::vector<int16_t>(data.begin() + 600, data.begin() + 604));
 }
 
-TEST_F(DirectSoundDeviceTest, AnUnloopedBufferStopsAtItsEnd)
+TEST_F(DirectSoundDeviceThreadTest, AnUnloopedBufferStopsAtItsEnd)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 400, BASIC);
     IDirectSoundNotify* notify = nullptr;
@@ -322,7 +323,7 @@ TEST_F(DirectSoundDeviceTest, AnUnloopedBufferStopsAtItsEnd)
     EXPECT_TRUE(IsSet(stopped));
 }
 
-TEST_F(DirectSoundDeviceTest, LockSplitsAtTheEndOfTheRing)
+TEST_F(DirectSoundDeviceThreadTest, LockSplitsAtTheEndOfTheRing)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 1000, BASIC);
     void* part1 = nullptr;
@@ -337,7 +338,7 @@ TEST_F(DirectSoundDeviceTest, LockSplitsAtTheEndOfTheRing)
     EXPECT_EQ(buffer->Lock(0, 1001, &part1, &bytes1, &part2, &bytes2, 0), DSERR_INVALIDPARAM);
 }
 
-TEST_F(DirectSoundDeviceTest, ThePrimaryBufferNeedsThePriorityLevelAndTakesAFormat)
+TEST_F(DirectSoundDeviceThreadTest, ThePrimaryBufferNeedsThePriorityLevelAndTakesAFormat)
 {
     IDirectSound8* other = nullptr;
     ASSERT_EQ(DirectSoundCreate8(nullptr, &other, nullptr), DS_OK);
@@ -359,7 +360,7 @@ TEST_F(DirectSoundDeviceTest, ThePrimaryBufferNeedsThePriorityLevelAndTakesAForm
     other->Release();
 }
 
-TEST_F(DirectSoundDeviceTest, NotificationNeedsItsCapability)
+TEST_F(DirectSoundDeviceThreadTest, NotificationNeedsItsCapability)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 1000, DSBCAPS_CTRLVOLUME);
     IDirectSoundNotify* notify = nullptr;
@@ -371,7 +372,7 @@ TEST_F(DirectSoundDeviceTest, NotificationNeedsItsCapability)
 
 // The chain the engine sets on every buffer, at the settings it leaves them: echo wet/dry 0,
 // compressor gain 0, ten equaliser bands at gain 0. A quiet signal passes bit for bit.
-TEST_F(DirectSoundDeviceTest, TheEnginesEffectChainAtRestChangesNoSample)
+TEST_F(DirectSoundDeviceThreadTest, TheEnginesEffectChainAtRestChangesNoSample)
 {
     IDirectSoundBuffer8* buffer = MakeBuffer(Pcm(2, 44100, 16), 88200, BASIC | DSBCAPS_CTRLFX);
     DSEFFECTDESC effects[12];
@@ -430,7 +431,7 @@ TEST_F(DirectSoundDeviceTest, TheEnginesEffectChainAtRestChangesNoSample)
     EXPECT_EQ(out, data);
 }
 
-TEST_F(DirectSoundDeviceTest, AnEffectBufferMustHoldAtLeast150Milliseconds)
+TEST_F(DirectSoundDeviceThreadTest, AnEffectBufferMustHoldAtLeast150Milliseconds)
 {
     WAVEFORMATEX format = Pcm(2, 44100, 16);
     DSBUFFERDESC description{sizeof(DSBUFFERDESC), DSBCAPS_CTRLFX, 176400 / 10, 0, &format, GUID_NULL};
@@ -444,7 +445,9 @@ TEST_F(DirectSoundDeviceTest, AnEffectBufferMustHoldAtLeast150Milliseconds)
 
 // Left to itself the null device plays as the layer clock moves, so a headless run hears its
 // sounds start and end without a test stepping it.
-TEST(NullAudioDevice, FollowsTheLayerClockByDefault)
+using NullAudioDeviceThreadTest = ThreadTest;
+
+TEST_F(NullAudioDeviceThreadTest, FollowsTheLayerClockByDefault)
 {
     setenv("VESK_HEADLESS", "1", 1);
     platform::VirtualClock::Enable(5000);
@@ -471,7 +474,7 @@ TEST(NullAudioDevice, FollowsTheLayerClockByDefault)
 
 // On the real clock the device rests while nothing plays. A voice started during a rest begins in
 // the output at the clock time it was started: the rest before it is silence, not its first frames.
-TEST(NullAudioDevice, AVoiceStartedDuringARestBeginsWhenItWasStarted)
+TEST_F(NullAudioDeviceThreadTest, AVoiceStartedDuringARestBeginsWhenItWasStarted)
 {
     setenv("VESK_HEADLESS", "1", 1);
     TempDir dir;

@@ -14,6 +14,7 @@
 #include "platform/user/RecordingWindow.h"
 #include "platform/user/WindowFrame.h"
 #include "platform/user/WindowManager.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ using IdleWake = WindowManager::IdleWake;
 
 constexpr uint32_t LONG_WAIT_MS = 60'000; // far longer than any test runs: only the event ends it
 
-class IdleWaitTest : public ::testing::Test
+class IdleWaitThreadTest : public ThreadTest
 {
 protected:
     void SetUp() override
@@ -64,7 +65,7 @@ protected:
     HWND m_view = nullptr;
 };
 
-TEST_F(IdleWaitTest, InputPostsAndFramesFromAnotherThreadEndTheWaitAndSayWhich)
+TEST_F(IdleWaitThreadTest, InputPostsAndFramesFromAnotherThreadEndTheWaitAndSayWhich)
 {
     EXPECT_EQ(WaitWhile([&] { PushKey(m_view, 'A', true); }), IdleWake::Input);
     RecordingWindow::PumpAll(false);
@@ -78,7 +79,7 @@ TEST_F(IdleWaitTest, InputPostsAndFramesFromAnotherThreadEndTheWaitAndSayWhich)
     EXPECT_EQ(WaitWhile([&] { WindowManager::GetInstance().PublishFrame(m_view, frame); }), IdleWake::Frame);
 }
 
-TEST_F(IdleWaitTest, WorkAlreadyWaitingEndsItBeforeItStarts)
+TEST_F(IdleWaitThreadTest, WorkAlreadyWaitingEndsItBeforeItStarts)
 {
     PostMessageW(m_view, WM_APP + 8, 0, 0);
     EXPECT_EQ(WindowManager::GetInstance().IdleWait(LONG_WAIT_MS), IdleWake::Pending);
@@ -86,7 +87,7 @@ TEST_F(IdleWaitTest, WorkAlreadyWaitingEndsItBeforeItStarts)
     EXPECT_EQ(WindowManager::GetInstance().IdleWait(1), IdleWake::Timeout);
 }
 
-TEST_F(IdleWaitTest, AWakeBeforeTheRestEndsItAtOnceAndOnlyOnce)
+TEST_F(IdleWaitThreadTest, AWakeBeforeTheRestEndsItAtOnceAndOnlyOnce)
 {
     // A task changed what the loop polls after the loop looked: the rest must not outlast it.
     WindowManager& manager = WindowManager::GetInstance();
@@ -105,7 +106,7 @@ TEST_F(IdleWaitTest, AWakeBeforeTheRestEndsItAtOnceAndOnlyOnce)
     EXPECT_EQ(manager.IdleWait(1), IdleWake::Timeout);
 }
 
-TEST_F(IdleWaitTest, SleepZeroRestsOnTheWindowThreadOnlyOnTheRealClock)
+TEST_F(IdleWaitThreadTest, SleepZeroRestsOnTheWindowThreadOnlyOnTheRealClock)
 {
     const auto& counts = WindowManager::GetInstance().IdleStatistics();
     auto waits = [&] {

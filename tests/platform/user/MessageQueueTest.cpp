@@ -12,6 +12,7 @@
 #include "platform/user/RecordingWindow.h"
 #include "platform/user/TouchApi.h"
 #include "platform/user/WindowApi.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ using test::RecordingWindow;
 constexpr DWORD VIEW_STYLE = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr int BAR = 20;
 
-class MessageQueueTest : public ::testing::Test
+class MessageQueueThreadTest : public ThreadTest
 {
 protected:
     void SetUp() override
@@ -36,7 +37,7 @@ protected:
     HWND m_view = nullptr;
 };
 
-TEST_F(MessageQueueTest, KeysArriveAsVirtualKeysWithTheirScanCodesInOrder)
+TEST_F(MessageQueueThreadTest, KeysArriveAsVirtualKeysWithTheirScanCodesInOrder)
 {
     PushKey(m_view, 'A', true);
     PushKey(m_view, VK_RETURN, true);
@@ -56,7 +57,7 @@ TEST_F(MessageQueueTest, KeysArriveAsVirtualKeysWithTheirScanCodesInOrder)
     EXPECT_EQ(static_cast<uint32_t>(ups[1].l_param), 0xC01E'0001u);
 }
 
-TEST_F(MessageQueueTest, TranslateMessageMakesCharactersWithShift)
+TEST_F(MessageQueueThreadTest, TranslateMessageMakesCharactersWithShift)
 {
     PushKey(m_view, 'A', true);
     PushKey(m_view, 'A', false);
@@ -76,7 +77,7 @@ TEST_F(MessageQueueTest, TranslateMessageMakesCharactersWithShift)
     EXPECT_EQ(sequence[1], WM_CHAR);
 }
 
-TEST_F(MessageQueueTest, AltCombinationsAreSystemKeys)
+TEST_F(MessageQueueThreadTest, AltCombinationsAreSystemKeys)
 {
     PushKey(m_view, VK_MENU, true);
     PushKey(m_view, VK_F4, true);
@@ -95,7 +96,7 @@ TEST_F(MessageQueueTest, AltCombinationsAreSystemKeys)
     EXPECT_EQ(messages[3].message, WM_SYSKEYUP);
 }
 
-TEST_F(MessageQueueTest, AsyncKeyStateTellsLeftFromRight)
+TEST_F(MessageQueueThreadTest, AsyncKeyStateTellsLeftFromRight)
 {
     PushKey(m_view, VK_RSHIFT, true);
     PushKey(m_view, VK_LCONTROL, true);
@@ -114,7 +115,7 @@ TEST_F(MessageQueueTest, AsyncKeyStateTellsLeftFromRight)
     EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
 }
 
-TEST_F(MessageQueueTest, AcceleratorsTurnKeysIntoCommands)
+TEST_F(MessageQueueThreadTest, AcceleratorsTurnKeysIntoCommands)
 {
     HACCEL accelerators = LoadAcceleratorsW(nullptr, MAKEINTRESOURCEW(108));
     ASSERT_NE(accelerators, nullptr);
@@ -146,7 +147,7 @@ TEST_F(MessageQueueTest, AcceleratorsTurnKeysIntoCommands)
     DestroyAcceleratorTable(accelerators);
 }
 
-TEST_F(MessageQueueTest, AGreyedMenuItemSwallowsItsAccelerator)
+TEST_F(MessageQueueThreadTest, AGreyedMenuItemSwallowsItsAccelerator)
 {
     HMENU menu = LoadMenuW(nullptr, MAKEINTRESOURCEW(105));
     SetMenu(m_view, menu);
@@ -163,7 +164,7 @@ TEST_F(MessageQueueTest, AGreyedMenuItemSwallowsItsAccelerator)
     EXPECT_TRUE(m_window.Of(WM_COMMAND).empty());
 }
 
-TEST_F(MessageQueueTest, ClicksArriveInClientPixelsAfterSetCursor)
+TEST_F(MessageQueueThreadTest, ClicksArriveInClientPixelsAfterSetCursor)
 {
     HMENU menu = LoadMenuW(nullptr, MAKEINTRESOURCEW(105));
     SetMenu(m_view, menu);
@@ -187,7 +188,7 @@ TEST_F(MessageQueueTest, ClicksArriveInClientPixelsAfterSetCursor)
     EXPECT_EQ(pointer.y, 50 + BAR + 40);
 }
 
-TEST_F(MessageQueueTest, MovesOverTheMenuBarAreNonClient)
+TEST_F(MessageQueueThreadTest, MovesOverTheMenuBarAreNonClient)
 {
     SetMenu(m_view, LoadMenuW(nullptr, MAKEINTRESOURCEW(105)));
     RecordingWindow::PumpAll();
@@ -202,7 +203,7 @@ TEST_F(MessageQueueTest, MovesOverTheMenuBarAreNonClient)
     EXPECT_TRUE(m_window.Of(WM_MOUSEMOVE).empty());
 }
 
-TEST_F(MessageQueueTest, WheelStepsAreOneNotchEach)
+TEST_F(MessageQueueThreadTest, WheelStepsAreOneNotchEach)
 {
     PushWheel(m_view, 1);
     PushWheel(m_view, -2);
@@ -213,7 +214,7 @@ TEST_F(MessageQueueTest, WheelStepsAreOneNotchEach)
     EXPECT_EQ(static_cast<SHORT>(HIWORD(wheels[1].w_param)), -240);
 }
 
-TEST_F(MessageQueueTest, MouseCaptureSendsMovesOutsideTheWindowToIt)
+TEST_F(MessageQueueThreadTest, MouseCaptureSendsMovesOutsideTheWindowToIt)
 {
     SetCapture(m_view);
     PushMouseMove(m_view, -20, 700);
@@ -225,7 +226,7 @@ TEST_F(MessageQueueTest, MouseCaptureSendsMovesOutsideTheWindowToIt)
     EXPECT_TRUE(m_window.Of(WM_SETCURSOR).empty());
 }
 
-TEST_F(MessageQueueTest, TouchReachesOnlyARegisteredWindow)
+TEST_F(MessageQueueThreadTest, TouchReachesOnlyARegisteredWindow)
 {
     PushFinger(m_view, FingerPhase::Down, 7, 0.5f, 0.25f);
     RecordingWindow::PumpAll();
@@ -274,7 +275,7 @@ TEST(User32Library, HidesTheTouchFunctionsOnRequest)
     EXPECT_EQ(LoadLibraryW(u"Kernel32.dll"), nullptr);
 }
 
-TEST_F(MessageQueueTest, FocusChangesActivateAndDeactivate)
+TEST_F(MessageQueueThreadTest, FocusChangesActivateAndDeactivate)
 {
     PushWindowEvent(m_view, InjectedWindowEvent::FocusLost);
     RecordingWindow::PumpAll();
@@ -290,7 +291,7 @@ TEST_F(MessageQueueTest, FocusChangesActivateAndDeactivate)
     EXPECT_EQ(LOWORD(m_window.Of(WM_ACTIVATE).front().w_param), WA_CLICKACTIVE);
 }
 
-TEST_F(MessageQueueTest, TheCloseBoxIsASystemCommandUnlessCloseIsGreyed)
+TEST_F(MessageQueueThreadTest, TheCloseBoxIsASystemCommandUnlessCloseIsGreyed)
 {
     HMENU system = GetSystemMenu(m_view, FALSE);
     ASSERT_NE(system, nullptr);
@@ -310,7 +311,7 @@ TEST_F(MessageQueueTest, TheCloseBoxIsASystemCommandUnlessCloseIsGreyed)
     EXPECT_FALSE(IsWindow(m_view));
 }
 
-TEST_F(MessageQueueTest, AMinimiseByTheWindowManagerIsASystemCommand)
+TEST_F(MessageQueueThreadTest, AMinimiseByTheWindowManagerIsASystemCommand)
 {
     PushWindowEvent(m_view, InjectedWindowEvent::Minimized);
     RecordingWindow::PumpAll();
@@ -319,7 +320,7 @@ TEST_F(MessageQueueTest, AMinimiseByTheWindowManagerIsASystemCommand)
     EXPECT_TRUE(IsIconic(m_view));
 }
 
-TEST_F(MessageQueueTest, PostedMessagesComeBeforeInputAndFromAnyThread)
+TEST_F(MessageQueueThreadTest, PostedMessagesComeBeforeInputAndFromAnyThread)
 {
     PushKey(m_view, 'B', true);
     std::thread poster([this] { PostMessageW(m_view, WM_APP + 1, 11, 22); });
@@ -329,7 +330,7 @@ TEST_F(MessageQueueTest, PostedMessagesComeBeforeInputAndFromAnyThread)
     EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x1234), WM_APP, 0, 0));
 }
 
-TEST_F(MessageQueueTest, PeekWithoutRemoveLeavesTheMessage)
+TEST_F(MessageQueueThreadTest, PeekWithoutRemoveLeavesTheMessage)
 {
     PostMessageW(m_view, WM_APP, 1, 2);
     MSG message{};
@@ -339,7 +340,7 @@ TEST_F(MessageQueueTest, PeekWithoutRemoveLeavesTheMessage)
     EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_REMOVE));
 }
 
-TEST_F(MessageQueueTest, TimersFireAcrossTheClockWrap)
+TEST_F(MessageQueueThreadTest, TimersFireAcrossTheClockWrap)
 {
     platform::VirtualClock::Enable(0xFFFF'FFFFull - 30); // 31 ms before timeGetTime wraps
     SetTimer(m_view, 5, 100, nullptr);
@@ -359,7 +360,7 @@ TEST_F(MessageQueueTest, TimersFireAcrossTheClockWrap)
     platform::VirtualClock::Disable();
 }
 
-TEST_F(MessageQueueTest, QuitComesLastAndOnce)
+TEST_F(MessageQueueThreadTest, QuitComesLastAndOnce)
 {
     PostQuitMessage(3);
     PostMessageW(m_view, WM_APP, 0, 0);

@@ -9,10 +9,10 @@
 
 namespace {
 
-class CCGFlagTest : public ScreenFixture
+class CCGFlagThreadTest : public ScreenFixture
 {
 protected:
-    CCGFlagTest()
+    CCGFlagThreadTest()
         : m_tables({{0, 7, "cg_a.akb"}}, {{0, "a.akb", {}},
                                           {1, "a.akb", {"x.akb", "y.akb"}},
                                           {2, "a.akb", {"x.akb"}},
@@ -31,7 +31,7 @@ protected:
     CCGFlag m_registry;
 };
 
-TEST_F(CCGFlagTest, RegistrationFindsTheFirstMatchingRow)
+TEST_F(CCGFlagThreadTest, RegistrationFindsTheFirstMatchingRow)
 {
     struct Case
     {
@@ -62,7 +62,7 @@ TEST_F(CCGFlagTest, RegistrationFindsTheFirstMatchingRow)
     }
 }
 
-TEST_F(CCGFlagTest, NoBaseChangesNoFlagByte)
+TEST_F(CCGFlagThreadTest, NoBaseChangesNoFlagByte)
 {
     CCGFlag fresh;
     // Before any combination, as after loading a save in mid-scene: the slot is in bounds.
@@ -73,7 +73,7 @@ TEST_F(CCGFlagTest, NoBaseChangesNoFlagByte)
     EXPECT_EQ(Flags(), before);
 }
 
-TEST_F(CCGFlagTest, TheDirectSetStaysInRange)
+TEST_F(CCGFlagThreadTest, TheDirectSetStaysInRange)
 {
     struct Case
     {

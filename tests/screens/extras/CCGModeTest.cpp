@@ -46,10 +46,10 @@ GalleryStage MainStage()
     return stage;
 }
 
-class CCGModeTest : public GalleryFixture
+class CCGModeThreadTest : public GalleryFixture
 {
 protected:
-    CCGModeTest()
+    CCGModeThreadTest()
         : GalleryFixture(MainStage())
     {}
 
@@ -65,10 +65,10 @@ protected:
     Cell At(std::pair<int, int> point) { return ShownCell(point.first, point.second); }
 };
 
-TEST_F(CCGModeTest, CellsShowTheFirstSeenVariantOrStayLocked)
+TEST_F(CCGModeThreadTest, CellsShowTheFirstSeenVariantOrStayLocked)
 {
-    Seen(2);  // row 0: the third variant only
-    Seen(4);  // row 2: its first variant
+    Seen(2); // row 0: the third variant only
+    Seen(4); // row 2: its first variant
     CCGMode gallery;
     ASSERT_EQ(gallery.CreateParts(), 1);
     ShowPage(gallery, 0, 0, "cg_gallery_page.png");
@@ -93,7 +93,7 @@ TEST_F(CCGModeTest, CellsShowTheFirstSeenVariantOrStayLocked)
     gallery.ReleaseParts();
 }
 
-TEST_F(CCGModeTest, PagesFollowTheRowCounts)
+TEST_F(CCGModeThreadTest, PagesFollowTheRowCounts)
 {
     CCGMode gallery;
     ASSERT_EQ(gallery.CreateParts(), 1);
@@ -126,7 +126,7 @@ TEST_F(CCGModeTest, PagesFollowTheRowCounts)
     gallery.ReleaseParts();
 }
 
-TEST_F(CCGModeTest, TheReturningStateIsClampedBothWays)
+TEST_F(CCGModeThreadTest, TheReturningStateIsClampedBothWays)
 {
     struct Case
     {
@@ -156,7 +156,7 @@ TEST_F(CCGModeTest, TheReturningStateIsClampedBothWays)
     fresh.OnClose();
 }
 
-TEST_F(CCGModeTest, TabsTimeOfDayAndTheirValues)
+TEST_F(CCGModeThreadTest, TabsTimeOfDayAndTheirValues)
 {
     CCGMode gallery;
     ASSERT_EQ(gallery.CreateParts(), 1);
@@ -198,7 +198,7 @@ TEST_F(CCGModeTest, TabsTimeOfDayAndTheirValues)
     gallery.OnClose();
 }
 
-TEST_F(CCGModeTest, UnlockNeedsTheClearFlagAndMergesIntoFlagFileZero)
+TEST_F(CCGModeThreadTest, UnlockNeedsTheClearFlagAndMergesIntoFlagFileZero)
 {
     // Flag file 0 is short and holds a bit of its own.
     FlagBuffer old;
@@ -247,7 +247,7 @@ TEST_F(CCGModeTest, UnlockNeedsTheClearFlagAndMergesIntoFlagFileZero)
     gallery.ReleaseParts();
 }
 
-TEST_F(CCGModeTest, GroupSixteenCountsAnyClearFlag)
+TEST_F(CCGModeThreadTest, GroupSixteenCountsAnyClearFlag)
 {
     CCGMode gallery;
     for (const uint32_t flag : {1998u, 2010u}) {
@@ -259,7 +259,7 @@ TEST_F(CCGModeTest, GroupSixteenCountsAnyClearFlag)
 }
 
 // Cursor keys, both levels: from the hover, with the present cells, to the target.
-TEST_F(CCGModeTest, CursorKeyTables)
+TEST_F(CCGModeThreadTest, CursorKeyTables)
 {
     CCGMode gallery;
     struct Case
@@ -268,23 +268,32 @@ TEST_F(CCGModeTest, CursorKeyTables)
         CursorKey key;
         int32_t target;
     } cases[] = {
-        {0, -1, 8, CursorKey::Left, 0},      {0, 7, 8, CursorKey::Up, 2},        {0, 3, 8, CursorKey::Up, -1},
-        {0, 11, 8, CursorKey::Down, 16},     {0, 12, 8, CursorKey::Down, -1},    {0, 10, 8, CursorKey::Left, 257},
-        {0, 6, 8, CursorKey::Left, 5},       {0, 9, 8, CursorKey::Right, -1},    {0, 8, 8, CursorKey::Right, 9},
-        {1, 4, 8, CursorKey::Up, 1},         {1, 1, 8, CursorKey::Up, -1},       {1, 1, 8, CursorKey::Down, 4},
-        {1, 1, 4, CursorKey::Down, 1025},    {1, 5, 8, CursorKey::Down, 1025},   {1, 6, 8, CursorKey::Down, -1},
-        {1, 3, 8, CursorKey::Left, 257},     {1, 4, 8, CursorKey::Left, 3},      {1, 2, 8, CursorKey::Right, -1},
-        {1, 6, 8, CursorKey::Right, 7},      {1, 7, 8, CursorKey::Right, 1024},  {1, 6, 7, CursorKey::Right, 1024},
-        {1, 0, 1, CursorKey::Right, -1},     {1, 256, 8, CursorKey::Up, -1},     {1, 257, 8, CursorKey::Up, 256},
-        {1, 258, 8, CursorKey::Down, 259},   {1, 259, 8, CursorKey::Down, 512},  {1, 258, 8, CursorKey::Left, -1},
-        {1, 258, 8, CursorKey::Right, 0},    {1, 512, 8, CursorKey::Up, 259},    {1, 512, 8, CursorKey::Right, 768},
-        {0, 512, 8, CursorKey::Right, 10},   {1, 512, 8, CursorKey::Down, -1},   {1, 769, 8, CursorKey::Right, 770},
-        {1, 770, 8, CursorKey::Right, 1024}, {1, 768, 8, CursorKey::Up, -1},     {1, 1025, 8, CursorKey::Up, 5},
-        {1, 1025, 3, CursorKey::Up, 2},      {1, 1025, 1, CursorKey::Up, 0},     {1, 1025, 8, CursorKey::Down, 1024},
-        {1, 1025, 8, CursorKey::Left, 7},    {1, 1025, 7, CursorKey::Left, 6},   {1, 1025, 6, CursorKey::Left, 259},
-        {1, 1025, 8, CursorKey::Right, 1025}, {1, 1024, 8, CursorKey::Up, 1025}, {1, 1024, 8, CursorKey::Down, -1},
-        {1, 1024, 7, CursorKey::Left, 6},    {1, 1024, 8, CursorKey::Right, 1025}, {1, 1280, 8, CursorKey::Up, 0},
-        {1, 1280, 8, CursorKey::Down, -1},   {1, 1280, 8, CursorKey::Left, 512}, {1, 1280, 8, CursorKey::Right, 768},
+        {0, -1, 8, CursorKey::Left, 0},       {0, 7, 8, CursorKey::Up, 2},
+        {0, 3, 8, CursorKey::Up, -1},         {0, 11, 8, CursorKey::Down, 16},
+        {0, 12, 8, CursorKey::Down, -1},      {0, 10, 8, CursorKey::Left, 257},
+        {0, 6, 8, CursorKey::Left, 5},        {0, 9, 8, CursorKey::Right, -1},
+        {0, 8, 8, CursorKey::Right, 9},       {1, 4, 8, CursorKey::Up, 1},
+        {1, 1, 8, CursorKey::Up, -1},         {1, 1, 8, CursorKey::Down, 4},
+        {1, 1, 4, CursorKey::Down, 1025},     {1, 5, 8, CursorKey::Down, 1025},
+        {1, 6, 8, CursorKey::Down, -1},       {1, 3, 8, CursorKey::Left, 257},
+        {1, 4, 8, CursorKey::Left, 3},        {1, 2, 8, CursorKey::Right, -1},
+        {1, 6, 8, CursorKey::Right, 7},       {1, 7, 8, CursorKey::Right, 1024},
+        {1, 6, 7, CursorKey::Right, 1024},    {1, 0, 1, CursorKey::Right, -1},
+        {1, 256, 8, CursorKey::Up, -1},       {1, 257, 8, CursorKey::Up, 256},
+        {1, 258, 8, CursorKey::Down, 259},    {1, 259, 8, CursorKey::Down, 512},
+        {1, 258, 8, CursorKey::Left, -1},     {1, 258, 8, CursorKey::Right, 0},
+        {1, 512, 8, CursorKey::Up, 259},      {1, 512, 8, CursorKey::Right, 768},
+        {0, 512, 8, CursorKey::Right, 10},    {1, 512, 8, CursorKey::Down, -1},
+        {1, 769, 8, CursorKey::Right, 770},   {1, 770, 8, CursorKey::Right, 1024},
+        {1, 768, 8, CursorKey::Up, -1},       {1, 1025, 8, CursorKey::Up, 5},
+        {1, 1025, 3, CursorKey::Up, 2},       {1, 1025, 1, CursorKey::Up, 0},
+        {1, 1025, 8, CursorKey::Down, 1024},  {1, 1025, 8, CursorKey::Left, 7},
+        {1, 1025, 7, CursorKey::Left, 6},     {1, 1025, 6, CursorKey::Left, 259},
+        {1, 1025, 8, CursorKey::Right, 1025}, {1, 1024, 8, CursorKey::Up, 1025},
+        {1, 1024, 8, CursorKey::Down, -1},    {1, 1024, 7, CursorKey::Left, 6},
+        {1, 1024, 8, CursorKey::Right, 1025}, {1, 1280, 8, CursorKey::Up, 0},
+        {1, 1280, 8, CursorKey::Down, -1},    {1, 1280, 8, CursorKey::Left, 512},
+        {1, 1280, 8, CursorKey::Right, 768},
     };
     for (const Case& c : cases) {
         gallery.SetPosition(c.level, 2, 0, c.hover);
@@ -298,7 +307,7 @@ TEST_F(CCGModeTest, CursorKeyTables)
     EXPECT_EQ(gallery.CursorTarget(CursorKey::Right), OMAKE_UNLOCK) << "with the group's clear flag";
 }
 
-TEST_F(CCGModeTest, OpeningACellRunsTheViewerAndTakesThePageOfTheRowShown)
+TEST_F(CCGModeThreadTest, OpeningACellRunsTheViewerAndTakesThePageOfTheRowShown)
 {
     Seen(20);
     CCGMode gallery;
@@ -333,15 +342,15 @@ GalleryStage OutOfOrderStage()
     return stage;
 }
 
-class CCGModeOrderTest : public GalleryFixture
+class CCGModeOrderThreadTest : public GalleryFixture
 {
 protected:
-    CCGModeOrderTest()
+    CCGModeOrderThreadTest()
         : GalleryFixture(OutOfOrderStage())
     {}
 };
 
-TEST_F(CCGModeOrderTest, TheOutOfOrderVariantTakesItsRowPosition)
+TEST_F(CCGModeOrderThreadTest, TheOutOfOrderVariantTakesItsRowPosition)
 {
     Seen(927);
     CCGMode gallery;
@@ -362,10 +371,10 @@ TEST_F(CCGModeOrderTest, TheOutOfOrderVariantTakesItsRowPosition)
     gallery.ReleaseParts();
 }
 
-class CCGModeNoDialogTest : public GalleryFixture
+class CCGModeNoDialogThreadTest : public GalleryFixture
 {
 protected:
-    CCGModeNoDialogTest()
+    CCGModeNoDialogThreadTest()
         : GalleryFixture([] {
             GalleryStage stage = MainStage();
             stage.dialog_sheet = false;
@@ -374,7 +383,7 @@ protected:
     {}
 };
 
-TEST_F(CCGModeNoDialogTest, AnUnbuildableConfirmationDeclines)
+TEST_F(CCGModeNoDialogThreadTest, AnUnbuildableConfirmationDeclines)
 {
     GetDocument()->m_current_state->Flags[1997] = 1;
     CCGMode gallery;
@@ -387,10 +396,10 @@ TEST_F(CCGModeNoDialogTest, AnUnbuildableConfirmationDeclines)
     gallery.ReleaseParts();
 }
 
-class CCGModeNoSheetsTest : public GalleryFixture
+class CCGModeNoSheetsThreadTest : public GalleryFixture
 {
 protected:
-    CCGModeNoSheetsTest()
+    CCGModeNoSheetsThreadTest()
         : GalleryFixture([] {
             GalleryStage stage = MainStage();
             stage.sheets = false;
@@ -399,7 +408,7 @@ protected:
     {}
 };
 
-TEST_F(CCGModeNoSheetsTest, WithoutItsSheetsTheGalleryIsNotBuilt)
+TEST_F(CCGModeNoSheetsThreadTest, WithoutItsSheetsTheGalleryIsNotBuilt)
 {
     IOmakeParts::ResetOpenCount();
     CCGMode gallery;

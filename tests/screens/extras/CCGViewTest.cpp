@@ -52,9 +52,9 @@ std::vector<tools::ArchiveEntry> Pictures()
 GalleryStage ViewerStage()
 {
     GalleryStage stage;
-    stage.rows = {{0, 3, "cg_a.akb"}, {0, 2, "cg_b.akb"}, {0, 9, "cg_c.akb"}, {0, 10, "cg_d.akb"},
-                  {0, 4, "cg_e.akb"}, {1, 2, "cg_f.akb"},  {2, 1, "cg_g.akb"}, {2, 1, "cg_h.akb"},
-                  {2, 1, "cg_i.akb"}};
+    stage.rows = {{0, 3, "cg_a.akb"},  {0, 2, "cg_b.akb"}, {0, 9, "cg_c.akb"},
+                  {0, 10, "cg_d.akb"}, {0, 4, "cg_e.akb"}, {1, 2, "cg_f.akb"},
+                  {2, 1, "cg_g.akb"},  {2, 1, "cg_h.akb"}, {2, 1, "cg_i.akb"}};
     for (int32_t id = 0; id <= 3; ++id)
         stage.compose.push_back({id, "v.akb", {}});
     stage.compose.push_back({927, "v.akb", {}});
@@ -67,10 +67,10 @@ GalleryStage ViewerStage()
     return stage;
 }
 
-class CCGViewTest : public GalleryFixture
+class CCGViewThreadTest : public GalleryFixture
 {
 protected:
-    CCGViewTest()
+    CCGViewThreadTest()
         : GalleryFixture(ViewerStage())
     {
         // The scripts make layer 1 large enough for the tallest picture.
@@ -84,16 +84,16 @@ protected:
     {
         const CGTables& tables = GetCGTables();
         const int32_t group = tables.GroupOfRow(row);
-        auto view = std::make_unique<CCGView>(tables.BuildRows(), row, group,
-                                              (row - tables.GroupFirstRow(group)) / 8,
-                                              CStringUTF8("cgscenemode_p.akb"), gallery);
+        auto view =
+            std::make_unique<CCGView>(tables.BuildRows(), row, group, (row - tables.GroupFirstRow(group)) / 8,
+                                      CStringUTF8("cgscenemode_p.akb"), gallery);
         EXPECT_TRUE(view->CreateSprites());
         return view;
     }
     static uint32_t Pixel(CSpriteLayer* layer, int x, int y) { return EffectPixel(*layer, x, y); }
 };
 
-TEST_F(CCGViewTest, PagesAreLaidOutAroundTheCentre)
+TEST_F(CCGViewThreadTest, PagesAreLaidOutAroundTheCentre)
 {
     struct Case
     {
@@ -110,28 +110,30 @@ TEST_F(CCGViewTest, PagesAreLaidOutAroundTheCentre)
         auto view = Viewer(c.row);
         view->BuildPage(c.row, c.page);
         const auto& records = view->HitAreas.Records();
-        const int32_t cells = static_cast<int32_t>(
-            std::count_if(records.begin(), records.end(), [](const HitArea& a) { return a.Id < VIEW_CELLS; }));
+        const int32_t cells = static_cast<int32_t>(std::count_if(
+            records.begin(), records.end(), [](const HitArea& a) { return a.Id < VIEW_CELLS; }));
         EXPECT_EQ(cells, c.cells);
         EXPECT_EQ(view->GetPageCount(), c.page_count);
         std::vector<std::pair<int32_t, int32_t>> corners{{records[0].Left, records[0].Top}};
         if (c.cells > 1) {
             corners.push_back({records[3].Left, records[3].Top});
-            corners.push_back({records[static_cast<size_t>(c.cells - 1)].Left, records[static_cast<size_t>(c.cells - 1)].Top});
+            corners.push_back({records[static_cast<size_t>(c.cells - 1)].Left,
+                               records[static_cast<size_t>(c.cells - 1)].Top});
         }
         EXPECT_EQ(corners, c.corners);
         const HitArea* next = view->HitAreas.Find(VIEW_NEXT_PAGE);
         EXPECT_EQ(next != nullptr, c.page_count > 1) << "page buttons";
         if (next != nullptr) {
             EXPECT_EQ(next->Right - next->Left, 202);
-            EXPECT_EQ(view->HitAreas.Find(VIEW_PREVIOUS_PAGE)->Right - view->HitAreas.Find(VIEW_PREVIOUS_PAGE)->Left,
+            EXPECT_EQ(view->HitAreas.Find(VIEW_PREVIOUS_PAGE)->Right -
+                          view->HitAreas.Find(VIEW_PREVIOUS_PAGE)->Left,
                       202);
         }
         EXPECT_NE(view->HitAreas.Find(VIEW_BACK), nullptr);
     }
 }
 
-TEST_F(CCGViewTest, LockedCellsAreInertAndSeenOnesShowTheirThumbnails)
+TEST_F(CCGViewThreadTest, LockedCellsAreInertAndSeenOnesShowTheirThumbnails)
 {
     Seen(15);
     auto view = Viewer(3);
@@ -154,7 +156,7 @@ TEST_F(CCGViewTest, LockedCellsAreInertAndSeenOnesShowTheirThumbnails)
     EXPECT_EQ(ShownCell(184 + 245, 21 + 137), Cell(tools::GALLERY_LOCKED, 0)) << "no hover frame";
 }
 
-TEST_F(CCGViewTest, SteppingSkipsUnseenVariantsAcrossRowsAndGroups)
+TEST_F(CCGViewThreadTest, SteppingSkipsUnseenVariantsAcrossRowsAndGroups)
 {
     for (const int32_t variant : {1, 927, 29})
         Seen(variant);
@@ -172,10 +174,10 @@ TEST_F(CCGViewTest, SteppingSkipsUnseenVariantsAcrossRowsAndGroups)
         bool next;
         int32_t row, variant, mode, gallery_group;
     } steps[] = {
-        {true, 1, 1, 1, 0},   // 927 at its row position
-        {true, 5, 1, 1, 0},   // into group 1
-        {true, 5, 1, 0, 1},   // the end: page mode of the last CG, the gallery behind at its group
-        {false, 5, 1, 0, 1},  // (page mode: Left moves the cursor only)
+        {true, 1, 1, 1, 0},  // 927 at its row position
+        {true, 5, 1, 1, 0},  // into group 1
+        {true, 5, 1, 0, 1},  // the end: page mode of the last CG, the gallery behind at its group
+        {false, 5, 1, 0, 1}, // (page mode: Left moves the cursor only)
     };
     for (const Step& step : steps) {
         if (step.next)
@@ -205,7 +207,7 @@ TEST_F(CCGViewTest, SteppingSkipsUnseenVariantsAcrossRowsAndGroups)
     gallery.ReleaseParts();
 }
 
-TEST_F(CCGViewTest, CancelAfterACrossingReturnsToTheNewCG)
+TEST_F(CCGViewThreadTest, CancelAfterACrossingReturnsToTheNewCG)
 {
     for (const int32_t variant : {2, 3})
         Seen(variant);
@@ -222,7 +224,7 @@ TEST_F(CCGViewTest, CancelAfterACrossingReturnsToTheNewCG)
     EXPECT_EQ(view->Result.Integer, 256) << "row 1 x 256";
 }
 
-TEST_F(CCGViewTest, CompositionThroughTheLayers)
+TEST_F(CCGViewThreadTest, CompositionThroughTheLayers)
 {
     auto view = Viewer(6);
     view->ShowVariant(0);
@@ -236,7 +238,7 @@ TEST_F(CCGViewTest, CompositionThroughTheLayers)
     EXPECT_NEAR(static_cast<int>(blended & 0xFF), (0x60 * 0x7F) / 255, 2);
 }
 
-TEST_F(CCGViewTest, OnlyATallPictureRunsTheScrollViewAndCtrlSkipsIt)
+TEST_F(CCGViewThreadTest, OnlyATallPictureRunsTheScrollViewAndCtrlSkipsIt)
 {
     struct Case
     {
@@ -266,7 +268,7 @@ TEST_F(CCGViewTest, OnlyATallPictureRunsTheScrollViewAndCtrlSkipsIt)
     }
 }
 
-TEST_F(CCGViewTest, TheOpeningPageComesFromTheSavedValue)
+TEST_F(CCGViewThreadTest, TheOpeningPageComesFromTheSavedValue)
 {
     struct Case
     {
@@ -288,7 +290,7 @@ TEST_F(CCGViewTest, TheOpeningPageComesFromTheSavedValue)
     EXPECT_NE(beyond->HitAreas.Find(VIEW_BACK), nullptr);
 }
 
-TEST_F(CCGViewTest, CursorKeysOfThePage)
+TEST_F(CCGViewThreadTest, CursorKeysOfThePage)
 {
     auto full = Viewer(2); // one page of nine
     full->BuildPage(2, 0);
@@ -308,9 +310,9 @@ TEST_F(CCGViewTest, CursorKeysOfThePage)
         int32_t hover;
         uint32_t key;
         int32_t target;
-    } cases[] = {{-1, SCAN_LEFT, 0},      {256, SCAN_UP, 8},     {256, SCAN_DOWN, 257}, {256, SCAN_LEFT, -1},
-                 {256, SCAN_RIGHT, 512},  {257, SCAN_UP, 256},   {257, SCAN_DOWN, -1},  {257, SCAN_RIGHT, 512},
-                 {512, SCAN_UP, 8},       {512, SCAN_LEFT, 256}, {512, SCAN_RIGHT, -1}, {512, SCAN_DOWN, -1}};
+    } cases[] = {{-1, SCAN_LEFT, 0},     {256, SCAN_UP, 8},     {256, SCAN_DOWN, 257}, {256, SCAN_LEFT, -1},
+                 {256, SCAN_RIGHT, 512}, {257, SCAN_UP, 256},   {257, SCAN_DOWN, -1},  {257, SCAN_RIGHT, 512},
+                 {512, SCAN_UP, 8},      {512, SCAN_LEFT, 256}, {512, SCAN_RIGHT, -1}, {512, SCAN_DOWN, -1}};
     for (const Case& c : cases) {
         paged->SetHover(c.hover);
         EXPECT_EQ(paged->CursorTarget(c.key), c.target) << c.hover << " key " << c.key;
@@ -324,7 +326,7 @@ TEST_F(CCGViewTest, CursorKeysOfThePage)
     EXPECT_EQ(four->CursorTarget(SCAN_UP), 3);
 }
 
-TEST_F(CCGViewTest, WithoutItsLayersTheViewerEndsAtOnce)
+TEST_F(CCGViewThreadTest, WithoutItsLayersTheViewerEndsAtOnce)
 {
     GetDocument()->UnregisterSpriteLayer(3);
     const CGTables& tables = GetCGTables();

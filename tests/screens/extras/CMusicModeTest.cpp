@@ -47,10 +47,10 @@ std::vector<tools::ArchiveEntry> Data()
     return data;
 }
 
-class CMusicModeTest : public ScreenFixture
+class CMusicModeThreadTest : public ScreenFixture
 {
 protected:
-    CMusicModeTest()
+    CMusicModeThreadTest()
         : ScreenFixture(Data(), Pictures())
     {
         ResetCastNames();
@@ -68,7 +68,7 @@ protected:
         foundation::WriteConfigInt(foundation::KEY_MASTER_VOLUME, 100);
         foundation::WriteConfigInt(foundation::KEY_MUSIC_VOLUME, 50);
     }
-    ~CMusicModeTest() override { ResetCastNames(); }
+    ~CMusicModeThreadTest() override { ResetCastNames(); }
 
     void Open(CMusicMode& room)
     {
@@ -104,7 +104,7 @@ protected:
     FakeWaveManager* m_music = nullptr;
 };
 
-TEST_F(CMusicModeTest, ListsATrackOnlyWhileItsHeardFlagIsOne)
+TEST_F(CMusicModeThreadTest, ListsATrackOnlyWhileItsHeardFlagIsOne)
 {
     CMusicMode room;
     Open(room);
@@ -119,7 +119,7 @@ TEST_F(CMusicModeTest, ListsATrackOnlyWhileItsHeardFlagIsOne)
     EXPECT_TRUE(TakeOkCancelSounds().empty());
 }
 
-TEST_F(CMusicModeTest, ScrollRangeAndWheelStopAtBothEnds)
+TEST_F(CMusicModeThreadTest, ScrollRangeAndWheelStopAtBothEnds)
 {
     CMusicMode room;
     Open(room);
@@ -137,7 +137,7 @@ TEST_F(CMusicModeTest, ScrollRangeAndWheelStopAtBothEnds)
     }
 }
 
-TEST_F(CMusicModeTest, RowsPlayStopAndSwitchPictures)
+TEST_F(CMusicModeThreadTest, RowsPlayStopAndSwitchPictures)
 {
     CMusicMode room;
     Open(room);
@@ -152,7 +152,7 @@ TEST_F(CMusicModeTest, RowsPlayStopAndSwitchPictures)
     EXPECT_EQ(room.GetPlayingIndex(), -1) << "the playing row stops";
     EXPECT_EQ(EffectPixel(*room.GetOverlay(), 900, 400), 0u) << "the picture is cleared";
     const std::vector<std::string> expected{"volume -2500", "play _AKOGARE.WAV", "stop forget",
-                                            "volume -2500", "play HERO1.WAV", "stop forget"};
+                                            "volume -2500", "play HERO1.WAV",    "stop forget"};
     EXPECT_EQ(m_music->Calls(), expected) << "a theme's file comes from the names file";
 
     // Stop keeps the selection; play starts it again.
@@ -166,7 +166,7 @@ TEST_F(CMusicModeTest, RowsPlayStopAndSwitchPictures)
     EXPECT_EQ(m_music->Calls().back(), "play BUKIMI.WAV");
 }
 
-TEST_F(CMusicModeTest, PreviousAndNextSkipUnlistedTracksAndScrollThemIntoView)
+TEST_F(CMusicModeThreadTest, PreviousAndNextSkipUnlistedTracksAndScrollThemIntoView)
 {
     CMusicMode room;
     Open(room);
@@ -198,7 +198,7 @@ TEST_F(CMusicModeTest, PreviousAndNextSkipUnlistedTracksAndScrollThemIntoView)
     EXPECT_EQ(Row(0), RowCell(0, 0, 2));
 }
 
-TEST_F(CMusicModeTest, APageChangeStopsKeepsTheIndexAndPlayRefusesUnlistedSlots)
+TEST_F(CMusicModeThreadTest, APageChangeStopsKeepsTheIndexAndPlayRefusesUnlistedSlots)
 {
     CMusicMode room;
     Open(room);
@@ -229,7 +229,7 @@ TEST_F(CMusicModeTest, APageChangeStopsKeepsTheIndexAndPlayRefusesUnlistedSlots)
     EXPECT_TRUE(m_music->Calls().empty()) << "the current page's tab does nothing";
 }
 
-TEST_F(CMusicModeTest, SliderMapsThePointerAndAClickStoresTheValue)
+TEST_F(CMusicModeThreadTest, SliderMapsThePointerAndAClickStoresTheValue)
 {
     for (const auto& [x, v] : {std::pair{0, 0.0f}, {433, 0.0f}, {978, 1.0f}, {1500, 1.0f}})
         EXPECT_FLOAT_EQ(CMusicMode::PointerToVolume(x), v) << x;
@@ -250,7 +250,7 @@ TEST_F(CMusicModeTest, SliderMapsThePointerAndAClickStoresTheValue)
     EXPECT_EQ(ShownCell(407 + 109 + 26, 831), Cell(tools::MUSIC_KNOB, 1));
 }
 
-TEST_F(CMusicModeTest, VolumeLevelsReachTheMusicAndTheMoviesOfTheMovieCommand)
+TEST_F(CMusicModeThreadTest, VolumeLevelsReachTheMusicAndTheMoviesOfTheMovieCommand)
 {
     CMoviePlayer* player = GetDocument()->GetMoviePlayer();
     ASSERT_NE(player, nullptr);
@@ -263,14 +263,11 @@ TEST_F(CMusicModeTest, VolumeLevelsReachTheMusicAndTheMoviesOfTheMovieCommand)
         std::string call;
         int32_t movie; // 1: left alone
     };
-    const Case cases[] = {{1, 100, 1.0f, 1, "volume 0", 0},
-                          {1, 100, 0.0f, 1, "volume -5000", -4000},
-                          {1, 50, 1.0f, 1, "volume -2500", -2000},
-                          {1, 100, 0.3f, 1, "volume -3500", -2800},
-                          {0, 100, 1.0f, 1, "volume -10000", -10000},
-                          {0, 100, 0.0f, 1, "volume -10000", -10000},
-                          {1, 100, 0.0f, 0, "volume -5000", 1},
-                          {0, 100, 1.0f, 2, "volume -10000", 1}};
+    const Case cases[] = {
+        {1, 100, 1.0f, 1, "volume 0", 0},           {1, 100, 0.0f, 1, "volume -5000", -4000},
+        {1, 50, 1.0f, 1, "volume -2500", -2000},    {1, 100, 0.3f, 1, "volume -3500", -2800},
+        {0, 100, 1.0f, 1, "volume -10000", -10000}, {0, 100, 0.0f, 1, "volume -10000", -10000},
+        {1, 100, 0.0f, 0, "volume -5000", 1},       {0, 100, 1.0f, 2, "volume -10000", 1}};
     for (const Case& c : cases) {
         foundation::WriteConfigInt(foundation::KEY_SOUND_ENABLE, c.sound);
         foundation::WriteConfigInt(foundation::KEY_MASTER_VOLUME, c.master);
@@ -289,7 +286,7 @@ TEST_F(CMusicModeTest, VolumeLevelsReachTheMusicAndTheMoviesOfTheMovieCommand)
     GetGameWork()->m_movie_volume->Kind = 0;
 }
 
-TEST_F(CMusicModeTest, SliderDragFollowsThePointerLiveAndStoresTheLastValue)
+TEST_F(CMusicModeThreadTest, SliderDragFollowsThePointerLiveAndStoresTheLastValue)
 {
     CMusicMode room;
     Open(room);
@@ -311,12 +308,13 @@ TEST_F(CMusicModeTest, SliderDragFollowsThePointerLiveAndStoresTheLastValue)
     std::vector<std::string> calls = m_music->Calls();
     calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
     const std::vector<std::string> expected{"volume -3000", "volume -4000", "volume -5000", "volume -1000"};
-    EXPECT_EQ(calls, expected) << "each new position is heard while dragging, the floor at the bar's left end";
+    EXPECT_EQ(calls, expected)
+        << "each new position is heard while dragging, the floor at the bar's left end";
     Capture("music_room_drag.png");
     EXPECT_EQ(ShownCell(407 + 436 + 26, 831), Cell(tools::MUSIC_KNOB, 1));
 }
 
-TEST_F(CMusicModeTest, ScrollBarDragMovesTheRowsAndAClickBesideTheThumbJumps)
+TEST_F(CMusicModeThreadTest, ScrollBarDragMovesTheRowsAndAClickBesideTheThumbJumps)
 {
     struct Case
     {
@@ -347,7 +345,7 @@ TEST_F(CMusicModeTest, ScrollBarDragMovesTheRowsAndAClickBesideTheThumbJumps)
     }
 }
 
-TEST_F(CMusicModeTest, MusicOffShowsNoKnobAndIgnoresTheSlider)
+TEST_F(CMusicModeThreadTest, MusicOffShowsNoKnobAndIgnoresTheSlider)
 {
     foundation::WriteConfigInt(foundation::KEY_MUSIC_ENABLE, 0);
     CMusicMode room;
@@ -366,7 +364,7 @@ TEST_F(CMusicModeTest, MusicOffShowsNoKnobAndIgnoresTheSlider)
     EXPECT_EQ(ShownCell(407 + 272 + 26, 831), Cell(tools::MUSIC_KNOB, 0));
 }
 
-TEST_F(CMusicModeTest, TrackEndCancelAndTabs)
+TEST_F(CMusicModeThreadTest, TrackEndCancelAndTabs)
 {
     CMusicMode room;
     Open(room);
@@ -391,9 +389,12 @@ TEST_F(CMusicModeTest, TrackEndCancelAndTabs)
     EXPECT_FALSE(TakeOkCancelSounds().empty());
 
     FlagBuffer* state = GetDocument()->m_current_state.get();
-    for (const auto& [flag, id, leaves, tab] :
-         {std::tuple{0, MUSIC_TAB_FIRST, false, 0}, {0, MUSIC_TAB_FIRST + 1, false, 0}, {0, MUSIC_TAB_FIRST + 2, false, 0},
-          {0, MUSIC_TAB_LAST, true, 3}, {1, MUSIC_TAB_FIRST + 1, true, 1}, {1, MUSIC_TAB_FIRST, true, 0}}) {
+    for (const auto& [flag, id, leaves, tab] : {std::tuple{0, MUSIC_TAB_FIRST, false, 0},
+                                                {0, MUSIC_TAB_FIRST + 1, false, 0},
+                                                {0, MUSIC_TAB_FIRST + 2, false, 0},
+                                                {0, MUSIC_TAB_LAST, true, 3},
+                                                {1, MUSIC_TAB_FIRST + 1, true, 1},
+                                                {1, MUSIC_TAB_FIRST, true, 0}}) {
         state->Flags[1898] = static_cast<uint8_t>(flag);
         state->Values[12] = ScriptValue::FromInteger(-5);
         room.Running = 1;
@@ -408,7 +409,7 @@ TEST_F(CMusicModeTest, TrackEndCancelAndTabs)
     }
 }
 
-TEST_F(CMusicModeTest, CursorKeys)
+TEST_F(CMusicModeThreadTest, CursorKeys)
 {
     CMusicMode room;
     Open(room);
@@ -419,10 +420,10 @@ TEST_F(CMusicModeTest, CursorKeys)
         std::array<int32_t, 4> to; // up, down, left, right
     };
     const Case cases[] = {
-        {-1, {256, 0, 256, KNOB}},        {0, {-1, 1, 256, KNOB}},          {14, {13, 15, 256, KNOB}},
-        {256, {-1, 257, -1, 0}},          {259, {258, 512, -1, 0}},         {512, {259, -1, -1, 768}},
-        {768, {KNOB, -1, 512, 769}},      {769, {KNOB, -1, 768, 770}},      {1024, {-1, 768, 0, -1}},
-        {1281, {-1, -1, -1, -1}},         {1536, {-1, -1, -1, -1}},
+        {-1, {256, 0, 256, KNOB}},   {0, {-1, 1, 256, KNOB}},     {14, {13, 15, 256, KNOB}},
+        {256, {-1, 257, -1, 0}},     {259, {258, 512, -1, 0}},    {512, {259, -1, -1, 768}},
+        {768, {KNOB, -1, 512, 769}}, {769, {KNOB, -1, 768, 770}}, {1024, {-1, 768, 0, -1}},
+        {1281, {-1, -1, -1, -1}},    {1536, {-1, -1, -1, -1}},
     };
     for (const Case& c : cases)
         for (int32_t key = 0; key < 4; ++key) {

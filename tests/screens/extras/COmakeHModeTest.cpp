@@ -12,10 +12,10 @@ namespace {
 
 using Cell = std::pair<uint32_t, int32_t>;
 
-class COmakeHModeTest : public GalleryFixture
+class COmakeHModeThreadTest : public GalleryFixture
 {
 protected:
-    COmakeHModeTest()
+    COmakeHModeThreadTest()
         : GalleryFixture(GalleryStage{})
     {
         Flags()[1998] = 1; // heroine 0
@@ -42,12 +42,13 @@ protected:
     }
     std::vector<std::string> Channel3()
     {
-        auto* channel = dynamic_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][3].get());
+        auto* channel =
+            dynamic_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][3].get());
         return channel != nullptr ? channel->Calls() : std::vector<std::string>{};
     }
 };
 
-TEST_F(COmakeHModeTest, ALockedHeroineShowsTheDisabledLookInEveryState)
+TEST_F(COmakeHModeThreadTest, ALockedHeroineShowsTheDisabledLookInEveryState)
 {
     COmakeHMode grid;
     Open(grid);
@@ -62,7 +63,7 @@ TEST_F(COmakeHModeTest, ALockedHeroineShowsTheDisabledLookInEveryState)
     EXPECT_EQ(Button(16).first, 0xFFFFFFFFu) << "the 17th cell is never drawn";
 }
 
-TEST_F(COmakeHModeTest, ChoosingCancellingAndDeadIds)
+TEST_F(COmakeHModeThreadTest, ChoosingCancellingAndDeadIds)
 {
     struct Case
     {
@@ -71,7 +72,8 @@ TEST_F(COmakeHModeTest, ChoosingCancellingAndDeadIds)
         int32_t result;
         int32_t group;
     };
-    const Case cases[] = {{10, false, 0, -7}, {16, false, 0, -7}, {15, true, 0, 15}, {0, true, 0, 0}, {512, true, -1, -7}};
+    const Case cases[] = {
+        {10, false, 0, -7}, {16, false, 0, -7}, {15, true, 0, 15}, {0, true, 0, 0}, {512, true, -1, -7}};
     for (const Case& c : cases) {
         SetValue(10, -7);
         SetValue(16, 1);
@@ -92,7 +94,7 @@ TEST_F(COmakeHModeTest, ChoosingCancellingAndDeadIds)
     EXPECT_GT(Channel3().size(), before) << "the cancel sound on channel 3";
 }
 
-TEST_F(COmakeHModeTest, TheGalleryTabsAreNeverDrawnAndOkOnThemWaitsForItsRelease)
+TEST_F(COmakeHModeThreadTest, TheGalleryTabsAreNeverDrawnAndOkOnThemWaitsForItsRelease)
 {
     COmakeHMode grid;
     Open(grid);
@@ -119,7 +121,7 @@ TEST_F(COmakeHModeTest, TheGalleryTabsAreNeverDrawnAndOkOnThemWaitsForItsRelease
     EXPECT_NE(grid.Running, 0) << "and does nothing else";
 }
 
-TEST_F(COmakeHModeTest, CursorKeysReachTheTabsButNotPastTheGrid)
+TEST_F(COmakeHModeThreadTest, CursorKeysReachTheTabsButNotPastTheGrid)
 {
     COmakeHMode grid;
     Open(grid);
@@ -129,10 +131,11 @@ TEST_F(COmakeHModeTest, CursorKeysReachTheTabsButNotPastTheGrid)
         CursorKey key;
         int32_t to;
     };
-    const Case cases[] = {{-1, CursorKey::Up, 0},    {0, CursorKey::Left, 256},  {5, CursorKey::Left, 256},
-                          {9, CursorKey::Down, 14},  {10, CursorKey::Down, -1},  {14, CursorKey::Right, -1},
-                          {3, CursorKey::Right, 4},  {256, CursorKey::Up, -1},   {259, CursorKey::Down, 512},
-                          {256, CursorKey::Right, 0}, {512, CursorKey::Right, 10}, {512, CursorKey::Up, 259}};
+    const Case cases[] = {
+        {-1, CursorKey::Up, 0},     {0, CursorKey::Left, 256},   {5, CursorKey::Left, 256},
+        {9, CursorKey::Down, 14},   {10, CursorKey::Down, -1},   {14, CursorKey::Right, -1},
+        {3, CursorKey::Right, 4},   {256, CursorKey::Up, -1},    {259, CursorKey::Down, 512},
+        {256, CursorKey::Right, 0}, {512, CursorKey::Right, 10}, {512, CursorKey::Up, 259}};
     for (const Case& c : cases) {
         grid.SetPosition(0, 0, 0, c.from);
         EXPECT_EQ(grid.CursorTarget(c.key), c.to) << c.from;

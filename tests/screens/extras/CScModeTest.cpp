@@ -42,10 +42,10 @@ GalleryStage SceneStage(bool dialog = true)
     return stage;
 }
 
-class CScModeTest : public GalleryFixture
+class CScModeThreadTest : public GalleryFixture
 {
 protected:
-    explicit CScModeTest(bool dialog = true)
+    explicit CScModeThreadTest(bool dialog = true)
         : GalleryFixture(SceneStage(dialog))
     {}
     std::vector<uint8_t>& Flags() { return GetDocument()->m_current_state->Flags; }
@@ -61,7 +61,7 @@ protected:
     Cell Unlock() { return ShownCell(1584 + 148, 12 + 41); }
 };
 
-TEST_F(CScModeTest, SceneFlagTable)
+TEST_F(CScModeThreadTest, SceneFlagTable)
 {
     CScMode list;
     int32_t total = 0;
@@ -84,7 +84,7 @@ TEST_F(CScModeTest, SceneFlagTable)
     EXPECT_EQ(list.GetScene(17, 0), -1);
 }
 
-TEST_F(CScModeTest, PagesShowSeenScenesAndTheLockedPicture)
+TEST_F(CScModeThreadTest, PagesShowSeenScenesAndTheLockedPicture)
 {
     Flags()[3101] = 1;
     Flags()[3109] = 1;
@@ -108,7 +108,7 @@ TEST_F(CScModeTest, PagesShowSeenScenesAndTheLockedPicture)
     EXPECT_TRUE(list.IsCellOpen(0));
 }
 
-TEST_F(CScModeTest, TheSceneSheetGoesThroughDocumentLayerFive)
+TEST_F(CScModeThreadTest, TheSceneSheetGoesThroughDocumentLayerFive)
 {
     Flags()[3101] = 1;
     CScMode list;
@@ -128,7 +128,7 @@ TEST_F(CScModeTest, TheSceneSheetGoesThroughDocumentLayerFive)
     EXPECT_TRUE(list.IsCellOpen(0));
 }
 
-TEST_F(CScModeTest, ChoosingASceneAndReturningToItsPage)
+TEST_F(CScModeThreadTest, ChoosingASceneAndReturningToItsPage)
 {
     Flags()[3133 + 8] = 1; // group 4's ninth scene
     CScMode list;
@@ -163,7 +163,7 @@ TEST_F(CScModeTest, ChoosingASceneAndReturningToItsPage)
     }
 }
 
-TEST_F(CScModeTest, LockedTabsAndTheTabProtocol)
+TEST_F(CScModeThreadTest, LockedTabsAndTheTabProtocol)
 {
     struct Case
     {
@@ -173,7 +173,7 @@ TEST_F(CScModeTest, LockedTabsAndTheTabProtocol)
         bool leaves;
         int32_t tab;
     };
-    const Case cases[] = {{true, 1, 256, false, 0}, {true, 1, 259, false, 0}, {false, 0, 256, false, 0},
+    const Case cases[] = {{true, 1, 256, false, 0},  {true, 1, 259, false, 0}, {false, 0, 256, false, 0},
                           {false, 1, 257, false, 0}, {false, 0, 259, true, 3}, {false, 1, 256, true, 0},
                           {false, 1, 258, true, 2}};
     for (const Case& c : cases) {
@@ -195,13 +195,15 @@ TEST_F(CScModeTest, LockedTabsAndTheTabProtocol)
     CScMode list;
     ASSERT_EQ(list.CreateParts(), 1);
     SetValue(16, 0);
-    OnPump([&](int pump) { m_keyboard.down = pump >= 30 && pump < 32 ? std::set<uint32_t>{1} : std::set<uint32_t>{}; });
+    OnPump([&](int pump) {
+        m_keyboard.down = pump >= 30 && pump < 32 ? std::set<uint32_t>{1} : std::set<uint32_t>{};
+    });
     EXPECT_EQ(list.RunScreen(), -1);
     OnPump(nullptr);
     EXPECT_TRUE(list.AreTabsLocked()) << "Values[14] = 1 locks the tabs";
 }
 
-TEST_F(CScModeTest, UnlockButtonOfGroupSixteenAndCompleteGroups)
+TEST_F(CScModeThreadTest, UnlockButtonOfGroupSixteenAndCompleteGroups)
 {
     CScMode list;
     ASSERT_EQ(list.CreateParts(), 1);
@@ -217,7 +219,7 @@ TEST_F(CScModeTest, UnlockButtonOfGroupSixteenAndCompleteGroups)
     EXPECT_EQ(Unlock(), Cell(OMAKE_UNLOCK, 3)) << "group 14 complete";
 }
 
-TEST_F(CScModeTest, UnlockIsAskedSetsTheFlagsAndMergesIntoFlagFileZero)
+TEST_F(CScModeThreadTest, UnlockIsAskedSetsTheFlagsAndMergesIntoFlagFileZero)
 {
     FlagBuffer old;
     old.Flags.assign(10, 0);
@@ -259,15 +261,15 @@ TEST_F(CScModeTest, UnlockIsAskedSetsTheFlagsAndMergesIntoFlagFileZero)
     EXPECT_EQ(list.asked, 2) << "a complete group's unlock does nothing";
 }
 
-class CScModeNoDialogTest : public CScModeTest
+class CScModeNoDialogThreadTest : public CScModeThreadTest
 {
 protected:
-    CScModeNoDialogTest()
-        : CScModeTest(false)
+    CScModeNoDialogThreadTest()
+        : CScModeThreadTest(false)
     {}
 };
 
-TEST_F(CScModeNoDialogTest, AnUnbuildableConfirmationDeclines)
+TEST_F(CScModeNoDialogThreadTest, AnUnbuildableConfirmationDeclines)
 {
     Flags()[1997] = 1;
     CScMode list;

@@ -17,10 +17,10 @@ uint32_t RowColour(int32_t row)
     return 0xFF000000u | static_cast<uint32_t>(row);
 }
 
-class CScrollViewTest : public ScreenFixture
+class CScrollViewThreadTest : public ScreenFixture
 {
 protected:
-    explicit CScrollViewTest(int32_t height = 2160)
+    explicit CScrollViewThreadTest(int32_t height = 2160)
         : m_height(height)
     {
         auto picture = std::make_unique<CSpriteLayer>();
@@ -54,16 +54,16 @@ protected:
     CSpriteLayer m_target;
 };
 
-TEST_F(CScrollViewTest, DragsFollowThePointerWithinThePicture)
+TEST_F(CScrollViewThreadTest, DragsFollowThePointerWithinThePicture)
 {
     struct Case
     {
         std::vector<int32_t> pointer_y; // one a pump while the button is held
         int32_t offset;
     } cases[] = {
-        {{1000, 900, 700}, 300},          // up by 300: the window moves 300 down the picture
-        {{1060, -940}, 1080},             // up by 2000: stops at the bottom
-        {{100, 600}, 0},                  // down from the top: stays
+        {{1000, 900, 700}, 300}, // up by 300: the window moves 300 down the picture
+        {{1060, -940}, 1080},    // up by 2000: stops at the bottom
+        {{100, 600}, 0},         // down from the top: stays
         {{500, 400, 450, 450}, 50},
     };
     for (const Case& c : cases) {
@@ -84,7 +84,7 @@ TEST_F(CScrollViewTest, DragsFollowThePointerWithinThePicture)
     }
 }
 
-TEST_F(CScrollViewTest, WheelAndKeysMoveOnePixelAStep)
+TEST_F(CScrollViewThreadTest, WheelAndKeysMoveOnePixelAStep)
 {
     CScrollView view(&m_target, RECT{0, 0, 1920, m_height});
     std::vector<int32_t> up_offsets;
@@ -111,7 +111,7 @@ TEST_F(CScrollViewTest, WheelAndKeysMoveOnePixelAStep)
     EXPECT_TRUE(std::all_of(up_offsets.begin(), up_offsets.end(), [](int32_t o) { return o == 0; }));
 }
 
-TEST_F(CScrollViewTest, WheelStopsAtTheBottomAndTheCursorsFollowTheView)
+TEST_F(CScrollViewThreadTest, WheelStopsAtTheBottomAndTheCursorsFollowTheView)
 {
     CScrollView view(&m_target, RECT{0, 0, 1920, m_height});
     std::vector<int32_t> offsets;
@@ -138,7 +138,7 @@ TEST_F(CScrollViewTest, WheelStopsAtTheBottomAndTheCursorsFollowTheView)
     EXPECT_EQ(shapes, (std::vector<int32_t>{CURSOR_OPEN_HAND, CURSOR_CLOSED_HAND, CURSOR_OPEN_HAND, -1}));
 }
 
-TEST_F(CScrollViewTest, WithoutThePictureLayerTheViewEndsAtOnce)
+TEST_F(CScrollViewThreadTest, WithoutThePictureLayerTheViewEndsAtOnce)
 {
     GetDocument()->UnregisterSpriteLayer(1);
     CScrollView view(&m_target, RECT{0, 0, 1920, m_height});

@@ -51,10 +51,10 @@ private:
     int32_t m_shape = -1;
 };
 
-class CSlotScrollImageTest : public ScreenFixture
+class CSlotScrollImageThreadTest : public ScreenFixture
 {
 protected:
-    CSlotScrollImageTest()
+    CSlotScrollImageThreadTest()
         : m_shape_mouse(m_mouse)
     {
         // The screen presents after every step of its scroll; without a live display those
@@ -66,7 +66,7 @@ protected:
         GetDocument()->RegisterSpriteLayer(0, m_target);
         GetInputView()->SetMouse(&m_shape_mouse);
     }
-    ~CSlotScrollImageTest() override
+    ~CSlotScrollImageThreadTest() override
     {
         GetInputView()->SetMouse(&m_mouse);
         GetDocument()->UnregisterSpriteLayer(0);
@@ -94,7 +94,7 @@ protected:
     ShapeMouse m_shape_mouse;
 };
 
-TEST_F(CSlotScrollImageTest, TallPictureScrollsDownAndUpThenDragsWithinItsRange)
+TEST_F(CSlotScrollImageThreadTest, TallPictureScrollsDownAndUpThenDragsWithinItsRange)
 {
     MakeSource(2160);
     CSlotScrollImage screen;
@@ -154,7 +154,7 @@ TEST_F(CSlotScrollImageTest, TallPictureScrollsDownAndUpThenDragsWithinItsRange)
     EXPECT_LT(Pumps() - free_pump, 20) << "cancel in the free drag ends the screen";
 }
 
-TEST_F(CSlotScrollImageTest, OneScreenOrLessTurnsOnConsecutiveFramesAndReadsOnlyTheSource)
+TEST_F(CSlotScrollImageThreadTest, OneScreenOrLessTurnsOnConsecutiveFramesAndReadsOnlyTheSource)
 {
     for (int32_t height : {1080, 600}) {
         SCOPED_TRACE(height);
@@ -184,7 +184,7 @@ TEST_F(CSlotScrollImageTest, OneScreenOrLessTurnsOnConsecutiveFramesAndReadsOnly
     }
 }
 
-TEST_F(CSlotScrollImageTest, CancelJumpsToTheTopAndAMissingPictureEndsAtOnce)
+TEST_F(CSlotScrollImageThreadTest, CancelJumpsToTheTopAndAMissingPictureEndsAtOnce)
 {
     MakeSource(2160);
     {

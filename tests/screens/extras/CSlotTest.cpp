@@ -57,10 +57,10 @@ FakeWaveManager* InstallFakeChannel(size_t group)
     return raw;
 }
 
-class CSlotTest : public ScreenFixture
+class CSlotThreadTest : public ScreenFixture
 {
 protected:
-    CSlotTest()
+    CSlotThreadTest()
         : ScreenFixture({{"SLOT.AREA", tools::BuildAreaFile(tools::SlotAreas())}}, SlotPictures())
     {
         m_layer = new CSpriteLayer;
@@ -74,7 +74,7 @@ protected:
         state->Words.resize(16);
         state->Words[0] = 77;
     }
-    ~CSlotTest() override { GetDocument()->UnregisterSpriteLayer(0); }
+    ~CSlotThreadTest() override { GetDocument()->UnregisterSpriteLayer(0); }
 
     Cell At(int32_t x, int32_t y)
     {
@@ -88,7 +88,9 @@ protected:
     int32_t Digit(int32_t k)
     {
         const Cell cell = At(REEL_CENTRE_X[k], REEL_CENTRE_Y);
-        return cell.first == tools::SLOT_CELL_BLANK ? -1 : static_cast<int32_t>(cell.first - tools::SLOT_CELL_DIGIT);
+        return cell.first == tools::SLOT_CELL_BLANK
+                   ? -1
+                   : static_cast<int32_t>(cell.first - tools::SLOT_CELL_DIGIT);
     }
     std::vector<uint8_t> DigitFlags()
     {
@@ -136,7 +138,7 @@ private:
     int m_waited = 0;
 };
 
-TEST_F(CSlotTest, PlayedGameBlinksPullsTurnsStopsAndStoresTheDigits)
+TEST_F(CSlotThreadTest, PlayedGameBlinksPullsTurnsStopsAndStoresTheDigits)
 {
     CSlot slot;
     std::vector<Cell> lever;
@@ -216,9 +218,9 @@ TEST_F(CSlotTest, PlayedGameBlinksPullsTurnsStopsAndStoresTheDigits)
 
     // The pull: the music, word 0, and every reel one digit further each step.
     const std::vector<std::string> music = m_music->Calls();
-    EXPECT_TRUE(std::any_of(music.begin(), music.end(),
-                            [](const std::string& call) { return call.find("COMICAL.wav") != std::string::npos; }))
-        << testing::PrintToString(music);
+    EXPECT_TRUE(std::any_of(music.begin(), music.end(), [](const std::string& call) {
+        return call.find("COMICAL.wav") != std::string::npos;
+    })) << testing::PrintToString(music);
     EXPECT_EQ(GetDocument()->m_current_state->Words[0], 0);
     ASSERT_GE(turning.size(), 6u);
     for (size_t i = 2; i < turning.size(); ++i)
@@ -232,7 +234,8 @@ TEST_F(CSlotTest, PlayedGameBlinksPullsTurnsStopsAndStoresTheDigits)
     // Stopped 3, 1, 2: reel 3 its own digit, reel 1 reel 3's, reel 2 its own.
     ASSERT_GE(shown_on_stop3, 0);
     ASSERT_NE(slot.Reel[0].load(), shown_on_stop3) << "reel 1 showed the same digit: the test proves nothing";
-    const std::vector<uint8_t> expected{uint8_t(shown_on_stop3), uint8_t(slot.Reel[1].load()), uint8_t(shown_on_stop3)};
+    const std::vector<uint8_t> expected{uint8_t(shown_on_stop3), uint8_t(slot.Reel[1].load()),
+                                        uint8_t(shown_on_stop3)};
     EXPECT_EQ(DigitFlags(), expected);
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(Digit(k), expected[k]) << k;
@@ -241,7 +244,7 @@ TEST_F(CSlotTest, PlayedGameBlinksPullsTurnsStopsAndStoresTheDigits)
     EXPECT_FALSE(Active(slot));
 }
 
-TEST_F(CSlotTest, ShowModeBlinksInStepAndEndsOnSilenceOrClick)
+TEST_F(CSlotThreadTest, ShowModeBlinksInStepAndEndsOnSilenceOrClick)
 {
     struct Case
     {
@@ -289,10 +292,10 @@ TEST_F(CSlotTest, ShowModeBlinksInStepAndEndsOnSilenceOrClick)
     }
 }
 
-TEST_F(CSlotTest, SetupDrawsTheMachineAtRestInEachLanguage)
+TEST_F(CSlotThreadTest, SetupDrawsTheMachineAtRestInEachLanguage)
 {
-    for (const auto& [language, present] : {std::pair{0, 1}, std::pair{1, 1}, std::pair{2, 1}, std::pair{3, 1},
-                                            std::pair{3, 0}}) {
+    for (const auto& [language, present] :
+         {std::pair{0, 1}, std::pair{1, 1}, std::pair{2, 1}, std::pair{3, 1}, std::pair{3, 0}}) {
         {
             SCOPED_TRACE(testing::Message() << "language " << language << " present " << present);
             m_app.Config().SetInt("/Config/Language", language);
@@ -326,7 +329,7 @@ TEST_F(CSlotTest, SetupDrawsTheMachineAtRestInEachLanguage)
     }
 }
 
-TEST_F(CSlotTest, CursorKeysWalkTheLeverAndTheStopButtons)
+TEST_F(CSlotThreadTest, CursorKeysWalkTheLeverAndTheStopButtons)
 {
     struct Case
     {
@@ -379,7 +382,7 @@ private:
     int m_frames = 0;
 };
 
-TEST_F(CSlotTest, ScriptValuesOutsideTheCommandsRangeAndUnwindingDoNoHarm)
+TEST_F(CSlotThreadTest, ScriptValuesOutsideTheCommandsRangeAndUnwindingDoNoHarm)
 {
     // A mode the screen has no state for returns at once instead of running forever.
     {
@@ -413,7 +416,7 @@ TEST_F(CSlotTest, ScriptValuesOutsideTheCommandsRangeAndUnwindingDoNoHarm)
 
 // A frame between two blinks would repeat the last one: the task asks for one only when what it
 // draws changes, and for every tick of the turning reels.
-TEST_F(CSlotTest, TheTaskAsksForAFrameOnlyWhenItsPictureChanges)
+TEST_F(CSlotThreadTest, TheTaskAsksForAFrameOnlyWhenItsPictureChanges)
 {
     CSlot slot;
     auto frames = [&](int32_t state, int ticks) {
@@ -434,7 +437,7 @@ TEST_F(CSlotTest, TheTaskAsksForAFrameOnlyWhenItsPictureChanges)
 // Between two blinks the task rests: the runner sleeps until the next one is due, and the steps
 // slept through still count, so the lever blinks on the beat of a task stepped every 16 ms (its
 // first step runs as it is added).
-TEST_F(CSlotTest, TheLeverRestsBetweenBlinksOnTheSteppedBeat)
+TEST_F(CSlotThreadTest, TheLeverRestsBetweenBlinksOnTheSteppedBeat)
 {
     CAppTask runner;
     CAppTask* previous = SetAppTask(&runner);
@@ -470,7 +473,7 @@ TEST_F(CSlotTest, TheLeverRestsBetweenBlinksOnTheSteppedBeat)
 
 // The runner on its own thread keeps stepping while the main thread destroys the screen: the
 // destructor waits for a pass in progress, and no later pass reaches the freed screen.
-TEST_F(CSlotTest, DestroyedWhileTheRunnerTicksLeavesNoEntry)
+TEST_F(CSlotThreadTest, DestroyedWhileTheRunnerTicksLeavesNoEntry)
 {
     CAppTask runner;
     CAppTask* previous = SetAppTask(&runner);

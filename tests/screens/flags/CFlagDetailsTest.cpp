@@ -30,10 +30,10 @@ int32_t CellId(int32_t row, int32_t day)
     return (row + FLAG_CELL_GROUP) * 256 + day;
 }
 
-class CFlagDetailsTest : public FlagScreenFixture
+class CFlagDetailsThreadTest : public FlagScreenFixture
 {
 protected:
-    CFlagDetailsTest() { EXPECT_EQ(m_details.CreateParts(), 1); }
+    CFlagDetailsThreadTest() { EXPECT_EQ(m_details.CreateParts(), 1); }
 
     // Runs the schedule, calling step at each pump; Esc ends it at the given pump.
     ScriptValue Run(int32_t heroine, std::function<void(int)> step = nullptr, int escape_at = 3)
@@ -88,7 +88,7 @@ protected:
     CFlagDetails m_details;
 };
 
-TEST_F(CFlagDetailsTest, EachDayShowsOneRecordAndAMissedOneEndsTheRow)
+TEST_F(CFlagDetailsThreadTest, EachDayShowsOneRecordAndAMissedOneEndsTheRow)
 {
     struct Case
     {
@@ -108,18 +108,26 @@ TEST_F(CFlagDetailsTest, EachDayShowsOneRecordAndAMissedOneEndsTheRow)
         {"unseen then seen", {Event(1224, HINT_POSSIBLE), Event(1224, HINT_SEEN)}, days({{2, 0}}), 2},
         {"two seen", {Event(1224, HINT_SEEN), Event(1224, HINT_SEEN)}, days({{2, 1}}), -1},
         {"missed third on 1226",
-         {Event(1223, HINT_SEEN), Event(1225, HINT_POSSIBLE), Event(1226, HINT_MISSED), Event(1228, HINT_POSSIBLE),
-          Event(1301, HINT_POSSIBLE)},
+         {Event(1223, HINT_SEEN), Event(1225, HINT_POSSIBLE), Event(1226, HINT_MISSED),
+          Event(1228, HINT_POSSIBLE), Event(1301, HINT_POSSIBLE)},
          days({{1, 0}, {3, 1}, {4, 2}}),
          3},
-        {"off the grid skipped", {Event(1220, HINT_POSSIBLE), Event(1308, HINT_SEEN), Event(1223, HINT_POSSIBLE)},
-         days({{1, 2}}), 1},
+        {"off the grid skipped",
+         {Event(1220, HINT_POSSIBLE), Event(1308, HINT_SEEN), Event(1223, HINT_POSSIBLE)},
+         days({{1, 2}}),
+         1},
         {"missed off the grid still ends the walk",
-         {Event(1223, HINT_POSSIBLE), Event(1308, HINT_MISSED), Event(1225, HINT_POSSIBLE)}, days({{1, 0}}), 1},
+         {Event(1223, HINT_POSSIBLE), Event(1308, HINT_MISSED), Event(1225, HINT_POSSIBLE)},
+         days({{1, 0}}),
+         1},
         {"missed before the grid clears the row",
-         {Event(1223, HINT_POSSIBLE), Event(1220, HINT_MISSED), Event(1225, HINT_POSSIBLE)}, days({}), -1},
-        {"next is the first in day order", {Event(1230, HINT_POSSIBLE), Event(1224, HINT_POSSIBLE)},
-         days({{8, 0}, {2, 1}}), 2},
+         {Event(1223, HINT_POSSIBLE), Event(1220, HINT_MISSED), Event(1225, HINT_POSSIBLE)},
+         days({}),
+         -1},
+        {"next is the first in day order",
+         {Event(1230, HINT_POSSIBLE), Event(1224, HINT_POSSIBLE)},
+         days({{8, 0}, {2, 1}}),
+         2},
     };
     for (const Case& c : cases) {
         Place({{}, c.list});
@@ -137,14 +145,14 @@ TEST_F(CFlagDetailsTest, EachDayShowsOneRecordAndAMissedOneEndsTheRow)
     }
 }
 
-TEST_F(CFlagDetailsTest, TheChosenHeroineOpensAsTheThirdVisibleRow)
+TEST_F(CFlagDetailsThreadTest, TheChosenHeroineOpensAsTheThirdVisibleRow)
 {
     struct Case
     {
         int32_t heroine;
         double scroll;
         int32_t pixels;
-    } cases[] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {7, 5 * 160 / FLAG_PIXELS_PER_UNIT, 800},
+    } cases[] = {{0, 0, 0},       {1, 0, 0},       {2, 0, 0},      {7, 5 * 160 / FLAG_PIXELS_PER_UNIT, 800},
                  {12, 534, 1600}, {13, 534, 1600}, {14, 534, 1600}};
     for (const Case& c : cases) {
         double seen = -1;
@@ -162,7 +170,7 @@ TEST_F(CFlagDetailsTest, TheChosenHeroineOpensAsTheThirdVisibleRow)
     EXPECT_EQ(TakeSounds(false), 7); // the cancels
 }
 
-TEST_F(CFlagDetailsTest, ArrowsAndWheelStepTwentyPixelsAndStopSilentlyAtTheEnds)
+TEST_F(CFlagDetailsThreadTest, ArrowsAndWheelStepTwentyPixelsAndStopSilentlyAtTheEnds)
 {
     const int32_t arrow_x = 1733;
     int help_at_end = -1;
@@ -219,7 +227,7 @@ TEST_F(CFlagDetailsTest, ArrowsAndWheelStepTwentyPixelsAndStopSilentlyAtTheEnds)
     EXPECT_EQ(m_mouse.wheel, 0);
 }
 
-TEST_F(CFlagDetailsTest, TheThumbFollowsThePointerOnItAndStepsTowardsItOutside)
+TEST_F(CFlagDetailsThreadTest, TheThumbFollowsThePointerOnItAndStepsTowardsItOutside)
 {
     double followed = -1, stepped = -1;
     int32_t hovered = -2;
@@ -252,7 +260,7 @@ TEST_F(CFlagDetailsTest, TheThumbFollowsThePointerOnItAndStepsTowardsItOutside)
     EXPECT_EQ(TakeSounds(true), 0); // the thumb is silent
 }
 
-TEST_F(CFlagDetailsTest, CursorKeysFollowTheTable)
+TEST_F(CFlagDetailsThreadTest, CursorKeysFollowTheTable)
 {
     Run(0);
     struct Case
@@ -308,7 +316,7 @@ TEST_F(CFlagDetailsTest, CursorKeysFollowTheTable)
     EXPECT_EQ(m_details.CurrentId, CellId(4, 0));
 }
 
-TEST_F(CFlagDetailsTest, ClockTodayAndSeenBarsDraw)
+TEST_F(CFlagDetailsThreadTest, ClockTodayAndSeenBarsDraw)
 {
     Run(0);
     struct Clock
@@ -327,7 +335,8 @@ TEST_F(CFlagDetailsTest, ClockTodayAndSeenBarsDraw)
         EXPECT_EQ(ShownCell(25, 50), Cell(c.mark, 0)) << c.time;
         const int places[4] = {41, 76, 131, 166};
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(ShownCell(places[i] + 17, 40), Cell(tools::FLAG_SHEET_DIGIT + c.digits[i], 0)) << c.time << i;
+            EXPECT_EQ(ShownCell(places[i] + 17, 40), Cell(tools::FLAG_SHEET_DIGIT + c.digits[i], 0))
+                << c.time << i;
         EXPECT_EQ(ShownCell(121, 40), Cell(tools::FLAG_SHEET_COLON, 0));
     }
     for (auto [date, day] : {std::pair{1231, 9}, std::pair{1301, 10}}) {
@@ -359,7 +368,7 @@ TEST_F(CFlagDetailsTest, ClockTodayAndSeenBarsDraw)
     EXPECT_EQ(CanvasCell(559 + 43, 330 + 118), plate);
 }
 
-TEST_F(CFlagDetailsTest, TextsFollowTheLanguage)
+TEST_F(CFlagDetailsThreadTest, TextsFollowTheLanguage)
 {
     FlagHintRecord range = Event(1229, HINT_POSSIBLE);
     range.PlaceName = "駅";
@@ -382,10 +391,13 @@ TEST_F(CFlagDetailsTest, TextsFollowTheLanguage)
          "Place: 駅\nDate: December ３０\nTime: 09:30 a.m.\n"},
         {0, 1303, 1200, "January ０３", "12:00 p.m.", "", ""},
         {0, 1303, 1815, "January ０３", "06:15 p.m.", "", ""},
-        {1, 1228, 1830, "１２月２８日", "18点30分", "场所: 駅\n日期: １２月２９日\n时间: 18点00分～20点00分\n",
+        {1, 1228, 1830, "１２月２８日", "18点30分",
+         "场所: 駅\n日期: １２月２９日\n时间: 18点00分～20点00分\n",
          "场所: 駅\n日期: １２月３０日～０１月０２日\n时间: 09点30分\n"},
-        {2, 1228, 1830, "１２月２８日", "18點30分", "場所: 駅\n日期: １２月２９日\n時間: 18點00分～20點00分\n", ""},
-        {3, 1303, 1830, "０１月０３日", "１８時３０分", "場所: 駅\n日付: １２月２９日\n時間: １８時００分～２０時００分\n",
+        {2, 1228, 1830, "１２月２８日", "18點30分",
+         "場所: 駅\n日期: １２月２９日\n時間: 18點00分～20點00分\n", ""},
+        {3, 1303, 1830, "０１月０３日", "１８時３０分",
+         "場所: 駅\n日付: １２月２９日\n時間: １８時００分～２０時００分\n",
          "場所: 駅\n日付: １２月３０日～０１月０２日\n時間: ０９時３０分\n"},
     };
     for (const Case& c : cases) {
@@ -404,13 +416,15 @@ TEST_F(CFlagDetailsTest, TextsFollowTheLanguage)
     EXPECT_EQ(std::string(m_details.PanelText(missed).GetText()), "　\n遅い");
 }
 
-TEST_F(CFlagDetailsTest, ThePanelOpensTowardsTheWindowsMiddleWithItsPointerOnTheCell)
+TEST_F(CFlagDetailsThreadTest, ThePanelOpensTowardsTheWindowsMiddleWithItsPointerOnTheCell)
 {
     Run(0);
     std::vector<FlagHintRecord> row3{Event(1222, HINT_POSSIBLE), Event(1227, HINT_POSSIBLE, "note"),
                                      Event(1307, HINT_POSSIBLE, "one\ntwo")};
-    Place({{}, {Event(1224, HINT_MISSED, "late"), Event(1224, HINT_MISSED)},
-           {Event(1225, HINT_SEEN, "kept"), Event(1226, HINT_MISSED)}, row3});
+    Place({{},
+           {Event(1224, HINT_MISSED, "late"), Event(1224, HINT_MISSED)},
+           {Event(1225, HINT_SEEN, "kept"), Event(1226, HINT_MISSED)},
+           row3});
     struct Case
     {
         int32_t day;
@@ -443,8 +457,8 @@ TEST_F(CFlagDetailsTest, ThePanelOpensTowardsTheWindowsMiddleWithItsPointerOnThe
         EXPECT_FALSE(frame->IsVisible());
     }
     // A missed event shows its note; one without a note, and an empty cell, show nothing.
-    for (auto [row, day, shown] : {std::tuple{1, 2, true}, std::tuple{2, 3, true}, std::tuple{2, 4, false},
-                                   std::tuple{0, 4, false}}) {
+    for (auto [row, day, shown] :
+         {std::tuple{1, 2, true}, std::tuple{2, 3, true}, std::tuple{2, 4, false}, std::tuple{0, 4, false}}) {
         m_details.ShowEventPanel(CellId(row, day), 0);
         m_details.ShowEventPanel(CellId(row, day), 1);
         EXPECT_EQ(m_details.GetPanelFrame()->IsVisible() != 0, shown) << row << " " << day;

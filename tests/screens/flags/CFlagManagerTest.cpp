@@ -17,11 +17,12 @@ POINT ButtonCentre(int32_t n)
     return {168 + 320 * (n % 5) + 160, 224 * (n / 5 + 1) + 112};
 }
 
-class CFlagManagerTest : public FlagScreenFixture
+class CFlagManagerThreadTest : public FlagScreenFixture
 {
 protected:
-    explicit CFlagManagerTest(std::vector<tools::ArchiveEntry> pictures = FlagEntries(tools::FlagPictureFiles()),
-                              bool dialog_sheet = true)
+    explicit CFlagManagerThreadTest(
+        std::vector<tools::ArchiveEntry> pictures = FlagEntries(tools::FlagPictureFiles()),
+        bool dialog_sheet = true)
         : FlagScreenFixture(std::move(pictures), dialog_sheet)
     {}
 
@@ -65,7 +66,7 @@ protected:
     }
 };
 
-TEST_F(CFlagManagerTest, CursorKeysWalkTheGrid)
+TEST_F(CFlagManagerThreadTest, CursorKeysWalkTheGrid)
 {
     struct Case
     {
@@ -73,16 +74,16 @@ TEST_F(CFlagManagerTest, CursorKeysWalkTheGrid)
         uint32_t key;
         int32_t target;
     } cases[] = {
-        {-1, SCAN_UP, 0},    {-1, SCAN_RIGHT, 0},  {12, SCAN_DOWN, 256}, {10, SCAN_DOWN, 256},
-        {9, SCAN_DOWN, 14},  {256, SCAN_UP, 14},   {256, SCAN_LEFT, -1}, {300, SCAN_UP, 14},
-        {2, SCAN_UP, -1},    {4, SCAN_RIGHT, -1},  {5, SCAN_LEFT, -1},   {6, SCAN_LEFT, 5},
+        {-1, SCAN_UP, 0},     {-1, SCAN_RIGHT, 0}, {12, SCAN_DOWN, 256}, {10, SCAN_DOWN, 256},
+        {9, SCAN_DOWN, 14},   {256, SCAN_UP, 14},  {256, SCAN_LEFT, -1}, {300, SCAN_UP, 14},
+        {2, SCAN_UP, -1},     {4, SCAN_RIGHT, -1}, {5, SCAN_LEFT, -1},   {6, SCAN_LEFT, 5},
         {0xF03, SCAN_UP, -1}, {7, SCAN_UP, 2},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CFlagManager::KeyTarget(c.current, c.key), c.target) << c.current << " " << c.key;
 }
 
-TEST_F(CFlagManagerTest, HoverKeysDecideAndTheDetailsRoundTrip)
+TEST_F(CFlagManagerThreadTest, HoverKeysDecideAndTheDetailsRoundTrip)
 {
     const POINT three = ButtonCentre(3);
     const POINT zero = ButtonCentre(0);
@@ -156,7 +157,7 @@ TEST_F(CFlagManagerTest, HoverKeysDecideAndTheDetailsRoundTrip)
     EXPECT_FALSE(GetGameWork()->TestBits(LOCK_SYSTEM_MENU));
 }
 
-TEST_F(CFlagManagerTest, BackButtonAndCancelEndTheSystemMenu)
+TEST_F(CFlagManagerThreadTest, BackButtonAndCancelEndTheSystemMenu)
 {
     ScriptValue out;
     for (bool back : {true, false}) {
@@ -176,7 +177,7 @@ TEST_F(CFlagManagerTest, BackButtonAndCancelEndTheSystemMenu)
     OnPump(nullptr);
 }
 
-TEST_F(CFlagManagerTest, TheLanguageNamesTheSheets)
+TEST_F(CFlagManagerThreadTest, TheLanguageNamesTheSheets)
 {
     for (int language : {0, 3}) {
         m_app.Config().SetInt("/Config/Language", language);
@@ -189,11 +190,12 @@ TEST_F(CFlagManagerTest, TheLanguageNamesTheSheets)
                 }
             },
             5);
-        EXPECT_EQ(background, Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0)) << language;
+        EXPECT_EQ(background, Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0))
+            << language;
     }
 }
 
-TEST_F(CFlagManagerTest, JumpSetsTheEventsStateOnlyWhereTheArraysHoldIt)
+TEST_F(CFlagManagerThreadTest, JumpSetsTheEventsStateOnlyWhereTheArraysHoldIt)
 {
     FlagHintRecord record;
     record.SceneFile = "main.mes";
@@ -256,7 +258,7 @@ TEST_F(CFlagManagerTest, JumpSetsTheEventsStateOnlyWhereTheArraysHoldIt)
     EXPECT_EQ(m_messages.size(), 1u);
 }
 
-TEST_F(CFlagManagerTest, ADeclinedQuestionKeepsThePlayAndASwitchedOffOneJumps)
+TEST_F(CFlagManagerThreadTest, ADeclinedQuestionKeepsThePlayAndASwitchedOffOneJumps)
 {
     const auto [day, record] = NextEventOfHeroine0();
     ASSERT_GE(day, 0);
@@ -314,15 +316,15 @@ TEST_F(CFlagManagerTest, ADeclinedQuestionKeepsThePlayAndASwitchedOffOneJumps)
 }
 
 // Without the dialog's sheet the question cannot be asked: the jump does not happen.
-class CFlagManagerNoDialogTest : public CFlagManagerTest
+class CFlagManagerNoDialogThreadTest : public CFlagManagerThreadTest
 {
 protected:
-    CFlagManagerNoDialogTest()
-        : CFlagManagerTest(FlagEntries(tools::FlagPictureFiles()), false)
+    CFlagManagerNoDialogThreadTest()
+        : CFlagManagerThreadTest(FlagEntries(tools::FlagPictureFiles()), false)
     {}
 };
 
-TEST_F(CFlagManagerNoDialogTest, AQuestionThatCannotBeBuiltDeclinesTheJump)
+TEST_F(CFlagManagerNoDialogThreadTest, AQuestionThatCannotBeBuiltDeclinesTheJump)
 {
     const auto [day, record] = NextEventOfHeroine0();
     ASSERT_GE(day, 0);
@@ -348,7 +350,7 @@ TEST_F(CFlagManagerNoDialogTest, AQuestionThatCannotBeBuiltDeclinesTheJump)
 }
 
 // A schedule whose pictures are missing is not run: the menu reports it and stays.
-class CFlagManagerNoScheduleTest : public CFlagManagerTest
+class CFlagManagerNoScheduleThreadTest : public CFlagManagerThreadTest
 {
 protected:
     static std::vector<tools::ArchiveEntry> ListOnly()
@@ -359,12 +361,12 @@ protected:
                 files.push_back(file);
         return FlagEntries(files);
     }
-    CFlagManagerNoScheduleTest()
-        : CFlagManagerTest(ListOnly())
+    CFlagManagerNoScheduleThreadTest()
+        : CFlagManagerThreadTest(ListOnly())
     {}
 };
 
-TEST_F(CFlagManagerNoScheduleTest, TheMenuReportsAndRedrawsItsList)
+TEST_F(CFlagManagerNoScheduleThreadTest, TheMenuReportsAndRedrawsItsList)
 {
     m_messages.clear();
     Cell shown;

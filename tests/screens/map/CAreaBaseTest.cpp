@@ -34,10 +34,10 @@ public:
     int32_t six_state = 0;
 };
 
-class CAreaBaseTest : public AreaFixture
+class CAreaBaseThreadTest : public AreaFixture
 {
 protected:
-    CAreaBaseTest() { GetGameWork()->m_area_select->HitSource = "area_places.area"; }
+    CAreaBaseThreadTest() { GetGameWork()->m_area_select->HitSource = "area_places.area"; }
 
     static CAreaBase& Screen() { return *GetGameWork()->m_area_base; }
 
@@ -70,7 +70,7 @@ protected:
 constexpr int32_t BACK_X = 1389 + 60, DECIDE_X = 1129 + 60, AREA_X = 1259 + 60, QSAVE_X = 409 + 60,
                   ROW_Y = 803 + 60;
 
-TEST_F(CAreaBaseTest, FixedButtonsDecideTheirAnswersAndRefusedOnesStaySilent)
+TEST_F(CAreaBaseThreadTest, FixedButtonsDecideTheirAnswersAndRefusedOnesStaySilent)
 {
     struct Case
     {
@@ -99,7 +99,7 @@ TEST_F(CAreaBaseTest, FixedButtonsDecideTheirAnswersAndRefusedOnesStaySilent)
     EXPECT_EQ(Run(0, escape), 0);
 }
 
-TEST_F(CAreaBaseTest, TheAreaScreensAnswerEndsThePlaceScreenAndItsZeroBringsItBack)
+TEST_F(CAreaBaseThreadTest, TheAreaScreensAnswerEndsThePlaceScreenAndItsZeroBringsItBack)
 {
     // Area select, then a place of the area screen: the place screen ends with its answer.
     int area_pump = 0;
@@ -139,7 +139,7 @@ TEST_F(CAreaBaseTest, TheAreaScreensAnswerEndsThePlaceScreenAndItsZeroBringsItBa
     EXPECT_NE(AreaSelectHitAreas().Find(AREA_ID_QUICKLOAD), nullptr); // "areasel_00.area" again
 }
 
-TEST_F(CAreaBaseTest, QuickSaveRedrawsQuickLoadAsAvailable)
+TEST_F(CAreaBaseThreadTest, QuickSaveRedrawsQuickLoadAsAvailable)
 {
     State().Variables[57].Integer = 0;
     Run(0, [&](int pump) {
@@ -153,7 +153,7 @@ TEST_F(CAreaBaseTest, QuickSaveRedrawsQuickLoadAsAvailable)
     EXPECT_EQ(ShownCell(531 + 60, ROW_Y), std::make_pair(tools::AREA_SHEET_BUTTON + 6, 0));
 }
 
-TEST_F(CAreaBaseTest, ArrowTableFollowsTheMenuAndTheDecideFlag)
+TEST_F(CAreaBaseThreadTest, ArrowTableFollowsTheMenuAndTheDecideFlag)
 {
     auto* menu = new StubMenu;
     AreaSelectParts().Menu.reset(menu);
@@ -196,7 +196,7 @@ TEST_F(CAreaBaseTest, ArrowTableFollowsTheMenuAndTheDecideFlag)
     }
 }
 
-TEST_F(CAreaBaseTest, AMenuPinnedByItsTabStaysShutUntilThePointerHasLeftTheStrip)
+TEST_F(CAreaBaseThreadTest, AMenuPinnedByItsTabStaysShutUntilThePointerHasLeftTheStrip)
 {
     auto* menu = new StubMenu;
     AreaSelectParts().Menu.reset(menu);
@@ -223,7 +223,7 @@ TEST_F(CAreaBaseTest, AMenuPinnedByItsTabStaysShutUntilThePointerHasLeftTheStrip
     AreaSelectParts().Menu.reset();
 }
 
-TEST_F(CAreaBaseTest, ThePlateButtonTogglesTheGameModeAndRedrawsAtOnce)
+TEST_F(CAreaBaseThreadTest, ThePlateButtonTogglesTheGameModeAndRedrawsAtOnce)
 {
     State().Flags[8003] = 1;
     CStatusPlate& plate = *GetGameWork()->m_status_plate;
@@ -260,7 +260,7 @@ TEST_F(CAreaBaseTest, ThePlateButtonTogglesTheGameModeAndRedrawsAtOnce)
 
 } // namespace
 
-TEST_F(CAreaBaseTest, QuickLoadIsRefusedInReplayMode)
+TEST_F(CAreaBaseThreadTest, QuickLoadIsRefusedInReplayMode)
 {
     State().Variables[57].Integer = 1;
     State().Variables[69].Integer = 1;

@@ -28,10 +28,10 @@ public:
     int32_t HitTest(int32_t x, int32_t y) override { return x >= 1520 && y < 100 ? 0xF03 : -1; }
 };
 
-class CAreaSelectTest : public AreaFixture
+class CAreaSelectThreadTest : public AreaFixture
 {
 protected:
-    CAreaSelectTest()
+    CAreaSelectThreadTest()
         // The places' file once more under a name without extension.
         : AreaFixture({{"AREA_PLACES", tools::BuildAreaFile(tools::AreaPlaceAreas())}})
     {}
@@ -65,7 +65,7 @@ protected:
     }
 };
 
-TEST_F(CAreaSelectTest, DecisionsAnswerTheHitSourcesIdsAndZeroForFixedButtons)
+TEST_F(CAreaSelectThreadTest, DecisionsAnswerTheHitSourcesIdsAndZeroForFixedButtons)
 {
     struct Case
     {
@@ -77,13 +77,13 @@ TEST_F(CAreaSelectTest, DecisionsAnswerTheHitSourcesIdsAndZeroForFixedButtons)
     const Case cases[] = {
         {"AREA_IDS.AKB", tools::AreaIdStripLeft(3) + 50, strip_y, 0x0301},
         {"area_ids.akb", tools::AreaIdStripLeft(13) + 50, strip_y, 0x0D01},
-        {"area_places.area", 300, 650, 0x0202},             // own table: group raised
-        {"area_ids.akb", 300, 650, 99},                     // the id picture empties the own table
-        {"area_ids.akb", 1000, 800, 99},                    // id 0 is nothing: no decision
-        {"area_places", 600, 650, 0x0D05},                  // no extension: an ".area" file
-        {"", 300, 650, 0x0202},                             // empty: the table of the last load
-        {"", 1780 + 60, 942 + 60, 0},                       // the corner back button
-        {"", tools::AreaIdStripLeft(3) + 50, strip_y, 99},  // no id picture after closing
+        {"area_places.area", 300, 650, 0x0202},            // own table: group raised
+        {"area_ids.akb", 300, 650, 99},                    // the id picture empties the own table
+        {"area_ids.akb", 1000, 800, 99},                   // id 0 is nothing: no decision
+        {"area_places", 600, 650, 0x0D05},                 // no extension: an ".area" file
+        {"", 300, 650, 0x0202},                            // empty: the table of the last load
+        {"", 1780 + 60, 942 + 60, 0},                      // the corner back button
+        {"", tools::AreaIdStripLeft(3) + 50, strip_y, 99}, // no id picture after closing
     };
     for (const Case& c : cases) {
         const int32_t result = Run(c.source, ClickAt(c.x, c.y), OPEN + 20);
@@ -93,7 +93,7 @@ TEST_F(CAreaSelectTest, DecisionsAnswerTheHitSourcesIdsAndZeroForFixedButtons)
     }
 }
 
-TEST_F(CAreaSelectTest, ThePlateAndTheSideMenuDecideSilently)
+TEST_F(CAreaSelectThreadTest, ThePlateAndTheSideMenuDecideSilently)
 {
     State().Flags[8003] = 1;
     GetGameWork()->m_status_plate->ShowAnimated(nullptr);
@@ -108,10 +108,11 @@ TEST_F(CAreaSelectTest, ThePlateAndTheSideMenuDecideSilently)
     EXPECT_FALSE(TakeOkCancelSounds().empty());
 }
 
-TEST_F(CAreaSelectTest, TheHelpBarLiftsOverItsHomeStripAndComesBack)
+TEST_F(CAreaSelectThreadTest, TheHelpBarLiftsOverItsHomeStripAndComesBack)
 {
     std::vector<int32_t> bar_y;
-    Run("",
+    Run(
+        "",
         [&](int pump) {
             if (pump == 1)
                 PointAt(900, 1000);
@@ -134,11 +135,12 @@ TEST_F(CAreaSelectTest, TheHelpBarLiftsOverItsHomeStripAndComesBack)
     EXPECT_EQ(bar_y, (std::vector<int32_t>{852, 952, 852}));
 }
 
-TEST_F(CAreaSelectTest, ArrowsTogetherMoveDiagonallyAndShiftTriples)
+TEST_F(CAreaSelectThreadTest, ArrowsTogetherMoveDiagonallyAndShiftTriples)
 {
     for (bool shift : {false, true}) {
         POINT start{}, end{};
-        Run("",
+        Run(
+            "",
             [&](int pump) {
                 if (pump == 1)
                     PointAt(960, 540);

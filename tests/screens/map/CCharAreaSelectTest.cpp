@@ -17,7 +17,7 @@ static_assert(std::is_base_of_v<IAreaSelect, CCharAreaSelect>);
 
 constexpr int OPEN = 30; // pumps the opening slide may take
 
-class CCharAreaSelectTest : public AreaFixture
+class CCharAreaSelectThreadTest : public AreaFixture
 {
 protected:
     // Runs a fresh screen as its script command does; ended at the budget.
@@ -45,7 +45,7 @@ protected:
     }
 };
 
-TEST_F(CCharAreaSelectTest, SharedRecordsAreFixedButtonsAndTheBackgroundIsNothing)
+TEST_F(CCharAreaSelectThreadTest, SharedRecordsAreFixedButtonsAndTheBackgroundIsNothing)
 {
     struct Case
     {
@@ -53,9 +53,9 @@ TEST_F(CCharAreaSelectTest, SharedRecordsAreFixedButtonsAndTheBackgroundIsNothin
         int32_t expected;
     };
     const Case cases[] = {
-        {50, 1040, 0},              // record id 1, read as 0xFF01
-        {1389 + 60, 803 + 60, 0},   // back
-        {960, 300, 99},             // the empty background decides nothing
+        {50, 1040, 0},            // record id 1, read as 0xFF01
+        {1389 + 60, 803 + 60, 0}, // back
+        {960, 300, 99},           // the empty background decides nothing
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(ClickAt(c.x, c.y)), c.expected) << c.x << "," << c.y;
@@ -63,7 +63,7 @@ TEST_F(CCharAreaSelectTest, SharedRecordsAreFixedButtonsAndTheBackgroundIsNothin
     }
 }
 
-TEST_F(CCharAreaSelectTest, TheHelpBarStaysInSightAfterAnotherAreaScreenClosed)
+TEST_F(CCharAreaSelectThreadTest, TheHelpBarStaysInSightAfterAnotherAreaScreenClosed)
 {
     // The area screen's run leaves the bar below the screen.
     GetGameWork()->m_area_select->Result = ScriptValue::FromInteger(0);

@@ -48,10 +48,10 @@ int32_t CellY(int32_t i)
     return 20 + i / 5 * 224;
 }
 
-class CCharSelectTest : public CharacterFixture
+class CCharSelectThreadTest : public CharacterFixture
 {
 protected:
-    CCharSelectTest()
+    CCharSelectThreadTest()
     {
         for (uint32_t i = 0; i < 18; ++i)
             State().Flags[i] = 1;
@@ -72,7 +72,7 @@ protected:
 
 } // namespace
 
-TEST_F(CCharSelectTest, ListKindsChooseOrderNamesHelpAndBackButton)
+TEST_F(CCharSelectThreadTest, ListKindsChooseOrderNamesHelpAndBackButton)
 {
     struct Case
     {
@@ -128,7 +128,7 @@ TEST_F(CCharSelectTest, ListKindsChooseOrderNamesHelpAndBackButton)
     }
 }
 
-TEST_F(CCharSelectTest, CellStatesDecideLookAndChoice)
+TEST_F(CCharSelectThreadTest, CellStatesDecideLookAndChoice)
 {
     struct Case
     {
@@ -173,7 +173,7 @@ TEST_F(CCharSelectTest, CellStatesDecideLookAndChoice)
     }
 }
 
-TEST_F(CCharSelectTest, WithoutFlagBytesEveryCellIsGreyAndNothingCanBeChosen)
+TEST_F(CCharSelectThreadTest, WithoutFlagBytesEveryCellIsGreyAndNothingCanBeChosen)
 {
     State().Flags.clear();
     CharScreen screen;
@@ -193,7 +193,7 @@ TEST_F(CCharSelectTest, WithoutFlagBytesEveryCellIsGreyAndNothingCanBeChosen)
         EXPECT_EQ(shown[static_cast<size_t>(i)], Cell(tools::CHARLIST_CHARACTER + i, 3)) << i;
 }
 
-TEST_F(CCharSelectTest, AStrayCellIdIsIgnored)
+TEST_F(CCharSelectThreadTest, AStrayCellIdIsIgnored)
 {
     CharScreen screen;
     ASSERT_TRUE(screen.Setup());
@@ -203,7 +203,7 @@ TEST_F(CCharSelectTest, AStrayCellIdIsIgnored)
     EXPECT_TRUE(TakeOkCancelSounds().empty());
 }
 
-TEST_F(CCharSelectTest, SideButtonsActOnlyWhileDrawnEnabled)
+TEST_F(CCharSelectThreadTest, SideButtonsActOnlyWhileDrawnEnabled)
 {
     GetDocument()->SetEngineStateBits(0x4);
     State().Variables[53].Integer = 1;
@@ -261,7 +261,7 @@ TEST_F(CCharSelectTest, SideButtonsActOnlyWhileDrawnEnabled)
     }
 }
 
-TEST_F(CCharSelectTest, CursorKeysFollowTheTable)
+TEST_F(CCharSelectThreadTest, CursorKeysFollowTheTable)
 {
     struct Case
     {
@@ -293,7 +293,7 @@ TEST_F(CCharSelectTest, CursorKeysFollowTheTable)
     EXPECT_EQ(CCharSelect::KeyTarget(13, 205), 260);
 }
 
-TEST_F(CCharSelectTest, LongHelpWrapsOntoTwoCentredLines)
+TEST_F(CCharSelectThreadTest, LongHelpWrapsOntoTwoCentredLines)
 {
     CharScreen screen;
     ASSERT_TRUE(screen.Setup());
@@ -312,7 +312,7 @@ TEST_F(CCharSelectTest, LongHelpWrapsOntoTwoCentredLines)
     EXPECT_TRUE(font.glyphs.empty());
 }
 
-TEST_F(CCharSelectTest, Parts)
+TEST_F(CCharSelectThreadTest, Parts)
 {
     CharScreen screen;
     EXPECT_FALSE(screen.IsComplete());

@@ -19,7 +19,7 @@ POINT Centre(uint32_t id)
     return {-1, -1};
 }
 
-class CCommentModeTest : public CharacterFixture
+class CCommentModeThreadTest : public CharacterFixture
 {
 protected:
     // Runs a fresh screen with the step; answers the result.
@@ -50,7 +50,7 @@ protected:
 
 } // namespace
 
-TEST_F(CCommentModeTest, OnlyTheValueOneUnlocksAndTheUnlockButtonOpensAllOnce)
+TEST_F(CCommentModeThreadTest, OnlyTheValueOneUnlocksAndTheUnlockButtonOpensAllOnce)
 {
     State().Flags[COMMENT_ENTRY_FLAG] = 1;
     State().Flags[COMMENT_ENTRY_FLAG + 1] = 2;
@@ -109,7 +109,7 @@ TEST_F(CCommentModeTest, OnlyTheValueOneUnlocksAndTheUnlockButtonOpensAllOnce)
     }
 }
 
-TEST_F(CCommentModeTest, ALockedTabBecomesTheSelectionWithoutChangingThePage)
+TEST_F(CCommentModeThreadTest, ALockedTabBecomesTheSelectionWithoutChangingThePage)
 {
     State().Flags[COMMENT_ENTRY_FLAG] = 1;
     State().Flags[COMMENT_ENTRY_FLAG + 3] = 1;
@@ -147,7 +147,7 @@ TEST_F(CCommentModeTest, ALockedTabBecomesTheSelectionWithoutChangingThePage)
     EXPECT_EQ(open, Cell(tools::DIARY_SHEET + 3, 0));
 }
 
-TEST_F(CCommentModeTest, ExitsWriteTheSwitchRecordAndClearTheStateWord)
+TEST_F(CCommentModeThreadTest, ExitsWriteTheSwitchRecordAndClearTheStateWord)
 {
     struct Case
     {
@@ -186,7 +186,7 @@ TEST_F(CCommentModeTest, ExitsWriteTheSwitchRecordAndClearTheStateWord)
     }
 }
 
-TEST_F(CCommentModeTest, CursorKeysFollowTheTable)
+TEST_F(CCommentModeThreadTest, CursorKeysFollowTheTable)
 {
     const struct
     {
@@ -207,7 +207,7 @@ TEST_F(CCommentModeTest, CursorKeysFollowTheTable)
     }
 }
 
-TEST_F(CCommentModeTest, AScreenWithoutItsPartsIsRefusedAndReleasesTwice)
+TEST_F(CCommentModeThreadTest, AScreenWithoutItsPartsIsRefusedAndReleasesTwice)
 {
     class NoSprites : public CCommentMode
     {

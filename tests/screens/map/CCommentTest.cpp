@@ -11,7 +11,7 @@ constexpr int OPEN = 30;
 constexpr int BUDGET = OPEN + 30;
 constexpr int32_t CLOSE_X = 1642 + 110, CLOSE_Y = 928 + 63;
 
-class CCommentTest : public CharacterFixture
+class CCommentThreadTest : public CharacterFixture
 {
 protected:
     // Runs the viewer; answers its result and the pumps it took.
@@ -32,7 +32,7 @@ protected:
 
 } // namespace
 
-TEST_F(CCommentTest, IndexesShowTheirSheetsAndIndexesPastTheTableShowNothing)
+TEST_F(CCommentThreadTest, IndexesShowTheirSheetsAndIndexesPastTheTableShowNothing)
 {
     const std::pair<int32_t, uint32_t> shown[] = {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {4, 2}, {5, 3}};
     for (const auto& [index, sheet] : shown) {
@@ -59,7 +59,7 @@ TEST_F(CCommentTest, IndexesShowTheirSheetsAndIndexesPastTheTableShowNothing)
     }
 }
 
-TEST_F(CCommentTest, ClosingInputs)
+TEST_F(CCommentThreadTest, ClosingInputs)
 {
     struct Case
     {
@@ -99,7 +99,7 @@ TEST_F(CCommentTest, ClosingInputs)
     }
 }
 
-TEST_F(CCommentTest, AnyArrowMovesThePointerOntoTheButton)
+TEST_F(CCommentThreadTest, AnyArrowMovesThePointerOntoTheButton)
 {
     for (const uint32_t key : {200u, 208u, 203u, 205u}) {
         SCOPED_TRACE(key);

@@ -27,8 +27,8 @@ public:
         }
         return out;
     }
-    CSprite* LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t, int32_t, int32_t, RECT* out, int32_t,
-                        int32_t, int32_t) override
+    CSprite* LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t, int32_t, int32_t, RECT* out,
+                        int32_t, int32_t, int32_t) override
     {
         loads.push_back(name.GetText());
         if (out != nullptr)
@@ -39,10 +39,10 @@ public:
     std::vector<std::string> loads;
 };
 
-class CCpsCommandsTest : public TownMapFixture
+class CCpsCommandsThreadTest : public TownMapFixture
 {
 protected:
-    CCpsCommandsTest()
+    CCpsCommandsThreadTest()
     {
         tools::MoverBlockSpec spec;
         spec.movers = {{0x41, 0, 1, 2, 3, 4, 0x10, 0}, {0x01, 0, 1, 2, 10, 4, 0x10, 0}};
@@ -78,7 +78,7 @@ protected:
 
 } // namespace
 
-TEST_F(CCpsCommandsTest, EveryCommandPopsExactlyItsArgumentsWhateverTheIndex)
+TEST_F(CCpsCommandsThreadTest, EveryCommandPopsExactlyItsArgumentsWhateverTheIndex)
 {
     struct Case
     {
@@ -114,7 +114,7 @@ TEST_F(CCpsCommandsTest, EveryCommandPopsExactlyItsArgumentsWhateverTheIndex)
     }
 }
 
-TEST_F(CCpsCommandsTest, AScriptedWalkEndsOnTheGoal)
+TEST_F(CCpsCommandsThreadTest, AScriptedWalkEndsOnTheGoal)
 {
     map.EventCheckMode = 2;
     Exec({15, 0, 20, 12}); // foot (3, 5) to (20, 12), round the wall of row 6
@@ -150,7 +150,7 @@ TEST_F(CCpsCommandsTest, AScriptedWalkEndsOnTheGoal)
     EXPECT_EQ(Value(18), 0);
 }
 
-TEST_F(CCpsCommandsTest, TrailReplayAndShortcut)
+TEST_F(CCpsCommandsThreadTest, TrailReplayAndShortcut)
 {
     for (uint16_t i = 0; i < 32; ++i)
         map.TrailRing[i] = {i, static_cast<uint16_t>(i + 1), 0x20};
@@ -176,7 +176,7 @@ TEST_F(CCpsCommandsTest, TrailReplayAndShortcut)
     EXPECT_EQ(map.MoverAt(0).Opcode(), 15);
 }
 
-TEST_F(CCpsCommandsTest, ViewPointsAndSavedPlacesKeepTheCameraInsideTheMap)
+TEST_F(CCpsCommandsThreadTest, ViewPointsAndSavedPlacesKeepTheCameraInsideTheMap)
 {
     Exec({1, 0, 1, 3});
     EXPECT_EQ(map.Camera.CamX, 0); // 40 clamped to 30 - 48, then raised to 0
@@ -193,7 +193,7 @@ TEST_F(CCpsCommandsTest, ViewPointsAndSavedPlacesKeepTheCameraInsideTheMap)
     EXPECT_EQ(Value(24), 8);
 }
 
-TEST_F(CCpsCommandsTest, PicturesLoadOnlyWhenTheNameChanges)
+TEST_F(CCpsCommandsThreadTest, PicturesLoadOnlyWhenTheNameChanges)
 {
     Exec({25, "tiles.akb", 0});
     Exec({25, "tiles.akb", 0});
@@ -213,7 +213,7 @@ TEST_F(CCpsCommandsTest, PicturesLoadOnlyWhenTheNameChanges)
     EXPECT_FALSE(map.PictureSlot[0]);
 }
 
-TEST_F(CCpsCommandsTest, TheLayersAreMadeByTheirFirstUseAndFreedWithTheDataThenMadeWithTheSamePictures)
+TEST_F(CCpsCommandsThreadTest, TheLayersAreMadeByTheirFirstUseAndFreedWithTheDataThenMadeWithTheSamePictures)
 {
     StackMap fresh;
     EXPECT_EQ(fresh.CreateMenu(), 1);

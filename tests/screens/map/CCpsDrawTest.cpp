@@ -36,10 +36,10 @@ std::unique_ptr<CSpriteLayer> FigureSheet(uint32_t tag)
     return sheet;
 }
 
-class CCpsDrawTest : public TownMapFixture
+class CCpsDrawThreadTest : public TownMapFixture
 {
 protected:
-    CCpsDrawTest()
+    CCpsDrawThreadTest()
         : m_saved_size(CCps::GetMapPictureSize())
     {
         CCps::SetMapPictureSize(2400, 1400);
@@ -48,7 +48,7 @@ protected:
         m_map.OverlayPicture->GetLayer()->FillRect(0, 0, 2400, 1400, KEY_COLOUR, 1);
         m_target = Layer(1920, 1080, 0);
     }
-    ~CCpsDrawTest() override { CCps::SetMapPictureSize(m_saved_size.cx, m_saved_size.cy); }
+    ~CCpsDrawThreadTest() override { CCps::SetMapPictureSize(m_saved_size.cx, m_saved_size.cy); }
     SIZE m_saved_size;
 
     void Movers(std::vector<tools::MoverRecord> movers)
@@ -136,7 +136,7 @@ protected:
 
 } // namespace
 
-TEST_F(CCpsDrawTest, MoversDrawBySourceCellInYOrderAndClipTheirSource)
+TEST_F(CCpsDrawThreadTest, MoversDrawBySourceCellInYOrderAndClipTheirSource)
 {
     m_map.PictureSlot[0] = FigureSheet(0);
     m_map.PictureSlot[1] = FigureSheet(0);
@@ -162,7 +162,7 @@ TEST_F(CCpsDrawTest, MoversDrawBySourceCellInYOrderAndClipTheirSource)
     EXPECT_EQ(At(target, 380 + 1, 400 + 1), 0xFF000000u | 1u << 16 | 721u) << "mover 0, lower, on top";
 }
 
-TEST_F(CCpsDrawTest, TileModeDrawsTileBBeforeOrAfterTileAByTheFrame)
+TEST_F(CCpsDrawThreadTest, TileModeDrawsTileBBeforeOrAfterTileAByTheFrame)
 {
     auto tiles = Layer(1600, 80, 0);
     tiles->GetLayer()->FillRect(40, 0, 40, 40, 0xFF0000AA, 1); // tile 1
@@ -186,7 +186,7 @@ TEST_F(CCpsDrawTest, TileModeDrawsTileBBeforeOrAfterTileAByTheFrame)
     EXPECT_EQ(At(target, 80 + 5, 120 + 5), 0xFF0000BBu) << "frame 12: B in front";
 }
 
-TEST_F(CCpsDrawTest, PictureModeStacksMapMoversOverlayAndPresence)
+TEST_F(CCpsDrawThreadTest, PictureModeStacksMapMoversOverlayAndPresence)
 {
     auto figure = Layer(1440, 240, 0xFF0000CC);
     m_map.PictureSlot[0] = std::move(figure);
@@ -215,7 +215,7 @@ TEST_F(CCpsDrawTest, PictureModeStacksMapMoversOverlayAndPresence)
     m_map.RedrawMap();
 }
 
-TEST_F(CCpsDrawTest, PictureModeGivesTheComposedFrameWhereverTheCameraStands)
+TEST_F(CCpsDrawThreadTest, PictureModeGivesTheComposedFrameWhereverTheCameraStands)
 {
     FillDistinctPictures();
     Movers(
@@ -235,7 +235,7 @@ TEST_F(CCpsDrawTest, PictureModeGivesTheComposedFrameWhereverTheCameraStands)
 
 // Each frame composes only what changed since the last one; every frame must still be the whole
 // composition, or a cell left from an earlier frame shows.
-TEST_F(CCpsDrawTest, PictureModeFramesStayWholeCompositionsWhileMoversAndCameraMove)
+TEST_F(CCpsDrawThreadTest, PictureModeFramesStayWholeCompositionsWhileMoversAndCameraMove)
 {
     FillDistinctPictures();
     tools::MoverBlockSpec spec;

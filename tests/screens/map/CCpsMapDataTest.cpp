@@ -5,7 +5,7 @@
 
 namespace {
 
-class CCpsMapDataTest : public TownMapFixture
+class CCpsMapDataThreadTest : public TownMapFixture
 {};
 
 std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
@@ -23,7 +23,7 @@ std::vector<uint8_t> WithHeader(std::vector<uint8_t> bytes, uint16_t width, uint
 
 } // namespace
 
-TEST_F(CCpsMapDataTest, AWalkMapFillsTheColumnMajorGridAndResetsCameraAndCheck)
+TEST_F(CCpsMapDataThreadTest, AWalkMapFillsTheColumnMajorGridAndResetsCameraAndCheck)
 {
     m_map.CellAt(5, 5).SetBlock(7);
     m_map.Camera.CamX = 9;
@@ -45,7 +45,7 @@ TEST_F(CCpsMapDataTest, AWalkMapFillsTheColumnMajorGridAndResetsCameraAndCheck)
     EXPECT_TRUE(m_map.WalkMapBuffer.empty());
 }
 
-TEST_F(CCpsMapDataTest, DamagedOrMissingFilesAreRefusedAndLeaveNothing)
+TEST_F(CCpsMapDataThreadTest, DamagedOrMissingFilesAreRefusedAndLeaveNothing)
 {
     const std::vector<uint8_t> sound = tools::BuildWalkMap(Free(4, 3));
     m_map.CellAt(0, 0).SetBlock(9);
@@ -74,7 +74,7 @@ TEST_F(CCpsMapDataTest, DamagedOrMissingFilesAreRefusedAndLeaveNothing)
     EXPECT_TRUE(m_map.MoveProgramData.Empty());
 }
 
-TEST_F(CCpsMapDataTest, MoversComeFromTheirRecordsFlagBytesAndFirstInstruction)
+TEST_F(CCpsMapDataThreadTest, MoversComeFromTheirRecordsFlagBytesAndFirstInstruction)
 {
     tools::MoverBlockSpec spec;
     spec.movers = {{0x41, 0, 1, 2, 0, 0, 0, 0}, {0x01, 0, 1, 2, 0, 0, 0, 1}, {0x01, 0, 2, 2, 0, 0, 0, 1}};
@@ -111,7 +111,7 @@ TEST_F(CCpsMapDataTest, MoversComeFromTheirRecordsFlagBytesAndFirstInstruction)
     EXPECT_EQ(m_map.MoverCount, 0u);
 }
 
-TEST_F(CCpsMapDataTest, AProgramOutsideTheBlockOrOnAZeroByteIdles)
+TEST_F(CCpsMapDataThreadTest, AProgramOutsideTheBlockOrOnAZeroByteIdles)
 {
     tools::MoverBlockSpec spec;
     spec.movers = {{0x01, 0, 1, 2, 3, 3, 0x10, 5}, {0x01, 0, 1, 2, 3, 3, 0x10, 1}};
@@ -129,7 +129,7 @@ TEST_F(CCpsMapDataTest, AProgramOutsideTheBlockOrOnAZeroByteIdles)
     EXPECT_EQ(Mover(1).Y(), 3);
 }
 
-TEST_F(CCpsMapDataTest, EventAreasByModeFacingAndFootprint)
+TEST_F(CCpsMapDataThreadTest, EventAreasByModeFacingAndFootprint)
 {
     tools::MoverBlockSpec spec;
     spec.movers = {{0x41, 0, 1, 2, 4, 4, 0x30, 0}};
@@ -176,7 +176,7 @@ TEST_F(CCpsMapDataTest, EventAreasByModeFacingAndFootprint)
     EXPECT_EQ(m_map.CheckEventAreas(), 0xFFFF) << "mode 0 leaves the check disarmed";
 }
 
-TEST_F(CCpsMapDataTest, ComposedMoversFillTheirViewCellsInOrder)
+TEST_F(CCpsMapDataThreadTest, ComposedMoversFillTheirViewCellsInOrder)
 {
     const auto compose = [&](std::vector<tools::MoverRecord> movers) {
         tools::MoverBlockSpec spec;
@@ -212,7 +212,7 @@ TEST_F(CCpsMapDataTest, ComposedMoversFillTheirViewCellsInOrder)
     EXPECT_EQ(cell(3, 3).MoverA, 0xFFFF);
 }
 
-TEST_F(CCpsMapDataTest, TheDemoTownLoadsWalksAndReachesItsEventArea)
+TEST_F(CCpsMapDataThreadTest, TheDemoTownLoadsWalksAndReachesItsEventArea)
 {
     for (const tools::DemoTownFile& file : tools::DemoTownData())
         m_map.files[file.name] = file.bytes;

@@ -14,7 +14,7 @@
 
 namespace {
 
-class CCpsMoversTest : public TownMapFixture
+class CCpsMoversThreadTest : public TownMapFixture
 {
 protected:
     // One mover at (5, 10), 1 x 2, whose program starts by facing down (a tick that ignores how
@@ -43,7 +43,7 @@ using Seen = std::vector<std::array<int, 3>>;
 
 } // namespace
 
-TEST_F(CCpsMoversTest, ProgramsRunTickByTick)
+TEST_F(CCpsMoversThreadTest, ProgramsRunTickByTick)
 {
     struct Case
     {
@@ -68,7 +68,7 @@ TEST_F(CCpsMoversTest, ProgramsRunTickByTick)
     }
 }
 
-TEST_F(CCpsMoversTest, FacingAndTheTrail)
+TEST_F(CCpsMoversThreadTest, FacingAndTheTrail)
 {
     LoadProgram({});
     MapMover mover = Mover(0);
@@ -105,7 +105,7 @@ TEST_F(CCpsMoversTest, FacingAndTheTrail)
     }
 }
 
-TEST_F(CCpsMoversTest, ABlockedStepKeepsItsCountAndReportsZero)
+TEST_F(CCpsMoversThreadTest, ABlockedStepKeepsItsCountAndReportsZero)
 {
     LoadProgram({{2, 3}}, 0x51, {"....................", ".....#.............."});
     Mover(0).SetY(1);
@@ -117,7 +117,7 @@ TEST_F(CCpsMoversTest, ABlockedStepKeepsItsCountAndReportsZero)
     EXPECT_EQ(Mover(0).Count(), 3);
 }
 
-TEST_F(CCpsMoversTest, MessagesOfNonMovesShowOnceAndOpcode7Ends)
+TEST_F(CCpsMoversThreadTest, MessagesOfNonMovesShowOnceAndOpcode7Ends)
 {
     LoadProgram({{7, 2}, {10, 1}, {11, 1}, {5, 1}});
     for (int tick = 0; tick < 6; ++tick)
@@ -129,7 +129,7 @@ TEST_F(CCpsMoversTest, MessagesOfNonMovesShowOnceAndOpcode7Ends)
     EXPECT_EQ(Mover(0).Count(), 0);
 }
 
-TEST_F(CCpsMoversTest, EveryEdgeBlocks)
+TEST_F(CCpsMoversThreadTest, EveryEdgeBlocks)
 {
     struct Case
     {
@@ -157,7 +157,7 @@ TEST_F(CCpsMoversTest, EveryEdgeBlocks)
     }
 }
 
-TEST_F(CCpsMoversTest, BlockedCornersSlideByTheirBits)
+TEST_F(CCpsMoversThreadTest, BlockedCornersSlideByTheirBits)
 {
     // The mover stands at (4, 4), 1 x 2: its footprint is (4, 5). Up tests row 4, left tests (3, 5).
     struct Case
@@ -258,7 +258,7 @@ TEST_F(CCpsMoversTest, BlockedCornersSlideByTheirBits)
     }
 }
 
-TEST_F(CCpsMoversTest, TheCameraFollowsWithinItsMarginsAndMirrorsToFlagBytes)
+TEST_F(CCpsMoversThreadTest, TheCameraFollowsWithinItsMarginsAndMirrorsToFlagBytes)
 {
     struct Case
     {
@@ -297,7 +297,7 @@ TEST_F(CCpsMoversTest, TheCameraFollowsWithinItsMarginsAndMirrorsToFlagBytes)
     }
 }
 
-TEST_F(CCpsMoversTest, ABlockedPathStepEndsTheWalkAndRestores)
+TEST_F(CCpsMoversThreadTest, ABlockedPathStepEndsTheWalkAndRestores)
 {
     tools::MoverBlockSpec spec;
     spec.movers = {{0x51, 0, 1, 2, 5, 2, 0, 0}, {0x00, 0, 1, 2, 9, 9, 0, 0}};
@@ -325,7 +325,7 @@ TEST_F(CCpsMoversTest, ABlockedPathStepEndsTheWalkAndRestores)
     EXPECT_EQ(m_map.TrailHead, (head + 1) % 32);
 }
 
-TEST_F(CCpsMoversTest, SteeringByKeysMouseAndCancel)
+TEST_F(CCpsMoversThreadTest, SteeringByKeysMouseAndCancel)
 {
     LoadProgram({}, 0x41, Free(48, 27));
     MapMover mover = Mover(0);
@@ -373,7 +373,7 @@ TEST_F(CCpsMoversTest, SteeringByKeysMouseAndCancel)
     calendar->SetVisibleFlag(0);
 }
 
-TEST_F(CCpsMoversTest, TheStepWaitMeasuresElapsedTimeAcrossTheClocksWrap)
+TEST_F(CCpsMoversThreadTest, TheStepWaitMeasuresElapsedTimeAcrossTheClocksWrap)
 {
     OnPump(nullptr);
     // A stamp just before the 32-bit clock wrapped, read after it: long past, no wait.
@@ -388,7 +388,7 @@ TEST_F(CCpsMoversTest, TheStepWaitMeasuresElapsedTimeAcrossTheClocksWrap)
     EXPECT_GE(GetEffectTime() - m_map.LastStepTime, 33u);
 }
 
-TEST_F(CCpsMoversTest, OpcodeFifteenWalksItsStepsInOneTickAndMayTakeSecondCells)
+TEST_F(CCpsMoversThreadTest, OpcodeFifteenWalksItsStepsInOneTickAndMayTakeSecondCells)
 {
     struct Case
     {
@@ -425,10 +425,10 @@ std::vector<tools::ArchiveEntry> DemoTownPictureEntries()
 }
 
 // The demo's town with its pictures, drawn into a screen-sized target tick by tick.
-class CCpsTownTicksTest : public TownMapFixture
+class CCpsTownTicksThreadTest : public TownMapFixture
 {
 protected:
-    CCpsTownTicksTest()
+    CCpsTownTicksThreadTest()
         : TownMapFixture(DemoTownPictureEntries())
         , m_saved_size(CCps::GetMapPictureSize())
     {
@@ -449,7 +449,7 @@ protected:
         m_target.reset(
             static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, 1920, 1080, -1, LAYER_KIND_MEMORY)));
     }
-    ~CCpsTownTicksTest() override { CCps::SetMapPictureSize(m_saved_size.cx, m_saved_size.cy); }
+    ~CCpsTownTicksThreadTest() override { CCps::SetMapPictureSize(m_saved_size.cx, m_saved_size.cy); }
 
     // One step of the screen on the virtual clock, then the frame drawn.
     void Tick()
@@ -468,7 +468,7 @@ protected:
 
 } // namespace
 
-TEST_F(CCpsTownTicksTest, FixedRoundsAndTheSteeredLeaderOverFramesInBothModes)
+TEST_F(CCpsTownTicksThreadTest, FixedRoundsAndTheSteeredLeaderOverFramesInBothModes)
 {
     ASSERT_NE(m_map.PictureSlot[0], nullptr);
     // Walker 1's round starts with thirteen steps right, walker 2's with seven left; the leader

@@ -8,7 +8,7 @@
 
 namespace {
 
-class CCpsPathTest : public TownMapFixture
+class CCpsPathThreadTest : public TownMapFixture
 {
 protected:
     void Map(const std::vector<std::string>& rows)
@@ -55,8 +55,8 @@ protected:
             open.pop_front();
             const std::array<std::array<int, 2>, 4> next{{{x, y - 1}, {x, y + 1}, {x - 1, y}, {x + 1, y}}};
             const std::array<bool, 4> fits{Free(x, y - 1) && Free(x + 1, y - 1),
-                                           Free(x + 1, y + 1) && Free(x, y + 2) && Free(x + 1, y + 2),
-                                           true, Free(x + 2, y)};
+                                           Free(x + 1, y + 1) && Free(x, y + 2) && Free(x + 1, y + 2), true,
+                                           Free(x + 2, y)};
             for (size_t i = 0; i < 4; ++i) {
                 const auto [nx, ny] = next[i];
                 if (!fits[i] || !(Free(nx, ny) || (nx == fx && ny == fy)))
@@ -91,7 +91,7 @@ protected:
 
 } // namespace
 
-TEST_F(CCpsPathTest, SearchCases)
+TEST_F(CCpsPathThreadTest, SearchCases)
 {
     struct Case
     {
@@ -104,7 +104,14 @@ TEST_F(CCpsPathTest, SearchCases)
         {"on the goal", TownMapFixture::Free(10, 10), 4, 4, 4, 4, 0, -1},
         {"goal above the foot", TownMapFixture::Free(10, 10), 4, 4, 4, 3, 1, 1},
         {"goal left of the foot", TownMapFixture::Free(10, 10), 4, 4, 3, 4, 1, 1},
-        {"walled goal", {"..........", "...###....", "...#.#....", "...###....", ".........."}, 7, 4, 4, 2, 0, -1},
+        {"walled goal",
+         {"..........", "...###....", "...#.#....", "...###....", ".........."},
+         7,
+         4,
+         4,
+         2,
+         0,
+         -1},
         {"top-left corner", TownMapFixture::Free(255, 192), 200, 150, 0, 0, 1, -1},
         {"bottom-right corner", TownMapFixture::Free(255, 192), 3, 3, 253, 191, 1, -1},
         {"figure on column 253, row 190", TownMapFixture::Free(255, 192), 253, 190, 0, 0, 1, -1},
@@ -128,7 +135,7 @@ TEST_F(CCpsPathTest, SearchCases)
     }
 }
 
-TEST_F(CCpsPathTest, AGoalBesideTheFootEndsOnTheFirstPass)
+TEST_F(CCpsPathThreadTest, AGoalBesideTheFootEndsOnTheFirstPass)
 {
     Map(TownMapFixture::Free(12, 12));
     Size(12, 12);
@@ -138,7 +145,7 @@ TEST_F(CCpsPathTest, AGoalBesideTheFootEndsOnTheFirstPass)
     }
 }
 
-TEST_F(CCpsPathTest, PreferenceFlagsChangeTheOrder)
+TEST_F(CCpsPathThreadTest, PreferenceFlagsChangeTheOrder)
 {
     // The figure lies below and a little left (p = 2): down is walled, so left or right goes next.
     std::vector<std::string> rows = TownMapFixture::Free(20, 17);
@@ -153,13 +160,15 @@ TEST_F(CCpsPathTest, PreferenceFlagsChangeTheOrder)
     State().Flags[4068] = 0;
 }
 
-TEST_F(CCpsPathTest, EqualValuesKeepTheEarlierRay)
+TEST_F(CCpsPathThreadTest, EqualValuesKeepTheEarlierRay)
 {
     Map(TownMapFixture::Free(20, 20));
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x)
             m_map.DistanceGrid[static_cast<size_t>(y) * 255 + static_cast<size_t>(x)] = 65534;
-    auto at = [&](int x, int y) -> uint16_t& { return m_map.DistanceGrid[static_cast<size_t>(y) * 255 + static_cast<size_t>(x)]; };
+    auto at = [&](int x, int y) -> uint16_t& {
+        return m_map.DistanceGrid[static_cast<size_t>(y) * 255 + static_cast<size_t>(x)];
+    };
     at(10, 10) = 9;
     at(7, 10) = 0;  // left
     at(14, 10) = 0; // right, equal: left came first
@@ -168,7 +177,7 @@ TEST_F(CCpsPathTest, EqualValuesKeepTheEarlierRay)
     EXPECT_EQ(m_map.PathLength, 3);
 }
 
-TEST_F(CCpsPathTest, RandomMazes)
+TEST_F(CCpsPathThreadTest, RandomMazes)
 {
     std::mt19937 random(41);
     for (int round = 0; round < 60; ++round) {

@@ -65,10 +65,10 @@ public:
     int32_t answer = -1;
 };
 
-class CCpsScreenTest : public TownMapFixture
+class CCpsScreenThreadTest : public TownMapFixture
 {
 protected:
-    CCpsScreenTest()
+    CCpsScreenThreadTest()
     {
         tools::MoverBlockSpec spec;
         spec.movers = {{0x41, 0, 1, 2, 3, 4, 0x10, 0}};
@@ -86,7 +86,7 @@ protected:
         saved_sub_map = std::move(GetGameWork()->m_sub_map);
         GetGameWork()->m_sub_map = std::move(sub_map);
     }
-    ~CCpsScreenTest() override
+    ~CCpsScreenThreadTest() override
     {
         GetGameWork()->m_sub_map = std::move(saved_sub_map);
         SetSpeed(1);
@@ -114,7 +114,7 @@ protected:
 
 } // namespace
 
-TEST_F(CCpsScreenTest, StepsArePacedByTheMapSpeedWithoutCatchingUp)
+TEST_F(CCpsScreenThreadTest, StepsArePacedByTheMapSpeedWithoutCatchingUp)
 {
     struct Case
     {
@@ -139,7 +139,7 @@ TEST_F(CCpsScreenTest, StepsArePacedByTheMapSpeedWithoutCatchingUp)
     }
 }
 
-TEST_F(CCpsScreenTest, ShiftOrCtrlStepFastExceptInSkipMode)
+TEST_F(CCpsScreenThreadTest, ShiftOrCtrlStepFastExceptInSkipMode)
 {
     struct Case
     {
@@ -160,7 +160,7 @@ TEST_F(CCpsScreenTest, ShiftOrCtrlStepFastExceptInSkipMode)
     State().SetEngineStateWord(0);
 }
 
-TEST_F(CCpsScreenTest, AnEventAreaEndsTheScreenWithItsId)
+TEST_F(CCpsScreenThreadTest, AnEventAreaEndsTheScreenWithItsId)
 {
     map.files["events.bin"] = tools::BuildEventAreaFile({{0x123, 0, 0, 59, 39, 0x0F}});
     map.LoadEventAreas("events.bin", 3);
@@ -170,7 +170,7 @@ TEST_F(CCpsScreenTest, AnEventAreaEndsTheScreenWithItsId)
     EXPECT_EQ(map.Result.Integer, 0x123);
 }
 
-TEST_F(CCpsScreenTest, CancelRunsTheSubMap)
+TEST_F(CCpsScreenThreadTest, CancelRunsTheSubMap)
 {
     // The sub map itself, not the side menu's way to it, which also takes and drops a snapshot.
     GetGameWork()->SetStatusBits(STATUS_SNAPSHOT_TAKEN);
@@ -189,7 +189,7 @@ TEST_F(CCpsScreenTest, CancelRunsTheSubMap)
     }
 }
 
-TEST_F(CCpsScreenTest, SideMenuButtons)
+TEST_F(CCpsScreenThreadTest, SideMenuButtons)
 {
     // A disabled button does nothing at all; the backlog button nothing while the backlog is empty.
     for (auto [button, disabled] : std::vector<std::array<int32_t, 2>>{{0, 0}, {4, -1}}) {
@@ -216,7 +216,7 @@ TEST_F(CCpsScreenTest, SideMenuButtons)
     EXPECT_EQ(map.Result.Integer, 0xFF03);
 }
 
-TEST_F(CCpsScreenTest, TheSideMenuFollowsThePointerOnlyWhenItsStateChanges)
+TEST_F(CCpsScreenThreadTest, TheSideMenuFollowsThePointerOnlyWhenItsStateChanges)
 {
     // Each pass over the pointer's path; the menu opens or closes only where its state changes,
     // never again on every pass while the pointer rests.
@@ -250,7 +250,7 @@ TEST_F(CCpsScreenTest, TheSideMenuFollowsThePointerOnlyWhenItsStateChanges)
     EXPECT_EQ(map.opens, 2);
 }
 
-TEST_F(CCpsScreenTest, GameModeChangesAreNoticed)
+TEST_F(CCpsScreenThreadTest, GameModeChangesAreNoticed)
 {
     SetConfigGameMode(0);
     map.ShownGameMode = 0;
@@ -264,7 +264,7 @@ TEST_F(CCpsScreenTest, GameModeChangesAreNoticed)
     EXPECT_EQ(map.ShownGameMode, 0u);
 }
 
-TEST_F(CCpsScreenTest, StepsGoOnAcrossTheClocksWrap)
+TEST_F(CCpsScreenThreadTest, StepsGoOnAcrossTheClocksWrap)
 {
     SetSpeed(1);
     platform::VirtualClock::Advance(0xFFFFFFF0u - GetEffectTime());
@@ -274,7 +274,7 @@ TEST_F(CCpsScreenTest, StepsGoOnAcrossTheClocksWrap)
     EXPECT_LT(times.back(), 1000u); // past the wrap
 }
 
-TEST_F(CCpsScreenTest, HoverDrawsTheMenuButtonAndThePlateButtonAndClearsTheOldOne)
+TEST_F(CCpsScreenThreadTest, HoverDrawsTheMenuButtonAndThePlateButtonAndClearsTheOldOne)
 {
     State().Flags[8003] = 1;
     GetGameWork()->m_status_plate->ShowAnimated(nullptr);
@@ -298,7 +298,7 @@ TEST_F(CCpsScreenTest, HoverDrawsTheMenuButtonAndThePlateButtonAndClearsTheOldOn
     GetGameWork()->m_status_plate->HideAnimated(nullptr);
 }
 
-TEST_F(CCpsScreenTest, ReturnToTitleEndsWithOneAndTheBacklogButtonRunsOnlyWithEntries)
+TEST_F(CCpsScreenThreadTest, ReturnToTitleEndsWithOneAndTheBacklogButtonRunsOnlyWithEntries)
 {
     // The return confirmation (dialog 3) off: confirmed at once.
     SetConfigDialogEnable(3, 0);
@@ -343,17 +343,17 @@ public:
     using IRightMenu::CreateSideMenu;
 };
 
-class CCpsSideMenuTest : public TownMapFixture
+class CCpsSideMenuThreadTest : public TownMapFixture
 {
 protected:
-    CCpsSideMenuTest()
+    CCpsSideMenuThreadTest()
         : TownMapFixture(MessageWindowPictureEntries())
     {}
 };
 
 } // namespace
 
-TEST_F(CCpsSideMenuTest, OpeningFadesTheHiddenSideMenuInWithTheSubMapButton)
+TEST_F(CCpsSideMenuThreadTest, OpeningFadesTheHiddenSideMenuInWithTheSubMapButton)
 {
     MenuHoldingMap map;
     ASSERT_EQ(map.CreateSideMenu(), 1);

@@ -37,10 +37,10 @@ tools::ArchiveEntry IconSheet()
     return {"ICON_P.AKB", tools::EncodeAkb(sheet, {})};
 }
 
-class CCpsTest : public ScreenFixture
+class CCpsThreadTest : public ScreenFixture
 {
 protected:
-    CCpsTest()
+    CCpsThreadTest()
         : ScreenFixture({}, {IconSheet()})
     {
         State().Flags.resize(8192);
@@ -106,7 +106,7 @@ std::vector<PresenceQuestion> Questions(const char* kind, uint32_t floor, std::v
 
 } // namespace
 
-TEST_F(CCpsTest, EachMapKindAsksItsPlacesWithItsClock)
+TEST_F(CCpsThreadTest, EachMapKindAsksItsPlacesWithItsClock)
 {
     std::vector<uint32_t> town(31), second(13);
     for (uint32_t i = 0; i < 31; ++i)
@@ -136,7 +136,7 @@ TEST_F(CCpsTest, EachMapKindAsksItsPlacesWithItsClock)
     }
 }
 
-TEST_F(CCpsTest, TheMarkerIsAFrameAloneOnTheTownMapAndAFaceOnTheSubMaps)
+TEST_F(CCpsThreadTest, TheMarkerIsAFrameAloneOnTheTownMapAndAFaceOnTheSubMaps)
 {
     ASSERT_EQ(m_map.LoadIconSheet(), 1u);
     m_answers = {{13, 26}, {15, 7}};
@@ -161,7 +161,7 @@ TEST_F(CCpsTest, TheMarkerIsAFrameAloneOnTheTownMapAndAFaceOnTheSubMaps)
     EXPECT_EQ(At(2399, 700), CLEAR);
 }
 
-TEST_F(CCpsTest, TownAndSchoolIconsCompositeTheirFacesDifferently)
+TEST_F(CCpsThreadTest, TownAndSchoolIconsCompositeTheirFacesDifferently)
 {
     ASSERT_EQ(m_map.LoadIconSheet(), 1u);
     // Under the face's half transparent patch the frame has a hole: the town's face keeps the
@@ -178,7 +178,7 @@ TEST_F(CCpsTest, TownAndSchoolIconsCompositeTheirFacesDifferently)
         << "the school's frame is always plain";
 }
 
-TEST_F(CCpsTest, AMissingSheetStillAsksEveryQuestion)
+TEST_F(CCpsThreadTest, AMissingSheetStillAsksEveryQuestion)
 {
     for (bool throws : {false, true}) {
         SheetlessMap map;

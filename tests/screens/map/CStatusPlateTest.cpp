@@ -31,10 +31,10 @@ std::vector<tools::ArchiveEntry> PlatePictures()
     return entries;
 }
 
-class CStatusPlateTest : public ScreenFixture
+class CStatusPlateThreadTest : public ScreenFixture
 {
 protected:
-    CStatusPlateTest()
+    CStatusPlateThreadTest()
         : ScreenFixture({}, PlatePictures())
     {
         State().Flags.resize(8192);
@@ -85,7 +85,7 @@ public:
 
 } // namespace
 
-TEST_F(CStatusPlateTest, TimesShowTwelveHourDigitsAndTheirMark)
+TEST_F(CStatusPlateThreadTest, TimesShowTwelveHourDigitsAndTheirMark)
 {
     struct Case
     {
@@ -108,7 +108,7 @@ TEST_F(CStatusPlateTest, TimesShowTwelveHourDigitsAndTheirMark)
     }
 }
 
-TEST_F(CStatusPlateTest, DatesShowTwoDigitMonthsWithJanuaryAsOne)
+TEST_F(CStatusPlateThreadTest, DatesShowTwoDigitMonthsWithJanuaryAsOne)
 {
     struct Case
     {
@@ -128,7 +128,7 @@ TEST_F(CStatusPlateTest, DatesShowTwoDigitMonthsWithJanuaryAsOne)
     }
 }
 
-TEST_F(CStatusPlateTest, MoneyDigitsStepLeftWithOneCommaAndNoNegativeSign)
+TEST_F(CStatusPlateThreadTest, MoneyDigitsStepLeftWithOneCommaAndNoNegativeSign)
 {
     struct Case
     {
@@ -160,7 +160,7 @@ TEST_F(CStatusPlateTest, MoneyDigitsStepLeftWithOneCommaAndNoNegativeSign)
     EXPECT_EQ(State().Money(), -5) << "drawing never changes the sum";
 }
 
-TEST_F(CStatusPlateTest, ButtonRowsFollowTheGameMode)
+TEST_F(CStatusPlateThreadTest, ButtonRowsFollowTheGameMode)
 {
     State().Flags[PLATE_BUTTON_FLAG] = 1;
     for (int32_t mode : {1, 0, 1}) {
@@ -174,7 +174,7 @@ TEST_F(CStatusPlateTest, ButtonRowsFollowTheGameMode)
     }
 }
 
-TEST_F(CStatusPlateTest, EffectsChangeNothingWhenAlreadyDoneOrHeld)
+TEST_F(CStatusPlateThreadTest, EffectsChangeNothingWhenAlreadyDoneOrHeld)
 {
     CStatusPlate& plate = Plate();
     ASSERT_EQ(plate.IsShown(), 0);
@@ -214,7 +214,7 @@ TEST_F(CStatusPlateTest, EffectsChangeNothingWhenAlreadyDoneOrHeld)
     EXPECT_EQ(plate.GetCalendarSprite()->IsVisible(), 0);
 }
 
-TEST_F(CStatusPlateTest, AGivenAnimationCarriesTheStepsAndTheCallerPlaysIt)
+TEST_F(CStatusPlateThreadTest, AGivenAnimationCarriesTheStepsAndTheCallerPlaysIt)
 {
     State().Flags[PLATE_BUTTON_FLAG] = 1;
     CSpriteAnime anime;
@@ -226,7 +226,7 @@ TEST_F(CStatusPlateTest, AGivenAnimationCarriesTheStepsAndTheCallerPlaysIt)
         EXPECT_EQ(sprite->IsVisible(), 1);
 }
 
-TEST_F(CStatusPlateTest, SetupFailsOnlyForAMissingSprite)
+TEST_F(CStatusPlateThreadTest, SetupFailsOnlyForAMissingSprite)
 {
     for (int failing = 1; failing <= 3; ++failing) {
         FaultyPlate plate;

@@ -55,10 +55,10 @@ Cell LayerCell(CSpriteLayer* layer, int x, int y)
 
 constexpr Cell CLEAR{0xFFFFFFFFu, -2};
 
-class CSubMapTest : public ScreenFixture
+class CSubMapThreadTest : public ScreenFixture
 {
 protected:
-    explicit CSubMapTest(bool with_second_area = true)
+    explicit CSubMapThreadTest(bool with_second_area = true)
         : ScreenFixture(SubMapData(with_second_area), SubMapPictures())
     {
         GetDocument()->m_current_state->Flags.resize(8192);
@@ -112,17 +112,17 @@ protected:
     int m_run_pumps = 0;
 };
 
-class CSubMapWithoutSecondAreaTest : public CSubMapTest
+class CSubMapWithoutSecondAreaThreadTest : public CSubMapThreadTest
 {
 protected:
-    CSubMapWithoutSecondAreaTest()
-        : CSubMapTest(false)
+    CSubMapWithoutSecondAreaThreadTest()
+        : CSubMapThreadTest(false)
     {}
 };
 
 } // namespace
 
-TEST_F(CSubMapTest, EachKindAsksItsPlacesInSpotOrderAndShowsTheirFaces)
+TEST_F(CSubMapThreadTest, EachKindAsksItsPlacesInSpotOrderAndShowsTheirFaces)
 {
     struct Case
     {
@@ -167,7 +167,7 @@ TEST_F(CSubMapTest, EachKindAsksItsPlacesInSpotOrderAndShowsTheirFaces)
     EXPECT_EQ(m_map.GetKind(), 5);
 }
 
-TEST_F(CSubMapTest, WithoutTheGameModeEveryPlaceIsAskedButNoFaceDrawn)
+TEST_F(CSubMapThreadTest, WithoutTheGameModeEveryPlaceIsAskedButNoFaceDrawn)
 {
     SetConfigGameMode(0);
     RunKind(0, [&](int pump) {
@@ -180,7 +180,7 @@ TEST_F(CSubMapTest, WithoutTheGameModeEveryPlaceIsAskedButNoFaceDrawn)
         EXPECT_EQ(LayerCell(m_map.GetIconLayer(), face.X + 72, face.Y + 72), CLEAR);
 }
 
-TEST_F(CSubMapTest, ChangingTheGameModeClosesTheScreenWithMinusOneOnTheNextFrame)
+TEST_F(CSubMapThreadTest, ChangingTheGameModeClosesTheScreenWithMinusOneOnTheNextFrame)
 {
     int changed_at = 0;
     const int32_t result = RunKind(
@@ -196,7 +196,7 @@ TEST_F(CSubMapTest, ChangingTheGameModeClosesTheScreenWithMinusOneOnTheNextFrame
     EXPECT_LT(m_run_pumps, 60) << "closed at once, not by the test's budget";
 }
 
-TEST_F(CSubMapTest, SpotNineteenTakesItsCellFromFlag763OrKeepsThePreviousOne)
+TEST_F(CSubMapThreadTest, SpotNineteenTakesItsCellFromFlag763OrKeepsThePreviousOne)
 {
     struct Case
     {
@@ -220,7 +220,7 @@ TEST_F(CSubMapTest, SpotNineteenTakesItsCellFromFlag763OrKeepsThePreviousOne)
     }
 }
 
-TEST_F(CSubMapTest, TheSchoolBackButtonLiesOnTheIconLayerTheOthersOnTheParts)
+TEST_F(CSubMapThreadTest, TheSchoolBackButtonLiesOnTheIconLayerTheOthersOnTheParts)
 {
     for (int32_t kind : {0, 1, 2, 4}) {
         RunKind(kind);
@@ -235,7 +235,7 @@ TEST_F(CSubMapTest, TheSchoolBackButtonLiesOnTheIconLayerTheOthersOnTheParts)
     }
 }
 
-TEST_F(CSubMapTest, HoverPutsTheOldSpotBackBeforeShowingTheNewOne)
+TEST_F(CSubMapThreadTest, HoverPutsTheOldSpotBackBeforeShowingTheNewOne)
 {
     const tools::AreaRecord first = Area(1, 0);
     const tools::AreaRecord second = Area(1, 2);
@@ -257,7 +257,7 @@ TEST_F(CSubMapTest, HoverPutsTheOldSpotBackBeforeShowingTheNewOne)
     EXPECT_EQ(seen, (std::vector<Cell>{{0, 1}, CLEAR, {2, 1}, {0, 0}}));
 }
 
-TEST_F(CSubMapTest, BackAndCancelBothAnswerMinusOneWithTheirOwnSounds)
+TEST_F(CSubMapThreadTest, BackAndCancelBothAnswerMinusOneWithTheirOwnSounds)
 {
     struct Case
     {
@@ -288,7 +288,7 @@ TEST_F(CSubMapTest, BackAndCancelBothAnswerMinusOneWithTheirOwnSounds)
     }
 }
 
-TEST_F(CSubMapTest, WithoutItsFaceSheetTheScreenCannotBeMade)
+TEST_F(CSubMapThreadTest, WithoutItsFaceSheetTheScreenCannotBeMade)
 {
     class WithoutFaces : public CSubMap
     {
@@ -305,7 +305,7 @@ TEST_F(CSubMapTest, WithoutItsFaceSheetTheScreenCannotBeMade)
     EXPECT_FALSE(map.LoadIcons());
 }
 
-TEST_F(CSubMapWithoutSecondAreaTest, ASecondMapAfterTheSchoolIgnoresTheSchoolsExtraSpots)
+TEST_F(CSubMapWithoutSecondAreaThreadTest, ASecondMapAfterTheSchoolIgnoresTheSchoolsExtraSpots)
 {
     RunKind(2);
     // The second map's area file is missing, so the school's areas stay; its spot 10 is no spot

@@ -16,10 +16,10 @@ tools::AreaRecord TimeArea(int32_t id)
     throw std::logic_error("no such area");
 }
 
-class CTimeSelectTest : public AreaFixture
+class CTimeSelectThreadTest : public AreaFixture
 {
 protected:
-    CTimeSelectTest() { EXPECT_TRUE(m_screen.Setup()); }
+    CTimeSelectThreadTest() { EXPECT_TRUE(m_screen.Setup()); }
 
     // Runs the mode with the step at each pump; the budget ends a run nothing else ends, which
     // then answers 99.
@@ -58,7 +58,7 @@ protected:
     bool m_ended_by_budget = false;
 };
 
-TEST_F(CTimeSelectTest, ButtonsAnswerTheirNumberTheNinthOnlyInModeFourAndBackZero)
+TEST_F(CTimeSelectThreadTest, ButtonsAnswerTheirNumberTheNinthOnlyInModeFourAndBackZero)
 {
     struct Case
     {
@@ -94,7 +94,7 @@ TEST_F(CTimeSelectTest, ButtonsAnswerTheirNumberTheNinthOnlyInModeFourAndBackZer
     EXPECT_FALSE(m_ended_by_budget);
 }
 
-TEST_F(CTimeSelectTest, DecideWithNothingUnderThePointerKeepsTheScreen)
+TEST_F(CTimeSelectThreadTest, DecideWithNothingUnderThePointerKeepsTheScreen)
 {
     EXPECT_EQ(Run(0,
                   [&](int pump) {
@@ -107,7 +107,7 @@ TEST_F(CTimeSelectTest, DecideWithNothingUnderThePointerKeepsTheScreen)
     EXPECT_TRUE(TakeOkCancelSounds().empty());
 }
 
-TEST_F(CTimeSelectTest, CaptionsFollowTheModeAndTheNinthButtonShowsOnlyInModeFour)
+TEST_F(CTimeSelectThreadTest, CaptionsFollowTheModeAndTheNinthButtonShowsOnlyInModeFour)
 {
     struct Case
     {
@@ -136,7 +136,7 @@ TEST_F(CTimeSelectTest, CaptionsFollowTheModeAndTheNinthButtonShowsOnlyInModeFou
     }
 }
 
-TEST_F(CTimeSelectTest, HoverAndPressShowAtOnce)
+TEST_F(CTimeSelectThreadTest, HoverAndPressShowAtOnce)
 {
     std::vector<int32_t> states;
     Run(0, [&](int pump) {
@@ -154,7 +154,7 @@ TEST_F(CTimeSelectTest, HoverAndPressShowAtOnce)
     EXPECT_EQ(states.back(), 0);
 }
 
-TEST_F(CTimeSelectTest, AnyArrowWithoutHoverGoesToButtonZeroAndHoversItAtOnce)
+TEST_F(CTimeSelectThreadTest, AnyArrowWithoutHoverGoesToButtonZeroAndHoversItAtOnce)
 {
     for (uint32_t key : {SCAN_UP, SCAN_DOWN, SCAN_LEFT, SCAN_RIGHT}) {
         std::pair<uint32_t, int32_t> shown;
@@ -183,7 +183,7 @@ public:
     }
 };
 
-TEST_F(CTimeSelectTest, ArrowTableOfTargets)
+TEST_F(CTimeSelectThreadTest, ArrowTableOfTargets)
 {
     // up, down, left, right; -1: the cursor stays.
     const std::pair<int32_t, std::array<int32_t, 4>> rows[] = {

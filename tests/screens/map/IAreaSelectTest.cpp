@@ -6,8 +6,8 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSprite.h"
-#include "screens/map/AreaFixture.h"
 #include "screens/base/IRightMenu.h"
+#include "screens/map/AreaFixture.h"
 #include "screens/map/CAreaBase.h"
 #include "screens/map/CAreaSelect.h"
 #include "screens/map/CStatusPlate.h"
@@ -30,7 +30,8 @@ struct Glyph
 class RecordingFont : public CFontDIB
 {
 public:
-    void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t, uint32_t, ILayer*, uint32_t flags) override
+    void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t, uint32_t, ILayer*,
+                  uint32_t flags) override
     {
         glyphs.push_back({character.GetStdString(), x, y});
         style = flags;
@@ -72,7 +73,7 @@ public:
     int failing_call = 0;
 };
 
-class IAreaSelectTest : public AreaFixture
+class IAreaSelectThreadTest : public AreaFixture
 {
 protected:
     static AreaSelectPartSet& Parts() { return AreaSelectParts(); }
@@ -89,7 +90,7 @@ protected:
     }
 };
 
-TEST_F(IAreaSelectTest, PartsAreSharedUnderTheCountAndRebuiltAfterTheLastRelease)
+TEST_F(IAreaSelectThreadTest, PartsAreSharedUnderTheCountAndRebuiltAfterTheLastRelease)
 {
     ASSERT_EQ(Parts().References, 2u); // the place and area screens of the game work
     ReleaseGameWorkParts();
@@ -112,7 +113,7 @@ TEST_F(IAreaSelectTest, PartsAreSharedUnderTheCountAndRebuiltAfterTheLastRelease
     EXPECT_TRUE(Parts().HelpBar && Parts().Buttons[5] && Parts().Sheet);
 }
 
-TEST_F(IAreaSelectTest, EveryLanguageLoadsThePlainSheet)
+TEST_F(IAreaSelectThreadTest, EveryLanguageLoadsThePlainSheet)
 {
     ReleaseGameWorkParts();
     for (const int32_t language : {0, 1, 2, 3}) {
@@ -125,7 +126,7 @@ TEST_F(IAreaSelectTest, EveryLanguageLoadsThePlainSheet)
     }
 }
 
-TEST_F(IAreaSelectTest, AFailedCreationFreesWhatItMadeAndTheNextSucceeds)
+TEST_F(IAreaSelectThreadTest, AFailedCreationFreesWhatItMadeAndTheNextSucceeds)
 {
     ReleaseGameWorkParts();
     for (int failing : {1, 2, 3, 8}) {
@@ -139,7 +140,7 @@ TEST_F(IAreaSelectTest, AFailedCreationFreesWhatItMadeAndTheNextSucceeds)
     EXPECT_EQ(screen.CreateParts(), 1);
 }
 
-TEST_F(IAreaSelectTest, HitTestLayersSharedAreasPlateMenuAndOwnTable)
+TEST_F(IAreaSelectThreadTest, HitTestLayersSharedAreasPlateMenuAndOwnTable)
 {
     TestScreen screen;
     ASSERT_EQ(screen.CreateParts(), 1);
@@ -157,7 +158,7 @@ TEST_F(IAreaSelectTest, HitTestLayersSharedAreasPlateMenuAndOwnTable)
         int32_t expected;
     };
     const Case cases[] = {
-        {true, 1, 0, 650, 50, 0x0005},  // a shared area over the plate wins
+        {true, 1, 0, 650, 50, 0x0005}, // a shared area over the plate wins
         {true, 1, 0, 900, 50, AREA_ID_PLATE},
         {true, 1, 0, 965, 50, -1},      // right edge outside
         {true, 0, 0, 900, 50, -1},      // button not live
@@ -178,7 +179,7 @@ TEST_F(IAreaSelectTest, HitTestLayersSharedAreasPlateMenuAndOwnTable)
     }
 }
 
-TEST_F(IAreaSelectTest, TransitionsSlideTheModesButtonsAndIdleInTheirTargetState)
+TEST_F(IAreaSelectThreadTest, TransitionsSlideTheModesButtonsAndIdleInTheirTargetState)
 {
     TestScreen screen;
     ASSERT_EQ(screen.CreateParts(), 1);
@@ -222,7 +223,7 @@ TEST_F(IAreaSelectTest, TransitionsSlideTheModesButtonsAndIdleInTheirTargetState
     }
 }
 
-TEST_F(IAreaSelectTest, FixedButtonsFollowModeFlagsAndQuickSaveState)
+TEST_F(IAreaSelectThreadTest, FixedButtonsFollowModeFlagsAndQuickSaveState)
 {
     TestScreen screen;
     ASSERT_EQ(screen.CreateParts(), 1);
@@ -268,7 +269,7 @@ std::string Repeat(const std::string& piece, int count)
     return out;
 }
 
-TEST_F(IAreaSelectTest, HelpTextWrapsAndCentresInTheBox)
+TEST_F(IAreaSelectThreadTest, HelpTextWrapsAndCentresInTheBox)
 {
     TestScreen screen;
     RecordingFont font;

@@ -21,10 +21,10 @@ namespace {
 
 constexpr int32_t NOTE_AREA = 0x10000; // marks a note's area for Centre
 
-class CSaveNoteTest : public SaveLoadScreenFixture
+class CSaveNoteThreadTest : public SaveLoadScreenFixture
 {
 protected:
-    ~CSaveNoteTest() override { platform::SetClipboardUtf8(""); }
+    ~CSaveNoteThreadTest() override { platform::SetClipboardUtf8(""); }
 
     SaveSlotHeader DiskHeader(uint32_t slot) const
     {
@@ -37,7 +37,7 @@ protected:
     }
 };
 
-TEST_F(CSaveNoteTest, SetupFollowsTheConfirmationOfItsKind)
+TEST_F(CSaveNoteThreadTest, SetupFollowsTheConfirmationOfItsKind)
 {
     struct Case
     {
@@ -46,8 +46,9 @@ TEST_F(CSaveNoteTest, SetupFollowsTheConfirmationOfItsKind)
         int32_t answer;
         int32_t kind;
     };
-    const Case cases[] = {{0, -1, 1, NOTE_KIND_NEW}, {1, -1, 1, NOTE_KIND_OVERWRITE}, {0, 0, 0, NOTE_KIND_NEW},
-                          {1, 5, 0, NOTE_KIND_OVERWRITE}, {0, 5, 1, NOTE_KIND_NEW}, {1, 0, 1, NOTE_KIND_OVERWRITE}};
+    const Case cases[] = {{0, -1, 1, NOTE_KIND_NEW}, {1, -1, 1, NOTE_KIND_OVERWRITE},
+                          {0, 0, 0, NOTE_KIND_NEW},  {1, 5, 0, NOTE_KIND_OVERWRITE},
+                          {0, 5, 1, NOTE_KIND_NEW},  {1, 0, 1, NOTE_KIND_OVERWRITE}};
     for (const Case& c : cases) {
         SetConfigDialogEnable(0, 1);
         SetConfigDialogEnable(5, 1);
@@ -64,7 +65,7 @@ TEST_F(CSaveNoteTest, SetupFollowsTheConfirmationOfItsKind)
 }
 
 // Half-width letters stop at the 21 UTF-16 units the slot header stores, before width 30.
-TEST_F(CSaveNoteTest, TypedLettersStopWhereTheStoredNoteEnds)
+TEST_F(CSaveNoteThreadTest, TypedLettersStopWhereTheStoredNoteEnds)
 {
     SetLanguage(1);
     CSaveNote note;
@@ -81,7 +82,7 @@ TEST_F(CSaveNoteTest, TypedLettersStopWhereTheStoredNoteEnds)
     EXPECT_EQ(note.GetCaret(), 21);
 }
 
-TEST_F(CSaveNoteTest, PasteReplacesTheTextCutToWidthThirtyWithoutControlCharacters)
+TEST_F(CSaveNoteThreadTest, PasteReplacesTheTextCutToWidthThirtyWithoutControlCharacters)
 {
     const std::string a29(29, 'a');
     struct Case
@@ -111,7 +112,7 @@ TEST_F(CSaveNoteTest, PasteReplacesTheTextCutToWidthThirtyWithoutControlCharacte
     }
 }
 
-TEST_F(CSaveNoteTest, BackspaceRemovesAWholeFullWidthCharacter)
+TEST_F(CSaveNoteThreadTest, BackspaceRemovesAWholeFullWidthCharacter)
 {
     CSaveNote note;
     ASSERT_EQ(note.Setup("abあ", 0), 1);
@@ -128,25 +129,28 @@ TEST_F(CSaveNoteTest, BackspaceRemovesAWholeFullWidthCharacter)
 
 // A new save whose comment is pasted into the note (Ctrl+V), with the show-again box turned off
 // inside the note: it still saves, and the next new save runs without the note.
-TEST_F(CSaveNoteTest, APastedCommentIsSavedAndTheShowAgainBoxSkipsTheNextNote)
+TEST_F(CSaveNoteThreadTest, APastedCommentIsSavedAndTheShowAgainBoxSkipsTheNextNote)
 {
     SetConfigDialogEnable(0, 1);
     platform::SetClipboardUtf8("メモ\n");
     bool box_off_inside = false;
-    RunScreen(m_save, [&](int pump) {
-        ClickAt(pump, 30, ID_ROW);
-        if (pump == 60)
-            m_keyboard.down = {29, 47}; // Ctrl+V
-        if (pump == 63)
-            m_keyboard.down.clear();
-        if (pump == 85)
-            Capture("savenote_pasted.png");
-        ClickAt(pump, 90, NOTE_AREA | NOTE_SHOW_AGAIN);
-        if (pump == 100)
-            box_off_inside = !GetConfigDialogEnable(0);
-        ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
-        ClickAt(pump, 150, ID_ROW);
-    }, 200);
+    RunScreen(
+        m_save,
+        [&](int pump) {
+            ClickAt(pump, 30, ID_ROW);
+            if (pump == 60)
+                m_keyboard.down = {29, 47}; // Ctrl+V
+            if (pump == 63)
+                m_keyboard.down.clear();
+            if (pump == 85)
+                Capture("savenote_pasted.png");
+            ClickAt(pump, 90, NOTE_AREA | NOTE_SHOW_AGAIN);
+            if (pump == 100)
+                box_off_inside = !GetConfigDialogEnable(0);
+            ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
+            ClickAt(pump, 150, ID_ROW);
+        },
+        200);
     EXPECT_TRUE(box_off_inside);
     EXPECT_EQ(m_save.GetCount(0), 2);
     EXPECT_EQ(DiskHeader(2).GetComment().GetStdString(), "メモ") << "the first save, pushed down";
@@ -156,16 +160,19 @@ TEST_F(CSaveNoteTest, APastedCommentIsSavedAndTheShowAgainBoxSkipsTheNextNote)
 // A new save's comment composed and committed through the input method, its steps arriving as
 // SDL's editing and text events: the note shows the composition over its text line (the clause
 // being converted inverted), then takes the committed text, which the save writes.
-TEST_F(CSaveNoteTest, ACommentComposedThroughTheInputMethodIsShownThenSaved)
+TEST_F(CSaveNoteThreadTest, ACommentComposedThroughTheInputMethodIsShownThenSaved)
 {
     SetConfigDialogEnable(0, 1);
     // Over the first two full-width cells of the note's text line.
     Composition composition{"めも", "メモ", 2, {727, 494, 727 + 56, 494 + 28}, "savenote"};
-    RunScreen(m_save, [&](int pump) {
-        ClickAt(pump, 30, ID_ROW);
-        StepComposition(pump, 58, composition);
-        ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
-    }, 200);
+    RunScreen(
+        m_save,
+        [&](int pump) {
+            ClickAt(pump, 30, ID_ROW);
+            StepComposition(pump, 58, composition);
+            ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
+        },
+        200);
     ExpectCompositionShown(composition);
     EXPECT_GT(composition.seen[3].white, 0) << "the committed text in the note";
     EXPECT_EQ(m_save.GetCount(0), 1);
@@ -176,17 +183,20 @@ TEST_F(CSaveNoteTest, ACommentComposedThroughTheInputMethodIsShownThenSaved)
 
 // Text typed with no input method comes as one commit that starts and ends within a turn: the
 // note still takes it, each commit after the last, and the save writes it.
-TEST_F(CSaveNoteTest, TextCommittedWithoutACompositionIsTaken)
+TEST_F(CSaveNoteThreadTest, TextCommittedWithoutACompositionIsTaken)
 {
     SetConfigDialogEnable(0, 1);
-    RunScreen(m_save, [&](int pump) {
-        ClickAt(pump, 30, ID_ROW);
-        if (pump == 60)
-            CommitText("雪の朝");
-        if (pump == 80)
-            CommitText("abc");
-        ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
-    }, 200);
+    RunScreen(
+        m_save,
+        [&](int pump) {
+            ClickAt(pump, 30, ID_ROW);
+            if (pump == 60)
+                CommitText("雪の朝");
+            if (pump == 80)
+                CommitText("abc");
+            ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
+        },
+        200);
     EXPECT_EQ(m_save.GetCount(0), 1);
     EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "雪の朝abc");
 }

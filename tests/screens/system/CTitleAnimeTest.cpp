@@ -9,7 +9,7 @@
 
 namespace {
 
-class CTitleAnimeTest : public TitleFixture
+class CTitleAnimeThreadTest : public TitleFixture
 {
 protected:
     CSpriteTexture* Flower(CTitleAnime& anime) { return dynamic_cast<CSpriteTexture*>(anime.m_flower.get()); }
@@ -21,7 +21,7 @@ protected:
     }
 };
 
-TEST_F(CTitleAnimeTest, TheFlowerFollowsItsPathTurnsAndFlipsTickByTick)
+TEST_F(CTitleAnimeThreadTest, TheFlowerFollowsItsPathTurnsAndFlipsTickByTick)
 {
     CTitleAnime anime;
     anime.LoadImages();
@@ -68,7 +68,7 @@ TEST_F(CTitleAnimeTest, TheFlowerFollowsItsPathTurnsAndFlipsTickByTick)
     EXPECT_NEAR(seen[320].height, 0.5f, 1e-5f);
 }
 
-TEST_F(CTitleAnimeTest, PlayLeavesTheBackgroundOnLayerZeroAfterASkipOrAnUnwind)
+TEST_F(CTitleAnimeThreadTest, PlayLeavesTheBackgroundOnLayerZeroAfterASkipOrAnUnwind)
 {
     struct Case
     {
@@ -109,7 +109,7 @@ TEST_F(CTitleAnimeTest, PlayLeavesTheBackgroundOnLayerZeroAfterASkipOrAnUnwind)
     }
 }
 
-TEST_F(CTitleAnimeTest, MissingPicturesOrLayerSkipTheAnimation)
+TEST_F(CTitleAnimeThreadTest, MissingPicturesOrLayerSkipTheAnimation)
 {
     CTitleAnime no_flower;
     no_flower.LoadImages();

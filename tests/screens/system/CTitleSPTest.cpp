@@ -12,7 +12,7 @@ namespace {
 constexpr uint32_t ESCAPE = 1;
 const std::vector<tools::AreaRecord> AREAS = tools::TitleAreas(-1);
 
-class CTitleSPTest : public TitleFixture
+class CTitleSPThreadTest : public TitleFixture
 {
 protected:
     int32_t RunTitle(CTitleSP& title, std::vector<std::function<void()>> steps)
@@ -25,7 +25,7 @@ protected:
     }
 };
 
-TEST_F(CTitleSPTest, StartBackAndEscapeAnswerWithTheirSounds)
+TEST_F(CTitleSPThreadTest, StartBackAndEscapeAnswerWithTheirSounds)
 {
     struct Case
     {
@@ -53,7 +53,7 @@ TEST_F(CTitleSPTest, StartBackAndEscapeAnswerWithTheirSounds)
     }
 }
 
-TEST_F(CTitleSPTest, ALoadUnwindingTheTitleLeavesTheLoadedStateAndTheBackgroundAlone)
+TEST_F(CTitleSPThreadTest, ALoadUnwindingTheTitleLeavesTheLoadedStateAndTheBackgroundAlone)
 {
     m_layer_zero->FillRect(0, 0, 1920, 1080, TITLE_TEST_LAYER_COLOUR, 1);
     State().Values[2] = ScriptValue::FromInteger(77);
@@ -78,7 +78,7 @@ TEST_F(CTitleSPTest, ALoadUnwindingTheTitleLeavesTheLoadedStateAndTheBackgroundA
               TITLE_TEST_LAYER_COLOUR);
 }
 
-TEST_F(CTitleSPTest, GatesAndArrowKeys)
+TEST_F(CTitleSPThreadTest, GatesAndArrowKeys)
 {
     CTitleSP title;
     title.Setup();

@@ -25,10 +25,10 @@ std::pair<uint32_t, int32_t> Cell(int32_t page, int32_t item, int32_t state)
     return {static_cast<uint32_t>(page * 256 + item), state};
 }
 
-class CTitleTest : public TitleFixture
+class CTitleThreadTest : public TitleFixture
 {
 protected:
-    explicit CTitleTest(bool sheet = true)
+    explicit CTitleThreadTest(bool sheet = true)
         : TitleFixture(sheet)
     {}
 
@@ -52,7 +52,7 @@ protected:
     }
 };
 
-TEST_F(CTitleTest, SaveGatesDrawContinueAndLoadDisabledAndMakeThemInert)
+TEST_F(CTitleThreadTest, SaveGatesDrawContinueAndLoadDisabledAndMakeThemInert)
 {
     struct Case
     {
@@ -86,7 +86,7 @@ TEST_F(CTitleTest, SaveGatesDrawContinueAndLoadDisabledAndMakeThemInert)
     }
 }
 
-TEST_F(CTitleTest, StartClosesWithModeZeroOrOpensPageFourByTheFlag)
+TEST_F(CTitleThreadTest, StartClosesWithModeZeroOrOpensPageFourByTheFlag)
 {
     CTitle plain;
     plain.Setup();
@@ -120,7 +120,7 @@ TEST_F(CTitleTest, StartClosesWithModeZeroOrOpensPageFourByTheFlag)
     }
 }
 
-TEST_F(CTitleTest, EscapeGoesBackOnePageWithTheOkSound)
+TEST_F(CTitleThreadTest, EscapeGoesBackOnePageWithTheOkSound)
 {
     struct Case
     {
@@ -143,7 +143,7 @@ TEST_F(CTitleTest, EscapeGoesBackOnePageWithTheOkSound)
     }
 }
 
-TEST_F(CTitleTest, ResultItemsReachTheCallerWithThePageStored)
+TEST_F(CTitleThreadTest, ResultItemsReachTheCallerWithThePageStored)
 {
     State().Flags[1898] = 1;
     struct Case
@@ -172,7 +172,7 @@ TEST_F(CTitleTest, ResultItemsReachTheCallerWithThePageStored)
 
 // Continue and the load screen throw their document code once the saved state is in place: the
 // title unwinds without storing its page or painting its buttons over the background.
-TEST_F(CTitleTest, ALoadUnwindingTheTitleLeavesTheLoadedStateAndTheBackgroundAlone)
+TEST_F(CTitleThreadTest, ALoadUnwindingTheTitleLeavesTheLoadedStateAndTheBackgroundAlone)
 {
     m_layer_zero->FillRect(0, 0, 1920, 1080, TITLE_TEST_LAYER_COLOUR, 1);
     State().Values[2] = ScriptValue::FromInteger(77);
@@ -202,7 +202,7 @@ TEST_F(CTitleTest, ALoadUnwindingTheTitleLeavesTheLoadedStateAndTheBackgroundAlo
     EXPECT_EQ(std::find(active.begin(), active.end(), gone), active.end());
 }
 
-TEST_F(CTitleTest, PageTwoWithoutTheFlagShowsItsFirstItemsDisabledAndInert)
+TEST_F(CTitleThreadTest, PageTwoWithoutTheFlagShowsItsFirstItemsDisabledAndInert)
 {
     CTitle title;
     title.Setup();
@@ -219,7 +219,7 @@ TEST_F(CTitleTest, PageTwoWithoutTheFlagShowsItsFirstItemsDisabledAndInert)
     EXPECT_EQ(result, -99);
 }
 
-TEST_F(CTitleTest, PagesChangeByTheirItemsAndAStartPageOutsideTheRangeShowsPageZero)
+TEST_F(CTitleThreadTest, PagesChangeByTheirItemsAndAStartPageOutsideTheRangeShowsPageZero)
 {
     CTitle title;
     title.Setup();
@@ -234,7 +234,7 @@ TEST_F(CTitleTest, PagesChangeByTheirItemsAndAStartPageOutsideTheRangeShowsPageZ
               Click(PAGE_1, 3), [&] { EXPECT_EQ(title.GetPage(), 0); }});
 }
 
-TEST_F(CTitleTest, ArrowKeysMoveTheHoverAndStopAtTheEnds)
+TEST_F(CTitleThreadTest, ArrowKeysMoveTheHoverAndStopAtTheEnds)
 {
     CTitle title;
     title.Setup();
@@ -248,15 +248,15 @@ TEST_F(CTitleTest, ArrowKeysMoveTheHoverAndStopAtTheEnds)
               [&] { EXPECT_EQ(title.GetHovered(), 5) << "left with a hover does nothing"; }});
 }
 
-class CTitleWithoutSheetTest : public CTitleTest
+class CTitleWithoutSheetThreadTest : public CTitleThreadTest
 {
 protected:
-    CTitleWithoutSheetTest()
-        : CTitleTest(false)
+    CTitleWithoutSheetThreadTest()
+        : CTitleThreadTest(false)
     {}
 };
 
-TEST_F(CTitleWithoutSheetTest, MissingPicturesAndButtonsDrawNothingAndTheItemsStillWork)
+TEST_F(CTitleWithoutSheetThreadTest, MissingPicturesAndButtonsDrawNothingAndTheItemsStillWork)
 {
     CTitle title;
     EXPECT_EQ(title.Setup(), 1) << "the buttons are made without their sheet";

@@ -46,21 +46,21 @@ constexpr uint32_t COVER_COLOUR = 0xFF00FF00;
 using Folder = std::map<std::string, std::vector<uint8_t>>;
 
 struct FileStop
-{
-};
+{};
 
-class ISaveLoadTest : public ScreenFixture
+class ISaveLoadThreadTest : public ScreenFixture
 {
 protected:
-    explicit ISaveLoadTest(bool dialog_sheet = true)
-        : ScreenFixture({}, {{"K11_MOZ.AKB", tools::EncodeAkb(tools::MakePicture(1920, 1080, COVER_COLOUR), {})}},
+    explicit ISaveLoadThreadTest(bool dialog_sheet = true)
+        : ScreenFixture({},
+                        {{"K11_MOZ.AKB", tools::EncodeAkb(tools::MakePicture(1920, 1080, COVER_COLOUR), {})}},
                         dialog_sheet)
     {
         State().Variables.resize(90);
         State().Flags.assign(16, 0);
         GetDocument()->SaveDataSnapshot->Free();
     }
-    ~ISaveLoadTest() override
+    ~ISaveLoadThreadTest() override
     {
         SetSaveStepHook(nullptr);
         platform::ClearFileFault();
@@ -210,7 +210,7 @@ protected:
     CLoadDialog m_load{SYSTEM_PAGE_LOAD};
 };
 
-TEST_F(ISaveLoadTest, PushingAFullGroupDropsItsLastSlot)
+TEST_F(ISaveLoadThreadTest, PushingAFullGroupDropsItsLastSlot)
 {
     PutSlots(201, 300);
     Mark(7000);
@@ -226,11 +226,12 @@ TEST_F(ISaveLoadTest, PushingAFullGroupDropsItsLastSlot)
     for (const auto& [name, bytes] : ReadFolder())
         EXPECT_EQ(name.find(".drop"), std::string::npos) << name;
     // The live table is the one on disk.
-    EXPECT_EQ(std::vector<uint8_t>(State().Bytes.begin(), State().Bytes.begin() + SLOT_TABLE_SIZE), SystemTable());
+    EXPECT_EQ(std::vector<uint8_t>(State().Bytes.begin(), State().Bytes.begin() + SLOT_TABLE_SIZE),
+              SystemTable());
     EXPECT_EQ(m_save.GetCount(2), 100);
 }
 
-TEST_F(ISaveLoadTest, DeletesCloseTheGapAndMoveSetsWhole)
+TEST_F(ISaveLoadThreadTest, DeletesCloseTheGapAndMoveSetsWhole)
 {
     std::vector<uint8_t> table(SLOT_TABLE_SIZE);
     for (uint32_t slot = 1; slot <= 3; ++slot)
@@ -265,7 +266,7 @@ TEST_F(ISaveLoadTest, DeletesCloseTheGapAndMoveSetsWhole)
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(ISaveLoadTest, PointersVariablesAndStoredBits)
+TEST_F(ISaveLoadThreadTest, PointersVariablesAndStoredBits)
 {
     struct Case
     {
@@ -275,11 +276,8 @@ TEST_F(ISaveLoadTest, PointersVariablesAndStoredBits)
         int32_t v53, v56, v57;
     };
     const Case cases[] = {
-        {"a", 101, 0, 1, 0, 0},
-        {"q", 0, 201, 1, 1, 1},
-        {"qm", 1, 1, 1, 1, 1},
-        {"mq", 1, 201, 1, 1, 1},
-        {"mqa", 101, 201, 1, 1, 1},
+        {"a", 101, 0, 1, 0, 0},  {"q", 0, 201, 1, 1, 1},     {"qm", 1, 1, 1, 1, 1},
+        {"mq", 1, 201, 1, 1, 1}, {"mqa", 101, 201, 1, 1, 1},
     };
     for (const Case& c : cases) {
         std::filesystem::remove(Path("FLAG000"));
@@ -287,7 +285,9 @@ TEST_F(ISaveLoadTest, PointersVariablesAndStoredBits)
             State().Variables[i] = ScriptValue::FromInteger(0);
         State().SetEngineStateWord(ENGINE_STATE_ENTRY_OPEN | 0x4);
         for (const char* s = c.saves; *s != 0; ++s) {
-            const bool saved = *s == 'q' ? m_save.QuickSave() : *s == 'a' ? m_save.AutoSave() : m_save.SaveNew("");
+            const bool saved = *s == 'q'   ? m_save.QuickSave()
+                               : *s == 'a' ? m_save.AutoSave()
+                                           : m_save.SaveNew("");
             ASSERT_TRUE(saved) << c.saves;
         }
         std::vector<uint8_t> disk = SystemTable();
@@ -311,7 +311,7 @@ TEST_F(ISaveLoadTest, PointersVariablesAndStoredBits)
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(ISaveLoadTest, OverwriteMovesTheNewerSavesAndCommentsAreStored)
+TEST_F(ISaveLoadThreadTest, OverwriteMovesTheNewerSavesAndCommentsAreStored)
 {
     PutSlots(1, 4);
     Mark(900);
@@ -330,7 +330,7 @@ TEST_F(ISaveLoadTest, OverwriteMovesTheNewerSavesAndCommentsAreStored)
 
 // Every counted file call of a save and of a delete fails once in turn: each failed attempt
 // leaves the folder and the live state byte for byte as they were, with one report.
-TEST_F(ISaveLoadTest, AFailedStepChangesNothing)
+TEST_F(ISaveLoadThreadTest, AFailedStepChangesNothing)
 {
     PutSlots(201, 203);
     Mark(555);
@@ -378,7 +378,7 @@ TEST_F(ISaveLoadTest, AFailedStepChangesNothing)
 
 // A fault at any file call of a quick save: a fault in the thumbnail's write keeps the save,
 // loadable and without a picture, and says nothing.
-TEST_F(ISaveLoadTest, ASaveWhoseThumbnailCannotBeWrittenIsKept)
+TEST_F(ISaveLoadThreadTest, ASaveWhoseThumbnailCannotBeWrittenIsKept)
 {
     int kept = 0;
     for (int skip = 0; skip < 200; ++skip) {
@@ -406,7 +406,7 @@ TEST_F(ISaveLoadTest, ASaveWhoseThumbnailCannotBeWrittenIsKept)
 // child process dies there): after the next start's recovery the slots are all as before or all
 // as after, each listed slot's header names the save its files hold and loads it, and nothing
 // set aside or journalled is left.
-TEST_F(ISaveLoadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
+TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
 {
     // Slot 200 + n holds save 1000 + n: a flag file and save data that load, and a selection file.
     std::vector<uint8_t> table(SLOT_TABLE_SIZE);
@@ -541,7 +541,7 @@ TEST_F(ISaveLoadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
 
 // A damaged system file blocks nothing: it is kept aside, the table comes back from the slot files
 // with a notice, and the save goes on over it.
-TEST_F(ISaveLoadTest, ADamagedSystemFileIsRebuiltFromTheSlotFiles)
+TEST_F(ISaveLoadThreadTest, ADamagedSystemFileIsRebuiltFromTheSlotFiles)
 {
     for (int32_t id = 1; id <= 3; ++id) {
         Mark(id);
@@ -558,7 +558,8 @@ TEST_F(ISaveLoadTest, ADamagedSystemFileIsRebuiltFromTheSlotFiles)
     const SaveSlotTable view(disk);
     EXPECT_EQ(m_save.GetCount(0), 1);
     EXPECT_EQ(m_save.GetCount(2), 3);
-    for (const auto& [slot, id] : std::vector<std::pair<uint32_t, int32_t>>{{1, 3}, {201, 4}, {202, 2}, {203, 1}}) {
+    for (const auto& [slot, id] :
+         std::vector<std::pair<uint32_t, int32_t>>{{1, 3}, {201, 4}, {202, 2}, {203, 1}}) {
         EXPECT_EQ(view.Get(slot).Money, id) << slot;
         EXPECT_EQ(Ids(slot), std::make_pair(id, id)) << slot;
     }
@@ -569,7 +570,7 @@ TEST_F(ISaveLoadTest, ADamagedSystemFileIsRebuiltFromTheSlotFiles)
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(ISaveLoadTest, LoadsCheckBeforeTheyChangeAnything)
+TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
 {
     Mark(41);
     State().Flags[3] = 1;
@@ -634,11 +635,13 @@ TEST_F(ISaveLoadTest, LoadsCheckBeforeTheyChangeAnything)
     EXPECT_EQ(State().Money(), 42);
 }
 
-TEST_F(ISaveLoadTest, ThumbnailIsTheAreaAverageBottomUpWithCovers)
+TEST_F(ISaveLoadThreadTest, ThumbnailIsTheAreaAverageBottomUpWithCovers)
 {
     CSpriteLayer* snapshot = GetDocument()->GetStackLayer();
     ASSERT_NE(snapshot, nullptr);
-    auto pattern = [](int x, int y, int c) { return static_cast<uint8_t>((x * (3 + c) + y * (5 + 2 * c)) & 0xFF); };
+    auto pattern = [](int x, int y, int c) {
+        return static_cast<uint8_t>((x * (3 + c) + y * (5 + 2 * c)) & 0xFF);
+    };
     for (int y = 0; y < SNAPSHOT_HEIGHT; ++y)
         for (int x = 0; x < SNAPSHOT_WIDTH; ++x) {
             uint8_t* pixel = snapshot->GetPixelPtr(x, y);
@@ -662,7 +665,8 @@ TEST_F(ISaveLoadTest, ThumbnailIsTheAreaAverageBottomUpWithCovers)
     // Reading it back fills the display layer; a longer file gives its first picture, a file one
     // byte short counts as missing.
     ASSERT_EQ(m_save.ReadThumbnail(7), 1);
-    EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) & 0xFFFFFF, file[0] | file[1] << 8 | file[2] << 16);
+    EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) & 0xFFFFFF,
+              file[0] | file[1] << 8 | file[2] << 16);
     EXPECT_EQ(EffectPixel(*m_save.GetThumbnailLayer(), 0, 107) >> 24, 255u);
     std::vector<uint8_t> longer(file.size(), 0x11);
     longer.insert(longer.end(), 100, 0x22);
@@ -692,12 +696,12 @@ TEST_F(ISaveLoadTest, ThumbnailIsTheAreaAverageBottomUpWithCovers)
     EXPECT_EQ(EffectPixel(*snapshot, 5, 5), COVER_COLOUR); // the snapshot keeps the cover
 }
 
-TEST_F(ISaveLoadTest, TheToolAndTheEngineAgreeOnTheTable)
+TEST_F(ISaveLoadThreadTest, TheToolAndTheEngineAgreeOnTheTable)
 {
     m_dir.Write("FLAG000", tools::WriteSystemFlagFile(tools::ParseSlotTableListing("slot 1 money 10\nslot 2\n"
-                                                                                  "slot 101\nslot 103\n"
-                                                                                  "slot 201 comment 注\n"
-                                                                                  "continue 201\n"),
+                                                                                   "slot 101\nslot 103\n"
+                                                                                   "slot 201 comment 注\n"
+                                                                                   "continue 201\n"),
                                                       1, 1, 0));
     m_load.LoadSlotTable();
     EXPECT_EQ(m_load.GetCount(0), 2);
@@ -710,7 +714,8 @@ TEST_F(ISaveLoadTest, TheToolAndTheEngineAgreeOnTheTable)
     State().SetGameTime(1830);
     Mark(0x12345); // money keeps its low 16 bits
     ASSERT_TRUE(m_save.SaveNew("メモ"));
-    const tools::SlotListingHeader header = tools::ParseSlotTableListing(tools::DumpSlotTable(SystemTable())).headers[0];
+    const tools::SlotListingHeader header =
+        tools::ParseSlotTableListing(tools::DumpSlotTable(SystemTable())).headers[0];
     EXPECT_EQ(header.slot, 1u);
     EXPECT_EQ(header.date, 1302);
     EXPECT_EQ(header.weekday, 5);
@@ -723,7 +728,7 @@ TEST_F(ISaveLoadTest, TheToolAndTheEngineAgreeOnTheTable)
 
 // On the demo's own system file, and a game state whose byte array is too short for the table:
 // the quick save grows it, the quick load and the continue bring the save back.
-TEST_F(ISaveLoadTest, QuickSaveLoadAndContinueOnTheDemosData)
+TEST_F(ISaveLoadThreadTest, QuickSaveLoadAndContinueOnTheDemosData)
 {
     const char* binary = std::getenv("VESK_BINARY_DIR");
     const std::filesystem::path initial =
@@ -746,7 +751,7 @@ TEST_F(ISaveLoadTest, QuickSaveLoadAndContinueOnTheDemosData)
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(ISaveLoadTest, TheLoadScreenAsksFirstUnlessTheQuestionIsOff)
+TEST_F(ISaveLoadThreadTest, TheLoadScreenAsksFirstUnlessTheQuestionIsOff)
 {
     Mark(51);
     ASSERT_TRUE(m_save.SaveNew(""));
@@ -761,15 +766,15 @@ TEST_F(ISaveLoadTest, TheLoadScreenAsksFirstUnlessTheQuestionIsOff)
 
 // Without the dialog's picture the question cannot be asked: the load, the delete and the
 // delete all, which cannot be undone, do not happen, with a report each.
-class SaveLoadWithoutDialogTest : public ISaveLoadTest
+class SaveLoadWithoutDialogThreadTest : public ISaveLoadThreadTest
 {
 protected:
-    SaveLoadWithoutDialogTest()
-        : ISaveLoadTest(false)
+    SaveLoadWithoutDialogThreadTest()
+        : ISaveLoadThreadTest(false)
     {}
 };
 
-TEST_F(SaveLoadWithoutDialogTest, AQuestionThatCannotBeAskedIsANo)
+TEST_F(SaveLoadWithoutDialogThreadTest, AQuestionThatCannotBeAskedIsANo)
 {
     Mark(61);
     ASSERT_TRUE(m_save.SaveNew(""));

@@ -28,7 +28,7 @@ POINT InRow(int32_t row, int32_t x, int32_t y)
     return {LIST_X + x, LIST_Y + ROW_HEIGHT * row + y};
 }
 
-class SaveLoadScreenTest : public SaveLoadScreenFixture
+class SaveLoadScreenThreadTest : public SaveLoadScreenFixture
 {
 protected:
     Cell At(POINT point) { return ShownCell(point.x, point.y); }
@@ -51,45 +51,53 @@ protected:
     }
 };
 
-TEST_F(SaveLoadScreenTest, SixManualSlotsFitSevenRowsAndASeventhBringsTheScrollBar)
+TEST_F(SaveLoadScreenThreadTest, SixManualSlotsFitSevenRowsAndASeventhBringsTheScrollBar)
 {
     for (const int32_t used : {6, 7}) {
         SCOPED_TRACE(used);
         MakeSlots(SLOT_FIRST + static_cast<uint32_t>(used == 7 ? 6 : 0), used == 7 ? 1 : used);
         int32_t first_row_after_wheel = -1;
-        RunScreen(m_save, [&](int pump) {
-            if (pump == 30) {
-                Capture(used == 6 ? "saveload_save_six.png" : "saveload_save_seven.png");
-                EXPECT_EQ(m_save.HasScrollBar(), used == 7 ? 1 : 0);
-                EXPECT_EQ(m_save.MaximumFirstRow(), used == 7 ? 1 : 0);
-                for (int32_t row = 0; row < ROWS; ++row)
-                    EXPECT_TRUE(m_save.IsRowUsed(row)) << row;
-                EXPECT_EQ(Row(0), Cell(tools::SAVELOAD_CELL_ROW + 0, 0)) << "the new-save row";
-                EXPECT_EQ(Row(1), Cell(tools::SAVELOAD_CELL_ROW + 6, 0)) << "slot 1 is the newest";
-                EXPECT_EQ(Row(2), Cell(tools::SAVELOAD_CELL_ROW + 3, 0));
-                EXPECT_EQ(At(InRow(1, NUMBER_X[2] + 13, NUMBER_Y + 18)), Cell(tools::SAVELOAD_CELL_SLOT_DIGIT + 1, 0));
-                EXPECT_EQ(DeleteButton(0), Cell(tools::SAVELOAD_CELL_ROW + 0, 0)) << "no delete button on the new-save row";
-                EXPECT_EQ(DeleteButton(1), Cell(ID_DELETE, 0));
-                EXPECT_EQ(At({ARROW_X + 24, ARROW_UP_Y + 21}), used == 7 ? Cell(ID_SCROLL_UP, 3) : BACKGROUND);
-                EXPECT_EQ(At({ARROW_X + 24, ARROW_DOWN_Y + 21}), used == 7 ? Cell(ID_SCROLL_DOWN, 0) : BACKGROUND);
-                EXPECT_EQ(At({TAB_X + 79, SAVE_TAB_Y + 79}), Cell(ID_SAVE_TAB, 2)) << "this page's tab";
-                m_mouse.wheel = -1;
-            }
-            if (pump == 40) {
-                first_row_after_wheel = m_save.GetFirstRow();
-                Capture();
-                if (used == 7) {
-                    EXPECT_EQ(Row(0), Cell(tools::SAVELOAD_CELL_ROW + 6, 0)) << "slot 1 on top";
-                    EXPECT_EQ(DeleteButton(0), Cell(ID_DELETE, 0)) << "a used first row has its delete button";
-                    EXPECT_EQ(At({ARROW_X + 24, ARROW_DOWN_Y + 21}), Cell(ID_SCROLL_DOWN, 3));
+        RunScreen(
+            m_save,
+            [&](int pump) {
+                if (pump == 30) {
+                    Capture(used == 6 ? "saveload_save_six.png" : "saveload_save_seven.png");
+                    EXPECT_EQ(m_save.HasScrollBar(), used == 7 ? 1 : 0);
+                    EXPECT_EQ(m_save.MaximumFirstRow(), used == 7 ? 1 : 0);
+                    for (int32_t row = 0; row < ROWS; ++row)
+                        EXPECT_TRUE(m_save.IsRowUsed(row)) << row;
+                    EXPECT_EQ(Row(0), Cell(tools::SAVELOAD_CELL_ROW + 0, 0)) << "the new-save row";
+                    EXPECT_EQ(Row(1), Cell(tools::SAVELOAD_CELL_ROW + 6, 0)) << "slot 1 is the newest";
+                    EXPECT_EQ(Row(2), Cell(tools::SAVELOAD_CELL_ROW + 3, 0));
+                    EXPECT_EQ(At(InRow(1, NUMBER_X[2] + 13, NUMBER_Y + 18)),
+                              Cell(tools::SAVELOAD_CELL_SLOT_DIGIT + 1, 0));
+                    EXPECT_EQ(DeleteButton(0), Cell(tools::SAVELOAD_CELL_ROW + 0, 0))
+                        << "no delete button on the new-save row";
+                    EXPECT_EQ(DeleteButton(1), Cell(ID_DELETE, 0));
+                    EXPECT_EQ(At({ARROW_X + 24, ARROW_UP_Y + 21}),
+                              used == 7 ? Cell(ID_SCROLL_UP, 3) : BACKGROUND);
+                    EXPECT_EQ(At({ARROW_X + 24, ARROW_DOWN_Y + 21}),
+                              used == 7 ? Cell(ID_SCROLL_DOWN, 0) : BACKGROUND);
+                    EXPECT_EQ(At({TAB_X + 79, SAVE_TAB_Y + 79}), Cell(ID_SAVE_TAB, 2)) << "this page's tab";
+                    m_mouse.wheel = -1;
                 }
-            }
-        }, 50);
+                if (pump == 40) {
+                    first_row_after_wheel = m_save.GetFirstRow();
+                    Capture();
+                    if (used == 7) {
+                        EXPECT_EQ(Row(0), Cell(tools::SAVELOAD_CELL_ROW + 6, 0)) << "slot 1 on top";
+                        EXPECT_EQ(DeleteButton(0), Cell(ID_DELETE, 0))
+                            << "a used first row has its delete button";
+                        EXPECT_EQ(At({ARROW_X + 24, ARROW_DOWN_Y + 21}), Cell(ID_SCROLL_DOWN, 3));
+                    }
+                }
+            },
+            50);
         EXPECT_EQ(first_row_after_wheel, used == 7 ? 1 : 0);
     }
 }
 
-TEST_F(SaveLoadScreenTest, EightAutoSlotsScrollOneRowByWheelAndKnob)
+TEST_F(SaveLoadScreenThreadTest, EightAutoSlotsScrollOneRowByWheelAndKnob)
 {
     MakeSlots(SLOT_AUTO_FIRST, 8);
     struct Step
@@ -101,35 +109,39 @@ TEST_F(SaveLoadScreenTest, EightAutoSlotsScrollOneRowByWheelAndKnob)
     const Step steps[] = {{40, -1, 1}, {50, -1, 1}, {60, 1, 0}, {70, 1, 0}};
     std::vector<int32_t> seen;
     std::vector<int32_t> while_dragging;
-    RunScreen(m_load, [&](int pump) {
-        ClickAt(pump, 20, ID_GROUP_TAB + 1);
-        if (pump == 30) {
-            Capture("saveload_load_auto.png");
-            EXPECT_EQ(m_load.GetGroup(), 1);
-            EXPECT_EQ(m_load.MaximumFirstRow(), 1);
-            EXPECT_EQ(At({GROUP_TAB_X + GROUP_TAB_STEP + 126, GROUP_TAB_Y + 50}), Cell(ID_GROUP_TAB + 1, 2));
-            EXPECT_EQ(Row(0), Cell(tools::SAVELOAD_CELL_ROW + 6, 0)) << "slot 101 is the newest";
-        }
-        for (const Step& step : steps) {
-            if (pump == step.pump)
-                m_mouse.wheel = step.wheel;
-            if (pump == step.pump + 5)
-                seen.push_back(m_load.GetFirstRow());
-        }
-        // The knob: a press below its grip jumps there, then the row follows the pointer.
-        if (pump == 80)
-            PointAt(TRACK_X + 16, TRACK_TOP + TRACK_LENGTH - 5);
-        if (pump == 81)
-            m_mouse.left_down = 1;
-        if (pump == 84)
-            while_dragging.push_back(m_load.GetFirstRow());
-        if (pump == 85)
-            PointAt(TRACK_X + 16, TRACK_TOP + 3);
-        if (pump == 88)
-            while_dragging.push_back(m_load.GetFirstRow());
-        if (pump == 89)
-            m_mouse.left_down = 0;
-    }, 100);
+    RunScreen(
+        m_load,
+        [&](int pump) {
+            ClickAt(pump, 20, ID_GROUP_TAB + 1);
+            if (pump == 30) {
+                Capture("saveload_load_auto.png");
+                EXPECT_EQ(m_load.GetGroup(), 1);
+                EXPECT_EQ(m_load.MaximumFirstRow(), 1);
+                EXPECT_EQ(At({GROUP_TAB_X + GROUP_TAB_STEP + 126, GROUP_TAB_Y + 50}),
+                          Cell(ID_GROUP_TAB + 1, 2));
+                EXPECT_EQ(Row(0), Cell(tools::SAVELOAD_CELL_ROW + 6, 0)) << "slot 101 is the newest";
+            }
+            for (const Step& step : steps) {
+                if (pump == step.pump)
+                    m_mouse.wheel = step.wheel;
+                if (pump == step.pump + 5)
+                    seen.push_back(m_load.GetFirstRow());
+            }
+            // The knob: a press below its grip jumps there, then the row follows the pointer.
+            if (pump == 80)
+                PointAt(TRACK_X + 16, TRACK_TOP + TRACK_LENGTH - 5);
+            if (pump == 81)
+                m_mouse.left_down = 1;
+            if (pump == 84)
+                while_dragging.push_back(m_load.GetFirstRow());
+            if (pump == 85)
+                PointAt(TRACK_X + 16, TRACK_TOP + 3);
+            if (pump == 88)
+                while_dragging.push_back(m_load.GetFirstRow());
+            if (pump == 89)
+                m_mouse.left_down = 0;
+        },
+        100);
     std::vector<int32_t> expected;
     for (const Step& step : steps)
         expected.push_back(step.first_row);
@@ -137,7 +149,7 @@ TEST_F(SaveLoadScreenTest, EightAutoSlotsScrollOneRowByWheelAndKnob)
     EXPECT_EQ(while_dragging, (std::vector<int32_t>{1, 0}));
 }
 
-TEST_F(SaveLoadScreenTest, RowsShowTheGameDateTimeAndMoneyAsStored)
+TEST_F(SaveLoadScreenThreadTest, RowsShowTheGameDateTimeAndMoneyAsStored)
 {
     // slot, game date (MMDD), time (HHMM), weekday, money; what the row shows.
     struct Case
@@ -156,54 +168,62 @@ TEST_F(SaveLoadScreenTest, RowsShowTheGameDateTimeAndMoneyAsStored)
     for (size_t i = 0; i < std::size(cases); ++i)
         MakeSlot(SLOT_FIRST + static_cast<uint32_t>(i), cases[i].money, cases[i].date, cases[i].time,
                  cases[i].weekday);
-    RunScreen(m_load, [&](int pump) {
-        if (pump != 30)
-            return;
-        Capture("saveload_rows.png");
-        for (size_t i = 0; i < std::size(cases); ++i) {
-            const Case& c = cases[i];
-            const auto row = static_cast<int32_t>(i);
-            SCOPED_TRACE(c.money_text);
-            ExpectLarge(row, GAME_DATE_X, c.date_text, "date");
-            EXPECT_EQ(At(InRow(row, GAME_DATE_X + LARGE_WIDTH * 5 + 33, GAME_Y + 12)),
-                      Cell(tools::SAVELOAD_CELL_WEEKDAY + static_cast<uint32_t>(c.weekday), 0));
-            ExpectLarge(row, GAME_TIME_X, c.time_text, "time");
-            const auto mark_x = GAME_TIME_X + LARGE_WIDTH * static_cast<int32_t>(c.time_text.size()) + 21;
-            EXPECT_EQ(At(InRow(row, mark_x, GAME_Y + 12)), Cell(tools::SAVELOAD_CELL_MARK + static_cast<uint32_t>(c.mark), 0));
-            EXPECT_EQ(At(InRow(row, MONEY_X + 11, GAME_Y + 12)), Cell(tools::SAVELOAD_CELL_CURRENCY, 0));
-            ExpectLarge(row, AMOUNT_X, c.money_text, "money");
-        }
-        EXPECT_EQ(Row(4), BACKGROUND) << "rows past the group stay empty";
-    }, 40);
+    RunScreen(
+        m_load,
+        [&](int pump) {
+            if (pump != 30)
+                return;
+            Capture("saveload_rows.png");
+            for (size_t i = 0; i < std::size(cases); ++i) {
+                const Case& c = cases[i];
+                const auto row = static_cast<int32_t>(i);
+                SCOPED_TRACE(c.money_text);
+                ExpectLarge(row, GAME_DATE_X, c.date_text, "date");
+                EXPECT_EQ(At(InRow(row, GAME_DATE_X + LARGE_WIDTH * 5 + 33, GAME_Y + 12)),
+                          Cell(tools::SAVELOAD_CELL_WEEKDAY + static_cast<uint32_t>(c.weekday), 0));
+                ExpectLarge(row, GAME_TIME_X, c.time_text, "time");
+                const auto mark_x = GAME_TIME_X + LARGE_WIDTH * static_cast<int32_t>(c.time_text.size()) + 21;
+                EXPECT_EQ(At(InRow(row, mark_x, GAME_Y + 12)),
+                          Cell(tools::SAVELOAD_CELL_MARK + static_cast<uint32_t>(c.mark), 0));
+                EXPECT_EQ(At(InRow(row, MONEY_X + 11, GAME_Y + 12)), Cell(tools::SAVELOAD_CELL_CURRENCY, 0));
+                ExpectLarge(row, AMOUNT_X, c.money_text, "money");
+            }
+            EXPECT_EQ(Row(4), BACKGROUND) << "rows past the group stay empty";
+        },
+        40);
 }
 
-TEST_F(SaveLoadScreenTest, AClickOnAnEmptyRowDoesNothing)
+TEST_F(SaveLoadScreenThreadTest, AClickOnAnEmptyRowDoesNothing)
 {
     MakeSlots(SLOT_FIRST, 2);
     TakeOkCancelSounds();
     std::vector<std::string> sounds;
     int32_t hovered = -2;
-    const int32_t result = RunScreen(m_load, [&](int pump) {
-        ClickAt(pump, 30, ID_ROW + 4);
-        if (pump == 45) {
-            sounds = TakeOkCancelSounds();
-            hovered = m_load.GetHovered();
-        }
-    }, 60);
+    const int32_t result = RunScreen(
+        m_load,
+        [&](int pump) {
+            ClickAt(pump, 30, ID_ROW + 4);
+            if (pump == 45) {
+                sounds = TakeOkCancelSounds();
+                hovered = m_load.GetHovered();
+            }
+        },
+        60);
     EXPECT_TRUE(sounds.empty()) << ::testing::PrintToString(sounds);
     EXPECT_EQ(hovered, ID_ROW + 4);
     EXPECT_FALSE(m_load.IsRowUsed(4));
     EXPECT_EQ(result, -1) << "still open until Escape";
 }
 
-TEST_F(SaveLoadScreenTest, DeleteAllClearsTheSaveVariablesAndKeepsTheContinueSlot)
+TEST_F(SaveLoadScreenThreadTest, DeleteAllClearsTheSaveVariablesAndKeepsTheContinueSlot)
 {
     MakeSlots(SLOT_FIRST, 3);
     MakeSlots(SLOT_QUICK_FIRST, 1);
     const uint16_t continue_slot = ContinueOnDisk();
     ASSERT_NE(continue_slot, 0);
     SetConfigDialogEnable(DIALOG_NUMBERS[DIALOG_KIND_DELETE_ALL], 0); // no question: as after yes
-    RunScreen(m_save, [&](int pump) { ClickAt(pump, 30, ID_DELETE_ALL); }, 60);
+    RunScreen(
+        m_save, [&](int pump) { ClickAt(pump, 30, ID_DELETE_ALL); }, 60);
     for (size_t index : {VARIABLE_SAVE_MADE, VARIABLE_SLOT_SAVE_MADE, VARIABLE_QUICK_SAVE_MADE})
         EXPECT_EQ(State().Variables[index].Integer, 0) << index;
     EXPECT_EQ(ContinueOnDisk(), continue_slot);
@@ -213,20 +233,21 @@ TEST_F(SaveLoadScreenTest, DeleteAllClearsTheSaveVariablesAndKeepsTheContinueSlo
     EXPECT_EQ(MoneyInFlagFile(1), 100) << "the files stay";
 }
 
-TEST_F(SaveLoadScreenTest, DeletingSlotOneShiftsTheFilesOnDisk)
+TEST_F(SaveLoadScreenThreadTest, DeletingSlotOneShiftsTheFilesOnDisk)
 {
     MakeSlot(1, 11);
     MakeSlot(2, 22);
     MakeSlot(3, 33);
     SetConfigDialogEnable(DIALOG_NUMBERS[DIALOG_KIND_DELETE], 0);
-    RunScreen(m_save, [&](int pump) { ClickAt(pump, 30, ID_DELETE + 1); }, 60);
+    RunScreen(
+        m_save, [&](int pump) { ClickAt(pump, 30, ID_DELETE + 1); }, 60);
     EXPECT_EQ(MoneyInFlagFile(1), 22);
     EXPECT_EQ(MoneyInFlagFile(2), 33);
     EXPECT_EQ(MoneyInFlagFile(3), -1);
     EXPECT_EQ(m_save.GetCount(0), 2);
 }
 
-TEST_F(SaveLoadScreenTest, TabsLeaveForTheirPageUnlessDisabled)
+TEST_F(SaveLoadScreenThreadTest, TabsLeaveForTheirPageUnlessDisabled)
 {
     struct Case
     {
@@ -238,8 +259,8 @@ TEST_F(SaveLoadScreenTest, TabsLeaveForTheirPageUnlessDisabled)
     };
     const Case cases[] = {
         {true, false, ID_LOAD_TAB, -1, 0}, // nothing saved yet: disabled, Escape ends it
-        {true, true, ID_LOAD_TAB, 3, 1},
-        {false, true, ID_SAVE_TAB, 2, 1},  {true, true, ID_SAVE_TAB, -1, 0},  // already on it
+        {true, true, ID_LOAD_TAB, 3, 1},   {false, true, ID_SAVE_TAB, 2, 1},
+        {true, true, ID_SAVE_TAB, -1, 0}, // already on it
         {false, true, ID_CLOSE, -1, 0},
     };
     for (const Case& c : cases) {
@@ -247,45 +268,54 @@ TEST_F(SaveLoadScreenTest, TabsLeaveForTheirPageUnlessDisabled)
         if (c.saved && m_save.GetCount(0) == 0)
             MakeSlots(SLOT_FIRST, 1);
         ISaveLoad& screen = c.save_screen ? static_cast<ISaveLoad&>(m_save) : m_load;
-        const int32_t result = RunScreen(screen, [&](int pump) { ClickAt(pump, 30, c.click); }, 60);
+        const int32_t result = RunScreen(
+            screen, [&](int pump) { ClickAt(pump, 30, c.click); }, 60);
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(screen.KeepView, c.keep_view);
     }
 }
 
-TEST_F(SaveLoadScreenTest, EachLanguageShowsItsBackground)
+TEST_F(SaveLoadScreenThreadTest, EachLanguageShowsItsBackground)
 {
     // Language, the background's language shown.
-    for (const auto& [language, shown] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{2, 2}, std::pair{3, 3}}) {
+    for (const auto& [language, shown] :
+         {std::pair{0, 0}, std::pair{1, 1}, std::pair{2, 2}, std::pair{3, 3}}) {
         SetLanguage(language);
-        RunScreen(m_load, [&](int pump) {
-            if (pump == 30) {
-                Capture();
-                EXPECT_EQ(ShownCell(1800, 300), Cell(tools::SAVELOAD_CELL_BACKGROUND, shown)) << language;
-            }
-        }, 40);
+        RunScreen(
+            m_load,
+            [&](int pump) {
+                if (pump == 30) {
+                    Capture();
+                    EXPECT_EQ(ShownCell(1800, 300), Cell(tools::SAVELOAD_CELL_BACKGROUND, shown)) << language;
+                }
+            },
+            40);
     }
 }
 
-class SaveLoadWithoutTwPicturesTest : public SaveLoadScreenFixture
+class SaveLoadWithoutTwPicturesThreadTest : public SaveLoadScreenFixture
 {
 protected:
-    SaveLoadWithoutTwPicturesTest()
+    SaveLoadWithoutTwPicturesThreadTest()
         : SaveLoadScreenFixture(false)
     {}
 };
 
-TEST_F(SaveLoadWithoutTwPicturesTest, TraditionalChineseFallsBackToTheUnsuffixedPictures)
+TEST_F(SaveLoadWithoutTwPicturesThreadTest, TraditionalChineseFallsBackToTheUnsuffixedPictures)
 {
     SetLanguage(2);
     MakeSlots(SLOT_FIRST, 1);
-    RunScreen(m_load, [&](int pump) {
-        if (pump == 30) {
-            Capture();
-            EXPECT_EQ(ShownCell(1800, 300), Cell(tools::SAVELOAD_CELL_BACKGROUND, 3));
-            EXPECT_EQ(ShownCell(LIST_X + 800, LIST_Y + 100), Cell(tools::SAVELOAD_CELL_ROW + 6, 0)) << "parts";
-        }
-    }, 40);
+    RunScreen(
+        m_load,
+        [&](int pump) {
+            if (pump == 30) {
+                Capture();
+                EXPECT_EQ(ShownCell(1800, 300), Cell(tools::SAVELOAD_CELL_BACKGROUND, 3));
+                EXPECT_EQ(ShownCell(LIST_X + 800, LIST_Y + 100), Cell(tools::SAVELOAD_CELL_ROW + 6, 0))
+                    << "parts";
+            }
+        },
+        40);
 }
 
 } // namespace
@@ -301,7 +331,7 @@ bool BlueBetween(uint32_t pixel, uint32_t a, uint32_t b)
 
 // A tab leads from one page to the other inside the kept view: the rows (view layer) and the
 // tabs (mask layer) of both pages blend while the fade runs, then the new page stands alone.
-TEST_F(SaveLoadScreenTest, ATabCrossFadesFromOnePageToTheOther)
+TEST_F(SaveLoadScreenThreadTest, ATabCrossFadesFromOnePageToTheOther)
 {
     MakeSlots(SLOT_FIRST, 1);
     const POINT first_row = InRow(0, 800, 100); // the new-save row, or slot 1 on the load page
@@ -333,13 +363,16 @@ TEST_F(SaveLoadScreenTest, ATabCrossFadesFromOnePageToTheOther)
         ISaveLoad& from = d.from_save ? static_cast<ISaveLoad&>(m_save) : m_load;
         ISaveLoad& to = d.from_save ? static_cast<ISaveLoad&>(m_load) : m_save;
         Picture before;
-        const int32_t result = RunScreen(from, [&](int pump) {
-            if (pump == 25) {
-                Capture(stem + "_0.png");
-                before = page(d.from_save);
-            }
-            ClickAt(pump, 30, d.tab);
-        }, 60);
+        const int32_t result = RunScreen(
+            from,
+            [&](int pump) {
+                if (pump == 25) {
+                    Capture(stem + "_0.png");
+                    before = page(d.from_save);
+                }
+                ClickAt(pump, 30, d.tab);
+            },
+            60);
         ASSERT_EQ(result, d.from_save ? MENU_PAGE_LOAD : MENU_PAGE_SAVE);
         ASSERT_EQ(from.KeepView, 1);
 
@@ -347,18 +380,21 @@ TEST_F(SaveLoadScreenTest, ATabCrossFadesFromOnePageToTheOther)
         const int kept[] = {4, 7, 10};
         std::vector<Picture> mid;
         Picture after;
-        RunScreen(to, [&](int pump) {
-            for (size_t i = 0; i < std::size(kept); ++i) {
-                if (pump == kept[i]) {
-                    Capture(stem + "_" + std::to_string(i + 1) + ".png");
-                    mid.push_back({Shown(first_row.x, first_row.y), Shown(old_tab.x, old_tab.y)});
+        RunScreen(
+            to,
+            [&](int pump) {
+                for (size_t i = 0; i < std::size(kept); ++i) {
+                    if (pump == kept[i]) {
+                        Capture(stem + "_" + std::to_string(i + 1) + ".png");
+                        mid.push_back({Shown(first_row.x, first_row.y), Shown(old_tab.x, old_tab.y)});
+                    }
                 }
-            }
-            if (pump == 30) {
-                Capture(stem + "_4.png");
-                after = page(!d.from_save);
-            }
-        }, 40);
+                if (pump == 30) {
+                    Capture(stem + "_4.png");
+                    after = page(!d.from_save);
+                }
+            },
+            40);
         ASSERT_EQ(mid.size(), std::size(kept));
         uint32_t previous_tab = before.tab;
         for (size_t i = 0; i < mid.size(); ++i) {

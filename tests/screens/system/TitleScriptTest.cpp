@@ -38,7 +38,7 @@ started:
 )";
 }
 
-class TitleScriptTest : public TitleFixture
+class TitleScriptThreadTest : public TitleFixture
 {
 protected:
     // How many times a title screen of the type was on top of the active screens at a step.
@@ -53,7 +53,7 @@ protected:
     }
 };
 
-TEST_F(TitleScriptTest, EveryAnswerReachesTheSceneWhichShowsTheTitleUntilAGameStarts)
+TEST_F(TitleScriptThreadTest, EveryAnswerReachesTheSceneWhichShowsTheTitleUntilAGameStarts)
 {
     const std::string scene = TitleScene();
     ASSERT_NE(scene.find("lib 29, 28"), std::string::npos);
@@ -75,7 +75,8 @@ TEST_F(TitleScriptTest, EveryAnswerReachesTheSceneWhichShowsTheTitleUntilAGameSt
         steps.insert(steps.end(), more.begin(), more.end());
     RunScript(scene, steps);
     EXPECT_EQ(shown, 4) << "the title came back after each answer of a sub-page";
-    EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), 1u) << "the scene ended with the start; the plate stays";
+    EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), 1u)
+        << "the scene ended with the start; the plate stays";
     EXPECT_EQ(State().Values[13].Integer, 1);
     EXPECT_EQ(State().Values[2].Integer, 4);
 
@@ -85,7 +86,7 @@ TEST_F(TitleScriptTest, EveryAnswerReachesTheSceneWhichShowsTheTitleUntilAGameSt
     EXPECT_EQ(State().Values[4].Integer, 777);
 }
 
-TEST_F(TitleScriptTest, TheSpecialTitleAnswersTheSceneInTheSecondScenario)
+TEST_F(TitleScriptThreadTest, TheSpecialTitleAnswersTheSceneInTheSecondScenario)
 {
     State().SetSpMode(1);
     const auto areas = tools::TitleAreas(-1);

@@ -10,6 +10,7 @@
 #include "animeasm/AnimeProgramWriter.h"
 #include "foundation/CInputView.h"
 #include "graphics/CAnimeManager.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -22,10 +23,10 @@ std::vector<uint8_t> Program()
     return writer.Build();
 }
 
-class CFuncAnimeTest : public GroupTest
+class CFuncAnimeThreadTest : public ThreadTestOn<GroupTest>
 {
 protected:
-    CFuncAnimeTest()
+    CFuncAnimeThreadTest()
     {
         GameFiles files;
         files.data = {{"A.BIN", Program()}};
@@ -36,7 +37,7 @@ protected:
     CAnimeManager& Manager() { return *Document().GetAnimeManager(); }
 };
 
-TEST_F(CFuncAnimeTest, SubFunctionsLeaveTheSlotStates)
+TEST_F(CFuncAnimeThreadTest, SubFunctionsLeaveTheSlotStates)
 {
     struct Case
     {
@@ -73,7 +74,7 @@ TEST_F(CFuncAnimeTest, SubFunctionsLeaveTheSlotStates)
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
-TEST_F(CFuncAnimeTest, PlayOnAnUnarmedSlotPopsThreeAndReturns)
+TEST_F(CFuncAnimeThreadTest, PlayOnAnUnarmedSlotPopsThreeAndReturns)
 {
     const int pumps = Pumps();
     RunSource("push 1\nlib 13, 5, 0, 7, 99\nlib 13, 12, 0, 7\nend");
@@ -81,7 +82,7 @@ TEST_F(CFuncAnimeTest, PlayOnAnUnarmedSlotPopsThreeAndReturns)
     EXPECT_EQ(Pumps(), pumps);
 }
 
-TEST_F(CFuncAnimeTest, SlotWaitsEndByTheSlotByCancelInputsOrByQuitting)
+TEST_F(CFuncAnimeThreadTest, SlotWaitsEndByTheSlotByCancelInputsOrByQuitting)
 {
     auto escape = [](ScriptedKeyboard& k, ScriptedMouse&) { k.down.insert(SCAN_ESCAPE); };
     auto del = [](ScriptedKeyboard& k, ScriptedMouse&) { k.down.insert(SCAN_DELETE); };
@@ -126,7 +127,7 @@ TEST_F(CFuncAnimeTest, SlotWaitsEndByTheSlotByCancelInputsOrByQuitting)
     m_app.on_pump = nullptr;
 }
 
-TEST_F(CFuncAnimeTest, FinishWaitsEndWhenEverySlotHasFinished)
+TEST_F(CFuncAnimeThreadTest, FinishWaitsEndWhenEverySlotHasFinished)
 {
     for (const char* source : {"lib 13, 2, 0, 1\nlib 13, 8, 0, 1", "lib 13, 2, 0, 1\nlib 13, 10"}) {
         const int start = Pumps();

@@ -13,6 +13,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteTexture.h"
 #include "platform/d3d/null/NullPresenter.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -26,10 +27,10 @@ public:
     const std::vector<SpriteAnimRecord>& Records() const { return m_records; }
 };
 
-class CFuncSpriteTest : public GroupTest
+class CFuncSpriteThreadTest : public ThreadTestOn<GroupTest>
 {
 protected:
-    CFuncSpriteTest()
+    CFuncSpriteThreadTest()
     {
         GameFiles files;
         files.pictures = {{"P.AKB", tools::EncodeAkb(tools::MakePicture(4, 4, RED), {})}};
@@ -53,7 +54,7 @@ protected:
     uint64_t Frames() { return platform::GetNullPresenter()->GetFrameCount(); }
 };
 
-TEST_F(CFuncSpriteTest, StepSubFunctionsFillOneRecordEach)
+TEST_F(CFuncSpriteThreadTest, StepSubFunctionsFillOneRecordEach)
 {
     struct Case
     {
@@ -126,7 +127,7 @@ TEST_F(CFuncSpriteTest, StepSubFunctionsFillOneRecordEach)
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
-TEST_F(CFuncSpriteTest, NumbersThatAreNotRegisteredAreReportedOncePerCall)
+TEST_F(CFuncSpriteThreadTest, NumbersThatAreNotRegisteredAreReportedOncePerCall)
 {
     struct Case
     {
@@ -164,14 +165,14 @@ TEST_F(CFuncSpriteTest, NumbersThatAreNotRegisteredAreReportedOncePerCall)
     EXPECT_EQ(Document().GetSpriteLayer(7), nullptr);
 }
 
-TEST_F(CFuncSpriteTest, TheLowestFreeAnimationNumberIsReused)
+TEST_F(CFuncSpriteThreadTest, TheLowestFreeAnimationNumberIsReused)
 {
     RunSource("lib 19, 25\nlib 19, 25\nlib 19, 28, 0\nlib 19, 25\nlib 19, 25\nend");
     EXPECT_EQ(StackIntegers(), (std::vector<int32_t>{0, 1, 0, 2}));
     EXPECT_EQ(Document().SpriteAnimes.size(), 3u);
 }
 
-TEST_F(CFuncSpriteTest, ASpriteAddedTwicePlaysOnce)
+TEST_F(CFuncSpriteThreadTest, ASpriteAddedTwicePlaysOnce)
 {
     // Sprite 1 is listed once in animation 0, sprite 2 twice in animation 1: they move alike.
     std::string source;
@@ -192,7 +193,7 @@ TEST_F(CFuncSpriteTest, ASpriteAddedTwicePlaysOnce)
     EXPECT_EQ(Document().GetSpriteLayer(2)->GetPosition().x, Document().GetSpriteLayer(1)->GetPosition().x);
 }
 
-TEST_F(CFuncSpriteTest, AClickCutsAGroupedPlayShortWithEveryStepFinal)
+TEST_F(CFuncSpriteThreadTest, AClickCutsAGroupedPlayShortWithEveryStepFinal)
 {
     m_app.on_pump = [this](int pumps) {
         if (pumps == 40)
@@ -222,7 +223,7 @@ TEST_F(CFuncSpriteTest, AClickCutsAGroupedPlayShortWithEveryStepFinal)
     EXPECT_NE(dynamic_cast<CSpriteTexture*>(Document().GetSpriteLayer(2)), nullptr) << "kind 1 is a texture";
 }
 
-TEST_F(CFuncSpriteTest, SceneSkipBlocksOnlyTheLoadAndThePlainCopy)
+TEST_F(CFuncSpriteThreadTest, SceneSkipBlocksOnlyTheLoadAndThePlainCopy)
 {
     const char* sprites = R"(
         lib 19, 0, 1, 4, 4, 3, 0
@@ -248,7 +249,7 @@ TEST_F(CFuncSpriteTest, SceneSkipBlocksOnlyTheLoadAndThePlainCopy)
     EXPECT_EQ(Document().GetSpriteLayer(2)->IsVisible(), 1);
 }
 
-TEST_F(CFuncSpriteTest, OnlyChangesToSpriteZeroPresentAFrameAtOnce)
+TEST_F(CFuncSpriteThreadTest, OnlyChangesToSpriteZeroPresentAFrameAtOnce)
 {
     // Both shown: a change to a hidden sprite shows nothing new, so no frame is presented for it.
     RunSource("lib 19, 0, 0, 8, 8, 0, 0\nlib 19, 0, 5, 8, 8, 1, 0\nlib 19, 10, 0\nlib 19, 10, 5\nend");

@@ -17,13 +17,14 @@
 #include "platform/kernel/TimeApi.h"
 #include "screens/base/CNormalSelect2.h"
 #include "script/SelectManager.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
-class ControlGroupsTest : public GroupTest
+class ControlGroupsThreadTest : public ThreadTestOn<GroupTest>
 {
 protected:
-    ControlGroupsTest()
+    ControlGroupsThreadTest()
     {
         GameFiles files;
         files.scripts = {{"callee.mes", "push 77\nstvalue 4\nend"}};
@@ -40,7 +41,7 @@ struct StackCase
     std::vector<int32_t> stack; // after "push 100, push 200" and the source
 };
 
-TEST_F(ControlGroupsTest, SubFunctionsPopAndPushWhatTheyList)
+TEST_F(ControlGroupsThreadTest, SubFunctionsPopAndPushWhatTheyList)
 {
     const StackCase cases[] = {
         {"lib 1, 3", {100, 200}},          {"lib 1, 4", {100, 200}},     {"lib 1, 5", {100, 200}},
@@ -65,7 +66,7 @@ TEST_F(ControlGroupsTest, SubFunctionsPopAndPushWhatTheyList)
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
-TEST_F(ControlGroupsTest, AReusedChoiceKeyStartsEmptyAndTheWindowAnswersFromIt)
+TEST_F(ControlGroupsThreadTest, AReusedChoiceKeyStartsEmptyAndTheWindowAnswersFromIt)
 {
     // The one plate of the window is centred above the message window; Enter picks it once the
     // window has faded in.
@@ -99,7 +100,7 @@ run:    lib 1, 2
     m_app.on_pump = nullptr;
 }
 
-TEST_F(ControlGroupsTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPicked)
+TEST_F(ControlGroupsThreadTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPicked)
 {
     std::ifstream file(std::string(std::getenv("VESK_SOURCE_DIR")) + "/demo/script/scene_choice.mes");
     const std::string scene((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -132,7 +133,7 @@ TEST_F(ControlGroupsTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPicked)
     EXPECT_THAT(TakeMessageBoxes(), ::testing::IsEmpty());
 }
 
-TEST_F(ControlGroupsTest, GoingBackToTheChoiceJumpsThroughTheChoiceTable)
+TEST_F(ControlGroupsThreadTest, GoingBackToTheChoiceJumpsThroughTheChoiceTable)
 {
     RunSource(R"(
         .choice back
@@ -148,7 +149,7 @@ back:   push 222
     EXPECT_EQ(Value(3), 222);
 }
 
-TEST_F(ControlGroupsTest, ShakeMovesLayerZeroForEachStepAndPutsItBack)
+TEST_F(ControlGroupsThreadTest, ShakeMovesLayerZeroForEachStepAndPutsItBack)
 {
     auto* layer = new CSpriteLayer;
     layer->Create(0, 0, 4, 4, -1);
@@ -169,7 +170,7 @@ TEST_F(ControlGroupsTest, ShakeMovesLayerZeroForEachStepAndPutsItBack)
     EXPECT_EQ(Pumps(), pumps) << "nothing to shake, nothing to wait for";
 }
 
-TEST_F(ControlGroupsTest, RevealsRunOnlyOverAShownFadeSprite)
+TEST_F(ControlGroupsThreadTest, RevealsRunOnlyOverAShownFadeSprite)
 {
     const int pumps = Pumps();
     RunSource("lib 20, 1, 100\nlib 20, 3, 1, 100\nlib 20, 4\nend");
@@ -194,7 +195,7 @@ TEST_F(ControlGroupsTest, RevealsRunOnlyOverAShownFadeSprite)
     EXPECT_EQ(StackIntegers(), std::vector<int32_t>{0});
 }
 
-TEST_F(ControlGroupsTest, SceneSkipLeavesTheFadeAloneButStillAnswers)
+TEST_F(ControlGroupsThreadTest, SceneSkipLeavesTheFadeAloneButStillAnswers)
 {
     m_app.Config().SetInt("/Config/SceneSkip", 1);
     Fade().SetVisibleFlag(1);
@@ -214,7 +215,7 @@ TEST_F(ControlGroupsTest, SceneSkipLeavesTheFadeAloneButStillAnswers)
     Fade().SetVisibleFlag(0);
 }
 
-TEST_F(ControlGroupsTest, ScriptSwitchesEmptyTheStackExceptTheResidentCall)
+TEST_F(ControlGroupsThreadTest, ScriptSwitchesEmptyTheStackExceptTheResidentCall)
 {
     struct Case
     {
@@ -241,7 +242,7 @@ TEST_F(ControlGroupsTest, ScriptSwitchesEmptyTheStackExceptTheResidentCall)
     }
 }
 
-TEST_F(ControlGroupsTest, InterfaceInputsAndExtraWords)
+TEST_F(ControlGroupsThreadTest, InterfaceInputsAndExtraWords)
 {
     m_keyboard.down = {SCAN_LEFT_CONTROL};
     RunSource("lib 26, 1, 259\nlib 26, 4, 7\nend");
@@ -253,7 +254,7 @@ TEST_F(ControlGroupsTest, InterfaceInputsAndExtraWords)
     EXPECT_EQ(GetInputView()->GetExtraInput(1), 0);
 }
 
-TEST_F(ControlGroupsTest, InputWaitFollowsTheSkipModeRule)
+TEST_F(ControlGroupsThreadTest, InputWaitFollowsTheSkipModeRule)
 {
     struct Case
     {

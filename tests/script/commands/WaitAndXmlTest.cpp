@@ -13,16 +13,17 @@
 #include "platform/kernel/TimeApi.h"
 #include "screens/system/CConfig.h"
 #include "screens/system/CSoundConfig.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
-class WaitAndXmlTest : public GroupTest
+class WaitAndXmlThreadTest : public ThreadTestOn<GroupTest>
 {
 protected:
-    WaitAndXmlTest() { StartGame(); }
+    WaitAndXmlThreadTest() { StartGame(); }
 };
 
-TEST_F(WaitAndXmlTest, WaitsEndByTimeOrBySkipInputs)
+TEST_F(WaitAndXmlThreadTest, WaitsEndByTimeOrBySkipInputs)
 {
     struct Case
     {
@@ -91,7 +92,7 @@ private:
     const char* m_name;
 };
 
-TEST_F(WaitAndXmlTest, RequestsPostedDuringAWaitRunAtItsNextTickInTheirOrder)
+TEST_F(WaitAndXmlThreadTest, RequestsPostedDuringAWaitRunAtItsNextTickInTheirOrder)
 {
     // Sound settings come before the window settings, whatever order the bits were set in.
     std::vector<std::string> runs;
@@ -125,7 +126,7 @@ TEST_F(WaitAndXmlTest, RequestsPostedDuringAWaitRunAtItsNextTickInTheirOrder)
     GetView()->ClearStatusBits(VIEW_STATUS_ACTIVE);
 }
 
-TEST_F(WaitAndXmlTest, KeysAnswerInTheTypeOfTheDefault)
+TEST_F(WaitAndXmlThreadTest, KeysAnswerInTheTypeOfTheDefault)
 {
     RunSource(R"(
         lib 25, 0, "/Config/Absent", 5

@@ -25,10 +25,10 @@ constexpr uint32_t LEFT = 0xFF102030;
 constexpr uint32_t RIGHT = 0xFF405060;
 constexpr uint32_t BOX = 0xFFE0C020;
 
-class ExecPictureTest : public ExecStage
+class ExecPictureThreadTest : public ExecStage
 {
 protected:
-    ~ExecPictureTest() override
+    ~ExecPictureThreadTest() override
     {
         SetConfigSceneSkip(0);
         m_app.Config().SetInt("/Config/DisplayEffect/Speed", 0);
@@ -38,11 +38,11 @@ protected:
     void ClearTarget() { Layer(PICTURE_LAYER_FADE).FillRect(0, 0, 1920, 1080, STAGE_BLACK, 1); }
 };
 
-using ParticleExecTest = WeatherStage;
+using ParticleExecThreadTest = WeatherStage;
 
 } // namespace
 
-TEST_F(ExecPictureTest, PictureSlotsUnderSceneSkipAndOutOfRangeSlots)
+TEST_F(ExecPictureThreadTest, PictureSlotsUnderSceneSkipAndOutOfRangeSlots)
 {
     // Begin with a base: loaded, shown name kept, overlays emptied, slots cleared.
     GetShownPictureName(3) = "old.akb";
@@ -107,7 +107,7 @@ TEST_F(ExecPictureTest, PictureSlotsUnderSceneSkipAndOutOfRangeSlots)
     EXPECT_EQ(StackSize(), 0u);
 }
 
-TEST_F(ExecPictureTest, FadeAndRuleTransitionBringTheSlotsOnScreenUnlessScenesAreSkipped)
+TEST_F(ExecPictureThreadTest, FadeAndRuleTransitionBringTheSlotsOnScreenUnlessScenesAreSkipped)
 {
     Exec({12, 0, "bg.akb"});
     Exec({12, 2});
@@ -136,7 +136,7 @@ TEST_F(ExecPictureTest, FadeAndRuleTransitionBringTheSlotsOnScreenUnlessScenesAr
     EXPECT_EQ(GetDocument()->GetFadeSprite()->IsVisible(), 0);
 }
 
-TEST_F(ExecPictureTest, PanEndsAtItsEndAndADivisorOfZeroIsOne)
+TEST_F(ExecPictureThreadTest, PanEndsAtItsEndAndADivisorOfZeroIsOne)
 {
     CSpriteLayer& base = Layer(PICTURE_LAYER_BASE);
     base.FillRect(0, 0, 1920, 1080, RIGHT, 1);
@@ -159,7 +159,7 @@ TEST_F(ExecPictureTest, PanEndsAtItsEndAndADivisorOfZeroIsOne)
     }
 }
 
-TEST_F(ExecPictureTest, ZoomFlashEnlargesAboutTheCentreAndLiftsTheFlash)
+TEST_F(ExecPictureThreadTest, ZoomFlashEnlargesAboutTheCentreAndLiftsTheFlash)
 {
     // Without a base the slots draw nothing, so the enlarged scene stays for the check.
     GetDocument()->UnregisterSpriteLayer(PICTURE_LAYER_BASE);
@@ -183,7 +183,7 @@ TEST_F(ExecPictureTest, ZoomFlashEnlargesAboutTheCentreAndLiftsTheFlash)
     EXPECT_EQ(GetDocument()->GetFadeSprite()->IsVisible(), 0);
 }
 
-TEST_F(ExecPictureTest, TrainAndFixedPictureSets)
+TEST_F(ExecPictureThreadTest, TrainAndFixedPictureSets)
 {
     Exec({39, 4}); // no train yet: nothing
     Exec({39, 0});
@@ -232,7 +232,7 @@ TEST_F(ExecPictureTest, TrainAndFixedPictureSets)
     EXPECT_EQ(StackSize(), 0u);
 }
 
-TEST_F(ParticleExecTest, SnowAndPetalsInEveryOrderNeverDeadlock)
+TEST_F(ParticleExecThreadTest, SnowAndPetalsInEveryOrderNeverDeadlock)
 {
     const std::vector<std::vector<int32_t>> orders = {{0, 1},          {0, 2, 1}, {3, 1},
                                                       {0, 0, 2, 3, 1}, {2, 1, 1}, {0, 3, 2, 0, 1}};
@@ -256,7 +256,7 @@ TEST_F(ParticleExecTest, SnowAndPetalsInEveryOrderNeverDeadlock)
     EXPECT_NE(m_exec->GetPetals(), nullptr);
 }
 
-TEST_F(ParticleExecTest, TheSnowballWaitEndsWhenItHasLanded)
+TEST_F(ParticleExecThreadTest, TheSnowballWaitEndsWhenItHasLanded)
 {
     Exec({44, 2}); // none yet: returns at once
     Exec({44, 0});

@@ -8,6 +8,7 @@
 #include "../commands/GroupTestFixture.h"
 #include "animeasm/AnimeProgramWriter.h"
 #include "graphics/CAnimeManager.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -20,10 +21,10 @@ std::vector<uint8_t> Program()
     return writer.Build();
 }
 
-class CFuncExecSlotTest : public GroupTest
+class CFuncExecSlotThreadTest : public ThreadTestOn<GroupTest>
 {
 protected:
-    CFuncExecSlotTest()
+    CFuncExecSlotThreadTest()
     {
         GameFiles files;
         files.data = {{"A.BIN", Program()}};
@@ -43,7 +44,7 @@ protected:
 
 } // namespace
 
-TEST_F(CFuncExecSlotTest, RestartLeavesARunningSlotAndStopsTheGroupOtherwise)
+TEST_F(CFuncExecSlotThreadTest, RestartLeavesARunningSlotAndStopsTheGroupOtherwise)
 {
     ASSERT_NE(Context().GetExecGroup(), nullptr);
     Put(0, 0, ANIME_RUNNING);
@@ -65,7 +66,7 @@ TEST_F(CFuncExecSlotTest, RestartLeavesARunningSlotAndStopsTheGroupOtherwise)
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
-TEST_F(CFuncExecSlotTest, ArmAndStepLeavesTheSlotArmedAndStopped)
+TEST_F(CFuncExecSlotThreadTest, ArmAndStepLeavesTheSlotArmedAndStopped)
 {
     Put(0, 1, ANIME_RUNNING);
     RunSource("lib 29, 32, 0, 1\nlib 29, 32, -1, 0\nend");

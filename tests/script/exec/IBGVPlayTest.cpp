@@ -17,15 +17,16 @@
 #include "foundation/ConfigSettings.h"
 #include "support/FakeWaveManager.h"
 #include "support/TempDir.h"
+#include "support/ThreadTest.h"
 
 using ::testing::ElementsAre;
 
 namespace {
 
-class IBGVPlayTest : public ::testing::Test
+class IBGVPlayThreadTest : public ThreadTest
 {
 protected:
-    IBGVPlayTest()
+    IBGVPlayThreadTest()
     {
         m_app.UseConfigFile(m_dir.PathOf("config.xml"));
         for (int i = 0; i < 4; ++i) {
@@ -34,7 +35,7 @@ protected:
             GetDocument()->SoundChannelList[SOUND_GROUP_VOICE].push_back(std::move(channel));
         }
     }
-    ~IBGVPlayTest() override { DeleteDocument(); }
+    ~IBGVPlayThreadTest() override { DeleteDocument(); }
 
     FakeWaveManager& Channel() { return *m_channels[2]; }
     // The calls that one file's start makes.
@@ -59,7 +60,7 @@ protected:
 
 } // namespace
 
-TEST_F(IBGVPlayTest, OneFileRisesFromTheStartVolumeAndPlaysOnce)
+TEST_F(IBGVPlayThreadTest, OneFileRisesFromTheStartVolumeAndPlaysOnce)
 {
     IBGVPlay player(2);
     player.Start("r01.ogg");
@@ -69,7 +70,7 @@ TEST_F(IBGVPlayTest, OneFileRisesFromTheStartVolumeAndPlaysOnce)
     EXPECT_TRUE(m_channels[3]->Calls().empty());
 }
 
-TEST_F(IBGVPlayTest, AListPlaysBackToBackWaitingWhileTheChannelPlays)
+TEST_F(IBGVPlayThreadTest, AListPlaysBackToBackWaitingWhileTheChannelPlays)
 {
     IBGVPlay player(2);
     player.Start("r01.ogg");
@@ -89,7 +90,7 @@ TEST_F(IBGVPlayTest, AListPlaysBackToBackWaitingWhileTheChannelPlays)
     EXPECT_EQ(player.GetIndex(), 2);
 }
 
-TEST_F(IBGVPlayTest, CharactersWithTheirVoiceOffAreSkipped)
+TEST_F(IBGVPlayThreadTest, CharactersWithTheirVoiceOffAreSkipped)
 {
     m_app.Config().SetInt("/Config/CharVoice/01/Enable", 0); // "o..." files
     IBGVPlay player(2);
@@ -116,7 +117,7 @@ TEST_F(IBGVPlayTest, CharactersWithTheirVoiceOffAreSkipped)
     EXPECT_EQ(single.IsStarted(), 1);
 }
 
-TEST_F(IBGVPlayTest, StopAndFadeOutEmptyTheListRestartPlaysItAgain)
+TEST_F(IBGVPlayThreadTest, StopAndFadeOutEmptyTheListRestartPlaysItAgain)
 {
     IBGVPlay player(2);
     player.Start("r01.ogg");
@@ -144,7 +145,7 @@ TEST_F(IBGVPlayTest, StopAndFadeOutEmptyTheListRestartPlaysItAgain)
     EXPECT_TRUE(player.GetFiles().empty());
 }
 
-TEST_F(IBGVPlayTest, AChannelTheVoiceGroupLacksPlaysNothing)
+TEST_F(IBGVPlayThreadTest, AChannelTheVoiceGroupLacksPlaysNothing)
 {
     IBGVPlay player(7);
     player.Start("r01.ogg");
@@ -155,7 +156,7 @@ TEST_F(IBGVPlayTest, AChannelTheVoiceGroupLacksPlaysNothing)
 }
 
 // Run under the thread sanitizer: the script thread appends while the task thread steps.
-TEST_F(IBGVPlayTest, AppendingWhileTheStepRunsIsSafe)
+TEST_F(IBGVPlayThreadTest, AppendingWhileTheStepRunsIsSafe)
 {
     IBGVPlay player(2);
     player.Start("r01.ogg");

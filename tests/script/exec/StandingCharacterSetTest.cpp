@@ -25,13 +25,13 @@ namespace {
 constexpr int32_t C = -64;
 using XY = std::pair<int32_t, int32_t>; // the centring offset on the 1920-wide screen
 
-class StandingCharacterTest : public ExecStage
+class StandingCharacterThreadTest : public ExecStage
 {
 protected:
     // The start-up reports of the map screens, whose sheets this stage leaves out, are not what
     // these tests count.
-    StandingCharacterTest() { m_messages.clear(); }
-    ~StandingCharacterTest() override { SetConfigSceneSkip(0); }
+    StandingCharacterThreadTest() { m_messages.clear(); }
+    ~StandingCharacterThreadTest() override { SetConfigSceneSkip(0); }
 
     StandingCharacter& At(int32_t position)
     {
@@ -52,7 +52,7 @@ protected:
 
 } // namespace
 
-TEST_F(StandingCharacterTest, ShowPlacesEachPositionAndEntersOnThePlay)
+TEST_F(StandingCharacterThreadTest, ShowPlacesEachPositionAndEntersOnThePlay)
 {
     struct Row
     {
@@ -88,7 +88,7 @@ TEST_F(StandingCharacterTest, ShowPlacesEachPositionAndEntersOnThePlay)
     EXPECT_EQ(Shown(900, 635), STAGE_BLACK);
 }
 
-TEST_F(StandingCharacterTest, SameLetterCrossFadesInPlaceAndAnotherLetterReplaces)
+TEST_F(StandingCharacterThreadTest, SameLetterCrossFadesInPlaceAndAnotherLetterReplaces)
 {
     Exec({13, 0, 0, "a01.akb", 100, 4});
     Exec({13, 2});
@@ -116,7 +116,7 @@ TEST_F(StandingCharacterTest, SameLetterCrossFadesInPlaceAndAnotherLetterReplace
     EXPECT_EQ(Shown(960, 655), BODY_B);
 }
 
-TEST_F(StandingCharacterTest, AnotherLetterFadesInOnANewRecordEvenBesideOneOfItsOwn)
+TEST_F(StandingCharacterThreadTest, AnotherLetterFadesInOnANewRecordEvenBesideOneOfItsOwn)
 {
     // "b" moved onto "a"'s position 0: a show of "b" there replaces "a" with a record of its own,
     // which enters hidden, instead of cross-fading the moved one.
@@ -137,7 +137,7 @@ TEST_F(StandingCharacterTest, AnotherLetterFadesInOnANewRecordEvenBesideOneOfIts
     EXPECT_EQ(shown.GetContainer()->IsVisible(), 0);
 }
 
-TEST_F(StandingCharacterTest, LargerCharactersDrawInFrontAfterNormalisation)
+TEST_F(StandingCharacterThreadTest, LargerCharactersDrawInFrontAfterNormalisation)
 {
     struct Row
     {
@@ -161,7 +161,7 @@ TEST_F(StandingCharacterTest, LargerCharactersDrawInFrontAfterNormalisation)
     EXPECT_EQ(ApplyCharacterHeight(-1, 0.5f), 50);
 }
 
-TEST_F(StandingCharacterTest, InstantModeAndTheCommitAndPositionsOutsideTheLayout)
+TEST_F(StandingCharacterThreadTest, InstantModeAndTheCommitAndPositionsOutsideTheLayout)
 {
     GetDocument()->GetFadeSprite()->SetVisibleFlag(1);
     Exec({13, 12, 0, "a01.akb", 100, 30, 200});
@@ -195,7 +195,7 @@ TEST_F(StandingCharacterTest, InstantModeAndTheCommitAndPositionsOutsideTheLayou
     EXPECT_EQ(Container(0).GetAnimationCount(), 0);
 }
 
-TEST_F(StandingCharacterTest, JumpShakeSwayAndMoves)
+TEST_F(StandingCharacterThreadTest, JumpShakeSwayAndMoves)
 {
     Exec({13, 0, 1, "a01.akb", 100, 1});
     Exec({13, 2});
@@ -259,7 +259,7 @@ TEST_F(StandingCharacterTest, JumpShakeSwayAndMoves)
     EXPECT_EQ(Container(0).GetPriority(), 3);
 }
 
-TEST_F(StandingCharacterTest, FacesPartsAndFlashOut)
+TEST_F(StandingCharacterThreadTest, FacesPartsAndFlashOut)
 {
     Exec({13, 0, 0, "a01.akb", 100, 2});
     Exec({13, 2});
@@ -320,7 +320,7 @@ TEST_F(StandingCharacterTest, FacesPartsAndFlashOut)
     EXPECT_EQ(m_messages.size(), 1u);
 }
 
-TEST_F(StandingCharacterTest, HitTestTriesPositionsInOrder)
+TEST_F(StandingCharacterThreadTest, HitTestTriesPositionsInOrder)
 {
     Exec({13, 0, 0, "a01.akb", 100, 2});
     Exec({13, 0, 1, "c01.akb", 100, 2});
@@ -341,7 +341,7 @@ TEST_F(StandingCharacterTest, HitTestTriesPositionsInOrder)
     EXPECT_EQ(HitTestStandingCharacters(1460, 635), BODY_HIT_ID);
 }
 
-TEST_F(StandingCharacterTest, SceneSkipPopsEveryArgumentAndDoesNothing)
+TEST_F(StandingCharacterThreadTest, SceneSkipPopsEveryArgumentAndDoesNothing)
 {
     SetConfigSceneSkip(1);
     const std::vector<std::vector<ExecArg>> calls = {
