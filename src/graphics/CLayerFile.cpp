@@ -228,28 +228,27 @@ CSprite* CLayerFile::LoadSprite(CStringUTF8 name, CSprite* sprite, int32_t kind,
                                 int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode)
 {
     ILayer* given = sprite != nullptr ? LayerOf(sprite) : nullptr;
+    // LoadPicture answers the given layer when there is one, else a new layer for us to place.
     ILayer* loaded = LoadPicture(name, given, kind, texture_argument, out, x, y, fill_mode);
     if (loaded == nullptr)
         return nullptr;
+    std::unique_ptr<ILayer> made(loaded != given ? loaded : nullptr);
     if (sprite != nullptr) {
         // A sprite without a layer of its own takes the new one rather than leaving it unowned.
-        if (given == nullptr) {
+        if (made != nullptr) {
             if (auto* layered = dynamic_cast<CSpriteLayer*>(sprite))
-                layered->AttachLayer(loaded, 0, 0, layered->GetPriority());
-            else
-                delete loaded;
+                layered->AttachLayer(made.release(), 0, 0, layered->GetPriority());
         }
         return sprite;
     }
     CSprite* created = CreateSpriteLayer(kind);
-    if (created == nullptr) {
-        delete loaded;
+    if (created == nullptr)
         return nullptr;
-    }
     if (kind == LAYER_KIND_TEXTURE)
-        static_cast<CSpriteTexture*>(created)->AdoptTexture(static_cast<CTextureLayer*>(loaded));
+        static_cast<CSpriteTexture*>(created)->AdoptTexture(
+            std::unique_ptr<CTextureLayer>(static_cast<CTextureLayer*>(made.release())));
     else
-        static_cast<CSpriteLayer*>(created)->AttachLayer(loaded, 0, 0, 0);
+        static_cast<CSpriteLayer*>(created)->AttachLayer(made.release(), 0, 0, 0);
     created->SetPriority(priority);
     return created;
 }
