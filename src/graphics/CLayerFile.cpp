@@ -77,14 +77,15 @@ CSprite* CreateSpriteLayer(int32_t kind)
     }
 }
 
-CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
-                            int32_t type)
+std::unique_ptr<CSpriteLayer> CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height,
+                                                 int32_t priority, int32_t type)
 {
-    std::unique_ptr<CSprite> sprite(CreateSpriteLayer(type));
+    // Every kind CreateSpriteLayer makes is a sprite layer.
+    std::unique_ptr<CSpriteLayer> sprite(static_cast<CSpriteLayer*>(CreateSpriteLayer(type)));
     if (sprite == nullptr)
         return nullptr;
     sprite->Create(x, y, width, height, priority);
-    return sprite.release();
+    return sprite;
 }
 
 CLayerFile::CLayerFile(CStringUTF8 list, bool compressed, bool raise)
