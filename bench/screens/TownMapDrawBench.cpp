@@ -42,8 +42,7 @@ public:
 
 std::unique_ptr<CSpriteLayer> Filled(int32_t width, int32_t height, uint32_t (*pixel)(int x, int y))
 {
-    std::unique_ptr<CSpriteLayer> layer(
-        static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, width, height, -1, LAYER_KIND_MEMORY)));
+    std::unique_ptr<CSpriteLayer> layer = CreateSpriteOfType(0, 0, width, height, -1, LAYER_KIND_MEMORY);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const uint32_t value = pixel(x, y);

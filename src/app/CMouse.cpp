@@ -70,7 +70,7 @@ CMouse::~CMouse()
 void CMouse::Setup()
 {
     m_input_view = GetInputView();
-    m_sprite.reset(CreateSpriteOfType(0, 0, CURSOR_CELL, CURSOR_CELL, CURSOR_PRIORITY, LAYER_KIND_TEXTURE));
+    m_sprite = CreateSpriteOfType(0, 0, CURSOR_CELL, CURSOR_CELL, CURSOR_PRIORITY, LAYER_KIND_TEXTURE);
     if (CLayerFile* file = GetDocumentLayerFile())
         m_image.reset(file->LoadSprite("cursor.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
     AddToTasks();

@@ -110,14 +110,12 @@ void SetIntegerValue(FlagBuffer& state, size_t index, int32_t integer)
 std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int32_t type,
                                               const char* failure)
 {
-    std::unique_ptr<CSprite> sprite;
+    std::unique_ptr<CSpriteLayer> sprite;
     if (!IsCreationFaultInjected(failure))
-        sprite.reset(CreateSpriteOfType(0, 0, width, height, -1, type));
-    auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
-    if (layer == nullptr)
+        sprite = CreateSpriteOfType(0, 0, width, height, -1, type);
+    if (sprite == nullptr)
         throw CExecException(failure);
-    sprite.release();
-    return std::unique_ptr<CSpriteLayer>(layer);
+    return sprite;
 }
 
 } // namespace

@@ -71,7 +71,7 @@ void DeleteView()
 }
 
 CVeskView::CVeskView()
-    : m_status(new std::atomic<uint32_t>(0))
+    : m_status(std::make_unique<std::atomic<uint32_t>>(0))
 {
     m_hook_list.Add(this);
 }

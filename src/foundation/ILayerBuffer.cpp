@@ -12,7 +12,7 @@ ILayerBuffer::~ILayerBuffer()
 void ILayerBuffer::Allocate(uint32_t size)
 {
     Free();
-    m_buffer = new (std::nothrow) uint8_t[size];
+    m_buffer.reset(new (std::nothrow) uint8_t[size]);
     if (!m_buffer)
         throw CString("ファイルバッファの作成に失敗しました");
     m_size = size;
@@ -20,7 +20,6 @@ void ILayerBuffer::Allocate(uint32_t size)
 
 void ILayerBuffer::Free()
 {
-    delete[] m_buffer;
-    m_buffer = nullptr;
+    m_buffer.reset();
     m_size = 0;
 }

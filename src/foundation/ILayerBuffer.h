@@ -3,6 +3,7 @@
 // belong to the buffer and go with it.
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/CMemBase.h"
 
@@ -18,12 +19,12 @@ public:
     // the buffer empty.
     void Allocate(uint32_t size);
 
-    uint8_t* GetBuffer() const { return m_buffer; }
+    uint8_t* GetBuffer() const { return m_buffer.get(); }
     uint32_t GetSize() const { return m_size; }
 
 private:
     void Free();
 
-    uint8_t* m_buffer = nullptr; // null when empty
+    std::unique_ptr<uint8_t[]> m_buffer; // null when empty
     uint32_t m_size = 0;
 };

@@ -77,14 +77,15 @@ CSprite* CreateSpriteLayer(int32_t kind)
     }
 }
 
-CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
-                            int32_t type)
+std::unique_ptr<CSpriteLayer> CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height,
+                                                 int32_t priority, int32_t type)
 {
-    std::unique_ptr<CSprite> sprite(CreateSpriteLayer(type));
+    // Every kind CreateSpriteLayer makes is a sprite layer.
+    std::unique_ptr<CSpriteLayer> sprite(static_cast<CSpriteLayer*>(CreateSpriteLayer(type)));
     if (sprite == nullptr)
         return nullptr;
     sprite->Create(x, y, width, height, priority);
-    return sprite.release();
+    return sprite;
 }
 
 CLayerFile::CLayerFile(CStringUTF8 list, bool compressed, bool raise)
@@ -228,28 +229,27 @@ CSprite* CLayerFile::LoadSprite(CStringUTF8 name, CSprite* sprite, int32_t kind,
                                 int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode)
 {
     ILayer* given = sprite != nullptr ? LayerOf(sprite) : nullptr;
+    // LoadPicture answers the given layer when there is one, else a new layer for us to place.
     ILayer* loaded = LoadPicture(name, given, kind, texture_argument, out, x, y, fill_mode);
     if (loaded == nullptr)
         return nullptr;
+    std::unique_ptr<ILayer> made(loaded != given ? loaded : nullptr);
     if (sprite != nullptr) {
         // A sprite without a layer of its own takes the new one rather than leaving it unowned.
-        if (given == nullptr) {
+        if (made != nullptr) {
             if (auto* layered = dynamic_cast<CSpriteLayer*>(sprite))
-                layered->AttachLayer(loaded, 0, 0, layered->GetPriority());
-            else
-                delete loaded;
+                layered->AttachLayer(made.release(), 0, 0, layered->GetPriority());
         }
         return sprite;
     }
     CSprite* created = CreateSpriteLayer(kind);
-    if (created == nullptr) {
-        delete loaded;
+    if (created == nullptr)
         return nullptr;
-    }
     if (kind == LAYER_KIND_TEXTURE)
-        static_cast<CSpriteTexture*>(created)->AdoptTexture(static_cast<CTextureLayer*>(loaded));
+        static_cast<CSpriteTexture*>(created)->AdoptTexture(
+            std::unique_ptr<CTextureLayer>(static_cast<CTextureLayer*>(made.release())));
     else
-        static_cast<CSpriteLayer*>(created)->AttachLayer(loaded, 0, 0, 0);
+        static_cast<CSpriteLayer*>(created)->AttachLayer(made.release(), 0, 0, 0);
     created->SetPriority(priority);
     return created;
 }

@@ -7,11 +7,12 @@
 
 #include "foundation/CArchiveManager.h"
 #include "foundation/CStringUTF8.h"
+#include "graphics/CSpriteLayer.h"
 #include "platform/kernel/WinTypes.h"
 
 #include <cstdint>
+#include <memory>
 
-class CSprite;
 class ILayer;
 class ILayerBuffer;
 
@@ -29,9 +30,9 @@ ILayer* CreateLayer(int32_t kind);
 // A new sprite: a sprite layer (kinds 0 and 1, priority -1) or a texture sprite (kind 2).
 CSprite* CreateSpriteLayer(int32_t kind);
 // A sprite of the layer type (0 memory, 1 DIB section, 2 texture) with its rectangle and
-// priority, made by the layer's own Create; null for an unknown type. The caller owns it.
-CSprite* CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height, int32_t priority,
-                            int32_t type);
+// priority, made by the layer's own Create; null for an unknown type.
+std::unique_ptr<CSpriteLayer> CreateSpriteOfType(int32_t x, int32_t y, int32_t width, int32_t height,
+                                                 int32_t priority, int32_t type);
 
 class CLayerFile : public CArchiveManager
 {

@@ -28,10 +28,9 @@ int32_t CSpriteTexture::Create(CTextureLayer* layer, float x, float y, const REC
     const int32_t height = source.bottom - source.top;
     if (!layer) {
         DropTexture();
-        auto owned = std::make_unique<CTextureLayer>();
-        owned->Create(width, height, render_target, nullptr);
-        layer = owned.release();
-        m_owns = 1;
+        m_owned_texture = std::make_unique<CTextureLayer>();
+        m_owned_texture->Create(width, height, render_target, nullptr);
+        layer = m_owned_texture.get();
     } else if (layer != m_texture_layer) {
         DropTexture();
     }
@@ -80,10 +79,13 @@ void CSpriteTexture::SetTexture(CTextureLayer* layer)
     m_rect = RECT{0, 0, width, height};
 }
 
-void CSpriteTexture::AdoptTexture(CTextureLayer* layer)
+void CSpriteTexture::AdoptTexture(std::unique_ptr<CTextureLayer> layer)
 {
-    SetTexture(layer);
-    m_owns = layer != nullptr ? 1 : 0;
+    SetTexture(layer.get());
+    if (layer != m_owned_texture)
+        m_owned_texture = std::move(layer);
+    else
+        layer.release(); // already ours
 }
 
 void CSpriteTexture::SetPositionF(float x, float y)
@@ -159,10 +161,7 @@ void CSpriteTexture::SetRotationOriginInt(int32_t x, int32_t y)
 void CSpriteTexture::ResetDrawParams()
 {
     m_rule_number = -1;
-    if (m_owns)
-        DropTexture();
-    m_texture_layer = nullptr;
-    m_owns = 0;
+    DropTexture();
     m_snapshot.reset();
     m_scale = {1.0f, 1.0f};
     m_zoom_center = {0, 0};
@@ -293,8 +292,6 @@ void CSpriteTexture::OnAnimStepEnd(uint32_t kinds)
 
 void CSpriteTexture::DropTexture()
 {
-    if (m_owns && m_texture_layer)
-        delete m_texture_layer;
     m_texture_layer = nullptr;
-    m_owns = 0;
+    m_owned_texture.reset();
 }

@@ -30,7 +30,7 @@ public:
     virtual void AttachTexture(CTextureLayer* layer, float x, float y, const RECT& source, int32_t priority);
     virtual void SetTexture(CTextureLayer* layer);
     // As SetTexture, but the sprite owns the layer from now on and deletes it with itself.
-    void AdoptTexture(CTextureLayer* layer);
+    void AdoptTexture(std::unique_ptr<CTextureLayer> layer);
     virtual void SetPositionFloat(float x, float y) { SetPositionF(x, y); }
     virtual void SetPositionInt(int32_t x, int32_t y)
     {
@@ -81,7 +81,8 @@ protected:
     // Forgets the layer, deleting it when owned.
     void DropTexture();
 
-    CTextureLayer* m_texture_layer = nullptr; // owned when m_owns is 1, else borrowed
+    std::unique_ptr<CTextureLayer> m_owned_texture; // set when the sprite made or adopted its layer
+    CTextureLayer* m_texture_layer = nullptr;       // the layer drawn: m_owned_texture's or a borrowed one
     DirectX::XMFLOAT2 m_position{0, 0};
     RECT m_source{};
     DirectX::XMFLOAT2 m_zoom_center{0, 0};
@@ -89,7 +90,6 @@ protected:
     DirectX::XMFLOAT2 m_rotation_origin{0, 0};
     float m_rotation = 0; // radians
     int32_t m_additive = 0;
-    int32_t m_owns = 0;
     float m_depth = 0;
     float m_unit = 1.0f;
     int32_t m_screen_width = 0;

@@ -138,10 +138,11 @@ HRESULT CMediaStream::CreateGraphWithRenderer(IGraphBuilder** builder)
     if (target == nullptr)
         return E_FAIL;
     HRESULT made = S_OK;
-    Renderer = new CVideoRender(target, FadeStep, &made);
+    // A filter starts with one reference, which the stream adopts; Release frees it.
+    Renderer = ComPtr<CVideoRender>(new CVideoRender(target, FadeStep, &made));
     if (FAILED(made))
         return made;
-    return Graph->AddFilter(Renderer, nullptr);
+    return Graph->AddFilter(Renderer.Get(), nullptr);
 }
 
 HRESULT CMediaStream::QueryControls()
@@ -165,8 +166,8 @@ HRESULT CMediaStream::BuildArchiveGraph(HANDLE handle)
     }
     if (SUCCEEDED(result)) {
         HRESULT made = S_OK;
-        Reader = new (std::nothrow) CMediaFileReader(File.get(), &made);
-        result = Reader == nullptr || FAILED(made) ? E_FAIL : Graph->AddFilter(Reader, nullptr);
+        Reader = ComPtr<CMediaFileReader>(new (std::nothrow) CMediaFileReader(File.get(), &made));
+        result = !Reader || FAILED(made) ? E_FAIL : Graph->AddFilter(Reader.Get(), nullptr);
     }
     if (SUCCEEDED(result)) {
         IPin* pin = Reader->GetPin(0);
@@ -209,7 +210,7 @@ int32_t CMediaStream::Start()
                                                                    : static_cast<int32_t>(Volume * 0.8);
     if (Audio != nullptr)
         Audio->put_Volume(Volume);
-    if (Renderer != nullptr)
+    if (Renderer)
         Renderer->SetDrawing();
     if (Control != nullptr) {
         Control->Run();
@@ -224,7 +225,7 @@ void CMediaStream::Stop()
 {
     Name = CStringUTF8();
     if (Control != nullptr) {
-        if (Renderer != nullptr)
+        if (Renderer)
             Renderer->SetDrawing();
         Control->Stop();
         WaitForState(State_Stopped);
@@ -272,7 +273,7 @@ HRESULT CMediaStream::WaitForState(OAFilterState state)
 
 void CMediaStream::SetRendererTarget()
 {
-    if (Renderer != nullptr)
+    if (Renderer)
         Renderer->SetNewTarget(CurrentTarget(), FadeStep);
 }
 
@@ -297,8 +298,8 @@ void CMediaStream::ReleaseGraph()
         }
     }
     ReleaseInterface(Graph);
-    ReleaseInterface(Renderer);
-    ReleaseInterface(Reader);
+    Renderer.Reset();
+    Reader.Reset();
 }
 
 int32_t CMediaStream::HookProc(HWND, UINT message, WPARAM, LPARAM)

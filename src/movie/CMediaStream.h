@@ -9,6 +9,7 @@
 
 #include "foundation/CStringUTF8.h"
 #include "foundation/IWinHook.h"
+#include "platform/com/ComPtr.h"
 #include "platform/dshow/DShowApi.h"
 
 class CArchiveManager;
@@ -49,7 +50,7 @@ public:
     static int32_t SettingsVolume();
 
     CArchiveManager* GetArchive() const { return Archive.get(); }
-    CVideoRender* GetRenderer() const { return Renderer; }
+    CVideoRender* GetRenderer() const { return Renderer.Get(); }
 
     // The current graph's interfaces; empty without a movie. One reference each.
     IFilterGraph* Graph = nullptr;
@@ -57,8 +58,9 @@ public:
     IMediaEventEx* Events = nullptr;
     IMediaSeeking* Seeking = nullptr;
     IBasicAudio* Audio = nullptr;
-    CVideoRender* Renderer = nullptr;  // one reference
-    CMediaFileReader* Reader = nullptr; // one reference
+    // The filters are reference-counted objects the graph shares; each holds our one reference.
+    ComPtr<CVideoRender> Renderer;
+    ComPtr<CMediaFileReader> Reader;
     std::unique_ptr<CMediaFile> File;
     std::unique_ptr<CArchiveManager> Archive;
     CSprite* Target = nullptr; // not owned; null means the document's sprite 0

@@ -57,7 +57,7 @@ void CMoviePlayer::Create()
         overlay->Create(nullptr, 0.0f, 0.0f, RECT{0, 0, screen.cx, screen.cy}, 0, 0);
         Overlay = std::move(overlay);
     } else {
-        Overlay.reset(CreateSpriteOfType(0, 0, screen.cx, screen.cy, 0, 2));
+        Overlay = CreateSpriteOfType(0, 0, screen.cx, screen.cy, 0, 2);
     }
 }
 

@@ -67,8 +67,8 @@ MovieFixture::MovieFixture()
     EXPECT_EQ(CreateSoundSystem(GetView()->GetHandle()), nullptr);
     m_document = GetDocument();
     m_document->m_current_state = std::make_unique<FlagBuffer>();
-    m_sprite0 = CreateSpriteOfType(0, 0, 320, 240, -1, 0);
-    m_document->Sprites[0].reset(m_sprite0);
+    m_document->Sprites[0] = CreateSpriteOfType(0, 0, 320, 240, -1, 0);
+    m_sprite0 = m_document->Sprites[0].get();
 }
 
 MovieFixture::~MovieFixture()

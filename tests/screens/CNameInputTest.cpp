@@ -43,7 +43,7 @@ protected:
                                          {})}})
     {
         // The game's ground: an opaque picture under every screen, so a closed screen leaves nothing.
-        m_ground.reset(CreateSpriteOfType(0, 0, 1920, 1080, 0, LAYER_KIND_MEMORY));
+        m_ground = CreateSpriteOfType(0, 0, 1920, 1080, 0, LAYER_KIND_MEMORY);
         if (auto* layer = dynamic_cast<CSpriteLayer*>(m_ground.get())) {
             layer->FillRect(0, 0, 1920, 1080, GROUND, 1);
             layer->SetVisibleFlag(1);

@@ -493,7 +493,7 @@ CSprite* ISelect::CreateSprite(int32_t x, int32_t y, int32_t width, int32_t heig
 {
     if (type == LAYER_KIND_TEXTURE)
         return CreateTextureSprite(nullptr, x, y, 0, 0, width, height, priority, format);
-    return CreateSpriteOfType(x, y, width, height, priority, type);
+    return CreateSpriteOfType(x, y, width, height, priority, type).release(); // the caller owns it
 }
 
 CSprite* ISelect::LoadSprite(const CStringUTF8& name, CSprite* sprite, int32_t kind, int32_t texture_argument,

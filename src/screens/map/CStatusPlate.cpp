@@ -56,13 +56,12 @@ constexpr int32_t COMMA_SHEET_X = 280;
 constexpr int32_t COMMA_WIDTH = 14;
 constexpr int32_t COMMA_HEIGHT = 21;
 
-// A texture sprite whose texture really exists, or null.
-CSprite* Checked(CSprite* sprite)
+// Takes the sprite CreateSprite made: a texture sprite whose texture really exists, or null.
+std::unique_ptr<CSprite> Checked(CSprite* made)
 {
-    if (sprite != nullptr && SpriteLayerOf(sprite) == nullptr) {
-        delete sprite;
-        return nullptr;
-    }
+    std::unique_ptr<CSprite> sprite(made);
+    if (sprite != nullptr && SpriteLayerOf(sprite.get()) == nullptr)
+        sprite.reset();
     return sprite;
 }
 
@@ -82,12 +81,11 @@ int32_t CStatusPlate::Setup()
 {
     m_sheet.reset(LoadSprite(MakeLanguageFileName("callender_p.akb"), nullptr, LAYER_KIND_MEMORY, 0, 0,
                              nullptr, -1, -1, 0));
-    m_calendar.reset(
-        Checked(CreateSprite(16, 8, CALENDAR_WIDTH, CALENDAR_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0)));
-    m_money.reset(
-        Checked(CreateSprite(313, 8, MONEY_WIDTH, MONEY_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0)));
-    m_button.reset(
-        Checked(CreateSprite(642, 23, BUTTON_WIDTH, BUTTON_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0)));
+    m_calendar =
+        Checked(CreateSprite(16, 8, CALENDAR_WIDTH, CALENDAR_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_money = Checked(CreateSprite(313, 8, MONEY_WIDTH, MONEY_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_button =
+        Checked(CreateSprite(642, 23, BUTTON_WIDTH, BUTTON_HEIGHT, PLATE_PRIORITY, LAYER_KIND_TEXTURE, 0));
     const auto& active = GameWork->GetActiveScreens();
     if (std::find(active.begin(), active.end(), this) == active.end())
         GameWork->AddActiveScreen(this);

@@ -59,13 +59,12 @@ constexpr int32_t COLUMN_CORNER_BACK = 488;
 constexpr int32_t COLUMN_QUICKSAVE = 610;
 constexpr int32_t COLUMN_QUICKLOAD = 732;
 
-// A texture sprite whose texture really exists, or null.
-CSprite* Checked(CSprite* sprite)
+// Takes the sprite CreateSprite made: a texture sprite whose texture really exists, or null.
+std::unique_ptr<CSprite> Checked(CSprite* made)
 {
-    if (sprite != nullptr && SpriteLayerOf(sprite) == nullptr) {
-        delete sprite;
-        return nullptr;
-    }
+    std::unique_ptr<CSprite> sprite(made);
+    if (sprite != nullptr && SpriteLayerOf(sprite.get()) == nullptr)
+        sprite.reset();
     return sprite;
 }
 
@@ -175,8 +174,7 @@ int32_t IAreaSelect::CreateParts()
     if (CLayerFile* file = LayerFile(); file != nullptr && file->Exists(entry_name) != 0)
         parts.Sheet.reset(LoadSprite(sheet_name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
     const auto make = [this](POINT at, int32_t width, int32_t height, int32_t priority) {
-        return std::unique_ptr<CSprite>(
-            Checked(CreateSprite(at.x, at.y, width, height, priority, LAYER_KIND_TEXTURE, 0)));
+        return Checked(CreateSprite(at.x, at.y, width, height, priority, LAYER_KIND_TEXTURE, 0));
     };
     parts.HelpBar = make({AREA_HELP_X, AREA_HELP_Y}, AREA_HELP_WIDTH, AREA_HELP_HEIGHT, PART_PRIORITY);
     parts.HelpLine = make({AREA_HELP_X, AREA_HELP_Y}, AREA_HELP_WIDTH, AREA_HELP_HEIGHT, HELP_LINE_PRIORITY);

@@ -137,8 +137,7 @@ void MapViewComposer::Draw(ILayer* target, const MapViewSources& sources,
     if (target == nullptr || sources.Map == nullptr)
         return;
     if (!m_frame) {
-        m_frame.reset(
-            static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, WIDTH, HEIGHT, -1, LAYER_KIND_MEMORY)));
+        m_frame = CreateSpriteOfType(0, 0, WIDTH, HEIGHT, -1, LAYER_KIND_MEMORY);
         m_valid = false;
         if (!m_frame || m_frame->GetLayer() == nullptr || m_frame->GetLayer()->GetBits() == nullptr) {
             // Without memory for the kept view the target is composed in place.

@@ -36,16 +36,13 @@ std::unique_ptr<CSpriteLayer> LoadPictureSprite(GameDocument* document, const ch
     if (file == nullptr)
         return nullptr;
     RECT range{};
-    ILayer* layer = file->LoadPicture(name, nullptr, 0, 0, &range, -1, -1, 0);
+    std::unique_ptr<ILayer> layer(file->LoadPicture(name, nullptr, 0, 0, &range, -1, -1, 0));
     if (layer == nullptr)
         return nullptr;
     std::unique_ptr<CSpriteLayer> sprite(static_cast<CSpriteLayer*>(CreateSpriteLayer(0)));
-    if (sprite == nullptr) {
-        layer->Release();
-        delete layer;
+    if (sprite == nullptr)
         return nullptr;
-    }
-    sprite->AttachLayer(layer, 0, 0, priority);
+    sprite->AttachLayer(layer.release(), 0, 0, priority);
     sprite->SetPriority(priority);
     return sprite;
 }

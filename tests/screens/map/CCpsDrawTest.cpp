@@ -17,8 +17,7 @@ constexpr uint32_t PRESENCE_COLOUR = 0xFF7080A0;
 
 std::unique_ptr<CSpriteLayer> Layer(int32_t width, int32_t height, uint32_t colour)
 {
-    std::unique_ptr<CSpriteLayer> layer(
-        static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, width, height, -1, LAYER_KIND_MEMORY)));
+    std::unique_ptr<CSpriteLayer> layer = CreateSpriteOfType(0, 0, width, height, -1, LAYER_KIND_MEMORY);
     layer->GetLayer()->FillRect(0, 0, width, height, colour, 1);
     return layer;
 }

@@ -446,8 +446,7 @@ protected:
         m_map.LoadSprite("town_bg.akb", m_map.MapPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
         m_map.LoadSprite("town_ov.akb", m_map.OverlayPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1,
                          0);
-        m_target.reset(
-            static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, 1920, 1080, -1, LAYER_KIND_MEMORY)));
+        m_target = CreateSpriteOfType(0, 0, 1920, 1080, -1, LAYER_KIND_MEMORY);
     }
     ~CCpsTownTicksThreadTest() override { CCps::SetMapPictureSize(m_saved_size.cx, m_saved_size.cy); }
 

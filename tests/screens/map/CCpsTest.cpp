@@ -46,8 +46,7 @@ protected:
         State().Flags.resize(8192);
         State().SetGameTime(1000);
         State().SetGameDate(1224);
-        m_target.reset(
-            static_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, 2400, 1300, -1, LAYER_KIND_MEMORY)));
+        m_target = CreateSpriteOfType(0, 0, 2400, 1300, -1, LAYER_KIND_MEMORY);
         m_map.Icons.Clock = std::make_unique<RecordingPresence>(
             m_questions, [this](const PresenceQuestion& q) { return Answer(q); });
     }

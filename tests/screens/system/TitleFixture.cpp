@@ -47,7 +47,8 @@ TitleFixture::TitleFixture(bool sheet)
     FlagBuffer& state = State();
     state.Flags.assign(4096, 0);
     state.Variables.assign(96, ScriptValue::FromInteger(0));
-    auto* layer = dynamic_cast<CSpriteLayer*>(CreateSpriteOfType(0, 0, 1920, 1080, 0, LAYER_KIND_MEMORY));
+    CSpriteLayer* layer =
+        CreateSpriteOfType(0, 0, 1920, 1080, 0, LAYER_KIND_MEMORY).release(); // the document's
     layer->FillRect(0, 0, 1920, 1080, TITLE_TEST_LAYER_COLOUR, 1);
     layer->SetVisibleFlag(1);
     GetDocument()->RegisterSpriteLayer(0, layer);

@@ -461,8 +461,8 @@ TEST_F(CFuncExecTest, AnExtrasScreenThatCannotBeBuiltSaysSoWhileItCountsOneOpeni
 TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
 {
     auto window = std::make_unique<CMesWnd>();
-    window->m_face_sprite.reset(CreateSpriteOfType(0, 0, 144, 144, 0, LAYER_KIND_MEMORY));
-    window->m_face_sheet.reset(CreateSpriteOfType(0, 0, 720, 144 * 9, 0, LAYER_KIND_MEMORY));
+    window->m_face_sprite = CreateSpriteOfType(0, 0, 144, 144, 0, LAYER_KIND_MEMORY);
+    window->m_face_sheet = CreateSpriteOfType(0, 0, 720, 144 * 9, 0, LAYER_KIND_MEMORY);
     window->m_window_y = 700;
     ILayer* sheet = SpriteLayerOf(window->m_face_sheet.get());
     ILayer* face = SpriteLayerOf(window->m_face_sprite.get());
