@@ -155,15 +155,17 @@ bool SameRect(const RECT& a, const RECT& b)
 }
 
 // Where a texture sprite drawn unturned, unscaled and unblended at whole pixels lands: its
-// position and its source's size; false for any other texture sprite.
-bool TextureFootprint(DirectX::XMFLOAT2 position, DirectX::XMFLOAT2 scale, float rotation, int32_t additive,
-                      const RECT& source, RECT& footprint)
+// position less its origin, and its source's size; false for any other texture sprite.
+bool TextureFootprint(DirectX::XMFLOAT2 position, DirectX::XMFLOAT2 origin, DirectX::XMFLOAT2 scale,
+                      float rotation, int32_t additive, const RECT& source, RECT& footprint)
 {
-    if (scale.x != 1 || scale.y != 1 || rotation != 0 || additive != 0 ||
-        position.x != std::floor(position.x) || position.y != std::floor(position.y))
+    const float left = position.x - origin.x;
+    const float top = position.y - origin.y;
+    if (scale.x != 1 || scale.y != 1 || rotation != 0 || additive != 0 || left != std::floor(left) ||
+        top != std::floor(top))
         return false;
-    const LONG x = static_cast<LONG>(position.x);
-    const LONG y = static_cast<LONG>(position.y);
+    const LONG x = static_cast<LONG>(left);
+    const LONG y = static_cast<LONG>(top);
     footprint = RECT{x, y, x + source.right - source.left, y + source.bottom - source.top};
     return true;
 }
@@ -177,9 +179,10 @@ bool CSpriteManager::Footprint(const DrawnSprite& drawn, RECT& footprint)
         return true;
     }
     const std::array<float, 11>& p = drawn.placement;
-    return TextureFootprint(
-        DirectX::XMFLOAT2{p[0], p[1]}, DirectX::XMFLOAT2{p[2], p[3]}, p[8], drawn.values[8],
-        RECT{drawn.values[9], drawn.values[10], drawn.values[11], drawn.values[12]}, footprint);
+    return TextureFootprint(DirectX::XMFLOAT2{p[0], p[1]}, DirectX::XMFLOAT2{p[4], p[5]},
+                            DirectX::XMFLOAT2{p[2], p[3]}, p[8], drawn.values[8],
+                            RECT{drawn.values[9], drawn.values[10], drawn.values[11], drawn.values[12]},
+                            footprint);
 }
 
 RECT CSpriteManager::SeeThroughBase(ILayer* screen, const ILayer::Changes& base_changes)
@@ -326,17 +329,40 @@ CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture
     return plan;
 }
 
-bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const RECT& region)
+bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const RECT& region,
+                                const TargetScale& target)
 {
     ScopedLock lock(m_lock);
+    // The target's pixels to draw, and the screen's pixels they are worked out from. One to one
+    // they are the region. Scaled, a target pixel blends the two texels nearest its centre along
+    // each axis: the pixels reached by the region's texels, widened by a pixel for rounding, and
+    // the texels those pixels reach.
+    const RECT target_bounds{0, 0, target.width, target.height};
+    const RECT bounds{0, 0, screen->GetWidth(), screen->GetHeight()};
+    RECT clip = IntersectionOf(region, target_bounds);
+    RECT area = region;
+    if (target.x != 1 || target.y != 1) {
+        const auto outwards = [](double low, double high, double scale, LONG reach) {
+            return std::pair{static_cast<LONG>(std::floor(low * scale)) - reach,
+                             static_cast<LONG>(std::ceil(high * scale)) + reach};
+        };
+        const auto [clip_left, clip_right] = outwards(region.left - 1.0, region.right + 1.0, target.x, 1);
+        const auto [clip_top, clip_bottom] = outwards(region.top - 1.0, region.bottom + 1.0, target.y, 1);
+        clip = IntersectionOf(RECT{clip_left, clip_top, clip_right, clip_bottom}, target_bounds);
+        if (IsEmptyRect(clip))
+            return false;
+        const auto [area_left, area_right] = outwards(clip.left, clip.right, 1.0 / target.x, 1);
+        const auto [area_top, area_bottom] = outwards(clip.top, clip.bottom, 1.0 / target.y, 1);
+        area = IntersectionOf(RECT{area_left, area_top, area_right, area_bottom}, bounds);
+    }
     for (CSpriteLayer* sprite : m_draw_list) {
         if (!sprite->IsVisible() || sprite->GetType() == 2)
             continue;
-        // As CSpriteLayer::DrawToLayer, inside the region.
+        // As CSpriteLayer::DrawToLayer, inside the area.
         ILayer* layer = sprite->GetLayer();
         const int32_t alpha = sprite->GetAlpha();
         const RECT rect = *sprite->GetRect();
-        const RECT part = IntersectionOf(rect, region);
+        const RECT part = IntersectionOf(rect, area);
         if (layer != nullptr && alpha > 0 && !IsEmptyRect(part))
             screen->BltAlphaOpacity(part.left, part.top, part.right - part.left, part.bottom - part.top,
                                     layer, part.left - rect.left, part.top - rect.top, alpha);
@@ -344,12 +370,15 @@ bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const RECT
     }
     // The root blends over what the target holds, which a whole pass clears to black first: the
     // same only where the screen layer is opaque.
-    if (root->GetTextureLayer() == nullptr || !screen->IsOpaque(region) || !m_batch)
-        return false;
-    // The texture sprites as the whole pass draws them, each cut to its part in the region.
     CDirect3D* display = CDirect3D::GetInstance();
+    ID3D11DeviceContext* context = display->GetDeviceContext();
+    if (root->GetTextureLayer() == nullptr || !screen->IsOpaque(area) || !m_batch || !context ||
+        !display->GetScissorState())
+        return false;
+    // The texture sprites as the whole pass draws them, kept inside the clip.
+    context->RSSetScissorRects(1, &clip);
     m_batch->Begin(DirectX::SpriteSortMode_FrontToBack, display->GetAlphaBlendState(),
-                   display->GetSamplerState(), nullptr, nullptr, nullptr, m_matrix);
+                   display->GetSamplerState(), nullptr, display->GetScissorState(), nullptr, m_matrix);
     for (CSpriteLayer* sprite : m_draw_list) {
         auto* texture = dynamic_cast<CSpriteTexture*>(sprite);
         if (texture == nullptr || texture->IsAdditive() || !texture->IsVisible() ||
@@ -357,26 +386,27 @@ bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const RECT
             continue;
         const int32_t alpha = texture->GetAlpha();
         const RECT& source = texture->GetSourceRect();
+        const DirectX::XMFLOAT2 position = texture->GetPositionFloat();
+        const DirectX::XMFLOAT2 origin = texture->GetRotationOrigin();
+        const DirectX::XMFLOAT2 scale = texture->GetScale();
         RECT footprint{};
-        if (alpha <= 0 || !TextureFootprint(texture->GetPositionFloat(), texture->GetScale(),
-                                            texture->GetRotation(), 0, source, footprint))
+        if (alpha <= 0 ||
+            !TextureFootprint(position, origin, scale, texture->GetRotation(), 0, source, footprint) ||
+            IsEmptyRect(IntersectionOf(footprint, area)))
             continue;
-        const RECT part = IntersectionOf(footprint, region);
-        if (IsEmptyRect(part))
-            continue;
-        const RECT cut = Offset(part, source.left - footprint.left, source.top - footprint.top);
         CTextureLayer* layer = texture->GetTextureLayer();
         if (texture == root)
-            layer->UploadPart(region);
+            layer->UploadPart(area);
         else
             layer->Upload();
-        m_batch->Draw(layer->GetShaderResourceView(),
-                      DirectX::XMFLOAT2{static_cast<float>(part.left), static_cast<float>(part.top)}, &cut,
-                      DirectX::XMVECTOR{1.0f, 1.0f, 1.0f, static_cast<float>(alpha) / 255.0f}, 0.0f,
-                      DirectX::XMFLOAT2{0, 0}, DirectX::XMFLOAT2{1, 1}, DirectX::SpriteEffects_None,
+        // Unscaled, the zoom centre moves nothing.
+        m_batch->Draw(layer->GetShaderResourceView(), position, &source,
+                      DirectX::XMVECTOR{1.0f, 1.0f, 1.0f, static_cast<float>(alpha) / 255.0f},
+                      texture->GetRotation(), origin, scale, DirectX::SpriteEffects_None,
                       texture->GetDepth());
     }
     m_batch->End();
+    context->RSSetScissorRects(0, nullptr);
     m_last_batch_count = 1;
     for (CSpriteLayer* sprite : m_draw_list) {
         if (auto* texture = dynamic_cast<CSpriteTexture*>(sprite);
