@@ -712,7 +712,7 @@ void CDirect3D::DrawFrame()
     ID3D11RenderTargetView* targets[] = {m_render_target.Get()};
     m_context->OMSetRenderTargets(1, targets, m_depth_view.Get());
     if (plan.kind != CSpriteManager::DrawPlan::Kind::Region ||
-        !m_sprite_manager->DrawRegion(m_screen_layer.get(), m_root_sprite.get(), plan.region, target)) {
+        !m_sprite_manager->DrawRegion(m_screen_layer.get(), m_root_sprite.get(), plan, target)) {
         const float black[4] = {0, 0, 0, 1};
         m_context->ClearRenderTargetView(m_render_target.Get(), black);
         m_context->ClearDepthStencilView(m_depth_view.Get(), D3D11_CLEAR_DEPTH, 1.0f, 0);
