@@ -302,6 +302,7 @@ void CDirect3D::ReleaseDeviceObjects()
     m_vertex_shader.Reset();
     m_pixel_shader.Reset();
     m_rasterizer.Reset();
+    m_rasterizer_scissor.Reset();
     m_blend_alpha.Reset();
     m_blend_additive.Reset();
     m_blend_no_write.Reset();
@@ -384,6 +385,8 @@ void CDirect3D::CreateStates()
         D3D11_FILL_SOLID, D3D11_CULL_NONE, FALSE, 1, 0.0f, 0.0f, TRUE, FALSE, FALSE, FALSE};
     ThrowIfFailed(m_device->CreateRasterizerState(&rasterizer, m_rasterizer.GetAddressOf()));
     m_context->RSSetState(m_rasterizer.Get());
+    rasterizer.ScissorEnable = TRUE;
+    ThrowIfFailed(m_device->CreateRasterizerState(&rasterizer, m_rasterizer_scissor.GetAddressOf()));
 
     D3D11_BLEND_DESC blend{};
     blend.RenderTarget[0] = {TRUE,
@@ -673,17 +676,22 @@ void CDirect3D::DrawFrame()
     if (SUCCEEDED(m_swap_chain->GetBuffer(0, IID_ID3D11Texture2D,
                                           reinterpret_cast<void**>(back_buffer.GetAddressOf()))))
         back_buffer->GetDesc(&back);
-    // The batch puts the root's pixels one to one onto the target: its matrix and the stretch of
-    // the viewport over the target undo each other.
+    // The batch's matrix and the stretch of the viewport over the target put the logical screen
+    // onto the target scaled along each axis, neither turned nor moved, which a part keeps; a
+    // stretch that misses one by float rounding alone is one to one, as the batch takes it.
     const DirectX::XMMATRIX& matrix = m_sprite_manager->GetMatrix();
-    const auto near = [](double value, double to) { return std::abs(value - to) < 1e-5; };
-    const bool region_allowed =
-        back.Width > 0 && back.Height > 0 && m_viewport.Width > 0 && m_viewport.Height > 0 &&
-        m_screen_layer && m_screen_layer->GetWidth() == static_cast<int32_t>(back.Width) &&
-        m_screen_layer->GetHeight() == static_cast<int32_t>(back.Height) &&
-        near(matrix.m[0][0] * back.Width / m_viewport.Width, 1) &&
-        near(matrix.m[1][1] * back.Height / m_viewport.Height, 1) && matrix.m[1][0] == 0 &&
-        matrix.m[0][1] == 0 && matrix.m[3][0] == 0 && matrix.m[3][1] == 0;
+    CSpriteManager::TargetScale target{0, 0, static_cast<LONG>(back.Width), static_cast<LONG>(back.Height)};
+    if (m_viewport.Width > 0 && m_viewport.Height > 0) {
+        target.x = static_cast<double>(back.Width) / m_viewport.Width * matrix.m[0][0];
+        target.y = static_cast<double>(back.Height) / m_viewport.Height * matrix.m[1][1];
+    }
+    for (double* scale : {&target.x, &target.y}) {
+        if (std::abs(*scale - 1) < 1e-5)
+            *scale = 1;
+    }
+    const bool region_allowed = back.Width > 0 && back.Height > 0 && target.x > 0 && target.y > 0 &&
+                                m_screen_layer && matrix.m[1][0] == 0 && matrix.m[0][1] == 0 &&
+                                matrix.m[3][0] == 0 && matrix.m[3][1] == 0;
     const CSpriteManager::DrawPlan plan =
         m_sprite_manager->PlanDraw(m_screen_layer.get(), m_root_sprite.get(), region_allowed);
     if (plan.kind == CSpriteManager::DrawPlan::Kind::Nothing) {
@@ -704,7 +712,7 @@ void CDirect3D::DrawFrame()
     ID3D11RenderTargetView* targets[] = {m_render_target.Get()};
     m_context->OMSetRenderTargets(1, targets, m_depth_view.Get());
     if (plan.kind != CSpriteManager::DrawPlan::Kind::Region ||
-        !m_sprite_manager->DrawRegion(m_screen_layer.get(), m_root_sprite.get(), plan.region)) {
+        !m_sprite_manager->DrawRegion(m_screen_layer.get(), m_root_sprite.get(), plan, target)) {
         const float black[4] = {0, 0, 0, 1};
         m_context->ClearRenderTargetView(m_render_target.Get(), black);
         m_context->ClearDepthStencilView(m_depth_view.Get(), D3D11_CLEAR_DEPTH, 1.0f, 0);

@@ -128,6 +128,8 @@ public:
     ID3D11BlendState* GetAlphaBlendState() const { return m_blend_alpha.Get(); }
     ID3D11BlendState* GetAdditiveBlendState() const { return m_blend_additive.Get(); }
     ID3D11SamplerState* GetSamplerState() const { return m_sampler.Get(); }
+    // The rasterizer state of draws kept inside the context's scissor rectangle.
+    ID3D11RasterizerState* GetScissorState() const { return m_rasterizer_scissor.Get(); }
     // There is no Direct2D context on this platform; texture layers' binding fails without one.
     ID2D1DeviceContext* GetD2DContext() const { return nullptr; }
     CCriticalSection& GetDeviceLock() { return m_device_lock; }
@@ -192,6 +194,7 @@ private:
     ComPtr<ID3D11PixelShader> m_pixel_shader;
     ComPtr<ID3D11Buffer> m_constant_buffer;
     ComPtr<ID3D11RasterizerState> m_rasterizer;
+    ComPtr<ID3D11RasterizerState> m_rasterizer_scissor;
     ComPtr<ID3D11BlendState> m_blend_alpha;
     ComPtr<ID3D11BlendState> m_blend_additive;
     ComPtr<ID3D11BlendState> m_blend_no_write;

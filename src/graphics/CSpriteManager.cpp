@@ -149,21 +149,28 @@ RECT Offset(const RECT& r, LONG dx, LONG dy)
     return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
 
+int64_t AreaOf(const RECT& r)
+{
+    return IsEmptyRect(r) ? 0 : int64_t{r.right - r.left} * (r.bottom - r.top);
+}
+
 bool SameRect(const RECT& a, const RECT& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 // Where a texture sprite drawn unturned, unscaled and unblended at whole pixels lands: its
-// position and its source's size; false for any other texture sprite.
-bool TextureFootprint(DirectX::XMFLOAT2 position, DirectX::XMFLOAT2 scale, float rotation, int32_t additive,
-                      const RECT& source, RECT& footprint)
+// position less its origin, and its source's size; false for any other texture sprite.
+bool TextureFootprint(DirectX::XMFLOAT2 position, DirectX::XMFLOAT2 origin, DirectX::XMFLOAT2 scale,
+                      float rotation, int32_t additive, const RECT& source, RECT& footprint)
 {
-    if (scale.x != 1 || scale.y != 1 || rotation != 0 || additive != 0 ||
-        position.x != std::floor(position.x) || position.y != std::floor(position.y))
+    const float left = position.x - origin.x;
+    const float top = position.y - origin.y;
+    if (scale.x != 1 || scale.y != 1 || rotation != 0 || additive != 0 || left != std::floor(left) ||
+        top != std::floor(top))
         return false;
-    const LONG x = static_cast<LONG>(position.x);
-    const LONG y = static_cast<LONG>(position.y);
+    const LONG x = static_cast<LONG>(left);
+    const LONG y = static_cast<LONG>(top);
     footprint = RECT{x, y, x + source.right - source.left, y + source.bottom - source.top};
     return true;
 }
@@ -177,9 +184,10 @@ bool CSpriteManager::Footprint(const DrawnSprite& drawn, RECT& footprint)
         return true;
     }
     const std::array<float, 11>& p = drawn.placement;
-    return TextureFootprint(
-        DirectX::XMFLOAT2{p[0], p[1]}, DirectX::XMFLOAT2{p[2], p[3]}, p[8], drawn.values[8],
-        RECT{drawn.values[9], drawn.values[10], drawn.values[11], drawn.values[12]}, footprint);
+    return TextureFootprint(DirectX::XMFLOAT2{p[0], p[1]}, DirectX::XMFLOAT2{p[4], p[5]},
+                            DirectX::XMFLOAT2{p[2], p[3]}, p[8], drawn.values[8],
+                            RECT{drawn.values[9], drawn.values[10], drawn.values[11], drawn.values[12]},
+                            footprint);
 }
 
 RECT CSpriteManager::SeeThroughBase(ILayer* screen, const ILayer::Changes& base_changes)
@@ -319,64 +327,128 @@ CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture
     // A whole pass blends the base over what the screen held where the base lets it through,
     // which the region pass must do there too.
     if (regionable && root_found && !SameRect(see_through, bounds)) {
-        region = UnionOf(region, see_through);
         plan.kind = DrawPlan::Kind::Region;
-        plan.region = region;
+        plan.region = UnionOf(region, see_through);
+        // Far from the change it is a part of its own rather than the corner of one rectangle.
+        if (!IsEmptyRect(see_through) && AreaOf(region) + AreaOf(see_through) < AreaOf(plan.region) / 2) {
+            plan.region = region;
+            plan.apart = see_through;
+        }
     }
     return plan;
 }
 
-bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const RECT& region)
+bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const DrawPlan& plan,
+                                const TargetScale& target)
 {
     ScopedLock lock(m_lock);
+    // Per part, the target's pixels to draw and the screen's pixels they are worked out from. One
+    // to one they are the part. Scaled, a target pixel blends the two texels nearest its centre
+    // along each axis: the pixels reached by the part's texels, widened by a pixel for rounding,
+    // and the texels those pixels reach.
+    const RECT target_bounds{0, 0, target.width, target.height};
+    const RECT bounds{0, 0, screen->GetWidth(), screen->GetHeight()};
+    const auto reach = [&](const RECT& part, RECT& clip, RECT& area) {
+        clip = IntersectionOf(part, target_bounds);
+        area = part;
+        if (target.x == 1 && target.y == 1)
+            return;
+        const auto outwards = [](double low, double high, double scale, LONG widen) {
+            return std::pair{static_cast<LONG>(std::floor(low * scale)) - widen,
+                             static_cast<LONG>(std::ceil(high * scale)) + widen};
+        };
+        const auto [clip_left, clip_right] = outwards(part.left - 1.0, part.right + 1.0, target.x, 1);
+        const auto [clip_top, clip_bottom] = outwards(part.top - 1.0, part.bottom + 1.0, target.y, 1);
+        clip = IntersectionOf(RECT{clip_left, clip_top, clip_right, clip_bottom}, target_bounds);
+        const auto [area_left, area_right] = outwards(clip.left, clip.right, 1.0 / target.x, 1);
+        const auto [area_top, area_bottom] = outwards(clip.top, clip.bottom, 1.0 / target.y, 1);
+        area = IntersectionOf(RECT{area_left, area_top, area_right, area_bottom}, bounds);
+    };
+    std::vector<std::pair<RECT, RECT>> parts(1);
+    reach(plan.region, parts[0].first, parts[0].second);
+    if (!IsEmptyRect(plan.apart)) {
+        RECT clip{}, area{};
+        reach(plan.apart, clip, area);
+        // Composed twice, the base's see-through pixels would be blended twice.
+        if (IsEmptyRect(IntersectionOf(area, parts[0].second)))
+            parts.emplace_back(clip, area);
+        else
+            reach(UnionOf(plan.region, plan.apart), parts[0].first, parts[0].second);
+    }
+    for (const auto& [clip, area] : parts) {
+        if (IsEmptyRect(clip))
+            return false;
+    }
     for (CSpriteLayer* sprite : m_draw_list) {
         if (!sprite->IsVisible() || sprite->GetType() == 2)
             continue;
-        // As CSpriteLayer::DrawToLayer, inside the region.
+        // As CSpriteLayer::DrawToLayer, inside the areas.
         ILayer* layer = sprite->GetLayer();
         const int32_t alpha = sprite->GetAlpha();
         const RECT rect = *sprite->GetRect();
-        const RECT part = IntersectionOf(rect, region);
-        if (layer != nullptr && alpha > 0 && !IsEmptyRect(part))
-            screen->BltAlphaOpacity(part.left, part.top, part.right - part.left, part.bottom - part.top,
-                                    layer, part.left - rect.left, part.top - rect.top, alpha);
+        for (const auto& [clip, area] : parts) {
+            const RECT part = IntersectionOf(rect, area);
+            if (layer != nullptr && alpha > 0 && !IsEmptyRect(part))
+                screen->BltAlphaOpacity(part.left, part.top, part.right - part.left, part.bottom - part.top,
+                                        layer, part.left - rect.left, part.top - rect.top, alpha);
+        }
         sprite->Invalidate(1, rect);
     }
     // The root blends over what the target holds, which a whole pass clears to black first: the
     // same only where the screen layer is opaque.
-    if (root->GetTextureLayer() == nullptr || !screen->IsOpaque(region) || !m_batch)
-        return false;
-    // The texture sprites as the whole pass draws them, each cut to its part in the region.
     CDirect3D* display = CDirect3D::GetInstance();
-    m_batch->Begin(DirectX::SpriteSortMode_FrontToBack, display->GetAlphaBlendState(),
-                   display->GetSamplerState(), nullptr, nullptr, nullptr, m_matrix);
+    ID3D11DeviceContext* context = display->GetDeviceContext();
+    if (root->GetTextureLayer() == nullptr || !m_batch || !context || !display->GetScissorState())
+        return false;
+    for (const auto& [clip, area] : parts) {
+        if (!screen->IsOpaque(area))
+            return false;
+    }
+    // The texture sprites as the whole pass draws them (in its order), kept inside each clip.
+    std::vector<CSpriteTexture*> drawn;
     for (CSpriteLayer* sprite : m_draw_list) {
         auto* texture = dynamic_cast<CSpriteTexture*>(sprite);
         if (texture == nullptr || texture->IsAdditive() || !texture->IsVisible() ||
-            !texture->GetTextureLayer())
+            !texture->GetTextureLayer() || texture->GetAlpha() <= 0)
             continue;
-        const int32_t alpha = texture->GetAlpha();
-        const RECT& source = texture->GetSourceRect();
         RECT footprint{};
-        if (alpha <= 0 || !TextureFootprint(texture->GetPositionFloat(), texture->GetScale(),
-                                            texture->GetRotation(), 0, source, footprint))
+        if (!TextureFootprint(texture->GetPositionFloat(), texture->GetRotationOrigin(), texture->GetScale(),
+                              texture->GetRotation(), 0, texture->GetSourceRect(), footprint))
             continue;
-        const RECT part = IntersectionOf(footprint, region);
-        if (IsEmptyRect(part))
-            continue;
-        const RECT cut = Offset(part, source.left - footprint.left, source.top - footprint.top);
         CTextureLayer* layer = texture->GetTextureLayer();
-        if (texture == root)
-            layer->UploadPart(region);
-        else
+        bool shown = false;
+        for (const auto& [clip, area] : parts) {
+            if (IsEmptyRect(IntersectionOf(footprint, area)))
+                continue;
+            shown = true;
+            if (texture == root)
+                layer->UploadPart(area);
+        }
+        if (!shown)
+            continue;
+        if (texture != root)
             layer->Upload();
-        m_batch->Draw(layer->GetShaderResourceView(),
-                      DirectX::XMFLOAT2{static_cast<float>(part.left), static_cast<float>(part.top)}, &cut,
-                      DirectX::XMVECTOR{1.0f, 1.0f, 1.0f, static_cast<float>(alpha) / 255.0f}, 0.0f,
-                      DirectX::XMFLOAT2{0, 0}, DirectX::XMFLOAT2{1, 1}, DirectX::SpriteEffects_None,
-                      texture->GetDepth());
+        drawn.push_back(texture);
+    }
+    std::stable_sort(drawn.begin(), drawn.end(),
+                     [](CSpriteTexture* a, CSpriteTexture* b) { return a->GetDepth() < b->GetDepth(); });
+    // Drawn at once, so that each part's draws keep to that part's scissor.
+    m_batch->Begin(DirectX::SpriteSortMode_Immediate, display->GetAlphaBlendState(),
+                   display->GetSamplerState(), nullptr, display->GetScissorState(), nullptr, m_matrix);
+    for (const auto& [clip, area] : parts) {
+        context->RSSetScissorRects(1, &clip);
+        for (CSpriteTexture* texture : drawn) {
+            // Unscaled, the zoom centre moves nothing.
+            m_batch->Draw(
+                texture->GetTextureLayer()->GetShaderResourceView(), texture->GetPositionFloat(),
+                &texture->GetSourceRect(),
+                DirectX::XMVECTOR{1.0f, 1.0f, 1.0f, static_cast<float>(texture->GetAlpha()) / 255.0f},
+                texture->GetRotation(), texture->GetRotationOrigin(), texture->GetScale(),
+                DirectX::SpriteEffects_None, texture->GetDepth());
+        }
     }
     m_batch->End();
+    context->RSSetScissorRects(0, nullptr);
     m_last_batch_count = 1;
     for (CSpriteLayer* sprite : m_draw_list) {
         if (auto* texture = dynamic_cast<CSpriteTexture*>(sprite);

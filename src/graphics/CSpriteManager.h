@@ -64,14 +64,26 @@ public:
         };
         Kind kind = Kind::Everything;
         RECT region{};
+        // A second part drawn in the same pass, apart from the first; empty when there is none.
+        RECT apart{};
     };
     // `root` shows the screen layer; `region_allowed` when the root's part drawn alone lands where
     // the whole would put it (the transform and the viewport leave pixels where they are).
     DrawPlan PlanDraw(ILayer* screen, CSpriteTexture* root, bool region_allowed);
-    // The pass inside the region only: the software sprites composed into that part of the screen
-    // layer, and that part of the root sprite drawn over what the target holds.
+    // How the logical screen lands on the render target: stretched along each axis by these
+    // factors, unturned and unmoved.
+    struct TargetScale
+    {
+        double x = 1;
+        double y = 1;
+        LONG width = 0;
+        LONG height = 0;
+    };
+    // The pass inside the plan's parts only: the software sprites composed into those parts of the screen
+    // layer (and, scaled, as far around it as the target's filtering reads), and the target's
+    // pixels the region reaches drawn as a whole pass draws them.
     // False when the root's part cannot be drawn alone there: the whole pass is then drawn.
-    bool DrawRegion(ILayer* screen, CSpriteTexture* root, const RECT& region);
+    bool DrawRegion(ILayer* screen, CSpriteTexture* root, const DrawPlan& plan, const TargetScale& target);
     // The next frame is drawn whatever the sprites say: its buffers or viewport are new.
     void ForgetLastDraw() { m_last_valid = false; }
 

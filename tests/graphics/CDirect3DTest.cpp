@@ -71,6 +71,9 @@ protected:
         return display;
     }
 
+    // Frames a sprite scene draws in parts equal those it draws whole.
+    void ComposeInRegionsAndWhole(CDirect3D* display);
+
     TempDir m_dir;
     TestApp m_app;
     HWND m_window = nullptr;
@@ -371,9 +374,8 @@ TEST_F(CDirect3DThreadTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
     presenter->SetDumpFolder("");
 }
 
-TEST_F(CDirect3DThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
+void CDirect3DThreadTest::ComposeInRegionsAndWhole(CDirect3D* display)
 {
-    CDirect3D* display = CreateDisplay(1920, 1080);
     CSpriteManager* manager = display->GetSpriteManager();
     auto* presenter = platform::GetNullPresenter();
     // An opaque ground with a pattern, a translucent veil over half of it, a mark, a
@@ -441,6 +443,17 @@ TEST_F(CDirect3DThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWho
     const auto in_whole = run(true);
     for (size_t step = 0; step < in_regions.size(); ++step)
         EXPECT_TRUE(in_regions[step] == in_whole[step]) << "step " << step;
+}
+
+// One to one, and in windows that scale the frame evenly and unevenly (filtered pixels
+// there read their neighbours, so a part is drawn as far as they reach).
+TEST_F(CDirect3DThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
+{
+    for (const SIZE window : {SIZE{1920, 1080}, SIZE{1280, 720}, SIZE{1366, 768}, SIZE{2560, 1440}}) {
+        SCOPED_TRACE(window.cx);
+        CDirect3D::DeleteInstance();
+        ComposeInRegionsAndWhole(CreateDisplay(window.cx, window.cy));
+    }
 }
 
 TEST_F(CDirect3DThreadTest, TextureLayersKeepTheirSizeAndRowOrder)

@@ -109,6 +109,8 @@ struct D3D11_BOX
     UINT back;
 };
 
+using D3D11_RECT = RECT;
+
 struct D3D11_VIEWPORT
 {
     float TopLeftX;
@@ -377,7 +379,9 @@ struct ID3D11SamplerState : ID3D11DeviceChild
     virtual void GetDesc(D3D11_SAMPLER_DESC* desc) = 0;
 };
 struct ID3D11RasterizerState : ID3D11DeviceChild
-{};
+{
+    virtual void GetDesc(D3D11_RASTERIZER_DESC* desc) = 0;
+};
 struct ID3D11DepthStencilState : ID3D11DeviceChild
 {};
 struct ID3D11InputLayout : ID3D11DeviceChild
@@ -407,6 +411,8 @@ struct ID3D11DeviceContext : ID3D11DeviceChild
     virtual void PSSetShaderResources(UINT slot, UINT count, ID3D11ShaderResourceView* const* views) = 0;
     virtual void RSSetState(ID3D11RasterizerState* state) = 0;
     virtual void RSSetViewports(UINT count, const D3D11_VIEWPORT* viewports) = 0;
+    // Consulted by draws whose rasterizer state enables the scissor test.
+    virtual void RSSetScissorRects(UINT count, const D3D11_RECT* rects) = 0;
     // With a null array, the count of bound viewports.
     virtual void RSGetViewports(UINT* count, D3D11_VIEWPORT* viewports) = 0;
     virtual void IASetInputLayout(ID3D11InputLayout* layout) = 0;

@@ -161,6 +161,12 @@ void DeviceContext::RSSetViewports(UINT count, const D3D11_VIEWPORT* viewports)
     m_viewports.assign(viewports, viewports + count);
 }
 
+void DeviceContext::RSSetScissorRects(UINT count, const D3D11_RECT* rects)
+{
+    std::lock_guard lock(m_lock);
+    m_scissor_rects.assign(rects, rects + count);
+}
+
 void DeviceContext::RSGetViewports(UINT* count, D3D11_VIEWPORT* viewports)
 {
     std::lock_guard lock(m_lock);
@@ -246,6 +252,18 @@ void DeviceContext::ClearState()
     std::lock_guard lock(m_lock);
     m_render_target.Reset();
     m_viewports.clear();
+    m_scissor_rects.clear();
+}
+
+RECT DeviceContext::ScissorRect() const
+{
+    std::lock_guard lock(m_lock);
+    if (!m_scissor_rects.empty())
+        return m_scissor_rects.front();
+    if (!m_render_target)
+        return RECT{};
+    return RECT{0, 0, static_cast<LONG>(m_render_target->Texture()->Width()),
+                static_cast<LONG>(m_render_target->Texture()->Height())};
 }
 
 Texture2D* DeviceContext::RenderTarget() const
@@ -417,7 +435,7 @@ HRESULT Device::CreateRasterizerState(const D3D11_RASTERIZER_DESC* desc, ID3D11R
 {
     if (!desc || !state)
         return E_INVALIDARG;
-    *state = new InertChild<ID3D11RasterizerState>(this);
+    *state = new RasterizerState(this, *desc);
     return S_OK;
 }
 

@@ -212,6 +212,19 @@ private:
     D3D11_SAMPLER_DESC m_desc;
 };
 
+class RasterizerState final : public DeviceChild<ID3D11RasterizerState>
+{
+public:
+    RasterizerState(ID3D11Device* device, const D3D11_RASTERIZER_DESC& desc)
+        : DeviceChild(device)
+        , m_desc(desc)
+    {}
+    void GetDesc(D3D11_RASTERIZER_DESC* desc) override { *desc = m_desc; }
+
+private:
+    D3D11_RASTERIZER_DESC m_desc;
+};
+
 // Objects the pipeline accepts but the software path does not consult.
 template <class Interface>
 class InertChild final : public DeviceChild<Interface>
@@ -242,6 +255,7 @@ public:
     void RSSetState(ID3D11RasterizerState*) override {}
     void RSSetViewports(UINT count, const D3D11_VIEWPORT* viewports) override;
     void RSGetViewports(UINT* count, D3D11_VIEWPORT* viewports) override;
+    void RSSetScissorRects(UINT count, const D3D11_RECT* rects) override;
     void IASetInputLayout(ID3D11InputLayout*) override {}
     HRESULT Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP type, UINT flags,
                 D3D11_MAPPED_SUBRESOURCE* mapped) override;
@@ -256,6 +270,8 @@ public:
     Texture2D* RenderTarget() const;
     // The first viewport; the whole render target when none is set.
     D3D11_VIEWPORT Viewport() const;
+    // The first scissor rectangle; the whole render target when none is set.
+    RECT ScissorRect() const;
 
 protected:
     void* Query(REFIID riid) override;
@@ -265,6 +281,7 @@ private:
     mutable std::mutex m_lock; // leaf: guards the bindings below
     ComPtr<RenderTargetView> m_render_target;
     std::vector<D3D11_VIEWPORT> m_viewports;
+    std::vector<D3D11_RECT> m_scissor_rects;
 };
 
 // The software device: feature level 11.0 unless the caller's list stops below it.

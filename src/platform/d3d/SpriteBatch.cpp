@@ -836,6 +836,7 @@ struct SpriteBatch::Impl
     SpriteSortMode sort_mode = SpriteSortMode_Deferred;
     Blend blend;
     Sampler sampler;
+    bool scissor = false;
     XMMATRIX matrix = XMMatrixIdentity();
     std::vector<Sprite> sprites;
 
@@ -854,8 +855,9 @@ SpriteBatch::SpriteBatch(ID3D11DeviceContext* context)
 SpriteBatch::~SpriteBatch() = default;
 
 void SpriteBatch::Begin(SpriteSortMode sort_mode, ID3D11BlendState* blend_state,
-                        ID3D11SamplerState* sampler_state, ID3D11DepthStencilState*, ID3D11RasterizerState*,
-                        std::function<void()>, const XMMATRIX& transform_matrix)
+                        ID3D11SamplerState* sampler_state, ID3D11DepthStencilState*,
+                        ID3D11RasterizerState* rasterizer_state, std::function<void()>,
+                        const XMMATRIX& transform_matrix)
 {
     Impl& impl = *m_impl;
     impl.in_batch = true;
@@ -868,6 +870,12 @@ void SpriteBatch::Begin(SpriteSortMode sort_mode, ID3D11BlendState* blend_state,
         impl.sampler.point = desc.Filter == D3D11_FILTER_MIN_MAG_MIP_POINT;
         impl.sampler.address_u = desc.AddressU;
         impl.sampler.address_v = desc.AddressV;
+    }
+    impl.scissor = false;
+    if (rasterizer_state) {
+        D3D11_RASTERIZER_DESC desc{};
+        rasterizer_state->GetDesc(&desc);
+        impl.scissor = desc.ScissorEnable != 0;
     }
     impl.matrix = transform_matrix;
     impl.sprites.clear();
@@ -1022,11 +1030,22 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     }
     const int tw = static_cast<int>(target.Width());
     const int th = static_cast<int>(target.Height());
-    const int y_begin = std::max(0, static_cast<int>(std::floor(min_y - 0.5)));
-    const int y_end = std::min(th, static_cast<int>(std::ceil(max_y + 0.5)));
+    // The scissor cuts the pixels drawn, not how any of them is worked out: a pixel inside it
+    // gets what an unclipped draw gives it.
+    RECT clip{0, 0, tw, th};
+    if (scissor) {
+        const RECT cut = context->ScissorRect();
+        clip = RECT{std::max<LONG>(0, cut.left), std::max<LONG>(0, cut.top), std::min<LONG>(tw, cut.right),
+                    std::min<LONG>(th, cut.bottom)};
+        target.ResolvePendingFill();
+    }
+    const int y_begin = std::max<int>(clip.top, static_cast<int>(std::floor(min_y - 0.5)));
+    const int y_end = std::min<int>(clip.bottom, static_cast<int>(std::ceil(max_y + 0.5)));
     const int x_lo = std::max(0, static_cast<int>(std::floor(min_x - 0.5)));
     const int x_hi = std::min(tw, static_cast<int>(std::ceil(max_x + 0.5)));
-    if (y_begin >= y_end || x_lo >= x_hi) {
+    const int clip_lo = std::max<int>(x_lo, clip.left);
+    const int clip_hi = std::min<int>(x_hi, clip.right);
+    if (y_begin >= y_end || clip_lo >= clip_hi) {
         target.ResolvePendingFill();
         return;
     }
@@ -1056,10 +1075,10 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     if (identity && source_inside) {
         const int ox = static_cast<int>(full.e);
         const int oy = static_cast<int>(full.f);
-        const int x0 = std::max(0, ox);
-        const int x1 = std::min(tw, ox + static_cast<int>(src_w));
-        const int y0 = std::max(0, oy);
-        const int y1 = std::min(th, oy + static_cast<int>(src_h));
+        const int x0 = std::max<int>(clip.left, ox);
+        const int x1 = std::min<int>(clip.right, ox + static_cast<int>(src_w));
+        const int y0 = std::max<int>(clip.top, oy);
+        const int y1 = std::min<int>(clip.bottom, oy + static_cast<int>(src_h));
         target.NoteWritten(RECT{x0, y0, x1, y1});
         const uint8_t* bits = texture.Bits();
         const size_t pitch = texture.Pitch();
@@ -1085,8 +1104,9 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
     const int64_t step_x = std::llround(ia * FIXED);
     const int64_t step_y = std::llround(ic * FIXED);
     texture.ResolvePendingFill(); // before the rows are shared: reads must not write
-    target.NoteWritten(RECT{x_lo, y_begin, x_hi, y_end});
-    const int64_t pixels = static_cast<int64_t>(rows.Filling() ? tw : x_hi - x_lo) * (row_end - row_first);
+    target.NoteWritten(RECT{clip_lo, y_begin, clip_hi, y_end});
+    const int64_t pixels =
+        static_cast<int64_t>(rows.Filling() ? tw : clip_hi - clip_lo) * (row_end - row_first);
     RowWorkers::Get().Run(row_first, row_end, pixels, [&](int first, int end) {
         for (int y = first; y < end; ++y) {
             if (y < y_begin || y >= y_end) {
@@ -1101,15 +1121,20 @@ void SpriteBatch::Impl::Render(const Sprite& sprite, Texture2D& target, const D3
             AxisRun(ic, full.e, id * (cy - full.f), src_h, x_lo, x_hi, v_first, v_end);
             const int x0 = std::max(u_first, v_first);
             const int x1 = std::min(u_end, v_end);
-            uint8_t* row = rows.Row(y, x0, x1);
-            if (x0 >= x1)
+            const int shown_x0 = std::max<int>(x0, clip.left);
+            const int shown_x1 = std::min<int>(x1, clip.right);
+            uint8_t* row = rows.Row(y, shown_x0, shown_x1);
+            if (shown_x0 >= shown_x1)
                 continue;
-            // Texel coordinates of pixel centres: source corner + (u, v) - 0.5, in 16.16 fixed point.
+            // Texel coordinates of pixel centres: source corner + (u, v) - 0.5, in 16.16 fixed point,
+            // from the run's first pixel whether shown or not.
             const double u0 = ia * (x0 + 0.5 - full.e) + ib * (cy - full.f);
             const double v0 = ic * (x0 + 0.5 - full.e) + id * (cy - full.f);
-            const int64_t tx = std::llround((sprite.source.left + u0 - 0.5) * FIXED);
-            const int64_t ty = std::llround((sprite.source.top + v0 - 0.5) * FIXED);
-            DrawSpan(row + x0 * 4, x1 - x0, texture, tx, ty, step_x, step_y, swap, modulate, rows.Under());
+            const int64_t skipped = shown_x0 - x0;
+            const int64_t tx = std::llround((sprite.source.left + u0 - 0.5) * FIXED) + skipped * step_x;
+            const int64_t ty = std::llround((sprite.source.top + v0 - 0.5) * FIXED) + skipped * step_y;
+            DrawSpan(row + shown_x0 * 4, shown_x1 - shown_x0, texture, tx, ty, step_x, step_y, swap, modulate,
+                     rows.Under());
         }
     });
     rows.Done();

@@ -48,7 +48,9 @@ public:
     SpriteBatch& operator=(const SpriteBatch&) = delete;
 
     // A null blend state is premultiplied alpha (ONE, INV_SRC_ALPHA); a null sampler is linear
-    // with clamped addressing. Depth-stencil, rasterizer and custom shaders are not used.
+    // with clamped addressing. Of the rasterizer state only the scissor test is used: it keeps
+    // the draws inside the context's scissor rectangle. Depth-stencil and custom shaders are not
+    // used.
     void Begin(SpriteSortMode sort_mode = SpriteSortMode_Deferred, ID3D11BlendState* blend_state = nullptr,
                ID3D11SamplerState* sampler_state = nullptr,
                ID3D11DepthStencilState* depth_stencil_state = nullptr,

@@ -414,6 +414,45 @@ TEST_F(SpriteBatchTest, AClearIsDoneWhereTheFirstDrawLeavesThePictureAndUnderIts
     }
 }
 
+// A scissored draw, after a clear: outside the rectangle the clear, inside what the same draw
+// unclipped gives, texel weights included, turned and zoomed as well as copied.
+TEST_F(SpriteBatchTest, AScissoredDrawKeepsInsideItsRectangleAndChangesNoPixelThere)
+{
+    auto view = Texture(4, 4, Gradient4x4());
+    D3D11_RASTERIZER_DESC desc{};
+    desc.ScissorEnable = TRUE;
+    ComPtr<ID3D11RasterizerState> scissored;
+    ASSERT_EQ(m_device->CreateRasterizerState(&desc, scissored.GetAddressOf()), S_OK);
+    const RECT inside{3, 5, 12, 11};
+    m_context->RSSetScissorRects(1, &inside);
+    const float grey[4] = {0.5f, 0.5f, 0.5f, 1};
+    const auto draw = [&](ID3D11RasterizerState* state, float rotation, XMFLOAT2 scale) {
+        m_context->ClearRenderTargetView(m_target.Get(), grey);
+        m_batch->Begin(SpriteSortMode_FrontToBack, m_alpha.Get(), m_sampler.Get(), nullptr, state);
+        Draw(view.Get(), {7.3f, 7.9f}, 0.8f, rotation, {2, 2}, scale);
+        Draw(view.Get(), {2, 6}); // copied
+        m_batch->End();
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x)
+                pixels.push_back(At(x, y));
+        }
+        return pixels;
+    };
+    for (const auto& [rotation, scale] :
+         {std::pair{0.0f, XMFLOAT2{2.3f, 1.7f}}, {0.4f, XMFLOAT2{1.9f, 2.6f}}}) {
+        SCOPED_TRACE(rotation);
+        const std::vector<uint32_t> whole = draw(nullptr, rotation, scale);
+        const std::vector<uint32_t> cut = draw(scissored.Get(), rotation, scale);
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const bool in = x >= inside.left && x < inside.right && y >= inside.top && y < inside.bottom;
+                EXPECT_EQ(cut[y * 16 + x], in ? whole[y * 16 + x] : 0xFF808080u) << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST_F(SpriteBatchTest, AZoomedGradientOnAFullFrameSamplesBetweenItsTexels)
 {
     // Large enough for the rows to be shared out. Texel x has red 4x; zoomed twice, pixel px
