@@ -264,10 +264,12 @@ std::function<POINT(POINT)>& PumpMapping()
 
 } // namespace
 
-void PushDueTestInputInModalLoop(HWND window)
+bool PushDueTestInputInModalLoop(HWND window)
 {
-    if (PumpMapping())
-        PushDueTestInput(window, PumpMapping());
+    if (!PumpMapping())
+        return false;
+    PushDueTestInput(window, PumpMapping());
+    return true;
 }
 
 void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)

@@ -63,7 +63,8 @@ bool IsTestTurnCounted();
 // or parsed is reported on stderr once and ignored.
 void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client);
 // The same from a modal loop of the layer that turns in place of the game's pump (the menu
-// bar's), with the mapping the game's pump gave; nothing before the pump has turned.
-void PushDueTestInputInModalLoop(HWND window);
+// bar's), with the mapping the game's pump gave; nothing before the pump has turned. True while a
+// script drives the input: its steps are counted in turns, so the loop must keep turning.
+bool PushDueTestInputInModalLoop(HWND window);
 
 } // namespace platform

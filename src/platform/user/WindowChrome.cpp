@@ -224,9 +224,10 @@ void WindowManager::TrackMenuBar(HWND handle, POINT screen_point)
             }
             if (Device() == nullptr)
                 break;
-            // Scripted test input goes on arriving while the menu holds the game's pump.
-            PushDueTestInputInModalLoop(handle);
-            RestUntilWork(QUIET_WAIT_MS);
+            // Scripted test input goes on arriving while the menu holds the game's pump; its
+            // steps fall due by turns, so the loop turns on rather than rests.
+            const bool scripted = PushDueTestInputInModalLoop(handle);
+            RestUntilWork(scripted ? 10 : QUIET_WAIT_MS);
             continue;
         }
         idle_sent = false;
