@@ -28,8 +28,9 @@ using Cell = std::pair<uint32_t, int32_t>;
 
 std::vector<tools::ArchiveEntry> DemoSlotPictures()
 {
-    std::vector<tools::ArchiveEntry> pictures{{"SLOT_P.AKB", tools::EncodeAkb(tools::BuildSlotSheet(), {})},
-                                              {"SLOT_TALL.AKB", tools::EncodeAkb(tools::BuildTallPicture(2160), {})}};
+    std::vector<tools::ArchiveEntry> pictures{
+        {"SLOT_P.AKB", tools::EncodeAkb(tools::BuildSlotSheet(), {})},
+        {"SLOT_TALL.AKB", tools::EncodeAkb(tools::BuildTallPicture(2160), {})}};
     const std::vector<std::string> names = tools::SlotBackgroundNames();
     for (int32_t language = 0; language < 4; ++language)
         pictures.push_back({tools::UpperCaseName(names[language]),
@@ -37,10 +38,10 @@ std::vector<tools::ArchiveEntry> DemoSlotPictures()
     return pictures;
 }
 
-class DemoSlotSceneTest : public ScreenFixture
+class DemoSlotSceneThreadTest : public ScreenFixture
 {
 protected:
-    DemoSlotSceneTest()
+    DemoSlotSceneThreadTest()
         : ScreenFixture({{"SLOT.AREA", tools::BuildAreaFile(tools::SlotAreas())}}, DemoSlotPictures())
     {
         m_app.Config().SetInt("/Config/Language", 3);
@@ -59,9 +60,10 @@ protected:
             if (dynamic_cast<FakeWaveManager*>(list[0].get()) == nullptr)
                 list[0] = std::make_unique<FakeWaveManager>();
         }
-        m_effect = static_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][0].get());
+        m_effect =
+            static_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][0].get());
     }
-    ~DemoSlotSceneTest() override
+    ~DemoSlotSceneThreadTest() override
     {
         GetDocument()->UnregisterSpriteLayer(0);
         GetDocument()->UnregisterSpriteLayer(1);
@@ -70,7 +72,7 @@ protected:
     FakeWaveManager* m_effect = nullptr;
 };
 
-TEST_F(DemoSlotSceneTest, SceneDrawsPlaysShowsAndScrolls)
+TEST_F(DemoSlotSceneThreadTest, SceneDrawsPlaysShowsAndScrolls)
 {
     const fs::path source = fs::path(std::getenv("VESK_SOURCE_DIR")) / "demo/script/scene_slot.mes";
     std::ifstream file(source);
