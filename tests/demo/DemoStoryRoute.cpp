@@ -252,6 +252,9 @@ void PlayTheChoice(DemoPlayer& x)
     });
     ASSERT_TRUE(chosen) << "no scene after the choice";
     EXPECT_EQ(KeyGreenIn(*chosen), 0);
+    // The scene's line waits for a click and leaves with it.
+    ASSERT_TRUE(x.ClickUntil(960, 540, [](const Frame& frame) { return !SceneTextShown(frame); }))
+        << "the line after the choice did not leave with a click";
 
     // The exec scene: the hero's default name alone in the story text, then its question, with
     // words, over it.
