@@ -110,6 +110,18 @@ bool SubMapWithFaces(const platform::PngPicture& picture)
     });
 }
 
+// The message boxes the run printed: headless a script error goes to the output and the scene
+// runs on, where a window stops on its box.
+std::string MessageBoxes(const HeadlessDemoHome& home)
+{
+    std::ifstream output(home.Path() / "out.txt");
+    std::string line, boxes;
+    while (std::getline(output, line))
+        if (line.find("] (0x") != std::string::npos)
+            boxes += line + "\n";
+    return boxes;
+}
+
 // Plays the start script with the scripted input (one step a line) until the game ends or the
 // frames are up.
 void Play(const HeadlessDemoHome& home, const char* start, const std::string& input, int frames)
@@ -134,6 +146,7 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
     for (int turn = 500; turn <= 8000; turn += 400)
         input += std::to_string(turn) + " down 0x26\n" + std::to_string(turn + 300) + " up 0x26\n";
     Play(home, "town_alone.mes", input, 9000);
+    EXPECT_EQ(MessageBoxes(home), "");
 
     // View point 0: the camera at the map's corner, the river's row 17 at y 680, the leader on
     // (30, 14).
@@ -182,10 +195,12 @@ TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAga
             continue;
         seen += shown;
         if (seen == "TS" || seen == "TST")
-            fs::copy_file(frame, home.Build() / wanted[seen.size() - 2], fs::copy_options::overwrite_existing);
+            fs::copy_file(frame, home.Build() / wanted[seen.size() - 2],
+                          fs::copy_options::overwrite_existing);
     }
     EXPECT_EQ(seen.substr(0, 4), "TSTS")
-        << "the town (T), the sub map over it with faces (S), the town again, the sub map again; seen " << seen;
+        << "the town (T), the sub map over it with faces (S), the town again, the sub map again; seen "
+        << seen;
     // The sub map's back kept the screen running: it never ended, so the scene saved no answer.
     EXPECT_FALSE(fs::exists(home.Path() / "vesk/demo/Save/FLAG005"));
 }
@@ -215,13 +230,15 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     // no quick save was made yet, so quick load stands disabled.
     const auto button = [](const platform::PngPicture& picture, int x, int y, uint32_t column,
                            int32_t state) {
-        return FrameCellStateAt(picture, x + 61, y + 62) == std::make_pair(tools::AREA_SHEET_BUTTON + column, state);
+        return FrameCellStateAt(picture, x + 61, y + 62) ==
+               std::make_pair(tools::AREA_SHEET_BUTTON + column, state);
     };
     EXPECT_TRUE(KeepFirstFrame(home, "demo_place.png", [&](const platform::PngPicture& picture) {
         return button(picture, 1389, 803, 2, 0) && button(picture, 1259, 803, 1, 0) &&
                button(picture, 1129, 803, 0, 0) && button(picture, 409, 803, 5, 0) &&
                button(picture, 531, 803, 6, 3) &&
-               FrameCellStateAt(picture, 409 + 1000, 952 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+               FrameCellStateAt(picture, 409 + 1000, 952 + 70) ==
+                   std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
     })) << "the place screen's buttons and help bar";
     // The area screen: only the corner back button.
     EXPECT_TRUE(KeepFirstFrame(home, "demo_area.png", [&](const platform::PngPicture& picture) {
@@ -231,8 +248,8 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     // it: whether the pointer rests there before a click ends the screen depends on the machine's
     // load (the lift itself is checked frame by frame in CAreaSelectTest).
     KeepFirstFrame(home, "demo_help_lift.png", [&](const platform::PngPicture& picture) {
-        return button(picture, 1780, 942, 4, 0) &&
-               FrameCellStateAt(picture, 409 + 1000, 852 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+        return button(picture, 1780, 942, 4, 0) && FrameCellStateAt(picture, 409 + 1000, 852 + 70) ==
+                                                       std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
     });
     // The time selection in mode 4: the dial, mode 2's caption (read at its corner: its words
     // stand across its middle) and the ninth button.

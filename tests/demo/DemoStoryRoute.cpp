@@ -197,6 +197,10 @@ void PlayToContinue(DemoPlayer& x)
     ASSERT_TRUE(saved);
     EXPECT_EQ(MessageLineCells(*saved, 20), line);
     const std::string saved_line = line;
+    // The story allows the save, backlog and return-to-title pages from its first line on.
+    const std::optional<FlagBuffer> quick_state = SavedState(x.Home(), "FLAG201");
+    ASSERT_TRUE(quick_state.has_value()) << "FLAG201";
+    EXPECT_NE(quick_state->EngineStateWord() & 0x4u, 0u) << "saving not allowed in the story";
 
     // Yuki's line under her name plate, then the hero's answer without one.
     auto yuki = x.ClickUntil(
@@ -252,6 +256,9 @@ void PlayTheChoice(DemoPlayer& x)
     });
     ASSERT_TRUE(chosen) << "no scene after the choice";
     EXPECT_EQ(KeyGreenIn(*chosen), 0);
+    // The scene's line waits for a click and leaves with it.
+    ASSERT_TRUE(x.ClickUntil(960, 540, [](const Frame& frame) { return !SceneTextShown(frame); }))
+        << "the line after the choice did not leave with a click";
 
     // The exec scene: the hero's default name alone in the story text, then its question, with
     // words, over it.

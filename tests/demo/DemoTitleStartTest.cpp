@@ -34,6 +34,7 @@
 #include "flagwrite/FlagFileWriter.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
+#include "sheetgen/DemoSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SaveLoadSheets.h"
 #include "sheetgen/SheetGenerator.h"
@@ -512,8 +513,10 @@ TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
               return tabs(frame) && FrameCellAt(frame, QUARTER_X, MASTER_Y) == tools::CONFIG_SHEET_KNOB;
           },
           [](const Frame& frame) {
-              // The knob has left the full-volume end of the track.
+              // The knob has left the full-volume end of the track, whose groove shows there.
               EXPECT_NE(FrameCellAt(frame, 118 + 560 + 26, MASTER_Y), tools::CONFIG_SHEET_KNOB);
+              EXPECT_EQ(frame.pixels[static_cast<size_t>(MASTER_Y) * frame.width + 118 + 26 + 560 * 3 / 4],
+                        tools::SLIDER_GROOVE);
           }},
          {"demo_title_settings_back.png", TitleShown, [](const Frame&) {}}},
         &status);

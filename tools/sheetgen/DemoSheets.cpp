@@ -1,7 +1,9 @@
 #include "sheetgen/DemoSheets.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <utility>
 
 #include "screens/system/SaveLoadLayout.h"
 #include "sheetgen/BacklogSheet.h"
@@ -245,6 +247,31 @@ AkbPicture DemoConfigSheet()
     return sheet;
 }
 
+namespace {
+
+// A slider's track on a cover, under the knob: a groove along the knob centre's range with a tick
+// at each end, so a player sees how far the slider goes. The knob's left edge runs from left to
+// left + range; the knob is 52 x 54.
+void DrawSliderTrack(AkbPicture& cover, int32_t left, int32_t top, int32_t range)
+{
+    constexpr int32_t KNOB_HALF_WIDTH = 26;
+    constexpr int32_t KNOB_HALF_HEIGHT = 27;
+    constexpr uint32_t TICK = 0xFFD8D0E8u;
+    const int32_t from = left + KNOB_HALF_WIDTH;
+    const int32_t to = from + range;
+    const int32_t middle = top + KNOB_HALF_HEIGHT;
+    const auto fill = [&](int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+        for (int32_t y = std::max(y0, 0); y < std::min(y1, cover.height); ++y)
+            for (int32_t x = std::max(x0, 0); x < std::min(x1, cover.width); ++x)
+                cover.At(x, y) = colour;
+    };
+    fill(from, middle - 4, to, middle + 4, SLIDER_GROOVE);
+    for (const int32_t end : {from, to})
+        fill(end - 2, middle - 14, end + 2, middle + 14, TICK);
+}
+
+} // namespace
+
 AkbPicture DemoConfigCover()
 {
     AkbPicture cover = MakePicture(1600, 1443, 0);
@@ -288,6 +315,13 @@ AkbPicture DemoConfigCover()
         DrawText(cover, {label.x, label.y + 2, label.width, 40}, label.words, style);
     for (int32_t item = 0; item < 10; ++item)
         DrawText(cover, {(item / 5) * 840 + 100, (item % 5) * 72 + 781, 460, 42}, dialogs[item], style);
+    // The speed sliders (text, one line, auto) and the window colour's four.
+    constexpr int32_t SPEED_RANGE = 521;
+    constexpr int32_t COLOUR_RANGE = 429;
+    for (const int32_t top : {130, 291, 396})
+        DrawSliderTrack(cover, 87, top, SPEED_RANGE);
+    for (const auto& [x, y] : {std::pair{200, 576}, std::pair{990, 576}, std::pair{200, 636}, std::pair{990, 636}})
+        DrawSliderTrack(cover, x, y, COLOUR_RANGE);
     return cover;
 }
 
@@ -311,6 +345,11 @@ AkbPicture DemoSoundCover(WordsLanguage language)
     for (int32_t k = 0; k < 16; ++k)
         say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
             {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
+    constexpr int32_t VOLUME_RANGE = 560;
+    for (const auto& [x, y] : {std::pair{118, 122}, std::pair{930, 122}, std::pair{118, 254}, std::pair{930, 254}})
+        DrawSliderTrack(cover, x, y, VOLUME_RANGE);
+    for (int32_t k = 0; k < 16; ++k)
+        DrawSliderTrack(cover, 190 + 812 * (k % 2), 462 + 132 * (k / 2), VOLUME_RANGE);
     return cover;
 }
 

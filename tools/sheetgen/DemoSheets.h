@@ -29,10 +29,13 @@ AkbPicture DemoDialogSheet();
 AkbPicture DemoNoticeSheet();
 
 // The settings pages' parts, and the system page's cover ("systemcover.akb", 1600 x 1443, laid
-// over the scrolling page): each control's name beside it, in both languages.
+// over the scrolling page): each control's name beside it, in both languages, and each slider's
+// track, a groove of SLIDER_GROOVE along the knob centre's range.
+inline constexpr uint32_t SLIDER_GROOVE = 0xFF8A82A6u;
 AkbPicture DemoConfigSheet();
 AkbPicture DemoConfigCover();
-// The sound page's cover ("sound_cover.akb" and its forms, 1632 x 1449): each level's name.
+// The sound page's cover ("sound_cover.akb" and its forms, 1632 x 1449): each level's name and
+// its slider's track.
 AkbPicture DemoSoundCover(WordsLanguage language);
 
 // The extras: the CG gallery's three sheets (heroine list, mode parts, covers), a sheet of CG or
