@@ -105,7 +105,8 @@ TEST_F(ControlGroupsThreadTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPick
     std::ifstream file(std::string(std::getenv("VESK_SOURCE_DIR")) + "/demo/script/scene_choice.mes");
     const std::string scene((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(scene.empty());
-    // Once the window has faded in: Enter over the next arrow, then over page 1's one plate.
+    // Once the window has faded in: Enter over the next arrow, then over page 1's one plate, then
+    // on through the line that answers the choice.
     m_app.on_pump = [this, shown_at = -1](int pumps) mutable {
         if (shown_at < 0) {
             if (GetGameWork()->m_choice_window->IsShown() != 0)
@@ -120,6 +121,11 @@ TEST_F(ControlGroupsThreadTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPick
         if (since == 1010 || since == 3010)
             m_keyboard.down.insert(SCAN_ENTER);
         if (since == 1020 || since == 3020)
+            m_keyboard.down.erase(SCAN_ENTER);
+        // Then Enter again now and then: the line after the choice waits for it.
+        if (since > 3020 && since % 1000 == 10)
+            m_keyboard.down.insert(SCAN_ENTER);
+        if (since > 3020 && since % 1000 == 20)
             m_keyboard.down.erase(SCAN_ENTER);
     };
     // The story's text sprite and the system flag file, as the game has them.
