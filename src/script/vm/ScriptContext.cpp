@@ -519,8 +519,8 @@ void ScriptContext::TypesetIntoTextSprite(const std::function<void()>& typeset)
         typeset();
     }
     // Nothing else draws while the script goes on or waits after its text: a line typed into a
-    // sprite on screen would stay unseen until something did. One under a window's own text
-    // layer, never shown, is left to the window.
+    // sprite on screen would stay unseen until something did. Text for a window's own layer,
+    // never shown itself, is left to the window, which shows it as it types.
     if (sprite != nullptr && sprite->IsVisible() && sprite->GetPriority() != -1)
         RedrawFrameNow();
 }
