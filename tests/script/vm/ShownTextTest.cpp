@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "../commands/GroupTestFixture.h"
 #include "platform/d3d/null/NullPresenter.h"
@@ -11,43 +12,15 @@
 
 namespace {
 
-// Fonts of 48, white glyphs in full-width cells of 96 on lines 72 apart, into the layer of the sprite
-// named by the placeholder, from (160, 40) of it. Sprite 100 lies over the lower part of the
-// screen, as the demo makes it; sprite 8 is a text layer that is never shown.
-constexpr const char* LAYOUT = R"(
+// Fonts of 48; sprite 100 over the lower part of the screen, as the demo makes it, and sprite 8, a
+// text layer that is never shown.
+constexpr const char* SPRITES = R"(
         lib 10, 0, 48, 48
         lib 19, 0, 100, 1920, 280, 20, 0
         lib 19, 14, 100, 0, 780
         lib 19, 10, 100
         lib 19, 0, 8, 1920, 280, 0, 0
-        push 0
-        stvalue 29
-        push 96
-        stvalue 30
-        push 72
-        stvalue 31
-        push -1
-        stvalue 33
-        push 48
-        stvalue 34
-        push 72
-        stvalue 35
-        push 0
-        stvalue 40
-        push 160
-        stvalue 46
-        push 40
-        stvalue 47
-        push 1760
-        stvalue 48
-        push 260
-        stvalue 49
-        push 160
-        stvalue 50
-        push 40
-        stvalue 51
-        push SPRITE
-        stvalue 53
+        end
 )";
 
 // The text and a number after it, each followed by a timed wait.
@@ -61,13 +34,6 @@ constexpr const char* LINE = R"(
         end
 )";
 
-std::string Layout(int sprite)
-{
-    std::string layout = LAYOUT;
-    layout.replace(layout.find("SPRITE"), 6, std::to_string(sprite));
-    return layout;
-}
-
 class ShownTextThreadTest : public ThreadTestOn<GroupTest>
 {
 protected:
@@ -77,6 +43,17 @@ protected:
         files.display = true;
         StartGame(std::move(files));
         State().Variables.resize(100);
+        RunSource(SPRITES);
+    }
+
+    // White glyphs in full-width cells of 96 on lines 72 apart, from (160, 40) of the sprite.
+    void TypeInto(int32_t sprite)
+    {
+        const std::pair<size_t, int32_t> layout[] = {{29, 0},   {30, 96},  {31, 72},  {33, -1},    {34, 48},
+                                                     {35, 72},  {40, 0},   {46, 160}, {47, 40},    {48, 1760},
+                                                     {49, 260}, {50, 160}, {51, 40},  {53, sprite}};
+        for (const auto& [index, value] : layout)
+            State().Values[index] = ScriptValue::FromInteger(value);
     }
 
     // Lit pixels of the newest presented frame inside the rectangle.
@@ -114,7 +91,8 @@ TEST_F(ShownTextThreadTest, TextAndNumbersTypedIntoAShownSpriteShowDuringTheWait
             number_during_wait = LitIn(TEXT_RIGHT, TOP, NUMBER_RIGHT, BOTTOM);
         }
     };
-    RunSource(Layout(100) + LINE);
+    TypeInto(100);
+    RunSource(LINE);
     EXPECT_EQ(before_text, 0) << "nothing lit before the text";
     EXPECT_GT(text_during_wait, 200) << "the text's glyphs are not on screen while the script waits";
     EXPECT_EQ(number_before, 0);
@@ -125,7 +103,7 @@ TEST_F(ShownTextThreadTest, TextAndNumbersTypedIntoAShownSpriteShowDuringTheWait
 
 TEST_F(ShownTextThreadTest, TextIntoALayerNeverShownPresentsNoFrame)
 {
-    RunSource(Layout(8) + "end");
+    TypeInto(8);
     const uint64_t frames = platform::GetNullPresenter()->GetFrameCount();
     RunSource("text \"冬休みの朝\"\npush 37\nlib 11, 0\nend");
     EXPECT_NE(State().Values[50].Integer, 160) << "the pen moved: the text was typeset";
