@@ -14,11 +14,14 @@
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/FrameRedraw.h"
+#include "platform/d3d/null/NullPresenter.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncString.h"
 #include "script/vm/ScriptContext.h"
+#include "sheetgen/SheetGenerator.h"
 
 namespace {
 
@@ -390,6 +393,52 @@ TEST_F(CMesWndRunThreadTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage
     EXPECT_LT(m_pumps, 80); // ended by the second click, not by the test's limit
     CFuncOneMes read;
     EXPECT_EQ(read.IsRead(3), 1);
+}
+
+// What the newest presented frame shows at the centre of the prompt's place: a prompt cell of the
+// parts sheet or not. Read as the player sees it, with no frame drawn for the test.
+bool PromptOnScreen(CSprite& prompt)
+{
+    const platform::PresentedFrame frame = platform::GetNullPresenter()->GetLastFrame();
+    const POINT at = prompt.GetPosition();
+    const int x = at.x + 29;
+    const int y = at.y + 29;
+    if (frame.pixels.empty() || x < 0 || y < 0 || x >= frame.width || y >= frame.height)
+        return false;
+    const uint8_t* p = &frame.pixels[(static_cast<size_t>(y) * frame.width + x) * 4];
+    uint32_t id = 0;
+    int32_t state = 0;
+    return tools::DecodeCellColour(0xFF000000u | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2], id,
+                                   state) &&
+           id >= tools::MESSAGE_SHEET_PROMPT && id < tools::MESSAGE_SHEET_PROMPT + 6;
+}
+
+TEST_F(CMesWndRunThreadTest, ThePromptLeavesTheScreenWithTheLineItWaitedOn)
+{
+    // An opaque scene under the window, as a game always has: what a frame leaves uncovered keeps
+    // the frame before.
+    CSpriteLayer scene;
+    scene.Create(0, 0, 1920, 1080, 0);
+    scene.GetLayer()->FillRect(0, 0, 1920, 1080, 0xFF203040, 1);
+    scene.Show();
+    bool prompt_waiting = false;
+    Run([&](int pump) {
+        // The text types out on its own; the click at 300 answers the line.
+        m_mouse.left_down = pump == 300 ? 1 : 0;
+        if (pump == 299)
+            prompt_waiting = Window().IsPromptShown() == 1 && PromptOnScreen(*Window().m_prompt_sprite);
+    });
+    EXPECT_TRUE(prompt_waiting) << "no prompt on screen while the line waits";
+    EXPECT_LT(m_pumps, 600) << "the click did not answer the line";
+    EXPECT_FALSE(PromptOnScreen(*Window().m_prompt_sprite)) << "the prompt stays after the line was answered";
+
+    // Shown again by the next line, it leaves with the window too.
+    Window().ShowPagePrompt();
+    RunTasks(3);
+    RedrawFrameNow();
+    ASSERT_TRUE(PromptOnScreen(*Window().m_prompt_sprite));
+    Window().Hide();
+    EXPECT_FALSE(PromptOnScreen(*Window().m_prompt_sprite)) << "the prompt stays over the closed window";
 }
 
 TEST_F(CMesWndRunThreadTest, AutoReadSkipAndCtrlAdvanceByThemselves)

@@ -74,7 +74,10 @@ void CMesWnd::OnClose()
     }
     m_scene_skip_ended = 0;
     ShowHoverHelp(-1, 0);
-    StopPrompt();
+    // The line is answered: its prompt leaves now, not with whatever draws next, which a script
+    // that waits or types into its own sprite after the line may not do for a while.
+    if (StopPrompt())
+        RedrawFrameNow();
     m_prompt_shown = 0;
     GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
     if (CFaceVoice* face = GameWork->m_face_voice.get()) {

@@ -222,7 +222,8 @@ private:
     void VoiceStep();
     // Update's prompt step: the prompt's column follows whether the voice still plays.
     bool PromptModeStep();
-    void StopPrompt();
+    // Stops the prompt's loop and hides it; true when it was shown.
+    bool StopPrompt();
     // The plate, text, prompt and edge button at the window's top; the face icon when it is part
     // of the window.
     void PlaceSprites();

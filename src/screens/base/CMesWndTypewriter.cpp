@@ -257,12 +257,14 @@ void CMesWnd::ShowPagePrompt()
     m_prompt_shown = 1;
 }
 
-void CMesWnd::StopPrompt()
+bool CMesWnd::StopPrompt()
 {
+    const bool shown = m_prompt_sprite && m_prompt_sprite->IsVisible();
     if (m_prompt_animation)
         m_prompt_animation->Stop();
     if (m_prompt_sprite)
         m_prompt_sprite->SetVisibleFlag(0);
+    return shown;
 }
 
 bool CMesWnd::PromptModeStep()

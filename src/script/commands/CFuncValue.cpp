@@ -90,5 +90,5 @@ void CFuncValue::DrawNumber(NumberDisplaySpec& spec, bool recording)
         backlog.AppendCode(0);
     }
     CFuncString typesetter;
-    typesetter.TypesetText(spec.Box);
+    Context->TypesetIntoTextSprite([&] { typesetter.TypesetText(spec.Box); });
 }

@@ -12,6 +12,8 @@
 #include "foundation/GameDocument.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/FrameRedraw.h"
+#include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
@@ -506,6 +508,23 @@ TextBox ScriptContext::MakeMessageBox(bool shifted_run)
     return box;
 }
 
+void ScriptContext::TypesetIntoTextSprite(const std::function<void()>& typeset)
+{
+    const FlagBuffer* state = GetState();
+    CSpriteLayer* sprite = state && state->Values.size() > VALUE_TEXT_SPRITE
+                               ? GetGameDocument()->GetSpriteLayer(state->Values[VALUE_TEXT_SPRITE].Integer)
+                               : nullptr;
+    {
+        LiveDrawLock draw_lock;
+        typeset();
+    }
+    // Nothing else draws while the script goes on or waits after its text: a line typed into a
+    // sprite on screen would stay unseen until something did. Text for a window's own layer,
+    // never shown itself, is left to the window, which shows it as it types.
+    if (sprite != nullptr && sprite->IsVisible() && sprite->GetPriority() != -1)
+        RedrawFrameNow();
+}
+
 int32_t ScriptContext::CentringOffset() const
 {
     const FlagBuffer* state = GetState();
@@ -557,9 +576,9 @@ void ScriptContext::ShowMessageText(CStringUTF8 text)
                                   : 0;
     CFuncString typesetter;
     if (direction == 0)
-        typesetter.TypesetText(box, font);
+        TypesetIntoTextSprite([&] { typesetter.TypesetText(box, font); });
     else if (direction == 1)
-        typesetter.TypesetTextVertical(box, font);
+        TypesetIntoTextSprite([&] { typesetter.TypesetTextVertical(box, font); });
     std::vector<ScriptValue>& v = state->Values;
     if (shifted_run) {
         SetIntegerValue(v[50], box.CursorX);

@@ -93,6 +93,9 @@ public:
     void ShowMessageText(CStringUTF8 text);
     // A text box filled from the layout values: the message's own, or a shifted run's.
     TextBox MakeMessageBox(bool shifted_run);
+    // Runs `typeset`, which draws into the layer of the sprite that V[53] names, under the draw
+    // lock; when that sprite is on screen, presents the frame that shows what it drew.
+    void TypesetIntoTextSprite(const std::function<void()>& typeset);
     // Adds a measured width to the current line and the total; -1 starts a new line only.
     void AddMeasuredWidth(int32_t width);
     // Either measure-mode bit is set.
