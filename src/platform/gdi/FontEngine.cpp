@@ -128,17 +128,17 @@ struct Resolved
     FT_Pos latin_lift = 0;
 };
 
-// The CJK faces draw their kana and ideographs within the em box but their Latin letters on a
-// proportional design whose descenders reach far below it (a quarter of the em in Noto, against
-// an eighth of the box). The Windows faces they stand in for keep every glyph within the em, so
-// these glyphs are moved as one set to keep "g" and "y" whole in an em-high cell. Full-width
-// symbols of the Latin-1 block (the JIS "×" and "±") are drawn in the em box and stay.
+// The CJK faces draw their kana and ideographs within the em box but their Latin letters, half
+// and full width, on a design whose descenders reach far below it (a quarter of the em in Noto,
+// against an eighth of the box). The Windows faces they stand in for keep every glyph within the
+// em, so these glyphs are moved as one set to keep "g" and "y" whole in an em-high cell. The other
+// full-width glyphs (the JIS "×" of the Latin-1 block, full-width digits in dates) line up with
+// the kana and stay.
 bool OnLatinBaseline(uint32_t code_point, bool full_width)
 {
     if (code_point < 0x2000)
         return !full_width;
-    return (code_point >= 0xFF10 && code_point <= 0xFF19) || (code_point >= 0xFF21 && code_point <= 0xFF3A) ||
-           (code_point >= 0xFF41 && code_point <= 0xFF5A);
+    return (code_point >= 0xFF21 && code_point <= 0xFF3A) || (code_point >= 0xFF41 && code_point <= 0xFF5A);
 }
 
 // The ink extent of the letters that reach highest and lowest, in font units.
@@ -160,8 +160,8 @@ std::pair<int, int> MeasureLatinExtent(FT_Face face)
                 bottom = std::min(bottom, static_cast<int>(box.yMin));
         }
     };
-    extent(U"bdfhklAHT", true);
-    extent(U"gjpqy", false);
+    extent(U"bdfhklAHTｂｄｆｈｋｌ", true);
+    extent(U"gjpqyｇｊｐｑｙ", false);
     return {top, bottom};
 }
 
