@@ -227,6 +227,58 @@ TEST_F(CFontDIBTest, TurnedGlyphsLargerThanTheSurfaceAreClipped)
     EXPECT_EQ(InkBox(*wide.GetSurface()).right, 127);
 }
 
+// English text comes in the CJK faces, whose Latin letters reach further below the baseline than
+// kana do: every letter must land whole in its cell, in every weight and at the sizes the screens
+// use, and the letters must still share one baseline.
+TEST(CFontDIBLatin, LettersLandWholeInTheirCellOnOneBaseline)
+{
+    for (const char* face : {"SimHei", "ＭＳ ゴシック"}) {
+        for (const int size : {24, 30, 40}) {
+            CFontDIB font;
+            font.Create(face);
+            font.SetFontSize(size, size);
+            for (const uint32_t weight : {0u, uint32_t{FONT_BOLD}, uint32_t{FONT_HEAVY}}) {
+                SCOPED_TRACE(testing::Message() << face << " " << size << " weight " << weight);
+                HFONT hfont = weight == FONT_BOLD    ? font.GetBoldFont()
+                              : weight == FONT_HEAVY ? font.GetHeavyFont()
+                                                     : font.GetNormalFont();
+                // The whole glyph, as rendered on the tall surface, and what a cell shows of it.
+                auto cell_ink = [&](const char* letter, Box* whole) {
+                    font.RenderGlyph(letter, 0xFFFFFF, hfont);
+                    *whole = InkBox(*font.GetSurface());
+                    auto layer = MakeLayer(size + 20, size + 20, 0xFF000000);
+                    font.DrawText(letter, 10, 10, 0xFFFFFF, 0, layer.get(), weight | FONT_BLEND);
+                    return InkBox(*layer, 0xFF000000u);
+                };
+                for (const char* letter : {"g", "y", "p", "q", "j", "f", "b", "ｇ", "ｙ"}) {
+                    Box whole;
+                    const Box shown = cell_ink(letter, &whole);
+                    SCOPED_TRACE(letter);
+                    ASSERT_GT(whole.Height(), size / 3);
+                    EXPECT_GE(whole.top, 0);
+                    EXPECT_LT(whole.bottom, size);
+                    EXPECT_EQ(shown.Height(), whole.Height()); // nothing cut off
+                    EXPECT_GE(shown.top, 10);
+                    EXPECT_LT(shown.bottom, 10 + size);
+                }
+                // The descender tails reach the lowest eighth of the font's em (the heavier weights'
+                // fonts are smaller than the cell).
+                const int em = size - (weight == FONT_BOLD ? 2 : weight == FONT_HEAVY ? 4 : 0);
+                Box g;
+                cell_ink("g", &g);
+                EXPECT_GE(g.bottom, em - em / 8);
+                Box a, n, x;
+                cell_ink("a", &a);
+                cell_ink("n", &n);
+                cell_ink("x", &x);
+                EXPECT_EQ(n.bottom, x.bottom);
+                EXPECT_LE(std::abs(a.bottom - n.bottom), 1);
+                EXPECT_LE(n.bottom, g.bottom - em / 8);
+            }
+        }
+    }
+}
+
 TEST_F(CFontDIBTest, CharactersBeyondTheBasicPlaneDraw)
 {
     auto layer = MakeLayer(48, 48, 0);
@@ -234,8 +286,8 @@ TEST_F(CFontDIBTest, CharactersBeyondTheBasicPlaneDraw)
     EXPECT_GT(InkBox(*layer).Width(), 20);
 }
 
-// Japanese and Chinese lines in the three weights, outlined and shadowed, and a turned line, on
-// one sheet. The PNG lands in the build folder.
+// Japanese, Chinese and English lines in the three weights, outlined and shadowed, and a turned
+// line, on one sheet. The PNG lands in the build folder.
 TEST(CFontDIBSample, WritesASampleSheet)
 {
     auto sheet = MakeLayer(960, 560, 0xFF203040);
@@ -262,6 +314,8 @@ TEST(CFontDIBSample, WritesASampleSheet)
     }
     draw_line(japanese, u"縁取りの文字", 20, 340, FONT_OUTLINE);
     draw_line(japanese, u"影付きの文字", 20, 400, FONT_SHADOW);
+    draw_line(chinese, u"A jumpy gypsy quietly played (Quay).", 20, 460, 0);
+    draw_line(chinese, u"Boxing wizards jump quickly; gypsy.", 20, 500, FONT_OUTLINE);
 
     // The turned line: each glyph turned a quarter clockwise, advancing down a column.
     auto turned = MakeLayer(48, 480, 0xFF000000);

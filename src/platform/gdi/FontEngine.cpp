@@ -104,6 +104,9 @@ struct LoadedFace
     int win_descent = 0;
     int typo_ascent = 0;
     int half_advance = 500; // advance of "0" in font units
+    // Top of the Latin ascenders and bottom of the descenders, in font units; 0 and 0 without them.
+    int latin_top = 0;
+    int latin_bottom = 0;
     std::map<std::pair<FT_F26Dot6, FT_F26Dot6>, FT_Size> sizes;
 };
 
@@ -119,7 +122,48 @@ struct Resolved
     FT_Pos embolden = 0; // 26.6 strength, 0 for none
     bool italic = false;
     bool em_is_cell = false;
+    // How the glyphs drawn on the Latin baseline are fitted into the cell: scaled, then raised
+    // (26.6). 1 and 0 leave them as the face draws them.
+    double latin_scale = 1;
+    FT_Pos latin_lift = 0;
 };
+
+// The CJK faces draw their kana and ideographs within the em box but their Latin letters, half
+// and full width, on a design whose descenders reach far below it (a quarter of the em in Noto,
+// against an eighth of the box). The Windows faces they stand in for keep every glyph within the
+// em, so these glyphs are moved as one set to keep "g" and "y" whole in an em-high cell. The other
+// full-width glyphs (the JIS "×" of the Latin-1 block, full-width digits in dates) line up with
+// the kana and stay.
+bool OnLatinBaseline(uint32_t code_point, bool full_width)
+{
+    if (code_point < 0x2000)
+        return !full_width;
+    return (code_point >= 0xFF21 && code_point <= 0xFF3A) || (code_point >= 0xFF41 && code_point <= 0xFF5A);
+}
+
+// The ink extent of the letters that reach highest and lowest, in font units.
+std::pair<int, int> MeasureLatinExtent(FT_Face face)
+{
+    int top = 0;
+    int bottom = 0;
+    auto extent = [&](std::u32string_view letters, bool upward) {
+        for (char32_t letter : letters) {
+            const FT_UInt index = FT_Get_Char_Index(face, letter);
+            if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE) != 0 ||
+                face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+                continue;
+            FT_BBox box{};
+            FT_Outline_Get_CBox(&face->glyph->outline, &box);
+            if (upward)
+                top = std::max(top, static_cast<int>(box.yMax));
+            else
+                bottom = std::min(bottom, static_cast<int>(box.yMin));
+        }
+    };
+    extent(U"bdfhklAHTｂｄｆｈｋｌ", true);
+    extent(U"gjpqyｇｊｐｑｙ", false);
+    return {top, bottom};
+}
 
 } // namespace
 
@@ -255,6 +299,7 @@ struct FontEngine::State
             loaded->half_advance = static_cast<int>(advance);
         else
             loaded->half_advance = loaded->units_per_em / 2;
+        std::tie(loaded->latin_top, loaded->latin_bottom) = MeasureLatinExtent(face);
         LoadedFace* raw = loaded.get();
         faces.emplace(std::move(key), std::move(loaded));
         return raw;
@@ -286,6 +331,29 @@ struct FontEngine::State
         }
         face.sizes.emplace(key, size);
         return size;
+    }
+
+    // The smallest change that brings the Latin ascenders and descenders, emboldened, inside the
+    // cell: a shrink only when they span more than it, then a lift.
+    static void FitLatinIntoCell(Resolved& resolved)
+    {
+        const LoadedFace& face = *resolved.face;
+        const double pixels_per_unit = resolved.em_y / face.units_per_em;
+        const double growth = resolved.embolden / 64.0 / 2; // on each side
+        const double room_top = resolved.ascent - growth;
+        const double room_bottom = resolved.ascent - resolved.cell + growth;
+        const double top = face.latin_top * pixels_per_unit;
+        const double bottom = face.latin_bottom * pixels_per_unit;
+        if (top - bottom <= 0 || room_top <= room_bottom)
+            return;
+        const double scale = std::min(1.0, (room_top - room_bottom) / (top - bottom));
+        double lift = 0;
+        if (bottom * scale < room_bottom)
+            lift = room_bottom - bottom * scale;
+        else if (top * scale > room_top)
+            lift = room_top - top * scale;
+        resolved.latin_scale = scale;
+        resolved.latin_lift = static_cast<FT_Pos>(std::lround(lift * 64));
     }
 
     std::optional<Resolved> Resolve(const LOGFONTW& logfont)
@@ -343,6 +411,8 @@ struct FontEngine::State
             resolved.embolden += static_cast<FT_Pos>(std::lround(resolved.em_y * 64 / 24));
         if (logfont.lfWeight >= 800)
             resolved.embolden += static_cast<FT_Pos>(std::lround(resolved.em_y * 64 / 48));
+        if (em_is_cell)
+            FitLatinIntoCell(resolved);
         resolved.size = SizeOf(*face, resolved.em_x, resolved.em_y);
         if (resolved.size == nullptr)
             return std::nullopt;
@@ -435,6 +505,17 @@ std::optional<GlyphImage> FontEngine::RenderGlyph(const LOGFONTW& logfont, uint3
         return std::nullopt;
     FT_GlyphSlot slot = face->glyph;
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        const bool full_width = slot->advance.x >= std::lround(resolved->em_x * 64 * 0.9);
+        if (!index_given && OnLatinBaseline(character, full_width) &&
+            (resolved->latin_scale != 1 || resolved->latin_lift != 0)) {
+            // Shrunk about the middle of the advance, so the glyph keeps its place in the line.
+            const FT_Fixed scale = static_cast<FT_Fixed>(std::lround(resolved->latin_scale * 0x10000));
+            const FT_Pos middle = slot->advance.x / 2;
+            FT_Outline_Translate(&slot->outline, -middle, 0);
+            FT_Matrix shrink{scale, 0, 0, scale};
+            FT_Outline_Transform(&slot->outline, &shrink);
+            FT_Outline_Translate(&slot->outline, middle, resolved->latin_lift);
+        }
         if (resolved->embolden > 0)
             FT_Outline_Embolden(&slot->outline, resolved->embolden);
         if (resolved->italic) {
