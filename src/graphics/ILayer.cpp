@@ -210,6 +210,27 @@ RECT ILayer::TranslucentBounds(const RECT& part)
     return bounds.right > bounds.left ? bounds : RECT{};
 }
 
+std::vector<uint32_t> ILayer::ReadPixels(const RECT& part)
+{
+    const int32_t left = std::max<int32_t>(part.left, 0);
+    const int32_t top = std::max<int32_t>(part.top, 0);
+    const int32_t right = std::min<int32_t>(part.right, GetWidth());
+    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    std::vector<uint32_t> pixels;
+    if (right <= left || bottom <= top)
+        return pixels;
+    OperationScope operation;
+    const uint8_t* bits = GetBits();
+    if (bits == nullptr)
+        return pixels;
+    const size_t width = static_cast<size_t>(right - left);
+    pixels.resize(width * static_cast<size_t>(bottom - top));
+    for (int32_t y = top; y < bottom; ++y)
+        std::memcpy(pixels.data() + static_cast<size_t>(y - top) * width, bits + GetPixelOffset(left, y),
+                    width * 4);
+    return pixels;
+}
+
 void ILayer::FillHeader(int32_t width, int32_t height)
 {
     m_header = {};
