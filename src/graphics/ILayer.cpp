@@ -160,12 +160,15 @@ uint64_t ILayer::GetWriteCount()
     return m_write_count;
 }
 
+RECT ILayer::ClipToLayer(const RECT& part)
+{
+    return RECT{std::max<LONG>(part.left, 0), std::max<LONG>(part.top, 0),
+                std::min<LONG>(part.right, GetWidth()), std::min<LONG>(part.bottom, GetHeight())};
+}
+
 bool ILayer::IsOpaque(const RECT& part)
 {
-    const int32_t left = std::max<int32_t>(part.left, 0);
-    const int32_t top = std::max<int32_t>(part.top, 0);
-    const int32_t right = std::min<int32_t>(part.right, GetWidth());
-    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    const auto [left, top, right, bottom] = ClipToLayer(part);
     if (right <= left || bottom <= top)
         return true;
     OperationScope operation;
@@ -183,10 +186,7 @@ bool ILayer::IsOpaque(const RECT& part)
 
 RECT ILayer::TranslucentBounds(const RECT& part)
 {
-    const int32_t left = std::max<int32_t>(part.left, 0);
-    const int32_t top = std::max<int32_t>(part.top, 0);
-    const int32_t right = std::min<int32_t>(part.right, GetWidth());
-    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    const auto [left, top, right, bottom] = ClipToLayer(part);
     if (right <= left || bottom <= top)
         return RECT{};
     OperationScope operation;
@@ -212,10 +212,7 @@ RECT ILayer::TranslucentBounds(const RECT& part)
 
 std::vector<uint32_t> ILayer::ReadPixels(const RECT& part)
 {
-    const int32_t left = std::max<int32_t>(part.left, 0);
-    const int32_t top = std::max<int32_t>(part.top, 0);
-    const int32_t right = std::min<int32_t>(part.right, GetWidth());
-    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    const auto [left, top, right, bottom] = ClipToLayer(part);
     std::vector<uint32_t> pixels;
     if (right <= left || bottom <= top)
         return pixels;

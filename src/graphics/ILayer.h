@@ -163,6 +163,8 @@ public:
     std::vector<uint32_t> ReadPixels(const RECT& part);
 
 protected:
+    // The part within the layer; right or bottom not past left or top when nothing is.
+    RECT ClipToLayer(const RECT& part);
     void FillHeader(int32_t width, int32_t height);
     // Subclasses call this from their pixel pointer and device context accessors; the layer's
     // own operations reach pixels without it and note what they wrote themselves.
