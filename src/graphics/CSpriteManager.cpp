@@ -328,6 +328,12 @@ CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture
     // which the region pass must do there too.
     if (regionable && root_found && !SameRect(see_through, bounds)) {
         plan.kind = DrawPlan::Kind::Region;
+        plan.region = region;
+        // Settled pixels the change does not reach come out of the pass as they stand.
+        if (m_see_through_settled && SameRect(see_through, m_settled_see_through) &&
+            IsEmptyRect(IntersectionOf(region, see_through)))
+            return plan;
+        plan.see_through = see_through;
         plan.region = UnionOf(region, see_through);
         // Far from the change it is a part of its own rather than the corner of one rectangle.
         if (!IsEmptyRect(see_through) && AreaOf(region) + AreaOf(see_through) < AreaOf(plan.region) / 2) {
@@ -379,6 +385,7 @@ bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const Draw
         if (IsEmptyRect(clip))
             return false;
     }
+    const std::vector<uint32_t> see_through_before = screen->ReadPixels(plan.see_through);
     for (CSpriteLayer* sprite : m_draw_list) {
         if (!sprite->IsVisible() || sprite->GetType() == 2)
             continue;
@@ -393,6 +400,10 @@ bool CSpriteManager::DrawRegion(ILayer* screen, CSpriteTexture* root, const Draw
                                         layer, part.left - rect.left, part.top - rect.top, alpha);
         }
         sprite->Invalidate(1, rect);
+    }
+    if (!IsEmptyRect(plan.see_through)) {
+        m_see_through_settled = screen->ReadPixels(plan.see_through) == see_through_before;
+        m_settled_see_through = plan.see_through;
     }
     // The root blends over what the target holds, which a whole pass clears to black first: the
     // same only where the screen layer is opaque.
@@ -463,6 +474,7 @@ void CSpriteManager::Draw(ILayer* screen)
 {
     ScopedLock lock(m_lock);
     CDirect3D* display = CDirect3D::GetInstance();
+    m_see_through_settled = false;
 
     for (CSpriteLayer* sprite : m_draw_list) {
         if (!sprite->IsVisible() || sprite->GetType() == 2)

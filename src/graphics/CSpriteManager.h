@@ -66,6 +66,9 @@ public:
         RECT region{};
         // A second part drawn in the same pass, apart from the first; empty when there is none.
         RECT apart{};
+        // Where the parts compose the base's see-through pixels again, watched for settling;
+        // empty when the parts leave them as they stand.
+        RECT see_through{};
     };
     // `root` shows the screen layer; `region_allowed` when the root's part drawn alone lands where
     // the whole would put it (the transform and the viewport leave pixels where they are).
@@ -124,4 +127,10 @@ private:
     ILayer* m_opaque_base = nullptr;
     RECT m_opaque_base_rect{};
     RECT m_base_see_through{};
+    // Where the base lets the screen through, each pass blends it over what the last one left
+    // there, which comes to a fixed point: once a pass composed those pixels (screen
+    // coordinates) as they already were, passes after it with the same sprites there leave them
+    // so, and a region pass need not compose them again. A whole pass unsettles them.
+    RECT m_settled_see_through{};
+    bool m_see_through_settled = false;
 };

@@ -97,6 +97,28 @@ struct OperationScope
     OperationScope& operator=(const OperationScope&) = delete;
 };
 
+// The first pixel of [from, to) in a row whose alpha is below 0xFF; `to` when there is none.
+// Opaque runs are passed over four pixels at a time: the checks of a region pass read whole parts.
+int32_t FirstTranslucent(const uint8_t* row, int32_t from, int32_t to)
+{
+    static const uint64_t alphas = [] {
+        const uint8_t pair[8] = {0, 0, 0, 0xFF, 0, 0, 0, 0xFF};
+        uint64_t mask = 0;
+        std::memcpy(&mask, pair, sizeof(mask));
+        return mask;
+    }();
+    int32_t x = from;
+    for (; x + 4 <= to; x += 4) {
+        uint64_t words[2];
+        std::memcpy(words, row + static_cast<ptrdiff_t>(x) * 4, sizeof(words));
+        if ((words[0] & words[1] & alphas) != alphas)
+            break;
+    }
+    while (x < to && row[static_cast<ptrdiff_t>(x) * 4 + 3] == 0xFF)
+        ++x;
+    return x;
+}
+
 } // namespace
 
 ILayer::ILayer() = default;
@@ -160,33 +182,30 @@ uint64_t ILayer::GetWriteCount()
     return m_write_count;
 }
 
+RECT ILayer::ClipToLayer(const RECT& part)
+{
+    return RECT{std::max<LONG>(part.left, 0), std::max<LONG>(part.top, 0),
+                std::min<LONG>(part.right, GetWidth()), std::min<LONG>(part.bottom, GetHeight())};
+}
+
 bool ILayer::IsOpaque(const RECT& part)
 {
-    const int32_t left = std::max<int32_t>(part.left, 0);
-    const int32_t top = std::max<int32_t>(part.top, 0);
-    const int32_t right = std::min<int32_t>(part.right, GetWidth());
-    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    const auto [left, top, right, bottom] = ClipToLayer(part);
     if (right <= left || bottom <= top)
         return true;
     OperationScope operation;
     const uint8_t* bits = GetBits();
     if (bits == nullptr)
         return false;
-    for (int32_t y = top; y < bottom; ++y) {
-        const uint8_t* p = bits + GetPixelOffset(left, y);
-        for (int32_t x = left; x < right; ++x, p += 4)
-            if (p[3] != 0xFF)
-                return false;
-    }
+    for (int32_t y = top; y < bottom; ++y)
+        if (FirstTranslucent(bits + GetPixelOffset(0, y), left, right) != right)
+            return false;
     return true;
 }
 
 RECT ILayer::TranslucentBounds(const RECT& part)
 {
-    const int32_t left = std::max<int32_t>(part.left, 0);
-    const int32_t top = std::max<int32_t>(part.top, 0);
-    const int32_t right = std::min<int32_t>(part.right, GetWidth());
-    const int32_t bottom = std::min<int32_t>(part.bottom, GetHeight());
+    const auto [left, top, right, bottom] = ClipToLayer(part);
     if (right <= left || bottom <= top)
         return RECT{};
     OperationScope operation;
@@ -196,9 +215,7 @@ RECT ILayer::TranslucentBounds(const RECT& part)
     RECT bounds{right, bottom, left, top};
     for (int32_t y = top; y < bottom; ++y) {
         const uint8_t* row = bits + GetPixelOffset(0, y);
-        int32_t first = left;
-        while (first < right && row[first * 4 + 3] == 0xFF)
-            ++first;
+        const int32_t first = FirstTranslucent(row, left, right);
         if (first == right)
             continue;
         int32_t last = right - 1;
@@ -208,6 +225,24 @@ RECT ILayer::TranslucentBounds(const RECT& part)
                       y + 1};
     }
     return bounds.right > bounds.left ? bounds : RECT{};
+}
+
+std::vector<uint32_t> ILayer::ReadPixels(const RECT& part)
+{
+    const auto [left, top, right, bottom] = ClipToLayer(part);
+    std::vector<uint32_t> pixels;
+    if (right <= left || bottom <= top)
+        return pixels;
+    OperationScope operation;
+    const uint8_t* bits = GetBits();
+    if (bits == nullptr)
+        return pixels;
+    const size_t width = static_cast<size_t>(right - left);
+    pixels.resize(width * static_cast<size_t>(bottom - top));
+    for (int32_t y = top; y < bottom; ++y)
+        std::memcpy(pixels.data() + static_cast<size_t>(y - top) * width, bits + GetPixelOffset(left, y),
+                    width * 4);
+    return pixels;
 }
 
 void ILayer::FillHeader(int32_t width, int32_t height)

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 class ILayer
 {
@@ -157,8 +158,13 @@ public:
     // The smallest rectangle of the part (clipped to the layer) holding every pixel whose alpha is
     // below 0xFF; empty when there is none. Not a direct reach.
     RECT TranslucentBounds(const RECT& part);
+    // The pixels of the part (clipped to the layer), row by row; none without pixels. Not a
+    // direct reach.
+    std::vector<uint32_t> ReadPixels(const RECT& part);
 
 protected:
+    // The part within the layer; right or bottom not past left or top when nothing is.
+    RECT ClipToLayer(const RECT& part);
     void FillHeader(int32_t width, int32_t height);
     // Subclasses call this from their pixel pointer and device context accessors; the layer's
     // own operations reach pixels without it and note what they wrote themselves.

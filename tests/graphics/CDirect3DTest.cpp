@@ -421,28 +421,41 @@ void CDirect3DThreadTest::ComposeInRegionsAndWhole(CDirect3D* display)
     EXPECT_TRUE(repainted == whole());
 
     // A ground that lets the screen layer show through: a whole pass blends it there over what
-    // the screen held, so a pass of the region composes that part too. Run twice from the same
-    // screen, once in regions and once whole, the frames are the same.
-    const auto run = [&](bool whole_passes) {
+    // the screen held, so a pass of the region composes that part too, until the blend comes to
+    // what the screen already holds; after that a pass of the region leaves it. Run twice from the
+    // same screen, once in regions and once whole, the frames are the same.
+    const auto run = [&](bool whole_passes, std::vector<RECT>* changed) {
         ground->FillRect(0, 0, 4, 4, 0xFF203040, 1);
         manager->ForgetLastDraw();
         display->DrawFrame();
         ground->FillRect(0, 0, 4, 4, 0x80FFFFFF, 1);
         std::vector<std::vector<uint8_t>> pictures;
-        for (int step = 0; step < 4; ++step) {
+        for (int step = 0; step < 16; ++step) {
             mark->Blt(0, 0, 58, 58, frames.get(), 0, 58 * (step % 3), 1);
+            if (step == 12)
+                ground->FillRect(1, 1, 2, 2, 0x40000000, 1); // unsettles the corner
             if (whole_passes)
                 manager->ForgetLastDraw();
             display->DrawFrame();
             EXPECT_EQ(manager->GetLastBatchCount(), whole_passes ? 2 : 1);
             pictures.push_back(presenter->GetLastFrame().pixels);
+            if (changed != nullptr)
+                changed->push_back(presenter->GetLastFrame().changed);
         }
         return pictures;
     };
-    const auto in_regions = run(false);
-    const auto in_whole = run(true);
+    std::vector<RECT> changed;
+    const auto in_regions = run(false, &changed);
+    const auto in_whole = run(true, nullptr);
     for (size_t step = 0; step < in_regions.size(); ++step)
         EXPECT_TRUE(in_regions[step] == in_whole[step]) << "step " << step;
+    // Half white over the ground settles within ten blends; the frames then change by the mark
+    // alone, until the corner is written again.
+    const auto reaches_corner = [](const RECT& rect) { return rect.left < 8 && rect.top < 8; };
+    EXPECT_TRUE(reaches_corner(changed[0]));
+    EXPECT_FALSE(reaches_corner(changed[11]));
+    EXPECT_TRUE(reaches_corner(changed[12]));
+    EXPECT_TRUE(reaches_corner(changed[13]));
 }
 
 // One to one, and in windows that scale the frame evenly and unevenly (filtered pixels

@@ -499,3 +499,28 @@ TEST(LayerWriteCount, StandsOnlyWhileNothingWritesOrReachesThePixels)
     (void)layer->GetBits();
     EXPECT_GT(count(), seen);
 }
+
+// A single translucent pixel anywhere in a part, near its edges or amid opaque runs longer than
+// the check's stride, is found; outside the part it is not.
+TEST(LayerAlphaChecks, OneTranslucentPixelIsFoundWhereverItLies)
+{
+    constexpr int W = 19;
+    constexpr int H = 3;
+    const RECT part{2, 0, 17, 3};
+    for (int x = 0; x < W; ++x) {
+        SCOPED_TRACE(x);
+        auto layer = MakeLayer(W, H, Argb(0xFF, 1, 2, 3));
+        SetPixel(*layer, x, 1, Argb(0xFE, 1, 2, 3));
+        const bool inside = x >= part.left && x < part.right;
+        EXPECT_EQ(layer->IsOpaque(part), !inside);
+        const RECT bounds = layer->TranslucentBounds(part);
+        if (inside) {
+            EXPECT_EQ(bounds.left, x);
+            EXPECT_EQ(bounds.right, x + 1);
+            EXPECT_EQ(bounds.top, 1);
+            EXPECT_EQ(bounds.bottom, 2);
+        } else {
+            EXPECT_TRUE(bounds.right <= bounds.left);
+        }
+    }
+}

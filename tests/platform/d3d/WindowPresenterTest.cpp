@@ -55,7 +55,8 @@ TEST(WindowPresenterTest, ShownFramesHoldEveryChangeOfTheFramesPassedOver)
         return pixels == truth;
     };
 
-    publish(WHOLE_PICTURE, 0xFF000000u);
+    // Red and blue differ: the conversion swaps them, rows of four at a time and the rest alone.
+    publish(WHOLE_PICTURE, 0xFF0A141Eu);
     ASSERT_TRUE(shown());
     // Runs of frames, each shown only after the last of its run: the window's frames are reused
     // while older ones are still held, so each reused one lacks several frames' changes.
@@ -64,8 +65,9 @@ TEST(WindowPresenterTest, ShownFramesHoldEveryChangeOfTheFramesPassedOver)
     int step = 0;
     for (int run : runs) {
         for (int i = 0; i < run; ++i, ++step, colour += 0x00050607u)
-            publish(RECT{(step * 5) % WIDTH, step % HEIGHT, (step * 5) % WIDTH + 3, step % HEIGHT + 2},
-                    colour);
+            publish(
+                RECT{(step * 5) % WIDTH, step % HEIGHT, (step * 5) % WIDTH + 3 + step % 6, step % HEIGHT + 2},
+                colour);
         EXPECT_TRUE(shown()) << "after step " << step;
     }
 }
