@@ -9,6 +9,7 @@
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/LiveDrawLock.h"
 #include "platform/kernel/TimeApi.h"
 #include "screens/base/ISelect.h"
 
@@ -140,6 +141,9 @@ void CMouse::UpdateCursorPosition()
         return;
     const POINT point = ToScreen();
     const int32_t hot_spot = HotSpot(m_mode);
+    // A screen turning the cursor on from the main thread races the draw of a task already
+    // running on the app-task thread, which reads the position.
+    LiveDrawLock draw;
     m_sprite->SetPosition(point.x - hot_spot, point.y - hot_spot);
 }
 
