@@ -8,6 +8,10 @@
 #include <cstring>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr std::array<uint8_t, 65536> BuildMultiplyTable()
@@ -108,6 +112,18 @@ int32_t FirstTranslucent(const uint8_t* row, int32_t from, int32_t to)
         return mask;
     }();
     int32_t x = from;
+#if defined(__SSE2__)
+    // Sixteen pixels a step: a blink's part is walked twice a frame, and mostly opaque.
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i ones = _mm_set1_epi32(-1);
+    for (; x + 16 <= to; x += 16) {
+        const auto* p = reinterpret_cast<const __m128i*>(row + static_cast<ptrdiff_t>(x) * 4);
+        const __m128i all = _mm_and_si128(_mm_and_si128(_mm_loadu_si128(p), _mm_loadu_si128(p + 1)),
+                                          _mm_and_si128(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(all, colour), ones)) != 0xFFFF)
+            break;
+    }
+#endif
     for (; x + 4 <= to; x += 4) {
         uint64_t words[2];
         std::memcpy(words, row + static_cast<ptrdiff_t>(x) * 4, sizeof(words));

@@ -48,9 +48,14 @@ void Mixer::Mix(int16_t* output, uint32_t frames) noexcept
     while (frames > 0) {
         const uint32_t pass = std::min(frames, PASS_FRAMES);
         std::fill_n(m_accumulator.begin(), pass * CHANNELS, 0.0f);
+        bool sounding = false;
         for (const std::shared_ptr<MixerVoice>& voice : m_voices)
-            voice->MixInto(m_accumulator.data(), m_scratch.data(), pass);
-        for (uint32_t i = 0; i < pass * CHANNELS; ++i) {
+            sounding |= voice->MixInto(m_accumulator.data(), m_scratch.data(), pass);
+        // A device keeps mixing while the game is silent (it catches up the rest it took): the
+        // silence needs no rounding.
+        if (!sounding)
+            std::fill_n(output, pass * CHANNELS, int16_t{0});
+        for (uint32_t i = 0; sounding && i < pass * CHANNELS; ++i) {
             const float value = std::nearbyint(m_accumulator[i]);
             output[i] = static_cast<int16_t>(std::clamp(value, -32768.0f, 32767.0f));
         }

@@ -300,11 +300,11 @@ void MixerVoice::SignalPassedLocked(uint32_t start_frame, uint64_t crossed_frame
     }
 }
 
-void MixerVoice::MixInto(float* accumulator, float* scratch, uint32_t frames)
+bool MixerVoice::MixInto(float* accumulator, float* scratch, uint32_t frames)
 {
     std::lock_guard lock(m_mutex);
     if (!m_playing)
-        return;
+        return false;
     const uint32_t start_frame = static_cast<uint32_t>(m_position >> 32);
     const uint64_t start_position = m_position;
     bool ended = false;
@@ -319,7 +319,8 @@ void MixerVoice::MixInto(float* accumulator, float* scratch, uint32_t frames)
         m_effects->Process(scratch, produced);
     const float left = m_gain_left;
     const float right = m_gain_right;
-    if (left != 0.0f || right != 0.0f) {
+    const bool added = produced > 0 && (left != 0.0f || right != 0.0f);
+    if (added) {
         if (m_format.nChannels == 1) {
             for (uint32_t i = 0; i < produced; ++i) {
                 accumulator[2 * i] += scratch[i] * left;
@@ -334,6 +335,7 @@ void MixerVoice::MixInto(float* accumulator, float* scratch, uint32_t frames)
     }
     if (ended)
         StopLocked();
+    return added;
 }
 
 } // namespace platform

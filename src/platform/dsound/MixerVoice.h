@@ -69,8 +69,9 @@ public:
 
     // Adds frames of this voice, after effects, volume and pan, to accumulator (stereo, interleaved,
     // 16-bit scale); scratch holds at least 2 x frames floats. Advances the play position and
-    // signals each notification offset the play cursor passed, once per pass.
-    void MixInto(float* accumulator, float* scratch, uint32_t frames);
+    // signals each notification offset the play cursor passed, once per pass. Returns whether it
+    // added anything: a stopped or muted voice leaves the accumulator as it was.
+    bool MixInto(float* accumulator, float* scratch, uint32_t frames);
 
     static constexpr uint32_t MIXER_RATE = 44100;
 

@@ -191,6 +191,27 @@ TEST_F(DirectSoundDeviceThreadTest, VolumeAndPanAreHundredthsOfADecibel)
     EXPECT_EQ(volume, -600); // the last value set
 }
 
+// A silent voice, muted or stopped, adds nothing yet keeps its place; a voice before them is heard.
+TEST_F(DirectSoundDeviceThreadTest, SilentVoicesAddNothingAndKeepTheirPlace)
+{
+    IDirectSoundBuffer8* heard = MakeBuffer(Pcm(2, 44100, 16), 4000, BASIC);
+    IDirectSoundBuffer8* muted = MakeBuffer(Pcm(2, 44100, 16), 4000, BASIC);
+    IDirectSoundBuffer8* stopped = MakeBuffer(Pcm(2, 44100, 16), 4000, BASIC);
+    const std::vector<int16_t> data = Pattern(2000);
+    for (IDirectSoundBuffer8* buffer : {muted, stopped, heard})
+        Write(buffer, 0, data.data(), 4000);
+    ASSERT_EQ(muted->SetVolume(DSBVOLUME_MIN), DS_OK);
+    ASSERT_EQ(muted->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    EXPECT_EQ(Mix(300), std::vector<int16_t>(600, 0));
+    DWORD play = 0;
+    muted->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 1200u);
+    ASSERT_EQ(heard->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    const std::vector<int16_t> out = Mix(700);
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_EQ(out[i], data[i]) << "sample " << i;
+}
+
 TEST_F(DirectSoundDeviceThreadTest, MonoPlaysOnBothSidesAndEightBitCentresOn128)
 {
     IDirectSoundBuffer8* mono = MakeBuffer(Pcm(1, 44100, 16), 200, BASIC);
