@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "foundation/CStringUTF8.h"
+#include "platform/kernel/HeapApi.h"
 
 CDIB::~CDIB()
 {
@@ -22,6 +23,7 @@ BITMAPINFOHEADER* CDIB::Create(int32_t width, int32_t height)
         bits = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(std::max<int64_t>(bytes, 1)), 1));
     if (bits == nullptr)
         throw CStringUTF8("CDIB::Create: Failed to allocate buffer.");
+    platform::PreferHugePages(bits, static_cast<size_t>(bytes));
     // A second Create replaces the pixels instead of leaking the first ones.
     CDIB::Release();
     m_bits = bits;

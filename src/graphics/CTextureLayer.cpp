@@ -7,6 +7,7 @@
 #include "foundation/ScopedLock.h"
 #include "graphics/CDirect3D.h"
 #include "platform/d3d/TexturePixels.h"
+#include "platform/kernel/HeapApi.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
     auto* bytes = static_cast<uint8_t*>(std::calloc(pitch * th, 1));
     if (!bytes)
         throw std::bad_alloc();
+    platform::PreferHugePages(bytes, pitch * th);
     m_buffer = std::shared_ptr<uint8_t>(bytes, [](uint8_t* p) { std::free(p); });
     NoteWritten();
     if (initial) {

@@ -1,6 +1,8 @@
 #include "platform/kernel/HeapApi.h"
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +86,31 @@ TEST(VirtualMemory, RecommittedPagesReadZero)
     EXPECT_FALSE(VirtualFree(base, POOL_BYTES, MEM_RELEASE)); // a release takes size 0
     EXPECT_TRUE(VirtualFree(base, 0, MEM_RELEASE));
     EXPECT_FALSE(VirtualFree(base, 0, MEM_RELEASE));
+}
+
+} // namespace
+
+namespace {
+
+// Growing keeps what the pixels held and zeroes the rest, whether or not the block is large
+// enough to be asked for huge pages; shrinking keeps the block.
+TEST(PixelMemory, ResizeKeepsThePixelsAndZeroesTheGrowth)
+{
+    std::vector<uint32_t> pixels{1, 2, 3};
+    for (const size_t count : {size_t{100}, size_t{1920} * 1080, size_t{3}}) {
+        const uint32_t* before = pixels.data();
+        const size_t capacity = pixels.capacity();
+        platform::ResizePixels(pixels, count);
+        ASSERT_EQ(pixels.size(), count);
+        EXPECT_EQ(pixels[0], 1u);
+        EXPECT_EQ(pixels[2], 3u);
+        if (count > 3) {
+            EXPECT_EQ(pixels[count - 1], 0u);
+        }
+        if (count <= capacity) {
+            EXPECT_EQ(pixels.data(), before);
+        }
+    }
 }
 
 } // namespace

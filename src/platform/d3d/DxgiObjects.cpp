@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/d3d/MonitorApi.h"
+#include "platform/kernel/HeapApi.h"
 #include "platform/kernel/IdleWait.h"
 
 namespace platform {
@@ -257,7 +258,7 @@ HRESULT SwapChain::Present(UINT, UINT flags)
     if (frame->width != width || frame->height != height || frame->pixels.size() != pitch * height) {
         frame->width = width;
         frame->height = height;
-        frame->pixels.resize(pitch * height);
+        ResizePixels(frame->pixels, pitch * height);
         stale = WHOLE_PICTURE;
     }
     const RECT copied = FrameSlots<PresentedFrame, 2>::Within(stale, width, height);

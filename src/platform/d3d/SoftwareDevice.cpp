@@ -7,6 +7,7 @@
 
 #include "platform/d3d/DxgiObjects.h"
 #include "platform/d3d/TexturePixels.h"
+#include "platform/kernel/HeapApi.h"
 #include "platform/user/RectApi.h"
 
 namespace platform {
@@ -69,6 +70,7 @@ Texture2D::Texture2D(ID3D11Device* device, const D3D11_TEXTURE2D_DESC& desc)
         static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t{desc.Width} * desc.Height * 4, 1), 1));
     if (!pixels)
         throw std::bad_alloc();
+    PreferHugePages(pixels, size_t{desc.Width} * desc.Height * 4);
     m_pixels = std::shared_ptr<uint8_t>(pixels, [](uint8_t* p) { std::free(p); });
     NoteWrittenAll();
 }

@@ -7,6 +7,7 @@
 
 #include "platform/d3d/FrameSlots.h"
 #include "platform/d3d/Presenter.h"
+#include "platform/kernel/HeapApi.h"
 #include "platform/user/WindowFrame.h"
 
 namespace platform {
@@ -57,7 +58,7 @@ public:
         if (shown.width != frame->width || shown.height != frame->height || shown.pixels.size() != count) {
             shown.width = frame->width;
             shown.height = frame->height;
-            shown.pixels.resize(count);
+            ResizePixels(shown.pixels, count);
             stale = WHOLE_PICTURE;
             changed = WHOLE_PICTURE;
         }

@@ -4,6 +4,7 @@
 // instead of followed. The registry lock is a leaf: nothing is called while it is held.
 
 #include "platform/gdi/GdiApi.h"
+#include "platform/kernel/HeapApi.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,7 +44,9 @@ using PixelBuffer = std::unique_ptr<uint8_t[], FreePixels>;
 // Zeroed pixels of that many bytes (at least one); null when they cannot be had.
 inline PixelBuffer AllocatePixels(size_t bytes)
 {
-    return PixelBuffer(static_cast<uint8_t*>(std::calloc(bytes > 0 ? bytes : 1, 1)));
+    PixelBuffer pixels(static_cast<uint8_t*>(std::calloc(bytes > 0 ? bytes : 1, 1)));
+    PreferHugePages(pixels.get(), bytes);
+    return pixels;
 }
 
 // A DIB section (or the stock 1 x 1 bitmap every memory context starts with).

@@ -1,5 +1,6 @@
 #include "platform/kernel/HeapApi.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -295,4 +296,18 @@ BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type)
     ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
     ::mprotect(reinterpret_cast<void*>(begin), end - begin, PROT_NONE);
     return TRUE;
+}
+
+void platform::PreferHugePages(void* block, size_t bytes)
+{
+    constexpr size_t HUGE_PAGE_BYTES = size_t{2} << 20;
+    constexpr size_t LARGEST = size_t{32} << 20;
+    if (block == nullptr || bytes < HUGE_PAGE_BYTES || bytes > LARGEST)
+        return;
+    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(page - 1);
+    // Advice only: where the system has no huge pages the block stays as it is.
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }

@@ -1,5 +1,7 @@
 #pragma once
-// Private heaps and reserved/committed virtual memory.
+// Private heaps, reserved/committed virtual memory, and huge pages for pixels.
+
+#include <vector>
 
 #include "platform/kernel/WinTypes.h"
 
@@ -41,3 +43,28 @@ inline constexpr DWORD PAGE_READWRITE = 0x04;
 // MEM_RELEASE takes the base of a reservation and size 0.
 LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD protect);
 BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type);
+
+namespace platform {
+
+// Asks that a block of pixels be backed by huge pages where the system offers them: a pass over a
+// part of a screen-wide picture reads each row from a page of 4 KiB of its own, and on a virtual
+// machine those page walks cost more than the copies. A huge page costs its whole size at the
+// first write into it, so pictures larger than a few screens (mostly left blank) stay as they are;
+// so do blocks below a huge page.
+void PreferHugePages(void* block, size_t bytes);
+
+// Sizes a vector of pixels as resize does, asking huge pages for a new block before it is written.
+template <class Pixel>
+void ResizePixels(std::vector<Pixel>& pixels, size_t count)
+{
+    if (pixels.capacity() < count) {
+        std::vector<Pixel> grown;
+        grown.reserve(count);
+        PreferHugePages(grown.data(), count * sizeof(Pixel));
+        grown.assign(pixels.begin(), pixels.end());
+        pixels.swap(grown);
+    }
+    pixels.resize(count);
+}
+
+} // namespace platform
