@@ -10,7 +10,7 @@
 # native event's arrival in the window layer (the rest's wake) to the game taking its message.
 # Needs the built demo (./scripts/run.sh or `cmake --build build --target demo`). A first line
 # gives the machine's floor: what a process that only sleeps a millisecond at a time costs here,
-# and the load average the figures were taken under.
+# the load average the figures were taken under and the system's huge page setting.
 #   scripts/measure-idle.sh [seconds]
 set -euo pipefail
 source "$(dirname "$0")/start-script-folder.sh"
@@ -83,6 +83,9 @@ floor() {
 }
 floor
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+# Screen-sized pixel buffers ask for huge pages; with them "never" a blink costs more.
+thp=/sys/kernel/mm/transparent_hugepage/enabled
+[ -r "$thp" ] && echo "transparent huge pages: $(cat "$thp")"
 
 scenes() { # prefix, env assignments...
     local prefix=$1
