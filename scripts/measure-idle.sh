@@ -8,8 +8,8 @@
 # drivers; the title also without the main thread's rest (VESK_IDLE_WAIT=0), for comparison. In
 # the window, pointer moves sent with xdotool at the title give the input's wait: from the
 # native event's arrival in the window layer (the rest's wake) to the game taking its message.
-# Needs the built demo (./scripts/run.sh or `cmake --build build --target demo`). A first line
-# gives the machine's floor: what a process that only sleeps a millisecond at a time costs here,
+# Needs the built demo (./scripts/run.sh or `cmake --build build --target demo`). The first lines
+# give the machine's floor: what a process that only sleeps a millisecond at a time costs here,
 # the load average the figures were taken under and the system's huge page setting.
 #   scripts/measure-idle.sh [seconds]
 set -euo pipefail
