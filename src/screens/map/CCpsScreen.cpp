@@ -131,17 +131,22 @@ void CCps::Update()
     bool settled = false;
     // Elapsed time, so the clock's wrap never freezes the map; a slow frame makes up nothing.
     if (now - LastUpdateStep > interval) {
+        const uint32_t previous = LastUpdateStep;
         LastUpdateStep = now;
         const StepState before = CaptureStepState();
-        RunFrame();
+        const uint16_t leader = RunFrame();
         if (const uint16_t id = CheckEventAreas(); id != NO_EVENT)
             EndWith(id);
         settled = CaptureStepState() == before;
+        // A step that changed and drew nothing does not hold back the next one: the turn that
+        // brings input steps at once, though a wake just before it (the window's own events)
+        // ran a step.
+        if (settled && leader == 0)
+            LastUpdateStep = previous;
     }
     LastFrameTime = now;
     // The loop's rests end in time for the next step. After a step that changed nothing they last
-    // until input, a message or a timer: the next turn is then past the interval and steps at
-    // once. A turn without a step (input soon after a settled one) keeps the step due.
+    // until input, a message or a timer.
     if (!settled)
         platform::NoteDueTime(LastUpdateStep + interval + 1);
 
