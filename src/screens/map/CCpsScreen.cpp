@@ -138,9 +138,9 @@ void CCps::Update()
         if (const uint16_t id = CheckEventAreas(); id != NO_EVENT)
             EndWith(id);
         settled = CaptureStepState() == before;
-        // A step that changed and drew nothing does not hold back the next one: the turn that
-        // brings input steps at once, though a wake just before it (the window's own events)
-        // ran a step.
+        // A step that changed and drew nothing does not hold back the next one: when a wake just
+        // before some input (a window event of its own) ran such a step, the turn that brings the
+        // input still steps at once.
         if (settled && leader == 0)
             LastUpdateStep = previous;
     }
