@@ -158,8 +158,17 @@ bool WaitOnMainThread(uint32_t min_ms)
     // A loop that draws a frame each turn animates at the pace of its turns.
     if (TakeOwnerPresented())
         Pacing().Active();
+    // Input the loop took since its last rest counts as input too: an event can reach the queue
+    // just after a rest's own look (an input method hands a key back a moment later), and a loop
+    // that pumps before it rests again has not acted on it yet.
+    static uint64_t s_inputs_taken = 0;
+    if (const uint64_t taken = manager.IdleStatistics().inputs.load(); taken != s_inputs_taken) {
+        s_inputs_taken = taken;
+        Pacing().Input();
+    }
     // Turn-counted scripts keep their millisecond a turn, however soon a loop wants to turn.
-    const RestRange range = RestLimit(Pacing().Bound(), due, TurnsCounted() ? std::max<uint32_t>(min_ms, 1) : min_ms);
+    const RestRange range =
+        RestLimit(Pacing().Bound(), due, TurnsCounted() ? std::max<uint32_t>(min_ms, 1) : min_ms);
     const WindowManager::IdleWake wake = manager.IdleWait(range.limit);
     bool ended_by_input = false;
     switch (wake) {

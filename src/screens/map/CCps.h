@@ -37,6 +37,7 @@ public:
     void OnClose() override;
     // Paces the map steps by "/Config/MapSpeed" against the last step (no catch-up), ends the
     // screen on an event area, drives the side menu and the hover, redraws a changed GameMode.
+    // A step that changed nothing leaves the loop resting until something ends the rest.
     void Update() override;
     void OnDecide() override;
     // The sub map; an answer r other than -1 ends the map with r | 0xFF00.
@@ -192,6 +193,22 @@ public:
     } WalkEndRestore;
 
 private:
+    // What a map step may advance. A step that leaves all of it as it was would, without new
+    // input, be followed by the same step: the map is settled.
+    struct StepState
+    {
+        std::array<uint8_t, MAP_MOVER_LIMIT * MAP_MOVER_RECORD_SIZE> Movers{};
+        MapCamera Camera;
+        uint16_t TrailHead = 0;
+        uint16_t PathLength = 0;
+        uint16_t LeaderResult = 0;
+        uint16_t LastEventId = 0;
+        uint8_t EventCheckPending = 0;
+        std::array<uint8_t, 4> WalkEnd{};
+        const uint8_t* WalkEndTarget = nullptr;
+        bool operator==(const StepState&) const = default;
+    };
+    StepState CaptureStepState() const;
     // The drawn movers' indexes, stably sorted by Y.
     std::vector<uint32_t> MoverDrawOrder();
     // The movers in that order as drawn, only their rows from top to bottom (exclusive).

@@ -1,6 +1,8 @@
 // The town map as a screen: its parts, the paced map steps, the side menu, the plate button and
 // the sub map.
 
+#include <algorithm>
+
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
@@ -105,19 +107,48 @@ void CCps::EndWith(int32_t result)
     Running = 0;
 }
 
+CCps::StepState CCps::CaptureStepState() const
+{
+    StepState state;
+    for (uint32_t i = 0; i < MoverCount && i < Movers.size(); ++i)
+        if (Movers[i] != nullptr)
+            std::copy_n(Movers[i], MAP_MOVER_RECORD_SIZE, state.Movers.begin() + i * MAP_MOVER_RECORD_SIZE);
+    state.Camera = Camera;
+    state.TrailHead = TrailHead;
+    state.PathLength = PathLength;
+    state.LeaderResult = LeaderResult;
+    state.LastEventId = LastEventId;
+    state.EventCheckPending = EventCheckPending;
+    state.WalkEnd = {WalkEndRestore.Armed, WalkEndRestore.State, WalkEndRestore.Opcode, WalkEndRestore.Count};
+    state.WalkEndTarget = WalkEndRestore.Target;
+    return state;
+}
+
 void CCps::Update()
 {
     const uint32_t now = GetEffectTime();
+    const uint32_t interval = StepInterval();
+    bool settled = false;
     // Elapsed time, so the clock's wrap never freezes the map; a slow frame makes up nothing.
-    if (now - LastUpdateStep > StepInterval()) {
+    if (now - LastUpdateStep > interval) {
+        const uint32_t previous = LastUpdateStep;
         LastUpdateStep = now;
-        RunFrame();
+        const StepState before = CaptureStepState();
+        const uint16_t leader = RunFrame();
         if (const uint16_t id = CheckEventAreas(); id != NO_EVENT)
             EndWith(id);
+        settled = CaptureStepState() == before;
+        // A step that changed and drew nothing does not hold back the next one: when a wake just
+        // before some input (a window event of its own) ran such a step, the turn that brings the
+        // input still steps at once.
+        if (settled && leader == 0)
+            LastUpdateStep = previous;
     }
     LastFrameTime = now;
-    // The loop's rests end in time for the next step.
-    platform::NoteDueTime(LastUpdateStep + StepInterval() + 1);
+    // The loop's rests end in time for the next step. After a step that changed nothing they last
+    // until input, a message or a timer.
+    if (!settled)
+        platform::NoteDueTime(LastUpdateStep + interval + 1);
 
     POINT cursor{-1, -1};
     if (IMouse* mouse = InputView != nullptr ? InputView->GetMouse() : nullptr) {

@@ -135,6 +135,7 @@ struct MapCamera
     int32_t MarginTop = 12;
     int32_t MarginRight = 20;
     int32_t MarginBottom = 12;
+    bool operator==(const MapCamera&) const = default;
 };
 
 // One visible cell: the map's two tiles and two mover tiles (0xFFFF empty). A mover tile holds the

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include "app/CWinApp.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/EffectClock.h"
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/VirtualClock.h"
 #include "screens/base/CBacklogScreen.h"
 #include "screens/map/CStatusPlate.h"
@@ -137,6 +139,59 @@ TEST_F(CCpsScreenThreadTest, StepsArePacedByTheMapSpeedWithoutCatchingUp)
         ASSERT_EQ(next.size(), 1u);
         EXPECT_EQ(next[0] - after, c.gap);
     }
+}
+
+TEST_F(CCpsScreenThreadTest, ASettledMapNotesNoStepUntilSomethingMovesAgain)
+{
+    // The leader steered from (10, 10), a walker counting down, then stepping right until the
+    // map's edge (60 columns) blocks it.
+    tools::MoverBlockSpec spec;
+    spec.movers = {{0x41, 0, 1, 2, 10, 10, 0x10, 0}, {0x11, 0, 1, 2, 55, 20, 0x30, 1}};
+    spec.programs = {{{14, 0}}, {{9, 3}, {5, 0}}};
+    map.files["movers.bin"] = tools::BuildMoverBlock(spec);
+    const uint8_t places[] = {10, 10, 0x10, 55, 20, 0x30};
+    std::copy(std::begin(places), std::end(places), State().Flags.begin() + 7091);
+    ASSERT_EQ(map.LoadMovers("movers.bin"), 1u);
+    SetSpeed(1);
+    map.Running = 1;
+    platform::SetIdleWait(+[](uint32_t) { return false; }); // this thread's rests take the notes
+    // One pass of Update after the clock moved on; the step it leaves due, if any.
+    const auto pass = [&](uint32_t ms) {
+        platform::VirtualClock::Advance(ms);
+        platform::TakeDueTime(); // the last pass's note, whose time has come
+        map.Update();
+        return platform::TakeDueTime();
+    };
+    const auto noted = [&](uint32_t ms) {
+        const std::optional<uint32_t> due = pass(ms);
+        return due.has_value() && *due == map.LastUpdateStep + 34;
+    };
+    // The walker counts down, then walks to the edge: every step of it keeps the next one due.
+    for (int step = 0; step < 7; ++step)
+        EXPECT_TRUE(noted(35)) << "step " << step << " at " << map.MoverAt(1).X();
+    EXPECT_EQ(map.MoverAt(1).X(), 59);
+    EXPECT_FALSE(pass(35).has_value()) << "nothing moved";
+    EXPECT_FALSE(pass(1000).has_value()) << "still nothing, a second later";
+    // A held arrow walks the leader a cell every step, the first at once, however soon after the
+    // last settled step; let go, the map settles again.
+    m_keyboard.down = {205};
+    EXPECT_TRUE(noted(1));
+    EXPECT_EQ(map.MoverAt(0).X(), 11);
+    for (int step = 0; step < 2; ++step)
+        EXPECT_TRUE(noted(34)) << "arrow, step " << step;
+    EXPECT_EQ(map.MoverAt(0).X(), 13);
+    m_keyboard.down.clear();
+    EXPECT_TRUE(noted(34)) << "the step that finds the leader standing answers otherwise";
+    EXPECT_FALSE(pass(34).has_value());
+    // So does a held button, towards the pointer, until the leader stands under it.
+    m_mouse.left_down = 1;
+    PointAt(15 * 40 + 20, 11 * 40 + 20);
+    for (int step = 0; step < 3; ++step)
+        EXPECT_TRUE(noted(34)) << "button, step " << step;
+    EXPECT_EQ(map.MoverAt(0).X(), 15);
+    EXPECT_FALSE(pass(34).has_value()) << "the leader at " << map.MoverAt(0).X();
+    m_mouse.left_down = 0;
+    platform::SetIdleWait(nullptr);
 }
 
 TEST_F(CCpsScreenThreadTest, ShiftOrCtrlStepFastExceptInSkipMode)
