@@ -16,19 +16,24 @@ set -euo pipefail
 source "$(dirname "$0")/start-script-folder.sh"
 cd "$(dirname "$0")/../build/demo"
 seconds=${1:-10}
-ticks=$(getconf CLK_TCK)
 
 settle=${VESK_IDLE_SETTLE:-35}
 
-# Per thread: id, name, CPU ticks and context switches (each wake of a sleeping thread is one).
+# Per thread: id, name, CPU time in nanoseconds (the scheduler's own count: clock ticks of 10 ms
+# are too coarse for a share under 1 %) and context switches (each wake of a sleeping thread is one).
 threads() { # pid
     local task
     for task in /proc/"$1"/task/*; do
         awk -v id="${task##*/}" -v name="$(tr ' ' _ <"$task/comm")" \
-            'NR == FNR { ticks = $14 + $15; next }
+            'NR == FNR { ns = $1; next }
              /^voluntary_ctxt_switches|^nonvoluntary_ctxt_switches/ { switches += $2 }
-             END { print id, name, ticks, switches }' "$task/stat" "$task/status" 2>/dev/null || true
+             END { print id, name, ns, switches }' "$task/schedstat" "$task/status" 2>/dev/null || true
     done | sort
+}
+
+# The whole process's CPU time in nanoseconds: its threads' scheduler counts.
+cpu_ns() { # pid
+    cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%.0f", ns }'
 }
 
 # One run: starts the game with the given environment, lets it reach its wait, then measures for
@@ -46,25 +51,25 @@ measure() { # label, start script ("" for the title), env assignments...
     local pid=$!
     sleep "$settle"
     local cpu0 turns0
-    cpu0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    cpu0=$(cpu_ns "$pid")
     turns0=$(tail -n 1 "$work/err" | awk '/idle-stats/ {t=0; for (i=3;i<=8;i++) {split($i,a,"="); t+=a[2]}; print t}')
     threads "$pid" >"$work/threads0"
     sleep "$seconds"
     local cpu1 turns1 rss
-    cpu1=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    cpu1=$(cpu_ns "$pid")
     turns1=$(tail -n 1 "$work/err" | awk '/idle-stats/ {t=0; for (i=3;i<=8;i++) {split($i,a,"="); t+=a[2]}; print t}')
     threads "$pid" >"$work/threads1"
     rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
     kill -KILL "$pid"
     wait "$pid" 2>/dev/null || true
     awk -v l="$label" -v c0="$cpu0" -v c1="$cpu1" -v t0="${turns0:-0}" -v t1="${turns1:-0}" \
-        -v s="$seconds" -v hz="$ticks" -v r="$rss" \
-        'BEGIN { printf "%-34s %6.1f %% of a core  %8.0f turns/s  %7d KiB resident\n",
-                 l, (c1 - c0) * 100 / hz / s, (t1 - t0) / s, r }'
-    join "$work/threads0" "$work/threads1" | awk -v s="$seconds" -v hz="$ticks" \
+        -v s="$seconds" -v r="$rss" \
+        'BEGIN { printf "%-34s %6.2f %% of a core  %8.0f turns/s  %7d KiB resident\n",
+                 l, (c1 - c0) / 1e7 / s, (t1 - t0) / s, r }'
+    join "$work/threads0" "$work/threads1" | awk -v s="$seconds" \
         '{ wakes = ($7 - $4) / s; all += wakes
            if (wakes >= 1) printf "    thread %-8s %-14s %6.2f %% of a core  %8.0f wakes/s\n",
-                                  $1, $2, ($6 - $3) * 100 / hz / s, wakes }
+                                  $1, $2, ($6 - $3) / 1e7 / s, wakes }
          END { printf "    all threads %44.0f wakes/s\n", all }'
     rm -rf "$work"
 }
@@ -123,7 +128,7 @@ latency() {
 scenes headless SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
 if command -v xvfb-run >/dev/null; then
     # xvfb-run waits for its command; the measurement runs inside one server for every figure.
-    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f start_script_folder threads measure scenes latency); ticks=$ticks seconds=$seconds settle=$settle;
+    xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f start_script_folder threads cpu_ns measure scenes latency); seconds=$seconds settle=$settle;
         scenes 'window (Xvfb)' SDL_AUDIODRIVER=dummy
         if command -v xdotool >/dev/null; then latency; else echo 'xdotool is missing: no input figures'; fi"
 else
