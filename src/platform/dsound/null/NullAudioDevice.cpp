@@ -183,7 +183,8 @@ void NullAudioDevice::CatchUp()
 
 void NullAudioDevice::RestWhileSilent(std::stop_token stop)
 {
-    constexpr auto REST_LIMIT = std::chrono::milliseconds(250);
+    // A start ends the rest at once, so its length only sets how often silence is counted.
+    constexpr auto REST_LIMIT = std::chrono::milliseconds(1000);
     // Armed before the look at the voices: a start after the look ends the rest at once.
     {
         std::lock_guard rest(m_rest_mutex);
