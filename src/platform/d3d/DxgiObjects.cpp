@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/d3d/MonitorApi.h"
+#include "platform/d3d/RedBlueSwap.h"
 #include "platform/kernel/HeapApi.h"
 #include "platform/kernel/IdleWait.h"
 
@@ -267,11 +268,10 @@ HRESULT SwapChain::Present(UINT, UINT flags)
     for (LONG y = copied.top; y < copied.bottom; ++y) {
         const size_t offset = static_cast<size_t>(y) * pitch + static_cast<size_t>(copied.left) * 4;
         uint8_t* to = frame->pixels.data() + offset;
-        std::memcpy(to, back.Bits() + offset, run);
-        if (swap) {
-            for (size_t i = 0; i < run; i += 4)
-                std::swap(to[i], to[i + 2]);
-        }
+        if (swap)
+            CopySwappingRedBlue(to, back.Bits() + offset, run / 4);
+        else
+            std::memcpy(to, back.Bits() + offset, run);
     }
     frame->changed = written;
     frame->destination = RECT{static_cast<LONG>(std::lround(viewport.TopLeftX)),

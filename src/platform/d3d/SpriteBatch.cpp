@@ -20,6 +20,7 @@
 
 #include "platform/com/ComPtr.h"
 #include "platform/d3d/BilinearRun.h"
+#include "platform/d3d/RedBlueSwap.h"
 #include "platform/d3d/SoftwareDevice.h"
 
 using platform::DeviceContext;
@@ -205,14 +206,7 @@ inline void ModulateTexel(uint8_t* out, const uint8_t* texel, bool swap, const M
 // and round(x / 255) is ((x + 128) x 257) >> 16 for every x up to 65,407, which the products and
 // the alpha blend's weighted sums (weights adding up to 255) never pass.
 
-inline __m128i SwapRedBlue(__m128i words)
-{
-    const __m128i green_alpha = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
-    // Red and blue are the two 16-bit halves of each word once green and alpha are masked off.
-    const __m128i red_blue = _mm_andnot_si128(green_alpha, words);
-    const __m128i swapped = _mm_shufflehi_epi16(_mm_shufflelo_epi16(red_blue, 0xB1), 0xB1);
-    return _mm_or_si128(_mm_and_si128(words, green_alpha), swapped);
-}
+using platform::SwapRedBlue;
 
 inline __m128i Div255x8(__m128i x)
 {

@@ -1,38 +1,15 @@
 #include <memory>
 #include <mutex>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/d3d/FrameSlots.h"
 #include "platform/d3d/Presenter.h"
+#include "platform/d3d/RedBlueSwap.h"
 #include "platform/kernel/HeapApi.h"
 #include "platform/user/WindowFrame.h"
 
 namespace platform {
 
 namespace {
-
-// Bytes R, G, B, A to the window's words (A, R, G, B from the top byte down): red and blue trade
-// places. Four at a time where the processor has SSE2, for the frames a blink presents.
-void ToWindowPixels(uint32_t* to, const uint8_t* from, size_t count)
-{
-    size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i kept = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
-    const __m128i low = _mm_set1_epi32(0xFF);
-    for (; i + 4 <= count; i += 4) {
-        // Read as little-endian words: A, B, G, R from the top byte down.
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i * 4));
-        const __m128i swapped = _mm_or_si128(_mm_slli_epi32(_mm_and_si128(v, low), 16),
-                                             _mm_and_si128(_mm_srli_epi32(v, 16), low));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_or_si128(_mm_and_si128(v, kept), swapped));
-    }
-#endif
-    for (const uint8_t* p = from + i * 4; i < count; ++i, p += 4)
-        to[i] = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
-}
 
 // Hands each frame to the window layer, whose message pump shows the newest one through SDL
 // scaled into its destination rectangle. Runs on the presenting thread; never waits for the pump.
@@ -68,8 +45,10 @@ public:
         for (LONG y = part.top; y < part.bottom; ++y) {
             const size_t first =
                 static_cast<size_t>(y) * static_cast<size_t>(frame->width) + static_cast<size_t>(part.left);
-            ToWindowPixels(shown.pixels.data() + first, frame->pixels.data() + first * 4,
-                           static_cast<size_t>(part.right - part.left));
+            // The window's A-R-G-B words are the frame's bytes with red and blue exchanged.
+            CopySwappingRedBlue(reinterpret_cast<uint8_t*>(shown.pixels.data() + first),
+                                frame->pixels.data() + first * 4,
+                                static_cast<size_t>(part.right - part.left));
         }
         PublishWindowFrame(frame->window, std::move(taken.frame));
     }

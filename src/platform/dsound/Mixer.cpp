@@ -53,11 +53,13 @@ void Mixer::Mix(int16_t* output, uint32_t frames) noexcept
             sounding |= voice->MixInto(m_accumulator.data(), m_scratch.data(), pass);
         // A device keeps mixing while the game is silent (it catches up the rest it took): the
         // silence needs no rounding.
-        if (!sounding)
+        if (!sounding) {
             std::fill_n(output, pass * CHANNELS, int16_t{0});
-        for (uint32_t i = 0; sounding && i < pass * CHANNELS; ++i) {
-            const float value = std::nearbyint(m_accumulator[i]);
-            output[i] = static_cast<int16_t>(std::clamp(value, -32768.0f, 32767.0f));
+        } else {
+            for (uint32_t i = 0; i < pass * CHANNELS; ++i) {
+                const float value = std::nearbyint(m_accumulator[i]);
+                output[i] = static_cast<int16_t>(std::clamp(value, -32768.0f, 32767.0f));
+            }
         }
         output += pass * CHANNELS;
         frames -= pass;
