@@ -84,7 +84,9 @@ CXMLDocument::CXMLDocument(CStringUTF8 path)
     : m_path(std::move(path))
     , m_encoding("Shift_JIS")
     , m_version("1.0")
-{}
+{
+    NoteChange();
+}
 
 CXMLDocument::~CXMLDocument() = default;
 
@@ -92,11 +94,16 @@ void CXMLDocument::ResetTree()
 {
     m_path_map.clear();
     m_root = std::make_unique<CXMLNode>(CStringUTF8(), nullptr);
+    NoteChange();
 }
 
 uint32_t CXMLDocument::Load()
 {
     ScopedLock lock(m_lock);
+    struct Noted
+    {
+        ~Noted() { NoteChange(); } // after the tree is complete, whatever the outcome
+    } noted;
     m_load_error.Empty();
 
     CFile file;
@@ -424,6 +431,7 @@ void CXMLDocument::SetString(CStringUTF8 key, CStringUTF8 value)
     if (!node)
         node = CreateNode(key);
     node->SetValue(value);
+    NoteChange();
 }
 
 CStringUTF8 CXMLDocument::GetLoadError()

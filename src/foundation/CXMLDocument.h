@@ -3,6 +3,7 @@
 // elements and comments, every element also reachable by its full path ("/Config/Language").
 // Owned by the application object. Every public operation may be called from any thread.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -36,6 +37,10 @@ public:
     void SetInt(CStringUTF8 key, int32_t value);
     void SetString(CStringUTF8 key, CStringUTF8 value);
 
+    // Grows with every change to any document and with every new one, so a reader may keep a
+    // value it parsed while the count stays the same.
+    static uint64_t GetChangeCount() { return s_changes.load(std::memory_order_acquire); }
+
     // "path\nmessage(line)\n" of the last failed parse; empty after a successful one.
     CStringUTF8 GetLoadError();
     const CStringUTF8& GetPath() const { return m_path; }
@@ -55,6 +60,9 @@ private:
     CStringUTF8 MakeIndent(int32_t depth);
 
     void ResetTree();
+    static void NoteChange() { s_changes.fetch_add(1, std::memory_order_release); }
+
+    static inline std::atomic<uint64_t> s_changes{0};
 
     CStringUTF8 m_path;
     CStringUTF8 m_encoding;

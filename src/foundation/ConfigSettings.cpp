@@ -68,6 +68,27 @@ LanguageIndex DefaultLanguage()
                : LANGUAGE_SIMPLIFIED_CHINESE;
 }
 
+// A setting some loop reads on every pass, kept parsed per thread until a settings document
+// changes or the application does.
+struct KeptSetting
+{
+    const AppLink* application = nullptr;
+    uint64_t changes = UINT64_MAX;
+    int32_t value = 0;
+};
+
+int32_t ReadKeptConfigInt(KeptSetting& kept, const char* key, int32_t default_value)
+{
+    const uint64_t changes = CXMLDocument::GetChangeCount();
+    const AppLink* application = GetAppLink();
+    if (kept.changes != changes || kept.application != application) {
+        kept.value = ReadConfigInt(key, default_value);
+        kept.changes = changes;
+        kept.application = application;
+    }
+    return kept.value;
+}
+
 } // namespace
 
 LanguageIndex GetConfigLanguage()
@@ -253,12 +274,14 @@ bool GetConfigSkipContinueEnable()
 
 uint16_t GetConfigGameMode()
 {
-    return ReadConfigU16(KEY_GAME_MODE, 0);
+    thread_local KeptSetting kept;
+    return static_cast<uint16_t>(ReadKeptConfigInt(kept, KEY_GAME_MODE, 0) & 0xFFFF);
 }
 
 uint16_t GetConfigMapSpeed()
 {
-    return ReadConfigU16(KEY_MAP_SPEED, 1);
+    thread_local KeptSetting kept;
+    return static_cast<uint16_t>(ReadKeptConfigInt(kept, KEY_MAP_SPEED, 1) & 0xFFFF);
 }
 
 bool GetConfigCharVoiceEnable(int slot)

@@ -128,6 +128,26 @@ TEST_F(ConfigSettingsTest, StoredValuesAreReadByTheirKeysAndRules)
     EXPECT_EQ(GetConfigLanguage(), 3);
 }
 
+TEST_F(ConfigSettingsTest, SettingsReadEveryPassFollowEveryChange)
+{
+    EXPECT_EQ(GetConfigMapSpeed(), 1);
+    EXPECT_EQ(GetConfigGameMode(), 0);
+    Store("/Config/MapSpeed", 2);
+    Store("/Config/GameMode", 1);
+    EXPECT_EQ(GetConfigMapSpeed(), 2);
+    EXPECT_EQ(GetConfigGameMode(), 1);
+    // Loaded from a file, and in another application's settings, too.
+    WriteSettingsFile(m_dir.PathOf("loaded.xml"), "<Config><MapSpeed>0</MapSpeed></Config>\n");
+    m_app.UseConfigFile(m_dir.PathOf("loaded.xml"));
+    EXPECT_EQ(GetConfigMapSpeed(), 0);
+    EXPECT_EQ(GetConfigGameMode(), 0);
+    {
+        TestApp other;
+        other.UseConfigFile(m_dir.PathOf("other.xml"));
+        EXPECT_EQ(GetConfigMapSpeed(), 1);
+    }
+}
+
 TEST_F(ConfigSettingsTest, SettersWriteTheirKeys)
 {
     SetConfigTopPage(4);
