@@ -55,8 +55,9 @@ void WindowManager::PostQuit(int exit_code)
     m_posted.PostQuit(exit_code);
 }
 
-bool WindowManager::Matches(const MSG& message, HWND window, UINT filter_min, UINT filter_max) const
+bool WindowManager::Matches(const MSG& message, const Filter& filter) const
 {
+    const auto [window, filter_min, filter_max] = filter;
     if (window != nullptr && message.hwnd != window) {
         const WindowObject* target = Find(message.hwnd);
         bool inside = false;
@@ -72,8 +73,9 @@ bool WindowManager::Matches(const MSG& message, HWND window, UINT filter_min, UI
 
 std::optional<MSG> WindowManager::TakePosted(HWND window, UINT filter_min, UINT filter_max, bool remove)
 {
-    return m_posted.Take([&](const MSG& message) { return Matches(message, window, filter_min, filter_max); },
-                         remove);
+    // Two pointers of capture: the function object stays out of the heap on every peek.
+    const Filter filter{window, filter_min, filter_max};
+    return m_posted.Take([this, &filter](const MSG& message) { return Matches(message, filter); }, remove);
 }
 
 void WindowManager::PumpNative()
@@ -96,8 +98,9 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
             message.pt = m_pointer.Position();
             return true;
         }
-        if (auto input = m_input.Take(
-                [&](const MSG& queued) { return Matches(queued, window, filter_min, filter_max); }, remove)) {
+        const Filter filter{window, filter_min, filter_max};
+        if (auto input = m_input.Take([this, &filter](const MSG& queued) { return Matches(queued, filter); },
+                                      remove)) {
             message = *input;
             if (remove)
                 CountInputWait(m_input.TakenArrival());
@@ -109,12 +112,13 @@ bool WindowManager::Peek(MSG& message, HWND window, UINT filter_min, UINT filter
         ProcessNativeEvent(*event, m_native.Pending());
     }
     if (InRange(WM_PAINT, filter_min, filter_max)) {
-        for (HWND handle : Windows()) {
-            const WindowObject* candidate = Find(handle);
-            if (candidate->invalid && candidate->visible && (window == nullptr || window == handle)) {
-                message = {handle, WM_PAINT, 0, 0, timeGetTime(), m_pointer.Position()};
-                return true;
-            }
+        const HWND invalid = m_table.FindOldest([window](const WindowObject& candidate) {
+            return candidate.invalid && candidate.visible &&
+                   (window == nullptr || window == candidate.handle);
+        });
+        if (invalid != nullptr) {
+            message = {invalid, WM_PAINT, 0, 0, timeGetTime(), m_pointer.Position()};
+            return true;
         }
     }
     if (InRange(WM_TIMER, filter_min, filter_max)) {
@@ -144,11 +148,9 @@ void WindowManager::Wait()
         PumpNative();
         if (!m_native.IsEmpty())
             return;
-        for (HWND handle : Windows()) {
-            const WindowObject* candidate = Find(handle);
-            if (candidate->invalid && candidate->visible)
-                return;
-        }
+        if (m_table.FindOldest(
+                [](const WindowObject& candidate) { return candidate.invalid && candidate.visible; }))
+            return;
         if (m_timers.AnyDue(timeGetTime()))
             return;
         RenderIfNeeded();

@@ -215,7 +215,13 @@ private:
     HWND HitTest(POINT screen, int& hit_code) const;
     WPARAM MouseKeyFlags() const;
     // Whether the message is for the window (or a child of it; any window when null) and in range.
-    bool Matches(const MSG& message, HWND window, UINT filter_min, UINT filter_max) const;
+    struct Filter
+    {
+        HWND window;
+        UINT filter_min;
+        UINT filter_max;
+    };
+    bool Matches(const MSG& message, const Filter& filter) const;
     std::optional<MSG> TakePosted(HWND window, UINT filter_min, UINT filter_max, bool remove);
     std::optional<NativeEvent> NextNativeEvent();
 

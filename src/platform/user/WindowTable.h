@@ -36,6 +36,19 @@ public:
     WindowObject* FindNative(uint32_t native) const;
     // Every window's handle, oldest first.
     std::vector<HWND> Handles() const;
+    // The oldest window `f` accepts, or null: Handles' first match without building the list.
+    template <typename F>
+    HWND FindOldest(F&& f) const
+    {
+        uintptr_t oldest = UINTPTR_MAX;
+        HWND found = nullptr;
+        for (const auto& [key, window] : m_windows)
+            if (key < oldest && f(*window)) {
+                oldest = key;
+                found = window->handle;
+            }
+        return found;
+    }
     template <typename F>
     void ForEach(F&& f) const
     {

@@ -1,11 +1,13 @@
 // A window drawn by the layer shows a changed frame by redrawing only the change: the window must
 // then hold the same picture as when everything is drawn afresh, the chrome over it included.
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/user/InputInjection.h"
 #include "platform/user/UiCanvas.h"
 #include "platform/user/VideoDevice.h"
 #include "platform/user/WindowFrame.h"
@@ -54,6 +56,27 @@ TEST(SdlVideoDevice, AChangedFrameShowsAsTheWholePictureDrawnAfresh)
         }
     }
     device->DestroyNativeWindow(window);
+}
+
+// Without a driver of its own to wait on, the device looks at SDL's queue again only when
+// something was pushed since it was last found empty; a zero wait is over at once.
+TEST(SdlVideoDevice, AnEventPushedAfterAnEmptyLookIsTaken)
+{
+    std::unique_ptr<VideoDevice> device = CreateSdlVideoDevice();
+    if (!device)
+        GTEST_SKIP() << "SDL's video does not start here";
+    while (device->PollEvent()) {
+    }
+    EXPECT_FALSE(device->PollEvent());
+    EXPECT_FALSE(device->WaitForEvent(0));
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(PushQuit());
+        EXPECT_TRUE(device->WaitForEvent(0));
+        const std::optional<NativeEvent> event = device->PollEvent();
+        ASSERT_TRUE(event) << "round " << round;
+        EXPECT_EQ(event->type, NativeEvent::Type::Quit);
+        EXPECT_FALSE(device->PollEvent());
+    }
 }
 
 } // namespace

@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/Unicode.h"
@@ -275,11 +277,17 @@ public:
 
     std::optional<NativeEvent> PollEvent() override
     {
+        // A driver without a wait of its own has nothing to pump in (see WaitForEvent): with
+        // nothing pushed since the queue was last found empty, there is nothing to take.
+        const uint64_t pushes = m_pushes.load();
+        if (m_polled_wait && pushes == m_pushes_seen)
+            return std::nullopt;
         SDL_Event event;
         while (SDL_PollEvent(&event) == 1) {
             if (auto translated = Translate(event))
                 return translated;
         }
+        m_pushes_seen = pushes;
         return std::nullopt;
     }
 
@@ -288,14 +296,21 @@ public:
         if (!m_polled_wait)
             return SDL_WaitEventTimeout(nullptr, timeout_ms) == 1;
         // A driver without a wait of its own has SDL poll every millisecond. Its events are only
-        // the ones pushed (Wake, test input), so the wait is on Wake alone.
+        // the ones pushed (Wake, test input), so the wait is on Wake alone, and there is nothing
+        // to pump in (the termination signals are the program's own).
         std::unique_lock lock(m_wake_lock);
         m_woken = false; // what came before is in the queue
         lock.unlock();
-        SDL_PumpEvents();
-        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+            // SDL tells its watch of a push before it queues the event: a poll between the two
+            // counted it as taken.
+            m_pushes_seen = UINT64_MAX;
             return true;
+        }
         lock.lock();
+        // A wait already over still sleeps in the kernel: a switch away and back for nothing.
+        if (timeout_ms <= 0)
+            return std::exchange(m_woken, false);
         m_wake_signal.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return m_woken; });
         const bool woken = m_woken;
         m_woken = false;
@@ -311,9 +326,13 @@ public:
             SDL_PushEvent(&event);
     }
 
-    static int SDLCALL WatchPushes(void* self, SDL_Event*)
+    static int SDLCALL WatchPushes(void* self, SDL_Event* event)
     {
+        // SDL's own mark at the end of each poll is no event to wake for.
+        if (event->type == SDL_POLLSENTINEL)
+            return 0;
         auto* device = static_cast<SdlVideoDevice*>(self);
+        device->m_pushes++;
         {
             std::lock_guard lock(device->m_wake_lock);
             device->m_woken = true;
@@ -712,6 +731,8 @@ private:
     std::mutex m_wake_lock;
     std::condition_variable m_wake_signal;
     bool m_woken = false; // under m_wake_lock
+    std::atomic<uint64_t> m_pushes{0};   // events pushed, counted by the watch
+    uint64_t m_pushes_seen = UINT64_MAX; // the count when the queue was last found empty
     std::array<std::unique_ptr<SDL_Cursor, CursorDestroyer>, 11> m_cursors;
     std::unordered_map<uint16_t, std::unique_ptr<SDL_Cursor, CursorDestroyer>> m_custom_cursors;
 };
