@@ -59,7 +59,8 @@ TEST(SdlVideoDevice, AChangedFrameShowsAsTheWholePictureDrawnAfresh)
 }
 
 // Without a driver of its own to wait on, the device looks at SDL's queue again only when
-// something was pushed since it was last found empty; a zero wait is over at once.
+// something was pushed since it was last found empty; a zero wait is over at once; a wake ends
+// the rest it comes before.
 TEST(SdlVideoDevice, AnEventPushedAfterAnEmptyLookIsTaken)
 {
     std::unique_ptr<VideoDevice> device = CreateSdlVideoDevice();
@@ -77,6 +78,11 @@ TEST(SdlVideoDevice, AnEventPushedAfterAnEmptyLookIsTaken)
         EXPECT_EQ(event->type, NativeEvent::Type::Quit);
         EXPECT_FALSE(device->PollEvent());
     }
+    // A wake asked before the rest begins is kept for it (lost, the rest would run its length).
+    device->Wake();
+    EXPECT_TRUE(device->WaitForEvent(60'000));
+    EXPECT_FALSE(device->PollEvent());
+    EXPECT_FALSE(device->WaitForEvent(0));
 }
 
 } // namespace

@@ -296,8 +296,8 @@ public:
         if (!m_polled_wait)
             return SDL_WaitEventTimeout(nullptr, timeout_ms) == 1;
         // A driver without a wait of its own has SDL poll every millisecond. Its events are only
-        // the ones pushed (Wake, test input), so the wait is on Wake alone, and there is nothing
-        // to pump in (the termination signals are the program's own).
+        // the ones pushed (test input), so the wait is on those and on Wake alone, and there is
+        // nothing to pump in (the termination signals are the program's own).
         std::unique_lock lock(m_wake_lock);
         m_woken = false; // what came before is in the queue
         lock.unlock();
@@ -309,16 +309,26 @@ public:
         }
         lock.lock();
         // A wait already over still sleeps in the kernel: a switch away and back for nothing.
-        if (timeout_ms <= 0)
-            return std::exchange(m_woken, false);
-        m_wake_signal.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return m_woken; });
-        const bool woken = m_woken;
-        m_woken = false;
+        if (timeout_ms > 0)
+            m_wake_signal.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                                   [this] { return m_woken || m_wake_asked; });
+        const bool woken = m_woken || m_wake_asked;
+        m_woken = m_wake_asked = false;
         return woken;
     }
 
     void Wake() override
     {
+        if (m_polled_wait) {
+            // The rest waits on the flags alone: nothing need go through SDL's queue, and a wake
+            // asked just before the rest began is kept for it.
+            {
+                std::lock_guard lock(m_wake_lock);
+                m_wake_asked = true;
+            }
+            m_wake_signal.notify_one();
+            return;
+        }
         // An event of our own type: SDL ends its wait on any pushed event, and Translate drops it.
         SDL_Event event{};
         event.type = m_wake_event;
@@ -730,7 +740,8 @@ private:
     bool m_polled_wait = false;                    // the same
     std::mutex m_wake_lock;
     std::condition_variable m_wake_signal;
-    bool m_woken = false; // under m_wake_lock
+    bool m_woken = false;      // a push came; under m_wake_lock
+    bool m_wake_asked = false; // Wake was called; the same
     std::atomic<uint64_t> m_pushes{0};   // events pushed, counted by the watch
     uint64_t m_pushes_seen = UINT64_MAX; // the count when the queue was last found empty
     std::array<std::unique_ptr<SDL_Cursor, CursorDestroyer>, 11> m_cursors;
