@@ -1,5 +1,6 @@
-// A window drawn by the layer shows a changed frame by redrawing only the change: the window must
-// then hold the same picture as when everything is drawn afresh, the chrome over it included.
+// The SDL video device. A window drawn by the layer shows a changed frame by redrawing only the
+// change: the window must then hold the same picture as when everything is drawn afresh, the
+// chrome over it included.
 #include <memory>
 #include <optional>
 #include <random>
@@ -70,14 +71,17 @@ TEST(SdlVideoDevice, AnEventPushedAfterAnEmptyLookIsTaken)
     }
     EXPECT_FALSE(device->PollEvent());
     EXPECT_FALSE(device->WaitForEvent(0));
+    ASSERT_TRUE(PushQuit());
+    EXPECT_TRUE(device->WaitForEvent(0));
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(PushQuit());
-        EXPECT_TRUE(device->WaitForEvent(0));
         const std::optional<NativeEvent> event = device->PollEvent();
         ASSERT_TRUE(event) << "round " << round;
         EXPECT_EQ(event->type, NativeEvent::Type::Quit);
-        EXPECT_FALSE(device->PollEvent());
+        // Straight after a take, with no rest between: SDL's end-of-poll mark must not hide it.
+        if (round == 0)
+            ASSERT_TRUE(PushQuit());
     }
+    EXPECT_FALSE(device->PollEvent());
     // A wake asked before the rest begins is kept for it (lost, the rest would run its length).
     device->Wake();
     EXPECT_TRUE(device->WaitForEvent(60'000));

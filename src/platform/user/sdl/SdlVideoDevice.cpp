@@ -140,9 +140,13 @@ public:
         const char* driver = SDL_GetCurrentVideoDriver();
         m_polled_wait =
             driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
-        // Every pushed event, from any thread (wakes, injected input), ends the wait below.
-        if (m_polled_wait)
+        if (m_polled_wait) {
+            // Every pushed event, from any thread (injected input), ends the wait below.
             SDL_AddEventWatch(&SdlVideoDevice::WatchPushes, this);
+            // With no device to keep a poll busy, a poll that ends must mean an empty queue, not
+            // the end of one cycle with later pushes left behind its mark.
+            SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
+        }
         return true;
     }
 
