@@ -74,15 +74,15 @@ struct KeptSetting
 {
     const AppLink* application = nullptr;
     uint64_t changes = UINT64_MAX;
-    int32_t value = 0;
+    uint16_t value = 0;
 };
 
-int32_t ReadKeptConfigInt(KeptSetting& kept, const char* key, int32_t default_value)
+uint16_t ReadKeptConfigU16(KeptSetting& kept, const char* key, int32_t default_value)
 {
     const uint64_t changes = CXMLDocument::GetChangeCount();
     const AppLink* application = GetAppLink();
     if (kept.changes != changes || kept.application != application) {
-        kept.value = ReadConfigInt(key, default_value);
+        kept.value = ReadConfigU16(key, default_value);
         kept.changes = changes;
         kept.application = application;
     }
@@ -275,13 +275,13 @@ bool GetConfigSkipContinueEnable()
 uint16_t GetConfigGameMode()
 {
     thread_local KeptSetting kept;
-    return static_cast<uint16_t>(ReadKeptConfigInt(kept, KEY_GAME_MODE, 0) & 0xFFFF);
+    return ReadKeptConfigU16(kept, KEY_GAME_MODE, 0);
 }
 
 uint16_t GetConfigMapSpeed()
 {
     thread_local KeptSetting kept;
-    return static_cast<uint16_t>(ReadKeptConfigInt(kept, KEY_MAP_SPEED, 1) & 0xFFFF);
+    return ReadKeptConfigU16(kept, KEY_MAP_SPEED, 1);
 }
 
 bool GetConfigCharVoiceEnable(int slot)

@@ -340,11 +340,8 @@ public:
             SDL_PushEvent(&event);
     }
 
-    static int SDLCALL WatchPushes(void* self, SDL_Event* event)
+    static int SDLCALL WatchPushes(void* self, SDL_Event*)
     {
-        // SDL's own mark at the end of each poll is no event to wake for.
-        if (event->type == SDL_POLLSENTINEL)
-            return 0;
         auto* device = static_cast<SdlVideoDevice*>(self);
         device->m_pushes++;
         {
