@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "platform/user/UiCanvas.h"
 #include "platform/user/VideoDevice.h"
 #include "platform/user/WindowFrame.h"
+#include "support/ThreadTest.h"
 
 namespace {
 
@@ -87,6 +89,28 @@ TEST(SdlVideoDevice, AnEventPushedAfterAnEmptyLookIsTaken)
     EXPECT_TRUE(device->WaitForEvent(60'000));
     EXPECT_FALSE(device->PollEvent());
     EXPECT_FALSE(device->WaitForEvent(0));
+}
+
+class SdlVideoDeviceThreadTest : public ThreadTest
+{};
+
+// The rest sleeps in the kernel on its count: a wake or an injected push from another thread,
+// before the rest or during it, ends it.
+TEST_F(SdlVideoDeviceThreadTest, AWakeOrAPushFromAnotherThreadEndsTheRest)
+{
+    std::unique_ptr<VideoDevice> device = CreateSdlVideoDevice();
+    if (!device)
+        GTEST_SKIP() << "SDL's video does not start here";
+    while (device->PollEvent()) {
+    }
+    for (const bool push : {false, true}) {
+        std::thread other([&] { push ? (void)PushQuit() : device->Wake(); });
+        EXPECT_TRUE(device->WaitForEvent(60'000)) << push;
+        other.join();
+        while (device->PollEvent()) {
+        }
+        EXPECT_FALSE(device->WaitForEvent(0)) << push;
+    }
 }
 
 } // namespace

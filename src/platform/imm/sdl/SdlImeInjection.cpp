@@ -34,6 +34,10 @@ bool PushEditing(HWND window, const char* utf8, int start, int length)
     const bool pushed = SDL_PushEvent(&event) == 1;
     if (!pushed && event.type == SDL_TEXTEDITING_EXT)
         SDL_free(event.editExt.text);
+    // Counted again once queued, as injected input is (see SdlInputInjection).
+    if (pushed)
+        if (VideoDevice* device = WindowManager::GetInstance().Device())
+            device->Wake();
     return pushed;
 }
 

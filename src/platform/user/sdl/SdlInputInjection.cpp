@@ -23,7 +23,13 @@ uint32_t NativeIdOf(HWND window)
 
 bool Push(SDL_Event& event)
 {
-    return SDL_PushEvent(&event) == 1;
+    if (SDL_PushEvent(&event) != 1)
+        return false;
+    // SDL's watch tells the headless rest of a push before the queue holds it: a second count
+    // once it does keeps a poll between the two from passing the event over.
+    if (VideoDevice* device = WindowManager::GetInstance().Device())
+        device->Wake();
+    return true;
 }
 
 } // namespace

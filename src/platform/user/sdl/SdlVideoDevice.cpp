@@ -4,13 +4,16 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
+#include <climits>
 #include <cstring>
+#include <ctime>
 #include <memory>
-#include <mutex>
 #include <unordered_map>
 #include <utility>
+
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/Unicode.h"
@@ -99,6 +102,19 @@ void DropStateEchoes(uint32_t id)
 {
     SDL_PumpEvents();
     SDL_FilterEvents(&DropStateEcho, &id);
+}
+
+// The headless rest sleeps on a counter in the kernel: a condition variable would add a lock,
+// its clock reads and, once woken, a second system call to hand the lock back.
+void SleepWhileUnchanged(std::atomic<uint32_t>& word, uint32_t seen, int timeout_ms)
+{
+    const timespec timeout{timeout_ms / 1000, static_cast<long>(timeout_ms % 1000) * 1'000'000L};
+    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAIT_PRIVATE, seen, &timeout, nullptr, 0);
+}
+
+void WakeSleepers(std::atomic<uint32_t>& word)
+{
+    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
 }
 
 RECT FromSdl(const SDL_Rect& rect)
@@ -283,7 +299,7 @@ public:
     {
         // A driver without a wait of its own has nothing to pump in (see WaitForEvent): with
         // nothing pushed since the queue was last found empty, there is nothing to take.
-        const uint64_t pushes = m_pushes.load();
+        const uint32_t pushes = m_pushes.load();
         if (m_polled_wait && pushes == m_pushes_seen)
             return std::nullopt;
         SDL_Event event;
@@ -301,36 +317,24 @@ public:
             return SDL_WaitEventTimeout(nullptr, timeout_ms) == 1;
         // A driver without a wait of its own has SDL poll every millisecond. Its events are only
         // the ones pushed (test input), so the wait is on those and on Wake alone, and there is
-        // nothing to pump in (the termination signals are the program's own).
-        std::unique_lock lock(m_wake_lock);
-        m_woken = false; // what came before is in the queue
-        lock.unlock();
-        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-            // SDL tells its watch of a push before it queues the event: a poll between the two
-            // counted it as taken.
-            m_pushes_seen = UINT64_MAX;
+        // nothing to pump in (the termination signals are the program's own). Anything counted
+        // since the queue was last found empty, a wake included, ends the rest at once.
+        const uint32_t pushes = m_pushes.load();
+        if (pushes != m_pushes_seen)
             return true;
-        }
-        lock.lock();
         // A wait already over still sleeps in the kernel: a switch away and back for nothing.
         if (timeout_ms > 0)
-            m_wake_signal.wait_for(lock, std::chrono::milliseconds(timeout_ms),
-                                   [this] { return m_woken || m_wake_asked; });
-        const bool woken = m_woken || m_wake_asked;
-        m_woken = m_wake_asked = false;
-        return woken;
+            SleepWhileUnchanged(m_pushes, pushes, timeout_ms);
+        return m_pushes.load() != pushes;
     }
 
     void Wake() override
     {
         if (m_polled_wait) {
-            // The rest waits on the flags alone: nothing need go through SDL's queue, and a wake
-            // asked just before the rest began is kept for it.
-            {
-                std::lock_guard lock(m_wake_lock);
-                m_wake_asked = true;
-            }
-            m_wake_signal.notify_one();
+            // Counted like a push, so it is kept for a rest about to begin; the injected input
+            // wakes too once SDL has queued its event, which its watch counted before.
+            m_pushes++;
+            WakeSleepers(m_pushes);
             return;
         }
         // An event of our own type: SDL ends its wait on any pushed event, and Translate drops it.
@@ -344,11 +348,7 @@ public:
     {
         auto* device = static_cast<SdlVideoDevice*>(self);
         device->m_pushes++;
-        {
-            std::lock_guard lock(device->m_wake_lock);
-            device->m_woken = true;
-        }
-        device->m_wake_signal.notify_one();
+        WakeSleepers(device->m_pushes);
         return 0;
     }
 
@@ -739,12 +739,8 @@ private:
     std::unordered_map<uint32_t, std::unique_ptr<NativeWindow>> m_windows;
     Uint32 m_wake_event = static_cast<Uint32>(-1); // set before any other thread sees the device
     bool m_polled_wait = false;                    // the same
-    std::mutex m_wake_lock;
-    std::condition_variable m_wake_signal;
-    bool m_woken = false;      // a push came; under m_wake_lock
-    bool m_wake_asked = false; // Wake was called; the same
-    std::atomic<uint64_t> m_pushes{0};   // events pushed, counted by the watch
-    uint64_t m_pushes_seen = UINT64_MAX; // the count when the queue was last found empty
+    std::atomic<uint32_t> m_pushes{0};   // events pushed (counted by the watch) and wakes
+    uint32_t m_pushes_seen = UINT32_MAX; // the count when the queue was last found empty
     std::array<std::unique_ptr<SDL_Cursor, CursorDestroyer>, 11> m_cursors;
     std::unordered_map<uint16_t, std::unique_ptr<SDL_Cursor, CursorDestroyer>> m_custom_cursors;
 };
