@@ -431,6 +431,12 @@ public:
             DropStateEchoes(id);
         }
         if (native.shows == NativeWindow::Shows::Surface) {
+            if (m_polled_wait && capture == nullptr) {
+                // No display shows a headless window's surface: it is drawn only for a capture,
+                // then whole, as a surface not drawn into last time is.
+                native.surface = nullptr;
+                return;
+            }
             if (PresentToSurface(native, frame, frame_changed, frame_origin, chrome, chrome_changed, capture))
                 return;
             native.shows = NativeWindow::Shows::Renderer;
