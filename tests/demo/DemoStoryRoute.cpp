@@ -250,9 +250,11 @@ void PlayTheChoice(DemoPlayer& x)
         return FrameCellAt(frame, 500, 222) == CHOICE_CELL && FrameCellAt(frame, 1100, 570) == CHOICE_CELL;
     });
     ASSERT_TRUE(choice) << "no choice after Yuki's lines";
+    // The line is told from the message window's, which fades out under the closed choice with
+    // its text in the same rows, by its start left of that text; its hint under it tells it waits.
     auto chosen = x.ClickUntil(500, 330, [&](const Frame& frame) {
         return FrameCellAt(frame, 500, 222) != CHOICE_CELL && !StoryPromptShown(frame) &&
-               SceneTextIn(frame) > 500;
+               WhiteIn(frame, 160, 815, 430, 880) > 200 && WhiteIn(frame, 140, 895, 430, 960) > 400;
     });
     ASSERT_TRUE(chosen) << "no scene after the choice";
     EXPECT_EQ(KeyGreenIn(*chosen), 0);
