@@ -6,6 +6,7 @@
 
 #include "platform/imm/ImeInjection.h"
 #include "platform/user/WindowManager.h"
+#include "platform/user/sdl/SdlInputInjection.h"
 
 namespace platform {
 
@@ -31,13 +32,9 @@ bool PushEditing(HWND window, const char* utf8, int start, int length)
         event.editExt.start = start;
         event.editExt.length = length;
     }
-    const bool pushed = SDL_PushEvent(&event) == 1;
+    const bool pushed = PushInjected(event);
     if (!pushed && event.type == SDL_TEXTEDITING_EXT)
         SDL_free(event.editExt.text);
-    // Counted again once queued, as injected input is (see SdlInputInjection).
-    if (pushed)
-        if (VideoDevice* device = WindowManager::GetInstance().Device())
-            device->Wake();
     return pushed;
 }
 

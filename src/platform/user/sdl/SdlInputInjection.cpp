@@ -5,6 +5,7 @@
 
 #include "platform/user/InputInjection.h"
 #include "platform/user/WindowManager.h"
+#include "platform/user/sdl/SdlInputInjection.h"
 #include "platform/user/sdl/SdlKeyMap.h"
 
 namespace platform {
@@ -21,7 +22,9 @@ uint32_t NativeIdOf(HWND window)
     return object != nullptr ? object->native : 0;
 }
 
-bool Push(SDL_Event& event)
+} // namespace
+
+bool PushInjected(SDL_Event& event)
 {
     if (SDL_PushEvent(&event) != 1)
         return false;
@@ -31,8 +34,6 @@ bool Push(SDL_Event& event)
         device->Wake();
     return true;
 }
-
-} // namespace
 
 bool PushKey(HWND window, int virtual_key, bool down)
 {
@@ -46,7 +47,7 @@ bool PushKey(HWND window, int virtual_key, bool down)
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = scancode;
     event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
-    return Push(event);
+    return PushInjected(event);
 }
 
 bool PushMouseMove(HWND window, int x, int y)
@@ -59,7 +60,7 @@ bool PushMouseMove(HWND window, int x, int y)
     event.motion.windowID = id;
     event.motion.x = x;
     event.motion.y = y;
-    return Push(event);
+    return PushInjected(event);
 }
 
 bool PushMouseButton(HWND window, int button, bool down, int x, int y)
@@ -77,7 +78,7 @@ bool PushMouseButton(HWND window, int button, bool down, int x, int y)
     event.button.clicks = 1;
     event.button.x = x;
     event.button.y = y;
-    return Push(event);
+    return PushInjected(event);
 }
 
 bool PushWheel(HWND window, int steps)
@@ -90,7 +91,7 @@ bool PushWheel(HWND window, int steps)
     event.wheel.windowID = id;
     event.wheel.y = steps;
     event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-    return Push(event);
+    return PushInjected(event);
 }
 
 bool PushFinger(HWND window, FingerPhase phase, int64_t finger, float x, float y)
@@ -108,7 +109,7 @@ bool PushFinger(HWND window, FingerPhase phase, int64_t finger, float x, float y
     event.tfinger.x = x;
     event.tfinger.y = y;
     event.tfinger.pressure = phase == FingerPhase::Up ? 0.0f : 1.0f;
-    return Push(event);
+    return PushInjected(event);
 }
 
 bool PushText(HWND window, const char* utf8)
@@ -120,7 +121,7 @@ bool PushText(HWND window, const char* utf8)
     event.type = SDL_TEXTINPUT;
     event.text.windowID = id;
     std::strcpy(event.text.text, utf8);
-    return Push(event);
+    return PushInjected(event);
 }
 
 bool PushWindowEvent(HWND window, InjectedWindowEvent kind)
@@ -154,7 +155,7 @@ bool PushWindowEvent(HWND window, InjectedWindowEvent kind)
         event.window.event = SDL_WINDOWEVENT_EXPOSED;
         break;
     }
-    return Push(event);
+    return PushInjected(event);
 }
 
 bool PushQuit()
@@ -163,7 +164,7 @@ bool PushQuit()
         return false;
     SDL_Event event{};
     event.type = SDL_QUIT;
-    return Push(event);
+    return PushInjected(event);
 }
 
 bool CaptureWindow(HWND window, std::vector<uint32_t>& pixels, int& width, int& height)
