@@ -235,15 +235,40 @@ HRESULT SwapChain::GetParent(REFIID riid, void** parent)
 
 HRESULT SwapChain::Present(UINT, UINT flags)
 {
+    Presenter& presenter = GetPresenter();
     // The back buffer again, unchanged: only for a presenter that keeps every frame.
-    if ((flags & DXGI_PRESENT_DO_NOT_SEQUENCE) != 0 && !GetPresenter().KeepsEveryFrame())
+    if ((flags & DXGI_PRESENT_DO_NOT_SEQUENCE) != 0 && !presenter.KeepsEveryFrame())
         return S_OK;
     NoteFramePresented();
     const Texture2D& back = *m_back_buffer.Get();
     const D3D11_VIEWPORT viewport = m_device->Context()->Viewport();
+    const RECT destination{static_cast<LONG>(std::lround(viewport.TopLeftX)),
+                           static_cast<LONG>(std::lround(viewport.TopLeftY)),
+                           static_cast<LONG>(std::lround(viewport.TopLeftX + viewport.Width)),
+                           static_cast<LONG>(std::lround(viewport.TopLeftY + viewport.Height))};
+    const RECT written = m_back_buffer->TakeWritten();
+
+    if (presenter.ReadsInPlace()) {
+        // A copy would be read once and dropped: a cold full-size buffer less for every frame.
+        FrameView view;
+        {
+            std::lock_guard lock(m_lock);
+            m_frames.Pass(written);
+            view.window = m_desc.OutputWindow;
+        }
+        view.width = static_cast<int>(back.Width());
+        view.height = static_cast<int>(back.Height());
+        view.bits = back.Bits();
+        view.pitch = back.Pitch();
+        view.blue_first = back.Desc().Format == DXGI_FORMAT_B8G8R8A8_UNORM;
+        view.destination = destination;
+        view.changed = written;
+        view.sequence = ++m_presents;
+        presenter.PublishInPlace(view);
+        return S_OK;
+    }
 
     // Only what changed since this frame was last filled is copied: the rest it holds already.
-    const RECT written = m_back_buffer->TakeWritten();
     FrameSlots<PresentedFrame, 2>::Taken taken;
     {
         std::lock_guard lock(m_lock);
@@ -274,12 +299,9 @@ HRESULT SwapChain::Present(UINT, UINT flags)
             std::memcpy(to, back.Bits() + offset, run);
     }
     frame->changed = written;
-    frame->destination = RECT{static_cast<LONG>(std::lround(viewport.TopLeftX)),
-                              static_cast<LONG>(std::lround(viewport.TopLeftY)),
-                              static_cast<LONG>(std::lround(viewport.TopLeftX + viewport.Width)),
-                              static_cast<LONG>(std::lround(viewport.TopLeftY + viewport.Height))};
+    frame->destination = destination;
     frame->sequence = ++m_presents;
-    GetPresenter().Publish(std::move(taken.frame));
+    presenter.Publish(std::move(taken.frame));
     return S_OK;
 }
 

@@ -26,8 +26,7 @@ public:
     // the other side no longer holds, else a new frame kept in place of one still held.
     Taken Take(const RECT& changed)
     {
-        for (Slot& slot : m_slots)
-            Unite(slot.stale, changed);
+        Pass(changed);
         for (Slot& slot : m_slots) {
             if (slot.frame && slot.frame.use_count() == 1) {
                 Taken taken{slot.frame, slot.stale};
@@ -46,6 +45,13 @@ public:
         }
         *place = Slot{frame, RECT{}};
         return Taken{std::move(frame), WHOLE_PICTURE};
+    }
+
+    // A picture published without a frame of these: every frame lacks its changes too.
+    void Pass(const RECT& changed)
+    {
+        for (Slot& slot : m_slots)
+            Unite(slot.stale, changed);
     }
 
     // The part of `region` inside a picture of the size; empty when none.

@@ -4,6 +4,7 @@
 // Headless runs use the null presenter (null/NullPresenter.h); otherwise frames go to the window
 // layer, which keeps the newest one and shows it from the main thread's message pump.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -26,6 +27,20 @@ struct PresentedFrame
     RECT changed = WHOLE_PICTURE;
 };
 
+// A frame read where it lies, during the call only: the swap chain's back buffer itself.
+struct FrameView
+{
+    HWND window = nullptr;
+    int width = 0;
+    int height = 0;
+    const uint8_t* bits = nullptr; // rows top-down, `pitch` bytes apart
+    size_t pitch = 0;
+    bool blue_first = false; // bytes B, G, R, A; else R, G, B, A
+    RECT destination{};
+    uint64_t sequence = 0;
+    RECT changed = WHOLE_PICTURE; // as in PresentedFrame
+};
+
 class Presenter
 {
 public:
@@ -35,6 +50,10 @@ public:
     // Whether a frame presented again unchanged (DXGI_PRESENT_DO_NOT_SEQUENCE) is wanted too: a
     // recorder of every frame wants it, a screen already shows it.
     virtual bool KeepsEveryFrame() const { return false; }
+    // Whether frames are converted during the call and nothing of them is kept: the swap chain
+    // then hands over its back buffer (PublishInPlace) instead of copying it first.
+    virtual bool ReadsInPlace() const { return false; }
+    virtual void PublishInPlace(const FrameView&) {}
 };
 
 // The presenter in use: the null one when VESK_HEADLESS is set, else the window layer's.

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -13,44 +14,65 @@ namespace {
 
 // Hands each frame to the window layer, whose message pump shows the newest one through SDL
 // scaled into its destination rectangle. Runs on the presenting thread; never waits for the pump.
-// Only the part of a frame that changed is converted: a waiting screen changes a few pixels.
+// Only the part of a frame that changed is converted, straight from the swap chain's back buffer:
+// a waiting screen changes a few pixels.
 class WindowPresenter final : public Presenter
 {
 public:
+    bool ReadsInPlace() const override { return true; }
+
     void Publish(std::shared_ptr<const PresentedFrame> frame) override
     {
-        if (!frame->window)
+        FrameView view;
+        view.window = frame->window;
+        view.width = frame->width;
+        view.height = frame->height;
+        view.bits = frame->pixels.data();
+        view.pitch = static_cast<size_t>(frame->width) * 4;
+        view.destination = frame->destination;
+        view.sequence = frame->sequence;
+        view.changed = frame->changed;
+        if (frame->pixels.size() >= view.pitch * static_cast<size_t>(frame->height))
+            PublishInPlace(view);
+    }
+
+    void PublishInPlace(const FrameView& frame) override
+    {
+        if (!frame.window || frame.width <= 0 || frame.height <= 0)
             return;
         std::lock_guard lock(m_lock);
         // Changes are counted from the frame before, which must be the last one converted.
-        RECT changed = frame->changed;
-        if (frame->window != m_window || frame->sequence != m_sequence + 1)
+        RECT changed = frame.changed;
+        if (frame.window != m_window || frame.sequence != m_sequence + 1)
             changed = WHOLE_PICTURE;
-        m_window = frame->window;
-        m_sequence = frame->sequence;
+        m_window = frame.window;
+        m_sequence = frame.sequence;
         Slots::Taken taken = m_frames.Take(changed);
         WindowFrame& shown = *taken.frame;
         RECT stale = taken.stale;
-        const size_t count = static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height);
-        if (shown.width != frame->width || shown.height != frame->height || shown.pixels.size() != count) {
-            shown.width = frame->width;
-            shown.height = frame->height;
+        const size_t count = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
+        if (shown.width != frame.width || shown.height != frame.height || shown.pixels.size() != count) {
+            shown.width = frame.width;
+            shown.height = frame.height;
             ResizePixels(shown.pixels, count);
             stale = WHOLE_PICTURE;
             changed = WHOLE_PICTURE;
         }
-        shown.destination = frame->destination;
-        shown.changed = Slots::Within(changed, frame->width, frame->height);
-        const RECT part = Slots::Within(stale, frame->width, frame->height);
+        shown.destination = frame.destination;
+        shown.changed = Slots::Within(changed, frame.width, frame.height);
+        const RECT part = Slots::Within(stale, frame.width, frame.height);
+        const size_t run = static_cast<size_t>(part.right - part.left);
         for (LONG y = part.top; y < part.bottom; ++y) {
-            const size_t first =
-                static_cast<size_t>(y) * static_cast<size_t>(frame->width) + static_cast<size_t>(part.left);
-            // The window's A-R-G-B words are the frame's bytes with red and blue exchanged.
-            CopySwappingRedBlue(reinterpret_cast<uint8_t*>(shown.pixels.data() + first),
-                                frame->pixels.data() + first * 4,
-                                static_cast<size_t>(part.right - part.left));
+            uint32_t* to = shown.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(frame.width) +
+                           static_cast<size_t>(part.left);
+            const uint8_t* from = frame.bits + static_cast<size_t>(y) * frame.pitch + static_cast<size_t>(part.left) * 4;
+            // The window's A-R-G-B words are B, G, R, A bytes.
+            if (frame.blue_first)
+                std::memcpy(to, from, run * 4);
+            else
+                CopySwappingRedBlue(reinterpret_cast<uint8_t*>(to), from, run);
         }
-        PublishWindowFrame(frame->window, std::move(taken.frame));
+        PublishWindowFrame(frame.window, std::move(taken.frame));
     }
 
 private:

@@ -26,23 +26,45 @@ TEST(WindowPresenterTest, ShownFramesHoldEveryChangeOfTheFramesPassedOver)
 
     std::vector<uint32_t> truth(WIDTH * HEIGHT, 0xFF000000u); // as the capture reads it: 0xAARRGGBB
     uint64_t sequence = 0;
+    // Frames come as copies (R, G, B, A bytes) or, as the swap chain hands its back buffer over,
+    // in place; a back buffer of B, G, R, A bytes is the window's own order.
+    std::vector<uint8_t> back;
     const auto publish = [&](const RECT& changed, uint32_t colour) {
         for (LONG y = changed.top; y < std::min<LONG>(changed.bottom, HEIGHT); ++y)
             for (LONG x = changed.left; x < std::min<LONG>(changed.right, WIDTH); ++x)
                 truth[y * WIDTH + x] = colour;
-        auto frame = std::make_shared<PresentedFrame>();
-        frame->window = window;
-        frame->width = WIDTH;
-        frame->height = HEIGHT;
-        frame->destination = {0, 0, WIDTH, HEIGHT};
-        frame->changed = changed;
-        frame->sequence = ++sequence;
+        const int way = static_cast<int>(sequence % 3); // copied, in place RGBA, in place BGRA
+        back.clear();
         for (uint32_t pixel : truth) {
-            const uint8_t rgba[4] = {static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
-                                     static_cast<uint8_t>(pixel), 0xFF};
-            frame->pixels.insert(frame->pixels.end(), rgba, rgba + 4);
+            const uint8_t red = static_cast<uint8_t>(pixel >> 16);
+            const uint8_t blue = static_cast<uint8_t>(pixel);
+            const uint8_t bytes[4] = {way == 2 ? blue : red, static_cast<uint8_t>(pixel >> 8),
+                                      way == 2 ? red : blue, 0xFF};
+            back.insert(back.end(), bytes, bytes + 4);
         }
-        presenter->Publish(std::move(frame));
+        if (way == 0) {
+            auto frame = std::make_shared<PresentedFrame>();
+            frame->window = window;
+            frame->width = WIDTH;
+            frame->height = HEIGHT;
+            frame->destination = {0, 0, WIDTH, HEIGHT};
+            frame->changed = changed;
+            frame->sequence = ++sequence;
+            frame->pixels = back;
+            presenter->Publish(std::move(frame));
+            return;
+        }
+        FrameView view;
+        view.window = window;
+        view.width = WIDTH;
+        view.height = HEIGHT;
+        view.bits = back.data();
+        view.pitch = WIDTH * 4;
+        view.blue_first = way == 2;
+        view.destination = {0, 0, WIDTH, HEIGHT};
+        view.changed = changed;
+        view.sequence = ++sequence;
+        presenter->PublishInPlace(view);
     };
     const auto shown = [&] {
         std::vector<uint32_t> pixels;
