@@ -56,12 +56,15 @@ public:
     virtual void PublishInPlace(const FrameView&) {}
 };
 
-// The presenter in use: the null one when VESK_HEADLESS is set, else the window layer's.
+// The presenter in use: the null one when VESK_HEADLESS is set (keeping no frame), else the window
+// layer's.
 Presenter& GetPresenter();
 // Replaces the presenter (tests, tools); the old one is destroyed.
 void SetPresenter(std::unique_ptr<Presenter> presenter);
 
-std::unique_ptr<Presenter> CreateNullPresenter();
+// `keeps_newest`: a copy of the newest frame is kept for a reader in the process (see
+// null/NullPresenter.h); the game's own has none.
+std::unique_ptr<Presenter> CreateNullPresenter(bool keeps_newest = true);
 std::unique_ptr<Presenter> CreateWindowPresenter();
 
 } // namespace platform

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -501,6 +504,30 @@ TEST_F(SpriteBatchTest, PresentHandsTheBackBufferToTheNullPresenter)
     EXPECT_EQ(frame.destination.right, 16);
     // The CRC-32 of "123456789" is CBF43926.
     EXPECT_EQ(platform::Crc32(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
+}
+
+TEST_F(SpriteBatchTest, TheGamesOwnNullPresenterCountsFramesAndKeepsNoneUnlessItDumps)
+{
+    platform::SetPresenter(platform::CreateNullPresenter(false));
+    auto* presenter = platform::GetNullPresenter();
+    ASSERT_NE(presenter, nullptr);
+    ASSERT_EQ(m_swap->Present(0, 0), S_OK);
+    EXPECT_EQ(presenter->GetFrameCount(), 1u);
+    EXPECT_TRUE(presenter->GetLastFrame().pixels.empty());
+    // A dump set later gets the whole frame, though no copy was taken before.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vesk-dump-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    presenter->SetDumpFolder(folder.string());
+    ASSERT_EQ(m_swap->Present(0, 0), S_OK);
+    EXPECT_EQ(presenter->GetFrameCount(), 2u);
+    const platform::PresentedFrame frame = presenter->GetLastFrame();
+    const auto& back = *static_cast<platform::Texture2D*>(m_back.Get());
+    ASSERT_EQ(frame.pixels.size(), size_t{16} * 16 * 4);
+    EXPECT_EQ(std::memcmp(frame.pixels.data(), back.Bits(), frame.pixels.size()), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / "frame00002.png"));
+    std::filesystem::remove_all(folder);
+    platform::SetPresenter(platform::CreateNullPresenter());
 }
 
 // Holds the newest `held` frames, as a presenter that shows or dumps them later does, and checks

@@ -33,7 +33,8 @@ uint32_t Crc32(const uint8_t* bytes, size_t count)
     return crc ^ 0xFFFFFFFFu;
 }
 
-NullPresenter::NullPresenter()
+NullPresenter::NullPresenter(bool keeps_newest)
+    : m_keeps_newest(keeps_newest)
 {
     if (const char* folder = std::getenv("VESK_FRAME_DUMP"))
         m_dump_folder = folder;
@@ -70,6 +71,18 @@ bool NullPresenter::KeepsEveryFrame() const
     return !m_dump_folder.empty();
 }
 
+bool NullPresenter::ReadsInPlace() const
+{
+    std::lock_guard lock(m_lock);
+    return !m_keeps_newest && m_dump_folder.empty();
+}
+
+void NullPresenter::PublishInPlace(const FrameView&)
+{
+    std::lock_guard lock(m_lock);
+    ++m_count;
+}
+
 uint64_t NullPresenter::GetFrameCount() const
 {
     std::lock_guard lock(m_lock);
@@ -104,9 +117,9 @@ NullPresenter* GetNullPresenter()
     return dynamic_cast<NullPresenter*>(&GetPresenter());
 }
 
-std::unique_ptr<Presenter> CreateNullPresenter()
+std::unique_ptr<Presenter> CreateNullPresenter(bool keeps_newest)
 {
-    return std::make_unique<NullPresenter>();
+    return std::make_unique<NullPresenter>(keeps_newest);
 }
 
 } // namespace platform

@@ -1,7 +1,9 @@
 #pragma once
 // The headless presenter: counts the frames it is given, keeps a copy of the newest one (and its
-// checksum, CRC-32 of the pixel bytes, on request), and writes each frame as an opaque PNG into a
-// dump folder when one is set (VESK_FRAME_DUMP at creation, or SetDumpFolder). Thread-safe.
+// checksum, CRC-32 of the pixel bytes, on request) for a reader in the process, and writes each
+// frame as an opaque PNG into a dump folder when one is set (VESK_FRAME_DUMP at creation, or
+// SetDumpFolder). One made without a reader keeps no frame: it only counts them, unless it dumps.
+// Thread-safe.
 
 #include <cstdint>
 #include <memory>
@@ -15,19 +17,23 @@ namespace platform {
 class NullPresenter final : public Presenter
 {
 public:
-    NullPresenter();
+    explicit NullPresenter(bool keeps_newest = true);
 
     void Publish(std::shared_ptr<const PresentedFrame> frame) override;
     // While it dumps frames: the dump holds every frame drawn, as a reader of it counts on.
     bool KeepsEveryFrame() const override;
+    // While it neither keeps nor dumps frames: then it only counts them.
+    bool ReadsInPlace() const override;
+    void PublishInPlace(const FrameView& frame) override;
 
     uint64_t GetFrameCount() const;
     uint32_t GetLastChecksum() const; // of the newest frame, 0 before the first
-    // A copy of the newest frame (empty before the first).
+    // A copy of the newest frame (empty before the first, and for one that keeps none).
     PresentedFrame GetLastFrame() const;
     void SetDumpFolder(std::string folder);
 
 private:
+    const bool m_keeps_newest;
     mutable std::mutex m_lock; // leaf: guards everything below
     uint64_t m_count = 0;
     std::shared_ptr<const PresentedFrame> m_last;
