@@ -9,8 +9,9 @@
 # the window, pointer moves sent with xdotool at the title give the input's wait: from the
 # native event's arrival in the window layer (the rest's wake) to the game taking its message.
 # Needs the built demo (./scripts/run.sh or `cmake --build build --target demo`). The first lines
-# give the machine's floor: what a process that only sleeps a millisecond at a time costs here,
-# the load average the figures were taken under and the system's huge page setting.
+# give the machine's floors (what a process that only sleeps a millisecond at a time costs here,
+# and one that only copies a blink's pixels), the load average the figures were taken under and
+# the system's huge page setting.
 #   scripts/measure-idle.sh [seconds]
 set -euo pipefail
 source "$(dirname "$0")/start-script-folder.sh"
@@ -86,7 +87,65 @@ floor() {
         printf "%-28s %6.1f %% of a core  %8.0f wakes/s\n", "a bare 1 ms sleep loop",
             ($user + $system) * 100 / $elapsed, $n / $elapsed;' "$seconds"
 }
+# The floor of a blinking scene: the slot machine's lever (204 x 208 pixels) changes 7.8 times a
+# second and each change is copied through screen-sized buffers, four headless (its sheet, layer,
+# screen layer and back buffer into the frame), two more in a window. After each 128 ms sleep the
+# caches of a virtual machine hold little of them, so what the copies cost moves with the host.
+blink_floor() {
+    local work
+    work=$(mktemp -d)
+    cat >"$work/blink.c" <<'EOF'
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/mman.h>
+#include <time.h>
+static double now(clockid_t clock)
+{
+    struct timespec t;
+    clock_gettime(clock, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
+}
+int main(int argc, char** argv)
+{
+    const double seconds = atof(argv[1]);
+    const int copies = atoi(argv[2]);
+    const size_t bytes = 1920 * 1080 * 4, huge = 2u << 20;
+    uint8_t* buffers[8];
+    for (int i = 0; i <= copies; ++i) {
+        buffers[i] = aligned_alloc(huge, (bytes + huge - 1) / huge * huge);
+        madvise(buffers[i], bytes, MADV_HUGEPAGE);
+        memset(buffers[i], i, bytes);
+    }
+    const struct timespec period = {0, 128000000};
+    const double cpu = now(CLOCK_PROCESS_CPUTIME_ID), start = now(CLOCK_MONOTONIC);
+    long blinks = 0;
+    do {
+        for (int c = 0; c < copies; ++c)
+            for (size_t y = 544; y < 752; ++y)
+                memcpy(buffers[c + 1] + (y * 1920 + 191) * 4, buffers[c] + (y * 1920 + 191) * 4, 204 * 4);
+        ++blinks;
+        nanosleep(&period, NULL);
+    } while (now(CLOCK_MONOTONIC) - start < seconds);
+    const double elapsed = now(CLOCK_MONOTONIC) - start;
+    char label[32];
+    snprintf(label, sizeof(label), "a bare blink, %d copies", copies);
+    printf("%-28s %6.2f %% of a core  %8.0f wakes/s\n", label,
+           (now(CLOCK_PROCESS_CPUTIME_ID) - cpu) * 100 / elapsed, blinks / elapsed);
+    return 0;
+}
+EOF
+    if cc -O2 -o "$work/blink" "$work/blink.c" 2>/dev/null; then
+        "$work/blink" "$seconds" 4
+        "$work/blink" "$seconds" 6
+    else
+        echo "no C compiler: no blink floor"
+    fi
+    rm -rf "$work"
+}
 floor
+blink_floor
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 # Screen-sized pixel buffers ask for huge pages; with them "never" a blink costs more.
 thp=/sys/kernel/mm/transparent_hugepage/enabled
