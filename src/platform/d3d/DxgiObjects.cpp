@@ -239,7 +239,6 @@ HRESULT SwapChain::Present(UINT, UINT flags)
     // The back buffer again, unchanged: only for a presenter that keeps every frame.
     if ((flags & DXGI_PRESENT_DO_NOT_SEQUENCE) != 0 && !presenter.KeepsEveryFrame())
         return S_OK;
-    NoteFramePresented();
     const Texture2D& back = *m_back_buffer.Get();
     const D3D11_VIEWPORT viewport = m_device->Context()->Viewport();
     const RECT destination{static_cast<LONG>(std::lround(viewport.TopLeftX)),
@@ -265,6 +264,9 @@ HRESULT SwapChain::Present(UINT, UINT flags)
         view.changed = written;
         view.sequence = ++m_presents;
         presenter.PublishInPlace(view);
+        // Noted once handed over: a wake before would turn the window's loop before its frame
+        // is there, and again once it is.
+        NoteFramePresented();
         return S_OK;
     }
 
@@ -302,6 +304,7 @@ HRESULT SwapChain::Present(UINT, UINT flags)
     frame->destination = destination;
     frame->sequence = ++m_presents;
     presenter.Publish(std::move(taken.frame));
+    NoteFramePresented();
     return S_OK;
 }
 
