@@ -18,7 +18,8 @@ Presenter& GetPresenter()
 {
     std::lock_guard lock(g_presenter_lock);
     if (!*g_presenter)
-        *g_presenter = IsNullBackend(Service::Presenter) ? CreateNullPresenter(false) : CreateWindowPresenter();
+        *g_presenter =
+            IsNullBackend(Service::Presenter) ? CreateNullPresenter(false) : CreateWindowPresenter();
     return **g_presenter;
 }
 

@@ -65,7 +65,8 @@ public:
         for (LONG y = part.top; y < part.bottom; ++y) {
             uint32_t* to = shown.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(frame.width) +
                            static_cast<size_t>(part.left);
-            const uint8_t* from = frame.bits + static_cast<size_t>(y) * frame.pitch + static_cast<size_t>(part.left) * 4;
+            const uint8_t* from =
+                frame.bits + static_cast<size_t>(y) * frame.pitch + static_cast<size_t>(part.left) * 4;
             // The window's A-R-G-B words are B, G, R, A bytes.
             if (frame.blue_first)
                 std::memcpy(to, from, run * 4);

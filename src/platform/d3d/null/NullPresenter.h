@@ -27,7 +27,7 @@ public:
     void PublishInPlace(const FrameView& frame) override;
 
     uint64_t GetFrameCount() const;
-    uint32_t GetLastChecksum() const; // of the newest frame, 0 before the first
+    uint32_t GetLastChecksum() const; // of the newest frame, 0 without one
     // A copy of the newest frame (empty before the first, and for one that keeps none).
     PresentedFrame GetLastFrame() const;
     void SetDumpFolder(std::string folder);
