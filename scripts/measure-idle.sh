@@ -88,9 +88,10 @@ floor() {
             ($user + $system) * 100 / $elapsed, $n / $elapsed;' "$seconds"
 }
 # The floor of a blinking scene: the slot machine's lever (204 x 208 pixels) changes 7.8 times a
-# second and each change is copied through screen-sized buffers, four headless (its sheet, layer,
-# screen layer and back buffer into the frame), two more in a window. After each 128 ms sleep the
-# caches of a virtual machine hold little of them, so what the copies cost moves with the host.
+# second and each change is copied between screen-sized buffers, three times headless (the sheet
+# into its layer, the layer into the screen layer, that into the back buffer), twice more in a
+# window (into the window's frame, then its surface). After each 128 ms sleep the caches of a
+# virtual machine hold little of them, so what the copies cost moves with the host.
 blink_floor() {
     local work
     work=$(mktemp -d)
@@ -137,8 +138,8 @@ int main(int argc, char** argv)
 }
 EOF
     if cc -O2 -o "$work/blink" "$work/blink.c" 2>/dev/null; then
-        "$work/blink" "$seconds" 4
-        "$work/blink" "$seconds" 6
+        "$work/blink" "$seconds" 3
+        "$work/blink" "$seconds" 5
     else
         echo "no C compiler: no blink floor"
     fi
