@@ -241,29 +241,26 @@ HRESULT SwapChain::Present(UINT, UINT flags)
         return S_OK;
     const Texture2D& back = *m_back_buffer.Get();
     const D3D11_VIEWPORT viewport = m_device->Context()->Viewport();
-    const RECT destination{static_cast<LONG>(std::lround(viewport.TopLeftX)),
-                           static_cast<LONG>(std::lround(viewport.TopLeftY)),
-                           static_cast<LONG>(std::lround(viewport.TopLeftX + viewport.Width)),
-                           static_cast<LONG>(std::lround(viewport.TopLeftY + viewport.Height))};
-    const RECT written = m_back_buffer->TakeWritten();
+    FrameInfo info;
+    info.width = static_cast<int>(back.Width());
+    info.height = static_cast<int>(back.Height());
+    info.destination = RECT{static_cast<LONG>(std::lround(viewport.TopLeftX)),
+                            static_cast<LONG>(std::lround(viewport.TopLeftY)),
+                            static_cast<LONG>(std::lround(viewport.TopLeftX + viewport.Width)),
+                            static_cast<LONG>(std::lround(viewport.TopLeftY + viewport.Height))};
+    info.changed = m_back_buffer->TakeWritten();
+    const size_t pitch = back.Pitch();
+    const bool blue_first = back.Desc().Format == DXGI_FORMAT_B8G8R8A8_UNORM;
 
     if (presenter.ReadsInPlace()) {
         // A copy would be read once and dropped: a cold full-size buffer less for every frame.
-        FrameView view;
         {
             std::lock_guard lock(m_lock);
-            m_frames.Pass(written);
-            view.window = m_desc.OutputWindow;
+            m_frames.Pass(info.changed);
+            info.window = m_desc.OutputWindow;
         }
-        view.width = static_cast<int>(back.Width());
-        view.height = static_cast<int>(back.Height());
-        view.bits = back.Bits();
-        view.pitch = back.Pitch();
-        view.blue_first = back.Desc().Format == DXGI_FORMAT_B8G8R8A8_UNORM;
-        view.destination = destination;
-        view.changed = written;
-        view.sequence = ++m_presents;
-        presenter.PublishInPlace(view);
+        info.sequence = ++m_presents;
+        presenter.PublishInPlace(FrameView{info, back.Bits(), pitch, blue_first});
         // Noted once handed over: a wake before would turn the window's loop before its frame
         // is there, and again once it is.
         NoteFramePresented();
@@ -274,35 +271,29 @@ HRESULT SwapChain::Present(UINT, UINT flags)
     FrameSlots<PresentedFrame, 2>::Taken taken;
     {
         std::lock_guard lock(m_lock);
-        taken = m_frames.Take(written);
+        taken = m_frames.Take(info.changed);
         taken.frame->client = m_client;
-        taken.frame->window = m_desc.OutputWindow;
+        info.window = m_desc.OutputWindow;
     }
     PresentedFrame* frame = taken.frame.get();
-    const int width = static_cast<int>(back.Width());
-    const int height = static_cast<int>(back.Height());
-    const size_t pitch = back.Pitch();
     RECT stale = taken.stale;
-    if (frame->width != width || frame->height != height || frame->pixels.size() != pitch * height) {
-        frame->width = width;
-        frame->height = height;
-        ResizePixels(frame->pixels, pitch * height);
+    if (frame->width != info.width || frame->height != info.height ||
+        frame->pixels.size() != pitch * info.height) {
+        ResizePixels(frame->pixels, pitch * info.height);
         stale = WHOLE_PICTURE;
     }
-    const RECT copied = FrameSlots<PresentedFrame, 2>::Within(stale, width, height);
-    const bool swap = back.Desc().Format == DXGI_FORMAT_B8G8R8A8_UNORM;
+    const RECT copied = FrameSlots<PresentedFrame, 2>::Within(stale, info.width, info.height);
     const size_t run = static_cast<size_t>(copied.right - copied.left) * 4;
     for (LONG y = copied.top; y < copied.bottom; ++y) {
         const size_t offset = static_cast<size_t>(y) * pitch + static_cast<size_t>(copied.left) * 4;
         uint8_t* to = frame->pixels.data() + offset;
-        if (swap)
+        if (blue_first)
             CopySwappingRedBlue(to, back.Bits() + offset, run / 4);
         else
             std::memcpy(to, back.Bits() + offset, run);
     }
-    frame->changed = written;
-    frame->destination = destination;
-    frame->sequence = ++m_presents;
+    info.sequence = ++m_presents;
+    static_cast<FrameInfo&>(*frame) = info;
     presenter.Publish(std::move(taken.frame));
     NoteFramePresented();
     return S_OK;

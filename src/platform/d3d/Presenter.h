@@ -14,31 +14,31 @@
 
 namespace platform {
 
-struct PresentedFrame
+// What the swap chain tells of each frame it presents, besides its pixels.
+struct FrameInfo
 {
     HWND window = nullptr;
-    int width = 0; // the back buffer: bytes R, G, B, A, rows top-down, pitch width x 4
+    int width = 0; // the back buffer's
     int height = 0;
-    std::vector<uint8_t> pixels;
-    SIZE client{};      // the buffer size the display asked for: the client area it fills
     RECT destination{}; // client pixels the back buffer is scaled into (the viewport)
     uint64_t sequence = 0;
     // Where it differs from the frame the same swap chain presented before it (sequence - 1).
     RECT changed = WHOLE_PICTURE;
 };
 
-// A frame read where it lies, during the call only: the swap chain's back buffer itself.
-struct FrameView
+// A frame copied for a presenter that keeps it.
+struct PresentedFrame : FrameInfo
 {
-    HWND window = nullptr;
-    int width = 0;
-    int height = 0;
+    std::vector<uint8_t> pixels; // bytes R, G, B, A, rows top-down, pitch width x 4
+    SIZE client{};               // the buffer size the display asked for: the client area it fills
+};
+
+// A frame read where it lies, during the call only: the swap chain's back buffer itself.
+struct FrameView : FrameInfo
+{
     const uint8_t* bits = nullptr; // rows top-down, `pitch` bytes apart
     size_t pitch = 0;
     bool blue_first = false; // bytes B, G, R, A; else R, G, B, A
-    RECT destination{};
-    uint64_t sequence = 0;
-    RECT changed = WHOLE_PICTURE; // as in PresentedFrame
 };
 
 class Presenter

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -23,17 +24,9 @@ public:
 
     void Publish(std::shared_ptr<const PresentedFrame> frame) override
     {
-        FrameView view;
-        view.window = frame->window;
-        view.width = frame->width;
-        view.height = frame->height;
-        view.bits = frame->pixels.data();
-        view.pitch = static_cast<size_t>(frame->width) * 4;
-        view.destination = frame->destination;
-        view.sequence = frame->sequence;
-        view.changed = frame->changed;
-        if (frame->pixels.size() >= view.pitch * static_cast<size_t>(frame->height))
-            PublishInPlace(view);
+        const size_t pitch = static_cast<size_t>(std::max(frame->width, 0)) * 4;
+        if (frame->pixels.size() >= pitch * static_cast<size_t>(std::max(frame->height, 0)))
+            PublishInPlace(FrameView{*frame, frame->pixels.data(), pitch, false});
     }
 
     void PublishInPlace(const FrameView& frame) override

@@ -42,29 +42,15 @@ TEST(WindowPresenterTest, ShownFramesHoldEveryChangeOfTheFramesPassedOver)
                                       way == 2 ? red : blue, 0xFF};
             back.insert(back.end(), bytes, bytes + 4);
         }
+        const FrameInfo info{window, WIDTH, HEIGHT, {0, 0, WIDTH, HEIGHT}, ++sequence, changed};
         if (way == 0) {
             auto frame = std::make_shared<PresentedFrame>();
-            frame->window = window;
-            frame->width = WIDTH;
-            frame->height = HEIGHT;
-            frame->destination = {0, 0, WIDTH, HEIGHT};
-            frame->changed = changed;
-            frame->sequence = ++sequence;
+            static_cast<FrameInfo&>(*frame) = info;
             frame->pixels = back;
             presenter->Publish(std::move(frame));
-            return;
+        } else {
+            presenter->PublishInPlace(FrameView{info, back.data(), WIDTH * 4, way == 2});
         }
-        FrameView view;
-        view.window = window;
-        view.width = WIDTH;
-        view.height = HEIGHT;
-        view.bits = back.data();
-        view.pitch = WIDTH * 4;
-        view.blue_first = way == 2;
-        view.destination = {0, 0, WIDTH, HEIGHT};
-        view.changed = changed;
-        view.sequence = ++sequence;
-        presenter->PublishInPlace(view);
     };
     const auto shown = [&] {
         std::vector<uint32_t> pixels;
