@@ -141,6 +141,41 @@ TEST(SheetWords, CGPicturesCarryACaptionAndShapesOfTheirOwn)
         }
 }
 
+// The slot machine's pictures say what they are: every screenful of the scrolling picture shows
+// its caption, and each language's background carries the controls' words and how the machine at
+// rest is left, in that language alone (the sheet its controls come from has no words).
+TEST(SheetWords, TheSlotMachinesPicturesSayWhatTheyShow)
+{
+    const tools::AkbPicture tall = tools::BuildTallPicture(2160);
+    for (int32_t scroll : {0, 300, 540, 1080}) {
+        int caption = 0;
+        for (int32_t y = scroll; y < scroll + 1080; ++y)
+            for (int32_t x = 1000; x < 1920; ++x)
+                caption += tall.At(x, y) == tools::TALL_CAPTION_FILL;
+        EXPECT_GT(caption, 5000) << "no caption seen from row " << scroll;
+    }
+    std::vector<tools::AkbPicture> backgrounds;
+    for (int32_t language = 0; language < 4; ++language) {
+        backgrounds.push_back(tools::DemoSlotBackground(language));
+        const tools::AkbPicture& picture = backgrounds.back();
+        const uint32_t ground = picture.At(960, 300);
+        int under_lever = 0;
+        int rest_line = 0;
+        for (int32_t y = 756; y < 796; ++y)
+            for (int32_t x = 191; x < 395; ++x)
+                under_lever += picture.At(x, y) != ground;
+        for (int32_t y = 960; y < 1020; ++y)
+            for (int32_t x = 160; x < 1760; ++x)
+                rest_line += picture.At(x, y) != ground;
+        EXPECT_GT(under_lever, 50) << "language " << language;
+        EXPECT_GT(rest_line, 500) << "language " << language;
+    }
+    for (size_t a = 0; a < backgrounds.size(); ++a)
+        for (size_t b = a + 1; b < backgrounds.size(); ++b)
+            EXPECT_FALSE(backgrounds[a].pixels == backgrounds[b].pixels)
+                << a << " and " << b << " read alike";
+}
+
 // The sheets whose cells the demo's frame checks read in their middle keep every cell's colour
 // there, whatever words the cell carries: the title's and the music room's rows, the choice's page
 // buttons, the gallery's tabs, arrows and locked cell, the slot machine's reels and buttons, and

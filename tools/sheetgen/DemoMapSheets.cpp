@@ -70,7 +70,8 @@ AkbPicture DemoPlateSheet(WordsLanguage language)
     };
     for (const SheetCell& cell : cells) {
         if (cell.id >= PLATE_WEEKDAY && cell.id < PLATE_WEEKDAY + 7)
-            DrawCellWords(sheet, cell, WeekdayWords(static_cast<int32_t>(cell.id - PLATE_WEEKDAY)), language, {WordsPlace::Centre, 24});
+            DrawCellWords(sheet, cell, WeekdayWords(static_cast<int32_t>(cell.id - PLATE_WEEKDAY)), language,
+                          {WordsPlace::Centre, 24});
         else if (cell.id >= PLATE_TIME_DIGIT && cell.id < PLATE_TIME_DIGIT + 10)
             glyph(cell, std::to_string(cell.id - PLATE_TIME_DIGIT), 40);
         else if (cell.id >= PLATE_DATE_DIGIT && cell.id < PLATE_DATE_DIGIT + 10)
