@@ -1,9 +1,14 @@
 #include "sheetgen/DemoSheets.h"
 
+#include "castnames/CastNamesWriter.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/DemoMapSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SlotSheet.h"
+
+#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -241,5 +246,30 @@ TEST(TextPainter, DrawsInsideItsBoxInEitherScript)
             }
         EXPECT_GT(inside, 300);
         EXPECT_EQ(outside, 0);
+    }
+}
+
+// People and places carry names, not numbers: every heroine and the town's other people, every
+// place a sub map's spot asks, the same name in the cast names file the hints read.
+TEST(SheetWords, PeopleAndPlacesAreNamedNotNumbered)
+{
+    const auto numbered = [](const std::string& words) {
+        return words.empty() || words.find_first_of("0123456789") != std::string::npos;
+    };
+    std::set<std::string> heroines;
+    for (int32_t person = 0; person < 26; ++person) {
+        const tools::CellWords words = tools::CharacterWords(person);
+        EXPECT_FALSE(numbered(words.japanese) || numbered(words.english)) << words.english;
+        if (person < tools::DEMO_HEROINES)
+            heroines.insert(words.english);
+    }
+    EXPECT_EQ(heroines.size(), size_t(tools::DEMO_HEROINES)) << "two heroines share a name";
+    for (int32_t place = 0; place < 31; ++place) {
+        const tools::DemoName name = tools::DemoPlaceName(place);
+        EXPECT_FALSE(numbered(name.japanese) || numbered(name.english)) << name.english;
+    }
+    for (const auto& [key, text] : tools::DemoCastNames()) {
+        if (key.starts_with("heroine"))
+            EXPECT_FALSE(numbered(text)) << key;
     }
 }

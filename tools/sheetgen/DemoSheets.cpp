@@ -1,5 +1,7 @@
 #include "sheetgen/DemoSheets.h"
 
+#include "castnames/CastNamesWriter.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -130,7 +132,7 @@ CellWords DialogQuestion(int32_t kind)
         {"このシーンを再生しますか？", "Replay this scene?"},
         {"このCGを見ますか？", "View this picture?"},
         {"このイベントへ移動しますか？", "Go to this event?"},
-        {"よろしいですか？", "Are you sure?"},
+        {"一緒に町へ出かけますか？", "Go into town together?"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(questions.size()) ? questions[static_cast<size_t>(kind)]
                                                                       : CellWords{};
@@ -366,8 +368,9 @@ std::string TwoDigits(uint32_t n)
 
 CellWords HeroineWords(uint32_t heroine)
 {
-    // Numbered as the cast names file names them ("ヒロイン03" is heroine 3).
-    return {"ヒロイン" + TwoDigits(heroine), "Heroine " + TwoDigits(heroine)};
+    // Named as the cast names file names them.
+    const DemoName name = DemoPersonName(static_cast<int>(heroine));
+    return {name.japanese, name.english};
 }
 
 // The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
