@@ -822,10 +822,12 @@ AkbPicture DemoSlotBackground(int32_t language)
         const char* rest;
     };
     static constexpr Words WORDS[4] = {
-        {"Slot machine", "Lever", "Stop", "Click to play. Right click or Esc to leave."},
-        {"老虎机", "拉杆", "停止", "单击开始游戏。右键或按 Esc 键离开。"},
-        {"吃角子老虎機", "拉桿", "停止", "按一下開始遊戲。按右鍵或 Esc 鍵離開。"},
-        {"スロットマシン", "レバー", "ストップ", "クリックで遊びます。右クリックか Esc キーでやめます。"}};
+        {"Slot machine", "Lever", "Stop",
+         "Click to play. Before the lever is pulled, right click or Esc leaves."},
+        {"老虎机", "拉杆", "停止", "单击开始游戏。拉下拉杆之前，右键或按 Esc 键离开。"},
+        {"吃角子老虎機", "拉桿", "停止", "按一下開始遊戲。拉下拉桿之前，按右鍵或 Esc 鍵離開。"},
+        {"スロットマシン", "レバー", "ストップ",
+         "クリックで遊びます。レバーを引く前なら右クリックか Esc キーでやめます。"}};
     const Words& words = WORDS[language >= 0 && language < 4 ? language : 0];
     AkbPicture background =
         DemoScreenBackground(BuildSlotBackground(language), language, {words.name, words.name});
