@@ -1,12 +1,14 @@
 #include "sheetgen/DemoSheets.h"
 
 #include "castnames/CastNamesWriter.h"
+#include "demopics/DemoPictures.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/DemoMapSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SlotSheet.h"
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -271,5 +273,21 @@ TEST(SheetWords, PeopleAndPlacesAreNamedNotNumbered)
     for (const auto& [key, text] : tools::DemoCastNames()) {
         if (key.starts_with("heroine"))
             EXPECT_FALSE(numbered(text)) << key;
+    }
+}
+
+// The title's pictures name the game in the language of their file name alone: the four forms of
+// each picture read apart on its plate.
+TEST(SheetWords, TitlePicturesSpeakTheirOwnLanguage)
+{
+    std::map<std::string, std::vector<uint8_t>> pictures;
+    for (auto& [name, bytes] : tools::BuildTitlePictures())
+        pictures[name] = bytes;
+    for (const char* base : {"TITLE_N_BG", "SPTITLE01"}) {
+        SCOPED_TRACE(base);
+        std::set<std::vector<uint8_t>> forms;
+        for (const char* suffix : {"", "_EN", "_CH", "_TW"})
+            forms.insert(pictures.at(std::string(base) + suffix + ".AKB"));
+        EXPECT_EQ(forms.size(), 4u);
     }
 }
