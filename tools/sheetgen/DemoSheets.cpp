@@ -1,5 +1,7 @@
 #include "sheetgen/DemoSheets.h"
 
+#include "castnames/CastNamesWriter.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -130,7 +132,7 @@ CellWords DialogQuestion(int32_t kind)
         {"このシーンを再生しますか？", "Replay this scene?"},
         {"このCGを見ますか？", "View this picture?"},
         {"このイベントへ移動しますか？", "Go to this event?"},
-        {"よろしいですか？", "Are you sure?"},
+        {"一緒に町へ出かけますか？", "Go into town together?"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(questions.size()) ? questions[static_cast<size_t>(kind)]
                                                                       : CellWords{};
@@ -320,7 +322,8 @@ AkbPicture DemoConfigCover()
     constexpr int32_t COLOUR_RANGE = 429;
     for (const int32_t top : {130, 291, 396})
         DrawSliderTrack(cover, 87, top, SPEED_RANGE);
-    for (const auto& [x, y] : {std::pair{200, 576}, std::pair{990, 576}, std::pair{200, 636}, std::pair{990, 636}})
+    for (const auto& [x, y] :
+         {std::pair{200, 576}, std::pair{990, 576}, std::pair{200, 636}, std::pair{990, 636}})
         DrawSliderTrack(cover, x, y, COLOUR_RANGE);
     return cover;
 }
@@ -346,7 +349,8 @@ AkbPicture DemoSoundCover(WordsLanguage language)
         say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
             {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
     constexpr int32_t VOLUME_RANGE = 560;
-    for (const auto& [x, y] : {std::pair{118, 122}, std::pair{930, 122}, std::pair{118, 254}, std::pair{930, 254}})
+    for (const auto& [x, y] :
+         {std::pair{118, 122}, std::pair{930, 122}, std::pair{118, 254}, std::pair{930, 254}})
         DrawSliderTrack(cover, x, y, VOLUME_RANGE);
     for (int32_t k = 0; k < 16; ++k)
         DrawSliderTrack(cover, 190 + 812 * (k % 2), 462 + 132 * (k / 2), VOLUME_RANGE);
@@ -364,8 +368,9 @@ std::string TwoDigits(uint32_t n)
 
 CellWords HeroineWords(uint32_t heroine)
 {
-    // Numbered as the cast names file names them ("ヒロイン03" is heroine 3).
-    return {"ヒロイン" + TwoDigits(heroine), "Heroine " + TwoDigits(heroine)};
+    // Named as the cast names file names them.
+    const DemoName name = DemoPersonName(static_cast<int>(heroine));
+    return {name.japanese, name.english};
 }
 
 // The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
@@ -586,15 +591,10 @@ AkbPicture DemoMusicTrackPicture(int32_t slot)
 AkbPicture DemoSlotSheet()
 {
     const std::vector<SheetCell> cells = SlotSheetCells();
-    AkbPicture sheet = WordedSheet(SLOT_SHEET_WIDTH, SLOT_SHEET_HEIGHT, cells,
-                                   [](const SheetCell& cell) -> CellWords {
-                                       if (cell.id == SLOT_CELL_LEVER)
-                                           return {"レバー", "Lever"};
-                                       if (cell.id == SLOT_CELL_STOP || cell.id == SLOT_CELL_STOP_LAMP)
-                                           return {"ストップ", "Stop"};
-                                       return {};
-                                   },
-                                   WordsLanguage::Both, {WordsPlace::Top, 26});
+    // One sheet for every language: the controls' words stand on the language's background.
+    AkbPicture sheet =
+        WordedSheet(SLOT_SHEET_WIDTH, SLOT_SHEET_HEIGHT, cells, [](const SheetCell&) { return CellWords{}; },
+                    WordsLanguage::Both, {WordsPlace::Top, 26});
     // The reels' digits stand in the cells' left third: the machine's checks read their middle.
     for (const SheetCell& cell : cells)
         if (cell.id >= SLOT_CELL_DIGIT && cell.id < SLOT_CELL_DIGIT + 10) {
@@ -808,6 +808,38 @@ std::vector<NamedFile> DemoFlagPictureFiles()
         }
     }
     return files;
+}
+
+AkbPicture DemoSlotBackground(int32_t language)
+{
+    // English, simplified Chinese, traditional Chinese, Japanese: the screen's name, the words of
+    // the lever and the stop buttons, and how the machine at rest is played or left.
+    struct Words
+    {
+        const char* name;
+        const char* lever;
+        const char* stop;
+        const char* rest;
+    };
+    static constexpr Words WORDS[4] = {
+        {"Slot machine", "Lever", "Stop",
+         "Click to play. Before the lever is pulled, right click or Esc leaves."},
+        {"老虎机", "拉杆", "停止", "单击开始游戏。拉下拉杆之前，右键或按 Esc 键离开。"},
+        {"吃角子老虎機", "拉桿", "停止", "按一下開始遊戲。拉下拉桿之前，按右鍵或 Esc 鍵離開。"},
+        {"スロットマシン", "レバー", "ストップ",
+         "クリックで遊びます。レバーを引く前なら右クリックか Esc キーでやめます。"}};
+    const Words& words = WORDS[language >= 0 && language < 4 ? language : 0];
+    AkbPicture background =
+        DemoScreenBackground(BuildSlotBackground(language), language, {words.name, words.name});
+    TextStyle style;
+    style.pixel_height = 30;
+    style.colour = 0xFFFFFFFFu;
+    for (const AreaRecord& area : SlotAreas())
+        DrawText(background, {area.left, area.bottom + 4, area.right - area.left, 40},
+                 area.id == 0 ? words.lever : words.stop, style);
+    style.pixel_height = 36;
+    DrawText(background, {160, 960, 1600, 60}, words.rest, style);
+    return background;
 }
 
 AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name)

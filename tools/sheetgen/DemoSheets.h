@@ -53,6 +53,9 @@ AkbPicture DemoMusicTrackPicture(int32_t slot);
 // The slot machine's parts, the save and load screen's parts, the backlog's parts and band, the
 // name entry's parts and the choice's page buttons.
 AkbPicture DemoSlotSheet();
+// The slot machine's background in a language (0 to 3): its name, the controls' words and how
+// the machine at rest is played or left.
+AkbPicture DemoSlotBackground(int32_t language);
 AkbPicture DemoSaveLoadSheet(WordsLanguage language);
 AkbPicture DemoBacklogSheet();
 AkbPicture DemoBacklogCover();
