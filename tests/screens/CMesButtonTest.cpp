@@ -357,6 +357,24 @@ TEST_F(CMesButtonThreadTest, RowFadesInWithTheWindowUnlessFrozen)
     EXPECT_EQ(CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ)->IsVisible(), 0);
 }
 
+TEST_F(CMesButtonThreadTest, SideMenuComesBackWithTheWindowAfterEveryHide)
+{
+    SetConfig("/Config/GameMode", 1);
+    for (int round = 0; round < 3; ++round) {
+        CSpriteAnime show;
+        m_window->ShowWindowButtons(show, 0);
+        show.PlayAndWait();
+        m_window->OpenMenu();
+        RunTasks(20);
+        Capture(round == 2 ? "mesbutton_sidemenu_again.png" : "");
+        EXPECT_EQ(ShownCell(1846 + 50, 24 + 50), std::make_pair(0xF00u, 0)) << "the tab, round " << round;
+        EXPECT_EQ(ShownCell(1700, 190).first, 0xF01u) << "the save button, round " << round;
+        CSpriteAnime hide;
+        m_window->HideWindowButtons(hide);
+        hide.PlayAndWait();
+    }
+}
+
 TEST_F(CMesButtonThreadTest, LoopRunsTheFirstMatchingHandlerOnly)
 {
     struct Case

@@ -405,6 +405,9 @@ void IRightMenu::AddHideAnimation(CSpriteAnime& animation)
         const MenuButton& b = BUTTONS[static_cast<size_t>(k)];
         SpriteAnimRecord record(SLIDE_STEPS);
         record.SetAlpha(0xFF, 0x00);
+        // Hidden at the end: the show animation fades in only what is hidden, and a faded-out
+        // sprite left shown would stay clear for good.
+        record.SetVisible(0);
         if (k != SIDE_MENU_TAB) {
             const POINT from = sprite->GetPosition();
             record.SetRect(from.x, from.y, b.x + PANEL_WIDTH, b.y);
