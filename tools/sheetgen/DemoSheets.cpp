@@ -169,6 +169,21 @@ AkbPicture DemoDialogSheet()
             DrawCellWords(sheet, beside, {"次回から表示しない", "Do not ask again"}, WordsLanguage::Both,
                           {WordsPlace::Centre, 24});
         }
+    // The save note: its show-again box ticked while the note stays on (states 0 to 2; 3 is the
+    // setting off), its words beside it on the note's window, and the clear button named.
+    for (const SheetCell& cell : cells) {
+        if (cell.id == 0x100 && cell.width == 44 && cell.state < 3)
+            DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
+                          {"", "✓"}, WordsLanguage::English, {WordsPlace::Centre, 34});
+        if (cell.id == 0x200 && cell.width == 54)
+            DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
+                          {"消去", "Clear"}, WordsLanguage::Both, {WordsPlace::Centre, 20});
+        if (cell.id == DIALOG_SHEET_NOTE_FRAME) {
+            const SheetCell beside{cell.x + 557, cell.y + 249, 300, 44, cell.id, 0, ""};
+            DrawCellWords(sheet, beside, {"次回も表示する", "Show this note again"}, WordsLanguage::Both,
+                          {WordsPlace::Centre, 22});
+        }
+    }
     return sheet;
 }
 
@@ -663,8 +678,19 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
             return {"円", "$"};
         return {};
     };
-    return WordedSheet(SHEET_WIDTH, SHEET_HEIGHT, SaveLoadSheetCells(), words, language,
-                       {WordsPlace::Centre, 28});
+    const std::vector<SheetCell> cells = SaveLoadSheetCells();
+    AkbPicture sheet =
+        WordedSheet(SHEET_WIDTH, SHEET_HEIGHT, cells, words, language, {WordsPlace::Centre, 28});
+    // The new-save row's three pictures (normal, hovered, pressed) say what the row does, in its
+    // left part: its middle is where the screen's checks read the row.
+    for (const SheetCell& cell : cells)
+        if (cell.id >= SAVELOAD_CELL_ROW && cell.id < SAVELOAD_CELL_ROW + 3) {
+            SheetCell styled = cell;
+            styled.state = static_cast<int32_t>(cell.id - SAVELOAD_CELL_ROW);
+            styled.label.clear();
+            DrawCellWords(sheet, styled, {"新しくセーブする", "New save"}, language, {WordsPlace::Left, 40});
+        }
+    return sheet;
 }
 
 AkbPicture DemoBacklogSheet()
