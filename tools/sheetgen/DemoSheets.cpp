@@ -456,6 +456,18 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
     for (const SheetCell& cell : cells)
         if (entry_tab(cell))
             DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Top, 22});
+    // The highlights frame the hovered or pressed cell and leave its picture and words to be read
+    // through them.
+    for (const SheetCell& cell : cells)
+        if (cell.id == GALLERY_HOVER || cell.id == GALLERY_PRESSED) {
+            constexpr int32_t EDGE = 10;
+            FillRect(sheet, cell.x, cell.y, cell.width, cell.height, 0x00000000u);
+            const uint32_t colour = cell.id == GALLERY_HOVER ? 0xFFFFE060u : 0xFFFF8C30u;
+            FillRect(sheet, cell.x, cell.y, cell.width, EDGE, colour);
+            FillRect(sheet, cell.x, cell.y + cell.height - EDGE, cell.width, EDGE, colour);
+            FillRect(sheet, cell.x, cell.y, EDGE, cell.height, colour);
+            FillRect(sheet, cell.x + cell.width - EDGE, cell.y, EDGE, cell.height, colour);
+        }
     // The diary viewer shows the plain sheet's back button whatever the language: both words, in
     // one line.
     if (language == WordsLanguage::Japanese)
