@@ -6,6 +6,7 @@
 // list shows the extras' backdrop under its cells, not the CG the viewer showed last
 // (build/demo_story_extras_replay_list.png).
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 
@@ -20,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Frame = DemoPlayer::Frame;
+using namespace std::chrono_literals;
 
 bool IsCG(const Frame& frame, int x, int y)
 {
@@ -78,10 +80,15 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirWordsAndItsReplayTabOpensTheReplayOver
     const auto list =
         x.ClickUntil(543, 213, [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; });
     ASSERT_TRUE(list) << "no scene list for the heroine";
-    x.Keep(*list, "extras_replay_list");
-    for (const auto& [at_x, at_y] : {std::pair{355, 600}, std::pair{200, 905}, std::pair{1700, 1060}})
-        EXPECT_FALSE(IsCG(*list, at_x, at_y))
-            << "the viewer's CG under the scene list at " << at_x << ", " << at_y;
+    // Once its fade has settled, the list stands over the backdrop.
+    const auto settled = x.WaitFor(
+        [](const Frame& frame) {
+            return FrameCellAt(frame, 633, 245) == 0x6000u && !IsCG(frame, 355, 600) &&
+                   !IsCG(frame, 200, 905) && !IsCG(frame, 1700, 1060);
+        },
+        30s);
+    x.Keep(settled ? *settled : *list, "extras_replay_list");
+    EXPECT_TRUE(settled) << "the viewer's CG under the scene list";
 }
 
 } // namespace
