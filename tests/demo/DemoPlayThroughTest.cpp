@@ -153,6 +153,7 @@ public:
         return std::nullopt;
     }
 
+    void Point(int x, int y) override { Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y)); }
     void Type(const std::string& text) override { Xdotool("type --delay 200 " + text); }
     void HoldUp() override { Xdotool("keydown Up sleep 1 keyup Up"); }
     void Close() override { Xdotool("key alt+F4"); }

@@ -105,6 +105,11 @@ void HeadlessDemoPlayer::Click(int x, int y, int button)
     Append(std::string("0 ") + (button == 3 ? "rclick" : "click") + at);
 }
 
+void HeadlessDemoPlayer::Point(int x, int y)
+{
+    Append("0 move " + std::to_string(x) + " " + std::to_string(y));
+}
+
 void HeadlessDemoPlayer::Type(const std::string& text)
 {
     Append("0 text " + text);

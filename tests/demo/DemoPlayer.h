@@ -32,6 +32,8 @@ public:
     // As a player clicks: the pointer rests on the spot, then the button (1 left, 3 right) is
     // held a moment.
     virtual void Click(int x, int y, int button = 1) = 0;
+    // The pointer comes to rest on the spot, no button pressed.
+    virtual void Point(int x, int y) = 0;
     virtual void Type(const std::string& text) = 0;
     // The up arrow held for a second: the town's walk.
     virtual void HoldUp() = 0;
@@ -72,6 +74,7 @@ public:
 
     std::optional<Frame> Grab() override;
     void Click(int x, int y, int button = 1) override;
+    void Point(int x, int y) override;
     void Type(const std::string& text) override;
     void HoldUp() override;
     void StartGame() override;

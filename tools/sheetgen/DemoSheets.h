@@ -63,10 +63,13 @@ AkbPicture DemoNameInputSheet();
 AkbPicture DemoChoiceSheet();
 
 // The flag screens: the heroine list and its background of a language (0 English, 1 and 2
-// Chinese, 3 Japanese), the schedule's parts.
+// Chinese, 3 Japanese), the schedule's parts, its background with the days' dates over the grid
+// and its canvas with each row's heroine.
 AkbPicture DemoFlagListSheet(WordsLanguage language);
 AkbPicture DemoFlagListBackground(int32_t language);
 AkbPicture DemoFlagScheduleSheet(WordsLanguage language);
+AkbPicture DemoFlagScheduleBackground();
+AkbPicture DemoFlagScheduleCanvas();
 // Every flag screen picture as FlagPictureFiles names them, with the words.
 std::vector<NamedFile> DemoFlagPictureFiles();
 
