@@ -39,9 +39,8 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
 {
     HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    home.EditConfig([&](CXMLDocument& config) {
-        config.SetString("/GameFile/Script/StartUp", "charselect_alone.mes");
-    });
+    home.EditConfig(
+        [&](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "charselect_alone.mes"); });
     const fs::path script = home.Path() / "input.txt";
     {
         std::ofstream out(script);

@@ -69,7 +69,8 @@ bool ManagerShown(const platform::PngPicture& frame)
 
 bool PointedButtonHovered(const platform::PngPicture& frame)
 {
-    return ManagerShown(frame) && FrameCellStateAt(frame, ButtonX(POINTED), ButtonY(POINTED)) == Cell(POINTED, 1) &&
+    return ManagerShown(frame) &&
+           FrameCellStateAt(frame, ButtonX(POINTED), ButtonY(POINTED)) == Cell(POINTED, 1) &&
            HelpText(frame) > 100;
 }
 
@@ -135,8 +136,8 @@ int DateLineTail(const platform::PngPicture& frame)
 
 bool ManagerInLanguage(const platform::PngPicture& frame, int language)
 {
-    return ManagerShown(frame) &&
-           FrameCellStateAt(frame, 100, 100) == Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0);
+    return ManagerShown(frame) && FrameCellStateAt(frame, 100, 100) ==
+                                      Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0);
 }
 
 bool QuestionShown(const platform::PngPicture& frame)

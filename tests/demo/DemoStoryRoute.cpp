@@ -349,15 +349,15 @@ void PlayTheTown(DemoPlayer& x)
     const auto town_shown = [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); };
     constexpr std::pair<int, int> SPOTS[] = {{460, 300}, {300, 650}};
     size_t clicks = 0;
-    auto last_click = std::chrono::steady_clock::now() - 1h;
+    std::optional<uint64_t> last_click;
     auto town = x.WaitFor(
         [&](const Frame& frame) {
             if (town_shown(frame))
                 return true;
-            if (area(frame) && std::chrono::steady_clock::now() - last_click > 2s) {
+            if (area(frame) && (!last_click || x.FrameNumber() - *last_click > 2 * GAME_FPS)) {
                 const auto [at_x, at_y] = SPOTS[clicks++ % 2];
                 x.Click(at_x, at_y);
-                last_click = std::chrono::steady_clock::now();
+                last_click = x.FrameNumber();
             }
             return false;
         },
@@ -433,7 +433,7 @@ void PlayToTheEnd(DemoPlayer& x)
     // seconds; not over the ending, which is watched until its closing line shows.
     const auto closing_line = [](const Frame& frame) { return WhiteIn(frame, 160, 820, 1160, 870) > 1500; };
     std::optional<Frame> ending;
-    auto last_click = std::chrono::steady_clock::now();
+    uint64_t last_click = x.FrameNumber();
     x.WaitFor(
         [&](const Frame& frame) {
             if (cg(frame)) {
@@ -442,10 +442,9 @@ void PlayToTheEnd(DemoPlayer& x)
             }
             if (SpecialTitleShown(frame))
                 return true;
-            const auto now = std::chrono::steady_clock::now();
-            if (StoryPromptShown(frame) || now - last_click > 10s) {
+            if (StoryPromptShown(frame) || x.FrameNumber() - last_click > 10 * GAME_FPS) {
                 x.Click(960, 540);
-                last_click = now;
+                last_click = x.FrameNumber();
             }
             return false;
         },
