@@ -113,7 +113,7 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
     const std::string h = home.Path().string();
     std::system(home.Command("VESK_SOUND_DUMP='" + h + "/sound.wav' VESK_INPUT_SCRIPT='" + script.string() +
                                  "' VESK_CLOSE_AFTER_FRAMES=10500",
-                             380)
+                             HANG_KILL_SECONDS)
                     .c_str());
 
     // The five records (messages 20 to 23 and the last one), the newest three on the page.

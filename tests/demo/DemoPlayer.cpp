@@ -43,6 +43,7 @@ std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(co
     std::optional<uint64_t> first_frame;
     uint64_t looked_at = 0;
     uint64_t turn = first_turn;
+    uint64_t looked_again = first_turn;
     std::optional<Frame> last;
     auto moved_at = std::chrono::steady_clock::now();
     for (;;) {
@@ -53,12 +54,27 @@ std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(co
             looked_at = FrameNumber();
             first_frame = first_frame.value_or(looked_at);
             moved_at = std::chrono::steady_clock::now();
-            if (shown(*frame))
+            if (shown(*frame)) {
+                if (std::getenv("VESK_STEP_TRACE") != nullptr)
+                    std::fprintf(
+                        stderr, "seen at frame %llu, turn %llu, %lld ms\n",
+                        static_cast<unsigned long long>(looked_at), static_cast<unsigned long long>(Turn()),
+                        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                   std::chrono::steady_clock::now().time_since_epoch())
+                                                   .count()));
                 return frame;
+            }
             last = std::move(frame);
             if (looked_at - *first_frame < frames)
                 continue;
             break;
+        }
+        // A screen that waits draws nothing: what `shown` looks for beside the frame (a file the
+        // game writes) is looked at again as the game turns, and once more when it has ended.
+        if (const uint64_t now = Turn(); ended || now - looked_again >= GAME_TPS / 4) {
+            looked_again = now;
+            if (last && shown(*last))
+                return last;
         }
         if (ended)
             break;

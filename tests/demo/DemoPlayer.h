@@ -7,7 +7,9 @@
 // second of it) and the turns of its loop (GAME_TPS a second), which go on while a screen waits
 // for input and draws nothing; a busy machine that turns fewer a second waits longer, not less.
 // A player acts on a screen once it has settled: the game has turned a while without drawing (it
-// waits for input), or has drawn a few frames more of a screen that keeps moving.
+// waits for input), or has drawn a few frames more of a screen that keeps moving. With
+// VESK_STEP_TRACE in the environment each screen found is told on standard error with its frame,
+// the game's turn and the time, for a reader of a slow run.
 
 #include <chrono>
 #include <cstdint>
@@ -67,6 +69,8 @@ public:
     // Looks at the screen until it shows what `shown` looks for; answers that frame. None once
     // `limit` of the game's time has passed without it (GAME_FPS frames or GAME_TPS turns a
     // second), the game has ended, or it has neither drawn nor turned for two minutes (a hang).
+    // `shown` sees each new frame, and the newest again a few times a second of the game's turns
+    // while no new one comes (so it may look at a file the game writes).
     std::optional<Frame> WaitFor(const std::function<bool(const Frame&)>& shown,
                                  std::chrono::seconds limit = std::chrono::seconds(120));
     // Clicks until the screen shows what the click leads to; a click that lands once is not

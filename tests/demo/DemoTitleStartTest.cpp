@@ -238,6 +238,11 @@ bool GalleryShown(const Frame& frame)
     return FrameCellAt(frame, 633, 245) == 0x4001u;
 }
 
+bool PageModeShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 689, 471) == 0x7E01u && FrameCellAt(frame, 1209, 471) == 0x4001u;
+}
+
 TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
 {
     const HeadlessDemoHome home;
@@ -273,9 +278,9 @@ TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
     EXPECT_EQ(system->Flags.at(1898), 0);
 }
 
-// The CG viewer from the gallery of the title's extras: the open cell of the gallery's page shows
-// its CG over the whole screen; cancels leave the viewer for the gallery and the gallery for the
-// title.
+// The CG viewer from the gallery of the title's extras: the open cell of the gallery's page opens
+// its variants, whose seen one shows its CG over the whole screen; cancels leave the viewer for
+// the variants, the gallery and the title.
 TEST(DemoTitleStartTest, TheGallerysOpenCellShowsItsCGInTheViewer)
 {
     const HeadlessDemoHome home;
@@ -291,6 +296,8 @@ TEST(DemoTitleStartTest, TheGallerysOpenCellShowsItsCGInTheViewer)
         {{nullptr, TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
          {nullptr, ExtrasPageShown, [](const Frame&) {}, PressOn(x, 370, 679)},
          {"demo_title_viewer_gallery.png", GalleryShown, [](const Frame&) {}, PressOn(x, 633, 245)},
+         // The open cell's page: its first variant locked, the second seen.
+         {nullptr, PageModeShown, [](const Frame&) {}, PressOn(x, 1209, 471)},
          {"demo_title_viewer_cg.png", cg,
           [&](const Frame& frame) {
               // The whole screen, with neither the tabs nor the cells.
@@ -300,10 +307,12 @@ TEST(DemoTitleStartTest, TheGallerysOpenCellShowsItsCGInTheViewer)
                   EXPECT_EQ(FrameCellAt(frame, at_x, at_y), id) << at_x << ", " << at_y;
           },
           Cancel(x)},
+         {nullptr, PageModeShown, [](const Frame&) {}, Cancel(x)},
          {"demo_title_viewer_gallery_again.png", GalleryShown, [](const Frame&) {}, Twice(x, Cancel(x))},
          {"demo_title_viewer_back.png", TitleShown, [](const Frame&) {}}});
-    EXPECT_EQ(seen, 6u) << "steps seen: " << seen
-                        << " (title 1, extras 2, gallery 3, the CG 4, gallery again 5, title 6)\n"
+    EXPECT_EQ(seen, 8u) << "steps seen: " << seen
+                        << " (title 1, extras 2, gallery 3, its page 4, the CG 5, the page again 6, gallery "
+                           "again 7, title 8)\n"
                         << ReadWholeFile(home.Path() / "out.txt");
 }
 
