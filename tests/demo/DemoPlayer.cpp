@@ -1,6 +1,7 @@
 #include "DemoPlayer.h"
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -210,12 +211,17 @@ std::optional<DemoPlayer::Frame> HeadlessDemoPlayer::Grab()
     for (auto older = frames.begin(); older != next; ++older)
         fs::remove(older->second);
     // A frame unchanged from the one before is the same file (the dump links it): not read again.
+    // The file is known by its inode, size and time together, since a removed file's inode may
+    // be given to the next.
     struct stat info
     {};
-    const uint64_t inode = ::stat(next->second.c_str(), &info) == 0 ? info.st_ino : 0;
-    if (!m_last || inode == 0 || inode != m_inode)
+    std::array<uint64_t, 4> file{};
+    if (::stat(next->second.c_str(), &info) == 0)
+        file = {info.st_ino, static_cast<uint64_t>(info.st_size), static_cast<uint64_t>(info.st_mtim.tv_sec),
+                static_cast<uint64_t>(info.st_mtim.tv_nsec)};
+    if (!m_last || file[0] == 0 || file != m_file)
         m_last = platform::ReadPngFile(next->second);
-    m_inode = inode;
+    m_file = file;
     m_number = next->first;
     return m_last;
 }
@@ -296,7 +302,7 @@ void HeadlessDemoPlayer::StartGame(const std::vector<std::string>& environment)
     for (const auto& entry : fs::directory_iterator(Home().Path() / "frames"))
         fs::remove(entry.path());
     m_number = 0;
-    m_inode = 0;
+    m_file = {};
     m_last.reset();
     std::vector<std::string> variables = HeadlessGameEnvironment(Home().Path());
     variables.push_back("VESK_INPUT_SCRIPT=" + m_input.string());

@@ -11,6 +11,7 @@
 // VESK_STEP_TRACE in the environment each screen found is told on standard error with its frame,
 // the game's turn and the time, for a reader of a slow run.
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -161,6 +162,6 @@ private:
     std::filesystem::path m_input;
     std::unique_ptr<GameProcess> m_game;
     uint64_t m_number = 0;
-    uint64_t m_inode = 0;
+    std::array<uint64_t, 4> m_file{}; // the newest frame read: its inode, size and time
     std::optional<Frame> m_last;
 };
