@@ -31,8 +31,8 @@ same_dump() {
     diff -u "$golden/$3" "$work/dump.txt" >"$work/diff.txt" || fail "$2 differs from $3: $(cat "$work/diff.txt")"
 }
 
-run_game() { # folder, frames; prints nothing, returns the exit status
-    (cd "$1" && VESK_CLOSE_AFTER_FRAMES=$2 timeout -s KILL 60 ./vesk >"$work/out.txt" 2>&1)
+run_game() { # folder, frames; prints nothing, returns the exit status (the kill a net for a hang)
+    (cd "$1" && VESK_CLOSE_AFTER_FRAMES=$2 timeout -s KILL 200 ./vesk >"$work/out.txt" 2>&1)
 }
 
 dialog_off='<Dialog><02><Enable>0</Enable></02></Dialog><Demo><SkipTitle>1</SkipTitle></Demo>'
@@ -54,7 +54,9 @@ printf '300 down 18\n305 key 115\n310 up 18\n' >"$work/alt_f4.txt"
     >"$work/out.txt" 2>&1) &
 first=$!
 shown=
-for _ in $(seq 600); do
+. "$(dirname "$0")/watch.sh"
+watch_start "$work/alt_f4.txt"
+while watch_going 60000; do
     frame=$(ls "$work/frames" 2>/dev/null | sort | tail -n 2 | head -n 1)
     if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 820 380 0x7F00; then
         cp "$work/frames/$frame" "$build/demo_exit_dialog.png"
@@ -62,7 +64,6 @@ for _ in $(seq 600); do
         break
     fi
     kill -0 $first 2>/dev/null || break
-    sleep 0.1
 done
 kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null

@@ -8,6 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "platform/kernel/TimeApi.h"
 #include "platform/user/InputInjection.h"
 #include "platform/user/MessageApi.h"
@@ -215,6 +218,40 @@ private:
     bool m_broken = false;
 };
 
+// The count of turns, written beside the script (<script>.turn) every few turns: a test that
+// feeds the game as it sees its screens measures its waits in the game's turns, which go on while
+// a screen waits for input and draws nothing.
+class TurnReport
+{
+public:
+    TurnReport()
+    {
+        if (const char* path = std::getenv("VESK_INPUT_SCRIPT"); path != nullptr && *path != '\0')
+            m_fd = ::open((std::string(path) + ".turn").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    }
+    ~TurnReport()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    TurnReport(const TurnReport&) = delete;
+    TurnReport& operator=(const TurnReport&) = delete;
+
+    void Note(long turn) const
+    {
+        if (m_fd < 0 || turn % EVERY != 0)
+            return;
+        // One write of a fixed width at the start: a reader sees the old number or the new one.
+        char text[24];
+        const int length = std::snprintf(text, sizeof(text), "%20ld\n", turn);
+        [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, text, static_cast<size_t>(length), 0);
+    }
+
+private:
+    static constexpr long EVERY = 8;
+    int m_fd = -1;
+};
+
 } // namespace
 
 bool ParseTestInputScript(std::string_view script, std::vector<TestInputStep>& steps, std::string& error)
@@ -275,6 +312,7 @@ bool PushDueTestInputInModalLoop(HWND window)
 void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
 {
     static ScriptFile s_file;
+    static TurnReport s_report;
     static size_t s_next = 0;
     static long s_turn = 0;
     static std::vector<PendingRelease> s_releases;
@@ -285,6 +323,7 @@ void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
     s_file.Refresh();
     const std::vector<TestInputStep>& s_steps = s_file.Steps();
     ++s_turn;
+    s_report.Note(s_turn);
     const DWORD now = timeGetTime();
     for (auto release = s_releases.begin(); release != s_releases.end();) {
         if (static_cast<int32_t>(now - release->time) >= 0 && s_turn >= release->turn) {

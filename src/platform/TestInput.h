@@ -15,7 +15,8 @@
 // game has kept up with a few turns of it, so a loaded machine neither drops nor shortens it.
 // Positions are game screen pixels; virtual keys decimal or 0x-hex. The file is read again when
 // it grows, so a test may append steps as it sees the screens; a step whose turn has passed is
-// due at once.
+// due at once. The count of turns is kept beside the script, in <file>.turn (every eighth turn,
+// the number right-aligned in 20 characters and a newline), for such a test's waits.
 
 #include <functional>
 #include <string>

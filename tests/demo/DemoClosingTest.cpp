@@ -42,12 +42,13 @@ struct DemoHome
     fs::path Path() const { return dir.Path(); }
     fs::path Config() const { return dir.Path() / "vesk/demo/Save/config.xml"; }
     // The seeded folder has the exit question off; these runs must end without answering it.
+    // A set-up that failed would leave it off and the tests passing for nothing.
     void AskBeforeExit() const
     {
         CXMLDocument config(CStringUTF8(Config().string().c_str()));
-        config.Load();
+        ASSERT_EQ(config.Load(), 1u) << Config();
         config.SetInt("/Config/Dialog/02/Enable", 1);
-        config.Save();
+        ASSERT_EQ(config.Save(), 1u) << Config();
     }
     TempDir dir;
 };
@@ -83,7 +84,7 @@ TEST(DemoClosingTest, ATermOrAnInterruptEndsTheGameWithItsSettingsWritten)
         SCOPED_TRACE(signal_number == SIGTERM ? "SIGTERM" : "SIGINT");
         const DemoHome home;
         // The exit question on (the seeded folder has it off): a signal must not wait for it.
-        home.AskBeforeExit();
+        ASSERT_NO_FATAL_FAILURE(home.AskBeforeExit());
         const std::unique_ptr<GameProcess> game = StartDemo(home, {});
         ASSERT_TRUE(WaitUntilPlaying(*game, home)) << ReadWholeFile(home.Path() / "out.txt");
         // Read at start-up and written back only at the end.
@@ -106,7 +107,7 @@ TEST(DemoClosingTest, TheTestHookEndsTheGameWithoutTheExitQuestion)
 {
     ASSERT_TRUE(fs::exists(BuildFolder() / "demo/vesk")) << "build the demo target first";
     const DemoHome home;
-    home.AskBeforeExit();
+    ASSERT_NO_FATAL_FAILURE(home.AskBeforeExit());
     const std::unique_ptr<GameProcess> game = StartDemo(home, {"VESK_CLOSE_AFTER_FRAMES=100"});
     const std::optional<int> status = game->WaitForEnd(seconds(120));
     ASSERT_TRUE(status.has_value()) << "the close left the game running";

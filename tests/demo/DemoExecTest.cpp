@@ -1,10 +1,10 @@
 // The demo's exec scene, played headless by the built game with the frame and sound dumps: the
 // frame of checkpoint 16 (the corner lamp's red value) is kept as build/demo_exec.png and shows
 // the evening picture with the story text cleared but for the hero name, and a later one
-// (build/demo_exec_wait.png) the lines under it that say what the long wait for the sounds plays; the game state the scene saves as
-// FLAG003 holds the default hero name of the configured language and the calendar; the recording holds the
-// two background voices sounding together, which only the two players on voice channels 2 and 3 make. The run
-// ends at the scene's closing confirmation.
+// (build/demo_exec_wait.png) the lines under it that say what the long wait for the sounds plays; the game
+// state the scene saves as FLAG003 holds the default hero name of the configured language and the calendar;
+// the recording holds the two background voices sounding together, which only the two players on voice
+// channels 2 and 3 make. The run ends at the scene's closing confirmation.
 
 #include <algorithm>
 #include <chrono>

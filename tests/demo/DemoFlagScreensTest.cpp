@@ -217,7 +217,7 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
     std::ofstream(script) << input;
     std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() +
                                  "' VESK_CLOSE_AFTER_FRAMES=" + (decide ? "10000" : "8200"),
-                             300)
+                             HANG_KILL_SECONDS)
                     .c_str());
 
     // The two languages' runs go side by side: each keeps its frames under its own names.

@@ -137,7 +137,8 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     });
     const fs::path input = home.Path() / "input.txt";
     WriteInput(input);
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=10000", 380)
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=10000",
+                             HANG_KILL_SECONDS)
                     .c_str());
 
     std::vector<fs::path> frames;

@@ -340,8 +340,8 @@ void PlayTheTown(DemoPlayer& x)
 {
     // An area of the id picture, then one of the second area screen, which looks the same: the
     // two spots in turn, each clicked only while an area screen stands and the last click has had
-    // its moment, so a click one missed while it faded in is made again (the other spot is no
-    // area of it) and none walks the town's leader.
+    // its moment (two seconds of the game's turns), so a click one missed while it faded in is
+    // made again (the other spot is no area of it) and none walks the town's leader.
     const auto area = [](const Frame& frame) {
         return CellIs(frame, 1840, 1000, tools::AREA_SHEET_BUTTON + 4) &&
                !CellIs(frame, 1190, 865, tools::AREA_SHEET_BUTTON);
@@ -349,15 +349,15 @@ void PlayTheTown(DemoPlayer& x)
     const auto town_shown = [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); };
     constexpr std::pair<int, int> SPOTS[] = {{460, 300}, {300, 650}};
     size_t clicks = 0;
-    auto last_click = std::chrono::steady_clock::now() - 1h;
+    std::optional<uint64_t> last_click;
     auto town = x.WaitFor(
         [&](const Frame& frame) {
             if (town_shown(frame))
                 return true;
-            if (area(frame) && std::chrono::steady_clock::now() - last_click > 2s) {
+            if (area(frame) && (!last_click || x.Turn() - *last_click > 2 * GAME_TPS)) {
                 const auto [at_x, at_y] = SPOTS[clicks++ % 2];
                 x.Click(at_x, at_y);
-                last_click = std::chrono::steady_clock::now();
+                last_click = x.Turn();
             }
             return false;
         },
@@ -429,11 +429,13 @@ void PlayToTheEnd(DemoPlayer& x)
         return FrameCellAt(frame, 960, 300) == tools::DEMO_CG_BASE + 2;
     };
     // Between them the train trip: its lines wait for a click, and so may an effect that keeps
-    // moving (the snowball), so the player clicks whenever the window waits, else every ten
-    // seconds; not over the ending, which is watched until its closing line shows.
+    // moving (the snowball), so the player clicks whenever the window waits (at most twice a
+    // second of the game's turns), else every ten seconds of them; not over the ending,
+    // which is watched until its closing line shows.
     const auto closing_line = [](const Frame& frame) { return WhiteIn(frame, 160, 820, 1160, 870) > 1500; };
     std::optional<Frame> ending;
-    auto last_click = std::chrono::steady_clock::now();
+    uint64_t last_click = x.Turn();
+    std::optional<uint64_t> last_prompt_click;
     x.WaitFor(
         [&](const Frame& frame) {
             if (cg(frame)) {
@@ -442,10 +444,13 @@ void PlayToTheEnd(DemoPlayer& x)
             }
             if (SpecialTitleShown(frame))
                 return true;
-            const auto now = std::chrono::steady_clock::now();
-            if (StoryPromptShown(frame) || now - last_click > 10s) {
+            if ((StoryPromptShown(frame) &&
+                 (!last_prompt_click || x.Turn() - *last_prompt_click > GAME_TPS / 2)) ||
+                x.Turn() - last_click > 10 * GAME_TPS) {
                 x.Click(960, 540);
-                last_click = now;
+                last_click = x.Turn();
+                if (StoryPromptShown(frame))
+                    last_prompt_click = last_click;
             }
             return false;
         },

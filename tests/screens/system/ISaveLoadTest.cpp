@@ -503,14 +503,16 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
                 const int32_t id = view.IsUsed(slot) ? view.Get(slot).Money : 0;
                 shown.push_back(id);
                 const auto files = Ids(slot);
-                if (id == 0)
+                if (id == 0) {
                     EXPECT_EQ(files, std::make_pair(-1, -1))
                         << operation.name << " at " << stop_at << " slot " << slot;
-                else
+                } else {
                     EXPECT_EQ(files, std::make_pair(id, id))
                         << operation.name << " at " << stop_at << " slot " << slot;
-                if (id != 0 && id != 7000 && Exists(Name("sel%03u", slot)))
+                }
+                if (id != 0 && id != 7000 && Exists(Name("sel%03u", slot))) {
                     EXPECT_EQ(FileText(Name("sel%03u", slot)), std::to_string(id)) << slot;
+                }
             }
             const bool done = shown == operation.after;
             EXPECT_TRUE(done || shown == before) << operation.name << " mixed at " << stop_at;
