@@ -278,8 +278,9 @@ TEST(SheetWords, PeopleAndPlacesAreNamedNotNumbered)
         EXPECT_FALSE(numbered(name.japanese) || numbered(name.english)) << name.english;
     }
     for (const auto& [key, text] : tools::DemoCastNames()) {
-        if (key.starts_with("heroine"))
+        if (key.starts_with("heroine")) {
             EXPECT_FALSE(numbered(text)) << key;
+        }
     }
 }
 
