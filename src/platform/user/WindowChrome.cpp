@@ -159,8 +159,8 @@ void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)
         if (open_title >= 0 && static_cast<size_t>(open_title) < menu->items.size()) {
             const MenuItem& title = menu->items[static_cast<size_t>(open_title)];
             if (const MenuObject* popup = const_cast<MenuStore&>(menus).Find(title.popup)) {
-                const DropDownLayout drop = LayoutDropDown(*popup, layout.titles[static_cast<size_t>(open_title)],
-                                                           {0, 0, width, canvas.Height()});
+                const DropDownLayout drop = LayoutDropDown(
+                    *popup, layout.titles[static_cast<size_t>(open_title)], {0, 0, width, canvas.Height()});
                 PaintDropDown(canvas, *popup, drop, m_menu_loop.Hover());
             }
         }
@@ -177,8 +177,8 @@ namespace {
 // The window's menu bar in its host's client pixels.
 RECT MenuBarRect(const WindowObject& window, const WindowObject& host)
 {
-    return {window.rect.left - host.rect.left, window.rect.top - host.rect.top, window.rect.right - host.rect.left,
-            window.rect.top - host.rect.top + MENU_BAR_HEIGHT};
+    return {window.rect.left - host.rect.left, window.rect.top - host.rect.top,
+            window.rect.right - host.rect.left, window.rect.top - host.rect.top + MENU_BAR_HEIGHT};
 }
 
 } // namespace
@@ -196,18 +196,24 @@ void WindowManager::TrackMenuBar(HWND handle, POINT screen_point)
     Send(handle, WM_ENTERMENULOOP, FALSE, 0);
     Send(handle, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
     const MenuTracker::InitPopup init_popup = [this, handle](HMENU popup, int title) {
-        Send(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(static_cast<WORD>(title), FALSE));
+        Send(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
+             MAKELPARAM(static_cast<WORD>(title), FALSE));
     };
     // The title under the click opens at once; a click beside the titles leaves the loop.
     if ((window = Find(handle)) != nullptr && (host = NativeHostOf(window)) != nullptr) {
         if (const MenuObject* object = MenuStore::GetInstance().Find(menu))
             m_menu_loop.OpenAt(LayoutMenuBar(*object, MenuBarRect(*window, *host)),
-                               {screen_point.x - host->rect.left, screen_point.y - host->rect.top}, init_popup);
+                               {screen_point.x - host->rect.left, screen_point.y - host->rect.top},
+                               init_popup);
     }
     InvalidateChrome();
     UINT picked = 0;
     bool idle_sent = false;
     while (m_menu_loop.IsActive() && Find(handle) != nullptr) {
+        // The game is ending on a signal: the menu closes with nothing picked, so the game's own
+        // loop sees the end instead of waiting for a player who asked for it already.
+        if (IsTerminationRequested())
+            break;
         if (m_menu_loop.TakeChanged())
             InvalidateChrome();
         RenderIfNeeded();
@@ -283,7 +289,8 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     const RECT area{0, 0, host->rect.right - host->rect.left, host->rect.bottom - host->rect.top};
     const MenuTracker::InitPopup init_popup = [this, owner](HMENU popup, int title) {
         InvalidateChrome();
-        Send(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(static_cast<WORD>(title), FALSE));
+        Send(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
+             MAKELPARAM(static_cast<WORD>(title), FALSE));
     };
     const POINT point{event.x, event.y};
     switch (event.type) {
@@ -364,8 +371,8 @@ int WindowManager::RunMessageBox(HWND owner, const std::u16string& text, const s
             return RegisterClass(info);
         }();
         (void)s_box_class;
-        own_window = CreateWindow(WS_EX_TOPMOST, u"VeskMessageBox", caption.c_str(), WS_POPUP, left, top, size.cx,
-                                  size.cy, nullptr, nullptr, nullptr, nullptr);
+        own_window = CreateWindow(WS_EX_TOPMOST, u"VeskMessageBox", caption.c_str(), WS_POPUP, left, top,
+                                  size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
         if (own_window == nullptr) {
             m_box.End();
             return 0;
