@@ -1,8 +1,8 @@
 // How the built game ends and how it refuses to start: a TERM or an interrupt ends it as the
-// confirmed exit command does (status 0, settings written), also while the menu bar is open, the
-// test hook's close ends it without
-// the exit question (also in a window, on its first loop turn), and a second copy or a lock
-// folder that is not the user's own is refused with a line on standard error and status 1.
+// confirmed exit command does (status 0, settings written), also while the menu bar is open; the
+// test hook's close ends it without the exit question (also in a window, on its first loop turn),
+// and a second copy or a lock folder that is not the user's own is refused with a line on
+// standard error and status 1.
 
 #include <chrono>
 #include <csignal>
