@@ -33,7 +33,7 @@ int Inputs()
 {
     if (const char* inputs = std::getenv("VESK_RANDOM_INPUTS"); inputs != nullptr && *inputs != '\0')
         return std::atoi(inputs);
-    return LongTests() ? 5000 : 600;
+    return LongTests() ? 5000 : 400;
 }
 
 void PlaySeed(uint32_t seed)
