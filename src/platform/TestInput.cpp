@@ -252,6 +252,33 @@ private:
     int m_fd = -1;
 };
 
+// Where the steps taken are told (VESK_INPUT_TAKEN), rewritten whole so a reader never sees half
+// a line.
+class TakenFile
+{
+public:
+    TakenFile()
+    {
+        if (const char* path = std::getenv("VESK_INPUT_TAKEN"); path != nullptr && *path != '\0')
+            m_path = path;
+    }
+
+    void Write(size_t taken, size_t held, long turn) const
+    {
+        if (m_path.empty())
+            return;
+        const std::string part = m_path + ".part";
+        if (FILE* file = std::fopen(part.c_str(), "w")) {
+            std::fprintf(file, "%zu %zu %ld\n", taken, held, turn);
+            if (std::fclose(file) == 0)
+                std::rename(part.c_str(), m_path.c_str());
+        }
+    }
+
+private:
+    std::string m_path;
+};
+
 } // namespace
 
 bool ParseTestInputScript(std::string_view script, std::vector<TestInputStep>& steps, std::string& error)
@@ -313,6 +340,7 @@ void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
 {
     static ScriptFile s_file;
     static TurnReport s_report;
+    static const TakenFile s_taken;
     static size_t s_next = 0;
     static long s_turn = 0;
     static std::vector<PendingRelease> s_releases;
@@ -325,6 +353,8 @@ void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
     ++s_turn;
     s_report.Note(s_turn);
     const DWORD now = timeGetTime();
+    const size_t next_before = s_next;
+    const size_t held_before = s_releases.size();
     for (auto release = s_releases.begin(); release != s_releases.end();) {
         if (static_cast<int32_t>(now - release->time) >= 0 && s_turn >= release->turn) {
             Push(window, release->step, to_client);
@@ -343,6 +373,8 @@ void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
             s_releases.push_back(PendingRelease{now + HOLD_MILLISECONDS, s_turn + HOLD_TURNS, release});
         }
     }
+    if (s_next != next_before || s_releases.size() != held_before)
+        s_taken.Write(s_next, s_releases.size(), s_turn);
 }
 
 } // namespace platform

@@ -17,6 +17,10 @@
 // it grows, so a test may append steps as it sees the screens; a step whose turn has passed is
 // due at once. The count of turns is kept beside the script, in <file>.turn (every eighth turn,
 // the number right-aligned in 20 characters and a newline), for such a test's waits.
+// With VESK_INPUT_TAKEN=<file> as well, the game rewrites that file (whole, by a rename) each
+// time it takes a step or lets a press go, with one line "<steps taken> <presses held> <turn>"
+// (a click counts two steps, its move and its press): a test that sends each step once the last
+// one was taken learns the turn to write it for, and a game that stops taking them has hung.
 
 #include <functional>
 #include <string>

@@ -1,7 +1,8 @@
 // How the built game ends and how it refuses to start: a TERM or an interrupt ends it as the
-// confirmed exit command does (status 0, settings written), the test hook's close ends it without
-// the exit question (also in a window, on its first loop turn), and a second copy or a lock
-// folder that is not the user's own is refused with a line on standard error and status 1.
+// confirmed exit command does (status 0, settings written), also while the menu bar is open; the
+// test hook's close ends it without the exit question (also in a window, on its first loop turn),
+// and a second copy or a lock folder that is not the user's own is refused with a line on
+// standard error and status 1.
 
 #include <chrono>
 #include <csignal>
@@ -101,6 +102,27 @@ TEST(DemoClosingTest, ATermOrAnInterruptEndsTheGameWithItsSettingsWritten)
         EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
             << ReadWholeFile(home.Path() / "out.txt");
     }
+}
+
+TEST(DemoClosingTest, ATermEndsTheGameWhileTheMenuBarIsOpen)
+{
+    ASSERT_TRUE(fs::exists(BuildFolder() / "demo/vesk")) << "build the demo target first";
+    const DemoHome home;
+    // The bar's first title clicked open, and nothing after it: the drop-down stays open.
+    const fs::path script = home.Path() / "input.txt";
+    const fs::path taken = home.Path() / "taken.txt";
+    std::ofstream(script) << "200 click 20 -10\n";
+    const std::unique_ptr<GameProcess> game =
+        StartDemo(home, {"VESK_INPUT_SCRIPT=" + script.string(), "VESK_INPUT_TAKEN=" + taken.string()});
+    // The click taken and let go: the release was pushed from inside the menu's loop.
+    while (ReadWholeFile(taken).rfind("2 0 ", 0) != 0) {
+        ASSERT_TRUE(game->IsRunning()) << ReadWholeFile(home.Path() / "out.txt");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(game->Signal(SIGTERM));
+    const std::optional<int> status = game->WaitForEnd(seconds(60));
+    ASSERT_TRUE(status.has_value()) << "still running a minute after the signal, in the menu's loop";
+    EXPECT_EQ(*status, 0) << ReadWholeFile(home.Path() / "out.txt");
 }
 
 TEST(DemoClosingTest, TheTestHookEndsTheGameWithoutTheExitQuestion)

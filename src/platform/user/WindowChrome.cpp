@@ -210,6 +210,10 @@ void WindowManager::TrackMenuBar(HWND handle, POINT screen_point)
     UINT picked = 0;
     bool idle_sent = false;
     while (m_menu_loop.IsActive() && Find(handle) != nullptr) {
+        // The game is ending on a signal: the menu closes with nothing picked, so the game's own
+        // loop sees the end instead of waiting for a player who asked for it already.
+        if (IsTerminationRequested())
+            break;
         if (m_menu_loop.TakeChanged())
             InvalidateChrome();
         RenderIfNeeded();
