@@ -5,7 +5,7 @@
 // busy machine takes longer to bring each screen up, and each lands harmlessly on the screens
 // it is not meant for. The first full frame of each screen is kept in the build folder
 // (demo_charselect_kind0.png, demo_charselect_kind1.png, demo_diary.png, demo_commentmode.png),
-// and the answers are read back from the state the scene saves (FLAG009).
+// and the answers are read back from the state the scene saves (FLAG909).
 
 #include <algorithm>
 #include <cstdlib>
@@ -88,11 +88,11 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
         EXPECT_TRUE(seen[k]) << screens[k].png;
 
     FlagBuffer state;
-    std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG009", std::ios::binary);
+    std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG909", std::ios::binary);
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(flag_file)),
                                      std::istreambuf_iterator<char>());
     ByteCursor cursor(bytes);
-    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG009";
+    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG909";
     ASSERT_GE(state.Values.size(), 43u);
     EXPECT_EQ(state.Values[40].Integer, 3) << "cell 2 of list kind 0";
     EXPECT_EQ(state.Values[41].Integer, 3) << "cell 2 of list kind 1";
