@@ -105,6 +105,16 @@ void HeadlessDemoPlayer::Click(int x, int y, int button)
     Append(std::string("0 ") + (button == 3 ? "rclick" : "click") + at);
 }
 
+void HeadlessDemoPlayer::Move(int x, int y)
+{
+    Append("0 move " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void HeadlessDemoPlayer::Key(int virtual_key)
+{
+    Append("0 key " + std::to_string(virtual_key));
+}
+
 void HeadlessDemoPlayer::Type(const std::string& text)
 {
     Append("0 text " + text);

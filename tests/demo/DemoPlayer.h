@@ -32,6 +32,10 @@ public:
     // As a player clicks: the pointer rests on the spot, then the button (1 left, 3 right) is
     // held a moment.
     virtual void Click(int x, int y, int button = 1) = 0;
+    // The pointer moved to the spot, nothing pressed.
+    virtual void Move(int x, int y) = 0;
+    // One key (a Windows virtual-key code) pressed and let go.
+    virtual void Key(int virtual_key) = 0;
     virtual void Type(const std::string& text) = 0;
     // The up arrow held for a second: the town's walk.
     virtual void HoldUp() = 0;
@@ -72,6 +76,8 @@ public:
 
     std::optional<Frame> Grab() override;
     void Click(int x, int y, int button = 1) override;
+    void Move(int x, int y) override;
+    void Key(int virtual_key) override;
     void Type(const std::string& text) override;
     void HoldUp() override;
     void StartGame() override;
