@@ -185,7 +185,9 @@ void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
                       : '?';
     }
     EXPECT_EQ(digits, "0815") << "the plate does not show the jump's time";
-    auto title = x.ClickUntil(960, 300, TitleShown);
+    // The title, or the special one once the ending has been played.
+    auto title = x.ClickUntil(
+        960, 300, [](const Frame& frame) { return TitleShown(frame) || SpecialTitleShown(frame); });
     ASSERT_TRUE(title) << "the event did not lead to the title";
     EXPECT_FALSE(EveningShown(*title)) << "the evening picture left under the title";
     ExpectNoErrorBox(x);
@@ -411,6 +413,19 @@ void ContinueAndJumpAfterTheEnding(DemoPlayer& x)
         },
         TitleShown))
         << "the special title's back did not lead to the title";
+    // The game mode on from the title's settings (its switch one of two pictures), for the side
+    // menu's flag manager.
+    auto settings = x.ClickUntil(TITLE_X, 801,
+                                 [](const Frame& frame) { return FrameCellAt(frame, 1799, 983) == 0x1000u; });
+    ASSERT_TRUE(settings) << "no settings from the title";
+    const std::optional<uint32_t> off = FrameCellAt(*settings, 1280, 79);
+    ASSERT_TRUE(off == tools::CONFIG_SHEET_GAME_MODE_ON || off == tools::CONFIG_SHEET_GAME_MODE_OFF);
+    ASSERT_TRUE(x.ClickUntil(1280, 79, [&](const Frame& frame) {
+        const std::optional<uint32_t> now = FrameCellAt(frame, 1280, 79);
+        return now && now != off &&
+               (now == tools::CONFIG_SHEET_GAME_MODE_ON || now == tools::CONFIG_SHEET_GAME_MODE_OFF);
+    })) << "the game mode switch did not turn";
+    ASSERT_TRUE(x.ClickUntil(1799, 983, TitleShown)) << "the settings did not lead back to the title";
     auto continued = x.ClickUntil(TITLE_X, CONTINUE_Y, StoryLineShown);
     ASSERT_TRUE(continued) << "Continue after the ending brought no line back\n" << x.Output();
     x.Keep(*continued, "continued_after_ending");

@@ -15,6 +15,7 @@ void ReturnToTheTitleBothWays(DemoPlayer& x, bool menu_bar);
 // The game mode's flag button on (the caller's settings).
 void JumpToTheNextEventOnANewGame(DemoPlayer& x);
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x);
-// A quick save on the first line, the route to the special title, its back item, then Continue
-// and, from the continued game, the flag manager's jump.
+// A quick save on the first line, the route to the special title, its back item, the game mode
+// turned on in the title's settings, then Continue and, from the continued game, the flag
+// manager's jump.
 void ContinueAndJumpAfterTheEnding(DemoPlayer& x);

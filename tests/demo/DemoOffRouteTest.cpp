@@ -68,7 +68,7 @@ TEST(DemoOffRouteTest, AfterTheEndingContinueAndTheFlagJumpStillWork)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    NewPlayer(home, true);
+    NewPlayer(home);
     HeadlessDemoPlayer player(home);
     player.StartGame();
     ContinueAndJumpAfterTheEnding(player);
