@@ -44,7 +44,7 @@ TEST(DemoOffRouteTest, TheSideMenuAndTheMenuBarReturnToTheTitle)
     ReturnToTheTitleBothWays(player, true);
 }
 
-TEST(DemoOffRouteTest, TheFlagJumpOnANewGamePlaysTheEventAndLeadsToTheTitle)
+TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndLeadsToTheTitleAlsoAfterALoad)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
@@ -64,14 +64,14 @@ TEST(DemoOffRouteTest, QuickSavesOnTheMessageTheSelectionAndThePlaceComeBackWhol
     QuickSaveOnEachKindOfScreenAndContinue(player);
 }
 
-TEST(DemoOffRouteTest, AfterTheEndingContinueAndTheFlagJumpStillWork)
+TEST(DemoOffRouteTest, AfterTheEndingContinueBringsTheSavedLineBackOverItsPicture)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
     HeadlessDemoPlayer player(home);
     player.StartGame();
-    ContinueAndJumpAfterTheEnding(player);
+    ContinueAfterTheEnding(player);
 }
 
 } // namespace
