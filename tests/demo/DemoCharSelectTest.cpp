@@ -5,7 +5,7 @@
 // screen is up (and again if the next does not come, landing harmlessly on the screens it is not
 // meant for). The first full frame of each screen is kept in the build folder
 // (demo_charselect_kind0.png, demo_charselect_kind1.png, demo_diary.png, demo_commentmode.png),
-// and the answers are read back from the state the scene saves (FLAG009).
+// and the answers are read back from the state the scene saves (FLAG909).
 
 #include <algorithm>
 #include <cstdlib>
@@ -46,7 +46,7 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
             });
         };
     };
-    const fs::path flags = home.Path() / "vesk/demo/Save/FLAG009";
+    const fs::path flags = home.Path() / "vesk/demo/Save/FLAG909";
     HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
     x.StartGame();
     const auto click = [&](int at_x, int at_y) { return [&x, at_x, at_y] { x.Click(at_x, at_y); }; };
@@ -83,7 +83,7 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(flag_file)),
                                      std::istreambuf_iterator<char>());
     ByteCursor cursor(bytes);
-    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG009";
+    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG909";
     ASSERT_GE(state.Values.size(), 43u);
     EXPECT_EQ(state.Values[40].Integer, 3) << "cell 2 of list kind 0";
     EXPECT_EQ(state.Values[41].Integer, 3) << "cell 2 of list kind 1";

@@ -63,7 +63,7 @@ TEST(DemoChoiceBacklogTest, TheBacklogAtTheChoiceHoldsTheStorysLinesNotTheChoice
     ASSERT_TRUE(choice) << "no choice after the story's messages";
 
     // The side menu's backlog button, in the fifth slot.
-    x.Point(1915, 1000);
+    x.Move(1915, 1000);
     ASSERT_TRUE(
         x.WaitFor([](const Frame& frame) { return FrameCellAt(frame, 1920 - 3, 446 + 3) == 0xF04u; }, 60s))
         << "no backlog button in the side menu";

@@ -49,7 +49,7 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirWordsAndItsReplayTabOpensTheReplayOver
     })) << "no extras page on the title";
     ASSERT_TRUE(x.ClickUntil(370, 679, GalleryPage)) << "no gallery page";
 
-    x.Point(633, 245);
+    x.Move(633, 245);
     const auto hovered = x.WaitFor([](const Frame& frame) {
         // The highlight's frame along the cell's edge.
         const uint32_t edge =

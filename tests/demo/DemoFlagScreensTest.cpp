@@ -284,7 +284,7 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheScheduleAndAYesJumpsToTheNextEvent)
 
     // Her next event is on the day the story stands at, after a walk to the park: the jump keeps
     // the day, sets the event's time and place and raises its flags; the walk costs nothing.
-    const std::optional<FlagBuffer> state = SavedState(home, "FLAG006");
+    const std::optional<FlagBuffer> state = SavedState(home, "FLAG906");
     ASSERT_TRUE(state.has_value()) << "the event scene keeps the state the jump left";
     EXPECT_EQ(state->GameDate(), 1223);
     EXPECT_EQ(state->Weekday(), DayOfWeek(1223));

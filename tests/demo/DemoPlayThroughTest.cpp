@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include "DemoOffRoute.h"
 #include "DemoRun.h"
 #include "DemoStoryRoute.h"
 #include "GameProcess.h"
@@ -156,13 +157,19 @@ public:
         return std::nullopt;
     }
 
-    void Point(int x, int y) override { Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y)); }
     uint64_t FrameNumber() const override { return m_number; }
     // The game in the window turns and draws as it runs: both counted by the clock.
     uint64_t Turn() const override { return Elapsed() * GAME_TPS / 1000; }
     uint64_t NewestFrame() const override { return Elapsed() * GAME_FPS / 1000; }
     bool Ended() override { return !ReadText(m_home.Path() / "status").empty(); }
 
+    void Move(int x, int y) override { Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y)); }
+    void Key(int virtual_key) override
+    {
+        // The few keys the routes press, by their X names.
+        const char* name = virtual_key == 0x0D ? "Return" : virtual_key == 0x28 ? "Down" : "Escape";
+        Xdotool(std::string("key ") + name);
+    }
     void Type(const std::string& text) override { Xdotool("type --delay 200 " + text); }
     void HoldUp() override { Xdotool("keydown Up sleep 1 keyup Up"); }
     void Close() override { Xdotool("key alt+F4"); }
@@ -221,24 +228,32 @@ private:
     uint64_t m_number = 0;
 };
 
-TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
+// The X server and a new player's settings, full screen so the game's pixels are the server's
+// (and so no menu bar), the exit question off: Alt+F4 ends the game. False when no X server can
+// run here (the test is skipped).
+bool SetUpWindow(const HeadlessDemoHome& home, XPlay& x)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd"))
-        GTEST_SKIP() << "no X server for the play-through: scripts/install-deps.sh installs xvfb, xdotool "
-                        "and x11-apps";
-    XPlay x(home);
-    if (!x.StartServer())
-        GTEST_SKIP() << "Xvfb did not start: " << ReadText(home.Path() / "xvfb.txt");
+    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd") || !x.StartServer())
+        return false;
     setenv("DISPLAY", x.Display().c_str(), 1); // for xdotool
-    // A new player's settings, full screen so the game's pixels are the server's (and so no menu
-    // bar), the exit question off: Alt+F4 ends the game.
     home.EditConfig([](CXMLDocument& config) {
         config.SetInt("/Config/Demo/SkipTitle", 0);
         config.SetInt("/Config/AutoRead", 0);
         config.SetInt("/Screen/Status", 2);
     });
+    return true;
+}
+
+constexpr const char* NO_WINDOW = "no X server for the play-through: scripts/install-deps.sh installs xvfb, "
+                                  "xdotool and x11-apps";
+
+TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    XPlay x(home);
+    if (!SetUpWindow(home, x))
+        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
     x.StartGame();
 
     ASSERT_NO_FATAL_FAILURE(PlayToContinue(x));
@@ -247,6 +262,31 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
     ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(x));
     ASSERT_NO_FATAL_FAILURE(PlayTheNextStart(x));
+}
+
+// Off the route in a real window: a save into the first slot, Alt+F4, and the slot loaded on the
+// next start.
+TEST(DemoPlayThroughTest, ASaveInTheFirstSlotIsLoadedOnTheNextStartInARealWindow)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    XPlay x(home);
+    if (!SetUpWindow(home, x))
+        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
+    x.StartGame();
+    SaveInTheFirstSlotAndLoadItOnTheNextStart(x);
+}
+
+// The side menu's Return to title in a real window (full screen has no menu bar).
+TEST(DemoPlayThroughTest, TheSideMenuReturnsToTheTitleInARealWindow)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    XPlay x(home);
+    if (!SetUpWindow(home, x))
+        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
+    x.StartGame();
+    ReturnToTheTitleBothWays(x, false);
 }
 
 } // namespace

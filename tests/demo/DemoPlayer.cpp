@@ -269,9 +269,9 @@ void HeadlessDemoPlayer::Press(int x, int y, uint64_t frames)
     Send("up 1");
 }
 
-void HeadlessDemoPlayer::Point(int x, int y)
+void HeadlessDemoPlayer::Key(int virtual_key)
 {
-    Append("0 move " + std::to_string(x) + " " + std::to_string(y));
+    Send("key " + std::to_string(virtual_key));
 }
 
 void HeadlessDemoPlayer::Type(const std::string& text)

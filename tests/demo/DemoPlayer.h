@@ -54,8 +54,10 @@ public:
     // As a player clicks: the pointer rests on the spot, then the button (1 left, 3 right) is
     // held a moment.
     virtual void Click(int x, int y, int button = 1) = 0;
-    // The pointer comes to rest on the spot, no button pressed.
-    virtual void Point(int x, int y) = 0;
+    // The pointer moved to the spot, nothing pressed.
+    virtual void Move(int x, int y) = 0;
+    // One key (a Windows virtual-key code) pressed and let go.
+    virtual void Key(int virtual_key) = 0;
     virtual void Type(const std::string& text) = 0;
     // The up arrow held for a second: the town's walk.
     virtual void HoldUp() = 0;
@@ -135,7 +137,8 @@ public:
     uint64_t NewestFrame() const override;
     bool Ended() override;
     void Click(int x, int y, int button = 1) override;
-    void Point(int x, int y) override;
+    void Move(int x, int y) override;
+    void Key(int virtual_key) override;
     void Type(const std::string& text) override;
     void HoldUp() override;
     // Starts the game with the home's settings and, added to the headless environment,
@@ -147,8 +150,6 @@ public:
 
     // A line of the input script, due at once ("key 0x1B", "wheel 1", "down 0x26" ...).
     void Send(const std::string& step);
-    // The pointer moved to the spot and left there for a frame.
-    void Move(int x, int y);
     // The left button pressed on the spot and held over `frames` of the game's frames.
     void Press(int x, int y, uint64_t frames = 4);
     // Until the game has drawn `frames` more frames (or has ended).

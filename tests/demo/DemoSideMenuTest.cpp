@@ -63,7 +63,7 @@ TEST(DemoSideMenuTest, AfterTheDaysScreensTheMenuSlidesInWithItsTabAndButtons)
     if (::testing::Test::HasFatalFailure())
         return;
 
-    x.Point(1915, 500);
+    x.Move(1915, 500);
     const auto menu = x.WaitFor(PanelIn, 60s);
     ASSERT_TRUE(menu) << "the side menu did not slide in";
     // The slide's last frame: the panel and the buttons stand home together.
