@@ -137,7 +137,8 @@ namespace {
 
 // Installed before main, so code below the shell that asks first still gets the document made.
 const bool g_source_installed =
-    (SetGameDocumentSource([]() -> GameDocument* { return GetDocument(); }), true);
+    (SetGameDocumentSource([]() -> GameDocument* { return GetDocument(); }),
+     SetGameMoviePlayerSource([]() { return GetDocument()->GetMoviePlayer(); }), true);
 
 } // namespace
 

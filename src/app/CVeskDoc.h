@@ -52,6 +52,7 @@ public:
     void SetLanguage(int language) { m_language = language; }
     // Puts a glyph renderer in a font's place and hands back the one it replaces.
     std::unique_ptr<CFontDIB> ReplaceFont(int index, std::unique_ptr<CFontDIB> font);
+    CMoviePlayer* GetMoviePlayer() { return m_movie_player.get(); }
 
     // GameDocument
     bool EventFlagOp(uint32_t op, uint32_t bits) override;
@@ -79,7 +80,6 @@ public:
     CSpriteLayer* GetWorkLayer() override { return m_work_layer.get(); }
     CSpriteLayer* GetStackLayer() override { return m_stack_layer.get(); }
     CFontDIB* GetFont(int index) override { return m_fonts[index].get(); }
-    CMoviePlayer* GetMoviePlayer() override { return m_movie_player.get(); }
     CAnimeManager* GetAnimeManager() override { return m_anime_manager.get(); }
     uint32_t GetUpdateFlag() const override { return m_update_flag; }
 

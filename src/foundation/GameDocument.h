@@ -21,7 +21,6 @@
 class CAnimeManager;
 class CFadeSprite;
 class CFontDIB;
-class CMoviePlayer;
 class CScript;
 class CSprite;
 class CSpriteLayer;
@@ -131,7 +130,6 @@ public:
     virtual CSpriteLayer* GetWorkLayer() = 0;
     virtual CSpriteLayer* GetStackLayer() = 0;
     virtual CFontDIB* GetFont(int index) = 0;
-    virtual CMoviePlayer* GetMoviePlayer() = 0;
     virtual CAnimeManager* GetAnimeManager() = 0;
     virtual uint32_t GetUpdateFlag() const = 0;
 

@@ -1,5 +1,6 @@
 #include "movie/CMoviePlayer.h"
 
+#include <atomic>
 #include <new>
 
 #include "foundation/AppLink.h"
@@ -21,6 +22,23 @@
 #include "movie/CMediaStream.h"
 #include "movie/CVideoRender.h"
 #include "platform/kernel/SyncApi.h"
+
+namespace {
+
+std::atomic<CMoviePlayer* (*)()> s_source{nullptr};
+
+} // namespace
+
+CMoviePlayer* GetGameMoviePlayer()
+{
+    CMoviePlayer* (*source)() = s_source.load();
+    return source != nullptr ? source() : nullptr;
+}
+
+void SetGameMoviePlayerSource(CMoviePlayer* (*source)())
+{
+    s_source.store(source);
+}
 
 CMoviePlayer::CMoviePlayer(GameDocument* document)
     : m_document(document)

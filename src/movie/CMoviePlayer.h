@@ -46,3 +46,8 @@ private:
 
     GameDocument* m_document; // not owned
 };
+
+// The game's player, which the document makes and frees: null before that, or when it could not
+// be made. The shell installs the source once before main; any thread may ask.
+CMoviePlayer* GetGameMoviePlayer();
+void SetGameMoviePlayerSource(CMoviePlayer* (*source)());

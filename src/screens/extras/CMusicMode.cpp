@@ -14,6 +14,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "movie/CMoviePlayer.h"
 #include "movie/MovieVolumeRecord.h"
 #include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
@@ -423,7 +424,7 @@ void CMusicMode::ApplyVolume(float volume)
                 channel->SetVolume(SoundEnable != 0 ? level : SOUND_VOLUME_SILENT);
     ScreenWork* work = GetScreenWork();
     ApplyMusicVolume(work != nullptr ? work->m_movie_volume.get() : nullptr,
-                     Document != nullptr ? Document->GetMoviePlayer() : nullptr, SoundEnable != 0 ? 1 : 0, level);
+                     GetGameMoviePlayer(), SoundEnable != 0 ? 1 : 0, level);
 }
 
 void CMusicMode::DrawScrollBar(int32_t offset, int32_t state, int32_t present)

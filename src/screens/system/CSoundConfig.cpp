@@ -289,7 +289,7 @@ void CSoundConfig::ApplyVolume(int32_t enabled, int32_t group, float volume)
                 channel->SetVolume(on ? level : -10000);
     };
     const bool master_on = enabled != 0 && SoundEnable != 0;
-    CMoviePlayer* player = Document->GetMoviePlayer();
+    CMoviePlayer* player = GetGameMoviePlayer();
     const MovieVolumeRecord* record = GameWork->m_movie_volume.get();
     if (group == 0) {
         const int32_t music = Attenuation(-5000.0f, MusicVolume, volume);
@@ -319,7 +319,7 @@ void CSoundConfig::PlaySample(int32_t group)
         if (channel && channel->IsPlaying())
             return;
     if (group <= 1 && GameWork->m_movie_volume && GameWork->m_movie_volume->Kind == MOVIE_KIND_MUSIC) {
-        if (CMoviePlayer* player = Document->GetMoviePlayer())
+        if (CMoviePlayer* player = GetGameMoviePlayer())
             for (auto& stream : player->Streams)
                 if (stream && stream->State != 0)
                     return;

@@ -23,7 +23,7 @@ constexpr int WAIT_PASSES = 11;
 } // namespace
 
 CFuncMovie::CFuncMovie()
-    : Player(Document->GetMoviePlayer())
+    : Player(GetGameMoviePlayer())
 {}
 
 void CFuncMovie::Call(CScript&)
