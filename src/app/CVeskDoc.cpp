@@ -138,7 +138,8 @@ namespace {
 // Installed before main, so code below the shell that asks first still gets the document made.
 const bool g_source_installed =
     (SetGameDocumentSource([]() -> GameDocument* { return GetDocument(); }),
-     SetGameMoviePlayerSource([]() { return GetDocument()->GetMoviePlayer(); }), true);
+     SetGameMoviePlayerSource([]() { return GetDocument()->GetMoviePlayer(); }),
+     SetGameSoundChannelsSource([]() { return &GetDocument()->GetSoundChannels(); }), true);
 
 } // namespace
 
@@ -295,8 +296,7 @@ void CVeskDoc::LoadStartScript()
 void CVeskDoc::Teardown()
 {
     // The channels' sound objects go before the sound system they play on.
-    for (auto& group : SoundChannelList)
-        group.clear();
+    m_sound_channels.Clear();
     if (m_movie_player)
         m_movie_player->Release();
     if (m_anime_manager) {

@@ -19,6 +19,7 @@
 #include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/GameDocument.h"
+#include "sound/SoundChannels.h"
 
 class CAnimeManager;
 class CArchiveFile;
@@ -32,7 +33,6 @@ class CSpriteLayer;
 class CSpriteLayerFile;
 class FlagBuffer;
 class IAppTask;
-class IWaveManager;
 class ScriptContext;
 class ScriptValueTable;
 struct ScriptValue;
@@ -53,6 +53,7 @@ public:
     // Puts a glyph renderer in a font's place and hands back the one it replaces.
     std::unique_ptr<CFontDIB> ReplaceFont(int index, std::unique_ptr<CFontDIB> font);
     CMoviePlayer* GetMoviePlayer() { return m_movie_player.get(); }
+    SoundChannels& GetSoundChannels() { return m_sound_channels; }
 
     // GameDocument
     bool EventFlagOp(uint32_t op, uint32_t bits) override;
@@ -121,6 +122,7 @@ private:
     std::atomic<uint32_t> m_published_engine_state{0};
     CCriticalSection m_sprite_layer_lock{LOCK_LEVEL_SPRITE_LAYER_REGISTRY}; // guards m_sprite_layers
     std::map<int32_t, std::unique_ptr<CSpriteLayer>> m_sprite_layers;
+    SoundChannels m_sound_channels;
     std::unique_ptr<CMoviePlayer> m_movie_player;
     std::unique_ptr<CAnimeManager> m_anime_manager;
     uint32_t m_update_flag = 0;

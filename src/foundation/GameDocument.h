@@ -16,7 +16,6 @@
 #include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/DocumentLink.h"
-#include "foundation/SoundGroups.h"
 
 class CAnimeManager;
 class CFadeSprite;
@@ -27,7 +26,6 @@ class CSpriteLayer;
 class CSpriteLayerFile;
 class FlagBuffer;
 class IAppTask;
-class IWaveManager;
 class ScriptContext;
 class ScriptValueTable;
 class SelectManager;
@@ -156,9 +154,6 @@ public:
     std::map<int32_t, std::unique_ptr<IAppTask>> SpriteAnimes;
     // Filled by the script engine, emptied at teardown.
     std::array<std::vector<std::unique_ptr<IAppTask>>, 4> ObjectLists;
-    // The sound command groups' channels (SOUND_GROUP_MUSIC ...), indexed by channel number;
-    // the lists only grow and the document frees them with itself.
-    std::array<std::vector<std::unique_ptr<IWaveManager>>, SOUND_GROUP_COUNT> SoundChannelList;
 
     // 1: the backlog draws its literal head lines with the language's text service rather than
     // its own face. Nothing sets it yet.

@@ -19,6 +19,7 @@
 #include "graphics/CTextureLayer.h"
 #include "graphics/EffectFixture.h"
 #include "graphics/ParticleCommands.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
 namespace {
@@ -31,7 +32,7 @@ protected:
         OpenLayerArchive();
         auto channel = std::make_unique<FakeWaveManager>();
         m_channel = channel.get();
-        GetDocument()->SoundChannelList[SOUND_GROUP_MUSIC].push_back(std::move(channel));
+        GetGameSoundChannels()[SOUND_GROUP_MUSIC].push_back(std::move(channel));
         // The landing sound reaches the document through its link, as in a started game.
         SetDocumentLink(GetDocument());
         m_texture.reset(LoadEffectTexture("SnowBall.akb"));
@@ -136,7 +137,7 @@ TEST_F(CSnowParticleOneThreadTest, StoppedItStaysDownAfterItsFade)
 
 TEST_F(CSnowParticleOneThreadTest, WithoutAMusicChannelTheLandingIsSilent)
 {
-    GetDocument()->SoundChannelList[SOUND_GROUP_MUSIC].clear();
+    GetGameSoundChannels()[SOUND_GROUP_MUSIC].clear();
     Run(347);
     EXPECT_EQ(m_snowball.GetRecord()->m_state, 1);
 }

@@ -40,6 +40,7 @@
 #include "rulegen/RuleImageWriter.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncScreen.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 #include "support/StartupPictures.h"
 
@@ -105,7 +106,7 @@ protected:
         document->StartGame();
         auto channel = std::make_unique<FakeWaveManager>();
         m_music = channel.get();
-        document->SoundChannelList[SOUND_GROUP_MUSIC].push_back(std::move(channel));
+        GetGameSoundChannels()[SOUND_GROUP_MUSIC].push_back(std::move(channel));
         // The scene layer is what the player sees; layer 6 fades in over it.
         m_scene = &Register(PICTURE_LAYER_SCENE, 0, 1);
         Register(PICTURE_LAYER_BASE, -1, 0);

@@ -17,6 +17,7 @@
 #include "script/vm/ScriptContext.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sound/IWaveManager.h"
+#include "sound/SoundChannels.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -85,7 +86,7 @@ protected:
         auto* text = new CSpriteLayer; // the document owns it
         text->Create(0, 0, 1920, 1080, -1);
         GetDocument()->RegisterSpriteLayer(BACKLOG_TEXT_LAYER, text);
-        auto& voices = GetDocument()->SoundChannelList[SOUND_GROUP_VOICE];
+        auto& voices = GetGameSoundChannels()[SOUND_GROUP_VOICE];
         voices.clear();
         for (int i = 0; i < 3; ++i) {
             auto channel = std::make_unique<VoiceChannel>();

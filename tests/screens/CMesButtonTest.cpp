@@ -33,6 +33,7 @@
 #include "script/commands/CFuncVoice.h"
 #include "script/vm/ScriptContext.h"
 #include "sheetgen/SheetGenerator.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
 using ::testing::ElementsAre;
@@ -92,7 +93,7 @@ protected:
         state.Values.resize(FLAG_BUFFER_VALUE_COUNT);
         m_window = std::make_unique<TestWindow>();
         EXPECT_EQ(m_window->CreateParts(), 1);
-        auto& voices = GetDocument()->SoundChannelList[SOUND_GROUP_VOICE];
+        auto& voices = GetGameSoundChannels()[SOUND_GROUP_VOICE];
         voices.clear();
         auto voice = std::make_unique<FakeWaveManager>();
         m_voice = voice.get();
@@ -102,7 +103,7 @@ protected:
     {
         m_window.reset();
         GetInputView()->SetExtraInput(0, 0);
-        GetDocument()->SoundChannelList[SOUND_GROUP_VOICE].clear();
+        GetGameSoundChannels()[SOUND_GROUP_VOICE].clear();
         ReadSkipOn = 0;
     }
 

@@ -15,6 +15,7 @@
 #include "script/commands/CFuncOneMes.h"
 #include "script/vm/ScriptContext.h"
 #include "sheetgen/SheetGenerator.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
 namespace {
@@ -45,7 +46,7 @@ protected:
         backlog.Allocate(1);
         backlog.Entries[0]->Code = {0};
         backlog.Entries[0]->BodyText = "あいうえお";
-        auto& voices = GetDocument()->SoundChannelList[SOUND_GROUP_VOICE];
+        auto& voices = GetGameSoundChannels()[SOUND_GROUP_VOICE];
         voices.clear();
         auto voice = std::make_unique<FakeWaveManager>();
         m_voice = voice.get();
@@ -53,7 +54,7 @@ protected:
     }
     ~CMesWndPartsThreadTest() override
     {
-        GetDocument()->SoundChannelList[SOUND_GROUP_VOICE].clear();
+        GetGameSoundChannels()[SOUND_GROUP_VOICE].clear();
         GetDocument()->UnregisterSpriteLayer(8);
         ReadSkipOn = 0;
     }

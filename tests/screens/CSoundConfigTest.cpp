@@ -12,6 +12,7 @@
 #include "screens/ScreenFixture.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sound/IWaveManager.h"
+#include "sound/SoundChannels.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -66,7 +67,7 @@ protected:
                          {"CONFIG00.AREA", tools::BuildAreaFile(tools::ConfigAreas())}},
                         SoundPictures())
     {
-        auto& lists = GetDocument()->SoundChannelList;
+        auto& lists = GetGameSoundChannels();
         for (size_t kind : {SOUND_GROUP_MUSIC, SOUND_GROUP_VOICE}) {
             lists[kind].clear();
             for (int i = 0; i < 2; ++i) {
@@ -185,7 +186,7 @@ TEST_F(CSoundConfigThreadTest, ThePageShowsPercentagesScrollsAndPlaysItsTestSoun
     std::vector<int32_t> offsets;
     auto owned = std::make_unique<TestChannel>();
     TestChannel* chime = owned.get();
-    GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][4] = std::move(owned);
+    GetGameSoundChannels()[SOUND_GROUP_EFFECT][4] = std::move(owned);
     std::vector<std::string> drag_calls;
     int stops = 0;
     float effect_after_drag = -1;

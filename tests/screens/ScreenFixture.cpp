@@ -12,6 +12,7 @@
 #include "platform/user/InputInjection.h"
 #include "platform/user/WindowApi.h"
 #include "sheetgen/SheetGenerator.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 #include "support/HeadlessDisplay.h"
 #include "support/StartupPictures.h"
@@ -116,7 +117,7 @@ ScreenFixture::ScreenFixture(std::vector<tools::ArchiveEntry> data, std::vector<
 
     CVeskDoc* document = GetDocument();
     document->StartGame();
-    auto& effects = document->SoundChannelList[SOUND_GROUP_EFFECT];
+    auto& effects = GetGameSoundChannels()[SOUND_GROUP_EFFECT];
     while (effects.size() < 5) {
         auto channel = std::make_unique<FakeWaveManager>();
         m_effects.push_back(channel.get());
@@ -172,7 +173,7 @@ std::vector<std::string> ScreenFixture::TakeOkCancelSounds()
     if (m_effects.size() < 5)
         return {};
     FakeWaveManager* channel =
-        dynamic_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][4].get());
+        dynamic_cast<FakeWaveManager*>(GetGameSoundChannels()[SOUND_GROUP_EFFECT][4].get());
     if (channel == nullptr)
         return {};
     std::vector<std::string> calls = channel->Calls();

@@ -20,6 +20,7 @@
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncMusic.h"
 #include "sound/IWaveManager.h"
+#include "sound/SoundChannels.h"
 
 namespace {
 
@@ -419,7 +420,7 @@ void CMusicMode::ApplyVolume(float volume)
 {
     const int32_t level = VolumeLevel(volume);
     if (Document != nullptr)
-        for (auto& channel : Document->SoundChannelList[SOUND_GROUP_MUSIC])
+        for (auto& channel : GetGameSoundChannels()[SOUND_GROUP_MUSIC])
             if (channel != nullptr)
                 channel->SetVolume(SoundEnable != 0 ? level : SOUND_VOLUME_SILENT);
     ScreenWork* work = GetScreenWork();

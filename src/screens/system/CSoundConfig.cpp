@@ -20,6 +20,7 @@
 #include "movie/MovieVolumeRecord.h"
 #include "screens/base/ScreenWork.h"
 #include "sound/IWaveManager.h"
+#include "sound/SoundChannels.h"
 
 namespace {
 
@@ -259,7 +260,7 @@ ScriptValue* CSoundConfig::Run(ScriptValue* out)
     EnsureParts();
     CONFIG_STATE fresh;
     fresh.Load();
-    auto& lists = Document->SoundChannelList;
+    auto& lists = GetGameSoundChannels();
     const auto settle = [&](size_t kind, int32_t on, float level) {
         for (auto& channel : lists[kind]) {
             if (!channel)
@@ -282,7 +283,7 @@ ScriptValue* CSoundConfig::Run(ScriptValue* out)
 
 void CSoundConfig::ApplyVolume(int32_t enabled, int32_t group, float volume)
 {
-    auto& lists = Document->SoundChannelList;
+    auto& lists = GetGameSoundChannels();
     const auto set = [&](size_t kind, bool on, int32_t level) {
         for (auto& channel : lists[kind])
             if (channel)
@@ -313,7 +314,7 @@ void CSoundConfig::ApplyVolume(int32_t enabled, int32_t group, float volume)
 
 void CSoundConfig::PlaySample(int32_t group)
 {
-    auto& lists = Document->SoundChannelList;
+    auto& lists = GetGameSoundChannels();
     const size_t kind = group <= 1 ? SOUND_GROUP_MUSIC : group == 2 ? SOUND_GROUP_EFFECT : SOUND_GROUP_VOICE;
     for (auto& channel : lists[kind])
         if (channel && channel->IsPlaying())
@@ -337,7 +338,7 @@ void CSoundConfig::PlaySample(int32_t group)
 
 void CSoundConfig::StopSample(int32_t group)
 {
-    auto& lists = Document->SoundChannelList;
+    auto& lists = GetGameSoundChannels();
     if (group <= 1) {
         for (auto& channel : lists[SOUND_GROUP_MUSIC])
             if (channel)

@@ -8,6 +8,7 @@
 #include "script/vm/ScriptContext.h"
 #include "sound/CWaveOggManager.h"
 #include "sound/CWavePcmManager.h"
+#include "sound/SoundChannels.h"
 
 #include <memory>
 #include <new>
@@ -212,7 +213,7 @@ IWaveManager* IFuncMusic::GroupManager(size_t group, int32_t channel)
 {
     if (Document == nullptr || channel < 0)
         return nullptr;
-    const auto& channels = Document->SoundChannelList[group];
+    const auto& channels = GetGameSoundChannels()[group];
     if (static_cast<size_t>(channel) >= channels.size())
         return nullptr;
     return channels[static_cast<size_t>(channel)].get();
@@ -243,7 +244,7 @@ void IFuncMusic::CreateChannels(int32_t count, const GroupSetup& setup)
                                         : CStringUTF8(setup.archive_default);
         manager->Initialize(archive, foundation::ReadConfigInt(setup.error_key, 1) == 1);
         manager->CreateBuffer(format, setup.buffer_value);
-        Document->SoundChannelList[setup.group].push_back(std::move(manager));
+        GetGameSoundChannels()[setup.group].push_back(std::move(manager));
     }
 }
 

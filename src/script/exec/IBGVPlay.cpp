@@ -5,6 +5,7 @@
 #include "foundation/ScopedLock.h"
 #include "graphics/CAppTask.h"
 #include "sound/IWaveManager.h"
+#include "sound/SoundChannels.h"
 
 IBGVPlay::IBGVPlay(int32_t channel)
     : IAppTask(15)
@@ -31,7 +32,7 @@ void IBGVPlay::LeaveTasks()
 IWaveManager* IBGVPlay::GetManager() const
 {
     // Scripts create the voice channels before they start a player; the list only grows.
-    auto& voices = GetGameDocument()->SoundChannelList[SOUND_GROUP_VOICE];
+    auto& voices = GetGameSoundChannels()[SOUND_GROUP_VOICE];
     if (m_channel < 0 || static_cast<size_t>(m_channel) >= voices.size())
         return nullptr;
     return voices[static_cast<size_t>(m_channel)].get();

@@ -14,6 +14,7 @@
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/MusicSheets.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
 namespace {
@@ -58,7 +59,7 @@ protected:
         document->m_current_state->Flags.assign(8100, 0);
         for (const auto& [flag, value] : HEARD)
             document->m_current_state->Flags[flag] = value;
-        auto& music = document->SoundChannelList[SOUND_GROUP_MUSIC];
+        auto& music = GetGameSoundChannels()[SOUND_GROUP_MUSIC];
         music.clear();
         for (int i = 0; i < 2; ++i)
             music.push_back(std::make_unique<FakeWaveManager>());
@@ -242,7 +243,7 @@ TEST_F(CMusicModeThreadTest, SliderMapsThePointerAndAClickStoresTheValue)
     EXPECT_FLOAT_EQ(room.GetShownVolume(), 0.2f);
     EXPECT_EQ(foundation::ReadConfigInt(foundation::KEY_MUSIC_VOLUME, -1), 20);
     EXPECT_FLOAT_EQ(GetConfigMusicVolume(), 0.2f);
-    const auto& music = GetDocument()->SoundChannelList[SOUND_GROUP_MUSIC];
+    const auto& music = GetGameSoundChannels()[SOUND_GROUP_MUSIC];
     EXPECT_EQ(m_music->Calls().back(), "volume -4000");
     EXPECT_EQ(static_cast<FakeWaveManager*>(music[1].get())->Calls().back(), "volume -4000")
         << "every music channel follows";

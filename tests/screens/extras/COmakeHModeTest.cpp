@@ -6,6 +6,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "screens/extras/GalleryFixture.h"
 #include "script/FlagBuffer.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
 namespace {
@@ -43,7 +44,7 @@ protected:
     std::vector<std::string> Channel3()
     {
         auto* channel =
-            dynamic_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][3].get());
+            dynamic_cast<FakeWaveManager*>(GetGameSoundChannels()[SOUND_GROUP_EFFECT][3].get());
         return channel != nullptr ? channel->Calls() : std::vector<std::string>{};
     }
 };

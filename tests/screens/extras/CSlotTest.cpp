@@ -22,6 +22,7 @@
 #include "screens/extras/CSlot.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/SlotSheet.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
 namespace {
@@ -46,7 +47,7 @@ std::vector<tools::ArchiveEntry> SlotPictures()
 
 FakeWaveManager* InstallFakeChannel(size_t group)
 {
-    auto& list = GetDocument()->SoundChannelList[group];
+    auto& list = GetGameSoundChannels()[group];
     if (list.empty())
         list.resize(1);
     if (auto* fake = dynamic_cast<FakeWaveManager*>(list[0].get()))

@@ -20,6 +20,7 @@
 #include "script/FlagBuffer.h"
 #include "script/vm/CScript.h"
 #include "sheetgen/SlotSheet.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
 namespace {
@@ -73,14 +74,14 @@ protected:
         text->Create(0, 780, 1920, 280, 20);
         GetDocument()->RegisterSpriteLayer(100, text);
         for (size_t group : {SOUND_GROUP_MUSIC, SOUND_GROUP_EFFECT}) {
-            auto& list = GetDocument()->SoundChannelList[group];
+            auto& list = GetGameSoundChannels()[group];
             if (list.empty())
                 list.resize(1);
             if (dynamic_cast<FakeWaveManager*>(list[0].get()) == nullptr)
                 list[0] = std::make_unique<FakeWaveManager>();
         }
         m_effect =
-            static_cast<FakeWaveManager*>(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][0].get());
+            static_cast<FakeWaveManager*>(GetGameSoundChannels()[SOUND_GROUP_EFFECT][0].get());
     }
     ~DemoSlotSceneThreadTest() override
     {

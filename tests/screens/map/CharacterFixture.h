@@ -12,6 +12,7 @@
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/CharacterSheets.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
 inline std::vector<tools::ArchiveEntry> CharacterEntries(std::vector<tools::NamedFile> files)
@@ -67,7 +68,7 @@ protected:
     // What an effect channel was asked to play, then forgotten.
     static std::vector<std::string> TakeSounds(size_t channel)
     {
-        auto& channels = GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT];
+        auto& channels = GetGameSoundChannels()[SOUND_GROUP_EFFECT];
         auto* fake =
             channel < channels.size() ? dynamic_cast<FakeWaveManager*>(channels[channel].get()) : nullptr;
         if (fake == nullptr)

@@ -11,6 +11,7 @@
 
 #include "app/CVeskDoc.h"
 #include "app/TestApp.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 #include "support/TempDir.h"
 
@@ -25,7 +26,7 @@ protected:
         for (int i = 0; i < 2; ++i) {
             auto channel = std::make_unique<FakeWaveManager>();
             m_channels.push_back(channel.get());
-            GetDocument()->SoundChannelList[SOUND_GROUP_MUSIC].push_back(std::move(channel));
+            GetGameSoundChannels()[SOUND_GROUP_MUSIC].push_back(std::move(channel));
         }
     }
     ~CFuncMusicTest() override { DeleteDocument(); }

@@ -13,6 +13,7 @@
 #include "app/TestApp.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/ScriptContext.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 #include "support/TempDir.h"
 
@@ -33,7 +34,7 @@ protected:
         for (int i = 0; i < 4; ++i) {
             auto channel = std::make_unique<FakeWaveManager>();
             m_channels.push_back(channel.get());
-            GetDocument()->SoundChannelList[SOUND_GROUP_VOICE].push_back(std::move(channel));
+            GetGameSoundChannels()[SOUND_GROUP_VOICE].push_back(std::move(channel));
         }
         for (int32_t channel = 0; channel < VoiceChannelNames::COUNT; ++channel)
             VoiceChannelNames::Set(channel, "");

@@ -18,6 +18,7 @@
 #include "script/commands/CFuncMusic.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/vm/ScriptContext.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 #include "support/TempDir.h"
 #include "support/WorkingDir.h"
@@ -58,7 +59,7 @@ protected:
             for (int i = 0; i < 2; ++i) {
                 auto channel = std::make_unique<FakeWaveManager>();
                 m_channels[list].push_back(channel.get());
-                GetDocument()->SoundChannelList[list].push_back(std::move(channel));
+                GetGameSoundChannels()[list].push_back(std::move(channel));
             }
         }
     }
@@ -181,17 +182,17 @@ TEST_F(SoundGroupTest, TwoCreationsOfTwoChannelsGiveChannelsZeroToThree)
 {
     WorkingDir folder;
     folder.Write("effect.arc", tools::BuildArchive({}, tools::ArchiveEncoding::Plain));
-    GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT].clear();
+    GetGameSoundChannels()[SOUND_GROUP_EFFECT].clear();
     CFuncEffect effect;
     RunScript(effect, 0, {ScriptValue::FromInteger(0)});
     RunScript(effect, 0, {ScriptValue::FromInteger(-3)});
-    EXPECT_EQ(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT].size(), 0u);
+    EXPECT_EQ(GetGameSoundChannels()[SOUND_GROUP_EFFECT].size(), 0u);
     RunScript(effect, 0, {ScriptValue::FromInteger(2)});
     RunScript(effect, 0, {ScriptValue::FromInteger(2)});
-    ASSERT_EQ(GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT].size(), 4u);
+    ASSERT_EQ(GetGameSoundChannels()[SOUND_GROUP_EFFECT].size(), 4u);
     for (int32_t channel = 0; channel < 4; ++channel)
         EXPECT_EQ(effect.GetManager(channel),
-                  GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT][channel].get());
+                  GetGameSoundChannels()[SOUND_GROUP_EFFECT][channel].get());
     EXPECT_EQ(effect.GetManager(4), nullptr);
-    GetDocument()->SoundChannelList[SOUND_GROUP_EFFECT].clear();
+    GetGameSoundChannels()[SOUND_GROUP_EFFECT].clear();
 }

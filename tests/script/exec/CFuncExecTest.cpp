@@ -34,6 +34,7 @@
 #include "screens/extras/IOmakeParts.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/exec/IBGVPlay.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeDocumentLink.h"
 #include "support/FakeWaveManager.h"
 #include "support/ScopedCGTables.h"
@@ -70,7 +71,7 @@ protected:
         work->m_bgv_players.reset();
         work->m_message_window.reset();
         work->m_text_file.reset();
-        for (auto& group : Document().SoundChannelList)
+        for (auto& group : GetGameSoundChannels())
             group.clear();
     }
 
@@ -434,7 +435,7 @@ TEST_F(CFuncExecTest, ExtrasMusicStartsOnlyWhenChannelZeroIsSilent)
 {
     auto channel = std::make_unique<FakeWaveManager>();
     FakeWaveManager& music = *channel;
-    Document().SoundChannelList[SOUND_GROUP_MUSIC].push_back(std::move(channel));
+    GetGameSoundChannels()[SOUND_GROUP_MUSIC].push_back(std::move(channel));
     music.SetPlaying(true);
     RunSource("lib 29, 50\nlib 29, 52\nend\n");
     EXPECT_TRUE(music.Calls().empty());

@@ -15,6 +15,7 @@
 #include "app/CVeskDoc.h"
 #include "app/TestApp.h"
 #include "foundation/ConfigSettings.h"
+#include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 #include "support/TempDir.h"
 #include "support/ThreadTest.h"
@@ -32,7 +33,7 @@ protected:
         for (int i = 0; i < 4; ++i) {
             auto channel = std::make_unique<FakeWaveManager>();
             m_channels.push_back(channel.get());
-            GetDocument()->SoundChannelList[SOUND_GROUP_VOICE].push_back(std::move(channel));
+            GetGameSoundChannels()[SOUND_GROUP_VOICE].push_back(std::move(channel));
         }
     }
     ~IBGVPlayThreadTest() override { DeleteDocument(); }
