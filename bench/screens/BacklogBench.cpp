@@ -14,6 +14,7 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/PictureSprite.h"
 #include "screens/base/CBacklogScreen.h"
@@ -63,12 +64,12 @@ Ring PrepareRing(CVeskDoc& document)
         for (int32_t number : {MESSAGE_SPRITE, BACKLOG_TEXT_LAYER}) {
             auto sprite = std::make_unique<CSpriteLayer>();
             sprite->Create(0, 0, 1920, 1080, -1);
-            document.RegisterSpriteLayer(number, sprite.release());
+            GetSpriteLayerRegistry().RegisterSpriteLayer(number, sprite.release());
         }
         auto font = std::make_unique<CFontDIB>();
         font->Create(CStringUTF8("ＭＳ ゴシック"));
         font->SetFontSize(48, 48);
-        document.ReplaceFont(DOCUMENT_FONT_MAIN, std::move(font));
+        GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_MAIN, std::move(font));
 
         // One message a record: the text line opens the record, the backlog command closes it.
         std::string source;
@@ -195,7 +196,7 @@ void BM_BacklogOpen(benchmark::State& state)
     std::unique_ptr<CBacklogScreen> screen = MakeScreen(state, ring);
     if (!screen)
         return;
-    CSpriteLayer* layer = GetDocument()->FindSpriteLayer(MESSAGE_SPRITE);
+    CSpriteLayer* layer = GetSpriteLayerRegistry().FindSpriteLayer(MESSAGE_SPRITE);
     bench::RatioToBaseline ratio(state);
     for (auto _ : state) {
         screen->Top = 0;
@@ -214,8 +215,8 @@ void BM_BacklogOpenOverOtherDrawing(benchmark::State& state)
     std::unique_ptr<CBacklogScreen> screen = MakeScreen(state, ring);
     if (!screen)
         return;
-    CSpriteLayer* layer = GetDocument()->FindSpriteLayer(MESSAGE_SPRITE);
-    ILayer* others[] = {GetDocument()->FindSpriteLayer(BACKLOG_TEXT_LAYER), PageLayers::ViewImageLayer(),
+    CSpriteLayer* layer = GetSpriteLayerRegistry().FindSpriteLayer(MESSAGE_SPRITE);
+    ILayer* others[] = {GetSpriteLayerRegistry().FindSpriteLayer(BACKLOG_TEXT_LAYER), PageLayers::ViewImageLayer(),
                         PageLayers::MaskImageLayer()};
     bench::RatioToBaseline ratio(state);
     for (auto _ : state) {
@@ -253,7 +254,7 @@ void BM_TypesetThreeMessages(benchmark::State& state)
 {
     CVeskDoc* document = GetDocument();
     PrepareRing(*document);
-    CSpriteLayer* layer = document->FindSpriteLayer(MESSAGE_SPRITE);
+    CSpriteLayer* layer = GetSpriteLayerRegistry().FindSpriteLayer(MESSAGE_SPRITE);
     for (auto _ : state)
         TypesetThreeMessages(layer);
 }

@@ -25,6 +25,7 @@
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
 #include "platform/d3d/DxgiObjects.h"
 #include "screens/ScreenFixture.h"
@@ -120,15 +121,15 @@ std::string PrepareStory(Stage& stage)
     document->m_current_state = std::move(state);
     document->SaveDataTable = std::make_unique<ScriptValueTable>();
     document->m_script_context = std::make_unique<ScriptContext>();
-    if (document->FindSpriteLayer(TEXT_LAYER) == nullptr) {
+    if (GetSpriteLayerRegistry().FindSpriteLayer(TEXT_LAYER) == nullptr) {
         auto* layer = new CSpriteLayer; // the document owns it
         layer->Create(0, 0, 1920, 1080, -1);
-        document->RegisterSpriteLayer(TEXT_LAYER, layer);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(TEXT_LAYER, layer);
     }
     auto font = std::make_unique<CFontDIB>();
     font->Create(CStringUTF8("ＭＳ ゴシック"));
     font->SetFontSize(CELL, CELL);
-    document->ReplaceFont(DOCUMENT_FONT_MAIN, std::move(font));
+    GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_MAIN, std::move(font));
     CFuncOneMes read;
     read.ResizeReadBuffer(64);
     read.ClearReadBuffer();

@@ -14,6 +14,7 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
@@ -76,11 +77,11 @@ void PrepareDocument(CVeskDoc& document)
     document.m_script_context->Backlog.Allocate(50);
     auto sprite = std::make_unique<CSpriteLayer>();
     sprite->Create(0, 0, 1920, 280, -1);
-    document.Sprites[TEXT_SPRITE] = std::move(sprite);
+    GetSpriteLayerRegistry().Sprites()[TEXT_SPRITE] = std::move(sprite);
     auto font = std::make_unique<CFontDIB>();
     font->Create(CStringUTF8("ＭＳ ゴシック"));
     font->SetFontSize(CELL, CELL);
-    document.ReplaceFont(DOCUMENT_FONT_MAIN, std::move(font));
+    GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_MAIN, std::move(font));
 }
 
 void BM_StoryTextPage(benchmark::State& state)
@@ -112,7 +113,7 @@ void BM_StoryTextPage(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
     state.counters["pages/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    document->Sprites.erase(TEXT_SPRITE);
+    GetSpriteLayerRegistry().Sprites().erase(TEXT_SPRITE);
 }
 BENCHMARK(BM_StoryTextPage)->Unit(benchmark::kMicrosecond);
 

@@ -21,6 +21,7 @@
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "movie/MovieVolumeRecord.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/MessageApi.h"
@@ -405,7 +406,7 @@ void CGameWork::TakeScreenSnapshot()
 {
     if ((GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) != STATUS_SNAPSHOT_WANTED)
         return;
-    if (CSpriteLayer* stack = GetDocument()->GetStackLayer())
+    if (CSpriteLayer* stack = GetSpriteLayerRegistry().GetStackLayer())
         CDirect3D::GetInstance()->CaptureScreen(stack);
     SetStatusBits(STATUS_SNAPSHOT_TAKEN);
 }

@@ -106,18 +106,6 @@ void SetIntegerValue(FlagBuffer& state, size_t index, int32_t integer)
         state.Values[index] = ScriptValue::FromInteger(integer);
 }
 
-// A layer sprite for the document; the failure text when it cannot be made.
-std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int32_t type,
-                                              const char* failure)
-{
-    std::unique_ptr<CSpriteLayer> sprite;
-    if (!IsCreationFaultInjected(failure))
-        sprite = CreateSpriteOfType(0, 0, width, height, -1, type);
-    if (sprite == nullptr)
-        throw CExecException(failure);
-    return sprite;
-}
-
 } // namespace
 
 CVeskDoc* GetDocument()
@@ -139,7 +127,8 @@ namespace {
 const bool g_source_installed =
     (SetGameDocumentSource([]() -> GameDocument* { return GetDocument(); }),
      SetGameMoviePlayerSource([]() { return GetDocument()->GetMoviePlayer(); }),
-     SetGameSoundChannelsSource([]() { return &GetDocument()->GetSoundChannels(); }), true);
+     SetGameSoundChannelsSource([]() { return &GetDocument()->GetSoundChannels(); }),
+     SetSpriteLayerRegistrySource([]() { return &GetDocument()->GetSpriteLayers(); }), true);
 
 } // namespace
 
@@ -176,12 +165,9 @@ void CVeskDoc::StartGame()
         m_update_flag = 1;
     }
 
-    CreateFonts();
-    m_layer_file =
-        Make<CSpriteLayerFile>("Failed to create the Sprite Archive",
-                               FileInfoString("/GameFile/LayerArchive/File", "layer.arc"), false, true);
-    SetDocumentLayerFile(m_layer_file.get());
-    CreateLayers();
+    m_layers.CreateFonts();
+    m_layers.CreateLayerFile(FileInfoString("/GameFile/LayerArchive/File", "layer.arc"));
+    m_layers.CreateLayers();
     CreateMoviePlayer();
     InitialGameState();
     RequireArchives(FileInfoString("/GameFile/DataArchive/File", "data.arc"),
@@ -192,7 +178,7 @@ void CVeskDoc::StartGame()
     CreateScriptContext();
     CGameWork* work = GetGameWork();
     work->CreateObjects();
-    StartAnimeManager();
+    m_layers.StartAnimeManager();
     work->m_system_language->Load("system");
     GetView()->RelabelMenus(GetConfigLanguage());
     LoadStartScript();
@@ -207,40 +193,6 @@ void CVeskDoc::StartSoundDevice()
     if (const char* failure = CreateSoundSystem(GetView()->GetHandle()))
         throw CExecException(failure);
     m_sound_started = true;
-}
-
-void CVeskDoc::CreateFonts()
-{
-    const char* failure = "Failed to create the Font Object";
-    m_fonts[DOCUMENT_FONT_MAIN] = Make<CFontDIB>(failure);
-    m_fonts[DOCUMENT_FONT_THIRD] = Make<CFontDIB>(failure);
-    m_fonts[DOCUMENT_FONT_SECOND] = Make<CFontDIB>(failure);
-    const CStringUTF8 face = GetLanguageFontName();
-    m_fonts[DOCUMENT_FONT_MAIN]->Create(face);
-    m_fonts[DOCUMENT_FONT_THIRD]->Create("SimHei");
-    m_fonts[DOCUMENT_FONT_SECOND]->Create("SimHei");
-    m_fonts[DOCUMENT_FONT_VERTICAL] = Make<CFontDIB>(failure);
-    const CStringUTF8 vertical = CStringUTF8("@") + face;
-    m_fonts[DOCUMENT_FONT_VERTICAL]->Create(vertical);
-    m_fonts[DOCUMENT_FONT_FIFTH] = Make<CFontDIB>(failure);
-    m_fonts[DOCUMENT_FONT_FIFTH]->Create(face);
-}
-
-std::unique_ptr<CFontDIB> CVeskDoc::ReplaceFont(int index, std::unique_ptr<CFontDIB> font)
-{
-    return std::exchange(m_fonts[static_cast<size_t>(index)], std::move(font));
-}
-
-void CVeskDoc::CreateLayers()
-{
-    m_fade_sprite = Make<CFadeSprite>("Failed to create the Fade Sprite");
-    m_fade_sprite->ResetDrawParams();
-    m_fade_sprite->CreateRenderTargets();
-    const SIZE screen = GetScreenOriginalSize(1);
-    m_work_layer = MakeLayerSprite(screen.cx, screen.cy, 0, "Failed to create the Work Layer");
-    m_layer_file->SetWorkLayer(m_work_layer->GetLayer());
-    m_stack_layer =
-        MakeLayerSprite(STACK_LAYER_SIZE, STACK_LAYER_SIZE, 1, "Failed to create the Stack Layer");
 }
 
 void CVeskDoc::CreateMoviePlayer()
@@ -276,15 +228,6 @@ void CVeskDoc::CreateScriptContext()
     }
 }
 
-void CVeskDoc::StartAnimeManager()
-{
-    m_anime_manager.reset(new (std::nothrow) CAnimeManager(ANIME_MANAGER_PERIOD));
-    if (m_anime_manager == nullptr)
-        return;
-    if (CAppTask* runner = GetAppTask())
-        runner->AddTask(m_anime_manager.get());
-}
-
 void CVeskDoc::LoadStartScript()
 {
     CWinApp* app = GetApp();
@@ -299,11 +242,7 @@ void CVeskDoc::Teardown()
     m_sound_channels.Clear();
     if (m_movie_player)
         m_movie_player->Release();
-    if (m_anime_manager) {
-        if (CAppTask* runner = GetAppTask())
-            runner->RemoveTask(m_anime_manager.get());
-        m_anime_manager.reset();
-    }
+    m_layers.StopAnimeManager();
     if (g_document.load() == this || g_document.load() == nullptr)
         GetGameWork()->DestroyObjects();
     if (m_script_context) {
@@ -314,29 +253,13 @@ void CVeskDoc::Teardown()
         SetDocumentLink(nullptr);
     m_event_manager.reset();
     m_request_word.reset();
-    for (auto& list : ObjectLists)
-        list.clear();
     if (m_movie_player) {
         m_movie_player->Release();
         m_movie_player.reset();
     }
-    for (auto& font : m_fonts) {
-        if (font)
-            font->Release();
-        font.reset();
-    }
-    Sprites.clear();
-    SpriteAnimes.clear();
-    m_fade_sprite.reset();
-    m_work_layer.reset();
-    m_stack_layer.reset();
-    {
-        ScopedLock lock(m_sprite_layer_lock);
-        m_sprite_layers.clear();
-    }
-    if (m_layer_file)
-        SetDocumentLayerFile(nullptr);
-    m_layer_file.reset();
+    m_layers.ReleaseFonts();
+    m_layers.ReleaseLayers();
+    m_layers.ReleaseLayerFile();
     m_data_archive.reset();
     m_update_archive.reset();
     m_update_flag = 0;
@@ -666,40 +589,3 @@ CStringUTF8 CVeskDoc::FormatScriptError(CStringUTF8 message)
     return text;
 }
 
-void CVeskDoc::RegisterSpriteLayer(int32_t number, CSpriteLayer* layer)
-{
-    {
-        ScopedLock lock(m_sprite_layer_lock);
-        auto it = m_sprite_layers.find(number);
-        if (it == m_sprite_layers.end()) {
-            m_sprite_layers.emplace(number, std::unique_ptr<CSpriteLayer>(layer));
-            return;
-        }
-        // The same layer again must not be freed under the caller.
-        if (it->second.get() != layer)
-            it->second.reset(layer);
-    }
-    // Told outside the lock: the box pumps messages while the tasks go on.
-    CStringUTF8 text;
-    text.Format("既に%u番のスプライトレイヤーは登録されています。", static_cast<uint32_t>(number));
-    AppMessageBox(0, FormatScriptError(text));
-}
-
-void CVeskDoc::UnregisterSpriteLayer(int32_t number)
-{
-    ScopedLock lock(m_sprite_layer_lock);
-    m_sprite_layers.erase(number);
-}
-
-CSpriteLayer* CVeskDoc::GetSpriteLayer(int32_t number)
-{
-    ScopedLock lock(m_sprite_layer_lock);
-    auto it = m_sprite_layers.find(number);
-    return it == m_sprite_layers.end() ? nullptr : it->second.get();
-}
-
-CSpriteLayer* CVeskDoc::FindSpriteLayer(int32_t number)
-{
-    auto it = m_sprite_layers.find(number);
-    return it == m_sprite_layers.end() ? nullptr : it->second.get();
-}

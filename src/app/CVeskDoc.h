@@ -19,20 +19,14 @@
 #include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/GameDocument.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "sound/SoundChannels.h"
 
-class CAnimeManager;
 class CArchiveFile;
 class CArchiveManager;
-class CFadeSprite;
-class CFontDIB;
 class CMoviePlayer;
 class CScript;
-class CSprite;
-class CSpriteLayer;
-class CSpriteLayerFile;
 class FlagBuffer;
-class IAppTask;
 class ScriptContext;
 class ScriptValueTable;
 struct ScriptValue;
@@ -50,8 +44,7 @@ public:
 
     EventManager* GetEventManager() { return m_event_manager.get(); }
     void SetLanguage(int language) { m_language = language; }
-    // Puts a glyph renderer in a font's place and hands back the one it replaces.
-    std::unique_ptr<CFontDIB> ReplaceFont(int index, std::unique_ptr<CFontDIB> font);
+    SpriteLayerRegistry& GetSpriteLayers() { return m_layers; }
     CMoviePlayer* GetMoviePlayer() { return m_movie_player.get(); }
     SoundChannels& GetSoundChannels() { return m_sound_channels; }
 
@@ -68,20 +61,9 @@ public:
     void RestoreScriptStack(ScriptValueTable& table) override;
     void RestoreTopScriptPosition() override;
     CStringUTF8 CheckScriptStack(const ScriptValueTable& table) override;
-    void RegisterSpriteLayer(int32_t number, CSpriteLayer* layer) override;
-    void UnregisterSpriteLayer(int32_t number) override;
-    CSpriteLayer* GetSpriteLayer(int32_t number) override;
-    CCriticalSection& GetSpriteLayerLock() override { return m_sprite_layer_lock; }
-    CSpriteLayer* FindSpriteLayer(int32_t number) override;
     void SetEngineStateBits(uint32_t bits) override;
     void ClearEngineStateBits(uint32_t bits) override;
     const FlagBuffer* GetGameState() override { return m_current_state.get(); }
-    CSpriteLayerFile* GetLayerFile() override { return m_layer_file.get(); }
-    CFadeSprite* GetFadeSprite() override { return m_fade_sprite.get(); }
-    CSpriteLayer* GetWorkLayer() override { return m_work_layer.get(); }
-    CSpriteLayer* GetStackLayer() override { return m_stack_layer.get(); }
-    CFontDIB* GetFont(int index) override { return m_fonts[index].get(); }
-    CAnimeManager* GetAnimeManager() override { return m_anime_manager.get(); }
     uint32_t GetUpdateFlag() const override { return m_update_flag; }
 
     // DocumentLink
@@ -98,12 +80,9 @@ public:
 
 private:
     void StartSoundDevice();
-    void CreateFonts();
-    void CreateLayers();
     void CreateMoviePlayer();
     void InitialGameState();
     void CreateScriptContext();
-    void StartAnimeManager();
     void LoadStartScript();
     // Answers the frame's result for a code caught there.
     uint32_t OnDocumentCode(tagDOCUMENT_CODE code);
@@ -111,20 +90,13 @@ private:
     std::unique_ptr<EventManager> m_event_manager;
     std::unique_ptr<uint32_t> m_request_word;
     std::unique_ptr<CArchiveManager> m_data_archive;
-    std::unique_ptr<CSpriteLayerFile> m_layer_file;
     std::unique_ptr<CArchiveFile> m_update_archive;
-    std::unique_ptr<CFadeSprite> m_fade_sprite;
-    std::unique_ptr<CSpriteLayer> m_work_layer;
-    std::unique_ptr<CSpriteLayer> m_stack_layer;
-    std::array<std::unique_ptr<CFontDIB>, DOCUMENT_FONT_COUNT> m_fonts;
     // The engine state word for other threads, refreshed whenever the main thread reads or
     // changes it (every frame at least).
     std::atomic<uint32_t> m_published_engine_state{0};
-    CCriticalSection m_sprite_layer_lock{LOCK_LEVEL_SPRITE_LAYER_REGISTRY}; // guards m_sprite_layers
-    std::map<int32_t, std::unique_ptr<CSpriteLayer>> m_sprite_layers;
+    SpriteLayerRegistry m_layers;
     SoundChannels m_sound_channels;
     std::unique_ptr<CMoviePlayer> m_movie_player;
-    std::unique_ptr<CAnimeManager> m_anime_manager;
     uint32_t m_update_flag = 0;
     int32_t m_language = 0;
     bool m_sound_started = false;

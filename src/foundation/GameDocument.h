@@ -13,19 +13,11 @@
 #include <memory>
 #include <vector>
 
-#include "foundation/CCriticalSection.h"
 #include "foundation/CStringUTF8.h"
 #include "foundation/DocumentLink.h"
 
-class CAnimeManager;
-class CFadeSprite;
-class CFontDIB;
 class CScript;
-class CSprite;
-class CSpriteLayer;
-class CSpriteLayerFile;
 class FlagBuffer;
-class IAppTask;
 class ScriptContext;
 class ScriptValueTable;
 class SelectManager;
@@ -46,18 +38,6 @@ inline constexpr uint32_t EVENT_FLAG_TICK = 3;
 
 // Saved script-stack records: key SCRIPT_STACK_KEY | index in group 0xFFFF of a table.
 inline constexpr uint32_t SCRIPT_STACK_KEY = 0xFFFF0000u;
-
-// Fonts of the document, in their order.
-inline constexpr int DOCUMENT_FONT_MAIN = 0;
-inline constexpr int DOCUMENT_FONT_SECOND = 1;
-inline constexpr int DOCUMENT_FONT_THIRD = 2;
-inline constexpr int DOCUMENT_FONT_VERTICAL = 3;
-inline constexpr int DOCUMENT_FONT_FIFTH = 4;
-inline constexpr int DOCUMENT_FONT_COUNT = 5;
-
-inline constexpr int32_t STACK_LAYER_SIZE = 2048;
-
-inline constexpr uint32_t ANIME_MANAGER_PERIOD = 20;
 
 class GameDocument : public DocumentLink
 {
@@ -108,27 +88,10 @@ public:
     // is refused whole before a load changes anything.
     virtual CStringUTF8 CheckScriptStack(const ScriptValueTable& table) = 0;
 
-    // The registry owns its layers. A number registered again under another layer frees the
-    // old one; either way the script author is told.
-    // The animation tasks look layers up and blit from them on the app-task thread: they hold
-    // GetSpriteLayerLock() for the whole use, and registering or freeing a layer takes it too.
-    virtual void RegisterSpriteLayer(int32_t number, CSpriteLayer* layer) = 0;
-    virtual void UnregisterSpriteLayer(int32_t number) = 0;
-    virtual CSpriteLayer* GetSpriteLayer(int32_t number) = 0;
-    virtual CCriticalSection& GetSpriteLayerLock() = 0;
-    // The layer registered under the number, or null; unlike GetSpriteLayer it registers nothing.
-    virtual CSpriteLayer* FindSpriteLayer(int32_t number) = 0;
-
     virtual void SetEngineStateBits(uint32_t bits) = 0;
     virtual void ClearEngineStateBits(uint32_t bits) = 0;
 
     virtual const FlagBuffer* GetGameState() = 0;
-    virtual CSpriteLayerFile* GetLayerFile() = 0;
-    virtual CFadeSprite* GetFadeSprite() = 0;
-    virtual CSpriteLayer* GetWorkLayer() = 0;
-    virtual CSpriteLayer* GetStackLayer() = 0;
-    virtual CFontDIB* GetFont(int index) = 0;
-    virtual CAnimeManager* GetAnimeManager() = 0;
     virtual uint32_t GetUpdateFlag() const = 0;
 
     // Fields the script engine reaches directly.
@@ -149,11 +112,6 @@ public:
     // The answer of a script that a screen runs for an integer or a list.
     int32_t ScriptResult = 0;
     std::vector<int32_t> ScriptResultList;
-    // The sprite commands' numbered sprites and sprite animations; owned.
-    std::map<int32_t, std::unique_ptr<CSprite>> Sprites;
-    std::map<int32_t, std::unique_ptr<IAppTask>> SpriteAnimes;
-    // Filled by the script engine, emptied at teardown.
-    std::array<std::vector<std::unique_ptr<IAppTask>>, 4> ObjectLists;
 
     // 1: the backlog draws its literal head lines with the language's text service rather than
     // its own face. Nothing sets it yet.

@@ -4,6 +4,7 @@
 #include "foundation/ScopedLock.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/TimeApi.h"
 
@@ -16,7 +17,7 @@ constexpr int32_t COMPOSE_BACKGROUND_LAYER = 4;
 
 ILayer* Registered(int32_t number)
 {
-    return GetGameDocument()->GetSpriteLayer(number);
+    return GetSpriteLayerRegistry().GetSpriteLayer(number);
 }
 
 // Commands run on the app-task thread while scripts register and free layers: the look-ups and
@@ -26,7 +27,7 @@ template <class Blits>
 void BlitRegistered(Blits blits)
 {
     {
-        ScopedLock lock(GetGameDocument()->GetSpriteLayerLock());
+        ScopedLock lock(GetSpriteLayerRegistry().GetSpriteLayerLock());
         blits();
     }
     RedrawFrameNow();
@@ -171,7 +172,7 @@ int32_t CAnimeManager::StepSlot(int32_t group, int32_t slot)
         break;
     case 1: {
         // Shown with the next frame, not at once.
-        ScopedLock lock(GetGameDocument()->GetSpriteLayerLock());
+        ScopedLock lock(GetSpriteLayerRegistry().GetSpriteLayerLock());
         if (ILayer* dest = Destination(); dest != nullptr && Source() != nullptr)
             dest->BltColorKey(I(command->dest_x), I(command->dest_y), I(command->width), I(command->height),
                               Source(), I(command->source_x), I(command->source_y), COLOR_KEY_GREEN);

@@ -11,6 +11,7 @@
 #include "graphics/ILayer.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/user/RectApi.h"
 
 namespace {
@@ -34,7 +35,7 @@ std::array<CStringUTF8, PICTURE_SLOT_COUNT>& ShownNames()
 
 CSpriteLayer* RegisteredLayer(int32_t number)
 {
-    return GetGameDocument()->GetSpriteLayer(number);
+    return GetSpriteLayerRegistry().GetSpriteLayer(number);
 }
 
 bool IsSlotIndex(int32_t index)
@@ -175,7 +176,7 @@ void ClearPictureSlots()
 
 CSpriteLayer* GetPictureTargetLayer()
 {
-    CFadeSprite* fade = GetGameDocument()->GetFadeSprite();
+    CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite();
     const bool covered = fade != nullptr && fade->IsVisible() != 0;
     return RegisteredLayer(covered ? PICTURE_LAYER_SCENE : PICTURE_LAYER_FADE);
 }

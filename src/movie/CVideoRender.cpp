@@ -15,6 +15,7 @@
 #include "graphics/ILayer.h"
 #include "graphics/PixelRows.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/user/WindowApi.h"
 
 namespace {
@@ -53,10 +54,9 @@ CVideoRender::~CVideoRender() = default;
 
 CSprite* CVideoRender::LookUpLayerZero()
 {
-    GameDocument* document = GetGameDocument();
-    if (auto it = document->Sprites.find(0); it != document->Sprites.end())
+    if (auto it = GetSpriteLayerRegistry().Sprites().find(0); it != GetSpriteLayerRegistry().Sprites().end())
         return it->second.get();
-    return document->GetSpriteLayer(0);
+    return GetSpriteLayerRegistry().GetSpriteLayer(0);
 }
 
 HRESULT CVideoRender::CheckMediaType(const CMediaType* type)

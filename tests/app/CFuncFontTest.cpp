@@ -3,6 +3,7 @@
 #include "DocumentFixture.h"
 #include "app/CVeskDoc.h"
 #include "graphics/CFontDIB.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/commands/CFuncFont.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
@@ -25,7 +26,7 @@ protected:
     }
     std::pair<int32_t, int32_t> SizeOf(int font)
     {
-        CFontDIB* dib = m_document->GetFont(font);
+        CFontDIB* dib = GetSpriteLayerRegistry().GetFont(font);
         return {dib->GetCellWidth(), dib->GetCellHeight()};
     }
 

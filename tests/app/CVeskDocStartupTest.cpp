@@ -16,6 +16,7 @@
 #include "foundation/CreationFault.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
 #include "screens/base/CMesWnd.h"
@@ -50,11 +51,11 @@ const Part PARTS[] = {
          return d.GetEventManager() != nullptr && d.GetEventManager()->RequestWord != nullptr;
      }},
     {"Failed to create the Font Object",
-     [](CVeskDoc& d) { return d.GetFont(DOCUMENT_FONT_FIFTH) != nullptr; }},
-    {"Failed to create the Sprite Archive", [](CVeskDoc& d) { return d.GetLayerFile() != nullptr; }},
-    {"Failed to create the Fade Sprite", [](CVeskDoc& d) { return d.GetFadeSprite() != nullptr; }},
-    {"Failed to create the Work Layer", [](CVeskDoc& d) { return d.GetWorkLayer() != nullptr; }},
-    {"Failed to create the Stack Layer", [](CVeskDoc& d) { return d.GetStackLayer() != nullptr; }},
+     [](CVeskDoc& d) { return d.GetSpriteLayers().GetFont(DOCUMENT_FONT_FIFTH) != nullptr; }},
+    {"Failed to create the Sprite Archive", [](CVeskDoc& d) { return d.GetSpriteLayers().GetLayerFile() != nullptr; }},
+    {"Failed to create the Fade Sprite", [](CVeskDoc& d) { return d.GetSpriteLayers().GetFadeSprite() != nullptr; }},
+    {"Failed to create the Work Layer", [](CVeskDoc& d) { return d.GetSpriteLayers().GetWorkLayer() != nullptr; }},
+    {"Failed to create the Stack Layer", [](CVeskDoc& d) { return d.GetSpriteLayers().GetStackLayer() != nullptr; }},
     {"Failed to create the Movie Object",
      [](CVeskDoc& d) { return d.GetMoviePlayer() != nullptr && d.GetMoviePlayer()->Streams[1] != nullptr; }},
     {"Failed to create the Data Archive", [](CVeskDoc& d) { return d.GetDataArchive() != nullptr; }},
@@ -82,11 +83,11 @@ TEST_F(CVeskDocStartupThreadTest, BuildsTheGameAndRunsTheStartScript)
     EXPECT_EQ(state.Values[35].Integer, 0xFFFFFF);
     EXPECT_EQ(state.Values[32].Integer, 0);
     EXPECT_EQ(state.Values[40].Integer, 1);
-    EXPECT_EQ(document->GetStackLayer()->GetLayer()->GetWidth(), 2048);
-    EXPECT_EQ(document->GetWorkLayer()->GetLayer()->GetWidth(), 1920);
-    EXPECT_EQ(document->GetWorkLayer()->GetLayer()->GetHeight(), 1080);
-    ASSERT_NE(document->GetAnimeManager(), nullptr);
-    EXPECT_EQ(document->GetAnimeManager()->GetPeriod(), 20u);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetStackLayer()->GetLayer()->GetWidth(), 2048);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetWorkLayer()->GetLayer()->GetWidth(), 1920);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetWorkLayer()->GetLayer()->GetHeight(), 1080);
+    ASSERT_NE(GetSpriteLayerRegistry().GetAnimeManager(), nullptr);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetAnimeManager()->GetPeriod(), 20u);
 
     // The language tables came from the data archive, in every language.
     EXPECT_EQ(GetGameWork()->m_system_language->GetText(5, 0).GetText(), SystemText(5, 0));

@@ -15,6 +15,7 @@
 #include "foundation/GameDocument.h"
 #include "foundation/MainView.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
@@ -369,28 +370,26 @@ CSpriteLayer* NewLayer()
 
 TEST_F(CVeskDocThreadTest, RegisteringANumberAgainReplacesAndTellsTheAuthor)
 {
-    CVeskDoc* document = GetDocument();
     CSpriteLayer* first = NewLayer();
     CSpriteLayer* second = NewLayer();
-    document->RegisterSpriteLayer(3, first);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(3, first);
     EXPECT_TRUE(TakeMessageBoxes().empty());
-    document->RegisterSpriteLayer(3, second);
-    EXPECT_EQ(document->GetSpriteLayer(3), second);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(3, second);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(3), second);
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "既に3番のスプライトレイヤーは登録されています。");
-    document->UnregisterSpriteLayer(3);
-    EXPECT_EQ(document->GetSpriteLayer(3), nullptr);
-    document->UnregisterSpriteLayer(3);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(3);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(3), nullptr);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(3);
 }
 
 TEST_F(CVeskDocThreadTest, RegisteringTheSameLayerAgainKeepsIt)
 {
-    CVeskDoc* document = GetDocument();
     CSpriteLayer* layer = NewLayer();
-    document->RegisterSpriteLayer(6, layer);
-    document->RegisterSpriteLayer(6, layer);
-    ASSERT_EQ(document->GetSpriteLayer(6), layer);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(6, layer);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(6, layer);
+    ASSERT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(6), layer);
     EXPECT_EQ(layer->GetLayer()->GetWidth(), 4) << "the layer is still alive";
     EXPECT_EQ(TakeMessageBoxes().size(), 1u);
 }

@@ -9,6 +9,7 @@
 #include "graphics/CAppTask.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/LayerTestSupport.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"
 #include "support/ThreadTest.h"
@@ -59,7 +60,7 @@ protected:
     ~CAnimeManagerThreadTest() override
     {
         for (int32_t number : {0, 2, 4, 5})
-            GetDocument()->UnregisterSpriteLayer(number);
+            GetSpriteLayerRegistry().UnregisterSpriteLayer(number);
     }
 
     void Load(int group, int slot, const AnimeCode& code)
@@ -144,30 +145,30 @@ TEST_F(CAnimeManagerThreadTest, PausingAndFinishingSlotsStopAtTheirNextHold)
 
 TEST_F(CAnimeManagerThreadTest, CommandsCopyBetweenRegisteredLayers)
 {
-    GetDocument()->RegisterSpriteLayer(0, Layer(2, 2, 0x11000000).release());
+    GetSpriteLayerRegistry().RegisterSpriteLayer(0, Layer(2, 2, 0x11000000).release());
     auto source = Layer(2, 1, 0xFF000000);
     SetPixel(*source->GetLayer(), 0, 0, 0xEE123456);
     SetPixel(*source->GetLayer(), 1, 0, 0xEE00FF00); // pure green: skipped by the colour key
-    GetDocument()->RegisterSpriteLayer(5, source.release());
+    GetSpriteLayerRegistry().RegisterSpriteLayer(5, source.release());
     m_writer.AddCommand(AnimeCommand{1, 1, 0, 1, 1, 1, 1}); // colour-key copy of the green pixel
     Load(0, 0, AnimeCode().Command(0).Command(2).End());
     Ticks(2);
-    ILayer* dest = GetDocument()->GetSpriteLayer(0)->GetLayer();
+    ILayer* dest = GetSpriteLayerRegistry().GetSpriteLayer(0)->GetLayer();
     EXPECT_EQ(PixelAt(*dest, 0, 0), 0x11123456u); // colour copied, destination alpha kept
     EXPECT_EQ(PixelAt(*dest, 1, 1), 0x11000000u);
 }
 
 TEST_F(CAnimeManagerThreadTest, ComposeRestoresTheBackgroundThenBlendsThePicture)
 {
-    GetDocument()->RegisterSpriteLayer(0, Layer(1, 1, 0xFF000000).release());
-    GetDocument()->RegisterSpriteLayer(2, Layer(1, 1, 0).release());
-    GetDocument()->RegisterSpriteLayer(4, Layer(1, 1, 0xFF0000C8).release()); // background blue 200
-    GetDocument()->RegisterSpriteLayer(5, Layer(1, 1, 0x80000064).release()); // picture blue 100 at 128
+    GetSpriteLayerRegistry().RegisterSpriteLayer(0, Layer(1, 1, 0xFF000000).release());
+    GetSpriteLayerRegistry().RegisterSpriteLayer(2, Layer(1, 1, 0).release());
+    GetSpriteLayerRegistry().RegisterSpriteLayer(4, Layer(1, 1, 0xFF0000C8).release()); // background blue 200
+    GetSpriteLayerRegistry().RegisterSpriteLayer(5, Layer(1, 1, 0x80000064).release()); // picture blue 100 at 128
     m_writer.AddCommand(AnimeCommand{3, 0, 0, 1, 1, 0, 0});
     Load(0, 0, AnimeCode().Command(2).End());
     m_manager.TickSlot(0, 0);
     // T[128][100] + T[127][200] = 50 + 99 over the restored background.
-    EXPECT_EQ(PixelAt(*GetDocument()->GetSpriteLayer(0)->GetLayer(), 0, 0), 0xFF000095u);
+    EXPECT_EQ(PixelAt(*GetSpriteLayerRegistry().GetSpriteLayer(0)->GetLayer(), 0, 0), 0xFF000095u);
 }
 
 TEST_F(CAnimeManagerThreadTest, StepSlotRunsToTheFirstCommandAtOnce)
@@ -343,21 +344,21 @@ TEST_F(CAnimeManagerThreadTest, LayersComeAndGoWhileATaskCopiesBetweenThem)
     int copied_rounds = 0;
     for (int round = 0; round < 3000 || (copied_rounds < 20 && round < 200'000); ++round) {
         if (round % 2 == 0) {
-            GetDocument()->RegisterSpriteLayer(0, Layer(64, 64, DEST_FILL).release());
-            GetDocument()->RegisterSpriteLayer(5, Layer(64, 64, SOURCE_FILL).release());
+            GetSpriteLayerRegistry().RegisterSpriteLayer(0, Layer(64, 64, DEST_FILL).release());
+            GetSpriteLayerRegistry().RegisterSpriteLayer(5, Layer(64, 64, SOURCE_FILL).release());
             // A busy machine may not run the task between two rounds: give it a few copies.
             const int before = m_manager.copies;
             for (int spin = 0; spin < 100'000 && m_manager.copies < before + 2; ++spin)
                 std::this_thread::yield();
         } else {
             {
-                ScopedLock lock(GetDocument()->GetSpriteLayerLock());
-                const uint32_t pixel = PixelAt(*GetDocument()->GetSpriteLayer(0)->GetLayer(), 0, 0);
+                ScopedLock lock(GetSpriteLayerRegistry().GetSpriteLayerLock());
+                const uint32_t pixel = PixelAt(*GetSpriteLayerRegistry().GetSpriteLayer(0)->GetLayer(), 0, 0);
                 EXPECT_TRUE(pixel == DEST_FILL || pixel == SOURCE_FILL) << std::hex << pixel;
                 copied_rounds += pixel == SOURCE_FILL ? 1 : 0;
             }
-            GetDocument()->UnregisterSpriteLayer(round % 4 == 1 ? 0 : 5);
-            GetDocument()->UnregisterSpriteLayer(round % 4 == 1 ? 5 : 0);
+            GetSpriteLayerRegistry().UnregisterSpriteLayer(round % 4 == 1 ? 0 : 5);
+            GetSpriteLayerRegistry().UnregisterSpriteLayer(round % 4 == 1 ? 5 : 0);
         }
     }
     done = true;

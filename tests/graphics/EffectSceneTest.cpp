@@ -34,6 +34,7 @@
 #include "graphics/ParticleCommands.h"
 #include "graphics/PictureSlot.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "graphics/TrainMapContext.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
@@ -157,10 +158,10 @@ protected:
         auto* layer = new CSpriteLayer;
         layer->Create(0, 0, 1920, 1080, priority);
         layer->SetVisibleFlag(visible);
-        GetDocument()->RegisterSpriteLayer(number, layer);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(number, layer);
         return *layer;
     }
-    CSpriteLayer& Layer(int32_t number) { return *GetDocument()->GetSpriteLayer(number); }
+    CSpriteLayer& Layer(int32_t number) { return *GetSpriteLayerRegistry().GetSpriteLayer(number); }
 
     // Draws and presents one frame and reads it back; writes it as a PNG when named.
     void Capture(const std::string& png = {}) { CaptureFrame(m_capture, png); }
@@ -214,7 +215,7 @@ TEST_F(EffectSceneThreadTest, AnAlphaOverlayTransitionsIntoTheSceneAndTheRevealL
 
     // With the fade sprite over the screen the picture goes straight into the scene, and the
     // screen group's reveal lifts the fade.
-    CFadeSprite* fade = GetDocument()->GetFadeSprite();
+    CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite();
     ASSERT_NE(fade, nullptr);
     fade->SetVisibleFlag(1);
     EXPECT_EQ(GetPictureTargetLayer(), m_scene);
@@ -293,11 +294,11 @@ TEST_F(EffectSceneThreadTest, PetalsSnowAndTheSnowballFall)
 TEST_F(EffectSceneThreadTest, TheTrainLineMapScrollsAndTheTrainSlides)
 {
     const_cast<FlagBuffer*>(GetDocument()->GetGameState())->SetGameTime(1200); // midday: line 2
-    GetDocument()->GetFadeSprite()->SetVisibleFlag(1);
+    GetSpriteLayerRegistry().GetFadeSprite()->SetVisibleFlag(1);
     TrainMapContext context;
     CreateTrainMap(context, 1);
     PlayTrainMap(context, [](int32_t ticks) { CFuncScreen().RunTransition(ticks); });
-    EXPECT_EQ(GetDocument()->GetFadeSprite()->IsVisible(), 0); // revealed first
+    EXPECT_EQ(GetSpriteLayerRegistry().GetFadeSprite()->IsVisible(), 0); // revealed first
     Capture("effects_train_map.png");
     EXPECT_EQ(Shown(600, 300), TRAIN_FRAME0); // the train slid from (1064, 233) to (564, 233)
     EXPECT_EQ(Shown(1210, 300), FIELD);       // where its back end was

@@ -11,6 +11,7 @@
 #include "foundation/CArchiveManager.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectFixture.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "rulegen/RuleImageWriter.h"
 #include "support/FakeDocumentLink.h"
 
@@ -58,10 +59,10 @@ protected:
     {
         auto* layer = new CSpriteLayer;
         layer->Create(0, 0, w, h, -1);
-        GetDocument()->RegisterSpriteLayer(number, layer);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(number, layer);
         return *layer;
     }
-    CSpriteLayer& Layer(int32_t number) { return *GetDocument()->GetSpriteLayer(number); }
+    CSpriteLayer& Layer(int32_t number) { return *GetSpriteLayerRegistry().GetSpriteLayer(number); }
     uint32_t At(int x, int y, int32_t number = PICTURE_LAYER_FADE)
     {
         return EffectPixel(Layer(number), x, y);
@@ -106,7 +107,7 @@ TEST_F(PictureSlotThreadTest, NamingASlotPutsItInUseAtTheOrigin)
 TEST_F(PictureSlotThreadTest, WithoutAFadeTheTargetIsLayerSix)
 {
     EXPECT_EQ(GetPictureTargetLayer(), &Layer(PICTURE_LAYER_FADE));
-    GetDocument()->UnregisterSpriteLayer(PICTURE_LAYER_FADE);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(PICTURE_LAYER_FADE);
     EXPECT_EQ(GetPictureTargetLayer(), nullptr);
 }
 

@@ -15,6 +15,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/ILayer.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "movie/CMoviePlayer.h"
 #include "platform/user/WindowLayerTesting.h"
 #include "screens/base/ISelect.h"
@@ -67,8 +68,8 @@ MovieFixture::MovieFixture()
     EXPECT_EQ(CreateSoundSystem(GetView()->GetHandle()), nullptr);
     m_document = GetDocument();
     m_document->m_current_state = std::make_unique<FlagBuffer>();
-    m_document->Sprites[0] = CreateSpriteOfType(0, 0, 320, 240, -1, 0);
-    m_sprite0 = m_document->Sprites[0].get();
+    GetSpriteLayerRegistry().Sprites()[0] = CreateSpriteOfType(0, 0, 320, 240, -1, 0);
+    m_sprite0 = GetSpriteLayerRegistry().Sprites()[0].get();
 }
 
 MovieFixture::~MovieFixture()
@@ -76,7 +77,7 @@ MovieFixture::~MovieFixture()
     if (m_player)
         m_player->Release();
     m_player.reset();
-    m_document->Sprites.clear();
+    GetSpriteLayerRegistry().Sprites().clear();
     DeleteDocument();
     ReleaseSoundSystem();
     DeleteView();

@@ -7,6 +7,7 @@
 #include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mapwrite/MapTableWriter.h"
 #include "screens/PictureSprite.h"
 #include "screens/ScreenFixture.h"
@@ -85,7 +86,7 @@ protected:
         state.Flags.resize(64);
         auto* text = new CSpriteLayer; // the document owns it
         text->Create(0, 0, 1920, 1080, -1);
-        GetDocument()->RegisterSpriteLayer(BACKLOG_TEXT_LAYER, text);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(BACKLOG_TEXT_LAYER, text);
         auto& voices = GetGameSoundChannels()[SOUND_GROUP_VOICE];
         voices.clear();
         for (int i = 0; i < 3; ++i) {
@@ -522,12 +523,12 @@ protected:
         document.m_script_context = std::make_unique<ScriptContext>();
         auto* text = new CSpriteLayer; // the document owns it
         text->Create(0, 0, 1920, 1080, -1);
-        document.RegisterSpriteLayer(BACKLOG_TEXT_LAYER, text);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(BACKLOG_TEXT_LAYER, text);
     }
     ~CBacklogPageTest() override
     {
         CVeskDoc& document = *GetDocument();
-        document.UnregisterSpriteLayer(BACKLOG_TEXT_LAYER);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(BACKLOG_TEXT_LAYER);
         document.m_current_state = std::move(m_state);
         document.m_script_context = std::move(m_context);
     }
@@ -571,7 +572,7 @@ TEST_F(CBacklogPageTest, AScrolledPageShowsWhatThePageDrawnAfreshShows)
     make(screen);
     screen.ResetPage();
     screen.DrawFirstPage();
-    CSpriteLayer* text = GetDocument()->FindSpriteLayer(BACKLOG_TEXT_LAYER);
+    CSpriteLayer* text = GetSpriteLayerRegistry().FindSpriteLayer(BACKLOG_TEXT_LAYER);
     const std::vector<uint8_t> ink = PixelsOf(text);
     ASSERT_GT(std::count_if(ink.begin(), ink.end(), [](uint8_t byte) { return byte != 0; }), 10000)
         << "the texts are drawn";
@@ -637,7 +638,7 @@ TEST_F(CBacklogPageTest, AReopenedPageShowsWhatThePageDrawnAfreshShows)
         screen.CoverImage = SpriteOfPicture(tools::BacklogCover());
         screen.DrawToImage = 1;
     };
-    CSpriteLayer* text = GetDocument()->FindSpriteLayer(BACKLOG_TEXT_LAYER);
+    CSpriteLayer* text = GetSpriteLayerRegistry().FindSpriteLayer(BACKLOG_TEXT_LAYER);
     CBacklogScreen screen;
     make(screen);
     // Records added between the openings, the position the last one left.

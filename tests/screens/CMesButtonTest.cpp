@@ -1,6 +1,7 @@
 // The message-window family on the screen stage: a test window derived from CMesButton with the
 // generated "message_p.akb", "sidemenu_p.akb", "mes_o.area" and "mesmenu.area".
 
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/base/CMesButton.h"
 #include "screens/base/CNormalSelect2.h"
 
@@ -390,7 +391,7 @@ TEST_F(CMesButtonThreadTest, HelpTextGoesThroughTheTextLayersStripIntoTheBalloon
     std::swap(GetGameWork()->m_system_language, texts);
     auto* text = new CSpriteLayer;
     text->Create(0, 0, 1920, 1080, -1);
-    GetDocument()->RegisterSpriteLayer(77, text);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(77, text);
     State().Values[53] = ScriptValue::FromInteger(77);
     for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
         CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
@@ -414,7 +415,7 @@ TEST_F(CMesButtonThreadTest, HelpTextGoesThroughTheTextLayersStripIntoTheBalloon
     EXPECT_EQ(CMesButton::GetBalloonSprite()->GetType(), LAYER_KIND_TEXTURE);
     EXPECT_EQ(IRightMenu::GetSlotSprite(1)->GetType(), LAYER_KIND_TEXTURE);
     EXPECT_EQ(IRightMenu::GetPanelSprite()->GetType(), LAYER_KIND_TEXTURE);
-    GetDocument()->UnregisterSpriteLayer(77);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(77);
     std::swap(GetGameWork()->m_system_language, texts);
 }
 
@@ -720,7 +721,7 @@ TEST_F(CMesButtonThreadTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
     auto* text = new CSpriteLayer;
     text->Create(0, 0, 1920, 1080, -1);
     text->FillRect(0, 470, 480, 48, 0xFFFFFFFF, 1);
-    GetDocument()->RegisterSpriteLayer(MESSAGE_SCREEN_TEXT_LAYER, text);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(MESSAGE_SCREEN_TEXT_LAYER, text);
     State().Values[30] = ScriptValue::FromInteger(48); // 20 units of 24: 480 pixels
     TimedScreen screen;
     ASSERT_EQ(screen.CreateParts(), 1);
@@ -766,7 +767,7 @@ TEST_F(CMesButtonThreadTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
     SetConfig("/Config/SceneSkip", 1);
     EXPECT_THROW(screen.RunText(0, "kept"), CVeskDoc::tagDOCUMENT_CODE);
     EXPECT_EQ(screen.SkipAllowed, 1);
-    GetDocument()->UnregisterSpriteLayer(MESSAGE_SCREEN_TEXT_LAYER);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(MESSAGE_SCREEN_TEXT_LAYER);
 }
 
 TEST_F(CMesButtonThreadTest, FacesStartAtTheirTimesOnTheClock)
@@ -776,7 +777,7 @@ TEST_F(CMesButtonThreadTest, FacesStartAtTheirTimesOnTheClock)
     writer.SetSlotCode(3, 4, tools::AnimeCode().Hold(100000));
     writer.SetSlotOffset(1, 5, 0); // no code
     const std::vector<uint8_t> program = writer.Build();
-    CAnimeManager* anime = GetDocument()->GetAnimeManager();
+    CAnimeManager* anime = GetSpriteLayerRegistry().GetAnimeManager();
     ASSERT_NE(anime, nullptr);
     CFaceVoice face;
     ASSERT_TRUE(face.LoadTable("face.fv"));

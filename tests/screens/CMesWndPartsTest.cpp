@@ -9,6 +9,7 @@
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMesWnd.h"
 #include "script/FlagBuffer.h"
@@ -36,7 +37,7 @@ protected:
         Window().EnsureParts();         // as its first showing does
         auto* layer = new CSpriteLayer; // the document owns it
         layer->Create(0, 0, 1920, 1080, -1);
-        GetDocument()->RegisterSpriteLayer(8, layer);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(8, layer);
         Window().ResetTextArea();
         // The page as the script's text line would have drawn it.
         layer->FillRect(0, 100, 1920, 180, PAGE, 1);
@@ -55,7 +56,7 @@ protected:
     ~CMesWndPartsThreadTest() override
     {
         GetGameSoundChannels()[SOUND_GROUP_VOICE].clear();
-        GetDocument()->UnregisterSpriteLayer(8);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(8);
         ReadSkipOn = 0;
     }
     static constexpr uint32_t PAGE = 0xFF406080;

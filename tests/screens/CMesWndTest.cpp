@@ -15,6 +15,7 @@
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/d3d/null/NullPresenter.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
@@ -115,7 +116,7 @@ protected:
         text->Create(0, 0, 1920, 1080, -1);
         text->FillRect(0, 0, 1920, 1080, 0xFFFFFFFF, 1);
         m_text_layer = text;
-        GetDocument()->RegisterSpriteLayer(8, text);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(8, text);
         Window().ResetTextArea(); // clears the text layer's top rows: the page is drawn again
         text->FillRect(0, 0, 1920, 1080, 0xFFFFFFFF, 1);
         auto target = std::make_unique<CSpriteLayer>();
@@ -129,7 +130,7 @@ protected:
     ~CMesWndRevealThreadTest() override
     {
         Window().m_text_area_sprite.reset();
-        GetDocument()->UnregisterSpriteLayer(8);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(8);
     }
     std::vector<ScriptValue>& Values() { return GetDocument()->m_current_state->Values; }
     // Whether the target shows the text layer at (x, y).

@@ -6,6 +6,7 @@
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
@@ -373,7 +374,7 @@ TEST_F(ISelectThreadTest, FlagsEngineStateAndLayerLookUp)
     EXPECT_FALSE(screen.TestEngineState(0x10));
 
     EXPECT_EQ(screen.FindSpriteLayer(321), nullptr);
-    EXPECT_EQ(GetDocument()->GetSpriteLayer(321), nullptr) << "looking up registered nothing";
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(321), nullptr) << "looking up registered nothing";
 }
 
 TEST_F(ISelectThreadTest, RunScriptReplaysTheCodeABacklogHandleNames)

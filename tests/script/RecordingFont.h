@@ -10,6 +10,7 @@
 
 #include "app/CVeskDoc.h"
 #include "graphics/CFontDIB.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
 
 struct GlyphCall
@@ -68,9 +69,9 @@ public:
     {
         auto font = std::make_unique<RecordingFont>();
         m_font = font.get();
-        m_previous = GetDocument()->ReplaceFont(index, std::move(font));
+        m_previous = GetSpriteLayerRegistry().ReplaceFont(index, std::move(font));
     }
-    ~ScopedRecordingFont() { GetDocument()->ReplaceFont(m_index, std::move(m_previous)); }
+    ~ScopedRecordingFont() { GetSpriteLayerRegistry().ReplaceFont(m_index, std::move(m_previous)); }
     ScopedRecordingFont(const ScopedRecordingFont&) = delete;
     ScopedRecordingFont& operator=(const ScopedRecordingFont&) = delete;
 

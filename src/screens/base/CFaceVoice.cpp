@@ -13,6 +13,7 @@
 #include "graphics/DataArchiveRead.h"
 #include "graphics/EffectClock.h"
 #include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 
@@ -137,7 +138,7 @@ bool CFaceVoice::StartFace(const FaceVoiceRecord& record)
     if (static_cast<uint32_t>(record.Group) == NO_FACE)
         return false;
     GameDocument* document = GetGameDocument();
-    CAnimeManager* anime = document != nullptr ? document->GetAnimeManager() : nullptr;
+    CAnimeManager* anime = document != nullptr ? GetSpriteLayerRegistry().GetAnimeManager() : nullptr;
     if (anime == nullptr || !anime->HasSlotProgram(record.Group, record.Slot))
         return false;
     LiveDrawLock lock;

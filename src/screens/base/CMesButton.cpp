@@ -21,6 +21,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/base/ScreenParts.h"
 #include "screens/base/ScreenWork.h"
@@ -818,7 +819,7 @@ void CMesButton::EndSceneSkip()
     }
     SetConfigSceneSkip(0);
     InputView->SetExtraInput(0, 0);
-    if (CFadeSprite* fade = Document->GetFadeSprite())
+    if (CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite())
         fade->FadeToColor(0, 0);
     SetEngineState(ENGINE_STATE_SNAPSHOT);
 

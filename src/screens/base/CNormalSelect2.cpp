@@ -17,6 +17,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/base/CMesWnd.h"
 #include "screens/base/ScreenParts.h"
 #include "screens/base/ScreenWork.h"
@@ -223,7 +224,7 @@ void CNormalSelect2::SetFontSize(int32_t size)
 {
     const int language = Document->GetLanguage();
     const int index = language == 1 ? DOCUMENT_FONT_SECOND : language == 2 ? DOCUMENT_FONT_THIRD : DOCUMENT_FONT_MAIN;
-    if (CFontDIB* font = Document->GetFont(index))
+    if (CFontDIB* font = GetSpriteLayerRegistry().GetFont(index))
         font->SetFontSize(size, size);
 }
 

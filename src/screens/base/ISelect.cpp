@@ -15,6 +15,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/EffectClock.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/user/ClipboardApi.h"
@@ -520,7 +521,7 @@ CSprite* ISelect::LoadPictureSprite(const CStringUTF8& name, int32_t n)
 
 CSpriteLayer* ISelect::FindSpriteLayer(int32_t number)
 {
-    return Document->FindSpriteLayer(number);
+    return GetSpriteLayerRegistry().FindSpriteLayer(number);
 }
 
 void ISelect::LockDraw()

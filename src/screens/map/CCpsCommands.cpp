@@ -10,6 +10,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CCps.h"
 #include "script/FlagBuffer.h"
@@ -85,7 +86,7 @@ void CCps::ExecCommand(CScript&)
         Answer(StepMovers());
         break;
     case 10: {
-        CFadeSprite* fade = Document != nullptr ? Document->GetFadeSprite() : nullptr;
+        CFadeSprite* fade = Document != nullptr ? GetSpriteLayerRegistry().GetFadeSprite() : nullptr;
         if (CSpriteLayer* layer = FindSpriteLayer(fade != nullptr && fade->IsVisible() ? 0 : 6))
             DrawMap(layer);
         break;

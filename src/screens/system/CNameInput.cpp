@@ -16,6 +16,7 @@
 #include "graphics/EffectClock.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/imm/ImmApi.h"
 #include "platform/kernel/FullWidthApi.h"
 #include "platform/kernel/IdleWait.h"
@@ -505,7 +506,7 @@ void CNameInput::OnOpen()
 void CNameInput::OnClose()
 {
     if (!GetConfigSceneSkip() && Document != nullptr)
-        if (CFadeSprite* fade = Document->GetFadeSprite())
+        if (CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite())
             fade->FadeToColor(0, FADE_OUT_TICKS);
     if (Language() == PALETTE_HALF_WIDTH_LANGUAGE) {
         if (m_hooked)

@@ -16,6 +16,7 @@
 #include "graphics/CSpriteTexture.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/SyncApi.h"
 
 namespace {
@@ -131,7 +132,7 @@ void CTitleAnime::Cleanup()
 void CTitleAnime::LoadImages()
 {
     GameDocument* document = GetGameDocument();
-    CLayerFile* file = document != nullptr ? document->GetLayerFile() : nullptr;
+    CLayerFile* file = document != nullptr ? GetSpriteLayerRegistry().GetLayerFile() : nullptr;
     if (file == nullptr)
         return;
     m_flower.reset(file->LoadSprite("hana_0000.akb", nullptr, LAYER_KIND_TEXTURE, 0, FLOWER_PRIORITY, nullptr,
@@ -143,7 +144,7 @@ void CTitleAnime::LoadImages()
 CSpriteLayer* CTitleAnime::FindLayerZero()
 {
     GameDocument* document = GetGameDocument();
-    return document != nullptr ? document->FindSpriteLayer(0) : nullptr;
+    return document != nullptr ? GetSpriteLayerRegistry().FindSpriteLayer(0) : nullptr;
 }
 
 void CTitleAnime::Finish()

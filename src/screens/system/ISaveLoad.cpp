@@ -11,6 +11,7 @@
 #include "graphics/CDIBDC.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/PictureSlot.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/FileApi.h"
 #include "screens/base/CDialog.h"
 #include "screens/base/ScreenWork.h"
@@ -371,7 +372,7 @@ void ISaveLoad::LoadSlot(uint32_t slot)
 
 ILayer* ISaveLoad::GetSnapshotLayer()
 {
-    return GetGameDocument()->GetStackLayer();
+    return GetSpriteLayerRegistry().GetStackLayer();
 }
 
 std::vector<uint8_t> ISaveLoad::MakeThumbnail()

@@ -6,6 +6,7 @@
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "graphics/CAnimeManager.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/commands/ScriptWaits.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
@@ -66,7 +67,7 @@ void CFuncAnime::Call(CScript&)
         if (count >= 3)
             Context->PopValue();
     }
-    CAnimeManager* manager = Document->GetAnimeManager();
+    CAnimeManager* manager = GetSpriteLayerRegistry().GetAnimeManager();
     if (manager == nullptr)
         return;
     // Sub-function 13 names a group only (its second value is not used); the others a slot.

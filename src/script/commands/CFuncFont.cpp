@@ -2,6 +2,7 @@
 
 #include "foundation/GameDocument.h"
 #include "graphics/CFontDIB.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/vm/ScriptContext.h"
 
 void CFuncFont::Call(CScript&)
@@ -14,10 +15,10 @@ void CFuncFont::Call(CScript&)
     if (function == 0) {
         // The four text fonts, in the document's order.
         for (int index : {DOCUMENT_FONT_MAIN, DOCUMENT_FONT_SECOND, DOCUMENT_FONT_THIRD, DOCUMENT_FONT_VERTICAL}) {
-            if (CFontDIB* font = Document->GetFont(index))
+            if (CFontDIB* font = GetSpriteLayerRegistry().GetFont(index))
                 font->SetFontSize(width, height);
         }
-    } else if (CFontDIB* font = Document->GetFont(DOCUMENT_FONT_FIFTH)) {
+    } else if (CFontDIB* font = GetSpriteLayerRegistry().GetFont(DOCUMENT_FONT_FIFTH)) {
         font->SetFontSize(width, height);
     }
 }

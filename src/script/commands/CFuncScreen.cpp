@@ -7,12 +7,13 @@
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/vm/ScriptContext.h"
 
 void CFuncScreen::Call(CScript&)
 {
     const int32_t sub = Context->PopInteger();
-    CFadeSprite* fade = Document->GetFadeSprite();
+    CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite();
     switch (sub) {
     case 0: {
         const int32_t colour = Context->PopInteger();
@@ -64,7 +65,7 @@ void CFuncScreen::RevealThrough(const SpriteAnimRecord& record)
 {
     if (GetConfigSceneSkip() || Document == nullptr)
         return;
-    CFadeSprite* fade = Document->GetFadeSprite();
+    CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite();
     if (fade == nullptr || !fade->IsVisible())
         return;
     fade->SetAlpha(255);

@@ -4,6 +4,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/commands/ScriptWaits.h"
 #include "script/vm/ScriptContext.h"
 
@@ -13,7 +14,7 @@ void CFuncShake::Call(CScript&)
     if (sub == 1) {
         const int32_t x = Context->PopInteger();
         const int32_t y = Context->PopInteger();
-        CSpriteLayer* layer = Document->GetSpriteLayer(0);
+        CSpriteLayer* layer = GetSpriteLayerRegistry().GetSpriteLayer(0);
         if (layer == nullptr)
             return;
         {
@@ -23,7 +24,7 @@ void CFuncShake::Call(CScript&)
         RedrawFrameNow();
         WaitFromNow(Document, InputView, SHAKE_STEP_MS, SCRIPT_SKIP_FLAGS, SCRIPT_REQUEST_MASK, 1);
     } else if (sub == 2) {
-        if (CSpriteLayer* layer = Document->GetSpriteLayer(0)) {
+        if (CSpriteLayer* layer = GetSpriteLayerRegistry().GetSpriteLayer(0)) {
             LiveDrawLock draw_lock;
             layer->SetPosition(0, 0);
         }

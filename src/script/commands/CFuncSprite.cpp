@@ -13,6 +13,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
@@ -45,7 +46,7 @@ void CFuncSprite::Report(const char* format, int32_t number)
 
 CSpriteLayer* CFuncSprite::Sprite(int32_t number)
 {
-    CSpriteLayer* sprite = Document->GetSpriteLayer(number);
+    CSpriteLayer* sprite = GetSpriteLayerRegistry().GetSpriteLayer(number);
     if (sprite == nullptr)
         Report("%d番のスプライトレイヤーは登録されていません。", number);
     return sprite;
@@ -53,9 +54,9 @@ CSpriteLayer* CFuncSprite::Sprite(int32_t number)
 
 CSpriteAnime* CFuncSprite::Anime(int32_t number)
 {
-    auto found = Document->SpriteAnimes.find(number);
+    auto found = GetSpriteLayerRegistry().SpriteAnimes().find(number);
     auto* anime =
-        found == Document->SpriteAnimes.end() ? nullptr : dynamic_cast<CSpriteAnime*>(found->second.get());
+        found == GetSpriteLayerRegistry().SpriteAnimes().end() ? nullptr : dynamic_cast<CSpriteAnime*>(found->second.get());
     if (anime == nullptr)
         Report("%d番のスプライトアニメーションは登録されていません。", number);
     return anime;
@@ -159,7 +160,7 @@ void CFuncSprite::Call(CScript&)
         const int32_t duration = Context->PopInteger();
         if (SpriteAnimRecord* record = Pending(number)) {
             record->m_duration = std::max(duration, 1);
-            Document->GetSpriteLayer(number)->CommitRecord();
+            GetSpriteLayerRegistry().GetSpriteLayer(number)->CommitRecord();
         }
         break;
     }
@@ -192,7 +193,7 @@ void CFuncSprite::Call(CScript&)
     }
     case 28:
         // The task leaves the runner and finishes its sprites as it goes.
-        Document->SpriteAnimes.erase(Context->PopInteger());
+        GetSpriteLayerRegistry().SpriteAnimes().erase(Context->PopInteger());
         break;
     default:
         break;
@@ -207,8 +208,8 @@ void CFuncSprite::CreateSprite()
     const int32_t priority = Context->PopInteger();
     const int32_t kind = Context->PopInteger();
     // A number in use keeps its sprite (animations may list it); registering it again reports.
-    if (CSpriteLayer* existing = Document->GetSpriteLayer(number)) {
-        Document->RegisterSpriteLayer(number, existing);
+    if (CSpriteLayer* existing = GetSpriteLayerRegistry().GetSpriteLayer(number)) {
+        GetSpriteLayerRegistry().RegisterSpriteLayer(number, existing);
         return;
     }
     std::unique_ptr<CSpriteLayer> sprite;
@@ -225,7 +226,7 @@ void CFuncSprite::CreateSprite()
         ReportScriptError(failure);
         return;
     }
-    Document->RegisterSpriteLayer(number, sprite.release());
+    GetSpriteLayerRegistry().RegisterSpriteLayer(number, sprite.release());
 }
 
 void CFuncSprite::LoadPicture()
@@ -235,7 +236,7 @@ void CFuncSprite::LoadPicture()
     if (GetConfigSceneSkip())
         return;
     CSpriteLayer* sprite = Sprite(number);
-    CLayerFile* file = Document->GetLayerFile();
+    CLayerFile* file = GetSpriteLayerRegistry().GetLayerFile();
     if (file == nullptr)
         file = GetDocumentLayerFile();
     if (sprite == nullptr || file == nullptr)
@@ -282,7 +283,7 @@ void CFuncSprite::RunPixelOperation(int32_t sub)
     if (layer == nullptr)
         return;
     const bool copies = sub != 6 && sub != 7 && sub != 9;
-    CSpriteLayer* source_sprite = copies ? Document->GetSpriteLayer(call.source) : nullptr;
+    CSpriteLayer* source_sprite = copies ? GetSpriteLayerRegistry().GetSpriteLayer(call.source) : nullptr;
     ILayer* source = source_sprite != nullptr ? source_sprite->GetLayer() : nullptr;
     {
         LiveDrawLock draw_lock;
@@ -369,7 +370,7 @@ void CFuncSprite::RecordStep(int32_t sub)
 
 void CFuncSprite::CreateAnime()
 {
-    auto& registry = Document->SpriteAnimes;
+    auto& registry = GetSpriteLayerRegistry().SpriteAnimes();
     int32_t number = 0;
     while (number <= SPRITE_ANIME_NUMBER_LAST && registry.contains(number))
         ++number;

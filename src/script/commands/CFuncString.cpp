@@ -9,6 +9,7 @@
 #include "foundation/LineBreakRules.h"
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/ScriptWork.h"
 
 namespace {
@@ -48,11 +49,11 @@ CFontDIB* CFuncString::CurrentFont(CFontDIB* font) const
         return font;
     switch (Document->FontIndex) {
     case 1:
-        return Document->GetFont(DOCUMENT_FONT_SECOND);
+        return GetSpriteLayerRegistry().GetFont(DOCUMENT_FONT_SECOND);
     case 2:
-        return Document->GetFont(DOCUMENT_FONT_THIRD);
+        return GetSpriteLayerRegistry().GetFont(DOCUMENT_FONT_THIRD);
     default:
-        return Document->GetFont(DOCUMENT_FONT_MAIN);
+        return GetSpriteLayerRegistry().GetFont(DOCUMENT_FONT_MAIN);
     }
 }
 

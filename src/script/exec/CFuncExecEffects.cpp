@@ -17,6 +17,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/ParticleCommands.h"
 #include "graphics/PictureSlot.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/gdi/GdiApi.h"
 #include "script/commands/CFuncScreen.h"
 #include "script/commands/ScriptWaits.h"
@@ -37,7 +38,7 @@ void CFuncExec::ZoomFlash()
 {
     const bool skip = GetConfigSceneSkip();
     if (!skip) {
-        ILayer* scene = RegisteredLayer(Document, PICTURE_LAYER_SCENE);
+        ILayer* scene = RegisteredLayer(PICTURE_LAYER_SCENE);
         const SIZE size = GetScreenOriginalSize(0);
         const int32_t w = std::clamp<int32_t>(size.cx, 1, ZOOM_W);
         const int32_t h = std::clamp<int32_t>(size.cy, 1, ZOOM_H);
@@ -59,7 +60,7 @@ void CFuncExec::ZoomFlash()
         }
         RedrawFrameNow();
         WaitFromNow(Document, InputView, ZOOM_HOLD_MS, SCRIPT_SKIP_FLAGS, SCRIPT_REQUEST_MASK, 1);
-        if (CFadeSprite* fade = Document->GetFadeSprite())
+        if (CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite())
             fade->FadeToColor(0xFFFFFF, 0);
     }
     CacheSpriteLayerTwo(0);
@@ -96,7 +97,7 @@ void CFuncExec::ArmAndStepSlot()
 {
     const int32_t group = Context->PopInteger();
     const int32_t slot = Context->PopInteger();
-    CAnimeManager* anime = Document->GetAnimeManager();
+    CAnimeManager* anime = GetSpriteLayerRegistry().GetAnimeManager();
     if (anime == nullptr || !CAnimeBase::IsSlot(group, slot))
         return;
     anime->ArmSlot(group, slot);
@@ -108,7 +109,7 @@ void CFuncExec::RestartSlot()
     Context->PopValue();
     const int32_t group = Context->PopInteger();
     const int32_t slot = Context->PopInteger();
-    CAnimeManager* anime = Document->GetAnimeManager();
+    CAnimeManager* anime = GetSpriteLayerRegistry().GetAnimeManager();
     if (anime == nullptr || !CAnimeBase::IsSlot(group, slot))
         return;
     if (anime->GetSlot(group, slot).state == ANIME_RUNNING)

@@ -11,6 +11,7 @@
 #include "foundation/ScreenSettings.h"
 #include "foundation/WriteFileAtomically.h"
 #include "graphics/CDirect3D.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"
 #include "script/ScriptWork.h"
@@ -74,8 +75,8 @@ void CFuncExec::AutoSave()
             STATUS_SNAPSHOT_WANTED) {
             CDirect3D* display = CDirect3D::GetInstance();
             // The thumbnail is made from the layer every other snapshot goes to.
-            if (display->IsLive() && Document->GetStackLayer() != nullptr)
-                display->CaptureScreen(Document->GetStackLayer());
+            if (display->IsLive() && GetSpriteLayerRegistry().GetStackLayer() != nullptr)
+                display->CaptureScreen(GetSpriteLayerRegistry().GetStackLayer());
             work->SetStatusBits(STATUS_SNAPSHOT_TAKEN);
         }
         RunScriptScreen(ScriptScreen::AutoSave, nullptr);

@@ -17,6 +17,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/PictureSlot.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"
 #include "script/commands/CFuncSprite.h"
@@ -66,9 +67,9 @@ void CreateFixedPictures(GameDocument* document, CScript& script, const Table& t
         CFuncSprite group;
         group.Call(script);
     }
-    CLayerFile* file = LayerFile(document);
+    CLayerFile* file = LayerFile();
     for (const FixedPicture& entry : table) {
-        CSpriteLayer* sprite = document->GetSpriteLayer(entry.number);
+        CSpriteLayer* sprite = GetSpriteLayerRegistry().GetSpriteLayer(entry.number);
         if (sprite == nullptr)
             continue;
         if (file != nullptr) {
@@ -77,18 +78,18 @@ void CreateFixedPictures(GameDocument* document, CScript& script, const Table& t
         }
     }
     for (const FixedPicture& entry : table) {
-        if (CSpriteLayer* sprite = document->GetSpriteLayer(entry.number))
+        if (CSpriteLayer* sprite = GetSpriteLayerRegistry().GetSpriteLayer(entry.number))
             sprite->Show();
     }
 }
 
 template <class Table>
-void RemoveFixedPictures(GameDocument* document, const Table& table)
+void RemoveFixedPictures(const Table& table)
 {
     for (const FixedPicture& entry : table) {
-        if (CSpriteLayer* sprite = document->GetSpriteLayer(entry.number)) {
+        if (CSpriteLayer* sprite = GetSpriteLayerRegistry().GetSpriteLayer(entry.number)) {
             sprite->Hide();
-            document->UnregisterSpriteLayer(entry.number);
+            GetSpriteLayerRegistry().UnregisterSpriteLayer(entry.number);
         }
     }
 }
@@ -107,7 +108,7 @@ void CFuncExec::Picture()
         RunScriptScreen(ScriptScreen::PictureBegin, nullptr, ScriptScreenCall{{ScriptValue::FromText(name)}});
         if (sub == 10 || skip)
             return;
-        CSpriteLayer* base = Document->GetSpriteLayer(PICTURE_LAYER_BASE);
+        CSpriteLayer* base = GetSpriteLayerRegistry().GetSpriteLayer(PICTURE_LAYER_BASE);
         LoadPictureSlot(name, base);
         if (ILayer* layer = SpriteLayerOf(base))
             layer->SetAlphaRect(0, 0, SCREEN_W, SCREEN_H, 255);
@@ -221,8 +222,8 @@ void CFuncExec::Pan()
     const int32_t divisor = std::max(Context->PopInteger(), 1);
     if (skip)
         return;
-    ILayer* source = RegisteredLayer(Document, PICTURE_LAYER_BASE);
-    ILayer* target = RegisteredLayer(Document, PICTURE_LAYER_SCENE);
+    ILayer* source = RegisteredLayer(PICTURE_LAYER_BASE);
+    ILayer* target = RegisteredLayer(PICTURE_LAYER_SCENE);
     if (source == nullptr || target == nullptr)
         return;
     const int64_t dx = static_cast<int64_t>(end_x) - start_x;
@@ -264,7 +265,7 @@ void CFuncExec::PictureSet(CScript& script)
     if (sub == 0)
         CreateFixedPictures(Document, script, STATION_SET);
     else if (sub == 1)
-        RemoveFixedPictures(Document, STATION_SET);
+        RemoveFixedPictures(STATION_SET);
 }
 
 void CFuncExec::EpiloguePicture(CScript& script)
@@ -273,5 +274,5 @@ void CFuncExec::EpiloguePicture(CScript& script)
     if (sub == 0)
         CreateFixedPictures(Document, script, EPILOGUE);
     else if (sub == 1)
-        RemoveFixedPictures(Document, EPILOGUE);
+        RemoveFixedPictures(EPILOGUE);
 }

@@ -16,6 +16,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/PictureSlot.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "graphics/TrainMapContext.h"
 #include "script/commands/CFuncScreen.h"
 #include "script/exec/ExecPictureTools.h"
@@ -30,9 +31,9 @@ constexpr int32_t TRAIN_STATION_TICKS = 32;
 constexpr int32_t TRAIN_FADE_TICKS = 12;
 
 // A new sprite layer holding the whole picture, at the priority; null when it does not load.
-std::unique_ptr<CSpriteLayer> LoadPictureSprite(GameDocument* document, const char* name, int32_t priority)
+std::unique_ptr<CSpriteLayer> LoadPictureSprite(const char* name, int32_t priority)
 {
-    CLayerFile* file = LayerFile(document);
+    CLayerFile* file = LayerFile();
     if (file == nullptr)
         return nullptr;
     RECT range{};
@@ -69,7 +70,7 @@ void CFuncExec::Train()
     switch (sub) {
     case 0:
         m_train.reset();
-        m_train = LoadPictureSprite(Document, "y04btr.akb", TRAIN_PRIORITY);
+        m_train = LoadPictureSprite("y04btr.akb", TRAIN_PRIORITY);
         return;
     case 1:
         m_train.reset();
@@ -92,8 +93,8 @@ void CFuncExec::Train()
         }
         return;
     case 5: {
-        std::unique_ptr<CSpriteLayer> station = LoadPictureSprite(Document, "y04bb.akb", 0);
-        ILayer* scene = RegisteredLayer(Document, PICTURE_LAYER_SCENE);
+        std::unique_ptr<CSpriteLayer> station = LoadPictureSprite("y04bb.akb", 0);
+        ILayer* scene = RegisteredLayer(PICTURE_LAYER_SCENE);
         if (station == nullptr)
             return;
         SpriteAnimRecord record(TRAIN_STATION_TICKS);
@@ -119,7 +120,7 @@ void CFuncExec::TrainLineMap()
     CreateTrainMap(train, direction);
     PlayTrainMap(train, [](int32_t ticks) { CFuncScreen().RunTransition(ticks); });
     if (!GetConfigSceneSkip()) {
-        if (CFadeSprite* fade = Document->GetFadeSprite())
+        if (CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite())
             fade->FadeToColor(0, TRAIN_FADE_TICKS);
     }
     FinishTrainAnimation(train);

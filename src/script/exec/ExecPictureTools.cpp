@@ -7,6 +7,7 @@
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/PictureSlot.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/commands/ScriptWaits.h"
 
 void DrawSlots(int32_t offset_x, int32_t offset_y)
@@ -14,14 +15,14 @@ void DrawSlots(int32_t offset_x, int32_t offset_y)
     DrawPictureSlot(GetPictureTargetLayer(), 0, 0, SCREEN_W, SCREEN_H, offset_x, offset_y);
 }
 
-ILayer* RegisteredLayer(GameDocument* document, int32_t number)
+ILayer* RegisteredLayer(int32_t number)
 {
-    return SpriteLayerOf(document->GetSpriteLayer(number));
+    return SpriteLayerOf(GetSpriteLayerRegistry().GetSpriteLayer(number));
 }
 
-CLayerFile* LayerFile(GameDocument* document)
+CLayerFile* LayerFile()
 {
-    CLayerFile* file = document->GetLayerFile();
+    CLayerFile* file = GetSpriteLayerRegistry().GetLayerFile();
     return file != nullptr ? file : GetDocumentLayerFile();
 }
 

@@ -17,6 +17,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/user/RectApi.h"
 #include "script/ScriptWork.h"
 
@@ -32,8 +33,7 @@ constexpr const char* NO_CHARACTER_MESSAGE = "The specified standing character p
 
 CLayerFile* LayerFile()
 {
-    GameDocument* document = GetGameDocument();
-    CLayerFile* file = document->GetLayerFile();
+    CLayerFile* file = GetSpriteLayerRegistry().GetLayerFile();
     return file != nullptr ? file : GetDocumentLayerFile();
 }
 
@@ -259,7 +259,7 @@ void StandingCharacter::Apply(const CharacterPlacement& request, bool instant)
 
 bool StandingCharacter::BuildFaceComposite(const CStringUTF8& name)
 {
-    CSpriteLayer* source = GetGameDocument()->GetSpriteLayer(STANDING_FACE_SPRITE);
+    CSpriteLayer* source = GetSpriteLayerRegistry().GetSpriteLayer(STANDING_FACE_SPRITE);
     if (source == nullptr)
         return false;
     m_face.reset();
@@ -282,7 +282,7 @@ bool StandingCharacter::BuildFaceComposite(const CStringUTF8& name)
 
 bool StandingCharacter::LoadPartOverlay(const CStringUTF8& name)
 {
-    CSpriteLayer* source = GetGameDocument()->GetSpriteLayer(STANDING_PART_SPRITE);
+    CSpriteLayer* source = GetSpriteLayerRegistry().GetSpriteLayer(STANDING_PART_SPRITE);
     if (source == nullptr)
         return false;
     m_part.reset();
@@ -386,7 +386,7 @@ StandingCharacterSet::~StandingCharacterSet()
 
 bool StandingCharacterSet::IsInstant() const
 {
-    CFadeSprite* fade = GetGameDocument()->GetFadeSprite();
+    CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite();
     return fade != nullptr && fade->IsVisible() != 0;
 }
 
@@ -531,7 +531,7 @@ void StandingCharacterSet::NormalizePriorities()
 void StandingCharacterSet::ChangeFace(const CStringUTF8& name, int32_t position, int32_t duration)
 {
     StandingCharacter* record = Require(position);
-    if (record == nullptr || GetGameDocument()->GetSpriteLayer(STANDING_FACE_SPRITE) == nullptr)
+    if (record == nullptr || GetSpriteLayerRegistry().GetSpriteLayer(STANDING_FACE_SPRITE) == nullptr)
         return;
     CSpriteLayer* picture = record->GetPicture();
     if (record->GetFaceComposite() != nullptr && picture != nullptr) {

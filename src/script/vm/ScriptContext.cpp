@@ -15,6 +15,7 @@
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
 #include "script/FlagBuffer.h"
@@ -502,8 +503,7 @@ TextBox ScriptContext::MakeMessageBox(bool shifted_run)
     box.Bottom = v[49].Integer;
     box.UseLineBreakRules = 1;
     // A number that names no sprite lays the text out without drawing it, so the pen still moves.
-    GameDocument* document = GetGameDocument();
-    if (CSpriteLayer* sprite = document->GetSpriteLayer(v[VALUE_TEXT_SPRITE].Integer))
+    if (CSpriteLayer* sprite = GetSpriteLayerRegistry().GetSpriteLayer(v[VALUE_TEXT_SPRITE].Integer))
         box.DrawWord4 = SpriteLayerOf(sprite);
     return box;
 }
@@ -512,7 +512,7 @@ void ScriptContext::TypesetIntoTextSprite(const std::function<void()>& typeset)
 {
     const FlagBuffer* state = GetState();
     CSpriteLayer* sprite = state && state->Values.size() > VALUE_TEXT_SPRITE
-                               ? GetGameDocument()->GetSpriteLayer(state->Values[VALUE_TEXT_SPRITE].Integer)
+                               ? GetSpriteLayerRegistry().GetSpriteLayer(state->Values[VALUE_TEXT_SPRITE].Integer)
                                : nullptr;
     {
         LiveDrawLock draw_lock;
@@ -569,8 +569,7 @@ void ScriptContext::ShowMessageText(CStringUTF8 text)
     }
     TextBox box = MakeMessageBox(shifted_run);
     box.Text = std::move(text);
-    GameDocument* document = GetGameDocument();
-    CFontDIB* font = shifted_run ? document->GetFont(DOCUMENT_FONT_FIFTH) : nullptr;
+    CFontDIB* font = shifted_run ? GetSpriteLayerRegistry().GetFont(DOCUMENT_FONT_FIFTH) : nullptr;
     const int32_t direction = VARIABLE_WRITING_DIRECTION < state->Variables.size()
                                   ? state->Variables[VARIABLE_WRITING_DIRECTION].Integer
                                   : 0;

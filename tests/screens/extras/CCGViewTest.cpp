@@ -7,6 +7,7 @@
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/extras/CCGMode.h"
 #include "screens/extras/CScrollView.h"
 #include "screens/extras/GalleryFixture.h"
@@ -74,10 +75,10 @@ protected:
         : GalleryFixture(ViewerStage())
     {
         // The scripts make layer 1 large enough for the tallest picture.
-        GetDocument()->UnregisterSpriteLayer(1);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(1);
         auto layer = std::make_unique<CSpriteLayer>();
         layer->Create(0, 0, 1920, 2160, -1);
-        GetDocument()->RegisterSpriteLayer(1, layer.release());
+        GetSpriteLayerRegistry().RegisterSpriteLayer(1, layer.release());
     }
 
     std::unique_ptr<CCGView> Viewer(int32_t row, CCGMode* gallery = nullptr)
@@ -328,7 +329,7 @@ TEST_F(CCGViewThreadTest, CursorKeysOfThePage)
 
 TEST_F(CCGViewThreadTest, WithoutItsLayersTheViewerEndsAtOnce)
 {
-    GetDocument()->UnregisterSpriteLayer(3);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(3);
     const CGTables& tables = GetCGTables();
     CCGView view(tables.BuildRows(), 4, 0, 0, CStringUTF8("cgscenemode_p.akb"), nullptr);
     ScriptValue out = ScriptValue::FromInteger(-5);

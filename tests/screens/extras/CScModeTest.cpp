@@ -6,6 +6,7 @@
 
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/extras/GalleryFixture.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncFlag.h"
@@ -114,7 +115,7 @@ TEST_F(CScModeThreadTest, TheSceneSheetGoesThroughDocumentLayerFive)
     CScMode list;
     ASSERT_EQ(list.CreateParts(), 1);
     ShowPage(list, 1, 0, 0);
-    auto* layer = GetDocument()->FindSpriteLayer(5)->GetLayer();
+    auto* layer = GetSpriteLayerRegistry().FindSpriteLayer(5)->GetLayer();
     uint32_t id = 0;
     int32_t state = -1;
     const uint32_t pixel = *reinterpret_cast<const uint32_t*>(layer->GetPixelPtr(490 + 245, 275 + 137));
@@ -122,7 +123,7 @@ TEST_F(CScModeThreadTest, TheSceneSheetGoesThroughDocumentLayerFive)
     EXPECT_EQ(id, SCENE_SHEET + 4) << "the sheet is loaded into the scripts' thumbnail layer";
 
     // Without that layer the cells keep the locked picture.
-    GetDocument()->UnregisterSpriteLayer(5);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(5);
     ShowPage(list, 1, 0, 0);
     EXPECT_EQ(At(CellCentre(0)), Cell(tools::GALLERY_LOCKED, 0));
     EXPECT_TRUE(list.IsCellOpen(0));

@@ -7,6 +7,7 @@
 
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/ScreenFixture.h"
 
 namespace {
@@ -27,7 +28,7 @@ protected:
         picture->Create(0, 0, 1920, height, -1);
         for (int32_t y = 0; y < height; ++y)
             picture->FillRect(0, y, 1920, 1, RowColour(y), 1);
-        GetDocument()->RegisterSpriteLayer(1, picture.release());
+        GetSpriteLayerRegistry().RegisterSpriteLayer(1, picture.release());
         m_target.Create(0, 0, 1920, 1080, 5);
         m_target.SetVisibleFlag(1);
     }
@@ -140,7 +141,7 @@ TEST_F(CScrollViewThreadTest, WheelStopsAtTheBottomAndTheCursorsFollowTheView)
 
 TEST_F(CScrollViewThreadTest, WithoutThePictureLayerTheViewEndsAtOnce)
 {
-    GetDocument()->UnregisterSpriteLayer(1);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(1);
     CScrollView view(&m_target, RECT{0, 0, 1920, m_height});
     EXPECT_EQ(Run(view, nullptr, 100), 0);
     EXPECT_LT(Pumps(), 5);

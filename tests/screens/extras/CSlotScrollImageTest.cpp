@@ -10,6 +10,7 @@
 #include "app/CVeskDoc.h"
 #include "foundation/CInputView.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/ScreenFixture.h"
 #include "screens/extras/CSlot.h"
 #include "sheetgen/SlotSheet.h"
@@ -63,14 +64,14 @@ protected:
         m_target = new CSpriteLayer;
         m_target->Create(0, 0, 1920, 1080, -1);
         m_target->FillRect(0, 0, 1920, 1080, MARKER, 1);
-        GetDocument()->RegisterSpriteLayer(0, m_target);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(0, m_target);
         GetInputView()->SetMouse(&m_shape_mouse);
     }
     ~CSlotScrollImageThreadTest() override
     {
         GetInputView()->SetMouse(&m_mouse);
-        GetDocument()->UnregisterSpriteLayer(0);
-        GetDocument()->UnregisterSpriteLayer(1);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(0);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(1);
     }
 
     void MakeSource(int32_t height)
@@ -79,7 +80,7 @@ protected:
         source->Create(0, 0, 1920, height, -1);
         for (int32_t y = 0; y < height; ++y)
             source->FillRect(0, y, 1920, 1, tools::TallPictureRowColour(y), 1);
-        GetDocument()->RegisterSpriteLayer(1, source);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(1, source);
     }
     // The source row shown at screen row y, -1 for anything else.
     int32_t RowAt(int32_t y)
@@ -213,7 +214,7 @@ TEST_F(CSlotScrollImageThreadTest, CancelJumpsToTheTopAndAMissingPictureEndsAtOn
         EXPECT_LT(Pumps(), 75);
         EXPECT_EQ(m_shape_mouse.shapes, (std::vector<int32_t>{1011, -1}));
     }
-    GetDocument()->UnregisterSpriteLayer(1);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(1);
     m_target->FillRect(0, 0, 1920, 1080, MARKER, 1);
     m_shape_mouse.shapes.clear();
     CSlotScrollImage screen;

@@ -16,6 +16,7 @@
 #include "arcpack/ArchiveWriter.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/d3d/null/NullPresenter.h"
 #include "platform/kernel/VirtualClock.h"
 #include "screens/ScreenFixture.h"
@@ -67,7 +68,7 @@ protected:
         m_layer = new CSpriteLayer;
         m_layer->Create(0, 0, 1920, 1080, 0);
         m_layer->Show();
-        GetDocument()->RegisterSpriteLayer(0, m_layer);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(0, m_layer);
         m_music = InstallFakeChannel(SOUND_GROUP_MUSIC);
         m_effect = InstallFakeChannel(SOUND_GROUP_EFFECT);
         FlagBuffer* state = GetDocument()->m_current_state.get();
@@ -75,7 +76,7 @@ protected:
         state->Words.resize(16);
         state->Words[0] = 77;
     }
-    ~CSlotThreadTest() override { GetDocument()->UnregisterSpriteLayer(0); }
+    ~CSlotThreadTest() override { GetSpriteLayerRegistry().UnregisterSpriteLayer(0); }
 
     Cell At(int32_t x, int32_t y)
     {

@@ -13,6 +13,7 @@
 #include "app/CVeskDoc.h"
 #include "arcpack/ArchiveWriter.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
@@ -64,15 +65,15 @@ protected:
         auto* background = new CSpriteLayer;
         background->Create(0, 0, 1920, 1080, 0);
         background->Show();
-        GetDocument()->RegisterSpriteLayer(0, background);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(0, background);
         // The tall picture's sprite, hidden, as the demo's first scene leaves it.
         auto* tall = new CSpriteLayer;
         tall->Create(0, 0, 1920, 2160, -1);
-        GetDocument()->RegisterSpriteLayer(1, tall);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(1, tall);
         // The text sprite the scene's lines go into.
         auto* text = new CSpriteLayer;
         text->Create(0, 780, 1920, 280, 20);
-        GetDocument()->RegisterSpriteLayer(100, text);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(100, text);
         for (size_t group : {SOUND_GROUP_MUSIC, SOUND_GROUP_EFFECT}) {
             auto& list = GetGameSoundChannels()[group];
             if (list.empty())
@@ -85,9 +86,9 @@ protected:
     }
     ~DemoSlotSceneThreadTest() override
     {
-        GetDocument()->UnregisterSpriteLayer(0);
-        GetDocument()->UnregisterSpriteLayer(1);
-        GetDocument()->UnregisterSpriteLayer(100);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(0);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(1);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(100);
     }
 
     FakeWaveManager* m_effect = nullptr;

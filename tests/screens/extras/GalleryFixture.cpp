@@ -5,6 +5,7 @@
 
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/extras/StaticNameTables.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/SheetGenerator.h"
@@ -83,7 +84,7 @@ GalleryFixture::GalleryFixture(const GalleryStage& stage)
         const int32_t height = n == 5 ? 1650 : 1080;
         layer->Create(0, 0, 1920, height, -1);
         layer->FillRect(0, 0, 1920, height, 0xFF000000u | static_cast<uint32_t>(n), 1);
-        document->RegisterSpriteLayer(n, layer.release());
+        GetSpriteLayerRegistry().RegisterSpriteLayer(n, layer.release());
     }
 }
 

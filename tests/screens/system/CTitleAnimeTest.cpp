@@ -5,6 +5,7 @@
 #include "app/CVeskDoc.h"
 #include "demopics/DemoPictures.h"
 #include "graphics/CSpriteTexture.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/system/TitleFixture.h"
 
 namespace {
@@ -124,7 +125,7 @@ TEST_F(CTitleAnimeThreadTest, MissingPicturesOrLayerSkipTheAnimation)
 
     CTitleAnime no_layer;
     no_layer.LoadImages();
-    GetDocument()->UnregisterSpriteLayer(0);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(0);
     m_layer_zero = nullptr;
     no_layer.Play();
     EXPECT_EQ(Pumps(), 0);

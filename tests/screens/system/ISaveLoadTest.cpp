@@ -26,6 +26,7 @@
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/PictureSlot.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/FileFault.h"
 #include "screens/ScreenFixture.h"
 #include "screens/system/CLoadDialog.h"
@@ -654,7 +655,7 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
 
 TEST_F(ISaveLoadThreadTest, ThumbnailIsTheAreaAverageBottomUpWithCovers)
 {
-    CSpriteLayer* snapshot = GetDocument()->GetStackLayer();
+    CSpriteLayer* snapshot = GetSpriteLayerRegistry().GetStackLayer();
     ASSERT_NE(snapshot, nullptr);
     auto pattern = [](int x, int y, int c) {
         return static_cast<uint8_t>((x * (3 + c) + y * (5 + 2 * c)) & 0xFF);

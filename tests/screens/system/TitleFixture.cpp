@@ -7,6 +7,7 @@
 #include "demopics/DemoPictures.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
 #include "rulegen/RuleImageWriter.h"
 #include "screens/base/ISelect.h"
@@ -51,7 +52,7 @@ TitleFixture::TitleFixture(bool sheet)
         CreateSpriteOfType(0, 0, 1920, 1080, 0, LAYER_KIND_MEMORY).release(); // the document's
     layer->FillRect(0, 0, 1920, 1080, TITLE_TEST_LAYER_COLOUR, 1);
     layer->SetVisibleFlag(1);
-    GetDocument()->RegisterSpriteLayer(0, layer);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(0, layer);
     m_layer_zero = layer;
 }
 

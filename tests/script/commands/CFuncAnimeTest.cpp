@@ -10,6 +10,7 @@
 #include "animeasm/AnimeProgramWriter.h"
 #include "foundation/CInputView.h"
 #include "graphics/CAnimeManager.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "support/ThreadTest.h"
 
 namespace {
@@ -34,7 +35,7 @@ protected:
         RunSource("lib 13, 0, \"A.BIN\"\nlib 13, 1, 0, 0\nlib 13, 1, 0, 1\nend");
     }
     uint32_t SlotState(int32_t group, int32_t slot) { return Manager().GetSlot(group, slot).state; }
-    CAnimeManager& Manager() { return *Document().GetAnimeManager(); }
+    CAnimeManager& Manager() { return *GetSpriteLayerRegistry().GetAnimeManager(); }
 };
 
 TEST_F(CFuncAnimeThreadTest, SubFunctionsLeaveTheSlotStates)

@@ -12,6 +12,7 @@
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteTexture.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/d3d/null/NullPresenter.h"
 #include "support/ThreadTest.h"
 
@@ -40,7 +41,7 @@ protected:
 
     uint32_t Pixel(int32_t number, int x, int y)
     {
-        ILayer* layer = Document().GetSpriteLayer(number)->GetLayer();
+        ILayer* layer = GetSpriteLayerRegistry().GetSpriteLayer(number)->GetLayer();
         const uint8_t* bits = layer->GetBits() + layer->GetPixelOffset(x, y);
         return uint32_t(bits[0]) | uint32_t(bits[1]) << 8 | uint32_t(bits[2]) << 16 | uint32_t(bits[3]) << 24;
     }
@@ -48,7 +49,7 @@ protected:
     {
         auto* sprite = new RecordingSprite;
         sprite->Create(0, 0, 4, 4, -1);
-        Document().RegisterSpriteLayer(number, sprite);
+        GetSpriteLayerRegistry().RegisterSpriteLayer(number, sprite);
         return sprite;
     }
     uint64_t Frames() { return platform::GetNullPresenter()->GetFrameCount(); }
@@ -161,15 +162,15 @@ TEST_F(CFuncSpriteThreadTest, NumbersThatAreNotRegisteredAreReportedOncePerCall)
         EXPECT_EQ(StackIntegers(), c.stack) << c.source;
         Stack().clear();
     }
-    EXPECT_EQ(Document().GetSpriteLayer(1), sprite);
-    EXPECT_EQ(Document().GetSpriteLayer(7), nullptr);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(1), sprite);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(7), nullptr);
 }
 
 TEST_F(CFuncSpriteThreadTest, TheLowestFreeAnimationNumberIsReused)
 {
     RunSource("lib 19, 25\nlib 19, 25\nlib 19, 28, 0\nlib 19, 25\nlib 19, 25\nend");
     EXPECT_EQ(StackIntegers(), (std::vector<int32_t>{0, 1, 0, 2}));
-    EXPECT_EQ(Document().SpriteAnimes.size(), 3u);
+    EXPECT_EQ(GetSpriteLayerRegistry().SpriteAnimes().size(), 3u);
 }
 
 TEST_F(CFuncSpriteThreadTest, ASpriteAddedTwicePlaysOnce)
@@ -184,13 +185,13 @@ TEST_F(CFuncSpriteThreadTest, ASpriteAddedTwicePlaysOnce)
     RunSource(source + "lib 19, 26, 0, 1\nlib 19, 26, 1, 2\nlib 19, 26, 1, 2\n"
                        "lib 19, 27, 0, 0\nlib 19, 27, 1, 0\nend");
     for (int32_t number : {0, 1}) {
-        auto* anime = dynamic_cast<CSpriteAnime*>(Document().SpriteAnimes.at(number).get());
+        auto* anime = dynamic_cast<CSpriteAnime*>(GetSpriteLayerRegistry().SpriteAnimes().at(number).get());
         ASSERT_NE(anime, nullptr);
         anime->Run();
         anime->Run();
     }
-    EXPECT_GT(Document().GetSpriteLayer(1)->GetPosition().x, 0);
-    EXPECT_EQ(Document().GetSpriteLayer(2)->GetPosition().x, Document().GetSpriteLayer(1)->GetPosition().x);
+    EXPECT_GT(GetSpriteLayerRegistry().GetSpriteLayer(1)->GetPosition().x, 0);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(2)->GetPosition().x, GetSpriteLayerRegistry().GetSpriteLayer(1)->GetPosition().x);
 }
 
 TEST_F(CFuncSpriteThreadTest, AClickCutsAGroupedPlayShortWithEveryStepFinal)
@@ -217,10 +218,10 @@ TEST_F(CFuncSpriteThreadTest, AClickCutsAGroupedPlayShortWithEveryStepFinal)
         end)");
     m_mouse.left_down = 0;
     EXPECT_LT(Pumps(), 200) << "cut short long before its 1000 ticks";
-    EXPECT_EQ(Document().GetSpriteLayer(1)->GetPosition().x, 100);
-    EXPECT_EQ(Document().GetSpriteLayer(1)->GetPosition().y, 50);
-    EXPECT_EQ(Document().GetSpriteLayer(2)->GetAlpha(), 200);
-    EXPECT_NE(dynamic_cast<CSpriteTexture*>(Document().GetSpriteLayer(2)), nullptr) << "kind 1 is a texture";
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(1)->GetPosition().x, 100);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(1)->GetPosition().y, 50);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(2)->GetAlpha(), 200);
+    EXPECT_NE(dynamic_cast<CSpriteTexture*>(GetSpriteLayerRegistry().GetSpriteLayer(2)), nullptr) << "kind 1 is a texture";
 }
 
 TEST_F(CFuncSpriteThreadTest, SceneSkipBlocksOnlyTheLoadAndThePlainCopy)
@@ -246,7 +247,7 @@ TEST_F(CFuncSpriteThreadTest, SceneSkipBlocksOnlyTheLoadAndThePlainCopy)
     RunSource("lib 19, 3, 0, 0, 2, 2, 1, 0, 0, 2, 1\nlib 19, 2, 2\nend");
     EXPECT_EQ(Pixel(1, 1, 1), GREEN);
     EXPECT_EQ(Pixel(2, 3, 3), 0xFF000000u);
-    EXPECT_EQ(Document().GetSpriteLayer(2)->IsVisible(), 1);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(2)->IsVisible(), 1);
 }
 
 TEST_F(CFuncSpriteThreadTest, OnlyChangesToSpriteZeroPresentAFrameAtOnce)
@@ -273,8 +274,8 @@ TEST_F(CFuncSpriteThreadTest, OnlyChangesToSpriteZeroPresentAFrameAtOnce)
         RunSource(std::string(c.source) + "\nend");
         EXPECT_EQ(Frames() - before, c.frames) << c.source;
     }
-    EXPECT_EQ(Document().GetSpriteLayer(5)->GetAlpha(), 99);
-    EXPECT_EQ(Document().GetSpriteLayer(5)->GetPosition().x, 3);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(5)->GetAlpha(), 99);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(5)->GetPosition().x, 3);
 }
 
 } // namespace

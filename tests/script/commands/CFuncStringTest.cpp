@@ -15,6 +15,7 @@
 #include "app/CVeskDoc.h"
 #include "app/TestApp.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -227,9 +228,9 @@ TEST_F(CFuncStringTest, WithoutAFontTheDocumentsCurrentFontDraws)
     auto second = std::make_unique<RecordingFont>();
     auto third = std::make_unique<RecordingFont>();
     RecordingFont* fonts[] = {first.get(), second.get(), third.get()};
-    std::unique_ptr<CFontDIB> previous[] = {document->ReplaceFont(DOCUMENT_FONT_MAIN, std::move(first)),
-                                            document->ReplaceFont(DOCUMENT_FONT_SECOND, std::move(second)),
-                                            document->ReplaceFont(DOCUMENT_FONT_THIRD, std::move(third))};
+    std::unique_ptr<CFontDIB> previous[] = {GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_MAIN, std::move(first)),
+                                            GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_SECOND, std::move(second)),
+                                            GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_THIRD, std::move(third))};
     const int32_t saved_index = document->FontIndex;
     for (int32_t index : {0, 1, 2, 7}) {
         document->FontIndex = index;
@@ -240,9 +241,9 @@ TEST_F(CFuncStringTest, WithoutAFontTheDocumentsCurrentFontDraws)
     EXPECT_EQ(fonts[0]->Calls.size(), 2u);
     EXPECT_EQ(fonts[1]->Calls.size(), 1u);
     EXPECT_EQ(fonts[2]->Calls.size(), 1u);
-    document->ReplaceFont(DOCUMENT_FONT_MAIN, std::move(previous[0]));
-    document->ReplaceFont(DOCUMENT_FONT_SECOND, std::move(previous[1]));
-    document->ReplaceFont(DOCUMENT_FONT_THIRD, std::move(previous[2]));
+    GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_MAIN, std::move(previous[0]));
+    GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_SECOND, std::move(previous[1]));
+    GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_THIRD, std::move(previous[2]));
 }
 
 TEST_F(CFuncStringTest, LatinTextBreaksBetweenWordsAndCutsOnlyAWordLongerThanALine)

@@ -14,6 +14,7 @@
 #include "foundation/CInputView.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/TimeApi.h"
 #include "screens/base/CNormalSelect2.h"
 #include "script/SelectManager.h"
@@ -32,7 +33,7 @@ protected:
     }
 
     int32_t Value(size_t index) { return State().Values[index].Integer; }
-    CFadeSprite& Fade() { return *Document().GetFadeSprite(); }
+    CFadeSprite& Fade() { return *GetSpriteLayerRegistry().GetFadeSprite(); }
 };
 
 struct StackCase
@@ -159,7 +160,7 @@ TEST_F(ControlGroupsThreadTest, ShakeMovesLayerZeroForEachStepAndPutsItBack)
 {
     auto* layer = new CSpriteLayer;
     layer->Create(0, 0, 4, 4, -1);
-    Document().RegisterSpriteLayer(0, layer);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(0, layer);
     const DWORD start = timeGetTime();
     RunSource("lib 3, 1, 4, -4\nend");
     EXPECT_EQ(layer->GetPosition().x, 4);
@@ -169,7 +170,7 @@ TEST_F(ControlGroupsThreadTest, ShakeMovesLayerZeroForEachStepAndPutsItBack)
     EXPECT_EQ(layer->GetPosition().x, 0);
     EXPECT_EQ(layer->GetPosition().y, 0);
 
-    Document().UnregisterSpriteLayer(0);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(0);
     const int pumps = Pumps();
     RunSource("push 1\nlib 3, 1, 4, -4\nlib 3, 2\nend");
     EXPECT_EQ(StackIntegers(), std::vector<int32_t>{1});

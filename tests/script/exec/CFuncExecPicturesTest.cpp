@@ -16,6 +16,7 @@
 #include "graphics/CSnowParticleOne.h"
 #include "graphics/PictureSlot.h"
 #include "graphics/SpriteLayerOf.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
 #include "script/exec/CFuncExec.h"
 
@@ -133,7 +134,7 @@ TEST_F(ExecPictureThreadTest, FadeAndRuleTransitionBringTheSlotsOnScreenUnlessSc
     Exec({42});
     EXPECT_EQ(At(PICTURE_LAYER_SCENE, 540, 540), STAGE_BLACK);
     EXPECT_EQ(At(PICTURE_LAYER_FADE, 10, 10), STAGE_BASE);
-    EXPECT_EQ(GetDocument()->GetFadeSprite()->IsVisible(), 0);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetFadeSprite()->IsVisible(), 0);
 }
 
 TEST_F(ExecPictureThreadTest, PanEndsAtItsEndAndADivisorOfZeroIsOne)
@@ -162,7 +163,7 @@ TEST_F(ExecPictureThreadTest, PanEndsAtItsEndAndADivisorOfZeroIsOne)
 TEST_F(ExecPictureThreadTest, ZoomFlashEnlargesAboutTheCentreAndLiftsTheFlash)
 {
     // Without a base the slots draw nothing, so the enlarged scene stays for the check.
-    GetDocument()->UnregisterSpriteLayer(PICTURE_LAYER_BASE);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(PICTURE_LAYER_BASE);
     CSpriteLayer& scene = Layer(PICTURE_LAYER_SCENE);
     scene.FillRect(0, 0, 1920, 1080, LEFT, 1);
     scene.FillRect(600, 300, 720, 480, BOX, 1);
@@ -180,7 +181,7 @@ TEST_F(ExecPictureThreadTest, ZoomFlashEnlargesAboutTheCentreAndLiftsTheFlash)
         EXPECT_EQ(At(PICTURE_LAYER_SCENE, p.x, p.y) | 0xFF000000u, p.colour) << p.x << ", " << p.y;
         EXPECT_EQ(Shown(p.x, p.y), p.colour) << p.x << ", " << p.y;
     }
-    EXPECT_EQ(GetDocument()->GetFadeSprite()->IsVisible(), 0);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetFadeSprite()->IsVisible(), 0);
 }
 
 TEST_F(ExecPictureThreadTest, TrainAndFixedPictureSets)
@@ -207,28 +208,28 @@ TEST_F(ExecPictureThreadTest, TrainAndFixedPictureSets)
     const int32_t priorities[] = {2, 4, 6};
     const uint32_t colours[] = {0xFF0000C0, 0xFF0000B0, 0xFF0000A0};
     for (int32_t i = 0; i < 3; ++i) {
-        CSpriteLayer* sprite = GetDocument()->GetSpriteLayer(10 + i);
+        CSpriteLayer* sprite = GetSpriteLayerRegistry().GetSpriteLayer(10 + i);
         ASSERT_NE(sprite, nullptr);
         EXPECT_EQ(sprite->GetPriority(), priorities[i]);
         EXPECT_EQ(sprite->IsVisible(), 1);
         EXPECT_EQ(EffectPixel(*sprite, 5, 5), colours[i]);
     }
-    GetDocument()->UnregisterSpriteLayer(11);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(11);
     auto* other = new CSpriteLayer;
     other->Create(0, 0, 8, 8, -1);
-    GetDocument()->RegisterSpriteLayer(13, other);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(13, other);
     Exec({45, 1});
     for (int32_t number : {10, 11, 12})
-        EXPECT_EQ(GetDocument()->GetSpriteLayer(number), nullptr) << number;
-    EXPECT_EQ(GetDocument()->GetSpriteLayer(13), other);
+        EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(number), nullptr) << number;
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(13), other);
 
     Exec({56, 0});
-    ASSERT_NE(GetDocument()->GetSpriteLayer(10), nullptr);
-    EXPECT_EQ(GetDocument()->GetSpriteLayer(10)->GetPriority(), 14);
-    EXPECT_EQ(EffectPixel(*GetDocument()->GetSpriteLayer(10), 5, 5), 0xFF0000D0u);
+    ASSERT_NE(GetSpriteLayerRegistry().GetSpriteLayer(10), nullptr);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(10)->GetPriority(), 14);
+    EXPECT_EQ(EffectPixel(*GetSpriteLayerRegistry().GetSpriteLayer(10), 5, 5), 0xFF0000D0u);
     Exec({56, 1});
     Exec({56, 1});
-    EXPECT_EQ(GetDocument()->GetSpriteLayer(10), nullptr);
+    EXPECT_EQ(GetSpriteLayerRegistry().GetSpriteLayer(10), nullptr);
     EXPECT_EQ(StackSize(), 0u);
 }
 

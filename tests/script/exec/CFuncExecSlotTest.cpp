@@ -8,6 +8,7 @@
 #include "../commands/GroupTestFixture.h"
 #include "animeasm/AnimeProgramWriter.h"
 #include "graphics/CAnimeManager.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "support/ThreadTest.h"
 
 namespace {
@@ -31,7 +32,7 @@ protected:
         StartGame(std::move(files));
         RunSource("lib 13, 0, \"A.BIN\"\nlib 13, 1, 0, 0\nlib 13, 1, 0, 1\nlib 13, 1, 1, 0\nend");
     }
-    CAnimeManager& Manager() { return *Document().GetAnimeManager(); }
+    CAnimeManager& Manager() { return *GetSpriteLayerRegistry().GetAnimeManager(); }
     void Put(int32_t group, int32_t slot, uint32_t state)
     {
         Manager().ChangeSlotState(group, slot, Manager().GetSlot(group, slot).state, state);

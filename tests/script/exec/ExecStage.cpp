@@ -7,6 +7,7 @@
 #include "arcpack/ArchiveWriter.h"
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/PictureSlot.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "script/exec/CFuncExec.h"
 #include "script/exec/StandingCharacterSet.h"
 #include "script/vm/ScriptContext.h"
@@ -57,7 +58,7 @@ CSpriteLayer& Register(int32_t number, int32_t w, int32_t h, int32_t priority, i
     auto* layer = new CSpriteLayer;
     layer->Create(0, 0, w, h, priority);
     layer->SetVisibleFlag(visible);
-    GetDocument()->RegisterSpriteLayer(number, layer);
+    GetSpriteLayerRegistry().RegisterSpriteLayer(number, layer);
     return *layer;
 }
 
@@ -120,7 +121,7 @@ WeatherStage::~WeatherStage()
 
 CSpriteLayer& ExecStage::Layer(int32_t number)
 {
-    return *GetDocument()->GetSpriteLayer(number);
+    return *GetSpriteLayerRegistry().GetSpriteLayer(number);
 }
 
 StandingCharacterSet& ExecStage::Characters()

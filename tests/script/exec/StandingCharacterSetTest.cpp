@@ -19,6 +19,7 @@
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteContainer.h"
+#include "graphics/SpriteLayerRegistry.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ TEST_F(StandingCharacterThreadTest, LargerCharactersDrawInFrontAfterNormalisatio
 
 TEST_F(StandingCharacterThreadTest, InstantModeAndTheCommitAndPositionsOutsideTheLayout)
 {
-    GetDocument()->GetFadeSprite()->SetVisibleFlag(1);
+    GetSpriteLayerRegistry().GetFadeSprite()->SetVisibleFlag(1);
     Exec({13, 12, 0, "a01.akb", 100, 30, 200});
     EXPECT_EQ(Container(0).IsVisible(), 1);
     EXPECT_EQ(Container(0).GetAlpha(), 200);
@@ -172,7 +173,7 @@ TEST_F(StandingCharacterThreadTest, InstantModeAndTheCommitAndPositionsOutsideTh
     EXPECT_EQ(Container(0).IsVisible(), 0);
     Exec({13, 2});
     EXPECT_TRUE(Characters().Characters.empty());
-    GetDocument()->GetFadeSprite()->SetVisibleFlag(0);
+    GetSpriteLayerRegistry().GetFadeSprite()->SetVisibleFlag(0);
 
     // The commit removes exactly the hidden ones.
     for (int32_t p = 0; p < 3; ++p)
@@ -292,9 +293,9 @@ TEST_F(StandingCharacterThreadTest, FacesPartsAndFlashOut)
     EXPECT_EQ(Shown(960, 635), BODY_A2);
 
     // A part over the picture while the fade covers the screen: (544, 100) of the picture.
-    GetDocument()->GetFadeSprite()->SetVisibleFlag(1);
+    GetSpriteLayerRegistry().GetFadeSprite()->SetVisibleFlag(1);
     Exec({13, 5, 0, "a_part.akb"});
-    GetDocument()->GetFadeSprite()->SetVisibleFlag(0);
+    GetSpriteLayerRegistry().GetFadeSprite()->SetVisibleFlag(0);
     Capture();
     EXPECT_EQ(Shown(544 + C + 50, 135 + 50), PART);
 
@@ -302,7 +303,7 @@ TEST_F(StandingCharacterThreadTest, FacesPartsAndFlashOut)
     Exec({13, 1, "a_face.akb", 3, 4});
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0], "The specified standing character position is incorrect.");
-    GetDocument()->UnregisterSpriteLayer(5);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(5);
     Exec({13, 1, "a_face.akb", 0, 4});
     EXPECT_EQ(At(0).GetFaceComposite(), nullptr);
 

@@ -7,6 +7,7 @@
 #include "app/TestApp.h"
 #include "graphics/CEffectWait.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -234,9 +235,9 @@ TEST_F(ScriptTextTest, MessageTextIsTypesetIntoTheTextSpritesLayerAndThePenWritt
     auto sprite = std::make_unique<CSpriteLayer>();
     sprite->Create(0, 0, 64, 64, -1);
     ILayer* layer = sprite->GetLayer();
-    Document().RegisterSpriteLayer(7, sprite.release());
+    GetSpriteLayerRegistry().RegisterSpriteLayer(7, sprite.release());
     Run(Assemble("text \"あい\"\nrawtext \"x\"\nend"));
-    Document().UnregisterSpriteLayer(7);
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(7);
     ASSERT_EQ(m_font->Calls.size(), 3u);
     const GlyphCall& call = m_font->Calls[0];
     // Centred by (24 - 20) / 2 and set on the line: y = 50 - 6 + 30.

@@ -17,6 +17,7 @@
 #include "../RecordingFont.h"
 #include "../ScriptTestFixture.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesDisassembler.h"
 #include "platform/gdi/PngCodec.h"
 
@@ -91,7 +92,7 @@ protected:
             sprite->Create(0, 0, width, height, -1);
             layer = sprite->GetLayer();
             layer->Clear();
-            Document().RegisterSpriteLayer(TEXT_SPRITE, sprite.release());
+            GetSpriteLayerRegistry().RegisterSpriteLayer(TEXT_SPRITE, sprite.release());
         }
         State().Variables[75] = ScriptValue::FromInteger(direction);
         Run(Assemble(ReadFile(SourceDir() / "demo/script/scene_story.mes"), "scene_story.mes"), 400);
@@ -104,14 +105,14 @@ protected:
             auto font = std::make_unique<CFontDIB>();
             font->Create(CStringUTF8("ＭＳ ゴシック"));
             font->SetFontSize(size, size);
-            m_saved_fonts.emplace_back(index, Document().ReplaceFont(index, std::move(font)));
+            m_saved_fonts.emplace_back(index, GetSpriteLayerRegistry().ReplaceFont(index, std::move(font)));
         }
     }
     ~StoryTextSceneTest() override
     {
-        Document().UnregisterSpriteLayer(TEXT_SPRITE);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(TEXT_SPRITE);
         for (auto& [index, font] : m_saved_fonts)
-            Document().ReplaceFont(index, std::move(font));
+            GetSpriteLayerRegistry().ReplaceFont(index, std::move(font));
     }
     void WritePng(ILayer& layer, const char* name)
     {
@@ -211,7 +212,7 @@ TEST_F(StoryTextSceneTest, RealGlyphsInkTheirCellsAndNothingBetween)
             const int ink = InkIn(*layer, cell.X, cell.Y, cell.Size, cell.Size);
             EXPECT_EQ(ink > 0, cell.Inked) << c.Png << " at " << cell.X << "," << cell.Y << ": " << ink;
         }
-        Document().UnregisterSpriteLayer(TEXT_SPRITE);
+        GetSpriteLayerRegistry().UnregisterSpriteLayer(TEXT_SPRITE);
         Context().Backlog = BacklogStore();
     }
 }
@@ -257,7 +258,7 @@ TEST_F(StoryTextSceneTest, TextOutsideTheLayerIsClippedAndThePenWrittenBack)
     sprite->Create(0, 0, 64, 64, -1);
     ILayer* layer = sprite->GetLayer();
     layer->Clear();
-    Document().RegisterSpriteLayer(TEXT_SPRITE, sprite.release());
+    GetSpriteLayerRegistry().RegisterSpriteLayer(TEXT_SPRITE, sprite.release());
     struct Case
     {
         int32_t Baseline, PenX, Right;
