@@ -14,6 +14,7 @@
 #include "foundation/CExecException.h"
 #include "foundation/CString.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/IFunc.h"
 #include "script/vm/CScript.h"
@@ -31,40 +32,40 @@ public:
     void Call(CScript&) override {}
 };
 
-void ResetScriptMembers(CVeskDoc& document)
+void ResetScriptMembers()
 {
-    document.m_script_context.reset();
-    document.m_current_script.reset();
-    document.m_script_stack.clear();
-    document.m_suspended_callers.clear();
-    document.m_resident_scripts.clear();
-    document.LocalFrameStack.clear();
-    document.MeasuredLineWidths.clear();
-    document.m_current_state.reset();
-    document.SaveDataTable.reset();
-    document.SaveDataSnapshot.reset();
+    GetScriptState().m_script_context.reset();
+    GetScriptState().m_current_script.reset();
+    GetScriptState().m_script_stack.clear();
+    GetScriptState().m_suspended_callers.clear();
+    GetScriptState().m_resident_scripts.clear();
+    GetScriptState().LocalFrameStack.clear();
+    GetScriptState().MeasuredLineWidths.clear();
+    GetScriptState().m_current_state.reset();
+    GetScriptState().SaveDataTable.reset();
+    GetScriptState().SaveDataSnapshot.reset();
 }
 
 int RunScript(const uint8_t* data, size_t size, bool windowless_groups)
 {
     PrepareFuzzProcess();
     CVeskDoc& document = *GetDocument();
-    ResetScriptMembers(document);
-    document.m_current_state = std::make_unique<FlagBuffer>();
-    document.SaveDataTable = std::make_unique<ScriptValueTable>();
-    document.SaveDataSnapshot = std::make_unique<ScriptValueTable>();
-    document.m_script_context = std::make_unique<ScriptContext>();
+    ResetScriptMembers();
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>();
+    GetScriptState().SaveDataTable = std::make_unique<ScriptValueTable>();
+    GetScriptState().SaveDataSnapshot = std::make_unique<ScriptValueTable>();
+    GetScriptState().m_script_context = std::make_unique<ScriptContext>();
     for (int32_t id = 0; id < LIBRARY_GROUPS; ++id) {
         if (!windowless_groups || std::ranges::find(WINDOWLESS_GROUPS, id) == std::end(WINDOWLESS_GROUPS))
-            document.m_script_context->SetLibraryGroup(id, [] { return std::make_unique<NoGroup>(); });
+            GetScriptState().m_script_context->SetLibraryGroup(id, [] { return std::make_unique<NoGroup>(); });
     }
-    document.m_script_context->SeedRandom(1);
+    GetScriptState().m_script_context->SeedRandom(1);
 
     FuzzApplication().m_pumps_left = MAX_STEPS;
 
     auto script = std::make_shared<CScript>();
     if (script->LoadImage(std::vector<uint8_t>(data, data + size), CStringUTF8("fuzz.mes"))) {
-        document.ReplaceScript(script);
+        GetScriptState().ReplaceScript(script);
         try {
             for (int step = 0; step < MAX_STEPS && document.OnFrame() != 0; ++step) {
             }
@@ -73,7 +74,7 @@ int RunScript(const uint8_t* data, size_t size, bool windowless_groups)
         } catch (CVeskDoc::tagDOCUMENT_CODE) {
         }
     }
-    ResetScriptMembers(document);
+    ResetScriptMembers();
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "foundation/CStringBase.h"
 #include "game/hints/CastNames.h"
 #include "game/hints/HintContext.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ CastNames DemoNames()
 
 void BM_BuildAllFifteenLists(benchmark::State& state)
 {
-    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(MakeMidPlayState());
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>(MakeMidPlayState());
     const CastNames names = DemoNames();
     size_t records = 0;
     for (auto _ : state) {

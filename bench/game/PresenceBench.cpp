@@ -15,6 +15,7 @@
 #include "app/CVeskDoc.h"
 #include "game/presence/CPresence.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -45,13 +46,13 @@ void BM_AskEveryPlace(benchmark::State& state)
     std::array<std::unique_ptr<FlagBuffer>, 4> states = {
         MakeState(8, 1227, 1340, 0), MakeState(9, 1224, 2250, 0), MakeState(10, 1302, 905, 0),
         MakeState(11, 1305, 1530, 1)};
-    auto saved = std::move(GetDocument()->m_current_state);
+    auto saved = std::move(GetScriptState().m_current_state);
     CPresence presence;
     size_t turn = 0;
     for (auto _ : state) {
         // The document's state changes between repaints; swapping the owner costs no copy.
         std::unique_ptr<FlagBuffer>& next = states[turn++ % states.size()];
-        std::swap(GetDocument()->m_current_state, next);
+        std::swap(GetScriptState().m_current_state, next);
         int32_t sum = 0;
         for (uint32_t place = 0; place < TOWN_PLACE_COUNT; ++place)
             sum += presence.WhoIsAtTownPlace(place);
@@ -60,9 +61,9 @@ void BM_AskEveryPlace(benchmark::State& state)
         for (uint32_t place = 0; place < SCHOOL_PLACE_COUNT; ++place)
             sum += presence.WhoIsAtSchoolPlace(4, place);
         benchmark::DoNotOptimize(sum);
-        std::swap(GetDocument()->m_current_state, next);
+        std::swap(GetScriptState().m_current_state, next);
     }
-    GetDocument()->m_current_state = std::move(saved);
+    GetScriptState().m_current_state = std::move(saved);
     state.SetItemsProcessed(state.iterations() * PLACES_PER_PASS);
 }
 BENCHMARK(BM_AskEveryPlace);

@@ -19,6 +19,7 @@
 #include "screens/PictureSprite.h"
 #include "screens/base/CBacklogScreen.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/CFuncString.h"
 #include "script/vm/BacklogStore.h"
@@ -58,9 +59,9 @@ Ring PrepareRing(CVeskDoc& document)
             {47, 40}, {48, 1760}, {49, 260}, {53, BACKLOG_TEXT_LAYER}};
         for (const auto& [index, value] : layout)
             state->Values[index] = ScriptValue::FromInteger(value);
-        document.m_current_state = std::move(state);
-        document.SaveDataTable = std::make_unique<ScriptValueTable>();
-        document.m_script_context = std::make_unique<ScriptContext>();
+        GetScriptState().m_current_state = std::move(state);
+        GetScriptState().SaveDataTable = std::make_unique<ScriptValueTable>();
+        GetScriptState().m_script_context = std::make_unique<ScriptContext>();
         for (int32_t number : {MESSAGE_SPRITE, BACKLOG_TEXT_LAYER}) {
             auto sprite = std::make_unique<CSpriteLayer>();
             sprite->Create(0, 0, 1920, 1080, -1);
@@ -82,8 +83,8 @@ Ring PrepareRing(CVeskDoc& document)
         }
         auto script = std::make_shared<CScript>();
         script->LoadImage(assembled.File, CStringUTF8("bench.mes"));
-        ScriptContext& context = *document.m_script_context;
-        FlagBuffer& game = *document.m_current_state;
+        ScriptContext& context = *GetScriptState().m_script_context;
+        FlagBuffer& game = *GetScriptState().m_current_state;
         context.Backlog.Allocate(RECORDS);
         for (int32_t filled = 0; filled < RECORDS; filled += 3) {
             game.SetEngineStateWord(ENGINE_STATE_RECORDING);

@@ -19,6 +19,7 @@
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/save/SaveStore.h"
 #include "script/save/SaveThumbnail.h"
@@ -66,7 +67,6 @@ void Prepare()
 {
     static BenchApp* app = new BenchApp;
     (void)app;
-    CVeskDoc* document = GetDocument();
     auto state = std::make_unique<FlagBuffer>();
     state->Flags.resize(9'000, 1);
     state->Words.resize(500);
@@ -74,9 +74,9 @@ void Prepare()
     state->Variables.resize(300);
     for (size_t i = 0; i < state->Variables.size(); i += 3)
         state->Variables[i] = ScriptValue::FromInteger(static_cast<int32_t>(i));
-    document->m_current_state = std::move(state);
-    document->SaveDataTable = std::make_unique<ScriptValueTable>();
-    document->SaveDataSnapshot = std::make_unique<ScriptValueTable>();
+    GetScriptState().m_current_state = std::move(state);
+    GetScriptState().SaveDataTable = std::make_unique<ScriptValueTable>();
+    GetScriptState().SaveDataSnapshot = std::make_unique<ScriptValueTable>();
 }
 
 BenchSave& Screen()

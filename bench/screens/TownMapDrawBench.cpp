@@ -21,6 +21,7 @@
 #include "screens/base/ISelect.h"
 #include "screens/map/CCps.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "townmap/TownMapWriter.h"
 
 namespace {
@@ -53,9 +54,9 @@ std::unique_ptr<CSpriteLayer> Filled(int32_t width, int32_t height, uint32_t (*p
 
 void BM_DrawTownMapFrame(benchmark::State& state)
 {
-    auto saved = std::move(GetDocument()->m_current_state);
-    GetDocument()->m_current_state = std::make_unique<FlagBuffer>();
-    FlagBuffer& game = *GetDocument()->m_current_state;
+    auto saved = std::move(GetScriptState().m_current_state);
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>();
+    FlagBuffer& game = *GetScriptState().m_current_state;
     game.Flags.resize(8192);
     game.Flags[8004] = 1;
     SetConfigGameMode(1);
@@ -108,7 +109,7 @@ void BM_DrawTownMapFrame(benchmark::State& state)
     ratio.Report(copy);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FRAME_BYTES));
     CCps::SetMapPictureSize(8400, 5040);
-    GetDocument()->m_current_state = std::move(saved);
+    GetScriptState().m_current_state = std::move(saved);
 }
 BENCHMARK(BM_DrawTownMapFrame)->Unit(benchmark::kMicrosecond);
 

@@ -31,6 +31,7 @@
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMesWnd.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/vm/ScriptContext.h"
@@ -102,7 +103,6 @@ Stage& GetStage()
 // recorded message by message, the window shown. Answers an error, empty when ready.
 std::string PrepareStory(Stage& stage)
 {
-    CVeskDoc* document = GetDocument();
     auto state = std::make_unique<FlagBuffer>();
     state->Flags.resize(10'000);
     state->Words.resize(2'000);
@@ -118,9 +118,9 @@ std::string PrepareStory(Stage& stage)
                                                  {35, LINE}};
     for (const auto& [index, value] : layout)
         state->Values[index] = ScriptValue::FromInteger(value);
-    document->m_current_state = std::move(state);
-    document->SaveDataTable = std::make_unique<ScriptValueTable>();
-    document->m_script_context = std::make_unique<ScriptContext>();
+    GetScriptState().m_current_state = std::move(state);
+    GetScriptState().SaveDataTable = std::make_unique<ScriptValueTable>();
+    GetScriptState().m_script_context = std::make_unique<ScriptContext>();
     if (GetSpriteLayerRegistry().FindSpriteLayer(TEXT_LAYER) == nullptr) {
         auto* layer = new CSpriteLayer; // the document owns it
         layer->Create(0, 0, 1920, 1080, -1);
@@ -134,8 +134,8 @@ std::string PrepareStory(Stage& stage)
     read.ResizeReadBuffer(64);
     read.ClearReadBuffer();
 
-    ScriptContext& context = *document->m_script_context;
-    FlagBuffer& game = *document->m_current_state;
+    ScriptContext& context = *GetScriptState().m_script_context;
+    FlagBuffer& game = *GetScriptState().m_current_state;
     context.Backlog.Allocate(STORY_LENGTH);
     CMesWnd& window = stage.Window();
     for (const StoryMessage& message : STORY) {
@@ -191,7 +191,7 @@ uint64_t PresentCount()
 // The next message of the story becomes the newest record, as the script's text would make it.
 void NextMessage(int32_t& at)
 {
-    auto& entries = GetDocument()->m_script_context->Backlog.Entries;
+    auto& entries = GetScriptState().m_script_context->Backlog.Entries;
     std::rotate(entries.begin(), entries.begin() + 1, entries.end());
     at = (at + 1) % STORY_LENGTH;
 }

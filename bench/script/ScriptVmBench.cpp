@@ -8,6 +8,7 @@
 #include "app/CVeskDoc.h"
 #include "mesasm/MesAssembler.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/vm/ScriptContext.h"
 
 namespace {
@@ -40,15 +41,14 @@ const char* const LOOP_SOURCE = R"(
 
 void BM_InterpretLoop(benchmark::State& state)
 {
-    CVeskDoc* document = GetDocument();
-    document->m_current_state = std::make_unique<FlagBuffer>();
-    document->m_script_context = std::make_unique<ScriptContext>();
-    document->m_current_state->Variables.resize(4);
-    document->m_current_state->Flags.resize(8);
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>();
+    GetScriptState().m_script_context = std::make_unique<ScriptContext>();
+    GetScriptState().m_current_state->Variables.resize(4);
+    GetScriptState().m_current_state->Flags.resize(8);
     const tools::AssembledScript assembled = tools::AssembleScript(LOOP_SOURCE);
     auto script = std::make_shared<CScript>();
     script->LoadImage(assembled.File, CStringUTF8("bench.mes"));
-    ScriptContext& context = *document->m_script_context;
+    ScriptContext& context = *GetScriptState().m_script_context;
     int64_t steps = 0;
     for (auto _ : state) {
         script->SetPosition(0);
@@ -60,7 +60,7 @@ void BM_InterpretLoop(benchmark::State& state)
         } catch (CVeskDoc::tagDOCUMENT_CODE) {
         }
     }
-    benchmark::DoNotOptimize(document->m_current_state->Variables[0].Integer);
+    benchmark::DoNotOptimize(GetScriptState().m_current_state->Variables[0].Integer);
     state.SetItemsProcessed(steps);
     bench::ReportPerSecond(state, static_cast<double>(steps));
 }

@@ -17,6 +17,7 @@
 #include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/vm/ScriptContext.h"
 
@@ -48,7 +49,7 @@ std::string PageSource()
     return source + "end\n";
 }
 
-void PrepareDocument(CVeskDoc& document)
+void PrepareDocument()
 {
     auto state = std::make_unique<FlagBuffer>();
     // A game state of the size a play carries, so that the record's snapshot costs what it does.
@@ -71,10 +72,10 @@ void PrepareDocument(CVeskDoc& document)
                                                  {55, 0x80}};
     for (const auto& [index, value] : layout)
         state->Values[index] = ScriptValue::FromInteger(value);
-    document.m_current_state = std::move(state);
-    document.SaveDataTable = std::make_unique<ScriptValueTable>();
-    document.m_script_context = std::make_unique<ScriptContext>();
-    document.m_script_context->Backlog.Allocate(50);
+    GetScriptState().m_current_state = std::move(state);
+    GetScriptState().SaveDataTable = std::make_unique<ScriptValueTable>();
+    GetScriptState().m_script_context = std::make_unique<ScriptContext>();
+    GetScriptState().m_script_context->Backlog.Allocate(50);
     auto sprite = std::make_unique<CSpriteLayer>();
     sprite->Create(0, 0, 1920, 280, -1);
     GetSpriteLayerRegistry().Sprites()[TEXT_SPRITE] = std::move(sprite);
@@ -86,8 +87,7 @@ void PrepareDocument(CVeskDoc& document)
 
 void BM_StoryTextPage(benchmark::State& state)
 {
-    CVeskDoc* document = GetDocument();
-    PrepareDocument(*document);
+    PrepareDocument();
     const tools::AssembledScript assembled = tools::AssembleScript(PageSource());
     if (!assembled.Ok) {
         state.SkipWithError(assembled.Error.c_str());
@@ -95,8 +95,8 @@ void BM_StoryTextPage(benchmark::State& state)
     }
     auto script = std::make_shared<CScript>();
     script->LoadImage(assembled.File, CStringUTF8("bench.mes"));
-    ScriptContext& context = *document->m_script_context;
-    FlagBuffer& game = *document->m_current_state;
+    ScriptContext& context = *GetScriptState().m_script_context;
+    FlagBuffer& game = *GetScriptState().m_current_state;
     for (auto _ : state) {
         // The message window closes the record and puts the pen back at the box's corner.
         game.ClearEngineStateBits(ENGINE_STATE_ENTRY_OPEN);

@@ -72,7 +72,7 @@ void Require(int32_t built, const char* failure)
 
 FlagBuffer* GameState()
 {
-    return GetDocument()->m_current_state.get();
+    return GetDocument()->GetScript().m_current_state.get();
 }
 
 bool EngineBit(uint32_t bit)
@@ -397,7 +397,7 @@ void CGameWork::ConfirmReturnTo(int32_t target, int32_t replace)
             if (state->Values.size() > 2)
                 state->Values[2] = ScriptValue::FromInteger(0);
         }
-        document->ReplaceScript(document->AttachScript(entry.Script));
+        document->GetScript().ReplaceScript(document->GetScript().AttachScript(entry.Script));
     }
     throw CVeskDoc::DOCUMENT_RETURN_TO_TITLE;
 }

@@ -128,7 +128,8 @@ const bool g_source_installed =
     (SetGameDocumentSource([]() -> GameDocument* { return GetDocument(); }),
      SetGameMoviePlayerSource([]() { return GetDocument()->GetMoviePlayer(); }),
      SetGameSoundChannelsSource([]() { return &GetDocument()->GetSoundChannels(); }),
-     SetSpriteLayerRegistrySource([]() { return &GetDocument()->GetSpriteLayers(); }), true);
+     SetSpriteLayerRegistrySource([]() { return &GetDocument()->GetSpriteLayers(); }),
+     SetScriptStateSource([]() { return &GetDocument()->GetScript(); }), true);
 
 } // namespace
 
@@ -137,7 +138,18 @@ void DeleteDocument()
     delete g_document.exchange(nullptr);
 }
 
-CVeskDoc::CVeskDoc() = default;
+CVeskDoc::CVeskDoc()
+{
+    m_script.SetArchiveOpener([]() {
+        RequireArchives(FileInfoString("/GameFile/ScriptArchive/File", "script.arc"),
+                        IsEncoded("/GameFile/ScriptArchive/Encode"));
+        std::unique_ptr<CArchiveManager> archive;
+        if (!IsCreationFaultInjected("Failed to create the Script Archive"))
+            archive.reset(new (std::nothrow) CArchiveManager(FileInfoString("/GameFile/ScriptArchive/File", "script.arc"),
+                                                             IsEncoded("/GameFile/ScriptArchive/Encode"), true));
+        return archive;
+    });
+}
 
 CVeskDoc::~CVeskDoc()
 {
@@ -148,10 +160,10 @@ void CVeskDoc::StartGame()
 {
     m_language = GetConfigLanguage();
     StartSoundDevice();
-    m_current_state = Make<FlagBuffer>("Failed to create the Flag Object");
-    SaveDataTable = Make<ScriptValueTable>("Failed to create the SaveManager");
-    SaveDataSnapshot = Make<ScriptValueTable>("Failed to create the SaveManager");
-    m_select_manager = Make<SelectManager>("Failed to create the Select Manager");
+    m_script.m_current_state = Make<FlagBuffer>("Failed to create the Flag Object");
+    m_script.SaveDataTable = Make<ScriptValueTable>("Failed to create the SaveManager");
+    m_script.SaveDataSnapshot = Make<ScriptValueTable>("Failed to create the SaveManager");
+    m_script.m_select_manager = Make<SelectManager>("Failed to create the Select Manager");
     m_event_manager = Make<EventManager>("Failed to create the Event Manager");
     m_request_word = Make<uint32_t>("Failed to create the App Event Object", 0u);
     m_event_manager->RequestWord = m_request_word.get();
@@ -206,7 +218,7 @@ void CVeskDoc::CreateMoviePlayer()
 
 void CVeskDoc::InitialGameState()
 {
-    FlagBuffer& state = *m_current_state;
+    FlagBuffer& state = *m_script.m_current_state;
     SetIntegerValue(state, 55, static_cast<int32_t>(ENGINE_STATE_AT_START));
     SetIntegerValue(state, 35, 0xFFFFFF);
     SetIntegerValue(state, 32, 0);
@@ -215,16 +227,16 @@ void CVeskDoc::InitialGameState()
 
 void CVeskDoc::CreateScriptContext()
 {
-    m_script_context = Make<ScriptContext>("Failed to create the Script Manager");
-    m_script_context->SeedRandom(MT_DEFAULT_SEED);
+    m_script.m_script_context = Make<ScriptContext>("Failed to create the Script Manager");
+    m_script.m_script_context->SeedRandom(MT_DEFAULT_SEED);
     std::random_device device;
     const uint32_t seed = device();
-    m_script_context->SeedRandom(seed);
-    m_script_context->RandomSeed = seed;
+    m_script.m_script_context->SeedRandom(seed);
+    m_script.m_script_context->RandomSeed = seed;
     // The exec group reaches the document through the singleton; only the singleton runs scripts.
     if (g_document == this) {
         auto exec = Make<CFuncExec>("Failed to create the Script Manager");
-        m_script_context->SetExecGroup(std::move(exec));
+        m_script.m_script_context->SetExecGroup(std::move(exec));
     }
 }
 
@@ -233,7 +245,7 @@ void CVeskDoc::LoadStartScript()
     CWinApp* app = GetApp();
     const CStringUTF8 name = app != nullptr ? app->GetConfigString("/GameFile/Script/StartUp", "start.mes", 0)
                                             : CStringUTF8("start.mes");
-    ReplaceScript(AttachScript(name));
+    m_script.ReplaceScript(m_script.AttachScript(name));
 }
 
 void CVeskDoc::Teardown()
@@ -245,9 +257,9 @@ void CVeskDoc::Teardown()
     m_layers.StopAnimeManager();
     if (g_document.load() == this || g_document.load() == nullptr)
         GetGameWork()->DestroyObjects();
-    if (m_script_context) {
-        m_script_context->Release();
-        m_script_context.reset();
+    if (m_script.m_script_context) {
+        m_script.m_script_context->Release();
+        m_script.m_script_context.reset();
     }
     if (GetDocumentLink() == this)
         SetDocumentLink(nullptr);
@@ -263,15 +275,7 @@ void CVeskDoc::Teardown()
     m_data_archive.reset();
     m_update_archive.reset();
     m_update_flag = 0;
-    m_current_state.reset();
-    LocalFrameStack.clear();
-    m_select_manager.reset();
-    SaveDataTable.reset();
-    SaveDataSnapshot.reset();
-    m_suspended_callers.clear();
-    m_current_script.reset();
-    m_script_stack.clear();
-    m_resident_scripts.clear();
+    m_script.Clear();
     if (m_sound_started) {
         ReleaseSoundSystem();
         m_sound_started = false;
@@ -311,14 +315,14 @@ uint32_t CVeskDoc::OnFrame()
     try {
         RunEventTick(m_event_manager.get());
         // The frame holds the script: a call or return inside the step may replace the field.
-        std::shared_ptr<CScript> script = m_current_script;
+        std::shared_ptr<CScript> script = m_script.m_current_script;
         if (!script)
             return 0;
         const uint32_t position = script->GetPosition();
-        m_script_context->Step(*script);
+        m_script.m_script_context->Step(*script);
         // The loop rests between frames; a script that moved on has its next opcode due now.
         // One that stays where it was polls by running again, and lets the rest take its course.
-        if (script->GetPosition() != position || m_current_script != script)
+        if (script->GetPosition() != position || m_script.m_current_script != script)
             platform::NoteDueTime(timeGetTime());
     } catch (tagDOCUMENT_CODE code) {
         platform::NoteDueTime(timeGetTime());
@@ -333,14 +337,14 @@ uint32_t CVeskDoc::OnDocumentCode(tagDOCUMENT_CODE code)
     case DOCUMENT_QUIT:
         return 0;
     case DOCUMENT_SCRIPT_RETURN:
-        if (!LocalFrameStack.empty())
-            LocalFrameStack.pop_back();
-        return PopScript() == 0 ? 0 : 1;
+        if (!m_script.LocalFrameStack.empty())
+            m_script.LocalFrameStack.pop_back();
+        return m_script.PopScript() == 0 ? 0 : 1;
     case DOCUMENT_SCRIPT_END:
-        return PopScript() == 0 ? 0 : 1;
+        return m_script.PopScript() == 0 ? 0 : 1;
     case DOCUMENT_RESTORE_STACK:
-        if (SaveDataTable)
-            RestoreScriptStack(*SaveDataTable);
+        if (m_script.SaveDataTable)
+            m_script.RestoreScriptStack(*m_script.SaveDataTable);
         return 1;
     default:
         return 1;
@@ -349,9 +353,9 @@ uint32_t CVeskDoc::OnDocumentCode(tagDOCUMENT_CODE code)
 
 int32_t CVeskDoc::GetGameValue(size_t index)
 {
-    if (!m_current_state || index >= m_current_state->Values.size())
+    if (!m_script.m_current_state || index >= m_script.m_current_state->Values.size())
         return 0;
-    return m_current_state->Values[index].Integer;
+    return m_script.m_current_state->Values[index].Integer;
 }
 
 uint32_t CVeskDoc::GetEngineStateWord()
@@ -360,204 +364,23 @@ uint32_t CVeskDoc::GetEngineStateWord()
     // mode) get the word as the main thread last read or wrote it.
     if (!platform::IsUserInterfaceThread())
         return m_published_engine_state.load();
-    const uint32_t word = m_current_state ? m_current_state->EngineStateWord() : 0;
+    const uint32_t word = m_script.m_current_state ? m_script.m_current_state->EngineStateWord() : 0;
     m_published_engine_state = word;
     return word;
 }
 
 void CVeskDoc::SetEngineStateBits(uint32_t bits)
 {
-    if (m_current_state)
-        m_current_state->SetEngineStateBits(bits);
+    if (m_script.m_current_state)
+        m_script.m_current_state->SetEngineStateBits(bits);
     GetEngineStateWord();
 }
 
 void CVeskDoc::ClearEngineStateBits(uint32_t bits)
 {
-    if (m_current_state)
-        m_current_state->ClearEngineStateBits(bits);
+    if (m_script.m_current_state)
+        m_script.m_current_state->ClearEngineStateBits(bits);
     GetEngineStateWord();
-}
-
-std::shared_ptr<CScript> CVeskDoc::AttachScript(const CStringUTF8& name)
-{
-    std::shared_ptr<CScript> script;
-    if (!IsCreationFaultInjected("Failed to create the Script Object"))
-        script = std::make_shared<CScript>();
-    if (!script)
-        throw CExecException("Failed to create the Script Object");
-    // The shared archive closes with the last script, so the next attach opens it again.
-    if (CScript::GetScriptArchive() == nullptr) {
-        std::unique_ptr<CArchiveManager> archive;
-        RequireArchives(FileInfoString("/GameFile/ScriptArchive/File", "script.arc"),
-                        IsEncoded("/GameFile/ScriptArchive/Encode"));
-        if (!IsCreationFaultInjected("Failed to create the Script Archive"))
-            archive.reset(new (std::nothrow)
-                              CArchiveManager(FileInfoString("/GameFile/ScriptArchive/File", "script.arc"),
-                                              IsEncoded("/GameFile/ScriptArchive/Encode"), true));
-        if (archive == nullptr)
-            throw CExecException("Failed to create the Script Archive");
-        CScript::SetScriptArchive(std::move(archive));
-    }
-    try {
-        script->Load(name);
-    } catch (const CString& message) {
-        CScript::GetScriptArchive()->CloseEntry();
-        throw CExecException(FormatScriptError(message));
-    } catch (const CExecException&) {
-        // Raised by the script's own error report, which has named the script already.
-        CScript::GetScriptArchive()->CloseEntry();
-        throw;
-    }
-    return script;
-}
-
-void CVeskDoc::ReplaceScript(const std::shared_ptr<CScript>& script)
-{
-    m_suspended_callers.clear();
-    std::erase_if(m_script_stack, [](const std::shared_ptr<CScript>& s) { return !s->IsEnded(); });
-    m_current_script = script;
-    m_script_stack.push_back(script);
-    // The game state names its script, so that a flag file saved from it restarts there.
-    if (m_current_state)
-        m_current_state->Name = script->GetName();
-}
-
-void CVeskDoc::CallScript(const std::shared_ptr<CScript>& script)
-{
-    m_suspended_callers.push_back(
-        SuspendedScript{m_current_script ? m_current_script->GetPosition() : 0, m_current_script});
-    m_current_script = script;
-    script->ResetTables();
-    if (!script->IsEnded()) {
-        m_script_stack.push_back(script);
-        if (m_current_state)
-            m_current_state->Name = script->GetName();
-    }
-}
-
-uint32_t CVeskDoc::PopScript()
-{
-    if (m_current_script && !m_current_script->IsEnded()) {
-        m_current_script.reset();
-        if (!m_script_stack.empty())
-            m_script_stack.pop_back();
-    }
-    if (m_suspended_callers.empty())
-        return 0;
-    SuspendedScript caller = std::move(m_suspended_callers.back());
-    m_suspended_callers.pop_back();
-    m_current_script = std::move(caller.Script);
-    if (!m_current_script)
-        return 0;
-    m_current_script->SetPosition(caller.Position);
-    return 1;
-}
-
-void CVeskDoc::RunNestedFrames(CScript& script)
-{
-    // The script's first opcode is due at once, and so is the caller's next turn once it ends:
-    // neither loop's rest may wait for a note the other loop's last step made.
-    platform::NoteDueTime(timeGetTime());
-    struct NoteEnd
-    {
-        ~NoteEnd() { platform::NoteDueTime(timeGetTime()); }
-    } note_end;
-    try {
-        for (;;) {
-            CWinApp* app = GetApp();
-            if (app != nullptr && app->PumpMessage() == 0)
-                return;
-            Sleep(0);
-            RunEventTick(m_event_manager.get());
-            const uint32_t position = script.GetPosition();
-            m_script_context->Step(script);
-            // As a frame's step: a script that moved on has its next opcode due now.
-            if (script.GetPosition() != position)
-                platform::NoteDueTime(timeGetTime());
-        }
-    } catch (tagDOCUMENT_CODE code) {
-        if (code != DOCUMENT_SCRIPT_END)
-            throw;
-    }
-}
-
-void CVeskDoc::AttachAndRunScript(const uint8_t* code, uint32_t size)
-{
-    auto script = std::make_shared<CScript>();
-    script->LoadCode(std::span<const uint8_t>(code, size), "Attach Script");
-    RunNestedFrames(*script);
-}
-
-void CVeskDoc::SaveScriptStack(ScriptValueTable& table)
-{
-    table.RemoveGroup(SCRIPT_STACK_GROUP);
-    for (size_t i = 0; i < m_script_stack.size(); ++i) {
-        const bool top = i + 1 == m_script_stack.size();
-        ScriptValueArray record;
-        record.SetKey(SCRIPT_STACK_KEY | static_cast<uint32_t>(i));
-        record.Values.push_back(ScriptValue::FromText(m_script_stack[i]->GetName()));
-        const int32_t position = top && m_current_state
-                                     ? m_current_state->ResumePosition()
-                                     : static_cast<int32_t>(m_script_stack[i]->GetPosition());
-        record.Values.push_back(ScriptValue::FromInteger(position));
-        record.Values.push_back(ScriptValue::FromInteger(top ? 1 : 0));
-        table.Store(record);
-    }
-}
-
-void CVeskDoc::RestoreScriptStack(ScriptValueTable& table)
-{
-    for (uint32_t i = 0;; ++i) {
-        const ScriptValueArray* record = table.Find(SCRIPT_STACK_KEY | i);
-        if (record == nullptr || record->Values.size() < 3)
-            return;
-        // The record may move while scripts load; keep what is needed.
-        const CStringUTF8 name = record->Values[0].Text;
-        const int32_t position = record->Values[1].Integer;
-        const bool top = record->Values[2].Integer != 0;
-        std::shared_ptr<CScript> script = AttachScript(name);
-        if (i == 0)
-            ReplaceScript(script);
-        else
-            CallScript(script);
-        if (!top)
-            script->SetPosition(static_cast<uint32_t>(position));
-    }
-}
-
-CStringUTF8 CVeskDoc::CheckScriptStack(const ScriptValueTable& table)
-{
-    CStringUTF8 reason;
-    for (uint32_t i = 0;; ++i) {
-        const ScriptValueArray* record = table.Find(SCRIPT_STACK_KEY | i);
-        if (record == nullptr || record->Values.size() < 3)
-            return reason;
-        const CStringUTF8 name = record->Values[0].Text;
-        const auto position = static_cast<uint32_t>(record->Values[1].Integer);
-        const bool top = record->Values[2].Integer != 0;
-        std::shared_ptr<CScript> script;
-        try {
-            script = AttachScript(name);
-        } catch (const CExecException&) {
-            return reason.Format("スクリプト %s がありません", name.GetText());
-        }
-        // The top script starts from its beginning; the others go on where they called.
-        if (!top && position > script->GetCodeSize())
-            return reason.Format("%s の続きの位置 %u がスクリプトの外です", name.GetText(), position);
-    }
-}
-
-void CVeskDoc::RestoreTopScriptPosition()
-{
-    if (!SaveDataTable || !m_current_script)
-        return;
-    for (size_t i = 0; i < SaveDataTable->GetCount(); ++i) {
-        const ScriptValueArray& record = SaveDataTable->GetAt(i);
-        if (record.Group != SCRIPT_STACK_GROUP || record.Values.size() < 3 || record.Values[2].Integer == 0)
-            continue;
-        m_current_script->JumpToTableA(static_cast<uint32_t>(record.Values[1].Integer));
-    }
 }
 
 void CVeskDoc::PlayEffectSound(const CStringUTF8& name)
@@ -568,24 +391,18 @@ void CVeskDoc::PlayEffectSound(const CStringUTF8& name)
 
 void CVeskDoc::ShowLanguageMessage(const CStringUTF8& text, int32_t id)
 {
-    if (GetConfigSceneSkip() || !m_script_context || !m_current_state)
+    if (GetConfigSceneSkip() || !m_script.m_script_context || !m_script.m_current_state)
         return;
-    m_script_context->PrepareBacklogEntry();
-    if (m_current_state->TestEngineState(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN)) {
-        if (LogBuffer* record = m_script_context->Backlog.GetCurrentEntry())
+    m_script.m_script_context->PrepareBacklogEntry();
+    if (m_script.m_current_state->TestEngineState(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN)) {
+        if (LogBuffer* record = m_script.m_script_context->Backlog.GetCurrentEntry())
             record->MessageId = static_cast<uint16_t>(id);
     }
-    m_script_context->ShowMessageText(text);
+    m_script.m_script_context->ShowMessageText(text);
 }
 
 CStringUTF8 CVeskDoc::FormatScriptError(CStringUTF8 message)
 {
-    CStringUTF8 text;
-    if (m_current_script)
-        text.Format("%s(%u)\n%s", m_current_script->GetName().GetText(), m_current_script->Line,
-                    message.GetText());
-    else
-        text.Format("%s", message.GetText());
-    return text;
+    return m_script.FormatScriptError(message);
 }
 

@@ -20,16 +20,12 @@
 #include "foundation/CStringUTF8.h"
 #include "foundation/GameDocument.h"
 #include "graphics/SpriteLayerRegistry.h"
+#include "script/ScriptState.h"
 #include "sound/SoundChannels.h"
 
 class CArchiveFile;
 class CArchiveManager;
 class CMoviePlayer;
-class CScript;
-class FlagBuffer;
-class ScriptContext;
-class ScriptValueTable;
-struct ScriptValue;
 
 class CVeskDoc : public CDocument, public GameDocument
 {
@@ -45,25 +41,15 @@ public:
     EventManager* GetEventManager() { return m_event_manager.get(); }
     void SetLanguage(int language) { m_language = language; }
     SpriteLayerRegistry& GetSpriteLayers() { return m_layers; }
+    ScriptState& GetScript() { return m_script; }
     CMoviePlayer* GetMoviePlayer() { return m_movie_player.get(); }
     SoundChannels& GetSoundChannels() { return m_sound_channels; }
 
     // GameDocument
     bool EventFlagOp(uint32_t op, uint32_t bits) override;
     uint32_t GetRequestWord() const override;
-    std::shared_ptr<CScript> AttachScript(const CStringUTF8& name) override;
-    void ReplaceScript(const std::shared_ptr<CScript>& script) override;
-    void CallScript(const std::shared_ptr<CScript>& script) override;
-    uint32_t PopScript() override;
-    void RunNestedFrames(CScript& script) override;
-    void AttachAndRunScript(const uint8_t* code, uint32_t size) override;
-    void SaveScriptStack(ScriptValueTable& table) override;
-    void RestoreScriptStack(ScriptValueTable& table) override;
-    void RestoreTopScriptPosition() override;
-    CStringUTF8 CheckScriptStack(const ScriptValueTable& table) override;
     void SetEngineStateBits(uint32_t bits) override;
     void ClearEngineStateBits(uint32_t bits) override;
-    const FlagBuffer* GetGameState() override { return m_current_state.get(); }
     uint32_t GetUpdateFlag() const override { return m_update_flag; }
 
     // DocumentLink
@@ -95,6 +81,7 @@ private:
     // changes it (every frame at least).
     std::atomic<uint32_t> m_published_engine_state{0};
     SpriteLayerRegistry m_layers;
+    ScriptState m_script;
     SoundChannels m_sound_channels;
     std::unique_ptr<CMoviePlayer> m_movie_player;
     uint32_t m_update_flag = 0;

@@ -104,7 +104,7 @@ const MenuStateRecord* CVeskMenuEvent::GetMenuStateTable()
 void CVeskMenuEvent::StateReturnToTitle(const MenuItemRef& item)
 {
     CVeskDoc* document = GetDocument();
-    if (document->GetGameState() == nullptr)
+    if (document->GetScript().m_current_state.get() == nullptr)
         return;
     Enable(item, (document->GetEngineStateWord() & ENGINE_STATE_GAME_INPUT) != 0);
 }

@@ -37,7 +37,7 @@ void RunRequest(uint32_t bit)
 bool PopupAllowed()
 {
     CVeskDoc* document = GetDocument();
-    const FlagBuffer* state = document->GetGameState();
+    const FlagBuffer* state = document->GetScript().m_current_state.get();
     return state != nullptr && (document->GetEngineStateWord() & ENGINE_STATE_MENU_POPUP) != 0;
 }
 

@@ -1,27 +1,15 @@
 #pragma once
-// What every area below the shell reaches of the document: the game state and the fields the
-// script engine works on directly, the sprite layer registry and its lock, the document's fade,
-// work and stack layers, fonts, layer file, movie player and animation manager, the engine state
-// bits, the script stack and the nested frames. The document in app/ implements it and makes
-// everything it holds; this class only declares (forward declarations, no construction), so the
-// fields stay empty until the document's StartGame fills them and are freed with the document.
-// Main thread only, except the sprite layer registry under its lock and GetEngineStateWord.
+// What every area below the shell shares of the document: the request word and its event tick,
+// the engine state bits, the update flag and the codes a script unwinds to the document's frame
+// with. The state each area works on is owned in that area (the drawing state in graphics/, the
+// sound channels in sound/, the movie player in movie/, the script state in script/); the
+// document in app/ builds those and implements this. Main thread only, except
+// GetEngineStateWord.
 
-#include <array>
 #include <cstdint>
-#include <map>
-#include <memory>
-#include <vector>
 
 #include "foundation/CStringUTF8.h"
 #include "foundation/DocumentLink.h"
-
-class CScript;
-class FlagBuffer;
-class ScriptContext;
-class ScriptValueTable;
-class SelectManager;
-struct ScriptValue;
 
 // Bits of the request word, shared with the game work's lock-status word.
 inline constexpr uint32_t REQUEST_EXIT = 0x1;
@@ -36,9 +24,6 @@ inline constexpr uint32_t EVENT_FLAG_SET = 1;
 inline constexpr uint32_t EVENT_FLAG_TEST = 2;
 inline constexpr uint32_t EVENT_FLAG_TICK = 3;
 
-// Saved script-stack records: key SCRIPT_STACK_KEY | index in group 0xFFFF of a table.
-inline constexpr uint32_t SCRIPT_STACK_KEY = 0xFFFF0000u;
-
 class GameDocument : public DocumentLink
 {
 public:
@@ -52,73 +37,18 @@ public:
         DOCUMENT_RETURN_TO_TITLE = 4,
     };
 
-    // A caller waiting for the script it called to end.
-    struct SuspendedScript
-    {
-        uint32_t Position = 0;
-        std::shared_ptr<CScript> Script;
-    };
-
     // op 0 clears the bits of the request word, 1 sets them, 2 tests them, 3 runs one event
     // tick; false for every other op and without an event manager.
     virtual bool EventFlagOp(uint32_t op, uint32_t bits) = 0;
     virtual uint32_t GetRequestWord() const = 0;
 
-    // A script loaded by name from the shared script archive; throws CExecException.
-    virtual std::shared_ptr<CScript> AttachScript(const CStringUTF8& name) = 0;
-    // Drops every stacked script that is not resident and makes the given one the only one.
-    virtual void ReplaceScript(const std::shared_ptr<CScript>& script) = 0;
-    // Suspends the current script at its position and makes the given one current from its
-    // start; a script that is not resident also goes on the script stack.
-    virtual void CallScript(const std::shared_ptr<CScript>& script) = 0;
-    // Lets go of the current script unless it is resident and resumes the last suspended
-    // caller; 0 when none waits.
-    virtual uint32_t PopScript() = 0;
-    // Pumps, ticks and steps the script frame by frame until it ends with code 1 or the window
-    // is gone; other codes go on to the caller.
-    virtual void RunNestedFrames(CScript& script) = 0;
-    // Runs bare bytecode to its end in a nested frame loop.
-    virtual void AttachAndRunScript(const uint8_t* code, uint32_t size) = 0;
-    // One record per stacked script in group 0xFFFF of the table.
-    virtual void SaveScriptStack(ScriptValueTable& table) = 0;
-    virtual void RestoreScriptStack(ScriptValueTable& table) = 0;
-    virtual void RestoreTopScriptPosition() = 0;
-    // Why the table's script stack could not be rebuilt (a script the game does not hold, a
-    // caller's place past its script's end), or empty when it can: a save made by other scripts
-    // is refused whole before a load changes anything.
-    virtual CStringUTF8 CheckScriptStack(const ScriptValueTable& table) = 0;
-
     virtual void SetEngineStateBits(uint32_t bits) = 0;
     virtual void ClearEngineStateBits(uint32_t bits) = 0;
 
-    virtual const FlagBuffer* GetGameState() = 0;
     virtual uint32_t GetUpdateFlag() const = 0;
 
-    // Fields the script engine reaches directly.
-    std::unique_ptr<FlagBuffer> m_current_state;
-    std::unique_ptr<ScriptValueTable> SaveDataTable;    // the save manager
-    std::unique_ptr<ScriptValueTable> SaveDataSnapshot; // the second save manager
-    std::unique_ptr<SelectManager> m_select_manager;
-    std::vector<std::unique_ptr<std::vector<ScriptValue>>> LocalFrameStack; // top = last
-    std::unique_ptr<ScriptContext> m_script_context;
-    std::shared_ptr<CScript> m_current_script;
-    std::vector<std::shared_ptr<CScript>> m_script_stack; // oldest first
-    std::vector<std::shared_ptr<CScript>> m_resident_scripts;
-    std::vector<SuspendedScript> m_suspended_callers;
-    int32_t MeasuredWidthTotal = 0;
-    // The typesetters' current font among the first three: 1 the second, 2 the third, else the first.
-    int32_t FontIndex = 0;
-    std::vector<int32_t> MeasuredLineWidths;
-    // The answer of a script that a screen runs for an integer or a list.
-    int32_t ScriptResult = 0;
-    std::vector<int32_t> ScriptResultList;
-
-    // 1: the backlog draws its literal head lines with the language's text service rather than
-    // its own face. Nothing sets it yet.
-    int32_t m_layout_switch = 0;
-
 protected:
-    // Only the document makes and frees one, where every type above is complete.
+    // Only the document makes and frees one.
     GameDocument() = default;
     ~GameDocument() override = default;
 };

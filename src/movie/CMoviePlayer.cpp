@@ -138,8 +138,8 @@ bool CMoviePlayer::CrossFadeDone()
         return true;
     if (old.State == 0 || fresh.State == 0)
         return true;
-    const bool skip_mode = m_document->GetGameState() != nullptr &&
-                           (m_document->GetEngineStateWord() & ENGINE_STATE_SKIP_MODE) != 0;
+    // The word is 0 while there is no game state.
+    const bool skip_mode = (m_document->GetEngineStateWord() & ENGINE_STATE_SKIP_MODE) != 0;
     if (!skip_mode) {
         CInputView* input = GetInputView();
         if (IKeyboard* keys = input->GetKeyboard()) {

@@ -1,8 +1,8 @@
 #include "script/SelectManager.h"
 
 #include "foundation/CreationFault.h"
-#include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ const SelectBuffer& SelectBuffer::Owner() const
 }
 
 void PushSelectBuffer(SelectManager& list, const FlagBuffer& state, const ScriptValueTable& table,
-                      GameDocument& document)
+                      ScriptState& script)
 {
     std::unique_ptr<SelectBuffer> record = Make<SelectBuffer>("Failed to create the Select Buffer");
     for (int32_t i = list.Current; i >= 0 && record->Shared == nullptr; --i)
@@ -51,7 +51,7 @@ void PushSelectBuffer(SelectManager& list, const FlagBuffer& state, const Script
     record->Table.Assign(table);
     if (VALUE_CHOICE_POSITION < state.Values.size())
         record->ChoicePosition = state.Values[VALUE_CHOICE_POSITION];
-    document.SaveScriptStack(record->Table);
+    script.SaveScriptStack(record->Table);
     list.Buffers.push_back(std::move(record));
     list.Current = static_cast<int32_t>(list.Buffers.size()) - 1;
 }

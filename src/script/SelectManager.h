@@ -13,7 +13,7 @@
 #include "script/ScriptValue.h"
 #include "script/ScriptValueTable.h"
 
-class GameDocument;
+class ScriptState;
 class FlagBuffer;
 
 class SelectBuffer
@@ -49,7 +49,7 @@ struct SelectManager
 // links to the newest equal snapshot at or before Current. Throws CExecException "Failed to
 // create the Select Buffer" when the record cannot be made.
 void PushSelectBuffer(SelectManager& list, const FlagBuffer& state, const ScriptValueTable& table,
-                      GameDocument& document);
+                      ScriptState& script);
 // The record at the index when its data equals the state (ChoicePosition and Bytes aside), else
 // null; null for an index outside the list.
 const SelectBuffer* FindSameSelectBuffer(const SelectManager& list, int32_t index, const FlagBuffer& state);

@@ -38,7 +38,7 @@ protected:
         VirtualClock::SetAutoAdvance(true); // every Sleep(1) of the wait moves the clock on
         m_input.SetKeyboard(&m_keyboard);
         m_input.SetMouse(&m_mouse);
-        GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
+        GetDocument()->GetScript().m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
         m_wait.SetDocument(GetDocument());
         m_wait.SetInputView(&m_input);
     }

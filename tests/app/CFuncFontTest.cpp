@@ -15,7 +15,7 @@ class CFuncFontThreadTest : public DocumentFixture
 protected:
     void Call(int32_t function, int32_t width, int32_t height)
     {
-        ScriptContext& context = *m_document->m_script_context;
+        ScriptContext& context = *m_document->GetScript().m_script_context;
         context.PushInteger(height);
         context.PushInteger(width);
         context.PushInteger(function);

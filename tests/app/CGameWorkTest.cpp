@@ -268,11 +268,11 @@ TEST_F(CGameWorkThreadTest, NestedFlowsLeaveTheCounterAndMenuBitAsBefore)
 TEST_F(CGameWorkThreadTest, MenuPageExitAsksAndQuits)
 {
     m_app.Config().SetInt("/Config/Dialog/02/Enable", 0);
-    FlagBuffer& state = *GetDocument()->m_current_state;
+    FlagBuffer& state = *GetDocument()->GetScript().m_current_state;
     state.Variables.resize(96);
     state.SetSpMode(1);
     state.Flags = {0x02, 0x10};
-    GetDocument()->m_script_context->ReadBuffer = {0x80, 0x01};
+    GetDocument()->GetScript().m_script_context->ReadBuffer = {0x80, 0x01};
     m_dir.Write("FLAG000", tools::WriteGameFile(tools::GameFileKind::Flag, "name sys\nflags 1\nflag 0 1\n"));
     m_dir.Write("SP_FLAG000", tools::WriteGameFile(tools::GameFileKind::Flag, "flags 3\nflag 2 4\n"));
     Install(Work().m_config, [] { return Page(SYSTEM_PAGE_EXIT); });
@@ -282,7 +282,7 @@ TEST_F(CGameWorkThreadTest, MenuPageExitAsksAndQuits)
     } catch (CVeskDoc::tagDOCUMENT_CODE code) {
         EXPECT_EQ(code, CVeskDoc::DOCUMENT_QUIT);
     }
-    EXPECT_EQ(GetDocument()->m_current_state->SpMode(), 0);
+    EXPECT_EQ(GetDocument()->GetScript().m_current_state->SpMode(), 0);
     EXPECT_EQ(Work().GetLockStatus(), 0u);
     EXPECT_EQ(Work().GetMenuLock(), 0);
     EXPECT_EQ(GetDocument()->GetEngineStateWord(), m_before.engine);
@@ -306,14 +306,14 @@ TEST_F(CGameWorkThreadTest, ExitRequestEndsTheMainLoop)
 
 TEST_F(CGameWorkThreadTest, ReturnToUnknownTargetOnlyUnwinds)
 {
-    const std::shared_ptr<CScript> script = GetDocument()->m_current_script;
+    const std::shared_ptr<CScript> script = GetDocument()->GetScript().m_current_script;
     try {
         Work().ConfirmReturnTo(5, 0);
         FAIL();
     } catch (CVeskDoc::tagDOCUMENT_CODE code) {
         EXPECT_EQ(code, CVeskDoc::DOCUMENT_RETURN_TO_TITLE);
     }
-    EXPECT_EQ(GetDocument()->m_current_script, script);
+    EXPECT_EQ(GetDocument()->GetScript().m_current_script, script);
     EXPECT_NE(GetDocument()->GetEngineStateWord() & ENGINE_STATE_GAME_INPUT, 0u)
         << "set again after the dialog";
     EXPECT_EQ(Work().GetLockStatus(), 0u);
@@ -322,12 +322,12 @@ TEST_F(CGameWorkThreadTest, ReturnToUnknownTargetOnlyUnwinds)
 
 TEST_F(CGameWorkThreadTest, ReturnToTitleReplacesTheScript)
 {
-    GetDocument()->m_current_state->Values[2] = ScriptValue::FromInteger(9);
+    GetDocument()->GetScript().m_current_state->Values[2] = ScriptValue::FromInteger(9);
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_RETURN_TO_TITLE);
     EXPECT_EQ(GetDocument()->OnFrame(), 1u);
-    EXPECT_STREQ(GetDocument()->m_current_script->GetName().GetText(), "main.mes");
-    EXPECT_EQ(GetDocument()->m_script_stack.size(), 1u);
-    EXPECT_EQ(GetDocument()->m_current_state->Values[2].Integer, 0);
+    EXPECT_STREQ(GetDocument()->GetScript().m_current_script->GetName().GetText(), "main.mes");
+    EXPECT_EQ(GetDocument()->GetScript().m_script_stack.size(), 1u);
+    EXPECT_EQ(GetDocument()->GetScript().m_current_state->Values[2].Integer, 0);
     EXPECT_EQ(GetDocument()->GetRequestWord(), 0u);
     EXPECT_EQ(Work().GetLockStatus(), 0u);
 }

@@ -34,7 +34,7 @@ public:
         if (++m_inits == m_failing_init)
             return 0;
         GetDocument()->StartGame();
-        GetDocument()->m_script_context->SetLibraryGroup(11, [] { return std::make_unique<ResetGroup>(); });
+        GetDocument()->GetScript().m_script_context->SetLibraryGroup(11, [] { return std::make_unique<ResetGroup>(); });
         return 1;
     }
     int m_inits = 0;

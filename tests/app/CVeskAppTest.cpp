@@ -220,8 +220,8 @@ TEST_F(CVeskAppThreadTest, AStartMakesTheWindowTheDevicesAndTheGameAndTheExitTak
     EXPECT_NE(GetInputView()->GetMouse(), nullptr);
     EXPECT_NE(GetInputView()->GetKeyboard(), nullptr);
     EXPECT_NE(GetAppTask(), nullptr);
-    ASSERT_NE(GetDocument()->m_current_script, nullptr);
-    EXPECT_STREQ(GetDocument()->m_current_script->GetName().GetText(), "start.mes");
+    ASSERT_NE(GetDocument()->GetScript().m_current_script, nullptr);
+    EXPECT_STREQ(GetDocument()->GetScript().m_current_script->GetName().GetText(), "start.mes");
     // A few frames of the game.
     for (int frame = 0; frame < 10; ++frame) {
         EXPECT_EQ(app.PumpAndYield(), 1);

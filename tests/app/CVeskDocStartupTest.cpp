@@ -42,9 +42,9 @@ struct Part
 
 const Part PARTS[] = {
     {"Failed to initialize the DirectSound", [](CVeskDoc&) { return g_direct_sound != nullptr; }},
-    {"Failed to create the Flag Object", [](CVeskDoc& d) { return d.m_current_state != nullptr; }},
-    {"Failed to create the SaveManager", [](CVeskDoc& d) { return d.SaveDataSnapshot != nullptr; }},
-    {"Failed to create the Select Manager", [](CVeskDoc& d) { return d.m_select_manager != nullptr; }},
+    {"Failed to create the Flag Object", [](CVeskDoc& d) { return d.GetScript().m_current_state != nullptr; }},
+    {"Failed to create the SaveManager", [](CVeskDoc& d) { return d.GetScript().SaveDataSnapshot != nullptr; }},
+    {"Failed to create the Select Manager", [](CVeskDoc& d) { return d.GetScript().m_select_manager != nullptr; }},
     {"Failed to create the Event Manager", [](CVeskDoc& d) { return d.GetEventManager() != nullptr; }},
     {"Failed to create the App Event Object",
      [](CVeskDoc& d) {
@@ -59,10 +59,10 @@ const Part PARTS[] = {
     {"Failed to create the Movie Object",
      [](CVeskDoc& d) { return d.GetMoviePlayer() != nullptr && d.GetMoviePlayer()->Streams[1] != nullptr; }},
     {"Failed to create the Data Archive", [](CVeskDoc& d) { return d.GetDataArchive() != nullptr; }},
-    {"Failed to create the Script Manager", [](CVeskDoc& d) { return d.m_script_context != nullptr; }},
+    {"Failed to create the Script Manager", [](CVeskDoc& d) { return d.GetScript().m_script_context != nullptr; }},
     {"Status Object Create Failed", [](CVeskDoc&) { return GetGameWork()->m_status != nullptr; }},
     {"Failed to create CGFlag object.", [](CVeskDoc&) { return GetGameWork()->m_cg_flags != nullptr; }},
-    {"Failed to create the Script Object", [](CVeskDoc& d) { return d.m_current_script != nullptr; }},
+    {"Failed to create the Script Object", [](CVeskDoc& d) { return d.GetScript().m_current_script != nullptr; }},
 };
 
 class CVeskDocStartupThreadTest : public DocumentFixture
@@ -78,7 +78,7 @@ TEST_F(CVeskDocStartupThreadTest, BuildsTheGameAndRunsTheStartScript)
         EXPECT_TRUE(part.exists(*document)) << part.failure;
     EXPECT_EQ(document->GetUpdateFlag(), 0u) << "no update.arc here";
     EXPECT_EQ(document->GetUpdateArchive(), nullptr);
-    const FlagBuffer& state = *document->m_current_state;
+    const FlagBuffer& state = *document->GetScript().m_current_state;
     EXPECT_EQ(state.EngineStateWord(), 0x53u);
     EXPECT_EQ(state.Values[35].Integer, 0xFFFFFF);
     EXPECT_EQ(state.Values[32].Integer, 0);
@@ -93,15 +93,15 @@ TEST_F(CVeskDocStartupThreadTest, BuildsTheGameAndRunsTheStartScript)
     EXPECT_EQ(GetGameWork()->m_system_language->GetText(5, 0).GetText(), SystemText(5, 0));
     EXPECT_EQ(GetGameWork()->m_system_language->GetText(12, 3).GetText(), SystemText(12, 3));
 
-    ASSERT_NE(document->m_current_script, nullptr);
-    EXPECT_STREQ(document->m_current_script->GetName().GetText(), "start.mes");
-    ASSERT_EQ(document->m_script_stack.size(), 1u);
-    document->m_current_state->Variables.resize(8);
+    ASSERT_NE(document->GetScript().m_current_script, nullptr);
+    EXPECT_STREQ(document->GetScript().m_current_script->GetName().GetText(), "start.mes");
+    ASSERT_EQ(document->GetScript().m_script_stack.size(), 1u);
+    document->GetScript().m_current_state->Variables.resize(8);
     int frames = 0;
     while (frames < 100 && document->OnFrame() != 0)
         ++frames;
     EXPECT_LT(frames, 100) << "the start script ended with no caller";
-    EXPECT_EQ(document->m_current_state->Variables[3].Integer, 7);
+    EXPECT_EQ(document->GetScript().m_current_state->Variables[3].Integer, 7);
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
@@ -120,7 +120,7 @@ TEST_F(CVeskDocStartupThreadTest, StartScriptNameComesFromTheConfiguration)
     WriteScripts({{"other.mes", "end"}});
     CVeskDoc* document = GetDocument();
     document->StartGame();
-    EXPECT_STREQ(document->m_current_script->GetName().GetText(), "other.mes");
+    EXPECT_STREQ(document->GetScript().m_current_script->GetName().GetText(), "other.mes");
 }
 
 TEST_F(CVeskDocStartupThreadTest, MissingStartScriptIsReportedWithItsText)
@@ -133,7 +133,7 @@ TEST_F(CVeskDocStartupThreadTest, MissingStartScriptIsReportedWithItsText)
     } catch (const CExecException& failure) {
         EXPECT_STREQ(failure.GetMessage().GetText(), "ファイルオープンエラー\nstart.mes");
     }
-    EXPECT_EQ(document->m_current_script, nullptr);
+    EXPECT_EQ(document->GetScript().m_current_script, nullptr);
 }
 
 // Each failure stops the start-up with its own text; everything made before it exists, nothing
@@ -287,7 +287,7 @@ TEST_F(CVeskDocStartupThreadTest, MoviePlayerThatCannotBeMadeIsSkipped)
     CVeskDoc* document = GetDocument();
     document->StartGame();
     EXPECT_EQ(document->GetMoviePlayer(), nullptr);
-    EXPECT_NE(document->m_current_script, nullptr);
+    EXPECT_NE(document->GetScript().m_current_script, nullptr);
 }
 
 TEST_F(CVeskDocStartupThreadTest, DocumentThatCannotBeMadeThrows)

@@ -21,6 +21,7 @@
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/IFunc.h"
 #include "script/vm/CScript.h"
@@ -43,13 +44,13 @@ protected:
         WriteScripts(scripts);
         CVeskDoc* document = GetDocument();
         document->StartGame();
-        document->m_current_state->Variables.resize(16);
-        document->m_script_context->SetLibraryGroup(11, [] { return std::make_unique<ThrowCodeGroup>(); });
+        document->GetScript().m_current_state->Variables.resize(16);
+        document->GetScript().m_script_context->SetLibraryGroup(11, [] { return std::make_unique<ThrowCodeGroup>(); });
         return document;
     }
     int32_t Variable(size_t index)
     {
-        const FlagBuffer& state = *GetDocument()->m_current_state;
+        const FlagBuffer& state = *GetDocument()->GetScript().m_current_state;
         return index < state.Variables.size() ? state.Variables[index].Integer : -1;
     }
     // Frames until the main loop would end, at most the limit.
@@ -77,7 +78,7 @@ TEST_F(CVeskDocThreadTest, Code0EndsTheMainLoop)
     EXPECT_EQ(document->OnFrame(), 1u);
     EXPECT_EQ(document->OnFrame(), 0u);
     EXPECT_NE(Variable(1), 1) << "nothing after the quit ran";
-    EXPECT_NE(document->m_current_script, nullptr);
+    EXPECT_NE(document->GetScript().m_current_script, nullptr);
 }
 
 TEST_F(CVeskDocThreadTest, AFrameThatMovesTheScriptOnHasTheNextOneDueAtOnce)
@@ -96,18 +97,18 @@ TEST_F(CVeskDocThreadTest, AFrameThatMovesTheScriptOnHasTheNextOneDueAtOnce)
 TEST_F(CVeskDocThreadTest, Code1ResumesTheSuspendedCallerWhereItStopped)
 {
     CVeskDoc* document = Start({{"start.mes", "push 1\nstvar 5\nend"}, {"sub.mes", SUB_SCRIPT}});
-    const std::shared_ptr<CScript> caller = document->m_current_script;
-    document->CallScript(document->AttachScript("sub.mes"));
-    EXPECT_STREQ(document->m_current_state->Name.GetText(), "sub.mes");
-    ASSERT_EQ(document->m_script_stack.size(), 2u);
+    const std::shared_ptr<CScript> caller = document->GetScript().m_current_script;
+    document->GetScript().CallScript(document->GetScript().AttachScript("sub.mes"));
+    EXPECT_STREQ(document->GetScript().m_current_state->Name.GetText(), "sub.mes");
+    ASSERT_EQ(document->GetScript().m_script_stack.size(), 2u);
     int frames = 0;
-    while (document->m_current_script != caller && frames < 50) {
+    while (document->GetScript().m_current_script != caller && frames < 50) {
         EXPECT_EQ(document->OnFrame(), 1u);
         ++frames;
     }
-    EXPECT_EQ(document->m_current_script, caller) << "sub.mes ended; its caller goes on";
+    EXPECT_EQ(document->GetScript().m_current_script, caller) << "sub.mes ended; its caller goes on";
     EXPECT_EQ(caller->GetPosition(), 0u);
-    EXPECT_EQ(document->m_script_stack.size(), 1u);
+    EXPECT_EQ(document->GetScript().m_script_stack.size(), 1u);
     EXPECT_EQ(Variable(6), 2);
     EXPECT_NE(Variable(5), 1);
     EXPECT_LT(RunFrames(), 100) << "start.mes ends with nobody waiting";
@@ -131,11 +132,11 @@ TEST_F(CVeskDocThreadTest, Code2DropsTheFunctionsLocalFrame)
     size_t deepest = 0;
     int frames = 0;
     while (frames < 100 && document->OnFrame() != 0) {
-        deepest = std::max(deepest, document->LocalFrameStack.size());
+        deepest = std::max(deepest, document->GetScript().LocalFrameStack.size());
         ++frames;
     }
     EXPECT_EQ(deepest, 1u);
-    EXPECT_TRUE(document->LocalFrameStack.empty());
+    EXPECT_TRUE(document->GetScript().LocalFrameStack.empty());
     EXPECT_EQ(Variable(2), 9);
     EXPECT_EQ(Variable(3), 1) << "the caller went on after the return";
 }
@@ -151,17 +152,17 @@ TEST_F(CVeskDocThreadTest, Code3RestoresTheSavedScriptStack)
     ScriptValueArray top;
     top.SetKey(SCRIPT_STACK_KEY | 1);
     top.Values = {ScriptValue::FromText("sub.mes"), ScriptValue::FromInteger(0), ScriptValue::FromInteger(1)};
-    document->SaveDataTable->Store(bottom);
-    document->SaveDataTable->Store(top);
+    document->GetScript().SaveDataTable->Store(bottom);
+    document->GetScript().SaveDataTable->Store(top);
 
     EXPECT_EQ(RunFrames(3), 3);
-    ASSERT_EQ(document->m_script_stack.size(), 2u);
-    EXPECT_STREQ(document->m_script_stack[0]->GetName().GetText(), "main.mes");
-    EXPECT_EQ(document->m_script_stack[0]->GetPosition(), 5u);
-    EXPECT_STREQ(document->m_current_script->GetName().GetText(), "sub.mes");
-    EXPECT_EQ(document->m_current_script->GetPosition(), 0u);
-    ASSERT_EQ(document->m_suspended_callers.size(), 1u);
-    EXPECT_EQ(document->m_suspended_callers[0].Script, document->m_script_stack[0]);
+    ASSERT_EQ(document->GetScript().m_script_stack.size(), 2u);
+    EXPECT_STREQ(document->GetScript().m_script_stack[0]->GetName().GetText(), "main.mes");
+    EXPECT_EQ(document->GetScript().m_script_stack[0]->GetPosition(), 5u);
+    EXPECT_STREQ(document->GetScript().m_current_script->GetName().GetText(), "sub.mes");
+    EXPECT_EQ(document->GetScript().m_current_script->GetPosition(), 0u);
+    ASSERT_EQ(document->GetScript().m_suspended_callers.size(), 1u);
+    EXPECT_EQ(document->GetScript().m_suspended_callers[0].Script, document->GetScript().m_script_stack[0]);
 }
 
 TEST_F(CVeskDocThreadTest, Code4AndUnknownCodesGoOn)
@@ -169,30 +170,30 @@ TEST_F(CVeskDocThreadTest, Code4AndUnknownCodesGoOn)
     CVeskDoc* document = Start({{"start.mes", "lib 11, 4\nlib 11, 77\npush 1\nstvar 4\nend"}});
     EXPECT_LT(RunFrames(), 100);
     EXPECT_EQ(Variable(4), 1);
-    EXPECT_EQ(document->m_current_script, nullptr);
+    EXPECT_EQ(document->GetScript().m_current_script, nullptr);
 }
 
 TEST_F(CVeskDocThreadTest, ResidentScriptSurvivesItsEndAndReplacement)
 {
     CVeskDoc* document = Start({{"start.mes", "end"}, {"res.mes", "end"}, {"main.mes", "end"}});
-    const std::shared_ptr<CScript> start = document->m_current_script;
-    std::shared_ptr<CScript> resident = document->AttachScript("res.mes");
+    const std::shared_ptr<CScript> start = document->GetScript().m_current_script;
+    std::shared_ptr<CScript> resident = document->GetScript().AttachScript("res.mes");
     resident->SetEnded();
-    document->m_resident_scripts.push_back(resident);
-    document->CallScript(resident);
-    EXPECT_EQ(document->m_script_stack.size(), 1u) << "a resident script is never stacked by a call";
+    document->GetScript().m_resident_scripts.push_back(resident);
+    document->GetScript().CallScript(resident);
+    EXPECT_EQ(document->GetScript().m_script_stack.size(), 1u) << "a resident script is never stacked by a call";
 
-    EXPECT_EQ(document->PopScript(), 1u);
-    EXPECT_EQ(document->m_current_script, start);
-    EXPECT_EQ(document->m_script_stack.size(), 1u);
+    EXPECT_EQ(document->GetScript().PopScript(), 1u);
+    EXPECT_EQ(document->GetScript().m_current_script, start);
+    EXPECT_EQ(document->GetScript().m_script_stack.size(), 1u);
 
-    document->m_script_stack.push_back(resident);
-    document->ReplaceScript(document->AttachScript("main.mes"));
-    ASSERT_EQ(document->m_script_stack.size(), 2u);
-    EXPECT_EQ(document->m_script_stack[0], resident);
-    EXPECT_STREQ(document->m_script_stack[1]->GetName().GetText(), "main.mes");
-    EXPECT_TRUE(document->m_suspended_callers.empty());
-    EXPECT_EQ(document->PopScript(), 0u);
+    document->GetScript().m_script_stack.push_back(resident);
+    document->GetScript().ReplaceScript(document->GetScript().AttachScript("main.mes"));
+    ASSERT_EQ(document->GetScript().m_script_stack.size(), 2u);
+    EXPECT_EQ(document->GetScript().m_script_stack[0], resident);
+    EXPECT_STREQ(document->GetScript().m_script_stack[1]->GetName().GetText(), "main.mes");
+    EXPECT_TRUE(document->GetScript().m_suspended_callers.empty());
+    EXPECT_EQ(document->GetScript().PopScript(), 0u);
 }
 
 TEST_F(CVeskDocThreadTest, ScriptStackSavesAndRestoresWithTheResumeLabel)
@@ -202,12 +203,12 @@ TEST_F(CVeskDocThreadTest, ScriptStackSavesAndRestoresWithTheResumeLabel)
                {"top.mes",
                 ".resume a\n.resume b\nresume 1\nend\na: push 1\nstvar 7\nend\nb: push 2\nstvar 7\nend"}});
     RunFrames(2);
-    const uint32_t start_position = document->m_current_script->GetPosition();
-    document->CallScript(document->AttachScript("top.mes"));
+    const uint32_t start_position = document->GetScript().m_current_script->GetPosition();
+    document->GetScript().CallScript(document->GetScript().AttachScript("top.mes"));
     document->OnFrame(); // "resume 1" records label 1 as the place to come back to
 
     ScriptValueTable table;
-    document->SaveScriptStack(table);
+    document->GetScript().SaveScriptStack(table);
     ASSERT_EQ(table.GetCount(), 2u);
     const ScriptValueArray* first = table.Find(0xFFFF0000u);
     const ScriptValueArray* second = table.Find(0xFFFF0001u);
@@ -221,17 +222,17 @@ TEST_F(CVeskDocThreadTest, ScriptStackSavesAndRestoresWithTheResumeLabel)
     EXPECT_EQ(second->Values[2].Integer, 1);
 
     // A later save replaces the group instead of adding to it.
-    document->SaveScriptStack(table);
+    document->GetScript().SaveScriptStack(table);
     EXPECT_EQ(table.GetCount(), 2u);
 
-    document->ReplaceScript(document->AttachScript("start.mes"));
-    document->RestoreScriptStack(table);
-    ASSERT_EQ(document->m_script_stack.size(), 2u);
-    EXPECT_EQ(document->m_script_stack[0]->GetPosition(), start_position);
-    EXPECT_EQ(document->m_current_script->GetPosition(), 0u);
+    document->GetScript().ReplaceScript(document->GetScript().AttachScript("start.mes"));
+    document->GetScript().RestoreScriptStack(table);
+    ASSERT_EQ(document->GetScript().m_script_stack.size(), 2u);
+    EXPECT_EQ(document->GetScript().m_script_stack[0]->GetPosition(), start_position);
+    EXPECT_EQ(document->GetScript().m_current_script->GetPosition(), 0u);
 
-    *document->SaveDataTable = table;
-    document->RestoreTopScriptPosition();
+    *document->GetScript().SaveDataTable = table;
+    document->GetScript().RestoreTopScriptPosition();
     RunFrames();
     EXPECT_EQ(Variable(7), 2) << "resumed at label b, entry 1 of the resume table";
 }
@@ -239,15 +240,15 @@ TEST_F(CVeskDocThreadTest, ScriptStackSavesAndRestoresWithTheResumeLabel)
 TEST_F(CVeskDocThreadTest, RestoreWithoutStackRecordsKeepsTheCurrentScript)
 {
     CVeskDoc* document = Start({{"start.mes", "end"}});
-    const std::shared_ptr<CScript> current = document->m_current_script;
+    const std::shared_ptr<CScript> current = document->GetScript().m_current_script;
     ScriptValueTable table;
     ScriptValueArray other;
     other.SetKey(0x00010000u);
     other.Values = {ScriptValue::FromText("start.mes")};
     table.Store(other);
-    document->RestoreScriptStack(table);
-    EXPECT_EQ(document->m_current_script, current);
-    EXPECT_EQ(document->m_script_stack.size(), 1u);
+    document->GetScript().RestoreScriptStack(table);
+    EXPECT_EQ(document->GetScript().m_current_script, current);
+    EXPECT_EQ(document->GetScript().m_script_stack.size(), 1u);
 }
 
 TEST_F(CVeskDocThreadTest, ScriptErrorTextNamesTheScriptAndLine)
@@ -256,7 +257,7 @@ TEST_F(CVeskDocThreadTest, ScriptErrorTextNamesTheScriptAndLine)
     EXPECT_STREQ(document->FormatScriptError("boom").GetText(), "boom");
     document = Start({{"start.mes", "line 42\nend"}});
     RunFrames(2);
-    ASSERT_NE(document->m_current_script, nullptr);
+    ASSERT_NE(document->GetScript().m_current_script, nullptr);
     EXPECT_STREQ(document->FormatScriptError("boom").GetText(), "start.mes(42)\nboom");
 }
 
@@ -270,7 +271,7 @@ TEST_F(CVeskDocThreadTest, OnlyTheArchivesErrorTakesTheScriptNameAndLine)
     RunFrames(2);
     const auto failure = [&](const char* name) {
         try {
-            document->AttachScript(name);
+            document->GetScript().AttachScript(name);
         } catch (const CExecException& e) {
             return std::string(e.GetMessage().GetText());
         }
@@ -289,10 +290,10 @@ TEST_F(CVeskDocThreadTest, NestedFramesRunBareCodeToItsEnd)
     CVeskDoc* document = Start({{"start.mes", "end"}});
     const tools::AssembledScript assembled = tools::AssembleScript("push 11\nstvar 2\npush 12\nstvar 3\nend");
     const std::vector<uint8_t> code = tools::CodeOf(assembled.File);
-    document->AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size()));
+    document->GetScript().AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size()));
     EXPECT_EQ(Variable(2), 11);
     EXPECT_EQ(Variable(3), 12);
-    EXPECT_STREQ(document->m_current_script->GetName().GetText(), "start.mes");
+    EXPECT_STREQ(document->GetScript().m_current_script->GetName().GetText(), "start.mes");
 }
 
 TEST_F(CVeskDocThreadTest, NestedFramesPassOtherCodesOn)
@@ -300,7 +301,7 @@ TEST_F(CVeskDocThreadTest, NestedFramesPassOtherCodesOn)
     CVeskDoc* document = Start({{"start.mes", "end"}});
     const tools::AssembledScript assembled = tools::AssembleScript("lib 11, 4\nend");
     const std::vector<uint8_t> code = tools::CodeOf(assembled.File);
-    EXPECT_THROW(document->AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size())),
+    EXPECT_THROW(document->GetScript().AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size())),
                  CVeskDoc::tagDOCUMENT_CODE);
 }
 
@@ -318,7 +319,7 @@ TEST_F(CVeskDocThreadTest, NestedFramesLeaveEveryTurnDueAtOnce)
     });
     const tools::AssembledScript assembled = tools::AssembleScript("push 11\nstvar 2\nend");
     const std::vector<uint8_t> code = tools::CodeOf(assembled.File);
-    document->AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size()));
+    document->GetScript().AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size()));
     Sleep(0); // the caller's next rest
     platform::SetIdleWait(nullptr);
     EXPECT_EQ(Variable(2), 11);
@@ -339,7 +340,7 @@ TEST_F(CVeskDocThreadTest, NestedFramesRunNothingOnceTheWindowIsGone)
     ClosedWindowApp closed; // the newest application object answers the pump
     const tools::AssembledScript assembled = tools::AssembleScript("push 11\nstvar 2\nend");
     const std::vector<uint8_t> code = tools::CodeOf(assembled.File);
-    document->AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size()));
+    document->GetScript().AttachAndRunScript(code.data(), static_cast<uint32_t>(code.size()));
     EXPECT_NE(Variable(2), 11);
 }
 
@@ -401,8 +402,7 @@ TEST_F(CVeskDocThreadTest, CodeBelowTheShellReachesTheShellsDocumentViewAndCurso
     GameDocument* first = GetGameDocument();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, static_cast<GameDocument*>(GetDocument()));
-    first->SaveDataTable = std::make_unique<ScriptValueTable>();
-    EXPECT_EQ(GetDocument()->SaveDataTable.get(), first->SaveDataTable.get());
+    EXPECT_EQ(&GetScriptState(), &GetDocument()->GetScript());
 
     EXPECT_EQ(&GetMainView(), static_cast<MainView*>(GetView()));
     JoiningHook hook;

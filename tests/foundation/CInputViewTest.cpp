@@ -7,6 +7,7 @@
 #include "app/InputFakes.h"
 #include "foundation/DocumentLink.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ protected:
         m_view.SetKeyboard(&m_keyboard);
         m_view.SetMouse(&m_mouse);
         // The engine-state word lives in the game state, read through the link as a started game has it.
-        GetDocument()->m_current_state = std::make_unique<FlagBuffer>();
+        GetScriptState().m_current_state = std::make_unique<FlagBuffer>();
         SetDocumentLink(GetDocument());
     }
     ~CInputViewTest() override

@@ -12,6 +12,7 @@
 #include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/SyncApi.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "support/ThreadTest.h"
 
 #include <gtest/gtest.h>
@@ -395,7 +396,7 @@ TEST_F(CAnimeManagerThreadTest, WithNothingToTickTheTaskRestsUntilAStartWakesItA
 {
     CAppTask runner;
     CAppTask* previous = SetAppTask(&runner);
-    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // holds the engine-state word
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>(); // holds the engine-state word
     GetDocument()->SetEngineStateBits(ENGINE_ANIME_TICKS);
     SetDocumentLink(GetDocument()); // as a started game has it: the ticks read the word through it
     Load(0, 0, AnimeCode().Command(0).Command(0).Command(0).Restart());
@@ -420,7 +421,7 @@ TEST_F(CAnimeManagerThreadTest, WithNothingToTickTheTaskRestsUntilAStartWakesItA
     EXPECT_EQ(m_manager.copies.load(), 2);
 
     SetDocumentLink(nullptr);
-    GetDocument()->m_current_state.reset();
+    GetScriptState().m_current_state.reset();
     GetDocument()->GetEngineStateWord();
     SetAppTask(previous);
 }

@@ -21,6 +21,7 @@
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "support/ThreadTest.h"
 
 namespace {
@@ -258,7 +259,7 @@ TEST_F(CSpriteAnimeThreadTest, CancelInputsDoNotSkipAWaitedPlay)
 
 TEST_F(CSpriteAnimeThreadTest, SkipKeysAreIgnoredInSkipMode)
 {
-    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>(); // the engine-state word lives there
     GetDocument()->SetEngineStateBits(ENGINE_STATE_SKIP_MODE);
     m_keyboard.down.insert(29); // Ctrl
     m_sprite.AddAnimation(Move(0, 30, 3));

@@ -40,6 +40,7 @@
 #include "mesasm/MesAssembler.h"
 #include "rulegen/RuleImageWriter.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncScreen.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
@@ -293,7 +294,7 @@ TEST_F(EffectSceneThreadTest, PetalsSnowAndTheSnowballFall)
 
 TEST_F(EffectSceneThreadTest, TheTrainLineMapScrollsAndTheTrainSlides)
 {
-    const_cast<FlagBuffer*>(GetDocument()->GetGameState())->SetGameTime(1200); // midday: line 2
+    const_cast<FlagBuffer*>(GetScriptState().m_current_state.get())->SetGameTime(1200); // midday: line 2
     GetSpriteLayerRegistry().GetFadeSprite()->SetVisibleFlag(1);
     TrainMapContext context;
     CreateTrainMap(context, 1);

@@ -10,6 +10,7 @@
 #include "movie/MovieFixture.h"
 #include "movie/MovieVolumeRecord.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncMovie.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
@@ -23,7 +24,7 @@ protected:
     {
         WriteMovieArchive(StandardClips());
         CreatePlayer();
-        m_document->m_script_context = std::make_unique<ScriptContext>();
+        GetScriptState().m_script_context = std::make_unique<ScriptContext>();
         GetGameWork()->m_movie_volume = std::make_unique<MovieVolumeRecord>();
         GetInputView()->SetKeyboard(&m_keys);
     }
@@ -31,13 +32,13 @@ protected:
     {
         GetInputView()->SetKeyboard(nullptr);
         GetGameWork()->m_movie_volume.reset();
-        m_document->m_script_context.reset();
+        GetScriptState().m_script_context.reset();
     }
 
     // Pushes the arguments, last popped first, then the sub-function, and calls the group.
     std::vector<ScriptValue>& Call(int32_t function, std::vector<ScriptValue> arguments = {})
     {
-        ScriptContext& context = *m_document->m_script_context;
+        ScriptContext& context = *GetScriptState().m_script_context;
         for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
             context.Push(*it);
         context.PushInteger(function);
@@ -68,7 +69,7 @@ TEST_F(CFuncMovieThreadTest, SceneSkipTakesTheArgumentsAndPlaysNothing)
 {
     m_app.Config().SetInt(foundation::KEY_SCENE_SKIP, 1);
     Play("A.mpg", 1);
-    EXPECT_TRUE(m_document->m_script_context->ValueStack.empty());
+    EXPECT_TRUE(GetScriptState().m_script_context->ValueStack.empty());
     EXPECT_EQ(Stream(0).State, 0u);
     EXPECT_EQ(GetGameWork()->m_movie_volume->Kind, 0u);
     EXPECT_EQ(Wait(), 0);

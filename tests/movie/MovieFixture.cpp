@@ -20,6 +20,7 @@
 #include "platform/user/WindowLayerTesting.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sound/SoundSystem.h"
 
 std::vector<ClipEntry> StandardClips()
@@ -67,7 +68,7 @@ MovieFixture::MovieFixture()
     GetView()->CreateMainWindow();
     EXPECT_EQ(CreateSoundSystem(GetView()->GetHandle()), nullptr);
     m_document = GetDocument();
-    m_document->m_current_state = std::make_unique<FlagBuffer>();
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>();
     GetSpriteLayerRegistry().Sprites()[0] = CreateSpriteOfType(0, 0, 320, 240, -1, 0);
     m_sprite0 = GetSpriteLayerRegistry().Sprites()[0].get();
 }

@@ -12,6 +12,7 @@
 #include "screens/PictureSprite.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMesWnd.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/vm/BacklogStore.h"
@@ -98,9 +99,9 @@ protected:
     }
     ~CBacklogScreenThreadTest() override { SetAppMessageBoxHook(nullptr); }
 
-    FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    FlagBuffer& State() { return *GetScriptState().m_current_state; }
     CBacklogScreen& Screen() { return *GetGameWork()->m_backlog; }
-    ScriptContext& Context() { return *GetDocument()->m_script_context; }
+    ScriptContext& Context() { return *GetScriptState().m_script_context; }
 
     // Records 0 to count - 1, oldest first; flag byte 1 holds the record's number in its
     // snapshot, and the voiced ones have "v%03d".
@@ -441,7 +442,7 @@ TEST_F(CBacklogScreenThreadTest, AConfirmedJumpBackRestoresTheRecordAndUnwindsWi
               ENGINE_STATE_RECORDING);
     EXPECT_FALSE(GetConfigOneMes());
     std::string table;
-    GetDocument()->SaveDataTable->AppendTo(table);
+    GetScriptState().SaveDataTable->AppendTo(table);
     EXPECT_EQ(table, jump_state);
     FlagBuffer file;
     ASSERT_EQ(CFuncFlag().LoadFlagFile(0, &file), 1);
@@ -514,23 +515,21 @@ class CBacklogPageTest : public ::testing::Test
 protected:
     CBacklogPageTest()
     {
-        CVeskDoc& document = *GetDocument();
-        m_state = std::move(document.m_current_state);
-        m_context = std::move(document.m_script_context);
-        document.m_current_state = std::make_unique<FlagBuffer>();
-        document.m_current_state->Values.resize(FLAG_BUFFER_VALUE_COUNT);
-        document.m_current_state->Values[VALUE_TEXT_SPRITE] = ScriptValue::FromInteger(BACKLOG_TEXT_LAYER);
-        document.m_script_context = std::make_unique<ScriptContext>();
+        m_state = std::move(GetScriptState().m_current_state);
+        m_context = std::move(GetScriptState().m_script_context);
+        GetScriptState().m_current_state = std::make_unique<FlagBuffer>();
+        GetScriptState().m_current_state->Values.resize(FLAG_BUFFER_VALUE_COUNT);
+        GetScriptState().m_current_state->Values[VALUE_TEXT_SPRITE] = ScriptValue::FromInteger(BACKLOG_TEXT_LAYER);
+        GetScriptState().m_script_context = std::make_unique<ScriptContext>();
         auto* text = new CSpriteLayer; // the document owns it
         text->Create(0, 0, 1920, 1080, -1);
         GetSpriteLayerRegistry().RegisterSpriteLayer(BACKLOG_TEXT_LAYER, text);
     }
     ~CBacklogPageTest() override
     {
-        CVeskDoc& document = *GetDocument();
         GetSpriteLayerRegistry().UnregisterSpriteLayer(BACKLOG_TEXT_LAYER);
-        document.m_current_state = std::move(m_state);
-        document.m_script_context = std::move(m_context);
+        GetScriptState().m_current_state = std::move(m_state);
+        GetScriptState().m_script_context = std::move(m_context);
     }
 
     std::unique_ptr<FlagBuffer> m_state;
@@ -553,7 +552,7 @@ TEST_F(CBacklogPageTest, AScrolledPageShowsWhatThePageDrawnAfreshShows)
         "あ」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」",
     };
     constexpr int32_t COUNT = 23;
-    BacklogStore& store = GetDocument()->m_script_context->Backlog;
+    BacklogStore& store = GetScriptState().m_script_context->Backlog;
     store.Allocate(COUNT);
     for (int32_t k = 0; k < COUNT; ++k) {
         ASSERT_TRUE(store.NextEntry());
@@ -620,7 +619,7 @@ TEST_F(CBacklogPageTest, AReopenedPageShowsWhatThePageDrawnAfreshShows)
         "「遅かったね。もう来ないのかと思ってた」\n振り返ると、見慣れたマフラーの彼女がいた。",
         "あ」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」",
     };
-    BacklogStore& store = GetDocument()->m_script_context->Backlog;
+    BacklogStore& store = GetScriptState().m_script_context->Backlog;
     store.Allocate(16);
     int32_t added = 0;
     auto add = [&](int32_t count) {
@@ -682,8 +681,8 @@ TEST_F(CBacklogPageTest, HeadLinesDrawTheSameNameWithTheLayoutSwitchOnOrOff)
     // Off the backlog's own face draws a literal name, on the text service's: the same page,
     // and one unlike the page without names.
     auto page = [](int32_t layout, const char* name) {
-        GetDocument()->m_layout_switch = layout;
-        BacklogStore& store = GetDocument()->m_script_context->Backlog;
+        SetBacklogLayoutSwitch(layout);
+        BacklogStore& store = GetScriptState().m_script_context->Backlog;
         store.Reset();
         store.Allocate(2);
         for (int32_t k = 0; k < 2; ++k) {
@@ -700,7 +699,7 @@ TEST_F(CBacklogPageTest, HeadLinesDrawTheSameNameWithTheLayoutSwitchOnOrOff)
         screen.DrawToImage = 1;
         screen.ResetPage();
         screen.DrawFirstPage();
-        GetDocument()->m_layout_switch = 0;
+        SetBacklogLayoutSwitch(0);
         return PixelsOf(PageLayers::ViewImageLayer());
     };
     const std::vector<uint8_t> own = page(0, "NAME");

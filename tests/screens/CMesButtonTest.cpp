@@ -31,6 +31,7 @@
 #include "screens/base/CMesScreen.h"
 #include "screens/base/CMesWnd.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/vm/ScriptContext.h"
 #include "sheetgen/SheetGenerator.h"
@@ -108,7 +109,7 @@ protected:
         ReadSkipOn = 0;
     }
 
-    FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    FlagBuffer& State() { return *GetScriptState().m_current_state; }
     void SetConfig(const char* key, int32_t value) { m_app.Config().SetInt(key, value); }
 
     // Runs the window's loop with a script of inputs, ended after the given pumps.
@@ -713,7 +714,7 @@ TEST(CMesScreenLayout, LinesAreMeasuredInHalfWidthUnitsAndCentred)
 
 TEST_F(CMesButtonThreadTest, MessageScreenStaysForItsTimeAndEndsOnTheWheelDown)
 {
-    BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+    BacklogStore& backlog = GetScriptState().m_script_context->Backlog;
     backlog.Allocate(1);
     backlog.Entries[0]->Code = {1, 0};
     backlog.Entries[0]->BodyText = "冬休みの最初の朝です";

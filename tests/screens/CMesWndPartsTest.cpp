@@ -13,6 +13,7 @@
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMesWnd.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/vm/ScriptContext.h"
 #include "sheetgen/SheetGenerator.h"
@@ -27,7 +28,7 @@ protected:
     CMesWndPartsThreadTest()
         : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
     {
-        FlagBuffer& state = *GetDocument()->m_current_state;
+        FlagBuffer& state = *GetScriptState().m_current_state;
         state.Flags.resize(9000);
         state.Variables.resize(100);
         state.Values.resize(FLAG_BUFFER_VALUE_COUNT);
@@ -43,7 +44,7 @@ protected:
         layer->FillRect(0, 100, 1920, 180, PAGE, 1);
         Values()[30] = ScriptValue::FromInteger(48);
         Values()[31] = ScriptValue::FromInteger(60);
-        BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+        BacklogStore& backlog = GetScriptState().m_script_context->Backlog;
         backlog.Allocate(1);
         backlog.Entries[0]->Code = {0};
         backlog.Entries[0]->BodyText = "あいうえお";
@@ -61,8 +62,8 @@ protected:
     }
     static constexpr uint32_t PAGE = 0xFF406080;
     CMesWnd& Window() { return *GetGameWork()->m_message_window; }
-    std::vector<ScriptValue>& Values() { return GetDocument()->m_current_state->Values; }
-    LogBuffer& Entry() { return *GetDocument()->m_script_context->Backlog.Entries[0]; }
+    std::vector<ScriptValue>& Values() { return GetScriptState().m_current_state->Values; }
+    LogBuffer& Entry() { return *GetScriptState().m_script_context->Backlog.Entries[0]; }
     static uint32_t Pixel(const std::unique_ptr<CSprite>& sprite, int x, int y)
     {
         return EffectPixel(*dynamic_cast<CSpriteLayer*>(sprite.get()), x, y);

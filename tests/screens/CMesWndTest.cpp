@@ -19,6 +19,7 @@
 #include "platform/d3d/null/NullPresenter.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncString.h"
 #include "script/vm/ScriptContext.h"
@@ -59,7 +60,7 @@ protected:
     CMesWndThreadTest()
         : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
     {
-        FlagBuffer& state = *GetDocument()->m_current_state;
+        FlagBuffer& state = *GetScriptState().m_current_state;
         state.Variables.resize(100);
         state.Values.resize(FLAG_BUFFER_VALUE_COUNT);
         CFuncOneMes read;
@@ -85,13 +86,13 @@ TEST_F(CMesWndThreadTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)
 
     CurrentMessageNumber = 8;
     EXPECT_FALSE(Window().IsCurrentMessageRead());
-    GetDocument()->m_current_state->Variables[69] = ScriptValue::FromInteger(1);
+    GetScriptState().m_current_state->Variables[69] = ScriptValue::FromInteger(1);
     EXPECT_TRUE(Window().IsCurrentMessageRead()); // replay: everything counts as read
 }
 
 TEST_F(CMesWndThreadTest, MessageTextComesFromTheBacklogEntry)
 {
-    BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+    BacklogStore& backlog = GetScriptState().m_script_context->Backlog;
     backlog.Allocate(2);
     backlog.Entries[0]->Code = {1, 0};
     backlog.Entries[0]->BodyText = "冬の朝、ab";
@@ -132,7 +133,7 @@ protected:
         Window().m_text_area_sprite.reset();
         GetSpriteLayerRegistry().UnregisterSpriteLayer(8);
     }
-    std::vector<ScriptValue>& Values() { return GetDocument()->m_current_state->Values; }
+    std::vector<ScriptValue>& Values() { return GetScriptState().m_current_state->Values; }
     // Whether the target shows the text layer at (x, y).
     bool Copied(int x, int y) { return (EffectPixel(*m_target, x, y) & 0xFF000000u) != 0; }
     MessageText Utf8(const char* text)
@@ -348,7 +349,7 @@ class CMesWndRunThreadTest : public CMesWndRevealThreadTest
 protected:
     CMesWndRunThreadTest()
     {
-        BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+        BacklogStore& backlog = GetScriptState().m_script_context->Backlog;
         backlog.Allocate(1);
         backlog.Entries[0]->Code = {0};
         backlog.Entries[0]->BodyText = "あいうえお";
@@ -523,7 +524,7 @@ TEST_F(CMesWndRunThreadTest, RightClickTurningReadSkipOnAdvancesAtOnce)
 
 TEST_F(CMesWndRunThreadTest, TheWheelDownAdvancesEvenWithAnEmptyBacklogAndUpDoesNothing)
 {
-    GetDocument()->m_script_context->Backlog.Reset();
+    GetScriptState().m_script_context->Backlog.Reset();
     int down_at = 0;
     Run([&](int pump) {
         if (pump == 30)
@@ -577,7 +578,7 @@ TEST_F(CMesWndRunThreadTest, ADragLeftOverFromTheLastMessageNeverReachesTheNext)
 
 TEST_F(CMesWndRunThreadTest, BackspaceWithAnEmptyBacklogLeavesAHiddenWindowHidden)
 {
-    GetDocument()->m_script_context->Backlog.Reset();
+    GetScriptState().m_script_context->Backlog.Reset();
     ASSERT_NE(Window().IsShown(), 0);
     Window().m_window_sprite->SetVisibleFlag(0);
     Window().m_text_area_sprite->SetVisibleFlag(0);

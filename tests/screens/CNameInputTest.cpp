@@ -12,6 +12,7 @@
 #include "screens/system/NamePalette.h"
 #include "screens/system/ReservedNames.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -381,7 +382,7 @@ TEST_F(CNameInputThreadTest, AReservedNameIsRefusedWithTheNoticeAndAnotherIsStor
     EXPECT_EQ(out.Integer, 0);
     EXPECT_EQ(notice_ok, Cell(MINI_DIALOG_OK, 0));
     EXPECT_EQ(notice_message, Cell(tools::NOTICE_SHEET_LINE, 0));
-    const std::vector<uint8_t>& bytes = GetDocument()->GetGameState()->Bytes;
+    const std::vector<uint8_t>& bytes = GetScriptState().m_current_state.get()->Bytes;
     ASSERT_GT(bytes.size(), HERO_NAME_OFFSET + 9);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + HERO_NAME_OFFSET)), "小春た");
 }

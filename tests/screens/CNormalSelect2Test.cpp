@@ -19,6 +19,7 @@
 #include "screens/base/CMesWnd.h"
 #include "screens/base/ScreenParts.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
 #include "sheetgen/ChoiceSheet.h"
@@ -64,7 +65,7 @@ protected:
         IRightMenu::SetManualFlag(0);
     }
 
-    FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    FlagBuffer& State() { return *GetScriptState().m_current_state; }
     void SetConfig(const char* key, int32_t value) { m_app.Config().SetInt(key, value); }
 
     // The choices under the current key: each text is its own piece of code.
@@ -89,7 +90,7 @@ protected:
         }
         auto script = std::make_shared<CScript>();
         script->LoadCode(code, "choices");
-        ScriptContext& context = *GetDocument()->m_script_context;
+        ScriptContext& context = *GetScriptState().m_script_context;
         context.CurrentChoiceKey = KEY;
         auto& list = context.ChoiceBranches[KEY];
         list.clear();
@@ -243,7 +244,7 @@ TEST_F(CNormalSelect2ThreadTest, LaterPagesWriteTheirTextsInCellsOf36Too)
 
 TEST_F(CNormalSelect2ThreadTest, AnEmptyListOpensAnEmptyPage)
 {
-    GetDocument()->m_script_context->ChoiceBranches.clear();
+    GetScriptState().m_script_context->ChoiceBranches.clear();
     m_window->OnOpen();
     EXPECT_TRUE(Areas().empty());
     EXPECT_EQ(m_window->GetLastPage(), 0);

@@ -10,6 +10,7 @@
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"
 
@@ -320,9 +321,9 @@ public:
         seen_bits = GetDocument()->GetEngineStateWord();
         seen_skip = GetConfigSceneSkip();
         if (handle == 1)
-            Document->ScriptResult = 9;
+            GetScriptState().ScriptResult = 9;
         if (handle == 2)
-            Document->ScriptResultList = {4, 5};
+            GetScriptState().ScriptResultList = {4, 5};
         if (handle == 3)
             throw CVeskDoc::DOCUMENT_RETURN_TO_TITLE;
     }
@@ -355,7 +356,7 @@ TEST_F(ISelectThreadTest, ScriptsRunForAnAnswerPutSceneSkipAndTheirBitBackOnEver
 TEST_F(ISelectThreadTest, FlagsEngineStateAndLayerLookUp)
 {
     TestScreen screen(m_log);
-    FlagBuffer& state = *GetDocument()->m_current_state;
+    FlagBuffer& state = *GetScriptState().m_current_state;
     state.Flags.assign(4, 0);
     screen.SetFlag(3, 0x5A);
     screen.SetFlag(4, 0x77); // outside: stored nowhere
@@ -382,12 +383,12 @@ TEST_F(ISelectThreadTest, RunScriptReplaysTheCodeABacklogHandleNames)
     // A recorded message whose code stores 7 into flag byte 3.
     const tools::AssembledScript script = tools::AssembleScript("push 7\nstflag 3\nend");
     ASSERT_TRUE(script.Ok) << script.Error;
-    BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+    BacklogStore& backlog = GetScriptState().m_script_context->Backlog;
     backlog.Allocate(1);
     ASSERT_TRUE(backlog.NextEntry());
     // The file's two table counts come first; the record keeps bare code.
     backlog.GetCurrentEntry()->Code.assign(script.File.begin() + 8, script.File.end());
-    FlagBuffer& state = *GetDocument()->m_current_state;
+    FlagBuffer& state = *GetScriptState().m_current_state;
     state.Flags.assign(8, 0);
 
     TestScreen screen(m_log);

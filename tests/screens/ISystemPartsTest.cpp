@@ -10,6 +10,7 @@
 #include "graphics/SpriteLayerOf.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ protected:
         sprite->Invalidate(1, *sprite->GetRect());
     }
 
-    FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    FlagBuffer& State() { return *GetScriptState().m_current_state; }
 
     TestPage m_page;
 };

@@ -10,6 +10,7 @@
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncString.h"
 #include "script/vm/ScriptContext.h"
 
@@ -77,8 +78,7 @@ TEST_F(LangTextDrawThreadTest, TextsAreDrawnIntoTheRequestsLayer)
 
 TEST_F(LangTextDrawThreadTest, ShowMessageWritesStoryTextAndKeepsItsId)
 {
-    CVeskDoc* document = GetDocument();
-    ScriptContext& context = *document->m_script_context;
+    ScriptContext& context = *GetScriptState().m_script_context;
     context.Backlog.Allocate(4);
     CLangTextFile file;
     file.Open("system");
@@ -97,9 +97,9 @@ TEST_F(LangTextDrawThreadTest, ShowMessageWritesStoryTextAndKeepsItsId)
     };
     for (const Case& c : cases) {
         SetConfigSceneSkip(c.scene_skip);
-        document->m_current_state->SetEngineStateWord(c.engine_bits);
+        GetScriptState().m_current_state->SetEngineStateWord(c.engine_bits);
         ASSERT_TRUE(context.Backlog.NextEntry());
-        document->m_current_state->SetEngineStateBits(c.engine_bits != 0 ? ENGINE_STATE_ENTRY_OPEN : 0);
+        GetScriptState().m_current_state->SetEngineStateBits(c.engine_bits != 0 ? ENGINE_STATE_ENTRY_OPEN : 0);
         LogBuffer* record = context.Backlog.GetCurrentEntry();
         ASSERT_NE(record, nullptr);
         file.ShowMessage(0);

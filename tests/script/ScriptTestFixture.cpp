@@ -6,6 +6,7 @@
 #include "mesasm/MesAssembler.h"
 #include "mesasm/MesDisassembler.h"
 #include "platform/kernel/WinTypes.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -22,10 +23,10 @@ ScriptTest::ScriptTest()
     : m_document(GetDocument())
 {
     ClearScriptMembers();
-    m_document->m_current_state = std::make_unique<FlagBuffer>();
-    m_document->SaveDataTable = std::make_unique<ScriptValueTable>();
-    m_document->SaveDataSnapshot = std::make_unique<ScriptValueTable>();
-    m_document->m_script_context = std::make_unique<ScriptContext>();
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>();
+    GetScriptState().SaveDataTable = std::make_unique<ScriptValueTable>();
+    GetScriptState().SaveDataSnapshot = std::make_unique<ScriptValueTable>();
+    GetScriptState().m_script_context = std::make_unique<ScriptContext>();
     SetAppMessageBoxHook([](UINT, const CStringUTF8& text) {
         g_message_boxes.emplace_back(text.GetText());
         return 1;
@@ -44,16 +45,16 @@ void ScriptTest::ClearScriptMembers()
 {
     // The context first: its functions and branches hold scripts, its backlog snapshots read
     // the document.
-    m_document->m_script_context.reset();
-    m_document->m_current_script.reset();
-    m_document->m_script_stack.clear();
-    m_document->m_suspended_callers.clear();
-    m_document->m_resident_scripts.clear();
-    m_document->LocalFrameStack.clear();
-    m_document->MeasuredLineWidths.clear();
-    m_document->m_current_state.reset();
-    m_document->SaveDataTable.reset();
-    m_document->SaveDataSnapshot.reset();
+    GetScriptState().m_script_context.reset();
+    GetScriptState().m_current_script.reset();
+    GetScriptState().m_script_stack.clear();
+    GetScriptState().m_suspended_callers.clear();
+    GetScriptState().m_resident_scripts.clear();
+    GetScriptState().LocalFrameStack.clear();
+    GetScriptState().MeasuredLineWidths.clear();
+    GetScriptState().m_current_state.reset();
+    GetScriptState().SaveDataTable.reset();
+    GetScriptState().SaveDataSnapshot.reset();
 }
 
 ScriptRef ScriptTest::Assemble(const std::string& source, const char* name)
@@ -68,7 +69,7 @@ ScriptRef ScriptTest::Assemble(const std::string& source, const char* name)
 
 int ScriptTest::Run(const ScriptRef& script, int step_limit)
 {
-    m_document->ReplaceScript(script);
+    GetScriptState().ReplaceScript(script);
     return RunFrames(step_limit);
 }
 
@@ -83,8 +84,8 @@ int ScriptTest::RunFrames(int step_limit)
 int ScriptTest::StepCurrent()
 {
     try {
-        std::shared_ptr<CScript> script = m_document->m_current_script;
-        m_document->m_script_context->Step(*script);
+        std::shared_ptr<CScript> script = GetScriptState().m_current_script;
+        GetScriptState().m_script_context->Step(*script);
     } catch (CVeskDoc::tagDOCUMENT_CODE code) {
         return static_cast<int>(code);
     }

@@ -11,6 +11,7 @@
 
 #include "app/CVeskDoc.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
@@ -34,8 +35,8 @@ protected:
     int StepCurrent();
 
     CVeskDoc& Document() { return *m_document; }
-    ScriptContext& Context() { return *m_document->m_script_context; }
-    FlagBuffer& State() { return *m_document->m_current_state; }
+    ScriptContext& Context() { return *GetScriptState().m_script_context; }
+    FlagBuffer& State() { return *GetScriptState().m_current_state; }
     std::vector<ScriptValue>& Stack() { return Context().ValueStack; }
     std::vector<int32_t> StackIntegers();
     void ClearScriptMembers();

@@ -26,7 +26,7 @@ protected:
     void Push(FlagBuffer& state, int32_t position)
     {
         state.Values[VALUE_CHOICE_POSITION] = ScriptValue::FromInteger(position);
-        PushSelectBuffer(m_list, state, m_table, m_document);
+        PushSelectBuffer(m_list, state, m_table, m_document.GetScript());
     }
     const SelectBuffer& At(size_t i) { return *m_list.Buffers.at(i); }
 
@@ -80,17 +80,17 @@ TEST_F(SelectManagerTest, EachKindOfDifferenceGivesAnOwnCopy)
         SCOPED_TRACE(c.name);
         SelectManager list;
         FlagBuffer state = MakeState();
-        PushSelectBuffer(list, state, m_table, m_document);
+        PushSelectBuffer(list, state, m_table, m_document.GetScript());
         c.change(state);
         EXPECT_EQ(FindSameSelectBuffer(list, 0, state), nullptr);
-        PushSelectBuffer(list, state, m_table, m_document);
+        PushSelectBuffer(list, state, m_table, m_document.GetScript());
         ASSERT_EQ(list.Buffers.size(), 2u);
         EXPECT_EQ(list.Buffers[1]->Shared, nullptr);
         EXPECT_EQ(list.Buffers[1]->Flags, state.Flags);
         EXPECT_EQ(list.Buffers[1]->GetName(), state.Name);
         // Back to the first state: the search runs backwards past the newer record.
         FlagBuffer first = MakeState();
-        PushSelectBuffer(list, first, m_table, m_document);
+        PushSelectBuffer(list, first, m_table, m_document.GetScript());
         EXPECT_EQ(list.Buffers[2]->Shared, list.Buffers[0].get());
     }
 }

@@ -5,6 +5,7 @@
 #include "foundation/GameDocument.h"
 #include "game/hints/CastNames.h"
 #include "game/hints/HeroineHints.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ const CastNames& HintContext::GetNames() const
 std::vector<FlagHintRecord> BuildHeroineHints(HintContext& context, uint32_t heroine)
 {
     std::vector<FlagHintRecord> list;
-    const FlagBuffer* state = GetGameDocument()->GetGameState();
+    const FlagBuffer* state = GetScriptState().m_current_state.get();
     context.Load(state != nullptr ? *state : FlagBuffer());
     switch (heroine) {
     case 0:

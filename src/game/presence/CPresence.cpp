@@ -3,6 +3,7 @@
 #include "foundation/GameDocument.h"
 #include "game/presence/PresenceRules.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 
 using namespace presence;
 
@@ -104,7 +105,7 @@ void CPresence::AdvanceClock(uint32_t minutes)
 
 CharacterIndex CPresence::WhoIsAtTownPlace(uint32_t place)
 {
-    Fill(GetGameDocument()->GetGameState());
+    Fill(GetScriptState().m_current_state.get());
     AdvanceClock(TOWN_TRAVEL_MINUTES);
     if (place >= TOWN_PLACE_COUNT)
         return PRESENCE_NOBODY;
@@ -115,7 +116,7 @@ CharacterIndex CPresence::WhoIsAtTownPlace(uint32_t place)
 
 CharacterIndex CPresence::WhoIsAtSubmapPlace(uint32_t place)
 {
-    Fill(GetGameDocument()->GetGameState());
+    Fill(GetScriptState().m_current_state.get());
     AdvanceClock(SUBMAP_TRAVEL_MINUTES);
     if (place >= SUBMAP_PLACE_COUNT)
         return PRESENCE_NOBODY;
@@ -126,7 +127,7 @@ CharacterIndex CPresence::WhoIsAtSubmapPlace(uint32_t place)
 
 CharacterIndex CPresence::WhoIsAtSchoolPlace(uint32_t currentFloor, uint32_t place)
 {
-    Fill(GetGameDocument()->GetGameState());
+    Fill(GetScriptState().m_current_state.get());
     const uint32_t floor = SchoolFloor(place);
     const uint32_t distance = currentFloor > floor ? currentFloor - floor : floor - currentFloor;
     AdvanceClock(SCHOOL_BASE_TRAVEL + SCHOOL_TRAVEL_PER_FLOOR * distance);

@@ -20,6 +20,7 @@
 #include "screens/base/CDialog.h"
 #include "screens/base/CMesWnd.h"
 #include "screens/base/ScreenWork.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncString.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/exec/CFuncExec.h"
@@ -930,12 +931,11 @@ void CBacklogScreen::JumpBack(int32_t index)
     const LogBuffer* record = Record(index);
     if (record == nullptr || index >= EntryCount)
         return;
-    GameDocument* document = GetGameDocument();
-    FlagBuffer* state = document->m_current_state.get();
+    FlagBuffer* state = GetScriptState().m_current_state.get();
     if (state != nullptr)
         SaveStore::MergeIntoFlagFile(0, *state);
-    if (document->SaveDataTable)
-        document->SaveDataTable->Assign(record->JumpState);
+    if (GetScriptState().SaveDataTable)
+        GetScriptState().SaveDataTable->Assign(record->JumpState);
     if (state != nullptr)
         state->Assign(record->StateSnapshot);
     SetConfigOneMes(0);

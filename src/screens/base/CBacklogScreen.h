@@ -32,6 +32,11 @@ inline constexpr uint32_t ENGINE_STATE_BACKLOG_OPEN = 0x400;
 // The sprite layer the backlog typesets its texts into.
 inline constexpr int32_t BACKLOG_TEXT_LAYER = 7;
 
+// 1: the backlog draws its literal head lines with the language's text service rather than its
+// own face. Nothing sets it yet.
+int32_t GetBacklogLayoutSwitch();
+void SetBacklogLayoutSwitch(int32_t value);
+
 class IBackLog : public ISystemParts
 {
 public:

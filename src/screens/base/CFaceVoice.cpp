@@ -15,6 +15,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 
 namespace {
@@ -170,14 +171,14 @@ void CFaceVoice::ApplyFaceItem(size_t index)
     GameDocument* document = GetGameDocument();
     if (document == nullptr)
         return;
-    if (ScriptValueTable* table = document->SaveDataTable.get())
+    if (ScriptValueTable* table = GetScriptState().SaveDataTable.get())
         table->Remove(FACE_RECORD_GROUP, static_cast<uint16_t>(character));
-    if (FlagBuffer* state = document->m_current_state.get();
+    if (FlagBuffer* state = GetScriptState().m_current_state.get();
         state != nullptr && state->Variables.size() >= 2) {
         state->Variables[0] = ScriptValue::FromInteger(record.Group);
         state->Variables[1] = ScriptValue::FromInteger(record.Slot);
     }
-    if (ScriptValueTable* table = document->SaveDataTable.get()) {
+    if (ScriptValueTable* table = GetScriptState().SaveDataTable.get()) {
         ScriptValueArray saved;
         saved.Group = FACE_RECORD_GROUP;
         saved.Index = static_cast<uint16_t>(character);

@@ -29,6 +29,7 @@
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/save/SaveStore.h"
@@ -670,7 +671,7 @@ CMesButton::HelpStrip CMesButton::HelpStripLayer()
 {
     // The text layer's strip below the screen's picture; the pixel operations clip nothing, so a
     // text layer that does not reach it leaves the text to the parts' own strip.
-    const FlagBuffer* state = GetGameDocument()->m_current_state.get();
+    const FlagBuffer* state = GetScriptState().m_current_state.get();
     if (state != nullptr && state->Values.size() > VALUE_TEXT_LAYER)
         if (CSpriteLayer* text = FindSpriteLayer(state->Values[VALUE_TEXT_LAYER].Integer))
             if (ILayer* layer = text->GetLayer(); layer != nullptr && layer->GetBits() != nullptr &&
@@ -823,16 +824,16 @@ void CMesButton::EndSceneSkip()
         fade->FadeToColor(0, 0);
     SetEngineState(ENGINE_STATE_SNAPSHOT);
 
-    FlagBuffer* state = Document->m_current_state.get();
-    ScriptValueTable* table = Document->SaveDataTable.get();
-    ScriptValueTable* snapshot = Document->SaveDataSnapshot.get();
+    FlagBuffer* state = GetScriptState().m_current_state.get();
+    ScriptValueTable* table = GetScriptState().SaveDataTable.get();
+    ScriptValueTable* snapshot = GetScriptState().SaveDataSnapshot.get();
     if (state != nullptr)
         SaveStore::MergeIntoFlagFile(0, *state);
     if (state == nullptr || table == nullptr || snapshot == nullptr)
         return;
     bool saved = SaveStore::WriteFlagFile(SCENE_SKIP_SCRATCH_SLOT, *state);
     if (saved) {
-        Document->SaveScriptStack(*snapshot);
+        GetScriptState().SaveScriptStack(*snapshot);
         saved = SaveStore::WriteSaveData(SCENE_SKIP_SCRATCH_SLOT, *snapshot);
     }
     if (!saved) {

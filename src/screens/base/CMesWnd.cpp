@@ -22,6 +22,7 @@
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/vm/ScriptContext.h"
@@ -92,7 +93,7 @@ void CMesWnd::LoadMessageText(MessageText& text, int32_t index)
 {
     text = MessageText{};
     text.Text = GetBacklogEntryString(index);
-    ScriptContext* context = GetGameDocument()->m_script_context.get();
+    ScriptContext* context = GetScriptState().m_script_context.get();
     const LogBuffer* entry = nullptr;
     if (context != nullptr && index >= 0 && static_cast<size_t>(index) < context->Backlog.Entries.size())
         entry = context->Backlog.Entries[static_cast<size_t>(index)].get();

@@ -23,6 +23,7 @@
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "screens/system/CSaveDialog.h"
+#include "script/ScriptState.h"
 #include "script/save/SaveStore.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/CScript.h"
@@ -95,7 +96,7 @@ class ChoiceTextSize
 public:
     ChoiceTextSize()
     {
-        if (FlagBuffer* state = GetGameDocument()->m_current_state.get();
+        if (FlagBuffer* state = GetScriptState().m_current_state.get();
             state != nullptr && state->Values.size() > VALUE_TEXT_HEIGHT) {
             m_width = state->Values[VALUE_TEXT_WIDTH];
             m_height = state->Values[VALUE_TEXT_HEIGHT];
@@ -106,7 +107,7 @@ public:
     }
     ~ChoiceTextSize()
     {
-        FlagBuffer* state = GetGameDocument()->m_current_state.get();
+        FlagBuffer* state = GetScriptState().m_current_state.get();
         if (m_held && state != nullptr && state->Values.size() > VALUE_TEXT_HEIGHT) {
             state->Values[VALUE_TEXT_WIDTH] = m_width;
             state->Values[VALUE_TEXT_HEIGHT] = m_height;

@@ -240,6 +240,22 @@ int32_t IBackLog::ReplayVoice(int32_t n)
     return 2;
 }
 
+namespace {
+
+int32_t g_layout_switch = 0;
+
+} // namespace
+
+int32_t GetBacklogLayoutSwitch()
+{
+    return g_layout_switch;
+}
+
+void SetBacklogLayoutSwitch(int32_t value)
+{
+    g_layout_switch = value;
+}
+
 void IBackLog::DrawEntry(int32_t index)
 {
     const LogBuffer* record = Record(index);
@@ -249,7 +265,7 @@ void IBackLog::DrawEntry(int32_t index)
     if (record->HeadTextId != -1) {
         const int32_t id = record->HeadTextId;
         TypesetBox(box, [id](TextBox& text) { DrawLangText(id, text); });
-    } else if (GetGameDocument()->m_layout_switch == 1) {
+    } else if (GetBacklogLayoutSwitch() == 1) {
         TypesetBox(box, [](TextBox& text) { DrawTextString(text); });
     } else {
         TypesetBox(box);

@@ -6,6 +6,7 @@
 #include "foundation/IMouse.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncBackLog.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncVoice.h"
@@ -144,7 +145,7 @@ void IMesWnd::StopVoiceOn(int32_t channel, int32_t force)
 
 CStringUTF8 IMesWnd::GetBacklogEntryString(int32_t index)
 {
-    if (GetGameDocument()->m_script_context == nullptr)
+    if (GetScriptState().m_script_context == nullptr)
         return CStringUTF8();
     CFuncBackLog backlog;
     return backlog.GetEntryString(index);

@@ -14,6 +14,7 @@
 #include "screens/base/ISelect.h"
 #include "screens/base/ScreenParts.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/vm/BacklogStore.h"
 
 namespace {
@@ -75,7 +76,7 @@ Shared g_menu;
 
 FlagBuffer* State()
 {
-    return GetGameDocument()->m_current_state.get();
+    return GetScriptState().m_current_state.get();
 }
 
 uint8_t Flag(uint32_t index)

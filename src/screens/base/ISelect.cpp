@@ -22,6 +22,7 @@
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CStatusPlate.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncEffect.h"
 #include "script/vm/ScriptContext.h"
 
@@ -82,12 +83,12 @@ ISelect::~ISelect()
 
 FlagBuffer* ISelect::CurrentFlagBuffer()
 {
-    return Document->m_current_state.get();
+    return GetScriptState().m_current_state.get();
 }
 
 ScriptContext* ISelect::GetScriptContext()
 {
-    return Document->m_script_context.get();
+    return GetScriptState().m_script_context.get();
 }
 
 CLayerFile* ISelect::LayerFile()
@@ -331,43 +332,43 @@ void ISelect::RunScript(int32_t handle)
         return;
     // The record may be recycled while its code runs.
     const std::vector<uint8_t> copy = *code;
-    Document->AttachAndRunScript(copy.data(), static_cast<uint32_t>(copy.size()));
+    GetScriptState().AttachAndRunScript(copy.data(), static_cast<uint32_t>(copy.size()));
 }
 
 void ISelect::RunScriptForAnswer(int32_t handle, uint32_t bit)
 {
     AnswerRun run(*this, bit);
-    Document->ScriptResult = 0;
-    Document->ScriptResultList.clear();
+    GetScriptState().ScriptResult = 0;
+    GetScriptState().ScriptResultList.clear();
     RunScript(handle);
 }
 
 void ISelect::RunScriptForList(int32_t handle, std::vector<int32_t>& out)
 {
     RunScriptForAnswer(handle, ENGINE_STATE_LIST_ANSWER);
-    out = Document->ScriptResultList;
+    out = GetScriptState().ScriptResultList;
 }
 
 int32_t ISelect::RunScriptForValue(int32_t handle)
 {
     RunScriptForAnswer(handle, ENGINE_STATE_VALUE_ANSWER);
-    return Document->ScriptResult;
+    return GetScriptState().ScriptResult;
 }
 
 void ISelect::RunCode(const uint8_t* code, uint32_t size)
 {
     if (code != nullptr && size != 0)
-        Document->AttachAndRunScript(code, size);
+        GetScriptState().AttachAndRunScript(code, size);
 }
 
 int32_t ISelect::RunCodeForValue(const uint8_t* code, uint32_t size)
 {
     AnswerRun run(*this, ENGINE_STATE_VALUE_ANSWER);
-    Document->ScriptResult = 0;
-    Document->MeasuredWidthTotal = 0;
-    Document->MeasuredLineWidths.clear();
+    GetScriptState().ScriptResult = 0;
+    GetScriptState().MeasuredWidthTotal = 0;
+    GetScriptState().MeasuredLineWidths.clear();
     RunCode(code, size);
-    return Document->ScriptResult != 0 ? Document->ScriptResult : Document->MeasuredWidthTotal;
+    return GetScriptState().ScriptResult != 0 ? GetScriptState().ScriptResult : GetScriptState().MeasuredWidthTotal;
 }
 
 void ISelect::ReadFile(const CStringUTF8& name, std::vector<uint8_t>& out)

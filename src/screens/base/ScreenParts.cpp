@@ -6,6 +6,7 @@
 #include "graphics/CSpriteTexture.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ void MarkLayerDrawn(CSpriteLayer& layer)
 
 int32_t CurrentVariable(size_t index)
 {
-    const FlagBuffer* state = GetGameDocument()->m_current_state.get();
+    const FlagBuffer* state = GetScriptState().m_current_state.get();
     return state != nullptr && index < state->Variables.size() ? state->Variables[index].Integer : 0;
 }
 

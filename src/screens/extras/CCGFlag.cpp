@@ -7,6 +7,7 @@
 #include "foundation/GameDocument.h"
 #include "screens/extras/CGTables.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ void CCGFlag::RegisterCombination()
 {
     if (BaseName.empty())
         return;
-    if (FlagBuffer* state = GetGameDocument()->m_current_state.get();
+    if (FlagBuffer* state = GetScriptState().m_current_state.get();
         state != nullptr && REGISTRATION_MARKER < state->Flags.size())
         state->Flags[REGISTRATION_MARKER] = 1;
     ShownOverlays = OverlayList();

@@ -9,6 +9,7 @@
 #include "foundation/PlayerMessage.h"
 #include "platform/user/MessageBoxApi.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ std::optional<CGTables> Refuse(std::string* error, const char* file, size_t line
 FlagBuffer* CurrentState()
 {
     GameDocument* document = GetGameDocument();
-    return document != nullptr ? document->m_current_state.get() : nullptr;
+    return document != nullptr ? GetScriptState().m_current_state.get() : nullptr;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/save/SaveStore.h"
 
 namespace {
@@ -75,7 +76,7 @@ int32_t CScMode::GetSceneCount(int32_t heroine)
 
 void CScMode::SetFlag(int32_t index, int32_t value)
 {
-    FlagBuffer* state = GetGameDocument()->m_current_state.get();
+    FlagBuffer* state = GetScriptState().m_current_state.get();
     if (state != nullptr && index >= 0 && static_cast<size_t>(index) < state->Flags.size())
         state->Flags[static_cast<size_t>(index)] = static_cast<uint8_t>(value);
 }

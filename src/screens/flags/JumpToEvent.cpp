@@ -7,6 +7,7 @@
 #include "foundation/PlayerMessage.h"
 #include "game/hints/HintReachability.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncScript.h"
 #include "script/commands/CFuncVoice.h"
 #include "script/vm/CScript.h"
@@ -23,15 +24,14 @@ void RaiseFlag(FlagBuffer& state, size_t index)
 
 void JumpToEvent(const FlagHintRecord& record)
 {
-    GameDocument* document = GetGameDocument();
     std::shared_ptr<CScript> scene;
     try {
-        scene = document->AttachScript(record.SceneFile);
+        scene = GetScriptState().AttachScript(record.SceneFile);
     } catch (const CExecException& failure) {
         ShowPlayerMessage(0, failure.GetMessage());
         return;
     }
-    if (FlagBuffer* state = document->m_current_state.get()) {
+    if (FlagBuffer* state = GetScriptState().m_current_state.get()) {
         const int32_t date = record.FirstDate & 0xFFFF;
         if (state->GameDate() != date)
             RaiseFlag(*state, FLAG_JUMP_NEW_DAY);

@@ -12,6 +12,7 @@
 #include "graphics/SpriteLayerOf.h"
 #include "screens/base/ScreenWork.h"
 #include "screens/map/SubMapLayout.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ void CCps::DrawSubmapPresenceIcons(CSprite* target)
         break;
     }
     case 5: {
-        clock.Fill(GetGameDocument()->GetGameState());
+        clock.Fill(GetScriptState().m_current_state.get());
         clock.AdvanceClock(SCHOOL_PLACE_6_MINUTES);
         const int32_t who = clock.WhoIsAtSchoolPlace6();
         if (who != -1)

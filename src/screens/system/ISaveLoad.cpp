@@ -17,6 +17,7 @@
 #include "screens/base/ScreenWork.h"
 #include "screens/extras/StaticNameTables.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveStore.h"
@@ -49,7 +50,7 @@ ILayer* ThumbnailLayer(std::unique_ptr<CDIBDC>& layer)
 
 FlagBuffer* LiveState()
 {
-    return GetGameDocument()->m_current_state.get();
+    return GetScriptState().m_current_state.get();
 }
 
 void SetVariable(FlagBuffer& state, size_t index, int32_t value)
@@ -190,8 +191,7 @@ bool ISaveLoad::SaveOver(uint32_t slot, const CStringUTF8& comment)
 bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint32_t over)
 {
     FlagBuffer* live = LiveState();
-    GameDocument* document = GetGameDocument();
-    if (live == nullptr || slot < SLOT_FIRST || slot > SLOT_LAST || !document->SaveDataSnapshot)
+    if (live == nullptr || slot < SLOT_FIRST || slot > SLOT_LAST || !GetScriptState().SaveDataSnapshot)
         return false;
 
     // Everything is made in memory first; until the system file is written nothing live changes.
@@ -224,8 +224,8 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
     std::ranges::copy(table, TableOf(stored).begin());
 
     ScriptValueTable data;
-    data.Assign(*document->SaveDataSnapshot);
-    document->SaveScriptStack(data);
+    data.Assign(*GetScriptState().SaveDataSnapshot);
+    GetScriptState().SaveScriptStack(data);
 
     CopyTableAndVariables(system, table, stored);
     SaveStore::MergeFlagsIntoImage(system, *live);
@@ -234,7 +234,7 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
 
     CopyTableAndVariables(*live, table, stored);
     live->ClearEngineStateBits(ENGINE_STATE_SNAPSHOT);
-    document->SaveDataSnapshot->Assign(data);
+    GetScriptState().SaveDataSnapshot->Assign(data);
     RecountSlots();
     return true;
 }
@@ -334,8 +334,7 @@ void ISaveLoad::ContinueGame()
 void ISaveLoad::LoadSlot(uint32_t slot)
 {
     FlagBuffer* live = LiveState();
-    GameDocument* document = GetGameDocument();
-    if (live == nullptr || !document->SaveDataTable || !document->SaveDataSnapshot)
+    if (live == nullptr || !GetScriptState().SaveDataTable || !GetScriptState().SaveDataSnapshot)
         return;
     FlagBuffer system;
     if (!SaveStore::ReadSystemFile(system))
@@ -350,7 +349,7 @@ void ISaveLoad::LoadSlot(uint32_t slot)
         SaveStore::ReadSaveData(slot, data, MissingSaveData::Report) != SaveFileRead::Loaded)
         return;
     // A save whose scripts the game no longer holds would end the game half loaded.
-    if (const CStringUTF8 reason = document->CheckScriptStack(data); !reason.IsEmpty()) {
+    if (const CStringUTF8 reason = GetScriptState().CheckScriptStack(data); !reason.IsEmpty()) {
         CStringUTF8 text;
         ShowPlayerMessage(0, text.Format("%u番のセーブデータは読み込めません。\n%s", slot, reason.GetText()));
         return;
@@ -360,8 +359,8 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     SaveStore::MergeFlagsIntoImage(system, *live);
     // A system file that cannot be written has been reported; the load still goes on.
     (void)SaveStore::WriteFlagFile(0, system);
-    document->SaveDataTable->Assign(data);
-    document->SaveDataSnapshot->Assign(data);
+    GetScriptState().SaveDataTable->Assign(data);
+    GetScriptState().SaveDataSnapshot->Assign(data);
     live->Assign(loaded);
     if (VARIABLE_QUICK_SAVE_MADE < system.Variables.size() &&
         VARIABLE_QUICK_SAVE_MADE < live->Variables.size())

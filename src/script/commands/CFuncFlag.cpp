@@ -5,6 +5,7 @@
 #include "foundation/CExecException.h"
 #include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/save/SaveStore.h"
 #include "script/vm/ScriptContext.h"
@@ -127,12 +128,12 @@ void IFuncFlag::LoadAndRestart(uint32_t file)
         // A restart the game cannot carry out would end it: refused before anything changes,
         // and the script goes on with the state it has.
         CStringUTF8 reason =
-            Document->SaveDataTable ? Document->CheckScriptStack(*Document->SaveDataTable) : CStringUTF8();
+            GetScriptState().SaveDataTable ? GetScriptState().CheckScriptStack(*GetScriptState().SaveDataTable) : CStringUTF8();
         const CStringUTF8 name = read ? loaded.Name : CurrentState->Name;
         std::shared_ptr<CScript> script;
         if (reason.IsEmpty()) {
             try {
-                script = Document->AttachScript(name);
+                script = GetScriptState().AttachScript(name);
             } catch (const CExecException&) {
                 reason.Format("スクリプト %s がありません", name.GetText());
             }
@@ -145,7 +146,7 @@ void IFuncFlag::LoadAndRestart(uint32_t file)
         }
         if (read)
             CurrentState->Assign(loaded);
-        Document->ReplaceScript(script);
+        GetScriptState().ReplaceScript(script);
     } else if (read && CurrentState != nullptr) {
         CurrentState->Assign(loaded);
     }

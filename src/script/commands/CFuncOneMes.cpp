@@ -6,6 +6,7 @@
 #include "foundation/CFile.h"
 #include "foundation/GameDocument.h"
 #include "foundation/WriteFileAtomically.h"
+#include "script/ScriptState.h"
 #include "script/save/SaveStore.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
@@ -62,14 +63,14 @@ std::vector<uint8_t>* CFuncOneMes::Buffer()
 
 CStringUTF8 CFuncOneMes::ScriptName() const
 {
-    return Document != nullptr && Document->m_current_script ? Document->m_current_script->GetName()
+    return Document != nullptr && GetScriptState().m_current_script ? GetScriptState().m_current_script->GetName()
                                                              : CStringUTF8();
 }
 
 int32_t CFuncOneMes::ScriptLine() const
 {
-    return Document != nullptr && Document->m_current_script
-               ? static_cast<int32_t>(Document->m_current_script->Line)
+    return Document != nullptr && GetScriptState().m_current_script
+               ? static_cast<int32_t>(GetScriptState().m_current_script->Line)
                : 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/save/SaveStore.h"
 #include "script/vm/ScriptContext.h"
@@ -18,8 +19,8 @@ uint32_t KeyOf(int32_t group, int32_t index)
 } // namespace
 
 CFuncSave::CFuncSave()
-    : m_table(Document != nullptr ? Document->SaveDataTable.get() : nullptr)
-    , m_snapshot(Document != nullptr ? Document->SaveDataSnapshot.get() : nullptr)
+    : m_table(Document != nullptr ? GetScriptState().SaveDataTable.get() : nullptr)
+    , m_snapshot(Document != nullptr ? GetScriptState().SaveDataSnapshot.get() : nullptr)
 {}
 
 void CFuncSave::Call(CScript&)
@@ -76,11 +77,11 @@ void CFuncSave::Call(CScript&)
         break;
     case 9:
         if (Document != nullptr && m_table != nullptr)
-            Document->RestoreScriptStack(*m_table);
+            GetScriptState().RestoreScriptStack(*m_table);
         break;
     case 10:
         if (Document != nullptr)
-            Document->RestoreTopScriptPosition();
+            GetScriptState().RestoreTopScriptPosition();
         break;
     case 11:
         if (m_table != nullptr && m_snapshot != nullptr)
@@ -124,7 +125,7 @@ void CFuncSave::SetDataTable(const ScriptValueTable& table)
 void CFuncSave::SaveScriptStack()
 {
     if (Document != nullptr && m_snapshot != nullptr)
-        Document->SaveScriptStack(*m_snapshot);
+        GetScriptState().SaveScriptStack(*m_snapshot);
 }
 
 void CFuncSave::RemoveValueArray(int32_t group, int32_t index)

@@ -1,17 +1,18 @@
 #include "script/commands/CFuncScript.h"
 
 #include "foundation/GameDocument.h"
+#include "script/ScriptState.h"
 #include "script/vm/ScriptContext.h"
 
 void CFuncScript::ReplaceByName(const CStringUTF8& name)
 {
-    ReplaceWith(Document->AttachScript(name));
+    ReplaceWith(GetScriptState().AttachScript(name));
 }
 
 void CFuncScript::ReplaceWith(const std::shared_ptr<CScript>& script)
 {
     if (script)
-        Document->ReplaceScript(script);
+        GetScriptState().ReplaceScript(script);
     Context->ValueStack.clear();
 }
 
@@ -25,12 +26,12 @@ void CFuncScript::Call(CScript&)
         ReplaceByName(name);
         return;
     }
-    std::shared_ptr<CScript> script = Document->AttachScript(name);
+    std::shared_ptr<CScript> script = GetScriptState().AttachScript(name);
     if (sub == 2) {
         script->SetResident();
-        Document->m_resident_scripts.push_back(script);
+        GetScriptState().m_resident_scripts.push_back(script);
     }
-    Document->CallScript(script);
+    GetScriptState().CallScript(script);
     if (sub == 1)
         Context->ValueStack.clear();
 }

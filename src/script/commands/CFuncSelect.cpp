@@ -3,6 +3,7 @@
 #include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"
+#include "script/ScriptState.h"
 #include "script/SelectManager.h"
 #include "script/vm/ScriptContext.h"
 
@@ -17,8 +18,8 @@ void CFuncSelect::Call(CScript&)
         break;
     }
     case 1:
-        if (Document->m_select_manager)
-            ClearSelectBuffers(*Document->m_select_manager);
+        if (GetScriptState().m_select_manager)
+            ClearSelectBuffers(*GetScriptState().m_select_manager);
         break;
     case 2: {
         ScriptValue result = ScriptValue::FromInteger(-1);
@@ -31,9 +32,9 @@ void CFuncSelect::Call(CScript&)
         Context->PopValue();
         break;
     case 8:
-        Document->RestoreTopScriptPosition();
-        if (Document->m_current_script && CurrentState != nullptr)
-            Document->m_current_script->JumpToTableB(static_cast<uint32_t>(CurrentState->ChoicePosition()));
+        GetScriptState().RestoreTopScriptPosition();
+        if (GetScriptState().m_current_script && CurrentState != nullptr)
+            GetScriptState().m_current_script->JumpToTableB(static_cast<uint32_t>(CurrentState->ChoicePosition()));
         break;
     default:
         break;

@@ -10,6 +10,7 @@
 #include "foundation/ScreenSettings.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/SpriteLayerRegistry.h"
+#include "script/ScriptState.h"
 #include "script/ScriptWork.h"
 
 namespace {
@@ -47,7 +48,7 @@ CFontDIB* CFuncString::CurrentFont(CFontDIB* font) const
 {
     if (font)
         return font;
-    switch (Document->FontIndex) {
+    switch (GetScriptState().FontIndex) {
     case 1:
         return GetSpriteLayerRegistry().GetFont(DOCUMENT_FONT_SECOND);
     case 2:

@@ -2,10 +2,11 @@
 
 #include "foundation/CInputView.h"
 #include "foundation/GameDocument.h"
+#include "script/ScriptState.h"
 
 IFunc::IFunc()
     : Document(GetGameDocument())
-    , Context(Document->m_script_context.get())
+    , Context(GetScriptState().m_script_context.get())
     , InputView(GetInputView())
-    , CurrentState(Document->m_current_state.get())
+    , CurrentState(GetScriptState().m_current_state.get())
 {}

@@ -20,6 +20,7 @@
 #include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptScreenTable.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncSprite.h"
 #include "script/commands/ScriptWaits.h"
 #include "script/exec/ExecPictureTools.h"
@@ -53,11 +54,11 @@ void SetOverlay(const CStringUTF8& name, int32_t index)
 }
 
 template <class Table>
-void CreateFixedPictures(GameDocument* document, CScript& script, const Table& table)
+void CreateFixedPictures(CScript& script, const Table& table)
 {
     for (const FixedPicture& entry : table) {
         // The sprite group's own create: number, width, height, priority, kind.
-        ScriptContext& context = *document->m_script_context;
+        ScriptContext& context = *GetScriptState().m_script_context;
         context.PushInteger(SPRITE_KIND_DIB);
         context.PushInteger(entry.priority);
         context.PushInteger(SCREEN_H);
@@ -263,7 +264,7 @@ void CFuncExec::PictureSet(CScript& script)
 {
     const int32_t sub = Context->PopInteger();
     if (sub == 0)
-        CreateFixedPictures(Document, script, STATION_SET);
+        CreateFixedPictures(script, STATION_SET);
     else if (sub == 1)
         RemoveFixedPictures(STATION_SET);
 }
@@ -272,7 +273,7 @@ void CFuncExec::EpiloguePicture(CScript& script)
 {
     const int32_t sub = Context->PopInteger();
     if (sub == 0)
-        CreateFixedPictures(Document, script, EPILOGUE);
+        CreateFixedPictures(script, EPILOGUE);
     else if (sub == 1)
         RemoveFixedPictures(EPILOGUE);
 }

@@ -12,6 +12,7 @@
 #include "foundation/WriteFileAtomically.h"
 #include "platform/kernel/FileApi.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveThumbnail.h"
@@ -29,7 +30,7 @@ CStringUTF8 SaveFolder()
 
 bool IsSecondScenario()
 {
-    const FlagBuffer* state = GetGameDocument()->GetGameState();
+    const FlagBuffer* state = GetScriptState().m_current_state.get();
     return state != nullptr && state->SpMode() == 1;
 }
 

@@ -5,6 +5,7 @@
 
 #include "foundation/CExecException.h"
 #include "foundation/GameDocument.h"
+#include "script/ScriptState.h"
 #include "script/vm/ScriptContext.h"
 
 namespace {
@@ -64,7 +65,7 @@ const std::vector<uint8_t>* BacklogStore::FindCode(int32_t handle) const
 
 int32_t CountBacklogEntries()
 {
-    const ScriptContext* context = GetGameDocument()->m_script_context.get();
+    const ScriptContext* context = GetScriptState().m_script_context.get();
     return context ? context->Backlog.CountEntries() : 0;
 }
 
@@ -81,8 +82,7 @@ bool BacklogStore::NextEntry()
         next = static_cast<int32_t>(Entries.size()) - 1;
     }
     CurrentIndex = next;
-    GameDocument* document = GetGameDocument();
-    FlagBuffer* state = document->m_current_state.get();
+    FlagBuffer* state = GetScriptState().m_current_state.get();
     bool entry_was_open = false;
     if (state && !state->Values.empty()) {
         entry_was_open = state->TestEngineState(ENGINE_STATE_ENTRY_OPEN);
@@ -90,11 +90,11 @@ bool BacklogStore::NextEntry()
         state->SetEngineStateBits(ENGINE_STATE_SNAPSHOT);
     }
     LogBuffer& entry = *Entries[static_cast<size_t>(CurrentIndex)];
-    if (document->SaveDataTable)
-        entry.JumpState.Assign(*document->SaveDataTable);
+    if (GetScriptState().SaveDataTable)
+        entry.JumpState.Assign(*GetScriptState().SaveDataTable);
     if (state)
         entry.StateSnapshot.Assign(*state);
-    document->SaveScriptStack(entry.JumpState);
+    GetScriptState().SaveScriptStack(entry.JumpState);
     if (state && !state->Values.empty()) {
         state->ClearEngineStateBits(ENGINE_STATE_SNAPSHOT);
         if (entry_was_open)

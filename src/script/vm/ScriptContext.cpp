@@ -19,6 +19,7 @@
 #include "platform/kernel/CodePageApi.h"
 #include "platform/kernel/ErrorApi.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/SelectManager.h"
 #include "script/commands/LibraryTable.h"
@@ -76,7 +77,7 @@ ScriptContext::~ScriptContext() = default;
 
 FlagBuffer* ScriptContext::GetState() const
 {
-    return GetGameDocument()->m_current_state.get();
+    return GetScriptState().m_current_state.get();
 }
 
 bool ScriptContext::IsRecording(uint32_t bits) const
@@ -182,10 +183,9 @@ void ScriptContext::ReportBankOf(const FlagBuffer& bank, size_t kind, int32_t in
 
 std::vector<ScriptValue>* ScriptContext::GetLocals()
 {
-    GameDocument* document = GetGameDocument();
-    if (document->LocalFrameStack.empty())
+    if (GetScriptState().LocalFrameStack.empty())
         return nullptr;
-    return document->LocalFrameStack.back().get();
+    return GetScriptState().LocalFrameStack.back().get();
 }
 
 void ScriptContext::LoadFromBank(uint8_t opcode)
@@ -396,8 +396,7 @@ void ScriptContext::CallFunction(CScript&)
         ReportScriptError(text);
         return;
     }
-    GameDocument* document = GetGameDocument();
-    if (document->LocalFrameStack.size() >= MAX_FUNCTION_CALL_DEPTH) {
+    if (GetScriptState().LocalFrameStack.size() >= MAX_FUNCTION_CALL_DEPTH) {
         CStringUTF8 text;
         text.Format("Liblary ID:%u の呼び出しが %u 段を超えています", id,
                     static_cast<unsigned>(MAX_FUNCTION_CALL_DEPTH));
@@ -413,8 +412,8 @@ void ScriptContext::CallFunction(CScript&)
     }
     for (ScriptValue& value : *frame)
         PopValue(value);
-    document->LocalFrameStack.push_back(std::move(frame));
-    document->CallScript(function.Script);
+    GetScriptState().LocalFrameStack.push_back(std::move(frame));
+    GetScriptState().CallScript(function.Script);
     function.Script->SetPosition(function.BodyPosition);
 }
 
@@ -535,14 +534,13 @@ int32_t ScriptContext::CentringOffset() const
 
 void ScriptContext::AddMeasuredWidth(int32_t width)
 {
-    GameDocument* document = GetGameDocument();
-    if (document->MeasuredLineWidths.empty() || width == -1)
-        document->MeasuredLineWidths.push_back(0);
+    if (GetScriptState().MeasuredLineWidths.empty() || width == -1)
+        GetScriptState().MeasuredLineWidths.push_back(0);
     if (width == -1)
         return;
-    int32_t& line = document->MeasuredLineWidths.back();
+    int32_t& line = GetScriptState().MeasuredLineWidths.back();
     line = Wrap(int64_t{line} + width);
-    document->MeasuredWidthTotal = Wrap(int64_t{document->MeasuredWidthTotal} + width);
+    GetScriptState().MeasuredWidthTotal = Wrap(int64_t{GetScriptState().MeasuredWidthTotal} + width);
 }
 
 bool ScriptContext::IsMeasuring() const
@@ -611,7 +609,7 @@ void ScriptContext::NewLine()
         return;
     if (IsMeasuring()) {
         if (state->TestEngineState(ENGINE_STATE_MEASURE_LINES))
-            GetGameDocument()->MeasuredLineWidths.push_back(0);
+            GetScriptState().MeasuredLineWidths.push_back(0);
         return;
     }
     if (IsRecording(ENGINE_STATE_RECORDING | ENGINE_STATE_ENTRY_OPEN)) {
@@ -673,7 +671,7 @@ void ScriptContext::ShiftedRun(CScript& script)
     };
     ++m_shifted_run_depth;
     try {
-        GetGameDocument()->RunNestedFrames(script);
+        GetScriptState().RunNestedFrames(script);
     } catch (...) {
         restore();
         throw;
@@ -843,12 +841,11 @@ void ScriptContext::Step(CScript& script)
             if (slot < state->Values.size())
                 SetIntegerValue(state->Values[slot], static_cast<int32_t>(index));
         }
-        GameDocument* document = GetGameDocument();
-        if (document->SaveDataSnapshot && document->SaveDataTable)
-            document->SaveDataSnapshot->Assign(*document->SaveDataTable);
-        if (opcode == 0x1A && document->m_select_manager && document->SaveDataTable) {
+        if (GetScriptState().SaveDataSnapshot && GetScriptState().SaveDataTable)
+            GetScriptState().SaveDataSnapshot->Assign(*GetScriptState().SaveDataTable);
+        if (opcode == 0x1A && GetScriptState().m_select_manager && GetScriptState().SaveDataTable) {
             if (FlagBuffer* state = GetState())
-                PushSelectBuffer(*document->m_select_manager, *state, *document->SaveDataTable, *document);
+                PushSelectBuffer(*GetScriptState().m_select_manager, *state, *GetScriptState().SaveDataTable, GetScriptState());
         }
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "HintTestFixture.h"
 #include "foundation/CStringBase.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ TEST_F(HintContextTest, UnknownHeroineGivesAnEmptyListAfterTheCopy)
 {
     SetHintMoment(m_state, 1229, 1930, 6, 3);
     m_state.SetMoney(1234);
-    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(m_state);
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>(m_state);
     HintContext context = MakeContext();
     EXPECT_TRUE(BuildHeroineHints(context, 15).empty());
     EXPECT_EQ(context.Date, 1229);
@@ -27,7 +28,7 @@ TEST_F(HintContextTest, ShortStateReadsAsZerosAndStaysUntouched)
     old_state.Flags.assign(10, 1);
     old_state.Values.resize(8);
     old_state.SetGameDate(1226);
-    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(old_state);
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>(old_state);
     HintContext context = MakeContext();
     for (uint32_t heroine = 0; heroine < 4; ++heroine)
         EXPECT_FALSE(BuildHeroineHints(context, heroine).empty());
@@ -35,7 +36,7 @@ TEST_F(HintContextTest, ShortStateReadsAsZerosAndStaysUntouched)
     EXPECT_GE(context.State.Words.size(), 1384u);
     EXPECT_GE(context.State.Variables.size(), 391u);
     EXPECT_EQ(context.Date, 1226);
-    const FlagBuffer& document_state = *GetDocument()->GetGameState();
+    const FlagBuffer& document_state = *GetScriptState().m_current_state.get();
     EXPECT_EQ(document_state.Flags, old_state.Flags);
     EXPECT_EQ(document_state.Values.size(), 8u);
     EXPECT_TRUE(document_state.Variables.empty());
@@ -68,7 +69,7 @@ TEST_F(HintContextTest, BuildingOrderDoesNotMatter)
     Seen(906);
     Seen(1174);
     const std::vector<FlagHintRecord> alone = Build(2);
-    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(m_state);
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>(m_state);
     HintContext context = MakeContext();
     BuildHeroineHints(context, 1);
     BuildHeroineHints(context, 0);

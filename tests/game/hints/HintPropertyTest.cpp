@@ -5,6 +5,7 @@
 
 #include "HintTestFixture.h"
 #include "game/hints/HintReachability.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -142,7 +143,7 @@ TEST_F(HintPropertyTest, EveryBuilderKeepsItsPromises)
     for (int state = 0; state < STATES; ++state) {
         SCOPED_TRACE(state);
         Randomise(random);
-        GetDocument()->m_current_state = std::make_unique<FlagBuffer>(m_state);
+        GetScriptState().m_current_state = std::make_unique<FlagBuffer>(m_state);
         HintContext context = MakeContext();
         m_recheck = LoadedContext();
         std::string forward[HINT_HEROINE_COUNT];
@@ -155,7 +156,7 @@ TEST_F(HintPropertyTest, EveryBuilderKeepsItsPromises)
             const uint32_t heroine = BUILT_HEROINES[k];
             EXPECT_EQ(Fingerprint(BuildHeroineHints(context, heroine)), forward[heroine]);
         }
-        const FlagBuffer& after = *GetDocument()->GetGameState();
+        const FlagBuffer& after = *GetScriptState().m_current_state.get();
         EXPECT_EQ(after.Flags, m_state.Flags);
         EXPECT_EQ(after.Words, m_state.Words);
         ASSERT_EQ(after.Variables.size(), m_state.Variables.size());

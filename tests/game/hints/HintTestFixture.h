@@ -13,6 +13,7 @@
 #include "game/hints/CastNames.h"
 #include "game/hints/HintContext.h"
 #include "mapwrite/MapTableWriter.h"
+#include "script/ScriptState.h"
 #include "support/HintStateFactory.h"
 
 inline constexpr const char* NO_FARE_TEXT = "※no fare";
@@ -59,7 +60,7 @@ protected:
     }
     std::vector<FlagHintRecord> Build(uint32_t heroine)
     {
-        GetDocument()->m_current_state = std::make_unique<FlagBuffer>(m_state);
+        GetScriptState().m_current_state = std::make_unique<FlagBuffer>(m_state);
         HintContext context = MakeContext();
         return BuildHeroineHints(context, heroine);
     }

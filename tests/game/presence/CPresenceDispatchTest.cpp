@@ -6,6 +6,7 @@
 #include "app/CVeskDoc.h"
 #include "game/presence/CPresence.h"
 #include "game/presence/GameStateBuilder.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -192,8 +193,8 @@ TEST(CPresenceDispatch, TruncatedStatesAnswerAsZeros)
             EXPECT_EQ(answers[i], answers[i % 3]) << place;
     }
     // No game state at all.
-    auto saved = std::move(GetDocument()->m_current_state);
+    auto saved = std::move(GetScriptState().m_current_state);
     EXPECT_EQ(presence.WhoIsAtSubmapPlace(5), -1);
     EXPECT_EQ(presence.WhoIsAtSchoolPlace(2, 0), -1);
-    GetDocument()->m_current_state = std::move(saved);
+    GetScriptState().m_current_state = std::move(saved);
 }

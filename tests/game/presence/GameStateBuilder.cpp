@@ -1,6 +1,7 @@
 #include "game/presence/GameStateBuilder.h"
 
 #include "app/CVeskDoc.h"
+#include "script/ScriptState.h"
 
 GameStateBuilder::GameStateBuilder()
 {
@@ -106,22 +107,22 @@ CPresence PresenceAt(const FlagBuffer& state, int32_t date, int32_t time, int32_
 }
 
 CurrentStateScope::CurrentStateScope(const FlagBuffer& state)
-    : m_saved(std::move(GetDocument()->m_current_state))
+    : m_saved(std::move(GetScriptState().m_current_state))
 {
     Set(state);
 }
 
 CurrentStateScope::~CurrentStateScope()
 {
-    GetDocument()->m_current_state = std::move(m_saved);
+    GetScriptState().m_current_state = std::move(m_saved);
 }
 
 void CurrentStateScope::Set(const FlagBuffer& state)
 {
-    GetDocument()->m_current_state = std::make_unique<FlagBuffer>(state);
+    GetScriptState().m_current_state = std::make_unique<FlagBuffer>(state);
 }
 
 FlagBuffer& CurrentStateScope::Current()
 {
-    return *GetDocument()->m_current_state;
+    return *GetScriptState().m_current_state;
 }

@@ -5,6 +5,7 @@
 #include "app/CVeskDoc.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "support/ScopedCGTables.h"
 
 namespace {
@@ -21,10 +22,10 @@ protected:
                                           {5, "c.akb", {"q.akb"}},
                                           {6, "d.akb", {}}})
     {
-        GetDocument()->m_current_state->Flags.assign(3500, 0);
+        GetScriptState().m_current_state->Flags.assign(3500, 0);
         m_registry.BuildIndex();
     }
-    std::vector<uint8_t>& Flags() { return GetDocument()->m_current_state->Flags; }
+    std::vector<uint8_t>& Flags() { return GetScriptState().m_current_state->Flags; }
     bool SeenBit(int32_t variant) { return (Flags()[3300 + variant / 8] >> (variant % 8)) & 1; }
 
     ScopedCGTables m_tables;

@@ -8,6 +8,7 @@
 #include "foundation/ByteCursor.h"
 #include "screens/extras/GalleryFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/save/SaveStore.h"
 #include "sheetgen/SheetGenerator.h"
@@ -188,7 +189,7 @@ TEST_F(CCGModeThreadTest, TabsTimeOfDayAndTheirValues)
     EXPECT_EQ(Value(16), 5) << "tab 259 leaves the returning state";
 
     gallery.Running = 1;
-    GetDocument()->m_current_state->Flags[1898] = 1;
+    GetScriptState().m_current_state->Flags[1898] = 1;
     gallery.SetPosition(1, 0, 0, 258);
     gallery.OnDecide();
     EXPECT_EQ(gallery.Running, 0);
@@ -218,7 +219,7 @@ TEST_F(CCGModeThreadTest, UnlockNeedsTheClearFlagAndMergesIntoFlagFileZero)
     gallery.OnDecide();
     EXPECT_EQ(gallery.asked, 0);
 
-    GetDocument()->m_current_state->Flags[1997] = 1; // group 2's clear flag
+    GetScriptState().m_current_state->Flags[1997] = 1; // group 2's clear flag
     ShowPage(gallery, 2, 0);
     EXPECT_EQ(At({1584 + 148, 12 + 41}), Cell(OMAKE_UNLOCK, 0));
     gallery.answer = 1;
@@ -226,7 +227,7 @@ TEST_F(CCGModeThreadTest, UnlockNeedsTheClearFlagAndMergesIntoFlagFileZero)
     gallery.OnDecide();
     EXPECT_EQ(gallery.asked, 1);
     EXPECT_FALSE(gallery.IsGroupComplete(2));
-    EXPECT_EQ(GetDocument()->m_current_state->Flags[3001], 0);
+    EXPECT_EQ(GetScriptState().m_current_state->Flags[3001], 0);
     EXPECT_EQ(std::filesystem::file_size(file), size);
     EXPECT_EQ(std::filesystem::last_write_time(file), written) << "a declined unlock writes nothing";
 
@@ -251,9 +252,9 @@ TEST_F(CCGModeThreadTest, GroupSixteenCountsAnyClearFlag)
 {
     CCGMode gallery;
     for (const uint32_t flag : {1998u, 2010u}) {
-        GetDocument()->m_current_state->Flags.assign(4000, 0);
+        GetScriptState().m_current_state->Flags.assign(4000, 0);
         EXPECT_FALSE(gallery.IsGroupCleared(16));
-        GetDocument()->m_current_state->Flags[flag] = 1;
+        GetScriptState().m_current_state->Flags[flag] = 1;
         EXPECT_TRUE(gallery.IsGroupCleared(16)) << flag;
     }
 }
@@ -302,7 +303,7 @@ TEST_F(CCGModeThreadTest, CursorKeyTables)
         EXPECT_EQ(gallery.CursorTarget(c.key), c.target)
             << "level " << c.level << " hover " << c.hover << " key " << static_cast<int>(c.key);
     }
-    GetDocument()->m_current_state->Flags[1997] = 1;
+    GetScriptState().m_current_state->Flags[1997] = 1;
     gallery.SetPosition(1, 2, 0, OMAKE_RETURN);
     EXPECT_EQ(gallery.CursorTarget(CursorKey::Right), OMAKE_UNLOCK) << "with the group's clear flag";
 }
@@ -366,7 +367,7 @@ TEST_F(CCGModeOrderThreadTest, TheOutOfOrderVariantTakesItsRowPosition)
     for (int32_t id = 293; id <= 303; ++id)
         Seen(id);
     EXPECT_TRUE(CCGMode().IsGroupComplete(4));
-    GetDocument()->m_current_state->Flags[3300 + 927 / 8] = 0;
+    GetScriptState().m_current_state->Flags[3300 + 927 / 8] = 0;
     EXPECT_FALSE(CCGMode().IsGroupComplete(4)) << "variant 927 counts";
     gallery.ReleaseParts();
 }
@@ -385,7 +386,7 @@ protected:
 
 TEST_F(CCGModeNoDialogThreadTest, AnUnbuildableConfirmationDeclines)
 {
-    GetDocument()->m_current_state->Flags[1997] = 1;
+    GetScriptState().m_current_state->Flags[1997] = 1;
     CCGMode gallery;
     ASSERT_EQ(gallery.CreateParts(), 1);
     gallery.SetPosition(1, 2, 0, OMAKE_UNLOCK);

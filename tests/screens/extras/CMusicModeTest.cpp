@@ -13,6 +13,7 @@
 #include "movie/MovieVolumeRecord.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/MusicSheets.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
@@ -55,10 +56,9 @@ protected:
         : ScreenFixture(Data(), Pictures())
     {
         ResetCastNames();
-        CVeskDoc* document = GetDocument();
-        document->m_current_state->Flags.assign(8100, 0);
+        GetScriptState().m_current_state->Flags.assign(8100, 0);
         for (const auto& [flag, value] : HEARD)
-            document->m_current_state->Flags[flag] = value;
+            GetScriptState().m_current_state->Flags[flag] = value;
         auto& music = GetGameSoundChannels()[SOUND_GROUP_MUSIC];
         music.clear();
         for (int i = 0; i < 2; ++i)
@@ -389,7 +389,7 @@ TEST_F(CMusicModeThreadTest, TrackEndCancelAndTabs)
     EXPECT_EQ(room.Result.Integer, -1);
     EXPECT_FALSE(TakeOkCancelSounds().empty());
 
-    FlagBuffer* state = GetDocument()->m_current_state.get();
+    FlagBuffer* state = GetScriptState().m_current_state.get();
     for (const auto& [flag, id, leaves, tab] : {std::tuple{0, MUSIC_TAB_FIRST, false, 0},
                                                 {0, MUSIC_TAB_FIRST + 1, false, 0},
                                                 {0, MUSIC_TAB_FIRST + 2, false, 0},

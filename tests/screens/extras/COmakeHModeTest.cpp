@@ -6,6 +6,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "screens/extras/GalleryFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
 
@@ -23,7 +24,7 @@ protected:
         Flags()[2010] = 1; // heroine 15
         Flags()[1999] = 0; // heroine 10
     }
-    std::vector<uint8_t>& Flags() { return GetDocument()->m_current_state->Flags; }
+    std::vector<uint8_t>& Flags() { return GetScriptState().m_current_state->Flags; }
     void Open(COmakeHMode& grid)
     {
         ASSERT_EQ(grid.CreateParts(), 1);

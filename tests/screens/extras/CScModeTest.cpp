@@ -9,6 +9,7 @@
 #include "graphics/SpriteLayerRegistry.h"
 #include "screens/extras/GalleryFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/commands/CFuncFlag.h"
 #include "script/save/SaveStore.h"
 #include "sheetgen/SheetGenerator.h"
@@ -49,7 +50,7 @@ protected:
     explicit CScModeThreadTest(bool dialog = true)
         : GalleryFixture(SceneStage(dialog))
     {}
-    std::vector<uint8_t>& Flags() { return GetDocument()->m_current_state->Flags; }
+    std::vector<uint8_t>& Flags() { return GetScriptState().m_current_state->Flags; }
     void ShowPage(CScMode& list, int32_t level, int32_t group, int32_t page)
     {
         list.SetPosition(level, group, page, -1);

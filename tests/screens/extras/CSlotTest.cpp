@@ -22,6 +22,7 @@
 #include "screens/ScreenFixture.h"
 #include "screens/extras/CSlot.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/SlotSheet.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
@@ -71,7 +72,7 @@ protected:
         GetSpriteLayerRegistry().RegisterSpriteLayer(0, m_layer);
         m_music = InstallFakeChannel(SOUND_GROUP_MUSIC);
         m_effect = InstallFakeChannel(SOUND_GROUP_EFFECT);
-        FlagBuffer* state = GetDocument()->m_current_state.get();
+        FlagBuffer* state = GetScriptState().m_current_state.get();
         state->Flags.resize(9000);
         state->Words.resize(16);
         state->Words[0] = 77;
@@ -96,7 +97,7 @@ protected:
     }
     std::vector<uint8_t> DigitFlags()
     {
-        const FlagBuffer* state = GetDocument()->m_current_state.get();
+        const FlagBuffer* state = GetScriptState().m_current_state.get();
         return {state->Flags[8070], state->Flags[8071], state->Flags[8072]};
     }
     bool Listed(CSlot& slot) { return m_runner.Has(&slot); }
@@ -223,7 +224,7 @@ TEST_F(CSlotThreadTest, PlayedGameBlinksPullsTurnsStopsAndStoresTheDigits)
     EXPECT_TRUE(std::any_of(music.begin(), music.end(), [](const std::string& call) {
         return call.find("COMICAL.wav") != std::string::npos;
     })) << testing::PrintToString(music);
-    EXPECT_EQ(GetDocument()->m_current_state->Words[0], 0);
+    EXPECT_EQ(GetScriptState().m_current_state->Words[0], 0);
     ASSERT_GE(turning.size(), 6u);
     for (size_t i = 2; i < turning.size(); ++i)
         for (int k = 0; k < 3; ++k)
@@ -260,7 +261,7 @@ TEST_F(CSlotThreadTest, ShowModeBlinksInStepAndEndsOnSilenceOrClick)
     for (const Case& c : {Case{"silent", false, 0, 0, 1, 1}, Case{"sound ends", true, 30, 0, 30, 30},
                           Case{"click", true, 0, 20, 21, 26}}) {
         SCOPED_TRACE(c.what);
-        GetDocument()->m_current_state->Flags[8070] = 0xEE;
+        GetScriptState().m_current_state->Flags[8070] = 0xEE;
         m_effect->SetPlaying(c.playing);
         CSlot slot;
         int blinks_checked = 0;
@@ -288,7 +289,7 @@ TEST_F(CSlotThreadTest, ShowModeBlinksInStepAndEndsOnSilenceOrClick)
         EXPECT_GE(Pumps(), c.first_end);
         EXPECT_LE(Pumps(), c.last_end);
         EXPECT_EQ(blinks_checked, std::max(0, Pumps() - 1));
-        EXPECT_EQ(GetDocument()->m_current_state->Flags[8070], 0xEE) << "show mode stores no digits";
+        EXPECT_EQ(GetScriptState().m_current_state->Flags[8070], 0xEE) << "show mode stores no digits";
         EXPECT_FALSE(slot.IsTaskActive());
         EXPECT_FALSE(Listed(slot));
     }

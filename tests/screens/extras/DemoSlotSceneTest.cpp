@@ -19,6 +19,7 @@
 #include "screens/ScreenFixture.h"
 #include "screens/extras/CSlot.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/vm/CScript.h"
 #include "sheetgen/SlotSheet.h"
 #include "sound/SoundChannels.h"
@@ -168,7 +169,7 @@ TEST_F(DemoSlotSceneThreadTest, SceneDrawsPlaysShowsAndScrolls)
             }
         }
     });
-    GetDocument()->ReplaceScript(script);
+    GetScriptState().ReplaceScript(script);
     for (int frame = 0; frame < 2000 && GetDocument()->OnFrame() != 0 && !scroll_seen; ++frame) {
         // The machine at rest waits between frames: a click, held a few frames and let go, plays it.
         const auto& active = GetGameWork()->GetActiveScreens();
@@ -179,7 +180,7 @@ TEST_F(DemoSlotSceneThreadTest, SceneDrawsPlaysShowsAndScrolls)
     EXPECT_TRUE(game_seen);
     EXPECT_TRUE(show_seen);
     EXPECT_TRUE(scroll_seen);
-    const FlagBuffer* state = GetDocument()->m_current_state.get();
+    const FlagBuffer* state = GetScriptState().m_current_state.get();
     ASSERT_GE(state->Flags.size(), 8073u);
     // Stopped 1, 2, 3: the second reel took the first one's digit.
     EXPECT_EQ(state->Flags[8070], state->Flags[8071]);

@@ -8,6 +8,7 @@
 #include "graphics/SpriteLayerRegistry.h"
 #include "screens/extras/StaticNameTables.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -76,8 +77,7 @@ GalleryFixture::GalleryFixture(const GalleryStage& stage)
     : ScreenFixture(DataEntries(), PictureEntries(stage), stage.dialog_sheet)
     , m_tables(stage.rows, stage.compose)
 {
-    CVeskDoc* document = GetDocument();
-    document->m_current_state->Flags.assign(4000, 0);
+    GetScriptState().m_current_state->Flags.assign(4000, 0);
     for (int32_t n = 0; n <= 6; ++n) {
         auto layer = std::make_unique<CSpriteLayer>();
         // Layer 5 takes the thumbnail sheets: room for a scene sheet of two pages.
@@ -90,16 +90,16 @@ GalleryFixture::GalleryFixture(const GalleryStage& stage)
 
 void GalleryFixture::Seen(int32_t variant)
 {
-    GetDocument()->m_current_state->Flags[3300 + static_cast<size_t>(variant) / 8] |=
+    GetScriptState().m_current_state->Flags[3300 + static_cast<size_t>(variant) / 8] |=
         static_cast<uint8_t>(1u << (variant % 8));
 }
 
 void GalleryFixture::SetValue(size_t index, int32_t value)
 {
-    GetDocument()->m_current_state->Values[index] = ScriptValue::FromInteger(value);
+    GetScriptState().m_current_state->Values[index] = ScriptValue::FromInteger(value);
 }
 
 int32_t GalleryFixture::Value(size_t index)
 {
-    return GetDocument()->m_current_state->Values[index].Integer;
+    return GetScriptState().m_current_state->Values[index].Integer;
 }

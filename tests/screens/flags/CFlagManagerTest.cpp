@@ -7,6 +7,7 @@
 #include "screens/flags/CFlagDetails.h"
 #include "screens/flags/FlagScreenFixture.h"
 #include "screens/flags/JumpToEvent.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -242,19 +243,19 @@ TEST_F(CFlagManagerThreadTest, JumpSetsTheEventsStateOnlyWhereTheArraysHoldIt)
         if (c.code != HINT_CODE_NONE)
             expected[c.code] = 1;
         EXPECT_EQ(state.Flags, expected) << c.date;
-        EXPECT_EQ(std::string(GetDocument()->m_current_script->GetName().GetText()), "main.mes");
+        EXPECT_EQ(std::string(GetScriptState().m_current_script->GetName().GetText()), "main.mes");
     }
     // A scene the archive lacks changes nothing and is reported.
     State() = MakeHintState();
     const FlagBuffer before = State();
-    const auto script = GetDocument()->m_current_script;
+    const auto script = GetScriptState().m_current_script;
     record.SceneFile = "absent.mes";
     m_messages.clear();
     EXPECT_NO_THROW(JumpToEvent(record));
     EXPECT_EQ(State().Flags, before.Flags);
     EXPECT_EQ(State().Money(), before.Money());
     EXPECT_EQ(State().GameDate(), before.GameDate());
-    EXPECT_EQ(GetDocument()->m_current_script, script);
+    EXPECT_EQ(GetScriptState().m_current_script, script);
     EXPECT_EQ(m_messages.size(), 1u);
 }
 
@@ -305,11 +306,11 @@ TEST_F(CFlagManagerThreadTest, ADeclinedQuestionKeepsThePlayAndASwitchedOffOneJu
     EXPECT_EQ(State().GameDate(), record.FirstDate);
     EXPECT_EQ(State().GameTime(), record.EarliestTime);
     EXPECT_EQ(State().Money(), before.Money() - static_cast<int32_t>(record.Fare) * 100);
-    EXPECT_EQ(std::string(GetDocument()->m_current_script->GetName().GetText()), record.SceneFile.GetText());
+    EXPECT_EQ(std::string(GetScriptState().m_current_script->GetName().GetText()), record.SceneFile.GetText());
     EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), listed);
     EXPECT_EQ(GetGameWork()->GetLockStatus(), 0u);
     EXPECT_EQ(GetGameWork()->GetMenuLock(), 0);
-    const auto scene = GetDocument()->m_current_script;
+    const auto scene = GetScriptState().m_current_script;
     ASSERT_EQ(scene->GetPosition(), 0u);
     GetDocument()->OnFrame();
     EXPECT_GT(scene->GetPosition(), 0u);

@@ -11,6 +11,7 @@
 #include "mesasm/MesAssembler.h"
 #include "foundation/CArchiveManager.h"
 #include "game/hints/CastNames.h"
+#include "script/ScriptState.h"
 #include "script/vm/CScript.h"
 #include "screens/ScreenFixture.h"
 #include "sheetgen/FlagSheets.h"
@@ -42,7 +43,7 @@ protected:
     {
         m_app.Config().SetInt("/Config/Language", 3);
         CVeskDoc* document = GetDocument();
-        document->m_current_state = std::make_unique<FlagBuffer>(MakeHintState());
+        GetScriptState().m_current_state = std::make_unique<FlagBuffer>(MakeHintState());
         document->SetLanguage(3);
         ResetCastNames();
     }
@@ -61,7 +62,7 @@ protected:
 
     ~FlagScreenFixture() override { ResetCastNames(); }
 
-    FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    FlagBuffer& State() { return *GetScriptState().m_current_state; }
 
     // Runs step at each pump once a screen's opening transition has had time to end, with the
     // pump counted from there.

@@ -5,6 +5,7 @@
 #include "app/CVeskDoc.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/MapSheets.h"
 
 inline std::vector<tools::ArchiveEntry> AreaEntries(std::vector<tools::NamedFile> files)
@@ -26,7 +27,7 @@ protected:
         State().Variables.resize(80);
         State().Values.resize(40);
     }
-    static FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    static FlagBuffer& State() { return *GetScriptState().m_current_state; }
 
 private:
     static std::vector<tools::ArchiveEntry> WithExtra(std::vector<tools::ArchiveEntry> data,

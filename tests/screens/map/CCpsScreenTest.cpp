@@ -14,6 +14,7 @@
 #include "screens/map/CStatusPlate.h"
 #include "screens/map/CSubMap.h"
 #include "screens/map/TownMapFixture.h"
+#include "script/ScriptState.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"
 #include "townmap/TownMapWriter.h"
@@ -367,7 +368,7 @@ TEST_F(CCpsScreenThreadTest, ReturnToTitleEndsWithOneAndTheBacklogButtonRunsOnly
 
     // One entry with text: the backlog runs once, the button is pressed and redrawn, and the map
     // goes on.
-    BacklogStore& backlog = GetDocument()->m_script_context->Backlog;
+    BacklogStore& backlog = GetScriptState().m_script_context->Backlog;
     backlog.Allocate(1);
     backlog.Entries[0]->Code = {1, 0};
     backlog.Entries[0]->BodyText = "冬休みの最初の朝です";

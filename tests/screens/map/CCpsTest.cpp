@@ -12,6 +12,7 @@
 #include "screens/map/RecordingPresence.h"
 #include "screens/map/SubMapLayout.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/MapSheets.h"
 
 namespace {
@@ -51,7 +52,7 @@ protected:
             m_questions, [this](const PresenceQuestion& q) { return Answer(q); });
     }
 
-    static FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    static FlagBuffer& State() { return *GetScriptState().m_current_state; }
     CharacterIndex Answer(const PresenceQuestion& q)
     {
         const auto found = m_answers.find(q.place);

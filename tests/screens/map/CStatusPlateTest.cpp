@@ -9,6 +9,7 @@
 #include "graphics/CSpriteAnime.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/MapSheets.h"
 
 namespace {
@@ -44,7 +45,7 @@ protected:
         State().SetMoney(0);
     }
 
-    static FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    static FlagBuffer& State() { return *GetScriptState().m_current_state; }
     static CStatusPlate& Plate() { return *GetGameWork()->m_status_plate; }
 
     // Shows the plate (its button too) and draws it from the state.

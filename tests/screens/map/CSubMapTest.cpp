@@ -8,6 +8,7 @@
 #include "screens/ScreenFixture.h"
 #include "screens/map/RecordingPresence.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/MapSheets.h"
 
 namespace {
@@ -61,9 +62,9 @@ protected:
     explicit CSubMapThreadTest(bool with_second_area = true)
         : ScreenFixture(SubMapData(with_second_area), SubMapPictures())
     {
-        GetDocument()->m_current_state->Flags.resize(8192);
-        GetDocument()->m_current_state->SetGameTime(1000);
-        GetDocument()->m_current_state->SetGameDate(1224);
+        GetScriptState().m_current_state->Flags.resize(8192);
+        GetScriptState().m_current_state->SetGameTime(1000);
+        GetScriptState().m_current_state->SetGameDate(1224);
         SetConfigGameMode(1);
         EXPECT_TRUE(m_map.LoadIcons());
         m_map.SetPresence(std::make_unique<RecordingPresence>(m_questions, [](const PresenceQuestion& q) {
@@ -71,7 +72,7 @@ protected:
         }));
     }
 
-    static uint8_t& Flag(uint32_t n) { return GetDocument()->m_current_state->Flags[n]; }
+    static uint8_t& Flag(uint32_t n) { return GetScriptState().m_current_state->Flags[n]; }
 
     // Runs the kind with the step at each pump; the run is ended at the budget if nothing ends it.
     int32_t RunKind(int32_t kind, std::function<void(int)> step = nullptr, int budget = 40)

@@ -11,6 +11,7 @@
 #include "mapwrite/MapTableWriter.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
@@ -64,7 +65,7 @@ protected:
         State().Variables.resize(80);
         State().Values.resize(64);
     }
-    static FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    static FlagBuffer& State() { return *GetScriptState().m_current_state; }
     // What an effect channel was asked to play, then forgotten.
     static std::vector<std::string> TakeSounds(size_t channel)
     {

@@ -11,6 +11,7 @@
 #include "screens/ScreenFixture.h"
 #include "screens/map/CCps.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "townmap/TownMapWriter.h"
 
 class FileMap : public CCps
@@ -37,7 +38,7 @@ protected:
         State().Values.resize(64);
     }
 
-    static FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    static FlagBuffer& State() { return *GetScriptState().m_current_state; }
     // Loads a walk map from rows and a mover block; the movers start where the block's records say
     // (their flag bytes are set from them first).
     void Load(const std::vector<std::string>& rows, const tools::MoverBlockSpec& spec)

@@ -32,6 +32,7 @@
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveThumbnail.h"
@@ -59,7 +60,7 @@ protected:
     {
         State().Variables.resize(90);
         State().Flags.assign(16, 0);
-        GetDocument()->SaveDataSnapshot->Free();
+        GetScriptState().SaveDataSnapshot->Free();
     }
     ~ISaveLoadThreadTest() override
     {
@@ -70,7 +71,7 @@ protected:
         GetShownBaseName().Empty();
     }
 
-    FlagBuffer& State() { return *GetDocument()->m_current_state; }
+    FlagBuffer& State() { return *GetScriptState().m_current_state; }
     std::string Path(const std::string& name) const { return m_dir.Path().string() + "/" + name; }
     static std::string Name(const char* format, uint32_t slot)
     {
@@ -87,7 +88,7 @@ protected:
         ScriptValueArray record;
         record.SetKey(ID_RECORD);
         record.Values.push_back(ScriptValue::FromInteger(id));
-        GetDocument()->SaveDataSnapshot->Store(record);
+        GetScriptState().SaveDataSnapshot->Store(record);
     }
     bool ReadFlag(const std::string& name, FlagBuffer& out) const
     {
@@ -155,7 +156,7 @@ protected:
     Unchanged Look() const
     {
         Unchanged look{ReadFolder(), {}};
-        GetDocument()->m_current_state->AppendTo(look.live);
+        GetScriptState().m_current_state->AppendTo(look.live);
         return look;
     }
 
@@ -349,7 +350,7 @@ TEST_F(ISaveLoadThreadTest, AFailedStepChangesNothing)
             FlagBuffer live_copy;
             live_copy.Assign(State());
             ScriptValueTable data_copy;
-            data_copy.Assign(*GetDocument()->SaveDataSnapshot);
+            data_copy.Assign(*GetScriptState().SaveDataSnapshot);
             m_messages.clear();
             platform::InjectFileFault(skip, EIO);
             const bool done = operation.run();
@@ -365,7 +366,7 @@ TEST_F(ISaveLoadThreadTest, AFailedStepChangesNothing)
                 for (const auto& [name, bytes] : before.files)
                     m_dir.Write(name, bytes);
                 State().Assign(live_copy);
-                GetDocument()->SaveDataSnapshot->Assign(data_copy);
+                GetScriptState().SaveDataSnapshot->Assign(data_copy);
                 continue;
             }
             ++failures;
@@ -640,8 +641,8 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     SetConfigOneMes(1);
     EXPECT_EQ(LoadCode([&] { m_load.QuickLoad(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
     EXPECT_EQ(State().Money(), 41);
-    EXPECT_EQ(GetDocument()->SaveDataTable->Find(ID_RECORD)->Values[0].Integer, 41);
-    EXPECT_NE(GetDocument()->SaveDataTable->Find(0xFFFF0000), nullptr);
+    EXPECT_EQ(GetScriptState().SaveDataTable->Find(ID_RECORD)->Values[0].Integer, 41);
+    EXPECT_NE(GetScriptState().SaveDataTable->Find(0xFFFF0000), nullptr);
     FlagBuffer system;
     ASSERT_TRUE(ReadFlag("FLAG000", system));
     EXPECT_EQ(system.Flags[5], 1); // merged from the game that was left

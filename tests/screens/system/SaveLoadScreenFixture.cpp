@@ -6,6 +6,7 @@
 #include "foundation/ByteCursor.h"
 #include "mapwrite/MapTableWriter.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/save/SaveSlotTable.h"
 
@@ -48,7 +49,7 @@ SaveLoadScreenFixture::SaveLoadScreenFixture(bool with_tw_pictures)
 {
     State().Variables.resize(90);
     State().Flags.assign(16, 0);
-    GetDocument()->SaveDataSnapshot->Free();
+    GetScriptState().SaveDataSnapshot->Free();
     SetLanguage(3);
     State().Values[55] = ScriptValue::FromInteger(0x4); // a story runs: the save page is usable
     EXPECT_EQ(m_save.CreateParts(), 1);
@@ -59,7 +60,7 @@ SaveLoadScreenFixture::~SaveLoadScreenFixture() = default;
 
 FlagBuffer& SaveLoadScreenFixture::State()
 {
-    return *GetDocument()->m_current_state;
+    return *GetScriptState().m_current_state;
 }
 
 void SaveLoadScreenFixture::SetLanguage(int32_t language)

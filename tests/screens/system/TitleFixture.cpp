@@ -12,6 +12,7 @@
 #include "rulegen/RuleImageWriter.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/vm/CScript.h"
 #include "sheetgen/SheetGenerator.h"
 
@@ -58,7 +59,7 @@ TitleFixture::TitleFixture(bool sheet)
 
 FlagBuffer& TitleFixture::State()
 {
-    return *GetDocument()->m_current_state;
+    return *GetScriptState().m_current_state;
 }
 
 void TitleFixture::Drive(int pump, std::vector<std::function<void()>>& steps,
@@ -107,7 +108,7 @@ int TitleFixture::RunScript(const std::string& source, std::vector<std::function
     auto script = std::make_shared<CScript>();
     script->LoadImage(assembled.File, CStringUTF8("title.mes"));
     CVeskDoc* document = GetDocument();
-    document->ReplaceScript(script);
+    GetScriptState().ReplaceScript(script);
     PointAt(0, 0);
     OnPump([&](int pump) {
         Drive(pump, steps, [] {

@@ -8,6 +8,7 @@
 
 #include "GameFileFixture.h"
 #include "mesasm/MesAssembler.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -173,19 +174,19 @@ TEST_F(CFuncFlagTest, LoadAndRestartThrowsCode3AlsoForAMissingFile)
     m_dir.Write("script.arc", archive.File);
 
     Put("FLAG007", GameFileKind::Flag, "name next.mes\nflags 1\nflag 0 42\n");
-    Document().ReplaceScript(Assemble("line 1\nlib 14, 1, 7\nend\n"));
+    GetScriptState().ReplaceScript(Assemble("line 1\nlib 14, 1, 7\nend\n"));
     EXPECT_EQ(StepToCode(), static_cast<int>(CVeskDoc::DOCUMENT_RESTORE_STACK));
     EXPECT_EQ(State().Flags, std::vector<uint8_t>{42});
-    EXPECT_STREQ(Document().m_current_script->GetName().GetText(), "next.mes");
+    EXPECT_STREQ(GetScriptState().m_current_script->GetName().GetText(), "next.mes");
 
-    Document().ReplaceScript(Assemble("line 1\nlib 14, 1, 8\nend\n"));
+    GetScriptState().ReplaceScript(Assemble("line 1\nlib 14, 1, 8\nend\n"));
     EXPECT_STREQ(State().Name.GetText(), "test.mes") << "the document names the state's script";
     State().Name = CStringUTF8("next.mes");
     EXPECT_EQ(StepToCode(), static_cast<int>(CVeskDoc::DOCUMENT_RESTORE_STACK));
     EXPECT_EQ(TakeMessageBoxes(),
               std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG008 が存在しません"});
     EXPECT_EQ(State().Flags, std::vector<uint8_t>{42}) << "the state as it was";
-    EXPECT_STREQ(Document().m_current_script->GetName().GetText(), "next.mes");
+    EXPECT_STREQ(GetScriptState().m_current_script->GetName().GetText(), "next.mes");
 }
 
 // The start script's way with its own save: the save data read, then the restart. A save the
@@ -210,7 +211,7 @@ TEST_F(CFuncFlagTest, ARestartIntoScriptsTheGameDoesNotHoldIsRefusedAndTheScript
     } cases[] = {{7, "スクリプト gone.mes がありません"}, {8, "スクリプト lost.mes がありません"}};
     for (const auto& c : cases) {
         const std::string n = std::to_string(c.file);
-        Document().ReplaceScript(
+        GetScriptState().ReplaceScript(
             Assemble("line 1\nlib 27, 1, " + n + "\nlib 14, 1, " + n + "\nlib 14, 0, 3, 0, 0, 0\nend\n"));
         State().Flags.assign(1, 9);
         EXPECT_EQ(StepToCode(), static_cast<int>(CVeskDoc::DOCUMENT_SCRIPT_END)) << c.file;

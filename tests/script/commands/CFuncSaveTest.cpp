@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "GameFileFixture.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -17,8 +18,8 @@ class CFuncSaveTest : public GameFileTest
 protected:
     CFuncSaveTest() { State().Variables.resize(20); }
 
-    ScriptValueTable& Table() { return *Document().SaveDataTable; }
-    ScriptValueTable& Snapshot() { return *Document().SaveDataSnapshot; }
+    ScriptValueTable& Table() { return *GetScriptState().SaveDataTable; }
+    ScriptValueTable& Snapshot() { return *GetScriptState().SaveDataSnapshot; }
     std::vector<int32_t> VariableIntegers(size_t from, size_t count)
     {
         std::vector<int32_t> integers;

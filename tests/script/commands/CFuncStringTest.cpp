@@ -16,6 +16,7 @@
 #include "app/TestApp.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerRegistry.h"
+#include "script/ScriptState.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -223,7 +224,6 @@ TEST_F(CFuncStringTest, VerticalLineBreakRulesWrapByTwoCells)
 
 TEST_F(CFuncStringTest, WithoutAFontTheDocumentsCurrentFontDraws)
 {
-    CVeskDoc* document = GetDocument();
     auto first = std::make_unique<RecordingFont>();
     auto second = std::make_unique<RecordingFont>();
     auto third = std::make_unique<RecordingFont>();
@@ -231,13 +231,13 @@ TEST_F(CFuncStringTest, WithoutAFontTheDocumentsCurrentFontDraws)
     std::unique_ptr<CFontDIB> previous[] = {GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_MAIN, std::move(first)),
                                             GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_SECOND, std::move(second)),
                                             GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_THIRD, std::move(third))};
-    const int32_t saved_index = document->FontIndex;
+    const int32_t saved_index = GetScriptState().FontIndex;
     for (int32_t index : {0, 1, 2, 7}) {
-        document->FontIndex = index;
+        GetScriptState().FontIndex = index;
         TextBox box = Box("あ", 1);
         m_typesetter.TypesetText(box, nullptr);
     }
-    document->FontIndex = saved_index;
+    GetScriptState().FontIndex = saved_index;
     EXPECT_EQ(fonts[0]->Calls.size(), 2u);
     EXPECT_EQ(fonts[1]->Calls.size(), 1u);
     EXPECT_EQ(fonts[2]->Calls.size(), 1u);

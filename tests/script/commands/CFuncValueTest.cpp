@@ -7,6 +7,7 @@
 
 #include "../RecordingFont.h"
 #include "../ScriptTestFixture.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -90,8 +91,8 @@ TEST_F(CFuncValueTest, MeasureModeCountsCharactersNotWidth)
     SetNumberStyle(1, 3);
     State().SetEngineStateWord(0x80000000);
     Run(Assemble("lib 11, 0, 7\nlib 11, 0, 12\nend"));
-    EXPECT_THAT(Document().MeasuredLineWidths, ElementsAre(6));
-    EXPECT_EQ(Document().MeasuredWidthTotal, 6);
+    EXPECT_THAT(GetScriptState().MeasuredLineWidths, ElementsAre(6));
+    EXPECT_EQ(GetScriptState().MeasuredWidthTotal, 6);
     EXPECT_TRUE(m_font->Calls.empty());
     EXPECT_EQ(State().Values[50].Integer, 100);
 }

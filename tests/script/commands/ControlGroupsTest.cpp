@@ -17,6 +17,7 @@
 #include "graphics/SpriteLayerRegistry.h"
 #include "platform/kernel/TimeApi.h"
 #include "screens/base/CNormalSelect2.h"
+#include "script/ScriptState.h"
 #include "script/SelectManager.h"
 #include "support/ThreadTest.h"
 
@@ -54,7 +55,7 @@ TEST_F(ControlGroupsThreadTest, SubFunctionsPopAndPushWhatTheyList)
         {"lib 21, 3", {100, 200}},
     };
     for (const StackCase& c : cases) {
-        SelectManager& list = *Document().m_select_manager;
+        SelectManager& list = *GetScriptState().m_select_manager;
         list.Buffers.clear();
         list.Buffers.push_back(std::make_unique<SelectBuffer>());
         list.Buffers.push_back(std::make_unique<SelectBuffer>());
@@ -136,7 +137,7 @@ TEST_F(ControlGroupsThreadTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPick
     EXPECT_EQ(State().Variables[90].Integer, 9); // the ninth place: value 8 + 1
     EXPECT_EQ(State().Variables[91].Integer, 8);
     EXPECT_EQ(State().Variables[38].Integer, 0); // the choices' text ids put back
-    ASSERT_EQ(Document().m_select_manager->Buffers.size(), 1u);
+    ASSERT_EQ(GetScriptState().m_select_manager->Buffers.size(), 1u);
     EXPECT_THAT(TakeMessageBoxes(), ::testing::IsEmpty());
 }
 
@@ -235,15 +236,15 @@ TEST_F(ControlGroupsThreadTest, ScriptSwitchesEmptyTheStackExceptTheResidentCall
     for (const Case& c : cases) {
         State().Values[4] = ScriptValue::FromInteger(0);
         State().Values[6] = ScriptValue::FromInteger(0);
-        Document().m_resident_scripts.clear();
+        GetScriptState().m_resident_scripts.clear();
         RunSource("push 5\npush 6\nlib 21, " + std::to_string(c.sub) +
                   ", \"callee.mes\"\npush 9\nstvalue 6\nend");
         EXPECT_EQ(StackIntegers(), c.stack) << c.sub;
         EXPECT_EQ(Value(4), 77) << "the callee ran, sub " << c.sub;
         EXPECT_EQ(Value(6), c.caller_went_on) << c.sub;
-        ASSERT_EQ(Document().m_resident_scripts.size(), c.residents) << c.sub;
+        ASSERT_EQ(GetScriptState().m_resident_scripts.size(), c.residents) << c.sub;
         if (c.residents != 0) {
-            EXPECT_TRUE(Document().m_resident_scripts[0]->IsResident());
+            EXPECT_TRUE(GetScriptState().m_resident_scripts[0]->IsResident());
         }
         Stack().clear();
     }

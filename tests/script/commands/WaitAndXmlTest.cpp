@@ -13,6 +13,7 @@
 #include "platform/kernel/TimeApi.h"
 #include "screens/system/CConfig.h"
 #include "screens/system/CSoundConfig.h"
+#include "script/ScriptState.h"
 #include "support/ThreadTest.h"
 
 namespace {
@@ -114,7 +115,7 @@ TEST_F(WaitAndXmlThreadTest, RequestsPostedDuringAWaitRunAtItsNextTickInTheirOrd
     runs.clear();
     posted_at = 0;
     const std::shared_ptr<CScript> script = Assemble("lib 28, 0, 20, 0\nend");
-    Document().ReplaceScript(script);
+    GetScriptState().ReplaceScript(script);
     for (int step = 0; step < 5; ++step) // four pushes and the call
         StepCurrent();
     EXPECT_TRUE(runs.empty()) << "not served during the wait";

@@ -18,6 +18,7 @@
 #include "graphics/SpriteLayerOf.h"
 #include "graphics/SpriteLayerRegistry.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptState.h"
 #include "script/exec/CFuncExec.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST_F(ExecPictureThreadTest, PictureSlotsUnderSceneSkipAndOutOfRangeSlots)
     EXPECT_EQ(GetPictureSlot(2).m_in_use, 0u);
 
     // The seen-picture bits.
-    FlagBuffer& state = *GetDocument()->m_current_state;
+    FlagBuffer& state = *GetScriptState().m_current_state;
     state.Flags.assign(3400, 0);
     Exec({12, 13, 19});
     EXPECT_EQ(state.Flags[3302], 0x08);

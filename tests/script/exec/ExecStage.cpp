@@ -8,6 +8,7 @@
 #include "graphics/CSpriteLayerFile.h"
 #include "graphics/PictureSlot.h"
 #include "graphics/SpriteLayerRegistry.h"
+#include "script/ScriptState.h"
 #include "script/exec/CFuncExec.h"
 #include "script/exec/StandingCharacterSet.h"
 #include "script/vm/ScriptContext.h"
@@ -83,7 +84,7 @@ ExecStage::ExecStage()
     Register(3, 960, 512, -1, 0);
     Register(5, 2048, 1100, -1, 0);
     Register(PICTURE_LAYER_FADE, 1920, 1080, 12, 0);
-    m_exec = static_cast<CFuncExec*>(document->m_script_context->GetExecGroup());
+    m_exec = static_cast<CFuncExec*>(GetScriptState().m_script_context->GetExecGroup());
     m_capture.Create(0, 0, 1920, 1080, -1);
     ClearPictureSlots();
 }
@@ -95,7 +96,7 @@ ExecStage::~ExecStage()
 
 void CallExec(CFuncExec& exec, CScript& script, const std::vector<ExecArg>& popped)
 {
-    ScriptContext& context = *GetDocument()->m_script_context;
+    ScriptContext& context = *GetScriptState().m_script_context;
     for (auto it = popped.rbegin(); it != popped.rend(); ++it) {
         if (const int32_t* integer = std::get_if<int32_t>(&*it))
             context.PushInteger(*integer);
@@ -108,7 +109,7 @@ void CallExec(CFuncExec& exec, CScript& script, const std::vector<ExecArg>& popp
 WeatherStage::WeatherStage()
 {
     OpenLayerArchive();
-    GetDocument()->m_script_context = std::make_unique<ScriptContext>();
+    GetScriptState().m_script_context = std::make_unique<ScriptContext>();
     m_exec = std::make_unique<CFuncExec>();
 }
 
@@ -116,7 +117,7 @@ WeatherStage::~WeatherStage()
 {
     // The effects stop their tasks and builders before the stage goes.
     m_exec.reset();
-    GetDocument()->m_script_context.reset();
+    GetScriptState().m_script_context.reset();
 }
 
 CSpriteLayer& ExecStage::Layer(int32_t number)
@@ -131,5 +132,5 @@ StandingCharacterSet& ExecStage::Characters()
 
 size_t ExecStage::StackSize()
 {
-    return GetDocument()->m_script_context->ValueStack.size();
+    return GetScriptState().m_script_context->ValueStack.size();
 }

@@ -8,6 +8,7 @@
 #include "foundation/CArchiveManager.h"
 #include "foundation/CString.h"
 #include "mesasm/MesAssembler.h"
+#include "script/ScriptState.h"
 #include "support/TempDir.h"
 
 using ::testing::ElementsAre;
@@ -101,7 +102,7 @@ TEST_F(CScriptTest, MalformedFilesAreRefusedAndRunAsAnImmediateEnd)
         const std::vector<std::string> boxes = TakeMessageBoxes();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_NE(boxes[0].find("スクリプトファイル bad.mes は使用できません："), std::string::npos) << boxes[0];
-        Document().ReplaceScript(script);
+        GetScriptState().ReplaceScript(script);
         EXPECT_EQ(StepCurrent(), CVeskDoc::DOCUMENT_SCRIPT_END);
         EXPECT_TRUE(script->JumpToTableA(0) == 0);
         TakeMessageBoxes();

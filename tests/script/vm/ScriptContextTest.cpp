@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "../ScriptTestFixture.h"
+#include "script/ScriptState.h"
 #include "script/SelectManager.h"
 
 using ::testing::ElementsAre;
@@ -340,7 +341,7 @@ TEST_F(ScriptContextTest, OutOfRangeBankAccessReadsEmptyAndIgnoresStores)
 TEST_F(ScriptContextTest, BankAccessWithoutGameStateIsReported)
 {
     ScriptRef script = Assemble("ldflag 0\npush 1\nstvar 0\nend");
-    Document().m_current_state.reset();
+    GetScriptState().m_current_state.reset();
     Run(script);
     EXPECT_THAT(StackIntegers(), ElementsAre(0));
     EXPECT_EQ(TakeMessageBoxes().size(), 2u);
@@ -378,7 +379,7 @@ TEST_F(ScriptContextTest, ResumeAndChoicePointsRefreshTheSnapshot)
     ScriptValueArray record;
     record.SetKey(0x00010002);
     record.Values.push_back(ScriptValue::FromInteger(5));
-    Document().SaveDataTable->Store(record);
+    GetScriptState().SaveDataTable->Store(record);
     ScriptRef script = Assemble(R"(
         .resume here
         .resume there
@@ -391,23 +392,23 @@ TEST_F(ScriptContextTest, ResumeAndChoicePointsRefreshTheSnapshot)
         choicepoint pick
         end
     )");
-    Document().ReplaceScript(script);
+    GetScriptState().ReplaceScript(script);
     StepCurrent();
     EXPECT_EQ(State().Values[52].Integer, 1);
-    ASSERT_EQ(Document().SaveDataSnapshot->GetCount(), 1u);
-    EXPECT_EQ(Document().SaveDataSnapshot->GetAt(0).Values[0].Integer, 5);
+    ASSERT_EQ(GetScriptState().SaveDataSnapshot->GetCount(), 1u);
+    EXPECT_EQ(GetScriptState().SaveDataSnapshot->GetAt(0).Values[0].Integer, 5);
 
     record.Values[0] = ScriptValue::FromInteger(6);
-    Document().SaveDataTable->Store(record);
+    GetScriptState().SaveDataTable->Store(record);
     EXPECT_EQ(script->JumpToTableB(0), script->JumpToTableA(1));
     // The choice point also records a snapshot: the live table and the script stack.
-    Document().m_select_manager = std::make_unique<SelectManager>();
-    Document().m_script_stack = {script};
+    GetScriptState().m_select_manager = std::make_unique<SelectManager>();
+    GetScriptState().m_script_stack = {script};
     State().Variables.assign(3, ScriptValue::FromInteger(4));
     StepCurrent();
     EXPECT_EQ(State().Values[54].Integer, 0);
-    EXPECT_EQ(Document().SaveDataSnapshot->GetAt(0).Values[0].Integer, 6);
-    const SelectManager& list = *Document().m_select_manager;
+    EXPECT_EQ(GetScriptState().SaveDataSnapshot->GetAt(0).Values[0].Integer, 6);
+    const SelectManager& list = *GetScriptState().m_select_manager;
     ASSERT_EQ(list.Buffers.size(), 1u);
     EXPECT_EQ(list.Current, 0);
     const SelectBuffer& snapshot = *list.Buffers[0];
@@ -418,8 +419,8 @@ TEST_F(ScriptContextTest, ResumeAndChoicePointsRefreshTheSnapshot)
     ASSERT_NE(stack, nullptr);
     EXPECT_EQ(stack->Values[0].Text, "test.mes");
     EXPECT_EQ(stack->Values[2].Integer, 1);
-    Document().m_script_stack.clear();
-    Document().m_select_manager.reset();
+    GetScriptState().m_script_stack.clear();
+    GetScriptState().m_select_manager.reset();
 }
 
 TEST_F(ScriptContextTest, ReadingPastTheEndOfTheCodeEndsTheScript)
@@ -427,7 +428,7 @@ TEST_F(ScriptContextTest, ReadingPastTheEndOfTheCodeEndsTheScript)
     ScriptRef script = Assemble("push 1\npush 2");
     EXPECT_EQ(Run(script), 2);
     EXPECT_THAT(StackIntegers(), ElementsAre(1, 2));
-    EXPECT_EQ(Document().m_current_script, nullptr);
+    EXPECT_EQ(GetScriptState().m_current_script, nullptr);
 }
 
 TEST_F(ScriptContextTest, OperandCutOffByTheEndReadsZeroBytes)

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "../ScriptTestFixture.h"
+#include "script/ScriptState.h"
 #include "script/commands/IFunc.h"
 
 using ::testing::ElementsAre;
@@ -41,9 +42,9 @@ public:
         m_scripts.erase(found);
         if (sub == 2) {
             script->SetResident();
-            Document->m_resident_scripts.push_back(script);
+            GetScriptState().m_resident_scripts.push_back(script);
         }
-        Document->CallScript(script);
+        GetScriptState().CallScript(script);
     }
 
 private:
@@ -95,7 +96,7 @@ TEST_F(ScriptFunctionTest, FunctionReadsItsArgumentsLastPushedFirst)
     )"));
     EXPECT_EQ(State().Variables[0].Integer, -7) << m_listing; // 3 - 10
     EXPECT_TRUE(Stack().empty());
-    EXPECT_TRUE(Document().LocalFrameStack.empty());
+    EXPECT_TRUE(GetScriptState().LocalFrameStack.empty());
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
@@ -126,9 +127,9 @@ TEST_F(ScriptFunctionTest, NestedCallsEachGetTheirOwnFrame)
     const int live_before = CScript::GetLiveScriptCount();
     Run(script);
     EXPECT_EQ(State().Variables[0].Integer, 120) << m_listing;
-    EXPECT_TRUE(Document().LocalFrameStack.empty());
-    EXPECT_TRUE(Document().m_script_stack.empty());
-    EXPECT_TRUE(Document().m_suspended_callers.empty());
+    EXPECT_TRUE(GetScriptState().LocalFrameStack.empty());
+    EXPECT_TRUE(GetScriptState().m_script_stack.empty());
+    EXPECT_TRUE(GetScriptState().m_suspended_callers.empty());
     // The current script, the stack and the suspended callers all shared one object; it is
     // still alive only through the test and the registered function.
     EXPECT_EQ(CScript::GetLiveScriptCount(), live_before);
@@ -165,7 +166,7 @@ TEST_F(ScriptFunctionTest, CallOfAnUnknownFunctionLeavesItsArguments)
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "test.mes(0)\nLiblary ID:9 は登録されていない関数です");
-    EXPECT_TRUE(Document().LocalFrameStack.empty());
+    EXPECT_TRUE(GetScriptState().LocalFrameStack.empty());
 }
 
 TEST_F(ScriptFunctionTest, MissingArgumentsAreReportedAndEmpty)
@@ -220,8 +221,8 @@ TEST_F(ScriptFunctionTest, FunctionOfAResidentScriptServesOtherScripts)
                                      "main.mes");
     Run(main_script);
     EXPECT_EQ(State().Variables[0].Integer, 105) << m_listing;
-    ASSERT_EQ(Document().m_resident_scripts.size(), 1u);
-    EXPECT_TRUE(Document().m_resident_scripts[0]->IsResident());
+    ASSERT_EQ(GetScriptState().m_resident_scripts.size(), 1u);
+    EXPECT_TRUE(GetScriptState().m_resident_scripts[0]->IsResident());
     EXPECT_TRUE(TakeMessageBoxes().empty());
 }
 
@@ -323,7 +324,7 @@ TEST_F(ScriptFunctionTest, ChoiceBranchesGoUnderTheCurrentKey)
     // Going into the second branch runs its body.
     const CodeAddress body = Context().ChoiceBranches[5][1].BodyAddress;
     body.Script->SetPosition(body.Offset);
-    Document().ReplaceScript(body.Script);
+    GetScriptState().ReplaceScript(body.Script);
     RunFrames();
     EXPECT_EQ(State().Variables[0].Integer, 2);
 
@@ -337,7 +338,7 @@ TEST_F(ScriptFunctionTest, EndOfACalledScriptResumesTheCaller)
 {
     m_scripts["sub.mes"] = Assemble("push 2\nend", "sub.mes");
     ScriptRef main_script = Assemble("push 1\nlib 21, 1, \"sub.mes\"\npush 3\nend", "main.mes");
-    Document().ReplaceScript(main_script);
+    GetScriptState().ReplaceScript(main_script);
     EXPECT_EQ(RunFrames(), 8);
     EXPECT_THAT(StackIntegers(), ElementsAre(1, 2, 3));
     EXPECT_STREQ(State().Name.GetText(), "sub.mes");
@@ -360,5 +361,5 @@ TEST_F(ScriptFunctionTest, EndlessRecursionIsCutOff)
     const std::vector<std::string> boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "test.mes(0)\nLiblary ID:1 の呼び出しが 10000 段を超えています");
-    EXPECT_TRUE(Document().LocalFrameStack.empty()); // every return unwound its frame
+    EXPECT_TRUE(GetScriptState().LocalFrameStack.empty()); // every return unwound its frame
 }

@@ -8,6 +8,7 @@
 #include "graphics/CEffectWait.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerRegistry.h"
+#include "script/ScriptState.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -59,7 +60,7 @@ TEST_F(ScriptTextTest, RunStartedByALeadByteNeedsNoOpcode)
     // 0x82A0 is あ; the one-byte form 0x01 stands for 0x829F, ぁ.
     ScriptRef script = Assemble("text x\"82 A0 01\"\nend");
     EXPECT_EQ(script->ReadCode(0), 0x82);
-    Document().ReplaceScript(script);
+    GetScriptState().ReplaceScript(script);
     EXPECT_EQ(StepCurrent(), -1);
     EXPECT_EQ(script->GetPosition(), 4u);
     EXPECT_EQ(Drawn(), "あぁ");
@@ -90,7 +91,7 @@ TEST_F(ScriptTextTest, AssembledStoryTextDecodesBack)
 TEST_F(ScriptTextTest, ALeadByteBeforeTheEndingZeroEndsTheRunThere)
 {
     ScriptRef script = Assemble("bytes 0x0A 0x01 0x82 0x00\npush 5\nend");
-    Document().ReplaceScript(script);
+    GetScriptState().ReplaceScript(script);
     StepCurrent();
     EXPECT_EQ(script->GetPosition(), 4u);
     EXPECT_EQ(m_font->Calls.size(), 1u);
@@ -101,7 +102,7 @@ TEST_F(ScriptTextTest, ALeadByteBeforeTheEndingZeroEndsTheRunThere)
 TEST_F(ScriptTextTest, RecordingCodeBytesAppendsTheTextOpcodeTwice)
 {
     StartRecording(0x80 | 0x200);
-    Document().ReplaceScript(Assemble("text0a x\"02\"\nend"));
+    GetScriptState().ReplaceScript(Assemble("text0a x\"02\"\nend"));
     StepCurrent();
     // Step 3 records 0x0A, the fetch records it again; text bytes go in while 0x100 is set.
     EXPECT_THAT(RecordedCode(), ElementsAre(0x0A, 0x0A, 0x02, 0x00, 0x00));
@@ -206,7 +207,7 @@ TEST_F(ScriptTextTest, ShiftedRunRestoresTheBoxWhenACodeOrASkipIsThrownInside)
     SetShiftedLayout();
     m_small_font->OnDraw = [] { throw CEffectWait::EVENT_SKIP; };
     ScriptRef script = Assemble("shifted\nrawtext \"ruby\"\nend\nend");
-    Document().ReplaceScript(script);
+    GetScriptState().ReplaceScript(script);
     bool skipped = false;
     try {
         while (StepCurrent() == -1) {
@@ -295,12 +296,12 @@ TEST_F(ScriptTextTest, MeasureModeAddsWidthsByLineOrIntoOneEntry)
     };
     for (const Case& c : {Case{0x20000000, {4, 3}}, Case{0x80000000, {7}}}) {
         SetLayout();
-        Document().MeasuredLineWidths.clear();
-        Document().MeasuredWidthTotal = 0;
+        GetScriptState().MeasuredLineWidths.clear();
+        GetScriptState().MeasuredWidthTotal = 0;
         State().SetEngineStateWord(c.Bits);
         Run(Assemble("text \"あい\"\nnewline\nrawtext \"abc\"\nshifted\nrawtext \"ruby\"\nend\nend"));
-        EXPECT_EQ(Document().MeasuredLineWidths, c.Widths) << std::hex << c.Bits;
-        EXPECT_EQ(Document().MeasuredWidthTotal, 7);
+        EXPECT_EQ(GetScriptState().MeasuredLineWidths, c.Widths) << std::hex << c.Bits;
+        EXPECT_EQ(GetScriptState().MeasuredWidthTotal, 7);
         EXPECT_TRUE(m_font->Calls.empty());
         EXPECT_TRUE(m_small_font->Calls.empty());
         EXPECT_EQ(State().Values[50].Integer, 100);
