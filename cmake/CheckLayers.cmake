@@ -3,7 +3,8 @@ cmake_minimum_required(VERSION 3.20)
 # close a cycle. The climbs that exist are listed in KNOWN ("<file> <included header>" a line),
 # and the list may only shrink: a climb not on it fails naming the file and the include, and a
 # listed climb that is gone fails too, so its line is removed. An include that leaves its folder
-# with ".." is refused whatever it reaches: spelt that way it would pass the area test below.
+# with ".." is refused whatever it reaches: spelt that way it would pass the area test below. A
+# forward declaration of a class or struct defined in a later area is a climb as well, never listed.
 #   cmake -DSRC=<src dir> -DKNOWN=<list file> [-DSTAMP=<file>] -P CheckLayers.cmake
 # The build runs it before compiling any area (STAMP is touched when it passes); so does a test.
 
@@ -25,6 +26,22 @@ foreach(line ${known_lines})
 endforeach()
 
 file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
+
+# A forward declaration names a type as an include does: the area each class or struct is defined
+# in, so that declaring one of a later area counts as a climb too.
+foreach(f ${files})
+    file(RELATIVE_PATH rel "${SRC}" "${f}")
+    if(NOT rel MATCHES "^(${areas})/")
+        continue()
+    endif()
+    set(area "${CMAKE_MATCH_1}")
+    file(STRINGS "${f}" definitions REGEX "^(class|struct)[ \t]+[A-Za-z_][A-Za-z_0-9]*([ \t]*$|[ \t]*[:{]|[ \t]+final)")
+    foreach(line ${definitions})
+        string(REGEX REPLACE "^(class|struct)[ \t]+([A-Za-z_0-9]+).*$" "\\2" name "${line}")
+        set(defined_in_${name} "${area}")
+    endforeach()
+endforeach()
+
 set(climbs "")
 set(seen "")
 set(dotted "")
@@ -40,6 +57,19 @@ foreach(f ${files})
     endif()
     set(area "${CMAKE_MATCH_1}")
     list(FIND order "${area}" level)
+    file(STRINGS "${f}" declarations REGEX "^(class|struct)[ \t]+[A-Za-z_][A-Za-z_0-9]*[ \t]*;")
+    foreach(line ${declarations})
+        string(REGEX REPLACE "^(class|struct)[ \t]+([A-Za-z_0-9]+).*$" "\\2" name "${line}")
+        if(NOT DEFINED defined_in_${name})
+            continue()
+        endif()
+        set(target "${defined_in_${name}}")
+        list(FIND order "${target}" target_level)
+        if(target_level GREATER level)
+            string(REGEX MATCH "^(class|struct)" kind "${line}")
+            list(APPEND climbs "${rel}: ${kind} ${name} (${area} -> ${target})")
+        endif()
+    endforeach()
     file(STRINGS "${f}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"(${areas})/")
     foreach(line ${lines})
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" header "${line}")
@@ -72,7 +102,7 @@ endif()
 if(climbs)
     list(JOIN climbs "\n" text)
     list(JOIN order " < " chain)
-    string(APPEND msg "Includes up the build order (${chain}):\n${text}\n")
+    string(APPEND msg "Includes and declarations up the build order (${chain}):\n${text}\n")
 endif()
 if(gone)
     list(JOIN gone "\n" text)

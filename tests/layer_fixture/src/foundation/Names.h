@@ -1,0 +1,3 @@
+#pragma once
+// Names a screen without including it: a declaration up the order.
+class CTitle;

@@ -1,0 +1,4 @@
+#pragma once
+// The screen the foundation fixture names.
+class CTitle
+{};
