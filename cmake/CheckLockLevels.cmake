@@ -1,0 +1,30 @@
+cmake_minimum_required(VERSION 3.20)
+# Keeps every lock of the engine levelled (foundation/LockOrder.h), so that the order checker sees
+# it: outside the platform layer, whose locks are leaves below the engine's, a standard mutex
+# stands only inside OrderedMutex. Fails naming every other.
+#   cmake -DSRC=<src dir> [-DSTAMP=<file>] -P CheckLockLevels.cmake (the build runs it too)
+get_filename_component(SRC "${SRC}" ABSOLUTE)
+file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
+set(bad "")
+foreach(f ${files})
+    file(RELATIVE_PATH rel "${SRC}" "${f}")
+    if(rel MATCHES "^platform/" OR rel STREQUAL "foundation/OrderedMutex.h")
+        continue()
+    endif()
+    file(READ "${f}" text)
+    # A semicolon would split the line as a list.
+    string(REPLACE ";" "," text "${text}")
+    string(REGEX MATCHALL "[^\n]*std::(recursive_|timed_|recursive_timed_|shared_|shared_timed_)?mutex[^_a-z][^\n]*"
+                 lines "${text}")
+    foreach(line ${lines})
+        string(STRIP "${line}" line)
+        list(APPEND bad "${rel}: ${line}")
+    endforeach()
+endforeach()
+if(bad)
+    string(REPLACE ";" "\n" msg "${bad}")
+    message(FATAL_ERROR "Locks without a level (use OrderedMutex or CCriticalSection):\n${msg}")
+endif()
+if(STAMP)
+    file(TOUCH "${STAMP}")
+endif()
