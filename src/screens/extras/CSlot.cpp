@@ -497,8 +497,8 @@ void CSlotScrollImage::Update()
             DragX = cursor.x;
             Draw();
         }
-        if (!IsExtraInputTriggered(INPUT_OK) && !IsInputTriggered(28) && !IsInputTriggered(156) &&
-            !IsInputTriggered(INPUT_LEFT)) {
+        if (!IsExtraInputTriggered(INPUT_OK) && !IsInputTriggered(SCAN_ENTER) &&
+            !IsInputTriggered(SCAN_KEYPAD_ENTER) && !IsInputTriggered(INPUT_LEFT)) {
             SetCursorShape(1011);
             Dragging = 0;
         }

@@ -212,7 +212,7 @@ void AreaPointerScreen::OpenBacklog()
 void AreaPointerScreen::OnBackspaceKey()
 {
     OpenBacklog();
-    WaitInputRelease(14);
+    WaitInputRelease(SCAN_BACKSPACE);
 }
 
 void AreaPointerScreen::OnMouseWheel(int32_t count)
