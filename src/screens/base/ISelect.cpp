@@ -10,6 +10,7 @@
 #include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/MainView.h"
+#include "foundation/WaitPass.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -282,12 +283,7 @@ void ISelect::PlayCancelSound(int32_t channel)
 
 bool ISelect::PumpOnce()
 {
-    AppLink* app = GetAppLink();
-    if (app == nullptr || app->PumpMessage() == 0)
-        return false;
-    Sleep(0);
-    Document->EventFlagOp(EVENT_FLAG_TICK, 0);
-    return true;
+    return GetAppLink() != nullptr && RunWaitPass(Document);
 }
 
 int32_t ISelect::PumpFrame()

@@ -214,7 +214,7 @@ protected:
     CLayerFile* LayerFile();
 
 private:
-    // Message pump, sleep 0 and event tick; false when the application quits.
+    // A wait pass; false when the application quits or there is none.
     bool PumpOnce();
     // Runs a handle's code with scene skip off and the engine bit set, putting both back on
     // every way out.

@@ -1,19 +1,18 @@
 // The town map's walking figures: one tick of their programs, the steps with collision, slides
 // and camera, the path walk, the player's steering and the pacing between ticks.
 
-#include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"
+#include "foundation/WaitPass.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CEffectWait.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
-#include "platform/kernel/SyncApi.h"
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CStatusPlate.h"
@@ -567,11 +566,8 @@ void CCps::WaitForNextStep()
         if (GetEffectTime() - LastStepTime >= interval)
             return;
         platform::NoteDueTime(LastStepTime + interval);
-        AppLink* app = GetAppLink();
-        if (app != nullptr && app->PumpMessage() == 0)
+        if (!RunWaitPass(Document))
             return;
-        Sleep(0);
-        Document->EventFlagOp(EVENT_FLAG_TICK, 0);
         if (wait.CheckSkip())
             return;
         if (!TestEngineState(ENGINE_STATE_SKIP_MODE) && (down(SCAN_LEFT_SHIFT) || down(SCAN_RIGHT_SHIFT) ||
