@@ -97,17 +97,32 @@ CLayerFile* ISelect::LayerFile()
 
 ScriptValue* ISelect::Run(ScriptValue* out)
 {
+    ListActive();
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->SetWheel(0);
+    return RunLoopAndClose(out);
+}
+
+void ISelect::ListActive()
+{
     const auto& active = GameWork->GetActiveScreens();
     if (std::find(active.begin(), active.end(), this) == active.end())
         GameWork->AddActiveScreen(this);
+}
+
+ScriptValue* ISelect::RunLoopAndClose(ScriptValue* out,
+                                      const std::function<void(bool unwinding)>& before_close)
+{
     try {
-        if (IMouse* mouse = InputView->GetMouse())
-            mouse->SetWheel(0);
         ModalLoop();
     } catch (GameDocument::tagDOCUMENT_CODE) {
+        if (before_close)
+            before_close(true);
         OnClose();
         throw;
     }
+    if (before_close)
+        before_close(false);
     OnClose();
     if (out != nullptr)
         *out = Result;

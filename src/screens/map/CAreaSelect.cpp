@@ -81,7 +81,7 @@ ScriptValue* AreaPointerScreen::RunInMode(ScriptValue* out, int32_t mode)
 {
     AreaSelectMode = mode;
     LongPressTime = AREA_LONG_PRESS_MS;
-    return RunLoop(out);
+    return RunLoopAndClose(out);
 }
 
 void AreaPointerScreen::ShowLanguageHelp(int32_t text, int32_t show)
