@@ -54,3 +54,5 @@ inline constexpr LockLevel LOCK_LEVEL_VOICE_NAMES{100, "voice names"};          
 inline constexpr LockLevel LOCK_LEVEL_EFFECT_RANDOM{100, "effect random"};     // the effects' random engine
 inline constexpr LockLevel LOCK_LEVEL_MESSAGE_BOX_HOOK{100,
                                                        "message box hook"}; // the test hook of AppMessageBox
+// Innermost: a layer notes what it wrote under whatever lock its writer holds, and takes nothing.
+inline constexpr LockLevel LOCK_LEVEL_LAYER_CHANGES{110, "layer changes"};

@@ -128,6 +128,10 @@ std::optional<DemoPlayer::Frame> DemoPlayer::ActUntil(const std::function<void()
 {
     Settle();
     for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0 && std::getenv("VESK_STEP_TRACE") != nullptr)
+            std::fprintf(stderr, "acting again at frame %llu, turn %llu\n",
+                         static_cast<unsigned long long>(FrameNumber()),
+                         static_cast<unsigned long long>(Turn()));
         act();
         if (std::optional<Frame> frame = WaitFor(shown, attempt < 4 ? 10s : 120s))
             return frame;
