@@ -29,7 +29,7 @@ TEST(DemoOffRouteTest, ASaveInTheFirstSlotIsLoadedOnTheNextStart)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
     player.StartGame();
     SaveInTheFirstSlotAndLoadItOnTheNextStart(player);
 }
@@ -39,7 +39,7 @@ TEST(DemoOffRouteTest, TheSideMenuAndTheMenuBarReturnToTheTitle)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
     player.StartGame();
     ReturnToTheTitleBothWays(player, true);
 }
@@ -49,7 +49,7 @@ TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndLeadsToTheTitleAlsoAfterALoad)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home, true);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
     player.StartGame();
     JumpToTheNextEventOnANewGame(player);
 }
@@ -59,7 +59,7 @@ TEST(DemoOffRouteTest, QuickSavesOnTheMessageTheSelectionAndThePlaceComeBackWhol
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
     player.StartGame();
     QuickSaveOnEachKindOfScreenAndContinue(player);
 }
@@ -69,7 +69,7 @@ TEST(DemoOffRouteTest, AfterTheEndingContinueBringsTheSavedLineBackOverItsPictur
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
     player.StartGame();
     ContinueAfterTheEnding(player);
 }

@@ -118,7 +118,9 @@ size_t PlayFrameSteps(DemoPlayer& player, const std::vector<FrameStep>& steps,
 // The headless player: the game without a window (frames dumped into home/frames), fed through
 // home/input.txt, which it reads again as it grows. It looks at the newest frame only, or, to
 // catch what a screen shows for a moment, at every frame in order. Frames it has looked past are
-// removed, so a long play leaves no pile of them.
+// removed, so a long play leaves no pile of them. Asked, it looks at the newest frame too, but
+// the game dumps a frame only when the player asks for one (VESK_FRAME_DUMP_ASKED): a long play
+// is not slowed by encoding and reading every frame, which on a busy machine is most of its work.
 class HeadlessDemoPlayer final : public DemoPlayer
 {
 public:
@@ -126,6 +128,7 @@ public:
     {
         Newest,
         Every,
+        Asked,
     };
 
     explicit HeadlessDemoPlayer(const HeadlessDemoHome& home, Frames frames = Frames::Newest);
@@ -161,6 +164,9 @@ private:
     void Append(const std::string& line) const;
     // The dumped frames by their numbers.
     std::vector<std::pair<uint64_t, std::filesystem::path>> DumpedFrames() const;
+    std::optional<Frame> GrabAsked();
+    // The game's count of frames drawn, as it tells it beside the turns when it dumps only as asked.
+    uint64_t DrawnCount() const;
 
     Frames m_frames;
     std::filesystem::path m_input;
@@ -168,4 +174,5 @@ private:
     uint64_t m_number = 0;
     std::array<uint64_t, 4> m_file{}; // the newest frame read: its inode, size and time
     std::optional<Frame> m_last;
+    bool m_asking = false;
 };

@@ -174,7 +174,7 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
         config.SetInt("/Config/AutoRead", 0);
     });
     {
-        HeadlessDemoPlayer player(home);
+        HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
         player.StartGame();
         ASSERT_NO_FATAL_FAILURE(PlayToContinue(player));
         ASSERT_NO_FATAL_FAILURE(PlayTheChoice(player));
