@@ -123,11 +123,36 @@ DemoPlayer::ClickUntil(int x, int y, const std::function<bool(const Frame&)>& sh
     return ActUntil([&] { Click(x, y, button); }, shown);
 }
 
+std::optional<DemoPlayer::Frame> DemoPlayer::ClickOftenUntil(int x, int y,
+                                                             const std::function<bool(const Frame&)>& shown,
+                                                             std::chrono::seconds limit)
+{
+    std::optional<uint64_t> clicked;
+    return WaitFor(
+        [&](const Frame& frame) {
+            if (shown(frame))
+                return true;
+            if (!clicked || Turn() - *clicked >= GAME_TPS / 2) {
+                Click(x, y);
+                clicked = Turn();
+            }
+            return false;
+        },
+        limit);
+}
+
 std::optional<DemoPlayer::Frame> DemoPlayer::ActUntil(const std::function<void()>& act,
                                                       const std::function<bool(const Frame&)>& shown)
 {
     Settle();
     for (int attempt = 0; attempt < 5; ++attempt) {
+        if (std::getenv("VESK_STEP_TRACE") != nullptr)
+            std::fprintf(stderr, "act %d at frame %llu, turn %llu, %lld ms\n", attempt,
+                         static_cast<unsigned long long>(NewestFrame()),
+                         static_cast<unsigned long long>(Turn()),
+                         static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                    std::chrono::steady_clock::now().time_since_epoch())
+                                                    .count()));
         act();
         if (std::optional<Frame> frame = WaitFor(shown, attempt < 4 ? 10s : 120s))
             return frame;

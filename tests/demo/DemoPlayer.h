@@ -82,6 +82,11 @@ public:
     // repeated, so a repeat only covers a click the game never saw.
     std::optional<Frame> ClickUntil(int x, int y, const std::function<bool(const Frame&)>& shown,
                                     int button = 1);
+    // Clicks every half second of the game's turns until the screen shows what the clicks lead
+    // to: for a screen that takes no click until it has begun (a movie starting), where a first
+    // click may be lost. Only where a further click does nothing on the screen it leads to.
+    std::optional<Frame> ClickOftenUntil(int x, int y, const std::function<bool(const Frame&)>& shown,
+                                         std::chrono::seconds limit = std::chrono::seconds(120));
     // Acts once the screen has settled, and again after every 10 s of the game's time without
     // the screen showing what the act leads to.
     std::optional<Frame> ActUntil(const std::function<void()>& act,
