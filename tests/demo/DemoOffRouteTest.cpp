@@ -30,6 +30,7 @@ TEST(DemoOffRouteTest, ASaveInTheFirstSlotIsLoadedOnTheNextStart)
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
     HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     SaveInTheFirstSlotAndLoadItOnTheNextStart(player);
 }
@@ -40,6 +41,7 @@ TEST(DemoOffRouteTest, TheSideMenuAndTheMenuBarReturnToTheTitle)
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
     HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     ReturnToTheTitleBothWays(player, true);
 }
@@ -50,6 +52,7 @@ TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndLeadsToTheTitleAlsoAfterALoad)
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home, true);
     HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     JumpToTheNextEventOnANewGame(player);
 }
@@ -60,6 +63,7 @@ TEST(DemoOffRouteTest, QuickSavesOnTheMessageTheSelectionAndThePlaceComeBackWhol
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
     HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     QuickSaveOnEachKindOfScreenAndContinue(player);
 }
@@ -70,6 +74,7 @@ TEST(DemoOffRouteTest, AfterTheEndingContinueBringsTheSavedLineBackOverItsPictur
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
     HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     ContinueAfterTheEnding(player);
 }

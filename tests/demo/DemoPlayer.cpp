@@ -376,6 +376,8 @@ void HeadlessDemoPlayer::StartGame(const std::vector<std::string>& environment)
     variables.push_back("VESK_INPUT_SCRIPT=" + m_input.string());
     if (m_frames == Frames::Asked)
         variables.push_back("VESK_FRAME_DUMP_ASKED=1");
+    if (m_clock_rate > 1)
+        variables.push_back("VESK_CLOCK_RATE=" + std::to_string(m_clock_rate));
     variables.insert(variables.end(), environment.begin(), environment.end());
     m_game = std::make_unique<GameProcess>(Home().Build() / "demo", std::vector<std::string>{"./vesk"},
                                            variables, Home().Path() / "out.txt");

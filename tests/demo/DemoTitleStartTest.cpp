@@ -178,6 +178,7 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
     });
     {
         HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+        player.SetClockRate(4);
         player.StartGame();
         ASSERT_NO_FATAL_FAILURE(PlayToContinue(player));
         ASSERT_NO_FATAL_FAILURE(PlayTheChoice(player));
