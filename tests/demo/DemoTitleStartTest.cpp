@@ -148,9 +148,11 @@ std::function<void()> Twice(HeadlessDemoPlayer& x, std::function<void()> act)
 struct TitlePlayer
 {
     explicit TitlePlayer(const HeadlessDemoHome& home,
-                         HeadlessDemoPlayer::Frames frames = HeadlessDemoPlayer::Frames::Every)
+                         HeadlessDemoPlayer::Frames frames = HeadlessDemoPlayer::Frames::Every,
+                         int clock_rate = 1)
         : x(home, frames)
     {
+        x.SetClockRate(clock_rate);
         x.StartGame();
     }
     // Plays the steps; with `exit_status`, the game is then asked to end as the window's close box
@@ -450,7 +452,7 @@ TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
     const auto cell = [](const Frame& frame, int x, int y) {
         return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
     };
-    TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked);
+    TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked, 4);
     HeadlessDemoPlayer& x = play.x;
     const auto stops = [&] {
         for (int reel = 0; reel < 3; ++reel) {
