@@ -84,9 +84,7 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
         config.SetString("/GameFile/Script/StartUp", "effects_alone.mes");
         config.SetInt("/Config/AutoRead", 0);
     });
-    // The newest frame asked for as the trip goes: each step's screen stands a while (the pan
-    // moves for seconds), and a frame for each of the game's draws would cost most of the run.
-    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
     x.StartGame();
 
     using namespace tools;
