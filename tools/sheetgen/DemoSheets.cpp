@@ -365,9 +365,12 @@ AkbPicture DemoSoundCover(WordsLanguage language)
     say(24, 208, {"効果音", "Sound effects"});
     say(836, 208, {"声", "Voices"});
     say(836, 336, {"クリックで声を止める", "A click stops the voice"});
-    for (int32_t k = 0; k < 16; ++k)
+    // Each character's voice by her name, as the cast names file numbers the heroines.
+    for (int32_t k = 0; k < 16; ++k) {
+        const DemoName name = DemoPersonName(k);
         say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
-            {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
+            {std::string(name.japanese) + "の声", std::string(name.english) + "'s voice"});
+    }
     constexpr int32_t VOLUME_RANGE = 560;
     for (const auto& [x, y] :
          {std::pair{118, 122}, std::pair{930, 122}, std::pair{118, 254}, std::pair{930, 254}})
