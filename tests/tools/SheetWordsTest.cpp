@@ -6,6 +6,7 @@
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/DemoMapSheets.h"
+#include "sheetgen/FlagSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SlotSheet.h"
 
@@ -145,6 +146,24 @@ TEST(SheetWords, ThePlaceScreensPlainSheetCarriesBothLanguages)
             EXPECT_EQ(file.bytes, tools::EncodeAkb(sheet, {}));
         }
     EXPECT_EQ(plain, 1);
+}
+
+// The schedule's seen mark is also the seen bar's block, of which a partial piece shows columns
+// 17 to 68: they carry nothing but the mark's colour, so a part of a bar shows no piece of a word,
+// while the whole mark carries its tick.
+TEST(SheetWords, TheSeenBarsPartialBlockShowsNoPieceOfAWord)
+{
+    for (const tools::WordsLanguage language :
+         {tools::WordsLanguage::Japanese, tools::WordsLanguage::English}) {
+        const tools::AkbPicture sheet = tools::DemoFlagScheduleSheet(language);
+        for (const tools::SheetCell& cell : tools::FlagScheduleCells()) {
+            if (cell.id != tools::FLAG_SHEET_SEEN || cell.state != 0)
+                continue;
+            EXPECT_EQ(InkOf(sheet, cell, {cell.x + 17, cell.y, 52, cell.height}).first.pixels, 0);
+            EXPECT_GT(InkOf(sheet, cell, {cell.x, cell.y, cell.width, cell.height}).first.pixels, 20)
+                << "no tick";
+        }
+    }
 }
 
 // Each CG carries a caption in its top-left corner and shapes of its own on the right, so two CGs

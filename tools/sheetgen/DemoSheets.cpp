@@ -838,8 +838,6 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
             return {"午前", "AM"};
         case FLAG_SHEET_PM:
             return {"午後", "PM"};
-        case FLAG_SHEET_SEEN:
-            return {"済", "Seen"};
         case FLAG_SHEET_MISSED:
             return {"×", "Missed"};
         case FLAG_SHEET_POSSIBLE:
@@ -860,6 +858,16 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
     for (const SheetCell& cell : cells)
         if (clock(cell))
             DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Centre, 40});
+    // The seen mark is also the seen bar's block, whose partial piece shows its middle: its tick
+    // stands at the right end, which only a whole block shows.
+    for (const SheetCell& cell : cells)
+        if (cell.id == FLAG_SHEET_SEEN) {
+            EraseTags(sheet, {cell});
+            TextStyle tick;
+            tick.pixel_height = 20;
+            tick.colour = WordsColour(CellColour(cell.id, cell.state), cell.state);
+            DrawText(sheet, {cell.x + 69, cell.y, 17, cell.height}, "✓", tick);
+        }
     // The row plate's day cells, framed so each day reads as a box of its own.
     for (const SheetCell& cell : cells)
         if (cell.id == FLAG_SHEET_ROW_PLATE)
