@@ -6,7 +6,8 @@
 // keeps are read back from the state it saves. In the second the town is drawn at view point 0
 // (build/demo_town_start.png), the leader walks a searched path below a house's door
 // (build/demo_town_walked.png), and the held up arrow walks it into the door's event area, whose
-// id the scene keeps and shows in a message of the message window (build/demo_town_answer.png).
+// id the scene keeps and names by its place in a message of the message window
+// (build/demo_town_answer.png).
 // In a third run of the town the right button opens the first sub map with the presence faces
 // over the running screen (build/demo_town_submap.png) and closes it back to the town
 // (build/demo_town_submap_closed.png), which runs on and opens it again.
@@ -160,10 +161,10 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
     const std::optional<FlagBuffer> state = SavedState(home, "FLAG005");
     ASSERT_TRUE(state.has_value()) << "FLAG005";
     EXPECT_EQ(state->Values[25].Integer, 2);
-    // The scene shows it in a message of the message window: 扉： and the digit, nothing after.
+    // The scene names the door in a message of the message window: 扉：喫茶店, nothing after.
     EXPECT_TRUE(KeepFirstFrame(home, "demo_town_answer.png", [](const platform::PngPicture& picture) {
-        return MessageLineCells(picture, 8) == "###.....";
-    })) << "the door's id in a message";
+        return MessageLineCells(picture, 8) == "#####...";
+    })) << "the door's place in a message";
 }
 
 TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAgain)
