@@ -378,9 +378,9 @@ void PlayTheTown(DemoPlayer& x)
         960, 700, [](const Frame& frame) { return TownShown(frame) && !SubMapShown(frame); }, 3))
         << "the sub map did not go back to the town";
 
-    // Up, a second at a time, until the leader stands in the door: 扉： and its number.
+    // Up, a second at a time, until the leader stands in the door: 扉： and its place, 喫茶店.
     auto door = x.ActUntil([&] { x.HoldUp(); },
-                           [](const Frame& frame) { return MessageLineCells(frame, 8) == "###....."; });
+                           [](const Frame& frame) { return MessageLineCells(frame, 8) == "#####..."; });
     ASSERT_TRUE(door) << "no door message";
     x.Keep(*door, "door");
     EXPECT_TRUE(TownShown(*door)) << "the town gone from under its door message";
