@@ -16,9 +16,9 @@ case "${1:-}" in
     --tsan)
         build_dir=build-tsan
         extra+=(-DVESK_TSAN=ON -DVESK_BUILD_BENCH=OFF)
-        # The test executables; the tests on the thread-test base carry the label.
-        targets+=(--target app_tests foundation_tests fuzz_tests game_tests graphics_tests movie_tests
-                  platform_tests screens_tests script_tests sound_tests tools_tests)
+        # The executables that hold the thread suites, each built from those files alone; the
+        # tests on the thread-test base carry the label.
+        targets+=(--target thread_tests)
         labels+=(-L threads)
         ;;
     "") ;;
