@@ -31,11 +31,25 @@ inline constexpr uint32_t SLOT_GROUP_SIZE = 100;
 inline constexpr uint32_t SLOT_AUTO_FIRST = 101;
 inline constexpr uint32_t SLOT_QUICK_FIRST = 201;
 
+// The system file's variables (mirrored in the game state) that say which kinds of save exist.
+inline constexpr size_t VARIABLE_SAVE_MADE = 53;
+inline constexpr size_t VARIABLE_SLOT_SAVE_MADE = 56;
+inline constexpr size_t VARIABLE_QUICK_SAVE_MADE = 57;
+
 // Group word 0 manual, 1 auto, 2 quick.
-inline constexpr uint32_t SlotGroupFirst(int32_t group) { return 1 + SLOT_GROUP_SIZE * static_cast<uint32_t>(group); }
-inline constexpr uint32_t SlotGroupLast(int32_t group) { return SLOT_GROUP_SIZE * (static_cast<uint32_t>(group) + 1); }
+inline constexpr uint32_t SlotGroupFirst(int32_t group)
+{
+    return 1 + SLOT_GROUP_SIZE * static_cast<uint32_t>(group);
+}
+inline constexpr uint32_t SlotGroupLast(int32_t group)
+{
+    return SLOT_GROUP_SIZE * (static_cast<uint32_t>(group) + 1);
+}
 // The group of slots 1 to 300.
-inline constexpr int32_t SlotGroupOf(uint32_t slot) { return static_cast<int32_t>((slot - 1) / SLOT_GROUP_SIZE); }
+inline constexpr int32_t SlotGroupOf(uint32_t slot)
+{
+    return static_cast<int32_t>((slot - 1) / SLOT_GROUP_SIZE);
+}
 
 struct SaveSlotHeader
 {

@@ -1,7 +1,11 @@
 #include "script/save/SaveStore.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 #include "foundation/AppLink.h"
 #include "foundation/CCriticalSection.h"
@@ -72,10 +76,95 @@ auto WithArrays(FlagArray array, A& a, B& b, Action action)
     }
 }
 
-// A flag file or save data file into the target; a damaged file is reported, a missing one when
-// asked.
+// Writes the image's bytes under the store's lock; false, reported, when it cannot. With keep_as
+// the file's old bytes are kept under that name first.
+bool WriteImage(const CStringUTF8& name, const FlagBuffer& image, const CStringUTF8* keep_as = nullptr)
+{
+    CStringUTF8 reason;
+    bool written = false;
+    {
+        ScopedLock lock(FlagFileLock());
+        std::string bytes;
+        image.AppendTo(bytes);
+        written = WriteFileAtomically(name, BytesOf(bytes), &reason, keep_as);
+    }
+    // Reported after the lock: the error box runs a message loop, which takes the window locks.
+    if (!written)
+        ReportUnwritable(name, reason);
+    return written;
+}
+
 template <typename Target>
-SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSaveData missing)
+bool ReadsWhole(const CStringUTF8& name, Target& target)
+{
+    CFile file;
+    return file.OpenRead(name) && target.Read(file.GetHandle());
+}
+
+void SetSaveVariable(FlagBuffer& image, size_t index, bool made)
+{
+    if (image.Variables.size() <= index)
+        image.Variables.resize(index + 1);
+    image.Variables[index] = ScriptValue::FromInteger(made ? 1 : 0);
+}
+
+// A damaged system file costs its own state, never the saves. The table is made again from the
+// slot files, each group's unbroken run of slots whose flag file and save data both read, the
+// headers from the flag files (comments and save times are lost); what lies past a group's run
+// cannot be listed and is kept aside under ".bad", beyond the reach of the start's tidying. The
+// table is written at once over the damaged file, whose bytes are kept under ".bad" first: until
+// then the damaged file stays, so a stop anywhere finds it and rebuilds again. False, reported,
+// when it cannot be written. Runs after any slot move was finished or undone, so the files are
+// those of saves a table listed.
+bool RebuildSystemFile(FlagBuffer& image)
+{
+    const CStringUTF8 name = SaveStore::FlagFileName(0);
+    FlagBuffer rebuilt;
+    GrowToSlotTable(rebuilt.Bytes);
+    SaveSlotTable table(rebuilt.Bytes);
+    for (int32_t group = 0; group < 3; ++group) {
+        uint32_t slot = SlotGroupFirst(group);
+        for (; slot <= SlotGroupLast(group); ++slot) {
+            FlagBuffer state;
+            ScriptValueTable data;
+            if (!ReadsWhole(SaveStore::FlagFileName(slot), state) ||
+                !ReadsWhole(SaveStore::SaveDataFileName(slot), data))
+                break;
+            table.Put(slot, SaveSlotHeader::OfState(state));
+        }
+        for (; slot <= SlotGroupLast(group); ++slot) {
+            for (const CStringUTF8& file : {SaveStore::FlagFileName(slot), SaveStore::SaveDataFileName(slot),
+                                            SaveStore::ThumbnailFileName(slot)}) {
+                if (SaveFileExists(file))
+                    MoveFileExW(file.ToWide().c_str(), (file + ".bad").ToWide().c_str(),
+                                MOVEFILE_REPLACE_EXISTING);
+            }
+        }
+    }
+    const bool manual = table.IsUsed(SLOT_FIRST);
+    const bool quick = table.IsUsed(SLOT_QUICK_FIRST);
+    if (manual || quick)
+        table.SetContinue(static_cast<uint16_t>(manual ? SLOT_FIRST : SLOT_QUICK_FIRST));
+    // The title offers loading and continuing by these.
+    SetSaveVariable(rebuilt, VARIABLE_SAVE_MADE, manual || quick || table.IsUsed(SLOT_AUTO_FIRST));
+    SetSaveVariable(rebuilt, VARIABLE_SLOT_SAVE_MADE, manual || quick);
+    SetSaveVariable(rebuilt, VARIABLE_QUICK_SAVE_MADE, quick);
+    const CStringUTF8 bad = name + ".bad";
+    if (!WriteImage(name, rebuilt, &bad))
+        return false;
+    image.Assign(rebuilt);
+    CStringUTF8 text;
+    ShowPlayerMessage(
+        0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
+                       name.GetText()));
+    return true;
+}
+
+// A flag file or save data file into the target; a damaged file is reported (the system file is
+// rebuilt instead), a missing one when asked.
+template <typename Target>
+SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSaveData missing,
+                            bool rebuild_damaged = false)
 {
     CFile file;
     CStringUTF8 text;
@@ -85,38 +174,52 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
         return SaveFileRead::Missing;
     }
     if (!target.Read(file.GetHandle())) {
+        file.Close();
+        if constexpr (std::is_same_v<Target, FlagBuffer>) {
+            if (rebuild_damaged)
+                return RecoverSlotMoves() && RebuildSystemFile(target) ? SaveFileRead::Loaded
+                                                                       : SaveFileRead::Damaged;
+        }
         ReportScriptError(text.Format("%s が壊れています", name.GetText()));
         return SaveFileRead::Damaged;
     }
     return SaveFileRead::Loaded;
 }
 
-// A damaged system file costs its own state, never the saves: it is kept aside under ".bad" and
-// the table is made again from the slot files present, each group's unbroken run from its first
-// slot, the headers from the slots' flag files (their comments and save times are lost).
-void RebuildSystemFile(FlagBuffer& image)
+constexpr const char* SCENARIO_PREFIXES[] = {"", "SP_"};
+
+struct SlotFileName
 {
-    const CStringUTF8 name = SaveStore::FlagFileName(0);
-    MoveFileExW(name.ToWide().c_str(), (name + ".bad").ToWide().c_str(), MOVEFILE_REPLACE_EXISTING);
-    image.Assign(FlagBuffer());
-    GrowToSlotTable(image.Bytes);
-    SaveSlotTable table(image.Bytes);
-    for (int32_t group = 0; group < 3; ++group) {
-        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
-            CFile file;
-            FlagBuffer state;
-            if (!SaveFileExists(SaveStore::SaveDataFileName(slot)) ||
-                !file.OpenRead(SaveStore::FlagFileName(slot)) || !state.Read(file.GetHandle()))
-                break;
-            table.Put(slot, SaveSlotHeader::OfState(state));
+    int Scenario;    // index into SCENARIO_PREFIXES; -1 for the selection file, which has none
+    uint32_t Number; // 0 for the system file
+};
+
+// What a name the store makes for a slot's files (or the system file) says, exactly as made.
+std::optional<SlotFileName> ParseSlotFileName(std::string_view name)
+{
+    const auto digits = [](std::string_view text) -> std::optional<uint32_t> {
+        if (text.size() != 3 || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
+            return std::nullopt;
+        return static_cast<uint32_t>((text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0'));
+    };
+    if (name.starts_with("sel")) {
+        if (const auto number = digits(name.substr(3)))
+            return SlotFileName{-1, *number};
+        return std::nullopt;
+    }
+    int scenario = 0;
+    if (name.starts_with(SCENARIO_PREFIXES[1])) {
+        scenario = 1;
+        name.remove_prefix(3);
+    }
+    for (const auto& [head, tail] :
+         {std::pair<std::string_view, std::string_view>{"FLAG", ""}, {"SaveData", ".dat"}, {"thm", ""}}) {
+        if (name.size() == head.size() + 3 + tail.size() && name.starts_with(head) && name.ends_with(tail)) {
+            if (const auto number = digits(name.substr(head.size(), 3)))
+                return SlotFileName{scenario, *number};
         }
     }
-    if (table.IsUsed(SLOT_FIRST))
-        table.SetContinue(static_cast<uint16_t>(SLOT_FIRST));
-    CStringUTF8 text;
-    ShowPlayerMessage(
-        0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
-                       name.GetText()));
+    return std::nullopt;
 }
 
 // The last step of a save or delete, the system file's write, has its answer: on success the
@@ -177,24 +280,13 @@ CStringUTF8 SaveStore::FolderFileName(const char* name)
 
 SaveFileRead SaveStore::ReadFlagFile(uint32_t number, FlagBuffer& target)
 {
-    return ReadFolderFile(FlagFileName(number), target, MissingSaveData::Report);
+    // Every reader of the system file gets the saves' list, whichever comes first to a damaged one.
+    return ReadFolderFile(FlagFileName(number), target, MissingSaveData::Report, number == 0);
 }
 
 bool SaveStore::WriteFlagFile(uint32_t number, const FlagBuffer& source)
 {
-    const CStringUTF8 name = FlagFileName(number);
-    CStringUTF8 reason;
-    bool written = false;
-    {
-        ScopedLock lock(FlagFileLock());
-        std::string bytes;
-        source.AppendTo(bytes);
-        written = WriteFileAtomically(name, BytesOf(bytes), &reason);
-    }
-    // Reported after the lock: the error box runs a message loop, which takes the window locks.
-    if (!written)
-        ReportUnwritable(name, reason);
-    return written;
+    return WriteImage(FlagFileName(number), source);
 }
 
 void SaveStore::MergeIntoFlagFile(uint32_t number, const FlagBuffer& source)
@@ -305,17 +397,9 @@ bool SaveStore::ReadSystemFile(FlagBuffer& image)
 {
     if (!RecoverSlotMoves())
         return false;
-    const CStringUTF8 name = FlagFileName(0);
-    CFile file;
-    if (file.OpenRead(name)) {
-        if (!image.Read(file.GetHandle())) {
-            file.Close();
-            RebuildSystemFile(image);
-            return true;
-        }
-    } else if (SaveFileExists(name)) {
-        return ReadFlagFile(0, image) == SaveFileRead::Loaded; // there but unreadable: reported
-    }
+    // A missing one starts empty; one there but unreadable is reported.
+    if (SaveFileExists(FlagFileName(0)) && ReadFlagFile(0, image) != SaveFileRead::Loaded)
+        return false;
     GrowToSlotTable(image.Bytes);
     return true;
 }
@@ -376,4 +460,65 @@ bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& sys
     if (done)
         done = WriteFlagFile(0, system);
     return Conclude(moves, done);
+}
+
+bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system,
+                                std::span<const uint8_t> table)
+{
+    SlotFileMoves moves;
+    for (uint32_t slot : slots)
+        moves.SetAsideSlot(slot);
+    bool done = moves.Run(FlagFileName(0), table, {});
+    if (done)
+        done = WriteFlagFile(0, system);
+    return Conclude(moves, done);
+}
+
+void SaveStore::RemoveLeftovers()
+{
+    // A move not yet put in order still needs what it set aside.
+    if (!RecoverSlotMoves())
+        return;
+    const CStringUTF8 folder = SaveFolder();
+    // Slot files a sound table does not list are what a stop left behind, or what a delete did
+    // not get to; with the table missing or damaged nothing says so.
+    std::array<FlagBuffer, 2> systems;
+    std::array<bool, 2> listed{};
+    for (int scenario = 0; scenario < 2; ++scenario) {
+        listed[scenario] = ReadsWhole(folder + SCENARIO_PREFIXES[scenario] + "FLAG000", systems[scenario]);
+        GrowToSlotTable(systems[scenario].Bytes);
+    }
+    std::vector<CStringUTF8> left;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + "*").ToWide().c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = CStringUTF8(found.cFileName).GetStdString();
+        const std::string_view view(name);
+        bool remove = false;
+        if (view.ends_with(".tmp")) {
+            // Temporaries of writes cut short (the journal's are the recovery's).
+            std::string_view base = view.substr(0, view.size() - 4);
+            const bool kept_copy = base.ends_with(".bad");
+            if (kept_copy)
+                base.remove_suffix(4);
+            const auto slot_file = ParseSlotFileName(base);
+            remove =
+                (base == "onemes.dat" && !kept_copy) || (slot_file && (!kept_copy || slot_file->Number == 0));
+        } else if (view.ends_with(".drop")) {
+            const auto slot_file = ParseSlotFileName(view.substr(0, view.size() - 5));
+            remove = slot_file && slot_file->Number != 0;
+        } else if (const auto slot_file = ParseSlotFileName(view); slot_file && slot_file->Scenario >= 0 &&
+                                                                   slot_file->Number >= SLOT_FIRST &&
+                                                                   slot_file->Number <= SLOT_LAST) {
+            remove = listed[slot_file->Scenario] &&
+                     !SaveSlotTable(systems[slot_file->Scenario].Bytes).IsUsed(slot_file->Number);
+        }
+        if (remove)
+            left.push_back(folder + name.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    for (const CStringUTF8& path : left)
+        DeleteFileW(path.ToWide().c_str());
 }

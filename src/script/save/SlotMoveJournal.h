@@ -32,8 +32,9 @@ CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path);
 
 uint64_t HashSlotTable(std::span<const uint8_t> table);
 
-// Writes the journal through the atomic writer; false, reported, when it cannot.
-bool WriteSlotMoveJournal(const SlotMoveJournal& journal);
+// Writes the journal through the atomic writer, already marked when it announces no rename (the
+// new files are then all it guards); false, reported, when it cannot.
+bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked);
 // Renames the journal to say that every rename was made, and back before they are undone; false,
 // reported, when it cannot.
 bool MarkSlotMovesMade();
