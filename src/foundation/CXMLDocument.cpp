@@ -310,8 +310,8 @@ uint32_t CXMLDocument::Save()
     CStringUTF8 text;
     const char version_quote = QuoteFor(m_version).value_or('"');
     const char encoding_quote = QuoteFor(m_encoding).value_or('"');
-    text.Format("<?xml version=%c%s%c encoding=%c%s%c ?>\n", version_quote, m_version.GetText(),
-                version_quote, encoding_quote, m_encoding.GetText(), encoding_quote);
+    text.Format("<?xml version=%c%s%c encoding=%c%s%c ?>\n", version_quote, m_version.GetText(), version_quote,
+                encoding_quote, m_encoding.GetText(), encoding_quote);
     if (m_root)
         WriteNodes(text, 0, m_root.get());
     const std::string bytes = "\xEF\xBB\xBF" + text.GetStdString();
