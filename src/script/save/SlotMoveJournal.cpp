@@ -22,7 +22,7 @@ constexpr size_t MAX_NEW_FILES = 8;
 // A save: a group's four kinds of file, each set aside once and moved once, and a slot more; a
 // delete of every save: each slot's files set aside.
 constexpr size_t MAX_RENAMES =
-    std::max<size_t>((SLOT_GROUP_SIZE + 2) * SLOT_FILE_KINDS * 2, SLOT_LAST* SLOT_FILE_KINDS);
+    std::max<size_t>((SLOT_GROUP_SIZE + 2) * SLOT_FILE_KINDS * 2, size_t{SLOT_LAST} * SLOT_FILE_KINDS);
 constexpr const char* JOURNAL_NAME = "slotmove.jnl";
 // The journal's name once every rename is made: the emptied slot's files are then the new save's.
 constexpr const char* MOVED_NAME = "slotmove.jnm";
