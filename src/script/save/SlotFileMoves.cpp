@@ -147,7 +147,7 @@ void SlotFileMoves::Undo()
     for (; m_done > 0; --m_done)
         back = RenameSaveFile(m_plan[m_done - 1].second, m_plan[m_done - 1].first) && back;
     if (m_journal && back)
-        RemoveSlotMoveJournal();
+        RemoveSlotMoveJournal(true);
     m_plan.clear();
     m_journal = m_moved = false;
 }
@@ -160,7 +160,7 @@ void SlotFileMoves::Finish()
             DeleteFileW(to.ToWide().c_str());
     }
     if (m_journal)
-        RemoveSlotMoveJournal();
+        RemoveSlotMoveJournal(false);
     m_plan.clear();
     m_done = 0;
     m_journal = m_moved = false;

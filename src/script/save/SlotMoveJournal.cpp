@@ -215,11 +215,13 @@ bool UnmarkSlotMovesMade()
     return unmarked;
 }
 
-void RemoveSlotMoveJournal()
+void RemoveSlotMoveJournal(bool undone)
 {
-    // Renames put back must not be lost while the journal that would put them back again is.
+    // Renames put back must not be lost while the journal that would put them back again is;
+    // set-aside files left by a finished one are only clutter the start removes.
     const CStringUTF8 journal = SaveStore::FolderFileName(JOURNAL_NAME);
-    FlushFolderOf(journal);
+    if (undone)
+        FlushFolderOf(journal);
     DeleteFileW(journal.ToWide().c_str());
     DeleteFileW(SaveStore::FolderFileName(MOVED_NAME).ToWide().c_str());
 }
@@ -243,7 +245,7 @@ bool RecoverSlotMoves()
         // Written whole or not at all, so only a damaged disk gets here; it cannot guide anything.
         file.Close();
         ReportScriptError(text.Format("%s が壊れています", (moved ? moved_name : name).GetText()));
-        RemoveSlotMoveJournal();
+        RemoveSlotMoveJournal(false);
         return true;
     }
     file.Close();
@@ -257,7 +259,7 @@ bool RecoverSlotMoves()
             if (EndsWithDrop(to))
                 Remove(to);
         }
-        RemoveSlotMoveJournal();
+        RemoveSlotMoveJournal(false);
         return true;
     }
     if (moved) {
@@ -275,7 +277,7 @@ bool RecoverSlotMoves()
             !RenameSaveFile(InFolder(it->second), InFolder(it->first)))
             return false;
     }
-    RemoveSlotMoveJournal();
+    RemoveSlotMoveJournal(true);
     return true;
 }
 

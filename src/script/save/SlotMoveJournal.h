@@ -39,7 +39,8 @@ bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked);
 // reported, when it cannot.
 bool MarkSlotMovesMade();
 bool UnmarkSlotMovesMade();
-void RemoveSlotMoveJournal();
+// After renames put back (undone) the folder is flushed first.
+void RemoveSlotMoveJournal(bool undone);
 
 // Finishes or undoes the operation a journal left behind describes. False, reported, while the
 // slot files are still between two states (a rename back that failed): nothing may be saved,
