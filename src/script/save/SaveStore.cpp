@@ -1,7 +1,6 @@
 #include "script/save/SaveStore.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +20,7 @@
 #include "script/save/SaveThumbnail.h"
 #include "script/save/SlotFileMoves.h"
 #include "script/save/SlotMoveJournal.h"
+#include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptError.h"
 
 namespace {
@@ -109,13 +109,13 @@ void SetSaveVariable(FlagBuffer& image, size_t index, bool made)
 }
 
 // A damaged system file costs its own state, never the saves. The table is made again from the
-// slot files, each group's unbroken run of slots whose flag file and save data both read, the
-// headers from the flag files (comments and save times are lost); what lies past a group's run
-// cannot be listed and is kept aside under ".bad", beyond the reach of the start's tidying. The
-// table is written at once over the damaged file, whose bytes are kept under ".bad" first: until
-// then the damaged file stays, so a stop anywhere finds it and rebuilds again. False, reported,
-// when it cannot be written. Runs after any slot move was finished or undone, so the files are
-// those of saves a table listed.
+// slot files, each group's unbroken run of saves whose flag file and save data both read, the
+// headers from the flag files (comments and save times are lost). A flag file counts only when it
+// carries the mark every save stores: scripts keep flag files and save data of their own under
+// slot names, which no save listed. The table is written at once over the damaged file, whose
+// bytes are kept under ".bad" first: until then the damaged file stays, so a stop anywhere finds
+// it and rebuilds again. False, reported, when it cannot be written. Runs after any slot move was
+// finished or undone, so every save's files left are those of a save a table listed.
 bool RebuildSystemFile(FlagBuffer& image)
 {
     const CStringUTF8 name = SaveStore::FlagFileName(0);
@@ -123,22 +123,14 @@ bool RebuildSystemFile(FlagBuffer& image)
     GrowToSlotTable(rebuilt.Bytes);
     SaveSlotTable table(rebuilt.Bytes);
     for (int32_t group = 0; group < 3; ++group) {
-        uint32_t slot = SlotGroupFirst(group);
-        for (; slot <= SlotGroupLast(group); ++slot) {
+        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
             FlagBuffer state;
             ScriptValueTable data;
             if (!ReadsWhole(SaveStore::FlagFileName(slot), state) ||
+                !state.TestEngineState(ENGINE_STATE_SNAPSHOT) ||
                 !ReadsWhole(SaveStore::SaveDataFileName(slot), data))
                 break;
             table.Put(slot, SaveSlotHeader::OfState(state));
-        }
-        for (; slot <= SlotGroupLast(group); ++slot) {
-            for (const CStringUTF8& file : {SaveStore::FlagFileName(slot), SaveStore::SaveDataFileName(slot),
-                                            SaveStore::ThumbnailFileName(slot)}) {
-                if (SaveFileExists(file))
-                    MoveFileExW(file.ToWide().c_str(), (file + ".bad").ToWide().c_str(),
-                                MOVEFILE_REPLACE_EXISTING);
-            }
         }
     }
     const bool manual = table.IsUsed(SLOT_FIRST);
@@ -186,38 +178,23 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
     return SaveFileRead::Loaded;
 }
 
-constexpr const char* SCENARIO_PREFIXES[] = {"", "SP_"};
-
-struct SlotFileName
-{
-    int Scenario;    // index into SCENARIO_PREFIXES; -1 for the selection file, which has none
-    uint32_t Number; // 0 for the system file
-};
-
-// What a name the store makes for a slot's files (or the system file) says, exactly as made.
-std::optional<SlotFileName> ParseSlotFileName(std::string_view name)
+// The number of a slot's file (or the system file, 0) named as the store names them, either
+// scenario's.
+std::optional<uint32_t> SlotFileNumber(std::string_view name)
 {
     const auto digits = [](std::string_view text) -> std::optional<uint32_t> {
         if (text.size() != 3 || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
             return std::nullopt;
         return static_cast<uint32_t>((text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0'));
     };
-    if (name.starts_with("sel")) {
-        if (const auto number = digits(name.substr(3)))
-            return SlotFileName{-1, *number};
-        return std::nullopt;
-    }
-    int scenario = 0;
-    if (name.starts_with(SCENARIO_PREFIXES[1])) {
-        scenario = 1;
+    if (name.starts_with("sel"))
+        return digits(name.substr(3));
+    if (name.starts_with("SP_"))
         name.remove_prefix(3);
-    }
     for (const auto& [head, tail] :
          {std::pair<std::string_view, std::string_view>{"FLAG", ""}, {"SaveData", ".dat"}, {"thm", ""}}) {
-        if (name.size() == head.size() + 3 + tail.size() && name.starts_with(head) && name.ends_with(tail)) {
-            if (const auto number = digits(name.substr(head.size(), 3)))
-                return SlotFileName{scenario, *number};
-        }
+        if (name.size() == head.size() + 3 + tail.size() && name.starts_with(head) && name.ends_with(tail))
+            return digits(name.substr(head.size(), 3));
     }
     return std::nullopt;
 }
@@ -479,15 +456,9 @@ void SaveStore::RemoveLeftovers()
     // A move not yet put in order still needs what it set aside.
     if (!RecoverSlotMoves())
         return;
+    // Slot files no table lists stay: scripts keep flag files and save data of their own under
+    // slot names. Temporaries of cut writes and set-aside files no journal needs are the store's.
     const CStringUTF8 folder = SaveFolder();
-    // Slot files a sound table does not list are what a stop left behind, or what a delete did
-    // not get to; with the table missing or damaged nothing says so.
-    std::array<FlagBuffer, 2> systems;
-    std::array<bool, 2> listed{};
-    for (int scenario = 0; scenario < 2; ++scenario) {
-        listed[scenario] = ReadsWhole(folder + SCENARIO_PREFIXES[scenario] + "FLAG000", systems[scenario]);
-        GrowToSlotTable(systems[scenario].Bytes);
-    }
     std::vector<CStringUTF8> left;
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW((folder + "*").ToWide().c_str(), &found);
@@ -495,25 +466,19 @@ void SaveStore::RemoveLeftovers()
         return;
     do {
         const std::string name = CStringUTF8(found.cFileName).GetStdString();
-        const std::string_view view(name);
+        std::string_view base(name);
         bool remove = false;
-        if (view.ends_with(".tmp")) {
-            // Temporaries of writes cut short (the journal's are the recovery's).
-            std::string_view base = view.substr(0, view.size() - 4);
+        if (base.ends_with(".tmp")) {
+            base.remove_suffix(4);
+            // The system file's rebuild keeps the damaged bytes through a temporary of its own.
             const bool kept_copy = base.ends_with(".bad");
             if (kept_copy)
                 base.remove_suffix(4);
-            const auto slot_file = ParseSlotFileName(base);
-            remove =
-                (base == "onemes.dat" && !kept_copy) || (slot_file && (!kept_copy || slot_file->Number == 0));
-        } else if (view.ends_with(".drop")) {
-            const auto slot_file = ParseSlotFileName(view.substr(0, view.size() - 5));
-            remove = slot_file && slot_file->Number != 0;
-        } else if (const auto slot_file = ParseSlotFileName(view); slot_file && slot_file->Scenario >= 0 &&
-                                                                   slot_file->Number >= SLOT_FIRST &&
-                                                                   slot_file->Number <= SLOT_LAST) {
-            remove = listed[slot_file->Scenario] &&
-                     !SaveSlotTable(systems[slot_file->Scenario].Bytes).IsUsed(slot_file->Number);
+            const auto number = SlotFileNumber(base);
+            remove = kept_copy ? number == 0u : base == "onemes.dat" || number.has_value();
+        } else if (base.ends_with(".drop")) {
+            base.remove_suffix(5);
+            remove = SlotFileNumber(base).has_value();
         }
         if (remove)
             left.push_back(folder + name.c_str());

@@ -124,7 +124,7 @@ public:
                                               std::span<const uint8_t> table);
 
     // At start, before anything writes: finishes or undoes a slot move a stop left behind, then
-    // removes the temporaries of writes a stop cut short and the slot files of both scenarios
-    // that their sound system file does not list.
+    // removes the temporaries of writes a stop cut short and set-aside slot files no journal
+    // needs.
     static void RemoveLeftovers();
 };

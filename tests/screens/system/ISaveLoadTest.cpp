@@ -184,6 +184,7 @@ protected:
         PutSlot(table, slot, id, false);
         FlagBuffer flag;
         flag.SetMoney(id);
+        flag.SetEngineStateWord(ENGINE_STATE_SNAPSHOT); // as every save stores it
         std::string bytes;
         flag.AppendTo(bytes);
         m_dir.Write(Name("FLAG%03u", slot), bytes);
@@ -779,9 +780,10 @@ TEST_F(ISaveLoadThreadTest, ADamagedSystemFileCostsNoSave)
     }
 }
 
-// What no table lists never comes back as a save: a save stopped before its table is written
-// (into an empty group, so nothing moved), the files of a delete of every save, and what cut
-// writes and older stops left are gone by the next start, so a rebuilt table lists none of them.
+// What no table lists never comes back as a save: the files of a delete of every save go with
+// it, a save stopped before its table is written (into an empty group, so nothing moved) is taken
+// back, and what cut writes left is gone by the next start; a rebuilt table lists none of them,
+// nor a script's own flag file and save data kept under a slot's name, which stay.
 TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
 {
     Mark(1);
@@ -798,16 +800,17 @@ TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
     });
     EXPECT_THROW((void)m_save.AutoSave(), FileStop);
     SetSaveStepHook(nullptr);
+    ASSERT_TRUE(SaveStore::WriteFlagFile(1, State())); // as a script keeps its own
+    ASSERT_TRUE(SaveStore::WriteSaveData(1, *GetDocument()->SaveDataSnapshot));
+    for (const char* name : {"FLAG005.tmp", "SaveData005.dat.tmp", "thm005.tmp", "FLAG000.tmp",
+                             "onemes.dat.tmp", "SP_FLAG007.tmp", "FLAG000.bad.tmp", "sel009.drop"})
+        m_dir.Write(name, std::string("left"));
     m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
     m_messages.clear();
     EXPECT_EQ(ListedAtNextStart(), Listing());
     EXPECT_EQ(m_messages.size(), 1u); // the notice of the rebuild
-
-    for (const char* name : {"FLAG050", "SaveData050.dat", "thm050", "FLAG005.tmp", "SaveData005.dat.tmp",
-                             "thm005.tmp", "FLAG000.tmp", "onemes.dat.tmp", "SP_FLAG007.tmp"})
-        m_dir.Write(name, std::string("left"));
-    EXPECT_EQ(ListedAtNextStart(), Listing());
-    EXPECT_EQ(Unowned({}), std::vector<std::string>());
+    EXPECT_EQ(Unowned({{1, 3}}), std::vector<std::string>());
+    EXPECT_EQ(Ids(1), std::make_pair(3, 3));
 }
 
 TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
