@@ -825,6 +825,20 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     PutSlot(table, 2, 2, false);
     PutSlot(table, 3, 3, false);
     m_dir.Write("FLAG003", m_dir.Read("FLAG001")); // a flag file without its save data
+    // A save whose script stack names a script the game does not hold.
+    PutSlot(table, 4, 4, false);
+    m_dir.Write("FLAG004", m_dir.Read("FLAG001"));
+    {
+        ScriptValueTable stack;
+        ScriptValueArray record;
+        record.SetKey(0xFFFF0000);
+        record.Values = {ScriptValue::FromText("gone.mes"), ScriptValue::FromInteger(0),
+                         ScriptValue::FromInteger(1)};
+        stack.Store(record);
+        std::string bytes;
+        stack.AppendTo(bytes);
+        m_dir.Write("SaveData004.dat", std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    }
     PutSystemTable(table);
 
     struct Case
@@ -836,6 +850,7 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
         {"unused slot", [&] { m_load.LoadSlot(150); }},
         {"damaged flag file", [&] { m_load.LoadSlot(2); }},
         {"missing save data", [&] { m_load.LoadSlot(3); }},
+        {"a script the game does not hold", [&] { m_load.LoadSlot(4); }},
         {"slot 0", [&] { m_load.LoadSlot(0); }},
         {"slot 301", [&] { m_load.LoadSlot(301); }},
     };

@@ -254,8 +254,9 @@ TEST_F(CFuncStringTest, LatinTextBreaksBetweenWordsAndCutsOnlyAWordLongerThanALi
     std::map<int32_t, std::string> lines;
     for (const GlyphCall& call : m_font.Calls) {
         lines[call.Y] += call.Character;
-        if (call.Character != " ")
+        if (call.Character != " ") {
             EXPECT_LT(call.X, 100) << call.Character;
+        }
     }
     std::vector<std::string> trimmed;
     for (auto& [y, line] : lines)
