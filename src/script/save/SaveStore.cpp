@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "foundation/AppLink.h"
 #include "foundation/CCriticalSection.h"
@@ -119,9 +121,19 @@ void SetSaveVariable(FlagBuffer& image, size_t index, bool made)
 bool RebuildSystemFile(FlagBuffer& image)
 {
     const CStringUTF8 name = SaveStore::FlagFileName(0);
+    // Its arrays are as long as the game's and the saves' (what scripts read from it is there), and
+    // it keeps every flag a listed save had set, as each save merged them into it.
     FlagBuffer rebuilt;
-    GrowToSlotTable(rebuilt.Bytes);
-    SaveSlotTable table(rebuilt.Bytes);
+    const auto widen = [&rebuilt](const FlagBuffer& state) {
+        rebuilt.Flags.resize(std::max(rebuilt.Flags.size(), state.Flags.size()));
+        rebuilt.Words.resize(std::max(rebuilt.Words.size(), state.Words.size()));
+        rebuilt.Bytes.resize(std::max(rebuilt.Bytes.size(), state.Bytes.size()));
+        rebuilt.Values.resize(std::max(rebuilt.Values.size(), state.Values.size()));
+        rebuilt.Variables.resize(std::max(rebuilt.Variables.size(), state.Variables.size()));
+    };
+    if (const FlagBuffer* live = GetGameDocument()->GetGameState())
+        widen(*live);
+    std::vector<std::pair<uint32_t, SaveSlotHeader>> listed;
     for (int32_t group = 0; group < 3; ++group) {
         for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
             FlagBuffer state;
@@ -130,9 +142,15 @@ bool RebuildSystemFile(FlagBuffer& image)
                 !state.TestEngineState(ENGINE_STATE_SNAPSHOT) ||
                 !ReadsWhole(SaveStore::SaveDataFileName(slot), data))
                 break;
-            table.Put(slot, SaveSlotHeader::OfState(state));
+            listed.emplace_back(slot, SaveSlotHeader::OfState(state));
+            widen(state);
+            SaveStore::MergeFlagsIntoImage(rebuilt, state);
         }
     }
+    GrowToSlotTable(rebuilt.Bytes);
+    SaveSlotTable table(rebuilt.Bytes);
+    for (const auto& [slot, header] : listed)
+        table.Put(slot, header);
     const bool manual = table.IsUsed(SLOT_FIRST);
     const bool quick = table.IsUsed(SLOT_QUICK_FIRST);
     if (manual || quick)

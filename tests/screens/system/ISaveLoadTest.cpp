@@ -726,6 +726,7 @@ TEST_F(ISaveLoadThreadTest, ADamagedSystemFileCostsNoSave)
 {
     for (int32_t id = 1; id <= 3; ++id) {
         Mark(id);
+        State().Flags[5] = id == 1 ? 1 : 0; // seen only in the oldest save
         ASSERT_TRUE(id == 3 ? m_save.SaveNew("note") : m_save.QuickSave());
     }
     const Folder sound = ReadFolder();
@@ -743,6 +744,14 @@ TEST_F(ISaveLoadThreadTest, ADamagedSystemFileCostsNoSave)
     EXPECT_EQ(m_messages.size(), 1u); // the notice of the rebuild
     EXPECT_EQ(m_dir.Read("FLAG000.bad"), damaged);
     EXPECT_EQ(ListedAtNextStart(), saves);
+    {
+        // What the saves had seen is seen still, and what scripts read of the game's arrays is there.
+        FlagBuffer rebuilt;
+        ASSERT_TRUE(ReadFlag("FLAG000", rebuilt));
+        ASSERT_GT(rebuilt.Flags.size(), 5u);
+        EXPECT_EQ(rebuilt.Flags[5], 1);
+        EXPECT_GE(rebuilt.Variables.size(), 90u);
+    }
 
     damage();
     EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(150); }), -1);
