@@ -5,7 +5,8 @@
 # land in fuzz/regressions/<target>/, which the test suite replays. A summary of executions and
 # coverage per target ends the run. Every target runs whatever the others do (one that does not
 # build or cannot start counts as a failure); the run ends by naming each target that failed, with
-# status 1.
+# status 1. `ctest --test-dir build-fuzz` runs each target once over its seeds and saved inputs in
+# this build.
 # VESK_FUZZ_TIMEOUT (seconds, default 1) is the wall-clock time that makes an input a hang: raise
 # it when the targets share a loaded machine, or starved inputs are saved as hangs.
 #   scripts/fuzz.sh [seconds] [target...]
