@@ -6,7 +6,8 @@
 // keeps are read back from the state it saves. In the second the town is drawn at view point 0
 // (build/demo_town_start.png), the leader walks a searched path below a house's door
 // (build/demo_town_walked.png), and the held up arrow walks it into the door's event area, whose
-// id the scene keeps and shows in a message of the message window (build/demo_town_answer.png).
+// id the scene keeps and names by its place in a message of the message window
+// (build/demo_town_answer.png).
 // In a third run of the town the right button opens the first sub map with the presence faces
 // over the running screen (build/demo_town_submap.png) and closes it back to the town
 // (build/demo_town_submap_closed.png), which runs on and opens it again.
@@ -148,8 +149,8 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
     Start(x, "town_alone.mes");
     // View point 0: the camera at the map's corner, the river's row 17 at y 680, the leader on
     // (30, 14). Then on the goal, foot cell (42, 12), with the camera read from the river's row and
-    // the bridge. The scene shows the door's id in a message of the message window: 扉： and the
-    // digit, nothing after.
+    // the bridge. The scene names the door in a message of the message window: 扉：喫茶店,
+    // nothing after.
     const size_t seen = PlayFrameSteps(
         x, {{"demo_town_start.png",
              [](const Frame& picture) {
@@ -158,7 +159,7 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
              NOTHING},
             {"demo_town_walked.png", LeaderOnTheGoal, NOTHING, [&x] { x.HoldUp(); }},
             {"demo_town_answer.png",
-             [](const Frame& picture) { return MessageLineCells(picture, 8) == "###....."; }, NOTHING}});
+             [](const Frame& picture) { return MessageLineCells(picture, 8) == "#####..."; }, NOTHING}});
     EXPECT_EQ(seen, 3u)
         << "the town at view point 0 1, the leader on the goal 2, the door's id in a message 3\n"
         << x.Output();

@@ -177,10 +177,16 @@ bool QuestionShown(const platform::PngPicture& frame)
     return false;
 }
 
-// The event scene's line, イベントの場面です。 (10 cells), in the message window over the story.
-bool EventLineShown(const platform::PngPicture& frame)
+// The event scene's line in the message window over the story, in the run's language:
+// イベントの場面です。 (10 cells), or This is the event's scene. (13 cells of two letters).
+bool EventLineShown(const platform::PngPicture& frame, int language)
 {
-    return !GridShown(frame) && MessageLineCells(frame, 11) == "##########.";
+    if (GridShown(frame))
+        return false;
+    if (language != 0)
+        return MessageLineCells(frame, 11) == "##########.";
+    const std::string line = MessageLineCells(frame, 15);
+    return line.find('.') == 13 && line.substr(13) == "..";
 }
 
 // The story's last message, ……: two cells with the prompt, no name on the plate.
@@ -295,7 +301,10 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
     if (decide) {
         steps.back().then = press(NEXT_X, NEXT_Y);
         steps.push_back({keep("question"), QuestionShown, nothing, press(YES_X, YES_Y)});
-        steps.push_back({keep("event"), EventLineShown, nothing});
+        steps.push_back(
+            {keep("event"),
+             [language](const platform::PngPicture& frame) { return EventLineShown(frame, language); },
+             nothing});
     }
     const size_t seen = PlayFrameSteps(x, steps);
     // The event scene keeps the state the jump left.
