@@ -14,6 +14,7 @@
 
 #include "DemoPlayer.h"
 #include "DemoRun.h"
+#include "DemoStoryRoute.h"
 #include "foundation/CXMLDocument.h"
 #include "sheetgen/SheetGenerator.h"
 
@@ -89,6 +90,47 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirWordsAndItsReplayTabOpensTheReplayOver
         30s);
     x.Keep(settled ? *settled : *list, "extras_replay_list");
     EXPECT_TRUE(settled) << "the viewer's CG under the scene list";
+}
+
+// The gallery left for the title once a CG has been viewed: no frame on the way shows the CG, in
+// whole or in the preview area the gallery's heroine level puts back, before or while the title
+// fades in.
+TEST(DemoExtrasTest, TheGalleryLeftAfterTheViewerTakesItsCGAlong)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.SetClockRate(4);
+    x.StartGame();
+    ASSERT_TRUE(x.ClickUntil(370, 920, [](const Frame& frame) {
+        return FrameCellAt(frame, 300, 679) == 0x100u;
+    })) << "no extras page on the title";
+    ASSERT_TRUE(x.ClickUntil(370, 679, GalleryPage)) << "no gallery page";
+    ASSERT_TRUE(x.ClickUntil(633, 245, [](const Frame& frame) { return !GalleryPage(frame); }))
+        << "no viewer";
+    ASSERT_TRUE(x.ClickUntil(1209, 471, [](const Frame& frame) { return IsCG(frame, 200, 900); })) << "no CG";
+    ASSERT_TRUE(x.ClickUntil(
+        960, 540, [](const Frame& frame) { return !IsCG(frame, 200, 900); }, 3))
+        << "the CG did not close";
+    ASSERT_TRUE(x.ClickUntil(960, 540, GalleryPage, 3)) << "the viewer did not go back to the gallery";
+
+    // Cancel to the heroine level, cancel again to the title: every frame looked at.
+    int shown = 0;
+    std::optional<Frame> first;
+    const auto title = x.ActUntil([&] { x.Key(0x1B); },
+                                  [&](const Frame& frame) {
+                                      if (IsCG(frame, 200, 900) || IsCG(frame, 1660, 780)) {
+                                          if (shown++ == 0)
+                                              first = frame;
+                                      }
+                                      return route::TitleShown(frame) && !GalleryPage(frame) &&
+                                             FrameCellAt(frame, 300, 679) != 0x100u;
+                                  });
+    ASSERT_TRUE(title) << "the gallery did not lead back to the title";
+    if (first)
+        x.Keep(*first, "extras_left_cg");
+    EXPECT_EQ(shown, 0) << "frames with the viewed CG on the way to the title";
 }
 
 } // namespace

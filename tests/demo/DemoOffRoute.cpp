@@ -310,6 +310,22 @@ void JumpToTheNextEventOnANewGame(DemoPlayer& x)
     ExpectNoErrorBox(x);
 }
 
+void JumpToTheNextEventAfterTheSpecialScenario(DemoPlayer& x)
+{
+    // The special title's start, then back to the title from the special scenario's game: the
+    // title route takes the new game's state back as it does after the ending.
+    ASSERT_TRUE(x.ClickOftenUntil(960, 300, SpecialTitleShown, 180s)) << "no special title\n" << x.Output();
+    ASSERT_TRUE(x.ClickUntil(TITLE_X, 717, StoryLineShown)) << "no story from the special title's start";
+    ASSERT_TRUE(PressSideButton(x, 6, YesNoShown)) << "the side menu's Return to title asked nothing";
+    ASSERT_TRUE(x.ClickUntil(YES_X, ANSWER_Y, SpecialTitleShown)) << "yes did not lead to the special title\n"
+                                                                  << x.Output();
+    ASSERT_TRUE(x.ClickUntil(TITLE_X, 986, TitleShown))
+        << "the special title's back did not lead to the title";
+    ASSERT_TRUE(NewGame(x)) << "no story line after New game\n" << x.Output();
+    ASSERT_NO_FATAL_FAILURE(JumpToTheNextEvent(x, "jump_after_special"));
+    ExpectNoErrorBox(x);
+}
+
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x)
 {
     const fs::path save = SaveFolder(x);

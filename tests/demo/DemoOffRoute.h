@@ -16,6 +16,11 @@ void ReturnToTheTitleBothWays(DemoPlayer& x, bool menu_bar);
 // a quick save has been loaded in the same run, which leaves its resume point behind as a game
 // continued after the ending does.
 void JumpToTheNextEventOnANewGame(DemoPlayer& x);
+// The game mode's flag button on and a cleared game's system files (the caller's). The special
+// title's start, Return to title from its game (which reloads the new game's state with the
+// special scenario on, as the ending leaves it), the title, a new game and the jump: the event
+// plays and leads to the title.
+void JumpToTheNextEventAfterTheSpecialScenario(DemoPlayer& x);
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x);
 // A quick save on the first line, the route to the special title, its back item, then Continue.
 void ContinueAfterTheEnding(DemoPlayer& x);

@@ -11,8 +11,11 @@
 #include <stdexcept>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "GameProcess.h"
 #include "demo/DemoSaveFolder.h"
+#include "flagwrite/FlagFileWriter.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CXMLDocument.h"
 #include "sheetgen/SheetGenerator.h"
@@ -268,4 +271,23 @@ size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const st
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return next;
+}
+
+void SeedClearedGame(const HeadlessDemoHome& home)
+{
+    const std::filesystem::path save = home.Path() / "vesk/demo/Save";
+    const std::string bytes = ReadWholeFile(save / "FLAG000");
+    tools::FlagFileContents system;
+    ASSERT_TRUE(tools::ReadFlagFile(std::vector<uint8_t>(bytes.begin(), bytes.end()), system));
+    ASSERT_GT(system.flags.size(), 8100u);
+    ASSERT_GT(system.variables.size(), VARIABLE_SP_MODE);
+    system.flags[1898] = 1;
+    system.flags[8100] = 1;
+    tools::FlagFileContents special = system;
+    special.variables[VARIABLE_SP_MODE].integer = 1;
+    for (const auto& [name, contents] : {std::pair{"FLAG000", &system}, std::pair{"SP_FLAG000", &special}}) {
+        const std::vector<uint8_t> file = tools::WriteFlagFile(*contents);
+        std::ofstream(save / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
 }

@@ -99,3 +99,7 @@ size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>
 // once it is seen.
 size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
                        std::chrono::seconds limit);
+
+// The system files of a game played to its ending, in the home's save folder: the clear flag with
+// the ending's mark in the system file, and the special scenario's own system file, without saves.
+void SeedClearedGame(const HeadlessDemoHome& home);

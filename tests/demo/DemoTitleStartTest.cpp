@@ -359,27 +359,6 @@ TEST(DemoTitleStartTest, AGameClosedInTheGalleryLeavesTheNextStartUncleared)
     EXPECT_FALSE(fs::exists(home.Path() / "vesk/demo/Save/SP_FLAG000"));
 }
 
-// The system files of a game played to its ending: the clear flag with the ending's mark in the
-// system file, and the special scenario's own system file, without saves.
-void SeedClearedGame(const HeadlessDemoHome& home)
-{
-    const fs::path save = home.Path() / "vesk/demo/Save";
-    const std::string bytes = ReadWholeFile(save / "FLAG000");
-    tools::FlagFileContents system;
-    ASSERT_TRUE(tools::ReadFlagFile(std::vector<uint8_t>(bytes.begin(), bytes.end()), system));
-    ASSERT_GT(system.flags.size(), 8100u);
-    ASSERT_GT(system.variables.size(), VARIABLE_SP_MODE);
-    system.flags[1898] = 1;
-    system.flags[8100] = 1;
-    tools::FlagFileContents special = system;
-    special.variables[VARIABLE_SP_MODE].integer = 1;
-    for (const auto& [name, contents] : {std::pair{"FLAG000", &system}, std::pair{"SP_FLAG000", &special}}) {
-        const std::vector<uint8_t> file = tools::WriteFlagFile(*contents);
-        std::ofstream(save / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    }
-}
-
 // Pixels of [x0, x1) x [y0, y1) that are not the extras' backdrop colour.
 int BackdropIn(const Frame& frame, int x0, int y0, int x1, int y1)
 {
