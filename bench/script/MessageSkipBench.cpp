@@ -67,7 +67,7 @@ public:
         : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
     {}
     void TestBody() override {}
-    CMesWnd& Window() { return *GetGameWork()->m_message_window; }
+    CMesWnd& Window() { return *GetGameWork()->GetMessageWindow(); }
     void SetConfig(const char* key, int32_t value) { m_app.Config().SetInt(key, value); }
     void HoldCtrl(bool held)
     {

@@ -37,50 +37,50 @@ void Answer(ScriptValue* out, int32_t answer)
 void RegisterShellScriptScreens(CGameWork& work)
 {
     CGameWork* w = &work;
-    RegisterScriptMessageWindow([w]() -> IScriptMessageWindow* { return w->m_message_window.get(); });
+    RegisterScriptMessageWindow([w]() -> IScriptMessageWindow* { return w->GetMessageWindow(); });
     RegisterScriptScreen(ScriptScreen::AreaBase, [w](const ScriptScreenCall& call, ScriptValue* out) {
-        if (CAreaBase* screen = w->m_area_base.get())
+        if (CAreaBase* screen = w->GetAreaBase())
             Answer(out, screen->RunWithMode(call.IntegerAt(0)));
     });
     RegisterScriptScreen(ScriptScreen::AreaSelectSource, [w](const ScriptScreenCall& call, ScriptValue*) {
-        if (CAreaSelect* screen = w->m_area_select.get())
+        if (CAreaSelect* screen = w->GetAreaSelect())
             screen->HitSource = call.TextAt(0);
     });
     RegisterScriptScreen(ScriptScreen::AreaSelect, [w](const ScriptScreenCall&, ScriptValue* out) {
-        if (CAreaSelect* screen = w->m_area_select.get())
+        if (CAreaSelect* screen = w->GetAreaSelect())
             Answer(out, RunForResult(*screen));
     });
     RegisterScriptScreen(ScriptScreen::AreaSelectClear, [w](const ScriptScreenCall&, ScriptValue*) {
-        if (CAreaSelect* screen = w->m_area_select.get())
+        if (CAreaSelect* screen = w->GetAreaSelect())
             screen->ClearFiles();
     });
     RegisterScriptScreen(ScriptScreen::TownMap, [w](const ScriptScreenCall& call, ScriptValue*) {
-        if (CCps* map = w->m_town_map.get(); map != nullptr && call.Script != nullptr)
+        if (CCps* map = w->GetTownMap(); map != nullptr && call.Script != nullptr)
             map->ExecCommand(*call.Script);
     });
     RegisterScriptScreen(ScriptScreen::StatusPlateShow, [w](const ScriptScreenCall&, ScriptValue*) {
-        if (CStatusPlate* plate = w->m_status_plate.get())
+        if (CStatusPlate* plate = w->GetStatusPlate())
             plate->ShowAnimated(nullptr);
     });
     RegisterScriptScreen(ScriptScreen::StatusPlateHide, [w](const ScriptScreenCall&, ScriptValue*) {
-        if (CStatusPlate* plate = w->m_status_plate.get())
+        if (CStatusPlate* plate = w->GetStatusPlate())
             plate->HideAnimated(nullptr);
     });
     RegisterScriptScreen(ScriptScreen::StatusPlateCalendar, [w](const ScriptScreenCall&, ScriptValue*) {
-        if (CStatusPlate* plate = w->m_status_plate.get())
+        if (CStatusPlate* plate = w->GetStatusPlate())
             plate->DrawCalendar();
     });
     RegisterScriptScreen(ScriptScreen::AutoSave, [w](const ScriptScreenCall&, ScriptValue*) {
-        if (CSaveDialog* screen = w->m_save_screen.get())
+        if (CSaveDialog* screen = w->GetSaveDialog())
             screen->AutoSave();
     });
     RegisterScriptScreen(ScriptScreen::FaceVoiceStart, [w](const ScriptScreenCall& call, ScriptValue*) {
         // Items of an earlier table go first, so that none outlives the table it points into.
-        if (CFaceVoice* face = w->m_face_voice.get(); face != nullptr && face->LoadTable(call.TextAt(0)))
+        if (CFaceVoice* face = w->GetFaceVoice(); face != nullptr && face->LoadTable(call.TextAt(0)))
             face->StartItems();
     });
     RegisterScriptScreen(ScriptScreen::FaceVoiceStop, [w](const ScriptScreenCall&, ScriptValue*) {
-        CFaceVoice* face = w->m_face_voice.get();
+        CFaceVoice* face = w->GetFaceVoice();
         if (face == nullptr)
             return;
         if (CAppTask* runner = GetAppTask())
@@ -88,15 +88,15 @@ void RegisterShellScriptScreens(CGameWork& work)
         face->Clear();
     });
     RegisterScriptScreen(ScriptScreen::PictureBegin, [w](const ScriptScreenCall& call, ScriptValue*) {
-        if (CCGFlag* registry = w->m_cg_flags.get())
+        if (CCGFlag* registry = w->GetCGFlags())
             registry->BeginCombination(call.TextAt(0));
     });
     RegisterScriptScreen(ScriptScreen::PictureOverlay, [w](const ScriptScreenCall& call, ScriptValue*) {
-        if (CCGFlag* registry = w->m_cg_flags.get())
+        if (CCGFlag* registry = w->GetCGFlags())
             registry->SetOverlay(call.TextAt(0), call.IntegerAt(1));
     });
     RegisterScriptScreen(ScriptScreen::PictureRegister, [w](const ScriptScreenCall&, ScriptValue*) {
-        if (CCGFlag* registry = w->m_cg_flags.get())
+        if (CCGFlag* registry = w->GetCGFlags())
             registry->RegisterCombination();
     });
     RegisterScriptScreens();

@@ -91,11 +91,12 @@ protected:
     ~CGameWorkThreadTest() override { GetView()->ClearStatusBits(0xF); }
 
     static CGameWork& Work() { return *GetGameWork(); }
+    // Stands a probe in for the screen held where current is; current only names the kind.
     template <typename Base, typename... Args>
-    Probe<Base>* Install(std::unique_ptr<Base>& slot, std::function<int32_t()> action, Args... args)
+    Probe<Base>* Install(Base* /*current*/, std::function<int32_t()> action, Args... args)
     {
         auto* probe = new Probe<Base>(std::move(action), args...);
-        slot.reset(probe);
+        Work().ExchangeScreen(std::unique_ptr<Base>(probe));
         return probe;
     }
     // Everything a flow touches is as it was before it.
@@ -117,8 +118,8 @@ protected:
 TEST_F(CGameWorkThreadTest, SystemSettingsRequestRunsTheMenuFrozenAndPutsItBack)
 {
     ASSERT_EQ(m_before.engine & ENGINE_STATE_MENU_ENABLED, ENGINE_STATE_MENU_ENABLED);
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_SOUND); });
-    auto* sound = Install(Work().m_sound_config, [] { return Page(SYSTEM_PAGE_CLOSE); });
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_SOUND); });
+    auto* sound = Install(Work().GetSoundConfig(), [] { return Page(SYSTEM_PAGE_CLOSE); });
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_SYSTEM_SETTINGS);
     EXPECT_EQ(GetDocument()->OnFrame(), 1u);
 
@@ -137,8 +138,8 @@ TEST_F(CGameWorkThreadTest, SystemSettingsRequestRunsTheMenuFrozenAndPutsItBack)
 
 TEST_F(CGameWorkThreadTest, SoundSettingsRequestOpensOnItsPage)
 {
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
-    auto* sound = Install(Work().m_sound_config, [] { return Page(SYSTEM_PAGE_END); });
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_END); });
+    auto* sound = Install(Work().GetSoundConfig(), [] { return Page(SYSTEM_PAGE_END); });
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_SOUND_SETTINGS);
     GetDocument()->OnFrame();
     EXPECT_TRUE(config->runs.empty());
@@ -148,13 +149,13 @@ TEST_F(CGameWorkThreadTest, SoundSettingsRequestOpensOnItsPage)
 
 TEST_F(CGameWorkThreadTest, PageTheMenuDoesNotKnowEndsIt)
 {
-    auto* config = Install(Work().m_config, [] { return 42; });
+    auto* config = Install(Work().GetConfig(), [] { return 42; });
     Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
     EXPECT_EQ(config->runs.size(), 1u);
     ExpectRestored();
 
     auto* save = Install(
-        Work().m_save_screen, [] { return 9; }, SYSTEM_PAGE_SAVE);
+        Work().GetSaveDialog(), [] { return 9; }, SYSTEM_PAGE_SAVE);
     Work().RunSaveLoad(SYSTEM_PAGE_SAVE);
     EXPECT_EQ(save->runs.size(), 1u);
     EXPECT_EQ(Work().GetLockStatus(), 0u);
@@ -165,9 +166,10 @@ TEST_F(CGameWorkThreadTest, LoadFromTheMenuUnwindsWithCode3AfterCleaningUp)
 {
     Work().SetStatusBits(STATUS_SNAPSHOT_WANTED);
     Install(
-        Work().m_save_screen, [] { return Page(SYSTEM_PAGE_LOAD); }, SYSTEM_PAGE_SAVE);
+        Work().GetSaveDialog(), [] { return Page(SYSTEM_PAGE_LOAD); }, SYSTEM_PAGE_SAVE);
     auto* load = Install(
-        Work().m_load_screen, []() -> int32_t { throw CVeskDoc::DOCUMENT_RESTORE_STACK; }, SYSTEM_PAGE_LOAD);
+        Work().GetLoadDialog(), []() -> int32_t { throw CVeskDoc::DOCUMENT_RESTORE_STACK; },
+        SYSTEM_PAGE_LOAD);
     try {
         Work().RunSystemMenu(SYSTEM_PAGE_SAVE);
         FAIL() << "the load did not unwind";
@@ -186,7 +188,8 @@ TEST_F(CGameWorkThreadTest, LoadFromTheMenuUnwindsWithCode3AfterCleaningUp)
 TEST_F(CGameWorkThreadTest, SaveLoadLoopUnwindsTheSameWay)
 {
     Install(
-        Work().m_load_screen, []() -> int32_t { throw CVeskDoc::DOCUMENT_RESTORE_STACK; }, SYSTEM_PAGE_LOAD);
+        Work().GetLoadDialog(), []() -> int32_t { throw CVeskDoc::DOCUMENT_RESTORE_STACK; },
+        SYSTEM_PAGE_LOAD);
     EXPECT_THROW(Work().RunSaveLoad(SYSTEM_PAGE_LOAD), CVeskDoc::tagDOCUMENT_CODE);
     EXPECT_EQ(Work().GetLockStatus(), 0u);
     EXPECT_EQ(Work().GetMenuLock(), 0);
@@ -198,17 +201,17 @@ TEST_F(CGameWorkThreadTest, SaveLoadLoopUnwindsTheSameWay)
 // the visit ends, and a page that unwinds with a document code gives them back too.
 TEST_F(CGameWorkThreadTest, PagesHoldTheirPartsOnlyWhileTheMenuIsVisited)
 {
-    EXPECT_FALSE(Work().m_save_screen->HoldsParts());
-    EXPECT_FALSE(Work().m_config->HoldsParts());
-    EXPECT_FALSE(Work().m_backlog->HoldsParts());
-    EXPECT_FALSE(Work().m_flag_manager->HoldsParts());
+    EXPECT_FALSE(Work().GetSaveDialog()->HoldsParts());
+    EXPECT_FALSE(Work().GetConfig()->HoldsParts());
+    EXPECT_FALSE(Work().GetBacklog()->HoldsParts());
+    EXPECT_FALSE(Work().GetFlagManager()->HoldsParts());
 
     bool config_held = false;
     bool sound_held = false;
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_SOUND); });
-    auto* sound = Install(Work().m_sound_config, [&] {
-        config_held = Work().m_config->HoldsParts();
-        sound_held = Work().m_sound_config->HoldsParts();
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_SOUND); });
+    auto* sound = Install(Work().GetSoundConfig(), [&] {
+        config_held = Work().GetConfig()->HoldsParts();
+        sound_held = Work().GetSoundConfig()->HoldsParts();
         return Page(SYSTEM_PAGE_END);
     });
     Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
@@ -219,9 +222,9 @@ TEST_F(CGameWorkThreadTest, PagesHoldTheirPartsOnlyWhileTheMenuIsVisited)
 
     bool load_held = false;
     auto* load = Install(
-        Work().m_load_screen,
+        Work().GetLoadDialog(),
         [&]() -> int32_t {
-            load_held = Work().m_load_screen->HoldsParts();
+            load_held = Work().GetLoadDialog()->HoldsParts();
             throw CVeskDoc::DOCUMENT_RESTORE_STACK;
         },
         SYSTEM_PAGE_LOAD);
@@ -239,7 +242,7 @@ TEST_F(CGameWorkThreadTest, PagesHoldTheirPartsOnlyWhileTheMenuIsVisited)
 TEST_F(CGameWorkThreadTest, FlagManagerClearsItsLockWhenACodeUnwindsThroughIt)
 {
     auto* manager =
-        Install(Work().m_flag_manager, []() -> int32_t { throw CVeskDoc::DOCUMENT_RETURN_TO_TITLE; });
+        Install(Work().GetFlagManager(), []() -> int32_t { throw CVeskDoc::DOCUMENT_RETURN_TO_TITLE; });
     EXPECT_THROW(Work().RunFlagManager(), CVeskDoc::tagDOCUMENT_CODE);
     ASSERT_EQ(manager->runs.size(), 1u);
     EXPECT_EQ(manager->runs[0].lock, LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
@@ -247,7 +250,7 @@ TEST_F(CGameWorkThreadTest, FlagManagerClearsItsLockWhenACodeUnwindsThroughIt)
     EXPECT_EQ(Work().GetMenuLock(), 0);
 
     // With the lock left set the settings request would wait for ever.
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_END); });
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_SYSTEM_SETTINGS);
     GetDocument()->OnFrame();
     EXPECT_EQ(config->runs.size(), 1u);
@@ -255,8 +258,8 @@ TEST_F(CGameWorkThreadTest, FlagManagerClearsItsLockWhenACodeUnwindsThroughIt)
 
 TEST_F(CGameWorkThreadTest, NestedFlowsLeaveTheCounterAndMenuBitAsBefore)
 {
-    Install(Work().m_flag_manager, [] { return Page(SYSTEM_PAGE_END); });
-    auto* config = Install(Work().m_config, [] {
+    Install(Work().GetFlagManager(), [] { return Page(SYSTEM_PAGE_END); });
+    auto* config = Install(Work().GetConfig(), [] {
         GetGameWork()->RunFlagManager();
         return Page(SYSTEM_PAGE_FLAG_MANAGER);
     });
@@ -275,7 +278,7 @@ TEST_F(CGameWorkThreadTest, MenuPageExitAsksAndQuits)
     GetDocument()->GetScript().m_script_context->ReadBuffer = {0x80, 0x01};
     m_dir.Write("FLAG000", tools::WriteGameFile(tools::GameFileKind::Flag, "name sys\nflags 1\nflag 0 1\n"));
     m_dir.Write("SP_FLAG000", tools::WriteGameFile(tools::GameFileKind::Flag, "flags 3\nflag 2 4\n"));
-    Install(Work().m_config, [] { return Page(SYSTEM_PAGE_EXIT); });
+    Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_EXIT); });
     try {
         Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
         FAIL() << "no quit";
@@ -334,9 +337,9 @@ TEST_F(CGameWorkThreadTest, ReturnToTitleReplacesTheScript)
 
 TEST_F(CGameWorkThreadTest, LockedRequestWaitsAndTheTickReturns)
 {
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_END); });
     // The settings screen is up (its lock is held) when the menu asks for it again.
-    Install(Work().m_flag_manager, [] {
+    Install(Work().GetFlagManager(), [] {
         GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_SYSTEM_SETTINGS);
         GetDocument()->EventFlagOp(EVENT_FLAG_TICK, 0);
         return Page(SYSTEM_PAGE_END);
@@ -370,7 +373,7 @@ private:
 
 TEST_F(CGameWorkThreadTest, ExitRunsBeforeSettingsWhichRunAtTheNextTick)
 {
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_END); });
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_EXIT | REQUEST_SYSTEM_SETTINGS);
     try {
         GetDocument()->EventFlagOp(EVENT_FLAG_TICK, 0);
@@ -390,7 +393,7 @@ TEST_F(CGameWorkThreadTest, AnIdleViewServesNothingWhateverIsPending)
     CountingPopup popup;
     GetView()->SetPopupMenu(&popup);
     GetDocument()->SetEngineStateBits(ENGINE_STATE_MENU_POPUP);
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_END); });
     const uint32_t all = REQUEST_EXIT | REQUEST_SYSTEM_SETTINGS | REQUEST_RETURN_TO_TITLE |
                          REQUEST_WINDOW_SETTINGS | REQUEST_SOUND_SETTINGS;
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, all);
@@ -442,7 +445,7 @@ TEST_F(CGameWorkThreadTest, PopupHeldByTheWindowDialogLeavesTheRequestPending)
 
 TEST_F(CGameWorkThreadTest, NothingIsServedWhileTheWindowIsInactiveOrGone)
 {
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_END); });
     GetDocument()->EventFlagOp(EVENT_FLAG_SET, REQUEST_SYSTEM_SETTINGS);
     GetView()->ClearStatusBits(VIEW_STATUS_ACTIVE);
     GetDocument()->EventFlagOp(EVENT_FLAG_TICK, 0);
@@ -462,7 +465,7 @@ TEST_F(CGameWorkThreadTest, WindowModeDialogTakesAndReleasesItsLock)
 TEST_F(CGameWorkThreadTest, SubMapTakesASnapshotAndGivesItsResult)
 {
     Work().SetStatusBits(STATUS_SNAPSHOT_WANTED);
-    auto* sub_map = Install(Work().m_sub_map, [] {
+    auto* sub_map = Install(Work().GetSubMap(), [] {
         EXPECT_EQ(GetGameWork()->GetStatus(), STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN);
         return 17;
     });
@@ -488,7 +491,7 @@ public:
 TEST_F(CGameWorkThreadTest, BacklogRunsAgainFromItsKeptIndex)
 {
     auto* backlog = new RepeatingBacklog;
-    Work().m_backlog.reset(backlog);
+    Work().ExchangeScreen(std::unique_ptr<CBacklogScreen>(backlog));
     EXPECT_EQ(Work().RunBacklog(), 7);
     EXPECT_EQ(backlog->starts, (std::vector<int32_t>{0, 30, 30}));
 }
@@ -510,7 +513,7 @@ private:
 TEST_F(CGameWorkThreadTest, ScreensStillSeeTheWordsWhileTheyAreDestroyed)
 {
     bool saw_words = false;
-    Work().m_save_screen = std::make_unique<WordReader>(&saw_words);
+    Work().ExchangeScreen(std::make_unique<WordReader>(&saw_words));
     Work().DestroyObjects();
     EXPECT_TRUE(saw_words);
     EXPECT_EQ(Work().m_lock_status, nullptr);
@@ -528,7 +531,7 @@ TEST_F(CGameWorkThreadTest, LowerAreasReachTheShellsWorkAndItsFlows)
     EXPECT_EQ(Work().GetStatus() & STATUS_SNAPSHOT_WANTED, STATUS_SNAPSHOT_WANTED);
     Work().ClearStatusBits(STATUS_SNAPSHOT_WANTED);
 
-    auto* config = Install(Work().m_config, [] { return Page(SYSTEM_PAGE_END); });
+    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_END); });
     EXPECT_EQ(config->GameWork, work);
     work->RunSystemMenu(SYSTEM_PAGE_SETTINGS);
     ASSERT_EQ(config->runs.size(), 1u);

@@ -42,9 +42,12 @@ struct Part
 
 const Part PARTS[] = {
     {"Failed to initialize the DirectSound", [](CVeskDoc&) { return g_direct_sound != nullptr; }},
-    {"Failed to create the Flag Object", [](CVeskDoc& d) { return d.GetScript().m_current_state != nullptr; }},
-    {"Failed to create the SaveManager", [](CVeskDoc& d) { return d.GetScript().SaveDataSnapshot != nullptr; }},
-    {"Failed to create the Select Manager", [](CVeskDoc& d) { return d.GetScript().m_select_manager != nullptr; }},
+    {"Failed to create the Flag Object",
+     [](CVeskDoc& d) { return d.GetScript().m_current_state != nullptr; }},
+    {"Failed to create the SaveManager",
+     [](CVeskDoc& d) { return d.GetScript().SaveDataSnapshot != nullptr; }},
+    {"Failed to create the Select Manager",
+     [](CVeskDoc& d) { return d.GetScript().m_select_manager != nullptr; }},
     {"Failed to create the Event Manager", [](CVeskDoc& d) { return d.GetEventManager() != nullptr; }},
     {"Failed to create the App Event Object",
      [](CVeskDoc& d) {
@@ -52,17 +55,23 @@ const Part PARTS[] = {
      }},
     {"Failed to create the Font Object",
      [](CVeskDoc& d) { return d.GetSpriteLayers().GetFont(DOCUMENT_FONT_FIFTH) != nullptr; }},
-    {"Failed to create the Sprite Archive", [](CVeskDoc& d) { return d.GetSpriteLayers().GetLayerFile() != nullptr; }},
-    {"Failed to create the Fade Sprite", [](CVeskDoc& d) { return d.GetSpriteLayers().GetFadeSprite() != nullptr; }},
-    {"Failed to create the Work Layer", [](CVeskDoc& d) { return d.GetSpriteLayers().GetWorkLayer() != nullptr; }},
-    {"Failed to create the Stack Layer", [](CVeskDoc& d) { return d.GetSpriteLayers().GetStackLayer() != nullptr; }},
+    {"Failed to create the Sprite Archive",
+     [](CVeskDoc& d) { return d.GetSpriteLayers().GetLayerFile() != nullptr; }},
+    {"Failed to create the Fade Sprite",
+     [](CVeskDoc& d) { return d.GetSpriteLayers().GetFadeSprite() != nullptr; }},
+    {"Failed to create the Work Layer",
+     [](CVeskDoc& d) { return d.GetSpriteLayers().GetWorkLayer() != nullptr; }},
+    {"Failed to create the Stack Layer",
+     [](CVeskDoc& d) { return d.GetSpriteLayers().GetStackLayer() != nullptr; }},
     {"Failed to create the Movie Object",
      [](CVeskDoc& d) { return d.GetMoviePlayer() != nullptr && d.GetMoviePlayer()->Streams[1] != nullptr; }},
     {"Failed to create the Data Archive", [](CVeskDoc& d) { return d.GetDataArchive() != nullptr; }},
-    {"Failed to create the Script Manager", [](CVeskDoc& d) { return d.GetScript().m_script_context != nullptr; }},
+    {"Failed to create the Script Manager",
+     [](CVeskDoc& d) { return d.GetScript().m_script_context != nullptr; }},
     {"Status Object Create Failed", [](CVeskDoc&) { return GetGameWork()->m_status != nullptr; }},
-    {"Failed to create CGFlag object.", [](CVeskDoc&) { return GetGameWork()->m_cg_flags != nullptr; }},
-    {"Failed to create the Script Object", [](CVeskDoc& d) { return d.GetScript().m_current_script != nullptr; }},
+    {"Failed to create CGFlag object.", [](CVeskDoc&) { return GetGameWork()->GetCGFlags() != nullptr; }},
+    {"Failed to create the Script Object",
+     [](CVeskDoc& d) { return d.GetScript().m_current_script != nullptr; }},
 };
 
 class CVeskDocStartupThreadTest : public DocumentFixture
@@ -210,14 +219,14 @@ TEST_F(CVeskDocStartupThreadTest, ScreensNotShownHoldNoLayers)
     WriteScripts({{"start.mes", "end"}});
     GetDocument()->StartGame();
     CGameWork* work = GetGameWork();
-    EXPECT_EQ(work->m_message_window->m_window_sprite, nullptr);
-    EXPECT_EQ(work->m_message_window->m_text_area_sprite, nullptr);
-    EXPECT_EQ(work->m_message_window->m_face_sheet, nullptr);
-    EXPECT_EQ(work->m_sub_map->GetContainer(), nullptr);
-    EXPECT_EQ(work->m_sub_map->GetBackgroundLayer(), nullptr);
-    for (ISystemParts* page : {static_cast<ISystemParts*>(work->m_save_screen.get()),
-                               static_cast<ISystemParts*>(work->m_config.get()),
-                               static_cast<ISystemParts*>(work->m_flag_manager.get())})
+    EXPECT_EQ(work->GetMessageWindow()->m_window_sprite, nullptr);
+    EXPECT_EQ(work->GetMessageWindow()->m_text_area_sprite, nullptr);
+    EXPECT_EQ(work->GetMessageWindow()->m_face_sheet, nullptr);
+    EXPECT_EQ(work->GetSubMap()->GetContainer(), nullptr);
+    EXPECT_EQ(work->GetSubMap()->GetBackgroundLayer(), nullptr);
+    for (ISystemParts* page :
+         {static_cast<ISystemParts*>(work->GetSaveDialog()), static_cast<ISystemParts*>(work->GetConfig()),
+          static_cast<ISystemParts*>(work->GetFlagManager())})
         EXPECT_FALSE(page->HoldsParts());
 }
 

@@ -17,15 +17,15 @@
 TEST(ShellScriptScreens, TheWorksScreensAreFoundThroughItsPointersAtEachCall)
 {
     CGameWork* work = GetGameWork();
-    work->m_message_window.reset();
-    work->m_area_base.reset();
+    work->ExchangeScreen(std::unique_ptr<CMesWnd>());
+    work->ExchangeScreen(std::unique_ptr<CAreaBase>());
     EXPECT_EQ(FindScriptMessageWindow(), nullptr);
 
-    work->m_message_window = std::make_unique<CMesWnd>();
-    EXPECT_EQ(FindScriptMessageWindow(), static_cast<IScriptMessageWindow*>(work->m_message_window.get()));
-    work->m_message_window = std::make_unique<CMesWnd>();
-    EXPECT_EQ(FindScriptMessageWindow(), static_cast<IScriptMessageWindow*>(work->m_message_window.get()));
-    work->m_message_window.reset();
+    work->ExchangeScreen(std::make_unique<CMesWnd>());
+    EXPECT_EQ(FindScriptMessageWindow(), static_cast<IScriptMessageWindow*>(work->GetMessageWindow()));
+    work->ExchangeScreen(std::make_unique<CMesWnd>());
+    EXPECT_EQ(FindScriptMessageWindow(), static_cast<IScriptMessageWindow*>(work->GetMessageWindow()));
+    work->ExchangeScreen(std::unique_ptr<CMesWnd>());
     EXPECT_EQ(FindScriptMessageWindow(), nullptr);
 
     ScriptValue answer = ScriptValue::FromInteger(5);

@@ -100,7 +100,7 @@ protected:
     ~CBacklogScreenThreadTest() override { SetAppMessageBoxHook(nullptr); }
 
     FlagBuffer& State() { return *GetScriptState().m_current_state; }
-    CBacklogScreen& Screen() { return *GetGameWork()->m_backlog; }
+    CBacklogScreen& Screen() { return *GetGameWork()->GetBacklog(); }
     ScriptContext& Context() { return *GetScriptState().m_script_context; }
 
     // Records 0 to count - 1, oldest first; flag byte 1 holds the record's number in its
@@ -454,7 +454,7 @@ TEST_F(CBacklogScreenThreadTest, AConfirmedJumpBackRestoresTheRecordAndUnwindsWi
 TEST_F(CBacklogScreenThreadTest, BackspaceAndTheWheelUpOpenItFromTheMessageWindow)
 {
     AddRecords(5);
-    CMesWnd& window = *GetGameWork()->m_message_window;
+    CMesWnd& window = *GetGameWork()->GetMessageWindow();
     for (const bool wheel : {false, true}) {
         window.Show();
         int opened_at = 0;
@@ -519,7 +519,8 @@ protected:
         m_context = std::move(GetScriptState().m_script_context);
         GetScriptState().m_current_state = std::make_unique<FlagBuffer>();
         GetScriptState().m_current_state->Values.resize(FLAG_BUFFER_VALUE_COUNT);
-        GetScriptState().m_current_state->Values[VALUE_TEXT_SPRITE] = ScriptValue::FromInteger(BACKLOG_TEXT_LAYER);
+        GetScriptState().m_current_state->Values[VALUE_TEXT_SPRITE] =
+            ScriptValue::FromInteger(BACKLOG_TEXT_LAYER);
         GetScriptState().m_script_context = std::make_unique<ScriptContext>();
         auto* text = new CSpriteLayer; // the document owns it
         text->Create(0, 0, 1920, 1080, -1);

@@ -1,8 +1,8 @@
 // The message-window family on the screen stage: a test window derived from CMesButton with the
 // generated "message_p.akb", "sidemenu_p.akb", "mes_o.area" and "mesmenu.area".
 
-#include "graphics/SpriteLayerRegistry.h"
 #include "screens/base/CMesButton.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "screens/base/CNormalSelect2.h"
 
 #include <atomic>
@@ -203,8 +203,8 @@ TEST_F(CMesButtonThreadTest, DisabledClickIsIgnoredAndVoiceRepeatSwitchesAutoRea
 TEST_F(CMesButtonThreadTest, SharedPartsLiveWhileAnyWindowHoldsThem)
 {
     // The game's own windows let go first: the message window, and the choice window that joined it.
-    GetGameWork()->m_message_window->ReleaseParts();
-    GetGameWork()->m_choice_window->CMesButton::ReleaseParts();
+    GetGameWork()->GetMessageWindow()->ReleaseParts();
+    GetGameWork()->GetChoiceWindow()->CMesButton::ReleaseParts();
     const int32_t base = CMesButton::GetPartsHolders();
     auto second = std::make_unique<TestWindow>();
     ASSERT_EQ(second->CreateParts(), 1);

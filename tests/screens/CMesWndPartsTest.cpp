@@ -61,7 +61,7 @@ protected:
         ReadSkipOn = 0;
     }
     static constexpr uint32_t PAGE = 0xFF406080;
-    CMesWnd& Window() { return *GetGameWork()->m_message_window; }
+    CMesWnd& Window() { return *GetGameWork()->GetMessageWindow(); }
     std::vector<ScriptValue>& Values() { return GetScriptState().m_current_state->Values; }
     LogBuffer& Entry() { return *GetScriptState().m_script_context->Backlog.Entries[0]; }
     static uint32_t Pixel(const std::unique_ptr<CSprite>& sprite, int x, int y)

@@ -68,7 +68,7 @@ protected:
         read.ClearReadBuffer();
         Window().EnsureParts(); // as its first showing does
     }
-    CMesWnd& Window() { return *GetGameWork()->m_message_window; }
+    CMesWnd& Window() { return *GetGameWork()->GetMessageWindow(); }
 };
 
 TEST_F(CMesWndThreadTest, CloseMarksTheMessageReadUnlessASceneSkipEndedThere)

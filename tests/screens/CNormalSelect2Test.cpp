@@ -47,7 +47,7 @@ protected:
         state.Values.resize(FLAG_BUFFER_VALUE_COUNT);
         for (int32_t v = 0; v < 20; ++v)
             state.Variables[30 + static_cast<size_t>(v)] = ScriptValue::FromInteger(-1);
-        m_window = GetGameWork()->m_choice_window.get();
+        m_window = GetGameWork()->GetChoiceWindow();
         // The row and the side menu, as the message window would have built them.
         EXPECT_EQ(m_window->CMesButton::CreateParts(), 1);
         EXPECT_EQ(m_window->CreateParts(), 1); // as its first run does
@@ -108,7 +108,7 @@ protected:
     {
         bool cut = false;
         int opened = -1;
-        CMesWnd* message = GetGameWork()->m_message_window.get();
+        CMesWnd* message = GetGameWork()->GetMessageWindow();
         OnPump([&](int pump) {
             if (opened < 0) {
                 if (m_window->IsShown() != 0 && (message == nullptr || message->IsShown() != 0))
@@ -331,7 +331,7 @@ TEST_F(CNormalSelect2ThreadTest, TheMessageWindowFadesInTogetherWithTheChoices)
     EXPECT_GT(together, 0);
     EXPECT_EQ(apart, 0);
     EXPECT_EQ(row->IsVisible(), 1);
-    EXPECT_EQ(GetGameWork()->m_message_window->IsShown(), 1);
+    EXPECT_EQ(GetGameWork()->GetMessageWindow()->IsShown(), 1);
 }
 
 TEST_F(CNormalSelect2ThreadTest, RestrictedModeLeavesLockedChoicesGreySilentAndInert)

@@ -92,13 +92,20 @@ int32_t HelpNumber(int32_t id)
     if (InRows(id, ID_JUMP))
         return 218;
     switch (id) {
-    case ID_ARROW_UP: return 214;
-    case ID_ARROW_DOWN: return 215;
-    case ID_THUMB: return 216;
-    case ID_PAGE_UP: return 220;
-    case ID_PAGE_DOWN: return 221;
-    case ID_PLAY: return 219;
-    default: return id >> 8 == GROUP_CLOSE ? 223 : 0;
+    case ID_ARROW_UP:
+        return 214;
+    case ID_ARROW_DOWN:
+        return 215;
+    case ID_THUMB:
+        return 216;
+    case ID_PAGE_UP:
+        return 220;
+    case ID_PAGE_DOWN:
+        return 221;
+    case ID_PLAY:
+        return 219;
+    default:
+        return id >> 8 == GROUP_CLOSE ? 223 : 0;
     }
 }
 
@@ -303,8 +310,8 @@ void CBacklogScreen::BuildThumb()
             thumb->Blt(0, y, THUMB_LAYER_WIDTH, piece, parts, THUMB_SOURCE_X, THUMB_MIDDLE_Y, 1);
             y += piece;
         }
-        thumb->Blt(0, ThumbHeight - THUMB_END, THUMB_LAYER_WIDTH, THUMB_END, parts, THUMB_SOURCE_X, THUMB_BOTTOM_Y,
-                   1);
+        thumb->Blt(0, ThumbHeight - THUMB_END, THUMB_LAYER_WIDTH, THUMB_END, parts, THUMB_SOURCE_X,
+                   THUMB_BOTTOM_Y, 1);
     }
     ThumbWidth = TRACK_WIDTH;
 }
@@ -580,21 +587,23 @@ void CBacklogScreen::ComposeText(ILayer* view, ILayer* text, int32_t row, RowDra
         for (const InkRect& piece : last) {
             const InkRect restore = Intersect(piece, band);
             if (!IsEmpty(restore))
-                view->Blt(restore.Left, restore.Top, restore.Right - restore.Left, restore.Bottom - restore.Top,
-                          base, restore.Left - TEXT_X, restore.Top + base_offset, 1);
+                view->Blt(restore.Left, restore.Top, restore.Right - restore.Left,
+                          restore.Bottom - restore.Top, base, restore.Left - TEXT_X,
+                          restore.Top + base_offset, 1);
         }
         for (const InkRect& part : lacking) {
             const InkRect keep = Intersect(part, band);
             if (!IsEmpty(keep))
-                base->Blt(0, keep.Top + base_offset, TEXT_WIDTH, keep.Bottom - keep.Top, view, TEXT_X, keep.Top, 1);
+                base->Blt(0, keep.Top + base_offset, TEXT_WIDTH, keep.Bottom - keep.Top, view, TEXT_X,
+                          keep.Top, 1);
         }
         // Beyond the ink the text layer is transparent: composing there would change nothing.
         // The pieces lie one under the other, so no pixel is composed twice.
         for (const InkRect& piece : ink) {
             const InkRect compose = Intersect(piece, band);
             if (!IsEmpty(compose))
-                view->BltOver(compose.Left, compose.Top, compose.Right - compose.Left, compose.Bottom - compose.Top,
-                              text, compose.Left, compose.Top);
+                view->BltOver(compose.Left, compose.Top, compose.Right - compose.Left,
+                              compose.Bottom - compose.Top, text, compose.Left, compose.Top);
         }
     }
 }
@@ -657,7 +666,8 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
     SetValue(48, 1184);
     SetValue(49, 1080);
     if (!record->TextTable.IsEmpty())
-        if (CFuncExec* exec = context != nullptr ? dynamic_cast<CFuncExec*>(context->GetExecGroup()) : nullptr)
+        if (CFuncExec* exec =
+                context != nullptr ? dynamic_cast<CFuncExec*>(context->GetExecGroup()) : nullptr)
             exec->SetLanguageFileName(record->TextTable);
     if (record->HasVoice != 0)
         voice.Load(record->VoiceFile, 0);
@@ -678,7 +688,8 @@ bool CBacklogScreen::MaskKept()
     return Page().Mask != nullptr && Page().Mask == MaskTarget();
 }
 
-void CBacklogScreen::ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy)
+void CBacklogScreen::ShowOnMask(ILayer* mask, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx,
+                                int32_t sy)
 {
     ILayer* parts = SpriteLayerOf(PartsImage.get());
     if (sx != -1 && parts == nullptr)
@@ -926,8 +937,8 @@ void CBacklogScreen::JumpBack(int32_t index)
                 return;
         }
     }
-    if (GameWork->m_message_window)
-        GameWork->m_message_window->ResetTextArea();
+    if (GameWork->GetMessageWindow())
+        GameWork->GetMessageWindow()->ResetTextArea();
     const LogBuffer* record = Record(index);
     if (record == nullptr || index >= EntryCount)
         return;
@@ -965,8 +976,8 @@ void CBacklogScreen::DragThumb()
             ScrollTo(Top - ROWS, BACKLOG_PRESSED);
         } else if (pointer.y != previous) {
             // Records per pixel of travel: one per two pixels while the thumb keeps that pace.
-            const auto d = static_cast<int32_t>(int64_t{previous - pointer.y} * MaxTop /
-                                                (TRACK_HEIGHT - ThumbHeight));
+            const auto d =
+                static_cast<int32_t>(int64_t{previous - pointer.y} * MaxTop / (TRACK_HEIGHT - ThumbHeight));
             if (d != 0) {
                 ScrollTo(Top + d, BACKLOG_PRESSED);
                 previous = pointer.y;
@@ -1083,7 +1094,8 @@ int32_t CBacklogScreen::KeyTarget(int32_t from, uint32_t key)
         if (up) {
             if (row == 0)
                 return -1;
-            return RowHasVoice(row - 1) ? ID_CHECK + row - 1 : (RowHasRecord(row - 1) ? ID_JUMP + row - 1 : -1);
+            return RowHasVoice(row - 1) ? ID_CHECK + row - 1
+                                        : (RowHasRecord(row - 1) ? ID_JUMP + row - 1 : -1);
         }
         if (down) {
             if (row == ROWS - 1)

@@ -335,7 +335,7 @@ void CMesButton::DrawWindowButton(int32_t id, int32_t state, int32_t redraw)
         break;
     }
     case 14:
-        if (CStatusPlate* plate = GameWork->m_status_plate.get())
+        if (CStatusPlate* plate = GameWork->GetStatusPlate())
             plate->DrawButton(state, redraw);
         return;
     case 15:
@@ -371,7 +371,7 @@ int32_t CMesButton::UpdateHover(int32_t previous_id, int32_t keep_enabled)
         mouse->GetPosition(&position);
     const POINT screen = CDirect3D::GetInstance()->WindowToLogical(position);
     int32_t id = -1;
-    CStatusPlate* plate = GameWork->m_status_plate.get();
+    CStatusPlate* plate = GameWork->GetStatusPlate();
     if (IsMenuOpen())
         id = IRightMenu::HitTest(screen.x, screen.y);
     else if (plate != nullptr && plate->IsShown() != 0 && GetFlag(FLAG_STATUS_PLATE_ACTIVE) != 0 &&
@@ -483,7 +483,7 @@ void CMesButton::OnWindowButton(int32_t& id, int32_t keep_enabled)
         ShowHoverHelp(-1, 1);
         GameWork->ClearSnapshotTaken();
         GameWork->TakeScreenSnapshot();
-        if (CSaveDialog* save = GameWork->m_save_screen.get())
+        if (CSaveDialog* save = GameWork->GetSaveDialog())
             save->QuickSave();
         RefreshWindowButtons(keep_enabled);
         PresentFrame();

@@ -81,7 +81,7 @@ void CMesWnd::OnClose()
         RedrawFrameNow();
     m_prompt_shown = 0;
     GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
-    if (CFaceVoice* face = GameWork->m_face_voice.get()) {
+    if (CFaceVoice* face = GameWork->GetFaceVoice()) {
         if (CAppTask* runner = GetAppTask())
             runner->RemoveTask(face);
         face->Clear();
@@ -199,7 +199,7 @@ void CMesWnd::OnOpen()
         RestoreWindow(0);
         if ((GetConfigMesWndSpeed() == 1.0f || !GetConfigMesWndShowSpeedEnable()) && m_typing != 0)
             CompletePage(true);
-        if (CFaceVoice* face = GameWork->m_face_voice.get(); face != nullptr && face->IsActive() != 0) {
+        if (CFaceVoice* face = GameWork->GetFaceVoice(); face != nullptr && face->IsActive() != 0) {
             face->m_base_time = now;
             if (CAppTask* runner = GetAppTask())
                 runner->AddTask(face);
@@ -267,7 +267,7 @@ void CMesWnd::Update()
 
 void CMesWnd::StopFaceTask(bool apply)
 {
-    CFaceVoice* face = GameWork->m_face_voice.get();
+    CFaceVoice* face = GameWork->GetFaceVoice();
     CAppTask* runner = GetAppTask();
     if (face == nullptr || runner == nullptr || !runner->Contains(face))
         return;
@@ -363,7 +363,7 @@ void CMesWnd::OnDecide()
             }
             HoverId = -1;
         } else if (group == 14) {
-            if (GameWork->m_status_plate)
+            if (GameWork->GetStatusPlate())
                 PressGameModeButton();
         } else if (group == 0) {
             OnWindowButton(HoverId, 0);
@@ -682,7 +682,7 @@ void CMesWnd::Hide()
             AddFade(animation, sprite, false);
     }
     if (GetFlag(FLAG_KEEP_STATUS_PLATE_HIDDEN) == 0)
-        if (CStatusPlate* plate = GameWork->m_status_plate.get())
+        if (CStatusPlate* plate = GameWork->GetStatusPlate())
             plate->HideAnimated(&animation);
     if (m_buttons_hidden == 0)
         HideWindowButtons(animation);
@@ -743,7 +743,7 @@ void CMesWnd::ShowWindow(CSpriteAnime& animation, int32_t flag)
         }
     }
     if (GetFlag(FLAG_KEEP_STATUS_PLATE_HIDDEN) == 0)
-        if (CStatusPlate* plate = GameWork->m_status_plate.get())
+        if (CStatusPlate* plate = GameWork->GetStatusPlate())
             plate->ShowAnimated(&animation);
     if (m_buttons_hidden == 0)
         ShowWindowButtons(animation, flag);

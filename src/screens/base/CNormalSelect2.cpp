@@ -167,7 +167,8 @@ const ChoiceBranch* CNormalSelect2::ItemOnPage(int32_t i)
 {
     const std::vector<ChoiceBranch>* list = CurrentList();
     const int64_t index = int64_t{m_page} * CHOICES_PER_PAGE + i;
-    if (list == nullptr || i < 0 || i >= CHOICES_PER_PAGE || index < 0 || index >= static_cast<int64_t>(list->size()))
+    if (list == nullptr || i < 0 || i >= CHOICES_PER_PAGE || index < 0 ||
+        index >= static_cast<int64_t>(list->size()))
         return nullptr;
     return &(*list)[static_cast<size_t>(index)];
 }
@@ -224,7 +225,9 @@ int32_t CNormalSelect2::RunChoiceText(const ChoiceBranch& item, bool measure)
 void CNormalSelect2::SetFontSize(int32_t size)
 {
     const int language = Document->GetLanguage();
-    const int index = language == 1 ? DOCUMENT_FONT_SECOND : language == 2 ? DOCUMENT_FONT_THIRD : DOCUMENT_FONT_MAIN;
+    const int index = language == 1   ? DOCUMENT_FONT_SECOND
+                      : language == 2 ? DOCUMENT_FONT_THIRD
+                                      : DOCUMENT_FONT_MAIN;
     if (CFontDIB* font = GetSpriteLayerRegistry().GetFont(index))
         font->SetFontSize(size, size);
 }
@@ -288,7 +291,7 @@ ScriptValue* CNormalSelect2::Run(ScriptValue* out)
         m_saved.Assign(*state);
     m_button_hover = -1;
     // The button row drawn below is the message window's, made by its first showing.
-    if (CMesWnd* message = GameWork->m_message_window.get()) {
+    if (CMesWnd* message = GameWork->GetMessageWindow()) {
         message->EnsureParts();
         message->HoverId = -1;
     }
@@ -311,7 +314,7 @@ ScriptValue* CNormalSelect2::Run(ScriptValue* out)
     RefreshWindowButtons(0);
 
     ISelect::Run(nullptr);
-    if (CMesWnd* message = GameWork->m_message_window.get())
+    if (CMesWnd* message = GameWork->GetMessageWindow())
         message->ResetTextArea();
     if (out != nullptr)
         *out = Result;
@@ -323,13 +326,14 @@ void CNormalSelect2::OnOpen()
     Running = 1;
     HoverId = -1;
     m_button_hover = -1;
-    if (CMesWnd* message = GameWork->m_message_window.get())
+    if (CMesWnd* message = GameWork->GetMessageWindow())
         message->HoverId = -1;
     ReadSkipOn = GetConfigOneMes() ? 1 : 0;
     AutoReadOn = GetConfigAutoRead() ? 1 : 0;
 
     const std::vector<ChoiceBranch>* list = CurrentList();
-    const auto count = static_cast<int32_t>(list != nullptr ? std::min<size_t>(list->size(), INT32_MAX - 8) : 0);
+    const auto count =
+        static_cast<int32_t>(list != nullptr ? std::min<size_t>(list->size(), INT32_MAX - 8) : 0);
     // An empty list still makes one (empty) page.
     m_last_page = std::max(0, (count + CHOICES_PER_PAGE - 1) / CHOICES_PER_PAGE - 1);
     m_page = 0;
@@ -349,14 +353,13 @@ void CNormalSelect2::OnOpen()
 
     if (GetFlag(FLAG_NO_CHOICE_AUTO_SAVE) != 0)
         return;
-    const bool suppressed = CurrentVariable(VARIABLE_KEEP_MESSAGE_WINDOW) != 0 ||
-                            CurrentVariable(VARIABLE_RESTRICTED) != 0 ||
-                            CurrentVariable(VARIABLE_AUTO_SAVING) != 0 ||
-                            CurrentVariable(VARIABLE_NO_AUTO_SAVE) != 0;
+    const bool suppressed =
+        CurrentVariable(VARIABLE_KEEP_MESSAGE_WINDOW) != 0 || CurrentVariable(VARIABLE_RESTRICTED) != 0 ||
+        CurrentVariable(VARIABLE_AUTO_SAVING) != 0 || CurrentVariable(VARIABLE_NO_AUTO_SAVE) != 0;
     if (!suppressed && GetConfigAutoSaveEnable() && TestEngineState(ENGINE_STATE_GAME_INPUT)) {
         SetVariable(state, VARIABLE_AUTO_SAVING, 1);
         GameWork->TakeScreenSnapshot();
-        if (CSaveDialog* save = GameWork->m_save_screen.get())
+        if (CSaveDialog* save = GameWork->GetSaveDialog())
             save->AutoSave();
         GameWork->ClearSnapshotTaken();
     }
@@ -395,9 +398,12 @@ void CNormalSelect2::BuildChoicePlates()
         plate.Blt(0, y, PLATE_CAP, CHOICE_PLATE_HEIGHT, picture, 0, y, 1);
         plate.Blt(PLATE_CAP, y, PLATE_MIDDLE, CHOICE_PLATE_HEIGHT, picture, PLATE_CAP, y, 1);
         for (int32_t k = 0; k < widest; ++k)
-            plate.Blt(PLATE_FIRST_TILE_X + CHOICE_TILE * k, y, CHOICE_TILE, CHOICE_PLATE_HEIGHT, picture, PLATE_CAP, y, 1);
-        plate.Blt(m_plate_width - PLATE_CAP - PLATE_MIDDLE, y, PLATE_MIDDLE, CHOICE_PLATE_HEIGHT, picture, PLATE_CAP, y, 1);
-        plate.Blt(m_plate_width - PLATE_CAP, y, PLATE_CAP, CHOICE_PLATE_HEIGHT, picture, PLATE_RIGHT_CAP_X, y, 1);
+            plate.Blt(PLATE_FIRST_TILE_X + CHOICE_TILE * k, y, CHOICE_TILE, CHOICE_PLATE_HEIGHT, picture,
+                      PLATE_CAP, y, 1);
+        plate.Blt(m_plate_width - PLATE_CAP - PLATE_MIDDLE, y, PLATE_MIDDLE, CHOICE_PLATE_HEIGHT, picture,
+                  PLATE_CAP, y, 1);
+        plate.Blt(m_plate_width - PLATE_CAP, y, PLATE_CAP, CHOICE_PLATE_HEIGHT, picture, PLATE_RIGHT_CAP_X, y,
+                  1);
     }
 }
 
@@ -412,7 +418,8 @@ void CNormalSelect2::DrawPage(int32_t page)
         m_window->FillRect(0, 0, 1920, 1080, 0, 1);
     }
     const std::vector<ChoiceBranch>* list = CurrentList();
-    const int64_t left = (list != nullptr ? static_cast<int64_t>(list->size()) : 0) - int64_t{page} * CHOICES_PER_PAGE;
+    const int64_t left =
+        (list != nullptr ? static_cast<int64_t>(list->size()) : 0) - int64_t{page} * CHOICES_PER_PAGE;
     const int32_t n = static_cast<int32_t>(std::clamp<int64_t>(left, 0, CHOICES_PER_PAGE));
     m_plates = n;
 
@@ -469,7 +476,8 @@ void CNormalSelect2::DrawPage(int32_t page)
     }
     const int32_t arrow_x = (screen.cx - CHOICE_ARROW_WIDTH) / 2;
     if (page > 0) {
-        m_areas.push_back(HitArea{CHOICE_PREV_ARROW, arrow_x, y0, arrow_x + CHOICE_ARROW_WIDTH, y0 + CHOICE_ARROW_HEIGHT});
+        m_areas.push_back(
+            HitArea{CHOICE_PREV_ARROW, arrow_x, y0, arrow_x + CHOICE_ARROW_WIDTH, y0 + CHOICE_ARROW_HEIGHT});
         DrawPrevArrow(0);
     }
     if (page < m_last_page) {
@@ -492,16 +500,18 @@ int32_t CNormalSelect2::DrawChoicePlate(int32_t i, int32_t state, uint8_t flag, 
         m_window->BltAlpha(rect.left, rect.top, std::min<int32_t>(m_plate_width, rect.right - rect.left),
                            CHOICE_PLATE_HEIGHT, text, 0, CHOICE_PLATE_HEIGHT * i);
     if (picture != nullptr && GetConfigGameMode() == 1 && (flag == 2 || flag == 3))
-        m_window->Blt(rect.left + m_plate_width - ICON_INSET_RIGHT, rect.top + ICON_INSET_TOP, CHOICE_ICON_WIDTH,
-                      CHOICE_ICON_HEIGHT, picture, CHOICE_ICON_X, flag == 2 ? CHOICE_ICON_Y2 : CHOICE_ICON_Y3, 1);
+        m_window->Blt(rect.left + m_plate_width - ICON_INSET_RIGHT, rect.top + ICON_INSET_TOP,
+                      CHOICE_ICON_WIDTH, CHOICE_ICON_HEIGHT, picture, CHOICE_ICON_X,
+                      flag == 2 ? CHOICE_ICON_Y2 : CHOICE_ICON_Y3, 1);
     MarkLayerDrawn(*m_window);
     return 1;
 }
 
 void CNormalSelect2::DrawArrow(int32_t id, int32_t source_y, int32_t state)
 {
-    const auto found = std::find_if(m_areas.begin(), m_areas.end(),
-                                    [id](const HitArea& area) { return area.Id == static_cast<uint32_t>(id); });
+    const auto found = std::find_if(m_areas.begin(), m_areas.end(), [id](const HitArea& area) {
+        return area.Id == static_cast<uint32_t>(id);
+    });
     CSpriteLayer* picture = Picture();
     if (found == m_areas.end() || picture == nullptr || !m_window)
         return;
@@ -552,7 +562,7 @@ void CNormalSelect2::PlayOpenAnimation()
     // One fade: the message window's show joins the choices' and, when it shows, plays both;
     // the play below then has nothing left but what the window alone adds.
     if (CurrentVariable(VARIABLE_KEEP_MESSAGE_WINDOW) == 0)
-        if (CMesWnd* message = GameWork->m_message_window.get())
+        if (CMesWnd* message = GameWork->GetMessageWindow())
             message->ShowWindow(anime, 0);
     m_shown = 1;
     anime.PlayAndWait();
@@ -563,7 +573,7 @@ void CNormalSelect2::Show()
     if (m_window)
         m_window->SetVisibleFlag(1);
     if (CurrentVariable(VARIABLE_KEEP_MESSAGE_WINDOW) == 0)
-        if (CMesWnd* message = GameWork->m_message_window.get())
+        if (CMesWnd* message = GameWork->GetMessageWindow())
             message->RestoreWindow(1);
     PresentFrame();
     m_shown = 1;
@@ -573,7 +583,7 @@ void CNormalSelect2::HideAll()
 {
     if (m_window)
         m_window->SetVisibleFlag(0);
-    if (CMesWnd* message = GameWork->m_message_window.get())
+    if (CMesWnd* message = GameWork->GetMessageWindow())
         message->Hide();
     PresentFrame();
     m_shown = 0;
@@ -581,7 +591,7 @@ void CNormalSelect2::HideAll()
 
 void CNormalSelect2::BuildParts(int32_t mode)
 {
-    if (CMesWnd* message = GameWork->m_message_window.get())
+    if (CMesWnd* message = GameWork->GetMessageWindow())
         message->BuildParts(mode);
     DrawPage(m_page);
     HoverId = -1;
@@ -653,7 +663,7 @@ void CNormalSelect2::OnDecide()
     if (group == 15) {
         OnSideMenuCode(m_button_hover & 0xFF);
     } else if (group == 14) {
-        if (GameWork->m_status_plate)
+        if (GameWork->GetStatusPlate())
             PressGameModeButton();
     } else if (group == 0) {
         OnWindowButton(m_button_hover, 0);
@@ -817,7 +827,8 @@ void CNormalSelect2::OnMouseWheel(int32_t count)
     ResetWheel();
 }
 
-int32_t CNormalSelect2::KeyTarget(uint32_t scan_code, int32_t from, int32_t n, int32_t page, int32_t last_page)
+int32_t CNormalSelect2::KeyTarget(uint32_t scan_code, int32_t from, int32_t n, int32_t page,
+                                  int32_t last_page)
 {
     const bool two_columns = n >= 5;
     if (from == -1)

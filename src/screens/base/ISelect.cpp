@@ -32,7 +32,6 @@ namespace {
 // A frame: how soon a wait for a release looks again.
 constexpr uint32_t RELEASE_POLL_MS = 16;
 
-
 inline constexpr int32_t SCREEN_WIDTH = 1920;
 inline constexpr int32_t SCREEN_HEIGHT = 1080;
 
@@ -379,7 +378,8 @@ int32_t ISelect::RunCodeForValue(const uint8_t* code, uint32_t size)
     GetScriptState().MeasuredWidthTotal = 0;
     GetScriptState().MeasuredLineWidths.clear();
     RunCode(code, size);
-    return GetScriptState().ScriptResult != 0 ? GetScriptState().ScriptResult : GetScriptState().MeasuredWidthTotal;
+    return GetScriptState().ScriptResult != 0 ? GetScriptState().ScriptResult
+                                              : GetScriptState().MeasuredWidthTotal;
 }
 
 void ISelect::ReadFile(const CStringUTF8& name, std::vector<uint8_t>& out)
@@ -452,7 +452,7 @@ int32_t ISelect::StepCursorTo(int32_t target, uint32_t scan_code)
 void ISelect::PressGameModeButton()
 {
     PlayOkSound(SCREEN_SOUND_CHANNEL);
-    CStatusPlate* plate = GameWork != nullptr ? GameWork->m_status_plate.get() : nullptr;
+    CStatusPlate* plate = GameWork != nullptr ? GameWork->GetStatusPlate() : nullptr;
     if (plate != nullptr)
         plate->DrawButton(2, 1);
     ISelect::OnDecide();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "script/ScriptWork.h"
@@ -79,14 +80,38 @@ public:
     virtual void RunFlagManager() = 0;
     virtual void RunWindowModeDialog() = 0;
 
-    CLoadDialog* GetLoadDialog() { return m_load_screen.get(); }
-
     void AddActiveScreen(ISelect* screen);
     void RemoveActiveScreen(ISelect* screen);
     const std::vector<ISelect*>& GetActiveScreens() const { return m_active_screens; }
 
-    // Owned; made and freed by the game work in its fixed order. Public so that the screens reach
-    // one another.
+    // The screens held for the whole game; null before the game work makes them or after it frees
+    // them.
+    CMesWnd* GetMessageWindow() const { return m_message_window.get(); }
+    CNormalSelect2* GetChoiceWindow() const { return m_choice_window.get(); }
+    CSaveDialog* GetSaveDialog() const { return m_save_screen.get(); }
+    CLoadDialog* GetLoadDialog() const { return m_load_screen.get(); }
+    CSoundConfig* GetSoundConfig() const { return m_sound_config.get(); }
+    CConfig* GetConfig() const { return m_config.get(); }
+    CBacklogScreen* GetBacklog() const { return m_backlog.get(); }
+    CFaceVoice* GetFaceVoice() const { return m_face_voice.get(); }
+    CCps* GetTownMap() const { return m_town_map.get(); }
+    CAreaBase* GetAreaBase() const { return m_area_base.get(); }
+    CAreaSelect* GetAreaSelect() const { return m_area_select.get(); }
+    CStatusPlate* GetStatusPlate() const { return m_status_plate.get(); }
+    CFlagManager* GetFlagManager() const { return m_flag_manager.get(); }
+    CSubMap* GetSubMap() const { return m_sub_map.get(); }
+    CCGFlag* GetCGFlags() const { return m_cg_flags.get(); }
+
+    // Puts screen in the place of its kind and hands back the one held there, so that a test can
+    // stand a probe in for a screen. The caller's unit must see the screen's class.
+    template <class Screen>
+    auto ExchangeScreen(std::unique_ptr<Screen> screen)
+    {
+        return std::exchange(Place(static_cast<Screen*>(nullptr)), std::move(screen));
+    }
+
+protected:
+    // Owned; made and freed by the game work in its fixed order.
     std::unique_ptr<CMesWnd> m_message_window;
     std::unique_ptr<CNormalSelect2> m_choice_window;
     std::unique_ptr<CSaveDialog> m_save_screen;
@@ -102,6 +127,23 @@ public:
     std::unique_ptr<CFlagManager> m_flag_manager;
     std::unique_ptr<CSubMap> m_sub_map;
     std::unique_ptr<CCGFlag> m_cg_flags;
+
+private:
+    std::unique_ptr<CMesWnd>& Place(CMesWnd*) { return m_message_window; }
+    std::unique_ptr<CNormalSelect2>& Place(CNormalSelect2*) { return m_choice_window; }
+    std::unique_ptr<CSaveDialog>& Place(CSaveDialog*) { return m_save_screen; }
+    std::unique_ptr<CLoadDialog>& Place(CLoadDialog*) { return m_load_screen; }
+    std::unique_ptr<CSoundConfig>& Place(CSoundConfig*) { return m_sound_config; }
+    std::unique_ptr<CConfig>& Place(CConfig*) { return m_config; }
+    std::unique_ptr<CBacklogScreen>& Place(CBacklogScreen*) { return m_backlog; }
+    std::unique_ptr<CFaceVoice>& Place(CFaceVoice*) { return m_face_voice; }
+    std::unique_ptr<CCps>& Place(CCps*) { return m_town_map; }
+    std::unique_ptr<CAreaBase>& Place(CAreaBase*) { return m_area_base; }
+    std::unique_ptr<CAreaSelect>& Place(CAreaSelect*) { return m_area_select; }
+    std::unique_ptr<CStatusPlate>& Place(CStatusPlate*) { return m_status_plate; }
+    std::unique_ptr<CFlagManager>& Place(CFlagManager*) { return m_flag_manager; }
+    std::unique_ptr<CSubMap>& Place(CSubMap*) { return m_sub_map; }
+    std::unique_ptr<CCGFlag>& Place(CCGFlag*) { return m_cg_flags; }
 };
 
 // Answers the game work, made on first call; an empty finder removes it.

@@ -148,7 +148,7 @@ void CAreaBase::DrawAreaState(int32_t id, int32_t state, int32_t present)
             break;
         case PLATE_ITEM:
             if (GetFlag(PLATE_LIVE_FLAG) != 0)
-                if (CStatusPlate* plate = GameWork->m_status_plate.get())
+                if (CStatusPlate* plate = GameWork->GetStatusPlate())
                     plate->DrawButton(state, 0);
             break;
         default:
@@ -290,16 +290,16 @@ void CAreaBase::DecideFixedItem(int32_t item)
         Press(Hover, "ses_003.wav");
         GameWork->ClearSnapshotTaken();
         GameWork->TakeScreenSnapshot();
-        if (GameWork->m_save_screen)
-            GameWork->m_save_screen->QuickSave();
+        if (GameWork->GetSaveDialog())
+            GameWork->GetSaveDialog()->QuickSave();
         DrawAreaState(AREA_ID_QUICKLOAD, 0, 1);
         break;
     case 4:
         Press(Hover, "ses_004.wav");
         GameWork->ClearSnapshotTaken();
         GameWork->TakeScreenSnapshot();
-        if (GameWork->m_load_screen)
-            GameWork->m_load_screen->QuickLoad();
+        if (GameWork->GetLoadDialog())
+            GameWork->GetLoadDialog()->QuickLoad();
         break;
     case PLATE_ITEM:
         PressGameModeButton();
@@ -354,7 +354,7 @@ void CAreaBase::RunAreaSelect()
 {
     CloseTransition(1);
     ScriptValue answer;
-    if (CAreaSelect* area = GameWork->m_area_select.get())
+    if (CAreaSelect* area = GameWork->GetAreaSelect())
         area->Run(&answer);
     if (answer.Integer == 0) {
         SetFlag(AREA_HANDOVER_FLAG, 0);
@@ -380,7 +380,8 @@ int32_t CAreaBase::ArrowTarget(int32_t direction)
     if (IsMenuId(Hover)) {
         const int32_t k = Hover % 256;
         if (!open) {
-            static constexpr int32_t CLOSED[] = {AREA_ID_MENU_FIRST, AREA_ID_BACK, AREA_ID_BACK, AREA_ID_MENU_FIRST};
+            static constexpr int32_t CLOSED[] = {AREA_ID_MENU_FIRST, AREA_ID_BACK, AREA_ID_BACK,
+                                                 AREA_ID_MENU_FIRST};
             return CLOSED[direction];
         }
         if (direction == 2)

@@ -441,8 +441,8 @@ void CCharSelect::OnDecide()
             effect.Play("ses_003.wav", SCREEN_SOUND_CHANNEL, 1);
             Press(id);
             TakeSnapshot();
-            if (GameWork->m_save_screen)
-                GameWork->m_save_screen->QuickSave();
+            if (GameWork->GetSaveDialog())
+                GameWork->GetSaveDialog()->QuickSave();
             DrawItem(CHAR_SELECT_SIDE_FIRST + 3, 0, 1);
             break;
         }

@@ -532,7 +532,7 @@ uint16_t CCps::SteerTowardsCursor(MapMover mover)
     if (screen.x < 0 || screen.y < 0 || column < c.ViewLeft || column > c.ViewLeft + c.ViewWidth - 1 ||
         row < c.ViewTop || row > c.ViewTop + c.ViewHeight - 1)
         return 0;
-    if (CStatusPlate* plate = GameWork->m_status_plate.get()) {
+    if (CStatusPlate* plate = GameWork->GetStatusPlate()) {
         CSprite* calendar = plate->GetCalendarSprite();
         if (calendar != nullptr && calendar->IsVisible() && GetFlag(PLATE_BUTTON_FLAG_BYTE) != 0 &&
             screen.x >= PLATE_BUTTON.left && screen.x < PLATE_BUTTON.right && screen.y >= PLATE_BUTTON.top &&

@@ -71,8 +71,8 @@ void CCps::Show()
     // The side menu comes back with the plate: the message window hid both before the map ran.
     CSpriteAnime anime;
     AddShowAnimation(anime);
-    if (GameWork != nullptr && GameWork->m_status_plate)
-        GameWork->m_status_plate->ShowAnimated(&anime);
+    if (GameWork != nullptr && GameWork->GetStatusPlate())
+        GameWork->GetStatusPlate()->ShowAnimated(&anime);
     anime.PlayAndWait();
 }
 
@@ -87,8 +87,8 @@ void CCps::OnOpen()
         GameWork->SetStatusBits(STATUS_SNAPSHOT_WANTED);
     RefreshButtons();
     CloseMenu();
-    if (GameWork != nullptr && GameWork->m_status_plate)
-        GameWork->m_status_plate->DrawCalendar();
+    if (GameWork != nullptr && GameWork->GetStatusPlate())
+        GameWork->GetStatusPlate()->DrawCalendar();
     Show();
     LastFrameTime = LastUpdateStep = GetEffectTime();
 }
@@ -167,7 +167,7 @@ void CCps::Update()
     }
 
     int32_t id = HitTest(cursor.x, cursor.y);
-    CStatusPlate* plate = GameWork != nullptr ? GameWork->m_status_plate.get() : nullptr;
+    CStatusPlate* plate = GameWork != nullptr ? GameWork->GetStatusPlate() : nullptr;
     if (id == -1 && plate != nullptr && plate->IsShown() && GetFlag(PLATE_LIVE_FLAG) != 0 &&
         cursor.x >= PLATE_BUTTON_RECT.left && cursor.x < PLATE_BUTTON_RECT.right &&
         cursor.y >= PLATE_BUTTON_RECT.top && cursor.y < PLATE_BUTTON_RECT.bottom)
@@ -192,8 +192,8 @@ void CCps::DrawHover(int32_t id, int32_t state)
     if (id >= SIDE_MENU_FIRST && id <= SIDE_MENU_LAST)
         DrawButton(id & 0xFF, state, 1);
     else if (id >= PLATE_BUTTON_ID && id <= PLATE_BUTTON_LAST && GetFlag(PLATE_LIVE_FLAG) != 0 &&
-             GameWork != nullptr && GameWork->m_status_plate)
-        GameWork->m_status_plate->DrawButton(state, 0);
+             GameWork != nullptr && GameWork->GetStatusPlate())
+        GameWork->GetStatusPlate()->DrawButton(state, 0);
     LockDraw();
     CDirect3D::GetInstance()->DrawFrame();
     UnlockDraw();
@@ -290,10 +290,10 @@ void CCps::TogglePresenceMode()
 void CCps::OnCancel()
 {
     ISelect::OnCancel();
-    if (GameWork == nullptr || !GameWork->m_sub_map)
+    if (GameWork == nullptr || !GameWork->GetSubMap())
         return;
     ScriptValue answer = ScriptValue::FromInteger(-1);
-    GameWork->m_sub_map->Run(&answer);
+    GameWork->GetSubMap()->Run(&answer);
     if (answer.Integer != -1)
         EndWith(answer.Integer | SUB_MAP_RESULT);
 }

@@ -46,9 +46,12 @@ constexpr int32_t QUICKSAVE = 3;
 constexpr int32_t QUICKLOAD = 4;
 constexpr int32_t CORNER_BACK = 5;
 
-constexpr std::array<POINT, AREA_BUTTON_COUNT> BUTTON_HOMES{
-    {{1389, BUTTON_ROW_Y}, {1259, BUTTON_ROW_Y}, {1129, BUTTON_ROW_Y}, {409, BUTTON_ROW_Y}, {531, BUTTON_ROW_Y},
-     {1780, CORNER_ROW_Y}}};
+constexpr std::array<POINT, AREA_BUTTON_COUNT> BUTTON_HOMES{{{1389, BUTTON_ROW_Y},
+                                                             {1259, BUTTON_ROW_Y},
+                                                             {1129, BUTTON_ROW_Y},
+                                                             {409, BUTTON_ROW_Y},
+                                                             {531, BUTTON_ROW_Y},
+                                                             {1780, CORNER_ROW_Y}}};
 
 // Sheet columns of the button pictures.
 constexpr int32_t COLUMN_DECIDE = 0;
@@ -249,7 +252,7 @@ void IAreaSelect::Slide(bool in, int32_t with_menus)
                 parts.Menu->AddShowAnimation(anime);
             else
                 parts.Menu->AddHideAnimation(anime);
-            CStatusPlate* plate = GameWork->m_status_plate.get();
+            CStatusPlate* plate = GameWork->GetStatusPlate();
             if (GetFlag(PLATE_HOLD_FLAG) == 0 && plate != nullptr) {
                 if (in)
                     plate->ShowAnimated(&anime);
@@ -303,10 +306,11 @@ int32_t IAreaSelect::HitTestPoint(int32_t x, int32_t y)
 {
     if (const HitArea* area = AreaSelectHitAreas().HitTest(x, y); area != nullptr && area->Id != 0xFFFFFFFFu)
         return static_cast<int32_t>(area->Id);
-    const CStatusPlate* plate = GameWork->m_status_plate.get();
-    if (plate != nullptr && plate->GetCalendarSprite() != nullptr && plate->GetCalendarSprite()->IsVisible() != 0 &&
-        GetFlag(PLATE_LIVE_FLAG) != 0 && PLATE_BUTTON_RECT.left <= x && x < PLATE_BUTTON_RECT.right &&
-        PLATE_BUTTON_RECT.top <= y && y < PLATE_BUTTON_RECT.bottom)
+    const CStatusPlate* plate = GameWork->GetStatusPlate();
+    if (plate != nullptr && plate->GetCalendarSprite() != nullptr &&
+        plate->GetCalendarSprite()->IsVisible() != 0 && GetFlag(PLATE_LIVE_FLAG) != 0 &&
+        PLATE_BUTTON_RECT.left <= x && x < PLATE_BUTTON_RECT.right && PLATE_BUTTON_RECT.top <= y &&
+        y < PLATE_BUTTON_RECT.bottom)
         return AREA_ID_PLATE;
     AreaSelectPartSet& parts = AreaSelectParts();
     if (parts.Menu && parts.Menu->IsOpen() != 0)

@@ -27,7 +27,7 @@ protected:
         : FlagScreenFixture(std::move(pictures), dialog_sheet)
     {}
 
-    CFlagManager& Manager() { return *GetGameWork()->m_flag_manager; }
+    CFlagManager& Manager() { return *GetGameWork()->GetFlagManager(); }
 
     // Runs the menu through the game work, from the side menu's call or as page 10 of the system
     // menu; Esc ends it at the given pump. Answers the document code that left it, or -1.
@@ -306,7 +306,8 @@ TEST_F(CFlagManagerThreadTest, ADeclinedQuestionKeepsThePlayAndASwitchedOffOneJu
     EXPECT_EQ(State().GameDate(), record.FirstDate);
     EXPECT_EQ(State().GameTime(), record.EarliestTime);
     EXPECT_EQ(State().Money(), before.Money() - static_cast<int32_t>(record.Fare) * 100);
-    EXPECT_EQ(std::string(GetScriptState().m_current_script->GetName().GetText()), record.SceneFile.GetText());
+    EXPECT_EQ(std::string(GetScriptState().m_current_script->GetName().GetText()),
+              record.SceneFile.GetText());
     EXPECT_EQ(GetGameWork()->GetActiveScreens().size(), listed);
     EXPECT_EQ(GetGameWork()->GetLockStatus(), 0u);
     EXPECT_EQ(GetGameWork()->GetMenuLock(), 0);

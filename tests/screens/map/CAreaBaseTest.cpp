@@ -37,20 +37,20 @@ public:
 class CAreaBaseThreadTest : public AreaFixture
 {
 protected:
-    CAreaBaseThreadTest() { GetGameWork()->m_area_select->HitSource = "area_places.area"; }
+    CAreaBaseThreadTest() { GetGameWork()->GetAreaSelect()->HitSource = "area_places.area"; }
 
-    static CAreaBase& Screen() { return *GetGameWork()->m_area_base; }
+    static CAreaBase& Screen() { return *GetGameWork()->GetAreaBase(); }
 
     int32_t Run(int32_t mode, std::function<void(int)> step, int budget = OPEN + 30)
     {
         Screen().Result = ScriptValue::FromInteger(99);
-        GetGameWork()->m_area_select->Result = ScriptValue::FromInteger(0);
+        GetGameWork()->GetAreaSelect()->Result = ScriptValue::FromInteger(0);
         OnPump([&](int pump) {
             if (step)
                 step(pump);
             if (pump == budget) {
                 Screen().Running = 0;
-                GetGameWork()->m_area_select->Running = 0;
+                GetGameWork()->GetAreaSelect()->Running = 0;
             }
         });
         const int32_t result = Screen().RunWithMode(mode);
@@ -109,7 +109,7 @@ TEST_F(CAreaBaseThreadTest, TheAreaScreensAnswerEndsThePlaceScreenAndItsZeroBrin
             if (pump == 1)
                 PointAt(AREA_X, ROW_Y);
             m_mouse.left_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0;
-            if (GetGameWork()->m_area_select->Running == 1 && area_pump == 0 && pump > OPEN + 2)
+            if (GetGameWork()->GetAreaSelect()->Running == 1 && area_pump == 0 && pump > OPEN + 2)
                 area_pump = pump;
             if (area_pump != 0 && pump == area_pump + OPEN)
                 PointAt(300, 650);
@@ -226,7 +226,7 @@ TEST_F(CAreaBaseThreadTest, AMenuPinnedByItsTabStaysShutUntilThePointerHasLeftTh
 TEST_F(CAreaBaseThreadTest, ThePlateButtonTogglesTheGameModeAndRedrawsAtOnce)
 {
     State().Flags[8003] = 1;
-    CStatusPlate& plate = *GetGameWork()->m_status_plate;
+    CStatusPlate& plate = *GetGameWork()->GetStatusPlate();
     struct Case
     {
         int32_t before, after;

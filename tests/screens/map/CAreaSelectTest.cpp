@@ -36,7 +36,7 @@ protected:
         : AreaFixture({{"AREA_PLACES", tools::BuildAreaFile(tools::AreaPlaceAreas())}})
     {}
 
-    static CAreaSelect& Screen() { return *GetGameWork()->m_area_select; }
+    static CAreaSelect& Screen() { return *GetGameWork()->GetAreaSelect(); }
 
     // Runs the screen over a hit source with the step at each pump; ended at the budget.
     int32_t Run(const char* source, std::function<void(int)> step, int budget = 60)
@@ -96,7 +96,7 @@ TEST_F(CAreaSelectThreadTest, DecisionsAnswerTheHitSourcesIdsAndZeroForFixedButt
 TEST_F(CAreaSelectThreadTest, ThePlateAndTheSideMenuDecideSilently)
 {
     State().Flags[8003] = 1;
-    GetGameWork()->m_status_plate->ShowAnimated(nullptr);
+    GetGameWork()->GetStatusPlate()->ShowAnimated(nullptr);
     EXPECT_EQ(Run("", ClickAt(800, 40), OPEN + 20), 0); // the plate's button, 0xFF0F
     AreaSelectParts().Menu = std::make_unique<OpenMenu>();
     EXPECT_EQ(Run("", ClickAt(1600, 40), OPEN + 20), 0xF03);

@@ -66,13 +66,13 @@ TEST_F(CCharAreaSelectThreadTest, SharedRecordsAreFixedButtonsAndTheBackgroundIs
 TEST_F(CCharAreaSelectThreadTest, TheHelpBarStaysInSightAfterAnotherAreaScreenClosed)
 {
     // The area screen's run leaves the bar below the screen.
-    GetGameWork()->m_area_select->Result = ScriptValue::FromInteger(0);
+    GetGameWork()->GetAreaSelect()->Result = ScriptValue::FromInteger(0);
     OnPump([this](int pump) {
         if (pump == OPEN)
-            GetGameWork()->m_area_select->Running = 0;
+            GetGameWork()->GetAreaSelect()->Running = 0;
     });
     ScriptValue ignored;
-    GetGameWork()->m_area_select->Run(&ignored);
+    GetGameWork()->GetAreaSelect()->Run(&ignored);
     ASSERT_EQ(AreaSelectParts().HelpBar->GetPosition().y, 1160);
     int32_t bar_y = 0;
     int32_t visible = 0;

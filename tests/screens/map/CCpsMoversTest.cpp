@@ -356,7 +356,7 @@ TEST_F(CCpsMoversThreadTest, SteeringByKeysMouseAndCancel)
         {"touch hold", {}, 0, 0, 1, {0, 0}, false, 254},
         {"nothing", {}, 0, 0, 0, {0, 0}, false, 0},
     };
-    CSprite* calendar = GetGameWork()->m_status_plate->GetCalendarSprite();
+    CSprite* calendar = GetGameWork()->GetStatusPlate()->GetCalendarSprite();
     ASSERT_NE(calendar, nullptr);
     State().Flags[8003] = 1;
     for (const Case& c : cases) {

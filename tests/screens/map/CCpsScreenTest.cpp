@@ -86,12 +86,12 @@ protected:
         map.LoadMovers("movers.bin");
         auto sub_map = std::make_unique<AnsweringSubMap>();
         sub_map_answer = &sub_map->answer;
-        saved_sub_map = std::move(GetGameWork()->m_sub_map);
-        GetGameWork()->m_sub_map = std::move(sub_map);
+        saved_sub_map = GetGameWork()->ExchangeScreen(std::unique_ptr<CSubMap>());
+        GetGameWork()->ExchangeScreen(std::move(sub_map));
     }
     ~CCpsScreenThreadTest() override
     {
-        GetGameWork()->m_sub_map = std::move(saved_sub_map);
+        GetGameWork()->ExchangeScreen(std::move(saved_sub_map));
         SetSpeed(1);
         SetConfigGameMode(0);
     }
@@ -333,7 +333,7 @@ TEST_F(CCpsScreenThreadTest, StepsGoOnAcrossTheClocksWrap)
 TEST_F(CCpsScreenThreadTest, HoverDrawsTheMenuButtonAndThePlateButtonAndClearsTheOldOne)
 {
     State().Flags[8003] = 1;
-    GetGameWork()->m_status_plate->ShowAnimated(nullptr);
+    GetGameWork()->GetStatusPlate()->ShowAnimated(nullptr);
     map.Running = 1;
     map.hit = 0xF02;
     PointAt(1600, 500);
@@ -351,7 +351,7 @@ TEST_F(CCpsScreenThreadTest, HoverDrawsTheMenuButtonAndThePlateButtonAndClearsTh
     State().Flags[8003] = 0;
     map.Update();
     EXPECT_EQ(map.HoverId, -1);
-    GetGameWork()->m_status_plate->HideAnimated(nullptr);
+    GetGameWork()->GetStatusPlate()->HideAnimated(nullptr);
 }
 
 TEST_F(CCpsScreenThreadTest, ReturnToTitleEndsWithOneAndTheBacklogButtonRunsOnlyWithEntries)
@@ -375,15 +375,15 @@ TEST_F(CCpsScreenThreadTest, ReturnToTitleEndsWithOneAndTheBacklogButtonRunsOnly
     ASSERT_EQ(CountBacklogEntries(), 1);
     auto counting = std::make_unique<CountingBacklog>();
     const int* runs = &counting->runs;
-    std::unique_ptr<CBacklogScreen> saved = std::move(GetGameWork()->m_backlog);
-    GetGameWork()->m_backlog = std::move(counting);
+    std::unique_ptr<CBacklogScreen> saved = GetGameWork()->ExchangeScreen(std::unique_ptr<CBacklogScreen>());
+    GetGameWork()->ExchangeScreen(std::move(counting));
     map.drawn.clear();
     map.Running = 1;
     map.HoverId = 0xF04;
     TakeOkCancelSounds();
     map.OnDecide();
     EXPECT_EQ(*runs, 1);
-    GetGameWork()->m_backlog = std::move(saved);
+    GetGameWork()->ExchangeScreen(std::move(saved));
     EXPECT_EQ(map.drawn, (std::vector<std::pair<int32_t, int32_t>>{{4, 2}, {4, 0}}));
     EXPECT_FALSE(TakeOkCancelSounds().empty());
     EXPECT_EQ(map.Running, 1);

@@ -46,7 +46,7 @@ protected:
     }
 
     static FlagBuffer& State() { return *GetScriptState().m_current_state; }
-    static CStatusPlate& Plate() { return *GetGameWork()->m_status_plate; }
+    static CStatusPlate& Plate() { return *GetGameWork()->GetStatusPlate(); }
 
     // Shows the plate (its button too) and draws it from the state.
     void ShowAndDraw(const std::string& png = {})

@@ -80,8 +80,8 @@ protected:
     // The game work's two screens give their references back.
     static void ReleaseGameWorkParts()
     {
-        GetGameWork()->m_area_base->ReleaseParts();
-        GetGameWork()->m_area_select->ReleaseParts();
+        GetGameWork()->GetAreaBase()->ReleaseParts();
+        GetGameWork()->GetAreaSelect()->ReleaseParts();
     }
     Cell ButtonCell(int32_t button_x, int32_t button_y)
     {
@@ -148,7 +148,7 @@ TEST_F(IAreaSelectThreadTest, HitTestLayersSharedAreasPlateMenuAndOwnTable)
     screen.HitAreas.Assign({{0x0102, 0, 200, 100, 300}, {0x0103, 0, 500, 100, 600}});
     auto* menu = new MenuStub;
     Parts().Menu.reset(menu);
-    CStatusPlate& plate = *GetGameWork()->m_status_plate;
+    CStatusPlate& plate = *GetGameWork()->GetStatusPlate();
     struct Case
     {
         bool plate_shown;
@@ -202,7 +202,7 @@ TEST_F(IAreaSelectThreadTest, TransitionsSlideTheModesButtonsAndIdleInTheirTarge
             }
         }
         EXPECT_EQ(Parts().HelpBar->GetPosition().y, 952);
-        EXPECT_TRUE(GetGameWork()->m_status_plate->IsShown());
+        EXPECT_TRUE(GetGameWork()->GetStatusPlate()->IsShown());
         for (int32_t id = AREA_ID_BACK; id <= AREA_ID_QUICKLOAD; ++id)
             screen.DrawFixedButton(id, 1, 0);
         Capture("area_select_open_mode" + std::to_string(c.mode) + ".png");
@@ -219,7 +219,7 @@ TEST_F(IAreaSelectThreadTest, TransitionsSlideTheModesButtonsAndIdleInTheirTarge
             EXPECT_EQ(Parts().Buttons[k]->IsVisible(), 0) << c.mode << " " << k;
         EXPECT_EQ(Parts().HelpBar->IsVisible(), 0);
         EXPECT_EQ(Parts().HelpBar->GetPosition().y, 1160);
-        EXPECT_FALSE(GetGameWork()->m_status_plate->IsShown());
+        EXPECT_FALSE(GetGameWork()->GetStatusPlate()->IsShown());
     }
 }
 

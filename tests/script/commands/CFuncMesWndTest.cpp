@@ -31,9 +31,9 @@ protected:
     {
         auto window = std::make_unique<RecordingMesWnd>();
         m_window = window.get();
-        GetGameWork()->m_message_window = std::move(window);
+        GetGameWork()->ExchangeScreen(std::move(window));
     }
-    ~CFuncMesWndTest() override { GetGameWork()->m_message_window.reset(); }
+    ~CFuncMesWndTest() override { GetGameWork()->ExchangeScreen(std::unique_ptr<CMesWnd>()); }
 
     void Call(std::vector<int32_t> pushed)
     {

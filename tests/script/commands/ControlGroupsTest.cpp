@@ -75,7 +75,7 @@ TEST_F(ControlGroupsThreadTest, AReusedChoiceKeyStartsEmptyAndTheWindowAnswersFr
     m_mouse.position = {960, 386};
     m_app.on_pump = [this, shown_at = -1](int pumps) mutable {
         if (shown_at < 0) {
-            if (GetGameWork()->m_choice_window->IsShown() != 0)
+            if (GetGameWork()->GetChoiceWindow()->IsShown() != 0)
                 shown_at = pumps;
             return;
         }
@@ -111,7 +111,7 @@ TEST_F(ControlGroupsThreadTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPick
     // on through the line that answers the choice.
     m_app.on_pump = [this, shown_at = -1](int pumps) mutable {
         if (shown_at < 0) {
-            if (GetGameWork()->m_choice_window->IsShown() != 0)
+            if (GetGameWork()->GetChoiceWindow()->IsShown() != 0)
                 shown_at = pumps;
             return;
         }
@@ -133,7 +133,7 @@ TEST_F(ControlGroupsThreadTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPick
     // The story's text sprite and the system flag file, as the game has them.
     RunSource("lib 19, 0, 100, 1920, 280, 20, 0\nlib 14, 0, 16, 4, 31600, 96\nlib 14, 2, 0\n" + scene);
     m_app.on_pump = nullptr;
-    EXPECT_EQ(GetGameWork()->m_choice_window->GetPage(), 1);
+    EXPECT_EQ(GetGameWork()->GetChoiceWindow()->GetPage(), 1);
     EXPECT_EQ(State().Variables[90].Integer, 9); // the ninth place: value 8 + 1
     EXPECT_EQ(State().Variables[91].Integer, 8);
     EXPECT_EQ(State().Variables[38].Integer, 0); // the choices' text ids put back

@@ -97,7 +97,7 @@ TEST_F(WaitAndXmlThreadTest, RequestsPostedDuringAWaitRunAtItsNextTickInTheirOrd
 {
     // Sound settings come before the window settings, whatever order the bits were set in.
     std::vector<std::string> runs;
-    GetGameWork()->m_sound_config = std::make_unique<PageProbe<CSoundConfig>>(runs, "sound");
+    GetGameWork()->ExchangeScreen(std::make_unique<PageProbe<CSoundConfig>>(runs, "sound"));
     GetView()->SetStatusBits(VIEW_STATUS_ACTIVE);
     int posted_at = 0;
     m_app.on_pump = [&](int pumps) {

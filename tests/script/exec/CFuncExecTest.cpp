@@ -57,8 +57,8 @@ protected:
         State().Bytes.resize(HERO_NAME_BYTE + HERO_NAME_MAX_BYTES + 8);
         State().Variables.resize(100);
         CGameWork* work = GetGameWork();
-        work->m_face_voice = std::make_unique<CFaceVoice>();
-        work->m_save_screen = std::make_unique<CSaveDialog>(SYSTEM_PAGE_SAVE);
+        work->ExchangeScreen(std::make_unique<CFaceVoice>());
+        work->ExchangeScreen(std::make_unique<CSaveDialog>(SYSTEM_PAGE_SAVE));
         work->m_bgv_players = std::make_unique<std::vector<std::unique_ptr<IBGVPlay>>>();
         work->m_bgv_players->push_back(std::make_unique<IBGVPlay>(2));
         work->m_bgv_players->push_back(std::make_unique<IBGVPlay>(3));
@@ -66,10 +66,10 @@ protected:
     ~CFuncExecTest() override
     {
         CGameWork* work = GetGameWork();
-        work->m_face_voice.reset();
-        work->m_save_screen.reset();
+        work->ExchangeScreen(std::unique_ptr<CFaceVoice>());
+        work->ExchangeScreen(std::unique_ptr<CSaveDialog>());
         work->m_bgv_players.reset();
-        work->m_message_window.reset();
+        work->ExchangeScreen(std::unique_ptr<CMesWnd>());
         work->m_text_file.reset();
         for (auto& group : GetGameSoundChannels())
             group.clear();
@@ -230,9 +230,12 @@ TEST_F(CFuncExecTest, EveryCodePopsItsArgumentsAndPushesItsResult)
 
 TEST_F(CFuncExecTest, CalendarTableHoldsTheGivenDaysAndZerosElsewhere)
 {
-    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES, 0xAA);
+    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES,
+              0xAA);
     RunSource("lib 29, 25\nend\n");
-    const auto day = [&](int month, int d) { return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)]; };
+    const auto day = [&](int month, int d) {
+        return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)];
+    };
     // Worked from the table: holidays carry weekday + 8.
     EXPECT_EQ(day(1, 1), 12);
     EXPECT_EQ(day(1, 15), 12);
@@ -361,7 +364,8 @@ TEST_F(CFuncExecTest, ThumbnailPlaceholderRefusesImpossibleSizes)
 {
     RunSource("lib 29, -1, 4, 2, 3\nend\n");
     EXPECT_EQ(Get("thm004"), std::vector<uint8_t>(24, 0));
-    for (const char* arguments : {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
+    for (const char* arguments :
+         {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
         RunSource(std::string("lib 29, -1, ") + arguments + "\nend\n");
         EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "thm005")) << arguments;
     }
@@ -470,9 +474,10 @@ TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
     ASSERT_NE(sheet, nullptr);
     ASSERT_NE(face, nullptr);
     for (int k = 0; k < 45; ++k)
-        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1), 1);
+        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1),
+                        1);
     CMesWnd& shown = *window;
-    GetGameWork()->m_message_window = std::move(window);
+    GetGameWork()->ExchangeScreen(std::move(window));
     const auto cell = [&] {
         uint32_t pixel = 0;
         std::memcpy(&pixel, face->GetPixelPtr(70, 70), 4);
@@ -525,7 +530,7 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     CArchiveManager archive("data.arc", false, true);
     FakeDocumentLink link;
     link.m_data_archive = &archive;
-    CFaceVoice& face = *GetGameWork()->m_face_voice;
+    CFaceVoice& face = *GetGameWork()->GetFaceVoice();
     const auto flags = [&] {
         std::vector<int32_t> out;
         for (const CFaceVoice::Item& item : face.GetItems())
