@@ -194,8 +194,6 @@ private:
     void RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box);
     // "\n" (a new line) and "\i" (nothing) take the unit after a "\"; true when one did.
     bool TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box);
-    // A Latin word that would cross the right edge starts the next line.
-    void BreakBeforeWord(int32_t letters, const Box& box);
     void RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box);
 
     // A setting kept to 0.0 .. 1.0, NaN taken as 0.
