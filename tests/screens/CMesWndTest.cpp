@@ -64,7 +64,6 @@ protected:
         CFuncOneMes read;
         read.ResizeReadBuffer(64);
         read.ClearReadBuffer();
-        Window().EnsureParts(); // as its first showing does
     }
     CMesWnd& Window() { return *GetGameWork()->m_message_window; }
 };

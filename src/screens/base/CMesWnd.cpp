@@ -11,7 +11,6 @@
 #include "foundation/TextLayout.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
-#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
@@ -128,7 +127,6 @@ float CMesWnd::Unit(float value)
 
 void CMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
 {
-    EnsureParts();
     const auto& active = GameWork->GetActiveScreens();
     if (std::find(active.begin(), active.end(), this) == active.end())
         GameWork->AddActiveScreen(this);
@@ -578,23 +576,6 @@ int32_t CMesWnd::CreateParts()
     return 1;
 }
 
-bool CMesWnd::HasRequiredParts()
-{
-    CLayerFile* file = GetDocumentLayerFile();
-    if (file == nullptr)
-        return false;
-    for (const char* name : {"MESSAGE_P.AKB", "SIDEMENU_P.AKB", "ICON_P.AKB"})
-        if (file->Exists(name) == 0)
-            return false;
-    return true;
-}
-
-void CMesWnd::Show()
-{
-    EnsureParts();
-    CMesButton::Show();
-}
-
 void CMesWnd::ReleaseParts()
 {
     // The animation finishes its sprites as it goes, so it goes before them.
@@ -610,7 +591,6 @@ void CMesWnd::ReleaseParts()
 
 void CMesWnd::BuildParts(int32_t mode)
 {
-    EnsureParts();
     (void)mode;
     ClearTextSprite();
     ResetTextArea();
@@ -691,7 +671,6 @@ void CMesWnd::Hide()
 
 void CMesWnd::RestoreWindow(int32_t flag)
 {
-    EnsureParts();
     if (GetConfigSceneSkip())
         return;
     CSpriteAnime animation(FADE_PERIOD_MS);
@@ -715,7 +694,6 @@ void CMesWnd::RestoreWindow(int32_t flag)
 
 void CMesWnd::ShowWindow(CSpriteAnime& animation, int32_t flag)
 {
-    EnsureParts();
     if (GetConfigSceneSkip() || IsShown() != 0)
         return;
     {

@@ -116,12 +116,9 @@ public:
     void DrawMovers(CSprite* target);
     void DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target);
     // Makes the composite (1920 x 1104), the map picture and the overlay picture, the two at the
-    // map-picture size; false when one cannot be made.
+    // map-picture size; false when one cannot be made. CreateMenu makes them at start-up and they
+    // live with the map: their untouched rows cost no memory.
     bool CreateMapLayers();
-    // The layers are made by the first command that needs them rather than at start-up, and freed
-    // when the script releases the map's data (sub-command 34). The names stay: the next use makes
-    // them again with the same pictures, so a map drawn again without a new load looks the same.
-    bool EnsureMapLayers();
     void ReleaseMapLayers();
     // The map pictures' size for CreateMapLayers: 8400 x 5040 unless set (tests set a small one).
     static void SetMapPictureSize(int32_t width, int32_t height);
