@@ -11,6 +11,7 @@
 #include "../script/RecordingFont.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
@@ -476,11 +477,13 @@ TEST_F(CMesWndRunThreadTest, AutoReadSkipAndCtrlAdvanceByThemselves)
                 m_keyboard.down = {29};
         }));
         m_keyboard.down.clear();
+        // Both count from the moment the message starts once the inputs are up.
         if (c.auto_read) {
-            EXPECT_EQ(Window().GetAutoModeDeadline() - m_start, 750u);
+            EXPECT_EQ(Window().GetAutoModeDeadline() - Window().GetNextCharacterTime(), 750u);
         }
         if (c.one_mes) {
-            EXPECT_EQ(Window().AutoDeadline - m_start, 250u);
+            EXPECT_GE(Window().AutoDeadline - m_start, 250u);
+            EXPECT_LE(Window().AutoDeadline - m_start, 250u + 50u);
         }
     }
     EXPECT_GE(took[0], 750u);
@@ -517,6 +520,28 @@ TEST_F(CMesWndRunThreadTest, RightClickSwitchesAModeOffBeforeItsAction)
             Window().Running = 0;
     });
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 1, 0, 0}));
+}
+
+// Enter held into a message: the message's timing starts once the key is up, so auto mode still
+// gives the line its time.
+TEST_F(CMesWndRunThreadTest, AKeyHeldIntoTheMessageStartsItsTimingAtTheRelease)
+{
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
+    m_app.Config().SetInt("/Config/AutoRead", 1);
+    m_app.Config().SetInt("/Config/AutoMesSpeed", 50); // five characters: 750 ms
+    m_keyboard.down.insert(SCAN_ENTER);
+    uint32_t released = 0;
+    Run([&](int pump) {
+        if (pump == 60) {
+            m_keyboard.down.erase(SCAN_ENTER);
+            released = GetEffectTime();
+        }
+    });
+    m_app.Config().SetInt("/Config/AutoRead", 0);
+    ASSERT_NE(released, 0u);
+    EXPECT_GE(static_cast<int32_t>(Window().GetAutoModeDeadline() - released), 750);
+    EXPECT_GE(static_cast<int32_t>(GetEffectTime() - released), 750) << "advanced before its time";
+    EXPECT_LT(m_pumps, 2000);
 }
 
 TEST_F(CMesWndRunThreadTest, RightClickTurningReadSkipOnAdvancesAtOnce)

@@ -175,7 +175,6 @@ void CMesWnd::OnOpen()
     if (m_reveal_index < 0)
         m_reveal_index = 0;
 
-    const uint32_t now = GetEffectTime();
     const bool read = ReadSkipOn != 0 && IsCurrentMessageRead();
     const bool skipping = SkipHonoured() && InputView->GetExtraInput(0) != 0;
     if (read || skipping) {
@@ -188,6 +187,9 @@ void CMesWnd::OnOpen()
             WaitInputRelease(static_cast<uint32_t>(code));
         for (int32_t code : CancelInputs)
             WaitInputRelease(static_cast<uint32_t>(code));
+        // The timing starts once the keys are up: a key held into the message must not eat its
+        // auto-mode time.
+        const uint32_t now = GetEffectTime();
         if (audible)
             m_voice_present = 1;
         const int32_t count = m_reveal_end - m_reveal_index;
@@ -207,7 +209,7 @@ void CMesWnd::OnOpen()
     }
     if (newest >= 0)
         RunScriptForList(BacklogStore::MakeHandle(newest), m_result_list);
-    AutoDeadline = ReadSkipDeadline(now, GetConfigOneMesSpeed());
+    AutoDeadline = ReadSkipDeadline(GetEffectTime(), GetConfigOneMesSpeed());
     if (read || skipping)
         InputMode = 1;
     m_buttons_hidden = 0;
