@@ -26,13 +26,14 @@ CFuncExec::CFuncExec()
 
 CFuncExec::~CFuncExec()
 {
+    m_task.reset();
     m_snow.reset();
     m_petals.reset();
     m_snowball.reset();
     m_train.reset();
-    m_task.reset();
     m_message_screen.reset();
     m_stash.reset();
+    m_language_file = CStringUTF8();
 }
 
 void CFuncExec::PushResult(int32_t result)
