@@ -229,9 +229,12 @@ TEST_F(CFuncExecTest, EveryCodePopsItsArgumentsAndPushesItsResult)
 
 TEST_F(CFuncExecTest, CalendarTableHoldsTheGivenDaysAndZerosElsewhere)
 {
-    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES, 0xAA);
+    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES,
+              0xAA);
     RunSource("lib 29, 25\nend\n");
-    const auto day = [&](int month, int d) { return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)]; };
+    const auto day = [&](int month, int d) {
+        return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)];
+    };
     // Worked from the table: holidays carry weekday + 8.
     EXPECT_EQ(day(1, 1), 12);
     EXPECT_EQ(day(1, 15), 12);
@@ -360,7 +363,8 @@ TEST_F(CFuncExecTest, ThumbnailPlaceholderRefusesImpossibleSizes)
 {
     RunSource("lib 29, -1, 4, 2, 3\nend\n");
     EXPECT_EQ(Get("thm004"), std::vector<uint8_t>(24, 0));
-    for (const char* arguments : {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
+    for (const char* arguments :
+         {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
         RunSource(std::string("lib 29, -1, ") + arguments + "\nend\n");
         EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "thm005")) << arguments;
     }
@@ -469,7 +473,8 @@ TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
     ASSERT_NE(sheet, nullptr);
     ASSERT_NE(face, nullptr);
     for (int k = 0; k < 45; ++k)
-        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1), 1);
+        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1),
+                        1);
     CMesWnd& shown = *window;
     GetGameWork()->m_message_window = std::move(window);
     const auto cell = [&] {
@@ -535,6 +540,9 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     RunSource("lib 29, 35, 0, \"three.fv\"\nend\n");
     EXPECT_THAT(flags(), ElementsAre(1, 0, 0));
     EXPECT_EQ(face.IsActive(), 1);
+    face.ClearRedraw();
+    face.Execute();
+    EXPECT_TRUE(face.IsRedrawRequested());
     EXPECT_EQ(face.GetRecord(2).Time, 400u);
     EXPECT_EQ(face.GetRecord(2).Slot, 4);
     EXPECT_EQ(face.GetRecord(1).Group, -1);
@@ -563,6 +571,9 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     RunSource("lib 29, 35, 0, \"none.fv\"\nend\n");
     EXPECT_TRUE(face.GetItems().empty());
     EXPECT_EQ(face.IsActive(), 0);
+    face.ClearRedraw();
+    face.Execute(); // no table: nothing starts and no frame is asked for
+    EXPECT_FALSE(face.IsRedrawRequested());
 
     m_app.Config().SetInt("/Config/SceneSkip", 1);
     Stack().clear();
