@@ -5,8 +5,8 @@
 #include "foundation/AppLink.h"
 #include "foundation/GameDocument.h"
 #include "graphics/CEffectWait.h"
+#include "graphics/EffectClock.h"
 #include "platform/kernel/SyncApi.h"
-#include "platform/kernel/TimeApi.h"
 
 int32_t WaitFromNow(GameDocument* document, CInputView* input_view, int32_t ms, uint32_t skip_flags,
                     uint32_t request_mask, int32_t tick)
@@ -14,7 +14,7 @@ int32_t WaitFromNow(GameDocument* document, CInputView* input_view, int32_t ms, 
     CEffectWait wait(document, input_view);
     wait.SetSkipFlags(skip_flags);
     wait.SetRequestMask(request_mask);
-    wait.SetStartTime(timeGetTime());
+    wait.SetStartTime(GetEffectTime());
     return wait.Wait(static_cast<uint32_t>(std::max(ms, 0)), tick);
 }
 
