@@ -544,6 +544,60 @@ TEST_F(CMesWndRunThreadTest, AKeyHeldIntoTheMessageStartsItsTimingAtTheRelease)
     EXPECT_LT(m_pumps, 2000);
 }
 
+// The side menu's actions end with the OK keys up, so a key still held from the screen the action
+// opened never reaches the line.
+TEST_F(CMesWndRunThreadTest, ASideMenuActionEndsOnceTheOkKeysAreUp)
+{
+    m_app.Config().SetInt("/Config/TopPage", 99); // a page the settings do not open
+    Window().OpenMenu();
+    int32_t slot = -1;
+    for (int32_t k = 0; k < SIDE_MENU_SLOTS; ++k)
+        if (Window().GetKindAt(k) == SIDE_MENU_SETTINGS)
+            slot = k;
+    ASSERT_NE(slot, -1);
+    ASSERT_EQ(Window().GetButtonState(SIDE_MENU_SETTINGS), 0);
+    bool pressed = false;
+    bool released = false;
+    OnPump([&](int) {
+        // Pressed while the window is away, let go once it is back.
+        if (!pressed && Window().IsShown() == 0) {
+            m_keyboard.down.insert(SCAN_ENTER);
+            pressed = true;
+        } else if (pressed && !released && Window().IsShown() != 0) {
+            m_keyboard.down.erase(SCAN_ENTER);
+            released = true;
+        }
+    });
+    Window().HoverId = SIDE_MENU_GROUP + slot;
+    Window().OnDecide();
+    OnPump(nullptr);
+    m_keyboard.down.clear();
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(released) << "the action ended with the key still down";
+    EXPECT_EQ(Window().HoverId, -1);
+    EXPECT_EQ(Window().IsShown(), 1);
+}
+
+// While flag byte 7078 is set the pointer at the screen's edge leaves the side menu shut.
+TEST_F(CMesWndRunThreadTest, AFrozenSideMenuIgnoresThePointerAtTheEdge)
+{
+    GetDocument()->m_current_state->Flags.resize(9000);
+    for (const uint8_t frozen : {1, 0}) {
+        GetDocument()->m_current_state->Flags[FLAG_SIDE_MENU_FROZEN] = frozen;
+        PointAt(1900, 500);
+        bool opened = false;
+        Run([&](int pump) {
+            opened = opened || IRightMenu::IsMenuOpen();
+            if (pump == 40)
+                Window().Running = 0;
+        });
+        EXPECT_EQ(opened, frozen == 0) << int(frozen);
+        Window().CloseMenu();
+        PointAt(960, 500);
+    }
+    GetDocument()->m_current_state->Flags[FLAG_SIDE_MENU_FROZEN] = 0;
+}
+
 TEST_F(CMesWndRunThreadTest, RightClickTurningReadSkipOnAdvancesAtOnce)
 {
     m_app.Config().SetInt("/Config/System", 3);

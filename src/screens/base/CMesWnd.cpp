@@ -356,6 +356,9 @@ void CMesWnd::OnDecide()
             const int32_t button = item < SIDE_MENU_SLOTS ? ButtonMap[static_cast<size_t>(item)] : -1;
             if (button >= 0 && GetButtonState(button) == 0) {
                 OnSideMenuButton(item);
+                // The tab only slides the menu; every other action ends with the keys up.
+                if (button != SIDE_MENU_TAB)
+                    ISelect::OnDecide();
                 HoverId = -1;
                 return;
             }
