@@ -271,6 +271,8 @@ void CMesWnd::StopFaceTask(bool apply)
     if (face == nullptr || runner == nullptr || !runner->Contains(face))
         return;
     runner->RemoveTask(face);
+    // A click that ends the line applies the newest entry only: the click's handling decides
+    // this, where the face task's own account would apply every entry (ApplyAllItems).
     if (apply) {
         const size_t count = face->GetItems().size();
         if (count > 0)
