@@ -123,7 +123,7 @@ public:
         if (m_was_on && m_mode > 0)
             GetMouse()->SetCursorMode(m_mode);
         else if (m_was_on)
-            GetMouse()->TurnOn();
+            GetMouse()->ShowGameCursor();
     }
     void Thaw() const
     {
@@ -591,7 +591,7 @@ int32_t CGameWork::RunBacklog()
     return result;
 }
 
-int32_t CGameWork::RunSubMap()
+int32_t CGameWork::SuspendGameCursor()
 {
     TakeScreenSnapshot();
     GetView()->HidePopupMenu();

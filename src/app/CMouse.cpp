@@ -193,7 +193,7 @@ void CMouse::SetCursorMode(int32_t mode)
         AddToTasks();
 }
 
-void CMouse::TurnOn()
+void CMouse::ShowGameCursor()
 {
     if (m_on)
         return;

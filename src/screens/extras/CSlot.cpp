@@ -221,7 +221,7 @@ void CSlot::OnOpen()
         RegisterTask();
         SetGameCursor(0);
         if (GameCursor* cursor = GetGameCursor())
-            cursor->TurnOn();
+            cursor->ShowGameCursor();
     } else {
         State = STATE_SHOWING;
         for (int32_t k = 0; k < SLOT_REELS; ++k)

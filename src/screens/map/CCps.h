@@ -97,6 +97,12 @@ public:
     uint16_t StepRight(MapMover mover, int32_t animate);
     uint16_t SlideAroundVertical(MapMover mover, uint8_t block, int32_t animate);
     uint16_t SlideAroundHorizontal(MapMover mover, uint8_t block, int32_t animate);
+    // The single slides, one cell sideways; a blocked right or up slide tries the other side
+    // unless that side was occupied.
+    uint16_t SlideRight(MapMover mover, int32_t animate, bool left_occupied);
+    uint16_t SlideLeft(MapMover mover, int32_t animate);
+    uint16_t SlideUp(MapMover mover, int32_t animate, bool down_occupied);
+    uint16_t SlideDown(MapMover mover, int32_t animate);
     uint16_t StepAlongPath(MapMover mover);
     uint16_t StepSteered(MapMover mover);
     // Direction bits (1 up, 2 left, 4 right, 8 down), or 254 for cancel.

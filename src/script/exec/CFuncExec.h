@@ -59,7 +59,7 @@ public:
     void MessageWindow();
     void AutoSave();
     void BackgroundVoice();
-    void AreaSelect();
+    void AreaSelectCommand();
     void SetDefaultHeroName();
     void SetBacklogText();
     void SetBacklogHeroName();
@@ -78,7 +78,7 @@ public:
     void NameInput();
     void Title();
     void TitleAnimation();
-    void Extras(int32_t mode);
+    void RunExtrasMode(int32_t mode);
     void MarkHeroineSeen();
     void MiniGame();
 
