@@ -589,7 +589,8 @@ TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTh
     std::vector<tools::ArchiveEntry> entries;
     for (const char* name : {"MSG_EN.MAP", "MSG_CN.MAP", "MSG_TW.MAP", "MSG.MAP"})
         entries.push_back(
-            {name, tools::BuildMapTable(std::vector<tools::MapText>{{0, u"zero"}, {1, u"one"}})});
+            {name, tools::BuildMapTable(std::vector<tools::MapText>{
+                       {0, u"zero"}, {1, u"one"}, {2, u"a line\\nthe next\\i\\r not shown\\r."}})});
     m_dir.Write("data.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Plain));
     CArchiveManager archive("data.arc", false, true);
     {
@@ -609,6 +610,12 @@ TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTh
     EXPECT_EQ(shown->MessageId, 1);
     EXPECT_EQ(shown->BodyText.GetStdString(), "one");
     EXPECT_STREQ(entry.TextTable.GetText(), "msg");
+
+    // Written as the window shows it: the markup's line break as a line feed, the rest of the
+    // markup left out.
+    shown->BodyText = CStringUTF8("");
+    RunSource("lib 29, 24, 0, 2\nend\n");
+    EXPECT_EQ(shown->BodyText.GetStdString(), "a line\nthe next.");
 
     // Under scene skip the message is neither shown nor noted.
     shown->MessageId = -1;
