@@ -3,7 +3,9 @@ cmake_minimum_required(VERSION 3.20)
 # - Outside src/platform an angle-bracket include is a standard C++ header or a compiler
 #   intrinsics header; src/sound may also include the Ogg and Vorbis headers it decodes with.
 #   Everything else of the system (SDL, FreeType, POSIX, libpng, ...) is the platform layer's.
-# - src/platform includes nothing of the engine; src/foundation nothing above itself.
+# - src/platform includes nothing of the engine; src/foundation nothing above itself; neither
+#   leaves its folder with "..", which would hide what it reaches.
+#   cmake -DSRC=<src dir> [-DSTAMP=<file>] -P CheckBoundary.cmake (the build runs it too)
 set(standard
     algorithm any array atomic barrier bit bitset cassert cctype cerrno cfenv cfloat charconv chrono
     cinttypes climits clocale cmath codecvt compare complex concepts condition_variable coroutine
@@ -23,6 +25,12 @@ file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
 set(bad "")
 foreach(f ${files})
     file(RELATIVE_PATH rel "${SRC}" "${f}")
+    if(rel MATCHES "^(platform|foundation)/")
+        file(STRINGS "${f}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*/)?\\.\\./")
+        if(lines)
+            list(APPEND bad "${rel}: ${lines}")
+        endif()
+    endif()
     if(rel MATCHES "^platform/")
         file(STRINGS "${f}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"(${engine_areas})/")
         if(lines)
@@ -51,4 +59,7 @@ endforeach()
 if(bad)
     string(REPLACE ";" "\n" msg "${bad}")
     message(FATAL_ERROR "Includes across the layer boundaries:\n${msg}")
+endif()
+if(STAMP)
+    file(TOUCH "${STAMP}")
 endif()

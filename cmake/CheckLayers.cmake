@@ -2,8 +2,10 @@ cmake_minimum_required(VERSION 3.20)
 # Keeps includes between the areas under src/ pointing down the build order, so they cannot
 # close a cycle. The climbs that exist are listed in KNOWN ("<file> <included header>" a line),
 # and the list may only shrink: a climb not on it fails naming the file and the include, and a
-# listed climb that is gone fails too, so its line is removed.
-#   cmake -DSRC=<src dir> -DKNOWN=<list file> -P CheckLayers.cmake
+# listed climb that is gone fails too, so its line is removed. An include that leaves its folder
+# with ".." is refused whatever it reaches: spelt that way it would pass the area test below.
+#   cmake -DSRC=<src dir> -DKNOWN=<list file> [-DSTAMP=<file>] -P CheckLayers.cmake
+# The build runs it before compiling any area (STAMP is touched when it passes); so does a test.
 
 include(${CMAKE_CURRENT_LIST_DIR}/VeskLayers.cmake)
 set(order ${VESK_LAYER_ORDER})
@@ -25,8 +27,14 @@ endforeach()
 file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
 set(climbs "")
 set(seen "")
+set(dotted "")
 foreach(f ${files})
     file(RELATIVE_PATH rel "${SRC}" "${f}")
+    file(STRINGS "${f}" dot_lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*/)?\\.\\./")
+    foreach(line ${dot_lines})
+        string(STRIP "${line}" line)
+        list(APPEND dotted "${rel}: ${line}")
+    endforeach()
     if(NOT rel MATCHES "^(${areas})/")
         continue()
     endif()
@@ -57,6 +65,10 @@ foreach(entry ${known})
 endforeach()
 
 set(msg "")
+if(dotted)
+    list(JOIN dotted "\n" text)
+    string(APPEND msg "Includes that leave their folder with \"..\" (write them from src/):\n${text}\n")
+endif()
 if(climbs)
     list(JOIN climbs "\n" text)
     list(JOIN order " < " chain)
@@ -71,3 +83,6 @@ if(msg)
 endif()
 list(LENGTH seen count)
 message(STATUS "${count} known climbs, none new")
+if(STAMP)
+    file(TOUCH "${STAMP}")
+endif()

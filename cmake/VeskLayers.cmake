@@ -12,3 +12,23 @@ function(vesk_check_layer_link LIB)
     add_executable(${LIB}_links ${main})
     target_link_libraries(${LIB}_links PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${LIB}>")
 endfunction()
+
+# Runs the include checks (CheckBoundary.cmake, CheckLayers.cmake with the KNOWN climbs) over
+# SRC_DIR as the target include_checks, part of every build and again whenever a source changes.
+# Areas that depend on it do not compile past an include up the order, across the platform
+# boundary or out of its folder with "..", even one used only for a type or a constant, which
+# would otherwise compile and link.
+function(vesk_check_includes SRC_DIR KNOWN)
+    set(cmake_dir ${CMAKE_CURRENT_FUNCTION_LIST_DIR})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${SRC_DIR}/*.h ${SRC_DIR}/*.cpp)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/include_checks.stamp)
+    add_custom_command(OUTPUT ${stamp}
+        COMMAND ${CMAKE_COMMAND} -DSRC=${SRC_DIR} -P ${cmake_dir}/CheckBoundary.cmake
+        COMMAND ${CMAKE_COMMAND} -DSRC=${SRC_DIR} -DKNOWN=${KNOWN} -DSTAMP=${stamp}
+                -P ${cmake_dir}/CheckLayers.cmake
+        DEPENDS ${sources} ${KNOWN} ${cmake_dir}/CheckBoundary.cmake ${cmake_dir}/CheckLayers.cmake
+                ${cmake_dir}/VeskLayers.cmake
+        COMMENT "Checking the includes between the areas"
+        VERBATIM)
+    add_custom_target(include_checks ALL DEPENDS ${stamp})
+endfunction()

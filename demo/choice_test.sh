@@ -16,13 +16,20 @@ build=$4
 . "$(dirname "$0")/alone_start.sh"
 start_alone "$demo" "choice_alone.mes"
 
-# The player's mouse, from the input script: the next-page arrow, then the one plate of page 1
-# (the ninth place), again and again until the clicks land; each click of the pair falls on
-# nothing on the other page.
-for turn in $(seq 200 200 200000); do
-    echo "$turn click 960 662"
-    echo "$((turn + 100)) click 960 218"
-done >"$work/input.txt"
+# The player's mouse, lines of the input script appended as the frames show the pages: the
+# next-page arrow once page 0 is up, then the one plate of page 1 (the ninth place) once it is;
+# each again after 5,000 of the game's turns without the next page (each falls on nothing on the
+# other page).
+: >"$work/input.txt"
+acted=
+act() { # seen, x, y: a click on the spot, once for the page and again while it stays
+    if [ "$acted" != "$1" ] || [ $(($(game_turns) - acted_at)) -ge 5000 ]; then
+        echo "0 move $2 $3" >>"$work/input.txt"
+        echo "0 click $2 $3" >>"$work/input.txt"
+        acted=$1
+        acted_at=$(game_turns)
+    fi
+}
 
 # Page 0: the left caps of plates 0 and 6 and the right cap of plate 7 in their normal state,
 # the next arrow; page 1: the previous arrow and the left cap of its one plate, centred.
@@ -47,11 +54,12 @@ closed() {
 }
 (cd "$demo" && VESK_INPUT_SCRIPT=$work/input.txt VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
 first=$!
-# The frames in their order, each looked at once but the newest, which may still be being
-# written: page 0, then page 1, then the window closed by the pick.
+# The frames in their order, each looked at once but the newest, which is looked at again while
+# no newer one comes: page 0, then page 1, then the window closed by the pick.
 seen=0
 done_frames=0
-for _ in $(seq 1200); do
+watch_start "$work/input.txt"
+while watch_going 120000; do
     frames=$(ls "$work/frames" 2>/dev/null | sort)
     count=$(echo "$frames" | grep -c . || true)
     for frame in $(echo "$frames" | tail -n +$((done_frames + 1))); do
@@ -68,16 +76,19 @@ for _ in $(seq 1200); do
     done
     [ "$count" -gt 0 ] && done_frames=$((count - 1))
     [ $seen -eq 3 ] && break
+    # A page that waits draws nothing new: the click for it is made (again) as the game turns.
+    [ $seen -eq 1 ] && act 1 960 662
+    [ $seen -eq 2 ] && act 2 960 218
     kill -0 $first 2>/dev/null || break
-    sleep 0.1
 done
 # The auto save follows the fade-in.
-for _ in $(seq 100); do
+watch_start "$work/input.txt"
+while watch_going 10000; do
     [ -f "$save/FLAG101" ] && [ -f "$save/SaveData101.dat" ] && break
     kill -0 $first 2>/dev/null || break
-    sleep 0.1
 done
-sleep 0.5
+watch_start "$work/input.txt"
+while watch_going 300; do :; done
 kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null
 grep -q 'Box\|Error' "$work/out.txt" && fail "the scene showed a message: $(cat "$work/out.txt")"

@@ -20,7 +20,8 @@ input=$here/input/$scene.txt
 start_alone "$demo" "${scene}_alone.mes"
 
 # The run is watched and ended once a frame shows the scene's last checkpoint (a modal screen
-# keeps the close box waiting), however busy the machine; else after 400 s, a safety net. The music
+# keeps the close box waiting), however busy the machine; else after 400,000 of the game's turns,
+# a safety net. The music
 # room's run closes itself once the room is left, writing the configuration as it ends.
 sound=$work/sound.wav
 close=
@@ -30,16 +31,18 @@ replay) final=(1131,245,0x6001 1629,245,0x6002) ;;
 music) final=() sound=$build/demo_music.wav close=8000 ;;
 esac
 rm -f "$sound"
-(cd "$demo" && VESK_INPUT_SCRIPT=$input VESK_FRAME_DUMP=$work/frames VESK_SOUND_DUMP=$sound \
+# The script is the game's own copy: its turn count is kept beside it.
+cp "$input" "$work/input.txt"
+. "$(dirname "$0")/watch.sh"
+(cd "$demo" && VESK_INPUT_SCRIPT=$work/input.txt VESK_FRAME_DUMP=$work/frames VESK_SOUND_DUMP=$sound \
     VESK_CLOSE_AFTER_FRAMES=$close exec ./vesk >"$work/out.txt" 2>&1) &
 run=$!
-give_up=$((SECONDS + 400))
-while [ $SECONDS -lt $give_up ]; do
+watch_start "$work/input.txt"
+while watch_going 400000; do
     for frame in $([ ${#final[@]} -gt 0 ] && ls "$work/frames" 2>/dev/null | sort -r | head -n 3); do
         "$sheetgen" find-cells "$work/frames/$frame" "${final[@]}" && break 2
     done
     kill -0 $run 2>/dev/null || break
-    sleep 0.1
 done
 sleep 1
 kill -KILL $run 2>/dev/null

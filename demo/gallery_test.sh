@@ -12,10 +12,13 @@ build=$3
 start_alone "$demo" "gallery_alone.mes"
 # The run is watched frame by frame (a frame still being written does not read yet) and ended
 # once one shows the page, however busy the machine. Cell centres: (633, 245), (1131, 245), (1629, 245).
-(cd "$demo" && VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
+. "$(dirname "$0")/watch.sh"
+: >"$work/input.txt"
+(cd "$demo" && VESK_INPUT_SCRIPT=$work/input.txt VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
 first=$!
 shown=
-for _ in $(seq 1200); do
+watch_start "$work/input.txt"
+while watch_going 120000; do
     for frame in $(ls "$work/frames" 2>/dev/null | sort -r | head -n 3); do
         if "$sheetgen" find-cell "$work/frames/$frame" 633 245 0x4001 &&
             "$sheetgen" find-cell "$work/frames/$frame" 1131 245 0x7E01 &&
@@ -26,7 +29,6 @@ for _ in $(seq 1200); do
         fi
     done
     kill -0 $first 2>/dev/null || break
-    sleep 0.1
 done
 kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null

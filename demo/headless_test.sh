@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the demo game headless through its start-up paths: a first start that extracts the initial
-# save set and saves slot 1, a later start that extracts nothing and restarts from slot 1, a
-# second instance that is refused with a line on standard error and status 1 while one runs, and
-# a start without "SystemInfo.xml". The game ends itself after a number of frames
+# save set and saves the game's own state (flag file and save data 901, past the player's slots),
+# a later start that extracts nothing and restarts from it, a second instance that is refused
+# with a line on standard error and status 1 while one runs, and a start without
+# "SystemInfo.xml". The game ends itself after a number of frames
 # (VESK_CLOSE_AFTER_FRAMES), without the exit question; the extracting start asks to quit with
 # Alt+F4 instead, and its frame showing the exit dialog is kept as demo_exit_dialog.png in the
 # build folder before the process is ended.
@@ -31,8 +32,8 @@ same_dump() {
     diff -u "$golden/$3" "$work/dump.txt" >"$work/diff.txt" || fail "$2 differs from $3: $(cat "$work/diff.txt")"
 }
 
-run_game() { # folder, frames; prints nothing, returns the exit status
-    (cd "$1" && VESK_CLOSE_AFTER_FRAMES=$2 timeout -s KILL 60 ./vesk >"$work/out.txt" 2>&1)
+run_game() { # folder, frames; prints nothing, returns the exit status (the kill a net for a hang)
+    (cd "$1" && VESK_CLOSE_AFTER_FRAMES=$2 timeout -s KILL 200 ./vesk >"$work/out.txt" 2>&1)
 }
 
 dialog_off='<Dialog><02><Enable>0</Enable></02></Dialog><Demo><SkipTitle>1</SkipTitle></Demo>'
@@ -54,7 +55,9 @@ printf '300 down 18\n305 key 115\n310 up 18\n' >"$work/alt_f4.txt"
     >"$work/out.txt" 2>&1) &
 first=$!
 shown=
-for _ in $(seq 600); do
+. "$(dirname "$0")/watch.sh"
+watch_start "$work/alt_f4.txt"
+while watch_going 60000; do
     frame=$(ls "$work/frames" 2>/dev/null | sort | tail -n 2 | head -n 1)
     if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 820 380 0x7F00; then
         cp "$work/frames/$frame" "$build/demo_exit_dialog.png"
@@ -62,7 +65,6 @@ for _ in $(seq 600); do
         break
     fi
     kill -0 $first 2>/dev/null || break
-    sleep 0.1
 done
 kill -KILL $first 2>/dev/null
 wait $first 2>/dev/null
@@ -74,27 +76,29 @@ grep -v '^flag ' "$golden/FLAG000.first.txt" | diff -q - "$work/initial.txt" >/d
     fail "the golden FLAG000 is not the initial set's"
 grep -q 'Box\|Error' "$work/out.txt" && fail "the first start showed a message: $(cat "$work/out.txt")"
 
-# The same first play with the confirmation off, from the set as it was extracted: slot 1 saved,
-# the flags merged at exit.
+# The same first play with the confirmation off, from the set as it was extracted: the game's
+# own state saved as 901, no player's slot written, the flags merged at exit.
 rm -f "$save"/*
 cp "$initial"/* "$save/"
 exit_dialog_off "$save/config.xml"
 run_game "$demo" 300 || fail "first play exited with $?"
 same_dump flag FLAG000 FLAG000.first.txt
-same_dump flag FLAG001 FLAG001.txt
-same_dump savedata SaveData001.dat SaveData001.txt
+same_dump flag FLAG901 FLAG901.txt
+same_dump savedata SaveData901.dat SaveData901.txt
+ls "$save" | grep -Eq '^(FLAG|SaveData)(00[1-9]|0[1-9][0-9]|[12][0-9][0-9]|300)' &&
+    fail "the first play wrote into a player's slot: $(ls "$save")"
 same_dump onemes onemes.dat onemes.txt
 grep -q 'Box\|Error' "$work/out.txt" && fail "first play showed a message: $(cat "$work/out.txt")"
 
-# A later start extracts nothing (the marker flag 100 stays), restarts from slot 1 and saves
-# FLAG002 from the restored state; the configuration is written at exit.
+# A later start extracts nothing (the marker flag 100 stays), restarts from 901 and saves flag
+# file 902 from the restored state; the configuration is written at exit.
 { cat "$golden/FLAG000.first.txt"; echo "flag 100 9"; } >"$work/marked.txt"
 "$flagwrite" "$work/marked.txt" "$save/FLAG000" || fail "flagwrite could not mark FLAG000"
 rm "$save/config.xml"
 exit_dialog_off "$save/config.xml"
 cp "$save/config.xml" "$work/config.before"
 run_game "$demo" 300 || fail "second start exited with $?"
-same_dump flag FLAG002 FLAG002.txt
+same_dump flag FLAG902 FLAG902.txt
 same_dump flag FLAG000 FLAG000.second.txt
 same_dump onemes onemes.dat onemes.txt
 cmp -s "$work/config.before" "$save/config.xml" && fail "config.xml was not written at exit"

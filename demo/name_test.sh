@@ -17,11 +17,13 @@ save=$XDG_DATA_HOME/vesk/demo/Save
 
 # A first short start lays out the save folder; the scene then runs as the start script.
 # It ends itself after its 20 loop turns, with the folder and its configuration written.
-(cd "$demo" && VESK_CLOSE_AFTER_FRAMES=20 timeout -s KILL 10 ./vesk >/dev/null 2>&1)
+(cd "$demo" && VESK_CLOSE_AFTER_FRAMES=20 timeout -s KILL 120 ./vesk >/dev/null 2>&1)
 [ -f "$save/config.xml" ] || { echo "FAIL: no config.xml"; exit 1; }
 sed -i 's|</Config>|<Language>3</Language></Config>|' "$save/config.xml"
 echo '<GameFile><Script><StartUp>name_alone.mes</StartUp></Script></GameFile>' >>"$save/config.xml"
 lock="$XDG_RUNTIME_DIR/vesk-mutex-__VESK_DEMO__.lock"
+. "$(dirname "$0")/watch.sh"
+: >"$work/input.txt"
 shown=
 status=
 # A start that finds the first one's lock still held ends at once: it is tried again.
@@ -30,10 +32,11 @@ for attempt in 1 2 3; do
         flock -n "$lock" true 2>/dev/null && break
         sleep 0.1
     done
-    rm -f "$work"/frames/*
-    (cd "$demo" && VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
+    rm -f "$work"/frames/* "$work/input.txt.turn"
+    (cd "$demo" && VESK_INPUT_SCRIPT=$work/input.txt VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
     game=$!
-    for _ in $(seq 600); do
+    watch_start "$work/input.txt"
+    while watch_going 60000; do
         frame=$(ls "$work/frames" 2>/dev/null | sort | tail -n 2 | head -n 1)
         # The caret piece on the first character cell, and あ's cell of the kana page.
         if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 790 1006 0x600 &&
@@ -43,7 +46,6 @@ for attempt in 1 2 3; do
             break
         fi
         kill -0 $game 2>/dev/null || break
-        sleep 0.1
     done
     kill -KILL $game 2>/dev/null
     wait $game 2>/dev/null

@@ -27,17 +27,20 @@ rm -f "$recording"
 # The recording is a valid file at every moment. The run is ended once the frame shows the
 # confirmation, however long a busy machine takes to get there; the limit is a safety net.
 mkdir -p "$work/frames"
-(cd "$demo" && VESK_SOUND_DUMP=$recording VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
+. "$(dirname "$0")/watch.sh"
+: >"$work/input.txt"
+(cd "$demo" && VESK_INPUT_SCRIPT=$work/input.txt VESK_SOUND_DUMP=$recording VESK_FRAME_DUMP=$work/frames \
+    exec ./vesk >"$work/out.txt" 2>&1) &
 game=$!
 shown=
-for _ in $(seq 720); do
+watch_start "$work/input.txt"
+while watch_going 360000; do
     frame=$(ls "$work/frames" | tail -n 1)
     if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 540 640 0x7F01; then
         shown=1
         break
     fi
     kill -0 $game 2>/dev/null || break
-    sleep 0.5
 done
 kill -KILL $game 2>/dev/null
 wait $game 2>/dev/null

@@ -22,22 +22,25 @@ mkdir -p "$save" "$XDG_RUNTIME_DIR" "$work/frames"
 cp "$initial"/* "$save/"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/watch.sh"
+: >"$work/input.txt"
 
 # Runs the game until the main page shows; its frame in $page.
 run_to_page() {
-    rm -rf "$work/frames" && mkdir -p "$work/frames"
-    (cd "$demo" && VESK_FRAME_DUMP="$work/frames" exec ./vesk >"$work/out.txt" 2>&1) &
+    rm -rf "$work/frames" "$work/input.txt.turn" && mkdir -p "$work/frames"
+    (cd "$demo" && VESK_INPUT_SCRIPT="$work/input.txt" VESK_FRAME_DUMP="$work/frames" exec ./vesk \
+        >"$work/out.txt" 2>&1) &
     game=$!
     # Button centres: start (64 + 246, 504 + 39), continue 87 lower, load 87 lower again.
     page=
-    for _ in $(seq 1500); do
+    watch_start "$work/input.txt"
+    while watch_going 150000; do
         frame=$(ls "$work/frames" 2>/dev/null | sort | tail -n 2 | head -n 1)
         if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 310 543 0 0; then
             page=$work/frames/$frame
             break
         fi
         kill -0 $game 2>/dev/null || break
-        sleep 0.1
     done
     kill -KILL $game 2>/dev/null
     wait $game 2>/dev/null

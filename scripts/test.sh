@@ -37,6 +37,8 @@ cd "$build_dir"
 # run and of no other.
 run_mark="VESK_TEST_RUN=$$-$(date +%s%N)"
 export "${run_mark?}"
+# The X servers' lock files and sockets already there belong to servers that are not this run's.
+x_files_before=$(ls -d /tmp/.X*-lock /tmp/.X11-unix/X* 2>/dev/null || true)
 status=0
 ctest --output-on-failure -j "$jobs" --timeout 300 "${labels[@]}" || status=$?
 
@@ -55,6 +57,26 @@ for environ in /proc/[0-9]*/environ; do
 done
 if [ "$left" -gt 0 ]; then
     echo "$left program(s) started by the tests were still running" >&2
+    status=1
+fi
+
+# Nor a file of an X server it started: a server killed before its clean-up leaves its lock file
+# and socket, and the next run takes the next display number. Files of a server still running
+# are not this run's (its own were ended above); each one left is named, removed, and fails the run.
+x_left=0
+for file in /tmp/.X*-lock /tmp/.X11-unix/X*; do
+    [ -e "$file" ] || continue
+    grep -qxF -- "$file" <<<"$x_files_before" && continue
+    number=${file##*X}
+    number=${number%-lock}
+    server=$(tr -dc '0-9' 2>/dev/null <"/tmp/.X$number-lock" || true)
+    [ -n "$server" ] && kill -0 "$server" 2>/dev/null && continue
+    echo "Left by the tests' X server: $file" >&2
+    rm -f "$file"
+    x_left=$((x_left + 1))
+done
+if [ "$x_left" -gt 0 ]; then
+    echo "$x_left X server file(s) left by the tests" >&2
     status=1
 fi
 exit "$status"

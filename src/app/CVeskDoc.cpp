@@ -602,6 +602,28 @@ void CVeskDoc::RestoreScriptStack(ScriptValueTable& table)
     }
 }
 
+CStringUTF8 CVeskDoc::CheckScriptStack(const ScriptValueTable& table)
+{
+    CStringUTF8 reason;
+    for (uint32_t i = 0;; ++i) {
+        const ScriptValueArray* record = table.Find(SCRIPT_STACK_KEY | i);
+        if (record == nullptr || record->Values.size() < 3)
+            return reason;
+        const CStringUTF8 name = record->Values[0].Text;
+        const auto position = static_cast<uint32_t>(record->Values[1].Integer);
+        const bool top = record->Values[2].Integer != 0;
+        std::shared_ptr<CScript> script;
+        try {
+            script = AttachScript(name);
+        } catch (const CExecException&) {
+            return reason.Format("スクリプト %s がありません", name.GetText());
+        }
+        // The top script starts from its beginning; the others go on where they called.
+        if (!top && position > script->GetCodeSize())
+            return reason.Format("%s の続きの位置 %u がスクリプトの外です", name.GetText(), position);
+    }
+}
+
 void CVeskDoc::RestoreTopScriptPosition()
 {
     if (!SaveDataTable || !m_current_script)

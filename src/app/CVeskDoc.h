@@ -65,6 +65,7 @@ public:
     void SaveScriptStack(ScriptValueTable& table) override;
     void RestoreScriptStack(ScriptValueTable& table) override;
     void RestoreTopScriptPosition() override;
+    CStringUTF8 CheckScriptStack(const ScriptValueTable& table) override;
     void RegisterSpriteLayer(int32_t number, CSpriteLayer* layer) override;
     void UnregisterSpriteLayer(int32_t number) override;
     CSpriteLayer* GetSpriteLayer(int32_t number) override;

@@ -106,6 +106,10 @@ public:
     virtual void SaveScriptStack(ScriptValueTable& table) = 0;
     virtual void RestoreScriptStack(ScriptValueTable& table) = 0;
     virtual void RestoreTopScriptPosition() = 0;
+    // Why the table's script stack could not be rebuilt (a script the game does not hold, a
+    // caller's place past its script's end), or empty when it can: a save made by other scripts
+    // is refused whole before a load changes anything.
+    virtual CStringUTF8 CheckScriptStack(const ScriptValueTable& table) = 0;
 
     // The registry owns its layers. A number registered again under another layer frees the
     // old one; either way the script author is told.

@@ -125,6 +125,9 @@ uint32_t CAppTask::GetIdleTime()
 uint32_t CAppTask::GetRestTime(uint32_t slack)
 {
     ScopedLock lock(m_lock);
+    // A task may have gone to rest since the pass published its due time (an animation that
+    // stopped): the thread about to sleep on this answer must not look late to IsBehind.
+    PublishNextDue();
     std::vector<uint32_t> lefts;
     const uint32_t now = GetEffectTime();
     for (IAppTask* task : m_tasks) {

@@ -43,7 +43,8 @@ public:
     uint32_t GetIdleTime();
     // GetIdleTime stretched so that tasks falling due within `slack` ms after the first run in
     // the same pass: periodic tasks whose periods differ then wake the thread once instead of
-    // once each, each at most `slack` ms late.
+    // once each, each at most `slack` ms late. The task thread asks it before each rest, so the
+    // due time IsBehind reads is the one the thread sleeps towards.
     uint32_t GetRestTime(uint32_t slack);
     // True while a listed task has waited past its due time by more than `late` ms: the task
     // thread, starved or slow, has fallen behind the clock. Lock-free, any thread.

@@ -290,12 +290,20 @@ CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture
         const RECT shown = visible ? IntersectionOf(footprint, bounds) : RECT{};
         if (!(drawn[i] == last)) {
             RECT last_footprint{};
-            if (!Footprint(last, last_footprint) && last.values[0] != 0)
-                regionable = false;
+            const bool last_known = Footprint(last, last_footprint);
+            // A turned or scaled texture sprite has no rectangle to redraw: the whole screen is.
+            if ((visible && !known) || (last.values[0] != 0 && !last_known)) {
+                everything = true;
+                continue;
+            }
             const RECT was_shown = last.values[0] != 0 ? IntersectionOf(last_footprint, bounds) : RECT{};
             region = UnionOf(region, UnionOf(shown, was_shown));
         } else if (visible) {
             const bool pending = i < m_direct_pending.size() && m_direct_pending[i];
+            if (!known && (changes.direct || changes.written || pending)) {
+                everything = true;
+                continue;
+            }
             // Layer pixels to screen pixels: a texture sprite shows its source from its position.
             const LONG dx = footprint.left - (software ? 0 : drawn[i].values[9]);
             const LONG dy = footprint.top - (software ? 0 : drawn[i].values[10]);

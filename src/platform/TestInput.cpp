@@ -8,6 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "platform/kernel/TimeApi.h"
 #include "platform/user/InputInjection.h"
 #include "platform/user/MessageApi.h"
@@ -215,6 +218,67 @@ private:
     bool m_broken = false;
 };
 
+// The count of turns, written beside the script (<script>.turn) every few turns: a test that
+// feeds the game as it sees its screens measures its waits in the game's turns, which go on while
+// a screen waits for input and draws nothing.
+class TurnReport
+{
+public:
+    TurnReport()
+    {
+        if (const char* path = std::getenv("VESK_INPUT_SCRIPT"); path != nullptr && *path != '\0')
+            m_fd = ::open((std::string(path) + ".turn").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    }
+    ~TurnReport()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    TurnReport(const TurnReport&) = delete;
+    TurnReport& operator=(const TurnReport&) = delete;
+
+    void Note(long turn) const
+    {
+        if (m_fd < 0 || turn % EVERY != 0)
+            return;
+        // One write of a fixed width at the start: a reader sees the old number or the new one.
+        char text[24];
+        const int length = std::snprintf(text, sizeof(text), "%20ld\n", turn);
+        [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, text, static_cast<size_t>(length), 0);
+    }
+
+private:
+    static constexpr long EVERY = 8;
+    int m_fd = -1;
+};
+
+// Where the steps taken are told (VESK_INPUT_TAKEN), rewritten whole so a reader never sees half
+// a line.
+class TakenFile
+{
+public:
+    TakenFile()
+    {
+        if (const char* path = std::getenv("VESK_INPUT_TAKEN"); path != nullptr && *path != '\0')
+            m_path = path;
+    }
+
+    void Write(size_t taken, size_t held, long turn) const
+    {
+        if (m_path.empty())
+            return;
+        const std::string part = m_path + ".part";
+        if (FILE* file = std::fopen(part.c_str(), "w")) {
+            std::fprintf(file, "%zu %zu %ld\n", taken, held, turn);
+            if (std::fclose(file) == 0)
+                std::rename(part.c_str(), m_path.c_str());
+        }
+    }
+
+private:
+    std::string m_path;
+};
+
 } // namespace
 
 bool ParseTestInputScript(std::string_view script, std::vector<TestInputStep>& steps, std::string& error)
@@ -275,6 +339,8 @@ bool PushDueTestInputInModalLoop(HWND window)
 void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
 {
     static ScriptFile s_file;
+    static TurnReport s_report;
+    static const TakenFile s_taken;
     static size_t s_next = 0;
     static long s_turn = 0;
     static std::vector<PendingRelease> s_releases;
@@ -285,7 +351,10 @@ void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
     s_file.Refresh();
     const std::vector<TestInputStep>& s_steps = s_file.Steps();
     ++s_turn;
+    s_report.Note(s_turn);
     const DWORD now = timeGetTime();
+    const size_t next_before = s_next;
+    const size_t held_before = s_releases.size();
     for (auto release = s_releases.begin(); release != s_releases.end();) {
         if (static_cast<int32_t>(now - release->time) >= 0 && s_turn >= release->turn) {
             Push(window, release->step, to_client);
@@ -304,6 +373,8 @@ void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
             s_releases.push_back(PendingRelease{now + HOLD_MILLISECONDS, s_turn + HOLD_TURNS, release});
         }
     }
+    if (s_next != next_before || s_releases.size() != held_before)
+        s_taken.Write(s_next, s_releases.size(), s_turn);
 }
 
 } // namespace platform

@@ -2,7 +2,13 @@
 // the exit command, activation and the keyboard, the popup window, and relabelling by language.
 #include "app/CVeskView.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <set>
+#include <string>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -20,6 +26,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using platform::PushKey;
 
 constexpr int BAR = 20;
@@ -301,6 +308,39 @@ TEST_F(CVeskViewTest, RelabellingPutsTheLanguagesTextsIntoBothMenus)
         EXPECT_EQ(MenuText(menu, 40045, MF_BYCOMMAND), u"コントローラーセッティング");
     }
     EXPECT_EQ(WindowText(Window()), u"VELORAMIKA");
+}
+
+// The demo's own tables, as a player who chose the language sees the bar: every title and item
+// has words of its own (a missing text leaves an empty row, a shifted one two rows alike).
+TEST_F(CVeskViewTest, TheDemosTablesGiveEveryMenuItemWordsOfItsOwn)
+{
+    CreateView();
+    const char* tables[] = {"system_en.txt", "system_cn.txt", "system_tw.txt"};
+    for (int language = 0; language < 3; ++language) {
+        SCOPED_TRACE(tables[language]);
+        m_app.Config().SetInt("/Config/Language", language);
+        std::ifstream file(fs::path(std::getenv("VESK_SOURCE_DIR")) / "demo/text" / tables[language]);
+        const std::string listing((std::istreambuf_iterator<char>(file)), {});
+        CLangTextTable table;
+        table.AddEntries(tools::BuildMapTable(tools::ParseMapListing(listing)), language);
+        GetView()->RelabelMenus(language, table);
+        HMENU bar = GetMenu(Window());
+        std::set<std::u16string> seen;
+        for (int title = 0; title < GetMenuItemCount(bar); ++title) {
+            const std::u16string words = MenuText(bar, title, MF_BYPOSITION);
+            EXPECT_FALSE(words.empty()) << "title " << title;
+            EXPECT_TRUE(seen.insert(words).second) << "title " << title;
+            HMENU items = GetSubMenu(bar, title);
+            for (int item = 0; item < GetMenuItemCount(items); ++item) {
+                const UINT id = GetMenuItemID(items, item);
+                if (id == 0 || id == UINT(-1))
+                    continue; // a separator
+                const std::u16string text = MenuText(items, id, MF_BYCOMMAND);
+                EXPECT_FALSE(text.empty()) << "item " << id;
+                EXPECT_TRUE(seen.insert(text).second) << "item " << id;
+            }
+        }
+    }
 }
 
 TEST_F(CVeskViewTest, InJapaneseTheMenuKeepsTheResourceTextsAndTheTitle)

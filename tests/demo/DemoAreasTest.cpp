@@ -131,7 +131,7 @@ void Play(const HeadlessDemoHome& home, const char* start, const std::string& in
     std::ofstream(script) << input;
     std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() +
                                  "' VESK_CLOSE_AFTER_FRAMES=" + std::to_string(frames),
-                             300)
+                             HANG_KILL_SECONDS)
                     .c_str());
 }
 

@@ -61,7 +61,8 @@ bool BacklogShown(const platform::PngPicture& frame)
 // nothing after it.
 bool YukisMessageShown(const platform::PngPicture& frame)
 {
-    return !RowShown(frame, 1) && FrameCellAt(frame, 1500, WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE &&
+    return !RowShown(frame, 1) &&
+           FrameCellAt(frame, 1500, WINDOW_Y + 30) == tools::MESSAGE_SHEET_NAME_PLATE &&
            WhiteIn(frame, 440, LINE_Y, 440 + 2 * 48, LINE_Y + 48) > 50 &&
            WhiteIn(frame, 440 + 9 * 48, LINE_Y, 440 + 20 * 48, LINE_Y + 48) == 0;
 }
@@ -112,7 +113,7 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
     const std::string h = home.Path().string();
     std::system(home.Command("VESK_SOUND_DUMP='" + h + "/sound.wav' VESK_INPUT_SCRIPT='" + script.string() +
                                  "' VESK_CLOSE_AFTER_FRAMES=10500",
-                             380)
+                             HANG_KILL_SECONDS)
                     .c_str());
 
     // The five records (messages 20 to 23 and the last one), the newest three on the page.

@@ -1,7 +1,8 @@
 // How the built game ends and how it refuses to start: a TERM or an interrupt ends it as the
-// confirmed exit command does (status 0, settings written), the test hook's close ends it without
-// the exit question (also in a window, on its first loop turn), and a second copy or a lock
-// folder that is not the user's own is refused with a line on standard error and status 1.
+// confirmed exit command does (status 0, settings written), also while the menu bar is open; the
+// test hook's close ends it without the exit question (also in a window, on its first loop turn),
+// and a second copy or a lock folder that is not the user's own is refused with a line on
+// standard error and status 1.
 
 #include <chrono>
 #include <csignal>
@@ -42,12 +43,13 @@ struct DemoHome
     fs::path Path() const { return dir.Path(); }
     fs::path Config() const { return dir.Path() / "vesk/demo/Save/config.xml"; }
     // The seeded folder has the exit question off; these runs must end without answering it.
+    // A set-up that failed would leave it off and the tests passing for nothing.
     void AskBeforeExit() const
     {
         CXMLDocument config(CStringUTF8(Config().string().c_str()));
-        config.Load();
+        ASSERT_EQ(config.Load(), 1u) << Config();
         config.SetInt("/Config/Dialog/02/Enable", 1);
-        config.Save();
+        ASSERT_EQ(config.Save(), 1u) << Config();
     }
     TempDir dir;
 };
@@ -83,7 +85,7 @@ TEST(DemoClosingTest, ATermOrAnInterruptEndsTheGameWithItsSettingsWritten)
         SCOPED_TRACE(signal_number == SIGTERM ? "SIGTERM" : "SIGINT");
         const DemoHome home;
         // The exit question on (the seeded folder has it off): a signal must not wait for it.
-        home.AskBeforeExit();
+        ASSERT_NO_FATAL_FAILURE(home.AskBeforeExit());
         const std::unique_ptr<GameProcess> game = StartDemo(home, {});
         ASSERT_TRUE(WaitUntilPlaying(*game, home)) << ReadWholeFile(home.Path() / "out.txt");
         // Read at start-up and written back only at the end.
@@ -102,11 +104,32 @@ TEST(DemoClosingTest, ATermOrAnInterruptEndsTheGameWithItsSettingsWritten)
     }
 }
 
+TEST(DemoClosingTest, ATermEndsTheGameWhileTheMenuBarIsOpen)
+{
+    ASSERT_TRUE(fs::exists(BuildFolder() / "demo/vesk")) << "build the demo target first";
+    const DemoHome home;
+    // The bar's first title clicked open, and nothing after it: the drop-down stays open.
+    const fs::path script = home.Path() / "input.txt";
+    const fs::path taken = home.Path() / "taken.txt";
+    std::ofstream(script) << "200 click 20 -10\n";
+    const std::unique_ptr<GameProcess> game =
+        StartDemo(home, {"VESK_INPUT_SCRIPT=" + script.string(), "VESK_INPUT_TAKEN=" + taken.string()});
+    // The click taken and let go: the release was pushed from inside the menu's loop.
+    while (ReadWholeFile(taken).rfind("2 0 ", 0) != 0) {
+        ASSERT_TRUE(game->IsRunning()) << ReadWholeFile(home.Path() / "out.txt");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(game->Signal(SIGTERM));
+    const std::optional<int> status = game->WaitForEnd(seconds(60));
+    ASSERT_TRUE(status.has_value()) << "still running a minute after the signal, in the menu's loop";
+    EXPECT_EQ(*status, 0) << ReadWholeFile(home.Path() / "out.txt");
+}
+
 TEST(DemoClosingTest, TheTestHookEndsTheGameWithoutTheExitQuestion)
 {
     ASSERT_TRUE(fs::exists(BuildFolder() / "demo/vesk")) << "build the demo target first";
     const DemoHome home;
-    home.AskBeforeExit();
+    ASSERT_NO_FATAL_FAILURE(home.AskBeforeExit());
     const std::unique_ptr<GameProcess> game = StartDemo(home, {"VESK_CLOSE_AFTER_FRAMES=100"});
     const std::optional<int> status = game->WaitForEnd(seconds(120));
     ASSERT_TRUE(status.has_value()) << "the close left the game running";

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
@@ -19,6 +20,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 uint32_t PixelAt(const platform::PngPicture& frame, int x, int y)
 {
@@ -51,52 +53,44 @@ TEST(DemoContinueTest, ContinueOnANewStartBringsTheSavedSceneBack)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/AutoRead", 0); });
-    // The quick save button, pressed again and again: the story waits on its first message, and
-    // each press saves it there (a press before the window opens only cuts the pictures short).
-    const fs::path save_input = home.Path() / "save.txt";
     {
-        std::ofstream out(save_input);
-        for (int turn = 1000; turn <= 12000; turn += 500)
-            out << PressAt(turn, 1540, 1033, 20, 40);
+        // The story waits on its first message: the quick save button saves it there.
+        HeadlessDemoPlayer x(home);
+        x.StartGame();
+        ASSERT_TRUE(x.WaitFor(FirstMessage, 180s)) << "no first message\n" << x.Output();
+        const fs::path quick = home.Path() / "vesk/demo/Save/FLAG201";
+        ASSERT_TRUE(x.ClickUntil(1540, 1033, [&](const platform::PngPicture&) { return fs::exists(quick); }))
+            << "no quick save made";
+        x.Close();
+        EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
     }
-    std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + save_input.string() + "' VESK_CLOSE_AFTER_FRAMES=13000", 200)
-            .c_str());
-    ASSERT_TRUE(fs::exists(home.Path() / "vesk/demo/Save/FLAG201")) << "no quick save made";
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        fs::remove(entry.path());
 
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
-    // Continue, the title's second button, until it lands; after the load the same clicks go on
-    // through the story.
-    const fs::path continue_input = home.Path() / "continue.txt";
-    {
-        std::ofstream out(continue_input);
-        for (int turn = 1000; turn <= 14000; turn += 1000)
-            out << PressAt(turn, 300, 630, 20, 40);
-    }
-    std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + continue_input.string() + "' VESK_CLOSE_AFTER_FRAMES=15000", 200)
-            .c_str());
-
-    const size_t seen = WalkFrameSteps(
-        home, {{"demo_continue_loaded.png", FirstMessage,
-                [](const platform::PngPicture& frame) {
-                    // The evening picture as the pictures scene left it, its lamp at checkpoint 5.
-                    EXPECT_EQ(PixelAt(frame, 0, 0), 0xFF0500FFu);
-                    EXPECT_TRUE(Near(frame, 960, 300, SKY)) << std::hex << PixelAt(frame, 960, 300);
-                    EXPECT_TRUE(Near(frame, 300, 700, GROUND)) << std::hex << PixelAt(frame, 300, 700);
-                    // The title's Continue button is gone with the title.
-                    EXPECT_TRUE(Near(frame, 300, 630, GROUND)) << std::hex << PixelAt(frame, 300, 630);
-                }},
-               {"demo_continue_next.png",
-                [](const platform::PngPicture& frame) {
-                    return StoryNamePlateShown(frame) && StoryPromptShown(frame);
-                },
-                [](const platform::PngPicture&) {}}});
-    std::ifstream log(home.Path() / "out.txt");
-    EXPECT_EQ(seen, 2u) << "steps seen: " << seen << " (the loaded message 1, Yuki's line 2)\n"
-                        << std::string((std::istreambuf_iterator<char>(log)), {});
+    // Continue, the title's second button, enabled by the save; a click on the loaded message goes
+    // on through the story.
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.StartGame();
+    const size_t seen = PlayFrameSteps(
+        x, {{nullptr, [](const platform::PngPicture& f) { return FrameCellAt(f, 310, 630) == 1u; },
+             [](const platform::PngPicture&) {}, [&] { x.Click(300, 630); }},
+            {"demo_continue_loaded.png", FirstMessage,
+             [](const platform::PngPicture& frame) {
+                 // The evening picture as the pictures scene left it, its lamp at checkpoint 5.
+                 EXPECT_EQ(PixelAt(frame, 0, 0), 0xFF0500FFu);
+                 EXPECT_TRUE(Near(frame, 960, 300, SKY)) << std::hex << PixelAt(frame, 960, 300);
+                 EXPECT_TRUE(Near(frame, 300, 700, GROUND)) << std::hex << PixelAt(frame, 300, 700);
+                 // The title's Continue button is gone with the title.
+                 EXPECT_TRUE(Near(frame, 300, 630, GROUND)) << std::hex << PixelAt(frame, 300, 630);
+             },
+             [&] { x.Click(300, 630); }},
+            {"demo_continue_next.png",
+             [](const platform::PngPicture& frame) {
+                 return StoryNamePlateShown(frame) && StoryPromptShown(frame);
+             },
+             [](const platform::PngPicture&) {}}});
+    EXPECT_EQ(seen, 3u) << "steps seen: " << seen
+                        << " (the title with Continue 1, the loaded message 2, Yuki's line 3)\n"
+                        << x.Output();
 }
 
 } // namespace

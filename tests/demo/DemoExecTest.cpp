@@ -1,10 +1,10 @@
 // The demo's exec scene, played headless by the built game with the frame and sound dumps: the
 // frame of checkpoint 16 (the corner lamp's red value) is kept as build/demo_exec.png and shows
 // the evening picture with the story text cleared but for the hero name, and a later one
-// (build/demo_exec_wait.png) the lines under it that say what the long wait for the sounds plays; the game state the scene saves as
-// FLAG003 holds the default hero name of the configured language and the calendar; the recording holds the
-// two background voices sounding together, which only the two players on voice channels 2 and 3 make. The run
-// ends at the scene's closing confirmation.
+// (build/demo_exec_wait.png) the lines under it that say what the long wait for the sounds plays; the game
+// state the scene saves as FLAG903 holds the default hero name of the configured language and the calendar;
+// the recording holds the two background voices sounding together, which only the two players on voice
+// channels 2 and 3 make. The run ends at the scene's closing confirmation.
 
 #include <algorithm>
 #include <chrono>
@@ -43,7 +43,7 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
     // The exec scene follows the pictures, the story, the sound and the characters, and ends in a
     // dialog that waits for the player: the run is ended once the dialog shows, after the voices,
     // however long a busy machine takes to get there. What the test reads (frames, the recording,
-    // FLAG003) is complete on disk at every moment.
+    // FLAG903) is complete on disk at every moment.
     std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
     environment.push_back("VESK_SOUND_DUMP=" + h + "/sound.wav");
     GameProcess game(build / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
@@ -91,11 +91,11 @@ TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
     EXPECT_TRUE(told) << "no line to read during the wait";
 
     FlagBuffer state;
-    std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG003", std::ios::binary);
+    std::ifstream flag_file(home.Path() / "vesk/demo/Save/FLAG903", std::ios::binary);
     const std::vector<uint8_t> flag_bytes((std::istreambuf_iterator<char>(flag_file)),
                                           std::istreambuf_iterator<char>());
     ByteCursor cursor(flag_bytes);
-    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG003";
+    ASSERT_TRUE(state.ReadFrom(cursor)) << "FLAG903";
     ASSERT_GE(state.Bytes.size(), 31600u);
     const std::string stored(reinterpret_cast<const char*>(state.Bytes.data() + 31500));
     bool is_default = false;

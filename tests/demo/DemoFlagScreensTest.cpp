@@ -10,6 +10,7 @@
 // (build/demo_flags_event_en.png) with the date, time, money and place the jump wrote. The
 // Japanese run keeps its frames up to the panel as demo_flags_*_ja.png.
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -69,7 +70,8 @@ bool ManagerShown(const platform::PngPicture& frame)
 
 bool PointedButtonHovered(const platform::PngPicture& frame)
 {
-    return ManagerShown(frame) && FrameCellStateAt(frame, ButtonX(POINTED), ButtonY(POINTED)) == Cell(POINTED, 1) &&
+    return ManagerShown(frame) &&
+           FrameCellStateAt(frame, ButtonX(POINTED), ButtonY(POINTED)) == Cell(POINTED, 1) &&
            HelpText(frame) > 100;
 }
 
@@ -81,18 +83,44 @@ bool GridShown(const platform::PngPicture& frame)
            FrameCellStateAt(frame, 1 + 214, 136 + 144) == Cell(tools::FLAG_SHEET_ROW_PLATE, 0);
 }
 
-// The day cells of row 0: 86 x 84 from (212 + 87 d, 146) on the screen.
+// The day cells of row 0: 86 x 84 from (212 + 87 d, 146) on the screen; a mark read in its
+// top-left corner, clear of its words (the seen mark stands 12 lower).
 int MarksInRow0(const platform::PngPicture& frame)
 {
     int marks = 0;
     for (int d = 0; d < 17; ++d) {
-        const std::optional<Cell> cell = FrameCellStateAt(frame, 212 + 87 * d + 70, 146 + 42);
+        const std::optional<Cell> cell = FrameCellStateAt(frame, 212 + 87 * d + 3, 146 + 15);
         marks += cell && (cell->first == tools::FLAG_SHEET_SEEN || cell->first == tools::FLAG_SHEET_MISSED ||
                           cell->first == tools::FLAG_SHEET_POSSIBLE)
                      ? 1
                      : 0;
     }
     return marks;
+}
+
+// Words a player reads on the schedule's dark plates: light pixels, neither the cells' colours nor
+// white, inside [x0, x1) x [y0, y1).
+int LightWordsIn(const platform::PngPicture& frame, int x0, int y0, int x1, int y1)
+{
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const uint32_t pixel =
+                frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + x];
+            count += ((pixel >> 16) & 0xFF) >= 200 && ((pixel >> 8) & 0xFF) >= 180 && (pixel & 0xFF) < 160;
+        }
+    return count;
+}
+
+// How far apart two shown colours are, channel by channel.
+int ColourDistance(const platform::PngPicture& frame, int x0, int y0, int x1, int y1)
+{
+    const uint32_t a = frame.pixels[static_cast<size_t>(y0) * static_cast<size_t>(frame.width) + x0];
+    const uint32_t b = frame.pixels[static_cast<size_t>(y1) * static_cast<size_t>(frame.width) + x1];
+    int distance = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        distance += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+    return distance;
 }
 
 bool PanelShown(const platform::PngPicture& frame)
@@ -135,8 +163,8 @@ int DateLineTail(const platform::PngPicture& frame)
 
 bool ManagerInLanguage(const platform::PngPicture& frame, int language)
 {
-    return ManagerShown(frame) &&
-           FrameCellStateAt(frame, 100, 100) == Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0);
+    return ManagerShown(frame) && FrameCellStateAt(frame, 100, 100) ==
+                                      Cell(tools::FLAG_LIST_BACKGROUND + static_cast<uint32_t>(language), 0);
 }
 
 bool QuestionShown(const platform::PngPicture& frame)
@@ -189,7 +217,7 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
     std::ofstream(script) << input;
     std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() +
                                  "' VESK_CLOSE_AFTER_FRAMES=" + (decide ? "10000" : "8200"),
-                             300)
+                             HANG_KILL_SECONDS)
                     .c_str());
 
     // The two languages' runs go side by side: each keeps its frames under its own names.
@@ -211,15 +239,27 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
          [](const platform::PngPicture& frame) {
              // 08:00 on 1223: a.m., the digits 0 8 0 0, and today's column over day 1; her first
              // event, seen on day 0.
-             EXPECT_EQ(FrameCellStateAt(frame, 9 + 16, 19 + 26), Cell(tools::FLAG_SHEET_AM, 0));
+             // Each piece is read in its top-left corner, clear of its words.
+             EXPECT_EQ(FrameCellStateAt(frame, 9 + 1, 19 + 1), Cell(tools::FLAG_SHEET_AM, 0));
              const int digits[4] = {0, 8, 0, 0}, places[4] = {41, 76, 131, 166};
              for (int i = 0; i < 4; ++i)
-                 EXPECT_EQ(FrameCellStateAt(frame, places[i] + 17, 23 + 24),
+                 EXPECT_EQ(FrameCellStateAt(frame, places[i] + 1, 23 + 1),
                            Cell(tools::FLAG_SHEET_DIGIT + static_cast<uint32_t>(digits[i]), 0))
                      << i;
-             EXPECT_EQ(FrameCellStateAt(frame, 205 + 87 + 51, 110), Cell(tools::FLAG_SHEET_TODAY, 0));
-             EXPECT_EQ(FrameCellStateAt(frame, 212 + 70, 188), Cell(tools::FLAG_SHEET_SEEN, 0));
+             EXPECT_EQ(FrameCellStateAt(frame, 205 + 87 + 2, 92 + 2), Cell(tools::FLAG_SHEET_TODAY, 0));
+             EXPECT_EQ(FrameCellStateAt(frame, 212 + 3, 158 + 3), Cell(tools::FLAG_SHEET_SEEN, 0));
              EXPECT_GT(MarksInRow0(frame), 0) << "her events";
+             // Readable at a glance: each row's heroine left of her row, the days' dates over the
+             // grid, and a seen, a possible and a missed mark apart from the row plate and each other.
+             EXPECT_GT(LightWordsIn(frame, 9, 146, 205, 230), 200) << "heroine 0's name";
+             EXPECT_GT(LightWordsIn(frame, 400, 92, 1690, 134), 600) << "the dates";
+             const int plate_x = 1 + 214, plate_y = 136 + 144, seen_x = 212 + 3, seen_y = 158 + 3;
+             const int possible_x = 212 + 87 + 3, possible_y = 146 + 15;
+             EXPECT_GT(ColourDistance(frame, plate_x, plate_y, seen_x, seen_y), 90) << "seen on the plate";
+             EXPECT_GT(ColourDistance(frame, plate_x, plate_y, possible_x, possible_y), 90)
+                 << "possible on the plate";
+             EXPECT_GT(ColourDistance(frame, seen_x, seen_y, possible_x, possible_y), 90)
+                 << "seen or possible";
          }},
         {keep("panel"), NextEventPanelShown,
          [language](const platform::PngPicture& frame) {
@@ -244,7 +284,7 @@ TEST(DemoFlagScreensTest, TheSideMenuOpensTheScheduleAndAYesJumpsToTheNextEvent)
 
     // Her next event is on the day the story stands at, after a walk to the park: the jump keeps
     // the day, sets the event's time and place and raises its flags; the walk costs nothing.
-    const std::optional<FlagBuffer> state = SavedState(home, "FLAG006");
+    const std::optional<FlagBuffer> state = SavedState(home, "FLAG906");
     ASSERT_TRUE(state.has_value()) << "the event scene keeps the state the jump left";
     EXPECT_EQ(state->GameDate(), 1223);
     EXPECT_EQ(state->Weekday(), DayOfWeek(1223));

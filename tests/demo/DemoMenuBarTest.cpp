@@ -38,8 +38,9 @@ TEST(DemoMenuBarTest, TheMenuBarOpensTheWindowModeAndVersionDialogs)
         out << PressAt(600, 20, -10, 20, 40) << "700 key 0x27\n800 key 0x26\n900 key 0x0D\n"
             << PressAt(2000, 20, -10, 20, 40) << "2100 key 0x25\n2200 key 0x26\n2300 key 0x0D\n";
     }
-    std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=4000", 120).c_str());
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=4000",
+                             HANG_KILL_SECONDS)
+                    .c_str());
     const std::string out = ReadWholeFile(home.Path() / "out.txt");
     EXPECT_NE(out.find(Cancelled(IDD_WINDOW_MODE)), std::string::npos) << out;
     EXPECT_NE(out.find(Cancelled(IDD_VERSION)), std::string::npos) << out;

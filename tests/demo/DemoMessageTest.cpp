@@ -6,8 +6,8 @@
 // voice is read from what the window shows: its prompt in the voice's column while the voice
 // plays (build/demo_message_voice.png), and the next page, which auto mode shows only once the
 // voice has ended, in the plain one (build/demo_message_after_voice.png); and it is heard in the
-// null device's recording, then silent there. The recording runs on the wall clock, which a loaded machine
-// stretches: its length is not measured.
+// null device's recording, then silent there. The recording runs on the wall clock, which a
+// loaded machine stretches: its length is not measured.
 
 #include <filesystem>
 #include <optional>
@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "demosounds/DemoSounds.h"
 #include "foundation/CXMLDocument.h"
@@ -51,8 +52,8 @@ TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
         config.SetString("/GameFile/Script/StartUp", "story_alone.mes");
     });
     // Four messages of about two seconds each; the scene's end leaves the game idle.
-    const std::string h = home.Path().string();
-    std::system(home.Command("VESK_SOUND_DUMP='" + h + "/sound.wav'", 40).c_str());
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.StartGame({"VESK_SOUND_DUMP=" + (home.Path() / "sound.wav").string()});
 
     using Frame = platform::PngPicture;
     const std::vector<FrameStep> steps = {
@@ -105,9 +106,13 @@ TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
              EXPECT_GT(StoryTextIn(frame, 0, 1, LINE_Y), 50);
          }},
     };
-    const size_t seen = WalkFrameSteps(home, steps);
+    const size_t seen = PlayFrameSteps(x, steps);
     EXPECT_EQ(seen, steps.size()) << "frames seen in order: " << seen
                                   << " (typing 1, page 2, speaker 3, her voice 4, the page after it 5)";
+    // A while of the game's time past the page after her voice, then the end.
+    x.WaitFrames(3 * GAME_FPS);
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
 
     // Her voice heard, then silent for good (nothing loops it on), over the second the run idles
     // at its end.

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
@@ -19,6 +20,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 TEST(DemoNameTest, TheConfirmedNameIsTheNextMessage)
 {
@@ -28,47 +30,41 @@ TEST(DemoNameTest, TheConfirmedNameIsTheNextMessage)
         config.SetInt("/Config/Language", 3);
         config.SetString("/GameFile/Script/StartUp", "name_alone.mes");
     });
-    // The entry comes up within a few hundred turns; ゆ is typed again and again from the start:
-    // each commit overwrites the character at the caret and moves it on, until the six allowed
-    // are ゆ. Then Return comes again and again with the pointer on the confirm button; later ones
-    // pass the message on (auto mode would too). The first notice then waits for its button, and
-    // the run is ended.
-    std::string input;
-    for (int turn = 50; turn <= 2000; turn += 10)
-        input += std::to_string(turn) + " text ゆ\n";
-    for (int turn = 2100; turn <= 4800; turn += 40)
-        input += std::to_string(turn) + " move 1552 951\n" + std::to_string(turn + 1) + " key 0x0D\n";
-    const fs::path script = home.Path() / "input.txt";
-    std::ofstream(script) << input;
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=5000", 300)
-                    .c_str());
-
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
-    bool entry_seen = false;
-    bool shown = false;
-    for (const fs::path& path : frames) {
-        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
-        ASSERT_TRUE(frame.has_value()) << path;
-        // あ's cell of the kana page.
-        const bool entry = FrameCellAt(*frame, 505, 106) == 0x1000u;
-        entry_seen = entry_seen || entry;
-        // Six characters, nothing after them; the palette gone from the screen.
-        if (entry_seen && !entry && MessageLineCells(*frame, 10) == "######....") {
-            // ゆ six times: the same glyph in every cell, so the same count of white pixels.
-            for (int k = 1; k < 6; ++k)
-                EXPECT_EQ(WhiteIn(*frame, 440 + 48 * k, 850, 488 + 48 * k, 898),
-                          WhiteIn(*frame, 440, 850, 488, 898))
-                    << "cell " << k << " holds another character than the first";
-            fs::copy_file(path, home.Build() / "demo_name_message.png", fs::copy_options::overwrite_existing);
-            shown = true;
-            break;
-        }
-    }
-    EXPECT_TRUE(entry_seen) << "the name entry's kana page";
-    EXPECT_TRUE(shown) << "the name in a message after the entry";
+    // Once the entry is up, ゆ typed six times: each commit overwrites the character at the caret
+    // and moves it on, until the six allowed are ゆ. Then Return with the pointer on the confirm
+    // button (a later Return passes the message on).
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.StartGame();
+    // あ's cell of the kana page.
+    const auto entry = [](const platform::PngPicture& frame) {
+        return FrameCellAt(frame, 505, 106) == 0x1000u;
+    };
+    const size_t seen =
+        PlayFrameSteps(x,
+                       {{nullptr, entry, [](const platform::PngPicture&) {},
+                         [&] {
+                             for (int k = 0; k < 6; ++k) {
+                                 x.Type("ゆ");
+                                 x.WaitFrames(2);
+                             }
+                             x.Move(1552, 951);
+                             x.Send("key 0x0D");
+                         }},
+                        // Six characters, nothing after them; the palette gone from the screen.
+                        {"demo_name_message.png",
+                         [&](const platform::PngPicture& frame) {
+                             return !entry(frame) && MessageLineCells(frame, 10) == "######....";
+                         },
+                         [](const platform::PngPicture& frame) {
+                             // ゆ six times: the same glyph in every cell, so the same count of white pixels.
+                             for (int k = 1; k < 6; ++k)
+                                 EXPECT_EQ(WhiteIn(frame, 440 + 48 * k, 850, 488 + 48 * k, 898),
+                                           WhiteIn(frame, 440, 850, 488, 898))
+                                     << "cell " << k << " holds another character than the first";
+                         }}},
+                       180s);
+    EXPECT_EQ(seen, 2u) << "steps seen: " << seen << " (the entry's kana page 1, the name in a message 2)\n"
+                        << x.Output();
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 // are kept as build/demo_playthrough_<step>.png. Skipped where no X server can start.
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -22,7 +23,9 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
+#include "DemoOffRoute.h"
 #include "DemoRun.h"
 #include "DemoStoryRoute.h"
 #include "GameProcess.h"
@@ -87,7 +90,7 @@ public:
         // A game still running (its status not written) and the server, by their own ids.
         if (!fs::exists(m_home.Path() / "status"))
             Kill("game.pid");
-        Kill("xvfb.pid");
+        EndServer();
     }
 
     bool StartServer()
@@ -122,6 +125,7 @@ public:
 
     std::optional<Frame> Grab() override
     {
+        m_number = NewestFrame();
         const fs::path file = m_home.Path() / "screen.xwd";
         if (std::system(
                 ("xwd -root -silent -display " + m_display + " -out '" + file.string() + "' 2>/dev/null")
@@ -153,6 +157,19 @@ public:
         return std::nullopt;
     }
 
+    uint64_t FrameNumber() const override { return m_number; }
+    // The game in the window turns and draws as it runs: both counted by the clock.
+    uint64_t Turn() const override { return Elapsed() * GAME_TPS / 1000; }
+    uint64_t NewestFrame() const override { return Elapsed() * GAME_FPS / 1000; }
+    bool Ended() override { return !ReadText(m_home.Path() / "status").empty(); }
+
+    void Move(int x, int y) override { Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y)); }
+    void Key(int virtual_key) override
+    {
+        // The few keys the routes press, by their X names.
+        const char* name = virtual_key == 0x0D ? "Return" : virtual_key == 0x28 ? "Down" : "Escape";
+        Xdotool(std::string("key ") + name);
+    }
     void Type(const std::string& text) override { Xdotool("type --delay 200 " + text); }
     void HoldUp() override { Xdotool("keydown Up sleep 1 keyup Up"); }
     void Close() override { Xdotool("key alt+F4"); }
@@ -160,34 +177,83 @@ public:
     const std::string& Display() const { return m_display; }
 
 private:
+    uint64_t Elapsed() const
+    {
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - m_started)
+                                         .count());
+    }
+
     void Kill(const char* pid_file) const
     {
         if (const std::string id = ReadText(m_home.Path() / pid_file); !id.empty())
             std::system(("kill -9 " + id + " 2>/dev/null").c_str());
     }
 
+    // Asked to end, the server removes its lock file and socket; one that lingers is killed, and
+    // what it leaves of its own (the lock names its id) is removed.
+    void EndServer() const
+    {
+        const std::string id = ReadText(m_home.Path() / "xvfb.pid");
+        if (id.empty())
+            return;
+        const pid_t pid = static_cast<pid_t>(std::stol(id));
+        ::kill(pid, SIGTERM);
+        for (int wait = 0; wait < 500 && Running(pid); ++wait)
+            std::this_thread::sleep_for(20ms);
+        ::kill(pid, SIGKILL);
+        if (m_display.empty())
+            return;
+        const std::string number = m_display.substr(1);
+        const fs::path lock = "/tmp/.X" + number + "-lock";
+        if (const std::string owner = ReadText(lock);
+            owner.find_first_not_of(' ') != std::string::npos && std::stol(owner) == static_cast<long>(pid)) {
+            fs::remove(lock);
+            fs::remove("/tmp/.X11-unix/X" + number);
+        }
+    }
+
+    // Ended or a zombie waiting for its reaper: the server was started in the background of a
+    // shell that has gone, so the test cannot wait for it.
+    static bool Running(pid_t pid)
+    {
+        const std::string stat = ReadText("/proc/" + std::to_string(pid) + "/stat");
+        const size_t close = stat.rfind(')');
+        return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+    }
+
     const HeadlessDemoHome& m_home;
     std::string m_display;
+    const std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
+    uint64_t m_number = 0;
 };
 
-TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
+// The X server and a new player's settings, full screen so the game's pixels are the server's
+// (and so no menu bar), the exit question off: Alt+F4 ends the game. False when no X server can
+// run here (the test is skipped).
+bool SetUpWindow(const HeadlessDemoHome& home, XPlay& x)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd"))
-        GTEST_SKIP() << "no X server for the play-through: scripts/install-deps.sh installs xvfb, xdotool "
-                        "and x11-apps";
-    XPlay x(home);
-    if (!x.StartServer())
-        GTEST_SKIP() << "Xvfb did not start: " << ReadText(home.Path() / "xvfb.txt");
+    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd") || !x.StartServer())
+        return false;
     setenv("DISPLAY", x.Display().c_str(), 1); // for xdotool
-    // A new player's settings, full screen so the game's pixels are the server's (and so no menu
-    // bar), the exit question off: Alt+F4 ends the game.
     home.EditConfig([](CXMLDocument& config) {
         config.SetInt("/Config/Demo/SkipTitle", 0);
         config.SetInt("/Config/AutoRead", 0);
         config.SetInt("/Screen/Status", 2);
     });
+    return true;
+}
+
+constexpr const char* NO_WINDOW = "no X server for the play-through: scripts/install-deps.sh installs xvfb, "
+                                  "xdotool and x11-apps";
+
+TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    XPlay x(home);
+    if (!SetUpWindow(home, x))
+        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
     x.StartGame();
 
     ASSERT_NO_FATAL_FAILURE(PlayToContinue(x));
@@ -196,6 +262,31 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
     ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(x));
     ASSERT_NO_FATAL_FAILURE(PlayTheNextStart(x));
+}
+
+// Off the route in a real window: a save into the first slot, Alt+F4, and the slot loaded on the
+// next start.
+TEST(DemoPlayThroughTest, ASaveInTheFirstSlotIsLoadedOnTheNextStartInARealWindow)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    XPlay x(home);
+    if (!SetUpWindow(home, x))
+        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
+    x.StartGame();
+    SaveInTheFirstSlotAndLoadItOnTheNextStart(x);
+}
+
+// The side menu's Return to title in a real window (full screen has no menu bar).
+TEST(DemoPlayThroughTest, TheSideMenuReturnsToTheTitleInARealWindow)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    XPlay x(home);
+    if (!SetUpWindow(home, x))
+        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
+    x.StartGame();
+    ReturnToTheTitleBothWays(x, false);
 }
 
 } // namespace

@@ -1,17 +1,29 @@
 #include "DemoPlayer.h"
 
 #include <algorithm>
+#include <array>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 #include <utility>
-#include <vector>
+
+#include <sys/stat.h>
 
 #include "DemoRun.h"
 #include "GameProcess.h"
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
+
+namespace {
+
+// A game that draws nothing new for this long hangs, however busy the machine: the net under a
+// wait whose own limit counts the frames that do not come.
+constexpr auto HANG = 120s;
+
+} // namespace
 
 DemoPlayer::DemoPlayer(const HeadlessDemoHome& home, std::string keep_prefix)
     : m_home(home)
@@ -26,19 +38,83 @@ std::string DemoPlayer::Output() const
 std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(const Frame&)>& shown,
                                                      std::chrono::seconds limit)
 {
+    const uint64_t frames = static_cast<uint64_t>(limit.count()) * GAME_FPS;
+    const uint64_t turns = static_cast<uint64_t>(limit.count()) * GAME_TPS;
+    const uint64_t first_turn = Turn();
+    std::optional<uint64_t> first_frame;
+    uint64_t looked_at = 0;
+    uint64_t turn = first_turn;
+    uint64_t looked_again = first_turn;
     std::optional<Frame> last;
-    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+    auto moved_at = std::chrono::steady_clock::now();
+    for (;;) {
+        // Asked before the frames: a game that ended has dumped its last one.
+        const bool ended = Ended();
         std::optional<Frame> frame = Grab();
-        if (frame && shown(*frame))
-            return frame;
-        if (frame)
+        if (frame && (!last || FrameNumber() != looked_at)) {
+            looked_at = FrameNumber();
+            first_frame = first_frame.value_or(looked_at);
+            moved_at = std::chrono::steady_clock::now();
+            if (shown(*frame)) {
+                if (std::getenv("VESK_STEP_TRACE") != nullptr)
+                    std::fprintf(
+                        stderr, "seen at frame %llu, turn %llu, %lld ms\n",
+                        static_cast<unsigned long long>(looked_at), static_cast<unsigned long long>(Turn()),
+                        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                   std::chrono::steady_clock::now().time_since_epoch())
+                                                   .count()));
+                return frame;
+            }
             last = std::move(frame);
-        std::this_thread::sleep_for(200ms);
+            if (looked_at - *first_frame < frames)
+                continue;
+            break;
+        }
+        // A screen that waits draws nothing: what `shown` looks for beside the frame (a file the
+        // game writes) is looked at again as the game turns, and once more when it has ended.
+        if (const uint64_t now = Turn(); ended || now - looked_again >= GAME_TPS / 4) {
+            looked_again = now;
+            if (last && shown(*last))
+                return last;
+        }
+        if (ended)
+            break;
+        if (const uint64_t now = Turn(); now != turn) {
+            turn = now;
+            moved_at = std::chrono::steady_clock::now();
+        }
+        if (turn - first_turn >= turns || std::chrono::steady_clock::now() - moved_at > HANG)
+            break;
+        std::this_thread::sleep_for(20ms);
     }
     // The screen that did not show it, for the failure's reader.
     if (last)
         Keep(*last, "stuck");
     return std::nullopt;
+}
+
+void DemoPlayer::Settle()
+{
+    // Turns without a frame: the screen waits for input. Frames: it keeps moving.
+    constexpr uint64_t IDLE_TURNS = 40;
+    constexpr uint64_t MOVING_FRAMES = 20;
+    const uint64_t first_frame = NewestFrame();
+    uint64_t frame = first_frame;
+    uint64_t turn = Turn();
+    uint64_t idle_since = turn;
+    auto moved_at = std::chrono::steady_clock::now();
+    while (frame - first_frame < MOVING_FRAMES && turn - idle_since < IDLE_TURNS && !Ended() &&
+           std::chrono::steady_clock::now() - moved_at < HANG) {
+        std::this_thread::sleep_for(10ms);
+        const uint64_t newest = NewestFrame();
+        const uint64_t now = Turn();
+        if (newest != frame || now != turn)
+            moved_at = std::chrono::steady_clock::now();
+        if (newest != frame)
+            idle_since = now;
+        frame = newest;
+        turn = now;
+    }
 }
 
 std::optional<DemoPlayer::Frame>
@@ -50,10 +126,13 @@ DemoPlayer::ClickUntil(int x, int y, const std::function<bool(const Frame&)>& sh
 std::optional<DemoPlayer::Frame> DemoPlayer::ActUntil(const std::function<void()>& act,
                                                       const std::function<bool(const Frame&)>& shown)
 {
+    Settle();
     for (int attempt = 0; attempt < 5; ++attempt) {
         act();
-        if (std::optional<Frame> frame = WaitFor(shown, attempt < 4 ? 20s : 120s))
+        if (std::optional<Frame> frame = WaitFor(shown, attempt < 4 ? 10s : 120s))
             return frame;
+        if (Ended())
+            break;
     }
     return std::nullopt;
 }
@@ -63,8 +142,37 @@ void DemoPlayer::Keep(const Frame& frame, const std::string& name) const
     platform::WritePngFile(m_home.Build() / (m_keep_prefix + name + ".png"), frame);
 }
 
-HeadlessDemoPlayer::HeadlessDemoPlayer(const HeadlessDemoHome& home)
+size_t PlayFrameSteps(DemoPlayer& player, const std::vector<FrameStep>& steps, std::chrono::seconds limit)
+{
+    size_t seen = 0;
+    for (const FrameStep& step : steps) {
+        const std::function<void()>& lead = seen > 0 ? steps[seen - 1].then : step.then;
+        std::optional<platform::PngPicture> frame;
+        if (seen > 0 && lead)
+            frame = player.ActUntil(lead, step.matches);
+        else
+            frame = player.WaitFor(step.matches, limit);
+        if (!frame)
+            break;
+        step.check(*frame);
+        if (step.keep != nullptr)
+            platform::WritePngFile(player.Home().Build() / step.keep, *frame);
+        ++seen;
+        if (std::getenv("VESK_STEP_TRACE") != nullptr)
+            std::fprintf(stderr, "step %zu at frame %llu, %lld ms\n", seen,
+                         static_cast<unsigned long long>(player.FrameNumber()),
+                         static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                    std::chrono::steady_clock::now().time_since_epoch())
+                                                    .count()));
+    }
+    if (seen == steps.size() && !steps.empty() && steps.back().then)
+        steps.back().then();
+    return seen;
+}
+
+HeadlessDemoPlayer::HeadlessDemoPlayer(const HeadlessDemoHome& home, Frames frames)
     : DemoPlayer(home, "demo_story_")
+    , m_frames(frames)
     , m_input(home.Path() / "input.txt")
 {}
 
@@ -74,61 +182,138 @@ HeadlessDemoPlayer::~HeadlessDemoPlayer()
         m_game->Kill();
 }
 
+std::vector<std::pair<uint64_t, fs::path>> HeadlessDemoPlayer::DumpedFrames() const
+{
+    std::vector<std::pair<uint64_t, fs::path>> frames;
+    for (const auto& entry : fs::directory_iterator(Home().Path() / "frames")) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("frame") && name.ends_with(".png"))
+            frames.emplace_back(std::stoull(name.substr(5, name.size() - 9)), entry.path());
+    }
+    std::sort(frames.begin(), frames.end());
+    return frames;
+}
+
 std::optional<DemoPlayer::Frame> HeadlessDemoPlayer::Grab()
 {
-    // Frames are dumped only when the picture changes: the newest is the screen. The older ones
-    // go, so a long play leaves no pile of them.
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(Home().Path() / "frames"))
-        frames.push_back(entry.path());
-    if (frames.empty())
-        return std::nullopt;
-    const auto newer = [](const fs::path& a, const fs::path& b) {
-        const std::string x = a.filename().string(), y = b.filename().string();
-        return x.size() != y.size() ? x.size() < y.size() : x < y;
-    };
-    std::sort(frames.begin(), frames.end(), newer);
-    for (size_t i = 0; i + 1 < frames.size(); ++i)
-        fs::remove(frames[i]);
-    if (frames.back() == m_newest && m_last)
+    const auto frames = DumpedFrames();
+    // The frame to look at: the newest, or the first after the one looked at last.
+    auto next = frames.end();
+    if (m_frames == Frames::Newest) {
+        if (!frames.empty())
+            next = frames.end() - 1;
+    } else {
+        next = std::find_if(frames.begin(), frames.end(), [&](const auto& f) { return f.first > m_number; });
+    }
+    if (next == frames.end() || (m_last && next->first == m_number))
         return m_last;
-    m_newest = frames.back();
-    m_last = platform::ReadPngFile(m_newest);
+    // Those before it were looked at or passed over.
+    for (auto older = frames.begin(); older != next; ++older)
+        fs::remove(older->second);
+    // A frame unchanged from the one before is the same file (the dump links it): not read again.
+    // The file is known by its inode, size and time together, since a removed file's inode may
+    // be given to the next.
+    struct stat info
+    {};
+    std::array<uint64_t, 4> file{};
+    if (::stat(next->second.c_str(), &info) == 0)
+        file = {info.st_ino, static_cast<uint64_t>(info.st_size), static_cast<uint64_t>(info.st_mtim.tv_sec),
+                static_cast<uint64_t>(info.st_mtim.tv_nsec)};
+    if (!m_last || file[0] == 0 || file != m_file)
+        m_last = platform::ReadPngFile(next->second);
+    m_file = file;
+    m_number = next->first;
     return m_last;
+}
+
+uint64_t HeadlessDemoPlayer::Turn() const
+{
+    const std::string text = ReadWholeFile(m_input.string() + ".turn");
+    const size_t digit = text.find_first_not_of(' ');
+    return digit == std::string::npos ? 0 : std::strtoull(text.c_str() + digit, nullptr, 10);
+}
+
+uint64_t HeadlessDemoPlayer::NewestFrame() const
+{
+    const auto frames = DumpedFrames();
+    return frames.empty() ? 0 : frames.back().first;
+}
+
+bool HeadlessDemoPlayer::Ended()
+{
+    if (!m_game)
+        return true;
+    if (m_game->IsRunning())
+        return false;
+    const auto frames = DumpedFrames();
+    return frames.empty() || frames.back().first <= m_number;
 }
 
 void HeadlessDemoPlayer::Click(int x, int y, int button)
 {
-    const std::string at = " " + std::to_string(x) + " " + std::to_string(y);
-    Append("0 move" + at);
-    std::this_thread::sleep_for(300ms);
-    Append(std::string("0 ") + (button == 3 ? "rclick" : "click") + at);
+    Move(x, y);
+    Send(std::string(button == 3 ? "rclick " : "click ") + std::to_string(x) + " " + std::to_string(y));
+}
+
+void HeadlessDemoPlayer::Move(int x, int y)
+{
+    Send("move " + std::to_string(x) + " " + std::to_string(y));
+    WaitFrames(2);
+}
+
+void HeadlessDemoPlayer::Press(int x, int y, uint64_t frames)
+{
+    Move(x, y);
+    Send("down 1");
+    WaitFrames(frames);
+    Send("up 1");
+}
+
+void HeadlessDemoPlayer::Key(int virtual_key)
+{
+    Send("key " + std::to_string(virtual_key));
 }
 
 void HeadlessDemoPlayer::Type(const std::string& text)
 {
-    Append("0 text " + text);
+    Send("text " + text);
 }
 
 void HeadlessDemoPlayer::HoldUp()
 {
-    Append("0 down 0x26");
-    std::this_thread::sleep_for(1s);
-    Append("0 up 0x26");
+    Send("down 0x26");
+    WaitFrames(GAME_FPS);
+    Send("up 0x26");
 }
 
-void HeadlessDemoPlayer::StartGame()
+void HeadlessDemoPlayer::WaitFrames(uint64_t frames)
+{
+    // A screen that waits for input draws nothing: its turns stand in for frames, GAME_TPS to
+    // GAME_FPS.
+    const uint64_t frame_until = NewestFrame() + frames;
+    const uint64_t turn_until = Turn() + frames * GAME_TPS / GAME_FPS;
+    for (auto start = std::chrono::steady_clock::now(); NewestFrame() < frame_until && Turn() < turn_until;) {
+        if (!m_game || !m_game->IsRunning() || std::chrono::steady_clock::now() - start > HANG)
+            return;
+        std::this_thread::sleep_for(10ms);
+    }
+}
+
+void HeadlessDemoPlayer::StartGame(const std::vector<std::string>& environment)
 {
     // A new start reads its script from the first line: the old one's steps are not replayed.
     std::ofstream(m_input, std::ios::trunc).flush();
+    fs::remove(m_input.string() + ".turn");
     for (const auto& entry : fs::directory_iterator(Home().Path() / "frames"))
         fs::remove(entry.path());
-    m_newest.clear();
+    m_number = 0;
+    m_file = {};
     m_last.reset();
-    std::vector<std::string> environment = HeadlessGameEnvironment(Home().Path());
-    environment.push_back("VESK_INPUT_SCRIPT=" + m_input.string());
+    std::vector<std::string> variables = HeadlessGameEnvironment(Home().Path());
+    variables.push_back("VESK_INPUT_SCRIPT=" + m_input.string());
+    variables.insert(variables.end(), environment.begin(), environment.end());
     m_game = std::make_unique<GameProcess>(Home().Build() / "demo", std::vector<std::string>{"./vesk"},
-                                           environment, Home().Path() / "out.txt");
+                                           variables, Home().Path() / "out.txt");
 }
 
 void HeadlessDemoPlayer::Close()
@@ -143,6 +328,11 @@ std::optional<int> HeadlessDemoPlayer::ExitStatus(std::chrono::seconds limit)
     if (!m_game)
         return std::nullopt;
     return m_game->WaitForEnd(limit);
+}
+
+void HeadlessDemoPlayer::Send(const std::string& step)
+{
+    Append("0 " + step);
 }
 
 void HeadlessDemoPlayer::Append(const std::string& line) const

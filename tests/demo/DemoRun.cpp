@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -158,23 +159,35 @@ WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
                    const std::function<bool(const platform::PngPicture&)>& matches,
                    std::chrono::seconds limit)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    std::filesystem::path looked_at;
+    // The limit in the game's frames, counted from the first one looked at; a game that draws
+    // nothing new for two minutes hangs.
+    const uint64_t budget = static_cast<uint64_t>(limit.count()) * GAME_FPS;
+    std::optional<uint64_t> first;
+    uint64_t looked_at = 0;
+    auto new_frame_at = std::chrono::steady_clock::now();
     for (;;) {
         // Looked at before the frames: a game that ended has dumped its last one.
         const bool running = game.IsRunning();
-        std::filesystem::path newest;
-        for (const auto& entry : std::filesystem::directory_iterator(frames))
-            newest = std::max(newest, entry.path());
-        if (!newest.empty() && newest != looked_at) {
+        uint64_t newest = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(frames)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with("frame"))
+                newest = std::max<uint64_t>(newest, std::strtoull(name.c_str() + 5, nullptr, 10));
+        }
+        if (newest > looked_at) {
             looked_at = newest;
-            const std::optional<platform::PngPicture> frame = platform::ReadPngFile(newest);
+            first = first.value_or(newest);
+            new_frame_at = std::chrono::steady_clock::now();
+            char name[32];
+            std::snprintf(name, sizeof(name), "frame%05llu.png", static_cast<unsigned long long>(newest));
+            const std::optional<platform::PngPicture> frame = platform::ReadPngFile(frames / name);
             if (frame && matches(*frame))
                 return frame;
         }
-        if (!running || std::chrono::steady_clock::now() >= deadline)
+        if (!running || (first && looked_at - *first >= budget) ||
+            std::chrono::steady_clock::now() - new_frame_at > std::chrono::minutes(2))
             return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 }
 
@@ -217,27 +230,42 @@ size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const st
 {
     std::set<std::filesystem::path> seen;
     size_t next = 0;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (next < steps.size() && std::chrono::steady_clock::now() < deadline) {
+    // The limit in the game's frames, counted from the first one looked at; a game that draws
+    // nothing new for two minutes hangs.
+    const uint64_t budget = static_cast<uint64_t>(limit.count()) * GAME_FPS;
+    std::optional<uint64_t> first;
+    uint64_t newest = 0;
+    auto new_frame_at = std::chrono::steady_clock::now();
+    while (next < steps.size() && (!first || newest - *first < budget) &&
+           std::chrono::steady_clock::now() - new_frame_at < std::chrono::minutes(2)) {
         const bool running = game.IsRunning();
         std::vector<std::filesystem::path> frames;
         for (const auto& entry : std::filesystem::directory_iterator(home.Path() / "frames"))
             if (!seen.count(entry.path()))
                 frames.push_back(entry.path());
-        std::sort(frames.begin(), frames.end());
-        // While the game runs, the newest file may still be being written.
-        if (running && !frames.empty())
-            frames.pop_back();
+        // Frames are moved in whole once written; by their numbers.
+        std::sort(frames.begin(), frames.end(), [](const auto& a, const auto& b) {
+            const std::string x = a.filename().string(), y = b.filename().string();
+            return x.size() != y.size() ? x.size() < y.size() : x < y;
+        });
         for (const std::filesystem::path& path : frames) {
             seen.insert(path);
+            const std::string name = path.filename().string();
+            newest = std::max<uint64_t>(newest, std::strtoull(name.c_str() + 5, nullptr, 10));
+            first = first.value_or(newest);
+            new_frame_at = std::chrono::steady_clock::now();
             if (next == steps.size())
                 break;
-            if (TakeFrameStep(home, steps, next, path))
+            if (TakeFrameStep(home, steps, next, path)) {
+                if (steps[next].then)
+                    steps[next].then();
                 ++next;
+            }
         }
         if (!running)
             break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (frames.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return next;
 }

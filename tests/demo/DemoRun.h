@@ -14,12 +14,18 @@
 #include <utility>
 #include <vector>
 
+#include "DemoPlayer.h"
 #include "platform/gdi/PngCodec.h"
 #include "script/FlagBuffer.h"
 #include "support/TempDir.h"
 
 class CXMLDocument;
 class GameProcess;
+
+// A run whose input and end are counted in the game's turns (VESK_INPUT_SCRIPT,
+// VESK_CLOSE_AFTER_FRAMES) is killed after this long only as a net for a game that hangs: past a
+// busy machine's pace, short of the test's own time-out.
+inline constexpr int HANG_KILL_SECONDS = 420;
 
 class HeadlessDemoHome
 {
@@ -76,26 +82,20 @@ int StoryTextIn(const platform::PngPicture& frame, int first, int last, int line
 bool StoryPromptShown(const platform::PngPicture& frame);
 bool StoryNamePlateShown(const platform::PngPicture& frame);
 
-// The newest frame a running game has dumped into `frames`, once it matches: looked at again and again until
-// it does, the game ends or the limit (a safety net far past a loaded machine's pace) has passed.
+// The newest frame a running game has dumped into `frames`, once it matches: looked at again and
+// again until it does, the game ends or has drawn `limit` of its time (GAME_FPS frames a second).
 std::optional<platform::PngPicture>
 WaitForNewestFrame(const std::filesystem::path& frames, GameProcess& game,
                    const std::function<bool(const platform::PngPicture&)>& matches,
                    std::chrono::seconds limit);
 
-// A frame a demo test waits for: the first dumped frame that matches, after the earlier steps'
-// frames, is checked and kept under the name in the build folder.
-struct FrameStep
-{
-    const char* keep;
-    std::function<bool(const platform::PngPicture&)> matches;
-    std::function<void(const platform::PngPicture&)> check;
-};
-
-// Walks the run's dumped frames in order through the steps; answers how many were seen.
+// Walks the run's dumped frames in order through the steps (FrameStep, DemoPlayer.h; their `then`
+// is not done); answers how many were seen.
 size_t WalkFrameSteps(const HeadlessDemoHome& home, const std::vector<FrameStep>& steps);
 
 // Walks the frames of a running game through the steps as they are dumped, until every step was
-// seen, the game ends or the limit passes; answers how many were seen. The game keeps running.
+// seen, the game ends or has drawn `limit` of its time (GAME_FPS frames a second) past the first
+// frame looked at; answers how many were seen. The game keeps running. A step's `then` is done
+// once it is seen.
 size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const std::vector<FrameStep>& steps,
                        std::chrono::seconds limit);

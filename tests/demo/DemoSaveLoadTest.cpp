@@ -2,9 +2,9 @@
 // headless by the built game with auto mode off and scripted input: on the second message the
 // side menu's save button, the new-save row and a comment typed into the note
 // (build/demo_saveload_note.png); the save screen then shows the slot with its thumbnail of the
-// scene and the comment (build/demo_saveload_saved.png), and slot 1 holds the comment on disk. The story goes on to
-// Yuki's line, the side menu's load button loads slot 1, and the window shows the second message
-// again (build/demo_saveload_loaded.png); the story then goes on from there to its last message.
+// scene and the comment (build/demo_saveload_saved.png), and slot 1 holds the comment on disk. The story goes
+// on to Yuki's line, the side menu's load button loads slot 1, and the window shows the second message again
+// (build/demo_saveload_loaded.png); the story then goes on from there to its last message.
 
 #include <algorithm>
 #include <filesystem>
@@ -83,7 +83,8 @@ int LightIn(const platform::PngPicture& frame, int x0, int y0, int x1, int y1)
 // The save note (its window at (520, 375)) with the typed comment on its text line from (727, 494).
 bool NoteWithComment(const platform::PngPicture& frame)
 {
-    return FrameCellAt(frame, 530, 400) == tools::DIALOG_SHEET_NOTE_FRAME && WhiteIn(frame, 740, 494, 810, 522) > 150;
+    return FrameCellAt(frame, 530, 400) == tools::DIALOG_SHEET_NOTE_FRAME &&
+           WhiteIn(frame, 740, 494, 810, 522) > 150;
 }
 
 bool SavedSlotShown(const platform::PngPicture& frame)
@@ -136,20 +137,41 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     });
     const fs::path input = home.Path() / "input.txt";
     WriteInput(input);
-    std::system(
-        home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=10000", 380).c_str());
+    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=10000",
+                             HANG_KILL_SECONDS)
+                    .c_str());
 
     std::vector<fs::path> frames;
     for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
         frames.push_back(entry.path());
     std::sort(frames.begin(), frames.end());
-    enum Seen { NONE, NOTE, SAVED, PASSED, LOADED, ENDED };
+    enum Seen
+    {
+        NONE,
+        NOTE,
+        SAVED,
+        PASSED,
+        LOADED,
+        ENDED
+    };
     Seen seen = NONE;
     for (const fs::path& path : frames) {
         const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
         ASSERT_TRUE(frame.has_value()) << path;
         if (seen == NONE && NoteWithComment(*frame)) {
-            fs::copy_file(path, home.Build() / "demo_saveload_note.png", fs::copy_options::overwrite_existing);
+            // The note's clear button and its show-again box say what they do; the new-save row
+            // under the note's shade still reads (its words dimmed, not dark on dark).
+            EXPECT_GT(WhiteIn(*frame, 520 + 636, 375 + 105, 520 + 690, 375 + 159), 30) << "the clear button";
+            EXPECT_GT(WhiteIn(*frame, 520 + 557, 375 + 249, 520 + 857, 375 + 293), 100)
+                << "the show-again box";
+            EXPECT_GT(CountIn(*frame, LIST_X + 8, LIST_Y + 10, LIST_X + 600, LIST_Y + 113,
+                              [](uint32_t r, uint32_t g, uint32_t b) {
+                                  return std::min({r, g, b}) >= 110;
+                              }),
+                      300)
+                << "the new-save row";
+            fs::copy_file(path, home.Build() / "demo_saveload_note.png",
+                          fs::copy_options::overwrite_existing);
             seen = NOTE;
         } else if (seen == NOTE && SavedSlotShown(*frame)) {
             // The thumbnail is the scene at the save without the window: the black ground only,

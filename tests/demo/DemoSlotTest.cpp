@@ -2,20 +2,24 @@
 // picture shown over the background, slot_alone.mes): the machine at rest is seen, not hidden
 // under the evening (build/demo_slot_rest.png); the lever and the three stop buttons play a game
 // whose stop buttons then blink lit (build/demo_slot_result.png); the tall picture scrolls in view
-// (build/demo_slot_scrolling.png) and Escape leaves it.
+// (build/demo_slot_scrolling.png) and Escape leaves it. From the title's extras, the machine at
+// rest is left with Escape and with a right click (build/demo_story_slot_rest.png): the game
+// itself, once the lever is pulled, cannot be left.
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
-#include "GameProcess.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/SlotSheet.h"
@@ -23,6 +27,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 constexpr int LEVER_X = 293;
 constexpr int BUTTON_Y = 648;
@@ -35,33 +40,15 @@ TEST(DemoSlotTest, TheMachineIsSeenPlayedAndLeft)
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig(
         [](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "slot_alone.mes"); });
-    // The lever and the stop buttons in turn, again and again: a press the machine does not take
-    // in its state does nothing, and once the game is over a click ends the show. Escape then
-    // stops the scroll and leaves it.
-    const fs::path input = home.Path() / "input.txt";
-    {
-        std::ofstream out(input);
-        for (int round = 0; round < 6; ++round) {
-            const int turn = 800 + round * 1600;
-            out << PressAt(turn, LEVER_X, BUTTON_Y, 20, 40);
-            for (int reel = 0; reel < 3; ++reel)
-                out << PressAt(turn + 400 * (reel + 1), REEL_X[reel], BUTTON_Y, 20, 40);
-        }
-        for (int turn = 11000; turn <= 13000; turn += 500)
-            out << turn << " key 0x1B\n";
-    }
-    // The frames are followed as they come and the run is ended once the scroll shows: with every
-    // core busy a turn of the slot took some 30 ms, and the 14,000 turns over 400 s.
-    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
-    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
-    environment.push_back("VESK_CLOSE_AFTER_FRAMES=14000");
-    GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
-
-    const auto cell = [](const platform::PngPicture& frame, int x, int y) {
-        return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
+    // The lever once the machine rests, the stop buttons once its reels run (a press the machine
+    // does not take in its state does nothing: they are pressed again if the result does not come).
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.StartGame();
+    const auto cell = [](const platform::PngPicture& frame, int at_x, int at_y) {
+        return FrameCellStateAt(frame, at_x, at_y).value_or(FrameCell{0xFFFFFFFFu, -1});
     };
-    const size_t seen = WatchFrameSteps(
-        home, game,
+    const size_t seen = PlayFrameSteps(
+        x,
         {{"demo_slot_rest.png",
           [&](const platform::PngPicture& frame) {
               return cell(frame, REEL_X[0], REEL_Y) == FrameCell{tools::SLOT_CELL_DIGIT + 3, 0};
@@ -70,6 +57,18 @@ TEST(DemoSlotTest, TheMachineIsSeenPlayedAndLeft)
               EXPECT_EQ(cell(frame, REEL_X[1], REEL_Y), (FrameCell{tools::SLOT_CELL_DIGIT + 1, 0}));
               EXPECT_EQ(cell(frame, REEL_X[2], REEL_Y), (FrameCell{tools::SLOT_CELL_DIGIT + 4, 0}));
               EXPECT_EQ(cell(frame, LEVER_X, BUTTON_Y).first, tools::SLOT_CELL_LEVER);
+          },
+          [&] { x.Press(LEVER_X, BUTTON_Y); }},
+         {nullptr,
+          [&](const platform::PngPicture& frame) {
+              return cell(frame, REEL_X[0], BUTTON_Y).first == tools::SLOT_CELL_STOP;
+          },
+          [](const platform::PngPicture&) {},
+          [&] {
+              for (const int reel_x : REEL_X) {
+                  x.WaitFrames(GAME_FPS / 2);
+                  x.Press(reel_x, BUTTON_Y);
+              }
           }},
          {"demo_slot_result.png",
           [&](const platform::PngPicture& frame) {
@@ -82,12 +81,65 @@ TEST(DemoSlotTest, TheMachineIsSeenPlayedAndLeft)
               return top != (tools::TallPictureRowColour(0) & 0xFFFFFFu) &&
                      top == (tools::TallPictureRowColour(40) & 0xFFFFFFu);
           },
-          [](const platform::PngPicture&) {}}},
-        std::chrono::seconds(400));
-    game.Kill();
+          [](const platform::PngPicture&) {}, [&] { x.Send("key 0x1B"); }}},
+        180s);
     std::ifstream log(home.Path() / "out.txt");
-    EXPECT_EQ(seen, 3u) << "steps seen: " << seen << " (the machine at rest 1, the result 2, the scroll 3)\n"
+    EXPECT_EQ(seen, 4u) << "steps seen: " << seen
+                        << " (the machine at rest 1, its reels running 2, the result 3, the scroll 4)\n"
                         << std::string((std::istreambuf_iterator<char>(log)), {});
+}
+
+// The title's six buttons down the left.
+bool TitleShown(const platform::PngPicture& frame)
+{
+    for (int button = 0; button < 6; ++button)
+        if (!FrameCellAt(frame, 300, 540 + 87 * button))
+            return false;
+    return true;
+}
+
+// The machine at rest: the digits it is drawn with, its lever not yet blinking for a pull.
+bool SlotAtRest(const platform::PngPicture& frame)
+{
+    return FrameCellStateAt(frame, REEL_X[0], REEL_Y) == FrameCell{tools::SLOT_CELL_DIGIT + 3, 0} &&
+           FrameCellStateAt(frame, LEVER_X, BUTTON_Y) == FrameCell{tools::SLOT_CELL_LEVER, 0};
+}
+
+TEST(DemoSlotTest, TheMachineAtRestIsLeftWithEscapeOrARightClick)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+        config.SetInt("/Config/AutoRead", 0);
+    });
+    HeadlessDemoPlayer x(home);
+    x.StartGame();
+    ASSERT_TRUE(x.ClickUntil(960, 540, TitleShown)) << "no title\n" << x.Output();
+    // The player's Escape key, as the input script types it.
+    const auto escape = [&] { std::ofstream(home.Path() / "input.txt", std::ios::app) << "0 key 0x1B\n"; };
+    const std::function<void()> leaves[] = {escape, [&] { x.Click(960, 540, 3); }};
+    for (const auto& leave : leaves) {
+        // Extras, the extras page holding the slot machine (its item, 0x102), its page (whose
+        // first item is 0x300), the slot machine.
+        ASSERT_TRUE(x.ClickUntil(
+            370, 920,
+            [](const platform::PngPicture& frame) { return FrameCellAt(frame, 300, 867) == 0x102u; }))
+            << "no extras page\n"
+            << x.Output();
+        ASSERT_TRUE(x.ClickUntil(
+            370, 867,
+            [](const platform::PngPicture& frame) { return FrameCellAt(frame, 300, 773) == 0x300u; }))
+            << "no slot page\n"
+            << x.Output();
+        const std::optional<platform::PngPicture> rest = x.ClickUntil(370, 773, SlotAtRest);
+        ASSERT_TRUE(rest) << "no slot machine from the extras\n" << x.Output();
+        x.Keep(*rest, "slot_rest");
+        ASSERT_TRUE(x.ActUntil(leave, TitleShown)) << "the machine at rest was not left\n" << x.Output();
+    }
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+    EXPECT_EQ(x.Output().find("Box"), std::string::npos) << x.Output();
 }
 
 } // namespace

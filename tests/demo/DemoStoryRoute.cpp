@@ -15,11 +15,12 @@
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/SheetGenerator.h"
 
-namespace {
-
 namespace fs = std::filesystem;
 using Frame = platform::PngPicture;
 using namespace std::chrono_literals;
+
+// What the route's steps look for, shared with the routes off it.
+namespace route {
 
 // Pure #00FF00 is the demo pictures' colour key: a pixel of it on screen is a key not applied.
 int KeyGreenIn(const Frame& frame)
@@ -158,7 +159,9 @@ void ExpectSpecialTitle(const Frame& frame)
     EXPECT_EQ(KeyGreenIn(frame), 0);
 }
 
-} // namespace
+} // namespace route
+
+using namespace route;
 
 // From the first start to the choice, a quick save on the second line, Alt+F4, the second start
 // and Continue: the story goes on from the saved line to Yuki's.
@@ -340,8 +343,8 @@ void PlayTheTown(DemoPlayer& x)
 {
     // An area of the id picture, then one of the second area screen, which looks the same: the
     // two spots in turn, each clicked only while an area screen stands and the last click has had
-    // its moment, so a click one missed while it faded in is made again (the other spot is no
-    // area of it) and none walks the town's leader.
+    // its moment (two seconds of the game's turns), so a click one missed while it faded in is
+    // made again (the other spot is no area of it) and none walks the town's leader.
     const auto area = [](const Frame& frame) {
         return CellIs(frame, 1840, 1000, tools::AREA_SHEET_BUTTON + 4) &&
                !CellIs(frame, 1190, 865, tools::AREA_SHEET_BUTTON);
@@ -349,15 +352,15 @@ void PlayTheTown(DemoPlayer& x)
     const auto town_shown = [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); };
     constexpr std::pair<int, int> SPOTS[] = {{460, 300}, {300, 650}};
     size_t clicks = 0;
-    auto last_click = std::chrono::steady_clock::now() - 1h;
+    std::optional<uint64_t> last_click;
     auto town = x.WaitFor(
         [&](const Frame& frame) {
             if (town_shown(frame))
                 return true;
-            if (area(frame) && std::chrono::steady_clock::now() - last_click > 2s) {
+            if (area(frame) && (!last_click || x.Turn() - *last_click > 2 * GAME_TPS)) {
                 const auto [at_x, at_y] = SPOTS[clicks++ % 2];
                 x.Click(at_x, at_y);
-                last_click = std::chrono::steady_clock::now();
+                last_click = x.Turn();
             }
             return false;
         },
@@ -385,9 +388,9 @@ void PlayTheTown(DemoPlayer& x)
     EXPECT_FALSE(AreaPanelsShown(*door));
 }
 
-// The name entry, the name in a message, the two notices, the train trip, the movies, the ending,
-// the special title and Alt+F4 at the end.
-void PlayToTheEnd(DemoPlayer& x)
+// The name entry, the name in a message, the two notices, the train trip, the movies, the ending
+// and the special title.
+void PlayToTheSpecialTitle(DemoPlayer& x)
 {
     const auto entry_shown = [](const Frame& frame) { return CellIs(frame, 505, 106, 0x1000); };
     auto entry = x.ClickUntil(700, 300, entry_shown);
@@ -429,11 +432,13 @@ void PlayToTheEnd(DemoPlayer& x)
         return FrameCellAt(frame, 960, 300) == tools::DEMO_CG_BASE + 2;
     };
     // Between them the train trip: its lines wait for a click, and so may an effect that keeps
-    // moving (the snowball), so the player clicks whenever the window waits, else every ten
-    // seconds; not over the ending, which is watched until its closing line shows.
+    // moving (the snowball), so the player clicks whenever the window waits (at most twice a
+    // second of the game's turns), else every ten seconds of them; not over the ending,
+    // which is watched until its closing line shows.
     const auto closing_line = [](const Frame& frame) { return WhiteIn(frame, 160, 820, 1160, 870) > 1500; };
     std::optional<Frame> ending;
-    auto last_click = std::chrono::steady_clock::now();
+    uint64_t last_click = x.Turn();
+    std::optional<uint64_t> last_prompt_click;
     x.WaitFor(
         [&](const Frame& frame) {
             if (cg(frame)) {
@@ -442,10 +447,13 @@ void PlayToTheEnd(DemoPlayer& x)
             }
             if (SpecialTitleShown(frame))
                 return true;
-            const auto now = std::chrono::steady_clock::now();
-            if (StoryPromptShown(frame) || now - last_click > 10s) {
+            if ((StoryPromptShown(frame) &&
+                 (!last_prompt_click || x.Turn() - *last_prompt_click > GAME_TPS / 2)) ||
+                x.Turn() - last_click > 10 * GAME_TPS) {
                 x.Click(960, 540);
-                last_click = now;
+                last_click = x.Turn();
+                if (StoryPromptShown(frame))
+                    last_prompt_click = last_click;
             }
             return false;
         },
@@ -465,6 +473,11 @@ void PlayToTheEnd(DemoPlayer& x)
     ASSERT_TRUE(special) << "no special title after the ending";
     ExpectSpecialTitle(*special);
     x.Keep(*special, "special_title");
+}
+
+void PlayToTheEnd(DemoPlayer& x)
+{
+    ASSERT_NO_FATAL_FAILURE(PlayToTheSpecialTitle(x));
     x.Close();
     EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
 }

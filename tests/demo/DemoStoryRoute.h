@@ -14,5 +14,27 @@ void PlayToContinue(DemoPlayer& x);
 void PlayTheChoice(DemoPlayer& x);
 void PlayTheDay(DemoPlayer& x);
 void PlayTheTown(DemoPlayer& x);
+void PlayToTheSpecialTitle(DemoPlayer& x);
+// PlayToTheSpecialTitle, then the close box ends the game.
 void PlayToTheEnd(DemoPlayer& x);
 void PlayTheNextStart(DemoPlayer& x);
+
+// What the steps look for on a frame.
+namespace route {
+// Pure #00FF00 is the demo pictures' colour key: a pixel of it on screen is a key not applied.
+int KeyGreenIn(const platform::PngPicture& frame);
+// The title with its six buttons, no message window over it.
+bool TitleShown(const platform::PngPicture& frame);
+bool SpecialTitleShown(const platform::PngPicture& frame);
+bool LogoShown(const platform::PngPicture& frame);
+// A story line typed out to its click prompt.
+bool StoryLineShown(const platform::PngPicture& frame);
+// The calendar plate in the top left corner.
+bool PlateShown(const platform::PngPicture& frame);
+// A dialog's question with its yes and no, as the exec scene asks it.
+bool QuestionShown(const platform::PngPicture& frame);
+// The first sub map over whatever ran it.
+bool SubMapShown(const platform::PngPicture& frame);
+// The story text the scenes typeset into sprite 100: its first line.
+bool SceneTextShown(const platform::PngPicture& frame);
+} // namespace route

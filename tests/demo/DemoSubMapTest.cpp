@@ -52,7 +52,7 @@ TEST(DemoSubMapTest, ThePlateThenTheFirstSubMapWithFaces)
         "cd '" + (build / "demo").string() +
         "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1 XDG_DATA_HOME='" + h +
         "' XDG_RUNTIME_DIR='" + h + "/run' VESK_CLOSE_AFTER_FRAMES=3000 VESK_FRAME_DUMP='" + h +
-        "/frames' timeout -s KILL 120 ./vesk >'" + h + "/out.txt' 2>&1";
+        "/frames' timeout -s KILL " + std::to_string(HANG_KILL_SECONDS) + " ./vesk >'" + h + "/out.txt' 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
 
     std::vector<fs::path> frames;

@@ -6,11 +6,11 @@
 // plays it, with the quick save and a second start's Continue) to the ending, whose clear flag
 // the system file keeps, and back to the special title, which the next start shows again; from
 // there back to the title, whose scene replay now opens and holds the ending's scene.
-// The screens the title opens, each by presses that do nothing where they do not belong, repeated
-// until the screen shows: the extras' gallery, left again for the title, and its open cell's CG in
-// the viewer; the music room of a cleared game, a track played; the slot machine, a game played;
-// the settings, whose sound page takes a new master volume into the configuration file; and the
-// load screen.
+// The screens the title opens, each press made once the screen before it shows (and again if the
+// next does not come, so each does nothing where it does not belong): the extras' gallery, left again for the
+// title, and its open cell's CG in the viewer; the music room of a cleared game, a track played; the slot
+// machine, a game played; the settings, whose sound page takes a new master volume into the configuration
+// file; and the load screen.
 
 #include <algorithm>
 #include <chrono>
@@ -43,39 +43,28 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 TEST(DemoTitleStartTest, AClickOnTheFirstTitleButtonStartsTheStory)
 {
     const HeadlessDemoHome run;
     ASSERT_TRUE(fs::exists(run.Build() / "demo/vesk")) << "build the demo target first";
     run.EditConfig([&](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
-    // The title takes a while to come up on a busy machine: the click is repeated until it lands.
-    const fs::path script = run.Path() / "input.txt";
-    {
-        std::ofstream out(script);
-        for (int turn = 1000; turn <= 20000; turn += 1000)
-            out << turn << " click 300 540\n";
-    }
-    const std::string command =
-        run.Command("VESK_INPUT_SCRIPT='" + script.string() + "' VESK_CLOSE_AFTER_FRAMES=22000", 240);
-    std::system(command.c_str());
-
-    bool story = false;
-    for (const auto& entry : fs::directory_iterator(run.Path() / "frames")) {
-        const std::optional<platform::PngPicture> picture = platform::ReadPngFile(entry.path());
-        ASSERT_TRUE(picture.has_value()) << entry.path();
-        // The scenes' checkpoint lamp: pure red numbering the checkpoint, in the top-left pixel.
-        const uint32_t lamp = picture->pixels[0];
-        story = story || ((lamp & 0xFF00FFFFu) == 0xFF0000FFu && (lamp & 0x00FF0000u) != 0);
-    }
-    EXPECT_TRUE(story) << "no frame of the first scene";
-    std::ifstream out_file(run.Path() / "out.txt");
-    const std::string out((std::istreambuf_iterator<char>(out_file)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(out.find("scene_pictures.mes"), std::string::npos) << out;
+    HeadlessDemoPlayer player(run);
+    player.StartGame();
+    // The title's first button, at the title's first frame and again until the story shows.
+    const auto title = [](const platform::PngPicture& frame) { return FrameCellAt(frame, 310, 543) == 0u; };
+    ASSERT_TRUE(player.WaitFor(title, 180s)) << "no title\n" << player.Output();
+    // The scenes' checkpoint lamp: pure red numbering the checkpoint, in the top-left pixel.
+    const auto story = [](const platform::PngPicture& frame) {
+        const uint32_t lamp = frame.pixels[0];
+        return (lamp & 0xFF00FFFFu) == 0xFF0000FFu && (lamp & 0x00FF0000u) != 0;
+    };
+    EXPECT_TRUE(player.ClickUntil(300, 540, story)) << "no frame of the first scene";
+    EXPECT_EQ(player.Output().find("scene_pictures.mes"), std::string::npos) << player.Output();
 }
 
 using Frame = platform::PngPicture;
-using namespace std::chrono_literals;
 
 uint32_t Rgb(const Frame& frame, int x, int y)
 {
@@ -109,26 +98,71 @@ bool SpecialTitleShown(const Frame& frame)
            FrameCellAt(frame, 300, 986) == tools::TITLE_SHEET_BACK;
 }
 
-// Turns between the presses of the title tests: a screen's fade has ended before the next press,
-// which it would miss while it fades.
-constexpr int STEP = 1500;
-
-// Runs the game on the home with the input until the steps have been seen; answers how many.
-size_t PlaySteps(const HeadlessDemoHome& home, const fs::path& input, const std::vector<FrameStep>& steps,
-                 std::optional<int>* exit_status = nullptr)
+// The title's main page, its extras pages (the first, the replay's and the music room's, the
+// slot's) by their first item.
+bool ExtrasPageShown(const Frame& frame)
 {
-    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
-    environment.push_back("VESK_INPUT_SCRIPT=" + input.string());
-    GameProcess game(home.Build() / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
-    const size_t seen = WatchFrameSteps(home, game, steps, 300s);
-    if (exit_status != nullptr) {
-        // Asked to end as the window's close box asks, the game writes its settings.
-        game.Signal(SIGTERM);
-        *exit_status = game.WaitForEnd(60s);
-    }
-    game.Kill();
-    return seen;
+    return FrameCellAt(frame, 300, 679) == 0x100u;
 }
+
+bool ReplayPageShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 300, 679) == 0x200u;
+}
+
+bool SlotPageShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 300, 773) == 0x300u;
+}
+
+// A player's hands as steps' `then`: a left press held over a few frames, a right click (the
+// cancel) and a key.
+std::function<void()> PressOn(HeadlessDemoPlayer& x, int at_x, int at_y)
+{
+    return [&x, at_x, at_y] { x.Press(at_x, at_y); };
+}
+
+std::function<void()> Cancel(HeadlessDemoPlayer& x)
+{
+    return [&x] { x.Click(960, 540, 3); };
+}
+
+std::function<void()> Key(HeadlessDemoPlayer& x, const char* vk)
+{
+    return [&x, vk] { x.Send(std::string("key ") + vk); };
+}
+
+// The same twice, a second of the game's apart: up two screens, each of which takes it.
+std::function<void()> Twice(HeadlessDemoPlayer& x, std::function<void()> act)
+{
+    return [&x, act] {
+        act();
+        x.WaitFrames(GAME_FPS);
+        act();
+    };
+}
+
+// The player of the title tests: every frame looked at, so a screen shown for a moment is seen.
+struct TitlePlayer
+{
+    explicit TitlePlayer(const HeadlessDemoHome& home)
+        : x(home, HeadlessDemoPlayer::Frames::Every)
+    {
+        x.StartGame();
+    }
+    // Plays the steps; with `exit_status`, the game is then asked to end as the window's close box
+    // asks (it writes its settings) and its status kept.
+    size_t Play(const std::vector<FrameStep>& steps, std::optional<int>* exit_status = nullptr)
+    {
+        const size_t seen = PlayFrameSteps(x, steps, 180s);
+        if (exit_status != nullptr) {
+            x.Close();
+            *exit_status = x.ExitStatus(60s);
+        }
+        return seen;
+    }
+    HeadlessDemoPlayer x;
+};
 
 TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndingsReplay)
 {
@@ -169,28 +203,22 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
     // now open the scene replay, where the heroine's list holds the ending's scene. A cancel, then
     // Extras, the replay's page, the replay, the cleared heroine: each press meets no control on
     // the screens before its own (the load item it meets on the title is disabled).
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        fs::remove(entry.path());
-    const fs::path replay_input = home.Path() / "replay.txt";
-    {
-        std::ofstream out(replay_input);
-        for (int turn = 300; turn <= 150000; turn += 5 * STEP)
-            out << turn << " rclick 960 540\n"
-                << PressAt(turn + STEP, 370, 920, 20, 40) << PressAt(turn + 2 * STEP, 370, 740, 20, 40)
-                << PressAt(turn + 3 * STEP, 370, 679, 20, 40) << PressAt(turn + 4 * STEP, 543, 213, 20, 40);
-    }
+    TitlePlayer play(home);
+    HeadlessDemoPlayer& x = play.x;
     const size_t seen =
-        PlaySteps(home, replay_input,
-                  {{"demo_route_logo.png", LogoShown, [](const Frame&) {}},
-                   {"demo_route_next_start.png", SpecialTitleShown, [](const Frame&) {}},
-                   {"demo_route_cleared_title.png", TitleShown, [](const Frame&) {}},
-                   {"demo_route_cleared_extras.png",
-                    [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x200u; },
+        play.Play({{"demo_route_logo.png", LogoShown, [](const Frame&) {}, Cancel(x)},
+                   {"demo_route_next_start.png", SpecialTitleShown, [](const Frame&) {}, Cancel(x)},
+                   {"demo_route_cleared_title.png", TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
+                   {nullptr, ExtrasPageShown, [](const Frame&) {}, PressOn(x, 370, 773)},
+                   {"demo_route_cleared_extras.png", ReplayPageShown,
                     [](const Frame& frame) {
                         // The clear flag opens the scene replay and the music room.
                         EXPECT_NE(FrameCellStateAt(frame, 300, 679)->second, 3);
                         EXPECT_NE(FrameCellStateAt(frame, 300, 773)->second, 3);
-                    }},
+                    },
+                    PressOn(x, 370, 679)},
+                   {nullptr, [](const Frame& frame) { return FrameCellAt(frame, 543, 213) == 0u; },
+                    [](const Frame&) {}, PressOn(x, 543, 213)},
                    {"demo_route_replay_list.png",
                     [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; },
                     [](const Frame& frame) {
@@ -198,23 +226,21 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
                         EXPECT_EQ(FrameCellAt(frame, 1131, 245), 0x7E01u);
                         EXPECT_EQ(FrameCellAt(frame, 1629, 245), 0x6002u);
                     }}});
-    EXPECT_EQ(seen, 5u)
+    EXPECT_EQ(seen, 7u)
         << "steps seen: " << seen
-        << " (logo 1, special title 2, title 3, extras page with the replay 4, the replay's list 5)\n"
+        << " (logo 1, special title 2, title 3, extras 4, its page with the replay 5, the heroines 6, "
+           "the replay's list 7)\n"
         << ReadWholeFile(home.Path() / "out.txt");
 }
 
-// Extras, then the gallery on its page, then two cancels, over and over. At x 370 the presses meet
-// a title button (on the main page Extras and the disabled load) and nothing in the gallery.
-fs::path WriteExtrasGalleryInput(const HeadlessDemoHome& home)
+bool GalleryShown(const Frame& frame)
 {
-    const fs::path input = home.Path() / "input.txt";
-    std::ofstream out(input);
-    for (int turn = 300; turn <= 100000; turn += 4 * STEP)
-        out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40) << turn + 2 * STEP
-            << " rclick 960 540\n"
-            << turn + 3 * STEP << " rclick 960 540\n";
-    return input;
+    return FrameCellAt(frame, 633, 245) == 0x4001u;
+}
+
+bool PageModeShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 689, 471) == 0x7E01u && FrameCellAt(frame, 1209, 471) == 0x4001u;
 }
 
 TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
@@ -225,22 +251,22 @@ TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
     // Extras, then the gallery on its page, then two cancels: gallery page, heroines, title. At
     // x 370 the presses meet a title button (on the main page Extras and the disabled load) and
     // nothing in the gallery; a cancel on the extras page goes back to the main page.
-    const fs::path input = WriteExtrasGalleryInput(home);
+    TitlePlayer play(home);
+    HeadlessDemoPlayer& x = play.x;
     const size_t seen =
-        PlaySteps(home, input,
-                  {{"demo_title_extras_main.png", TitleShown, [](const Frame&) {}},
-                   {"demo_title_extras_page.png",
-                    [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; },
+        play.Play({{"demo_title_extras_main.png", TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
+                   {"demo_title_extras_page.png", ExtrasPageShown,
                     [](const Frame& frame) {
                         // The gallery, the page of the replay and the music room, and back.
                         EXPECT_EQ(FrameCellAt(frame, 300, 773), 0x101u);
                         EXPECT_EQ(FrameCellAt(frame, 300, 960), tools::TITLE_SHEET_BACK);
-                    }},
-                   {"demo_title_extras_gallery.png",
-                    [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x4001u; },
+                    },
+                    PressOn(x, 370, 679)},
+                   {"demo_title_extras_gallery.png", GalleryShown,
                     [](const Frame& frame) {
                         EXPECT_FALSE(FrameCellAt(frame, 450, 679)) << "title buttons under the gallery";
-                    }},
+                    },
+                    Twice(x, Cancel(x))},
                    {"demo_title_extras_back.png", TitleShown, [](const Frame&) {}}});
     EXPECT_EQ(seen, 4u) << "steps seen: " << seen << " (title 1, extras page 2, gallery 3, title again 4)\n"
                         << ReadWholeFile(home.Path() / "out.txt");
@@ -252,41 +278,39 @@ TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
     EXPECT_EQ(system->Flags.at(1898), 0);
 }
 
-// The CG viewer from the gallery of the title's extras: the open cell of the gallery's page shows
-// its CG over the whole screen; cancels leave the viewer for the gallery and the gallery for the
-// title. Each cycle: Extras, the gallery, the open cell, three cancels.
+// The CG viewer from the gallery of the title's extras: the open cell of the gallery's page opens
+// its variants, whose seen one shows its CG over the whole screen; cancels leave the viewer for
+// the variants, the gallery and the title.
 TEST(DemoTitleStartTest, TheGallerysOpenCellShowsItsCGInTheViewer)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
-    const fs::path input = home.Path() / "input.txt";
-    {
-        std::ofstream out(input);
-        for (int turn = 300; turn <= 150000; turn += 6 * STEP)
-            out << PressAt(turn, 370, 920, 20, 40) << PressAt(turn + STEP, 370, 679, 20, 40)
-                << PressAt(turn + 2 * STEP, 633, 245, 20, 40) << turn + 3 * STEP << " rclick 960 540\n"
-                << turn + 4 * STEP << " rclick 960 540\n"
-                << turn + 5 * STEP << " rclick 960 540\n";
-    }
     const auto cg = [](const Frame& frame) {
         const std::optional<uint32_t> cell = FrameCellAt(frame, 200, 900);
         return cell && *cell >= tools::DEMO_CG_BASE && *cell < tools::DEMO_CG_BASE + 0x20;
     };
-    const auto gallery = [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x4001u; };
-    const size_t seen = PlaySteps(
-        home, input,
-        {{"demo_title_viewer_gallery.png", gallery, [](const Frame&) {}},
+    TitlePlayer play(home);
+    HeadlessDemoPlayer& x = play.x;
+    const size_t seen = play.Play(
+        {{nullptr, TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
+         {nullptr, ExtrasPageShown, [](const Frame&) {}, PressOn(x, 370, 679)},
+         {"demo_title_viewer_gallery.png", GalleryShown, [](const Frame&) {}, PressOn(x, 633, 245)},
+         // The open cell's page: its first variant locked, the second seen.
+         {nullptr, PageModeShown, [](const Frame&) {}, PressOn(x, 1209, 471)},
          {"demo_title_viewer_cg.png", cg,
           [&](const Frame& frame) {
               // The whole screen, with neither the tabs nor the cells.
               const std::optional<uint32_t> id = FrameCellAt(frame, 200, 900);
-              for (const auto& [x, y] : {std::pair{300, 773}, std::pair{633, 245}, std::pair{1800, 1000}})
-                  EXPECT_EQ(FrameCellAt(frame, x, y), id) << x << ", " << y;
-          }},
-         {"demo_title_viewer_gallery_again.png", gallery, [](const Frame&) {}},
+              for (const auto& [at_x, at_y] :
+                   {std::pair{300, 773}, std::pair{633, 245}, std::pair{1800, 1000}})
+                  EXPECT_EQ(FrameCellAt(frame, at_x, at_y), id) << at_x << ", " << at_y;
+          },
+          Twice(x, Cancel(x))},
+         {"demo_title_viewer_gallery_again.png", GalleryShown, [](const Frame&) {}, Twice(x, Cancel(x))},
          {"demo_title_viewer_back.png", TitleShown, [](const Frame&) {}}});
-    EXPECT_EQ(seen, 4u) << "steps seen: " << seen << " (gallery 1, the CG 2, gallery again 3, title 4)\n"
+    EXPECT_EQ(seen, 7u) << "steps seen: " << seen
+                        << " (title 1, extras 2, gallery 3, its page 4, the CG 5, gallery again 6, title 7)\n"
                         << ReadWholeFile(home.Path() / "out.txt");
 }
 
@@ -299,27 +323,25 @@ TEST(DemoTitleStartTest, AGameClosedInTheGalleryLeavesTheNextStartUncleared)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
-    // Extras and the gallery as above; the game is closed before the first cancel.
-    const fs::path input = WriteExtrasGalleryInput(home);
-    std::optional<int> status;
-    ASSERT_EQ(PlaySteps(home, input,
-                        {{"demo_title_closed_gallery.png",
-                          [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x4001u; },
-                          [](const Frame&) {}}},
-                        &status),
-              1u)
-        << ReadWholeFile(home.Path() / "out.txt");
-    EXPECT_EQ(status, 0);
+    {
+        // Extras and the gallery as above; the game is closed in the gallery.
+        TitlePlayer play(home);
+        HeadlessDemoPlayer& x = play.x;
+        std::optional<int> status;
+        ASSERT_EQ(play.Play({{nullptr, TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
+                             {nullptr, ExtrasPageShown, [](const Frame&) {}, PressOn(x, 370, 679)},
+                             {"demo_title_closed_gallery.png", GalleryShown, [](const Frame&) {}}},
+                            &status),
+                  3u)
+            << ReadWholeFile(home.Path() / "out.txt");
+        EXPECT_EQ(status, 0);
+    }
 
     fs::remove(home.Path() / "out.txt");
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        fs::remove(entry.path());
-    const fs::path idle = home.Path() / "idle.txt";
-    std::ofstream(idle) << "100000 move 960 540\n";
+    TitlePlayer play(home);
     const auto either = [](const Frame& frame) { return TitleShown(frame) || SpecialTitleShown(frame); };
     EXPECT_EQ(
-        PlaySteps(home, idle,
-                  {{"demo_title_after_closed_gallery.png", either,
+        play.Play({{"demo_title_after_closed_gallery.png", either,
                     [](const Frame& frame) { EXPECT_TRUE(TitleShown(frame)) << "the special title"; }}}),
         1u)
         << ReadWholeFile(home.Path() / "out.txt");
@@ -371,25 +393,15 @@ TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     ASSERT_NO_FATAL_FAILURE(SeedClearedGame(home));
-    // Two cancels (the special title's back; up from an extras page), Extras, the page of the
-    // replay and the music room, the music room, its first row, then Escape to stop the track and
-    // again to leave. At y 760 the presses fall between the main and the special title's buttons;
-    // at y 920 they meet the special title's disabled load. The first left press cuts the logo.
-    const fs::path input = home.Path() / "input.txt";
-    {
-        std::ofstream out(input);
-        for (int turn = 300; turn <= 150000; turn += 8 * STEP)
-            out << turn << " rclick 960 540\n"
-                << turn + STEP << " rclick 960 540\n"
-                << PressAt(turn + 2 * STEP, 370, 920, 20, 40) << PressAt(turn + 3 * STEP, 370, 760, 20, 40)
-                << PressAt(turn + 4 * STEP, 370, 760, 20, 40) << PressAt(turn + 5 * STEP, 1663, 142, 20, 40)
-                << turn + 6 * STEP << " key 0x1B\n"
-                << turn + 7 * STEP << " key 0x1B\n";
-    }
-    const size_t seen = PlaySteps(
-        home, input,
-        {{"demo_title_music_special.png", SpecialTitleShown, [](const Frame&) {}},
-         {"demo_title_music_main.png", TitleShown, [](const Frame&) {}},
+    // The special title's back, Extras, the page of the replay and the music room, the music room,
+    // its first row, then Escape to stop the track and again to leave.
+    TitlePlayer play(home);
+    HeadlessDemoPlayer& x = play.x;
+    const size_t seen = play.Play(
+        {{"demo_title_music_special.png", SpecialTitleShown, [](const Frame&) {}, Cancel(x)},
+         {"demo_title_music_main.png", TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
+         {nullptr, ExtrasPageShown, [](const Frame&) {}, PressOn(x, 370, 773)},
+         {nullptr, ReplayPageShown, [](const Frame&) {}, PressOn(x, 370, 773)},
          {"demo_title_music_room.png",
           [](const Frame& frame) { return FrameCellAt(frame, 1663, 142) == tools::MUSIC_ROW_CELL; },
           [](const Frame& frame) {
@@ -397,7 +409,8 @@ TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
               EXPECT_EQ(FrameCellStateAt(frame, 1663, 190), (FrameCell{tools::MUSIC_ROW_CELL + 1, 3}));
               // Where no track picture is up, the extras' backdrop: no title plate.
               EXPECT_EQ(BackdropIn(frame, 402, 111, 1442, 755), 0) << "not the extras' backdrop";
-          }},
+          },
+          PressOn(x, 1663, 142)},
          {"demo_title_music_playing.png",
           [](const Frame& frame) { return FrameCellAt(frame, 900, 400) == tools::MUSIC_PICTURE; },
           [](const Frame& frame) {
@@ -405,11 +418,14 @@ TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
               EXPECT_EQ(BackdropIn(frame, 1442, 111, 1463, 755), 0) << "not the extras' backdrop";
               EXPECT_EQ(BackdropIn(frame, 1905, 111, 1920, 755), 0) << "not the extras' backdrop";
               EXPECT_EQ(FrameCellAt(frame, 1036 + 97 * 3 + 84, 880), 1283u) << "the next button cut short";
-          }},
+          },
+          Twice(x, Key(x, "0x1B"))},
          {"demo_title_music_back.png", TitleShown, [](const Frame&) {}}});
-    EXPECT_EQ(seen, 5u) << "steps seen: " << seen
-                        << " (special title 1, title 2, music room 3, a track playing 4, title again 5)\n"
-                        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(seen, 7u)
+        << "steps seen: " << seen
+        << " (special title 1, title 2, extras 3, its page of the music room 4, music room 5, "
+           "a track playing 6, title again 7)\n"
+        << ReadWholeFile(home.Path() / "out.txt");
     EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
         << ReadWholeFile(home.Path() / "out.txt");
 }
@@ -424,34 +440,29 @@ TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     constexpr int LEVER_X = 293, BUTTON_Y = 648, REEL_Y = 256;
     constexpr int REEL_X[3] = {710, 961, 1212};
-    // Two cancels (up from an extras page), Extras, the page of the slot, the slot; the lever and
-    // the three stops twice, at the slot test's pace (a press the machine does not take in its
-    // state does nothing; one after the game ends the show), a click and Escape to leave. At y 848
-    // and 760 the presses fall between the main title's buttons, and the lever meets its disabled
-    // continue.
-    const fs::path input = home.Path() / "input.txt";
-    {
-        std::ofstream out(input);
-        for (int turn = 300; turn <= 200000; turn += 5 * STEP + 3800) {
-            out << turn << " rclick 960 540\n"
-                << turn + STEP << " rclick 960 540\n"
-                << PressAt(turn + 2 * STEP, 370, 920, 20, 40) << PressAt(turn + 3 * STEP, 370, 848, 20, 40)
-                << PressAt(turn + 4 * STEP, 370, 760, 20, 40);
-            const int slot = turn + 5 * STEP;
-            for (int round = 0; round < 2; ++round) {
-                out << PressAt(slot + 1600 * round, LEVER_X, BUTTON_Y, 20, 40);
-                for (int reel = 0; reel < 3; ++reel)
-                    out << PressAt(slot + 1600 * round + 400 * (reel + 1), REEL_X[reel], BUTTON_Y, 20, 40);
-            }
-            out << PressAt(slot + 3200, 960, 540, 20, 40) << slot + 3600 << " key 0x1B\n";
-        }
-    }
+    // Extras, the page of the slot, the slot; the lever, the three stops, and once the game is over
+    // and its show runs, a click and Escape to leave. Stops the machine does not take in its state
+    // do nothing, and on the title none of these presses meets an enabled button.
     const auto cell = [](const Frame& frame, int x, int y) {
         return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
     };
-    const size_t seen = PlaySteps(
-        home, input,
-        {{"demo_title_slot_main.png", TitleShown, [](const Frame&) {}},
+    TitlePlayer play(home);
+    HeadlessDemoPlayer& x = play.x;
+    const auto stops = [&] {
+        for (int reel = 0; reel < 3; ++reel) {
+            x.WaitFrames(GAME_FPS / 2);
+            x.Press(REEL_X[reel], BUTTON_Y);
+        }
+    };
+    const auto leave = [&] {
+        x.Press(960, 540);
+        x.WaitFrames(GAME_FPS);
+        x.Send("key 0x1B");
+    };
+    const size_t seen = play.Play(
+        {{"demo_title_slot_main.png", TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
+         {nullptr, ExtrasPageShown, [](const Frame&) {}, PressOn(x, 370, 867)},
+         {nullptr, SlotPageShown, [](const Frame&) {}, PressOn(x, 370, 773)},
          {"demo_title_slot_rest.png",
           [&](const Frame& frame) {
               return cell(frame, REEL_X[0], REEL_Y) == FrameCell{tools::SLOT_CELL_DIGIT + 3, 0};
@@ -462,15 +473,28 @@ TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
               EXPECT_EQ(cell(frame, LEVER_X, BUTTON_Y).first, tools::SLOT_CELL_LEVER);
               EXPECT_GT(FrameCellAt(frame, 300, 773).value_or(0xFFFFu), 5u)
                   << "title buttons over the slot machine";
-          }},
+          },
+          PressOn(x, LEVER_X, BUTTON_Y)},
          // The lever pulled: the reels run and their stop buttons are offered.
          {"demo_title_slot_playing.png",
           [&](const Frame& frame) { return cell(frame, REEL_X[0], BUTTON_Y).first == tools::SLOT_CELL_STOP; },
-          [](const Frame&) {}},
+          [](const Frame&) {}, stops},
+         // All three stopped: the game is over, and the show scrolls its tall picture by.
+         {"demo_title_slot_show.png",
+          [](const Frame& frame) {
+              const uint32_t row = frame.pixels[size_t(300) * frame.width + 960] & 0xFFFFFFu;
+              const uint32_t next = frame.pixels[size_t(301) * frame.width + 960] & 0xFFFFFFu;
+              return (row & 0xFF) == 0x99 &&
+                     next == (tools::TallPictureRowColour(((row >> 16) << 8 | (row >> 8 & 0xFF)) + 1) &
+                              0xFFFFFFu);
+          },
+          [](const Frame&) {}, leave},
          {"demo_title_slot_back.png", TitleShown, [](const Frame&) {}}});
-    EXPECT_EQ(seen, 4u) << "steps seen: " << seen
-                        << " (title 1, the machine at rest 2, its reels running 3, title again 4)\n"
-                        << ReadWholeFile(home.Path() / "out.txt");
+    EXPECT_EQ(seen, 7u)
+        << "steps seen: " << seen
+        << " (title 1, extras 2, the slot's page 3, the machine at rest 4, its reels running 5, "
+           "the show 6, title again 7)\n"
+        << ReadWholeFile(home.Path() / "out.txt");
     EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
         << ReadWholeFile(home.Path() / "out.txt");
 }
@@ -486,28 +510,27 @@ TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
     constexpr int BACK_X = 1720 + 79, BACK_Y = 904 + 79;
     constexpr int MASTER_Y = 122 + 40 + 27;
     constexpr int QUARTER_X = 118 + 26 + 560 / 4;
-    const fs::path input = home.Path() / "input.txt";
-    {
-        std::ofstream out(input);
-        for (int turn = 300; turn <= 100000; turn += 4 * STEP)
-            out << PressAt(turn, 100, 804, 20, 40) << PressAt(turn + STEP, SOUND_TAB_X, SOUND_TAB_Y, 20, 40)
-                << PressAt(turn + 2 * STEP, QUARTER_X, MASTER_Y, 20, 40)
-                << PressAt(turn + 3 * STEP, BACK_X, BACK_Y, 20, 40);
-    }
     const auto tabs = [](const Frame& frame) {
         return FrameCellAt(frame, SOUND_TAB_X, 399) == 0x0E00u &&
                FrameCellAt(frame, SOUND_TAB_X, SOUND_TAB_Y) == 0x0E01u;
     };
     std::optional<int> status;
-    const size_t seen = PlaySteps(
-        home, input,
-        {{"demo_title_settings_main.png", TitleShown, [](const Frame&) {}},
+    TitlePlayer play(home);
+    HeadlessDemoPlayer& x = play.x;
+    const size_t seen = play.Play(
+        {{"demo_title_settings_main.png", TitleShown, [](const Frame&) {}, PressOn(x, 100, 804)},
          {"demo_title_settings_page.png",
           [&](const Frame& frame) {
               return tabs(frame) && FrameCellAt(frame, QUARTER_X, MASTER_Y) != tools::CONFIG_SHEET_KNOB &&
                      FrameCellAt(frame, 118 + 560 + 26, MASTER_Y) != tools::CONFIG_SHEET_KNOB;
           },
-          [](const Frame&) {}},
+          [](const Frame&) {}, PressOn(x, SOUND_TAB_X, SOUND_TAB_Y)},
+         // The sound page, the master volume full.
+         {nullptr,
+          [&](const Frame& frame) {
+              return tabs(frame) && FrameCellAt(frame, 118 + 560 + 26, MASTER_Y) == tools::CONFIG_SHEET_KNOB;
+          },
+          [](const Frame&) {}, PressOn(x, QUARTER_X, MASTER_Y)},
          {"demo_title_settings_sound.png",
           [&](const Frame& frame) {
               return tabs(frame) && FrameCellAt(frame, QUARTER_X, MASTER_Y) == tools::CONFIG_SHEET_KNOB;
@@ -517,11 +540,12 @@ TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
               EXPECT_NE(FrameCellAt(frame, 118 + 560 + 26, MASTER_Y), tools::CONFIG_SHEET_KNOB);
               EXPECT_EQ(frame.pixels[static_cast<size_t>(MASTER_Y) * frame.width + 118 + 26 + 560 * 3 / 4],
                         tools::SLIDER_GROOVE);
-          }},
+          },
+          PressOn(x, BACK_X, BACK_Y)},
          {"demo_title_settings_back.png", TitleShown, [](const Frame&) {}}},
         &status);
-    EXPECT_EQ(seen, 4u) << "steps seen: " << seen
-                        << " (title 1, settings 2, master at a quarter 3, title again 4)\n"
+    EXPECT_EQ(seen, 5u) << "steps seen: " << seen
+                        << " (title 1, settings 2, its sound page 3, master at a quarter 4, title again 5)\n"
                         << ReadWholeFile(home.Path() / "out.txt");
     EXPECT_EQ(status, 0) << ReadWholeFile(home.Path() / "out.txt");
     CXMLDocument config(CStringUTF8((home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
@@ -530,8 +554,7 @@ TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
 }
 
 // The title's Load, enabled by a save the system file records: the load screen opens over the
-// title, and a cancel brings the title back. Each cycle: Load, then a cancel (which the title
-// itself does not take).
+// title, and a cancel brings the title back.
 TEST(DemoTitleStartTest, TheLoadScreenOpensFromTheTitleAndBringsItBack)
 {
     const HeadlessDemoHome home;
@@ -548,23 +571,17 @@ TEST(DemoTitleStartTest, TheLoadScreenOpensFromTheTitleAndBringsItBack)
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     }
-    const fs::path input = home.Path() / "input.txt";
-    {
-        std::ofstream out(input);
-        for (int turn = 300; turn <= 60000; turn += 2 * STEP)
-            out << PressAt(turn, 300, 717, 20, 40) << turn + STEP << " rclick 960 540\n";
-    }
     const auto load_screen = [](const Frame& frame) {
         return FrameCellAt(frame, 10, 1070) == tools::SAVELOAD_CELL_BACKGROUND;
     };
-    const size_t seen = PlaySteps(home, input,
-                                  {{"demo_title_load_main.png", TitleShown, [](const Frame&) {}},
-                                   {"demo_title_load_screen.png", load_screen,
-                                    [](const Frame& frame) {
-                                        EXPECT_FALSE(TitleShown(frame))
-                                            << "title buttons over the load screen";
-                                    }},
-                                   {"demo_title_load_back.png", TitleShown, [](const Frame&) {}}});
+    TitlePlayer play(home);
+    HeadlessDemoPlayer& x = play.x;
+    const size_t seen = play.Play(
+        {{"demo_title_load_main.png", TitleShown, [](const Frame&) {}, PressOn(x, 300, 717)},
+         {"demo_title_load_screen.png", load_screen,
+          [](const Frame& frame) { EXPECT_FALSE(TitleShown(frame)) << "title buttons over the load screen"; },
+          Cancel(x)},
+         {"demo_title_load_back.png", TitleShown, [](const Frame&) {}}});
     EXPECT_EQ(seen, 3u) << "steps seen: " << seen << " (title 1, load screen 2, title again 3)\n"
                         << ReadWholeFile(home.Path() / "out.txt");
 }

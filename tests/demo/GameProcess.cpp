@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -13,6 +15,46 @@
 #include <sys/wait.h>
 
 extern char** environ;
+
+namespace {
+
+// Whether a process other than `leader` stands in the group and has not ended (a zombie has).
+bool GroupHasOthers(pid_t leader)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos || name == std::to_string(leader))
+            continue;
+        const std::string stat = ReadWholeFile(entry.path() / "stat");
+        // "pid (name) state ppid pgrp ...": the name may hold spaces and parentheses.
+        const size_t close = stat.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream fields(stat.substr(close + 1));
+        char state = 0;
+        long parent = 0;
+        long group = 0;
+        if (fields >> state >> parent >> group && group == leader && state != 'Z')
+            return true;
+    }
+    return false;
+}
+
+// Ends what the leader started in its group (an X server under xvfb-run): asked with a TERM
+// first, so a server removes its lock file and socket on the way out; killed if it lingers.
+// Called while the ended leader stands as a zombie, so the group's id names no other group.
+void EndTheRestOfTheGroup(pid_t leader)
+{
+    if (!GroupHasOthers(leader))
+        return;
+    ::kill(-leader, SIGTERM);
+    for (int wait = 0; wait < 500 && GroupHasOthers(leader); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(-leader, SIGKILL);
+}
+
+} // namespace
 
 GameProcess::GameProcess(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
                          const std::vector<std::string>& environment, const std::filesystem::path& output)
@@ -103,8 +145,8 @@ bool GameProcess::IsRunning()
     if (::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
         info.si_pid == 0)
         return true;
-    // Whatever it started in its group (an X server under xvfb-run) ends with it.
-    ::kill(-m_pid, SIGKILL);
+    // Whatever it started in its group ends with it.
+    EndTheRestOfTheGroup(m_pid);
     int status = 0;
     if (::waitpid(m_pid, &status, 0) == m_pid)
         m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -117,7 +159,11 @@ void GameProcess::Kill()
 {
     if (m_pid <= 0 || m_status)
         return;
-    ::kill(-m_pid, SIGKILL);
+    ::kill(m_pid, SIGKILL);
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+    }
+    EndTheRestOfTheGroup(m_pid);
     int status = 0;
     while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }

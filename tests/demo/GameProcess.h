@@ -1,7 +1,8 @@
 #pragma once
 // The built game started as a child of the test, in a process group of its own: the test ends it
 // by its id and waits for it, so no run outlives its test. The destructor kills the group of a
-// run that is still going.
+// run that is still going. What the program started in its group (an X server under xvfb-run)
+// is ended with a TERM first, so a server takes its lock file and socket with it.
 
 #include <chrono>
 #include <filesystem>
@@ -28,7 +29,7 @@ public:
     // The exit status, or 128 + the signal that ended it; none when it still runs after `limit`.
     std::optional<int> WaitForEnd(std::chrono::milliseconds limit);
     bool IsRunning();
-    // Kills the whole group and waits.
+    // Kills the program, ends the rest of its group and waits for both.
     void Kill();
 
 private:

@@ -133,6 +133,24 @@ TEST_F(CAppTaskThreadTest, ATaskRestingUntilWokenIsNotRunAndLetsTheThreadSleep)
     EXPECT_EQ(task.runs.size(), 1u);
 }
 
+TEST_F(CAppTaskThreadTest, ATaskThatRestsAfterThePassLeavesTheSleepingRunnerOnTime)
+{
+    // A stopped animation rests from then on; the thread that runs it sleeps until it is woken,
+    // and a runner that sleeps with nothing due is not behind, however long it sleeps.
+    class RestingTask final : public CountingTask
+    {
+    public:
+        uint32_t GetQuietTime(uint32_t) override { return resting ? INFINITE : 0; }
+        bool resting = false;
+    } task;
+    m_runner.AddTask(&task);
+    m_runner.RunDueTasks();
+    task.resting = true;
+    EXPECT_EQ(m_runner.GetRestTime(5), INFINITE);
+    VirtualClock::Advance(1'000);
+    EXPECT_FALSE(m_runner.IsBehind(20));
+}
+
 TEST_F(CAppTaskThreadTest, TheIdleTimeIsTheWaitForTheNextDueTaskAndAnAddWakes)
 {
     EXPECT_EQ(m_runner.GetIdleTime(), INFINITE);

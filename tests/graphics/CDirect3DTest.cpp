@@ -367,6 +367,20 @@ TEST_F(CDirect3DThreadTest, OnlyAFrameThatWouldShowSomethingNewIsPresented)
     added.reset();
     EXPECT_TRUE(presented("a sprite removed"));
     EXPECT_FALSE(presented("and nothing after"));
+    // A turned or scaled texture sprite (the title's flower) has no rectangle of its own to redraw.
+    auto turned = TextureSprite(300, 300, 16, 16, 30, 0xFFFF8CB4);
+    turned->SetRotation(45.0f);
+    EXPECT_TRUE(presented("a turned texture sprite added"));
+    EXPECT_FALSE(presented("nothing after it"));
+    turned->SetPositionF(340.0f, 320.0f);
+    EXPECT_TRUE(presented("a turned texture sprite moved"));
+    turned->SetScale(0.5f, 0.5f);
+    EXPECT_TRUE(presented("it scaled"));
+    turned->GetTextureLayer()->FillRect(0, 0, 4, 4, 0xFF000000, 1);
+    EXPECT_TRUE(presented("its pixels written"));
+    EXPECT_FALSE(presented("and nothing after them"));
+    turned.reset();
+    presented("it removed");
     // A dump of the frames holds every frame drawn, the same ones included.
     std::filesystem::create_directories(m_dir.PathOf("frames"));
     presenter->SetDumpFolder(m_dir.PathOf("frames"));

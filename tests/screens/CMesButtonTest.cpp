@@ -17,11 +17,14 @@
 #include "app/CVeskDoc.h"
 #include "facevoice/FaceVoiceWriter.h"
 #include "foundation/CInputView.h"
+#include "foundation/CLangTextTable.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CAnimeManager.h"
+#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
+#include "mapwrite/MapTableWriter.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CFaceVoice.h"
 #include "screens/base/CMesScreen.h"
@@ -357,6 +360,63 @@ TEST_F(CMesButtonThreadTest, RowFadesInWithTheWindowUnlessFrozen)
     EXPECT_THAT(counts(), ElementsAre(1, 1, 1, 1, 1, 1, 1));
     hide.PlayAndWait();
     EXPECT_EQ(CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ)->IsVisible(), 0);
+}
+
+TEST_F(CMesButtonThreadTest, SideMenuComesBackWithTheWindowAfterEveryHide)
+{
+    SetConfig("/Config/GameMode", 1);
+    for (int round = 0; round < 3; ++round) {
+        CSpriteAnime show;
+        m_window->ShowWindowButtons(show, 0);
+        show.PlayAndWait();
+        m_window->OpenMenu();
+        RunTasks(20);
+        Capture(round == 2 ? "mesbutton_sidemenu_again.png" : "");
+        EXPECT_EQ(ShownCell(1846 + 50, 24 + 50), std::make_pair(0xF00u, 0)) << "the tab, round " << round;
+        EXPECT_EQ(ShownCell(1700, 190).first, 0xF01u) << "the save button, round " << round;
+        CSpriteAnime hide;
+        m_window->HideWindowButtons(hide);
+        hide.PlayAndWait();
+    }
+}
+
+TEST_F(CMesButtonThreadTest, HelpTextGoesThroughTheTextLayersStripIntoTheBalloon)
+{
+    // The auto-read button's help text, and the text layer the script typesets into (value 53),
+    // screen-sized and never shown itself.
+    auto texts = std::make_unique<CLangTextTable>();
+    const tools::MapText entries[] = {{52, u"Auto mode"}};
+    for (int language = 0; language < LANGUAGE_COUNT; ++language)
+        texts->AddEntries(tools::BuildMapTable(entries), language);
+    std::swap(GetGameWork()->m_system_language, texts);
+    auto* text = new CSpriteLayer;
+    text->Create(0, 0, 1920, 1080, -1);
+    GetDocument()->RegisterSpriteLayer(77, text);
+    State().Values[53] = ScriptValue::FromInteger(77);
+    for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
+        CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
+    const auto white = [](ILayer& layer, int x0, int y0, int x1, int y1) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const uint32_t pixel = EffectPixel(layer, x, y);
+                count += (pixel >> 24) >= 0x80 && (pixel & 0xFFFFFF) == 0xFFFFFF;
+            }
+        return count;
+    };
+    m_window->ShowHoverHelp(MESBUTTON_AUTO_READ, 0);
+    EXPECT_GT(white(*text, 0, 1020, 400, 1046), 20) << "the text in the strip from (0, 1020)";
+    EXPECT_EQ(white(*text, 0, 0, 1920, 996), 0) << "nothing above the strip";
+    EXPECT_GT(white(*CMesButton::GetBalloonSprite(), 30, 30, 430, 56), 20) << "the text in the balloon";
+    m_window->ShowHoverHelp(-1, 0);
+    EXPECT_EQ(white(*text, 0, 996, 1280, 1080), 0) << "the strip cleared with the balloon";
+    // The row, the side menu and the balloon are texture sprites.
+    EXPECT_EQ(CMesButton::GetButtonSprite(MESBUTTON_AUTO_READ)->GetType(), LAYER_KIND_TEXTURE);
+    EXPECT_EQ(CMesButton::GetBalloonSprite()->GetType(), LAYER_KIND_TEXTURE);
+    EXPECT_EQ(IRightMenu::GetSlotSprite(1)->GetType(), LAYER_KIND_TEXTURE);
+    EXPECT_EQ(IRightMenu::GetPanelSprite()->GetType(), LAYER_KIND_TEXTURE);
+    GetDocument()->UnregisterSpriteLayer(77);
+    std::swap(GetGameWork()->m_system_language, texts);
 }
 
 TEST_F(CMesButtonThreadTest, LoopRunsTheFirstMatchingHandlerOnly)

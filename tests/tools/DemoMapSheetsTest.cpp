@@ -57,12 +57,13 @@ TEST(DemoMapSheets, TheCheckedPointsKeepTheirCellColour)
         const tools::AkbPicture time = tools::DemoTimeSheet(language);
         for (const tools::SheetCell& cell : tools::TimeSheetCells()) {
             SCOPED_TRACE(cell.label);
-            if (cell.id == tools::TIME_SHEET_DIAL)
+            if (cell.id == tools::TIME_SHEET_DIAL) {
                 EXPECT_TRUE(Keeps(time, cell, 370, 220));
-            else if (cell.id >= tools::TIME_SHEET_CAPTION && cell.id < tools::TIME_SHEET_CAPTION + 4)
+            } else if (cell.id >= tools::TIME_SHEET_CAPTION && cell.id < tools::TIME_SHEET_CAPTION + 4) {
                 EXPECT_TRUE(Keeps(time, cell, 2, 2));
-            else if (cell.id == static_cast<uint32_t>(TIME_ID_NINTH))
+            } else if (cell.id == static_cast<uint32_t>(TIME_ID_NINTH)) {
                 EXPECT_TRUE(Keeps(time, cell, cell.width / 2, cell.height / 2));
+            }
         }
         const tools::AkbPicture characters = tools::DemoCharListSheet(language);
         for (const tools::SheetCell& cell : tools::CharListSheetCells()) {
@@ -78,15 +79,19 @@ TEST(DemoMapSheets, TheCheckedPointsKeepTheirCellColour)
                               500));
         for (int32_t kind = 0; kind < 3; ++kind) {
             const tools::AkbPicture parts = tools::DemoSubMapPartsSheet(kind, language);
-            for (const tools::SheetCell& cell : tools::SubMapPartsCells(kind))
-                if (cell.id == static_cast<uint32_t>(SUBMAP_BACK_ITEM))
+            for (const tools::SheetCell& cell : tools::SubMapPartsCells(kind)) {
+                if (cell.id == static_cast<uint32_t>(SUBMAP_BACK_ITEM)) {
                     EXPECT_TRUE(Keeps(parts, cell, cell.width / 2, cell.height / 2)) << cell.label;
+                }
+            }
         }
     }
     const tools::AkbPicture icons = tools::DemoIconSheet();
-    for (const tools::SheetCell& cell : tools::IconSheetCells())
-        if (cell.width == 144)
+    for (const tools::SheetCell& cell : tools::IconSheetCells()) {
+        if (cell.width == 144) {
             EXPECT_TRUE(Keeps(icons, cell, 72, 72)) << cell.label;
+        }
+    }
 }
 
 // Every control of these screens carries words, each state its own look: hover underlined (more

@@ -1,9 +1,16 @@
 #include "sheetgen/DemoSheets.h"
 
+#include "castnames/CastNamesWriter.h"
+#include "demopics/DemoPictures.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/DemoMapSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SlotSheet.h"
+
+#include <map>
+#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -141,6 +148,41 @@ TEST(SheetWords, CGPicturesCarryACaptionAndShapesOfTheirOwn)
         }
 }
 
+// The slot machine's pictures say what they are: every screenful of the scrolling picture shows
+// its caption, and each language's background carries the controls' words and how the machine at
+// rest is left, in that language alone (the sheet its controls come from has no words).
+TEST(SheetWords, TheSlotMachinesPicturesSayWhatTheyShow)
+{
+    const tools::AkbPicture tall = tools::BuildTallPicture(2160);
+    for (int32_t scroll : {0, 300, 540, 1080}) {
+        int caption = 0;
+        for (int32_t y = scroll; y < scroll + 1080; ++y)
+            for (int32_t x = 1000; x < 1920; ++x)
+                caption += tall.At(x, y) == tools::TALL_CAPTION_FILL;
+        EXPECT_GT(caption, 5000) << "no caption seen from row " << scroll;
+    }
+    std::vector<tools::AkbPicture> backgrounds;
+    for (int32_t language = 0; language < 4; ++language) {
+        backgrounds.push_back(tools::DemoSlotBackground(language));
+        const tools::AkbPicture& picture = backgrounds.back();
+        const uint32_t ground = picture.At(960, 300);
+        int under_lever = 0;
+        int rest_line = 0;
+        for (int32_t y = 756; y < 796; ++y)
+            for (int32_t x = 191; x < 395; ++x)
+                under_lever += picture.At(x, y) != ground;
+        for (int32_t y = 960; y < 1020; ++y)
+            for (int32_t x = 160; x < 1760; ++x)
+                rest_line += picture.At(x, y) != ground;
+        EXPECT_GT(under_lever, 50) << "language " << language;
+        EXPECT_GT(rest_line, 500) << "language " << language;
+    }
+    for (size_t a = 0; a < backgrounds.size(); ++a)
+        for (size_t b = a + 1; b < backgrounds.size(); ++b)
+            EXPECT_FALSE(backgrounds[a].pixels == backgrounds[b].pixels)
+                << a << " and " << b << " read alike";
+}
+
 // The sheets whose cells the demo's frame checks read in their middle keep every cell's colour
 // there, whatever words the cell carries: the title's and the music room's rows, the choice's page
 // buttons, the gallery's tabs, arrows and locked cell, the slot machine's reels and buttons, and
@@ -177,6 +219,13 @@ TEST(SheetWords, CheckedCellsKeepTheirColourInTheirMiddle)
                 continue;
             const int32_t x = cell.x + cell.width / 2;
             const int32_t y = cell.y + cell.height / 2;
+            // The gallery's highlights are frames: the hovered cell shows through their middle.
+            if (sheet.name == std::string("gallery") &&
+                (cell.id == tools::GALLERY_HOVER || cell.id == tools::GALLERY_PRESSED)) {
+                EXPECT_EQ(sheet.picture.At(x, y) >> 24, 0u) << std::hex << cell.id;
+                EXPECT_EQ(sheet.picture.At(cell.x + 2, y) >> 24, 0xFFu) << std::hex << cell.id;
+                continue;
+            }
             EXPECT_EQ(sheet.picture.At(x, y), tools::CellColour(cell.id, cell.state))
                 << std::hex << cell.id << " state " << cell.state << " at " << std::dec << x << ", " << y;
         }
@@ -206,5 +255,47 @@ TEST(TextPainter, DrawsInsideItsBoxInEitherScript)
             }
         EXPECT_GT(inside, 300);
         EXPECT_EQ(outside, 0);
+    }
+}
+
+// People and places carry names, not numbers: every heroine and the town's other people, every
+// place a sub map's spot asks, the same name in the cast names file the hints read.
+TEST(SheetWords, PeopleAndPlacesAreNamedNotNumbered)
+{
+    const auto numbered = [](const std::string& words) {
+        return words.empty() || words.find_first_of("0123456789") != std::string::npos;
+    };
+    std::set<std::string> heroines;
+    for (int32_t person = 0; person < 26; ++person) {
+        const tools::CellWords words = tools::CharacterWords(person);
+        EXPECT_FALSE(numbered(words.japanese) || numbered(words.english)) << words.english;
+        if (person < tools::DEMO_HEROINES)
+            heroines.insert(words.english);
+    }
+    EXPECT_EQ(heroines.size(), size_t(tools::DEMO_HEROINES)) << "two heroines share a name";
+    for (int32_t place = 0; place < 31; ++place) {
+        const tools::DemoName name = tools::DemoPlaceName(place);
+        EXPECT_FALSE(numbered(name.japanese) || numbered(name.english)) << name.english;
+    }
+    for (const auto& [key, text] : tools::DemoCastNames()) {
+        if (key.starts_with("heroine")) {
+            EXPECT_FALSE(numbered(text)) << key;
+        }
+    }
+}
+
+// The title's pictures name the game in the language of their file name alone: the four forms of
+// each picture read apart on its plate.
+TEST(SheetWords, TitlePicturesSpeakTheirOwnLanguage)
+{
+    std::map<std::string, std::vector<uint8_t>> pictures;
+    for (auto& [name, bytes] : tools::BuildTitlePictures())
+        pictures[name] = bytes;
+    for (const char* base : {"TITLE_N_BG", "SPTITLE01"}) {
+        SCOPED_TRACE(base);
+        std::set<std::vector<uint8_t>> forms;
+        for (const char* suffix : {"", "_EN", "_CH", "_TW"})
+            forms.insert(pictures.at(std::string(base) + suffix + ".AKB"));
+        EXPECT_EQ(forms.size(), 4u);
     }
 }

@@ -21,13 +21,13 @@ uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
 }
 
 // The game's name on a title plate, in its upper part: the title's checks read the plate lower.
-void TitleWords(AkbPicture& picture, const std::string& second_line)
+void TitleWords(AkbPicture& picture, const std::string& name, const std::string& second_line)
 {
     TextStyle style;
     style.colour = Argb(255, 60, 40, 80);
     style.pixel_height = 60;
     style.bold = true;
-    DrawText(picture, {1000, 166, 800, 76}, "冬の町", style);
+    DrawText(picture, {1000, 166, 800, 76}, name, style);
     style.pixel_height = 32;
     style.bold = false;
     DrawText(picture, {1000, 244, 800, 46}, second_line, style);
@@ -239,12 +239,24 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
         plate_only.content = AkbRect{1000, 160, 1800, 400};
         plate_only.fill = colour;
         plate_only.rgb_alpha = 255;
-        AkbPicture picture = DrawTitleBackground(colour);
-        TitleWords(picture,
-                   colour == SP_TITLE_BACKGROUND ? "After the ending / クリア後" : "A short winter story");
-        const std::vector<uint8_t> bytes = EncodeAkb(picture, plate_only);
-        for (const char* suffix : {"", "_EN", "_CH", "_TW"})
-            pictures.push_back({std::string(name) + suffix + ".AKB", bytes});
+        // The game's name and the plate's second line in the picture's language alone.
+        struct Words
+        {
+            const char* suffix;
+            const char* name;
+            const char* story;
+            const char* cleared;
+        };
+        static constexpr Words LANGUAGES[] = {
+            {"", "冬の町", "短い冬の物語", "クリア後"},
+            {"_EN", "Winter Town", "A short winter story", "After the ending"},
+            {"_CH", "冬日小镇", "一个短短的冬天的故事", "通关之后"},
+            {"_TW", "冬日小鎮", "一個短短的冬天的故事", "通關之後"}};
+        for (const Words& words : LANGUAGES) {
+            AkbPicture picture = DrawTitleBackground(colour);
+            TitleWords(picture, words.name, colour == SP_TITLE_BACKGROUND ? words.cleared : words.story);
+            pictures.push_back({std::string(name) + words.suffix + ".AKB", EncodeAkb(picture, plate_only)});
+        }
     }
     pictures.push_back({"HANA_0000.AKB", EncodeAkb(DrawFlower(), {})});
     // The extras draw only their controls: the backdrop the title lays under them has no plate

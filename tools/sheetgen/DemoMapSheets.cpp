@@ -1,5 +1,7 @@
 #include "sheetgen/DemoMapSheets.h"
 
+#include "castnames/CastNamesWriter.h"
+
 #include <array>
 #include <cstdio>
 #include <string>
@@ -13,15 +15,7 @@ namespace tools {
 
 namespace {
 
-constexpr int32_t HEROINES = 15; // as many as the cast names file names
 constexpr int32_t MARKER = 26;
-
-std::string TwoDigits(int32_t n)
-{
-    char text[16];
-    std::snprintf(text, sizeof(text), "%02d", n);
-    return text;
-}
 
 const std::string& Pick(const CellWords& words, WordsLanguage language)
 {
@@ -53,9 +47,8 @@ CellWords CharacterWords(int32_t character)
 {
     if (character == MARKER)
         return {"だれか", "Someone"};
-    if (character < HEROINES)
-        return {"ヒロイン" + TwoDigits(character), "Heroine " + TwoDigits(character)};
-    return {"人物" + TwoDigits(character), "Person " + TwoDigits(character)};
+    const DemoName name = DemoPersonName(character);
+    return {name.japanese, name.english};
 }
 
 AkbPicture DemoPlateSheet(WordsLanguage language)
@@ -70,7 +63,8 @@ AkbPicture DemoPlateSheet(WordsLanguage language)
     };
     for (const SheetCell& cell : cells) {
         if (cell.id >= PLATE_WEEKDAY && cell.id < PLATE_WEEKDAY + 7)
-            DrawCellWords(sheet, cell, WeekdayWords(static_cast<int32_t>(cell.id - PLATE_WEEKDAY)), language, {WordsPlace::Centre, 24});
+            DrawCellWords(sheet, cell, WeekdayWords(static_cast<int32_t>(cell.id - PLATE_WEEKDAY)), language,
+                          {WordsPlace::Centre, 24});
         else if (cell.id >= PLATE_TIME_DIGIT && cell.id < PLATE_TIME_DIGIT + 10)
             glyph(cell, std::to_string(cell.id - PLATE_TIME_DIGIT), 40);
         else if (cell.id >= PLATE_DATE_DIGIT && cell.id < PLATE_DATE_DIGIT + 10)
@@ -149,9 +143,8 @@ AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language)
         if (spot < 0 || spot >= static_cast<int32_t>(layout.Spots.size()))
             continue;
         const int32_t place = layout.Spots[static_cast<size_t>(spot)].Place;
-        const CellWords words = place >= 0
-                                    ? CellWords{"場所 " + TwoDigits(place), "Place " + TwoDigits(place)}
-                                    : CellWords{"地点 " + TwoDigits(spot), "Spot " + TwoDigits(spot)};
+        const DemoName name = DemoPlaceName(place >= 0 ? place : spot);
+        const CellWords words{name.japanese, name.english};
         DrawCellWords(sheet, cell, words, language, {WordsPlace::Centre, 28});
     }
     return sheet;

@@ -1,5 +1,7 @@
 #include "sheetgen/DemoSheets.h"
 
+#include "castnames/CastNamesWriter.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -17,6 +19,11 @@
 namespace tools {
 
 namespace {
+
+// The frames of the schedule's day cells, and the dates and names over its dark plates: never
+// the pure white the checks of drawn text count.
+constexpr uint32_t FLAG_DAY_FRAME = 0xFF8A96C8u;
+constexpr uint32_t FLAG_DATE_COLOUR = 0xFFFFE678u;
 
 // A cell's control id split as the screens number it.
 uint32_t GroupOf(const SheetCell& cell)
@@ -130,7 +137,7 @@ CellWords DialogQuestion(int32_t kind)
         {"このシーンを再生しますか？", "Replay this scene?"},
         {"このCGを見ますか？", "View this picture?"},
         {"このイベントへ移動しますか？", "Go to this event?"},
-        {"よろしいですか？", "Are you sure?"},
+        {"一緒に町へ出かけますか？", "Go into town together?"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(questions.size()) ? questions[static_cast<size_t>(kind)]
                                                                       : CellWords{};
@@ -164,6 +171,21 @@ AkbPicture DemoDialogSheet()
             DrawCellWords(sheet, beside, {"次回から表示しない", "Do not ask again"}, WordsLanguage::Both,
                           {WordsPlace::Centre, 24});
         }
+    // The save note: its show-again box ticked while the note stays on (states 0 to 2; 3 is the
+    // setting off), its words beside it on the note's window, and the clear button named.
+    for (const SheetCell& cell : cells) {
+        if (cell.id == 0x100 && cell.width == 44 && cell.state < 3)
+            DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
+                          {"", "✓"}, WordsLanguage::English, {WordsPlace::Centre, 34});
+        if (cell.id == 0x200 && cell.width == 54)
+            DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
+                          {"消去", "Clear"}, WordsLanguage::Both, {WordsPlace::Centre, 20});
+        if (cell.id == DIALOG_SHEET_NOTE_FRAME) {
+            const SheetCell beside{cell.x + 557, cell.y + 249, 300, 44, cell.id, 0, ""};
+            DrawCellWords(sheet, beside, {"次回も表示する", "Show this note again"}, WordsLanguage::Both,
+                          {WordsPlace::Centre, 22});
+        }
+    }
     return sheet;
 }
 
@@ -320,7 +342,8 @@ AkbPicture DemoConfigCover()
     constexpr int32_t COLOUR_RANGE = 429;
     for (const int32_t top : {130, 291, 396})
         DrawSliderTrack(cover, 87, top, SPEED_RANGE);
-    for (const auto& [x, y] : {std::pair{200, 576}, std::pair{990, 576}, std::pair{200, 636}, std::pair{990, 636}})
+    for (const auto& [x, y] :
+         {std::pair{200, 576}, std::pair{990, 576}, std::pair{200, 636}, std::pair{990, 636}})
         DrawSliderTrack(cover, x, y, COLOUR_RANGE);
     return cover;
 }
@@ -346,7 +369,8 @@ AkbPicture DemoSoundCover(WordsLanguage language)
         say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
             {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
     constexpr int32_t VOLUME_RANGE = 560;
-    for (const auto& [x, y] : {std::pair{118, 122}, std::pair{930, 122}, std::pair{118, 254}, std::pair{930, 254}})
+    for (const auto& [x, y] :
+         {std::pair{118, 122}, std::pair{930, 122}, std::pair{118, 254}, std::pair{930, 254}})
         DrawSliderTrack(cover, x, y, VOLUME_RANGE);
     for (int32_t k = 0; k < 16; ++k)
         DrawSliderTrack(cover, 190 + 812 * (k % 2), 462 + 132 * (k / 2), VOLUME_RANGE);
@@ -364,8 +388,9 @@ std::string TwoDigits(uint32_t n)
 
 CellWords HeroineWords(uint32_t heroine)
 {
-    // Numbered as the cast names file names them ("ヒロイン03" is heroine 3).
-    return {"ヒロイン" + TwoDigits(heroine), "Heroine " + TwoDigits(heroine)};
+    // Named as the cast names file names them.
+    const DemoName name = DemoPersonName(static_cast<int>(heroine));
+    return {name.japanese, name.english};
 }
 
 // The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
@@ -434,6 +459,18 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
     for (const SheetCell& cell : cells)
         if (entry_tab(cell))
             DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Top, 22});
+    // The highlights frame the hovered or pressed cell and leave its picture and words to be read
+    // through them.
+    for (const SheetCell& cell : cells)
+        if (cell.id == GALLERY_HOVER || cell.id == GALLERY_PRESSED) {
+            constexpr int32_t EDGE = 10;
+            FillRect(sheet, cell.x, cell.y, cell.width, cell.height, 0x00000000u);
+            const uint32_t colour = cell.id == GALLERY_HOVER ? 0xFFFFE060u : 0xFFFF8C30u;
+            FillRect(sheet, cell.x, cell.y, cell.width, EDGE, colour);
+            FillRect(sheet, cell.x, cell.y + cell.height - EDGE, cell.width, EDGE, colour);
+            FillRect(sheet, cell.x, cell.y, EDGE, cell.height, colour);
+            FillRect(sheet, cell.x + cell.width - EDGE, cell.y, EDGE, cell.height, colour);
+        }
     // The diary viewer shows the plain sheet's back button whatever the language: both words, in
     // one line.
     if (language == WordsLanguage::Japanese)
@@ -586,15 +623,10 @@ AkbPicture DemoMusicTrackPicture(int32_t slot)
 AkbPicture DemoSlotSheet()
 {
     const std::vector<SheetCell> cells = SlotSheetCells();
-    AkbPicture sheet = WordedSheet(SLOT_SHEET_WIDTH, SLOT_SHEET_HEIGHT, cells,
-                                   [](const SheetCell& cell) -> CellWords {
-                                       if (cell.id == SLOT_CELL_LEVER)
-                                           return {"レバー", "Lever"};
-                                       if (cell.id == SLOT_CELL_STOP || cell.id == SLOT_CELL_STOP_LAMP)
-                                           return {"ストップ", "Stop"};
-                                       return {};
-                                   },
-                                   WordsLanguage::Both, {WordsPlace::Top, 26});
+    // One sheet for every language: the controls' words stand on the language's background.
+    AkbPicture sheet =
+        WordedSheet(SLOT_SHEET_WIDTH, SLOT_SHEET_HEIGHT, cells, [](const SheetCell&) { return CellWords{}; },
+                    WordsLanguage::Both, {WordsPlace::Top, 26});
     // The reels' digits stand in the cells' left third: the machine's checks read their middle.
     for (const SheetCell& cell : cells)
         if (cell.id >= SLOT_CELL_DIGIT && cell.id < SLOT_CELL_DIGIT + 10) {
@@ -656,8 +688,19 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
             return {"円", "$"};
         return {};
     };
-    return WordedSheet(SHEET_WIDTH, SHEET_HEIGHT, SaveLoadSheetCells(), words, language,
-                       {WordsPlace::Centre, 28});
+    const std::vector<SheetCell> cells = SaveLoadSheetCells();
+    AkbPicture sheet =
+        WordedSheet(SHEET_WIDTH, SHEET_HEIGHT, cells, words, language, {WordsPlace::Centre, 28});
+    // The new-save row's three pictures (normal, hovered, pressed) say what the row does, in its
+    // left part: its middle is where the screen's checks read the row.
+    for (const SheetCell& cell : cells)
+        if (cell.id >= SAVELOAD_CELL_ROW && cell.id < SAVELOAD_CELL_ROW + 3) {
+            SheetCell styled = cell;
+            styled.state = static_cast<int32_t>(cell.id - SAVELOAD_CELL_ROW);
+            styled.label.clear();
+            DrawCellWords(sheet, styled, {"新しくセーブする", "New save"}, language, {WordsPlace::Left, 40});
+        }
+    return sheet;
 }
 
 AkbPicture DemoBacklogSheet()
@@ -777,16 +820,88 @@ AkbPicture DemoFlagListBackground(int32_t language)
 
 AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
 {
-    // The day's marks and the clock's digits stay as they are: the schedule's checks read them.
-    return WordedSheet(1622, 1035, FlagScheduleCells(),
-                       [](const SheetCell& cell) -> CellWords {
-                           if (cell.id == 256)
-                               return {"戻る", "Back"};
-                           if (cell.width == 48 && cell.height == 43 && cell.id < 2)
-                               return {"", cell.id == 0 ? "▲" : "▼"};
-                           return {};
-                       },
-                       language, {WordsPlace::Top, 30});
+    const std::vector<SheetCell> cells = FlagScheduleCells();
+    const auto words = [](const SheetCell& cell) -> CellWords {
+        if (cell.id == 256)
+            return {"戻る", "Back"};
+        if (cell.width == 48 && cell.height == 43 && cell.id < 2)
+            return {"", cell.id == 0 ? "▲" : "▼"};
+        if (cell.id >= FLAG_SHEET_DIGIT && cell.id < FLAG_SHEET_DIGIT + 10)
+            return {"", std::to_string(cell.id - FLAG_SHEET_DIGIT)};
+        switch (cell.id) {
+        case FLAG_SHEET_COLON:
+            return {"", ":"};
+        case FLAG_SHEET_AM:
+            return {"午前", "AM"};
+        case FLAG_SHEET_PM:
+            return {"午後", "PM"};
+        case FLAG_SHEET_SEEN:
+            return {"済", "Seen"};
+        case FLAG_SHEET_MISSED:
+            return {"×", "Missed"};
+        case FLAG_SHEET_POSSIBLE:
+            return {"○", "Possible"};
+        case FLAG_SHEET_TODAY:
+            return {"今日", "Today"};
+        default:
+            return {};
+        }
+    };
+    // The clock's pieces are narrow: their words fill them.
+    const auto clock = [](const SheetCell& cell) {
+        return cell.id >= FLAG_SHEET_DIGIT && cell.id <= FLAG_SHEET_PM;
+    };
+    AkbPicture sheet = WordedSheet(
+        1622, 1035, cells, [&](const SheetCell& cell) { return clock(cell) ? CellWords{} : words(cell); },
+        language, {WordsPlace::Centre, 24});
+    for (const SheetCell& cell : cells)
+        if (clock(cell))
+            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Centre, 40});
+    // The row plate's day cells, framed so each day reads as a box of its own.
+    for (const SheetCell& cell : cells)
+        if (cell.id == FLAG_SHEET_ROW_PLATE)
+            for (int32_t d = 0; d < 17; ++d) {
+                const int32_t x = cell.x + 1 + 87 * d;
+                const int32_t y = cell.y + 2;
+                FillRect(sheet, x, y, 86, 2, FLAG_DAY_FRAME);
+                FillRect(sheet, x, y + 82, 86, 2, FLAG_DAY_FRAME);
+                FillRect(sheet, x, y, 2, 84, FLAG_DAY_FRAME);
+                FillRect(sheet, x + 84, y, 2, 84, FLAG_DAY_FRAME);
+            }
+    return sheet;
+}
+
+AkbPicture DemoFlagScheduleBackground()
+{
+    AkbPicture background = FlagScheduleBackground();
+    EraseTags(background, {{0, 0, 1920, 1080, FLAG_SCHEDULE_BACKGROUND, 0, "SCHEDULE"}});
+    // The picture has no language form: the name in both languages, right of the clock.
+    Caption(background, 260, 16, "イベントスケジュール / Event schedule", 30);
+    // Each day's date over its column of the grid (22 December to 7 January).
+    TextStyle style;
+    style.pixel_height = 24;
+    style.colour = FLAG_DATE_COLOUR;
+    for (int32_t d = 0; d < 17; ++d) {
+        const std::string date = d < 10 ? "12/" + std::to_string(22 + d) : "1/" + std::to_string(d - 9);
+        DrawText(background, {212 + 87 * d, 92, 86, 40}, date, style);
+    }
+    return background;
+}
+
+AkbPicture DemoFlagScheduleCanvas()
+{
+    AkbPicture canvas = BuildSheet(1702, 2400, {{0, 0, 1702, 2400, FLAG_SCHEDULE_PLATE, 0, ""}});
+    // Each row's heroine at its left, left of the row plate; the canvas has no language form.
+    TextStyle style;
+    style.pixel_height = 26;
+    style.colour = FLAG_DATE_COLOUR;
+    for (uint32_t r = 0; r < 15; ++r) {
+        const CellWords name = HeroineWords(r);
+        const int32_t y = 10 + 160 * static_cast<int32_t>(r);
+        DrawText(canvas, {8, y + 4, 196, 38}, name.japanese, style);
+        DrawText(canvas, {8, y + 42, 196, 38}, name.english, style);
+    }
+    return canvas;
 }
 
 std::vector<NamedFile> DemoFlagPictureFiles()
@@ -806,8 +921,44 @@ std::vector<NamedFile> DemoFlagPictureFiles()
             else if (file.name == "flagschedule_p" + suffix + ".akb")
                 file.bytes = EncodeAkb(DemoFlagScheduleSheet(words), {});
         }
+        if (file.name == "flagschedule_bg.akb")
+            file.bytes = EncodeAkb(DemoFlagScheduleBackground(), {});
+        else if (file.name == "flagschedule_plate.akb")
+            file.bytes = EncodeAkb(DemoFlagScheduleCanvas(), {});
     }
     return files;
+}
+
+AkbPicture DemoSlotBackground(int32_t language)
+{
+    // English, simplified Chinese, traditional Chinese, Japanese: the screen's name, the words of
+    // the lever and the stop buttons, and how the machine at rest is played or left.
+    struct Words
+    {
+        const char* name;
+        const char* lever;
+        const char* stop;
+        const char* rest;
+    };
+    static constexpr Words WORDS[4] = {
+        {"Slot machine", "Lever", "Stop",
+         "Click to play. Before the lever is pulled, right click or Esc leaves."},
+        {"老虎机", "拉杆", "停止", "单击开始游戏。拉下拉杆之前，右键或按 Esc 键离开。"},
+        {"吃角子老虎機", "拉桿", "停止", "按一下開始遊戲。拉下拉桿之前，按右鍵或 Esc 鍵離開。"},
+        {"スロットマシン", "レバー", "ストップ",
+         "クリックで遊びます。レバーを引く前なら右クリックか Esc キーでやめます。"}};
+    const Words& words = WORDS[language >= 0 && language < 4 ? language : 0];
+    AkbPicture background =
+        DemoScreenBackground(BuildSlotBackground(language), language, {words.name, words.name});
+    TextStyle style;
+    style.pixel_height = 30;
+    style.colour = 0xFFFFFFFFu;
+    for (const AreaRecord& area : SlotAreas())
+        DrawText(background, {area.left, area.bottom + 4, area.right - area.left, 40},
+                 area.id == 0 ? words.lever : words.stop, style);
+    style.pixel_height = 36;
+    DrawText(background, {160, 960, 1600, 60}, words.rest, style);
+    return background;
 }
 
 AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name)

@@ -53,6 +53,9 @@ AkbPicture DemoMusicTrackPicture(int32_t slot);
 // The slot machine's parts, the save and load screen's parts, the backlog's parts and band, the
 // name entry's parts and the choice's page buttons.
 AkbPicture DemoSlotSheet();
+// The slot machine's background in a language (0 to 3): its name, the controls' words and how
+// the machine at rest is played or left.
+AkbPicture DemoSlotBackground(int32_t language);
 AkbPicture DemoSaveLoadSheet(WordsLanguage language);
 AkbPicture DemoBacklogSheet();
 AkbPicture DemoBacklogCover();
@@ -60,10 +63,13 @@ AkbPicture DemoNameInputSheet();
 AkbPicture DemoChoiceSheet();
 
 // The flag screens: the heroine list and its background of a language (0 English, 1 and 2
-// Chinese, 3 Japanese), the schedule's parts.
+// Chinese, 3 Japanese), the schedule's parts, its background with the days' dates over the grid
+// and its canvas with each row's heroine.
 AkbPicture DemoFlagListSheet(WordsLanguage language);
 AkbPicture DemoFlagListBackground(int32_t language);
 AkbPicture DemoFlagScheduleSheet(WordsLanguage language);
+AkbPicture DemoFlagScheduleBackground();
+AkbPicture DemoFlagScheduleCanvas();
 // Every flag screen picture as FlagPictureFiles names them, with the words.
 std::vector<NamedFile> DemoFlagPictureFiles();
 

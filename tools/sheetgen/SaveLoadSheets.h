@@ -15,7 +15,8 @@
 namespace tools {
 
 // Cell ids of the pieces that are not controls.
-inline constexpr uint32_t SAVELOAD_CELL_ROW = 0x7000;        // + row picture (0-8)
+// The rows stand apart from the background in colour as well as in place.
+inline constexpr uint32_t SAVELOAD_CELL_ROW = 0x3050;        // + row picture (0-8)
 inline constexpr uint32_t SAVELOAD_CELL_SLOT_DIGIT = 0x7100; // + digit
 inline constexpr uint32_t SAVELOAD_CELL_SMALL = 0x7200;      // + digit, 10 "/", 11 ":"
 inline constexpr uint32_t SAVELOAD_CELL_LARGE = 0x7300;      // + digit, 10 "/", 11 ":"

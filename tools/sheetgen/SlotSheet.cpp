@@ -1,5 +1,8 @@
 #include "sheetgen/SlotSheet.h"
 
+#include "textpaint/ShapePainter.h"
+#include "textpaint/TextPainter.h"
+
 namespace tools {
 
 std::vector<SheetCell> SlotSheetCells()
@@ -66,6 +69,21 @@ AkbPicture BuildTallPicture(int32_t height)
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < 1920; ++x)
             picture.At(x, y) = TallPictureRowColour(y);
+    // Its caption down the right side, so that every screenful of the scroll says what it shows.
+    constexpr int32_t EM = 34;
+    const int32_t parts = (height + TALL_CAPTION_STEP - 1) / TALL_CAPTION_STEP;
+    for (int32_t part = 0; part < parts; ++part) {
+        const std::string words = "SLOT_TALL  縦長の絵 " + std::to_string(part + 1) + "/" +
+                                  std::to_string(parts) + " / The tall picture, " + std::to_string(part + 1) +
+                                  " of " + std::to_string(parts);
+        const int32_t width = MeasureText(words, EM) + EM;
+        const int32_t top = part * TALL_CAPTION_STEP + 16;
+        FillRect(picture, 1920 - 24 - width, top, width, 2 * EM, TALL_CAPTION_FILL);
+        TextStyle style;
+        style.pixel_height = EM;
+        style.colour = 0xFFFFE678u;
+        DrawText(picture, {1920 - 24 - width, top, width, 2 * EM}, words, style);
+    }
     return picture;
 }
 

@@ -355,10 +355,7 @@ int main(int argc, char** argv)
         const std::vector<std::string> names = tools::SlotBackgroundNames();
         for (int32_t language = 0; language < 4; ++language)
             written = written && Write(folder + names[language],
-                                       tools::EncodeAkb(tools::DemoScreenBackground(
-                                                            tools::BuildSlotBackground(language), language,
-                                                            {"スロットマシン", "Slot machine"}),
-                                                        {}));
+                                       tools::EncodeAkb(tools::DemoSlotBackground(language), {}));
         return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)

@@ -159,8 +159,8 @@ void WindowManager::PaintChrome(WindowObject& host, UiCanvas& canvas)
         if (open_title >= 0 && static_cast<size_t>(open_title) < menu->items.size()) {
             const MenuItem& title = menu->items[static_cast<size_t>(open_title)];
             if (const MenuObject* popup = const_cast<MenuStore&>(menus).Find(title.popup)) {
-                const DropDownLayout drop = LayoutDropDown(*popup, layout.titles[static_cast<size_t>(open_title)],
-                                                           {0, 0, width, canvas.Height()});
+                const DropDownLayout drop = LayoutDropDown(
+                    *popup, layout.titles[static_cast<size_t>(open_title)], {0, 0, width, canvas.Height()});
                 PaintDropDown(canvas, *popup, drop, m_menu_loop.Hover());
             }
         }
@@ -177,8 +177,8 @@ namespace {
 // The window's menu bar in its host's client pixels.
 RECT MenuBarRect(const WindowObject& window, const WindowObject& host)
 {
-    return {window.rect.left - host.rect.left, window.rect.top - host.rect.top, window.rect.right - host.rect.left,
-            window.rect.top - host.rect.top + MENU_BAR_HEIGHT};
+    return {window.rect.left - host.rect.left, window.rect.top - host.rect.top,
+            window.rect.right - host.rect.left, window.rect.top - host.rect.top + MENU_BAR_HEIGHT};
 }
 
 } // namespace
@@ -196,18 +196,24 @@ void WindowManager::TrackMenuBar(HWND handle, POINT screen_point)
     Send(handle, WM_ENTERMENULOOP, FALSE, 0);
     Send(handle, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
     const MenuTracker::InitPopup init_popup = [this, handle](HMENU popup, int title) {
-        Send(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(static_cast<WORD>(title), FALSE));
+        Send(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
+             MAKELPARAM(static_cast<WORD>(title), FALSE));
     };
     // The title under the click opens at once; a click beside the titles leaves the loop.
     if ((window = Find(handle)) != nullptr && (host = NativeHostOf(window)) != nullptr) {
         if (const MenuObject* object = MenuStore::GetInstance().Find(menu))
             m_menu_loop.OpenAt(LayoutMenuBar(*object, MenuBarRect(*window, *host)),
-                               {screen_point.x - host->rect.left, screen_point.y - host->rect.top}, init_popup);
+                               {screen_point.x - host->rect.left, screen_point.y - host->rect.top},
+                               init_popup);
     }
     InvalidateChrome();
     UINT picked = 0;
     bool idle_sent = false;
     while (m_menu_loop.IsActive() && Find(handle) != nullptr) {
+        // The game is ending on a signal: the menu closes with nothing picked, so the game's own
+        // loop sees the end instead of waiting for a player who asked for it already.
+        if (IsTerminationRequested())
+            break;
         if (m_menu_loop.TakeChanged())
             InvalidateChrome();
         RenderIfNeeded();
@@ -283,7 +289,8 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
     const RECT area{0, 0, host->rect.right - host->rect.left, host->rect.bottom - host->rect.top};
     const MenuTracker::InitPopup init_popup = [this, owner](HMENU popup, int title) {
         InvalidateChrome();
-        Send(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(static_cast<WORD>(title), FALSE));
+        Send(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
+             MAKELPARAM(static_cast<WORD>(title), FALSE));
     };
     const POINT point{event.x, event.y};
     switch (event.type) {
@@ -303,7 +310,7 @@ bool WindowManager::MenuLoopStep(const NativeEvent& event, UINT& picked)
 // ---------------------------------------------------------------------------------------------
 // Message boxes
 
-bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
+bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result, bool& closed)
 {
     using Type = NativeEvent::Type;
     switch (event.type) {
@@ -312,6 +319,10 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         m_keys.UpdateKey(event.virtual_key, event.side_key, event.type == Type::KeyDown);
         if (event.type == Type::KeyUp)
             return true;
+        if (event.virtual_key == VK_F4 && m_keys.IsDown(VK_MENU)) {
+            closed = !m_box.OnClose(result);
+            return !closed;
+        }
         return m_box.OnKey(event.virtual_key, m_keys.IsDown(VK_SHIFT), result);
     case Type::ButtonDown:
     case Type::ButtonUp:
@@ -321,7 +332,8 @@ bool WindowManager::MessageBoxStep(const NativeEvent& event, int& result)
         return m_box.OnLeftButton(event.type == Type::ButtonDown, {event.x, event.y}, result);
     case Type::Close:
     case Type::Quit:
-        return m_box.OnClose(result);
+        closed = !m_box.OnClose(result);
+        return !closed;
     case Type::MouseMove:
     case Type::Wheel:
     case Type::Text:
@@ -364,8 +376,8 @@ int WindowManager::RunMessageBox(HWND owner, const std::u16string& text, const s
             return RegisterClass(info);
         }();
         (void)s_box_class;
-        own_window = CreateWindow(WS_EX_TOPMOST, u"VeskMessageBox", caption.c_str(), WS_POPUP, left, top, size.cx,
-                                  size.cy, nullptr, nullptr, nullptr, nullptr);
+        own_window = CreateWindow(WS_EX_TOPMOST, u"VeskMessageBox", caption.c_str(), WS_POPUP, left, top,
+                                  size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
         if (own_window == nullptr) {
             m_box.End();
             return 0;
@@ -381,6 +393,7 @@ int WindowManager::RunMessageBox(HWND owner, const std::u16string& text, const s
 
     const uint32_t host_native = host->native;
     int result = 0;
+    bool closed = false;
     bool idle_sent = false;
     while (Find(m_box.Owner()) != nullptr) {
         // The game is ending on a signal: the box answers as its close would (else with its
@@ -414,13 +427,20 @@ int WindowManager::RunMessageBox(HWND owner, const std::u16string& text, const s
         if (local.window != host_native && local.window != 0 &&
             (local.type == NativeEvent::Type::ButtonDown || local.type == NativeEvent::Type::ButtonUp))
             continue;
-        if (!MessageBoxStep(local, result))
+        if (!MessageBoxStep(local, result, closed))
             break;
     }
     m_box.End();
     InvalidateChrome();
     if (own_window != nullptr && Find(own_window))
         DestroyWindow(own_window);
+    // The player closed the window, not just the box: once the box is answered the game hears
+    // the close as it would without the box.
+    if (closed) {
+        WindowObject* main = Find(MainWindow());
+        if (main != nullptr && !IsCloseGreyed(*main))
+            Post(main->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
     return result;
 }
 

@@ -230,7 +230,9 @@ private:
     void RenderWindow(HWND window, bool chrome_changed, std::vector<uint32_t>* capture);
     void PaintChrome(WindowObject& host, UiCanvas& canvas);
     bool MenuLoopStep(const NativeEvent& event, UINT& picked);
-    bool MessageBoxStep(const NativeEvent& event, int& result);
+    // False once the box is answered; `closed` tells that the window's close (its close box or
+    // Alt+F4) answered it.
+    bool MessageBoxStep(const NativeEvent& event, int& result, bool& closed);
 
     WindowTable m_table; // classes and windows; locks itself for other threads' queries
 

@@ -62,7 +62,9 @@ inline constexpr int32_t HELP_HALF_ADVANCE = 13;
 inline constexpr int32_t HELP_LINE = 26;
 inline constexpr int32_t HELP_STRIP_WIDTH = 1280;
 inline constexpr int32_t HELP_STRIP_HEIGHT = 84;
-inline constexpr int32_t HELP_TEXT_TOP = 24; // the text's top inside the strip
+inline constexpr int32_t HELP_TEXT_TOP = 24;   // the text's top inside the strip
+inline constexpr int32_t HELP_STRIP_TOP = 996; // the strip's top in the text layer
+inline constexpr size_t VALUE_TEXT_LAYER = 53;
 inline constexpr int32_t BALLOON_EDGE = 30;
 inline constexpr int32_t BALLOON_COLUMNS[3] = {840, 870, 900};
 inline constexpr int32_t BALLOON_ROWS[3] = {624, 654, 684};
@@ -79,8 +81,10 @@ struct Shared
     std::array<std::unique_ptr<CSpriteLayer>, MESBUTTON_COUNT> buttons;
     std::unique_ptr<CSpriteLayer> balloon;
     std::unique_ptr<CFontDIB> font;
-    std::unique_ptr<CDIB> strip; // where the help text is drawn before it joins the balloon
-    bool balloon_blank = false;  // the balloon and the strip are cleared and nothing drawn since
+    // The help strip's stand-in for a text layer too small to hold the strip.
+    std::unique_ptr<CDIB> strip;
+    bool balloon_blank = false;          // the balloon and the strip are cleared and nothing drawn since
+    const ILayer* blank_strip = nullptr; // the layer whose strip that was
     std::array<int32_t, MESBUTTON_COUNT> drawn{}; // the state each button sprite shows, -1 unknown
     std::vector<HitArea> areas;
 };
@@ -99,6 +103,7 @@ void DestroyParts()
     g_parts.balloon.reset();
     g_parts.strip.reset();
     g_parts.balloon_blank = false;
+    g_parts.blank_strip = nullptr;
     g_parts.drawn.fill(-1);
     for (auto& button : g_parts.buttons)
         button.reset();
@@ -204,7 +209,7 @@ int32_t CMesButton::CreateParts()
         if (picture != nullptr) {
             for (int32_t n = 0; n < MESBUTTON_COUNT; ++n) {
                 const WindowButton& b = BUTTONS[static_cast<size_t>(n)];
-                auto sprite = MakeMemorySprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
+                auto sprite = MakeTextureSprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
                 if (sprite) {
                     sprite->Blt(0, 0, b.width, b.height, picture, 0, n * b.height, 1);
                     MarkLayerDrawn(*sprite);
@@ -212,7 +217,8 @@ int32_t CMesButton::CreateParts()
                 g_parts.buttons[static_cast<size_t>(n)] = std::move(sprite);
                 g_parts.drawn[static_cast<size_t>(n)] = -1;
             }
-            g_parts.balloon = MakeMemorySprite(0, 0, BALLOON_WIDTH, BALLOON_HEIGHT, BALLOON_DEPTH);
+            // Over the side menu's panel, which its pointer reaches into.
+            g_parts.balloon = MakeTextureSprite(0, 0, BALLOON_WIDTH, BALLOON_HEIGHT, BALLOON_DEPTH);
             g_parts.strip = std::make_unique<CDIB>();
             g_parts.strip->Create(HELP_STRIP_WIDTH, HELP_STRIP_HEIGHT);
             g_parts.balloon_blank = false;
@@ -659,20 +665,33 @@ BalloonPlacement CMesButton::PlaceBalloon(int32_t id, int32_t text_width, int32_
     return p;
 }
 
-void CMesButton::DrawHelpText(const CStringUTF8& text)
+CMesButton::HelpStrip CMesButton::HelpStripLayer()
 {
-    CDIB* strip = g_parts.strip.get();
-    if (strip == nullptr || !g_parts.font)
+    // The text layer's strip below the screen's picture; the pixel operations clip nothing, so a
+    // text layer that does not reach it leaves the text to the parts' own strip.
+    const FlagBuffer* state = GetGameDocument()->m_current_state.get();
+    if (state != nullptr && state->Values.size() > VALUE_TEXT_LAYER)
+        if (CSpriteLayer* text = FindSpriteLayer(state->Values[VALUE_TEXT_LAYER].Integer))
+            if (ILayer* layer = text->GetLayer(); layer != nullptr && layer->GetBits() != nullptr &&
+                                                  layer->GetWidth() >= HELP_STRIP_WIDTH &&
+                                                  layer->GetHeight() >= HELP_STRIP_TOP + HELP_STRIP_HEIGHT)
+                return {layer, HELP_STRIP_TOP};
+    return {g_parts.strip.get(), 0};
+}
+
+void CMesButton::DrawHelpText(const CStringUTF8& text, const HelpStrip& strip)
+{
+    if (strip.layer == nullptr || !g_parts.font)
         return;
     int32_t x = 0;
-    int32_t y = HELP_TEXT_TOP;
+    int32_t y = strip.top + HELP_TEXT_TOP;
     for (const CStringUTF8& c : Characters(text)) {
         if (c == "\n") {
             x = 0;
             y += HELP_LINE;
             continue;
         }
-        g_parts.font->DrawText(c, x, y, 0xFFFFFF, 0, strip, 0);
+        g_parts.font->DrawText(c, x, y, 0xFFFFFF, 0, strip.layer, 0);
         x += IsFullWidthUnit(c) ? HELP_FULL_ADVANCE : HELP_HALF_ADVANCE;
     }
 }
@@ -691,13 +710,15 @@ void CMesButton::BuildBalloon(int32_t id)
     if (balloon == nullptr || picture == nullptr)
         return;
     LiveDrawLock lock;
+    const HelpStrip strip = HelpStripLayer();
     // Every message closes by hiding the balloon: clearing a blank one again is wasted.
-    if (!g_parts.balloon_blank) {
-        if (g_parts.strip)
-            g_parts.strip->Clear();
+    if (!g_parts.balloon_blank || g_parts.blank_strip != strip.layer) {
+        if (strip.layer != nullptr)
+            strip.layer->SetAlphaRect(0, strip.top, HELP_STRIP_WIDTH, HELP_STRIP_HEIGHT, 0);
         balloon->Clear();
         MarkLayerDrawn(*balloon);
         g_parts.balloon_blank = true;
+        g_parts.blank_strip = strip.layer;
     }
     CSpriteLayer* first = GetButtonSprite(MESBUTTON_AUTO_READ);
     const bool enabled =
@@ -710,7 +731,7 @@ void CMesButton::BuildBalloon(int32_t id)
     const CLangTextTable* table = GameWork->m_system_language.get();
     const CStringUTF8 text = number >= 0 && table != nullptr ? table->GetText(number) : CStringUTF8("");
     g_parts.balloon_blank = false;
-    DrawHelpText(text);
+    DrawHelpText(text, strip);
 
     int32_t width = 0;
     int32_t height = 0;
@@ -741,8 +762,10 @@ void CMesButton::BuildBalloon(int32_t id)
     if (placed)
         balloon->Blt(p.PointerX, p.PointerY, BALLOON_EDGE, BALLOON_EDGE, picture, p.PointerCellX,
                      p.PointerCellY, 1);
-    if (g_parts.strip)
-        balloon->BltAlpha(BALLOON_EDGE, BALLOON_EDGE, width, height, g_parts.strip.get(), 0, HELP_TEXT_TOP);
+    if (strip.layer != nullptr)
+        balloon->BltAlpha(BALLOON_EDGE, BALLOON_EDGE, std::min(width, HELP_STRIP_WIDTH),
+                          std::min(height, HELP_STRIP_HEIGHT - HELP_TEXT_TOP), strip.layer, 0,
+                          strip.top + HELP_TEXT_TOP);
     MarkLayerDrawn(*balloon);
     if (placed)
         balloon->SetPosition(p.X, p.Y);

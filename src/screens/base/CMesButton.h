@@ -120,8 +120,15 @@ public:
     uint8_t AutoReadOn = 0;
 
 private:
+    // Where the help text is drawn before it joins the balloon: a layer and the strip's top in it.
+    struct HelpStrip
+    {
+        ILayer* layer = nullptr;
+        int32_t top = 0;
+    };
+    HelpStrip HelpStripLayer();
     void PresentFrame();
-    void DrawHelpText(const CStringUTF8& text);
+    void DrawHelpText(const CStringUTF8& text, const HelpStrip& strip);
     // Draws the balloon for the id and places it, or hides it; presents nothing.
     void BuildBalloon(int32_t id);
     int32_t m_parts_holds = 0;

@@ -144,11 +144,11 @@ int32_t IRightMenu::CreateSideMenu()
             return 0;
         }
         g_menu.anime = std::make_unique<CSpriteAnime>();
-        g_menu.panel = MakeMemorySprite(PANEL_X, 0, PANEL_WIDTH, SCREEN_HEIGHT, PANEL_DEPTH);
+        g_menu.panel = MakeTextureSprite(PANEL_X, 0, PANEL_WIDTH, SCREEN_HEIGHT, PANEL_DEPTH);
         for (int32_t k = 0; k < SIDE_MENU_SLOTS; ++k) {
             const MenuButton& b = BUTTONS[static_cast<size_t>(k)];
             g_menu.buttons[static_cast<size_t>(k)] =
-                MakeMemorySprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
+                MakeTextureSprite(b.x, b.y, b.width, b.height, BUTTON_DEPTH);
         }
         g_menu.drawn.fill(DRAWN_UNKNOWN);
         if (!g_menu.panel) {
@@ -405,6 +405,9 @@ void IRightMenu::AddHideAnimation(CSpriteAnime& animation)
         const MenuButton& b = BUTTONS[static_cast<size_t>(k)];
         SpriteAnimRecord record(SLIDE_STEPS);
         record.SetAlpha(0xFF, 0x00);
+        // Hidden at the end: the show animation fades in only what is hidden, and a faded-out
+        // sprite left shown would stay clear for good.
+        record.SetVisible(0);
         if (k != SIDE_MENU_TAB) {
             const POINT from = sprite->GetPosition();
             record.SetRect(from.x, from.y, b.x + PANEL_WIDTH, b.y);

@@ -3,6 +3,7 @@
 #include "foundation/GameDocument.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/CSpriteTexture.h"
 #include "screens/base/ISelect.h"
 #include "script/FlagBuffer.h"
 
@@ -21,6 +22,17 @@ std::unique_ptr<CSpriteLayer> MakeMemorySprite(int32_t x, int32_t y, int32_t wid
         return nullptr;
     sprite.release();
     return std::unique_ptr<CSpriteLayer>(layer);
+}
+
+std::unique_ptr<CSpriteLayer> MakeTextureSprite(int32_t x, int32_t y, int32_t width, int32_t height,
+                                                int32_t depth)
+{
+    auto sprite = std::make_unique<CSpriteTexture>();
+    sprite->Create(nullptr, static_cast<float>(x), static_cast<float>(y), RECT{0, 0, width, height}, depth,
+                   0);
+    if (sprite->GetBits() == nullptr)
+        return nullptr;
+    return sprite;
 }
 
 void MarkLayerDrawn(CSpriteLayer& layer)

@@ -11,6 +11,10 @@ class CSpriteLayer;
 // A memory sprite in the draw list at the depth; null when its pixels cannot be made.
 std::unique_ptr<CSpriteLayer> MakeMemorySprite(int32_t x, int32_t y, int32_t width, int32_t height,
                                                int32_t depth);
+// A texture sprite of the size in the draw list at the depth, hidden; null when its texture cannot
+// be made.
+std::unique_ptr<CSpriteLayer> MakeTextureSprite(int32_t x, int32_t y, int32_t width, int32_t height,
+                                                int32_t depth);
 // The whole layer is redrawn at the next frame.
 void MarkLayerDrawn(CSpriteLayer& layer);
 // The integer of a variable of the current game state; 0 without one.

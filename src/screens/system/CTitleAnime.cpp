@@ -4,8 +4,11 @@
 #include <array>
 #include <cmath>
 
+#include "foundation/AppLink.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
+#include "foundation/IMouse.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"
@@ -13,6 +16,7 @@
 #include "graphics/CSpriteTexture.h"
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteAnimRecord.h"
+#include "platform/kernel/SyncApi.h"
 
 namespace {
 
@@ -94,6 +98,23 @@ double SplineWeight(double d)
     return 0.0;
 }
 
+// A press that skipped a phase asks for the title, it is no click on it: the next phase and the
+// title that follows wait until it is let go, and forget it.
+void WaitForSkipRelease()
+{
+    CInputView* input = GetInputView();
+    if (input == nullptr)
+        return;
+    while (input->IsActionTriggered(INPUT_OK, 0) != 0) {
+        AppLink* app = GetAppLink();
+        if (app == nullptr || app->PumpMessage() == 0)
+            return;
+        Sleep(1);
+    }
+    if (IMouse* mouse = input->GetMouse())
+        mouse->ClearClicks();
+}
+
 } // namespace
 
 CTitleAnime::~CTitleAnime()
@@ -153,6 +174,8 @@ void CTitleAnime::Play()
             layer->AddAnimation(record);
             anime.AddSprite(layer);
             anime.PlayAndWait();
+            if (anime.IsSkipped())
+                WaitForSkipRelease();
         }
         {
             CSpriteAnime anime;
@@ -167,6 +190,8 @@ void CTitleAnime::Play()
             anime.AddSprite(m_background.get());
             anime.AddSprite(m_flower.get());
             anime.PlayAndWait();
+            if (anime.IsSkipped())
+                WaitForSkipRelease();
         }
     } catch (GameDocument::tagDOCUMENT_CODE) {
         Finish();

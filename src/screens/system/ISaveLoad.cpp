@@ -348,6 +348,12 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     if (SaveStore::ReadFlagFile(slot, loaded) != SaveFileRead::Loaded ||
         SaveStore::ReadSaveData(slot, data, MissingSaveData::Report) != SaveFileRead::Loaded)
         return;
+    // A save whose scripts the game no longer holds would end the game half loaded.
+    if (const CStringUTF8 reason = document->CheckScriptStack(data); !reason.IsEmpty()) {
+        CStringUTF8 text;
+        ShowPlayerMessage(0, text.Format("%u番のセーブデータは読み込めません。\n%s", slot, reason.GetText()));
+        return;
+    }
 
     // What was seen in the game being left stays recorded in the system file.
     SaveStore::MergeFlagsIntoImage(system, *live);

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -313,7 +313,9 @@ void ISaveLoad::DrawList()
         mask->SetAlphaRect(DELETE_X, DELETE_Y + ROW_HEIGHT * row, DELETE_WIDTH, DELETE_HEIGHT, 0);
         DrawSlotRow(SlotOfRow(row), row, 0);
     }
-    view->Blt(LIST_X, LIST_Y, ROW_WIDTH, LIST_HEIGHT, background, 0, 0, 1);
+    // The background under the rows is its own picture at their place, not its top-left corner:
+    // a background with anything drawn there would show it shifted under the list.
+    view->Blt(LIST_X, LIST_Y, ROW_WIDTH, LIST_HEIGHT, background, LIST_X, LIST_Y, 1);
     view->BltAlpha(LIST_X, LIST_Y, ROW_WIDTH, LIST_HEIGHT, list, 0, 0);
     DrawControl(ID_DELETE_ALL, 0, false);
     Touch(ViewLayer());
@@ -347,8 +349,8 @@ void ISaveLoad::DrawSlotRow(uint32_t slot, int32_t row, int32_t state)
     const uint32_t number = slot > 200 ? slot - 200 : slot > 100 ? slot - 100 : slot;
     if (parts != nullptr) {
         list->Blt(0, y, ROW_WIDTH, ROW_HEIGHT, parts, 0, ROW_HEIGHT * ((newest ? 6 : 3) + picture_state), 1);
-        const int32_t digits[3] = {static_cast<int32_t>(number / 100 % 10), static_cast<int32_t>(number / 10 % 10),
-                                   static_cast<int32_t>(number % 10)};
+        const int32_t digits[3] = {static_cast<int32_t>(number / 100 % 10),
+                                   static_cast<int32_t>(number / 10 % 10), static_cast<int32_t>(number % 10)};
         for (int32_t i = 0; i < 3; ++i)
             list->BltAlpha(NUMBER_X[i], y + NUMBER_Y, SLOT_DIGIT_WIDTH, SLOT_DIGIT_HEIGHT, parts,
                            digits[i] * SLOT_DIGIT_WIDTH, SHEET_SLOT_DIGIT_Y);
@@ -363,24 +365,29 @@ void ISaveLoad::DrawSlotRow(uint32_t slot, int32_t row, int32_t state)
         // The game date: month 13 is the January after the year's December.
         const unsigned month = header.GameDate / 100 == 13 ? 1 : header.GameDate / 100;
         const std::string date = Printed("%02u/%02u", month, header.GameDate % 100u);
-        DrawGlyphs(list, parts, GAME_DATE_X, y + GAME_Y, date, SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT, "/:");
+        DrawGlyphs(list, parts, GAME_DATE_X, y + GAME_Y, date, SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT,
+                   "/:");
         const int32_t weekday_x = GAME_DATE_X + LARGE_WIDTH * static_cast<int32_t>(date.size());
         if (header.Weekday < WEEKDAY_COUNT)
-            list->BltAlpha(weekday_x, y + GAME_Y, WEEKDAY_WIDTH, LARGE_HEIGHT, parts, WEEKDAY_WIDTH * header.Weekday,
-                           SHEET_WEEKDAY_Y);
+            list->BltAlpha(weekday_x, y + GAME_Y, WEEKDAY_WIDTH, LARGE_HEIGHT, parts,
+                           WEEKDAY_WIDTH * header.Weekday, SHEET_WEEKDAY_Y);
         const unsigned hour = header.GameTime / 100;
-        const std::string time = Printed("%u:%02u", hour >= 13 && hour <= 23 ? hour - 12 : hour, header.GameTime % 100u);
-        DrawGlyphs(list, parts, GAME_TIME_X, y + GAME_Y, time, SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT, "/:");
+        const std::string time =
+            Printed("%u:%02u", hour >= 13 && hour <= 23 ? hour - 12 : hour, header.GameTime % 100u);
+        DrawGlyphs(list, parts, GAME_TIME_X, y + GAME_Y, time, SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT,
+                   "/:");
         list->BltAlpha(GAME_TIME_X + LARGE_WIDTH * static_cast<int32_t>(time.size()), y + GAME_Y, MARK_WIDTH,
                        LARGE_HEIGHT, parts, SHEET_MARK_X + (hour >= 13 ? MARK_WIDTH : 0), SHEET_WEEKDAY_Y);
-        list->BltAlpha(MONEY_X, y + GAME_Y, CURRENCY_WIDTH, LARGE_HEIGHT, parts, SHEET_CURRENCY_X, SHEET_WEEKDAY_Y);
+        list->BltAlpha(MONEY_X, y + GAME_Y, CURRENCY_WIDTH, LARGE_HEIGHT, parts, SHEET_CURRENCY_X,
+                       SHEET_WEEKDAY_Y);
         int32_t x = AMOUNT_X;
         for (char c : GroupedMoney(header.Money)) {
             if (c == ',') {
                 list->BltAlpha(x, y + GAME_Y, COMMA_WIDTH, COMMA_HEIGHT, parts, SHEET_COMMA_X, SHEET_COMMA_Y);
                 x += COMMA_WIDTH;
             } else {
-                DrawGlyphs(list, parts, x, y + GAME_Y, std::string(1, c), SHEET_LARGE_Y, LARGE_WIDTH, LARGE_HEIGHT);
+                DrawGlyphs(list, parts, x, y + GAME_Y, std::string(1, c), SHEET_LARGE_Y, LARGE_WIDTH,
+                           LARGE_HEIGHT);
                 x += LARGE_WIDTH;
             }
         }
@@ -448,10 +455,12 @@ void ISaveLoad::DrawControl(int32_t id, int32_t state, bool present)
                     SHEET_ARROW_Y + ARROW_HEIGHT * (m_first_row == 0 ? STATE_DISABLED : state));
             else if (item == 1)
                 put(ARROW_X, ARROW_DOWN_Y, ARROW_WIDTH, ARROW_HEIGHT, SHEET_ARROW_DOWN_X,
-                    SHEET_ARROW_Y + ARROW_HEIGHT * (m_first_row >= MaximumFirstRow() ? STATE_DISABLED : state));
+                    SHEET_ARROW_Y +
+                        ARROW_HEIGHT * (m_first_row >= MaximumFirstRow() ? STATE_DISABLED : state));
             else if (item == 2) {
                 mask->SetAlphaRect(TRACK_X, TRACK_TOP, TRACK_WIDTH, TRACK_LENGTH, 0);
-                const auto top = TRACK_TOP + static_cast<int32_t>(static_cast<float>(m_first_row) * m_scroll_step);
+                const auto top =
+                    TRACK_TOP + static_cast<int32_t>(static_cast<float>(m_first_row) * m_scroll_step);
                 if (parts != nullptr)
                     mask->Blt(TRACK_X, top, TRACK_WIDTH, static_cast<int32_t>(m_scroll_step), parts,
                               SHEET_KNOB_X + TRACK_WIDTH * std::min(state, 2), 0, 1);
@@ -471,7 +480,7 @@ void ISaveLoad::DrawControl(int32_t id, int32_t state, bool present)
                 ILayer* background = LayerOf(Parts().background);
                 if (view != nullptr && list != nullptr && background != nullptr) {
                     const int32_t y = LIST_Y + ROW_HEIGHT * item;
-                    view->Blt(LIST_X, y, ROW_WIDTH, ROW_HEIGHT, background, 0, 0, 1);
+                    view->Blt(LIST_X, y, ROW_WIDTH, ROW_HEIGHT, background, LIST_X, y, 1);
                     view->BltAlpha(LIST_X, y, ROW_WIDTH, ROW_HEIGHT, list, 0, ROW_HEIGHT * item);
                 }
             }
@@ -496,8 +505,9 @@ void ISaveLoad::DrawHelp(int32_t id)
     const int32_t item = id & 0xFF;
     const int32_t language = Language();
     auto text_of = [&](int32_t number) {
-        return GameWork != nullptr && GameWork->m_system_language ? GameWork->m_system_language->GetText(number)
-                                                                  : CStringUTF8();
+        return GameWork != nullptr && GameWork->m_system_language
+                   ? GameWork->m_system_language->GetText(number)
+                   : CStringUTF8();
     };
     CStringUTF8 text;
     if (id == -1) {
@@ -512,11 +522,13 @@ void ISaveLoad::DrawHelp(int32_t id)
         } else if (language == 2) {
             // no row help in traditional Chinese
         } else if (slot == 0) {
-            text = language == 0 ? "Create new save data"
+            text = language == 0   ? "Create new save data"
                    : language == 1 ? "創建新的保存數據"
                                    : "新規にセーブデータを作成します";
         } else {
-            text.Format(language == 0 ? "Save data %02u" : language == 1 ? "保存在存档%02u" : "%02u番に上書きセーブします",
+            text.Format(language == 0   ? "Save data %02u"
+                        : language == 1 ? "保存在存档%02u"
+                                        : "%02u番に上書きセーブします",
                         slot);
         }
     } else if (group == 1 && item <= 1) {
@@ -532,9 +544,12 @@ void ISaveLoad::DrawHelp(int32_t id)
         if (m_group == 1)
             text = text_of(HELP_AUTO_DELETE);
         else
-            text.Format(m_group == 2 ? "クイックセーブ%02u番のデータを削除します" : "%02u番のデータを削除します", number);
+            text.Format(m_group == 2 ? "クイックセーブ%02u番のデータを削除します"
+                                     : "%02u番のデータを削除します",
+                        number);
     } else if (group == 5 && item <= 2) {
-        static constexpr const char* GROUPS[] = {"セーブデータ", "オートセーブデータ", "クイックセーブデータ"};
+        static constexpr const char* GROUPS[] = {"セーブデータ", "オートセーブデータ",
+                                                 "クイックセーブデータ"};
         text = GROUPS[item];
     }
     LiveDrawLock lock;
@@ -723,21 +738,35 @@ int32_t ISaveLoad::CursorKey(int32_t key, uint32_t scan_code)
                              item < 6 ? ID_ROW + item + 1 : -1, -1, ID_DELETE + item};
         to = moves[static_cast<size_t>(key)];
     } else if (group == 0) {
-        static constexpr int32_t RIGHT[7] = {ID_SCROLL_UP, ID_SCROLL_UP, ID_SAVE_TAB, ID_SAVE_TAB,
+        static constexpr int32_t RIGHT[7] = {ID_SCROLL_UP, ID_SCROLL_UP,  ID_SAVE_TAB,   ID_SAVE_TAB,
                                              ID_LOAD_TAB,  ID_DELETE_ALL, ID_SCROLL_DOWN};
-        const KeyMoves moves{item == 0 ? ID_DELETE_ALL : ID_DELETE + item - 1, item < 6 ? ID_DELETE + item + 1 : -1,
-                             ID_ROW + item, RIGHT[std::min(item, 6)]};
+        const KeyMoves moves{item == 0 ? ID_DELETE_ALL : ID_DELETE + item - 1,
+                             item < 6 ? ID_DELETE + item + 1 : -1, ID_ROW + item, RIGHT[std::min(item, 6)]};
         to = moves[static_cast<size_t>(key)];
     } else {
         KeyMoves moves{-1, -1, -1, -1};
         switch (from) {
-        case ID_SAVE_TAB: moves = {-1, ID_LOAD_TAB, ID_SCROLL_UP, -1}; break;
-        case ID_LOAD_TAB: moves = {ID_SAVE_TAB, ID_CLOSE, ID_SCROLL_DOWN, -1}; break;
-        case ID_DELETE_ALL: moves = {ID_LOAD_TAB, ID_DELETE, save ? -1 : ID_GROUP_TAB + 2, ID_SCROLL_UP}; break;
-        case ID_CLOSE: moves = {ID_LOAD_TAB, -1, ID_SCROLL_DOWN, -1}; break;
-        case ID_SCROLL_UP: moves = {-1, ID_SCROLL_DOWN, ID_DELETE_ALL, ID_SAVE_TAB}; break;
-        case ID_SCROLL_DOWN: moves = {ID_SCROLL_UP, -1, ID_DELETE + 6, ID_CLOSE}; break;
-        case ID_KNOB: moves = {ID_SCROLL_UP, ID_SCROLL_DOWN, ID_DELETE, ID_SAVE_TAB}; break;
+        case ID_SAVE_TAB:
+            moves = {-1, ID_LOAD_TAB, ID_SCROLL_UP, -1};
+            break;
+        case ID_LOAD_TAB:
+            moves = {ID_SAVE_TAB, ID_CLOSE, ID_SCROLL_DOWN, -1};
+            break;
+        case ID_DELETE_ALL:
+            moves = {ID_LOAD_TAB, ID_DELETE, save ? -1 : ID_GROUP_TAB + 2, ID_SCROLL_UP};
+            break;
+        case ID_CLOSE:
+            moves = {ID_LOAD_TAB, -1, ID_SCROLL_DOWN, -1};
+            break;
+        case ID_SCROLL_UP:
+            moves = {-1, ID_SCROLL_DOWN, ID_DELETE_ALL, ID_SAVE_TAB};
+            break;
+        case ID_SCROLL_DOWN:
+            moves = {ID_SCROLL_UP, -1, ID_DELETE + 6, ID_CLOSE};
+            break;
+        case ID_KNOB:
+            moves = {ID_SCROLL_UP, ID_SCROLL_DOWN, ID_DELETE, ID_SAVE_TAB};
+            break;
         default:
             if (group == 5 && !save)
                 moves = {-1, ID_ROW, item > 0 ? ID_GROUP_TAB + item - 1 : -1,

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "foundation/CExecException.h"
 #include "foundation/GameDocument.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
 #include "script/save/SaveStore.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
@@ -119,9 +121,34 @@ void IFuncFlag::ResizeFlags(int32_t flags, int32_t words, int32_t bytes, int32_t
 
 void IFuncFlag::LoadAndRestart(uint32_t file)
 {
-    LoadFlagFile(file);
-    if (Document != nullptr && CurrentState != nullptr)
-        Document->ReplaceScript(Document->AttachScript(CurrentState->Name));
+    FlagBuffer loaded;
+    const bool read = SaveStore::ReadFlagFile(file, loaded) == SaveFileRead::Loaded;
+    if (Document != nullptr && CurrentState != nullptr) {
+        // A restart the game cannot carry out would end it: refused before anything changes,
+        // and the script goes on with the state it has.
+        CStringUTF8 reason =
+            Document->SaveDataTable ? Document->CheckScriptStack(*Document->SaveDataTable) : CStringUTF8();
+        const CStringUTF8 name = read ? loaded.Name : CurrentState->Name;
+        std::shared_ptr<CScript> script;
+        if (reason.IsEmpty()) {
+            try {
+                script = Document->AttachScript(name);
+            } catch (const CExecException&) {
+                reason.Format("スクリプト %s がありません", name.GetText());
+            }
+        }
+        if (!reason.IsEmpty()) {
+            CStringUTF8 text;
+            ReportScriptError(
+                text.Format("フラグファイル %u からは始め直せません。\n%s", file, reason.GetText()));
+            return;
+        }
+        if (read)
+            CurrentState->Assign(loaded);
+        Document->ReplaceScript(script);
+    } else if (read && CurrentState != nullptr) {
+        CurrentState->Assign(loaded);
+    }
     throw GameDocument::DOCUMENT_RESTORE_STACK;
 }
 

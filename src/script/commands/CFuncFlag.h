@@ -34,8 +34,10 @@ public:
     // Counts above the caps below are refused with a report and change nothing.
     void ResizeFlags(int32_t flags, int32_t words, int32_t bytes, int32_t variables);
     // Loads file N into the current state, attaches the script it names and throws
-    // tagDOCUMENT_CODE 3 so that the document rebuilds the script stack; never returns.
-    [[noreturn]] void LoadAndRestart(uint32_t file);
+    // tagDOCUMENT_CODE 3 so that the document rebuilds the script stack. Returns only when the
+    // restart cannot be carried out (a script of the save data's stack, or the one the file
+    // names, that the game does not hold): reported, nothing changed.
+    void LoadAndRestart(uint32_t file);
     void LoadFlagsFromFile(uint32_t file, int32_t start, int32_t count);
     void LoadWordsFromFile(uint32_t file, int32_t start, int32_t count);
     void LoadBytesFromFile(uint32_t file, int32_t start, int32_t count);

@@ -19,9 +19,15 @@ inline constexpr const char* NO_FARE_TEXT = "※no fare";
 // Every heroine with a table: all fifteen.
 inline constexpr uint32_t BUILT_HEROINES[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
 
+// The demo's cast with the heroines numbered ("ヒロイン03", "姓03"), so a note says whose it is.
 inline CastNames DemoNames()
 {
-    const std::string file = tools::WriteCastNames(tools::DemoCastNames());
+    std::vector<tools::CastNameEntry> entries = tools::DemoCastNames();
+    for (auto& [key, text] : entries) {
+        if (key.size() > 9 && key.starts_with("heroine"))
+            text = (key.ends_with(".given") ? "ヒロイン" : "姓") + key.substr(7, 2);
+    }
+    const std::string file = tools::WriteCastNames(entries);
     return *CastNames::Parse({reinterpret_cast<const uint8_t*>(file.data()), file.size()});
 }
 

@@ -147,3 +147,42 @@ TEST(UiFont, DrawsJapaneseGlyphs)
 }
 
 } // namespace
+
+// A player who closes the window while an error box is up (its close box, or Alt+F4 typed into
+// it) closes the box and then the game: the window hears its close once the box is gone. A box
+// without Cancel or a lone OK cannot be closed so; it waits for its answer.
+TEST_F(DrawnMessageBoxTest, ClosingTheWindowAnswersTheBoxAndThenClosesTheWindow)
+{
+    // The close would destroy the test's window: it is only recorded.
+    m_window.handler = [keep_open = m_window.handler](HWND window, UINT message, WPARAM w_param,
+                                                      LPARAM l_param) -> std::optional<LRESULT> {
+        if (message == WM_SYSCOMMAND)
+            return 0;
+        return keep_open(window, message, w_param, l_param);
+    };
+    const std::vector<std::function<void()>> closes = {
+        [&] { PushWindowEvent(m_view, InjectedWindowEvent::Close); },
+        [&] {
+            PushKey(m_view, VK_MENU, true);
+            PushKey(m_view, VK_F4, true);
+        }};
+    for (const auto& close : closes) {
+        m_window.Clear();
+        m_step = 0;
+        m_script = {close};
+        EXPECT_EQ(ShowDrawnMessageBox(m_view, u"スクリプトエラー", u"asmr_system", MB_OK_), IDOK);
+        EXPECT_EQ(m_step, 1u); // the close ended it, not the fixture's Escape
+        PushKey(m_view, VK_MENU, false);
+        RecordingWindow::PumpAll();
+        const std::vector<test::Received> commands = m_window.Of(WM_SYSCOMMAND);
+        ASSERT_EQ(commands.size(), 1u);
+        EXPECT_EQ(commands[0].w_param & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
+    }
+    // Yes/No: the close does nothing, the box waits for Return.
+    m_window.Clear();
+    m_step = 0;
+    m_script = {closes[0], [&] { PushKey(m_view, VK_RETURN, true); }};
+    EXPECT_EQ(ShowDrawnMessageBox(m_view, u"続けますか？", u"asmr_system", MB_YESNO_), IDYES);
+    RecordingWindow::PumpAll();
+    EXPECT_TRUE(m_window.Of(WM_SYSCOMMAND).empty());
+}

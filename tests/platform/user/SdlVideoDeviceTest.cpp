@@ -80,8 +80,9 @@ TEST(SdlVideoDevice, AnEventPushedAfterAnEmptyLookIsTaken)
         ASSERT_TRUE(event) << "round " << round;
         EXPECT_EQ(event->type, NativeEvent::Type::Quit);
         // Straight after a take, with no rest between: SDL's end-of-poll mark must not hide it.
-        if (round == 0)
+        if (round == 0) {
             ASSERT_TRUE(PushQuit());
+        }
     }
     EXPECT_FALSE(device->PollEvent());
     // A wake asked before the rest begins is kept for it (lost, the rest would run its length).

@@ -1,7 +1,7 @@
 // The demo's slot scene (demo/script/scene_slot.mes), assembled and run by the document on the
 // screen stage with the demo's slot pictures, played by scripted clicks: the machine at rest, a
-// game stopped 1, 2, 3, the stored digits blinking while the fanfare plays, and the tall picture
-// scrolled and left by a cancel. A frame of each step is kept as build/demo_slot_*.png.
+// click that plays it, a game stopped 1, 2, 3, the stored digits blinking while the fanfare plays, and the
+// tall picture scrolled and left by a cancel. A frame of each step is kept as build/demo_slot_*.png.
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +13,7 @@
 #include "app/CVeskDoc.h"
 #include "arcpack/ArchiveWriter.h"
 #include "graphics/CSpriteLayer.h"
+#include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
 #include "screens/extras/CSlot.h"
@@ -38,11 +39,25 @@ std::vector<tools::ArchiveEntry> DemoSlotPictures()
     return pictures;
 }
 
+// The area file and the story's language tables, from the demo's sources.
+std::vector<tools::ArchiveEntry> DemoSlotData()
+{
+    std::vector<tools::ArchiveEntry> data{{"SLOT.AREA", tools::BuildAreaFile(tools::SlotAreas())}};
+    for (const char* table : {"story_en", "story_cn", "story_tw", "story"}) {
+        std::ifstream file(fs::path(std::getenv("VESK_SOURCE_DIR")) / "demo/text" /
+                           (std::string(table) + ".txt"));
+        const std::string listing((std::istreambuf_iterator<char>(file)), {});
+        data.push_back({tools::UpperCaseName(std::string(table) + ".map"),
+                        tools::BuildMapTable(tools::ParseMapListing(listing))});
+    }
+    return data;
+}
+
 class DemoSlotSceneThreadTest : public ScreenFixture
 {
 protected:
     DemoSlotSceneThreadTest()
-        : ScreenFixture({{"SLOT.AREA", tools::BuildAreaFile(tools::SlotAreas())}}, DemoSlotPictures())
+        : ScreenFixture(DemoSlotData(), DemoSlotPictures())
     {
         m_app.Config().SetInt("/Config/Language", 3);
         auto* background = new CSpriteLayer;
@@ -53,6 +68,10 @@ protected:
         auto* tall = new CSpriteLayer;
         tall->Create(0, 0, 1920, 2160, -1);
         GetDocument()->RegisterSpriteLayer(1, tall);
+        // The text sprite the scene's lines go into.
+        auto* text = new CSpriteLayer;
+        text->Create(0, 780, 1920, 280, 20);
+        GetDocument()->RegisterSpriteLayer(100, text);
         for (size_t group : {SOUND_GROUP_MUSIC, SOUND_GROUP_EFFECT}) {
             auto& list = GetDocument()->SoundChannelList[group];
             if (list.empty())
@@ -67,6 +86,7 @@ protected:
     {
         GetDocument()->UnregisterSpriteLayer(0);
         GetDocument()->UnregisterSpriteLayer(1);
+        GetDocument()->UnregisterSpriteLayer(100);
     }
 
     FakeWaveManager* m_effect = nullptr;
@@ -147,8 +167,13 @@ TEST_F(DemoSlotSceneThreadTest, SceneDrawsPlaysShowsAndScrolls)
         }
     });
     GetDocument()->ReplaceScript(script);
-    for (int frame = 0; frame < 200 && GetDocument()->OnFrame() != 0 && !scroll_seen; ++frame) {
+    for (int frame = 0; frame < 2000 && GetDocument()->OnFrame() != 0 && !scroll_seen; ++frame) {
+        // The machine at rest waits between frames: a click, held a few frames and let go, plays it.
+        const auto& active = GetGameWork()->GetActiveScreens();
+        if (!game_seen && (active.empty() || dynamic_cast<CSlot*>(active.back()) == nullptr))
+            m_mouse.left_down = frame % 20 < 10 ? 1 : 0;
     }
+    EXPECT_TRUE(m_messages.empty()) << m_messages.front();
     EXPECT_TRUE(game_seen);
     EXPECT_TRUE(show_seen);
     EXPECT_TRUE(scroll_seen);

@@ -73,16 +73,18 @@ TEST_F(CTitleAnimeThreadTest, PlayLeavesTheBackgroundOnLayerZeroAfterASkipOrAnUn
     struct Case
     {
         const char* what;
-        int press;  // pump of a click, or 0
-        int unwind; // pump of a document code, or 0
+        int press;   // pump of a click, or 0
+        int release; // pump from which the click's button is up again
+        int unwind;  // pump of a document code, or 0
     };
-    for (const Case c : {Case{"played out", 0, 0}, Case{"skipped", 10, 0}, Case{"unwound", 0, 20}}) {
+    for (const Case c : {Case{"played out", 0, 0, 0}, Case{"skipped", 10, 11, 0}, Case{"held", 10, 40, 0},
+                         Case{"unwound", 0, 0, 20}}) {
         SCOPED_TRACE(c.what);
         m_layer_zero->FillRect(0, 0, 1920, 1080, TITLE_TEST_LAYER_COLOUR, 1);
         CTitleAnime anime;
         anime.LoadImages();
         OnPump([&](int pump) {
-            m_mouse.left_down = c.press != 0 && pump == c.press ? 1 : 0;
+            m_mouse.left_down = c.press != 0 && pump >= c.press && pump < c.release ? 1 : 0;
             if (pump == c.unwind)
                 throw CVeskDoc::DOCUMENT_RETURN_TO_TITLE;
         });
@@ -100,8 +102,9 @@ TEST_F(CTitleAnimeThreadTest, PlayLeavesTheBackgroundOnLayerZeroAfterASkipOrAnUn
         ExpectBackgroundOnLayerZero();
         EXPECT_EQ(anime.m_flower->IsVisible(), 0);
         if (c.press != 0) {
-            // Phase 1 ends at the click; phase 2 still fades the flower out.
-            EXPECT_GE(pumps, c.press + TITLE_ANIME_FADE_TICKS);
+            // Phase 1 ends at the click; phase 2 still fades the flower out, and a button held
+            // down ends neither it nor, at the return, the title's wait for a click.
+            EXPECT_GE(pumps, c.release + TITLE_ANIME_FADE_TICKS);
             EXPECT_LT(pumps, TITLE_ANIME_TICKS);
         } else if (c.unwind == 0) {
             EXPECT_GE(pumps, TITLE_ANIME_TICKS + TITLE_ANIME_FADE_TICKS);

@@ -504,14 +504,16 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
                 const int32_t id = view.IsUsed(slot) ? view.Get(slot).Money : 0;
                 shown.push_back(id);
                 const auto files = Ids(slot);
-                if (id == 0)
+                if (id == 0) {
                     EXPECT_EQ(files, std::make_pair(-1, -1))
                         << operation.name << " at " << stop_at << " slot " << slot;
-                else
+                } else {
                     EXPECT_EQ(files, std::make_pair(id, id))
                         << operation.name << " at " << stop_at << " slot " << slot;
-                if (id != 0 && id != 7000 && Exists(Name("sel%03u", slot)))
+                }
+                if (id != 0 && id != 7000 && Exists(Name("sel%03u", slot))) {
                     EXPECT_EQ(FileText(Name("sel%03u", slot)), std::to_string(id)) << slot;
+                }
             }
             const bool done = shown == operation.after;
             EXPECT_TRUE(done || shown == before) << operation.name << " mixed at " << stop_at;
@@ -583,6 +585,20 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     PutSlot(table, 2, 2, false);
     PutSlot(table, 3, 3, false);
     m_dir.Write("FLAG003", m_dir.Read("FLAG001")); // a flag file without its save data
+    // A save whose script stack names a script the game does not hold.
+    PutSlot(table, 4, 4, false);
+    m_dir.Write("FLAG004", m_dir.Read("FLAG001"));
+    {
+        ScriptValueTable stack;
+        ScriptValueArray record;
+        record.SetKey(0xFFFF0000);
+        record.Values = {ScriptValue::FromText("gone.mes"), ScriptValue::FromInteger(0),
+                         ScriptValue::FromInteger(1)};
+        stack.Store(record);
+        std::string bytes;
+        stack.AppendTo(bytes);
+        m_dir.Write("SaveData004.dat", std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    }
     PutSystemTable(table);
 
     struct Case
@@ -594,6 +610,7 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
         {"unused slot", [&] { m_load.LoadSlot(150); }},
         {"damaged flag file", [&] { m_load.LoadSlot(2); }},
         {"missing save data", [&] { m_load.LoadSlot(3); }},
+        {"a script the game does not hold", [&] { m_load.LoadSlot(4); }},
         {"slot 0", [&] { m_load.LoadSlot(0); }},
         {"slot 301", [&] { m_load.LoadSlot(301); }},
     };

@@ -215,6 +215,26 @@ TEST_F(SaveLoadScreenThreadTest, AClickOnAnEmptyRowDoesNothing)
     EXPECT_EQ(result, -1) << "still open until Escape";
 }
 
+TEST_F(SaveLoadScreenThreadTest, AHoveredEmptyRowShowsTheBackgroundOfItsOwnPlace)
+{
+    // The background's tag stands in its top-left corner, white on the cell: no row shows it.
+    MakeSlots(SLOT_FIRST, 2);
+    std::vector<Cell> corners;
+    RunScreen(
+        m_load,
+        [&](int pump) {
+            if (pump == 20)
+                PointAt(Centre(ID_ROW + 4).x, Centre(ID_ROW + 4).y);
+            if (pump == 40) {
+                Capture("saveload_hovered_empty_row.png");
+                for (int32_t row : {3, 4})
+                    corners.push_back(At(InRow(row, 2, 2)));
+            }
+        },
+        50);
+    EXPECT_EQ(corners, (std::vector<Cell>{BACKGROUND, BACKGROUND}));
+}
+
 TEST_F(SaveLoadScreenThreadTest, DeleteAllClearsTheSaveVariablesAndKeepsTheContinueSlot)
 {
     MakeSlots(SLOT_FIRST, 3);

@@ -188,6 +188,38 @@ TEST_F(CFuncFlagTest, LoadAndRestartThrowsCode3AlsoForAMissingFile)
     EXPECT_STREQ(Document().m_current_script->GetName().GetText(), "next.mes");
 }
 
+// The start script's way with its own save: the save data read, then the restart. A save the
+// game cannot restart into (a stacked script it does not hold, or none for the name the flag file
+// gives) is refused with one report: nothing changes, and the script goes on to its next line.
+TEST_F(CFuncFlagTest, ARestartIntoScriptsTheGameDoesNotHoldIsRefusedAndTheScriptGoesOn)
+{
+    const std::vector<tools::ScriptSource> sources = {{"next.mes", "line 1\nend\n"}};
+    const tools::AssembledArchive archive = tools::BuildScriptArchive(sources, tools::ArchiveEncoding::Lzss);
+    ASSERT_TRUE(archive.Ok) << archive.Error;
+    m_dir.Write("script.arc", archive.File);
+    Put("FLAG007", GameFileKind::Flag, "name next.mes\nflags 1\nflag 0 42\n");
+    Put("SaveData007.dat", GameFileKind::SaveData,
+        "record 65535 0\nvalue text next.mes\nvalue 0\nvalue 0\n"
+        "record 65535 1\nvalue text gone.mes\nvalue 0\nvalue 1\n");
+    Put("FLAG008", GameFileKind::Flag, "name lost.mes\nflags 1\nflag 0 43\n");
+    Put("SaveData008.dat", GameFileKind::SaveData, "record 1 1\nvalue 5\n");
+    const struct
+    {
+        int file;
+        std::string report;
+    } cases[] = {{7, "スクリプト gone.mes がありません"}, {8, "スクリプト lost.mes がありません"}};
+    for (const auto& c : cases) {
+        const std::string n = std::to_string(c.file);
+        Document().ReplaceScript(
+            Assemble("line 1\nlib 27, 1, " + n + "\nlib 14, 1, " + n + "\nlib 14, 0, 3, 0, 0, 0\nend\n"));
+        State().Flags.assign(1, 9);
+        EXPECT_EQ(StepToCode(), static_cast<int>(CVeskDoc::DOCUMENT_SCRIPT_END)) << c.file;
+        EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\nフラグファイル " + n +
+                                                               " からは始め直せません。\n" + c.report});
+        EXPECT_EQ(FlagsOfState(), (std::vector<int>{9, 0, 0})) << "the state kept, the next line run";
+    }
+}
+
 TEST_F(CFuncFlagTest, SecondScenarioNamesAndASaveThatCannotBeWritten)
 {
     State().Variables.resize(81);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <unistd.h>
+
 #include "platform/d3d/PngWriter.h"
 
 namespace platform {
@@ -44,25 +46,39 @@ void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
 {
     std::string folder;
     uint64_t number;
+    std::string previous;
     {
         std::lock_guard lock(m_lock);
         number = ++m_count;
         m_last = frame;
         folder = m_dump_folder;
+        previous = m_last_dumped;
     }
-    if (!folder.empty()) {
-        char name[32];
-        std::snprintf(name, sizeof(name), "/frame%05llu.png", static_cast<unsigned long long>(number));
-        // Written beside the folder and moved in whole, so a run killed mid-write never leaves a
-        // cut-off frame for a reader of the folder.
-        std::string part = folder;
-        while (part.size() > 1 && part.back() == '/')
-            part.pop_back();
-        part += "." + std::string(name + 1) + ".part";
-        if (WritePngRgba(part, frame->width, frame->height, frame->pixels.data(),
-                         static_cast<size_t>(frame->width) * 4, true))
-            std::rename(part.c_str(), (folder + name).c_str());
-    }
+    if (folder.empty())
+        return;
+    char name[32];
+    std::snprintf(name, sizeof(name), "/frame%05llu.png", static_cast<unsigned long long>(number));
+    const std::string path = folder + name;
+    // Written beside the folder and moved in whole, so a run killed mid-write never leaves a
+    // cut-off frame for a reader of the folder.
+    std::string part = folder;
+    while (part.size() > 1 && part.back() == '/')
+        part.pop_back();
+    part += "." + std::string(name + 1) + ".part";
+    // A frame that shows what the one before showed is that file again, linked under its own
+    // name: a screen that waits is dumped at the cost of a link, not of a picture's encoding.
+    // Once a reader has taken the file away, the frame is encoded anew.
+    const RECT& changed = frame->changed;
+    const bool same = changed.left >= changed.right || changed.top >= changed.bottom;
+    bool dumped = same && !previous.empty() && ::link(previous.c_str(), part.c_str()) == 0;
+    if (!dumped)
+        dumped = WritePngRgba(part, frame->width, frame->height, frame->pixels.data(),
+                              static_cast<size_t>(frame->width) * 4, true);
+    if (!dumped || std::rename(part.c_str(), path.c_str()) != 0)
+        return;
+    std::lock_guard lock(m_lock);
+    if (m_dump_folder == folder)
+        m_last_dumped = path;
 }
 
 bool NullPresenter::KeepsEveryFrame() const
@@ -110,6 +126,7 @@ void NullPresenter::SetDumpFolder(std::string folder)
 {
     std::lock_guard lock(m_lock);
     m_dump_folder = std::move(folder);
+    m_last_dumped.clear();
 }
 
 NullPresenter* GetNullPresenter()

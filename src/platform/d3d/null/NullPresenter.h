@@ -2,7 +2,8 @@
 // The headless presenter: counts the frames it is given, keeps a copy of the newest one (and its
 // checksum, CRC-32 of the pixel bytes, on request) for a reader in the process, and writes each
 // frame as an opaque PNG into a dump folder when one is set (VESK_FRAME_DUMP at creation, or
-// SetDumpFolder). One made without a reader keeps no frame: it only counts them, unless it dumps.
+// SetDumpFolder); a frame unchanged from the one before is the same file linked under its own name.
+// One made without a reader keeps no frame: it only counts them, unless it dumps.
 // Thread-safe.
 
 #include <cstdint>
@@ -38,6 +39,7 @@ private:
     uint64_t m_count = 0;
     std::shared_ptr<const PresentedFrame> m_last;
     std::string m_dump_folder;
+    std::string m_last_dumped; // the newest frame's file in the dump folder
 };
 
 // The null presenter in use, or null when another presenter is installed.

@@ -1,0 +1,442 @@
+#include "DemoOffRoute.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "DemoRun.h"
+#include "DemoStoryRoute.h"
+#include "screens/system/SaveLoadLayout.h"
+#include "sheetgen/CharacterSheets.h"
+#include "sheetgen/FlagSheets.h"
+#include "sheetgen/MapSheets.h"
+#include "sheetgen/SaveLoadSheets.h"
+#include "sheetgen/SheetGenerator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Frame = platform::PngPicture;
+using namespace std::chrono_literals;
+using namespace route;
+using namespace saveload_layout;
+
+// The title's buttons, 87 apart from New game.
+constexpr int TITLE_X = 300, NEW_GAME_Y = 540, CONTINUE_Y = 627, LOAD_Y = 714;
+
+// The side menu slides in while the pointer rests at the screen's right edge; its buttons stand
+// 98 apart below the tab: save, load, settings, backlog, with the game mode the flag manager,
+// then Return to title and Exit.
+constexpr int EDGE_X = 1915, SIDE_X = 1720;
+constexpr int SIDE_SAVE = 1, SIDE_LOAD = 2;
+int SideButtonY(int slot)
+{
+    return 152 + 98 * (slot - 1) + 44;
+}
+
+// A question's yes and no (controls 0 and 1 of the dialog sheet).
+constexpr int YES_X = 828, NO_X = 1090, ANSWER_Y = 557;
+
+// The message window's quick save and quick load buttons.
+constexpr int QUICK_SAVE_X = 1540, QUICK_LOAD_X = 1620, ROW_Y = 1033;
+
+constexpr uint32_t SKY = 0xF0965A;    // the evening picture's sky
+constexpr uint32_t GROUND = 0x3C285A; // and its ground
+
+bool Near(const Frame& frame, int x, int y, uint32_t rgb)
+{
+    const uint32_t pixel = frame.pixels[size_t(y) * frame.width + x];
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int((pixel >> shift) & 0xFF) - int((rgb >> shift) & 0xFF)) > 6)
+            return false;
+    return true;
+}
+
+// The evening picture the first day plays over, seen at its sky and its ground.
+bool EveningShown(const Frame& frame)
+{
+    return Near(frame, 960, 300, SKY) && Near(frame, 60, 640, GROUND);
+}
+
+bool SideMenuOpen(const Frame& frame)
+{
+    return FrameCellAt(frame, 1900, 1000) == tools::SIDE_MENU_SHEET_PANEL;
+}
+
+bool SaveLoadShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 10, 1070) == tools::SAVELOAD_CELL_BACKGROUND;
+}
+
+bool NoteShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 530, 400) == tools::DIALOG_SHEET_NOTE_FRAME;
+}
+
+bool YesNoShown(const Frame& frame)
+{
+    return FrameCellAt(frame, YES_X, ANSWER_Y) == 0u && FrameCellAt(frame, NO_X, ANSWER_Y) == 1u;
+}
+
+// Row r of the save or load list holds a save (an ordinary or the newest row's picture).
+bool RowUsed(const Frame& frame, int row)
+{
+    const std::optional<uint32_t> cell =
+        FrameCellAt(frame, LIST_X + 4, LIST_Y + ROW_HEIGHT * row + ROW_HEIGHT / 2);
+    return cell && *cell >= tools::SAVELOAD_CELL_ROW + 3 && *cell < tools::SAVELOAD_CELL_ROW + 9;
+}
+
+bool ButtonEnabled(const Frame& frame, int x, int y)
+{
+    const std::optional<FrameCell> cell = FrameCellStateAt(frame, x, y);
+    return cell && cell->second != 3;
+}
+
+// No script error box on the way: the headless game writes each to its output; one in a window
+// stops the game at it, and the step after it sees no screen.
+void ExpectNoErrorBox(const DemoPlayer& x)
+{
+    const std::string out = x.Output();
+    EXPECT_EQ(out.find("] (0x"), std::string::npos) << out;
+}
+
+fs::path SaveFolder(const DemoPlayer& x)
+{
+    return x.Home().Path() / "vesk/demo/Save";
+}
+
+// The title of a start, the logo clicked away.
+std::optional<Frame> ToTheTitle(DemoPlayer& x)
+{
+    return x.ActUntil([&] { x.Click(960, 300); }, TitleShown);
+}
+
+// New game: the first story line over the evening picture, and no title left over it.
+std::optional<Frame> NewGame(DemoPlayer& x)
+{
+    std::optional<Frame> first = x.ClickUntil(TITLE_X, NEW_GAME_Y, StoryLineShown);
+    if (first) {
+        EXPECT_TRUE(EveningShown(*first)) << "the first line not over the evening picture";
+        EXPECT_FALSE(FrameCellAt(*first, TITLE_X, CONTINUE_Y)) << "title buttons left over the story";
+    }
+    return first;
+}
+
+// The side menu's button, pressed once the menu has slid in: a press beside a closed menu would
+// be a click on the story.
+std::optional<Frame> PressSideButton(DemoPlayer& x, int slot, const std::function<bool(const Frame&)>& shown)
+{
+    return x.ActUntil(
+        [&] {
+            if (const std::optional<Frame> frame = x.Grab(); frame && SideMenuOpen(*frame)) {
+                x.Click(SIDE_X, SideButtonY(slot));
+            } else {
+                x.Move(EDGE_X - 40, 540);
+                x.Move(EDGE_X, 540);
+            }
+        },
+        shown);
+}
+
+// The line the frame shows, back over the evening picture with no title left over it.
+void ExpectLineBack(const Frame& frame, const std::string& line)
+{
+    EXPECT_EQ(MessageLineCells(frame, 20), line);
+    EXPECT_TRUE(EveningShown(frame)) << "the line back over something else than its evening picture";
+    EXPECT_FALSE(FrameCellAt(frame, TITLE_X, NEW_GAME_Y)) << "title buttons under the line";
+    EXPECT_EQ(KeyGreenIn(frame), 0);
+}
+
+// The flag manager from the side menu (its fifth button with the game mode on), heroine 0's
+// schedule, her next event and yes to the question: the event's line in the message window, the
+// plate with the jump's time (08:15), and a click leads to the title.
+void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
+{
+    const auto manager = [](const Frame& frame) {
+        return FrameCellAt(frame, 328, 336) == 0u && FrameCellAt(frame, 648, 336) == 1u;
+    };
+    ASSERT_TRUE(PressSideButton(x, 5, manager)) << "no flag manager from the side menu";
+    const auto grid = [](const Frame& frame) {
+        return FrameCellAt(frame, 1000, 1075) == tools::FLAG_SCHEDULE_BACKGROUND &&
+               FrameCellAt(frame, 215, 280) == tools::FLAG_SHEET_ROW_PLATE;
+    };
+    ASSERT_TRUE(x.ClickUntil(328, 336, grid)) << "no schedule for heroine 0";
+    ASSERT_TRUE(x.ClickUntil(212 + 87 + 43, 146 + 42, YesNoShown)) << "her next event asked nothing";
+    const auto event = [](const Frame& frame) {
+        return StoryPromptShown(frame) && MessageLineCells(frame, 11) == "##########.";
+    };
+    auto line = x.ClickUntil(YES_X, ANSWER_Y, event);
+    ASSERT_TRUE(line) << "no event line after the jump";
+    x.Keep(*line, keep);
+    EXPECT_TRUE(EveningShown(*line)) << "the event's line not over its picture";
+    EXPECT_FALSE(FrameCellAt(*line, TITLE_X, NEW_GAME_Y)) << "title buttons over the event";
+    ASSERT_TRUE(PlateShown(*line)) << "no calendar plate with the event's line";
+    // The time 08:15 in the plate's four digit cells.
+    std::string digits;
+    for (const int x_at : {120, 155, 210, 245}) {
+        const std::optional<uint32_t> cell = FrameCellAt(*line, x_at, 80);
+        digits += cell && *cell >= tools::PLATE_TIME_DIGIT && *cell <= tools::PLATE_TIME_DIGIT + 9
+                      ? char('0' + *cell - tools::PLATE_TIME_DIGIT)
+                      : '?';
+    }
+    EXPECT_EQ(digits, "0815") << "the plate does not show the jump's time";
+    // The title, or the special one once the ending has been played.
+    auto title = x.ClickUntil(
+        960, 300, [](const Frame& frame) { return TitleShown(frame) || SpecialTitleShown(frame); });
+    ASSERT_TRUE(title) << "the event did not lead to the title";
+    EXPECT_FALSE(EveningShown(*title)) << "the evening picture left under the title";
+    ExpectNoErrorBox(x);
+}
+
+} // namespace
+
+void SaveInTheFirstSlotAndLoadItOnTheNextStart(DemoPlayer& x)
+{
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    const std::string line = MessageLineCells(*first, 20);
+
+    // The side menu's save, the new-save row, the note's save: the first slot.
+    ASSERT_TRUE(PressSideButton(x, SIDE_SAVE, SaveLoadShown)) << "no save screen from the side menu";
+    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, NoteShown)) << "the new-save row opened no note";
+    auto saved = x.ClickUntil(YES_X, 581,
+                              [](const Frame& frame) { return SaveLoadShown(frame) && RowUsed(frame, 1); });
+    ASSERT_TRUE(saved) << "the save screen shows no first slot";
+    x.Keep(*saved, "first_slot_saved");
+    ASSERT_TRUE(x.ClickUntil(1790, 950, [&](const Frame& frame) {
+        return StoryLineShown(frame) && MessageLineCells(frame, 20) == line;
+    })) << "the save screen did not close on the line";
+
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+
+    // The next start reaches the title, with Load offered, and loads the slot back.
+    x.StartGame();
+    auto title = ToTheTitle(x);
+    ASSERT_TRUE(title) << "no title on the start after a save into the first slot\n" << x.Output();
+    x.Keep(*title, "title_after_first_slot");
+    ExpectNoErrorBox(x);
+    EXPECT_TRUE(ButtonEnabled(*title, TITLE_X, LOAD_Y)) << "Load not offered after a save";
+    ASSERT_TRUE(x.ClickUntil(TITLE_X, LOAD_Y, [](const Frame& frame) {
+        return SaveLoadShown(frame) && RowUsed(frame, 0);
+    })) << "no load screen listing the slot";
+    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, YesNoShown)) << "the slot's row asked nothing";
+    auto loaded = x.ClickUntil(YES_X, ANSWER_Y, StoryLineShown);
+    ASSERT_TRUE(loaded) << "the load brought no line back";
+    x.Keep(*loaded, "first_slot_loaded");
+    ExpectLineBack(*loaded, line);
+    ExpectNoErrorBox(x);
+}
+
+void ReturnToTheTitleBothWays(DemoPlayer& x, bool menu_bar)
+{
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    const std::string line = MessageLineCells(*first, 20);
+    x.Click(960, 300);
+    ASSERT_TRUE(x.WaitFor([&](const Frame& frame) {
+        return StoryLineShown(frame) && MessageLineCells(frame, 20) != line;
+    })) << "the story did not go on";
+
+    // The side menu's Return to title (its fifth button without the game mode), yes.
+    ASSERT_TRUE(PressSideButton(x, 5, YesNoShown)) << "the side menu's Return to title asked nothing";
+    auto title = x.ClickUntil(YES_X, ANSWER_Y, TitleShown);
+    ASSERT_TRUE(title) << "yes did not lead to the title\n" << x.Output();
+    x.Keep(*title, "title_from_side_menu");
+    EXPECT_FALSE(EveningShown(*title)) << "the story's picture left under the title";
+    EXPECT_EQ(KeyGreenIn(*title), 0);
+    ExpectNoErrorBox(x);
+
+    // A new game starts the story from its first line again.
+    auto again = NewGame(x);
+    ASSERT_TRUE(again) << "no story after going back to the title";
+    EXPECT_EQ(MessageLineCells(*again, 20), line) << "the new game did not start at the first line";
+
+    if (menu_bar) {
+        // The menu bar above the picture: Game, its first item (Return to title), yes.
+        ASSERT_TRUE(x.ActUntil(
+            [&] {
+                x.Click(20, -10);
+                x.Key(0x28);
+                x.Key(0x0D);
+            },
+            YesNoShown))
+            << "Game > Return to title asked nothing";
+        title = x.ClickUntil(YES_X, ANSWER_Y, TitleShown);
+        ASSERT_TRUE(title) << "yes on the menu bar's question did not lead to the title\n" << x.Output();
+        x.Keep(*title, "title_from_menu_bar");
+        EXPECT_FALSE(EveningShown(*title));
+        ExpectNoErrorBox(x);
+        again = NewGame(x);
+        ASSERT_TRUE(again) << "no story after the menu bar's way back";
+        EXPECT_EQ(MessageLineCells(*again, 20), line);
+    }
+    ExpectNoErrorBox(x);
+}
+
+void JumpToTheNextEventOnANewGame(DemoPlayer& x)
+{
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    ASSERT_NO_FATAL_FAILURE(JumpToTheNextEvent(x, "jump_new_game"));
+    ASSERT_TRUE(NewGame(x)) << "no story after the jump's title";
+
+    // Once a game has been loaded in the run (as after the ending), the loaded stack's resume
+    // point stays behind: the jump plays the event and the title comes back all the same. The
+    // second line quick-saved, the story on to the next, and the quick load.
+    const std::string line = MessageLineCells(*first, 20);
+    x.Click(960, 300);
+    auto second = x.WaitFor(
+        [&](const Frame& frame) { return StoryLineShown(frame) && MessageLineCells(frame, 20) != line; });
+    ASSERT_TRUE(second) << "the story did not go on";
+    const fs::path quick = SaveFolder(x) / "FLAG201";
+    ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(quick); }))
+        << "no quick save";
+    const std::string saved = MessageLineCells(*second, 20);
+    x.Click(960, 300);
+    ASSERT_TRUE(x.WaitFor([&](const Frame& frame) {
+        return StoryLineShown(frame) && MessageLineCells(frame, 20) != saved;
+    })) << "the story did not go on past the quick save";
+    ASSERT_TRUE(x.ClickUntil(QUICK_LOAD_X, ROW_Y, [&](const Frame& frame) {
+        return StoryLineShown(frame) && MessageLineCells(frame, 20) == saved;
+    })) << "the quick load did not bring the saved line back";
+    ASSERT_NO_FATAL_FAILURE(JumpToTheNextEvent(x, "jump_after_load"));
+    ExpectNoErrorBox(x);
+}
+
+void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x)
+{
+    const fs::path save = SaveFolder(x);
+    // A quick save goes into slot 201 and pushes the one before to 202: the next file shows it.
+    const auto quick_save = [&](int at_x, int at_y, const char* file) {
+        return x.ClickUntil(at_x, at_y, [&](const Frame&) { return fs::exists(save / file); }).has_value();
+    };
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    const std::string line = MessageLineCells(*first, 20);
+    ASSERT_TRUE(quick_save(QUICK_SAVE_X, ROW_Y, "FLAG201")) << "no quick save on the message window";
+
+    // The day's screens as the route walks them, with a quick save on the character selection and
+    // one on the place screen.
+    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(x));
+    ASSERT_TRUE(x.ClickUntil(830, 597, [](const Frame& frame) { return !QuestionShown(frame); }));
+    ASSERT_TRUE(x.WaitFor(SubMapShown)) << "no sub map after the exec scene";
+    const auto selection = [](const Frame& frame) {
+        return FrameCellAt(frame, 960, 120) == tools::CHARLIST_CHARACTER + 2;
+    };
+    ASSERT_TRUE(x.ClickUntil(960, 1000, selection, 3)) << "no character selection";
+    ASSERT_TRUE(quick_save(341, 995, "FLAG202")) << "no quick save on the character selection";
+    ASSERT_TRUE(x.ClickUntil(960, 132, [](const Frame& frame) {
+        return FrameCellAt(frame, 960, 120) == tools::CHARLIST_CHARACTER &&
+               FrameCellAt(frame, 960, 204) == tools::NAME_LIST_PAIRED;
+    }));
+    ASSERT_TRUE(x.ClickUntil(960, 132, [](const Frame& frame) {
+        return FrameCellAt(frame, 1751, 991) == 512u;
+    })) << "no diary";
+    ASSERT_TRUE(x.ClickUntil(1751, 991, [](const Frame& frame) {
+        return FrameCellAt(frame, 1751, 991) == 0x500u;
+    })) << "no comment mode";
+    x.Click(1751, 991);
+    const auto character_area = [](const Frame& frame) {
+        return FrameCellAt(frame, 1000, 1000) == tools::AREA_SHEET_HELP_BAR &&
+               FrameCellAt(frame, 1450, 865) == tools::AREA_SHEET_BUTTON + 2;
+    };
+    ASSERT_TRUE(x.ClickUntil(175, 485, character_area)) << "no character-area screen";
+    ASSERT_TRUE(x.ClickUntil(460, 300, [](const Frame& frame) {
+        return FrameCellAt(frame, 960, 300) == tools::TIME_SHEET_DIAL;
+    })) << "no time of day";
+    const auto place = [](const Frame& frame) {
+        return FrameCellAt(frame, 1190, 865) == tools::AREA_SHEET_BUTTON &&
+               FrameCellAt(frame, 1450, 865) == tools::AREA_SHEET_BUTTON + 2 && PlateShown(frame);
+    };
+    ASSERT_TRUE(x.ClickUntil(1170, 630, place)) << "no place screen";
+    ASSERT_TRUE(quick_save(470, 865, "FLAG203")) << "no quick save on the place screen";
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+
+    // Continue on the next start: the place screen over the evening, the answers in the story
+    // text, the plate.
+    x.StartGame();
+    auto title = ToTheTitle(x);
+    ASSERT_TRUE(title) << "no title on the next start\n" << x.Output();
+    ASSERT_TRUE(ButtonEnabled(*title, TITLE_X, CONTINUE_Y)) << "Continue not offered after quick saves";
+    auto continued = x.ClickUntil(TITLE_X, CONTINUE_Y, place);
+    ASSERT_TRUE(continued) << "Continue did not bring the place screen back\n" << x.Output();
+    x.Keep(*continued, "continued_place");
+    EXPECT_TRUE(EveningShown(*continued)) << "the place screen not over the evening picture";
+    // 人物： and the character's number, left of the screen's buttons.
+    EXPECT_GT(WhiteIn(*continued, 160, 815, 400, 880), 150)
+        << "the answers given before it not in the story text";
+    EXPECT_FALSE(FrameCellAt(*continued, TITLE_X, NEW_GAME_Y)) << "title buttons under the place screen";
+    ExpectNoErrorBox(x);
+
+    // The place screen's quick load is the same save; the older quick saves from the title's load
+    // screen, quick tab: the character selection (row 1), then the message window's line (row 2).
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+    x.StartGame();
+    ASSERT_TRUE(ToTheTitle(x)) << "no title on the third start\n" << x.Output();
+    const auto load_row = [&](int row, const std::function<bool(const Frame&)>& shown) {
+        if (!x.ClickUntil(552 + 126, 58,
+                          [&](const Frame& frame) { return SaveLoadShown(frame) && RowUsed(frame, row); }))
+            return std::optional<Frame>();
+        if (!x.ClickUntil(800, LIST_Y + ROW_HEIGHT * row + 60, YesNoShown))
+            return std::optional<Frame>();
+        return x.ClickUntil(YES_X, ANSWER_Y, shown);
+    };
+    ASSERT_TRUE(x.ClickUntil(TITLE_X, LOAD_Y, SaveLoadShown)) << "no load screen from the title";
+    auto chosen = load_row(1, selection);
+    ASSERT_TRUE(chosen) << "the character selection's quick save did not come back";
+    x.Keep(*chosen, "loaded_selection");
+    // The selection dims what stands under it to half.
+    EXPECT_TRUE(Near(*chosen, 1850, 200, (SKY >> 1) & 0x7F7F7F) &&
+                Near(*chosen, 60, 640, (GROUND >> 1) & 0x7F7F7F))
+        << "the character selection not over the evening picture";
+    ExpectNoErrorBox(x);
+    // The selection's own load button, the quick tab, the oldest quick save: the first line.
+    ASSERT_TRUE(x.ClickUntil(464, 995, SaveLoadShown)) << "no load screen from the character selection";
+    auto message = load_row(2, StoryLineShown);
+    ASSERT_TRUE(message) << "the message window's quick save did not come back";
+    x.Keep(*message, "loaded_line");
+    ExpectLineBack(*message, line);
+    ExpectNoErrorBox(x);
+}
+
+void ContinueAfterTheEnding(DemoPlayer& x)
+{
+    const fs::path save = SaveFolder(x);
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    const std::string line = MessageLineCells(*first, 20);
+    ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(save / "FLAG201"); }))
+        << "no quick save on the first line";
+    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheDay(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
+    ASSERT_NO_FATAL_FAILURE(PlayToTheSpecialTitle(x));
+
+    // The special title's back, then Continue in the same run: the quick-saved line over its
+    // evening picture, not over the title's.
+    ASSERT_TRUE(x.ActUntil(
+        [&] {
+            if (const std::optional<Frame> frame = x.Grab(); frame && SpecialTitleShown(*frame))
+                x.Click(TITLE_X, 986);
+        },
+        TitleShown))
+        << "the special title's back did not lead to the title";
+    auto continued = x.ClickUntil(TITLE_X, CONTINUE_Y, StoryLineShown);
+    ASSERT_TRUE(continued) << "Continue after the ending brought no line back\n" << x.Output();
+    x.Keep(*continued, "continued_after_ending");
+    ExpectLineBack(*continued, line);
+    ExpectNoErrorBox(x);
+}

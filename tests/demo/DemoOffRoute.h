@@ -1,0 +1,21 @@
+#pragma once
+// Ways a player leaves the story's route, for any player (a real window or headless), each from a
+// new player's first start (the title shown, auto mode off, the exit question off): every step
+// waits until its screen shows and checks what must and must not be on it, and no script error
+// box may show on the way. A save into the first slot, the game closed and the save loaded on the
+// next start; Return to title from the side menu, and from the menu bar where the player has one;
+// the flag manager's jump to an event; quick saves on each kind of screen that offers one, loaded
+// on the next start; and Continue once the ending has been played.
+
+#include "DemoPlayer.h"
+
+void SaveInTheFirstSlotAndLoadItOnTheNextStart(DemoPlayer& x);
+// With `menu_bar` the second way back is the menu bar's Game > Return to title.
+void ReturnToTheTitleBothWays(DemoPlayer& x, bool menu_bar);
+// The game mode's flag button on (the caller's settings). The jump on a new game, then again once
+// a quick save has been loaded in the same run, which leaves its resume point behind as a game
+// continued after the ending does.
+void JumpToTheNextEventOnANewGame(DemoPlayer& x);
+void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x);
+// A quick save on the first line, the route to the special title, its back item, then Continue.
+void ContinueAfterTheEnding(DemoPlayer& x);

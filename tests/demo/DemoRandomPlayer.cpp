@@ -1,0 +1,459 @@
+#include "DemoRandomPlayer.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "DemoRun.h"
+#include "GameProcess.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Frame = platform::PngPicture;
+
+namespace {
+
+constexpr int SCREEN_WIDTH = 1920;
+constexpr int SCREEN_HEIGHT = 1080;
+// A game that draws nothing and takes no input this long has hung; one that draws but takes no
+// input has too, after the longer time. A start gets the longer time for its first input.
+constexpr auto HANG = 30s;
+constexpr auto DEAF = 120s;
+// A screen that no input changed over this many inputs has stuck: a pointer over a button alone
+// changes its picture.
+constexpr int STUCK = 150;
+// What a failure's report lists of the inputs before it.
+constexpr size_t RECENT = 30;
+
+// The keys a player presses: Return, Escape, Space, the arrows, Page Up and Down, Home, End,
+// Delete, Backspace, Tab, Shift, Ctrl, F1 (auto read).
+constexpr int KEYS[] = {0x0D, 0x0D, 0x0D, 0x1B, 0x1B, 0x20, 0x25, 0x26, 0x27, 0x28,
+                        0x21, 0x22, 0x24, 0x23, 0x2E, 0x08, 0x09, 0x10, 0x11, 0x70};
+constexpr const char* NAMES[] = {"Yuki", "Ao", "Hikari", "雪", "ミナト", "a", "Zz"};
+
+// The files of the frames folder, oldest first.
+std::vector<fs::path> FrameFiles(const fs::path& folder)
+{
+    std::vector<fs::path> frames;
+    for (const auto& entry : fs::directory_iterator(folder))
+        frames.push_back(entry.path());
+    // frame99999.png comes before frame100000.png.
+    std::sort(frames.begin(), frames.end(), [](const fs::path& a, const fs::path& b) {
+        const std::string x = a.filename().string(), y = b.filename().string();
+        return x.size() != y.size() ? x.size() < y.size() : x < y;
+    });
+    return frames;
+}
+
+} // namespace
+
+DemoRandomPlayer::DemoRandomPlayer(const HeadlessDemoHome& home, uint32_t seed)
+    : m_home(home)
+    , m_seed(seed)
+    , m_random(seed)
+{
+    if (const char* every = std::getenv("VESK_RANDOM_KEEP_EVERY"); every != nullptr)
+        m_keep_every = std::atoi(every);
+    // A new player: no save folder yet, so the first start makes it as it does for anyone.
+    fs::remove_all(m_home.Path() / "vesk");
+}
+
+DemoRandomPlayer::~DemoRandomPlayer()
+{
+    if (m_game)
+        m_game->Kill();
+}
+
+std::string DemoRandomPlayer::Play(int inputs)
+{
+    Start();
+    for (m_input = 0; m_input < inputs; ++m_input) {
+        if (std::optional<std::string> failure = Settle(); failure && !Survey(*failure))
+            return *failure;
+        SendRandomInput();
+    }
+    if (std::optional<std::string> failure = Settle(); failure && !Survey(*failure))
+        return *failure;
+    std::string failure = EndAndStartOnceMore();
+    if (!failure.empty() && !Survey(failure))
+        return failure;
+    std::string found;
+    for (const auto& [what, report] : m_found)
+        found += report + "\n";
+    return found;
+}
+
+bool DemoRandomPlayer::Survey(const std::string& failure)
+{
+    if (!m_survey)
+        return false;
+    // Each distinct failure once, under its first line's words without the numbers.
+    std::string what = failure.substr(failure.find(": ") + 2);
+    what = what.substr(0, what.find("\nthe inputs before it"));
+    what.erase(std::remove_if(what.begin(), what.end(), [](char c) { return c >= '0' && c <= '9'; }),
+               what.end());
+    m_found.emplace(what, failure);
+    if (m_game->IsRunning() && m_hung) {
+        m_game->Kill();
+    }
+    if (!m_game->IsRunning()) {
+        m_recent.push_back("(started again after the failure)");
+        Start();
+    }
+    return true;
+}
+
+std::optional<std::string> DemoRandomPlayer::Settle()
+{
+    const Wait wait = WaitUntilTaken();
+    m_hung = wait == Wait::Hung;
+    if (std::optional<std::string> boxes = NewBoxes())
+        return Failure("message box:\n" + *boxes);
+    if (wait == Wait::Hung)
+        return Failure("the game hung: " + std::to_string(m_taken.steps) + " of " +
+                       std::to_string(m_steps_sent) + " steps taken, " + std::to_string(m_taken.held) +
+                       " presses held\n" + Stacks());
+    if (m_unchanged >= STUCK) {
+        m_hung = true;
+        m_unchanged = 0;
+        return Failure("the screen stayed the same through " + std::to_string(STUCK) + " inputs, since " +
+                       m_changed_at + "\n" + Stacks());
+    }
+    if (wait == Wait::Ended) {
+        const std::optional<int> status = m_game->WaitForEnd(10s);
+        if (status != 0)
+            return Failure("the game ended with status " + (status ? std::to_string(*status) : "none"));
+        // The player ended it (Exit): the next start goes on the same folder.
+        m_recent.push_back("(the game ended; started again)");
+        Start();
+    }
+    return std::nullopt;
+}
+
+std::string DemoRandomPlayer::Tally() const
+{
+    std::string text;
+    for (const auto& [kind, count] : m_tally)
+        text += kind + " " + std::to_string(count) + " ";
+    // The saves the play left: which slots the player's saves reached.
+    std::vector<std::string> saves;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(m_home.Path() / "vesk/demo/Save", error))
+        if (entry.path().filename().string().starts_with("SaveData"))
+            saves.push_back(entry.path().filename().string().substr(8, 3));
+    std::sort(saves.begin(), saves.end());
+    text += "| saves";
+    for (const std::string& slot : saves)
+        text += " " + slot;
+    return text;
+}
+
+void DemoRandomPlayer::Start()
+{
+    ++m_start;
+    const std::string name = "demo_random_" + std::to_string(m_seed) + "_" + std::to_string(m_start);
+    // Kept in the build folder: the script that led to a failure replays it.
+    m_script = m_home.Build() / (name + ".txt");
+    m_taken_file = m_home.Path() / (name + ".taken");
+    m_output = m_home.Path() / (name + ".out");
+    std::ofstream(m_script, std::ios::trunc) << "# seed " << m_seed << ", start " << m_start << "\n";
+    fs::remove(m_taken_file);
+    for (const fs::path& frame : FrameFiles(m_home.Path() / "frames"))
+        fs::remove(frame);
+    m_frame_path.clear();
+    m_frame.reset();
+    m_output_seen = 0;
+    m_steps_sent = 0;
+    m_taken = Taken{};
+    m_ctrl_held = false;
+    m_newest_seen.clear();
+    m_unchanged = 0;
+    std::vector<std::string> environment = HeadlessGameEnvironment(m_home.Path());
+    environment.push_back("VESK_INPUT_SCRIPT=" + m_script.string());
+    environment.push_back("VESK_INPUT_TAKEN=" + m_taken_file.string());
+    m_game.reset();
+    m_game = std::make_unique<GameProcess>(m_home.Build() / "demo", std::vector<std::string>{"./vesk"},
+                                           environment, m_output);
+}
+
+DemoRandomPlayer::Wait DemoRandomPlayer::WaitUntilTaken()
+{
+    auto progress = std::chrono::steady_clock::now();
+    auto taken_at = progress;
+    // A start draws its first frames after loading; a loaded machine may take its time.
+    const bool starting = m_taken.turn == 0;
+    std::string last_taken;
+    fs::path last_frame;
+    for (;;) {
+        // Looked at before the files: a game that ended has written its last.
+        const bool running = m_game->IsRunning();
+        const auto now = std::chrono::steady_clock::now();
+        if (std::string text = ReadWholeFile(m_taken_file); !text.empty() && text != last_taken) {
+            last_taken = text;
+            std::istringstream(text) >> m_taken.steps >> m_taken.held >> m_taken.turn;
+            progress = taken_at = now;
+        }
+        if (m_taken.steps >= m_steps_sent && m_taken.held == 0) {
+            // A screen that answers nothing (not even a pointer over a button) has stuck.
+            const std::vector<fs::path> frames = FrameFiles(m_home.Path() / "frames");
+            const fs::path newest = frames.empty() ? fs::path() : frames.back();
+            m_unchanged = newest == m_newest_seen ? m_unchanged + 1 : 0;
+            if (m_unchanged == 0)
+                m_changed_at = "input #" + std::to_string(m_input) + ", turn " + std::to_string(m_taken.turn);
+            m_newest_seen = newest;
+            return Wait::Taken;
+        }
+        if (!running)
+            return Wait::Ended;
+        const std::vector<fs::path> frames = FrameFiles(m_home.Path() / "frames");
+        if (!frames.empty() && frames.back() != last_frame) {
+            last_frame = frames.back();
+            progress = now;
+        }
+        if (now - progress > (starting ? DEAF : HANG) || now - taken_at > DEAF)
+            return Wait::Hung;
+        std::this_thread::sleep_for(5ms);
+    }
+}
+
+std::optional<std::string> DemoRandomPlayer::NewBoxes()
+{
+    const std::string output = ReadWholeFile(m_output);
+    // Headless, a message box is "[caption] (0xflags) text", its text's further lines below; the
+    // layer's own notes end in "(headless)".
+    std::vector<std::string> boxes;
+    size_t at = m_output_seen;
+    int box_lines = 0;
+    for (size_t end; (end = output.find('\n', at)) != std::string::npos; at = end + 1) {
+        const std::string line = output.substr(at, end - at);
+        if (line.starts_with("[") && line.find("] (0x") != std::string::npos) {
+            boxes.push_back("");
+            box_lines = 4;
+        } else if (line.ends_with("(headless)")) {
+            box_lines = 0;
+        }
+        if (box_lines > 0 && !line.empty()) {
+            boxes.back() += (boxes.back().empty() ? "" : " / ") + line;
+            --box_lines;
+        }
+    }
+    m_output_seen = at;
+    if (boxes.empty())
+        return std::nullopt;
+    // The same box again and again is told once, with its count.
+    std::string text;
+    for (size_t i = 0, shown = 0; i < boxes.size() && shown < 6; ++shown) {
+        size_t same = i;
+        while (same < boxes.size() && boxes[same] == boxes[i])
+            ++same;
+        text += boxes[i] + (same - i > 1 ? " (" + std::to_string(same - i) + " times)" : "") + "\n";
+        i = same;
+    }
+    return text;
+}
+
+std::optional<Frame> DemoRandomPlayer::NewestFrame()
+{
+    std::vector<fs::path> frames = FrameFiles(m_home.Path() / "frames");
+    if (frames.empty())
+        return m_frame;
+    // Only the newest is the screen; the older ones go, so a long play leaves no pile of them.
+    for (size_t i = 0; i + 1 < frames.size(); ++i)
+        fs::remove(frames[i]);
+    if (frames.back() != m_frame_path) {
+        m_frame_path = frames.back();
+        m_frame = platform::ReadPngFile(m_frame_path);
+    }
+    return m_frame;
+}
+
+void DemoRandomPlayer::SendRandomInput()
+{
+    const auto below = [&](int n) { return static_cast<int>(m_random() % static_cast<uint32_t>(n)); };
+    const auto between = [&](int low, int high) { return low + below(high - low + 1); };
+    // Most inputs come once the screen has had a moment; some come at once, some after a while.
+    const int pace = below(100);
+    long turn = m_taken.turn + (pace < 15 ? between(1, 4) : pace < 85 ? between(6, 24) : between(25, 120));
+    const auto at = [](long t, const std::string& action) { return std::to_string(t) + " " + action + "\n"; };
+    const auto point = [](int x, int y) { return std::to_string(x) + " " + std::to_string(y); };
+
+    if (m_ctrl_held && below(4) == 0) {
+        m_ctrl_held = false;
+        Send("ctrl-up", at(turn, "up 0x11"), 1);
+        return;
+    }
+    const int pick = below(100);
+    if (pick < 45) {
+        // A click on one of the cells the screen shows, each cell as likely as another.
+        std::map<uint32_t, std::vector<std::pair<int, int>>> cells;
+        if (const std::optional<Frame> frame = NewestFrame();
+            frame && frame->width == SCREEN_WIDTH && frame->height == SCREEN_HEIGHT) {
+            for (int y = 3; y < SCREEN_HEIGHT; y += 6)
+                for (int x = 3; x < SCREEN_WIDTH; x += 6)
+                    if (std::optional<uint32_t> id = FrameCellAt(*frame, x, y))
+                        cells[*id].emplace_back(x, y);
+        }
+        int x = below(SCREEN_WIDTH);
+        int y = below(SCREEN_HEIGHT);
+        if (m_keep_every > 0 && m_frame && m_input % m_keep_every == 0) {
+            // For a reader who wants to see where the player went.
+            const fs::path seen = m_home.Build() / ("demo_random_" + std::to_string(m_seed) + "_seen");
+            fs::create_directories(seen);
+            platform::WritePngFile(seen / (std::to_string(m_start) + "_" + std::to_string(m_input) + ".png"),
+                                   *m_frame);
+        }
+        if (!cells.empty()) {
+            auto cell = cells.begin();
+            std::advance(cell, below(static_cast<int>(cells.size())));
+            std::tie(x, y) = cell->second[static_cast<size_t>(below(static_cast<int>(cell->second.size())))];
+        }
+        Send("cell-click", at(turn, "click " + point(x, y)), 2);
+    } else if (pick < 55) {
+        Send("click", at(turn, "click " + point(below(SCREEN_WIDTH), below(SCREEN_HEIGHT))), 2);
+    } else if (pick < 61) {
+        Send("right-click", at(turn, "rclick " + point(below(SCREEN_WIDTH), below(SCREEN_HEIGHT))), 2);
+    } else if (pick < 66) {
+        const int steps = between(1, 3) * (below(2) == 0 ? 1 : -1);
+        Send("wheel", at(turn, "wheel " + std::to_string(steps)), 1);
+    } else if (pick < 80) {
+        const int key = KEYS[below(static_cast<int>(std::size(KEYS)))];
+        Send("key", at(turn, "key " + std::to_string(key)), 1);
+    } else if (pick < 82) {
+        if (!m_ctrl_held) {
+            m_ctrl_held = true;
+            Send("ctrl-down", at(turn, "down 0x11"), 1);
+        } else {
+            m_ctrl_held = false;
+            Send("ctrl-up", at(turn, "up 0x11"), 1);
+        }
+    } else if (pick < 86) {
+        // The right edge, where the side menu's tab waits.
+        Send("edge", at(turn, "move " + point(between(1880, 1919), below(SCREEN_HEIGHT))), 1);
+    } else if (pick < 91) {
+        // The menu bar above the picture: its first title opens, the arrows walk the titles and
+        // their items, and Return takes one (or Escape closes the drop-down).
+        std::string lines = at(turn, "click " + point(20, -10));
+        size_t steps = 2;
+        turn += 30;
+        const int right = below(4);
+        for (int k = 0; k < right; ++k, turn += 10, ++steps)
+            lines += at(turn, "key 0x27");
+        // Not the window's Minimize (the second title's first item): nothing in the game brings
+        // a minimised window back, only the desktop does.
+        const int first = right == 1 ? 2 : 1;
+        for (int down = between(first, 4); down > 0; --down, turn += 10, ++steps)
+            lines += at(turn, "key 0x28");
+        lines += at(turn, below(8) == 0 ? "key 0x1B" : "key 0x0D");
+        Send("menu-bar", lines, steps + 1);
+    } else if (pick < 93) {
+        Send("text", at(turn, "text " + std::string(NAMES[below(static_cast<int>(std::size(NAMES)))])), 1);
+    } else if (pick < 95) {
+        // A drag: pressed, moved and let go elsewhere.
+        std::string lines = at(turn, "move " + point(below(SCREEN_WIDTH), below(SCREEN_HEIGHT)));
+        lines += at(turn + 5, "down 1");
+        lines += at(turn + 15, "move " + point(below(SCREEN_WIDTH), below(SCREEN_HEIGHT)));
+        lines += at(turn + 25, "up 1");
+        Send("drag", lines, 4);
+    } else {
+        // A pause to read: the pointer moves and the story is left alone a while.
+        turn += between(100, 400);
+        Send("wait", at(turn, "move " + point(below(SCREEN_WIDTH), below(SCREEN_HEIGHT))), 1);
+    }
+}
+
+void DemoRandomPlayer::Send(const std::string& kind, const std::string& lines, size_t steps)
+{
+    std::ofstream(m_script, std::ios::app) << lines;
+    m_steps_sent += steps;
+    ++m_tally[kind];
+    std::string shown = lines;
+    std::replace(shown.begin(), shown.end(), '\n', ';');
+    m_recent.push_back("#" + std::to_string(m_input) + " " + kind + ": " + shown);
+    while (m_recent.size() > RECENT)
+        m_recent.pop_front();
+}
+
+std::string DemoRandomPlayer::Failure(const std::string& what)
+{
+    std::string report = "seed " + std::to_string(m_seed) + ", start " + std::to_string(m_start) +
+                         ", input " + std::to_string(m_input) + " (turn " + std::to_string(m_taken.turn) +
+                         "): " + what + "\nthe inputs before it:\n";
+    for (const std::string& line : m_recent)
+        report += "  " + line + "\n";
+    report += "the start's whole script: " + m_script.string() + "\n";
+    const fs::path output = m_home.Build() / m_output.filename();
+    fs::copy_file(m_output, output, fs::copy_options::overwrite_existing);
+    report += "the game's output: " + output.string() + "\n";
+    if (const std::optional<Frame> frame = NewestFrame()) {
+        const fs::path kept =
+            m_home.Build() / ("demo_random_" + std::to_string(m_seed) + "_" + std::to_string(m_start) + "_" +
+                              std::to_string(m_input) + ".png");
+        platform::WritePngFile(kept, *frame);
+        report += "the screen then: " + kept.string() + "\n";
+    }
+    report += "replay: VESK_RANDOM_SEEDS=" + std::to_string(m_seed) +
+              " build/tests/demo_tests --gtest_filter='DemoRandomPlayerLongTest.ManySeeds'\n";
+    return report;
+}
+
+std::string DemoRandomPlayer::Stacks() const
+{
+    // Where a hung game's threads stand, where a debugger is at hand.
+    if (std::system("command -v gdb >/dev/null 2>&1") != 0)
+        return "(no gdb for the threads' stacks)\n";
+    const fs::path stacks = m_home.Build() / ("demo_random_" + std::to_string(m_seed) + "_stacks.txt");
+    std::system(("gdb -p " + std::to_string(m_game->Pid()) + " -batch -ex 'thread apply all bt 30' >'" +
+                 stacks.string() + "' 2>&1")
+                    .c_str());
+    return "the threads' stacks: " + stacks.string() + "\n";
+}
+
+std::string DemoRandomPlayer::EndAndStartOnceMore()
+{
+    m_recent.push_back("(the close box)");
+    if (m_game->IsRunning()) {
+        m_game->Signal(SIGTERM);
+        const std::optional<int> status = m_game->WaitForEnd(60s);
+        if (status != 0)
+            return Failure(status ? "the close box ended the game with status " + std::to_string(*status)
+                                  : "the close box did not end the game in 60 s\n" + Stacks());
+    }
+    if (std::optional<std::string> boxes = NewBoxes())
+        return Failure("message box:\n" + *boxes);
+    // The next start on the folder the play left: the logo, cut short by clicks, then the title.
+    m_recent.push_back("(started again to the title)");
+    Start();
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const Wait wait = WaitUntilTaken();
+        if (std::optional<std::string> boxes = NewBoxes())
+            return Failure("message box on the start after the play:\n" + *boxes);
+        if (wait != Wait::Taken)
+            return Failure(wait == Wait::Hung ? "the start after the play hung"
+                                              : "the start after the play ended on its own");
+        if (const std::optional<Frame> frame = NewestFrame(); frame && TitleShown(*frame)) {
+            m_game->Signal(SIGTERM);
+            const std::optional<int> status = m_game->WaitForEnd(60s);
+            if (std::optional<std::string> boxes = NewBoxes())
+                return Failure("message box on the start after the play:\n" + *boxes);
+            return status == 0 ? std::string() : Failure("the start after the play ended with a failure");
+        }
+        Send("title-click", std::to_string(m_taken.turn + 100) + " click 960 540\n", 2);
+    }
+    return Failure("the start after the play never showed the title");
+}
+
+bool DemoRandomPlayer::TitleShown(const Frame& frame) const
+{
+    if (frame.width != SCREEN_WIDTH || frame.height != SCREEN_HEIGHT || StoryPromptShown(frame))
+        return false;
+    // The title's six buttons down the left; the special title's four lower ones and its back.
+    const auto button = [&](int k) { return FrameCellAt(frame, 300, 540 + 87 * k).has_value(); };
+    const bool title = button(0) && button(1) && button(2) && button(3) && button(4) && button(5);
+    const bool special = !button(0) && button(2) && button(3) && button(4) && FrameCellAt(frame, 300, 986);
+    return title || special;
+}

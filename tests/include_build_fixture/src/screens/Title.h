@@ -1,0 +1,5 @@
+#pragma once
+struct Title
+{
+    int buttons = 6;
+};

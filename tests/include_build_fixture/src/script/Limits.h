@@ -1,0 +1,2 @@
+#pragma once
+inline constexpr int SCRIPT_LIMIT = 4;
