@@ -309,6 +309,15 @@ TEST_F(CFuncExecTest, BacklogTextsHonourTheEngineStateAndTheArrayEnd)
     LogBuffer& entry = PrepareBacklog();
     RunSource("lib 29, 21, sj\"あい\"\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "あい");
+    EXPECT_EQ(entry.HeadTextId, -1);
+    // A number names the speaker by a table text instead, with the table it names it in.
+    Exec().SetLanguageFileName(CStringUTF8("story"));
+    RunSource("lib 29, 21, 102\nend\n");
+    EXPECT_STREQ(entry.HeadText.GetText(), "");
+    EXPECT_EQ(entry.HeadTextId, 102);
+    EXPECT_STREQ(entry.TextTable.GetText(), "story");
+    RunSource("lib 29, 21, sj\"あい\"\nend\n");
+    EXPECT_EQ(entry.HeadTextId, -1);
     State().SetEngineStateBits(0x400);
     RunSource("lib 29, 21, \"other\"\nlib 29, 22, \"\"\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "あい");

@@ -230,6 +230,14 @@ TEST_F(SaveStoreTest, ASavedHeaderKeepsEachOfItsClocksFields)
     ASSERT_TRUE(Commit(7, 7, MakeSave(7), system));
     FlagBuffer read;
     ASSERT_TRUE(SaveStore::ReadSystemFile(read));
+    // Each field at its place in the file, low byte first: a field moved in both the writer and
+    // the reader would still read back, but not from a system file written before.
+    const uint8_t* at = read.Bytes.data() + SLOT_HEADER_SIZE * 7;
+    const std::pair<size_t, uint16_t> fields[] = {{1, 1231}, {3, 3},   {5, 1745}, {7, 1200}, {9, 2026},
+                                                  {11, 12},  {13, 24}, {15, 23},  {17, 5},   {19, 42}};
+    EXPECT_EQ(at[0], 1);
+    for (const auto& [offset, value] : fields)
+        EXPECT_EQ(at[offset] | at[offset + 1] << 8, value) << "field at " << offset;
     const SaveSlotHeader back = SaveSlotTable(read.Bytes).Get(7);
     EXPECT_EQ(back.Used, 1);
     EXPECT_EQ(back.GameDate, 1231);
