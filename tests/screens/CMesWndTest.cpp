@@ -11,6 +11,7 @@
 #include "../script/RecordingFont.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "facevoice/FaceVoiceWriter.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
@@ -18,7 +19,9 @@
 #include "graphics/FrameRedraw.h"
 #include "platform/d3d/null/NullPresenter.h"
 #include "screens/ScreenFixture.h"
+#include "screens/base/CFaceVoice.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncString.h"
 #include "script/vm/ScriptContext.h"
@@ -53,11 +56,19 @@ TEST(CMesWndTiming, CharacterWaitsAndDeadlinesFollowTheirFormulas)
     EXPECT_EQ(CMesWnd::ReadSkipDeadline(1000, 100.0f), 1000u); // an edited value above 1
 }
 
+// The window's data, with a face table of two characters whose times never come.
+std::vector<tools::ArchiveEntry> DataEntries()
+{
+    std::vector<tools::ArchiveEntry> entries = MessageWindowDataEntries();
+    entries.push_back({"TWO.FV", tools::WriteFaceVoiceTable({{100000, 1, 2, 0}, {100000, 3, 4, 0}})});
+    return entries;
+}
+
 class CMesWndThreadTest : public ScreenFixture
 {
 protected:
     CMesWndThreadTest()
-        : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
+        : ScreenFixture(DataEntries(), MessageWindowPictureEntries())
     {
         FlagBuffer& state = *GetDocument()->m_current_state;
         state.Variables.resize(100);
@@ -402,6 +413,32 @@ TEST_F(CMesWndRunThreadTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage
     EXPECT_LT(m_pumps, 80); // ended by the second click, not by the test's limit
     CFuncOneMes read;
     EXPECT_EQ(read.IsRead(3), 1);
+}
+
+// The click that ends a voiced line applies its face table's newest entry alone, as the click's
+// handling has it (the face task's own account would apply every entry): only that character's
+// face is kept for a save.
+TEST_F(CMesWndRunThreadTest, AClickEndingTheLineAppliesTheNewestFaceOnly)
+{
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 0);
+    CFaceVoice& face = *GetGameWork()->m_face_voice;
+    ASSERT_TRUE(face.LoadTable("two.fv"));
+    ASSERT_EQ(face.StartItems(), 2u);
+    ScriptValueTable& saved = *GetDocument()->SaveDataTable;
+    bool running = false;
+    Run([&](int pump) {
+        if (pump == 40)
+            running = GetAppTask()->Contains(&face);
+        m_mouse.left_down = (pump == 20 || pump == 60) ? 1 : 0;
+    });
+    EXPECT_TRUE(running);
+    EXPECT_LT(m_pumps, 100) << "ended by the click";
+    EXPECT_EQ(face.IsActive(), 0);
+    const ScriptValueArray* newest = saved.Find(0xB0000 | 3);
+    ASSERT_NE(newest, nullptr);
+    ASSERT_EQ(newest->Values.size(), 2u);
+    EXPECT_EQ(newest->Values[1].Integer, 4);
+    EXPECT_EQ(saved.Find(0xB0000 | 1), nullptr);
 }
 
 // What the newest presented frame shows at the centre of the prompt's place: a prompt cell of the
