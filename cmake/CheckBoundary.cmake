@@ -5,6 +5,9 @@ cmake_minimum_required(VERSION 3.20)
 #   Everything else of the system (SDL, FreeType, POSIX, libpng, ...) is the platform layer's.
 # - src/platform includes nothing of the engine; src/foundation nothing above itself; neither
 #   leaves its folder with "..", which would hide what it reaches.
+# - Outside src/platform, whose locks are leaves below the engine's, every lock has a level of
+#   foundation/LockOrder.h so that the order checker sees it: a standard mutex stands only inside
+#   OrderedMutex.
 #   cmake -DSRC=<src dir> [-DSTAMP=<file>] -P CheckBoundary.cmake (the build runs it too)
 set(standard
     algorithm any array atomic barrier bit bitset cassert cctype cerrno cfenv cfloat charconv chrono
@@ -23,6 +26,7 @@ set(above_foundation "app|graphics|sound|movie|script|screens|game")
 
 file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
 set(bad "")
+set(unlevelled "")
 foreach(f ${files})
     file(RELATIVE_PATH rel "${SRC}" "${f}")
     if(rel MATCHES "^(platform|foundation)/")
@@ -44,6 +48,17 @@ foreach(f ${files})
             list(APPEND bad "${rel}: ${lines}")
         endif()
     endif()
+    if(NOT rel STREQUAL "foundation/OrderedMutex.h")
+        file(READ "${f}" text)
+        # A semicolon would split the line as a list.
+        string(REPLACE ";" "," text "${text}")
+        string(REGEX MATCHALL "[^\n]*std::(recursive_|timed_|recursive_timed_|shared_|shared_timed_)?mutex[^_a-z][^\n]*"
+                     locks "${text}")
+        foreach(line ${locks})
+            string(STRIP "${line}" line)
+            list(APPEND unlevelled "${rel}: ${line}")
+        endforeach()
+    endif()
     file(STRINGS "${f}" system_includes REGEX "^[ \t]*#[ \t]*include[ \t]*<")
     foreach(line ${system_includes})
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>.*$" "\\1" header "${line}")
@@ -56,9 +71,17 @@ foreach(f ${files})
         list(APPEND bad "${rel}: ${line}")
     endforeach()
 endforeach()
+set(msg "")
 if(bad)
-    string(REPLACE ";" "\n" msg "${bad}")
-    message(FATAL_ERROR "Includes across the layer boundaries:\n${msg}")
+    string(REPLACE ";" "\n" text "${bad}")
+    string(APPEND msg "Includes across the layer boundaries:\n${text}\n")
+endif()
+if(unlevelled)
+    string(REPLACE ";" "\n" text "${unlevelled}")
+    string(APPEND msg "Locks without a level (use OrderedMutex or CCriticalSection):\n${text}\n")
+endif()
+if(msg)
+    message(FATAL_ERROR "${msg}")
 endif()
 if(STAMP)
     file(TOUCH "${STAMP}")

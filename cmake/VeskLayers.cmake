@@ -13,8 +13,9 @@ function(vesk_check_layer_link LIB)
     target_link_libraries(${LIB}_links PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${LIB}>")
 endfunction()
 
-# Runs the include checks (CheckBoundary.cmake, CheckLayers.cmake with the KNOWN climbs) over
-# SRC_DIR as the target include_checks, part of every build and again whenever a source changes.
+# Runs the include checks (CheckBoundary.cmake, which also holds every lock to a level, and
+# CheckLayers.cmake with the KNOWN climbs) over SRC_DIR as the target include_checks, part of every
+# build and again whenever a source changes.
 # Areas that depend on it do not compile past an include up the order, across the platform
 # boundary or out of its folder with "..", even one used only for a type or a constant, which
 # would otherwise compile and link.
@@ -28,7 +29,7 @@ function(vesk_check_includes SRC_DIR KNOWN)
                 -P ${cmake_dir}/CheckLayers.cmake
         DEPENDS ${sources} ${KNOWN} ${cmake_dir}/CheckBoundary.cmake ${cmake_dir}/CheckLayers.cmake
                 ${cmake_dir}/VeskLayers.cmake
-        COMMENT "Checking the includes between the areas"
+        COMMENT "Checking the includes between the areas and the lock levels"
         VERBATIM)
     add_custom_target(include_checks ALL DEPENDS ${stamp})
 endfunction()

@@ -15,6 +15,8 @@ flagwrite=$3
 build=$4
 . "$(dirname "$0")/alone_start.sh"
 start_alone "$demo" "choice_alone.mes"
+# The plates' geometry below is the Japanese labels': the game plays in Japanese.
+sed -i 's#<Config>#<Config><Language>3</Language>#' "$save/config.xml"
 
 # The player's mouse, lines of the input script appended as the frames show the pages: the
 # next-page arrow once page 0 is up, then the one plate of page 1 (the ninth place) once it is;

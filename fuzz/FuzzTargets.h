@@ -33,6 +33,7 @@ int FuzzEventAreas(const uint8_t* data, size_t size);
 int FuzzSlotMoveJournal(const uint8_t* data, size_t size);
 int FuzzScriptCommands(const uint8_t* data, size_t size);
 int FuzzMovieContainer(const uint8_t* data, size_t size);
+int FuzzMoviePipeline(const uint8_t* data, size_t size);
 
 struct FuzzTarget
 {
@@ -66,4 +67,5 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"slot_move_journal", FuzzSlotMoveJournal},
     {"script_commands", FuzzScriptCommands},
     {"movie_container", FuzzMovieContainer},
+    {"movie_pipeline", FuzzMoviePipeline},
 };

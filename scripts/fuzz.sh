@@ -17,7 +17,8 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(xml_document archive lzss lang_text_table flag_arc akb script script_value_table wave
         flag_buffer hit_area_table cast_names ogg face_voice read_buffer media_file slot_table thumbnail
-        cg_tables walk_map mover_block event_areas slot_move_journal script_commands movie_container)
+        cg_tables walk_map mover_block event_areas slot_move_journal script_commands movie_container
+        movie_pipeline)
 fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -38,9 +39,11 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$saved"
     echo "== $target: $seconds s"
     status=0
-    # The command groups size memory from the script: any single allocation past the limit is a find.
+    # The command groups size memory from the script, a movie its pictures from the stream: any
+    # single allocation past the limit is a find.
     extra=()
     [ "$target" != script_commands ] || extra=(-malloc_limit_mb=512)
+    [ "$target" != movie_pipeline ] || extra=(-malloc_limit_mb=256)
     "./build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout="$hang_seconds" -rss_limit_mb=2048 "${extra[@]}" \
         -artifact_prefix="$saved/" -print_final_stats=1 "$corpus" "build-fuzz/fuzz-corpus/$target" \
         >"$log" 2>&1 || status=$?

@@ -46,15 +46,19 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
+# Named before anything else is tried, so a refused sudo leaves the user knowing what is needed.
+echo "Missing packages: ${missing[*]}" >&2
 SUDO=()
 if [ "$(id -u)" -ne 0 ]; then
     if ! command -v sudo >/dev/null 2>&1; then
-        echo "Missing packages: ${missing[*]}" >&2
         echo "Run $0 as root to install them (sudo is not available to this user)." >&2
         exit 1
     fi
+    echo "Installing them through sudo (apt-get update, then apt-get install)." >&2
     SUDO=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${SUDO[@]}" apt-get update -qq
-"${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+if ! "${SUDO[@]}" apt-get update -qq || ! "${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+    echo "The packages could not be installed; as root: apt-get install ${missing[*]}" >&2
+    exit 1
+fi

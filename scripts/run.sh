@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the game and its demo data, then starts the demo's program in the demo folder.
 # Arguments go to the game. Headless (VESK_HEADLESS=1) it shows no window; Ctrl+C or a TERM ends
-# it as Game > Exit does, and VESK_CLOSE_AFTER_FRAMES=N ends it after N loop turns.
+# it as Game > Exit does, and VESK_CLOSE_AFTER_FRAMES=N ends it after N loop turns. Not headless
+# and without a display, it says so and ends with status 1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh

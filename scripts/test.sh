@@ -16,19 +16,37 @@ case "${1:-}" in
     --tsan)
         build_dir=build-tsan
         extra+=(-DVESK_TSAN=ON -DVESK_BUILD_BENCH=OFF)
-        # The test executables; the tests on the thread-test base carry the label.
-        targets+=(--target app_tests foundation_tests fuzz_tests game_tests graphics_tests movie_tests
-                  platform_tests screens_tests script_tests sound_tests tools_tests)
+        # The executables that hold the thread suites, each built from those files alone; the
+        # tests on the thread-test base carry the label.
+        targets+=(--target thread_tests)
         labels+=(-L threads)
         ;;
     "") ;;
     *) echo "usage: $0 [--sanitize | --tsan]" >&2; exit 2 ;;
 esac
 
+# Says at the end how long the run took, passed or not, and how much of it the build.
+mode="${1:-normal}"
+mode="${mode#--}"
+started=$(date +%s)
+built=""
+report_time() {
+    local now
+    now=$(date +%s)
+    if [ -n "$built" ]; then
+        echo "test.sh $mode: $((now - started)) s (build $((built - started)) s, tests $((now - built)) s)" >&2
+    else
+        echo "test.sh $mode: $((now - started)) s, ended before the tests" >&2
+    fi
+}
+trap report_time EXIT
+
 ./scripts/install-deps.sh
 jobs="$(nproc)"
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"
+# Debug information of lines only: the tests need backtraces, not a debugger's view of variables.
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_LINE_DEBUG_INFO=ON "${extra[@]}"
 cmake --build "$build_dir" -j "$jobs" "${targets[@]}"
+built=$(date +%s)
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}"

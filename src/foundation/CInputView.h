@@ -23,7 +23,7 @@ inline constexpr uint32_t INPUT_RIGHT = 513;
 inline constexpr uint32_t INPUT_MIDDLE = 514;
 inline constexpr uint32_t INPUT_DRAG = 1024;
 
-// Keyboard scan codes the actions and the modal loop test.
+// Keyboard scan codes the actions, the modal loop and the map's steering test.
 inline constexpr uint32_t SCAN_ESCAPE = 1;
 inline constexpr uint32_t SCAN_BACKSPACE = 14;
 inline constexpr uint32_t SCAN_TAB = 15;
@@ -33,6 +33,10 @@ inline constexpr uint32_t SCAN_LEFT_SHIFT = 42;
 inline constexpr uint32_t SCAN_V = 47;
 inline constexpr uint32_t SCAN_RIGHT_SHIFT = 54;
 inline constexpr uint32_t SCAN_SPACE = 57;
+inline constexpr uint32_t SCAN_KEYPAD_8 = 72;
+inline constexpr uint32_t SCAN_KEYPAD_4 = 75;
+inline constexpr uint32_t SCAN_KEYPAD_6 = 77;
+inline constexpr uint32_t SCAN_KEYPAD_2 = 80;
 inline constexpr uint32_t SCAN_KEYPAD_0 = 82;
 inline constexpr uint32_t SCAN_KEYPAD_ENTER = 156;
 inline constexpr uint32_t SCAN_RIGHT_CONTROL = 157;

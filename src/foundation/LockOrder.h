@@ -52,5 +52,8 @@ inline constexpr LockLevel LOCK_LEVEL_PARTICLE_HANDOVER{100,
 inline constexpr LockLevel LOCK_LEVEL_FACE_VOICE_TABLE{100, "face voice table"}; // a face-voice table and its items
 inline constexpr LockLevel LOCK_LEVEL_VOICE_NAMES{100, "voice names"};           // the voice channels' file names
 inline constexpr LockLevel LOCK_LEVEL_EFFECT_RANDOM{100, "effect random"};     // the effects' random engine
+inline constexpr LockLevel LOCK_LEVEL_VIDEO_TARGET{100, "video target"}; // a movie renderer's next target
 inline constexpr LockLevel LOCK_LEVEL_MESSAGE_BOX_HOOK{100,
                                                        "message box hook"}; // the test hook of AppMessageBox
+// Innermost: a layer notes what it wrote under whatever lock its writer holds, and takes nothing.
+inline constexpr LockLevel LOCK_LEVEL_LAYER_CHANGES{110, "layer changes"};

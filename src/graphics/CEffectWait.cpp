@@ -1,10 +1,10 @@
 #include "graphics/CEffectWait.h"
 
-#include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
+#include "foundation/WaitPass.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
@@ -24,16 +24,11 @@ int32_t CEffectWait::Wait(uint32_t ms, int32_t allow_skip)
             const uint32_t elapsed = GetEffectTime() - m_start_time;
             if (elapsed >= ms)
                 return 0;
-            AppLink* app = GetAppLink();
-            if (app != nullptr && app->PumpMessage() == 0)
-                return 0;
             platform::NoteDueTime(m_start_time + ms);
-            Sleep(0);
-            if (allow_skip) {
-                if (m_document != nullptr)
-                    m_document->EventFlagOp(EVENT_FLAG_TICK, 0);
+            if (!RunWaitPass(allow_skip ? m_document : nullptr))
+                return 0;
+            if (allow_skip)
                 TestRequests();
-            }
             PollSkipInput();
             if (ms - elapsed > 3)
                 Sleep(1);

@@ -8,12 +8,12 @@
 // matching source rectangle to the source layer, moving both together; a rectangle that is empty
 // after clipping changes nothing, not even the modified flag.
 
+#include "foundation/OrderedMutex.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/kernel/WinTypes.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 class ILayer
@@ -178,7 +178,7 @@ protected:
     BITMAPINFOHEADER m_header{};
 
 private:
-    std::mutex m_change_lock; // a leaf: guards the members below
+    OrderedMutex m_change_lock{LOCK_LEVEL_LAYER_CHANGES}; // guards the members below
     bool m_written = true;
     bool m_direct = false;
     uint64_t m_write_count = 0;

@@ -93,6 +93,7 @@ HRESULT CVideoRender::SetMediaType(const CMediaType* type)
 
 void CVideoRender::SetNewTarget(CSprite* target, int32_t fade_step)
 {
+    ScopedLock lock(m_handover_lock);
     m_new_target = target;
     m_new_fade_step = fade_step;
     m_flags |= RENDER_NEW_TARGET;
@@ -151,10 +152,13 @@ void CVideoRender::CopyFrame(const uint8_t* source)
 
 HRESULT CVideoRender::DoRenderSample(IMediaSample* sample)
 {
-    if (m_flags & RENDER_NEW_TARGET) {
-        std::swap(m_target, m_new_target);
-        m_fade_step = m_new_fade_step;
-        m_flags &= ~RENDER_NEW_TARGET;
+    {
+        ScopedLock lock(m_handover_lock);
+        if (m_flags & RENDER_NEW_TARGET) {
+            std::swap(m_target, m_new_target);
+            m_fade_step = m_new_fade_step;
+            m_flags &= ~RENDER_NEW_TARGET;
+        }
     }
     {
         // The player reads the overlay's alpha on the main thread to see the cross-fade end.

@@ -2,13 +2,14 @@
 // The last filter of every movie graph: copies each decoded 32-bit frame into the pixel layer of
 // a sprite and presents a frame, and steps the alpha fade of that sprite once per rendered frame.
 // A frame that fits the target's layer is copied to its origin; a larger one is scaled into it
-// through two halftone scaling layers. DoRenderSample runs on the graph's render thread; the main thread hands over a
-// new target through SetNewTarget, which the next frame takes.
+// through two halftone scaling layers. DoRenderSample runs on the graph's render thread; the main
+// thread hands over a new target through SetNewTarget, which the next frame takes.
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 
+#include "foundation/CCriticalSection.h"
 #include "platform/dshow/BaseClasses.h"
 
 class CDIBDC;
@@ -57,6 +58,10 @@ private:
     CSprite* m_target;
     std::unique_ptr<CDIBDC> m_scale_video;  // the video's size
     std::unique_ptr<CDIBDC> m_scale_target; // the target's size
+    // The hand-over: the main thread writes the next target and step and sets RENDER_NEW_TARGET,
+    // the render thread takes them and clears the bit, each under the lock, so a target and its
+    // step always arrive together.
+    CCriticalSection m_handover_lock{LOCK_LEVEL_VIDEO_TARGET};
     CSprite* m_new_target = nullptr;
     int32_t m_new_fade_step = 0;
     int32_t m_fade_step;

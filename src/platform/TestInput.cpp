@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/d3d/null/NullPresenter.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/user/InputInjection.h"
 #include "platform/user/MessageApi.h"
@@ -218,6 +219,16 @@ private:
     bool m_broken = false;
 };
 
+// The headless presenter when it dumps frames only as asked, else null.
+NullPresenter* AskedPresenter()
+{
+    static const bool asked = std::getenv("VESK_FRAME_DUMP_ASKED") != nullptr;
+    if (!asked)
+        return nullptr;
+    NullPresenter* presenter = GetNullPresenter();
+    return presenter != nullptr && presenter->DumpsAsked() ? presenter : nullptr;
+}
+
 // The count of turns, written beside the script (<script>.turn) every few turns: a test that
 // feeds the game as it sees its screens measures its waits in the game's turns, which go on while
 // a screen waits for input and draws nothing.
@@ -227,7 +238,8 @@ public:
     TurnReport()
     {
         if (const char* path = std::getenv("VESK_INPUT_SCRIPT"); path != nullptr && *path != '\0')
-            m_fd = ::open((std::string(path) + ".turn").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            m_fd =
+                ::open((std::string(path) + ".turn").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     }
     ~TurnReport()
     {
@@ -241,9 +253,15 @@ public:
     {
         if (m_fd < 0 || turn % EVERY != 0)
             return;
-        // One write of a fixed width at the start: a reader sees the old number or the new one.
-        char text[24];
-        const int length = std::snprintf(text, sizeof(text), "%20ld\n", turn);
+        // One write of a fixed width at the start: a reader sees the old numbers or the new ones.
+        // Frames dumped only when asked for are counted here, for the asker's waits.
+        char text[48];
+        int length = 0;
+        if (NullPresenter* presenter = AskedPresenter())
+            length = std::snprintf(text, sizeof(text), "%20ld %20llu\n", turn,
+                                   static_cast<unsigned long long>(presenter->GetFrameCount()));
+        else
+            length = std::snprintf(text, sizeof(text), "%20ld\n", turn);
         [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, text, static_cast<size_t>(length), 0);
     }
 
@@ -346,7 +364,12 @@ void PushDueTestInput(HWND window, const std::function<POINT(POINT)>& to_client)
     static std::vector<PendingRelease> s_releases;
     if (!PumpMapping() && s_file.Given())
         PumpMapping() = to_client;
-    if (!s_file.Given() || !IsTestTurnCounted())
+    if (!s_file.Given())
+        return;
+    // An asked-for frame is answered whatever the gate says: it shows what is drawn now.
+    if (NullPresenter* presenter = AskedPresenter())
+        presenter->ServeAsk();
+    if (!IsTestTurnCounted())
         return;
     s_file.Refresh();
     const std::vector<TestInputStep>& s_steps = s_file.Steps();

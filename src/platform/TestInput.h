@@ -16,7 +16,10 @@
 // Positions are game screen pixels; virtual keys decimal or 0x-hex. The file is read again when
 // it grows, so a test may append steps as it sees the screens; a step whose turn has passed is
 // due at once. The count of turns is kept beside the script, in <file>.turn (every eighth turn,
-// the number right-aligned in 20 characters and a newline), for such a test's waits.
+// the number right-aligned in 20 characters and a newline), for such a test's waits; while the
+// headless presenter dumps frames only when asked (VESK_FRAME_DUMP_ASKED), the count of frames
+// drawn follows the turn's on the line, the same way, and an ask in the dump folder is answered
+// on the next turn (NullPresenter::ServeAsk).
 // With VESK_INPUT_TAKEN=<file> as well, the game rewrites that file (whole, by a rename) each
 // time it takes a step or lets a press go, with one line "<steps taken> <presses held> <turn>"
 // (a click counts two steps, its move and its press): a test that sends each step once the last

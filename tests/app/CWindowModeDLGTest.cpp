@@ -5,10 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "app/CFullScreenDLG.h"
 #include "app/CWindowSizeDLG.h"
 #include "app/DialogTestFixture.h"
+#include "foundation/CLangTextTable.h"
+#include "mapwrite/MapTableWriter.h"
 #include "platform/user/ControlsApi.h"
 #include "platform/user/DialogDriver.h"
 #include "platform/user/MessageBoxApi.h"
@@ -255,6 +262,24 @@ TEST_F(CWindowModeDLGTest, DefaultsPutTheBaseSizeAndTheFirstDrawModeBack)
     EXPECT_EQ(Run(), 1);
     ExpectClient(1920, 1080);
     EXPECT_EQ(GetScreenFullDrawMode(), 1);
+}
+
+// The demo's tables give the dialog's translated parts (its title, its tabs, the standard button,
+// OK and Cancel, and the full-screen test's title) words of their own in every language, so an
+// English game does not show them in the resource's Japanese.
+TEST(CWindowModeDLGTexts, TheDemosTablesNameTheTitleTabsAndButtons)
+{
+    const char* tables[] = {"system_en.txt", "system_cn.txt", "system_tw.txt", "system.txt"};
+    for (int language = 0; language < 4; ++language) {
+        SCOPED_TRACE(tables[language]);
+        std::ifstream file(std::filesystem::path(std::getenv("VESK_SOURCE_DIR")) / "demo/text" /
+                           tables[language]);
+        const std::string listing((std::istreambuf_iterator<char>(file)), {});
+        CLangTextTable table;
+        table.AddEntries(tools::BuildMapTable(tools::ParseMapListing(listing)), language);
+        for (const int id : {11, 24, 25, 30, 31, 257})
+            EXPECT_FALSE(table.GetText(id, language).IsEmpty()) << id;
+    }
 }
 
 } // namespace

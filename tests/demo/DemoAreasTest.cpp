@@ -6,13 +6,14 @@
 // keeps are read back from the state it saves. In the second the town is drawn at view point 0
 // (build/demo_town_start.png), the leader walks a searched path below a house's door
 // (build/demo_town_walked.png), and the held up arrow walks it into the door's event area, whose
-// id the scene keeps and shows in a message of the message window (build/demo_town_answer.png).
+// id the scene keeps and names by its place in a message of the message window
+// (build/demo_town_answer.png).
 // In a third run of the town the right button opens the first sub map with the presence faces
 // over the running screen (build/demo_town_submap.png) and closes it back to the town
 // (build/demo_town_submap_closed.png), which runs on and opens it again.
 
 #include <algorithm>
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
@@ -33,28 +35,32 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The dumped frames in their order.
-std::vector<fs::path> SortedFrames(const HeadlessDemoHome& home)
-{
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
-    return frames;
-}
+using Frame = platform::PngPicture;
 
-// The first dumped frame the test accepts, copied to the build folder under the name.
-bool KeepFirstFrame(const HeadlessDemoHome& home, const std::string& png,
-                    const std::function<bool(const platform::PngPicture&)>& accept)
+// A frame a test keeps (under the name in the build folder) if the game draws it: the first that
+// it accepts.
+struct Keeper
 {
-    for (const fs::path& frame : SortedFrames(home)) {
-        const std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
-        if (picture.has_value() && accept(*picture)) {
-            fs::copy_file(frame, home.Build() / png, fs::copy_options::overwrite_existing);
-            return true;
+    const char* png;
+    std::function<bool(const Frame&)> accept;
+    bool kept = false;
+};
+
+// Walks the frames the game has drawn since the last look, in order, through the keepers.
+void LookAtNewFrames(HeadlessDemoPlayer& x, std::vector<Keeper>& keepers)
+{
+    for (uint64_t last = x.FrameNumber();;) {
+        const std::optional<Frame> frame = x.Grab();
+        if (!frame || x.FrameNumber() == last)
+            return;
+        last = x.FrameNumber();
+        for (Keeper& keeper : keepers) {
+            if (!keeper.kept && keeper.accept(*frame)) {
+                platform::WritePngFile(x.Home().Build() / keeper.png, *frame);
+                keeper.kept = true;
+            }
         }
     }
-    return false;
 }
 
 // The first row from the top where column x shows the river's colour, or -1.
@@ -122,18 +128,14 @@ std::string MessageBoxes(const HeadlessDemoHome& home)
     return boxes;
 }
 
-// Plays the start script with the scripted input (one step a line) until the game ends or the
-// frames are up.
-void Play(const HeadlessDemoHome& home, const char* start, const std::string& input, int frames)
+// The game started on the start script, watched frame by frame.
+void Start(HeadlessDemoPlayer& x, const char* start)
 {
-    home.EditConfig([&](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", start); });
-    const fs::path script = home.Path() / "input.txt";
-    std::ofstream(script) << input;
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() +
-                                 "' VESK_CLOSE_AFTER_FRAMES=" + std::to_string(frames),
-                             HANG_KILL_SECONDS)
-                    .c_str());
+    x.Home().EditConfig([&](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", start); });
+    x.StartGame();
 }
+
+const auto NOTHING = [](const Frame&) {};
 
 } // namespace
 
@@ -141,29 +143,36 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    // The up arrow held now and then: once the screen runs, the leader walks up into the door.
-    std::string input;
-    for (int turn = 500; turn <= 8000; turn += 400)
-        input += std::to_string(turn) + " down 0x26\n" + std::to_string(turn + 300) + " up 0x26\n";
-    Play(home, "town_alone.mes", input, 9000);
-    EXPECT_EQ(MessageBoxes(home), "");
-
+    // The leader walks to the goal by himself; there the up arrow, held until the screen has
+    // answered, walks him into the door.
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    Start(x, "town_alone.mes");
     // View point 0: the camera at the map's corner, the river's row 17 at y 680, the leader on
-    // (30, 14).
-    EXPECT_TRUE(KeepFirstFrame(home, "demo_town_start.png", [](const platform::PngPicture& picture) {
-        return RiverRow(picture, 100) == 680 && FigureNear(picture, 30 * 40 + 40, 14 * 40 + 20);
-    })) << "the town at view point 0";
-    // On the goal, foot cell (42, 12), with the camera read from the river's row and the bridge.
-    EXPECT_TRUE(KeepFirstFrame(home, "demo_town_walked.png", LeaderOnTheGoal)) << "the leader on the goal";
+    // (30, 14). Then on the goal, foot cell (42, 12), with the camera read from the river's row and
+    // the bridge. The scene names the door in a message of the message window: 扉：喫茶店,
+    // nothing after.
+    const size_t seen = PlayFrameSteps(
+        x, {{"demo_town_start.png",
+             [](const Frame& picture) {
+                 return RiverRow(picture, 100) == 680 && FigureNear(picture, 30 * 40 + 40, 14 * 40 + 20);
+             },
+             NOTHING},
+            {"demo_town_walked.png", LeaderOnTheGoal, NOTHING, [&x] { x.HoldUp(); }},
+            {"demo_town_answer.png",
+             [](const Frame& picture) { return MessageLineCells(picture, 8) == "#####..."; }, NOTHING}});
+    EXPECT_EQ(seen, 3u)
+        << "the town at view point 0 1, the leader on the goal 2, the door's id in a message 3\n"
+        << x.Output();
+    const fs::path answer = home.Path() / "vesk/demo/Save/FLAG005";
+    EXPECT_TRUE(x.WaitFor([&](const Frame&) { return fs::exists(answer); }, std::chrono::seconds(30)));
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+    EXPECT_EQ(MessageBoxes(home), "");
 
     // The door's event area (id 2) ended the screen; the scene kept its answer.
     const std::optional<FlagBuffer> state = SavedState(home, "FLAG005");
     ASSERT_TRUE(state.has_value()) << "FLAG005";
     EXPECT_EQ(state->Values[25].Integer, 2);
-    // The scene shows it in a message of the message window: 扉： and the digit, nothing after.
-    EXPECT_TRUE(KeepFirstFrame(home, "demo_town_answer.png", [](const platform::PngPicture& picture) {
-        return MessageLineCells(picture, 8) == "###.....";
-    })) << "the door's id in a message";
 }
 
 TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAgain)
@@ -173,34 +182,22 @@ TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAga
     home.EditConfig([&](CXMLDocument& config) {
         config.SetInt("/Config/GameMode", 1); // faces on the sub map
     });
-    // How many turns the scripted walk and the sub map's fades take depends on the machine's
-    // load, so the right button comes again and again: each press that finds the town running
-    // opens the sub map, each that finds the sub map closes it (back, -1) and the town runs on.
-    std::string input;
-    for (int turn = 300; turn <= 4000; turn += 200)
-        input += std::to_string(turn) + " rclick 960 700\n";
-    Play(home, "town_alone.mes", input, 4400);
-
-    // The frames in order, each the town (the leader on the goal), the sub map with faces or
-    // neither (fades): the sub map, then the town again, then the sub map once more, so the
-    // screen went on running after the sub map closed.
-    std::string seen;
-    std::vector<std::string> wanted{"demo_town_submap.png", "demo_town_submap_closed.png"};
-    for (const fs::path& frame : SortedFrames(home)) {
-        const std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
-        if (!picture.has_value())
-            continue;
-        const char shown = SubMapWithFaces(*picture) ? 'S' : LeaderOnTheGoal(*picture) ? 'T' : '-';
-        if (shown == '-' || (!seen.empty() && seen.back() == shown))
-            continue;
-        seen += shown;
-        if (seen == "TS" || seen == "TST")
-            fs::copy_file(frame, home.Build() / wanted[seen.size() - 2],
-                          fs::copy_options::overwrite_existing);
-    }
-    EXPECT_EQ(seen.substr(0, 4), "TSTS")
-        << "the town (T), the sub map over it with faces (S), the town again, the sub map again; seen "
-        << seen;
+    // Each right click once the screen has shown: on the town (the leader on the goal) it opens
+    // the sub map with faces over it, on the sub map it closes it (back, -1) and the town runs on,
+    // where a third opens it again.
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    Start(x, "town_alone.mes");
+    const auto right_click = [&x] { x.Click(960, 700, 3); };
+    const size_t seen =
+        PlayFrameSteps(x, {{nullptr, LeaderOnTheGoal, NOTHING, right_click},
+                           {"demo_town_submap.png", SubMapWithFaces, NOTHING, right_click},
+                           {"demo_town_submap_closed.png", LeaderOnTheGoal, NOTHING, right_click},
+                           {nullptr, SubMapWithFaces, NOTHING}});
+    EXPECT_EQ(seen, 4u)
+        << "the town 1, the sub map over it with faces 2, the town again 3, the sub map again 4\n"
+        << x.Output();
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
     // The sub map's back kept the screen running: it never ended, so the scene saved no answer.
     EXPECT_FALSE(fs::exists(home.Path() / "vesk/demo/Save/FLAG005"));
 }
@@ -209,55 +206,67 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    // Each spot but the place screen's decide lands on nothing on the other screens, so the clicks
-    // repeat until every screen has had its turn, however long the fades take: group 8 of the
-    // standing character's hits (group 3's strip of the id picture on the area screen), the time
-    // ring's button 3 and the ".area" place 0x0102. The decide would answer the character-area
-    // screen as a fixed button, so it starts long after that screen was seen to end. Each round
-    // first rests the pointer on the help bar, which an area screen then lifts.
-    std::string input;
-    for (int turn = 300; turn <= 12000; turn += 100) {
-        input += std::to_string(turn) + " move 960 990\n"; // over the help bar: it rises
-        for (const auto& [dt, spot] :
-             {std::pair{40, "460 300"}, {55, "1170 630"}, {70, "300 650"}, {85, "460 300"}})
-            input += std::to_string(turn + dt) + " click " + spot + "\n";
-        if (turn >= 6000)
-            input += std::to_string(turn + 95) + " click 1190 865\n";
-    }
-    Play(home, "areas_alone.mes", input, 14000);
-
+    // Rounds of clicks, each once the game has drawn or turned a while after the last, until the
+    // scene's end ends the game. Each spot but the place screen's decide lands on nothing on the
+    // other screens: group 8 of the standing character's hits (group 3's strip of the id picture
+    // on the area screen), the time ring's button 3 and the ".area" place 0x0102. The decide would
+    // answer the character-area screen as a fixed button, so it comes once the place screen has
+    // shown. Each round first rests the pointer on the help bar, which an area screen then lifts.
+    //
     // Mode 0: back, area select and decide in the row at y 803, quick save and load at the left;
     // no quick save was made yet, so quick load stands disabled.
-    const auto button = [](const platform::PngPicture& picture, int x, int y, uint32_t column,
-                           int32_t state) {
+    const auto button = [](const Frame& picture, int x, int y, uint32_t column, int32_t state) {
         return FrameCellStateAt(picture, x + 61, y + 62) ==
                std::make_pair(tools::AREA_SHEET_BUTTON + column, state);
     };
-    EXPECT_TRUE(KeepFirstFrame(home, "demo_place.png", [&](const platform::PngPicture& picture) {
-        return button(picture, 1389, 803, 2, 0) && button(picture, 1259, 803, 1, 0) &&
-               button(picture, 1129, 803, 0, 0) && button(picture, 409, 803, 5, 0) &&
-               button(picture, 531, 803, 6, 3) &&
-               FrameCellStateAt(picture, 409 + 1000, 952 + 70) ==
-                   std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
-    })) << "the place screen's buttons and help bar";
-    // The area screen: only the corner back button.
-    EXPECT_TRUE(KeepFirstFrame(home, "demo_area.png", [&](const platform::PngPicture& picture) {
-        return button(picture, 1780, 942, 4, 0) && !button(picture, 1129, 803, 0, 0);
-    })) << "the area screen";
-    // The area screen's help bar risen by 100 pixels under the pointer, kept when a frame caught
-    // it: whether the pointer rests there before a click ends the screen depends on the machine's
-    // load (the lift itself is checked frame by frame in CAreaSelectTest).
-    KeepFirstFrame(home, "demo_help_lift.png", [&](const platform::PngPicture& picture) {
-        return button(picture, 1780, 942, 4, 0) && FrameCellStateAt(picture, 409 + 1000, 852 + 70) ==
-                                                       std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
-    });
-    // The time selection in mode 4: the dial, mode 2's caption (read at its corner: its words
-    // stand across its middle) and the ninth button.
-    EXPECT_TRUE(KeepFirstFrame(home, "demo_time.png", [&](const platform::PngPicture& picture) {
-        return FrameCellStateAt(picture, 960, 300) == std::make_pair(tools::TIME_SHEET_DIAL, 0) &&
-               FrameCellStateAt(picture, 722, 835) == std::make_pair(tools::TIME_SHEET_CAPTION + 2, 0) &&
-               FrameCellStateAt(picture, 960, 495) == std::make_pair(static_cast<uint32_t>(TIME_ID_NINTH), 0);
-    })) << "the time selection";
+    std::vector<Keeper> keepers = {
+        {"demo_place.png",
+         [&](const Frame& picture) {
+             return button(picture, 1389, 803, 2, 0) && button(picture, 1259, 803, 1, 0) &&
+                    button(picture, 1129, 803, 0, 0) && button(picture, 409, 803, 5, 0) &&
+                    button(picture, 531, 803, 6, 3) &&
+                    FrameCellStateAt(picture, 409 + 1000, 952 + 70) ==
+                        std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+         }},
+        // The area screen: only the corner back button.
+        {"demo_area.png",
+         [&](const Frame& picture) {
+             return button(picture, 1780, 942, 4, 0) && !button(picture, 1129, 803, 0, 0);
+         }},
+        // The area screen's help bar risen by 100 pixels under the pointer, kept when a frame caught
+        // it: whether the pointer rests there before a click ends the screen depends on the
+        // machine's load (the lift itself is checked frame by frame in CAreaSelectTest).
+        {"demo_help_lift.png",
+         [&](const Frame& picture) {
+             return button(picture, 1780, 942, 4, 0) && FrameCellStateAt(picture, 409 + 1000, 852 + 70) ==
+                                                            std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+         }},
+        // The time selection in mode 4: the dial, mode 2's caption (read at its corner: its words
+        // stand across its middle) and the ninth button.
+        {"demo_time.png",
+         [](const Frame& picture) {
+             return FrameCellStateAt(picture, 960, 300) == std::make_pair(tools::TIME_SHEET_DIAL, 0) &&
+                    FrameCellStateAt(picture, 722, 835) == std::make_pair(tools::TIME_SHEET_CAPTION + 2, 0) &&
+                    FrameCellStateAt(picture, 960, 495) ==
+                        std::make_pair(static_cast<uint32_t>(TIME_ID_NINTH), 0);
+         }},
+    };
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    Start(x, "areas_alone.mes");
+    ASSERT_TRUE(x.WaitFor([](const Frame&) { return true; })) << "no frame\n" << x.Output();
+    for (int round = 0; round < 150 && !x.Ended(); ++round) {
+        x.Move(960, 990); // over the help bar: it rises
+        for (const auto& [spot_x, spot_y] : {std::pair{460, 300}, {1170, 630}, {300, 650}, {460, 300}})
+            x.Click(spot_x, spot_y);
+        LookAtNewFrames(x, keepers);
+        if (keepers[0].kept)
+            x.Click(1190, 865);
+    }
+    EXPECT_EQ(x.ExitStatus(), 0) << "the scene did not end the game\n" << x.Output();
+    LookAtNewFrames(x, keepers);
+    EXPECT_TRUE(keepers[0].kept) << "the place screen's buttons and help bar";
+    EXPECT_TRUE(keepers[1].kept) << "the area screen";
+    EXPECT_TRUE(keepers[3].kept) << "the time selection";
 
     // The answers the scene kept: decide, group 3 item 1 of the id picture, place 0x0102 raised
     // to group 2, group 8 of the id picture stretched over the character's sprite, the ring's

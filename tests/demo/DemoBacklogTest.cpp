@@ -6,8 +6,8 @@
 // story back to her message (build/demo_backlog_jumped.png), and the wheel opens the backlog
 // again there (build/demo_backlog_wheel.png).
 
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "demosounds/DemoSounds.h"
 #include "foundation/CXMLDocument.h"
@@ -26,6 +27,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 // Rows 300 pixels apart; a row's head line from (245, 109) and its body from (184, 178) of it.
 constexpr int ROW_HEIGHT = 300;
@@ -67,6 +69,24 @@ bool YukisMessageShown(const platform::PngPicture& frame)
            WhiteIn(frame, 440 + 9 * 48, LINE_Y, 440 + 20 * 48, LINE_Y + 48) == 0;
 }
 
+// The story's last message, ……: two cells with the prompt, no name on the plate.
+bool LastMessageShown(const platform::PngPicture& frame)
+{
+    return !RowShown(frame, 1) && StoryPromptShown(frame) && !StoryNamePlateShown(frame) &&
+           StoryTextIn(frame, 0, 1, LINE_Y) > 0 && StoryTextIn(frame, 2, 19, LINE_Y) == 0 &&
+           StoryTextIn(frame, 0, 19, LINE_Y + 60) == 0;
+}
+
+// The backlog's question before a jump: its line among the dialog sheet's.
+bool JumpQuestionShown(const platform::PngPicture& frame)
+{
+    for (int y = 0; y < 1080; y += 8)
+        for (int x = 0; x < 1920; x += 8)
+            if (FrameCellAt(frame, x, y) == tools::DIALOG_SHEET_LINE + 7)
+                return true;
+    return false;
+}
+
 // Stretches of the voice's tone in the recording, separated by at least a fifth of a second of
 // silence.
 int VoicedStretches(const std::vector<int16_t>& left)
@@ -93,59 +113,64 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
         config.SetInt("/Config/AutoRead", 0); // clicks advance the story
         config.SetString("/GameFile/Script/StartUp", "story_wait_alone.mes");
     });
-    // The last message waits again after every click, so the clicks can come more often than
-    // needed. The later steps come again and again over ranges of turns, since how many turns the
-    // backlog's fades take depends on the machine's load; each press is held over turns. A voice
-    // or jump press before the backlog is up clicks the story's last message on, which waits
-    // again; a second jump press or a yes before the question is up falls on nothing; a yes after
-    // the jump clicks the story on, after the frame checked.
-    std::string input;
-    for (int turn = 200; turn <= 1000; turn += 100)
-        input += PressAt(turn, 900, 900, 0, 30);
-    input += "1500 down 8\n1560 up 8\n";
-    for (int turn = 3000; turn <= 4200; turn += 400)
-        input += PressAt(turn, VOICE_X, VOICE_Y, 20);
-    for (int turn = 5000; turn <= 7400; turn += 800)
-        input += PressAt(turn, JUMP_X, JUMP_Y, 20) + PressAt(turn + 300, YES_X, YES_Y, 40);
-    input += "8800 wheel 1\n9300 wheel 1\n";
-    const fs::path script = home.Path() / "input.txt";
-    std::ofstream(script) << input;
-    const std::string h = home.Path().string();
-    std::system(home.Command("VESK_SOUND_DUMP='" + h + "/sound.wav' VESK_INPUT_SCRIPT='" + script.string() +
-                                 "' VESK_CLOSE_AFTER_FRAMES=10500",
-                             HANG_KILL_SECONDS)
-                    .c_str());
+    HeadlessDemoPlayer x(home);
+    x.StartGame({"VESK_SOUND_DUMP=" + (home.Path() / "sound.wav").string()});
+    using Frame = platform::PngPicture;
+    // Clicks advance the story to its last message, each once the page before is complete; the
+    // last message waits again after every click. Each press is held over a few of the game's
+    // frames. A page that goes on loses its prompt while the next one types out.
+    ASSERT_TRUE(x.WaitFor(StoryPromptShown)) << "no message\n" << x.Output();
+    std::optional<Frame> last;
+    for (int click = 0; click < 12 && !last; ++click) {
+        x.Press(900, 900);
+        x.WaitFor([](const Frame& frame) { return !StoryPromptShown(frame); }, 2s);
+        if (const std::optional<Frame> page = x.WaitFor(StoryPromptShown, 20s);
+            page && LastMessageShown(*page))
+            last = page;
+    }
+    ASSERT_TRUE(last) << "no last message (……)\n" << x.Output();
 
-    // The five records (messages 20 to 23 and the last one), the newest three on the page.
+    // Backspace opens the backlog: the five records (messages 20 to 23 and the last one), the
+    // newest three on the page.
+    const std::optional<Frame> rows = x.ActUntil([&x] { x.Key(8); }, BacklogShown);
+    ASSERT_TRUE(rows) << "no backlog\n" << x.Output();
+    platform::WritePngFile(home.Build() / "demo_backlog_rows.png", *rows);
     const int32_t thumb_height = CBacklogScreen::ThumbHeightFor(5);
     const int32_t thumb_top = CBacklogScreen::ThumbTopFor(0, 2, thumb_height);
-    const std::vector<FrameStep> steps = {
-        {"demo_backlog_rows.png", BacklogShown,
-         [&](const platform::PngPicture& frame) {
-             EXPECT_GT(HeadText(frame, 0), 50) << "Yuki's name over her row";
-             EXPECT_EQ(HeadText(frame, 1), 0);
-             for (int row = 0; row < 3; ++row)
-                 EXPECT_GT(BodyText(frame, row), 100) << row;
-             EXPECT_EQ(FrameCellAt(frame, VOICE_X, VOICE_Y), 0x6400u) << "her voice button";
-             EXPECT_NE(FrameCellAt(frame, VOICE_X, VOICE_Y + ROW_HEIGHT), 0x6400u) << "a silent row's";
-             EXPECT_EQ(FrameCellAt(frame, 1687, thumb_top + 1), 0x402u);
-             EXPECT_EQ(FrameCellAt(frame, 1687, thumb_top + thumb_height - 2), 0x402u);
-             EXPECT_NE(FrameCellAt(frame, 1687, thumb_top - 2), 0x402u);
-         }},
-        {"demo_backlog_jumped.png", YukisMessageShown, [](const platform::PngPicture&) {}},
-        {"demo_backlog_wheel.png", BacklogShown,
-         [](const platform::PngPicture& frame) {
-             // Her message recorded again on a page of the story's newest records.
-             int voiced = 0;
-             for (int row = 0; row < 3; ++row)
-                 voiced += HeadText(frame, row) > 50 &&
-                           FrameCellAt(frame, VOICE_X, VOICE_Y + row * ROW_HEIGHT) == 0x6400u;
-             EXPECT_EQ(voiced, 1);
-         }},
-    };
-    const size_t next = WalkFrameSteps(home, steps);
-    EXPECT_EQ(next, steps.size()) << "steps seen in order: " << next
-                                  << " (backlog 1, Yuki's message again 2, backlog by the wheel 3)";
+    EXPECT_GT(HeadText(*rows, 0), 50) << "Yuki's name over her row";
+    EXPECT_EQ(HeadText(*rows, 1), 0);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_GT(BodyText(*rows, row), 100) << row;
+    EXPECT_EQ(FrameCellAt(*rows, VOICE_X, VOICE_Y), 0x6400u) << "her voice button";
+    EXPECT_NE(FrameCellAt(*rows, VOICE_X, VOICE_Y + ROW_HEIGHT), 0x6400u) << "a silent row's";
+    EXPECT_EQ(FrameCellAt(*rows, 1687, thumb_top + 1), 0x402u);
+    EXPECT_EQ(FrameCellAt(*rows, 1687, thumb_top + thumb_height - 2), 0x402u);
+    EXPECT_NE(FrameCellAt(*rows, 1687, thumb_top - 2), 0x402u);
+
+    // Her voice button replays her voice: two seconds of the game's frames to be heard.
+    x.Settle();
+    x.Press(VOICE_X, VOICE_Y);
+    x.WaitFrames(2 * GAME_FPS);
+    // The jump button asks first; the question's yes takes the story back to her message.
+    ASSERT_TRUE(x.ActUntil([&x] { x.Press(JUMP_X, JUMP_Y); }, JumpQuestionShown))
+        << "no question for the jump\n"
+        << x.Output();
+    const std::optional<Frame> jumped = x.ActUntil([&x] { x.Press(YES_X, YES_Y); }, YukisMessageShown);
+    ASSERT_TRUE(jumped) << "the jump did not bring her message back\n" << x.Output();
+    platform::WritePngFile(home.Build() / "demo_backlog_jumped.png", *jumped);
+
+    // The wheel opens the backlog again there: her message recorded again on a page of the
+    // story's newest records.
+    const std::optional<Frame> wheel = x.ActUntil([&x] { x.Send("wheel 1"); }, BacklogShown);
+    ASSERT_TRUE(wheel) << "no backlog by the wheel\n" << x.Output();
+    platform::WritePngFile(home.Build() / "demo_backlog_wheel.png", *wheel);
+    int voiced = 0;
+    for (int row = 0; row < 3; ++row)
+        voiced +=
+            HeadText(*wheel, row) > 50 && FrameCellAt(*wheel, VOICE_X, VOICE_Y + row * ROW_HEIGHT) == 0x6400u;
+    EXPECT_EQ(voiced, 1);
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
 
     // Her voice: in the story, replayed from the backlog, and in the story again after the jump.
     EXPECT_GE(VoicedStretches(LeftChannel(home.Path() / "sound.wav")), 3);

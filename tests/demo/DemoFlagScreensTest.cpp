@@ -10,9 +10,8 @@
 // (build/demo_flags_event_en.png) with the date, time, money and place the jump wrote. The
 // Japanese run keeps its frames up to the panel as demo_flags_*_ja.png.
 
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
 #include "game/hints/HintReachability.h"
@@ -32,6 +32,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 using Cell = FrameCell;
 
@@ -176,10 +177,31 @@ bool QuestionShown(const platform::PngPicture& frame)
     return false;
 }
 
-// The event scene's line, イベントの場面です。 (10 cells), in the message window over the story.
-bool EventLineShown(const platform::PngPicture& frame)
+// The event scene's line in the message window over the story, in the run's language:
+// イベントの場面です。 (10 cells), or This is the event's scene. (13 cells of two letters).
+bool EventLineShown(const platform::PngPicture& frame, int language)
 {
-    return !GridShown(frame) && MessageLineCells(frame, 11) == "##########.";
+    if (GridShown(frame))
+        return false;
+    if (language != 0)
+        return MessageLineCells(frame, 11) == "##########.";
+    const std::string line = MessageLineCells(frame, 15);
+    return line.find('.') == 13 && line.substr(13) == "..";
+}
+
+// The story's last message, ……: two cells with the prompt, no name on the plate.
+bool LastMessageShown(const platform::PngPicture& frame)
+{
+    return StoryPromptShown(frame) && !StoryNamePlateShown(frame) &&
+           StoryTextIn(frame, 0, 1, STORY_LINE_Y) > 0 && StoryTextIn(frame, 2, 19, STORY_LINE_Y) == 0 &&
+           StoryTextIn(frame, 0, 19, STORY_LINE_Y + 60) == 0;
+}
+
+// The side menu home from its slide, its first button in place.
+bool SideMenuIn(const platform::PngPicture& frame)
+{
+    return FrameCellAt(frame, 1520 + 3, 1000) == tools::SIDE_MENU_SHEET_PANEL &&
+           FrameCellAt(frame, 1520 + 3, 152 + 3) == 0xF01u;
 }
 
 // Plays the story to the flag manager, in the language, and walks heroine 0's row; then, with
@@ -193,33 +215,33 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
         config.SetInt("/Config/Language", language);
         config.SetString("/GameFile/Script/StartUp", "story_wait_alone.mes");
     });
-    // The last message waits again after every click. Presses are held over turns, so a screen
-    // sees them however long its frames take, and come after the pointer rests on their button,
-    // so the screen has its hover when the press comes.
-    const auto move = [](int turn, int x, int y) {
-        return std::to_string(turn) + " move " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    HeadlessDemoPlayer x(home);
+    x.StartGame();
+    // Clicks advance the story to its last message, each once the page before is complete; the
+    // last message waits again after every click. A page that goes on loses its prompt while the
+    // next one types out.
+    EXPECT_TRUE(x.WaitFor(StoryPromptShown)) << "no message\n" << x.Output();
+    bool last = false;
+    for (int click = 0; click < 12 && !last; ++click) {
+        x.Press(900, 900);
+        x.WaitFor([](const platform::PngPicture& frame) { return !StoryPromptShown(frame); }, 2s);
+        const std::optional<platform::PngPicture> page = x.WaitFor(StoryPromptShown, 20s);
+        last = page && LastMessageShown(*page);
+    }
+    EXPECT_TRUE(last) << "no last message (……)\n" << x.Output();
+    // The pointer at the right edge slides the side menu in; its flag button opens the manager.
+    // Presses come after the pointer rests on their button, so the screen has its hover when the
+    // press comes.
+    const auto press = [&x](int at_x, int at_y) {
+        return [&x, at_x, at_y] {
+            x.Move(at_x, at_y);
+            x.WaitFrames(6);
+            x.Press(at_x, at_y);
+        };
     };
-    std::string input;
-    for (int turn = 200; turn <= 1000; turn += 100)
-        input += PressAt(turn, 900, 900, 0, 30);
-    input += move(1500, EDGE_X, 540);
-    input += PressAt(2300, FLAGS_X, FLAGS_Y, 60);
-    for (int turn = 3600; turn <= 4000; turn += 100)
-        input += move(turn, ButtonX(POINTED), ButtonY(POINTED));
-    input += PressAt(4300, ButtonX(HEROINE), ButtonY(HEROINE), 100);
-    for (int walk = 0; walk < 2; ++walk)
-        for (int d = 0; d < 17; ++d)
-            input += move(5500 + 1100 * walk + 60 * d, 212 + 87 * d + 43, 146 + 42);
-    input += move(7800, NEXT_X, NEXT_Y);
-    if (decide)
-        input += PressAt(8000, NEXT_X, NEXT_Y, 100) + PressAt(8600, YES_X, YES_Y, 60);
-    const fs::path script = home.Path() / "input.txt";
-    std::ofstream(script) << input;
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + script.string() +
-                                 "' VESK_CLOSE_AFTER_FRAMES=" + (decide ? "10000" : "8200"),
-                             HANG_KILL_SECONDS)
-                    .c_str());
-
+    EXPECT_TRUE(x.ActUntil([&x] { x.Move(EDGE_X, 540); }, SideMenuIn)) << "no side menu\n" << x.Output();
+    x.ActUntil(press(FLAGS_X, FLAGS_Y),
+               [language](const platform::PngPicture& frame) { return ManagerInLanguage(frame, language); });
     // The two languages' runs go side by side: each keeps its frames under its own names.
     std::vector<std::string> names;
     names.reserve(6);
@@ -233,8 +255,9 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
          [language](const platform::PngPicture& frame) { return ManagerInLanguage(frame, language); },
          [](const platform::PngPicture& frame) {
              EXPECT_EQ(FrameCellStateAt(frame, 1791, 992), Cell(256, 0)) << "the back button";
-         }},
-        {keep("hover"), PointedButtonHovered, nothing},
+         },
+         [&x] { x.Move(ButtonX(POINTED), ButtonY(POINTED)); }},
+        {keep("hover"), PointedButtonHovered, nothing, press(ButtonX(HEROINE), ButtonY(HEROINE))},
         {keep("grid"), GridShown,
          [](const platform::PngPicture& frame) {
              // 08:00 on 1223: a.m., the digits 0 8 0 0, and today's column over day 1; her first
@@ -260,6 +283,13 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
                  << "possible on the plate";
              EXPECT_GT(ColourDistance(frame, seen_x, seen_y, possible_x, possible_y), 90)
                  << "seen or possible";
+         },
+         // The pointer walks her row's cells, twice, and rests on her next event's.
+         [&x] {
+             for (int walk = 0; walk < 2; ++walk)
+                 for (int d = 0; d < 17; ++d)
+                     x.Move(212 + 87 * d + 43, 146 + 42);
+             x.Move(NEXT_X, NEXT_Y);
          }},
         {keep("panel"), NextEventPanelShown,
          [language](const platform::PngPicture& frame) {
@@ -269,10 +299,24 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
          }},
     };
     if (decide) {
-        steps.push_back({keep("question"), QuestionShown, nothing});
-        steps.push_back({keep("event"), EventLineShown, nothing});
+        steps.back().then = press(NEXT_X, NEXT_Y);
+        steps.push_back({keep("question"), QuestionShown, nothing, press(YES_X, YES_Y)});
+        steps.push_back(
+            {keep("event"),
+             [language](const platform::PngPicture& frame) { return EventLineShown(frame, language); },
+             nothing});
     }
-    return WalkFrameSteps(home, steps);
+    const size_t seen = PlayFrameSteps(x, steps);
+    // The event scene keeps the state the jump left.
+    if (decide)
+        x.WaitFor(
+            [&home](const platform::PngPicture&) {
+                return fs::exists(home.Path() / "vesk/demo/Save/FLAG906");
+            },
+            30s);
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+    return seen;
 }
 
 TEST(DemoFlagScreensTest, TheSideMenuOpensTheScheduleAndAYesJumpsToTheNextEvent)

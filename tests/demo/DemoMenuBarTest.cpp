@@ -5,15 +5,14 @@
 // headless run answers each modal dialog with Cancel and says so on its output, which thus names
 // the dialogs that opened.
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <initializer_list>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
-#include "GameProcess.h"
 #include "app/CVersion.h"
 #include "app/CWindowModeDLG.h"
 
@@ -30,20 +29,30 @@ TEST(DemoMenuBarTest, TheMenuBarOpensTheWindowModeAndVersionDialogs)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    const fs::path input = home.Path() / "input.txt";
-    {
-        // Above the picture, the bar: its first title, then keys in the drop-down (right to the
-        // window title, left round to the help title; up to the last item).
-        std::ofstream out(input);
-        out << PressAt(600, 20, -10, 20, 40) << "700 key 0x27\n800 key 0x26\n900 key 0x0D\n"
-            << PressAt(2000, 20, -10, 20, 40) << "2100 key 0x25\n2200 key 0x26\n2300 key 0x0D\n";
-    }
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=4000",
-                             HANG_KILL_SECONDS)
-                    .c_str());
-    const std::string out = ReadWholeFile(home.Path() / "out.txt");
-    EXPECT_NE(out.find(Cancelled(IDD_WINDOW_MODE)), std::string::npos) << out;
-    EXPECT_NE(out.find(Cancelled(IDD_VERSION)), std::string::npos) << out;
+    HeadlessDemoPlayer x(home);
+    x.StartGame();
+    ASSERT_TRUE(x.WaitFor([](const platform::PngPicture&) { return true; })) << "no frame\n" << x.Output();
+    // Above the picture, the bar: its first title, then keys in the drop-down, each once the game
+    // has drawn or turned a while; the dialog's line on the output is what the keys lead to.
+    const auto keys = [&x](std::initializer_list<const char*> keys) {
+        return [&x, keys] {
+            x.Press(20, -10);
+            for (const char* key : keys) {
+                x.WaitFrames(3);
+                x.Send(std::string("key ") + key);
+            }
+        };
+    };
+    const auto said = [&x](uint32_t dialog) {
+        return [&x, dialog](const platform::PngPicture&) {
+            return x.Output().find(Cancelled(dialog)) != std::string::npos;
+        };
+    };
+    // Right to the window title, left round to the help title; up to the last item.
+    EXPECT_TRUE(x.ActUntil(keys({"0x27", "0x26", "0x0D"}), said(IDD_WINDOW_MODE))) << x.Output();
+    EXPECT_TRUE(x.ActUntil(keys({"0x25", "0x26", "0x0D"}), said(IDD_VERSION))) << x.Output();
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
 }
 
 } // namespace

@@ -113,7 +113,8 @@ fs::path SaveFolder(const DemoPlayer& x)
 // The title of a start, the logo clicked away.
 std::optional<Frame> ToTheTitle(DemoPlayer& x)
 {
-    return x.ActUntil([&] { x.Click(960, 300); }, TitleShown);
+    // The logo takes a click once it plays: the first may come too soon.
+    return x.ClickOftenUntil(960, 300, TitleShown, 180s);
 }
 
 // New game: the first story line over the evening picture, and no title left over it.
@@ -131,16 +132,13 @@ std::optional<Frame> NewGame(DemoPlayer& x)
 // be a click on the story.
 std::optional<Frame> PressSideButton(DemoPlayer& x, int slot, const std::function<bool(const Frame&)>& shown)
 {
-    return x.ActUntil(
-        [&] {
-            if (const std::optional<Frame> frame = x.Grab(); frame && SideMenuOpen(*frame)) {
-                x.Click(SIDE_X, SideButtonY(slot));
-            } else {
-                x.Move(EDGE_X - 40, 540);
-                x.Move(EDGE_X, 540);
-            }
-        },
-        shown);
+    const auto to_the_edge = [&] {
+        x.Move(EDGE_X - 40, 540);
+        x.Move(EDGE_X, 540);
+    };
+    if (!x.ActUntil(to_the_edge, SideMenuOpen))
+        return std::nullopt;
+    return x.ClickUntil(SIDE_X, SideButtonY(slot), shown);
 }
 
 // The line the frame shows, back over the evening picture with no title left over it.

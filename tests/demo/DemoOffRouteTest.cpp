@@ -29,7 +29,8 @@ TEST(DemoOffRouteTest, ASaveInTheFirstSlotIsLoadedOnTheNextStart)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     SaveInTheFirstSlotAndLoadItOnTheNextStart(player);
 }
@@ -39,7 +40,8 @@ TEST(DemoOffRouteTest, TheSideMenuAndTheMenuBarReturnToTheTitle)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     ReturnToTheTitleBothWays(player, true);
 }
@@ -49,7 +51,8 @@ TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndLeadsToTheTitleAlsoAfterALoad)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home, true);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     JumpToTheNextEventOnANewGame(player);
 }
@@ -59,7 +62,8 @@ TEST(DemoOffRouteTest, QuickSavesOnTheMessageTheSelectionAndThePlaceComeBackWhol
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     QuickSaveOnEachKindOfScreenAndContinue(player);
 }
@@ -69,7 +73,8 @@ TEST(DemoOffRouteTest, AfterTheEndingContinueBringsTheSavedLineBackOverItsPictur
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     NewPlayer(home);
-    HeadlessDemoPlayer player(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
     player.StartGame();
     ContinueAfterTheEnding(player);
 }

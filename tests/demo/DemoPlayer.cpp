@@ -123,11 +123,36 @@ DemoPlayer::ClickUntil(int x, int y, const std::function<bool(const Frame&)>& sh
     return ActUntil([&] { Click(x, y, button); }, shown);
 }
 
+std::optional<DemoPlayer::Frame> DemoPlayer::ClickOftenUntil(int x, int y,
+                                                             const std::function<bool(const Frame&)>& shown,
+                                                             std::chrono::seconds limit)
+{
+    std::optional<uint64_t> clicked;
+    return WaitFor(
+        [&](const Frame& frame) {
+            if (shown(frame))
+                return true;
+            if (!clicked || Turn() - *clicked >= GAME_TPS / 2) {
+                Click(x, y);
+                clicked = Turn();
+            }
+            return false;
+        },
+        limit);
+}
+
 std::optional<DemoPlayer::Frame> DemoPlayer::ActUntil(const std::function<void()>& act,
                                                       const std::function<bool(const Frame&)>& shown)
 {
     Settle();
     for (int attempt = 0; attempt < 5; ++attempt) {
+        if (std::getenv("VESK_STEP_TRACE") != nullptr)
+            std::fprintf(stderr, "act %d at frame %llu, turn %llu, %lld ms\n", attempt,
+                         static_cast<unsigned long long>(NewestFrame()),
+                         static_cast<unsigned long long>(Turn()),
+                         static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                    std::chrono::steady_clock::now().time_since_epoch())
+                                                    .count()));
         act();
         if (std::optional<Frame> frame = WaitFor(shown, attempt < 4 ? 10s : 120s))
             return frame;
@@ -194,8 +219,41 @@ std::vector<std::pair<uint64_t, fs::path>> HeadlessDemoPlayer::DumpedFrames() co
     return frames;
 }
 
+std::optional<DemoPlayer::Frame> HeadlessDemoPlayer::GrabAsked()
+{
+    const fs::path ask = Home().Path() / "frames/ask";
+    if (m_asking && !fs::exists(ask)) {
+        // Answered: the frame is in place before the ask goes.
+        m_asking = false;
+        const auto frames = DumpedFrames();
+        if (!frames.empty() && frames.back().first > m_number) {
+            if (std::optional<Frame> frame = platform::ReadPngFile(frames.back().second)) {
+                m_last = std::move(frame);
+                m_number = frames.back().first;
+            }
+        }
+        for (const auto& frame : frames)
+            fs::remove(frame.second);
+    }
+    // Asked again once the game has drawn something new since the frame looked at.
+    if (!m_asking && m_game && m_game->IsRunning() && (!m_last || DrawnCount() > m_number)) {
+        std::ofstream(ask).flush();
+        m_asking = true;
+    }
+    return m_last;
+}
+
+uint64_t HeadlessDemoPlayer::DrawnCount() const
+{
+    const std::string text = ReadWholeFile(m_input.string() + ".turn");
+    const size_t space = text.find(' ', text.find_first_not_of(' '));
+    return space == std::string::npos ? 0 : std::strtoull(text.c_str() + space, nullptr, 10);
+}
+
 std::optional<DemoPlayer::Frame> HeadlessDemoPlayer::Grab()
 {
+    if (m_frames == Frames::Asked)
+        return GrabAsked();
     const auto frames = DumpedFrames();
     // The frame to look at: the newest, or the first after the one looked at last.
     auto next = frames.end();
@@ -235,6 +293,8 @@ uint64_t HeadlessDemoPlayer::Turn() const
 
 uint64_t HeadlessDemoPlayer::NewestFrame() const
 {
+    if (m_frames == Frames::Asked)
+        return DrawnCount();
     const auto frames = DumpedFrames();
     return frames.empty() ? 0 : frames.back().first;
 }
@@ -245,6 +305,8 @@ bool HeadlessDemoPlayer::Ended()
         return true;
     if (m_game->IsRunning())
         return false;
+    if (m_frames == Frames::Asked)
+        return !m_asking || fs::exists(Home().Path() / "frames/ask");
     const auto frames = DumpedFrames();
     return frames.empty() || frames.back().first <= m_number;
 }
@@ -309,8 +371,13 @@ void HeadlessDemoPlayer::StartGame(const std::vector<std::string>& environment)
     m_number = 0;
     m_file = {};
     m_last.reset();
+    m_asking = false;
     std::vector<std::string> variables = HeadlessGameEnvironment(Home().Path());
     variables.push_back("VESK_INPUT_SCRIPT=" + m_input.string());
+    if (m_frames == Frames::Asked)
+        variables.push_back("VESK_FRAME_DUMP_ASKED=1");
+    if (m_clock_rate > 1)
+        variables.push_back("VESK_CLOCK_RATE=" + std::to_string(m_clock_rate));
     variables.insert(variables.end(), environment.begin(), environment.end());
     m_game = std::make_unique<GameProcess>(Home().Build() / "demo", std::vector<std::string>{"./vesk"},
                                            variables, Home().Path() / "out.txt");

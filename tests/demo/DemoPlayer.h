@@ -82,6 +82,11 @@ public:
     // repeated, so a repeat only covers a click the game never saw.
     std::optional<Frame> ClickUntil(int x, int y, const std::function<bool(const Frame&)>& shown,
                                     int button = 1);
+    // Clicks every half second of the game's turns until the screen shows what the clicks lead
+    // to: for a screen that takes no click until it has begun (a movie starting), where a first
+    // click may be lost. Only where a further click does nothing on the screen it leads to.
+    std::optional<Frame> ClickOftenUntil(int x, int y, const std::function<bool(const Frame&)>& shown,
+                                         std::chrono::seconds limit = std::chrono::seconds(120));
     // Acts once the screen has settled, and again after every 10 s of the game's time without
     // the screen showing what the act leads to.
     std::optional<Frame> ActUntil(const std::function<void()>& act,
@@ -118,7 +123,9 @@ size_t PlayFrameSteps(DemoPlayer& player, const std::vector<FrameStep>& steps,
 // The headless player: the game without a window (frames dumped into home/frames), fed through
 // home/input.txt, which it reads again as it grows. It looks at the newest frame only, or, to
 // catch what a screen shows for a moment, at every frame in order. Frames it has looked past are
-// removed, so a long play leaves no pile of them.
+// removed, so a long play leaves no pile of them. Asked, it looks at the newest frame too, but
+// the game dumps a frame only when the player asks for one (VESK_FRAME_DUMP_ASKED): a long play
+// is not slowed by encoding and reading every frame, which on a busy machine is most of its work.
 class HeadlessDemoPlayer final : public DemoPlayer
 {
 public:
@@ -126,6 +133,7 @@ public:
     {
         Newest,
         Every,
+        Asked,
     };
 
     explicit HeadlessDemoPlayer(const HeadlessDemoHome& home, Frames frames = Frames::Newest);
@@ -145,6 +153,9 @@ public:
     // `environment` ("NAME=value"); the game's own input script comes first.
     void StartGame() override { StartGame({}); }
     void StartGame(const std::vector<std::string>& environment);
+    // Every start from now on runs the game's clock `rate` times as fast (VESK_CLOCK_RATE): its
+    // fades, typed text and timed waits pass sooner, the frames and turns between them unchanged.
+    void SetClockRate(int rate) { m_clock_rate = rate; }
     void Close() override;
     std::optional<int> ExitStatus(std::chrono::seconds limit = std::chrono::seconds(60)) override;
 
@@ -161,6 +172,9 @@ private:
     void Append(const std::string& line) const;
     // The dumped frames by their numbers.
     std::vector<std::pair<uint64_t, std::filesystem::path>> DumpedFrames() const;
+    std::optional<Frame> GrabAsked();
+    // The game's count of frames drawn, as it tells it beside the turns when it dumps only as asked.
+    uint64_t DrawnCount() const;
 
     Frames m_frames;
     std::filesystem::path m_input;
@@ -168,4 +182,6 @@ private:
     uint64_t m_number = 0;
     std::array<uint64_t, 4> m_file{}; // the newest frame read: its inode, size and time
     std::optional<Frame> m_last;
+    bool m_asking = false;
+    int m_clock_rate = 1;
 };

@@ -36,18 +36,28 @@ constexpr int KEYS[] = {0x0D, 0x0D, 0x0D, 0x1B, 0x1B, 0x20, 0x25, 0x26, 0x27, 0x
                         0x21, 0x22, 0x24, 0x23, 0x2E, 0x08, 0x09, 0x10, 0x11, 0x70};
 constexpr const char* NAMES[] = {"Yuki", "Ao", "Hikari", "雪", "ミナト", "a", "Zz"};
 
-// The files of the frames folder, oldest first.
+// The frames in the frames folder, oldest first.
 std::vector<fs::path> FrameFiles(const fs::path& folder)
 {
     std::vector<fs::path> frames;
     for (const auto& entry : fs::directory_iterator(folder))
-        frames.push_back(entry.path());
+        if (entry.path().filename().string().starts_with("frame"))
+            frames.push_back(entry.path());
     // frame99999.png comes before frame100000.png.
     std::sort(frames.begin(), frames.end(), [](const fs::path& a, const fs::path& b) {
         const std::string x = a.filename().string(), y = b.filename().string();
         return x.size() != y.size() ? x.size() < y.size() : x < y;
     });
     return frames;
+}
+
+// The game's count of frames drawn, told beside its turns (<script>.turn) while it dumps frames
+// only as asked.
+uint64_t DrawnCount(const fs::path& script)
+{
+    const std::string text = ReadWholeFile(script.string() + ".turn");
+    const size_t space = text.find(' ', text.find_first_not_of(' '));
+    return space == std::string::npos ? 0 : std::strtoull(text.c_str() + space, nullptr, 10);
 }
 
 } // namespace
@@ -171,10 +181,12 @@ void DemoRandomPlayer::Start()
     m_steps_sent = 0;
     m_taken = Taken{};
     m_ctrl_held = false;
-    m_newest_seen.clear();
+    m_drawn_seen = 0;
     m_unchanged = 0;
     std::vector<std::string> environment = HeadlessGameEnvironment(m_home.Path());
     environment.push_back("VESK_INPUT_SCRIPT=" + m_script.string());
+    // The player looks at a frame for a few of its inputs only: the game encodes just those.
+    environment.push_back("VESK_FRAME_DUMP_ASKED=1");
     environment.push_back("VESK_INPUT_TAKEN=" + m_taken_file.string());
     m_game.reset();
     m_game = std::make_unique<GameProcess>(m_home.Build() / "demo", std::vector<std::string>{"./vesk"},
@@ -188,7 +200,7 @@ DemoRandomPlayer::Wait DemoRandomPlayer::WaitUntilTaken()
     // A start draws its first frames after loading; a loaded machine may take its time.
     const bool starting = m_taken.turn == 0;
     std::string last_taken;
-    fs::path last_frame;
+    uint64_t last_drawn = 0;
     for (;;) {
         // Looked at before the files: a game that ended has written its last.
         const bool running = m_game->IsRunning();
@@ -200,19 +212,17 @@ DemoRandomPlayer::Wait DemoRandomPlayer::WaitUntilTaken()
         }
         if (m_taken.steps >= m_steps_sent && m_taken.held == 0) {
             // A screen that answers nothing (not even a pointer over a button) has stuck.
-            const std::vector<fs::path> frames = FrameFiles(m_home.Path() / "frames");
-            const fs::path newest = frames.empty() ? fs::path() : frames.back();
-            m_unchanged = newest == m_newest_seen ? m_unchanged + 1 : 0;
+            const uint64_t drawn = DrawnCount(m_script);
+            m_unchanged = drawn == m_drawn_seen ? m_unchanged + 1 : 0;
             if (m_unchanged == 0)
                 m_changed_at = "input #" + std::to_string(m_input) + ", turn " + std::to_string(m_taken.turn);
-            m_newest_seen = newest;
+            m_drawn_seen = drawn;
             return Wait::Taken;
         }
         if (!running)
             return Wait::Ended;
-        const std::vector<fs::path> frames = FrameFiles(m_home.Path() / "frames");
-        if (!frames.empty() && frames.back() != last_frame) {
-            last_frame = frames.back();
+        if (const uint64_t drawn = DrawnCount(m_script); drawn != last_drawn) {
+            last_drawn = drawn;
             progress = now;
         }
         if (now - progress > (starting ? DEAF : HANG) || now - taken_at > DEAF)
@@ -259,6 +269,14 @@ std::optional<std::string> DemoRandomPlayer::NewBoxes()
 
 std::optional<Frame> DemoRandomPlayer::NewestFrame()
 {
+    // Asked for; the game answers on its loop's next turn, a hung one never (then the last one
+    // seen stands for the screen).
+    const fs::path ask = m_home.Path() / "frames/ask";
+    std::ofstream(ask).flush();
+    for (const auto asked = std::chrono::steady_clock::now();
+         fs::exists(ask) && m_game->IsRunning() && std::chrono::steady_clock::now() - asked < HANG;)
+        std::this_thread::sleep_for(5ms);
+    fs::remove(ask);
     std::vector<fs::path> frames = FrameFiles(m_home.Path() / "frames");
     if (frames.empty())
         return m_frame;

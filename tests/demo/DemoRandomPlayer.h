@@ -96,7 +96,7 @@ private:
     Taken m_taken;
     bool m_ctrl_held = false;
     std::deque<std::string> m_recent;
-    std::filesystem::path m_newest_seen;
+    uint64_t m_drawn_seen = 0;
     int m_unchanged = 0;
     std::string m_changed_at;
     std::filesystem::path m_frame_path;

@@ -33,7 +33,7 @@ int Inputs()
 {
     if (const char* inputs = std::getenv("VESK_RANDOM_INPUTS"); inputs != nullptr && *inputs != '\0')
         return std::atoi(inputs);
-    return LongTests() ? 5000 : 400;
+    return LongTests() ? 5000 : 160;
 }
 
 void PlaySeed(uint32_t seed)

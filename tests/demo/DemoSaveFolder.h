@@ -17,6 +17,8 @@ inline void SeedDemoSaveFolder(const std::filesystem::path& home, const std::fil
                                    std::filesystem::copy_options::overwrite_existing);
     CXMLDocument config(CStringUTF8((save / "config.xml").string().c_str()));
     config.Load();
+    // The story's own language, whose lines the tests read by their cells; a test of another sets it.
+    config.SetInt("/Config/Language", 3);
     config.SetInt("/Config/Dialog/02/Enable", 0);
     config.SetInt("/Config/Demo/SkipTitle", 1);
     config.SetInt("/Config/AutoRead", 1);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <span>
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CXMLDocument.h"
@@ -25,6 +27,7 @@
 #include "script/FlagBuffer.h"
 #include "script/save/SaveSlotTable.h"
 #include "sheetgen/SaveLoadSheets.h"
+#include "sheetgen/SheetGenerator.h"
 
 namespace {
 
@@ -96,33 +99,22 @@ bool SavedSlotShown(const platform::PngPicture& frame)
                     SLOT_ROW_Y + TEXT_Y + TEXT_HEIGHT) > 50;
 }
 
-// The player's input. Pointer moves repeat over ranges (they change nothing but the hover), and
-// each click follows a move to its place, so the control under it is hovered when it lands.
-void WriteInput(const fs::path& path)
+// Yuki's line: her name on the plate, its page complete.
+bool YukisLine(const platform::PngPicture& frame)
 {
-    std::ofstream out(path);
-    auto moves = [&](int from, int to, int x, int y) {
-        for (int turn = from; turn <= to; turn += 50)
-            out << turn << " move " << x << " " << y << "\n";
-    };
-    auto click = [&](int turn, int x, int y) {
-        moves(turn - 200, turn - 50, x, y);
-        out << turn << " click " << x << " " << y << "\n";
-    };
-    click(900, 700, 300);          // the first message's page is done: on to the second
-    moves(1200, 1400, 1900, 500);  // the pointer at the right edge slides the side menu in
-    click(1650, 1720, 196);        // its save button
-    click(2300, 800, LIST_Y + 60); // the new-save row opens the note
-    out << "2900 text 雪の朝\n";   // typed with no input method: committed at once
-    click(3300, 829, 581);         // the note's save button
-    click(4300, 1790, 950);        // the screen's close button
-    click(4900, 700, 300);         // on to Yuki's line
-    moves(5300, 5500, 1900, 500);
-    click(5800, 1720, 294);        // the side menu's load button
-    click(6400, 800, LIST_Y + 60); // slot 1, the first row of the load screen
-    click(7500, 700, 300);         // the second message again: on to Yuki's line
-    click(8100, 700, 300);         // the last message
-    click(8700, 700, 300);         // the end of the scene ends the game
+    return StoryNamePlateShown(frame) && StoryPromptShown(frame);
+}
+
+// The side menu home from its slide, its save and load buttons in place.
+bool SideMenuIn(const platform::PngPicture& frame)
+{
+    return FrameCellAt(frame, 1520 + 3, 1000) == tools::SIDE_MENU_SHEET_PANEL &&
+           FrameCellAt(frame, 1520 + 3, 152 + 3) == 0xF01u && FrameCellAt(frame, 1520 + 3, 250 + 3) == 0xF02u;
+}
+
+bool SaveLoadScreen(const platform::PngPicture& frame)
+{
+    return FrameCellAt(frame, 10, 1070) == tools::SAVELOAD_CELL_BACKGROUND;
 }
 
 TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
@@ -135,71 +127,77 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
         config.SetInt("/Config/Dialog/01/Enable", 0); // the load runs without its question
         config.SetString("/GameFile/Script/StartUp", "saveload_alone.mes");
     });
-    const fs::path input = home.Path() / "input.txt";
-    WriteInput(input);
-    std::system(home.Command("VESK_INPUT_SCRIPT='" + input.string() + "' VESK_CLOSE_AFTER_FRAMES=10000",
-                             HANG_KILL_SECONDS)
-                    .c_str());
-
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
-    enum Seen
-    {
-        NONE,
-        NOTE,
-        SAVED,
-        PASSED,
-        LOADED,
-        ENDED
+    HeadlessDemoPlayer x(home);
+    x.StartGame();
+    using Frame = platform::PngPicture;
+    // Each click once the screen has settled, with the pointer resting on its place first, so the
+    // control under it is hovered when it lands; again while what it leads to does not show.
+    const auto click = [&x](int at_x, int at_y, const std::function<bool(const Frame&)>& shown) {
+        return x.ActUntil(
+            [&x, at_x, at_y] {
+                x.Move(at_x, at_y);
+                x.WaitFrames(6);
+                x.Click(at_x, at_y);
+            },
+            shown);
     };
-    Seen seen = NONE;
-    for (const fs::path& path : frames) {
-        const std::optional<platform::PngPicture> frame = platform::ReadPngFile(path);
-        ASSERT_TRUE(frame.has_value()) << path;
-        if (seen == NONE && NoteWithComment(*frame)) {
-            // The note's clear button and its show-again box say what they do; the new-save row
-            // under the note's shade still reads (its words dimmed, not dark on dark).
-            EXPECT_GT(WhiteIn(*frame, 520 + 636, 375 + 105, 520 + 690, 375 + 159), 30) << "the clear button";
-            EXPECT_GT(WhiteIn(*frame, 520 + 557, 375 + 249, 520 + 857, 375 + 293), 100)
-                << "the show-again box";
-            EXPECT_GT(CountIn(*frame, LIST_X + 8, LIST_Y + 10, LIST_X + 600, LIST_Y + 113,
-                              [](uint32_t r, uint32_t g, uint32_t b) {
-                                  return std::min({r, g, b}) >= 110;
-                              }),
-                      300)
-                << "the new-save row";
-            fs::copy_file(path, home.Build() / "demo_saveload_note.png",
-                          fs::copy_options::overwrite_existing);
-            seen = NOTE;
-        } else if (seen == NOTE && SavedSlotShown(*frame)) {
-            // The thumbnail is the scene at the save without the window: the black ground only,
-            // none of the window's frame or text (grey once scaled down).
-            const int x0 = LIST_X + THUMB_X, y0 = SLOT_ROW_Y + THUMB_Y;
-            EXPECT_EQ(LightIn(*frame, x0, y0, x0 + 190, y0 + 110), 0);
-            EXPECT_GT(CountIn(*frame, x0, y0, x0 + 190, y0 + 110,
-                              [](uint32_t r, uint32_t g, uint32_t b) {
-                                  return std::max({r, g, b}) < 16;
-                              }),
-                      18000);
-            fs::copy_file(path, home.Build() / "demo_saveload_saved.png",
-                          fs::copy_options::overwrite_existing);
-            seen = SAVED;
-        } else if (seen == SAVED && StoryNamePlateShown(*frame) && StoryPromptShown(*frame)) {
-            seen = PASSED;
-        } else if (seen == PASSED && SecondMessage(*frame)) {
-            fs::copy_file(path, home.Build() / "demo_saveload_loaded.png",
-                          fs::copy_options::overwrite_existing);
-            seen = LOADED;
-        } else if (seen == LOADED && LastMessage(*frame)) {
-            seen = ENDED;
-        }
-    }
-    std::ifstream log(home.Path() / "out.txt");
-    EXPECT_EQ(seen, ENDED) << "frames seen in order: " << seen
-                           << " (note 1, saved 2, past the save 3, loaded 4, story on 5)\n"
-                           << std::string((std::istreambuf_iterator<char>(log)), {});
+    // The pointer at the right edge slides the side menu in.
+    const auto side_menu = [&x] { return x.ActUntil([&x] { x.Move(1900, 500); }, SideMenuIn); };
+    ASSERT_TRUE(x.WaitFor([](const Frame& frame) { return StoryPromptShown(frame); })) << x.Output();
+    // The first message's page is done: on to the second; the side menu's save button, and the
+    // new-save row opens the note.
+    ASSERT_TRUE(click(700, 300, SecondMessage)) << "no second message\n" << x.Output();
+    ASSERT_TRUE(side_menu()) << "no side menu\n" << x.Output();
+    ASSERT_TRUE(click(1720, 196, SaveLoadScreen)) << "no save screen\n" << x.Output();
+    ASSERT_TRUE(click(
+        800, LIST_Y + 60,
+        [](const Frame& frame) { return FrameCellAt(frame, 530, 400) == tools::DIALOG_SHEET_NOTE_FRAME; }))
+        << "no note\n"
+        << x.Output();
+    // Typed with no input method: committed at once. Typed once only: a second would add to it.
+    x.Type("雪の朝");
+    const std::optional<Frame> note = x.WaitFor(NoteWithComment);
+    ASSERT_TRUE(note) << "no comment in the note\n" << x.Output();
+    // The note's clear button and its show-again box say what they do; the new-save row under the
+    // note's shade still reads (its words dimmed, not dark on dark).
+    EXPECT_GT(WhiteIn(*note, 520 + 636, 375 + 105, 520 + 690, 375 + 159), 30) << "the clear button";
+    EXPECT_GT(WhiteIn(*note, 520 + 557, 375 + 249, 520 + 857, 375 + 293), 100) << "the show-again box";
+    EXPECT_GT(CountIn(*note, LIST_X + 8, LIST_Y + 10, LIST_X + 600, LIST_Y + 113,
+                      [](uint32_t r, uint32_t g, uint32_t b) {
+                          return std::min({r, g, b}) >= 110;
+                      }),
+              300)
+        << "the new-save row";
+    platform::WritePngFile(home.Build() / "demo_saveload_note.png", *note);
+
+    // The note's save button: the slot with its thumbnail and the comment.
+    const std::optional<Frame> saved = click(829, 581, SavedSlotShown);
+    ASSERT_TRUE(saved) << "no saved slot\n" << x.Output();
+    // The thumbnail is the scene at the save without the window: the black ground only, none of
+    // the window's frame or text (grey once scaled down).
+    const int x0 = LIST_X + THUMB_X, y0 = SLOT_ROW_Y + THUMB_Y;
+    EXPECT_EQ(LightIn(*saved, x0, y0, x0 + 190, y0 + 110), 0);
+    EXPECT_GT(CountIn(*saved, x0, y0, x0 + 190, y0 + 110,
+                      [](uint32_t r, uint32_t g, uint32_t b) {
+                          return std::max({r, g, b}) < 16;
+                      }),
+              18000);
+    platform::WritePngFile(home.Build() / "demo_saveload_saved.png", *saved);
+
+    // The screen's close button, on to Yuki's line; the side menu's load button and slot 1, the
+    // first row of the load screen, bring the second message back.
+    ASSERT_TRUE(click(1790, 950, SecondMessage)) << "the save screen did not close\n" << x.Output();
+    ASSERT_TRUE(click(700, 300, YukisLine)) << "no line of Yuki's\n" << x.Output();
+    ASSERT_TRUE(side_menu()) << "no side menu\n" << x.Output();
+    ASSERT_TRUE(click(1720, 294, SaveLoadScreen)) << "no load screen\n" << x.Output();
+    const std::optional<Frame> loaded = click(800, LIST_Y + 60, SecondMessage);
+    ASSERT_TRUE(loaded) << "the second message did not come back\n" << x.Output();
+    platform::WritePngFile(home.Build() / "demo_saveload_loaded.png", *loaded);
+    // The story goes on from there to its last message; the end of the scene ends the game.
+    ASSERT_TRUE(click(700, 300, YukisLine)) << "no line of Yuki's after the load\n" << x.Output();
+    ASSERT_TRUE(click(700, 300, LastMessage)) << "no last message after the load\n" << x.Output();
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
 
     // Slot 1 on disk, with the typed comment.
     std::ifstream file(save / "FLAG000", std::ios::binary);

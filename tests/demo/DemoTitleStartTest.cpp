@@ -142,12 +142,17 @@ std::function<void()> Twice(HeadlessDemoPlayer& x, std::function<void()> act)
     };
 }
 
-// The player of the title tests: every frame looked at, so a screen shown for a moment is seen.
+// The player of the title tests: every frame looked at, so a screen shown for a moment is seen;
+// or, where each step's screen stands a while, the newest frame asked for, which spares the game
+// and the test the encoding and reading of every frame.
 struct TitlePlayer
 {
-    explicit TitlePlayer(const HeadlessDemoHome& home)
-        : x(home, HeadlessDemoPlayer::Frames::Every)
+    explicit TitlePlayer(const HeadlessDemoHome& home,
+                         HeadlessDemoPlayer::Frames frames = HeadlessDemoPlayer::Frames::Every,
+                         int clock_rate = 1)
+        : x(home, frames)
     {
+        x.SetClockRate(clock_rate);
         x.StartGame();
     }
     // Plays the steps; with `exit_status`, the game is then asked to end as the window's close box
@@ -174,7 +179,8 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
         config.SetInt("/Config/AutoRead", 0);
     });
     {
-        HeadlessDemoPlayer player(home);
+        HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+        player.SetClockRate(4);
         player.StartGame();
         ASSERT_NO_FATAL_FAILURE(PlayToContinue(player));
         ASSERT_NO_FATAL_FAILURE(PlayTheChoice(player));
@@ -203,7 +209,7 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
     // now open the scene replay, where the heroine's list holds the ending's scene. A cancel, then
     // Extras, the replay's page, the replay, the cleared heroine: each press meets no control on
     // the screens before its own (the load item it meets on the title is disabled).
-    TitlePlayer play(home);
+    TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked);
     HeadlessDemoPlayer& x = play.x;
     const size_t seen =
         play.Play({{"demo_route_logo.png", LogoShown, [](const Frame&) {}, Cancel(x)},
@@ -446,7 +452,7 @@ TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
     const auto cell = [](const Frame& frame, int x, int y) {
         return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
     };
-    TitlePlayer play(home);
+    TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked, 4);
     HeadlessDemoPlayer& x = play.x;
     const auto stops = [&] {
         for (int reel = 0; reel < 3; ++reel) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "app/CVeskView.h"
@@ -162,6 +164,36 @@ TEST_F(CVideoRenderThreadTest, NewTargetIsTakenAtTheNextFrame)
     renderer->DoRenderSample(&frame);
     EXPECT_EQ(renderer->GetTarget(), overlay.get());
     EXPECT_EQ(overlay->GetAlpha(), 223);
+}
+
+// The main thread hands targets over while the render thread takes them at its frames: each
+// hand-over arrives whole, and the last one given is the one drawn into.
+TEST_F(CVideoRenderThreadTest, TargetsHandedOverDuringPlayArriveWhole)
+{
+    std::unique_ptr<CSprite> overlay(CreateSpriteOfType(0, 0, 320, 240, -1, 0));
+    CVideoRender* renderer = Make(m_sprite0, 0);
+    platform::MediaSample frame = Frame(320, 240, 0x0000FF, 0x0000FF);
+    std::atomic<bool> playing{true};
+    std::atomic<int> frames{0};
+    std::thread render([&] {
+        while (playing) {
+            renderer->DoRenderSample(&frame);
+            frames.fetch_add(1, std::memory_order_relaxed);
+        }
+    });
+    // Hand-overs until the render thread has taken a few hundred frames since the first, however
+    // the two threads are scheduled. The count is relaxed: it must not order the two threads'
+    // accesses for them, or ThreadSanitizer would see no race to report.
+    const int before = frames.load(std::memory_order_relaxed);
+    for (int i = 0; i == 0 || frames.load(std::memory_order_relaxed) - before < 300; ++i)
+        renderer->SetNewTarget(i % 2 ? overlay.get() : m_sprite0, 0);
+    renderer->SetNewTarget(overlay.get(), 0);
+    playing = false;
+    render.join();
+    renderer->SetDrawing();
+    renderer->DoRenderSample(&frame);
+    EXPECT_EQ(renderer->GetTarget(), overlay.get());
+    EXPECT_EQ(PixelAt(overlay.get(), 0, 0), 0xFF0000FFu);
 }
 
 TEST_F(CVideoRenderThreadTest, SmallerVideoKeepsTheRestOfTheLayer)

@@ -1,10 +1,12 @@
 #include "sheetgen/DemoSheets.h"
 
+#include "akbwriter/AkbWriter.h"
 #include "castnames/CastNamesWriter.h"
 #include "demopics/DemoPictures.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/DemoMapSheets.h"
+#include "sheetgen/FlagSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SlotSheet.h"
 
@@ -109,6 +111,59 @@ TEST(SheetWords, DialogQuestionsCarryBothLanguages)
         EXPECT_TRUE(IsCell(sheet, cell.x + 2, cell.y + cell.height / 2, cell));
     }
     EXPECT_FALSE(tools::DialogQuestion(3).english.empty());
+}
+
+// The place and area screens load "select_p.akb" under its plain name in every language: the
+// demo's plain sheet gives each button the words of both languages.
+TEST(SheetWords, ThePlaceScreensPlainSheetCarriesBothLanguages)
+{
+    // The bands of rows that carry ink, apart by a few rows without.
+    const auto lines = [](const tools::AkbPicture& sheet, const tools::SheetCell& cell) {
+        int bands = 0;
+        int blank = 3;
+        for (int32_t y = cell.y; y < cell.y + cell.height; ++y) {
+            bool ink = false;
+            for (int32_t x = cell.x; x < cell.x + cell.width && !ink; ++x)
+                ink = !IsCell(sheet, x, y, cell);
+            bands += ink && blank >= 3 ? 1 : 0;
+            blank = ink ? 0 : blank + 1;
+        }
+        return bands;
+    };
+    const tools::AkbPicture sheet = tools::DemoAreaSheet(tools::WordsLanguage::Both);
+    const tools::AkbPicture japanese = tools::DemoAreaSheet(tools::WordsLanguage::Japanese);
+    for (const tools::SheetCell& cell : tools::AreaSelectSheetCells()) {
+        if (cell.id < tools::AREA_SHEET_BUTTON || cell.id >= tools::AREA_SHEET_BUTTON + 9 || cell.state != 0)
+            continue;
+        SCOPED_TRACE(cell.label);
+        EXPECT_EQ(lines(japanese, cell), 1);
+        EXPECT_EQ(lines(sheet, cell), 2) << "not a line in each language";
+    }
+    int plain = 0;
+    for (const tools::NamedFile& file : tools::DemoMapPictureFiles())
+        if (file.name == "select_p.akb") {
+            ++plain;
+            EXPECT_EQ(file.bytes, tools::EncodeAkb(sheet, {}));
+        }
+    EXPECT_EQ(plain, 1);
+}
+
+// The schedule's seen mark is also the seen bar's block, of which a partial piece shows columns
+// 17 to 68: they carry nothing but the mark's colour, so a part of a bar shows no piece of a word,
+// while the whole mark carries its tick.
+TEST(SheetWords, TheSeenBarsPartialBlockShowsNoPieceOfAWord)
+{
+    for (const tools::WordsLanguage language :
+         {tools::WordsLanguage::Japanese, tools::WordsLanguage::English}) {
+        const tools::AkbPicture sheet = tools::DemoFlagScheduleSheet(language);
+        for (const tools::SheetCell& cell : tools::FlagScheduleCells()) {
+            if (cell.id != tools::FLAG_SHEET_SEEN || cell.state != 0)
+                continue;
+            EXPECT_EQ(InkOf(sheet, cell, {cell.x + 17, cell.y, 52, cell.height}).first.pixels, 0);
+            EXPECT_GT(InkOf(sheet, cell, {cell.x, cell.y, cell.width, cell.height}).first.pixels, 20)
+                << "no tick";
+        }
+    }
 }
 
 // Each CG carries a caption in its top-left corner and shapes of its own on the right, so two CGs

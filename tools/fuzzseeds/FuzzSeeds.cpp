@@ -346,6 +346,21 @@ void WriteMediaFileSeeds(const std::filesystem::path& root)
     container_seeds.Add("video.mpg", WriteMpegClip(clip));
     clip.audio = true;
     container_seeds.Add("sound.mpg", WriteMpegClip(clip));
+
+    const SeedFolder pipeline_seeds(root, "movie_pipeline");
+    clip.frames = 4;
+    clip.audio = false;
+    pipeline_seeds.Add("video.mpg", WriteMpegClip(clip));
+    clip.audio = true;
+    pipeline_seeds.Add("sound.mpg", WriteMpegClip(clip));
+    // A first picture the screen can show, then headers that announce one it cannot.
+    clip.width = 64;
+    clip.height = 64;
+    clip.audio = false;
+    clip.resize_from = 1;
+    clip.resize_width = 16383;
+    clip.resize_height = 16000;
+    pipeline_seeds.Add("grows.mpg", WriteMpegClip(clip));
 }
 
 } // namespace

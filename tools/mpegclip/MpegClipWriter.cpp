@@ -121,6 +121,35 @@ void Encode(AVFormatContext* format, AVCodecContext* codec, AVStream* stream, AV
     }
 }
 
+// Rewrites the size fields of every sequence header from the index-th on, and of the sequence
+// extension that follows each, in place: the muxer's packet lengths stay right. The start codes
+// are searched in the muxed bytes; the system layer's own start codes never match them.
+void AnnounceSize(uint8_t* bytes, size_t size, int first, int width, int height)
+{
+    int index = -1;
+    bool patching = false;
+    for (size_t i = 0; i + 7 < size; ++i) {
+        if (bytes[i] != 0 || bytes[i + 1] != 0 || bytes[i + 2] != 1)
+            continue;
+        uint8_t* field = bytes + i + 4;
+        if (bytes[i + 3] == 0xB3) {
+            patching = ++index >= first;
+            if (!patching)
+                continue;
+            field[0] = static_cast<uint8_t>((width >> 4) & 0xFF);
+            field[1] = static_cast<uint8_t>(((width & 0xF) << 4) | ((height >> 8) & 0xF));
+            field[2] = static_cast<uint8_t>(height & 0xFF);
+        } else if (bytes[i + 3] == 0xB5 && (field[0] >> 4) == 1 && patching) {
+            // The sequence extension: two more bits of each size, across bytes 1 and 2.
+            const int wide = (width >> 12) & 3;
+            const int tall = (height >> 12) & 3;
+            field[1] = static_cast<uint8_t>((field[1] & 0xFE) | (wide >> 1));
+            field[2] = static_cast<uint8_t>((field[2] & 0x1F) | ((wide & 1) << 7) | (tall << 5));
+            patching = false;
+        }
+    }
+}
+
 } // namespace
 
 std::vector<uint8_t> WriteMpegClip(const MpegClipOptions& options)
@@ -132,22 +161,27 @@ std::vector<uint8_t> WriteMpegClip(const MpegClipOptions& options)
     Check(avformat_alloc_output_context2(&raw_format, nullptr, "mpeg", nullptr), "the mpeg muxer");
     std::unique_ptr<AVFormatContext, FormatFree> format(raw_format);
 
-    const AVCodec* video_codec = avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO);
+    const bool resizes = options.resize_from >= 0;
+    if (resizes && (options.resize_width <= 0 || options.resize_width > 16383 || options.resize_height <= 0 ||
+                    options.resize_height > 16383))
+        throw std::runtime_error("mpegclip: bad announced size");
+    const AVCodec* video_codec =
+        avcodec_find_encoder(resizes ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MPEG1VIDEO);
     if (!video_codec)
-        throw std::runtime_error("mpegclip: no MPEG-1 video encoder");
+        throw std::runtime_error("mpegclip: no MPEG video encoder");
     CodecPtr video(avcodec_alloc_context3(video_codec));
     video->width = options.width;
     video->height = options.height;
     video->time_base = AVRational{1, options.fps};
     video->framerate = AVRational{options.fps, 1};
     video->pix_fmt = AV_PIX_FMT_YUV420P;
-    video->gop_size = 12;
+    video->gop_size = resizes ? 1 : 12; // a clip that changes size needs a sequence header per picture
     video->max_b_frames = 0;
     video->bit_rate = options.bit_rate > 0 ? options.bit_rate
                                            : std::max<int64_t>(400'000, int64_t{options.width} * options.height * 4);
     if (format->oformat->flags & AVFMT_GLOBALHEADER)
         video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    Check(avcodec_open2(video.get(), video_codec, nullptr), "opening the MPEG-1 video encoder");
+    Check(avcodec_open2(video.get(), video_codec, nullptr), "opening the MPEG video encoder");
     AVStream* video_stream = avformat_new_stream(format.get(), nullptr);
     Check(avcodec_parameters_from_context(video_stream->codecpar, video.get()), "video parameters");
     video_stream->time_base = video->time_base;
@@ -221,6 +255,9 @@ std::vector<uint8_t> WriteMpegClip(const MpegClipOptions& options)
     uint8_t* bytes = nullptr;
     const int size = avio_close_dyn_buf(format->pb, &bytes);
     format->pb = nullptr;
+    if (resizes)
+        AnnounceSize(bytes, static_cast<size_t>(size), options.resize_from, options.resize_width,
+                     options.resize_height);
     std::vector<uint8_t> out;
     if (options.vsd_header >= 0) {
         const auto n = static_cast<uint32_t>(options.vsd_header);

@@ -298,7 +298,7 @@ AkbPicture DemoDiarySheet(int32_t n, WordsLanguage language)
     return sheet;
 }
 
-std::vector<NamedFile> DemoMapPictureFiles()
+AkbPicture DemoAreaSheet(WordsLanguage language)
 {
     static const std::array<CellWords, 9> area_buttons{{{"決定", "Decide"},
                                                         {"エリア選択", "Areas"},
@@ -309,15 +309,19 @@ std::vector<NamedFile> DemoMapPictureFiles()
                                                         {"Qロード", "Q.load"},
                                                         {"セーブ", "Save"},
                                                         {"ロード", "Load"}}};
-    const auto area_sheet = [](WordsLanguage language) {
-        return WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells(),
-                           [](const SheetCell& cell) {
-                               return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
-                                          ? area_buttons[cell.id - AREA_SHEET_BUTTON]
-                                          : CellWords{};
-                           },
-                           language, {WordsPlace::Top, 24});
-    };
+    return WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells(),
+                       [](const SheetCell& cell) {
+                           return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
+                                      ? area_buttons[cell.id - AREA_SHEET_BUTTON]
+                                      : CellWords{};
+                       },
+                       language,
+                       // Both languages on two lines over the whole button, apart across its middle.
+                       {language == WordsLanguage::Both ? WordsPlace::Centre : WordsPlace::Top, 24});
+}
+
+std::vector<NamedFile> DemoMapPictureFiles()
+{
     std::vector<NamedFile> files = MapPictureFiles();
     for (NamedFile& file : files) {
         const WordsLanguage language = LanguageOfName(file.name);
@@ -331,8 +335,11 @@ std::vector<NamedFile> DemoMapPictureFiles()
             else if (file.name == background || file.name == stem(background) + "_en.akb")
                 file.bytes = EncodeAkb(DemoSubMapBackground(kind, language), {});
         }
-        if (file.name.starts_with("select_p"))
-            file.bytes = EncodeAkb(area_sheet(language), {});
+        // The place and area screens load the plain sheet whatever the language: it carries both.
+        if (file.name == "select_p.akb")
+            file.bytes = EncodeAkb(DemoAreaSheet(WordsLanguage::Both), {});
+        else if (file.name.starts_with("select_p"))
+            file.bytes = EncodeAkb(DemoAreaSheet(language), {});
         else if (file.name.starts_with("time_p"))
             file.bytes = EncodeAkb(DemoTimeSheet(language), {});
         else if (file.name.starts_with("callender_p") || file.name.starts_with("cal_p"))

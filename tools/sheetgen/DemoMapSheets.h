@@ -27,6 +27,9 @@ AkbPicture DemoIconSheet();
 AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language);
 // A sub map's background with the map's name in its top-left corner.
 AkbPicture DemoSubMapBackground(int32_t kind, WordsLanguage language);
+// The place and area screens' buttons with their words; the screens load the plain name only, so
+// the demo's plain sheet carries both languages.
+AkbPicture DemoAreaSheet(WordsLanguage language);
 // The time selection: the ring's times of day, the ninth button along its top, the modes'
 // captions across the whole cell and the back button.
 CellWords TimeRingWords(int32_t button);

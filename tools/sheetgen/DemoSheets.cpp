@@ -365,9 +365,12 @@ AkbPicture DemoSoundCover(WordsLanguage language)
     say(24, 208, {"効果音", "Sound effects"});
     say(836, 208, {"声", "Voices"});
     say(836, 336, {"クリックで声を止める", "A click stops the voice"});
-    for (int32_t k = 0; k < 16; ++k)
+    // Each character's voice by her name, as the cast names file numbers the heroines.
+    for (int32_t k = 0; k < 16; ++k) {
+        const DemoName name = DemoPersonName(k);
         say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
-            {"キャラクター" + std::to_string(k + 1) + "の声", "Voice of character " + std::to_string(k + 1)});
+            {std::string(name.japanese) + "の声", std::string(name.english) + "'s voice"});
+    }
     constexpr int32_t VOLUME_RANGE = 560;
     for (const auto& [x, y] :
          {std::pair{118, 122}, std::pair{930, 122}, std::pair{118, 254}, std::pair{930, 254}})
@@ -835,8 +838,6 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
             return {"午前", "AM"};
         case FLAG_SHEET_PM:
             return {"午後", "PM"};
-        case FLAG_SHEET_SEEN:
-            return {"済", "Seen"};
         case FLAG_SHEET_MISSED:
             return {"×", "Missed"};
         case FLAG_SHEET_POSSIBLE:
@@ -857,6 +858,16 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
     for (const SheetCell& cell : cells)
         if (clock(cell))
             DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Centre, 40});
+    // The seen mark is also the seen bar's block, whose partial piece shows its middle: its tick
+    // stands at the right end, which only a whole block shows.
+    for (const SheetCell& cell : cells)
+        if (cell.id == FLAG_SHEET_SEEN) {
+            EraseTags(sheet, {cell});
+            TextStyle tick;
+            tick.pixel_height = 20;
+            tick.colour = WordsColour(CellColour(cell.id, cell.state), cell.state);
+            DrawText(sheet, {cell.x + 69, cell.y, 17, cell.height}, "✓", tick);
+        }
     // The row plate's day cells, framed so each day reads as a box of its own.
     for (const SheetCell& cell : cells)
         if (cell.id == FLAG_SHEET_ROW_PLATE)

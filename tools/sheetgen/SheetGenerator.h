@@ -104,8 +104,8 @@ std::vector<AreaRecord> GalleryAreas(bool page_level);
 // (665, 624) and (723, 624)) and the name plate's background at (600, 560).
 inline constexpr uint32_t MESSAGE_SHEET_BALLOON = 0x7E00; // + row x 3 + column
 inline constexpr uint32_t MESSAGE_SHEET_POINTER = 0x7E10; // + 0 below, 1 beside, 2 above the text
-inline constexpr uint32_t MESSAGE_SHEET_PROMPT = 0x7E20;  // + column x 3 + frame
-inline constexpr uint32_t MESSAGE_SHEET_NAME_PLATE = 0x7E30;
+inline constexpr uint32_t MESSAGE_SHEET_PROMPT = 0x1C60;  // + column x 3 + frame; dark slate, as the plate
+inline constexpr uint32_t MESSAGE_SHEET_NAME_PLATE = 0x1C50;
 inline constexpr int32_t MESSAGE_SHEET_WIDTH = 2048;
 inline constexpr int32_t MESSAGE_SHEET_HEIGHT = 1024;
 // The plate's frame colour; the plate's shape is opaque inside a margin of this many pixels.
@@ -121,7 +121,7 @@ std::vector<AreaRecord> MessageAreas();
 
 // The side menu ("sidemenu_p.akb"): the panel and the nine buttons (ids 0xF00 + button) in four
 // states.
-inline constexpr uint32_t SIDE_MENU_SHEET_PANEL = 0x7C00;
+inline constexpr uint32_t SIDE_MENU_SHEET_PANEL = 0x1C30; // a dark slate panel
 inline constexpr int32_t SIDE_MENU_SHEET_WIDTH = 1920;
 inline constexpr int32_t SIDE_MENU_SHEET_HEIGHT = 1080;
 std::vector<SheetCell> SideMenuSheetCells();

@@ -266,7 +266,14 @@ HRESULT MoviePipeline::Open(CAsyncIo* io, bool force_mpeg, const std::string& pa
             s.format = nullptr; // freed by the failed open
             return;
         }
-        if (avformat_find_stream_info(s.format, nullptr) < 0)
+        // The probe decodes the first pictures: none larger than the screen either.
+        std::vector<AVDictionary*> probe_options(s.format->nb_streams, nullptr);
+        for (AVDictionary*& options : probe_options)
+            av_dict_set_int(&options, "max_pixels", MAX_MOVIE_PIXELS, 0);
+        const int probed = avformat_find_stream_info(s.format, probe_options.data());
+        for (AVDictionary*& options : probe_options)
+            av_dict_free(&options);
+        if (probed < 0)
             return;
         if (s.format->start_time != AV_NOPTS_VALUE)
             s.start = av_rescale(s.format->start_time, UNITS, AV_TIME_BASE);
@@ -278,6 +285,9 @@ HRESULT MoviePipeline::Open(CAsyncIo* io, bool force_mpeg, const std::string& pa
             if (found < 0 || !codec)
                 return nullptr;
             AVCodecContext* context = avcodec_alloc_context3(codec);
+            // A later sequence header may announce any size: the decoder refuses a picture larger
+            // than the screen before it allocates one.
+            context->max_pixels = MAX_MOVIE_PIXELS;
             if (avcodec_parameters_to_context(context, s.format->streams[found]->codecpar) < 0 ||
                 avcodec_open2(context, codec, nullptr) < 0) {
                 avcodec_free_context(&context);
@@ -576,7 +586,10 @@ void MoviePipeline::DecodeThread(std::stop_token stop)
         const REFERENCE_TIME pts = stamp != AV_NOPTS_VALUE ? s.ToMediaTime(stamp, time_base)
                                                            : last_pts + m_frame_interval;
         last_pts = pts;
-        if (pts + m_frame_interval / 2 < s.seek_target) {
+        // A picture of another size than Open checked is not shown: the render thread's buffer
+        // holds that size, and a change mid-stream is not followed.
+        if (pts + m_frame_interval / 2 < s.seek_target || frame->width != m_width ||
+            frame->height != m_height) {
             av_frame_unref(frame);
             continue;
         }
@@ -595,8 +608,9 @@ void MoviePipeline::DecodeThread(std::stop_token stop)
 void MoviePipeline::RenderThread(std::stop_token stop)
 {
     Streams& s = *m_streams;
-    const int width = s.video->width;
-    const int height = s.video->height;
+    // The size Open checked, never the decoder's, which a later sequence header changes.
+    const int width = m_width;
+    const int height = m_height;
     const ptrdiff_t stride = static_cast<ptrdiff_t>(width) * 4;
     MediaSample sample(static_cast<size_t>(stride) * height);
     while (!stop.stop_requested()) {
@@ -644,8 +658,7 @@ void MoviePipeline::RenderThread(std::stop_token stop)
             newer_waiting = !m_pictures.empty();
         }
         const bool late = m_shown_since_start && now - pts > m_frame_interval && newer_waiting;
-        if (stop.stop_requested() || late || frame->width != width || frame->height != height) {
-            // A size change mid-stream is not followed.
+        if (stop.stop_requested() || late) {
             if (late && !stop.stop_requested())
                 ++m_dropped;
             av_frame_free(&frame);

@@ -49,6 +49,7 @@ struct MovieCounters
 // The largest movie frame: the screen's logical size.
 inline constexpr int MAX_MOVIE_WIDTH = 1920;
 inline constexpr int MAX_MOVIE_HEIGHT = 1080;
+inline constexpr int MAX_MOVIE_PIXELS = MAX_MOVIE_WIDTH * MAX_MOVIE_HEIGHT;
 
 class MoviePipeline
 {

@@ -14,15 +14,25 @@ namespace {
 using Steady = std::chrono::steady_clock;
 
 // The monotonic clock counts from boot, like Windows' millisecond clock; VESK_CLOCK_START
-// moves its first reading, so a real run can start just before the 32-bit wrap.
+// moves its first reading, so a real run can start just before the 32-bit wrap. VESK_CLOCK_RATE=N
+// (2 to 16) runs it N times as fast from the first reading on: a headless test then passes the
+// game's fades, waits and typed text in a fraction of their time, the frames and turns between
+// them unchanged.
 struct RealClock
 {
     int64_t offset_ms = 0;
+    int64_t start_ms = 0;
+    int64_t rate = 1;
 
     RealClock()
     {
+        start_ms = SteadyMs();
         if (const char* start = std::getenv("VESK_CLOCK_START"); start && *start)
-            offset_ms = static_cast<int64_t>(std::strtoull(start, nullptr, 0)) - SteadyMs();
+            offset_ms = static_cast<int64_t>(std::strtoull(start, nullptr, 0)) - start_ms;
+        if (const char* rate_text = std::getenv("VESK_CLOCK_RATE"); rate_text && *rate_text) {
+            const long asked = std::strtol(rate_text, nullptr, 10);
+            rate = asked >= 2 && asked <= 16 ? asked : 1;
+        }
     }
 
     static int64_t SteadyMs()
@@ -30,10 +40,16 @@ struct RealClock
         return std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now().time_since_epoch())
             .count();
     }
-    uint64_t Now() const { return static_cast<uint64_t>(SteadyMs() + offset_ms); }
+    uint64_t Now() const
+    {
+        return static_cast<uint64_t>(start_ms + (SteadyMs() - start_ms) * rate + offset_ms);
+    }
     Steady::time_point ToSteady(uint64_t layer_ms) const
     {
-        return Steady::time_point(std::chrono::milliseconds(static_cast<int64_t>(layer_ms) - offset_ms));
+        // Rounded up: a wait never ends before its deadline on the layer's clock.
+        const int64_t since = static_cast<int64_t>(layer_ms) - offset_ms - start_ms;
+        const int64_t steady = start_ms + (since >= 0 ? (since + rate - 1) / rate : since / rate);
+        return Steady::time_point(std::chrono::milliseconds(steady));
     }
 };
 

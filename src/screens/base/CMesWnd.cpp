@@ -330,7 +330,8 @@ bool CMesWnd::CompleteOrRestore(bool read_skip_off)
         CompletePage(true);
         RedrawFrameNow();
         // Esc or the right button with the completing click ends read-skip too.
-        if (read_skip_off && (IsInputTriggered(1) || IsInputTriggered(82) || IsInputTriggered(INPUT_RIGHT))) {
+        if (read_skip_off && (IsInputTriggered(SCAN_ESCAPE) || IsInputTriggered(SCAN_KEYPAD_0) ||
+                              IsInputTriggered(INPUT_RIGHT))) {
             ReadSkipOn = 0;
             InputView->SetExtraInput(MESWND_READ_SKIP_WORD, 0);
             SetConfigOneMes(0);

@@ -42,7 +42,7 @@ void CMesWnd::OnBackspaceKey()
     if (mouse != nullptr)
         mouse->SetWheel(0);
     if (!(SkipHonoured() && InputView->GetExtraInput(0) != 0))
-        WaitInputRelease(14);
+        WaitInputRelease(SCAN_BACKSPACE);
 }
 
 void CMesWnd::OnMouseWheel(int32_t count)

@@ -799,7 +799,7 @@ void CNormalSelect2::OnBackspaceKey()
             OpenBacklog();
     }
     ResetWheel();
-    WaitInputRelease(14);
+    WaitInputRelease(SCAN_BACKSPACE);
 }
 
 void CNormalSelect2::OnMouseWheel(int32_t count)

@@ -43,14 +43,10 @@ void IMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
 void IMesWnd::RunModal()
 {
     ClearEngineState(ENGINE_STATE_RECORDING);
-    try {
-        ModalLoop();
-    } catch (GameDocument::tagDOCUMENT_CODE) {
-        OnClose();
-        throw;
-    }
-    SetEngineState(ENGINE_STATE_RECORDING);
-    OnClose();
+    RunLoopAndClose(nullptr, [this](bool unwinding) {
+        if (!unwinding)
+            SetEngineState(ENGINE_STATE_RECORDING);
+    });
 }
 
 void IMesWnd::ModalLoop()

@@ -10,6 +10,7 @@
 #include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/MainView.h"
+#include "foundation/WaitPass.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
@@ -96,17 +97,32 @@ CLayerFile* ISelect::LayerFile()
 
 ScriptValue* ISelect::Run(ScriptValue* out)
 {
+    ListActive();
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->SetWheel(0);
+    return RunLoopAndClose(out);
+}
+
+void ISelect::ListActive()
+{
     const auto& active = GameWork->GetActiveScreens();
     if (std::find(active.begin(), active.end(), this) == active.end())
         GameWork->AddActiveScreen(this);
+}
+
+ScriptValue* ISelect::RunLoopAndClose(ScriptValue* out,
+                                      const std::function<void(bool unwinding)>& before_close)
+{
     try {
-        if (IMouse* mouse = InputView->GetMouse())
-            mouse->SetWheel(0);
         ModalLoop();
     } catch (GameDocument::tagDOCUMENT_CODE) {
+        if (before_close)
+            before_close(true);
         OnClose();
         throw;
     }
+    if (before_close)
+        before_close(false);
     OnClose();
     if (out != nullptr)
         *out = Result;
@@ -282,12 +298,7 @@ void ISelect::PlayCancelSound(int32_t channel)
 
 bool ISelect::PumpOnce()
 {
-    AppLink* app = GetAppLink();
-    if (app == nullptr || app->PumpMessage() == 0)
-        return false;
-    Sleep(0);
-    Document->EventFlagOp(EVENT_FLAG_TICK, 0);
-    return true;
+    return GetAppLink() != nullptr && RunWaitPass(Document);
 }
 
 int32_t ISelect::PumpFrame()

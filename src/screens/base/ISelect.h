@@ -7,6 +7,7 @@
 // that a screen may redirect them. Main thread only.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -201,6 +202,13 @@ protected:
         MessageWindow,
     };
     void RunModalLoop(ModalChain chain);
+    // Lists the screen among the active ones, unless it is already.
+    void ListActive();
+    // ModalLoop, then OnClose on either way out: a document code thrown by the loop closes the
+    // screen and goes on. `before_close` runs just before the close, told whether the loop is
+    // unwinding. Answers out, holding Result when given.
+    ScriptValue* RunLoopAndClose(ScriptValue* out,
+                                 const std::function<void(bool unwinding)>& before_close = nullptr);
     // Hooks of the message windows' chain: its skip link (true when it matched) and its pass in
     // which nothing matched. Screens sleep 1 ms then, unless the engine state says not to.
     virtual bool OnSkipInput() { return false; }
@@ -214,7 +222,7 @@ protected:
     CLayerFile* LayerFile();
 
 private:
-    // Message pump, sleep 0 and event tick; false when the application quits.
+    // A wait pass; false when the application quits or there is none.
     bool PumpOnce();
     // Runs a handle's code with scene skip off and the engine bit set, putting both back on
     // every way out.

@@ -74,18 +74,9 @@ CCGView::~CCGView() = default;
 
 ScriptValue* CCGView::Run(ScriptValue* out)
 {
-    try {
-        if (IMouse* mouse = InputView->GetMouse())
-            mouse->SetWheel(0);
-        ModalLoop();
-    } catch (GameDocument::tagDOCUMENT_CODE) {
-        OnClose();
-        throw;
-    }
-    OnClose();
-    if (out != nullptr)
-        *out = Result;
-    return out;
+    if (IMouse* mouse = InputView->GetMouse())
+        mouse->SetWheel(0);
+    return RunLoopAndClose(out);
 }
 
 void CCGView::ModalLoop()

@@ -79,22 +79,6 @@ int32_t StopIndex(int32_t id)
     return k >= 0 && k < SLOT_REELS ? k : -1;
 }
 
-// Lists the screen once, runs its frames and closes it, also when a document code unwinds it.
-ScriptValue RunListedScreen(ISelect& screen, ScreenWork* work)
-{
-    const auto& active = work->GetActiveScreens();
-    if (std::find(active.begin(), active.end(), &screen) == active.end())
-        work->AddActiveScreen(&screen);
-    try {
-        screen.ModalLoop();
-    } catch (GameDocument::tagDOCUMENT_CODE) {
-        screen.OnClose();
-        throw;
-    }
-    screen.OnClose();
-    return screen.Result;
-}
-
 } // namespace
 
 CSlot::CSlot()
@@ -201,7 +185,9 @@ ScriptValue CSlot::RunWithReels(int32_t d1, int32_t d2, int32_t d3, int32_t mode
     Reel[1] = ToDigit(d2);
     Reel[2] = ToDigit(d3);
     Mode = mode;
-    return RunListedScreen(*this, GameWork);
+    ListActive();
+    RunLoopAndClose(nullptr);
+    return Result;
 }
 
 void CSlot::OnOpen()
@@ -427,7 +413,9 @@ ScriptValue CSlotScrollImage::RunScroll(int32_t value, int32_t height)
     Height = height;
     SourceX = 0;
     ScrollY = 0;
-    return RunListedScreen(*this, GameWork);
+    ListActive();
+    RunLoopAndClose(nullptr);
+    return Result;
 }
 
 int32_t CSlotScrollImage::GetRange()
@@ -497,8 +485,8 @@ void CSlotScrollImage::Update()
             DragX = cursor.x;
             Draw();
         }
-        if (!IsExtraInputTriggered(INPUT_OK) && !IsInputTriggered(28) && !IsInputTriggered(156) &&
-            !IsInputTriggered(INPUT_LEFT)) {
+        if (!IsExtraInputTriggered(INPUT_OK) && !IsInputTriggered(SCAN_ENTER) &&
+            !IsInputTriggered(SCAN_KEYPAD_ENTER) && !IsInputTriggered(INPUT_LEFT)) {
             SetCursorShape(1011);
             Dragging = 0;
         }

@@ -82,17 +82,11 @@ void CFlagManager::BuildParts(int32_t)
 ScriptValue* CFlagManager::Run(ScriptValue* out)
 {
     EnsureParts();
-    try {
-        ModalLoop();
-    } catch (GameDocument::tagDOCUMENT_CODE) {
-        KeepView = 0;
-        OnClose();
-        throw;
-    }
-    OnClose();
-    if (out != nullptr)
-        *out = Result;
-    return out;
+    // A code thrown from the details screen leaves the view kept for it; the close fades it out.
+    return RunLoopAndClose(out, [this](bool unwinding) {
+        if (unwinding)
+            KeepView = 0;
+    });
 }
 
 void CFlagManager::Show()

@@ -336,7 +336,7 @@ void CAreaBase::OnBackspaceKey()
     RunBacklog();
     if (mouse != nullptr)
         mouse->ResetWheel();
-    WaitInputRelease(14);
+    WaitInputRelease(SCAN_BACKSPACE);
 }
 
 void CAreaBase::OnMouseWheel(int32_t count)

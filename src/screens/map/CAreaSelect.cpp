@@ -81,7 +81,7 @@ ScriptValue* AreaPointerScreen::RunInMode(ScriptValue* out, int32_t mode)
 {
     AreaSelectMode = mode;
     LongPressTime = AREA_LONG_PRESS_MS;
-    return RunLoop(out);
+    return RunLoopAndClose(out);
 }
 
 void AreaPointerScreen::ShowLanguageHelp(int32_t text, int32_t show)
@@ -212,7 +212,7 @@ void AreaPointerScreen::OpenBacklog()
 void AreaPointerScreen::OnBackspaceKey()
 {
     OpenBacklog();
-    WaitInputRelease(14);
+    WaitInputRelease(SCAN_BACKSPACE);
 }
 
 void AreaPointerScreen::OnMouseWheel(int32_t count)

@@ -1,19 +1,18 @@
 // The town map's walking figures: one tick of their programs, the steps with collision, slides
 // and camera, the path walk, the player's steering and the pacing between ticks.
 
-#include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
 #include "foundation/PlayerMessage.h"
+#include "foundation/WaitPass.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CEffectWait.h"
 #include "graphics/CSprite.h"
 #include "graphics/EffectClock.h"
 #include "platform/kernel/IdleWait.h"
-#include "platform/kernel/SyncApi.h"
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CStatusPlate.h"
@@ -477,8 +476,9 @@ uint16_t CCps::StepAlongPath(MapMover mover)
     if (bits != 0) {
         IKeyboard* keyboard = InputView->GetKeyboard();
         IMouse* mouse = InputView->GetMouse();
-        const bool cancel = (keyboard != nullptr && (keyboard->IsKeyDown(1) || keyboard->IsKeyDown(211))) ||
-                            (mouse != nullptr && (mouse->IsRightDown() || mouse->GetTouchState()));
+        const bool cancel =
+            (keyboard != nullptr && (keyboard->IsKeyDown(SCAN_ESCAPE) || keyboard->IsKeyDown(SCAN_DELETE))) ||
+            (mouse != nullptr && (mouse->IsRightDown() || mouse->GetTouchState()));
         if (!(cancel && GetFlag(PATH_CANCEL_FLAG) != 0)) {
             bool moved = false;
             const uint16_t result = MoveByBits(mover, bits, false, moved);
@@ -518,13 +518,13 @@ uint16_t CCps::ReadSteering(MapMover mover)
     uint16_t bits = 0;
     IKeyboard* keyboard = InputView->GetKeyboard();
     const auto down = [&](uint32_t code) { return keyboard != nullptr && keyboard->IsKeyDown(code) != 0; };
-    if (down(200) || down(72))
+    if (down(SCAN_UP) || down(SCAN_KEYPAD_8))
         bits |= UP;
-    if (down(203) || down(75))
+    if (down(SCAN_LEFT) || down(SCAN_KEYPAD_4))
         bits |= LEFT;
-    if (down(205) || down(77))
+    if (down(SCAN_RIGHT) || down(SCAN_KEYPAD_6))
         bits |= RIGHT;
-    if (down(208) || down(80))
+    if (down(SCAN_DOWN) || down(SCAN_KEYPAD_2))
         bits |= DOWN;
     IMouse* mouse = InputView->GetMouse();
     if (mouse != nullptr && (mouse->GetTouchTap() || mouse->IsLeftDown())) {
@@ -533,7 +533,7 @@ uint16_t CCps::ReadSteering(MapMover mover)
     }
     if (mouse != nullptr && mouse->IsRightDown())
         return bits != 0 ? bits : STEER_CANCEL;
-    if (bits == 0 && (down(1) || down(211) || (mouse != nullptr && mouse->GetTouchState())))
+    if (bits == 0 && (down(SCAN_ESCAPE) || down(SCAN_DELETE) || (mouse != nullptr && mouse->GetTouchState())))
         return STEER_CANCEL;
     return bits;
 }
@@ -586,14 +586,12 @@ void CCps::WaitForNextStep()
         if (GetEffectTime() - LastStepTime >= interval)
             return;
         platform::NoteDueTime(LastStepTime + interval);
-        AppLink* app = GetAppLink();
-        if (app != nullptr && app->PumpMessage() == 0)
+        if (!RunWaitPass(Document))
             return;
-        Sleep(0);
-        Document->EventFlagOp(EVENT_FLAG_TICK, 0);
         if (wait.CheckSkip())
             return;
-        if (!TestEngineState(0x4000) && (down(42) || down(54) || down(29) || down(157)))
+        if (!TestEngineState(ENGINE_STATE_SKIP_MODE) && (down(SCAN_LEFT_SHIFT) || down(SCAN_RIGHT_SHIFT) ||
+                                                         down(SCAN_LEFT_CONTROL) || down(SCAN_RIGHT_CONTROL)))
             return;
         wait.Wait(1, 0);
     }

@@ -275,21 +275,7 @@ ScriptValue* IAreaSelect::RunWithMode(ScriptValue* out, int32_t mode)
     if (IMouse* mouse = InputView->GetMouse())
         mouse->ResetWheel();
     AreaSelectMode = mode;
-    return RunLoop(out);
-}
-
-ScriptValue* IAreaSelect::RunLoop(ScriptValue* out)
-{
-    try {
-        ModalLoop();
-    } catch (const GameDocument::tagDOCUMENT_CODE&) {
-        OnClose();
-        throw;
-    }
-    OnClose();
-    if (out != nullptr)
-        *out = Result;
-    return out;
+    return RunLoopAndClose(out);
 }
 
 void IAreaSelect::OnOpen()

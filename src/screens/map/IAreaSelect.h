@@ -89,8 +89,6 @@ public:
 protected:
     // The area id under a screen point through the layers of the base.
     int32_t HitTestPoint(int32_t x, int32_t y);
-    // The modal loop, the close (also when a document code leaves) and the result copied out.
-    ScriptValue* RunLoop(ScriptValue* out);
     // The font that draws the help text; tests may record its calls.
     virtual CFontDIB* HelpFont();
 

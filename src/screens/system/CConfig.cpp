@@ -616,27 +616,7 @@ KeyMove RightMove(int32_t g, int32_t i)
 
 } // namespace
 
-int32_t CConfig::OnUpKey()
-{
-    return CursorKey(SCAN_UP);
-}
-
-int32_t CConfig::OnDownKey()
-{
-    return CursorKey(SCAN_DOWN);
-}
-
-int32_t CConfig::OnLeftKey()
-{
-    return CursorKey(SCAN_LEFT);
-}
-
-int32_t CConfig::OnRightKey()
-{
-    return CursorKey(SCAN_RIGHT);
-}
-
-int32_t CConfig::CursorKey(uint32_t scan_code)
+int32_t CConfig::OnArrowKey(uint32_t scan_code)
 {
     KeyMove move = To(0, 0);
     if (m_hovered != -1) {

@@ -33,10 +33,8 @@ public:
     void OnClose() override;
     void OnOpen() override;
     void Update() override;
-    int32_t OnUpKey() override;
-    int32_t OnDownKey() override;
-    int32_t OnLeftKey() override;
-    int32_t OnRightKey() override;
+    // Moves the pointer by the key's table, shows the new hover and waits for the key to go up.
+    int32_t OnArrowKey(uint32_t scan_code) override;
     void OnDrag() override;
     void OnMouseWheel(int32_t count) override;
     void OnDecide() override;
@@ -78,8 +76,6 @@ private:
     float* ColourField(int32_t item);
     bool SliderOn(int32_t group);
     void Press(int32_t id);
-    // Moves the pointer by the key's table, shows the new hover and waits for the key to go up.
-    int32_t CursorKey(uint32_t scan_code);
     void Decide(int32_t id);
     // The control under the pointer: fixed controls first, then the scrolled page.
     int32_t HoverTest();

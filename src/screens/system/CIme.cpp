@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextTable.h"
 #include "foundation/CStringUTF8.h"
@@ -12,17 +11,16 @@
 #include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/ScreenSettings.h"
+#include "foundation/WaitPass.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CFontDIB.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/ILayer.h"
 #include "platform/imm/ImmApi.h"
-#include "platform/kernel/SyncApi.h"
 #include "platform/user/MessageApi.h"
 
 namespace {
 
-constexpr uint32_t EVENT_TICK = 3;
 // Conversion mode of simplified Chinese: no conversion, Roman input.
 constexpr DWORD CHINESE_CONVERSION = IME_CMODE_NOCONVERSION | IME_CMODE_ROMAN;
 
@@ -124,17 +122,6 @@ void CIme::Open(ImeEntryArea* area)
     m_active = 1;
 }
 
-bool CIme::WaitTurn()
-{
-    AppLink* app = GetAppLink();
-    if (app != nullptr && app->PumpMessage() == 0)
-        return false;
-    Sleep(0);
-    if (GameDocument* document = GetGameDocument())
-        document->EventFlagOp(EVENT_TICK, 0);
-    return true;
-}
-
 void CIme::Close()
 {
     if (!m_active)
@@ -143,7 +130,7 @@ void CIme::Close()
     if (m_composing) {
         ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
         while (m_composing) {
-            if (!WaitTurn())
+            if (!RunWaitPass(GetGameDocument()))
                 break;
         }
     }
@@ -324,7 +311,7 @@ void CIme::WaitForInputRelease()
     // The key or button that committed must not also act on the screen.
     CInputView* input = GetInputView();
     while (input->IsActionTriggered(INPUT_OK, 0) || input->IsActionTriggered(INPUT_CANCEL, 0)) {
-        if (!WaitTurn())
+        if (!RunWaitPass(GetGameDocument()))
             break;
     }
 }
@@ -380,7 +367,7 @@ void CIme::RunEntryLoop(int32_t x, int32_t y, int32_t caret_x, int32_t line)
     int32_t drawn_clause = -2;
     int32_t drawn_cursor = -1;
     while (true) {
-        if (!WaitTurn())
+        if (!RunWaitPass(GetGameDocument()))
             break;
         if (!m_composing || m_state == IME_STATE_COMMITTED)
             break;

@@ -87,9 +87,6 @@ private:
     bool UpdateComposition(WPARAM w_param, LPARAM l_param);
     void EndComposition();
     void WaitForInputRelease();
-    // The turn of a wait: pump, yield and run the document's event tick; false once the
-    // application is quitting.
-    static bool WaitTurn();
     int32_t HalfCell() const;
 
     std::unique_ptr<CFontDIB> m_font;

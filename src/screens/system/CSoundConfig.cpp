@@ -833,7 +833,7 @@ void CSoundConfig::MoveToNearestControl(int32_t id)
         MoveToControl(best >> 8, best & 0xFF);
 }
 
-int32_t CSoundConfig::CursorKey(uint32_t scan_code)
+int32_t CSoundConfig::OnArrowKey(uint32_t scan_code)
 {
     const int32_t target = KeyTarget(m_hovered, scan_code);
     if (target == -2)
@@ -845,24 +845,4 @@ int32_t CSoundConfig::CursorKey(uint32_t scan_code)
     Update();
     WaitInputRelease(scan_code);
     return 0;
-}
-
-int32_t CSoundConfig::OnUpKey()
-{
-    return CursorKey(SCAN_UP);
-}
-
-int32_t CSoundConfig::OnDownKey()
-{
-    return CursorKey(SCAN_DOWN);
-}
-
-int32_t CSoundConfig::OnLeftKey()
-{
-    return CursorKey(SCAN_LEFT);
-}
-
-int32_t CSoundConfig::OnRightKey()
-{
-    return CursorKey(SCAN_RIGHT);
 }

@@ -31,10 +31,7 @@ public:
     void OnClose() override;
     void OnOpen() override;
     void Update() override;
-    int32_t OnUpKey() override;
-    int32_t OnDownKey() override;
-    int32_t OnLeftKey() override;
-    int32_t OnRightKey() override;
+    int32_t OnArrowKey(uint32_t scan_code) override;
     void OnDrag() override;
     void OnMouseWheel(int32_t count) override;
     void OnDecide() override;
@@ -83,7 +80,6 @@ private:
     void MoveToControl(int32_t group, int32_t item);
     void MoveToSlider(int32_t group);
     void MoveToNearestControl(int32_t id);
-    int32_t CursorKey(uint32_t scan_code);
     void StopSample(int32_t group);
 
     int32_t m_hovered = -1;

@@ -5,8 +5,8 @@
 #include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
+#include "foundation/WaitPass.h"
 #include "graphics/CAnimeManager.h"
-#include "script/commands/ScriptWaits.h"
 #include "script/vm/ScriptContext.h"
 #include "script/vm/ScriptError.h"
 

@@ -1,11 +1,11 @@
 #include "script/commands/CFuncMovie.h"
 
-#include "foundation/AppLink.h"
 #include "foundation/CInputView.h"
 #include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
 #include "foundation/IMouse.h"
+#include "foundation/WaitPass.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
 #include "movie/MovieVolumeRecord.h"
@@ -83,11 +83,8 @@ int32_t CFuncMovie::Wait()
         for (int pass = 0; pass < WAIT_PASSES; ++pass) {
             if (Player->NewIndex == -1 || Player->Streams[Player->NewIndex]->State != STREAM_PLAYING)
                 return 0;
-            AppLink* app = GetAppLink();
-            if (app != nullptr && app->PumpMessage() == 0)
+            if (!RunWaitPass(Document))
                 return 0;
-            Sleep(0);
-            Document->EventFlagOp(EVENT_FLAG_TICK, 0);
             if ((Document->GetEngineStateWord() & ENGINE_STATE_MOVIE_CANCEL) == 0)
                 continue;
             IKeyboard* keys = input->GetKeyboard();

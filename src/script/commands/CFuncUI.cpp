@@ -3,6 +3,7 @@
 #include "foundation/CInputView.h"
 #include "foundation/GameDocument.h"
 #include "foundation/MainView.h"
+#include "foundation/WaitPass.h"
 #include "platform/user/MenuApi.h"
 #include "platform/user/WindowApi.h"
 #include "script/commands/ScriptWaits.h"

@@ -15,7 +15,3 @@ inline constexpr uint32_t SCRIPT_REQUEST_MASK = 0xF;
 // tick is nonzero; 1 when a skip input ended it. A negative time waits nothing.
 int32_t WaitFromNow(GameDocument* document, CInputView* input_view, int32_t ms, uint32_t skip_flags,
                     uint32_t request_mask, int32_t tick);
-
-// One pass of a polling wait: pump messages, yield, one event tick. False when the application
-// is quitting (nothing else is done then).
-bool RunWaitPass(GameDocument* document);

@@ -1,6 +1,7 @@
 #include "script/exec/ExecPictureTools.h"
 
 #include "foundation/GameDocument.h"
+#include "foundation/WaitPass.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteAnime.h"
 #include "graphics/CSpriteLayer.h"

@@ -1,8 +1,11 @@
 // The null presenter's frame dump: every frame presented is a file of its own, and one that shows
 // what the frame before it showed is that frame's file linked again rather than encoded again,
-// unless a reader has taken the earlier file away.
+// unless a reader has taken the earlier file away. Dumping only as asked, frames are counted and
+// none is written until an ask, which the newest frame answers under its number.
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -66,6 +69,35 @@ TEST(NullPresenterTest, AnUnchangedFrameIsDumpedAsTheFileBeforeItUntilThatIsGone
     EXPECT_NE(Inode(fourth), Inode(third));
     EXPECT_EQ(FirstPixel(fourth), 0x5A141Eu);
     EXPECT_EQ(presenter.GetFrameCount(), 4u);
+}
+
+TEST(NullPresenterTest, DumpingAsAskedWritesTheNewestFrameOnlyForAnAsk)
+{
+    const TempDir dir;
+    ::setenv("VESK_FRAME_DUMP_ASKED", "1", 1);
+    platform::NullPresenter presenter(false);
+    ::unsetenv("VESK_FRAME_DUMP_ASKED");
+    ASSERT_TRUE(presenter.DumpsAsked());
+    presenter.SetDumpFolder(dir.Path().string());
+    const fs::path ask = dir.Path() / "ask";
+
+    presenter.ServeAsk();
+    presenter.Publish(Frame(10, platform::WHOLE_PICTURE));
+    presenter.Publish(Frame(90, platform::WHOLE_PICTURE));
+    EXPECT_TRUE(fs::is_empty(dir.Path())) << "a frame dumped unasked";
+    EXPECT_EQ(presenter.GetFrameCount(), 2u);
+
+    std::ofstream(ask).flush();
+    presenter.ServeAsk();
+    EXPECT_FALSE(fs::exists(ask)) << "the ask left unanswered";
+    EXPECT_EQ(FirstPixel(dir.Path() / "frame00002.png"), 0x5A141Eu);
+    EXPECT_FALSE(fs::exists(dir.Path() / "frame00001.png"));
+
+    // Asked again with nothing new drawn: the same frame, still there once read.
+    std::ofstream(ask).flush();
+    presenter.ServeAsk();
+    EXPECT_FALSE(fs::exists(ask));
+    EXPECT_EQ(FirstPixel(dir.Path() / "frame00002.png"), 0x5A141Eu);
 }
 
 } // namespace

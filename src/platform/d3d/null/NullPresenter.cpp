@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include <unistd.h>
 
@@ -37,6 +38,10 @@ uint32_t Crc32(const uint8_t* bytes, size_t count)
 
 NullPresenter::NullPresenter(bool keeps_newest)
     : m_keeps_newest(keeps_newest)
+    , m_dumps_asked([] {
+        const char* asked = std::getenv("VESK_FRAME_DUMP_ASKED");
+        return asked != nullptr && *asked != '\0' && std::string(asked) != "0";
+    }())
 {
     if (const char* folder = std::getenv("VESK_FRAME_DUMP"))
         m_dump_folder = folder;
@@ -54,7 +59,7 @@ void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
         folder = m_dump_folder;
         previous = m_last_dumped;
     }
-    if (folder.empty())
+    if (folder.empty() || m_dumps_asked)
         return;
     char name[32];
     std::snprintf(name, sizeof(name), "/frame%05llu.png", static_cast<unsigned long long>(number));
@@ -79,6 +84,41 @@ void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
     std::lock_guard lock(m_lock);
     if (m_dump_folder == folder)
         m_last_dumped = path;
+}
+
+void NullPresenter::ServeAsk()
+{
+    std::string folder;
+    std::shared_ptr<const PresentedFrame> frame;
+    uint64_t number;
+    {
+        std::lock_guard lock(m_lock);
+        folder = m_dump_folder;
+        frame = m_last;
+        number = m_count;
+    }
+    if (!m_dumps_asked || folder.empty())
+        return;
+    const std::string ask = folder + "/ask";
+    if (::access(ask.c_str(), F_OK) != 0)
+        return;
+    // Before the first frame the ask waits for it.
+    if (!frame)
+        return;
+    char name[32];
+    std::snprintf(name, sizeof(name), "/frame%05llu.png", static_cast<unsigned long long>(number));
+    const std::string path = folder + name;
+    // The frame answered last, asked again, is the file already there.
+    if (number != m_last_dumped_number || ::access(path.c_str(), F_OK) != 0) {
+        const std::string part = folder + "/.asked.png.part";
+        if (!WritePngRgba(part, frame->width, frame->height, frame->pixels.data(),
+                          static_cast<size_t>(frame->width) * 4, true) ||
+            std::rename(part.c_str(), path.c_str()) != 0)
+            return;
+        m_last_dumped_number = number;
+    }
+    // Removed once the frame is in place: a reader that sees the ask gone finds its answer.
+    ::unlink(ask.c_str());
 }
 
 bool NullPresenter::KeepsEveryFrame() const

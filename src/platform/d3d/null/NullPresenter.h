@@ -4,6 +4,10 @@
 // frame as an opaque PNG into a dump folder when one is set (VESK_FRAME_DUMP at creation, or
 // SetDumpFolder); a frame unchanged from the one before is the same file linked under its own name.
 // One made without a reader keeps no frame: it only counts them, unless it dumps.
+// With VESK_FRAME_DUMP_ASKED set as well, a frame is dumped only when a reader asks for it: an
+// "ask" file in the dump folder has the newest frame written there under its number, then the
+// file removed (ServeAsk, on the loop's turns). A test that looks at a few frames then does not
+// pay for encoding every one the game draws.
 // Thread-safe.
 
 #include <cstdint>
@@ -32,14 +36,19 @@ public:
     // A copy of the newest frame (empty before the first, and for one that keeps none).
     PresentedFrame GetLastFrame() const;
     void SetDumpFolder(std::string folder);
+    // Whether frames are dumped only when asked for, and the answer to an ask in the folder.
+    bool DumpsAsked() const { return m_dumps_asked; }
+    void ServeAsk();
 
 private:
     const bool m_keeps_newest;
+    const bool m_dumps_asked;
     mutable std::mutex m_lock; // leaf: guards everything below
     uint64_t m_count = 0;
     std::shared_ptr<const PresentedFrame> m_last;
     std::string m_dump_folder;
-    std::string m_last_dumped; // the newest frame's file in the dump folder
+    std::string m_last_dumped;         // the newest frame's file in the dump folder
+    uint64_t m_last_dumped_number = 0; // ServeAsk's own, on the loop's thread
 };
 
 // The null presenter in use, or null when another presenter is installed.
