@@ -2,6 +2,7 @@
 // first two bytes give (messages, little-endian); the rest of the input is the file.
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
+#include "app/CVeskDoc.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/vm/ScriptContext.h"
 
@@ -12,6 +13,8 @@ int FuzzReadBuffer(const uint8_t* data, size_t size)
         return 0;
     FuzzApplication();
     WriteFuzzFile("onemes.dat", data + 2, size - 2);
+    // Every command group reads the document it works for as it is made.
+    GetDocument();
     ScriptContext context;
     CFuncOneMes group;
     group.Context = &context;

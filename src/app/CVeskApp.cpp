@@ -26,7 +26,7 @@
 #include "platform/user/MessageApi.h"
 #include "platform/user/MessageBoxApi.h"
 #include "platform/user/WindowApi.h"
-#include "script/save/SlotMoveJournal.h"
+#include "script/save/SaveStore.h"
 
 CStringUTF8 CVeskApp::GetAppString()
 {
@@ -46,8 +46,11 @@ int CVeskApp::InitInstance()
             return 0; // another instance runs: refused with a line on standard error
         // Under the lock: two first starts must not write the initial save set over each other.
         InitSaveData(m_instance);
-        // A save or delete stopped half-way last time is finished or undone before anything reads a slot.
-        RecoverSlotMoves();
+        // A save or delete stopped half-way last time is finished or undone, and what it left
+        // removed, before anything reads a slot.
+        SaveStore::RemoveLeftovers();
+        if (CXMLDocument* config = GetConfigDocument())
+            config->RemoveCutSave();
         DisableScreenSaver();
 
         timeGetDevCaps(&m_timer_caps, sizeof(m_timer_caps));

@@ -325,6 +325,12 @@ uint32_t CXMLDocument::Save()
     return 1;
 }
 
+void CXMLDocument::RemoveCutSave() const
+{
+    const CStringUTF8 bad_path = m_path + ".bad";
+    RemoveCutWrite(m_path, &bad_path);
+}
+
 void CXMLDocument::WriteNodes(CStringUTF8& out, int32_t depth, const CXMLNode* node)
 {
     for (const std::unique_ptr<CXMLNode>& child : node->GetChildren()) {

@@ -31,6 +31,8 @@ public:
     uint32_t Load();
     // 1 when the file now holds the document; 0 leaves the file on disk as it was.
     [[nodiscard]] uint32_t Save();
+    // Removes what a save that a stop cut short left beside the file; at start, before any save.
+    void RemoveCutSave() const;
 
     int32_t GetInt(CStringUTF8 key, int32_t default_value);
     CStringUTF8 GetString(CStringUTF8 key, CStringUTF8 default_value);

@@ -61,7 +61,71 @@ bool WriteTemporary(const CStringUTF8& temp_path, std::span<const uint8_t> bytes
     return true;
 }
 
+// Copies the file at path to keep_as (through a flushed temporary) and leaves path as it is, so
+// the folder never lacks the file. Answers true when the copy is whole or there was no file; a
+// path that is there but cannot be read as a file (a folder) sets moved_aside after renaming it
+// to keep_as instead, which a file can never lack.
+bool KeepCopy(const CStringUTF8& path, const CStringUTF8& keep_as, CStringUTF8* reason, bool& moved_aside)
+{
+    CFile from;
+    if (!from.OpenRead(path)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return true;
+        const DWORD attributes = GetFileAttributesW(path.GetWideText());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            SetLastError(error);
+            return Fail(reason);
+        }
+        if (!MoveFileExW(path.GetWideText(), keep_as.GetWideText(), MOVEFILE_REPLACE_EXISTING))
+            return Fail(reason);
+        moved_aside = true;
+        return true;
+    }
+    const CStringUTF8 temp_path = keep_as + ".tmp";
+    CFile to;
+    if (!to.OpenWrite(temp_path, CREATE_ALWAYS))
+        return Fail(reason);
+    std::vector<uint8_t> piece(1u << 16);
+    bool copied = true;
+    for (;;) {
+        if (!from.Read(piece.data(), static_cast<DWORD>(piece.size()))) {
+            copied = Fail(reason);
+            break;
+        }
+        const DWORD got = from.GetBytesMoved();
+        if (got == 0)
+            break;
+        if (!to.Write(piece.data(), got) || to.GetBytesMoved() != got) {
+            if (GetLastError() == ERROR_SUCCESS)
+                SetLastError(ERROR_DISK_FULL);
+            copied = Fail(reason);
+            break;
+        }
+    }
+    copied = copied && (FlushFileBuffers(to.GetHandle()) || Fail(reason));
+    copied = (to.Close() || Fail(reason)) && copied;
+    copied =
+        copied && (MoveFileExW(temp_path.GetWideText(), keep_as.GetWideText(), MOVEFILE_REPLACE_EXISTING) ||
+                   Fail(reason));
+    if (!copied)
+        DeleteFileW(temp_path.GetWideText());
+    return copied;
+}
+
 } // namespace
+
+void RemoveCutWrite(const CStringUTF8& path, const CStringUTF8* keep_previous_as)
+{
+    DeleteFileW((path + ".tmp").GetWideText());
+    if (keep_previous_as != nullptr)
+        DeleteFileW((*keep_previous_as + ".tmp").GetWideText());
+}
+
+void FlushFolderOf(const CStringUTF8& path)
+{
+    FlushFolder(FolderOf(path));
+}
 
 CStringUTF8 SystemErrorText(DWORD error)
 {
@@ -86,15 +150,9 @@ bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes
         return false;
     }
     bool moved_aside = false;
-    if (keep_previous_as != nullptr) {
-        if (MoveFileExW(path.GetWideText(), keep_previous_as->GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
-            moved_aside = true;
-        } else if (const DWORD error = GetLastError();
-                   error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-            Fail(reason);
-            DeleteFileW(temp_path.GetWideText());
-            return false;
-        }
+    if (keep_previous_as != nullptr && !KeepCopy(path, *keep_previous_as, reason, moved_aside)) {
+        DeleteFileW(temp_path.GetWideText());
+        return false;
     }
     if (!MoveFileExW(temp_path.GetWideText(), path.GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
         Fail(reason);

@@ -13,8 +13,9 @@
 #include "platform/kernel/WinTypes.h"
 
 // True when the file now holds exactly the bytes. On failure the reason, the system's text of
-// the failing call's error, goes to reason when given. With keep_previous_as the old file is
-// renamed to that name just before the new one takes its place (and put back if that fails).
+// the failing call's error, goes to reason when given. With keep_previous_as a copy of the old
+// file is written under that name before the new one takes its place, so that the file is never
+// missing (an old entry that is no file, such as a folder, is renamed there instead).
 [[nodiscard]] bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes,
                                        CStringUTF8* reason = nullptr,
                                        const CStringUTF8* keep_previous_as = nullptr);
@@ -39,6 +40,14 @@ private:
     DeferredFolderFlush* m_outer;
     std::vector<CStringUTF8> m_folders;
 };
+
+// Removes what a write of path (keeping its old bytes as keep_previous_as when given) that a stop
+// cut short can have left beside it; only where no write of it can be under way.
+void RemoveCutWrite(const CStringUTF8& path, const CStringUTF8* keep_previous_as = nullptr);
+
+// Flushes the entries of the folder that holds path at once (a rename made by hand reaches the
+// disk before what follows); a failure only means they may reach it later.
+void FlushFolderOf(const CStringUTF8& path);
 
 // The system's text for an error number (FormatMessageW), without the trailing line break.
 CStringUTF8 SystemErrorText(DWORD error);

@@ -146,6 +146,14 @@ ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_
     // A damaged picture is refused before anything is made or drawn, like a file that is not AKB.
     if (!akb.IsWellFormed())
         return layer;
+    if (layer == nullptr) {
+        const RECT content = akb.GetContentRect();
+        const int64_t backed = int64_t{content.right - content.left} * (content.bottom - content.top);
+        if (right * bottom - backed > MAX_UNBACKED_PIXELS) {
+            ShowRangeError(name, x, y, right, bottom, nullptr);
+            return nullptr;
+        }
+    }
     const bool difference = akb.GetKind() == CAkb::Kind::Difference;
     if (difference) {
         // A base that leads back to itself would recurse without end; a deep chain is refused.

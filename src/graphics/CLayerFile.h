@@ -24,6 +24,12 @@ inline constexpr int32_t MAX_DIFFERENCE_DEPTH = 8;
 // content rectangle with a border fill), and the layer is allocated before anything is decoded.
 inline constexpr int64_t MAX_PICTURE_WIDTH = 8400;
 inline constexpr int64_t MAX_PICTURE_HEIGHT = 5040;
+// A layer made for a picture holds the content rectangle, whose pixels the entry's body must
+// decode to, and the border fill and the offset of its position, which cost the entry nothing.
+// Those free pixels are at most a 2048 x 2048 picture's, the largest the screens load into a
+// layer of its own (a standing character, a picture container); the town map is drawn into a
+// layer its screen makes, which bounds it.
+inline constexpr int64_t MAX_UNBACKED_PIXELS = 2048 * 2048;
 
 // A new layer of the kind with no pixels yet; 0 for other kinds or when it cannot be allocated.
 ILayer* CreateLayer(int32_t kind);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/kernel/FileFault.h"
 #include "settingsxml/SettingsXmlWriter.h"
 #include "support/TempDir.h"
 #include "support/ThreadTest.h"
@@ -627,4 +628,43 @@ TEST_F(SaveFailureThreadTest, ReadOnlyFolderKeepsTheOldFile)
     std::filesystem::permissions(m_dir.Path(), std::filesystem::perms::owner_all);
     EXPECT_EQ(result, 0u);
     ExpectOldFileIntact();
+}
+
+// A save over a damaged file stopped at each of its file calls: the folder always holds a settings
+// file, the damaged one until the new one is whole, and once it is, the damaged bytes beside it.
+TEST_F(SaveFailureThreadTest, ASaveOverADamagedFileNeverLeavesTheFolderWithoutOne)
+{
+    struct FileStop
+    {};
+    const std::string broken = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Config>\n\t<A>1</A>\n";
+    const std::string saved =
+        BOM + "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Config>\n\t<Key>2</Key>\n</Config>\n";
+    int kept_old = 0;
+    for (int stop = 0;; ++stop) {
+        SCOPED_TRACE("stopped at call " + std::to_string(stop));
+        WriteBytes(ConfigPath(), broken);
+        std::filesystem::remove(ConfigPath() + ".bad");
+        CXMLDocument doc{CStringUTF8(ConfigPath())};
+        ASSERT_EQ(doc.Load(), 0u);
+        doc.SetInt(CStringUTF8("/Config/Key"), 2);
+        platform::InjectFileStop(
+            stop, [] { throw FileStop{}; }, true);
+        bool stopped = false;
+        try {
+            EXPECT_EQ(doc.Save(), 1u);
+        } catch (FileStop) {
+            stopped = true;
+        }
+        platform::ClearFileFault();
+        ASSERT_TRUE(std::filesystem::is_regular_file(ConfigPath()));
+        if (ReadBytes(ConfigPath()) == broken) {
+            ++kept_old;
+        } else {
+            EXPECT_EQ(ReadBytes(ConfigPath()), saved);
+            EXPECT_EQ(ReadBytes(ConfigPath() + ".bad"), broken);
+        }
+        if (!stopped)
+            break;
+    }
+    EXPECT_GT(kept_old, 5);
 }

@@ -257,21 +257,42 @@ TEST_F(CLayerFileTest, HeadersAskingForHugePicturesAreRangeErrors)
     }
 }
 
-TEST_F(CLayerFileTest, TheTownMapPictureIsTheLargestAHeaderMayDeclare)
+// A layer of its own holds the picture's content, which the entry must carry, and at most a
+// 2048 x 2048 picture's worth of border and offset besides: a 32-byte header gets no town map's
+// layer (the map screen draws into its own), while a picture whose body holds its pixels may be
+// larger than that.
+TEST_F(CLayerFileTest, ALayerOfItsOwnIsTheEntrysContentAndAScreenPictureMore)
 {
-    const std::vector<tools::ArchiveEntry> entries = {{"MAP.AKB", FillHeader(8400, 5040, false)}};
+    tools::AkbPicture wide = tools::MakePicture(4200, 1100, 0xFF336699);
+    wide.At(4199, 1099) = 0xFF000000;
+    const std::vector<tools::ArchiveEntry> entries = {{"MAP.AKB", FillHeader(8400, 5040, false)},
+                                                      {"FRAME.AKB", FillHeader(2048, 2048, true)},
+                                                      {"OVER.AKB", FillHeader(2048, 2049, true)},
+                                                      {"WIDE.AKB", tools::EncodeAkb(wide, {})}};
     m_dir.Write("map.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Lzss));
     CSpriteLayerFile file("map.arc", true, false);
-    std::unique_ptr<ILayer> map(file.LoadPicture("map.akb", nullptr, 0, 0, nullptr, -1, -1, 0));
-    ASSERT_NE(map, nullptr);
-    EXPECT_EQ(map->GetWidth(), 8400);
-    EXPECT_EQ(map->GetHeight(), 5040);
+    for (const auto& [name, bottom] : {std::pair{"map.akb", 5040}, {"over.akb", 2049}}) {
+        m_messages.clear();
+        EXPECT_EQ(file.LoadPicture(name, nullptr, 0, 0, nullptr, -1, -1, 0), nullptr) << name;
+        ASSERT_EQ(m_messages.size(), 1u) << name;
+        EXPECT_EQ(m_messages[0].rfind("LoadPicture image range error : " + std::string(name) + "\n", 0), 0u)
+            << m_messages[0];
+        EXPECT_NE(m_messages[0].find("Bottom = " + std::to_string(bottom)), std::string::npos)
+            << m_messages[0];
+    }
+    m_messages.clear();
+    std::unique_ptr<ILayer> frame(file.LoadPicture("frame.akb", nullptr, 0, 0, nullptr, -1, -1, 0));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(PixelAt(*frame, 2047, 2047), 0xFF000000u);
+    std::unique_ptr<ILayer> loaded(file.LoadPicture("wide.akb", nullptr, 0, 0, nullptr, -1, -1, 0));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->GetWidth(), 4200);
+    EXPECT_EQ(PixelAt(*loaded, 4199, 1099), 0xFF000000u);
+    EXPECT_EQ(PixelAt(*loaded, 0, 0), 0xFF336699u);
     EXPECT_TRUE(m_messages.empty());
-    // One pixel further, by position, is past the bound.
-    EXPECT_EQ(file.LoadPicture("map.akb", nullptr, 0, 0, nullptr, 0, 1, 0), nullptr);
+    // Placed lower, the rows above it cost the entry nothing and pass the bound.
+    EXPECT_EQ(file.LoadPicture("wide.akb", nullptr, 0, 0, nullptr, 0, 1000, 0), nullptr);
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], "LoadPicture image range error : map.akb\n"
-                             "  Image range > Left =    0, Top =    1, Right = 8400, Bottom = 5041\n");
 }
 
 TEST_F(CLayerFileTest, DifferenceWiderThanTheWorkLayerIsARangeError)

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,10 +47,18 @@ private:
     UniqueFd m_fd;
 };
 
+// A search: the folder and the names still to give, in byte order.
 class FindObject final : public platform::KernelObject
 {
 public:
+    FindObject(std::string folder, std::vector<std::string> rest)
+        : Folder(std::move(folder))
+        , Rest(std::move(rest))
+    {}
     KernelObjectKind GetKind() const override { return KernelObjectKind::Find; }
+
+    const std::string Folder;
+    std::vector<std::string> Rest; // the last is next
 };
 
 std::shared_ptr<FileObject> FindFile(HANDLE handle)
@@ -158,12 +167,30 @@ UniqueFd OpenForDisposition(const std::string& path, int mode, DWORD disposition
 std::atomic<int> g_fault_skip{-1};
 std::atomic<int> g_fault_error{0};
 std::atomic<void (*)()> g_fault_stop{nullptr};
+std::atomic<bool> g_stop_passes_closes{false};
+
+std::function<void(platform::FolderCall, std::u16string_view, std::u16string_view)>& FolderObserver()
+{
+    static std::function<void(platform::FolderCall, std::u16string_view, std::u16string_view)> observer;
+    return observer;
+}
+
+// Set after the observer, cleared before it goes: other threads look only at this.
+std::atomic<bool> g_observing{false};
+
+void Observe(platform::FolderCall call, LPCWSTR first, LPCWSTR second = nullptr)
+{
+    if (g_observing.load(std::memory_order_acquire))
+        FolderObserver()(call, first != nullptr ? first : u"", second != nullptr ? second : u"");
+}
 
 // True, with the last error set, when this counted call is the one to fail.
-bool FaultStrikes()
+bool FaultStrikes(bool close = false)
 {
     int skip = g_fault_skip.load();
     while (skip >= 0) {
+        if (skip == 0 && close && g_stop_passes_closes.load() && g_fault_stop.load() != nullptr)
+            return false;
         if (g_fault_skip.compare_exchange_weak(skip, skip - 1)) {
             if (skip != 0)
                 return false;
@@ -176,6 +203,29 @@ bool FaultStrikes()
     return false;
 }
 
+bool FillFindData(const std::string& path, const std::string& found_name, LPWIN32_FIND_DATAW find_data)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        SetErrorForPath(errno, path);
+        return false;
+    }
+    *find_data = WIN32_FIND_DATAW{};
+    find_data->dwFileAttributes = AttributesOf(info);
+    find_data->ftCreationTime = ToFileTime(info.st_ctim);
+    find_data->ftLastAccessTime = ToFileTime(info.st_atim);
+    find_data->ftLastWriteTime = ToFileTime(info.st_mtim);
+    if (!S_ISDIR(info.st_mode)) {
+        find_data->nFileSizeHigh = static_cast<DWORD>(static_cast<uint64_t>(info.st_size) >> 32);
+        find_data->nFileSizeLow = static_cast<DWORD>(info.st_size);
+    }
+    const std::u16string wide_name = platform::Utf8ToUtf16(found_name);
+    const size_t length = std::min<size_t>(wide_name.size(), MAX_PATH - 1);
+    std::copy_n(wide_name.begin(), length, find_data->cFileName);
+    find_data->cFileName[length] = 0;
+    return true;
+}
+
 } // namespace
 
 namespace platform {
@@ -186,9 +236,10 @@ void InjectFileFault(int skip, int posix_error)
     g_fault_skip = skip;
 }
 
-void InjectFileStop(int skip, void (*stop)())
+void InjectFileStop(int skip, void (*stop)(), bool pass_closes)
 {
     g_fault_stop = stop;
+    g_stop_passes_closes = pass_closes;
     g_fault_skip = skip;
 }
 
@@ -201,6 +252,13 @@ void ClearFileFault()
 bool IsFileFaultPending()
 {
     return g_fault_skip.load() >= 0;
+}
+
+void ObserveFolderCalls(std::function<void(FolderCall, std::u16string_view, std::u16string_view)> observer)
+{
+    g_observing.store(false, std::memory_order_release);
+    FolderObserver() = std::move(observer);
+    g_observing.store(static_cast<bool>(FolderObserver()), std::memory_order_release);
 }
 
 } // namespace platform
@@ -418,13 +476,14 @@ BOOL CloseHandle(HANDLE handle)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    const bool fails = object->GetKind() == KernelObjectKind::File && FaultStrikes();
+    const bool fails = object->GetKind() == KernelObjectKind::File && FaultStrikes(true);
     table.Remove(handle);
     return fails ? FALSE : TRUE;
 }
 
 BOOL FlushFolderBuffers(LPCWSTR folder)
 {
+    Observe(platform::FolderCall::Flush, folder);
     const std::string path = ResolvedPath(folder);
     if (path.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
@@ -492,56 +551,61 @@ HANDLE FindFirstFileW(LPCWSTR file_name, LPWIN32_FIND_DATAW find_data)
     const size_t slash = path.rfind('/');
     const std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string found_name = pattern;
+    std::string folder;
+    std::vector<std::string> rest;
     if (pattern.find_first_of("*?") != std::string::npos) {
-        const std::string folder = platform::ResolveCaseInsensitive(
+        folder = platform::ResolveCaseInsensitive(
             slash == std::string::npos ? std::string(".")
                                        : (slash == 0 ? std::string("/") : path.substr(0, slash)));
         // Windows' "*.*" also matches names without a dot.
         const std::string glob = pattern == "*.*" ? "*" : pattern;
-        std::optional<std::string> first;
         if (DIR* dir = ::opendir(folder.c_str())) {
             while (const dirent* entry = ::readdir(dir)) {
                 const std::string name = entry->d_name;
-                if (name != "." && name != ".." && ::fnmatch(glob.c_str(), name.c_str(), FNM_CASEFOLD) == 0 &&
-                    (!first || name < *first))
-                    first = name;
+                if (name != "." && name != ".." && ::fnmatch(glob.c_str(), name.c_str(), FNM_CASEFOLD) == 0)
+                    rest.push_back(name);
             }
             ::closedir(dir);
         } else {
             SetErrorForPath(errno, folder + "/");
             return INVALID_HANDLE_VALUE;
         }
-        if (!first) {
+        if (rest.empty()) {
             SetLastError(ERROR_FILE_NOT_FOUND);
             return INVALID_HANDLE_VALUE;
         }
-        found_name = *first;
-        path = folder == "/" ? "/" + *first : folder + "/" + *first;
+        std::sort(rest.begin(), rest.end(), std::greater<>());
+        found_name = rest.back();
+        rest.pop_back();
+        path = folder == "/" ? "/" + found_name : folder + "/" + found_name;
     } else {
         path = platform::ResolveCaseInsensitive(path);
         const size_t resolved_slash = path.rfind('/');
         found_name = resolved_slash == std::string::npos ? path : path.substr(resolved_slash + 1);
     }
-
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) {
-        SetErrorForPath(errno, path);
+    if (!FillFindData(path, found_name, find_data))
         return INVALID_HANDLE_VALUE;
+    return HandleTable::GetInstance().Add(std::make_shared<FindObject>(std::move(folder), std::move(rest)));
+}
+
+BOOL FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW find_data)
+{
+    const std::shared_ptr<FindObject> search = HandleTable::GetInstance().GetAs<FindObject>(find);
+    if (!search || !find_data) {
+        SetLastError(!search ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);
+        return FALSE;
     }
-    *find_data = WIN32_FIND_DATAW{};
-    find_data->dwFileAttributes = AttributesOf(info);
-    find_data->ftCreationTime = ToFileTime(info.st_ctim);
-    find_data->ftLastAccessTime = ToFileTime(info.st_atim);
-    find_data->ftLastWriteTime = ToFileTime(info.st_mtim);
-    if (!S_ISDIR(info.st_mode)) {
-        find_data->nFileSizeHigh = static_cast<DWORD>(static_cast<uint64_t>(info.st_size) >> 32);
-        find_data->nFileSizeLow = static_cast<DWORD>(info.st_size);
+    // A name gone since the search began is passed over, as the system's own listing would be
+    // read after it went.
+    while (!search->Rest.empty()) {
+        const std::string name = std::move(search->Rest.back());
+        search->Rest.pop_back();
+        const std::string path = search->Folder == "/" ? "/" + name : search->Folder + "/" + name;
+        if (FillFindData(path, name, find_data))
+            return TRUE;
     }
-    const std::u16string wide_name = platform::Utf8ToUtf16(found_name);
-    const size_t length = std::min<size_t>(wide_name.size(), MAX_PATH - 1);
-    std::copy_n(wide_name.begin(), length, find_data->cFileName);
-    find_data->cFileName[length] = 0;
-    return HandleTable::GetInstance().Add(std::make_shared<FindObject>());
+    SetLastError(ERROR_NO_MORE_FILES);
+    return FALSE;
 }
 
 BOOL FindClose(HANDLE find)
@@ -600,6 +664,7 @@ BOOL RemoveDirectoryW(LPCWSTR path_name)
 
 BOOL DeleteFileW(LPCWSTR file_name)
 {
+    Observe(platform::FolderCall::Delete, file_name);
     const std::string path = ResolvedPath(file_name);
     struct stat info;
     if (path.empty() || ::lstat(path.c_str(), &info) != 0) {
@@ -623,6 +688,7 @@ BOOL DeleteFileW(LPCWSTR file_name)
 
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
 {
+    Observe(platform::FolderCall::Rename, existing, replacement);
     if (FaultStrikes())
         return FALSE;
     // A source named as it is needs no case-blind search (the search would look at it first).

@@ -79,6 +79,8 @@ BOOL DuplicateHandle(HANDLE source_process, HANDLE source, HANDLE target_process
 
 // Finds a file or a folder; "*" and "?" in the last component match ignoring case.
 HANDLE FindFirstFileW(LPCWSTR file_name, LPWIN32_FIND_DATAW find_data);
+// The next name of a wildcard search, in byte order; FALSE with ERROR_NO_MORE_FILES after the last.
+BOOL FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW find_data);
 BOOL FindClose(HANDLE find);
 DWORD GetFileAttributesW(LPCWSTR file_name);
 // Creates one level; ERROR_ALREADY_EXISTS when an entry of that name exists.

@@ -20,7 +20,6 @@
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveStore.h"
 #include "script/save/SaveThumbnail.h"
-#include "script/save/SlotMoveJournal.h"
 
 namespace {
 
@@ -134,11 +133,9 @@ void ISaveLoad::PointAtTable()
 
 void ISaveLoad::LoadSlotTable()
 {
-    if (FlagBuffer* state = LiveState())
-        GrowToSlotTable(state->Bytes);
-    RecoverSlotMoves();
-    if (FlagBuffer* state = LiveState())
-        SaveStore::LoadRangeFromFile(FlagArray::Bytes, 0, *state, 0, static_cast<int32_t>(SLOT_TABLE_SIZE));
+    FlagBuffer system;
+    if (FlagBuffer* state = LiveState(); state != nullptr && SaveStore::ReadSystemFile(system))
+        std::ranges::copy(std::span(system.Bytes).first(SLOT_TABLE_SIZE), TableOf(*state).begin());
     PointAtTable();
     RecountSlots();
 }
@@ -299,6 +296,12 @@ bool ISaveLoad::DeleteAll()
     if (!ReadSystemTable(system, table))
         return false;
     SaveSlotTable headers(table);
+    // Every listed save's files go with it, or a rebuilt table would list them again.
+    std::vector<uint32_t> deleted;
+    for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
+        if (headers.IsUsed(slot))
+            deleted.push_back(slot);
+    }
     headers.SetLastSaved(0);
     for (uint32_t slot = 0; slot < SLOT_HEADER_COUNT; ++slot)
         headers.Clear(slot);
@@ -306,7 +309,7 @@ bool ISaveLoad::DeleteAll()
     for (size_t index : SAVE_VARIABLES)
         SetVariable(cleared, index, 0);
     CopyTableAndVariables(system, table, cleared);
-    if (!SaveStore::WriteFlagFile(0, system))
+    if (!SaveStore::CommitDeleteAll(deleted, system, table))
         return false;
     CopyTableAndVariables(*live, table, cleared);
     m_first_row = 0;

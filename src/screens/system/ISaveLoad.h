@@ -24,11 +24,6 @@ inline constexpr int32_t DIALOG_KIND_LOAD = 1;
 inline constexpr int32_t DIALOG_KIND_DELETE = 5;
 inline constexpr int32_t DIALOG_KIND_DELETE_ALL = 6;
 
-// Game-state entries the save operations own.
-inline constexpr size_t VARIABLE_SAVE_MADE = 53;
-inline constexpr size_t VARIABLE_SLOT_SAVE_MADE = 56;
-inline constexpr size_t VARIABLE_QUICK_SAVE_MADE = 57;
-
 class ISaveLoad : public ISystemParts
 {
 public:

@@ -31,6 +31,11 @@ inline constexpr uint32_t SLOT_GROUP_SIZE = 100;
 inline constexpr uint32_t SLOT_AUTO_FIRST = 101;
 inline constexpr uint32_t SLOT_QUICK_FIRST = 201;
 
+// The system file's variables (mirrored in the game state) that say which kinds of save exist.
+inline constexpr size_t VARIABLE_SAVE_MADE = 53;
+inline constexpr size_t VARIABLE_SLOT_SAVE_MADE = 56;
+inline constexpr size_t VARIABLE_QUICK_SAVE_MADE = 57;
+
 // Group word 0 manual, 1 auto, 2 quick.
 inline constexpr uint32_t SlotGroupFirst(int32_t group) { return 1 + SLOT_GROUP_SIZE * static_cast<uint32_t>(group); }
 inline constexpr uint32_t SlotGroupLast(int32_t group) { return SLOT_GROUP_SIZE * (static_cast<uint32_t>(group) + 1); }

@@ -1,7 +1,12 @@
 #include "script/save/SaveStore.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "foundation/AppLink.h"
 #include "foundation/CCriticalSection.h"
@@ -17,6 +22,7 @@
 #include "script/save/SaveThumbnail.h"
 #include "script/save/SlotFileMoves.h"
 #include "script/save/SlotMoveJournal.h"
+#include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptError.h"
 
 namespace {
@@ -72,10 +78,103 @@ auto WithArrays(FlagArray array, A& a, B& b, Action action)
     }
 }
 
-// A flag file or save data file into the target; a damaged file is reported, a missing one when
-// asked.
+// Writes the image's bytes under the store's lock; false, reported, when it cannot. With keep_as
+// the file's old bytes are kept under that name first.
+bool WriteImage(const CStringUTF8& name, const FlagBuffer& image, const CStringUTF8* keep_as = nullptr)
+{
+    CStringUTF8 reason;
+    bool written = false;
+    {
+        ScopedLock lock(FlagFileLock());
+        std::string bytes;
+        image.AppendTo(bytes);
+        written = WriteFileAtomically(name, BytesOf(bytes), &reason, keep_as);
+    }
+    // Reported after the lock: the error box runs a message loop, which takes the window locks.
+    if (!written)
+        ReportUnwritable(name, reason);
+    return written;
+}
+
 template <typename Target>
-SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSaveData missing)
+bool ReadsWhole(const CStringUTF8& name, Target& target)
+{
+    CFile file;
+    return file.OpenRead(name) && target.Read(file.GetHandle());
+}
+
+void SetSaveVariable(FlagBuffer& image, size_t index, bool made)
+{
+    if (image.Variables.size() <= index)
+        image.Variables.resize(index + 1);
+    image.Variables[index] = ScriptValue::FromInteger(made ? 1 : 0);
+}
+
+// A damaged system file costs its own state, never the saves. The table is made again from the
+// slot files, each group's unbroken run of saves whose flag file and save data both read, the
+// headers from the flag files (comments and save times are lost). A flag file counts only when it
+// carries the mark every save stores: scripts keep flag files and save data of their own under
+// slot names, which no save listed. The table is written at once over the damaged file, whose
+// bytes are kept under ".bad" first: until then the damaged file stays, so a stop anywhere finds
+// it and rebuilds again. False, reported, when it cannot be written. Runs after any slot move was
+// finished or undone, so every save's files left are those of a save a table listed.
+bool RebuildSystemFile(FlagBuffer& image)
+{
+    const CStringUTF8 name = SaveStore::FlagFileName(0);
+    // Its arrays are as long as the game's and the saves' (what scripts read from it is there), and
+    // it keeps every flag a listed save had set, as each save merged them into it.
+    FlagBuffer rebuilt;
+    const auto widen = [&rebuilt](const FlagBuffer& state) {
+        rebuilt.Flags.resize(std::max(rebuilt.Flags.size(), state.Flags.size()));
+        rebuilt.Words.resize(std::max(rebuilt.Words.size(), state.Words.size()));
+        rebuilt.Bytes.resize(std::max(rebuilt.Bytes.size(), state.Bytes.size()));
+        rebuilt.Values.resize(std::max(rebuilt.Values.size(), state.Values.size()));
+        rebuilt.Variables.resize(std::max(rebuilt.Variables.size(), state.Variables.size()));
+    };
+    if (const FlagBuffer* live = GetGameDocument()->GetGameState())
+        widen(*live);
+    std::vector<std::pair<uint32_t, SaveSlotHeader>> listed;
+    for (int32_t group = 0; group < 3; ++group) {
+        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
+            FlagBuffer state;
+            ScriptValueTable data;
+            if (!ReadsWhole(SaveStore::FlagFileName(slot), state) ||
+                !state.TestEngineState(ENGINE_STATE_SNAPSHOT) ||
+                !ReadsWhole(SaveStore::SaveDataFileName(slot), data))
+                break;
+            listed.emplace_back(slot, SaveSlotHeader::OfState(state));
+            widen(state);
+            SaveStore::MergeFlagsIntoImage(rebuilt, state);
+        }
+    }
+    GrowToSlotTable(rebuilt.Bytes);
+    SaveSlotTable table(rebuilt.Bytes);
+    for (const auto& [slot, header] : listed)
+        table.Put(slot, header);
+    const bool manual = table.IsUsed(SLOT_FIRST);
+    const bool quick = table.IsUsed(SLOT_QUICK_FIRST);
+    if (manual || quick)
+        table.SetContinue(static_cast<uint16_t>(manual ? SLOT_FIRST : SLOT_QUICK_FIRST));
+    // The title offers loading and continuing by these.
+    SetSaveVariable(rebuilt, VARIABLE_SAVE_MADE, manual || quick || table.IsUsed(SLOT_AUTO_FIRST));
+    SetSaveVariable(rebuilt, VARIABLE_SLOT_SAVE_MADE, manual || quick);
+    SetSaveVariable(rebuilt, VARIABLE_QUICK_SAVE_MADE, quick);
+    const CStringUTF8 bad = name + ".bad";
+    if (!WriteImage(name, rebuilt, &bad))
+        return false;
+    image.Assign(rebuilt);
+    CStringUTF8 text;
+    ShowPlayerMessage(
+        0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
+                       name.GetText()));
+    return true;
+}
+
+// A flag file or save data file into the target; a damaged file is reported (the system file is
+// rebuilt instead), a missing one when asked.
+template <typename Target>
+SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSaveData missing,
+                            bool rebuild_damaged = false)
 {
     CFile file;
     CStringUTF8 text;
@@ -85,38 +184,37 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
         return SaveFileRead::Missing;
     }
     if (!target.Read(file.GetHandle())) {
+        file.Close();
+        if constexpr (std::is_same_v<Target, FlagBuffer>) {
+            if (rebuild_damaged)
+                return RecoverSlotMoves() && RebuildSystemFile(target) ? SaveFileRead::Loaded
+                                                                       : SaveFileRead::Damaged;
+        }
         ReportScriptError(text.Format("%s が壊れています", name.GetText()));
         return SaveFileRead::Damaged;
     }
     return SaveFileRead::Loaded;
 }
 
-// A damaged system file costs its own state, never the saves: it is kept aside under ".bad" and
-// the table is made again from the slot files present, each group's unbroken run from its first
-// slot, the headers from the slots' flag files (their comments and save times are lost).
-void RebuildSystemFile(FlagBuffer& image)
+// The number of a slot's file (or the system file, 0) named as the store names them, either
+// scenario's.
+std::optional<uint32_t> SlotFileNumber(std::string_view name)
 {
-    const CStringUTF8 name = SaveStore::FlagFileName(0);
-    MoveFileExW(name.ToWide().c_str(), (name + ".bad").ToWide().c_str(), MOVEFILE_REPLACE_EXISTING);
-    image.Assign(FlagBuffer());
-    GrowToSlotTable(image.Bytes);
-    SaveSlotTable table(image.Bytes);
-    for (int32_t group = 0; group < 3; ++group) {
-        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
-            CFile file;
-            FlagBuffer state;
-            if (!SaveFileExists(SaveStore::SaveDataFileName(slot)) ||
-                !file.OpenRead(SaveStore::FlagFileName(slot)) || !state.Read(file.GetHandle()))
-                break;
-            table.Put(slot, SaveSlotHeader::OfState(state));
-        }
+    const auto digits = [](std::string_view text) -> std::optional<uint32_t> {
+        if (text.size() != 3 || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
+            return std::nullopt;
+        return static_cast<uint32_t>((text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0'));
+    };
+    if (name.starts_with("sel"))
+        return digits(name.substr(3));
+    if (name.starts_with("SP_"))
+        name.remove_prefix(3);
+    for (const auto& [head, tail] :
+         {std::pair<std::string_view, std::string_view>{"FLAG", ""}, {"SaveData", ".dat"}, {"thm", ""}}) {
+        if (name.size() == head.size() + 3 + tail.size() && name.starts_with(head) && name.ends_with(tail))
+            return digits(name.substr(head.size(), 3));
     }
-    if (table.IsUsed(SLOT_FIRST))
-        table.SetContinue(static_cast<uint16_t>(SLOT_FIRST));
-    CStringUTF8 text;
-    ShowPlayerMessage(
-        0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
-                       name.GetText()));
+    return std::nullopt;
 }
 
 // The last step of a save or delete, the system file's write, has its answer: on success the
@@ -177,24 +275,13 @@ CStringUTF8 SaveStore::FolderFileName(const char* name)
 
 SaveFileRead SaveStore::ReadFlagFile(uint32_t number, FlagBuffer& target)
 {
-    return ReadFolderFile(FlagFileName(number), target, MissingSaveData::Report);
+    // Every reader of the system file gets the saves' list, whichever comes first to a damaged one.
+    return ReadFolderFile(FlagFileName(number), target, MissingSaveData::Report, number == 0);
 }
 
 bool SaveStore::WriteFlagFile(uint32_t number, const FlagBuffer& source)
 {
-    const CStringUTF8 name = FlagFileName(number);
-    CStringUTF8 reason;
-    bool written = false;
-    {
-        ScopedLock lock(FlagFileLock());
-        std::string bytes;
-        source.AppendTo(bytes);
-        written = WriteFileAtomically(name, BytesOf(bytes), &reason);
-    }
-    // Reported after the lock: the error box runs a message loop, which takes the window locks.
-    if (!written)
-        ReportUnwritable(name, reason);
-    return written;
+    return WriteImage(FlagFileName(number), source);
 }
 
 void SaveStore::MergeIntoFlagFile(uint32_t number, const FlagBuffer& source)
@@ -305,17 +392,9 @@ bool SaveStore::ReadSystemFile(FlagBuffer& image)
 {
     if (!RecoverSlotMoves())
         return false;
-    const CStringUTF8 name = FlagFileName(0);
-    CFile file;
-    if (file.OpenRead(name)) {
-        if (!image.Read(file.GetHandle())) {
-            file.Close();
-            RebuildSystemFile(image);
-            return true;
-        }
-    } else if (SaveFileExists(name)) {
-        return ReadFlagFile(0, image) == SaveFileRead::Loaded; // there but unreadable: reported
-    }
+    // A missing one starts empty; one there but unreadable is reported.
+    if (SaveFileExists(FlagFileName(0)) && ReadFlagFile(0, image) != SaveFileRead::Loaded)
+        return false;
     GrowToSlotTable(image.Bytes);
     return true;
 }
@@ -376,4 +455,53 @@ bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& sys
     if (done)
         done = WriteFlagFile(0, system);
     return Conclude(moves, done);
+}
+
+bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system,
+                                std::span<const uint8_t> table)
+{
+    SlotFileMoves moves;
+    for (uint32_t slot : slots)
+        moves.SetAsideSlot(slot);
+    bool done = moves.Run(FlagFileName(0), table, {});
+    if (done)
+        done = WriteFlagFile(0, system);
+    return Conclude(moves, done);
+}
+
+void SaveStore::RemoveLeftovers()
+{
+    // A move not yet put in order still needs what it set aside.
+    if (!RecoverSlotMoves())
+        return;
+    // Slot files no table lists stay: scripts keep flag files and save data of their own under
+    // slot names. Temporaries of cut writes and set-aside files no journal needs are the store's.
+    const CStringUTF8 folder = SaveFolder();
+    std::vector<CStringUTF8> left;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + "*").ToWide().c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = CStringUTF8(found.cFileName).GetStdString();
+        std::string_view base(name);
+        bool remove = false;
+        if (base.ends_with(".tmp")) {
+            base.remove_suffix(4);
+            // The system file's rebuild keeps the damaged bytes through a temporary of its own.
+            const bool kept_copy = base.ends_with(".bad");
+            if (kept_copy)
+                base.remove_suffix(4);
+            const auto number = SlotFileNumber(base);
+            remove = kept_copy ? number == 0u : base == "onemes.dat" || number.has_value();
+        } else if (base.ends_with(".drop")) {
+            base.remove_suffix(5);
+            remove = SlotFileNumber(base).has_value();
+        }
+        if (remove)
+            left.push_back(folder + name.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    for (const CStringUTF8& path : left)
+        DeleteFileW(path.ToWide().c_str());
 }

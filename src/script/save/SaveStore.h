@@ -101,9 +101,10 @@ public:
     static int32_t ReadThumbnail(uint32_t slot, ILayer& display);
 
     // The system flag file (number 0) as it is on disk, after finishing or undoing a slot move a
-    // stop left behind; a missing one starts empty, a damaged one is set aside and rebuilt. Its
-    // Bytes always hold the whole slot table. False while the slot files cannot be put in order:
-    // nothing may be saved, loaded or deleted then.
+    // stop left behind; a missing one starts empty, a damaged one is rebuilt from the slot files
+    // and written at once (as by every read of flag file 0), its bytes kept under ".bad". Its
+    // Bytes always hold the whole slot table. False while the slot files cannot be put in order
+    // or the rebuilt file cannot be written: nothing may be saved, loaded or deleted then.
     static bool ReadSystemFile(FlagBuffer& image);
 
     // A save into the slot: slots dropped - 1 down to the slot move one slot up as sets (the
@@ -117,4 +118,13 @@ public:
     // system image written; undone whole on failure.
     [[nodiscard]] static bool CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system,
                                            std::span<const uint8_t> table);
+    // Every save deleted: the slots' files set aside, the system image written; undone whole on
+    // failure.
+    [[nodiscard]] static bool CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system,
+                                              std::span<const uint8_t> table);
+
+    // At start, before anything writes: finishes or undoes a slot move a stop left behind, then
+    // removes the temporaries of writes a stop cut short and set-aside slot files no journal
+    // needs.
+    static void RemoveLeftovers();
 };

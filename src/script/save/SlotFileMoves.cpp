@@ -90,7 +90,7 @@ void SlotFileMoves::SetAsideSlot(uint32_t slot)
 bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t> new_table,
                         const std::vector<CStringUTF8>& new_files)
 {
-    if (m_plan.empty())
+    if (m_plan.empty() && new_files.empty())
         return true;
     SlotMoveJournal journal;
     journal.TableHash = HashSlotTable(new_table);
@@ -99,9 +99,15 @@ bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t>
         journal.NewFiles.push_back(SaveFolderRelativeName(name));
     for (const auto& [from, to] : m_plan)
         journal.Renames.emplace_back(SaveFolderRelativeName(from), SaveFolderRelativeName(to));
-    if (!WriteSlotMoveJournal(journal))
+    // Even a save that moves nothing is journalled: a stop before its table is written must not
+    // leave its files for a rebuilt table to list.
+    if (!WriteSlotMoveJournal(journal, m_plan.empty()))
         return false;
     m_journal = true;
+    if (m_plan.empty()) {
+        m_moved = true;
+        return true;
+    }
     for (; m_done < m_plan.size(); ++m_done) {
         if (!RenameSaveFile(m_plan[m_done].first, m_plan[m_done].second))
             return false;
@@ -135,13 +141,13 @@ void SlotFileMoves::Undo()
 {
     // A rename back that fails too has been reported; the others still go back, and the journal
     // stays for the next start to try again.
-    if (m_moved && !UnmarkSlotMovesMade())
+    if (m_moved && !m_plan.empty() && !UnmarkSlotMovesMade())
         return; // the next start removes the new files first, then undoes
     bool back = true;
     for (; m_done > 0; --m_done)
         back = RenameSaveFile(m_plan[m_done - 1].second, m_plan[m_done - 1].first) && back;
     if (m_journal && back)
-        RemoveSlotMoveJournal();
+        RemoveSlotMoveJournal(true);
     m_plan.clear();
     m_journal = m_moved = false;
 }
@@ -154,7 +160,7 @@ void SlotFileMoves::Finish()
             DeleteFileW(to.ToWide().c_str());
     }
     if (m_journal)
-        RemoveSlotMoveJournal();
+        RemoveSlotMoveJournal(false);
     m_plan.clear();
     m_done = 0;
     m_journal = m_moved = false;

@@ -36,8 +36,9 @@ public:
     void MoveSlotFiles(uint32_t from, uint32_t to);
     void SetAsideSlot(uint32_t slot);
     // Writes the journal (the planned renames, the system file whose new table concludes them
-    // and the files written after them), then makes the renames. False at the first failure,
-    // which has been reported; the caller then undoes.
+    // and the files written after them), then makes the renames and marks them made, flushed to
+    // the disk before anything that follows. Nothing to rename and no new file: no journal.
+    // False at the first failure, which has been reported; the caller then undoes.
     bool Run(const CStringUTF8& system_file, std::span<const uint8_t> new_table,
              const std::vector<CStringUTF8>& new_files);
     void Undo();

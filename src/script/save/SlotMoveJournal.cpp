@@ -19,8 +19,10 @@ constexpr uint32_t JOURNAL_MAGIC = 0x4A4D5356; // "VSMJ"
 constexpr uint32_t JOURNAL_VERSION = 1;
 constexpr size_t MAX_NAME = 64;
 constexpr size_t MAX_NEW_FILES = 8;
-// A group's four kinds of file, each set aside once and moved once, and a slot more.
-constexpr size_t MAX_RENAMES = (SLOT_GROUP_SIZE + 2) * SLOT_FILE_KINDS * 2;
+// A save: a group's four kinds of file, each set aside once and moved once, and a slot more; a
+// delete of every save: each slot's files set aside.
+constexpr size_t MAX_RENAMES =
+    std::max<size_t>((SLOT_GROUP_SIZE + 2) * SLOT_FILE_KINDS * 2, size_t{SLOT_LAST} * SLOT_FILE_KINDS);
 constexpr const char* JOURNAL_NAME = "slotmove.jnl";
 // The journal's name once every rename is made: the emptied slot's files are then the new save's.
 constexpr const char* MOVED_NAME = "slotmove.jnm";
@@ -181,9 +183,9 @@ uint64_t HashSlotTable(std::span<const uint8_t> table)
     return Fnv1a(table);
 }
 
-bool WriteSlotMoveJournal(const SlotMoveJournal& journal)
+bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked)
 {
-    const CStringUTF8 name = SaveStore::FolderFileName(JOURNAL_NAME);
+    const CStringUTF8 name = SaveStore::FolderFileName(marked ? MOVED_NAME : JOURNAL_NAME);
     CStringUTF8 reason;
     if (WriteFileAtomically(name, journal.Encode(), &reason))
         return true;
@@ -192,19 +194,35 @@ bool WriteSlotMoveJournal(const SlotMoveJournal& journal)
     return false;
 }
 
+// The mark's rename is flushed on both sides: a file system may keep a later rename of another
+// name and lose an earlier one, and the mark must never be on the disk without the renames it
+// speaks of, nor a new file's rename (or a rename back) without the mark it follows.
 bool MarkSlotMovesMade()
 {
-    return RenameSaveFile(SaveStore::FolderFileName(JOURNAL_NAME), SaveStore::FolderFileName(MOVED_NAME));
+    const CStringUTF8 moved = SaveStore::FolderFileName(MOVED_NAME);
+    FlushFolderOf(moved);
+    const bool marked = RenameSaveFile(SaveStore::FolderFileName(JOURNAL_NAME), moved);
+    FlushFolderOf(moved);
+    return marked;
 }
 
 bool UnmarkSlotMovesMade()
 {
-    return RenameSaveFile(SaveStore::FolderFileName(MOVED_NAME), SaveStore::FolderFileName(JOURNAL_NAME));
+    const CStringUTF8 journal = SaveStore::FolderFileName(JOURNAL_NAME);
+    FlushFolderOf(journal);
+    const bool unmarked = RenameSaveFile(SaveStore::FolderFileName(MOVED_NAME), journal);
+    FlushFolderOf(journal);
+    return unmarked;
 }
 
-void RemoveSlotMoveJournal()
+void RemoveSlotMoveJournal(bool undone)
 {
-    DeleteFileW(SaveStore::FolderFileName(JOURNAL_NAME).ToWide().c_str());
+    // Renames put back must not be lost while the journal that would put them back again is;
+    // set-aside files left by a finished one are only clutter the start removes.
+    const CStringUTF8 journal = SaveStore::FolderFileName(JOURNAL_NAME);
+    if (undone)
+        FlushFolderOf(journal);
+    DeleteFileW(journal.ToWide().c_str());
     DeleteFileW(SaveStore::FolderFileName(MOVED_NAME).ToWide().c_str());
 }
 
@@ -214,6 +232,7 @@ bool RecoverSlotMoves()
     const CStringUTF8 moved_name = SaveStore::FolderFileName(MOVED_NAME);
     // A journal cut short while it was written: nothing had moved yet.
     DeleteFileW((name + ".tmp").ToWide().c_str());
+    DeleteFileW((moved_name + ".tmp").ToWide().c_str());
     const bool moved = SaveFileExists(moved_name);
     if (!moved && !SaveFileExists(name))
         return true;
@@ -226,7 +245,7 @@ bool RecoverSlotMoves()
         // Written whole or not at all, so only a damaged disk gets here; it cannot guide anything.
         file.Close();
         ReportScriptError(text.Format("%s が壊れています", (moved ? moved_name : name).GetText()));
-        RemoveSlotMoveJournal();
+        RemoveSlotMoveJournal(false);
         return true;
     }
     file.Close();
@@ -240,7 +259,7 @@ bool RecoverSlotMoves()
             if (EndsWithDrop(to))
                 Remove(to);
         }
-        RemoveSlotMoveJournal();
+        RemoveSlotMoveJournal(false);
         return true;
     }
     if (moved) {
@@ -258,7 +277,7 @@ bool RecoverSlotMoves()
             !RenameSaveFile(InFolder(it->second), InFolder(it->first)))
             return false;
     }
-    RemoveSlotMoveJournal();
+    RemoveSlotMoveJournal(true);
     return true;
 }
 

@@ -32,13 +32,15 @@ CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path);
 
 uint64_t HashSlotTable(std::span<const uint8_t> table);
 
-// Writes the journal through the atomic writer; false, reported, when it cannot.
-bool WriteSlotMoveJournal(const SlotMoveJournal& journal);
+// Writes the journal through the atomic writer, already marked when it announces no rename (the
+// new files are then all it guards); false, reported, when it cannot.
+bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked);
 // Renames the journal to say that every rename was made, and back before they are undone; false,
 // reported, when it cannot.
 bool MarkSlotMovesMade();
 bool UnmarkSlotMovesMade();
-void RemoveSlotMoveJournal();
+// After renames put back (undone) the folder is flushed first.
+void RemoveSlotMoveJournal(bool undone);
 
 // Finishes or undoes the operation a journal left behind describes. False, reported, while the
 // slot files are still between two states (a rename back that failed): nothing may be saved,

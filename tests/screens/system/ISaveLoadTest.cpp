@@ -16,6 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/ByteCursor.h"
+#include "foundation/CXMLDocument.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/PictureSlot.h"
@@ -32,7 +36,9 @@
 #include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
+#include "script/commands/CFuncOneMes.h"
 #include "script/save/SaveSlotTable.h"
+#include "script/save/SaveStore.h"
 #include "script/save/SaveThumbnail.h"
 #include "script/save/SlotFileMoves.h"
 #include "script/save/SlotMoveJournal.h"
@@ -173,6 +179,26 @@ protected:
         for (const char* format : {"FLAG%03u", "SaveData%03u.dat", "thm%03u", "sel%03u"})
             m_dir.Write(Name(format, slot), tag);
     }
+    // A used slot whose flag file and save data hold the id and load, with a selection file.
+    void PutLoadableSlot(std::vector<uint8_t>& table, uint32_t slot, int32_t id)
+    {
+        PutSlot(table, slot, id, false);
+        FlagBuffer flag;
+        flag.SetMoney(id);
+        flag.SetEngineStateWord(ENGINE_STATE_SNAPSHOT); // as every save stores it
+        std::string bytes;
+        flag.AppendTo(bytes);
+        m_dir.Write(Name("FLAG%03u", slot), bytes);
+        ScriptValueTable data;
+        ScriptValueArray record;
+        record.SetKey(ID_RECORD);
+        record.Values.push_back(ScriptValue::FromInteger(id));
+        data.Store(record);
+        bytes.clear();
+        data.AppendTo(bytes);
+        m_dir.Write(Name("SaveData%03u.dat", slot), bytes);
+        m_dir.Write(Name("sel%03u", slot), std::to_string(id));
+    }
     // Slots first to last used, each with its number as its id, in the system file.
     std::vector<uint8_t> PutSlots(uint32_t first, uint32_t last)
     {
@@ -195,6 +221,62 @@ protected:
         const std::vector<uint8_t> bytes = m_dir.Read(name);
         return std::string(bytes.begin(), bytes.end());
     }
+    // Makes the folder hold exactly these files (the archives aside), writing only what differs.
+    void PutFolder(const Folder& files)
+    {
+        const Folder now = ReadFolder();
+        for (const auto& [name, bytes] : now) {
+            if (!files.contains(name))
+                std::filesystem::remove(Path(name));
+        }
+        for (const auto& [name, bytes] : files) {
+            const auto found = now.find(name);
+            if (found == now.end() || found->second != bytes)
+                m_dir.Write(name, bytes);
+        }
+    }
+    // Slot and id of each save the next start lists, after it has put the folder in order as the
+    // start does; each listed slot's flag file and save data must hold its save. A folder without
+    // a system file lists nothing: the start would write the initial set's empty one.
+    using Listing = std::map<uint32_t, int32_t>;
+    Listing ListedAtNextStart()
+    {
+        Listing listed;
+        if (!Exists("FLAG000"))
+            return listed;
+        SaveStore::RemoveLeftovers();
+        CXMLDocument(CStringUTF8(Path("config.xml"))).RemoveCutSave(); // as the start does
+        FlagBuffer system;
+        EXPECT_TRUE(SaveStore::ReadSystemFile(system));
+        GrowToSlotTable(system.Bytes);
+        const SaveSlotTable table(system.Bytes);
+        for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
+            if (!table.IsUsed(slot))
+                continue;
+            listed[slot] = table.Get(slot).Money;
+            EXPECT_EQ(Ids(slot), std::make_pair(listed[slot], listed[slot])) << "slot " << slot;
+        }
+        return listed;
+    }
+    // Names of slot files no listed save owns, and of what is set aside, journalled or half
+    // written.
+    std::vector<std::string> Unowned(const Listing& listed) const
+    {
+        static const std::regex slot_file("(?:FLAG|thm|sel)([0-9]{3})|SaveData([0-9]{3})\\.dat");
+        std::vector<std::string> unowned;
+        for (const std::string& name : Names()) {
+            std::smatch match;
+            const bool owned =
+                !std::regex_match(name, match, slot_file) ||
+                listed.contains(static_cast<uint32_t>(std::stoi(match[1].matched ? match[1] : match[2]))) ||
+                name == "FLAG000";
+            if (!owned || name.find(".drop") != std::string::npos || name.find(".jn") != std::string::npos ||
+                name.find(".tmp") != std::string::npos)
+                unowned.push_back(name);
+        }
+        return unowned;
+    }
+
     // The document code a load threw, or -1 when it returned.
     template <typename Load>
     int LoadCode(Load load)
@@ -403,174 +485,342 @@ TEST_F(ISaveLoadThreadTest, ASaveWhoseThumbnailCannotBeWrittenIsKept)
     EXPECT_GT(kept, 0);
 }
 
-// A save that pushes a full group, and a delete from it, killed at every counted file call (the
-// child process dies there): after the next start's recovery the slots are all as before or all
-// as after, each listed slot's header names the save its files hold and loads it, and nothing
-// set aside or journalled is left.
-TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallIsFinishedOrUndoneAtTheNextStart)
+// Every operation on the saves, the quit and the settings write, killed at each counted file call
+// (the child process dies there every few calls; between those a throw stops it as cheaply), over a
+// sound system file and over a damaged one: after the next start the slots are all as before or
+// all as after, each listed slot's files hold its save and load it, and nothing unlisted, set
+// aside, journalled or half written is left. Short groups, the quick save standing for the auto
+// and the new save; VESK_LONG_TESTS=1 takes every group full (a save then drops the group's last
+// slot) and every kind of save, and loads saves after every call, not every eighth.
+TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
 {
-    // Slot 200 + n holds save 1000 + n: a flag file and save data that load, and a selection file.
+    const char* long_switch = std::getenv("VESK_LONG_TESTS");
+    const bool long_run = long_switch != nullptr && std::string(long_switch) == "1";
     std::vector<uint8_t> table(SLOT_TABLE_SIZE);
-    for (uint32_t slot = 201; slot <= 300; ++slot) {
-        const int32_t id = static_cast<int32_t>(slot) + 800;
-        PutSlot(table, slot, id, false);
-        FlagBuffer flag;
-        flag.SetMoney(id);
-        std::string bytes;
-        flag.AppendTo(bytes);
-        m_dir.Write(Name("FLAG%03u", slot), bytes);
-        ScriptValueTable data;
-        ScriptValueArray record;
-        record.SetKey(ID_RECORD);
-        record.Values.push_back(ScriptValue::FromInteger(id));
-        data.Store(record);
-        bytes.clear();
-        data.AppendTo(bytes);
-        m_dir.Write(Name("SaveData%03u.dat", slot), bytes);
-        m_dir.Write(Name("sel%03u", slot), std::to_string(id));
+    Listing before;
+    for (const auto& [first, last] : {std::pair{1u, long_run ? 100u : 3u},
+                                      {101u, long_run ? 200u : 102u},
+                                      {201u, long_run ? 300u : 203u}}) {
+        for (uint32_t slot = first; slot <= last; ++slot) {
+            before[slot] = static_cast<int32_t>(slot) + 800;
+            PutLoadableSlot(table, slot, before[slot]);
+        }
+    }
+    PutSystemTable(table);
+    m_dir.Write("config.xml", std::string("<?xml version=\"1.0\" ?>\n<Config>\n\t<A>1</A>\n</Config>\n"));
+    CFuncOneMes().ResizeReadBuffer(64); // so that quitting saves what was read
+    const Folder sound = ReadFolder();
+    Folder damaged = sound;
+    damaged["FLAG000"] = {1, 2, 3};
+    damaged["config.xml"] = {'<', '?'};
+    FlagBuffer live;
+    live.Assign(State());
+
+    struct Operation
+    {
+        const char* name;
+        std::function<void()> run;
+        bool long_only = false; // takes the quick save's way through the store
+    };
+    const Operation operations[] = {
+        {"quick save", [&] { (void)m_save.QuickSave(); }},
+        {"auto save", [&] { (void)m_save.AutoSave(); }, true},
+        {"new save", [&] { (void)m_save.SaveNew("note"); }, true},
+        {"save over", [&] { (void)m_save.SaveOver(2, ""); }},
+        {"delete", [&] { (void)m_save.DeleteSlot(long_run ? 291 : 202); }},
+        {"delete all", [&] { (void)m_save.DeleteAll(); }},
+        {"load", [&] { (void)LoadCode([&] { m_load.LoadSlot(2); }); }},
+        {"quit",
+         [&] {
+             try {
+                 GetGameWork()->QuitWithoutAsking();
+             } catch (CVeskDoc::tagDOCUMENT_CODE) {
+             }
+         }},
+        {"settings",
+         [&] {
+             CXMLDocument config(CStringUTF8(Path("config.xml")));
+             config.Load();
+             config.SetInt(CStringUTF8("/Config/B"), 2);
+             (void)config.Save();
+         }},
+    };
+    const auto start = [&](const Folder& files) {
+        PutFolder(files);
+        State().Assign(live);
+        Mark(7000);
+    };
+    for (const bool damage : {false, true}) {
+        for (const Operation& operation : operations) {
+            if (operation.long_only && !long_run)
+                continue;
+            SCOPED_TRACE(std::string(operation.name) + (damage ? " over a damaged system file" : ""));
+            start(damage ? damaged : sound);
+            operation.run();
+            const Listing after = ListedAtNextStart();
+            int ended[2] = {0, 0};
+            for (int stop_at = 0;; ++stop_at) {
+                start(damage ? damaged : sound);
+                bool killed = false;
+                if (stop_at % 8 == 0) {
+                    const pid_t child = fork();
+                    ASSERT_GE(child, 0);
+                    if (child == 0) {
+                        alarm(20);
+                        platform::InjectFileStop(stop_at, [] { ::kill(getpid(), SIGKILL); });
+                        operation.run();
+                        _exit(0);
+                    }
+                    int status = 0;
+                    ASSERT_EQ(waitpid(child, &status, 0), child);
+                    killed = WIFSIGNALED(status);
+                    ASSERT_TRUE(!killed || WTERMSIG(status) == SIGKILL) << "hung at " << stop_at;
+                } else {
+                    platform::InjectFileStop(
+                        stop_at, [] { throw FileStop{}; }, true);
+                    try {
+                        operation.run();
+                    } catch (FileStop) {
+                        killed = true;
+                    }
+                    platform::ClearFileFault();
+                }
+
+                const Listing listed = ListedAtNextStart();
+                const bool done = listed == after;
+                EXPECT_TRUE(done || listed == before) << "mixed at " << stop_at;
+                ++ended[done ? 1 : 0];
+                EXPECT_EQ(Unowned(listed), std::vector<std::string>()) << "left at " << stop_at;
+                EXPECT_TRUE(Exists("config.xml")) << stop_at;
+                // The first and the last listed slot of each group load their save.
+                for (const auto& [slot, id] : listed) {
+                    const bool first =
+                        !listed.contains(slot - 1) || SlotGroupFirst(SlotGroupOf(slot)) == slot;
+                    const bool last = !listed.contains(slot + 1) || SlotGroupLast(SlotGroupOf(slot)) == slot;
+                    if ((!long_run && stop_at % 8 != 0) || !(first || last))
+                        continue;
+                    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), 3) << slot;
+                    EXPECT_EQ(State().Money(), id) << "slot " << slot << " at " << stop_at;
+                }
+                if (!killed)
+                    break;
+            }
+            // A change of the saves comes back as before up to its system file's rename, as after from
+            // there on.
+            EXPECT_GT(ended[1], 0);
+            EXPECT_TRUE(after == before || ended[0] > 0);
+        }
+    }
+}
+
+// A disk that keeps the changes of one name in order but, until the folder is flushed, may keep a
+// later change and lose earlier ones of other names: at a power cut it holds the folder as the
+// last flush left it, with any change made since and every earlier one that shares a name with
+// it. For each such state of a save that pushes a group, of one into an empty group, of a delete
+// and of a delete of every save, the next start finds the slots all as before or all as after.
+TEST_F(ISaveLoadThreadTest, APowerCutKeepingChangesOutOfOrderMixesNoSlots)
+{
+    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+    Listing before;
+    for (uint32_t slot : {1u, 2u, 201u, 202u, 203u}) {
+        before[slot] = static_cast<int32_t>(slot) + 800;
+        PutLoadableSlot(table, slot, before[slot]);
     }
     PutSystemTable(table);
     const Folder start = ReadFolder();
-    const auto ids_at = [](uint32_t shift, int32_t first) {
-        std::vector<int32_t> ids;
-        if (first != 0)
-            ids.push_back(first);
-        for (uint32_t slot = 201 + shift; ids.size() < 100; ++slot)
-            ids.push_back(static_cast<int32_t>(slot) + 800);
-        return ids;
+
+    struct Change
+    {
+        platform::FolderCall call;
+        std::string from;
+        std::string to;
+        std::optional<std::vector<uint8_t>> bytes; // of the renamed file, when it was there
+    };
+    struct Epoch
+    {
+        Folder folder; // as the flush left it
+        std::vector<Change> changes;
+    };
+    std::vector<Epoch> epochs;
+    const auto name_of = [](std::u16string_view path) {
+        const std::string text = CStringUTF8(std::u16string(path)).GetStdString();
+        return text.substr(text.find_last_of("/\\") + 1);
     };
     struct Operation
     {
         const char* name;
         std::function<bool()> run;
-        std::vector<int32_t> after; // ids of slots 201 on; 0 for an empty slot
     };
-    // The delete closes a short gap near the group's end: every rename costs a folder scan.
-    std::vector<int32_t> deleted = ids_at(0, 0);
-    deleted.erase(deleted.begin() + 90);
-    deleted.push_back(0);
     const Operation operations[] = {
-        {"quick save", [&] { return m_save.QuickSave(); }, ids_at(0, 7000)},
-        {"delete", [&] { return m_save.DeleteSlot(291); }, deleted},
+        {"quick save", [&] { return m_save.QuickSave(); }},
+        {"auto save", [&] { return m_save.AutoSave(); }},
+        {"delete", [&] { return m_save.DeleteSlot(201); }},
+        {"delete all", [&] { return m_save.DeleteAll(); }},
     };
-    const std::vector<int32_t> before = ids_at(0, 0);
     for (const Operation& operation : operations) {
-        int ended[2] = {0, 0};
-        bool as_start = false; // the folder is known to hold `start` as it was written
-        for (int stop_at = 0;; ++stop_at) {
-            // Rewritten in place: a folder emptied and filled again at every step is slow to fill.
-            if (!as_start) {
-                for (const std::string& name : Names()) {
-                    if (!start.contains(name))
-                        std::filesystem::remove(Path(name));
+        PutFolder(start);
+        Mark(7000);
+        epochs.assign(1, Epoch{start, {}});
+        platform::ObserveFolderCalls(
+            [&](platform::FolderCall call, std::u16string_view first, std::u16string_view second) {
+                if (call == platform::FolderCall::Flush) {
+                    epochs.push_back(Epoch{ReadFolder(), {}});
+                    return;
                 }
-                for (const auto& [name, bytes] : start)
-                    m_dir.Write(name, bytes);
-            }
-            Mark(7000);
-            bool killed = false;
-            if (stop_at % 8 == 0) {
-                // A real death every few steps; the steps between stop by a throw, as cheaply.
-                const pid_t child = fork();
-                ASSERT_GE(child, 0);
-                if (child == 0) {
-                    alarm(20);
-                    platform::InjectFileStop(stop_at, [] { ::kill(getpid(), SIGKILL); });
-                    _exit(operation.run() ? 0 : 1);
-                }
-                int status = 0;
-                ASSERT_EQ(waitpid(child, &status, 0), child);
-                killed = WIFSIGNALED(status);
-                ASSERT_TRUE(!killed || WTERMSIG(status) == SIGKILL)
-                    << operation.name << " hung at " << stop_at;
-                ASSERT_TRUE(killed || WEXITSTATUS(status) == 0) << operation.name << " failed at " << stop_at;
-            } else {
-                platform::InjectFileStop(stop_at, [] { throw FileStop{}; });
-                try {
-                    ASSERT_TRUE(operation.run()) << operation.name << " failed at " << stop_at;
-                } catch (FileStop) {
-                    killed = true;
-                }
-                platform::ClearFileFault();
-            }
+                Change change{call, name_of(first), second.empty() ? std::string() : name_of(second),
+                              std::nullopt};
+                if (call == platform::FolderCall::Rename && Exists(change.from))
+                    change.bytes = m_dir.Read(change.from);
+                epochs.back().changes.push_back(std::move(change));
+            });
+        const bool done = operation.run();
+        platform::ObserveFolderCalls(nullptr);
+        ASSERT_TRUE(done) << operation.name;
+        const Listing after = ListedAtNextStart();
+        ASSERT_NE(after, before) << operation.name;
 
-            m_messages.clear();
-            ASSERT_TRUE(RecoverSlotMoves());
-            EXPECT_TRUE(m_messages.empty()) << operation.name << " at " << stop_at;
-            std::vector<uint8_t> disk = SystemTable();
-            const SaveSlotTable view(disk);
-            std::vector<int32_t> shown;
-            for (uint32_t slot = 201; slot <= 300; ++slot) {
-                const int32_t id = view.IsUsed(slot) ? view.Get(slot).Money : 0;
-                shown.push_back(id);
-                const auto files = Ids(slot);
-                if (id == 0) {
-                    EXPECT_EQ(files, std::make_pair(-1, -1))
-                        << operation.name << " at " << stop_at << " slot " << slot;
-                } else {
-                    EXPECT_EQ(files, std::make_pair(id, id))
-                        << operation.name << " at " << stop_at << " slot " << slot;
+        int states = 0;
+        for (size_t epoch = 0; epoch < epochs.size(); ++epoch) {
+            const std::vector<Change>& changes = epochs[epoch].changes;
+            for (size_t kept = 0; kept < changes.size(); ++kept) {
+                std::set<std::string> names{changes[kept].from, changes[kept].to};
+                std::vector<bool> keep(kept + 1, false);
+                keep[kept] = true;
+                for (size_t earlier = kept; earlier-- > 0;) {
+                    const Change& change = changes[earlier];
+                    if (names.contains(change.from) || (!change.to.empty() && names.contains(change.to))) {
+                        keep[earlier] = true;
+                        names.insert(change.from);
+                        names.insert(change.to);
+                    }
                 }
-                if (id != 0 && id != 7000 && Exists(Name("sel%03u", slot))) {
-                    EXPECT_EQ(FileText(Name("sel%03u", slot)), std::to_string(id)) << slot;
+                Folder state = epochs[epoch].folder;
+                for (size_t i = 0; i <= kept; ++i) {
+                    const Change& change = changes[i];
+                    if (!keep[i])
+                        continue;
+                    if (change.call == platform::FolderCall::Delete) {
+                        state.erase(change.from);
+                    } else if (change.bytes) {
+                        state.erase(change.from);
+                        state[change.to] = *change.bytes;
+                    }
                 }
+                PutFolder(state);
+                const Listing listed = ListedAtNextStart();
+                EXPECT_TRUE(listed == before || listed == after)
+                    << operation.name << ": change " << kept << " after flush " << epoch << " ("
+                    << changes[kept].from << " " << changes[kept].to << ")";
+                EXPECT_EQ(Unowned(listed), std::vector<std::string>());
+                ++states;
             }
-            const bool done = shown == operation.after;
-            EXPECT_TRUE(done || shown == before) << operation.name << " mixed at " << stop_at;
-            ++ended[done ? 1 : 0];
-            for (const std::string& name : Names())
-                EXPECT_TRUE(name.find(".drop") == std::string::npos &&
-                            name.find(".jnl") == std::string::npos && name.find(".tmp") == std::string::npos)
-                    << name << " left by " << operation.name << " at " << stop_at;
-            // The slots the table lists load the save they name (each load writes the system file,
-            // so not at every step).
-            const bool loads = !(stop_at % 8 != 0 && killed);
-            // Undone, checked slot by slot above and nothing loaded: the next step starts from here.
-            as_start = !done && !loads;
-            for (uint32_t slot : {201u, 202u, 291u, 300u}) {
-                if (!view.IsUsed(slot) || !loads)
-                    continue;
-                EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), 3) << slot;
-                EXPECT_EQ(State().Money(), view.Get(slot).Money) << operation.name << " at " << stop_at;
-            }
-            if (!killed)
-                break;
         }
-        // Stops before the system file's rename come back as before, later ones as after.
-        EXPECT_GT(ended[0], 20) << operation.name;
-        EXPECT_GT(ended[1], 0) << operation.name;
+        EXPECT_GT(states, 5) << operation.name;
     }
 }
 
-// A damaged system file blocks nothing: it is kept aside, the table comes back from the slot files
-// with a notice, and the save goes on over it.
-TEST_F(ISaveLoadThreadTest, ADamagedSystemFileIsRebuiltFromTheSlotFiles)
+// A damaged system file costs no save, whatever comes to it first: the table is rebuilt from the
+// slot files and written at once, the damaged bytes kept aside, so continuing, a refused load
+// followed by the exit, and a quick save failing or stopped at any of its file calls all leave
+// every save listed for the next start.
+TEST_F(ISaveLoadThreadTest, ADamagedSystemFileCostsNoSave)
 {
     for (int32_t id = 1; id <= 3; ++id) {
         Mark(id);
+        State().Flags[5] = id == 1 ? 1 : 0; // seen only in the oldest save
         ASSERT_TRUE(id == 3 ? m_save.SaveNew("note") : m_save.QuickSave());
     }
+    const Folder sound = ReadFolder();
     const std::vector<uint8_t> damaged{1, 2, 3};
-    m_dir.Write("FLAG000", damaged);
-    m_messages.clear();
-    Mark(4);
-    ASSERT_TRUE(m_save.QuickSave());
-    EXPECT_EQ(m_messages.size(), 1u);
+    const auto damage = [&] {
+        PutFolder(sound);
+        m_dir.Write("FLAG000", damaged);
+        m_messages.clear();
+    };
+    const Listing saves{{1, 3}, {201, 2}, {202, 1}};
+
+    damage();
+    EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+    EXPECT_EQ(State().Money(), 3);
+    EXPECT_EQ(m_messages.size(), 1u); // the notice of the rebuild
     EXPECT_EQ(m_dir.Read("FLAG000.bad"), damaged);
-    std::vector<uint8_t> disk = SystemTable();
-    const SaveSlotTable view(disk);
-    EXPECT_EQ(m_save.GetCount(0), 1);
-    EXPECT_EQ(m_save.GetCount(2), 3);
-    for (const auto& [slot, id] :
-         std::vector<std::pair<uint32_t, int32_t>>{{1, 3}, {201, 4}, {202, 2}, {203, 1}}) {
-        EXPECT_EQ(view.Get(slot).Money, id) << slot;
-        EXPECT_EQ(Ids(slot), std::make_pair(id, id)) << slot;
+    EXPECT_EQ(ListedAtNextStart(), saves);
+    {
+        // What the saves had seen is seen still, and what scripts read of the game's arrays is there.
+        FlagBuffer rebuilt;
+        ASSERT_TRUE(ReadFlag("FLAG000", rebuilt));
+        ASSERT_GT(rebuilt.Flags.size(), 5u);
+        EXPECT_EQ(rebuilt.Flags[5], 1);
+        EXPECT_GE(rebuilt.Variables.size(), 90u);
     }
-    EXPECT_FALSE(view.IsUsed(204));
+
+    damage();
+    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(150); }), -1);
+    SaveStore::MergeIntoFlagFile(0, State()); // as the exit does
+    EXPECT_EQ(ListedAtNextStart(), saves);
+    FlagBuffer system;
+    ASSERT_TRUE(ReadFlag("FLAG000", system));
+    EXPECT_EQ(system.Variables.at(VARIABLE_QUICK_SAVE_MADE).Integer, 1); // the title offers to continue
+
+    const Listing saved{{1, 3}, {201, 4}, {202, 2}, {203, 1}};
+    for (const bool stop : {false, true}) {
+        int kept = 0;
+        for (int call = 0;; ++call) {
+            damage();
+            Mark(4);
+            if (stop)
+                platform::InjectFileStop(
+                    call, [] { throw FileStop{}; }, true);
+            else
+                platform::InjectFileFault(call, EIO);
+            try {
+                (void)m_save.QuickSave();
+            } catch (FileStop) {
+            }
+            const bool struck = !platform::IsFileFaultPending();
+            platform::ClearFileFault();
+            const Listing listed = ListedAtNextStart();
+            EXPECT_TRUE(listed == saves || listed == saved)
+                << (stop ? "stopped" : "failed") << " at " << call;
+            kept += listed == saves ? 1 : 0;
+            if (!struck)
+                break;
+        }
+        EXPECT_GT(kept, 10);
+    }
+}
+
+// What no table lists never comes back as a save: the files of a delete of every save go with
+// it, a save stopped before its table is written (into an empty group, so nothing moved) is taken
+// back, and what cut writes left is gone by the next start; a rebuilt table lists none of them,
+// nor a script's own flag file and save data kept under a slot's name, which stay.
+TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
+{
+    Mark(1);
+    ASSERT_TRUE(m_save.SaveNew(""));
+    Mark(2);
+    ASSERT_TRUE(m_save.QuickSave());
+    ASSERT_TRUE(m_save.DeleteAll());
+    EXPECT_EQ(Unowned({}), std::vector<std::string>());
+
+    Mark(3);
+    SetSaveStepHook([this] {
+        if (Exists("thm101"))
+            throw FileStop{};
+    });
+    EXPECT_THROW((void)m_save.AutoSave(), FileStop);
+    SetSaveStepHook(nullptr);
+    ASSERT_TRUE(SaveStore::WriteFlagFile(1, State())); // as a script keeps its own
+    ASSERT_TRUE(SaveStore::WriteSaveData(1, *GetDocument()->SaveDataSnapshot));
+    for (const char* name : {"FLAG005.tmp", "SaveData005.dat.tmp", "thm005.tmp", "FLAG000.tmp",
+                             "onemes.dat.tmp", "SP_FLAG007.tmp", "FLAG000.bad.tmp", "sel009.drop"})
+        m_dir.Write(name, std::string("left"));
+    m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
     m_messages.clear();
-    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(203); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
-    EXPECT_EQ(State().Money(), 1);
-    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(ListedAtNextStart(), Listing());
+    EXPECT_EQ(m_messages.size(), 1u); // the notice of the rebuild
+    EXPECT_EQ(Unowned({{1, 3}}), std::vector<std::string>());
+    EXPECT_EQ(Ids(1), std::make_pair(3, 3));
 }
 
 TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)

@@ -250,7 +250,7 @@ TEST_F(SaveLoadScreenThreadTest, DeleteAllClearsTheSaveVariablesAndKeepsTheConti
     EXPECT_EQ(m_save.GetCount(0), 0);
     EXPECT_EQ(m_save.GetCount(2), 0);
     EXPECT_EQ(m_save.HasScrollBar(), 0);
-    EXPECT_EQ(MoneyInFlagFile(1), 100) << "the files stay";
+    EXPECT_EQ(MoneyInFlagFile(1), -1) << "the files go with their saves";
 }
 
 TEST_F(SaveLoadScreenThreadTest, DeletingSlotOneShiftsTheFilesOnDisk)
