@@ -613,6 +613,7 @@ TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTh
 
     LogBuffer& entry = PrepareBacklog();
     State().SetEngineStateBits(ENGINE_STATE_RECORDING);
+    Context().PrepareBacklogEntry(); // the message's record, opened as its first text opens it
     RunSource("lib 29, 24, 2, \"msg\"\nlib 29, 24, 0, 1\nend\n");
     LogBuffer* shown = Context().Backlog.GetCurrentEntry();
     ASSERT_NE(shown, nullptr);
