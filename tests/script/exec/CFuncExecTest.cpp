@@ -229,9 +229,12 @@ TEST_F(CFuncExecTest, EveryCodePopsItsArgumentsAndPushesItsResult)
 
 TEST_F(CFuncExecTest, CalendarTableHoldsTheGivenDaysAndZerosElsewhere)
 {
-    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES, 0xAA);
+    std::fill(State().Bytes.begin() + CALENDAR_BYTE, State().Bytes.begin() + CALENDAR_BYTE + CALENDAR_BYTES,
+              0xAA);
     RunSource("lib 29, 25\nend\n");
-    const auto day = [&](int month, int d) { return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)]; };
+    const auto day = [&](int month, int d) {
+        return State().Bytes[CALENDAR_BYTE + (month - 1) * 32 + (d - 1)];
+    };
     // Worked from the table: holidays carry weekday + 8.
     EXPECT_EQ(day(1, 1), 12);
     EXPECT_EQ(day(1, 15), 12);
@@ -306,6 +309,15 @@ TEST_F(CFuncExecTest, BacklogTextsHonourTheEngineStateAndTheArrayEnd)
     LogBuffer& entry = PrepareBacklog();
     RunSource("lib 29, 21, sj\"あい\"\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "あい");
+    EXPECT_EQ(entry.HeadTextId, -1);
+    // A number names the speaker by a table text instead, with the table it names it in.
+    Exec().SetLanguageFileName(CStringUTF8("story"));
+    RunSource("lib 29, 21, 102\nend\n");
+    EXPECT_STREQ(entry.HeadText.GetText(), "");
+    EXPECT_EQ(entry.HeadTextId, 102);
+    EXPECT_STREQ(entry.TextTable.GetText(), "story");
+    RunSource("lib 29, 21, sj\"あい\"\nend\n");
+    EXPECT_EQ(entry.HeadTextId, -1);
     State().SetEngineStateBits(0x400);
     RunSource("lib 29, 21, \"other\"\nlib 29, 22, \"\"\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "あい");
@@ -360,7 +372,8 @@ TEST_F(CFuncExecTest, ThumbnailPlaceholderRefusesImpossibleSizes)
 {
     RunSource("lib 29, -1, 4, 2, 3\nend\n");
     EXPECT_EQ(Get("thm004"), std::vector<uint8_t>(24, 0));
-    for (const char* arguments : {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
+    for (const char* arguments :
+         {"5, -1, 3", "5, 3, -1", "5, 65536, 65536", "5, 2147483647, 2", "-1, 1, 1"}) {
         RunSource(std::string("lib 29, -1, ") + arguments + "\nend\n");
         EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "thm005")) << arguments;
     }
@@ -469,7 +482,8 @@ TEST_F(CFuncExecTest, FaceCellsAreCopiedBelowTheWindow)
     ASSERT_NE(sheet, nullptr);
     ASSERT_NE(face, nullptr);
     for (int k = 0; k < 45; ++k)
-        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1), 1);
+        sheet->FillRect((k % 5) * 144, (k / 5) * 144, 144, 144, 0xFF000000u | static_cast<uint32_t>(k + 1),
+                        1);
     CMesWnd& shown = *window;
     GetGameWork()->m_message_window = std::move(window);
     const auto cell = [&] {
@@ -535,6 +549,9 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     RunSource("lib 29, 35, 0, \"three.fv\"\nend\n");
     EXPECT_THAT(flags(), ElementsAre(1, 0, 0));
     EXPECT_EQ(face.IsActive(), 1);
+    face.ClearRedraw();
+    face.Execute();
+    EXPECT_TRUE(face.IsRedrawRequested());
     EXPECT_EQ(face.GetRecord(2).Time, 400u);
     EXPECT_EQ(face.GetRecord(2).Slot, 4);
     EXPECT_EQ(face.GetRecord(1).Group, -1);
@@ -563,6 +580,9 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     RunSource("lib 29, 35, 0, \"none.fv\"\nend\n");
     EXPECT_TRUE(face.GetItems().empty());
     EXPECT_EQ(face.IsActive(), 0);
+    face.ClearRedraw();
+    face.Execute(); // no table: nothing starts and no frame is asked for
+    EXPECT_FALSE(face.IsRedrawRequested());
 
     m_app.Config().SetInt("/Config/SceneSkip", 1);
     Stack().clear();
@@ -578,7 +598,8 @@ TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTh
     std::vector<tools::ArchiveEntry> entries;
     for (const char* name : {"MSG_EN.MAP", "MSG_CN.MAP", "MSG_TW.MAP", "MSG.MAP"})
         entries.push_back(
-            {name, tools::BuildMapTable(std::vector<tools::MapText>{{0, u"zero"}, {1, u"one"}})});
+            {name, tools::BuildMapTable(std::vector<tools::MapText>{
+                       {0, u"zero"}, {1, u"one"}, {2, u"a line\\nthe next\\i\\r not shown\\r."}})});
     m_dir.Write("data.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Plain));
     CArchiveManager archive("data.arc", false, true);
     {
@@ -592,12 +613,19 @@ TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTh
 
     LogBuffer& entry = PrepareBacklog();
     State().SetEngineStateBits(ENGINE_STATE_RECORDING);
+    Context().PrepareBacklogEntry(); // the message's record, opened as its first text opens it
     RunSource("lib 29, 24, 2, \"msg\"\nlib 29, 24, 0, 1\nend\n");
     LogBuffer* shown = Context().Backlog.GetCurrentEntry();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->MessageId, 1);
     EXPECT_EQ(shown->BodyText.GetStdString(), "one");
     EXPECT_STREQ(entry.TextTable.GetText(), "msg");
+
+    // Written as the window shows it: the markup's line break as a line feed, the rest of the
+    // markup left out.
+    shown->BodyText = CStringUTF8("");
+    RunSource("lib 29, 24, 0, 2\nend\n");
+    EXPECT_EQ(shown->BodyText.GetStdString(), "a line\nthe next.");
 
     // Under scene skip the message is neither shown nor noted.
     shown->MessageId = -1;
