@@ -14,18 +14,18 @@ void LayOut(const CLangTextTable& table, int id)
 {
     const CStringUTF8 text = table.GetText(id, 2);
     LayOutWrappedText(text, RECT{90, 20, 1102, 60}, 40, 20, nullptr);
-    const TextGrid grid{LineBreakBox{0, 0, 200, 400}, 10, 20, 30, HalfWidthWrap::AtEdge};
     int32_t x = 0, y = 0, hang = 0;
-    const std::string& bytes = text.GetStdString();
-    for (size_t offset = 0; offset < bytes.size(); ++offset)
-        PlaceTextCharacter(text, offset, false, x, y, hang, grid);
+    for (int32_t k = 0; k < text.GetCharCount(); ++k)
+        ApplyLineBreakRules(text.CharAt(k), x, y, 20, 30, LineBreakBox{0, 0, 200, 400}, 1, hang);
     const char16_t* units = table.GetTextPtr(id);
     std::vector<char16_t> pieces;
     MeasureTextWidth(units);
     SplitTextSimplifiedChinese(units, pieces, TextArea{0, 0, 200, 400, 30, 20});
     SplitTextPlain(units, pieces);
-    for (size_t index = 0; index < pieces.size(); ++index)
-        WordLettersAt(pieces.data(), pieces.size(), index);
+    LONG pen_x = 0, pen_y = 0;
+    bool hanging = false;
+    for (char16_t unit : pieces)
+        WrapTextLine(unit, pen_x, pen_y, 20, 30, RECT{0, 0, 200, 400}, hanging);
 }
 
 } // namespace

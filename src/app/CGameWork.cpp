@@ -124,7 +124,7 @@ public:
         if (m_was_on && m_mode > 0)
             GetMouse()->SetCursorMode(m_mode);
         else if (m_was_on)
-            GetMouse()->TurnOn();
+            GetMouse()->ShowGameCursor();
     }
     void Thaw() const
     {
@@ -185,17 +185,18 @@ CGameWork::~CGameWork()
     UnregisterShellScriptScreens();
 }
 
-// The system-menu pages make their pictures and layers when a visit of the menu opens them (see
-// PageVisit), so they cost nothing while the title, the story or a map shows, and the message
-// and choice windows make their own at their first showing; here they only look their indispensable pictures
-// up, so that data that cannot make them stops the start-up.
+// The message window, the town map and the sub map make their parts here and keep them, so that
+// data that cannot make them stops the start-up. The system-menu pages make their pictures and
+// layers when a visit of the menu opens them (see PageVisit), and the choice window at its first
+// run; here they only look their indispensable pictures up, and a page or a choice window that
+// cannot be made later stops the game with its text.
 void CGameWork::CreateObjects()
 {
     m_status = Make<uint32_t>("Status Object Create Failed", 0u);
     m_lock_status = Make<uint32_t>("Lock Status Object Create Failed", 0u);
     m_system_language = Make<CLangTextTable>("Sytem Language Object Create Failed");
     m_message_window = Make<CMesWnd>("Message Frame Object Create Failed");
-    Require(m_message_window->HasRequiredParts(), "Message Frame Object Create Failed");
+    Require(m_message_window->CreateParts(), "Message Frame Object Create Failed");
     m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
     Require(CNormalSelect2::HasRequiredParts(), "Select Object Create Failed");
     RegisterScriptScreen(ScriptScreen::Choice, [this](const ScriptScreenCall&, ScriptValue* out) {
@@ -591,7 +592,7 @@ int32_t CGameWork::RunBacklog()
     return result;
 }
 
-int32_t CGameWork::RunSubMap()
+int32_t CGameWork::SuspendGameCursor()
 {
     TakeScreenSnapshot();
     GetView()->HidePopupMenu();

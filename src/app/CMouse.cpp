@@ -9,8 +9,8 @@
 #include "graphics/CDirect3D.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/EffectClock.h"
 #include "graphics/LiveDrawLock.h"
-#include "platform/kernel/TimeApi.h"
 #include "screens/base/ISelect.h"
 
 #include <new>
@@ -152,7 +152,7 @@ void CMouse::Execute()
     if (m_mode == -1)
         return;
     UpdateCursorPosition();
-    const uint32_t now = timeGetTime();
+    const uint32_t now = GetEffectTime();
     // Compared through the difference so the animation goes on across the clock's wrap.
     if (static_cast<int32_t>(now - m_next_frame_time) < 0)
         return;
@@ -172,7 +172,7 @@ void CMouse::SetCursorMode(int32_t mode)
     RemoveFromTasks();
     m_mode = mode;
     m_frame = 1;
-    m_next_frame_time = timeGetTime();
+    m_next_frame_time = GetEffectTime();
     if (mode == 0) {
         HideGameCursor();
         return;
@@ -193,7 +193,7 @@ void CMouse::SetCursorMode(int32_t mode)
         AddToTasks();
 }
 
-void CMouse::TurnOn()
+void CMouse::ShowGameCursor()
 {
     if (m_on)
         return;
@@ -239,7 +239,7 @@ uint32_t CMouse::GetQuietTime(uint32_t now)
 int32_t CMouse::HookProc(HWND, UINT message, WPARAM, LPARAM)
 {
     if (message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) {
-        m_last_move_time = timeGetTime();
+        m_last_move_time = GetEffectTime();
         if (CAppTask* runner = GetAppTask())
             runner->Wake();
     }

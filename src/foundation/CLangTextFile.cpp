@@ -3,6 +3,8 @@
 #include "foundation/DocumentLink.h"
 #include "foundation/TextLayout.h"
 
+#include <string>
+
 namespace {
 
 constexpr int LANGUAGE_SIMPLIFIED_CHINESE = 1;
@@ -55,6 +57,22 @@ int CLangTextFile::SplitText(int id, std::vector<char16_t>& output) const
 void CLangTextFile::ShowMessage(uint16_t id) const
 {
     DocumentLink* document = GetDocumentLink();
-    if (m_table != nullptr && document != nullptr)
-        document->ShowLanguageMessage(m_table->GetText(id), id);
+    if (m_table == nullptr || document == nullptr)
+        return;
+    // The page is written as the window reveals it, from the display units: the markup's line
+    // break starts a line there too, "\i" shows nothing and runs between "\r" marks are left out.
+    std::vector<char16_t> units;
+    SplitText(id, units);
+    std::u16string text;
+    for (size_t i = 0; i < units.size(); ++i) {
+        const bool markup =
+            units[i] == u'\\' && i + 1 < units.size() && (units[i + 1] == u'n' || units[i + 1] == u'i');
+        if (!markup) {
+            text += units[i];
+            continue;
+        }
+        if (units[++i] == u'n')
+            text += u'\n';
+    }
+    document->ShowLanguageMessage(CStringUTF8(text), id);
 }

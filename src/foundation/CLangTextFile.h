@@ -20,7 +20,8 @@ public:
     // message text area in simplified Chinese. Returns the number of units written.
     int SplitText(int id, std::vector<char16_t>& output) const;
     // Writes the id's text into the current story text as the script's own text lines are
-    // written (nothing while scene skip is on), its id kept in the open backlog record.
+    // written (nothing while scene skip is on), its id kept in the open backlog record. The text
+    // written is the one SplitText gives the window, with its line breaks as line feeds.
     void ShowMessage(uint16_t id) const;
 
     const CLangTextTable* GetTable() const { return m_table.get(); }

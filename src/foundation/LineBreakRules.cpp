@@ -6,10 +6,13 @@
 
 namespace {
 
-// Compared in this order.
-constexpr std::array<char16_t, 17> LINE_START_FORBIDDEN = {u'）', u'〕', u'］', u'｝', u'〉', u'》',
-                                                           u'」', u'』', u'，', u'】', u'。', u'、',
-                                                           u'・', u'？', u'！', u'”',  u'’'};
+// Compared in this order. Story text lets a full-width comma start a line; the tables' texts do not.
+constexpr std::array<char16_t, 16> STORY_LINE_START_FORBIDDEN = {u'）', u'〕', u'］', u'｝', u'〉', u'》',
+                                                                 u'」', u'』', u'】', u'。', u'、', u'・',
+                                                                 u'？', u'！', u'”',  u'’'};
+constexpr std::array<char16_t, 17> TABLE_LINE_START_FORBIDDEN = {u'）', u'〕', u'］', u'｝', u'〉', u'》',
+                                                                 u'」', u'』', u'，', u'】', u'。', u'、',
+                                                                 u'・', u'？', u'！', u'”',  u'’'};
 
 // The middle dot stands in both lists; the opening quotation mark stands in neither.
 constexpr std::array<char16_t, 10> LINE_START_HANGING = {u'（', u'〔', u'［', u'｛', u'〈',
@@ -29,10 +32,10 @@ bool IsContinuation(unsigned char byte)
 // One rule for both directions: `along` runs with the text (x across a line, y down a column),
 // `across` steps from line to line.
 void ApplyRules(char16_t unit, int32_t& along, int32_t& across, int32_t advance, int64_t step,
-                int32_t line_start, int32_t line_end, int32_t start, int32_t& hang_flag)
+                int32_t line_start, int32_t line_end, int32_t start, int32_t& hang_flag, ClosingMarks marks)
 {
     if (line_end <= along) {
-        if (hang_flag == 0 && IsMark(unit, LINE_START_FORBIDDEN)) {
+        if (hang_flag == 0 && IsLineStartForbidden(unit, marks)) {
             if (int64_t{along} == int64_t{line_end} + advance)
                 hang_flag = 1;
             return;
@@ -53,9 +56,10 @@ void ApplyRules(char16_t unit, int32_t& along, int32_t& across, int32_t advance,
 
 } // namespace
 
-bool IsLineStartForbidden(char16_t unit)
+bool IsLineStartForbidden(char16_t unit, ClosingMarks marks)
 {
-    return IsMark(unit, LINE_START_FORBIDDEN);
+    return marks == ClosingMarks::Story ? IsMark(unit, STORY_LINE_START_FORBIDDEN)
+                                        : IsMark(unit, TABLE_LINE_START_FORBIDDEN);
 }
 
 bool IsLineStartHanging(char16_t unit)
@@ -83,83 +87,22 @@ char16_t LineBreakUnitOf(const CStringUTF8& character)
 }
 
 void ApplyLineBreakRules(char16_t unit, int32_t& x, int32_t& y, int32_t w, int32_t h, const LineBreakBox& box,
-                         int32_t start, int32_t& hang_flag)
+                         int32_t start, int32_t& hang_flag, ClosingMarks marks)
 {
-    ApplyRules(unit, x, y, w, h, box.Left, box.Right, start, hang_flag);
+    ApplyRules(unit, x, y, w, h, box.Left, box.Right, start, hang_flag, marks);
 }
 
 void ApplyLineBreakRules(const CStringUTF8& character, int32_t& x, int32_t& y, int32_t w, int32_t h,
                          const LineBreakBox& box, int32_t start, int32_t& hang_flag)
 {
-    ApplyRules(LineBreakUnitOf(character), x, y, w, h, box.Left, box.Right, start, hang_flag);
+    ApplyRules(LineBreakUnitOf(character), x, y, w, h, box.Left, box.Right, start, hang_flag,
+               ClosingMarks::Story);
 }
 
 void ApplyLineBreakRulesVertical(const CStringUTF8& character, int32_t& x, int32_t& y, int32_t w, int32_t h,
                                  const LineBreakBox& box, int32_t start, int32_t& hang_flag)
 {
     // The next column lies to the left.
-    ApplyRules(LineBreakUnitOf(character), y, x, h, -int64_t{w}, box.Top, box.Bottom, start, hang_flag);
-}
-
-void PlaceTextCharacter(const CStringUTF8& text, size_t offset, bool full_width, int32_t& x, int32_t& y,
-                        int32_t& hang_flag, const TextGrid& grid)
-{
-    if (BreaksBeforeWord(x, WordLettersAt(text, offset), grid.HalfAdvance, grid.Box)) {
-        x = grid.Box.Left;
-        y = AddWrapped(y, grid.LineHeight);
-        hang_flag = 0;
-    }
-    if (!full_width && grid.HalfWidth == HalfWidthWrap::Never)
-        return;
-    const std::string& bytes = text.GetStdString();
-    if (offset >= bytes.size())
-        return;
-    const size_t size =
-        std::clamp<size_t>(static_cast<size_t>(text.GetCharSize(bytes[offset])), 1, bytes.size() - offset);
-    const CStringUTF8 character(bytes.substr(offset, size).c_str());
-    // A space at the line end stays there; the word behind it starts the next line.
-    if (character == " " && grid.Box.Right <= x)
-        return;
-    ApplyLineBreakRules(character, x, y, grid.FullAdvance, grid.LineHeight, grid.Box, 1, hang_flag);
-}
-
-int32_t WordLettersAt(const CStringUTF8& text, size_t offset)
-{
-    const std::string& bytes = text.GetStdString();
-    if (offset == 0 || offset >= bytes.size() || bytes[offset - 1] != ' ')
-        return 0;
-    int32_t letters = 0;
-    while (offset < bytes.size()) {
-        const size_t size = std::clamp<size_t>(static_cast<size_t>(text.GetCharSize(bytes[offset])), 1,
-                                               bytes.size() - offset);
-        const std::string character = bytes.substr(offset, size);
-        if (character == " " || character == "\n" || character == "\\" || text.IsFullWidth(character) != 0)
-            break;
-        ++letters;
-        offset += size;
-    }
-    return letters;
-}
-
-int32_t WordLettersAt(const char16_t* units, size_t count, size_t index)
-{
-    if (index == 0 || index >= count || units[index - 1] != u' ')
-        return 0;
-    int32_t letters = 0;
-    for (; index < count; ++index) {
-        const char16_t unit = units[index];
-        if (unit == u' ' || unit == u'\\' || unit == 0 || unit >= 0x100)
-            break;
-        ++letters;
-    }
-    return letters;
-}
-
-bool BreaksBeforeWord(int32_t x, int32_t letters, int32_t letter_width, const LineBreakBox& box)
-{
-    if (letters <= 0 || x <= box.Left)
-        return false;
-    // A letter is set while it starts left of the edge, as the rule above sets every character.
-    const int64_t last_letter = int64_t{letters - 1} * letter_width;
-    return int64_t{x} + last_letter >= box.Right && int64_t{box.Left} + last_letter < box.Right;
+    ApplyRules(LineBreakUnitOf(character), y, x, h, -int64_t{w}, box.Top, box.Bottom, start, hang_flag,
+               ClosingMarks::Story);
 }

@@ -18,10 +18,16 @@ struct LockLevel
 {
     int value;        // 0: unranked, never checked
     const char* name; // named in a violation report
+    // Locks of this level may be taken while another of the same level is held: only for locks
+    // one thread nests inward and every other thread takes alone.
+    bool nests = false;
 };
 
 inline constexpr LockLevel LOCK_LEVEL_UNRANKED{0, "unranked lock"};
-inline constexpr LockLevel LOCK_LEVEL_HOOK_LIST{10, "window hook list"};      // held during Dispatch
+// Held during Dispatch. A modal loop run by one window's hook dispatches to another window (a
+// dialog from the menu bar) under the first's list: lists nest inward on the main thread only,
+// and Add and Remove on other threads take one list and nothing under it.
+inline constexpr LockLevel LOCK_LEVEL_HOOK_LIST{10, "window hook list", true};
 inline constexpr LockLevel LOCK_LEVEL_FRAME_TASK_LIST{20, "frame-task list"}; // the runner's task list
 // A face-table run: held by the app-task thread for one pass, taken by whoever empties the table.
 inline constexpr LockLevel LOCK_LEVEL_FACE_VOICE_RUN{25, "face voice run"};

@@ -72,7 +72,7 @@ void CheckLockOrder(const void* lock, LockLevel level)
         return;
     for (int i = t_held_count - 1; i >= 0; --i) {
         const LockLevel held = t_held[i].level;
-        if (held.value >= level.value) {
+        if (held.value > level.value || (held.value == level.value && !level.nests)) {
             char report[256];
             std::snprintf(report, sizeof(report),
                           "lock order violation: taking \"%s\" (level %d) while holding \"%s\" (level %d)",

@@ -151,6 +151,7 @@ void WrapTextLine(char16_t unit, LONG& pen_x, LONG& pen_y, LONG advance, LONG li
 {
     int32_t hang_flag = hanging ? 1 : 0;
     ApplyLineBreakRules(unit, pen_x, pen_y, advance, line_height,
-                        LineBreakBox{box.left, box.top, box.right, box.bottom}, 0, hang_flag);
+                        LineBreakBox{box.left, box.top, box.right, box.bottom}, 0, hang_flag,
+                        ClosingMarks::TableText);
     hanging = hang_flag != 0;
 }

@@ -2,8 +2,8 @@
 // The help lines' text layout: one character at a time from the box's left edge, a full-width
 // character taking size pixels and a half-width one size / 2, a new line of size pixels where a
 // character would pass the box's width (whole half cells) and at a line feed or the tables' "\n"
-// markup (a backslash and an n). A Latin word moves to the next line whole unless it is longer
-// than a line.
+// markup (a backslash and an n). A Latin word reaching the edge is cut there: texts that must not
+// be cut carry their own line breaks.
 
 #include <cstdint>
 #include <functional>

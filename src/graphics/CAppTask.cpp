@@ -12,7 +12,6 @@
 #include "graphics/LiveDrawLock.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
-#include "platform/kernel/TimeApi.h"
 
 namespace {
 
@@ -130,7 +129,7 @@ uint32_t CAppTask::GetRestTime(uint32_t slack)
     // stopped): the thread about to sleep on this answer must not look late to IsBehind.
     PublishNextDue();
     std::vector<uint32_t> lefts;
-    const uint32_t now = timeGetTime();
+    const uint32_t now = GetEffectTime();
     for (IAppTask* task : m_tasks) {
         if (task == nullptr)
             continue;
@@ -165,7 +164,7 @@ void CAppTask::PublishNextDue()
             continue;
         const uint32_t elapsed = now - task->m_last_run;
         first = std::min(first, std::max(elapsed > task->m_period ? 0 : task->m_period - elapsed + 1,
-                                         task->GetQuietTime(timeGetTime())));
+                                         task->GetQuietTime(now)));
     }
     m_any_listed = first != INFINITE;
     m_next_due = now + (first == INFINITE ? 0 : first);
@@ -214,7 +213,7 @@ uint32_t CAppTask::RunDueTasks()
                 // "last run + period" with the clock would stall the task for 49 days.
                 const uint32_t now = GetEffectTime();
                 // A task resting until it is woken has nothing to run, due or not.
-                const bool resting = task->GetQuietTime(timeGetTime()) == INFINITE;
+                const bool resting = task->GetQuietTime(now) == INFINITE;
                 if (!resting && static_cast<uint32_t>(now - task->m_last_run) > task->m_period) {
                     task->ClearRedraw();
                     task->Execute();

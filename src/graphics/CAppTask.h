@@ -34,7 +34,8 @@ public:
     // or a task was not yet due.
     virtual uint32_t RunDueTasks();
 
-    bool Contains(IAppTask* task);
+    // Virtual with the list changes, for a runner that keeps its list elsewhere.
+    virtual bool Contains(IAppTask* task);
     size_t GetCount();
 
     // Milliseconds until the next listed task falls due (0 when one is due now); INFINITE with

@@ -663,6 +663,19 @@ int32_t CDirect3D::ApplyWindowSize(int32_t show)
     return 0;
 }
 
+void CDirect3D::RedrawNow()
+{
+    if (!IsLive())
+        return;
+    ScopedLock lock(g_draw_lock);
+    const uint32_t wanted = DISPLAY_READY | DISPLAY_ENABLED;
+    if ((GetStatus() & wanted) != wanted)
+        return;
+    if (CSpriteManager* manager = GetSpriteManager())
+        manager->SetMatrices();
+    DrawFrame();
+}
+
 void CDirect3D::DrawFrame()
 {
     ScopedLock lock(m_device_lock);

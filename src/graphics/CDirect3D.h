@@ -112,6 +112,9 @@ public:
 
     void UpdateDrawList(int32_t operation, CSpriteLayer* sprite);
     void DrawFrame();
+    // Shows a change at once: under the global draw lock, while the display is live, ready and
+    // enabled, sets the sprite manager's matrices and draws and presents one frame. Any thread.
+    void RedrawNow();
     void CaptureScreen(CSpriteLayer* target);
     int32_t ApplyWindowSize(int32_t show);
     // 0, or -1 when the swap chain could not be rebuilt at the new size.

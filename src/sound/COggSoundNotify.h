@@ -6,4 +6,8 @@
 #include "sound/OggStreaming.h"
 
 class COggSoundNotify final : public OggStreaming<CWaveSoundNotify>
-{};
+{
+public:
+    // The fade timer thread's body: its base's, one fade step each 15 ms while a fade runs.
+    void TimerThread() { TimerProc(); }
+};

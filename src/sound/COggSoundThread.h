@@ -5,4 +5,10 @@
 #include "sound/OggStreaming.h"
 
 class COggSoundThread final : public OggStreaming<CWaveSoundThread>
-{};
+{
+public:
+    void ThreadProc() override { UpdateOnce(); }
+    // The thread body: a refill step each 50 ms pass until the stop event, the streaming loop both
+    // Ogg objects share.
+    void UpdateOnce() { OggStreaming::ThreadProc(); }
+};

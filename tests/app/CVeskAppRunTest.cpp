@@ -8,6 +8,7 @@
 #include "app/CSoftResetException.h"
 #include "app/CVeskDoc.h"
 #include "foundation/CExecException.h"
+#include "graphics/CDirect3D.h"
 #include "script/commands/IFunc.h"
 #include "script/vm/ScriptContext.h"
 
@@ -25,20 +26,32 @@ public:
     }
 };
 
-// The game's application object with a start-up of just the document.
+// The game's application object with a start-up of just the display and the document.
 class DocumentApp final : public TestApp
 {
 public:
+    explicit DocumentApp(HWND window)
+        : m_window(window)
+    {}
     int InitInstance() override
     {
         if (++m_inits == m_failing_init)
             return 0;
+        // A soft reset's exit deleted the display; the game's start-up makes it again first.
+        CDirect3D* display = CDirect3D::GetInstance();
+        if (display->GetDevice() == nullptr) {
+            display->SetViewWindow(m_window);
+            display->Create();
+        }
         GetDocument()->StartGame();
         GetDocument()->GetScript().m_script_context->SetLibraryGroup(11, [] { return std::make_unique<ResetGroup>(); });
         return 1;
     }
     int m_inits = 0;
     int m_failing_init = 0; // the start that fails, counted from 1; 0: none
+
+private:
+    HWND m_window;
 };
 
 class CVeskAppRunThreadTest : public DocumentFixture
@@ -47,7 +60,7 @@ class CVeskAppRunThreadTest : public DocumentFixture
 TEST_F(CVeskAppRunThreadTest, EndsWhenTheStartScriptEnds)
 {
     WriteScripts({{"start.mes", "push 1\npush 2\nend"}});
-    DocumentApp app;
+    DocumentApp app(m_display.Window());
     app.InitInstance();
     EXPECT_EQ(app.Run(), 1);
 }
@@ -55,7 +68,7 @@ TEST_F(CVeskAppRunThreadTest, EndsWhenTheStartScriptEnds)
 TEST_F(CVeskAppRunThreadTest, FrameFailureIsShownAndEndsTheLoop)
 {
     WriteScripts({{"start.mes", "lib 11, 2\nend"}});
-    DocumentApp app;
+    DocumentApp app(m_display.Window());
     app.InitInstance();
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"frame failed"});
@@ -65,7 +78,7 @@ TEST_F(CVeskAppRunThreadTest, SoftResetGoesOnWithTheNewDocument)
 {
     // The first game resets at once; the second finds the mark the first left and ends.
     WriteScripts({{"start.mes", "lib 11, 1\nend"}});
-    DocumentApp app;
+    DocumentApp app(m_display.Window());
     app.InitInstance();
     CVeskDoc* first = GetDocument();
     WriteScripts({{"start.mes", "push 1\nend"}});
@@ -78,7 +91,7 @@ TEST_F(CVeskAppRunThreadTest, SoftResetGoesOnWithTheNewDocument)
 TEST_F(CVeskAppRunThreadTest, ASoftResetWhoseStartFailsEndsTheLoop)
 {
     WriteScripts({{"start.mes", "lib 11, 1\nend"}});
-    DocumentApp app;
+    DocumentApp app(m_display.Window());
     app.m_failing_init = 2;
     app.InitInstance();
     EXPECT_EQ(app.Run(), 0);

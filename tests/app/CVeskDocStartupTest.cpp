@@ -21,8 +21,10 @@
 #include "movie/CMoviePlayer.h"
 #include "screens/base/CMesWnd.h"
 #include "screens/flags/CFlagManager.h"
+#include "screens/map/CCps.h"
 #include "screens/map/CSubMap.h"
 #include "screens/system/CConfig.h"
+#include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
@@ -212,43 +214,68 @@ TEST_F(CVeskDocStartupThreadTest, OtherStepFailuresHaveTheirTexts)
     }
 }
 
-// Nothing the title does not show is made at start-up: the message window, the sub map and the
-// system pages make their layers when they first show.
-TEST_F(CVeskDocStartupThreadTest, ScreensNotShownHoldNoLayers)
+// The message window, the town map and the sub map make their parts at start-up and keep them
+// for the game; the system pages make theirs when they first show.
+TEST_F(CVeskDocStartupThreadTest, TheWindowAndTheMapsHoldTheirPartsFromTheStartUpThePagesNone)
 {
     WriteScripts({{"start.mes", "end"}});
     GetDocument()->StartGame();
     CGameWork* work = GetGameWork();
-    EXPECT_EQ(work->GetMessageWindow()->m_window_sprite, nullptr);
-    EXPECT_EQ(work->GetMessageWindow()->m_text_area_sprite, nullptr);
-    EXPECT_EQ(work->GetMessageWindow()->m_face_sheet, nullptr);
-    EXPECT_EQ(work->GetSubMap()->GetContainer(), nullptr);
-    EXPECT_EQ(work->GetSubMap()->GetBackgroundLayer(), nullptr);
+    const CMesWnd& window = *work->GetMessageWindow();
+    for (const CSprite* sprite : {static_cast<const CSprite*>(window.m_window_sprite.get()),
+                                  static_cast<const CSprite*>(window.m_text_area_sprite.get()),
+                                  static_cast<const CSprite*>(window.m_face_sheet.get())})
+        EXPECT_NE(sprite, nullptr);
+    EXPECT_NE(work->GetTownMap()->Composite, nullptr);
+    EXPECT_NE(work->GetTownMap()->MapPicture, nullptr);
+    EXPECT_NE(work->GetTownMap()->OverlayPicture, nullptr);
+    EXPECT_NE(work->GetSubMap()->GetContainer(), nullptr);
+    EXPECT_NE(work->GetSubMap()->GetBackgroundLayer(), nullptr);
+    EXPECT_NE(work->GetSubMap()->GetPartsLayer(), nullptr);
+    EXPECT_NE(work->GetSubMap()->GetIconLayer(), nullptr);
     for (ISystemParts* page :
          {static_cast<ISystemParts*>(work->GetSaveDialog()), static_cast<ISystemParts*>(work->GetConfig()),
           static_cast<ISystemParts*>(work->GetFlagManager())})
         EXPECT_FALSE(page->HoldsParts());
 }
 
+// The layer archive of the start-up pictures with one entry's bytes replaced.
+std::vector<uint8_t> LayersWithDamaged(const char* stem)
+{
+    std::vector<tools::ArchiveEntry> layers;
+    for (tools::ArchiveEntry& entry : StartupPictureEntries()) {
+        if (entry.name.starts_with(stem))
+            entry.data = std::vector<uint8_t>(64, 0x5A);
+        layers.push_back(std::move(entry));
+    }
+    layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+    return tools::BuildArchive(layers, tools::ArchiveEncoding::Plain);
+}
+
 // The system pages make their pictures only when they open, yet data without a page's sheets
-// still stops the start-up with the page's text.
-TEST_F(CVeskDocStartupThreadTest, NoPageWithoutItsPartsSheets)
+// still stops the start-up with the page's text; a message window picture present but not
+// readable stops it too, since the window's parts are made there.
+TEST_F(CVeskDocStartupThreadTest, NoPageOrWindowWithoutItsPartsSheets)
 {
     WriteScripts({{"start.mes", "end"}});
     const struct
     {
         const char* sheet;
+        bool damaged; // present but not a picture, rather than missing
         const char* failure;
-    } cases[] = {{"SAVELOAD_P", "Save Object Create Failed"},
-                 {"FLAGLIST_BG", "Failed to create Flag Manager."}};
-    for (const auto& [sheet, text] : cases) {
+    } cases[] = {{"SAVELOAD_P", false, "Save Object Create Failed"},
+                 {"FLAGLIST_BG", false, "Failed to create Flag Manager."},
+                 {"MESSAGE_P", true, "Message Frame Object Create Failed"},
+                 {"ICON_P", true, "Message Frame Object Create Failed"}};
+    for (const auto& [sheet, damaged, text] : cases) {
         SCOPED_TRACE(sheet);
         std::vector<tools::ArchiveEntry> layers;
         for (tools::ArchiveEntry& entry : StartupPictureEntries())
             if (!entry.name.starts_with(sheet))
                 layers.push_back(std::move(entry));
         layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
-        m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
+        m_dir.Write("layer.arc", damaged ? LayersWithDamaged(sheet)
+                                         : tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
         try {
             GetDocument()->StartGame();
             ADD_FAILURE() << "the start-up went on";
@@ -256,6 +283,21 @@ TEST_F(CVeskDocStartupThreadTest, NoPageWithoutItsPartsSheets)
             EXPECT_STREQ(failure.GetMessage().GetText(), text);
         }
         DeleteDocument();
+    }
+}
+
+// A save or load sheet that is there but cannot be read passes the start-up's look-up; the page
+// then refuses to be made when it opens rather than showing itself without its pictures.
+TEST_F(CVeskDocStartupThreadTest, ASaveOrLoadPageWithoutAReadablePartsSheetIsNotMade)
+{
+    WriteScripts({{"start.mes", "end"}});
+    m_dir.Write("layer.arc", LayersWithDamaged("SAVELOAD_P"));
+    GetDocument()->StartGame();
+    CGameWork* work = GetGameWork();
+    for (ISystemParts* page : {static_cast<ISystemParts*>(work->GetSaveDialog()),
+                               static_cast<ISystemParts*>(work->GetLoadDialog())}) {
+        EXPECT_EQ(page->CreateParts(), 0);
+        EXPECT_FALSE(page->HoldsParts());
     }
 }
 

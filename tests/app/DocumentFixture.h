@@ -2,7 +2,8 @@
 // A game folder made for the document's tests: "data.arc" with the four system language tables,
 // "layer.arc" with the cursor sheet and "script.arc" with assembled scripts, all written by the
 // tools, in a working folder that is current while the fixture lives, with a test application
-// object over it. Message boxes are recorded instead of shown.
+// object over it and the live headless display the application makes before the start-up.
+// Message boxes are recorded instead of shown.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "TestApp.h"
+#include "support/HeadlessDisplay.h"
 #include "support/ThreadTest.h"
 #include "support/WorkingDir.h"
 
@@ -30,6 +32,7 @@ protected:
 
     WorkingDir m_dir;
     TestApp m_app;
+    HeadlessDisplay m_display;
     std::vector<std::string> m_boxes;
 };
 

@@ -31,6 +31,7 @@ public:
     void SetTitle(const char* title) { m_title = title; }
     void SetModuleFolder(const char* folder) { m_module_folder = folder; }
     void SetRotate(uint32_t rotate) { m_rotate = rotate; }
+    void SetClockSwitch(uint32_t clock_switch) { m_clock_switch = clock_switch; }
     CXMLDocument& Config() { return *GetConfigDocument(); }
 };
 

@@ -64,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LineBreakRulesTest, ::testing::ValuesIn(RULE_CAS
 
 TEST(LineBreakMarks, EveryClosingAndOpeningMarkIsKnown)
 {
-    for (const char* mark : {"）", "〕", "］", "｝", "〉", "》", "」", "』", "，", "】", "。", "、", "・",
-                             "？", "！", "”", "’"}) {
+    for (const char* mark :
+         {"）", "〕", "］", "｝", "〉", "》", "」", "』", "】", "。", "、", "・", "？", "！", "”", "’"}) {
         int32_t x = 120, y = 0, hang = 0;
         ApplyLineBreakRules(CStringUTF8(mark), x, y, 20, 30, LineBreakBox{0, 0, 100, 200}, 1, hang);
         EXPECT_EQ(hang, 1) << mark;
@@ -75,6 +75,22 @@ TEST(LineBreakMarks, EveryClosingAndOpeningMarkIsKnown)
         ApplyLineBreakRules(CStringUTF8(mark), x, y, 20, 30, LineBreakBox{0, 0, 100, 200}, 1, hang);
         EXPECT_EQ(x, -20) << mark;
     }
+}
+
+// The full-width comma may start a line of story text, never one of a language table's text.
+TEST(LineBreakMarks, OnlyTheTablesKeepTheFullWidthCommaOffALineStart)
+{
+    int32_t x = 100, y = 0, hang = 0;
+    ApplyLineBreakRules(CStringUTF8("，"), x, y, 20, 30, LineBreakBox{0, 0, 100, 200}, 1, hang);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 30);
+    x = 100;
+    y = 0;
+    ApplyLineBreakRules(u'，', x, y, 20, 30, LineBreakBox{0, 0, 100, 200}, 1, hang, ClosingMarks::TableText);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 0);
+    EXPECT_FALSE(IsLineStartForbidden(u'，', ClosingMarks::Story));
+    EXPECT_TRUE(IsLineStartForbidden(u'，', ClosingMarks::TableText));
 }
 
 // Only a text that is exactly one mark is that mark: two characters, a cut or an overlong

@@ -55,6 +55,7 @@ using LockOrderCheckTest = LockOrderCheckOn<::testing::Test>;
 TEST_F(LockOrderCheckTest, ReportsEveryLockNotAboveTheLevelsHeld)
 {
     CCriticalSection hooks{LOCK_LEVEL_HOOK_LIST};
+    CCriticalSection dialog_hooks{LOCK_LEVEL_HOOK_LIST};
     CCriticalSection draw{LOCK_LEVEL_GLOBAL_DRAW};
     CCriticalSection sprite{LOCK_LEVEL_SPRITE};
     CCriticalSection other_sprite{LOCK_LEVEL_SPRITE};
@@ -110,6 +111,12 @@ TEST_F(LockOrderCheckTest, ReportsEveryLockNotAboveTheLevelsHeld)
              ScopedLock b(other_sprite);
          },
          "lock order violation: taking \"sprite\" (level 60) while holding \"sprite\" (level 60)"},
+        {"a dialog's hook list inside the view's dispatch",
+         [&] {
+             ScopedLock a(hooks);
+             ScopedLock b(dialog_hooks);
+         },
+         ""},
         {"an ordered mutex under a leaf",
          [&] {
              ScopedLock a(particle);

@@ -123,7 +123,7 @@ TEST(WrapTextLine, LetsClosingMarksHangPastTheEdge)
     WrapTextLine(u'a', x, y, advance, 30, box, hanging); // left of the edge: nothing moves
     EXPECT_EQ(x, 80);
     x = 100;
-    WrapTextLine(u'。', x, y, advance, 30, box, hanging); // at the edge: drawn there
+    WrapTextLine(u'，', x, y, advance, 30, box, hanging); // at the edge: drawn there
     EXPECT_EQ(x, 100);
     EXPECT_FALSE(hanging);
     x += advance;
@@ -147,7 +147,7 @@ TEST(WrapTextLine, KnowsTheSeventeenClosingMarks)
     const std::u16string forbidden = u"）〕］｝〉》」』，】。、・？！”’";
     ASSERT_EQ(forbidden.size(), 17u);
     for (char16_t unit : forbidden)
-        EXPECT_TRUE(IsLineStartForbidden(unit)) << int(unit);
+        EXPECT_TRUE(IsLineStartForbidden(unit, ClosingMarks::TableText)) << int(unit);
     for (char16_t unit : std::u16string(u"「（a.,?!\u3000"))
-        EXPECT_FALSE(IsLineStartForbidden(unit)) << int(unit);
+        EXPECT_FALSE(IsLineStartForbidden(unit, ClosingMarks::TableText)) << int(unit);
 }

@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/AppLink.h"
 #include "foundation/IAppTask.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
+#include "support/ScopedEnv.h"
 #include "support/ThreadTest.h"
 
 namespace {
@@ -183,6 +185,53 @@ TEST_F(CAppTaskThreadTest, TheRestReachesTasksDueSoonAfterTheFirstSoOneWakeRunsT
     // A task already due is never held back for a later one.
     VirtualClock::Advance(16);
     EXPECT_EQ(m_runner.GetRestTime(50), 0u);
+}
+
+// An application on a timer that cannot go below 16 ms: every clock is the tick count, which
+// moves in whole periods behind the millisecond clock.
+class CoarseClockApp final : public AppLink
+{
+public:
+    CoarseClockApp()
+        : m_previous(SetAppLink(this))
+    {}
+    ~CoarseClockApp() override { SetAppLink(m_previous); }
+    UINT PumpMessage() override { return 1; }
+    CStringUTF8 GetAppString() override { return ""; }
+    int32_t GetConfigInt(CStringUTF8, int32_t value, int) override { return value; }
+    CStringUTF8 GetConfigString(CStringUTF8, CStringUTF8 value, int) override { return value; }
+    CStringUTF8 GetFileInfoString(CStringUTF8, CStringUTF8 value) override { return value; }
+    CXMLDocument* GetConfigDocument() const override { return nullptr; }
+    CXMLDocument* GetFileInfoDocument() const override { return nullptr; }
+    uint32_t GetClockSwitch() const override { return 1; }
+    uint32_t GetRotateFlag() const override { return 0; }
+
+private:
+    ScopedEnv m_period{"VESK_TIMER_PERIOD_MIN", "16"};
+    AppLink* m_previous;
+};
+
+// Every due test compares the stamps of one clock with that clock: on a coarse timer the runner's
+// rest, its due time and a task's quiet time all read the tick count the runs were stamped with.
+TEST_F(CAppTaskThreadTest, OnACoarseTimerEveryDueTestReadsTheTickCount)
+{
+    CoarseClockApp app;
+    VirtualClock::Set(1'000 + 7); // the tick count reads 992
+    struct QuietTask : CountingTask
+    {
+        uint32_t GetQuietTime(uint32_t now) override
+        {
+            seen.push_back(now);
+            return 0;
+        }
+        std::vector<uint32_t> seen;
+    } task;
+    m_runner.AddTask(&task);
+    m_runner.RunDueTasks(); // stamped 992: due again after 1007 on the tick count
+    EXPECT_EQ(m_runner.GetRestTime(0), 16u);
+    EXPECT_FALSE(m_runner.IsBehind(0));
+    EXPECT_EQ(task.seen, std::vector<uint32_t>(task.seen.size(), 992u));
+    EXPECT_GE(task.seen.size(), 3u);
 }
 
 TEST_F(CAppTaskThreadTest, TasksKeepRunningAcrossTheClockWrap)

@@ -48,6 +48,7 @@ public:
     void RemoveTask(IAppTask* task) override;
     void RemoveAll() override;
     uint32_t RunDueTasks() override;
+    bool Contains(IAppTask* task) override { return Has(task); }
     bool Has(IAppTask* task);
     int GetPasses() const { return m_passes; }
 

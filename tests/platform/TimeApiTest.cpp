@@ -22,6 +22,18 @@ TEST(TimeApi, DeviceCapsReportAOneMillisecondTimer)
     unsetenv("VESK_TIMER_PERIOD_MIN");
 }
 
+// With a coarse timer the tick count moves in whole periods behind the millisecond clock.
+TEST(TimeApi, ACoarseTimersTickCountMovesInWholePeriods)
+{
+    platform::VirtualClock::Enable(0x1'0000'0000 + 1007);
+    setenv("VESK_TIMER_PERIOD_MIN", "16", 1);
+    EXPECT_EQ(timeGetTime(), 1007u);
+    EXPECT_EQ(GetTickCount(), 1008u - 16u);
+    unsetenv("VESK_TIMER_PERIOD_MIN");
+    EXPECT_EQ(GetTickCount(), 1007u);
+    platform::VirtualClock::Disable();
+}
+
 TEST(TimeApi, PeriodsArePairedCounters)
 {
     EXPECT_EQ(timeEndPeriod(1), TIMERR_NOCANDO);

@@ -5,6 +5,9 @@
 #include "app/AppMessageBox.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "arcpack/ArchiveWriter.h"
+#include "foundation/CArchiveManager.h"
+#include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerRegistry.h"
@@ -20,6 +23,8 @@
 #include "sheetgen/BacklogSheet.h"
 #include "sound/IWaveManager.h"
 #include "sound/SoundChannels.h"
+#include "support/FakeDocumentLink.h"
+#include "support/WorkingDir.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -676,6 +681,53 @@ protected:
         : CBacklogScreenThreadTest(false)
     {}
 };
+
+// A head line with a table id draws that table's text for it, not the record's own literal: the
+// same page as that text given literally, and unlike the literal's page. The text comes from the
+// table the record names, whichever table a later scene left open.
+TEST_F(CBacklogPageTest, AHeadLineWithATableIdDrawsTheTablesText)
+{
+    WorkingDir dir;
+    std::vector<tools::ArchiveEntry> tables;
+    for (const char* name : {"NAMES_EN.MAP", "NAMES_CN.MAP", "NAMES_TW.MAP", "NAMES.MAP"})
+        tables.push_back({name, tools::BuildMapTable(std::vector<tools::MapText>{{7, u"TABLE"}})});
+    for (const char* name : {"OTHER_EN.MAP", "OTHER_CN.MAP", "OTHER_TW.MAP", "OTHER.MAP"})
+        tables.push_back({name, tools::BuildMapTable(std::vector<tools::MapText>{{7, u"OTHER"}})});
+    dir.Write("data.arc", tools::BuildArchive(tables, tools::ArchiveEncoding::Plain));
+    CArchiveManager archive("data.arc", false, true);
+    DocumentLink* document_link = GetDocumentLink();
+    auto link = std::make_unique<FakeDocumentLink>(); // lends the tables their archive
+    link->m_data_archive = &archive;
+    GetGameWork()->m_text_file = std::make_unique<CLangTextFile>();
+    auto page = [](const char* literal, int32_t id, const char* table) {
+        BacklogStore& store = GetScriptState().m_script_context->Backlog;
+        store.Reset();
+        store.Allocate(1);
+        EXPECT_TRUE(store.NextEntry());
+        LogBuffer& record = *store.GetCurrentEntry();
+        record.Code = {1, 0, 0};
+        record.HeadText = literal;
+        record.HeadTextId = id;
+        record.TextTable = table;
+        record.BodyText = "body";
+        GetGameWork()->m_text_file->Open(CStringUTF8("other"));
+        CBacklogScreen screen;
+        EXPECT_EQ(screen.CreateParts(), 1);
+        screen.PartsImage = SpriteOfPicture(tools::BacklogSheet());
+        screen.CoverImage = SpriteOfPicture(tools::BacklogCover());
+        screen.DrawToImage = 1;
+        screen.ResetPage();
+        screen.DrawFirstPage();
+        return PixelsOf(PageLayers::ViewImageLayer());
+    };
+    const std::vector<uint8_t> by_id = page("LITERAL", 7, "names");
+    EXPECT_TRUE(by_id == page("TABLE", -1, ""));
+    EXPECT_FALSE(by_id == page("LITERAL", -1, ""));
+    EXPECT_TRUE(page("", 7, "") == page("OTHER", -1, "")) << "without a table named, the open one";
+    GetGameWork()->m_text_file.reset();
+    link.reset();
+    SetDocumentLink(document_link);
+}
 
 TEST_F(CBacklogPageTest, HeadLinesDrawTheSameNameWithTheLayoutSwitchOnOrOff)
 {

@@ -35,7 +35,6 @@ protected:
         CFuncOneMes read;
         read.ResizeReadBuffer(64);
         read.ClearReadBuffer();
-        Window().EnsureParts();         // as its first showing does
         auto* layer = new CSpriteLayer; // the document owns it
         layer->Create(0, 0, 1920, 1080, -1);
         GetSpriteLayerRegistry().RegisterSpriteLayer(8, layer);
@@ -95,7 +94,7 @@ protected:
     FakeWaveManager* m_voice = nullptr;
 };
 
-TEST_F(CMesWndPartsThreadTest, TheFirstShowingBuildsTheWindowsSpritesAtTheirDepths)
+TEST_F(CMesWndPartsThreadTest, TheStartUpBuildsTheWindowsSpritesAtTheirDepths)
 {
     struct Part
     {
@@ -103,9 +102,6 @@ TEST_F(CMesWndPartsThreadTest, TheFirstShowingBuildsTheWindowsSpritesAtTheirDept
         int32_t width, height, depth;
     };
     CMesWnd& w = Window();
-    w.ReleaseParts();
-    ASSERT_EQ(w.m_window_sprite, nullptr);
-    w.Show();
     for (const Part& p :
          {Part{w.m_window_sprite.get(), 1730, 280, 36}, Part{w.m_text_area_sprite.get(), 1920, 280, 38},
           Part{w.m_prompt_sprite.get(), 58, 58, 40}, Part{w.m_face_sprite.get(), 144, 144, 38}}) {

@@ -11,6 +11,8 @@
 #include "../script/RecordingFont.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "facevoice/FaceVoiceWriter.h"
+#include "foundation/CInputView.h"
 #include "foundation/ConfigAccess.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CSpriteLayer.h"
@@ -18,8 +20,10 @@
 #include "graphics/SpriteLayerRegistry.h"
 #include "platform/d3d/null/NullPresenter.h"
 #include "screens/ScreenFixture.h"
+#include "screens/base/CFaceVoice.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptState.h"
+#include "script/ScriptValueTable.h"
 #include "script/commands/CFuncOneMes.h"
 #include "script/commands/CFuncString.h"
 #include "script/vm/ScriptContext.h"
@@ -54,11 +58,19 @@ TEST(CMesWndTiming, CharacterWaitsAndDeadlinesFollowTheirFormulas)
     EXPECT_EQ(CMesWnd::ReadSkipDeadline(1000, 100.0f), 1000u); // an edited value above 1
 }
 
+// The window's data, with a face table of two characters whose times never come.
+std::vector<tools::ArchiveEntry> DataEntries()
+{
+    std::vector<tools::ArchiveEntry> entries = MessageWindowDataEntries();
+    entries.push_back({"TWO.FV", tools::WriteFaceVoiceTable({{100000, 1, 2, 0}, {100000, 3, 4, 0}})});
+    return entries;
+}
+
 class CMesWndThreadTest : public ScreenFixture
 {
 protected:
     CMesWndThreadTest()
-        : ScreenFixture(MessageWindowDataEntries(), MessageWindowPictureEntries())
+        : ScreenFixture(DataEntries(), MessageWindowPictureEntries())
     {
         FlagBuffer& state = *GetScriptState().m_current_state;
         state.Variables.resize(100);
@@ -66,7 +78,6 @@ protected:
         CFuncOneMes read;
         read.ResizeReadBuffer(64);
         read.ClearReadBuffer();
-        Window().EnsureParts(); // as its first showing does
     }
     CMesWnd& Window() { return *GetGameWork()->GetMessageWindow(); }
 };
@@ -195,12 +206,17 @@ TEST_F(CMesWndRevealThreadTest, EscapesTakeTwoUnitsAndAStrayBackslashIsAHalfCell
 
 TEST_F(CMesWndRevealThreadTest, HalfWidthNeverWrapsFullWidthDoes)
 {
-    Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
-    Window().StartReveal(Utf8("aaaaaaaa"), 1000, 30);
-    for (int i = 0; i < 6; ++i)
-        Step();
-    EXPECT_EQ(Window().GetPen().y, 70);
-    EXPECT_EQ(Window().GetPen().x, 440 + 24 * 6);
+    // Four full cells to a line: no half-width character wraps, neither within a word nor as a
+    // word that would cross the edge, in story text or in a table's units.
+    for (const bool table : {false, true}) {
+        Window().ResetTextArea();
+        Values()[48] = ScriptValue::FromInteger(440 + 48 * 4);
+        Window().StartReveal(table ? Pieces(u"ab cdefghij") : Utf8("ab cdefghij"), 1000, 30);
+        for (int i = 0; i < 9; ++i)
+            Step();
+        EXPECT_EQ(Window().GetPen().y, 70) << table;
+        EXPECT_EQ(Window().GetPen().x, 440 + 24 * 9) << table;
+    }
 
     Window().ResetTextArea();
     Values()[48] = ScriptValue::FromInteger(440 + 48 * 2);
@@ -212,17 +228,23 @@ TEST_F(CMesWndRevealThreadTest, HalfWidthNeverWrapsFullWidthDoes)
 
 TEST_F(CMesWndRevealThreadTest, TheRevealCopiesEachCharacterWhereThePageTypesetterDrewIt)
 {
-    // Twelve letters or six full-width characters to a line: Latin words move whole (story text
-    // and a language table's display units alike), an opening mark at a line start hangs before
-    // the margin, a closing mark hangs past the edge.
-    const std::pair<const char*, bool> cases[] = {{"one two three four five six", false},
-                                                  {"one two three four five six", true},
-                                                  {"あいうえおかきくけこさし「すせそたち」。なに", false}};
-    for (const auto& [text, table] : cases) {
+    // Twelve letters or six full-width characters to a line: Latin lines carry their own breaks
+    // (story text and a language table's display units alike), an opening mark at a line start
+    // hangs before the margin, a closing mark hangs past the edge.
+    struct Case
+    {
+        const char* text;      // as the page's typesetter lays it out
+        std::u16string pieces; // the table's display units, empty for story text
+    };
+    const Case cases[] = {{"one two ten\nthree four", u""},
+                          {"one two ten\nthree four", u"one two ten\\nthree four"},
+                          {"あいうえおかきくけこさし「すせそたち」。なに", u""}};
+    for (const Case& c : cases) {
+        const bool table = !c.pieces.empty();
         Window().ResetTextArea();
         Values()[48] = ScriptValue::FromInteger(440 + 24 * 12);
         TextBox box;
-        box.Text = text;
+        box.Text = c.text;
         box.CursorX = 440;
         box.CursorY = 70;
         box.CellWidth = 24;
@@ -238,23 +260,21 @@ TEST_F(CMesWndRevealThreadTest, TheRevealCopiesEachCharacterWhereThePageTypesett
         for (const GlyphCall& call : font.Calls)
             if (call.Character != " ")
                 drawn.emplace_back(call.X, call.Y);
-        ASSERT_EQ(drawn.back().second, 70 + 60 * 2) << text;
+        ASSERT_GE(drawn.back().second, 70 + 60) << c.text;
 
-        const MessageText message =
-            table ? Pieces(std::u16string(text, text + std::strlen(text))) : Utf8(text);
-        Window().StartReveal(message, 1000, 30);
+        Window().StartReveal(table ? Pieces(c.pieces) : Utf8(c.text), 1000, 30);
         std::vector<std::pair<int32_t, int32_t>> revealed;
-        for (const char* c = text; revealed.size() + 1 < drawn.size(); ++c) {
-            if ((static_cast<uint8_t>(*c) & 0xC0) == 0x80)
+        for (const char* at = c.text; revealed.size() + 1 < drawn.size(); ++at) {
+            if ((static_cast<uint8_t>(*at) & 0xC0) == 0x80)
                 continue;
-            Step();
+            Step(); // a table's line break is one step of its two units
             // The cell copied lies where the pen ended less the character's advance.
             const POINT pen = Window().GetPen();
-            if (*c != ' ')
-                revealed.emplace_back(pen.x - (static_cast<uint8_t>(*c) < 0x80 ? 24 : 48), pen.y);
+            if (*at != ' ' && *at != '\n')
+                revealed.emplace_back(pen.x - (static_cast<uint8_t>(*at) < 0x80 ? 24 : 48), pen.y);
         }
         drawn.pop_back(); // the last character arrives with the page copy
-        EXPECT_EQ(revealed, drawn) << text;
+        EXPECT_EQ(revealed, drawn) << c.text;
     }
 }
 
@@ -397,6 +417,32 @@ TEST_F(CMesWndRunThreadTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage
     EXPECT_EQ(read.IsRead(3), 1);
 }
 
+// The click that ends a voiced line applies its face table's newest entry alone, as the click's
+// handling has it (the face task's own account would apply every entry): only that character's
+// face is kept for a save.
+TEST_F(CMesWndRunThreadTest, AClickEndingTheLineAppliesTheNewestFaceOnly)
+{
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 0);
+    CFaceVoice& face = *GetGameWork()->GetFaceVoice();
+    ASSERT_TRUE(face.LoadTable("two.fv"));
+    ASSERT_EQ(face.StartItems(), 2u);
+    ScriptValueTable& saved = *GetScriptState().SaveDataTable;
+    bool running = false;
+    Run([&](int pump) {
+        if (pump == 40)
+            running = GetAppTask()->Contains(&face);
+        m_mouse.left_down = (pump == 20 || pump == 60) ? 1 : 0;
+    });
+    EXPECT_TRUE(running);
+    EXPECT_LT(m_pumps, 100) << "ended by the click";
+    EXPECT_EQ(face.IsActive(), 0);
+    const ScriptValueArray* newest = saved.Find(0xB0000 | 3);
+    ASSERT_NE(newest, nullptr);
+    ASSERT_EQ(newest->Values.size(), 2u);
+    EXPECT_EQ(newest->Values[1].Integer, 4);
+    EXPECT_EQ(saved.Find(0xB0000 | 1), nullptr);
+}
+
 // What the newest presented frame shows at the centre of the prompt's place: a prompt cell of the
 // parts sheet or not. Read as the player sees it, with no frame drawn for the test.
 bool PromptOnScreen(CSprite& prompt)
@@ -470,11 +516,13 @@ TEST_F(CMesWndRunThreadTest, AutoReadSkipAndCtrlAdvanceByThemselves)
                 m_keyboard.down = {29};
         }));
         m_keyboard.down.clear();
+        // Both count from the moment the message starts once the inputs are up.
         if (c.auto_read) {
-            EXPECT_EQ(Window().GetAutoModeDeadline() - m_start, 750u);
+            EXPECT_EQ(Window().GetAutoModeDeadline() - Window().GetNextCharacterTime(), 750u);
         }
         if (c.one_mes) {
-            EXPECT_EQ(Window().AutoDeadline - m_start, 250u);
+            EXPECT_GE(Window().AutoDeadline - m_start, 250u);
+            EXPECT_LE(Window().AutoDeadline - m_start, 250u + 50u);
         }
     }
     EXPECT_GE(took[0], 750u);
@@ -511,6 +559,82 @@ TEST_F(CMesWndRunThreadTest, RightClickSwitchesAModeOffBeforeItsAction)
             Window().Running = 0;
     });
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 1, 0, 0}));
+}
+
+// Enter held into a message: the message's timing starts once the key is up, so auto mode still
+// gives the line its time.
+TEST_F(CMesWndRunThreadTest, AKeyHeldIntoTheMessageStartsItsTimingAtTheRelease)
+{
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
+    m_app.Config().SetInt("/Config/AutoRead", 1);
+    m_app.Config().SetInt("/Config/AutoMesSpeed", 50); // five characters: 750 ms
+    m_keyboard.down.insert(SCAN_ENTER);
+    uint32_t released = 0;
+    Run([&](int pump) {
+        if (pump == 60) {
+            m_keyboard.down.erase(SCAN_ENTER);
+            released = GetEffectTime();
+        }
+    });
+    m_app.Config().SetInt("/Config/AutoRead", 0);
+    ASSERT_NE(released, 0u);
+    EXPECT_GE(static_cast<int32_t>(Window().GetAutoModeDeadline() - released), 750);
+    EXPECT_GE(static_cast<int32_t>(GetEffectTime() - released), 750) << "advanced before its time";
+    EXPECT_LT(m_pumps, 2000);
+}
+
+// The side menu's actions end with the OK keys up, so a key still held from the screen the action
+// opened never reaches the line.
+TEST_F(CMesWndRunThreadTest, ASideMenuActionEndsOnceTheOkKeysAreUp)
+{
+    m_app.Config().SetInt("/Config/TopPage", 99); // a page the settings do not open
+    Window().OpenMenu();
+    int32_t slot = -1;
+    for (int32_t k = 0; k < SIDE_MENU_SLOTS; ++k)
+        if (Window().GetKindAt(k) == SIDE_MENU_SETTINGS)
+            slot = k;
+    ASSERT_NE(slot, -1);
+    ASSERT_EQ(Window().GetButtonState(SIDE_MENU_SETTINGS), 0);
+    bool pressed = false;
+    bool released = false;
+    OnPump([&](int) {
+        // Pressed while the window is away, let go once it is back.
+        if (!pressed && Window().IsShown() == 0) {
+            m_keyboard.down.insert(SCAN_ENTER);
+            pressed = true;
+        } else if (pressed && !released && Window().IsShown() != 0) {
+            m_keyboard.down.erase(SCAN_ENTER);
+            released = true;
+        }
+    });
+    Window().HoverId = SIDE_MENU_GROUP + slot;
+    Window().OnDecide();
+    OnPump(nullptr);
+    m_keyboard.down.clear();
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(released) << "the action ended with the key still down";
+    EXPECT_EQ(Window().HoverId, -1);
+    EXPECT_EQ(Window().IsShown(), 1);
+}
+
+// While flag byte 7078 is set the pointer at the screen's edge leaves the side menu shut.
+TEST_F(CMesWndRunThreadTest, AFrozenSideMenuIgnoresThePointerAtTheEdge)
+{
+    GetScriptState().m_current_state->Flags.resize(9000);
+    for (const uint8_t frozen : {1, 0}) {
+        GetScriptState().m_current_state->Flags[FLAG_SIDE_MENU_FROZEN] = frozen;
+        PointAt(1900, 500);
+        bool opened = false;
+        Run([&](int pump) {
+            opened = opened || IRightMenu::IsMenuOpen();
+            if (pump == 40)
+                Window().Running = 0;
+        });
+        EXPECT_EQ(opened, frozen == 0) << int(frozen);
+        Window().CloseMenu();
+        PointAt(960, 500);
+    }
+    GetScriptState().m_current_state->Flags[FLAG_SIDE_MENU_FROZEN] = 0;
 }
 
 TEST_F(CMesWndRunThreadTest, RightClickTurningReadSkipOnAdvancesAtOnce)

@@ -32,7 +32,10 @@ DWORD timeGetTime()
 
 DWORD GetTickCount()
 {
-    return static_cast<DWORD>(platform::GetLayerTime());
+    constexpr UINT COARSE_PERIOD = 10;
+    const uint64_t now = platform::GetLayerTime();
+    const UINT period = MinimumPeriod();
+    return static_cast<DWORD>(period >= COARSE_PERIOD ? now - now % period : now);
 }
 
 MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size)

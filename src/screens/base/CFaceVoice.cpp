@@ -152,6 +152,8 @@ bool CFaceVoice::StartFace(const FaceVoiceRecord& record)
 void CFaceVoice::Execute()
 {
     ScopedLock run(m_run_lock);
+    if (IsActive() == 0)
+        return;
     const uint32_t now = GetEffectTime();
     const uint32_t start = m_base_time.load();
     for (const FaceVoiceRecord& record : Records()) {

@@ -11,7 +11,6 @@
 #include "foundation/TextLayout.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
-#include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
@@ -129,7 +128,6 @@ float CMesWnd::Unit(float value)
 
 void CMesWnd::RunMessage(ScriptValue& out, int32_t mode, int32_t number)
 {
-    EnsureParts();
     const auto& active = GameWork->GetActiveScreens();
     if (std::find(active.begin(), active.end(), this) == active.end())
         GameWork->AddActiveScreen(this);
@@ -178,7 +176,6 @@ void CMesWnd::OnOpen()
     if (m_reveal_index < 0)
         m_reveal_index = 0;
 
-    const uint32_t now = GetEffectTime();
     const bool read = ReadSkipOn != 0 && IsCurrentMessageRead();
     const bool skipping = SkipHonoured() && InputView->GetExtraInput(0) != 0;
     if (read || skipping) {
@@ -191,6 +188,9 @@ void CMesWnd::OnOpen()
             WaitInputRelease(static_cast<uint32_t>(code));
         for (int32_t code : CancelInputs)
             WaitInputRelease(static_cast<uint32_t>(code));
+        // The timing starts once the keys are up: a key held into the message must not eat its
+        // auto-mode time.
+        const uint32_t now = GetEffectTime();
         if (audible)
             m_voice_present = 1;
         const int32_t count = m_reveal_end - m_reveal_index;
@@ -210,7 +210,7 @@ void CMesWnd::OnOpen()
     }
     if (newest >= 0)
         RunScriptForList(BacklogStore::MakeHandle(newest), m_result_list);
-    AutoDeadline = ReadSkipDeadline(now, GetConfigOneMesSpeed());
+    AutoDeadline = ReadSkipDeadline(GetEffectTime(), GetConfigOneMesSpeed());
     if (read || skipping)
         InputMode = 1;
     m_buttons_hidden = 0;
@@ -272,6 +272,8 @@ void CMesWnd::StopFaceTask(bool apply)
     if (face == nullptr || runner == nullptr || !runner->Contains(face))
         return;
     runner->RemoveTask(face);
+    // A click that ends the line applies the newest entry only: the click's handling decides
+    // this, where the face task's own account would apply every entry (ApplyAllItems).
     if (apply) {
         const size_t count = face->GetItems().size();
         if (count > 0)
@@ -358,6 +360,9 @@ void CMesWnd::OnDecide()
             const int32_t button = item < SIDE_MENU_SLOTS ? ButtonMap[static_cast<size_t>(item)] : -1;
             if (button >= 0 && GetButtonState(button) == 0) {
                 OnSideMenuButton(item);
+                // The tab only slides the menu; every other action ends with the keys up.
+                if (button != SIDE_MENU_TAB)
+                    ISelect::OnDecide();
                 HoverId = -1;
                 return;
             }
@@ -580,23 +585,6 @@ int32_t CMesWnd::CreateParts()
     return 1;
 }
 
-bool CMesWnd::HasRequiredParts()
-{
-    CLayerFile* file = GetDocumentLayerFile();
-    if (file == nullptr)
-        return false;
-    for (const char* name : {"MESSAGE_P.AKB", "SIDEMENU_P.AKB", "ICON_P.AKB"})
-        if (file->Exists(name) == 0)
-            return false;
-    return true;
-}
-
-void CMesWnd::Show()
-{
-    EnsureParts();
-    CMesButton::Show();
-}
-
 void CMesWnd::ReleaseParts()
 {
     // The animation finishes its sprites as it goes, so it goes before them.
@@ -612,7 +600,6 @@ void CMesWnd::ReleaseParts()
 
 void CMesWnd::BuildParts(int32_t mode)
 {
-    EnsureParts();
     (void)mode;
     ClearTextSprite();
     ResetTextArea();
@@ -693,7 +680,6 @@ void CMesWnd::Hide()
 
 void CMesWnd::RestoreWindow(int32_t flag)
 {
-    EnsureParts();
     if (GetConfigSceneSkip())
         return;
     CSpriteAnime animation(FADE_PERIOD_MS);
@@ -717,7 +703,6 @@ void CMesWnd::RestoreWindow(int32_t flag)
 
 void CMesWnd::ShowWindow(CSpriteAnime& animation, int32_t flag)
 {
-    EnsureParts();
     if (GetConfigSceneSkip() || IsShown() != 0)
         return;
     {

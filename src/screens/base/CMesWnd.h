@@ -59,19 +59,11 @@ public:
     // The task twin of the reveal step reads a second text nothing ever fills: it has no work.
     void Execute() override {}
     // The family's parts, then the window's own sprites and the prompt; 0 when any is missing.
-    // The plate is painted but nothing is presented: the window is not shown yet.
+    // The plate is painted but nothing is presented: the window is not shown yet. The start-up
+    // makes them once, and a failure stops it: they live until the window goes.
     int32_t CreateParts() override;
-    // The parts for a showing, made by the first one: the start-up only looks the pictures up
-    // (HasRequiredParts), so a game at its title holds none of them.
-    void EnsureParts()
-    {
-        if (!m_text_area_sprite)
-            (void)CreateParts();
-    }
-    // Whether the archive holds the pictures CreateParts cannot do without.
-    static bool HasRequiredParts();
-    // Shown for the game's input; the parts are made first.
-    void Show() override;
+    // The game's input and the script's window commands show the window alike.
+    void Show() override { CMesButton::Show(); }
     // Safe to call twice.
     void ReleaseParts() override;
     // Draws the newest message's page again, whole, after a system screen took the screen.
@@ -194,8 +186,6 @@ private:
     void RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box);
     // "\n" (a new line) and "\i" (nothing) take the unit after a "\"; true when one did.
     bool TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const Box& box);
-    // A Latin word that would cross the right edge starts the next line.
-    void BreakBeforeWord(int32_t letters, const Box& box);
     void RevealFixedCell(const std::vector<char16_t>& pieces, const Box& box);
 
     // A setting kept to 0.0 .. 1.0, NaN taken as 0.

@@ -51,9 +51,6 @@ void CMesWnd::HideSprites()
 
 void CMesWnd::ShowFace(int32_t face)
 {
-    // A face may come before the window's first showing, which makes its parts.
-    if (m_face_sprite == nullptr)
-        EnsureParts();
     if (face >= FACE_COUNT || m_face_sprite == nullptr)
         return;
     {

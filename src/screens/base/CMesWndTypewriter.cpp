@@ -286,16 +286,14 @@ uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
     const CStringUTF8 c = text.CharAt(m_reveal_index);
     if (c.IsEmpty())
         return 0;
-    const auto offset = static_cast<size_t>(text.GetCharOffset(m_reveal_index));
     ++m_reveal_index;
-    // The page's typesetter placed the characters so: the cells copied are the ones it drew.
-    const TextGrid grid{LineBreakBox{box.left, box.top, box.right, box.bottom}, box.cell / 2, box.cell,
-                        box.line, HalfWidthWrap::Never};
     if (IsFullWidthChar(c) != 0) {
         uint32_t extra = 0;
         if ((c == "。" || c == "、" || c == "・" || c == "\xE3\x80\x80") && GetConfigMesWndKutoutenWait())
             extra = KUTOUTEN_WAIT_MS;
-        PlaceTextCharacter(text, offset, true, m_pen_x, m_pen_y, m_hang_flag, grid);
+        // The page's typesetter placed the character so: the cell copied is the one it drew.
+        ApplyLineBreakRules(c, m_pen_x, m_pen_y, box.cell, box.line,
+                            LineBreakBox{box.left, box.top, box.right, box.bottom}, 1, m_hang_flag);
         if (m_pen_y + box.line > box.bottom)
             return 0;
         CopyCell(m_pen_x, m_pen_y, box.cell, box.line);
@@ -307,7 +305,7 @@ uint32_t CMesWnd::RevealUtf8Char(const CStringUTF8& text, const Box& box)
         m_pen_x = box.left;
         return 0;
     }
-    PlaceTextCharacter(text, offset, false, m_pen_x, m_pen_y, m_hang_flag, grid);
+    // Half-width characters never wrap: a line that runs past the edge shows whole with the page.
     CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
     m_pen_x += box.cell / 2;
     return 0;
@@ -331,16 +329,6 @@ bool CMesWnd::TakeEscape(char16_t c, const std::vector<char16_t>& pieces, const 
     return false;
 }
 
-void CMesWnd::BreakBeforeWord(int32_t letters, const Box& box)
-{
-    // The page's typesetter moves the same words, so the cells copied stay where it drew them.
-    if (::BreaksBeforeWord(m_pen_x, letters, box.cell / 2,
-                           LineBreakBox{box.left, box.top, box.right, box.bottom})) {
-        m_pen_x = box.left;
-        m_pen_y += box.line;
-    }
-}
-
 void CMesWnd::RevealPieceChar(const std::vector<char16_t>& pieces, const Box& box)
 {
     if (m_reveal_index < 0 || static_cast<size_t>(m_reveal_index) >= pieces.size())
@@ -349,8 +337,6 @@ void CMesWnd::RevealPieceChar(const std::vector<char16_t>& pieces, const Box& bo
     if (c < 256 || c == EM_DASH) {
         if (TakeEscape(c, pieces, box))
             return;
-        BreakBeforeWord(WordLettersAt(pieces.data(), pieces.size(), static_cast<size_t>(m_reveal_index - 1)),
-                        box);
         CopyCell(m_pen_x, m_pen_y, box.cell / 2, box.line);
         m_pen_x += box.cell / 2;
         return;

@@ -290,11 +290,8 @@ ScriptValue* CNormalSelect2::Run(ScriptValue* out)
     if (state != nullptr)
         m_saved.Assign(*state);
     m_button_hover = -1;
-    // The button row drawn below is the message window's, made by its first showing.
-    if (CMesWnd* message = GameWork->GetMessageWindow()) {
-        message->EnsureParts();
+    if (CMesWnd* message = GameWork->GetMessageWindow())
         message->HoverId = -1;
-    }
     if (CreateParts() == 0)
         throw CExecException("Select Object Create Failed");
 

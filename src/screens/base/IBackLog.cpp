@@ -110,10 +110,10 @@ int32_t IBackLog::RunBacklog(ScriptValue* result, int32_t start_index)
         SavedState.Assign(*state);
     else
         SavedState = FlagBuffer();
-    RecordingWasOn = state != nullptr && !state->Values.empty() &&
-                             (state->EngineStateWord() & ENGINE_STATE_RECORDING) != 0
-                         ? 1
-                         : 0;
+    RecordingWasOn =
+        state != nullptr && !state->Values.empty() && (state->EngineStateWord() & ENGINE_STATE_RECORDING) != 0
+            ? 1
+            : 0;
     Top = start_index;
     SavedTextTable = CStringUTF8();
     if (GameWork->m_text_file != nullptr)
@@ -263,6 +263,10 @@ void IBackLog::DrawEntry(int32_t index)
         return;
     TextBox box = MakeTextBox(record->HeadText);
     if (record->HeadTextId != -1) {
+        // The id names a text of the table the script had open when it named the speaker, not
+        // of whatever table a later scene or the row above left open.
+        if (!record->TextTable.IsEmpty() && GameWork->m_text_file != nullptr)
+            GameWork->m_text_file->Open(record->TextTable);
         const int32_t id = record->HeadTextId;
         TypesetBox(box, [id](TextBox& text) { DrawLangText(id, text); });
     } else if (GetBacklogLayoutSwitch() == 1) {

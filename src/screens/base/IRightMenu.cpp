@@ -427,8 +427,6 @@ void IRightMenu::AddHideAnimation(CSpriteAnime& animation)
 
 void IRightMenu::FollowPointer(int32_t x, int32_t y)
 {
-    if (Flag(FLAG_SIDE_MENU_FROZEN) != 0)
-        return;
     if (g_menu.open == 0 && g_menu.manual == 0) {
         if (x >= POINTER_EDGE_X && x <= SCREEN_WIDTH - 1 && y >= 1 && y <= SCREEN_HEIGHT - 1)
             OpenMenu();

@@ -30,12 +30,12 @@ ScreenWork::~ScreenWork() = default;
 
 void ScreenWork::AddActiveScreen(ISelect* screen)
 {
-    m_active_screens.push_back(screen);
+    ActiveScreens.push_back(screen);
 }
 
 void ScreenWork::RemoveActiveScreen(ISelect* screen)
 {
-    std::erase(m_active_screens, screen);
+    std::erase(ActiveScreens, screen);
 }
 
 void SetScreenWorkFinder(ScreenWorkFinder find)

@@ -62,7 +62,8 @@ inline constexpr int32_t BACKLOG_RUN_AGAIN_LAST = 101;
 class ScreenWork : public ScriptWork
 {
     // First, so that it outlives the screens below, which leave it as they go.
-    std::vector<ISelect*> m_active_screens; // not owned
+    // The screens that are running; each adds itself once and leaves as it closes. Not owned.
+    std::vector<ISelect*> ActiveScreens;
 
 public:
     ScreenWork();
@@ -76,13 +77,15 @@ public:
     virtual void RunTopPage() = 0;
     virtual void RunSaveLoad(int32_t page) = 0;
     virtual int32_t RunBacklog() = 0;
-    virtual int32_t RunSubMap() = 0;
+    // Runs the sub map with the game cursor and the popup menu out of its way; its answer, -1
+    // for none.
+    virtual int32_t SuspendGameCursor() = 0;
     virtual void RunFlagManager() = 0;
     virtual void RunWindowModeDialog() = 0;
 
     void AddActiveScreen(ISelect* screen);
     void RemoveActiveScreen(ISelect* screen);
-    const std::vector<ISelect*>& GetActiveScreens() const { return m_active_screens; }
+    const std::vector<ISelect*>& GetActiveScreens() const { return ActiveScreens; }
 
     // The screens held for the whole game; null before the game work makes them or after it frees
     // them.

@@ -10,9 +10,9 @@
 #include "graphics/CAppTask.h"
 #include "graphics/CDirect3D.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/EffectClock.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
-#include "platform/kernel/TimeApi.h"
 #include "screens/base/ScreenWork.h"
 #include "script/FlagBuffer.h"
 #include "script/commands/CFuncEffect.h"
@@ -102,7 +102,7 @@ void CSlot::RegisterTask()
     m_runner = GetAppTask();
     // The main thread may have drawn over the task's parts meanwhile (the lever's hover).
     m_drawn_state = -1;
-    m_step_time = timeGetTime();
+    m_step_time = GetEffectTime();
     m_step_timed = true;
     if (m_runner != nullptr)
         m_runner->AddTask(this);
@@ -207,7 +207,7 @@ void CSlot::OnOpen()
         RegisterTask();
         SetGameCursor(0);
         if (GameCursor* cursor = GetGameCursor())
-            cursor->TurnOn();
+            cursor->ShowGameCursor();
     } else {
         State = STATE_SHOWING;
         for (int32_t k = 0; k < SLOT_REELS; ++k)
@@ -244,7 +244,7 @@ uint32_t CSlot::GetQuietTime(uint32_t now)
 
 void CSlot::Execute()
 {
-    const uint32_t now = timeGetTime();
+    const uint32_t now = GetEffectTime();
     if (m_step_timed) {
         const uint32_t skipped = (now - m_step_time) / STEP_MS;
         if (skipped > 1)

@@ -97,6 +97,12 @@ public:
     uint16_t StepRight(MapMover mover, int32_t animate);
     uint16_t SlideAroundVertical(MapMover mover, uint8_t block, int32_t animate);
     uint16_t SlideAroundHorizontal(MapMover mover, uint8_t block, int32_t animate);
+    // The single slides, one cell sideways; a blocked right or up slide tries the other side
+    // unless that side was occupied.
+    uint16_t SlideRight(MapMover mover, int32_t animate, bool left_occupied);
+    uint16_t SlideLeft(MapMover mover, int32_t animate);
+    uint16_t SlideUp(MapMover mover, int32_t animate, bool down_occupied);
+    uint16_t SlideDown(MapMover mover, int32_t animate);
     uint16_t StepAlongPath(MapMover mover);
     uint16_t StepSteered(MapMover mover);
     // Direction bits (1 up, 2 left, 4 right, 8 down), or 254 for cancel.
@@ -116,12 +122,9 @@ public:
     void DrawMovers(CSprite* target);
     void DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target);
     // Makes the composite (1920 x 1104), the map picture and the overlay picture, the two at the
-    // map-picture size; false when one cannot be made.
+    // map-picture size; false when one cannot be made. CreateMenu makes them at start-up and they
+    // live with the map: their untouched rows cost no memory.
     bool CreateMapLayers();
-    // The layers are made by the first command that needs them rather than at start-up, and freed
-    // when the script releases the map's data (sub-command 34). The names stay: the next use makes
-    // them again with the same pictures, so a map drawn again without a new load looks the same.
-    bool EnsureMapLayers();
     void ReleaseMapLayers();
     // The map pictures' size for CreateMapLayers: 8400 x 5040 unless set (tests set a small one).
     static void SetMapPictureSize(int32_t width, int32_t height);

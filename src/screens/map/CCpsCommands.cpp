@@ -182,11 +182,10 @@ void CCps::ExecCommand(CScript&)
             DrawSubmapPresenceIcons(PresenceOverlay.get());
         break;
     case 33:
-        PushValue(ScriptValue::FromInteger(GameWork->RunSubMap()));
+        PushValue(ScriptValue::FromInteger(GameWork->SuspendGameCursor()));
         break;
     case 34:
         ReleaseMapData();
-        ReleaseMapLayers();
         break;
     default: // 19, 23 and 24 take nothing and do nothing
         break;
@@ -320,7 +319,6 @@ void CCps::LoadPictureSlot(const CStringUTF8& name, int32_t n)
 
 void CCps::LoadMapPicture(const CStringUTF8& name)
 {
-    EnsureMapLayers();
     m_view.Forget();
     if (!(name == MapPictureName)) {
         PresenceOverlay.reset();
@@ -346,7 +344,6 @@ void CCps::LoadMapPicture(const CStringUTF8& name)
 
 void CCps::LoadOverlayPicture(const CStringUTF8& name)
 {
-    EnsureMapLayers();
     if (!OverlayPicture || name == OverlayPictureName)
         return;
     m_view.Forget();

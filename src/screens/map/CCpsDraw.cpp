@@ -67,23 +67,6 @@ bool CCps::CreateMapLayers()
     return Composite && MapPicture && OverlayPicture;
 }
 
-bool CCps::EnsureMapLayers()
-{
-    if (Composite && MapPicture && OverlayPicture)
-        return true;
-    if (!CreateMapLayers())
-        return false;
-    try {
-        if (!MapPictureName.IsEmpty())
-            LoadSprite(MapPictureName, MapPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
-        if (!OverlayPictureName.IsEmpty())
-            LoadSprite(OverlayPictureName, OverlayPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1,
-                       0);
-    } catch (const CExecException&) {
-    }
-    return true;
-}
-
 void CCps::ReleaseMapLayers()
 {
     m_view.Release();
@@ -147,7 +130,6 @@ void CCps::DrawMovers(CSprite* target)
 
 void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
 {
-    EnsureMapLayers();
     ILayer* layer = SpriteLayerOf(target);
     if (layer == nullptr)
         return;
@@ -177,7 +159,6 @@ void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
 
 void CCps::DrawMap(CSprite* target)
 {
-    EnsureMapLayers();
     {
         LiveDrawLock lock;
         ILayer* composite = LayerOf(Composite);

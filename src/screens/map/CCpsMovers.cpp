@@ -332,7 +332,7 @@ uint16_t CCps::SlideAroundVertical(MapMover mover, uint8_t block, int32_t animat
     if ((block & 0x0C) == 0 || (right && left))
         return BLOCKED;
     const bool go_right = (block & 0x08) ? !right : left;
-    return go_right ? Slide(mover, Way::Right, animate, left) : Slide(mover, Way::Left, animate, right);
+    return go_right ? SlideRight(mover, animate, left) : SlideLeft(mover, animate);
 }
 
 uint16_t CCps::SlideAroundHorizontal(MapMover mover, uint8_t block, int32_t animate)
@@ -344,7 +344,27 @@ uint16_t CCps::SlideAroundHorizontal(MapMover mover, uint8_t block, int32_t anim
     if ((block & 0x03) == 0 || (up && down))
         return BLOCKED;
     const bool go_down = (block & 0x02) ? !down : up;
-    return go_down ? Slide(mover, Way::Down, animate, up) : Slide(mover, Way::Up, animate, down);
+    return go_down ? SlideDown(mover, animate) : SlideUp(mover, animate, down);
+}
+
+uint16_t CCps::SlideRight(MapMover mover, int32_t animate, bool left_occupied)
+{
+    return Slide(mover, Way::Right, animate, left_occupied);
+}
+
+uint16_t CCps::SlideLeft(MapMover mover, int32_t animate)
+{
+    return Slide(mover, Way::Left, animate, true);
+}
+
+uint16_t CCps::SlideUp(MapMover mover, int32_t animate, bool down_occupied)
+{
+    return Slide(mover, Way::Up, animate, down_occupied);
+}
+
+uint16_t CCps::SlideDown(MapMover mover, int32_t animate)
+{
+    return Slide(mover, Way::Down, animate, true);
 }
 
 // One cell sideways; blocked at the map's edge or, for a colliding mover, by a cell on the way.
@@ -373,9 +393,9 @@ uint16_t CCps::Slide(MapMover mover, Way way, int32_t animate, bool other_side_o
         blocked = EdgeBlocked(mover, way, &block);
     if (blocked) {
         if (way == Way::Right && !other_side_occupied)
-            return Slide(mover, Way::Left, animate, true);
+            return SlideLeft(mover, animate);
         if (way == Way::Up && !other_side_occupied)
-            return Slide(mover, Way::Down, animate, true);
+            return SlideDown(mover, animate);
         return BLOCKED;
     }
     MoveOneCell(mover, way);

@@ -48,7 +48,8 @@ uint32_t CCps::StepInterval()
 
 int32_t CCps::CreateMenu()
 {
-    // The map's layers wait for the town map's first command that needs them (EnsureMapLayers).
+    if (!CreateMapLayers())
+        return 0;
     // Without the sheet the icons only go without pictures; a folder lacking it (a test's) starts
     // without a message box.
     if (CLayerFile* file = LayerFile(); file != nullptr && file->Exists("icon_p.akb"))
@@ -251,7 +252,7 @@ void CCps::SideMenuAction(int32_t id)
         GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
         break;
     case 5:
-        if (const int32_t answer = GameWork->RunSubMap(); answer != -1)
+        if (const int32_t answer = GameWork->SuspendGameCursor(); answer != -1)
             EndWith(answer | SUB_MAP_RESULT);
         break;
     case 6:

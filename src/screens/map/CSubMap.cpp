@@ -53,20 +53,23 @@ void CSubMap::SetPresence(std::unique_ptr<CPresence> presence)
 
 bool CSubMap::LoadIcons()
 {
-    // The sheet is loaded to know the screen can be made; each opening loads it again.
-    m_icon_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
-    const bool loaded = m_icon_sheet != nullptr;
-    m_icon_sheet.reset();
-    return loaded;
+    if (!MakeLayers())
+        return false;
+    try {
+        m_icon_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    } catch (const CString&) {
+        return false;
+    }
+    return m_icon_sheet != nullptr;
 }
 
-void CSubMap::MakeLayers()
+bool CSubMap::MakeLayers()
 {
     const SIZE size = GetScreenOriginalSize(0);
     auto container = std::make_unique<CSpriteContainer>();
     container->Create(nullptr, 0.0f, 0.0f, RECT{0, 0, size.cx, size.cy}, CONTAINER_PRIORITY, 0);
     if (container->GetLayer() == nullptr)
-        return;
+        return false;
     m_container = std::move(container);
     const auto make_layer = [&](int32_t priority) -> CSpriteLayer* {
         std::unique_ptr<CSprite> sprite(CreateSprite(0, 0, size.cx, size.cy, priority, LAYER_KIND_MEMORY, 0));
@@ -82,17 +85,7 @@ void CSubMap::MakeLayers()
     m_background_layer.reset(make_layer(BACKGROUND_PRIORITY));
     m_parts_layer.reset(make_layer(PARTS_PRIORITY));
     m_icon_layer.reset(make_layer(ICON_PRIORITY));
-}
-
-void CSubMap::LoadIconSheet()
-{
-    if (m_icon_sheet)
-        return;
-    try {
-        m_icon_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
-    } catch (const CString&) {
-        // Faces are then left out, as for a sheet that is not a memory layer.
-    }
+    return m_background_layer && m_parts_layer && m_icon_layer;
 }
 
 void CSubMap::Release()
@@ -166,7 +159,6 @@ void CSubMap::OnClose()
     Hide();
     m_background.reset();
     m_parts_sheet.reset();
-    m_icon_sheet.reset();
 }
 
 void CSubMap::OnOpen()
@@ -174,9 +166,6 @@ void CSubMap::OnOpen()
     Running = 1;
     Hover = -1;
     ModeAtOpen = GetConfigGameMode();
-    if (!m_container)
-        MakeLayers();
-    LoadIconSheet();
     BuildParts(0);
     Show();
 }

@@ -23,9 +23,8 @@ public:
     CSubMap();
     ~CSubMap() override;
 
-    // Checks that the icon sheet loads (it is loaded again by each opening and freed at its
-    // close); false when it cannot. The container and the three screen-size layers are made by
-    // the first opening, so a game that never opens a sub map never holds them.
+    // Makes the container with its three screen-size layers and loads the icon sheet, once at
+    // start-up; all live with the screen. False as soon as one cannot be made.
     virtual bool LoadIcons();
 
     ScriptValue* Run(ScriptValue* out) override;
@@ -68,9 +67,8 @@ protected:
     int32_t ModeAtOpen = 0;
 
 private:
-    void LoadIconSheet();
-    // The container and its layers; a layer that cannot be made stays null and is not drawn.
-    void MakeLayers();
+    // The container and its layers; false when one cannot be made.
+    bool MakeLayers();
     // The builder's steps for one kind, asking the school's questions from the floor given.
     void Build(int32_t kind, uint32_t school_floor);
     int32_t Ask(int32_t kind, uint32_t school_floor, int32_t place);

@@ -82,10 +82,15 @@ private:
     void SetScroll(float position);
     void Present();
 
-    void DrawSwitch(int32_t group, int32_t item, int32_t state);
+    void DrawToggle(int32_t group, int32_t item, int32_t state);
+    // The confirmation-dialog switches (group 11).
+    void DrawDialogToggle(int32_t item, int32_t state) { DrawToggle(11, item, state); }
     void DrawSpeedSlider(int32_t group, float value, int32_t state);
     void DrawColorSlider(int32_t item, int32_t state);
     void DrawRadio(int32_t group, int32_t item, int32_t state);
+    // The effect-speed radios (group 10) and the map-speed radios (group 18).
+    void DrawEffectSpeedRadio(int32_t item, int32_t state) { DrawRadio(10, item, state); }
+    void DrawMapSpeedRadio(int32_t item, int32_t state) { DrawRadio(18, item, state); }
     void DrawSystemCell(int32_t item, int32_t state);
     void DrawFixed(int32_t id, int32_t state);
     void DrawSwatch();

@@ -73,7 +73,7 @@ void CConfig::Present()
     RedrawFrameNow();
 }
 
-void CConfig::DrawSwitch(int32_t group, int32_t item, int32_t state)
+void CConfig::DrawToggle(int32_t group, int32_t item, int32_t state)
 {
     ILayer* page = LayerOfSprite(m_page);
     ILayer* parts = LayerOfSprite(m_parts);
@@ -194,7 +194,7 @@ void CConfig::DrawControl(int32_t id, int32_t state)
         case 4:
         case 6:
             if (item == 0)
-                DrawSwitch(group, 0, state);
+                DrawToggle(group, 0, state);
             else if (item == 1)
                 DrawSpeedSlider(group, *SpeedField(group), state);
             break;
@@ -204,15 +204,19 @@ void CConfig::DrawControl(int32_t id, int32_t state)
         case 5:
         case 7:
         case 9:
+            DrawToggle(group, item, state);
+            break;
         case 11:
-            DrawSwitch(group, item, state);
+            DrawDialogToggle(item, state);
             break;
         case 8:
             DrawColorSlider(item, state);
             break;
         case 10:
+            DrawEffectSpeedRadio(item, state);
+            break;
         case 18:
-            DrawRadio(group, item, state);
+            DrawMapSpeedRadio(item, state);
             break;
         case 12:
             DrawSystemCell(item, state);
@@ -353,19 +357,19 @@ void CConfig::DrawPageControls()
     HitAreas.Load("config00.area");
 
     LiveDrawLock lock;
-    DrawSwitch(0, 0, 0);
+    DrawToggle(0, 0, 0);
     DrawSpeedSlider(0, MesWndSpeed, 0);
     if (MesWndShowSpeedEnable == 0)
         DrawSampleLabel();
     for (int32_t group : {1, 7, 2})
-        DrawSwitch(group, 0, 0);
-    DrawSwitch(4, 0, 0);
+        DrawToggle(group, 0, 0);
+    DrawToggle(4, 0, 0);
     DrawSpeedSlider(4, OneMesSpeed, 0);
-    DrawSwitch(5, 0, 0);
-    DrawSwitch(6, 0, 0);
+    DrawToggle(5, 0, 0);
+    DrawToggle(6, 0, 0);
     DrawSpeedSlider(6, AutoMesSpeed, 0);
-    DrawSwitch(3, 0, 0);
-    DrawSwitch(9, 0, 0);
+    DrawToggle(3, 0, 0);
+    DrawToggle(9, 0, 0);
     DrawFixed(0x0D00, 0);
     DrawFixed(0x0D01, 0);
     if (ILayer* mask = MaskTarget())
@@ -373,12 +377,12 @@ void CConfig::DrawPageControls()
     if (ILayer* mask = MaskTarget(); mask != nullptr && m_parts)
         mask->Blt(TRACK_X, ThumbTop(m_scroll_position), TRACK_WIDTH, THUMB_HEIGHT, SpriteLayerOf(m_parts.get()), 0,
                   THUMB_SOURCE_Y, 1);
-    for (int32_t group : {10, 18}) {
-        for (int32_t item = 0; item < 3; ++item)
-            DrawRadio(group, item, 0);
+    for (int32_t item = 0; item < 3; ++item) {
+        DrawEffectSpeedRadio(item, 0);
+        DrawMapSpeedRadio(item, 0);
     }
     for (int32_t item = 0; item < CONFIG_DIALOG_COUNT; ++item)
-        DrawSwitch(11, item, 0);
+        DrawDialogToggle(item, 0);
     for (int32_t item = 0; item < 6; ++item)
         DrawSystemCell(item, 0);
     for (int32_t item = 0; item < 4; ++item)

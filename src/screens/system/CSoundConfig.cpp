@@ -485,16 +485,52 @@ void CSoundConfig::DrawFixed(int32_t id, int32_t state)
     }
 }
 
+void CSoundConfig::DrawGroupSwitch(int32_t g, int32_t state)
+{
+    DrawSwitch(g, state);
+}
+
+void CSoundConfig::DrawCharSwitch(int32_t k, int32_t state)
+{
+    DrawSwitch(FIRST_CHARACTER + k, state);
+}
+
+void CSoundConfig::DrawGroupSlider(int32_t g, float value, int32_t state, bool present)
+{
+    DrawSlider(g, value, state, present);
+}
+
+void CSoundConfig::DrawCharSlider(int32_t k, float value, int32_t state, bool present)
+{
+    DrawSlider(FIRST_CHARACTER + k, value, state, present);
+}
+
+void CSoundConfig::DragGroupSlider(int32_t g)
+{
+    DragSlider(g);
+}
+
+void CSoundConfig::DragCharSlider(int32_t k)
+{
+    DragSlider(FIRST_CHARACTER + k);
+}
+
 void CSoundConfig::DrawControl(int32_t id, int32_t state)
 {
     if (id == -1)
         return;
     const int32_t group = SoundGroupOf(id);
-    if (group >= 0) {
-        if (IsSlider(id))
-            DrawSlider(group, *VolumeField(group), state, false);
+    const int32_t k = group - FIRST_CHARACTER;
+    if (group >= 0 && IsSlider(id)) {
+        if (k < 0)
+            DrawGroupSlider(group, *VolumeField(group), state, false);
         else
-            DrawSwitch(group, state);
+            DrawCharSlider(k, *VolumeField(group), state, false);
+    } else if (group >= 0) {
+        if (k < 0)
+            DrawGroupSwitch(group, state);
+        else
+            DrawCharSwitch(k, state);
     } else if (id == CLICK_END_ID) {
         DrawClickEnd(state);
         RedrawPanel(false);
@@ -658,8 +694,10 @@ void CSoundConfig::OnDecide()
     const int32_t id = m_hovered;
     const int32_t group = SoundGroupOf(id);
     if (group >= 0 && IsSlider(id)) {
-        if (*EnableField(group) != 0)
-            DragSlider(group);
+        if (*EnableField(group) != 0 && group < FIRST_CHARACTER)
+            DragGroupSlider(group);
+        else if (*EnableField(group) != 0)
+            DragCharSlider(group - FIRST_CHARACTER);
         if (group < FIRST_CHARACTER)
             ApplyVolume(*EnableField(group), group, *VolumeField(group));
     } else if (group >= 0) {
@@ -733,8 +771,10 @@ void CSoundConfig::OnDrag()
 {
     const int32_t group = SoundGroupOf(m_hovered);
     if (group >= 0) {
-        if (IsSlider(m_hovered) && *EnableField(group) != 0)
-            DragSlider(group);
+        if (IsSlider(m_hovered) && *EnableField(group) != 0 && group < FIRST_CHARACTER)
+            DragGroupSlider(group);
+        else if (IsSlider(m_hovered) && *EnableField(group) != 0)
+            DragCharSlider(group - FIRST_CHARACTER);
         if (group < FIRST_CHARACTER)
             ApplyVolume(*EnableField(group), group, *VolumeField(group));
         if (group < FIRST_CHARACTER || IsSlider(m_hovered))

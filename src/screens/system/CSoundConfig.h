@@ -60,8 +60,16 @@ private:
     // The on and volume fields of a group (0-3) or of a character (4 + k).
     int32_t* EnableField(int32_t group);
     float* VolumeField(int32_t group);
+    // One routine each draws and drags the controls of the sound groups (0-3) and of the
+    // characters (group 4 + k); the names below say which a caller means.
     void DrawSwitch(int32_t group, int32_t state);
     void DrawSlider(int32_t group, float value, int32_t state, bool present);
+    void DrawGroupSwitch(int32_t g, int32_t state);
+    void DrawCharSwitch(int32_t k, int32_t state);
+    void DrawGroupSlider(int32_t g, float value, int32_t state, bool present);
+    void DrawCharSlider(int32_t k, float value, int32_t state, bool present);
+    void DragGroupSlider(int32_t g);
+    void DragCharSlider(int32_t k);
     void DrawClickEnd(int32_t state);
     void DrawFixed(int32_t id, int32_t state);
     void DragSlider(int32_t group);

@@ -198,8 +198,8 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
         return false;
     SaveSlotTable headers(table);
     const uint32_t first = SlotGroupFirst(SlotGroupOf(slot));
-    const uint32_t dropped = push == Push::Group    ? first + SLOT_GROUP_SIZE - 1
-                             : push == Push::Before ? over
+    const uint32_t dropped = push == Push::Group    ? PushSlotGroup(first)
+                             : push == Push::Before ? PushSlotsBefore(over)
                                                     : slot;
     for (uint32_t n = dropped; n > slot; --n)
         headers.Copy(n - 1, n);

@@ -120,6 +120,12 @@ protected:
         Before, // slots 1 to k - 1 over slot k
     };
     [[nodiscard]] bool Save(uint32_t slot, const CStringUTF8& comment, Push push, uint32_t over);
+    // The pushes carried out with the save itself (the save store moves the slot files as sets
+    // and the headers go with them); each answers the slot it drops. PushSlotGroup moves the
+    // group from its first slot one up, its last slot dropped; PushSlotsBefore moves slots 1 to
+    // k - 1 one up over slot k.
+    static uint32_t PushSlotGroup(uint32_t first) { return first + SLOT_GROUP_SIZE - 1; }
+    static uint32_t PushSlotsBefore(uint32_t k) { return k; }
     // The snapshot with the covered pictures drawn over it, averaged down; empty without the
     // snapshot or the capture layer.
     std::vector<uint8_t> MakeThumbnail();

@@ -17,8 +17,7 @@ namespace {
 
 constexpr int32_t DRAW_TEXT_FONT_SIZE = 40;
 
-// Calls fn(character, full_width, offset) for each whole UTF-8 character of the text and its byte
-// offset.
+// Calls fn(character, full_width) for each whole UTF-8 character of the text.
 template <typename Fn>
 void ForEachCharacter(const CStringUTF8& text, Fn fn)
 {
@@ -28,9 +27,8 @@ void ForEachCharacter(const CStringUTF8& text, Fn fn)
         const size_t size = std::clamp<size_t>(static_cast<size_t>(text.GetCharSize(bytes[offset])), 1,
                                                bytes.size() - offset);
         const std::string character = bytes.substr(offset, size);
-        const size_t at = offset;
         offset += size;
-        if (!fn(character, text.IsFullWidth(character) != 0, at))
+        if (!fn(character, text.IsFullWidth(character) != 0))
             return;
     }
 }
@@ -63,9 +61,8 @@ void CFuncString::TypesetText(TextBox& box, CFontDIB* font)
     if (GetConfigSceneSkip())
         return;
     font = CurrentFont(font);
-    const TextGrid grid{BoxOf(box), box.CellWidth, AddWrapped(box.CellWidth, box.CellWidth), box.LineHeight,
-                        HalfWidthWrap::AtEdge};
-    ForEachCharacter(box.Text, [&](const std::string& character, bool full_width, size_t offset) {
+    const LineBreakBox limits = BoxOf(box);
+    ForEachCharacter(box.Text, [&](const std::string& character, bool full_width) {
         if (character == "\n") {
             box.CursorY = AddWrapped(box.CursorY, box.LineHeight);
             box.CursorX = box.Left;
@@ -73,7 +70,8 @@ void CFuncString::TypesetText(TextBox& box, CFontDIB* font)
         }
         const CStringUTF8 glyph(character.c_str());
         if (box.UseLineBreakRules == 1)
-            PlaceTextCharacter(box.Text, offset, full_width, box.CursorX, box.CursorY, m_hang_flag, grid);
+            ApplyLineBreakRules(glyph, box.CursorX, box.CursorY, AddWrapped(box.CellWidth, box.CellWidth),
+                                box.LineHeight, limits, 1, m_hang_flag);
         if (int64_t{box.CursorY} + box.LineHeight > box.Bottom)
             return false;
         if (font)
@@ -95,7 +93,7 @@ void CFuncString::TypesetTextVertical(TextBox& box, CFontDIB* font)
         return;
     font = CurrentFont(font);
     const LineBreakBox limits = BoxOf(box);
-    ForEachCharacter(box.Text, [&](const std::string& character, bool, size_t) {
+    ForEachCharacter(box.Text, [&](const std::string& character, bool) {
         const CStringUTF8 glyph(character.c_str());
         if (box.UseLineBreakRules == 1)
             ApplyLineBreakRulesVertical(glyph, box.CursorX, box.CursorY,

@@ -4,7 +4,7 @@
 
 #include "foundation/GameDocument.h"
 #include "graphics/CEffectWait.h"
-#include "platform/kernel/TimeApi.h"
+#include "graphics/EffectClock.h"
 
 int32_t WaitFromNow(GameDocument* document, CInputView* input_view, int32_t ms, uint32_t skip_flags,
                     uint32_t request_mask, int32_t tick)
@@ -12,6 +12,6 @@ int32_t WaitFromNow(GameDocument* document, CInputView* input_view, int32_t ms, 
     CEffectWait wait(document, input_view);
     wait.SetSkipFlags(skip_flags);
     wait.SetRequestMask(request_mask);
-    wait.SetStartTime(timeGetTime());
+    wait.SetStartTime(GetEffectTime());
     return wait.Wait(static_cast<uint32_t>(std::max(ms, 0)), tick);
 }

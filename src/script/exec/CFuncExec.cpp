@@ -26,13 +26,14 @@ CFuncExec::CFuncExec()
 
 CFuncExec::~CFuncExec()
 {
+    m_task.reset();
     m_snow.reset();
     m_petals.reset();
     m_snowball.reset();
     m_train.reset();
-    m_task.reset();
     m_message_screen.reset();
     m_stash.reset();
+    m_language_file = CStringUTF8();
 }
 
 void CFuncExec::PushResult(int32_t result)
@@ -74,7 +75,7 @@ void CFuncExec::Call(CScript& script)
         return PushScreenResult(ScriptScreen::AreaBase, 0, {ScriptValue::FromInteger(mode)});
     }
     case 17:
-        return AreaSelect();
+        return AreaSelectCommand();
     case 18:
         return NameInput();
     case 19:
@@ -150,14 +151,14 @@ void CFuncExec::Call(CScript& script)
     case 46:
         return MessageScreen();
     case 47:
-        return Extras(4);
+        return RunExtrasMode(4);
     case 49:
         return MarkHeroineSeen();
     case 50:
     case 51:
     case 52:
     case 53:
-        return Extras(code - 50);
+        return RunExtrasMode(code - 50);
     case 55:
         return Petals();
     case 56:
@@ -179,7 +180,7 @@ void CFuncExec::GameCursor()
     if (cursor == nullptr)
         return;
     if (change == 0)
-        cursor->TurnOn();
+        cursor->ShowGameCursor();
     else if (change == 1)
         cursor->HideGameCursor();
 }

@@ -41,8 +41,8 @@ class CFuncExec final : public IFunc
 {
 public:
     CFuncExec();
-    // Releases the effects (their tasks stop before their pictures go), the train, the task, then
-    // the message screen, the stash and the text.
+    // Releases the task, the snow, the petals, the first snowflake (each effect stops its own
+    // task before its pictures go), the train, the message screen, then the stash and the text.
     ~CFuncExec() override;
 
     void Call(CScript& script) override;
@@ -59,7 +59,7 @@ public:
     void MessageWindow();
     void AutoSave();
     void BackgroundVoice();
-    void AreaSelect();
+    void AreaSelectCommand();
     void SetDefaultHeroName();
     void SetBacklogText();
     void SetBacklogHeroName();
@@ -78,7 +78,7 @@ public:
     void NameInput();
     void Title();
     void TitleAnimation();
-    void Extras(int32_t mode);
+    void RunExtrasMode(int32_t mode);
     void MarkHeroineSeen();
     void MiniGame();
 

@@ -35,7 +35,7 @@ void CFuncExec::TitleAnimation()
     RunScriptScreen(ScriptScreen::TitleAnimation, nullptr);
 }
 
-void CFuncExec::Extras(int32_t mode)
+void CFuncExec::RunExtrasMode(int32_t mode)
 {
     CFuncMusic music;
     IWaveManager* channel = music.GetManager(0);
@@ -62,7 +62,7 @@ void CFuncExec::MiniGame()
     RunScriptScreen(ScriptScreen::MiniGame, nullptr, ScriptScreenCall{std::move(arguments)});
 }
 
-void CFuncExec::AreaSelect()
+void CFuncExec::AreaSelectCommand()
 {
     const int32_t sub = Context->PopInteger();
     switch (sub) {

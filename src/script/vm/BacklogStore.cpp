@@ -90,6 +90,11 @@ bool BacklogStore::NextEntry()
         state->SetEngineStateBits(ENGINE_STATE_SNAPSHOT);
     }
     LogBuffer& entry = *Entries[static_cast<size_t>(CurrentIndex)];
+    // A record reused after a reset starts without the table fields of the message it held,
+    // which would otherwise be revealed, or name its speaker, in place of the new message's own.
+    entry.TextTable.Empty();
+    entry.HeadTextId = -1;
+    entry.MessageId = -1;
     if (GetScriptState().SaveDataTable)
         entry.JumpState.Assign(*GetScriptState().SaveDataTable);
     if (state)

@@ -114,8 +114,9 @@ protected:
             const std::vector<uint8_t> bytes = m_dir.Read(Name("SaveData%03u.dat", slot));
             ByteCursor cursor(bytes);
             ScriptValueTable table;
-            if (table.ReadFrom(cursor) && table.Find(ID_RECORD) != nullptr)
-                data_id = table.Find(ID_RECORD)->Values[0].Integer;
+            const ScriptValueArray* record = table.ReadFrom(cursor) ? table.Find(ID_RECORD) : nullptr;
+            if (record != nullptr && !record->Values.empty())
+                data_id = record->Values[0].Integer;
         }
         return {flag_id, data_id};
     }
@@ -891,7 +892,10 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     SetConfigOneMes(1);
     EXPECT_EQ(LoadCode([&] { m_load.QuickLoad(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
     EXPECT_EQ(State().Money(), 41);
-    EXPECT_EQ(GetScriptState().SaveDataTable->Find(ID_RECORD)->Values[0].Integer, 41);
+    const ScriptValueArray* id_record = GetScriptState().SaveDataTable->Find(ID_RECORD);
+    ASSERT_NE(id_record, nullptr);
+    ASSERT_FALSE(id_record->Values.empty());
+    EXPECT_EQ(id_record->Values[0].Integer, 41);
     EXPECT_NE(GetScriptState().SaveDataTable->Find(0xFFFF0000), nullptr);
     FlagBuffer system;
     ASSERT_TRUE(ReadFlag("FLAG000", system));

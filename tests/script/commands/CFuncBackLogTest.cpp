@@ -98,10 +98,18 @@ TEST_F(CFuncBackLogTest, ResetEmptiesTheRecordsButKeepsThem)
         EXPECT_EQ(Query(6, index), 0) << index;
         EXPECT_EQ(QueryText(index), "") << index;
     }
-    // The next message takes the first record again.
+    // The next message takes the first record again, with nothing of the message it held: no
+    // table message, table or table name to reveal or draw in place of its own text.
+    LogBuffer& first = *Context().Backlog.Entries[0];
+    first.MessageId = 5;
+    first.TextTable = CStringUTF8("trip");
+    first.HeadTextId = 7;
     RunMessage("う");
     EXPECT_EQ(Context().Backlog.CurrentIndex, 0);
     EXPECT_EQ(Query(4, 0), 1);
+    EXPECT_EQ(first.MessageId, -1);
+    EXPECT_TRUE(first.TextTable.IsEmpty());
+    EXPECT_EQ(first.HeadTextId, -1);
 }
 
 TEST_F(CFuncBackLogTest, AllocatingNothingOrLessChangesNothing)

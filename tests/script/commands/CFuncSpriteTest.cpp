@@ -35,7 +35,6 @@ protected:
     {
         GameFiles files;
         files.pictures = {{"P.AKB", tools::EncodeAkb(tools::MakePicture(4, 4, RED), {})}};
-        files.display = true;
         StartGame(std::move(files));
     }
 

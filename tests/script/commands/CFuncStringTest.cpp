@@ -246,24 +246,37 @@ TEST_F(CFuncStringTest, WithoutAFontTheDocumentsCurrentFontDraws)
     GetSpriteLayerRegistry().ReplaceFont(DOCUMENT_FONT_THIRD, std::move(previous[2]));
 }
 
-TEST_F(CFuncStringTest, LatinTextBreaksBetweenWordsAndCutsOnlyAWordLongerThanALine)
+// Ten half-width cells to a line: Latin text is laid out character by character, a word
+// reaching the edge is cut there and a space that wraps starts the next line.
+TEST_F(CFuncStringTest, LatinTextIsCutAtTheEdgeCharacterByCharacter)
 {
-    // Ten letters to a line.
     TextBox box = Box("the quick brown fox jumps over a lazy dog, then sleeps. abcdefghijklmn ok", 1);
     box.Bottom = 400;
     m_typesetter.TypesetText(box, &m_font);
     std::map<int32_t, std::string> lines;
     for (const GlyphCall& call : m_font.Calls) {
         lines[call.Y] += call.Character;
-        if (call.Character != " ") {
-            EXPECT_LT(call.X, 100) << call.Character;
-        }
+        EXPECT_LT(call.X, 100) << call.Character;
     }
-    std::vector<std::string> trimmed;
-    for (auto& [y, line] : lines)
-        trimmed.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
-    EXPECT_THAT(trimmed, ElementsAre("the quick", "brown fox", "jumps over", "a lazy", "dog, then",
-                                     "sleeps. ab", "cdefghijkl", "mn ok"));
+    std::vector<std::string> text;
+    for (const auto& [y, line] : lines)
+        text.push_back(line);
+    EXPECT_THAT(text, ElementsAre("the quick ", "brown fox ", "jumps over", " a lazy do", "g, then sl",
+                                  "eeps. abcd", "efghijklmn", " ok"));
+}
+
+// Five full-width cells to a line. Story text keeps sixteen closing marks off a line start: 】
+// hangs past the edge, while a full-width comma (a mark only the language tables keep there)
+// wraps like any character, and an opening 【 at the edge wraps and hangs before the margin.
+TEST_F(CFuncStringTest, StoryTextHangsItsClosingMarksAndWrapsAFullWidthComma)
+{
+    TextBox box = Box("あいうえお】かきくけこ，さしすせ【た", 1);
+    m_typesetter.TypesetText(box, &m_font);
+    EXPECT_THAT(Positions(m_font),
+                ElementsAre(Pair(0, 0), Pair(20, 0), Pair(40, 0), Pair(60, 0), Pair(80, 0), Pair(100, 0),
+                            Pair(0, 20), Pair(20, 20), Pair(40, 20), Pair(60, 20), Pair(80, 20), Pair(0, 40),
+                            Pair(20, 40), Pair(40, 40), Pair(60, 40), Pair(80, 40), Pair(-20, 60),
+                            Pair(0, 60)));
 }
 
 } // namespace

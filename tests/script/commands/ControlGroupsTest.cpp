@@ -11,10 +11,12 @@
 
 #include "GroupTestFixture.h"
 #include "app/CGameWork.h"
+#include "arcpack/ArchiveWriter.h"
 #include "foundation/CInputView.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/SpriteLayerRegistry.h"
+#include "mapwrite/MapTableWriter.h"
 #include "platform/kernel/TimeApi.h"
 #include "screens/base/CNormalSelect2.h"
 #include "script/ScriptState.h"
@@ -30,6 +32,15 @@ protected:
     {
         GameFiles files;
         files.scripts = {{"callee.mes", "push 77\nstvalue 4\nend"}};
+        // The demo's story tables, whose texts the demo's choice scene shows.
+        for (const char* language : {"", "_en", "_cn", "_tw"}) {
+            std::ifstream listing(std::string(std::getenv("VESK_SOURCE_DIR")) + "/demo/text/story" +
+                                  language + ".txt");
+            const std::string text((std::istreambuf_iterator<char>(listing)),
+                                   std::istreambuf_iterator<char>());
+            files.data.push_back({tools::UpperCaseName(std::string("story") + language + ".map"),
+                                  tools::BuildMapTable(tools::ParseMapListing(text))});
+        }
         StartGame(std::move(files));
     }
 

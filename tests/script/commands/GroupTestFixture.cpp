@@ -61,7 +61,8 @@ void GroupTest::StartGame(GameFiles files)
     for (const char* name : {"system_en.map", "system_cn.map", "system_tw.map", "system.map"})
         data.push_back({tools::UpperCaseName(name), tools::BuildMapTable(texts)});
     for (tools::ArchiveEntry& entry : StartupDataEntries())
-        if (std::none_of(data.begin(), data.end(), [&](const auto& given) { return given.name == entry.name; }))
+        if (std::none_of(data.begin(), data.end(),
+                         [&](const auto& given) { return given.name == entry.name; }))
             data.push_back(std::move(entry));
     m_dir.Write("data.arc", tools::BuildArchive(data, tools::ArchiveEncoding::Lzss));
 
@@ -81,10 +82,9 @@ void GroupTest::StartGame(GameFiles files)
     }
     m_dir.Write("script.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Lzss));
 
-    if (files.display)
-        m_display = std::make_unique<HeadlessDisplay>();
+    m_display = std::make_unique<HeadlessDisplay>();
     m_document->StartGame();
-    TakeMessageBoxes();
+    EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{});
 }
 
 void GroupTest::RunSource(const std::string& source)

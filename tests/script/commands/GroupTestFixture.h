@@ -3,7 +3,8 @@
 // tables, a layer archive with the test's pictures, a script archive with the test's scripts),
 // with a test application whose message pump moves the virtual clock on by 1 ms, runs the frame
 // tasks and a per-test hook, and quits after a watchdog count of pumps (failing the test);
-// scripted keyboard and mouse in the input view; optionally a live headless display.
+// scripted keyboard and mouse in the input view; a live headless display, which the game makes
+// before its start-up as the application does.
 
 #include <functional>
 #include <map>
@@ -38,7 +39,6 @@ struct GameFiles
     std::vector<tools::ArchiveEntry> pictures; // layer.arc
     std::vector<tools::ArchiveEntry> data;     // data.arc
     std::map<std::string, std::string> scripts;
-    bool display = false;
 };
 
 class GroupTest : public ScriptTest
@@ -47,7 +47,7 @@ protected:
     GroupTest();
     ~GroupTest() override;
 
-    // Writes the folder and starts the game.
+    // Writes the folder and starts the game; a start-up failure fails the test.
     void StartGame(GameFiles files = {});
     // Assembles the source and runs it as the only script to its end.
     void RunSource(const std::string& source);

@@ -11,9 +11,11 @@
 #include "app/CVeskView.h"
 #include "foundation/CInputView.h"
 #include "platform/kernel/TimeApi.h"
+#include "platform/kernel/VirtualClock.h"
 #include "screens/system/CConfig.h"
 #include "screens/system/CSoundConfig.h"
 #include "script/ScriptState.h"
+#include "support/ScopedEnv.h"
 #include "support/ThreadTest.h"
 
 namespace {
@@ -69,6 +71,21 @@ TEST_F(WaitAndXmlThreadTest, WaitsEndByTimeOrBySkipInputs)
     Document().ClearEngineStateBits(ENGINE_STATE_SKIP_MODE);
     RunSource("push 1\nlib 28, 2\nend");
     EXPECT_EQ(StackIntegers(), std::vector<int32_t>{1}) << "an unknown wait pops nothing more";
+}
+
+// On a timer that cannot go below 16 ms every clock is the tick count, which moves in whole
+// periods: a wait starts on it as it ends on it, rather than ending at once.
+TEST_F(WaitAndXmlThreadTest, AWaitOnACoarseTimerRunsItsTimeOnTheTickCount)
+{
+    const ScopedEnv period("VESK_TIMER_PERIOD_MIN", "16");
+    m_app.SetClockSwitch(1);
+    platform::VirtualClock::Set((uint64_t{timeGetTime()} | 15) + 8); // 7 past a tick
+    const DWORD start = timeGetTime();
+    RunSource("push 1\nlib 28, 1, 50, 0\nend");
+    m_app.SetClockSwitch(0);
+    EXPECT_GE(timeGetTime() - start, 50u);
+    EXPECT_LE(timeGetTime() - start, 66u);
+    Stack().clear();
 }
 
 // A system-menu page that notes its run with the requests still pending, and closes the menu.

@@ -5,14 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "ExecStage.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "graphics/CAppTask.h"
 #include "graphics/CFadeSprite.h"
 #include "graphics/CSakuraEffect.h"
+#include "graphics/CSakuraParticle.h"
 #include "graphics/CSnowEffect.h"
 #include "graphics/CSnowFirstOne.h"
+#include "graphics/CSnowParticle.h"
 #include "graphics/CSnowParticleOne.h"
 #include "graphics/PictureSlot.h"
 #include "graphics/SpriteLayerOf.h"
@@ -256,6 +262,46 @@ TEST_F(ParticleExecThreadTest, SnowAndPetalsInEveryOrderNeverDeadlock)
     RunTasks(3);
     EXPECT_NE(m_exec->GetSnow(), nullptr);
     EXPECT_NE(m_exec->GetPetals(), nullptr);
+}
+
+// The group goes in its order: its own task first, then the snow, the petals and the first
+// snowflake, each of which takes its particles' task out of the runner as it goes.
+TEST_F(ParticleExecThreadTest, TheGroupReleasesItsTaskBeforeItsEffects)
+{
+    Exec({43, 3});
+    Exec({55, 0});
+    Exec({44, 0});
+    RunTasks(1);
+    ASSERT_NE(m_exec->GetSnow(), nullptr);
+    ASSERT_NE(m_exec->GetPetals(), nullptr);
+    ASSERT_NE(m_exec->GetSnowball(), nullptr);
+    const std::vector<IAppTask*> effects = {m_exec->GetSnow()->GetParticles(),
+                                            m_exec->GetPetals()->GetParticles(),
+                                            m_exec->GetSnowball()->GetParticle()};
+    struct RecordingRunner final : CAppTask
+    {
+        explicit RecordingRunner(CAppTask* runner)
+            : runner(runner)
+        {}
+        void RemoveTask(IAppTask* task) override
+        {
+            removed.push_back(task);
+            if (runner != nullptr)
+                runner->RemoveTask(task);
+        }
+        CAppTask* runner;
+        std::vector<IAppTask*> removed;
+    } recorder(GetAppTask());
+    CAppTask* previous = SetAppTask(&recorder);
+    m_exec.reset();
+    SetAppTask(previous);
+    std::vector<IAppTask*> order;
+    for (IAppTask* task : recorder.removed)
+        if (std::find(order.begin(), order.end(), task) == order.end())
+            order.push_back(task);
+    ASSERT_EQ(order.size(), 4u);
+    EXPECT_EQ(std::find(effects.begin(), effects.end(), order[0]), effects.end()) << "the group's own task";
+    EXPECT_EQ(std::vector<IAppTask*>(order.begin() + 1, order.end()), effects);
 }
 
 TEST_F(ParticleExecThreadTest, TheSnowballWaitEndsWhenItHasLanded)

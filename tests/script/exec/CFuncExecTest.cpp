@@ -310,6 +310,15 @@ TEST_F(CFuncExecTest, BacklogTextsHonourTheEngineStateAndTheArrayEnd)
     LogBuffer& entry = PrepareBacklog();
     RunSource("lib 29, 21, sj\"あい\"\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "あい");
+    EXPECT_EQ(entry.HeadTextId, -1);
+    // A number names the speaker by a table text instead, with the table it names it in.
+    Exec().SetLanguageFileName(CStringUTF8("story"));
+    RunSource("lib 29, 21, 102\nend\n");
+    EXPECT_STREQ(entry.HeadText.GetText(), "");
+    EXPECT_EQ(entry.HeadTextId, 102);
+    EXPECT_STREQ(entry.TextTable.GetText(), "story");
+    RunSource("lib 29, 21, sj\"あい\"\nend\n");
+    EXPECT_EQ(entry.HeadTextId, -1);
     State().SetEngineStateBits(0x400);
     RunSource("lib 29, 21, \"other\"\nlib 29, 22, \"\"\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "あい");
@@ -541,6 +550,9 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     RunSource("lib 29, 35, 0, \"three.fv\"\nend\n");
     EXPECT_THAT(flags(), ElementsAre(1, 0, 0));
     EXPECT_EQ(face.IsActive(), 1);
+    face.ClearRedraw();
+    face.Execute();
+    EXPECT_TRUE(face.IsRedrawRequested());
     EXPECT_EQ(face.GetRecord(2).Time, 400u);
     EXPECT_EQ(face.GetRecord(2).Slot, 4);
     EXPECT_EQ(face.GetRecord(1).Group, -1);
@@ -569,6 +581,9 @@ TEST_F(CFuncExecTest, FaceVoiceTablesLoadClearAndStayInsideTheFile)
     RunSource("lib 29, 35, 0, \"none.fv\"\nend\n");
     EXPECT_TRUE(face.GetItems().empty());
     EXPECT_EQ(face.IsActive(), 0);
+    face.ClearRedraw();
+    face.Execute(); // no table: nothing starts and no frame is asked for
+    EXPECT_FALSE(face.IsRedrawRequested());
 
     m_app.Config().SetInt("/Config/SceneSkip", 1);
     Stack().clear();
@@ -584,7 +599,8 @@ TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTh
     std::vector<tools::ArchiveEntry> entries;
     for (const char* name : {"MSG_EN.MAP", "MSG_CN.MAP", "MSG_TW.MAP", "MSG.MAP"})
         entries.push_back(
-            {name, tools::BuildMapTable(std::vector<tools::MapText>{{0, u"zero"}, {1, u"one"}})});
+            {name, tools::BuildMapTable(std::vector<tools::MapText>{
+                       {0, u"zero"}, {1, u"one"}, {2, u"a line\\nthe next\\i\\r not shown\\r."}})});
     m_dir.Write("data.arc", tools::BuildArchive(entries, tools::ArchiveEncoding::Plain));
     CArchiveManager archive("data.arc", false, true);
     {
@@ -598,12 +614,19 @@ TEST_F(CFuncExecTest, LanguageMessagesShowThroughTheTextFileWithTheirNumberForTh
 
     LogBuffer& entry = PrepareBacklog();
     State().SetEngineStateBits(ENGINE_STATE_RECORDING);
+    Context().PrepareBacklogEntry(); // the message's record, opened as its first text opens it
     RunSource("lib 29, 24, 2, \"msg\"\nlib 29, 24, 0, 1\nend\n");
     LogBuffer* shown = Context().Backlog.GetCurrentEntry();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->MessageId, 1);
     EXPECT_EQ(shown->BodyText.GetStdString(), "one");
     EXPECT_STREQ(entry.TextTable.GetText(), "msg");
+
+    // Written as the window shows it: the markup's line break as a line feed, the rest of the
+    // markup left out.
+    shown->BodyText = CStringUTF8("");
+    RunSource("lib 29, 24, 0, 2\nend\n");
+    EXPECT_EQ(shown->BodyText.GetStdString(), "a line\nthe next.");
 
     // Under scene skip the message is neither shown nor noted.
     shown->MessageId = -1;

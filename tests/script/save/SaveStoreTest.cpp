@@ -187,3 +187,67 @@ TEST_F(SaveStoreTest, TheScriptAndTheScreenThumbnailsAreOneFileButOnlyTheScriptR
     EXPECT_EQ(SaveStore::ReadThumbnail(4, display), 0);
     EXPECT_EQ(display.GetBits()[3], 0) << "no picture left over from slot 3";
 }
+
+// A delete sets the slot's files aside and moves every later save one slot down, its whole set
+// with it: the slot before it keeps its own and the last slot is left empty.
+TEST_F(SaveStoreTest, ADeleteMovesEveryLaterSaveDownOneSlot)
+{
+    const Save saves[] = {MakeSave(1), MakeSave(2), MakeSave(3), MakeSave(4)};
+    for (uint32_t slot = 1; slot <= 4; ++slot)
+        ASSERT_TRUE(Commit(slot, slot, saves[slot - 1], SystemWith({1, 2, 3, 4})));
+    const FlagBuffer three_used = SystemWith({1, 2, 3});
+    ASSERT_TRUE(SaveStore::CommitDelete(2, 4, three_used, TableOf(three_used)));
+    ExpectSlot(1, saves[0]);
+    ExpectSlot(2, saves[2]);
+    ExpectSlot(3, saves[3]);
+    for (const char* gone : {"FLAG004", "SaveData004.dat", "thm004"})
+        EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / gone)) << gone;
+    FlagBuffer system;
+    ASSERT_TRUE(SaveStore::ReadSystemFile(system));
+    EXPECT_EQ(BytesOf(system), BytesOf(three_used));
+    EXPECT_EQ(Folder().size(), 10u) << "three slots of three files and the system file, nothing else";
+    EXPECT_TRUE(TakeMessageBoxes().empty());
+}
+
+// A save's header reaches the system file field by field: game clock, money, and the wall clock's
+// date and time each where the slot table keeps it.
+TEST_F(SaveStoreTest, ASavedHeaderKeepsEachOfItsClocksFields)
+{
+    FlagBuffer system = SystemWith({});
+    SaveSlotHeader header;
+    header.Used = 1;
+    header.GameDate = 1231;
+    header.Weekday = 3;
+    header.GameTime = 1745;
+    header.Money = 1200;
+    header.Year = 2026;
+    header.Month = 12;
+    header.Day = 24;
+    header.Hour = 23;
+    header.Minute = 5;
+    header.Second = 42;
+    SaveSlotTable(system.Bytes).Put(7, header);
+    ASSERT_TRUE(Commit(7, 7, MakeSave(7), system));
+    FlagBuffer read;
+    ASSERT_TRUE(SaveStore::ReadSystemFile(read));
+    // Each field at its place in the file, low byte first: a field moved in both the writer and
+    // the reader would still read back, but not from a system file written before.
+    const uint8_t* at = read.Bytes.data() + SLOT_HEADER_SIZE * 7;
+    const std::pair<size_t, uint16_t> fields[] = {{1, 1231}, {3, 3},   {5, 1745}, {7, 1200}, {9, 2026},
+                                                  {11, 12},  {13, 24}, {15, 23},  {17, 5},   {19, 42}};
+    EXPECT_EQ(at[0], 1);
+    for (const auto& [offset, value] : fields)
+        EXPECT_EQ(at[offset] | at[offset + 1] << 8, value) << "field at " << offset;
+    const SaveSlotHeader back = SaveSlotTable(read.Bytes).Get(7);
+    EXPECT_EQ(back.Used, 1);
+    EXPECT_EQ(back.GameDate, 1231);
+    EXPECT_EQ(back.Weekday, 3);
+    EXPECT_EQ(back.GameTime, 1745);
+    EXPECT_EQ(back.Money, 1200);
+    EXPECT_EQ(back.Year, 2026);
+    EXPECT_EQ(back.Month, 12);
+    EXPECT_EQ(back.Day, 24);
+    EXPECT_EQ(back.Hour, 23);
+    EXPECT_EQ(back.Minute, 5);
+    EXPECT_EQ(back.Second, 42);
+}

@@ -39,9 +39,7 @@ class ShownTextThreadTest : public ThreadTestOn<GroupTest>
 protected:
     ShownTextThreadTest()
     {
-        GameFiles files;
-        files.display = true;
-        StartGame(std::move(files));
+        StartGame();
         State().Variables.resize(100);
         RunSource(SPRITES);
     }
