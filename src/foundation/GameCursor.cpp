@@ -1,20 +1,19 @@
 #include "foundation/GameCursor.h"
 
-#include <atomic>
+#include "foundation/InstalledSource.h"
 
 namespace {
 
-std::atomic<GameCursor* (*)()> s_source{nullptr};
+InstalledSource<GameCursor> s_source;
 
 } // namespace
 
 GameCursor* GetGameCursor()
 {
-    GameCursor* (*source)() = s_source.load();
-    return source != nullptr ? source() : nullptr;
+    return s_source.Get();
 }
 
 void SetGameCursorSource(GameCursor* (*source)())
 {
-    s_source.store(source);
+    s_source.Set(source);
 }

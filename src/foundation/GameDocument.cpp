@@ -1,20 +1,19 @@
 #include "foundation/GameDocument.h"
 
-#include <atomic>
+#include "foundation/InstalledSource.h"
 
 namespace {
 
-std::atomic<GameDocument* (*)()> s_source{nullptr};
+InstalledSource<GameDocument> s_source;
 
 } // namespace
 
 GameDocument* GetGameDocument()
 {
-    GameDocument* (*source)() = s_source.load();
-    return source != nullptr ? source() : nullptr;
+    return s_source.Get();
 }
 
 void SetGameDocumentSource(GameDocument* (*source)())
 {
-    s_source.store(source);
+    s_source.Set(source);
 }

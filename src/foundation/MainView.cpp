@@ -1,10 +1,10 @@
 #include "foundation/MainView.h"
 
-#include <atomic>
+#include "foundation/InstalledSource.h"
 
 namespace {
 
-std::atomic<MainView* (*)()> s_source{nullptr};
+InstalledSource<MainView> s_source;
 
 class NoMainView final : public MainView
 {
@@ -19,12 +19,11 @@ public:
 MainView& GetMainView()
 {
     static NoMainView s_none;
-    MainView* (*source)() = s_source.load();
-    MainView* view = source != nullptr ? source() : nullptr;
+    MainView* view = s_source.Get();
     return view != nullptr ? *view : s_none;
 }
 
 void SetMainViewSource(MainView* (*source)())
 {
-    s_source.store(source);
+    s_source.Set(source);
 }

@@ -1,6 +1,5 @@
 #include "graphics/SpriteLayerRegistry.h"
 
-#include <atomic>
 #include <new>
 #include <utility>
 
@@ -8,6 +7,7 @@
 #include "foundation/CreationFault.h"
 #include "foundation/DocumentLink.h"
 #include "foundation/IAppTask.h"
+#include "foundation/InstalledSource.h"
 #include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/ScreenSettings.h"
@@ -22,7 +22,7 @@
 
 namespace {
 
-std::atomic<SpriteLayerRegistry* (*)()> s_source{nullptr};
+InstalledSource<SpriteLayerRegistry> s_source;
 
 // A layer sprite for the document; the failure text when it cannot be made.
 std::unique_ptr<CSpriteLayer> MakeLayerSprite(int32_t width, int32_t height, int32_t type,
@@ -174,13 +174,13 @@ void SpriteLayerRegistry::ReleaseLayerFile()
 
 SpriteLayerRegistry& GetSpriteLayerRegistry()
 {
-    if (SpriteLayerRegistry* (*source)() = s_source.load())
-        return *source();
+    if (SpriteLayerRegistry* object = s_source.Get())
+        return *object;
     static SpriteLayerRegistry unowned;
     return unowned;
 }
 
 void SetSpriteLayerRegistrySource(SpriteLayerRegistry* (*source)())
 {
-    s_source.store(source);
+    s_source.Set(source);
 }

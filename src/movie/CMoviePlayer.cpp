@@ -1,6 +1,5 @@
 #include "movie/CMoviePlayer.h"
 
-#include <atomic>
 #include <new>
 
 #include "foundation/AppLink.h"
@@ -10,6 +9,7 @@
 #include "foundation/CreationFault.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IKeyboard.h"
+#include "foundation/InstalledSource.h"
 #include "foundation/MainView.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/ScreenSettings.h"
@@ -25,19 +25,18 @@
 
 namespace {
 
-std::atomic<CMoviePlayer* (*)()> s_source{nullptr};
+InstalledSource<CMoviePlayer> s_source;
 
 } // namespace
 
 CMoviePlayer* GetGameMoviePlayer()
 {
-    CMoviePlayer* (*source)() = s_source.load();
-    return source != nullptr ? source() : nullptr;
+    return s_source.Get();
 }
 
 void SetGameMoviePlayerSource(CMoviePlayer* (*source)())
 {
-    s_source.store(source);
+    s_source.Set(source);
 }
 
 CMoviePlayer::CMoviePlayer(GameDocument* document)

@@ -1,7 +1,6 @@
 #include "script/ScriptState.h"
 
 #include <algorithm>
-#include <atomic>
 #include <span>
 
 #include "foundation/AppLink.h"
@@ -10,6 +9,7 @@
 #include "foundation/CString.h"
 #include "foundation/CreationFault.h"
 #include "foundation/GameDocument.h"
+#include "foundation/InstalledSource.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
@@ -21,7 +21,7 @@
 
 namespace {
 
-std::atomic<ScriptState* (*)()> s_source{nullptr};
+InstalledSource<ScriptState> s_source;
 
 } // namespace
 
@@ -235,13 +235,13 @@ void ScriptState::Clear()
 
 ScriptState& GetScriptState()
 {
-    if (ScriptState* (*source)() = s_source.load())
-        return *source();
+    if (ScriptState* object = s_source.Get())
+        return *object;
     static ScriptState unowned;
     return unowned;
 }
 
 void SetScriptStateSource(ScriptState* (*source)())
 {
-    s_source.store(source);
+    s_source.Set(source);
 }

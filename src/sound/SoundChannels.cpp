@@ -1,12 +1,12 @@
 #include "sound/SoundChannels.h"
 
-#include <atomic>
+#include "foundation/InstalledSource.h"
 
 #include "sound/IWaveManager.h"
 
 namespace {
 
-std::atomic<SoundChannels* (*)()> s_source{nullptr};
+InstalledSource<SoundChannels> s_source;
 
 } // namespace
 
@@ -22,13 +22,13 @@ void SoundChannels::Clear()
 
 SoundChannels& GetGameSoundChannels()
 {
-    if (SoundChannels * (*source)() = s_source.load())
-        return *source();
+    if (SoundChannels* object = s_source.Get())
+        return *object;
     static SoundChannels unowned;
     return unowned;
 }
 
 void SetGameSoundChannelsSource(SoundChannels* (*source)())
 {
-    s_source.store(source);
+    s_source.Set(source);
 }
