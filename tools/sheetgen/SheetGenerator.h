@@ -39,11 +39,12 @@ AkbPicture BuildSheet(int32_t width, int32_t height, const std::vector<SheetCell
                       uint32_t background = 0x00000000);
 
 // The confirmation dialog ("dialog_p.akb"): panels, question lines of kinds 0 to 12, the yes and
-// no buttons and the box, each in four states. Ids of the pieces that are not controls:
-inline constexpr uint32_t DIALOG_SHEET_PANEL_BOX = 0x7F00;    // the panel with the box
-inline constexpr uint32_t DIALOG_SHEET_PANEL_SIMPLE = 0x7F01; // the panel without
-inline constexpr uint32_t DIALOG_SHEET_LINE = 0x7000;         // + kind: the question line
-inline constexpr uint32_t DIALOG_SHEET_NOTE_FRAME = 0x7F04;   // the save note's window
+// no buttons and the box, each in four states. Ids of the pieces that are not controls, whose
+// code colours are dark slates (the panels a shade apart from their lines):
+inline constexpr uint32_t DIALOG_SHEET_PANEL_BOX = 0x1D30;    // the panel with the box
+inline constexpr uint32_t DIALOG_SHEET_PANEL_SIMPLE = 0x1D31; // the panel without
+inline constexpr uint32_t DIALOG_SHEET_LINE = 0x1E38;         // + kind: the question line
+inline constexpr uint32_t DIALOG_SHEET_NOTE_FRAME = 0x1D34;   // the save note's window
 inline constexpr int32_t DIALOG_SHEET_WIDTH = 1907;
 inline constexpr int32_t DIALOG_SHEET_HEIGHT = 1931;
 std::vector<SheetCell> DialogSheetCells();
@@ -130,12 +131,12 @@ std::vector<AreaRecord> SideMenuAreas();
 
 // The notices' pieces of "dialog_p.akb" (their OK button is control 0 at x 1686), and their own
 // second sheet "dialog_p2.akb": sixteen 88-pixel lines, the 40-pixel note of kind 2, kind 4's line.
-inline constexpr uint32_t NOTICE_SHEET_PANEL_SMALL = 0x7F02; // source y 660
-inline constexpr uint32_t NOTICE_SHEET_PANEL_LARGE = 0x7F03; // source y 1120
-inline constexpr uint32_t NOTICE_SHEET_LINE = 0x7100;        // + kind 0 to 3
-inline constexpr uint32_t NOTICE2_SHEET_LINE = 0x7200;       // + line number
-inline constexpr uint32_t NOTICE2_SHEET_NOTE = 0x7F10;
-inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x7F11;
+inline constexpr uint32_t NOTICE_SHEET_PANEL_SMALL = 0x1D32; // source y 660
+inline constexpr uint32_t NOTICE_SHEET_PANEL_LARGE = 0x1D33; // source y 1120
+inline constexpr uint32_t NOTICE_SHEET_LINE = 0x1E48;        // + kind 0 to 3
+inline constexpr uint32_t NOTICE2_SHEET_LINE = 0x1F38;       // + line number
+inline constexpr uint32_t NOTICE2_SHEET_NOTE = 0x1F48;
+inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x1F49;
 inline constexpr int32_t NOTICE2_SHEET_WIDTH = 805;
 inline constexpr int32_t NOTICE2_SHEET_HEIGHT = 1536;
 std::vector<SheetCell> NoticeSheetCells();
