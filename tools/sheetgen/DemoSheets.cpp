@@ -143,6 +143,27 @@ void DrawHelpBalloon(AkbPicture& sheet)
     }
 }
 
+// The click prompt's frames: a framed square with a hollow arrow pointing down, lower in each
+// frame, so it bobs; hollow, since the story's checks read the square's middle.
+void DrawClickPrompt(AkbPicture& sheet)
+{
+    for (const SheetCell& cell : MessageSheetCells()) {
+        if (cell.id < MESSAGE_SHEET_PROMPT || cell.id >= MESSAGE_SHEET_PROMPT + 6)
+            continue;
+        DrawRim(sheet, cell, 2);
+        const int32_t frame = static_cast<int32_t>(cell.id - MESSAGE_SHEET_PROMPT) % 3;
+        const int32_t top = cell.y + 12 + 3 * frame;
+        constexpr int32_t HEIGHT = 26;
+        constexpr int32_t HALF = 15;
+        FillRect(sheet, cell.x + 29 - HALF, top, 2 * HALF + 1, 3, RimColour(1));
+        for (int32_t row = 0; row < HEIGHT; ++row) {
+            const int32_t half = HALF - row * HALF / HEIGHT;
+            FillRect(sheet, cell.x + 29 - half, top + row, 3, 1, RimColour(1));
+            FillRect(sheet, cell.x + 29 + half - 2, top + row, 3, 1, RimColour(1));
+        }
+    }
+}
+
 } // namespace
 
 AkbPicture DemoMessageSheet()
@@ -150,6 +171,7 @@ AkbPicture DemoMessageSheet()
     AkbPicture sheet = MessageSheet();
     EraseTags(sheet, MessageSheetCells());
     DrawHelpBalloon(sheet);
+    DrawClickPrompt(sheet);
     DrawCellsWords(
         sheet, MessageSheetCells(),
         [](const SheetCell& cell) { return cell.id < 7 ? MessageButtonWords(cell.id) : CellWords{}; },
