@@ -229,7 +229,7 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
                     [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; },
                     [](const Frame& frame) {
                         // Her second scene unseen, her third the ending's.
-                        EXPECT_EQ(FrameCellAt(frame, 1131, 245), 0x7E01u);
+                        EXPECT_EQ(FrameCellAt(frame, 1131, 245), tools::GALLERY_LOCKED);
                         EXPECT_EQ(FrameCellAt(frame, 1629, 245), 0x6002u);
                     }}});
     EXPECT_EQ(seen, 7u)
@@ -246,7 +246,7 @@ bool GalleryShown(const Frame& frame)
 
 bool PageModeShown(const Frame& frame)
 {
-    return FrameCellAt(frame, 689, 471) == 0x7E01u && FrameCellAt(frame, 1209, 471) == 0x4001u;
+    return FrameCellAt(frame, 689, 471) == tools::GALLERY_LOCKED && FrameCellAt(frame, 1209, 471) == 0x4001u;
 }
 
 TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)

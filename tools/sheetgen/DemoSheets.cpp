@@ -176,6 +176,10 @@ AkbPicture DemoMessageSheet()
         sheet, MessageSheetCells(),
         [](const SheetCell& cell) { return cell.id < 7 ? MessageButtonWords(cell.id) : CellWords{}; },
         WordsLanguage::Both, {WordsPlace::Centre, 22});
+    // The window's buttons framed in their state.
+    for (const SheetCell& cell : MessageSheetCells())
+        if (cell.id < 7)
+            DrawRim(sheet, cell, 2);
     return sheet;
 }
 
@@ -336,6 +340,10 @@ AkbPicture DemoConfigSheet()
     // Their middle keeps the cell colour the screen checks read.
     static const uint32_t rims[] = {0xFFC8C0D8u, 0xFFFFFFFFu, 0xFFFFD860u};
     for (const SheetCell& cell : cells) {
+        // The switches and the game-mode button framed, so a switch that is off still shows.
+        if (cell.id == CONFIG_SHEET_SWITCH_ON || cell.id == CONFIG_SHEET_SWITCH_OFF ||
+            cell.id == CONFIG_SHEET_GAME_MODE_OFF || cell.id == CONFIG_SHEET_GAME_MODE_ON)
+            DrawRim(sheet, cell, 2);
         if (cell.id != CONFIG_SHEET_KNOB)
             continue;
         constexpr int32_t RIM = 4;
