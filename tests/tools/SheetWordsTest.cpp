@@ -265,7 +265,7 @@ TEST(SheetWords, CheckedCellsKeepTheirColourInTheirMiddle)
         SCOPED_TRACE(sheet.name);
         for (size_t i = 0; i < sheet.cells.size(); ++i) {
             const tools::SheetCell& cell = sheet.cells[i];
-            if (sheet.name == std::string("backlog") && cell.id != 0x6400)
+            if (sheet.name == std::string("backlog") && cell.id != tools::BACKLOG_VOICE)
                 continue;
             // The game-mode icons carry their mark in their middle: no check reads them.
             if (sheet.name == std::string("choice") && cell.id >= tools::CHOICE_CELL_ICON)

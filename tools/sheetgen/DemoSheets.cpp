@@ -802,7 +802,7 @@ AkbPicture DemoBacklogSheet()
             return {"ここへ戻る", "Jump here"};
         case BACKLOG_MARKED:
             return {"", "✓"};
-        case 0x6400:
+        case BACKLOG_VOICE:
             return {"", "♪"};
         case 0x400:
             return {"", "▲"};
@@ -823,10 +823,10 @@ AkbPicture DemoBacklogSheet()
     // The voice buttons' note stands at their top: the backlog's checks read their middle.
     AkbPicture sheet =
         WordedSheet(BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, cells,
-                    [&](const SheetCell& cell) { return cell.id == 0x6400 ? CellWords{} : words(cell); },
+                    [&](const SheetCell& cell) { return cell.id == BACKLOG_VOICE ? CellWords{} : words(cell); },
                     WordsLanguage::Both, {WordsPlace::Centre, 26});
     for (const SheetCell& cell : cells)
-        if (cell.id == 0x6400)
+        if (cell.id == BACKLOG_VOICE)
             DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Top, 26});
     return sheet;
 }
