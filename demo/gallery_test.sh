@@ -20,9 +20,9 @@ shown=
 watch_start "$work/input.txt"
 while watch_going 120000; do
     for frame in $(ls "$work/frames" 2>/dev/null | sort -r | head -n 3); do
-        if "$sheetgen" find-cell "$work/frames/$frame" 633 245 0x4001 &&
+        if "$sheetgen" find-cell "$work/frames/$frame" 633 245 0x3531 &&
             "$sheetgen" find-cell "$work/frames/$frame" 1131 245 0x1B31 &&
-            "$sheetgen" find-cell "$work/frames/$frame" 1629 245 0x5002; then
+            "$sheetgen" find-cell "$work/frames/$frame" 1629 245 0x3432; then
             cp "$work/frames/$frame" "$build/demo_gallery.png"
             shown=1
             break 2
