@@ -185,12 +185,18 @@ AkbPicture DemoMessageSheet()
 
 AkbPicture DemoSideMenuSheet()
 {
-    return WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, SideMenuSheetCells(),
-                       [](const SheetCell& cell) {
-                           return cell.id >= 0xF00 && cell.id < 0xF09 ? SideMenuWords(cell.id - 0xF00)
-                                                                      : CellWords{};
-                       },
-                       WordsLanguage::Both, {WordsPlace::Centre, 26});
+    const std::vector<SheetCell> cells = SideMenuSheetCells();
+    AkbPicture sheet = WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, cells,
+                                   [](const SheetCell& cell) {
+                                       return cell.id >= 0xF00 && cell.id < 0xF09 ? SideMenuWords(cell.id - 0xF00)
+                                                                                  : CellWords{};
+                                   },
+                                   WordsLanguage::Both, {WordsPlace::Centre, 26});
+    // The buttons framed in their state, the panel along its open edge; the menu's checks read
+    // three pixels in.
+    for (const SheetCell& cell : cells)
+        DrawRim(sheet, cell, 2, cell.id == SIDE_MENU_SHEET_PANEL ? RimSides{true, false, false, false} : RimSides{});
+    return sheet;
 }
 
 CellWords DialogQuestion(int32_t kind)
