@@ -166,8 +166,8 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
     platform::WritePngFile(home.Build() / "demo_backlog_wheel.png", *wheel);
     int voiced = 0;
     for (int row = 0; row < 3; ++row)
-        voiced +=
-            HeadText(*wheel, row) > 50 && FrameCellAt(*wheel, VOICE_X, VOICE_Y + row * ROW_HEIGHT) == tools::BACKLOG_VOICE;
+        voiced += HeadText(*wheel, row) > 50 &&
+                  FrameCellAt(*wheel, VOICE_X, VOICE_Y + row * ROW_HEIGHT) == tools::BACKLOG_VOICE;
     EXPECT_EQ(voiced, 1);
     x.Close();
     EXPECT_EQ(x.ExitStatus(), 0) << x.Output();

@@ -113,12 +113,13 @@ bool AreaPanelsShown(const Frame& frame)
 }
 
 // A dialog of the layer (a question or a notice): its box (the plain panel, a numbered line's
-// lower one the small notice panel) and words (white) in its text cell; a question's first button (yes) at the left, a
-// notice's only one (OK) in the middle, read left of its word.
+// lower one the small notice panel) and words (white) in its text cell; a question's first button (yes) at
+// the left, a notice's only one (OK) in the middle, read left of its word.
 bool DialogShown(const Frame& frame)
 {
     const std::optional<uint32_t> box = FrameCellAt(frame, 540, 480);
-    return (box == tools::DIALOG_SHEET_PANEL_SIMPLE || box == tools::NOTICE_SHEET_PANEL_SMALL) && WhiteIn(frame, 560, 440, 1360, 500) > 50;
+    return (box == tools::DIALOG_SHEET_PANEL_SIMPLE || box == tools::NOTICE_SHEET_PANEL_SMALL) &&
+           WhiteIn(frame, 560, 440, 1360, 500) > 50;
 }
 
 bool QuestionShown(const Frame& frame)
@@ -414,13 +415,15 @@ void PlayToTheSpecialTitle(DemoPlayer& x)
     EXPECT_FALSE(PlateShown(*named)) << "the plate back with the name's message";
 
     // The fixed layout's notice, then the numbered line's, lower.
-    auto notice = x.ClickUntil(
-        700, 300, [](const Frame& frame) { return NoticeShown(frame) && CellIs(frame, 540, 430, tools::DIALOG_SHEET_PANEL_SIMPLE); });
+    auto notice = x.ClickUntil(700, 300, [](const Frame& frame) {
+        return NoticeShown(frame) && CellIs(frame, 540, 430, tools::DIALOG_SHEET_PANEL_SIMPLE);
+    });
     ASSERT_TRUE(notice) << "no notice after the name";
     x.Keep(*notice, "notice");
     EXPECT_EQ(MessageLineCells(*notice, 8), "........") << "the name's message left under the notice";
-    auto second = x.ClickUntil(
-        958, 597, [&](const Frame& frame) { return NoticeShown(frame) && CellIs(frame, 540, 480, tools::NOTICE_SHEET_PANEL_SMALL); });
+    auto second = x.ClickUntil(958, 597, [&](const Frame& frame) {
+        return NoticeShown(frame) && CellIs(frame, 540, 480, tools::NOTICE_SHEET_PANEL_SMALL);
+    });
     ASSERT_TRUE(second) << "no second notice";
 
     // OK on it: the train trip follows.

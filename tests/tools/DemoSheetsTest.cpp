@@ -58,12 +58,14 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
         {"faces", tools::DemoIconSheet(), tools::IconSheetCells()},
     };
     for (int32_t kind = 0; kind < 3; ++kind) {
-        sheets.push_back({"sub map " + std::to_string(kind), tools::DemoSubMapPartsSheet(kind, WordsLanguage::English),
+        sheets.push_back({"sub map " + std::to_string(kind),
+                          tools::DemoSubMapPartsSheet(kind, WordsLanguage::English),
                           tools::SubMapPartsCells(kind)});
         // The background's one cell, read where the sub map's checks read it.
-        sheets.push_back({"sub map background " + std::to_string(kind),
-                          tools::DemoSubMapBackground(kind, WordsLanguage::English),
-                          {{900, 1040, 120, 40, tools::SUBMAP_BACKGROUND + static_cast<uint32_t>(kind), 0, ""}}});
+        sheets.push_back(
+            {"sub map background " + std::to_string(kind),
+             tools::DemoSubMapBackground(kind, WordsLanguage::English),
+             {{900, 1040, 120, 40, tools::SUBMAP_BACKGROUND + static_cast<uint32_t>(kind), 0, ""}}});
     }
     std::set<uint32_t> accents{tools::MUSIC_BAR_FULL, tools::SLOT_CELL_BLANK};
     for (uint32_t digit = 0; digit < 10; ++digit)

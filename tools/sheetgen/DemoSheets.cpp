@@ -188,14 +188,16 @@ AkbPicture DemoSideMenuSheet()
     const std::vector<SheetCell> cells = SideMenuSheetCells();
     AkbPicture sheet = WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, cells,
                                    [](const SheetCell& cell) {
-                                       return cell.id >= 0xF00 && cell.id < 0xF09 ? SideMenuWords(cell.id - 0xF00)
-                                                                                  : CellWords{};
+                                       return cell.id >= 0xF00 && cell.id < 0xF09
+                                                  ? SideMenuWords(cell.id - 0xF00)
+                                                  : CellWords{};
                                    },
                                    WordsLanguage::Both, {WordsPlace::Centre, 26});
     // The buttons framed in their state, the panel along its open edge; the menu's checks read
     // three pixels in.
     for (const SheetCell& cell : cells)
-        DrawRim(sheet, cell, 2, cell.id == SIDE_MENU_SHEET_PANEL ? RimSides{true, false, false, false} : RimSides{});
+        DrawRim(sheet, cell, 2,
+                cell.id == SIDE_MENU_SHEET_PANEL ? RimSides{true, false, false, false} : RimSides{});
     return sheet;
 }
 
@@ -827,10 +829,10 @@ AkbPicture DemoBacklogSheet()
         }
     };
     // The voice buttons' note stands at their top: the backlog's checks read their middle.
-    AkbPicture sheet =
-        WordedSheet(BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, cells,
-                    [&](const SheetCell& cell) { return cell.id == BACKLOG_VOICE ? CellWords{} : words(cell); },
-                    WordsLanguage::Both, {WordsPlace::Centre, 26});
+    AkbPicture sheet = WordedSheet(
+        BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, cells,
+        [&](const SheetCell& cell) { return cell.id == BACKLOG_VOICE ? CellWords{} : words(cell); },
+        WordsLanguage::Both, {WordsPlace::Centre, 26});
     for (const SheetCell& cell : cells)
         if (cell.id == BACKLOG_VOICE)
             DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Top, 26});
