@@ -262,7 +262,7 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
     // The extras draw only their controls: the backdrop the title lays under them has no plate
     // for the list and the picture to cut into.
     AkbPicture extras = MakePicture(1920, 1080, TITLE_BACKGROUND_2);
-    DrawSceneCaption(extras, "OMAKE_BG  おまけ / Extras");
+    DrawSceneCaption(extras, "おまけ / Extras");
     pictures.push_back({"OMAKE_BG.AKB", EncodeAkb(extras, OpaqueRgb())});
     return pictures;
 }
@@ -277,7 +277,7 @@ AkbPicture CaptionedBackground()
         FillDisc(picture, x + 150, y, 60, Argb(255, 170, 190, 230));
     }
     FillDisc(picture, 1500, 600, 90, Argb(255, 250, 190, 90));
-    DrawSceneCaption(picture, "BG_DEMO  朝の駅前 / Morning, station square");
+    DrawSceneCaption(picture, "朝の駅前 / Morning, station square");
     return picture;
 }
 
@@ -289,7 +289,7 @@ AkbPicture CaptionedEveningBackground()
         FillTriangle(picture, 200 + 380 * k, 470, 180, Argb(255, 180, 100, 70));
     for (int32_t k = 0; k < 4; ++k)
         FillRect(picture, 120 + 460 * k, 560, 140, 110, Argb(255, 90, 60, 110));
-    DrawSceneCaption(picture, "BG_EVENING  夕方の町 / The town at dusk");
+    DrawSceneCaption(picture, "夕方の町 / The town at dusk");
     return picture;
 }
 
@@ -300,7 +300,7 @@ AkbPicture CaptionedStageBackground()
     FillRect(picture, 680, 380, 120, 100, Argb(255, 250, 220, 120));
     FillRect(picture, 1120, 380, 120, 100, Argb(255, 250, 220, 120));
     FillRect(picture, 900, 620, 120, 160, Argb(255, 110, 70, 50));
-    DrawSceneCaption(picture, "ST_BG  家の前 / In front of the house");
+    DrawSceneCaption(picture, "家の前 / In front of the house");
     return picture;
 }
 

@@ -58,7 +58,7 @@ AkbPicture DrawDuskPan()
     Fill(picture, 0, PAN_HILL_TOP, 1920, PAN_HILL_TOP + 91, PAN_HILLS);
     // Named in each half: the pan starts on the upper one and ends on the lower.
     for (const int32_t top : {0, 1080})
-        DrawSceneCaption(picture, "DUSK_PAN  夕暮れの空 / The sky at dusk", top);
+        DrawSceneCaption(picture, "夕暮れの空 / The sky at dusk", top);
     return picture;
 }
 
@@ -73,7 +73,7 @@ AkbPicture DrawStation()
     Fill(picture, 1590, 340, 1620, STATION_PLATFORM_TOP, 0xFF404048);
     Fill(picture, 800, 360, 1120, 440, 0xFFF8F8F8);
     BoardWords(picture, 800, 360, 320, 80, "夕凪駅 / Yunagi");
-    DrawSceneCaption(picture, "Y04BB  夕方の駅 / The station at dusk");
+    DrawSceneCaption(picture, "夕方の駅 / The station at dusk");
     return picture;
 }
 
@@ -109,7 +109,7 @@ AkbPicture DrawLineMap(uint32_t paper)
     Fill(picture, 0, LINE_TRACK_Y - 6, 6000, LINE_TRACK_Y + 6, LINE_TRACK);
     for (int32_t x = 0; x < 6000; x += 60)
         Fill(picture, x, LINE_TRACK_Y - 14, x + 8, LINE_TRACK_Y + 14, LINE_TRACK);
-    DrawSceneCaption(picture, "SENRO  路線図 / Line map");
+    DrawSceneCaption(picture, "路線図 / Line map");
     return picture;
 }
 
@@ -130,7 +130,7 @@ AkbPicture DrawSetSky()
 {
     AkbPicture picture = MakePicture(1920, 1080, SET_SKY);
     Disc(picture, 400, 220, 70, 0xFFF8F0D0);
-    DrawSceneCaption(picture, "S04  ホームからの眺め / From the platform");
+    DrawSceneCaption(picture, "ホームからの眺め / From the platform");
     return picture;
 }
 
@@ -163,7 +163,7 @@ AkbPicture DrawEpilogue()
     // A house with a lit window in the snow.
     Fill(picture, 1200, 480, 1560, EPILOGUE_SNOW_TOP + 40, 0xFF8C6450);
     Fill(picture, 1330, 560, 1430, 640, 0xFFFFD880);
-    DrawSceneCaption(picture, "EPILOGUE03  雪の朝 / A snowy morning");
+    DrawSceneCaption(picture, "雪の朝 / A snowy morning");
     return picture;
 }
 

@@ -638,21 +638,21 @@ std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
                     picture.At(x, y) = picture.At(x, top + LABEL_MARGIN + LABEL_HEIGHT);
         if (name == "r01_0.akb") {
             shapes(picture, 0, 0);
-            Caption(picture, 40, 30, "CG R01  朝の駅前 / Morning at the station", 40);
+            Caption(picture, 40, 30, "朝の駅前 / Morning at the station", 40);
         } else if (name == "r02_0.akb") {
             shapes(picture, 0, 1);
-            Caption(picture, 40, 30, "CG R02  公園の昼 / Noon in the park", 40);
+            Caption(picture, 40, 30, "公園の昼 / Noon in the park", 40);
         } else if (name == "o01_0.akb") {
             shapes(picture, 0, 2);
-            Caption(picture, 40, 30, "CG O01  港の夕方 / Evening at the harbour", 40);
+            Caption(picture, 40, 30, "港の夕方 / Evening at the harbour", 40);
         } else if (name == "r03_0.akb") {
             shapes(picture, 0, 3);
-            Caption(picture, 40, 30, "CG R03  丘の上（上半分） / The hilltop, upper half", 40);
+            Caption(picture, 40, 30, "丘の上（上半分） / The hilltop, upper half", 40);
             shapes(picture, 1080, 4);
-            Caption(picture, 40, 1110, "CG R03  丘の上（下半分） / The hilltop, lower half", 40);
+            Caption(picture, 40, 1110, "丘の上（下半分） / The hilltop, lower half", 40);
         } else if (name == "r01_f1.akb") {
             // The overlay's square says what it is along its top.
-            Caption(picture, 760, 340, "R01 差分 / overlay", 28);
+            Caption(picture, 760, 340, "差分 / overlay", 28);
         }
     }
     return pictures;
