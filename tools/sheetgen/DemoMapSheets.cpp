@@ -352,9 +352,51 @@ AkbPicture DemoAreaSheet(WordsLanguage language)
     return sheet;
 }
 
+AkbPicture DemoAreaSpots(bool places_file)
+{
+    static const std::array<CellWords, 14> places{{{"パン屋", "Bakery"},
+                                                   {"本屋", "Bookshop"},
+                                                   {"喫茶店", "Café"},
+                                                   {"花屋", "Flower shop"},
+                                                   {"ゲームセンター", "Arcade"},
+                                                   {"バス停", "Bus stop"},
+                                                   {"時計塔", "Clock tower"},
+                                                   {"噴水", "Fountain"},
+                                                   {"橋", "Bridge"},
+                                                   {"川原", "Riverbank"},
+                                                   {"体育館", "Gym"},
+                                                   {"教室", "Classroom"},
+                                                   {"図書室", "Reading room"},
+                                                   {"屋上", "Rooftop"}}};
+    AkbPicture picture = MakePicture(1920, 1080, 0);
+    const auto spot = [&](int32_t x, int32_t y, int32_t width, int32_t height, const CellWords& words) {
+        FillRect(picture, x, y, width, height, 0xD0304058u);
+        DrawRim(picture, {x, y, width, height, 0, 0, ""}, 3);
+        TextStyle style;
+        style.pixel_height = 26;
+        style.colour = 0xFFFFF0C0u;
+        DrawText(picture, {x + 4, y + height / 2 - 40, width - 8, 40}, words.japanese, style);
+        DrawText(picture, {x + 4, y + height / 2, width - 8, 40}, words.english, style);
+    };
+    if (places_file) {
+        // A place of the screen's own table answers one group up: named as it answers.
+        for (const AreaRecord& area : AreaPlaceAreas())
+            spot(area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 places[((area.id >> 8) + 1) % places.size()]);
+    } else {
+        for (int32_t group = 0; group < 14; ++group)
+            spot(AreaIdStripLeft(group), AREA_ID_STRIP_TOP, 120, AREA_ID_STRIP_BOTTOM - AREA_ID_STRIP_TOP,
+                 places[static_cast<size_t>(group)]);
+    }
+    return picture;
+}
+
 std::vector<NamedFile> DemoMapPictureFiles()
 {
     std::vector<NamedFile> files = MapPictureFiles();
+    // The area screens' places, drawn where their hits lie: the screens themselves show none.
+    files.push_back({"area_spots.akb", EncodeAkb(DemoAreaSpots(false), {})});
+    files.push_back({"area_places.akb", EncodeAkb(DemoAreaSpots(true), {})});
     for (NamedFile& file : files) {
         const WordsLanguage language = LanguageOfName(file.name);
         for (int32_t kind = 0; kind < 3; ++kind) {

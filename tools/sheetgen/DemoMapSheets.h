@@ -30,6 +30,9 @@ AkbPicture DemoSubMapBackground(int32_t kind, WordsLanguage language);
 // The place and area screens' buttons with their words; the screens load the plain name only, so
 // the demo's plain sheet carries both languages.
 AkbPicture DemoAreaSheet(WordsLanguage language);
+// What the area screens over "area_ids.akb" (places_file false) and "area_places.area" show of
+// their places: a framed, named spot over each hit area, the rest clear.
+AkbPicture DemoAreaSpots(bool places_file);
 // The time selection: the ring's times of day, the ninth button along its top, the modes'
 // captions across the whole cell and the back button.
 CellWords TimeRingWords(int32_t button);
