@@ -387,9 +387,11 @@ void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x)
     ASSERT_TRUE(continued) << "Continue did not bring the place screen back\n" << x.Output();
     x.Keep(*continued, "continued_place");
     EXPECT_TRUE(EveningShown(*continued)) << "the place screen not over the evening picture";
-    // 人物： and the character's number, left of the screen's buttons.
-    EXPECT_GT(WhiteIn(*continued, 160, 815, 400, 880), 150)
+    // 人物： and the character's number, then the time of day, above the screen's buttons: the
+    // quick save and load buttons stand at x 409..653 from y 803.
+    EXPECT_GT(WhiteIn(*continued, 160, 575, 400, 650), 150)
         << "the answers given before it not in the story text";
+    EXPECT_GT(WhiteIn(*continued, 420, 575, 900, 650), 150) << "the time of day not clear of the buttons";
     EXPECT_FALSE(FrameCellAt(*continued, TITLE_X, NEW_GAME_Y)) << "title buttons under the place screen";
     ExpectNoErrorBox(x);
 
