@@ -176,9 +176,9 @@ AkbPicture DemoMessageSheet()
         sheet, MessageSheetCells(),
         [](const SheetCell& cell) { return cell.id < 7 ? MessageButtonWords(cell.id) : CellWords{}; },
         WordsLanguage::Both, {WordsPlace::Centre, 22});
-    // The window's buttons framed in their state.
+    // The window's buttons framed in their state, the name plate as the other parts are.
     for (const SheetCell& cell : MessageSheetCells())
-        if (cell.id < 7)
+        if (cell.id < 7 || cell.id == MESSAGE_SHEET_NAME_PLATE)
             DrawRim(sheet, cell, 2);
     return sheet;
 }
