@@ -151,8 +151,8 @@ TEST(DemoMapSheets, EveryControlCarriesWordsAndItsStatesReadApart)
               tools::DemoDiarySheet(1, tools::WordsLanguage::English).pixels);
 }
 
-// The trip's pictures carry a caption in their top-left corner, and keep their colours at the
-// points the train trip's checks read.
+// The trip's pictures carry a caption under the calendar plate's corner, not in it, and keep
+// their colours at the points the train trip's checks read.
 TEST(TripPictures, CarryACaptionClearOfTheCheckedPoints)
 {
     struct Case
@@ -177,9 +177,15 @@ TEST(TripPictures, CarryACaptionClearOfTheCheckedPoints)
             EXPECT_EQ(c.picture.At(at.first, at.second), colour) << at.first << ", " << at.second;
         const uint32_t ground = c.kept.front().second;
         int caption = 0;
-        for (int32_t y = c.top + 16; y < c.top + 84; ++y)
+        for (int32_t y = c.top + 152; y < c.top + 220; ++y)
             for (int32_t x = 24; x < 400; ++x)
                 caption += c.picture.At(x, y) != ground;
         EXPECT_GT(caption, 20000) << "no caption";
+        // The calendar plate's corner, where a caption would stand half under it.
+        int corner = 0;
+        for (int32_t y = c.top + 16; y < c.top + 84; ++y)
+            for (int32_t x = 24; x < 332; ++x)
+                corner += c.picture.At(x, y) != ground;
+        EXPECT_EQ(corner, 0) << "a caption under the calendar plate";
     }
 }

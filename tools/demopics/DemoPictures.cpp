@@ -38,12 +38,16 @@ void TitleWords(AkbPicture& picture, const std::string& name, const std::string&
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top)
 {
     constexpr int32_t EM = 34;
+    // Under the calendar plate's corner, and low enough that the backlog's band and its first
+    // entry cover it whole rather than cut it.
+    constexpr int32_t LEFT = 24;
+    constexpr int32_t TOP = 152;
     const int32_t width = MeasureText(words, EM) + EM;
-    FillRect(picture, 24, top + 16, width, 2 * EM, Argb(255, 24, 20, 36));
+    FillRect(picture, LEFT, top + TOP, width, 2 * EM, Argb(255, 24, 20, 36));
     TextStyle style;
     style.pixel_height = EM;
     style.colour = Argb(255, 255, 230, 120);
-    DrawText(picture, {24, top + 16, width, 2 * EM}, words, style);
+    DrawText(picture, {LEFT, top + TOP, width, 2 * EM}, words, style);
 }
 
 AkbPicture DrawCursorSheet()

@@ -70,9 +70,9 @@ AkbPicture CaptionedBackground();
 AkbPicture CaptionedEveningBackground();
 AkbPicture CaptionedStageBackground();
 
-// The scene's name in the top-left corner, pale yellow on a dark band: never the pure white the
-// checks of the message text count, and clear of the points the scenes' checks read (row 90 and
-// below, column 960 and right of it). `top` moves it down, for a picture taller than the screen.
+// The scene's name at the left under the calendar plate (y 152 to 220), pale yellow on a dark
+// band: never the pure white the checks of the message text count, and clear of the points the
+// scenes' checks read. `top` moves it down, for a picture taller than the screen.
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top = 0);
 
 // Archive entry names and their AKB bytes.
