@@ -6,7 +6,8 @@
 // list shows the extras' backdrop under its cells, not the CG the viewer showed last
 // (build/demo_story_extras_replay_list.png). The scene replay reached from the gallery's tab:
 // a cancel of its heroine grid leads to the title without replaying anything, a chosen scene is
-// replayed and the list comes back, and the list's tabs lead on (the music room).
+// replayed and the list comes back, and the list's tabs lead on (the music room). The diary's
+// tabs lead on too, and the title's animation after the extras starts from black.
 
 #include <chrono>
 #include <filesystem>
@@ -187,6 +188,35 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
     });
     ASSERT_TRUE(music) << "the list's music-room tab led nowhere";
     x.Keep(*music, "extras_replay_music");
+}
+
+TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.StartGame();
+    ASSERT_TRUE(x.ClickUntil(370, 920, [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }));
+    ASSERT_TRUE(x.ClickUntil(370, 679, GalleryPage)) << "no gallery page";
+    // The diary's page buttons down the right.
+    ASSERT_TRUE(x.ClickUntil(175, 840, [](const Frame& frame) { return !GalleryPage(frame) && FrameCellAt(frame, 1880, 140); }))
+        << "no diary from the gallery's tab";
+    const auto music = x.ClickUntil(175, 660, [](const Frame& frame) {
+        const std::optional<uint32_t> row = FrameCellAt(frame, 1530, 140);
+        return row && *row >= tools::MUSIC_ROW_CELL && *row < tools::MUSIC_ROW_CELL + 0x40;
+    });
+    ASSERT_TRUE(music) << "the diary's music-room tab led nowhere";
+
+    // Back: black before the title, not the extras' backdrop under the title's animation.
+    const auto black = [](const Frame& frame) {
+        return (frame.pixels[size_t(900) * frame.width + 1700] & 0xFFFFFFu) == 0 &&
+               (frame.pixels[size_t(200) * frame.width + 960] & 0xFFFFFFu) == 0;
+    };
+    const auto next = x.ClickUntil(135, 984, [&](const Frame& frame) { return black(frame) || TitleAgain(frame); });
+    ASSERT_TRUE(next) << "the music room's back led nowhere";
+    EXPECT_TRUE(black(*next)) << "the title came back over the extras' backdrop";
+    EXPECT_TRUE(x.WaitFor(TitleAgain)) << "no title after the extras";
 }
 
 } // namespace
