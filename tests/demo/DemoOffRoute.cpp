@@ -486,4 +486,11 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
     EXPECT_EQ(MessageLineCells(*loaded, 20).find('#'), std::string::npos)
         << "the line shown before the load left under the choice";
     ExpectNoErrorBox(x);
+
+    // The first line's quick save is dated as the flag manager's calendar has the story's first
+    // morning: 23 December, a Monday (the save rows and the calendar plate show its weekday).
+    const std::optional<FlagBuffer> quick = SavedState(x.Home(), "FLAG201");
+    ASSERT_TRUE(quick) << "no first-line quick save to read";
+    EXPECT_EQ(quick->GameDate(), 1223);
+    EXPECT_EQ(quick->Weekday(), 1) << "23 December saved as another weekday than the calendar's Monday";
 }
