@@ -143,8 +143,15 @@ bool ToTheReplayGrid(HeadlessDemoPlayer& x)
     const auto grid = [](const Frame& frame) {
         return FrameCellAt(frame, 395 + 3, 109 + 3) == 0u && FrameCellAt(frame, 27 + 3, 216 + 3) != 256u;
     };
-    return x.ClickUntil(370, 920, [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }) &&
+    return x.ClickUntil(370, 920,
+                        [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }) &&
            x.ClickUntil(370, 679, GalleryPage) && x.ClickUntil(175, 485, grid);
+}
+
+// The scene list's first cell, the heroine's first scene.
+bool ReplayList(const Frame& frame)
+{
+    return FrameCellAt(frame, 633, 245) == 0x3630u;
 }
 
 bool TitleAgain(const Frame& frame)
@@ -168,7 +175,7 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
     const auto title = x.ActUntil([&] { x.Key(0x1B); },
                                   [&](const Frame& frame) {
                                       replayed += IsCG(frame, 200, 900) ? 1 : 0;
-                                      listed += FrameCellAt(frame, 633, 245) == 0x6000u ? 1 : 0;
+                                      listed += ReplayList(frame) ? 1 : 0;
                                       return TitleAgain(frame);
                                   });
     ASSERT_TRUE(title) << "a cancel of the heroine grid did not lead to the title";
@@ -177,11 +184,10 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
 
     // Her first scene replayed, her list back, and its music-room tab opens the music room.
     ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay the second time";
-    const auto list = [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; };
-    ASSERT_TRUE(x.ClickUntil(543, 213, list)) << "no scene list for the heroine";
+    ASSERT_TRUE(x.ClickUntil(543, 213, ReplayList)) << "no scene list for the heroine";
     ASSERT_TRUE(x.ClickUntil(633, 245, [](const Frame& frame) { return IsCG(frame, 200, 900); }))
         << "the chosen scene was not replayed";
-    ASSERT_TRUE(x.WaitFor(list)) << "the list did not come back after the replay";
+    ASSERT_TRUE(x.WaitFor(ReplayList)) << "the list did not come back after the replay";
     const auto music = x.ClickUntil(175, 660, [](const Frame& frame) {
         const std::optional<uint32_t> row = FrameCellAt(frame, 1530, 140);
         return row && *row >= tools::MUSIC_ROW_CELL && *row < tools::MUSIC_ROW_CELL + 0x40;
@@ -197,11 +203,13 @@ TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
     x.StartGame();
-    ASSERT_TRUE(x.ClickUntil(370, 920, [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }));
+    ASSERT_TRUE(
+        x.ClickUntil(370, 920, [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }));
     ASSERT_TRUE(x.ClickUntil(370, 679, GalleryPage)) << "no gallery page";
     // The diary's page buttons down the right.
-    ASSERT_TRUE(x.ClickUntil(175, 840, [](const Frame& frame) { return !GalleryPage(frame) && FrameCellAt(frame, 1880, 140); }))
-        << "no diary from the gallery's tab";
+    ASSERT_TRUE(x.ClickUntil(175, 840, [](const Frame& frame) {
+        return !GalleryPage(frame) && FrameCellAt(frame, 1880, 140);
+    })) << "no diary from the gallery's tab";
     const auto music = x.ClickUntil(175, 660, [](const Frame& frame) {
         const std::optional<uint32_t> row = FrameCellAt(frame, 1530, 140);
         return row && *row >= tools::MUSIC_ROW_CELL && *row < tools::MUSIC_ROW_CELL + 0x40;
@@ -213,7 +221,8 @@ TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
         return (frame.pixels[size_t(900) * frame.width + 1700] & 0xFFFFFFu) == 0 &&
                (frame.pixels[size_t(200) * frame.width + 960] & 0xFFFFFFu) == 0;
     };
-    const auto next = x.ClickUntil(135, 984, [&](const Frame& frame) { return black(frame) || TitleAgain(frame); });
+    const auto next =
+        x.ClickUntil(135, 984, [&](const Frame& frame) { return black(frame) || TitleAgain(frame); });
     ASSERT_TRUE(next) << "the music room's back led nowhere";
     EXPECT_TRUE(black(*next)) << "the title came back over the extras' backdrop";
     EXPECT_TRUE(x.WaitFor(TitleAgain)) << "no title after the extras";

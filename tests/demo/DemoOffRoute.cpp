@@ -13,6 +13,7 @@
 #include "DemoStoryRoute.h"
 #include "screens/system/SaveLoadLayout.h"
 #include "sheetgen/CharacterSheets.h"
+#include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/SaveLoadSheets.h"
@@ -465,7 +466,8 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
     ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(save / "FLAG201"); }))
         << "no quick save on the first line";
     const auto choice = [](const Frame& frame) {
-        return FrameCellAt(frame, 500, 222) == 0x7A01u && FrameCellAt(frame, 1100, 570) == 0x7A01u;
+        return FrameCellAt(frame, 500, 222) == tools::CHOICE_CELL_MIDDLE &&
+               FrameCellAt(frame, 1100, 570) == tools::CHOICE_CELL_MIDDLE;
     };
     ASSERT_TRUE(x.ClickUntil(700, 300, choice)) << "no choice after Yuki's lines";
     ASSERT_TRUE(x.WaitFor([&](const Frame&) { return fs::exists(save / "FLAG101"); })) << "no auto save";
