@@ -514,29 +514,35 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
         const ptrdiff_t dst_pitch = GetPitch();
         const ptrdiff_t src_pitch = source->GetPitch();
         const ptrdiff_t second_pitch = second->GetPitch();
-        const uint8_t* ts = Row(ratio);
-        const uint8_t* tt = Row(255 - ratio);
+        // A fade walks the whole screen at every step: each pixel is read and written as one word
+        // and its products are worked out, not looked up, so a pixel costs three memory accesses
+        // rather than twenty. The products are the table's, i x j / 255 rounded down.
+        const auto source_weight = static_cast<uint32_t>(ratio);
+        const uint32_t second_weight = 255u - source_weight;
         for (int64_t row = 0; row < r.h; ++row, d += dst_pitch, s += src_pitch, t += second_pitch) {
             uint8_t* dp = d;
             const uint8_t* sp = s;
             const uint8_t* tp = t;
             for (int64_t i = 0; i < r.w; ++i, dp += 4, sp += 4, tp += 4) {
-                const uint8_t a1 = sp[3];
-                const uint8_t a2 = tp[3];
+                uint32_t from_source = 0;
+                uint32_t from_second = 0;
+                std::memcpy(&from_source, sp, 4);
+                std::memcpy(&from_second, tp, 4);
+                const uint32_t a1 = from_source >> 24;
+                const uint32_t a2 = from_second >> 24;
+                uint32_t out = 0;
                 if (a1 != 0 && a2 == 0) {
-                    dp[0] = sp[0];
-                    dp[1] = sp[1];
-                    dp[2] = sp[2];
-                    dp[3] = ts[a1];
+                    out = (from_source & 0xFFFFFFu) | source_weight * a1 / 255 << 24;
                 } else if (a1 == 0 && a2 != 0) {
-                    dp[0] = tp[0];
-                    dp[1] = tp[1];
-                    dp[2] = tp[2];
-                    dp[3] = tt[a2];
+                    out = (from_second & 0xFFFFFFu) | second_weight * a2 / 255 << 24;
                 } else {
-                    for (int c = 0; c < 4; ++c)
-                        dp[c] = static_cast<uint8_t>(ts[sp[c]] + tt[tp[c]]);
+                    // The two products of a byte sum to at most 255: no carry into the next.
+                    for (int shift = 0; shift < 32; shift += 8)
+                        out |= (source_weight * (from_source >> shift & 0xFF) / 255 +
+                                second_weight * (from_second >> shift & 0xFF) / 255)
+                               << shift;
                 }
+                std::memcpy(dp, &out, 4);
             }
         }
         NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),

@@ -245,8 +245,18 @@ TEST_F(CDirect3DThreadTest, DrawListKeepsOneEntryPerSpriteInStablePriorityOrder)
     EXPECT_EQ(list[1], c.get());
     EXPECT_EQ(list[2], a.get());
     EXPECT_EQ(list[3], b.get());
+    // One made later goes after the last of its priority, before any higher.
+    auto d = SoftwareSprite(0, 0, 4, 4, 5, 0xFF000000);
+    auto e = SoftwareSprite(0, 0, 4, 4, 3, 0xFF000000);
+    auto f = SoftwareSprite(0, 0, 4, 4, 1, 0xFF000000);
+    EXPECT_EQ(display->GetSpriteManager()->GetDrawList(),
+              (std::vector<CSpriteLayer*>{list[0], c.get(), f.get(), e.get(), a.get(), b.get(), d.get()}));
+    // A priority changed sorts the list again; those of one priority keep their order.
+    c->SetPriority(5);
+    EXPECT_EQ(display->GetSpriteManager()->GetDrawList(),
+              (std::vector<CSpriteLayer*>{list[0], f.get(), e.get(), c.get(), a.get(), b.get(), d.get()}));
     display->UpdateDrawList(DRAW_LIST_REMOVE, a.get());
-    EXPECT_EQ(display->GetSpriteManager()->GetDrawList().size(), 3u);
+    EXPECT_EQ(display->GetSpriteManager()->GetDrawList().size(), 6u);
 }
 
 TEST_F(CDirect3DThreadTest, SceneIsDrawnPresentedAndCaptured)
