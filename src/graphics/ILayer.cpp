@@ -1,6 +1,7 @@
 #include "graphics/ILayer.h"
 
 #include "graphics/PixelRows.h"
+#include "graphics/PixelWord.h"
 
 #include <algorithm>
 #include <array>
@@ -45,14 +46,12 @@ inline int32_t ClampByte(int32_t value)
 
 inline uint32_t Load(const uint8_t* p)
 {
-    uint32_t value;
-    std::memcpy(&value, p, 4);
-    return value;
+    return graphics::LoadPixel(p);
 }
 
 inline void Store(uint8_t* p, uint32_t value)
 {
-    std::memcpy(p, &value, 4);
+    graphics::StorePixel(p, value);
 }
 
 struct Rect
@@ -524,10 +523,8 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
             const uint8_t* sp = s;
             const uint8_t* tp = t;
             for (int64_t i = 0; i < r.w; ++i, dp += 4, sp += 4, tp += 4) {
-                uint32_t from_source = 0;
-                uint32_t from_second = 0;
-                std::memcpy(&from_source, sp, 4);
-                std::memcpy(&from_second, tp, 4);
+                const uint32_t from_source = Load(sp);
+                const uint32_t from_second = Load(tp);
                 const uint32_t a1 = from_source >> 24;
                 const uint32_t a2 = from_second >> 24;
                 uint32_t out = 0;
@@ -542,7 +539,7 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
                                 second_weight * (from_second >> shift & 0xFF) / 255)
                                << shift;
                 }
-                std::memcpy(dp, &out, 4);
+                Store(dp, out);
             }
         }
         NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),
