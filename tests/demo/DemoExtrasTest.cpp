@@ -32,7 +32,7 @@ bool IsCG(const Frame& frame, int x, int y)
 
 bool GalleryPage(const Frame& frame)
 {
-    return FrameCellAt(frame, 633, 245) == 0x4001u;
+    return FrameCellAt(frame, 633, 245) == 0x3531u;
 }
 
 // The first cell of the page: (388, 108), 490 x 275; its thumbnail's words in a band along its top.
@@ -79,12 +79,12 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirWordsAndItsReplayTabOpensTheReplayOver
     });
     ASSERT_TRUE(grid) << "the gallery's tab did not open the scene replay";
     const auto list =
-        x.ClickUntil(543, 213, [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; });
+        x.ClickUntil(543, 213, [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x3630u; });
     ASSERT_TRUE(list) << "no scene list for the heroine";
     // Once its fade has settled, the list stands over the backdrop.
     const auto settled = x.WaitFor(
         [](const Frame& frame) {
-            return FrameCellAt(frame, 633, 245) == 0x6000u && !IsCG(frame, 355, 600) &&
+            return FrameCellAt(frame, 633, 245) == 0x3630u && !IsCG(frame, 355, 600) &&
                    !IsCG(frame, 200, 905) && !IsCG(frame, 1700, 1060);
         },
         30s);
