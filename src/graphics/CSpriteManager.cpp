@@ -57,7 +57,9 @@ void CSpriteManager::Remove(CSpriteLayer* sprite)
 void CSpriteManager::Sort()
 {
     ScopedLock lock(m_lock);
-    const auto by_priority = [](CSpriteLayer* a, CSpriteLayer* b) { return a->GetPriority() < b->GetPriority(); };
+    const auto by_priority = [](CSpriteLayer* a, CSpriteLayer* b) {
+        return a->GetPriority() < b->GetPriority();
+    };
     // Every sprite added or removed sorts the list, and an effect makes and frees hundreds of them
     // at a time: a list in order but for the one just added at its end takes it in after the last
     // of its priority, where the stable sort would put it, without sorting the rest again.

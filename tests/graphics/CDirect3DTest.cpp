@@ -486,8 +486,7 @@ void CDirect3DThreadTest::ComposeInRegionsAndWhole(CDirect3D* display)
 // there read their neighbours, so a part is drawn as far as they reach). A window a case, so the
 // runs of the sizes can go side by side.
 class CDirect3DWindowThreadTest : public CDirect3DThreadTest, public ::testing::WithParamInterface<SIZE>
-{
-};
+{};
 
 TEST_P(CDirect3DWindowThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
 {
@@ -495,7 +494,8 @@ TEST_P(CDirect3DWindowThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneCompo
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, CDirect3DWindowThreadTest,
-                         ::testing::Values(SIZE{1920, 1080}, SIZE{1280, 720}, SIZE{1366, 768}, SIZE{2560, 1440}),
+                         ::testing::Values(SIZE{1920, 1080}, SIZE{1280, 720}, SIZE{1366, 768},
+                                           SIZE{2560, 1440}),
                          [](const ::testing::TestParamInfo<SIZE>& info) {
                              return std::to_string(info.param.cx) + "x" + std::to_string(info.param.cy);
                          });
