@@ -111,6 +111,11 @@ TEST(SheetWords, DialogQuestionsCarryBothLanguages)
         EXPECT_TRUE(IsCell(sheet, cell.x + 8, cell.y + cell.height / 2, cell));
     }
     EXPECT_FALSE(tools::DialogQuestion(3).english.empty());
+    // Kinds 9 and 10 are asked only by the scene replay's and the gallery's unlock buttons.
+    for (const int32_t kind : {9, 10}) {
+        EXPECT_TRUE(tools::DialogQuestion(kind).english.starts_with("Unlock every")) << kind;
+        EXPECT_NE(tools::DialogQuestion(kind).japanese.find("開放"), std::string::npos) << kind;
+    }
 }
 
 // The place and area screens load "select_p.akb" under its plain name in every language: the

@@ -213,8 +213,9 @@ CellWords DialogQuestion(int32_t kind)
         {"全てのセーブデータを削除しますか？", "Delete every save?"},
         {"このメッセージまで戻りますか？", "Jump back to this line?"},
         {"シーン選択に戻りますか？", "Back to the scene list?"},
-        {"このシーンを再生しますか？", "Replay this scene?"},
-        {"このCGを見ますか？", "View this picture?"},
+        // The unlock buttons of the scene replay and of the gallery ask these two.
+        {"全てのシーンを開放しますか？", "Unlock every scene?"},
+        {"全てのCGを開放しますか？", "Unlock every picture?"},
         {"このイベントへ移動しますか？", "Go to this event?"},
         {"一緒に町へ出かけますか？", "Go into town together?"},
     }};
