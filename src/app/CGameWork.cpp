@@ -195,45 +195,45 @@ void CGameWork::CreateObjects()
     m_status = Make<uint32_t>("Status Object Create Failed", 0u);
     m_lock_status = Make<uint32_t>("Lock Status Object Create Failed", 0u);
     m_system_language = Make<CLangTextTable>("Sytem Language Object Create Failed");
-    m_message_window = Make<CMesWnd>("Message Frame Object Create Failed");
-    Require(m_message_window->CreateParts(), "Message Frame Object Create Failed");
-    m_choice_window = Make<CNormalSelect2>("Select Object Create Failed");
+    Install(Make<CMesWnd>("Message Frame Object Create Failed"));
+    Require(GetMessageWindow()->CreateParts(), "Message Frame Object Create Failed");
+    Install(Make<CNormalSelect2>("Select Object Create Failed"));
     Require(CNormalSelect2::HasRequiredParts(), "Select Object Create Failed");
     RegisterScriptScreen(ScriptScreen::Choice, [this](const ScriptScreenCall&, ScriptValue* out) {
-        if (m_choice_window)
-            m_choice_window->Run(out);
+        if (GetChoiceWindow())
+            GetChoiceWindow()->Run(out);
     });
-    m_save_screen = Make<CSaveDialog>("Save Object Create Failed", SYSTEM_PAGE_SAVE);
-    Require(m_save_screen->HasRequiredParts(), "Save Object Create Failed");
-    m_load_screen = Make<CLoadDialog>("Load Object Create Failed", SYSTEM_PAGE_LOAD);
-    Require(m_load_screen->HasRequiredParts(), "Load Object Create Failed");
-    m_backlog = Make<CBacklogScreen>("Log Object Create Failed");
-    Require(m_backlog->HasRequiredParts(), "Log Object Create Failed");
-    m_config = Make<CConfig>("Config Object Create Failed");
-    Require(m_config->HasRequiredParts(), "Config Object Create Failed");
-    m_town_map = Make<CCps>("Map Object Create Failed");
-    Require(m_town_map->CreateMenu(), "Map Object Create Failed");
-    m_area_base = Make<CAreaBase>("Search Base Object Create Failed");
-    Require(m_area_base->CreateParts(), "Search Base Object Create Failed");
-    m_area_select = Make<CAreaSelect>("Search Object Create Failed");
-    m_area_select->HitSource = "";
-    Require(m_area_select->CreateParts(), "Search Object Create Failed");
-    m_sound_config = Make<CSoundConfig>("Sound Config Object Create Failed");
-    Require(m_sound_config->HasRequiredParts(), "Sound Config Object Create Failed");
+    Install(Make<CSaveDialog>("Save Object Create Failed", SYSTEM_PAGE_SAVE));
+    Require(GetSaveDialog()->HasRequiredParts(), "Save Object Create Failed");
+    Install(Make<CLoadDialog>("Load Object Create Failed", SYSTEM_PAGE_LOAD));
+    Require(GetLoadDialog()->HasRequiredParts(), "Load Object Create Failed");
+    Install(Make<CBacklogScreen>("Log Object Create Failed"));
+    Require(GetBacklog()->HasRequiredParts(), "Log Object Create Failed");
+    Install(Make<CConfig>("Config Object Create Failed"));
+    Require(GetConfig()->HasRequiredParts(), "Config Object Create Failed");
+    Install(Make<CCps>("Map Object Create Failed"));
+    Require(GetTownMap()->CreateMenu(), "Map Object Create Failed");
+    Install(Make<CAreaBase>("Search Base Object Create Failed"));
+    Require(GetAreaBase()->CreateParts(), "Search Base Object Create Failed");
+    Install(Make<CAreaSelect>("Search Object Create Failed"));
+    GetAreaSelect()->HitSource = "";
+    Require(GetAreaSelect()->CreateParts(), "Search Object Create Failed");
+    Install(Make<CSoundConfig>("Sound Config Object Create Failed"));
+    Require(GetSoundConfig()->HasRequiredParts(), "Sound Config Object Create Failed");
     m_characters = Make<StandingCharacterSet>("Character Object Create Failed");
     m_bgv_players = Make<std::vector<std::unique_ptr<IBGVPlay>>>("BGV Object Create Failed");
     m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 2));
     m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 3));
     m_movie_volume = Make<MovieVolumeRecord>("Failed to create movie volume object.");
-    m_status_plate = Make<CStatusPlate>("Failed to create Infomation plate.");
-    Require(m_status_plate->Setup(), "Failed to create Infomation plate.");
-    m_flag_manager = Make<CFlagManager>("Failed to create Flag Manager.");
-    Require(m_flag_manager->HasRequiredParts(), "Failed to create Flag Manager.");
-    m_sub_map = Make<CSubMap>("Failed to create SubMap.");
-    Require(m_sub_map->LoadIcons(), "Failed to create SubMap.");
-    m_face_voice = Make<CFaceVoice>("Failed to create the expression object.");
-    m_cg_flags = Make<CCGFlag>("Failed to create CGFlag object.");
-    m_cg_flags->BuildIndex();
+    Install(Make<CStatusPlate>("Failed to create Infomation plate."));
+    Require(GetStatusPlate()->Setup(), "Failed to create Infomation plate.");
+    Install(Make<CFlagManager>("Failed to create Flag Manager."));
+    Require(GetFlagManager()->HasRequiredParts(), "Failed to create Flag Manager.");
+    Install(Make<CSubMap>("Failed to create SubMap."));
+    Require(GetSubMap()->LoadIcons(), "Failed to create SubMap.");
+    Install(Make<CFaceVoice>("Failed to create the expression object."));
+    Install(Make<CCGFlag>("Failed to create CGFlag object."));
+    GetCGFlags()->BuildIndex();
     GetMouse()->Setup();
 }
 
@@ -241,26 +241,26 @@ void CGameWork::DestroyObjects()
 {
     // The screens may read the lock and status words while they go; those words go last.
     m_characters.reset();
-    m_backlog.reset();
-    m_sub_map.reset();
-    m_status_plate.reset();
-    m_area_base.reset();
-    m_area_select.reset();
-    m_town_map.reset();
-    m_save_screen.reset();
-    m_load_screen.reset();
-    m_config.reset();
-    m_sound_config.reset();
-    m_message_window.reset();
-    if (m_choice_window)
+    Free<CBacklogScreen>();
+    Free<CSubMap>();
+    Free<CStatusPlate>();
+    Free<CAreaBase>();
+    Free<CAreaSelect>();
+    Free<CCps>();
+    Free<CSaveDialog>();
+    Free<CLoadDialog>();
+    Free<CConfig>();
+    Free<CSoundConfig>();
+    Free<CMesWnd>();
+    if (GetChoiceWindow())
         RegisterScriptScreen(ScriptScreen::Choice, nullptr);
-    m_choice_window.reset();
+    Free<CNormalSelect2>();
     m_bgv_players.reset();
     m_movie_volume.reset();
-    m_flag_manager.reset();
-    m_cg_flags.reset();
+    Free<CFlagManager>();
+    Free<CCGFlag>();
     m_system_language.reset();
-    m_face_voice.reset();
+    Free<CFaceVoice>();
     DeleteMouse();
     m_lock_status.reset();
     m_status.reset();
@@ -446,8 +446,8 @@ int32_t CGameWork::RunPage(ISystemParts* page, const char* failure)
 void CGameWork::ReleasePages()
 {
     for (ISystemParts* page :
-         std::initializer_list<ISystemParts*>{m_save_screen.get(), m_load_screen.get(), m_backlog.get(),
-                                              m_config.get(), m_sound_config.get(), m_flag_manager.get()})
+         std::initializer_list<ISystemParts*>{GetSaveDialog(), GetLoadDialog(), GetBacklog(),
+                                              GetConfig(), GetSoundConfig(), GetFlagManager()})
         if (page != nullptr)
             page->ReleaseParts();
 }
@@ -459,29 +459,29 @@ int32_t CGameWork::RunPages(int32_t page, bool save_load_only)
     while (page != SYSTEM_PAGE_END) {
         if (save_load_only) {
             if (page == SYSTEM_PAGE_SAVE)
-                page = RunPage(m_save_screen.get(), "Save Object Create Failed");
+                page = RunPage(GetSaveDialog(), "Save Object Create Failed");
             else if (page == SYSTEM_PAGE_LOAD)
-                page = RunPage(m_load_screen.get(), "Load Object Create Failed");
+                page = RunPage(GetLoadDialog(), "Load Object Create Failed");
             else
                 break;
             continue;
         }
         switch (page) {
         case SYSTEM_PAGE_SETTINGS:
-            page = RunPage(m_config.get(), "Config Object Create Failed");
-            if (m_message_window)
-                m_message_window->ApplyWindowColor();
-            if (m_status_plate)
-                m_status_plate->DrawCalendar();
+            page = RunPage(GetConfig(), "Config Object Create Failed");
+            if (GetMessageWindow())
+                GetMessageWindow()->ApplyWindowColor();
+            if (GetStatusPlate())
+                GetStatusPlate()->DrawCalendar();
             break;
         case SYSTEM_PAGE_SOUND:
-            page = RunPage(m_sound_config.get(), "Sound Config Object Create Failed");
+            page = RunPage(GetSoundConfig(), "Sound Config Object Create Failed");
             break;
         case SYSTEM_PAGE_SAVE:
-            page = RunPage(m_save_screen.get(), "Save Object Create Failed");
+            page = RunPage(GetSaveDialog(), "Save Object Create Failed");
             break;
         case SYSTEM_PAGE_LOAD:
-            page = RunPage(m_load_screen.get(), "Load Object Create Failed");
+            page = RunPage(GetLoadDialog(), "Load Object Create Failed");
             break;
         case SYSTEM_PAGE_BACKLOG:
             page = RunBacklog();
@@ -490,7 +490,7 @@ int32_t CGameWork::RunPages(int32_t page, bool save_load_only)
         case SYSTEM_PAGE_EXIT:
             return page;
         case SYSTEM_PAGE_FLAG_MANAGER:
-            page = RunPage(m_flag_manager.get(), "Failed to create Flag Manager.");
+            page = RunPage(GetFlagManager(), "Failed to create Flag Manager.");
             break;
         default:
             return SYSTEM_PAGE_END;
@@ -506,12 +506,12 @@ void CGameWork::RunSystemMenu(int32_t page)
     SetLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);
     document->EventFlagOp(EVENT_FLAG_CLEAR, REQUEST_SYSTEM_SETTINGS | REQUEST_SOUND_SETTINGS);
 
-    const bool message_shown = m_message_window && m_message_window->IsShown();
-    const bool choice_shown = m_choice_window && m_choice_window->IsShown();
+    const bool message_shown = GetMessageWindow() && GetMessageWindow()->IsShown();
+    const bool choice_shown = GetChoiceWindow() && GetChoiceWindow()->IsShown();
     if (choice_shown)
-        m_choice_window->HideAll();
+        GetChoiceWindow()->HideAll();
     else if (message_shown)
-        m_message_window->Hide();
+        GetMessageWindow()->Hide();
 
     GetView()->HidePopupMenu();
     AddMenuLock(-1);
@@ -537,12 +537,12 @@ void CGameWork::RunSystemMenu(int32_t page)
     }
     PresentFrame();
     if (choice_shown)
-        m_choice_window->Show();
+        GetChoiceWindow()->Show();
     else if (message_shown) {
         const FlagBuffer* state = GameState();
         const bool option =
             state != nullptr && state->Variables.size() > 73 && state->Variables[73].Integer == 1;
-        m_message_window->RestoreWindow(option ? 1 : 0);
+        GetMessageWindow()->RestoreWindow(option ? 1 : 0);
     }
     frozen.TurnCursorBackOn();
     ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
@@ -581,14 +581,14 @@ void CGameWork::RunSaveLoad(int32_t page)
 
 int32_t CGameWork::RunBacklog()
 {
-    if (!m_backlog)
+    if (!GetBacklog())
         return SYSTEM_PAGE_END;
     const PageVisit visit(*this);
-    Require(m_backlog->EnsureParts(), "Log Object Create Failed");
+    Require(GetBacklog()->EnsureParts(), "Log Object Create Failed");
     ScriptValue value;
-    int32_t result = m_backlog->RunBacklog(&value, 0);
+    int32_t result = GetBacklog()->RunBacklog(&value, 0);
     while (result == BACKLOG_RUN_AGAIN_FIRST || result == BACKLOG_RUN_AGAIN_LAST)
-        result = m_backlog->RunBacklog(&value, m_backlog->GetKeptIndex());
+        result = GetBacklog()->RunBacklog(&value, GetBacklog()->GetKeptIndex());
     return result;
 }
 
@@ -597,7 +597,7 @@ int32_t CGameWork::SuspendGameCursor()
     TakeScreenSnapshot();
     GetView()->HidePopupMenu();
     FrozenInput frozen;
-    const int32_t result = RunScreen(m_sub_map.get());
+    const int32_t result = RunScreen(GetSubMap());
     ResetWheel();
     frozen.Thaw();
     ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
@@ -612,7 +612,7 @@ void CGameWork::RunFlagManager()
     AddMenuLock(-1);
     try {
         const PageVisit visit(*this);
-        RunPage(m_flag_manager.get(), "Failed to create Flag Manager.");
+        RunPage(GetFlagManager(), "Failed to create Flag Manager.");
     } catch (CVeskDoc::tagDOCUMENT_CODE) {
         AddMenuLock(+1);
         ClearLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);

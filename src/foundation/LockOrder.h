@@ -29,9 +29,10 @@ inline constexpr LockLevel LOCK_LEVEL_UNRANKED{0, "unranked lock"};
 // and Add and Remove on other threads take one list and nothing under it.
 inline constexpr LockLevel LOCK_LEVEL_HOOK_LIST{10, "window hook list", true};
 inline constexpr LockLevel LOCK_LEVEL_FRAME_TASK_LIST{20, "frame-task list"}; // the runner's task list
-// A face-table run: held by the app-task thread for one pass, taken by whoever empties the table.
-inline constexpr LockLevel LOCK_LEVEL_FACE_VOICE_RUN{25, "face voice run"};
 inline constexpr LockLevel LOCK_LEVEL_GLOBAL_DRAW{30, "global draw"};         // every scene change and frame
+// A face-table run: held for one step by the face task, which the runner runs under the draw
+// lock; taken by whoever empties the table, which may hold the draw lock too.
+inline constexpr LockLevel LOCK_LEVEL_FACE_VOICE_RUN{32, "face voice run"};
 // The document's numbered sprite layers; an animation task holds it while it blits from them.
 inline constexpr LockLevel LOCK_LEVEL_SPRITE_LAYER_REGISTRY{35, "sprite-layer registry"};
 inline constexpr LockLevel LOCK_LEVEL_DISPLAY_DEVICE{40, "display device"}; // the display's device context

@@ -420,9 +420,7 @@ TEST_F(CMesWndRunThreadTest, AClickWhileTypingOnlyCompletesTheNextEndsTheMessage
 // The click that ends a voiced line applies its face table's newest entry alone, as the click's
 // handling has it (the face task's own account would apply every entry): only that character's
 // face is kept for a save.
-// Off until the click's face entry is applied outside the draw lock: the lock-order check of the
-// sanitizer builds stops it (face voice run, 25, taken under global draw, 30).
-TEST_F(CMesWndRunThreadTest, DISABLED_AClickEndingTheLineAppliesTheNewestFaceOnly)
+TEST_F(CMesWndRunThreadTest, AClickEndingTheLineAppliesTheNewestFaceOnly)
 {
     m_app.Config().SetInt("/Config/MesWnd/Speed", 0);
     CFaceVoice& face = *GetGameWork()->GetFaceVoice();

@@ -151,6 +151,8 @@ bool CFaceVoice::StartFace(const FaceVoiceRecord& record)
 
 void CFaceVoice::Execute()
 {
+    // The draw lock before the run: the runner holds it already, and a face starts under it.
+    LiveDrawLock draw;
     ScopedLock run(m_run_lock);
     if (IsActive() == 0)
         return;

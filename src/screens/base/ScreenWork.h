@@ -114,7 +114,20 @@ public:
     }
 
 protected:
-    // Owned; made and freed by the game work in its fixed order.
+    // The game work makes the screens and frees them in its fixed order through these.
+    template <class Screen>
+    void Install(std::unique_ptr<Screen> screen)
+    {
+        Place(static_cast<Screen*>(nullptr)) = std::move(screen);
+    }
+    template <class Screen>
+    void Free()
+    {
+        Place(static_cast<Screen*>(nullptr)).reset();
+    }
+
+private:
+    // Owned.
     std::unique_ptr<CMesWnd> m_message_window;
     std::unique_ptr<CNormalSelect2> m_choice_window;
     std::unique_ptr<CSaveDialog> m_save_screen;
@@ -131,7 +144,6 @@ protected:
     std::unique_ptr<CSubMap> m_sub_map;
     std::unique_ptr<CCGFlag> m_cg_flags;
 
-private:
     std::unique_ptr<CMesWnd>& Place(CMesWnd*) { return m_message_window; }
     std::unique_ptr<CNormalSelect2>& Place(CNormalSelect2*) { return m_choice_window; }
     std::unique_ptr<CSaveDialog>& Place(CSaveDialog*) { return m_save_screen; }
