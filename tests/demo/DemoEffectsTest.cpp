@@ -94,8 +94,7 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
     const std::vector<FrameStep> steps = {
         // The pan's upper half at the screen's top, wherever the pan has got to.
         {"demo_effects_pan_start.png",
-         [](const Frame& f) { return Lamp(f) == 60 && Is(f, 960, 100, PAN_UPPER); },
-         [](const Frame&) {}},
+         [](const Frame& f) { return Lamp(f) == 60 && Is(f, 960, 100, PAN_UPPER); }, [](const Frame&) {}},
         // The pan's end: the picture's lower half, the hills from row 1800 - 1080.
         {"demo_effects_pan.png",
          [](const Frame& f) {
@@ -124,9 +123,12 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
         // may pass.
         {"demo_effects_map.png",
          [](const Frame& f) {
-             return Lamp(f) == 63 && CountIn(f, 100, LINE_PAPER[3]) > 1500 && CountIn(f, 330, LINE_TRAIN) > 200;
+             return Lamp(f) == 63 && CountIn(f, 100, LINE_PAPER[3]) > 1500 &&
+                    CountIn(f, 330, LINE_TRAIN) > 200;
          },
-         [](const Frame& f) { EXPECT_GT(CountIn(f, LINE_TRACK_Y, LINE_TRACK), 900) << "the track along the map"; }},
+         [](const Frame& f) {
+             EXPECT_GT(CountIn(f, LINE_TRACK_Y, LINE_TRACK), 900) << "the track along the map";
+         }},
         {"demo_effects_set.png",
          [](const Frame& f) {
              return Lamp(f) == 64 && Is(f, 960, 100, SET_SKY) && Is(f, 960, 895, SET_FENCE);
