@@ -36,14 +36,14 @@ act() { # seen, x, y: a click on the spot, once for the page and again while it 
 # Page 0: the left caps of plates 0 and 6 and the right cap of plate 7 in their normal state,
 # the next arrow; page 1: the previous arrow and the left cap of its one plate, centred.
 page0() {
-    "$sheetgen" find-cell "$1" 457 244 0x7A00 0 &&
-        "$sheetgen" find-cell "$1" 457 592 0x7A00 0 &&
-        "$sheetgen" find-cell "$1" 1478 592 0x7A02 0 &&
+    "$sheetgen" find-cell "$1" 457 244 0x1C38 0 &&
+        "$sheetgen" find-cell "$1" 457 592 0x1C38 0 &&
+        "$sheetgen" find-cell "$1" 1478 592 0x1C3A 0 &&
         "$sheetgen" find-cell "$1" 960 670 9
 }
 page1() {
-    "$sheetgen" find-cell "$1" 960 130 8 && "$sheetgen" find-cell "$1" 758 244 0x7A00 &&
-        ! "$sheetgen" find-cell "$1" 457 244 0x7A00
+    "$sheetgen" find-cell "$1" 960 130 8 && "$sheetgen" find-cell "$1" 758 244 0x1C38 &&
+        ! "$sheetgen" find-cell "$1" 457 244 0x1C38
 }
 # A frame that reads and shows none of the pages' cells (find-cell answers 1, not 2 for a file
 # that does not read yet).
@@ -52,7 +52,7 @@ absent() {
     [ $? -eq 1 ]
 }
 closed() {
-    absent "$1" 960 130 8 && absent "$1" 758 244 0x7A00 && absent "$1" 457 244 0x7A00
+    absent "$1" 960 130 8 && absent "$1" 758 244 0x1C38 && absent "$1" 457 244 0x1C38
 }
 (cd "$demo" && VESK_INPUT_SCRIPT=$work/input.txt VESK_FRAME_DUMP=$work/frames exec ./vesk >"$work/out.txt" 2>&1) &
 first=$!
@@ -99,7 +99,7 @@ grep -q 'Box\|Error' "$work/out.txt" && fail "the scene showed a message: $(cat 
 [ $seen -ge 3 ] || fail "the click on page 1's plate did not close the window"
 if [ $seen -ge 1 ]; then
     # Nothing beside the two columns, no previous arrow above them.
-    "$sheetgen" find-cell "$build/demo_choice.png" 300 244 0x7A00 && fail "a plate left of the columns"
+    "$sheetgen" find-cell "$build/demo_choice.png" 300 244 0x1C38 && fail "a plate left of the columns"
     "$sheetgen" find-cell "$build/demo_choice.png" 960 130 8 && fail "a previous arrow on page 0"
 fi
 

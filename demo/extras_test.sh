@@ -27,7 +27,7 @@ sound=$work/sound.wav
 close=
 case $scene in
 gallery) final=(1080,841,0x500) ;;
-replay) final=(1131,245,0x6001 1629,245,0x6002) ;;
+replay) final=(1131,245,0x3631 1629,245,0x3632) ;;
 music) final=() sound=$build/demo_music.wav close=8000 ;;
 esac
 rm -f "$sound"
@@ -74,18 +74,18 @@ case $scene in
 gallery)
     # The gallery at page level: the first row's second variant from its row sheet, the second
     # row locked, the third row from the page sheet; each seen through the picture command.
-    checkpoint page 633,245,0x4001 1131,245,0x7E01 1629,245,0x5002
+    checkpoint page 633,245,0x3531 1131,245,0x1B31 1629,245,0x3432
     # The first CG in the viewer's page mode: its first variant locked, the second seen.
-    checkpoint viewer_page 689,471,0x7E01 1209,471,0x4001
+    checkpoint viewer_page 689,471,0x1B31 1209,471,0x3531
     # The second variant, its base with the overlay over the middle.
-    checkpoint variant 300,900,0x4100 960,540,0x4120
+    checkpoint variant 300,900,0x3A5A 960,540,0x3A7A
     # Stepped on past the unseen variant into the third CG, twice the screen's height: its top,
     # then panned by a drag of 600 pixels and a wheel step of one (its lower half starts at 1080).
-    checkpoint tall_top 960,540,0x4103 960,1000,0x4103
-    checkpoint tall_dragged 960,479,0x4103 960,480,0x4113
-    checkpoint tall_wheeled 960,478,0x4103 960,479,0x4113
+    checkpoint tall_top 960,540,0x3A5D 960,1000,0x3A5D
+    checkpoint tall_dragged 960,479,0x3A5D 960,480,0x3A6D
+    checkpoint tall_wheeled 960,478,0x3A5D 960,479,0x3A6D
     # Back in the gallery, the group unlocked: the second row, locked before, from the page sheet.
-    checkpoint unlocked 1131,245,0x5001 1629,245,0x5002
+    checkpoint unlocked 1131,245,0x3431 1629,245,0x3432
     # The music room's tab: the gallery ends with 100 and the music room (its play button) follows.
     checkpoint music_room 1080,841,0x500
     flags FLAG000 | grep -qx 'flag 3300 15' ||
@@ -97,22 +97,22 @@ replay)
     # The heroine grid: only the cleared heroine offered.
     checkpoint grid 543,213,0,0 839,213,1,3
     # Her first page in the scene list: her first scene seen, the second locked.
-    checkpoint list 633,245,0x6000 1131,245,0x7E01
+    checkpoint list 633,245,0x3630 1131,245,0x1B31
     # The replay, then the list again on the scene's page.
-    checkpoint replay 960,540,0x4100
-    checkpoint back 1131,245,0x7E01 1732,53,0x500
+    checkpoint replay 960,540,0x3A5A
+    checkpoint back 1131,245,0x1B31 1732,53,0x500
     # The unlock: the scenes locked before shown.
-    checkpoint unlocked 1131,245,0x6001 1629,245,0x6002
+    checkpoint unlocked 1131,245,0x3631 1629,245,0x3632
     flags FLAG000 | grep -qx 'flag 3102 1' || fail "flag file 0 does not hold the unlocked scenes"
     ;;
 music)
     # Listed tracks only: the first theme, not the track heard twice.
-    checkpoint listed 1663,142,0x7900,0 1663,190,0x7901,3
+    checkpoint listed 1663,142,0x1920,0 1663,190,0x1921,3
     # The first row plays: its picture; next: the next listed track's picture.
-    checkpoint playing 900,400,0x7A00
-    checkpoint next 900,400,0x7A0B
+    checkpoint playing 900,400,0x1A40
+    checkpoint next 900,400,0x1A4B
     # The knob dragged from a half to a fifth, the bar empty beyond it.
-    checkpoint slider 542,831,0x401 705,831,0x7B00
+    checkpoint slider 542,831,0x401 705,831,0x1962
     volume=$(sed -n '/<Music>/,/<\/Music>/s|.*<Volume>\([0-9]*\)</Volume>.*|\1|p' "$save/config.xml")
     echo "stored music volume: ${volume:-none}"
     [ "$volume" = 20 ] || fail "config.xml holds the music volume ${volume:-none}, not the dragged 20"

@@ -20,9 +20,9 @@ shown=
 watch_start "$work/input.txt"
 while watch_going 120000; do
     for frame in $(ls "$work/frames" 2>/dev/null | sort -r | head -n 3); do
-        if "$sheetgen" find-cell "$work/frames/$frame" 633 245 0x4001 &&
-            "$sheetgen" find-cell "$work/frames/$frame" 1131 245 0x7E01 &&
-            "$sheetgen" find-cell "$work/frames/$frame" 1629 245 0x5002; then
+        if "$sheetgen" find-cell "$work/frames/$frame" 633 245 0x3531 &&
+            "$sheetgen" find-cell "$work/frames/$frame" 1131 245 0x1B31 &&
+            "$sheetgen" find-cell "$work/frames/$frame" 1629 245 0x3432; then
             cp "$work/frames/$frame" "$build/demo_gallery.png"
             shown=1
             break 2
@@ -40,7 +40,7 @@ if [ -n "$shown" ]; then
     "$sheetgen" find-cell "$build/demo_gallery.png" 1492 867 0x400 || fail "the previous arrow is not shown"
     # Behind the page, the background as it was before the gallery (r02_0.akb), not the overlay
     # picture the composition left in its work layer.
-    "$sheetgen" find-cell "$build/demo_gallery.png" 960 1060 0x4102 || fail "the background behind the gallery is lost"
+    "$sheetgen" find-cell "$build/demo_gallery.png" 960 1060 0x3A5C || fail "the background behind the gallery is lost"
 fi
 
 if [ $failures -eq 0 ]; then

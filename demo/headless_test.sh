@@ -59,7 +59,7 @@ shown=
 watch_start "$work/alt_f4.txt"
 while watch_going 60000; do
     frame=$(ls "$work/frames" 2>/dev/null | sort | tail -n 2 | head -n 1)
-    if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 820 380 0x7F00; then
+    if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 820 380 0x1D30; then
         cp "$work/frames/$frame" "$build/demo_exit_dialog.png"
         shown=1
         break

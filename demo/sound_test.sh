@@ -36,7 +36,7 @@ shown=
 watch_start "$work/input.txt"
 while watch_going 360000; do
     frame=$(ls "$work/frames" | tail -n 1)
-    if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 540 640 0x7F01; then
+    if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 540 640 0x1D31; then
         shown=1
         break
     fi

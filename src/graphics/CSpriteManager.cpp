@@ -57,8 +57,21 @@ void CSpriteManager::Remove(CSpriteLayer* sprite)
 void CSpriteManager::Sort()
 {
     ScopedLock lock(m_lock);
-    std::stable_sort(m_draw_list.begin(), m_draw_list.end(),
-                     [](CSpriteLayer* a, CSpriteLayer* b) { return a->GetPriority() < b->GetPriority(); });
+    const auto by_priority = [](CSpriteLayer* a, CSpriteLayer* b) {
+        return a->GetPriority() < b->GetPriority();
+    };
+    // Every sprite added or removed sorts the list, and an effect makes and frees hundreds of them
+    // at a time: a list in order but for the one just added at its end takes it in after the last
+    // of its priority, where the stable sort would put it, without sorting the rest again.
+    const auto unsorted = std::is_sorted_until(m_draw_list.begin(), m_draw_list.end(), by_priority);
+    if (unsorted == m_draw_list.end())
+        return;
+    if (unsorted + 1 == m_draw_list.end()) {
+        const auto place = std::upper_bound(m_draw_list.begin(), unsorted, *unsorted, by_priority);
+        std::rotate(place, unsorted, m_draw_list.end());
+        return;
+    }
+    std::stable_sort(m_draw_list.begin(), m_draw_list.end(), by_priority);
 }
 
 std::vector<CSpriteLayer*> CSpriteManager::GetDrawList()

@@ -1,6 +1,7 @@
 #include "graphics/ILayer.h"
 
 #include "graphics/PixelRows.h"
+#include "graphics/PixelWord.h"
 
 #include <algorithm>
 #include <array>
@@ -45,14 +46,12 @@ inline int32_t ClampByte(int32_t value)
 
 inline uint32_t Load(const uint8_t* p)
 {
-    uint32_t value;
-    std::memcpy(&value, p, 4);
-    return value;
+    return graphics::LoadPixel(p);
 }
 
 inline void Store(uint8_t* p, uint32_t value)
 {
-    std::memcpy(p, &value, 4);
+    graphics::StorePixel(p, value);
 }
 
 struct Rect
@@ -514,29 +513,33 @@ void ILayer::BltCrossFade(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* so
         const ptrdiff_t dst_pitch = GetPitch();
         const ptrdiff_t src_pitch = source->GetPitch();
         const ptrdiff_t second_pitch = second->GetPitch();
-        const uint8_t* ts = Row(ratio);
-        const uint8_t* tt = Row(255 - ratio);
+        // A fade walks the whole screen at every step: each pixel is read and written as one word
+        // and its products are worked out, not looked up, so a pixel costs three memory accesses
+        // rather than twenty. The products are the table's, i x j / 255 rounded down.
+        const auto source_weight = static_cast<uint32_t>(ratio);
+        const uint32_t second_weight = 255u - source_weight;
         for (int64_t row = 0; row < r.h; ++row, d += dst_pitch, s += src_pitch, t += second_pitch) {
             uint8_t* dp = d;
             const uint8_t* sp = s;
             const uint8_t* tp = t;
             for (int64_t i = 0; i < r.w; ++i, dp += 4, sp += 4, tp += 4) {
-                const uint8_t a1 = sp[3];
-                const uint8_t a2 = tp[3];
+                const uint32_t from_source = Load(sp);
+                const uint32_t from_second = Load(tp);
+                const uint32_t a1 = from_source >> 24;
+                const uint32_t a2 = from_second >> 24;
+                uint32_t out = 0;
                 if (a1 != 0 && a2 == 0) {
-                    dp[0] = sp[0];
-                    dp[1] = sp[1];
-                    dp[2] = sp[2];
-                    dp[3] = ts[a1];
+                    out = (from_source & 0xFFFFFFu) | source_weight * a1 / 255 << 24;
                 } else if (a1 == 0 && a2 != 0) {
-                    dp[0] = tp[0];
-                    dp[1] = tp[1];
-                    dp[2] = tp[2];
-                    dp[3] = tt[a2];
+                    out = (from_second & 0xFFFFFFu) | second_weight * a2 / 255 << 24;
                 } else {
-                    for (int c = 0; c < 4; ++c)
-                        dp[c] = static_cast<uint8_t>(ts[sp[c]] + tt[tp[c]]);
+                    // The two products of a byte sum to at most 255: no carry into the next.
+                    for (int shift = 0; shift < 32; shift += 8)
+                        out |= (source_weight * (from_source >> shift & 0xFF) / 255 +
+                                second_weight * (from_second >> shift & 0xFF) / 255)
+                               << shift;
                 }
+                Store(dp, out);
             }
         }
         NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),

@@ -1,4 +1,5 @@
 #include "graphics/PixelRows.h"
+#include "graphics/PixelWord.h"
 
 #include <cstring>
 
@@ -12,14 +13,12 @@ namespace {
 
 inline uint32_t Load(const uint8_t* p)
 {
-    uint32_t value;
-    std::memcpy(&value, p, 4);
-    return value;
+    return graphics::LoadPixel(p);
 }
 
 inline void Store(uint8_t* p, uint32_t value)
 {
-    std::memcpy(p, &value, 4);
+    graphics::StorePixel(p, value);
 }
 
 inline uint32_t Div255(uint32_t product)

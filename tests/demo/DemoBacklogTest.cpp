@@ -141,8 +141,8 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
     EXPECT_EQ(HeadText(*rows, 1), 0);
     for (int row = 0; row < 3; ++row)
         EXPECT_GT(BodyText(*rows, row), 100) << row;
-    EXPECT_EQ(FrameCellAt(*rows, VOICE_X, VOICE_Y), 0x6400u) << "her voice button";
-    EXPECT_NE(FrameCellAt(*rows, VOICE_X, VOICE_Y + ROW_HEIGHT), 0x6400u) << "a silent row's";
+    EXPECT_EQ(FrameCellAt(*rows, VOICE_X, VOICE_Y), tools::BACKLOG_VOICE) << "her voice button";
+    EXPECT_NE(FrameCellAt(*rows, VOICE_X, VOICE_Y + ROW_HEIGHT), tools::BACKLOG_VOICE) << "a silent row's";
     EXPECT_EQ(FrameCellAt(*rows, 1687, thumb_top + 1), 0x402u);
     EXPECT_EQ(FrameCellAt(*rows, 1687, thumb_top + thumb_height - 2), 0x402u);
     EXPECT_NE(FrameCellAt(*rows, 1687, thumb_top - 2), 0x402u);
@@ -166,8 +166,8 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
     platform::WritePngFile(home.Build() / "demo_backlog_wheel.png", *wheel);
     int voiced = 0;
     for (int row = 0; row < 3; ++row)
-        voiced +=
-            HeadText(*wheel, row) > 50 && FrameCellAt(*wheel, VOICE_X, VOICE_Y + row * ROW_HEIGHT) == 0x6400u;
+        voiced += HeadText(*wheel, row) > 50 &&
+                  FrameCellAt(*wheel, VOICE_X, VOICE_Y + row * ROW_HEIGHT) == tools::BACKLOG_VOICE;
     EXPECT_EQ(voiced, 1);
     x.Close();
     EXPECT_EQ(x.ExitStatus(), 0) << x.Output();

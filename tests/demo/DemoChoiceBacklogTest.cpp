@@ -13,6 +13,7 @@
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
 #include "sheetgen/BacklogSheet.h"
+#include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -22,7 +23,7 @@ using namespace std::chrono_literals;
 using Frame = DemoPlayer::Frame;
 
 // The choice window's panel cells.
-constexpr uint32_t CHOICE_CELL = 0x7A01;
+constexpr uint32_t CHOICE_CELL = tools::CHOICE_CELL_MIDDLE;
 // Backlog rows 300 pixels apart, each with its body from (184, 178) of it to (1352, 344).
 constexpr int ROW_HEIGHT = 300;
 

@@ -4,7 +4,10 @@
 // back; then
 // the gallery's scene-replay tab opens the scene replay (not the title again), whose heroine's
 // list shows the extras' backdrop under its cells, not the CG the viewer showed last
-// (build/demo_story_extras_replay_list.png).
+// (build/demo_story_extras_replay_list.png). The scene replay reached from the gallery's tab:
+// a cancel of its heroine grid leads to the title without replaying anything, a chosen scene is
+// replayed and the list comes back, and the list's tabs lead on (the music room). The diary's
+// tabs lead on too, and the title's animation after the extras starts from black.
 
 #include <chrono>
 #include <filesystem>
@@ -17,6 +20,7 @@
 #include "DemoRun.h"
 #include "DemoStoryRoute.h"
 #include "foundation/CXMLDocument.h"
+#include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -33,7 +37,7 @@ bool IsCG(const Frame& frame, int x, int y)
 
 bool GalleryPage(const Frame& frame)
 {
-    return FrameCellAt(frame, 633, 245) == 0x4001u;
+    return FrameCellAt(frame, 633, 245) == 0x3531u;
 }
 
 // The first cell of the page: (388, 108), 490 x 275; its thumbnail's words in a band along its top.
@@ -80,12 +84,12 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirWordsAndItsReplayTabOpensTheReplayOver
     });
     ASSERT_TRUE(grid) << "the gallery's tab did not open the scene replay";
     const auto list =
-        x.ClickUntil(543, 213, [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; });
+        x.ClickUntil(543, 213, [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x3630u; });
     ASSERT_TRUE(list) << "no scene list for the heroine";
     // Once its fade has settled, the list stands over the backdrop.
     const auto settled = x.WaitFor(
         [](const Frame& frame) {
-            return FrameCellAt(frame, 633, 245) == 0x6000u && !IsCG(frame, 355, 600) &&
+            return FrameCellAt(frame, 633, 245) == 0x3630u && !IsCG(frame, 355, 600) &&
                    !IsCG(frame, 200, 905) && !IsCG(frame, 1700, 1060);
         },
         30s);
@@ -143,6 +147,97 @@ TEST(DemoExtrasTest, TheGalleryLeftAfterTheViewerTakesItsCGAlong)
     if (first)
         x.Keep(*first, "extras_left_cg");
     EXPECT_EQ(shown, 0) << "frames with the viewed CG on the way to the title";
+}
+
+// The extras' page, the gallery, and its scene-replay tab: the replay's heroine grid.
+bool ToTheReplayGrid(HeadlessDemoPlayer& x)
+{
+    const auto grid = [](const Frame& frame) {
+        return FrameCellAt(frame, 395 + 3, 109 + 3) == 0u && FrameCellAt(frame, 27 + 3, 216 + 3) != 256u;
+    };
+    return x.ClickUntil(370, 920,
+                        [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }) &&
+           x.ClickUntil(370, 679, GalleryPage) && x.ClickUntil(175, 485, grid);
+}
+
+// The scene list's first cell, the heroine's first scene.
+bool ReplayList(const Frame& frame)
+{
+    return FrameCellAt(frame, 633, 245) == 0x3630u;
+}
+
+bool TitleAgain(const Frame& frame)
+{
+    return route::TitleShown(frame) && !GalleryPage(frame) && FrameCellAt(frame, 300, 679) != 0x100u;
+}
+
+TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.SetClockRate(4);
+    x.StartGame();
+
+    // Escape on the heroine grid: the title, and no scene list or replayed picture on the way.
+    ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
+    int replayed = 0;
+    int listed = 0;
+    const auto title = x.ActUntil([&] { x.Key(0x1B); },
+                                  [&](const Frame& frame) {
+                                      replayed += IsCG(frame, 200, 900) ? 1 : 0;
+                                      listed += ReplayList(frame) ? 1 : 0;
+                                      return TitleAgain(frame);
+                                  });
+    ASSERT_TRUE(title) << "a cancel of the heroine grid did not lead to the title";
+    EXPECT_EQ(replayed, 0) << "frames of a scene nobody chose";
+    EXPECT_EQ(listed, 0) << "frames of a scene list after the grid's cancel";
+
+    // Her first scene replayed, her list back, and its music-room tab opens the music room.
+    ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay the second time";
+    ASSERT_TRUE(x.ClickUntil(543, 213, ReplayList)) << "no scene list for the heroine";
+    ASSERT_TRUE(x.ClickUntil(633, 245, [](const Frame& frame) { return IsCG(frame, 200, 900); }))
+        << "the chosen scene was not replayed";
+    ASSERT_TRUE(x.WaitFor(ReplayList)) << "the list did not come back after the replay";
+    const auto music = x.ClickUntil(175, 660, [](const Frame& frame) {
+        const std::optional<uint32_t> row = FrameCellAt(frame, 1530, 140);
+        return row && *row >= tools::MUSIC_ROW_CELL && *row < tools::MUSIC_ROW_CELL + 0x40;
+    });
+    ASSERT_TRUE(music) << "the list's music-room tab led nowhere";
+    x.Keep(*music, "extras_replay_music");
+}
+
+TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.StartGame();
+    ASSERT_TRUE(
+        x.ClickUntil(370, 920, [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }));
+    ASSERT_TRUE(x.ClickUntil(370, 679, GalleryPage)) << "no gallery page";
+    // The diary's page buttons down the right.
+    ASSERT_TRUE(x.ClickUntil(175, 840, [](const Frame& frame) {
+        return !GalleryPage(frame) && FrameCellAt(frame, 1880, 140);
+    })) << "no diary from the gallery's tab";
+    const auto music = x.ClickUntil(175, 660, [](const Frame& frame) {
+        const std::optional<uint32_t> row = FrameCellAt(frame, 1530, 140);
+        return row && *row >= tools::MUSIC_ROW_CELL && *row < tools::MUSIC_ROW_CELL + 0x40;
+    });
+    ASSERT_TRUE(music) << "the diary's music-room tab led nowhere";
+
+    // Back: black before the title, not the extras' backdrop under the title's animation.
+    const auto black = [](const Frame& frame) {
+        return (frame.pixels[size_t(900) * frame.width + 1700] & 0xFFFFFFu) == 0 &&
+               (frame.pixels[size_t(200) * frame.width + 960] & 0xFFFFFFu) == 0;
+    };
+    const auto next =
+        x.ClickUntil(135, 984, [&](const Frame& frame) { return black(frame) || TitleAgain(frame); });
+    ASSERT_TRUE(next) << "the music room's back led nowhere";
+    EXPECT_TRUE(black(*next)) << "the title came back over the extras' backdrop";
+    EXPECT_TRUE(x.WaitFor(TitleAgain)) << "no title after the extras";
 }
 
 } // namespace

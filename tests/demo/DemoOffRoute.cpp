@@ -13,6 +13,7 @@
 #include "DemoStoryRoute.h"
 #include "screens/system/SaveLoadLayout.h"
 #include "sheetgen/CharacterSheets.h"
+#include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/SaveLoadSheets.h"
@@ -464,4 +465,45 @@ void ContinueAfterTheEnding(DemoPlayer& x)
     x.Keep(*continued, "continued_after_ending");
     ExpectLineBack(*continued, line);
     ExpectNoErrorBox(x);
+}
+
+void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
+{
+    const fs::path save = SaveFolder(x);
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    const std::string line = MessageLineCells(*first, 20);
+    ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(save / "FLAG201"); }))
+        << "no quick save on the first line";
+    const auto choice = [](const Frame& frame) {
+        return FrameCellAt(frame, 500, 222) == tools::CHOICE_CELL_MIDDLE &&
+               FrameCellAt(frame, 1100, 570) == tools::CHOICE_CELL_MIDDLE;
+    };
+    ASSERT_TRUE(x.ClickUntil(700, 300, choice)) << "no choice after Yuki's lines";
+    ASSERT_TRUE(x.WaitFor([&](const Frame&) { return fs::exists(save / "FLAG101"); })) << "no auto save";
+    ASSERT_TRUE(x.ClickUntil(QUICK_LOAD_X, ROW_Y, [&](const Frame& frame) {
+        return StoryLineShown(frame) && MessageLineCells(frame, 20) == line;
+    })) << "the quick load did not bring the first line back";
+
+    // The auto save from the side menu's load, its tab: the choice again, and the window under it
+    // no longer shows the first line the game showed before the load.
+    ASSERT_TRUE(PressSideButton(x, SIDE_LOAD, SaveLoadShown)) << "no load screen from the side menu";
+    ASSERT_TRUE(x.ClickUntil(24 + 264 + 126, 58, [](const Frame& frame) {
+        return SaveLoadShown(frame) && RowUsed(frame, 0);
+    })) << "no auto save listed";
+    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, YesNoShown)) << "the auto save's row asked nothing";
+    auto loaded = x.ClickUntil(YES_X, ANSWER_Y, choice);
+    ASSERT_TRUE(loaded) << "the auto save did not bring the choice back";
+    x.Keep(*loaded, "choice_loaded_over_a_line");
+    EXPECT_EQ(MessageLineCells(*loaded, 20).find('#'), std::string::npos)
+        << "the line shown before the load left under the choice";
+    ExpectNoErrorBox(x);
+
+    // The first line's quick save is dated as the flag manager's calendar has the story's first
+    // morning: 23 December, a Monday (the save rows and the calendar plate show its weekday).
+    const std::optional<FlagBuffer> quick = SavedState(x.Home(), "FLAG201");
+    ASSERT_TRUE(quick) << "no first-line quick save to read";
+    EXPECT_EQ(quick->GameDate(), 1223);
+    EXPECT_EQ(quick->Weekday(), 1) << "23 December saved as another weekday than the calendar's Monday";
 }

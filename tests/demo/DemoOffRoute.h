@@ -24,3 +24,7 @@ void JumpToTheNextEventAfterTheSpecialScenario(DemoPlayer& x);
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x);
 // A quick save on the first line, the route to the special title, its back item, then Continue.
 void ContinueAfterTheEnding(DemoPlayer& x);
+// A quick save on the first line, the choice (its auto save), the quick load, then the auto save
+// loaded from the side menu: the choice comes back without the first line under it; the quick
+// save carries the calendar's weekday of its date.
+void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x);

@@ -57,6 +57,17 @@ TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndLeadsToTheTitleAlsoAfterALoad)
     JumpToTheNextEventOnANewGame(player);
 }
 
+TEST(DemoOffRouteTest, TheChoicesAutoSaveLoadedOverAnotherLineLeavesThatLineBehind)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    NewPlayer(home);
+    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
+    player.SetClockRate(4);
+    player.StartGame();
+    LoadTheChoicesAutoSaveOverAnotherLine(player);
+}
+
 TEST(DemoOffRouteTest, QuickSavesOnTheMessageTheSelectionAndThePlaceComeBackWhole)
 {
     const HeadlessDemoHome home;

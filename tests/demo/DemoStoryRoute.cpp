@@ -12,6 +12,7 @@
 
 #include "DemoRun.h"
 #include "sheetgen/CharacterSheets.h"
+#include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/MapSheets.h"
 #include "sheetgen/SheetGenerator.h"
 
@@ -36,8 +37,8 @@ bool CellIs(const Frame& frame, int x, int y, uint32_t id)
     return FrameCellAt(frame, x, y) == id;
 }
 
-// The choice panel's cells (0x7A01 on the choice sheet).
-constexpr uint32_t CHOICE_CELL = 0x7A01;
+// The choice panel's middle cells.
+constexpr uint32_t CHOICE_CELL = tools::CHOICE_CELL_MIDDLE;
 
 // The title: its six buttons down the left (New game, Continue, Load, Settings, Extras, Exit), and
 // no message window.
@@ -111,13 +112,14 @@ bool AreaPanelsShown(const Frame& frame)
            CellIs(frame, 1840, 1000, tools::AREA_SHEET_BUTTON + 4);
 }
 
-// A dialog of the layer (a question or a notice): its box (0x7F01, a numbered line's lower one
-// 0x7F02) and words (white) in its text cell; a question's first button (yes) at the left, a
-// notice's only one (OK) in the middle, read left of its word.
+// A dialog of the layer (a question or a notice): its box (the plain panel, a numbered line's
+// lower one the small notice panel) and words (white) in its text cell; a question's first button (yes) at
+// the left, a notice's only one (OK) in the middle, read left of its word.
 bool DialogShown(const Frame& frame)
 {
     const std::optional<uint32_t> box = FrameCellAt(frame, 540, 480);
-    return (box == 0x7F01u || box == 0x7F02u) && WhiteIn(frame, 560, 440, 1360, 500) > 50;
+    return (box == tools::DIALOG_SHEET_PANEL_SIMPLE || box == tools::NOTICE_SHEET_PANEL_SMALL) &&
+           WhiteIn(frame, 560, 440, 1360, 500) > 50;
 }
 
 bool QuestionShown(const Frame& frame)
@@ -413,13 +415,15 @@ void PlayToTheSpecialTitle(DemoPlayer& x)
     EXPECT_FALSE(PlateShown(*named)) << "the plate back with the name's message";
 
     // The fixed layout's notice, then the numbered line's, lower.
-    auto notice = x.ClickUntil(
-        700, 300, [](const Frame& frame) { return NoticeShown(frame) && CellIs(frame, 540, 430, 0x7F01); });
+    auto notice = x.ClickUntil(700, 300, [](const Frame& frame) {
+        return NoticeShown(frame) && CellIs(frame, 540, 430, tools::DIALOG_SHEET_PANEL_SIMPLE);
+    });
     ASSERT_TRUE(notice) << "no notice after the name";
     x.Keep(*notice, "notice");
     EXPECT_EQ(MessageLineCells(*notice, 8), "........") << "the name's message left under the notice";
-    auto second = x.ClickUntil(
-        958, 597, [&](const Frame& frame) { return NoticeShown(frame) && CellIs(frame, 540, 480, 0x7F02); });
+    auto second = x.ClickUntil(958, 597, [&](const Frame& frame) {
+        return NoticeShown(frame) && CellIs(frame, 540, 480, tools::NOTICE_SHEET_PANEL_SMALL);
+    });
     ASSERT_TRUE(second) << "no second notice";
 
     // OK on it: the train trip follows.

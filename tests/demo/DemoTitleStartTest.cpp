@@ -226,11 +226,11 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
                    {nullptr, [](const Frame& frame) { return FrameCellAt(frame, 543, 213) == 0u; },
                     [](const Frame&) {}, PressOn(x, 543, 213)},
                    {"demo_route_replay_list.png",
-                    [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x6000u; },
+                    [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x3630u; },
                     [](const Frame& frame) {
                         // Her second scene unseen, her third the ending's.
-                        EXPECT_EQ(FrameCellAt(frame, 1131, 245), 0x7E01u);
-                        EXPECT_EQ(FrameCellAt(frame, 1629, 245), 0x6002u);
+                        EXPECT_EQ(FrameCellAt(frame, 1131, 245), tools::GALLERY_LOCKED);
+                        EXPECT_EQ(FrameCellAt(frame, 1629, 245), 0x3632u);
                     }}});
     EXPECT_EQ(seen, 7u)
         << "steps seen: " << seen
@@ -241,12 +241,12 @@ TEST(DemoTitleStartTest, TheRouteEndsAtTheSpecialTitleAndTheClearOpensTheEndings
 
 bool GalleryShown(const Frame& frame)
 {
-    return FrameCellAt(frame, 633, 245) == 0x4001u;
+    return FrameCellAt(frame, 633, 245) == 0x3531u;
 }
 
 bool PageModeShown(const Frame& frame)
 {
-    return FrameCellAt(frame, 689, 471) == 0x7E01u && FrameCellAt(frame, 1209, 471) == 0x4001u;
+    return FrameCellAt(frame, 689, 471) == tools::GALLERY_LOCKED && FrameCellAt(frame, 1209, 471) == 0x3531u;
 }
 
 TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)

@@ -245,8 +245,18 @@ TEST_F(CDirect3DThreadTest, DrawListKeepsOneEntryPerSpriteInStablePriorityOrder)
     EXPECT_EQ(list[1], c.get());
     EXPECT_EQ(list[2], a.get());
     EXPECT_EQ(list[3], b.get());
+    // One made later goes after the last of its priority, before any higher.
+    auto d = SoftwareSprite(0, 0, 4, 4, 5, 0xFF000000);
+    auto e = SoftwareSprite(0, 0, 4, 4, 3, 0xFF000000);
+    auto f = SoftwareSprite(0, 0, 4, 4, 1, 0xFF000000);
+    EXPECT_EQ(display->GetSpriteManager()->GetDrawList(),
+              (std::vector<CSpriteLayer*>{list[0], c.get(), f.get(), e.get(), a.get(), b.get(), d.get()}));
+    // A priority changed sorts the list again; those of one priority keep their order.
+    c->SetPriority(5);
+    EXPECT_EQ(display->GetSpriteManager()->GetDrawList(),
+              (std::vector<CSpriteLayer*>{list[0], f.get(), e.get(), c.get(), a.get(), b.get(), d.get()}));
     display->UpdateDrawList(DRAW_LIST_REMOVE, a.get());
-    EXPECT_EQ(display->GetSpriteManager()->GetDrawList().size(), 3u);
+    EXPECT_EQ(display->GetSpriteManager()->GetDrawList().size(), 6u);
 }
 
 TEST_F(CDirect3DThreadTest, SceneIsDrawnPresentedAndCaptured)
@@ -293,11 +303,11 @@ TEST_F(CDirect3DThreadTest, SceneIsDrawnPresentedAndCaptured)
     EXPECT_EQ(LayerPixel(capture, 1510, 810), 0xFF6080A0u);
     EXPECT_EQ(LayerPixel(capture, 10, 1075), 0xFF204060u); // the hidden sprite draws nothing
 
-    const platform::PresentedFrame frame = presenter->GetLastFrame();
-    ASSERT_EQ(frame.width, 1920);
+    const auto frame = presenter->GetLastFrame();
+    ASSERT_EQ(frame->width, 1920);
     const char* folder = std::getenv("VESK_BINARY_DIR");
     const std::string path = std::string(folder ? folder : ".") + "/display_scene.png";
-    EXPECT_TRUE(platform::WritePngRgba(path, frame.width, frame.height, frame.pixels.data(), 1920 * 4));
+    EXPECT_TRUE(platform::WritePngRgba(path, frame->width, frame->height, frame->pixels.data(), 1920 * 4));
 }
 
 TEST_F(CDirect3DThreadTest, FramesPresentedFromAnotherThreadReachThePresenter)
@@ -410,29 +420,29 @@ void CDirect3DThreadTest::ComposeInRegionsAndWhole(CDirect3D* display)
 
     const auto drawn = [&] {
         display->DrawFrame();
-        return presenter->GetLastFrame().pixels;
+        return presenter->GetLastFrame();
     };
     const auto whole = [&] {
         manager->ForgetLastDraw();
         display->DrawFrame();
         EXPECT_EQ(manager->GetLastBatchCount(), 2); // a whole pass
-        return presenter->GetLastFrame().pixels;
+        return presenter->GetLastFrame();
     };
     for (int step = 0; step < 3; ++step) {
         SCOPED_TRACE(step);
         mark->Blt(0, 0, 58, 58, frames.get(), 0, 58 * step, 1);
-        const std::vector<uint8_t> part = drawn();
+        const auto part = drawn();
         EXPECT_EQ(manager->GetLastBatchCount(), 1); // the region alone
-        EXPECT_TRUE(part == whole());
+        EXPECT_TRUE(part->pixels == whole()->pixels);
     }
     mark->SetPosition(140, 530);
-    const std::vector<uint8_t> moved = drawn();
+    const auto moved = drawn();
     EXPECT_EQ(manager->GetLastBatchCount(), 1);
-    EXPECT_TRUE(moved == whole());
+    EXPECT_TRUE(moved->pixels == whole()->pixels);
     plate->GetTextureLayer()->FillRect(10, 10, 20, 20, 0xFF102030, 1);
-    const std::vector<uint8_t> repainted = drawn();
+    const auto repainted = drawn();
     EXPECT_EQ(manager->GetLastBatchCount(), 1);
-    EXPECT_TRUE(repainted == whole());
+    EXPECT_TRUE(repainted->pixels == whole()->pixels);
 
     // A ground that lets the screen layer show through: a whole pass blends it there over what
     // the screen held, so a pass of the region composes that part too, until the blend comes to
@@ -443,7 +453,7 @@ void CDirect3DThreadTest::ComposeInRegionsAndWhole(CDirect3D* display)
         manager->ForgetLastDraw();
         display->DrawFrame();
         ground->FillRect(0, 0, 4, 4, 0x80FFFFFF, 1);
-        std::vector<std::vector<uint8_t>> pictures;
+        std::vector<std::shared_ptr<const platform::PresentedFrame>> pictures;
         for (int step = 0; step < 16; ++step) {
             mark->Blt(0, 0, 58, 58, frames.get(), 0, 58 * (step % 3), 1);
             if (step == 12)
@@ -452,9 +462,9 @@ void CDirect3DThreadTest::ComposeInRegionsAndWhole(CDirect3D* display)
                 manager->ForgetLastDraw();
             display->DrawFrame();
             EXPECT_EQ(manager->GetLastBatchCount(), whole_passes ? 2 : 1);
-            pictures.push_back(presenter->GetLastFrame().pixels);
+            pictures.push_back(presenter->GetLastFrame());
             if (changed != nullptr)
-                changed->push_back(presenter->GetLastFrame().changed);
+                changed->push_back(pictures.back()->changed);
         }
         return pictures;
     };
@@ -462,7 +472,7 @@ void CDirect3DThreadTest::ComposeInRegionsAndWhole(CDirect3D* display)
     const auto in_regions = run(false, &changed);
     const auto in_whole = run(true, nullptr);
     for (size_t step = 0; step < in_regions.size(); ++step)
-        EXPECT_TRUE(in_regions[step] == in_whole[step]) << "step " << step;
+        EXPECT_TRUE(in_regions[step]->pixels == in_whole[step]->pixels) << "step " << step;
     // Half white over the ground settles within ten blends; the frames then change by the mark
     // alone, until the corner is written again.
     const auto reaches_corner = [](const RECT& rect) { return rect.left < 8 && rect.top < 8; };
@@ -473,15 +483,22 @@ void CDirect3DThreadTest::ComposeInRegionsAndWhole(CDirect3D* display)
 }
 
 // One to one, and in windows that scale the frame evenly and unevenly (filtered pixels
-// there read their neighbours, so a part is drawn as far as they reach).
-TEST_F(CDirect3DThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
+// there read their neighbours, so a part is drawn as far as they reach). A window a case, so the
+// runs of the sizes can go side by side.
+class CDirect3DWindowThreadTest : public CDirect3DThreadTest, public ::testing::WithParamInterface<SIZE>
+{};
+
+TEST_P(CDirect3DWindowThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
 {
-    for (const SIZE window : {SIZE{1920, 1080}, SIZE{1280, 720}, SIZE{1366, 768}, SIZE{2560, 1440}}) {
-        SCOPED_TRACE(window.cx);
-        CDirect3D::DeleteInstance();
-        ComposeInRegionsAndWhole(CreateDisplay(window.cx, window.cy));
-    }
+    ComposeInRegionsAndWhole(CreateDisplay(GetParam().cx, GetParam().cy));
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, CDirect3DWindowThreadTest,
+                         ::testing::Values(SIZE{1920, 1080}, SIZE{1280, 720}, SIZE{1366, 768},
+                                           SIZE{2560, 1440}),
+                         [](const ::testing::TestParamInfo<SIZE>& info) {
+                             return std::to_string(info.param.cx) + "x" + std::to_string(info.param.cy);
+                         });
 
 TEST_F(CDirect3DThreadTest, TextureLayersKeepTheirSizeAndRowOrder)
 {

@@ -229,17 +229,22 @@ TEST_F(CBacklogScreenThreadTest, TwoRecordsFillTheLowerRowsWithScrollingDisabled
             int x, y;
             Cell cell;
         } checks[] = {
-            {50, 300 + 150, {tools::BACKLOG_FRAME, 0}}, {50, 600 + 150, {tools::BACKLOG_FRAME, 0}},
-            {1541 + 43, 300 + 182 + 50, {0x6400, 0}},   {1364 + 100, 600 + 302 + 40, {0x300, 0}},
-            {1589 + 30, 600 + 310 + 30, {0x200, 0}},    {1659 + 24, 39 + 30, {0x400, 3}},
-            {1659 + 24, 972 + 30, {0x401, 3}},          {1740 + 78, 314 + 50, {0x500, 3}},
-            {1740 + 78, 657 + 50, {0x501, 3}},          {1739 + 78, 440 + 100, {0x600, 3}},
+            {50, 300 + 150, {tools::BACKLOG_FRAME, 0}},
+            {50, 600 + 150, {tools::BACKLOG_FRAME, 0}},
+            {1541 + 43, 300 + 182 + 50, {tools::BACKLOG_VOICE, 0}},
+            {1364 + 100, 600 + 302 + 40, {0x300, 0}},
+            {1589 + 30, 600 + 310 + 30, {0x200, 0}},
+            {1659 + 24, 39 + 30, {0x400, 3}},
+            {1659 + 24, 972 + 30, {0x401, 3}},
+            {1740 + 78, 314 + 50, {0x500, 3}},
+            {1740 + 78, 657 + 50, {0x501, 3}},
+            {1739 + 78, 440 + 100, {0x600, 3}},
             {1735 + 79, 838 + 100, {0xF00, 0}},
         };
         for (const auto& c : checks)
             EXPECT_EQ(ShownCell(c.x, c.y), c.cell) << c.x << "," << c.y;
         EXPECT_NE(ShownCell(50, 150).first, tools::BACKLOG_FRAME); // row 0 shows nothing
-        EXPECT_NE(ShownCell(1541 + 43, 182 + 50).first, 0x6400u);
+        EXPECT_NE(ShownCell(1541 + 43, 182 + 50).first, tools::BACKLOG_VOICE);
         EXPECT_NE(ShownCell(1687, 500).first, 0x402u); // no thumb
         m_keyboard.down = {1};
     });

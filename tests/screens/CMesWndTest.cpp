@@ -447,7 +447,8 @@ TEST_F(CMesWndRunThreadTest, AClickEndingTheLineAppliesTheNewestFaceOnly)
 // parts sheet or not. Read as the player sees it, with no frame drawn for the test.
 bool PromptOnScreen(CSprite& prompt)
 {
-    const platform::PresentedFrame frame = platform::GetNullPresenter()->GetLastFrame();
+    const auto shown = platform::GetNullPresenter()->GetLastFrame();
+    const platform::PresentedFrame& frame = *shown;
     const POINT at = prompt.GetPosition();
     const int x = at.x + 29;
     const int y = at.y + 29;

@@ -95,7 +95,7 @@ TEST(SheetWords, TitleButtonsCarryTheirWordsInTheirBoxAndStatesReadApart)
 }
 
 // The dialog's questions, which have no language form, carry both languages on two lines, and the
-// yes and no buttons theirs; the cells' middle columns keep their colour between the lines.
+// yes and no buttons theirs; the cells keep their colour beside the lines, inside a button's rim.
 TEST(SheetWords, DialogQuestionsCarryBothLanguages)
 {
     const tools::AkbPicture sheet = tools::DemoDialogSheet();
@@ -108,22 +108,28 @@ TEST(SheetWords, DialogQuestionsCarryBothLanguages)
         tools::TextBox lower{cell.x, cell.y + cell.height / 2, cell.width, cell.height - cell.height / 2};
         EXPECT_GT(InkOf(sheet, cell, upper).first.pixels, 100) << "no Japanese line";
         EXPECT_GT(InkOf(sheet, cell, lower).first.pixels, 80) << "no English line";
-        EXPECT_TRUE(IsCell(sheet, cell.x + 2, cell.y + cell.height / 2, cell));
+        EXPECT_TRUE(IsCell(sheet, cell.x + 8, cell.y + cell.height / 2, cell));
     }
     EXPECT_FALSE(tools::DialogQuestion(3).english.empty());
+    // Kinds 9 and 10 are asked only by the scene replay's and the gallery's unlock buttons.
+    for (const int32_t kind : {9, 10}) {
+        EXPECT_TRUE(tools::DialogQuestion(kind).english.starts_with("Unlock every")) << kind;
+        EXPECT_NE(tools::DialogQuestion(kind).japanese.find("開放"), std::string::npos) << kind;
+    }
 }
 
 // The place and area screens load "select_p.akb" under its plain name in every language: the
 // demo's plain sheet gives each button the words of both languages.
 TEST(SheetWords, ThePlaceScreensPlainSheetCarriesBothLanguages)
 {
-    // The bands of rows that carry ink, apart by a few rows without.
+    // The bands of rows that carry ink inside the button's rim, apart by a few rows without.
     const auto lines = [](const tools::AkbPicture& sheet, const tools::SheetCell& cell) {
+        constexpr int32_t RIM = 4;
         int bands = 0;
         int blank = 3;
-        for (int32_t y = cell.y; y < cell.y + cell.height; ++y) {
+        for (int32_t y = cell.y + RIM; y < cell.y + cell.height - RIM; ++y) {
             bool ink = false;
-            for (int32_t x = cell.x; x < cell.x + cell.width && !ink; ++x)
+            for (int32_t x = cell.x + RIM; x < cell.x + cell.width - RIM && !ink; ++x)
                 ink = !IsCell(sheet, x, y, cell);
             bands += ink && blank >= 3 ? 1 : 0;
             blank = ink ? 0 : blank + 1;
@@ -264,7 +270,10 @@ TEST(SheetWords, CheckedCellsKeepTheirColourInTheirMiddle)
         SCOPED_TRACE(sheet.name);
         for (size_t i = 0; i < sheet.cells.size(); ++i) {
             const tools::SheetCell& cell = sheet.cells[i];
-            if (sheet.name == std::string("backlog") && cell.id != 0x6400)
+            if (sheet.name == std::string("backlog") && cell.id != tools::BACKLOG_VOICE)
+                continue;
+            // The game-mode icons carry their mark in their middle: no check reads them.
+            if (sheet.name == std::string("choice") && cell.id >= tools::CHOICE_CELL_ICON)
                 continue;
             // A later cell over the same place replaced this one.
             bool covered = false;

@@ -27,6 +27,7 @@ constexpr DemoName PEOPLE[] = {
     {"ミカ", "Mika"}, {"ネネ", "Nene"}, {"リカ", "Rika"},  {"トモ", "Tomo"},  {"ユイ", "Yui"},
     {"ケン", "Ken"},  {"タク", "Taku"}, {"ジュン", "Jun"}, {"ショウ", "Sho"}, {"マリ", "Mari"},
     {"ノリ", "Nori"}, {"ヒロ", "Hiro"}, {"レイ", "Rei"},   {"カイ", "Kai"},   {"ルミ", "Rumi"},
+    {"サエ", "Sae"}, // the 26 characters of the presence rules each have a name of their own
 };
 constexpr DemoName FAMILIES[] = {
     {"青木", "Aoki"},     {"石田", "Ishida"},   {"上野", "Ueno"},   {"大川", "Okawa"},

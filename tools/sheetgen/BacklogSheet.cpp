@@ -16,7 +16,7 @@ std::vector<SheetCell> BacklogSheetCells()
     column(0, 853, 200, 56, 0x300, 4, "JUMP");
     column(200, 852, 52, 52, 0x200, 3, "C");
     cells.push_back({200, 1008, 52, 52, BACKLOG_MARKED, 0, "M"});
-    column(1789, 652, 87, 87, 0x6400, 4, "V");
+    column(1789, 652, 87, 87, BACKLOG_VOICE, 4, "V");
     column(1738, 592, 48, 43, 0x400, 4, "U");
     column(1738, 764, 48, 43, 0x401, 4, "D");
     column(1642, 0, 156, 74, 0x500, 4, "PGUP");

@@ -15,11 +15,12 @@ namespace tools {
 inline constexpr int32_t BACKLOG_SHEET_WIDTH = 2113;
 inline constexpr int32_t BACKLOG_SHEET_HEIGHT = 1080;
 // Row frames in their state, the marked check box, the cover's band. A row's controls carry the
-// row-0 id (voice 0x6400, check 0x200, jump 0x300); the thumb's pieces carry 0x402.
+// row-0 id (check 0x200, jump 0x300), the voice button BACKLOG_VOICE; the thumb's pieces carry 0x402.
 // Dark slate ids: the frames read as panels, not as the pure colours of the 0x7E00s.
 inline constexpr uint32_t BACKLOG_FRAME = 0x1C40;
 inline constexpr uint32_t BACKLOG_MARKED = 0x1C41;
 inline constexpr uint32_t BACKLOG_COVER_BAND = 0x1C42;
+inline constexpr uint32_t BACKLOG_VOICE = 0x1C78; // a teal, apart from the frame behind it
 
 std::vector<SheetCell> BacklogSheetCells();
 AkbPicture BacklogSheet();

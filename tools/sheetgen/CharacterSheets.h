@@ -14,19 +14,19 @@ namespace tools {
 // "charlist_p.akb" and "charlist.akb": character c in row r (0 normal .. 3 disabled) is cell
 // CHARLIST_CHARACTER + c in state r; the placeholder CHARLIST_PLACEHOLDER; the back button of
 // button kind k (1..4) in state v is CHARLIST_BACK + k.
-inline constexpr uint32_t CHARLIST_CHARACTER = 0x6000;
-inline constexpr uint32_t CHARLIST_PLACEHOLDER = 0x6100;
-inline constexpr uint32_t CHARLIST_BACK = 0x6110;
+inline constexpr uint32_t CHARLIST_CHARACTER = 0x2130;
+inline constexpr uint32_t CHARLIST_PLACEHOLDER = 0x2148;
+inline constexpr uint32_t CHARLIST_BACK = 0x2150;
 inline constexpr int32_t CHARLIST_WIDTH = 1920;
 inline constexpr int32_t CHARLIST_HEIGHT = 3584;
 std::vector<SheetCell> CharListSheetCells();
 // "name_list.akb": character c's name in the first column is NAME_LIST_PLAIN + c, in the second
 // NAME_LIST_PAIRED + c.
-inline constexpr uint32_t NAME_LIST_PLAIN = 0x6200;
-inline constexpr uint32_t NAME_LIST_PAIRED = 0x6220;
+inline constexpr uint32_t NAME_LIST_PLAIN = 0x2230;
+inline constexpr uint32_t NAME_LIST_PAIRED = 0x2250;
 std::vector<SheetCell> NameListSheetCells();
 // "diary00.akb" .. "diary03.akb": one 1500 x 1000 cell of DIARY_SHEET + n.
-inline constexpr uint32_t DIARY_SHEET = 0x6300;
+inline constexpr uint32_t DIARY_SHEET = 0x2330;
 AkbPicture DiarySheet(int32_t n);
 
 // "charselect.area" (square back button when square is set: "charselect2.area"): cells 0..17,

@@ -13,13 +13,14 @@ namespace tools {
 
 inline constexpr int32_t CHOICE_SHEET_WIDTH = 789;
 inline constexpr int32_t CHOICE_SHEET_HEIGHT = 636;
-// Cell ids; the arrows carry the window's own ids 8 and 9.
-inline constexpr uint32_t CHOICE_CELL_LEFT = 0x7A00;
-inline constexpr uint32_t CHOICE_CELL_MIDDLE = 0x7A01;
-inline constexpr uint32_t CHOICE_CELL_RIGHT = 0x7A02;
+// Cell ids; the arrows carry the window's own ids 8 and 9. The plate's code colours are a dark
+// slate, as the side menu's panel, so the white words of the choices read on it.
+inline constexpr uint32_t CHOICE_CELL_LEFT = 0x1C38;
+inline constexpr uint32_t CHOICE_CELL_MIDDLE = 0x1C39;
+inline constexpr uint32_t CHOICE_CELL_RIGHT = 0x1C3A;
 inline constexpr uint32_t CHOICE_CELL_PREV = 8;
 inline constexpr uint32_t CHOICE_CELL_NEXT = 9;
-inline constexpr uint32_t CHOICE_CELL_ICON = 0x7A10; // + the choice's flag byte (2 or 3)
+inline constexpr uint32_t CHOICE_CELL_ICON = 0x1C3C; // + the choice's flag byte (2 or 3)
 
 std::vector<SheetCell> ChoiceSheetCells();
 AkbPicture BuildChoiceSheet();

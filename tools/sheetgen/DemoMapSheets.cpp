@@ -147,6 +147,9 @@ AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language)
         const CellWords words{name.japanese, name.english};
         DrawCellWords(sheet, cell, words, language, {WordsPlace::Centre, 28});
     }
+    // Places and the back button are framed signs on the map.
+    for (const SheetCell& cell : cells)
+        DrawRim(sheet, cell, 3);
     return sheet;
 }
 
@@ -154,7 +157,23 @@ AkbPicture DemoSubMapBackground(int32_t kind, WordsLanguage language)
 {
     static const std::array<CellWords, 3> names{
         {{"北の地区", "North quarter"}, {"港の地区", "Harbour quarter"}, {"学校", "School"}}};
-    return DemoScreenBackground(SubMapBackground(kind), language == WordsLanguage::English ? 0 : 3,
+    AkbPicture background = SubMapBackground(kind);
+    // A street plan under the places: paved bands with a dashed middle line, clear of the bottom
+    // middle, where the sub map's checks read the background.
+    constexpr uint32_t PAVING = 0xFF2C4470u;
+    constexpr uint32_t MARKING = 0xFF6A7EA6u;
+    constexpr int32_t STREET = 28;
+    for (const int32_t y : {170, 540, 870}) {
+        FillRect(background, 0, y, background.width, STREET, PAVING);
+        for (int32_t x = 0; x < background.width; x += 48)
+            FillRect(background, x, y + STREET / 2 - 1, 24, 2, MARKING);
+    }
+    for (const int32_t x : {230, 700, 1250, 1680}) {
+        FillRect(background, x, 0, STREET, background.height, PAVING);
+        for (int32_t y = 0; y < background.height; y += 48)
+            FillRect(background, x + STREET / 2 - 1, y, 2, 24, MARKING);
+    }
+    return DemoScreenBackground(background, language == WordsLanguage::English ? 0 : 3,
                                 names[static_cast<size_t>(std::min(kind, 2))]);
 }
 
@@ -206,6 +225,11 @@ AkbPicture DemoTimeSheet(WordsLanguage language)
                           language, {WordsPlace::Centre, 34});
         }
     }
+    // The buttons framed in their state; the dial and the panel stay plain behind them.
+    for (const SheetCell& cell : cells)
+        if (cell.id != TIME_SHEET_DIAL && cell.id != TIME_SHEET_PANEL &&
+            (cell.id < TIME_SHEET_CAPTION || cell.id >= TIME_SHEET_CAPTION + 4))
+            DrawRim(sheet, cell, 3);
     return sheet;
 }
 
@@ -234,6 +258,9 @@ AkbPicture DemoCharListSheet(WordsLanguage language)
         FillRect(sheet, cell.x + 216, cell.y + 106, 80, 52, ink);
         FillDisc(sheet, cell.x + 256, cell.y + 78, 24, ink);
     }
+    // Each picture and button framed in its state, so neighbours read as cards of their own.
+    for (const SheetCell& cell : cells)
+        DrawRim(sheet, cell, 3);
     return sheet;
 }
 
@@ -309,15 +336,20 @@ AkbPicture DemoAreaSheet(WordsLanguage language)
                                                         {"Qロード", "Q.load"},
                                                         {"セーブ", "Save"},
                                                         {"ロード", "Load"}}};
-    return WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, AreaSelectSheetCells(),
-                       [](const SheetCell& cell) {
-                           return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
-                                      ? area_buttons[cell.id - AREA_SHEET_BUTTON]
-                                      : CellWords{};
-                       },
-                       language,
-                       // Both languages on two lines over the whole button, apart across its middle.
-                       {language == WordsLanguage::Both ? WordsPlace::Centre : WordsPlace::Top, 24});
+    const std::vector<SheetCell> cells = AreaSelectSheetCells();
+    AkbPicture sheet =
+        WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, cells,
+                    [](const SheetCell& cell) {
+                        return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
+                                   ? area_buttons[cell.id - AREA_SHEET_BUTTON]
+                                   : CellWords{};
+                    },
+                    language,
+                    // Both languages on two lines over the whole button, apart across its middle.
+                    {language == WordsLanguage::Both ? WordsPlace::Centre : WordsPlace::Top, 24});
+    for (const SheetCell& cell : cells)
+        DrawRim(sheet, cell, 3);
+    return sheet;
 }
 
 std::vector<NamedFile> DemoMapPictureFiles()

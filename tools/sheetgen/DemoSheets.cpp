@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "screens/system/SaveLoadLayout.h"
@@ -101,25 +102,103 @@ CellWords SideMenuWords(uint32_t button)
     return button < words.size() ? words[button] : CellWords{};
 }
 
+namespace {
+
+// The hover help's balloon: nine pieces of one slate with rounded outer corners, and the three
+// pointers, each a light arrow towards the button the help names. The window tiles the edges in
+// 26-pixel steps over 30-pixel bands, so the edges stay one colour across: a rim would repeat
+// inside the band.
+void DrawHelpBalloon(AkbPicture& sheet)
+{
+    constexpr uint32_t BODY = 0xFF1E3272u; // a slate no cell's code colour has
+    constexpr int32_t PIECE = 30;
+    constexpr int32_t RADIUS = 12;
+    for (int32_t row = 0; row < 3; ++row)
+        for (int32_t column = 0; column < 3; ++column) {
+            const int32_t left = 840 + PIECE * column;
+            const int32_t top = 624 + PIECE * row;
+            for (int32_t y = 0; y < PIECE; ++y)
+                for (int32_t x = 0; x < PIECE; ++x) {
+                    // Distance into the rounded corner, from the arc's centre.
+                    const int32_t dx = column == 0 ? RADIUS - x : column == 2 ? x - (PIECE - 1 - RADIUS) : 0;
+                    const int32_t dy = row == 0 ? RADIUS - y : row == 2 ? y - (PIECE - 1 - RADIUS) : 0;
+                    const bool outside = dx > 0 && dy > 0 && dx * dx + dy * dy > RADIUS * RADIUS;
+                    sheet.At(left + x, top + y) = outside ? 0u : BODY;
+                }
+        }
+    for (int32_t pointer = 0; pointer < 3; ++pointer) {
+        const int32_t left = 840 + PIECE * pointer;
+        constexpr int32_t TOP = 714;
+        FillRect(sheet, left, TOP, PIECE, PIECE, BODY);
+        // 0 below the text (the arrow points down), 1 beside it (right), 2 above it (up).
+        for (int32_t k = 0; k < 8; ++k) {
+            const int32_t span = 2 * (8 - k) - 1;
+            if (pointer == 0)
+                FillRect(sheet, left + 15 - (span / 2), TOP + 12 + k, span, 1, RimColour(0));
+            else if (pointer == 2)
+                FillRect(sheet, left + 15 - (span / 2), TOP + 18 - k, span, 1, RimColour(0));
+            else
+                FillRect(sheet, left + 12 + k, TOP + 15 - (span / 2), 1, span, RimColour(0));
+        }
+    }
+}
+
+// The click prompt's frames: a framed square with a hollow arrow pointing down, lower in each
+// frame, so it bobs; hollow, since the story's checks read the square's middle.
+void DrawClickPrompt(AkbPicture& sheet)
+{
+    for (const SheetCell& cell : MessageSheetCells()) {
+        if (cell.id < MESSAGE_SHEET_PROMPT || cell.id >= MESSAGE_SHEET_PROMPT + 6)
+            continue;
+        DrawRim(sheet, cell, 2);
+        const int32_t frame = static_cast<int32_t>(cell.id - MESSAGE_SHEET_PROMPT) % 3;
+        const int32_t top = cell.y + 12 + 3 * frame;
+        constexpr int32_t HEIGHT = 26;
+        constexpr int32_t HALF = 15;
+        FillRect(sheet, cell.x + 29 - HALF, top, 2 * HALF + 1, 3, RimColour(1));
+        for (int32_t row = 0; row < HEIGHT; ++row) {
+            const int32_t half = HALF - row * HALF / HEIGHT;
+            FillRect(sheet, cell.x + 29 - half, top + row, 3, 1, RimColour(1));
+            FillRect(sheet, cell.x + 29 + half - 2, top + row, 3, 1, RimColour(1));
+        }
+    }
+}
+
+} // namespace
+
 AkbPicture DemoMessageSheet()
 {
     AkbPicture sheet = MessageSheet();
     EraseTags(sheet, MessageSheetCells());
+    DrawHelpBalloon(sheet);
+    DrawClickPrompt(sheet);
     DrawCellsWords(
         sheet, MessageSheetCells(),
         [](const SheetCell& cell) { return cell.id < 7 ? MessageButtonWords(cell.id) : CellWords{}; },
         WordsLanguage::Both, {WordsPlace::Centre, 22});
+    // The window's buttons framed in their state.
+    for (const SheetCell& cell : MessageSheetCells())
+        if (cell.id < 7)
+            DrawRim(sheet, cell, 2);
     return sheet;
 }
 
 AkbPicture DemoSideMenuSheet()
 {
-    return WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, SideMenuSheetCells(),
-                       [](const SheetCell& cell) {
-                           return cell.id >= 0xF00 && cell.id < 0xF09 ? SideMenuWords(cell.id - 0xF00)
-                                                                      : CellWords{};
-                       },
-                       WordsLanguage::Both, {WordsPlace::Centre, 26});
+    const std::vector<SheetCell> cells = SideMenuSheetCells();
+    AkbPicture sheet = WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, cells,
+                                   [](const SheetCell& cell) {
+                                       return cell.id >= 0xF00 && cell.id < 0xF09
+                                                  ? SideMenuWords(cell.id - 0xF00)
+                                                  : CellWords{};
+                                   },
+                                   WordsLanguage::Both, {WordsPlace::Centre, 26});
+    // The buttons framed in their state, the panel along its open edge; the menu's checks read
+    // three pixels in.
+    for (const SheetCell& cell : cells)
+        DrawRim(sheet, cell, 2,
+                cell.id == SIDE_MENU_SHEET_PANEL ? RimSides{true, false, false, false} : RimSides{});
+    return sheet;
 }
 
 CellWords DialogQuestion(int32_t kind)
@@ -134,8 +213,9 @@ CellWords DialogQuestion(int32_t kind)
         {"全てのセーブデータを削除しますか？", "Delete every save?"},
         {"このメッセージまで戻りますか？", "Jump back to this line?"},
         {"シーン選択に戻りますか？", "Back to the scene list?"},
-        {"このシーンを再生しますか？", "Replay this scene?"},
-        {"このCGを見ますか？", "View this picture?"},
+        // The unlock buttons of the scene replay and of the gallery ask these two.
+        {"全てのシーンを開放しますか？", "Unlock every scene?"},
+        {"全てのCGを開放しますか？", "Unlock every picture?"},
         {"このイベントへ移動しますか？", "Go to this event?"},
         {"一緒に町へ出かけますか？", "Go into town together?"},
     }};
@@ -164,6 +244,18 @@ AkbPicture DemoDialogSheet()
                         return {};
                     },
                     WordsLanguage::Both, {WordsPlace::Centre, 34});
+    // Framed panels and buttons: the panels a wide rim, the small box and clear button a thin one.
+    for (const SheetCell& cell : cells) {
+        const bool panel = cell.id == DIALOG_SHEET_PANEL_BOX || cell.id == DIALOG_SHEET_PANEL_SIMPLE ||
+                           cell.id == DIALOG_SHEET_NOTE_FRAME || cell.id == NOTICE_SHEET_PANEL_SMALL ||
+                           cell.id == NOTICE_SHEET_PANEL_LARGE;
+        if (panel)
+            DrawRim(sheet, cell, 4);
+        else if (cell.id < 2 && cell.width == 222)
+            DrawRim(sheet, cell, 3);
+        else if (cell.id == 0x100 || cell.id == 0x200)
+            DrawRim(sheet, cell, 2);
+    }
     // The do-not-ask-again box says what it does beside it on the panel.
     for (const SheetCell& cell : cells)
         if (cell.id == DIALOG_SHEET_PANEL_BOX) {
@@ -257,6 +349,10 @@ AkbPicture DemoConfigSheet()
     // Their middle keeps the cell colour the screen checks read.
     static const uint32_t rims[] = {0xFFC8C0D8u, 0xFFFFFFFFu, 0xFFFFD860u};
     for (const SheetCell& cell : cells) {
+        // The switches and the game-mode button framed, so a switch that is off still shows.
+        if (cell.id == CONFIG_SHEET_SWITCH_ON || cell.id == CONFIG_SHEET_SWITCH_OFF ||
+            cell.id == CONFIG_SHEET_GAME_MODE_OFF || cell.id == CONFIG_SHEET_GAME_MODE_ON)
+            DrawRim(sheet, cell, 2);
         if (cell.id != CONFIG_SHEET_KNOB)
             continue;
         constexpr int32_t RIM = 4;
@@ -715,7 +811,7 @@ AkbPicture DemoBacklogSheet()
             return {"ここへ戻る", "Jump here"};
         case BACKLOG_MARKED:
             return {"", "✓"};
-        case 0x6400:
+        case BACKLOG_VOICE:
             return {"", "♪"};
         case 0x400:
             return {"", "▲"};
@@ -734,12 +830,12 @@ AkbPicture DemoBacklogSheet()
         }
     };
     // The voice buttons' note stands at their top: the backlog's checks read their middle.
-    AkbPicture sheet =
-        WordedSheet(BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, cells,
-                    [&](const SheetCell& cell) { return cell.id == 0x6400 ? CellWords{} : words(cell); },
-                    WordsLanguage::Both, {WordsPlace::Centre, 26});
+    AkbPicture sheet = WordedSheet(
+        BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, cells,
+        [&](const SheetCell& cell) { return cell.id == BACKLOG_VOICE ? CellWords{} : words(cell); },
+        WordsLanguage::Both, {WordsPlace::Centre, 26});
     for (const SheetCell& cell : cells)
-        if (cell.id == 0x6400)
+        if (cell.id == BACKLOG_VOICE)
             DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Top, 26});
     return sheet;
 }
@@ -792,18 +888,93 @@ AkbPicture DemoNameInputSheet()
                        WordsLanguage::Both, {WordsPlace::Centre, 26});
 }
 
+uint32_t RimColour(int32_t state)
+{
+    static const uint32_t rims[4] = {0xFF8A96C8u, 0xFFFFFFFFu, 0xFFFFD860u, 0xFF4A5068u};
+    return rims[state & 3];
+}
+
+void DrawRim(AkbPicture& sheet, const SheetCell& cell, int32_t thickness, RimSides sides)
+{
+    const uint32_t colour = RimColour(cell.state);
+    if (sides.top)
+        FillRect(sheet, cell.x, cell.y, cell.width, thickness, colour);
+    if (sides.bottom)
+        FillRect(sheet, cell.x, cell.y + cell.height - thickness, cell.width, thickness, colour);
+    if (sides.left)
+        FillRect(sheet, cell.x, cell.y, thickness, cell.height, colour);
+    if (sides.right)
+        FillRect(sheet, cell.x + cell.width - thickness, cell.y, thickness, cell.height, colour);
+}
+
 AkbPicture DemoChoiceSheet()
 {
-    // Left in the page buttons: the choice's checks read their middle.
-    return WordedSheet(CHOICE_SHEET_WIDTH, CHOICE_SHEET_HEIGHT, ChoiceSheetCells(),
-                       [](const SheetCell& cell) -> CellWords {
-                           if (cell.id == CHOICE_CELL_PREV)
-                               return {"前へ", "Previous"};
-                           if (cell.id == CHOICE_CELL_NEXT)
-                               return {"次へ", "Next"};
-                           return {};
-                       },
-                       WordsLanguage::Both, {WordsPlace::Left, 26});
+    const std::vector<SheetCell> cells = ChoiceSheetCells();
+    AkbPicture sheet = BuildSheet(CHOICE_SHEET_WIDTH, CHOICE_SHEET_HEIGHT, cells);
+    EraseTags(sheet, cells);
+    // The page buttons: their words on one line in the left part and the arrow again at the
+    // right end, since the choice's checks read their middle.
+    for (const SheetCell& cell : cells) {
+        if (cell.id != CHOICE_CELL_PREV && cell.id != CHOICE_CELL_NEXT)
+            continue;
+        const bool previous = cell.id == CHOICE_CELL_PREV;
+        const char* arrow = previous ? "▲" : "▼";
+        DrawCellWords(sheet, {cell.x + 10, cell.y + 6, 180, 40, cell.id, cell.state, ""},
+                      previous ? CellWords{std::string(arrow) + " 前へ", "Previous"}
+                               : CellWords{std::string(arrow) + " 次へ", "Next"},
+                      WordsLanguage::Both, {WordsPlace::Centre, 26});
+        DrawCellWords(sheet, {cell.x + cell.width - 60, cell.y + 6, 48, 40, cell.id, cell.state, ""},
+                      {"", arrow}, WordsLanguage::English, {WordsPlace::Centre, 26});
+    }
+    // The plate is a framed slate panel: the caps close it left and right, the middle carries
+    // only the rim's top and bottom, since the window tiles it as wide as the longest choice. A
+    // diamond marks each choice in the left cap, beside its middle, which the checks read.
+    constexpr int32_t RIM = 3;
+    for (const SheetCell& cell : cells) {
+        switch (cell.id) {
+        case CHOICE_CELL_LEFT: {
+            DrawRim(sheet, cell, RIM, {true, true, false, true});
+            constexpr int32_t HALF = 9;
+            const int32_t cx = cell.x + 20;
+            const int32_t cy = cell.y + cell.height / 2;
+            for (int32_t dy = -HALF; dy <= HALF; ++dy) {
+                const int32_t half = HALF - std::abs(dy);
+                FillRect(sheet, cx - half, cy + dy, 2 * half + 1, 1, RimColour(cell.state));
+            }
+            break;
+        }
+        case CHOICE_CELL_MIDDLE:
+            DrawRim(sheet, cell, RIM, {false, true, false, true});
+            break;
+        case CHOICE_CELL_RIGHT:
+            DrawRim(sheet, cell, RIM, {false, true, true, true});
+            break;
+        case CHOICE_CELL_PREV:
+        case CHOICE_CELL_NEXT:
+            DrawRim(sheet, cell, RIM);
+            break;
+        case CHOICE_CELL_ICON + 2:
+        case CHOICE_CELL_ICON + 3: {
+            // Copied over the plate's normal picture: the plate's colour around the mark.
+            FillRect(sheet, cell.x, cell.y, cell.width, cell.height, CellColour(CHOICE_CELL_MIDDLE, 0));
+            const int32_t cx = cell.x + cell.width / 2;
+            const int32_t cy = cell.y + cell.height / 2;
+            if (cell.id == CHOICE_CELL_ICON + 2) {
+                FillStar(sheet, cx, cy, 36, 0xFFFFD860u);
+            } else {
+                // A heart: two lobes over a point.
+                FillDisc(sheet, cx - 14, cy - 8, 16, 0xFFF07890u);
+                FillDisc(sheet, cx + 14, cy - 8, 16, 0xFFF07890u);
+                for (int32_t row = 0; row < 30; ++row)
+                    FillRect(sheet, cx - 29 + row, cy - 4 + row, 2 * (29 - row) + 1, 1, 0xFFF07890u);
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return sheet;
 }
 
 AkbPicture DemoFlagListSheet(WordsLanguage language)

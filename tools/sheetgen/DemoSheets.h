@@ -73,6 +73,18 @@ AkbPicture DemoFlagScheduleCanvas();
 // Every flag screen picture as FlagPictureFiles names them, with the words.
 std::vector<NamedFile> DemoFlagPictureFiles();
 
+// The rim that frames a drawn part in its state: muted when normal, white under the pointer, gold
+// pressed, dim disabled. A side where the part joins another (a plate's tiled middle) stays open.
+struct RimSides
+{
+    bool left = true;
+    bool top = true;
+    bool right = true;
+    bool bottom = true;
+};
+uint32_t RimColour(int32_t state);
+void DrawRim(AkbPicture& sheet, const SheetCell& cell, int32_t thickness, RimSides sides = {});
+
 // A screen's background of a language (0 English, 1 and 2 Chinese, 3 Japanese, -1 a picture
 // without language forms: both) with the screen's name in its top-left corner.
 AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name);

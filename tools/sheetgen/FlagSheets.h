@@ -15,7 +15,7 @@ namespace tools {
 
 // The list: heroine n's button is cell id n in states 0 to 2, the back button id 256.
 // The list background of language l (0 to 3, 3 the plain name) is one cell of this id + l.
-inline constexpr uint32_t FLAG_LIST_BACKGROUND = 0x7600;
+inline constexpr uint32_t FLAG_LIST_BACKGROUND = 0x1F58;
 // The schedule's pieces that are not controls (the arrows are ids 0 and 1 in states 0 to 3, the
 // thumb id 2, the back button 256). Their ids spread their colours apart, so a player tells the
 // clock, the marks, today's band and the plates from each other at a glance.
@@ -32,7 +32,7 @@ inline constexpr uint32_t FLAG_SHEET_ROW_PLATE = 0x3C44;
 inline constexpr uint32_t FLAG_SCHEDULE_PLATE = 0x2A30;
 // + piece: first row 0 left, 1 and 2 the pointers up, 3 middle, 4 right; second row 5 left,
 // 6 middle, 7 right; last row 8 left, 9 pointer down, 10 middle, 11 pointer down, 12 right.
-inline constexpr uint32_t FLAG_SHEET_PANEL = 0x7400;
+inline constexpr uint32_t FLAG_SHEET_PANEL = 0x1F60;
 inline constexpr uint32_t FLAG_SCHEDULE_BACKGROUND = 0x1C24;
 // The byte of the map's one tab block, and the block.
 inline constexpr uint8_t FLAG_MENU_MAP_TAB = 3;

@@ -13,29 +13,29 @@
 
 namespace tools {
 
-// Ids of the plate's cells (states are 0 unless noted).
-inline constexpr uint32_t PLATE_CALENDAR = 0x7F10;
-inline constexpr uint32_t PLATE_MONEY = 0x7F11;
-inline constexpr uint32_t PLATE_WEEKDAY = 0x7100;    // + weekday
-inline constexpr uint32_t PLATE_TIME_DIGIT = 0x7200; // + digit
-inline constexpr uint32_t PLATE_COLON = 0x7210;
-inline constexpr uint32_t PLATE_MORNING = 0x7211;
-inline constexpr uint32_t PLATE_AFTERNOON = 0x7212;
-inline constexpr uint32_t PLATE_DATE_DIGIT = 0x7300; // + digit
-inline constexpr uint32_t PLATE_SEPARATOR = 0x7310;
-inline constexpr uint32_t PLATE_MONEY_DIGIT = 0x7400; // + digit
-inline constexpr uint32_t PLATE_COMMA = 0x7410;
-inline constexpr uint32_t PLATE_BUTTON_GAME_MODE = 0x7500; // state 0..2
-inline constexpr uint32_t PLATE_BUTTON_OTHER = 0x7501;     // state 0..2
+// Ids of the plate's cells (states are 0 unless noted); their code colours are dark slates.
+inline constexpr uint32_t PLATE_CALENDAR = 0x2430;
+inline constexpr uint32_t PLATE_MONEY = 0x2431;
+inline constexpr uint32_t PLATE_WEEKDAY = 0x2438;    // + weekday
+inline constexpr uint32_t PLATE_TIME_DIGIT = 0x2530; // + digit
+inline constexpr uint32_t PLATE_COLON = 0x253A;
+inline constexpr uint32_t PLATE_MORNING = 0x253B;
+inline constexpr uint32_t PLATE_AFTERNOON = 0x253C;
+inline constexpr uint32_t PLATE_DATE_DIGIT = 0x2630; // + digit
+inline constexpr uint32_t PLATE_SEPARATOR = 0x263A;
+inline constexpr uint32_t PLATE_MONEY_DIGIT = 0x2640; // + digit
+inline constexpr uint32_t PLATE_COMMA = 0x264A;
+inline constexpr uint32_t PLATE_BUTTON_GAME_MODE = 0x2730; // state 0..2
+inline constexpr uint32_t PLATE_BUTTON_OTHER = 0x2731;     // state 0..2
 inline constexpr int32_t PLATE_SHEET_WIDTH = 525;
 inline constexpr int32_t PLATE_SHEET_HEIGHT = 753;
 std::vector<SheetCell> PlateSheetCells();
 
 // Ids of the icon sheet's cells.
-inline constexpr uint32_t ICON_FACE = 0x7600;        // + character 0..25, + 26 the marker's cell
-inline constexpr uint32_t ICON_FACE_GRID26 = 0x7640; // where 26 falls on the faces' grid
-inline constexpr uint32_t ICON_FRAME = 0x7700;       // + 0 plain .. 4 fifth style, + 5 the marker's frame
-inline constexpr uint32_t ICON_BADGE = 0x7710;
+inline constexpr uint32_t ICON_FACE = 0x2830;        // + character 0..25, + 26 the marker's cell
+inline constexpr uint32_t ICON_FACE_GRID26 = 0x2850; // where 26 falls on the faces' grid
+inline constexpr uint32_t ICON_FRAME = 0x2930;       // + 0 plain .. 4 fifth style, + 5 the marker's frame
+inline constexpr uint32_t ICON_BADGE = 0x2940;
 inline constexpr int32_t ICON_SHEET_WIDTH = 1272;
 inline constexpr int32_t ICON_SHEET_HEIGHT = 1008;
 std::vector<SheetCell> IconSheetCells();
@@ -44,7 +44,7 @@ std::vector<SheetCell> IconSheetCells();
 // second picture of spot 19 carries SUBMAP_SPOT19_ALT. The background is one cell of
 // SUBMAP_BACKGROUND + kind.
 inline constexpr uint32_t SUBMAP_SPOT19_ALT = 0x113;
-inline constexpr uint32_t SUBMAP_BACKGROUND = 0x7E00;
+inline constexpr uint32_t SUBMAP_BACKGROUND = 0x1A30;
 std::vector<SheetCell> SubMapPartsCells(int32_t kind);
 AkbPicture SubMapPartsSheet(int32_t kind);
 AkbPicture SubMapBackground(int32_t kind);
@@ -54,8 +54,8 @@ std::vector<AreaRecord> SubMapAreas(int32_t kind);
 // The area screens' sheet ("select_p.akb"): the button picture of column k (0 decide, 1 area
 // select, 2 back, 3 decide in mode 2, 4 corner back, 5 quick save, 6 quick load, 7 save, 8 load) in state s
 // is a cell of id AREA_SHEET_BUTTON + k, the help bar one cell of AREA_SHEET_HELP_BAR.
-inline constexpr uint32_t AREA_SHEET_BUTTON = 0x7800;
-inline constexpr uint32_t AREA_SHEET_HELP_BAR = 0x7810;
+inline constexpr uint32_t AREA_SHEET_BUTTON = 0x2030;
+inline constexpr uint32_t AREA_SHEET_HELP_BAR = 0x2040;
 inline constexpr int32_t AREA_SHEET_WIDTH = 1102;
 inline constexpr int32_t AREA_SHEET_HEIGHT = 580;
 std::vector<SheetCell> AreaSelectSheetCells();
@@ -78,9 +78,9 @@ std::vector<AreaRecord> AreaPlaceAreas();
 // The time selection's sheet ("time_p.akb"): ring button k in state s is a cell of id k, the
 // ninth button id 8, the back button id 256; the dial, the panel and the captions of modes 0..3
 // carry the ids below. "TimeSelect.area": the ring, the ninth button, then the back button.
-inline constexpr uint32_t TIME_SHEET_DIAL = 0x7A00;
-inline constexpr uint32_t TIME_SHEET_PANEL = 0x7A01;
-inline constexpr uint32_t TIME_SHEET_CAPTION = 0x7A10; // + mode
+inline constexpr uint32_t TIME_SHEET_DIAL = 0x2B30;
+inline constexpr uint32_t TIME_SHEET_PANEL = 0x2B31;
+inline constexpr uint32_t TIME_SHEET_CAPTION = 0x2B38; // + mode
 inline constexpr int32_t TIME_SHEET_WIDTH = 1512;
 inline constexpr int32_t TIME_SHEET_HEIGHT = 1024;
 std::vector<SheetCell> TimeSheetCells();

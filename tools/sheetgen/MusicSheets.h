@@ -13,11 +13,12 @@
 namespace tools {
 
 // A row cell of track t on page p: id MUSIC_ROW_CELL + 32 p + t, in its state.
-inline constexpr uint32_t MUSIC_ROW_CELL = 0x7900;
+inline constexpr uint32_t MUSIC_ROW_CELL = 0x1920;
 // The track picture of slot s (page x 23 + index).
-inline constexpr uint32_t MUSIC_PICTURE = 0x7A00;
-inline constexpr uint32_t MUSIC_BAR_EMPTY = 0x7B00;
-inline constexpr uint32_t MUSIC_BAR_FULL = 0x7B01;
+inline constexpr uint32_t MUSIC_PICTURE = 0x1A40;
+// A dark groove; its filled part a light green.
+inline constexpr uint32_t MUSIC_BAR_EMPTY = 0x1962;
+inline constexpr uint32_t MUSIC_BAR_FULL = 0xA0C8;
 // The knob is id 1025 (the slider's group) in states 0 to 2, the thumb id 1536 in states 0 to 2;
 // every other control is its own area id.
 inline constexpr uint32_t MUSIC_KNOB = 1025;

@@ -17,14 +17,14 @@ namespace tools {
 // Cell ids of the pieces that are not controls.
 // The rows stand apart from the background in colour as well as in place.
 inline constexpr uint32_t SAVELOAD_CELL_ROW = 0x3050;        // + row picture (0-8)
-inline constexpr uint32_t SAVELOAD_CELL_SLOT_DIGIT = 0x7100; // + digit
-inline constexpr uint32_t SAVELOAD_CELL_SMALL = 0x7200;      // + digit, 10 "/", 11 ":"
-inline constexpr uint32_t SAVELOAD_CELL_LARGE = 0x7300;      // + digit, 10 "/", 11 ":"
-inline constexpr uint32_t SAVELOAD_CELL_COMMA = 0x7400;
-inline constexpr uint32_t SAVELOAD_CELL_WEEKDAY = 0x7500; // + weekday
-inline constexpr uint32_t SAVELOAD_CELL_MARK = 0x7600;    // + 0 first half of the day, 1 second
-inline constexpr uint32_t SAVELOAD_CELL_CURRENCY = 0x7700;
-inline constexpr uint32_t SAVELOAD_CELL_BACKGROUND = 0x7800; // state = language index
+inline constexpr uint32_t SAVELOAD_CELL_SLOT_DIGIT = 0x2D30; // + digit
+inline constexpr uint32_t SAVELOAD_CELL_SMALL = 0x2D40;      // + digit, 10 "/", 11 ":"
+inline constexpr uint32_t SAVELOAD_CELL_LARGE = 0x2E30;      // + digit, 10 "/", 11 ":"
+inline constexpr uint32_t SAVELOAD_CELL_COMMA = 0x2E40;
+inline constexpr uint32_t SAVELOAD_CELL_WEEKDAY = 0x2E48; // + weekday
+inline constexpr uint32_t SAVELOAD_CELL_MARK = 0x2E50;    // + 0 first half of the day, 1 second
+inline constexpr uint32_t SAVELOAD_CELL_CURRENCY = 0x2E52;
+inline constexpr uint32_t SAVELOAD_CELL_BACKGROUND = 0x2F30; // state = language index
 
 std::vector<SheetCell> SaveLoadSheetCells();
 AkbPicture BuildSaveLoadSheet();

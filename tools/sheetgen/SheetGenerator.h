@@ -39,11 +39,12 @@ AkbPicture BuildSheet(int32_t width, int32_t height, const std::vector<SheetCell
                       uint32_t background = 0x00000000);
 
 // The confirmation dialog ("dialog_p.akb"): panels, question lines of kinds 0 to 12, the yes and
-// no buttons and the box, each in four states. Ids of the pieces that are not controls:
-inline constexpr uint32_t DIALOG_SHEET_PANEL_BOX = 0x7F00;    // the panel with the box
-inline constexpr uint32_t DIALOG_SHEET_PANEL_SIMPLE = 0x7F01; // the panel without
-inline constexpr uint32_t DIALOG_SHEET_LINE = 0x7000;         // + kind: the question line
-inline constexpr uint32_t DIALOG_SHEET_NOTE_FRAME = 0x7F04;   // the save note's window
+// no buttons and the box, each in four states. Ids of the pieces that are not controls, whose
+// code colours are dark slates (the panels a shade apart from their lines):
+inline constexpr uint32_t DIALOG_SHEET_PANEL_BOX = 0x1D30;    // the panel with the box
+inline constexpr uint32_t DIALOG_SHEET_PANEL_SIMPLE = 0x1D31; // the panel without
+inline constexpr uint32_t DIALOG_SHEET_LINE = 0x1E38;         // + kind: the question line
+inline constexpr uint32_t DIALOG_SHEET_NOTE_FRAME = 0x1D34;   // the save note's window
 inline constexpr int32_t DIALOG_SHEET_WIDTH = 1907;
 inline constexpr int32_t DIALOG_SHEET_HEIGHT = 1931;
 std::vector<SheetCell> DialogSheetCells();
@@ -55,7 +56,7 @@ std::vector<AreaRecord> DialogAreas(bool with_box);
 // special title share one column, whose cells carry TITLE_SHEET_BACK.
 inline constexpr int32_t TITLE_SHEET_WIDTH = 2892;
 inline constexpr int32_t TITLE_SHEET_HEIGHT = 1760;
-inline constexpr uint32_t TITLE_SHEET_BACK = 0x7E00;
+inline constexpr uint32_t TITLE_SHEET_BACK = 0x1838;
 std::vector<SheetCell> TitleSheetCells();
 // The title's area files by name ("title.area" to "title4.area", "titleSP.area"): each button's
 // rectangle on the screen with its item number as the id.
@@ -69,11 +70,11 @@ std::vector<AreaRecord> TitleAreas(int32_t page);
 // (a strip along the cell's top, the rest clear), the locked cell and the two highlights.
 // Below them the comment mode's entry tabs 0..3 and its unlock button 1280 (complete: state 3).
 // "modecover_p.akb": group g's cover is id GALLERY_COVER + g, the overlay GALLERY_COVER + 17.
-inline constexpr uint32_t GALLERY_FRAME = 0x7E00;
-inline constexpr uint32_t GALLERY_LOCKED = 0x7E01;
-inline constexpr uint32_t GALLERY_HOVER = 0x7E02;
-inline constexpr uint32_t GALLERY_PRESSED = 0x7E03;
-inline constexpr uint32_t GALLERY_COVER = 0x7D00;
+inline constexpr uint32_t GALLERY_FRAME = 0x1B30; // the gallery's ids are dark slates
+inline constexpr uint32_t GALLERY_LOCKED = 0x1B31;
+inline constexpr uint32_t GALLERY_HOVER = 0x1B32;
+inline constexpr uint32_t GALLERY_PRESSED = 0x1B33;
+inline constexpr uint32_t GALLERY_COVER = 0x1B40;
 inline constexpr int32_t GALLERY_FRAME_HEIGHT = 8;
 inline constexpr int32_t GALLERY_LIST_SHEET_WIDTH = 1480;
 inline constexpr int32_t GALLERY_LIST_SHEET_HEIGHT = 3328;
@@ -94,8 +95,9 @@ AkbPicture ThumbnailSheet(uint32_t first_id);
 // 1920 x 1080, each one cell of id DEMO_CG_BASE + its variant; "r03_0.akb" of 1920 x 2160 whose
 // lower half is DEMO_CG_BASE + 0x13; the overlay "r01_f1.akb", key colour 0xFF00FF00 around a
 // 400 x 400 cell DEMO_CG_OVERLAY at (760, 340).
-inline constexpr uint32_t DEMO_CG_BASE = 0x4100;
-inline constexpr uint32_t DEMO_CG_OVERLAY = 0x4120;
+// Their code colours are a steel blue, a sky at dusk behind the CGs' shapes.
+inline constexpr uint32_t DEMO_CG_BASE = 0x3A5A;
+inline constexpr uint32_t DEMO_CG_OVERLAY = 0x3A7A;
 std::vector<std::pair<std::string, AkbPicture>> DemoCGPictures();
 // "cgmode.area" (heroine level) and "cgview.area" (page level).
 std::vector<AreaRecord> GalleryAreas(bool page_level);
@@ -130,12 +132,12 @@ std::vector<AreaRecord> SideMenuAreas();
 
 // The notices' pieces of "dialog_p.akb" (their OK button is control 0 at x 1686), and their own
 // second sheet "dialog_p2.akb": sixteen 88-pixel lines, the 40-pixel note of kind 2, kind 4's line.
-inline constexpr uint32_t NOTICE_SHEET_PANEL_SMALL = 0x7F02; // source y 660
-inline constexpr uint32_t NOTICE_SHEET_PANEL_LARGE = 0x7F03; // source y 1120
-inline constexpr uint32_t NOTICE_SHEET_LINE = 0x7100;        // + kind 0 to 3
-inline constexpr uint32_t NOTICE2_SHEET_LINE = 0x7200;       // + line number
-inline constexpr uint32_t NOTICE2_SHEET_NOTE = 0x7F10;
-inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x7F11;
+inline constexpr uint32_t NOTICE_SHEET_PANEL_SMALL = 0x1D32; // source y 660
+inline constexpr uint32_t NOTICE_SHEET_PANEL_LARGE = 0x1D33; // source y 1120
+inline constexpr uint32_t NOTICE_SHEET_LINE = 0x1E48;        // + kind 0 to 3
+inline constexpr uint32_t NOTICE2_SHEET_LINE = 0x1F38;       // + line number
+inline constexpr uint32_t NOTICE2_SHEET_NOTE = 0x1F48;
+inline constexpr uint32_t NOTICE2_SHEET_KIND_4 = 0x1F49;
 inline constexpr int32_t NOTICE2_SHEET_WIDTH = 805;
 inline constexpr int32_t NOTICE2_SHEET_HEIGHT = 1536;
 std::vector<SheetCell> NoticeSheetCells();
@@ -158,14 +160,15 @@ std::vector<AreaRecord> NameInputAreas();
 // The settings page's parts sheet ("systemsound_p.akb"): tabs, defaults and leave buttons,
 // scroll arrows and thumb, knobs, switches, system cells, game-mode switch and the sample label
 // rectangle, each state a cell. Ids of the pieces several controls share:
-inline constexpr uint32_t CONFIG_SHEET_KNOB = 0x7100; // knobs and radios (state 2: selected)
-inline constexpr uint32_t CONFIG_SHEET_SWITCH_ON = 0x7101;
-inline constexpr uint32_t CONFIG_SHEET_SWITCH_OFF = 0x7102;
-inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_OFF = 0x7103;
-inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_ON = 0x7104;
-inline constexpr uint32_t CONFIG_SHEET_SAMPLE = 0x7105;
-inline constexpr uint32_t CONFIG_SHEET_BACKGROUND = 0x7106; // the whole of "system_bg.akb"
-inline constexpr uint32_t CONFIG_SHEET_DIGIT = 0x7110;      // + digit; + 10 the per-cent sign
+// Dark slates; a switch that is on a teal one.
+inline constexpr uint32_t CONFIG_SHEET_KNOB = 0x2C30; // knobs and radios (state 2: selected)
+inline constexpr uint32_t CONFIG_SHEET_SWITCH_ON = 0x2C60;
+inline constexpr uint32_t CONFIG_SHEET_SWITCH_OFF = 0x2C32;
+inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_OFF = 0x2C33;
+inline constexpr uint32_t CONFIG_SHEET_GAME_MODE_ON = 0x2C61;
+inline constexpr uint32_t CONFIG_SHEET_SAMPLE = 0x2C35;
+inline constexpr uint32_t CONFIG_SHEET_BACKGROUND = 0x2C36; // the whole of "system_bg.akb"
+inline constexpr uint32_t CONFIG_SHEET_DIGIT = 0x2C40;      // + digit; + 10 the per-cent sign
 inline constexpr int32_t CONFIG_SHEET_WIDTH = 2082;
 inline constexpr int32_t CONFIG_SHEET_HEIGHT = 1040;
 std::vector<SheetCell> ConfigSheetCells();

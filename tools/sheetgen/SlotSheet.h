@@ -17,15 +17,16 @@ namespace tools {
 inline constexpr int32_t SLOT_SHEET_WIDTH = 2364;
 inline constexpr int32_t SLOT_SHEET_HEIGHT = 1040;
 // Cell ids of the parts that are not controls (the lever is area 0, the stop column area 256).
-inline constexpr uint32_t SLOT_CELL_DIGIT = 0x7100; // + digit
-inline constexpr uint32_t SLOT_CELL_BLANK = 0x7110;
-inline constexpr uint32_t SLOT_CELL_LEFT_LAMP = 0x7200;  // state 0 off, 1 on
-inline constexpr uint32_t SLOT_CELL_RIGHT_LAMP = 0x7201; // state 0 off, 1 on
-inline constexpr uint32_t SLOT_CELL_KNOB = 0x7300;       // state 0 at rest, 1 waiting for the pull
+// The reels' ids are a warm cream, as reels are; the rest dark slates.
+inline constexpr uint32_t SLOT_CELL_DIGIT = 0xF0D8; // + digit
+inline constexpr uint32_t SLOT_CELL_BLANK = 0xF0E2;
+inline constexpr uint32_t SLOT_CELL_LEFT_LAMP = 0x2A40;  // state 0 off, 1 on
+inline constexpr uint32_t SLOT_CELL_RIGHT_LAMP = 0x2A41; // state 0 off, 1 on
+inline constexpr uint32_t SLOT_CELL_KNOB = 0x2A42;       // state 0 at rest, 1 waiting for the pull
 inline constexpr uint32_t SLOT_CELL_LEVER = 0;           // states 0 normal, 1 hover, 2 pressed, 3 lit
 inline constexpr uint32_t SLOT_CELL_STOP = 0x100;        // states 0 normal, 1 hover, 2 pressed
-inline constexpr uint32_t SLOT_CELL_STOP_LAMP = 0x7400;  // state 0 unlit, 1 lit
-inline constexpr uint32_t SLOT_CELL_BACKGROUND = 0x7500; // state = language index
+inline constexpr uint32_t SLOT_CELL_STOP_LAMP = 0x2A43;  // state 0 unlit, 1 lit
+inline constexpr uint32_t SLOT_CELL_BACKGROUND = 0x2A48; // state = language index
 
 std::vector<SheetCell> SlotSheetCells();
 AkbPicture BuildSlotSheet();

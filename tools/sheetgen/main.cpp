@@ -70,25 +70,26 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
 }
 
 // What a sheet of thumbnails shows, by its first id: the gallery's pages, a CG's variants or a
-// heroine's scenes.
+// heroine's scenes. The demo's first ids are of slate groups, so the thumbnails read as pictures
+// rather than purple blocks.
 std::string ThumbnailCaption(uint32_t first_id)
 {
     switch (first_id) {
-    case 0x5000:
+    case 0x3430:
         return "CG R";
-    case 0x5020:
+    case 0x3450:
         return "CG O";
-    case 0x4000:
+    case 0x3530:
         return "R01 variant";
-    case 0x4002:
+    case 0x3532:
         return "R02 variant";
-    case 0x4003:
+    case 0x3533:
         return "R03 variant";
-    case 0x4004:
+    case 0x3534:
         return "O01 variant";
-    case 0x6000:
+    case 0x3630:
         return "Scene R";
-    case 0x6010:
+    case 0x3640:
         return "Scene O";
     default:
         return "Picture";
@@ -141,7 +142,7 @@ bool WritePreviews(const std::string& folder)
         {"modelist_p", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese)},
         {"cgscenemode_p_en", tools::DemoGalleryModeSheet(tools::WordsLanguage::English)},
         {"modecover_p", tools::DemoGalleryCoverSheet(tools::WordsLanguage::Japanese)},
-        {"cg_r01", tools::DemoThumbnailSheet(0x4000, ThumbnailCaption(0x4000))},
+        {"cg_r01", tools::DemoThumbnailSheet(0x3530, ThumbnailCaption(0x3530))},
         {"music_p_en", tools::DemoMusicRowSheet(tools::WordsLanguage::English)},
         {"musicmode_p", tools::DemoMusicControlSheet(tools::WordsLanguage::Japanese)},
         {"a000", tools::DemoMusicTrackPicture(0)},

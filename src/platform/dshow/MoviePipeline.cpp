@@ -6,6 +6,7 @@
 
 #include "platform/dshow/BaseClasses.h"
 #include "platform/dshow/MediaSample.h"
+#include "platform/dsound/SecondarySoundBuffer.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -349,9 +350,15 @@ void MoviePipeline::EnableAudio(IDirectSound8* device)
     IDirectSoundBuffer* buffer = nullptr;
     if (FAILED(device->CreateSoundBuffer(&description, &buffer, nullptr)))
         return;
-    buffer->SetVolume(m_volume.load());
+    // The facade's own buffer: the ring is written through it.
+    auto* ring = dynamic_cast<SecondarySoundBuffer*>(buffer);
+    if (!ring) {
+        buffer->Release();
+        return;
+    }
+    ring->SetVolume(m_volume.load());
     std::lock_guard lock(m_clock_lock);
-    m_buffer = buffer;
+    m_buffer = ring;
 }
 
 void MoviePipeline::SetVolume(LONG volume)
@@ -742,23 +749,13 @@ bool MoviePipeline::FillAudio(std::vector<uint8_t>& pending)
         const bool silence = pending.empty();
         const uint64_t frames = silence ? room : std::min<uint64_t>(room, pending.size() / FRAME_BYTES);
         const DWORD offset = static_cast<DWORD>((m_written % RING_FRAMES) * FRAME_BYTES);
-        void* part1 = nullptr;
-        void* part2 = nullptr;
-        DWORD bytes1 = 0, bytes2 = 0;
         const DWORD bytes = static_cast<DWORD>(frames * FRAME_BYTES);
-        if (FAILED(m_buffer->Lock(offset, bytes, &part1, &bytes1, &part2, &bytes2, 0)))
+        // Late on a busy machine the mixer may already read where this writes: the ring's own
+        // write keeps the two apart.
+        if (FAILED(m_buffer->WriteRing(offset, silence ? nullptr : pending.data(), bytes)))
             break;
-        if (silence) {
-            std::memset(part1, 0, bytes1);
-            if (part2)
-                std::memset(part2, 0, bytes2);
-        } else {
-            std::memcpy(part1, pending.data(), bytes1);
-            if (part2)
-                std::memcpy(part2, pending.data() + bytes1, bytes2);
+        if (!silence)
             pending.erase(pending.begin(), pending.begin() + bytes);
-        }
-        m_buffer->Unlock(part1, bytes1, part2, bytes2);
         {
             std::lock_guard lock(m_clock_lock);
             m_written += frames;

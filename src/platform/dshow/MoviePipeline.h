@@ -30,6 +30,8 @@ struct AVPacket;
 
 namespace platform {
 
+class SecondarySoundBuffer;
+
 class MovieSink
 {
 public:
@@ -135,7 +137,7 @@ private:
     REFERENCE_TIME m_base = 0;      // media time at the last clock start
     uint64_t m_layer_at_base = 0;   // layer ms then
     uint64_t m_played_at_base = 0;  // played audio frames then
-    IDirectSoundBuffer* m_buffer = nullptr;
+    SecondarySoundBuffer* m_buffer = nullptr;
     uint64_t m_played = 0;          // frames of the buffer played since it was made
     DWORD m_last_cursor = 0;
     uint64_t m_written = 0;         // frames written, counted like m_played

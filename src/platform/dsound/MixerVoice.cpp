@@ -41,6 +41,20 @@ void MixerVoice::PublishRingWrites()
     std::lock_guard lock(m_mutex);
 }
 
+void MixerVoice::WriteRing(uint32_t offset, const uint8_t* bytes, uint32_t count)
+{
+    std::lock_guard lock(m_mutex);
+    const auto put = [this](uint32_t at, const uint8_t* from, uint32_t n) {
+        if (from)
+            std::memcpy(m_data.get() + at, from, n);
+        else
+            std::memset(m_data.get() + at, 0, n);
+    };
+    const uint32_t first = std::min(count, m_size - offset);
+    put(offset, bytes, first);
+    put(0, bytes ? bytes + first : nullptr, count - first);
+}
+
 namespace {
 
 std::atomic<int> g_playing_voices{0};

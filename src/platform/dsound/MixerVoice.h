@@ -36,6 +36,10 @@ public:
     // Makes the ring bytes written since the last call visible to the mixer's thread: a release
     // through the voice lock, which the mixer acquires before it reads the ring.
     void PublishRingWrites();
+    // Copies count bytes (zeros for null) into the ring at offset, wrapping at its end, under the
+    // voice lock: for a writer that may fall behind the play cursor, whose bytes the mixer must
+    // then never read half-written.
+    void WriteRing(uint32_t offset, const uint8_t* bytes, uint32_t count);
 
     void Play(bool looping);
     void Stop();

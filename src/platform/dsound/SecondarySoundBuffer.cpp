@@ -149,6 +149,15 @@ HRESULT SecondarySoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPD
     return DS_OK;
 }
 
+HRESULT SecondarySoundBuffer::WriteRing(DWORD offset, const void* bytes, DWORD count)
+{
+    const DWORD size = m_voice->Size();
+    if (offset >= size || count == 0 || count > size)
+        return DSERR_INVALIDPARAM;
+    m_voice->WriteRing(offset, static_cast<const uint8_t*>(bytes), count);
+    return DS_OK;
+}
+
 HRESULT SecondarySoundBuffer::Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2)
 {
     const uint8_t* begin = m_voice->Data();

@@ -44,6 +44,11 @@ public:
 
     HRESULT SetNotificationPositions(DWORD count, LPCDSBPOSITIONNOTIFY positions) override;
 
+    // The layer's own writers' way into the ring, for one that may fall behind the play cursor:
+    // the bytes (zeros for null) land under the voice lock, so the mixer never reads them
+    // half-written, as it could between Lock and Unlock.
+    HRESULT WriteRing(DWORD offset, const void* bytes, DWORD count);
+
 private:
     ~SecondarySoundBuffer();
 

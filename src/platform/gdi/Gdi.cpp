@@ -196,7 +196,23 @@ __attribute__((optimize("tree-vectorize")))
 #endif
 void AddBytes(Acc* __restrict sum, const uint8_t* __restrict source, size_t count)
 {
-    for (size_t i = 0; i < count; ++i)
+    size_t i = 0;
+#if defined(__SANITIZE_THREAD__)
+    // Under ThreadSanitizer each byte's add is three checked accesses, and a thumbnail adds up a
+    // whole frame: four bytes at a time, spread over the four 16-bit lanes of one word, cost three
+    // for all four. No box sum passes 16 bits, so no lane carries into the next; rows and sums lie
+    // on word boundaries.
+    if constexpr (sizeof(Acc) == 2) {
+        using Word32 = uint32_t __attribute__((may_alias));
+        using Word64 = uint64_t __attribute__((may_alias));
+        for (; i + 4 <= count; i += 4) {
+            const uint64_t bytes = *reinterpret_cast<const Word32*>(source + i);
+            *reinterpret_cast<Word64*>(sum + i) += (bytes & 0xFFu) | (bytes & 0xFF00u) << 8 |
+                                                   (bytes & 0xFF0000u) << 16 | (bytes & 0xFF000000u) << 24;
+        }
+    }
+#endif
+    for (; i < count; ++i)
         sum[i] += source[i];
 }
 

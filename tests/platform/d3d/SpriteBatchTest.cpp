@@ -495,13 +495,13 @@ TEST_F(SpriteBatchTest, PresentHandsTheBackBufferToTheNullPresenter)
     m_batch->End();
     ASSERT_EQ(m_swap->Present(0, 0), S_OK);
     EXPECT_EQ(presenter->GetFrameCount(), 1u);
-    const platform::PresentedFrame frame = presenter->GetLastFrame();
-    ASSERT_EQ(frame.width, 16);
-    const uint8_t* p = &frame.pixels[(2 * 16 + 3) * 4];
+    const auto frame = presenter->GetLastFrame();
+    ASSERT_EQ(frame->width, 16);
+    const uint8_t* p = &frame->pixels[(2 * 16 + 3) * 4];
     EXPECT_EQ(p[0], 0x10); // R, G, B, A
     EXPECT_EQ(p[1], 0x20);
     EXPECT_EQ(p[2], 0x30);
-    EXPECT_EQ(frame.destination.right, 16);
+    EXPECT_EQ(frame->destination.right, 16);
     // The CRC-32 of "123456789" is CBF43926.
     EXPECT_EQ(platform::Crc32(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
 }
@@ -513,7 +513,7 @@ TEST_F(SpriteBatchTest, TheGamesOwnNullPresenterCountsFramesAndKeepsNoneUnlessIt
     ASSERT_NE(presenter, nullptr);
     ASSERT_EQ(m_swap->Present(0, 0), S_OK);
     EXPECT_EQ(presenter->GetFrameCount(), 1u);
-    EXPECT_TRUE(presenter->GetLastFrame().pixels.empty());
+    EXPECT_TRUE(presenter->GetLastFrame()->pixels.empty());
     // A dump set later gets the whole frame, though no copy was taken before.
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("vesk-dump-" + std::to_string(::getpid()));
@@ -521,10 +521,10 @@ TEST_F(SpriteBatchTest, TheGamesOwnNullPresenterCountsFramesAndKeepsNoneUnlessIt
     presenter->SetDumpFolder(folder.string());
     ASSERT_EQ(m_swap->Present(0, 0), S_OK);
     EXPECT_EQ(presenter->GetFrameCount(), 2u);
-    const platform::PresentedFrame frame = presenter->GetLastFrame();
+    const auto frame = presenter->GetLastFrame();
     const auto& back = *static_cast<platform::Texture2D*>(m_back.Get());
-    ASSERT_EQ(frame.pixels.size(), size_t{16} * 16 * 4);
-    EXPECT_EQ(std::memcmp(frame.pixels.data(), back.Bits(), frame.pixels.size()), 0);
+    ASSERT_EQ(frame->pixels.size(), size_t{16} * 16 * 4);
+    EXPECT_EQ(std::memcmp(frame->pixels.data(), back.Bits(), frame->pixels.size()), 0);
     EXPECT_TRUE(std::filesystem::exists(folder / "frame00002.png"));
     std::filesystem::remove_all(folder);
     platform::SetPresenter(platform::CreateNullPresenter());

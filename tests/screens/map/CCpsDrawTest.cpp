@@ -26,12 +26,14 @@ std::unique_ptr<CSpriteLayer> Layer(int32_t width, int32_t height, uint32_t colo
 std::unique_ptr<CSpriteLayer> FigureSheet(uint32_t tag)
 {
     auto sheet = Layer(1440, 240, 0);
-    for (int y = 0; y < 240; ++y)
+    for (int y = 0; y < 240; ++y) {
+        uint8_t* row = sheet->GetLayer()->GetPixelPtr(0, y);
         for (int x = 0; x < 1440; ++x) {
             const uint32_t pixel =
                 0xFF000000u | static_cast<uint32_t>(y) << 16 | static_cast<uint32_t>(x) | tag;
-            *reinterpret_cast<uint32_t*>(sheet->GetLayer()->GetPixelPtr(x, y)) = pixel;
+            std::memcpy(row + 4 * x, &pixel, 4);
         }
+    }
     return sheet;
 }
 
@@ -64,11 +66,13 @@ protected:
     void FillDistinctPictures()
     {
         const auto fill = [](ILayer* layer, uint32_t (*pixel)(uint32_t x, uint32_t y)) {
-            for (int y = 0; y < layer->GetHeight(); ++y)
+            for (int y = 0; y < layer->GetHeight(); ++y) {
+                uint8_t* row = layer->GetPixelPtr(0, y);
                 for (int x = 0; x < layer->GetWidth(); ++x) {
                     const uint32_t value = pixel(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
-                    std::memcpy(layer->GetPixelPtr(x, y), &value, 4);
+                    std::memcpy(row + 4 * x, &value, 4);
                 }
+            }
         };
         fill(m_map.MapPicture->GetLayer(),
              [](uint32_t x, uint32_t y) { return (x * 2654435761u) ^ (y * 40503u); });
@@ -95,12 +99,15 @@ protected:
         layer->Blt(0, 0, 1920, 1104, m_map.MapPicture->GetLayer(), map_x, map_y, 1);
         m_map.DrawMovers(frame.get());
         ILayer* overlay = m_map.OverlayPicture->GetLayer();
-        for (int y = 0; y < 1104 && map_y + y < 1400; ++y)
+        for (int y = 0; y < 1104 && map_y + y < 1400; ++y) {
+            // A row's pixels lie side by side; taking each through the layer takes its lock each time.
+            const uint8_t* overlay_row = overlay->GetPixelPtr(map_x, map_y + y);
+            uint8_t* row = layer->GetPixelPtr(0, y);
             for (int x = 0; x < 1920 && map_x + x < 2400; ++x) {
                 uint32_t s = 0;
                 uint32_t d = 0;
-                std::memcpy(&s, overlay->GetPixelPtr(map_x + x, map_y + y), 4);
-                std::memcpy(&d, layer->GetPixelPtr(x, y), 4);
+                std::memcpy(&s, overlay_row + 4 * x, 4);
+                std::memcpy(&d, row + 4 * x, 4);
                 const uint32_t a = s >> 24;
                 if ((s & 0xFFFFFFu) == 0xFF00u || a == 0)
                     continue;
@@ -113,8 +120,9 @@ protected:
                 } else {
                     out = (d & 0xFF000000u) | (s & 0xFFFFFFu);
                 }
-                std::memcpy(layer->GetPixelPtr(x, y), &out, 4);
+                std::memcpy(row + 4 * x, &out, 4);
             }
+        }
         if (State().Flags[8004] == 1)
             layer->BltAlpha(0, 0, 1920, 1080, SpriteLayerOf(m_map.PresenceOverlay.get()), map_x, map_y);
         return frame;

@@ -57,7 +57,8 @@ protected:
     // Lit pixels of the newest presented frame inside the rectangle.
     static int LitIn(int left, int top, int right, int bottom)
     {
-        const platform::PresentedFrame frame = platform::GetNullPresenter()->GetLastFrame();
+        const auto shown = platform::GetNullPresenter()->GetLastFrame();
+        const platform::PresentedFrame& frame = *shown;
         if (frame.pixels.empty())
             return 0;
         int lit = 0;

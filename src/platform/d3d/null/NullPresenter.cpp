@@ -156,10 +156,11 @@ uint32_t NullPresenter::GetLastChecksum() const
     return last ? Crc32(last->pixels.data(), last->pixels.size()) : 0;
 }
 
-PresentedFrame NullPresenter::GetLastFrame() const
+std::shared_ptr<const PresentedFrame> NullPresenter::GetLastFrame() const
 {
+    static const auto none = std::make_shared<const PresentedFrame>();
     std::lock_guard lock(m_lock);
-    return m_last ? *m_last : PresentedFrame{};
+    return m_last ? m_last : none;
 }
 
 void NullPresenter::SetDumpFolder(std::string folder)

@@ -33,8 +33,10 @@ public:
 
     uint64_t GetFrameCount() const;
     uint32_t GetLastChecksum() const; // of the newest frame, 0 without one
-    // A copy of the newest frame (empty before the first, and for one that keeps none).
-    PresentedFrame GetLastFrame() const;
+    // The newest frame, shared as it was published (empty before the first, and for one that keeps
+    // none): a frame is never changed once published, and a copy of a whole frame is the dearest
+    // thing a test that looks at every frame does.
+    std::shared_ptr<const PresentedFrame> GetLastFrame() const;
     void SetDumpFolder(std::string folder);
     // Whether frames are dumped only when asked for, and the answer to an ask in the folder.
     bool DumpsAsked() const { return m_dumps_asked; }

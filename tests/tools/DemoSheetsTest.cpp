@@ -1,0 +1,103 @@
+#include "sheetgen/DemoSheets.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "sheetgen/BacklogSheet.h"
+#include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/DemoMapSheets.h"
+#include "sheetgen/MusicSheets.h"
+#include "sheetgen/SaveLoadSheets.h"
+#include "sheetgen/SlotSheet.h"
+
+namespace {
+
+// The code colour's red is the id's group: up to this one a cell reads as a dark slate or navy
+// part; above it, with the blue of a state, as the purple of a placeholder block.
+constexpr uint32_t SLATE_GROUPS = 0x3A;
+
+struct Sheet
+{
+    std::string name;
+    tools::AkbPicture picture;
+    std::vector<tools::SheetCell> cells;
+};
+
+} // namespace
+
+// What a player sees of the demo's parts is drawn as a game's: every cell whose middle still
+// shows its code colour shows a slate one, but for the few parts whose colour says what they are
+// (the slot machine's reels, the music bar's fill).
+TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
+{
+    using tools::WordsLanguage;
+    std::vector<Sheet> sheets{
+        {"choice", tools::DemoChoiceSheet(), tools::ChoiceSheetCells()},
+        {"dialog", tools::DemoDialogSheet(), tools::DialogSheetCells()},
+        {"notice", tools::DemoNoticeSheet(), tools::NoticeSheetCells()},
+        {"message", tools::DemoMessageSheet(), tools::MessageSheetCells()},
+        {"side menu", tools::DemoSideMenuSheet(), tools::SideMenuSheetCells()},
+        {"title", tools::DemoTitleSheet(WordsLanguage::English), tools::TitleSheetCells()},
+        {"backlog", tools::DemoBacklogSheet(), tools::BacklogSheetCells()},
+        {"settings", tools::DemoConfigSheet(), tools::ConfigSheetCells()},
+        {"save and load", tools::DemoSaveLoadSheet(WordsLanguage::English), tools::SaveLoadSheetCells()},
+        {"slot", tools::DemoSlotSheet(), tools::SlotSheetCells()},
+        {"gallery list", tools::DemoGalleryListSheet(WordsLanguage::English), tools::GalleryListCells()},
+        {"gallery", tools::DemoGalleryModeSheet(WordsLanguage::English), tools::GalleryModeCells()},
+        {"gallery covers", tools::DemoGalleryCoverSheet(WordsLanguage::English), tools::GalleryCoverCells()},
+        {"music rows", tools::DemoMusicRowSheet(WordsLanguage::English), tools::MusicRowCells()},
+        {"music controls", tools::DemoMusicControlSheet(WordsLanguage::English), tools::MusicControlCells()},
+        {"characters", tools::DemoCharListSheet(WordsLanguage::English), tools::CharListSheetCells()},
+        {"names", tools::DemoNameListSheet(WordsLanguage::English), tools::NameListSheetCells()},
+        {"place buttons", tools::DemoAreaSheet(WordsLanguage::Both), tools::AreaSelectSheetCells()},
+        {"time", tools::DemoTimeSheet(WordsLanguage::English), tools::TimeSheetCells()},
+        {"plate", tools::DemoPlateSheet(WordsLanguage::English), tools::PlateSheetCells()},
+        {"faces", tools::DemoIconSheet(), tools::IconSheetCells()},
+    };
+    for (int32_t kind = 0; kind < 3; ++kind) {
+        sheets.push_back({"sub map " + std::to_string(kind),
+                          tools::DemoSubMapPartsSheet(kind, WordsLanguage::English),
+                          tools::SubMapPartsCells(kind)});
+        // The background's one cell, read where the sub map's checks read it.
+        sheets.push_back(
+            {"sub map background " + std::to_string(kind),
+             tools::DemoSubMapBackground(kind, WordsLanguage::English),
+             {{900, 1040, 120, 40, tools::SUBMAP_BACKGROUND + static_cast<uint32_t>(kind), 0, ""}}});
+    }
+    std::set<uint32_t> accents{tools::MUSIC_BAR_FULL, tools::SLOT_CELL_BLANK};
+    for (uint32_t digit = 0; digit < 10; ++digit)
+        accents.insert(tools::SLOT_CELL_DIGIT + digit);
+
+    int read = 0;
+    for (const Sheet& sheet : sheets) {
+        SCOPED_TRACE(sheet.name);
+        for (const tools::SheetCell& cell : sheet.cells) {
+            const int32_t x = cell.x + cell.width / 2;
+            const int32_t y = cell.y + cell.height / 2;
+            if (x >= sheet.picture.width || y >= sheet.picture.height)
+                continue;
+            uint32_t id = 0;
+            int32_t state = 0;
+            if (!tools::DecodeCellColour(sheet.picture.At(x, y), id, state) || id != cell.id)
+                continue; // drawn over: words or a mark
+            ++read;
+            if (accents.count(id) != 0)
+                continue;
+            EXPECT_LE(id >> 8, SLATE_GROUPS) << std::hex << "cell " << cell.id << " shows 0x" << id << " at "
+                                             << std::dec << x << ", " << y;
+        }
+    }
+    EXPECT_GT(read, 500) << "the middles no longer show code colours: read them elsewhere";
+    // The CG pictures, where the gallery's checks read them; the overlay is keyed there.
+    for (const auto& [name, picture] : tools::CaptionedCGPictures()) {
+        if (picture.At(200, 900) == 0xFF00FF00u)
+            continue;
+        uint32_t id = 0;
+        int32_t state = 0;
+        ASSERT_TRUE(tools::DecodeCellColour(picture.At(200, 900), id, state)) << name;
+        EXPECT_LE(id >> 8, SLATE_GROUPS) << name;
+    }
+}
