@@ -1,10 +1,12 @@
-// The train trip played headless on its own (effects_alone.mes), each line clicked on once it
-// waits. The first frame of each step, found by the corner lamp's red value (60 to 67) and by
-// what the screen shows, is kept as build/demo_effects_<step>.png and read at pixels worked out
-// from the trip's pictures: the pan from the sky's top to the sunset, the station, the train
-// standing where it stops, the line map with its train, the three-layer platform, a falling
-// snowflake, the message screen's centred line over black and the epilogue, with the lines shown
-// over the platform and the epilogue.
+// The train trip played headless on its own (effects_alone.mes) at four times the game's pace,
+// each line clicked on once it waits. The newest frame is asked for as the trip goes, so a step is
+// the first frame asked for that shows its effect, found by the corner lamp's red value (60 to 67)
+// and by what the screen shows, wherever the effect has got to: kept as
+// build/demo_effects_<step>.png and read at pixels worked out from the trip's pictures: the pan
+// from the sky's top to the sunset, the station, the train standing where it stops, the line map
+// with its train on the track, the three-layer platform, a falling snowflake, the message screen's
+// centred line over black and the epilogue, with the lines shown over the platform and the
+// epilogue.
 // A trip saved on the platform's or the epilogue's line and continued from the title of a new
 // start shows that line again over its picture.
 
@@ -84,14 +86,15 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
         config.SetString("/GameFile/Script/StartUp", "effects_alone.mes");
         config.SetInt("/Config/AutoRead", 0);
     });
-    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
+    x.SetClockRate(4);
     x.StartGame();
 
     using namespace tools;
     const std::vector<FrameStep> steps = {
+        // The pan's upper half at the screen's top, wherever the pan has got to.
         {"demo_effects_pan_start.png",
-         [](const Frame& f) { return Lamp(f) == 60 && Is(f, 960, 100, PAN_UPPER); },
-         [](const Frame& f) { EXPECT_TRUE(Is(f, 960, 700, PAN_UPPER)); }},
+         [](const Frame& f) { return Lamp(f) == 60 && Is(f, 960, 100, PAN_UPPER); }, [](const Frame&) {}},
         // The pan's end: the picture's lower half, the hills from row 1800 - 1080.
         {"demo_effects_pan.png",
          [](const Frame& f) {
@@ -115,20 +118,27 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
              }
              EXPECT_GT(StoryTextIn(f, 0, 8, STORY_LINE_Y), 100) << "the language table's line";
          }},
-        // The line map at night (game time 0), its train on the track.
+        // The line map at night (game time 0), its train on the track. The map scrolls by and the
+        // train slides along it: read along whole rows, not at a spot a station mark or the train
+        // may pass.
         {"demo_effects_map.png",
          [](const Frame& f) {
-             return Lamp(f) == 63 && Is(f, 100, 100, LINE_PAPER[3]) && CountIn(f, 330, LINE_TRAIN) > 200;
+             return Lamp(f) == 63 && CountIn(f, 100, LINE_PAPER[3]) > 1500 &&
+                    CountIn(f, 330, LINE_TRAIN) > 200;
          },
-         [](const Frame& f) { EXPECT_TRUE(Is(f, 100, LINE_TRACK_Y, LINE_TRACK)); }},
+         [](const Frame& f) {
+             EXPECT_GT(CountIn(f, LINE_TRACK_Y, LINE_TRACK), 900) << "the track along the map";
+         }},
+        // The fence is read left of the message window, which opens over the set for its line,
+        // between two of its posts.
         {"demo_effects_set.png",
          [](const Frame& f) {
-             return Lamp(f) == 64 && Is(f, 960, 100, SET_SKY) && Is(f, 960, 895, SET_FENCE);
+             return Lamp(f) == 64 && Is(f, 960, 100, SET_SKY) && Is(f, 80, 895, SET_FENCE);
          },
          [](const Frame& f) {
              EXPECT_TRUE(Is(f, 960, 600, SET_SKY));
              EXPECT_TRUE(Is(f, 960, 700, SET_MOUNTAINS));
-             EXPECT_TRUE(Is(f, 960, SET_FENCE_TOP - 10, SET_MOUNTAINS));
+             EXPECT_TRUE(Is(f, 80, SET_FENCE_TOP - 10, SET_MOUNTAINS));
          }},
         // The set's pictures are textures, drawn over the window: its lines show only once the
         // set lies in the scene.
@@ -199,7 +209,8 @@ void SaveOnLineAndContinue(bool to_the_end, const std::vector<int>& lamps,
     {
         // Clicked on to the line of the first lamp, then the quick-save button until the save is
         // there; the game is then closed.
-        HeadlessDemoPlayer x(home);
+        HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
+        x.SetClockRate(4);
         x.StartGame();
         const std::optional<Frame> line = ClickThroughTo(
             x, [&](const Frame& f) { return StoryPromptShown(f) && Lamp(f) == lamps.front(); });
@@ -218,7 +229,8 @@ void SaveOnLineAndContinue(bool to_the_end, const std::vector<int>& lamps,
         config.SetInt("/Config/Demo/SkipTitle", 0);
     });
     // Continue, the title's second button, once the title is up.
-    HeadlessDemoPlayer x(home);
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
+    x.SetClockRate(4);
     x.StartGame();
     ASSERT_TRUE(x.WaitFor([](const Frame& f) { return FrameCellAt(f, 310, 630) == 1u; }, 180s))
         << "no title\n"

@@ -339,6 +339,17 @@ void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x)
     ASSERT_TRUE(first) << "no story line after New game";
     const std::string line = MessageLineCells(*first, 20);
     ASSERT_TRUE(quick_save(QUICK_SAVE_X, ROW_Y, "FLAG201")) << "no quick save on the message window";
+    // On to the hero's answer to Yuki, the line before the choice: the next line, hers under her
+    // name plate, his without.
+    std::string shown = line;
+    for (const bool plate : {false, true, false}) {
+        auto next = x.ClickUntil(700, 300, [&](const Frame& frame) {
+            return StoryLineShown(frame) && MessageLineCells(frame, 20) != shown &&
+                   StoryNamePlateShown(frame) == plate;
+        });
+        ASSERT_TRUE(next) << "the story did not go on to the choice";
+        shown = MessageLineCells(*next, 20);
+    }
 
     // The day's screens as the route walks them, with a quick save on the character selection and
     // one on the place screen.

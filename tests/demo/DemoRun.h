@@ -22,11 +22,6 @@
 class CXMLDocument;
 class GameProcess;
 
-// A run whose input and end are counted in the game's turns (VESK_INPUT_SCRIPT,
-// VESK_CLOSE_AFTER_FRAMES) is killed after this long only as a net for a game that hangs: past a
-// busy machine's pace, short of the test's own time-out.
-inline constexpr int HANG_KILL_SECONDS = 420;
-
 class HeadlessDemoHome
 {
 public:
