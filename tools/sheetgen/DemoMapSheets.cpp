@@ -354,20 +354,12 @@ AkbPicture DemoAreaSheet(WordsLanguage language)
 
 AkbPicture DemoAreaSpots(bool places_file)
 {
-    static const std::array<CellWords, 14> places{{{"パン屋", "Bakery"},
-                                                   {"本屋", "Bookshop"},
-                                                   {"喫茶店", "Café"},
-                                                   {"花屋", "Flower shop"},
-                                                   {"ゲームセンター", "Arcade"},
-                                                   {"バス停", "Bus stop"},
-                                                   {"時計塔", "Clock tower"},
-                                                   {"噴水", "Fountain"},
-                                                   {"橋", "Bridge"},
-                                                   {"川原", "Riverbank"},
-                                                   {"体育館", "Gym"},
-                                                   {"教室", "Classroom"},
-                                                   {"図書室", "Reading room"},
-                                                   {"屋上", "Rooftop"}}};
+    // The town's first fourteen places, named as the cast names name them.
+    constexpr size_t AREA_PLACES = 14;
+    const auto place = [](size_t index) {
+        const DemoName name = DemoPlaceName(static_cast<int>(index % AREA_PLACES));
+        return CellWords{name.japanese, name.english};
+    };
     AkbPicture picture = MakePicture(1920, 1080, 0);
     const auto spot = [&](int32_t x, int32_t y, int32_t width, int32_t height, const CellWords& words) {
         FillRect(picture, x, y, width, height, 0xD0304058u);
@@ -382,11 +374,11 @@ AkbPicture DemoAreaSpots(bool places_file)
         // A place of the screen's own table answers one group up: named as it answers.
         for (const AreaRecord& area : AreaPlaceAreas())
             spot(area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 places[((area.id >> 8) + 1) % places.size()]);
+                 place((area.id >> 8) + 1));
     } else {
         for (int32_t group = 0; group < 14; ++group)
             spot(AreaIdStripLeft(group), AREA_ID_STRIP_TOP, 120, AREA_ID_STRIP_BOTTOM - AREA_ID_STRIP_TOP,
-                 places[static_cast<size_t>(group)]);
+                 place(static_cast<size_t>(group)));
     }
     return picture;
 }
