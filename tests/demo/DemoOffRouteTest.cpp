@@ -24,70 +24,48 @@ void NewPlayer(const HeadlessDemoHome& home, bool game_mode = false)
     });
 }
 
-TEST(DemoOffRouteTest, ASaveInTheFirstSlotIsLoadedOnTheNextStart)
+// A new player's game, started with frames asked for at four times the game's pace, played by
+// one off-route scenario.
+void PlayOffRoute(bool game_mode, void (*scenario)(HeadlessDemoPlayer&))
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    NewPlayer(home);
+    NewPlayer(home, game_mode);
     HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
     player.SetClockRate(4);
     player.StartGame();
-    SaveInTheFirstSlotAndLoadItOnTheNextStart(player);
+    scenario(player);
+}
+
+TEST(DemoOffRouteTest, ASaveInTheFirstSlotIsLoadedOnTheNextStart)
+{
+    PlayOffRoute(false,
+                 [](HeadlessDemoPlayer& player) { SaveInTheFirstSlotAndLoadItOnTheNextStart(player); });
 }
 
 TEST(DemoOffRouteTest, TheSideMenuAndTheMenuBarReturnToTheTitle)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    NewPlayer(home);
-    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
-    player.SetClockRate(4);
-    player.StartGame();
-    ReturnToTheTitleBothWays(player, true);
+    PlayOffRoute(false, [](HeadlessDemoPlayer& player) { ReturnToTheTitleBothWays(player, true); });
 }
 
 TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndLeadsToTheTitleAlsoAfterALoad)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    NewPlayer(home, true);
-    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
-    player.SetClockRate(4);
-    player.StartGame();
-    JumpToTheNextEventOnANewGame(player);
+    PlayOffRoute(true, [](HeadlessDemoPlayer& player) { JumpToTheNextEventOnANewGame(player); });
 }
 
 TEST(DemoOffRouteTest, TheChoicesAutoSaveLoadedOverAnotherLineLeavesThatLineBehind)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    NewPlayer(home);
-    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
-    player.SetClockRate(4);
-    player.StartGame();
-    LoadTheChoicesAutoSaveOverAnotherLine(player);
+    PlayOffRoute(false, [](HeadlessDemoPlayer& player) { LoadTheChoicesAutoSaveOverAnotherLine(player); });
 }
 
 TEST(DemoOffRouteTest, QuickSavesOnTheMessageTheSelectionAndThePlaceComeBackWhole)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    NewPlayer(home);
-    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
-    player.SetClockRate(4);
-    player.StartGame();
-    QuickSaveOnEachKindOfScreenAndContinue(player);
+    PlayOffRoute(false, [](HeadlessDemoPlayer& player) { QuickSaveOnEachKindOfScreenAndContinue(player); });
 }
 
 TEST(DemoOffRouteTest, AfterTheEndingContinueBringsTheSavedLineBackOverItsPicture)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    NewPlayer(home);
-    HeadlessDemoPlayer player(home, HeadlessDemoPlayer::Frames::Asked);
-    player.SetClockRate(4);
-    player.StartGame();
-    ContinueAfterTheEnding(player);
+    PlayOffRoute(false, [](HeadlessDemoPlayer& player) { ContinueAfterTheEnding(player); });
 }
 
 } // namespace
