@@ -117,6 +117,7 @@ void CIme::Open(ImeEntryArea* area)
     }
     m_state = IME_STATE_IDLE;
     m_composing = 0;
+    m_commit_held = false;
     // A commit that arrives whole, with no entry loop running, is cut to the area's space.
     m_caret_x = area != nullptr ? std::max(area->right_limit - area->band_left, 0) : 0;
     m_active = 1;
@@ -292,12 +293,18 @@ void CIme::EndComposition()
     {
         ScopedLock lock(m_lock);
         const HIMC context = ImmGetContext(m_window);
-        m_text.fill(0);
+        // Keys typed faster than the screen's turns commit several times before it takes the
+        // text: each commit joins the ones not yet taken instead of replacing them.
+        const size_t held = m_commit_held ? Length(m_text.data(), m_text.size()) : 0;
+        std::array<char16_t, IME_TEXT_UNITS> result{};
         const LONG bytes =
-            ImmGetCompositionStringW(context, GCS_RESULTSTR, m_text.data(),
-                                     static_cast<DWORD>((IME_TEXT_UNITS - 1) * sizeof(char16_t)));
-        if (bytes <= 0)
+            ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(),
+                                     static_cast<DWORD>((IME_TEXT_UNITS - 1 - held) * sizeof(char16_t)));
+        const size_t units = bytes > 0 ? Length(result.data(), static_cast<size_t>(bytes) / 2) : 0;
+        if (!m_commit_held)
             m_text.fill(0);
+        std::copy_n(result.begin(), units, m_text.begin() + static_cast<ptrdiff_t>(held));
+        m_commit_held = m_commit_held || units > 0;
         ImmReleaseContext(m_window, context);
     }
     if (m_area != nullptr)
@@ -369,8 +376,13 @@ void CIme::RunEntryLoop(int32_t x, int32_t y, int32_t caret_x, int32_t line)
     while (true) {
         if (!RunWaitPass(GetGameDocument()))
             break;
-        if (!m_composing || m_state == IME_STATE_COMMITTED)
+        if (!m_composing || m_state == IME_STATE_COMMITTED) {
+            // A commit that came before the loop, with the caller's buffer cleared since, is
+            // handed over again.
+            if (m_state == IME_STATE_COMMITTED && m_area != nullptr)
+                CopyText(m_area->buffer, m_area->buffer_size, m_caret_x / HalfCell(), nullptr);
             break;
+        }
         if (m_area == nullptr)
             continue;
         bool redraw = false;

@@ -95,6 +95,7 @@ private:
     uint32_t m_composing = 0;
     uint32_t m_caret_in_text = 0;
     uint32_t m_state = IME_STATE_IDLE;
+    bool m_commit_held = false; // m_text holds committed text the screen has not taken since Open
     std::array<char16_t, IME_TEXT_UNITS> m_text{};
     std::array<int32_t, IME_TEXT_UNITS> m_clauses{};
     std::array<uint8_t, IME_TEXT_UNITS> m_attributes{}; // one per unit of m_text

@@ -200,3 +200,34 @@ TEST_F(CSaveNoteThreadTest, TextCommittedWithoutACompositionIsTaken)
     EXPECT_EQ(m_save.GetCount(0), 1);
     EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "雪の朝abc");
 }
+
+// Keys typed faster than the game's turns: every commit queued before one turn reaches the note,
+// in order, none overwritten by the next.
+TEST_F(CSaveNoteThreadTest, CommitsQueuedBeforeOneTurnAllReachTheNote)
+{
+    SetConfigDialogEnable(0, 1);
+    RunScreen(
+        m_save,
+        [&](int pump) {
+            ClickAt(pump, 30, ID_ROW);
+            if (pump == 60) {
+                for (const char* key : {"l", "i", "n", "e", " "})
+                    CommitText(key);
+            }
+            if (pump == 80) {
+                for (const char* key : {"t", "w", "o"})
+                    CommitText(key);
+            }
+            // A commit with the next composition begun behind it in the same turn.
+            if (pump == 90) {
+                CommitText("!");
+                ComposeText("ゆ", 1, 0);
+            }
+            if (pump == 95)
+                CommitText("雪");
+            ClickAt(pump, 110, NOTE_AREA | NOTE_SAVE);
+        },
+        200);
+    EXPECT_EQ(m_save.GetCount(0), 1);
+    EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "line two!雪");
+}
