@@ -55,7 +55,11 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
          shows({{{960, 120}, tools::CHARLIST_CHARACTER + 2}, {{1600, 800}, tools::CHARLIST_BACK + 1}}),
          [](const platform::PngPicture&) {}, click(960, 132)},
         {"demo_charselect_kind1.png",
-         shows({{{960, 120}, tools::CHARLIST_CHARACTER + 0}, {{960, 204}, tools::NAME_LIST_PAIRED + 0}}),
+         // Character 16 once: in cell 15, and cell 16 beside it holds the placeholder.
+         shows({{{960, 120}, tools::CHARLIST_CHARACTER + 0},
+                {{960, 204}, tools::NAME_LIST_PAIRED + 0},
+                {{320, 792}, tools::CHARLIST_CHARACTER + 16},
+                {{640, 792}, tools::CHARLIST_PLACEHOLDER}}),
          [](const platform::PngPicture&) {}, click(960, 132)},
         {"demo_diary.png", shows({{{960, 540}, tools::DIARY_SHEET + 1}, {{1751, 991}, 512}}),
          [](const platform::PngPicture&) {}, click(1751, 991)},
