@@ -286,17 +286,18 @@ AkbPicture DemoDiarySheet(int32_t n, WordsLanguage language)
         CellWords first;
         CellWords second;
     };
+    // The days of the story: the day before the first morning, then its two days.
     static const std::array<Page, 4> pages{{
-        {{"12月24日　晴れ", "24 December, clear"},
-         {"駅前で友達と待ち合わせた。", "I met a friend at the station."},
-         {"夕方から雪が降り始めた。", "Snow began to fall at dusk."}},
-        {{"12月25日　雪", "25 December, snow"},
-         {"公園で雪だるまを作った。", "We built a snowman in the park."},
-         {"手が冷たくなった。", "Our hands grew cold."}},
-        {{"12月26日　くもり", "26 December, cloudy"},
+        {{"12月22日　くもり", "22 December, cloudy"},
          {"港まで歩いて船を見た。", "I walked to the harbour to see the boats."},
          {"帰りに喫茶店に寄った。", "On the way back we stopped for tea."}},
-        {{"12月27日　晴れ", "27 December, clear"},
+        {{"12月23日　晴れ", "23 December, clear"},
+         {"駅前で友達と待ち合わせた。", "I met a friend at the station."},
+         {"夕方から雪が降り始めた。", "Snow began to fall at dusk."}},
+        {{"12月24日　雪", "24 December, snow"},
+         {"公園で雪だるまを作った。", "We built a snowman in the park."},
+         {"手が冷たくなった。", "Our hands grew cold."}},
+        {{"12月24日　夕方", "24 December, evening"},
          {"丘の上から町を見下ろした。", "From the hilltop I looked down on the town."},
          {"また来年も来たい。", "I want to come again next year."}},
     }};
