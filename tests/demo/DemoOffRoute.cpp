@@ -475,8 +475,10 @@ void LoadTheEpilogueOnANewStart(DemoPlayer& x, std::string& continued_line)
     });
     ASSERT_TRUE(epilogue) << "the load brought no epilogue's line back\n" << x.Output();
     x.Keep(*epilogue, "loaded_epilogue");
-    EXPECT_TRUE(Near(*epilogue, 100, 100, tools::EPILOGUE_SKY & 0xFFFFFFu)) << "not over the epilogue's picture";
-    EXPECT_FALSE(FrameCellAt(*epilogue, TITLE_X, NEW_GAME_Y)) << "the title's buttons left over the loaded line";
+    EXPECT_TRUE(Near(*epilogue, 100, 100, tools::EPILOGUE_SKY & 0xFFFFFFu))
+        << "not over the epilogue's picture";
+    EXPECT_FALSE(FrameCellAt(*epilogue, TITLE_X, NEW_GAME_Y))
+        << "the title's buttons left over the loaded line";
     ExpectNoErrorBox(x);
 }
 

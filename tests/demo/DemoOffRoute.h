@@ -27,8 +27,8 @@ void JumpToTheNextEventAfterTheSpecialScenario(DemoPlayer& x);
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x);
 // The story's first two lines quick-saved and the game closed; the older save made into one on
 // the train trip's epilogue line (MoveSaveToTheEpilogue, DemoRun.h), which the next start's title
-// loads: the epilogue's line over its picture, nothing of the title left over it. `continued_line` is the newer save's line (its
-// cells), which Continue loads.
+// loads: the epilogue's line over its picture, nothing of the title left over it.
+// `continued_line` is the newer save's line (its cells), which Continue loads.
 void LoadTheEpilogueOnANewStart(DemoPlayer& x, std::string& continued_line);
 // The epilogue loaded, the rest of the route to the special title, its back item, then Continue.
 void ContinueAfterTheEnding(DemoPlayer& x);

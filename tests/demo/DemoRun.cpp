@@ -356,7 +356,8 @@ void MoveSaveToTheEpilogue(const HeadlessDemoHome& home, int slot)
     ASSERT_EQ(route->values[0].text, "main.mes");
     ASSERT_EQ(scene->values[0].text, "scene_messages.mes");
     // Offsets worked out from the sources match the game's own where it saved.
-    ASSERT_EQ(OffsetPast("main.mes", "\"scene_messages.mes\""), static_cast<uint32_t>(route->values[1].integer));
+    ASSERT_EQ(OffsetPast("main.mes", "\"scene_messages.mes\""),
+              static_cast<uint32_t>(route->values[1].integer));
     const std::optional<uint32_t> past_trip = OffsetPast("main.mes", "\"scene_effects.mes\"");
     ASSERT_TRUE(past_trip);
     // The trip on top, from the epilogue's resume point (the index of its entry in the table).
