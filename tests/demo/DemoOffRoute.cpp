@@ -12,6 +12,8 @@
 #include "DemoRun.h"
 #include "DemoStoryRoute.h"
 #include "screens/system/SaveLoadLayout.h"
+#include "demopics/DemoPictures.h"
+#include "sheetgen/BacklogSheet.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/FlagSheets.h"
@@ -34,7 +36,7 @@ constexpr int TITLE_X = 300, NEW_GAME_Y = 540, CONTINUE_Y = 627, LOAD_Y = 714;
 // 98 apart below the tab: save, load, settings, backlog, with the game mode the flag manager,
 // then Return to title and Exit.
 constexpr int EDGE_X = 1915, SIDE_X = 1720;
-constexpr int SIDE_SAVE = 1, SIDE_LOAD = 2;
+constexpr int SIDE_SAVE = 1, SIDE_LOAD = 2, SIDE_BACKLOG = 4;
 int SideButtonY(int slot)
 {
     return 152 + 98 * (slot - 1) + 44;
@@ -62,6 +64,25 @@ bool Near(const Frame& frame, int x, int y, uint32_t rgb)
 bool EveningShown(const Frame& frame)
 {
     return Near(frame, 960, 300, SKY) && Near(frame, 60, 640, GROUND);
+}
+
+// The evening picture's caption, whole: its band's edges show, under no plate or arrow.
+void ExpectCaptionWhole(const Frame& frame)
+{
+    const tools::CaptionBox box = tools::EveningCaptionBox();
+    const uint32_t band = tools::CAPTION_BAND & 0xFFFFFF;
+    int covered = 0;
+    for (int x = box.left + 2; x < box.left + box.width - 2; ++x)
+        covered += !Near(frame, x, box.top + 2, band) + !Near(frame, x, box.top + box.height - 3, band);
+    for (int y = box.top + 2; y < box.top + box.height - 2; ++y)
+        covered += !Near(frame, box.left + 2, y, band) + !Near(frame, box.left + box.width - 3, y, band);
+    EXPECT_EQ(covered, 0) << "the caption at (" << box.left << ", " << box.top << ") is partly covered";
+}
+
+// Row r of the backlog's page (rows 300 apart).
+bool BacklogRowShown(const Frame& frame, int row)
+{
+    return FrameCellAt(frame, 50, 300 * row + 150) == tools::BACKLOG_FRAME;
 }
 
 bool SideMenuOpen(const Frame& frame)
@@ -482,7 +503,9 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
         return FrameCellAt(frame, 500, 222) == tools::CHOICE_CELL_MIDDLE &&
                FrameCellAt(frame, 1100, 570) == tools::CHOICE_CELL_MIDDLE;
     };
-    ASSERT_TRUE(x.ClickUntil(700, 300, choice)) << "no choice after Yuki's lines";
+    const auto shown = x.ClickUntil(700, 300, choice);
+    ASSERT_TRUE(shown) << "no choice after Yuki's lines";
+    ExpectCaptionWhole(*shown);
     ASSERT_TRUE(x.WaitFor([&](const Frame&) { return fs::exists(save / "FLAG101"); })) << "no auto save";
     ASSERT_TRUE(x.ClickUntil(QUICK_LOAD_X, ROW_Y, [&](const Frame& frame) {
         return StoryLineShown(frame) && MessageLineCells(frame, 20) == line;
@@ -498,6 +521,7 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
     auto loaded = x.ClickUntil(YES_X, ANSWER_Y, choice);
     ASSERT_TRUE(loaded) << "the auto save did not bring the choice back";
     x.Keep(*loaded, "choice_loaded_over_a_line");
+    ExpectCaptionWhole(*loaded);
     EXPECT_EQ(MessageLineCells(*loaded, 20).find('#'), std::string::npos)
         << "the line shown before the load left under the choice";
     ExpectNoErrorBox(x);
@@ -508,4 +532,19 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
     ASSERT_TRUE(quick) << "no first-line quick save to read";
     EXPECT_EQ(quick->GameDate(), 1223);
     EXPECT_EQ(quick->Weekday(), 1) << "23 December saved as another weekday than the calendar's Monday";
+
+    // The loaded game has read nothing yet: the side menu's backlog opens on no line of the game
+    // played before the load.
+    ASSERT_TRUE(x.ActUntil(
+        [&] {
+            x.Move(EDGE_X - 40, 540);
+            x.Move(EDGE_X, 540);
+        },
+        SideMenuOpen));
+    x.Click(SIDE_X, SideButtonY(SIDE_BACKLOG));
+    const auto backlog = x.WaitFor([](const Frame& frame) { return BacklogRowShown(frame, 0); }, 10s);
+    EXPECT_FALSE(backlog) << "the backlog holds the lines read before the load";
+    if (backlog)
+        x.Keep(*backlog, "backlog_after_load");
+    ExpectNoErrorBox(x);
 }

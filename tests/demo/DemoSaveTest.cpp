@@ -15,6 +15,7 @@
 #include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
+#include "game/hints/HintReachability.h"
 #include "slotwrite/SlotTableWriter.h"
 
 namespace {
@@ -55,11 +56,14 @@ TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
         tools::ParseSlotTableListing(listing.substr(0, listing.find("variable")));
     ASSERT_EQ(table.headers.size(), 2u) << listing;
     EXPECT_EQ(table.headers[0].slot, 101u);
-    EXPECT_EQ(table.headers[0].date, 1202); // the newest save first
+    EXPECT_EQ(table.headers[0].time, 1845); // the newest save first
     EXPECT_EQ(table.headers[1].slot, 102u);
-    EXPECT_EQ(table.headers[1].date, 1201);
+    EXPECT_EQ(table.headers[1].date, 1223); // the story's first day
     EXPECT_EQ(table.headers[1].time, 1830);
     EXPECT_EQ(table.headers[1].money, 1500);
+    // Each row's weekday picture is its date's in the story's calendar.
+    for (const tools::SlotListingHeader& header : table.headers)
+        EXPECT_EQ(static_cast<int32_t>(header.weekday), DayOfWeek(header.date)) << "slot " << header.slot << " dated " << header.date;
     EXPECT_EQ(table.last_saved, 101);
     EXPECT_EQ(table.continue_slot, 0); // an auto save is never continued from
     EXPECT_NE(listing.find("variable 53 1"), std::string::npos) << listing;

@@ -13,6 +13,7 @@
 #include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "foundation/CXMLDocument.h"
+#include "game/hints/HintReachability.h"
 #include "platform/gdi/PngCodec.h"
 #include "screens/map/SubMapLayout.h"
 #include "sheetgen/MapSheets.h"
@@ -44,7 +45,11 @@ TEST(DemoSubMapTest, ThePlateThenTheFirstSubMapWithFaces)
                         FrameCellAt(frame, 313 + 269 + 1, 8 + 22 + 1) == tools::PLATE_MONEY_DIGIT + 5 &&
                         FrameCellAt(frame, 16 + 157 + 1, 8 + 19 + 1) == tools::PLATE_DATE_DIGIT + 4;
              },
-             [](const Frame&) {}},
+             [](const Frame& frame) {
+                 EXPECT_EQ(FrameCellAt(frame, 16 + 181 + 1, 8 + 23 + 1),
+                           tools::PLATE_WEEKDAY + static_cast<uint32_t>(DayOfWeek(1224)))
+                     << "24 December shown as another weekday than the calendar's";
+             }},
             {"demo_submap.png",
              [](const Frame& frame) {
                  return FrameCellAt(frame, 960, 1070) == tools::SUBMAP_BACKGROUND &&

@@ -35,19 +35,37 @@ void TitleWords(AkbPicture& picture, const std::string& name, const std::string&
 
 } // namespace
 
-void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top)
+CaptionBox SceneCaptionBox(const std::string& words, int32_t top)
 {
-    constexpr int32_t EM = 34;
     // Under the calendar plate's corner, and low enough that the backlog's band and its first
     // entry cover it whole rather than cut it.
-    constexpr int32_t LEFT = 24;
-    constexpr int32_t TOP = 152;
-    const int32_t width = MeasureText(words, EM) + EM;
-    FillRect(picture, LEFT, top + TOP, width, 2 * EM, Argb(255, 24, 20, 36));
+    return {24, top + 152, MeasureText(words, CAPTION_EM) + CAPTION_EM, 2 * CAPTION_EM};
+}
+
+void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top)
+{
+    DrawSceneCaption(picture, words, SceneCaptionBox(words, top));
+}
+
+void DrawSceneCaption(AkbPicture& picture, const std::string& words, const CaptionBox& box)
+{
+    FillRect(picture, box.left, box.top, box.width, box.height, CAPTION_BAND);
     TextStyle style;
-    style.pixel_height = EM;
+    style.pixel_height = CAPTION_EM;
     style.colour = Argb(255, 255, 230, 120);
-    DrawText(picture, {LEFT, top + TOP, width, 2 * EM}, words, style);
+    DrawText(picture, {box.left, box.top, box.width, box.height}, words, style);
+}
+
+CaptionBox EveningCaptionBox()
+{
+    // The story's choice plays over this picture: its plates fill the middle from y 164 down, its
+    // previous-page arrow stands above them in the middle, and the calendar plate takes the top
+    // left corner. The evening's name stands right of that arrow and above the plates, inside
+    // the backlog's first entry, which covers it whole.
+    CaptionBox box = SceneCaptionBox(EVENING_CAPTION, 0);
+    box.left = 1646 - box.width;
+    box.top = 88;
+    return box;
 }
 
 AkbPicture DrawCursorSheet()
@@ -293,7 +311,7 @@ AkbPicture CaptionedEveningBackground()
         FillTriangle(picture, 200 + 380 * k, 470, 180, Argb(255, 180, 100, 70));
     for (int32_t k = 0; k < 4; ++k)
         FillRect(picture, 120 + 460 * k, 560, 140, 110, Argb(255, 90, 60, 110));
-    DrawSceneCaption(picture, "夕方の町 / The town at dusk");
+    DrawSceneCaption(picture, EVENING_CAPTION, EveningCaptionBox());
     return picture;
 }
 

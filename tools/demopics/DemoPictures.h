@@ -64,16 +64,31 @@ inline constexpr uint32_t STAGE_SECOND_BODY = 0xFF40A050; // "C_BODY.AKB"
 inline constexpr uint32_t STAGE_FLASH_BODY = 0xFFFFF8F0;  // "A_FLASH.AKB"
 
 // The demo's backgrounds as the story shows them: the pictures above with their caption (the
-// scene's name, top left) and a few shapes of their own, clear of the points the scenes' checks
-// read.
+// scene's name, top left; the evening's top right) and a few shapes of their own, clear of the
+// points the scenes' checks read.
 AkbPicture CaptionedBackground();
 AkbPicture CaptionedEveningBackground();
 AkbPicture CaptionedStageBackground();
 
+// A caption's band on its picture.
+struct CaptionBox
+{
+    int32_t left, top, width, height;
+};
+inline constexpr int32_t CAPTION_EM = 34;
+inline constexpr uint32_t CAPTION_BAND = 0xFF181424;
+
 // The scene's name at the left under the calendar plate (y 152 to 220), pale yellow on a dark
 // band: never the pure white the checks of the message text count, and clear of the points the
 // scenes' checks read. `top` moves it down, for a picture taller than the screen.
+CaptionBox SceneCaptionBox(const std::string& words, int32_t top = 0);
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top = 0);
+void DrawSceneCaption(AkbPicture& picture, const std::string& words, const CaptionBox& box);
+
+// The evening picture's name and where it stands: at the top right, clear of the choice that
+// plays over the picture.
+inline constexpr const char* EVENING_CAPTION = "夕方の町 / The town at dusk";
+CaptionBox EveningCaptionBox();
 
 // Archive entry names and their AKB bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures();

@@ -22,6 +22,7 @@
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveStore.h"
 #include "script/save/SaveThumbnail.h"
+#include "script/vm/ScriptContext.h"
 
 namespace {
 
@@ -369,6 +370,10 @@ void ISaveLoad::LoadSlot(uint32_t slot)
         VARIABLE_QUICK_SAVE_MADE < live->Variables.size())
         live->Variables[VARIABLE_QUICK_SAVE_MADE] = system.Variables[VARIABLE_QUICK_SAVE_MADE];
     SetConfigOneMes(0);
+    // The backlog is not saved: its lines are the game being left, and a jump back to one of them
+    // would bring that game back over the loaded one.
+    if (ScriptContext* context = GetScriptState().m_script_context.get())
+        context->Backlog.Reset();
     throw GameDocument::DOCUMENT_RESTORE_STACK;
 }
 

@@ -44,6 +44,8 @@
 #include "script/save/SaveThumbnail.h"
 #include "script/save/SlotFileMoves.h"
 #include "script/save/SlotMoveJournal.h"
+#include "script/vm/BacklogStore.h"
+#include "script/vm/ScriptContext.h"
 #include "slotwrite/SlotTableWriter.h"
 
 namespace {
@@ -868,12 +870,21 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     };
     State().SetMoney(77);
     State().Flags[5] = 1;
+    // Two lines read in the game being left.
+    BacklogStore& backlog = GetScriptState().m_script_context->Backlog;
+    backlog.Allocate(4);
+    for (const char* line : {"one", "two"}) {
+        ASSERT_TRUE(backlog.NextEntry());
+        backlog.AppendCode(0x01);
+        backlog.AppendText(CStringUTF8(line));
+    }
     for (const Case& c : refused) {
         const Unchanged before = Look();
         m_messages.clear();
         EXPECT_EQ(LoadCode(c.load), -1) << c.what;
         EXPECT_EQ(m_messages.size(), 1u) << c.what;
         EXPECT_TRUE(Look() == before) << c.what;
+        EXPECT_EQ(CountBacklogEntries(), 2) << c.what;
     }
     // Continue slots out of range are refused the same way.
     const std::vector<uint8_t> sound_table = SystemTable();
@@ -902,6 +913,9 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     EXPECT_EQ(system.Flags[5], 1); // merged from the game that was left
     EXPECT_EQ(State().Variables[57].Integer, 1);
     EXPECT_EQ(GetConfigOneMes(), 0);
+    // The loaded game has read nothing yet: no line of the game left behind to read or jump to.
+    EXPECT_EQ(CountBacklogEntries(), 0);
+    EXPECT_EQ(backlog.CurrentIndex, -1);
 
     // Continue loads the continue slot: slot 1 after the manual save.
     EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
