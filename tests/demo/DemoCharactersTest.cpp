@@ -2,28 +2,23 @@
 // frame of each checkpoint (32 to 38 of the corner lamp) is kept as build/demo_characters_NN.png
 // and read at worked-out pixels: the background composed through the picture slots, the two
 // characters at positions 1 and 2, the new face, the second one smaller at position 3, the first
-// one gone after its flash, and the scene enlarged about its centre by the zoom flash. The game
-// is stopped once the next scene has begun.
+// one gone after its flash, and the scene enlarged about its centre by the zoom flash. The scene
+// plays from a start of its own (evening_alone.mes); the game is stopped once the next scene has
+// begun.
 
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
-#include "GameProcess.h"
 #include "demopics/DemoPictures.h"
+#include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -62,50 +57,30 @@ struct Expected
 
 TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
 {
-    const HeadlessDemoHome run;
-    const fs::path& build = run.Build();
+    const HeadlessDemoHome home;
+    const fs::path& build = home.Build();
     ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
-    const HeadlessDemoHome& home = run;
-    GameProcess game(build / "demo", {"./vesk"}, HeadlessGameEnvironment(home.Path()),
-                     home.Path() / "out.txt");
+    home.EditConfig(
+        [](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "evening_alone.mes"); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.SetClockRate(4);
+    x.StartGame();
 
-    // Frames are read as they come; the run ends once the scene after this one has begun.
+    // Every frame read in order until the scene after this one has begun.
     std::map<int, platform::PngPicture> first;
     std::optional<platform::PngPicture> enlarged;
     std::optional<platform::PngPicture> weather; // the last frame of the snow and petals
-    std::set<fs::path> seen;
-    bool next_scene = false;
-    // The next scene began after 80-92 s with every core busy; the limit is only a safety net.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(400);
-    while (!next_scene && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        std::vector<fs::path> frames;
-        for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-            if (!seen.count(entry.path()))
-                frames.push_back(entry.path());
-        std::sort(frames.begin(), frames.end());
-        // The newest file may still be written.
-        if (!frames.empty())
-            frames.pop_back();
-        for (const fs::path& frame : frames) {
-            seen.insert(frame);
-            std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
-            if (!picture)
-                continue;
-            const int lamp = Lamp(*picture);
-            if (lamp >= FIRST_CHECKPOINT && lamp <= ZOOM_CHECKPOINT && !first.count(lamp))
-                first.emplace(lamp, *picture);
-            if (lamp == WEATHER_CHECKPOINT)
-                weather = *picture;
-            if (lamp == ZOOM_CHECKPOINT && !enlarged && IsEnlarged(*picture))
-                enlarged = *picture;
-            next_scene = next_scene || (lamp == NEXT_SCENE_CHECKPOINT && first.count(ZOOM_CHECKPOINT));
-        }
-    }
-    game.Kill();
-    std::ifstream output(home.Path() / "out.txt");
-    const std::string out((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(out.find("Box"), std::string::npos) << out;
+    x.WaitFor([&](const platform::PngPicture& picture) {
+        const int lamp = Lamp(picture);
+        if (lamp >= FIRST_CHECKPOINT && lamp <= ZOOM_CHECKPOINT && !first.count(lamp))
+            first.emplace(lamp, picture);
+        if (lamp == WEATHER_CHECKPOINT)
+            weather = picture;
+        if (lamp == ZOOM_CHECKPOINT && !enlarged && IsEnlarged(picture))
+            enlarged = picture;
+        return lamp == NEXT_SCENE_CHECKPOINT && first.count(ZOOM_CHECKPOINT);
+    });
+    EXPECT_EQ(x.Output().find("Box"), std::string::npos) << x.Output();
 
     // Written opaque: the back buffer's alpha is not part of the picture.
     const auto keep = [&](platform::PngPicture picture, const std::string& name) {

@@ -46,21 +46,11 @@ TEST(DemoChoiceBacklogTest, TheBacklogAtTheChoiceHoldsTheStorysLinesNotTheChoice
         config.SetInt("/Config/AutoRead", 0);
         config.SetInt("/Config/Demo/SkipTitle", 0);
     });
-    HeadlessDemoPlayer x(home);
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
+    x.SetClockRate(4);
     x.StartGame();
-    // A click whenever a message waits with its prompt, until the choice shows.
-    auto last_click = std::chrono::steady_clock::now() - 1h;
-    const auto choice = x.WaitFor(
-        [&](const Frame& frame) {
-            if (ChoiceShown(frame))
-                return true;
-            if (StoryPromptShown(frame) && std::chrono::steady_clock::now() - last_click > 2s) {
-                x.Click(700, 300);
-                last_click = std::chrono::steady_clock::now();
-            }
-            return false;
-        },
-        180s);
+    // The story's messages clicked through, each once it waits, until the choice shows.
+    const auto choice = x.ClickThroughTo(ChoiceShown);
     ASSERT_TRUE(choice) << "no choice after the story's messages";
 
     // The side menu's backlog button, in the fifth slot.

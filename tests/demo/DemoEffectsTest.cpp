@@ -57,25 +57,6 @@ int CountIn(const Frame& frame, int y, uint32_t colour)
     return count;
 }
 
-// Plays the trip on the player, clicking on a line once it waits (its prompt up on the newest
-// frame, a while after the last click), until the screen shows what `shown` looks for.
-std::optional<Frame> ClickThroughTo(HeadlessDemoPlayer& x, const std::function<bool(const Frame&)>& shown)
-{
-    std::optional<uint64_t> clicked;
-    return x.WaitFor(
-        [&](const Frame& f) {
-            if (shown(f))
-                return true;
-            if (StoryPromptShown(f) && x.FrameNumber() + 2 >= x.NewestFrame() &&
-                (!clicked || x.Turn() - *clicked > GAME_TPS / 4)) {
-                x.Click(700, 300);
-                clicked = x.Turn();
-            }
-            return false;
-        },
-        120s);
-}
-
 TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
 {
     const HeadlessDemoHome home;
@@ -182,7 +163,7 @@ TEST(DemoEffectsTest, TheTrainTripShowsEachEffect)
     };
     size_t seen = 0;
     for (const FrameStep& step : steps) {
-        const std::optional<Frame> frame = ClickThroughTo(x, step.matches);
+        const std::optional<Frame> frame = x.ClickThroughTo(step.matches);
         if (!frame)
             break;
         step.check(*frame);
@@ -212,8 +193,8 @@ void SaveOnLineAndContinue(bool to_the_end, const std::vector<int>& lamps,
         HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
         x.SetClockRate(4);
         x.StartGame();
-        const std::optional<Frame> line = ClickThroughTo(
-            x, [&](const Frame& f) { return StoryPromptShown(f) && Lamp(f) == lamps.front(); });
+        const std::optional<Frame> line = x.ClickThroughTo(
+            [&](const Frame& f) { return StoryPromptShown(f) && Lamp(f) == lamps.front(); });
         ASSERT_TRUE(line) << "the line of lamp " << lamps.front() << " not seen\n" << x.Output();
         saved = Lamp(*line);
         const fs::path quick = home.Path() / "vesk/demo/Save/FLAG201";

@@ -4,11 +4,9 @@
 // (build/demo_exec_wait.png) the lines under it that say what the long wait for the sounds plays; the game
 // state the scene saves as FLAG903 holds the default hero name of the configured language and the calendar;
 // the recording holds the two background voices sounding together, which only the two players on voice
-// channels 2 and 3 make. The run ends at the scene's closing confirmation.
+// channels 2 and 3 make. The scene plays from the evening scenes' own start (evening_alone.mes), at
+// four times the game's pace; the run ends at the scene's closing confirmation.
 
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,15 +15,15 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoPlayer.h"
 #include "DemoRun.h"
-#include "GameProcess.h"
 #include "demosounds/DemoSounds.h"
 #include "foundation/ByteCursor.h"
+#include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "screens/system/CNameInput.h"
 #include "script/FlagBuffer.h"
 #include "sheetgen/SheetGenerator.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -35,58 +33,48 @@ constexpr int CHECKPOINT = 16;
 
 TEST(DemoExecTest, HeroNameFrameAndBackgroundVoices)
 {
-    const HeadlessDemoHome run;
-    const fs::path& build = run.Build();
+    const HeadlessDemoHome home;
+    const fs::path& build = home.Build();
     ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
-    const HeadlessDemoHome& home = run;
-    const std::string h = home.Path().string();
-    // The exec scene follows the pictures, the story, the sound and the characters, and ends in a
-    // dialog that waits for the player: the run is ended once the dialog shows, after the voices,
-    // however long a busy machine takes to get there. What the test reads (frames, the recording,
-    // FLAG903) is complete on disk at every moment.
-    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
-    environment.push_back("VESK_SOUND_DUMP=" + h + "/sound.wav");
-    GameProcess game(build / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
-    // The route's first dialog.
-    const auto confirmation = [](const platform::PngPicture& frame) {
-        return FrameCellAt(frame, 540, 640) == tools::DIALOG_SHEET_PANEL_SIMPLE;
-    };
-    EXPECT_TRUE(WaitForNewestFrame(home.Path() / "frames", game, confirmation, std::chrono::seconds(400)))
-        << "the scene's confirmation did not show\n"
-        << ReadWholeFile(home.Path() / "out.txt");
-    game.Kill();
-
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(home.Path() / "frames"))
-        frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
+    home.EditConfig(
+        [](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "evening_alone.mes"); });
+    // The scene ends in a dialog that waits for the player: the run is ended once it shows, after
+    // the voices. What the test reads besides the frames (the recording, FLAG903) is complete on
+    // disk at every moment.
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.SetClockRate(4);
+    x.StartGame({"VESK_SOUND_DUMP=" + (home.Path() / "sound.wav").string()});
     bool found = false;
     bool told = false;
-    for (const fs::path& frame : frames) {
-        const std::optional<platform::PngPicture> picture = platform::ReadPngFile(frame);
-        ASSERT_TRUE(picture.has_value()) << frame;
-        if (picture->pixels[0] != 0xFF0000FFu + (CHECKPOINT << 16))
-            continue;
+    const auto confirmation = x.WaitFor([&](const platform::PngPicture& picture) {
+        // The route's first dialog.
+        if (FrameCellAt(picture, 540, 640) == tools::DIALOG_SHEET_PANEL_SIMPLE)
+            return true;
+        if (picture.pixels[0] != 0xFF0000FFu + (CHECKPOINT << 16) || told)
+            return false;
         if (found) {
             // During the long wait for the sounds, lines under the name say what plays.
-            if (WhiteIn(*picture, 160, 900, 1900, 1060) > 100) {
+            if (WhiteIn(picture, 160, 900, 1900, 1060) > 100) {
                 told = true;
-                fs::copy_file(frame, build / "demo_exec_wait.png", fs::copy_options::overwrite_existing);
-                break;
+                EXPECT_TRUE(platform::WritePngFile(build / "demo_exec_wait.png", picture));
             }
-            continue;
+            return false;
         }
         found = true;
-        fs::copy_file(frame, build / "demo_exec.png", fs::copy_options::overwrite_existing);
+        EXPECT_TRUE(platform::WritePngFile(build / "demo_exec.png", picture));
         // The ground of the evening picture (60, 40, 90) under the cleared text sprite at y 780,
         // and the name alone in it, from (160, 40) of the sprite.
-        for (const auto& [x, y] : {std::pair{960, 900}, std::pair{1800, 1040}})
-            EXPECT_EQ(picture->pixels[static_cast<size_t>(y) * picture->width + x] & 0xFFFFFFu, 0x3C285Au)
-                << x << ", " << y;
-        const int name = WhiteIn(*picture, 160, 820, 640, 892);
+        for (const auto& [px, py] : {std::pair{960, 900}, std::pair{1800, 1040}})
+            EXPECT_EQ(picture.pixels[static_cast<size_t>(py) * picture.width + px] & 0xFFFFFFu, 0x3C285Au)
+                << px << ", " << py;
+        const int name = WhiteIn(picture, 160, 820, 640, 892);
         EXPECT_GT(name, 100);
-        EXPECT_EQ(WhiteIn(*picture, 0, 780, 1920, 1060), name);
-    }
+        EXPECT_EQ(WhiteIn(picture, 0, 780, 1920, 1060), name);
+        return false;
+    });
+    EXPECT_TRUE(confirmation) << "the scene's confirmation did not show\n" << x.Output();
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
     EXPECT_TRUE(found) << "checkpoint " << CHECKPOINT << " reached";
     EXPECT_TRUE(told) << "no line to read during the wait";
 

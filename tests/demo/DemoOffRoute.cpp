@@ -11,6 +11,7 @@
 
 #include "DemoRun.h"
 #include "DemoStoryRoute.h"
+#include "demopics/TripPictures.h"
 #include "screens/system/SaveLoadLayout.h"
 #include "demopics/DemoPictures.h"
 #include "sheetgen/BacklogSheet.h"
@@ -460,7 +461,7 @@ void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x)
     ExpectNoErrorBox(x);
 }
 
-void ContinueAfterTheEnding(DemoPlayer& x)
+void LoadTheEpilogueOnANewStart(DemoPlayer& x, std::string& continued_line)
 {
     const fs::path save = SaveFolder(x);
     ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
@@ -469,10 +470,44 @@ void ContinueAfterTheEnding(DemoPlayer& x)
     const std::string line = MessageLineCells(*first, 20);
     ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(save / "FLAG201"); }))
         << "no quick save on the first line";
-    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(x));
-    ASSERT_NO_FATAL_FAILURE(PlayTheDay(x));
-    ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
-    ASSERT_NO_FATAL_FAILURE(PlayToTheSpecialTitle(x));
+    x.Click(960, 300);
+    auto second = x.WaitFor(
+        [&](const Frame& frame) { return StoryLineShown(frame) && MessageLineCells(frame, 20) != line; });
+    ASSERT_TRUE(second) << "the story did not go on";
+    continued_line = MessageLineCells(*second, 20);
+    ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(save / "FLAG202"); }))
+        << "no quick save on the second line";
+    x.Close();
+    ASSERT_EQ(x.ExitStatus(), 0) << x.Output();
+    ASSERT_NO_FATAL_FAILURE(MoveSaveToTheEpilogue(x.Home(), 202));
+
+    // The load screen's quick tab: the newer save (row 0), then the older, now the epilogue's.
+    x.StartGame();
+    ASSERT_TRUE(ToTheTitle(x)) << "no title on the next start\n" << x.Output();
+    ASSERT_TRUE(x.ClickUntil(TITLE_X, LOAD_Y, SaveLoadShown)) << "no load screen from the title";
+    ASSERT_TRUE(x.ClickUntil(552 + 126, 58, [](const Frame& frame) {
+        return SaveLoadShown(frame) && RowUsed(frame, 1);
+    })) << "no second quick save listed";
+    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + ROW_HEIGHT + 60, YesNoShown)) << "the save's row asked nothing";
+    // The epilogue's line by its checkpoint lamp (red 67 in the top-left pixel), over its
+    // picture and nothing of the title.
+    auto epilogue = x.ClickUntil(YES_X, ANSWER_Y, [](const Frame& frame) {
+        return StoryPromptShown(frame) && ((frame.pixels[0] >> 16) & 0xFF) == 67;
+    });
+    ASSERT_TRUE(epilogue) << "the load brought no epilogue's line back\n" << x.Output();
+    x.Keep(*epilogue, "loaded_epilogue");
+    EXPECT_TRUE(Near(*epilogue, 100, 100, tools::EPILOGUE_SKY & 0xFFFFFFu))
+        << "not over the epilogue's picture";
+    EXPECT_FALSE(FrameCellAt(*epilogue, TITLE_X, NEW_GAME_Y))
+        << "the title's buttons left over the loaded line";
+    ExpectNoErrorBox(x);
+}
+
+void ContinueAfterTheEnding(DemoPlayer& x)
+{
+    std::string line;
+    ASSERT_NO_FATAL_FAILURE(LoadTheEpilogueOnANewStart(x, line));
+    ASSERT_NO_FATAL_FAILURE(PlayTheTripToTheSpecialTitle(x));
 
     // The special title's back, then Continue in the same run: the quick-saved line over its
     // evening picture, not over the title's.

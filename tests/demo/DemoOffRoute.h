@@ -5,7 +5,10 @@
 // box may show on the way. A save into the first slot, the game closed and the save loaded on the
 // next start; Return to title from the side menu, and from the menu bar where the player has one;
 // the flag manager's jump to an event; quick saves on each kind of screen that offers one, loaded
-// on the next start; and Continue once the ending has been played.
+// on the next start; and Continue once the ending has been played (from a save on the train
+// trip's epilogue line).
+
+#include <string>
 
 #include "DemoPlayer.h"
 
@@ -22,7 +25,12 @@ void JumpToTheNextEventOnANewGame(DemoPlayer& x);
 // plays and leads to the title.
 void JumpToTheNextEventAfterTheSpecialScenario(DemoPlayer& x);
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x);
-// A quick save on the first line, the route to the special title, its back item, then Continue.
+// The story's first two lines quick-saved and the game closed; the older save made into one on
+// the train trip's epilogue line (MoveSaveToTheEpilogue, DemoRun.h), which the next start's title
+// loads: the epilogue's line over its picture, nothing of the title left over it.
+// `continued_line` is the newer save's line (its cells), which Continue loads.
+void LoadTheEpilogueOnANewStart(DemoPlayer& x, std::string& continued_line);
+// The epilogue loaded, the rest of the route to the special title, its back item, then Continue.
 void ContinueAfterTheEnding(DemoPlayer& x);
 // A quick save on the first line, the choice (its auto save), the quick load, then the auto save
 // loaded from the side menu: the choice comes back without the first line under it; the quick

@@ -141,6 +141,24 @@ std::optional<DemoPlayer::Frame> DemoPlayer::ClickOftenUntil(int x, int y,
         limit);
 }
 
+std::optional<DemoPlayer::Frame>
+DemoPlayer::ClickThroughTo(const std::function<bool(const Frame&)>& shown, std::chrono::seconds limit)
+{
+    std::optional<uint64_t> clicked;
+    return WaitFor(
+        [&](const Frame& frame) {
+            if (shown(frame))
+                return true;
+            if (StoryPromptShown(frame) && FrameNumber() + 2 >= NewestFrame() &&
+                (!clicked || Turn() - *clicked > GAME_TPS / 4)) {
+                Click(700, 300);
+                clicked = Turn();
+            }
+            return false;
+        },
+        limit);
+}
+
 std::optional<DemoPlayer::Frame> DemoPlayer::ActUntil(const std::function<void()>& act,
                                                       const std::function<bool(const Frame&)>& shown)
 {
@@ -376,8 +394,8 @@ void HeadlessDemoPlayer::StartGame(const std::vector<std::string>& environment)
     variables.push_back("VESK_INPUT_SCRIPT=" + m_input.string());
     if (m_frames == Frames::Asked)
         variables.push_back("VESK_FRAME_DUMP_ASKED=1");
-    if (m_clock_rate > 1)
-        variables.push_back("VESK_CLOCK_RATE=" + std::to_string(m_clock_rate));
+    if (m_clock_rate != "1")
+        variables.push_back("VESK_CLOCK_RATE=" + m_clock_rate);
     variables.insert(variables.end(), environment.begin(), environment.end());
     m_game = std::make_unique<GameProcess>(Home().Build() / "demo", std::vector<std::string>{"./vesk"},
                                            variables, Home().Path() / "out.txt");

@@ -87,6 +87,11 @@ public:
     // click may be lost. Only where a further click does nothing on the screen it leads to.
     std::optional<Frame> ClickOftenUntil(int x, int y, const std::function<bool(const Frame&)>& shown,
                                          std::chrono::seconds limit = std::chrono::seconds(120));
+    // Reads the story on: a click on a line once it waits (its prompt up on the newest frame, a
+    // quarter second of the game's turns after the last click), until the screen shows what
+    // `shown` looks for.
+    std::optional<Frame> ClickThroughTo(const std::function<bool(const Frame&)>& shown,
+                                        std::chrono::seconds limit = std::chrono::seconds(120));
     // Acts once the screen has settled, and again after every 10 s of the game's time without
     // the screen showing what the act leads to.
     std::optional<Frame> ActUntil(const std::function<void()>& act,
@@ -154,8 +159,10 @@ public:
     void StartGame() override { StartGame({}); }
     void StartGame(const std::vector<std::string>& environment);
     // Every start from now on runs the game's clock `rate` times as fast (VESK_CLOCK_RATE): its
-    // fades, typed text and timed waits pass sooner, the frames and turns between them unchanged.
-    void SetClockRate(int rate) { m_clock_rate = rate; }
+    // fades, typed text and timed waits pass sooner, the frames and turns between them unchanged;
+    // or, `slower` times as slow, later, each over more frames.
+    void SetClockRate(int rate) { m_clock_rate = std::to_string(rate); }
+    void SlowClock(int slower) { m_clock_rate = "1/" + std::to_string(slower); }
     void Close() override;
     std::optional<int> ExitStatus(std::chrono::seconds limit = std::chrono::seconds(60)) override;
 
@@ -183,5 +190,5 @@ private:
     std::array<uint64_t, 4> m_file{}; // the newest frame read: its inode, size and time
     std::optional<Frame> m_last;
     bool m_asking = false;
-    int m_clock_rate = 1;
+    std::string m_clock_rate = "1";
 };

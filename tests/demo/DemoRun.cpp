@@ -16,8 +16,12 @@
 #include "GameProcess.h"
 #include "demo/DemoSaveFolder.h"
 #include "flagwrite/FlagFileWriter.h"
+#include "flagwrite/SaveDataWriter.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CXMLDocument.h"
+#include "foundation/GameValues.h"
+#include "mesasm/MesAssembler.h"
+#include "script/ScriptState.h"
 #include "sheetgen/SheetGenerator.h"
 
 HeadlessDemoHome::HeadlessDemoHome()
@@ -290,4 +294,91 @@ void SeedClearedGame(const HeadlessDemoHome& home)
         std::ofstream(save / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     }
+}
+
+namespace {
+
+std::vector<uint8_t> FileBytes(const std::filesystem::path& path)
+{
+    const std::string bytes = ReadWholeFile(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string DemoScriptSource(const char* name)
+{
+    const char* source = std::getenv("VESK_SOURCE_DIR");
+    return ReadWholeFile(std::filesystem::path(source != nullptr ? source : ".") / "demo/script" / name);
+}
+
+// The code offset past the line of the demo's script that holds `marker` (a call): where the
+// script goes on once the one it calls there has ended. None when the source has no such line.
+std::optional<uint32_t> OffsetPast(const char* script, const std::string& marker)
+{
+    const std::string source = DemoScriptSource(script);
+    const size_t at = source.find(marker);
+    if (at == std::string::npos)
+        return std::nullopt;
+    const tools::AssembledScript head = tools::AssembleScript(source.substr(0, source.find('\n', at)));
+    if (!head.Ok)
+        return std::nullopt;
+    return static_cast<uint32_t>(tools::CodeOf(head.File).size());
+}
+
+} // namespace
+
+void MoveSaveToTheEpilogue(const HeadlessDemoHome& home, int slot)
+{
+    char number[8];
+    std::snprintf(number, sizeof(number), "%03d", slot);
+    const std::filesystem::path save = home.Path() / "vesk/demo/Save";
+    const std::filesystem::path data_path = save / ("SaveData" + std::string(number) + ".dat");
+    const std::filesystem::path flag_path = save / ("FLAG" + std::string(number));
+
+    // The script stack: the title route under the story's messages, as the save has it.
+    std::vector<tools::SaveDataRecord> records;
+    ASSERT_TRUE(tools::ReadSaveDataFile(FileBytes(data_path), records)) << data_path;
+    const auto stacked = [&](uint16_t index) {
+        const auto found = std::ranges::find_if(records, [&](const tools::SaveDataRecord& record) {
+            return record.group == (SCRIPT_STACK_KEY >> 16) && record.index == index;
+        });
+        return found != records.end() && found->values.size() >= 3 ? &*found : nullptr;
+    };
+    tools::SaveDataRecord* route = stacked(0);
+    tools::SaveDataRecord* scene = stacked(1);
+    ASSERT_TRUE(route != nullptr && scene != nullptr && stacked(2) == nullptr)
+        << tools::DumpSaveDataFile(FileBytes(data_path));
+    ASSERT_EQ(route->values[0].text, "main.mes");
+    ASSERT_EQ(scene->values[0].text, "scene_messages.mes");
+    // Offsets worked out from the sources match the game's own where it saved.
+    ASSERT_EQ(OffsetPast("main.mes", "\"scene_messages.mes\""),
+              static_cast<uint32_t>(route->values[1].integer));
+    const std::optional<uint32_t> past_trip = OffsetPast("main.mes", "\"scene_effects.mes\"");
+    ASSERT_TRUE(past_trip);
+    // The trip on top, from the epilogue's resume point (the index of its entry in the table).
+    const std::string trip = DemoScriptSource("scene_effects.mes");
+    const size_t epilogue = trip.find(".resume epilogue");
+    ASSERT_NE(epilogue, std::string::npos);
+    int32_t resume = 0;
+    for (size_t at = trip.find(".resume "); at < epilogue; at = trip.find(".resume ", at + 1))
+        ++resume;
+    route->values[1].integer = static_cast<int32_t>(*past_trip);
+    scene->values[0].text = "scene_effects.mes";
+    scene->values[1].integer = resume;
+    WriteBytes(data_path, tools::WriteSaveDataFile(records));
+
+    // The trip plays (variable 64); no other scene does (65).
+    tools::FlagFileContents state;
+    ASSERT_TRUE(tools::ReadFlagFile(FileBytes(flag_path), state)) << flag_path;
+    ASSERT_GT(state.values.size(), VALUE_RESUME_POSITION);
+    ASSERT_GT(state.variables.size(), 65u);
+    state.values[VALUE_RESUME_POSITION].integer = resume;
+    state.variables[64].integer = 1;
+    state.variables[65].integer = 0;
+    WriteBytes(flag_path, tools::WriteFlagFile(state));
 }

@@ -98,3 +98,10 @@ size_t WatchFrameSteps(const HeadlessDemoHome& home, GameProcess& game, const st
 // The system files of a game played to its ending, in the home's save folder: the clear flag with
 // the ending's mark in the system file, and the special scenario's own system file, without saves.
 void SeedClearedGame(const HeadlessDemoHome& home);
+
+// The save in the slot, which the game wrote on the story's first line, made into a save on the
+// train trip's epilogue line as a game played there would hold it: the title route goes on past
+// the trip, and the trip (variable 64 on) from its epilogue's resume point. The title route's
+// offset comes from its source, assembled as the build assembles it, and is checked against the
+// offset the game saved.
+void MoveSaveToTheEpilogue(const HeadlessDemoHome& home, int slot);

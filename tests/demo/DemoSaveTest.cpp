@@ -1,23 +1,22 @@
-// The demo's save scene, played headless by the built game: two auto saves in a row leave
-// slots 101 and 102 used (the first save pushed up by the second), their files in the save
-// folder, and a thumbnail that the slot tool turns into build/demo_thumbnail.png.
+// The demo's save scene, played headless by the built game from the evening scenes' own start
+// (evening_alone.mes): two auto saves in a row leave slots 101 and 102 used (the first save
+// pushed up by the second), their files in the save folder, and a thumbnail that the slot tool
+// turns into build/demo_thumbnail.png.
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "GameProcess.h"
-#include "demo/DemoSaveFolder.h"
+#include "DemoPlayer.h"
+#include "DemoRun.h"
+#include "foundation/CXMLDocument.h"
 #include "game/hints/HintReachability.h"
 #include "slotwrite/SlotTableWriter.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -31,30 +30,26 @@ std::string ReadText(const fs::path& path)
 
 TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
 {
-    const fs::path build(std::getenv("VESK_BINARY_DIR") != nullptr ? std::getenv("VESK_BINARY_DIR") : ".");
+    const HeadlessDemoHome home;
+    const fs::path& build = home.Build();
     ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
-    TempDir home;
-    fs::create_directories(home.Path() / "run");
-    SeedDemoSaveFolder(home.Path(), build);
+    home.EditConfig(
+        [](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "evening_alone.mes"); });
     const std::string h = home.Path().string();
     const fs::path save = home.Path() / "vesk/demo/Save";
-    // The game runs on past the saves into scenes that wait for the player: it is ended once
-    // the second save is complete (the system file names slot 102). The saves come after five
-    // scenes, some 90 s into the run with every core busy; the limit is only a safety net.
-    std::vector<std::string> environment = HeadlessGameEnvironment(home.Path());
-    environment.push_back("VESK_FRAME_DUMP");
-    GameProcess game(build / "demo", {"./vesk"}, environment, home.Path() / "out.txt");
+    // The saves follow the characters scene; the game is ended once the second save is complete
+    // (the system file names slot 102). No frame is needed but as the clock of the wait.
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
+    x.SetClockRate(4);
+    x.StartGame();
     const std::string slotwrite = (build / "tools/slotwrite").string();
     const std::string dump = "'" + slotwrite + "' dump '" + save.string() + "' >'" + h + "/dump.txt' 2>&1";
-    bool saved = false;
-    for (const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(400);
-         !saved && game.IsRunning() && std::chrono::steady_clock::now() < give_up;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        saved = fs::exists(save / "FLAG102") && std::system(dump.c_str()) == 0 &&
-                ReadText(home.Path() / "dump.txt").find("\nslot 102 ") != std::string::npos;
-    }
-    game.Kill();
-    ASSERT_TRUE(saved) << ReadText(home.Path() / "dump.txt") << ReadText(home.Path() / "out.txt");
+    const bool saved = x.WaitFor([&](const DemoPlayer::Frame&) {
+        return fs::exists(save / "FLAG102") && std::system(dump.c_str()) == 0 &&
+               ReadText(home.Path() / "dump.txt").find("\nslot 102 ") != std::string::npos;
+    }).has_value();
+    x.Close();
+    ASSERT_TRUE(saved) << ReadText(home.Path() / "dump.txt") << x.Output();
 
     const std::string listing = ReadText(home.Path() / "dump.txt");
     const tools::SlotTableListing table =
@@ -83,8 +78,7 @@ TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
     const std::string png = "'" + slotwrite + "' png '" + (save / "thm101").string() + "' '" +
                             (build / "demo_thumbnail.png").string() + "'";
     EXPECT_EQ(std::system(png.c_str()), 0);
-    EXPECT_TRUE(ReadText(home.Path() / "out.txt").find("Box") == std::string::npos)
-        << ReadText(home.Path() / "out.txt");
+    EXPECT_EQ(x.Output().find("Box"), std::string::npos) << x.Output();
 }
 
 } // namespace

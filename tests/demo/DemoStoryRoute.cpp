@@ -390,9 +390,13 @@ void PlayTheTown(DemoPlayer& x)
     EXPECT_FALSE(AreaPanelsShown(*door));
 }
 
-// The name entry, the name in a message, the two notices, the train trip, the movies, the ending
-// and the special title.
 void PlayToTheSpecialTitle(DemoPlayer& x)
+{
+    ASSERT_NO_FATAL_FAILURE(PlayTheNameAndTheNotices(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheTripToTheSpecialTitle(x));
+}
+
+void PlayTheNameAndTheNotices(DemoPlayer& x)
 {
     const auto entry_shown = [](const Frame& frame) { return CellIs(frame, 505, 106, 0x1000); };
     auto entry = x.ClickUntil(700, 300, entry_shown);
@@ -429,7 +433,10 @@ void PlayToTheSpecialTitle(DemoPlayer& x)
     // OK on it: the train trip follows.
     ASSERT_TRUE(x.ClickUntil(958, 597, [](const Frame& frame) { return !NoticeShown(frame); }))
         << "the second notice did not close";
+}
 
+void PlayTheTripToTheSpecialTitle(DemoPlayer& x)
+{
     // After the trip and the movies the ending: its CG and closing line, nothing of the movies'
     // scenes over it; a click leads to the special title.
     const auto cg = [](const Frame& frame) {

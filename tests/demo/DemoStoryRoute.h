@@ -14,7 +14,13 @@ void PlayToContinue(DemoPlayer& x);
 void PlayTheChoice(DemoPlayer& x);
 void PlayTheDay(DemoPlayer& x);
 void PlayTheTown(DemoPlayer& x);
+// The name entry, the name in a message, the two notices, the train trip, the movies, the ending
+// and the special title: the two phases below.
 void PlayToTheSpecialTitle(DemoPlayer& x);
+void PlayTheNameAndTheNotices(DemoPlayer& x);
+// From the train trip (or a line of it) on: its lines clicked on, the movies, the ending and the
+// special title.
+void PlayTheTripToTheSpecialTitle(DemoPlayer& x);
 // PlayToTheSpecialTitle, then the close box ends the game.
 void PlayToTheEnd(DemoPlayer& x);
 void PlayTheNextStart(DemoPlayer& x);

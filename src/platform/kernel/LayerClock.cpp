@@ -17,12 +17,14 @@ using Steady = std::chrono::steady_clock;
 // moves its first reading, so a real run can start just before the 32-bit wrap. VESK_CLOCK_RATE=N
 // (2 to 16) runs it N times as fast from the first reading on: a headless test then passes the
 // game's fades, waits and typed text in a fraction of their time, the frames and turns between
-// them unchanged.
+// them unchanged. "1/N" runs it N times as slow: each moment of the game lasts over N times the
+// frames, so a loaded machine that draws few of them still draws one of every moment.
 struct RealClock
 {
     int64_t offset_ms = 0;
     int64_t start_ms = 0;
-    int64_t rate = 1;
+    int64_t times = 1; // the layer's milliseconds `times` for every `per` of the machine's
+    int64_t per = 1;
 
     RealClock()
     {
@@ -30,8 +32,13 @@ struct RealClock
         if (const char* start = std::getenv("VESK_CLOCK_START"); start && *start)
             offset_ms = static_cast<int64_t>(std::strtoull(start, nullptr, 0)) - start_ms;
         if (const char* rate_text = std::getenv("VESK_CLOCK_RATE"); rate_text && *rate_text) {
-            const long asked = std::strtol(rate_text, nullptr, 10);
-            rate = asked >= 2 && asked <= 16 ? asked : 1;
+            char* end = nullptr;
+            const long asked = std::strtol(rate_text, &end, 10);
+            const long slower = *end == '/' && asked == 1 ? std::strtol(end + 1, nullptr, 10) : 0;
+            if (slower >= 2 && slower <= 16)
+                per = slower;
+            else if (*end != '/' && asked >= 2 && asked <= 16)
+                times = asked;
         }
     }
 
@@ -42,13 +49,13 @@ struct RealClock
     }
     uint64_t Now() const
     {
-        return static_cast<uint64_t>(start_ms + (SteadyMs() - start_ms) * rate + offset_ms);
+        return static_cast<uint64_t>(start_ms + (SteadyMs() - start_ms) * times / per + offset_ms);
     }
     Steady::time_point ToSteady(uint64_t layer_ms) const
     {
         // Rounded up: a wait never ends before its deadline on the layer's clock.
-        const int64_t since = static_cast<int64_t>(layer_ms) - offset_ms - start_ms;
-        const int64_t steady = start_ms + (since >= 0 ? (since + rate - 1) / rate : since / rate);
+        const int64_t since = (static_cast<int64_t>(layer_ms) - offset_ms - start_ms) * per;
+        const int64_t steady = start_ms + (since >= 0 ? (since + times - 1) / times : since / times);
         return Steady::time_point(std::chrono::milliseconds(steady));
     }
 };
