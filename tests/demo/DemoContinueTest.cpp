@@ -1,6 +1,6 @@
 // Continue from the title of a new start, played headless by the built game twice on one save
 // folder. The first start goes straight to the story and quick-saves on its first message; the
-// second shows the title, whose Continue button brings the scene back as it was saved: the evening
+// second shows the title, whose Continue button brings the scene back as it was saved: the morning
 // picture, the checkpoint lamp and the message in the window (build/demo_continue_loaded.png),
 // with no title button painted over the background; a click then goes on to Yuki's line.
 
@@ -38,8 +38,10 @@ bool Near(const platform::PngPicture& frame, int x, int y, uint32_t rgb)
     return true;
 }
 
-constexpr uint32_t SKY = 0xF0965A;    // the evening picture's sky
-constexpr uint32_t GROUND = 0x3C285A; // and its ground
+// The morning picture's gradient the first message stands on, at three points.
+constexpr uint32_t MORNING_SKY = 0x323796;    // (960, 300)
+constexpr uint32_t MORNING_GROUND = 0x1D58BF; // (300, 700)
+constexpr uint32_t MORNING_BUTTON = 0x1D52BF; // (300, 630), where Continue stood
 
 // 冬休みの最初の朝、駅前の広場へ向かった。: twenty cells on the first line, no name on the plate.
 bool FirstMessage(const platform::PngPicture& frame)
@@ -75,12 +77,13 @@ TEST(DemoContinueTest, ContinueOnANewStartBringsTheSavedSceneBack)
              [](const platform::PngPicture&) {}, [&] { x.Click(300, 630); }},
             {"demo_continue_loaded.png", FirstMessage,
              [](const platform::PngPicture& frame) {
-                 // The evening picture as the pictures scene left it, its lamp at checkpoint 5.
+                 // The morning picture the story's lines stand on, the lamp at checkpoint 5 as
+                 // the pictures scene left it.
                  EXPECT_EQ(PixelAt(frame, 0, 0), 0xFF0500FFu);
-                 EXPECT_TRUE(Near(frame, 960, 300, SKY)) << std::hex << PixelAt(frame, 960, 300);
-                 EXPECT_TRUE(Near(frame, 300, 700, GROUND)) << std::hex << PixelAt(frame, 300, 700);
+                 EXPECT_TRUE(Near(frame, 960, 300, MORNING_SKY)) << std::hex << PixelAt(frame, 960, 300);
+                 EXPECT_TRUE(Near(frame, 300, 700, MORNING_GROUND)) << std::hex << PixelAt(frame, 300, 700);
                  // The title's Continue button is gone with the title.
-                 EXPECT_TRUE(Near(frame, 300, 630, GROUND)) << std::hex << PixelAt(frame, 300, 630);
+                 EXPECT_TRUE(Near(frame, 300, 630, MORNING_BUTTON)) << std::hex << PixelAt(frame, 300, 630);
              },
              [&] { x.Click(300, 630); }},
             {"demo_continue_next.png",
