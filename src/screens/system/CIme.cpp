@@ -259,6 +259,9 @@ bool CIme::UpdateComposition(WPARAM w_param, LPARAM l_param)
         text.TruncateToWidth(max_bytes);
         const std::u16string wide = text.ToWide();
         const size_t stored = std::min<size_t>(wide.size(), IME_TEXT_UNITS - 1);
+        // The composition takes the text's place: a commit still held there would be read as
+        // part of it, and the next commit would join it.
+        m_commit_held = false;
         m_text.fill(0);
         std::copy_n(wide.begin(), stored, m_text.begin());
         m_attributes.fill(0);
