@@ -195,7 +195,8 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
         return button(picture, 1389, 803, 2, 0) && button(picture, 1259, 803, 1, 0) &&
                button(picture, 1129, 803, 0, 0) && button(picture, 409, 803, 5, 0) &&
                button(picture, 531, 803, 6, 3) &&
-               FrameCellStateAt(picture, 409 + 1000, 952 + 70) == std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
+               FrameCellStateAt(picture, 409 + 1000, 952 + 70) ==
+                   std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
     };
     // The character-area screen: the standing character's body and the back button alone.
     const auto character_screen = [&](const Frame& picture) {
@@ -207,7 +208,9 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     const auto area_screen = [&](const Frame& picture) {
         return button(picture, 1780, 942, 4, 0) && !button(picture, 1129, 803, 0, 0);
     };
-    const auto strips_shown = [](const Frame& picture) { return (picture.pixels[300 * picture.width + 70] & 0xFFFFFFu) != 0; };
+    const auto strips_shown = [](const Frame& picture) {
+        return (picture.pixels[300 * picture.width + 70] & 0xFFFFFFu) != 0;
+    };
     // The time selection in mode 4: the dial, mode 2's caption (read at its corner: its words
     // stand across its middle) and the ninth button.
     const auto time_screen = [](const Frame& picture) {
@@ -222,8 +225,9 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
         x, {{nullptr, character_screen, NOTHING, [&x] { x.Click(460, 300); }},
             {"demo_time.png", time_screen, NOTHING, [&x] { x.Click(1170, 630); }},
             {"demo_place.png", place_screen, NOTHING, [&x] { x.Click(1190, 865); }},
-            {"demo_area.png", [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); },
-             NOTHING, [&x] { x.Move(960, 990); }},
+            {"demo_area.png",
+             [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); }, NOTHING,
+             [&x] { x.Move(960, 990); }},
             // The help bar risen by 100 pixels under the pointer.
             {"demo_help_lift.png",
              [&](const Frame& picture) {
@@ -234,10 +238,11 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
             {nullptr, [&](const Frame& picture) { return area_screen(picture) && !strips_shown(picture); },
              NOTHING, [&x] { x.Click(300, 650); }},
             {nullptr, [&](const Frame&) { return fs::exists(answers_file); }, NOTHING}});
-    EXPECT_EQ(seen, 7u) << "the character screen 1, the time selection 2, the place screen's buttons and help "
-                           "bar 3, the area screen 4, its help bar risen 5, the \".area\" screen 6, the answers "
-                           "saved 7\n"
-                        << x.Output();
+    EXPECT_EQ(seen, 7u)
+        << "the character screen 1, the time selection 2, the place screen's buttons and help "
+           "bar 3, the area screen 4, its help bar risen 5, the \".area\" screen 6, the answers "
+           "saved 7\n"
+        << x.Output();
     EXPECT_EQ(x.ExitStatus(), 0) << "the scene did not end the game\n" << x.Output();
 
     // The answers the scene kept: decide, group 3 item 1 of the id picture, place 0x0102 raised

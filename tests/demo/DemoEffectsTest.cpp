@@ -193,8 +193,8 @@ void SaveOnLineAndContinue(bool to_the_end, const std::vector<int>& lamps,
         HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
         x.SetClockRate(4);
         x.StartGame();
-        const std::optional<Frame> line = x.ClickThroughTo(
-            [&](const Frame& f) { return StoryPromptShown(f) && Lamp(f) == lamps.front(); });
+        const std::optional<Frame> line =
+            x.ClickThroughTo([&](const Frame& f) { return StoryPromptShown(f) && Lamp(f) == lamps.front(); });
         ASSERT_TRUE(line) << "the line of lamp " << lamps.front() << " not seen\n" << x.Output();
         saved = Lamp(*line);
         const fs::path quick = home.Path() / "vesk/demo/Save/FLAG201";

@@ -105,8 +105,9 @@ TEST(DemoMessageTest, TheStoryTypesOutWithItsPromptSpeakerAndVoice)
          }},
     };
     const size_t seen = PlayFrameSteps(x, steps);
-    EXPECT_EQ(seen, steps.size()) << "frames seen in order: " << seen
-                                  << " (typing 1, page 2, her line as her voice plays 3, the page after it 4)";
+    EXPECT_EQ(seen, steps.size())
+        << "frames seen in order: " << seen
+        << " (typing 1, page 2, her line as her voice plays 3, the page after it 4)";
     // A while of the game's time past the page after her voice, then the end.
     x.WaitFrames(3 * GAME_FPS);
     x.Close();

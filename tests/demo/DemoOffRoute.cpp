@@ -11,9 +11,9 @@
 
 #include "DemoRun.h"
 #include "DemoStoryRoute.h"
+#include "demopics/DemoPictures.h"
 #include "demopics/TripPictures.h"
 #include "screens/system/SaveLoadLayout.h"
-#include "demopics/DemoPictures.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sheetgen/ChoiceSheet.h"

@@ -141,8 +141,8 @@ std::optional<DemoPlayer::Frame> DemoPlayer::ClickOftenUntil(int x, int y,
         limit);
 }
 
-std::optional<DemoPlayer::Frame>
-DemoPlayer::ClickThroughTo(const std::function<bool(const Frame&)>& shown, std::chrono::seconds limit)
+std::optional<DemoPlayer::Frame> DemoPlayer::ClickThroughTo(const std::function<bool(const Frame&)>& shown,
+                                                            std::chrono::seconds limit)
 {
     std::optional<uint64_t> clicked;
     return WaitFor(

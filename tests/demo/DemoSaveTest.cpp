@@ -44,10 +44,11 @@ TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
     x.StartGame();
     const std::string slotwrite = (build / "tools/slotwrite").string();
     const std::string dump = "'" + slotwrite + "' dump '" + save.string() + "' >'" + h + "/dump.txt' 2>&1";
-    const bool saved = x.WaitFor([&](const DemoPlayer::Frame&) {
-        return fs::exists(save / "FLAG102") && std::system(dump.c_str()) == 0 &&
-               ReadText(home.Path() / "dump.txt").find("\nslot 102 ") != std::string::npos;
-    }).has_value();
+    const bool saved =
+        x.WaitFor([&](const DemoPlayer::Frame&) {
+             return fs::exists(save / "FLAG102") && std::system(dump.c_str()) == 0 &&
+                    ReadText(home.Path() / "dump.txt").find("\nslot 102 ") != std::string::npos;
+         }).has_value();
     x.Close();
     ASSERT_TRUE(saved) << ReadText(home.Path() / "dump.txt") << x.Output();
 
@@ -63,7 +64,8 @@ TEST(DemoSaveTest, TwoAutoSavesPushTheFirstToSlot102)
     EXPECT_EQ(table.headers[1].money, 1500);
     // Each row's weekday picture is its date's in the story's calendar.
     for (const tools::SlotListingHeader& header : table.headers)
-        EXPECT_EQ(static_cast<int32_t>(header.weekday), DayOfWeek(header.date)) << "slot " << header.slot << " dated " << header.date;
+        EXPECT_EQ(static_cast<int32_t>(header.weekday), DayOfWeek(header.date))
+            << "slot " << header.slot << " dated " << header.date;
     EXPECT_EQ(table.last_saved, 101);
     EXPECT_EQ(table.continue_slot, 0); // an auto save is never continued from
     EXPECT_NE(listing.find("variable 53 1"), std::string::npos) << listing;
