@@ -40,6 +40,14 @@ bool GalleryPage(const Frame& frame)
     return FrameCellAt(frame, 633, 245) == 0x3531u;
 }
 
+// The title's extras page, then its gallery.
+bool ToTheGallery(HeadlessDemoPlayer& x)
+{
+    return x.ClickUntil(370, 920, [](const Frame& frame) {
+        return FrameCellAt(frame, 300, 679) == 0x100u;
+    }) && x.ClickUntil(370, 679, GalleryPage);
+}
+
 // The first cell of the page: (388, 108), 490 x 275; its thumbnail's words in a band along its top.
 constexpr int CELL_X = 388, CELL_Y = 108;
 
@@ -50,10 +58,7 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirWordsAndItsReplayTabOpensTheReplayOver
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     HeadlessDemoPlayer x(home);
     x.StartGame();
-    ASSERT_TRUE(x.ClickUntil(370, 920, [](const Frame& frame) {
-        return FrameCellAt(frame, 300, 679) == 0x100u;
-    })) << "no extras page on the title";
-    ASSERT_TRUE(x.ClickUntil(370, 679, GalleryPage)) << "no gallery page";
+    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
 
     x.Move(633, 245);
     const auto hovered = x.WaitFor([](const Frame& frame) {
@@ -110,10 +115,7 @@ TEST(DemoExtrasTest, TheGalleryLeftAfterTheViewerTakesItsCGAlong)
     x.StartGame();
     // The logo takes a click once it plays: the first may come too soon.
     ASSERT_TRUE(x.ClickOftenUntil(960, 300, route::TitleShown)) << "no title\n" << x.Output();
-    ASSERT_TRUE(x.ClickUntil(370, 920, [](const Frame& frame) {
-        return FrameCellAt(frame, 300, 679) == 0x100u;
-    })) << "no extras page on the title";
-    ASSERT_TRUE(x.ClickUntil(370, 679, GalleryPage)) << "no gallery page";
+    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
     ASSERT_TRUE(x.ClickUntil(633, 245, [](const Frame& frame) { return !GalleryPage(frame); }))
         << "no viewer";
     ASSERT_TRUE(x.ClickUntil(1209, 471, [](const Frame& frame) { return IsCG(frame, 200, 900); })) << "no CG";
@@ -155,9 +157,7 @@ bool ToTheReplayGrid(HeadlessDemoPlayer& x)
     const auto grid = [](const Frame& frame) {
         return FrameCellAt(frame, 395 + 3, 109 + 3) == 0u && FrameCellAt(frame, 27 + 3, 216 + 3) != 256u;
     };
-    return x.ClickUntil(370, 920,
-                        [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }) &&
-           x.ClickUntil(370, 679, GalleryPage) && x.ClickUntil(175, 485, grid);
+    return ToTheGallery(x) && x.ClickUntil(175, 485, grid);
 }
 
 // The scene list's first cell, the heroine's first scene.
@@ -215,9 +215,7 @@ TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
     x.StartGame();
-    ASSERT_TRUE(
-        x.ClickUntil(370, 920, [](const Frame& frame) { return FrameCellAt(frame, 300, 679) == 0x100u; }));
-    ASSERT_TRUE(x.ClickUntil(370, 679, GalleryPage)) << "no gallery page";
+    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
     // The diary's page buttons down the right.
     ASSERT_TRUE(x.ClickUntil(175, 840, [](const Frame& frame) {
         return !GalleryPage(frame) && FrameCellAt(frame, 1880, 140);

@@ -468,15 +468,24 @@ void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x)
     ExpectNoErrorBox(x);
 }
 
-void LoadTheEpilogueOnANewStart(DemoPlayer& x, std::string& continued_line)
+// From the first start's title, a new game quick saved (FLAG201) on its first line, whose cells
+// are `line`.
+void QuickSaveTheFirstLine(DemoPlayer& x, std::string& line)
 {
     const fs::path save = SaveFolder(x);
     ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
     auto first = NewGame(x);
     ASSERT_TRUE(first) << "no story line after New game";
-    const std::string line = MessageLineCells(*first, 20);
+    line = MessageLineCells(*first, 20);
     ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(save / "FLAG201"); }))
         << "no quick save on the first line";
+}
+
+void LoadTheEpilogueOnANewStart(DemoPlayer& x, std::string& continued_line)
+{
+    const fs::path save = SaveFolder(x);
+    std::string line;
+    ASSERT_NO_FATAL_FAILURE(QuickSaveTheFirstLine(x, line));
     x.Click(960, 300);
     auto second = x.WaitFor(
         [&](const Frame& frame) { return StoryLineShown(frame) && MessageLineCells(frame, 20) != line; });
@@ -535,12 +544,8 @@ void ContinueAfterTheEnding(DemoPlayer& x)
 void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
 {
     const fs::path save = SaveFolder(x);
-    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
-    auto first = NewGame(x);
-    ASSERT_TRUE(first) << "no story line after New game";
-    const std::string line = MessageLineCells(*first, 20);
-    ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(save / "FLAG201"); }))
-        << "no quick save on the first line";
+    std::string line;
+    ASSERT_NO_FATAL_FAILURE(QuickSaveTheFirstLine(x, line));
     const auto choice = [](const Frame& frame) {
         return FrameCellAt(frame, 500, 222) == tools::CHOICE_CELL_MIDDLE &&
                FrameCellAt(frame, 1100, 570) == tools::CHOICE_CELL_MIDDLE;

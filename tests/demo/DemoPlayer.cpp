@@ -127,31 +127,31 @@ std::optional<DemoPlayer::Frame> DemoPlayer::ClickOftenUntil(int x, int y,
                                                              const std::function<bool(const Frame&)>& shown,
                                                              std::chrono::seconds limit)
 {
-    std::optional<uint64_t> clicked;
-    return WaitFor(
-        [&](const Frame& frame) {
-            if (shown(frame))
-                return true;
-            if (!clicked || Turn() - *clicked >= GAME_TPS / 2) {
-                Click(x, y);
-                clicked = Turn();
-            }
-            return false;
-        },
-        limit);
+    return ClickWhileWaiting(
+        x, y, shown, [](const Frame&) { return true; }, GAME_TPS / 2, limit);
 }
 
 std::optional<DemoPlayer::Frame> DemoPlayer::ClickThroughTo(const std::function<bool(const Frame&)>& shown,
                                                             std::chrono::seconds limit)
+{
+    const auto waiting = [this](const Frame& frame) {
+        return StoryPromptShown(frame) && FrameNumber() + 2 >= NewestFrame();
+    };
+    return ClickWhileWaiting(700, 300, shown, waiting, GAME_TPS / 4 + 1, limit);
+}
+
+std::optional<DemoPlayer::Frame> DemoPlayer::ClickWhileWaiting(int x, int y,
+                                                               const std::function<bool(const Frame&)>& shown,
+                                                               const std::function<bool(const Frame&)>& ready,
+                                                               uint64_t turns, std::chrono::seconds limit)
 {
     std::optional<uint64_t> clicked;
     return WaitFor(
         [&](const Frame& frame) {
             if (shown(frame))
                 return true;
-            if (StoryPromptShown(frame) && FrameNumber() + 2 >= NewestFrame() &&
-                (!clicked || Turn() - *clicked > GAME_TPS / 4)) {
-                Click(700, 300);
+            if (ready(frame) && (!clicked || Turn() - *clicked >= turns)) {
+                Click(x, y);
                 clicked = Turn();
             }
             return false;

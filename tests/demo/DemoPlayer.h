@@ -103,6 +103,12 @@ public:
     void Keep(const Frame& frame, const std::string& name) const;
 
 private:
+    // Clicks on the spot while a frame is `ready` for it, at most once in `turns` of the game's
+    // turns, until the screen shows what `shown` looks for.
+    std::optional<Frame> ClickWhileWaiting(int x, int y, const std::function<bool(const Frame&)>& shown,
+                                           const std::function<bool(const Frame&)>& ready, uint64_t turns,
+                                           std::chrono::seconds limit);
+
     const HeadlessDemoHome& m_home;
     std::string m_keep_prefix;
 };
