@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_LINE_DEBUG_INFO=ON
 # The demo target builds the program too and lays both out in build/demo.
 cmake --build build -j "$(nproc)" --target demo
 cd build/demo
