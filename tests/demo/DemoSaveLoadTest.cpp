@@ -1,10 +1,11 @@
 // The save and load screens reached from the side menu of the story's message window, played
 // headless by the built game with auto mode off and scripted input: on the second message the
-// side menu's save button, the new-save row and a comment typed into the note
-// (build/demo_saveload_note.png); the save screen then shows the slot with its thumbnail of the
-// scene and the comment (build/demo_saveload_saved.png), and slot 1 holds the comment on disk. The story goes
-// on to Yuki's line, the side menu's load button loads slot 1, and the window shows the second message again
-// (build/demo_saveload_loaded.png); the story then goes on from there to its last message.
+// side menu's Return to title asks with its do-not-ask-again box empty, ticked by a click
+// (build/demo_story_saveload_return_*.png); then the side menu's save button, the new-save row and a comment
+// typed into the note (build/demo_saveload_note.png); the save screen then shows the slot with its thumbnail
+// of the scene and the comment (build/demo_saveload_saved.png), and slot 1 holds the comment on disk. The
+// story goes on to Yuki's line, the side menu's load button loads slot 1, and the window shows the second
+// message again (build/demo_saveload_loaded.png); the story then goes on from there to its last message.
 
 #include <algorithm>
 #include <filesystem>
@@ -112,6 +113,19 @@ bool SideMenuIn(const platform::PngPicture& frame)
            FrameCellAt(frame, 1520 + 3, 152 + 3) == 0xF01u && FrameCellAt(frame, 1520 + 3, 250 + 3) == 0xF02u;
 }
 
+// The do-not-ask-again box of a question with the box and of the save note (both at (1027, 624)):
+// its tick is the only white inside its rim.
+int TickIn(const platform::PngPicture& frame)
+{
+    return WhiteIn(frame, 520 + 507 + 5, 375 + 249 + 5, 520 + 507 + 39, 375 + 249 + 39);
+}
+
+bool QuestionWithBox(const platform::PngPicture& frame)
+{
+    return FrameCellAt(frame, 530, 385) == tools::DIALOG_SHEET_PANEL_BOX &&
+           FrameCellAt(frame, 828, 557) == 0u && FrameCellAt(frame, 1090, 557) == 1u;
+}
+
 bool SaveLoadScreen(const platform::PngPicture& frame)
 {
     return FrameCellAt(frame, 10, 1070) == tools::SAVELOAD_CELL_BACKGROUND;
@@ -148,6 +162,22 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     // new-save row opens the note.
     ASSERT_TRUE(click(700, 300, SecondMessage)) << "no second message\n" << x.Output();
     ASSERT_TRUE(side_menu()) << "no side menu\n" << x.Output();
+    // Return to title asks with its box empty, the question being on; a click ticks it (the
+    // question off) and a second empties it; No stays in the story.
+    const std::optional<Frame> asked = click(1720, 588, QuestionWithBox);
+    ASSERT_TRUE(asked) << "Return to title asked nothing\n" << x.Output();
+    EXPECT_EQ(TickIn(*asked), 0) << "the box is ticked while the question is on";
+    x.Keep(*asked, "saveload_return_asked");
+    const std::optional<Frame> ticked = x.ClickUntil(
+        1049, 646, [](const Frame& frame) { return QuestionWithBox(frame) && TickIn(frame) > 30; });
+    ASSERT_TRUE(ticked) << "a click on the box did not tick it\n" << x.Output();
+    x.Keep(*ticked, "saveload_return_ticked");
+    ASSERT_TRUE(x.ClickUntil(1049, 646,
+                             [](const Frame& frame) { return QuestionWithBox(frame) && TickIn(frame) == 0; }))
+        << "a second click did not empty the box\n"
+        << x.Output();
+    ASSERT_TRUE(click(1090, 557, SecondMessage)) << "No left the story\n" << x.Output();
+    ASSERT_TRUE(side_menu()) << "no side menu\n" << x.Output();
     ASSERT_TRUE(click(1720, 196, SaveLoadScreen)) << "no save screen\n" << x.Output();
     ASSERT_TRUE(click(
         800, LIST_Y + 60,
@@ -158,10 +188,11 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     x.Type("雪の朝");
     const std::optional<Frame> note = x.WaitFor(NoteWithComment);
     ASSERT_TRUE(note) << "no comment in the note\n" << x.Output();
-    // The note's clear button and its show-again box say what they do; the new-save row under the
+    // The note's clear button and its box say what they do; the new-save row under the
     // note's shade still reads (its words dimmed, not dark on dark).
     EXPECT_GT(WhiteIn(*note, 520 + 636, 375 + 105, 520 + 690, 375 + 159), 30) << "the clear button";
-    EXPECT_GT(WhiteIn(*note, 520 + 557, 375 + 249, 520 + 857, 375 + 293), 100) << "the show-again box";
+    EXPECT_GT(WhiteIn(*note, 520 + 557, 375 + 249, 520 + 857, 375 + 293), 100) << "the box's words";
+    EXPECT_EQ(TickIn(*note), 0) << "the note's box is ticked while the note is on";
     EXPECT_GT(CountIn(*note, LIST_X + 8, LIST_Y + 10, LIST_X + 600, LIST_Y + 113,
                       [](uint32_t r, uint32_t g, uint32_t b) {
                           return std::min({r, g, b}) >= 110;

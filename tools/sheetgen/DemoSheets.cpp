@@ -253,8 +253,13 @@ AkbPicture DemoDialogSheet()
             DrawRim(sheet, cell, 4);
         else if (cell.id < 2 && cell.width == 222)
             DrawRim(sheet, cell, 3);
-        else if (cell.id == 0x100 || cell.id == 0x200)
-            DrawRim(sheet, cell, 2);
+        else if (cell.id == 0x100 || cell.id == 0x200) {
+            // The ticked box (state 3) is a choice made, not a disabled control: framed as a live one.
+            SheetCell framed = cell;
+            if (cell.id == 0x100 && cell.state == 3)
+                framed.state = 0;
+            DrawRim(sheet, framed, 2);
+        }
     }
     // The do-not-ask-again box says what it does beside it on the panel.
     for (const SheetCell& cell : cells)
@@ -263,19 +268,21 @@ AkbPicture DemoDialogSheet()
             DrawCellWords(sheet, beside, {"次回から表示しない", "Do not ask again"}, WordsLanguage::Both,
                           {WordsPlace::Centre, 24});
         }
-    // The save note: its show-again box ticked while the note stays on (states 0 to 2; 3 is the
-    // setting off), its words beside it on the note's window, and the clear button named.
+    // The box is ticked in state 3 alone, the one drawn while its question is off: every dialog
+    // and the save note read it as "do not ask again". Its words beside it on the note's window
+    // too, and the note's clear button named.
     for (const SheetCell& cell : cells) {
-        if (cell.id == 0x100 && cell.width == 44 && cell.state < 3)
-            DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
-                          {"", "✓"}, WordsLanguage::English, {WordsPlace::Centre, 34});
+        if (cell.id == 0x100 && cell.width == 44 && cell.state == 3) // in full white, not dimmed
+            DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, 0, ""}, {"", "✓"},
+                          WordsLanguage::English, {WordsPlace::Centre, 34});
         if (cell.id == 0x200 && cell.width == 54)
             DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
                           {"消去", "Clear"}, WordsLanguage::Both, {WordsPlace::Centre, 20});
         if (cell.id == DIALOG_SHEET_NOTE_FRAME) {
-            const SheetCell beside{cell.x + 557, cell.y + 249, 300, 44, cell.id, 0, ""};
-            DrawCellWords(sheet, beside, {"次回も表示する", "Show this note again"}, WordsLanguage::Both,
-                          {WordsPlace::Centre, 22});
+            // Two lines clear of the cancel button above them.
+            const SheetCell beside{cell.x + 557, cell.y + 249, 300, 48, cell.id, 0, ""};
+            DrawCellWords(sheet, beside, {"次回から表示しない", "Do not show again"}, WordsLanguage::Both,
+                          {WordsPlace::Centre, 24});
         }
     }
     return sheet;
