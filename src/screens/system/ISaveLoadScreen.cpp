@@ -313,9 +313,9 @@ void ISaveLoad::DrawList()
         mask->SetAlphaRect(DELETE_X, DELETE_Y + ROW_HEIGHT * row, DELETE_WIDTH, DELETE_HEIGHT, 0);
         DrawSlotRow(SlotOfRow(row), row, 0);
     }
-    // The background under the rows is its own picture at their place, not its top-left corner:
-    // a background with anything drawn there would show it shifted under the list.
-    view->Blt(LIST_X, LIST_Y, ROW_WIDTH, LIST_HEIGHT, background, LIST_X, LIST_Y, 1);
+    // The rows lie over the background's top-left region, not over what it shows at their place:
+    // backgrounds are drawn plain there.
+    view->Blt(LIST_X, LIST_Y, ROW_WIDTH, LIST_HEIGHT, background, 0, 0, 1);
     view->BltAlpha(LIST_X, LIST_Y, ROW_WIDTH, LIST_HEIGHT, list, 0, 0);
     DrawControl(ID_DELETE_ALL, 0, false);
     Touch(ViewLayer());
@@ -480,7 +480,8 @@ void ISaveLoad::DrawControl(int32_t id, int32_t state, bool present)
                 ILayer* background = LayerOf(Parts().background);
                 if (view != nullptr && list != nullptr && background != nullptr) {
                     const int32_t y = LIST_Y + ROW_HEIGHT * item;
-                    view->Blt(LIST_X, y, ROW_WIDTH, ROW_HEIGHT, background, LIST_X, y, 1);
+                    // Every row over the background's top band, as the page's first.
+                    view->Blt(LIST_X, y, ROW_WIDTH, ROW_HEIGHT, background, 0, 0, 1);
                     view->BltAlpha(LIST_X, y, ROW_WIDTH, ROW_HEIGHT, list, 0, ROW_HEIGHT * item);
                 }
             }

@@ -215,24 +215,43 @@ TEST_F(SaveLoadScreenThreadTest, AClickOnAnEmptyRowDoesNothing)
     EXPECT_EQ(result, -1) << "still open until Escape";
 }
 
-TEST_F(SaveLoadScreenThreadTest, AHoveredEmptyRowShowsTheBackgroundOfItsOwnPlace)
+TEST_F(SaveLoadScreenThreadTest, TheListAndAHoveredRowShowTheBackgroundFromItsTopLeftCorner)
 {
-    // The background's tag stands in its top-left corner, white on the cell: no row shows it.
-    MakeSlots(SLOT_FIRST, 2);
-    std::vector<Cell> corners;
+    // The background's tag stands in its top-left corner. Under an empty list the page shows the
+    // background from (0, 0) at the list's place, so the tag under row 0; a hovered row shows the
+    // background's top band, the tag again.
+    const tools::AkbPicture background = tools::BuildSaveLoadBackground(3);
+    const auto differing = [&](int32_t row) {
+        int count = 0;
+        for (int32_t y = 0; y < 12; ++y)
+            for (int32_t x = 0; x < 60; ++x)
+                count += ((Shown(LIST_X + x, LIST_Y + ROW_HEIGHT * row + y) ^ background.At(x, y)) &
+                          0xFFFFFF) != 0;
+        return count;
+    };
+    int tag = 0;
+    for (int32_t y = 0; y < 12; ++y)
+        for (int32_t x = 0; x < 60; ++x)
+            tag += background.At(x, y) != background.At(100, 100);
+    ASSERT_GT(tag, 20) << "no tag to follow";
+    std::vector<int> seen;
     RunScreen(
         m_load,
         [&](int pump) {
-            if (pump == 20)
+            if (pump == 30) {
+                Capture("saveload_empty_page.png");
+                seen.push_back(differing(0));
                 PointAt(Centre(ID_ROW + 4).x, Centre(ID_ROW + 4).y);
-            if (pump == 40) {
+            }
+            if (pump == 50) {
                 Capture("saveload_hovered_empty_row.png");
-                for (int32_t row : {3, 4})
-                    corners.push_back(At(InRow(row, 2, 2)));
+                EXPECT_EQ(m_load.GetHovered(), ID_ROW + 4);
+                seen.push_back(differing(4));
             }
         },
-        50);
-    EXPECT_EQ(corners, (std::vector<Cell>{BACKGROUND, BACKGROUND}));
+        60);
+    EXPECT_EQ(seen, (std::vector<int>{0, 0}))
+        << "pixels unlike the background's corner: row 0, hovered row 4";
 }
 
 TEST_F(SaveLoadScreenThreadTest, DeleteAllClearsTheSaveVariablesAndKeepsTheContinueSlot)
