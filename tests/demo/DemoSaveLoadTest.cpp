@@ -214,6 +214,25 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
                       }),
               18000);
     platform::WritePngFile(home.Build() / "demo_saveload_saved.png", *saved);
+    // An empty row, hovered after slot 1 (whose help line it clears), shows the plain background
+    // as the rows under it do: nothing of the background's top-left corner (a caption) under them.
+    const auto help_shown = [](const Frame& frame) {
+        return WhiteIn(frame, HELP_X, HELP_Y, 1100, 1044) > 50;
+    };
+    x.Move(800, SLOT_ROW_Y + 60);
+    ASSERT_TRUE(x.WaitFor([&](const Frame& frame) { return SaveLoadScreen(frame) && help_shown(frame); }))
+        << "no help line on slot 1\n"
+        << x.Output();
+    x.Move(800, LIST_Y + ROW_HEIGHT * 4 + 60);
+    const std::optional<Frame> empty_row =
+        x.WaitFor([&](const Frame& frame) { return SaveLoadScreen(frame) && !help_shown(frame); });
+    ASSERT_TRUE(empty_row) << "the help line stayed\n" << x.Output();
+    x.Keep(*empty_row, "saveload_empty_row_hovered");
+    int not_background = 0;
+    for (int y = LIST_Y + ROW_HEIGHT * 2; y < LIST_Y + LIST_HEIGHT; y += 2)
+        for (int at = LIST_X; at < LIST_X + 800; at += 2)
+            not_background += FrameCellAt(*empty_row, at, y) != tools::SAVELOAD_CELL_BACKGROUND;
+    EXPECT_EQ(not_background, 0) << "under the empty rows 2 to 6";
 
     // The screen's close button, on to Yuki's line; the side menu's load button and slot 1, the
     // first row of the load screen, bring the second message back.

@@ -746,6 +746,15 @@ AkbPicture DemoSlotSheet()
     return sheet;
 }
 
+AkbPicture DemoSaveLoadBackground(int32_t language)
+{
+    // The page's group tab is its title; a caption would show again under the list's first row
+    // and under every hovered one.
+    AkbPicture background = BuildSaveLoadBackground(language);
+    FillRect(background, 0, 0, 120, LABEL_MARGIN + LABEL_HEIGHT, background.At(40, 40));
+    return background;
+}
+
 AkbPicture DemoSaveLoadSheet(WordsLanguage language)
 {
     using namespace saveload_layout;

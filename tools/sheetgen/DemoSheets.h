@@ -57,6 +57,9 @@ AkbPicture DemoSlotSheet();
 // the machine at rest is played or left.
 AkbPicture DemoSlotBackground(int32_t language);
 AkbPicture DemoSaveLoadSheet(WordsLanguage language);
+// The save and load screens' background in a language (0 to 3): one plain colour, no caption,
+// since the list and each hovered row show its top-left region, not what lies at their place.
+AkbPicture DemoSaveLoadBackground(int32_t language);
 AkbPicture DemoBacklogSheet();
 AkbPicture DemoBacklogCover();
 AkbPicture DemoNameInputSheet();

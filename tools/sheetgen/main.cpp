@@ -381,10 +381,7 @@ int main(int argc, char** argv)
                                                                        : tools::WordsLanguage::English),
                 {});
             const std::vector<uint8_t> background =
-                tools::EncodeAkb(tools::DemoScreenBackground(
-                                     tools::BuildSaveLoadBackground(static_cast<int32_t>(language)),
-                                     static_cast<int32_t>(language), {"セーブ・ロード", "Save and load"}),
-                                 {});
+                tools::EncodeAkb(tools::DemoSaveLoadBackground(static_cast<int32_t>(language)), {});
             if (!Write(std::string(argv[2]) + "/" + sheets[language], sheet) ||
                 !Write(std::string(argv[2]) + "/" + backgrounds[language], background))
                 return 1;
