@@ -124,7 +124,7 @@ public:
         if (m_was_on && m_mode > 0)
             GetMouse()->SetCursorMode(m_mode);
         else if (m_was_on)
-            GetMouse()->ShowGameCursor();
+            GetMouse()->TurnOn();
     }
     void Thaw() const
     {
@@ -592,7 +592,7 @@ int32_t CGameWork::RunBacklog()
     return result;
 }
 
-int32_t CGameWork::SuspendGameCursor()
+int32_t CGameWork::RunSubMap()
 {
     TakeScreenSnapshot();
     GetView()->HidePopupMenu();

@@ -45,7 +45,7 @@ public:
     void RunTopPage() override;
     void RunSaveLoad(int32_t page) override;
     int32_t RunBacklog() override;
-    int32_t SuspendGameCursor() override;
+    int32_t RunSubMap() override;
     void RunFlagManager() override;
     void RunWindowModeDialog() override;
 

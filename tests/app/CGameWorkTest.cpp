@@ -469,7 +469,7 @@ TEST_F(CGameWorkThreadTest, SubMapTakesASnapshotAndGivesItsResult)
         EXPECT_EQ(GetGameWork()->GetStatus(), STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN);
         return 17;
     });
-    EXPECT_EQ(Work().SuspendGameCursor(), 17);
+    EXPECT_EQ(Work().RunSubMap(), 17);
     ASSERT_EQ(sub_map->runs.size(), 1u);
     EXPECT_EQ(sub_map->runs[0].cursor_on, 0);
     EXPECT_EQ(GetMouse()->IsOn(), 1);
