@@ -525,4 +525,18 @@ TEST_F(CNormalSelect2ThreadTest, SideMenuAndButtonRowActOverTheWindow)
     EXPECT_EQ(m_window->Running, 1);
 }
 
+// While flag byte 7078 is set the pointer at the screen's edge leaves the side menu shut.
+TEST_F(CNormalSelect2ThreadTest, AFrozenSideMenuIgnoresThePointerAtTheEdge)
+{
+    SetChoices({"Ａ", "Ｂ"});
+    m_window->OnOpen();
+    PointAt(1900, 500);
+    State().Flags[FLAG_SIDE_MENU_FROZEN] = 1;
+    m_window->Update();
+    EXPECT_FALSE(IRightMenu::IsMenuOpen());
+    State().Flags[FLAG_SIDE_MENU_FROZEN] = 0;
+    m_window->Update();
+    EXPECT_TRUE(IRightMenu::IsMenuOpen());
+}
+
 } // namespace
