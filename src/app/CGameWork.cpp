@@ -124,7 +124,7 @@ public:
         if (m_was_on && m_mode > 0)
             GetMouse()->SetCursorMode(m_mode);
         else if (m_was_on)
-            GetMouse()->ShowGameCursor();
+            GetMouse()->TurnOn();
     }
     void Thaw() const
     {
@@ -185,11 +185,8 @@ CGameWork::~CGameWork()
     UnregisterShellScriptScreens();
 }
 
-// The message window, the town map and the sub map make their parts here and keep them, so that
-// data that cannot make them stops the start-up. The system-menu pages make their pictures and
-// layers when a visit of the menu opens them (see PageVisit), and the choice window at its first
-// run; here they only look their indispensable pictures up, and a page or a choice window that
-// cannot be made later stops the game with its text.
+// Every screen makes its parts here and keeps them for the game, so that data that cannot make
+// them stops the start-up with the screen's text rather than a later opening.
 void CGameWork::CreateObjects()
 {
     m_status = Make<uint32_t>("Status Object Create Failed", 0u);
@@ -198,19 +195,19 @@ void CGameWork::CreateObjects()
     Install(Make<CMesWnd>("Message Frame Object Create Failed"));
     Require(GetMessageWindow()->CreateParts(), "Message Frame Object Create Failed");
     Install(Make<CNormalSelect2>("Select Object Create Failed"));
-    Require(CNormalSelect2::HasRequiredParts(), "Select Object Create Failed");
+    Require(GetChoiceWindow()->CreateParts(), "Select Object Create Failed");
     RegisterScriptScreen(ScriptScreen::Choice, [this](const ScriptScreenCall&, ScriptValue* out) {
         if (GetChoiceWindow())
             GetChoiceWindow()->Run(out);
     });
     Install(Make<CSaveDialog>("Save Object Create Failed", SYSTEM_PAGE_SAVE));
-    Require(GetSaveDialog()->HasRequiredParts(), "Save Object Create Failed");
+    Require(GetSaveDialog()->CreateParts(), "Save Object Create Failed");
     Install(Make<CLoadDialog>("Load Object Create Failed", SYSTEM_PAGE_LOAD));
-    Require(GetLoadDialog()->HasRequiredParts(), "Load Object Create Failed");
+    Require(GetLoadDialog()->CreateParts(), "Load Object Create Failed");
     Install(Make<CBacklogScreen>("Log Object Create Failed"));
-    Require(GetBacklog()->HasRequiredParts(), "Log Object Create Failed");
+    Require(GetBacklog()->CreateParts(), "Log Object Create Failed");
     Install(Make<CConfig>("Config Object Create Failed"));
-    Require(GetConfig()->HasRequiredParts(), "Config Object Create Failed");
+    Require(GetConfig()->CreateParts(), "Config Object Create Failed");
     Install(Make<CCps>("Map Object Create Failed"));
     Require(GetTownMap()->CreateMenu(), "Map Object Create Failed");
     Install(Make<CAreaBase>("Search Base Object Create Failed"));
@@ -219,7 +216,7 @@ void CGameWork::CreateObjects()
     GetAreaSelect()->HitSource = "";
     Require(GetAreaSelect()->CreateParts(), "Search Object Create Failed");
     Install(Make<CSoundConfig>("Sound Config Object Create Failed"));
-    Require(GetSoundConfig()->HasRequiredParts(), "Sound Config Object Create Failed");
+    Require(GetSoundConfig()->CreateParts(), "Sound Config Object Create Failed");
     m_characters = Make<StandingCharacterSet>("Character Object Create Failed");
     m_bgv_players = Make<std::vector<std::unique_ptr<IBGVPlay>>>("BGV Object Create Failed");
     m_bgv_players->push_back(Make<IBGVPlay>("BGV Object Create Failed", 2));
@@ -228,7 +225,7 @@ void CGameWork::CreateObjects()
     Install(Make<CStatusPlate>("Failed to create Infomation plate."));
     Require(GetStatusPlate()->Setup(), "Failed to create Infomation plate.");
     Install(Make<CFlagManager>("Failed to create Flag Manager."));
-    Require(GetFlagManager()->HasRequiredParts(), "Failed to create Flag Manager.");
+    Require(GetFlagManager()->CreateParts(), "Failed to create Flag Manager.");
     Install(Make<CSubMap>("Failed to create SubMap."));
     Require(GetSubMap()->LoadIcons(), "Failed to create SubMap.");
     Install(Make<CFaceVoice>("Failed to create the expression object."));
@@ -412,76 +409,35 @@ void CGameWork::TakeScreenSnapshot()
     SetStatusBits(STATUS_SNAPSHOT_TAKEN);
 }
 
-// One visit of the system pages: the pages it opens keep their parts until the outermost visit
-// ends, so that moving from page to page cross-fades over the shared layers, and then give them
-// back, also when a page leaves with a document code.
-class CGameWork::PageVisit
-{
-public:
-    explicit PageVisit(CGameWork& work)
-        : m_work(work)
-    {
-        ++m_work.m_page_visits;
-    }
-    ~PageVisit()
-    {
-        if (--m_work.m_page_visits == 0)
-            m_work.ReleasePages();
-    }
-    PageVisit(const PageVisit&) = delete;
-    PageVisit& operator=(const PageVisit&) = delete;
-
-private:
-    CGameWork& m_work;
-};
-
-int32_t CGameWork::RunPage(ISystemParts* page, const char* failure)
-{
-    if (page == nullptr)
-        return SYSTEM_PAGE_END;
-    Require(page->EnsureParts(), failure);
-    return RunScreen(page);
-}
-
-void CGameWork::ReleasePages()
-{
-    for (ISystemParts* page :
-         std::initializer_list<ISystemParts*>{GetSaveDialog(), GetLoadDialog(), GetBacklog(),
-                                              GetConfig(), GetSoundConfig(), GetFlagManager()})
-        if (page != nullptr)
-            page->ReleaseParts();
-}
-
 int32_t CGameWork::RunPages(int32_t page, bool save_load_only)
 {
-    const PageVisit visit(*this);
     // A page value the menu does not know ends it, as -1 does.
     while (page != SYSTEM_PAGE_END) {
         if (save_load_only) {
             if (page == SYSTEM_PAGE_SAVE)
-                page = RunPage(GetSaveDialog(), "Save Object Create Failed");
+                page = RunScreen(GetSaveDialog());
             else if (page == SYSTEM_PAGE_LOAD)
-                page = RunPage(GetLoadDialog(), "Load Object Create Failed");
+                page = RunScreen(GetLoadDialog());
             else
                 break;
             continue;
         }
         switch (page) {
         case SYSTEM_PAGE_SETTINGS:
-            page = RunPage(GetConfig(), "Config Object Create Failed");
+            page = RunScreen(GetConfig());
             if (GetMessageWindow())
                 GetMessageWindow()->ApplyWindowColor();
             if (GetStatusPlate())
                 GetStatusPlate()->DrawCalendar();
             break;
         case SYSTEM_PAGE_SOUND:
-            page = RunPage(GetSoundConfig(), "Sound Config Object Create Failed");
+            page = RunScreen(GetSoundConfig());
             break;
         case SYSTEM_PAGE_SAVE:
-            page = RunPage(GetSaveDialog(), "Save Object Create Failed");
+            page = RunScreen(GetSaveDialog());
             break;
         case SYSTEM_PAGE_LOAD:
-            page = RunPage(GetLoadDialog(), "Load Object Create Failed");
+            page = RunScreen(GetLoadDialog());
             break;
         case SYSTEM_PAGE_BACKLOG:
             page = RunBacklog();
@@ -490,7 +446,7 @@ int32_t CGameWork::RunPages(int32_t page, bool save_load_only)
         case SYSTEM_PAGE_EXIT:
             return page;
         case SYSTEM_PAGE_FLAG_MANAGER:
-            page = RunPage(GetFlagManager(), "Failed to create Flag Manager.");
+            page = RunScreen(GetFlagManager());
             break;
         default:
             return SYSTEM_PAGE_END;
@@ -583,8 +539,6 @@ int32_t CGameWork::RunBacklog()
 {
     if (!GetBacklog())
         return SYSTEM_PAGE_END;
-    const PageVisit visit(*this);
-    Require(GetBacklog()->EnsureParts(), "Log Object Create Failed");
     ScriptValue value;
     int32_t result = GetBacklog()->RunBacklog(&value, 0);
     while (result == BACKLOG_RUN_AGAIN_FIRST || result == BACKLOG_RUN_AGAIN_LAST)
@@ -592,7 +546,7 @@ int32_t CGameWork::RunBacklog()
     return result;
 }
 
-int32_t CGameWork::SuspendGameCursor()
+int32_t CGameWork::RunSubMap()
 {
     TakeScreenSnapshot();
     GetView()->HidePopupMenu();
@@ -611,8 +565,7 @@ void CGameWork::RunFlagManager()
     GetView()->HidePopupMenu();
     AddMenuLock(-1);
     try {
-        const PageVisit visit(*this);
-        RunPage(GetFlagManager(), "Failed to create Flag Manager.");
+        RunScreen(GetFlagManager());
     } catch (CVeskDoc::tagDOCUMENT_CODE) {
         AddMenuLock(+1);
         ClearLockBits(LOCK_SYSTEM_MENU | LOCK_SYSTEM_MENU_SOUND);

@@ -11,8 +11,6 @@
 #include "foundation/CStringUTF8.h"
 #include "screens/base/ScreenWork.h"
 
-class ISystemParts;
-
 // Bits of the lock-status word; each blocks the request bit of the same value.
 inline constexpr uint32_t LOCK_EXIT = 0x1;
 inline constexpr uint32_t LOCK_SYSTEM_MENU = 0x2;
@@ -45,7 +43,7 @@ public:
     void RunTopPage() override;
     void RunSaveLoad(int32_t page) override;
     int32_t RunBacklog() override;
-    int32_t SuspendGameCursor() override;
+    int32_t RunSubMap() override;
     void RunFlagManager() override;
     void RunWindowModeDialog() override;
 
@@ -66,16 +64,9 @@ private:
                          const CStringUTF8& failure_text, bool input_back_always);
     // The page loop shared by the system menu and save/load; answers the remembered confirmation.
     int32_t RunPages(int32_t page, bool save_load_only);
-    // A system page run with its parts, made for the visit when it holds none; a page that
-    // cannot make them throws CExecException with its start-up failure text.
-    int32_t RunPage(ISystemParts* page, const char* failure);
-    // Frees every system page's parts.
-    void ReleasePages();
     void PresentFrame();
 
-    class PageVisit;
     int32_t m_menu_lock = 0;
-    int32_t m_page_visits = 0; // visits of the system pages under way, nested ones counted
 };
 
 // The singleton, made on first call; throws CExecException when it cannot be made.

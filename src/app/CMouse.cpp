@@ -193,7 +193,7 @@ void CMouse::SetCursorMode(int32_t mode)
         AddToTasks();
 }
 
-void CMouse::ShowGameCursor()
+void CMouse::TurnOn()
 {
     if (m_on)
         return;

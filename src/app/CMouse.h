@@ -32,7 +32,7 @@ public:
     void Release();
     // -1 none, 0 turns the game cursor off, others choose the sheet's row.
     void SetCursorMode(int32_t mode) override;
-    void ShowGameCursor() override;
+    void TurnOn() override;
     // Back to the system cursor with no mode; the frame task stays on its list.
     void HideGameCursor() override;
     // 1 over the picture; 0 outside, after hiding the sprite and showing the system cursor.

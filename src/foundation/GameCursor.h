@@ -13,7 +13,8 @@ public:
 
     // -1 none, 0 turns the game cursor off, others choose the sheet's row.
     virtual void SetCursorMode(int32_t mode) = 0;
-    virtual void ShowGameCursor() = 0;
+    // The game cursor on again in its current mode; with no mode (-1) it ends off.
+    virtual void TurnOn() = 0;
     // Back to the system cursor with no mode.
     virtual void HideGameCursor() = 0;
 };

@@ -196,47 +196,23 @@ TEST_F(CGameWorkThreadTest, SaveLoadLoopUnwindsTheSameWay)
     EXPECT_EQ(GetDocument()->GetEngineStateWord(), m_before.engine);
 }
 
-// The pages' pictures and layers exist only while the menu is visited: the start-up gives them
-// back, a page left for another keeps its own (the pages cross-fade over the shared layers) until
-// the visit ends, and a page that unwinds with a document code gives them back too.
-TEST_F(CGameWorkThreadTest, PagesHoldTheirPartsOnlyWhileTheMenuIsVisited)
+// The pages make their parts at start-up and keep them: a visit of the menu, also one that
+// unwinds with a document code, leaves every page holding them.
+TEST_F(CGameWorkThreadTest, PagesKeepTheirPartsThroughEveryVisit)
 {
-    EXPECT_FALSE(Work().GetSaveDialog()->HoldsParts());
-    EXPECT_FALSE(Work().GetConfig()->HoldsParts());
-    EXPECT_FALSE(Work().GetBacklog()->HoldsParts());
-    EXPECT_FALSE(Work().GetFlagManager()->HoldsParts());
-
-    bool config_held = false;
-    bool sound_held = false;
-    auto* config = Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_SOUND); });
-    auto* sound = Install(Work().GetSoundConfig(), [&] {
-        config_held = Work().GetConfig()->HoldsParts();
-        sound_held = Work().GetSoundConfig()->HoldsParts();
-        return Page(SYSTEM_PAGE_END);
-    });
+    const auto all_held = [] {
+        return Work().GetSaveDialog()->HoldsParts() && Work().GetLoadDialog()->HoldsParts() &&
+               Work().GetBacklog()->HoldsParts() && Work().GetFlagManager()->HoldsParts();
+    };
+    EXPECT_TRUE(all_held());
+    Install(Work().GetConfig(), [] { return Page(SYSTEM_PAGE_SOUND); });
+    auto* sound = Install(Work().GetSoundConfig(), [] { return Page(SYSTEM_PAGE_END); });
     Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
-    EXPECT_TRUE(config_held) << "the page left keeps its parts while the next one runs";
-    EXPECT_TRUE(sound_held);
-    EXPECT_FALSE(config->HoldsParts());
-    EXPECT_FALSE(sound->HoldsParts());
-
-    bool load_held = false;
-    auto* load = Install(
-        Work().GetLoadDialog(),
-        [&]() -> int32_t {
-            load_held = Work().GetLoadDialog()->HoldsParts();
-            throw CVeskDoc::DOCUMENT_RESTORE_STACK;
-        },
-        SYSTEM_PAGE_LOAD);
-    EXPECT_THROW(Work().RunSaveLoad(SYSTEM_PAGE_LOAD), CVeskDoc::tagDOCUMENT_CODE);
-    EXPECT_TRUE(load_held);
-    EXPECT_FALSE(load->HoldsParts());
-
-    // A second visit makes them again.
-    Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS);
-    EXPECT_EQ(sound->runs.size(), 2u);
-    EXPECT_TRUE(sound_held);
-    EXPECT_FALSE(sound->HoldsParts());
+    EXPECT_EQ(sound->runs.size(), 1u);
+    EXPECT_TRUE(all_held());
+    Install(Work().GetConfig(), []() -> int32_t { throw CVeskDoc::DOCUMENT_RESTORE_STACK; });
+    EXPECT_THROW(Work().RunSystemMenu(SYSTEM_PAGE_SETTINGS), CVeskDoc::tagDOCUMENT_CODE);
+    EXPECT_TRUE(all_held());
 }
 
 TEST_F(CGameWorkThreadTest, FlagManagerClearsItsLockWhenACodeUnwindsThroughIt)
@@ -469,7 +445,7 @@ TEST_F(CGameWorkThreadTest, SubMapTakesASnapshotAndGivesItsResult)
         EXPECT_EQ(GetGameWork()->GetStatus(), STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN);
         return 17;
     });
-    EXPECT_EQ(Work().SuspendGameCursor(), 17);
+    EXPECT_EQ(Work().RunSubMap(), 17);
     ASSERT_EQ(sub_map->runs.size(), 1u);
     EXPECT_EQ(sub_map->runs[0].cursor_on, 0);
     EXPECT_EQ(GetMouse()->IsOn(), 1);

@@ -221,7 +221,7 @@ TEST_F(CMouseTest, ModeZeroTurnsTheCursorOffAndTurnOnRestoresIt)
     EXPECT_FALSE(m_mouse.IsOn());
 
     m_mouse.SetCursorMode(1);
-    m_mouse.ShowGameCursor(); // already on: nothing
+    m_mouse.TurnOn(); // already on: nothing
     EXPECT_TRUE(m_mouse.IsOn());
     EXPECT_EQ(m_mouse.GetMode(), 1);
 }

@@ -16,16 +16,20 @@
 #include "foundation/CreationFault.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/CSpriteTexture.h"
 #include "graphics/SpriteLayerRegistry.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
+#include "screens/base/CBacklogScreen.h"
 #include "screens/base/CMesWnd.h"
+#include "screens/base/CNormalSelect2.h"
 #include "screens/flags/CFlagManager.h"
 #include "screens/map/CCps.h"
 #include "screens/map/CSubMap.h"
 #include "screens/system/CConfig.h"
 #include "screens/system/CLoadDialog.h"
 #include "screens/system/CSaveDialog.h"
+#include "screens/system/CSoundConfig.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/vm/CScript.h"
@@ -214,9 +218,9 @@ TEST_F(CVeskDocStartupThreadTest, OtherStepFailuresHaveTheirTexts)
     }
 }
 
-// The message window, the town map and the sub map make their parts at start-up and keep them
-// for the game; the system pages make theirs when they first show.
-TEST_F(CVeskDocStartupThreadTest, TheWindowAndTheMapsHoldTheirPartsFromTheStartUpThePagesNone)
+// Every screen makes its parts at start-up and keeps them for the game; the choice window draws
+// its page into a texture sprite.
+TEST_F(CVeskDocStartupThreadTest, EveryScreenHoldsItsPartsFromTheStartUp)
 {
     WriteScripts({{"start.mes", "end"}});
     GetDocument()->StartGame();
@@ -226,6 +230,8 @@ TEST_F(CVeskDocStartupThreadTest, TheWindowAndTheMapsHoldTheirPartsFromTheStartU
                                   static_cast<const CSprite*>(window.m_text_area_sprite.get()),
                                   static_cast<const CSprite*>(window.m_face_sheet.get())})
         EXPECT_NE(sprite, nullptr);
+    EXPECT_NE(dynamic_cast<CSpriteTexture*>(work->GetChoiceWindow()->GetWindowSprite()), nullptr);
+    EXPECT_NE(work->GetChoiceWindow()->GetPlateLayer(), nullptr);
     EXPECT_NE(work->GetTownMap()->Composite, nullptr);
     EXPECT_NE(work->GetTownMap()->MapPicture, nullptr);
     EXPECT_NE(work->GetTownMap()->OverlayPicture, nullptr);
@@ -234,28 +240,44 @@ TEST_F(CVeskDocStartupThreadTest, TheWindowAndTheMapsHoldTheirPartsFromTheStartU
     EXPECT_NE(work->GetSubMap()->GetPartsLayer(), nullptr);
     EXPECT_NE(work->GetSubMap()->GetIconLayer(), nullptr);
     for (ISystemParts* page :
-         {static_cast<ISystemParts*>(work->GetSaveDialog()), static_cast<ISystemParts*>(work->GetConfig()),
-          static_cast<ISystemParts*>(work->GetFlagManager())})
-        EXPECT_FALSE(page->HoldsParts());
+         {static_cast<ISystemParts*>(work->GetSaveDialog()), static_cast<ISystemParts*>(work->GetLoadDialog()),
+          static_cast<ISystemParts*>(work->GetBacklog()), static_cast<ISystemParts*>(work->GetConfig()),
+          static_cast<ISystemParts*>(work->GetSoundConfig()), static_cast<ISystemParts*>(work->GetFlagManager())})
+        EXPECT_TRUE(page->HoldsParts());
 }
 
-// The layer archive of the start-up pictures with one entry's bytes replaced.
+// The layer archive of the start-up pictures with one picture's bytes replaced, or added damaged.
 std::vector<uint8_t> LayersWithDamaged(const char* stem)
 {
+    const std::vector<uint8_t> damaged(64, 0x5A);
     std::vector<tools::ArchiveEntry> layers;
+    bool found = false;
     for (tools::ArchiveEntry& entry : StartupPictureEntries()) {
-        if (entry.name.starts_with(stem))
-            entry.data = std::vector<uint8_t>(64, 0x5A);
+        if (entry.name.starts_with(stem)) {
+            entry.data = damaged;
+            found = true;
+        }
         layers.push_back(std::move(entry));
     }
+    if (!found)
+        layers.push_back({std::string(stem) + ".AKB", damaged});
     layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
     return tools::BuildArchive(layers, tools::ArchiveEncoding::Plain);
 }
 
-// The system pages make their pictures only when they open, yet data without a page's sheets
-// still stops the start-up with the page's text; a message window picture present but not
-// readable stops it too, since the window's parts are made there.
-TEST_F(CVeskDocStartupThreadTest, NoPageOrWindowWithoutItsPartsSheets)
+void ExpectStartUpFails(const char* failure)
+{
+    try {
+        GetDocument()->StartGame();
+        ADD_FAILURE() << "the start-up went on";
+    } catch (const CExecException& thrown) {
+        EXPECT_STREQ(thrown.GetMessage().GetText(), failure);
+    }
+}
+
+// Data without a screen's sheets, or with one there but unreadable, stops the start-up with the
+// screen's text, before the player can reach the screen.
+TEST_F(CVeskDocStartupThreadTest, NoScreenWithoutItsPartsSheets)
 {
     WriteScripts({{"start.mes", "end"}});
     const struct
@@ -266,7 +288,9 @@ TEST_F(CVeskDocStartupThreadTest, NoPageOrWindowWithoutItsPartsSheets)
     } cases[] = {{"SAVELOAD_P", false, "Save Object Create Failed"},
                  {"FLAGLIST_BG", false, "Failed to create Flag Manager."},
                  {"MESSAGE_P", true, "Message Frame Object Create Failed"},
-                 {"ICON_P", true, "Message Frame Object Create Failed"}};
+                 {"ICON_P", true, "Message Frame Object Create Failed"},
+                 {"SEL_P", true, "Select Object Create Failed"},
+                 {"FLAGLIST_BG", true, "Failed to create Flag Manager."}};
     for (const auto& [sheet, damaged, text] : cases) {
         SCOPED_TRACE(sheet);
         std::vector<tools::ArchiveEntry> layers;
@@ -276,29 +300,36 @@ TEST_F(CVeskDocStartupThreadTest, NoPageOrWindowWithoutItsPartsSheets)
         layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
         m_dir.Write("layer.arc", damaged ? LayersWithDamaged(sheet)
                                          : tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
-        try {
-            GetDocument()->StartGame();
-            ADD_FAILURE() << "the start-up went on";
-        } catch (const CExecException& failure) {
-            EXPECT_STREQ(failure.GetMessage().GetText(), text);
-        }
+        ExpectStartUpFails(text);
         DeleteDocument();
+        TakeMessageBoxes();
     }
 }
 
-// A save or load sheet that is there but cannot be read passes the start-up's look-up; the page
-// then refuses to be made when it opens rather than showing itself without its pictures.
-TEST_F(CVeskDocStartupThreadTest, ASaveOrLoadPageWithoutAReadablePartsSheetIsNotMade)
+// A save sheet that is there but cannot be read stops the start-up with the save screen's text,
+// and the start-up has not gone on to the screens after it.
+TEST_F(CVeskDocStartupThreadTest, AnUnreadableSaveSheetStopsTheStartUp)
 {
     WriteScripts({{"start.mes", "end"}});
     m_dir.Write("layer.arc", LayersWithDamaged("SAVELOAD_P"));
-    GetDocument()->StartGame();
-    CGameWork* work = GetGameWork();
-    for (ISystemParts* page : {static_cast<ISystemParts*>(work->GetSaveDialog()),
-                               static_cast<ISystemParts*>(work->GetLoadDialog())}) {
-        EXPECT_EQ(page->CreateParts(), 0);
-        EXPECT_FALSE(page->HoldsParts());
-    }
+    ExpectStartUpFails("Save Object Create Failed");
+    EXPECT_EQ(GetGameWork()->GetLoadDialog(), nullptr);
+    EXPECT_EQ(GetDocument()->GetScript().m_current_script, nullptr);
+}
+
+// The town map and the sub map, whose layers cannot be had, stop the start-up with their texts.
+TEST_F(CVeskDocStartupThreadTest, MapsWithoutTheirLayersStopTheStartUp)
+{
+    WriteScripts({{"start.mes", "end"}});
+    const SIZE size = CCps::GetMapPictureSize();
+    CCps::SetMapPictureSize(100000, 100000); // more than a layer may hold
+    ExpectStartUpFails("Map Object Create Failed");
+    CCps::SetMapPictureSize(size.cx, size.cy);
+    DeleteDocument();
+
+    InjectCreationFault("sub map layers");
+    ExpectStartUpFails("Failed to create SubMap.");
+    InjectCreationFault(nullptr);
 }
 
 TEST_F(CVeskDocStartupThreadTest, AMissingOrDamagedArchiveStopsOnOneBoxInThePlayersLanguage)

@@ -47,10 +47,7 @@ protected:
         state.Values.resize(FLAG_BUFFER_VALUE_COUNT);
         for (int32_t v = 0; v < 20; ++v)
             state.Variables[30 + static_cast<size_t>(v)] = ScriptValue::FromInteger(-1);
-        m_window = GetGameWork()->GetChoiceWindow();
-        // The row and the side menu, as the message window would have built them.
-        EXPECT_EQ(m_window->CMesButton::CreateParts(), 1);
-        EXPECT_EQ(m_window->CreateParts(), 1); // as its first run does
+        m_window = GetGameWork()->GetChoiceWindow(); // its parts made by the start-up
         // An opaque screen under the window, so every frame is drawn whole.
         m_background = MakeMemorySprite(0, 0, 1920, 1080, 0);
         m_background->FillRect(0, 0, 1920, 1080, 0xFF000000u, 1);
@@ -59,7 +56,6 @@ protected:
     }
     ~CNormalSelect2ThreadTest() override
     {
-        m_window->CMesButton::ReleaseParts();
         if (IRightMenu::IsMenuOpen())
             m_window->CloseMenu();
         IRightMenu::SetManualFlag(0);
@@ -523,6 +519,20 @@ TEST_F(CNormalSelect2ThreadTest, SideMenuAndButtonRowActOverTheWindow)
     m_window->OnDecide();
     EXPECT_EQ(m_window->IsShown(), 1);
     EXPECT_EQ(m_window->Running, 1);
+}
+
+// While flag byte 7078 is set the pointer at the screen's edge leaves the side menu shut.
+TEST_F(CNormalSelect2ThreadTest, AFrozenSideMenuIgnoresThePointerAtTheEdge)
+{
+    SetChoices({"Ａ", "Ｂ"});
+    m_window->OnOpen();
+    PointAt(1900, 500);
+    State().Flags[FLAG_SIDE_MENU_FROZEN] = 1;
+    m_window->Update();
+    EXPECT_FALSE(IRightMenu::IsMenuOpen());
+    State().Flags[FLAG_SIDE_MENU_FROZEN] = 0;
+    m_window->Update();
+    EXPECT_TRUE(IRightMenu::IsMenuOpen());
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "foundation/CExecException.h"
+#include "foundation/CString.h"
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
@@ -241,27 +241,23 @@ int32_t CNormalSelect2::CreateParts()
 {
     if (m_parts != 0)
         return 1;
-    // The button row and the side menu are shared with the message window, which builds them
-    // first; a data set without them still starts, and the choices work without the row.
-    if (GetPartsHolders() > 0 && CMesButton::CreateParts() == 0)
+    if (CMesButton::CreateParts() == 0)
         return 0;
-    m_picture.reset(LoadSprite("sel_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
-    if (Picture() == nullptr)
+    try {
+        m_picture.reset(LoadSprite("sel_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    } catch (const CString&) {
+        m_picture.reset();
+    }
+    if (Picture() != nullptr) {
+        m_window = MakeTextureSprite(0, 0, 1920, 1080, WINDOW_DEPTH);
+        m_plate_layer = MakeMemorySprite(0, 0, PLATE_BASE_WIDTH, CHOICE_PLATE_HEIGHT * PLATE_ROWS, -1);
+    }
+    if (!m_window || !m_plate_layer) {
+        ReleaseParts();
         return 0;
-    m_window = MakeMemorySprite(0, 0, 1920, 1080, WINDOW_DEPTH);
-    if (!m_window)
-        return 0;
-    m_plate_layer = MakeMemorySprite(0, 0, PLATE_BASE_WIDTH, CHOICE_PLATE_HEIGHT * PLATE_ROWS, -1);
-    if (!m_plate_layer)
-        return 0;
+    }
     m_parts = 1;
     return 1;
-}
-
-bool CNormalSelect2::HasRequiredParts()
-{
-    CLayerFile* file = GetDocumentLayerFile();
-    return file != nullptr && file->Exists("SEL_P.AKB") != 0;
 }
 
 void CNormalSelect2::ReleaseParts()
@@ -292,8 +288,6 @@ ScriptValue* CNormalSelect2::Run(ScriptValue* out)
     m_button_hover = -1;
     if (CMesWnd* message = GameWork->GetMessageWindow())
         message->HoverId = -1;
-    if (CreateParts() == 0)
-        throw CExecException("Select Object Create Failed");
 
     if (!GetConfigSkipContinueEnable()) {
         SetConfigOneMes(0);
@@ -413,6 +407,7 @@ void CNormalSelect2::DrawPage(int32_t page)
     if (m_window) {
         LiveDrawLock lock;
         m_window->FillRect(0, 0, 1920, 1080, 0, 1);
+        MarkLayerDrawn(*m_window);
     }
     const std::vector<ChoiceBranch>* list = CurrentList();
     const int64_t left =

@@ -63,11 +63,9 @@ public:
     void ModalLoop() override { ISelect::ModalLoop(); }
     void OnDecide() override;
     void OnCancel() override;
-    // Made by the first run (after the message window's, whose button row it shares); the
-    // start-up only looks the sheet up (HasRequiredParts).
+    // Made once at start-up, after the message window's, whose button row it shares.
     int32_t CreateParts() override;
     void ReleaseParts() override;
-    static bool HasRequiredParts();
 
     // Hides the choice window and the current message window.
     virtual void HideAll();

@@ -79,7 +79,7 @@ public:
     virtual int32_t RunBacklog() = 0;
     // Runs the sub map with the game cursor and the popup menu out of its way; its answer, -1
     // for none.
-    virtual int32_t SuspendGameCursor() = 0;
+    virtual int32_t RunSubMap() = 0;
     virtual void RunFlagManager() = 0;
     virtual void RunWindowModeDialog() = 0;
 

@@ -207,7 +207,7 @@ void CSlot::OnOpen()
         RegisterTask();
         SetGameCursor(0);
         if (GameCursor* cursor = GetGameCursor())
-            cursor->ShowGameCursor();
+            cursor->TurnOn();
     } else {
         State = STATE_SHOWING;
         for (int32_t k = 0; k < SLOT_REELS; ++k)

@@ -57,14 +57,6 @@ int32_t CFlagManager::CreateParts()
     return 0;
 }
 
-int32_t CFlagManager::HasRequiredParts()
-{
-    return PicturePresent(MakeLanguageFileName("flaglist_p.akb").GetText()) &&
-                   PicturePresent(MakeLanguageFileName("flaglist_bg.akb").GetText())
-               ? 1
-               : 0;
-}
-
 void CFlagManager::ReleaseParts()
 {
     PartsSheet.reset();

@@ -23,7 +23,6 @@ public:
 
     int32_t CreateParts() override;
     void ReleaseParts() override;
-    int32_t HasRequiredParts() override;
     // Runs the menu without entering the active screens; a document code closes it and goes on.
     ScriptValue* Run(ScriptValue* out) override;
     void Show() override;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/CExecException.h"
+#include "foundation/CStringUTF8.h"
 #include "foundation/ConfigSettings.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
@@ -30,7 +31,12 @@ SIZE g_map_picture_size{8400, 5040};
 
 std::unique_ptr<CSpriteLayer> MakeLayer(int32_t width, int32_t height)
 {
-    std::unique_ptr<CSprite> sprite(CreateSpriteOfType(0, 0, width, height, -1, LAYER_KIND_MEMORY));
+    std::unique_ptr<CSprite> sprite;
+    try {
+        sprite = CreateSpriteOfType(0, 0, width, height, -1, LAYER_KIND_MEMORY);
+    } catch (const CStringUTF8&) {
+        return nullptr; // no memory for its pixels: the map cannot be made
+    }
     auto* layer = dynamic_cast<CSpriteLayer*>(sprite.get());
     if (layer == nullptr || layer->GetBits() == nullptr)
         return nullptr;

@@ -3,6 +3,7 @@
 #include "foundation/CInputView.h"
 #include "foundation/CString.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/CreationFault.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
 #include "game/presence/CPresence.h"
@@ -65,6 +66,9 @@ bool CSubMap::LoadIcons()
 
 bool CSubMap::MakeLayers()
 {
+    // A named step, so that a test can make it fail as memory running out would.
+    if (IsCreationFaultInjected("sub map layers"))
+        return false;
     const SIZE size = GetScreenOriginalSize(0);
     auto container = std::make_unique<CSpriteContainer>();
     container->Create(nullptr, 0.0f, 0.0f, RECT{0, 0, size.cx, size.cy}, CONTAINER_PRIORITY, 0);

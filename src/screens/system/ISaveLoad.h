@@ -50,7 +50,6 @@ public:
     void OnCancel() override;
     int32_t CreateParts() override;
     void ReleaseParts() override;
-    int32_t HasRequiredParts() override;
 
     // Drawing: the buttons into the mask, the rows through the list sprite into the view.
     void DrawPage();

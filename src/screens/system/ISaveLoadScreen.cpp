@@ -180,11 +180,6 @@ int32_t ISaveLoad::CreateParts()
     return 1;
 }
 
-int32_t ISaveLoad::HasRequiredParts()
-{
-    return PicturePresent(LanguagePicture("saveload_p").GetText()) ? 1 : 0;
-}
-
 void ISaveLoad::ReleaseParts()
 {
     if (m_holds_screen) {

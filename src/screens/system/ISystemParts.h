@@ -46,10 +46,6 @@ public:
     virtual void ReleaseParts();
     // The page's parts for an opening: made unless this page holds them already; 1 when held.
     int32_t EnsureParts() { return m_holds_parts ? 1 : CreateParts(); }
-    // Whether the data holds the pictures CreateParts cannot do without, looked up in the
-    // archive's index without decoding or making anything: the start-up's check of a page that
-    // is built only when it opens. 1 when it does.
-    virtual int32_t HasRequiredParts() { return 1; }
     // Shows what waits in the image layers: cross-fades when a page is showing, fades in when
     // the view is hidden, nothing when no new picture waits. Both image layers end hidden.
     virtual void OpenTransition(CSpriteAnime* anime);

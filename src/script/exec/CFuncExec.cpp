@@ -180,7 +180,7 @@ void CFuncExec::GameCursor()
     if (cursor == nullptr)
         return;
     if (change == 0)
-        cursor->ShowGameCursor();
+        cursor->TurnOn();
     else if (change == 1)
         cursor->HideGameCursor();
 }

@@ -65,20 +65,9 @@ LogBuffer* CFuncExec::GetBacklogTarget()
 
 void CFuncExec::SetBacklogText()
 {
-    const ScriptValue value = Context->PopValue();
-    LogBuffer* entry = GetBacklogTarget();
-    if (entry == nullptr)
-        return;
-    // A number names the speaker by its text in the script's language table, so that the name
-    // plate and the backlog show it in the player's language; a text is the name as it stands.
-    if (value.Type == SCRIPT_VALUE_INTEGER) {
-        entry->HeadText.Empty();
-        entry->HeadTextId = value.Integer;
-        entry->TextTable = m_language_file;
-        return;
-    }
-    entry->HeadText = CStringUTF8(WideToUtf8(AnsiToWide(value.Text.GetText())).c_str());
-    entry->HeadTextId = -1;
+    const CStringUTF8 text = Context->PopValue().Text;
+    if (LogBuffer* entry = GetBacklogTarget())
+        entry->HeadText = CStringUTF8(WideToUtf8(AnsiToWide(text.GetText())).c_str());
 }
 
 void CFuncExec::SetBacklogHeroName()

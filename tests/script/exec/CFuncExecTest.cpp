@@ -311,14 +311,13 @@ TEST_F(CFuncExecTest, BacklogTextsHonourTheEngineStateAndTheArrayEnd)
     RunSource("lib 29, 21, sj\"あい\"\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "あい");
     EXPECT_EQ(entry.HeadTextId, -1);
-    // A number names the speaker by a table text instead, with the table it names it in.
+    // The operand is a text: a number names no table text, and its text (none) is the name.
     Exec().SetLanguageFileName(CStringUTF8("story"));
     RunSource("lib 29, 21, 102\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "");
-    EXPECT_EQ(entry.HeadTextId, 102);
-    EXPECT_STREQ(entry.TextTable.GetText(), "story");
-    RunSource("lib 29, 21, sj\"あい\"\nend\n");
     EXPECT_EQ(entry.HeadTextId, -1);
+    EXPECT_STREQ(entry.TextTable.GetText(), "");
+    RunSource("lib 29, 21, sj\"あい\"\nend\n");
     State().SetEngineStateBits(0x400);
     RunSource("lib 29, 21, \"other\"\nlib 29, 22, \"\"\nend\n");
     EXPECT_STREQ(entry.HeadText.GetText(), "あい");
