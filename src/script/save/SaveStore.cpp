@@ -79,22 +79,27 @@ auto WithArrays(FlagArray array, A& a, B& b, Action action)
     }
 }
 
-// Writes the image's bytes under the store's lock; false, reported, when it cannot. With keep_as
+// Writes a flag file's bytes under the store's lock; false, reported, when it cannot. With keep_as
 // the file's old bytes are kept under that name first.
-bool WriteImage(const CStringUTF8& name, const FlagBuffer& image, const CStringUTF8* keep_as = nullptr)
+bool WriteFlagBytes(const CStringUTF8& name, const std::string& bytes, const CStringUTF8* keep_as = nullptr)
 {
     CStringUTF8 reason;
     bool written = false;
     {
         ScopedLock lock(FlagFileLock());
-        std::string bytes;
-        image.AppendTo(bytes);
         written = WriteFileAtomically(name, BytesOf(bytes), &reason, keep_as);
     }
     // Reported after the lock: the error box runs a message loop, which takes the window locks.
     if (!written)
         ReportUnwritable(name, reason);
     return written;
+}
+
+bool WriteImage(const CStringUTF8& name, const FlagBuffer& image, const CStringUTF8* keep_as = nullptr)
+{
+    std::string bytes;
+    image.AppendTo(bytes);
+    return WriteFlagBytes(name, bytes, keep_as);
 }
 
 template <typename Target>
@@ -402,15 +407,19 @@ bool SaveStore::ReadSystemFile(FlagBuffer& image)
 
 bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& stored,
                            const ScriptValueTable& data, std::span<const uint8_t> thumbnail,
-                           const FlagBuffer& system, std::span<const uint8_t> table)
+                           const FlagBuffer& system)
 {
     // The older saves move up as sets, into slots emptied before them.
     SlotFileMoves moves;
     moves.SetAsideSlot(dropped);
     for (uint32_t n = dropped; n > slot; --n)
         moves.MoveSlotFiles(n - 1, n);
-    bool done = moves.Run(FlagFileName(0), table,
-                          {FlagFileName(slot), SaveDataFileName(slot), ThumbnailFileName(slot)});
+    std::string system_bytes;
+    system.AppendTo(system_bytes);
+    std::vector<CStringUTF8> new_files{FlagFileName(slot), SaveDataFileName(slot)};
+    if (!thumbnail.empty())
+        new_files.push_back(ThumbnailFileName(slot));
+    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), new_files);
     std::vector<CStringUTF8> written;
     auto write = [&](const CStringUTF8& name, bool ok) {
         done = ok;
@@ -428,16 +437,18 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
         if (done)
             write(SaveDataFileName(slot), WriteSaveData(slot, data));
         // A save is kept without its picture: the slot then shows none.
-        if (done && !thumbnail.empty() && WriteThumbnail(slot, thumbnail, ThumbnailFailure::Skip)) {
-            written.push_back(ThumbnailFileName(slot));
-            RunSaveStepHook();
+        if (done && !thumbnail.empty()) {
+            if (WriteThumbnail(slot, thumbnail, ThumbnailFailure::Skip))
+                write(ThumbnailFileName(slot), true);
+            else
+                done = moves.ForgetNewFile(ThumbnailFileName(slot));
         }
         if (done)
             slot_files.Flush();
     }
     // The table in the system file says which saves exist: written last, the save is complete.
     if (done)
-        done = WriteFlagFile(0, system);
+        done = WriteFlagBytes(FlagFileName(0), system_bytes);
     if (!done) {
         for (const CStringUTF8& name : written)
             DeleteFileW(name.ToWide().c_str());
@@ -445,28 +456,30 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
     return Conclude(moves, done);
 }
 
-bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system,
-                             std::span<const uint8_t> table)
+bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system)
 {
     SlotFileMoves moves;
     moves.SetAsideSlot(slot);
     for (uint32_t n = slot + 1; n <= last; ++n)
         moves.MoveSlotFiles(n, n - 1);
-    bool done = moves.Run(FlagFileName(0), table, {});
+    std::string system_bytes;
+    system.AppendTo(system_bytes);
+    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
     if (done)
-        done = WriteFlagFile(0, system);
+        done = WriteFlagBytes(FlagFileName(0), system_bytes);
     return Conclude(moves, done);
 }
 
-bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system,
-                                std::span<const uint8_t> table)
+bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system)
 {
     SlotFileMoves moves;
     for (uint32_t slot : slots)
         moves.SetAsideSlot(slot);
-    bool done = moves.Run(FlagFileName(0), table, {});
+    std::string system_bytes;
+    system.AppendTo(system_bytes);
+    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
     if (done)
-        done = WriteFlagFile(0, system);
+        done = WriteFlagBytes(FlagFileName(0), system_bytes);
     return Conclude(moves, done);
 }
 

@@ -109,19 +109,17 @@ public:
 
     // A save into the slot: slots dropped - 1 down to the slot move one slot up as sets (the
     // dropped slot's files set aside), the slot gets the stored state, the save data and the
-    // thumbnail (none when empty or unwritable), and the system image, whose slot table is the
-    // table given, is written last. Any failure undoes every step: false, nothing changed.
+    // thumbnail (none when empty or unwritable), and the system image, whose slot table lists
+    // them, is written last. Any failure undoes every step: false, nothing changed.
     [[nodiscard]] static bool CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& stored,
                                          const ScriptValueTable& data, std::span<const uint8_t> thumbnail,
-                                         const FlagBuffer& system, std::span<const uint8_t> table);
+                                         const FlagBuffer& system);
     // A delete: the slot's files set aside, slots slot + 1 to last move one slot down, and the
     // system image written; undone whole on failure.
-    [[nodiscard]] static bool CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system,
-                                           std::span<const uint8_t> table);
+    [[nodiscard]] static bool CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system);
     // Every save deleted: the slots' files set aside, the system image written; undone whole on
     // failure.
-    [[nodiscard]] static bool CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system,
-                                              std::span<const uint8_t> table);
+    [[nodiscard]] static bool CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system);
 
     // At start, before anything writes: finishes or undoes a slot move a stop left behind, then
     // removes the temporaries of writes a stop cut short and set-aside slot files no journal
