@@ -243,13 +243,12 @@ protected:
     }
     // Slot and id of each save the next start lists, after it has put the folder in order as the
     // start does; each listed slot's flag file and save data must hold its save. A folder without
-    // a system file lists nothing: the start would write the initial set's empty one.
+    // a system file lists the saves its slot files hold, as the start lists them in the initial
+    // set's one.
     using Listing = std::map<uint32_t, int32_t>;
     Listing ListedAtNextStart()
     {
         Listing listed;
-        if (!Exists("FLAG000"))
-            return listed;
         SaveStore::RemoveLeftovers();
         CXMLDocument(CStringUTF8(Path("config.xml"))).RemoveCutSave(); // as the start does
         FlagBuffer system;
@@ -369,7 +368,8 @@ TEST_F(ISaveLoadThreadTest, PointersVariablesAndStoredBits)
         {"mq", 1, 201, 1, 1, 1}, {"mqa", 101, 201, 1, 1, 1},
     };
     for (const Case& c : cases) {
-        std::filesystem::remove(Path("FLAG000"));
+        for (const auto& [name, bytes] : ReadFolder())
+            std::filesystem::remove(Path(name));
         for (size_t i : {53u, 56u, 57u})
             State().Variables[i] = ScriptValue::FromInteger(0);
         State().SetEngineStateWord(ENGINE_STATE_ENTRY_OPEN | 0x4);
@@ -834,6 +834,47 @@ TEST_F(ISaveLoadThreadTest, ADamagedSystemFileCostsNoSave)
         }
         EXPECT_GT(kept, 10);
     }
+}
+
+// A rebuilt table lists every intact save: one save that does not read hides none after it (it
+// is listed too, so that the group runs unbroken, and refuses to load), a group's damaged last
+// slot is left out, and a missing system file is rebuilt like a damaged one.
+TEST_F(ISaveLoadThreadTest, ARebuiltTableListsEveryIntactSave)
+{
+    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+    for (uint32_t slot : {1u, 2u, 3u, 4u, 5u, 101u, 102u})
+        PutLoadableSlot(table, slot, static_cast<int32_t>(slot) + 800);
+    PutSystemTable(table);
+    m_dir.Write("SaveData003.dat", std::vector<uint8_t>{9, 9, 9});
+    m_dir.Write("FLAG102", std::vector<uint8_t>{9, 9, 9});
+    const Folder saves = ReadFolder();
+    const Listing listed{{1, 801}, {2, 802}, {3, 803}, {4, 804}, {5, 805}, {101, 901}};
+    for (const bool missing : {false, true}) {
+        PutFolder(saves);
+        if (missing)
+            std::filesystem::remove(Path("FLAG000"));
+        else
+            m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
+        m_messages.clear();
+        m_load.LoadSlotTable();
+        EXPECT_EQ(m_messages.size(), 1u) << missing; // the notice of the rebuild
+        EXPECT_EQ(m_load.GetCount(0), 5) << missing;
+        EXPECT_EQ(m_load.GetCount(1), 1) << missing;
+        for (uint32_t slot : {4u, 5u, 101u}) {
+            EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+            EXPECT_EQ(State().Money(), static_cast<int32_t>(slot) + 800) << slot << " " << missing;
+        }
+        m_messages.clear();
+        EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(3); }), -1) << missing;
+        EXPECT_EQ(m_messages.size(), 1u) << missing;
+        EXPECT_EQ(DiskHeader(3).Money, 803) << missing; // from its flag file
+    }
+    // A new save pushes them along, all still listed; deleting the damaged one closes the gap.
+    Mark(7);
+    ASSERT_TRUE(m_save.SaveNew(""));
+    ASSERT_TRUE(m_save.DeleteSlot(4));
+    m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
+    EXPECT_EQ(ListedAtNextStart(), Listing({{1, 7}, {2, 801}, {3, 802}, {4, 804}, {5, 805}, {101, 901}}));
 }
 
 // What no table lists never comes back as a save: the files of a delete of every save go with
