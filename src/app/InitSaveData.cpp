@@ -10,6 +10,7 @@
 #include "foundation/WriteFileAtomically.h"
 #include "platform/kernel/FileApi.h"
 #include "platform/res/ResourceApi.h"
+#include "script/save/SaveStore.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ void InitSaveData(HINSTANCE instance)
     const CStringUTF8 folder = application->GetSaveFolder();
     if (PathExists(FirstFlagFileIn(folder)))
         return;
-    ExtractFlagImage(instance, INITIAL_SAVE_RESOURCE, folder);
+    const bool extracted = ExtractFlagImage(instance, INITIAL_SAVE_RESOURCE, folder);
 
     // The unpacked "config.xml" is the one in force from the first start on.
     CStringUTF8 config_name;
@@ -162,4 +163,8 @@ void InitSaveData(HINSTANCE instance)
     auto config = std::make_unique<CXMLDocument>(folder + config_name);
     config->Load();
     application->ReplaceConfigDocument(std::move(config));
+
+    // A system flag file lost while saves stayed: they are listed in the one just written.
+    if (extracted && application->GetAppString().IsEqual(folder.GetStdString()))
+        SaveStore::ListSavesInInitialSystemFile();
 }

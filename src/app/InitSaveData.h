@@ -1,8 +1,9 @@
 #pragma once
 // The first start of a player: the user folders are made, and the initial save set the executable
 // carries as "FLAG" resource 144 (the system flag files and a first "config.xml") is written into
-// the save folder. Runs at the start of InitInstance, on the main thread, under the single-instance
-// lock so that two first starts never write the same files.
+// the save folder; saves found there (the system flag file lost, its slots kept) are listed in the
+// new system flag file. Runs at the start of InitInstance, on the main thread, under the
+// single-instance lock so that two first starts never write the same files.
 
 #include "foundation/CStringUTF8.h"
 #include "platform/kernel/WinTypes.h"

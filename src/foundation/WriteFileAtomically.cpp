@@ -150,9 +150,14 @@ bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes
         return false;
     }
     bool moved_aside = false;
-    if (keep_previous_as != nullptr && !KeepCopy(path, *keep_previous_as, reason, moved_aside)) {
-        DeleteFileW(temp_path.GetWideText());
-        return false;
+    if (keep_previous_as != nullptr) {
+        if (!KeepCopy(path, *keep_previous_as, reason, moved_aside)) {
+            DeleteFileW(temp_path.GetWideText());
+            return false;
+        }
+        // The kept copy's name reaches the disk before the new file's rename can: a disk that kept
+        // the later rename alone would hold neither the old bytes nor their copy. Never deferred.
+        FlushFolder(FolderOf(*keep_previous_as));
     }
     if (!MoveFileExW(temp_path.GetWideText(), path.GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
         Fail(reason);

@@ -10,8 +10,13 @@
 #include "app/TestApp.h"
 #include "flagpack/FlagImageWriter.h"
 #include "flagwrite/FlagFileWriter.h"
+#include "foundation/ByteCursor.h"
 #include "platform/res/ResourceRegistry.h"
 #include "platform/user/ScriptedMessageBoxPolicy.h"
+#include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
+#include "script/save/SaveSlotTable.h"
+#include "script/vm/BacklogStore.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -145,6 +150,32 @@ TEST_F(InitSaveDataTest, AnExtractionRunAgainKeepsThePlayersSettings)
     for (const auto& entry : fs::directory_iterator(Save("")))
         EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
     EXPECT_TRUE(m_boxes.Shown().empty());
+}
+
+// A system flag file lost while saves stayed: the initial one written in its place lists them.
+TEST_F(InitSaveDataTest, SavesBesideAMissingFirstFlagFileAreListedInTheInitialOne)
+{
+    fs::create_directories(Save());
+    FlagBuffer state;
+    state.SetMoney(704);
+    state.SetEngineStateWord(ENGINE_STATE_SNAPSHOT); // as every save stores it
+    std::string bytes;
+    state.AppendTo(bytes);
+    std::ofstream(Save("FLAG001"), std::ios::binary) << bytes;
+    bytes.clear();
+    ScriptValueTable().AppendTo(bytes);
+    std::ofstream(Save("SaveData001.dat"), std::ios::binary) << bytes;
+
+    InitSaveData(nullptr);
+    FlagBuffer system;
+    const std::string written = ReadWholeFile(Save("FLAG000"));
+    ByteCursor cursor(std::span(reinterpret_cast<const uint8_t*>(written.data()), written.size()));
+    ASSERT_TRUE(system.ReadFrom(cursor));
+    const SaveSlotTable table(system.Bytes);
+    EXPECT_EQ(table.CountUsed(0), 1);
+    EXPECT_EQ(table.Get(1).Money, 704);
+    EXPECT_EQ(system.Flags.size(), 10000u); // the initial file's arrays
+    EXPECT_EQ(m_boxes.Shown().size(), 1u);  // the notice
 }
 
 TEST_F(InitSaveDataTest, WithR18TheFirstFlagFileIsLookedForWhereTheSetIsWritten)

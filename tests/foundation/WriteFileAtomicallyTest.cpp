@@ -126,3 +126,32 @@ TEST_F(WriteFileAtomicallyTest, AMissingFolderIsReported)
     EXPECT_FALSE(WriteFileAtomically(CStringUTF8(m_dir.PathOf("no/such/FLAG000").c_str()), m_new, &reason));
     EXPECT_STREQ(reason.GetText(), "The system cannot find the path specified.");
 }
+
+// The copy of the old file kept aside reaches the disk before the new file's rename: a folder
+// flush lies between them, even while a group of writes defers its own flushes.
+TEST_F(WriteFileAtomicallyTest, TheKeptCopyIsFlushedBeforeTheNewFileTakesItsPlace)
+{
+    PutBytes(m_path, m_old);
+    std::vector<std::string> calls;
+    platform::ObserveFolderCalls(
+        [&](platform::FolderCall call, std::u16string_view from, std::u16string_view to) {
+            const auto name = [](std::u16string_view path) {
+                const std::string text = CStringUTF8(std::u16string(path)).GetStdString();
+                return text.substr(text.find_last_of('/') + 1);
+            };
+            calls.push_back(call == platform::FolderCall::Flush    ? std::string("flush")
+                            : call == platform::FolderCall::Rename ? name(from) + ">" + name(to)
+                                                                   : "delete " + name(from));
+        });
+    const CStringUTF8 keep(m_dir.PathOf("FLAG000.bad").c_str());
+    {
+        DeferredFolderFlush group;
+        EXPECT_TRUE(WriteFileAtomically(CStringUTF8(m_path.c_str()), m_new, nullptr, &keep));
+        group.Flush();
+    }
+    platform::ObserveFolderCalls(nullptr);
+    EXPECT_EQ(calls, (std::vector<std::string>{"FLAG000.bad.tmp>FLAG000.bad", "flush", "FLAG000.tmp>FLAG000",
+                                               "flush"}));
+    EXPECT_EQ(ReadBytes(m_dir.PathOf("FLAG000.bad")), m_old);
+    ExpectOnly(m_new);
+}

@@ -365,9 +365,10 @@ void WriteMediaFileSeeds(const std::filesystem::path& root)
 
 } // namespace
 
-// A slot move journal: "VSMJ", version 1, the table hash, the system file, the new files and the
-// renames (each name a u16 length and its bytes), then the FNV-1a of all that, low 32 bits.
-Bytes MakeSlotMoveJournal(const std::vector<std::string>& new_files,
+// A slot move journal: "VSMJ", the version (1: the hash is the system file's table's, 2: the
+// whole system file's), the hash, the system file, the new files and the renames (each name a u16
+// length and its bytes), then the FNV-1a of all that, low 32 bits.
+Bytes MakeSlotMoveJournal(uint32_t version, const std::vector<std::string>& new_files,
                           const std::vector<std::pair<std::string, std::string>>& renames)
 {
     Bytes out;
@@ -384,7 +385,7 @@ Bytes MakeSlotMoveJournal(const std::vector<std::string>& new_files,
         out.insert(out.end(), text.begin(), text.end());
     };
     put32(0x4A4D5356);
-    put32(1);
+    put32(version);
     put32(0x89ABCDEF);
     put32(0x01234567);
     name("FLAG000");
@@ -406,11 +407,12 @@ Bytes MakeSlotMoveJournal(const std::vector<std::string>& new_files,
 void WriteSlotSeeds(const std::filesystem::path& root)
 {
     const SeedFolder journal_seeds(root, "slot_move_journal");
-    journal_seeds.Add("save.jnl", MakeSlotMoveJournal({"FLAG201", "SaveData201.dat", "thm201"},
+    journal_seeds.Add("save.jnl", MakeSlotMoveJournal(2, {"FLAG201", "SaveData201.dat", "thm201"},
                                                       {{"FLAG300", "FLAG300.drop"},
                                                        {"FLAG299", "FLAG300"},
                                                        {"SP_thm201", "SP_thm202"}}));
-    journal_seeds.Add("delete.jnl", MakeSlotMoveJournal({}, {{"sel005", "sel005.drop"}, {"sel006", "sel005"}}));
+    journal_seeds.Add("delete.jnl", MakeSlotMoveJournal(2, {}, {{"sel005", "sel005.drop"}, {"sel006", "sel005"}}));
+    journal_seeds.Add("older.jnl", MakeSlotMoveJournal(1, {"FLAG001"}, {{"FLAG001", "FLAG001.drop"}}));
     const SeedFolder table_seeds(root, "slot_table");
     table_seeds.Add("table.flag", WriteSystemFlagFile(ParseSlotTableListing("slot 1 date 1301 money 500 comment メモ\n"
                                                                             "slot 101\nslot 201 saved 2026 12 7 1 2 3\n"

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -749,10 +750,30 @@ BOOL PathFileExistsW(LPCWSTR path_name)
     return TRUE;
 }
 
+namespace {
+
+std::mutex g_pinned_time_lock;
+std::optional<SYSTEMTIME> g_pinned_time;
+
+} // namespace
+
+void platform::PinLocalTime(const SYSTEMTIME* time)
+{
+    const std::lock_guard lock(g_pinned_time_lock);
+    g_pinned_time = time != nullptr ? std::optional<SYSTEMTIME>(*time) : std::nullopt;
+}
+
 void GetLocalTime(SYSTEMTIME* time)
 {
     if (!time)
         return;
+    {
+        const std::lock_guard lock(g_pinned_time_lock);
+        if (g_pinned_time) {
+            *time = *g_pinned_time;
+            return;
+        }
+    }
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     tm local{};

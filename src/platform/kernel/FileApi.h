@@ -90,9 +90,18 @@ BOOL DeleteFileW(LPCWSTR file_name);
 // Without MOVEFILE_REPLACE_EXISTING an existing target gives ERROR_ALREADY_EXISTS.
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags);
 BOOL PathFileExistsW(LPCWSTR path);
+// The local time; while a test has pinned one (platform::PinLocalTime), that one.
 void GetLocalTime(SYSTEMTIME* time);
 
 // The CRT's path splitter: both separators, drive only for an "X:" prefix. Sizes are in
 // characters including the NUL; a part that does not fit gives ERANGE (34) and empties every part.
 int _wsplitpath_s(const WCHAR* path, WCHAR* drive, size_t drive_size, WCHAR* dir, size_t dir_size,
                   WCHAR* fname, size_t fname_size, WCHAR* ext, size_t ext_size);
+
+namespace platform {
+
+// Tests only: GetLocalTime answers this time until unpinned (nullptr), so that two saves can fall
+// in the same second.
+void PinLocalTime(const SYSTEMTIME* time);
+
+} // namespace platform

@@ -227,7 +227,7 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
 
     CopyTableAndVariables(system, table, stored);
     SaveStore::MergeFlagsIntoImage(system, *live);
-    if (!SaveStore::CommitSave(slot, dropped, stored, data, MakeThumbnail(), system, table))
+    if (!SaveStore::CommitSave(slot, dropped, stored, data, MakeThumbnail(), system))
         return false;
 
     CopyTableAndVariables(*live, table, stored);
@@ -274,7 +274,7 @@ bool ISaveLoad::DeleteSlot(uint32_t slot)
     headers.Clear(last);
     std::ranges::copy(table, system.Bytes.begin());
 
-    if (!SaveStore::CommitDelete(slot, last, system, table))
+    if (!SaveStore::CommitDelete(slot, last, system))
         return false;
     std::ranges::copy(table, TableOf(*live).begin());
     RecountSlots();
@@ -311,7 +311,7 @@ bool ISaveLoad::DeleteAll()
     for (size_t index : SAVE_VARIABLES)
         SetVariable(cleared, index, 0);
     CopyTableAndVariables(system, table, cleared);
-    if (!SaveStore::CommitDeleteAll(deleted, system, table))
+    if (!SaveStore::CommitDeleteAll(deleted, system))
         return false;
     CopyTableAndVariables(*live, table, cleared);
     m_first_row = 0;

@@ -1,6 +1,8 @@
 #include "script/save/SaveStore.h"
 
 #include <algorithm>
+#include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,22 +81,27 @@ auto WithArrays(FlagArray array, A& a, B& b, Action action)
     }
 }
 
-// Writes the image's bytes under the store's lock; false, reported, when it cannot. With keep_as
+// Writes a flag file's bytes under the store's lock; false, reported, when it cannot. With keep_as
 // the file's old bytes are kept under that name first.
-bool WriteImage(const CStringUTF8& name, const FlagBuffer& image, const CStringUTF8* keep_as = nullptr)
+bool WriteFlagBytes(const CStringUTF8& name, const std::string& bytes, const CStringUTF8* keep_as = nullptr)
 {
     CStringUTF8 reason;
     bool written = false;
     {
         ScopedLock lock(FlagFileLock());
-        std::string bytes;
-        image.AppendTo(bytes);
         written = WriteFileAtomically(name, BytesOf(bytes), &reason, keep_as);
     }
     // Reported after the lock: the error box runs a message loop, which takes the window locks.
     if (!written)
         ReportUnwritable(name, reason);
     return written;
+}
+
+bool WriteImage(const CStringUTF8& name, const FlagBuffer& image, const CStringUTF8* keep_as = nullptr)
+{
+    std::string bytes;
+    image.AppendTo(bytes);
+    return WriteFlagBytes(name, bytes, keep_as);
 }
 
 template <typename Target>
@@ -109,92 +116,6 @@ void SetSaveVariable(FlagBuffer& image, size_t index, bool made)
     if (image.Variables.size() <= index)
         image.Variables.resize(index + 1);
     image.Variables[index] = ScriptValue::FromInteger(made ? 1 : 0);
-}
-
-// A damaged system file costs its own state, never the saves. The table is made again from the
-// slot files, each group's unbroken run of saves whose flag file and save data both read, the
-// headers from the flag files (comments and save times are lost). A flag file counts only when it
-// carries the mark every save stores: scripts keep flag files and save data of their own under
-// slot names, which no save listed. The table is written at once over the damaged file, whose
-// bytes are kept under ".bad" first: until then the damaged file stays, so a stop anywhere finds
-// it and rebuilds again. False, reported, when it cannot be written. Runs after any slot move was
-// finished or undone, so every save's files left are those of a save a table listed.
-bool RebuildSystemFile(FlagBuffer& image)
-{
-    const CStringUTF8 name = SaveStore::FlagFileName(0);
-    // Its arrays are as long as the game's and the saves' (what scripts read from it is there), and
-    // it keeps every flag a listed save had set, as each save merged them into it.
-    FlagBuffer rebuilt;
-    const auto widen = [&rebuilt](const FlagBuffer& state) {
-        rebuilt.Flags.resize(std::max(rebuilt.Flags.size(), state.Flags.size()));
-        rebuilt.Words.resize(std::max(rebuilt.Words.size(), state.Words.size()));
-        rebuilt.Bytes.resize(std::max(rebuilt.Bytes.size(), state.Bytes.size()));
-        rebuilt.Values.resize(std::max(rebuilt.Values.size(), state.Values.size()));
-        rebuilt.Variables.resize(std::max(rebuilt.Variables.size(), state.Variables.size()));
-    };
-    if (const FlagBuffer* live = GetScriptState().m_current_state.get())
-        widen(*live);
-    std::vector<std::pair<uint32_t, SaveSlotHeader>> listed;
-    for (int32_t group = 0; group < 3; ++group) {
-        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
-            FlagBuffer state;
-            ScriptValueTable data;
-            if (!ReadsWhole(SaveStore::FlagFileName(slot), state) ||
-                !state.TestEngineState(ENGINE_STATE_SNAPSHOT) ||
-                !ReadsWhole(SaveStore::SaveDataFileName(slot), data))
-                break;
-            listed.emplace_back(slot, SaveSlotHeader::OfState(state));
-            widen(state);
-            SaveStore::MergeFlagsIntoImage(rebuilt, state);
-        }
-    }
-    GrowToSlotTable(rebuilt.Bytes);
-    SaveSlotTable table(rebuilt.Bytes);
-    for (const auto& [slot, header] : listed)
-        table.Put(slot, header);
-    const bool manual = table.IsUsed(SLOT_FIRST);
-    const bool quick = table.IsUsed(SLOT_QUICK_FIRST);
-    if (manual || quick)
-        table.SetContinue(static_cast<uint16_t>(manual ? SLOT_FIRST : SLOT_QUICK_FIRST));
-    // The title offers loading and continuing by these.
-    SetSaveVariable(rebuilt, VARIABLE_SAVE_MADE, manual || quick || table.IsUsed(SLOT_AUTO_FIRST));
-    SetSaveVariable(rebuilt, VARIABLE_SLOT_SAVE_MADE, manual || quick);
-    SetSaveVariable(rebuilt, VARIABLE_QUICK_SAVE_MADE, quick);
-    const CStringUTF8 bad = name + ".bad";
-    if (!WriteImage(name, rebuilt, &bad))
-        return false;
-    image.Assign(rebuilt);
-    CStringUTF8 text;
-    ShowPlayerMessage(
-        0, text.Format("%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
-                       name.GetText()));
-    return true;
-}
-
-// A flag file or save data file into the target; a damaged file is reported (the system file is
-// rebuilt instead), a missing one when asked.
-template <typename Target>
-SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSaveData missing,
-                            bool rebuild_damaged = false)
-{
-    CFile file;
-    CStringUTF8 text;
-    if (!file.OpenRead(name)) {
-        if (missing == MissingSaveData::Report)
-            ReportScriptError(text.Format("%s が存在しません", name.GetText()));
-        return SaveFileRead::Missing;
-    }
-    if (!target.Read(file.GetHandle())) {
-        file.Close();
-        if constexpr (std::is_same_v<Target, FlagBuffer>) {
-            if (rebuild_damaged)
-                return RecoverSlotMoves() && RebuildSystemFile(target) ? SaveFileRead::Loaded
-                                                                       : SaveFileRead::Damaged;
-        }
-        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
-        return SaveFileRead::Damaged;
-    }
-    return SaveFileRead::Loaded;
 }
 
 // The number of a slot's file (or the system file, 0) named as the store names them, either
@@ -216,6 +137,157 @@ std::optional<uint32_t> SlotFileNumber(std::string_view name)
             return digits(name.substr(head.size(), 3));
     }
     return std::nullopt;
+}
+
+// The slots (1-300) whose flag file the save folder holds, in order: one search of the folder.
+std::vector<uint32_t> SlotsWithFlagFiles()
+{
+    const std::string system = SaveStore::FlagFileName(0).GetStdString();
+    const std::string head = system.substr(0, system.size() - 3); // the folder and "FLAG" or "SP_FLAG"
+    const std::string prefix = head.substr(head.find_last_of("\\/") + 1);
+    std::vector<uint32_t> slots;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(CStringUTF8(head + "*").ToWide().c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return slots;
+    do {
+        const std::string name = CStringUTF8(found.cFileName).GetStdString();
+        const auto number = name.starts_with(prefix) ? SlotFileNumber(name) : std::nullopt;
+        if (number && *number >= SLOT_FIRST && *number <= SLOT_LAST)
+            slots.push_back(*number);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::ranges::sort(slots);
+    return slots;
+}
+
+enum class SystemFileLoss
+{
+    Damaged,
+    Missing,
+    Initial, // missing, and the initial set's empty one written in its place
+};
+
+enum class Rebuild
+{
+    Written,
+    NoSave, // nothing to list: a missing or initial system file stays as it is
+    Failed,
+};
+
+// A lost system file costs its own state, never the saves. The table is made again from the slot
+// files: in each group, every slot up to the last intact save (its flag file reads and carries the
+// mark every save stores, and its save data reads), the headers from the flag files (comments and
+// save times are lost). A slot between that does not read is listed all the same, with what its
+// flag file tells: a group's saves run unbroken, and the player sees it, is told why it does not
+// load and can delete it. Unmarked flag files are not saves: scripts keep flag files and save data
+// of their own under slot names, which no save listed. The table is written at once; a damaged
+// file's bytes are kept under ".bad" first, and until then it stays, so a stop anywhere finds it
+// and rebuilds again. Failed, reported, when it cannot be written. Runs after any slot move was
+// finished or undone, so every save's files left are those of a save a table listed.
+Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
+{
+    const CStringUTF8 name = SaveStore::FlagFileName(0);
+    // Its arrays are as long as the game's and the saves' (what scripts read from it is there), and
+    // it keeps every flag a listed save had set, as each save merged them into it.
+    FlagBuffer rebuilt;
+    if (loss == SystemFileLoss::Initial)
+        rebuilt.Assign(image);
+    const auto widen = [&rebuilt](const FlagBuffer& state) {
+        rebuilt.Flags.resize(std::max(rebuilt.Flags.size(), state.Flags.size()));
+        rebuilt.Words.resize(std::max(rebuilt.Words.size(), state.Words.size()));
+        rebuilt.Bytes.resize(std::max(rebuilt.Bytes.size(), state.Bytes.size()));
+        rebuilt.Values.resize(std::max(rebuilt.Values.size(), state.Values.size()));
+        rebuilt.Variables.resize(std::max(rebuilt.Variables.size(), state.Variables.size()));
+    };
+    if (const FlagBuffer* live = GetScriptState().m_current_state.get())
+        widen(*live);
+    std::map<uint32_t, SaveSlotHeader> headers;
+    std::array<uint32_t, 3> last_intact{};
+    for (const uint32_t slot : SlotsWithFlagFiles()) {
+        FlagBuffer state;
+        if (!ReadsWhole(SaveStore::FlagFileName(slot), state) ||
+            !state.TestEngineState(ENGINE_STATE_SNAPSHOT))
+            continue;
+        headers[slot] = SaveSlotHeader::OfState(state);
+        ScriptValueTable data;
+        if (!ReadsWhole(SaveStore::SaveDataFileName(slot), data))
+            continue;
+        last_intact[static_cast<size_t>(SlotGroupOf(slot))] = slot;
+        widen(state);
+        SaveStore::MergeFlagsIntoImage(rebuilt, state);
+    }
+    if (loss != SystemFileLoss::Damaged && last_intact == std::array<uint32_t, 3>{})
+        return Rebuild::NoSave;
+    GrowToSlotTable(rebuilt.Bytes);
+    SaveSlotTable table(rebuilt.Bytes);
+    for (int32_t group = 0; group < 3; ++group) {
+        const uint32_t last = last_intact[static_cast<size_t>(group)];
+        for (uint32_t slot = SlotGroupFirst(group); last != 0 && slot <= last; ++slot) {
+            const auto found = headers.find(slot);
+            SaveSlotHeader header = found != headers.end() ? found->second : SaveSlotHeader();
+            header.Used = 1;
+            table.Put(slot, header);
+        }
+    }
+    const bool manual = table.IsUsed(SLOT_FIRST);
+    const bool quick = table.IsUsed(SLOT_QUICK_FIRST);
+    if (manual || quick)
+        table.SetContinue(static_cast<uint16_t>(manual ? SLOT_FIRST : SLOT_QUICK_FIRST));
+    // The title offers loading and continuing by these.
+    SetSaveVariable(rebuilt, VARIABLE_SAVE_MADE, manual || quick || table.IsUsed(SLOT_AUTO_FIRST));
+    SetSaveVariable(rebuilt, VARIABLE_SLOT_SAVE_MADE, manual || quick);
+    SetSaveVariable(rebuilt, VARIABLE_QUICK_SAVE_MADE, quick);
+    const CStringUTF8 bad = name + ".bad";
+    if (!WriteImage(name, rebuilt, loss == SystemFileLoss::Damaged ? &bad : nullptr))
+        return Rebuild::Failed;
+    image.Assign(rebuilt);
+    CStringUTF8 text;
+    ShowPlayerMessage(
+        0, text.Format(
+               loss == SystemFileLoss::Damaged
+                   ? "%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。"
+                   : "%s が見つからなかったため、セーブデータの一覧をスロットのファイルから作り直しました。",
+               name.GetText()));
+    return Rebuild::Written;
+}
+
+// A flag file or save data file into the target; a damaged file is reported, a missing one when
+// asked. A damaged system file is rebuilt instead, and so is a missing one while the slot files
+// hold saves.
+template <typename Target>
+SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSaveData missing,
+                            bool system_file = false)
+{
+    CFile file;
+    CStringUTF8 text;
+    if (!file.OpenRead(name)) {
+        if constexpr (std::is_same_v<Target, FlagBuffer>) {
+            if (system_file) {
+                const Rebuild rebuild = RecoverSlotMoves() && !SaveFileExists(name)
+                                            ? RebuildSystemFile(target, SystemFileLoss::Missing)
+                                            : Rebuild::Failed;
+                if (rebuild != Rebuild::NoSave)
+                    return rebuild == Rebuild::Written ? SaveFileRead::Loaded : SaveFileRead::Damaged;
+            }
+        }
+        if (missing == MissingSaveData::Report)
+            ReportScriptError(text.Format("%s が存在しません", name.GetText()));
+        return SaveFileRead::Missing;
+    }
+    if (!target.Read(file.GetHandle())) {
+        file.Close();
+        if constexpr (std::is_same_v<Target, FlagBuffer>) {
+            if (system_file)
+                return RecoverSlotMoves() &&
+                               RebuildSystemFile(target, SystemFileLoss::Damaged) == Rebuild::Written
+                           ? SaveFileRead::Loaded
+                           : SaveFileRead::Damaged;
+        }
+        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
+        return SaveFileRead::Damaged;
+    }
+    return SaveFileRead::Loaded;
 }
 
 // The last step of a save or delete, the system file's write, has its answer: on success the
@@ -393,24 +465,43 @@ bool SaveStore::ReadSystemFile(FlagBuffer& image)
 {
     if (!RecoverSlotMoves())
         return false;
-    // A missing one starts empty; one there but unreadable is reported.
-    if (SaveFileExists(FlagFileName(0)) && ReadFlagFile(0, image) != SaveFileRead::Loaded)
+    // A missing one without saves beside it starts empty.
+    if (ReadFolderFile(FlagFileName(0), image, MissingSaveData::Empty, true) == SaveFileRead::Damaged)
         return false;
     GrowToSlotTable(image.Bytes);
     return true;
 }
 
+void SaveStore::ListSavesInInitialSystemFile()
+{
+    FlagBuffer image;
+    if (!RecoverSlotMoves() ||
+        ReadFolderFile(FlagFileName(0), image, MissingSaveData::Empty, true) != SaveFileRead::Loaded)
+        return;
+    GrowToSlotTable(image.Bytes);
+    const SaveSlotTable table(image.Bytes);
+    for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
+        if (table.IsUsed(slot))
+            return; // it lists saves: not the initial one
+    }
+    (void)RebuildSystemFile(image, SystemFileLoss::Initial); // a failure is reported by the write
+}
+
 bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& stored,
                            const ScriptValueTable& data, std::span<const uint8_t> thumbnail,
-                           const FlagBuffer& system, std::span<const uint8_t> table)
+                           const FlagBuffer& system)
 {
     // The older saves move up as sets, into slots emptied before them.
     SlotFileMoves moves;
     moves.SetAsideSlot(dropped);
     for (uint32_t n = dropped; n > slot; --n)
         moves.MoveSlotFiles(n - 1, n);
-    bool done = moves.Run(FlagFileName(0), table,
-                          {FlagFileName(slot), SaveDataFileName(slot), ThumbnailFileName(slot)});
+    std::string system_bytes;
+    system.AppendTo(system_bytes);
+    std::vector<CStringUTF8> new_files{FlagFileName(slot), SaveDataFileName(slot)};
+    if (!thumbnail.empty())
+        new_files.push_back(ThumbnailFileName(slot));
+    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), new_files);
     std::vector<CStringUTF8> written;
     auto write = [&](const CStringUTF8& name, bool ok) {
         done = ok;
@@ -428,16 +519,18 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
         if (done)
             write(SaveDataFileName(slot), WriteSaveData(slot, data));
         // A save is kept without its picture: the slot then shows none.
-        if (done && !thumbnail.empty() && WriteThumbnail(slot, thumbnail, ThumbnailFailure::Skip)) {
-            written.push_back(ThumbnailFileName(slot));
-            RunSaveStepHook();
+        if (done && !thumbnail.empty()) {
+            if (WriteThumbnail(slot, thumbnail, ThumbnailFailure::Skip))
+                write(ThumbnailFileName(slot), true);
+            else
+                done = moves.ForgetNewFile(ThumbnailFileName(slot));
         }
         if (done)
             slot_files.Flush();
     }
     // The table in the system file says which saves exist: written last, the save is complete.
     if (done)
-        done = WriteFlagFile(0, system);
+        done = WriteFlagBytes(FlagFileName(0), system_bytes);
     if (!done) {
         for (const CStringUTF8& name : written)
             DeleteFileW(name.ToWide().c_str());
@@ -445,28 +538,30 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
     return Conclude(moves, done);
 }
 
-bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system,
-                             std::span<const uint8_t> table)
+bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system)
 {
     SlotFileMoves moves;
     moves.SetAsideSlot(slot);
     for (uint32_t n = slot + 1; n <= last; ++n)
         moves.MoveSlotFiles(n, n - 1);
-    bool done = moves.Run(FlagFileName(0), table, {});
+    std::string system_bytes;
+    system.AppendTo(system_bytes);
+    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
     if (done)
-        done = WriteFlagFile(0, system);
+        done = WriteFlagBytes(FlagFileName(0), system_bytes);
     return Conclude(moves, done);
 }
 
-bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system,
-                                std::span<const uint8_t> table)
+bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system)
 {
     SlotFileMoves moves;
     for (uint32_t slot : slots)
         moves.SetAsideSlot(slot);
-    bool done = moves.Run(FlagFileName(0), table, {});
+    std::string system_bytes;
+    system.AppendTo(system_bytes);
+    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
     if (done)
-        done = WriteFlagFile(0, system);
+        done = WriteFlagBytes(FlagFileName(0), system_bytes);
     return Conclude(moves, done);
 }
 

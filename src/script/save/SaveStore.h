@@ -3,10 +3,10 @@
 // play in the second scenario, SpMode 1 in the document's current game state, keeps its own "SP_"
 // set), reads and writes flag files, save data files and thumbnails, each write through the
 // atomic writer (a failed write keeps the old file), reads the system flag file whose slot table
-// lists the saves (rebuilding a damaged one from the slot files), and commits the saves and
-// deletes that move slot files as sets. The save and load screens, the quick, auto and scene-skip
-// saves and the script commands all come here. Main thread; flag file writes hold the store's
-// lock.
+// lists the saves (rebuilding a damaged or missing one from the slot files), and commits the saves
+// and deletes that move slot files as sets. The save and load screens, the quick, auto and
+// scene-skip saves and the script commands all come here. Main thread; flag file writes hold the
+// store's lock.
 
 #include <cstdint>
 #include <span>
@@ -101,27 +101,29 @@ public:
     static int32_t ReadThumbnail(uint32_t slot, ILayer& display);
 
     // The system flag file (number 0) as it is on disk, after finishing or undoing a slot move a
-    // stop left behind; a missing one starts empty, a damaged one is rebuilt from the slot files
-    // and written at once (as by every read of flag file 0), its bytes kept under ".bad". Its
-    // Bytes always hold the whole slot table. False while the slot files cannot be put in order
-    // or the rebuilt file cannot be written: nothing may be saved, loaded or deleted then.
+    // stop left behind. A damaged one is rebuilt from the slot files and written at once (as by
+    // every read of flag file 0), its bytes kept under ".bad"; so is a missing one while the slot
+    // files hold saves, else it starts empty. Its Bytes always hold the whole slot table. False
+    // while the slot files cannot be put in order or the rebuilt file cannot be written: nothing
+    // may be saved, loaded or deleted then.
     static bool ReadSystemFile(FlagBuffer& image);
+    // At start, after the initial save set was written because the system flag file was missing:
+    // the saves the slot files hold are listed in the new one, as in a rebuilt one.
+    static void ListSavesInInitialSystemFile();
 
     // A save into the slot: slots dropped - 1 down to the slot move one slot up as sets (the
     // dropped slot's files set aside), the slot gets the stored state, the save data and the
-    // thumbnail (none when empty or unwritable), and the system image, whose slot table is the
-    // table given, is written last. Any failure undoes every step: false, nothing changed.
+    // thumbnail (none when empty or unwritable), and the system image, whose slot table lists
+    // them, is written last. Any failure undoes every step: false, nothing changed.
     [[nodiscard]] static bool CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& stored,
                                          const ScriptValueTable& data, std::span<const uint8_t> thumbnail,
-                                         const FlagBuffer& system, std::span<const uint8_t> table);
+                                         const FlagBuffer& system);
     // A delete: the slot's files set aside, slots slot + 1 to last move one slot down, and the
     // system image written; undone whole on failure.
-    [[nodiscard]] static bool CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system,
-                                           std::span<const uint8_t> table);
+    [[nodiscard]] static bool CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system);
     // Every save deleted: the slots' files set aside, the system image written; undone whole on
     // failure.
-    [[nodiscard]] static bool CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system,
-                                              std::span<const uint8_t> table);
+    [[nodiscard]] static bool CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system);
 
     // At start, before anything writes: finishes or undoes a slot move a stop left behind, then
     // removes the temporaries of writes a stop cut short and set-aside slot files no journal

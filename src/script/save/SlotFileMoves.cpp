@@ -87,13 +87,14 @@ void SlotFileMoves::SetAsideSlot(uint32_t slot)
     m_emptied = slot;
 }
 
-bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t> new_table,
+bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t> new_system_file,
                         const std::vector<CStringUTF8>& new_files)
 {
     if (m_plan.empty() && new_files.empty())
         return true;
-    SlotMoveJournal journal;
-    journal.TableHash = HashSlotTable(new_table);
+    SlotMoveJournal& journal = m_record;
+    journal = SlotMoveJournal();
+    journal.SystemHash = HashSaveBytes(new_system_file);
     journal.SystemFile = SaveFolderRelativeName(system_file);
     for (const CStringUTF8& name : new_files)
         journal.NewFiles.push_back(SaveFolderRelativeName(name));
@@ -115,6 +116,12 @@ bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t>
     }
     m_moved = MarkSlotMovesMade();
     return m_moved;
+}
+
+bool SlotFileMoves::ForgetNewFile(const CStringUTF8& name)
+{
+    std::erase(m_record.NewFiles, SaveFolderRelativeName(name));
+    return !m_journal || WriteSlotMoveJournal(m_record, m_moved);
 }
 
 bool SlotFileMoves::KindPresent(size_t kind)

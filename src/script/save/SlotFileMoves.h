@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "foundation/CStringUTF8.h"
+#include "script/save/SlotMoveJournal.h"
 
 inline constexpr size_t SLOT_FILE_KINDS = 4;
 
@@ -35,12 +36,16 @@ public:
     // before them.
     void MoveSlotFiles(uint32_t from, uint32_t to);
     void SetAsideSlot(uint32_t slot);
-    // Writes the journal (the planned renames, the system file whose new table concludes them
-    // and the files written after them), then makes the renames and marks them made, flushed to
-    // the disk before anything that follows. Nothing to rename and no new file: no journal.
+    // Writes the journal (the planned renames, the system file and the bytes it gets last, and
+    // the files written after the renames), then makes the renames and marks them made, flushed
+    // to the disk before anything that follows. Nothing to rename and no new file: no journal.
     // False at the first failure, which has been reported; the caller then undoes.
-    bool Run(const CStringUTF8& system_file, std::span<const uint8_t> new_table,
+    bool Run(const CStringUTF8& system_file, std::span<const uint8_t> new_system_file,
              const std::vector<CStringUTF8>& new_files);
+    // A new file that will not be written after all (a thumbnail that could not be): the journal
+    // stops naming it, or a stop after the system file's write would undo a finished save. False,
+    // reported, when the journal cannot be written.
+    bool ForgetNewFile(const CStringUTF8& name);
     void Undo();
     void Finish();
 
@@ -54,6 +59,7 @@ private:
     size_t m_done = 0;                                       // how many of them were made
     bool m_journal = false;                                  // written
     bool m_moved = false;                                    // and marked: every rename made
+    SlotMoveJournal m_record;                                // as written
     std::map<CStringUTF8, bool> m_present;                   // names looked at or planned, as they will be
     // A slot whose files have all just moved away; a move into it needs no look at its files
     // (each look at a missing name scans the folder).

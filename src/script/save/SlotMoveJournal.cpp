@@ -16,7 +16,6 @@
 namespace {
 
 constexpr uint32_t JOURNAL_MAGIC = 0x4A4D5356; // "VSMJ"
-constexpr uint32_t JOURNAL_VERSION = 1;
 constexpr size_t MAX_NAME = 64;
 constexpr size_t MAX_NEW_FILES = 8;
 // A save: a group's four kinds of file, each set aside once and moved once, and a slot more; a
@@ -108,15 +107,26 @@ bool EndsWithDrop(const CStringUTF8& name)
     return text.size() > suffix && text.compare(text.size() - suffix, suffix, DROP_SUFFIX) == 0;
 }
 
-// Whether the system file on disk holds the table the journal announces.
-bool SystemFileConcluded(const SlotMoveJournal& journal)
+// Whether the operation the journal describes is complete on disk: its renames made (moved), the
+// system file it writes last there, and every new file still named (the save's own files, which
+// appear only after the renames emptied their names).
+bool Concluded(const SlotMoveJournal& journal, bool moved)
 {
-    CFile file;
-    FlagBuffer system;
-    if (!file.OpenRead(InFolder(journal.SystemFile)) || !system.Read(file.GetHandle()))
+    if (!moved)
         return false;
-    GrowToSlotTable(system.Bytes);
-    return HashSlotTable(std::span(system.Bytes.data(), SLOT_TABLE_SIZE)) == journal.TableHash;
+    CFile file;
+    if (journal.Version == 1) {
+        FlagBuffer system;
+        if (!file.OpenRead(InFolder(journal.SystemFile)) || !system.Read(file.GetHandle()))
+            return false;
+        GrowToSlotTable(system.Bytes);
+        return HashSaveBytes(std::span(system.Bytes.data(), SLOT_TABLE_SIZE)) == journal.SystemHash;
+    }
+    std::vector<uint8_t> bytes;
+    if (!file.OpenRead(InFolder(journal.SystemFile)) || !ReadRestOfFile(file.GetHandle(), bytes) ||
+        HashSaveBytes(bytes) != journal.SystemHash)
+        return false;
+    return std::ranges::all_of(journal.NewFiles, Exists);
 }
 
 } // namespace
@@ -125,9 +135,9 @@ std::vector<uint8_t> SlotMoveJournal::Encode() const
 {
     std::vector<uint8_t> out;
     PutU32(out, JOURNAL_MAGIC);
-    PutU32(out, JOURNAL_VERSION);
-    PutU32(out, static_cast<uint32_t>(TableHash));
-    PutU32(out, static_cast<uint32_t>(TableHash >> 32));
+    PutU32(out, Version);
+    PutU32(out, static_cast<uint32_t>(SystemHash));
+    PutU32(out, static_cast<uint32_t>(SystemHash >> 32));
     PutName(out, SystemFile);
     PutU16(out, static_cast<uint16_t>(NewFiles.size()));
     for (const CStringUTF8& name : NewFiles)
@@ -155,11 +165,12 @@ bool SlotMoveJournal::Decode(std::span<const uint8_t> bytes)
     uint32_t low = 0;
     uint32_t high = 0;
     uint16_t count = 0;
-    if (!cursor.ReadU32(magic) || magic != JOURNAL_MAGIC || !cursor.ReadU32(version) ||
-        version != JOURNAL_VERSION || !cursor.ReadU32(low) || !cursor.ReadU32(high) ||
+    if (!cursor.ReadU32(magic) || magic != JOURNAL_MAGIC || !cursor.ReadU32(version) || version < 1 ||
+        version > SLOT_MOVE_JOURNAL_VERSION || !cursor.ReadU32(low) || !cursor.ReadU32(high) ||
         !ReadName(cursor, read.SystemFile) || !ReadCount(cursor, MAX_NEW_FILES, count))
         return false;
-    read.TableHash = static_cast<uint64_t>(high) << 32 | low;
+    read.Version = version;
+    read.SystemHash = static_cast<uint64_t>(high) << 32 | low;
     read.NewFiles.resize(count);
     for (CStringUTF8& name : read.NewFiles) {
         if (!ReadName(cursor, name))
@@ -178,9 +189,9 @@ bool SlotMoveJournal::Decode(std::span<const uint8_t> bytes)
     return true;
 }
 
-uint64_t HashSlotTable(std::span<const uint8_t> table)
+uint64_t HashSaveBytes(std::span<const uint8_t> bytes)
 {
-    return Fnv1a(table);
+    return Fnv1a(bytes);
 }
 
 bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked)
@@ -254,7 +265,7 @@ bool RecoverSlotMoves()
     for (const CStringUTF8& written : journal.NewFiles)
         Remove(written + ".tmp");
 
-    if (SystemFileConcluded(journal)) {
+    if (Concluded(journal, moved)) {
         for (const auto& [from, to] : journal.Renames) {
             if (EndsWithDrop(to))
                 Remove(to);

@@ -1,12 +1,13 @@
 #pragma once
 // The journal of a save or delete that moves slot files: written durably beside the slots before
 // the first rename, removed once the set-aside files are gone or the renames are undone. A
-// journal found later means the process stopped in between; the system file tells which way to
-// go: when its slot table is the one the journal announces, the operation finished and only the
-// set-aside files remain to delete; otherwise the files written after the renames (when the
-// journal says all renames were made) are removed and every rename made is put back, newest
-// first. Both ways may stop and run again. Names are
-// kept relative to the save folder. Main thread only.
+// journal found later means the process stopped in between. The operation finished when every
+// rename was made, the system file on disk is byte for byte the one it writes last, and each new
+// file the journal still names is there: a repeated save can write a system file equal to the one
+// it replaces, and only its own files then tell. Finished, only the set-aside files remain to
+// delete; otherwise the files written after the renames (when the journal says all renames were
+// made) are removed and every rename made is put back, newest first. Both ways may stop and run
+// again. Names are kept relative to the save folder. Main thread only.
 
 #include <cstdint>
 #include <span>
@@ -15,9 +16,14 @@
 
 #include "foundation/CStringUTF8.h"
 
+inline constexpr uint32_t SLOT_MOVE_JOURNAL_VERSION = 2;
+
 struct SlotMoveJournal
 {
-    uint64_t TableHash = 0;            // of the slot table the system file holds when done
+    // 2: SystemHash is that of the whole system file written when done. 1, left by an older
+    // build: that of its slot table alone, and the new files are not looked at.
+    uint32_t Version = SLOT_MOVE_JOURNAL_VERSION;
+    uint64_t SystemHash = 0;
     CStringUTF8 SystemFile;            // the flag file whose table concludes the operation
     std::vector<CStringUTF8> NewFiles; // written after the renames, into the emptied slot
     std::vector<std::pair<CStringUTF8, CStringUTF8>> Renames; // in the order they are made
@@ -30,7 +36,7 @@ struct SlotMoveJournal
 // A name the save file namers made, without the save folder; empty when it lies elsewhere.
 CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path);
 
-uint64_t HashSlotTable(std::span<const uint8_t> table);
+uint64_t HashSaveBytes(std::span<const uint8_t> bytes);
 
 // Writes the journal through the atomic writer, already marked when it announces no rename (the
 // new files are then all it guards); false, reported, when it cannot.

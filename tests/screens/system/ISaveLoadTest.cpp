@@ -31,6 +31,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "graphics/PictureSlot.h"
 #include "graphics/SpriteLayerRegistry.h"
+#include "platform/kernel/FileApi.h"
 #include "platform/kernel/FileFault.h"
 #include "screens/ScreenFixture.h"
 #include "screens/system/CLoadDialog.h"
@@ -74,6 +75,7 @@ protected:
     {
         SetSaveStepHook(nullptr);
         platform::ClearFileFault();
+        platform::PinLocalTime(nullptr);
         for (int32_t i = 0; i < PICTURE_SLOT_COUNT; ++i)
             GetShownPictureName(i).Empty();
         GetShownBaseName().Empty();
@@ -241,13 +243,12 @@ protected:
     }
     // Slot and id of each save the next start lists, after it has put the folder in order as the
     // start does; each listed slot's flag file and save data must hold its save. A folder without
-    // a system file lists nothing: the start would write the initial set's empty one.
+    // a system file lists the saves its slot files hold, as the start lists them in the initial
+    // set's one.
     using Listing = std::map<uint32_t, int32_t>;
     Listing ListedAtNextStart()
     {
         Listing listed;
-        if (!Exists("FLAG000"))
-            return listed;
         SaveStore::RemoveLeftovers();
         CXMLDocument(CStringUTF8(Path("config.xml"))).RemoveCutSave(); // as the start does
         FlagBuffer system;
@@ -367,7 +368,8 @@ TEST_F(ISaveLoadThreadTest, PointersVariablesAndStoredBits)
         {"mq", 1, 201, 1, 1, 1}, {"mqa", 101, 201, 1, 1, 1},
     };
     for (const Case& c : cases) {
-        std::filesystem::remove(Path("FLAG000"));
+        for (const auto& [name, bytes] : ReadFolder())
+            std::filesystem::remove(Path(name));
         for (size_t i : {53u, 56u, 57u})
             State().Variables[i] = ScriptValue::FromInteger(0);
         State().SetEngineStateWord(ENGINE_STATE_ENTRY_OPEN | 0x4);
@@ -464,27 +466,46 @@ TEST_F(ISaveLoadThreadTest, AFailedStepChangesNothing)
 }
 
 // A fault at any file call of a quick save: a fault in the thumbnail's write keeps the save,
-// loadable and without a picture, and says nothing.
+// loadable and without a picture, and says nothing; so does the next start after a stop once its
+// system file is written.
 TEST_F(ISaveLoadThreadTest, ASaveWhoseThumbnailCannotBeWrittenIsKept)
 {
     int kept = 0;
     for (int skip = 0; skip < 200; ++skip) {
-        for (const auto& [name, bytes] : ReadFolder())
-            std::filesystem::remove(Path(name));
-        Mark(skip + 1);
-        m_messages.clear();
-        platform::InjectFileFault(skip, EIO);
-        const bool done = m_save.QuickSave();
-        const bool struck = !platform::IsFileFaultPending();
-        platform::ClearFileFault();
+        bool struck = false;
+        for (const bool stop : {false, true}) {
+            for (const auto& [name, bytes] : ReadFolder())
+                std::filesystem::remove(Path(name));
+            Mark(skip + 1);
+            m_messages.clear();
+            if (stop) {
+                SetSaveStepHook([&] {
+                    if (DiskHeader(201).Money == skip + 1)
+                        throw FileStop{};
+                });
+            }
+            platform::InjectFileFault(skip, EIO);
+            bool done = false;
+            try {
+                done = m_save.QuickSave();
+            } catch (FileStop) {
+                done = true;
+            }
+            SetSaveStepHook(nullptr);
+            struck = !platform::IsFileFaultPending();
+            platform::ClearFileFault();
+            if (!struck || !done || Exists("thm201"))
+                break;
+            kept += stop ? 0 : 1;
+            EXPECT_TRUE(m_messages.empty()) << skip;
+            if (stop) {
+                EXPECT_EQ(ListedAtNextStart(), Listing({{201, skip + 1}})) << skip;
+            }
+            EXPECT_EQ(Ids(201), std::make_pair(skip + 1, skip + 1)) << skip;
+            EXPECT_EQ(DiskHeader(201).Used, 1) << skip;
+        }
         if (!struck)
             break;
-        if (!done || Exists("thm201"))
-            continue;
-        ++kept;
-        EXPECT_TRUE(m_messages.empty()) << skip;
-        EXPECT_EQ(Ids(201), std::make_pair(skip + 1, skip + 1)) << skip;
-        EXPECT_EQ(DiskHeader(201).Used, 1) << skip;
     }
     EXPECT_GT(kept, 0);
 }
@@ -495,11 +516,18 @@ TEST_F(ISaveLoadThreadTest, ASaveWhoseThumbnailCannotBeWrittenIsKept)
 // all as after, each listed slot's files hold its save and load it, and nothing unlisted, set
 // aside, journalled or half written is left. Short groups, the quick save standing for the auto
 // and the new save; VESK_LONG_TESTS=1 takes every group full (a save then drops the group's last
-// slot) and every kind of save, and loads saves after every call, not every eighth.
+// slot) and every kind of save, and loads saves after every call, not every eighth. A save over
+// slot 1 runs after one just like it in the same second: both write the same system file.
 TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
 {
     const char* long_switch = std::getenv("VESK_LONG_TESTS");
     const bool long_run = long_switch != nullptr && std::string(long_switch) == "1";
+    SYSTEMTIME now{};
+    now.wYear = 2026;
+    now.wMonth = 12;
+    now.wDay = 24;
+    now.wSecond = 58;
+    platform::PinLocalTime(&now);
     std::vector<uint8_t> table(SLOT_TABLE_SIZE);
     Listing before;
     for (const auto& [first, last] : {std::pair{1u, long_run ? 100u : 3u},
@@ -524,13 +552,15 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
     {
         const char* name;
         std::function<void()> run;
-        bool long_only = false; // takes the quick save's way through the store
+        bool long_only = false;  // takes the quick save's way through the store
+        bool after_same = false; // starts after the same operation, made in the same second
     };
     const Operation operations[] = {
         {"quick save", [&] { (void)m_save.QuickSave(); }},
         {"auto save", [&] { (void)m_save.AutoSave(); }, true},
         {"new save", [&] { (void)m_save.SaveNew("note"); }, true},
         {"save over", [&] { (void)m_save.SaveOver(2, ""); }},
+        {"second save over slot 1", [&] { (void)m_save.SaveOver(1, ""); }, false, true},
         {"delete", [&] { (void)m_save.DeleteSlot(long_run ? 291 : 202); }},
         {"delete all", [&] { (void)m_save.DeleteAll(); }},
         {"load", [&] { (void)LoadCode([&] { m_load.LoadSlot(2); }); }},
@@ -559,12 +589,24 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             if (operation.long_only && !long_run)
                 continue;
             SCOPED_TRACE(std::string(operation.name) + (damage ? " over a damaged system file" : ""));
-            start(damage ? damaged : sound);
+            Folder first = damage ? damaged : sound;
+            Listing before_operation = before;
+            if (operation.after_same) {
+                start(sound);
+                operation.run();
+                first = ReadFolder();
+                before_operation = ListedAtNextStart();
+                if (damage) {
+                    first["FLAG000"] = damaged["FLAG000"];
+                    first["config.xml"] = damaged["config.xml"];
+                }
+            }
+            start(first);
             operation.run();
             const Listing after = ListedAtNextStart();
             int ended[2] = {0, 0};
             for (int stop_at = 0;; ++stop_at) {
-                start(damage ? damaged : sound);
+                start(first);
                 bool killed = false;
                 if (stop_at % 8 == 0) {
                     const pid_t child = fork();
@@ -592,7 +634,7 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
 
                 const Listing listed = ListedAtNextStart();
                 const bool done = listed == after;
-                EXPECT_TRUE(done || listed == before) << "mixed at " << stop_at;
+                EXPECT_TRUE(done || listed == before_operation) << "mixed at " << stop_at;
                 ++ended[done ? 1 : 0];
                 EXPECT_EQ(Unowned(listed), std::vector<std::string>()) << "left at " << stop_at;
                 EXPECT_TRUE(Exists("config.xml")) << stop_at;
@@ -612,7 +654,7 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             // A change of the saves comes back as before up to its system file's rename, as after from
             // there on.
             EXPECT_GT(ended[1], 0);
-            EXPECT_TRUE(after == before || ended[0] > 0);
+            EXPECT_TRUE(after == before_operation || ended[0] > 0);
         }
     }
 }
@@ -792,6 +834,47 @@ TEST_F(ISaveLoadThreadTest, ADamagedSystemFileCostsNoSave)
         }
         EXPECT_GT(kept, 10);
     }
+}
+
+// A rebuilt table lists every intact save: one save that does not read hides none after it (it
+// is listed too, so that the group runs unbroken, and refuses to load), a group's damaged last
+// slot is left out, and a missing system file is rebuilt like a damaged one.
+TEST_F(ISaveLoadThreadTest, ARebuiltTableListsEveryIntactSave)
+{
+    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+    for (uint32_t slot : {1u, 2u, 3u, 4u, 5u, 101u, 102u})
+        PutLoadableSlot(table, slot, static_cast<int32_t>(slot) + 800);
+    PutSystemTable(table);
+    m_dir.Write("SaveData003.dat", std::vector<uint8_t>{9, 9, 9});
+    m_dir.Write("FLAG102", std::vector<uint8_t>{9, 9, 9});
+    const Folder saves = ReadFolder();
+    const Listing listed{{1, 801}, {2, 802}, {3, 803}, {4, 804}, {5, 805}, {101, 901}};
+    for (const bool missing : {false, true}) {
+        PutFolder(saves);
+        if (missing)
+            std::filesystem::remove(Path("FLAG000"));
+        else
+            m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
+        m_messages.clear();
+        m_load.LoadSlotTable();
+        EXPECT_EQ(m_messages.size(), 1u) << missing; // the notice of the rebuild
+        EXPECT_EQ(m_load.GetCount(0), 5) << missing;
+        EXPECT_EQ(m_load.GetCount(1), 1) << missing;
+        for (uint32_t slot : {4u, 5u, 101u}) {
+            EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
+            EXPECT_EQ(State().Money(), static_cast<int32_t>(slot) + 800) << slot << " " << missing;
+        }
+        m_messages.clear();
+        EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(3); }), -1) << missing;
+        EXPECT_EQ(m_messages.size(), 1u) << missing;
+        EXPECT_EQ(DiskHeader(3).Money, 803) << missing; // from its flag file
+    }
+    // A new save pushes them along, all still listed; deleting the damaged one closes the gap.
+    Mark(7);
+    ASSERT_TRUE(m_save.SaveNew(""));
+    ASSERT_TRUE(m_save.DeleteSlot(4));
+    m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
+    EXPECT_EQ(ListedAtNextStart(), Listing({{1, 7}, {2, 801}, {3, 802}, {4, 804}, {5, 805}, {101, 901}}));
 }
 
 // What no table lists never comes back as a save: the files of a delete of every save go with

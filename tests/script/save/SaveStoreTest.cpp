@@ -17,6 +17,7 @@
 #include "script/commands/GameFileFixture.h"
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveThumbnail.h"
+#include "script/save/SlotMoveJournal.h"
 
 namespace {
 
@@ -58,15 +59,9 @@ protected:
         return system;
     }
 
-    static std::span<const uint8_t> TableOf(const FlagBuffer& system)
-    {
-        return std::span(system.Bytes.data(), SLOT_TABLE_SIZE);
-    }
-
     bool Commit(uint32_t slot, uint32_t dropped, const Save& save, const FlagBuffer& system)
     {
-        return SaveStore::CommitSave(slot, dropped, save.state, save.data, save.thumbnail, system,
-                                     TableOf(system));
+        return SaveStore::CommitSave(slot, dropped, save.state, save.data, save.thumbnail, system);
     }
 
     static std::string BytesOf(const FlagBuffer& buffer)
@@ -196,7 +191,7 @@ TEST_F(SaveStoreTest, ADeleteMovesEveryLaterSaveDownOneSlot)
     for (uint32_t slot = 1; slot <= 4; ++slot)
         ASSERT_TRUE(Commit(slot, slot, saves[slot - 1], SystemWith({1, 2, 3, 4})));
     const FlagBuffer three_used = SystemWith({1, 2, 3});
-    ASSERT_TRUE(SaveStore::CommitDelete(2, 4, three_used, TableOf(three_used)));
+    ASSERT_TRUE(SaveStore::CommitDelete(2, 4, three_used));
     ExpectSlot(1, saves[0]);
     ExpectSlot(2, saves[2]);
     ExpectSlot(3, saves[3]);
@@ -250,4 +245,37 @@ TEST_F(SaveStoreTest, ASavedHeaderKeepsEachOfItsClocksFields)
     EXPECT_EQ(back.Hour, 23);
     EXPECT_EQ(back.Minute, 5);
     EXPECT_EQ(back.Second, 42);
+}
+
+// A journal an older build left (its hash that of the slot table alone) is still finished when
+// the system file holds the new table, and undone when it holds the old one.
+TEST_F(SaveStoreTest, AnOlderBuildsJournalIsStillFinishedOrUndone)
+{
+    const Save older = MakeSave(1);
+    const Save newer = MakeSave(2);
+    const FlagBuffer listed = SystemWith({1});
+    SlotMoveJournal journal;
+    journal.Version = 1;
+    journal.SystemHash = HashSaveBytes(std::span(listed.Bytes.data(), SLOT_TABLE_SIZE));
+    journal.SystemFile = "FLAG000";
+    journal.NewFiles = {"FLAG001", "SaveData001.dat"};
+    journal.Renames = {{"FLAG001", "FLAG001.drop"}, {"SaveData001.dat", "SaveData001.dat.drop"}};
+    const std::vector<uint8_t> bytes = journal.Encode();
+    for (const bool finished : {false, true}) {
+        for (const auto& [name, content] : Folder())
+            std::filesystem::remove(m_dir.Path() / name);
+        m_dir.Write("FLAG001.drop", BytesOf(older.state));
+        m_dir.Write("SaveData001.dat.drop", BytesOf(older.data));
+        m_dir.Write("FLAG001", BytesOf(newer.state));
+        m_dir.Write("SaveData001.dat", BytesOf(newer.data));
+        m_dir.Write("FLAG000", BytesOf(finished ? listed : SystemWith({})));
+        m_dir.Write("slotmove.jnm", bytes);
+        SaveStore::RemoveLeftovers();
+        const Save& kept = finished ? newer : older;
+        const std::string state = BytesOf(kept.state);
+        const std::string data = BytesOf(kept.data);
+        EXPECT_EQ(Get("FLAG001"), Bytes(state.begin(), state.end())) << finished;
+        EXPECT_EQ(Get("SaveData001.dat"), Bytes(data.begin(), data.end())) << finished;
+        EXPECT_EQ(Folder().size(), 3u) << finished << ": the slot's two files and the system file";
+    }
 }
