@@ -253,6 +253,29 @@ TEST(DemoExtrasTest, ANewGameAfterTheGalleryShowsNothingOfTheExtrasBackdrop)
     EXPECT_EQ(shown, 0) << "frames of the story with the extras' backdrop in the crossing frame";
 }
 
+// A heroine without a CG seen has her gallery page all the same: its cells locked, under the tabs
+// and page buttons, her cover in the preview area (build/demo_story_extras_locked_page.png).
+TEST(DemoExtrasTest, AHeroinesGalleryPageShowsItsLockedCells)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    HeadlessDemoPlayer x(home);
+    x.SetClockRate(4);
+    x.StartGame();
+    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
+    ASSERT_TRUE(x.ActUntil([&] { x.Key(0x1B); }, [](const Frame& frame) { return !GalleryPage(frame); }))
+        << "no heroine level";
+    // The sixth heroine's button: the second row's first.
+    const auto page = x.ClickUntil(395 + 148, 317 + 104, [](const Frame& frame) {
+        return FrameCellAt(frame, CELL_X + 245, CELL_Y + 137) == tools::GALLERY_LOCKED;
+    });
+    ASSERT_TRUE(page) << "her page shows no cell";
+    x.Keep(*page, "extras_locked_page");
+    EXPECT_EQ(FrameCellAt(*page, CELL_X + 498 + 245, CELL_Y + 137), std::nullopt) << "a second cell";
+    EXPECT_EQ(FrameCellAt(*page, 1492, 742), 1025u) << "the next-page button under her cover";
+}
+
 TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
 {
     const HeadlessDemoHome home;
