@@ -22,6 +22,8 @@
 #include "platform/gdi/PngCodec.h"
 #include "screens/base/CBacklogScreen.h"
 #include "sheetgen/BacklogSheet.h"
+#include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/MapSheets.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -174,6 +176,64 @@ TEST(DemoBacklogTest, BackspaceAndTheWheelOpenTheBacklogOverTheStoryWhichReplays
 
     // Her voice: in the story, replayed from the backlog, and in the story again after the jump.
     EXPECT_GE(VoicedStretches(LeftChannel(home.Path() / "sound.wav")), 3);
+}
+
+// The backlog opened from the place screen after the story's messages, the choice, the prologue's
+// two voiced lines and the character and time screens, played headless by the built game: each
+// message read is a record of its own, the two voiced lines each with its voice button, and the
+// lines the scene writes to say what the screens answered ("Who: .. When: ..") are none
+// (build/demo_backlog_sound_rows.png).
+TEST(DemoBacklogTest, EachLineReadIsARecordOfItsOwnAndTheScreensAnswersAreNone)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetString("/GameFile/Script/StartUp", "sound_backlog_alone.mes");
+        config.SetInt("/Config/AutoRead", 0);
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+    });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
+    x.SetClockRate(4);
+    x.StartGame();
+    using Frame = platform::PngPicture;
+    const auto cell = [](const Frame& frame, int at_x, int at_y, uint32_t id) {
+        return FrameCellAt(frame, at_x, at_y) == id;
+    };
+    const auto choice = [&](const Frame& frame) {
+        return cell(frame, 500, 222, tools::CHOICE_CELL_MIDDLE) && cell(frame, 1100, 570, tools::CHOICE_CELL_MIDDLE);
+    };
+    ASSERT_TRUE(x.ClickThroughTo(choice)) << "no choice after the story's messages\n" << x.Output();
+    ASSERT_TRUE(x.ClickUntil(500, 222, [&](const Frame& frame) { return !choice(frame); })) << "no pick";
+    // The picked place's line waits for a click; the voiced lines play out, then the character
+    // screen. A second click, in the corner, meets nothing there.
+    const auto characters = [&](const Frame& frame) {
+        return cell(frame, 1000, 1000, tools::AREA_SHEET_HELP_BAR) &&
+               cell(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
+    };
+    ASSERT_TRUE(x.ClickUntil(1800, 40, characters)) << "no character-area screen\n" << x.Output();
+    ASSERT_TRUE(x.ClickUntil(460, 300, [&](const Frame& frame) { return cell(frame, 960, 300, tools::TIME_SHEET_DIAL); }))
+        << "no time of day after a character";
+    const auto place = [&](const Frame& frame) {
+        return cell(frame, 1190, 865, tools::AREA_SHEET_BUTTON) && cell(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
+    };
+    ASSERT_TRUE(x.ClickUntil(1170, 630, place)) << "no place screen after the time of day";
+    const std::optional<Frame> rows = x.ActUntil([&x] { x.Key(8); }, [](const Frame& frame) {
+        return RowShown(frame, 0) && RowShown(frame, 1) && RowShown(frame, 2);
+    });
+    ASSERT_TRUE(rows) << "no backlog from the place screen\n" << x.Output();
+    x.Settle();
+    const std::optional<Frame> settled = x.WaitFor([](const Frame& frame) { return RowShown(frame, 2); });
+    const Frame& shown = settled ? *settled : *rows;
+    x.Keep(shown, "backlog_sound_rows");
+    // The newest three: the picked place's line, then the two voiced lines.
+    EXPECT_NE(FrameCellAt(shown, VOICE_X, VOICE_Y), tools::BACKLOG_VOICE) << "the place's line has no voice";
+    for (int row = 1; row < 3; ++row)
+        EXPECT_EQ(FrameCellAt(shown, VOICE_X, VOICE_Y + ROW_HEIGHT * row), tools::BACKLOG_VOICE) << row;
+    // Each one line long: below it the body stays empty.
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_GT(WhiteIn(shown, 184, ROW_HEIGHT * row + 178, 1352, ROW_HEIGHT * row + 226), 50) << row;
+        EXPECT_EQ(WhiteIn(shown, 184, ROW_HEIGHT * row + 226, 1352, ROW_HEIGHT * row + 344), 0) << row;
+    }
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "DemoPlayer.h"
 #include "DemoRun.h"
 #include "DemoStoryRoute.h"
+#include "demopics/DemoPictures.h"
 #include "foundation/CXMLDocument.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
@@ -206,6 +207,73 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
     });
     ASSERT_TRUE(music) << "the list's music-room tab led nowhere";
     x.Keep(*music, "extras_replay_music");
+}
+
+// The gallery left for the title, then a new game: the story's first scene crosses the screen
+// with a frame in the corner of a screen-sized sprite whose layer the gallery's scene wrote the
+// extras' backdrop into. No frame of the scene shows a piece of that backdrop.
+TEST(DemoExtrasTest, ANewGameAfterTheGalleryShowsNothingOfTheExtrasBackdrop)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.SetClockRate(4);
+    x.StartGame();
+    ASSERT_TRUE(x.ClickOftenUntil(960, 300, route::TitleShown)) << "no title\n" << x.Output();
+    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
+    for (const bool title : {false, true})
+        ASSERT_TRUE(x.ActUntil([&] { x.Key(0x1B); },
+                               [&](const Frame& frame) { return title ? TitleAgain(frame) : !GalleryPage(frame); }))
+            << "the gallery did not lead back to the title";
+
+    // The first scene's checkpoint lamp in the top-left pixel: 5 once the frame has crossed.
+    const auto checkpoint = [](const Frame& frame) {
+        const uint32_t lamp = frame.pixels[0];
+        return (lamp & 0xFF00FFFFu) == 0xFF0000FFu ? static_cast<int>((lamp >> 16) & 0xFF) : 0;
+    };
+    ASSERT_TRUE(x.ClickUntil(310, 543, [&](const Frame& frame) { return checkpoint(frame) > 0; }))
+        << "New game did not start the story";
+    int shown = 0;
+    std::optional<Frame> first;
+    const auto crossed = x.WaitFor([&](const Frame& frame) {
+        // The crossing frame's sprite covers the screen from (100, 800) on.
+        int backdrop = 0;
+        for (int y = 800; y < 1080; y += 2)
+            for (int x0 = 100; x0 < 1920; x0 += 2)
+                backdrop += (frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + x0] &
+                             0xFFFFFFu) == (tools::TITLE_BACKGROUND_2 & 0xFFFFFFu);
+        if (backdrop > 100 && shown++ == 0)
+            first = frame;
+        return checkpoint(frame) == 5;
+    });
+    ASSERT_TRUE(crossed) << "the first scene's frame did not cross";
+    if (first)
+        x.Keep(*first, "extras_backdrop_in_story");
+    EXPECT_EQ(shown, 0) << "frames of the story with the extras' backdrop in the crossing frame";
+}
+
+// A heroine without a CG seen has her gallery page all the same: its cells locked, under the tabs
+// and page buttons, her cover in the preview area (build/demo_story_extras_locked_page.png).
+TEST(DemoExtrasTest, AHeroinesGalleryPageShowsItsLockedCells)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    HeadlessDemoPlayer x(home);
+    x.SetClockRate(4);
+    x.StartGame();
+    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
+    ASSERT_TRUE(x.ActUntil([&] { x.Key(0x1B); }, [](const Frame& frame) { return !GalleryPage(frame); }))
+        << "no heroine level";
+    // The sixth heroine's button: the second row's first.
+    const auto page = x.ClickUntil(395 + 148, 317 + 104, [](const Frame& frame) {
+        return FrameCellAt(frame, CELL_X + 245, CELL_Y + 137) == tools::GALLERY_LOCKED;
+    });
+    ASSERT_TRUE(page) << "her page shows no cell";
+    x.Keep(*page, "extras_locked_page");
+    EXPECT_EQ(FrameCellAt(*page, CELL_X + 498 + 245, CELL_Y + 137), std::nullopt) << "a second cell";
+    EXPECT_EQ(FrameCellAt(*page, 1492, 742), 1025u) << "the next-page button under her cover";
 }
 
 TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)

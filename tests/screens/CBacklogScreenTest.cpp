@@ -734,12 +734,15 @@ TEST_F(CBacklogPageTest, AHeadLineWithATableIdDrawsTheTablesText)
     SetDocumentLink(document_link);
 }
 
-TEST_F(CBacklogPageTest, HeadLinesDrawTheSameNameWithTheLayoutSwitchOnOrOff)
+TEST_F(CBacklogPageTest, AGameStartedInSimplifiedChineseDrawsHeadLinesThroughTheTextService)
 {
-    // Off the backlog's own face draws a literal name, on the text service's: the same page,
-    // and one unlike the page without names.
-    auto page = [](int32_t layout, const char* name) {
-        SetBacklogLayoutSwitch(layout);
+    // The document's language as the game started turns the switch: on for simplified Chinese
+    // only, and a literal name drawn through the text service is on the page.
+    DocumentLink* document_link = GetDocumentLink();
+    auto link = std::make_unique<FakeDocumentLink>();
+    auto page = [&](int32_t language, const char* name) {
+        link->m_language = language;
+        EXPECT_EQ(GetBacklogLayoutSwitch(), language == 1 ? 1 : 0) << language;
         BacklogStore& store = GetScriptState().m_script_context->Backlog;
         store.Reset();
         store.Allocate(2);
@@ -757,12 +760,13 @@ TEST_F(CBacklogPageTest, HeadLinesDrawTheSameNameWithTheLayoutSwitchOnOrOff)
         screen.DrawToImage = 1;
         screen.ResetPage();
         screen.DrawFirstPage();
-        SetBacklogLayoutSwitch(0);
         return PixelsOf(PageLayers::ViewImageLayer());
     };
-    const std::vector<uint8_t> own = page(0, "NAME");
-    EXPECT_TRUE(page(1, "NAME") == own);
-    EXPECT_FALSE(page(0, "") == own);
+    for (const int32_t language : {0, 2, 3})
+        EXPECT_FALSE(page(language, "NAME") == page(language, "")) << language;
+    EXPECT_FALSE(page(1, "NAME") == page(1, "")) << "no name through the text service";
+    link.reset();
+    SetDocumentLink(document_link);
 }
 
 TEST_F(CBacklogNoDialogThreadTest, AJumpBackWhoseQuestionCannotBeBuiltCountsAsCancelWithAReport)

@@ -658,6 +658,9 @@ std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
             Caption(picture, 40, 30, "丘の上（上半分） / The hilltop, upper half", 40);
             shapes(picture, 1080, 4);
             Caption(picture, 40, 1110, "丘の上（下半分） / The hilltop, lower half", 40);
+        } else if (name == "x01_0.akb") {
+            shapes(picture, 0, 4);
+            Caption(picture, 40, 30, "冬の思い出 / A winter memory", 40);
         } else if (name == "r01_f1.akb") {
             // The overlay's square says what it is along its top.
             Caption(picture, 760, 340, "差分 / overlay", 28);

@@ -399,6 +399,7 @@ std::vector<std::pair<std::string, AkbPicture>> DemoCGPictures()
     return {{"r01_0.akb", whole(0, "R01")},
             {"r02_0.akb", whole(2, "R02")},
             {"o01_0.akb", whole(4, "O01")},
+            {"x01_0.akb", whole(0x14, "X01")},
             {"r03_0.akb", BuildSheet(1920, 2160,
                                      {{0, 0, 1920, 1080, DEMO_CG_BASE + 3, 0, "R03"},
                                       {0, 1080, 1920, 1080, DEMO_CG_BASE + 0x13, 0, "R03-LOW"}})},

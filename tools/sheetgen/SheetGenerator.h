@@ -92,7 +92,8 @@ AkbPicture GalleryCoverSheet();
 std::vector<SheetCell> ThumbnailCells(uint32_t first_id);
 AkbPicture ThumbnailSheet(uint32_t first_id);
 // The demo's CG pictures by file name: the bases "r01_0.akb", "r02_0.akb" and "o01_0.akb" of
-// 1920 x 1080, each one cell of id DEMO_CG_BASE + its variant; "r03_0.akb" of 1920 x 2160 whose
+// 1920 x 1080, each one cell of id DEMO_CG_BASE + its variant; "x01_0.akb", the one picture of
+// every other heroine's CG, one cell of DEMO_CG_BASE + 0x14; "r03_0.akb" of 1920 x 2160 whose
 // lower half is DEMO_CG_BASE + 0x13; the overlay "r01_f1.akb", key colour 0xFF00FF00 around a
 // 400 x 400 cell DEMO_CG_OVERLAY at (760, 340).
 // Their code colours are a steel blue, a sky at dusk behind the CGs' shapes.

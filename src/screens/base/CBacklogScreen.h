@@ -33,9 +33,8 @@ inline constexpr uint32_t ENGINE_STATE_BACKLOG_OPEN = 0x400;
 inline constexpr int32_t BACKLOG_TEXT_LAYER = 7;
 
 // 1: the backlog draws its literal head lines with the language's text service rather than its
-// own face. Nothing sets it yet.
+// own face; the document's language as the game started decides it (1 for simplified Chinese).
 int32_t GetBacklogLayoutSwitch();
-void SetBacklogLayoutSwitch(int32_t value);
 
 class IBackLog : public ISystemParts
 {

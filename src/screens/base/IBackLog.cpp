@@ -5,6 +5,7 @@
 #include "foundation/CInputView.h"
 #include "foundation/CLangTextFile.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/DocumentLink.h"
 #include "foundation/GameDocument.h"
 #include "foundation/IMouse.h"
 #include "foundation/ScreenSettings.h"
@@ -240,20 +241,12 @@ int32_t IBackLog::ReplayVoice(int32_t n)
     return 2;
 }
 
-namespace {
-
-int32_t g_layout_switch = 0;
-
-} // namespace
-
 int32_t GetBacklogLayoutSwitch()
 {
-    return g_layout_switch;
-}
-
-void SetBacklogLayoutSwitch(int32_t value)
-{
-    g_layout_switch = value;
+    // The document's language as the game started: simplified Chinese names go through the text
+    // service, as the message window's name plate draws them.
+    DocumentLink* document = GetDocumentLink();
+    return document != nullptr && document->GetLanguage() == LANGUAGE_SIMPLIFIED_CHINESE ? 1 : 0;
 }
 
 void IBackLog::DrawEntry(int32_t index)
