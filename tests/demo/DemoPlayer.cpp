@@ -41,6 +41,9 @@ std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(co
     const uint64_t frames = static_cast<uint64_t>(limit.count()) * GAME_FPS;
     const uint64_t turns = static_cast<uint64_t>(limit.count()) * GAME_TPS;
     const uint64_t first_turn = Turn();
+    // The frames count from the wait's start: a frame looked at first may be one grabbed before an
+    // act that drew many more, and those would spend the wait's limit before it began.
+    const uint64_t newest_at_start = NewestFrame();
     std::optional<uint64_t> first_frame;
     uint64_t looked_at = 0;
     uint64_t turn = first_turn;
@@ -53,7 +56,7 @@ std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(co
         std::optional<Frame> frame = Grab();
         if (frame && (!last || FrameNumber() != looked_at)) {
             looked_at = FrameNumber();
-            first_frame = first_frame.value_or(looked_at);
+            first_frame = first_frame.value_or(std::max(looked_at, newest_at_start));
             moved_at = std::chrono::steady_clock::now();
             if (shown(*frame)) {
                 if (std::getenv("VESK_STEP_TRACE") != nullptr)
@@ -66,7 +69,7 @@ std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(co
                 return frame;
             }
             last = std::move(frame);
-            if (looked_at - *first_frame < frames)
+            if (looked_at < *first_frame || looked_at - *first_frame < frames)
                 continue;
             break;
         }

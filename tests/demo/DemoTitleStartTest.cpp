@@ -418,9 +418,8 @@ TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
         << ReadWholeFile(home.Path() / "out.txt");
 }
 
-// The slot machine from the title's extras: a game played with the lever and the stop buttons
-// (whether its digits light as a result depends on where the reels stop), the show ended, and
-// Escape back to the title.
+// The slot machine from the title's extras: a game played with the lever and the stop buttons,
+// the machine resting on its result, a click for the tall picture, and Escape back to the title.
 TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
 {
     const HeadlessDemoHome home;
@@ -428,9 +427,9 @@ TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     constexpr int LEVER_X = 293, BUTTON_Y = 648, REEL_Y = 256;
     constexpr int REEL_X[3] = {710, 961, 1212};
-    // Extras, the page of the slot, the slot; the lever, the three stops, and once the game is over
-    // and its show runs, a click and Escape to leave. Stops the machine does not take in its state
-    // do nothing, and on the title none of these presses meets an enabled button.
+    // Extras, the page of the slot, the slot; the lever, the three stops, a click on the result,
+    // and once the tall picture scrolls, a click and Escape to leave. Stops the machine does not
+    // take in its state do nothing, and on the title none of these presses meets an enabled button.
     const auto cell = [](const Frame& frame, int x, int y) {
         return FrameCellStateAt(frame, x, y).value_or(FrameCell{0xFFFFFFFFu, -1});
     };
@@ -467,7 +466,13 @@ TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
          {"demo_title_slot_playing.png",
           [&](const Frame& frame) { return cell(frame, REEL_X[0], BUTTON_Y).first == tools::SLOT_CELL_STOP; },
           [](const Frame&) {}, stops},
-         // All three stopped: the game is over, and the show scrolls its tall picture by.
+         // All three stopped: the machine rests on the result, its stop buttons unlit.
+         {"demo_title_slot_result.png",
+          [&](const Frame& frame) {
+              return cell(frame, REEL_X[0], BUTTON_Y) == FrameCell{tools::SLOT_CELL_STOP_LAMP, 0};
+          },
+          [](const Frame&) {}, PressOn(x, 960, 400)},
+         // A click: the tall picture scrolls by.
          {"demo_title_slot_show.png",
           [](const Frame& frame) {
               const uint32_t row = frame.pixels[size_t(300) * frame.width + 960] & 0xFFFFFFu;
@@ -478,10 +483,10 @@ TEST(DemoTitleStartTest, TheSlotMachineOpensFromTheTitleAndPlaysAGame)
           },
           [](const Frame&) {}, leave},
          {"demo_title_slot_back.png", TitleShown, [](const Frame&) {}}});
-    EXPECT_EQ(seen, 7u)
+    EXPECT_EQ(seen, 8u)
         << "steps seen: " << seen
         << " (title 1, extras 2, the slot's page 3, the machine at rest 4, its reels running 5, "
-           "the show 6, title again 7)\n"
+           "the result 6, the tall picture 7, title again 8)\n"
         << ReadWholeFile(home.Path() / "out.txt");
     EXPECT_EQ(ReadWholeFile(home.Path() / "out.txt").find("Box"), std::string::npos)
         << ReadWholeFile(home.Path() / "out.txt");

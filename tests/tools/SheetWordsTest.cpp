@@ -228,16 +228,29 @@ TEST(SheetWords, TheSlotMachinesPicturesSayWhatTheyShow)
         const tools::AkbPicture& picture = backgrounds.back();
         const uint32_t ground = picture.At(960, 300);
         int under_lever = 0;
-        int rest_line = 0;
+        // How the game is played, and what may be done once its reels have stopped.
+        int play_line = 0;
+        int after_line = 0;
         for (int32_t y = 756; y < 796; ++y)
             for (int32_t x = 191; x < 395; ++x)
                 under_lever += picture.At(x, y) != ground;
-        for (int32_t y = 960; y < 1020; ++y)
-            for (int32_t x = 160; x < 1760; ++x)
-                rest_line += picture.At(x, y) != ground;
+        for (int32_t x = 160; x < 1760; ++x) {
+            for (int32_t y = 900; y < 960; ++y)
+                play_line += picture.At(x, y) != ground;
+            for (int32_t y = 970; y < 1030; ++y)
+                after_line += picture.At(x, y) != ground;
+        }
         EXPECT_GT(under_lever, 50) << "language " << language;
-        EXPECT_GT(rest_line, 500) << "language " << language;
+        EXPECT_GT(play_line, 500) << "language " << language;
+        EXPECT_GT(after_line, 500) << "language " << language;
     }
+    // The face a shown result blinks to is lit, not a reel that lost its digit.
+    const tools::AkbPicture sheet = tools::DemoSlotSheet();
+    int lit = 0;
+    for (int32_t y = 0; y < 387; ++y)
+        for (int32_t x = 0; x < 216; ++x)
+            lit += sheet.At(x, y) == 0xFFFFFFFFu;
+    EXPECT_GT(lit, 2000);
     for (size_t a = 0; a < backgrounds.size(); ++a)
         for (size_t b = a + 1; b < backgrounds.size(); ++b)
             EXPECT_FALSE(backgrounds[a].pixels == backgrounds[b].pixels)

@@ -745,6 +745,13 @@ AkbPicture DemoSlotSheet()
             style.bold = true;
             DrawText(sheet, {cell.x + 4, cell.y, 64, cell.height}, std::to_string(cell.id - SLOT_CELL_DIGIT),
                      style);
+        } else if (cell.id == SLOT_CELL_BLANK) {
+            // The face a shown result blinks to: lit up, so that the blink reads as the reels
+            // flashing, not as reels that lost their digits. Its middle keeps the cell's code.
+            for (int32_t star = 0; star < 3; ++star) {
+                FillStar(sheet, cell.x + 40, cell.y + 70 + 123 * star, 30, 0xFFFFFFFFu);
+                FillStar(sheet, cell.x + cell.width - 40, cell.y + 70 + 123 * star, 30, 0xFFFFFFFFu);
+            }
         }
     return sheet;
 }
@@ -1133,21 +1140,25 @@ std::vector<NamedFile> DemoFlagPictureFiles()
 AkbPicture DemoSlotBackground(int32_t language)
 {
     // English, simplified Chinese, traditional Chinese, Japanese: the screen's name, the words of
-    // the lever and the stop buttons, and how the machine at rest is played or left.
+    // the lever and the stop buttons, how the game is played, and what the player may do once the
+    // reels have stopped (the game itself cannot be left).
     struct Words
     {
         const char* name;
         const char* lever;
         const char* stop;
-        const char* rest;
+        const char* play;
+        const char* after;
     };
     static constexpr Words WORDS[4] = {
-        {"Slot machine", "Lever", "Stop",
-         "Click to play. Before the lever is pulled, right click or Esc leaves."},
-        {"老虎机", "拉杆", "停止", "单击开始游戏。拉下拉杆之前，右键或按 Esc 键离开。"},
-        {"吃角子老虎機", "拉桿", "停止", "按一下開始遊戲。拉下拉桿之前，按右鍵或 Esc 鍵離開。"},
-        {"スロットマシン", "レバー", "ストップ",
-         "クリックで遊びます。レバーを引く前なら右クリックか Esc キーでやめます。"}};
+        {"Slot machine", "Lever", "Stop", "Pull the lever, then stop each reel with its Stop button.",
+         "Once they have stopped: a click shows the prize picture, a right click or Esc leaves."},
+        {"老虎机", "拉杆", "停止", "拉下拉杆，再用停止按钮逐个停下转轮。",
+         "转轮停下后：单击查看奖品图片，右键或按 Esc 键离开。"},
+        {"吃角子老虎機", "拉桿", "停止", "拉下拉桿，再用停止按鈕逐一停下轉輪。",
+         "轉輪停下後：按一下查看獎品圖片，按右鍵或 Esc 鍵離開。"},
+        {"スロットマシン", "レバー", "ストップ", "レバーを引いて、ストップボタンでリールを一つずつ止めます。",
+         "止まったあとは、クリックで景品の絵、右クリックか Esc キーでやめます。"}};
     const Words& words = WORDS[language >= 0 && language < 4 ? language : 0];
     AkbPicture background =
         DemoScreenBackground(BuildSlotBackground(language), language, {words.name, words.name});
@@ -1158,7 +1169,8 @@ AkbPicture DemoSlotBackground(int32_t language)
         DrawText(background, {area.left, area.bottom + 4, area.right - area.left, 40},
                  area.id == 0 ? words.lever : words.stop, style);
     style.pixel_height = 36;
-    DrawText(background, {160, 960, 1600, 60}, words.rest, style);
+    DrawText(background, {160, 900, 1600, 60}, words.play, style);
+    DrawText(background, {160, 970, 1600, 60}, words.after, style);
     return background;
 }
 

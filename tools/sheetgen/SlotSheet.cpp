@@ -73,9 +73,9 @@ AkbPicture BuildTallPicture(int32_t height)
     constexpr int32_t EM = 34;
     const int32_t parts = (height + TALL_CAPTION_STEP - 1) / TALL_CAPTION_STEP;
     for (int32_t part = 0; part < parts; ++part) {
-        const std::string words = "SLOT_TALL  縦長の絵 " + std::to_string(part + 1) + "/" +
-                                  std::to_string(parts) + " / The tall picture, " + std::to_string(part + 1) +
-                                  " of " + std::to_string(parts);
+        const std::string words = "景品の絵 " + std::to_string(part + 1) + "/" + std::to_string(parts) +
+                                  " / The prize picture, " + std::to_string(part + 1) + " of " +
+                                  std::to_string(parts);
         const int32_t width = MeasureText(words, EM) + EM;
         const int32_t top = part * TALL_CAPTION_STEP + 16;
         FillRect(picture, 1920 - 24 - width, top, width, 2 * EM, TALL_CAPTION_FILL);

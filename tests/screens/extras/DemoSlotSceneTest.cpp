@@ -1,8 +1,10 @@
 // The demo's slot scene (demo/script/scene_slot.mes), assembled and run by the document on the
-// screen stage with the demo's slot pictures, played by scripted clicks: the machine at rest, a
-// click that plays it, a game stopped 1, 2, 3, the stored digits blinking while the fanfare plays, and the
-// tall picture scrolled and left by a cancel. A frame of each step is kept as build/demo_slot_*.png.
+// screen stage with the demo's slot pictures, played by scripted clicks: the machine at rest and
+// its game at once, the lever pulled, stopped 1, 2, 3, the stored digits blinking while the fanfare
+// plays, the machine resting on them until a click, and the tall picture scrolled and left by a
+// cancel. A frame of each step is kept as build/demo_slot_*.png.
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -82,8 +84,7 @@ protected:
             if (dynamic_cast<FakeWaveManager*>(list[0].get()) == nullptr)
                 list[0] = std::make_unique<FakeWaveManager>();
         }
-        m_effect =
-            static_cast<FakeWaveManager*>(GetGameSoundChannels()[SOUND_GROUP_EFFECT][0].get());
+        m_effect = static_cast<FakeWaveManager*>(GetGameSoundChannels()[SOUND_GROUP_EFFECT][0].get());
     }
     ~DemoSlotSceneThreadTest() override
     {
@@ -114,6 +115,7 @@ TEST_F(DemoSlotSceneThreadTest, SceneDrawsPlaysShowsAndScrolls)
     Cell first_show_button{};
     bool scrolled_ok = false;
     uint32_t top_colour = 0;
+    std::array<Cell, 3> result_reels{};
     OnPump([&](int) {
         const auto& active = GetGameWork()->GetActiveScreens();
         ISelect* top = active.empty() ? nullptr : active.back();
@@ -170,13 +172,28 @@ TEST_F(DemoSlotSceneThreadTest, SceneDrawsPlaysShowsAndScrolls)
         }
     });
     GetScriptState().ReplaceScript(script);
+    bool result_seen = false;
     for (int frame = 0; frame < 2000 && GetDocument()->OnFrame() != 0 && !scroll_seen; ++frame) {
-        // The machine at rest waits between frames: a click, held a few frames and let go, plays it.
+        // The machine resting on the result waits between frames: a click, held a few frames and
+        // let go, goes on to the scroll.
         const auto& active = GetGameWork()->GetActiveScreens();
-        if (!game_seen && (active.empty() || dynamic_cast<CSlot*>(active.back()) == nullptr))
-            m_mouse.left_down = frame % 20 < 10 ? 1 : 0;
+        ISelect* top = active.empty() ? nullptr : active.back();
+        if (show_seen && dynamic_cast<CSlot*>(top) == nullptr &&
+            dynamic_cast<CSlotScrollImage*>(top) == nullptr) {
+            // At rest its stop buttons are unlit, as no frame of the game or the show has them.
+            if (!result_seen) {
+                Capture();
+                result_seen = ShownCell(710, 648) == Cell(tools::SLOT_CELL_STOP_LAMP, 0);
+                if (result_seen) {
+                    Capture("demo_slot_resting.png");
+                    result_reels = {ShownCell(710, 256), ShownCell(961, 256), ShownCell(1212, 256)};
+                }
+            }
+            m_mouse.left_down = result_seen && frame % 20 < 10 ? 1 : 0;
+        }
     }
     EXPECT_TRUE(m_messages.empty()) << m_messages.front();
+    // The game began without a click of its own: the lever took the only one.
     EXPECT_TRUE(game_seen);
     EXPECT_TRUE(show_seen);
     EXPECT_TRUE(scroll_seen);
@@ -185,6 +202,10 @@ TEST_F(DemoSlotSceneThreadTest, SceneDrawsPlaysShowsAndScrolls)
     // Stopped 1, 2, 3: the second reel took the first one's digit.
     EXPECT_EQ(state->Flags[8070], state->Flags[8071]);
     EXPECT_LT(state->Flags[8072], 10);
+    // The machine rested on them before the scroll.
+    EXPECT_TRUE(result_seen);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(result_reels[k], Cell(tools::SLOT_CELL_DIGIT + state->Flags[8070 + k], 0)) << k;
     EXPECT_EQ(show_pumps, 40);
     // Frame 12 is a lit frame: buttons lit, lamps on, reels blank.
     EXPECT_EQ(first_show_button, Cell(tools::SLOT_CELL_STOP_LAMP, 1));
