@@ -1,5 +1,6 @@
 // The built demo's archives hold what its screens offer: every heroine the gallery's and the scene
-// replay's heroine page lets a player pick opens a page whose sheet is in the picture archive.
+// replay's heroine page lets a player pick opens a page whose sheet is in the picture archive; its
+// settings name the game as its title screen does.
 
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "demopics/DemoPictures.h"
+#include "foundation/CXMLDocument.h"
 #include "foundation/CArchiveFile.h"
 #include "screens/base/CHitAreaTable.h"
 
@@ -53,6 +56,15 @@ TEST(DemoData, EveryHeroineOfTheExtrasHasHerSheets)
             EXPECT_TRUE(layer.Exists(CStringUTF8(Upper(sheet)))) << "heroine " << area.Id << ": " << sheet;
     }
     EXPECT_EQ(offered, static_cast<int>(LETTERS.size()));
+}
+
+// The version box names the game by the title the settings give it: the title screen's.
+TEST(DemoData, TheGameTitleIsTheTitleScreensName)
+{
+    const HeadlessDemoHome home;
+    CXMLDocument system(CStringUTF8((home.Build() / "demo" / "SystemInfo.xml").string()));
+    ASSERT_EQ(system.Load(), 1u);
+    EXPECT_STREQ(system.GetString("/GameTitle", "").GetText(), tools::GAME_NAME_ENGLISH);
 }
 
 } // namespace

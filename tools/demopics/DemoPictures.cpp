@@ -271,7 +271,7 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
         };
         static constexpr Words LANGUAGES[] = {
             {"", "冬の町", "短い冬の物語", "クリア後"},
-            {"_EN", "Winter Town", "A short winter story", "After the ending"},
+            {"_EN", GAME_NAME_ENGLISH, "A short winter story", "After the ending"},
             {"_CH", "冬日小镇", "一个短短的冬天的故事", "通关之后"},
             {"_TW", "冬日小鎮", "一個短短的冬天的故事", "通關之後"}};
         for (const Words& words : LANGUAGES) {

@@ -85,6 +85,9 @@ CaptionBox SceneCaptionBox(const std::string& words, int32_t top = 0);
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top = 0);
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, const CaptionBox& box);
 
+// The game's name on the English title; the version box names the game by it.
+inline constexpr const char* GAME_NAME_ENGLISH = "Winter Town";
+
 // The evening picture's name and where it stands: at the top right, clear of the choice that
 // plays over the picture.
 inline constexpr const char* EVENING_CAPTION = "夕方の町 / The town at dusk";
