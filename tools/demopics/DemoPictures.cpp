@@ -306,7 +306,7 @@ AkbPicture CaptionedBackground()
 AkbPicture CaptionedEveningBackground()
 {
     AkbPicture picture = DrawEveningBackground(1920, 1080);
-    // Hills on the horizon and a row of houses in the dusk.
+    // Hills on the horizon and a row of houses under a low winter sun.
     for (int32_t k = 0; k < 5; ++k)
         FillTriangle(picture, 200 + 380 * k, 470, 180, Argb(255, 180, 100, 70));
     for (int32_t k = 0; k < 4; ++k)
