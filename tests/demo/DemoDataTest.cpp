@@ -3,7 +3,10 @@
 // settings name the game as its title screen does.
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +59,46 @@ TEST(DemoData, EveryHeroineOfTheExtrasHasHerSheets)
             EXPECT_TRUE(layer.Exists(CStringUTF8(Upper(sheet)))) << "heroine " << area.Id << ": " << sheet;
     }
     EXPECT_EQ(offered, static_cast<int>(LETTERS.size()));
+}
+
+// The system texts by id, as the demo's listing of a language gives them.
+std::map<int, std::string> SystemTexts(const char* listing)
+{
+    const char* source = std::getenv("VESK_SOURCE_DIR");
+    std::ifstream file(fs::path(source != nullptr ? source : ".") / "demo/text" / listing);
+    std::map<int, std::string> texts;
+    std::string line;
+    while (std::getline(file, line))
+        if (const size_t tab = line.find('\t'); tab != std::string::npos)
+            texts[std::stoi(line.substr(0, tab))] = line.substr(tab + 1);
+    return texts;
+}
+
+// Kana or kanji: three-byte UTF-8 sequences from U+3040 to U+9FFF.
+bool HasJapanese(const std::string& text)
+{
+    for (size_t i = 0; i + 2 < text.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const auto next = static_cast<unsigned char>(text[i + 1]);
+        if ((lead == 0xE3 && next >= 0x81) || (lead >= 0xE4 && lead <= 0xE9))
+            return true;
+    }
+    return false;
+}
+
+// A help line the Japanese table has reads in English on an English screen, not as an empty line.
+TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
+{
+    const std::map<int, std::string> japanese = SystemTexts("system.txt");
+    const std::map<int, std::string> english = SystemTexts("system_en.txt");
+    ASSERT_GT(japanese.size(), 50u);
+    for (const auto& [id, text] : japanese) {
+        const auto words = english.find(id);
+        if (words == english.end())
+            ADD_FAILURE() << "text " << id << " only in Japanese: " << text;
+        else
+            EXPECT_FALSE(words->second.empty() || HasJapanese(words->second)) << "text " << id << ": " << words->second;
+    }
 }
 
 // The version box names the game by the title the settings give it: the title screen's.
