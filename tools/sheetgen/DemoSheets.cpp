@@ -401,8 +401,6 @@ AkbPicture DemoConfigCover()
     // In the page's own pixels: above each slider (its switch at the slider's right end turns
     // it on), left of each switch, and above the groups of radios, dialog switches and cells.
     static const Label labels[] = {
-        {87, 0, 280, "画面効果の速度 / Effect speed"},
-        {900, 0, 320, "マップの速度 / Map speed"},
         {87, 92, 560, "文字の表示速度 / Text speed"},
         {87, 183, 560, "句読点で待つ / Pause at punctuation"},
         {87, 253, 560, "一文ずつ表示の速度 / One line at a time"},
@@ -433,6 +431,25 @@ AkbPicture DemoConfigCover()
         DrawText(cover, {label.x, label.y + 2, label.width, 40}, label.words, style);
     for (int32_t item = 0; item < 10; ++item)
         DrawText(cover, {(item / 5) * 840 + 100, (item % 5) * 72 + 781, 460, 42}, dialogs[item], style);
+    // The speed radios' groups named in two lines at their left, so each radio's meaning fits
+    // above it: the screen effects run whole, at twice the pace or at once; the map's walk goes
+    // slow, normal or fast. The last map radio's words keep inside the view.
+    DrawText(cover, {87, 2, 280, 36}, "画面効果の速度", style);
+    DrawText(cover, {87, 38, 280, 36}, "Effect speed", style);
+    DrawText(cover, {900, 2, 320, 36}, "マップの速度", style);
+    DrawText(cover, {900, 38, 320, 36}, "Map speed", style);
+    static const char* const effect_speeds[] = {"標準 / Normal", "速い / Fast", "瞬時 / Instant"};
+    static const char* const map_speeds[] = {"遅い / Slow", "標準 / Normal", "速い / Fast"};
+    TextStyle radio_style = style;
+    radio_style.pixel_height = 19;
+    radio_style.align = TextAlign::Centre;
+    constexpr int32_t VIEW_RIGHT = 1576;
+    for (int32_t item = 0; item < 3; ++item) {
+        DrawText(cover, {377 + 154 * item - 44, 0, 140, 23}, effect_speeds[item], radio_style);
+        const int32_t width = MeasureText(map_speeds[item], radio_style.pixel_height) + 4;
+        const int32_t left = std::min(1233 + 154 * item + 26 - width / 2, VIEW_RIGHT - width);
+        DrawText(cover, {left, 0, width, 23}, map_speeds[item], radio_style);
+    }
     // The speed sliders (text, one line, auto) and the window colour's four.
     constexpr int32_t SPEED_RANGE = 521;
     constexpr int32_t COLOUR_RANGE = 429;
