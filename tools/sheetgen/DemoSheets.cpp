@@ -113,28 +113,35 @@ void DrawHelpBalloon(AkbPicture& sheet)
     constexpr uint32_t BODY = 0xFF1E3272u; // a slate no cell's code colour has
     constexpr int32_t PIECE = 30;
     constexpr int32_t RADIUS = 12;
+    // Over a window button the balloon's lowest band ends 15 pixels into the button: its body
+    // ends above that, so the help stands over the button without covering it.
+    constexpr int32_t BOTTOM = 14;
     for (int32_t row = 0; row < 3; ++row)
         for (int32_t column = 0; column < 3; ++column) {
             const int32_t left = 840 + PIECE * column;
             const int32_t top = 624 + PIECE * row;
+            const int32_t height = row == 2 ? BOTTOM : PIECE;
             for (int32_t y = 0; y < PIECE; ++y)
                 for (int32_t x = 0; x < PIECE; ++x) {
                     // Distance into the rounded corner, from the arc's centre.
                     const int32_t dx = column == 0 ? RADIUS - x : column == 2 ? x - (PIECE - 1 - RADIUS) : 0;
-                    const int32_t dy = row == 0 ? RADIUS - y : row == 2 ? y - (PIECE - 1 - RADIUS) : 0;
-                    const bool outside = dx > 0 && dy > 0 && dx * dx + dy * dy > RADIUS * RADIUS;
+                    const int32_t dy = row == 0 ? RADIUS - y : row == 2 ? y - (height - 1 - RADIUS) : 0;
+                    const bool outside = y >= height || (dx > 0 && dy > 0 && dx * dx + dy * dy > RADIUS * RADIUS);
                     sheet.At(left + x, top + y) = outside ? 0u : BODY;
                 }
         }
     for (int32_t pointer = 0; pointer < 3; ++pointer) {
         const int32_t left = 840 + PIECE * pointer;
         constexpr int32_t TOP = 714;
-        FillRect(sheet, left, TOP, PIECE, PIECE, BODY);
-        // 0 below the text (the arrow points down), 1 beside it (right), 2 above it (up).
+        // 0 below the text (the arrow points down, on the lowest band's body), 1 beside it
+        // (right), 2 above it (up).
+        FillRect(sheet, left, TOP, PIECE, pointer == 0 ? BOTTOM : PIECE, BODY);
+        if (pointer == 0)
+            FillRect(sheet, left, TOP + BOTTOM, PIECE, PIECE - BOTTOM, 0u);
         for (int32_t k = 0; k < 8; ++k) {
             const int32_t span = 2 * (8 - k) - 1;
             if (pointer == 0)
-                FillRect(sheet, left + 15 - (span / 2), TOP + 12 + k, span, 1, RimColour(0));
+                FillRect(sheet, left + 15 - (span / 2), TOP + 4 + k, span, 1, RimColour(0));
             else if (pointer == 2)
                 FillRect(sheet, left + 15 - (span / 2), TOP + 18 - k, span, 1, RimColour(0));
             else
@@ -185,8 +192,19 @@ AkbPicture DemoMessageSheet()
 
 AkbPicture DemoSideMenuSheet()
 {
+    // The menu's hover help stands left of the anchor x 1620 with its pointer at that edge: the
+    // wide buttons show their face right of it, the panel left of it, so the help never covers
+    // the button it names.
+    constexpr int32_t PANEL_LEFT = 1520;
+    constexpr int32_t FACE_INSET = 100;
     const std::vector<SheetCell> cells = SideMenuSheetCells();
-    AkbPicture sheet = WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, cells,
+    std::vector<SheetCell> faces = cells;
+    for (SheetCell& face : faces)
+        if (face.id > 0xF00 && face.id < 0xF09) {
+            face.x += FACE_INSET;
+            face.width -= FACE_INSET;
+        }
+    AkbPicture sheet = WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, faces,
                                    [](const SheetCell& cell) {
                                        return cell.id >= 0xF00 && cell.id < 0xF09
                                                   ? SideMenuWords(cell.id - 0xF00)
@@ -195,9 +213,18 @@ AkbPicture DemoSideMenuSheet()
                                    WordsLanguage::Both, {WordsPlace::Centre, 26});
     // The buttons framed in their state, the panel along its open edge; the menu's checks read
     // three pixels in.
-    for (const SheetCell& cell : cells)
+    for (const SheetCell& cell : faces)
         DrawRim(sheet, cell, 2,
                 cell.id == SIDE_MENU_SHEET_PANEL ? RimSides{true, false, false, false} : RimSides{});
+    // Left of each face, the panel as it stands behind the button on the screen.
+    for (const SheetCell& cell : cells) {
+        if (cell.id <= 0xF00 || cell.id >= 0xF09)
+            continue;
+        const int32_t screen_y = 152 + 98 * static_cast<int32_t>(cell.id - 0xF01);
+        for (int32_t y = 0; y < cell.height; ++y)
+            for (int32_t x = 0; x < FACE_INSET; ++x)
+                sheet.At(cell.x + x, cell.y + y) = sheet.At(PANEL_LEFT + x, screen_y + y);
+    }
     return sheet;
 }
 
