@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -98,6 +99,18 @@ TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
             ADD_FAILURE() << "text " << id << " only in Japanese: " << text;
         else
             EXPECT_FALSE(words->second.empty() || HasJapanese(words->second)) << "text " << id << ": " << words->second;
+    }
+}
+
+// The area screens' help line names the place under the pointer as its spot is drawn and as the
+// story records the choice (places 1300 + group of the story's table).
+TEST(DemoData, AnAreasHelpLineNamesItAsTheStoryDoes)
+{
+    for (const auto& [system, words] : {std::pair{"system_en.txt", "story_en.txt"}, std::pair{"system.txt", "story.txt"}}) {
+        const std::map<int, std::string> help = SystemTexts(system);
+        const std::map<int, std::string> story = SystemTexts(words);
+        for (int group = 1; group <= 13; ++group)
+            EXPECT_EQ(help.at(238 + group), story.at(1300 + group)) << system << ", group " << group;
     }
 }
 
