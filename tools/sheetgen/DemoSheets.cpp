@@ -843,6 +843,18 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
             styled.label.clear();
             DrawCellWords(sheet, styled, {"新しくセーブする", "New save"}, language, {WordsPlace::Left, 40});
         }
+    // Over the date and time of saving, which the screen writes as two-digit year, month and day:
+    // what they are, so the date reads one way only.
+    TextStyle caption;
+    caption.pixel_height = 18;
+    caption.colour = 0xFFE8E0F8u;
+    caption.align = TextAlign::Left;
+    const std::string saved = language == WordsLanguage::Japanese ? "セーブ日時（年/月/日 時:分:秒）"
+                                                                  : "Saved (year/month/day h:m:s)";
+    for (const SheetCell& cell : cells)
+        if (cell.id >= SAVELOAD_CELL_ROW + 3 && cell.id < SAVELOAD_CELL_ROW + ROW_PICTURES)
+            DrawText(sheet, {cell.x + SAVED_DATE_X, cell.y + SAVED_Y - 24, GAME_DATE_X - 16 - SAVED_DATE_X, 22}, saved,
+                     caption);
     return sheet;
 }
 
