@@ -908,7 +908,7 @@ AkbPicture DemoBacklogCover()
 AkbPicture DemoNameInputSheet()
 {
     static const std::array<const char*, 10> rows{"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
-    return WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
+    AkbPicture sheet = WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
                        [](const SheetCell& cell) -> CellWords {
                            if (cell.id < 10 && cell.width == 104)
                                return {rows[cell.id], ""};
@@ -935,13 +935,22 @@ AkbPicture DemoNameInputSheet()
                                return {"決定", "OK"};
                            case NAME_SHEET_NAME_LABEL:
                                return {"名前", "Name"};
-                           case NAME_SHEET_READING:
-                               return {"よみ", "Reading"};
                            default:
                                return {};
                            }
                        },
                        WordsLanguage::Both, {WordsPlace::Centre, 26});
+    // The reading label: the screen writes the group's kana 33 pixels into it, 48 wide, so the
+    // label's own words stand in its right part, small, clear of the kana.
+    TextStyle style;
+    style.pixel_height = 19;
+    style.colour = 0xFFE8E0F8u;
+    for (const SheetCell& cell : NameInputSheetCells())
+        if (cell.id == NAME_SHEET_READING) {
+            DrawText(sheet, {cell.x + 86, cell.y + 6, cell.width - 90, 22}, "よみ", style);
+            DrawText(sheet, {cell.x + 86, cell.y + 30, cell.width - 90, 22}, "Reading", style);
+        }
+    return sheet;
 }
 
 uint32_t RimColour(int32_t state)
