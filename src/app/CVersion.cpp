@@ -23,17 +23,20 @@ constexpr UINT STRING_LINK_ADDRESS = 103;
 
 } // namespace
 
-const char16_t* GetProductTitle(int32_t language)
+std::u16string GetProductTitle(int32_t language, const std::u16string& game_title)
 {
+    // The edition names the game the player started, as its title screen does; a game without a
+    // title of its own is the engine's product.
+    const std::u16string name = game_title.empty() ? u"VELORAMIKA" : game_title;
     switch (language) {
     case LANGUAGE_ENGLISH:
-        return u"VELORAMIKA English Edition";
+        return name + u" English Edition";
     case LANGUAGE_SIMPLIFIED_CHINESE:
-        return u"VELORAMIKA 简体中文版";
+        return name + u" 简体中文版";
     case LANGUAGE_TRADITIONAL_CHINESE:
-        return u"VELORAMIKA 繁體中文版";
+        return name + u" 繁體中文版";
     default:
-        return u"VELORAMIKA 日本語版";
+        return name + u" 日本語版";
     }
 }
 
@@ -89,7 +92,9 @@ BOOL CVersion::OnInitDialog()
     CWinApp* app = GetApp();
     const CStringUTF8 game_title = app != nullptr ? app->GetTitle() : CStringUTF8();
     SetDlgItemTextW(m_handle, CONTROL_TITLE, game_title.GetWideText());
-    SetDlgItemTextW(m_handle, CONTROL_TITLE, GetProductTitle(language));
+    SetDlgItemTextW(m_handle, CONTROL_TITLE,
+                    GetProductTitle(language, game_title.ToWide())
+                        .c_str());
     SetWindowTextW(m_handle, GetVersionDialogTitle(language));
     SetDlgItemTextW(m_handle, CONTROL_VERSION, GetModuleVersionText().c_str());
     if (GetDlgItem(m_handle, CONTROL_LINK) != nullptr) {

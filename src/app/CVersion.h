@@ -4,6 +4,7 @@
 // does not have. Main thread only.
 
 #include <cstdint>
+#include <string>
 
 #include "foundation/CApiDialog.h"
 
@@ -25,8 +26,9 @@ private:
     HCURSOR m_link_cursor = nullptr; // cursor resource 136, else the system hand
 };
 
-// The product title shown for the language index (0 English, 1 and 2 Chinese, else Japanese).
-const char16_t* GetProductTitle(int32_t language);
+// The product title shown for the language index (0 English, 1 and 2 Chinese, else Japanese):
+// the game's title with the edition of the language.
+std::u16string GetProductTitle(int32_t language, const std::u16string& game_title);
 // The dialog's title for the language index.
 const char16_t* GetVersionDialogTitle(int32_t language);
 // "a.b.c.d" of the executable's fixed file version; empty when it has none.

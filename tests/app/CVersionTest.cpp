@@ -73,9 +73,9 @@ TEST_F(CVersionTest, ShowsTheModuleVersionAndTheProductTitle)
     const Seen japanese = Open(3, "dialog_120_version");
     EXPECT_EQ(japanese.caption, u"バージョン情報");
     EXPECT_EQ(japanese.version, DeclaredVersion());
-    // The game title is replaced by the product title of the language.
-    EXPECT_EQ(japanese.title, GetProductTitle(3));
-    EXPECT_NE(japanese.title, u"Test Title");
+    // The product title of the language names the game the player started.
+    EXPECT_EQ(japanese.title, u"Test Title 日本語版");
+    EXPECT_EQ(Open(0).title, u"Test Title English Edition");
 }
 
 TEST_F(CVersionTest, TheTitleFollowsTheLanguage)
@@ -85,8 +85,8 @@ TEST_F(CVersionTest, TheTitleFollowsTheLanguage)
     EXPECT_EQ(Open(2).caption, u"版本信息");
     EXPECT_EQ(Open(3).caption, u"バージョン情報");
     // Each language has a title of its own.
-    EXPECT_NE(std::u16string(GetProductTitle(0)), GetProductTitle(1));
-    EXPECT_NE(std::u16string(GetProductTitle(1)), GetProductTitle(2));
+    EXPECT_NE(GetProductTitle(0, u"T"), GetProductTitle(1, u"T"));
+    EXPECT_NE(GetProductTitle(1, u"T"), GetProductTitle(2, u"T"));
 }
 
 // The menu bar's version item is the player's way in: the dialog opens over the view, and OK

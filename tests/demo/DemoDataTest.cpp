@@ -1,16 +1,23 @@
 // The built demo's archives hold what its screens offer: every heroine the gallery's and the scene
-// replay's heroine page lets a player pick opens a page whose sheet is in the picture archive, and
-// every CG of the gallery's list has its row's sheet and its pictures there for the viewer.
+// replay's heroine page lets a player pick opens a page whose sheet is in the picture archive,
+// every CG of the gallery's list has its row's sheet and its pictures there for the viewer, and its
+// settings name the game as its title screen does.
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "demopics/DemoPictures.h"
+#include "foundation/CXMLDocument.h"
 #include "foundation/CArchiveFile.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/extras/CGTables.h"
@@ -91,6 +98,67 @@ TEST(DemoData, EveryCGOfTheGalleryHasItsRowSheetAndPictures)
             EXPECT_TRUE(layer.Exists(CStringUTF8(Upper(overlay)))) << overlay;
     }
     EXPECT_GE(tables->ListRows().size(), 17u) << "a CG for every heroine";
+}
+
+// The system texts by id, as the demo's listing of a language gives them.
+std::map<int, std::string> SystemTexts(const char* listing)
+{
+    const char* source = std::getenv("VESK_SOURCE_DIR");
+    std::ifstream file(fs::path(source != nullptr ? source : ".") / "demo/text" / listing);
+    std::map<int, std::string> texts;
+    std::string line;
+    while (std::getline(file, line))
+        if (const size_t tab = line.find('\t'); tab != std::string::npos)
+            texts[std::stoi(line.substr(0, tab))] = line.substr(tab + 1);
+    return texts;
+}
+
+// Kana or kanji: three-byte UTF-8 sequences from U+3040 to U+9FFF.
+bool HasJapanese(const std::string& text)
+{
+    for (size_t i = 0; i + 2 < text.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const auto next = static_cast<unsigned char>(text[i + 1]);
+        if ((lead == 0xE3 && next >= 0x81) || (lead >= 0xE4 && lead <= 0xE9))
+            return true;
+    }
+    return false;
+}
+
+// A help line the Japanese table has reads in English on an English screen, not as an empty line.
+TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
+{
+    const std::map<int, std::string> japanese = SystemTexts("system.txt");
+    const std::map<int, std::string> english = SystemTexts("system_en.txt");
+    ASSERT_GT(japanese.size(), 50u);
+    for (const auto& [id, text] : japanese) {
+        const auto words = english.find(id);
+        if (words == english.end())
+            ADD_FAILURE() << "text " << id << " only in Japanese: " << text;
+        else
+            EXPECT_FALSE(words->second.empty() || HasJapanese(words->second)) << "text " << id << ": " << words->second;
+    }
+}
+
+// The area screens' help line names the place under the pointer as its spot is drawn and as the
+// story records the choice (places 1300 + group of the story's table).
+TEST(DemoData, AnAreasHelpLineNamesItAsTheStoryDoes)
+{
+    for (const auto& [system, words] : {std::pair{"system_en.txt", "story_en.txt"}, std::pair{"system.txt", "story.txt"}}) {
+        const std::map<int, std::string> help = SystemTexts(system);
+        const std::map<int, std::string> story = SystemTexts(words);
+        for (int group = 1; group <= 13; ++group)
+            EXPECT_EQ(help.at(238 + group), story.at(1300 + group)) << system << ", group " << group;
+    }
+}
+
+// The version box names the game by the title the settings give it: the title screen's.
+TEST(DemoData, TheGameTitleIsTheTitleScreensName)
+{
+    const HeadlessDemoHome home;
+    CXMLDocument system(CStringUTF8((home.Build() / "demo" / "SystemInfo.xml").string()));
+    ASSERT_EQ(system.Load(), 1u);
+    EXPECT_STREQ(system.GetString("/GameTitle", "").GetText(), tools::GAME_NAME_ENGLISH);
 }
 
 } // namespace

@@ -201,7 +201,7 @@ bool LastMessageShown(const platform::PngPicture& frame)
 bool SideMenuIn(const platform::PngPicture& frame)
 {
     return FrameCellAt(frame, 1520 + 3, 1000) == tools::SIDE_MENU_SHEET_PANEL &&
-           FrameCellAt(frame, 1520 + 3, 152 + 3) == 0xF01u;
+           FrameCellAt(frame, 1620 + 3, 152 + 3) == 0xF01u;
 }
 
 // Plays the story to the flag manager, in the language, and walks heroine 0's row; then, with

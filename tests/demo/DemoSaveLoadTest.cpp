@@ -110,7 +110,7 @@ bool YukisLine(const platform::PngPicture& frame)
 bool SideMenuIn(const platform::PngPicture& frame)
 {
     return FrameCellAt(frame, 1520 + 3, 1000) == tools::SIDE_MENU_SHEET_PANEL &&
-           FrameCellAt(frame, 1520 + 3, 152 + 3) == 0xF01u && FrameCellAt(frame, 1520 + 3, 250 + 3) == 0xF02u;
+           FrameCellAt(frame, 1620 + 3, 152 + 3) == 0xF01u && FrameCellAt(frame, 1620 + 3, 250 + 3) == 0xF02u;
 }
 
 // The do-not-ask-again box of a question with the box and of the save note (both at (1027, 624)):

@@ -70,15 +70,15 @@ TEST(DemoSideMenuTest, AfterTheDaysScreensTheMenuSlidesInWithItsTabAndButtons)
     const auto home_frame = x.WaitFor(
         [](const DemoPlayer::Frame& frame) {
             return PanelIn(frame) && CellIs(frame, 1520 + 3, 152 - 10, tools::SIDE_MENU_SHEET_PANEL) &&
-                   FrameCellAt(frame, 1520 + 3, 642 + 3).has_value() &&
-                   !CellIs(frame, 1520 + 3, 642 + 3, tools::SIDE_MENU_SHEET_PANEL);
+                   FrameCellAt(frame, 1620 + 3, 642 + 3).has_value() &&
+                   !CellIs(frame, 1620 + 3, 642 + 3, tools::SIDE_MENU_SHEET_PANEL);
         },
         20s);
     const DemoPlayer::Frame& shown = home_frame ? *home_frame : *menu;
     x.Keep(shown, "sidemenu_after_day");
     EXPECT_EQ(FrameCellAt(shown, 1846 + 3, 24 + 3), 0xF00u) << "the Menu tab";
-    EXPECT_EQ(FrameCellAt(shown, 1520 + 3, 152 + 3), 0xF01u) << "the save button";
-    EXPECT_EQ(FrameCellAt(shown, 1520 + 3, 642 + 3), 0xF08u)
+    EXPECT_EQ(FrameCellAt(shown, 1620 + 3, 152 + 3), 0xF01u) << "the save button";
+    EXPECT_EQ(FrameCellAt(shown, 1620 + 3, 642 + 3), 0xF08u)
         << "the exit button, in the sixth slot without the flag manager";
 }
 

@@ -57,11 +57,16 @@ TEST(DemoSubMapTest, ThePlateThenTheFirstSubMapWithFaces)
              },
              [](const Frame& frame) {
                  int faces = 0;
+                 int taku = 0;
                  for (const SubMapPoint& face : GetSubMapLayout(SUBMAP_KIND_FIRST).Faces) {
                      const std::optional<uint32_t> id = FrameCellAt(frame, face.X + 72, face.Y + 72);
                      faces += id && *id >= tools::ICON_FACE && *id <= tools::ICON_FACE + 26 ? 1 : 0;
+                     taku += id == tools::ICON_FACE + 16 ? 1 : 0;
                  }
                  EXPECT_GT(faces, 0) << "somebody is somewhere on 24 December at 15:45";
+                 // The town's day has passed the night of character 16's rows: he is at one place
+                 // at most, not at each of the three places whose day rows wait for that night.
+                 EXPECT_LE(taku, 1) << "character 16 at " << taku << " places";
              }}});
     EXPECT_EQ(seen, 2u) << "the plate with 24/12 and 12,345 1, the first sub map 2\n" << x.Output();
     x.Close();

@@ -67,6 +67,7 @@ public:
 std::vector<tools::ArchiveEntry> DataEntries()
 {
     std::vector<tools::ArchiveEntry> entries = MessageWindowDataEntries();
+    entries.push_back({"SYSTEM_EN.MAP", tools::BuildMapTable(std::vector<tools::MapText>{{51, u"Skip the text"}})});
     entries.push_back(
         {"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})});
     entries.push_back(
@@ -260,6 +261,32 @@ TEST_F(CMesButtonThreadTest, WindowAreasShiftWithTheWindowAndBalloonsOpenBelowNe
     m_window->ShowHoverHelp(MESWND_BODY, 1);
     EXPECT_FALSE(balloon->IsVisible());
     CMesButton::ShiftWindowAreas(768);
+}
+
+// The balloon's lower band over a window button: a piece whose body ends in its upper rows
+// leaves the band's lower rows clear, where the button stands; they are not the piece's first
+// rows again.
+TEST_F(CMesButtonThreadTest, TheBalloonsEdgesAreTiledAlongTheirLengthOnly)
+{
+    for (int32_t id = 0; id < MESBUTTON_COUNT; ++id)
+        CMesButton::GetButtonSprite(id)->SetVisibleFlag(1);
+    ILayer* parts = CMesButton::GetPartsPicture()->GetLayer();
+    parts->ClearRect(840, 684 + 14, 90, 16);
+    parts->ClearRect(840, 714 + 14, 30, 16);
+    m_window->ShowHoverHelp(MESBUTTON_SKIP, 1);
+    CSpriteLayer* balloon = CMesButton::GetBalloonSprite();
+    ASSERT_TRUE(balloon->IsVisible());
+    const int32_t bottom = 26 + 30; // one line of text under the upper band
+    ILayer* shown = balloon->GetLayer();
+    int32_t width = 0;
+    while (width < shown->GetWidth() && (EffectPixel(*shown, width, bottom - 10) >> 24) != 0)
+        ++width;
+    ASSERT_GT(width, 60);
+    for (int32_t x = 12; x < width - 12; x += 5) {
+        EXPECT_NE(EffectPixel(*shown, x, bottom + 2) >> 24, 0u) << "at " << x;
+        for (int32_t y = bottom + 14; y < bottom + 30; ++y)
+            ASSERT_EQ(EffectPixel(*shown, x, y) >> 24, 0u) << "at " << x << ", " << y;
+    }
 }
 
 TEST_F(CMesButtonThreadTest, RowIsDrawnInItsStates)

@@ -268,15 +268,23 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
             const char* name;
             const char* story;
             const char* cleared;
+            const char* saves; // the special title's: whose saves its continue and load offer
         };
         static constexpr Words LANGUAGES[] = {
-            {"", "冬の町", "短い冬の物語", "クリア後"},
-            {"_EN", "Winter Town", "A short winter story", "After the ending"},
-            {"_CH", "冬日小镇", "一个短短的冬天的故事", "通关之后"},
-            {"_TW", "冬日小鎮", "一個短短的冬天的故事", "通關之後"}};
+            {"", "冬の町", "短い冬の物語", "クリア後", "続きとロードはクリア後の物語のセーブ。最初の物語は「戻る」から"},
+            {"_EN", GAME_NAME_ENGLISH, "A short winter story", "After the ending",
+             "Continue and Load: this story's saves. The first story's: Back"},
+            {"_CH", "冬日小镇", "一个短短的冬天的故事", "通关之后", "继续和读取：通关之后的存档。最初的故事：返回"},
+            {"_TW", "冬日小鎮", "一個短短的冬天的故事", "通關之後", "繼續和讀取：通關之後的存檔。最初的故事：返回"}};
         for (const Words& words : LANGUAGES) {
             AkbPicture picture = DrawTitleBackground(colour);
             TitleWords(picture, words.name, colour == SP_TITLE_BACKGROUND ? words.cleared : words.story);
+            if (colour == SP_TITLE_BACKGROUND) {
+                TextStyle note;
+                note.colour = Argb(255, 60, 40, 80);
+                note.pixel_height = 26;
+                DrawText(picture, {1010, 300, 780, 80}, words.saves, note);
+            }
             pictures.push_back({std::string(name) + words.suffix + ".AKB", EncodeAkb(picture, plate_only)});
         }
     }
@@ -306,7 +314,7 @@ AkbPicture CaptionedBackground()
 AkbPicture CaptionedEveningBackground()
 {
     AkbPicture picture = DrawEveningBackground(1920, 1080);
-    // Hills on the horizon and a row of houses in the dusk.
+    // Hills on the horizon and a row of houses under a low winter sun.
     for (int32_t k = 0; k < 5; ++k)
         FillTriangle(picture, 200 + 380 * k, 470, 180, Argb(255, 180, 100, 70));
     for (int32_t k = 0; k < 4; ++k)

@@ -85,9 +85,13 @@ CaptionBox SceneCaptionBox(const std::string& words, int32_t top = 0);
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top = 0);
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, const CaptionBox& box);
 
+// The game's name on the English title; the version box names the game by it.
+inline constexpr const char* GAME_NAME_ENGLISH = "Winter Town";
+
 // The evening picture's name and where it stands: at the top right, clear of the choice that
-// plays over the picture.
-inline constexpr const char* EVENING_CAPTION = "夕方の町 / The town at dusk";
+// plays over the picture. The story's first day plays over it from the morning to the afternoon,
+// so the name tells the place, not an hour.
+inline constexpr const char* EVENING_CAPTION = "冬の町 / The winter town";
 CaptionBox EveningCaptionBox();
 
 // Archive entry names and their AKB bytes.

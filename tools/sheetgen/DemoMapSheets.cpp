@@ -113,16 +113,24 @@ AkbPicture DemoIconSheet()
             character = MARKER;
         if (character < 0)
             continue;
-        // A pale frame, a head and the name in two lines along the bottom, so the face stands out
-        // of the map; the sub map's checks read the face's middle (72, 72).
+        // A card of 88 x 88 in the cell's middle, the rest clear, so a face fits in the lower part
+        // of a sub map's spot under the spot's name: a pale frame, a head and the name in two
+        // lines along the bottom. The sub map's checks read the face's middle (72, 72).
         constexpr uint32_t FRAME = 0xFFF0E6F0u;
-        FillRect(sheet, cell.x, cell.y, cell.width, 4, FRAME);
-        FillRect(sheet, cell.x, cell.y + cell.height - 4, cell.width, 4, FRAME);
-        FillRect(sheet, cell.x, cell.y, 4, cell.height, FRAME);
-        FillRect(sheet, cell.x + cell.width - 4, cell.y, 4, cell.height, FRAME);
-        FillDisc(sheet, cell.x + 72, cell.y + 38, 26, character == MARKER ? 0xFFB0B0B8u : 0xFFF0D0B0u);
-        DrawOnPart(sheet, cell, cell.x, cell.y + 78, cell.width, 62, CharacterWords(character),
-                   WordsLanguage::Both, {WordsPlace::Centre, 22});
+        constexpr int32_t CARD = 88;
+        const int32_t left = cell.x + (cell.width - CARD) / 2;
+        const int32_t top = cell.y + (cell.height - CARD) / 2;
+        for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
+            for (int32_t x = cell.x; x < cell.x + cell.width; ++x)
+                if (x < left || x >= left + CARD || y < top || y >= top + CARD)
+                    sheet.At(x, y) = 0;
+        FillRect(sheet, left, top, CARD, 3, FRAME);
+        FillRect(sheet, left, top + CARD - 3, CARD, 3, FRAME);
+        FillRect(sheet, left, top, 3, CARD, FRAME);
+        FillRect(sheet, left + CARD - 3, top, 3, CARD, FRAME);
+        FillDisc(sheet, cell.x + 72, top + 20, 14, character == MARKER ? 0xFFB0B0B8u : 0xFFF0D0B0u);
+        DrawOnPart(sheet, cell, left + 3, top + 46, CARD - 6, 40, CharacterWords(character),
+                   WordsLanguage::Both, {WordsPlace::Centre, 16});
     }
     return sheet;
 }
@@ -145,7 +153,9 @@ AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language)
         const int32_t place = layout.Spots[static_cast<size_t>(spot)].Place;
         const DemoName name = DemoPlaceName(place >= 0 ? place : spot);
         const CellWords words{name.japanese, name.english};
-        DrawCellWords(sheet, cell, words, language, {WordsPlace::Centre, 28});
+        // The first sub map names a spot along its top: the faces of the people there stand
+        // under the name.
+        DrawCellWords(sheet, cell, words, language, kind == SUBMAP_KIND_FIRST ? WordsLayout{WordsPlace::Top, 22} : WordsLayout{WordsPlace::Centre, 28});
     }
     // Places and the back button are framed signs on the map.
     for (const SheetCell& cell : cells)

@@ -113,28 +113,35 @@ void DrawHelpBalloon(AkbPicture& sheet)
     constexpr uint32_t BODY = 0xFF1E3272u; // a slate no cell's code colour has
     constexpr int32_t PIECE = 30;
     constexpr int32_t RADIUS = 12;
+    // Over a window button the balloon's lowest band ends 15 pixels into the button: its body
+    // ends above that, so the help stands over the button without covering it.
+    constexpr int32_t BOTTOM = 14;
     for (int32_t row = 0; row < 3; ++row)
         for (int32_t column = 0; column < 3; ++column) {
             const int32_t left = 840 + PIECE * column;
             const int32_t top = 624 + PIECE * row;
+            const int32_t height = row == 2 ? BOTTOM : PIECE;
             for (int32_t y = 0; y < PIECE; ++y)
                 for (int32_t x = 0; x < PIECE; ++x) {
                     // Distance into the rounded corner, from the arc's centre.
                     const int32_t dx = column == 0 ? RADIUS - x : column == 2 ? x - (PIECE - 1 - RADIUS) : 0;
-                    const int32_t dy = row == 0 ? RADIUS - y : row == 2 ? y - (PIECE - 1 - RADIUS) : 0;
-                    const bool outside = dx > 0 && dy > 0 && dx * dx + dy * dy > RADIUS * RADIUS;
+                    const int32_t dy = row == 0 ? RADIUS - y : row == 2 ? y - (height - 1 - RADIUS) : 0;
+                    const bool outside = y >= height || (dx > 0 && dy > 0 && dx * dx + dy * dy > RADIUS * RADIUS);
                     sheet.At(left + x, top + y) = outside ? 0u : BODY;
                 }
         }
     for (int32_t pointer = 0; pointer < 3; ++pointer) {
         const int32_t left = 840 + PIECE * pointer;
         constexpr int32_t TOP = 714;
-        FillRect(sheet, left, TOP, PIECE, PIECE, BODY);
-        // 0 below the text (the arrow points down), 1 beside it (right), 2 above it (up).
+        // 0 below the text (the arrow points down, on the lowest band's body), 1 beside it
+        // (right), 2 above it (up).
+        FillRect(sheet, left, TOP, PIECE, pointer == 0 ? BOTTOM : PIECE, BODY);
+        if (pointer == 0)
+            FillRect(sheet, left, TOP + BOTTOM, PIECE, PIECE - BOTTOM, 0u);
         for (int32_t k = 0; k < 8; ++k) {
             const int32_t span = 2 * (8 - k) - 1;
             if (pointer == 0)
-                FillRect(sheet, left + 15 - (span / 2), TOP + 12 + k, span, 1, RimColour(0));
+                FillRect(sheet, left + 15 - (span / 2), TOP + 4 + k, span, 1, RimColour(0));
             else if (pointer == 2)
                 FillRect(sheet, left + 15 - (span / 2), TOP + 18 - k, span, 1, RimColour(0));
             else
@@ -185,8 +192,19 @@ AkbPicture DemoMessageSheet()
 
 AkbPicture DemoSideMenuSheet()
 {
+    // The menu's hover help stands left of the anchor x 1620 with its pointer at that edge: the
+    // wide buttons show their face right of it, the panel left of it, so the help never covers
+    // the button it names.
+    constexpr int32_t PANEL_LEFT = 1520;
+    constexpr int32_t FACE_INSET = 100;
     const std::vector<SheetCell> cells = SideMenuSheetCells();
-    AkbPicture sheet = WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, cells,
+    std::vector<SheetCell> faces = cells;
+    for (SheetCell& face : faces)
+        if (face.id > 0xF00 && face.id < 0xF09) {
+            face.x += FACE_INSET;
+            face.width -= FACE_INSET;
+        }
+    AkbPicture sheet = WordedSheet(SIDE_MENU_SHEET_WIDTH, SIDE_MENU_SHEET_HEIGHT, faces,
                                    [](const SheetCell& cell) {
                                        return cell.id >= 0xF00 && cell.id < 0xF09
                                                   ? SideMenuWords(cell.id - 0xF00)
@@ -195,9 +213,18 @@ AkbPicture DemoSideMenuSheet()
                                    WordsLanguage::Both, {WordsPlace::Centre, 26});
     // The buttons framed in their state, the panel along its open edge; the menu's checks read
     // three pixels in.
-    for (const SheetCell& cell : cells)
+    for (const SheetCell& cell : faces)
         DrawRim(sheet, cell, 2,
                 cell.id == SIDE_MENU_SHEET_PANEL ? RimSides{true, false, false, false} : RimSides{});
+    // Left of each face, the panel as it stands behind the button on the screen.
+    for (const SheetCell& cell : cells) {
+        if (cell.id <= 0xF00 || cell.id >= 0xF09)
+            continue;
+        const int32_t screen_y = 152 + 98 * static_cast<int32_t>(cell.id - 0xF01);
+        for (int32_t y = 0; y < cell.height; ++y)
+            for (int32_t x = 0; x < FACE_INSET; ++x)
+                sheet.At(cell.x + x, cell.y + y) = sheet.At(PANEL_LEFT + x, screen_y + y);
+    }
     return sheet;
 }
 
@@ -408,8 +435,6 @@ AkbPicture DemoConfigCover()
     // In the page's own pixels: above each slider (its switch at the slider's right end turns
     // it on), left of each switch, and above the groups of radios, dialog switches and cells.
     static const Label labels[] = {
-        {87, 0, 280, "画面効果の速度 / Effect speed"},
-        {900, 0, 320, "マップの速度 / Map speed"},
         {87, 92, 560, "文字の表示速度 / Text speed"},
         {87, 183, 560, "句読点で待つ / Pause at punctuation"},
         {87, 253, 560, "一文ずつ表示の速度 / One line at a time"},
@@ -440,6 +465,25 @@ AkbPicture DemoConfigCover()
         DrawText(cover, {label.x, label.y + 2, label.width, 40}, label.words, style);
     for (int32_t item = 0; item < 10; ++item)
         DrawText(cover, {(item / 5) * 840 + 100, (item % 5) * 72 + 781, 460, 42}, dialogs[item], style);
+    // The speed radios' groups named in two lines at their left, so each radio's meaning fits
+    // above it: the screen effects run whole, at twice the pace or at once; the map's walk goes
+    // slow, normal or fast. The last map radio's words keep inside the view.
+    DrawText(cover, {87, 2, 280, 36}, "画面効果の速度", style);
+    DrawText(cover, {87, 38, 280, 36}, "Effect speed", style);
+    DrawText(cover, {900, 2, 320, 36}, "マップの速度", style);
+    DrawText(cover, {900, 38, 320, 36}, "Map speed", style);
+    static const char* const effect_speeds[] = {"標準 / Normal", "速い / Fast", "瞬時 / Instant"};
+    static const char* const map_speeds[] = {"遅い / Slow", "標準 / Normal", "速い / Fast"};
+    TextStyle radio_style = style;
+    radio_style.pixel_height = 19;
+    radio_style.align = TextAlign::Centre;
+    constexpr int32_t VIEW_RIGHT = 1576;
+    for (int32_t item = 0; item < 3; ++item) {
+        DrawText(cover, {377 + 154 * item - 44, 0, 140, 23}, effect_speeds[item], radio_style);
+        const int32_t width = MeasureText(map_speeds[item], radio_style.pixel_height) + 4;
+        const int32_t left = std::min(1233 + 154 * item + 26 - width / 2, VIEW_RIGHT - width);
+        DrawText(cover, {left, 0, width, 23}, map_speeds[item], radio_style);
+    }
     // The speed sliders (text, one line, auto) and the window colour's four.
     constexpr int32_t SPEED_RANGE = 521;
     constexpr int32_t COLOUR_RANGE = 429;
@@ -825,6 +869,18 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
             styled.label.clear();
             DrawCellWords(sheet, styled, {"新しくセーブする", "New save"}, language, {WordsPlace::Left, 40});
         }
+    // Over the date and time of saving, which the screen writes as two-digit year, month and day:
+    // what they are, so the date reads one way only.
+    TextStyle caption;
+    caption.pixel_height = 18;
+    caption.colour = 0xFFE8E0F8u;
+    caption.align = TextAlign::Left;
+    const std::string saved = language == WordsLanguage::Japanese ? "セーブ日時（年/月/日 時:分:秒）"
+                                                                  : "Saved (year/month/day h:m:s)";
+    for (const SheetCell& cell : cells)
+        if (cell.id >= SAVELOAD_CELL_ROW + 3 && cell.id < SAVELOAD_CELL_ROW + ROW_PICTURES)
+            DrawText(sheet, {cell.x + SAVED_DATE_X, cell.y + SAVED_Y - 24, GAME_DATE_X - 16 - SAVED_DATE_X, 22}, saved,
+                     caption);
     return sheet;
 }
 
@@ -878,7 +934,7 @@ AkbPicture DemoBacklogCover()
 AkbPicture DemoNameInputSheet()
 {
     static const std::array<const char*, 10> rows{"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
-    return WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
+    AkbPicture sheet = WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
                        [](const SheetCell& cell) -> CellWords {
                            if (cell.id < 10 && cell.width == 104)
                                return {rows[cell.id], ""};
@@ -905,13 +961,22 @@ AkbPicture DemoNameInputSheet()
                                return {"決定", "OK"};
                            case NAME_SHEET_NAME_LABEL:
                                return {"名前", "Name"};
-                           case NAME_SHEET_READING:
-                               return {"よみ", "Reading"};
                            default:
                                return {};
                            }
                        },
                        WordsLanguage::Both, {WordsPlace::Centre, 26});
+    // The reading label: the screen writes the group's kana 33 pixels into it, 48 wide, so the
+    // label's own words stand in its right part, small, clear of the kana.
+    TextStyle style;
+    style.pixel_height = 19;
+    style.colour = 0xFFE8E0F8u;
+    for (const SheetCell& cell : NameInputSheetCells())
+        if (cell.id == NAME_SHEET_READING) {
+            DrawText(sheet, {cell.x + 86, cell.y + 6, cell.width - 90, 22}, "よみ", style);
+            DrawText(sheet, {cell.x + 86, cell.y + 30, cell.width - 90, 22}, "Reading", style);
+        }
+    return sheet;
 }
 
 uint32_t RimColour(int32_t state)

@@ -739,13 +739,17 @@ void CMesButton::BuildBalloon(int32_t id)
     int32_t height = 0;
     MeasureHelpText(text, width, height);
     const BalloonPlacement p = PlaceBalloon(id, width, height);
-    // Nine slices: corners once, edges and middle tiled in 26-pixel steps.
+    // Nine slices: corners once, edges tiled in 26-pixel steps along their length and whole
+    // across their 30-pixel band (a second step across would repeat the piece's inner rows at the
+    // balloon's outer edge), the middle in 26-pixel steps both ways.
     const int32_t w = std::min(p.Width, BALLOON_WIDTH);
     const int32_t h = std::min(p.Height, BALLOON_HEIGHT);
     auto tile = [&](int32_t column, int32_t row, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-        for (int32_t y = y0; y < y1; y += HELP_LINE)
-            for (int32_t x = x0; x < x1; x += HELP_LINE)
-                balloon->Blt(x, y, std::min(HELP_LINE, x1 - x), std::min(HELP_LINE, y1 - y), picture,
+        const int32_t step_x = column == 1 ? HELP_LINE : BALLOON_EDGE;
+        const int32_t step_y = row == 1 ? HELP_LINE : BALLOON_EDGE;
+        for (int32_t y = y0; y < y1; y += step_y)
+            for (int32_t x = x0; x < x1; x += step_x)
+                balloon->Blt(x, y, std::min(step_x, x1 - x), std::min(step_y, y1 - y), picture,
                              BALLOON_COLUMNS[column], BALLOON_ROWS[row], 1);
     };
     const int32_t right = w - BALLOON_EDGE;
