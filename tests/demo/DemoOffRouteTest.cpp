@@ -48,7 +48,7 @@ TEST(DemoOffRouteTest, TheSideMenuAndTheMenuBarReturnToTheTitle)
     PlayOffRoute(false, [](HeadlessDemoPlayer& player) { ReturnToTheTitleBothWays(player, true); });
 }
 
-TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndLeadsToTheTitleAlsoAfterALoad)
+TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndGoesOnIntoTheTownAlsoAfterALoad)
 {
     PlayOffRoute(true, [](HeadlessDemoPlayer& player) { JumpToTheNextEventOnANewGame(player); });
 }
