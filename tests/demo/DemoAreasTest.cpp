@@ -228,8 +228,11 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     const size_t seen = PlayFrameSteps(
         x, {{nullptr, character_screen, NOTHING, [&x] { x.Click(460, 300); }},
             {nullptr, time_screen, NOTHING, [&x] { x.Click(1288 + 79, 670 + 79); }},
-            {"demo_time_back.png", [&](const Frame& picture) { return character_screen(picture) && !time_screen(picture); },
-             [&](const Frame& picture) { EXPECT_EQ(story_text(picture), 0) << "an answer left in the story text"; },
+            {"demo_time_back.png",
+             [&](const Frame& picture) { return character_screen(picture) && !time_screen(picture); },
+             [&](const Frame& picture) {
+                 EXPECT_EQ(story_text(picture), 0) << "an answer left in the story text";
+             },
              [&x] { x.Click(460, 300); }},
             {"demo_time.png", time_screen, NOTHING, [&x] { x.Click(1170, 630); }},
             {"demo_place.png", place_screen, NOTHING, [&x] { x.Click(1190, 865); }},
