@@ -248,7 +248,8 @@ void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
     }
     EXPECT_EQ(digits, "0815") << "the plate does not show the jump's time";
     // The game goes on from the event: the town, its plate on the event's day and time.
-    auto town = x.ClickUntil(960, 300, [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); });
+    auto town =
+        x.ClickUntil(960, 300, [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); });
     ASSERT_TRUE(town) << "the event did not go on into the town\n" << x.Output();
     x.Keep(*town, keep + "_town");
     EXPECT_EQ(PlateReading(*town), "12/23 08:15 0");
@@ -380,6 +381,33 @@ void JumpToTheNextEventOnANewGame(DemoPlayer& x)
         return StoryLineShown(frame) && MessageLineCells(frame, 20) == saved;
     })) << "the quick load did not bring the saved line back";
     ASSERT_NO_FATAL_FAILURE(JumpToTheNextEvent(x, "jump_after_load"));
+    ExpectNoErrorBox(x);
+}
+
+void NewGameAfterTheJumpStartsFromTheStorysMorning(DemoPlayer& x)
+{
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    ASSERT_TRUE(NewGame(x)) << "no story line after New game";
+    ASSERT_NO_FATAL_FAILURE(JumpToTheNextEvent(x, "jump_then_new_game"));
+    // The story's lines to the choice, as on a first new game: no plate over them or the choice,
+    // neither the event's day nor its time; the choice's auto save holds the story's morning.
+    ASSERT_TRUE(NewGame(x)) << "no story line after New game";
+    const auto choice = [](const Frame& frame) {
+        return FrameCellAt(frame, 500, 222) == tools::CHOICE_CELL_MIDDLE &&
+               FrameCellAt(frame, 1100, 570) == tools::CHOICE_CELL_MIDDLE;
+    };
+    auto shown = x.ClickThroughTo(choice);
+    ASSERT_TRUE(shown) << "no choice";
+    x.Keep(*shown, "new_game_choice");
+    EXPECT_EQ(PlateReading(*shown), "") << "a plate over the new game's choice";
+    const fs::path auto_save = SaveFolder(x) / "FLAG101";
+    ASSERT_TRUE(x.WaitFor([&](const Frame&) { return fs::exists(auto_save); }))
+        << "no auto save at the choice";
+    const std::optional<FlagBuffer> state = SavedState(x.Home(), "FLAG101");
+    ASSERT_TRUE(state.has_value());
+    EXPECT_EQ(state->GameDate(), 1223);
+    EXPECT_EQ(state->GameTime(), 800);
+    EXPECT_EQ(state->Money(), 0);
     ExpectNoErrorBox(x);
 }
 

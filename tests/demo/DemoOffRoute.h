@@ -19,6 +19,10 @@ void ReturnToTheTitleBothWays(DemoPlayer& x, bool menu_bar);
 // a quick save has been loaded in the same run, which leaves its resume point behind as a game
 // continued after the ending does. Each event goes on into the town, left for the title.
 void JumpToTheNextEventOnANewGame(DemoPlayer& x);
+// The game mode's flag button on. The jump, the town and Return to title, then New game read to
+// the choice: neither the event's day, time and money on the plate nor a plate at all, and the
+// story's morning in the choice's auto save.
+void NewGameAfterTheJumpStartsFromTheStorysMorning(DemoPlayer& x);
 // The game mode's flag button on and a cleared game's system files (the caller's). The special
 // title's start, Return to title from its game (which reloads the new game's state with the
 // special scenario on, as the ending leaves it), the title, a new game and the jump: the event

@@ -53,6 +53,12 @@ TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndGoesOnIntoTheTownAlsoAfterALoa
     PlayOffRoute(true, [](HeadlessDemoPlayer& player) { JumpToTheNextEventOnANewGame(player); });
 }
 
+TEST(DemoOffRouteTest, ANewGameAfterTheFlagJumpStartsFromTheStorysMorning)
+{
+    PlayOffRoute(true,
+                 [](HeadlessDemoPlayer& player) { NewGameAfterTheJumpStartsFromTheStorysMorning(player); });
+}
+
 TEST(DemoOffRouteTest, TheChoicesAutoSaveLoadedOverAnotherLineLeavesThatLineBehind)
 {
     PlayOffRoute(false, [](HeadlessDemoPlayer& player) { LoadTheChoicesAutoSaveOverAnotherLine(player); });
