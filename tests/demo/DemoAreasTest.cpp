@@ -1,6 +1,7 @@
 // The demo's place and area scene and its town-map scene, each played headless on its own by the
 // built game with the frame dump and scripted input. Clicks take the first through the
-// character-area screen, the time selection, the place screen and the area screen over an id
+// character-area screen, the time selection and its back to the character-area screen
+// (build/demo_time_back.png), the time selection again, the place screen and the area screen over an id
 // picture and over an ".area" source (build/demo_place.png, demo_area.png, demo_time.png, and
 // demo_help_lift.png with the area screen's help bar risen under the pointer); the answers it
 // keeps are read back from the state it saves. In the second the town is drawn at view point 0
@@ -221,8 +222,18 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     const fs::path answers_file = home.Path() / "vesk/demo/Save/FLAG004";
     HeadlessDemoPlayer x(home);
     Start(x, "areas_alone.mes");
+    // The time selection's back (its corner button) goes back to the character-area screen,
+    // with nothing of the first answer left in the story text.
+    const auto story_text = [](const Frame& picture) { return WhiteIn(picture, 160, 815, 1000, 880); };
     const size_t seen = PlayFrameSteps(
         x, {{nullptr, character_screen, NOTHING, [&x] { x.Click(460, 300); }},
+            {nullptr, time_screen, NOTHING, [&x] { x.Click(1288 + 79, 670 + 79); }},
+            {"demo_time_back.png",
+             [&](const Frame& picture) { return character_screen(picture) && !time_screen(picture); },
+             [&](const Frame& picture) {
+                 EXPECT_EQ(story_text(picture), 0) << "an answer left in the story text";
+             },
+             [&x] { x.Click(460, 300); }},
             {"demo_time.png", time_screen, NOTHING, [&x] { x.Click(1170, 630); }},
             // The places its area button offers stand drawn over the scene already.
             {"demo_place.png", [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); },
@@ -240,10 +251,10 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
             {nullptr, [&](const Frame& picture) { return area_screen(picture) && !strips_shown(picture); },
              NOTHING, [&x] { x.Click(300, 650); }},
             {nullptr, [&](const Frame&) { return fs::exists(answers_file); }, NOTHING}});
-    EXPECT_EQ(seen, 7u)
-        << "the character screen 1, the time selection 2, the place screen's buttons and help "
-           "bar 3, the area screen 4, its help bar risen 5, the \".area\" screen 6, the answers "
-           "saved 7\n"
+    EXPECT_EQ(seen, 9u)
+        << "the character screen 1, the time selection 2, back to the character screen 3, the time "
+           "selection 4, the place screen's buttons and help bar 5, the area screen 6, its help bar "
+           "risen 7, the \".area\" screen 8, the answers saved 9\n"
         << x.Output();
     EXPECT_EQ(x.ExitStatus(), 0) << "the scene did not end the game\n" << x.Output();
 

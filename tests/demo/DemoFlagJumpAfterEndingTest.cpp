@@ -1,6 +1,6 @@
 // The flag manager's jump to an event in a game begun once the title route has taken the new
 // game's state back with the special scenario on, as the ending leaves it, played headless by the
-// built game: the event plays over its picture with no error box and leads to the title
+// built game: the event plays over its picture with no error box and goes on into the town
 // (DemoOffRoute.h).
 
 #include <filesystem>

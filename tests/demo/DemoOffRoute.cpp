@@ -180,9 +180,43 @@ void ExpectLineBack(const Frame& frame, const std::string& line)
     EXPECT_EQ(KeyGreenIn(frame), 0);
 }
 
+// One of the calendar plate's digit cells at the spot, as its digit, or '?'.
+char PlateDigit(const Frame& frame, int x, int y, uint32_t first)
+{
+    const std::optional<uint32_t> cell = FrameCellAt(frame, x, y);
+    return cell && *cell >= first && *cell <= first + 9 ? char('0' + *cell - first) : '?';
+}
+
+// What the calendar plate reads, "MM/DD HH:MM money", from its cells (the calendar sprite at
+// (16, 8), the money sprite at (313, 8)); empty where no plate shows.
+std::string PlateReading(const Frame& frame)
+{
+    if (!PlateShown(frame))
+        return "";
+    std::string text;
+    for (const int at : {66, 91, 132, 157})
+        text += PlateDigit(frame, 16 + at + 4, 8 + 19 + 4, tools::PLATE_DATE_DIGIT);
+    text += ' ';
+    for (const int at : {96, 131, 186, 221})
+        text += PlateDigit(frame, 16 + at + 4, 8 + 67 + 4, tools::PLATE_TIME_DIGIT);
+    text.insert(2, "/").insert(8, ":") += ' ';
+    // Money from the units up, 28 apart, 14 more before the 4th and the 8th digit.
+    std::string money;
+    for (int digit = 0, at = 269; at >= 0; at -= 28 + (digit == 3 || digit == 7 ? 14 : 0)) {
+        const char shown = PlateDigit(frame, 313 + at + 4, 8 + 22 + 4, tools::PLATE_MONEY_DIGIT);
+        if (shown == '?')
+            break;
+        money.insert(money.begin(), shown);
+        ++digit;
+    }
+    return text + money;
+}
+
 // The flag manager from the side menu (its fifth button with the game mode on), heroine 0's
 // schedule, her next event and yes to the question: the event's line in the message window, the
-// plate with the jump's time (08:15), and a click leads to the title.
+// plate with the jump's time (08:15), and a click goes on into the town of the event's day, whose
+// plate keeps the jump's time and money; the up arrow walks the leader into a door, and the side
+// menu's Return to title on its message leads to the title.
 void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
 {
     const auto manager = [](const Frame& frame) {
@@ -213,10 +247,20 @@ void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
                       : '?';
     }
     EXPECT_EQ(digits, "0815") << "the plate does not show the jump's time";
+    // The game goes on from the event: the town, its plate on the event's day and time.
+    auto town =
+        x.ClickUntil(960, 300, [](const Frame& frame) { return TownShown(frame) && PlateShown(frame); });
+    ASSERT_TRUE(town) << "the event did not go on into the town\n" << x.Output();
+    x.Keep(*town, keep + "_town");
+    EXPECT_EQ(PlateReading(*town), "12/23 08:15 0");
+    ASSERT_TRUE(x.ActUntil([&] { x.HoldUp(); },
+                           [](const Frame& frame) { return MessageLineCells(frame, 8) == "#####..."; }))
+        << "no door message in the town";
     // The title, or the special one once the ending has been played.
+    ASSERT_TRUE(PressSideButton(x, 6, YesNoShown)) << "the door message's side menu asked nothing";
     auto title = x.ClickUntil(
-        960, 300, [](const Frame& frame) { return TitleShown(frame) || SpecialTitleShown(frame); });
-    ASSERT_TRUE(title) << "the event did not lead to the title";
+        YES_X, ANSWER_Y, [](const Frame& frame) { return TitleShown(frame) || SpecialTitleShown(frame); });
+    ASSERT_TRUE(title) << "Return to title from the town did not lead to the title";
     EXPECT_FALSE(EveningShown(*title)) << "the evening picture left under the title";
     ExpectNoErrorBox(x);
 }
@@ -337,6 +381,33 @@ void JumpToTheNextEventOnANewGame(DemoPlayer& x)
         return StoryLineShown(frame) && MessageLineCells(frame, 20) == saved;
     })) << "the quick load did not bring the saved line back";
     ASSERT_NO_FATAL_FAILURE(JumpToTheNextEvent(x, "jump_after_load"));
+    ExpectNoErrorBox(x);
+}
+
+void NewGameAfterTheJumpStartsFromTheStorysMorning(DemoPlayer& x)
+{
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    ASSERT_TRUE(NewGame(x)) << "no story line after New game";
+    ASSERT_NO_FATAL_FAILURE(JumpToTheNextEvent(x, "jump_then_new_game"));
+    // The story's lines to the choice, as on a first new game: no plate over them or the choice,
+    // neither the event's day nor its time; the choice's auto save holds the story's morning.
+    ASSERT_TRUE(NewGame(x)) << "no story line after New game";
+    const auto choice = [](const Frame& frame) {
+        return FrameCellAt(frame, 500, 222) == tools::CHOICE_CELL_MIDDLE &&
+               FrameCellAt(frame, 1100, 570) == tools::CHOICE_CELL_MIDDLE;
+    };
+    auto shown = x.ClickThroughTo(choice);
+    ASSERT_TRUE(shown) << "no choice";
+    x.Keep(*shown, "new_game_choice");
+    EXPECT_EQ(PlateReading(*shown), "") << "a plate over the new game's choice";
+    const fs::path auto_save = SaveFolder(x) / "FLAG101";
+    ASSERT_TRUE(x.WaitFor([&](const Frame&) { return fs::exists(auto_save); }))
+        << "no auto save at the choice";
+    const std::optional<FlagBuffer> state = SavedState(x.Home(), "FLAG101");
+    ASSERT_TRUE(state.has_value());
+    EXPECT_EQ(state->GameDate(), 1223);
+    EXPECT_EQ(state->GameTime(), 800);
+    EXPECT_EQ(state->Money(), 0);
     ExpectNoErrorBox(x);
 }
 

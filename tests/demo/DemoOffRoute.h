@@ -17,12 +17,16 @@ void SaveInTheFirstSlotAndLoadItOnTheNextStart(DemoPlayer& x);
 void ReturnToTheTitleBothWays(DemoPlayer& x, bool menu_bar);
 // The game mode's flag button on (the caller's settings). The jump on a new game, then again once
 // a quick save has been loaded in the same run, which leaves its resume point behind as a game
-// continued after the ending does.
+// continued after the ending does. Each event goes on into the town, left for the title.
 void JumpToTheNextEventOnANewGame(DemoPlayer& x);
+// The game mode's flag button on. The jump, the town and Return to title, then New game read to
+// the choice: neither the event's day, time and money on the plate nor a plate at all, and the
+// story's morning in the choice's auto save.
+void NewGameAfterTheJumpStartsFromTheStorysMorning(DemoPlayer& x);
 // The game mode's flag button on and a cleared game's system files (the caller's). The special
 // title's start, Return to title from its game (which reloads the new game's state with the
 // special scenario on, as the ending leaves it), the title, a new game and the jump: the event
-// plays and leads to the title.
+// plays and goes on into the town.
 void JumpToTheNextEventAfterTheSpecialScenario(DemoPlayer& x);
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x);
 // The story's first two lines quick-saved and the game closed; the older save made into one on

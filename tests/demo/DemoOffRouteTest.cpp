@@ -48,9 +48,15 @@ TEST(DemoOffRouteTest, TheSideMenuAndTheMenuBarReturnToTheTitle)
     PlayOffRoute(false, [](HeadlessDemoPlayer& player) { ReturnToTheTitleBothWays(player, true); });
 }
 
-TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndLeadsToTheTitleAlsoAfterALoad)
+TEST(DemoOffRouteTest, TheFlagJumpPlaysTheEventAndGoesOnIntoTheTownAlsoAfterALoad)
 {
     PlayOffRoute(true, [](HeadlessDemoPlayer& player) { JumpToTheNextEventOnANewGame(player); });
+}
+
+TEST(DemoOffRouteTest, ANewGameAfterTheFlagJumpStartsFromTheStorysMorning)
+{
+    PlayOffRoute(true,
+                 [](HeadlessDemoPlayer& player) { NewGameAfterTheJumpStartsFromTheStorysMorning(player); });
 }
 
 TEST(DemoOffRouteTest, TheChoicesAutoSaveLoadedOverAnotherLineLeavesThatLineBehind)

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <regex>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -324,7 +325,14 @@ std::optional<uint32_t> OffsetPast(const char* script, const std::string& marker
     const size_t at = source.find(marker);
     if (at == std::string::npos)
         return std::nullopt;
-    const tools::AssembledScript head = tools::AssembleScript(source.substr(0, source.find('\n', at)));
+    // Labels the head jumps to further on are defined at its end: a label adds no code.
+    std::string code = source.substr(0, source.find('\n', at));
+    const std::regex label(R"(^([A-Za-z_][A-Za-z0-9_]*):)", std::regex::multiline);
+    for (auto it = std::sregex_iterator(source.begin() + static_cast<std::ptrdiff_t>(code.size()),
+                                        source.end(), label);
+         it != std::sregex_iterator(); ++it)
+        code += "\n" + (*it)[1].str() + ":";
+    const tools::AssembledScript head = tools::AssembleScript(code);
     if (!head.Ok)
         return std::nullopt;
     return static_cast<uint32_t>(tools::CodeOf(head.File).size());

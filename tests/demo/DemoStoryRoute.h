@@ -39,6 +39,8 @@ bool StoryLineShown(const platform::PngPicture& frame);
 bool PlateShown(const platform::PngPicture& frame);
 // A dialog's question with its yes and no, as the exec scene asks it.
 bool QuestionShown(const platform::PngPicture& frame);
+// The town map drawn.
+bool TownShown(const platform::PngPicture& frame);
 // The first sub map over whatever ran it.
 bool SubMapShown(const platform::PngPicture& frame);
 // The story text the scenes typeset into sprite 100: its first line.
