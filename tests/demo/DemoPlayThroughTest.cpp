@@ -15,9 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -38,10 +36,10 @@ namespace fs = std::filesystem;
 using Frame = platform::PngPicture;
 using namespace std::chrono_literals;
 
+// Also the /proc files of a server that may end while they are read.
 std::string ReadText(const fs::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), {});
+    return ReadWholeFile(path);
 }
 
 uint32_t Be32(const std::string& bytes, size_t at)
