@@ -697,14 +697,15 @@ std::vector<DemoRandomPlayer::Step> DemoRandomPlayer::ReturnToTitleWalk(const st
     walk.push_back({"return-to-title",
                     {{0, "click " + std::to_string(SIDE_X) + " " + std::to_string(152 + 98 * (slot - 1) + 44)}},
                     YesNoShown, 9, {}, side_menu});
-    // Then at once the next walk from the title.
     walk.push_back({"yes", {{0, "click " + std::to_string(YES_X) + " " + std::to_string(ANSWER_Y)}},
-                    TitleButtonsShown, 12,
+                    [](const Frame& frame) { return !YesNoShown(frame); }, 12, {}, YesNoShown});
+    // The title's opening cut short by clicks where it has no button, then at once the next walk.
+    walk.push_back({"to-title", {{0, "click 960 540"}}, TitleButtonsShown, 45,
                     [this, then](const Frame&) {
                         for (Step& step : then())
                             m_walk.push_back(std::move(step));
                     },
-                    YesNoShown});
+                    {}});
     return walk;
 }
 
