@@ -128,11 +128,16 @@ void CheckStory(const std::vector<int16_t>& left)
     // (100) gives -1750, -17.5 dB.
     Check(std::abs(gains.front() - (-50.0)) < 3.0, "the fade in starts near -50 dB");
     Check(std::abs(gains.back() - (-17.5)) < 1.0, "the fade in ends at the music volume, -17.5 dB");
+    // Its steps are the music channel's timer ticks, which a busy machine may hold back: the fade
+    // is judged by its shape, not its pace. Rising, and through half a second or more of levels
+    // between its ends (1.5 s when every tick comes on time; a jump passes none).
     bool rising = true;
-    for (size_t w = 1; w < gains.size(); ++w)
+    size_t between = 0;
+    for (size_t w = 1; w < gains.size(); ++w) {
         rising = rising && gains[w] > gains[w - 1] - 0.3;
-    Check(rising && gains[8] > gains[0] + 8.0 && gains[8] < gains.back() - 8.0,
-          "the level rises step by step");
+        between += gains[w] > gains.front() + 3.0 && gains[w] < gains.back() - 3.0 ? 1 : 0;
+    }
+    Check(rising && between >= 5, "the level rises step by step");
 
     // The chime after the two-second pause, then each voice in its turn.
     const size_t chime = ToneStart(left, music_start, tools::DemoSoundLayout::EFFECT_HERTZ);

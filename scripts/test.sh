@@ -57,6 +57,10 @@ run_mark="VESK_TEST_RUN=$$-$(date +%s%N)"
 export "${run_mark?}"
 # The X servers' lock files and sockets already there belong to servers that are not this run's.
 x_files_before=$(ls -d /tmp/.X*-lock /tmp/.X11-unix/X* 2>/dev/null || true)
+# The tests' temporary folders go into a folder of this run's own, so what is left in it is this
+# run's and of no other run beside it; it goes with the run.
+tests_tmp=$(mktemp -d "${TMPDIR:-/tmp}/vesk-run-XXXXXX")
+export TMPDIR="$tests_tmp"
 status=0
 ctest --output-on-failure -j "$jobs" --timeout 300 "${labels[@]}" || status=$?
 
@@ -95,6 +99,19 @@ for file in /tmp/.X*-lock /tmp/.X11-unix/X*; do
 done
 if [ "$x_left" -gt 0 ]; then
     echo "$x_left X server file(s) left by the tests" >&2
+    status=1
+fi
+# Nor a temporary folder: each test removes its own, also when it ends a game or a shell that
+# writes into it (a test killed at its limit cannot). Each one left is named and fails the run.
+folders_left=0
+for folder in "$tests_tmp"/vesk-test-*; do
+    [ -e "$folder" ] || continue
+    echo "Left by the tests: temporary folder $folder: $(cd "$folder" && find . -mindepth 1 | head -n 5 | tr '\n' ' ')" >&2
+    folders_left=$((folders_left + 1))
+done
+rm -rf "$tests_tmp"
+if [ "$folders_left" -gt 0 ]; then
+    echo "$folders_left temporary folder(s) left by the tests" >&2
     status=1
 fi
 exit "$status"

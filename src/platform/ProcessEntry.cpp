@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <malloc.h>
+#include <string>
 
 #include <SDL.h>
 
@@ -17,31 +18,67 @@ namespace {
 
 constexpr int SHOW_NORMAL = 1; // SW_SHOWNORMAL
 
-// Chooses SDL's video driver before anything starts it; false when the game would show nothing.
-// Headless, the display list and the window layer still start SDL's video: with the dummy driver,
-// unless SDL_VIDEODRIVER names one, as SDL's own choice would try Wayland and X first (and
-// Wayland's client library prints an error line without a runtime folder). With a window and no
-// driver named, SDL falls back to one that shows nothing when it finds no display: that is said,
-// with the way to run headless.
+// Whether Wayland's client library could find a compositor's socket: without an absolute
+// WAYLAND_DISPLAY or XDG_RUNTIME_DIR it cannot, and says so on standard error when SDL asks it.
+bool WaylandReachable()
+{
+    const char* named = std::getenv("WAYLAND_DISPLAY");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return (named != nullptr && named[0] == '/') || (runtime != nullptr && runtime[0] == '/');
+}
+
+// SDL's own order of its video drivers, without Wayland's.
+std::string DriversWithoutWayland()
+{
+    std::string list;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* driver = SDL_GetVideoDriver(i);
+        if (driver == nullptr || std::strcmp(driver, "wayland") == 0)
+            continue;
+        if (!list.empty())
+            list += ',';
+        list += driver;
+    }
+    return list;
+}
+
+// Chooses SDL's video driver before anything starts it; false (said in one line on standard
+// error) when the game would show nothing. Headless, the display list and the window layer
+// still start SDL's video: with the dummy driver, unless SDL_VIDEODRIVER names one, as SDL's own
+// choice would try Wayland and X first. With a window and no driver named, SDL falls back to one
+// that shows nothing when it finds no display: that is said, with the way to run headless. A
+// named driver that cannot start is said too, before the window layer fails on its own terms.
 bool ChooseVideoDriver()
 {
+    const bool headless = IsNullBackend(Service::Presenter);
+    const char* way = headless ? "run it in a desktop session, or leave SDL_VIDEODRIVER unset"
+                               : "run it in a desktop session, or without a window with VESK_HEADLESS=1";
     const char* named = std::getenv("SDL_VIDEODRIVER");
-    if (named != nullptr && *named != '\0')
-        return true;
-    if (IsNullBackend(Service::Presenter)) {
+    if (named != nullptr && *named != '\0') {
+        // Left running for the window layer, which starts it again (SDL counts the starts).
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+            return true;
+        std::fprintf(stderr, "vesk: SDL's video driver \"%s\" (SDL_VIDEODRIVER) cannot start: %s; %s\n", named,
+                     SDL_GetError(), way);
+        return false;
+    }
+    if (headless) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
         return true;
     }
-    // Left running for the window layer, which starts it again (SDL counts the starts).
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return true; // no driver at all: the window layer's own failure says so
+    // Wayland's library prints an error line of its own when it has no runtime folder to look in.
+    if (!WaylandReachable())
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, DriversWithoutWayland().c_str());
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "vesk: no display found (%s); %s\n", SDL_GetError(), way);
+        return false;
+    }
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
         return true;
     std::fprintf(stderr,
-                 "vesk: no display found (SDL's video fell back to its \"%s\" driver, which shows nothing); "
-                 "run it in a desktop session, or without a window with VESK_HEADLESS=1\n",
-                 driver);
+                 "vesk: no display found (SDL's video fell back to its \"%s\" driver, which shows nothing); %s\n",
+                 driver, way);
     return false;
 }
 

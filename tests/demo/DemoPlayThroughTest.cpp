@@ -15,9 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -38,10 +36,10 @@ namespace fs = std::filesystem;
 using Frame = platform::PngPicture;
 using namespace std::chrono_literals;
 
+// Also the /proc files of a server that may end while they are read.
 std::string ReadText(const fs::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), {});
+    return ReadWholeFile(path);
 }
 
 uint32_t Be32(const std::string& bytes, size_t at)
@@ -90,6 +88,7 @@ public:
         // A game still running (its status not written) and the server, by their own ids.
         if (!fs::exists(m_home.Path() / "status"))
             Kill("game.pid");
+        WaitForTheShell();
         EndServer();
     }
 
@@ -114,6 +113,7 @@ public:
     {
         const std::string home = m_home.Path().string();
         fs::remove(m_home.Path() / "status");
+        fs::remove(m_home.Path() / "game.pid");
         std::system(("cd '" + (m_home.Build() / "demo").string() +
                      "' && (env -u VESK_HEADLESS -u VESK_FRAME_DUMP DISPLAY=" + m_display +
                      " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy " + std::string(WINDOWED_LEAK_CHECK) +
@@ -121,6 +121,10 @@ public:
                      "/out.txt' 2>&1 & echo $! >'" + home + "/game.pid'; wait $!; echo $? >'" + home +
                      "/status') >/dev/null 2>&1 &")
                         .c_str());
+        // Its id known before the test goes on, so an early end can kill it and wait for its shell.
+        for (int wait = 0; wait < 1500 && ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos;
+             ++wait)
+            std::this_thread::sleep_for(20ms);
     }
 
     std::optional<Frame> Grab() override
@@ -188,6 +192,20 @@ private:
     {
         if (const std::string id = ReadText(m_home.Path() / pid_file); !id.empty())
             std::system(("kill -9 " + id + " 2>/dev/null").c_str());
+    }
+
+    // The shell that started the game writes its status once the game has ended: a write after
+    // the home was emptied would keep the home. Its whole line is its last act.
+    void WaitForTheShell() const
+    {
+        if (!fs::exists(m_home.Path() / "game.pid"))
+            return;
+        for (int wait = 0; wait < 1500; ++wait) {
+            const std::string status = ReadText(m_home.Path() / "status");
+            if (!status.empty() && status.back() == '\n')
+                return;
+            std::this_thread::sleep_for(20ms);
+        }
     }
 
     // Asked to end, the server removes its lock file and socket; one that lingers is killed, and

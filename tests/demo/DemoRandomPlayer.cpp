@@ -10,7 +10,13 @@
 #include <vector>
 
 #include "DemoRun.h"
+#include "DemoStoryRoute.h"
 #include "GameProcess.h"
+#include "foundation/CXMLDocument.h"
+#include "sheetgen/FlagSheets.h"
+#include "sheetgen/MapSheets.h"
+#include "sheetgen/SheetGenerator.h"
+#include "sheetgen/SlotSheet.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -35,6 +41,96 @@ constexpr size_t RECENT = 30;
 constexpr int KEYS[] = {0x0D, 0x0D, 0x0D, 0x1B, 0x1B, 0x20, 0x25, 0x26, 0x27, 0x28,
                         0x21, 0x22, 0x24, 0x23, 0x2E, 0x08, 0x09, 0x10, 0x11, 0x70};
 constexpr const char* NAMES[] = {"Yuki", "Ao", "Hikari", "雪", "ミナト", "a", "Zz"};
+
+// Where the walks click: the title's New game and Extras, the extras page's gallery and slot
+// page, the slot page's machine, the side menu at the right edge, the flag manager's first
+// heroine and her next event, a question's yes; and a spot on the title that no button is under.
+constexpr int TITLE_X = 300, NEW_GAME_Y = 540, CONTINUE_Y = 627;
+constexpr int EXTRAS_X = 370, EXTRAS_Y = 920, GALLERY_Y = 679, SLOT_PAGE_Y = 867, SLOT_Y = 773;
+constexpr int EDGE_X = 1915, SIDE_X = 1720, SIDE_FLAG_MANAGER_Y = 152 + 98 * 4 + 44;
+constexpr int HEROINE_X = 328, HEROINE_Y = 336, EVENT_X = 212 + 87 + 43, EVENT_Y = 146 + 42;
+constexpr int YES_X = 828, NO_X = 1090, ANSWER_Y = 557;
+constexpr int CLEAR_X = 1500, CLEAR_Y = 300;
+// Pixels that may differ between two looks at the same title (none were seen to): a caption
+// left over is thousands.
+constexpr int TITLE_DIFFERENCE = 200;
+
+// The title's six buttons, each its own cell (0 to 5): a map's grid has cells there too.
+bool TitleButtonsShown(const Frame& frame)
+{
+    for (uint32_t button = 0; button < 6; ++button)
+        if (FrameCellAt(frame, TITLE_X, NEW_GAME_Y + 87 * static_cast<int>(button)) != button)
+            return false;
+    return !StoryPromptShown(frame);
+}
+
+bool ExtrasPageShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 300, SLOT_PAGE_Y) == 0x102u || FrameCellAt(frame, 300, GALLERY_Y) == 0x100u;
+}
+
+bool GalleryShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 633, 245) == 0x3531u;
+}
+
+bool SlotMachineShown(const Frame& frame)
+{
+    const std::optional<uint32_t> digit = FrameCellAt(frame, 710, 256);
+    return FrameCellAt(frame, 293, 648) == tools::SLOT_CELL_LEVER && digit &&
+           *digit >= tools::SLOT_CELL_DIGIT && *digit < tools::SLOT_CELL_DIGIT + 10;
+}
+
+bool YesNoShown(const Frame& frame)
+{
+    return FrameCellAt(frame, YES_X, ANSWER_Y) == 0u && FrameCellAt(frame, NO_X, ANSWER_Y) == 1u;
+}
+
+// The calendar plate as its cells read along its rows (date, weekday, time, money), or empty
+// when none is shown.
+std::string PlateText(const Frame& frame)
+{
+    if (!route::PlateShown(frame))
+        return "";
+    std::string text;
+    for (int y = 20; y < 200; y += 10) {
+        std::optional<uint32_t> last;
+        for (int x = 0; x < 700; x += 3) {
+            const std::optional<uint32_t> cell = FrameCellAt(frame, x, y);
+            if (!cell || *cell == tools::PLATE_CALENDAR || *cell < tools::PLATE_CALENDAR ||
+                *cell > tools::PLATE_MONEY_DIGIT + 9 || cell == last)
+                continue;
+            last = cell;
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%X ", *cell);
+            text += hex;
+        }
+        text += y + 10 < 200 ? "/" : "";
+    }
+    return text;
+}
+
+// Pixels that differ by more than a shade between two titles, its buttons aside: Continue and
+// Load may come and go with the saves.
+int DifferingPixels(const Frame& a, const Frame& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return a.width * a.height;
+    int count = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) {
+        const int x = static_cast<int>(i % static_cast<size_t>(a.width));
+        const int y = static_cast<int>(i / static_cast<size_t>(a.width));
+        if (x >= 60 && x < 560 && y >= 500 && y < 1020)
+            continue;
+        for (int shift = 0; shift < 24; shift += 8) {
+            if (std::abs(int((a.pixels[i] >> shift) & 0xFF) - int((b.pixels[i] >> shift) & 0xFF)) > 24) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
+}
 
 // The frames in the frames folder, oldest first.
 std::vector<fs::path> FrameFiles(const fs::path& folder)
@@ -69,8 +165,6 @@ DemoRandomPlayer::DemoRandomPlayer(const HeadlessDemoHome& home, uint32_t seed)
 {
     if (const char* every = std::getenv("VESK_RANDOM_KEEP_EVERY"); every != nullptr)
         m_keep_every = std::atoi(every);
-    // A new player: no save folder yet, so the first start makes it as it does for anyone.
-    fs::remove_all(m_home.Path() / "vesk");
 }
 
 DemoRandomPlayer::~DemoRandomPlayer()
@@ -81,10 +175,25 @@ DemoRandomPlayer::~DemoRandomPlayer()
 
 std::string DemoRandomPlayer::Play(int inputs)
 {
+    if (m_game_mode) {
+        m_home.EditConfig([](CXMLDocument& config) {
+            config.SetInt("/Config/Demo/SkipTitle", 0);
+            config.SetInt("/Config/AutoRead", 0);
+            config.SetInt("/Config/GameMode", 1);
+        });
+    } else {
+        // A new player: no save folder yet, so the first start makes it as it does for anyone.
+        fs::remove_all(m_home.Path() / "vesk");
+    }
     Start();
     for (m_input = 0; m_input < inputs; ++m_input) {
         if (std::optional<std::string> failure = Settle(); failure && !Survey(*failure))
             return *failure;
+        if (!m_walk.empty() || !m_fresh_seen) {
+            if (std::optional<std::string> failure = Walk(); failure && !Survey(*failure))
+                return *failure;
+            continue;
+        }
         SendRandomInput();
     }
     if (std::optional<std::string> failure = Settle(); failure && !Survey(*failure))
@@ -177,6 +286,9 @@ void DemoRandomPlayer::Start()
         fs::remove(frame);
     m_frame_path.clear();
     m_frame.reset();
+    m_walk.clear();
+    m_walk_tries = 0;
+    m_under.reset();
     m_output_seen = 0;
     m_steps_sent = 0;
     m_taken = Taken{};
@@ -300,6 +412,17 @@ void DemoRandomPlayer::SendRandomInput()
     const auto at = [](long t, const std::string& action) { return std::to_string(t) + " " + action + "\n"; };
     const auto point = [](int x, int y) { return std::to_string(x) + " " + std::to_string(y); };
 
+    // Now and then a walk where the screen allows one, and full screen and back at random.
+    if (!m_ctrl_held && below(4) == 0) {
+        if (const std::optional<Frame> frame = NewestFrame(); frame && StartWalk(*frame)) {
+            Walk(); // its first input: no screen of the walk is looked at before it
+            return;
+        }
+    }
+    if (below(50) == 0) {
+        Send("full-screen", at(turn, "down 0x12") + at(turn + 20, "key 0x0D") + at(turn + 40, "up 0x12"), 3);
+        return;
+    }
     if (m_ctrl_held && below(4) == 0) {
         m_ctrl_held = false;
         Send("ctrl-up", at(turn, "up 0x11"), 1);
@@ -382,6 +505,236 @@ void DemoRandomPlayer::SendRandomInput()
         turn += between(100, 400);
         Send("wait", at(turn, "move " + point(below(SCREEN_WIDTH), below(SCREEN_HEIGHT))), 1);
     }
+}
+
+std::optional<std::string> DemoRandomPlayer::Walk()
+{
+    const std::optional<Frame> frame = NewestFrame();
+    if (m_walk.empty()) {
+        // The play's first walk is a fresh start's new game, from the title the first start
+        // comes to; its plate is what every later new game must show.
+        if (frame && TitleButtonsShown(*frame)) {
+            for (Step& step : NewGameWalk())
+                m_walk.push_back(std::move(step));
+            m_walk_tries = 0;
+        } else {
+            Send("title-click", std::to_string(m_taken.turn + 100) + " click 960 540\n", 2);
+            return std::nullopt;
+        }
+    }
+    while (!m_walk.empty() && frame && m_walk_tries > 0 && m_walk.front().shown(*frame)) {
+        if (m_walk.front().seen)
+            m_walk.front().seen(*frame);
+        m_walk.pop_front();
+        m_walk_tries = 0;
+        if (!m_walk_failure.empty()) {
+            m_walk.clear();
+            return Failure(std::exchange(m_walk_failure, ""));
+        }
+    }
+    if (m_walk.empty())
+        return std::nullopt;
+    Step& step = m_walk.front();
+    if (m_walk_tries >= step.tries) {
+        // The play's state does not allow the walk (a screen it did not expect): given up.
+        m_recent.push_back("(walk given up at " + step.kind + ")");
+        if (frame && m_keep_every > 0)
+            platform::WritePngFile(m_home.Build() / ("demo_random_" + std::to_string(m_seed) + "_gave_up_" +
+                                                     std::to_string(m_input) + "_" + step.kind + ".png"),
+                                   *frame);
+        m_walk.clear();
+        m_walk_tries = 0;
+        m_fresh_seen = true;
+        return std::nullopt;
+    }
+    // The step's input, then two pauses to let its screen come, and again.
+    const long turn = m_taken.turn + 20;
+    const bool again = !step.again || (frame && step.again(*frame));
+    if (m_walk_tries++ % 3 == 0 && (again || m_walk_tries == 1)) {
+        std::string lines;
+        size_t steps = 0;
+        for (const auto& [after, action] : step.lines) {
+            lines += std::to_string(turn + after) + " " + action + "\n";
+            steps += action.starts_with("click") || action.starts_with("rclick") ? 2 : 1;
+        }
+        Send(step.kind, lines, steps);
+    } else {
+        Send("walk-pause", std::to_string(turn + 150) + " move " + std::to_string(CLEAR_X) + " " +
+                               std::to_string(CLEAR_Y) + "\n",
+             1);
+    }
+    return std::nullopt;
+}
+
+bool DemoRandomPlayer::StartWalk(const Frame& frame)
+{
+    const auto below = [&](int n) { return static_cast<int>(m_random() % static_cast<uint32_t>(n)); };
+    std::vector<Step> walk;
+    if (TitleButtonsShown(frame) && (m_jumped || below(3) != 0)) {
+        const int pick = below(3);
+        walk = m_jumped ? NewGameWalk() : pick == 0 ? ExtrasWalk() : pick == 1 ? NewGameWalk() : ContinueWalk();
+        m_jumped = false;
+    } else if (StoryPromptShown(frame) && below(3) == 0) {
+        walk = m_game_mode && below(2) == 0 ? FlagJumpWalk() : ReturnToTitleWalk([this] { return NewGameWalk(); });
+    }
+    for (Step& step : walk)
+        m_walk.push_back(std::move(step));
+    m_walk_tries = 0;
+    return !m_walk.empty();
+}
+
+std::vector<DemoRandomPlayer::Step> DemoRandomPlayer::ExtrasWalk()
+{
+    const auto below = [&](int n) { return static_cast<int>(m_random() % static_cast<uint32_t>(n)); };
+    const auto click = [](int x, int y) { return std::vector<std::pair<long, std::string>>{
+                                              {0, "click " + std::to_string(x) + " " + std::to_string(y)}}; };
+    const auto any = [](const Frame&) { return true; };
+    const std::vector<std::pair<long, std::string>> alt_return = {{0, "down 0x12"}, {20, "key 0x0D"}, {40, "up 0x12"}};
+    const std::vector<std::pair<long, std::string>> clear = {
+        {0, "move " + std::to_string(CLEAR_X) + " " + std::to_string(CLEAR_Y)}};
+    std::vector<Step> walk;
+    // Full screen and back: in half the walks the extras are seen in full screen.
+    const bool full_screen = below(2) == 0;
+    if (full_screen)
+        walk.push_back({"full-screen", alt_return, any, 3, {}, {}});
+    // The title as it stands under the extras, the pointer off its buttons.
+    walk.push_back(
+        {"walk-clear", clear, TitleButtonsShown, 6, [this](const Frame& frame) { m_under = frame; }, {}});
+    walk.push_back({"extras", click(EXTRAS_X, EXTRAS_Y), ExtrasPageShown, 12, {}, TitleButtonsShown});
+    if (below(2) == 0) {
+        walk.push_back({"gallery", click(EXTRAS_X, GALLERY_Y), GalleryShown, 12, {}, ExtrasPageShown});
+    } else {
+        const auto slot_page = [](const Frame& frame) { return FrameCellAt(frame, 300, SLOT_Y) == 0x300u; };
+        walk.push_back({"slot-page", click(EXTRAS_X, SLOT_PAGE_Y), slot_page, 12, {}, ExtrasPageShown});
+        walk.push_back({"slot-machine", click(EXTRAS_X, SLOT_Y), SlotMachineShown, 12, {}, slot_page});
+    }
+    // Out again as a player leaves: Escape or a right click, until the title is back.
+    const std::vector<std::pair<long, std::string>> leave =
+        below(2) == 0 ? std::vector<std::pair<long, std::string>>{{0, "key 0x1B"}}
+                      : std::vector<std::pair<long, std::string>>{{0, "rclick 960 540"}};
+    walk.push_back({"leave", leave, TitleButtonsShown, 30, {}, {}});
+    // The title after them, the pointer where it was: nothing of the extras may stay on it.
+    walk.push_back({"walk-clear", clear, TitleButtonsShown, 6, [this](const Frame& frame) {
+                        const int differing = m_under ? DifferingPixels(*m_under, frame) : 0;
+                        if (differing > TITLE_DIFFERENCE) {
+                            const fs::path before = m_home.Build() / ("demo_random_" + std::to_string(m_seed) +
+                                                                      "_title_before.png");
+                            platform::WritePngFile(before, *m_under);
+                            m_walk_failure = "a caption or picture of the extras the player left stays on the "
+                                             "title: " +
+                                             std::to_string(differing) + " pixels differ from the title before (" +
+                                             before.string() + ")";
+                        }
+                    },
+                    {}});
+    if (full_screen)
+        walk.push_back({"full-screen", alt_return, any, 3, {}, {}});
+    return walk;
+}
+
+std::vector<DemoRandomPlayer::Step> DemoRandomPlayer::NewGameWalk()
+{
+    // The game mode as the settings now hold it: the plate is the game mode's, so a new game is
+    // held against a fresh start's in the same mode only.
+    const auto game_mode = [this] {
+        CXMLDocument config(CStringUTF8((m_home.Path() / "vesk/demo/Save/config.xml").string().c_str()));
+        return config.Load() == 1 ? config.GetInt("/Config/GameMode", 0) : (m_game_mode ? 1 : 0);
+    };
+    const int mode = game_mode();
+    // The plate on the first line (none in the novel mode) as a fresh start's new game showed it.
+    const auto check = [this, mode](size_t at, const std::string& plate) {
+        if (!m_fresh_seen) {
+            m_fresh_mode = mode;
+            m_fresh_plates.push_back(plate);
+        } else if (mode == m_fresh_mode && at < m_fresh_plates.size() && plate != m_fresh_plates[at]) {
+            m_walk_failure = "a new game's calendar plate differs from a fresh start's: [" + plate +
+                             "] where a fresh start showed [" + m_fresh_plates[at] + "]";
+        }
+    };
+    std::vector<Step> walk;
+    walk.push_back({"new-game",
+                    {{0, "click " + std::to_string(TITLE_X) + " " + std::to_string(NEW_GAME_Y)}},
+                    route::StoryLineShown,
+                    18,
+                    [check](const Frame& frame) { check(0, PlateText(frame)); },
+                    TitleButtonsShown});
+    // After the fresh start's, in the game mode, the way a player meets a game left behind: back
+    // to the title, Continue the saved game, back again, New game.
+    walk.push_back({"walk-clear", {{0, "move " + std::to_string(CLEAR_X) + " " + std::to_string(CLEAR_Y)}},
+                    [](const Frame&) { return true; }, 3,
+                    [this](const Frame&) {
+                        if (!m_fresh_seen && m_game_mode)
+                            for (Step& step : ReturnToTitleWalk([this] { return ContinueWalk(); }))
+                                m_walk.push_back(std::move(step));
+                        m_fresh_seen = true;
+                    },
+                    {}});
+    return walk;
+}
+
+std::vector<DemoRandomPlayer::Step> DemoRandomPlayer::ContinueWalk()
+{
+    // Continue, then the side menu's Return to title (its fifth button, the sixth in the game
+    // mode) and yes: the title's next walk is a new game, which must not keep the game left.
+    std::vector<Step> walk;
+    walk.push_back({"continue", {{0, "click " + std::to_string(TITLE_X) + " " + std::to_string(CONTINUE_Y)}},
+                    StoryPromptShown, 12, {}, TitleButtonsShown});
+    for (Step& step : ReturnToTitleWalk([this] { return NewGameWalk(); }))
+        walk.push_back(std::move(step));
+    return walk;
+}
+
+std::vector<DemoRandomPlayer::Step> DemoRandomPlayer::ReturnToTitleWalk(const std::function<std::vector<Step>()>& then)
+{
+    const auto side_menu = [](const Frame& frame) {
+        return FrameCellAt(frame, 1900, 1000) == tools::SIDE_MENU_SHEET_PANEL;
+    };
+    const int slot = m_game_mode ? 6 : 5;
+    std::vector<Step> walk;
+    walk.push_back({"edge",
+                    {{0, "move " + std::to_string(EDGE_X - 40) + " 540"}, {10, "move " + std::to_string(EDGE_X) + " 540"}},
+                    side_menu, 6, {}, StoryPromptShown});
+    walk.push_back({"return-to-title",
+                    {{0, "click " + std::to_string(SIDE_X) + " " + std::to_string(152 + 98 * (slot - 1) + 44)}},
+                    YesNoShown, 9, {}, side_menu});
+    walk.push_back({"yes", {{0, "click " + std::to_string(YES_X) + " " + std::to_string(ANSWER_Y)}},
+                    [](const Frame& frame) { return !YesNoShown(frame); }, 12, {}, YesNoShown});
+    // The title's opening cut short by clicks where it has no button, then at once the next walk.
+    walk.push_back({"to-title", {{0, "click 960 540"}}, TitleButtonsShown, 45,
+                    [this, then](const Frame&) {
+                        for (Step& step : then())
+                            m_walk.push_back(std::move(step));
+                    },
+                    {}});
+    return walk;
+}
+
+std::vector<DemoRandomPlayer::Step> DemoRandomPlayer::FlagJumpWalk()
+{
+    const auto click = [](int x, int y) { return std::vector<std::pair<long, std::string>>{
+                                              {0, "click " + std::to_string(x) + " " + std::to_string(y)}}; };
+    std::vector<Step> walk;
+    // The side menu slides in while the pointer rests at the edge; its fifth button in the game
+    // mode is the flag manager; heroine 0's schedule, her next event, yes.
+    const auto side_menu = [](const Frame& frame) {
+        return FrameCellAt(frame, 1900, 1000) == tools::SIDE_MENU_SHEET_PANEL;
+    };
+    const auto manager = [](const Frame& frame) {
+        return FrameCellAt(frame, HEROINE_X, HEROINE_Y) == 0u && FrameCellAt(frame, 648, 336) == 1u;
+    };
+    const auto schedule = [](const Frame& frame) {
+        return FrameCellAt(frame, 1000, 1075) == tools::FLAG_SCHEDULE_BACKGROUND &&
+               FrameCellAt(frame, 215, 280) == tools::FLAG_SHEET_ROW_PLATE;
+    };
+    walk.push_back({"edge",
+                    {{0, "move " + std::to_string(EDGE_X - 40) + " 540"}, {10, "move " + std::to_string(EDGE_X) + " 540"}},
+                    side_menu, 6, {}, StoryPromptShown});
+    walk.push_back({"flag-manager", click(SIDE_X, SIDE_FLAG_MANAGER_Y), manager, 9, {}, side_menu});
+    walk.push_back({"heroine", click(HEROINE_X, HEROINE_Y), schedule, 12, {}, manager});
+    walk.push_back({"event", click(EVENT_X, EVENT_Y), YesNoShown, 12, {}, schedule});
+    walk.push_back({"flag-jump", click(YES_X, ANSWER_Y), [](const Frame& frame) { return !YesNoShown(frame); }, 12,
+                    [this](const Frame&) { m_jumped = true; }, YesNoShown});
+    return walk;
 }
 
 void DemoRandomPlayer::Send(const std::string& kind, const std::string& lines, size_t steps)

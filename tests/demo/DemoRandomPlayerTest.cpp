@@ -1,6 +1,7 @@
-// A random player in the demo (DemoRandomPlayer): from a new player's first start, a budget of
-// random inputs that go where a player goes, with no message box, crash or hang, and a save folder
-// the next start can use. A few seeds run in the suite; with VESK_LONG_TESTS=1 each plays longer
+// A random player in the demo (DemoRandomPlayer): from a new player's first start (or, in the
+// game mode, from the demo's save folder), a budget of random inputs and walks that go where a
+// player goes, with no message box, crash or hang, no screen left over the one under it, a new
+// game like a fresh start's, and a save folder the next start can use. A few seeds run in the suite; with VESK_LONG_TESTS=1 each plays longer
 // and ManySeeds plays many more. VESK_RANDOM_SEEDS=7,12 makes ManySeeds play those seeds, to
 // replay a failure; VESK_RANDOM_INPUTS sets the budget, and VESK_RANDOM_SURVEY=1 plays on past
 // failures to list every distinct one; VESK_RANDOM_KEEP_EVERY=N keeps the screen of every N-th
@@ -36,31 +37,41 @@ int Inputs()
     return LongTests() ? 5000 : 160;
 }
 
-void PlaySeed(uint32_t seed)
+// Odd seeds of the long run play in the game mode.
+void PlaySeed(uint32_t seed, bool game_mode)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     DemoRandomPlayer player(home, seed);
+    player.SetGameMode(game_mode);
     const char* survey = std::getenv("VESK_RANDOM_SURVEY");
     player.SetSurvey(survey != nullptr && *survey != '\0' && std::string(survey) != "0");
     const std::string failure = player.Play(Inputs());
     EXPECT_EQ(failure, "") << player.Tally();
-    std::cout << "seed " << seed << ": " << player.Tally() << "\n";
+    std::cout << "seed " << seed << (game_mode ? " (game mode)" : "") << ": " << player.Tally() << "\n";
 }
 
-class DemoRandomPlayerTest : public ::testing::TestWithParam<uint32_t>
+struct Seed
+{
+    uint32_t seed;
+    bool game_mode;
+};
+
+class DemoRandomPlayerTest : public ::testing::TestWithParam<Seed>
 {};
 
 // Seeds whose play meets none of the faults the demo had; a play is not repeatable to the input
 // (the game's clock runs on while it waits for the next one), so a failure names its script.
 TEST_P(DemoRandomPlayerTest, MeetsNoErrorBox)
 {
-    PlaySeed(GetParam());
+    PlaySeed(GetParam().seed, GetParam().game_mode);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, DemoRandomPlayerTest, ::testing::Values(5u, 7u, 16u),
-                         [](const ::testing::TestParamInfo<uint32_t>& info) {
-                             return "Seed" + std::to_string(info.param);
+INSTANTIATE_TEST_SUITE_P(Seeds, DemoRandomPlayerTest,
+                         ::testing::Values(Seed{5, false}, Seed{7, false}, Seed{16, false}, Seed{3, true}),
+                         [](const ::testing::TestParamInfo<Seed>& info) {
+                             return "Seed" + std::to_string(info.param.seed) +
+                                    (info.param.game_mode ? "GameMode" : "");
                          });
 
 TEST(DemoRandomPlayerLongTest, ManySeeds)
@@ -77,7 +88,7 @@ TEST(DemoRandomPlayerLongTest, ManySeeds)
         GTEST_SKIP() << "VESK_LONG_TESTS=1 or VESK_RANDOM_SEEDS plays more seeds";
     }
     for (const uint32_t seed : seeds)
-        PlaySeed(seed);
+        PlaySeed(seed, seed % 2 == 1);
 }
 
 } // namespace

@@ -108,6 +108,22 @@ double ToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, do
     return std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - coefficient * s1 * s2)) / static_cast<double>(count);
 }
 
+double QuietToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, double hertz)
+{
+    double real = 0;
+    double imaginary = 0;
+    double weights = 0;
+    for (size_t i = 0; i < count && from + i < left.size(); ++i) {
+        const double weight = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / static_cast<double>(count - 1));
+        const double phase = 2.0 * std::numbers::pi * hertz * static_cast<double>(i) / 44100.0;
+        const double value = weight * left[from + i] / 32768.0;
+        real += value * std::cos(phase);
+        imaginary += value * std::sin(phase);
+        weights += weight;
+    }
+    return weights > 0 ? 2.0 * std::hypot(real, imaginary) / weights : 0.0;
+}
+
 int WhiteIn(const platform::PngPicture& picture, int x0, int y0, int x1, int y1)
 {
     int count = 0;

@@ -56,6 +56,10 @@ std::vector<int16_t> LeftChannel(const std::filesystem::path& path);
 // The strength of one frequency over a window of a 44,100 Hz recording (Goertzel), relative to
 // full scale.
 double ToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, double hertz);
+// The amplitude of one frequency, relative to full scale, over a Hann-windowed stretch: the
+// music's chords and the other voice leak in some 60 dB down, so a voice at its -50 dB start
+// stands out too.
+double QuietToneLevel(const std::vector<int16_t>& left, size_t from, size_t count, double hertz);
 
 // White pixels (each channel at least 200: story text is typeset white with a black outline) of
 // the picture inside [x0, x1) x [y0, y1).

@@ -4,8 +4,6 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -13,6 +11,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -182,6 +181,24 @@ std::vector<std::string> HeadlessGameEnvironment(const std::filesystem::path& ho
 
 std::string ReadWholeFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Plain reads: a stream's buffer throws when a read fails, as it does on the /proc files of
+    // a process that ended after the open.
+    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return {};
+    std::string text;
+    char block[4096];
+    for (;;) {
+        const ssize_t got = ::read(file, block, sizeof(block));
+        if (got > 0) {
+            text.append(block, static_cast<size_t>(got));
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            text.clear();
+            break;
+        }
+    }
+    ::close(file);
+    return text;
 }

@@ -42,6 +42,19 @@ void Mixer::NotifyVoiceStarting()
         m_start_listener();
 }
 
+void Mixer::SetChangeListener(std::function<void()> listener)
+{
+    std::lock_guard lock(m_change_mutex);
+    m_change_listener = std::move(listener);
+}
+
+void Mixer::NotifyVoiceChanging()
+{
+    std::lock_guard lock(m_change_mutex);
+    if (m_change_listener)
+        m_change_listener();
+}
+
 void Mixer::Mix(int16_t* output, uint32_t frames) noexcept
 {
     std::lock_guard lock(m_mutex);

@@ -39,6 +39,12 @@ public:
     // that call returns the old listener is not running.
     void SetStartListener(std::function<void()> listener);
     void NotifyVoiceStarting();
+    // A device that mixes by its own clock, behind the game's threads (the null device), learns
+    // here, from the thread about to change or read a voice, that it must first mix up to now:
+    // so every change lands in the mix at the moment it was made, however late the device's own
+    // thread runs. The same rules as the start listener; its own lock.
+    void SetChangeListener(std::function<void()> listener);
+    void NotifyVoiceChanging();
 
     // How far ahead of what is heard the device reads, in mixer frames: the write-cursor lead.
     void SetLeadFrames(uint32_t frames) { m_lead_frames = frames; }
@@ -52,6 +58,8 @@ private:
     std::atomic<uint32_t> m_lead_frames{441};
     std::mutex m_listener_mutex; // guards m_start_listener; held while it runs, before its own lock
     std::function<void()> m_start_listener;
+    std::mutex m_change_mutex; // guards m_change_listener; held while it runs, before its own lock
+    std::function<void()> m_change_listener;
 };
 
 } // namespace platform

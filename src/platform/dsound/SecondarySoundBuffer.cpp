@@ -66,6 +66,7 @@ HRESULT SecondarySoundBuffer::GetCaps(LPDSBCAPS caps)
 
 HRESULT SecondarySoundBuffer::GetCurrentPosition(LPDWORD play_cursor, LPDWORD write_cursor)
 {
+    m_mixer->NotifyVoiceChanging();
     if (!play_cursor && !write_cursor)
         return DSERR_INVALIDPARAM;
     m_voice->GetCursors(m_mixer->LeadFrames(), play_cursor, write_cursor);
@@ -119,6 +120,7 @@ HRESULT SecondarySoundBuffer::GetFrequency(LPDWORD frequency)
 
 HRESULT SecondarySoundBuffer::GetStatus(LPDWORD status)
 {
+    m_mixer->NotifyVoiceChanging();
     if (!status)
         return DSERR_INVALIDPARAM;
     *status = m_voice->Status();
@@ -128,6 +130,7 @@ HRESULT SecondarySoundBuffer::GetStatus(LPDWORD status)
 HRESULT SecondarySoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD bytes1, LPVOID* part2,
                                    LPDWORD bytes2, DWORD flags)
 {
+    m_mixer->NotifyVoiceChanging();
     const DWORD size = m_voice->Size();
     if (!part1 || !bytes1)
         return DSERR_INVALIDPARAM;
@@ -151,6 +154,7 @@ HRESULT SecondarySoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPD
 
 HRESULT SecondarySoundBuffer::WriteRing(DWORD offset, const void* bytes, DWORD count)
 {
+    m_mixer->NotifyVoiceChanging();
     const DWORD size = m_voice->Size();
     if (offset >= size || count == 0 || count > size)
         return DSERR_INVALIDPARAM;
@@ -176,6 +180,7 @@ HRESULT SecondarySoundBuffer::Play(DWORD reserved1, DWORD, DWORD flags)
 {
     if (reserved1 != 0)
         return DSERR_INVALIDPARAM;
+    m_mixer->NotifyVoiceChanging();
     m_mixer->NotifyVoiceStarting();
     // Play takes the voice lock, which also publishes the bytes written before it.
     m_voice->Play((flags & DSBPLAY_LOOPING) != 0);
@@ -184,6 +189,7 @@ HRESULT SecondarySoundBuffer::Play(DWORD reserved1, DWORD, DWORD flags)
 
 HRESULT SecondarySoundBuffer::SetCurrentPosition(DWORD position)
 {
+    m_mixer->NotifyVoiceChanging();
     if (position >= m_voice->Size())
         return DSERR_INVALIDPARAM;
     m_voice->SetCurrentPosition(position);
@@ -197,6 +203,7 @@ HRESULT SecondarySoundBuffer::SetFormat(LPCWAVEFORMATEX)
 
 HRESULT SecondarySoundBuffer::SetVolume(LONG volume)
 {
+    m_mixer->NotifyVoiceChanging();
     if (!(m_voice->Flags() & DSBCAPS_CTRLVOLUME))
         return DSERR_CONTROLUNAVAIL;
     if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX)
@@ -207,6 +214,7 @@ HRESULT SecondarySoundBuffer::SetVolume(LONG volume)
 
 HRESULT SecondarySoundBuffer::SetPan(LONG pan)
 {
+    m_mixer->NotifyVoiceChanging();
     if (!(m_voice->Flags() & DSBCAPS_CTRLPAN))
         return DSERR_CONTROLUNAVAIL;
     if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT)
@@ -217,6 +225,7 @@ HRESULT SecondarySoundBuffer::SetPan(LONG pan)
 
 HRESULT SecondarySoundBuffer::SetFrequency(DWORD frequency)
 {
+    m_mixer->NotifyVoiceChanging();
     if (!(m_voice->Flags() & DSBCAPS_CTRLFREQUENCY))
         return DSERR_CONTROLUNAVAIL;
     if (frequency != DSBFREQUENCY_ORIGINAL && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX))
@@ -227,6 +236,7 @@ HRESULT SecondarySoundBuffer::SetFrequency(DWORD frequency)
 
 HRESULT SecondarySoundBuffer::Stop()
 {
+    m_mixer->NotifyVoiceChanging();
     m_voice->Stop();
     return DS_OK;
 }

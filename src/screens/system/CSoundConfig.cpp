@@ -521,11 +521,11 @@ void CSoundConfig::DrawControl(int32_t id, int32_t state)
         return;
     const int32_t group = SoundGroupOf(id);
     const int32_t k = group - FIRST_CHARACTER;
-    if (group >= 0 && IsSlider(id)) {
+    if (const float* volume = VolumeField(group); volume != nullptr && IsSlider(id)) {
         if (k < 0)
-            DrawGroupSlider(group, *VolumeField(group), state, false);
+            DrawGroupSlider(group, *volume, state, false);
         else
-            DrawCharSlider(k, *VolumeField(group), state, false);
+            DrawCharSlider(k, *volume, state, false);
     } else if (group >= 0) {
         if (k < 0)
             DrawGroupSwitch(group, state);

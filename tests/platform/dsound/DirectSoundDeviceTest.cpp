@@ -519,6 +519,46 @@ TEST_F(NullAudioDeviceThreadTest, FollowsTheLayerClockByDefault)
     platform::VirtualClock::Disable();
 }
 
+// A change to a voice lands in the mix at the clock time it was made, however late the device's
+// thread would have mixed the time before it: a volume step of a fade is not heard early.
+TEST_F(NullAudioDeviceThreadTest, AChangeIsMixedAtTheTimeItWasMade)
+{
+    setenv("VESK_HEADLESS", "1", 1);
+    platform::VirtualClock::Enable(5000);
+    IDirectSound8* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+    device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
+    platform::NullAudioDevice* null = platform::GetNullAudioDevice();
+    ASSERT_NE(null, nullptr);
+    WAVEFORMATEX format = Pcm(2, 44100, 16);
+    DSBUFFERDESC description{sizeof(DSBUFFERDESC), DSBCAPS_CTRLVOLUME, 176400, 0, &format, GUID_NULL};
+    IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&description, &buffer, nullptr), DS_OK);
+    void* part = nullptr;
+    DWORD bytes = 0;
+    ASSERT_EQ(buffer->Lock(0, 176400, &part, &bytes, nullptr, nullptr, 0), DS_OK);
+    std::fill_n(static_cast<int16_t*>(part), bytes / 2, int16_t{1000});
+    buffer->Unlock(part, bytes, nullptr, 0);
+    null->StartCapture();
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    // 100 ms heard, then silenced at once: no thread gets to mix in between.
+    platform::VirtualClock::Advance(100);
+    buffer->SetVolume(DSBVOLUME_MIN);
+    platform::VirtualClock::Advance(100);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (null->FramesAdvanced() < 8820 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const std::vector<int16_t> heard = null->TakeCapture();
+    buffer->Release();
+    device->Release();
+    platform::VirtualClock::Disable();
+    ASSERT_GE(heard.size(), 8820u * 2);
+    EXPECT_EQ(std::count(heard.begin(), heard.begin() + 4410 * 2, int16_t{1000}), 4410 * 2)
+        << "the first 100 ms at full volume";
+    EXPECT_EQ(std::count(heard.begin() + 4410 * 2, heard.begin() + 8820 * 2, int16_t{0}), 4410 * 2)
+        << "the next 100 ms silenced";
+}
+
 // On the real clock the device rests while nothing plays. A voice started during a rest begins in
 // the output at the clock time it was started: the rest before it is silence, not its first frames.
 TEST_F(NullAudioDeviceThreadTest, AVoiceStartedDuringARestBeginsWhenItWasStarted)

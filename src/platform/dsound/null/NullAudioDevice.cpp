@@ -81,6 +81,7 @@ NullAudioDevice::~NullAudioDevice()
         std::lock_guard lock(g_registry_mutex);
         std::erase(g_devices, this);
     }
+    ForgetChanges();
     if (m_follower.joinable()) {
         m_follower.request_stop();
         m_follower.join();
@@ -133,6 +134,8 @@ bool NullAudioDevice::Start(Mixer& mixer)
         m_clock_seen = GetLayerTime();
     }
     mixer.SetStartListener([this] { OnVoiceStarting(); });
+    // Each change or look at a voice first mixes the time up to it, on the calling thread.
+    mixer.SetChangeListener([this] { CatchUp(); });
     if (!m_follower.joinable())
         m_follower = std::jthread([this](std::stop_token stop) { FollowClock(stop); });
     return true;
@@ -140,6 +143,7 @@ bool NullAudioDevice::Start(Mixer& mixer)
 
 void NullAudioDevice::Stop()
 {
+    ForgetChanges();
     if (m_follower.joinable()) {
         m_follower.request_stop();
         m_follower.join();
@@ -148,6 +152,18 @@ void NullAudioDevice::Stop()
     if (m_mixer)
         m_mixer->SetStartListener(nullptr);
     m_mixer = nullptr;
+}
+
+void NullAudioDevice::ForgetChanges()
+{
+    // Outside m_mutex: a change listener runs under the mixer's listener lock and takes m_mutex.
+    Mixer* mixer = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        mixer = m_mixer;
+    }
+    if (mixer)
+        mixer->SetChangeListener(nullptr);
 }
 
 void NullAudioDevice::SetClockDriven(bool clock_driven)

@@ -9,7 +9,11 @@
 // everything mixed is written to it as a 44,100 Hz 16-bit stereo WAV file, kept valid as it grows,
 // so a headless run can be listened to and checked. On the real clock, while no voice plays, the
 // helper rests until one is about to start (or a quarter second passes) and counts the rest as
-// the silence it was, so an idle game does not wake it two hundred times a second.
+// the silence it was, so an idle game does not wake it two hundred times a second. Following the
+// clock, a change to a voice (a start, a volume step, a refill, a stop) or a look at its cursor
+// first mixes up to the moment of the call, on the caller's thread: the recording holds each
+// change where the game made it, and the game reads the cursor of its own time, however late
+// the helper thread runs.
 
 #include "platform/dsound/AudioDevice.h"
 
@@ -54,6 +58,8 @@ public:
 
 private:
     void FollowClock(std::stop_token stop);
+    // Stops the mixer's calls before a change or look at a voice.
+    void ForgetChanges();
     // Mixes what the layer clock has moved on since it was last followed.
     void CatchUp();
     // While nothing plays: waits for a voice to start, then advances silence up to its start.
