@@ -425,5 +425,5 @@ void HeadlessDemoPlayer::Send(const std::string& step)
 
 void HeadlessDemoPlayer::Append(const std::string& line) const
 {
-    std::ofstream(m_input, std::ios::app) << line << '\n';
+    AppendToInputScript(m_input, line + '\n');
 }

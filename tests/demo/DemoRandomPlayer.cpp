@@ -282,6 +282,7 @@ void DemoRandomPlayer::Start()
     m_output = m_home.Path() / (name + ".out");
     std::ofstream(m_script, std::ios::trunc) << "# seed " << m_seed << ", start " << m_start << "\n";
     fs::remove(m_taken_file);
+    fs::remove(m_script.string() + ".turn"); // an earlier run's, in the build folder
     for (const fs::path& frame : FrameFiles(m_home.Path() / "frames"))
         fs::remove(frame);
     m_frame_path.clear();
@@ -739,7 +740,7 @@ std::vector<DemoRandomPlayer::Step> DemoRandomPlayer::FlagJumpWalk()
 
 void DemoRandomPlayer::Send(const std::string& kind, const std::string& lines, size_t steps)
 {
-    std::ofstream(m_script, std::ios::app) << lines;
+    AppendToInputScript(m_script, lines);
     m_steps_sent += steps;
     ++m_tally[kind];
     std::string shown = lines;
@@ -787,6 +788,14 @@ std::string DemoRandomPlayer::Stacks() const
 std::string DemoRandomPlayer::EndAndStartOnceMore()
 {
     m_recent.push_back("(the close box)");
+    // A close box needs a window: a game still loading its libraries has no handler yet, and a
+    // TERM then ends it the system's way. Its loop has run once it counts its turns.
+    for (const auto since = std::chrono::steady_clock::now();
+         m_game->IsRunning() && ReadWholeFile(m_script.string() + ".turn").empty();) {
+        if (std::chrono::steady_clock::now() - since > DEAF)
+            return Failure("the game reached no turn to take the close box in\n" + Stacks());
+        std::this_thread::sleep_for(5ms);
+    }
     if (m_game->IsRunning()) {
         m_game->Signal(SIGTERM);
         const std::optional<int> status = m_game->WaitForEnd(60s);

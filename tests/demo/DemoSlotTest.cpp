@@ -18,6 +18,7 @@
 
 #include "DemoPlayer.h"
 #include "DemoRun.h"
+#include "GameProcess.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "sheetgen/SlotSheet.h"
@@ -234,7 +235,7 @@ TEST(DemoSlotTest, FromTheExtrasTheGameIsPlayedThroughAndItsResultLeft)
     x.Keep(*machine, "slot_rest");
     // The game cannot be left: Escape (as the input script types it) and a right click, and half a
     // second of its frames later the lever still waits.
-    std::ofstream(home.Path() / "input.txt", std::ios::app) << "0 key 0x1B\n";
+    AppendToInputScript(home.Path() / "input.txt", "0 key 0x1B\n");
     x.Click(960, 540, 3);
     const uint64_t later = x.NewestFrame() + GAME_FPS / 2;
     const std::optional<Frame> after = x.WaitFor(

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -201,4 +202,14 @@ std::string ReadWholeFile(const std::filesystem::path& path)
     }
     ::close(file);
     return text;
+}
+
+void AppendToInputScript(const std::filesystem::path& path, const std::string& lines)
+{
+    const std::filesystem::path part = path.string() + ".part";
+    {
+        std::ofstream file(part, std::ios::trunc | std::ios::binary);
+        file << ReadWholeFile(path) << lines;
+    }
+    std::filesystem::rename(part, path);
 }

@@ -48,3 +48,7 @@ inline constexpr const char* WINDOWED_LEAK_CHECK = "ASAN_OPTIONS=detect_leaks=0"
 
 // The whole text of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& path);
+
+// Adds `lines` at the end of an input script the game reads as it runs. The file is replaced
+// whole by a rename, so the game never reads a line half written by a test its machine starved.
+void AppendToInputScript(const std::filesystem::path& path, const std::string& lines);
