@@ -1,5 +1,13 @@
 #include "platform/ProcessEntry.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 TEST(ProcessEntry, ArgumentsAreJoinedWithSingleSpaces)
@@ -34,4 +42,67 @@ TEST(ProcessEntry, WinMainGetsTheModuleTheCommandLineAndANormalShow)
     EXPECT_EQ(platform::RunWinMain(2, argv, FakeWinMain), 7);
     EXPECT_EQ(g_seen_command_line, u"rotate");
     EXPECT_EQ(g_seen_show, 1); // SW_SHOWNORMAL
+}
+
+namespace {
+
+// Sets or unsets variables for one test and puts back what was there.
+class ScopedEnvironment
+{
+public:
+    void Set(const char* name, const char* value)
+    {
+        const char* was = std::getenv(name);
+        m_saved.emplace_back(name, was ? std::optional<std::string>(was) : std::nullopt);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnvironment()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (it->second)
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+// Runs the entry with SDL_VIDEODRIVER set to DRIVERS and no way to a Wayland compositor; what
+// standard error got, and the status.
+std::pair<std::string, int> RunWithoutWaylandRuntime(const char* drivers)
+{
+    ScopedEnvironment environment;
+    environment.Set("SDL_VIDEODRIVER", drivers);
+    environment.Set("XDG_RUNTIME_DIR", nullptr);
+    environment.Set("WAYLAND_DISPLAY", nullptr);
+    char program[] = "vesk";
+    char* argv[] = {program, nullptr};
+    g_seen_show = -1;
+    testing::internal::CaptureStderr();
+    const int status = platform::RunWinMain(1, argv, FakeWinMain);
+    return {testing::internal::GetCapturedStderr(), status};
+}
+
+} // namespace
+
+// Wayland's library would say a line of its own before the program's: the player reads one line,
+// and a list that names another driver too starts that one without a word.
+TEST(ProcessEntry, WaylandNamedWithoutARuntimeFolderIsSaidInOneLineOfOurs)
+{
+    const auto [alone, alone_status] = RunWithoutWaylandRuntime("wayland");
+    EXPECT_EQ(alone_status, 1);
+    EXPECT_EQ(g_seen_show, -1) << "WinMain ran";
+    EXPECT_EQ(std::count(alone.begin(), alone.end(), '\n'), 1) << alone;
+    EXPECT_THAT(alone, testing::StartsWith("vesk: SDL's video driver \"wayland\""));
+    EXPECT_THAT(alone, testing::HasSubstr("XDG_RUNTIME_DIR"));
+
+    const auto [listed, listed_status] = RunWithoutWaylandRuntime("wayland,dummy");
+    EXPECT_EQ(listed_status, 7);
+    EXPECT_EQ(listed, "");
 }
