@@ -1,14 +1,13 @@
 #include "platform/ProcessEntry.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "support/ScopedEnv.h"
 
 TEST(ProcessEntry, ArgumentsAreJoinedWithSingleSpaces)
 {
@@ -46,41 +45,13 @@ TEST(ProcessEntry, WinMainGetsTheModuleTheCommandLineAndANormalShow)
 
 namespace {
 
-// Sets or unsets variables for one test and puts back what was there.
-class ScopedEnvironment
-{
-public:
-    void Set(const char* name, const char* value)
-    {
-        const char* was = std::getenv(name);
-        m_saved.emplace_back(name, was ? std::optional<std::string>(was) : std::nullopt);
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnvironment()
-    {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-            if (it->second)
-                setenv(it->first.c_str(), it->second->c_str(), 1);
-            else
-                unsetenv(it->first.c_str());
-        }
-    }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-};
-
 // Runs the entry with SDL_VIDEODRIVER set to DRIVERS and no way to a Wayland compositor; what
 // standard error got, and the status.
 std::pair<std::string, int> RunWithoutWaylandRuntime(const char* drivers)
 {
-    ScopedEnvironment environment;
-    environment.Set("SDL_VIDEODRIVER", drivers);
-    environment.Set("XDG_RUNTIME_DIR", nullptr);
-    environment.Set("WAYLAND_DISPLAY", nullptr);
+    const ScopedEnv driver("SDL_VIDEODRIVER", drivers);
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
     char program[] = "vesk";
     char* argv[] = {program, nullptr};
     g_seen_show = -1;
