@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What a test run leaves behind: programs still running and files of the X servers it started.
 # Sourced by scripts/test.sh; tests/scripts/leftovers_test.sh drives it against a fake X folder.
 #
@@ -43,14 +44,14 @@ leftovers_watch() {
             [[ $seen == *" $inode "* ]] && continue
             seen+="$inode "
             # Children of the server may hold its socket too: the first holder with the mark is the run's.
-            for holder in $(find /proc/[0-9]*/fd -mindepth 1 -maxdepth 1 -lname "socket:\[$inode\]" 2>/dev/null); do
+            while read -r holder; do
                 pid=${holder#/proc/}
                 pid=${pid%%/*}
                 if grep -qsaF -- "$mark" "/proc/$pid/environ"; then
                     echo "$pid $path" >>"$record"
                     break
                 fi
-            done
+            done < <(find /proc/[0-9]*/fd -mindepth 1 -maxdepth 1 -lname "socket:\[$inode\]" 2>/dev/null)
         done < <(awk -v dir="$x_dir/" '$4 == "00010000" && index($8, dir) == 1 { print $7, $8 }' /proc/net/unix)
         sleep "$period"
     done
