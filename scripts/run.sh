@@ -6,8 +6,41 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_LINE_DEBUG_INFO=ON
+# Configured once: after that the build configures again by itself when a CMake file changes.
+if [ ! -f build/CMakeCache.txt ] || [ ! -f build/build.ninja ]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_LINE_DEBUG_INFO=ON
+fi
+
+# Passes the build's output on from its first line of real work: a build with nothing to do says
+# nothing (ninja's check of the source folders is held back until then). On a terminal, ninja's
+# progress lines overwrite each other as ninja's own do.
+build_output() {
+    local line held=() working=0 terminal=0 pending=0 width
+    [ -t 1 ] && terminal=1
+    while IFS= read -r line; do
+        if [ "$working" = 0 ]; then
+            case $line in
+                *"Re-checking globbed directories..." | "ninja: no work to do.")
+                    held+=("$line")
+                    continue
+                    ;;
+            esac
+            working=1
+            [ "$terminal" = 1 ] || printf '%s\n' "${held[@]}"
+        fi
+        if [ "$terminal" = 1 ] && [[ $line == "["[0-9]*/[0-9]*"] "* ]]; then
+            width=$(tput cols 2>/dev/null || echo 80)
+            printf '\r\033[K%s' "${line:0:width-1}"
+            pending=1
+        else
+            [ "$pending" = 1 ] && printf '\n'
+            printf '%s\n' "$line"
+            pending=0
+        fi
+    done
+    [ "$pending" = 0 ] || printf '\n'
+}
 # The demo target builds the program too and lays both out in build/demo.
-cmake --build build -j "$(nproc)" --target demo
+cmake --build build -j "$(nproc)" --target demo 2>&1 | build_output
 cd build/demo
 exec ./vesk "$@"

@@ -51,54 +51,38 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}"
 cd "$build_dir"
-# Every program the tests start inherits this mark, so the check below finds what is left of this
+source ../scripts/leftovers.sh
+# Every program the tests start inherits this mark, so the checks below find what is left of this
 # run and of no other.
 run_mark="VESK_TEST_RUN=$$-$(date +%s%N)"
-export "${run_mark?}"
-# The X servers' lock files and sockets already there belong to servers that are not this run's.
-x_files_before=$(ls -d /tmp/.X*-lock /tmp/.X11-unix/X* 2>/dev/null || true)
 # The tests' temporary folders go into a folder of this run's own, so what is left in it is this
 # run's and of no other run beside it; it goes with the run.
 tests_tmp=$(mktemp -d "${TMPDIR:-/tmp}/vesk-run-XXXXXX")
+# The X servers the tests start, noted while they listen; started before the mark is exported, so
+# the watch does not carry it. It ends with this shell.
+x_dir=/tmp/.X11-unix
+x_servers="$tests_tmp/x-servers"
+leftovers_watch "$x_dir" "$run_mark" "$x_servers" &
+watch=$!
+export "${run_mark?}"
 export TMPDIR="$tests_tmp"
 status=0
 ctest --output-on-failure -j "$jobs" --timeout 300 "${labels[@]}" || status=$?
+kill "$watch" 2>/dev/null || true
+wait "$watch" 2>/dev/null || true
 
 # No test may leave a program running: each found is named, ended by its id, and fails the run.
-left=0
-for environ in /proc/[0-9]*/environ; do
-    pid=${environ#/proc/}
-    pid=${pid%/environ}
-    [ "$pid" = "$$" ] && continue
-    # Read straight from the file: a pipe into grep -q could fail its writer with SIGPIPE.
-    if grep -qsaF -- "$run_mark" "$environ"; then
-        echo "Left running by the tests: pid $pid: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" >&2
-        kill -KILL "$pid" 2>/dev/null || true
-        left=$((left + 1))
-    fi
-done
-if [ "$left" -gt 0 ]; then
-    echo "$left program(s) started by the tests were still running" >&2
+leftovers_end_marked "$run_mark" "$x_dir" "$x_servers"
+if [ "$leftovers_running" -gt 0 ]; then
+    echo "$leftovers_running program(s) started by the tests were still running" >&2
     status=1
 fi
-
-# Nor a file of an X server it started: a server killed before its clean-up leaves its lock file
-# and socket, and the next run takes the next display number. Files of a server still running
-# are not this run's (its own were ended above); each one left is named, removed, and fails the run.
-x_left=0
-for file in /tmp/.X*-lock /tmp/.X11-unix/X*; do
-    [ -e "$file" ] || continue
-    grep -qxF -- "$file" <<<"$x_files_before" && continue
-    number=${file##*X}
-    number=${number%-lock}
-    server=$(tr -dc '0-9' 2>/dev/null <"/tmp/.X$number-lock" || true)
-    [ -n "$server" ] && kill -0 "$server" 2>/dev/null && continue
-    echo "Left by the tests' X server: $file" >&2
-    rm -f "$file"
-    x_left=$((x_left + 1))
-done
-if [ "$x_left" -gt 0 ]; then
-    echo "$x_left X server file(s) left by the tests" >&2
+# Nor a file of an X server it started: a server killed before its clean-up leaves its socket (and
+# its lock file, if it wrote one), and the next run takes the next display number. Each one left
+# is named, removed, and fails the run; other servers' files stay, whatever state they are in.
+leftovers_remove_x_files "$x_servers" "$x_dir" /tmp
+if [ "$leftovers_x_files" -gt 0 ]; then
+    echo "$leftovers_x_files X server file(s) left by the tests" >&2
     status=1
 fi
 # Nor a temporary folder: each test removes its own, also when it ends a game or a shell that

@@ -27,17 +27,35 @@ bool WaylandReachable()
     return (named != nullptr && named[0] == '/') || (runtime != nullptr && runtime[0] == '/');
 }
 
-// SDL's own order of its video drivers, without Wayland's.
-std::string DriversWithoutWayland()
+// A list of video drivers as SDL takes it (names apart by commas), without Wayland's.
+std::string WithoutWayland(const std::string& drivers)
 {
     std::string list;
-    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
-        const char* driver = SDL_GetVideoDriver(i);
-        if (driver == nullptr || std::strcmp(driver, "wayland") == 0)
+    for (size_t start = 0; start <= drivers.size();) {
+        size_t end = drivers.find(',', start);
+        if (end == std::string::npos)
+            end = drivers.size();
+        const std::string driver = drivers.substr(start, end - start);
+        start = end + 1;
+        if (driver.empty() || SDL_strcasecmp(driver.c_str(), "wayland") == 0)
             continue;
         if (!list.empty())
             list += ',';
         list += driver;
+    }
+    return list;
+}
+
+// SDL's own order of its video drivers.
+std::string AllDrivers()
+{
+    std::string list;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        if (const char* driver = SDL_GetVideoDriver(i)) {
+            if (!list.empty())
+                list += ',';
+            list += driver;
+        }
     }
     return list;
 }
@@ -55,11 +73,26 @@ bool ChooseVideoDriver()
                                : "run it in a desktop session, or without a window with VESK_HEADLESS=1";
     const char* named = std::getenv("SDL_VIDEODRIVER");
     if (named != nullptr && *named != '\0') {
+        // Wayland's library prints an error line of its own when it has no runtime folder to look
+        // in: it is left out of the list, and what the player reads is this program's one line.
+        if (!WaylandReachable()) {
+            const std::string others = WithoutWayland(named);
+            if (others.empty()) {
+                std::fprintf(
+                    stderr,
+                    "vesk: SDL's video driver \"%s\" (SDL_VIDEODRIVER) cannot start: no Wayland display "
+                    "can be found without XDG_RUNTIME_DIR; %s\n",
+                    named, way);
+                return false;
+            }
+            // The variable outweighs a hint of normal priority.
+            SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, others.c_str(), SDL_HINT_OVERRIDE);
+        }
         // Left running for the window layer, which starts it again (SDL counts the starts).
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
             return true;
-        std::fprintf(stderr, "vesk: SDL's video driver \"%s\" (SDL_VIDEODRIVER) cannot start: %s; %s\n", named,
-                     SDL_GetError(), way);
+        std::fprintf(stderr, "vesk: SDL's video driver \"%s\" (SDL_VIDEODRIVER) cannot start: %s; %s\n",
+                     named, SDL_GetError(), way);
         return false;
     }
     if (headless) {
@@ -68,7 +101,7 @@ bool ChooseVideoDriver()
     }
     // Wayland's library prints an error line of its own when it has no runtime folder to look in.
     if (!WaylandReachable())
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, DriversWithoutWayland().c_str());
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, WithoutWayland(AllDrivers()).c_str());
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "vesk: no display found (%s); %s\n", SDL_GetError(), way);
         return false;
@@ -76,9 +109,10 @@ bool ChooseVideoDriver()
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
         return true;
-    std::fprintf(stderr,
-                 "vesk: no display found (SDL's video fell back to its \"%s\" driver, which shows nothing); %s\n",
-                 driver, way);
+    std::fprintf(
+        stderr,
+        "vesk: no display found (SDL's video fell back to its \"%s\" driver, which shows nothing); %s\n",
+        driver, way);
     return false;
 }
 

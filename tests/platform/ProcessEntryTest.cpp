@@ -1,6 +1,13 @@
 #include "platform/ProcessEntry.h"
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "support/ScopedEnv.h"
 
 TEST(ProcessEntry, ArgumentsAreJoinedWithSingleSpaces)
 {
@@ -34,4 +41,39 @@ TEST(ProcessEntry, WinMainGetsTheModuleTheCommandLineAndANormalShow)
     EXPECT_EQ(platform::RunWinMain(2, argv, FakeWinMain), 7);
     EXPECT_EQ(g_seen_command_line, u"rotate");
     EXPECT_EQ(g_seen_show, 1); // SW_SHOWNORMAL
+}
+
+namespace {
+
+// Runs the entry with SDL_VIDEODRIVER set to DRIVERS and no way to a Wayland compositor; what
+// standard error got, and the status.
+std::pair<std::string, int> RunWithoutWaylandRuntime(const char* drivers)
+{
+    const ScopedEnv driver("SDL_VIDEODRIVER", drivers);
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    char program[] = "vesk";
+    char* argv[] = {program, nullptr};
+    g_seen_show = -1;
+    testing::internal::CaptureStderr();
+    const int status = platform::RunWinMain(1, argv, FakeWinMain);
+    return {testing::internal::GetCapturedStderr(), status};
+}
+
+} // namespace
+
+// Wayland's library would say a line of its own before the program's: the player reads one line,
+// and a list that names another driver too starts that one without a word.
+TEST(ProcessEntry, WaylandNamedWithoutARuntimeFolderIsSaidInOneLineOfOurs)
+{
+    const auto [alone, alone_status] = RunWithoutWaylandRuntime("wayland");
+    EXPECT_EQ(alone_status, 1);
+    EXPECT_EQ(g_seen_show, -1) << "WinMain ran";
+    EXPECT_EQ(std::count(alone.begin(), alone.end(), '\n'), 1) << alone;
+    EXPECT_THAT(alone, testing::StartsWith("vesk: SDL's video driver \"wayland\""));
+    EXPECT_THAT(alone, testing::HasSubstr("XDG_RUNTIME_DIR"));
+
+    const auto [listed, listed_status] = RunWithoutWaylandRuntime("wayland,dummy");
+    EXPECT_EQ(listed_status, 7);
+    EXPECT_EQ(listed, "");
 }
