@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 
 #include "app/AppMessageBox.h"
 #include "app/CMouse.h"
@@ -64,9 +65,11 @@ constexpr ReturnTarget RETURN_TARGETS[] = {
     {8, "omake.mes", "シーン回想選択"},
 };
 
+// A screen made but whose parts were not stops the start-up with the screen's text. The fault
+// switch names this step "<text> (parts)", apart from the object's own making.
 void Require(int32_t built, const char* failure)
 {
-    if (built == 0 || IsCreationFaultInjected(failure))
+    if (built == 0 || IsCreationFaultInjected((std::string(failure) + " (parts)").c_str()))
         throw CExecException(failure);
 }
 

@@ -15,6 +15,8 @@ public:
     virtual void SetCursorMode(int32_t mode) = 0;
     // The game cursor on again in its current mode; with no mode (-1) it ends off.
     virtual void TurnOn() = 0;
+    // The same, by the name the area pickers call it.
+    void ShowGameCursor() { TurnOn(); }
     // Back to the system cursor with no mode.
     virtual void HideGameCursor() = 0;
 };

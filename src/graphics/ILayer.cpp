@@ -367,22 +367,28 @@ bool ILayer::WalkRows(int32_t x, int32_t y, int32_t w, int32_t h, ILayer* source
             src_bits + source->GetPixelOffset(static_cast<int32_t>(r.sx), static_cast<int32_t>(r.sy));
         const ptrdiff_t dst_pitch = GetPitch();
         const ptrdiff_t src_pitch = source->GetPitch();
-        // A row function that answers tells whether it changed the row.
-        bool written = false;
+        // A row function that answers tells whether it changed the row; only the rows from the
+        // first to the last it changed are noted, so a picture copied again over itself with a
+        // small change has only that band drawn again.
+        int64_t first = r.h;
+        int64_t last = -1;
         for (int64_t row = 0; row < r.h; ++row, d += dst_pitch, s += src_pitch) {
             if (row + 1 < r.h)
                 PrefetchRowStarts(d + dst_pitch, s + src_pitch);
-            if constexpr (std::is_same_v<decltype(row_fn(d, s, 0)), bool>) {
-                written |= row_fn(d, s, static_cast<int32_t>(r.w));
-            } else {
+            bool changed = true;
+            if constexpr (std::is_same_v<decltype(row_fn(d, s, 0)), bool>)
+                changed = row_fn(d, s, static_cast<int32_t>(r.w));
+            else
                 row_fn(d, s, static_cast<int32_t>(r.w));
-                written = true;
+            if (changed) {
+                first = std::min(first, row);
+                last = row;
             }
         }
         // Noted after the rows: a draw pass that reads them meanwhile sees the note next time.
-        if (written)
-            NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.w),
-                             static_cast<LONG>(r.y + r.h)});
+        if (last >= first)
+            NoteWritten(RECT{static_cast<LONG>(r.x), static_cast<LONG>(r.y + first),
+                             static_cast<LONG>(r.x + r.w), static_cast<LONG>(r.y + last + 1)});
     }
     source->Unlock();
     Unlock();

@@ -450,6 +450,11 @@ TEST_F(CGameWorkThreadTest, SubMapTakesASnapshotAndGivesItsResult)
     EXPECT_EQ(sub_map->runs[0].cursor_on, 0);
     EXPECT_EQ(GetMouse()->IsOn(), 1);
     EXPECT_EQ(Work().GetStatus(), STATUS_SNAPSHOT_WANTED);
+    // The map screens' name for the same run.
+    EXPECT_EQ(Work().SuspendGameCursor(), 17);
+    ASSERT_EQ(sub_map->runs.size(), 2u);
+    EXPECT_EQ(sub_map->runs[1].cursor_on, 0);
+    EXPECT_EQ(GetMouse()->IsOn(), 1);
 }
 
 class RepeatingBacklog final : public CBacklogScreen

@@ -317,6 +317,39 @@ TEST_F(CVeskDocStartupThreadTest, AnUnreadableSaveSheetStopsTheStartUp)
     EXPECT_EQ(GetDocument()->GetScript().m_current_script, nullptr);
 }
 
+// A system page made but whose parts could not be stops the start-up with the page's text, and
+// the start-up has not gone on to the next screen.
+TEST_F(CVeskDocStartupThreadTest, APageWithoutItsPartsStopsTheStartUpWithItsText)
+{
+    WriteScripts({{"start.mes", "end"}});
+    CGameWork* work = GetGameWork();
+    const struct
+    {
+        const char* failure;
+        bool (*made)(CGameWork*);
+        bool (*next_made)(CGameWork*);
+    } cases[] = {
+        {"Load Object Create Failed", [](CGameWork* w) { return w->GetLoadDialog() != nullptr; },
+         [](CGameWork* w) { return w->GetBacklog() != nullptr; }},
+        {"Log Object Create Failed", [](CGameWork* w) { return w->GetBacklog() != nullptr; },
+         [](CGameWork* w) { return w->GetConfig() != nullptr; }},
+        {"Config Object Create Failed", [](CGameWork* w) { return w->GetConfig() != nullptr; },
+         [](CGameWork* w) { return w->GetTownMap() != nullptr; }},
+        {"Sound Config Object Create Failed", [](CGameWork* w) { return w->GetSoundConfig() != nullptr; },
+         [](CGameWork* w) { return w->GetStatusPlate() != nullptr; }},
+    };
+    for (const auto& [failure, made, next_made] : cases) {
+        SCOPED_TRACE(failure);
+        const std::string step = std::string(failure) + " (parts)";
+        InjectCreationFault(step.c_str());
+        ExpectStartUpFails(failure);
+        EXPECT_TRUE(made(work)) << "the page itself was made";
+        EXPECT_FALSE(next_made(work));
+        InjectCreationFault(nullptr);
+        DeleteDocument();
+    }
+}
+
 // The town map and the sub map, whose layers cannot be had, stop the start-up with their texts.
 TEST_F(CVeskDocStartupThreadTest, MapsWithoutTheirLayersStopTheStartUp)
 {

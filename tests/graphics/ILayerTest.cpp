@@ -500,6 +500,28 @@ TEST(LayerWriteCount, StandsOnlyWhileNothingWritesOrReachesThePixels)
     EXPECT_GT(count(), seen);
 }
 
+// A picture copied again over itself notes as written only the band of rows it changed, so a
+// small change in a large copy has only that band drawn again.
+TEST(LayerWriteCount, ACopyOverItselfNotesOnlyTheRowsItChanged)
+{
+    auto page = MakeLayer(64, 48, Argb(0xFF, 1, 2, 3));
+    auto shown = MakeLayer(64, 48);
+    shown->Blt(0, 0, 64, 48, page.get(), 0, 0, 1);
+    (void)shown->TakeChanges();
+    page->FillRect(10, 20, 4, 3, Argb(0xFF, 9, 9, 9), 1);
+    shown->Blt(0, 0, 64, 48, page.get(), 0, 0, 1);
+    const ILayer::Changes changes = shown->TakeChanges();
+    ASSERT_TRUE(changes.written);
+    EXPECT_EQ(changes.rect.top, 20);
+    EXPECT_EQ(changes.rect.bottom, 23);
+    EXPECT_EQ(changes.rect.left, 0);
+    EXPECT_EQ(changes.rect.right, 64);
+    EXPECT_EQ(PixelAt(*shown, 11, 21), Argb(0xFF, 9, 9, 9));
+    (void)shown->TakeChanges(); // the look reached the pixels
+    shown->Blt(0, 0, 64, 48, page.get(), 0, 0, 1);
+    EXPECT_FALSE(shown->TakeChanges().written) << "nothing changed";
+}
+
 // A single translucent pixel anywhere in a part, near its edges or amid opaque runs longer than
 // the check's stride, is found; outside the part it is not.
 TEST(LayerAlphaChecks, OneTranslucentPixelIsFoundWhereverItLies)

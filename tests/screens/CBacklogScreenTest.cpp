@@ -18,6 +18,7 @@
 #include "script/ScriptState.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/CFuncFlag.h"
+#include "script/commands/CFuncString.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"
 #include "sheetgen/BacklogSheet.h"
@@ -738,9 +739,29 @@ TEST_F(CBacklogPageTest, AGameStartedInSimplifiedChineseDrawsHeadLinesThroughThe
 {
     // The document's language as the game started turns the switch: on for simplified Chinese
     // only, and a literal name drawn through the text service is on the page.
+    // The service's renderer draws as ever and notes what it drew.
+    static std::string service_drew;
+    class ServiceFont final : public CFontDIB
+    {
+    public:
+        void DrawText(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour, uint32_t second_colour,
+                      ILayer* target, uint32_t flags) override
+        {
+            service_drew += character.GetText();
+            CFontDIB::DrawText(character, x, y, colour, second_colour, target, flags);
+        }
+        void DrawTextToSprite(CStringUTF8 character, int32_t x, int32_t y, uint32_t colour,
+                              uint32_t second_colour, ILayer* target, uint32_t flags) override
+        {
+            service_drew += character.GetText();
+            CFontDIB::DrawTextToSprite(character, x, y, colour, second_colour, target, flags);
+        }
+    };
+    SetTextServiceFontSource([]() -> std::unique_ptr<CFontDIB> { return std::make_unique<ServiceFont>(); });
     DocumentLink* document_link = GetDocumentLink();
     auto link = std::make_unique<FakeDocumentLink>();
     auto page = [&](int32_t language, const char* name) {
+        service_drew.clear();
         link->m_language = language;
         EXPECT_EQ(GetBacklogLayoutSwitch(), language == 1 ? 1 : 0) << language;
         BacklogStore& store = GetScriptState().m_script_context->Backlog;
@@ -760,11 +781,14 @@ TEST_F(CBacklogPageTest, AGameStartedInSimplifiedChineseDrawsHeadLinesThroughThe
         screen.DrawToImage = 1;
         screen.ResetPage();
         screen.DrawFirstPage();
+        EXPECT_EQ(service_drew.find("NAME") != std::string::npos, language == 1 && *name != '\0')
+            << language << ": the text service drew \"" << service_drew << "\"";
         return PixelsOf(PageLayers::ViewImageLayer());
     };
     for (const int32_t language : {0, 2, 3})
         EXPECT_FALSE(page(language, "NAME") == page(language, "")) << language;
     EXPECT_FALSE(page(1, "NAME") == page(1, "")) << "no name through the text service";
+    SetTextServiceFontSource(nullptr);
     link.reset();
     SetDocumentLink(document_link);
 }

@@ -390,4 +390,46 @@ TEST_F(CConfigThreadTest, TheSampleTypesOneCharacterAFrameAtFullSpeed)
     EXPECT_LE(*cleared, 1);
 }
 
+// At rest the page only types its sample: each step draws the sample box and leaves the view
+// (the picture below, the hole and the cover) as it stands, which a step that rebuilt it redrew
+// whole, many times a second. The screen still follows the typing.
+TEST_F(CConfigThreadTest, TheSampleTypingAtRestRedrawsOnlyTheSample)
+{
+    struct Parts : CConfig
+    {
+        using ISystemParts::ViewLayer;
+    };
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
+    m_app.Config().SetInt("/Config/MesWnd/ShowSpeedEnable", 1);
+    m_app.Config().SetInt("/Config/Language", 0);
+    const auto view_writes = [] { return Parts::ViewLayer()->GetLayer()->GetWriteCount(); };
+    // The shown sample box, as a sum over its cells' pixels.
+    const auto shown_box = [&] {
+        Capture();
+        uint64_t sum = 0;
+        for (int y = 673 + 9; y < 673 + 49; y += 4)
+            for (int x = 760; x < 760 + 13 * 20; x += 2)
+                sum = sum * 31 + Shown(x, y);
+        return sum;
+    };
+    uint64_t writes_at_rest = 0;
+    int first_view_write = 0; // the pump that found the view written, if any
+    std::vector<uint64_t> boxes;
+    RunPage([&](int pump) {
+        if (pump == 20)
+            writes_at_rest = view_writes();
+        if (pump > 20 && pump <= 90) {
+            if (first_view_write == 0 && view_writes() != writes_at_rest)
+                first_view_write = pump;
+            if (pump % 5 == 0)
+                boxes.push_back(shown_box());
+        }
+        if (pump == 91)
+            m_escape_at = pump;
+    });
+    EXPECT_EQ(first_view_write, 0) << "the view was drawn again at rest";
+    std::sort(boxes.begin(), boxes.end());
+    EXPECT_GE(std::unique(boxes.begin(), boxes.end()) - boxes.begin(), 3) << "the shown sample types";
+}
+
 } // namespace

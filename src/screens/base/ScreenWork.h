@@ -80,6 +80,8 @@ public:
     // Runs the sub map with the game cursor and the popup menu out of its way; its answer, -1
     // for none.
     virtual int32_t RunSubMap() = 0;
+    // The same run, by the name the map screens and their script commands call it.
+    int32_t SuspendGameCursor() { return RunSubMap(); }
     virtual void RunFlagManager() = 0;
     virtual void RunWindowModeDialog() = 0;
 

@@ -108,7 +108,7 @@ void CAreaSelect::OnOpen()
     SetCursorMode(0);
     ShowLanguageHelp(AREA_TEXT_NOTHING, 1);
     if (GameCursor* mouse = GetGameCursor())
-        mouse->TurnOn();
+        mouse->ShowGameCursor();
     RedrawFrameNow();
 }
 

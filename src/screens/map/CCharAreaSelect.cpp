@@ -41,7 +41,7 @@ void CCharAreaSelect::OnOpen()
     OpenTransition(0);
     ShowHelpText(AreaLanguageText(AREA_TEXT_NOTHING), HELP_SIZE, 1);
     if (GameCursor* mouse = GetGameCursor())
-        mouse->TurnOn();
+        mouse->ShowGameCursor();
 }
 
 void CCharAreaSelect::OnClose()

@@ -182,7 +182,7 @@ void CCps::ExecCommand(CScript&)
             DrawSubmapPresenceIcons(PresenceOverlay.get());
         break;
     case 33:
-        PushValue(ScriptValue::FromInteger(GameWork->RunSubMap()));
+        PushValue(ScriptValue::FromInteger(GameWork->SuspendGameCursor()));
         break;
     case 34:
         ReleaseMapData();

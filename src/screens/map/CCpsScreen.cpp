@@ -252,7 +252,7 @@ void CCps::SideMenuAction(int32_t id)
         GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
         break;
     case 5:
-        if (const int32_t answer = GameWork->RunSubMap(); answer != -1)
+        if (const int32_t answer = GameWork->SuspendGameCursor(); answer != -1)
             EndWith(answer | SUB_MAP_RESULT);
         break;
     case 6:

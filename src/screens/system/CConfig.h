@@ -13,6 +13,7 @@
 
 class CSprite;
 class CSpriteLayer;
+class ILayer;
 
 // The page's scroll range and the part of it the window shows.
 inline constexpr int32_t CONFIG_SCROLL_RANGE = 715;
@@ -48,7 +49,8 @@ public:
     // State 0 normal, 1 hover, 2 pressed; writes the control's help line and shows the view.
     void DrawControl(int32_t id, int32_t state);
     void DrawHelp(int32_t id);
-    void RefreshView(bool present);
+    // `page_part`: the only part of the page image drawn since the last refresh; null for any.
+    void RefreshView(bool present, const RECT* page_part = nullptr);
     void DrawScrollBar();
     void DrawScrollThumb(int32_t state, bool present);
     void TickMessageSample();
@@ -111,6 +113,21 @@ private:
     uint32_t m_sample_next = 0;
     RECT m_sample_rect{};
     RECT m_sample_hole{};
+    // What the view was last built from. The sample types many times a second at rest; a
+    // refresh that rebuilt the unchanged view each time redrew the whole window with it.
+    struct ViewSources
+    {
+        const ILayer* view = nullptr;
+        const ILayer* work = nullptr;
+        const ILayer* cover = nullptr;
+        uint64_t view_writes = 0;
+        uint64_t work_writes = 0;
+        uint64_t cover_writes = 0;
+        int32_t offset = 0;
+        RECT hole{};
+        bool operator==(const ViewSources& other) const;
+    };
+    ViewSources m_view_sources;
     std::unique_ptr<CSprite> m_parts;
     std::unique_ptr<CSprite> m_cover;
     std::unique_ptr<CSprite> m_help;

@@ -262,7 +262,14 @@ void CConfig::DrawHelp(int32_t id)
     }
 }
 
-void CConfig::RefreshView(bool present)
+bool CConfig::ViewSources::operator==(const ViewSources& other) const
+{
+    return view == other.view && work == other.work && cover == other.cover &&
+           view_writes == other.view_writes && work_writes == other.work_writes &&
+           cover_writes == other.cover_writes && offset == other.offset && EqualRect(&hole, &other.hole);
+}
+
+void CConfig::RefreshView(bool present, const RECT* page_part)
 {
     ILayer* view = ViewTarget();
     ILayer* mask = MaskTarget();
@@ -272,19 +279,41 @@ void CConfig::RefreshView(bool present)
     m_scroll_offset = static_cast<int32_t>(m_scroll_position * CONFIG_SCROLL_RANGE);
     if (view != nullptr && mask != nullptr && work != nullptr) {
         LiveDrawLock lock;
-        view->Blt(WINDOW_LEFT, WINDOW_TOP, WINDOW_VIEW_WIDTH, WINDOW_HEIGHT, work, WINDOW_LEFT, WINDOW_TOP, 1);
         const RECT sample{m_sample_rect.left, m_sample_rect.top - m_scroll_offset, m_sample_rect.right,
                           m_sample_rect.bottom - m_scroll_offset};
-        const RECT window{WINDOW_LEFT, WINDOW_TOP, WINDOW_LEFT + WINDOW_VIEW_WIDTH, WINDOW_TOP + WINDOW_HEIGHT};
+        const RECT window{WINDOW_LEFT, WINDOW_TOP, WINDOW_LEFT + WINDOW_VIEW_WIDTH,
+                          WINDOW_TOP + WINDOW_HEIGHT};
         if (!IntersectRect(&m_sample_hole, &sample, &window))
             m_sample_hole = RECT{};
-        if (!IsRectEmpty(&m_sample_hole))
-            view->SetAlphaRect(m_sample_hole.left, m_sample_hole.top, m_sample_hole.right - m_sample_hole.left,
-                               m_sample_hole.bottom - m_sample_hole.top, 0);
-        if (cover != nullptr)
-            view->BltOver(WINDOW_LEFT, WINDOW_TOP, WINDOW_VIEW_WIDTH, WINDOW_HEIGHT, cover, 0, m_scroll_offset);
-        if (page != nullptr)
-            mask->Blt(WINDOW_LEFT, WINDOW_TOP, CONFIG_PAGE_WIDTH, WINDOW_HEIGHT, page, 0, m_scroll_offset, 1);
+        const auto sources = [&] {
+            return ViewSources{view,
+                               work,
+                               cover,
+                               view->GetWriteCount(),
+                               work->GetWriteCount(),
+                               cover != nullptr ? cover->GetWriteCount() : 0,
+                               m_scroll_offset,
+                               m_sample_hole};
+        };
+        if (!(sources() == m_view_sources)) {
+            view->Blt(WINDOW_LEFT, WINDOW_TOP, WINDOW_VIEW_WIDTH, WINDOW_HEIGHT, work, WINDOW_LEFT,
+                      WINDOW_TOP, 1);
+            if (!IsRectEmpty(&m_sample_hole))
+                view->SetAlphaRect(m_sample_hole.left, m_sample_hole.top,
+                                   m_sample_hole.right - m_sample_hole.left,
+                                   m_sample_hole.bottom - m_sample_hole.top, 0);
+            if (cover != nullptr)
+                view->BltOver(WINDOW_LEFT, WINDOW_TOP, WINDOW_VIEW_WIDTH, WINDOW_HEIGHT, cover, 0,
+                              m_scroll_offset);
+            m_view_sources = sources();
+        }
+        const RECT shown{0, m_scroll_offset, CONFIG_PAGE_WIDTH, m_scroll_offset + WINDOW_HEIGHT};
+        RECT part = shown;
+        if (page_part != nullptr && !IntersectRect(&part, &shown, page_part))
+            part = RECT{};
+        if (page != nullptr && !IsRectEmpty(&part))
+            mask->Blt(WINDOW_LEFT + part.left, WINDOW_TOP + part.top - m_scroll_offset,
+                      part.right - part.left, part.bottom - part.top, page, part.left, part.top, 1);
         Touch();
     }
     if (present)
@@ -393,6 +422,7 @@ void CConfig::DrawPageControls()
 
 void CConfig::BuildPage()
 {
+    m_view_sources = ViewSources{};
     if (ILayer* mask = MaskTarget())
         mask->SetAlphaRect(0, 0, LOGICAL_WIDTH, LOGICAL_HEIGHT, 0);
     DrawPageControls();
@@ -449,5 +479,7 @@ void CConfig::TickMessageSample()
         m_sample_cell += cells;
         m_sample_next = now + static_cast<uint32_t>(static_cast<int32_t>((1 - MesWndSpeed) * 150));
     }
-    RefreshView(true);
+    const RECT box{SAMPLE_BOX_X, SAMPLE_BOX_Y, SAMPLE_BOX_X + SAMPLE_BOX_WIDTH,
+                   SAMPLE_BOX_Y + SAMPLE_BOX_HEIGHT};
+    RefreshView(true, &box);
 }

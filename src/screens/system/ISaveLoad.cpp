@@ -298,7 +298,7 @@ bool ISaveLoad::DeleteAll()
     if (!ReadSystemTable(system, table))
         return false;
     SaveSlotTable headers(table);
-    // Every listed save's files go with it, or a rebuilt table would list them again.
+    // The listed saves' files go too: a system file rebuilt from the slot files would list them again.
     std::vector<uint32_t> deleted;
     for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
         if (headers.IsUsed(slot))

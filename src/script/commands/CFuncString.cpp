@@ -1,6 +1,7 @@
 #include "script/commands/CFuncString.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "foundation/CLangTextFile.h"
@@ -114,18 +115,30 @@ void CFuncString::TypesetTextVertical(TextBox& box, CFontDIB* font)
     });
 }
 
+namespace {
+
+TextServiceFontSource s_text_service_font = nullptr;
+
+} // namespace
+
+void SetTextServiceFontSource(TextServiceFontSource source)
+{
+    s_text_service_font = source;
+}
+
 int32_t DrawTextString(TextBox& box)
 {
     if (box.DrawWord4 == nullptr)
         return 0;
-    CFontDIB font;
-    font.Create(GetLanguageFontName());
-    if (!font.SetFontSize(DRAW_TEXT_FONT_SIZE, DRAW_TEXT_FONT_SIZE)) {
-        font.Release();
+    const std::unique_ptr<CFontDIB> font =
+        s_text_service_font != nullptr ? s_text_service_font() : std::make_unique<CFontDIB>();
+    font->Create(GetLanguageFontName());
+    if (!font->SetFontSize(DRAW_TEXT_FONT_SIZE, DRAW_TEXT_FONT_SIZE)) {
+        font->Release();
         return 0;
     }
-    CFuncString().TypesetText(box, &font);
-    font.Release();
+    CFuncString().TypesetText(box, font.get());
+    font->Release();
     return 1;
 }
 

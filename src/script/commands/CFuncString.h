@@ -5,6 +5,7 @@
 // the object, so it starts at 0 for each object. Main thread only.
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/CStringUTF8.h"
 #include "script/commands/IFunc.h"
@@ -49,6 +50,10 @@ private:
 // Draws the box's own text with a glyph renderer of the interface language's face at 40 x 40
 // into the box's layer. 0 when nothing could be drawn: no layer, or no renderer of that size.
 int32_t DrawTextString(TextBox& box);
+// Where the text service takes its renderer from; null puts the plain one back. A layout that
+// must go through the service is checked with a renderer that records its calls.
+using TextServiceFontSource = std::unique_ptr<CFontDIB> (*)();
+void SetTextServiceFontSource(TextServiceFontSource source);
 // The same for the text of an id of the game's language message table (the one the exec
 // group's language messages open); 0 as well while no table is open.
 int32_t DrawLangText(int32_t id, TextBox& box);

@@ -1,6 +1,8 @@
 #include "screens/map/CSubMap.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 #include "graphics/CSpriteLayer.h"
 #include "screens/ScreenFixture.h"
 #include "screens/map/RecordingPresence.h"
+#include "screens/map/SubMapLayout.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptState.h"
 #include "sheetgen/MapSheets.h"
@@ -331,4 +334,33 @@ TEST_F(CSubMapWithoutSecondAreaThreadTest, ASecondMapAfterTheSchoolIgnoresTheSch
         200);
     EXPECT_EQ(result, -1) << "the click on a school spot is ignored; the cancel ends the run";
     EXPECT_GT(m_run_pumps, 60);
+}
+
+// On the first sub map each face stands in the lower part of the spot whose place it shows,
+// under the spot's name along its top; the places of one spot stand side by side, each face's
+// middle clear of the others'.
+TEST(SubMapLayout, FirstMapFacesStandInTheirSpotsUnderTheirNames)
+{
+    constexpr int32_t NAME_BAND = 40;
+    constexpr int32_t MIDDLE = SUBMAP_FACE_SIZE / 2;
+    const SubMapKindLayout& layout = GetSubMapLayout(SUBMAP_KIND_FIRST);
+    for (size_t spot = 0; spot < layout.Spots.size(); ++spot) {
+        const SubMapSpot& area = layout.Spots[spot];
+        std::vector<SubMapPoint> middles;
+        for (const int32_t place : GetSubMapSpotPlaces(SUBMAP_KIND_FIRST, static_cast<int32_t>(spot))) {
+            SCOPED_TRACE("spot " + std::to_string(spot) + ", place " + std::to_string(place));
+            ASSERT_LT(static_cast<size_t>(place), layout.Faces.size());
+            const SubMapPoint face = layout.Faces[static_cast<size_t>(place)];
+            const SubMapPoint middle{face.X + MIDDLE, face.Y + MIDDLE};
+            EXPECT_GE(middle.X, area.X);
+            EXPECT_LT(middle.X, area.X + area.Width);
+            EXPECT_GE(middle.Y, area.Y + NAME_BAND);
+            EXPECT_LT(middle.Y, area.Y + area.Height);
+            for (const SubMapPoint& other : middles)
+                EXPECT_TRUE(std::abs(middle.X - other.X) >= NAME_BAND ||
+                            std::abs(middle.Y - other.Y) >= NAME_BAND)
+                    << "on the face at " << other.X << ", " << other.Y;
+            middles.push_back(middle);
+        }
+    }
 }
