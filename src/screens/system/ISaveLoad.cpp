@@ -78,7 +78,15 @@ std::span<uint8_t> TableOf(FlagBuffer& state)
 void ReportNoSave(uint32_t slot)
 {
     CStringUTF8 text;
-    ShowPlayerMessage(0, text.Format("%u番のセーブデータはありません。", slot));
+    ShowPlayerMessage(0, text.Format("%sのセーブデータはありません。", SlotRowName(slot).GetText()));
+}
+
+// A load refused names the row the player chose, not the script that runs under the screen.
+void ReportUnloadable(uint32_t slot, const CStringUTF8& reason)
+{
+    CStringUTF8 text;
+    ShowPlayerMessage(0, text.Format("%sのセーブデータは読み込めません。\n%s", SlotRowName(slot).GetText(),
+                                     reason.GetText()));
 }
 
 SaveSlotHeader MakeHeader(const FlagBuffer& state, const CStringUTF8& comment)
@@ -107,6 +115,16 @@ void CopyTableAndVariables(FlagBuffer& target, const std::vector<uint8_t>& table
 }
 
 } // namespace
+
+CStringUTF8 SlotRowName(uint32_t slot)
+{
+    CStringUTF8 name;
+    if (slot >= SLOT_QUICK_FIRST && slot <= SLOT_LAST)
+        return name.Format("クイックセーブ%02u番", slot - (SLOT_QUICK_FIRST - 1));
+    if (slot >= SLOT_AUTO_FIRST && slot < SLOT_QUICK_FIRST)
+        return name.Format("オートセーブ%02u番", slot - (SLOT_AUTO_FIRST - 1));
+    return name.Format("%02u番", slot);
+}
 
 ISaveLoad::ISaveLoad(int32_t page)
 {
@@ -349,13 +367,15 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     }
     FlagBuffer loaded;
     ScriptValueTable data;
-    if (SaveStore::ReadFlagFile(slot, loaded) != SaveFileRead::Loaded ||
-        SaveStore::ReadSaveData(slot, data, MissingSaveData::Report) != SaveFileRead::Loaded)
+    CStringUTF8 fault;
+    if (SaveStore::ReadFlagFile(slot, loaded, &fault) != SaveFileRead::Loaded ||
+        SaveStore::ReadSaveData(slot, data, MissingSaveData::Report, &fault) != SaveFileRead::Loaded) {
+        ReportUnloadable(slot, fault);
         return;
+    }
     // A save whose scripts the game no longer holds would end the game half loaded.
     if (const CStringUTF8 reason = GetScriptState().CheckScriptStack(data); !reason.IsEmpty()) {
-        CStringUTF8 text;
-        ShowPlayerMessage(0, text.Format("%u番のセーブデータは読み込めません。\n%s", slot, reason.GetText()));
+        ReportUnloadable(slot, reason);
         return;
     }
 
