@@ -942,14 +942,18 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     {
         const char* what;
         std::function<void()> load;
+        std::string box; // the refusal names the row the player chose
     };
     const Case refused[] = {
-        {"unused slot", [&] { m_load.LoadSlot(150); }},
-        {"damaged flag file", [&] { m_load.LoadSlot(2); }},
-        {"missing save data", [&] { m_load.LoadSlot(3); }},
-        {"a script the game does not hold", [&] { m_load.LoadSlot(4); }},
-        {"slot 0", [&] { m_load.LoadSlot(0); }},
-        {"slot 301", [&] { m_load.LoadSlot(301); }},
+        {"unused slot", [&] { m_load.LoadSlot(150); }, "オートセーブ50番のセーブデータはありません。"},
+        {"damaged flag file", [&] { m_load.LoadSlot(2); },
+         "02番のセーブデータは読み込めません。\n" + Path("FLAG002") + " が壊れています"},
+        {"missing save data", [&] { m_load.LoadSlot(3); },
+         "03番のセーブデータは読み込めません。\n" + Path("SaveData003.dat") + " が存在しません"},
+        {"a script the game does not hold", [&] { m_load.LoadSlot(4); },
+         "04番のセーブデータは読み込めません。\nスクリプト gone.mes がありません"},
+        {"slot 0", [&] { m_load.LoadSlot(0); }, "00番のセーブデータはありません。"},
+        {"slot 301", [&] { m_load.LoadSlot(301); }, "301番のセーブデータはありません。"},
     };
     State().SetMoney(77);
     State().Flags[5] = 1;
@@ -965,7 +969,7 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
         const Unchanged before = Look();
         m_messages.clear();
         EXPECT_EQ(LoadCode(c.load), -1) << c.what;
-        EXPECT_EQ(m_messages.size(), 1u) << c.what;
+        EXPECT_EQ(m_messages, std::vector<std::string>{c.box}) << c.what;
         EXPECT_TRUE(Look() == before) << c.what;
         EXPECT_EQ(CountBacklogEntries(), 2) << c.what;
     }
