@@ -75,18 +75,40 @@ std::span<uint8_t> TableOf(FlagBuffer& state)
     return std::span<uint8_t>(state.Bytes.data(), SLOT_TABLE_SIZE);
 }
 
-void ReportNoSave(uint32_t slot)
+// A refused load names the row the player chose, not the script that runs under the screen, in
+// the player's language: by the row's label in Japanese, else by its group's name and number.
+CStringUTF8 RowRefusal(uint32_t slot, size_t kind)
 {
+    static constexpr const char* ROWS[][3] = {
+        {"Save %02u", "Auto save %02u", "Quick save %02u"},
+        {"存档%02u", "自动存档%02u", "快速存档%02u"},
+        {"存檔%02u", "自動存檔%02u", "快速存檔%02u"},
+    };
+    static constexpr const char* TEXTS[][2] = {
+        {"%s is empty.", "%s cannot be loaded."},
+        {"%s没有存档。", "无法读取%s。"},
+        {"%s沒有存檔。", "無法讀取%s。"},
+        {"%sのセーブデータはありません。", "%sのセーブデータは読み込めません。"},
+    };
+    const LanguageIndex language = std::clamp(GetConfigLanguage(), LANGUAGE_ENGLISH, LANGUAGE_JAPANESE);
+    CStringUTF8 row = SlotRowName(slot);
+    if (language != LANGUAGE_JAPANESE) {
+        const bool listed = slot >= SLOT_FIRST && slot <= SLOT_LAST;
+        const int32_t group = listed ? SlotGroupOf(slot) : 0;
+        row.Format(ROWS[language][group], listed ? slot - SlotGroupFirst(group) + 1 : slot);
+    }
     CStringUTF8 text;
-    ShowPlayerMessage(0, text.Format("%sのセーブデータはありません。", SlotRowName(slot).GetText()));
+    return text.Format(TEXTS[language][kind], row.GetText());
 }
 
-// A load refused names the row the player chose, not the script that runs under the screen.
+void ReportNoSave(uint32_t slot)
+{
+    ShowPlayerMessage(0, RowRefusal(slot, 0));
+}
+
 void ReportUnloadable(uint32_t slot, const CStringUTF8& reason)
 {
-    CStringUTF8 text;
-    ShowPlayerMessage(0, text.Format("%sのセーブデータは読み込めません。\n%s", SlotRowName(slot).GetText(),
-                                     reason.GetText()));
+    ShowPlayerMessage(0, RowRefusal(slot, 1) + "\n" + reason);
 }
 
 SaveSlotHeader MakeHeader(const FlagBuffer& state, const CStringUTF8& comment)

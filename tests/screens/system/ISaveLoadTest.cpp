@@ -945,15 +945,15 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
         std::string box; // the refusal names the row the player chose
     };
     const Case refused[] = {
-        {"unused slot", [&] { m_load.LoadSlot(150); }, "オートセーブ50番のセーブデータはありません。"},
+        {"unused slot", [&] { m_load.LoadSlot(150); }, "Auto save 50 is empty."},
         {"damaged flag file", [&] { m_load.LoadSlot(2); },
-         "02番のセーブデータは読み込めません。\n" + Path("FLAG002") + " が壊れています"},
+         "Save 02 cannot be loaded.\n" + Path("FLAG002") + " が壊れています"},
         {"missing save data", [&] { m_load.LoadSlot(3); },
-         "03番のセーブデータは読み込めません。\n" + Path("SaveData003.dat") + " が存在しません"},
+         "Save 03 cannot be loaded.\n" + Path("SaveData003.dat") + " が存在しません"},
         {"a script the game does not hold", [&] { m_load.LoadSlot(4); },
-         "04番のセーブデータは読み込めません。\nスクリプト gone.mes がありません"},
-        {"slot 0", [&] { m_load.LoadSlot(0); }, "00番のセーブデータはありません。"},
-        {"slot 301", [&] { m_load.LoadSlot(301); }, "301番のセーブデータはありません。"},
+         "Save 04 cannot be loaded.\nスクリプト gone.mes がありません"},
+        {"slot 0", [&] { m_load.LoadSlot(0); }, "Save 00 is empty."},
+        {"slot 301", [&] { m_load.LoadSlot(301); }, "Save 301 is empty."},
     };
     State().SetMoney(77);
     State().Flags[5] = 1;
@@ -973,6 +973,14 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
         EXPECT_TRUE(Look() == before) << c.what;
         EXPECT_EQ(CountBacklogEntries(), 2) << c.what;
     }
+    // In Japanese the rows go by the labels the screen draws.
+    m_app.Config().SetInt("/Config/Language", 3);
+    m_messages.clear();
+    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(150); }), -1);
+    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(2); }), -1);
+    EXPECT_EQ(m_messages, (std::vector<std::string>{"オートセーブ50番のセーブデータはありません。",
+                                                    "02番のセーブデータは読み込めません。\n" +
+                                                        Path("FLAG002") + " が壊れています"}));
     // Continue slots out of range are refused the same way.
     const std::vector<uint8_t> sound_table = SystemTable();
     for (uint16_t continue_slot : {0, 301}) {
