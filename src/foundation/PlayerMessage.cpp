@@ -3,12 +3,19 @@
 #include <atomic>
 #include <utility>
 
+#include "foundation/LineBreakRules.h"
 #include "platform/kernel/ModuleApi.h"
 #include "platform/user/MessageBoxApi.h"
+#include "platform/user/MessageBoxPolicy.h"
 
 namespace {
 
 std::atomic<PlayerMessageSink> g_sink{nullptr}; // constant-initialised: usable before main
+
+// The boxes wrap their texts by the line-start table of every other text; the tables' list, the
+// longer one, as their texts are the program's own.
+const platform::LineStartRule g_previous_rule = platform::SetMessageBoxLineStartRule(
+    [](char16_t unit) { return IsLineStartForbidden(unit, ClosingMarks::TableText); });
 
 } // namespace
 

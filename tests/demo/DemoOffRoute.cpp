@@ -1,9 +1,12 @@
 #include "DemoOffRoute.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -666,5 +669,75 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
     EXPECT_FALSE(backlog) << "the backlog holds the lines read before the load";
     if (backlog)
         x.Keep(*backlog, "backlog_after_load");
+    ExpectNoErrorBox(x);
+}
+
+namespace {
+
+// The layer's drawn message box by its caption band; the middle of its focused (OK) button by
+// that button's frame.
+bool BoxShown(const Frame& frame)
+{
+    return std::count(frame.pixels.begin(), frame.pixels.end(), 0xFF2B579Au) > 2000;
+}
+
+std::pair<int, int> BoxButton(const Frame& frame)
+{
+    int left = frame.width, top = frame.height, right = 0, bottom = 0;
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            if (frame.pixels[size_t(y) * frame.width + x] != 0xFF0078D7u)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    return {(left + right) / 2, (top + bottom) / 2};
+}
+
+// The box on the screen clicked once on its OK: the screen behind it, box gone, as `after` sees it.
+std::optional<Frame> ClickTheBoxAway(DemoPlayer& x, const char* keep,
+                                     const std::function<bool(const Frame&)>& after)
+{
+    const std::optional<Frame> box = x.WaitFor(BoxShown, 60s);
+    if (!box)
+        return std::nullopt;
+    x.Keep(*box, keep);
+    const auto [ok_x, ok_y] = BoxButton(*box);
+    x.Click(ok_x, ok_y);
+    return x.WaitFor([&](const Frame& frame) { return !BoxShown(frame) && after(frame); }, 60s);
+}
+
+} // namespace
+
+void DamagedSaveBoxesCloseOnAClick(DemoPlayer& x)
+{
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    const std::string line = MessageLineCells(*first, 20);
+    ASSERT_TRUE(PressSideButton(x, SIDE_SAVE, SaveLoadShown)) << "no save screen from the side menu";
+    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, NoteShown)) << "the new-save row opened no note";
+    ASSERT_TRUE(x.ClickUntil(YES_X, 581, [](const Frame& frame) {
+        return SaveLoadShown(frame) && RowUsed(frame, 1);
+    })) << "the save screen shows no first slot";
+    ASSERT_TRUE(x.ClickUntil(1790, 950, [&](const Frame& frame) {
+        return StoryLineShown(frame) && MessageLineCells(frame, 20) == line;
+    })) << "the save screen did not close on the line";
+
+    // The system file damaged: the load screen's opening rebuilds it and says so.
+    std::ofstream(SaveFolder(x) / "FLAG000", std::ios::binary | std::ios::trunc) << "junk";
+    ASSERT_TRUE(PressSideButton(x, SIDE_LOAD, BoxShown)) << "no box about the damaged system file";
+    ASSERT_TRUE(ClickTheBoxAway(x, "rebuilt_list_box", [](const Frame& frame) {
+        return SaveLoadShown(frame) && RowUsed(frame, 0);
+    })) << "the rebuilt list's box did not close on a click at the load screen";
+    // The slot damaged: its load refused.
+    std::ofstream(SaveFolder(x) / "FLAG001", std::ios::binary | std::ios::trunc) << "garbage";
+    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, YesNoShown)) << "the slot's row asked nothing";
+    x.Click(YES_X, ANSWER_Y);
+    ASSERT_TRUE(ClickTheBoxAway(x, "damaged_slot_box", SaveLoadShown))
+        << "the damaged slot's box did not close on a click at the load screen";
     ExpectNoErrorBox(x);
 }

@@ -40,3 +40,7 @@ void ContinueAfterTheEnding(DemoPlayer& x);
 // loaded from the side menu: the choice comes back without the first line under it; the quick
 // save carries the calendar's weekday of its date.
 void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x);
+// In a real window, where the layer draws its boxes: a save in the first slot, then the system
+// file damaged (the load screen's opening rebuilds it and says so) and the slot damaged (its load
+// refused): each box closes on a click on its OK button, at the load screen.
+void DamagedSaveBoxesCloseOnAClick(DemoPlayer& x);

@@ -122,8 +122,8 @@ public:
                      "/status') >/dev/null 2>&1 &")
                         .c_str());
         // Its id known before the test goes on, so an early end can kill it and wait for its shell.
-        for (int wait = 0; wait < 1500 && ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos;
-             ++wait)
+        for (int wait = 0;
+             wait < 1500 && ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos; ++wait)
             std::this_thread::sleep_for(20ms);
     }
 
@@ -305,6 +305,18 @@ TEST(DemoPlayThroughTest, TheSideMenuReturnsToTheTitleInARealWindow)
         GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
     x.StartGame();
     ReturnToTheTitleBothWays(x, false);
+}
+
+// The boxes about damaged save files take their OK click at the load screen.
+TEST(DemoPlayThroughTest, DamagedSaveBoxesCloseOnAClickInARealWindow)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    XPlay x(home);
+    if (!SetUpWindow(home, x))
+        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
+    x.StartGame();
+    DamagedSaveBoxesCloseOnAClick(x);
 }
 
 } // namespace

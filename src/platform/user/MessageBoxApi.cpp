@@ -1,5 +1,6 @@
 #include "platform/user/MessageBoxApi.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/Environment.h"
@@ -10,6 +11,7 @@ namespace platform {
 namespace {
 
 std::atomic<MessageBoxPolicy*> g_installed_policy{nullptr};
+std::atomic<LineStartRule> g_line_start_rule{nullptr};
 
 // The program's own policy, made on first use and never destroyed: boxes may still be shown while
 // static objects are torn down.
@@ -51,6 +53,24 @@ int DefaultButtonOfType(UINT type)
     return index < buttons.size() ? buttons[index] : buttons.front();
 }
 
+LineStartRule SetMessageBoxLineStartRule(LineStartRule rule)
+{
+    return g_line_start_rule.exchange(rule);
+}
+
+bool IsMessageBoxLineStartForbidden(char16_t unit)
+{
+    const LineStartRule rule = g_line_start_rule.load();
+    return rule != nullptr && rule(unit);
+}
+
+std::u16string ShownMessageText(std::u16string text)
+{
+    // No box text has a backslash of its own: every one is a path separator.
+    std::replace(text.begin(), text.end(), u'\\', u'/');
+    return text;
+}
+
 MessageBoxPolicy* SetMessageBoxPolicy(MessageBoxPolicy* policy)
 {
     return g_installed_policy.exchange(policy);
@@ -62,7 +82,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     platform::MessageBoxRequest request{
         .owner = owner,
-        .text = text ? std::u16string(text) : std::u16string(),
+        .text = platform::ShownMessageText(text ? std::u16string(text) : std::u16string()),
         .caption = caption ? std::u16string(caption) : std::u16string(u"Error"),
         .type = type,
     };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/user/MessageApi.h"
+#include "platform/user/MessageBoxPolicy.h"
 #include "platform/user/UiCanvas.h"
 #include "platform/user/UiFont.h"
 
@@ -84,8 +85,27 @@ std::u16string ButtonText(int id)
     }
 }
 
+// Where a line cut after `cut` units would put a mark the line-start table forbids at the next
+// line's start: the mark, and one more behind it, hang past the edge as they do in the game's
+// text; a longer run of marks takes the character before it down instead.
+size_t KeepMarksOffLineStart(std::u16string_view paragraph, size_t cut)
+{
+    const auto forbidden = [&](size_t at) {
+        return at < paragraph.size() && IsMessageBoxLineStartForbidden(paragraph[at]);
+    };
+    size_t hung = cut;
+    while (hung < cut + 2 && forbidden(hung))
+        ++hung;
+    if (!forbidden(hung))
+        return hung;
+    while (cut > 1 && forbidden(cut))
+        --cut;
+    return forbidden(cut) ? hung : cut;
+}
+
 // Breaks the text at its line breaks and wherever a line would pass the width: at a space when
-// there is one, else between any two characters (as Japanese text is broken).
+// there is one, else between any two characters (as Japanese text is broken), never before a
+// character the line-start table forbids.
 std::vector<std::u16string> WrapText(std::u16string_view text, int width)
 {
     UiFont& font = UiFont::GetInstance();
@@ -106,6 +126,10 @@ std::vector<std::u16string> WrapText(std::u16string_view text, int width)
             const size_t space = paragraph.rfind(u' ', cut);
             if (space != std::u16string::npos && space > 0)
                 cut = space;
+            else
+                cut = KeepMarksOffLineStart(paragraph, cut);
+            if (cut >= paragraph.size())
+                break;
             lines.push_back(paragraph.substr(0, cut));
             paragraph.erase(0, cut);
             while (!paragraph.empty() && paragraph.front() == u' ')
@@ -178,7 +202,8 @@ void MessageBoxModel::Paint(UiCanvas& canvas, POINT origin) const
     canvas.FillRect({frame.left, frame.top, frame.right, frame.top + BOX_CAPTION_HEIGHT}, BOX_CAPTION);
     canvas.FrameRect(frame, BOX_FRAME);
     const int caption_baseline = frame.top + (BOX_CAPTION_HEIGHT - BOX_TEXT_SIZE) / 2 + BOX_TEXT_SIZE * 7 / 8;
-    canvas.DrawText(frame.left + BOX_PADDING / 2, caption_baseline, m_caption, BOX_TEXT_SIZE, BOX_CAPTION_TEXT);
+    canvas.DrawText(frame.left + BOX_PADDING / 2, caption_baseline, m_caption, BOX_TEXT_SIZE,
+                    BOX_CAPTION_TEXT);
     int baseline = frame.top + BOX_CAPTION_HEIGHT + BOX_PADDING + BOX_TEXT_SIZE;
     for (const std::u16string& line : m_lines) {
         canvas.DrawText(frame.left + BOX_PADDING, baseline, line, BOX_TEXT_SIZE, BOX_TEXT);

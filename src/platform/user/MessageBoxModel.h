@@ -46,6 +46,7 @@ public:
     // Whether the box changed since the last call: the chrome is painted again.
     bool TakeChanged();
 
+    const std::vector<std::u16string>& Lines() const { return m_lines; }
     const std::vector<Button>& Buttons() const { return m_buttons; }
     int FocusIndex() const { return m_focus; }
 

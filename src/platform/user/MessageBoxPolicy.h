@@ -32,6 +32,16 @@ std::vector<int> ButtonsOfType(UINT type);
 // The button a box answers with when nobody presses one: the one MB_DEFBUTTONn names.
 int DefaultButtonOfType(UINT type);
 
+// Which characters may not begin a line of a box's text. The program installs the line-start
+// table all its text layout follows; until then, and with null, any character may.
+using LineStartRule = bool (*)(char16_t unit);
+LineStartRule SetMessageBoxLineStartRule(LineStartRule rule);
+bool IsMessageBoxLineStartForbidden(char16_t unit);
+
+// A box's text as the player reads it: paths, kept with Windows separators inside the program, with
+// the system's own.
+std::u16string ShownMessageText(std::u16string text);
+
 // Installs a policy that the caller keeps alive until it installs another; null restores the
 // program's default. Returns the policy that was installed before (null for the default).
 MessageBoxPolicy* SetMessageBoxPolicy(MessageBoxPolicy* policy);

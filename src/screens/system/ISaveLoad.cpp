@@ -75,10 +75,40 @@ std::span<uint8_t> TableOf(FlagBuffer& state)
     return std::span<uint8_t>(state.Bytes.data(), SLOT_TABLE_SIZE);
 }
 
+// A refused load names the row the player chose, not the script that runs under the screen, in
+// the player's language: by the row's label in Japanese, else by its group's name and number.
+CStringUTF8 RowRefusal(uint32_t slot, size_t kind)
+{
+    static constexpr const char* ROWS[][3] = {
+        {"Save %02u", "Auto save %02u", "Quick save %02u"},
+        {"存档%02u", "自动存档%02u", "快速存档%02u"},
+        {"存檔%02u", "自動存檔%02u", "快速存檔%02u"},
+    };
+    static constexpr const char* TEXTS[][2] = {
+        {"%s is empty.", "%s cannot be loaded."},
+        {"%s没有存档。", "无法读取%s。"},
+        {"%s沒有存檔。", "無法讀取%s。"},
+        {"%sのセーブデータはありません。", "%sのセーブデータは読み込めません。"},
+    };
+    const LanguageIndex language = std::clamp(GetConfigLanguage(), LANGUAGE_ENGLISH, LANGUAGE_JAPANESE);
+    CStringUTF8 row = SlotRowName(slot);
+    if (language != LANGUAGE_JAPANESE) {
+        const bool listed = slot >= SLOT_FIRST && slot <= SLOT_LAST;
+        const int32_t group = listed ? SlotGroupOf(slot) : 0;
+        row.Format(ROWS[language][group], listed ? slot - SlotGroupFirst(group) + 1 : slot);
+    }
+    CStringUTF8 text;
+    return text.Format(TEXTS[language][kind], row.GetText());
+}
+
 void ReportNoSave(uint32_t slot)
 {
-    CStringUTF8 text;
-    ShowPlayerMessage(0, text.Format("%u番のセーブデータはありません。", slot));
+    ShowPlayerMessage(0, RowRefusal(slot, 0));
+}
+
+void ReportUnloadable(uint32_t slot, const CStringUTF8& reason)
+{
+    ShowPlayerMessage(0, RowRefusal(slot, 1) + "\n" + reason);
 }
 
 SaveSlotHeader MakeHeader(const FlagBuffer& state, const CStringUTF8& comment)
@@ -107,6 +137,16 @@ void CopyTableAndVariables(FlagBuffer& target, const std::vector<uint8_t>& table
 }
 
 } // namespace
+
+CStringUTF8 SlotRowName(uint32_t slot)
+{
+    CStringUTF8 name;
+    if (slot >= SLOT_QUICK_FIRST && slot <= SLOT_LAST)
+        return name.Format("クイックセーブ%02u番", slot - (SLOT_QUICK_FIRST - 1));
+    if (slot >= SLOT_AUTO_FIRST && slot < SLOT_QUICK_FIRST)
+        return name.Format("オートセーブ%02u番", slot - (SLOT_AUTO_FIRST - 1));
+    return name.Format("%02u番", slot);
+}
 
 ISaveLoad::ISaveLoad(int32_t page)
 {
@@ -349,13 +389,15 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     }
     FlagBuffer loaded;
     ScriptValueTable data;
-    if (SaveStore::ReadFlagFile(slot, loaded) != SaveFileRead::Loaded ||
-        SaveStore::ReadSaveData(slot, data, MissingSaveData::Report) != SaveFileRead::Loaded)
+    CStringUTF8 fault;
+    if (SaveStore::ReadFlagFile(slot, loaded, &fault) != SaveFileRead::Loaded ||
+        SaveStore::ReadSaveData(slot, data, MissingSaveData::Report, &fault) != SaveFileRead::Loaded) {
+        ReportUnloadable(slot, fault);
         return;
+    }
     // A save whose scripts the game no longer holds would end the game half loaded.
     if (const CStringUTF8 reason = GetScriptState().CheckScriptStack(data); !reason.IsEmpty()) {
-        CStringUTF8 text;
-        ShowPlayerMessage(0, text.Format("%u番のセーブデータは読み込めません。\n%s", slot, reason.GetText()));
+        ReportUnloadable(slot, reason);
         return;
     }
 

@@ -24,6 +24,10 @@ inline constexpr int32_t DIALOG_KIND_LOAD = 1;
 inline constexpr int32_t DIALOG_KIND_DELETE = 5;
 inline constexpr int32_t DIALOG_KIND_DELETE_ALL = 6;
 
+// A slot as the save and load screens name its row: "%02u番" in the manual group,
+// "オートセーブ%02u番" and "クイックセーブ%02u番" with the number in the auto and quick groups.
+CStringUTF8 SlotRowName(uint32_t slot);
+
 class ISaveLoad : public ISystemParts
 {
 public:

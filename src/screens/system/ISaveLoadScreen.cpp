@@ -387,13 +387,8 @@ void ISaveLoad::DrawSlotRow(uint32_t slot, int32_t row, int32_t state)
             }
         }
     }
-    CStringUTF8 text;
-    if (slot >= SLOT_QUICK_FIRST)
-        text.Format("クイックセーブ%02u番", slot - 200);
-    else if (slot >= SLOT_AUTO_FIRST)
-        text.Format("オートセーブ%02u番", slot - 100);
-    else
-        text = header.GetComment();
+    // The manual rows show their notes in the place of their names.
+    const CStringUTF8 text = slot >= SLOT_AUTO_FIRST ? SlotRowName(slot) : header.GetComment();
     if (ILayer* row_text = LayerOf(Parts().row_text)) {
         row_text->SetAlphaRect(0, 0, TEXT_WIDTH, TEXT_HEIGHT, 0);
         DrawTextInRect(text, row_text, ROW_TEXT_COLOUR, ROW_TEXT_SIZE, 8, 2, 1208, 42);

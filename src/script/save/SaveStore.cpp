@@ -257,8 +257,15 @@ Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
 // hold saves.
 template <typename Target>
 SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSaveData missing,
-                            bool system_file = false)
+                            bool system_file = false, CStringUTF8* fault = nullptr)
 {
+    // A caller that words its own refusal takes the text instead of the script's box.
+    const auto report = [fault](const CStringUTF8& text) {
+        if (fault != nullptr)
+            *fault = text;
+        else
+            ReportScriptError(text);
+    };
     CFile file;
     CStringUTF8 text;
     if (!file.OpenRead(name)) {
@@ -272,7 +279,7 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
             }
         }
         if (missing == MissingSaveData::Report)
-            ReportScriptError(text.Format("%s が存在しません", name.GetText()));
+            report(text.Format("%s が存在しません", name.GetText()));
         return SaveFileRead::Missing;
     }
     if (!target.Read(file.GetHandle())) {
@@ -284,7 +291,7 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
                            ? SaveFileRead::Loaded
                            : SaveFileRead::Damaged;
         }
-        ReportScriptError(text.Format("%s が壊れています", name.GetText()));
+        report(text.Format("%s が壊れています", name.GetText()));
         return SaveFileRead::Damaged;
     }
     return SaveFileRead::Loaded;
@@ -346,10 +353,10 @@ CStringUTF8 SaveStore::FolderFileName(const char* name)
     return SaveFolder() + name;
 }
 
-SaveFileRead SaveStore::ReadFlagFile(uint32_t number, FlagBuffer& target)
+SaveFileRead SaveStore::ReadFlagFile(uint32_t number, FlagBuffer& target, CStringUTF8* fault)
 {
     // Every reader of the system file gets the saves' list, whichever comes first to a damaged one.
-    return ReadFolderFile(FlagFileName(number), target, MissingSaveData::Report, number == 0);
+    return ReadFolderFile(FlagFileName(number), target, MissingSaveData::Report, number == 0, fault);
 }
 
 bool SaveStore::WriteFlagFile(uint32_t number, const FlagBuffer& source)
@@ -427,9 +434,10 @@ void SaveStore::MergeFlagsIntoImage(FlagBuffer& image, const FlagBuffer& source)
         image.Flags[i] |= source.Flags[i];
 }
 
-SaveFileRead SaveStore::ReadSaveData(uint32_t slot, ScriptValueTable& table, MissingSaveData missing)
+SaveFileRead SaveStore::ReadSaveData(uint32_t slot, ScriptValueTable& table, MissingSaveData missing,
+                                     CStringUTF8* fault)
 {
-    return ReadFolderFile(SaveDataFileName(slot), table, missing);
+    return ReadFolderFile(SaveDataFileName(slot), table, missing, false, fault);
 }
 
 bool SaveStore::WriteSaveData(uint32_t slot, const ScriptValueTable& table)

@@ -64,8 +64,9 @@ public:
     // Any other file of the save folder: "%s" + name.
     static CStringUTF8 FolderFileName(const char* name);
 
-    // Flag file N into the target; a missing or damaged file is reported.
-    static SaveFileRead ReadFlagFile(uint32_t number, FlagBuffer& target);
+    // Flag file N into the target; a missing or damaged file is reported, or its text put in
+    // `fault` for a caller that shows its own refusal.
+    static SaveFileRead ReadFlagFile(uint32_t number, FlagBuffer& target, CStringUTF8* fault = nullptr);
     // The source into flag file N; false, with a report and the old file kept, when it cannot.
     [[nodiscard]] static bool WriteFlagFile(uint32_t number, const FlagBuffer& source);
     // ORs the source's flag bytes into flag file N; a missing file is made, a damaged one left for
@@ -90,8 +91,10 @@ public:
     static void MergeFlagsIntoImage(FlagBuffer& image, const FlagBuffer& source);
 
     // The slot's save data file into the table; a damaged file is reported, a missing one as the
-    // caller asks (Empty leaves the table empty and answers Missing).
-    static SaveFileRead ReadSaveData(uint32_t slot, ScriptValueTable& table, MissingSaveData missing);
+    // caller asks (Empty leaves the table empty and answers Missing); the report's text goes to
+    // `fault` when given.
+    static SaveFileRead ReadSaveData(uint32_t slot, ScriptValueTable& table, MissingSaveData missing,
+                                     CStringUTF8* fault = nullptr);
     // False, with a report and the old file kept, when it cannot be written.
     [[nodiscard]] static bool WriteSaveData(uint32_t slot, const ScriptValueTable& table);
 

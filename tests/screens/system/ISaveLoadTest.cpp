@@ -942,14 +942,18 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     {
         const char* what;
         std::function<void()> load;
+        std::string box; // the refusal names the row the player chose
     };
     const Case refused[] = {
-        {"unused slot", [&] { m_load.LoadSlot(150); }},
-        {"damaged flag file", [&] { m_load.LoadSlot(2); }},
-        {"missing save data", [&] { m_load.LoadSlot(3); }},
-        {"a script the game does not hold", [&] { m_load.LoadSlot(4); }},
-        {"slot 0", [&] { m_load.LoadSlot(0); }},
-        {"slot 301", [&] { m_load.LoadSlot(301); }},
+        {"unused slot", [&] { m_load.LoadSlot(150); }, "Auto save 50 is empty."},
+        {"damaged flag file", [&] { m_load.LoadSlot(2); },
+         "Save 02 cannot be loaded.\n" + Path("FLAG002") + " が壊れています"},
+        {"missing save data", [&] { m_load.LoadSlot(3); },
+         "Save 03 cannot be loaded.\n" + Path("SaveData003.dat") + " が存在しません"},
+        {"a script the game does not hold", [&] { m_load.LoadSlot(4); },
+         "Save 04 cannot be loaded.\nスクリプト gone.mes がありません"},
+        {"slot 0", [&] { m_load.LoadSlot(0); }, "Save 00 is empty."},
+        {"slot 301", [&] { m_load.LoadSlot(301); }, "Save 301 is empty."},
     };
     State().SetMoney(77);
     State().Flags[5] = 1;
@@ -965,10 +969,18 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
         const Unchanged before = Look();
         m_messages.clear();
         EXPECT_EQ(LoadCode(c.load), -1) << c.what;
-        EXPECT_EQ(m_messages.size(), 1u) << c.what;
+        EXPECT_EQ(m_messages, std::vector<std::string>{c.box}) << c.what;
         EXPECT_TRUE(Look() == before) << c.what;
         EXPECT_EQ(CountBacklogEntries(), 2) << c.what;
     }
+    // In Japanese the rows go by the labels the screen draws.
+    m_app.Config().SetInt("/Config/Language", 3);
+    m_messages.clear();
+    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(150); }), -1);
+    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(2); }), -1);
+    EXPECT_EQ(m_messages, (std::vector<std::string>{"オートセーブ50番のセーブデータはありません。",
+                                                    "02番のセーブデータは読み込めません。\n" +
+                                                        Path("FLAG002") + " が壊れています"}));
     // Continue slots out of range are refused the same way.
     const std::vector<uint8_t> sound_table = SystemTable();
     for (uint16_t continue_slot : {0, 301}) {
