@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/AppLink.h"
+#include "foundation/ByteCursor.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/CFile.h"
 #include "foundation/GameDocument.h"
@@ -181,18 +182,16 @@ enum class Rebuild
 // save times are lost). A slot between that does not read is listed all the same, with what its
 // flag file tells: a group's saves run unbroken, and the player sees it, is told why it does not
 // load and can delete it. Unmarked flag files are not saves: scripts keep flag files and save data
-// of their own under slot names, which no save listed. The table is written at once; a damaged
-// file's bytes are kept under ".bad" first, and until then it stays, so a stop anywhere finds it
-// and rebuilds again. Failed, reported, when it cannot be written. Runs after any slot move was
-// finished or undone, so every save's files left are those of a save a table listed.
-Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
+// of their own under slot names, which no save listed. Runs after any slot move was finished or
+// undone, so every save's files left are those of a save a table listed. The listing is made in
+// rebuilt, over the initial file's arrays when given; NoSave when a missing or initial file has
+// nothing to list.
+Rebuild ListSlotFiles(FlagBuffer& rebuilt, const FlagBuffer* initial, SystemFileLoss loss)
 {
-    const CStringUTF8 name = SaveStore::FlagFileName(0);
     // Its arrays are as long as the game's and the saves' (what scripts read from it is there), and
     // it keeps every flag a listed save had set, as each save merged them into it.
-    FlagBuffer rebuilt;
-    if (loss == SystemFileLoss::Initial)
-        rebuilt.Assign(image);
+    if (initial != nullptr)
+        rebuilt.Assign(*initial);
     const auto widen = [&rebuilt](const FlagBuffer& state) {
         rebuilt.Flags.resize(std::max(rebuilt.Flags.size(), state.Flags.size()));
         rebuilt.Words.resize(std::max(rebuilt.Words.size(), state.Words.size()));
@@ -238,17 +237,34 @@ Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
     SetSaveVariable(rebuilt, VARIABLE_SAVE_MADE, manual || quick || table.IsUsed(SLOT_AUTO_FIRST));
     SetSaveVariable(rebuilt, VARIABLE_SLOT_SAVE_MADE, manual || quick);
     SetSaveVariable(rebuilt, VARIABLE_QUICK_SAVE_MADE, quick);
-    const CStringUTF8 bad = name + ".bad";
-    if (!WriteImage(name, rebuilt, loss == SystemFileLoss::Damaged ? &bad : nullptr))
-        return Rebuild::Failed;
-    image.Assign(rebuilt);
+    return Rebuild::Written;
+}
+
+void NoticeRebuiltList(SystemFileLoss loss)
+{
     CStringUTF8 text;
     ShowPlayerMessage(
         0, text.Format(
                loss == SystemFileLoss::Damaged
                    ? "%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。"
                    : "%s が見つからなかったため、セーブデータの一覧をスロットのファイルから作り直しました。",
-               name.GetText()));
+               SaveStore::FlagFileName(0).GetText()));
+}
+
+// The listing written at once; a damaged file's bytes are kept under ".bad" first, and until then
+// it stays, so a stop anywhere finds it and rebuilds again. Failed, reported, when it cannot be
+// written.
+Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
+{
+    const CStringUTF8 name = SaveStore::FlagFileName(0);
+    FlagBuffer rebuilt;
+    if (ListSlotFiles(rebuilt, nullptr, loss) == Rebuild::NoSave)
+        return Rebuild::NoSave;
+    const CStringUTF8 bad = name + ".bad";
+    if (!WriteImage(name, rebuilt, loss == SystemFileLoss::Damaged ? &bad : nullptr))
+        return Rebuild::Failed;
+    image.Assign(rebuilt);
+    NoticeRebuiltList(loss);
     return Rebuild::Written;
 }
 
@@ -472,19 +488,25 @@ bool SaveStore::ReadSystemFile(FlagBuffer& image)
     return true;
 }
 
-void SaveStore::ListSavesInInitialSystemFile()
+InitialListing SaveStore::ListSavesInInitialSystemFile(std::vector<uint8_t>& bytes)
 {
-    FlagBuffer image;
-    if (!RecoverSlotMoves() ||
-        ReadFolderFile(FlagFileName(0), image, MissingSaveData::Empty, true) != SaveFileRead::Loaded)
-        return;
-    GrowToSlotTable(image.Bytes);
-    const SaveSlotTable table(image.Bytes);
-    for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
-        if (table.IsUsed(slot))
-            return; // it lists saves: not the initial one
-    }
-    (void)RebuildSystemFile(image, SystemFileLoss::Initial); // a failure is reported by the write
+    if (!RecoverSlotMoves())
+        return InitialListing::Unsettled;
+    FlagBuffer initial;
+    ByteCursor cursor(bytes);
+    FlagBuffer listed;
+    if (!initial.ReadFrom(cursor) ||
+        ListSlotFiles(listed, &initial, SystemFileLoss::Initial) == Rebuild::NoSave)
+        return InitialListing::NoSave;
+    std::string listed_bytes;
+    listed.AppendTo(listed_bytes);
+    bytes.assign(listed_bytes.begin(), listed_bytes.end());
+    return InitialListing::Listed;
+}
+
+void SaveStore::NoticeListedSaves()
+{
+    NoticeRebuiltList(SystemFileLoss::Initial);
 }
 
 bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& stored,
