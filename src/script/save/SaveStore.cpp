@@ -14,6 +14,7 @@
 #include "foundation/ByteCursor.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/CFile.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
@@ -268,6 +269,33 @@ Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
     return Rebuild::Written;
 }
 
+// Whether the player was told that the system file is there but cannot be opened; told again only
+// after it has been read since.
+bool g_told_unopenable = false;
+
+// A system file that is there but cannot be opened (a folder in its place, no permission to read)
+// is neither rebuilt nor replaced: it may hold the saves' list. Nothing is saved, loaded or deleted
+// while it stays so, and the player is told why, once, in the words of the game's language: the
+// language tables may not be readable either.
+void TellSystemFileUnopenable(const CStringUTF8& name)
+{
+    if (g_told_unopenable)
+        return;
+    g_told_unopenable = true;
+    static constexpr const char* TEXTS[] = {
+        "%s cannot be opened.\nThe game cannot save, load or delete saves until this file can be read.",
+        "无法打开 %s。\n在此文件可以读取之前，游戏无法保存、读取或删除存档。",
+        "無法開啟 %s。\n在此檔案可以讀取之前，遊戲無法儲存、讀取或刪除存檔。",
+        "%s "
+        "を開けません。\nこのファイルが読めるようになるまで、セーブ・ロード・セーブデータの削除はできません"
+        "。",
+    };
+    CStringUTF8 text;
+    ShowPlayerMessage(0,
+                      text.Format(TEXTS[std::clamp(GetConfigLanguage(), LANGUAGE_ENGLISH, LANGUAGE_JAPANESE)],
+                                  name.GetText()));
+}
+
 // A flag file or save data file into the target; a damaged file is reported, a missing one when
 // asked. A damaged system file is rebuilt instead, and so is a missing one while the slot files
 // hold saves.
@@ -280,9 +308,13 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
     if (!file.OpenRead(name)) {
         if constexpr (std::is_same_v<Target, FlagBuffer>) {
             if (system_file) {
-                const Rebuild rebuild = RecoverSlotMoves() && !SaveFileExists(name)
-                                            ? RebuildSystemFile(target, SystemFileLoss::Missing)
-                                            : Rebuild::Failed;
+                if (!RecoverSlotMoves())
+                    return SaveFileRead::Damaged; // reported
+                if (SaveFileExists(name)) {
+                    TellSystemFileUnopenable(name);
+                    return SaveFileRead::Damaged;
+                }
+                const Rebuild rebuild = RebuildSystemFile(target, SystemFileLoss::Missing);
                 if (rebuild != Rebuild::NoSave)
                     return rebuild == Rebuild::Written ? SaveFileRead::Loaded : SaveFileRead::Damaged;
             }
@@ -303,6 +335,8 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
         ReportScriptError(text.Format("%s が壊れています", name.GetText()));
         return SaveFileRead::Damaged;
     }
+    if (system_file)
+        g_told_unopenable = false;
     return SaveFileRead::Loaded;
 }
 

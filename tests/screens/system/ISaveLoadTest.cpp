@@ -142,7 +142,7 @@ protected:
         Folder files;
         for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
             const std::string name = entry.path().filename().string();
-            if (name.find(".arc") == std::string::npos)
+            if (name.find(".arc") == std::string::npos && entry.is_regular_file())
                 files[name] = m_dir.Read(name);
         }
         return files;
@@ -1098,6 +1098,48 @@ TEST_F(ISaveLoadThreadTest, TheToolAndTheEngineAgreeOnTheTable)
 
 // On the demo's own system file, and a game state whose byte array is too short for the table:
 // the quick save grows it, the quick load and the continue bring the save back.
+// A system file that is there but cannot be opened (here a folder in its place) refuses every save,
+// load and delete, says why once in the player's language, and is left as it is; once it reads
+// again, a later loss of it is told again.
+TEST_F(ISaveLoadThreadTest, AnUnopenableSystemFileIsToldOnceAndRefusesEverything)
+{
+    PutSlots(201, 202);
+    FlagBuffer system;
+    ASSERT_TRUE(SaveStore::ReadSystemFile(system));
+    const std::vector<uint8_t> sound_file = m_dir.Read("FLAG000");
+    std::filesystem::remove(Path("FLAG000"));
+    std::filesystem::create_directory(Path("FLAG000"));
+    const Folder files = ReadFolder();
+    m_app.Config().SetInt("/Config/Language", 0);
+    m_messages.clear();
+
+    EXPECT_FALSE(m_save.QuickSave());
+    EXPECT_FALSE(m_save.SaveNew(""));
+    EXPECT_FALSE(m_save.DeleteSlot(201));
+    EXPECT_FALSE(m_save.DeleteAll());
+    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(201); }), -1);
+    EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), -1);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], Path("FLAG000") +
+                                 " cannot be opened.\nThe game cannot save, load or delete saves "
+                                 "until this file can be read.");
+    EXPECT_TRUE(std::filesystem::is_directory(Path("FLAG000")));
+    EXPECT_TRUE(ReadFolder() == files);
+
+    // Readable again, the saves are there; lost again, the player is told again, in Japanese now.
+    std::filesystem::remove(Path("FLAG000"));
+    m_dir.Write("FLAG000", sound_file);
+    EXPECT_TRUE(m_save.DeleteSlot(202));
+    std::filesystem::remove(Path("FLAG000"));
+    std::filesystem::create_directory(Path("FLAG000"));
+    m_app.Config().SetInt("/Config/Language", 3);
+    EXPECT_FALSE(m_save.QuickSave());
+    ASSERT_EQ(m_messages.size(), 2u);
+    EXPECT_EQ(m_messages[1], Path("FLAG000") +
+                                 " を開けません。\nこのファイルが読めるようになるまで、セーブ・ロード・"
+                                 "セーブデータの削除はできません。");
+}
+
 TEST_F(ISaveLoadThreadTest, QuickSaveLoadAndContinueOnTheDemosData)
 {
     const char* binary = std::getenv("VESK_BINARY_DIR");
