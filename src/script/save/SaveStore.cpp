@@ -120,27 +120,6 @@ void SetSaveVariable(FlagBuffer& image, size_t index, bool made)
     image.Variables[index] = ScriptValue::FromInteger(made ? 1 : 0);
 }
 
-// The number of a slot's file (or the system file, 0) named as the store names them, either
-// scenario's.
-std::optional<uint32_t> SlotFileNumber(std::string_view name)
-{
-    const auto digits = [](std::string_view text) -> std::optional<uint32_t> {
-        if (text.size() != 3 || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
-            return std::nullopt;
-        return static_cast<uint32_t>((text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0'));
-    };
-    if (name.starts_with("sel"))
-        return digits(name.substr(3));
-    if (name.starts_with("SP_"))
-        name.remove_prefix(3);
-    for (const auto& [head, tail] :
-         {std::pair<std::string_view, std::string_view>{"FLAG", ""}, {"SaveData", ".dat"}, {"thm", ""}}) {
-        if (name.size() == head.size() + 3 + tail.size() && name.starts_with(head) && name.ends_with(tail))
-            return digits(name.substr(head.size(), 3));
-    }
-    return std::nullopt;
-}
-
 // The slots (1-300) whose flag file the save folder holds, in order: one search of the folder.
 std::vector<uint32_t> SlotsWithFlagFiles()
 {
@@ -154,7 +133,7 @@ std::vector<uint32_t> SlotsWithFlagFiles()
         return slots;
     do {
         const std::string name = CStringUTF8(found.cFileName).GetStdString();
-        const auto number = name.starts_with(prefix) ? SlotFileNumber(name) : std::nullopt;
+        const auto number = name.starts_with(prefix) ? SlotNumberOfFileName(name) : std::nullopt;
         if (number && *number >= SLOT_FIRST && *number <= SLOT_LAST)
             slots.push_back(*number);
     } while (FindNextFileW(search, &found));
@@ -644,11 +623,11 @@ void SaveStore::RemoveLeftovers()
             const bool kept_copy = base.ends_with(".bad");
             if (kept_copy)
                 base.remove_suffix(4);
-            const auto number = SlotFileNumber(base);
+            const auto number = SlotNumberOfFileName(base);
             remove = kept_copy ? number == 0u : base == "onemes.dat" || number.has_value();
         } else if (base.ends_with(".drop")) {
             base.remove_suffix(5);
-            remove = SlotFileNumber(base).has_value();
+            remove = SlotNumberOfFileName(base).has_value();
         }
         if (remove)
             left.push_back(folder + name.c_str());
