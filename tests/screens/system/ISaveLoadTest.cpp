@@ -25,6 +25,7 @@
 #include "akbwriter/AkbWriter.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "app/InitSaveData.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CXMLDocument.h"
 #include "foundation/ConfigSettings.h"
@@ -744,6 +745,71 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                          journal_whole);
         }
     }
+}
+
+// A start that finds the system flag file lost while saves stayed writes the initial set with the
+// saves listed. Killed at any file call of that start, or failing at any call on a full disk, it
+// leaves a folder whose every later start lists every save.
+TEST_F(ISaveLoadThreadTest, AStartAfterALostSystemFileLosesNoSaveAtAnyStopOrFullDisk)
+{
+    const std::string folder = m_dir.Path().string() + "/";
+    m_app.SetUserFolders(folder.c_str(), folder.c_str());
+    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+    Listing saves;
+    for (const uint32_t slot : {1u, 2u, 101u, 201u, 202u}) {
+        saves[slot] = static_cast<int32_t>(slot) + 800;
+        PutLoadableSlot(table, slot, saves[slot]);
+    }
+    m_dir.Write("config.xml", std::string("<?xml version=\"1.0\" ?>\n<Config>\n\t<A>1</A>\n</Config>\n"));
+    Folder lost = ReadFolder();
+    lost.erase("FLAG000");
+    const auto start = [] {
+        InitSaveData(nullptr);
+        SaveStore::RemoveLeftovers();
+    };
+    const auto next_start = [&](const char* what, int at) {
+        InitSaveData(nullptr);
+        const Listing listed = ListedAtNextStart();
+        EXPECT_EQ(listed, saves) << what << " at " << at;
+        EXPECT_EQ(Unowned(listed), std::vector<std::string>()) << what << " at " << at;
+        EXPECT_TRUE(Exists("config.xml")) << what << " at " << at;
+    };
+
+    int stops = 0;
+    for (int stop_at = 0;; ++stop_at) {
+        PutFolder(lost);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            alarm(20);
+            platform::InjectFileStop(stop_at, [] { ::kill(getpid(), SIGKILL); });
+            start();
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const bool killed = WIFSIGNALED(status);
+        ASSERT_TRUE(!killed || WTERMSIG(status) == SIGKILL) << "hung at " << stop_at;
+        next_start("stop", stop_at);
+        if (!killed)
+            break;
+        ++stops;
+    }
+    int faults = 0;
+    for (int skip = 0;; ++skip) {
+        PutFolder(lost);
+        platform::InjectFileFault(skip, ENOSPC);
+        start();
+        const bool struck = !platform::IsFileFaultPending();
+        platform::ClearFileFault();
+        next_start("full disk", skip);
+        if (!struck)
+            break;
+        ++faults;
+    }
+    std::fprintf(stderr, "start after a lost system file: %d stops, %d full-disk failures\n", stops, faults);
+    EXPECT_GT(stops, 4);
+    EXPECT_GT(faults, 4);
 }
 
 // A disk that keeps the changes of one name in order but, until the folder is flushed, may keep a
