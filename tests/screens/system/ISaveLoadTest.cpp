@@ -649,6 +649,7 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             operation.run();
             const Listing after = ListedAtNextStart();
             int ended[2] = {0, 0};
+            int stops = 0; // the file calls the operation was stopped at
             for (int stop_at = 0;; ++stop_at) {
                 start(first);
                 bool killed = false;
@@ -676,6 +677,7 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                     platform::ClearFileFault();
                 }
 
+                stops += killed ? 1 : 0;
                 if (damage == Damage::Journal && killed) {
                     bool journal = false;
                     for (const char* name : {"slotmove.jnl", "slotmove.jnm"}) {
@@ -738,6 +740,11 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             // there on.
             EXPECT_GT(ended[1], 0);
             EXPECT_TRUE(after == before_operation || ended[0] > 0);
+            std::fprintf(stderr, "%s%s: %d stops, %d as before, %d as after\n", operation.name,
+                         damage == Damage::SystemFile ? " (damaged system file)"
+                         : damage == Damage::Journal  ? " (damaged journal)"
+                                                      : "",
+                         stops, ended[0], ended[1]);
         }
         if (damage == Damage::Journal) {
             EXPECT_GT(journal_stops, 0);
