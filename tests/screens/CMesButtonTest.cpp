@@ -68,8 +68,7 @@ public:
 std::vector<tools::ArchiveEntry> DataEntries()
 {
     std::vector<tools::ArchiveEntry> entries = MessageWindowDataEntries();
-    entries.push_back(
-        {"SYSTEM_EN.MAP", tools::BuildMapTable(std::vector<tools::MapText>{{51, u"Skip the text"}})});
+    entries.push_back({"SYSTEM_EN.MAP", tools::BuildMapTable(std::vector<tools::MapText>{{51, u"Skip the text"}})});
     entries.push_back(
         {"FACE.FV", tools::WriteFaceVoiceTable({{100, 1, 2, 0}, {40, -1, 0, 0}, {200, 3, 4, 0}})});
     entries.push_back(

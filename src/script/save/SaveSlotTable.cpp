@@ -52,7 +52,7 @@ SaveSlotHeader SaveSlotHeader::Decode(std::span<const uint8_t, SLOT_HEADER_SIZE>
     const uint8_t* at = in.data();
     SaveSlotHeader header;
     header.Used = at[0];
-    uint16_t* words[] = {&header.GameDate, &header.Weekday, &header.GameTime, &header.Money,  &header.Year,
+    uint16_t* words[] = {&header.GameDate, &header.Weekday, &header.GameTime, &header.Money, &header.Year,
                          &header.Month,    &header.Day,     &header.Hour,     &header.Minute, &header.Second};
     for (size_t i = 0; i < std::size(words); ++i)
         *words[i] = GetU16(at + 1 + 2 * i);

@@ -37,19 +37,10 @@ inline constexpr size_t VARIABLE_SLOT_SAVE_MADE = 56;
 inline constexpr size_t VARIABLE_QUICK_SAVE_MADE = 57;
 
 // Group word 0 manual, 1 auto, 2 quick.
-inline constexpr uint32_t SlotGroupFirst(int32_t group)
-{
-    return 1 + SLOT_GROUP_SIZE * static_cast<uint32_t>(group);
-}
-inline constexpr uint32_t SlotGroupLast(int32_t group)
-{
-    return SLOT_GROUP_SIZE * (static_cast<uint32_t>(group) + 1);
-}
+inline constexpr uint32_t SlotGroupFirst(int32_t group) { return 1 + SLOT_GROUP_SIZE * static_cast<uint32_t>(group); }
+inline constexpr uint32_t SlotGroupLast(int32_t group) { return SLOT_GROUP_SIZE * (static_cast<uint32_t>(group) + 1); }
 // The group of slots 1 to 300.
-inline constexpr int32_t SlotGroupOf(uint32_t slot)
-{
-    return static_cast<int32_t>((slot - 1) / SLOT_GROUP_SIZE);
-}
+inline constexpr int32_t SlotGroupOf(uint32_t slot) { return static_cast<int32_t>((slot - 1) / SLOT_GROUP_SIZE); }
 
 struct SaveSlotHeader
 {
