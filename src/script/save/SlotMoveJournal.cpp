@@ -140,12 +140,28 @@ CStringUTF8 KeptName(const CStringUTF8& name)
     return kept;
 }
 
+// Whether the slot table of either scenario's system file lists the slot.
+bool ListedOnDisk(uint32_t slot)
+{
+    for (const char* system_name : {"FLAG000", "SP_FLAG000"}) {
+        CFile file;
+        FlagBuffer system;
+        if (!file.OpenRead(InFolder(CStringUTF8(system_name))) || !system.Read(file.GetHandle()))
+            continue;
+        GrowToSlotTable(system.Bytes);
+        if (slot >= SLOT_FIRST && slot <= SLOT_LAST && SaveSlotTable(system.Bytes).IsUsed(slot))
+            return true;
+    }
+    return false;
+}
+
 // Set-aside files that no readable journal accounts for are the only copies of what a stopped move
-// set aside, so none is deleted. A slot whose set-aside files all have their names free again was
-// stopped before anything moved into it: they go back, and the slot is as it was. Otherwise
-// something moved in (a name is held twice), and putting them back would mix two saves' files in
-// one slot: they are kept aside under ".kept" names that no move or clean-up touches. False,
-// reported, when a rename fails. kept says whether any file was kept aside.
+// set aside, so none is deleted. A slot still listed whose set-aside files all have their names
+// free again was stopped before anything moved into it: they go back, and the slot is as it was.
+// Otherwise something moved in (a name is held twice), and putting them back would mix two saves'
+// files in one slot, or the table no longer lists the slot (a delete that was done), and they
+// would come back at a rebuild: they are kept aside under ".kept" names that no move or clean-up
+// touches. False, reported, when a rename fails. kept says whether any file was kept aside.
 bool SettleSetAsideFiles(bool& kept)
 {
     std::map<uint32_t, std::vector<CStringUTF8>> by_slot;
@@ -167,14 +183,15 @@ bool SettleSetAsideFiles(bool& kept)
             const std::string& text = name.GetStdString();
             return CStringUTF8(text.substr(0, text.size() - std::char_traits<char>::length(DROP_SUFFIX)));
         };
-        const bool moved_into =
-            std::ranges::any_of(names, [&](const CStringUTF8& name) { return Exists(original(name)); });
+        const bool keep =
+            std::ranges::any_of(names, [&](const CStringUTF8& name) { return Exists(original(name)); }) ||
+            !ListedOnDisk(slot);
         for (const CStringUTF8& name : names) {
-            const CStringUTF8 target = moved_into ? KeptName(original(name)) : original(name);
+            const CStringUTF8 target = keep ? KeptName(original(name)) : original(name);
             if (!RenameSaveFile(InFolder(name), InFolder(target)))
                 return false;
         }
-        kept = kept || moved_into;
+        kept = kept || keep;
     }
     return true;
 }
