@@ -1,5 +1,6 @@
 #include "app/InitSaveData.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,8 @@ int CreateUserFolders()
     return EnsureDirectory(application->GetSaveFolder());
 }
 
-bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF8& folder)
+bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF8& folder,
+                      const std::function<bool(std::vector<uint8_t>&)>& prepare_marker)
 {
     HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resource_id), u"FLAG");
     HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
@@ -128,7 +130,21 @@ bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF
         // Each file goes through a flushed temporary and a folder flush, so the marker, last,
         // is on the disk only after every other file is whole there.
         std::span<const uint8_t> bytes;
-        if (!archive.DecodeEntry(index, bytes) || !WriteFileAtomically(path, bytes)) {
+        if (!archive.DecodeEntry(index, bytes)) {
+            ShowMessage("There is an error in the save data initialization information.");
+            failed = true;
+            break;
+        }
+        std::vector<uint8_t> prepared;
+        if (prepare_marker && path.IsEqual(marker.GetStdString())) {
+            prepared.assign(bytes.begin(), bytes.end());
+            if (!prepare_marker(prepared)) {
+                failed = true;
+                break;
+            }
+            bytes = prepared;
+        }
+        if (!WriteFileAtomically(path, bytes)) {
             ShowMessage("There is an error in the save data initialization information.");
             failed = true;
             break;
@@ -155,7 +171,19 @@ void InitSaveData(HINSTANCE instance)
     const CStringUTF8 folder = application->GetSaveFolder();
     if (PathExists(FirstFlagFileIn(folder)))
         return;
-    const bool extracted = ExtractFlagImage(instance, INITIAL_SAVE_RESOURCE, folder);
+    // A system flag file lost while saves stayed: the initial one lists them as it is written,
+    // so no stop or full disk can leave it on the disk without them (a later start, finding it,
+    // would never list them again).
+    bool listed = false;
+    const auto list_saves = [&listed](std::vector<uint8_t>& bytes) {
+        const InitialListing listing = SaveStore::ListSavesInInitialSystemFile(bytes);
+        listed = listing == InitialListing::Listed;
+        return listing != InitialListing::Unsettled;
+    };
+    const bool lists = application->GetAppString().IsEqual(folder.GetStdString());
+    const bool extracted =
+        ExtractFlagImage(instance, INITIAL_SAVE_RESOURCE, folder,
+                         lists ? std::function<bool(std::vector<uint8_t>&)>(list_saves) : nullptr);
 
     // The unpacked "config.xml" is the one in force from the first start on.
     CStringUTF8 config_name;
@@ -163,8 +191,6 @@ void InitSaveData(HINSTANCE instance)
     auto config = std::make_unique<CXMLDocument>(folder + config_name);
     config->Load();
     application->ReplaceConfigDocument(std::move(config));
-
-    // A system flag file lost while saves stayed: they are listed in the one just written.
-    if (extracted && application->GetAppString().IsEqual(folder.GetStdString()))
-        SaveStore::ListSavesInInitialSystemFile();
+    if (extracted && listed)
+        SaveStore::NoticeListedSaves();
 }

@@ -5,6 +5,10 @@
 // new system flag file. Runs at the start of InitInstance, on the main thread, under the
 // single-instance lock so that two first starts never write the same files.
 
+#include <cstdint>
+#include <functional>
+#include <vector>
+
 #include "foundation/CStringUTF8.h"
 #include "platform/kernel/WinTypes.h"
 
@@ -22,5 +26,7 @@ int EnsureDirectory(CStringUTF8 path);
 
 // Writes every entry of FLAG image resource_id into folder (which ends in a separator). All or
 // nothing: a failure removes every file written so far, so the next start tries again. True when
-// every entry was written.
-bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF8& folder);
+// every entry was written. prepare_marker, when given, may change the first flag file's bytes
+// before they are written; its false fails the extraction.
+bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF8& folder,
+                      const std::function<bool(std::vector<uint8_t>&)>& prepare_marker = {});

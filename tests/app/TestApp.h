@@ -28,6 +28,11 @@ public:
         m_save_folder = save_folder;
         m_alt_save_folder = alt_save_folder;
     }
+    void SetUserFolders(const char* maker_folder, const char* user_data_root)
+    {
+        m_maker_folder = maker_folder;
+        m_user_data_root = user_data_root;
+    }
     void SetTitle(const char* title) { m_title = title; }
     void SetModuleFolder(const char* folder) { m_module_folder = folder; }
     void SetRotate(uint32_t rotate) { m_rotate = rotate; }

@@ -5,6 +5,7 @@
 #include "graphics/SpriteLayerRegistry.h"
 #include "screens/base/CNormalSelect2.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <set>
@@ -741,9 +742,23 @@ TEST_F(CMesButtonThreadTest, QuickSaveAndQuickLoadUseSlot201)
     const std::string folder = m_dir.Path().string() + "/";
     State().Variables[57] = ScriptValue::FromInteger(0);
     State().SetMoney(500);
+    // A system flag file that cannot be opened refuses the save: one box, and no sound of a save.
+    std::filesystem::remove(folder + "FLAG000");
+    std::filesystem::create_directory(folder + "FLAG000");
+    TakeOkCancelSounds();
+    m_messages.clear();
     int32_t id = MESBUTTON_QUICK_SAVE;
     m_window->OnWindowButton(id, 0);
+    EXPECT_FALSE(std::filesystem::exists(folder + "FLAG201"));
+    EXPECT_EQ(m_messages.size(), 1u);
+    const auto saved_sounds = [&] { return std::ranges::count(TakeOkCancelSounds(), "play ses_003.wav"); };
+    EXPECT_EQ(saved_sounds(), 0);
+    std::filesystem::remove(folder + "FLAG000");
+
+    id = MESBUTTON_QUICK_SAVE;
+    m_window->OnWindowButton(id, 0);
     EXPECT_EQ(id, MESBUTTON_QUICK_SAVE);
+    EXPECT_EQ(saved_sounds(), 1);
     EXPECT_TRUE(std::filesystem::exists(folder + "FLAG201"));
     EXPECT_EQ(State().Variables[57].Integer, 1);
     EXPECT_EQ(m_window->GetWindowButtonState(MESBUTTON_QUICK_LOAD, 0), 0);

@@ -477,14 +477,15 @@ void CMesButton::OnWindowButton(int32_t& id, int32_t keep_enabled)
         return;
     }
     case MESBUTTON_QUICK_SAVE: {
-        CFuncEffect effect;
-        effect.Play("ses_003.wav", SCREEN_SOUND_CHANNEL, 1);
         press(MESBUTTON_QUICK_SAVE);
         ShowHoverHelp(-1, 1);
         GameWork->ClearSnapshotTaken();
         GameWork->TakeScreenSnapshot();
-        if (CSaveDialog* save = GameWork->GetSaveDialog())
-            save->QuickSave();
+        // The sound says a save was made: a refused one has told why and stays silent.
+        if (CSaveDialog* save = GameWork->GetSaveDialog(); save != nullptr && save->QuickSave()) {
+            CFuncEffect effect;
+            effect.Play("ses_003.wav", SCREEN_SOUND_CHANNEL, 1);
+        }
         RefreshWindowButtons(keep_enabled);
         PresentFrame();
         return;

@@ -163,12 +163,22 @@ void CAreaBase::DrawAreaState(int32_t id, int32_t state, int32_t present)
 
 void CAreaBase::Press(int32_t id, const char* sound)
 {
+    PlayPressSound(sound);
+    ShowPress(id);
+}
+
+void CAreaBase::PlayPressSound(const char* sound)
+{
     if (sound != nullptr) {
         CFuncEffect effect;
         effect.Play(sound, SCREEN_SOUND_CHANNEL, 1);
     } else {
         PlayOkSound(SCREEN_SOUND_CHANNEL);
     }
+}
+
+void CAreaBase::ShowPress(int32_t id)
+{
     if (IsMenuId(id) && Menu() != nullptr) {
         Menu()->DrawButton(id, 2, 1);
         ISelect::OnDecide();
@@ -287,11 +297,12 @@ void CAreaBase::DecideFixedItem(int32_t item)
         Running = 0;
         break;
     case 3:
-        Press(Hover, "ses_003.wav");
+        ShowPress(Hover);
         GameWork->ClearSnapshotTaken();
         GameWork->TakeScreenSnapshot();
-        if (GameWork->GetSaveDialog())
-            GameWork->GetSaveDialog()->QuickSave();
+        // The sound says a save was made: a refused one has told why and stays silent.
+        if (GameWork->GetSaveDialog() != nullptr && GameWork->GetSaveDialog()->QuickSave())
+            PlayPressSound("ses_003.wav");
         DrawAreaState(AREA_ID_QUICKLOAD, 0, 1);
         break;
     case 4:

@@ -50,5 +50,8 @@ private:
     void DecideFixedItem(int32_t item);
     // The sound, the pressed look, the wait and the normal look of a decided area.
     void Press(int32_t id, const char* sound);
+    // Its parts: the sound (the OK sound when none is named), and the look with the wait.
+    void PlayPressSound(const char* sound);
+    void ShowPress(int32_t id);
     bool m_menu_pinned = false;
 };

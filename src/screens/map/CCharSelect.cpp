@@ -437,12 +437,13 @@ void CCharSelect::OnDecide()
             GameWork->RunSaveLoad(SYSTEM_PAGE_SAVE);
             break;
         case 1: {
-            CFuncEffect effect;
-            effect.Play("ses_003.wav", SCREEN_SOUND_CHANNEL, 1);
             Press(id);
             TakeSnapshot();
-            if (GameWork->GetSaveDialog())
-                GameWork->GetSaveDialog()->QuickSave();
+            // The sound says a save was made: a refused one has told why and stays silent.
+            if (GameWork->GetSaveDialog() != nullptr && GameWork->GetSaveDialog()->QuickSave()) {
+                CFuncEffect effect;
+                effect.Play("ses_003.wav", SCREEN_SOUND_CHANNEL, 1);
+            }
             DrawItem(CHAR_SELECT_SIDE_FIRST + 3, 0, 1);
             break;
         }

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "foundation/AppLink.h"
+#include "foundation/ByteCursor.h"
 #include "foundation/CCriticalSection.h"
 #include "foundation/CFile.h"
+#include "foundation/ConfigSettings.h"
 #include "foundation/GameDocument.h"
 #include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
@@ -118,27 +120,6 @@ void SetSaveVariable(FlagBuffer& image, size_t index, bool made)
     image.Variables[index] = ScriptValue::FromInteger(made ? 1 : 0);
 }
 
-// The number of a slot's file (or the system file, 0) named as the store names them, either
-// scenario's.
-std::optional<uint32_t> SlotFileNumber(std::string_view name)
-{
-    const auto digits = [](std::string_view text) -> std::optional<uint32_t> {
-        if (text.size() != 3 || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
-            return std::nullopt;
-        return static_cast<uint32_t>((text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0'));
-    };
-    if (name.starts_with("sel"))
-        return digits(name.substr(3));
-    if (name.starts_with("SP_"))
-        name.remove_prefix(3);
-    for (const auto& [head, tail] :
-         {std::pair<std::string_view, std::string_view>{"FLAG", ""}, {"SaveData", ".dat"}, {"thm", ""}}) {
-        if (name.size() == head.size() + 3 + tail.size() && name.starts_with(head) && name.ends_with(tail))
-            return digits(name.substr(head.size(), 3));
-    }
-    return std::nullopt;
-}
-
 // The slots (1-300) whose flag file the save folder holds, in order: one search of the folder.
 std::vector<uint32_t> SlotsWithFlagFiles()
 {
@@ -152,7 +133,7 @@ std::vector<uint32_t> SlotsWithFlagFiles()
         return slots;
     do {
         const std::string name = CStringUTF8(found.cFileName).GetStdString();
-        const auto number = name.starts_with(prefix) ? SlotFileNumber(name) : std::nullopt;
+        const auto number = name.starts_with(prefix) ? SlotNumberOfFileName(name) : std::nullopt;
         if (number && *number >= SLOT_FIRST && *number <= SLOT_LAST)
             slots.push_back(*number);
     } while (FindNextFileW(search, &found));
@@ -181,18 +162,16 @@ enum class Rebuild
 // save times are lost). A slot between that does not read is listed all the same, with what its
 // flag file tells: a group's saves run unbroken, and the player sees it, is told why it does not
 // load and can delete it. Unmarked flag files are not saves: scripts keep flag files and save data
-// of their own under slot names, which no save listed. The table is written at once; a damaged
-// file's bytes are kept under ".bad" first, and until then it stays, so a stop anywhere finds it
-// and rebuilds again. Failed, reported, when it cannot be written. Runs after any slot move was
-// finished or undone, so every save's files left are those of a save a table listed.
-Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
+// of their own under slot names, which no save listed. Runs after any slot move was finished or
+// undone, so every save's files left are those of a save a table listed. The listing is made in
+// rebuilt, over the initial file's arrays when given; NoSave when a missing or initial file has
+// nothing to list.
+Rebuild ListSlotFiles(FlagBuffer& rebuilt, const FlagBuffer* initial, SystemFileLoss loss)
 {
-    const CStringUTF8 name = SaveStore::FlagFileName(0);
     // Its arrays are as long as the game's and the saves' (what scripts read from it is there), and
     // it keeps every flag a listed save had set, as each save merged them into it.
-    FlagBuffer rebuilt;
-    if (loss == SystemFileLoss::Initial)
-        rebuilt.Assign(image);
+    if (initial != nullptr)
+        rebuilt.Assign(*initial);
     const auto widen = [&rebuilt](const FlagBuffer& state) {
         rebuilt.Flags.resize(std::max(rebuilt.Flags.size(), state.Flags.size()));
         rebuilt.Words.resize(std::max(rebuilt.Words.size(), state.Words.size()));
@@ -238,18 +217,62 @@ Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
     SetSaveVariable(rebuilt, VARIABLE_SAVE_MADE, manual || quick || table.IsUsed(SLOT_AUTO_FIRST));
     SetSaveVariable(rebuilt, VARIABLE_SLOT_SAVE_MADE, manual || quick);
     SetSaveVariable(rebuilt, VARIABLE_QUICK_SAVE_MADE, quick);
-    const CStringUTF8 bad = name + ".bad";
-    if (!WriteImage(name, rebuilt, loss == SystemFileLoss::Damaged ? &bad : nullptr))
-        return Rebuild::Failed;
-    image.Assign(rebuilt);
+    return Rebuild::Written;
+}
+
+void NoticeRebuiltList(SystemFileLoss loss)
+{
     CStringUTF8 text;
     ShowPlayerMessage(
         0, text.Format(
                loss == SystemFileLoss::Damaged
                    ? "%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。"
                    : "%s が見つからなかったため、セーブデータの一覧をスロットのファイルから作り直しました。",
-               name.GetText()));
+               SaveStore::FlagFileName(0).GetText()));
+}
+
+// The listing written at once; a damaged file's bytes are kept under ".bad" first, and until then
+// it stays, so a stop anywhere finds it and rebuilds again. Failed, reported, when it cannot be
+// written.
+Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
+{
+    const CStringUTF8 name = SaveStore::FlagFileName(0);
+    FlagBuffer rebuilt;
+    if (ListSlotFiles(rebuilt, nullptr, loss) == Rebuild::NoSave)
+        return Rebuild::NoSave;
+    const CStringUTF8 bad = name + ".bad";
+    if (!WriteImage(name, rebuilt, loss == SystemFileLoss::Damaged ? &bad : nullptr))
+        return Rebuild::Failed;
+    image.Assign(rebuilt);
+    NoticeRebuiltList(loss);
     return Rebuild::Written;
+}
+
+// Whether the player was told that the system file is there but cannot be opened; told again only
+// after it has been read since.
+bool g_told_unopenable = false;
+
+// A system file that is there but cannot be opened (a folder in its place, no permission to read)
+// is neither rebuilt nor replaced: it may hold the saves' list. Nothing is saved, loaded or deleted
+// while it stays so, and the player is told why, once, in the words of the game's language: the
+// language tables may not be readable either.
+void TellSystemFileUnopenable(const CStringUTF8& name)
+{
+    if (g_told_unopenable)
+        return;
+    g_told_unopenable = true;
+    static constexpr const char* TEXTS[] = {
+        "%s cannot be opened.\nThe game cannot save, load or delete saves until this file can be read.",
+        "无法打开 %s。\n在此文件可以读取之前，游戏无法保存、读取或删除存档。",
+        "無法開啟 %s。\n在此檔案可以讀取之前，遊戲無法儲存、讀取或刪除存檔。",
+        "%s "
+        "を開けません。\nこのファイルが読めるようになるまで、セーブ・ロード・セーブデータの削除はできません"
+        "。",
+    };
+    CStringUTF8 text;
+    ShowPlayerMessage(0,
+                      text.Format(TEXTS[std::clamp(GetConfigLanguage(), LANGUAGE_ENGLISH, LANGUAGE_JAPANESE)],
+                                  name.GetText()));
 }
 
 // A flag file or save data file into the target; a damaged file is reported, a missing one when
@@ -271,9 +294,13 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
     if (!file.OpenRead(name)) {
         if constexpr (std::is_same_v<Target, FlagBuffer>) {
             if (system_file) {
-                const Rebuild rebuild = RecoverSlotMoves() && !SaveFileExists(name)
-                                            ? RebuildSystemFile(target, SystemFileLoss::Missing)
-                                            : Rebuild::Failed;
+                if (!RecoverSlotMoves())
+                    return SaveFileRead::Damaged; // reported
+                if (SaveFileExists(name)) {
+                    TellSystemFileUnopenable(name);
+                    return SaveFileRead::Damaged;
+                }
+                const Rebuild rebuild = RebuildSystemFile(target, SystemFileLoss::Missing);
                 if (rebuild != Rebuild::NoSave)
                     return rebuild == Rebuild::Written ? SaveFileRead::Loaded : SaveFileRead::Damaged;
             }
@@ -294,6 +321,8 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
         report(text.Format("%s が壊れています", name.GetText()));
         return SaveFileRead::Damaged;
     }
+    if (system_file)
+        g_told_unopenable = false;
     return SaveFileRead::Loaded;
 }
 
@@ -480,19 +509,25 @@ bool SaveStore::ReadSystemFile(FlagBuffer& image)
     return true;
 }
 
-void SaveStore::ListSavesInInitialSystemFile()
+InitialListing SaveStore::ListSavesInInitialSystemFile(std::vector<uint8_t>& bytes)
 {
-    FlagBuffer image;
-    if (!RecoverSlotMoves() ||
-        ReadFolderFile(FlagFileName(0), image, MissingSaveData::Empty, true) != SaveFileRead::Loaded)
-        return;
-    GrowToSlotTable(image.Bytes);
-    const SaveSlotTable table(image.Bytes);
-    for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
-        if (table.IsUsed(slot))
-            return; // it lists saves: not the initial one
-    }
-    (void)RebuildSystemFile(image, SystemFileLoss::Initial); // a failure is reported by the write
+    if (!RecoverSlotMoves())
+        return InitialListing::Unsettled;
+    FlagBuffer initial;
+    ByteCursor cursor(bytes);
+    FlagBuffer listed;
+    if (!initial.ReadFrom(cursor) ||
+        ListSlotFiles(listed, &initial, SystemFileLoss::Initial) == Rebuild::NoSave)
+        return InitialListing::NoSave;
+    std::string listed_bytes;
+    listed.AppendTo(listed_bytes);
+    bytes.assign(listed_bytes.begin(), listed_bytes.end());
+    return InitialListing::Listed;
+}
+
+void SaveStore::NoticeListedSaves()
+{
+    NoticeRebuiltList(SystemFileLoss::Initial);
 }
 
 bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& stored,
@@ -596,11 +631,11 @@ void SaveStore::RemoveLeftovers()
             const bool kept_copy = base.ends_with(".bad");
             if (kept_copy)
                 base.remove_suffix(4);
-            const auto number = SlotFileNumber(base);
+            const auto number = SlotNumberOfFileName(base);
             remove = kept_copy ? number == 0u : base == "onemes.dat" || number.has_value();
         } else if (base.ends_with(".drop")) {
             base.remove_suffix(5);
-            remove = SlotFileNumber(base).has_value();
+            remove = SlotNumberOfFileName(base).has_value();
         }
         if (remove)
             left.push_back(folder + name.c_str());

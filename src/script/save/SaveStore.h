@@ -48,6 +48,13 @@ enum class ThumbnailFailure
     Skip,
 };
 
+enum class InitialListing
+{
+    NoSave,
+    Listed,
+    Unsettled,
+};
+
 class SaveStore
 {
 public:
@@ -110,9 +117,13 @@ public:
     // while the slot files cannot be put in order or the rebuilt file cannot be written: nothing
     // may be saved, loaded or deleted then.
     static bool ReadSystemFile(FlagBuffer& image);
-    // At start, after the initial save set was written because the system flag file was missing:
-    // the saves the slot files hold are listed in the new one, as in a rebuilt one.
-    static void ListSavesInInitialSystemFile();
+    // At start, while the initial save set is written because the system flag file is missing:
+    // the initial system file's bytes get the saves the slot files hold listed, as in a rebuilt
+    // one, so that the file that marks a set-up folder is never on the disk without them.
+    // Unsettled (reported) while a slot move a stop left behind cannot be put in order: the saves
+    // cannot be listed yet. NoticeListedSaves tells the player once the listed file is written.
+    static InitialListing ListSavesInInitialSystemFile(std::vector<uint8_t>& bytes);
+    static void NoticeListedSaves();
 
     // A save into the slot: slots dropped - 1 down to the slot move one slot up as sets (the
     // dropped slot's files set aside), the slot gets the stored state, the save data and the

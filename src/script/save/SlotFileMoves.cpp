@@ -1,5 +1,8 @@
 #include "script/save/SlotFileMoves.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "foundation/PlayerMessage.h"
 #include "platform/kernel/FileApi.h"
 #include "script/save/SaveStore.h"
@@ -34,6 +37,27 @@ bool RenameSaveFile(const CStringUTF8& old_name, const CStringUTF8& new_name)
     ShowPlayerMessage(0, text.Format("%s\nold:%s\nnew:%s", "Failed to rename the file.", old_name.GetText(),
                                      new_name.GetText()));
     return false;
+}
+
+// The number of a slot's file (or the system file, 0) named as the store names them, either
+// scenario's.
+std::optional<uint32_t> SlotNumberOfFileName(std::string_view name)
+{
+    const auto digits = [](std::string_view text) -> std::optional<uint32_t> {
+        if (text.size() != 3 || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
+            return std::nullopt;
+        return static_cast<uint32_t>((text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0'));
+    };
+    if (name.starts_with("sel"))
+        return digits(name.substr(3));
+    if (name.starts_with("SP_"))
+        name.remove_prefix(3);
+    for (const auto& [head, tail] :
+         {std::pair<std::string_view, std::string_view>{"FLAG", ""}, {"SaveData", ".dat"}, {"thm", ""}}) {
+        if (name.size() == head.size() + 3 + tail.size() && name.starts_with(head) && name.ends_with(tail))
+            return digits(name.substr(head.size(), 3));
+    }
+    return std::nullopt;
 }
 
 bool SaveFileExists(const CStringUTF8& name)

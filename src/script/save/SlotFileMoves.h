@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <span>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,6 +30,10 @@ std::array<CStringUTF8, SLOT_FILE_KINDS> MakeSlotFileNames(uint32_t slot);
 bool RenameSaveFile(const CStringUTF8& old_name, const CStringUTF8& new_name);
 
 bool SaveFileExists(const CStringUTF8& name);
+
+// The number of a slot's file (or the system file, 0) named as the store names them, either
+// scenario's, without the folder.
+std::optional<uint32_t> SlotNumberOfFileName(std::string_view name);
 
 class SlotFileMoves
 {

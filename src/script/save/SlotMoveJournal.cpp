@@ -1,6 +1,7 @@
 #include "script/save/SlotMoveJournal.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "foundation/ByteCursor.h"
@@ -129,6 +130,72 @@ bool Concluded(const SlotMoveJournal& journal, bool moved)
     return std::ranges::all_of(journal.NewFiles, Exists);
 }
 
+// The first name of the file's, with ".kept" and then a number, that nothing in the folder holds.
+CStringUTF8 KeptName(const CStringUTF8& name)
+{
+    CStringUTF8 kept = name + ".kept";
+    for (uint32_t number = 2; Exists(kept); ++number) {
+        kept.Format("%s.kept%u", name.GetText(), number);
+    }
+    return kept;
+}
+
+// Whether the slot table of either scenario's system file lists the slot.
+bool ListedOnDisk(uint32_t slot)
+{
+    for (const char* system_name : {"FLAG000", "SP_FLAG000"}) {
+        CFile file;
+        FlagBuffer system;
+        if (!file.OpenRead(InFolder(CStringUTF8(system_name))) || !system.Read(file.GetHandle()))
+            continue;
+        GrowToSlotTable(system.Bytes);
+        if (slot >= SLOT_FIRST && slot <= SLOT_LAST && SaveSlotTable(system.Bytes).IsUsed(slot))
+            return true;
+    }
+    return false;
+}
+
+// Set-aside files that no readable journal accounts for are the only copies of what a stopped move
+// set aside, so none is deleted. A slot still listed whose set-aside files all have their names
+// free again was stopped before anything moved into it: they go back, and the slot is as it was.
+// Otherwise something moved in (a name is held twice), and putting them back would mix two saves'
+// files in one slot, or the table no longer lists the slot (a delete that was done), and they
+// would come back at a rebuild: they are kept aside under ".kept" names that no move or clean-up
+// touches. False, reported, when a rename fails. kept says whether any file was kept aside.
+bool SettleSetAsideFiles(bool& kept)
+{
+    std::map<uint32_t, std::vector<CStringUTF8>> by_slot;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(InFolder(CStringUTF8("*") + DROP_SUFFIX).ToWide().c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const CStringUTF8 name(found.cFileName);
+            const std::string& text = name.GetStdString();
+            const auto number = SlotNumberOfFileName(
+                std::string_view(text).substr(0, text.size() - std::char_traits<char>::length(DROP_SUFFIX)));
+            if (EndsWithDrop(name) && number)
+                by_slot[*number].push_back(name);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    for (const auto& [slot, names] : by_slot) {
+        const auto original = [](const CStringUTF8& name) {
+            const std::string& text = name.GetStdString();
+            return CStringUTF8(text.substr(0, text.size() - std::char_traits<char>::length(DROP_SUFFIX)));
+        };
+        const bool keep =
+            std::ranges::any_of(names, [&](const CStringUTF8& name) { return Exists(original(name)); }) ||
+            !ListedOnDisk(slot);
+        for (const CStringUTF8& name : names) {
+            const CStringUTF8 target = keep ? KeptName(original(name)) : original(name);
+            if (!RenameSaveFile(InFolder(name), InFolder(target)))
+                return false;
+        }
+        kept = kept || keep;
+    }
+    return true;
+}
+
 } // namespace
 
 std::vector<uint8_t> SlotMoveJournal::Encode() const
@@ -254,9 +321,18 @@ bool RecoverSlotMoves()
     if (!file.OpenRead(moved ? moved_name : name) || !ReadRestOfFile(file.GetHandle(), bytes) ||
         !journal.Decode(bytes)) {
         // Written whole or not at all, so only a damaged disk gets here; it cannot guide anything.
+        // It stays until what it set aside is settled, so a stop on the way comes back here.
         file.Close();
-        ReportScriptError(text.Format("%s が壊れています", (moved ? moved_name : name).GetText()));
-        RemoveSlotMoveJournal(false);
+        bool kept = false;
+        const bool settled = SettleSetAsideFiles(kept);
+        ReportScriptError(
+            text.Format(kept ? "%s が壊れています。\n中断されたセーブか削除で退避されていたファイルは、"
+                               "名前に「.kept」を付けて残しました。"
+                             : "%s が壊れています",
+                        (moved ? moved_name : name).GetText()));
+        if (!settled)
+            return false;
+        RemoveSlotMoveJournal(true);
         return true;
     }
     file.Close();

@@ -25,6 +25,7 @@
 #include "akbwriter/AkbWriter.h"
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "app/InitSaveData.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/CXMLDocument.h"
 #include "foundation/ConfigSettings.h"
@@ -142,7 +143,7 @@ protected:
         Folder files;
         for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
             const std::string name = entry.path().filename().string();
-            if (name.find(".arc") == std::string::npos)
+            if (name.find(".arc") == std::string::npos && entry.is_regular_file())
                 files[name] = m_dir.Read(name);
         }
         return files;
@@ -246,7 +247,7 @@ protected:
     // a system file lists the saves its slot files hold, as the start lists them in the initial
     // set's one.
     using Listing = std::map<uint32_t, int32_t>;
-    Listing ListedAtNextStart()
+    Listing ListedAtNextStart(bool whole = true)
     {
         Listing listed;
         SaveStore::RemoveLeftovers();
@@ -259,10 +260,42 @@ protected:
             if (!table.IsUsed(slot))
                 continue;
             listed[slot] = table.Get(slot).Money;
-            EXPECT_EQ(Ids(slot), std::make_pair(listed[slot], listed[slot])) << "slot " << slot;
+            if (whole) {
+                EXPECT_EQ(Ids(slot), std::make_pair(listed[slot], listed[slot])) << "slot " << slot;
+            }
         }
         return listed;
     }
+    // The ids of the saves whose flag files, and of those whose save data, the folder holds under
+    // any name.
+    std::pair<std::set<int32_t>, std::set<int32_t>> IdsAnywhere() const
+    {
+        std::pair<std::set<int32_t>, std::set<int32_t>> ids;
+        for (const auto& [name, bytes] : ReadFolder()) {
+            ByteCursor flag_cursor(bytes);
+            FlagBuffer flag;
+            if (flag.ReadFrom(flag_cursor) && flag.TestEngineState(ENGINE_STATE_SNAPSHOT))
+                ids.first.insert(flag.Money());
+            ByteCursor data_cursor(bytes);
+            ScriptValueTable data;
+            const ScriptValueArray* record = data.ReadFrom(data_cursor) ? data.Find(ID_RECORD) : nullptr;
+            if (record != nullptr && !record->Values.empty())
+                ids.second.insert(record->Values[0].Integer);
+        }
+        return ids;
+    }
+    // The ids of the saves the system file on disk lists.
+    std::set<int32_t> IdsListedOnDisk() const
+    {
+        std::set<int32_t> ids;
+        std::vector<uint8_t> table = SystemTable();
+        for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
+            if (SaveSlotTable(table).IsUsed(slot))
+                ids.insert(SaveSlotTable(table).Get(slot).Money);
+        }
+        return ids;
+    }
+
     // Names of slot files no listed save owns, and of what is set aside, journalled or half
     // written.
     std::vector<std::string> Unowned(const Listing& listed) const
@@ -584,19 +617,30 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
         State().Assign(live);
         Mark(7000);
     };
-    for (const bool damage : {false, true}) {
+    enum class Damage
+    {
+        None,
+        SystemFile, // before the operation
+        Journal,    // by the stop: whatever journal it leaves cannot be read
+    };
+    for (const Damage damage : {Damage::None, Damage::SystemFile, Damage::Journal}) {
+        int journal_stops = 0;
+        int journal_whole = 0;
         for (const Operation& operation : operations) {
             if (operation.long_only && !long_run)
                 continue;
-            SCOPED_TRACE(std::string(operation.name) + (damage ? " over a damaged system file" : ""));
-            Folder first = damage ? damaged : sound;
+            SCOPED_TRACE(std::string(operation.name) +
+                         (damage == Damage::SystemFile ? " over a damaged system file"
+                          : damage == Damage::Journal  ? " with a damaged journal"
+                                                       : ""));
+            Folder first = damage == Damage::SystemFile ? damaged : sound;
             Listing before_operation = before;
             if (operation.after_same) {
                 start(sound);
                 operation.run();
                 first = ReadFolder();
                 before_operation = ListedAtNextStart();
-                if (damage) {
+                if (damage == Damage::SystemFile) {
                     first["FLAG000"] = damaged["FLAG000"];
                     first["config.xml"] = damaged["config.xml"];
                 }
@@ -605,6 +649,7 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             operation.run();
             const Listing after = ListedAtNextStart();
             int ended[2] = {0, 0};
+            int stops = 0; // the file calls the operation was stopped at
             for (int stop_at = 0;; ++stop_at) {
                 start(first);
                 bool killed = false;
@@ -632,6 +677,46 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                     platform::ClearFileFault();
                 }
 
+                stops += killed ? 1 : 0;
+                if (damage == Damage::Journal && killed) {
+                    bool journal = false;
+                    for (const char* name : {"slotmove.jnl", "slotmove.jnm"}) {
+                        if (Exists(name)) {
+                            m_dir.Write(name, std::vector<uint8_t>{1, 2, 3});
+                            journal = true;
+                        }
+                    }
+                    if (journal) {
+                        // Nothing the system file on disk lists is lost, at this start or the one
+                        // after: its files are in their slots or kept aside. No slot mixes two saves.
+                        ++journal_stops;
+                        const std::set<int32_t> listed_on_disk = IdsListedOnDisk();
+                        for (int start_count = 0; start_count < 2; ++start_count) {
+                            const Listing listed = ListedAtNextStart(false);
+                            const auto [flags, data] = IdsAnywhere();
+                            for (const int32_t id : listed_on_disk) {
+                                EXPECT_TRUE(flags.contains(id) && data.contains(id))
+                                    << "save " << id << " lost at " << stop_at;
+                            }
+                            bool whole = listed == after || listed == before_operation;
+                            for (const auto& [slot, id] : listed) {
+                                const auto [flag_id, data_id] = Ids(slot);
+                                EXPECT_TRUE(flag_id == -1 || data_id == -1 || flag_id == data_id)
+                                    << "slot " << slot << " mixed at " << stop_at;
+                                whole = whole && flag_id == id && data_id == id;
+                            }
+                            for (const std::string& name : Names()) {
+                                EXPECT_TRUE(name.find(".drop") == std::string::npos &&
+                                            name.find(".jn") == std::string::npos &&
+                                            name.find(".tmp") == std::string::npos)
+                                    << name << " left at " << stop_at;
+                            }
+                            journal_whole += whole && start_count == 0 ? 1 : 0;
+                        }
+                        continue;
+                    }
+                }
+
                 const Listing listed = ListedAtNextStart();
                 const bool done = listed == after;
                 EXPECT_TRUE(done || listed == before_operation) << "mixed at " << stop_at;
@@ -655,8 +740,83 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             // there on.
             EXPECT_GT(ended[1], 0);
             EXPECT_TRUE(after == before_operation || ended[0] > 0);
+            std::fprintf(stderr, "%s%s: %d stops, %d as before, %d as after\n", operation.name,
+                         damage == Damage::SystemFile ? " (damaged system file)"
+                         : damage == Damage::Journal  ? " (damaged journal)"
+                                                      : "",
+                         stops, ended[0], ended[1]);
+        }
+        if (damage == Damage::Journal) {
+            EXPECT_GT(journal_stops, 0);
+            std::fprintf(stderr, "damaged journal: %d stops, %d whole at the next start\n", journal_stops,
+                         journal_whole);
         }
     }
+}
+
+// A start that finds the system flag file lost while saves stayed writes the initial set with the
+// saves listed. Killed at any file call of that start, or failing at any call on a full disk, it
+// leaves a folder whose every later start lists every save.
+TEST_F(ISaveLoadThreadTest, AStartAfterALostSystemFileLosesNoSaveAtAnyStopOrFullDisk)
+{
+    const std::string folder = m_dir.Path().string() + "/";
+    m_app.SetUserFolders(folder.c_str(), folder.c_str());
+    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+    Listing saves;
+    for (const uint32_t slot : {1u, 2u, 101u, 201u, 202u}) {
+        saves[slot] = static_cast<int32_t>(slot) + 800;
+        PutLoadableSlot(table, slot, saves[slot]);
+    }
+    m_dir.Write("config.xml", std::string("<?xml version=\"1.0\" ?>\n<Config>\n\t<A>1</A>\n</Config>\n"));
+    Folder lost = ReadFolder();
+    lost.erase("FLAG000");
+    const auto start = [] {
+        InitSaveData(nullptr);
+        SaveStore::RemoveLeftovers();
+    };
+    const auto next_start = [&](const char* what, int at) {
+        InitSaveData(nullptr);
+        const Listing listed = ListedAtNextStart();
+        EXPECT_EQ(listed, saves) << what << " at " << at;
+        EXPECT_EQ(Unowned(listed), std::vector<std::string>()) << what << " at " << at;
+        EXPECT_TRUE(Exists("config.xml")) << what << " at " << at;
+    };
+
+    int stops = 0;
+    for (int stop_at = 0;; ++stop_at) {
+        PutFolder(lost);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            alarm(20);
+            platform::InjectFileStop(stop_at, [] { ::kill(getpid(), SIGKILL); });
+            start();
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const bool killed = WIFSIGNALED(status);
+        ASSERT_TRUE(!killed || WTERMSIG(status) == SIGKILL) << "hung at " << stop_at;
+        next_start("stop", stop_at);
+        if (!killed)
+            break;
+        ++stops;
+    }
+    int faults = 0;
+    for (int skip = 0;; ++skip) {
+        PutFolder(lost);
+        platform::InjectFileFault(skip, ENOSPC);
+        start();
+        const bool struck = !platform::IsFileFaultPending();
+        platform::ClearFileFault();
+        next_start("full disk", skip);
+        if (!struck)
+            break;
+        ++faults;
+    }
+    std::fprintf(stderr, "start after a lost system file: %d stops, %d full-disk failures\n", stops, faults);
+    EXPECT_GT(stops, 4);
+    EXPECT_GT(faults, 4);
 }
 
 // A disk that keeps the changes of one name in order but, until the folder is flushed, may keep a
@@ -1110,6 +1270,48 @@ TEST_F(ISaveLoadThreadTest, TheToolAndTheEngineAgreeOnTheTable)
 
 // On the demo's own system file, and a game state whose byte array is too short for the table:
 // the quick save grows it, the quick load and the continue bring the save back.
+// A system file that is there but cannot be opened (here a folder in its place) refuses every save,
+// load and delete, says why once in the player's language, and is left as it is; once it reads
+// again, a later loss of it is told again.
+TEST_F(ISaveLoadThreadTest, AnUnopenableSystemFileIsToldOnceAndRefusesEverything)
+{
+    PutSlots(201, 202);
+    FlagBuffer system;
+    ASSERT_TRUE(SaveStore::ReadSystemFile(system));
+    const std::vector<uint8_t> sound_file = m_dir.Read("FLAG000");
+    std::filesystem::remove(Path("FLAG000"));
+    std::filesystem::create_directory(Path("FLAG000"));
+    const Folder files = ReadFolder();
+    m_app.Config().SetInt("/Config/Language", 0);
+    m_messages.clear();
+
+    EXPECT_FALSE(m_save.QuickSave());
+    EXPECT_FALSE(m_save.SaveNew(""));
+    EXPECT_FALSE(m_save.DeleteSlot(201));
+    EXPECT_FALSE(m_save.DeleteAll());
+    EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(201); }), -1);
+    EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), -1);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], Path("FLAG000") +
+                                 " cannot be opened.\nThe game cannot save, load or delete saves "
+                                 "until this file can be read.");
+    EXPECT_TRUE(std::filesystem::is_directory(Path("FLAG000")));
+    EXPECT_TRUE(ReadFolder() == files);
+
+    // Readable again, the saves are there; lost again, the player is told again, in Japanese now.
+    std::filesystem::remove(Path("FLAG000"));
+    m_dir.Write("FLAG000", sound_file);
+    EXPECT_TRUE(m_save.DeleteSlot(202));
+    std::filesystem::remove(Path("FLAG000"));
+    std::filesystem::create_directory(Path("FLAG000"));
+    m_app.Config().SetInt("/Config/Language", 3);
+    EXPECT_FALSE(m_save.QuickSave());
+    ASSERT_EQ(m_messages.size(), 2u);
+    EXPECT_EQ(m_messages[1], Path("FLAG000") +
+                                 " を開けません。\nこのファイルが読めるようになるまで、セーブ・ロード・"
+                                 "セーブデータの削除はできません。");
+}
+
 TEST_F(ISaveLoadThreadTest, QuickSaveLoadAndContinueOnTheDemosData)
 {
     const char* binary = std::getenv("VESK_BINARY_DIR");

@@ -279,3 +279,32 @@ TEST_F(SaveStoreTest, AnOlderBuildsJournalIsStillFinishedOrUndone)
         EXPECT_EQ(Folder().size(), 3u) << finished << ": the slot's two files and the system file";
     }
 }
+
+// An unreadable journal deletes nothing it set aside: a listed slot whose names are free gets its
+// files back; a slot something moved into, or that no table lists any more, keeps them under
+// ".kept" names beside any kept before, which no later start removes.
+TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
+{
+    m_dir.Write("FLAG000", BytesOf(SystemWith({1, 3})));
+    for (const char* name :
+         {"FLAG001.drop", "sel001.drop", "FLAG002.drop", "FLAG003.drop", "SaveData003.dat.drop"})
+        m_dir.Write(name, std::string(name));
+    m_dir.Write("FLAG003", std::string("moved in"));
+    m_dir.Write("FLAG003.kept", std::string("kept before"));
+    m_dir.Write("slotmove.jnl", std::string("damaged"));
+
+    SaveStore::RemoveLeftovers();
+    SaveStore::RemoveLeftovers();
+    const auto text = [&](const char* name) {
+        const Bytes bytes = Get(name);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    EXPECT_EQ(text("FLAG001"), "FLAG001.drop");
+    EXPECT_EQ(text("sel001"), "sel001.drop");
+    EXPECT_EQ(text("FLAG002.kept"), "FLAG002.drop");
+    EXPECT_EQ(text("FLAG003"), "moved in");
+    EXPECT_EQ(text("FLAG003.kept"), "kept before");
+    EXPECT_EQ(text("FLAG003.kept2"), "FLAG003.drop");
+    EXPECT_EQ(text("SaveData003.dat.kept"), "SaveData003.dat.drop");
+    EXPECT_EQ(Folder().size(), 8u) << "the journal is gone, nothing else";
+}
