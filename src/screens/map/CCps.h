@@ -22,7 +22,7 @@ struct PresenceIconBoard
     PresenceIconBoard();
     ~PresenceIconBoard();
 
-    std::unique_ptr<CSprite> Sheet;
+    std::shared_ptr<CSprite> Sheet;
     std::unique_ptr<CPresence> Clock; // replaceable, so tests can watch the questions
 };
 

@@ -111,7 +111,7 @@ private:
     uint32_t m_sample_next = 0;
     RECT m_sample_rect{};
     RECT m_sample_hole{};
-    std::unique_ptr<CSprite> m_parts;
+    std::shared_ptr<CSprite> m_parts; // shared with the sound settings
     std::unique_ptr<CSprite> m_cover;
     std::unique_ptr<CSprite> m_help;
     std::unique_ptr<CSprite> m_page;
