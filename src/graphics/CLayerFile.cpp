@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -34,6 +35,16 @@ void ShowReadError(CStringUTF8 text)
     if (DocumentLink* link = GetDocumentLink())
         text = link->FormatScriptError(text);
     ShowPlayerMessage(0, text);
+}
+
+// Entry names are looked up without regard to case.
+std::string EntryKey(const CStringUTF8& name)
+{
+    std::string key = name.GetText();
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return key;
 }
 
 ILayer* LayerOf(CSprite* sprite)
@@ -201,6 +212,7 @@ ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_
     target->Lock();
     RECT content{};
     bool decoded = false;
+    ++m_decodes[EntryKey(name)];
     if (!difference) {
         decoded = DecodeAkb(akb, target, x, y, &content, fill_mode);
     } else {
@@ -260,6 +272,23 @@ CSprite* CLayerFile::LoadSprite(CStringUTF8 name, CSprite* sprite, int32_t kind,
         static_cast<CSpriteLayer*>(created)->AttachLayer(made.release(), 0, 0, 0);
     created->SetPriority(priority);
     return created;
+}
+
+std::shared_ptr<CSprite> CLayerFile::FindSheet(const CStringUTF8& name)
+{
+    const auto found = m_sheets.find(EntryKey(name));
+    return found != m_sheets.end() ? found->second.lock() : nullptr;
+}
+
+void CLayerFile::KeepSheet(const CStringUTF8& name, const std::shared_ptr<CSprite>& sheet)
+{
+    m_sheets[EntryKey(name)] = sheet;
+}
+
+uint32_t CLayerFile::GetDecodeCount(const CStringUTF8& name) const
+{
+    const auto found = m_decodes.find(EntryKey(name));
+    return found != m_decodes.end() ? found->second : 0;
 }
 
 void SetDocumentLayerFile(CLayerFile* file)

@@ -11,7 +11,9 @@
 #include "platform/kernel/WinTypes.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 
 class ILayer;
 class ILayerBuffer;
@@ -59,6 +61,15 @@ public:
     CSprite* LoadSprite(CStringUTF8 name, CSprite* sprite, int32_t kind, int32_t texture_argument,
                         int32_t priority, RECT* out, int32_t x, int32_t y, int32_t fill_mode);
 
+    // Sheets: pictures at (0, 0) in memory layers that screens only copy parts from, decoded once
+    // and handed to every holder while one still holds it (the message window and the sub map
+    // share one "icon_p.akb"). The sheet of the name a holder still keeps, or null; a sheet
+    // loaded, to be found while a holder keeps it.
+    std::shared_ptr<CSprite> FindSheet(const CStringUTF8& name);
+    void KeepSheet(const CStringUTF8& name, const std::shared_ptr<CSprite>& sheet);
+    // How often the entry's pixels were decoded (a difference picture's base counts too).
+    uint32_t GetDecodeCount(const CStringUTF8& name) const;
+
     // The layer difference pictures are decoded into before they are laid over their base. Not
     // owned: the document keeps it as long as this object.
     void SetWorkLayer(ILayer* layer) { m_work_layer = layer; }
@@ -69,6 +80,8 @@ private:
                           RECT* out, int32_t x, int32_t y, int32_t fill_mode, int32_t depth, bool* failed);
 
     ILayer* m_work_layer = nullptr; // not owned
+    std::map<std::string, std::weak_ptr<CSprite>> m_sheets;
+    std::map<std::string, uint32_t> m_decodes;
 };
 
 // The document's layer file, registered by the document for the screens and tasks that load

@@ -16,6 +16,7 @@
 #include "foundation/CreationFault.h"
 #include "graphics/CAnimeManager.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/CSpriteLayerFile.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/SpriteLayerRegistry.h"
 #include "movie/CMediaStream.h"
@@ -244,6 +245,31 @@ TEST_F(CVeskDocStartupThreadTest, EveryScreenHoldsItsPartsFromTheStartUp)
           static_cast<ISystemParts*>(work->GetBacklog()), static_cast<ISystemParts*>(work->GetConfig()),
           static_cast<ISystemParts*>(work->GetSoundConfig()), static_cast<ISystemParts*>(work->GetFlagManager())})
         EXPECT_TRUE(page->HoldsParts());
+}
+
+// A sheet several screens copy from is decoded once at start-up and held once: the message
+// window and the sub map share the icon sheet, the settings and the sound settings their parts
+// sheet.
+TEST_F(CVeskDocStartupThreadTest, EachSheetIsDecodedOnceAtStartUp)
+{
+    std::vector<tools::ArchiveEntry> layers = StartupPictureEntries();
+    layers.push_back({"SYSTEMSOUND_P.AKB", tools::EncodeAkb(tools::MakePicture(4, 4, 0xFF405060), {})});
+    layers.push_back({"CURSOR.AKB", tools::EncodeAkb(tools::MakePicture(128, 192, 0xFF102030), {})});
+    m_dir.Write("layer.arc", tools::BuildArchive(layers, tools::ArchiveEncoding::Plain));
+    WriteScripts({{"start.mes", "end"}});
+    GetDocument()->StartGame();
+    CLayerFile* file = GetDocument()->GetSpriteLayers().GetLayerFile();
+    ASSERT_NE(file, nullptr);
+    for (const tools::ArchiveEntry& entry : layers)
+        EXPECT_LE(file->GetDecodeCount(entry.name.c_str()), 1u) << entry.name;
+    EXPECT_EQ(file->GetDecodeCount("icon_p.akb"), 1u);
+    EXPECT_EQ(file->GetDecodeCount("systemsound_p.akb"), 1u);
+    CGameWork* work = GetGameWork();
+    ASSERT_NE(work->GetMessageWindow()->m_face_sheet, nullptr);
+    // The shared sheet goes with its last holder: no cache keeps it.
+    std::weak_ptr<CSprite> sheet = work->GetMessageWindow()->m_face_sheet;
+    DeleteDocument();
+    EXPECT_TRUE(sheet.expired());
 }
 
 // The layer archive of the start-up pictures with one picture's bytes replaced, or added damaged.

@@ -2,15 +2,20 @@
 
 #include <algorithm>
 
+#include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
 #include "foundation/CInputView.h"
 #include "foundation/IAppTask.h"
+#include "graphics/CLayerFile.h"
 #include "mapwrite/MapTableWriter.h"
 #include "mesasm/MesAssembler.h"
 #include "platform/imm/ImeInjection.h"
 #include "platform/user/InputInjection.h"
 #include "platform/user/WindowApi.h"
+#include "screens/base/CMesWnd.h"
+#include "screens/map/CCps.h"
+#include "screens/map/CSubMap.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
@@ -263,4 +268,13 @@ std::pair<uint32_t, int32_t> ScreenFixture::ShownCell(int x, int y)
     if (!tools::DecodeCellColour(Shown(x, y) | 0xFF000000u, id, state))
         return {0xFFFFFFFFu, -1};
     return {id, state};
+}
+
+void ScreenFixture::ReleaseSharedIconSheet()
+{
+    CGameWork* work = GetGameWork();
+    work->GetMessageWindow()->m_face_sheet.reset();
+    work->GetTownMap()->Icons.Sheet.reset();
+    work->GetSubMap()->Release();
+    EXPECT_EQ(GetDocumentLayerFile()->FindSheet("icon_p.akb"), nullptr);
 }

@@ -77,6 +77,9 @@ protected:
     // The band shown the composition: nothing before it, white glyphs on black while composing,
     // inverted while converting, and no black left after the commit.
     static void ExpectCompositionShown(const Composition& composition);
+    // The game's screens let the icon sheet go (they share one while any holds it), so that a
+    // screen of a test loads its own.
+    static void ReleaseSharedIconSheet();
 
     // Draws and presents one frame and reads it back; writes it as a PNG when named.
     void Capture(const std::string& png = {});

@@ -563,7 +563,7 @@ int32_t CMesWnd::CreateParts()
         return 1;
     if (CMesButton::CreateParts() == 0)
         return 0;
-    m_face_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    m_face_sheet = LoadSheet("icon_p.akb");
     m_prompt_sprite =
         MakeMemorySprite(MESWND_PROMPT_X, MESWND_PROMPT_Y, PROMPT_SIZE, PROMPT_SIZE, PROMPT_DEPTH);
     m_window_sprite = MakeMemorySprite(MESWND_PLATE_X, 0, MESWND_PLATE_WIDTH, MESWND_HEIGHT, PLATE_DEPTH);

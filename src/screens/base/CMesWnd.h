@@ -156,7 +156,7 @@ public:
     std::unique_ptr<CSprite> m_text_area_sprite;
     std::unique_ptr<CSprite> m_window_sprite;
     std::unique_ptr<CSprite> m_face_sprite;
-    std::unique_ptr<CSprite> m_face_sheet;
+    std::shared_ptr<CSprite> m_face_sheet; // shared with the town map and the sub map
     std::unique_ptr<CSprite> m_prompt_sprite;
     std::array<CSprite*, MESWND_SHARED_SPRITES> m_shared_sprites{}; // not owned
     int32_t m_window_y = 0;

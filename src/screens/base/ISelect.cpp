@@ -531,6 +531,18 @@ CSprite* ISelect::LoadPictureSprite(const CStringUTF8& name, int32_t n)
     return LoadSprite(name, nullptr, LAYER_KIND_TEXTURE, n, 0, nullptr, -1, -1, 0);
 }
 
+std::shared_ptr<CSprite> ISelect::LoadSheet(const CStringUTF8& name)
+{
+    CLayerFile* file = LayerFile();
+    if (file != nullptr)
+        if (std::shared_ptr<CSprite> held = file->FindSheet(name))
+            return held;
+    std::shared_ptr<CSprite> sheet(LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+    if (file != nullptr && sheet != nullptr)
+        file->KeepSheet(name, sheet);
+    return sheet;
+}
+
 CSpriteLayer* ISelect::FindSpriteLayer(int32_t number)
 {
     return GetSpriteLayerRegistry().FindSpriteLayer(number);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -168,6 +169,9 @@ public:
     }
     // A new texture sprite owning the loaded picture; null when it cannot be loaded.
     virtual CSprite* LoadPictureSprite(const CStringUTF8& name, int32_t n);
+    // A memory sprite of the picture shared with the other screens that hold it
+    // (CLayerFile::FindSheet); null when it cannot be loaded.
+    std::shared_ptr<CSprite> LoadSheet(const CStringUTF8& name);
     // The sprite layer registered under the number, or null; registers nothing.
     virtual CSpriteLayer* FindSpriteLayer(int32_t number);
     virtual void LockDraw();

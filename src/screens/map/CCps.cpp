@@ -107,8 +107,7 @@ PresenceIconBoard::~PresenceIconBoard() = default;
 uint32_t CCps::LoadIconSheet()
 {
     try {
-        std::unique_ptr<CSprite> sheet(
-            LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+        std::shared_ptr<CSprite> sheet = LoadSheet("icon_p.akb");
         if (!sheet)
             return 0;
         Icons.Sheet = std::move(sheet);

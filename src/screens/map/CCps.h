@@ -22,7 +22,7 @@ struct PresenceIconBoard
     PresenceIconBoard();
     ~PresenceIconBoard();
 
-    std::unique_ptr<CSprite> Sheet;
+    std::shared_ptr<CSprite> Sheet;
     std::unique_ptr<CPresence> Clock; // replaceable, so tests can watch the questions
 };
 
@@ -126,6 +126,8 @@ public:
     // live with the map: their untouched rows cost no memory.
     bool CreateMapLayers();
     void ReleaseMapLayers();
+    // Whether the picture-mode view of the last frame is kept; the map data's release ends it.
+    bool HoldsKeptView() const { return m_view.HoldsView(); }
     // The map pictures' size for CreateMapLayers: 8400 x 5040 unless set (tests set a small one).
     static void SetMapPictureSize(int32_t width, int32_t height);
     static SIZE GetMapPictureSize();

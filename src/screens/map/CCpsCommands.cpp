@@ -357,7 +357,8 @@ void CCps::LoadOverlayPicture(const CStringUTF8& name)
 
 void CCps::ReleaseMapData()
 {
-    m_view.Forget();
+    // The kept view is made of what goes here: it goes too, rather than stay for the game.
+    m_view.Release();
     for (size_t slot = 0; slot < PictureSlot.size(); ++slot) {
         PictureSlot[slot].reset();
         SlotNames[slot] = CStringUTF8();

@@ -57,7 +57,7 @@ bool CSubMap::LoadIcons()
     if (!MakeLayers())
         return false;
     try {
-        m_icon_sheet.reset(LoadSprite("icon_p.akb", nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0));
+        m_icon_sheet = LoadSheet("icon_p.akb");
     } catch (const CString&) {
         return false;
     }

@@ -78,7 +78,7 @@ private:
     std::unique_ptr<CSpriteContainer> m_container;
     std::unique_ptr<CSprite> m_background;
     std::unique_ptr<CSprite> m_parts_sheet;
-    std::unique_ptr<CSprite> m_icon_sheet;
+    std::shared_ptr<CSprite> m_icon_sheet;
     std::unique_ptr<CSpriteLayer> m_background_layer;
     std::unique_ptr<CSpriteLayer> m_parts_layer;
     std::unique_ptr<CSpriteLayer> m_icon_layer;

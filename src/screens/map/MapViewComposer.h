@@ -54,6 +54,8 @@ public:
     // The next Draw composes the whole view: a picture it reads may have changed.
     void Forget() { m_valid = false; }
     void Release();
+    // Whether a view is kept (its 1920 x 1080 layer held).
+    bool HoldsView() const { return m_frame != nullptr; }
     // The composition of one rectangle of the view, from nothing, into the canvas with the
     // rectangle's corner at (canvas_x, canvas_y).
     static void ComposeRect(ILayer* canvas, const MapViewSources& sources,

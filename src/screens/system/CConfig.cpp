@@ -120,7 +120,7 @@ int32_t CConfig::CreateParts()
     m_page.reset(CreateSprite(0, 0, CONFIG_PAGE_WIDTH, CONFIG_PAGE_HEIGHT, PAGE_PRIORITY, LAYER_KIND_TEXTURE, 0));
     if (!m_help || !m_page || SpriteLayerOf(m_help.get()) == nullptr || SpriteLayerOf(m_page.get()) == nullptr)
         return 0;
-    m_parts.reset(LoadPictureIfPresent("systemsound_p.akb"));
+    m_parts = LoadSheetIfPresent("systemsound_p.akb");
     m_cover.reset(LoadPictureIfPresent("systemcover.akb"));
     return 1;
 }

@@ -128,7 +128,7 @@ private:
         bool operator==(const ViewSources& other) const;
     };
     ViewSources m_view_sources;
-    std::unique_ptr<CSprite> m_parts;
+    std::shared_ptr<CSprite> m_parts; // shared with the sound settings
     std::unique_ptr<CSprite> m_cover;
     std::unique_ptr<CSprite> m_help;
     std::unique_ptr<CSprite> m_page;

@@ -23,9 +23,16 @@ using namespace config_layout;
 
 namespace {
 
-ILayer* LayerOfSprite(const std::unique_ptr<CSprite>& sprite)
+ILayer* LayerOfSprite(CSprite* sprite)
 {
-    return sprite ? SpriteLayerOf(sprite.get()) : nullptr;
+    return sprite ? SpriteLayerOf(sprite) : nullptr;
+}
+
+// A sprite held alone or shared.
+template <typename Held>
+ILayer* LayerOfSprite(const Held& sprite)
+{
+    return LayerOfSprite(sprite.get());
 }
 
 // The help number of a control, or 0 for none.

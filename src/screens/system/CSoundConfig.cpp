@@ -100,9 +100,16 @@ int32_t Attenuation(float base, float a, float b)
     return static_cast<int32_t>(base) - static_cast<int32_t>(a * base * b);
 }
 
-ILayer* LayerOfSprite(const std::unique_ptr<CSprite>& sprite)
+ILayer* LayerOfSprite(CSprite* sprite)
 {
-    return sprite ? SpriteLayerOf(sprite.get()) : nullptr;
+    return sprite ? SpriteLayerOf(sprite) : nullptr;
+}
+
+// A sprite held alone or shared.
+template <typename Held>
+ILayer* LayerOfSprite(const Held& sprite)
+{
+    return LayerOfSprite(sprite.get());
 }
 
 int32_t HelpNumber(int32_t id)
@@ -218,19 +225,19 @@ int32_t CSoundConfig::CreateParts()
     // Languages without pictures of their own take the traditional Chinese ones, else the plain.
     switch (GetConfigLanguage()) {
     case 0:
-        m_sheet = LoadFirst({"systemsound_p.akb"});
+        m_sheet = LoadFirstSheet({"systemsound_p.akb"});
         m_cover = LoadFirst({"sound_cover_en.akb"});
         break;
     case 1:
-        m_sheet = LoadFirst({"systemsound_p.akb"});
+        m_sheet = LoadFirstSheet({"systemsound_p.akb"});
         m_cover = LoadFirst({"sound_cover_ch.akb"});
         break;
     case 3:
-        m_sheet = LoadFirst({"systemsound_p.akb"});
+        m_sheet = LoadFirstSheet({"systemsound_p.akb"});
         m_cover = LoadFirst({"sound_cover.akb"});
         break;
     default:
-        m_sheet = LoadFirst({"systemsound_p_tw.akb", "systemsound_p.akb"});
+        m_sheet = LoadFirstSheet({"systemsound_p_tw.akb", "systemsound_p.akb"});
         m_cover = LoadFirst({"sound_cover_tw.akb", "sound_cover.akb"});
         break;
     }
@@ -252,6 +259,14 @@ std::unique_ptr<CSprite> CSoundConfig::LoadFirst(std::initializer_list<const cha
     for (const char* name : names)
         if (CSprite* sprite = LoadPictureIfPresent(name))
             return std::unique_ptr<CSprite>(sprite);
+    return nullptr;
+}
+
+std::shared_ptr<CSprite> CSoundConfig::LoadFirstSheet(std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        if (std::shared_ptr<CSprite> sheet = LoadSheetIfPresent(name))
+            return sheet;
     return nullptr;
 }
 

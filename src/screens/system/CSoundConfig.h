@@ -57,6 +57,7 @@ public:
 private:
     // The first of the pictures the archive has.
     std::unique_ptr<CSprite> LoadFirst(std::initializer_list<const char*> names);
+    std::shared_ptr<CSprite> LoadFirstSheet(std::initializer_list<const char*> names);
     // The on and volume fields of a group (0-3) or of a character (4 + k).
     int32_t* EnableField(int32_t group);
     float* VolumeField(int32_t group);
@@ -86,7 +87,7 @@ private:
     int32_t m_sample_played = 0;
     float m_scroll_ratio = 0;
     int32_t m_scroll_offset = 0;
-    std::unique_ptr<CSprite> m_sheet;
+    std::shared_ptr<CSprite> m_sheet; // shared with the settings
     std::unique_ptr<CSprite> m_help;
     std::unique_ptr<CSprite> m_cover;
     std::unique_ptr<CSprite> m_panel;

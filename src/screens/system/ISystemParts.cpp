@@ -174,6 +174,17 @@ CSprite* ISystemParts::LoadPictureIfPresent(const char* name)
     }
 }
 
+std::shared_ptr<CSprite> ISystemParts::LoadSheetIfPresent(const char* name)
+{
+    if (!PicturePresent(name))
+        return nullptr;
+    try {
+        return LoadSheet(name);
+    } catch (const CString&) {
+        return nullptr;
+    }
+}
+
 POINT ISystemParts::PointerOnScreen()
 {
     POINT position{};

@@ -104,6 +104,8 @@ protected:
     // A new memory sprite of the picture, or null without a word when the archive lacks it: the
     // pages ask for pictures a language may not have.
     CSprite* LoadPictureIfPresent(const char* name);
+    // As LoadPictureIfPresent, a sheet shared with the other screens that hold it.
+    std::shared_ptr<CSprite> LoadSheetIfPresent(const char* name);
     // Whether the archive holds the picture.
     bool PicturePresent(const char* name);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
 #include "screens/map/TownMapFixture.h"
@@ -221,9 +222,19 @@ TEST_F(CCpsCommandsThreadTest, TheLayersAreMadeWithTheMenuAndOutliveTheDatasRele
     EXPECT_EQ(fresh.CreateMenu(), 1);
     EXPECT_TRUE(fresh.MapPicture && fresh.OverlayPicture && fresh.Composite);
 
+    // Pictures as large as the window: a frame of the map keeps its view.
+    const SIZE saved = CCps::GetMapPictureSize();
+    CCps::SetMapPictureSize(1920, 1080);
+    ASSERT_TRUE(map.CreateMapLayers());
+    CCps::SetMapPictureSize(saved.cx, saved.cy);
     Exec({27, "town.akb"});
     Exec({28, "roofs.akb"});
+    // The kept view goes with the data it was made of.
+    const std::unique_ptr<CSpriteLayer> target = CreateSpriteOfType(0, 0, 1920, 1080, 0, 0);
+    map.DrawMap(target.get());
+    EXPECT_TRUE(map.HoldsKeptView());
     Exec({34});
+    EXPECT_FALSE(map.HoldsKeptView());
     ASSERT_TRUE(map.MapPicture && map.OverlayPicture && map.Composite);
     Exec({27, "town.akb"});
     Exec({28, "roofs.akb"});

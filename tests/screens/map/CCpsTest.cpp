@@ -180,6 +180,7 @@ TEST_F(CCpsThreadTest, TownAndSchoolIconsCompositeTheirFacesDifferently)
 
 TEST_F(CCpsThreadTest, AMissingSheetStillAsksEveryQuestion)
 {
+    ReleaseSharedIconSheet();
     for (bool throws : {false, true}) {
         SheetlessMap map;
         map.throws = throws;

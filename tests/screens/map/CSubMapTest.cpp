@@ -316,6 +316,8 @@ TEST_F(CSubMapThreadTest, WithoutItsFaceSheetTheScreenCannotBeMade)
             return CSubMap::LoadSprite(name, sprite, kind, texture_argument, priority, out, x, y, fill_mode);
         }
     };
+    m_map.Release();
+    ReleaseSharedIconSheet();
     WithoutFaces map;
     EXPECT_FALSE(map.LoadIcons());
 }
