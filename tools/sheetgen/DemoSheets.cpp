@@ -65,14 +65,22 @@ CellWords TitleButtonWords(int32_t page, int32_t item)
 AkbPicture DemoTitleSheet(WordsLanguage language)
 {
     // The words stand in the button's left part: the title's checks read its middle.
-    return WordedSheet(TITLE_SHEET_WIDTH, TITLE_SHEET_HEIGHT, TitleSheetCells(),
-                       [](const SheetCell& cell) {
-                           return cell.id == TITLE_SHEET_BACK
-                                      ? TitleButtonWords(-1, 0)
-                                      : TitleButtonWords(static_cast<int32_t>(GroupOf(cell)),
-                                                         static_cast<int32_t>(ItemOf(cell)));
-                       },
-                       language, {WordsPlace::Left, 30});
+    const std::vector<SheetCell> cells = TitleSheetCells();
+    AkbPicture sheet = WordedSheet(TITLE_SHEET_WIDTH, TITLE_SHEET_HEIGHT, cells,
+                                   [](const SheetCell& cell) {
+                                       return cell.id == TITLE_SHEET_BACK
+                                                  ? TitleButtonWords(-1, 0)
+                                                  : TitleButtonWords(static_cast<int32_t>(GroupOf(cell)),
+                                                                     static_cast<int32_t>(ItemOf(cell)));
+                                   },
+                                   language, {WordsPlace::Left, 30});
+    // The buttons stand at x 64 and end short of the settings' window-colour sample (its left edge
+    // at TITLE_BUTTONS_RIGHT), through which the screen under the settings shows: over the title
+    // it shows the window colour over the title's plain background, not a piece of a button.
+    for (const SheetCell& cell : cells)
+        FillRect(sheet, cell.x + (TITLE_BUTTONS_RIGHT - 64), cell.y, cell.width - (TITLE_BUTTONS_RIGHT - 64),
+                 cell.height, 0x00000000u);
+    return sheet;
 }
 
 CellWords MessageButtonWords(uint32_t button)

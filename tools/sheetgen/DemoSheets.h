@@ -13,6 +13,8 @@ namespace tools {
 
 // The title's buttons: page 0 to 4 and item, or the shared back button (page -1).
 CellWords TitleButtonWords(int32_t page, int32_t item);
+// The buttons' pictures end at this screen x, clear of the settings' window-colour sample.
+inline constexpr int32_t TITLE_BUTTONS_RIGHT = 520;
 AkbPicture DemoTitleSheet(WordsLanguage language);
 
 // The message window's buttons and the side menu's, in both languages (neither picture has a

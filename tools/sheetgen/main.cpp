@@ -305,12 +305,10 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     if (argc == 3 && std::strcmp(argv[1], "title-sheet") == 0) {
-        // Every cell is opaque: three bytes a pixel keep the four copies smaller.
-        tools::AkbOptions opaque;
-        opaque.rgb_alpha = 255;
+        // With alpha: each button's right end is clear (see DemoTitleSheet).
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
             if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb",
-                       tools::EncodeAkb(tools::DemoTitleSheet(tools::LanguageOfSuffix(suffix)), opaque)))
+                       tools::EncodeAkb(tools::DemoTitleSheet(tools::LanguageOfSuffix(suffix)), {})))
                 return 1;
         return 0;
     }
