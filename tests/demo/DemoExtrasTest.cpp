@@ -179,7 +179,10 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+        config.SetInt("/Config/AutoRead", 0); // the reader's clicks lead the replayed lines on
+    });
     HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
     x.SetClockRate(4);
     x.StartGame();

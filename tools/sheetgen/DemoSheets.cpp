@@ -509,7 +509,7 @@ AkbPicture DemoConfigCover()
         {87, 636, 110, "緑 / Green"},
         {877, 636, 110, "青 / Blue"},
         {87, 700, 900, "確認の表示 / Ask before"},
-        {1100, 1150, 480, "右クリックの動作 / Right click"},
+        {87, 1150, 900, "右クリックの動作 / What a right click does"},
     };
     // The confirmation switches by number: the actions they ask about.
     static const char* const dialogs[] = {
