@@ -155,9 +155,7 @@ AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language)
         const CellWords words{name.japanese, name.english};
         // The first sub map names a spot along its top: the faces of the people there stand
         // under the name.
-        DrawCellWords(sheet, cell, words, language,
-                      kind == SUBMAP_KIND_FIRST ? WordsLayout{WordsPlace::Top, 22}
-                                                : WordsLayout{WordsPlace::Centre, 28});
+        DrawCellWords(sheet, cell, words, language, kind == SUBMAP_KIND_FIRST ? WordsLayout{WordsPlace::Top, 22} : WordsLayout{WordsPlace::Centre, 28});
     }
     // Places and the back button are framed signs on the map.
     for (const SheetCell& cell : cells)
