@@ -6,13 +6,15 @@
 // list shows the extras' backdrop under its cells, not the CG the viewer showed last
 // (build/demo_story_extras_replay_list.png). The scene replay reached from the gallery's tab:
 // a cancel of its heroine grid leads to the title without replaying anything, a chosen scene is
-// replayed and the list comes back, and the list's tabs lead on (the music room). The diary's
+// replayed line by line as the reader clicks and the list comes back, and the list's tabs lead on
+// (the music room). The diary's
 // tabs lead on too, and the title's animation after the extras starts from black.
 
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,7 @@
 #include "DemoStoryRoute.h"
 #include "demopics/DemoPictures.h"
 #include "foundation/CXMLDocument.h"
+#include "sheetgen/DemoSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SheetGenerator.h"
 
@@ -176,7 +179,10 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
+    home.EditConfig([](CXMLDocument& config) {
+        config.SetInt("/Config/Demo/SkipTitle", 0);
+        config.SetInt("/Config/AutoRead", 0); // the reader's clicks lead the replayed lines on
+    });
     HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
     x.SetClockRate(4);
     x.StartGame();
@@ -195,12 +201,25 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
     EXPECT_EQ(replayed, 0) << "frames of a scene nobody chose";
     EXPECT_EQ(listed, 0) << "frames of a scene list after the grid's cancel";
 
-    // Her first scene replayed, her list back, and its music-room tab opens the music room.
+    // Her first scene replayed as a scene to read: its picture with its first line in the message
+    // window (build/demo_story_extras_replay_line.png), waiting for the reader however long; her
+    // line under her name; the list back once the last line is read. Then its music-room tab
+    // opens the music room.
     ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay the second time";
     ASSERT_TRUE(x.ClickUntil(543, 213, ReplayList)) << "no scene list for the heroine";
-    ASSERT_TRUE(x.ClickUntil(633, 245, [](const Frame& frame) { return IsCG(frame, 200, 900); }))
-        << "the chosen scene was not replayed";
-    ASSERT_TRUE(x.WaitFor(ReplayList)) << "the list did not come back after the replay";
+    const auto line = x.ClickUntil(
+        633, 245, [](const Frame& frame) { return IsCG(frame, 355, 600) && StoryPromptShown(frame); });
+    ASSERT_TRUE(line) << "the chosen scene was not replayed with its lines";
+    x.Keep(*line, "extras_replay_line");
+    EXPECT_GT(StoryTextIn(*line, 0, 19, STORY_LINE_Y), 200) << "no words on the replayed line";
+    EXPECT_FALSE(x.WaitFor([](const Frame& frame) { return !IsCG(frame, 355, 600); }, 15s))
+        << "the replay went by before its reader read it";
+    int named = 0;
+    ASSERT_TRUE(x.ClickThroughTo([&](const Frame& frame) {
+        named += IsCG(frame, 355, 600) && StoryNamePlateShown(frame) ? 1 : 0;
+        return ReplayList(frame);
+    })) << "the list did not come back after the replay";
+    EXPECT_GT(named, 0) << "her line without her name";
     const auto music = x.ClickUntil(175, 660, [](const Frame& frame) {
         const std::optional<uint32_t> row = FrameCellAt(frame, 1530, 140);
         return row && *row >= tools::MUSIC_ROW_CELL && *row < tools::MUSIC_ROW_CELL + 0x40;
@@ -223,8 +242,9 @@ TEST(DemoExtrasTest, ANewGameAfterTheGalleryShowsNothingOfTheExtrasBackdrop)
     ASSERT_TRUE(x.ClickOftenUntil(960, 300, route::TitleShown)) << "no title\n" << x.Output();
     ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
     for (const bool title : {false, true})
-        ASSERT_TRUE(x.ActUntil([&] { x.Key(0x1B); },
-                               [&](const Frame& frame) { return title ? TitleAgain(frame) : !GalleryPage(frame); }))
+        ASSERT_TRUE(
+            x.ActUntil([&] { x.Key(0x1B); },
+                       [&](const Frame& frame) { return title ? TitleAgain(frame) : !GalleryPage(frame); }))
             << "the gallery did not lead back to the title";
 
     // The first scene's checkpoint lamp in the top-left pixel: 5 once the frame has crossed.
@@ -254,7 +274,8 @@ TEST(DemoExtrasTest, ANewGameAfterTheGalleryShowsNothingOfTheExtrasBackdrop)
 }
 
 // A heroine without a CG seen has her gallery page all the same: its cells locked, under the tabs
-// and page buttons, her cover in the preview area (build/demo_story_extras_locked_page.png).
+// and page buttons, her name card beside the buttons, not over them
+// (build/demo_story_extras_locked_page.png).
 TEST(DemoExtrasTest, AHeroinesGalleryPageShowsItsLockedCells)
 {
     const HeadlessDemoHome home;
@@ -274,6 +295,19 @@ TEST(DemoExtrasTest, AHeroinesGalleryPageShowsItsLockedCells)
     x.Keep(*page, "extras_locked_page");
     EXPECT_EQ(FrameCellAt(*page, CELL_X + 498 + 245, CELL_Y + 137), std::nullopt) << "a second cell";
     EXPECT_EQ(FrameCellAt(*page, 1492, 742), 1025u) << "the next-page button under her cover";
+    // Her name card stands right of the page buttons; around them, the backdrop, no card.
+    constexpr int PREVIEW_X = 1418, PREVIEW_Y = 555;
+    EXPECT_EQ(FrameCellAt(*page, PREVIEW_X + tools::GALLERY_CARD_X + 10,
+                          PREVIEW_Y + tools::GALLERY_CARD_Y + tools::GALLERY_CARD_HEIGHT - 10),
+              tools::GALLERY_COVER + 5)
+        << "her name card";
+    const auto card = [&](int x, int y) {
+        const std::optional<uint32_t> cell = FrameCellAt(*page, x, y);
+        return cell && *cell >= tools::GALLERY_COVER && *cell < tools::GALLERY_COVER + 18;
+    };
+    for (const auto& [x, y] : {std::pair{1492, 675}, std::pair{1600, 742}, std::pair{1600, 870},
+                               std::pair{1492, 960}, std::pair{1430, 990}})
+        EXPECT_FALSE(card(x, y)) << "her cover around the page buttons at " << x << ", " << y;
 }
 
 TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)

@@ -178,15 +178,16 @@ bool QuestionShown(const platform::PngPicture& frame)
 }
 
 // The event scene's line in the message window over the story, in the run's language:
-// イベントの場面です。 (10 cells), or This is the event's scene. (13 cells of two letters).
+// 夕方の川辺で彼女が待っていた。 (15 cells), or She was waiting for me by the river at dusk. (21
+// cells).
 bool EventLineShown(const platform::PngPicture& frame, int language)
 {
     if (GridShown(frame))
         return false;
     if (language != 0)
-        return MessageLineCells(frame, 11) == "##########.";
-    const std::string line = MessageLineCells(frame, 15);
-    return line.find('.') == 13 && line.substr(13) == "..";
+        return MessageLineCells(frame, 16) == "###############.";
+    const std::string line = MessageLineCells(frame, 24);
+    return line.find('.') == 21 && line.substr(21) == "...";
 }
 
 // The story's last message, ……: two cells with the prompt, no name on the plate.

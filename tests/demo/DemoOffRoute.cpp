@@ -233,7 +233,7 @@ void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
     ASSERT_TRUE(x.ClickUntil(328, 336, grid)) << "no schedule for heroine 0";
     ASSERT_TRUE(x.ClickUntil(212 + 87 + 43, 146 + 42, YesNoShown)) << "her next event asked nothing";
     const auto event = [](const Frame& frame) {
-        return StoryPromptShown(frame) && MessageLineCells(frame, 11) == "##########.";
+        return StoryPromptShown(frame) && MessageLineCells(frame, 16) == "###############.";
     };
     auto line = x.ClickUntil(YES_X, ANSWER_Y, event);
     ASSERT_TRUE(line) << "no event line after the jump";

@@ -517,7 +517,20 @@ TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
               return tabs(frame) && FrameCellAt(frame, QUARTER_X, MASTER_Y) != tools::CONFIG_SHEET_KNOB &&
                      FrameCellAt(frame, 118 + 560 + 26, MASTER_Y) != tools::CONFIG_SHEET_KNOB;
           },
-          [](const Frame&) {}, PressOn(x, SOUND_TAB_X, SOUND_TAB_Y)},
+          [](const Frame& frame) {
+              // The window-colour sample, (525, 673) to (1315, 731), shows the window's colour over
+              // the title's plain background: one colour each row along its parts left and right
+              // of the typed sample, no piece of a title button.
+              int others = 0;
+              for (const int y : {676, 700, 728}) {
+                  const uint32_t swatch = frame.pixels[static_cast<size_t>(y) * frame.width + 1310];
+                  for (int x = 527; x < 1313; ++x)
+                      if (x < 740 || x >= 1100)
+                          others += frame.pixels[static_cast<size_t>(y) * frame.width + x] != swatch ? 1 : 0;
+              }
+              EXPECT_EQ(others, 0) << "the window-colour sample shows the title through it";
+          },
+          PressOn(x, SOUND_TAB_X, SOUND_TAB_Y)},
          // The sound page, the master volume full.
          {nullptr,
           [&](const Frame& frame) {

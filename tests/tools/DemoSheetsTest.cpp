@@ -110,12 +110,14 @@ TEST(DemoSheets, HoverHelpLeavesTheButtonItNamesInSight)
 {
     const tools::AkbPicture message = tools::DemoMessageSheet();
     for (const tools::SheetCell& cell : tools::MessageSheetCells()) {
-        const bool lowest = cell.id >= tools::MESSAGE_SHEET_BALLOON + 6 && cell.id < tools::MESSAGE_SHEET_BALLOON + 9;
+        const bool lowest =
+            cell.id >= tools::MESSAGE_SHEET_BALLOON + 6 && cell.id < tools::MESSAGE_SHEET_BALLOON + 9;
         if (!lowest && cell.id != tools::MESSAGE_SHEET_POINTER)
             continue;
         for (int32_t y = 15; y < cell.height; ++y)
             for (int32_t x = 0; x < cell.width; ++x)
-                ASSERT_EQ(message.At(cell.x + x, cell.y + y) >> 24, 0u) << std::hex << cell.id << std::dec << " at " << x << ", " << y;
+                ASSERT_EQ(message.At(cell.x + x, cell.y + y) >> 24, 0u)
+                    << std::hex << cell.id << std::dec << " at " << x << ", " << y;
     }
     const tools::AkbPicture menu = tools::DemoSideMenuSheet();
     for (const tools::SheetCell& cell : tools::SideMenuSheetCells()) {
@@ -124,8 +126,57 @@ TEST(DemoSheets, HoverHelpLeavesTheButtonItNamesInSight)
         for (int32_t x = 0; x < 100; x += 9) {
             uint32_t id = 0;
             int32_t state = 0;
-            const bool coded = tools::DecodeCellColour(menu.At(cell.x + x, cell.y + cell.height / 2), id, state);
+            const bool coded =
+                tools::DecodeCellColour(menu.At(cell.x + x, cell.y + cell.height / 2), id, state);
             ASSERT_FALSE(coded && id == cell.id) << std::hex << cell.id << std::dec << " at " << x;
         }
+    }
+}
+
+namespace {
+
+bool HasDigit(const std::string& words)
+{
+    for (const char c : words)
+        if (c >= '0' && c <= '9')
+            return true;
+    return false;
+}
+
+// Both languages' words, neither empty nor numbered: a name a player reads, not a placeholder.
+void ExpectNamed(const tools::CellWords& words, const std::string& what)
+{
+    EXPECT_FALSE(words.japanese.empty()) << what;
+    EXPECT_FALSE(words.english.empty()) << what;
+    EXPECT_FALSE(HasDigit(words.japanese) || HasDigit(words.english))
+        << what << ": " << words.japanese << " / " << words.english;
+}
+
+} // namespace
+
+// The notices, the settings' system cells and the thumbnails of the gallery and the scene replay
+// say what they are in words; a heroine's scenes each have a name of their own.
+TEST(DemoSheets, NoticesSystemCellsAndThumbnailsAreNamedNotNumbered)
+{
+    for (int32_t kind = 0; kind <= 4; ++kind)
+        ExpectNamed(tools::NoticeKindWords(kind), "notice kind " + std::to_string(kind));
+    ExpectNamed(tools::NoticeKindNoteWords(), "notice note");
+    for (int32_t line = 0; line < 16; ++line)
+        ExpectNamed(tools::NoticeLineWords(line), "notice line " + std::to_string(line));
+    for (int32_t item = 0; item < 6; ++item)
+        ExpectNamed(tools::RightClickActionWords(item), "system cell " + std::to_string(item));
+
+    const uint32_t sheets[] = {0x3430, 0x3450, 0x3470, 0x3530, 0x3532,
+                               0x3533, 0x3534, 0x3630, 0x3640, 0x3650};
+    for (const uint32_t first : sheets)
+        for (int32_t cell = 0; cell < 12; ++cell)
+            ExpectNamed(tools::ThumbnailWords(first, cell),
+                        "thumbnail " + std::to_string(cell) + " of sheet " + std::to_string(first));
+    // A scene sheet's cells 0 to 7 are the first page, 9 to 11 the second's first three.
+    for (const uint32_t first : {0x3630u, 0x3640u, 0x3650u}) {
+        std::set<std::string> names;
+        for (const int32_t cell : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11})
+            names.insert(tools::ThumbnailWords(first, cell).english);
+        EXPECT_EQ(names.size(), 11u) << "scenes of sheet " << first << " named alike";
     }
 }

@@ -42,8 +42,8 @@ std::pair<Ink, Ink> InkOf(const tools::AkbPicture& sheet, const tools::SheetCell
     Ink outside;
     for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
         for (int32_t x = cell.x; x < cell.x + cell.width; ++x) {
-            if (IsCell(sheet, x, y, cell))
-                continue;
+            if (IsCell(sheet, x, y, cell) || (sheet.At(x, y) >> 24) == 0)
+                continue; // the cell's colour, or clear: no ink
             const bool in = x >= box.x && x < box.x + box.width && y >= box.y && y < box.y + box.height;
             Ink& ink = in ? inside : outside;
             ++ink.pixels;
@@ -55,8 +55,8 @@ std::pair<Ink, Ink> InkOf(const tools::AkbPicture& sheet, const tools::SheetCell
 } // namespace
 
 // Every title button carries its words in the language of its picture, inside the words' box
-// only: the rest of the cell, its tag gone, keeps the colour the frame checks read; the states
-// read apart, the disabled words dimmer than the normal ones.
+// only: the rest of the cell, its tag gone, keeps the colour the frame checks read, but for its
+// clear right end; the states read apart, the disabled words dimmer than the normal ones.
 TEST(SheetWords, TitleButtonsCarryTheirWordsInTheirBoxAndStatesReadApart)
 {
     const tools::WordsLayout layout{tools::WordsPlace::Left, 30};
@@ -70,6 +70,12 @@ TEST(SheetWords, TitleButtonsCarryTheirWordsInTheirBoxAndStatesReadApart)
             const auto [inside, outside] = InkOf(*sheet, cell, box);
             EXPECT_GT(inside.pixels, 150) << "no words";
             EXPECT_EQ(outside.pixels, 0) << "ink or a tag outside the words' box";
+            // The button's right end is clear, short of the settings' window-colour sample.
+            int opaque = 0;
+            for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
+                for (int32_t x = cell.x + tools::TITLE_BUTTONS_RIGHT - 64; x < cell.x + cell.width; ++x)
+                    opaque += (sheet->At(x, y) >> 24) != 0 ? 1 : 0;
+            EXPECT_EQ(opaque, 0) << "the button reaches under the window-colour sample";
         }
         for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
             for (int32_t x = box.x; x < box.x + box.width; ++x)

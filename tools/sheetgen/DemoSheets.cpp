@@ -65,14 +65,22 @@ CellWords TitleButtonWords(int32_t page, int32_t item)
 AkbPicture DemoTitleSheet(WordsLanguage language)
 {
     // The words stand in the button's left part: the title's checks read its middle.
-    return WordedSheet(TITLE_SHEET_WIDTH, TITLE_SHEET_HEIGHT, TitleSheetCells(),
-                       [](const SheetCell& cell) {
-                           return cell.id == TITLE_SHEET_BACK
-                                      ? TitleButtonWords(-1, 0)
-                                      : TitleButtonWords(static_cast<int32_t>(GroupOf(cell)),
-                                                         static_cast<int32_t>(ItemOf(cell)));
-                       },
-                       language, {WordsPlace::Left, 30});
+    const std::vector<SheetCell> cells = TitleSheetCells();
+    AkbPicture sheet = WordedSheet(TITLE_SHEET_WIDTH, TITLE_SHEET_HEIGHT, cells,
+                                   [](const SheetCell& cell) {
+                                       return cell.id == TITLE_SHEET_BACK
+                                                  ? TitleButtonWords(-1, 0)
+                                                  : TitleButtonWords(static_cast<int32_t>(GroupOf(cell)),
+                                                                     static_cast<int32_t>(ItemOf(cell)));
+                                   },
+                                   language, {WordsPlace::Left, 30});
+    // The buttons stand at x 64 and end short of the settings' window-colour sample (its left edge
+    // at TITLE_BUTTONS_RIGHT), through which the screen under the settings shows: over the title
+    // it shows the window colour over the title's plain background, not a piece of a button.
+    for (const SheetCell& cell : cells)
+        FillRect(sheet, cell.x + (TITLE_BUTTONS_RIGHT - 64), cell.y, cell.width - (TITLE_BUTTONS_RIGHT - 64),
+                 cell.height, 0x00000000u);
+    return sheet;
 }
 
 CellWords MessageButtonWords(uint32_t button)
@@ -126,7 +134,8 @@ void DrawHelpBalloon(AkbPicture& sheet)
                     // Distance into the rounded corner, from the arc's centre.
                     const int32_t dx = column == 0 ? RADIUS - x : column == 2 ? x - (PIECE - 1 - RADIUS) : 0;
                     const int32_t dy = row == 0 ? RADIUS - y : row == 2 ? y - (height - 1 - RADIUS) : 0;
-                    const bool outside = y >= height || (dx > 0 && dy > 0 && dx * dx + dy * dy > RADIUS * RADIUS);
+                    const bool outside =
+                        y >= height || (dx > 0 && dy > 0 && dx * dx + dy * dy > RADIUS * RADIUS);
                     sheet.At(left + x, top + y) = outside ? 0u : BODY;
                 }
         }
@@ -250,6 +259,50 @@ CellWords DialogQuestion(int32_t kind)
                                                                       : CellWords{};
 }
 
+CellWords NoticeKindWords(int32_t kind)
+{
+    // Kind 0 refuses a name; kind 1 follows the hero's naming; kind 2 stands over its note.
+    static const std::array<CellWords, 5> notices{{
+        {"この名前は使えません", "This name cannot be used"},
+        {"名前が決まりました", "Your name is set"},
+        {"セーブできませんでした", "The game could not be saved"},
+        {"セーブデータが見つかりません", "No saved game was found"},
+        {"設定を初期状態に戻しました", "The settings are back to their defaults"},
+    }};
+    return kind >= 0 && kind < static_cast<int32_t>(notices.size()) ? notices[static_cast<size_t>(kind)]
+                                                                    : CellWords{};
+}
+
+CellWords NoticeKindNoteWords()
+{
+    return {"空き容量を確かめてください", "Please check the free disk space"};
+}
+
+CellWords NoticeLineWords(int32_t line)
+{
+    // Line 5 follows the hero's naming, after kind 1.
+    static const std::array<CellWords, 16> lines{{
+        {"セーブしました", "The game has been saved"},
+        {"ロードしました", "The game has been loaded"},
+        {"クイックセーブしました", "Quick save done"},
+        {"クイックセーブがまだありません", "There is no quick save yet"},
+        {"設定を保存しました", "Your settings have been saved"},
+        {"物語の中で、この名前で呼ばれます", "The story will call you by this name"},
+        {"ギャラリーに新しいCGが増えました", "A new picture is in the gallery"},
+        {"回想に新しいシーンが増えました", "A new scene is in the replay"},
+        {"音楽鑑賞に新しい曲が増えました", "A new track is in the music room"},
+        {"全てのCGを開放しました", "Every picture is unlocked"},
+        {"全てのシーンを開放しました", "Every scene is unlocked"},
+        {"スロットで当たりが出ました", "The slot machine paid out"},
+        {"今日はここまでです", "That is all for today"},
+        {"町へ出かけられるようになりました", "You can go out into town now"},
+        {"予定に新しいイベントが加わりました", "A new event is on the schedule"},
+        {"遊んでくれてありがとう", "Thank you for playing"},
+    }};
+    return line >= 0 && line < static_cast<int32_t>(lines.size()) ? lines[static_cast<size_t>(line)]
+                                                                  : CellWords{};
+}
+
 AkbPicture DemoDialogSheet()
 {
     const std::vector<SheetCell> cells = DialogSheetCells();
@@ -258,12 +311,8 @@ AkbPicture DemoDialogSheet()
                     [](const SheetCell& cell) -> CellWords {
                         if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12)
                             return DialogQuestion(static_cast<int32_t>(cell.id - DIALOG_SHEET_LINE));
-                        if (cell.id == NOTICE_SHEET_LINE)
-                            return {"この名前は使えません", "This name cannot be used"};
-                        if (cell.id > NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4) {
-                            const std::string n = std::to_string(cell.id - NOTICE_SHEET_LINE);
-                            return {"お知らせ " + n, "Notice " + n};
-                        }
+                        if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
+                            return NoticeKindWords(static_cast<int32_t>(cell.id - NOTICE_SHEET_LINE));
                         if (cell.width == 222 && cell.height == 73)
                             return cell.label.starts_with("YES")  ? CellWords{"はい", "Yes"}
                                    : cell.label.starts_with("NO") ? CellWords{"いいえ", "No"}
@@ -319,17 +368,29 @@ AkbPicture DemoNoticeSheet()
 {
     return WordedSheet(NOTICE2_SHEET_WIDTH, NOTICE2_SHEET_HEIGHT, NoticeSheetCells(),
                        [](const SheetCell& cell) -> CellWords {
-                           if (cell.id >= NOTICE2_SHEET_LINE && cell.id < NOTICE2_SHEET_LINE + 16) {
-                               const std::string n = std::to_string(cell.id - NOTICE2_SHEET_LINE);
-                               return {"お知らせ " + n + " 行目", "Notice line " + n};
-                           }
+                           if (cell.id >= NOTICE2_SHEET_LINE && cell.id < NOTICE2_SHEET_LINE + 16)
+                               return NoticeLineWords(static_cast<int32_t>(cell.id - NOTICE2_SHEET_LINE));
                            if (cell.id == NOTICE2_SHEET_NOTE)
-                               return {"", "Please check"};
+                               return NoticeKindNoteWords();
                            if (cell.id == NOTICE2_SHEET_KIND_4)
-                               return {"お知らせ 4", "Notice 4"};
+                               return NoticeKindWords(4);
                            return {};
                        },
                        WordsLanguage::Both, {WordsPlace::Centre, 30});
+}
+
+CellWords RightClickActionWords(int32_t item)
+{
+    static const std::array<CellWords, 6> actions{{
+        {"ウィンドウを消す", "Hide the window"},
+        {"オートモード", "Auto mode"},
+        {"設定画面を開く", "Open the settings"},
+        {"スキップ", "Skip"},
+        {"ロード画面を開く", "Open Load"},
+        {"セーブ画面を開く", "Open Save"},
+    }};
+    return item >= 0 && item < static_cast<int32_t>(actions.size()) ? actions[static_cast<size_t>(item)]
+                                                                    : CellWords{};
 }
 
 AkbPicture DemoConfigSheet()
@@ -360,10 +421,8 @@ AkbPicture DemoConfigSheet()
         default:
             break;
         }
-        if (cell.id >= 0x0C00 && cell.id < 0x0C06) {
-            const std::string n = std::to_string(cell.id - 0x0C00 + 1);
-            return {"システム " + n, "System " + n};
-        }
+        if (cell.id >= 0x0C00 && cell.id < 0x0C06)
+            return RightClickActionWords(static_cast<int32_t>(cell.id - 0x0C00));
         if (cell.id >= CONFIG_SHEET_DIGIT && cell.id <= CONFIG_SHEET_DIGIT + 10)
             return {"",
                     cell.id == CONFIG_SHEET_DIGIT + 10 ? "%" : std::to_string(cell.id - CONFIG_SHEET_DIGIT)};
@@ -450,7 +509,7 @@ AkbPicture DemoConfigCover()
         {87, 636, 110, "緑 / Green"},
         {877, 636, 110, "青 / Blue"},
         {87, 700, 900, "確認の表示 / Ask before"},
-        {1240, 1150, 340, "システム / System"},
+        {87, 1150, 900, "右クリックの動作 / What a right click does"},
     };
     // The confirmation switches by number: the actions they ask about.
     static const char* const dialogs[] = {
@@ -635,22 +694,115 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
 
 AkbPicture DemoGalleryCoverSheet(WordsLanguage language)
 {
-    return WordedSheet(GALLERY_COVER_SHEET_WIDTH, GALLERY_COVER_SHEET_HEIGHT, GalleryCoverCells(),
-                       [](const SheetCell& cell) {
-                           return cell.id >= GALLERY_COVER && cell.id < GALLERY_COVER + 16
-                                      ? HeroineWords(cell.id - GALLERY_COVER)
-                                      : CellWords{};
-                       },
-                       language, {WordsPlace::Top, 36});
+    // Each cover a name card in its right part, the overlay a band along the card's top.
+    std::vector<SheetCell> cards;
+    for (const SheetCell& cover : GalleryCoverCells()) {
+        if (cover.id == GALLERY_COVER + 17)
+            cards.push_back(
+                {cover.x + GALLERY_CARD_X, cover.y + GALLERY_CARD_Y, GALLERY_CARD_WIDTH, 8, cover.id, 0, ""});
+        else
+            cards.push_back({cover.x + GALLERY_CARD_X, cover.y + GALLERY_CARD_Y, GALLERY_CARD_WIDTH,
+                             GALLERY_CARD_HEIGHT, cover.id, 0, ""});
+    }
+    AkbPicture sheet = WordedSheet(GALLERY_COVER_SHEET_WIDTH, GALLERY_COVER_SHEET_HEIGHT, cards,
+                                   [](const SheetCell& cell) {
+                                       return cell.id >= GALLERY_COVER && cell.id < GALLERY_COVER + 16
+                                                  ? HeroineWords(cell.id - GALLERY_COVER)
+                                                  : CellWords{};
+                                   },
+                                   language, {WordsPlace::Centre, 40});
+    for (const SheetCell& card : cards)
+        if (card.id != GALLERY_COVER + 17)
+            DrawRim(sheet, card, 3);
+    return sheet;
 }
 
-AkbPicture DemoThumbnailSheet(uint32_t first_id, const std::string& caption)
+CellWords ThumbnailWords(uint32_t first_id, int32_t cell)
 {
+    // Named as the CG pictures' captions name them.
+    static const CellWords station{"駅前の朝", "Morning at the station"};
+    static const CellWords park{"公園の昼", "Noon in the park"};
+    static const CellWords hill{"丘の上", "The hilltop"};
+    static const CellWords harbour{"港の夕方", "Evening at the harbour"};
+    static const CellWords memory{"冬の思い出", "A winter memory"};
+    // A heroine's scenes, in the order of her list: a scene sheet's cell 9 is the second page's
+    // first scene, its cell 8 stays unused.
+    static const std::array<CellWords, 12> first_scenes{{
+        {"待ち合わせ", "The meeting"},
+        {"時計塔の下", "Under the clock tower"},
+        {"冬休みは続く", "The holidays go on"},
+        {"図書館で", "At the library"},
+        {"川沿いの道", "The riverside path"},
+        {"商店街の午後", "An afternoon in the shops"},
+        {"屋上の風", "Wind on the rooftop"},
+        {"神社の境内", "The shrine grounds"},
+        {"初雪", "The first snow"},
+        {"初雪", "The first snow"},
+        {"雪の帰り道", "Home through the snow"},
+        {"冬の終わり", "The end of winter"},
+    }};
+    static const std::array<CellWords, 12> second_scenes{{
+        {"港の夕方", "Evening at the harbour"},
+        {"灯台へ", "To the lighthouse"},
+        {"波止場の約束", "A promise on the pier"},
+        {"市場の朝", "Morning at the market"},
+        {"北の公園", "The north park"},
+        {"駅のベンチ", "A bench at the station"},
+        {"雪の舞う夜", "A night of falling snow"},
+        {"古い灯台", "The old lighthouse"},
+        {"船の汽笛", "The ship's horn"},
+        {"船の汽笛", "The ship's horn"},
+        {"港の灯り", "Harbour lights"},
+        {"春を待つ", "Waiting for spring"},
+    }};
+    static const std::array<CellWords, 12> any_scenes{{
+        {"雪の朝", "A snowy morning"},
+        {"放課後", "After school"},
+        {"帰り道", "The way home"},
+        {"商店街で", "In the shopping street"},
+        {"図書館の窓辺", "By the library window"},
+        {"川のほとり", "By the river"},
+        {"屋上で", "On the rooftop"},
+        {"神社の石段", "The shrine steps"},
+        {"駅前の広場", "The station square"},
+        {"駅前の広場", "The station square"},
+        {"夕暮れ", "At dusk"},
+        {"冬の終わり", "The end of winter"},
+    }};
+    if (cell < 0 || cell >= 12)
+        return {};
+    const size_t k = static_cast<size_t>(cell);
+    switch (first_id) {
+    case 0x3430: // the first heroine's gallery page: her three CGs
+        return k == 0 ? station : k == 1 ? park : k == 2 ? hill : memory;
+    case 0x3450: // the second heroine's page
+    case 0x3534: // her CG's variants
+        return harbour;
+    case 0x3530: // the first CG's variants, the second with its overlay
+        return k == 1 ? CellWords{"駅前の朝（笑顔）", "Morning at the station, smiling"} : station;
+    case 0x3532:
+        return park;
+    case 0x3533:
+        return hill;
+    case 0x3630:
+        return first_scenes[k];
+    case 0x3640:
+        return second_scenes[k];
+    case 0x3650:
+        return any_scenes[k];
+    default:
+        return memory;
+    }
+}
+
+AkbPicture DemoThumbnailSheet(uint32_t first_id)
+{
+    // One sheet for every language: both, the player's own among them.
     return WordedSheet(1470, 1100, ThumbnailCells(first_id),
                        [&](const SheetCell& cell) {
-                           return CellWords{"", caption + " " + std::to_string(cell.id - first_id + 1)};
+                           return ThumbnailWords(first_id, static_cast<int32_t>(cell.id - first_id));
                        },
-                       WordsLanguage::English, {WordsPlace::Top, 30});
+                       WordsLanguage::Both, {WordsPlace::Top, 40});
 }
 
 std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
@@ -879,8 +1031,9 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
                                                                   : "Saved (year/month/day h:m:s)";
     for (const SheetCell& cell : cells)
         if (cell.id >= SAVELOAD_CELL_ROW + 3 && cell.id < SAVELOAD_CELL_ROW + ROW_PICTURES)
-            DrawText(sheet, {cell.x + SAVED_DATE_X, cell.y + SAVED_Y - 24, GAME_DATE_X - 16 - SAVED_DATE_X, 22}, saved,
-                     caption);
+            DrawText(sheet,
+                     {cell.x + SAVED_DATE_X, cell.y + SAVED_Y - 24, GAME_DATE_X - 16 - SAVED_DATE_X, 22},
+                     saved, caption);
     return sheet;
 }
 
@@ -935,37 +1088,37 @@ AkbPicture DemoNameInputSheet()
 {
     static const std::array<const char*, 10> rows{"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
     AkbPicture sheet = WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
-                       [](const SheetCell& cell) -> CellWords {
-                           if (cell.id < 10 && cell.width == 104)
-                               return {rows[cell.id], ""};
-                           switch (cell.id) {
-                           case 0x100:
-                               return {"かな", "Kana"};
-                           case 0x101:
-                               return {"漢字", "Kanji"};
-                           case 0x102:
-                               return {"英数", "Letters"};
-                           case 0x200:
-                               return {"", "◀"};
-                           case 0x201:
-                               return {"", "▶"};
-                           case 0x202:
-                               return {"一字消す", "Delete"};
-                           case 0x300:
-                               return {"", "▲"};
-                           case 0x301:
-                               return {"", "▼"};
-                           case 0x400:
-                               return {"元の名前", "Default"};
-                           case 0x500:
-                               return {"決定", "OK"};
-                           case NAME_SHEET_NAME_LABEL:
-                               return {"名前", "Name"};
-                           default:
-                               return {};
-                           }
-                       },
-                       WordsLanguage::Both, {WordsPlace::Centre, 26});
+                                   [](const SheetCell& cell) -> CellWords {
+                                       if (cell.id < 10 && cell.width == 104)
+                                           return {rows[cell.id], ""};
+                                       switch (cell.id) {
+                                       case 0x100:
+                                           return {"かな", "Kana"};
+                                       case 0x101:
+                                           return {"漢字", "Kanji"};
+                                       case 0x102:
+                                           return {"英数", "Letters"};
+                                       case 0x200:
+                                           return {"", "◀"};
+                                       case 0x201:
+                                           return {"", "▶"};
+                                       case 0x202:
+                                           return {"一字消す", "Delete"};
+                                       case 0x300:
+                                           return {"", "▲"};
+                                       case 0x301:
+                                           return {"", "▼"};
+                                       case 0x400:
+                                           return {"元の名前", "Default"};
+                                       case 0x500:
+                                           return {"決定", "OK"};
+                                       case NAME_SHEET_NAME_LABEL:
+                                           return {"名前", "Name"};
+                                       default:
+                                           return {};
+                                       }
+                                   },
+                                   WordsLanguage::Both, {WordsPlace::Centre, 26});
     // The reading label: the screen writes the group's kana 33 pixels into it, 48 wide, so the
     // label's own words stand in its right part, small, clear of the kana.
     TextStyle style;

@@ -13,6 +13,8 @@ namespace tools {
 
 // The title's buttons: page 0 to 4 and item, or the shared back button (page -1).
 CellWords TitleButtonWords(int32_t page, int32_t item);
+// The buttons' pictures end at this screen x, clear of the settings' window-colour sample.
+inline constexpr int32_t TITLE_BUTTONS_RIGHT = 520;
 AkbPicture DemoTitleSheet(WordsLanguage language);
 
 // The message window's buttons and the side menu's, in both languages (neither picture has a
@@ -25,6 +27,11 @@ AkbPicture DemoSideMenuSheet();
 // The confirmation dialog's question of a kind (0 to 12), the notices' lines, yes, no and OK; the
 // dialog pictures carry both languages.
 CellWords DialogQuestion(int32_t kind);
+// The one-button notices: "dialog_p.akb"'s fixed kinds 0 to 4 (kind 2's note beneath its line,
+// kind 4's line from the second sheet) and the second sheet's numbered lines 0 to 15.
+CellWords NoticeKindWords(int32_t kind);
+CellWords NoticeKindNoteWords();
+CellWords NoticeLineWords(int32_t line);
 AkbPicture DemoDialogSheet();
 AkbPicture DemoNoticeSheet();
 
@@ -34,6 +41,8 @@ AkbPicture DemoNoticeSheet();
 inline constexpr uint32_t SLIDER_GROOVE = 0xFF8A82A6u;
 AkbPicture DemoConfigSheet();
 AkbPicture DemoConfigCover();
+// The settings' six system cells: what the right button does in the message window, by item.
+CellWords RightClickActionWords(int32_t item);
 // The sound page's cover ("sound_cover.akb" and its forms, 1632 x 1449): each level's name and
 // its slider's track.
 AkbPicture DemoSoundCover(WordsLanguage language);
@@ -43,8 +52,16 @@ AkbPicture DemoSoundCover(WordsLanguage language);
 AkbPicture DemoGalleryListSheet(WordsLanguage language);
 AkbPicture DemoGalleryModeSheet(WordsLanguage language);
 AkbPicture DemoGalleryCoverSheet(WordsLanguage language);
-// Each thumbnail captioned "<caption> <n>", n from 1.
-AkbPicture DemoThumbnailSheet(uint32_t first_id, const std::string& caption);
+// The gallery's covers: each heroine's name card in the preview area's right part, clear of the
+// page buttons the page draws over its left part (cover x 0 to 174, y 129 to 371) and of the
+// scene cell above it (rows up to 111); the rest of the cover is clear.
+inline constexpr int32_t GALLERY_CARD_X = 196;
+inline constexpr int32_t GALLERY_CARD_Y = 176;
+inline constexpr int32_t GALLERY_CARD_WIDTH = 290;
+inline constexpr int32_t GALLERY_CARD_HEIGHT = 110;
+// A thumbnail sheet's cell (0 to 11) by the sheet's first id: the CG or scene it shows, named.
+CellWords ThumbnailWords(uint32_t first_id, int32_t cell);
+AkbPicture DemoThumbnailSheet(uint32_t first_id);
 std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures();
 AkbPicture DemoMusicRowSheet(WordsLanguage language);
 AkbPicture DemoMusicControlSheet(WordsLanguage language);

@@ -69,33 +69,6 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
     return static_cast<bool>(out);
 }
 
-// What a sheet of thumbnails shows, by its first id: the gallery's pages, a CG's variants or a
-// heroine's scenes. The demo's first ids are of slate groups, so the thumbnails read as pictures
-// rather than purple blocks.
-std::string ThumbnailCaption(uint32_t first_id)
-{
-    switch (first_id) {
-    case 0x3430:
-        return "CG R";
-    case 0x3450:
-        return "CG O";
-    case 0x3530:
-        return "R01 variant";
-    case 0x3532:
-        return "R02 variant";
-    case 0x3533:
-        return "R03 variant";
-    case 0x3534:
-        return "O01 variant";
-    case 0x3630:
-        return "Scene R";
-    case 0x3640:
-        return "Scene O";
-    default:
-        return "Picture";
-    }
-}
-
 bool HasCell(const platform::PngPicture& picture, int x, int y, uint32_t wanted, int32_t wanted_state)
 {
     if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
@@ -142,7 +115,7 @@ bool WritePreviews(const std::string& folder)
         {"modelist_p", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese)},
         {"cgscenemode_p_en", tools::DemoGalleryModeSheet(tools::WordsLanguage::English)},
         {"modecover_p", tools::DemoGalleryCoverSheet(tools::WordsLanguage::Japanese)},
-        {"cg_r01", tools::DemoThumbnailSheet(0x3530, ThumbnailCaption(0x3530))},
+        {"cg_r01", tools::DemoThumbnailSheet(0x3530)},
         {"music_p_en", tools::DemoMusicRowSheet(tools::WordsLanguage::English)},
         {"musicmode_p", tools::DemoMusicControlSheet(tools::WordsLanguage::Japanese)},
         {"a000", tools::DemoMusicTrackPicture(0)},
@@ -266,9 +239,7 @@ int main(int argc, char** argv)
         return Write(argv[2], tools::EncodeAkb(tools::DemoMusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
     if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0) {
         const auto first = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 0));
-        return Write(argv[2], tools::EncodeAkb(tools::DemoThumbnailSheet(first, ThumbnailCaption(first)), {}))
-                   ? 0
-                   : 1;
+        return Write(argv[2], tools::EncodeAkb(tools::DemoThumbnailSheet(first), {})) ? 0 : 1;
     }
     if (argc == 3 && (std::strcmp(argv[1], "map-pictures") == 0 || std::strcmp(argv[1], "map-data") == 0)) {
         const bool pictures = std::strcmp(argv[1], "map-pictures") == 0;
@@ -334,12 +305,10 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     if (argc == 3 && std::strcmp(argv[1], "title-sheet") == 0) {
-        // Every cell is opaque: three bytes a pixel keep the four copies smaller.
-        tools::AkbOptions opaque;
-        opaque.rgb_alpha = 255;
+        // With alpha: each button's right end is clear (see DemoTitleSheet).
         for (const char* suffix : {"", "_en", "_ch", "_tw"})
             if (!Write(std::string(argv[2]) + "/title_p" + suffix + ".akb",
-                       tools::EncodeAkb(tools::DemoTitleSheet(tools::LanguageOfSuffix(suffix)), opaque)))
+                       tools::EncodeAkb(tools::DemoTitleSheet(tools::LanguageOfSuffix(suffix)), {})))
                 return 1;
         return 0;
     }

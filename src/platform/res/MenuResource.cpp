@@ -20,10 +20,10 @@ constexpr MenuTemplateItem MAIN_MENU_WINDOW[] = {
     {40003, 0, u"最小化", {}}, {40004, 0, u"最大化", {}},         {40005, 0, u"元のサイズに戻す", {}},
     {0, SEPARATOR, u"", {}},   {40006, 0, u"ウィンドウ設定", {}},
 };
+// No controller item: the game has no controller settings for it to open.
 constexpr MenuTemplateItem MAIN_MENU_SETTINGS[] = {
     {40009, 0, u"システム設定", {}},
     {40049, 0, u"サウンド設定", {}},
-    {40045, 0, u"コントローラーセッティング", {}},
 };
 constexpr MenuTemplateItem MAIN_MENU_HELP[] = {
     {40035, 0, u"電子マニュアル", {}},
