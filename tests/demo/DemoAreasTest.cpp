@@ -225,6 +225,9 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     // The time selection's back (its corner button) goes back to the character-area screen,
     // with nothing of the first answer left in the story text.
     const auto story_text = [](const Frame& picture) { return WhiteIn(picture, 160, 815, 1000, 880); };
+    const auto second_line = [](const Frame& picture) { return WhiteIn(picture, 160, 887, 680, 952); };
+    const auto areas_said = [](const Frame& picture) { return WhiteIn(picture, 520, 887, 1400, 952); };
+    const auto right_click = [&x] { x.Click(960, 540, 3); };
     const size_t seen = PlayFrameSteps(
         x, {{nullptr, character_screen, NOTHING, [&x] { x.Click(460, 300); }},
             {nullptr, time_screen, NOTHING, [&x] { x.Click(1288 + 79, 670 + 79); }},
@@ -235,9 +238,27 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
              },
              [&x] { x.Click(460, 300); }},
             {"demo_time.png", time_screen, NOTHING, [&x] { x.Click(1170, 630); }},
-            // The places its area button offers stand drawn over the scene already.
-            {"demo_place.png", [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); },
+            // The places its area button offers stand drawn over the scene already. The right
+            // button goes back to the time of day, whose answer is asked again: the story text
+            // keeps whom to meet and no place.
+            {"demo_place.png",
+             [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); }, NOTHING,
+             right_click},
+            {"demo_place_back.png",
+             [&](const Frame& picture) { return time_screen(picture) && !place_screen(picture); },
+             [&](const Frame& picture) {
+                 EXPECT_GT(story_text(picture), 0) << "whom to meet gone from the story text";
+                 EXPECT_EQ(second_line(picture), 0) << "an answer of the place screen in the story text";
+             },
+             [&x] { x.Click(1170, 630); }},
+            {nullptr, [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); },
              NOTHING, [&x] { x.Click(1190, 865); }},
+            // The area screen's right button goes back to the place screen, which decides again.
+            {nullptr, [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); },
+             NOTHING, right_click},
+            {"demo_area_back.png",
+             [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); }, NOTHING,
+             [&x] { x.Click(1190, 865); }},
             {"demo_area.png",
              [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); }, NOTHING,
              [&x] { x.Move(960, 990); }},
@@ -248,13 +269,24 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
                                                     std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
              },
              NOTHING, [&x] { x.Click(460, 300); }},
+            // The ".area" screen's right button goes back to the first area screen.
+            {nullptr, [&](const Frame& picture) { return area_screen(picture) && !strips_shown(picture); },
+             NOTHING, right_click},
+            {"demo_area_spots_back.png",
+             [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); },
+             [&](const Frame& picture) {
+                 EXPECT_EQ(areas_said(picture), 0) << "an answer of the area screens in the story text";
+             },
+             [&x] { x.Click(460, 300); }},
             {nullptr, [&](const Frame& picture) { return area_screen(picture) && !strips_shown(picture); },
              NOTHING, [&x] { x.Click(300, 650); }},
             {nullptr, [&](const Frame&) { return fs::exists(answers_file); }, NOTHING}});
-    EXPECT_EQ(seen, 9u)
+    EXPECT_EQ(seen, 15u)
         << "the character screen 1, the time selection 2, back to the character screen 3, the time "
-           "selection 4, the place screen's buttons and help bar 5, the area screen 6, its help bar "
-           "risen 7, the \".area\" screen 8, the answers saved 9\n"
+           "selection 4, the place screen's buttons and help bar 5, back to the time selection 6, the "
+           "place screen 7, the area screen 8, back to the place screen 9, the area screen 10, its "
+           "help bar risen 11, the \".area\" screen 12, back to the area screen 13, the \".area\" "
+           "screen 14, the answers saved 15\n"
         << x.Output();
     EXPECT_EQ(x.ExitStatus(), 0) << "the scene did not end the game\n" << x.Output();
 
