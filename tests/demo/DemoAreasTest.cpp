@@ -17,6 +17,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -227,7 +228,21 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     const auto story_text = [](const Frame& picture) { return WhiteIn(picture, 160, 815, 1000, 880); };
     const auto second_line = [](const Frame& picture) { return WhiteIn(picture, 160, 887, 680, 952); };
     const auto areas_said = [](const Frame& picture) { return WhiteIn(picture, 520, 887, 1400, 952); };
-    const auto right_click = [&x] { x.Click(960, 540, 3); };
+    // The right button goes back from any of the screens: a click repeated for a screen that
+    // missed it is given only while the screen it leads from still shows.
+    const auto right_click_on = [&x](const std::function<bool(const Frame&)>& screen) {
+        return [&x, screen] {
+            const std::optional<Frame> shown = x.Grab();
+            if (shown && screen(*shown))
+                x.Click(1700, 600, 3); // clear of every screen's buttons
+        };
+    };
+    const auto first_area_screen = [&](const Frame& picture) {
+        return area_screen(picture) && strips_shown(picture);
+    };
+    const auto spots_screen = [&](const Frame& picture) {
+        return area_screen(picture) && !strips_shown(picture);
+    };
     const size_t seen = PlayFrameSteps(
         x, {{nullptr, character_screen, NOTHING, [&x] { x.Click(460, 300); }},
             {nullptr, time_screen, NOTHING, [&x] { x.Click(1288 + 79, 670 + 79); }},
@@ -243,7 +258,7 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
             // keeps whom to meet and no place.
             {"demo_place.png",
              [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); }, NOTHING,
-             right_click},
+             right_click_on(place_screen)},
             {"demo_place_back.png",
              [&](const Frame& picture) { return time_screen(picture) && !place_screen(picture); },
              [&](const Frame& picture) {
@@ -255,7 +270,7 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
              NOTHING, [&x] { x.Click(1190, 865); }},
             // The area screen's right button goes back to the place screen, which decides again.
             {nullptr, [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); },
-             NOTHING, right_click},
+             NOTHING, right_click_on(first_area_screen)},
             {"demo_area_back.png",
              [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); }, NOTHING,
              [&x] { x.Click(1190, 865); }},
@@ -271,7 +286,7 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
              NOTHING, [&x] { x.Click(460, 300); }},
             // The ".area" screen's right button goes back to the first area screen.
             {nullptr, [&](const Frame& picture) { return area_screen(picture) && !strips_shown(picture); },
-             NOTHING, right_click},
+             NOTHING, right_click_on(spots_screen)},
             {"demo_area_spots_back.png",
              [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); },
              [&](const Frame& picture) {
