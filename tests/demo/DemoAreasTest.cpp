@@ -150,6 +150,46 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
     EXPECT_EQ(state->Values[25].Integer, 2);
 }
 
+TEST(DemoAreasTest, AGameQuickSavedOnTheDoorMessageComesBackOverTheTownAsItStood)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/AutoRead", 0); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    Start(x, "town_alone.mes");
+    // The town's view read from the river's row and the bridge's left end.
+    const auto view = [](const Frame& picture) {
+        const int river = RiverRow(picture, 100);
+        int bridge = 0;
+        while (river >= 0 && bridge < 1920 &&
+               (picture.pixels[static_cast<size_t>(river) * picture.width + bridge] & 0xFFFFFFu) == 0x2850B4u)
+            ++bridge;
+        return std::make_pair(river, bridge);
+    };
+    const auto door_message = [](const Frame& picture) { return MessageLineCells(picture, 8) == "#####..."; };
+    std::pair<int, int> saved_view;
+    const fs::path quick = home.Path() / "vesk/demo/Save/FLAG201";
+    const size_t seen = PlayFrameSteps(
+        x,
+        {{nullptr, LeaderOnTheGoal, NOTHING, [&x] { x.HoldUp(); }},
+         {nullptr, door_message, [&](const Frame& picture) { saved_view = view(picture); },
+          [&x] { x.Click(1540, 1033); }},
+         // Quick-saved on the message, then loaded at once: the town drawn again under it.
+         {nullptr, [&](const Frame&) { return fs::exists(quick); }, NOTHING, [&x] { x.Click(1620, 1033); }},
+         {nullptr, [&](const Frame& picture) { return !door_message(picture); }, NOTHING},
+         {"demo_town_door_loaded.png", door_message, [&](const Frame& picture) {
+              EXPECT_EQ(view(picture), saved_view) << "the town drawn scrolled after the load";
+          }}});
+    EXPECT_EQ(seen, 5u)
+        << "the leader on the goal 1, the door's message 2, its quick save 3, the load 4, the "
+           "message again 5\n"
+        << x.Output();
+    EXPECT_GE(saved_view.first, 0) << "no river on the town before the save";
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+    EXPECT_EQ(MessageBoxes(home), "");
+}
+
 TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAgain)
 {
     const HeadlessDemoHome home;
