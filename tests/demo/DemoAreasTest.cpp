@@ -17,6 +17,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -149,6 +150,46 @@ TEST(DemoAreasTest, TheTownWalksItsLeaderAlongASearchedPathAndTheDoorEndsTheScre
     EXPECT_EQ(state->Values[25].Integer, 2);
 }
 
+TEST(DemoAreasTest, AGameQuickSavedOnTheDoorMessageComesBackOverTheTownAsItStood)
+{
+    const HeadlessDemoHome home;
+    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+    home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/AutoRead", 0); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    Start(x, "town_alone.mes");
+    // The town's view read from the river's row and the bridge's left end.
+    const auto view = [](const Frame& picture) {
+        const int river = RiverRow(picture, 100);
+        int bridge = 0;
+        while (river >= 0 && bridge < 1920 &&
+               (picture.pixels[static_cast<size_t>(river) * picture.width + bridge] & 0xFFFFFFu) == 0x2850B4u)
+            ++bridge;
+        return std::make_pair(river, bridge);
+    };
+    const auto door_message = [](const Frame& picture) { return MessageLineCells(picture, 8) == "#####..."; };
+    std::pair<int, int> saved_view;
+    const fs::path quick = home.Path() / "vesk/demo/Save/FLAG201";
+    const size_t seen = PlayFrameSteps(
+        x,
+        {{nullptr, LeaderOnTheGoal, NOTHING, [&x] { x.HoldUp(); }},
+         {nullptr, door_message, [&](const Frame& picture) { saved_view = view(picture); },
+          [&x] { x.Click(1540, 1033); }},
+         // Quick-saved on the message, then loaded at once: the town drawn again under it.
+         {nullptr, [&](const Frame&) { return fs::exists(quick); }, NOTHING, [&x] { x.Click(1620, 1033); }},
+         {nullptr, [&](const Frame& picture) { return !door_message(picture); }, NOTHING},
+         {"demo_town_door_loaded.png", door_message, [&](const Frame& picture) {
+              EXPECT_EQ(view(picture), saved_view) << "the town drawn scrolled after the load";
+          }}});
+    EXPECT_EQ(seen, 5u)
+        << "the leader on the goal 1, the door's message 2, its quick save 3, the load 4, the "
+           "message again 5\n"
+        << x.Output();
+    EXPECT_GE(saved_view.first, 0) << "no river on the town before the save";
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+    EXPECT_EQ(MessageBoxes(home), "");
+}
+
 TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAgain)
 {
     const HeadlessDemoHome home;
@@ -225,6 +266,23 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     // The time selection's back (its corner button) goes back to the character-area screen,
     // with nothing of the first answer left in the story text.
     const auto story_text = [](const Frame& picture) { return WhiteIn(picture, 160, 815, 1000, 880); };
+    const auto second_line = [](const Frame& picture) { return WhiteIn(picture, 160, 887, 680, 952); };
+    const auto areas_said = [](const Frame& picture) { return WhiteIn(picture, 520, 887, 1400, 952); };
+    // The right button goes back from any of the screens: a click repeated for a screen that
+    // missed it is given only while the screen it leads from still shows.
+    const auto right_click_on = [&x](const std::function<bool(const Frame&)>& screen) {
+        return [&x, screen] {
+            const std::optional<Frame> shown = x.Grab();
+            if (shown && screen(*shown))
+                x.Click(1700, 600, 3); // clear of every screen's buttons
+        };
+    };
+    const auto first_area_screen = [&](const Frame& picture) {
+        return area_screen(picture) && strips_shown(picture);
+    };
+    const auto spots_screen = [&](const Frame& picture) {
+        return area_screen(picture) && !strips_shown(picture);
+    };
     const size_t seen = PlayFrameSteps(
         x, {{nullptr, character_screen, NOTHING, [&x] { x.Click(460, 300); }},
             {nullptr, time_screen, NOTHING, [&x] { x.Click(1288 + 79, 670 + 79); }},
@@ -235,9 +293,27 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
              },
              [&x] { x.Click(460, 300); }},
             {"demo_time.png", time_screen, NOTHING, [&x] { x.Click(1170, 630); }},
-            // The places its area button offers stand drawn over the scene already.
-            {"demo_place.png", [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); },
+            // The places its area button offers stand drawn over the scene already. The right
+            // button goes back to the time of day, whose answer is asked again: the story text
+            // keeps whom to meet and no place.
+            {"demo_place.png",
+             [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); }, NOTHING,
+             right_click_on(place_screen)},
+            {"demo_place_back.png",
+             [&](const Frame& picture) { return time_screen(picture) && !place_screen(picture); },
+             [&](const Frame& picture) {
+                 EXPECT_GT(story_text(picture), 0) << "whom to meet gone from the story text";
+                 EXPECT_EQ(second_line(picture), 0) << "an answer of the place screen in the story text";
+             },
+             [&x] { x.Click(1170, 630); }},
+            {nullptr, [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); },
              NOTHING, [&x] { x.Click(1190, 865); }},
+            // The area screen's right button goes back to the place screen, which decides again.
+            {nullptr, [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); },
+             NOTHING, right_click_on(first_area_screen)},
+            {"demo_area_back.png",
+             [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); }, NOTHING,
+             [&x] { x.Click(1190, 865); }},
             {"demo_area.png",
              [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); }, NOTHING,
              [&x] { x.Move(960, 990); }},
@@ -248,13 +324,24 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
                                                     std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
              },
              NOTHING, [&x] { x.Click(460, 300); }},
+            // The ".area" screen's right button goes back to the first area screen.
+            {nullptr, [&](const Frame& picture) { return area_screen(picture) && !strips_shown(picture); },
+             NOTHING, right_click_on(spots_screen)},
+            {"demo_area_spots_back.png",
+             [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); },
+             [&](const Frame& picture) {
+                 EXPECT_EQ(areas_said(picture), 0) << "an answer of the area screens in the story text";
+             },
+             [&x] { x.Click(460, 300); }},
             {nullptr, [&](const Frame& picture) { return area_screen(picture) && !strips_shown(picture); },
              NOTHING, [&x] { x.Click(300, 650); }},
             {nullptr, [&](const Frame&) { return fs::exists(answers_file); }, NOTHING}});
-    EXPECT_EQ(seen, 9u)
+    EXPECT_EQ(seen, 15u)
         << "the character screen 1, the time selection 2, back to the character screen 3, the time "
-           "selection 4, the place screen's buttons and help bar 5, the area screen 6, its help bar "
-           "risen 7, the \".area\" screen 8, the answers saved 9\n"
+           "selection 4, the place screen's buttons and help bar 5, back to the time selection 6, the "
+           "place screen 7, the area screen 8, back to the place screen 9, the area screen 10, its "
+           "help bar risen 11, the \".area\" screen 12, back to the area screen 13, the \".area\" "
+           "screen 14, the answers saved 15\n"
         << x.Output();
     EXPECT_EQ(x.ExitStatus(), 0) << "the scene did not end the game\n" << x.Output();
 

@@ -200,7 +200,8 @@ TEST(DemoBacklogTest, EachLineReadIsARecordOfItsOwnAndTheScreensAnswersAreNone)
         return FrameCellAt(frame, at_x, at_y) == id;
     };
     const auto choice = [&](const Frame& frame) {
-        return cell(frame, 500, 222, tools::CHOICE_CELL_MIDDLE) && cell(frame, 1100, 570, tools::CHOICE_CELL_MIDDLE);
+        return cell(frame, 500, 222, tools::CHOICE_CELL_MIDDLE) &&
+               cell(frame, 1100, 570, tools::CHOICE_CELL_MIDDLE);
     };
     ASSERT_TRUE(x.ClickThroughTo(choice)) << "no choice after the story's messages\n" << x.Output();
     ASSERT_TRUE(x.ClickUntil(500, 222, [&](const Frame& frame) { return !choice(frame); })) << "no pick";
@@ -211,15 +212,17 @@ TEST(DemoBacklogTest, EachLineReadIsARecordOfItsOwnAndTheScreensAnswersAreNone)
                cell(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
     };
     ASSERT_TRUE(x.ClickUntil(1800, 40, characters)) << "no character-area screen\n" << x.Output();
-    ASSERT_TRUE(x.ClickUntil(460, 300, [&](const Frame& frame) { return cell(frame, 960, 300, tools::TIME_SHEET_DIAL); }))
-        << "no time of day after a character";
+    ASSERT_TRUE(x.ClickUntil(460, 300, [&](const Frame& frame) {
+        return cell(frame, 960, 300, tools::TIME_SHEET_DIAL);
+    })) << "no time of day after a character";
     const auto place = [&](const Frame& frame) {
-        return cell(frame, 1190, 865, tools::AREA_SHEET_BUTTON) && cell(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
+        return cell(frame, 1190, 865, tools::AREA_SHEET_BUTTON) &&
+               cell(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
     };
     ASSERT_TRUE(x.ClickUntil(1170, 630, place)) << "no place screen after the time of day";
-    const std::optional<Frame> rows = x.ActUntil([&x] { x.Key(8); }, [](const Frame& frame) {
-        return RowShown(frame, 0) && RowShown(frame, 1) && RowShown(frame, 2);
-    });
+    const std::optional<Frame> rows = x.ActUntil(
+        [&x] { x.Key(8); },
+        [](const Frame& frame) { return RowShown(frame, 0) && RowShown(frame, 1) && RowShown(frame, 2); });
     ASSERT_TRUE(rows) << "no backlog from the place screen\n" << x.Output();
     x.Settle();
     const std::optional<Frame> settled = x.WaitFor([](const Frame& frame) { return RowShown(frame, 2); });
@@ -234,6 +237,27 @@ TEST(DemoBacklogTest, EachLineReadIsARecordOfItsOwnAndTheScreensAnswersAreNone)
         EXPECT_GT(WhiteIn(shown, 184, ROW_HEIGHT * row + 178, 1352, ROW_HEIGHT * row + 226), 50) << row;
         EXPECT_EQ(WhiteIn(shown, 184, ROW_HEIGHT * row + 226, 1352, ROW_HEIGHT * row + 344), 0) << row;
     }
+
+    // A jump back to the second voiced line: the scene again, not the place screen, with the
+    // first line above it and the second spoken again (build/demo_story_sound_jumped.png),
+    // then the scene goes on to the character screen.
+    ASSERT_TRUE(x.ActUntil([&x] { x.Press(JUMP_X, JUMP_Y + 2 * ROW_HEIGHT); }, JumpQuestionShown))
+        << "no question for the jump\n"
+        << x.Output();
+    const auto first_line = [](const Frame& frame) { return WhiteIn(frame, 160, 815, 1000, 880); };
+    const auto second_line = [](const Frame& frame) { return WhiteIn(frame, 160, 887, 1000, 952); };
+    const std::optional<Frame> jumped =
+        x.ActUntil([&x] { x.Press(YES_X, YES_Y); },
+                   [&](const Frame& frame) {
+                       return !RowShown(frame, 0) && first_line(frame) > 0 && second_line(frame) > 0;
+                   });
+    ASSERT_TRUE(jumped) << "the jump did not bring the voiced lines back\n" << x.Output();
+    x.Keep(*jumped, "sound_jumped");
+    // Its start script's black ground, without the area screens' places over it.
+    EXPECT_EQ(jumped->pixels[300 * jumped->width + 70] & 0xFFFFFFu, 0u)
+        << "the area screens' places over the scene";
+    EXPECT_FALSE(place(*jumped)) << "the place screen's buttons over the scene";
+    EXPECT_TRUE(x.WaitFor(characters)) << "the scene did not go on\n" << x.Output();
 }
 
 } // namespace

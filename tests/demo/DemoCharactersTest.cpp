@@ -4,7 +4,8 @@
 // characters at positions 1 and 2, the new face, the second one smaller at position 3, the first
 // one gone after its flash, and the scene enlarged about its centre by the zoom flash. The scene
 // plays from a start of its own (evening_alone.mes); the game is stopped once the next scene has
-// begun.
+// begun. A second run plays the sound scene before it, whose voiced lines leave with their scene
+// (build/demo_story_sound_left.png).
 
 #include <filesystem>
 #include <map>
@@ -117,4 +118,25 @@ TEST(DemoCharactersTest, CheckpointFramesShowTheScene)
     keep(*enlarged, "demo_characters_38.png");
     EXPECT_EQ(Rgb(*enlarged, 1380, 540), tools::STAGE_HOUSE & 0xFFFFFFu);
     EXPECT_EQ(Rgb(*enlarged, 960, 240), sky);
+}
+
+TEST(DemoCharactersTest, TheSoundScenesVoicedLinesAreGoneWhenTheSceneBegins)
+{
+    const HeadlessDemoHome home;
+    const fs::path& build = home.Build();
+    ASSERT_TRUE(fs::exists(build / "demo/vesk")) << "build the demo target first";
+    home.EditConfig(
+        [](CXMLDocument& config) { config.SetString("/GameFile/Script/StartUp", "sound_alone.mes"); });
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    x.SetClockRate(4);
+    x.StartGame();
+    // The sound scene's two lines stand in the story text under the house; the composed
+    // background, the characters scene's first checkpoint, shows none of them.
+    const std::optional<platform::PngPicture> composed =
+        x.WaitFor([](const platform::PngPicture& picture) { return Lamp(picture) == FIRST_CHECKPOINT; });
+    ASSERT_TRUE(composed.has_value()) << x.Output();
+    x.Keep(*composed, "sound_left");
+    EXPECT_EQ(WhiteIn(*composed, 160, 800, 1000, 960), 0) << "the sound scene's lines over the next scene";
+    x.Close();
+    EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
 }
