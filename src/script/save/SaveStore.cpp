@@ -156,32 +156,6 @@ enum class Rebuild
     Failed,
 };
 
-// The header a save showed, from the copy of the table it stored in its own flag file: the save
-// puts its header into the table, at the slot it saves into, before the state is stored, and
-// names that slot by the last-saved pointer (an auto save) or the continue pointer (the others).
-// Pushes and deletes move the file since, never that copy. Without a copy that agrees with the
-// state's own fields (a script's flag file, an older build's), only those fields are known.
-SaveSlotHeader HeaderOfSave(uint32_t slot, FlagBuffer& state)
-{
-    const SaveSlotHeader fields = SaveSlotHeader::OfState(state);
-    if (state.Bytes.size() < SLOT_TABLE_SIZE)
-        return fields;
-    const SaveSlotTable table(state.Bytes);
-    const int32_t group = SlotGroupOf(slot);
-    const uint16_t last_saved = table.GetLastSaved();
-    const uint16_t continued = table.GetContinue();
-    for (const uint16_t saved :
-         group == 1 ? std::array{last_saved, continued} : std::array{continued, last_saved}) {
-        if (saved < SLOT_FIRST || saved > SLOT_LAST || SlotGroupOf(saved) != group)
-            continue;
-        const SaveSlotHeader header = table.Get(saved);
-        if (header.Used == 1 && header.GameDate == fields.GameDate && header.Weekday == fields.Weekday &&
-            header.GameTime == fields.GameTime && header.Money == fields.Money)
-            return header;
-    }
-    return fields;
-}
-
 // A lost system file costs its own state, never the saves. The table is made again from the slot
 // files: in each group, every slot up to the last intact save (its flag file reads and carries the
 // mark every save stores, and its save data reads), each header as the save stored it in its flag
@@ -213,7 +187,7 @@ Rebuild ListSlotFiles(FlagBuffer& rebuilt, const FlagBuffer* initial, SystemFile
         if (!ReadsWhole(SaveStore::FlagFileName(slot), state) ||
             !state.TestEngineState(ENGINE_STATE_SNAPSHOT))
             continue;
-        headers[slot] = HeaderOfSave(slot, state);
+        headers[slot] = SaveSlotHeader::OfStoredState(slot, state);
         ScriptValueTable data;
         if (!ReadsWhole(SaveStore::SaveDataFileName(slot), data))
             continue;
