@@ -1173,7 +1173,7 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
         {"missing save data", [&] { m_load.LoadSlot(3); },
          "Save 03 cannot be loaded.\n" + Path("SaveData003.dat") + " が存在しません"},
         {"a script the game does not hold", [&] { m_load.LoadSlot(4); },
-         "Save 04 cannot be loaded.\nスクリプト gone.mes がありません"},
+         "Save 04 cannot be loaded.\nThe script gone.mes is missing."},
         {"slot 0", [&] { m_load.LoadSlot(0); }, "Save 00 is empty."},
         {"slot 301", [&] { m_load.LoadSlot(301); }, "Save 301 is empty."},
     };
