@@ -1,6 +1,7 @@
 #include "script/ScriptState.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 
 #include "foundation/AppLink.h"
@@ -16,6 +17,7 @@
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/SelectManager.h"
+#include "script/save/SaveStore.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
 
@@ -185,12 +187,30 @@ CStringUTF8 ScriptState::CheckScriptStack(const ScriptValueTable& table)
         try {
             script = AttachScript(name);
         } catch (const CExecException&) {
-            return reason.Format("スクリプト %s がありません", name.GetText());
+            return MissingScriptReason(name);
         }
         // The top script starts from its beginning; the others go on where they called.
+        static constexpr std::array<const char*, 4> OUTSIDE = {
+            "%s cannot go on from position %u: it lies outside the script.",
+            "%s 的继续位置 %u 超出了脚本范围。",
+            "%s 的繼續位置 %u 超出了腳本範圍。",
+            "%s の続きの位置 %u がスクリプトの外です",
+        };
         if (!top && position > script->GetCodeSize())
-            return reason.Format("%s の続きの位置 %u がスクリプトの外です", name.GetText(), position);
+            return reason.Format(SaveStore::InPlayerLanguage(OUTSIDE), name.GetText(), position);
     }
+}
+
+CStringUTF8 ScriptState::MissingScriptReason(const CStringUTF8& name)
+{
+    static constexpr std::array<const char*, 4> TEXTS = {
+        "The script %s is missing.",
+        "缺少脚本 %s。",
+        "缺少腳本 %s。",
+        "スクリプト %s がありません",
+    };
+    CStringUTF8 reason;
+    return reason.Format(SaveStore::InPlayerLanguage(TEXTS), name.GetText());
 }
 
 void ScriptState::RestoreTopScriptPosition()

@@ -65,6 +65,9 @@ public:
     // caller's place past its script's end), or empty when it can: a save made by other scripts
     // is refused whole before a load changes anything.
     CStringUTF8 CheckScriptStack(const ScriptValueTable& table);
+    // The reason, in the player's language, that a save or flag file naming the script cannot be
+    // played on: the game does not hold it.
+    static CStringUTF8 MissingScriptReason(const CStringUTF8& name);
     // "%s(%u)\n%s" with the current script's name and line before the message, or the message alone.
     CStringUTF8 FormatScriptError(const CStringUTF8& message) const;
     // Frees every part; safe on a half-made state.

@@ -1,6 +1,7 @@
 #include "script/commands/CFuncFlag.h"
 
 #include <algorithm>
+#include <array>
 
 #include "foundation/CExecException.h"
 #include "foundation/GameDocument.h"
@@ -127,21 +128,27 @@ void IFuncFlag::LoadAndRestart(uint32_t file)
     if (Document != nullptr && CurrentState != nullptr) {
         // A restart the game cannot carry out would end it: refused before anything changes,
         // and the script goes on with the state it has.
-        CStringUTF8 reason =
-            GetScriptState().SaveDataTable ? GetScriptState().CheckScriptStack(*GetScriptState().SaveDataTable) : CStringUTF8();
+        CStringUTF8 reason = GetScriptState().SaveDataTable
+                                 ? GetScriptState().CheckScriptStack(*GetScriptState().SaveDataTable)
+                                 : CStringUTF8();
         const CStringUTF8 name = read ? loaded.Name : CurrentState->Name;
         std::shared_ptr<CScript> script;
         if (reason.IsEmpty()) {
             try {
                 script = GetScriptState().AttachScript(name);
             } catch (const CExecException&) {
-                reason.Format("スクリプト %s がありません", name.GetText());
+                reason = ScriptState::MissingScriptReason(name);
             }
         }
         if (!reason.IsEmpty()) {
+            static constexpr std::array<const char*, 4> TEXTS = {
+                "The game cannot start again from flag file %u.\n%s",
+                "无法从标志文件 %u 重新开始。\n%s",
+                "無法從旗標檔案 %u 重新開始。\n%s",
+                "フラグファイル %u からは始め直せません。\n%s",
+            };
             CStringUTF8 text;
-            ReportScriptError(
-                text.Format("フラグファイル %u からは始め直せません。\n%s", file, reason.GetText()));
+            ReportScriptError(text.Format(SaveStore::InPlayerLanguage(TEXTS), file, reason.GetText()));
             return;
         }
         if (read)

@@ -1,6 +1,7 @@
 #include "script/save/SaveSlotTable.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -35,6 +36,27 @@ SaveSlotHeader SaveSlotHeader::OfState(const FlagBuffer& state)
     header.GameTime = static_cast<uint16_t>(state.GameTime());
     header.Money = static_cast<uint16_t>(state.Money());
     return header;
+}
+
+SaveSlotHeader SaveSlotHeader::OfStoredState(uint32_t slot, FlagBuffer& state)
+{
+    const SaveSlotHeader fields = OfState(state);
+    if (slot < SLOT_FIRST || slot > SLOT_LAST || state.Bytes.size() < SLOT_TABLE_SIZE)
+        return fields;
+    const SaveSlotTable table(state.Bytes);
+    const int32_t group = SlotGroupOf(slot);
+    const uint16_t last_saved = table.GetLastSaved();
+    const uint16_t continued = table.GetContinue();
+    for (const uint16_t saved :
+         group == 1 ? std::array{last_saved, continued} : std::array{continued, last_saved}) {
+        if (saved < SLOT_FIRST || saved > SLOT_LAST || SlotGroupOf(saved) != group)
+            continue;
+        const SaveSlotHeader header = table.Get(saved);
+        if (header.Used == 1 && header.GameDate == fields.GameDate && header.Weekday == fields.Weekday &&
+            header.GameTime == fields.GameTime && header.Money == fields.Money)
+            return header;
+    }
+    return fields;
 }
 
 void SaveSlotHeader::Encode(std::span<uint8_t, SLOT_HEADER_SIZE> out) const

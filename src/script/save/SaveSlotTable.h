@@ -59,6 +59,12 @@ struct SaveSlotHeader
 
     // Used, with the game fields as a slot saved from the state shows them; the rest zero.
     static SaveSlotHeader OfState(const FlagBuffer& state);
+    // The header a save showed, for the state stored in the slot's flag file: the save put its
+    // header into the table, at the slot it saved into, before the state was stored, and named
+    // that slot by the last-saved pointer (an auto save) or the continue pointer (the others);
+    // pushes and deletes move the file since, never that copy. OfState without a copy that
+    // agrees with the state's own fields (a script's flag file, an older build's).
+    static SaveSlotHeader OfStoredState(uint32_t slot, FlagBuffer& state);
 
     // The packed little-endian form; both need exactly SLOT_HEADER_SIZE bytes. The header's
     // last 38 bytes are neither written nor read: they only move with the slot (Copy).

@@ -158,14 +158,13 @@ enum class Rebuild
 
 // A lost system file costs its own state, never the saves. The table is made again from the slot
 // files: in each group, every slot up to the last intact save (its flag file reads and carries the
-// mark every save stores, and its save data reads), the headers from the flag files (comments and
-// save times are lost). A slot between that does not read is listed all the same, with what its
-// flag file tells: a group's saves run unbroken, and the player sees it, is told why it does not
-// load and can delete it. Unmarked flag files are not saves: scripts keep flag files and save data
-// of their own under slot names, which no save listed. Runs after any slot move was finished or
-// undone, so every save's files left are those of a save a table listed. The listing is made in
-// rebuilt, over the initial file's arrays when given; NoSave when a missing or initial file has
-// nothing to list.
+// mark every save stores, and its save data reads), each header as the save stored it in its flag
+// file. A slot between that does not read is listed all the same, with what its flag file tells: a
+// group's saves run unbroken, and the player sees it, is told why it does not load and can delete
+// it. Unmarked flag files are not saves: scripts keep flag files and save data of their own under
+// slot names, which no save listed. Runs after any slot move was finished or undone, so every
+// save's files left are those of a save a table listed. The listing is made in rebuilt, over the
+// initial file's arrays when given; NoSave when a missing or initial file has nothing to list.
 Rebuild ListSlotFiles(FlagBuffer& rebuilt, const FlagBuffer* initial, SystemFileLoss loss)
 {
     // Its arrays are as long as the game's and the saves' (what scripts read from it is there), and
@@ -188,7 +187,7 @@ Rebuild ListSlotFiles(FlagBuffer& rebuilt, const FlagBuffer* initial, SystemFile
         if (!ReadsWhole(SaveStore::FlagFileName(slot), state) ||
             !state.TestEngineState(ENGINE_STATE_SNAPSHOT))
             continue;
-        headers[slot] = SaveSlotHeader::OfState(state);
+        headers[slot] = SaveSlotHeader::OfStoredState(slot, state);
         ScriptValueTable data;
         if (!ReadsWhole(SaveStore::SaveDataFileName(slot), data))
             continue;
@@ -222,13 +221,22 @@ Rebuild ListSlotFiles(FlagBuffer& rebuilt, const FlagBuffer* initial, SystemFile
 
 void NoticeRebuiltList(SystemFileLoss loss)
 {
+    static constexpr std::array<const char*, 4> DAMAGED = {
+        "%s was damaged, so the list of saves was made again from the save slots' files.",
+        "%s 已损坏，已根据存档栏位的文件重新建立存档列表。",
+        "%s 已損壞，已根據存檔欄位的檔案重新建立存檔清單。",
+        "%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。",
+    };
+    static constexpr std::array<const char*, 4> MISSING = {
+        "%s was not found, so the list of saves was made again from the save slots' files.",
+        "找不到 %s，已根据存档栏位的文件重新建立存档列表。",
+        "找不到 %s，已根據存檔欄位的檔案重新建立存檔清單。",
+        "%s が見つからなかったため、セーブデータの一覧をスロットのファイルから作り直しました。",
+    };
     CStringUTF8 text;
     ShowPlayerMessage(
-        0, text.Format(
-               loss == SystemFileLoss::Damaged
-                   ? "%s が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。"
-                   : "%s が見つからなかったため、セーブデータの一覧をスロットのファイルから作り直しました。",
-               SaveStore::FlagFileName(0).GetText()));
+        0, text.Format(SaveStore::InPlayerLanguage(loss == SystemFileLoss::Damaged ? DAMAGED : MISSING),
+                       SaveStore::FlagFileName(0).GetText()));
 }
 
 // The listing written at once; a damaged file's bytes are kept under ".bad" first, and until then
@@ -261,7 +269,7 @@ void TellSystemFileUnopenable(const CStringUTF8& name)
     if (g_told_unopenable)
         return;
     g_told_unopenable = true;
-    static constexpr const char* TEXTS[] = {
+    static constexpr std::array<const char*, 4> TEXTS = {
         "%s cannot be opened.\nThe game cannot save, load or delete saves until this file can be read.",
         "无法打开 %s。\n在此文件可以读取之前，游戏无法保存、读取或删除存档。",
         "無法開啟 %s。\n在此檔案可以讀取之前，遊戲無法儲存、讀取或刪除存檔。",
@@ -270,9 +278,7 @@ void TellSystemFileUnopenable(const CStringUTF8& name)
         "。",
     };
     CStringUTF8 text;
-    ShowPlayerMessage(0,
-                      text.Format(TEXTS[std::clamp(GetConfigLanguage(), LANGUAGE_ENGLISH, LANGUAGE_JAPANESE)],
-                                  name.GetText()));
+    ShowPlayerMessage(0, text.Format(SaveStore::InPlayerLanguage(TEXTS), name.GetText()));
 }
 
 // A flag file or save data file into the target; a damaged file is reported, a missing one when
@@ -380,6 +386,11 @@ CStringUTF8 SaveStore::ReadBufferFileName()
 CStringUTF8 SaveStore::FolderFileName(const char* name)
 {
     return SaveFolder() + name;
+}
+
+const char* SaveStore::InPlayerLanguage(const std::array<const char*, 4>& texts)
+{
+    return texts[static_cast<size_t>(std::clamp(GetConfigLanguage(), LANGUAGE_ENGLISH, LANGUAGE_JAPANESE))];
 }
 
 SaveFileRead SaveStore::ReadFlagFile(uint32_t number, FlagBuffer& target, CStringUTF8* fault)

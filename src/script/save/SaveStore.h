@@ -8,6 +8,7 @@
 // scene-skip saves and the script commands all come here. Main thread; flag file writes hold the
 // store's lock.
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -70,6 +71,10 @@ public:
     static CStringUTF8 ReadBufferFileName();
     // Any other file of the save folder: "%s" + name.
     static CStringUTF8 FolderFileName(const char* name);
+
+    // Of a box's texts in English, simplified Chinese, traditional Chinese and Japanese, the one
+    // of the configured language.
+    static const char* InPlayerLanguage(const std::array<const char*, 4>& texts);
 
     // Flag file N into the target; a missing or damaged file is reported, or its text put in
     // `fault` for a caller that shows its own refusal.

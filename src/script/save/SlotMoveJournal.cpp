@@ -1,6 +1,7 @@
 #include "script/save/SlotMoveJournal.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <string>
 
@@ -325,11 +326,17 @@ bool RecoverSlotMoves()
         file.Close();
         bool kept = false;
         const bool settled = SettleSetAsideFiles(kept);
-        ReportScriptError(
-            text.Format(kept ? "%s が壊れています。\n中断されたセーブか削除で退避されていたファイルは、"
-                               "名前に「.kept」を付けて残しました。"
-                             : "%s が壊れています",
-                        (moved ? moved_name : name).GetText()));
+        static constexpr std::array<const char*, 4> KEPT = {
+            "%s is damaged.\nThe files an interrupted save or delete had set aside were kept, with "
+            "\".kept\" added to their names.",
+            "%s 已损坏。\n被中断的保存或删除所暂存的文件已保留，文件名后加上了“.kept”。",
+            "%s 已損壞。\n被中斷的儲存或刪除所暫存的檔案已保留，檔名後加上了「.kept」。",
+            "%s が壊れています。\n"
+            "中断されたセーブか削除で退避されていたファイルは、"
+            "名前に「.kept」を付けて残しました。",
+        };
+        ReportScriptError(text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : "%s が壊れています",
+                                      (moved ? moved_name : name).GetText()));
         if (!settled)
             return false;
         RemoveSlotMoveJournal(true);

@@ -138,6 +138,13 @@ protected:
         std::vector<uint8_t> table = SystemTable();
         return SaveSlotTable(table).Get(slot);
     }
+    void LoseSystemFile(bool damaged)
+    {
+        if (damaged)
+            m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
+        else
+            std::filesystem::remove(Path("FLAG000"));
+    }
     Folder ReadFolder() const
     {
         Folder files;
@@ -1037,6 +1044,61 @@ TEST_F(ISaveLoadThreadTest, ARebuiltTableListsEveryIntactSave)
     EXPECT_EQ(ListedAtNextStart(), Listing({{1, 7}, {2, 801}, {3, 802}, {4, 804}, {5, 805}, {101, 901}}));
 }
 
+// A system file lost or damaged: the notice of the list made again from the slot files speaks
+// the player's language.
+TEST_F(ISaveLoadThreadTest, TheRebuildNoticeSpeaksThePlayersLanguage)
+{
+    Mark(1);
+    ASSERT_TRUE(m_save.QuickSave());
+    const auto notice = [&](bool damaged, int32_t language) {
+        LoseSystemFile(damaged);
+        m_app.Config().SetInt("/Config/Language", language);
+        m_messages.clear();
+        m_load.LoadSlotTable();
+        return m_messages.size() == 1 ? m_messages[0] : std::to_string(m_messages.size()) + " boxes";
+    };
+    const std::string system = Path("FLAG000");
+    EXPECT_EQ(notice(false, 0),
+              system + " was not found, so the list of saves was made again from the save slots' files.");
+    EXPECT_EQ(notice(true, 0),
+              system + " was damaged, so the list of saves was made again from the save slots' files.");
+    EXPECT_EQ(notice(true, 3),
+              system + " が壊れていたため、セーブデータの一覧をスロットのファイルから作り直しました。");
+}
+
+// A row made again from the slot files shows what the save showed, its saving time and note, in
+// every group, though a newer save and a delete have moved its files since.
+TEST_F(ISaveLoadThreadTest, RebuiltRowsKeepTheTimeAndNoteTheyWereSavedWith)
+{
+    SYSTEMTIME now{};
+    now.wYear = 2026;
+    now.wMonth = 3;
+    for (int32_t id = 1; id <= 5; ++id) {
+        now.wDay = static_cast<WORD>(id);
+        now.wSecond = static_cast<WORD>(id * 7);
+        platform::PinLocalTime(&now);
+        Mark(id);
+        ASSERT_TRUE(id == 2 || id == 5 ? m_save.QuickSave()
+                    : id == 3          ? m_save.AutoSave()
+                                       : m_save.SaveNew(id == 1 ? "first note" : "second"));
+    }
+    ASSERT_TRUE(m_save.DeleteSlot(1)); // the first save moves back into slot 1
+    const std::vector<uint8_t> shown = SystemTable();
+    // Used, game fields, saving time and note: all a row draws.
+    const auto row = [](const std::vector<uint8_t>& table, uint32_t slot) {
+        const auto start = table.begin() + SLOT_HEADER_SIZE * slot;
+        return std::vector<uint8_t>(start, start + SLOT_COMMENT_OFFSET + SLOT_COMMENT_BYTES);
+    };
+    for (const bool damaged : {false, true}) {
+        LoseSystemFile(damaged);
+        m_load.LoadSlotTable();
+        for (uint32_t slot : {1u, 101u, 201u, 202u})
+            EXPECT_EQ(row(SystemTable(), slot), row(shown, slot)) << slot << " " << damaged;
+        EXPECT_EQ(DiskHeader(1).Day, 1);
+        EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "first note");
+    }
+}
+
 // What no table lists never comes back as a save: the files of a delete of every save go with
 // it, a save stopped before its table is written (into an empty group, so nothing moved) is taken
 // back, and what cut writes left is gone by the next start; a rebuilt table lists none of them,
@@ -1111,7 +1173,7 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
         {"missing save data", [&] { m_load.LoadSlot(3); },
          "Save 03 cannot be loaded.\n" + Path("SaveData003.dat") + " が存在しません"},
         {"a script the game does not hold", [&] { m_load.LoadSlot(4); },
-         "Save 04 cannot be loaded.\nスクリプト gone.mes がありません"},
+         "Save 04 cannot be loaded.\nThe script gone.mes is missing."},
         {"slot 0", [&] { m_load.LoadSlot(0); }, "Save 00 is empty."},
         {"slot 301", [&] { m_load.LoadSlot(301); }, "Save 301 is empty."},
     };

@@ -208,15 +208,18 @@ TEST_F(CFuncFlagTest, ARestartIntoScriptsTheGameDoesNotHoldIsRefusedAndTheScript
     {
         int file;
         std::string report;
-    } cases[] = {{7, "スクリプト gone.mes がありません"}, {8, "スクリプト lost.mes がありません"}};
+    } cases[] = {{7, "The script gone.mes is missing."}, {8, "The script lost.mes is missing."}};
+    m_app.UseConfigFile(m_folder + "config.xml");
+    m_app.Config().SetInt("/Config/Language", 0);
     for (const auto& c : cases) {
         const std::string n = std::to_string(c.file);
         GetScriptState().ReplaceScript(
             Assemble("line 1\nlib 27, 1, " + n + "\nlib 14, 1, " + n + "\nlib 14, 0, 3, 0, 0, 0\nend\n"));
         State().Flags.assign(1, 9);
         EXPECT_EQ(StepToCode(), static_cast<int>(CVeskDoc::DOCUMENT_SCRIPT_END)) << c.file;
-        EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{"test.mes(1)\nフラグファイル " + n +
-                                                               " からは始め直せません。\n" + c.report});
+        EXPECT_EQ(TakeMessageBoxes(),
+                  std::vector<std::string>{"test.mes(1)\nThe game cannot start again from flag file " + n +
+                                           ".\n" + c.report});
         EXPECT_EQ(FlagsOfState(), (std::vector<int>{9, 0, 0})) << "the state kept, the next line run";
     }
 }

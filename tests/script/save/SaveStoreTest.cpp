@@ -282,7 +282,8 @@ TEST_F(SaveStoreTest, AnOlderBuildsJournalIsStillFinishedOrUndone)
 
 // An unreadable journal deletes nothing it set aside: a listed slot whose names are free gets its
 // files back; a slot something moved into, or that no table lists any more, keeps them under
-// ".kept" names beside any kept before, which no later start removes.
+// ".kept" names beside any kept before, which no later start removes; the player is told so in
+// their language.
 TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
 {
     m_dir.Write("FLAG000", BytesOf(SystemWith({1, 3})));
@@ -292,9 +293,16 @@ TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
     m_dir.Write("FLAG003", std::string("moved in"));
     m_dir.Write("FLAG003.kept", std::string("kept before"));
     m_dir.Write("slotmove.jnl", std::string("damaged"));
+    m_app.UseConfigFile(m_folder + "config.xml");
+    m_app.Config().SetInt("/Config/Language", 0);
 
+    (void)TakeMessageBoxes();
     SaveStore::RemoveLeftovers();
     SaveStore::RemoveLeftovers();
+    EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{
+                                      m_folder + "slotmove.jnl is damaged.\nThe files an interrupted save or "
+                                                 "delete had set aside were kept, with \".kept\" added to "
+                                                 "their names."});
     const auto text = [&](const char* name) {
         const Bytes bytes = Get(name);
         return std::string(bytes.begin(), bytes.end());
