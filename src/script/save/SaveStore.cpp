@@ -324,7 +324,7 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
                            ? SaveFileRead::Loaded
                            : SaveFileRead::Damaged;
         }
-        report(text.Format("%s が壊れています", name.GetText()));
+        report(text.Format(SaveStore::DamagedFileText(), name.GetText()));
         return SaveFileRead::Damaged;
     }
     if (system_file)
@@ -391,6 +391,11 @@ CStringUTF8 SaveStore::FolderFileName(const char* name)
 const char* SaveStore::InPlayerLanguage(const std::array<const char*, 4>& texts)
 {
     return texts[static_cast<size_t>(std::clamp(GetConfigLanguage(), LANGUAGE_ENGLISH, LANGUAGE_JAPANESE))];
+}
+
+const char* SaveStore::DamagedFileText()
+{
+    return InPlayerLanguage({"%s is damaged.", "%s 已损坏。", "%s 已損壞。", "%s が壊れています"});
 }
 
 SaveFileRead SaveStore::ReadFlagFile(uint32_t number, FlagBuffer& target, CStringUTF8* fault)

@@ -75,6 +75,8 @@ public:
     // Of a box's texts in English, simplified Chinese, traditional Chinese and Japanese, the one
     // of the configured language.
     static const char* InPlayerLanguage(const std::array<const char*, 4>& texts);
+    // "%s is damaged." in the configured language: a save file that cannot be read as one.
+    static const char* DamagedFileText();
 
     // Flag file N into the target; a missing or damaged file is reported, or its text put in
     // `fault` for a caller that shows its own refusal.

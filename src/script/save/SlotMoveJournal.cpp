@@ -335,7 +335,7 @@ bool RecoverSlotMoves()
             "中断されたセーブか削除で退避されていたファイルは、"
             "名前に「.kept」を付けて残しました。",
         };
-        ReportScriptError(text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : "%s が壊れています",
+        ReportScriptError(text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
                                       (moved ? moved_name : name).GetText()));
         if (!settled)
             return false;

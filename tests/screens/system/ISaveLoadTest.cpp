@@ -1169,7 +1169,7 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     const Case refused[] = {
         {"unused slot", [&] { m_load.LoadSlot(150); }, "Auto save 50 is empty."},
         {"damaged flag file", [&] { m_load.LoadSlot(2); },
-         "Save 02 cannot be loaded.\n" + Path("FLAG002") + " が壊れています"},
+         "Save 02 cannot be loaded.\n" + Path("FLAG002") + " is damaged."},
         {"missing save data", [&] { m_load.LoadSlot(3); },
          "Save 03 cannot be loaded.\n" + Path("SaveData003.dat") + " が存在しません"},
         {"a script the game does not hold", [&] { m_load.LoadSlot(4); },

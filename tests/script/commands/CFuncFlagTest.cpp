@@ -139,7 +139,7 @@ TEST_F(CFuncFlagTest, MergeOrsTheFlagsIntoTheFile)
     Put("FLAG004", GameFileKind::Flag, "flags 2\ntruncate 900");
     RunSource("line 1\nlib 14, 11, 4\nend\n");
     EXPECT_EQ(TakeMessageBoxes(),
-              std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG004 が壊れています"});
+              std::vector<std::string>{"test.mes(1)\n" + m_folder + "FLAG004 is damaged."});
     ExpectFile("FLAG004", GameFileKind::Flag, "flags 2\ntruncate 900");
 }
 

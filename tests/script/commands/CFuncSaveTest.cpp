@@ -138,7 +138,7 @@ TEST_F(CFuncSaveTest, DamagedFilesAreRefusedWithTheTablesUnchanged)
         Table().Free();
         RunSource("line 1\nlib 27, 4, 0, 1, 1, 1\nlib 27, 11\nlib 27, 1, 5\nend\n");
         EXPECT_EQ(TakeMessageBoxes(),
-                  std::vector<std::string>{"test.mes(1)\n" + m_folder + "SaveData005.dat が壊れています"});
+                  std::vector<std::string>{"test.mes(1)\n" + m_folder + "SaveData005.dat is damaged."});
         ASSERT_EQ(Table().GetCount(), 1u);
         EXPECT_EQ(Table().GetAt(0).Key(), 0x10001u);
         EXPECT_EQ(Snapshot().GetCount(), 1u);
