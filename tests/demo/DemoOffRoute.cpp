@@ -430,6 +430,26 @@ void JumpToTheNextEventAfterTheSpecialScenario(DemoPlayer& x)
     ExpectNoErrorBox(x);
 }
 
+void PlayANewGameToTheTownsSubMap(DemoPlayer& x)
+{
+    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    std::string shown = MessageLineCells(*first, 20);
+    for (const bool plate : {false, true, false}) {
+        auto next = x.ClickUntil(700, 300, [&](const Frame& frame) {
+            return StoryLineShown(frame) && MessageLineCells(frame, 20) != shown &&
+                   StoryNamePlateShown(frame) == plate;
+        });
+        ASSERT_TRUE(next) << "the story did not go on to the choice";
+        shown = MessageLineCells(*next, 20);
+    }
+    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheDay(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
+    ExpectNoErrorBox(x);
+}
+
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x)
 {
     const fs::path save = SaveFolder(x);

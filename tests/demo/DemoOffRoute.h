@@ -29,6 +29,9 @@ void NewGameAfterTheJumpStartsFromTheStorysMorning(DemoPlayer& x);
 // plays and goes on into the town.
 void JumpToTheNextEventAfterTheSpecialScenario(DemoPlayer& x);
 void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x);
+// The game mode's faces. New game, the story to the choice, the day's screens and the town: the
+// day's sub map and the town's show each character at one place at most.
+void PlayANewGameToTheTownsSubMap(DemoPlayer& x);
 // The story's first two lines quick-saved and the game closed; the older save made into one on
 // the train trip's epilogue line (MoveSaveToTheEpilogue, DemoRun.h), which the next start's title
 // loads: the epilogue's line over its picture, nothing of the title left over it.

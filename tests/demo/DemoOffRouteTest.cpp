@@ -59,6 +59,11 @@ TEST(DemoOffRouteTest, ANewGameAfterTheFlagJumpStartsFromTheStorysMorning)
                  [](HeadlessDemoPlayer& player) { NewGameAfterTheJumpStartsFromTheStorysMorning(player); });
 }
 
+TEST(DemoOffRouteTest, ANewGamesSubMapsShowEachCharacterAtOnePlace)
+{
+    PlayOffRoute(true, [](HeadlessDemoPlayer& player) { PlayANewGameToTheTownsSubMap(player); });
+}
+
 TEST(DemoOffRouteTest, TheChoicesAutoSaveLoadedOverAnotherLineLeavesThatLineBehind)
 {
     PlayOffRoute(false, [](HeadlessDemoPlayer& player) { LoadTheChoicesAutoSaveOverAnotherLine(player); });

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "DemoRun.h"
+#include "screens/map/SubMapLayout.h"
 #include "sheetgen/CharacterSheets.h"
 #include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/MapSheets.h"
@@ -147,6 +149,27 @@ bool TownShown(const Frame& frame)
 bool SubMapShown(const Frame& frame)
 {
     return CellIs(frame, 960, 1070, tools::SUBMAP_BACKGROUND);
+}
+
+// The sub map with its buttons, drawn with its faces.
+bool SubMapFacesShown(const Frame& frame)
+{
+    return SubMapShown(frame) && CellIs(frame, 1747 + 79, 902 + 79, 100);
+}
+
+std::string CharactersAtSeveralPlaces(const Frame& frame)
+{
+    std::map<uint32_t, int> places;
+    for (const SubMapPoint& face : GetSubMapLayout(SUBMAP_KIND_FIRST).Faces) {
+        const std::optional<uint32_t> id = FrameCellAt(frame, face.X + 72, face.Y + 72);
+        if (id && *id >= tools::ICON_FACE && *id < tools::ICON_FACE + 26)
+            ++places[*id - tools::ICON_FACE];
+    }
+    std::string several;
+    for (const auto& [character, count] : places)
+        if (count > 1)
+            several += std::to_string(character) + ": " + std::to_string(count) + " ";
+    return several;
 }
 
 // The special scenario has no save yet: its continue and load stand disabled; no ending left
@@ -287,6 +310,10 @@ void PlayTheDay(DemoPlayer& x)
         << "the exec scene's question did not take its answer";
     auto submap = x.WaitFor(SubMapShown);
     ASSERT_TRUE(submap) << "no sub map after the exec scene";
+    const auto faces = x.WaitFor(SubMapFacesShown);
+    ASSERT_TRUE(faces) << "the day's sub map without its buttons";
+    x.Keep(*faces, "day_submap");
+    EXPECT_EQ(CharactersAtSeveralPlaces(*faces), "") << "a character at several places of the day's sub map";
     EXPECT_FALSE(SceneTextShown(*submap)) << "the exec scene's name left over the sub map";
     auto kind0 = x.ClickUntil(
         960, 1000, [](const Frame& frame) { return CellIs(frame, 960, 120, tools::CHARLIST_CHARACTER + 2); },
@@ -375,6 +402,10 @@ void PlayTheTown(DemoPlayer& x)
 
     auto submap = x.ClickUntil(960, 700, SubMapShown, 3);
     ASSERT_TRUE(submap) << "the right button did not open the sub map over the town";
+    const auto faces = x.WaitFor(SubMapFacesShown);
+    ASSERT_TRUE(faces) << "the town's sub map without its buttons";
+    x.Keep(*faces, "town_submap");
+    EXPECT_EQ(CharactersAtSeveralPlaces(*faces), "") << "a character at several places of the town's sub map";
     EXPECT_FALSE(AreaPanelsShown(*submap));
     ASSERT_TRUE(x.ClickUntil(
         960, 700, [](const Frame& frame) { return TownShown(frame) && !SubMapShown(frame); }, 3))

@@ -8,6 +8,8 @@
 // where the game is closed; a last start shows the special title again and its back item the
 // title.
 
+#include <string>
+
 #include "DemoPlayer.h"
 
 void PlayToContinue(DemoPlayer& x);
@@ -43,6 +45,11 @@ bool QuestionShown(const platform::PngPicture& frame);
 bool TownShown(const platform::PngPicture& frame);
 // The first sub map over whatever ran it.
 bool SubMapShown(const platform::PngPicture& frame);
+// The first sub map with its buttons, as it stands once its faces are drawn.
+bool SubMapFacesShown(const platform::PngPicture& frame);
+// The characters whose face the first sub map shows at more than one of its places, as
+// "character: count" items; empty when each stands at one place at most.
+std::string CharactersAtSeveralPlaces(const platform::PngPicture& frame);
 // The story text the scenes typeset into sprite 100: its first line.
 bool SceneTextShown(const platform::PngPicture& frame);
 } // namespace route
