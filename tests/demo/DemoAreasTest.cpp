@@ -163,9 +163,9 @@ TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAga
     Start(x, "town_alone.mes");
     const auto right_click = [&x] { x.Click(960, 700, 3); };
     const size_t seen =
-        PlayFrameSteps(x, {{nullptr, LeaderOnTheGoal, NOTHING, right_click},
-                           {"demo_town_submap.png", SubMapWithFaces, NOTHING, right_click},
-                           {"demo_town_submap_closed.png", LeaderOnTheGoal, NOTHING, right_click},
+        PlayFrameSteps(x, {{nullptr, LeaderOnTheGoal, NOTHING, right_click, true},
+                           {"demo_town_submap.png", SubMapWithFaces, NOTHING, right_click, true},
+                           {"demo_town_submap_closed.png", LeaderOnTheGoal, NOTHING, right_click, true},
                            {nullptr, SubMapWithFaces, NOTHING}});
     EXPECT_EQ(seen, 4u)
         << "the town 1, the sub map over it with faces 2, the town again 3, the sub map again 4\n"
@@ -236,8 +236,9 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
              [&x] { x.Click(460, 300); }},
             {"demo_time.png", time_screen, NOTHING, [&x] { x.Click(1170, 630); }},
             // The places its area button offers stand drawn over the scene already.
-            {"demo_place.png", [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); },
-             NOTHING, [&x] { x.Click(1190, 865); }},
+            {"demo_place.png",
+             [&](const Frame& picture) { return place_screen(picture) && strips_shown(picture); }, NOTHING,
+             [&x] { x.Click(1190, 865); }},
             {"demo_area.png",
              [&](const Frame& picture) { return area_screen(picture) && strips_shown(picture); }, NOTHING,
              [&x] { x.Move(960, 990); }},

@@ -95,8 +95,10 @@ public:
     bool StartServer()
     {
         const std::string home = m_home.Path().string();
-        std::system(("Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>'" + home + "/display' 2>'" +
-                     home + "/xvfb.txt' & echo $! >'" + home + "/xvfb.pid'")
+        // -noreset: a server resets as its last client leaves (a grab, a click), and a client
+        // that connects meanwhile is closed with the others; the game's start then finds no x11.
+        std::system(("Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>'" + home +
+                     "/display' 2>'" + home + "/xvfb.txt' & echo $! >'" + home + "/xvfb.pid'")
                         .c_str());
         for (int i = 0; i < 300 && m_display.empty(); ++i) {
             std::this_thread::sleep_for(100ms);
@@ -122,8 +124,8 @@ public:
                      "/status') >/dev/null 2>&1 &")
                         .c_str());
         // Its id known before the test goes on, so an early end can kill it and wait for its shell.
-        for (int wait = 0; wait < 1500 && ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos;
-             ++wait)
+        for (int wait = 0;
+             wait < 1500 && ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos; ++wait)
             std::this_thread::sleep_for(20ms);
     }
 
@@ -153,12 +155,13 @@ public:
     // The game's exit status once it has ended, waiting for it.
     std::optional<int> ExitStatus(std::chrono::seconds limit = 60s) override
     {
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+        for (const auto end = std::chrono::steady_clock::now() + limit;;) {
             if (const std::string text = ReadText(m_home.Path() / "status"); !text.empty())
                 return std::stoi(text);
+            if (std::chrono::steady_clock::now() >= end)
+                return std::nullopt;
             std::this_thread::sleep_for(200ms);
         }
-        return std::nullopt;
     }
 
     uint64_t FrameNumber() const override { return m_number; }
