@@ -285,6 +285,27 @@ TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
     ASSERT_NO_FATAL_FAILURE(PlayTheNextStart(x));
 }
 
+// The game starts while the player grabs the screen and clicks: short clients, each leaving the
+// server with none. One that connects as another leaves is taken all the same (a server that
+// resets as its last client leaves closed it, and the game's start found no x11).
+TEST(DemoPlayThroughTest, TheServerTakesAClientThatConnectsAsAnotherLeaves)
+{
+    const HeadlessDemoHome home;
+    XPlay x(home);
+    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd") || !x.StartServer())
+        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
+    // Two shells, each connecting 250 clients one after the other; each answers the screen's size.
+    const fs::path answers = home.Path() / "answers";
+    const std::string clients = "for i in $(seq 250); do DISPLAY=" + x.Display() +
+                                " xdotool getdisplaygeometry >>'" + answers.string() + "' 2>/dev/null; done";
+    std::system(("(" + clients + ") & (" + clients + "); wait").c_str());
+    const std::string text = ReadText(answers);
+    size_t answered = 0;
+    for (size_t at = text.find("1920 1080\n"); at != std::string::npos; at = text.find("1920 1080\n", at + 1))
+        ++answered;
+    EXPECT_EQ(answered, 500u) << "clients answered, of 500";
+}
+
 // Off the route in a real window: a save into the first slot, Alt+F4, and the slot loaded on the
 // next start.
 TEST(DemoPlayThroughTest, ASaveInTheFirstSlotIsLoadedOnTheNextStartInARealWindow)
