@@ -204,9 +204,9 @@ TEST(DemoAreasTest, TheRightButtonOpensTheSubMapOverTheRunningTownAndClosesItAga
     Start(x, "town_alone.mes");
     const auto right_click = [&x] { x.Click(960, 700, 3); };
     const size_t seen =
-        PlayFrameSteps(x, {{nullptr, LeaderOnTheGoal, NOTHING, right_click},
-                           {"demo_town_submap.png", SubMapWithFaces, NOTHING, right_click},
-                           {"demo_town_submap_closed.png", LeaderOnTheGoal, NOTHING, right_click},
+        PlayFrameSteps(x, {{nullptr, LeaderOnTheGoal, NOTHING, right_click, true},
+                           {"demo_town_submap.png", SubMapWithFaces, NOTHING, right_click, true},
+                           {"demo_town_submap_closed.png", LeaderOnTheGoal, NOTHING, right_click, true},
                            {nullptr, SubMapWithFaces, NOTHING}});
     EXPECT_EQ(seen, 4u)
         << "the town 1, the sub map over it with faces 2, the town again 3, the sub map again 4\n"

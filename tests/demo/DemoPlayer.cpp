@@ -9,6 +9,7 @@
 #include <thread>
 #include <utility>
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "DemoRun.h"
@@ -35,9 +36,48 @@ std::string DemoPlayer::Output() const
     return ReadWholeFile(m_home.Path() / "out.txt");
 }
 
+DemoPlayer::~DemoPlayer()
+{
+    if (!m_failure.empty() && ::testing::Test::HasFailure())
+        std::fprintf(stderr, "The last wait that did not see its screen: %s\n", m_failure.c_str());
+}
+
+std::string DemoPlayer::Account()
+{
+    std::string account;
+    if (const std::optional<int> status = ExitStatus(0s))
+        account = "the game ended with status " + std::to_string(*status);
+    else
+        account = Ended() ? "the game ended" : "the game runs";
+    account += m_kept.empty() ? "; no frame kept" : "; its last frame looked at: " + m_kept;
+    const std::string output = Output();
+    account += output.empty() ? "; it printed nothing" : "; its output:\n" + output;
+    return account;
+}
+
+void DemoPlayer::Failed(const char* what, std::chrono::seconds limit)
+{
+    if (m_stuck) {
+        Keep(*m_stuck, "stuck");
+        m_kept = m_keep_prefix + "stuck.png";
+    }
+    m_failure =
+        std::string(what) + " in " + std::to_string(limit.count()) + " s of the game's time; " + Account();
+}
+
 std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(const Frame&)>& shown,
                                                      std::chrono::seconds limit)
 {
+    std::optional<Frame> frame = Wait(shown, limit);
+    if (!frame)
+        Failed("a wait saw no screen it looked for", limit);
+    return frame;
+}
+
+std::optional<DemoPlayer::Frame> DemoPlayer::Wait(const std::function<bool(const Frame&)>& shown,
+                                                  std::chrono::seconds limit)
+{
+    m_stuck.reset();
     const uint64_t frames = static_cast<uint64_t>(limit.count()) * GAME_FPS;
     const uint64_t turns = static_cast<uint64_t>(limit.count()) * GAME_TPS;
     const uint64_t first_turn = Turn();
@@ -69,6 +109,10 @@ std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(co
                 return frame;
             }
             last = std::move(frame);
+            // A game that has ended draws no more (a real window's grabs are new frames all the
+            // same, of a screen that stays as it is).
+            if (ended)
+                break;
             if (looked_at < *first_frame || looked_at - *first_frame < frames)
                 continue;
             break;
@@ -91,8 +135,7 @@ std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(co
         std::this_thread::sleep_for(20ms);
     }
     // The screen that did not show it, for the failure's reader.
-    if (last)
-        Keep(*last, "stuck");
+    m_stuck = std::move(last);
     return std::nullopt;
 }
 
@@ -163,10 +206,28 @@ std::optional<DemoPlayer::Frame> DemoPlayer::ClickWhileWaiting(int x, int y,
 }
 
 std::optional<DemoPlayer::Frame> DemoPlayer::ActUntil(const std::function<void()>& act,
-                                                      const std::function<bool(const Frame&)>& shown)
+                                                      const std::function<bool(const Frame&)>& shown,
+                                                      const std::function<bool(const Frame&)>& from)
 {
     Settle();
     for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0 || from) {
+            // The newest screen before the act: the frames the game drew before it are looked at
+            // first, and a frame as new as its newest now (a headless player's screen may be
+            // behind the game's).
+            const uint64_t newest = NewestFrame();
+            bool seen = false;
+            std::optional<Frame> frame = Wait(
+                [&](const Frame& frame) {
+                    seen = shown(frame);
+                    return seen || (FrameNumber() >= newest && (!from || from(frame)));
+                },
+                from ? 120s : 10s);
+            if (seen)
+                return frame;
+            if (!frame && (from || Ended()))
+                break;
+        }
         if (std::getenv("VESK_STEP_TRACE") != nullptr)
             std::fprintf(stderr, "act %d at frame %llu, turn %llu, %lld ms\n", attempt,
                          static_cast<unsigned long long>(NewestFrame()),
@@ -175,11 +236,14 @@ std::optional<DemoPlayer::Frame> DemoPlayer::ActUntil(const std::function<void()
                                                     std::chrono::steady_clock::now().time_since_epoch())
                                                     .count()));
         act();
-        if (std::optional<Frame> frame = WaitFor(shown, attempt < 4 ? 10s : 120s))
+        if (std::optional<Frame> frame = Wait(shown, attempt < 4 ? 10s : 120s))
             return frame;
         if (Ended())
             break;
     }
+    Failed(from ? "acts on the screen they lead from saw no screen they lead to"
+                : "acts repeated saw no screen they lead to",
+           160s);
     return std::nullopt;
 }
 
@@ -195,7 +259,10 @@ size_t PlayFrameSteps(DemoPlayer& player, const std::vector<FrameStep>& steps, s
         const std::function<void()>& lead = seen > 0 ? steps[seen - 1].then : step.then;
         std::optional<platform::PngPicture> frame;
         if (seen > 0 && lead)
-            frame = player.ActUntil(lead, step.matches);
+            frame = player.ActUntil(lead, step.matches,
+                                    steps[seen - 1].then_only_here
+                                        ? steps[seen - 1].matches
+                                        : std::function<bool(const platform::PngPicture&)>());
         else
             frame = player.WaitFor(step.matches, limit);
         if (!frame)

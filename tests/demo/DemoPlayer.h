@@ -37,7 +37,9 @@ public:
 
     // `keep_prefix` names the frames kept in the build folder (<prefix><step>.png).
     DemoPlayer(const HeadlessDemoHome& home, std::string keep_prefix);
-    virtual ~DemoPlayer() = default;
+    // A test that failed is told, on standard error, the account of the last wait that did not
+    // see its screen (Account).
+    virtual ~DemoPlayer();
     DemoPlayer(const DemoPlayer&) = delete;
     DemoPlayer& operator=(const DemoPlayer&) = delete;
 
@@ -70,6 +72,9 @@ public:
 
     const HeadlessDemoHome& Home() const { return m_home; }
     std::string Output() const;
+    // For the reader of a screen that did not show: the game's exit status (or that it runs), the
+    // frame the last failed wait kept and the game's output, as they stand now.
+    std::string Account();
 
     // Looks at the screen until it shows what `shown` looks for; answers that frame. None once
     // `limit` of the game's time has passed without it (GAME_FPS frames or GAME_TPS turns a
@@ -93,9 +98,14 @@ public:
     std::optional<Frame> ClickThroughTo(const std::function<bool(const Frame&)>& shown,
                                         std::chrono::seconds limit = std::chrono::seconds(120));
     // Acts once the screen has settled, and again after every 10 s of the game's time without
-    // the screen showing what the act leads to.
+    // the screen showing what the act leads to, each time once a frame as new as the game's
+    // newest does not show it either: a screen that came as the wait ran out is not acted on.
+    // With `from`, each act waits until the newest screen shows what the act leads from, and is
+    // not done on another: for an act that also leaves the screen it leads to (a right click that
+    // opens a sub map and closes it).
     std::optional<Frame> ActUntil(const std::function<void()>& act,
-                                  const std::function<bool(const Frame&)>& shown);
+                                  const std::function<bool(const Frame&)>& shown,
+                                  const std::function<bool(const Frame&)>& from = {});
     // Until the screen has settled: the game has turned a while without drawing a frame, or has
     // drawn a few more (a screen that keeps moving), or has ended.
     void Settle();
@@ -103,14 +113,22 @@ public:
     void Keep(const Frame& frame, const std::string& name) const;
 
 private:
+    // WaitFor without the account of a failure: a wait that may fail on the way (an act's try).
+    std::optional<Frame> Wait(const std::function<bool(const Frame&)>& shown, std::chrono::seconds limit);
     // Clicks on the spot while a frame is `ready` for it, at most once in `turns` of the game's
     // turns, until the screen shows what `shown` looks for.
     std::optional<Frame> ClickWhileWaiting(int x, int y, const std::function<bool(const Frame&)>& shown,
                                            const std::function<bool(const Frame&)>& ready, uint64_t turns,
                                            std::chrono::seconds limit);
 
+    // Notes a wait that did not see its screen, for Account.
+    void Failed(const char* what, std::chrono::seconds limit);
+
     const HeadlessDemoHome& m_home;
     std::string m_keep_prefix;
+    std::optional<Frame> m_stuck; // the last frame a failed wait looked at
+    std::string m_failure;
+    std::string m_kept;
 };
 
 // A frame a demo test waits for: the first frame that matches, after the earlier steps' frames,
@@ -124,6 +142,10 @@ struct FrameStep
     std::function<bool(const platform::PngPicture&)> matches;
     std::function<void(const platform::PngPicture&)> check;
     std::function<void()> then = {};
+    // `then` is done, the first time too, only while the newest frame shows this step's screen:
+    // for an act that also leaves the next step's screen, which a repeat landing on it unseen
+    // would leave for good.
+    bool then_only_here = false;
 };
 
 // Plays the steps in order on the player's screens; answers how many were seen. Each waits at

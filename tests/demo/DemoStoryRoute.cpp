@@ -194,11 +194,11 @@ void PlayToContinue(DemoPlayer& x)
 {
     // The logo movie first, which a click cuts short for the title.
     auto logo = x.WaitFor(LogoShown, 180s);
-    ASSERT_TRUE(logo) << "no logo at the first start\n" << x.Output();
+    ASSERT_TRUE(logo) << "no logo at the first start\n" << x.Account();
     x.Keep(*logo, "logo");
     EXPECT_FALSE(TitleShown(*logo)) << "title buttons over the logo";
     auto title = x.ClickOftenUntil(960, 540, TitleShown);
-    ASSERT_TRUE(title) << "no title after the logo\n" << x.Output();
+    ASSERT_TRUE(title) << "no title after the logo\n" << x.Account();
     // Continue stands disabled with no save to continue from.
     EXPECT_EQ(FrameCellStateAt(*title, 300, 540 + 87)->second, 3);
 
@@ -248,7 +248,7 @@ void PlayToContinue(DemoPlayer& x)
     // Started again on the same folder: the title offers Continue now.
     x.StartGame();
     title = x.WaitFor(TitleShown, 180s);
-    ASSERT_TRUE(title) << "no title on the second start";
+    ASSERT_TRUE(title) << "no title on the second start\n" << x.Account();
     EXPECT_NE(FrameCellStateAt(*title, 300, 540 + 87)->second, 3) << "Continue still disabled after a save";
     // Continue brings back the quick-saved line over its scene, with no title left, and the
     // story goes on from it to Yuki's line.
@@ -400,15 +400,17 @@ void PlayTheTown(DemoPlayer& x)
     EXPECT_FALSE(SceneTextShown(*town)) << "the area scene's answers left over the town";
     EXPECT_EQ(KeyGreenIn(*town), 0);
 
-    auto submap = x.ClickUntil(960, 700, SubMapShown, 3);
+    // The right button opens the sub map and closes it: each click only on the screen it leads from.
+    const auto right_click = [&x] { x.Click(960, 700, 3); };
+    const auto town_alone = [](const Frame& frame) { return TownShown(frame) && !SubMapShown(frame); };
+    auto submap = x.ActUntil(right_click, SubMapShown, town_alone);
     ASSERT_TRUE(submap) << "the right button did not open the sub map over the town";
     const auto faces = x.WaitFor(SubMapFacesShown);
     ASSERT_TRUE(faces) << "the town's sub map without its buttons";
     x.Keep(*faces, "town_submap");
     EXPECT_EQ(CharactersAtSeveralPlaces(*faces), "") << "a character at several places of the town's sub map";
     EXPECT_FALSE(AreaPanelsShown(*submap));
-    ASSERT_TRUE(x.ClickUntil(
-        960, 700, [](const Frame& frame) { return TownShown(frame) && !SubMapShown(frame); }, 3))
+    ASSERT_TRUE(x.ActUntil(right_click, town_alone, SubMapShown))
         << "the sub map did not go back to the town";
 
     // Up, a second at a time, until the leader stands in the door: 扉： and its place, 喫茶店.
@@ -528,9 +530,9 @@ void PlayToTheEnd(DemoPlayer& x)
 void PlayTheNextStart(DemoPlayer& x)
 {
     x.StartGame();
-    ASSERT_TRUE(x.WaitFor(LogoShown, 180s)) << "no logo on the next start";
+    ASSERT_TRUE(x.WaitFor(LogoShown, 180s)) << "no logo on the next start\n" << x.Account();
     auto special = x.ClickOftenUntil(960, 540, SpecialTitleShown);
-    ASSERT_TRUE(special) << "no special title on the next start\n" << x.Output();
+    ASSERT_TRUE(special) << "no special title on the next start\n" << x.Account();
     ExpectSpecialTitle(*special);
     // Clicked while the special title stands: a second click must not meet the title's exit.
     auto title = x.ActUntil(

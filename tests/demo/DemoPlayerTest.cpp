@@ -1,0 +1,146 @@
+// The demo player's waits on a scripted game of its own: one screen a frame, each grab drawing the
+// next frame, the player's look some frames behind the game's newest (as a headless player's is
+// while it reads dumped frames), acts that change the screen when they land, and an end.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "DemoPlayer.h"
+#include "DemoRun.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Frame = platform::PngPicture;
+
+enum Screen : uint32_t
+{
+    FROM = 1,   // the screen an act leads from
+    TARGET = 2, // the one it leads to, which the same act leaves
+    LEFT = 3,   // the screen after the target
+};
+
+Screen ShownOn(const Frame& frame)
+{
+    return static_cast<Screen>(frame.pixels[0]);
+}
+
+class ScriptedPlayer final : public DemoPlayer
+{
+public:
+    ScriptedPlayer(const HeadlessDemoHome& home, uint64_t lag)
+        : DemoPlayer(home, "demo_player_test_")
+        , m_lag(lag)
+    {}
+
+    // Every grab draws a frame; the one answered is `lag` frames old.
+    std::optional<Frame> Grab() override
+    {
+        ++grabs;
+        Draw();
+        m_looked = m_screens.size() > m_lag ? m_screens.size() - 1 - m_lag : 0;
+        return Frame{1, 1, {m_screens[m_looked]}};
+    }
+    uint64_t FrameNumber() const override { return m_looked; }
+    uint64_t Turn() const override { return m_screens.size() * GAME_TPS / GAME_FPS; }
+    // Asked, the game draws on too: a settle or a look at the newest sees it move.
+    uint64_t NewestFrame() const override
+    {
+        const_cast<ScriptedPlayer*>(this)->Draw();
+        return m_screens.size() - 1;
+    }
+    // Ended after `end_at` grabs; its window goes on showing its last screen, a new frame a grab.
+    bool Ended() override { return end_at && grabs >= *end_at; }
+    void Click(int, int, int = 1) override
+    {
+        ++acts;
+        if (m_screen == TARGET)
+            m_screen = LEFT;
+    }
+    void Move(int, int) override {}
+    void Key(int) override {}
+    void Type(const std::string&) override {}
+    void HoldUp() override {}
+    void StartGame() override {}
+    void Close() override {}
+    std::optional<int> ExitStatus(std::chrono::seconds) override
+    {
+        return Ended() ? std::optional<int>(3) : std::nullopt;
+    }
+
+    // The target comes by itself `after` frames of the game past the first act.
+    void TargetAfterTheFirstAct(uint64_t after) { m_target_after = after; }
+
+    std::optional<int> end_at;
+    int grabs = 0;
+    int acts = 0;
+
+private:
+    void Draw()
+    {
+        if (acts > 0 && !m_first_act)
+            m_first_act = m_screens.size();
+        if (m_screen == FROM && m_first_act && m_screens.size() >= *m_first_act + m_target_after)
+            m_screen = TARGET;
+        m_screens.push_back(m_screen);
+    }
+
+    uint64_t m_lag;
+    uint64_t m_target_after = 0;
+    std::optional<uint64_t> m_first_act;
+    Screen m_screen = FROM;
+    std::vector<uint32_t> m_screens;
+    uint64_t m_looked = 0;
+};
+
+bool TargetShown(const Frame& frame)
+{
+    return ShownOn(frame) == TARGET;
+}
+
+TEST(DemoPlayerTest, AWaitEndsWithTheGameThoughEveryGrabIsANewFrame)
+{
+    const HeadlessDemoHome home;
+    ScriptedPlayer x(home, 0);
+    x.end_at = 5;
+    EXPECT_FALSE(x.WaitFor(TargetShown, 120s));
+    // The game's last frame is looked at once more, not the wait's 3600 frames of a window that
+    // goes on showing it.
+    EXPECT_LE(x.grabs, 7);
+    // The failure's reader is told how the game ended, what it showed last and what it said.
+    const std::string account = x.Account();
+    EXPECT_NE(account.find("status 3"), std::string::npos) << account;
+    EXPECT_NE(account.find("demo_player_test_stuck.png"), std::string::npos) << account;
+}
+
+TEST(DemoPlayerTest, AnActIsNotRepeatedOnTheScreenItLeadsToBeforeThatIsSeen)
+{
+    // The target comes as the first try's wait runs out (its 300 frames of the game past the act),
+    // while the player's look is still on frames before it: a repeated act would leave it unseen.
+    const HeadlessDemoHome home;
+    constexpr uint64_t LAG = 60;
+    ScriptedPlayer x(home, LAG);
+    x.TargetAfterTheFirstAct(10 * GAME_FPS + LAG / 2);
+    const std::optional<Frame> frame = x.ActUntil([&x] { x.Click(0, 0); }, TargetShown);
+    ASSERT_TRUE(frame) << "the target left unseen after " << x.acts << " acts";
+    EXPECT_EQ(x.acts, 1);
+}
+
+TEST(DemoPlayerTest, AnActLedFromAScreenWaitsForIt)
+{
+    // The act leads from FROM; the game shows TARGET at once after it, and the player's look is
+    // behind: no act is made until a frame as new as the game's shows FROM, and none at all here.
+    const HeadlessDemoHome home;
+    ScriptedPlayer x(home, 30);
+    x.TargetAfterTheFirstAct(0);
+    x.Click(0, 0);
+    const auto from = [](const Frame& frame) { return ShownOn(frame) == FROM; };
+    EXPECT_TRUE(x.ActUntil([&x] { x.Click(0, 0); }, TargetShown, from));
+    EXPECT_EQ(x.acts, 1);
+}
+
+} // namespace
