@@ -235,6 +235,7 @@ std::atomic<platform::IdleWaitFunction> s_idle_wait{nullptr};
 std::atomic<std::thread::id> s_idle_owner{};
 std::atomic<platform::IdleWakeFunction> s_idle_wake{nullptr};
 std::atomic<bool> s_owner_presented{false};
+std::atomic<bool> s_step_noted{false};
 // Bit 32 set: a note is held in the low word.
 std::atomic<uint64_t> s_due_note{0};
 constexpr uint64_t DUE_NOTED = uint64_t{1} << 32;
@@ -296,6 +297,19 @@ std::optional<uint32_t> platform::TakeDueTime()
         return time;
     }
     return static_cast<uint32_t>(held);
+}
+
+void platform::NoteNextStep(uint32_t time_ms)
+{
+    if (std::this_thread::get_id() != s_idle_owner.load())
+        return;
+    NoteDueTime(time_ms);
+    s_step_noted = true;
+}
+
+bool platform::TakeStepNoted()
+{
+    return s_step_noted.exchange(false);
 }
 
 void Sleep(DWORD milliseconds)
