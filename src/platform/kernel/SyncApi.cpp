@@ -238,6 +238,8 @@ std::atomic<bool> s_owner_presented{false};
 std::atomic<bool> s_step_noted{false};
 // Bit 32 set: a note is held in the low word.
 std::atomic<uint64_t> s_due_note{0};
+// A later note made while the held one's time has come but was not yet answered: it follows it.
+std::atomic<uint64_t> s_due_after{0};
 constexpr uint64_t DUE_NOTED = uint64_t{1} << 32;
 
 } // namespace
@@ -276,13 +278,21 @@ void platform::NoteDueTime(uint32_t time_ms)
 {
     if (std::this_thread::get_id() != s_idle_owner.load())
         return;
-    const uint64_t held = s_due_note.load();
     // The earlier of two notes, compared as a wrap-safe difference from now.
     const uint32_t now = timeGetTime();
-    if ((held & DUE_NOTED) != 0 &&
-        static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= static_cast<int32_t>(time_ms - now))
+    const auto earlier = [now](uint64_t held, uint32_t time) {
+        return (held & DUE_NOTED) != 0 &&
+               static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= static_cast<int32_t>(time - now);
+    };
+    const uint64_t held = s_due_note.load();
+    if (!earlier(held, time_ms)) {
+        s_due_note = DUE_NOTED | time_ms;
         return;
-    s_due_note = DUE_NOTED | time_ms;
+    }
+    // A held note whose time has come is answered once more, then cleared: a loop that turned
+    // and noted its next time meanwhile must still rest only until then, not until some bound.
+    if (static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= 0 && !earlier(s_due_after.load(), time_ms))
+        s_due_after = DUE_NOTED | time_ms;
 }
 
 std::optional<uint32_t> platform::TakeDueTime()
@@ -293,7 +303,8 @@ std::optional<uint32_t> platform::TakeDueTime()
     // Kept for the loop's later rests until its time comes; then answered once more and cleared.
     if (static_cast<int32_t>(static_cast<uint32_t>(held) - timeGetTime()) <= 0) {
         const uint32_t time = static_cast<uint32_t>(held);
-        s_due_note.compare_exchange_strong(held, 0);
+        if (s_due_note.compare_exchange_strong(held, 0))
+            s_due_note = s_due_after.exchange(0);
         return time;
     }
     return static_cast<uint32_t>(held);

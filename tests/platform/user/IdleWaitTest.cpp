@@ -130,6 +130,23 @@ TEST_F(IdleWaitThreadTest, SleepZeroRestsOnTheWindowThreadOnlyOnTheRealClock)
     EXPECT_EQ(waits(), before + 1);
 }
 
+TEST_F(IdleWaitThreadTest, ANoteMadeAfterTheHeldOneFellDueFollowsItInsteadOfBeingLost)
+{
+    // A loop woke at its note and noted its next step before its rest took the old one.
+    while (TakeDueTime())
+        Sleep(1);
+    const uint32_t now = timeGetTime();
+    NoteDueTime(now);
+    NoteDueTime(now + 600);
+    NoteDueTime(now + 300); // the earlier of the later two
+    EXPECT_EQ(TakeDueTime(), std::optional<uint32_t>(now));
+    EXPECT_EQ(TakeDueTime(), std::optional<uint32_t>(now + 300));
+    NoteDueTime(now + 400);
+    EXPECT_EQ(TakeDueTime(), std::optional<uint32_t>(now + 300)) << "a later note keeps the earlier one";
+    while (TakeDueTime())
+        Sleep(1);
+}
+
 TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolledOneKeepsTheFramesPace)
 {
     const auto& counts = WindowManager::GetInstance().IdleStatistics();
