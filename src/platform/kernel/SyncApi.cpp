@@ -248,6 +248,7 @@ void platform::SetIdleWait(IdleWaitFunction wait)
 {
     s_idle_owner = std::this_thread::get_id();
     s_idle_wait = wait;
+    s_due_after = 0; // another loop's, or another clock's
 }
 
 void platform::SetIdleWake(IdleWakeFunction wake)
@@ -291,7 +292,9 @@ void platform::NoteDueTime(uint32_t time_ms)
     }
     // A held note whose time has come is answered once more, then cleared: a loop that turned
     // and noted its next time meanwhile must still rest only until then, not until some bound.
-    if (static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= 0 && !earlier(s_due_after.load(), time_ms))
+    // A time that has come too is answered with it.
+    if (static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= 0 &&
+        static_cast<int32_t>(time_ms - now) > 0 && !earlier(s_due_after.load(), time_ms))
         s_due_after = DUE_NOTED | time_ms;
 }
 
@@ -303,8 +306,12 @@ std::optional<uint32_t> platform::TakeDueTime()
     // Kept for the loop's later rests until its time comes; then answered once more and cleared.
     if (static_cast<int32_t>(static_cast<uint32_t>(held) - timeGetTime()) <= 0) {
         const uint32_t time = static_cast<uint32_t>(held);
-        if (s_due_note.compare_exchange_strong(held, 0))
-            s_due_note = s_due_after.exchange(0);
+        if (s_due_note.compare_exchange_strong(held, 0)) {
+            const uint64_t after = s_due_after.exchange(0);
+            if ((after & DUE_NOTED) != 0 &&
+                static_cast<int32_t>(static_cast<uint32_t>(after) - timeGetTime()) > 0)
+                s_due_note = after;
+        }
         return time;
     }
     return static_cast<uint32_t>(held);
