@@ -32,7 +32,15 @@ bool TakeOwnerPresented();
 // The owner's loop wants to turn again by `time_ms` on timeGetTime's clock, so its rests end by
 // then. Notes from other threads are ignored; the earliest of several counts until its time.
 void NoteDueTime(uint32_t time_ms);
-// The rest's side: the note; one whose time has come is answered a last time and cleared.
+// The rest's side: the note; one whose time has come is answered a last time and cleared, and a
+// note made since then follows it.
 std::optional<uint32_t> TakeDueTime();
+
+// The owner's loop changes its picture only at the times it notes: the frame it presents in this
+// turn is a step, and its next step is due at `time_ms`. Its rests after that frame then last
+// until the note rather than pacing a loop that animates by polling. Notes the time too.
+void NoteNextStep(uint32_t time_ms);
+// The rest's side: whether the owner noted its next step since the last call.
+bool TakeStepNoted();
 
 } // namespace platform

@@ -235,8 +235,11 @@ std::atomic<platform::IdleWaitFunction> s_idle_wait{nullptr};
 std::atomic<std::thread::id> s_idle_owner{};
 std::atomic<platform::IdleWakeFunction> s_idle_wake{nullptr};
 std::atomic<bool> s_owner_presented{false};
+std::atomic<bool> s_step_noted{false};
 // Bit 32 set: a note is held in the low word.
 std::atomic<uint64_t> s_due_note{0};
+// A later note made while the held one's time has come but was not yet answered: it follows it.
+std::atomic<uint64_t> s_due_after{0};
 constexpr uint64_t DUE_NOTED = uint64_t{1} << 32;
 
 } // namespace
@@ -245,6 +248,7 @@ void platform::SetIdleWait(IdleWaitFunction wait)
 {
     s_idle_owner = std::this_thread::get_id();
     s_idle_wait = wait;
+    s_due_after = 0; // another loop's, or another clock's
 }
 
 void platform::SetIdleWake(IdleWakeFunction wake)
@@ -275,13 +279,23 @@ void platform::NoteDueTime(uint32_t time_ms)
 {
     if (std::this_thread::get_id() != s_idle_owner.load())
         return;
-    const uint64_t held = s_due_note.load();
     // The earlier of two notes, compared as a wrap-safe difference from now.
     const uint32_t now = timeGetTime();
-    if ((held & DUE_NOTED) != 0 &&
-        static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= static_cast<int32_t>(time_ms - now))
+    const auto earlier = [now](uint64_t held, uint32_t time) {
+        return (held & DUE_NOTED) != 0 &&
+               static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= static_cast<int32_t>(time - now);
+    };
+    const uint64_t held = s_due_note.load();
+    if (!earlier(held, time_ms)) {
+        s_due_note = DUE_NOTED | time_ms;
         return;
-    s_due_note = DUE_NOTED | time_ms;
+    }
+    // A held note whose time has come is answered once more, then cleared: a loop that turned
+    // and noted its next time meanwhile must still rest only until then, not until some bound.
+    // A time that has come too is answered with it.
+    if (static_cast<int32_t>(static_cast<uint32_t>(held) - now) <= 0 &&
+        static_cast<int32_t>(time_ms - now) > 0 && !earlier(s_due_after.load(), time_ms))
+        s_due_after = DUE_NOTED | time_ms;
 }
 
 std::optional<uint32_t> platform::TakeDueTime()
@@ -292,10 +306,28 @@ std::optional<uint32_t> platform::TakeDueTime()
     // Kept for the loop's later rests until its time comes; then answered once more and cleared.
     if (static_cast<int32_t>(static_cast<uint32_t>(held) - timeGetTime()) <= 0) {
         const uint32_t time = static_cast<uint32_t>(held);
-        s_due_note.compare_exchange_strong(held, 0);
+        if (s_due_note.compare_exchange_strong(held, 0)) {
+            const uint64_t after = s_due_after.exchange(0);
+            if ((after & DUE_NOTED) != 0 &&
+                static_cast<int32_t>(static_cast<uint32_t>(after) - timeGetTime()) > 0)
+                s_due_note = after;
+        }
         return time;
     }
     return static_cast<uint32_t>(held);
+}
+
+void platform::NoteNextStep(uint32_t time_ms)
+{
+    if (std::this_thread::get_id() != s_idle_owner.load())
+        return;
+    NoteDueTime(time_ms);
+    s_step_noted = true;
+}
+
+bool platform::TakeStepNoted()
+{
+    return s_step_noted.exchange(false);
 }
 
 void Sleep(DWORD milliseconds)

@@ -115,7 +115,8 @@ bool TurnsCounted()
 // present the bound starts at 1 ms and doubles with every rest that ended with nothing to do, up
 // to a frame's time, so a loop that steps slower than its turns is still seen within a frame.
 // Past that, nothing animates: the rest lasts until something comes or falls due, or the long
-// bound passes, which only a poll nothing noted would need.
+// bound passes, which only a poll nothing noted would need. A loop that said its frame was a step
+// and noted the next one (NoteNextStep) is at rest after it at once: its note ends the rest.
 class RestPacing
 {
 public:
@@ -132,6 +133,7 @@ public:
     void Input() { m_quiet = 0; }
     void Quiet() { m_quiet = std::min<uint32_t>(m_quiet + 1, FRAME_STEPS + 1); }
     void Active() { m_quiet = 0; }
+    void Stepped() { m_quiet = FRAME_STEPS + 1; }
 
 private:
     // 1, 2, 4, 8 and 16 ms: a frame's time after the last present.
@@ -155,9 +157,15 @@ bool WaitOnMainThread(uint32_t min_ms)
         ReportIdleStatistics();
         return false;
     }
-    // A loop that draws a frame each turn animates at the pace of its turns.
-    if (TakeOwnerPresented())
-        Pacing().Active();
+    // A loop that draws a frame each turn animates at the pace of its turns, unless it said the
+    // frame was a step of its own noted times.
+    const bool stepped = TakeStepNoted();
+    if (TakeOwnerPresented()) {
+        if (stepped && due)
+            Pacing().Stepped();
+        else
+            Pacing().Active();
+    }
     // Input the loop took since its last rest counts as input too: an event can reach the queue
     // just after a rest's own look (an input method hands a key back a moment later), and a loop
     // that pumps before it rests again has not acted on it yet.

@@ -451,11 +451,11 @@ void CConfig::RedrawPage()
 
 void CConfig::TickMessageSample()
 {
-    // The page's loop rests until the sample's next step.
+    // The page's loop rests until the sample's next step: the sample is all that moves on it.
     struct NoteNext
     {
         const uint32_t& next;
-        ~NoteNext() { platform::NoteDueTime(next); }
+        ~NoteNext() { platform::NoteNextStep(next); }
     } note_next{m_sample_next};
     const uint32_t now = GetEffectTime();
     if (static_cast<int32_t>(now - m_sample_next) < 0)

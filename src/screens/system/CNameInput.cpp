@@ -528,7 +528,8 @@ void CNameInput::Update()
         Present();
         CaretDeadline = now + CARET_BLINK_MS;
     }
-    platform::NoteDueTime(CaretDeadline + 1);
+    // The caret's blink is all that moves on the page by itself.
+    platform::NoteNextStep(CaretDeadline + 1);
     if (Language() != PALETTE_HALF_WIDTH_LANGUAGE) {
         // Text committed with no composition before it (typing where no input method runs)
         // starts and ends within one turn: it is taken as a composition's commit is.

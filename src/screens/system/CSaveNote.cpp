@@ -340,7 +340,8 @@ void CSaveNote::Update()
         RedrawFrameNow();
         BlinkDeadline = now + CARET_BLINK_MS;
     }
-    platform::NoteDueTime(BlinkDeadline + 1);
+    // The caret's blink is all that moves on the note by itself.
+    platform::NoteNextStep(BlinkDeadline + 1);
     if (!UsesHook() && Ime.IsComposing() && Caret < NOTE_WIDTH_LIMIT - 1) {
         m_ime_text.fill(0);
         ImeSettings.buffer = m_ime_text.data();

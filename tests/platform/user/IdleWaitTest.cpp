@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
+#include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "platform/user/InputInjection.h"
 #include "platform/user/MessageApi.h"
@@ -126,6 +128,52 @@ TEST_F(IdleWaitThreadTest, SleepZeroRestsOnTheWindowThreadOnlyOnTheRealClock)
     Sleep(0);
     VirtualClock::Disable();
     EXPECT_EQ(waits(), before + 1);
+}
+
+TEST_F(IdleWaitThreadTest, ANoteMadeAfterTheHeldOneFellDueFollowsItInsteadOfBeingLost)
+{
+    // A loop woke at its note and noted its next step before its rest took the old one.
+    while (TakeDueTime())
+        Sleep(1);
+    const uint32_t now = timeGetTime();
+    NoteDueTime(now);
+    NoteDueTime(now + 600);
+    NoteDueTime(now + 300); // the earlier of the later two
+    EXPECT_EQ(TakeDueTime(), std::optional<uint32_t>(now));
+    EXPECT_EQ(TakeDueTime(), std::optional<uint32_t>(now + 300));
+    NoteDueTime(now + 400);
+    EXPECT_EQ(TakeDueTime(), std::optional<uint32_t>(now + 300)) << "a later note keeps the earlier one";
+    while (TakeDueTime())
+        Sleep(1);
+}
+
+TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolledOneKeepsTheFramesPace)
+{
+    const auto& counts = WindowManager::GetInstance().IdleStatistics();
+    // Rests of a loop that presented one frame and then only turns until its noted time.
+    auto rests_until = [&](bool step) {
+        RecordingWindow::PumpAll(false);
+        const uint32_t due = timeGetTime() + 400;
+        if (step)
+            NoteNextStep(due);
+        else
+            NoteDueTime(due);
+        NoteFramePresented();
+        uint64_t rests = 0;
+        for (const auto& count : counts.wakes)
+            rests -= count;
+        while (static_cast<int32_t>(timeGetTime() - due) < 0)
+            Sleep(0);
+        for (const auto& count : counts.wakes)
+            rests += count;
+        return rests;
+    };
+    // A polled animation is looked at again within a frame's time: 1, 2, 4, 8 and 16 ms.
+    EXPECT_GE(rests_until(false), 4u);
+    // A step waits for its note alone (a native event of the window's may end one rest early).
+    EXPECT_LE(rests_until(true), 2u);
+    // And the pace comes back for the next frame that is no step.
+    EXPECT_GE(rests_until(false), 4u);
 }
 
 } // namespace
