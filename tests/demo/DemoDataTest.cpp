@@ -17,8 +17,8 @@
 
 #include "DemoRun.h"
 #include "demopics/DemoPictures.h"
-#include "foundation/CArchiveFile.h"
 #include "foundation/CXMLDocument.h"
+#include "foundation/CArchiveFile.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/extras/CGTables.h"
 
@@ -136,8 +136,7 @@ TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
         if (words == english.end())
             ADD_FAILURE() << "text " << id << " only in Japanese: " << text;
         else
-            EXPECT_FALSE(words->second.empty() || HasJapanese(words->second))
-                << "text " << id << ": " << words->second;
+            EXPECT_FALSE(words->second.empty() || HasJapanese(words->second)) << "text " << id << ": " << words->second;
     }
 }
 
@@ -145,8 +144,7 @@ TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
 // story records the choice (places 1300 + group of the story's table).
 TEST(DemoData, AnAreasHelpLineNamesItAsTheStoryDoes)
 {
-    for (const auto& [system, words] :
-         {std::pair{"system_en.txt", "story_en.txt"}, std::pair{"system.txt", "story.txt"}}) {
+    for (const auto& [system, words] : {std::pair{"system_en.txt", "story_en.txt"}, std::pair{"system.txt", "story.txt"}}) {
         const std::map<int, std::string> help = SystemTexts(system);
         const std::map<int, std::string> story = SystemTexts(words);
         for (int group = 1; group <= 13; ++group)
