@@ -997,8 +997,12 @@ void ILayer::ClearRows(int32_t x, int32_t y, int32_t w, int32_t h)
         first = first == nullptr ? d : std::min(first, d);
         run += bytes;
     });
-    if (first != nullptr)
-        ZeroRows(first, run);
+    if (first == nullptr)
+        return;
+    ZeroRows(first, run);
+    // Noted again once zeroed: a draw that took the rows between the walk and the zeroing draws
+    // them again.
+    WalkRows(x, y, w, h, true, [](uint8_t*, int32_t) {});
 }
 
 void ILayer::ZeroRows(uint8_t* first, size_t bytes)
