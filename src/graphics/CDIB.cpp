@@ -55,3 +55,12 @@ BITMAPINFOHEADER* CDIB::Resize(int32_t width, int32_t height)
     ILayer::Resize(width, height);
     return header;
 }
+
+void CDIB::ZeroRows(uint8_t* first, size_t bytes)
+{
+    // Only a block of our own goes back to the system: a DC's section is not ours.
+    if (GetType() == 0)
+        platform::ZeroHeapBlock(first, bytes);
+    else
+        ILayer::ZeroRows(first, bytes);
+}

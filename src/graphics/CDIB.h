@@ -25,5 +25,7 @@ public:
     BITMAPINFOHEADER* Resize(int32_t width, int32_t height) override;
 
 protected:
+    void ZeroRows(uint8_t* first, size_t bytes) override;
+
     uint8_t* m_bits = nullptr; // owned here; CDIBDC points it into its DIB section instead
 };

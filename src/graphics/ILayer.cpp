@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <type_traits>
@@ -977,7 +978,36 @@ void ILayer::Sepia(int32_t x, int32_t y, int32_t w, int32_t h)
 
 void ILayer::ClearRect(int32_t x, int32_t y, int32_t w, int32_t h)
 {
-    WalkRows(x, y, w, h, true, [](uint8_t* d, int32_t n) { std::memset(d, 0, static_cast<size_t>(n) * 4); });
+    ClearRows(x, y, w, h);
+}
+
+void ILayer::ClearRows(int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    // Rows of the whole width follow one another in memory, in whichever direction they run.
+    const size_t whole_row = static_cast<size_t>(GetWidth()) * 4;
+    const bool packed = static_cast<size_t>(std::abs(GetPitch())) == whole_row;
+    uint8_t* first = nullptr;
+    size_t run = 0;
+    WalkRows(x, y, w, h, true, [&](uint8_t* d, int32_t n) {
+        const size_t bytes = static_cast<size_t>(n) * 4;
+        if (!packed || bytes != whole_row) {
+            std::memset(d, 0, bytes);
+            return;
+        }
+        first = first == nullptr ? d : std::min(first, d);
+        run += bytes;
+    });
+    if (first == nullptr)
+        return;
+    ZeroRows(first, run);
+    // Noted again once zeroed: a draw that took the rows between the walk and the zeroing draws
+    // them again.
+    WalkRows(x, y, w, h, true, [](uint8_t*, int32_t) {});
+}
+
+void ILayer::ZeroRows(uint8_t* first, size_t bytes)
+{
+    std::memset(first, 0, bytes);
 }
 
 void ILayer::Clear()
@@ -988,14 +1018,12 @@ void ILayer::Clear()
 void ILayer::FillRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, int32_t mode)
 {
     if (mode != 0) {
-        WalkRows(x, y, w, h, true, [=](uint8_t* d, int32_t n) {
-            // Clearing to 0 is what every text area and work layer does each page.
-            if (colour == 0) {
-                std::memset(d, 0, static_cast<size_t>(n) * 4);
-                return;
-            }
-            graphics::FillRow(d, n, colour);
-        });
+        // Clearing to 0 is what every text area and work layer does each page.
+        if (colour == 0) {
+            ClearRows(x, y, w, h);
+            return;
+        }
+        WalkRows(x, y, w, h, true, [=](uint8_t* d, int32_t n) { graphics::FillRow(d, n, colour); });
         return;
     }
     const uint32_t rgb = colour & 0x00FFFFFFu;

@@ -177,7 +177,14 @@ protected:
     int32_t m_recorded_height = 0;
     BITMAPINFOHEADER m_header{};
 
+    // Zeroes whole rows of pixels, one run of bytes: a layer that owns its block gives the pages
+    // back, so a layer cleared whole costs nothing until it is drawn into again.
+    virtual void ZeroRows(uint8_t* first, size_t bytes);
+
 private:
+    // Clears the rectangle; rows of the whole width are zeroed as one run.
+    void ClearRows(int32_t x, int32_t y, int32_t w, int32_t h);
+
     OrderedMutex m_change_lock{LOCK_LEVEL_LAYER_CHANGES}; // guards the members below
     bool m_written = true;
     bool m_direct = false;

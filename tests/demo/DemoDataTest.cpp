@@ -162,3 +162,58 @@ TEST(DemoData, TheGameTitleIsTheTitleScreensName)
 }
 
 } // namespace
+
+// The script's lines without their comments, as the assembler reads them.
+std::vector<std::string> ScriptLines(const char* name)
+{
+    const char* source = std::getenv("VESK_SOURCE_DIR");
+    std::ifstream file(fs::path(source != nullptr ? source : ".") / "demo/script" / name);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(file, line)) {
+        line = line.substr(0, line.find(';'));
+        const size_t first = line.find_first_not_of(" \t");
+        const size_t last = line.find_last_not_of(" \t\r");
+        lines.push_back(first == std::string::npos ? std::string() : line.substr(first, last - first + 1));
+    }
+    return lines;
+}
+
+// The layers only one scene draws into are made once by the start script and hold the memory of
+// every page written into them: the scene clears each whole after its last picture in it, so its
+// memory goes back when the scene ends, and no later picture is loaded before the scene ends.
+TEST(DemoData, AScenesOwnLayersAreClearedWholeAsItEnds)
+{
+    const std::vector<std::string> start = ScriptLines("start.mes");
+    const std::pair<const char*, int> owned[] = {
+        {"scene_choice.mes", 101}, {"scene_areas.mes", 102}, {"scene_effects.mes", 1}};
+    for (const auto& [scene, number] : owned) {
+        const std::string made_prefix = "lib 19, 0, " + std::to_string(number) + ", ";
+        std::string size;
+        for (const std::string& line : start)
+            if (line.rfind(made_prefix, 0) == 0)
+                size =
+                    line.substr(made_prefix.size(),
+                                line.find(',', line.find(',', made_prefix.size()) + 1) - made_prefix.size());
+        ASSERT_FALSE(size.empty()) << "the start script makes layer " << number;
+        const std::string clear = "lib 19, 6, 0, 0, " + size + ", " + std::to_string(number) + ", 0, 1";
+        const std::string load_suffix = ", " + std::to_string(number);
+        const std::vector<std::string> lines = ScriptLines(scene);
+        size_t cleared = lines.size();
+        size_t last_load = 0;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i] == clear)
+                cleared = i;
+            const std::string& line = lines[i];
+            if (line.rfind("lib 19, 1, ", 0) == 0 && line.size() > load_suffix.size() &&
+                line.compare(line.size() - load_suffix.size(), load_suffix.size(), load_suffix) == 0)
+                last_load = i;
+        }
+        ASSERT_LT(cleared, lines.size()) << scene << " clears layer " << number << " whole: " << clear;
+        EXPECT_GT(cleared, last_load) << scene;
+        size_t ends = cleared;
+        while (ends < lines.size() && lines[ends] != "end")
+            ++ends;
+        EXPECT_LT(ends, lines.size()) << scene << " ends after the clear";
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -310,4 +311,21 @@ void platform::PreferHugePages(void* block, size_t bytes)
     // Advice only: where the system has no huge pages the block stays as it is.
     if (end > begin)
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+void platform::ZeroHeapBlock(void* part, size_t bytes)
+{
+    auto* first = static_cast<uint8_t*>(part);
+    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(first) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(first) + bytes) & ~(page - 1);
+    // Private anonymous memory, as malloc's is, reads zero after MADV_DONTNEED; a part that holds
+    // no whole page, or a refused advice, is written instead.
+    if (end <= begin || end - begin < 16 * page ||
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED) != 0) {
+        std::memset(first, 0, bytes);
+        return;
+    }
+    std::memset(first, 0, begin - reinterpret_cast<uintptr_t>(first));
+    std::memset(reinterpret_cast<void*>(end), 0, reinterpret_cast<uintptr_t>(first) + bytes - end);
 }

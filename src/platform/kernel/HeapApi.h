@@ -53,6 +53,11 @@ namespace platform {
 // so do blocks below a huge page.
 void PreferHugePages(void* block, size_t bytes);
 
+// Zeroes a part of a block from malloc: the whole pages inside it go back to the system, which
+// hands them out zeroed again at the next write, so a large picture cleared whole costs nothing
+// until it is drawn into again.
+void ZeroHeapBlock(void* part, size_t bytes);
+
 // Sizes a vector of pixels as resize does, asking huge pages for a new block before it is written.
 template <class Pixel>
 void ResizePixels(std::vector<Pixel>& pixels, size_t count)

@@ -141,8 +141,11 @@ TEST_F(ControlGroupsThreadTest, DemoChoiceSceneTurnsThePageAndTakesTheBranchPick
         if (since > 3020 && since % 1000 == 20)
             m_keyboard.down.erase(SCAN_ENTER);
     };
-    // The story's text sprite and the system flag file, as the game has them.
-    RunSource("lib 19, 0, 100, 1920, 280, 20, 0\nlib 14, 0, 16, 4, 31600, 96\nlib 14, 2, 0\n" + scene);
+    // The story's and the choice's text sprites and the system flag file, as the game has them.
+    RunSource(
+        "lib 19, 0, 100, 1920, 280, 20, 0\nlib 19, 0, 101, 1920, 864, 0, 0\nlib 14, 0, 16, 4, 31600, 96\n"
+        "lib 14, 2, 0\n" +
+        scene);
     m_app.on_pump = nullptr;
     EXPECT_EQ(GetGameWork()->GetChoiceWindow()->GetPage(), 1);
     EXPECT_EQ(State().Variables[90].Integer, 9); // the ninth place: value 8 + 1
