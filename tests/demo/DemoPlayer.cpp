@@ -180,8 +180,14 @@ std::optional<DemoPlayer::Frame> DemoPlayer::ClickOftenUntil(int x, int y,
 std::optional<DemoPlayer::Frame> DemoPlayer::ClickThroughTo(const std::function<bool(const Frame&)>& shown,
                                                             std::chrono::seconds limit)
 {
+    // A prompt is clicked only on a frame that shows the game as it is since the last click: the
+    // newest, or one drawn after that click went in. A prompt drawn before it may be of the line
+    // that click answered, and a second click could pick a choice come meanwhile. Counted from
+    // the click too, since a player slower than the game's frames (a busy machine) seldom reads
+    // the newest of a prompt that keeps moving.
     const auto waiting = [this](const Frame& frame) {
-        return StoryPromptShown(frame) && FrameNumber() + 2 >= NewestFrame();
+        return StoryPromptShown(frame) &&
+               (FrameNumber() + 2 >= NewestFrame() || FrameNumber() >= m_clicked_frame.value_or(0) + 2);
     };
     return ClickWhileWaiting(700, 300, shown, waiting, GAME_TPS / 4 + 1, limit);
 }
@@ -199,6 +205,7 @@ std::optional<DemoPlayer::Frame> DemoPlayer::ClickWhileWaiting(int x, int y,
             if (ready(frame) && (!clicked || Turn() - *clicked >= turns)) {
                 Click(x, y);
                 clicked = Turn();
+                m_clicked_frame = NewestFrame();
             }
             return false;
         },

@@ -11,6 +11,7 @@
 
 #include "DemoPlayer.h"
 #include "DemoRun.h"
+#include "sheetgen/SheetGenerator.h"
 
 namespace {
 
@@ -141,6 +142,65 @@ TEST(DemoPlayerTest, AnActLedFromAScreenWaitsForIt)
     const auto from = [](const Frame& frame) { return ShownOn(frame) == FROM; };
     EXPECT_TRUE(x.ActUntil([&x] { x.Click(0, 0); }, TargetShown, from));
     EXPECT_EQ(x.acts, 1);
+}
+
+// A story line waiting on its moving prompt: every grab draws a frame, the one answered `lag`
+// frames old, as a player slower than the game's frames reads them on a busy machine.
+class PromptPlayer final : public DemoPlayer
+{
+public:
+    PromptPlayer(const HeadlessDemoHome& home, uint64_t lag)
+        : DemoPlayer(home, "demo_player_test_")
+        , m_lag(lag)
+        , m_prompt{1693, STORY_WINDOW_Y + 196, {}}
+    {
+        m_prompt.pixels.assign(static_cast<size_t>(m_prompt.width) * m_prompt.height,
+                               tools::CellColour(tools::MESSAGE_SHEET_PROMPT, 0) & 0xFFFFFFu);
+    }
+
+    std::optional<Frame> Grab() override
+    {
+        ++m_drawn;
+        m_looked = m_drawn > m_lag ? m_drawn - m_lag : 0;
+        return m_prompt;
+    }
+    uint64_t FrameNumber() const override { return m_looked; }
+    uint64_t Turn() const override { return m_drawn * GAME_TPS / GAME_FPS; }
+    uint64_t NewestFrame() const override { return m_drawn; }
+    bool Ended() override { return false; }
+    void Click(int, int, int = 1) override
+    {
+        if (clicks > 0 && m_looked <= m_clicked_at)
+            ++clicks_on_old_frames;
+        ++clicks;
+        m_clicked_at = m_drawn;
+    }
+    void Move(int, int) override {}
+    void Key(int) override {}
+    void Type(const std::string&) override {}
+    void HoldUp() override {}
+    void StartGame() override {}
+    void Close() override {}
+    std::optional<int> ExitStatus(std::chrono::seconds) override { return std::nullopt; }
+
+    int clicks = 0;
+    int clicks_on_old_frames = 0;
+
+private:
+    uint64_t m_lag;
+    Frame m_prompt;
+    uint64_t m_drawn = 0;
+    uint64_t m_looked = 0;
+    uint64_t m_clicked_at = 0;
+};
+
+TEST(DemoPlayerTest, AReaderBehindAMovingPromptClicksThroughOnlyOnFramesAfterItsLastClick)
+{
+    const HeadlessDemoHome home;
+    PromptPlayer x(home, 5);
+    ASSERT_TRUE(x.ClickThroughTo([&x](const Frame&) { return x.clicks >= 3; }, 10s))
+        << "clicks on a prompt read 5 frames late: " << x.clicks;
+    EXPECT_EQ(x.clicks_on_old_frames, 0);
 }
 
 } // namespace
