@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -136,6 +137,120 @@ LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> o
             }
             CopyMatchSlow(out, o, match.distance, match.length);
             o += match.length;
+        }
+    }
+    result.produced = o;
+    return result;
+}
+
+LzssDecodeResult LzssDecodeInPieces(std::span<const uint8_t> input, size_t out_size,
+                                    const std::function<void(std::span<const uint8_t>)>& sink)
+{
+    // The window: the ring's last 4096 bytes (at first its zeros) before the piece being decoded,
+    // and room for one whole group and its slack after it.
+    constexpr size_t HISTORY = LZSS_RING_SIZE;
+    constexpr size_t PIECE = 64 * 1024;
+    constexpr size_t GROUP_INPUT = 1 + 8 * 2 + 8;
+    constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
+    std::vector<uint8_t> window(HISTORY + PIECE + GROUP_OUTPUT, 0);
+    uint8_t* const out = window.data();
+    const uint8_t* in = input.data();
+    const size_t in_size = input.size();
+    size_t i = 0;
+    size_t o = HISTORY; // where the next byte goes in the window
+    size_t flushed = 0; // bytes already handed to the sink
+    LzssDecodeResult result;
+    const auto produced = [&] { return flushed + (o - HISTORY); };
+    const auto flush = [&] {
+        if (o == HISTORY)
+            return;
+        sink(std::span<const uint8_t>(out + HISTORY, o - HISTORY));
+        flushed += o - HISTORY;
+        std::memmove(out, out + o - HISTORY, HISTORY);
+        o = HISTORY;
+    };
+    const auto finish = [&](bool overflowed, bool truncated) {
+        flush();
+        result.produced = flushed;
+        result.overflowed = overflowed;
+        result.truncated = truncated;
+        return result;
+    };
+
+    // Matches always find their source in the window, so the fast copies serve every one.
+    while (in_size - i >= GROUP_INPUT && out_size - produced() >= GROUP_OUTPUT) {
+        if (o >= HISTORY + PIECE)
+            flush();
+        unsigned flags = in[i++];
+        int codes_left = 8;
+        while (codes_left > 0) {
+            if (flags & 1) {
+                const int run = std::countr_one(flags);
+                std::memcpy(out + o, in + i, 8);
+                o += run;
+                i += run;
+                flags >>= run;
+                codes_left -= run;
+                continue;
+            }
+            const Match match = ReadMatch(in + i, produced());
+            i += 2;
+            CopyMatchFast(out + o, match.distance, match.length);
+            o += match.length;
+            flags >>= 1;
+            --codes_left;
+        }
+    }
+
+    while (i < in_size) {
+        if (o >= HISTORY + PIECE)
+            flush();
+        unsigned flags = in[i++];
+        for (int code = 0; code < 8 && i < in_size; ++code, flags >>= 1) {
+            if (flags & 1) {
+                if (produced() >= out_size)
+                    return finish(true, false);
+                out[o++] = in[i++];
+                continue;
+            }
+            if (in_size - i < 2)
+                return finish(false, true);
+            const Match match = ReadMatch(in + i, produced());
+            i += 2;
+            if (out_size - produced() < match.length)
+                return finish(true, false);
+            for (size_t k = 0; k < match.length; ++k, ++o)
+                out[o] = out[o - match.distance];
+        }
+    }
+    return finish(false, false);
+}
+
+LzssDecodeResult LzssMeasure(std::span<const uint8_t> input, size_t out_size)
+{
+    const uint8_t* in = input.data();
+    const size_t in_size = input.size();
+    size_t i = 0;
+    size_t o = 0;
+    LzssDecodeResult result;
+    while (i < in_size) {
+        unsigned flags = in[i++];
+        for (int code = 0; code < 8 && i < in_size; ++code, flags >>= 1) {
+            const size_t length = (flags & 1)       ? 1
+                                  : in_size - i < 2 ? 0
+                                                    : (in[i + 1] & 0x0FU) + LZSS_MIN_MATCH;
+            if (length == 0) {
+                result.truncated = true;
+                result.produced = o;
+                return result;
+            }
+            if (out_size - o < length) {
+                result.overflowed = true;
+                result.produced = o;
+                return result;
+            }
+            i += (flags & 1) ? 1 : 2;
+            o += length;
         }
     }
     result.produced = o;

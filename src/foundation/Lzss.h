@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 inline constexpr size_t LZSS_RING_SIZE = 4096;
@@ -30,3 +31,12 @@ struct LzssDecodeResult
 // Decodes until the input is used up. Never reads past the input or writes past the output; a
 // stream that runs out inside a code or holds more than the output takes stops there.
 LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> output);
+
+// The same decoding for an output of out_size bytes that is never held whole: the bytes go to the
+// sink in order, a piece at a time, as they are decoded, and only the last 4096 of them are kept
+// for the matches. The sink sees exactly the bytes LzssDecode would have written.
+LzssDecodeResult LzssDecodeInPieces(std::span<const uint8_t> input, size_t out_size,
+                                    const std::function<void(std::span<const uint8_t>)>& sink);
+
+// What LzssDecode would answer for an output of out_size bytes, found without decoding.
+LzssDecodeResult LzssMeasure(std::span<const uint8_t> input, size_t out_size);

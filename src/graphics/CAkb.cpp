@@ -3,9 +3,8 @@
 #include "foundation/Lzss.h"
 #include "graphics/ILayer.h"
 
+#include <algorithm>
 #include <cstring>
-#include <memory>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -35,18 +34,6 @@ size_t MostDecodedBytes(size_t body_size)
     return (body_size / 17 + 1) * 8 * LZSS_MAX_MATCH;
 }
 
-// The decoded body of the picture being placed; kept per thread for the small pictures (buttons,
-// icons), so a screen of them allocates once. A larger picture decodes into a buffer of its own
-// that goes with it: kept, the largest picture ever placed (a full screen, a town map) would stay
-// in memory for the rest of the run.
-inline constexpr size_t SCRATCH_KEPT_BYTES = size_t{1} << 20;
-
-std::vector<uint8_t>& Scratch()
-{
-    thread_local std::vector<uint8_t> scratch;
-    return scratch;
-}
-
 bool FitsLayer(const CAkb& akb, ILayer* layer, int32_t x, int32_t y)
 {
     if (layer == nullptr || layer->GetBits() == nullptr || x < 0 || y < 0)
@@ -55,82 +42,89 @@ bool FitsLayer(const CAkb& akb, ILayer* layer, int32_t x, int32_t y)
            int64_t{y} + akb.GetHeight() <= layer->GetHeight();
 }
 
-// Places the decoded rows (bottom row first) into the content rectangle and undoes the filter in
-// the same pass, in screen order: the top row from its left neighbours, every row below from the
-// row above it, byte by byte modulo 256. Three-byte pixels fill B, G and R; A keeps what it held.
+// Undoes the filter in the layer, in screen order: the top row from its left neighbours, every row
+// below from the row above it, byte by byte modulo 256. Three-byte pixels hold B, G and R; A is
+// left as it is.
 template <size_t SourceBytes>
-void PlaceRows(const uint8_t* decoded, ILayer* layer, int32_t x, int32_t y, const RECT& content)
+void Unfilter(uint8_t* top, ptrdiff_t pitch, int32_t w, int32_t h)
 {
-    const int32_t w = content.right - content.left;
-    const int32_t h = content.bottom - content.top;
-    const ptrdiff_t pitch = layer->GetPitch();
-    const size_t source_row = static_cast<size_t>(w) * SourceBytes;
-    uint8_t* row = layer->GetPixelPtr(x + content.left, y + content.top);
-    const uint8_t* source = decoded + static_cast<size_t>(h - 1) * source_row;
+    uint8_t* row = top;
     if constexpr (SourceBytes == 4) {
-        const size_t n = source_row;
-        std::memcpy(row, source, 4 < n ? 4 : n);
+        const size_t n = static_cast<size_t>(w) * 4;
         for (size_t i = 4; i < n; ++i)
-            row[i] = static_cast<uint8_t>(source[i] + row[i - 4]);
+            row[i] = static_cast<uint8_t>(row[i] + row[i - 4]);
         for (int32_t r = 1; r < h; ++r) {
             const uint8_t* above = row;
             row += pitch;
-            source -= source_row;
             size_t i = 0;
 #if defined(__SSE2__)
             for (; i + 16 <= n; i += 16) {
-                const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
+                const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
                 const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_add_epi8(a, b));
             }
 #endif
             for (; i < n; ++i)
-                row[i] = static_cast<uint8_t>(source[i] + above[i]);
+                row[i] = static_cast<uint8_t>(row[i] + above[i]);
         }
     } else {
-        for (int32_t px = 0; px < w; ++px)
+        for (int32_t px = 1; px < w; ++px)
             for (int c = 0; c < 3; ++c)
-                row[4 * px + c] = static_cast<uint8_t>(source[3 * px + c] + (px > 0 ? row[4 * (px - 1) + c] : 0));
+                row[4 * px + c] = static_cast<uint8_t>(row[4 * px + c] + row[4 * (px - 1) + c]);
         for (int32_t r = 1; r < h; ++r) {
             const uint8_t* above = row;
             row += pitch;
-            source -= source_row;
             for (int32_t px = 0; px < w; ++px)
                 for (int c = 0; c < 3; ++c)
-                    row[4 * px + c] = static_cast<uint8_t>(source[3 * px + c] + above[4 * px + c]);
+                    row[4 * px + c] = static_cast<uint8_t>(row[4 * px + c] + above[4 * px + c]);
         }
     }
 }
 
-// Decodes the body and places it; false (layer untouched) when the body does not decode to
-// exactly the content rectangle's bytes.
+// Decodes the body straight into the content rectangle, its rows as stored (bottom row first),
+// then undoes the filter there: no copy of the picture is held beside the layer, which for a
+// town map or a scrolling picture would be tens of megabytes. False (layer untouched) when the
+// body does not decode to exactly the content rectangle's bytes.
 bool DecodeContent(const CAkb& akb, ILayer* layer, int32_t x, int32_t y)
 {
     const RECT content = akb.GetContentRect();
     const int32_t w = content.right - content.left;
     const int32_t h = content.bottom - content.top;
     const bool three_bytes = (akb.GetFlags() & AKB_FLAG_RGB) != 0;
-    const size_t expected = static_cast<size_t>(w) * static_cast<size_t>(h) * (three_bytes ? 3 : 4);
-    std::unique_ptr<uint8_t[]> large;
-    uint8_t* decoded = nullptr;
-    if (expected > SCRATCH_KEPT_BYTES) {
-        // Not cleared: the decoder writes every byte it is asked for or reports the picture short.
-        large = std::make_unique_for_overwrite<uint8_t[]>(expected);
-        decoded = large.get();
-    } else {
-        std::vector<uint8_t>& scratch = Scratch();
-        if (scratch.size() < expected)
-            scratch.resize(expected);
-        decoded = scratch.data();
-    }
-    if (!LzssDecode(akb.GetBody(), std::span(decoded, expected)).Complete(expected))
+    const size_t source_row = static_cast<size_t>(w) * (three_bytes ? 3 : 4);
+    const size_t expected = source_row * static_cast<size_t>(h);
+    if (!LzssMeasure(akb.GetBody(), expected).Complete(expected))
         return false;
     if (w <= 0 || h <= 0)
         return true;
+    const ptrdiff_t pitch = layer->GetPitch();
+    uint8_t* const top = layer->GetPixelPtr(x + content.left, y + content.top);
+    int32_t row = 0;   // rows placed, from the bottom
+    size_t filled = 0; // bytes of the row being placed
+    LzssDecodeInPieces(akb.GetBody(), expected, [&](std::span<const uint8_t> piece) {
+        while (!piece.empty()) {
+            uint8_t* target = top + static_cast<ptrdiff_t>(h - 1 - row) * pitch;
+            const size_t n = std::min(piece.size(), source_row - filled);
+            if (!three_bytes) {
+                std::memcpy(target + filled, piece.data(), n);
+            } else {
+                for (size_t k = 0; k < n; ++k) {
+                    const size_t b = filled + k;
+                    target[4 * (b / 3) + b % 3] = piece[k];
+                }
+            }
+            filled += n;
+            piece = piece.subspan(n);
+            if (filled == source_row) {
+                filled = 0;
+                ++row;
+            }
+        }
+    });
     if (three_bytes)
-        PlaceRows<3>(decoded, layer, x, y, content);
+        Unfilter<3>(top, pitch, w, h);
     else
-        PlaceRows<4>(decoded, layer, x, y, content);
+        Unfilter<4>(top, pitch, w, h);
     return true;
 }
 

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <array>
 #include <random>
+#include <span>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -172,7 +174,8 @@ TEST(LzssDecode, AgreesWithTheRingDecoderOnRandomStreams)
     for (int round = 0; round < 200; ++round) {
         Bytes stream;
         size_t produced = 0;
-        const size_t groups = 1 + random() % 800;
+        // Every tenth stream is long enough to pass through many pieces of the piecewise decoder.
+        const size_t groups = 1 + random() % (round % 10 == 0 ? 20000 : 800);
         for (size_t g = 0; g < groups; ++g) {
             const uint8_t flags = random() % 2 ? flag_choices[random() % 5] : static_cast<uint8_t>(random());
             stream.push_back(flags);
@@ -197,5 +200,22 @@ TEST(LzssDecode, AgreesWithTheRingDecoderOnRandomStreams)
         LzssDecodeResult result;
         ASSERT_EQ(Decode(stream, expected.size(), &result), expected) << "round " << round;
         EXPECT_FALSE(result.overflowed);
+        // Decoded in pieces and measured, into room for all of it or for less (an overflow).
+        for (const size_t room :
+             {expected.size(), expected.size() - std::min<size_t>(expected.size(), random() % 40)}) {
+            LzssDecodeResult whole;
+            const Bytes bytes = Decode(stream, room, &whole);
+            Bytes pieces;
+            const LzssDecodeResult streamed =
+                LzssDecodeInPieces(stream, room, [&](std::span<const uint8_t> piece) {
+                    pieces.insert(pieces.end(), piece.begin(), piece.end());
+                });
+            ASSERT_EQ(pieces, bytes) << "round " << round << ", room " << room;
+            for (const LzssDecodeResult& other : {streamed, LzssMeasure(stream, room)}) {
+                EXPECT_EQ(other.produced, whole.produced) << "round " << round;
+                EXPECT_EQ(other.overflowed, whole.overflowed) << "round " << round;
+                EXPECT_EQ(other.truncated, whole.truncated) << "round " << round;
+            }
+        }
     }
 }

@@ -7,9 +7,40 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
+
+namespace {
+
+// The largest block this thread asked for while the probe is on.
+thread_local bool t_probing = false;
+thread_local size_t t_largest = 0;
+
+} // namespace
+
+// Every new of the test binary goes through here, so a test can see what a decode holds.
+void* operator new(size_t size)
+{
+    if (t_probing)
+        t_largest = std::max(t_largest, size);
+    if (void* p = std::malloc(size != 0 ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -144,6 +175,31 @@ TEST(CAkbTest, WriterPicturesRoundTripWithAndWithoutContentRectangle)
             const bool inside = x >= 10 && x < 50 && y >= 7 && y < 40;
             ASSERT_EQ(PixelAt(*part, x, y), inside ? picture.At(x, y) : 0xDEADBEEFu) << x << "," << y;
         }
+    }
+}
+
+// A large picture is decoded straight into its layer: nothing near its size is held beside the
+// layer while it is placed (a town map would otherwise cost its size twice at its load).
+TEST(CAkbTest, ALargePictureDecodesWithoutACopyBesideTheLayer)
+{
+    const tools::AkbPicture picture = TestPicture(1200, 700);
+    for (const bool three_bytes : {false, true}) {
+        tools::AkbOptions options;
+        if (three_bytes)
+            options.rgb_alpha = 0xFF;
+        const std::vector<uint8_t> file = tools::EncodeAkb(picture, options);
+        auto layer = MakeLayer(1200, 700, 0);
+        t_largest = 0;
+        t_probing = true;
+        const bool decoded = Decode(file, *layer);
+        t_probing = false;
+        ASSERT_TRUE(decoded);
+        EXPECT_LT(t_largest, size_t{1} << 20) << "three bytes: " << three_bytes;
+        for (int y = 0; y < 700; ++y)
+            for (int x = 0; x < 1200; ++x)
+                ASSERT_EQ(PixelAt(*layer, x, y),
+                          three_bytes ? picture.At(x, y) | 0xFF000000u : picture.At(x, y))
+                    << x << "," << y;
     }
 }
 

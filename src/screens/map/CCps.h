@@ -187,6 +187,13 @@ public:
     std::array<CStringUTF8, 2> SlotNames;
     CStringUTF8 MapPictureName;
     CStringUTF8 OverlayPictureName;
+    // The pictures each map layer was given since it was made, in order: the data's release
+    // (sub-command 34) gives the layers' pixels back, and the next draw that reads them loads the
+    // same pictures the same way again. A layer given more pictures than are kept here keeps its
+    // pixels.
+    std::vector<CStringUTF8> MapPictureLoads;
+    std::vector<CStringUTF8> OverlayPictureLoads;
+    bool MapPicturesReleased = false;
     RECT MapPictureRect{};
     struct
     {
@@ -256,6 +263,8 @@ private:
     void LoadMapPicture(const CStringUTF8& name);
     void LoadOverlayPicture(const CStringUTF8& name);
     void ReleaseMapData();
+    void ReleaseMapPictures();
+    void RestoreMapPictures();
     void SideMenuAction(int32_t button);
     void TogglePresenceMode();
     void EndWith(int32_t result);

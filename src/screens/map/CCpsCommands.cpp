@@ -10,6 +10,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
+#include "graphics/SpriteLayerOf.h"
 #include "graphics/SpriteLayerRegistry.h"
 #include "screens/base/ScreenWork.h"
 #include "screens/map/CCps.h"
@@ -322,10 +323,15 @@ void CCps::LoadMapPicture(const CStringUTF8& name)
     m_view.Forget();
     if (!(name == MapPictureName)) {
         PresenceOverlay.reset();
+        // The new picture goes over what the layer held.
+        RestoreMapPictures();
         RECT rect{};
         try {
-            if (MapPicture && LoadSprite(name, MapPicture.get(), LAYER_KIND_MEMORY, 0, -1, &rect, -1, -1, 0) != nullptr)
+            if (MapPicture &&
+                LoadSprite(name, MapPicture.get(), LAYER_KIND_MEMORY, 0, -1, &rect, -1, -1, 0) != nullptr) {
                 MapPictureRect = rect;
+                MapPictureLoads.push_back(name);
+            }
         } catch (const CExecException&) {
         }
         MapPictureName = name;
@@ -347,12 +353,45 @@ void CCps::LoadOverlayPicture(const CStringUTF8& name)
     if (!OverlayPicture || name == OverlayPictureName)
         return;
     m_view.Forget();
+    RestoreMapPictures();
     try {
-        LoadSprite(name, OverlayPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+        if (LoadSprite(name, OverlayPicture.get(), LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0) != nullptr)
+            OverlayPictureLoads.push_back(name);
     } catch (const CExecException&) {
         return;
     }
     OverlayPictureName = name;
+}
+
+void CCps::ReleaseMapPictures()
+{
+    // Each load is one of the few a town visit makes; a longer history is not worth its replay.
+    constexpr size_t MOST_LOADS_REPLAYED = 4;
+    if (MapPicturesReleased || MapPictureLoads.size() > MOST_LOADS_REPLAYED ||
+        OverlayPictureLoads.size() > MOST_LOADS_REPLAYED)
+        return;
+    // Whole-row clears: the pages go back to the system.
+    for (ILayer* layer : {SpriteLayerOf(MapPicture.get()), SpriteLayerOf(OverlayPicture.get())})
+        if (layer != nullptr)
+            layer->Clear();
+    MapPicturesReleased = true;
+}
+
+void CCps::RestoreMapPictures()
+{
+    if (!MapPicturesReleased)
+        return;
+    MapPicturesReleased = false;
+    const auto replay = [this](const std::vector<CStringUTF8>& names, CSpriteLayer* layer) {
+        for (const CStringUTF8& name : names) {
+            try {
+                LoadSprite(name, layer, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+            } catch (const CExecException&) {
+            }
+        }
+    };
+    replay(MapPictureLoads, MapPicture.get());
+    replay(OverlayPictureLoads, OverlayPicture.get());
 }
 
 void CCps::ReleaseMapData()
@@ -372,6 +411,7 @@ void CCps::ReleaseMapData()
     WalkEndRestore.Armed = 0;
     WalkEndRestore.Target = nullptr;
     PresenceOverlay.reset();
+    ReleaseMapPictures();
 }
 
 uint16_t CCps::RunFrame()

@@ -67,6 +67,9 @@ SIZE CCps::GetMapPictureSize()
 bool CCps::CreateMapLayers()
 {
     m_view.Forget();
+    MapPictureLoads.clear();
+    OverlayPictureLoads.clear();
+    MapPicturesReleased = false;
     Composite = MakeLayer(SCREEN_WIDTH, COMPOSITE_HEIGHT);
     MapPicture = MakeLayer(g_map_picture_size.cx, g_map_picture_size.cy);
     OverlayPicture = MakeLayer(g_map_picture_size.cx, g_map_picture_size.cy);
@@ -76,6 +79,9 @@ bool CCps::CreateMapLayers()
 void CCps::ReleaseMapLayers()
 {
     m_view.Release();
+    MapPictureLoads.clear();
+    OverlayPictureLoads.clear();
+    MapPicturesReleased = false;
     Composite.reset();
     MapPicture.reset();
     OverlayPicture.reset();
@@ -139,6 +145,7 @@ void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
     ILayer* layer = SpriteLayerOf(target);
     if (layer == nullptr)
         return;
+    RestoreMapPictures();
     const int32_t map_x = x + Camera.CamX * MAP_CELL_PIXELS;
     const int32_t map_y = y + Camera.CamY * MAP_CELL_PIXELS;
     if (ILayer* map = LayerOf(MapPicture))
@@ -165,6 +172,7 @@ void CCps::DrawCell(const ViewCell& cell, int32_t x, int32_t y, CSprite* target)
 
 void CCps::DrawMap(CSprite* target)
 {
+    RestoreMapPictures();
     {
         LiveDrawLock lock;
         ILayer* composite = LayerOf(Composite);

@@ -1,3 +1,4 @@
+#include <functional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -7,6 +8,8 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSprite.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/LayerTestSupport.h"
+#include "graphics/SpriteLayerOf.h"
 #include "screens/map/TownMapFixture.h"
 #include "script/vm/CScript.h"
 
@@ -34,10 +37,17 @@ public:
         loads.push_back(name.GetText());
         if (out != nullptr)
             *out = RECT{0, 0, 600, 400};
+        // A picture of its own colour, the town's larger than the others, which show over it.
+        if (ILayer* layer = paint ? SpriteLayerOf(sprite) : nullptr; layer != nullptr) {
+            const int32_t part = name == CStringUTF8("town.akb") ? 1 : 2;
+            layer->FillRect(0, 0, 600 / part, 400 / part,
+                            0xFF000000u | static_cast<uint32_t>(std::hash<std::string>()(loads.back())), 1);
+        }
         return sprite != nullptr ? sprite : CreateSprite(0, 0, 16, 16, -1, 0, 0);
     }
     std::vector<ScriptValue> stack;
     std::vector<std::string> loads;
+    bool paint = false;
 };
 
 class CCpsCommandsThreadTest : public TownMapFixture
@@ -239,4 +249,40 @@ TEST_F(CCpsCommandsThreadTest, TheLayersAreMadeWithTheMenuAndOutliveTheDatasRele
     Exec({27, "town.akb"});
     Exec({28, "roofs.akb"});
     EXPECT_EQ(map.loads, (std::vector<std::string>{"town.akb", "roofs.akb"}));
+}
+
+// The data's release gives the map pictures' pixels back; the next draw loads the same pictures
+// again in their order, and the frame is the one drawn before.
+TEST_F(CCpsCommandsThreadTest, TheDatasReleaseGivesThePicturesPixelsBackUntilTheNextDraw)
+{
+    const SIZE saved = CCps::GetMapPictureSize();
+    CCps::SetMapPictureSize(1920, 1080);
+    ASSERT_TRUE(map.CreateMapLayers());
+    CCps::SetMapPictureSize(saved.cx, saved.cy);
+    map.paint = true;
+    Exec({27, "town.akb"});
+    Exec({27, "river.akb"});
+    Exec({28, "roofs.akb"});
+    const std::unique_ptr<CSpriteLayer> target = CreateSpriteOfType(0, 0, 1920, 1080, 0, 0);
+    const auto frame = [&] {
+        map.DrawMap(target.get());
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < 400; y += 7)
+            for (int x = 0; x < 600; x += 7)
+                pixels.push_back(PixelAt(*target->GetLayer(), x, y));
+        return pixels;
+    };
+    const std::vector<uint32_t> before = frame();
+    ASSERT_NE(PixelAt(*map.MapPicture->GetLayer(), 10, 10), 0u);
+
+    Exec({34});
+    EXPECT_EQ(PixelAt(*map.MapPicture->GetLayer(), 10, 10), 0u);
+    EXPECT_EQ(PixelAt(*map.MapPicture->GetLayer(), 250, 150), 0u);
+    EXPECT_EQ(PixelAt(*map.OverlayPicture->GetLayer(), 10, 10), 0u);
+    Exec({27, "river.akb"});
+    Exec({28, "roofs.akb"});
+    EXPECT_EQ(map.loads, (std::vector<std::string>{"town.akb", "river.akb", "roofs.akb"}));
+    EXPECT_EQ(frame(), before);
+    EXPECT_EQ(map.loads, (std::vector<std::string>{"town.akb", "river.akb", "roofs.akb", "town.akb",
+                                                   "river.akb", "roofs.akb"}));
 }
