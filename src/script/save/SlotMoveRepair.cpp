@@ -74,19 +74,30 @@ public:
         return true;
     }
 
-    // The header a save showed, from its flag file; none for a file that is no save's.
+    // The header a save showed, from its flag file as it is now; none for a file that is no save's
+    // (a script's own flag file carries no save's mark).
+    std::optional<SaveSlotHeader> ReadHeader(const std::string& name, uint32_t slot) const
+    {
+        CFile file;
+        FlagBuffer state;
+        if (!Has(name) || !file.OpenRead(SaveStore::FolderFileName(name.c_str())) ||
+            !state.Read(file.GetHandle()) || !state.TestEngineState(ENGINE_STATE_SNAPSHOT))
+            return std::nullopt;
+        return SaveSlotHeader::OfStoredState(slot, state);
+    }
+    // The same, read once, before anything moves.
     std::optional<SaveSlotHeader> StoredHeader(const std::string& name, uint32_t slot)
     {
         const auto found = m_headers.find(name);
         if (found != m_headers.end())
             return found->second;
-        std::optional<SaveSlotHeader> header;
-        CFile file;
-        FlagBuffer state;
-        if (Has(name) && file.OpenRead(SaveStore::FolderFileName(name.c_str())) &&
-            state.Read(file.GetHandle()) && state.TestEngineState(ENGINE_STATE_SNAPSHOT))
-            header = SaveSlotHeader::OfStoredState(slot, state);
-        return m_headers[name] = header;
+        return m_headers[name] = ReadHeader(name, slot);
+    }
+
+    // Renames the file to its first free ".kept" name.
+    bool KeepAside(const std::string& name)
+    {
+        return Rename(name, KeptSaveFileName(CStringUTF8(name)).GetStdString());
     }
 
 private:
@@ -139,24 +150,32 @@ SlotSet SetAt(Folder& folder, uint32_t slot, const Place& place, bool second,
     return set;
 }
 
-// The listed slots of one scenario's system file with the sets their saves are in now: in place,
-// set aside, one slot up (a save's push) or one slot down (a delete), a whole set (flag file and
-// save data) before one that is not, and in that order among equals.
-std::vector<SlotSet> FindListedSets(Folder& folder, bool second)
+// What one scenario's system file lists, and where the listed saves' sets are now.
+struct Listing
 {
-    std::vector<SlotSet> sets;
+    std::set<uint32_t> Listed;
+    std::vector<SlotSet> Sets;
+};
+
+// The slots the system file lists with the sets their saves are in now: in place, set aside, one
+// slot up (a save's push) or one slot down (a delete), a whole set (flag file and save data) before
+// one that is not, and in that order among equals. None when the system file cannot be read.
+std::optional<Listing> FindListedSets(Folder& folder, bool second)
+{
     const std::string system_name = SlotFileName(FLAG_KIND, 0, second);
     CFile file;
     FlagBuffer system;
     if (!folder.Has(system_name) || !file.OpenRead(SaveStore::FolderFileName(system_name.c_str())) ||
         !system.Read(file.GetHandle()))
-        return sets;
+        return std::nullopt;
     GrowToSlotTable(system.Bytes);
     const SaveSlotTable table(system.Bytes);
+    Listing listing;
     std::set<std::string> claimed;
     for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
         if (!table.IsUsed(slot))
             continue;
+        listing.Listed.insert(slot);
         const SaveSlotHeader listed = table.Get(slot);
         const int32_t group = SlotGroupOf(slot);
         std::vector<Place> places{{slot, false}, {slot, true}};
@@ -185,9 +204,9 @@ std::vector<SlotSet> FindListedSets(Folder& folder, bool second)
             if (!name.empty())
                 claimed.insert(name);
         }
-        sets.push_back(std::move(*chosen));
+        listing.Sets.push_back(std::move(*chosen));
     }
-    return sets;
+    return listing;
 }
 
 // One rename back into a listed slot, or the clearing of a kind the slot's save lacks.
@@ -225,8 +244,11 @@ bool PutListedSavesBack(bool& kept)
 {
     Folder folder;
     std::vector<Step> steps;
+    std::array<std::optional<Listing>, 2> listings;
     for (const bool second : {false, true}) {
-        for (const SlotSet& set : FindListedSets(folder, second)) {
+        std::optional<Listing>& listing = listings[second ? 1 : 0];
+        listing = FindListedSets(folder, second);
+        for (const SlotSet& set : listing ? listing->Sets : std::vector<SlotSet>()) {
             const int order = set.From.Dropped ? 2 : set.From.Slot > set.Slot ? 0 : 1;
             for (size_t kind = 0; kind < SLOT_FILE_KINDS; ++kind) {
                 const std::string own = SlotFileName(kind, set.Slot, second);
@@ -244,7 +266,7 @@ bool PutListedSavesBack(bool& kept)
             if (folder.Has(step->To) && step->From != step->To) {
                 if (std::ranges::any_of(steps, [&](const Step& other) { return other.From == step->To; }))
                     continue;
-                if (!folder.Rename(step->To, KeptSaveFileName(CStringUTF8(step->To)).GetStdString()))
+                if (!folder.KeepAside(step->To))
                     return false;
                 kept = true;
             }
@@ -253,6 +275,23 @@ bool PutListedSavesBack(bool& kept)
             steps.erase(step);
             progress = true;
             break;
+        }
+    }
+    // A save in a slot its table does not list is the stopped save's own, whose table was never
+    // written: left there, a system file rebuilt later would list it. Its selection file, which no
+    // save writes, is not its own.
+    for (const bool second : {false, true}) {
+        const std::optional<Listing>& listing = listings[second ? 1 : 0];
+        for (uint32_t slot = SLOT_FIRST; listing && slot <= SLOT_LAST; ++slot) {
+            if (listing->Listed.contains(slot) ||
+                !folder.ReadHeader(SlotFileName(FLAG_KIND, slot, second), slot))
+                continue;
+            for (size_t kind = 0; kind + 1 < SLOT_FILE_KINDS; ++kind) {
+                const std::string name = SlotFileName(kind, slot, second);
+                if (folder.Has(name) && !folder.KeepAside(name))
+                    return false;
+            }
+            kept = true;
         }
     }
     return true;

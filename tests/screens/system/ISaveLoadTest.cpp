@@ -753,6 +753,48 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
     }
 }
 
+// A quick save into an empty group, stopped at each file call with its journal made unreadable:
+// the next start lists what the system file on disk lists, and the stopped save's files, which no
+// table lists, are kept aside rather than left for a rebuilt system file to list.
+TEST_F(ISaveLoadThreadTest, ADamagedJournalLeavesNoUnlistedSaveInItsSlot)
+{
+    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+    for (uint32_t slot : {1u, 2u})
+        PutLoadableSlot(table, slot, static_cast<int32_t>(slot) + 800);
+    PutSystemTable(table);
+    const Folder first = ReadFolder();
+    int journal_stops = 0;
+    for (int stop_at = 0;; ++stop_at) {
+        PutFolder(first);
+        Mark(7000);
+        platform::InjectFileStop(
+            stop_at, [] { throw FileStop{}; }, true);
+        bool stopped = false;
+        try {
+            (void)m_save.QuickSave();
+        } catch (FileStop) {
+            stopped = true;
+        }
+        platform::ClearFileFault();
+        if (!stopped)
+            break;
+        if (!Exists("slotmove.jnl") && !Exists("slotmove.jnm"))
+            continue;
+        ++journal_stops;
+        for (const char* name : {"slotmove.jnl", "slotmove.jnm"}) {
+            if (Exists(name))
+                m_dir.Write(name, std::vector<uint8_t>{1, 2, 3});
+        }
+        const Listing on_disk = ListingOnDisk();
+        const Listing listed = ListedAtNextStart();
+        EXPECT_EQ(listed, on_disk) << stop_at;
+        for (const std::string& name : Unowned(listed))
+            EXPECT_NE(name.find(".kept"), std::string::npos) << name << " left at " << stop_at;
+        m_messages.clear();
+    }
+    EXPECT_GT(journal_stops, 2);
+}
+
 // A start that finds the system flag file lost while saves stayed writes the initial set with the
 // saves listed. Killed at any file call of that start, or failing at any call on a full disk, it
 // leaves a folder whose every later start lists every save.
