@@ -131,7 +131,7 @@ struct SlotSet
 // The set a listed slot's save left at a place its flag file was found: a kind there went with
 // the flag file; a kind missing there is still under the slot's own name while that name holds no
 // flag file (had the save's move ended, the next save's flag file would have come first).
-SlotSet SetAt(Folder& folder, uint32_t slot, const Place& place, bool second,
+SlotSet SetAt(const Folder& folder, uint32_t slot, const Place& place, bool second,
               const std::set<std::string>& claimed)
 {
     SlotSet set{slot, place, {}};
