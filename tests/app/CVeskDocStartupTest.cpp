@@ -316,7 +316,9 @@ TEST_F(CVeskDocStartupThreadTest, NoScreenWithoutItsPartsSheets)
                  {"MESSAGE_P", true, "Message Frame Object Create Failed"},
                  {"ICON_P", true, "Message Frame Object Create Failed"},
                  {"SEL_P", true, "Select Object Create Failed"},
-                 {"FLAGLIST_BG", true, "Failed to create Flag Manager."}};
+                 {"FLAGLIST_BG", true, "Failed to create Flag Manager."},
+                 {"LOG_P", true, "Log Object Create Failed"},
+                 {"LOG_COVER", true, "Log Object Create Failed"}};
     for (const auto& [sheet, damaged, text] : cases) {
         SCOPED_TRACE(sheet);
         std::vector<tools::ArchiveEntry> layers;

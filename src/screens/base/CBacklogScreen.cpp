@@ -121,20 +121,28 @@ int32_t CBacklogScreen::CreateParts()
     if (ISystemParts::CreateParts() == 0)
         return 0;
     // A missing picture leaves its part undrawn, as on the other pages; only a damaged one
-    // makes the screen unusable.
+    // makes the screen unusable. The loader refuses a damaged picture without a word, so one that
+    // is there and does not load is that.
+    bool damaged = false;
     auto load = [&](const char* name) -> CSprite* {
         CLayerFile* file = LayerFile();
         CStringUTF8 entry(name);
         entry.MakeUpper();
         if (file == nullptr || file->Exists(entry) == 0)
             return nullptr;
-        return LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+        CSprite* sprite = LoadSprite(name, nullptr, LAYER_KIND_MEMORY, 0, -1, nullptr, -1, -1, 0);
+        damaged = damaged || sprite == nullptr;
+        return sprite;
     };
     try {
         PartsImage.reset(load("log_p.akb"));
         CoverImage.reset(load("log_cover.akb"));
     } catch (...) {
         ShowPlayerMessage(0, "Failed to create the history part.");
+        CBacklogScreen::ReleaseParts();
+        return 0;
+    }
+    if (damaged) {
         CBacklogScreen::ReleaseParts();
         return 0;
     }

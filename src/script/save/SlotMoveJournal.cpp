@@ -13,6 +13,7 @@
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveStore.h"
 #include "script/save/SlotFileMoves.h"
+#include "script/save/SlotMoveRepair.h"
 #include "script/vm/ScriptError.h"
 
 namespace {
@@ -131,16 +132,6 @@ bool Concluded(const SlotMoveJournal& journal, bool moved)
     return std::ranges::all_of(journal.NewFiles, Exists);
 }
 
-// The first name of the file's, with ".kept" and then a number, that nothing in the folder holds.
-CStringUTF8 KeptName(const CStringUTF8& name)
-{
-    CStringUTF8 kept = name + ".kept";
-    for (uint32_t number = 2; Exists(kept); ++number) {
-        kept.Format("%s.kept%u", name.GetText(), number);
-    }
-    return kept;
-}
-
 // Whether the slot table of either scenario's system file lists the slot.
 bool ListedOnDisk(uint32_t slot)
 {
@@ -156,10 +147,10 @@ bool ListedOnDisk(uint32_t slot)
     return false;
 }
 
-// Set-aside files that no readable journal accounts for are the only copies of what a stopped move
-// set aside, so none is deleted. A slot still listed whose set-aside files all have their names
-// free again was stopped before anything moved into it: they go back, and the slot is as it was.
-// Otherwise something moved in (a name is held twice), and putting them back would mix two saves'
+// Set-aside files that no readable journal accounts for, and that no listed save took back, are the
+// only copies of what a stopped move set aside, so none is deleted. A slot still listed whose set-aside files
+// all have their names free again was stopped before anything moved into it: they go back, and the slot is as
+// it was. Otherwise something moved in (a name is held twice), and putting them back would mix two saves'
 // files in one slot, or the table no longer lists the slot (a delete that was done), and they
 // would come back at a rebuild: they are kept aside under ".kept" names that no move or clean-up
 // touches. False, reported, when a rename fails. kept says whether any file was kept aside.
@@ -188,7 +179,7 @@ bool SettleSetAsideFiles(bool& kept)
             std::ranges::any_of(names, [&](const CStringUTF8& name) { return Exists(original(name)); }) ||
             !ListedOnDisk(slot);
         for (const CStringUTF8& name : names) {
-            const CStringUTF8 target = keep ? KeptName(original(name)) : original(name);
+            const CStringUTF8 target = keep ? KeptSaveFileName(original(name)) : original(name);
             if (!RenameSaveFile(InFolder(name), InFolder(target)))
                 return false;
         }
@@ -321,11 +312,11 @@ bool RecoverSlotMoves()
     CStringUTF8 text;
     if (!file.OpenRead(moved ? moved_name : name) || !ReadRestOfFile(file.GetHandle(), bytes) ||
         !journal.Decode(bytes)) {
-        // Written whole or not at all, so only a damaged disk gets here; it cannot guide anything.
-        // It stays until what it set aside is settled, so a stop on the way comes back here.
+        // Written whole or not at all, so only a damaged disk gets here; the folder must guide the
+        // repair. It stays until that is done, so a stop on the way comes back here.
         file.Close();
         bool kept = false;
-        const bool settled = SettleSetAsideFiles(kept);
+        const bool settled = PutListedSavesBack(kept) && SettleSetAsideFiles(kept);
         static constexpr std::array<const char*, 4> KEPT = {
             "%s is damaged.\nThe files an interrupted save or delete had set aside were kept, with "
             "\".kept\" added to their names.",

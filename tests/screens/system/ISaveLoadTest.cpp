@@ -273,34 +273,16 @@ protected:
         }
         return listed;
     }
-    // The ids of the saves whose flag files, and of those whose save data, the folder holds under
-    // any name.
-    std::pair<std::set<int32_t>, std::set<int32_t>> IdsAnywhere() const
+    // Slot and id of each save the system file on disk lists, as it is.
+    Listing ListingOnDisk() const
     {
-        std::pair<std::set<int32_t>, std::set<int32_t>> ids;
-        for (const auto& [name, bytes] : ReadFolder()) {
-            ByteCursor flag_cursor(bytes);
-            FlagBuffer flag;
-            if (flag.ReadFrom(flag_cursor) && flag.TestEngineState(ENGINE_STATE_SNAPSHOT))
-                ids.first.insert(flag.Money());
-            ByteCursor data_cursor(bytes);
-            ScriptValueTable data;
-            const ScriptValueArray* record = data.ReadFrom(data_cursor) ? data.Find(ID_RECORD) : nullptr;
-            if (record != nullptr && !record->Values.empty())
-                ids.second.insert(record->Values[0].Integer);
-        }
-        return ids;
-    }
-    // The ids of the saves the system file on disk lists.
-    std::set<int32_t> IdsListedOnDisk() const
-    {
-        std::set<int32_t> ids;
+        Listing listed;
         std::vector<uint8_t> table = SystemTable();
         for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
             if (SaveSlotTable(table).IsUsed(slot))
-                ids.insert(SaveSlotTable(table).Get(slot).Money);
+                listed[slot] = SaveSlotTable(table).Get(slot).Money;
         }
-        return ids;
+        return listed;
     }
 
     // Names of slot files no listed save owns, and of what is set aside, journalled or half
@@ -576,6 +558,9 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
         for (uint32_t slot = first; slot <= last; ++slot) {
             before[slot] = static_cast<int32_t>(slot) + 800;
             PutLoadableSlot(table, slot, before[slot]);
+            // Every other save has a thumbnail: a set with a kind missing moves all the same.
+            if (slot % 2 == 1)
+                m_dir.Write(Name("thm%03u", slot), std::to_string(before[slot]));
         }
     }
     PutSystemTable(table);
@@ -694,23 +679,30 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                         }
                     }
                     if (journal) {
-                        // Nothing the system file on disk lists is lost, at this start or the one
-                        // after: its files are in their slots or kept aside. No slot mixes two saves.
+                        // The next start puts every save the system file on disk lists back whole
+                        // in its slot, from the folder alone: all as before or all as after, what
+                        // has no place kept aside; the start after changes nothing.
                         ++journal_stops;
-                        const std::set<int32_t> listed_on_disk = IdsListedOnDisk();
+                        const Listing listed_on_disk = ListingOnDisk();
                         for (int start_count = 0; start_count < 2; ++start_count) {
-                            const Listing listed = ListedAtNextStart(false);
-                            const auto [flags, data] = IdsAnywhere();
-                            for (const int32_t id : listed_on_disk) {
-                                EXPECT_TRUE(flags.contains(id) && data.contains(id))
-                                    << "save " << id << " lost at " << stop_at;
-                            }
-                            bool whole = listed == after || listed == before_operation;
+                            const Listing listed = ListedAtNextStart();
+                            EXPECT_EQ(listed, listed_on_disk) << "at " << stop_at;
+                            EXPECT_TRUE(listed == after || listed == before_operation)
+                                << "mixed at " << stop_at;
+                            bool whole = listed == listed_on_disk;
                             for (const auto& [slot, id] : listed) {
-                                const auto [flag_id, data_id] = Ids(slot);
-                                EXPECT_TRUE(flag_id == -1 || data_id == -1 || flag_id == data_id)
-                                    << "slot " << slot << " mixed at " << stop_at;
-                                whole = whole && flag_id == id && data_id == id;
+                                // The thumbnail and the selection file are the save's own too.
+                                const bool older = id > 800 && id <= 1100;
+                                const std::string thumbnail = Name("thm%03u", slot);
+                                const std::string selection = Name("sel%03u", slot);
+                                EXPECT_TRUE(!older || (Exists(thumbnail) == (id % 2 == 1) &&
+                                                       (!Exists(thumbnail) ||
+                                                        FileText(thumbnail) == std::to_string(id)) &&
+                                                       FileText(selection) == std::to_string(id)))
+                                    << "slot " << slot << " at " << stop_at;
+                                EXPECT_TRUE(older || !Exists(selection))
+                                    << "slot " << slot << " at " << stop_at;
+                                whole = whole && Ids(slot) == std::make_pair(id, id);
                             }
                             for (const std::string& name : Names()) {
                                 EXPECT_TRUE(name.find(".drop") == std::string::npos &&
@@ -759,6 +751,48 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                          journal_whole);
         }
     }
+}
+
+// A quick save into an empty group, stopped at each file call with its journal made unreadable:
+// the next start lists what the system file on disk lists, and the stopped save's files, which no
+// table lists, are kept aside rather than left for a rebuilt system file to list.
+TEST_F(ISaveLoadThreadTest, ADamagedJournalLeavesNoUnlistedSaveInItsSlot)
+{
+    std::vector<uint8_t> table(SLOT_TABLE_SIZE);
+    for (uint32_t slot : {1u, 2u})
+        PutLoadableSlot(table, slot, static_cast<int32_t>(slot) + 800);
+    PutSystemTable(table);
+    const Folder first = ReadFolder();
+    int journal_stops = 0;
+    for (int stop_at = 0;; ++stop_at) {
+        PutFolder(first);
+        Mark(7000);
+        platform::InjectFileStop(
+            stop_at, [] { throw FileStop{}; }, true);
+        bool stopped = false;
+        try {
+            (void)m_save.QuickSave();
+        } catch (FileStop) {
+            stopped = true;
+        }
+        platform::ClearFileFault();
+        if (!stopped)
+            break;
+        if (!Exists("slotmove.jnl") && !Exists("slotmove.jnm"))
+            continue;
+        ++journal_stops;
+        for (const char* name : {"slotmove.jnl", "slotmove.jnm"}) {
+            if (Exists(name))
+                m_dir.Write(name, std::vector<uint8_t>{1, 2, 3});
+        }
+        const Listing on_disk = ListingOnDisk();
+        const Listing listed = ListedAtNextStart();
+        EXPECT_EQ(listed, on_disk) << stop_at;
+        for (const std::string& name : Unowned(listed))
+            EXPECT_NE(name.find(".kept"), std::string::npos) << name << " left at " << stop_at;
+        m_messages.clear();
+    }
+    EXPECT_GT(journal_stops, 2);
 }
 
 // A start that finds the system flag file lost while saves stayed writes the initial set with the
