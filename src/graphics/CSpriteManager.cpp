@@ -102,8 +102,9 @@ bool CSpriteManager::Describe(CSpriteLayer* sprite, DrawnSprite& drawn)
     auto* texture = dynamic_cast<CSpriteTexture*>(sprite);
     if (texture == nullptr)
         return typeid(*sprite) == typeid(CSpriteLayer);
-    // Only plain texture sprites over plain texture layers draw nothing but what they hold.
-    if (typeid(*sprite) != typeid(CSpriteTexture))
+    // Only plain texture sprites over plain texture layers draw nothing but what they hold; a
+    // container holds what it composed of its children, which the plan composes first.
+    if (typeid(*sprite) != typeid(CSpriteTexture) && typeid(*sprite) != typeid(CSpriteContainer))
         return !visible;
     CTextureLayer* layer = texture->GetTextureLayer();
     if (layer != nullptr && layer->IsRenderTarget())
@@ -262,6 +263,10 @@ CSpriteManager::DrawPlan CSpriteManager::PlanDraw(ILayer* screen, CSpriteTexture
     for (size_t i = 0; i < count; ++i) {
         CSpriteLayer* sprite = m_draw_list[i];
         describable = Describe(sprite, drawn[i]) && describable;
+        // Composed here rather than in the pass, so that what its children changed is a change of
+        // its texture like any other: the save note's caret redraws its own box alone.
+        if (auto* container = dynamic_cast<CSpriteContainer*>(sprite))
+            container->Compose();
         ILayer::Changes changes;
         const auto take = [&](ILayer* layer) {
             if (layer == nullptr || layer == screen)

@@ -14,6 +14,7 @@
 #include "app/TestApp.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/ScreenSettings.h"
+#include "graphics/CSpriteContainer.h"
 #include "graphics/CSpriteManager.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTextureLayer.h"
@@ -491,6 +492,38 @@ class CDirect3DWindowThreadTest : public CDirect3DThreadTest, public ::testing::
 TEST_P(CDirect3DWindowThreadTest, AFrameComposedOnlyWhereItChangedEqualsOneComposedWhole)
 {
     ComposeInRegionsAndWhole(CreateDisplay(GetParam().cx, GetParam().cy));
+}
+
+// A container (the save note's window) shows what it composed of its children: a blink of a
+// child's caret is composed and drawn in the caret's box alone.
+TEST_P(CDirect3DWindowThreadTest, AContainersChildIsComposedAndDrawnOnlyWhereItChanged)
+{
+    CDirect3D* display = CreateDisplay(GetParam().cx, GetParam().cy);
+    CSpriteManager* manager = display->GetSpriteManager();
+    auto* presenter = platform::GetNullPresenter();
+    auto ground = SoftwareSprite(0, 0, 1920, 1080, 0, 0xFF203040);
+    auto note = std::make_unique<CSpriteContainer>();
+    note->Create(nullptr, 0.0f, 0.0f, RECT{0, 0, 1920, 1080}, 9, 0);
+    auto shade = SoftwareSprite(0, 0, 1920, 1080, 9, 0x7F000000);
+    auto text = SoftwareSprite(700, 490, 440, 28, 10, 0x00000000);
+    for (CSpriteLayer* child : {shade.get(), text.get()})
+        note->AddSprite(child);
+    note->SetVisibleFlag(1);
+    display->DrawFrame();
+    for (int blink = 0; blink < 3; ++blink) {
+        SCOPED_TRACE(blink);
+        text->FillRect(70, 0, 2, 28, blink % 2 == 0 ? 0xFFFFFFFF : 0, 1);
+        text->Invalidate(1, RECT{770, 490, 772, 518});
+        display->DrawFrame();
+        EXPECT_EQ(manager->GetLastBatchCount(), 1) << "not the region alone";
+        const auto part = presenter->GetLastFrame();
+        // Scaled, the box reaches as far as the filter reads: a tenth of the window's height.
+        EXPECT_LE(part->changed.right - part->changed.left, GetParam().cx / 100);
+        EXPECT_LE(part->changed.bottom - part->changed.top, GetParam().cy / 10);
+        manager->ForgetLastDraw();
+        display->DrawFrame();
+        EXPECT_TRUE(part->pixels == presenter->GetLastFrame()->pixels) << "not as a whole pass";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, CDirect3DWindowThreadTest,

@@ -33,8 +33,11 @@ bool TakeOwnerPresented();
 // then. Notes from other threads are ignored; the earliest of several counts until its time.
 void NoteDueTime(uint32_t time_ms);
 // The rest's side: the note; one whose time has come is answered a last time and cleared, and a
-// note made since then follows it.
+// note made since then follows it. Once a rest lasted until the time (DueTimeServed), a note made
+// since then shows that the loop has turned at the time: it is answered at once instead.
 std::optional<uint32_t> TakeDueTime();
+// The rest's side: a rest that the note taken as `time_ms` bounded lasted until that time.
+void DueTimeServed(uint32_t time_ms);
 
 // The owner's loop changes its picture only at the times it notes: the frame it presents in this
 // turn is a step, and its next step is due at `time_ms`. Its rests after that frame then last

@@ -240,6 +240,8 @@ std::atomic<bool> s_step_noted{false};
 std::atomic<uint64_t> s_due_note{0};
 // A later note made while the held one's time has come but was not yet answered: it follows it.
 std::atomic<uint64_t> s_due_after{0};
+// The held note, once a rest lasted until its time.
+std::atomic<uint64_t> s_due_served{0};
 constexpr uint64_t DUE_NOTED = uint64_t{1} << 32;
 
 } // namespace
@@ -249,6 +251,7 @@ void platform::SetIdleWait(IdleWaitFunction wait)
     s_idle_owner = std::this_thread::get_id();
     s_idle_wait = wait;
     s_due_after = 0; // another loop's, or another clock's
+    s_due_served = 0;
 }
 
 void platform::SetIdleWake(IdleWakeFunction wake)
@@ -298,23 +301,51 @@ void platform::NoteDueTime(uint32_t time_ms)
         s_due_after = DUE_NOTED | time_ms;
 }
 
+namespace {
+
+bool HasCome(uint64_t note)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(note) - timeGetTime()) <= 0;
+}
+
+// Clears a held note whose time has come; a later note made since then takes its place.
+void RetireDueNote(uint64_t held)
+{
+    if (!s_due_note.compare_exchange_strong(held, 0))
+        return;
+    s_due_served = 0;
+    const uint64_t after = s_due_after.exchange(0);
+    if ((after & DUE_NOTED) != 0 && !HasCome(after))
+        s_due_note = after;
+}
+
+} // namespace
+
 std::optional<uint32_t> platform::TakeDueTime()
 {
-    uint64_t held = s_due_note.load();
+    const uint64_t held = s_due_note.load();
     if ((held & DUE_NOTED) == 0)
         return std::nullopt;
-    // Kept for the loop's later rests until its time comes; then answered once more and cleared.
-    if (static_cast<int32_t>(static_cast<uint32_t>(held) - timeGetTime()) <= 0) {
-        const uint32_t time = static_cast<uint32_t>(held);
-        if (s_due_note.compare_exchange_strong(held, 0)) {
-            const uint64_t after = s_due_after.exchange(0);
-            if ((after & DUE_NOTED) != 0 &&
-                static_cast<int32_t>(static_cast<uint32_t>(after) - timeGetTime()) > 0)
-                s_due_note = after;
+    // Kept for the loop's later rests until its time comes; then answered once more and cleared,
+    // so the loop turns before it rests long. A rest that lasted until the time, followed by a
+    // note of the loop's next time, tells that the loop has turned: the next note is answered.
+    if (HasCome(held)) {
+        const bool turned = s_due_served.load() == held && (s_due_after.load() & DUE_NOTED) != 0;
+        RetireDueNote(held);
+        if (turned) {
+            if (const uint64_t next = s_due_note.load(); (next & DUE_NOTED) != 0)
+                return static_cast<uint32_t>(next);
         }
-        return time;
+        return static_cast<uint32_t>(held);
     }
     return static_cast<uint32_t>(held);
+}
+
+void platform::DueTimeServed(uint32_t time_ms)
+{
+    const uint64_t held = s_due_note.load();
+    if (held == (DUE_NOTED | time_ms) && HasCome(held))
+        s_due_served = held;
 }
 
 void platform::NoteNextStep(uint32_t time_ms)

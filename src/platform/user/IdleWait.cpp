@@ -188,6 +188,8 @@ bool WaitOnMainThread(uint32_t min_ms)
     case WindowManager::IdleWake::Timeout:
         if (!range.by_note)
             Pacing().Quiet();
+        else if (due)
+            DueTimeServed(*due);
         break;
     default:
         break;

@@ -230,7 +230,9 @@ void CSaveNote::DrawCaret()
         TextLayer->FillRect(x, 0, CARET_WIDTH, TEXT_HEIGHT, 0xFFFFFFFF, 1);
     else
         TextLayer->FillRect(x, 0, CARET_WIDTH, TEXT_HEIGHT, 0, 1);
-    MarkDrawn(TextLayer.get());
+    // A blink changes the caret's box alone: the note's window composes that much again.
+    const RECT& at = *TextLayer->GetRect();
+    TextLayer->Invalidate(1, RECT{at.left + x, at.top, at.left + x + CARET_WIDTH, at.top + TEXT_HEIGHT});
 }
 
 void CSaveNote::DrawNoteText(bool present)
@@ -248,6 +250,7 @@ void CSaveNote::DrawNoteText(bool present)
             x += IsFullWidthChar(c) ? 2 * HALF_CELL : HALF_CELL;
         }
         DrawCaret();
+        MarkDrawn(TextLayer.get());
     }
     if (present)
         RedrawFrameNow();

@@ -147,6 +147,50 @@ TEST_F(IdleWaitThreadTest, ANoteMadeAfterTheHeldOneFellDueFollowsItInsteadOfBein
         Sleep(1);
 }
 
+// A loop that pumps (Sleep(0)), steps when its noted time has come and notes the next, then rests
+// (Sleep(1)), as the screens' loops do: from its first step on it is woken once a step. A rest
+// that lasted until the note is followed by the step; answering the old note again after it cost
+// a millisecond's rest more each step.
+TEST_F(IdleWaitThreadTest, ALoopSteppingAtItsNotesRestsOnceAStep)
+{
+    constexpr uint32_t INTERVAL_MS = 30;
+    constexpr int STEPS = 12;
+    while (TakeDueTime())
+        Sleep(1);
+    RecordingWindow::PumpAll(false);
+    // The pace of a frame runs out (rests of 1, 2, 4, 8 and 16 ms), so the first note falls due
+    // in the pump's rest, and the rest before each later step has been that one.
+    NoteFramePresented();
+    for (int pace = 0; pace < 5; ++pace)
+        Sleep(1);
+    // Rests are counted from the second step.
+    int steps = -1;
+    int rests = 0; // the calls that did rest, whatever ended them
+    uint32_t last_step = timeGetTime();
+    NoteDueTime(last_step + INTERVAL_MS + 1);
+    const auto rest = [&](DWORD ms) {
+        const uint64_t start = RealMicroseconds();
+        Sleep(ms);
+        if (steps >= 1 && RealMicroseconds() - start >= 200)
+            ++rests;
+    };
+    while (steps < STEPS) {
+        rest(0);
+        RecordingWindow::PumpAll(false);
+        const uint32_t now = timeGetTime();
+        if (now - last_step > INTERVAL_MS) {
+            last_step = now;
+            ++steps;
+        }
+        NoteDueTime(last_step + INTERVAL_MS + 1);
+        rest(1);
+    }
+    // A native event of the window's, or a turn preempted on a loaded machine, may add a rest.
+    EXPECT_LE(rests, STEPS + 2);
+    while (TakeDueTime())
+        Sleep(1);
+}
+
 TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolledOneKeepsTheFramesPace)
 {
     const auto& counts = WindowManager::GetInstance().IdleStatistics();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/ConfigSettings.h"
+#include "platform/d3d/null/NullPresenter.h"
 #include "platform/user/ClipboardApi.h"
 #include "screens/system/SaveLoadScreenFixture.h"
 #include "script/save/SaveSlotTable.h"
@@ -177,6 +178,45 @@ TEST_F(CSaveNoteThreadTest, ACommentComposedThroughTheInputMethodIsShownThenSave
     EXPECT_GT(composition.seen[3].white, 0) << "the committed text in the note";
     EXPECT_EQ(m_save.GetCount(0), 1);
     EXPECT_EQ(DiskHeader(1).GetComment().GetStdString(), "メモ");
+}
+
+// At rest the note only blinks its caret: each blink is drawn in the caret's box alone, not in the
+// text line nor the whole screen under the note's shade.
+TEST_F(CSaveNoteThreadTest, ABlinkOfTheCaretRedrawsOnlyItsBox)
+{
+    SetConfigDialogEnable(0, 1);
+    // An opaque ground under the screens, as the game's picture is: nothing shows through.
+    CSpriteLayer ground;
+    ground.Create(0, 0, 1920, 1080, 0);
+    ground.FillRect(0, 0, 1920, 1080, 0xFF000000, 1);
+    ground.SetVisibleFlag(1);
+    platform::NullPresenter* presenter = platform::GetNullPresenter();
+    uint64_t frames = 0;
+    std::vector<RECT> blinks;
+    RunScreen(
+        m_save,
+        [&](int pump) {
+            ClickAt(pump, 30, ID_ROW);
+            // The note is up and the pointer rests away from its buttons.
+            if (pump == 70)
+                frames = presenter->GetFrameCount();
+            if (pump > 70 && pump < 150 && presenter->GetFrameCount() != frames) {
+                frames = presenter->GetFrameCount();
+                blinks.push_back(presenter->GetLastFrame()->changed);
+            }
+            if (pump == 150)
+                m_keyboard.down = {1}; // Esc: no save
+            if (pump == 152)
+                m_keyboard.down.clear();
+        },
+        200);
+    ASSERT_GE(blinks.size(), 3u);
+    const SIZE client = presenter->GetLastFrame()->client;
+    for (const RECT& changed : blinks) {
+        // Scaled, the box reaches as far as the filter reads.
+        EXPECT_LE(changed.right - changed.left, client.cx / 100);
+        EXPECT_LE(changed.bottom - changed.top, client.cy / 10);
+    }
 }
 
 } // namespace
