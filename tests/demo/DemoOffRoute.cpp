@@ -268,25 +268,33 @@ void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
     ExpectNoErrorBox(x);
 }
 
-} // namespace
-
-void SaveInTheFirstSlotAndLoadItOnTheNextStart(DemoPlayer& x)
+// From the first start's title, a new game's first line (its cells `line`) saved into the first
+// slot: the side menu's save, the new-save row, the note's save, and the save screen closed back
+// on the line. The screen with the saved slot is kept as `keep` where one is given.
+void SaveTheFirstLineInTheFirstSlot(DemoPlayer& x, std::string& line, const char* keep = nullptr)
 {
     ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
     auto first = NewGame(x);
     ASSERT_TRUE(first) << "no story line after New game";
-    const std::string line = MessageLineCells(*first, 20);
-
-    // The side menu's save, the new-save row, the note's save: the first slot.
+    line = MessageLineCells(*first, 20);
     ASSERT_TRUE(PressSideButton(x, SIDE_SAVE, SaveLoadShown)) << "no save screen from the side menu";
     ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, NoteShown)) << "the new-save row opened no note";
     auto saved = x.ClickUntil(YES_X, 581,
                               [](const Frame& frame) { return SaveLoadShown(frame) && RowUsed(frame, 1); });
     ASSERT_TRUE(saved) << "the save screen shows no first slot";
-    x.Keep(*saved, "first_slot_saved");
+    if (keep != nullptr)
+        x.Keep(*saved, keep);
     ASSERT_TRUE(x.ClickUntil(1790, 950, [&](const Frame& frame) {
         return StoryLineShown(frame) && MessageLineCells(frame, 20) == line;
     })) << "the save screen did not close on the line";
+}
+
+} // namespace
+
+void SaveInTheFirstSlotAndLoadItOnTheNextStart(DemoPlayer& x)
+{
+    std::string line;
+    ASSERT_NO_FATAL_FAILURE(SaveTheFirstLineInTheFirstSlot(x, line, "first_slot_saved"));
 
     x.Close();
     EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
@@ -734,18 +742,8 @@ std::optional<Frame> ClickTheBoxAway(DemoPlayer& x, const char* keep,
 
 void DamagedSaveBoxesCloseOnAClick(DemoPlayer& x)
 {
-    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
-    auto first = NewGame(x);
-    ASSERT_TRUE(first) << "no story line after New game";
-    const std::string line = MessageLineCells(*first, 20);
-    ASSERT_TRUE(PressSideButton(x, SIDE_SAVE, SaveLoadShown)) << "no save screen from the side menu";
-    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, NoteShown)) << "the new-save row opened no note";
-    ASSERT_TRUE(x.ClickUntil(YES_X, 581, [](const Frame& frame) {
-        return SaveLoadShown(frame) && RowUsed(frame, 1);
-    })) << "the save screen shows no first slot";
-    ASSERT_TRUE(x.ClickUntil(1790, 950, [&](const Frame& frame) {
-        return StoryLineShown(frame) && MessageLineCells(frame, 20) == line;
-    })) << "the save screen did not close on the line";
+    std::string line;
+    ASSERT_NO_FATAL_FAILURE(SaveTheFirstLineInTheFirstSlot(x, line));
 
     // The system file damaged: the load screen's opening rebuilds it and says so.
     std::ofstream(SaveFolder(x) / "FLAG000", std::ios::binary | std::ios::trunc) << "junk";
