@@ -218,8 +218,9 @@ std::string PlateReading(const Frame& frame)
 // The flag manager from the side menu (its fifth button with the game mode on), heroine 0's
 // schedule, her next event and yes to the question: the event's line in the message window, the
 // plate with the jump's time (08:15), and a click goes on into the town of the event's day, whose
-// plate keeps the jump's time and money; the up arrow walks the leader into a door, and the side
-// menu's Return to title on its message leads to the title.
+// plate keeps the jump's time and money and whose sub map shows each character at one place at
+// most; the up arrow walks the leader into a door, and the side menu's Return to title on its
+// message leads to the title.
 void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
 {
     const auto manager = [](const Frame& frame) {
@@ -256,6 +257,17 @@ void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
     ASSERT_TRUE(town) << "the event did not go on into the town\n" << x.Output();
     x.Keep(*town, keep + "_town");
     EXPECT_EQ(PlateReading(*town), "12/23 08:15 0");
+    // The right button's sub map shows each character at one place at most, and closes again.
+    const auto right_click = [&x] { x.Click(960, 700, 3); };
+    const auto town_alone = [](const Frame& frame) { return TownShown(frame) && !SubMapShown(frame); };
+    ASSERT_TRUE(x.ActUntil(right_click, SubMapShown, town_alone)) << "no sub map over the event's town";
+    const auto faces = x.WaitFor(SubMapFacesShown);
+    ASSERT_TRUE(faces) << "the event's sub map without its faces";
+    x.Keep(*faces, keep + "_submap");
+    EXPECT_EQ(CharactersAtSeveralPlaces(*faces), "")
+        << "a character at several places of the event's sub map";
+    ASSERT_TRUE(x.ActUntil(right_click, town_alone, SubMapShown))
+        << "the sub map did not go back to the town";
     ASSERT_TRUE(x.ActUntil([&] { x.HoldUp(); },
                            [](const Frame& frame) { return MessageLineCells(frame, 8) == "#####..."; }))
         << "no door message in the town";
