@@ -122,15 +122,14 @@ void SetMoment(FlagBuffer& state, int32_t date, int32_t time)
 
 TEST(DemoOffRouteTest, ANewGamesSubMapsShowEachCharacterAtOnePlace)
 {
-    // Every minute of the days a game can be at, in the story and in the special scenario the
-    // ending opens: from the story's morning (23 December) to the last day the flag manager's
-    // jumps reach from a new game (each heroine's next event with a scene, then again from
-    // there: 28 December).
+    // Every minute of every day a game can be at, in the story and in the special scenario the
+    // ending opens: from the story's morning (23 December) to the calendar's last day, which the
+    // flag manager's jumps reach from there, event after event.
     FlagBuffer state = NewGameState();
     std::string found;
     for (const int32_t sp : {0, 1}) {
         state.SetSpMode(sp);
-        for (int32_t date = 1223; date <= 1228; ++date) {
+        for (int32_t date = 1223; date <= HINT_LAST_DAY; date = date == 1231 ? 1301 : date + 1) {
             // Each run of minutes with the same characters at several places, once.
             std::string run;
             int32_t first = 0;
