@@ -103,6 +103,12 @@ replay)
     checkpoint back 1131,245,0x1B31 1732,53,0x500
     # The unlock: the scenes locked before shown.
     checkpoint unlocked 1131,245,0x3631 1629,245,0x3632
+    # The list comes back over the extras' backdrop, as the title's own replay does, not over the
+    # replayed CG: the screen's lower right corner is free of the list.
+    for shot in back unlocked; do
+        "$sheetgen" find-cell "$build/demo_replay_$shot.png" 1700 1000 0x3A5A &&
+            fail "the list's $shot frame stands over the replayed CG"
+    done
     flags FLAG000 | grep -qx 'flag 3102 1' || fail "flag file 0 does not hold the unlocked scenes"
     ;;
 music)

@@ -21,6 +21,7 @@
 #include "foundation/CArchiveFile.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/extras/CGTables.h"
+#include "screens/system/ConfigLayout.h"
 
 namespace {
 
@@ -137,6 +138,33 @@ TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
             ADD_FAILURE() << "text " << id << " only in Japanese: " << text;
         else
             EXPECT_FALSE(words->second.empty() || HasJapanese(words->second)) << "text " << id << ": " << words->second;
+    }
+}
+
+// Every control of the settings page (its hit areas in the demo's data) shows a help line in each
+// of the demo's languages, not an empty line.
+TEST(DemoData, EverySettingsControlHasItsHelpLineInEveryLanguage)
+{
+    const HeadlessDemoHome home;
+    CArchiveFile data;
+    ASSERT_EQ(data.OpenArchive(CStringUTF8((home.Build() / "demo/data.arc").string()), true, false), 1)
+        << "build the demo target first";
+    const std::vector<uint8_t> image = ReadEntry(data, "config00.area");
+    CHitAreaTable controls;
+    ASSERT_TRUE(controls.Parse(image.data(), image.size()));
+    ASSERT_GT(controls.Records().size(), 40u);
+    for (const char* listing : {"system.txt", "system_en.txt", "system_cn.txt", "system_tw.txt"}) {
+        const std::map<int, std::string> texts = SystemTexts(listing);
+        for (const HitArea& control : controls.Records()) {
+            const int id =
+                config_layout::HelpTextId(static_cast<int32_t>(control.Id) >> 8, control.Id & 0xFF);
+            if (id == 0)
+                continue;
+            const auto text = texts.find(id);
+            EXPECT_TRUE(text != texts.end() && !text->second.empty())
+                << listing << ": no help line " << id << " for control 0x" << std::hex << control.Id
+                << std::dec;
+        }
     }
 }
 

@@ -218,8 +218,9 @@ std::string PlateReading(const Frame& frame)
 // The flag manager from the side menu (its fifth button with the game mode on), heroine 0's
 // schedule, her next event and yes to the question: the event's line in the message window, the
 // plate with the jump's time (08:15), and a click goes on into the town of the event's day, whose
-// plate keeps the jump's time and money; the up arrow walks the leader into a door, and the side
-// menu's Return to title on its message leads to the title.
+// plate keeps the jump's time and money and whose sub map shows each character at one place at
+// most; the up arrow walks the leader into a door, and the side menu's Return to title on its
+// message leads to the title.
 void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
 {
     const auto manager = [](const Frame& frame) {
@@ -256,6 +257,17 @@ void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
     ASSERT_TRUE(town) << "the event did not go on into the town\n" << x.Output();
     x.Keep(*town, keep + "_town");
     EXPECT_EQ(PlateReading(*town), "12/23 08:15 0");
+    // The right button's sub map shows each character at one place at most, and closes again.
+    const auto right_click = [&x] { x.Click(960, 700, 3); };
+    const auto town_alone = [](const Frame& frame) { return TownShown(frame) && !SubMapShown(frame); };
+    ASSERT_TRUE(x.ActUntil(right_click, SubMapShown, town_alone)) << "no sub map over the event's town";
+    const auto faces = x.WaitFor(SubMapFacesShown);
+    ASSERT_TRUE(faces) << "the event's sub map without its faces";
+    x.Keep(*faces, keep + "_submap");
+    EXPECT_EQ(CharactersAtSeveralPlaces(*faces), "")
+        << "a character at several places of the event's sub map";
+    ASSERT_TRUE(x.ActUntil(right_click, town_alone, SubMapShown))
+        << "the sub map did not go back to the town";
     ASSERT_TRUE(x.ActUntil([&] { x.HoldUp(); },
                            [](const Frame& frame) { return MessageLineCells(frame, 8) == "#####..."; }))
         << "no door message in the town";
@@ -268,25 +280,33 @@ void JumpToTheNextEvent(DemoPlayer& x, const std::string& keep)
     ExpectNoErrorBox(x);
 }
 
-} // namespace
-
-void SaveInTheFirstSlotAndLoadItOnTheNextStart(DemoPlayer& x)
+// From the first start's title, a new game's first line (its cells `line`) saved into the first
+// slot: the side menu's save, the new-save row, the note's save, and the save screen closed back
+// on the line. The screen with the saved slot is kept as `keep` where one is given.
+void SaveTheFirstLineInTheFirstSlot(DemoPlayer& x, std::string& line, const char* keep = nullptr)
 {
     ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
     auto first = NewGame(x);
     ASSERT_TRUE(first) << "no story line after New game";
-    const std::string line = MessageLineCells(*first, 20);
-
-    // The side menu's save, the new-save row, the note's save: the first slot.
+    line = MessageLineCells(*first, 20);
     ASSERT_TRUE(PressSideButton(x, SIDE_SAVE, SaveLoadShown)) << "no save screen from the side menu";
     ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, NoteShown)) << "the new-save row opened no note";
     auto saved = x.ClickUntil(YES_X, 581,
                               [](const Frame& frame) { return SaveLoadShown(frame) && RowUsed(frame, 1); });
     ASSERT_TRUE(saved) << "the save screen shows no first slot";
-    x.Keep(*saved, "first_slot_saved");
+    if (keep != nullptr)
+        x.Keep(*saved, keep);
     ASSERT_TRUE(x.ClickUntil(1790, 950, [&](const Frame& frame) {
         return StoryLineShown(frame) && MessageLineCells(frame, 20) == line;
     })) << "the save screen did not close on the line";
+}
+
+} // namespace
+
+void SaveInTheFirstSlotAndLoadItOnTheNextStart(DemoPlayer& x)
+{
+    std::string line;
+    ASSERT_NO_FATAL_FAILURE(SaveTheFirstLineInTheFirstSlot(x, line, "first_slot_saved"));
 
     x.Close();
     EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
@@ -734,18 +754,8 @@ std::optional<Frame> ClickTheBoxAway(DemoPlayer& x, const char* keep,
 
 void DamagedSaveBoxesCloseOnAClick(DemoPlayer& x)
 {
-    ASSERT_TRUE(ToTheTitle(x)) << "no title at the first start\n" << x.Output();
-    auto first = NewGame(x);
-    ASSERT_TRUE(first) << "no story line after New game";
-    const std::string line = MessageLineCells(*first, 20);
-    ASSERT_TRUE(PressSideButton(x, SIDE_SAVE, SaveLoadShown)) << "no save screen from the side menu";
-    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, NoteShown)) << "the new-save row opened no note";
-    ASSERT_TRUE(x.ClickUntil(YES_X, 581, [](const Frame& frame) {
-        return SaveLoadShown(frame) && RowUsed(frame, 1);
-    })) << "the save screen shows no first slot";
-    ASSERT_TRUE(x.ClickUntil(1790, 950, [&](const Frame& frame) {
-        return StoryLineShown(frame) && MessageLineCells(frame, 20) == line;
-    })) << "the save screen did not close on the line";
+    std::string line;
+    ASSERT_NO_FATAL_FAILURE(SaveTheFirstLineInTheFirstSlot(x, line));
 
     // The system file damaged: the load screen's opening rebuilds it and says so.
     std::ofstream(SaveFolder(x) / "FLAG000", std::ios::binary | std::ios::trunc) << "junk";

@@ -249,54 +249,57 @@ private:
     uint64_t m_number = 0;
 };
 
-// The X server and a new player's settings, full screen so the game's pixels are the server's
-// (and so no menu bar), the exit question off: Alt+F4 ends the game. False when no X server can
-// run here (the test is skipped).
-bool SetUpWindow(const HeadlessDemoHome& home, XPlay& x)
-{
-    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd") || !x.StartServer())
-        return false;
-    setenv("DISPLAY", x.Display().c_str(), 1); // for xdotool
-    home.EditConfig([](CXMLDocument& config) {
-        config.SetInt("/Config/Demo/SkipTitle", 0);
-        config.SetInt("/Config/AutoRead", 0);
-        config.SetInt("/Screen/Status", 2);
-    });
-    return true;
-}
-
 constexpr const char* NO_WINDOW = "no X server for the play-through: scripts/install-deps.sh installs xvfb, "
                                   "xdotool and x11-apps";
 
-TEST(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
+// Each test's own X server, started before the test (which is skipped where none can run here),
+// and ended with its game after it.
+class DemoPlayThroughTest : public ::testing::Test
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    XPlay x(home);
-    if (!SetUpWindow(home, x))
-        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
-    x.StartGame();
+protected:
+    void SetUp() override
+    {
+        if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd") || !m_x.StartServer())
+            GTEST_SKIP() << NO_WINDOW << ReadText(m_home.Path() / "xvfb.txt");
+    }
 
-    ASSERT_NO_FATAL_FAILURE(PlayToContinue(x));
-    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(x));
-    ASSERT_NO_FATAL_FAILURE(PlayTheDay(x));
-    ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
-    ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(x));
-    ASSERT_NO_FATAL_FAILURE(PlayTheNextStart(x));
+    // A new player's game in the window: full screen so the game's pixels are the server's (and
+    // so no menu bar), the exit question off: Alt+F4 ends the game.
+    void StartANewPlayersGame()
+    {
+        ASSERT_TRUE(fs::exists(m_home.Build() / "demo/vesk")) << "build the demo target first";
+        setenv("DISPLAY", m_x.Display().c_str(), 1); // for xdotool
+        m_home.EditConfig([](CXMLDocument& config) {
+            config.SetInt("/Config/Demo/SkipTitle", 0);
+            config.SetInt("/Config/AutoRead", 0);
+            config.SetInt("/Screen/Status", 2);
+        });
+        m_x.StartGame();
+    }
+
+    const HeadlessDemoHome m_home;
+    XPlay m_x{m_home};
+};
+
+TEST_F(DemoPlayThroughTest, APlayerPlaysTheRouteInARealWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(StartANewPlayersGame());
+    ASSERT_NO_FATAL_FAILURE(PlayToContinue(m_x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(m_x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheDay(m_x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheTown(m_x));
+    ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(m_x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheNextStart(m_x));
 }
 
 // The game starts while the player grabs the screen and clicks: short clients, each leaving the
 // server with none. One that connects as another leaves is taken all the same (a server that
 // resets as its last client leaves closed it, and the game's start found no x11).
-TEST(DemoPlayThroughTest, TheServerTakesAClientThatConnectsAsAnotherLeaves)
+TEST_F(DemoPlayThroughTest, TheServerTakesAClientThatConnectsAsAnotherLeaves)
 {
-    const HeadlessDemoHome home;
-    XPlay x(home);
-    if (!Installed("Xvfb") || !Installed("xdotool") || !Installed("xwd") || !x.StartServer())
-        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
     // Two shells, each connecting 250 clients one after the other; each answers the screen's size.
-    const fs::path answers = home.Path() / "answers";
-    const std::string clients = "for i in $(seq 250); do DISPLAY=" + x.Display() +
+    const fs::path answers = m_home.Path() / "answers";
+    const std::string clients = "for i in $(seq 250); do DISPLAY=" + m_x.Display() +
                                 " xdotool getdisplaygeometry >>'" + answers.string() + "' 2>/dev/null; done";
     std::system(("(" + clients + ") & (" + clients + "); wait").c_str());
     const std::string text = ReadText(answers);
@@ -308,39 +311,24 @@ TEST(DemoPlayThroughTest, TheServerTakesAClientThatConnectsAsAnotherLeaves)
 
 // Off the route in a real window: a save into the first slot, Alt+F4, and the slot loaded on the
 // next start.
-TEST(DemoPlayThroughTest, ASaveInTheFirstSlotIsLoadedOnTheNextStartInARealWindow)
+TEST_F(DemoPlayThroughTest, ASaveInTheFirstSlotIsLoadedOnTheNextStartInARealWindow)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    XPlay x(home);
-    if (!SetUpWindow(home, x))
-        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
-    x.StartGame();
-    SaveInTheFirstSlotAndLoadItOnTheNextStart(x);
+    ASSERT_NO_FATAL_FAILURE(StartANewPlayersGame());
+    SaveInTheFirstSlotAndLoadItOnTheNextStart(m_x);
 }
 
 // The side menu's Return to title in a real window (full screen has no menu bar).
-TEST(DemoPlayThroughTest, TheSideMenuReturnsToTheTitleInARealWindow)
+TEST_F(DemoPlayThroughTest, TheSideMenuReturnsToTheTitleInARealWindow)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    XPlay x(home);
-    if (!SetUpWindow(home, x))
-        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
-    x.StartGame();
-    ReturnToTheTitleBothWays(x, false);
+    ASSERT_NO_FATAL_FAILURE(StartANewPlayersGame());
+    ReturnToTheTitleBothWays(m_x, false);
 }
 
 // The boxes about damaged save files take their OK click at the load screen.
-TEST(DemoPlayThroughTest, DamagedSaveBoxesCloseOnAClickInARealWindow)
+TEST_F(DemoPlayThroughTest, DamagedSaveBoxesCloseOnAClickInARealWindow)
 {
-    const HeadlessDemoHome home;
-    ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    XPlay x(home);
-    if (!SetUpWindow(home, x))
-        GTEST_SKIP() << NO_WINDOW << ReadText(home.Path() / "xvfb.txt");
-    x.StartGame();
-    DamagedSaveBoxesCloseOnAClick(x);
+    ASSERT_NO_FATAL_FAILURE(StartANewPlayersGame());
+    DamagedSaveBoxesCloseOnAClick(m_x);
 }
 
 } // namespace

@@ -496,7 +496,7 @@ AkbPicture DemoConfigCover()
     static const Label labels[] = {
         {87, 92, 560, "文字の表示速度 / Text speed"},
         {87, 183, 560, "句読点で待つ / Pause at punctuation"},
-        {87, 253, 560, "一文ずつ表示の速度 / One line at a time"},
+        {87, 253, 560, "既読スキップの速度 / Skip speed (read text)"},
         {87, 358, 560, "オートの速度 / Auto mode speed"},
         {860, 96, 470, "選択肢の後もオート / Auto after a choice"},
         {860, 170, 470, "選択肢の後もスキップ / Skip after a choice"},

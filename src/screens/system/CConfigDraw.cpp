@@ -35,32 +35,6 @@ ILayer* LayerOfSprite(const Held& sprite)
     return LayerOfSprite(sprite.get());
 }
 
-// The help number of a control, or 0 for none.
-int32_t HelpNumber(int32_t group, int32_t item)
-{
-    switch (group) {
-    case 0: return item == 0 ? 57 : 58;
-    case 1: return 59;
-    case 2: return 66;
-    case 3: return 67;
-    case 4: return item == 0 ? 60 : 61;
-    case 5: return 65;
-    case 6: return item == 0 ? 62 : 63;
-    case 7: return 64;
-    case 8: return 69;
-    case 9: return 68;
-    case 10: return 71;
-    case 11: return 76;
-    case 12: return 77;
-    case 13: return item == 0 ? 169 : item == 1 ? 170 : 307;
-    case 14: return item == 0 ? 79 : 80;
-    case 15: return 78;
-    case 16: return 86;
-    case 17: return 70;
-    default: return 0;
-    }
-}
-
 } // namespace
 
 CSpriteLayer* CConfig::PageImage() const
@@ -259,7 +233,7 @@ void CConfig::DrawHelp(int32_t id)
         const bool slider = (group == 0 || group == 4 || group == 6) && item == 1;
         if (group == 18)
             text = "MAP画面の移動速度を設定します";
-        else if (const int32_t number = HelpNumber(group, item);
+        else if (const int32_t number = HelpTextId(group, item);
                  number != 0 && (!slider || SliderOn(group)) && GameWork->m_system_language)
             text = GameWork->m_system_language->GetText(number);
     }

@@ -108,6 +108,51 @@ inline constexpr int32_t HELP_TEXT_SIZE = 26;
 inline constexpr int32_t PARTS_SHEET_WIDTH = 2082;
 inline constexpr int32_t PARTS_SHEET_HEIGHT = 1040;
 
+// The system text id of a control's help line, or 0 for none (the map speed has a fixed text).
+inline int32_t HelpTextId(int32_t group, int32_t item)
+{
+    switch (group) {
+    case 0:
+        return item == 0 ? 57 : 58;
+    case 1:
+        return 59;
+    case 2:
+        return 66;
+    case 3:
+        return 67;
+    case 4:
+        return item == 0 ? 60 : 61;
+    case 5:
+        return 65;
+    case 6:
+        return item == 0 ? 62 : 63;
+    case 7:
+        return 64;
+    case 8:
+        return 69;
+    case 9:
+        return 68;
+    case 10:
+        return 71;
+    case 11:
+        return 76;
+    case 12:
+        return 77;
+    case 13:
+        return item == 0 ? 169 : item == 1 ? 170 : 307;
+    case 14:
+        return item == 0 ? 79 : 80;
+    case 15:
+        return 78;
+    case 16:
+        return 86;
+    case 17:
+        return 70;
+    default:
+        return 0;
+    }
+}
+
 inline int32_t ThumbTop(float position)
 {
     return static_cast<int32_t>(position * THUMB_RANGE + TRACK_Y);
