@@ -175,19 +175,24 @@ bool TitleAgain(const Frame& frame)
     return route::TitleShown(frame) && !GalleryPage(frame) && FrameCellAt(frame, 300, 679) != 0x100u;
 }
 
-TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
+void SetUpTheReplaysHome(const HeadlessDemoHome& home)
 {
-    const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) {
         config.SetInt("/Config/Demo/SkipTitle", 0);
         config.SetInt("/Config/AutoRead", 0); // the reader's clicks lead the replayed lines on
     });
+}
+
+// Escape on the heroine grid: the title, and no scene list or replayed picture on the way. Every
+// frame is looked at, for a flash of either.
+TEST(DemoExtrasTest, ACancelOfTheReplayGridLeadsToTheTitleThroughNoScene)
+{
+    const HeadlessDemoHome home;
+    ASSERT_NO_FATAL_FAILURE(SetUpTheReplaysHome(home));
     HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
     x.SetClockRate(4);
     x.StartGame();
-
-    // Escape on the heroine grid: the title, and no scene list or replayed picture on the way.
     ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
     int replayed = 0;
     int listed = 0;
@@ -200,12 +205,22 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
     ASSERT_TRUE(title) << "a cancel of the heroine grid did not lead to the title";
     EXPECT_EQ(replayed, 0) << "frames of a scene nobody chose";
     EXPECT_EQ(listed, 0) << "frames of a scene list after the grid's cancel";
+}
+
+// Frames looked at as asked: the replayed lines are many frames, each read as a file.
+TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
+{
+    const HeadlessDemoHome home;
+    ASSERT_NO_FATAL_FAILURE(SetUpTheReplaysHome(home));
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
+    x.SetClockRate(4);
+    x.StartGame();
 
     // Her first scene replayed as a scene to read: its picture with its first line in the message
     // window (build/demo_story_extras_replay_line.png), waiting for the reader however long; her
     // line under her name; the list back once the last line is read. Then its music-room tab
     // opens the music room.
-    ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay the second time";
+    ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
     ASSERT_TRUE(x.ClickUntil(543, 213, ReplayList)) << "no scene list for the heroine";
     const auto line = x.ClickUntil(
         633, 245, [](const Frame& frame) { return IsCG(frame, 355, 600) && StoryPromptShown(frame); });
