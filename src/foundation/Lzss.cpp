@@ -67,6 +67,42 @@ Match ReadMatch(const uint8_t* code, size_t o)
     return {distance == 0 ? LZSS_RING_SIZE : distance, (code[1] & 0x0FU) + LZSS_MIN_MATCH};
 }
 
+// A whole group of eight codes, and its largest output with the fast copies' slack.
+constexpr size_t GROUP_INPUT = 1 + 8 * 2 + 8;
+constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
+
+// Decodes one group without bounds checks: the caller keeps GROUP_INPUT bytes of input and
+// GROUP_OUTPUT of room. Output byte `o` of `out` is byte `o + offset` of the whole output (the
+// offset wraps below zero as a window moves on). Literal runs are copied eight bytes at a time, so
+// the input keeps eight bytes in reserve.
+void DecodeGroup(const uint8_t* in, size_t& i, uint8_t* out, size_t& o, size_t offset)
+{
+    unsigned flags = in[i++];
+    int codes_left = 8;
+    while (codes_left > 0) {
+        if (flags & 1) {
+            // A run of literals: copy eight bytes and keep as many as the run is long. The flags
+            // hold no more bits than codes are left, so the run stays in the group.
+            const int run = std::countr_one(flags);
+            std::memcpy(out + o, in + i, 8);
+            o += run;
+            i += run;
+            flags >>= run;
+            codes_left -= run;
+            continue;
+        }
+        const Match match = ReadMatch(in + i, o + offset);
+        i += 2;
+        if (o >= match.distance)
+            CopyMatchFast(out + o, match.distance, match.length);
+        else
+            CopyMatchSlow(out, o, match.distance, match.length);
+        o += match.length;
+        flags >>= 1;
+        --codes_left;
+    }
+}
+
 } // namespace
 
 LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> output)
@@ -80,35 +116,8 @@ LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> o
     LzssDecodeResult result;
 
     // While a whole group of eight codes and its largest output fit, decode without bounds checks.
-    // Literal runs are copied eight bytes at a time, so the input keeps eight bytes in reserve.
-    constexpr size_t GROUP_INPUT = 1 + 8 * 2 + 8;
-    constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
-    while (in_size - i >= GROUP_INPUT && out_size - o >= GROUP_OUTPUT) {
-        unsigned flags = in[i++];
-        int codes_left = 8;
-        while (codes_left > 0) {
-            if (flags & 1) {
-                // A run of literals: copy eight bytes and keep as many as the run is long. The
-                // flags hold no more bits than codes are left, so the run stays in the group.
-                const int run = std::countr_one(flags);
-                std::memcpy(out + o, in + i, 8);
-                o += run;
-                i += run;
-                flags >>= run;
-                codes_left -= run;
-                continue;
-            }
-            const Match match = ReadMatch(in + i, o);
-            i += 2;
-            if (o >= match.distance)
-                CopyMatchFast(out + o, match.distance, match.length);
-            else
-                CopyMatchSlow(out, o, match.distance, match.length);
-            o += match.length;
-            flags >>= 1;
-            --codes_left;
-        }
-    }
+    while (in_size - i >= GROUP_INPUT && out_size - o >= GROUP_OUTPUT)
+        DecodeGroup(in, i, out, o, 0);
 
     // The last groups: every byte read and written is checked.
     while (i < in_size) {
@@ -150,8 +159,6 @@ LzssDecodeResult LzssDecodeInPieces(std::span<const uint8_t> input, size_t out_s
     // and room for one whole group and its slack after it.
     constexpr size_t HISTORY = LZSS_RING_SIZE;
     constexpr size_t PIECE = 64 * 1024;
-    constexpr size_t GROUP_INPUT = 1 + 8 * 2 + 8;
-    constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
     std::vector<uint8_t> window(HISTORY + PIECE + GROUP_OUTPUT, 0);
     uint8_t* const out = window.data();
     const uint8_t* in = input.data();
@@ -181,25 +188,7 @@ LzssDecodeResult LzssDecodeInPieces(std::span<const uint8_t> input, size_t out_s
     while (in_size - i >= GROUP_INPUT && out_size - produced() >= GROUP_OUTPUT) {
         if (o >= HISTORY + PIECE)
             flush();
-        unsigned flags = in[i++];
-        int codes_left = 8;
-        while (codes_left > 0) {
-            if (flags & 1) {
-                const int run = std::countr_one(flags);
-                std::memcpy(out + o, in + i, 8);
-                o += run;
-                i += run;
-                flags >>= run;
-                codes_left -= run;
-                continue;
-            }
-            const Match match = ReadMatch(in + i, produced());
-            i += 2;
-            CopyMatchFast(out + o, match.distance, match.length);
-            o += match.length;
-            flags >>= 1;
-            --codes_left;
-        }
+        DecodeGroup(in, i, out, o, flushed - HISTORY);
     }
 
     while (i < in_size) {
@@ -219,8 +208,8 @@ LzssDecodeResult LzssDecodeInPieces(std::span<const uint8_t> input, size_t out_s
             i += 2;
             if (out_size - produced() < match.length)
                 return finish(true, false);
-            for (size_t k = 0; k < match.length; ++k, ++o)
-                out[o] = out[o - match.distance];
+            CopyMatchSlow(out, o, match.distance, match.length);
+            o += match.length;
         }
     }
     return finish(false, false);
