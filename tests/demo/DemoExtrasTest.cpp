@@ -184,6 +184,14 @@ void SetUpTheReplaysHome(const HeadlessDemoHome& home)
     });
 }
 
+// The game started on the replays' home, played to the heroine grid of the scene replay.
+bool StartToTheReplayGrid(HeadlessDemoPlayer& x)
+{
+    x.SetClockRate(4);
+    x.StartGame();
+    return ToTheReplayGrid(x);
+}
+
 // Escape on the heroine grid: the title, and no scene list or replayed picture on the way. Every
 // frame is looked at, for a flash of either.
 TEST(DemoExtrasTest, ACancelOfTheReplayGridLeadsToTheTitleThroughNoScene)
@@ -191,9 +199,7 @@ TEST(DemoExtrasTest, ACancelOfTheReplayGridLeadsToTheTitleThroughNoScene)
     const HeadlessDemoHome home;
     ASSERT_NO_FATAL_FAILURE(SetUpTheReplaysHome(home));
     HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
-    x.SetClockRate(4);
-    x.StartGame();
-    ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
+    ASSERT_TRUE(StartToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
     int replayed = 0;
     int listed = 0;
     const auto title = x.ActUntil([&] { x.Key(0x1B); },
@@ -213,14 +219,12 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
     const HeadlessDemoHome home;
     ASSERT_NO_FATAL_FAILURE(SetUpTheReplaysHome(home));
     HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
-    x.SetClockRate(4);
-    x.StartGame();
 
     // Her first scene replayed as a scene to read: its picture with its first line in the message
     // window (build/demo_story_extras_replay_line.png), waiting for the reader however long; her
     // line under her name; the list back once the last line is read. Then its music-room tab
     // opens the music room.
-    ASSERT_TRUE(ToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
+    ASSERT_TRUE(StartToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
     ASSERT_TRUE(x.ClickUntil(543, 213, ReplayList)) << "no scene list for the heroine";
     const auto line = x.ClickUntil(
         633, 245, [](const Frame& frame) { return IsCG(frame, 355, 600) && StoryPromptShown(frame); });

@@ -126,7 +126,7 @@ private:
 
     const HeadlessDemoHome& m_home;
     std::string m_keep_prefix;
-    std::optional<Frame> m_stuck; // the last frame a failed wait looked at
+    std::optional<Frame> m_stuck;            // the last frame a failed wait looked at
     std::optional<uint64_t> m_clicked_frame; // the game's newest frame as a waiting click went in
     std::string m_failure;
     std::string m_kept;

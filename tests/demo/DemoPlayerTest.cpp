@@ -30,11 +30,24 @@ Screen ShownOn(const Frame& frame)
     return static_cast<Screen>(frame.pixels[0]);
 }
 
-class ScriptedPlayer final : public DemoPlayer
+// A player of a game of the test's own: the acts a test does not script do nothing.
+class FakePlayer : public DemoPlayer
+{
+public:
+    using DemoPlayer::DemoPlayer;
+    void Move(int, int) override {}
+    void Key(int) override {}
+    void Type(const std::string&) override {}
+    void HoldUp() override {}
+    void StartGame() override {}
+    void Close() override {}
+};
+
+class ScriptedPlayer final : public FakePlayer
 {
 public:
     ScriptedPlayer(const HeadlessDemoHome& home, uint64_t lag)
-        : DemoPlayer(home, "demo_player_test_")
+        : FakePlayer(home, "demo_player_test_")
         , m_lag(lag)
     {}
 
@@ -62,12 +75,6 @@ public:
         if (m_screen == TARGET)
             m_screen = LEFT;
     }
-    void Move(int, int) override {}
-    void Key(int) override {}
-    void Type(const std::string&) override {}
-    void HoldUp() override {}
-    void StartGame() override {}
-    void Close() override {}
     std::optional<int> ExitStatus(std::chrono::seconds) override
     {
         return Ended() ? std::optional<int>(3) : std::nullopt;
@@ -146,11 +153,11 @@ TEST(DemoPlayerTest, AnActLedFromAScreenWaitsForIt)
 
 // A story line waiting on its moving prompt: every grab draws a frame, the one answered `lag`
 // frames old, as a player slower than the game's frames reads them on a busy machine.
-class PromptPlayer final : public DemoPlayer
+class PromptPlayer final : public FakePlayer
 {
 public:
     PromptPlayer(const HeadlessDemoHome& home, uint64_t lag)
-        : DemoPlayer(home, "demo_player_test_")
+        : FakePlayer(home, "demo_player_test_")
         , m_lag(lag)
         , m_prompt{1693, STORY_WINDOW_Y + 196, {}}
     {
@@ -175,12 +182,6 @@ public:
         ++clicks;
         m_clicked_at = m_drawn;
     }
-    void Move(int, int) override {}
-    void Key(int) override {}
-    void Type(const std::string&) override {}
-    void HoldUp() override {}
-    void StartGame() override {}
-    void Close() override {}
     std::optional<int> ExitStatus(std::chrono::seconds) override { return std::nullopt; }
 
     int clicks = 0;
