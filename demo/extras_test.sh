@@ -49,23 +49,22 @@ kill -KILL $run 2>/dev/null
 wait $run 2>/dev/null
 grep -q 'Box\|Error' "$work/out.txt" && fail "the scene showed a message: $(cat "$work/out.txt")"
 
-mapfile -t frames < <(ls "$work/frames" | sort)
+mapfile -t frames < <(ls "$work/frames" | sort | sed "s|^|$work/frames/|")
 next=0
 # checkpoint <name> <x>,<y>,<id>[,<state>]...
 checkpoint() {
-    local name=$1 start=$next
+    local name=$1 found
     shift
-    while [ $next -lt ${#frames[@]} ]; do
-        local frame=$work/frames/${frames[$next]}
+    found=$("$sheetgen" find-first "$@" -- "${frames[@]:next}")
+    if [ -z "$found" ]; then
+        fail "no frame shows $name ($*)"
+        return 1
+    fi
+    while [ "${frames[$next]}" != "$found" ]; do
         next=$((next + 1))
-        if "$sheetgen" find-cells "$frame" "$@"; then
-            cp "$frame" "$build/demo_${scene}_$name.png"
-            return 0
-        fi
     done
-    fail "no frame shows $name ($*)"
-    next=$start
-    return 1
+    next=$((next + 1))
+    cp "$found" "$build/demo_${scene}_$name.png"
 }
 # The flag tool's listing of a game-state file of the save folder.
 flags() { "$flagwrite" --dump flag "$save/$1" 2>&1; }
