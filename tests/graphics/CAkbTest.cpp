@@ -32,7 +32,21 @@ void* operator new(size_t size)
     throw std::bad_alloc();
 }
 
+// The nothrow form too: the sanitizers' own would mark its blocks as theirs, which the free below
+// then takes for a mismatched delete.
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    if (t_probing)
+        t_largest = std::max(t_largest, size);
+    return std::malloc(size != 0 ? size : 1);
+}
+
 void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept
 {
     std::free(p);
 }
