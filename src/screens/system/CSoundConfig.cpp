@@ -531,8 +531,9 @@ void CSoundConfig::DrawControl(int32_t id, int32_t state)
         DrawClickEnd(state);
         RedrawPanel(false);
     } else if (id == 0x0D02) {
-        DrawScrollThumb(state, true);
+        // The help line first: the thumb's frame shows it, as every control's frame shows its own.
         DrawHelp(id);
+        DrawScrollThumb(state, true);
         return;
     } else {
         DrawFixed(id, state);
