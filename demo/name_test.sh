@@ -38,9 +38,12 @@ for attempt in 1 2 3; do
     watch_start "$work/input.txt"
     while watch_going 60000; do
         frame=$(ls "$work/frames" 2>/dev/null | sort | tail -n 2 | head -n 1)
-        # The caret piece on the first character cell, and あ's cell of the kana page.
+        # The caret piece on the first character cell, and あ's cell of the kana page; the
+        # entry's two bands drawn on the ground show past the name and the composition.
         if [ -n "$frame" ] && "$sheetgen" find-cell "$work/frames/$frame" 790 1006 0x600 &&
-            "$sheetgen" find-cell "$work/frames/$frame" 505 106 0x1000; then
+            "$sheetgen" find-cell "$work/frames/$frame" 505 106 0x1000 &&
+            "$sheetgen" find-cell "$work/frames/$frame" 1380 1010 0x604 &&
+            "$sheetgen" find-cell "$work/frames/$frame" 1300 900 0x603; then
             cp "$work/frames/$frame" "$build/demo_name_entry.png"
             shown=1
             break

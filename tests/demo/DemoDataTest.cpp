@@ -22,6 +22,7 @@
 #include "screens/base/CHitAreaTable.h"
 #include "screens/extras/CGTables.h"
 #include "screens/system/ConfigLayout.h"
+#include "screens/system/SoundConfigLayout.h"
 
 namespace {
 
@@ -141,23 +142,23 @@ TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
     }
 }
 
-// Every control of the settings page (its hit areas in the demo's data) shows a help line in each
-// of the demo's languages, not an empty line.
-TEST(DemoData, EverySettingsControlHasItsHelpLineInEveryLanguage)
+// Every control of a page of the settings (its hit areas in the demo's data) shows a help line in
+// each of the demo's languages, not an empty line.
+void ExpectAHelpLineForEveryControl(const char* area, int32_t (*help_text_id)(int32_t, int32_t),
+                                    size_t controls_at_least)
 {
     const HeadlessDemoHome home;
     CArchiveFile data;
     ASSERT_EQ(data.OpenArchive(CStringUTF8((home.Build() / "demo/data.arc").string()), true, false), 1)
         << "build the demo target first";
-    const std::vector<uint8_t> image = ReadEntry(data, "config00.area");
+    const std::vector<uint8_t> image = ReadEntry(data, area);
     CHitAreaTable controls;
     ASSERT_TRUE(controls.Parse(image.data(), image.size()));
-    ASSERT_GT(controls.Records().size(), 40u);
+    ASSERT_GE(controls.Records().size(), controls_at_least);
     for (const char* listing : {"system.txt", "system_en.txt", "system_cn.txt", "system_tw.txt"}) {
         const std::map<int, std::string> texts = SystemTexts(listing);
         for (const HitArea& control : controls.Records()) {
-            const int id =
-                config_layout::HelpTextId(static_cast<int32_t>(control.Id) >> 8, control.Id & 0xFF);
+            const int id = help_text_id(static_cast<int32_t>(control.Id) >> 8, control.Id & 0xFF);
             if (id == 0)
                 continue;
             const auto text = texts.find(id);
@@ -166,6 +167,18 @@ TEST(DemoData, EverySettingsControlHasItsHelpLineInEveryLanguage)
                 << std::dec;
         }
     }
+}
+
+TEST(DemoData, EverySettingsControlHasItsHelpLineInEveryLanguage)
+{
+    ExpectAHelpLineForEveryControl("config00.area", config_layout::HelpTextId, 41);
+}
+
+// Four levels and sixteen voices, each with its switch and slider, the click-end switch, the scroll
+// bar's three parts, both tabs, the defaults and the back button.
+TEST(DemoData, EverySoundSettingsControlHasItsHelpLineInEveryLanguage)
+{
+    ExpectAHelpLineForEveryControl("config01.area", sound_config_layout::HelpTextId, 48);
 }
 
 // The area screens' help line names the place under the pointer as its spot is drawn and as the

@@ -5,6 +5,7 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
+#include "platform/d3d/null/NullPresenter.h"
 #include "platform/user/ClipboardApi.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMiniDialog.h"
@@ -522,4 +523,61 @@ TEST_F(CNameInputThreadTest, TextCommittedWithoutACompositionEditsTheName)
     OnPump(nullptr);
     screen.Release();
     EXPECT_EQ(name, "ゆｋｉのすけ");
+}
+
+// At rest the entry only blinks its caret: each blink is drawn where the caret's pieces lie (the
+// composition band's bar and the name's caret cell), not over the whole screen. A caret moved
+// while shown leaves its picture until the next blink hides both.
+TEST_F(CNameInputThreadTest, ABlinkOfTheCaretRedrawsOnlyItsBox)
+{
+    for (const int language : {3, 1}) {
+        SCOPED_TRACE(language);
+        GetDocument()->SetLanguage(language);
+        CNameInput screen;
+        ASSERT_EQ(screen.Setup(), 1);
+        platform::NullPresenter* presenter = platform::GetNullPresenter();
+        uint64_t frames = 0;
+        std::vector<RECT> blinks;
+        int moved = 0;
+        std::vector<uint32_t> left_behind;
+        const int32_t cell = language == 1 ? 30 : 60;
+        OnPump([&](int pump) {
+            // The page is up and the pointer rests on nothing.
+            if (pump == 5)
+                PointAt(5, 5);
+            if (pump == 60) {
+                ASSERT_NE(moved, 0);
+                frames = presenter->GetFrameCount();
+            }
+            if (pump > 60 && presenter->GetFrameCount() != frames) {
+                frames = presenter->GetFrameCount();
+                blinks.push_back(presenter->GetLastFrame()->changed);
+            }
+            if (pump > 20 && moved == 0 && screen.CaretVisible == 1) {
+                screen.Caret = 2;
+                screen.DrawName(0);
+                moved = pump;
+            }
+            if (moved != 0 && left_behind.empty() && screen.CaretVisible == 0) {
+                ILayer* buttons = screen.GetButtonLayer()->GetLayer();
+                for (const int32_t at : {0, 2})
+                    left_behind.push_back(
+                        buttons->ReadPixels(RECT{733 + cell * at, 949, 733 + cell * at + 1, 1008})[29]);
+            }
+            if (pump == 160)
+                screen.Running = 0;
+        });
+        screen.Run(nullptr);
+        OnPump(nullptr);
+        screen.Release();
+        ASSERT_GE(blinks.size(), 3u);
+        EXPECT_EQ(left_behind, (std::vector<uint32_t>{0, 0})) << "a caret shown after the hiding blink";
+        const SIZE client = presenter->GetLastFrame()->client;
+        for (const RECT& changed : blinks) {
+            // The bar at the band's left and the caret's cells at the name's first three.
+            // Scaled, the box reaches as far as the filter reads.
+            EXPECT_LE(changed.right - changed.left, client.cx * 540 / 1920) << changed.left;
+            EXPECT_LE(changed.bottom - changed.top, client.cy * 140 / 1080) << changed.top;
+        }
+    }
 }

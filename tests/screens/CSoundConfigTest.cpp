@@ -6,9 +6,12 @@
 
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
+#include "foundation/CLangTextTable.h"
+#include "mapwrite/MapTableWriter.h"
 #include "movie/CMediaStream.h"
 #include "movie/CMoviePlayer.h"
 #include "movie/MovieVolumeRecord.h"
+#include "platform/d3d/null/NullPresenter.h"
 #include "screens/ScreenFixture.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sound/IWaveManager.h"
@@ -105,6 +108,21 @@ protected:
         m_keyboard.down.clear();
         m_mouse.left_down = 0;
         return out.Integer;
+    }
+
+    // The white pixels of the help line in the newest frame the game presented: its text's.
+    static int HelpWhite()
+    {
+        const auto frame = platform::GetNullPresenter()->GetLastFrame();
+        if (!frame)
+            return -1;
+        int white = 0;
+        for (int y = 1004 * frame->height / 1080; y < 1044 * frame->height / 1080; ++y)
+            for (int x = 109 * frame->width / 1920; x < 1109 * frame->width / 1920; ++x) {
+                const uint8_t* pixel = &frame->pixels[(static_cast<size_t>(y) * frame->width + x) * 4];
+                white += pixel[0] >= 0xF0 && pixel[1] >= 0xF0 && pixel[2] >= 0xF0;
+            }
+        return white;
     }
 
     CSoundConfig m_sound;
@@ -326,4 +344,39 @@ TEST_F(CSoundConfigThreadTest, OpeningDropsTheCursorShapeAndATouchDragWaitsOnlyF
     EXPECT_GE(waits[1].second, 5);
     EXPECT_EQ(waits[2].first, 0x0000);
     EXPECT_GE(waits[2].second, 5);
+}
+
+// The scroll bar's help line is shown while the pointer rests on the bar, as every control's is,
+// not only once something else draws the page again.
+TEST_F(CSoundConfigThreadTest, TheScrollBarShowsItsHelpLine)
+{
+    auto texts = std::make_unique<CLangTextTable>();
+    const tools::MapText entries[] = {{87, u"Sound on or off"}, {307, u"Drag to scroll"}};
+    for (int language = 0; language < LANGUAGE_COUNT; ++language)
+        texts->AddEntries(tools::BuildMapTable(entries), language);
+    std::swap(GetGameWork()->m_system_language, texts);
+    int on_switch = 0;
+    int on_nothing = -1;
+    int on_bar = 0;
+    RunPage([&](int pump) {
+        if (pump == 20)
+            PointAt(654 + 72, 78 + 40 + 21);
+        if (pump == 30)
+            on_switch = HelpWhite();
+        if (pump == 32)
+            PointAt(1000, 1070);
+        if (pump == 42)
+            on_nothing = HelpWhite();
+        if (pump == 44)
+            PointAt(1664, 600);
+        if (pump == 54)
+            on_bar = HelpWhite();
+        if (pump == 56)
+            m_escape_at = pump;
+    });
+    std::swap(GetGameWork()->m_system_language, texts);
+    EXPECT_GT(on_switch, 50) << "the master switch's line";
+    EXPECT_EQ(on_nothing, 0) << "cleared away from the controls";
+    EXPECT_GT(on_bar, 50);
+    EXPECT_NE(on_bar, on_switch) << "the bar's own line";
 }

@@ -21,6 +21,7 @@
 #include "platform/kernel/FullWidthApi.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/Unicode.h"
+#include "platform/user/RectApi.h"
 #include "screens/base/CMiniDialog.h"
 #include "screens/base/ScreenWork.h"
 #include "screens/system/NamePalette.h"
@@ -46,6 +47,8 @@ constexpr int32_t CELL_STEP_Y = 58;
 constexpr int32_t CELL_SIZE = 58;
 constexpr int32_t NAME_X = 733;
 constexpr int32_t NAME_Y = 949;
+// The strip of the button layer under the name that the caret's pictures are drawn in.
+constexpr RECT NAME_STRIP{NAME_X, NAME_Y, NAME_X + 657, NAME_Y + 59};
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr int32_t NOTICE_RESERVED = 0;
 constexpr int32_t NOTICE_DEPTH = 50;
@@ -319,6 +322,7 @@ void CNameInput::ShowPage(int32_t present)
     if (layer == nullptr || parts == nullptr)
         return;
     layer->FillRect(0, 0, 1920, 1080, 0, 1);
+    m_caret_marks = RECT{};
     for (int32_t k = 0; k < 10; ++k)
         DrawButton(NAME_JUMP + k, 0, 0);
     for (int32_t id : {NAME_TAB, NAME_TAB + 1, NAME_TAB + 2, NAME_CARET_LEFT, NAME_CARET_RIGHT, NAME_DELETE,
@@ -454,16 +458,28 @@ void CNameInput::DrawCaret()
         return;
     if (CaretVisible != 1) {
         layer->FillRect(398, 886, 2, 40, 0, 1);
-        layer->FillRect(NAME_X, NAME_Y, 657, 59, 0, 1);
+        // Only where carets were drawn: a blink then redraws the caret's box, not the strip's
+        // width of the screen.
+        RECT clear;
+        if (IntersectRect(&clear, &m_caret_marks, &NAME_STRIP))
+            layer->FillRect(clear.left, clear.top, clear.right - clear.left, clear.bottom - clear.top, 0, 1);
+        m_caret_marks = RECT{};
         return;
     }
     layer->FillRect(398, 886, 2, 40, WHITE, 1);
+    RECT mark{};
     if (Language() == PALETTE_HALF_WIDTH_LANGUAGE) {
-        if (Caret <= 11)
+        if (Caret <= 11) {
             layer->FillRect(NAME_X + 30 * Caret, NAME_Y, 2, 59, WHITE, 1);
+            mark = RECT{NAME_X + 30 * Caret, NAME_Y, NAME_X + 30 * Caret + 2, NAME_Y + 59};
+        }
     } else if (Caret <= 5) {
         layer->Blt(NAME_X + 60 * Caret, NAME_Y, 59, 59, parts, 1040, 0, 1);
+        mark = RECT{NAME_X + 60 * Caret, NAME_Y, NAME_X + 60 * Caret + 59, NAME_Y + 59};
     }
+    RECT both;
+    UnionRect(&both, &m_caret_marks, &mark);
+    m_caret_marks = both;
 }
 
 void CNameInput::SetName(const std::u32string& name)

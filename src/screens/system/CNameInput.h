@@ -138,5 +138,8 @@ private:
     int32_t NextInRow(int32_t column, int32_t row, int32_t step) const;
 
     std::array<char16_t, IME_TEXT_UNITS> m_ime_text{};
+    // The part of the name's strip on the button layer that caret pictures were drawn in since it
+    // was last cleared; the strip holds nothing else.
+    RECT m_caret_marks{};
     bool m_hooked = false;
 };

@@ -19,6 +19,7 @@
 #include "movie/CMoviePlayer.h"
 #include "movie/MovieVolumeRecord.h"
 #include "screens/base/ScreenWork.h"
+#include "screens/system/SoundConfigLayout.h"
 #include "sound/IWaveManager.h"
 #include "sound/SoundChannels.h"
 
@@ -110,26 +111,6 @@ template <typename Held>
 ILayer* LayerOfSprite(const Held& sprite)
 {
     return LayerOfSprite(sprite.get());
-}
-
-int32_t HelpNumber(int32_t id)
-{
-    const int32_t group = id >> 8;
-    const int32_t item = id & 0xFF;
-    switch (group) {
-    case 0:
-    case 1:
-    case 2:
-    case 3: return 87 + group * 2 + item;
-    case 5: return item == 15 ? 309 : 95 + item;
-    case 6: return item == 15 ? 308 : 110 + item;
-    case 7: return 125;
-    case 13: return item == 0 ? 169 : item == 1 ? 170 : 307;
-    case 14: return item == 0 ? 178 : 179;
-    case 15: return 131;
-    case 16: return 185;
-    default: return 0;
-    }
 }
 
 // The control a cursor key leads to from a control: -1 no move, -2 the nearest panel control.
@@ -550,8 +531,9 @@ void CSoundConfig::DrawControl(int32_t id, int32_t state)
         DrawClickEnd(state);
         RedrawPanel(false);
     } else if (id == 0x0D02) {
-        DrawScrollThumb(state, true);
+        // The help line first: the thumb's frame shows it, as every control's frame shows its own.
         DrawHelp(id);
+        DrawScrollThumb(state, true);
         return;
     } else {
         DrawFixed(id, state);
@@ -564,7 +546,7 @@ void CSoundConfig::DrawHelp(int32_t id)
 {
     CStringUTF8 text;
     if (id != -1 && GameWork->m_system_language) {
-        if (const int32_t number = HelpNumber(id); number != 0)
+        if (const int32_t number = sound_config_layout::HelpTextId(id >> 8, id & 0xFF); number != 0)
             text = GameWork->m_system_language->GetText(number);
     }
     DrawHelpLine(LayerOfSprite(m_help), text);
