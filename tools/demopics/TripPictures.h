@@ -26,8 +26,8 @@ inline constexpr uint32_t STATION_PLATFORM = 0xFF7C7C84;
 inline constexpr int32_t STATION_PLATFORM_TOP = 820;
 AkbPicture DrawStation();
 
-// "Y04BTR.AKB", TRAIN_LENGTH wide: cars of TRAIN_BODY with lit windows between rows
-// TRAIN_TOP and TRAIN_BOTTOM, clear elsewhere. At rest the train stands with the picture's
+// "Y04BTR.AKB", TRAIN_LENGTH wide and TRAIN_BOTTOM high: cars of TRAIN_BODY with lit windows from
+// row TRAIN_TOP, clear above. At rest the train stands with the picture's
 // column 6244 at the screen's left edge.
 inline constexpr int32_t TRAIN_LENGTH = 8192;
 inline constexpr int32_t TRAIN_TOP = 520;
