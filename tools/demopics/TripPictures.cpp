@@ -133,7 +133,9 @@ AkbPicture DrawLineMap(uint32_t paper)
 
 AkbPicture DrawLineStations()
 {
-    AkbPicture picture = MakePicture(6000, 1080, 0);
+    // Nothing under the stations' names: the picture ends with them, and the map's copies of it
+    // read no clear rows below.
+    AkbPicture picture = MakePicture(6000, LINE_MARKS_HEIGHT, 0);
     for (int32_t x = 300; x < 6000; x += 1000) {
         Disc(picture, x, LINE_TRACK_Y, 36, LINE_TRACK);
         Disc(picture, x, LINE_TRACK_Y, 26, LINE_STATION);
