@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -81,11 +82,96 @@ void Unfilter(uint8_t* top, ptrdiff_t pitch, int32_t w, int32_t h)
     }
 }
 
+// The decode into a new layer, whose pixels are all zero and whose pages the system gives only
+// when first touched, read or written. A picture's clear parts (a sheet's space between its parts,
+// the rows around a drawing) decode to zero bytes: those are not stored, and the filter is undone
+// only where a stored byte or a pixel above it is not zero, so their pages are never touched. The
+// rows are noted in blocks of 64 bytes; four-byte pixels only (three-byte pictures are opaque).
+class BlankLayerRows
+{
+public:
+    static constexpr size_t BLOCK = 64;
+
+    BlankLayerRows(uint8_t* top, ptrdiff_t pitch, size_t row_bytes, int32_t h)
+        : m_top(top)
+        , m_pitch(pitch)
+        , m_row_bytes(row_bytes)
+        , m_blocks((row_bytes + BLOCK - 1) / BLOCK)
+        , m_h(h)
+        , m_stored(m_blocks * static_cast<size_t>(h), false)
+    {}
+
+    // Bytes of screen row y from byte offset at; zero blocks are only noted as such.
+    void Store(int32_t y, size_t at, const uint8_t* bytes, size_t n)
+    {
+        uint8_t* row = Row(y);
+        while (n > 0) {
+            const size_t block = at / BLOCK;
+            const size_t k = std::min(n, (block + 1) * BLOCK - at);
+            if (std::any_of(bytes, bytes + k, [](uint8_t b) { return b != 0; })) {
+                std::memcpy(row + at, bytes, k);
+                m_stored[static_cast<size_t>(y) * m_blocks + block] = true;
+            }
+            at += k;
+            bytes += k;
+            n -= k;
+        }
+    }
+
+    void Unfilter()
+    {
+        // Whether each block of the row above may hold a byte that is not zero.
+        std::vector<bool> live(m_blocks, false);
+        uint8_t* top = Row(0);
+        if (std::any_of(m_stored.begin(), m_stored.begin() + static_cast<ptrdiff_t>(m_blocks),
+                        [](bool b) { return b; })) {
+            for (size_t i = 4; i < m_row_bytes; ++i)
+                top[i] = static_cast<uint8_t>(top[i] + top[i - 4]);
+            for (size_t b = 0; b < m_blocks; ++b)
+                live[b] = !IsZero(top, b);
+        }
+        for (int32_t y = 1; y < m_h; ++y) {
+            uint8_t* row = Row(y);
+            const uint8_t* above = Row(y - 1);
+            for (size_t b = 0; b < m_blocks; ++b) {
+                const bool stored = m_stored[static_cast<size_t>(y) * m_blocks + b];
+                if (!live[b] && !stored)
+                    continue;
+                const size_t from = b * BLOCK;
+                const size_t to = std::min(m_row_bytes, from + BLOCK);
+                if (live[b] && stored) {
+                    for (size_t i = from; i < to; ++i)
+                        row[i] = static_cast<uint8_t>(row[i] + above[i]);
+                } else if (live[b]) {
+                    std::memcpy(row + from, above + from, to - from);
+                }
+                live[b] = !IsZero(row, b);
+            }
+        }
+    }
+
+private:
+    uint8_t* Row(int32_t y) const { return m_top + static_cast<ptrdiff_t>(y) * m_pitch; }
+    bool IsZero(const uint8_t* row, size_t block) const
+    {
+        const size_t from = block * BLOCK;
+        const size_t to = std::min(m_row_bytes, from + BLOCK);
+        return std::all_of(row + from, row + to, [](uint8_t b) { return b == 0; });
+    }
+
+    uint8_t* m_top;
+    ptrdiff_t m_pitch;
+    size_t m_row_bytes;
+    size_t m_blocks;
+    int32_t m_h;
+    std::vector<bool> m_stored;
+};
+
 // Decodes the body straight into the content rectangle, its rows as stored (bottom row first),
 // then undoes the filter there: no copy of the picture is held beside the layer, which for a
 // town map or a scrolling picture would be tens of megabytes. False (layer untouched) when the
 // body does not decode to exactly the content rectangle's bytes.
-bool DecodeContent(const CAkb& akb, ILayer* layer, int32_t x, int32_t y)
+bool DecodeContent(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, bool blank_layer)
 {
     const RECT content = akb.GetContentRect();
     const int32_t w = content.right - content.left;
@@ -99,6 +185,25 @@ bool DecodeContent(const CAkb& akb, ILayer* layer, int32_t x, int32_t y)
         return true;
     const ptrdiff_t pitch = layer->GetPitch();
     uint8_t* const top = layer->GetPixelPtr(x + content.left, y + content.top);
+    if (blank_layer && !three_bytes) {
+        BlankLayerRows rows(top, pitch, source_row, h);
+        int32_t placed = 0; // rows placed, from the bottom
+        size_t at = 0;
+        LzssDecodeInPieces(akb.GetBody(), expected, [&](std::span<const uint8_t> piece) {
+            while (!piece.empty()) {
+                const size_t n = std::min(piece.size(), source_row - at);
+                rows.Store(h - 1 - placed, at, piece.data(), n);
+                at += n;
+                piece = piece.subspan(n);
+                if (at == source_row) {
+                    at = 0;
+                    ++placed;
+                }
+            }
+        });
+        rows.Unfilter();
+        return true;
+    }
     int32_t row = 0;   // rows placed, from the bottom
     size_t filled = 0; // bytes of the row being placed
     LzssDecodeInPieces(akb.GetBody(), expected, [&](std::span<const uint8_t> piece) {
@@ -182,14 +287,15 @@ bool DecodeAkbRgb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y)
 {
     if (!akb.IsWellFormed() || (akb.GetFlags() & AKB_FLAG_RGB) == 0 || !FitsLayer(akb, layer, x, y))
         return false;
-    return DecodeContent(akb, layer, x, y);
+    return DecodeContent(akb, layer, x, y, false);
 }
 
-bool DecodeAkb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, RECT* out, int32_t fill_mode)
+bool DecodeAkb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, RECT* out, int32_t fill_mode,
+               bool blank_layer)
 {
     if (!akb.IsWellFormed() || !FitsLayer(akb, layer, x, y))
         return false;
-    if (!DecodeContent(akb, layer, x, y))
+    if (!DecodeContent(akb, layer, x, y, blank_layer))
         return false;
     const uint32_t flags = akb.GetFlags();
     const RECT c = akb.GetContentRect();

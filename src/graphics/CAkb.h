@@ -72,6 +72,9 @@ private:
 // content rectangle goes to out when given. Refuses (false, layer untouched) a picture that is
 // not well formed, whose body does not decode to exactly its content rectangle, or that does not
 // fit the layer.
-bool DecodeAkb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, RECT* out, int32_t fill_mode);
+// blank_layer: the layer is new, all zero and untouched; the picture's zero bytes are then not
+// stored, so its clear parts cost the layer no memory.
+bool DecodeAkb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, RECT* out, int32_t fill_mode,
+               bool blank_layer = false);
 // The three-byte body reader: colour bytes into the content rectangle, the alpha bytes kept.
 bool DecodeAkbRgb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y);

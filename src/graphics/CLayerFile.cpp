@@ -7,7 +7,9 @@
 #include "graphics/CDIBDC.h"
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTextureLayer.h"
+#include "platform/kernel/HeapApi.h"
 
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
@@ -199,6 +201,11 @@ ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_
             } else {
                 created->Create(static_cast<int32_t>(right), static_cast<int32_t>(bottom));
             }
+            // The decode writes only the pixels the picture has (its zero bytes over the new
+            // layer's are not stored): huge pages would fill a sheet's blank parts all the same.
+            if (uint8_t* bits = created->GetBits())
+                platform::PreferSmallPages(bits, static_cast<size_t>(std::abs(created->GetPitch())) *
+                                                     static_cast<size_t>(created->GetHeight()));
         } catch (const CStringUTF8& text) {
             ShowReadError(text);
             return nullptr;
@@ -214,7 +221,7 @@ ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_
     bool decoded = false;
     ++m_decodes[EntryKey(name)];
     if (!difference) {
-        decoded = DecodeAkb(akb, target, x, y, &content, fill_mode);
+        decoded = DecodeAkb(akb, target, x, y, &content, fill_mode, created != nullptr);
     } else {
         // A base that fails has shown its message; the difference is still drawn over what the
         // layer holds.

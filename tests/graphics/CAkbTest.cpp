@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/mman.h>
+
 namespace {
 
 // The largest block this thread asked for while the probe is on.
@@ -336,4 +338,85 @@ TEST(CAkbTest, BaseNameIsReadWithinItsThirtyTwoBytes)
     std::memset(file.data() + 32, 'n', 32);
     CAkb unterminated(file.data(), file.size());
     EXPECT_EQ(unterminated.GetBaseFileName(), std::string(32, 'n') + ".akb");
+}
+
+namespace {
+
+// A memory layer over pages of its own, so that a test can make rows of it read-only: a decode
+// that stores into them faults. 1024 pixels a row make each row one page.
+class PagedLayer : public CDIB
+{
+public:
+    static constexpr int WIDTH = 1024;
+
+    explicit PagedLayer(int height)
+        : m_bytes(size_t{WIDTH} * 4 * static_cast<size_t>(height))
+    {
+        FillHeader(WIDTH, height);
+        void* pages = ::mmap(nullptr, m_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        m_bits = pages != MAP_FAILED ? static_cast<uint8_t*>(pages) : nullptr;
+    }
+    ~PagedLayer() override
+    {
+        if (m_bits != nullptr)
+            ::munmap(m_bits, m_bytes);
+        m_bits = nullptr;
+    }
+    // Picture rows [first, last) read-only (rows lie bottom-up in memory).
+    void Protect(int first, int last, int protection)
+    {
+        for (int y = first; y < last; ++y)
+            ::mprotect(GetPixelPtr(0, y), size_t{WIDTH} * 4, protection);
+    }
+
+private:
+    size_t m_bytes;
+};
+
+} // namespace
+
+// A sheet's blank parts cost nothing: decoded into a new layer, the rows the picture leaves clear
+// are neither read nor stored into (a page first read costs memory as one written does), also
+// below a drawn band, where the filtered bytes step back to zero. Over a layer that holds pixels
+// the same picture still clears them.
+TEST(CAkbTest, ClearRowsOfAPictureAreNotTouchedInANewLayer)
+{
+    constexpr int HEIGHT = 64;
+    tools::AkbPicture picture = tools::MakePicture(PagedLayer::WIDTH, HEIGHT, 0);
+    const tools::AkbPicture band = TestPicture(PagedLayer::WIDTH, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 100; x < 900; ++x)
+            picture.At(x, 20 + y) = band.At(x, y) | 0xFF000000u;
+    const std::vector<uint8_t> file = tools::EncodeAkb(picture, {});
+    const CAkb akb(file.data(), file.size());
+
+    PagedLayer layer(HEIGHT);
+    ASSERT_NE(layer.GetBits(), nullptr);
+    // The band's rows and the row under it (its filtered bytes undo the band) may be touched.
+    layer.Protect(0, 20, PROT_NONE);
+    layer.Protect(29, HEIGHT, PROT_NONE);
+    EXPECT_EXIT(std::_Exit(DecodeAkb(akb, &layer, 0, 0, nullptr, 0, true) ? 0 : 1), ::testing::ExitedWithCode(0),
+                "")
+        << "a clear row was touched";
+    ASSERT_TRUE(DecodeAkb(akb, &layer, 0, 0, nullptr, 0, true));
+    layer.Protect(0, HEIGHT, PROT_READ | PROT_WRITE);
+    for (int y = 0; y < HEIGHT; ++y)
+        for (int x = 0; x < PagedLayer::WIDTH; ++x)
+            ASSERT_EQ(PixelAt(layer, x, y), picture.At(x, y)) << x << "," << y;
+
+    // A picture of every kind of row decodes alike both ways.
+    const tools::AkbPicture busy = TestPicture(300, 90);
+    const std::vector<uint8_t> busy_file = tools::EncodeAkb(busy, {});
+    const CAkb busy_akb(busy_file.data(), busy_file.size());
+    auto blank = MakeLayer(300, 90);
+    ASSERT_TRUE(DecodeAkb(busy_akb, blank.get(), 0, 0, nullptr, 0, true));
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 300; ++x)
+            ASSERT_EQ(PixelAt(*blank, x, y), busy.At(x, y)) << x << "," << y;
+
+    auto held = MakeLayer(PagedLayer::WIDTH, HEIGHT, 0x55555555u);
+    ASSERT_TRUE(Decode(file, *held));
+    for (int y = 0; y < HEIGHT; ++y)
+        for (int x = 0; x < PagedLayer::WIDTH; ++x)
+            ASSERT_EQ(PixelAt(*held, x, y), picture.At(x, y)) << x << "," << y;
 }

@@ -1,6 +1,8 @@
 #include "sheetgen/DemoMapSheets.h"
 
 #include "demopics/TripPictures.h"
+#include "graphics/CAkb.h"
+#include "graphics/CLayerFile.h"
 #include "screens/map/CTimeSelect.h"
 #include "screens/map/SubMapLayout.h"
 
@@ -187,5 +189,28 @@ TEST(TripPictures, CarryACaptionClearOfTheCheckedPoints)
             for (int32_t x = 24; x < 332; ++x)
                 corner += c.picture.At(x, y) != ground;
         EXPECT_EQ(corner, 0) << "a caption under the calendar plate";
+    }
+}
+
+// The train and the line map's station marks are clear around their drawing: each picture ends
+// with its drawing and stores only the rows around it, as many as the loader takes for a layer of
+// its own, so that the rest of their layers is never written nor read.
+TEST(TripPictures, TheClearPicturesEndWithTheirDrawingAndStoreOnlyItsRows)
+{
+    const auto pictures = tools::BuildTripPictures();
+    for (const auto& [name, height, drawn_from] :
+         {std::tuple{"Y04BTR.AKB", tools::TRAIN_BOTTOM, tools::TRAIN_TOP},
+          std::tuple{"SENRO_1_O.AKB", tools::LINE_MARKS_HEIGHT, tools::LINE_TRACK_Y - 36}}) {
+        SCOPED_TRACE(name);
+        const auto entry = std::find_if(pictures.begin(), pictures.end(),
+                                        [&](const auto& picture) { return picture.first == name; });
+        ASSERT_NE(entry, pictures.end());
+        const CAkb akb(entry->second.data(), entry->second.size());
+        ASSERT_TRUE(akb.IsWellFormed());
+        EXPECT_EQ(akb.GetHeight(), height);
+        const RECT stored = akb.GetContentRect();
+        EXPECT_GT(stored.top, 0) << "clear rows stored";
+        EXPECT_LE(stored.top, drawn_from);
+        EXPECT_LE(int64_t{akb.GetWidth()} * stored.top, MAX_UNBACKED_PIXELS) << "the loader refuses it";
     }
 }

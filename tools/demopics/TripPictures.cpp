@@ -5,6 +5,7 @@
 #include <string>
 
 #include "demopics/DemoPictures.h"
+#include "graphics/CLayerFile.h"
 #include "textpaint/TextPainter.h"
 
 namespace tools {
@@ -44,6 +45,22 @@ AkbOptions Opaque()
     return options;
 }
 
+// A picture clear around its drawing stores only the rows drawn on: the rest of the new layer it
+// loads into is never written, and costs no memory. The loader refuses a layer whose pixels
+// outside the stored rows pass a 2048 x 2048 picture's, so the rows grow upwards to that.
+AkbOptions ClearAround(const AkbPicture& picture)
+{
+    AkbRect rows = FindContentRect(picture, 0);
+    rows.left = 0;
+    rows.right = picture.width;
+    const int64_t whole = int64_t{picture.width} * picture.height;
+    while (rows.top > 0 && whole - int64_t{picture.width} * (rows.bottom - rows.top) > MAX_UNBACKED_PIXELS)
+        --rows.top;
+    AkbOptions options;
+    options.content = rows;
+    return options;
+}
+
 } // namespace
 
 AkbPicture DrawDuskPan()
@@ -79,7 +96,8 @@ AkbPicture DrawStation()
 
 AkbPicture DrawTrain()
 {
-    AkbPicture picture = MakePicture(TRAIN_LENGTH, 1080, 0);
+    // Nothing below the train: the picture ends with it.
+    AkbPicture picture = MakePicture(TRAIN_LENGTH, TRAIN_BOTTOM, 0);
     for (int32_t car = 0; car * 512 < TRAIN_LENGTH; ++car) {
         const int32_t left = car * 512 + 16;
         Fill(picture, left, TRAIN_TOP, left + 480, TRAIN_BOTTOM, TRAIN_BODY);
@@ -115,7 +133,9 @@ AkbPicture DrawLineMap(uint32_t paper)
 
 AkbPicture DrawLineStations()
 {
-    AkbPicture picture = MakePicture(6000, 1080, 0);
+    // Nothing under the stations' names: the picture ends with them, and the map's copies of it
+    // read no clear rows below.
+    AkbPicture picture = MakePicture(6000, LINE_MARKS_HEIGHT, 0);
     for (int32_t x = 300; x < 6000; x += 1000) {
         Disc(picture, x, LINE_TRACK_Y, 36, LINE_TRACK);
         Disc(picture, x, LINE_TRACK_Y, 26, LINE_STATION);
@@ -169,17 +189,19 @@ AkbPicture DrawEpilogue()
 
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTripPictures()
 {
+    const AkbPicture train = DrawTrain();
     std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures = {
         {"DUSK_PAN.AKB", EncodeAkb(DrawDuskPan(), Opaque())},
         {"Y04BB.AKB", EncodeAkb(DrawStation(), Opaque())},
-        {"Y04BTR.AKB", EncodeAkb(DrawTrain(), {})},
+        {"Y04BTR.AKB", EncodeAkb(train, ClearAround(train))},
         {"DEN.AKB", EncodeAkb(DrawLineTrain(), {})},
         {"S04C.AKB", EncodeAkb(DrawSetSky(), Opaque())},
         {"S04B.AKB", EncodeAkb(DrawSetMountains(), {})},
         {"S04A.AKB", EncodeAkb(DrawSetFence(), {})},
         {"EPILOGUE03_BG.AKB", EncodeAkb(DrawEpilogue(), Opaque())},
     };
-    const std::vector<uint8_t> stations = EncodeAkb(DrawLineStations(), {});
+    const AkbPicture station_marks = DrawLineStations();
+    const std::vector<uint8_t> stations = EncodeAkb(station_marks, ClearAround(station_marks));
     for (int32_t time = 1; time <= 4; ++time) {
         const std::string name = "SENRO_" + std::to_string(time);
         pictures.push_back({name + ".AKB", EncodeAkb(DrawLineMap(LINE_PAPER[time - 1]), Opaque())});

@@ -26,8 +26,8 @@ inline constexpr uint32_t STATION_PLATFORM = 0xFF7C7C84;
 inline constexpr int32_t STATION_PLATFORM_TOP = 820;
 AkbPicture DrawStation();
 
-// "Y04BTR.AKB", TRAIN_LENGTH wide: cars of TRAIN_BODY with lit windows between rows
-// TRAIN_TOP and TRAIN_BOTTOM, clear elsewhere. At rest the train stands with the picture's
+// "Y04BTR.AKB", TRAIN_LENGTH wide and TRAIN_BOTTOM high: cars of TRAIN_BODY with lit windows from
+// row TRAIN_TOP, clear above. At rest the train stands with the picture's
 // column 6244 at the screen's left edge.
 inline constexpr int32_t TRAIN_LENGTH = 8192;
 inline constexpr int32_t TRAIN_TOP = 520;
@@ -40,10 +40,12 @@ AkbPicture DrawTrain();
 inline constexpr uint32_t LINE_TRAIN = 0xFFE04040;
 AkbPicture DrawLineTrain();
 // "SENRO_n.AKB", 6000 x 1080: the map's paper in the time of day's colour with the track along
-// row LINE_TRACK_Y; "SENRO_n_O.AKB": the station marks over it, clear elsewhere.
+// row LINE_TRACK_Y; "SENRO_n_O.AKB", 6000 x LINE_MARKS_HEIGHT: the station marks over it with
+// their names under the track, clear elsewhere.
 inline constexpr uint32_t LINE_TRACK = 0xFF303030;
 inline constexpr uint32_t LINE_STATION = 0xFFFFFFFF;
 inline constexpr int32_t LINE_TRACK_Y = 377;
+inline constexpr int32_t LINE_MARKS_HEIGHT = LINE_TRACK_Y + 263;
 inline constexpr uint32_t LINE_PAPER[4] = {0xFFB4D2F0, 0xFFE8E0C8, 0xFFF0B48C, 0xFF50608C}; // 1 to 4
 AkbPicture DrawLineMap(uint32_t paper);
 AkbPicture DrawLineStations();

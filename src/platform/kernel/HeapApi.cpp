@@ -313,6 +313,15 @@ void platform::PreferHugePages(void* block, size_t bytes)
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+void platform::PreferSmallPages(void* block, size_t bytes)
+{
+    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(page - 1);
+    if (block != nullptr && end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_NOHUGEPAGE);
+}
+
 void platform::ZeroHeapBlock(void* part, size_t bytes)
 {
     auto* first = static_cast<uint8_t*>(part);

@@ -52,6 +52,9 @@ namespace platform {
 // first write into it, so pictures larger than a few screens (mostly left blank) stay as they are;
 // so do blocks below a huge page.
 void PreferHugePages(void* block, size_t bytes);
+// Takes that advice back for a block written only in parts: a huge page costs its whole size at
+// the first write into it, and the system also fills a partly written range into one later.
+void PreferSmallPages(void* block, size_t bytes);
 
 // Zeroes a part of a block from malloc: the whole pages inside it go back to the system, which
 // hands them out zeroed again at the next write, so a large picture cleared whole costs nothing
