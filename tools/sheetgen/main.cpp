@@ -52,6 +52,7 @@
 #include "sheetgen/SheetGenerator.h"
 #include "sheetgen/SlotSheet.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,24 +84,44 @@ bool HasCell(const platform::PngPicture& picture, int x, int y, uint32_t wanted,
            (wanted_state < 0 || state == wanted_state);
 }
 
+struct CellCheck
+{
+    int x = 0;
+    int y = 0;
+    uint32_t id = 0;
+    int32_t state = -1;
+};
+
+// "x,y,id[,state]" arguments; nothing when one cannot be read.
+std::optional<std::vector<CellCheck>> ParseChecks(char** args, int count)
+{
+    std::vector<CellCheck> checks(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        int id = 0;
+        CellCheck& check = checks[static_cast<size_t>(i)];
+        if (std::sscanf(args[i], "%d,%d,%i,%d", &check.x, &check.y, &id, &check.state) < 3)
+            return std::nullopt;
+        check.id = static_cast<uint32_t>(id);
+    }
+    return checks;
+}
+
+bool HasCells(const platform::PngPicture& picture, const std::vector<CellCheck>& checks)
+{
+    return std::all_of(checks.begin(), checks.end(), [&](const CellCheck& check) {
+        return HasCell(picture, check.x, check.y, check.id, check.state);
+    });
+}
+
 // Every "x,y,id[,state]" argument must hold: 0 when all do, 1 when one does not, 2 for a frame
 // that cannot be read or an argument that cannot.
-int FindCells(const char* path, char** checks, int count)
+int FindCells(const char* path, char** args, int count)
 {
+    const std::optional<std::vector<CellCheck>> checks = ParseChecks(args, count);
     const std::optional<platform::PngPicture> picture = platform::ReadPngFile(path);
-    if (!picture)
+    if (!checks || !picture)
         return 2;
-    for (int i = 0; i < count; ++i) {
-        int x = 0;
-        int y = 0;
-        int id = 0;
-        int state = -1;
-        if (std::sscanf(checks[i], "%d,%d,%i,%d", &x, &y, &id, &state) < 3)
-            return 2;
-        if (!HasCell(*picture, x, y, static_cast<uint32_t>(id), state))
-            return 1;
-    }
-    return 0;
+    return HasCells(*picture, *checks) ? 0 : 1;
 }
 
 // One process for a whole run of frames: a script that started one per frame spent most of its
@@ -110,17 +131,16 @@ int FindFirst(char** args, int count)
     int split = 0;
     while (split < count && std::strcmp(args[split], "--") != 0)
         ++split;
-    if (split == 0 || split == count)
+    const std::optional<std::vector<CellCheck>> checks = ParseChecks(args, split);
+    if (split == 0 || split == count || !checks)
         return 2;
     for (int i = split + 1; i < count; ++i) {
-        const int found = FindCells(args[i], args, split);
-        if (found == 0) {
+        // A frame cut off by the run's end reads as none of them, as it would on its own.
+        const std::optional<platform::PngPicture> picture = platform::ReadPngFile(args[i]);
+        if (picture && HasCells(*picture, *checks)) {
             std::printf("%s\n", args[i]);
             return 0;
         }
-        // A frame cut off by the run's end reads as none of them, as it would on its own.
-        if (found == 2 && platform::ReadPngFile(args[i]))
-            return 2;
     }
     return 1;
 }

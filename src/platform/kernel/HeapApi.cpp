@@ -1,5 +1,6 @@
 #include "platform/kernel/HeapApi.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -159,6 +160,23 @@ int ProtectionOf(DWORD protect)
     }
 }
 
+// The whole pages inside a block: [begin, end), empty when it holds none.
+struct WholePages
+{
+    uintptr_t page;
+    uintptr_t begin;
+    uintptr_t end;
+};
+
+WholePages WholePagesOf(const void* block, size_t bytes)
+{
+    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t at = reinterpret_cast<uintptr_t>(block);
+    const uintptr_t begin = (at + page - 1) & ~(page - 1);
+    const uintptr_t end = (at + bytes) & ~(page - 1);
+    return {page, begin, std::max(begin, end)};
+}
+
 } // namespace
 
 void GetSystemInfo(SYSTEM_INFO* info)
@@ -305,9 +323,7 @@ void platform::PreferHugePages(void* block, size_t bytes)
     constexpr size_t LARGEST = size_t{32} << 20;
     if (block == nullptr || bytes < HUGE_PAGE_BYTES || bytes > LARGEST)
         return;
-    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + page - 1) & ~(page - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(page - 1);
+    const auto [page, begin, end] = WholePagesOf(block, bytes);
     // Advice only: where the system has no huge pages the block stays as it is.
     if (end > begin)
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
@@ -315,9 +331,7 @@ void platform::PreferHugePages(void* block, size_t bytes)
 
 void platform::PreferSmallPages(void* block, size_t bytes)
 {
-    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + page - 1) & ~(page - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(page - 1);
+    const auto [page, begin, end] = WholePagesOf(block, bytes);
     if (block != nullptr && end > begin)
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_NOHUGEPAGE);
 }
@@ -325,9 +339,7 @@ void platform::PreferSmallPages(void* block, size_t bytes)
 void platform::ZeroHeapBlock(void* part, size_t bytes)
 {
     auto* first = static_cast<uint8_t*>(part);
-    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(first) + page - 1) & ~(page - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(first) + bytes) & ~(page - 1);
+    const auto [page, begin, end] = WholePagesOf(first, bytes);
     // Private anonymous memory, as malloc's is, reads zero after MADV_DONTNEED; a part that holds
     // no whole page, or a refused advice, is written instead.
     if (end <= begin || end - begin < 16 * page ||
