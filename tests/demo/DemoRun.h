@@ -72,6 +72,10 @@ std::string MessageLineCells(const platform::PngPicture& picture, int cells);
 // The game state a scene saved under the name (FLAG005 ...) in the home's save folder.
 std::optional<FlagBuffer> SavedState(const HeadlessDemoHome& home, const char* name);
 
+// The middle of the comment mode's Back (at (27, 928), 219 x 126): clear of its word.
+inline constexpr int COMMENT_BACK_X = 27 + 109;
+inline constexpr int COMMENT_BACK_Y = 928 + 63;
+
 // The story in the message window at its default place (its top at y 768): white text in cells
 // first..last of 48 from x 440 on the line whose glyph rows start at line_y (the first line's at
 // STORY_LINE_Y, each next one 60 below), the click prompt, and the name plate.

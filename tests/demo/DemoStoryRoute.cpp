@@ -330,7 +330,8 @@ void PlayTheDay(DemoPlayer& x)
     });
     ASSERT_TRUE(diary) << "no diary page";
     auto comments = x.ClickUntil(1751, 991, [](const Frame& frame) {
-        return CellIs(frame, 1875, 110, 0) && CellIs(frame, 1875, 389, 3) && CellIs(frame, 1751, 991, 0x500);
+        return CellIs(frame, 1875, 141, 0) && CellIs(frame, 1875, 420, 3) && CellIs(frame, 1751, 991, 0x500) &&
+               CellIs(frame, COMMENT_BACK_X, COMMENT_BACK_Y, 512);
     });
     ASSERT_TRUE(comments) << "no comment mode after the diary";
     x.Click(1751, 991); // its unlock
@@ -340,7 +341,7 @@ void PlayTheDay(DemoPlayer& x)
         return CellIs(frame, 1000, 1000, tools::AREA_SHEET_HELP_BAR) &&
                CellIs(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
     };
-    auto characters = x.ClickUntil(175, 485, character_area);
+    auto characters = x.ClickUntil(COMMENT_BACK_X, COMMENT_BACK_Y, character_area);
     ASSERT_TRUE(characters) << "no character-area screen after the comment mode";
     EXPECT_EQ(KeyGreenIn(*characters), 0);
     auto time = x.ClickUntil(460, 300, [](const Frame& frame) {

@@ -60,10 +60,11 @@ CaptionBox EveningCaptionBox()
 {
     // The story's choice plays over this picture: its plates fill the middle from y 164 down, its
     // previous-page arrow stands above them in the middle, and the calendar plate takes the top
-    // left corner. The evening's name stands right of that arrow and above the plates, inside
-    // the backlog's first entry, which covers it whole.
+    // left corner; the time of day's dial stands from x 590 to 1330 and the side menu's tab from
+    // x 1846. The evening's name stands between the two, above the plates, where the backlog's
+    // cover hides it whole.
     CaptionBox box = SceneCaptionBox(EVENING_CAPTION, 0);
-    box.left = 1646 - box.width;
+    box.left = 1830 - box.width;
     box.top = 88;
     return box;
 }

@@ -103,7 +103,7 @@ CellWords SideMenuWords(uint32_t button)
                                                  {"ロード", "Load"},
                                                  {"設定", "Settings"},
                                                  {"バックログ", "Backlog"},
-                                                 {"画面メニュー", "Screen menu"},
+                                                 {"地区マップ", "Quarter map"},
                                                  {"フラグ管理", "Flag manager"},
                                                  {"タイトルへ戻る", "Return to title"},
                                                  {"ゲーム終了", "Exit the game"}}};
@@ -612,16 +612,20 @@ CellWords ExtrasTabWords(uint32_t id)
     return id >= 256 && id < 260 ? tabs[id - 256] : CellWords{};
 }
 
-// A caption band across the top-left of a picture, dark under light words.
-void Caption(AkbPicture& picture, int32_t x, int32_t y, const std::string& words, int32_t pixel_height)
+// A caption band across the top-left of a picture, dark under light words. The band is opaque:
+// whatever stands under the screen's picture (the calendar plate of the screen it opened over)
+// must not show through its name.
+void Caption(AkbPicture& picture, int32_t x, int32_t y, const std::string& words, int32_t pixel_height,
+             int32_t band_height = 0)
 {
     const int32_t width = MeasureText(words, pixel_height) + pixel_height;
-    FillRect(picture, x, y, width, pixel_height * 2, 0xE0101018u);
+    const int32_t height = band_height > 0 ? band_height : pixel_height * 2;
+    FillRect(picture, x, y, width, height, CAPTION_BAND_DARK);
     TextStyle style;
     style.pixel_height = pixel_height;
     // Pale yellow: never the pure white the checks of drawn text count.
     style.colour = 0xFFFFE678u;
-    DrawText(picture, {x, y, width, pixel_height * 2}, words, style);
+    DrawText(picture, {x, y, width, height}, words, style);
 }
 
 } // namespace
@@ -653,9 +657,6 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
         default:
             break;
         }
-        // The comment mode's entry tabs are numbered.
-        if (cell.width == 80 && cell.id < 4)
-            return {std::to_string(cell.id + 1), std::to_string(cell.id + 1)};
         return {};
     };
     const std::vector<SheetCell> cells = GalleryModeCells();
@@ -664,10 +665,16 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
         WordedSheet(GALLERY_MODE_SHEET_WIDTH, GALLERY_MODE_SHEET_HEIGHT, cells,
                     [&](const SheetCell& cell) { return entry_tab(cell) ? CellWords{} : words(cell); },
                     language, {WordsPlace::Top, 30});
-    // The entry tabs are short: a smaller number keeps clear of their middle.
+    // The entry tabs name the diary they open, above its number, and a locked one says so: a
+    // click on it shows nothing until the diaries are unlocked. Their middle stays clear.
     for (const SheetCell& cell : cells)
-        if (entry_tab(cell))
-            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Top, 22});
+        if (entry_tab(cell)) {
+            DrawCellWords(sheet, cell, {"日記", "Diary"}, language, {WordsPlace::Top, 20});
+            const std::string number = std::to_string(cell.id + 1);
+            DrawCellWords(sheet, cell,
+                          cell.state == 3 ? CellWords{"未開放", "Locked"} : CellWords{number, number},
+                          language, {WordsPlace::Bottom, cell.state == 3 ? 16 : 22});
+        }
     // The highlights frame the hovered or pressed cell and leave its picture and words to be read
     // through them.
     for (const SheetCell& cell : cells)
@@ -1077,8 +1084,13 @@ AkbPicture DemoBacklogSheet()
 
 AkbPicture DemoBacklogCover()
 {
-    AkbPicture cover = BacklogCover();
-    EraseTags(cover, {{0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, "BACKLOG"}});
+    // Opaque over the whole screen: the rows, the scroll bar and the buttons stand on it alone,
+    // never among the side menu's buttons, the calendar plate or an area screen's places that the
+    // screen the backlog opened from left up.
+    const SheetCell backdrop{0, 0, 1920, 1080, BACKLOG_COVER_BACKDROP, 0, ""};
+    const SheetCell band{0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, "BACKLOG"};
+    AkbPicture cover = BuildSheet(1920, 1080, {backdrop, band});
+    EraseTags(cover, {band});
     DrawCellWords(cover, {0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, ""}, {"バックログ", "Backlog"},
                   WordsLanguage::Both, {WordsPlace::Left, 36});
     return cover;
@@ -1369,13 +1381,13 @@ AkbPicture DemoSlotBackground(int32_t language)
         const char* after;
     };
     static constexpr Words WORDS[4] = {
-        {"Slot machine", "Lever", "Stop", "Pull the lever, then stop each reel with its Stop button.",
+        {"Slot machine", "Lever", "Stop", "A game is played to its end: pull the lever, then stop each reel with its Stop button.",
          "Once they have stopped: a click shows the prize picture, a right click or Esc leaves."},
-        {"老虎机", "拉杆", "停止", "拉下拉杆，再用停止按钮逐个停下转轮。",
+        {"老虎机", "拉杆", "停止", "一局须玩到底：拉下拉杆，再用停止按钮逐个停下转轮。",
          "转轮停下后：单击查看奖品图片，右键或按 Esc 键离开。"},
-        {"吃角子老虎機", "拉桿", "停止", "拉下拉桿，再用停止按鈕逐一停下轉輪。",
+        {"吃角子老虎機", "拉桿", "停止", "一局須玩到底：拉下拉桿，再用停止按鈕逐一停下轉輪。",
          "轉輪停下後：按一下查看獎品圖片，按右鍵或 Esc 鍵離開。"},
-        {"スロットマシン", "レバー", "ストップ", "レバーを引いて、ストップボタンでリールを一つずつ止めます。",
+        {"スロットマシン", "レバー", "ストップ", "始めたら最後まで：レバーを引いて、ストップボタンでリールを一つずつ止めます。",
          "止まったあとは、クリックで景品の絵、右クリックか Esc キーでやめます。"}};
     const Words& words = WORDS[language >= 0 && language < 4 ? language : 0];
     AkbPicture background =
@@ -1389,6 +1401,16 @@ AkbPicture DemoSlotBackground(int32_t language)
     style.pixel_height = 36;
     DrawText(background, {160, 900, 1600, 60}, words.play, style);
     DrawText(background, {160, 970, 1600, 60}, words.after, style);
+    return background;
+}
+
+AkbPicture DemoSoundBackground(AkbPicture background)
+{
+    // The sound settings' panel scrolls in a window from y SOUND_PANEL_TOP down over this
+    // picture: the name stays above it, or the rows scrolled up would run over it.
+    const uint32_t colour = background.At(40, 40);
+    FillRect(background, 0, 0, 120, LABEL_MARGIN + LABEL_HEIGHT, colour);
+    Caption(background, 24, 2, "サウンド設定 / Sound settings", 26, SOUND_PANEL_TOP - 4);
     return background;
 }
 

@@ -11,6 +11,10 @@
 
 namespace tools {
 
+// The screens' caption bands under their names: opaque, so nothing under the picture shows
+// through.
+inline constexpr uint32_t CAPTION_BAND_DARK = 0xFF101018u;
+
 // The title's buttons: page 0 to 4 and item, or the shared back button (page -1).
 CellWords TitleButtonWords(int32_t page, int32_t item);
 // The buttons' pictures end at this screen x, clear of the settings' window-colour sample.
@@ -108,5 +112,8 @@ void DrawRim(AkbPicture& sheet, const SheetCell& cell, int32_t thickness, RimSid
 // A screen's background of a language (0 English, 1 and 2 Chinese, 3 Japanese, -1 a picture
 // without language forms: both) with the screen's name in its top-left corner.
 AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name);
+// The sound settings' background: its name in a band above the window its panel scrolls in.
+inline constexpr int32_t SOUND_PANEL_TOP = 40;
+AkbPicture DemoSoundBackground(AkbPicture background);
 
 } // namespace tools

@@ -331,8 +331,7 @@ int main(int argc, char** argv)
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
         const tools::AkbPicture background =
             tools::DemoScreenBackground(plain, -1, {"システム設定", "System settings"});
-        const tools::AkbPicture sound =
-            tools::DemoScreenBackground(plain, -1, {"サウンド設定", "Sound settings"});
+        const tools::AkbPicture sound = tools::DemoSoundBackground(plain);
         bool written = Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
                        Write(folder + "systemcover.akb", tools::EncodeAkb(tools::DemoConfigCover(), {})) &&
                        Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&

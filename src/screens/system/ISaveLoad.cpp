@@ -22,7 +22,6 @@
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveStore.h"
 #include "script/save/SaveThumbnail.h"
-#include "script/vm/ScriptContext.h"
 
 namespace {
 
@@ -412,10 +411,8 @@ void ISaveLoad::LoadSlot(uint32_t slot)
         VARIABLE_QUICK_SAVE_MADE < live->Variables.size())
         live->Variables[VARIABLE_QUICK_SAVE_MADE] = system.Variables[VARIABLE_QUICK_SAVE_MADE];
     SetConfigOneMes(0);
-    // The backlog is not saved: its lines are the game being left, and a jump back to one of them
-    // would bring that game back over the loaded one.
-    if (ScriptContext* context = GetScriptState().m_script_context.get())
-        context->Backlog.Reset();
+    // The backlog is not part of a save and a load leaves it as it is: it keeps the lines read
+    // in this session, each record with the state to jump back to.
     throw GameDocument::DOCUMENT_RESTORE_STACK;
 }
 

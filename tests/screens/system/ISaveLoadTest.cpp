@@ -1264,9 +1264,9 @@ TEST_F(ISaveLoadThreadTest, LoadsCheckBeforeTheyChangeAnything)
     EXPECT_EQ(system.Flags[5], 1); // merged from the game that was left
     EXPECT_EQ(State().Variables[57].Integer, 1);
     EXPECT_EQ(GetConfigOneMes(), 0);
-    // The loaded game has read nothing yet: no line of the game left behind to read or jump to.
-    EXPECT_EQ(CountBacklogEntries(), 0);
-    EXPECT_EQ(backlog.CurrentIndex, -1);
+    // The lines read before the load stay in the backlog: it is not saved, and a load keeps it.
+    EXPECT_EQ(CountBacklogEntries(), 2);
+    EXPECT_EQ(backlog.CurrentIndex, 1);
 
     // Continue loads the continue slot: slot 1 after the manual save.
     EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), CVeskDoc::DOCUMENT_RESTORE_STACK);
