@@ -93,8 +93,8 @@ gallery)
         fail "flag file 0 does not keep the current flags: $(flags FLAG000 | grep 'flag 19')"
     ;;
 replay)
-    # The heroine grid: only the cleared heroine offered.
-    checkpoint grid 543,213,0,0 839,213,1,3
+    # The list's heroines, its own tab current beside them.
+    checkpoint grid 543,213,0,0 839,213,1,0 30,401,257,2
     # Her first page in the scene list: her first scene seen, the second locked.
     checkpoint list 633,245,0x3630 1131,245,0x1B31
     # The replay, then the list again on the scene's page.

@@ -66,7 +66,10 @@ TEST(DemoCharSelectTest, BothListKindsTheDiaryAndTheCommentModeAnswerTheScript)
         // The whole screen over the story (its extras buttons and Back beside the page); the
         // unlock, then Back to leave.
         {"demo_commentmode.png",
-         shows({{{1875, 141}, 0}, {{1875, 141 + 93 * 3}, 3}, {{175, 300}, 256}, {{COMMENT_BACK_X, COMMENT_BACK_Y}, 512}}),
+         shows({{{1875, 141}, 0},
+                {{1875, 141 + 93 * 3}, 3},
+                {{175, 300}, 256},
+                {{COMMENT_BACK_X, COMMENT_BACK_Y}, 512}}),
          [](const platform::PngPicture&) {},
          [&] {
              x.Click(1751, 991);

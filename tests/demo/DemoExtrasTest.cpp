@@ -44,6 +44,26 @@ bool GalleryPage(const Frame& frame)
     return FrameCellAt(frame, 633, 245) == 0x3531u;
 }
 
+// The scene replay's heroine buttons, each as "id:state" (none where no button stands), at
+// (395 + 296 (i mod 5), 109 + 208 (i div 5)).
+std::string ReplayHeroineCells(const Frame& frame)
+{
+    std::string cells;
+    for (int i = 0; i < 17; ++i) {
+        const std::optional<FrameCell> cell =
+            FrameCellStateAt(frame, 395 + 296 * (i % 5) + 3, 109 + 208 * (i / 5) + 3);
+        cells += cell ? std::to_string(cell->first) + ":" + std::to_string(cell->second) + " " : "none ";
+    }
+    return cells;
+}
+
+// The scene replay's heroines: its first button, and its own tab (257) drawn current.
+bool ReplayHeroinesShown(const Frame& frame)
+{
+    const std::optional<FrameCell> tab = FrameCellStateAt(frame, 27 + 3, 216 + 182 + 3);
+    return FrameCellAt(frame, 395 + 3, 109 + 3) == 0u && tab && tab->first == 257u && tab->second == 2;
+}
+
 // The title's extras page, then its gallery.
 bool ToTheGallery(HeadlessDemoPlayer& x)
 {
@@ -87,10 +107,8 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirWordsAndItsReplayTabOpensTheReplayOver
         << "the CG did not close";
     ASSERT_TRUE(x.ClickUntil(960, 540, GalleryPage, 3)) << "the viewer did not go back to the gallery";
 
-    // Tab 257: the scene replay's heroines, a grid without the gallery's tabs.
-    const auto grid = x.ClickUntil(175, 485, [](const Frame& frame) {
-        return FrameCellAt(frame, 395 + 3, 109 + 3) == 0u && FrameCellAt(frame, 27 + 3, 216 + 3) != 256u;
-    });
+    // Tab 257: the scene replay's heroines.
+    const auto grid = x.ClickUntil(175, 485, ReplayHeroinesShown);
     ASSERT_TRUE(grid) << "the gallery's tab did not open the scene replay";
     const auto list =
         x.ClickUntil(543, 213, [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x3630u; });
@@ -158,10 +176,7 @@ TEST(DemoExtrasTest, TheGalleryLeftAfterTheViewerTakesItsCGAlong)
 // The extras' page, the gallery, and its scene-replay tab: the replay's heroine grid.
 bool ToTheReplayGrid(HeadlessDemoPlayer& x)
 {
-    const auto grid = [](const Frame& frame) {
-        return FrameCellAt(frame, 395 + 3, 109 + 3) == 0u && FrameCellAt(frame, 27 + 3, 216 + 3) != 256u;
-    };
-    return ToTheGallery(x) && x.ClickUntil(175, 485, grid);
+    return ToTheGallery(x) && x.ClickUntil(175, 485, ReplayHeroinesShown);
 }
 
 // The scene list's first cell, the heroine's first scene.
@@ -225,6 +240,8 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
     // line under her name; the list back once the last line is read. Then its music-room tab
     // opens the music room.
     ASSERT_TRUE(StartToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
+    const std::optional<Frame> grid = x.WaitFor(ReplayHeroinesShown, 30s);
+    ASSERT_TRUE(grid);
     ASSERT_TRUE(x.ClickUntil(543, 213, ReplayList)) << "no scene list for the heroine";
     const auto line = x.ClickUntil(
         633, 245, [](const Frame& frame) { return IsCG(frame, 355, 600) && StoryPromptShown(frame); });
@@ -239,6 +256,12 @@ TEST(DemoExtrasTest, TheReplayPlaysOnlyAChosenSceneAndItsListsTabsLeadOn)
         return ReplayList(frame);
     })) << "the list did not come back after the replay";
     EXPECT_GT(named, 0) << "her line without her name";
+    // The list's Back: the heroines as they stood before the replay, none added, none opened.
+    const auto heroines = x.ClickUntil(136, 991, ReplayHeroinesShown);
+    ASSERT_TRUE(heroines) << "the list's Back did not show the heroines";
+    x.Keep(*heroines, "extras_replay_heroines_after");
+    EXPECT_EQ(ReplayHeroineCells(*heroines), ReplayHeroineCells(*grid))
+        << "the heroines changed with a replay";
     const auto music = x.ClickUntil(175, 660, [](const Frame& frame) {
         const std::optional<uint32_t> row = FrameCellAt(frame, 1530, 140);
         return row && *row >= tools::MUSIC_ROW_CELL && *row < tools::MUSIC_ROW_CELL + 0x40;

@@ -330,8 +330,8 @@ void PlayTheDay(DemoPlayer& x)
     });
     ASSERT_TRUE(diary) << "no diary page";
     auto comments = x.ClickUntil(1751, 991, [](const Frame& frame) {
-        return CellIs(frame, 1875, 141, 0) && CellIs(frame, 1875, 420, 3) && CellIs(frame, 1751, 991, 0x500) &&
-               CellIs(frame, COMMENT_BACK_X, COMMENT_BACK_Y, 512);
+        return CellIs(frame, 1875, 141, 0) && CellIs(frame, 1875, 420, 3) &&
+               CellIs(frame, 1751, 991, 0x500) && CellIs(frame, COMMENT_BACK_X, COMMENT_BACK_Y, 512);
     });
     ASSERT_TRUE(comments) << "no comment mode after the diary";
     x.Click(1751, 991); // its unlock

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "demopics/DemoPictures.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/DemoMapSheets.h"
@@ -179,4 +180,52 @@ TEST(DemoSheets, NoticesSystemCellsAndThumbnailsAreNamedNotNumbered)
             names.insert(tools::ThumbnailWords(first, cell).english);
         EXPECT_EQ(names.size(), 11u) << "scenes of sheet " << first << " named alike";
     }
+}
+
+namespace {
+
+bool Opaque(const tools::AkbPicture& picture, int32_t left, int32_t top, int32_t width, int32_t height)
+{
+    for (int32_t y = top; y < top + height; ++y)
+        for (int32_t x = left; x < left + width; ++x)
+            if ((picture.At(x, y) >> 24) != 0xFF)
+                return false;
+    return true;
+}
+
+bool Overlap(const tools::CaptionBox& box, int32_t left, int32_t top, int32_t width, int32_t height)
+{
+    return box.left < left + width && left < box.left + box.width && box.top < top + height &&
+           top < box.top + box.height;
+}
+
+} // namespace
+
+// A screen's picture hides what the screen it opened over left up: the flag and slot screens'
+// names stand on opaque bands (the town's calendar plate stays under them), the backlog's cover
+// is opaque, the sound settings' name stays above the window its panel scrolls in, and the
+// evening's name stands clear of the time of day's dial and the side menu's tab.
+TEST(DemoSheets, ScreensHideWhatTheyOpenOverAndKeepTheirNamesClear)
+{
+    for (int32_t language = 0; language < 4; ++language) {
+        EXPECT_TRUE(Opaque(tools::DemoFlagListBackground(language), 24, 16, 120, 68)) << language;
+        EXPECT_TRUE(Opaque(tools::DemoSlotBackground(language), 24, 16, 120, 68)) << language;
+    }
+    EXPECT_TRUE(Opaque(tools::DemoFlagScheduleBackground(), 260, 16, 300, 60));
+    EXPECT_TRUE(Opaque(tools::DemoBacklogCover(), 0, 0, 1920, 1080));
+
+    const tools::AkbPicture plain = tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, 0x1234, 0, ""}});
+    const tools::AkbPicture sound = tools::DemoSoundBackground(plain);
+    int32_t named = 0;
+    for (int32_t y = 0; y < 100; ++y)
+        for (int32_t x = 0; x < 1632; ++x)
+            if (sound.At(x, y) != plain.At(x, y)) {
+                EXPECT_LT(y, tools::SOUND_PANEL_TOP) << "the name at (" << x << ", " << y << ")";
+                ++named;
+            }
+    EXPECT_GT(named, 1000) << "no name on the sound settings";
+
+    const tools::CaptionBox evening = tools::EveningCaptionBox();
+    EXPECT_FALSE(Overlap(evening, 590, 48, 740, 682)) << "under the time of day's dial and its top button";
+    EXPECT_FALSE(Overlap(evening, 1846, 24, 66, 68)) << "under the side menu's tab";
 }

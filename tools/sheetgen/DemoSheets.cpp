@@ -978,10 +978,12 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
             return {"削除", "Delete"};
         case ID_DELETE_ALL:
             return {"全て削除", "Delete all"};
+        // The two tabs switch between the screens; a tab named like an action would read, on the
+        // load screen's quick saves, as a quick save that it does not make.
         case ID_SAVE_TAB:
-            return {"セーブ", "Save"};
+            return {"セーブ画面", "Save screen"};
         case ID_LOAD_TAB:
-            return {"ロード", "Load"};
+            return {"ロード画面", "Load screen"};
         case ID_CLOSE:
             return {"閉じる", "Close"};
         case ID_SCROLL_UP:
@@ -1381,13 +1383,15 @@ AkbPicture DemoSlotBackground(int32_t language)
         const char* after;
     };
     static constexpr Words WORDS[4] = {
-        {"Slot machine", "Lever", "Stop", "A game is played to its end: pull the lever, then stop each reel with its Stop button.",
+        {"Slot machine", "Lever", "Stop",
+         "A game is played to its end: pull the lever, then stop each reel with its Stop button.",
          "Once they have stopped: a click shows the prize picture, a right click or Esc leaves."},
         {"老虎机", "拉杆", "停止", "一局须玩到底：拉下拉杆，再用停止按钮逐个停下转轮。",
          "转轮停下后：单击查看奖品图片，右键或按 Esc 键离开。"},
         {"吃角子老虎機", "拉桿", "停止", "一局須玩到底：拉下拉桿，再用停止按鈕逐一停下轉輪。",
          "轉輪停下後：按一下查看獎品圖片，按右鍵或 Esc 鍵離開。"},
-        {"スロットマシン", "レバー", "ストップ", "始めたら最後まで：レバーを引いて、ストップボタンでリールを一つずつ止めます。",
+        {"スロットマシン", "レバー", "ストップ",
+         "始めたら最後まで：レバーを引いて、ストップボタンでリールを一つずつ止めます。",
          "止まったあとは、クリックで景品の絵、右クリックか Esc キーでやめます。"}};
     const Words& words = WORDS[language >= 0 && language < 4 ? language : 0];
     AkbPicture background =
