@@ -20,8 +20,9 @@ inline constexpr int32_t BACKLOG_SHEET_HEIGHT = 1080;
 inline constexpr uint32_t BACKLOG_FRAME = 0x1C40;
 inline constexpr uint32_t BACKLOG_MARKED = 0x1C41;
 inline constexpr uint32_t BACKLOG_COVER_BAND = 0x1C42;
-// The demo's cover is opaque under its band: the backlog hides whatever screen it opened over.
-inline constexpr uint32_t BACKLOG_COVER_BACKDROP = 0x1C43;
+// The demo's cover is opaque under its band, darker than the rows' frames: the backlog hides
+// whatever screen it opened over.
+inline constexpr uint32_t BACKLOG_COVER_BACKDROP = 0xFF0A0E1Cu;
 inline constexpr uint32_t BACKLOG_VOICE = 0x1C78; // a teal, apart from the frame behind it
 
 std::vector<SheetCell> BacklogSheetCells();

@@ -1089,9 +1089,8 @@ AkbPicture DemoBacklogCover()
     // Opaque over the whole screen: the rows, the scroll bar and the buttons stand on it alone,
     // never among the side menu's buttons, the calendar plate or an area screen's places that the
     // screen the backlog opened from left up.
-    const SheetCell backdrop{0, 0, 1920, 1080, BACKLOG_COVER_BACKDROP, 0, ""};
     const SheetCell band{0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, "BACKLOG"};
-    AkbPicture cover = BuildSheet(1920, 1080, {backdrop, band});
+    AkbPicture cover = BuildSheet(1920, 1080, {band}, BACKLOG_COVER_BACKDROP);
     EraseTags(cover, {band});
     DrawCellWords(cover, {0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, ""}, {"バックログ", "Backlog"},
                   WordsLanguage::Both, {WordsPlace::Left, 36});
