@@ -272,14 +272,11 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
             const char* saves; // the special title's: whose saves its continue and load offer
         };
         static constexpr Words LANGUAGES[] = {
-            {"", "冬の町", "短い冬の物語", "クリア後",
-             "続きとロードはクリア後の物語のセーブ。最初の物語は「戻る」から"},
+            {"", "冬の町", "短い冬の物語", "クリア後", "続きとロードはクリア後の物語のセーブ。最初の物語は「戻る」から"},
             {"_EN", GAME_NAME_ENGLISH, "A short winter story", "After the ending",
              "Continue and Load: this story's saves. The first story's: Back"},
-            {"_CH", "冬日小镇", "一个短短的冬天的故事", "通关之后",
-             "继续和读取：通关之后的存档。最初的故事：返回"},
-            {"_TW", "冬日小鎮", "一個短短的冬天的故事", "通關之後",
-             "繼續和讀取：通關之後的存檔。最初的故事：返回"}};
+            {"_CH", "冬日小镇", "一个短短的冬天的故事", "通关之后", "继续和读取：通关之后的存档。最初的故事：返回"},
+            {"_TW", "冬日小鎮", "一個短短的冬天的故事", "通關之後", "繼續和讀取：通關之後的存檔。最初的故事：返回"}};
         for (const Words& words : LANGUAGES) {
             AkbPicture picture = DrawTitleBackground(colour);
             TitleWords(picture, words.name, colour == SP_TITLE_BACKGROUND ? words.cleared : words.story);
