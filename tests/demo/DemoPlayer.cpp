@@ -65,6 +65,13 @@ void DemoPlayer::Failed(const char* what, std::chrono::seconds limit)
         std::string(what) + " in " + std::to_string(limit.count()) + " s of the game's time; " + Account();
 }
 
+void DemoPlayer::Passed(const Frame& frame, const char* what)
+{
+    Keep(frame, "stuck");
+    m_kept = m_keep_prefix + "stuck.png";
+    m_failure = std::string(what) + "; " + Account();
+}
+
 std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(const Frame&)>& shown,
                                                      std::chrono::seconds limit)
 {

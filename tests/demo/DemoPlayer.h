@@ -111,6 +111,9 @@ public:
     void Settle();
     // A step's frame kept in the build folder for a reader.
     void Keep(const Frame& frame, const std::string& name) const;
+    // A screen that came where another was looked for (one passed unseen): kept and told as a
+    // wait's failure is.
+    void Passed(const Frame& frame, const char* what);
 
 private:
     // WaitFor without the account of a failure: a wait that may fail on the way (an act's try).
