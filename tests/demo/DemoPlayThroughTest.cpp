@@ -100,11 +100,16 @@ public:
         std::system(("Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>'" + home +
                      "/display' 2>'" + home + "/xvfb.txt' & echo $! >'" + home + "/xvfb.pid'")
                         .c_str());
-        for (int i = 0; i < 300 && m_display.empty(); ++i) {
+        // Its display once it listens, however long a busy machine takes; none if it ends first.
+        const auto started = std::chrono::steady_clock::now();
+        while (m_display.empty() && std::chrono::steady_clock::now() - started < 5min) {
             std::this_thread::sleep_for(100ms);
             const std::string text = ReadText(m_home.Path() / "display");
             if (!text.empty() && text.back() == '\n')
                 m_display = ":" + text.substr(0, text.size() - 1);
+            else if (const std::string id = ReadText(m_home.Path() / "xvfb.pid");
+                     !id.empty() && id.back() == '\n' && !Running(static_cast<pid_t>(std::stol(id))))
+                break;
         }
         return !m_display.empty() && Grab().has_value();
     }
@@ -124,8 +129,9 @@ public:
                      "/status') >/dev/null 2>&1 &")
                         .c_str());
         // Its id known before the test goes on, so an early end can kill it and wait for its shell.
-        for (int wait = 0;
-             wait < 1500 && ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos; ++wait)
+        for (const auto started = std::chrono::steady_clock::now();
+             ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos &&
+             std::chrono::steady_clock::now() - started < 5min;)
             std::this_thread::sleep_for(20ms);
     }
 
@@ -203,7 +209,8 @@ private:
     {
         if (!fs::exists(m_home.Path() / "game.pid"))
             return;
-        for (int wait = 0; wait < 1500; ++wait) {
+        for (const auto started = std::chrono::steady_clock::now();
+             std::chrono::steady_clock::now() - started < 5min;) {
             const std::string status = ReadText(m_home.Path() / "status");
             if (!status.empty() && status.back() == '\n')
                 return;
@@ -220,7 +227,8 @@ private:
             return;
         const pid_t pid = static_cast<pid_t>(std::stol(id));
         ::kill(pid, SIGTERM);
-        for (int wait = 0; wait < 500 && Running(pid); ++wait)
+        for (const auto asked = std::chrono::steady_clock::now();
+             Running(pid) && std::chrono::steady_clock::now() - asked < 1min;)
             std::this_thread::sleep_for(20ms);
         ::kill(pid, SIGKILL);
         if (m_display.empty())
