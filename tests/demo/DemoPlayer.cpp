@@ -57,19 +57,22 @@ std::string DemoPlayer::Account()
 
 void DemoPlayer::Failed(const char* what, std::chrono::seconds limit)
 {
+    Note(std::string(what) + " in " + std::to_string(limit.count()) + " s of the game's time");
+}
+
+void DemoPlayer::Missed(const Frame& shown, const char* what)
+{
+    m_stuck = shown;
+    Note(what);
+}
+
+void DemoPlayer::Note(const std::string& what)
+{
     if (m_stuck) {
         Keep(*m_stuck, "stuck");
         m_kept = m_keep_prefix + "stuck.png";
     }
-    m_failure =
-        std::string(what) + " in " + std::to_string(limit.count()) + " s of the game's time; " + Account();
-}
-
-void DemoPlayer::Passed(const Frame& frame, const char* what)
-{
-    Keep(frame, "stuck");
-    m_kept = m_keep_prefix + "stuck.png";
-    m_failure = std::string(what) + "; " + Account();
+    m_failure = what + "; " + Account();
 }
 
 std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(const Frame&)>& shown,

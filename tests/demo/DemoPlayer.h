@@ -113,7 +113,7 @@ public:
     void Keep(const Frame& frame, const std::string& name) const;
     // A screen that came where another was looked for (one passed unseen): kept and told as a
     // wait's failure is.
-    void Passed(const Frame& frame, const char* what);
+    void Missed(const Frame& shown, const char* what);
 
 private:
     // WaitFor without the account of a failure: a wait that may fail on the way (an act's try).
@@ -126,6 +126,8 @@ private:
 
     // Notes a wait that did not see its screen, for Account.
     void Failed(const char* what, std::chrono::seconds limit);
+    // Notes a failure, with the screen it stuck on kept.
+    void Note(const std::string& what);
 
     const HeadlessDemoHome& m_home;
     std::string m_keep_prefix;

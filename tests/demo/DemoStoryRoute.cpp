@@ -510,7 +510,7 @@ void PlayTheTripToTheSpecialTitle(DemoPlayer& x)
         },
         600s);
     if (end && !ending)
-        x.Passed(*end, "the special title came with no ending's CG before it");
+        x.Missed(*end, "the special title came with no ending's CG before it");
     ASSERT_TRUE(ending) << "no ending's CG after the trip and the movies\n" << x.Account();
     x.Keep(*ending, "ending");
     EXPECT_TRUE(closing_line(*ending)) << "the ending's closing line missing over its CG";
