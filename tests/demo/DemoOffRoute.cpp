@@ -666,8 +666,9 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
         return FrameCellAt(frame, 500, 222) == tools::CHOICE_CELL_MIDDLE &&
                FrameCellAt(frame, 1100, 570) == tools::CHOICE_CELL_MIDDLE;
     };
-    const auto shown = x.ClickUntil(700, 300, choice);
-    ASSERT_TRUE(shown) << "no choice after Yuki's lines";
+    // Yuki's lines read on, each once it waits, up to the choice.
+    const auto shown = x.ClickThroughTo(choice);
+    ASSERT_TRUE(shown) << "no choice after Yuki's lines\n" << x.Account();
     ExpectCaptionWhole(*shown);
     ASSERT_TRUE(x.WaitFor([&](const Frame&) { return fs::exists(save / "FLAG101"); })) << "no auto save";
     ASSERT_TRUE(x.ClickUntil(QUICK_LOAD_X, ROW_Y, [&](const Frame& frame) {
