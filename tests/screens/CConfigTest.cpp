@@ -1,10 +1,12 @@
 #include "screens/system/CConfig.h"
 
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/LiveDrawLock.h"
 #include "mapwrite/MapTableWriter.h"
 #include "screens/ScreenFixture.h"
 #include "sheetgen/SheetGenerator.h"
@@ -392,12 +394,20 @@ TEST_F(CConfigThreadTest, TheSampleTypesOneCharacterAFrameAtFullSpeed)
 
 // At rest the page only types its sample: each step draws the sample box and leaves the view
 // (the picture below, the hole and the cover) as it stands, which a step that rebuilt it redrew
-// whole, many times a second. The screen still follows the typing.
+// whole, many times a second, and copies only the sample's rows of the page into the mask: a mark
+// put into the mask above them stays through every step. The screen still follows the typing.
 TEST_F(CConfigThreadTest, TheSampleTypingAtRestRedrawsOnlyTheSample)
 {
     struct Parts : CConfig
     {
+        using ISystemParts::MaskLayer;
         using ISystemParts::ViewLayer;
+    };
+    constexpr uint32_t MARK = 0xFF123456;
+    const auto mask_at = [](int x, int y) {
+        uint32_t value = 0;
+        std::memcpy(&value, Parts::MaskLayer()->GetLayer()->GetPixelPtr(x, y), sizeof value);
+        return value;
     };
     m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
     m_app.Config().SetInt("/Config/MesWnd/ShowSpeedEnable", 1);
@@ -416,9 +426,14 @@ TEST_F(CConfigThreadTest, TheSampleTypingAtRestRedrawsOnlyTheSample)
     int first_view_write = 0; // the pump that found the view written, if any
     std::vector<uint64_t> boxes;
     RunPage([&](int pump) {
-        if (pump == 20)
+        if (pump == 20) {
             writes_at_rest = view_writes();
+            LiveDrawLock lock;
+            Parts::MaskLayer()->GetLayer()->FillRect(800, 600, 4, 4, MARK, 1);
+        }
         if (pump > 20 && pump <= 90) {
+            EXPECT_EQ(mask_at(801, 601), MARK)
+                << "the page copied over the mask beyond the sample's rows at pump " << pump;
             if (first_view_write == 0 && view_writes() != writes_at_rest)
                 first_view_write = pump;
             if (pump % 5 == 0)
