@@ -4,7 +4,6 @@
 #include "platform/kernel/SyncApi.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -55,28 +54,11 @@ void MixerVoice::WriteRing(uint32_t offset, const uint8_t* bytes, uint32_t count
     put(0, bytes ? bytes + first : nullptr, count - first);
 }
 
-namespace {
-
-std::atomic<int> g_playing_voices{0};
-
-} // namespace
-
-MixerVoice::~MixerVoice()
-{
-    if (m_playing)
-        g_playing_voices--;
-}
-
-int MixerVoice::PlayingCount()
-{
-    return g_playing_voices.load();
-}
+MixerVoice::~MixerVoice() = default;
 
 void MixerVoice::Play(bool looping)
 {
     std::lock_guard lock(m_mutex);
-    if (!m_playing)
-        g_playing_voices++;
     m_playing = true;
     m_looping = looping;
 }
@@ -92,7 +74,6 @@ void MixerVoice::StopLocked()
     if (!m_playing)
         return;
     m_playing = false;
-    g_playing_voices--;
     for (const DSBPOSITIONNOTIFY& n : m_notifications) {
         if (n.dwOffset == DSBPN_OFFSETSTOP)
             SetEvent(n.hEventNotify);

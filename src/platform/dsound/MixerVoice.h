@@ -25,10 +25,6 @@ public:
     MixerVoice(const MixerVoice&) = delete;
     MixerVoice& operator=(const MixerVoice&) = delete;
     ~MixerVoice();
-    // Voices playing in the process: while any plays, the window thread's rests stay short, as
-    // its loops poll the sounds they wait for.
-    static int PlayingCount();
-
     const WAVEFORMATEX& Format() const { return m_format; }
     uint32_t Size() const { return m_size; }
     DWORD Flags() const { return m_flags; }

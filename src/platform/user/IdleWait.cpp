@@ -15,7 +15,6 @@
 #include <optional>
 #include <thread>
 
-#include "platform/dsound/MixerVoice.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
@@ -124,10 +123,10 @@ public:
     {
         if (TurnsCounted())
             return 1;
-        // Some loops poll the sounds they wait for (a fade's step, the next voice of a chain):
-        // while a sound plays, a rest lasts a frame's time at most. A sound's stop wakes it too.
+        // A playing sound sets no pace: the loops that wait for one poll whether it still plays,
+        // and its stop wakes the rest. Music loops for as long as a screen stays open.
         if (m_quiet > FRAME_STEPS)
-            return MixerVoice::PlayingCount() > 0 ? uint32_t{1} << FRAME_STEPS : QUIET_REST_MS;
+            return QUIET_REST_MS;
         return uint32_t{1} << m_quiet;
     }
     void Input() { m_quiet = 0; }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/dsound/MixerVoice.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
@@ -218,6 +219,39 @@ TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolled
     EXPECT_LE(rests_until(true), 2u);
     // And the pace comes back for the next frame that is no step.
     EXPECT_GE(rests_until(false), 4u);
+}
+
+// Music loops for as long as a screen stays open: a playing sound sets no pace of its own. A loop
+// whose next turn is noted well ahead rests until then, as in silence (the loops that wait for a
+// sound poll whether it plays, and its stop wakes the rest).
+TEST_F(IdleWaitThreadTest, APlayingSoundKeepsNoPaceOfItsOwn)
+{
+    const auto& counts = WindowManager::GetInstance().IdleStatistics();
+    const WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
+    MixerVoice music(format, 44100 * 4, 0);
+    music.Play(true);
+    while (TakeDueTime())
+        Sleep(1);
+    RecordingWindow::PumpAll(false);
+    // The rests of a loop that turns until its noted time.
+    const auto rests_until = [&](uint32_t due) {
+        NoteDueTime(due);
+        uint64_t rests = 0;
+        for (const auto& count : counts.wakes)
+            rests -= count;
+        while (static_cast<int32_t>(timeGetTime() - due) < 0)
+            Sleep(0);
+        for (const auto& count : counts.wakes)
+            rests += count;
+        return rests;
+    };
+    // The pace after the window's last picture (rests of 1, 2, 4, 8 and 16 ms) runs out first.
+    rests_until(timeGetTime() + 100);
+    // A native event of the window's may end one rest early.
+    EXPECT_LE(rests_until(timeGetTime() + 400), 2u);
+    music.Stop();
+    while (TakeDueTime())
+        Sleep(1);
 }
 
 } // namespace
