@@ -15,6 +15,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/TerminationSignals.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
@@ -244,7 +245,8 @@ void WindowManager::CountYield()
 
 bool WindowManager::HasWork()
 {
-    if (m_posted.HasAny() || !m_input.IsEmpty() || !m_native.IsEmpty())
+    // A game asked to end by a signal rests no more: its loops turn until they take the end.
+    if (m_posted.HasAny() || !m_input.IsEmpty() || !m_native.IsEmpty() || IsTerminationRequested())
         return true;
     if (m_repaint && RefreshHoldMicroseconds() == 0)
         return true;

@@ -5,8 +5,14 @@
 #include <memory>
 #include <thread>
 
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "platform/TerminationSignals.h"
 #include "platform/dsound/MixerVoice.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
@@ -252,6 +258,23 @@ TEST_F(IdleWaitThreadTest, APlayingSoundKeepsNoPaceOfItsOwn)
     music.Stop();
     while (TakeDueTime())
         Sleep(1);
+}
+
+// A game asked to end by a signal does not rest again before it ends: once its wake is spent, a
+// rest ends at once. (In a child: a request cannot be taken back.)
+TEST_F(IdleWaitThreadTest, NoRestOnceASignalAskedTheGameToEnd)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        InstallTerminationHandlers();
+        raise(SIGTERM);
+        WindowManager& manager = WindowManager::GetInstance();
+        manager.IdleWait(LONG_WAIT_MS); // the signal's wake
+        _exit(manager.IdleWait(LONG_WAIT_MS / 12) == IdleWake::Pending ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 } // namespace
