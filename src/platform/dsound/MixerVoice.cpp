@@ -279,6 +279,30 @@ uint32_t MixerVoice::ReadFramesLocked(float* scratch, uint32_t frames, bool* end
     return produced;
 }
 
+std::optional<uint64_t> MixerVoice::FramesToNextEvent() const
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_playing || m_frames == 0)
+        return std::nullopt;
+    const uint64_t frame = m_position >> 32;
+    std::optional<uint64_t> ahead; // voice frames the cursor moves over before the event
+    if (!m_looping)
+        ahead = m_frames - frame;
+    for (const DSBPOSITIONNOTIFY& n : m_notifications) {
+        if (n.dwOffset == DSBPN_OFFSETSTOP)
+            continue;
+        // An offset is signalled by the pass that starts on it or moves over it.
+        const uint64_t at = n.dwOffset / m_format.nBlockAlign;
+        const uint64_t distance = (at + m_frames - frame) % m_frames + 1;
+        ahead = ahead ? std::min(*ahead, distance) : distance;
+    }
+    if (!ahead)
+        return std::nullopt;
+    // The cursor moves m_step voice frames a mixer frame, from its fraction of a frame on.
+    const uint64_t travel = (*ahead << 32) - (m_position & (ONE - 1));
+    return (travel + m_step - 1) / m_step;
+}
+
 void MixerVoice::SignalPassedLocked(uint32_t start_frame, uint64_t crossed_frames)
 {
     if (crossed_frames == 0)
