@@ -70,6 +70,20 @@ protected:
         return wake;
     }
 
+    // The rests (whatever ended them) of a loop that turns with Sleep(0) until `due`.
+    static uint64_t RestsUntil(uint32_t due)
+    {
+        const auto& counts = WindowManager::GetInstance().IdleStatistics();
+        uint64_t rests = 0;
+        for (const auto& count : counts.wakes)
+            rests -= count;
+        while (static_cast<int32_t>(timeGetTime() - due) < 0)
+            Sleep(0);
+        for (const auto& count : counts.wakes)
+            rests += count;
+        return rests;
+    }
+
     RecordingWindow m_window;
     HWND m_view = nullptr;
 };
@@ -200,7 +214,6 @@ TEST_F(IdleWaitThreadTest, ALoopSteppingAtItsNotesRestsOnceAStep)
 
 TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolledOneKeepsTheFramesPace)
 {
-    const auto& counts = WindowManager::GetInstance().IdleStatistics();
     // Rests of a loop that presented one frame and then only turns until its noted time.
     auto rests_until = [&](bool step) {
         RecordingWindow::PumpAll(false);
@@ -210,14 +223,7 @@ TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolled
         else
             NoteDueTime(due);
         NoteFramePresented();
-        uint64_t rests = 0;
-        for (const auto& count : counts.wakes)
-            rests -= count;
-        while (static_cast<int32_t>(timeGetTime() - due) < 0)
-            Sleep(0);
-        for (const auto& count : counts.wakes)
-            rests += count;
-        return rests;
+        return RestsUntil(due);
     };
     // A polled animation is looked at again within a frame's time: 1, 2, 4, 8 and 16 ms.
     EXPECT_GE(rests_until(false), 4u);
@@ -232,7 +238,6 @@ TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolled
 // sound poll whether it plays, and its stop wakes the rest).
 TEST_F(IdleWaitThreadTest, APlayingSoundKeepsNoPaceOfItsOwn)
 {
-    const auto& counts = WindowManager::GetInstance().IdleStatistics();
     const WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
     MixerVoice music(format, 44100 * 4, 0);
     music.Play(true);
@@ -240,16 +245,9 @@ TEST_F(IdleWaitThreadTest, APlayingSoundKeepsNoPaceOfItsOwn)
         Sleep(1);
     RecordingWindow::PumpAll(false);
     // The rests of a loop that turns until its noted time.
-    const auto rests_until = [&](uint32_t due) {
+    const auto rests_until = [](uint32_t due) {
         NoteDueTime(due);
-        uint64_t rests = 0;
-        for (const auto& count : counts.wakes)
-            rests -= count;
-        while (static_cast<int32_t>(timeGetTime() - due) < 0)
-            Sleep(0);
-        for (const auto& count : counts.wakes)
-            rests += count;
-        return rests;
+        return RestsUntil(due);
     };
     // The pace after the window's last picture (rests of 1, 2, 4, 8 and 16 ms) runs out first.
     rests_until(timeGetTime() + 100);
