@@ -131,6 +131,13 @@ void CCps::Update()
 {
     const uint32_t now = GetEffectTime();
     const uint32_t interval = StepInterval();
+    // After a rest through steps that only other movers would have taken, a press keeps the
+    // steps' times: its turn steps at the next of them, as a loop that never rested would, so a
+    // click on the side menu does not first steer the leader towards it.
+    IMouse* pointer = InputView != nullptr ? InputView->GetMouse() : nullptr;
+    if (!LastStepShown && !LastStepSettled && now - LastUpdateStep >= 2 * interval && pointer != nullptr &&
+        pointer->IsLeftDown())
+        LastUpdateStep += (now - LastUpdateStep) / interval * interval;
     // Elapsed time, so the clock's wrap never freezes the map; a slow frame makes up nothing.
     if (now - LastUpdateStep > interval) {
         const uint32_t previous = LastUpdateStep;

@@ -200,6 +200,16 @@ TEST_F(CCpsScreenThreadTest, OnlyStepsThatShowSomethingKeepTheNextOneDue)
     map.MoverAt(2).SetState(0);
     EXPECT_FALSE(pass(34).has_value()) << "the leader at " << map.MoverAt(0).X();
     m_mouse.left_down = 0;
+    // After a rest through steps that only the third mover would have taken, the turn a press
+    // brings (on the side menu, far right) does not steer the leader; the next step does.
+    map.MoverAt(2).SetState(0x11);
+    EXPECT_FALSE(pass(34).has_value());
+    m_mouse.left_down = 1;
+    PointAt(1900, 11 * 40 + 20);
+    EXPECT_FALSE(pass(1000).has_value() && map.MoverAt(0).X() != 15) << "stepped at the press";
+    EXPECT_TRUE(noted(34));
+    EXPECT_EQ(map.MoverAt(0).X(), 16);
+    m_mouse.left_down = 0;
     platform::SetIdleWait(nullptr);
 }
 
