@@ -136,6 +136,12 @@ bool NoticeShown(const Frame& frame)
 
 // The town drawn: its river (the map's row 17, 0x2850B4) across the left of the screen on a cell
 // row, over the grass.
+bool CharacterAreaShown(const Frame& frame)
+{
+    return CellIs(frame, 1000, 1000, tools::AREA_SHEET_HELP_BAR) &&
+           CellIs(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
+}
+
 bool TownShown(const Frame& frame)
 {
     for (int y = 0; y < frame.height; ++y)
@@ -306,6 +312,12 @@ void PlayTheChoice(DemoPlayer& x)
 // two area screens.
 void PlayTheDay(DemoPlayer& x)
 {
+    ASSERT_NO_FATAL_FAILURE(PlayTheDayToTheCharacterArea(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheDayFromTheCharacterArea(x));
+}
+
+void PlayTheDayToTheCharacterArea(DemoPlayer& x)
+{
     ASSERT_TRUE(x.ClickUntil(830, 597, [](const Frame& frame) { return !QuestionShown(frame); }))
         << "the exec scene's question did not take its answer";
     auto submap = x.WaitFor(SubMapShown);
@@ -336,13 +348,13 @@ void PlayTheDay(DemoPlayer& x)
     x.Click(1751, 991); // its unlock
 
     // The character-area screen over the standing character, its help bar and back button.
-    const auto character_area = [](const Frame& frame) {
-        return CellIs(frame, 1000, 1000, tools::AREA_SHEET_HELP_BAR) &&
-               CellIs(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
-    };
-    auto characters = x.ClickUntil(175, 485, character_area);
+    auto characters = x.ClickUntil(175, 485, CharacterAreaShown);
     ASSERT_TRUE(characters) << "no character-area screen after the comment mode";
     EXPECT_EQ(KeyGreenIn(*characters), 0);
+}
+
+void PlayTheDayFromTheCharacterArea(DemoPlayer& x)
+{
     auto time = x.ClickUntil(460, 300, [](const Frame& frame) {
         return CellIs(frame, 960, 300, tools::TIME_SHEET_DIAL) && !AreaPanelsShown(frame);
     });
@@ -369,6 +381,12 @@ void PlayTheDay(DemoPlayer& x)
 // The town: drawn, with the plate and no panels of the area screens; the sub map over it and
 // back; the leader walked into the door, whose message shows without the plate.
 void PlayTheTown(DemoPlayer& x)
+{
+    ASSERT_NO_FATAL_FAILURE(PlayTheTownAndItsSubMap(x));
+    ASSERT_NO_FATAL_FAILURE(WalkToTheDoor(x));
+}
+
+void PlayTheTownAndItsSubMap(DemoPlayer& x)
 {
     // An area of the id picture, then one of the second area screen, which looks the same: the
     // two spots in turn, each clicked only while an area screen stands and the last click has had
@@ -412,7 +430,10 @@ void PlayTheTown(DemoPlayer& x)
     EXPECT_FALSE(AreaPanelsShown(*submap));
     ASSERT_TRUE(x.ActUntil(right_click, town_alone, SubMapShown))
         << "the sub map did not go back to the town";
+}
 
+void WalkToTheDoor(DemoPlayer& x)
+{
     // Up, a second at a time, until the leader stands in the door: 扉： and its place, 喫茶店.
     auto door = x.ActUntil([&] { x.HoldUp(); },
                            [](const Frame& frame) { return MessageLineCells(frame, 8) == "#####..."; });
