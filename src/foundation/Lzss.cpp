@@ -22,7 +22,7 @@ void CopyMatchSlow(uint8_t* out, size_t o, size_t distance, size_t length)
 // the target: whole chunks may run past the match's end, into bytes the next codes rewrite.
 constexpr size_t MATCH_SLACK = 32;
 
-void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
+[[gnu::always_inline]] inline void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
 {
     const uint8_t* source = target - distance;
     // Whole chunks up to the longest match, without a branch on the length.
@@ -63,8 +63,9 @@ Match ReadMatch(const uint8_t* code, size_t o)
 {
     const size_t position = code[0] | ((code[1] & 0xF0) << 4);
     const size_t write_position = (LZSS_RING_START + o) & (LZSS_RING_SIZE - 1);
-    const size_t distance = (write_position - position) & (LZSS_RING_SIZE - 1);
-    return {distance == 0 ? LZSS_RING_SIZE : distance, (code[1] & 0x0FU) + LZSS_MIN_MATCH};
+    // 1 to 4096: a match at the write position itself reaches a full ring back.
+    const size_t distance = ((write_position - position - 1) & (LZSS_RING_SIZE - 1)) + 1;
+    return {distance, (code[1] & 0x0FU) + LZSS_MIN_MATCH};
 }
 
 // A whole group of eight codes, and its largest output with the fast copies' slack.
@@ -75,7 +76,8 @@ constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
 // GROUP_OUTPUT of room. Output byte `o` of `out` is byte `o + offset` of the whole output (the
 // offset wraps below zero as a window moves on). Literal runs are copied eight bytes at a time, so
 // the input keeps eight bytes in reserve.
-void DecodeGroup(const uint8_t* in, size_t& i, uint8_t* out, size_t& o, size_t offset)
+[[gnu::always_inline]] inline void DecodeGroup(const uint8_t* in, size_t& i, uint8_t* out, size_t& o,
+                                               size_t offset)
 {
     unsigned flags = in[i++];
     int codes_left = 8;
