@@ -74,6 +74,29 @@ void ReportFloor(benchmark::State& state, Floor&& floor, Baseline&& baseline, in
                                     std::chrono::duration<double>(spent_baseline).count();
 }
 
+// Stores "ratio_to_floor": the subject's time over the floor's, the two run in turns so that a
+// change of load (a busy disk under a save's flushes) weighs on both alike. For a subject whose aim
+// is written against its floor.
+template <class Subject, class Floor>
+void ReportRatioToFloor(benchmark::State& state, Subject&& subject, Floor&& floor, int rounds)
+{
+    using Clock = std::chrono::steady_clock;
+    if (state.error_occurred() || state.iterations() == 0)
+        return;
+    floor(); // first touches of fresh buffers are not what is measured
+    Clock::duration spent_subject{}, spent_floor{};
+    for (int round = 0; round < rounds; ++round) {
+        Clock::time_point start = Clock::now();
+        subject();
+        spent_subject += Clock::now() - start;
+        start = Clock::now();
+        floor();
+        spent_floor += Clock::now() - start;
+    }
+    state.counters["ratio_to_floor"] = std::chrono::duration<double>(spent_subject).count() /
+                                       std::chrono::duration<double>(spent_floor).count();
+}
+
 // Stores a rate the aim is written in, per second of the subject's loop.
 inline void ReportPerSecond(benchmark::State& state, double count)
 {
