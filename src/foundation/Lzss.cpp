@@ -79,18 +79,18 @@ constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
 [[gnu::always_inline]] inline void DecodeGroup(const uint8_t* in, size_t& i, uint8_t* out, size_t& o,
                                                size_t offset)
 {
-    unsigned flags = in[i++];
-    int codes_left = 8;
-    while (codes_left > 0) {
-        if (flags & 1) {
-            // A run of literals: copy eight bytes and keep as many as the run is long. The flags
-            // hold no more bits than codes are left, so the run stays in the group.
-            const int run = std::countr_one(flags);
+    // The codes still to decode as zero bits for literals and ones for matches, above them a one
+    // that ends the group.
+    unsigned codes = (~unsigned{in[i++]} & 0xFFU) | 0x100U;
+    while (codes != 1) {
+        if ((codes & 1) == 0) {
+            // A run of literals: copy eight bytes and keep as many as the run is long; the run
+            // stops at the group's end.
+            const int run = std::countr_zero(codes);
             std::memcpy(out + o, in + i, 8);
             o += run;
             i += run;
-            flags >>= run;
-            codes_left -= run;
+            codes >>= run;
             continue;
         }
         const Match match = ReadMatch(in + i, o + offset);
@@ -100,8 +100,7 @@ constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
         else
             CopyMatchSlow(out, o, match.distance, match.length);
         o += match.length;
-        flags >>= 1;
-        --codes_left;
+        codes >>= 1;
     }
 }
 
