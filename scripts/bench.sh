@@ -23,6 +23,7 @@ script     BM_MessageCtrlSkip    per_second        >= 60
 screens    BM_BacklogOpen        ratio_to_baseline <= 3
 screens    BM_BacklogOpenOverOtherDrawing ratio_to_baseline <= 3
 foundation BM_LzssDecode         ratio_to_baseline <= 0.4
+graphics   BM_DecodeAkbIntoNewLayer ratio_to_baseline <= 2.3
 "
 
 # Why an aim cannot be met where the work it measures cannot shrink: printed under a figure
