@@ -189,6 +189,29 @@ private:
     std::vector<uint8_t> m_stored; // 1 where a block of a row holds stored bytes
 };
 
+// Decodes the body in pieces and hands each on a row at a time: place(row, at, bytes, n) with the
+// row from the content's top (the body holds its rows from the bottom up) and where in its bytes
+// they start.
+template <class Place>
+LzssDecodeResult DecodeRows(const CAkb& akb, size_t source_row, int32_t h, Place&& place)
+{
+    int32_t placed = 0; // rows placed, from the bottom
+    size_t at = 0;      // bytes of the row being placed
+    const auto split = [&](std::span<const uint8_t> piece) {
+        while (!piece.empty()) {
+            const size_t n = std::min(piece.size(), source_row - at);
+            place(h - 1 - placed, at, piece.data(), n);
+            at += n;
+            piece = piece.subspan(n);
+            if (at == source_row) {
+                at = 0;
+                ++placed;
+            }
+        }
+    };
+    return LzssDecodeInPieces(akb.GetBody(), source_row * static_cast<size_t>(h), split);
+}
+
 // Decodes the body straight into the content rectangle, its rows as stored (bottom row first),
 // then undoes the filter there: no copy of the picture is held beside the layer, which for a
 // town map or a scrolling picture would be tens of megabytes. False when the body does not decode
@@ -212,48 +235,24 @@ bool DecodeContent(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, bool bl
     uint8_t* const top = layer->GetPixelPtr(x + content.left, y + content.top);
     if (blank_layer && !three_bytes) {
         BlankLayerRows rows(top, pitch, source_row, h);
-        int32_t placed = 0; // rows placed, from the bottom
-        size_t at = 0;
         const LzssDecodeResult result =
-            LzssDecodeInPieces(akb.GetBody(), expected, [&](std::span<const uint8_t> piece) {
-                while (!piece.empty()) {
-                    const size_t n = std::min(piece.size(), source_row - at);
-                    rows.Store(h - 1 - placed, at, piece.data(), n);
-                    at += n;
-                    piece = piece.subspan(n);
-                    if (at == source_row) {
-                        at = 0;
-                        ++placed;
-                    }
-                }
+            DecodeRows(akb, source_row, h, [&](int32_t row, size_t at, const uint8_t* bytes, size_t n) {
+                rows.Store(row, at, bytes, n);
             });
         if (!result.Complete(expected))
             return false;
         rows.Unfilter();
         return true;
     }
-    int32_t row = 0;   // rows placed, from the bottom
-    size_t filled = 0; // bytes of the row being placed
     const LzssDecodeResult result =
-        LzssDecodeInPieces(akb.GetBody(), expected, [&](std::span<const uint8_t> piece) {
-            while (!piece.empty()) {
-                uint8_t* target = top + static_cast<ptrdiff_t>(h - 1 - row) * pitch;
-                const size_t n = std::min(piece.size(), source_row - filled);
-                if (!three_bytes) {
-                    std::memcpy(target + filled, piece.data(), n);
-                } else {
-                    for (size_t k = 0; k < n; ++k) {
-                        const size_t b = filled + k;
-                        target[4 * (b / 3) + b % 3] = piece[k];
-                    }
-                }
-                filled += n;
-                piece = piece.subspan(n);
-                if (filled == source_row) {
-                    filled = 0;
-                    ++row;
-                }
+        DecodeRows(akb, source_row, h, [&](int32_t row, size_t at, const uint8_t* bytes, size_t n) {
+            uint8_t* target = top + static_cast<ptrdiff_t>(row) * pitch;
+            if (!three_bytes) {
+                std::memcpy(target + at, bytes, n);
+                return;
             }
+            for (size_t k = 0; k < n; ++k)
+                target[4 * ((at + k) / 3) + (at + k) % 3] = bytes[k];
         });
     if (!result.Complete(expected))
         return false;
