@@ -37,22 +37,10 @@ ln -s /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$game/default.ttf"
 printf '%s\n' ';$V100G100S1920,1080' '*define' 'game' '*start' '!s0' 'bg "bg.bmp",1' \
     '`A minimal game: one picture, one line of text.' 'end' >"$game/0.txt"
 
-# One measured run: prints "wall user sys peak_kib" of the game process. A run whose game failed
-# (a status other than 0 or a signal, which /usr/bin/time says on a line of its own, or no figures
-# at all, as when xvfb-run's display was taken by another server starting beside it) is said on
-# standard error and made again, up to five times: its figures are those of a game that did not
-# start, and would pull the medians down.
+# One measured run: "wall user sys peak_kib" of the game process, failed runs made again.
+source "$(dirname "$0")/measure-run.sh"
 measure() {
-    local out="$work/time.txt" attempt
-    for attempt in 1 2 3 4 5; do
-        rm -f "$out"
-        "$@" >/dev/null 2>&1 || true
-        if [ -s "$out" ] && ! grep -q "exited with\|terminated by" "$out"; then
-            tail -n 1 "$out" | awk '{print $1, $2, $3, $4}'
-            return
-        fi
-        echo "failed run of ${*: -1} (attempt $attempt): $(head -n 1 "$out" 2>/dev/null)" >&2
-    done
+    measure_run "$work/time.txt" "$@"
 }
 timed=(/usr/bin/time -o "$work/time.txt" -f "%e %U %S %M")
 # Every run starts from the same save folder, laid out by a first start before the runs: the
