@@ -139,9 +139,9 @@ LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> o
     size_t i = 0;
     size_t o = 0;
     LzssDecodeResult result;
+    Repeat repeat;
 
     // While a whole group of eight codes and its largest output fit, decode without bounds checks.
-    Repeat repeat;
     while (in_size - i >= GROUP_INPUT && out_size - o >= GROUP_OUTPUT)
         DecodeGroup(in, i, out, o, 0, repeat);
 
@@ -193,8 +193,8 @@ LzssDecodeResult LzssDecodeInPieces(std::span<const uint8_t> input, size_t out_s
     size_t o = HISTORY; // where the next byte goes in the window
     size_t flushed = 0; // bytes already handed to the sink
     LzssDecodeResult result;
-    const auto produced = [&] { return flushed + (o - HISTORY); };
     Repeat repeat;
+    const auto produced = [&] { return flushed + (o - HISTORY); };
     const auto flush = [&] {
         if (o == HISTORY)
             return;
