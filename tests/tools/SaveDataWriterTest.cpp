@@ -14,9 +14,8 @@ TEST(SaveDataWriterTest, RecordsAreKeyCountAndValues)
 {
     EXPECT_EQ(tools::WriteGameFile(GameFileKind::SaveData, "record 2 1\nvalue 5\n"),
               (Bytes{1, 0, 0, 0, 1, 0, 2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(
-        tools::WriteGameFile(GameFileKind::SaveData, "record 65535 3\nvalue text ab\n"),
-        (Bytes{1, 0, 0, 0, 3, 0, 0xFF, 0xFF, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 'a', 'b'}));
+    EXPECT_EQ(tools::WriteGameFile(GameFileKind::SaveData, "record 65535 3\nvalue text ab\n"),
+              (Bytes{1, 0, 0, 0, 3, 0, 0xFF, 0xFF, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 'a', 'b'}));
     EXPECT_EQ(tools::WriteGameFile(GameFileKind::SaveData, ""), (Bytes{0, 0, 0, 0}));
 }
 
@@ -29,9 +28,8 @@ TEST(SaveDataWriterTest, AlreadyReadBitsCountFromTheTopBit)
 
 TEST(SaveDataWriterTest, DamageCutsAndOverwrites)
 {
-    EXPECT_EQ(
-        tools::WriteGameFile(GameFileKind::ReadBuffer, "messages 32\ntruncate 2\npatch 1 0xff 7\npatch 5 1"),
-        (Bytes{0, 0xFF, 7, 0, 0, 1}));
+    EXPECT_EQ(tools::WriteGameFile(GameFileKind::ReadBuffer, "messages 32\ntruncate 2\npatch 1 0xff 7\npatch 5 1"),
+              (Bytes{0, 0xFF, 7, 0, 0, 1}));
 }
 
 TEST(SaveDataWriterTest, DumpsReadBackToTheSameBytes)
@@ -39,9 +37,8 @@ TEST(SaveDataWriterTest, DumpsReadBackToTheSameBytes)
     const std::vector<std::pair<GameFileKind, std::string>> listings = {
         {GameFileKind::SaveData, "record 1 1\nvalue 42\nvalue text 雪\nrecord 65535 0\nvalue -1\n"},
         {GameFileKind::ReadBuffer, "messages 64\nread 0\nread 9\nread 63\n"},
-        {GameFileKind::Flag,
-         "name a.mes\nvalues 3\nvalue 2 text x\nflags 2\nflag 1 9\nwords 1\nword 0 65535\n"
-         "variables 1\nvariable 0 -5\nbytes 2\nbyte 1 1\n"},
+        {GameFileKind::Flag, "name a.mes\nvalues 3\nvalue 2 text x\nflags 2\nflag 1 9\nwords 1\nword 0 65535\n"
+                             "variables 1\nvariable 0 -5\nbytes 2\nbyte 1 1\n"},
     };
     for (const auto& [kind, listing] : listings) {
         SCOPED_TRACE(listing);
@@ -51,9 +48,8 @@ TEST(SaveDataWriterTest, DumpsReadBackToTheSameBytes)
     }
     EXPECT_EQ(tools::DumpGameFile(GameFileKind::SaveData, Bytes{1, 0, 0, 0}),
               "# not a whole save data file (4 bytes)\n");
-    EXPECT_EQ(
-        tools::DumpGameFile(GameFileKind::Flag, tools::WriteGameFile(GameFileKind::Flag, "patch 952 0")),
-        "# not a whole flag file (953 bytes)\n");
+    EXPECT_EQ(tools::DumpGameFile(GameFileKind::Flag, tools::WriteGameFile(GameFileKind::Flag, "patch 952 0")),
+              "# not a whole flag file (953 bytes)\n");
 }
 
 TEST(SaveDataWriterTest, MistakesNameTheirLine)
