@@ -22,7 +22,7 @@ namespace {
 
 // Given names first (the heroines' fifteen, then the town's other people), family names, places.
 constexpr DemoName PEOPLE[] = {
-    {"アキ", "Aki", "亚纪", "亞紀"},   {"ユキ", "Yuki", "由纪", "由紀"}, {"ミオ", "Mio", "美绪", "美緒"},
+    {"アキ", "Aki", "亚纪", "亞紀"},   {"ユキ", "Yuki", "由希", "由希"}, {"ミオ", "Mio", "美绪", "美緒"},
     {"リン", "Rin", "凛", "凜"},       {"ソラ", "Sora", "小空", "小空"}, {"ハナ", "Hana", "小花", "小花"},
     {"エミ", "Emi", "惠美", "惠美"},   {"ナオ", "Nao", "奈绪", "奈緒"},  {"カナ", "Kana", "加奈", "加奈"},
     {"サキ", "Saki", "早纪", "早紀"},  {"ミカ", "Mika", "美佳", "美佳"}, {"ネネ", "Nene", "宁宁", "寧寧"},

@@ -58,6 +58,25 @@ CellWords PmWords()
     return {"午後", "PM", "下午", "下午"};
 }
 
+namespace {
+
+// The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
+CellWords ExtrasTabWords(uint32_t id)
+{
+    static const std::array<CellWords, 4> tabs{{{"CGモード", "CG gallery", "CG鉴赏", "CG鑑賞"},
+                                                {"シーン回想", "Scene replay", "场景回想", "場景回想"},
+                                                {"音楽鑑賞", "Music room", "音乐鉴赏", "音樂鑑賞"},
+                                                {"日記", "Diary", "日记", "日記"}}};
+    return id >= 256 && id < 260 ? tabs[id - 256] : CellWords{};
+}
+
+CellWords SlotMachineWords()
+{
+    return {"スロット", "Slot machine", "老虎机", "吃角子老虎機"};
+}
+
+} // namespace
+
 CellWords TitleButtonWords(int32_t page, int32_t item)
 {
     // Page 1 is the extras: the CG gallery, then pages 2 (the scene replay and the music room,
@@ -70,14 +89,11 @@ CellWords TitleButtonWords(int32_t page, int32_t item)
           {"設定", "Settings", "设置", "設定"},
           {"おまけ", "Extras", "特典", "特典"},
           {"終了", "Exit", "退出", "離開"}}},
-        {{{"CGモード", "CG gallery", "CG鉴赏", "CG鑑賞"},
+        {{ExtrasTabWords(256),
           {"回想と音楽", "Replay and music", "回想与音乐", "回想與音樂"},
-          {"スロット", "Slot machine", "老虎机", "拉霸機"}}},
-        {{{"シーン回想", "Scene replay", "场景回想", "場景回想"},
-          {"音楽鑑賞", "Music room", "音乐鉴赏", "音樂鑑賞"},
-          {"CGモード", "CG gallery", "CG鉴赏", "CG鑑賞"}}},
-        {{{"スロット", "Slot machine", "老虎机", "拉霸機"},
-          {"タイトルへ", "To the title", "返回标题", "返回標題"}}},
+          SlotMachineWords()}},
+        {{ExtrasTabWords(257), ExtrasTabWords(258), ExtrasTabWords(256)}},
+        {{SlotMachineWords(), {"タイトルへ", "To the title", "返回标题", "返回標題"}}},
         {{{"最初から", "From the start", "从头开始", "從頭開始"},
           {"続きの章から", "From the next part", "从下一章开始", "從下一章開始"}}},
     }};
@@ -326,7 +342,7 @@ CellWords NoticeLineWords(int32_t line)
          "音樂鑑賞中增加了新的曲子"},
         {"全てのCGを開放しました", "Every picture is unlocked", "已开放全部CG", "已開放全部CG"},
         {"全てのシーンを開放しました", "Every scene is unlocked", "已开放全部场景", "已開放全部場景"},
-        {"スロットで当たりが出ました", "The slot machine paid out", "老虎机中奖了", "拉霸機中獎了"},
+        {"スロットで当たりが出ました", "The slot machine paid out", "老虎机中奖了", "吃角子老虎機中獎了"},
         {"今日はここまでです", "That is all for today", "今天就到这里", "今天就到這裡"},
         {"町へ出かけられるようになりました", "You can go out into town now", "现在可以去镇上了",
          "現在可以去鎮上了"},
@@ -649,16 +665,6 @@ CellWords HeroineWords(uint32_t heroine)
     // Named as the cast names file names them.
     const DemoName name = DemoPersonName(static_cast<int>(heroine));
     return {name.japanese, name.english, name.simplified, name.traditional};
-}
-
-// The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
-CellWords ExtrasTabWords(uint32_t id)
-{
-    static const std::array<CellWords, 4> tabs{{{"CGモード", "CG gallery", "CG鉴赏", "CG鑑賞"},
-                                                {"シーン回想", "Scene replay", "场景回想", "場景回想"},
-                                                {"音楽鑑賞", "Music room", "音乐鉴赏", "音樂鑑賞"},
-                                                {"日記", "Diary", "日记", "日記"}}};
-    return id >= 256 && id < 260 ? tabs[id - 256] : CellWords{};
 }
 
 // A caption band across the top-left of a picture, dark under light words.
@@ -1084,8 +1090,8 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
     caption.colour = 0xFFE8E0F8u;
     caption.align = TextAlign::Left;
     const std::string saved = WordsIn({"セーブ日時（年/月/日 時:分:秒）", "Saved (year/month/day h:m:s)",
-                                        "存档时间（年/月/日 时:分:秒）", "存檔時間（年/月/日 時:分:秒）"},
-                                       language);
+                                       "存档时间（年/月/日 时:分:秒）", "存檔時間（年/月/日 時:分:秒）"},
+                                      language);
     for (const SheetCell& cell : cells)
         if (cell.id >= SAVELOAD_CELL_ROW + 3 && cell.id < SAVELOAD_CELL_ROW + ROW_PICTURES)
             DrawText(sheet,

@@ -94,8 +94,7 @@ void CConfig::DrawColorSlider(int32_t item, int32_t state)
     const POINT track = ColourTrackAt(item);
     page->SetAlphaRect(track.x, track.y, COLOUR_TRACK_WIDTH, KNOB_HEIGHT, 0);
     const auto x = track.x + static_cast<int32_t>(*value * COLOUR_RANGE);
-    page->Blt(x, track.y, KNOB_WIDTH, KNOB_HEIGHT, parts, KNOB_SOURCE_X, KNOB_SOURCE_Y + state * KNOB_HEIGHT,
-              1);
+    page->Blt(x, track.y, KNOB_WIDTH, KNOB_HEIGHT, parts, KNOB_SOURCE_X, KNOB_SOURCE_Y + state * KNOB_HEIGHT, 1);
 }
 
 void CConfig::DrawRadio(int32_t group, int32_t item, int32_t state)
@@ -118,9 +117,9 @@ void CConfig::DrawSystemCell(int32_t item, int32_t state)
     if (page == nullptr || parts == nullptr || item < 0 || item > 5)
         return;
     const int32_t s = item == System ? 2 : state;
-    page->Blt(SYSTEM_CELL_X + (item % 2) * SYSTEM_CELL_STEP_X,
-              SYSTEM_CELL_Y + (item / 2) * SYSTEM_CELL_STEP_Y, SYSTEM_CELL_WIDTH, SYSTEM_CELL_HEIGHT, parts,
-              SYSTEM_SOURCE_X + (item % 2) * SYSTEM_CELL_WIDTH, (s + (item / 2) * 4) * SYSTEM_CELL_HEIGHT, 1);
+    page->Blt(SYSTEM_CELL_X + (item % 2) * SYSTEM_CELL_STEP_X, SYSTEM_CELL_Y + (item / 2) * SYSTEM_CELL_STEP_Y,
+              SYSTEM_CELL_WIDTH, SYSTEM_CELL_HEIGHT, parts, SYSTEM_SOURCE_X + (item % 2) * SYSTEM_CELL_WIDTH,
+              (s + (item / 2) * 4) * SYSTEM_CELL_HEIGHT, 1);
 }
 
 void CConfig::DrawFixed(int32_t id, int32_t state)
@@ -333,8 +332,8 @@ void CConfig::DrawSwatch()
     if (cover == nullptr)
         return;
     const auto channel = [](float v) { return static_cast<uint32_t>(static_cast<int32_t>(v * 255)) & 0xFF; };
-    const uint32_t colour = channel(1 - MesWndAlpha) << 24 | channel(MesWndRed) << 16 |
-                            channel(MesWndGreen) << 8 | channel(MesWndBlue);
+    const uint32_t colour = channel(1 - MesWndAlpha) << 24 | channel(MesWndRed) << 16 | channel(MesWndGreen) << 8 |
+                            channel(MesWndBlue);
     cover->FillRect(SAMPLE_BOX_X, SAMPLE_BOX_Y, SAMPLE_BOX_WIDTH, SAMPLE_BOX_HEIGHT, colour, 1);
 }
 
@@ -343,8 +342,7 @@ void CConfig::DrawSampleLabel()
     ILayer* page = LayerOfSprite(m_page);
     ILayer* parts = LayerOfSprite(m_parts);
     if (page != nullptr && parts != nullptr)
-        page->Blt(SAMPLE_BOX_X, SAMPLE_BOX_Y, SAMPLE_BOX_WIDTH, SAMPLE_BOX_HEIGHT, parts, 0,
-                  SAMPLE_LABEL_SOURCE_Y, 1);
+        page->Blt(SAMPLE_BOX_X, SAMPLE_BOX_Y, SAMPLE_BOX_WIDTH, SAMPLE_BOX_HEIGHT, parts, 0, SAMPLE_LABEL_SOURCE_Y, 1);
 }
 
 void CConfig::ClearSampleBox()
@@ -390,8 +388,8 @@ void CConfig::DrawPageControls()
     if (ILayer* mask = MaskTarget())
         mask->ClearRect(TRACK_X, TRACK_Y, TRACK_WIDTH, TRACK_HEIGHT);
     if (ILayer* mask = MaskTarget(); mask != nullptr && m_parts)
-        mask->Blt(TRACK_X, ThumbTop(m_scroll_position), TRACK_WIDTH, THUMB_HEIGHT,
-                  SpriteLayerOf(m_parts.get()), 0, THUMB_SOURCE_Y, 1);
+        mask->Blt(TRACK_X, ThumbTop(m_scroll_position), TRACK_WIDTH, THUMB_HEIGHT, SpriteLayerOf(m_parts.get()), 0,
+                  THUMB_SOURCE_Y, 1);
     for (int32_t item = 0; item < 3; ++item) {
         DrawEffectSpeedRadio(item, 0);
         DrawMapSpeedRadio(item, 0);
@@ -459,8 +457,8 @@ void CConfig::TickMessageSample()
         if (count == 0)
             return;
         const int32_t cells = IsFullWidthChar(m_sample_text.GetCharAt(m_sample_index)) ? 2 : 1;
-        page->Blt(SAMPLE_TYPE_X + SAMPLE_CELL * m_sample_cell, SAMPLE_TYPE_Y, SAMPLE_CELL * cells,
-                  SAMPLE_CELL_HEIGHT, parts, SAMPLE_CELL * m_sample_cell, SAMPLE_LABEL_SOURCE_Y, 1);
+        page->Blt(SAMPLE_TYPE_X + SAMPLE_CELL * m_sample_cell, SAMPLE_TYPE_Y, SAMPLE_CELL * cells, SAMPLE_CELL_HEIGHT,
+                  parts, SAMPLE_CELL * m_sample_cell, SAMPLE_LABEL_SOURCE_Y, 1);
         ++m_sample_index;
         m_sample_cell += cells;
         m_sample_next = now + static_cast<uint32_t>(static_cast<int32_t>((1 - MesWndSpeed) * 150));
