@@ -80,7 +80,8 @@ bool MorningShown(const Frame& frame)
 // The evening picture's caption, whole: its band's edges show, under no plate or arrow.
 void ExpectCaptionWhole(const Frame& frame)
 {
-    const tools::CaptionBox box = tools::EveningCaptionBox();
+    const tools::CaptionBox box =
+        tools::EveningCaptionBox(tools::WordsLanguage::Japanese); // the runs' language
     const uint32_t band = tools::CAPTION_BAND & 0xFFFFFF;
     int covered = 0;
     for (int x = box.left + 2; x < box.left + box.width - 2; ++x)

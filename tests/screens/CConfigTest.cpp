@@ -392,6 +392,32 @@ TEST_F(CConfigThreadTest, TheSampleTypesOneCharacterAFrameAtFullSpeed)
     EXPECT_LE(*cleared, 1);
 }
 
+// The sample types in each language, traditional Chinese too, and its label fills the cells.
+TEST_F(CConfigThreadTest, TheSampleTypesInEveryLanguage)
+{
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
+    m_app.Config().SetInt("/Config/MesWnd/ShowSpeedEnable", 1);
+    // Traditional Chinese first: a page opened in another language before would lend it its label.
+    for (int language : {2, 0, 1, 3}) {
+        m_app.Config().SetInt("/Config/Language", language);
+        GetDocument()->SetLanguage(language);
+        int most = 0;
+        RunPage([&](int pump) {
+            if (pump >= 13 && pump < 60) {
+                int inked = 0;
+                CSpriteLayer* page = m_config.PageImage();
+                for (int x = 501; x < 501 + 790; x += 2)
+                    for (int y = 498; y < 538; y += 2)
+                        inked += page->GetPixelPtr(x, y)[3] != 0 ? 1 : 0;
+                most = std::max(most, inked);
+            }
+            if (pump == 60)
+                m_escape_at = pump;
+        });
+        EXPECT_GT(most, 100) << "language " << language << ": the sample types";
+    }
+}
+
 // At rest the page only types its sample: each step draws the sample box and leaves the view
 // (the picture below, the hole and the cover) as it stands, which a step that rebuilt it redrew
 // whole, many times a second, and copies only the sample's rows of the page into the mask: a mark

@@ -35,14 +35,14 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
 {
     using tools::WordsLanguage;
     std::vector<Sheet> sheets{
-        {"choice", tools::DemoChoiceSheet(), tools::ChoiceSheetCells()},
-        {"dialog", tools::DemoDialogSheet(), tools::DialogSheetCells()},
-        {"notice", tools::DemoNoticeSheet(), tools::NoticeSheetCells()},
-        {"message", tools::DemoMessageSheet(), tools::MessageSheetCells()},
-        {"side menu", tools::DemoSideMenuSheet(), tools::SideMenuSheetCells()},
+        {"choice", tools::DemoChoiceSheet(WordsLanguage::Japanese), tools::ChoiceSheetCells()},
+        {"dialog", tools::DemoDialogSheet(WordsLanguage::Simplified), tools::DialogSheetCells()},
+        {"notice", tools::DemoNoticeSheet(WordsLanguage::Traditional), tools::NoticeSheetCells()},
+        {"message", tools::DemoMessageSheet(WordsLanguage::Japanese), tools::MessageSheetCells()},
+        {"side menu", tools::DemoSideMenuSheet(WordsLanguage::Simplified), tools::SideMenuSheetCells()},
         {"title", tools::DemoTitleSheet(WordsLanguage::English), tools::TitleSheetCells()},
-        {"backlog", tools::DemoBacklogSheet(), tools::BacklogSheetCells()},
-        {"settings", tools::DemoConfigSheet(), tools::ConfigSheetCells()},
+        {"backlog", tools::DemoBacklogSheet(WordsLanguage::Traditional), tools::BacklogSheetCells()},
+        {"settings", tools::DemoConfigSheet(WordsLanguage::Japanese), tools::ConfigSheetCells()},
         {"save and load", tools::DemoSaveLoadSheet(WordsLanguage::English), tools::SaveLoadSheetCells()},
         {"slot", tools::DemoSlotSheet(), tools::SlotSheetCells()},
         {"gallery list", tools::DemoGalleryListSheet(WordsLanguage::English), tools::GalleryListCells()},
@@ -52,10 +52,10 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
         {"music controls", tools::DemoMusicControlSheet(WordsLanguage::English), tools::MusicControlCells()},
         {"characters", tools::DemoCharListSheet(WordsLanguage::English), tools::CharListSheetCells()},
         {"names", tools::DemoNameListSheet(WordsLanguage::English), tools::NameListSheetCells()},
-        {"place buttons", tools::DemoAreaSheet(WordsLanguage::Both), tools::AreaSelectSheetCells()},
+        {"place buttons", tools::DemoAreaSheet(WordsLanguage::Simplified), tools::AreaSelectSheetCells()},
         {"time", tools::DemoTimeSheet(WordsLanguage::English), tools::TimeSheetCells()},
         {"plate", tools::DemoPlateSheet(WordsLanguage::English), tools::PlateSheetCells()},
-        {"faces", tools::DemoIconSheet(), tools::IconSheetCells()},
+        {"faces", tools::DemoIconSheet(WordsLanguage::Traditional), tools::IconSheetCells()},
     };
     for (int32_t kind = 0; kind < 3; ++kind) {
         sheets.push_back({"sub map " + std::to_string(kind),
@@ -92,7 +92,7 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
     }
     EXPECT_GT(read, 500) << "the middles no longer show code colours: read them elsewhere";
     // The CG pictures, where the gallery's checks read them; the overlay is keyed there.
-    for (const auto& [name, picture] : tools::CaptionedCGPictures()) {
+    for (const auto& [name, picture] : tools::CaptionedCGPictures(tools::WordsLanguage::Japanese)) {
         if (picture.At(200, 900) == 0xFF00FF00u)
             continue;
         uint32_t id = 0;
@@ -108,7 +108,7 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
 // button it names.
 TEST(DemoSheets, HoverHelpLeavesTheButtonItNamesInSight)
 {
-    const tools::AkbPicture message = tools::DemoMessageSheet();
+    const tools::AkbPicture message = tools::DemoMessageSheet(tools::WordsLanguage::English);
     for (const tools::SheetCell& cell : tools::MessageSheetCells()) {
         const bool lowest =
             cell.id >= tools::MESSAGE_SHEET_BALLOON + 6 && cell.id < tools::MESSAGE_SHEET_BALLOON + 9;
@@ -119,7 +119,7 @@ TEST(DemoSheets, HoverHelpLeavesTheButtonItNamesInSight)
                 ASSERT_EQ(message.At(cell.x + x, cell.y + y) >> 24, 0u)
                     << std::hex << cell.id << std::dec << " at " << x << ", " << y;
     }
-    const tools::AkbPicture menu = tools::DemoSideMenuSheet();
+    const tools::AkbPicture menu = tools::DemoSideMenuSheet(tools::WordsLanguage::Traditional);
     for (const tools::SheetCell& cell : tools::SideMenuSheetCells()) {
         if (cell.id <= 0xF00 || cell.id >= 0xF09)
             continue;
