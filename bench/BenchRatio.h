@@ -49,29 +49,48 @@ private:
     Clock::time_point m_start;
 };
 
+// The time of `first` over that of `second`, the two run in turns `rounds` times so that a change
+// of load weighs on both alike; each runs once before, as first touches of fresh buffers are not
+// what is measured.
+template <class First, class Second>
+double RatioInTurns(First&& first, Second&& second, int rounds)
+{
+    using Clock = std::chrono::steady_clock;
+    first();
+    second();
+    Clock::duration spent_first{}, spent_second{};
+    for (int round = 0; round < rounds; ++round) {
+        Clock::time_point start = Clock::now();
+        first();
+        spent_first += Clock::now() - start;
+        start = Clock::now();
+        second();
+        spent_second += Clock::now() - start;
+    }
+    return std::chrono::duration<double>(spent_first).count() /
+           std::chrono::duration<double>(spent_second).count();
+}
+
 // Stores "floor_ratio": one run of `floor` (the least any way of doing the subject's job must do,
-// such as its bytes moved as plain copies) over one run of `baseline`, the two run in turns so that
-// a change of load weighs on both alike. Call after the subject's loop; an aim below the floor
-// cannot be met by the subject.
+// such as its bytes moved as plain copies) over one run of `baseline`, the two run in turns. Call
+// after the subject's loop; an aim below the floor cannot be met by the subject.
 template <class Floor, class Baseline>
 void ReportFloor(benchmark::State& state, Floor&& floor, Baseline&& baseline, int rounds = 100)
 {
-    using Clock = std::chrono::steady_clock;
     if (state.error_occurred() || state.iterations() == 0)
         return;
-    floor(); // first touches of fresh buffers are not what is measured
-    baseline();
-    Clock::duration spent_floor{}, spent_baseline{};
-    for (int round = 0; round < rounds; ++round) {
-        Clock::time_point start = Clock::now();
-        floor();
-        spent_floor += Clock::now() - start;
-        start = Clock::now();
-        baseline();
-        spent_baseline += Clock::now() - start;
-    }
-    state.counters["floor_ratio"] = std::chrono::duration<double>(spent_floor).count() /
-                                    std::chrono::duration<double>(spent_baseline).count();
+    state.counters["floor_ratio"] = RatioInTurns(floor, baseline, rounds);
+}
+
+// Stores "ratio_to_floor": one run of the subject over one of its floor, the two run in turns, so
+// that a change of load (a busy disk under a save's flushes) weighs on both alike. For a subject
+// whose aim is written against its floor.
+template <class Subject, class Floor>
+void ReportRatioToFloor(benchmark::State& state, Subject&& subject, Floor&& floor, int rounds)
+{
+    if (state.error_occurred() || state.iterations() == 0)
+        return;
+    state.counters["ratio_to_floor"] = RatioInTurns(subject, floor, rounds);
 }
 
 // Stores a rate the aim is written in, per second of the subject's loop.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the demo game headless through its start-up paths: a first start that extracts the initial
 # save set and saves the game's own state (flag file and save data 901, past the player's slots),
-# a later start that extracts nothing and restarts from it, a second instance that is refused
+# a later start that extracts nothing and restarts from it, a start to its first frame that loads
+# no movie library, a second instance that is refused
 # with a line on standard error and status 1 while one runs, and a start without
 # "SystemInfo.xml". The game ends itself after a number of frames
 # (VESK_CLOSE_AFTER_FRAMES), without the exit question; the extracting start asks to quit with
@@ -104,23 +105,50 @@ same_dump onemes onemes.dat onemes.txt
 cmp -s "$work/config.before" "$save/config.xml" && fail "config.xml was not written at exit"
 grep -q 'Box\|Error' "$work/out.txt" && fail "second start showed a message: $(cat "$work/out.txt")"
 
+# A start up to its first frame loads none of FFmpeg's libraries: the first movie loads them.
+(cd "$demo" && LD_DEBUG=files LD_DEBUG_OUTPUT="$work/loaded" VESK_CLOSE_AFTER_FRAMES=1 \
+    timeout -s KILL 200 ./vesk >/dev/null 2>&1) || fail "the start to its first frame exited with $?"
+grep -q 'libSDL2' "$work"/loaded.* || fail "the loader's log names no library"
+grep -q 'libavcodec\|libavformat' "$work"/loaded.* && fail "the start loaded FFmpeg before any movie"
+
 # A second instance is refused at once while the first runs: no window, one line, status 1.
+# The second starts once the first has turned its loop, which it enters holding the lock; the lock
+# file itself is left from the starts above, so its being there says nothing.
 # exec: the background job's pid is the game's own, so the kill below reaches it.
-(cd "$demo" && exec ./vesk >/dev/null 2>&1) &
+: >"$work/running.txt"
+(cd "$demo" && VESK_INPUT_SCRIPT="$work/running.txt" exec ./vesk >"$work/first.txt" 2>&1) &
 first=$!
-for _ in $(seq 200); do
-    ls "$XDG_RUNTIME_DIR"/*.lock >/dev/null 2>&1 && break
-    sleep 0.05
+watch_start "$work/running.txt"
+while watch_going 1; do
+    kill -0 $first 2>/dev/null || break
 done
-sleep 0.5
-(cd "$demo" && timeout -s KILL 20 ./vesk >"$work/second.txt" 2>&1)
-status=$?
-[ $status -eq 1 ] || fail "the second instance exited with $status"
-grep -q 'the game is already running' "$work/second.txt" ||
-    fail "the second instance did not say why: $(cat "$work/second.txt")"
-kill -0 $first 2>/dev/null || fail "the first instance did not keep running"
-kill -KILL $first 2>/dev/null
-wait $first 2>/dev/null
+first_state=
+# The first copy as it stands, for a failure's line: whether it runs or how it ended, and what
+# it said.
+first_account() {
+    if [ -z "$first_state" ] && ! kill -0 $first 2>/dev/null; then
+        wait $first 2>/dev/null
+        first_state="ended with status $?"
+    fi
+    account="the first instance ${first_state:-runs} at turn $(game_turns); its output: $(cat "$work/first.txt")"
+}
+if [ "$(game_turns)" -gt 0 ] && kill -0 $first 2>/dev/null; then
+    (cd "$demo" && timeout -s KILL 20 ./vesk >"$work/second.txt" 2>&1)
+    status=$?
+    first_account
+    [ $status -eq 1 ] || fail "the second instance exited with $status; $account"
+    grep -q 'the game is already running' "$work/second.txt" ||
+        fail "the second instance did not say why: $(cat "$work/second.txt"); $account"
+    [ -z "$first_state" ] || fail "the first instance did not keep running; $account"
+else
+    first_account
+    fail "the first instance did not start its loop; $account"
+fi
+if [ -z "$first_state" ]; then
+    kill -KILL $first 2>/dev/null
+    wait $first 2>/dev/null
+fi
+first=
 
 # Without "SystemInfo.xml": "Load Error" with its path, then the game runs on its defaults.
 # The default save folder holds the initial set with the confirmation off, so the game ends.
@@ -136,7 +164,7 @@ grep -q "nosys/SystemInfo.xml" "$work/out.txt" || fail "the Load Error does not 
 [ -f "$default_save/onemes.dat" ] || fail "the default folders were not used"
 
 if [ $failures -eq 0 ]; then
-    echo "5 passed, 0 failed"
+    echo "6 passed, 0 failed"
     exit 0
 fi
 echo "$failures failed"

@@ -2,13 +2,15 @@
 # Runs the demo's movie scene headless on its own (its end ends the game), keeping every frame
 # and the sound, then checks them: the first movie's numbered pictures in order, a cross-fade
 # that blends the first into the second, the second and the looped third movie, and sound.
-# Four frames are kept as <build>/demo_movie_*.png.
-#   movie_test.sh <demo folder> <moviecheck> <build folder> <initial save set folder>
+# Four frames are kept as <build>/demo_movie_*.png. With a folder holding a libavutil that cannot
+# be loaded, the scene is played again without FFmpeg.
+#   movie_test.sh <demo folder> <moviecheck> <build folder> <initial save set folder> [folder]
 set -u
 demo=$1
 check=$2
 build=$3
 initial=$4
+no_ffmpeg=${5:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VESK_HEADLESS=1
@@ -85,6 +87,15 @@ done
 [ $looped -eq 1 ] || fail "the third movie did not start again"
 peak=$("$check" peak "$work/sound.wav") || fail "no sound capture"
 [ "${peak:-0}" -gt 300 ] || fail "the movies were not heard (peak ${peak:-none})"
+
+# Without FFmpeg's libraries (one that cannot be loaded stands first in the search) the scene plays
+# on without its movies, says so once and ends as it does with them.
+if [ -n "$no_ffmpeg" ]; then
+    (cd "$demo" && LD_LIBRARY_PATH=$no_ffmpeg VESK_INPUT_SCRIPT=$work/input.txt VESK_CLOSE_AFTER_FRAMES=200000 \
+        timeout -s KILL 600 ./vesk >"$work/out.txt" 2>&1) || fail "the scene without FFmpeg exited with $?"
+    [ "$(grep -c 'FFmpeg cannot be loaded' "$work/out.txt")" = 1 ] ||
+        fail "the scene without FFmpeg did not say so once: $(cat "$work/out.txt")"
+fi
 
 if [ $failures -eq 0 ]; then
     echo "movie scene passed: $first first, $blend blended, $second second, $third third frames, sound peak $peak"

@@ -34,12 +34,18 @@ case "${1:-}" in
     *) echo "usage: $0 [--dev]" >&2; exit 2 ;;
 esac
 
+# One question to dpkg for all the names: each start of dpkg-query reads its whole database, which
+# takes a busy machine a good part of a second. A name dpkg does not know prints no line (and makes
+# the status 1), so it counts as missing.
+declare -A installed=()
+while read -r name status; do
+    if [ "$status" = "install ok installed" ]; then
+        installed[$name]=1
+    fi
+done < <(dpkg-query -W -f='${Package} ${Status}\n' "${PACKAGES[@]}" 2>/dev/null || true)
 missing=()
 for p in "${PACKAGES[@]}"; do
-    # No pipe into grep -q: under pipefail its early exit can fail the writer with SIGPIPE.
-    if [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)" != "install ok installed" ]; then
-        missing+=("$p")
-    fi
+    [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
 
 if [ ${#missing[@]} -eq 0 ]; then

@@ -11,7 +11,10 @@
 # Needs the built demo (./scripts/run.sh or `cmake --build build --target demo`). The first lines
 # give the machine's floors (what a process that only sleeps a millisecond at a time costs here,
 # and one that only copies a blink's pixels), the load average the figures were taken under and
-# the system's huge page setting.
+# the system's huge page setting. Last, the screens a player opens over the town map and the area
+# screens (the character-area screen, the town, the save screen and its note, the backlog, the
+# settings and sound settings pages, the door message), reached along the story's route in a real
+# window with the music playing on: the demo tests' measuring play (needs the built demo_tests).
 #   scripts/measure-idle.sh [seconds]
 set -euo pipefail
 source "$(dirname "$0")/start-script-folder.sh"
@@ -193,4 +196,12 @@ if command -v xvfb-run >/dev/null; then
         if command -v xdotool >/dev/null; then latency; else echo 'xdotool is missing: no input figures'; fi"
 else
     echo "xvfb-run is missing: no window figures (scripts/install-deps.sh --dev)"
+fi
+
+# Over the town, along the route: the harness starts an X server of its own.
+if [ -x ../tests/demo_tests ] && command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+    VESK_REST_SECONDS=$seconds ../tests/demo_tests --gtest_also_run_disabled_tests \
+        --gtest_filter='DemoPlayThroughTest.DISABLED_MeasuresTheRestOverTheTown' | grep -E '^rest:|^    thread|FAILED|Failure' || true
+else
+    echo "no demo_tests, Xvfb or xdotool: no figures over the town"
 fi

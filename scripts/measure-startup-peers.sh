@@ -37,14 +37,10 @@ ln -s /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$game/default.ttf"
 printf '%s\n' ';$V100G100S1920,1080' '*define' 'game' '*start' '!s0' 'bg "bg.bmp",1' \
     '`A minimal game: one picture, one line of text.' 'end' >"$game/0.txt"
 
-# One measured run: prints "wall user sys peak_kib" of the game process.
+# One measured run: "wall user sys peak_kib" of the game process, failed runs made again.
+source "$(dirname "$0")/measure-run.sh"
 measure() {
-    local out="$work/time.txt"
-    rm -f "$out"
-    "$@" >/dev/null 2>&1 || true
-    # A game that ended with a failing status has a line saying so first.
-    tail -n 1 "$out" | awk '{print $1, $2, $3, $4}'
-    grep -h "exited with" "$out" >&2 || true
+    measure_run "$work/time.txt" "$@"
 }
 timed=(/usr/bin/time -o "$work/time.txt" -f "%e %U %S %M")
 # Every run starts from the same save folder, laid out by a first start before the runs: the

@@ -36,7 +36,7 @@ struct MenuLabel
 constexpr MenuLabel MENU_LABELS[] = {
     {0, 0, true},      {3, 1, true},       {7, 2, true},       {12, 3, true},      {2, 40001, false},
     {1, 40002, false}, {4, 40003, false},  {5, 40004, false},  {6, 40005, false},  {8, 40009, false},
-    {9, 40049, false}, {11, 40006, false}, {13, 40035, false}, {14, 40029, false},
+    {9, 40049, false}, {10, 40045, false}, {11, 40006, false}, {13, 40035, false}, {14, 40029, false},
 };
 
 HINSTANCE AppInstance()

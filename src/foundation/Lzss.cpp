@@ -22,7 +22,16 @@ void CopyMatchSlow(uint8_t* out, size_t o, size_t distance, size_t length)
 // the target: whole chunks may run past the match's end, into bytes the next codes rewrite.
 constexpr size_t MATCH_SLACK = 32;
 
-void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
+// A match of period 4, a repeated 32-bit pixel, the commonest short period: whole chunks of it.
+[[gnu::always_inline]] inline void StorePixelRun(uint8_t* target, uint32_t pixel)
+{
+    const uint64_t pair = pixel | (uint64_t{pixel} << 32);
+    std::memcpy(target, &pair, 8);
+    std::memcpy(target + 8, &pair, 8);
+    std::memcpy(target + 16, &pair, 8);
+}
+
+[[gnu::always_inline]] inline void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
 {
     const uint8_t* source = target - distance;
     // Whole chunks up to the longest match, without a branch on the length.
@@ -34,13 +43,9 @@ void CopyMatchFast(uint8_t* target, size_t distance, size_t length)
     } else if (distance == 1) {
         std::memset(target, *source, LZSS_MAX_MATCH);
     } else if (distance == 4) {
-        // A repeated 32-bit pixel, the commonest short period.
         uint32_t pixel;
         std::memcpy(&pixel, source, 4);
-        const uint64_t pair = pixel | (uint64_t{pixel} << 32);
-        std::memcpy(target, &pair, 8);
-        std::memcpy(target + 8, &pair, 8);
-        std::memcpy(target + 16, &pair, 8);
+        StorePixelRun(target, pixel);
     } else {
         // Another short period: each eight-byte store keeps its first `distance` bytes, which
         // were loaded from bytes already final; the rest is rewritten by the next store or lies
@@ -63,43 +68,63 @@ Match ReadMatch(const uint8_t* code, size_t o)
 {
     const size_t position = code[0] | ((code[1] & 0xF0) << 4);
     const size_t write_position = (LZSS_RING_START + o) & (LZSS_RING_SIZE - 1);
-    const size_t distance = (write_position - position) & (LZSS_RING_SIZE - 1);
-    return {distance == 0 ? LZSS_RING_SIZE : distance, (code[1] & 0x0FU) + LZSS_MIN_MATCH};
+    // 1 to 4096: a match at the write position itself reaches a full ring back.
+    const size_t distance = ((write_position - position - 1) & (LZSS_RING_SIZE - 1)) + 1;
+    return {distance, (code[1] & 0x0FU) + LZSS_MIN_MATCH};
 }
 
 // A whole group of eight codes, and its largest output with the fast copies' slack.
 constexpr size_t GROUP_INPUT = 1 + 8 * 2 + 8;
 constexpr size_t GROUP_OUTPUT = 8 * LZSS_MAX_MATCH + MATCH_SLACK;
 
+// The run of one pixel that the last match of period 4 left off at: the next such match that
+// follows it at once takes its pixel from here rather than reading back bytes just stored.
+struct Repeat
+{
+    size_t end = SIZE_MAX; // where in the whole output the match ended
+    uint32_t pixel = 0;    // the four bytes that would follow it
+};
+
 // Decodes one group without bounds checks: the caller keeps GROUP_INPUT bytes of input and
 // GROUP_OUTPUT of room. Output byte `o` of `out` is byte `o + offset` of the whole output (the
 // offset wraps below zero as a window moves on). Literal runs are copied eight bytes at a time, so
 // the input keeps eight bytes in reserve.
-void DecodeGroup(const uint8_t* in, size_t& i, uint8_t* out, size_t& o, size_t offset)
+[[gnu::always_inline]] inline void DecodeGroup(const uint8_t* in, size_t& i, uint8_t* out, size_t& o,
+                                               size_t offset, Repeat& repeat)
 {
-    unsigned flags = in[i++];
-    int codes_left = 8;
-    while (codes_left > 0) {
-        if (flags & 1) {
-            // A run of literals: copy eight bytes and keep as many as the run is long. The flags
-            // hold no more bits than codes are left, so the run stays in the group.
-            const int run = std::countr_one(flags);
+    // The codes still to decode as zero bits for literals and ones for matches, above them a one
+    // that ends the group.
+    unsigned codes = (~unsigned{in[i++]} & 0xFFU) | 0x100U;
+    while (codes != 1) {
+        if ((codes & 1) == 0) {
+            // A run of literals: copy eight bytes and keep as many as the run is long; the run
+            // stops at the group's end.
+            const int run = std::countr_zero(codes);
             std::memcpy(out + o, in + i, 8);
             o += run;
             i += run;
-            flags >>= run;
-            codes_left -= run;
+            codes >>= run;
             continue;
         }
         const Match match = ReadMatch(in + i, o + offset);
         i += 2;
-        if (o >= match.distance)
+        if (match.distance == 4 && o + offset == repeat.end) {
+            StorePixelRun(out + o, repeat.pixel);
+            repeat.pixel = std::rotr(repeat.pixel, static_cast<int>(8 * (match.length % 4)));
+            repeat.end = o + offset + match.length;
+        } else if (o >= match.distance) {
             CopyMatchFast(out + o, match.distance, match.length);
-        else
+            if (match.distance == 4) {
+                uint32_t pixel;
+                std::memcpy(&pixel, out + o, 4);
+                repeat.pixel = std::rotr(pixel, static_cast<int>(8 * (match.length % 4)));
+                repeat.end = o + offset + match.length;
+            }
+        } else {
             CopyMatchSlow(out, o, match.distance, match.length);
+        }
         o += match.length;
-        flags >>= 1;
-        --codes_left;
+        codes >>= 1;
     }
 }
 
@@ -114,10 +139,11 @@ LzssDecodeResult LzssDecode(std::span<const uint8_t> input, std::span<uint8_t> o
     size_t i = 0;
     size_t o = 0;
     LzssDecodeResult result;
+    Repeat repeat;
 
     // While a whole group of eight codes and its largest output fit, decode without bounds checks.
     while (in_size - i >= GROUP_INPUT && out_size - o >= GROUP_OUTPUT)
-        DecodeGroup(in, i, out, o, 0);
+        DecodeGroup(in, i, out, o, 0, repeat);
 
     // The last groups: every byte read and written is checked.
     while (i < in_size) {
@@ -167,6 +193,7 @@ LzssDecodeResult LzssDecodeInPieces(std::span<const uint8_t> input, size_t out_s
     size_t o = HISTORY; // where the next byte goes in the window
     size_t flushed = 0; // bytes already handed to the sink
     LzssDecodeResult result;
+    Repeat repeat;
     const auto produced = [&] { return flushed + (o - HISTORY); };
     const auto flush = [&] {
         if (o == HISTORY)
@@ -188,7 +215,7 @@ LzssDecodeResult LzssDecodeInPieces(std::span<const uint8_t> input, size_t out_s
     while (in_size - i >= GROUP_INPUT && out_size - produced() >= GROUP_OUTPUT) {
         if (o >= HISTORY + PIECE)
             flush();
-        DecodeGroup(in, i, out, o, flushed - HISTORY);
+        DecodeGroup(in, i, out, o, flushed - HISTORY, repeat);
     }
 
     while (i < in_size) {

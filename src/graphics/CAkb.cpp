@@ -43,6 +43,39 @@ bool FitsLayer(const CAkb& akb, ILayer* layer, int32_t x, int32_t y)
            int64_t{y} + akb.GetHeight() <= layer->GetHeight();
 }
 
+// Adds the row above to a row, byte by byte modulo 256.
+void AddRowAbove(uint8_t* row, const uint8_t* above, size_t n)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_add_epi8(a, b));
+    }
+#endif
+    for (; i < n; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + above[i]);
+}
+
+// Whether n bytes are all zero; all of them are read, which for the short blocks it is given is
+// cheaper than a way out at the first byte that is not.
+bool AllZero(const uint8_t* bytes, size_t n)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    __m128i any = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16)
+        any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i)));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) != 0xFFFF)
+        return false;
+#endif
+    uint8_t rest = 0;
+    for (; i < n; ++i)
+        rest |= bytes[i];
+    return rest == 0;
+}
+
 // Undoes the filter in the layer, in screen order: the top row from its left neighbours, every row
 // below from the row above it, byte by byte modulo 256. Three-byte pixels hold B, G and R; A is
 // left as it is.
@@ -57,16 +90,7 @@ void Unfilter(uint8_t* top, ptrdiff_t pitch, int32_t w, int32_t h)
         for (int32_t r = 1; r < h; ++r) {
             const uint8_t* above = row;
             row += pitch;
-            size_t i = 0;
-#if defined(__SSE2__)
-            for (; i + 16 <= n; i += 16) {
-                const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-                const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_add_epi8(a, b));
-            }
-#endif
-            for (; i < n; ++i)
-                row[i] = static_cast<uint8_t>(row[i] + above[i]);
+            AddRowAbove(row, above, n);
         }
     } else {
         for (int32_t px = 1; px < w; ++px)
@@ -98,7 +122,7 @@ public:
         , m_row_bytes(row_bytes)
         , m_blocks((row_bytes + BLOCK - 1) / BLOCK)
         , m_h(h)
-        , m_stored(m_blocks * static_cast<size_t>(h), false)
+        , m_stored(m_blocks * static_cast<size_t>(h), 0)
     {}
 
     // Bytes of screen row y from byte offset at; zero blocks are only noted as such.
@@ -108,9 +132,9 @@ public:
         while (n > 0) {
             const size_t block = at / BLOCK;
             const size_t k = std::min(n, (block + 1) * BLOCK - at);
-            if (std::any_of(bytes, bytes + k, [](uint8_t b) { return b != 0; })) {
+            if (!AllZero(bytes, k)) {
                 std::memcpy(row + at, bytes, k);
-                m_stored[static_cast<size_t>(y) * m_blocks + block] = true;
+                m_stored[static_cast<size_t>(y) * m_blocks + block] = 1;
             }
             at += k;
             bytes += k;
@@ -121,10 +145,10 @@ public:
     void Unfilter()
     {
         // Whether each block of the row above may hold a byte that is not zero.
-        std::vector<bool> live(m_blocks, false);
+        std::vector<uint8_t> live(m_blocks, 0);
         uint8_t* top = Row(0);
         if (std::any_of(m_stored.begin(), m_stored.begin() + static_cast<ptrdiff_t>(m_blocks),
-                        [](bool b) { return b; })) {
+                        [](uint8_t b) { return b != 0; })) {
             for (size_t i = 4; i < m_row_bytes; ++i)
                 top[i] = static_cast<uint8_t>(top[i] + top[i - 4]);
             for (size_t b = 0; b < m_blocks; ++b)
@@ -134,14 +158,13 @@ public:
             uint8_t* row = Row(y);
             const uint8_t* above = Row(y - 1);
             for (size_t b = 0; b < m_blocks; ++b) {
-                const bool stored = m_stored[static_cast<size_t>(y) * m_blocks + b];
+                const bool stored = m_stored[static_cast<size_t>(y) * m_blocks + b] != 0;
                 if (!live[b] && !stored)
                     continue;
                 const size_t from = b * BLOCK;
                 const size_t to = std::min(m_row_bytes, from + BLOCK);
                 if (live[b] && stored) {
-                    for (size_t i = from; i < to; ++i)
-                        row[i] = static_cast<uint8_t>(row[i] + above[i]);
+                    AddRowAbove(row + from, above + from, to - from);
                 } else if (live[b]) {
                     std::memcpy(row + from, above + from, to - from);
                 }
@@ -155,8 +178,7 @@ private:
     bool IsZero(const uint8_t* row, size_t block) const
     {
         const size_t from = block * BLOCK;
-        const size_t to = std::min(m_row_bytes, from + BLOCK);
-        return std::all_of(row + from, row + to, [](uint8_t b) { return b == 0; });
+        return AllZero(row + from, std::min(m_row_bytes, from + BLOCK) - from);
     }
 
     uint8_t* m_top;
@@ -164,13 +186,38 @@ private:
     size_t m_row_bytes;
     size_t m_blocks;
     int32_t m_h;
-    std::vector<bool> m_stored;
+    std::vector<uint8_t> m_stored; // 1 where a block of a row holds stored bytes
 };
+
+// Decodes the body in pieces and hands each on a row at a time: place(row, at, bytes, n) with the
+// row from the content's top (the body holds its rows from the bottom up) and where in its bytes
+// they start.
+template <class Place>
+LzssDecodeResult DecodeRows(const CAkb& akb, size_t source_row, int32_t h, Place&& place)
+{
+    int32_t placed = 0; // rows placed, from the bottom
+    size_t at = 0;      // bytes of the row being placed
+    const auto split = [&](std::span<const uint8_t> piece) {
+        while (!piece.empty()) {
+            const size_t n = std::min(piece.size(), source_row - at);
+            place(h - 1 - placed, at, piece.data(), n);
+            at += n;
+            piece = piece.subspan(n);
+            if (at == source_row) {
+                at = 0;
+                ++placed;
+            }
+        }
+    };
+    return LzssDecodeInPieces(akb.GetBody(), source_row * static_cast<size_t>(h), split);
+}
 
 // Decodes the body straight into the content rectangle, its rows as stored (bottom row first),
 // then undoes the filter there: no copy of the picture is held beside the layer, which for a
-// town map or a scrolling picture would be tens of megabytes. False (layer untouched) when the
-// body does not decode to exactly the content rectangle's bytes.
+// town map or a scrolling picture would be tens of megabytes. False when the body does not decode
+// to exactly the content rectangle's bytes: a layer that holds pixels is then untouched, since the
+// body is measured before it is decoded; a new layer is decoded in one pass and may hold part of
+// the picture, which its maker drops.
 bool DecodeContent(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, bool blank_layer)
 {
     const RECT content = akb.GetContentRect();
@@ -179,53 +226,36 @@ bool DecodeContent(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, bool bl
     const bool three_bytes = (akb.GetFlags() & AKB_FLAG_RGB) != 0;
     const size_t source_row = static_cast<size_t>(w) * (three_bytes ? 3 : 4);
     const size_t expected = source_row * static_cast<size_t>(h);
-    if (!LzssMeasure(akb.GetBody(), expected).Complete(expected))
+    const bool empty = w <= 0 || h <= 0;
+    if ((!blank_layer || empty) && !LzssMeasure(akb.GetBody(), expected).Complete(expected))
         return false;
-    if (w <= 0 || h <= 0)
+    if (empty)
         return true;
     const ptrdiff_t pitch = layer->GetPitch();
     uint8_t* const top = layer->GetPixelPtr(x + content.left, y + content.top);
     if (blank_layer && !three_bytes) {
         BlankLayerRows rows(top, pitch, source_row, h);
-        int32_t placed = 0; // rows placed, from the bottom
-        size_t at = 0;
-        LzssDecodeInPieces(akb.GetBody(), expected, [&](std::span<const uint8_t> piece) {
-            while (!piece.empty()) {
-                const size_t n = std::min(piece.size(), source_row - at);
-                rows.Store(h - 1 - placed, at, piece.data(), n);
-                at += n;
-                piece = piece.subspan(n);
-                if (at == source_row) {
-                    at = 0;
-                    ++placed;
-                }
-            }
-        });
+        const LzssDecodeResult result =
+            DecodeRows(akb, source_row, h, [&](int32_t row, size_t at, const uint8_t* bytes, size_t n) {
+                rows.Store(row, at, bytes, n);
+            });
+        if (!result.Complete(expected))
+            return false;
         rows.Unfilter();
         return true;
     }
-    int32_t row = 0;   // rows placed, from the bottom
-    size_t filled = 0; // bytes of the row being placed
-    LzssDecodeInPieces(akb.GetBody(), expected, [&](std::span<const uint8_t> piece) {
-        while (!piece.empty()) {
-            uint8_t* target = top + static_cast<ptrdiff_t>(h - 1 - row) * pitch;
-            const size_t n = std::min(piece.size(), source_row - filled);
+    const LzssDecodeResult result =
+        DecodeRows(akb, source_row, h, [&](int32_t row, size_t at, const uint8_t* bytes, size_t n) {
+            uint8_t* target = top + static_cast<ptrdiff_t>(row) * pitch;
             if (!three_bytes) {
-                std::memcpy(target + filled, piece.data(), n);
-            } else {
-                for (size_t k = 0; k < n; ++k) {
-                    const size_t b = filled + k;
-                    target[4 * (b / 3) + b % 3] = piece[k];
-                }
+                std::memcpy(target + at, bytes, n);
+                return;
             }
-            filled += n;
-            piece = piece.subspan(n);
-            if (filled == source_row) {
-                filled = 0;
-                ++row;
-            }
-        }
-    });
+            for (size_t k = 0; k < n; ++k)
+                target[4 * ((at + k) / 3) + (at + k) % 3] = bytes[k];
+        });
+    if (!result.Complete(expected))
+        return false;
     if (three_bytes)
         Unfilter<3>(top, pitch, w, h);
     else

@@ -3,9 +3,8 @@
 // content rectangle that the LZSS body holds (rows bottom-up, delta-filtered), whether the body
 // has three bytes a pixel with one alpha for all, the border fill colour and, for a difference
 // picture ("AKB+"), the file name of its base. CAkb does not own the bytes; the caller keeps them
-// alive while it decodes. The decoder unpacks the body with the archives' LZSS decoder into a
-// per-thread scratch buffer, then places and unfilters it into a locked layer in one pass; any
-// thread that owns the layer.
+// alive while it decodes. The decoder unpacks the body with the archives' LZSS decoder straight
+// into the rows of a locked layer and undoes the filter there; any thread that owns the layer.
 
 #include "platform/kernel/WinTypes.h"
 
@@ -73,7 +72,8 @@ private:
 // not well formed, whose body does not decode to exactly its content rectangle, or that does not
 // fit the layer.
 // blank_layer: the layer is new, all zero and untouched; the picture's zero bytes are then not
-// stored, so its clear parts cost the layer no memory.
+// stored, so its clear parts cost the layer no memory, and the body is decoded in one pass: a
+// refused picture may leave part of itself in the layer, which the caller drops.
 bool DecodeAkb(const CAkb& akb, ILayer* layer, int32_t x, int32_t y, RECT* out, int32_t fill_mode,
                bool blank_layer = false);
 // The three-byte body reader: colour bytes into the content rectangle, the alpha bytes kept.

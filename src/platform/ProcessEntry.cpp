@@ -78,11 +78,16 @@ bool ChooseVideoDriver()
         if (!WaylandReachable()) {
             const std::string others = WithoutWayland(named);
             if (others.empty()) {
-                std::fprintf(
-                    stderr,
-                    "vesk: SDL's video driver \"%s\" (SDL_VIDEODRIVER) cannot start: no Wayland display "
-                    "can be found without XDG_RUNTIME_DIR; %s\n",
-                    named, way);
+                // A relative folder is as good as none to Wayland's library; said as it is.
+                const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+                const std::string why =
+                    runtime != nullptr && *runtime != '\0'
+                        ? ": XDG_RUNTIME_DIR (\"" + std::string(runtime) + "\") is a relative path"
+                        : " without XDG_RUNTIME_DIR";
+                std::fprintf(stderr,
+                             "vesk: SDL's video driver \"%s\" (SDL_VIDEODRIVER) cannot start: no Wayland "
+                             "display can be found%s; %s\n",
+                             named, why.c_str(), way);
                 return false;
             }
             // The variable outweighs a hint of normal priority.

@@ -1,7 +1,14 @@
 #include "platform/TerminationSignals.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/kernel/IdleWait.h"
 
 namespace platform {
 
@@ -12,15 +19,43 @@ std::atomic<int> g_requested{0};
 std::atomic<bool> g_taken{false};
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 
+// A handler may not wake the window thread's rest itself: it writes a byte here, and a watcher
+// thread, blocked on the other end, ends the rest.
+int g_wake_pipe[2] = {-1, -1};
+
 void OnTerminationSignal(int signal_number)
 {
     g_requested.store(signal_number, std::memory_order_relaxed);
+    if (g_wake_pipe[1] >= 0) {
+        const int saved = errno;
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = write(g_wake_pipe[1], &byte, 1);
+        errno = saved;
+    }
+}
+
+void WatchForRequests(int read_end)
+{
+    char byte = 0;
+    for (;;) {
+        const ssize_t got = read(read_end, &byte, 1);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return;
+        WakeIdleOwner();
+    }
 }
 
 } // namespace
 
 void InstallTerminationHandlers()
 {
+    // Without the watcher a request still ends the game, at the end of the rest it came in.
+    if (g_wake_pipe[0] < 0 && pipe2(g_wake_pipe, O_CLOEXEC) == 0) {
+        fcntl(g_wake_pipe[1], F_SETFL, O_NONBLOCK); // a full pipe has a wake waiting already
+        std::thread(WatchForRequests, g_wake_pipe[0]).detach();
+    }
     struct sigaction action = {};
     action.sa_handler = &OnTerminationSignal;
     sigemptyset(&action.sa_mask);

@@ -85,6 +85,7 @@ TEST_F(CVeskMenuEventThreadTest, SettingsItemsFollowTheMenuLockOfTheGame)
     Refresh();
     EXPECT_FALSE(Greyed(40009));
     EXPECT_FALSE(Greyed(40049));
+    EXPECT_TRUE(Greyed(40045)) << "the controller item opens nothing whatever the lock";
 
     GetDocument()->ClearEngineStateBits(ENGINE_STATE_GAME_INPUT);
     Refresh();

@@ -283,7 +283,7 @@ TEST_F(CVeskViewTest, RelabellingPutsTheLanguagesTextsIntoBothMenus)
     std::vector<tools::MapText> texts;
     const char16_t* english[] = {u"Exit",     u"Return to Title", u"Quit Game", u"Window", u"Minimize",
                                  u"Maximize", u"Restore",         u"Settings",  u"System", u"Sound",
-                                 u"(10)",     u"Window Settings", u"Help",      u"Manual", u"Version"};
+                                 u"Pad",      u"Window Settings", u"Help",      u"Manual", u"Version"};
     for (int id = 0; id < 15; ++id)
         texts.push_back({id, english[id]});
     const std::vector<uint8_t> file = tools::BuildMapTable(texts);
@@ -305,8 +305,8 @@ TEST_F(CVeskViewTest, RelabellingPutsTheLanguagesTextsIntoBothMenus)
         EXPECT_EQ(MenuText(menu, 40049, MF_BYCOMMAND), u"Sound");
         EXPECT_EQ(MenuText(menu, 40035, MF_BYCOMMAND), u"Manual");
         EXPECT_EQ(MenuText(menu, 40029, MF_BYCOMMAND), u"Version");
-        // No controller item, which would open nothing and keep the resource's Japanese.
-        EXPECT_EQ(GetMenuState(menu, 40045, MF_BYCOMMAND), UINT(-1));
+        EXPECT_EQ(MenuText(menu, 40045, MF_BYCOMMAND), u"Pad");
+        EXPECT_NE(GetMenuState(menu, 40045, MF_BYCOMMAND) & MF_GRAYED, 0u) << "relabelled, still greyed";
     }
     EXPECT_EQ(WindowText(Window()), u"VELORAMIKA");
 }

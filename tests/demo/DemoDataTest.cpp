@@ -17,8 +17,8 @@
 
 #include "DemoRun.h"
 #include "demopics/DemoPictures.h"
-#include "foundation/CXMLDocument.h"
 #include "foundation/CArchiveFile.h"
+#include "foundation/CXMLDocument.h"
 #include "screens/base/CHitAreaTable.h"
 #include "screens/extras/CGTables.h"
 #include "screens/system/ConfigLayout.h"
@@ -127,6 +127,130 @@ bool HasJapanese(const std::string& text)
     return false;
 }
 
+// Kana: three-byte UTF-8 sequences from U+3040 to U+30FF.
+bool HasKana(const std::string& text)
+{
+    for (size_t i = 0; i + 2 < text.size(); ++i)
+        if (static_cast<unsigned char>(text[i]) == 0xE3 && static_cast<unsigned char>(text[i + 1]) >= 0x81 &&
+            static_cast<unsigned char>(text[i + 1]) <= 0x83)
+            return true;
+    return false;
+}
+
+// A word of three Latin letters or more.
+bool HasLatinWord(const std::string& text)
+{
+    int run = 0;
+    for (const char c : text) {
+        run = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ? run + 1 : 0;
+        if (run >= 3)
+            return true;
+    }
+    return false;
+}
+
+// Every text a table of the Japanese game holds reads in each of the other languages on their
+// screens: its line is there, not empty, and in that language's script (English without Chinese
+// characters or kana, Chinese without kana or English words).
+TEST(DemoData, EveryTextHasItsLineInEveryLanguage)
+{
+    for (const char* table : {"system", "story", "trip"}) {
+        const std::map<int, std::string> japanese = SystemTexts((std::string(table) + ".txt").c_str());
+        ASSERT_GT(japanese.size(), 5u) << table;
+        for (const char* suffix : {"_en", "_cn", "_tw"}) {
+            const std::string listing = std::string(table) + suffix + ".txt";
+            const std::map<int, std::string> texts = SystemTexts(listing.c_str());
+            const bool english = std::string(suffix) == "_en";
+            for (const auto& [id, text] : japanese) {
+                const auto words = texts.find(id);
+                if (words == texts.end()) {
+                    ADD_FAILURE() << listing << ": text " << id << " only in Japanese: " << text;
+                    continue;
+                }
+                EXPECT_FALSE(words->second.empty()) << listing << ": text " << id;
+                EXPECT_FALSE(english ? HasJapanese(words->second)
+                                     : HasKana(words->second) || HasLatinWord(words->second))
+                    << listing << ": text " << id << ": " << words->second;
+            }
+        }
+    }
+}
+
+// The message window breaks an English line where it reaches the window's edge, whatever the
+// word: each line of the English story is at most the window's 42 half-width cells.
+TEST(DemoData, EveryEnglishStoryLineFitsTheMessageWindow)
+{
+    for (const char* listing : {"story_en.txt", "trip_en.txt"})
+        for (const auto& [id, text] : SystemTexts(listing)) {
+            size_t start = 0;
+            for (size_t end = text.find("\\n"); start <= text.size();
+                 start = end + 2, end = text.find("\\n", start)) {
+                const std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+                EXPECT_LE(line.size(), 42u) << listing << ": text " << id << ": " << line;
+                if (end == std::string::npos)
+                    break;
+            }
+        }
+}
+
+// Every picture with words shows the player's language: where the archive holds one language's
+// form of a picture, it holds the other languages' too, and a Chinese form never repeats the
+// English one. The screens whose pictures the game loads by a plain name have their forms.
+TEST(DemoData, EveryWordedPictureHasEachLanguagesForm)
+{
+    const HeadlessDemoHome home;
+    CArchiveFile layer;
+    ASSERT_EQ(layer.OpenArchive(CStringUTF8((home.Build() / "demo/layer.arc").string()), false, false), 1)
+        << "build the demo target first";
+    const auto read = [&](const std::string& name) { return ReadEntry(layer, Upper(name).c_str()); };
+    std::vector<std::string> worded = {"message_p",
+                                       "sidemenu_p",
+                                       "dialog_p",
+                                       "dialog_p2",
+                                       "systemsound_p",
+                                       "systemcover",
+                                       "system_bg",
+                                       "sound_bg",
+                                       "sound_cover",
+                                       "log_p",
+                                       "log_cover",
+                                       "keybord_p",
+                                       "sel_p",
+                                       "select_p",
+                                       "icon_p",
+                                       "title_p",
+                                       "saveload_p",
+                                       "flagschedule_bg",
+                                       "flagschedule_plate",
+                                       "omake_bg",
+                                       "bg_demo",
+                                       "bg_evening",
+                                       "st_bg",
+                                       "cg_r01",
+                                       "r01_0",
+                                       "a000",
+                                       "modelist_p",
+                                       "cgscenemode_p",
+                                       "music_p",
+                                       "time_p",
+                                       "callender_p",
+                                       "charlist_p",
+                                       "diary00",
+                                       "flaglist_p",
+                                       "senro_1"};
+    for (const std::string& stem : worded) {
+        SCOPED_TRACE(stem);
+        const std::vector<uint8_t> english = read(stem + "_en.akb");
+        ASSERT_FALSE(english.empty()) << "no English form";
+        EXPECT_FALSE(read(stem + ".akb").empty()) << "no Japanese picture";
+        for (const char* chinese : {"_ch", "_tw"}) {
+            const std::vector<uint8_t> form = read(stem + chinese + ".akb");
+            EXPECT_FALSE(form.empty()) << chinese << ": none";
+            EXPECT_NE(form, english) << chinese << ": the English words";
+        }
+    }
+}
+
 // A help line the Japanese table has reads in English on an English screen, not as an empty line.
 TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
 {
@@ -138,7 +262,8 @@ TEST(DemoData, EveryJapaneseSystemTextHasItsEnglishWords)
         if (words == english.end())
             ADD_FAILURE() << "text " << id << " only in Japanese: " << text;
         else
-            EXPECT_FALSE(words->second.empty() || HasJapanese(words->second)) << "text " << id << ": " << words->second;
+            EXPECT_FALSE(words->second.empty() || HasJapanese(words->second))
+                << "text " << id << ": " << words->second;
     }
 }
 
@@ -185,7 +310,8 @@ TEST(DemoData, EverySoundSettingsControlHasItsHelpLineInEveryLanguage)
 // story records the choice (places 1300 + group of the story's table).
 TEST(DemoData, AnAreasHelpLineNamesItAsTheStoryDoes)
 {
-    for (const auto& [system, words] : {std::pair{"system_en.txt", "story_en.txt"}, std::pair{"system.txt", "story.txt"}}) {
+    for (const auto& [system, words] :
+         {std::pair{"system_en.txt", "story_en.txt"}, std::pair{"system.txt", "story.txt"}}) {
         const std::map<int, std::string> help = SystemTexts(system);
         const std::map<int, std::string> story = SystemTexts(words);
         for (int group = 1; group <= 13; ++group)

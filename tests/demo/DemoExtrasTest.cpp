@@ -64,10 +64,11 @@ bool ReplayHeroinesShown(const Frame& frame)
     return FrameCellAt(frame, 395 + 3, 109 + 3) == 0u && tab && tab->first == 257u && tab->second == 2;
 }
 
-// The title's extras page, then its gallery.
+// The title, then its extras page, then its gallery. The logo takes a click once it plays: the
+// first may come too soon.
 bool ToTheGallery(HeadlessDemoPlayer& x)
 {
-    return x.ClickUntil(370, 920, [](const Frame& frame) {
+    return x.ClickOftenUntil(960, 300, route::TitleShown) && x.ClickUntil(370, 920, [](const Frame& frame) {
         return FrameCellAt(frame, 300, 679) == 0x100u;
     }) && x.ClickUntil(370, 679, GalleryPage);
 }
@@ -82,7 +83,7 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirWordsAndItsReplayTabOpensTheReplayOver
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     HeadlessDemoPlayer x(home);
     x.StartGame();
-    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
+    ASSERT_TRUE(ToTheGallery(x)) << "no title, extras page or gallery page";
 
     x.Move(633, 245);
     const auto hovered = x.WaitFor([](const Frame& frame) {
@@ -132,12 +133,10 @@ TEST(DemoExtrasTest, TheGalleryLeftAfterTheViewerTakesItsCGAlong)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
-    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
     x.SetClockRate(4);
     x.StartGame();
-    // The logo takes a click once it plays: the first may come too soon.
-    ASSERT_TRUE(x.ClickOftenUntil(960, 300, route::TitleShown)) << "no title\n" << x.Output();
-    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
+    ASSERT_TRUE(ToTheGallery(x)) << "no title, extras page or gallery page";
     ASSERT_TRUE(x.ClickUntil(633, 245, [](const Frame& frame) { return !GalleryPage(frame); }))
         << "no viewer";
     ASSERT_TRUE(x.ClickUntil(1209, 471, [](const Frame& frame) { return IsCG(frame, 200, 900); })) << "no CG";
@@ -148,6 +147,7 @@ TEST(DemoExtrasTest, TheGalleryLeftAfterTheViewerTakesItsCGAlong)
 
     // A cancel to the heroine level, once it shows another to the title, which plays its opening
     // animation again first: every frame looked at.
+    x.WatchEveryFrame(true);
     int shown = 0;
     std::optional<Frame> first;
     const std::function<bool(const Frame&)> levels[] = {
@@ -208,13 +208,14 @@ bool StartToTheReplayGrid(HeadlessDemoPlayer& x)
 }
 
 // Escape on the heroine grid: the title, and no scene list or replayed picture on the way. Every
-// frame is looked at, for a flash of either.
+// frame from the Escape on is looked at, for a flash of either.
 TEST(DemoExtrasTest, ACancelOfTheReplayGridLeadsToTheTitleThroughNoScene)
 {
     const HeadlessDemoHome home;
     ASSERT_NO_FATAL_FAILURE(SetUpTheReplaysHome(home));
-    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
     ASSERT_TRUE(StartToTheReplayGrid(x)) << "no scene replay from the gallery's tab";
+    x.WatchEveryFrame(true);
     int replayed = 0;
     int listed = 0;
     const auto title = x.ActUntil([&] { x.Key(0x1B); },
@@ -278,11 +279,10 @@ TEST(DemoExtrasTest, ANewGameAfterTheGalleryShowsNothingOfTheExtrasBackdrop)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
-    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
     x.SetClockRate(4);
     x.StartGame();
-    ASSERT_TRUE(x.ClickOftenUntil(960, 300, route::TitleShown)) << "no title\n" << x.Output();
-    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
+    ASSERT_TRUE(ToTheGallery(x)) << "no title, extras page or gallery page";
     for (const bool title : {false, true})
         ASSERT_TRUE(
             x.ActUntil([&] { x.Key(0x1B); },
@@ -294,6 +294,8 @@ TEST(DemoExtrasTest, ANewGameAfterTheGalleryShowsNothingOfTheExtrasBackdrop)
         const uint32_t lamp = frame.pixels[0];
         return (lamp & 0xFF00FFFFu) == 0xFF0000FFu ? static_cast<int>((lamp >> 16) & 0xFF) : 0;
     };
+    // Every frame of the scene looked at, from the click that starts it.
+    x.WatchEveryFrame(true);
     ASSERT_TRUE(x.ClickUntil(310, 543, [&](const Frame& frame) { return checkpoint(frame) > 0; }))
         << "New game did not start the story";
     int shown = 0;
@@ -326,7 +328,7 @@ TEST(DemoExtrasTest, AHeroinesGalleryPageShowsItsLockedCells)
     HeadlessDemoPlayer x(home);
     x.SetClockRate(4);
     x.StartGame();
-    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
+    ASSERT_TRUE(ToTheGallery(x)) << "no title, extras page or gallery page";
     ASSERT_TRUE(x.ActUntil([&] { x.Key(0x1B); }, [](const Frame& frame) { return !GalleryPage(frame); }))
         << "no heroine level";
     // The sixth heroine's button: the second row's first.
@@ -357,9 +359,9 @@ TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
-    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Every);
+    HeadlessDemoPlayer x(home, HeadlessDemoPlayer::Frames::Asked);
     x.StartGame();
-    ASSERT_TRUE(ToTheGallery(x)) << "no extras page on the title or no gallery page";
+    ASSERT_TRUE(ToTheGallery(x)) << "no title, extras page or gallery page";
     // The diary's page buttons down the right.
     ASSERT_TRUE(x.ClickUntil(175, 840, [](const Frame& frame) {
         return !GalleryPage(frame) && FrameCellAt(frame, 1880, 140);
@@ -370,7 +372,9 @@ TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
     });
     ASSERT_TRUE(music) << "the diary's music-room tab led nowhere";
 
-    // Back: black before the title, not the extras' backdrop under the title's animation.
+    // Back: black before the title, not the extras' backdrop under the title's animation; every
+    // frame looked at, for the first one after the music room.
+    x.WatchEveryFrame(true);
     const auto black = [](const Frame& frame) {
         return (frame.pixels[size_t(900) * frame.width + 1700] & 0xFFFFFFu) == 0 &&
                (frame.pixels[size_t(200) * frame.width + 960] & 0xFFFFFFu) == 0;
@@ -379,6 +383,7 @@ TEST(DemoExtrasTest, TheDiarysTabsLeadOnAndTheTitleComesBackFromBlack)
         x.ClickUntil(135, 984, [&](const Frame& frame) { return black(frame) || TitleAgain(frame); });
     ASSERT_TRUE(next) << "the music room's back led nowhere";
     EXPECT_TRUE(black(*next)) << "the title came back over the extras' backdrop";
+    x.WatchEveryFrame(false);
     EXPECT_TRUE(x.WaitFor(TitleAgain)) << "no title after the extras";
 }
 

@@ -80,7 +80,8 @@ bool MorningShown(const Frame& frame)
 // The evening picture's caption, whole: its band's edges show, under no plate or arrow.
 void ExpectCaptionWhole(const Frame& frame)
 {
-    const tools::CaptionBox box = tools::EveningCaptionBox();
+    const tools::CaptionBox box =
+        tools::EveningCaptionBox(tools::WordsLanguage::Japanese); // the runs' language
     const uint32_t band = tools::CAPTION_BAND & 0xFFFFFF;
     int covered = 0;
     for (int x = box.left + 2; x < box.left + box.width - 2; ++x)
@@ -515,11 +516,8 @@ void QuickSaveOnEachKindOfScreenAndContinue(DemoPlayer& x)
         return FrameCellAt(frame, 1751, 991) == 0x500u;
     })) << "no comment mode";
     x.Click(1751, 991);
-    const auto character_area = [](const Frame& frame) {
-        return FrameCellAt(frame, 1000, 1000) == tools::AREA_SHEET_HELP_BAR &&
-               FrameCellAt(frame, 1450, 865) == tools::AREA_SHEET_BUTTON + 2;
-    };
-    ASSERT_TRUE(x.ClickUntil(COMMENT_BACK_X, COMMENT_BACK_Y, character_area)) << "no character-area screen";
+    ASSERT_TRUE(x.ClickUntil(COMMENT_BACK_X, COMMENT_BACK_Y, CharacterAreaShown))
+        << "no character-area screen";
     ASSERT_TRUE(x.ClickUntil(460, 300, [](const Frame& frame) {
         return FrameCellAt(frame, 960, 300) == tools::TIME_SHEET_DIAL;
     })) << "no time of day";
@@ -666,8 +664,9 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x)
         return FrameCellAt(frame, 500, 222) == tools::CHOICE_CELL_MIDDLE &&
                FrameCellAt(frame, 1100, 570) == tools::CHOICE_CELL_MIDDLE;
     };
-    const auto shown = x.ClickUntil(700, 300, choice);
-    ASSERT_TRUE(shown) << "no choice after Yuki's lines";
+    // Yuki's lines read on, each once it waits, up to the choice.
+    const auto shown = x.ClickThroughTo(choice);
+    ASSERT_TRUE(shown) << "no choice after Yuki's lines\n" << x.Account();
     ExpectCaptionWhole(*shown);
     ASSERT_TRUE(x.WaitFor([&](const Frame&) { return fs::exists(save / "FLAG101"); })) << "no auto save";
     ASSERT_TRUE(x.ClickUntil(QUICK_LOAD_X, ROW_Y, [&](const Frame& frame) {

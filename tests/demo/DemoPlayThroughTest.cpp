@@ -13,10 +13,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -100,11 +103,16 @@ public:
         std::system(("Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>'" + home +
                      "/display' 2>'" + home + "/xvfb.txt' & echo $! >'" + home + "/xvfb.pid'")
                         .c_str());
-        for (int i = 0; i < 300 && m_display.empty(); ++i) {
+        // Its display once it listens, however long a busy machine takes; none if it ends first.
+        const auto started = std::chrono::steady_clock::now();
+        while (m_display.empty() && std::chrono::steady_clock::now() - started < 5min) {
             std::this_thread::sleep_for(100ms);
             const std::string text = ReadText(m_home.Path() / "display");
             if (!text.empty() && text.back() == '\n')
                 m_display = ":" + text.substr(0, text.size() - 1);
+            else if (const std::string id = ReadText(m_home.Path() / "xvfb.pid");
+                     !id.empty() && id.back() == '\n' && !Running(static_cast<pid_t>(std::stol(id))))
+                break;
         }
         return !m_display.empty() && Grab().has_value();
     }
@@ -124,8 +132,9 @@ public:
                      "/status') >/dev/null 2>&1 &")
                         .c_str());
         // Its id known before the test goes on, so an early end can kill it and wait for its shell.
-        for (int wait = 0;
-             wait < 1500 && ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos; ++wait)
+        for (const auto started = std::chrono::steady_clock::now();
+             ReadText(m_home.Path() / "game.pid").find('\n') == std::string::npos &&
+             std::chrono::steady_clock::now() - started < 5min;)
             std::this_thread::sleep_for(20ms);
     }
 
@@ -203,7 +212,8 @@ private:
     {
         if (!fs::exists(m_home.Path() / "game.pid"))
             return;
-        for (int wait = 0; wait < 1500; ++wait) {
+        for (const auto started = std::chrono::steady_clock::now();
+             std::chrono::steady_clock::now() - started < 5min;) {
             const std::string status = ReadText(m_home.Path() / "status");
             if (!status.empty() && status.back() == '\n')
                 return;
@@ -220,7 +230,8 @@ private:
             return;
         const pid_t pid = static_cast<pid_t>(std::stol(id));
         ::kill(pid, SIGTERM);
-        for (int wait = 0; wait < 500 && Running(pid); ++wait)
+        for (const auto asked = std::chrono::steady_clock::now();
+             Running(pid) && std::chrono::steady_clock::now() - asked < 1min;)
             std::this_thread::sleep_for(20ms);
         ::kill(pid, SIGKILL);
         if (m_display.empty())
@@ -329,6 +340,148 @@ TEST_F(DemoPlayThroughTest, DamagedSaveBoxesCloseOnAClickInARealWindow)
 {
     ASSERT_NO_FATAL_FAILURE(StartANewPlayersGame());
     DamagedSaveBoxesCloseOnAClick(m_x);
+}
+
+// The game's share of a core and its threads' wakes (context switches: each wake of a sleeping
+// thread is one) over a stretch of real time, read from /proc.
+class ProcessRest
+{
+public:
+    explicit ProcessRest(pid_t pid)
+        : m_pid(pid)
+    {}
+
+    // Prints the figures of `seconds` of the game's rest on `label`'s screen, after `settle`
+    // seconds for its fades.
+    void Measure(const std::string& label, int settle = 3)
+    {
+        static const int seconds = [] {
+            const char* value = std::getenv("VESK_REST_SECONDS");
+            return value != nullptr && std::atoi(value) > 0 ? std::atoi(value) : 10;
+        }();
+        std::this_thread::sleep_for(std::chrono::seconds(settle));
+        const std::map<std::string, Thread> before = Threads();
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        const std::map<std::string, Thread> after = Threads();
+        double cpu = 0;
+        double wakes = 0;
+        std::ostringstream threads;
+        for (const auto& [id, end] : after) {
+            const auto start = before.find(id);
+            if (start == before.end())
+                continue;
+            const double thread_wakes = double(end.switches - start->second.switches) / seconds;
+            const double thread_cpu = double(end.ns - start->second.ns) / 1e7 / seconds;
+            cpu += thread_cpu;
+            wakes += thread_wakes;
+            if (thread_wakes >= 1 || id == std::to_string(m_pid))
+                threads << "    thread " << id << (id == std::to_string(m_pid) ? " (main)" : "") << ": "
+                        << thread_wakes << " wakes/s, " << thread_cpu << " % of a core\n";
+        }
+        double load = 0;
+        if (FILE* file = std::fopen("/proc/loadavg", "r")) {
+            if (std::fscanf(file, "%lf", &load) != 1)
+                load = 0;
+            std::fclose(file);
+        }
+        std::printf("rest: %-44s %6.2f %% of a core  %6.1f wakes/s  (load %.1f)\n%s", label.c_str(), cpu,
+                    wakes, load, threads.str().c_str());
+        std::fflush(stdout);
+    }
+
+private:
+    struct Thread
+    {
+        uint64_t ns = 0;
+        uint64_t switches = 0;
+    };
+    std::map<std::string, Thread> Threads() const
+    {
+        std::map<std::string, Thread> threads;
+        const fs::path tasks = "/proc/" + std::to_string(m_pid) + "/task";
+        std::error_code error;
+        for (const auto& task : fs::directory_iterator(tasks, error)) {
+            Thread thread;
+            std::istringstream(ReadText(task.path() / "schedstat")) >> thread.ns;
+            std::istringstream status(ReadText(task.path() / "status"));
+            for (std::string line; std::getline(status, line);)
+                if (line.find("ctxt_switches:") != std::string::npos)
+                    thread.switches += std::stoull(line.substr(line.find(':') + 1));
+            threads[task.path().filename().string()] = thread;
+        }
+        return threads;
+    }
+
+    pid_t m_pid;
+};
+
+// Not a check, a measure (scripts/measure-idle.sh runs it): the game at rest on the screens a
+// player opens over the town map and the area screens, in a real window, as the route reaches
+// them with the music playing on.
+TEST_F(DemoPlayThroughTest, DISABLED_MeasuresTheRestOverTheTown)
+{
+    ASSERT_NO_FATAL_FAILURE(StartANewPlayersGame());
+    ASSERT_NO_FATAL_FAILURE(PlayToContinue(m_x));
+    ProcessRest rest(static_cast<pid_t>(std::stol(ReadText(m_home.Path() / "game.pid"))));
+    const auto pause = [&](const char* name) {
+        if (std::getenv("VESK_REST_PAUSE") == nullptr)
+            return;
+        std::printf("paused at %s on display %s, game %s; touch %s/go to go on\n", name,
+                    m_x.Display().c_str(), ReadText(m_home.Path() / "game.pid").c_str(),
+                    m_home.Path().c_str());
+        std::fflush(stdout);
+        while (!fs::exists(m_home.Path() / "go"))
+            std::this_thread::sleep_for(200ms);
+        fs::remove(m_home.Path() / "go");
+    };
+    // Each screen measured once it settled, its frame kept (build/demo_playthrough_rest_*.png).
+    const auto measure = [&](const char* name, const char* label) {
+        m_x.Move(700, 1000); // off the controls: no help line or hover changes
+        m_x.Settle();
+        if (const auto frame = m_x.Grab())
+            m_x.Keep(*frame, std::string("rest_") + name);
+        rest.Measure(label);
+        pause(name);
+    };
+    const auto act = [&](int x, int y) {
+        m_x.Click(x, y);
+        m_x.Settle();
+    };
+    const auto side_menu = [&](int y) {
+        m_x.Move(1900, 540);
+        m_x.Settle();
+        act(1768, y);
+    };
+    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(m_x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheDayToTheCharacterArea(m_x));
+    measure("character_area", "character-area screen");
+    ASSERT_NO_FATAL_FAILURE(PlayTheDayFromTheCharacterArea(m_x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheTownAndItsSubMap(m_x));
+    measure("town", "town map");
+    side_menu(195);
+    measure("save", "save screen over the town");
+    act(400, 175); // a new save: the question with its note field
+    measure("save_note", "save note over the town");
+    act(1089, 580); // no
+    // Each screen closed with Escape: a button still held as the town comes back would steer its
+    // leader away from the door.
+    const auto escape = [&] {
+        m_x.Key(0x1B);
+        m_x.Settle();
+    };
+    escape();
+    side_menu(488);
+    measure("backlog", "backlog over the town");
+    escape();
+    side_menu(390);
+    measure("settings", "settings over the town");
+    act(1799, 580); // the sound page
+    measure("sound_settings", "sound settings over the town");
+    escape();
+    m_x.Move(900, 700);
+    m_x.Settle();
+    ASSERT_NO_FATAL_FAILURE(WalkToTheDoor(m_x));
+    measure("door", "door message");
 }
 
 } // namespace

@@ -57,12 +57,22 @@ std::string DemoPlayer::Account()
 
 void DemoPlayer::Failed(const char* what, std::chrono::seconds limit)
 {
+    Note(std::string(what) + " in " + std::to_string(limit.count()) + " s of the game's time");
+}
+
+void DemoPlayer::Missed(const Frame& shown, const char* what)
+{
+    m_stuck = shown;
+    Note(what);
+}
+
+void DemoPlayer::Note(const std::string& what)
+{
     if (m_stuck) {
         Keep(*m_stuck, "stuck");
         m_kept = m_keep_prefix + "stuck.png";
     }
-    m_failure =
-        std::string(what) + " in " + std::to_string(limit.count()) + " s of the game's time; " + Account();
+    m_failure = what + "; " + Account();
 }
 
 std::optional<DemoPlayer::Frame> DemoPlayer::WaitFor(const std::function<bool(const Frame&)>& shown,
@@ -345,9 +355,22 @@ uint64_t HeadlessDemoPlayer::DrawnCount() const
     return space == std::string::npos ? 0 : std::strtoull(text.c_str() + space, nullptr, 10);
 }
 
+void HeadlessDemoPlayer::WatchEveryFrame(bool every)
+{
+    if (m_frames != Frames::Asked || every == m_every)
+        return;
+    // Made before the act whose frames it is for: every frame drawn after it is dumped.
+    const fs::path file = Home().Path() / "frames/every";
+    if (every)
+        std::ofstream(file).flush();
+    else
+        fs::remove(file);
+    m_every = every;
+}
+
 std::optional<DemoPlayer::Frame> HeadlessDemoPlayer::Grab()
 {
-    if (m_frames == Frames::Asked)
+    if (m_frames == Frames::Asked && !m_every)
         return GrabAsked();
     const auto frames = DumpedFrames();
     // The frame to look at: the newest, or the first after the one looked at last.
@@ -400,7 +423,7 @@ bool HeadlessDemoPlayer::Ended()
         return true;
     if (m_game->IsRunning())
         return false;
-    if (m_frames == Frames::Asked)
+    if (m_frames == Frames::Asked && !m_every)
         return !m_asking || fs::exists(Home().Path() / "frames/ask");
     const auto frames = DumpedFrames();
     return frames.empty() || frames.back().first <= m_number;
@@ -467,6 +490,7 @@ void HeadlessDemoPlayer::StartGame(const std::vector<std::string>& environment)
     m_file = {};
     m_last.reset();
     m_asking = false;
+    m_every = false;
     std::vector<std::string> variables = HeadlessGameEnvironment(Home().Path());
     variables.push_back("VESK_INPUT_SCRIPT=" + m_input.string());
     if (m_frames == Frames::Asked)

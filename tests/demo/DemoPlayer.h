@@ -111,6 +111,9 @@ public:
     void Settle();
     // A step's frame kept in the build folder for a reader.
     void Keep(const Frame& frame, const std::string& name) const;
+    // A screen that came where another was looked for (one passed unseen): kept and told as a
+    // wait's failure is.
+    void Missed(const Frame& shown, const char* what);
 
 private:
     // WaitFor without the account of a failure: a wait that may fail on the way (an act's try).
@@ -123,6 +126,8 @@ private:
 
     // Notes a wait that did not see its screen, for Account.
     void Failed(const char* what, std::chrono::seconds limit);
+    // Notes a failure, with the screen it stuck on kept.
+    void Note(const std::string& what);
 
     const HeadlessDemoHome& m_home;
     std::string m_keep_prefix;
@@ -159,7 +164,8 @@ size_t PlayFrameSteps(DemoPlayer& player, const std::vector<FrameStep>& steps,
 // catch what a screen shows for a moment, at every frame in order. Frames it has looked past are
 // removed, so a long play leaves no pile of them. Asked, it looks at the newest frame too, but
 // the game dumps a frame only when the player asks for one (VESK_FRAME_DUMP_ASKED): a long play
-// is not slowed by encoding and reading every frame, which on a busy machine is most of its work.
+// is not slowed by encoding and reading every frame, which on a busy machine is most of its work;
+// over a moment where a flash must be caught, it may ask for every frame (WatchEveryFrame).
 class HeadlessDemoPlayer final : public DemoPlayer
 {
 public:
@@ -203,6 +209,10 @@ public:
     void WaitFrames(uint64_t frames);
     // The game's process, for its status and signals.
     GameProcess& Game() { return *m_game; }
+    // A player of frames as asked looks at every frame the game draws from now on, in order, or
+    // again only at the newest it asks for: every frame of a short moment is seen at the cost of
+    // that moment's frames alone.
+    void WatchEveryFrame(bool every);
 
 private:
     void Append(const std::string& line) const;
@@ -219,5 +229,6 @@ private:
     std::array<uint64_t, 4> m_file{}; // the newest frame read: its inode, size and time
     std::optional<Frame> m_last;
     bool m_asking = false;
+    bool m_every = false; // as asked, every frame for now
     std::string m_clock_rate = "1";
 };

@@ -2,15 +2,18 @@
 // next frame, the player's look some frames behind the game's newest (as a headless player's is
 // while it reads dumped frames), acts that change the screen when they land, and an end.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "DemoPlayer.h"
 #include "DemoRun.h"
+#include "DemoStoryRoute.h"
 #include "sheetgen/SheetGenerator.h"
 
 namespace {
@@ -202,6 +205,71 @@ TEST(DemoPlayerTest, AReaderBehindAMovingPromptClicksThroughOnlyOnFramesAfterIts
     ASSERT_TRUE(x.ClickThroughTo([&x](const Frame&) { return x.clicks >= 3; }, 10s))
         << "clicks on a prompt read 5 frames late: " << x.clicks;
     EXPECT_EQ(x.clicks_on_old_frames, 0);
+}
+
+// The train trip's end as a busy machine's window shows it: the movies (the trip's corner lamp
+// still lit, no prompt), then the ending's CG with its closing line, held 45 frames, then until a
+// click or 285 frames have passed, then the special title. Each grab comes two seconds of the game
+// after the one before and shows the game as it was two seconds earlier.
+class TripEndPlayer final : public FakePlayer
+{
+public:
+    static constexpr uint64_t GRAB = 60; // frames of the game a grab takes, and its picture's age
+    static constexpr uint64_t ENDING = 610, HOLD = 45, ENDING_ALONE = 285;
+
+    explicit TripEndPlayer(const HeadlessDemoHome& home)
+        : FakePlayer(home, "demo_player_test_")
+    {
+        // A dark slate no cell has, the trip's lamp (checkpoint 67) in the corner.
+        for (Frame* frame : {&m_movie, &m_ending, &m_special}) {
+            *frame = Frame{1920, 1080, std::vector<uint32_t>(size_t(1920) * 1080, 0xFF101010u)};
+            frame->pixels[0] = 0xFF4300FFu;
+        }
+        Fill(m_ending, 0, 200, 1920, 400, tools::CellColour(tools::DEMO_CG_BASE + 2, 0));
+        Fill(m_ending, 160, 830, 1160, 845, 0xFFFFFFFFu);
+        for (const auto& [id, y, state] :
+             {std::tuple{0u, 717, 0}, std::tuple{1u, 804, 3}, std::tuple{2u, 891, 3},
+              std::tuple{tools::TITLE_SHEET_BACK, 986, 0}})
+            Fill(m_special, 290, y - 10, 310, y + 10, tools::CellColour(id, state));
+    }
+
+    std::optional<Frame> Grab() override
+    {
+        m_now += GRAB;
+        m_looked = m_now - GRAB;
+        return m_looked < ENDING ? m_movie : m_looked < m_ending_end ? m_ending : m_special;
+    }
+    uint64_t FrameNumber() const override { return m_looked; }
+    uint64_t Turn() const override { return m_now * GAME_TPS / GAME_FPS; }
+    uint64_t NewestFrame() const override { return ++m_now; }
+    bool Ended() override { return false; }
+    void Click(int, int, int = 1) override
+    {
+        if (m_now >= ENDING + HOLD && m_now < m_ending_end)
+            m_ending_end = m_now;
+    }
+    std::optional<int> ExitStatus(std::chrono::seconds) override { return std::nullopt; }
+
+private:
+    static void Fill(Frame& frame, int x0, int y0, int x1, int y1, uint32_t colour)
+    {
+        for (int y = y0; y < y1; ++y)
+            std::fill_n(frame.pixels.begin() + y * frame.width + x0, x1 - x0, colour);
+    }
+
+    Frame m_movie, m_ending, m_special;
+    mutable uint64_t m_now = 0;
+    uint64_t m_looked = 0;
+    uint64_t m_ending_end = ENDING + HOLD + ENDING_ALONE;
+};
+
+TEST(DemoPlayerTest, TheTripsEndIsWatchedUntilTheEndingShowsAndClickedOnlyThen)
+{
+    // A click every ten seconds through the movies would fall on the ending past its hold, between
+    // two grabs, and end it unseen.
+    const HeadlessDemoHome home;
+    TripEndPlayer x(home);
+    EXPECT_NO_FATAL_FAILURE(PlayTheTripToTheSpecialTitle(x));
 }
 
 } // namespace

@@ -134,6 +134,12 @@ bool NoticeShown(const Frame& frame)
     return DialogShown(frame) && CellIs(frame, 878, 597, 0);
 }
 
+bool CharacterAreaShown(const Frame& frame)
+{
+    return CellIs(frame, 1000, 1000, tools::AREA_SHEET_HELP_BAR) &&
+           CellIs(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
+}
+
 // The town drawn: its river (the map's row 17, 0x2850B4) across the left of the screen on a cell
 // row, over the grass.
 bool TownShown(const Frame& frame)
@@ -306,6 +312,12 @@ void PlayTheChoice(DemoPlayer& x)
 // two area screens.
 void PlayTheDay(DemoPlayer& x)
 {
+    ASSERT_NO_FATAL_FAILURE(PlayTheDayToTheCharacterArea(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheDayFromTheCharacterArea(x));
+}
+
+void PlayTheDayToTheCharacterArea(DemoPlayer& x)
+{
     ASSERT_TRUE(x.ClickUntil(830, 597, [](const Frame& frame) { return !QuestionShown(frame); }))
         << "the exec scene's question did not take its answer";
     auto submap = x.WaitFor(SubMapShown);
@@ -337,13 +349,13 @@ void PlayTheDay(DemoPlayer& x)
     x.Click(1751, 991); // its unlock
 
     // The character-area screen over the standing character, its help bar and back button.
-    const auto character_area = [](const Frame& frame) {
-        return CellIs(frame, 1000, 1000, tools::AREA_SHEET_HELP_BAR) &&
-               CellIs(frame, 1450, 865, tools::AREA_SHEET_BUTTON + 2);
-    };
-    auto characters = x.ClickUntil(COMMENT_BACK_X, COMMENT_BACK_Y, character_area);
+    auto characters = x.ClickUntil(COMMENT_BACK_X, COMMENT_BACK_Y, CharacterAreaShown);
     ASSERT_TRUE(characters) << "no character-area screen after the comment mode";
     EXPECT_EQ(KeyGreenIn(*characters), 0);
+}
+
+void PlayTheDayFromTheCharacterArea(DemoPlayer& x)
+{
     auto time = x.ClickUntil(460, 300, [](const Frame& frame) {
         return CellIs(frame, 960, 300, tools::TIME_SHEET_DIAL) && !AreaPanelsShown(frame);
     });
@@ -370,6 +382,12 @@ void PlayTheDay(DemoPlayer& x)
 // The town: drawn, with the plate and no panels of the area screens; the sub map over it and
 // back; the leader walked into the door, whose message shows without the plate.
 void PlayTheTown(DemoPlayer& x)
+{
+    ASSERT_NO_FATAL_FAILURE(PlayTheTownAndItsSubMap(x));
+    ASSERT_NO_FATAL_FAILURE(WalkToTheDoor(x));
+}
+
+void PlayTheTownAndItsSubMap(DemoPlayer& x)
 {
     // An area of the id picture, then one of the second area screen, which looks the same: the
     // two spots in turn, each clicked only while an area screen stands and the last click has had
@@ -413,7 +431,10 @@ void PlayTheTown(DemoPlayer& x)
     EXPECT_FALSE(AreaPanelsShown(*submap));
     ASSERT_TRUE(x.ActUntil(right_click, town_alone, SubMapShown))
         << "the sub map did not go back to the town";
+}
 
+void WalkToTheDoor(DemoPlayer& x)
+{
     // Up, a second at a time, until the leader stands in the door: 扉： and its place, 喫茶店.
     auto door = x.ActUntil([&] { x.HoldUp(); },
                            [](const Frame& frame) { return MessageLineCells(frame, 8) == "#####..."; });
@@ -478,13 +499,20 @@ void PlayTheTripToTheSpecialTitle(DemoPlayer& x)
     };
     // Between them the train trip: its lines wait for a click, and so may an effect that keeps
     // moving (the snowball), so the player clicks whenever the window waits (at most twice a
-    // second of the game's turns), else every ten seconds of them; not over the ending,
-    // which is watched until its closing line shows.
+    // second of the game's turns), and on the trip's screens before its epilogue (the corner lamp
+    // at checkpoints 60 to 66) every ten seconds of them too. Nothing else is clicked: the movies
+    // take no click, and the ending, which a click would pass before a grab saw it, is watched
+    // until its closing line shows.
     const auto closing_line = [](const Frame& frame) { return WhiteIn(frame, 160, 820, 1160, 870) > 1500; };
+    const auto before_the_epilogue = [](const Frame& frame) {
+        const uint32_t lamp = frame.pixels[0];
+        const uint32_t checkpoint = (lamp >> 16) & 0xFF;
+        return (lamp & 0xFF00FFFFu) == 0xFF0000FFu && checkpoint >= 60 && checkpoint < 67;
+    };
     std::optional<Frame> ending;
     uint64_t last_click = x.Turn();
     std::optional<uint64_t> last_prompt_click;
-    x.WaitFor(
+    const std::optional<Frame> end = x.WaitFor(
         [&](const Frame& frame) {
             if (cg(frame)) {
                 ending = frame;
@@ -494,7 +522,7 @@ void PlayTheTripToTheSpecialTitle(DemoPlayer& x)
                 return true;
             if ((StoryPromptShown(frame) &&
                  (!last_prompt_click || x.Turn() - *last_prompt_click > GAME_TPS / 2)) ||
-                x.Turn() - last_click > 10 * GAME_TPS) {
+                (before_the_epilogue(frame) && x.Turn() - last_click > 10 * GAME_TPS)) {
                 x.Click(960, 540);
                 last_click = x.Turn();
                 if (StoryPromptShown(frame))
@@ -503,7 +531,9 @@ void PlayTheTripToTheSpecialTitle(DemoPlayer& x)
             return false;
         },
         600s);
-    ASSERT_TRUE(ending) << "no ending's CG after the trip and the movies";
+    if (end && !ending)
+        x.Missed(*end, "the special title came with no ending's CG before it");
+    ASSERT_TRUE(ending) << "no ending's CG after the trip and the movies\n" << x.Account();
     x.Keep(*ending, "ending");
     EXPECT_TRUE(closing_line(*ending)) << "the ending's closing line missing over its CG";
     EXPECT_EQ(KeyGreenIn(*ending), 0);

@@ -15,7 +15,13 @@
 void PlayToContinue(DemoPlayer& x);
 void PlayTheChoice(DemoPlayer& x);
 void PlayTheDay(DemoPlayer& x);
+// The day in two halves: up to the character-area screen, and from it to the area screens.
+void PlayTheDayToTheCharacterArea(DemoPlayer& x);
+void PlayTheDayFromTheCharacterArea(DemoPlayer& x);
 void PlayTheTown(DemoPlayer& x);
+// The town in two halves: drawn with its sub map opened and closed, and the walk to the door.
+void PlayTheTownAndItsSubMap(DemoPlayer& x);
+void WalkToTheDoor(DemoPlayer& x);
 // The name entry, the name in a message, the two notices, the train trip, the movies, the ending
 // and the special title: the two phases below.
 void PlayToTheSpecialTitle(DemoPlayer& x);
@@ -41,6 +47,8 @@ bool StoryLineShown(const platform::PngPicture& frame);
 bool PlateShown(const platform::PngPicture& frame);
 // A dialog's question with its yes and no, as the exec scene asks it.
 bool QuestionShown(const platform::PngPicture& frame);
+// The character-area screen: its help bar and back button.
+bool CharacterAreaShown(const platform::PngPicture& frame);
 // The town map drawn.
 bool TownShown(const platform::PngPicture& frame);
 // The first sub map over whatever ran it.

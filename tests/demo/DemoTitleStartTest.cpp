@@ -260,7 +260,7 @@ TEST(DemoTitleStartTest, TheExtrasGalleryOpensFromTheTitleAndBringsItBack)
     // Extras, then the gallery on its page, then two cancels: gallery page, heroines, title. At
     // x 370 the presses meet a title button (on the main page Extras and the disabled load) and
     // nothing in the gallery; a cancel on the extras page goes back to the main page.
-    TitlePlayer play(home);
+    TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked);
     HeadlessDemoPlayer& x = play.x;
     const size_t seen =
         play.Play({{"demo_title_extras_main.png", TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
@@ -299,7 +299,7 @@ TEST(DemoTitleStartTest, TheGallerysOpenCellShowsItsCGInTheViewer)
         const std::optional<uint32_t> cell = FrameCellAt(frame, 200, 900);
         return cell && *cell >= tools::DEMO_CG_BASE && *cell < tools::DEMO_CG_BASE + 0x20;
     };
-    TitlePlayer play(home);
+    TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked);
     HeadlessDemoPlayer& x = play.x;
     const size_t seen = play.Play(
         {{nullptr, TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
@@ -334,7 +334,7 @@ TEST(DemoTitleStartTest, AGameClosedInTheGalleryLeavesTheNextStartUncleared)
     home.EditConfig([](CXMLDocument& config) { config.SetInt("/Config/Demo/SkipTitle", 0); });
     {
         // Extras and the gallery as above; the game is closed in the gallery.
-        TitlePlayer play(home);
+        TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked);
         HeadlessDemoPlayer& x = play.x;
         std::optional<int> status;
         ASSERT_EQ(play.Play({{nullptr, TitleShown, [](const Frame&) {}, PressOn(x, 370, 920)},
@@ -347,7 +347,7 @@ TEST(DemoTitleStartTest, AGameClosedInTheGalleryLeavesTheNextStartUncleared)
     }
 
     fs::remove(home.Path() / "out.txt");
-    TitlePlayer play(home);
+    TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked);
     const auto either = [](const Frame& frame) { return TitleShown(frame) || SpecialTitleShown(frame); };
     EXPECT_EQ(
         play.Play({{"demo_title_after_closed_gallery.png", either,
@@ -383,7 +383,7 @@ TEST(DemoTitleStartTest, TheMusicRoomOpensFromTheTitleAndPlaysATrack)
     ASSERT_NO_FATAL_FAILURE(SeedClearedGame(home));
     // The special title's back, Extras, the page of the replay and the music room, the music room,
     // its first row, then Escape to stop the track and again to leave.
-    TitlePlayer play(home);
+    TitlePlayer play(home, HeadlessDemoPlayer::Frames::Asked);
     HeadlessDemoPlayer& x = play.x;
     const size_t seen = play.Play(
         {{"demo_title_music_special.png", SpecialTitleShown, [](const Frame&) {}, Cancel(x)},

@@ -42,14 +42,16 @@ bool GroupHasOthers(pid_t leader)
 }
 
 // Ends what the leader started in its group (an X server under xvfb-run): asked with a TERM
-// first, so a server removes its lock file and socket on the way out; killed if it lingers.
+// first, so a server removes its lock file and socket on the way out; killed if it lingers a
+// minute, which a busy machine's slow exit does not.
 // Called while the ended leader stands as a zombie, so the group's id names no other group.
 void EndTheRestOfTheGroup(pid_t leader)
 {
     if (!GroupHasOthers(leader))
         return;
     ::kill(-leader, SIGTERM);
-    for (int wait = 0; wait < 500 && GroupHasOthers(leader); ++wait)
+    for (const auto asked = std::chrono::steady_clock::now();
+         GroupHasOthers(leader) && std::chrono::steady_clock::now() - asked < std::chrono::minutes(1);)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ::kill(-leader, SIGKILL);
 }

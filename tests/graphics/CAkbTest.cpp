@@ -312,6 +312,11 @@ TEST(CAkbTest, MalformedFilesAreRefusedWithoutTouchingTheLayer)
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 4; ++x)
                 ASSERT_EQ(PixelAt(*layer, x, y), 0x5A5A5A5Au) << what;
+        // A new layer is decoded in one pass, and is refused all the same.
+        auto blank = MakeLayer(4, 4);
+        const CAkb akb(file.data(), file.size());
+        EXPECT_FALSE(DecodeAkb(akb, blank.get(), 0, 0, &rect, 0, true)) << what;
+        EXPECT_EQ(rect.left, -7) << what;
     }
 
     // A sound picture that does not fit where it is asked to go is refused as well.
@@ -395,8 +400,8 @@ TEST(CAkbTest, ClearRowsOfAPictureAreNotTouchedInANewLayer)
     // The band's rows and the row under it (its filtered bytes undo the band) may be touched.
     layer.Protect(0, 20, PROT_NONE);
     layer.Protect(29, HEIGHT, PROT_NONE);
-    EXPECT_EXIT(std::_Exit(DecodeAkb(akb, &layer, 0, 0, nullptr, 0, true) ? 0 : 1), ::testing::ExitedWithCode(0),
-                "")
+    EXPECT_EXIT(std::_Exit(DecodeAkb(akb, &layer, 0, 0, nullptr, 0, true) ? 0 : 1),
+                ::testing::ExitedWithCode(0), "")
         << "a clear row was touched";
     ASSERT_TRUE(DecodeAkb(akb, &layer, 0, 0, nullptr, 0, true));
     layer.Protect(0, HEIGHT, PROT_READ | PROT_WRITE);

@@ -94,6 +94,7 @@ protected:
             entries.push_back({name, std::move(bytes)});
         };
         add("PLAIN.AKB", tools::EncodeAkb(m_plain, {}));
+        add("PLAIN_CH.AKB", tools::EncodeAkb(m_base, {}));
         AkbOptions alpha;
         alpha.rgb_alpha = 0x80;
         add("ALPHA.AKB", tools::EncodeAkb(m_plain, alpha));
@@ -179,6 +180,24 @@ TEST_F(CLayerFileTest, PlainPicturesLoadIntoNewLayersOfEachKind)
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->GetType(), 2);
     ExpectPicture(*texture, m_plain);
+    EXPECT_TRUE(m_messages.empty());
+}
+
+// A picture asked for by its plain name shows in the player's language where the archive holds
+// that language's form, and as it is in the other languages.
+TEST_F(CLayerFileTest, APictureShowsInItsLanguageFormWhereTheArchiveHasOne)
+{
+    for (const auto& [language, shown] :
+         {std::pair{1, &m_base}, std::pair{0, &m_plain}, std::pair{2, &m_plain}, std::pair{3, &m_plain}}) {
+        m_app.Config().SetInt("/Config/Language", language);
+        auto layer = Load("plain.akb");
+        ASSERT_NE(layer, nullptr) << "language " << language;
+        ExpectPicture(*layer, *shown);
+    }
+    m_app.Config().SetInt("/Config/Language", 1);
+    auto asked = Load("plain_ch.akb");
+    ASSERT_NE(asked, nullptr);
+    ExpectPicture(*asked, m_base);
     EXPECT_TRUE(m_messages.empty());
 }
 

@@ -45,12 +45,13 @@ TEST(ProcessEntry, WinMainGetsTheModuleTheCommandLineAndANormalShow)
 
 namespace {
 
-// Runs the entry with SDL_VIDEODRIVER set to DRIVERS and no way to a Wayland compositor; what
-// standard error got, and the status.
-std::pair<std::string, int> RunWithoutWaylandRuntime(const char* drivers)
+// Runs the entry with SDL_VIDEODRIVER set to DRIVERS and no way to a Wayland compositor (no
+// runtime folder, or the relative one given); what standard error got, and the status.
+std::pair<std::string, int> RunWithoutWaylandRuntime(const char* drivers,
+                                                     const char* relative_runtime = nullptr)
 {
     const ScopedEnv driver("SDL_VIDEODRIVER", drivers);
-    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", relative_runtime);
     const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
     char program[] = "vesk";
     char* argv[] = {program, nullptr};
@@ -71,7 +72,12 @@ TEST(ProcessEntry, WaylandNamedWithoutARuntimeFolderIsSaidInOneLineOfOurs)
     EXPECT_EQ(g_seen_show, -1) << "WinMain ran";
     EXPECT_EQ(std::count(alone.begin(), alone.end(), '\n'), 1) << alone;
     EXPECT_THAT(alone, testing::StartsWith("vesk: SDL's video driver \"wayland\""));
-    EXPECT_THAT(alone, testing::HasSubstr("XDG_RUNTIME_DIR"));
+    EXPECT_THAT(alone, testing::HasSubstr("without XDG_RUNTIME_DIR"));
+    // Set but relative, it is said to be so.
+    const auto [relative, relative_status] = RunWithoutWaylandRuntime("wayland", "run/user");
+    EXPECT_EQ(relative_status, 1);
+    EXPECT_THAT(relative, testing::HasSubstr("XDG_RUNTIME_DIR (\"run/user\") is a relative path;"));
+    EXPECT_THAT(relative, testing::Not(testing::HasSubstr("without")));
 
     const auto [listed, listed_status] = RunWithoutWaylandRuntime("wayland,dummy");
     EXPECT_EQ(listed_status, 7);

@@ -2,10 +2,13 @@
 
 #include <csignal>
 
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include "platform/kernel/IdleWait.h"
 
 namespace {
 
@@ -48,6 +51,25 @@ TEST(TerminationSignals, ASignalIgnoredByTheStarterIsStillHandled)
                   platform::InstallTerminationHandlers();
                   raise(SIGINT);
                   return platform::TakeTerminationRequest() ? 0 : 1;
+              }),
+              0);
+}
+
+// The window thread's rest ends as the signal comes, not at its own end, however long that is.
+TEST(TerminationSignals, ASignalWakesTheWindowThreadsRest)
+{
+    EXPECT_EQ(InChild([] {
+                  static int woken[2];
+                  if (pipe(woken) != 0)
+                      return 1;
+                  platform::SetIdleWake([] {
+                      const char byte = 1;
+                      [[maybe_unused]] const ssize_t written = write(woken[1], &byte, 1);
+                  });
+                  platform::InstallTerminationHandlers();
+                  raise(SIGTERM);
+                  pollfd wake{woken[0], POLLIN, 0};
+                  return poll(&wake, 1, 10'000) == 1 ? 0 : 2; // a hang's bound, not a pace
               }),
               0);
 }

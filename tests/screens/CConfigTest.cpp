@@ -1,10 +1,12 @@
 #include "screens/system/CConfig.h"
 
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
+#include "graphics/LiveDrawLock.h"
 #include "mapwrite/MapTableWriter.h"
 #include "screens/ScreenFixture.h"
 #include "sheetgen/SheetGenerator.h"
@@ -390,14 +392,48 @@ TEST_F(CConfigThreadTest, TheSampleTypesOneCharacterAFrameAtFullSpeed)
     EXPECT_LE(*cleared, 1);
 }
 
+// The sample types in each language, traditional Chinese too, and its label fills the cells.
+TEST_F(CConfigThreadTest, TheSampleTypesInEveryLanguage)
+{
+    m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
+    m_app.Config().SetInt("/Config/MesWnd/ShowSpeedEnable", 1);
+    // Traditional Chinese first: a page opened in another language before would lend it its label.
+    for (int language : {2, 0, 1, 3}) {
+        m_app.Config().SetInt("/Config/Language", language);
+        GetDocument()->SetLanguage(language);
+        int most = 0;
+        RunPage([&](int pump) {
+            if (pump >= 13 && pump < 60) {
+                int inked = 0;
+                CSpriteLayer* page = m_config.PageImage();
+                for (int x = 501; x < 501 + 790; x += 2)
+                    for (int y = 498; y < 538; y += 2)
+                        inked += page->GetPixelPtr(x, y)[3] != 0 ? 1 : 0;
+                most = std::max(most, inked);
+            }
+            if (pump == 60)
+                m_escape_at = pump;
+        });
+        EXPECT_GT(most, 100) << "language " << language << ": the sample types";
+    }
+}
+
 // At rest the page only types its sample: each step draws the sample box and leaves the view
 // (the picture below, the hole and the cover) as it stands, which a step that rebuilt it redrew
-// whole, many times a second. The screen still follows the typing.
+// whole, many times a second, and copies only the sample's rows of the page into the mask: a mark
+// put into the mask above them stays through every step. The screen still follows the typing.
 TEST_F(CConfigThreadTest, TheSampleTypingAtRestRedrawsOnlyTheSample)
 {
     struct Parts : CConfig
     {
+        using ISystemParts::MaskLayer;
         using ISystemParts::ViewLayer;
+    };
+    constexpr uint32_t MARK = 0xFF123456;
+    const auto mask_at = [](int x, int y) {
+        uint32_t value = 0;
+        std::memcpy(&value, Parts::MaskLayer()->GetLayer()->GetPixelPtr(x, y), sizeof value);
+        return value;
     };
     m_app.Config().SetInt("/Config/MesWnd/Speed", 100);
     m_app.Config().SetInt("/Config/MesWnd/ShowSpeedEnable", 1);
@@ -416,9 +452,14 @@ TEST_F(CConfigThreadTest, TheSampleTypingAtRestRedrawsOnlyTheSample)
     int first_view_write = 0; // the pump that found the view written, if any
     std::vector<uint64_t> boxes;
     RunPage([&](int pump) {
-        if (pump == 20)
+        if (pump == 20) {
             writes_at_rest = view_writes();
+            LiveDrawLock lock;
+            Parts::MaskLayer()->GetLayer()->FillRect(800, 600, 4, 4, MARK, 1);
+        }
         if (pump > 20 && pump <= 90) {
+            EXPECT_EQ(mask_at(801, 601), MARK)
+                << "the page copied over the mask beyond the sample's rows at pump " << pump;
             if (first_view_write == 0 && view_writes() != writes_at_rest)
                 first_view_write = pump;
             if (pump % 5 == 0)

@@ -26,6 +26,16 @@ fail() {
     exit 1
 }
 
+# Until the command succeeds, looked at every 50th of a second; false after two minutes, a net
+# for a machine so busy that a start or a kill takes seconds.
+until_true() {
+    local since=$SECONDS
+    until "$@"; do
+        [ $((SECONDS - since)) -lt 120 ] || return 1
+        sleep 0.02
+    done
+}
+
 listen='my $s; unlink $ARGV[0]; socket($s, AF_UNIX, SOCK_STREAM, 0) && bind($s, pack_sockaddr_un($ARGV[0])) && listen($s, 1) or die "$!"; sleep'
 # Starts a listener on X_DIR/X<number>, with the run's mark or without any, once it listens.
 serve() {
@@ -36,26 +46,14 @@ serve() {
     # Not a job of this shell's: it would report each one killed.
     disown "$server"
     servers+=("$server")
-    for ((wait = 0; wait < 500; ++wait)); do
-        leftovers_listened "$x_dir/X$number" && return 0
-        sleep 0.02
-    done
-    fail "the listener on X$number did not start"
+    until_true leftovers_listened "$x_dir/X$number" || fail "the listener on X$number did not start"
 }
 noted() {
-    for ((wait = 0; wait < 500; ++wait)); do
-        grep -qsxF -- "$1 $x_dir/X$2" "$record" && return 0
-        sleep 0.02
-    done
-    fail "the watch did not note X$2 of pid $1"
+    until_true grep -qsxF -- "$1 $x_dir/X$2" "$record" || fail "the watch did not note X$2 of pid $1"
 }
 killed() {
     kill -KILL "$1"
-    for ((wait = 0; wait < 500; ++wait)); do
-        leftovers_ended "$1" && return 0
-        sleep 0.02
-    done
-    fail "pid $1 did not end"
+    until_true leftovers_ended "$1" || fail "pid $1 did not end"
 }
 
 leftovers_watch "$x_dir" "$mark" "$record" 0.05 &

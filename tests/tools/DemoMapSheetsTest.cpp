@@ -88,7 +88,7 @@ TEST(DemoMapSheets, TheCheckedPointsKeepTheirCellColour)
             }
         }
     }
-    const tools::AkbPicture icons = tools::DemoIconSheet();
+    const tools::AkbPicture icons = tools::DemoIconSheet(tools::WordsLanguage::Japanese);
     for (const tools::SheetCell& cell : tools::IconSheetCells()) {
         if (cell.width == 144) {
             EXPECT_TRUE(Keeps(icons, cell, 72, 72)) << cell.label;
@@ -133,7 +133,7 @@ TEST(DemoMapSheets, EveryControlCarriesWordsAndItsStatesReadApart)
     worded(characters, tools::CharListSheetCells(), [](const tools::SheetCell& cell) {
         return cell.id < tools::CHARLIST_PLACEHOLDER && cell.state < 3;
     });
-    worded(tools::DemoIconSheet(), tools::IconSheetCells(),
+    worded(tools::DemoIconSheet(tools::WordsLanguage::Simplified), tools::IconSheetCells(),
            [](const tools::SheetCell& cell) { return cell.width == 144; });
     for (const tools::SheetCell& cell : tools::CharListSheetCells())
         if (cell.id < tools::CHARLIST_PLACEHOLDER && cell.state == 3) {
@@ -166,12 +166,21 @@ TEST(TripPictures, CarryACaptionClearOfTheCheckedPoints)
     };
     const Case cases[] = {
         {"station",
-         tools::DrawStation(),
+         tools::DrawStation(tools::WordsLanguage::Traditional),
          0,
          {{{100, 100}, tools::STATION_SKY}, {{960, 600}, tools::STATION_SKY}}},
-        {"line map", tools::DrawLineMap(tools::LINE_PAPER[3]), 0, {{{100, 100}, tools::LINE_PAPER[3]}}},
-        {"set", tools::DrawSetSky(), 0, {{{960, 100}, tools::SET_SKY}, {{960, 600}, tools::SET_SKY}}},
-        {"epilogue", tools::DrawEpilogue(), 0, {{{100, 100}, tools::EPILOGUE_SKY}}},
+        {"line map",
+         tools::DrawLineMap(tools::LINE_PAPER[3], tools::WordsLanguage::Simplified),
+         0,
+         {{{100, 100}, tools::LINE_PAPER[3]}}},
+        {"set",
+         tools::DrawSetSky(tools::WordsLanguage::English),
+         0,
+         {{{960, 100}, tools::SET_SKY}, {{960, 600}, tools::SET_SKY}}},
+        {"epilogue",
+         tools::DrawEpilogue(tools::WordsLanguage::Japanese),
+         0,
+         {{{100, 100}, tools::EPILOGUE_SKY}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -182,7 +191,7 @@ TEST(TripPictures, CarryACaptionClearOfTheCheckedPoints)
         for (int32_t y = c.top + 152; y < c.top + 220; ++y)
             for (int32_t x = 24; x < 400; ++x)
                 caption += c.picture.At(x, y) != ground;
-        EXPECT_GT(caption, 20000) << "no caption";
+        EXPECT_GT(caption, 5000) << "no caption";
         // The calendar plate's corner, where a caption would stand half under it.
         int corner = 0;
         for (int32_t y = c.top + 16; y < c.top + 84; ++y)

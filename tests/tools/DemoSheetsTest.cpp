@@ -36,14 +36,14 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
 {
     using tools::WordsLanguage;
     std::vector<Sheet> sheets{
-        {"choice", tools::DemoChoiceSheet(), tools::ChoiceSheetCells()},
-        {"dialog", tools::DemoDialogSheet(), tools::DialogSheetCells()},
-        {"notice", tools::DemoNoticeSheet(), tools::NoticeSheetCells()},
-        {"message", tools::DemoMessageSheet(), tools::MessageSheetCells()},
-        {"side menu", tools::DemoSideMenuSheet(), tools::SideMenuSheetCells()},
+        {"choice", tools::DemoChoiceSheet(WordsLanguage::Japanese), tools::ChoiceSheetCells()},
+        {"dialog", tools::DemoDialogSheet(WordsLanguage::Simplified), tools::DialogSheetCells()},
+        {"notice", tools::DemoNoticeSheet(WordsLanguage::Traditional), tools::NoticeSheetCells()},
+        {"message", tools::DemoMessageSheet(WordsLanguage::Japanese), tools::MessageSheetCells()},
+        {"side menu", tools::DemoSideMenuSheet(WordsLanguage::Simplified), tools::SideMenuSheetCells()},
         {"title", tools::DemoTitleSheet(WordsLanguage::English), tools::TitleSheetCells()},
-        {"backlog", tools::DemoBacklogSheet(), tools::BacklogSheetCells()},
-        {"settings", tools::DemoConfigSheet(), tools::ConfigSheetCells()},
+        {"backlog", tools::DemoBacklogSheet(WordsLanguage::Traditional), tools::BacklogSheetCells()},
+        {"settings", tools::DemoConfigSheet(WordsLanguage::Japanese), tools::ConfigSheetCells()},
         {"save and load", tools::DemoSaveLoadSheet(WordsLanguage::English), tools::SaveLoadSheetCells()},
         {"slot", tools::DemoSlotSheet(), tools::SlotSheetCells()},
         {"gallery list", tools::DemoGalleryListSheet(WordsLanguage::English), tools::GalleryListCells()},
@@ -53,10 +53,10 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
         {"music controls", tools::DemoMusicControlSheet(WordsLanguage::English), tools::MusicControlCells()},
         {"characters", tools::DemoCharListSheet(WordsLanguage::English), tools::CharListSheetCells()},
         {"names", tools::DemoNameListSheet(WordsLanguage::English), tools::NameListSheetCells()},
-        {"place buttons", tools::DemoAreaSheet(WordsLanguage::Both), tools::AreaSelectSheetCells()},
+        {"place buttons", tools::DemoAreaSheet(WordsLanguage::Simplified), tools::AreaSelectSheetCells()},
         {"time", tools::DemoTimeSheet(WordsLanguage::English), tools::TimeSheetCells()},
         {"plate", tools::DemoPlateSheet(WordsLanguage::English), tools::PlateSheetCells()},
-        {"faces", tools::DemoIconSheet(), tools::IconSheetCells()},
+        {"faces", tools::DemoIconSheet(WordsLanguage::Traditional), tools::IconSheetCells()},
     };
     for (int32_t kind = 0; kind < 3; ++kind) {
         sheets.push_back({"sub map " + std::to_string(kind),
@@ -93,7 +93,7 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
     }
     EXPECT_GT(read, 500) << "the middles no longer show code colours: read them elsewhere";
     // The CG pictures, where the gallery's checks read them; the overlay is keyed there.
-    for (const auto& [name, picture] : tools::CaptionedCGPictures()) {
+    for (const auto& [name, picture] : tools::CaptionedCGPictures(tools::WordsLanguage::Japanese)) {
         if (picture.At(200, 900) == 0xFF00FF00u)
             continue;
         uint32_t id = 0;
@@ -109,7 +109,7 @@ TEST(DemoSheets, ThePartsAPlayerSeesAreSlatesNotPlaceholderPurple)
 // button it names.
 TEST(DemoSheets, HoverHelpLeavesTheButtonItNamesInSight)
 {
-    const tools::AkbPicture message = tools::DemoMessageSheet();
+    const tools::AkbPicture message = tools::DemoMessageSheet(tools::WordsLanguage::English);
     for (const tools::SheetCell& cell : tools::MessageSheetCells()) {
         const bool lowest =
             cell.id >= tools::MESSAGE_SHEET_BALLOON + 6 && cell.id < tools::MESSAGE_SHEET_BALLOON + 9;
@@ -120,7 +120,7 @@ TEST(DemoSheets, HoverHelpLeavesTheButtonItNamesInSight)
                 ASSERT_EQ(message.At(cell.x + x, cell.y + y) >> 24, 0u)
                     << std::hex << cell.id << std::dec << " at " << x << ", " << y;
     }
-    const tools::AkbPicture menu = tools::DemoSideMenuSheet();
+    const tools::AkbPicture menu = tools::DemoSideMenuSheet(tools::WordsLanguage::Traditional);
     for (const tools::SheetCell& cell : tools::SideMenuSheetCells()) {
         if (cell.id <= 0xF00 || cell.id >= 0xF09)
             continue;
@@ -207,25 +207,28 @@ bool Overlap(const tools::CaptionBox& box, int32_t left, int32_t top, int32_t wi
 // evening's name stands clear of the time of day's dial and the side menu's tab.
 TEST(DemoSheets, ScreensHideWhatTheyOpenOverAndKeepTheirNamesClear)
 {
+    const tools::AkbPicture plain = tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, 0x1234, 0, ""}});
     for (int32_t language = 0; language < 4; ++language) {
+        const tools::WordsLanguage words = tools::LanguageOfIndex(language);
         EXPECT_TRUE(Opaque(tools::DemoFlagListBackground(language), 24, 16, 120, 68)) << language;
         EXPECT_TRUE(Opaque(tools::DemoSlotBackground(language), 24, 16, 120, 68)) << language;
+        EXPECT_TRUE(Opaque(tools::DemoFlagScheduleBackground(words), 260, 16, 300, 60)) << language;
+        EXPECT_TRUE(Opaque(tools::DemoBacklogCover(words), 0, 0, 1920, 1080)) << language;
+
+        const tools::AkbPicture sound = tools::DemoSoundBackground(plain, words);
+        int32_t named = 0;
+        for (int32_t y = 0; y < 100; ++y)
+            for (int32_t x = 0; x < 1632; ++x)
+                if (sound.At(x, y) != plain.At(x, y)) {
+                    EXPECT_LT(y, tools::SOUND_PANEL_TOP)
+                        << language << ": the name at (" << x << ", " << y << ")";
+                    ++named;
+                }
+        EXPECT_GT(named, 1000) << language << ": no name on the sound settings";
+
+        const tools::CaptionBox evening = tools::EveningCaptionBox(words);
+        EXPECT_FALSE(Overlap(evening, 590, 48, 740, 682))
+            << language << ": under the time of day's dial and its top button";
+        EXPECT_FALSE(Overlap(evening, 1846, 24, 66, 68)) << language << ": under the side menu's tab";
     }
-    EXPECT_TRUE(Opaque(tools::DemoFlagScheduleBackground(), 260, 16, 300, 60));
-    EXPECT_TRUE(Opaque(tools::DemoBacklogCover(), 0, 0, 1920, 1080));
-
-    const tools::AkbPicture plain = tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, 0x1234, 0, ""}});
-    const tools::AkbPicture sound = tools::DemoSoundBackground(plain);
-    int32_t named = 0;
-    for (int32_t y = 0; y < 100; ++y)
-        for (int32_t x = 0; x < 1632; ++x)
-            if (sound.At(x, y) != plain.At(x, y)) {
-                EXPECT_LT(y, tools::SOUND_PANEL_TOP) << "the name at (" << x << ", " << y << ")";
-                ++named;
-            }
-    EXPECT_GT(named, 1000) << "no name on the sound settings";
-
-    const tools::CaptionBox evening = tools::EveningCaptionBox();
-    EXPECT_FALSE(Overlap(evening, 590, 48, 740, 682)) << "under the time of day's dial and its top button";
-    EXPECT_FALSE(Overlap(evening, 1846, 24, 66, 68)) << "under the side menu's tab";
 }

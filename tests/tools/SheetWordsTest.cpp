@@ -12,6 +12,7 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -100,64 +101,72 @@ TEST(SheetWords, TitleButtonsCarryTheirWordsInTheirBoxAndStatesReadApart)
         << "not deterministic";
 }
 
-// The dialog's questions, which have no language form, carry both languages on two lines, and the
-// yes and no buttons theirs; the cells keep their colour beside the lines, inside a button's rim.
-TEST(SheetWords, DialogQuestionsCarryBothLanguages)
+// Each language's form of a sheet carries that language's words alone, in one line: the dialog's
+// questions and buttons and the place screens' buttons carry no English but in English, and the
+// cells keep their colour beside the words, inside a button's rim.
+TEST(SheetWords, EachLanguagesSheetCarriesItsOwnWords)
 {
-    const tools::AkbPicture sheet = tools::DemoDialogSheet();
-    for (const tools::SheetCell& cell : tools::DialogSheetCells()) {
-        const bool question = cell.id >= tools::DIALOG_SHEET_LINE && cell.id <= tools::DIALOG_SHEET_LINE + 12;
-        if (!question && !(cell.width == 222 && cell.height == 73 && cell.id <= 1))
-            continue;
-        SCOPED_TRACE(cell.label);
-        tools::TextBox upper{cell.x, cell.y, cell.width, cell.height / 2};
-        tools::TextBox lower{cell.x, cell.y + cell.height / 2, cell.width, cell.height - cell.height / 2};
-        EXPECT_GT(InkOf(sheet, cell, upper).first.pixels, 100) << "no Japanese line";
-        EXPECT_GT(InkOf(sheet, cell, lower).first.pixels, 80) << "no English line";
-        EXPECT_TRUE(IsCell(sheet, cell.x + 8, cell.y + cell.height / 2, cell));
-    }
-    EXPECT_FALSE(tools::DialogQuestion(3).english.empty());
+    const tools::WordsLanguage languages[] = {tools::WordsLanguage::Japanese, tools::WordsLanguage::English,
+                                              tools::WordsLanguage::Simplified,
+                                              tools::WordsLanguage::Traditional};
+    const auto cells_differ = [](const tools::AkbPicture& a, const tools::AkbPicture& b,
+                                 const tools::SheetCell& cell) {
+        for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
+            for (int32_t x = cell.x; x < cell.x + cell.width; ++x)
+                if (a.At(x, y) != b.At(x, y))
+                    return true;
+        return false;
+    };
+    const auto check = [&](const char* sheet_name, tools::AkbPicture (*draw)(tools::WordsLanguage),
+                           const std::vector<tools::SheetCell>& cells,
+                           bool (*worded)(const tools::SheetCell&)) {
+        std::vector<tools::AkbPicture> sheets;
+        for (const tools::WordsLanguage language : languages)
+            sheets.push_back(draw(language));
+        for (const tools::SheetCell& cell : cells) {
+            if (!worded(cell))
+                continue;
+            SCOPED_TRACE(std::string(sheet_name) + " " + cell.label);
+            for (size_t i = 0; i < sheets.size(); ++i) {
+                EXPECT_GT(InkOf(sheets[i], cell, {cell.x, cell.y, cell.width, cell.height}).first.pixels, 60)
+                    << "language " << i;
+                EXPECT_TRUE(IsCell(sheets[i], cell.x + 5, cell.y + cell.height / 2, cell));
+                // Japanese and Chinese may share a word of Chinese characters; none is English.
+                EXPECT_TRUE(i == 1 || cells_differ(sheets[i], sheets[1], cell))
+                    << "language " << i << " shows English";
+            }
+        }
+    };
+    check("dialog", tools::DemoDialogSheet, tools::DialogSheetCells(), [](const tools::SheetCell& cell) {
+        return (cell.id >= tools::DIALOG_SHEET_LINE && cell.id <= tools::DIALOG_SHEET_LINE + 12) ||
+               (cell.width == 222 && cell.height == 73 && cell.id <= 1 && !cell.label.starts_with("OK"));
+    });
+    check("places", tools::DemoAreaSheet, tools::AreaSelectSheetCells(), [](const tools::SheetCell& cell) {
+        return cell.id >= tools::AREA_SHEET_BUTTON && cell.id < tools::AREA_SHEET_BUTTON + 9 &&
+               cell.state == 0;
+    });
+    EXPECT_TRUE(tools::DialogQuestion(3).english.starts_with("Return"));
     // Kinds 9 and 10 are asked only by the scene replay's and the gallery's unlock buttons.
     for (const int32_t kind : {9, 10}) {
         EXPECT_TRUE(tools::DialogQuestion(kind).english.starts_with("Unlock every")) << kind;
         EXPECT_NE(tools::DialogQuestion(kind).japanese.find("開放"), std::string::npos) << kind;
     }
+    // The place screens load "select_p.akb" by its plain name: its language forms stand beside it.
+    int forms = 0;
+    for (const tools::NamedFile& file : tools::DemoMapPictureFiles())
+        forms += file.name.starts_with("select_p") ? 1 : 0;
+    EXPECT_EQ(forms, 4);
 }
 
-// The place and area screens load "select_p.akb" under its plain name in every language: the
-// demo's plain sheet gives each button the words of both languages.
-TEST(SheetWords, ThePlaceScreensPlainSheetCarriesBothLanguages)
+// Words lacking a language's line are refused rather than drawn in another language's place; a
+// symbol or a number, given in English alone, reads the same in every language.
+TEST(SheetWords, WordsWithoutALanguagesLineAreRefused)
 {
-    // The bands of rows that carry ink inside the button's rim, apart by a few rows without.
-    const auto lines = [](const tools::AkbPicture& sheet, const tools::SheetCell& cell) {
-        constexpr int32_t RIM = 4;
-        int bands = 0;
-        int blank = 3;
-        for (int32_t y = cell.y + RIM; y < cell.y + cell.height - RIM; ++y) {
-            bool ink = false;
-            for (int32_t x = cell.x + RIM; x < cell.x + cell.width - RIM && !ink; ++x)
-                ink = !IsCell(sheet, x, y, cell);
-            bands += ink && blank >= 3 ? 1 : 0;
-            blank = ink ? 0 : blank + 1;
-        }
-        return bands;
-    };
-    const tools::AkbPicture sheet = tools::DemoAreaSheet(tools::WordsLanguage::Both);
-    const tools::AkbPicture japanese = tools::DemoAreaSheet(tools::WordsLanguage::Japanese);
-    for (const tools::SheetCell& cell : tools::AreaSelectSheetCells()) {
-        if (cell.id < tools::AREA_SHEET_BUTTON || cell.id >= tools::AREA_SHEET_BUTTON + 9 || cell.state != 0)
-            continue;
-        SCOPED_TRACE(cell.label);
-        EXPECT_EQ(lines(japanese, cell), 1);
-        EXPECT_EQ(lines(sheet, cell), 2) << "not a line in each language";
-    }
-    int plain = 0;
-    for (const tools::NamedFile& file : tools::DemoMapPictureFiles())
-        if (file.name == "select_p.akb") {
-            ++plain;
-            EXPECT_EQ(file.bytes, tools::EncodeAkb(sheet, {}));
-        }
-    EXPECT_EQ(plain, 1);
+    EXPECT_THROW(tools::WordsIn({"戻る", "Back"}, tools::WordsLanguage::Simplified), std::logic_error);
+    EXPECT_THROW(tools::WordsIn({"戻る", "Back", "返回"}, tools::WordsLanguage::Traditional),
+                 std::logic_error);
+    EXPECT_EQ(tools::WordsIn({"戻る", "Back", "返回", "返回"}, tools::WordsLanguage::Traditional), "返回");
+    EXPECT_EQ(tools::WordsIn({"", "▲"}, tools::WordsLanguage::Japanese), "▲");
 }
 
 // The schedule's seen mark is also the seen bar's block, of which a partial piece shows columns
@@ -183,7 +192,7 @@ TEST(SheetWords, TheSeenBarsPartialBlockShowsNoPieceOfAWord)
 // colour, keep it.
 TEST(SheetWords, CGPicturesCarryACaptionAndShapesOfTheirOwn)
 {
-    const auto pictures = tools::CaptionedCGPictures();
+    const auto pictures = tools::CaptionedCGPictures(tools::WordsLanguage::English);
     std::vector<const tools::AkbPicture*> bases;
     for (const auto& [name, picture] : pictures) {
         if (name == "r01_f1.akb")
@@ -279,11 +288,11 @@ TEST(SheetWords, CheckedCellsKeepTheirColourInTheirMiddle)
         {"title ja", tools::DemoTitleSheet(tools::WordsLanguage::Japanese), tools::TitleSheetCells()},
         {"title en", tools::DemoTitleSheet(tools::WordsLanguage::English), tools::TitleSheetCells()},
         {"music rows", tools::DemoMusicRowSheet(tools::WordsLanguage::Japanese), tools::MusicRowCells()},
-        {"choice", tools::DemoChoiceSheet(), tools::ChoiceSheetCells()},
+        {"choice", tools::DemoChoiceSheet(tools::WordsLanguage::Traditional), tools::ChoiceSheetCells()},
         {"gallery", tools::DemoGalleryModeSheet(tools::WordsLanguage::English), tools::GalleryModeCells()},
         {"heroines", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese), tools::GalleryListCells()},
         {"slot", tools::DemoSlotSheet(), tools::SlotSheetCells()},
-        {"backlog", tools::DemoBacklogSheet(), tools::BacklogSheetCells()},
+        {"backlog", tools::DemoBacklogSheet(tools::WordsLanguage::Simplified), tools::BacklogSheetCells()},
     };
     for (const Sheet& sheet : sheets) {
         SCOPED_TRACE(sheet.name);

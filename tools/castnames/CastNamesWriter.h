@@ -15,11 +15,13 @@ using CastNameEntry = std::pair<std::string, std::string>;
 std::string WriteCastNames(const std::vector<CastNameEntry>& entries);
 std::vector<CastNameEntry> DemoCastNames();
 
-// The demo's people and places by number, in Japanese and in English: neutral names, but names.
+// The demo's people and places by number, in the game's four languages: neutral names, but names.
 struct DemoName
 {
     const char* japanese;
     const char* english;
+    const char* simplified;  // simplified Chinese
+    const char* traditional; // traditional Chinese
 };
 inline constexpr int DEMO_HEROINES = 15;
 // Heroine 0 to 14 by given name; beyond them the other people of the town; a number past the list

@@ -56,14 +56,20 @@ void DrawSceneCaption(AkbPicture& picture, const std::string& words, const Capti
     DrawText(picture, {box.left, box.top, box.width, box.height}, words, style);
 }
 
-CaptionBox EveningCaptionBox()
+const CellWords& EveningCaption()
+{
+    static const CellWords words{"冬の町", "The winter town", "冬日小镇", "冬日小鎮"};
+    return words;
+}
+
+CaptionBox EveningCaptionBox(WordsLanguage language)
 {
     // The story's choice plays over this picture: its plates fill the middle from y 164 down, its
     // previous-page arrow stands above them in the middle, and the calendar plate takes the top
     // left corner; the time of day's dial stands from x 590 to 1330 and the side menu's tab from
     // x 1846. The evening's name stands between the two, above the plates, where the backlog's
     // cover hides it whole.
-    CaptionBox box = SceneCaptionBox(EVENING_CAPTION, 0);
+    CaptionBox box = SceneCaptionBox(WordsIn(EveningCaption(), language), 0);
     box.left = 1830 - box.width;
     box.top = 88;
     return box;
@@ -272,11 +278,14 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
             const char* saves; // the special title's: whose saves its continue and load offer
         };
         static constexpr Words LANGUAGES[] = {
-            {"", "冬の町", "短い冬の物語", "クリア後", "続きとロードはクリア後の物語のセーブ。最初の物語は「戻る」から"},
+            {"", "冬の町", "短い冬の物語", "クリア後",
+             "続きとロードはクリア後の物語のセーブ。最初の物語は「戻る」から"},
             {"_EN", GAME_NAME_ENGLISH, "A short winter story", "After the ending",
              "Continue and Load: this story's saves. The first story's: Back"},
-            {"_CH", "冬日小镇", "一个短短的冬天的故事", "通关之后", "继续和读取：通关之后的存档。最初的故事：返回"},
-            {"_TW", "冬日小鎮", "一個短短的冬天的故事", "通關之後", "繼續和讀取：通關之後的存檔。最初的故事：返回"}};
+            {"_CH", "冬日小镇", "一个短短的冬天的故事", "通关之后",
+             "继续和读取：通关之后的存档。最初的故事：返回"},
+            {"_TW", "冬日小鎮", "一個短短的冬天的故事", "通關之後",
+             "繼續和讀取：通關之後的存檔。最初的故事：返回"}};
         for (const Words& words : LANGUAGES) {
             AkbPicture picture = DrawTitleBackground(colour);
             TitleWords(picture, words.name, colour == SP_TITLE_BACKGROUND ? words.cleared : words.story);
@@ -292,13 +301,15 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
     pictures.push_back({"HANA_0000.AKB", EncodeAkb(DrawFlower(), {})});
     // The extras draw only their controls: the backdrop the title lays under them has no plate
     // for the list and the picture to cut into.
-    AkbPicture extras = MakePicture(1920, 1080, TITLE_BACKGROUND_2);
-    DrawSceneCaption(extras, "おまけ / Extras");
-    pictures.push_back({"OMAKE_BG.AKB", EncodeAkb(extras, OpaqueRgb())});
+    for (int32_t language = 0; language < 4; ++language) {
+        AkbPicture extras = MakePicture(1920, 1080, TITLE_BACKGROUND_2);
+        DrawSceneCaption(extras, WordsIn({"おまけ", "Extras", "特典", "特典"}, LanguageOfIndex(language)));
+        pictures.push_back({LanguageName("OMAKE_BG.AKB", language), EncodeAkb(extras, OpaqueRgb())});
+    }
     return pictures;
 }
 
-AkbPicture CaptionedBackground()
+AkbPicture CaptionedBackground(WordsLanguage language)
 {
     AkbPicture picture = DrawBackground(1920, 1080);
     // A morning sky: three clouds and a low sun, above where the message window stands.
@@ -308,11 +319,13 @@ AkbPicture CaptionedBackground()
         FillDisc(picture, x + 150, y, 60, Argb(255, 170, 190, 230));
     }
     FillDisc(picture, 1500, 600, 90, Argb(255, 250, 190, 90));
-    DrawSceneCaption(picture, "朝の駅前 / Morning, station square");
+    DrawSceneCaption(
+        picture,
+        WordsIn({"朝の駅前", "Morning, station square", "早晨的车站前广场", "早晨的車站前廣場"}, language));
     return picture;
 }
 
-AkbPicture CaptionedEveningBackground()
+AkbPicture CaptionedEveningBackground(WordsLanguage language)
 {
     AkbPicture picture = DrawEveningBackground(1920, 1080);
     // Hills on the horizon and a row of houses under a low winter sun.
@@ -320,18 +333,18 @@ AkbPicture CaptionedEveningBackground()
         FillTriangle(picture, 200 + 380 * k, 470, 180, Argb(255, 180, 100, 70));
     for (int32_t k = 0; k < 4; ++k)
         FillRect(picture, 120 + 460 * k, 560, 140, 110, Argb(255, 90, 60, 110));
-    DrawSceneCaption(picture, EVENING_CAPTION, EveningCaptionBox());
+    DrawSceneCaption(picture, WordsIn(EveningCaption(), language), EveningCaptionBox(language));
     return picture;
 }
 
-AkbPicture CaptionedStageBackground()
+AkbPicture CaptionedStageBackground(WordsLanguage language)
 {
     AkbPicture picture = DrawStageBackground();
     // The house's windows and door.
     FillRect(picture, 680, 380, 120, 100, Argb(255, 250, 220, 120));
     FillRect(picture, 1120, 380, 120, 100, Argb(255, 250, 220, 120));
     FillRect(picture, 900, 620, 120, 160, Argb(255, 110, 70, 50));
-    DrawSceneCaption(picture, "家の前 / In front of the house");
+    DrawSceneCaption(picture, WordsIn({"家の前", "In front of the house", "家门前", "家門前"}, language));
     return picture;
 }
 
@@ -340,20 +353,27 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
     std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures = BuildTitlePictures();
     std::vector<std::pair<std::string, std::vector<uint8_t>>> story = {
         {"CURSOR.AKB", EncodeAkb(DrawCursorSheet(), {})},
-        {"BG_DEMO.AKB", EncodeAkb(CaptionedBackground(), OpaqueRgb())},
         {"TITLE.AKB", EncodeAkb(DrawTitlePlate(), {})},
-        {"BG_EVENING.AKB", EncodeAkb(CaptionedEveningBackground(), OpaqueRgb())},
         {"SHEET.AKB", EncodeAkb(DrawSpriteSheet(), {})},
         {"A_BODY.AKB", EncodeAkb(DrawStandingCharacter(STAGE_FIRST_BODY), {})},
         {"C_BODY.AKB", EncodeAkb(DrawStandingCharacter(STAGE_SECOND_BODY), {})},
         {"A_FLASH.AKB", EncodeAkb(DrawStandingCharacter(STAGE_FLASH_BODY), {})},
         {"A_FACE.AKB", EncodeAkb(DrawStandingFace(), {})},
-        {"ST_BG.AKB", EncodeAkb(CaptionedStageBackground(), OpaqueRgb())},
         {"ST_SUN.AKB", EncodeAkb(DrawSun(), {})},
         {"SNOWBALL.AKB", EncodeAkb(DrawSnowFlake(), {})},
         {"HANA.AKB", EncodeAkb(DrawPetals(), {})},
     };
     pictures.insert(pictures.end(), story.begin(), story.end());
+    // The backgrounds with a caption, in each language.
+    for (int32_t language = 0; language < 4; ++language) {
+        const WordsLanguage words = LanguageOfIndex(language);
+        pictures.push_back(
+            {LanguageName("BG_DEMO.AKB", language), EncodeAkb(CaptionedBackground(words), OpaqueRgb())});
+        pictures.push_back({LanguageName("BG_EVENING.AKB", language),
+                            EncodeAkb(CaptionedEveningBackground(words), OpaqueRgb())});
+        pictures.push_back(
+            {LanguageName("ST_BG.AKB", language), EncodeAkb(CaptionedStageBackground(words), OpaqueRgb())});
+    }
     std::vector<std::pair<std::string, std::vector<uint8_t>>> trip = BuildTripPictures();
     pictures.insert(pictures.end(), trip.begin(), trip.end());
     return pictures;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "akbwriter/AkbWriter.h"
+#include "textpaint/LanguageWords.h"
 
 namespace tools {
 
@@ -39,8 +40,8 @@ inline constexpr int32_t FLOWER_SIZE = 128;
 AkbPicture DrawTitleBackground(uint32_t colour);
 AkbPicture DrawFlower();
 // The title pictures by entry name, each under its language-variant names too; the plate carries
-// the game's name in its upper part. With them the extras' backdrop "omake_bg.akb": the second
-// background's colour, captioned, without the plate.
+// the game's name in its upper part. With them the extras' backdrop "omake_bg.akb" and its forms:
+// the second background's colour, captioned, without the plate.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures();
 
 // The characters scene: a 2048 x 1100 standing character (a skin head disc over a body of the
@@ -66,9 +67,9 @@ inline constexpr uint32_t STAGE_FLASH_BODY = 0xFFFFF8F0;  // "A_FLASH.AKB"
 // The demo's backgrounds as the story shows them: the pictures above with their caption (the
 // scene's name, top left; the evening's top right) and a few shapes of their own, clear of the
 // points the scenes' checks read.
-AkbPicture CaptionedBackground();
-AkbPicture CaptionedEveningBackground();
-AkbPicture CaptionedStageBackground();
+AkbPicture CaptionedBackground(WordsLanguage language);
+AkbPicture CaptionedEveningBackground(WordsLanguage language);
+AkbPicture CaptionedStageBackground(WordsLanguage language);
 
 // A caption's band on its picture.
 struct CaptionBox
@@ -91,8 +92,8 @@ inline constexpr const char* GAME_NAME_ENGLISH = "Winter Town";
 // The evening picture's name and where it stands: at the top right, clear of the choice that
 // plays over the picture. The story's first day plays over it from the morning to the afternoon,
 // so the name tells the place, not an hour.
-inline constexpr const char* EVENING_CAPTION = "冬の町 / The winter town";
-CaptionBox EveningCaptionBox();
+const CellWords& EveningCaption();
+CaptionBox EveningCaptionBox(WordsLanguage language);
 
 // Archive entry names and their AKB bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures();

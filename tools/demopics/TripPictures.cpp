@@ -63,7 +63,7 @@ AkbOptions ClearAround(const AkbPicture& picture)
 
 } // namespace
 
-AkbPicture DrawDuskPan()
+AkbPicture DrawDuskPan(WordsLanguage language)
 {
     AkbPicture picture = MakePicture(1920, 2160, PAN_UPPER);
     Fill(picture, 0, 1080, 1920, PAN_HILL_TOP, PAN_SUNSET);
@@ -75,11 +75,12 @@ AkbPicture DrawDuskPan()
     Fill(picture, 0, PAN_HILL_TOP, 1920, PAN_HILL_TOP + 91, PAN_HILLS);
     // Named in each half: the pan starts on the upper one and ends on the lower.
     for (const int32_t top : {0, 1080})
-        DrawSceneCaption(picture, "夕暮れの空 / The sky at dusk", top);
+        DrawSceneCaption(
+            picture, WordsIn({"夕暮れの空", "The sky at dusk", "黄昏的天空", "黃昏的天空"}, language), top);
     return picture;
 }
 
-AkbPicture DrawStation()
+AkbPicture DrawStation(WordsLanguage language)
 {
     AkbPicture picture = MakePicture(1920, 1080, STATION_SKY);
     Fill(picture, 0, STATION_PLATFORM_TOP, 1920, 1080, STATION_PLATFORM);
@@ -89,8 +90,9 @@ AkbPicture DrawStation()
     Fill(picture, 300, 340, 330, STATION_PLATFORM_TOP, 0xFF404048);
     Fill(picture, 1590, 340, 1620, STATION_PLATFORM_TOP, 0xFF404048);
     Fill(picture, 800, 360, 1120, 440, 0xFFF8F8F8);
-    BoardWords(picture, 800, 360, 320, 80, "夕凪駅 / Yunagi");
-    DrawSceneCaption(picture, "夕方の駅 / The station at dusk");
+    BoardWords(picture, 800, 360, 320, 80, WordsIn({"夕凪駅", "Yunagi", "夕凪站", "夕凪站"}, language));
+    DrawSceneCaption(picture,
+                     WordsIn({"夕方の駅", "The station at dusk", "傍晚的车站", "傍晚的車站"}, language));
     return picture;
 }
 
@@ -121,17 +123,17 @@ AkbPicture DrawLineTrain()
     return picture;
 }
 
-AkbPicture DrawLineMap(uint32_t paper)
+AkbPicture DrawLineMap(uint32_t paper, WordsLanguage language)
 {
     AkbPicture picture = MakePicture(6000, 1080, paper);
     Fill(picture, 0, LINE_TRACK_Y - 6, 6000, LINE_TRACK_Y + 6, LINE_TRACK);
     for (int32_t x = 0; x < 6000; x += 60)
         Fill(picture, x, LINE_TRACK_Y - 14, x + 8, LINE_TRACK_Y + 14, LINE_TRACK);
-    DrawSceneCaption(picture, "路線図 / Line map");
+    DrawSceneCaption(picture, WordsIn({"路線図", "Line map", "路线图", "路線圖"}, language));
     return picture;
 }
 
-AkbPicture DrawLineStations()
+AkbPicture DrawLineStations(WordsLanguage language)
 {
     // Nothing under the stations' names: the picture ends with them, and the map's copies of it
     // read no clear rows below.
@@ -141,16 +143,18 @@ AkbPicture DrawLineStations()
         Disc(picture, x, LINE_TRACK_Y, 26, LINE_STATION);
         Fill(picture, x - 120, LINE_TRACK_Y + 200, x + 120, LINE_TRACK_Y + 260, LINE_STATION);
         const std::string n = std::to_string(x / 1000 + 1);
-        BoardWords(picture, x - 120, LINE_TRACK_Y + 200, 240, 60, "駅 " + n + " / Station " + n);
+        BoardWords(picture, x - 120, LINE_TRACK_Y + 200, 240, 60,
+                   WordsIn({"駅 " + n, "Station " + n, "第" + n + "站", "第" + n + "站"}, language));
     }
     return picture;
 }
 
-AkbPicture DrawSetSky()
+AkbPicture DrawSetSky(WordsLanguage language)
 {
     AkbPicture picture = MakePicture(1920, 1080, SET_SKY);
     Disc(picture, 400, 220, 70, 0xFFF8F0D0);
-    DrawSceneCaption(picture, "ホームからの眺め / From the platform");
+    DrawSceneCaption(
+        picture, WordsIn({"ホームからの眺め", "From the platform", "从月台望去", "從月台望去"}, language));
     return picture;
 }
 
@@ -176,14 +180,14 @@ AkbPicture DrawSetFence()
     return picture;
 }
 
-AkbPicture DrawEpilogue()
+AkbPicture DrawEpilogue(WordsLanguage language)
 {
     AkbPicture picture = MakePicture(1920, 1080, EPILOGUE_SKY);
     Fill(picture, 0, EPILOGUE_SNOW_TOP, 1920, 1080, EPILOGUE_SNOW);
     // A house with a lit window in the snow.
     Fill(picture, 1200, 480, 1560, EPILOGUE_SNOW_TOP + 40, 0xFF8C6450);
     Fill(picture, 1330, 560, 1430, 640, 0xFFFFD880);
-    DrawSceneCaption(picture, "雪の朝 / A snowy morning");
+    DrawSceneCaption(picture, WordsIn({"雪の朝", "A snowy morning", "下雪的早晨", "下雪的早晨"}, language));
     return picture;
 }
 
@@ -191,21 +195,28 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTripPictures()
 {
     const AkbPicture train = DrawTrain();
     std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures = {
-        {"DUSK_PAN.AKB", EncodeAkb(DrawDuskPan(), Opaque())},
-        {"Y04BB.AKB", EncodeAkb(DrawStation(), Opaque())},
         {"Y04BTR.AKB", EncodeAkb(train, ClearAround(train))},
         {"DEN.AKB", EncodeAkb(DrawLineTrain(), {})},
-        {"S04C.AKB", EncodeAkb(DrawSetSky(), Opaque())},
         {"S04B.AKB", EncodeAkb(DrawSetMountains(), {})},
         {"S04A.AKB", EncodeAkb(DrawSetFence(), {})},
-        {"EPILOGUE03_BG.AKB", EncodeAkb(DrawEpilogue(), Opaque())},
     };
-    const AkbPicture station_marks = DrawLineStations();
-    const std::vector<uint8_t> stations = EncodeAkb(station_marks, ClearAround(station_marks));
-    for (int32_t time = 1; time <= 4; ++time) {
-        const std::string name = "SENRO_" + std::to_string(time);
-        pictures.push_back({name + ".AKB", EncodeAkb(DrawLineMap(LINE_PAPER[time - 1]), Opaque())});
-        pictures.push_back({name + "_O.AKB", stations});
+    // The pictures with words, in each language.
+    for (int32_t language = 0; language < 4; ++language) {
+        const WordsLanguage words = LanguageOfIndex(language);
+        const auto add = [&](const std::string& name, std::vector<uint8_t> bytes) {
+            pictures.push_back({LanguageName(name, language), std::move(bytes)});
+        };
+        add("DUSK_PAN.AKB", EncodeAkb(DrawDuskPan(words), Opaque()));
+        add("Y04BB.AKB", EncodeAkb(DrawStation(words), Opaque()));
+        add("S04C.AKB", EncodeAkb(DrawSetSky(words), Opaque()));
+        add("EPILOGUE03_BG.AKB", EncodeAkb(DrawEpilogue(words), Opaque()));
+        const AkbPicture station_marks = DrawLineStations(words);
+        const std::vector<uint8_t> stations = EncodeAkb(station_marks, ClearAround(station_marks));
+        for (int32_t time = 1; time <= 4; ++time) {
+            const std::string name = "SENRO_" + std::to_string(time);
+            add(name + ".AKB", EncodeAkb(DrawLineMap(LINE_PAPER[time - 1], words), Opaque()));
+            add(name + "_O.AKB", stations);
+        }
     }
     return pictures;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "akbwriter/AkbWriter.h"
+#include "textpaint/LanguageWords.h"
 
 namespace tools {
 
@@ -18,13 +19,13 @@ inline constexpr uint32_t PAN_UPPER = 0xFF1E2858;
 inline constexpr uint32_t PAN_SUNSET = 0xFFE08848;
 inline constexpr uint32_t PAN_HILLS = 0xFF2A2030;
 inline constexpr int32_t PAN_HILL_TOP = 1800;
-AkbPicture DrawDuskPan();
+AkbPicture DrawDuskPan(WordsLanguage language);
 
 // "Y04BB.AKB": the station at dusk, a sky over a grey platform from row STATION_PLATFORM_TOP.
 inline constexpr uint32_t STATION_SKY = 0xFFC8785A;
 inline constexpr uint32_t STATION_PLATFORM = 0xFF7C7C84;
 inline constexpr int32_t STATION_PLATFORM_TOP = 820;
-AkbPicture DrawStation();
+AkbPicture DrawStation(WordsLanguage language);
 
 // "Y04BTR.AKB", TRAIN_LENGTH wide and TRAIN_BOTTOM high: cars of TRAIN_BODY with lit windows from
 // row TRAIN_TOP, clear above. At rest the train stands with the picture's
@@ -47,8 +48,8 @@ inline constexpr uint32_t LINE_STATION = 0xFFFFFFFF;
 inline constexpr int32_t LINE_TRACK_Y = 377;
 inline constexpr int32_t LINE_MARKS_HEIGHT = LINE_TRACK_Y + 263;
 inline constexpr uint32_t LINE_PAPER[4] = {0xFFB4D2F0, 0xFFE8E0C8, 0xFFF0B48C, 0xFF50608C}; // 1 to 4
-AkbPicture DrawLineMap(uint32_t paper);
-AkbPicture DrawLineStations();
+AkbPicture DrawLineMap(uint32_t paper, WordsLanguage language);
+AkbPicture DrawLineStations(WordsLanguage language);
 
 // "S04C.AKB", "S04B.AKB", "S04A.AKB": the platform view in three layers, far to near: the sky,
 // the mountains from row SET_MOUNTAIN_TOP, the fence from row SET_FENCE_TOP.
@@ -57,7 +58,7 @@ inline constexpr uint32_t SET_MOUNTAINS = 0xFF465A50;
 inline constexpr uint32_t SET_FENCE = 0xFF785030;
 inline constexpr int32_t SET_MOUNTAIN_TOP = 500;
 inline constexpr int32_t SET_FENCE_TOP = 880;
-AkbPicture DrawSetSky();
+AkbPicture DrawSetSky(WordsLanguage language);
 AkbPicture DrawSetMountains();
 AkbPicture DrawSetFence();
 
@@ -65,7 +66,7 @@ AkbPicture DrawSetFence();
 inline constexpr uint32_t EPILOGUE_SKY = 0xFFDCE6F0;
 inline constexpr uint32_t EPILOGUE_SNOW = 0xFFF8F8FF;
 inline constexpr int32_t EPILOGUE_SNOW_TOP = 700;
-AkbPicture DrawEpilogue();
+AkbPicture DrawEpilogue(WordsLanguage language);
 
 // Archive entry names and their AKB bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTripPictures();

@@ -17,11 +17,6 @@ namespace {
 
 constexpr int32_t MARKER = 26;
 
-const std::string& Pick(const CellWords& words, WordsLanguage language)
-{
-    return language == WordsLanguage::English ? words.english : words.japanese;
-}
-
 // Words on a part of a cell: the cell's colour and state give the words' colour and style.
 void DrawOnPart(AkbPicture& sheet, const SheetCell& cell, int32_t x, int32_t y, int32_t width, int32_t height,
                 const CellWords& words, WordsLanguage language, const WordsLayout& layout)
@@ -29,26 +24,14 @@ void DrawOnPart(AkbPicture& sheet, const SheetCell& cell, int32_t x, int32_t y, 
     DrawCellWords(sheet, {x, y, width, height, cell.id, cell.state, ""}, words, language, layout);
 }
 
-// The name of a file in the language its suffix stands for.
-WordsLanguage LanguageOfName(const std::string& name)
-{
-    const size_t dot = name.rfind('.');
-    for (const char* suffix : {"_en", "_ch", "_tw"}) {
-        const std::string tail = suffix;
-        if (dot >= tail.size() && name.compare(dot - tail.size(), tail.size(), tail) == 0)
-            return LanguageOfSuffix(tail);
-    }
-    return LanguageOfSuffix("");
-}
-
 } // namespace
 
 CellWords CharacterWords(int32_t character)
 {
     if (character == MARKER)
-        return {"だれか", "Someone"};
+        return {"だれか", "Someone", "某人", "某人"};
     const DemoName name = DemoPersonName(character);
-    return {name.japanese, name.english};
+    return {name.japanese, name.english, name.simplified, name.traditional};
 }
 
 AkbPicture DemoPlateSheet(WordsLanguage language)
@@ -58,8 +41,8 @@ AkbPicture DemoPlateSheet(WordsLanguage language)
     EraseTags(sheet, cells);
     const auto glyph = [&](const SheetCell& cell, const std::string& text, int32_t pixel_height) {
         // Clear of the cell's edges: the checks read a digit's top-left corner.
-        DrawOnPart(sheet, cell, cell.x + 3, cell.y + 3, cell.width - 6, cell.height - 6, {text, text},
-                   language, {WordsPlace::Centre, pixel_height});
+        DrawOnPart(sheet, cell, cell.x + 3, cell.y + 3, cell.width - 6, cell.height - 6, {"", text}, language,
+                   {WordsPlace::Centre, pixel_height});
     };
     for (const SheetCell& cell : cells) {
         if (cell.id >= PLATE_WEEKDAY && cell.id < PLATE_WEEKDAY + 7)
@@ -78,29 +61,34 @@ AkbPicture DemoPlateSheet(WordsLanguage language)
         else if (cell.id == PLATE_COMMA)
             glyph(cell, ",", 20);
         else if (cell.id == PLATE_MORNING || cell.id == PLATE_AFTERNOON) {
-            // A narrow mark: Japanese stands in two rows of one character.
+            // A narrow mark: the Chinese and Japanese words stand in two rows of one character.
             const bool morning = cell.id == PLATE_MORNING;
             if (language == WordsLanguage::English) {
                 glyph(cell, morning ? "AM" : "PM", 16);
             } else {
                 const WordsLayout layout{WordsPlace::Centre, 22};
-                DrawOnPart(sheet, cell, cell.x, cell.y + 2, cell.width, 24, {"午", ""}, language, layout);
-                DrawOnPart(sheet, cell, cell.x, cell.y + 26, cell.width, 24, {morning ? "前" : "後", ""},
-                           language, layout);
+                const std::string mark = WordsIn(morning ? AmWords() : PmWords(), language);
+                // Two characters of three bytes each.
+                DrawOnPart(sheet, cell, cell.x, cell.y + 2, cell.width, 24, {"", mark.substr(0, 3)}, language,
+                           layout);
+                DrawOnPart(sheet, cell, cell.x, cell.y + 26, cell.width, 24, {"", mark.substr(3)}, language,
+                           layout);
             }
         } else if (cell.id == PLATE_MONEY)
             // Left of where the digits go (from x 143).
-            DrawOnPart(sheet, cell, cell.x + 6, cell.y, 130, cell.height, {"所持金", "Money"}, language,
-                       {WordsPlace::Centre, 30});
+            DrawOnPart(sheet, cell, cell.x + 6, cell.y, 130, cell.height,
+                       {"所持金", "Money", "零用钱", "零用錢"}, language, {WordsPlace::Centre, 30});
         else if (cell.id == PLATE_BUTTON_GAME_MODE)
-            DrawCellWords(sheet, cell, {"ゲームモード", "Game mode"}, language, {WordsPlace::Centre, 28});
+            DrawCellWords(sheet, cell, {"ゲームモード", "Game mode", "游戏模式", "遊戲模式"}, language,
+                          {WordsPlace::Centre, 28});
         else if (cell.id == PLATE_BUTTON_OTHER)
-            DrawCellWords(sheet, cell, {"ノベルモード", "Novel mode"}, language, {WordsPlace::Centre, 28});
+            DrawCellWords(sheet, cell, {"ノベルモード", "Novel mode", "小说模式", "小說模式"}, language,
+                          {WordsPlace::Centre, 28});
     }
     return sheet;
 }
 
-AkbPicture DemoIconSheet()
+AkbPicture DemoIconSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = IconSheetCells();
     AkbPicture sheet = BuildSheet(ICON_SHEET_WIDTH, ICON_SHEET_HEIGHT, cells);
@@ -129,8 +117,8 @@ AkbPicture DemoIconSheet()
         FillRect(sheet, left, top, 3, CARD, FRAME);
         FillRect(sheet, left + CARD - 3, top, 3, CARD, FRAME);
         FillDisc(sheet, cell.x + 72, top + 20, 14, character == MARKER ? 0xFFB0B0B8u : 0xFFF0D0B0u);
-        DrawOnPart(sheet, cell, left + 3, top + 46, CARD - 6, 40, CharacterWords(character),
-                   WordsLanguage::Both, {WordsPlace::Centre, 16});
+        DrawOnPart(sheet, cell, left + 3, top + 46, CARD - 6, 40, CharacterWords(character), language,
+                   {WordsPlace::Centre, 20});
     }
     return sheet;
 }
@@ -143,7 +131,7 @@ AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language)
     EraseTags(sheet, cells);
     for (const SheetCell& cell : cells) {
         if (cell.id == SUBMAP_BACK_ITEM && cell.width == SUBMAP_BACK_SIZE) {
-            DrawCellWords(sheet, cell, {"戻る", "Back"}, language, {WordsPlace::Top, 30});
+            DrawCellWords(sheet, cell, BackWords(), language, {WordsPlace::Top, 30});
             continue;
         }
         const int32_t spot =
@@ -152,10 +140,12 @@ AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language)
             continue;
         const int32_t place = layout.Spots[static_cast<size_t>(spot)].Place;
         const DemoName name = DemoPlaceName(place >= 0 ? place : spot);
-        const CellWords words{name.japanese, name.english};
+        const CellWords words{name.japanese, name.english, name.simplified, name.traditional};
         // The first sub map names a spot along its top: the faces of the people there stand
         // under the name.
-        DrawCellWords(sheet, cell, words, language, kind == SUBMAP_KIND_FIRST ? WordsLayout{WordsPlace::Top, 22} : WordsLayout{WordsPlace::Centre, 28});
+        DrawCellWords(sheet, cell, words, language,
+                      kind == SUBMAP_KIND_FIRST ? WordsLayout{WordsPlace::Top, 22}
+                                                : WordsLayout{WordsPlace::Centre, 28});
     }
     // Places and the back button are framed signs on the map.
     for (const SheetCell& cell : cells)
@@ -165,8 +155,9 @@ AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language)
 
 AkbPicture DemoSubMapBackground(int32_t kind, WordsLanguage language)
 {
-    static const std::array<CellWords, 3> names{
-        {{"北の地区", "North quarter"}, {"港の地区", "Harbour quarter"}, {"学校", "School"}}};
+    static const std::array<CellWords, 3> names{{{"北の地区", "North quarter", "北区", "北區"},
+                                                 {"港の地区", "Harbour quarter", "港区", "港區"},
+                                                 {"学校", "School", "学校", "學校"}}};
     AkbPicture background = SubMapBackground(kind);
     // A street plan under the places: paved bands with a dashed middle line, clear of the bottom
     // middle, where the sub map's checks read the background.
@@ -183,30 +174,31 @@ AkbPicture DemoSubMapBackground(int32_t kind, WordsLanguage language)
         for (int32_t y = 0; y < background.height; y += 48)
             FillRect(background, x + STREET / 2 - 1, y, 2, 24, MARKING);
     }
-    return DemoScreenBackground(background, language == WordsLanguage::English ? 0 : 3,
+    return DemoScreenBackground(background, IndexOfLanguage(language),
                                 names[static_cast<size_t>(std::min(kind, 2))]);
 }
 
 CellWords TimeRingWords(int32_t button)
 {
     // Round the dial like a clock's hand, from the top.
-    static const std::array<CellWords, TIME_RING_COUNT> times{{{"朝", "Morning"},
-                                                               {"昼前", "Forenoon"},
-                                                               {"昼", "Noon"},
-                                                               {"午後", "Afternoon"},
-                                                               {"夕方", "Evening"},
-                                                               {"夜", "Night"},
-                                                               {"深夜", "Midnight"},
-                                                               {"明け方", "Dawn"}}};
+    static const std::array<CellWords, TIME_RING_COUNT> times{{{"朝", "Morning", "早上", "早上"},
+                                                               {"昼前", "Forenoon", "上午", "上午"},
+                                                               {"昼", "Noon", "中午", "中午"},
+                                                               {"午後", "Afternoon", "下午", "下午"},
+                                                               {"夕方", "Evening", "傍晚", "傍晚"},
+                                                               {"夜", "Night", "晚上", "晚上"},
+                                                               {"深夜", "Midnight", "深夜", "深夜"},
+                                                               {"明け方", "Dawn", "黎明", "黎明"}}};
     return button >= 0 && button < TIME_RING_COUNT ? times[static_cast<size_t>(button)] : CellWords{};
 }
 
 CellWords TimeCaptionWords(int32_t mode)
 {
-    static const std::array<CellWords, 4> captions{{{"出かける時間は？", "When do you go out?"},
-                                                    {"会う時間は？", "When do you meet?"},
-                                                    {"時間帯を選んでください", "Choose a time of day"},
-                                                    {"いつまで待ちますか？", "Wait until when?"}}};
+    static const std::array<CellWords, 4> captions{
+        {{"出かける時間は？", "When do you go out?", "什么时候出门？", "什麼時候出門？"},
+         {"会う時間は？", "When do you meet?", "什么时候见面？", "什麼時候見面？"},
+         {"時間帯を選んでください", "Choose a time of day", "请选择时间段", "請選擇時段"},
+         {"いつまで待ちますか？", "Wait until when?", "要等到什么时候？", "要等到什麼時候？"}}};
     return mode >= 0 && mode < 4 ? captions[static_cast<size_t>(mode)] : CellWords{};
 }
 
@@ -223,13 +215,14 @@ AkbPicture DemoTimeSheet(WordsLanguage language)
             const auto k = static_cast<size_t>(cell.id);
             DrawOnPart(sheet, cell, cell.x, cell.y + 20, cell.width, 60,
                        TimeRingWords(static_cast<int32_t>(k)), language, {WordsPlace::Centre, 34});
-            DrawOnPart(sheet, cell, cell.x, cell.y + 84, cell.width, 40, {clock[k], clock[k]}, language,
+            DrawOnPart(sheet, cell, cell.x, cell.y + 84, cell.width, 40, {"", clock[k]}, language,
                        {WordsPlace::Centre, 26});
         } else if (cell.id == static_cast<uint32_t>(TIME_ID_NINTH)) {
             // Along the top: the area screens' checks read the button's middle.
-            DrawCellWords(sheet, cell, {"今すぐ", "Right now"}, language, {WordsPlace::Top, 30});
+            DrawCellWords(sheet, cell, {"今すぐ", "Right now", "马上", "馬上"}, language,
+                          {WordsPlace::Top, 30});
         } else if (cell.id == static_cast<uint32_t>(TIME_ID_BACK) && cell.width == 158) {
-            DrawCellWords(sheet, cell, {"戻る", "Back"}, language, {WordsPlace::Top, 30});
+            DrawCellWords(sheet, cell, BackWords(), language, {WordsPlace::Top, 30});
         } else if (cell.id >= TIME_SHEET_CAPTION && cell.id < TIME_SHEET_CAPTION + 4) {
             DrawCellWords(sheet, cell, TimeCaptionWords(static_cast<int32_t>(cell.id - TIME_SHEET_CAPTION)),
                           language, {WordsPlace::Centre, 34});
@@ -252,9 +245,9 @@ AkbPicture DemoCharListSheet(WordsLanguage language)
                         if (cell.id >= CHARLIST_CHARACTER && cell.id < CHARLIST_CHARACTER + 18)
                             return CharacterWords(static_cast<int32_t>(cell.id - CHARLIST_CHARACTER));
                         if (cell.id == CHARLIST_PLACEHOLDER)
-                            return {"まだ会っていない", "Not met yet"};
+                            return {"まだ会っていない", "Not met yet", "还没见过", "還沒見過"};
                         if (cell.id >= CHARLIST_BACK + 1 && cell.id <= CHARLIST_BACK + 4)
-                            return {"戻る", "Back"};
+                            return BackWords();
                         return {};
                     },
                     language, {WordsPlace::Top, 32});
@@ -298,18 +291,23 @@ AkbPicture DemoDiarySheet(int32_t n, WordsLanguage language)
     };
     // The days of the story: the day before the first morning, then its two days.
     static const std::array<Page, 4> pages{{
-        {{"12月22日　くもり", "22 December, cloudy"},
-         {"港まで歩いて船を見た。", "I walked to the harbour to see the boats."},
-         {"帰りに喫茶店に寄った。", "On the way back we stopped for tea."}},
-        {{"12月23日　晴れ", "23 December, clear"},
-         {"駅前で友達と待ち合わせた。", "I met a friend at the station."},
-         {"夕方から雪が降り始めた。", "Snow began to fall at dusk."}},
-        {{"12月24日　雪", "24 December, snow"},
-         {"公園で雪だるまを作った。", "We built a snowman in the park."},
-         {"手が冷たくなった。", "Our hands grew cold."}},
-        {{"12月24日　夕方", "24 December, evening"},
-         {"丘の上から町を見下ろした。", "From the hilltop I looked down on the town."},
-         {"また来年も来たい。", "I want to come again next year."}},
+        {{"12月22日　くもり", "22 December, cloudy", "12月22日　阴", "12月22日　陰"},
+         {"港まで歩いて船を見た。", "I walked to the harbour to see the boats.", "走到港口去看船。",
+          "走到港口去看船。"},
+         {"帰りに喫茶店に寄った。", "On the way back we stopped for tea.", "回来的路上去了咖啡馆。",
+          "回來的路上去了咖啡館。"}},
+        {{"12月23日　晴れ", "23 December, clear", "12月23日　晴", "12月23日　晴"},
+         {"駅前で友達と待ち合わせた。", "I met a friend at the station.", "和朋友在车站前碰面。",
+          "和朋友在車站前碰面。"},
+         {"夕方から雪が降り始めた。", "Snow began to fall at dusk.", "傍晚开始下雪了。", "傍晚開始下雪了。"}},
+        {{"12月24日　雪", "24 December, snow", "12月24日　雪", "12月24日　雪"},
+         {"公園で雪だるまを作った。", "We built a snowman in the park.", "在公园堆了雪人。",
+          "在公園堆了雪人。"},
+         {"手が冷たくなった。", "Our hands grew cold.", "手都冻僵了。", "手都凍僵了。"}},
+        {{"12月24日　夕方", "24 December, evening", "12月24日　傍晚", "12月24日　傍晚"},
+         {"丘の上から町を見下ろした。", "From the hilltop I looked down on the town.", "从山丘上俯瞰小镇。",
+          "從山丘上俯瞰小鎮。"},
+         {"また来年も来たい。", "I want to come again next year.", "明年还想再来。", "明年還想再來。"}},
     }};
     const auto index = static_cast<size_t>(n) % pages.size();
     const SheetCell page{
@@ -322,14 +320,17 @@ AkbPicture DemoDiarySheet(int32_t n, WordsLanguage language)
     style.pixel_height = 48;
     style.bold = true;
     DrawText(sheet, {60, 30, 1380, 80},
-             Pick({"日記 " + std::to_string(n + 1), "Diary " + std::to_string(n + 1)}, language), style);
+             WordsIn({"日記 " + std::to_string(n + 1), "Diary " + std::to_string(n + 1),
+                      "日记 " + std::to_string(n + 1), "日記 " + std::to_string(n + 1)},
+                     language),
+             style);
     style.bold = false;
     style.pixel_height = 38;
     // Ruled lines in the upper part: the diary's checks read the page's middle.
     const Page& words = pages[index];
     int32_t y = 140;
     for (const CellWords* line : {&words.date, &words.first, &words.second}) {
-        DrawText(sheet, {80, y, 1340, 64}, Pick(*line, language), style);
+        DrawText(sheet, {80, y, 1340, 64}, WordsIn(*line, language), style);
         FillRect(sheet, 60, y + 66, 1380, 2, style.colour);
         y += 80;
     }
@@ -338,38 +339,36 @@ AkbPicture DemoDiarySheet(int32_t n, WordsLanguage language)
 
 AkbPicture DemoAreaSheet(WordsLanguage language)
 {
-    static const std::array<CellWords, 9> area_buttons{{{"決定", "Decide"},
-                                                        {"エリア選択", "Areas"},
-                                                        {"戻る", "Back"},
-                                                        {"決定", "Decide"},
-                                                        {"戻る", "Back"},
-                                                        {"Qセーブ", "Q.save"},
-                                                        {"Qロード", "Q.load"},
-                                                        {"セーブ", "Save"},
-                                                        {"ロード", "Load"}}};
+    const CellWords decide{"決定", "Decide", "决定", "決定"};
+    const std::array<CellWords, 9> area_buttons{{decide,
+                                                 {"エリア選択", "Areas", "选择区域", "選擇區域"},
+                                                 BackWords(),
+                                                 decide,
+                                                 BackWords(),
+                                                 MessageButtonWords(4),
+                                                 MessageButtonWords(5),
+                                                 SideMenuWords(1),
+                                                 SideMenuWords(2)}};
     const std::vector<SheetCell> cells = AreaSelectSheetCells();
-    AkbPicture sheet =
-        WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, cells,
-                    [](const SheetCell& cell) {
-                        return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
-                                   ? area_buttons[cell.id - AREA_SHEET_BUTTON]
-                                   : CellWords{};
-                    },
-                    language,
-                    // Both languages on two lines over the whole button, apart across its middle.
-                    {language == WordsLanguage::Both ? WordsPlace::Centre : WordsPlace::Top, 24});
+    AkbPicture sheet = WordedSheet(AREA_SHEET_WIDTH, AREA_SHEET_HEIGHT, cells,
+                                   [&](const SheetCell& cell) {
+                                       return cell.id >= AREA_SHEET_BUTTON && cell.id < AREA_SHEET_BUTTON + 9
+                                                  ? area_buttons[cell.id - AREA_SHEET_BUTTON]
+                                                  : CellWords{};
+                                   },
+                                   language, {WordsPlace::Top, 24});
     for (const SheetCell& cell : cells)
         DrawRim(sheet, cell, 3);
     return sheet;
 }
 
-AkbPicture DemoAreaSpots(bool places_file)
+AkbPicture DemoAreaSpots(bool places_file, WordsLanguage language)
 {
     // The town's first fourteen places, named as the cast names name them.
     constexpr size_t AREA_PLACES = 14;
     const auto place = [](size_t index) {
         const DemoName name = DemoPlaceName(static_cast<int>(index % AREA_PLACES));
-        return CellWords{name.japanese, name.english};
+        return CellWords{name.japanese, name.english, name.simplified, name.traditional};
     };
     AkbPicture picture = MakePicture(1920, 1080, 0);
     const auto spot = [&](int32_t x, int32_t y, int32_t width, int32_t height, const CellWords& words) {
@@ -378,8 +377,7 @@ AkbPicture DemoAreaSpots(bool places_file)
         TextStyle style;
         style.pixel_height = 26;
         style.colour = 0xFFFFF0C0u;
-        DrawText(picture, {x + 4, y + height / 2 - 40, width - 8, 40}, words.japanese, style);
-        DrawText(picture, {x + 4, y + height / 2, width - 8, 40}, words.english, style);
+        DrawText(picture, {x + 4, y + height / 2 - 20, width - 8, 40}, WordsIn(words, language), style);
     };
     if (places_file) {
         // A place of the screen's own table answers one group up: named as it answers.
@@ -396,48 +394,51 @@ AkbPicture DemoAreaSpots(bool places_file)
 
 std::vector<NamedFile> DemoMapPictureFiles()
 {
-    std::vector<NamedFile> files = MapPictureFiles();
-    // The area screens' places, drawn where their hits lie: the screens themselves show none.
-    files.push_back({"area_spots.akb", EncodeAkb(DemoAreaSpots(false), {})});
-    files.push_back({"area_places.akb", EncodeAkb(DemoAreaSpots(true), {})});
-    for (NamedFile& file : files) {
-        const WordsLanguage language = LanguageOfName(file.name);
-        for (int32_t kind = 0; kind < 3; ++kind) {
-            const SubMapKindLayout& layout = GetSubMapLayout(kind);
-            const auto stem = [](const std::string& name) { return name.substr(0, name.rfind('.')); };
-            const std::string parts = layout.PartsSheet;
-            const std::string background = layout.Background;
-            if (file.name == parts || file.name == stem(parts) + "_en.akb")
-                file.bytes = EncodeAkb(DemoSubMapPartsSheet(kind, language), {});
-            else if (file.name == background || file.name == stem(background) + "_en.akb")
-                file.bytes = EncodeAkb(DemoSubMapBackground(kind, language), {});
-        }
-        // The place and area screens load the plain sheet whatever the language: it carries both.
-        if (file.name == "select_p.akb")
-            file.bytes = EncodeAkb(DemoAreaSheet(WordsLanguage::Both), {});
-        else if (file.name.starts_with("select_p"))
-            file.bytes = EncodeAkb(DemoAreaSheet(language), {});
-        else if (file.name.starts_with("time_p"))
-            file.bytes = EncodeAkb(DemoTimeSheet(language), {});
-        else if (file.name.starts_with("callender_p") || file.name.starts_with("cal_p"))
-            file.bytes = EncodeAkb(DemoPlateSheet(language), {});
-        else if (file.name == "icon_p.akb")
-            file.bytes = EncodeAkb(DemoIconSheet(), {});
+    // The plain map pictures the screens' tests use, each worded one replaced by the demo's in
+    // every language.
+    std::vector<NamedFile> files;
+    for (NamedFile& file : MapPictureFiles()) {
+        const bool worded = file.name.starts_with("m_") || file.name.starts_with("select_p") ||
+                            file.name.starts_with("time_p") || file.name.starts_with("callender_p") ||
+                            file.name.starts_with("cal_p") || file.name == "icon_p.akb";
+        if (!worded)
+            files.push_back(std::move(file));
     }
+    const auto add = [&](const std::string& name, const auto& draw) {
+        for (int32_t language = 0; language < 4; ++language)
+            files.push_back({LanguageName(name, language), EncodeAkb(draw(LanguageOfIndex(language)), {})});
+    };
+    for (int32_t kind = 0; kind < 3; ++kind) {
+        const SubMapKindLayout& layout = GetSubMapLayout(kind);
+        add(layout.PartsSheet, [&](WordsLanguage language) { return DemoSubMapPartsSheet(kind, language); });
+        add(layout.Background, [&](WordsLanguage language) { return DemoSubMapBackground(kind, language); });
+    }
+    add("select_p.akb", DemoAreaSheet);
+    add("time_p.akb", DemoTimeSheet);
+    add("callender_p.akb", DemoPlateSheet);
+    add("cal_p.akb", DemoPlateSheet);
+    add("icon_p.akb", DemoIconSheet);
+    // The area screens' places, drawn where their hits lie: the screens themselves show none.
+    add("area_spots.akb", [](WordsLanguage language) { return DemoAreaSpots(false, language); });
+    add("area_places.akb", [](WordsLanguage language) { return DemoAreaSpots(true, language); });
     return files;
 }
 
 std::vector<NamedFile> DemoCharacterPictureFiles()
 {
-    std::vector<NamedFile> files = CharacterPictureFiles();
-    for (NamedFile& file : files) {
-        const WordsLanguage language = LanguageOfName(file.name);
-        if (file.name.starts_with("charlist"))
-            file.bytes = EncodeAkb(DemoCharListSheet(language), {});
-        else if (file.name.starts_with("name_list"))
-            file.bytes = EncodeAkb(DemoNameListSheet(language), {});
-        else if (file.name.starts_with("diary0"))
-            file.bytes = EncodeAkb(DemoDiarySheet(file.name[6] - '0', language), {});
+    std::vector<NamedFile> files;
+    for (NamedFile& file : CharacterPictureFiles())
+        if (!file.name.starts_with("charlist") && !file.name.starts_with("name_list") &&
+            !file.name.starts_with("diary0"))
+            files.push_back(std::move(file));
+    for (int32_t language = 0; language < 4; ++language) {
+        const WordsLanguage words = LanguageOfIndex(language);
+        files.push_back({LanguageName("charlist.akb", language), EncodeAkb(DemoCharListSheet(words), {})});
+        files.push_back({LanguageName("charlist_p.akb", language), EncodeAkb(DemoCharListSheet(words), {})});
+        files.push_back({LanguageName("name_list.akb", language), EncodeAkb(DemoNameListSheet(words), {})});
+        for (int32_t n = 0; n < 4; ++n)
+            files.push_back({LanguageName("diary0" + std::to_string(n) + ".akb", language),
+                             EncodeAkb(DemoDiarySheet(n, words), {})});
     }
     return files;
 }

@@ -20,19 +20,17 @@ CellWords CharacterWords(int32_t character);
 // the money's name left of its digits. The calendar's background stays plain; the digits' top-left
 // corners keep the cells' colour.
 AkbPicture DemoPlateSheet(WordsLanguage language);
-// "icon_p.akb" (no language form): each face carries its name in both languages along its bottom;
-// the face's middle keeps its colour.
-AkbPicture DemoIconSheet();
+// "icon_p.akb": each face carries its name along its bottom; the face's middle keeps its colour.
+AkbPicture DemoIconSheet(WordsLanguage language);
 // A sub map's parts: each spot the place it leads to, the back button its word.
 AkbPicture DemoSubMapPartsSheet(int32_t kind, WordsLanguage language);
 // A sub map's background with the map's name in its top-left corner.
 AkbPicture DemoSubMapBackground(int32_t kind, WordsLanguage language);
-// The place and area screens' buttons with their words; the screens load the plain name only, so
-// the demo's plain sheet carries both languages.
+// The place and area screens' buttons with their words.
 AkbPicture DemoAreaSheet(WordsLanguage language);
 // What the area screens over "area_ids.akb" (places_file false) and "area_places.area" show of
 // their places: a framed, named spot over each hit area, the rest clear.
-AkbPicture DemoAreaSpots(bool places_file);
+AkbPicture DemoAreaSpots(bool places_file, WordsLanguage language);
 // The time selection: the ring's times of day, the ninth button along its top, the modes'
 // captions across the whole cell and the back button.
 CellWords TimeRingWords(int32_t button);

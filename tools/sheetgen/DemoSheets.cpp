@@ -38,25 +38,67 @@ uint32_t ItemOf(const SheetCell& cell)
 
 } // namespace
 
+CellWords BackWords()
+{
+    return {"戻る", "Back", "返回", "返回"};
+}
+
+CellWords CloseWords()
+{
+    return {"閉じる", "Close", "关闭", "關閉"};
+}
+
+CellWords AmWords()
+{
+    return {"午前", "AM", "上午", "上午"};
+}
+
+CellWords PmWords()
+{
+    return {"午後", "PM", "下午", "下午"};
+}
+
+namespace {
+
+// The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
+CellWords ExtrasTabWords(uint32_t id)
+{
+    static const std::array<CellWords, 4> tabs{{{"CGモード", "CG gallery", "CG鉴赏", "CG鑑賞"},
+                                                {"シーン回想", "Scene replay", "场景回想", "場景回想"},
+                                                {"音楽鑑賞", "Music room", "音乐鉴赏", "音樂鑑賞"},
+                                                {"日記", "Diary", "日记", "日記"}}};
+    return id >= 256 && id < 260 ? tabs[id - 256] : CellWords{};
+}
+
+CellWords SlotMachineWords()
+{
+    return {"スロット", "Slot machine", "老虎机", "吃角子老虎機"};
+}
+
+} // namespace
+
 CellWords TitleButtonWords(int32_t page, int32_t item)
 {
     // Page 1 is the extras: the CG gallery, then pages 2 (the scene replay and the music room,
     // open once the game is cleared, and the gallery again) and 3 (the slot machine and a way
     // back); page 4 asks where a new game starts. The demo's title script answers each item so.
     static const std::array<std::array<CellWords, 6>, 5> pages{{
-        {{{"はじめから", "New game"},
-          {"つづきから", "Continue"},
-          {"ロード", "Load"},
-          {"設定", "Settings"},
-          {"おまけ", "Extras"},
-          {"終了", "Exit"}}},
-        {{{"CGモード", "CG gallery"}, {"回想と音楽", "Replay and music"}, {"スロット", "Slot machine"}}},
-        {{{"シーン回想", "Scene replay"}, {"音楽鑑賞", "Music room"}, {"CGモード", "CG gallery"}}},
-        {{{"スロット", "Slot machine"}, {"タイトルへ", "To the title"}}},
-        {{{"最初から", "From the start"}, {"続きの章から", "From the next part"}}},
+        {{{"はじめから", "New game", "新游戏", "新遊戲"},
+          {"つづきから", "Continue", "继续游戏", "繼續遊戲"},
+          {"ロード", "Load", "读档", "讀檔"},
+          {"設定", "Settings", "设置", "設定"},
+          {"おまけ", "Extras", "特典", "特典"},
+          {"終了", "Exit", "退出", "離開"}}},
+        {{ExtrasTabWords(256),
+          {"回想と音楽", "Replay and music", "回想与音乐", "回想與音樂"},
+          SlotMachineWords()}},
+        {{ExtrasTabWords(257), ExtrasTabWords(258), ExtrasTabWords(256)}},
+        {{SlotMachineWords(), {"タイトルへ", "To the title", "返回标题", "返回標題"}}},
+        {{{"最初から", "From the start", "从头开始", "從頭開始"},
+          {"続きの章から", "From the next part", "从下一章开始", "從下一章開始"}}},
     }};
     if (page < 0)
-        return {"戻る", "Back"};
+        return BackWords();
     if (page >= static_cast<int32_t>(pages.size()) || item < 0 || item >= 6)
         return {};
     return pages[static_cast<size_t>(page)][static_cast<size_t>(item)];
@@ -85,28 +127,28 @@ AkbPicture DemoTitleSheet(WordsLanguage language)
 
 CellWords MessageButtonWords(uint32_t button)
 {
-    static const std::array<CellWords, 7> words{{{"オート", "Auto"},
-                                                 {"既読スキップ", "Skip read"},
-                                                 {"スキップ", "Skip"},
-                                                 {"ボイス", "Voice again"},
-                                                 {"Qセーブ", "Q.save"},
-                                                 {"Qロード", "Q.load"},
-                                                 {"隠す", "Hide"}}};
+    static const std::array<CellWords, 7> words{{{"オート", "Auto", "自动", "自動"},
+                                                 {"既読スキップ", "Skip read", "已读跳过", "已讀跳過"},
+                                                 {"スキップ", "Skip", "跳过", "跳過"},
+                                                 {"ボイス", "Voice again", "重播语音", "重播語音"},
+                                                 {"Qセーブ", "Q.save", "快速存档", "快速存檔"},
+                                                 {"Qロード", "Q.load", "快速读档", "快速讀檔"},
+                                                 {"隠す", "Hide", "隐藏", "隱藏"}}};
     return button < words.size() ? words[button] : CellWords{};
 }
 
 CellWords SideMenuWords(uint32_t button)
 {
-    // The tab is too narrow for two lines: one word every player reads.
-    static const std::array<CellWords, 9> words{{{"", "Menu"},
-                                                 {"セーブ", "Save"},
-                                                 {"ロード", "Load"},
-                                                 {"設定", "Settings"},
-                                                 {"バックログ", "Backlog"},
-                                                 {"地区マップ", "Quarter map"},
-                                                 {"フラグ管理", "Flag manager"},
-                                                 {"タイトルへ戻る", "Return to title"},
-                                                 {"ゲーム終了", "Exit the game"}}};
+    static const std::array<CellWords, 9> words{
+        {{"メニュー", "Menu", "菜单", "選單"},
+         {"セーブ", "Save", "存档", "存檔"},
+         {"ロード", "Load", "读档", "讀檔"},
+         {"設定", "Settings", "设置", "設定"},
+         {"バックログ", "Backlog", "回想记录", "回想記錄"},
+         {"地区マップ", "Quarter map", "地区地图", "地區地圖"},
+         {"フラグ管理", "Flag manager", "标志管理", "旗標管理"},
+         {"タイトルへ戻る", "Return to title", "返回标题", "返回標題"},
+         {"ゲーム終了", "Exit the game", "退出游戏", "離開遊戲"}}};
     return button < words.size() ? words[button] : CellWords{};
 }
 
@@ -182,7 +224,7 @@ void DrawClickPrompt(AkbPicture& sheet)
 
 } // namespace
 
-AkbPicture DemoMessageSheet()
+AkbPicture DemoMessageSheet(WordsLanguage language)
 {
     AkbPicture sheet = MessageSheet();
     EraseTags(sheet, MessageSheetCells());
@@ -191,7 +233,7 @@ AkbPicture DemoMessageSheet()
     DrawCellsWords(
         sheet, MessageSheetCells(),
         [](const SheetCell& cell) { return cell.id < 7 ? MessageButtonWords(cell.id) : CellWords{}; },
-        WordsLanguage::Both, {WordsPlace::Centre, 22});
+        language, {WordsPlace::Centre, 22});
     // The window's buttons framed in their state, the name plate as the other parts are.
     for (const SheetCell& cell : MessageSheetCells())
         if (cell.id < 7 || cell.id == MESSAGE_SHEET_NAME_PLATE)
@@ -199,7 +241,7 @@ AkbPicture DemoMessageSheet()
     return sheet;
 }
 
-AkbPicture DemoSideMenuSheet()
+AkbPicture DemoSideMenuSheet(WordsLanguage language)
 {
     // The menu's hover help stands left of the anchor x 1620 with its pointer at that edge: the
     // wide buttons show their face right of it, the panel left of it, so the help never covers
@@ -219,7 +261,7 @@ AkbPicture DemoSideMenuSheet()
                                                   ? SideMenuWords(cell.id - 0xF00)
                                                   : CellWords{};
                                    },
-                                   WordsLanguage::Both, {WordsPlace::Centre, 26});
+                                   language, {WordsPlace::Centre, 26});
     // The buttons framed in their state, the panel along its open edge; the menu's checks read
     // three pixels in.
     for (const SheetCell& cell : faces)
@@ -240,20 +282,21 @@ AkbPicture DemoSideMenuSheet()
 CellWords DialogQuestion(int32_t kind)
 {
     static const std::array<CellWords, 13> questions{{
-        {"セーブしますか？", "Save the game?"},
-        {"このデータをロードしますか？", "Load this save?"},
-        {"ゲームを終了しますか？", "Quit the game?"},
-        {"タイトルに戻りますか？", "Return to the title?"},
-        {"上書きしますか？", "Overwrite this save?"},
-        {"このセーブデータを削除しますか？", "Delete this save?"},
-        {"全てのセーブデータを削除しますか？", "Delete every save?"},
-        {"このメッセージまで戻りますか？", "Jump back to this line?"},
-        {"シーン選択に戻りますか？", "Back to the scene list?"},
+        {"セーブしますか？", "Save the game?", "要存档吗？", "要存檔嗎？"},
+        {"このデータをロードしますか？", "Load this save?", "要读取这个存档吗？", "要讀取這個存檔嗎？"},
+        {"ゲームを終了しますか？", "Quit the game?", "要退出游戏吗？", "要離開遊戲嗎？"},
+        {"タイトルに戻りますか？", "Return to the title?", "要返回标题画面吗？", "要返回標題畫面嗎？"},
+        {"上書きしますか？", "Overwrite this save?", "要覆盖这个存档吗？", "要覆蓋這個存檔嗎？"},
+        {"このセーブデータを削除しますか？", "Delete this save?", "要删除这个存档吗？", "要刪除這個存檔嗎？"},
+        {"全てのセーブデータを削除しますか？", "Delete every save?", "要删除全部存档吗？",
+         "要刪除全部存檔嗎？"},
+        {"このメッセージまで戻りますか？", "Jump back to this line?", "要回到这句话吗？", "要回到這句話嗎？"},
+        {"シーン選択に戻りますか？", "Back to the scene list?", "要返回场景列表吗？", "要返回場景列表嗎？"},
         // The unlock buttons of the scene replay and of the gallery ask these two.
-        {"全てのシーンを開放しますか？", "Unlock every scene?"},
-        {"全てのCGを開放しますか？", "Unlock every picture?"},
-        {"このイベントへ移動しますか？", "Go to this event?"},
-        {"一緒に町へ出かけますか？", "Go into town together?"},
+        {"全てのシーンを開放しますか？", "Unlock every scene?", "要开放全部场景吗？", "要開放全部場景嗎？"},
+        {"全てのCGを開放しますか？", "Unlock every picture?", "要开放全部CG吗？", "要開放全部CG嗎？"},
+        {"このイベントへ移動しますか？", "Go to this event?", "要前往这个事件吗？", "要前往這個事件嗎？"},
+        {"一緒に町へ出かけますか？", "Go into town together?", "要一起去镇上吗？", "要一起去鎮上嗎？"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(questions.size()) ? questions[static_cast<size_t>(kind)]
                                                                       : CellWords{};
@@ -263,11 +306,12 @@ CellWords NoticeKindWords(int32_t kind)
 {
     // Kind 0 refuses a name; kind 1 follows the hero's naming; kind 2 stands over its note.
     static const std::array<CellWords, 5> notices{{
-        {"この名前は使えません", "This name cannot be used"},
-        {"名前が決まりました", "Your name is set"},
-        {"セーブできませんでした", "The game could not be saved"},
-        {"セーブデータが見つかりません", "No saved game was found"},
-        {"設定を初期状態に戻しました", "The settings are back to their defaults"},
+        {"この名前は使えません", "This name cannot be used", "不能使用这个名字", "不能使用這個名字"},
+        {"名前が決まりました", "Your name is set", "名字已决定", "名字已決定"},
+        {"セーブできませんでした", "The game could not be saved", "无法存档", "無法存檔"},
+        {"セーブデータが見つかりません", "No saved game was found", "找不到存档", "找不到存檔"},
+        {"設定を初期状態に戻しました", "The settings are back to their defaults", "设置已恢复为初始状态",
+         "設定已恢復為初始狀態"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(notices.size()) ? notices[static_cast<size_t>(kind)]
                                                                     : CellWords{};
@@ -275,35 +319,42 @@ CellWords NoticeKindWords(int32_t kind)
 
 CellWords NoticeKindNoteWords()
 {
-    return {"空き容量を確かめてください", "Please check the free disk space"};
+    return {"空き容量を確かめてください", "Please check the free disk space", "请检查磁盘剩余空间",
+            "請檢查磁碟剩餘空間"};
 }
 
 CellWords NoticeLineWords(int32_t line)
 {
     // Line 5 follows the hero's naming, after kind 1.
     static const std::array<CellWords, 16> lines{{
-        {"セーブしました", "The game has been saved"},
-        {"ロードしました", "The game has been loaded"},
-        {"クイックセーブしました", "Quick save done"},
-        {"クイックセーブがまだありません", "There is no quick save yet"},
-        {"設定を保存しました", "Your settings have been saved"},
-        {"物語の中で、この名前で呼ばれます", "The story will call you by this name"},
-        {"ギャラリーに新しいCGが増えました", "A new picture is in the gallery"},
-        {"回想に新しいシーンが増えました", "A new scene is in the replay"},
-        {"音楽鑑賞に新しい曲が増えました", "A new track is in the music room"},
-        {"全てのCGを開放しました", "Every picture is unlocked"},
-        {"全てのシーンを開放しました", "Every scene is unlocked"},
-        {"スロットで当たりが出ました", "The slot machine paid out"},
-        {"今日はここまでです", "That is all for today"},
-        {"町へ出かけられるようになりました", "You can go out into town now"},
-        {"予定に新しいイベントが加わりました", "A new event is on the schedule"},
-        {"遊んでくれてありがとう", "Thank you for playing"},
+        {"セーブしました", "The game has been saved", "已存档", "已存檔"},
+        {"ロードしました", "The game has been loaded", "已读档", "已讀檔"},
+        {"クイックセーブしました", "Quick save done", "已快速存档", "已快速存檔"},
+        {"クイックセーブがまだありません", "There is no quick save yet", "还没有快速存档", "還沒有快速存檔"},
+        {"設定を保存しました", "Your settings have been saved", "设置已保存", "設定已儲存"},
+        {"物語の中で、この名前で呼ばれます", "The story will call you by this name",
+         "故事中会用这个名字称呼你", "故事中會用這個名字稱呼你"},
+        {"ギャラリーに新しいCGが増えました", "A new picture is in the gallery", "鉴赏中增加了新的CG",
+         "鑑賞中增加了新的CG"},
+        {"回想に新しいシーンが増えました", "A new scene is in the replay", "回想中增加了新的场景",
+         "回想中增加了新的場景"},
+        {"音楽鑑賞に新しい曲が増えました", "A new track is in the music room", "音乐鉴赏中增加了新的曲子",
+         "音樂鑑賞中增加了新的曲子"},
+        {"全てのCGを開放しました", "Every picture is unlocked", "已开放全部CG", "已開放全部CG"},
+        {"全てのシーンを開放しました", "Every scene is unlocked", "已开放全部场景", "已開放全部場景"},
+        {"スロットで当たりが出ました", "The slot machine paid out", "老虎机中奖了", "吃角子老虎機中獎了"},
+        {"今日はここまでです", "That is all for today", "今天就到这里", "今天就到這裡"},
+        {"町へ出かけられるようになりました", "You can go out into town now", "现在可以去镇上了",
+         "現在可以去鎮上了"},
+        {"予定に新しいイベントが加わりました", "A new event is on the schedule", "日程中加入了新的事件",
+         "日程中加入了新的事件"},
+        {"遊んでくれてありがとう", "Thank you for playing", "感谢游玩", "感謝遊玩"},
     }};
     return line >= 0 && line < static_cast<int32_t>(lines.size()) ? lines[static_cast<size_t>(line)]
                                                                   : CellWords{};
 }
 
-AkbPicture DemoDialogSheet()
+AkbPicture DemoDialogSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = DialogSheetCells();
     AkbPicture sheet =
@@ -314,12 +365,12 @@ AkbPicture DemoDialogSheet()
                         if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
                             return NoticeKindWords(static_cast<int32_t>(cell.id - NOTICE_SHEET_LINE));
                         if (cell.width == 222 && cell.height == 73)
-                            return cell.label.starts_with("YES")  ? CellWords{"はい", "Yes"}
-                                   : cell.label.starts_with("NO") ? CellWords{"いいえ", "No"}
+                            return cell.label.starts_with("YES")  ? CellWords{"はい", "Yes", "是", "是"}
+                                   : cell.label.starts_with("NO") ? CellWords{"いいえ", "No", "否", "否"}
                                                                   : CellWords{"", "OK"};
                         return {};
                     },
-                    WordsLanguage::Both, {WordsPlace::Centre, 34});
+                    language, {WordsPlace::Centre, 34});
     // Framed panels and buttons: the panels a wide rim, the small box and clear button a thin one.
     for (const SheetCell& cell : cells) {
         const bool panel = cell.id == DIALOG_SHEET_PANEL_BOX || cell.id == DIALOG_SHEET_PANEL_SIMPLE ||
@@ -341,8 +392,9 @@ AkbPicture DemoDialogSheet()
     for (const SheetCell& cell : cells)
         if (cell.id == DIALOG_SHEET_PANEL_BOX) {
             const SheetCell beside{cell.x + 560, cell.y + 240, 300, 62, cell.id, 0, ""};
-            DrawCellWords(sheet, beside, {"次回から表示しない", "Do not ask again"}, WordsLanguage::Both,
-                          {WordsPlace::Centre, 24});
+            DrawCellWords(sheet, beside,
+                          {"次回から表示しない", "Do not ask again", "下次不再询问", "下次不再詢問"},
+                          language, {WordsPlace::Centre, 24});
         }
     // The box is ticked in state 3 alone, the one drawn while its question is off: every dialog
     // and the save note read it as "do not ask again". Its words beside it on the note's window
@@ -350,21 +402,22 @@ AkbPicture DemoDialogSheet()
     for (const SheetCell& cell : cells) {
         if (cell.id == 0x100 && cell.width == 44 && cell.state == 3) // in full white, not dimmed
             DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, 0, ""}, {"", "✓"},
-                          WordsLanguage::English, {WordsPlace::Centre, 34});
+                          language, {WordsPlace::Centre, 34});
         if (cell.id == 0x200 && cell.width == 54)
             DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
-                          {"消去", "Clear"}, WordsLanguage::Both, {WordsPlace::Centre, 20});
+                          {"消去", "Clear", "清除", "清除"}, language, {WordsPlace::Centre, 20});
         if (cell.id == DIALOG_SHEET_NOTE_FRAME) {
             // Two lines clear of the cancel button above them.
             const SheetCell beside{cell.x + 557, cell.y + 249, 300, 48, cell.id, 0, ""};
-            DrawCellWords(sheet, beside, {"次回から表示しない", "Do not show again"}, WordsLanguage::Both,
-                          {WordsPlace::Centre, 24});
+            DrawCellWords(sheet, beside,
+                          {"次回から表示しない", "Do not show again", "下次不再显示", "下次不再顯示"},
+                          language, {WordsPlace::Centre, 24});
         }
     }
     return sheet;
 }
 
-AkbPicture DemoNoticeSheet()
+AkbPicture DemoNoticeSheet(WordsLanguage language)
 {
     return WordedSheet(NOTICE2_SHEET_WIDTH, NOTICE2_SHEET_HEIGHT, NoticeSheetCells(),
                        [](const SheetCell& cell) -> CellWords {
@@ -376,48 +429,48 @@ AkbPicture DemoNoticeSheet()
                                return NoticeKindWords(4);
                            return {};
                        },
-                       WordsLanguage::Both, {WordsPlace::Centre, 30});
+                       language, {WordsPlace::Centre, 30});
 }
 
 CellWords RightClickActionWords(int32_t item)
 {
     static const std::array<CellWords, 6> actions{{
-        {"ウィンドウを消す", "Hide the window"},
-        {"オートモード", "Auto mode"},
-        {"設定画面を開く", "Open the settings"},
-        {"スキップ", "Skip"},
-        {"ロード画面を開く", "Open Load"},
-        {"セーブ画面を開く", "Open Save"},
+        {"ウィンドウを消す", "Hide the window", "隐藏窗口", "隱藏視窗"},
+        {"オートモード", "Auto mode", "自动模式", "自動模式"},
+        {"設定画面を開く", "Open the settings", "打开设置", "開啟設定"},
+        {"スキップ", "Skip", "跳过", "跳過"},
+        {"ロード画面を開く", "Open Load", "打开读档", "開啟讀檔"},
+        {"セーブ画面を開く", "Open Save", "打开存档", "開啟存檔"},
     }};
     return item >= 0 && item < static_cast<int32_t>(actions.size()) ? actions[static_cast<size_t>(item)]
                                                                     : CellWords{};
 }
 
-AkbPicture DemoConfigSheet()
+AkbPicture DemoConfigSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = ConfigSheetCells();
     const auto words = [](const SheetCell& cell) -> CellWords {
         switch (cell.id) {
         case 0x0E00:
-            return {"システム設定", "System"};
+            return {"システム設定", "System", "系统设置", "系統設定"};
         case 0x0E01:
-            return {"サウンド設定", "Sound"};
+            return {"サウンド設定", "Sound", "声音设置", "聲音設定"};
         case 0x0F00:
-            return {"初期設定", "Defaults"};
+            return {"初期設定", "Defaults", "恢复默认", "恢復預設"};
         case 0x1000:
-            return {"戻る", "Back"};
+            return BackWords();
         case 0x0D00:
             return {"", "▲"};
         case 0x0D01:
             return {"", "▼"};
         case CONFIG_SHEET_SWITCH_ON:
-            return {"オン", "On"};
+            return {"オン", "On", "开", "開"};
         case CONFIG_SHEET_SWITCH_OFF:
-            return {"オフ", "Off"};
+            return {"オフ", "Off", "关", "關"};
         case CONFIG_SHEET_GAME_MODE_OFF:
-            return {"ノベルモード", "Novel mode"};
+            return {"ノベルモード", "Novel mode", "小说模式", "小說模式"};
         case CONFIG_SHEET_GAME_MODE_ON:
-            return {"ゲームモード", "Game mode"};
+            return {"ゲームモード", "Game mode", "游戏模式", "遊戲模式"};
         default:
             break;
         }
@@ -432,11 +485,11 @@ AkbPicture DemoConfigSheet()
     const auto square = [](const SheetCell& cell) { return cell.width == 158 && cell.height == 158; };
     AkbPicture sheet =
         WordedSheet(CONFIG_SHEET_WIDTH, CONFIG_SHEET_HEIGHT, cells,
-                    [&](const SheetCell& cell) { return square(cell) ? CellWords{} : words(cell); },
-                    WordsLanguage::Both, {WordsPlace::Centre, 26});
+                    [&](const SheetCell& cell) { return square(cell) ? CellWords{} : words(cell); }, language,
+                    {WordsPlace::Centre, 26});
     for (const SheetCell& cell : cells)
         if (square(cell))
-            DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Centre, 30});
+            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Centre, 30});
     // The knobs and radios share their group, and so nearly their colour, with the page behind
     // them: a light rim makes them stand out, brighter under the pointer and gold when selected.
     // Their middle keeps the cell colour the screen checks read.
@@ -483,65 +536,77 @@ void DrawSliderTrack(AkbPicture& cover, int32_t left, int32_t top, int32_t range
 
 } // namespace
 
-AkbPicture DemoConfigCover()
+AkbPicture DemoConfigCover(WordsLanguage language)
 {
     AkbPicture cover = MakePicture(1600, 1443, 0);
     struct Label
     {
         int32_t x, y, width;
-        const char* words;
+        CellWords words;
     };
     // In the page's own pixels: above each slider (its switch at the slider's right end turns
     // it on), left of each switch, and above the groups of radios, dialog switches and cells.
     static const Label labels[] = {
-        {87, 92, 560, "文字の表示速度 / Text speed"},
-        {87, 183, 560, "句読点で待つ / Pause at punctuation"},
-        {87, 253, 560, "既読スキップの速度 / Skip speed (read text)"},
-        {87, 358, 560, "オートの速度 / Auto mode speed"},
-        {860, 96, 470, "選択肢の後もオート / Auto after a choice"},
-        {860, 170, 470, "選択肢の後もスキップ / Skip after a choice"},
-        {860, 244, 470, "オートセーブ / Auto save"},
-        {860, 318, 470, "ウィンドウが動く / Window follows"},
-        {860, 392, 470, "ヘルプを表示 / Show help lines"},
-        {87, 489, 400, "ウィンドウの色 / Window colour"},
-        {87, 576, 110, "不透明 / Alpha"},
-        {877, 576, 110, "赤 / Red"},
-        {87, 636, 110, "緑 / Green"},
-        {877, 636, 110, "青 / Blue"},
-        {87, 700, 900, "確認の表示 / Ask before"},
-        {87, 1150, 900, "右クリックの動作 / What a right click does"},
+        {87, 92, 560, {"文字の表示速度", "Text speed", "文字显示速度", "文字顯示速度"}},
+        {87, 183, 560, {"句読点で待つ", "Pause at punctuation", "标点处停顿", "標點處停頓"}},
+        {87, 253, 560, {"既読スキップの速度", "Skip speed (read text)", "已读跳过的速度", "已讀跳過的速度"}},
+        {87, 358, 560, {"オートの速度", "Auto mode speed", "自动模式的速度", "自動模式的速度"}},
+        {860, 96, 470, {"選択肢の後もオート", "Auto after a choice", "选项后继续自动", "選項後繼續自動"}},
+        {860, 170, 470, {"選択肢の後もスキップ", "Skip after a choice", "选项后继续跳过", "選項後繼續跳過"}},
+        {860, 244, 470, {"オートセーブ", "Auto save", "自动存档", "自動存檔"}},
+        {860, 318, 470, {"ウィンドウが動く", "Window follows", "窗口跟随移动", "視窗跟隨移動"}},
+        {860, 392, 470, {"ヘルプを表示", "Show help lines", "显示帮助", "顯示說明"}},
+        {87, 489, 400, {"ウィンドウの色", "Window colour", "窗口颜色", "視窗顏色"}},
+        {87, 576, 110, {"不透明", "Alpha", "不透明度", "不透明度"}},
+        {877, 576, 110, {"赤", "Red", "红", "紅"}},
+        {87, 636, 110, {"緑", "Green", "绿", "綠"}},
+        {877, 636, 110, {"青", "Blue", "蓝", "藍"}},
+        {87, 700, 900, {"確認の表示", "Ask before", "操作前确认", "操作前確認"}},
+        {87, 1150, 900, {"右クリックの動作", "What a right click does", "右键的功能", "右鍵的功能"}},
     };
     // The confirmation switches by number: the actions they ask about.
-    static const char* const dialogs[] = {
-        "セーブ / Saving",        "ロード / Loading",     "終了 / Quitting",     "タイトルへ / Title",
-        "履歴で戻る / Jump back", "上書き / Overwriting", "全削除 / Delete all", "削除 / Deleting",
-        "シーン選択へ / Scenes",  "イベントへ / Event"};
+    static const CellWords dialogs[] = {{"セーブ", "Saving", "存档", "存檔"},
+                                        {"ロード", "Loading", "读档", "讀檔"},
+                                        {"終了", "Quitting", "退出", "離開"},
+                                        {"タイトルへ", "Title", "返回标题", "返回標題"},
+                                        {"履歴で戻る", "Jump back", "回想中返回", "回想中返回"},
+                                        {"上書き", "Overwriting", "覆盖", "覆蓋"},
+                                        {"全削除", "Delete all", "全部删除", "全部刪除"},
+                                        {"削除", "Deleting", "删除", "刪除"},
+                                        {"シーン選択へ", "Scenes", "场景列表", "場景列表"},
+                                        {"イベントへ", "Event", "前往事件", "前往事件"}};
     TextStyle style;
     style.pixel_height = 26;
     style.colour = 0xFFFFFFFFu;
     style.align = TextAlign::Left;
     for (const Label& label : labels)
-        DrawText(cover, {label.x, label.y + 2, label.width, 40}, label.words, style);
+        DrawText(cover, {label.x, label.y + 2, label.width, 40}, WordsIn(label.words, language), style);
     for (int32_t item = 0; item < 10; ++item)
-        DrawText(cover, {(item / 5) * 840 + 100, (item % 5) * 72 + 781, 460, 42}, dialogs[item], style);
-    // The speed radios' groups named in two lines at their left, so each radio's meaning fits
-    // above it: the screen effects run whole, at twice the pace or at once; the map's walk goes
-    // slow, normal or fast. The last map radio's words keep inside the view.
-    DrawText(cover, {87, 2, 280, 36}, "画面効果の速度", style);
-    DrawText(cover, {87, 38, 280, 36}, "Effect speed", style);
-    DrawText(cover, {900, 2, 320, 36}, "マップの速度", style);
-    DrawText(cover, {900, 38, 320, 36}, "Map speed", style);
-    static const char* const effect_speeds[] = {"標準 / Normal", "速い / Fast", "瞬時 / Instant"};
-    static const char* const map_speeds[] = {"遅い / Slow", "標準 / Normal", "速い / Fast"};
+        DrawText(cover, {(item / 5) * 840 + 100, (item % 5) * 72 + 781, 460, 42},
+                 WordsIn(dialogs[item], language), style);
+    // The speed radios' groups named at their left, so each radio's meaning fits above it: the
+    // screen effects run whole, at twice the pace or at once; the map's walk goes slow, normal or
+    // fast. The last map radio's words keep inside the view.
+    DrawText(cover, {87, 20, 280, 36},
+             WordsIn({"画面効果の速度", "Effect speed", "画面效果速度", "畫面效果速度"}, language), style);
+    DrawText(cover, {900, 20, 320, 36},
+             WordsIn({"マップの速度", "Map speed", "地图速度", "地圖速度"}, language), style);
+    static const CellWords effect_speeds[] = {{"標準", "Normal", "标准", "標準"},
+                                              {"速い", "Fast", "快", "快"},
+                                              {"瞬時", "Instant", "瞬间", "瞬間"}};
+    static const CellWords map_speeds[] = {
+        {"遅い", "Slow", "慢", "慢"}, {"標準", "Normal", "标准", "標準"}, {"速い", "Fast", "快", "快"}};
     TextStyle radio_style = style;
     radio_style.pixel_height = 19;
     radio_style.align = TextAlign::Centre;
     constexpr int32_t VIEW_RIGHT = 1576;
     for (int32_t item = 0; item < 3; ++item) {
-        DrawText(cover, {377 + 154 * item - 44, 0, 140, 23}, effect_speeds[item], radio_style);
-        const int32_t width = MeasureText(map_speeds[item], radio_style.pixel_height) + 4;
+        DrawText(cover, {377 + 154 * item - 44, 0, 140, 23}, WordsIn(effect_speeds[item], language),
+                 radio_style);
+        const std::string map_speed = WordsIn(map_speeds[item], language);
+        const int32_t width = MeasureText(map_speed, radio_style.pixel_height) + 4;
         const int32_t left = std::min(1233 + 154 * item + 26 - width / 2, VIEW_RIGHT - width);
-        DrawText(cover, {left, 0, width, 23}, map_speeds[item], radio_style);
+        DrawText(cover, {left, 0, width, 23}, map_speed, radio_style);
     }
     // The speed sliders (text, one line, auto) and the window colour's four.
     constexpr int32_t SPEED_RANGE = 521;
@@ -562,20 +627,20 @@ AkbPicture DemoSoundCover(WordsLanguage language)
     style.colour = 0xFFFFFFFFu;
     style.align = TextAlign::Left;
     const auto say = [&](int32_t x, int32_t y, const CellWords& words) {
-        DrawText(cover, {x, y, 380, 40}, language == WordsLanguage::Japanese ? words.japanese : words.english,
-                 style);
+        DrawText(cover, {x, y, 380, 40}, WordsIn(words, language), style);
     };
     // In the panel's own pixels, above each level's slider and left of its percentage.
-    say(24, 76, {"全体の音量", "Master volume"});
-    say(836, 76, {"音楽", "Music"});
-    say(24, 208, {"効果音", "Sound effects"});
-    say(836, 208, {"声", "Voices"});
-    say(836, 336, {"クリックで声を止める", "A click stops the voice"});
+    say(24, 76, {"全体の音量", "Master volume", "总音量", "總音量"});
+    say(836, 76, {"音楽", "Music", "音乐", "音樂"});
+    say(24, 208, {"効果音", "Sound effects", "音效", "音效"});
+    say(836, 208, {"声", "Voices", "语音", "語音"});
+    say(836, 336, {"クリックで声を止める", "A click stops the voice", "点击时停止语音", "點擊時停止語音"});
     // Each character's voice by her name, as the cast names file numbers the heroines.
     for (int32_t k = 0; k < 16; ++k) {
         const DemoName name = DemoPersonName(k);
         say(24 + 812 * (k % 2), 410 + 132 * (k / 2),
-            {std::string(name.japanese) + "の声", std::string(name.english) + "'s voice"});
+            {std::string(name.japanese) + "の声", std::string(name.english) + "'s voice",
+             std::string(name.simplified) + "的语音", std::string(name.traditional) + "的語音"});
     }
     constexpr int32_t VOLUME_RANGE = 560;
     for (const auto& [x, y] :
@@ -599,17 +664,7 @@ CellWords HeroineWords(uint32_t heroine)
 {
     // Named as the cast names file names them.
     const DemoName name = DemoPersonName(static_cast<int>(heroine));
-    return {name.japanese, name.english};
-}
-
-// The extras screens' shared tabs: the gallery, the scene replay, the music room and the diary.
-CellWords ExtrasTabWords(uint32_t id)
-{
-    static const std::array<CellWords, 4> tabs{{{"CGモード", "CG gallery"},
-                                                {"シーン回想", "Scene replay"},
-                                                {"音楽鑑賞", "Music room"},
-                                                {"日記", "Diary"}}};
-    return id >= 256 && id < 260 ? tabs[id - 256] : CellWords{};
+    return {name.japanese, name.english, name.simplified, name.traditional};
 }
 
 // A caption band across the top-left of a picture, dark under light words. The band is opaque:
@@ -644,16 +699,16 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
             return ExtrasTabWords(cell.id);
         switch (cell.id) {
         case 512:
-            return {"戻る", "Back"};
+            return BackWords();
         case 1024:
-            return {"前のページ", "Previous page"};
+            return {"前のページ", "Previous page", "上一页", "上一頁"};
         case 1025:
-            return {"次のページ", "Next page"};
+            return {"次のページ", "Next page", "下一页", "下一頁"};
         case 1280:
-            return cell.label == "UC" ? CellWords{"開放済み", "All unlocked"}
-                                      : CellWords{"全て開放", "Unlock all"};
+            return cell.label == "UC" ? CellWords{"開放済み", "All unlocked", "已全部开放", "已全部開放"}
+                                      : CellWords{"全て開放", "Unlock all", "全部开放", "全部開放"};
         case GALLERY_LOCKED:
-            return {"未開放", "Locked"};
+            return {"未開放", "Locked", "未开放", "未開放"};
         default:
             break;
         }
@@ -669,10 +724,10 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
     // click on it shows nothing until the diaries are unlocked. Their middle stays clear.
     for (const SheetCell& cell : cells)
         if (entry_tab(cell)) {
-            DrawCellWords(sheet, cell, {"日記", "Diary"}, language, {WordsPlace::Top, 20});
-            const std::string number = std::to_string(cell.id + 1);
+            DrawCellWords(sheet, cell, ExtrasTabWords(259), language, {WordsPlace::Top, 20});
             DrawCellWords(sheet, cell,
-                          cell.state == 3 ? CellWords{"未開放", "Locked"} : CellWords{number, number},
+                          cell.state == 3 ? CellWords{"未開放", "Locked", "未开放", "未開放"}
+                                          : CellWords{"", std::to_string(cell.id + 1)},
                           language, {WordsPlace::Bottom, cell.state == 3 ? 16 : 22});
         }
     // The highlights frame the hovered or pressed cell and leave its picture and words to be read
@@ -687,15 +742,6 @@ AkbPicture DemoGalleryModeSheet(WordsLanguage language)
             FillRect(sheet, cell.x, cell.y, EDGE, cell.height, colour);
             FillRect(sheet, cell.x + cell.width - EDGE, cell.y, EDGE, cell.height, colour);
         }
-    // The diary viewer shows the plain sheet's back button whatever the language: both words, in
-    // one line.
-    if (language == WordsLanguage::Japanese)
-        for (const SheetCell& cell : cells)
-            if (cell.id == 512) {
-                const CellWords back = words(cell);
-                FillRect(sheet, cell.x, cell.y, cell.width, cell.height, CellColour(cell.id, cell.state));
-                DrawCellWords(sheet, cell, back, WordsLanguage::Both, {WordsPlace::Top, 28});
-            }
     return sheet;
 }
 
@@ -727,54 +773,54 @@ AkbPicture DemoGalleryCoverSheet(WordsLanguage language)
 CellWords ThumbnailWords(uint32_t first_id, int32_t cell)
 {
     // Named as the CG pictures' captions name them.
-    static const CellWords station{"駅前の朝", "Morning at the station"};
-    static const CellWords park{"公園の昼", "Noon in the park"};
-    static const CellWords hill{"丘の上", "The hilltop"};
-    static const CellWords harbour{"港の夕方", "Evening at the harbour"};
-    static const CellWords memory{"冬の思い出", "A winter memory"};
+    static const CellWords station{"駅前の朝", "Morning at the station", "车站前的早晨", "車站前的早晨"};
+    static const CellWords park{"公園の昼", "Noon in the park", "公园的中午", "公園的中午"};
+    static const CellWords hill{"丘の上", "The hilltop", "山丘上", "山丘上"};
+    static const CellWords harbour{"港の夕方", "Evening at the harbour", "港口的傍晚", "港口的傍晚"};
+    static const CellWords memory{"冬の思い出", "A winter memory", "冬天的回忆", "冬天的回憶"};
     // A heroine's scenes, in the order of her list: a scene sheet's cell 9 is the second page's
     // first scene, its cell 8 stays unused.
     static const std::array<CellWords, 12> first_scenes{{
-        {"待ち合わせ", "The meeting"},
-        {"時計塔の下", "Under the clock tower"},
-        {"冬休みは続く", "The holidays go on"},
-        {"図書館で", "At the library"},
-        {"川沿いの道", "The riverside path"},
-        {"商店街の午後", "An afternoon in the shops"},
-        {"屋上の風", "Wind on the rooftop"},
-        {"神社の境内", "The shrine grounds"},
-        {"初雪", "The first snow"},
-        {"初雪", "The first snow"},
-        {"雪の帰り道", "Home through the snow"},
-        {"冬の終わり", "The end of winter"},
+        {"待ち合わせ", "The meeting", "约会", "約會"},
+        {"時計塔の下", "Under the clock tower", "钟楼下", "鐘樓下"},
+        {"冬休みは続く", "The holidays go on", "寒假还在继续", "寒假還在繼續"},
+        {"図書館で", "At the library", "在图书馆", "在圖書館"},
+        {"川沿いの道", "The riverside path", "河边小路", "河邊小路"},
+        {"商店街の午後", "An afternoon in the shops", "商业街的下午", "商業街的下午"},
+        {"屋上の風", "Wind on the rooftop", "屋顶的风", "屋頂的風"},
+        {"神社の境内", "The shrine grounds", "神社院内", "神社院內"},
+        {"初雪", "The first snow", "初雪", "初雪"},
+        {"初雪", "The first snow", "初雪", "初雪"},
+        {"雪の帰り道", "Home through the snow", "雪中归途", "雪中歸途"},
+        {"冬の終わり", "The end of winter", "冬天的尽头", "冬天的盡頭"},
     }};
     static const std::array<CellWords, 12> second_scenes{{
-        {"港の夕方", "Evening at the harbour"},
-        {"灯台へ", "To the lighthouse"},
-        {"波止場の約束", "A promise on the pier"},
-        {"市場の朝", "Morning at the market"},
-        {"北の公園", "The north park"},
-        {"駅のベンチ", "A bench at the station"},
-        {"雪の舞う夜", "A night of falling snow"},
-        {"古い灯台", "The old lighthouse"},
-        {"船の汽笛", "The ship's horn"},
-        {"船の汽笛", "The ship's horn"},
-        {"港の灯り", "Harbour lights"},
-        {"春を待つ", "Waiting for spring"},
+        {"港の夕方", "Evening at the harbour", "港口的傍晚", "港口的傍晚"},
+        {"灯台へ", "To the lighthouse", "前往灯塔", "前往燈塔"},
+        {"波止場の約束", "A promise on the pier", "码头的约定", "碼頭的約定"},
+        {"市場の朝", "Morning at the market", "市场的早晨", "市場的早晨"},
+        {"北の公園", "The north park", "北公园", "北公園"},
+        {"駅のベンチ", "A bench at the station", "车站的长椅", "車站的長椅"},
+        {"雪の舞う夜", "A night of falling snow", "飘雪之夜", "飄雪之夜"},
+        {"古い灯台", "The old lighthouse", "古老的灯塔", "古老的燈塔"},
+        {"船の汽笛", "The ship's horn", "船的汽笛", "船的汽笛"},
+        {"船の汽笛", "The ship's horn", "船的汽笛", "船的汽笛"},
+        {"港の灯り", "Harbour lights", "港口的灯火", "港口的燈火"},
+        {"春を待つ", "Waiting for spring", "等待春天", "等待春天"},
     }};
     static const std::array<CellWords, 12> any_scenes{{
-        {"雪の朝", "A snowy morning"},
-        {"放課後", "After school"},
-        {"帰り道", "The way home"},
-        {"商店街で", "In the shopping street"},
-        {"図書館の窓辺", "By the library window"},
-        {"川のほとり", "By the river"},
-        {"屋上で", "On the rooftop"},
-        {"神社の石段", "The shrine steps"},
-        {"駅前の広場", "The station square"},
-        {"駅前の広場", "The station square"},
-        {"夕暮れ", "At dusk"},
-        {"冬の終わり", "The end of winter"},
+        {"雪の朝", "A snowy morning", "下雪的早晨", "下雪的早晨"},
+        {"放課後", "After school", "放学后", "放學後"},
+        {"帰り道", "The way home", "回家路上", "回家路上"},
+        {"商店街で", "In the shopping street", "在商业街", "在商業街"},
+        {"図書館の窓辺", "By the library window", "图书馆的窗边", "圖書館的窗邊"},
+        {"川のほとり", "By the river", "河畔", "河畔"},
+        {"屋上で", "On the rooftop", "在屋顶", "在屋頂"},
+        {"神社の石段", "The shrine steps", "神社的石阶", "神社的石階"},
+        {"駅前の広場", "The station square", "车站前广场", "車站前廣場"},
+        {"駅前の広場", "The station square", "车站前广场", "車站前廣場"},
+        {"夕暮れ", "At dusk", "黄昏", "黃昏"},
+        {"冬の終わり", "The end of winter", "冬天的尽头", "冬天的盡頭"},
     }};
     if (cell < 0 || cell >= 12)
         return {};
@@ -786,7 +832,9 @@ CellWords ThumbnailWords(uint32_t first_id, int32_t cell)
     case 0x3534: // her CG's variants
         return harbour;
     case 0x3530: // the first CG's variants, the second with its overlay
-        return k == 1 ? CellWords{"駅前の朝（笑顔）", "Morning at the station, smiling"} : station;
+        return k == 1 ? CellWords{"駅前の朝（笑顔）", "Morning at the station, smiling",
+                                  "车站前的早晨（笑容）", "車站前的早晨（笑容）"}
+                      : station;
     case 0x3532:
         return park;
     case 0x3533:
@@ -802,17 +850,16 @@ CellWords ThumbnailWords(uint32_t first_id, int32_t cell)
     }
 }
 
-AkbPicture DemoThumbnailSheet(uint32_t first_id)
+AkbPicture DemoThumbnailSheet(uint32_t first_id, WordsLanguage language)
 {
-    // One sheet for every language: both, the player's own among them.
     return WordedSheet(1470, 1100, ThumbnailCells(first_id),
                        [&](const SheetCell& cell) {
                            return ThumbnailWords(first_id, static_cast<int32_t>(cell.id - first_id));
                        },
-                       WordsLanguage::Both, {WordsPlace::Top, 40});
+                       language, {WordsPlace::Top, 40});
 }
 
-std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
+std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures(WordsLanguage language)
 {
     std::vector<std::pair<std::string, AkbPicture>> pictures = DemoCGPictures();
     // Each CG its caption at the top left and its own shapes on the right, clear of the middle
@@ -847,30 +894,46 @@ std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures()
             for (int32_t y = top; y < top + LABEL_MARGIN + LABEL_HEIGHT; ++y)
                 for (int32_t x = 0; x < 40; ++x)
                     picture.At(x, y) = picture.At(x, top + LABEL_MARGIN + LABEL_HEIGHT);
+        const auto caption = [&](int32_t x, int32_t y, const CellWords& words, int32_t pixel_height) {
+            Caption(picture, x, y, WordsIn(words, language), pixel_height);
+        };
         if (name == "r01_0.akb") {
             shapes(picture, 0, 0);
-            Caption(picture, 40, 30, "朝の駅前 / Morning at the station", 40);
+            caption(40, 30, ThumbnailWords(0x3530, 0), 40);
         } else if (name == "r02_0.akb") {
             shapes(picture, 0, 1);
-            Caption(picture, 40, 30, "公園の昼 / Noon in the park", 40);
+            caption(40, 30, ThumbnailWords(0x3532, 0), 40);
         } else if (name == "o01_0.akb") {
             shapes(picture, 0, 2);
-            Caption(picture, 40, 30, "港の夕方 / Evening at the harbour", 40);
+            caption(40, 30, ThumbnailWords(0x3534, 0), 40);
         } else if (name == "r03_0.akb") {
             shapes(picture, 0, 3);
-            Caption(picture, 40, 30, "丘の上（上半分） / The hilltop, upper half", 40);
+            caption(40, 30,
+                    {"丘の上（上半分）", "The hilltop, upper half", "山丘上（上半部）", "山丘上（上半部）"},
+                    40);
             shapes(picture, 1080, 4);
-            Caption(picture, 40, 1110, "丘の上（下半分） / The hilltop, lower half", 40);
+            caption(40, 1110,
+                    {"丘の上（下半分）", "The hilltop, lower half", "山丘上（下半部）", "山丘上（下半部）"},
+                    40);
         } else if (name == "x01_0.akb") {
             shapes(picture, 0, 4);
-            Caption(picture, 40, 30, "冬の思い出 / A winter memory", 40);
+            caption(40, 30, ThumbnailWords(0, 0), 40);
         } else if (name == "r01_f1.akb") {
             // The overlay's square says what it is along its top.
-            Caption(picture, 760, 340, "差分 / overlay", 28);
+            caption(760, 340, {"差分", "overlay", "差分", "差分"}, 28);
         }
     }
     return pictures;
 }
+
+namespace {
+
+CellWords TrackWords(const std::string& number)
+{
+    return {"曲 " + number, "Track " + number, "曲目 " + number, "曲目 " + number};
+}
+
+} // namespace
 
 AkbPicture DemoMusicRowSheet(WordsLanguage language)
 {
@@ -878,8 +941,7 @@ AkbPicture DemoMusicRowSheet(WordsLanguage language)
     return WordedSheet(2000, 48 * 36, MusicRowCells(),
                        [](const SheetCell& cell) {
                            const uint32_t n = cell.id - MUSIC_ROW_CELL;
-                           const uint32_t number = (n / 32) * 23 + n % 32 + 1;
-                           return CellWords{"曲 " + TwoDigits(number), "Track " + TwoDigits(number)};
+                           return TrackWords(TwoDigits((n / 32) * 23 + n % 32 + 1));
                        },
                        language, {WordsPlace::Left, 26});
 }
@@ -892,19 +954,19 @@ AkbPicture DemoMusicControlSheet(WordsLanguage language)
             return ExtrasTabWords(cell.id);
         switch (cell.id) {
         case 512:
-            return {"戻る", "Back"};
+            return BackWords();
         case 1280:
-            return {"▶", "▶"};
+            return {"", "▶"};
         case 1281:
-            return {"■", "■"};
+            return {"", "■"};
         case 1282:
-            return {"◀◀", "◀◀"};
+            return {"", "◀◀"};
         case 1283:
-            return {"▶▶", "▶▶"};
+            return {"", "▶▶"};
         case 768:
-            return {"1ページ", "Page 1"};
+            return {"1ページ", "Page 1", "第1页", "第1頁"};
         case 769:
-            return {"2ページ", "Page 2"};
+            return {"2ページ", "Page 2", "第2页", "第2頁"};
         default:
             return {};
         }
@@ -919,14 +981,13 @@ AkbPicture DemoMusicControlSheet(WordsLanguage language)
     return sheet;
 }
 
-AkbPicture DemoMusicTrackPicture(int32_t slot)
+AkbPicture DemoMusicTrackPicture(int32_t slot, WordsLanguage language)
 {
     AkbPicture picture = MusicTrackPicture(slot);
     EraseTags(picture,
               {{0, 0, 1040, 644, MUSIC_PICTURE + static_cast<uint32_t>(slot), 0, std::to_string(slot)}});
     const int32_t number = slot % 23 + 1;
-    Caption(picture, 24, 20,
-            "曲 " + TwoDigits(static_cast<uint32_t>(number)) + " / Track " + std::to_string(number), 36);
+    Caption(picture, 24, 20, WordsIn(TrackWords(TwoDigits(static_cast<uint32_t>(number))), language), 36);
     FillDisc(picture, 860 - 40 * (slot % 3), 500, 70, 0xFFFFFFFFu);
     FillRect(picture, 920 - 40 * (slot % 3), 200, 16, 300, 0xFFFFFFFFu);
     return picture;
@@ -938,7 +999,7 @@ AkbPicture DemoSlotSheet()
     // One sheet for every language: the controls' words stand on the language's background.
     AkbPicture sheet =
         WordedSheet(SLOT_SHEET_WIDTH, SLOT_SHEET_HEIGHT, cells, [](const SheetCell&) { return CellWords{}; },
-                    WordsLanguage::Both, {WordsPlace::Top, 26});
+                    WordsLanguage::English, {WordsPlace::Top, 26});
     // The reels' digits stand in the cells' left third: the machine's checks read their middle.
     for (const SheetCell& cell : cells)
         if (cell.id >= SLOT_CELL_DIGIT && cell.id < SLOT_CELL_DIGIT + 10) {
@@ -975,27 +1036,27 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
         const auto id = static_cast<int32_t>(cell.id);
         switch (id) {
         case ID_DELETE:
-            return {"削除", "Delete"};
+            return {"削除", "Delete", "删除", "刪除"};
         case ID_DELETE_ALL:
-            return {"全て削除", "Delete all"};
+            return {"全て削除", "Delete all", "全部删除", "全部刪除"};
         // The two tabs switch between the screens; a tab named like an action would read, on the
         // load screen's quick saves, as a quick save that it does not make.
         case ID_SAVE_TAB:
-            return {"セーブ画面", "Save screen"};
+            return {"セーブ画面", "Save screen", "存档画面", "存檔畫面"};
         case ID_LOAD_TAB:
-            return {"ロード画面", "Load screen"};
+            return {"ロード画面", "Load screen", "读档画面", "讀檔畫面"};
         case ID_CLOSE:
-            return {"閉じる", "Close"};
+            return CloseWords();
         case ID_SCROLL_UP:
             return {"", "▲"};
         case ID_SCROLL_DOWN:
             return {"", "▼"};
         case ID_GROUP_TAB:
-            return {"セーブ", "Saves"};
+            return {"セーブ", "Saves", "存档", "存檔"};
         case ID_GROUP_TAB + 1:
-            return {"オート", "Auto"};
+            return {"オート", "Auto", "自动", "自動"};
         case ID_GROUP_TAB + 2:
-            return {"クイック", "Quick"};
+            return {"クイック", "Quick", "快速", "快速"};
         default:
             break;
         }
@@ -1013,9 +1074,9 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
         if (cell.id >= SAVELOAD_CELL_WEEKDAY && cell.id < SAVELOAD_CELL_WEEKDAY + 7)
             return WeekdayWords(static_cast<int32_t>(cell.id - SAVELOAD_CELL_WEEKDAY));
         if (cell.id == SAVELOAD_CELL_MARK || cell.id == SAVELOAD_CELL_MARK + 1)
-            return cell.id == SAVELOAD_CELL_MARK ? CellWords{"午前", "AM"} : CellWords{"午後", "PM"};
+            return cell.id == SAVELOAD_CELL_MARK ? AmWords() : PmWords();
         if (cell.id == SAVELOAD_CELL_CURRENCY)
-            return {"円", "$"};
+            return {"円", "$", "元", "元"};
         return {};
     };
     const std::vector<SheetCell> cells = SaveLoadSheetCells();
@@ -1028,7 +1089,8 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
             SheetCell styled = cell;
             styled.state = static_cast<int32_t>(cell.id - SAVELOAD_CELL_ROW);
             styled.label.clear();
-            DrawCellWords(sheet, styled, {"新しくセーブする", "New save"}, language, {WordsPlace::Left, 40});
+            DrawCellWords(sheet, styled, {"新しくセーブする", "New save", "新建存档", "新建存檔"}, language,
+                          {WordsPlace::Left, 40});
         }
     // Over the date and time of saving, which the screen writes as two-digit year, month and day:
     // what they are, so the date reads one way only.
@@ -1036,8 +1098,9 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
     caption.pixel_height = 18;
     caption.colour = 0xFFE8E0F8u;
     caption.align = TextAlign::Left;
-    const std::string saved = language == WordsLanguage::Japanese ? "セーブ日時（年/月/日 時:分:秒）"
-                                                                  : "Saved (year/month/day h:m:s)";
+    const std::string saved = WordsIn({"セーブ日時（年/月/日 時:分:秒）", "Saved (year/month/day h:m:s)",
+                                       "存档时间（年/月/日 时:分:秒）", "存檔時間（年/月/日 時:分:秒）"},
+                                      language);
     for (const SheetCell& cell : cells)
         if (cell.id >= SAVELOAD_CELL_ROW + 3 && cell.id < SAVELOAD_CELL_ROW + ROW_PICTURES)
             DrawText(sheet,
@@ -1046,13 +1109,13 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
     return sheet;
 }
 
-AkbPicture DemoBacklogSheet()
+AkbPicture DemoBacklogSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = BacklogSheetCells();
     const auto words = [](const SheetCell& cell) -> CellWords {
         switch (cell.id) {
         case 0x300:
-            return {"ここへ戻る", "Jump here"};
+            return {"ここへ戻る", "Jump here", "回到这里", "回到這裡"};
         case BACKLOG_MARKED:
             return {"", "✓"};
         case BACKLOG_VOICE:
@@ -1062,13 +1125,13 @@ AkbPicture DemoBacklogSheet()
         case 0x401:
             return {"", "▼"};
         case 0x500:
-            return {"3つ前へ", "3 older"};
+            return {"3つ前へ", "3 older", "往前3条", "往前3條"};
         case 0x501:
-            return {"3つ後へ", "3 newer"};
+            return {"3つ後へ", "3 newer", "往后3条", "往後3條"};
         case 0x600:
-            return {"連続再生", "Replay marked"};
+            return {"連続再生", "Replay marked", "连续播放", "連續播放"};
         case 0xF00:
-            return {"閉じる", "Close"};
+            return CloseWords();
         default:
             return {};
         }
@@ -1076,15 +1139,15 @@ AkbPicture DemoBacklogSheet()
     // The voice buttons' note stands at their top: the backlog's checks read their middle.
     AkbPicture sheet = WordedSheet(
         BACKLOG_SHEET_WIDTH, BACKLOG_SHEET_HEIGHT, cells,
-        [&](const SheetCell& cell) { return cell.id == BACKLOG_VOICE ? CellWords{} : words(cell); },
-        WordsLanguage::Both, {WordsPlace::Centre, 26});
+        [&](const SheetCell& cell) { return cell.id == BACKLOG_VOICE ? CellWords{} : words(cell); }, language,
+        {WordsPlace::Centre, 26});
     for (const SheetCell& cell : cells)
         if (cell.id == BACKLOG_VOICE)
-            DrawCellWords(sheet, cell, words(cell), WordsLanguage::Both, {WordsPlace::Top, 26});
+            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Top, 26});
     return sheet;
 }
 
-AkbPicture DemoBacklogCover()
+AkbPicture DemoBacklogCover(WordsLanguage language)
 {
     // Opaque over the whole screen: the rows, the scroll bar and the buttons stand on it alone,
     // never among the side menu's buttons, the calendar plate or an area screen's places that the
@@ -1092,46 +1155,48 @@ AkbPicture DemoBacklogCover()
     const SheetCell band{0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, "BACKLOG"};
     AkbPicture cover = BuildSheet(1920, 1080, {band}, BACKLOG_COVER_BACKDROP);
     EraseTags(cover, {band});
-    DrawCellWords(cover, {0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, ""}, {"バックログ", "Backlog"},
-                  WordsLanguage::Both, {WordsPlace::Left, 36});
+    DrawCellWords(cover, {0, 0, 1600, 60, BACKLOG_COVER_BAND, 0, ""}, SideMenuWords(4), language,
+                  {WordsPlace::Left, 36});
     return cover;
 }
 
-AkbPicture DemoNameInputSheet()
+AkbPicture DemoNameInputSheet(WordsLanguage language)
 {
     static const std::array<const char*, 10> rows{"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
     AkbPicture sheet = WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
                                    [](const SheetCell& cell) -> CellWords {
+                                       // The jump buttons lead to the kana of the kanji page's
+                                       // readings, which are Japanese in every language.
                                        if (cell.id < 10 && cell.width == 104)
-                                           return {rows[cell.id], ""};
+                                           return {"", rows[cell.id]};
                                        switch (cell.id) {
                                        case 0x100:
-                                           return {"かな", "Kana"};
+                                           return {"かな", "Kana", "假名", "假名"};
                                        case 0x101:
-                                           return {"漢字", "Kanji"};
+                                           return {"漢字", "Kanji", "汉字", "漢字"};
                                        case 0x102:
-                                           return {"英数", "Letters"};
+                                           return {"英数", "Letters", "字母", "字母"};
                                        case 0x200:
                                            return {"", "◀"};
                                        case 0x201:
                                            return {"", "▶"};
                                        case 0x202:
-                                           return {"一字消す", "Delete"};
+                                           return {"一字消す", "Delete", "删除一字", "刪除一字"};
                                        case 0x300:
                                            return {"", "▲"};
                                        case 0x301:
                                            return {"", "▼"};
                                        case 0x400:
-                                           return {"元の名前", "Default"};
+                                           return {"元の名前", "Default", "默认名字", "預設名字"};
                                        case 0x500:
-                                           return {"決定", "OK"};
+                                           return {"決定", "OK", "确定", "確定"};
                                        case NAME_SHEET_NAME_LABEL:
-                                           return {"名前", "Name"};
+                                           return {"名前", "Name", "名字", "名字"};
                                        default:
                                            return {};
                                        }
                                    },
-                                   WordsLanguage::Both, {WordsPlace::Centre, 26});
+                                   language, {WordsPlace::Centre, 26});
     // The reading label: the screen writes the group's kana 33 pixels into it, 48 wide, so the
     // label's own words stand in its right part, small, clear of the kana.
     TextStyle style;
@@ -1139,8 +1204,8 @@ AkbPicture DemoNameInputSheet()
     style.colour = 0xFFE8E0F8u;
     for (const SheetCell& cell : NameInputSheetCells())
         if (cell.id == NAME_SHEET_READING) {
-            DrawText(sheet, {cell.x + 86, cell.y + 6, cell.width - 90, 22}, "よみ", style);
-            DrawText(sheet, {cell.x + 86, cell.y + 30, cell.width - 90, 22}, "Reading", style);
+            DrawText(sheet, {cell.x + 86, cell.y + 18, cell.width - 90, 22},
+                     WordsIn({"よみ", "Reading", "读音", "讀音"}, language), style);
         }
     return sheet;
 }
@@ -1164,7 +1229,7 @@ void DrawRim(AkbPicture& sheet, const SheetCell& cell, int32_t thickness, RimSid
         FillRect(sheet, cell.x + cell.width - thickness, cell.y, thickness, cell.height, colour);
 }
 
-AkbPicture DemoChoiceSheet()
+AkbPicture DemoChoiceSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = ChoiceSheetCells();
     AkbPicture sheet = BuildSheet(CHOICE_SHEET_WIDTH, CHOICE_SHEET_HEIGHT, cells);
@@ -1177,11 +1242,13 @@ AkbPicture DemoChoiceSheet()
         const bool previous = cell.id == CHOICE_CELL_PREV;
         const char* arrow = previous ? "▲" : "▼";
         DrawCellWords(sheet, {cell.x + 10, cell.y + 6, 180, 40, cell.id, cell.state, ""},
-                      previous ? CellWords{std::string(arrow) + " 前へ", "Previous"}
-                               : CellWords{std::string(arrow) + " 次へ", "Next"},
-                      WordsLanguage::Both, {WordsPlace::Centre, 26});
+                      previous ? CellWords{std::string(arrow) + " 前へ", std::string(arrow) + " Previous",
+                                           std::string(arrow) + " 上一页", std::string(arrow) + " 上一頁"}
+                               : CellWords{std::string(arrow) + " 次へ", std::string(arrow) + " Next",
+                                           std::string(arrow) + " 下一页", std::string(arrow) + " 下一頁"},
+                      language, {WordsPlace::Centre, 26});
         DrawCellWords(sheet, {cell.x + cell.width - 60, cell.y + 6, 48, 40, cell.id, cell.state, ""},
-                      {"", arrow}, WordsLanguage::English, {WordsPlace::Centre, 26});
+                      {"", arrow}, language, {WordsPlace::Centre, 26});
     }
     // The plate is a framed slate panel: the caps close it left and right, the middle carries
     // only the rim's top and bottom, since the window tiles it as wide as the longest choice. A
@@ -1237,16 +1304,15 @@ AkbPicture DemoChoiceSheet()
 AkbPicture DemoFlagListSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = FlagListCells();
-    return WordedSheet(1758, 2016, cells,
-                       [](const SheetCell& cell) {
-                           return cell.id == 256 ? CellWords{"戻る", "Back"} : HeroineWords(cell.id);
-                       },
-                       language, {WordsPlace::Top, 30});
+    return WordedSheet(
+        1758, 2016, cells,
+        [](const SheetCell& cell) { return cell.id == 256 ? BackWords() : HeroineWords(cell.id); }, language,
+        {WordsPlace::Top, 30});
 }
 
 AkbPicture DemoFlagListBackground(int32_t language)
 {
-    return DemoScreenBackground(FlagListBackground(language), language, {"フラグ管理", "Flag manager"});
+    return DemoScreenBackground(FlagListBackground(language), language, SideMenuWords(6));
 }
 
 AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
@@ -1254,7 +1320,7 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
     const std::vector<SheetCell> cells = FlagScheduleCells();
     const auto words = [](const SheetCell& cell) -> CellWords {
         if (cell.id == 256)
-            return {"戻る", "Back"};
+            return BackWords();
         if (cell.width == 48 && cell.height == 43 && cell.id < 2)
             return {"", cell.id == 0 ? "▲" : "▼"};
         if (cell.id >= FLAG_SHEET_DIGIT && cell.id < FLAG_SHEET_DIGIT + 10)
@@ -1263,15 +1329,15 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
         case FLAG_SHEET_COLON:
             return {"", ":"};
         case FLAG_SHEET_AM:
-            return {"午前", "AM"};
+            return AmWords();
         case FLAG_SHEET_PM:
-            return {"午後", "PM"};
+            return PmWords();
         case FLAG_SHEET_MISSED:
-            return {"×", "Missed"};
+            return {"×", "Missed", "错过", "錯過"};
         case FLAG_SHEET_POSSIBLE:
-            return {"○", "Possible"};
+            return {"○", "Possible", "可能", "可能"};
         case FLAG_SHEET_TODAY:
-            return {"今日", "Today"};
+            return {"今日", "Today", "今天", "今天"};
         default:
             return {};
         }
@@ -1310,12 +1376,13 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
     return sheet;
 }
 
-AkbPicture DemoFlagScheduleBackground()
+AkbPicture DemoFlagScheduleBackground(WordsLanguage language)
 {
     AkbPicture background = FlagScheduleBackground();
     EraseTags(background, {{0, 0, 1920, 1080, FLAG_SCHEDULE_BACKGROUND, 0, "SCHEDULE"}});
-    // The picture has no language form: the name in both languages, right of the clock.
-    Caption(background, 260, 16, "イベントスケジュール / Event schedule", 30);
+    // The screen's name, right of the clock.
+    Caption(background, 260, 16,
+            WordsIn({"イベントスケジュール", "Event schedule", "事件日程", "事件日程"}, language), 30);
     // Each day's date over its column of the grid (22 December to 7 January).
     TextStyle style;
     style.pixel_height = 24;
@@ -1327,18 +1394,16 @@ AkbPicture DemoFlagScheduleBackground()
     return background;
 }
 
-AkbPicture DemoFlagScheduleCanvas()
+AkbPicture DemoFlagScheduleCanvas(WordsLanguage language)
 {
     AkbPicture canvas = BuildSheet(1702, 2400, {{0, 0, 1702, 2400, FLAG_SCHEDULE_PLATE, 0, ""}});
-    // Each row's heroine at its left, left of the row plate; the canvas has no language form.
+    // Each row's heroine at its left, left of the row plate.
     TextStyle style;
     style.pixel_height = 26;
     style.colour = FLAG_DATE_COLOUR;
     for (uint32_t r = 0; r < 15; ++r) {
-        const CellWords name = HeroineWords(r);
         const int32_t y = 10 + 160 * static_cast<int32_t>(r);
-        DrawText(canvas, {8, y + 4, 196, 38}, name.japanese, style);
-        DrawText(canvas, {8, y + 42, 196, 38}, name.english, style);
+        DrawText(canvas, {8, y + 23, 196, 38}, WordsIn(HeroineWords(r), language), style);
     }
     return canvas;
 }
@@ -1348,22 +1413,30 @@ std::vector<NamedFile> DemoFlagPictureFiles()
     std::vector<NamedFile> files = FlagPictureFiles();
     for (NamedFile& file : files) {
         for (int32_t language = 0; language < 4; ++language) {
-            const std::string suffix = language == 3   ? ""
-                                       : language == 0 ? "_en"
-                                       : language == 1 ? "_ch"
-                                                       : "_tw";
-            const WordsLanguage words = LanguageOfSuffix(suffix);
-            if (file.name == "flaglist_p" + suffix + ".akb")
+            const WordsLanguage words = LanguageOfIndex(language);
+            if (file.name == LanguageName("flaglist_p.akb", language))
                 file.bytes = EncodeAkb(DemoFlagListSheet(words), {});
-            else if (file.name == "flaglist_bg" + suffix + ".akb")
+            else if (file.name == LanguageName("flaglist_bg.akb", language))
                 file.bytes = EncodeAkb(DemoFlagListBackground(language), {});
-            else if (file.name == "flagschedule_p" + suffix + ".akb")
+            else if (file.name == LanguageName("flagschedule_p.akb", language))
                 file.bytes = EncodeAkb(DemoFlagScheduleSheet(words), {});
         }
-        if (file.name == "flagschedule_bg.akb")
-            file.bytes = EncodeAkb(DemoFlagScheduleBackground(), {});
-        else if (file.name == "flagschedule_plate.akb")
-            file.bytes = EncodeAkb(DemoFlagScheduleCanvas(), {});
+    }
+    // The schedule's background and canvas carry names: a form for each language.
+    for (int32_t language = 0; language < 4; ++language) {
+        const WordsLanguage words = LanguageOfIndex(language);
+        for (NamedFile& file : files) {
+            if (file.name == "flagschedule_bg.akb" && language == 3)
+                file.bytes = EncodeAkb(DemoFlagScheduleBackground(words), {});
+            else if (file.name == "flagschedule_plate.akb" && language == 3)
+                file.bytes = EncodeAkb(DemoFlagScheduleCanvas(words), {});
+        }
+        if (language != 3) {
+            files.push_back({LanguageName("flagschedule_bg.akb", language),
+                             EncodeAkb(DemoFlagScheduleBackground(words), {})});
+            files.push_back({LanguageName("flagschedule_plate.akb", language),
+                             EncodeAkb(DemoFlagScheduleCanvas(words), {})});
+        }
     }
     return files;
 }
@@ -1394,7 +1467,8 @@ AkbPicture DemoSlotBackground(int32_t language)
          "止まったあとは、クリックで景品の絵、右クリックか Esc キーでやめます。"}};
     const Words& words = WORDS[language >= 0 && language < 4 ? language : 0];
     AkbPicture background =
-        DemoScreenBackground(BuildSlotBackground(language), language, {words.name, words.name});
+        DemoScreenBackground(BuildSlotBackground(language), language,
+                             {WORDS[3].name, WORDS[0].name, WORDS[1].name, WORDS[2].name});
     TextStyle style;
     style.pixel_height = 30;
     style.colour = 0xFFFFFFFFu;
@@ -1407,13 +1481,14 @@ AkbPicture DemoSlotBackground(int32_t language)
     return background;
 }
 
-AkbPicture DemoSoundBackground(AkbPicture background)
+AkbPicture DemoSoundBackground(AkbPicture background, WordsLanguage language)
 {
     // The sound settings' panel scrolls in a window from y SOUND_PANEL_TOP down over this
     // picture: the name stays above it, or the rows scrolled up would run over it.
     const uint32_t colour = background.At(40, 40);
     FillRect(background, 0, 0, 120, LABEL_MARGIN + LABEL_HEIGHT, colour);
-    Caption(background, 24, 2, "サウンド設定 / Sound settings", 26, SOUND_PANEL_TOP - 4);
+    Caption(background, 24, 2, WordsIn({"サウンド設定", "Sound settings", "声音设置", "聲音設定"}, language),
+            28, SOUND_PANEL_TOP - 4);
     return background;
 }
 
@@ -1422,11 +1497,7 @@ AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const C
     // The cell's tag goes; the screen's name stands in the top-left corner.
     const uint32_t colour = background.At(40, 40);
     FillRect(background, 0, 0, 120, LABEL_MARGIN + LABEL_HEIGHT, colour);
-    Caption(background, 24, 16,
-            language == 3  ? name.japanese
-            : language < 0 ? name.japanese + " / " + name.english
-                           : name.english,
-            34);
+    Caption(background, 24, 16, WordsIn(name, LanguageOfIndex(language)), 34);
     return background;
 }
 

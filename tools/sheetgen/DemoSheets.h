@@ -11,6 +11,12 @@
 
 namespace tools {
 
+// Words several screens share.
+CellWords BackWords();
+CellWords CloseWords();
+CellWords AmWords();
+CellWords PmWords();
+
 // The screens' caption bands under their names: opaque, so nothing under the picture shows
 // through.
 inline constexpr uint32_t CAPTION_BAND_DARK = 0xFF101018u;
@@ -21,30 +27,28 @@ CellWords TitleButtonWords(int32_t page, int32_t item);
 inline constexpr int32_t TITLE_BUTTONS_RIGHT = 520;
 AkbPicture DemoTitleSheet(WordsLanguage language);
 
-// The message window's buttons and the side menu's, in both languages (neither picture has a
-// language form).
+// The message window's buttons and the side menu's.
 CellWords MessageButtonWords(uint32_t button);
 CellWords SideMenuWords(uint32_t button);
-AkbPicture DemoMessageSheet();
-AkbPicture DemoSideMenuSheet();
+AkbPicture DemoMessageSheet(WordsLanguage language);
+AkbPicture DemoSideMenuSheet(WordsLanguage language);
 
-// The confirmation dialog's question of a kind (0 to 12), the notices' lines, yes, no and OK; the
-// dialog pictures carry both languages.
+// The confirmation dialog's question of a kind (0 to 12), the notices' lines, yes, no and OK.
 CellWords DialogQuestion(int32_t kind);
 // The one-button notices: "dialog_p.akb"'s fixed kinds 0 to 4 (kind 2's note beneath its line,
 // kind 4's line from the second sheet) and the second sheet's numbered lines 0 to 15.
 CellWords NoticeKindWords(int32_t kind);
 CellWords NoticeKindNoteWords();
 CellWords NoticeLineWords(int32_t line);
-AkbPicture DemoDialogSheet();
-AkbPicture DemoNoticeSheet();
+AkbPicture DemoDialogSheet(WordsLanguage language);
+AkbPicture DemoNoticeSheet(WordsLanguage language);
 
 // The settings pages' parts, and the system page's cover ("systemcover.akb", 1600 x 1443, laid
-// over the scrolling page): each control's name beside it, in both languages, and each slider's
-// track, a groove of SLIDER_GROOVE along the knob centre's range.
+// over the scrolling page): each control's name beside it and each slider's track, a groove of
+// SLIDER_GROOVE along the knob centre's range.
 inline constexpr uint32_t SLIDER_GROOVE = 0xFF8A82A6u;
-AkbPicture DemoConfigSheet();
-AkbPicture DemoConfigCover();
+AkbPicture DemoConfigSheet(WordsLanguage language);
+AkbPicture DemoConfigCover(WordsLanguage language);
 // The settings' six system cells: what the right button does in the message window, by item.
 CellWords RightClickActionWords(int32_t item);
 // The sound page's cover ("sound_cover.akb" and its forms, 1632 x 1449): each level's name and
@@ -65,11 +69,11 @@ inline constexpr int32_t GALLERY_CARD_WIDTH = 290;
 inline constexpr int32_t GALLERY_CARD_HEIGHT = 110;
 // A thumbnail sheet's cell (0 to 11) by the sheet's first id: the CG or scene it shows, named.
 CellWords ThumbnailWords(uint32_t first_id, int32_t cell);
-AkbPicture DemoThumbnailSheet(uint32_t first_id);
-std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures();
+AkbPicture DemoThumbnailSheet(uint32_t first_id, WordsLanguage language);
+std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures(WordsLanguage language);
 AkbPicture DemoMusicRowSheet(WordsLanguage language);
 AkbPicture DemoMusicControlSheet(WordsLanguage language);
-AkbPicture DemoMusicTrackPicture(int32_t slot);
+AkbPicture DemoMusicTrackPicture(int32_t slot, WordsLanguage language);
 
 // The slot machine's parts, the save and load screen's parts, the backlog's parts and band, the
 // name entry's parts and the choice's page buttons.
@@ -81,10 +85,10 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language);
 // The save and load screens' background in a language (0 to 3): one plain colour, no caption,
 // since the list and each hovered row show its top-left region, not what lies at their place.
 AkbPicture DemoSaveLoadBackground(int32_t language);
-AkbPicture DemoBacklogSheet();
-AkbPicture DemoBacklogCover();
-AkbPicture DemoNameInputSheet();
-AkbPicture DemoChoiceSheet();
+AkbPicture DemoBacklogSheet(WordsLanguage language);
+AkbPicture DemoBacklogCover(WordsLanguage language);
+AkbPicture DemoNameInputSheet(WordsLanguage language);
+AkbPicture DemoChoiceSheet(WordsLanguage language);
 
 // The flag screens: the heroine list and its background of a language (0 English, 1 and 2
 // Chinese, 3 Japanese), the schedule's parts, its background with the days' dates over the grid
@@ -92,8 +96,8 @@ AkbPicture DemoChoiceSheet();
 AkbPicture DemoFlagListSheet(WordsLanguage language);
 AkbPicture DemoFlagListBackground(int32_t language);
 AkbPicture DemoFlagScheduleSheet(WordsLanguage language);
-AkbPicture DemoFlagScheduleBackground();
-AkbPicture DemoFlagScheduleCanvas();
+AkbPicture DemoFlagScheduleBackground(WordsLanguage language);
+AkbPicture DemoFlagScheduleCanvas(WordsLanguage language);
 // Every flag screen picture as FlagPictureFiles names them, with the words.
 std::vector<NamedFile> DemoFlagPictureFiles();
 
@@ -109,11 +113,11 @@ struct RimSides
 uint32_t RimColour(int32_t state);
 void DrawRim(AkbPicture& sheet, const SheetCell& cell, int32_t thickness, RimSides sides = {});
 
-// A screen's background of a language (0 English, 1 and 2 Chinese, 3 Japanese, -1 a picture
-// without language forms: both) with the screen's name in its top-left corner.
+// A screen's background of a language (0 English, 1 simplified and 2 traditional Chinese, 3
+// Japanese) with the screen's name in its top-left corner.
 AkbPicture DemoScreenBackground(AkbPicture background, int32_t language, const CellWords& name);
 // The sound settings' background: its name in a band above the window its panel scrolls in.
 inline constexpr int32_t SOUND_PANEL_TOP = 40;
-AkbPicture DemoSoundBackground(AkbPicture background);
+AkbPicture DemoSoundBackground(AkbPicture background, WordsLanguage language);
 
 } // namespace tools

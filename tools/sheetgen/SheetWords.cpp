@@ -6,8 +6,10 @@ namespace tools {
 
 const CellWords& WeekdayWords(int32_t day)
 {
-    static const CellWords days[7] = {{"日", "SUN"}, {"月", "MON"}, {"火", "TUE"}, {"水", "WED"},
-                                      {"木", "THU"}, {"金", "FRI"}, {"土", "SAT"}};
+    static const CellWords days[7] = {{"日", "SUN", "周日", "週日"}, {"月", "MON", "周一", "週一"},
+                                      {"火", "TUE", "周二", "週二"}, {"水", "WED", "周三", "週三"},
+                                      {"木", "THU", "周四", "週四"}, {"金", "FRI", "周五", "週五"},
+                                      {"土", "SAT", "周六", "週六"}};
     return days[day];
 }
 
@@ -41,11 +43,6 @@ uint32_t Mix(uint32_t a, uint32_t b)
 }
 
 } // namespace
-
-WordsLanguage LanguageOfSuffix(const std::string& suffix)
-{
-    return suffix.empty() ? WordsLanguage::Japanese : WordsLanguage::English;
-}
 
 uint32_t WordsColour(uint32_t cell_colour, int32_t state)
 {
@@ -96,29 +93,8 @@ void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& wo
         box.y += SHIFT;
         box.height -= SHIFT;
     }
-    // Too low for two readable lines: both languages share one.
-    if (language == WordsLanguage::Both && box.height < 48 && !words.japanese.empty() &&
-        !words.english.empty()) {
-        style.pixel_height = std::min(layout.pixel_height, box.height * 4 / 5);
-        DrawText(sheet, box,
-                 words.japanese == words.english ? words.english : words.japanese + " " + words.english,
-                 style);
-        return;
-    }
-    if (language == WordsLanguage::Both && !words.japanese.empty() && !words.english.empty()) {
-        style.pixel_height = std::min(layout.pixel_height, box.height * 2 / 5);
-        TextBox upper = box;
-        upper.height = box.height / 2;
-        TextBox lower = upper;
-        lower.y += upper.height;
-        lower.height = box.height - upper.height;
-        DrawText(sheet, upper, words.japanese, style);
-        DrawText(sheet, lower, words.english, style);
-        return;
-    }
     style.pixel_height = std::min(layout.pixel_height, box.height * 4 / 5);
-    const std::string& line =
-        language == WordsLanguage::English || words.japanese.empty() ? words.english : words.japanese;
+    const std::string line = WordsIn(words, language);
     if (!line.empty())
         DrawText(sheet, box, line, style);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The words a player reads on the sheets' cells: each control's name in Japanese and English,
+// The words a player reads on the sheets' cells: each control's name in the game's four languages,
 // drawn over its cell in place of the cell's small tag, with the state shown by the words' style
 // (hover underlined, pressed shifted, disabled dimmed). The cell's colour stays wherever the
 // words leave it, so frame checks keep reading the cell there.
@@ -9,23 +9,10 @@
 #include <vector>
 
 #include "sheetgen/SheetGenerator.h"
+#include "textpaint/LanguageWords.h"
 #include "textpaint/TextPainter.h"
 
 namespace tools {
-
-struct CellWords
-{
-    std::string japanese;
-    std::string english;
-};
-
-// Pictures with a language form get that language's words; the others both lines, Japanese first.
-enum class WordsLanguage
-{
-    Japanese,
-    English,
-    Both
-};
 
 enum class WordsPlace
 {
@@ -43,10 +30,6 @@ struct WordsLayout
 
 // Words for a cell, or none (both empty) to leave it as it is.
 using CellWordsLookup = std::function<CellWords(const SheetCell&)>;
-
-// The language a picture's file suffix stands for: "" Japanese, "_en", "_ch" and "_tw" English
-// (the demo has no Chinese words).
-WordsLanguage LanguageOfSuffix(const std::string& suffix);
 
 // The words' colour on a cell: dark on a light cell, light on a dark one; the disabled state's
 // nearer the cell's own colour.

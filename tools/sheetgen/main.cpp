@@ -1,4 +1,6 @@
-// sheetgen: writes screens' picture sheets and area files, and reads cells back from frames.
+// sheetgen: writes screens' picture sheets and area files, and reads cells back from frames. A
+// picture with words is written under the name given for Japanese and under its "_en", "_ch" and
+// "_tw" forms for the other languages.
 //   sheetgen dialog-sheet <folder>         "dialog_p.akb" and "dialog_p2.akb" into the folder
 //   sheetgen dialog-areas <folder>         "dialog.area", "dialog2.area" and "dialog3.area"
 //   sheetgen name-input-sheet <folder>     "keybord_p.akb" into the folder
@@ -15,7 +17,7 @@
 //   sheetgen message-areas <folder>        "mes_o.area" and "mesmenu.area" into the folder
 //   sheetgen config-sheet <folder>         the settings pages' pictures: "systemsound_p.akb",
 //                                          "systemcover.akb", "system_bg.akb", "sound_bg.akb" and
-//                                          "sound_cover.akb" with its "_en", "_ch", "_tw" forms
+//                                          "sound_cover.akb"
 //   sheetgen config-areas <folder>         "config00.area" and "config01.area"
 //   sheetgen title-sheet <folder>          "title_p.akb" and its language variants into the folder
 //   sheetgen title-areas <folder>          "title.area" to "title4.area" and "titleSP.area"
@@ -145,34 +147,49 @@ int FindFirst(char** args, int count)
     return 1;
 }
 
+// A picture in every language: the name as given for Japanese, its "_en", "_ch" and "_tw" forms
+// for the others.
+template <typename Draw>
+bool WriteForms(const std::string& path, const Draw& draw)
+{
+    for (int32_t language = 0; language < 4; ++language)
+        if (!Write(tools::LanguageName(path, language),
+                   tools::EncodeAkb(draw(tools::LanguageOfIndex(language)), {})))
+            return false;
+    return true;
+}
+
 // The demo's worded sheets as PNG files, to look at.
 bool WritePreviews(const std::string& folder)
 {
     const std::pair<const char*, tools::AkbPicture> sheets[] = {
         {"title_p", tools::DemoTitleSheet(tools::WordsLanguage::Japanese)},
         {"title_p_en", tools::DemoTitleSheet(tools::WordsLanguage::English)},
-        {"message_p", tools::DemoMessageSheet()},
-        {"sidemenu_p", tools::DemoSideMenuSheet()},
-        {"dialog_p", tools::DemoDialogSheet()},
-        {"dialog_p2", tools::DemoNoticeSheet()},
-        {"systemsound_p", tools::DemoConfigSheet()},
-        {"systemcover", tools::DemoConfigCover()},
+        {"title_p_ch", tools::DemoTitleSheet(tools::WordsLanguage::Simplified)},
+        {"title_p_tw", tools::DemoTitleSheet(tools::WordsLanguage::Traditional)},
+        {"message_p_ch", tools::DemoMessageSheet(tools::WordsLanguage::Simplified)},
+        {"sidemenu_p_tw", tools::DemoSideMenuSheet(tools::WordsLanguage::Traditional)},
+        {"dialog_p_ch", tools::DemoDialogSheet(tools::WordsLanguage::Simplified)},
+        {"dialog_p2_tw", tools::DemoNoticeSheet(tools::WordsLanguage::Traditional)},
+        {"systemsound_p_ch", tools::DemoConfigSheet(tools::WordsLanguage::Simplified)},
+        {"systemcover_tw", tools::DemoConfigCover(tools::WordsLanguage::Traditional)},
+        {"systemcover_en", tools::DemoConfigCover(tools::WordsLanguage::English)},
         {"modelist_p", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese)},
         {"cgscenemode_p_en", tools::DemoGalleryModeSheet(tools::WordsLanguage::English)},
         {"modecover_p", tools::DemoGalleryCoverSheet(tools::WordsLanguage::Japanese)},
-        {"cg_r01", tools::DemoThumbnailSheet(0x3530)},
+        {"cg_r01_ch", tools::DemoThumbnailSheet(0x3530, tools::WordsLanguage::Simplified)},
         {"music_p_en", tools::DemoMusicRowSheet(tools::WordsLanguage::English)},
         {"musicmode_p", tools::DemoMusicControlSheet(tools::WordsLanguage::Japanese)},
-        {"a000", tools::DemoMusicTrackPicture(0)},
+        {"a000_tw", tools::DemoMusicTrackPicture(0, tools::WordsLanguage::Traditional)},
         {"slot_p", tools::DemoSlotSheet()},
-        {"saveload_p", tools::DemoSaveLoadSheet(tools::WordsLanguage::Japanese)},
-        {"log_p", tools::DemoBacklogSheet()},
-        {"log_cover", tools::DemoBacklogCover()},
-        {"keybord_p", tools::DemoNameInputSheet()},
-        {"sel_p", tools::DemoChoiceSheet()},
+        {"saveload_p_ch", tools::DemoSaveLoadSheet(tools::WordsLanguage::Simplified)},
+        {"log_p_tw", tools::DemoBacklogSheet(tools::WordsLanguage::Traditional)},
+        {"log_cover_ch", tools::DemoBacklogCover(tools::WordsLanguage::Simplified)},
+        {"keybord_p_ch", tools::DemoNameInputSheet(tools::WordsLanguage::Simplified)},
+        {"sel_p_tw", tools::DemoChoiceSheet(tools::WordsLanguage::Traditional)},
         {"callender_p", tools::DemoPlateSheet(tools::WordsLanguage::Japanese)},
         {"callender_p_en", tools::DemoPlateSheet(tools::WordsLanguage::English)},
-        {"icon_p", tools::DemoIconSheet()},
+        {"icon_p_ch", tools::DemoIconSheet(tools::WordsLanguage::Simplified)},
         {"m_quosla_p", tools::DemoSubMapPartsSheet(0, tools::WordsLanguage::Japanese)},
         {"m_tavrelin_p_en", tools::DemoSubMapPartsSheet(1, tools::WordsLanguage::English)},
         {"m_school_p", tools::DemoSubMapPartsSheet(2, tools::WordsLanguage::Japanese)},
@@ -185,7 +202,7 @@ bool WritePreviews(const std::string& folder)
         {"diary01_en", tools::DemoDiarySheet(1, tools::WordsLanguage::English)},
     };
     std::vector<std::pair<std::string, tools::AkbPicture>> all(std::begin(sheets), std::end(sheets));
-    for (auto& cg : tools::CaptionedCGPictures())
+    for (auto& cg : tools::CaptionedCGPictures(tools::WordsLanguage::Traditional))
         all.push_back(std::move(cg));
     for (const auto& [name, picture] : all) {
         std::vector<uint8_t> rgba(picture.pixels.size() * 4);
@@ -215,19 +232,13 @@ int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_sta
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "dialog-sheet") == 0) {
-        const tools::AkbPicture sheet = tools::DemoDialogSheet();
-        const tools::AkbPicture notices = tools::DemoNoticeSheet();
-        return Write(std::string(argv[2]) + "/dialog_p.akb", tools::EncodeAkb(sheet, {})) &&
-                       Write(std::string(argv[2]) + "/dialog_p2.akb", tools::EncodeAkb(notices, {}))
+    if (argc == 3 && std::strcmp(argv[1], "dialog-sheet") == 0)
+        return WriteForms(std::string(argv[2]) + "/dialog_p.akb", tools::DemoDialogSheet) &&
+                       WriteForms(std::string(argv[2]) + "/dialog_p2.akb", tools::DemoNoticeSheet)
                    ? 0
                    : 1;
-    }
     if (argc == 3 && std::strcmp(argv[1], "name-input-sheet") == 0)
-        return Write(std::string(argv[2]) + "/keybord_p.akb",
-                     tools::EncodeAkb(tools::DemoNameInputSheet(), {}))
-                   ? 0
-                   : 1;
+        return WriteForms(std::string(argv[2]) + "/keybord_p.akb", tools::DemoNameInputSheet) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "name-input-areas") == 0)
         return Write(std::string(argv[2]) + "/NameInput.area", tools::BuildAreaFile(tools::NameInputAreas()))
                    ? 0
@@ -275,16 +286,29 @@ int main(int argc, char** argv)
         return Write(folder + "musicmode.area", tools::BuildAreaFile(tools::MusicAreas())) ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "cg-pictures") == 0) {
-        for (const auto& [name, picture] : tools::CaptionedCGPictures())
-            if (!Write(std::string(argv[2]) + "/" + name, tools::EncodeAkb(picture, {})))
-                return 1;
+        for (int32_t language = 0; language < 4; ++language)
+            for (const auto& [name, picture] : tools::CaptionedCGPictures(tools::LanguageOfIndex(language)))
+                if (!Write(std::string(argv[2]) + "/" + tools::LanguageName(name, language),
+                           tools::EncodeAkb(picture, {})))
+                    return 1;
         return 0;
     }
-    if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0)
-        return Write(argv[2], tools::EncodeAkb(tools::DemoMusicTrackPicture(std::atoi(argv[3])), {})) ? 0 : 1;
+    if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0) {
+        const int32_t slot = std::atoi(argv[3]);
+        return WriteForms(argv[2],
+                          [&](tools::WordsLanguage language) {
+                              return tools::DemoMusicTrackPicture(slot, language);
+                          })
+                   ? 0
+                   : 1;
+    }
     if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0) {
         const auto first = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 0));
-        return Write(argv[2], tools::EncodeAkb(tools::DemoThumbnailSheet(first), {})) ? 0 : 1;
+        return WriteForms(
+                   argv[2],
+                   [&](tools::WordsLanguage language) { return tools::DemoThumbnailSheet(first, language); })
+                   ? 0
+                   : 1;
     }
     if (argc == 3 && (std::strcmp(argv[1], "map-pictures") == 0 || std::strcmp(argv[1], "map-data") == 0)) {
         const bool pictures = std::strcmp(argv[1], "map-pictures") == 0;
@@ -299,17 +323,15 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "message-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const tools::AkbPicture message = tools::DemoMessageSheet();
-        const tools::AkbPicture menu = tools::DemoSideMenuSheet();
-        return Write(folder + "message_p.akb", tools::EncodeAkb(message, {})) &&
-                       Write(folder + "sidemenu_p.akb", tools::EncodeAkb(menu, {}))
+        return WriteForms(folder + "message_p.akb", tools::DemoMessageSheet) &&
+                       WriteForms(folder + "sidemenu_p.akb", tools::DemoSideMenuSheet)
                    ? 0
                    : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "backlog-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        return Write(folder + "log_p.akb", tools::EncodeAkb(tools::DemoBacklogSheet(), {})) &&
-                       Write(folder + "log_cover.akb", tools::EncodeAkb(tools::DemoBacklogCover(), {}))
+        return WriteForms(folder + "log_p.akb", tools::DemoBacklogSheet) &&
+                       WriteForms(folder + "log_cover.akb", tools::DemoBacklogCover)
                    ? 0
                    : 1;
     }
@@ -326,21 +348,24 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "config-sheet") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        const tools::AkbPicture sheet = tools::DemoConfigSheet();
         const tools::AkbPicture plain =
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
-        const tools::AkbPicture background =
-            tools::DemoScreenBackground(plain, -1, {"システム設定", "System settings"});
-        const tools::AkbPicture sound = tools::DemoSoundBackground(plain);
-        bool written = Write(folder + "systemsound_p.akb", tools::EncodeAkb(sheet, {})) &&
-                       Write(folder + "systemcover.akb", tools::EncodeAkb(tools::DemoConfigCover(), {})) &&
-                       Write(folder + "system_bg.akb", tools::EncodeAkb(background, {})) &&
-                       Write(folder + "sound_bg.akb", tools::EncodeAkb(sound, {}));
-        for (const char* suffix : {"", "_en", "_ch", "_tw"})
-            written = written &&
-                      Write(folder + "sound_cover" + suffix + ".akb",
-                            tools::EncodeAkb(tools::DemoSoundCover(tools::LanguageOfSuffix(suffix)), {}));
-        return written ? 0 : 1;
+        const auto background = [&](const tools::CellWords& name) {
+            return [&plain, name](tools::WordsLanguage language) {
+                return tools::DemoScreenBackground(plain, tools::IndexOfLanguage(language), name);
+            };
+        };
+        return WriteForms(folder + "systemsound_p.akb", tools::DemoConfigSheet) &&
+                       WriteForms(folder + "systemcover.akb", tools::DemoConfigCover) &&
+                       WriteForms(folder + "system_bg.akb",
+                                  background({"システム設定", "System settings", "系统设置", "系統設定"})) &&
+                       WriteForms(folder + "sound_bg.akb",
+                                  [&plain](tools::WordsLanguage language) {
+                                      return tools::DemoSoundBackground(plain, language);
+                                  }) &&
+                       WriteForms(folder + "sound_cover.akb", tools::DemoSoundCover)
+                   ? 0
+                   : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "config-areas") == 0)
         return Write(std::string(argv[2]) + "/config00.area", tools::BuildAreaFile(tools::ConfigAreas())) &&
@@ -382,17 +407,13 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
-        return Write(std::string(argv[2]) + "/sel_p.akb", tools::EncodeAkb(tools::DemoChoiceSheet(), {})) ? 0
-                                                                                                          : 1;
+        return WriteForms(std::string(argv[2]) + "/sel_p.akb", tools::DemoChoiceSheet) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "saveload-sheets") == 0) {
         const std::vector<std::string> sheets = tools::SaveLoadSheetNames();
         const std::vector<std::string> backgrounds = tools::SaveLoadBackgroundNames();
         for (size_t language = 0; language < sheets.size(); ++language) {
-            // Languages in order: English, the two Chinese (English words), Japanese last.
             const std::vector<uint8_t> sheet = tools::EncodeAkb(
-                tools::DemoSaveLoadSheet(language + 1 == sheets.size() ? tools::WordsLanguage::Japanese
-                                                                       : tools::WordsLanguage::English),
-                {});
+                tools::DemoSaveLoadSheet(tools::LanguageOfIndex(static_cast<int32_t>(language))), {});
             const std::vector<uint8_t> background =
                 tools::EncodeAkb(tools::DemoSaveLoadBackground(static_cast<int32_t>(language)), {});
             if (!Write(std::string(argv[2]) + "/" + sheets[language], sheet) ||

@@ -5,37 +5,36 @@
 #include <future>
 
 #include "platform/dshow/BaseClasses.h"
+#include "platform/dshow/FfmpegLibrary.h"
 #include "platform/dshow/MediaSample.h"
 #include "platform/dsound/SecondarySoundBuffer.h"
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
 
 namespace platform {
 
 namespace {
 
 constexpr int AUDIO_RATE = 44100;
-constexpr uint32_t FRAME_BYTES = 4;                  // 16-bit stereo
-constexpr uint32_t RING_FRAMES = AUDIO_RATE;         // one second
-constexpr uint32_t RING_GUARD_FRAMES = 1024;         // never write right behind the play cursor
-constexpr uint32_t UNDERRUN_LEAD_FRAMES = 2048;      // where writing restarts after an underrun
-constexpr size_t QUEUE_SOFT_BYTES = 8u << 20;        // demux ahead this far
-constexpr size_t QUEUE_HARD_BYTES = 64u << 20;       // unless a decoder starves, up to this
+constexpr uint32_t FRAME_BYTES = 4;             // 16-bit stereo
+constexpr uint32_t RING_FRAMES = AUDIO_RATE;    // one second
+constexpr uint32_t RING_GUARD_FRAMES = 1024;    // never write right behind the play cursor
+constexpr uint32_t UNDERRUN_LEAD_FRAMES = 2048; // where writing restarts after an underrun
+constexpr size_t QUEUE_SOFT_BYTES = 8u << 20;   // demux ahead this far
+constexpr size_t QUEUE_HARD_BYTES = 64u << 20;  // unless a decoder starves, up to this
 constexpr uint64_t POLL_MS = 10;
 constexpr REFERENCE_TIME UNITS = 10'000'000;
 constexpr int IO_BUFFER_BYTES = 64 * 1024;
 constexpr size_t PICTURES_AHEAD = 3; // decoded pictures waiting for their time
 
+// FFmpeg's functions, reached only once GetFfmpeg has found them: a pipeline without them opens
+// nothing, and none of its streams or packets exist.
+const FfmpegLibrary& Av()
+{
+    return *GetFfmpeg();
+}
+
 void FreePacket(AVPacket* packet)
 {
-    av_packet_free(&packet);
+    Av().av_packet_free(&packet);
 }
 
 using PacketPtr = std::unique_ptr<AVPacket, void (*)(AVPacket*)>;
@@ -63,18 +62,20 @@ struct MoviePipeline::Streams
 
     ~Streams()
     {
+        if (GetFfmpeg() == nullptr)
+            return;
         for (AVPacket* p : video_packets)
-            av_packet_free(&p);
+            Av().av_packet_free(&p);
         for (AVPacket* p : audio_packets)
-            av_packet_free(&p);
-        sws_freeContext(scaler);
-        swr_free(&resampler);
-        avcodec_free_context(&video);
-        avcodec_free_context(&audio);
-        avformat_close_input(&format);
+            Av().av_packet_free(&p);
+        Av().sws_freeContext(scaler);
+        Av().swr_free(&resampler);
+        Av().avcodec_free_context(&video);
+        Av().avcodec_free_context(&audio);
+        Av().avformat_close_input(&format);
         if (avio) {
-            av_freep(&avio->buffer);
-            avio_context_free(&avio);
+            Av().av_freep(&avio->buffer);
+            Av().avio_context_free(&avio);
         }
     }
 
@@ -99,10 +100,16 @@ struct MoviePipeline::Streams
             return length;
         int64_t target = offset;
         switch (whence & ~AVSEEK_FORCE) {
-        case SEEK_SET: break;
-        case SEEK_CUR: target += self->io_position; break;
-        case SEEK_END: target += length; break;
-        default: return AVERROR(EINVAL);
+        case SEEK_SET:
+            break;
+        case SEEK_CUR:
+            target += self->io_position;
+            break;
+        case SEEK_END:
+            target += length;
+            break;
+        default:
+            return AVERROR(EINVAL);
         }
         if (target < 0 || target > length)
             return AVERROR(EINVAL);
@@ -112,17 +119,23 @@ struct MoviePipeline::Streams
 
     REFERENCE_TIME ToMediaTime(int64_t pts, AVRational time_base) const
     {
-        return av_rescale_q(pts, time_base, AVRational{1, static_cast<int>(UNITS)}) - start;
+        return Av().av_rescale_q(pts, time_base, AVRational{1, static_cast<int>(UNITS)}) - start;
     }
 };
 
 bool HasMovieComponent(int role)
 {
+    if (GetFfmpeg() == nullptr)
+        return false;
     switch (role) {
-    case 0: return av_find_input_format("mpeg") != nullptr;
-    case 1: return avcodec_find_decoder(AV_CODEC_ID_MPEG1VIDEO) != nullptr;
-    case 2: return avcodec_find_decoder(AV_CODEC_ID_MP2) != nullptr;
-    default: return false;
+    case 0:
+        return Av().av_find_input_format("mpeg") != nullptr;
+    case 1:
+        return Av().avcodec_find_decoder(AV_CODEC_ID_MPEG1VIDEO) != nullptr;
+    case 2:
+        return Av().avcodec_find_decoder(AV_CODEC_ID_MP2) != nullptr;
+    default:
+        return false;
     }
 }
 
@@ -202,8 +215,8 @@ void MoviePipeline::IoThread(std::stop_token stop)
 // One packet into its queue; the end of the stream or a read failure ends demuxing until a seek.
 void MoviePipeline::Demux()
 {
-    PacketPtr packet(av_packet_alloc(), FreePacket);
-    const int result = av_read_frame(m_streams->format, packet.get());
+    PacketPtr packet(Av().av_packet_alloc(), FreePacket);
+    const int result = Av().av_read_frame(m_streams->format, packet.get());
     {
         std::lock_guard lock(m_queue_lock);
         if (result < 0) {
@@ -252,46 +265,49 @@ void MoviePipeline::WakeAll()
 HRESULT MoviePipeline::Open(CAsyncIo* io, bool force_mpeg, const std::string& path)
 {
     HRESULT result = VFW_E_UNKNOWN_FILE_TYPE;
+    if (GetFfmpeg() == nullptr)
+        return result;
     Streams& s = *m_streams;
     RunIoJob([&] {
-        av_log_set_level(AV_LOG_ERROR);
-        s.format = avformat_alloc_context();
+        Av().av_log_set_level(AV_LOG_ERROR);
+        s.format = Av().avformat_alloc_context();
         if (io) {
             s.io = io;
-            auto* buffer = static_cast<uint8_t*>(av_malloc(IO_BUFFER_BYTES));
-            s.avio = avio_alloc_context(buffer, IO_BUFFER_BYTES, 0, &s, &Streams::Read, nullptr, &Streams::Seek);
+            auto* buffer = static_cast<uint8_t*>(Av().av_malloc(IO_BUFFER_BYTES));
+            s.avio = Av().avio_alloc_context(buffer, IO_BUFFER_BYTES, 0, &s, &Streams::Read, nullptr,
+                                             &Streams::Seek);
             s.format->pb = s.avio;
         }
-        const AVInputFormat* input = force_mpeg ? av_find_input_format("mpeg") : nullptr;
-        if (avformat_open_input(&s.format, io ? nullptr : path.c_str(), input, nullptr) < 0) {
+        const AVInputFormat* input = force_mpeg ? Av().av_find_input_format("mpeg") : nullptr;
+        if (Av().avformat_open_input(&s.format, io ? nullptr : path.c_str(), input, nullptr) < 0) {
             s.format = nullptr; // freed by the failed open
             return;
         }
         // The probe decodes the first pictures: none larger than the screen either.
         std::vector<AVDictionary*> probe_options(s.format->nb_streams, nullptr);
         for (AVDictionary*& options : probe_options)
-            av_dict_set_int(&options, "max_pixels", MAX_MOVIE_PIXELS, 0);
-        const int probed = avformat_find_stream_info(s.format, probe_options.data());
+            Av().av_dict_set_int(&options, "max_pixels", MAX_MOVIE_PIXELS, 0);
+        const int probed = Av().avformat_find_stream_info(s.format, probe_options.data());
         for (AVDictionary*& options : probe_options)
-            av_dict_free(&options);
+            Av().av_dict_free(&options);
         if (probed < 0)
             return;
         if (s.format->start_time != AV_NOPTS_VALUE)
-            s.start = av_rescale(s.format->start_time, UNITS, AV_TIME_BASE);
+            s.start = Av().av_rescale(s.format->start_time, UNITS, AV_TIME_BASE);
         if (s.format->duration != AV_NOPTS_VALUE)
-            m_duration = av_rescale(s.format->duration, UNITS, AV_TIME_BASE);
+            m_duration = Av().av_rescale(s.format->duration, UNITS, AV_TIME_BASE);
         auto open_decoder = [&](AVMediaType type, int* index) -> AVCodecContext* {
             const AVCodec* codec = nullptr;
-            const int found = av_find_best_stream(s.format, type, -1, -1, &codec, 0);
+            const int found = Av().av_find_best_stream(s.format, type, -1, -1, &codec, 0);
             if (found < 0 || !codec)
                 return nullptr;
-            AVCodecContext* context = avcodec_alloc_context3(codec);
+            AVCodecContext* context = Av().avcodec_alloc_context3(codec);
             // A later sequence header may announce any size: the decoder refuses a picture larger
             // than the screen before it allocates one.
             context->max_pixels = MAX_MOVIE_PIXELS;
-            if (avcodec_parameters_to_context(context, s.format->streams[found]->codecpar) < 0 ||
-                avcodec_open2(context, codec, nullptr) < 0) {
-                avcodec_free_context(&context);
+            if (Av().avcodec_parameters_to_context(context, s.format->streams[found]->codecpar) < 0 ||
+                Av().avcodec_open2(context, codec, nullptr) < 0) {
+                Av().avcodec_free_context(&context);
                 return nullptr;
             }
             *index = found;
@@ -311,16 +327,17 @@ HRESULT MoviePipeline::Open(CAsyncIo* io, bool force_mpeg, const std::string& pa
             m_height = s.video->height;
             const AVRational rate = s.format->streams[s.video_index]->avg_frame_rate;
             if (rate.num > 0 && rate.den > 0)
-                m_frame_interval = av_rescale(UNITS, rate.den, rate.num);
+                m_frame_interval = Av().av_rescale(UNITS, rate.den, rate.num);
         }
         if (s.audio) {
             AVChannelLayout stereo;
-            av_channel_layout_default(&stereo, 2);
-            if (swr_alloc_set_opts2(&s.resampler, &stereo, AV_SAMPLE_FMT_S16, AUDIO_RATE, &s.audio->ch_layout,
-                                    s.audio->sample_fmt, s.audio->sample_rate, 0, nullptr) < 0 ||
-                swr_init(s.resampler) < 0) {
-                avcodec_free_context(&s.audio);
-                swr_free(&s.resampler);
+            Av().av_channel_layout_default(&stereo, 2);
+            if (Av().swr_alloc_set_opts2(&s.resampler, &stereo, AV_SAMPLE_FMT_S16, AUDIO_RATE,
+                                         &s.audio->ch_layout, s.audio->sample_fmt, s.audio->sample_rate, 0,
+                                         nullptr) < 0 ||
+                Av().swr_init(s.resampler) < 0) {
+                Av().avcodec_free_context(&s.audio);
+                Av().swr_free(&s.resampler);
             }
         }
         m_video_done = s.video == nullptr;
@@ -478,15 +495,15 @@ void MoviePipeline::Seek(REFERENCE_TIME position)
     Streams& s = *m_streams;
     RunIoJob([&] {
         if (position == 0)
-            av_seek_frame(s.format, -1, 0, AVSEEK_FLAG_BYTE);
+            Av().av_seek_frame(s.format, -1, 0, AVSEEK_FLAG_BYTE);
         else
-            avformat_seek_file(s.format, -1, INT64_MIN, av_rescale(position + s.start, AV_TIME_BASE, UNITS),
-                               INT64_MAX, 0);
+            Av().avformat_seek_file(s.format, -1, INT64_MIN,
+                                    Av().av_rescale(position + s.start, AV_TIME_BASE, UNITS), INT64_MAX, 0);
         std::lock_guard lock(m_queue_lock);
         for (AVPacket* p : s.video_packets)
-            av_packet_free(&p);
+            Av().av_packet_free(&p);
         for (AVPacket* p : s.audio_packets)
-            av_packet_free(&p);
+            Av().av_packet_free(&p);
         s.video_packets.clear();
         s.audio_packets.clear();
         m_queued_bytes = 0;
@@ -494,12 +511,12 @@ void MoviePipeline::Seek(REFERENCE_TIME position)
     });
     ClearPictures();
     if (s.video)
-        avcodec_flush_buffers(s.video);
+        Av().avcodec_flush_buffers(s.video);
     if (s.audio)
-        avcodec_flush_buffers(s.audio);
+        Av().avcodec_flush_buffers(s.audio);
     if (s.resampler) {
-        swr_close(s.resampler);
-        swr_init(s.resampler);
+        Av().swr_close(s.resampler);
+        Av().swr_init(s.resampler);
     }
     s.video_flushed = false;
     s.audio_flushed = false;
@@ -542,7 +559,7 @@ void MoviePipeline::ClearPictures()
 {
     std::lock_guard lock(m_pictures_lock);
     for (AVFrame* picture : m_pictures)
-        av_frame_free(&picture);
+        Av().av_frame_free(&picture);
     m_pictures.clear();
     m_pictures_ended = false;
 }
@@ -554,7 +571,7 @@ void MoviePipeline::ClearPictures()
 void MoviePipeline::DecodeThread(std::stop_token stop)
 {
     Streams& s = *m_streams;
-    AVFrame* frame = av_frame_alloc();
+    AVFrame* frame = Av().av_frame_alloc();
     const AVRational time_base = s.format->streams[s.video_index]->time_base;
     REFERENCE_TIME last_pts = s.seek_target - m_frame_interval;
     while (!stop.stop_requested()) {
@@ -566,14 +583,14 @@ void MoviePipeline::DecodeThread(std::stop_token stop)
                 continue;
             }
         }
-        const int got = avcodec_receive_frame(s.video, frame);
+        const int got = Av().avcodec_receive_frame(s.video, frame);
         if (got == AVERROR(EAGAIN)) {
             if (PacketPtr packet = PopPacket(true)) {
-                avcodec_send_packet(s.video, packet.get());
+                Av().avcodec_send_packet(s.video, packet.get());
                 continue;
             }
             if (IsEndOfQueue(true) && !s.video_flushed) {
-                avcodec_send_packet(s.video, nullptr);
+                Av().avcodec_send_packet(s.video, nullptr);
                 s.video_flushed = true;
                 continue;
             }
@@ -588,20 +605,21 @@ void MoviePipeline::DecodeThread(std::stop_token stop)
         }
         if (got < 0)
             continue; // a damaged picture: go on with the next
-        const int64_t stamp = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+        const int64_t stamp =
+            frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
         // The decoder's last picture may come without a time: it follows the one before.
-        const REFERENCE_TIME pts = stamp != AV_NOPTS_VALUE ? s.ToMediaTime(stamp, time_base)
-                                                           : last_pts + m_frame_interval;
+        const REFERENCE_TIME pts =
+            stamp != AV_NOPTS_VALUE ? s.ToMediaTime(stamp, time_base) : last_pts + m_frame_interval;
         last_pts = pts;
         // A picture of another size than Open checked is not shown: the render thread's buffer
         // holds that size, and a change mid-stream is not followed.
         if (pts + m_frame_interval / 2 < s.seek_target || frame->width != m_width ||
             frame->height != m_height) {
-            av_frame_unref(frame);
+            Av().av_frame_unref(frame);
             continue;
         }
-        AVFrame* picture = av_frame_alloc();
-        av_frame_move_ref(picture, frame);
+        AVFrame* picture = Av().av_frame_alloc();
+        Av().av_frame_move_ref(picture, frame);
         picture->pts = pts;
         {
             std::lock_guard lock(m_pictures_lock);
@@ -609,7 +627,7 @@ void MoviePipeline::DecodeThread(std::stop_token stop)
         }
         m_render_wake.Wake();
     }
-    av_frame_free(&frame);
+    Av().av_frame_free(&frame);
 }
 
 void MoviePipeline::RenderThread(std::stop_token stop)
@@ -654,7 +672,8 @@ void MoviePipeline::RenderThread(std::stop_token stop)
             // While paused the first picture is shown at once, as a cue.
             if (pts <= now || (paused && !m_shown_since_start))
                 break;
-            const uint64_t wait_ms = std::clamp<uint64_t>(static_cast<uint64_t>((pts - now) / 10'000), 1, 2 * POLL_MS);
+            const uint64_t wait_ms =
+                std::clamp<uint64_t>(static_cast<uint64_t>((pts - now) / 10'000), 1, 2 * POLL_MS);
             Park(m_render_wake, GetLayerTime() + wait_ms);
         }
         // A late picture is skipped only for a newer one already waiting: the last picture of the
@@ -668,38 +687,40 @@ void MoviePipeline::RenderThread(std::stop_token stop)
         if (stop.stop_requested() || late) {
             if (late && !stop.stop_requested())
                 ++m_dropped;
-            av_frame_free(&frame);
+            Av().av_frame_free(&frame);
             continue;
         }
-        s.scaler = sws_getCachedContext(s.scaler, width, height, static_cast<AVPixelFormat>(frame->format), width,
-                                        height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+        s.scaler =
+            Av().sws_getCachedContext(s.scaler, width, height, static_cast<AVPixelFormat>(frame->format),
+                                      width, height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
         if (s.scaler) {
             // Bottom-up rows, as a DIB stores them.
             uint8_t* bottom = sample.Bytes() + stride * (height - 1);
             const int strides[1] = {static_cast<int>(-stride)};
-            sws_scale(s.scaler, frame->data, frame->linesize, 0, height, &bottom, strides);
+            Av().sws_scale(s.scaler, frame->data, frame->linesize, 0, height, &bottom, strides);
             sample.SetTime(pts, pts + m_frame_interval);
             m_sink.RenderSample(&sample);
             ++m_rendered;
             m_shown_since_start = true;
         }
-        av_frame_free(&frame);
+        Av().av_frame_free(&frame);
     }
 }
 
 // Decodes and resamples more sound into pending; false when the track has ended.
-static bool DecodeSound(AVCodecContext* codec, SwrContext* resampler, AVFrame* frame, std::vector<uint8_t>& pending,
-                        const std::function<PacketPtr()>& pop, const std::function<bool()>& at_end, bool& flushed)
+static bool DecodeSound(AVCodecContext* codec, SwrContext* resampler, AVFrame* frame,
+                        std::vector<uint8_t>& pending, const std::function<PacketPtr()>& pop,
+                        const std::function<bool()>& at_end, bool& flushed)
 {
     for (;;) {
-        const int got = avcodec_receive_frame(codec, frame);
+        const int got = Av().avcodec_receive_frame(codec, frame);
         if (got == 0) {
-            const int room = swr_get_out_samples(resampler, frame->nb_samples);
+            const int room = Av().swr_get_out_samples(resampler, frame->nb_samples);
             const size_t old = pending.size();
             pending.resize(old + static_cast<size_t>(room) * FRAME_BYTES);
             uint8_t* out = pending.data() + old;
-            const int made = swr_convert(resampler, &out, room, const_cast<const uint8_t**>(frame->extended_data),
-                                         frame->nb_samples);
+            const int made = Av().swr_convert(
+                resampler, &out, room, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
             pending.resize(old + static_cast<size_t>(std::max(made, 0)) * FRAME_BYTES);
             return true;
         }
@@ -708,11 +729,11 @@ static bool DecodeSound(AVCodecContext* codec, SwrContext* resampler, AVFrame* f
         if (got != AVERROR(EAGAIN))
             continue;
         if (PacketPtr packet = pop()) {
-            avcodec_send_packet(codec, packet.get());
+            Av().avcodec_send_packet(codec, packet.get());
             continue;
         }
         if (at_end() && !flushed) {
-            avcodec_send_packet(codec, nullptr);
+            Av().avcodec_send_packet(codec, nullptr);
             flushed = true;
             continue;
         }
@@ -732,7 +753,7 @@ bool MoviePipeline::FillAudio(std::vector<uint8_t>& pending)
             m_written = played + UNDERRUN_LEAD_FRAMES;
     }
     uint64_t room = RING_FRAMES - RING_GUARD_FRAMES - (m_written - played);
-    AVFrame* frame = av_frame_alloc();
+    AVFrame* frame = Av().av_frame_alloc();
     while (room > 0) {
         if (pending.empty() && m_sound_end == UINT64_MAX) {
             const bool more = DecodeSound(
@@ -762,7 +783,7 @@ bool MoviePipeline::FillAudio(std::vector<uint8_t>& pending)
         }
         room -= frames;
     }
-    av_frame_free(&frame);
+    Av().av_frame_free(&frame);
     return m_sound_end == UINT64_MAX;
 }
 

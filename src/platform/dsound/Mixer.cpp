@@ -29,6 +29,16 @@ bool Mixer::AnyPlaying()
                        [](const std::shared_ptr<MixerVoice>& voice) { return voice->IsPlaying(); });
 }
 
+std::optional<uint64_t> Mixer::FramesToNextEvent()
+{
+    std::lock_guard lock(m_mutex);
+    std::optional<uint64_t> next;
+    for (const std::shared_ptr<MixerVoice>& voice : m_voices)
+        if (const std::optional<uint64_t> frames = voice->FramesToNextEvent())
+            next = next ? std::min(*next, *frames) : *frames;
+    return next;
+}
+
 void Mixer::SetStartListener(std::function<void()> listener)
 {
     std::lock_guard lock(m_listener_mutex);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -34,6 +35,9 @@ public:
 
     // Whether any voice is playing: while none is, every mix is silence.
     bool AnyPlaying();
+    // Frames to mix before the next notification or end of a playing voice; none when no voice
+    // has one ahead.
+    std::optional<uint64_t> FramesToNextEvent();
     // A device that rests while nothing plays learns here, from the thread starting a voice, that
     // one is about to start. The listener must not block on game locks; null removes it, and once
     // that call returns the old listener is not running.

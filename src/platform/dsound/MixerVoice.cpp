@@ -4,7 +4,6 @@
 #include "platform/kernel/SyncApi.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -55,28 +54,11 @@ void MixerVoice::WriteRing(uint32_t offset, const uint8_t* bytes, uint32_t count
     put(0, bytes ? bytes + first : nullptr, count - first);
 }
 
-namespace {
-
-std::atomic<int> g_playing_voices{0};
-
-} // namespace
-
-MixerVoice::~MixerVoice()
-{
-    if (m_playing)
-        g_playing_voices--;
-}
-
-int MixerVoice::PlayingCount()
-{
-    return g_playing_voices.load();
-}
+MixerVoice::~MixerVoice() = default;
 
 void MixerVoice::Play(bool looping)
 {
     std::lock_guard lock(m_mutex);
-    if (!m_playing)
-        g_playing_voices++;
     m_playing = true;
     m_looping = looping;
 }
@@ -92,7 +74,6 @@ void MixerVoice::StopLocked()
     if (!m_playing)
         return;
     m_playing = false;
-    g_playing_voices--;
     for (const DSBPOSITIONNOTIFY& n : m_notifications) {
         if (n.dwOffset == DSBPN_OFFSETSTOP)
             SetEvent(n.hEventNotify);
@@ -296,6 +277,30 @@ uint32_t MixerVoice::ReadFramesLocked(float* scratch, uint32_t frames, bool* end
         }
     }
     return produced;
+}
+
+std::optional<uint64_t> MixerVoice::FramesToNextEvent() const
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_playing || m_frames == 0)
+        return std::nullopt;
+    const uint64_t frame = m_position >> 32;
+    std::optional<uint64_t> ahead; // voice frames the cursor moves over before the event
+    if (!m_looping)
+        ahead = m_frames - frame;
+    for (const DSBPOSITIONNOTIFY& n : m_notifications) {
+        if (n.dwOffset == DSBPN_OFFSETSTOP)
+            continue;
+        // An offset is signalled by the pass that starts on it or moves over it.
+        const uint64_t at = n.dwOffset / m_format.nBlockAlign;
+        const uint64_t distance = (at + m_frames - frame) % m_frames + 1;
+        ahead = ahead ? std::min(*ahead, distance) : distance;
+    }
+    if (!ahead)
+        return std::nullopt;
+    // The cursor moves m_step voice frames a mixer frame, from its fraction of a frame on.
+    const uint64_t travel = (*ahead << 32) - (m_position & (ONE - 1));
+    return (travel + m_step - 1) / m_step;
 }
 
 void MixerVoice::SignalPassedLocked(uint32_t start_frame, uint64_t crossed_frames)

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -25,10 +26,6 @@ public:
     MixerVoice(const MixerVoice&) = delete;
     MixerVoice& operator=(const MixerVoice&) = delete;
     ~MixerVoice();
-    // Voices playing in the process: while any plays, the window thread's rests stay short, as
-    // its loops poll the sounds they wait for.
-    static int PlayingCount();
-
     const WAVEFORMATEX& Format() const { return m_format; }
     uint32_t Size() const { return m_size; }
     DWORD Flags() const { return m_flags; }
@@ -76,6 +73,9 @@ public:
     // signals each notification offset the play cursor passed, once per pass. Returns whether it
     // added anything: a stopped or muted voice leaves the accumulator as it was.
     bool MixInto(float* accumulator, float* scratch, uint32_t frames);
+    // Mixer frames to mix before the play cursor passes the next notification offset or, unlooped,
+    // the buffer's end; none while stopped or with neither ahead.
+    std::optional<uint64_t> FramesToNextEvent() const;
 
     static constexpr uint32_t MIXER_RATE = 44100;
 

@@ -184,6 +184,7 @@ HRESULT SecondarySoundBuffer::Play(DWORD reserved1, DWORD, DWORD flags)
     m_mixer->NotifyVoiceStarting();
     // Play takes the voice lock, which also publishes the bytes written before it.
     m_voice->Play((flags & DSBPLAY_LOOPING) != 0);
+    m_mixer->NotifyVoiceChanging(); // its events are ahead now
     return DS_OK;
 }
 
@@ -193,6 +194,7 @@ HRESULT SecondarySoundBuffer::SetCurrentPosition(DWORD position)
     if (position >= m_voice->Size())
         return DSERR_INVALIDPARAM;
     m_voice->SetCurrentPosition(position);
+    m_mixer->NotifyVoiceChanging();
     return DS_OK;
 }
 
@@ -231,6 +233,7 @@ HRESULT SecondarySoundBuffer::SetFrequency(DWORD frequency)
     if (frequency != DSBFREQUENCY_ORIGINAL && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX))
         return DSERR_INVALIDPARAM;
     m_voice->SetFrequency(frequency);
+    m_mixer->NotifyVoiceChanging();
     return DS_OK;
 }
 

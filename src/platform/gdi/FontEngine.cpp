@@ -172,31 +172,41 @@ struct FontEngine::State
     std::mutex lock; // guards everything below and every FreeType call; a leaf
     FT_Library library = nullptr;
     bool fontconfig_ready = false;
-    bool scanned = false;
     std::map<std::pair<std::string, bool>, FaceLocation> table_faces; // (family, bold)
     std::map<std::pair<std::string, int>, std::unique_ptr<LoadedFace>> faces;
+    // How far the table files have been read, in their order: each face costs a start a
+    // fraction of a millisecond to open, and the first lookups find theirs among the first.
+    size_t scan_file = 0;
+    FT_Long scan_face = 0;   // the next face of the file
+    FT_Long scan_faces = -1; // the file's number of faces; -1 before it is opened
 
-    void ScanTableFiles()
+    // Reads the table files' faces until (family, bold) is among them or every face is read; the
+    // first face of a family and weight is the one kept, as a whole read would keep it.
+    void ScanTableFilesFor(const std::pair<std::string, bool>& key)
     {
-        if (scanned)
-            return;
-        scanned = true;
-        for (const char* path : NOTO_CJK_FILES) {
-            FT_Face probe = nullptr;
-            if (FT_New_Face(library, path, -1, &probe) != 0)
-                continue;
-            const FT_Long count = probe->num_faces;
-            FT_Done_Face(probe);
-            for (FT_Long i = 0; i < count; ++i) {
-                FT_Face face = nullptr;
-                if (FT_New_Face(library, path, i, &face) != 0)
-                    continue;
-                const bool bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-                if (face->family_name != nullptr)
-                    table_faces.emplace(std::make_pair(std::string(face->family_name), bold),
-                                        FaceLocation{path, static_cast<int>(i), bold});
-                FT_Done_Face(face);
+        while (!table_faces.contains(key) && scan_file < NOTO_CJK_FILES.size()) {
+            const char* path = NOTO_CJK_FILES[scan_file];
+            if (scan_faces < 0) {
+                FT_Face probe = nullptr;
+                scan_faces = FT_New_Face(library, path, -1, &probe) == 0 ? probe->num_faces : 0;
+                if (probe != nullptr)
+                    FT_Done_Face(probe);
+                scan_face = 0;
             }
+            if (scan_face >= scan_faces) {
+                ++scan_file;
+                scan_faces = -1;
+                continue;
+            }
+            const FT_Long i = scan_face++;
+            FT_Face face = nullptr;
+            if (FT_New_Face(library, path, i, &face) != 0)
+                continue;
+            const bool bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+            if (face->family_name != nullptr)
+                table_faces.emplace(std::make_pair(std::string(face->family_name), bold),
+                                    FaceLocation{path, static_cast<int>(i), bold});
+            FT_Done_Face(face);
         }
     }
 
@@ -261,7 +271,8 @@ struct FontEngine::State
 
     std::optional<FaceLocation> LocateTableFamily(const std::string& family, bool bold)
     {
-        ScanTableFiles();
+        // A face not found reads every face, so the regular weight's is then known too.
+        ScanTableFilesFor({family, bold});
         auto it = table_faces.find({family, bold});
         if (it == table_faces.end() && bold)
             it = table_faces.find({family, false});

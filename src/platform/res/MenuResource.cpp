@@ -4,6 +4,7 @@ namespace platform {
 
 namespace {
 
+constexpr uint32_t GRAYED = 0x0001;    // MF_GRAYED
 constexpr uint32_t POPUP = 0x0010;     // MF_POPUP
 constexpr uint32_t SEPARATOR = 0x0800; // MF_SEPARATOR
 constexpr uint32_t RIGHT = 0x4000;     // MF_RIGHTJUSTIFY
@@ -20,10 +21,11 @@ constexpr MenuTemplateItem MAIN_MENU_WINDOW[] = {
     {40003, 0, u"最小化", {}}, {40004, 0, u"最大化", {}},         {40005, 0, u"元のサイズに戻す", {}},
     {0, SEPARATOR, u"", {}},   {40006, 0, u"ウィンドウ設定", {}},
 };
-// No controller item: the game has no controller settings for it to open.
+// The controller item opens nothing, so it is greyed for good: no state rule enables it.
 constexpr MenuTemplateItem MAIN_MENU_SETTINGS[] = {
     {40009, 0, u"システム設定", {}},
     {40049, 0, u"サウンド設定", {}},
+    {40045, GRAYED, u"コントローラーセッティング", {}},
 };
 constexpr MenuTemplateItem MAIN_MENU_HELP[] = {
     {40035, 0, u"電子マニュアル", {}},

@@ -15,7 +15,7 @@
 #include <optional>
 #include <thread>
 
-#include "platform/dsound/MixerVoice.h"
+#include "platform/TerminationSignals.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
@@ -124,10 +124,10 @@ public:
     {
         if (TurnsCounted())
             return 1;
-        // Some loops poll the sounds they wait for (a fade's step, the next voice of a chain):
-        // while a sound plays, a rest lasts a frame's time at most. A sound's stop wakes it too.
+        // A playing sound sets no pace: the loops that wait for one poll whether it still plays,
+        // and its stop wakes the rest. Music loops for as long as a screen stays open.
         if (m_quiet > FRAME_STEPS)
-            return MixerVoice::PlayingCount() > 0 ? uint32_t{1} << FRAME_STEPS : QUIET_REST_MS;
+            return QUIET_REST_MS;
         return uint32_t{1} << m_quiet;
     }
     void Input() { m_quiet = 0; }
@@ -245,7 +245,8 @@ void WindowManager::CountYield()
 
 bool WindowManager::HasWork()
 {
-    if (m_posted.HasAny() || !m_input.IsEmpty() || !m_native.IsEmpty())
+    // A game asked to end by a signal rests no more: its loops turn until they take the end.
+    if (m_posted.HasAny() || !m_input.IsEmpty() || !m_native.IsEmpty() || IsTerminationRequested())
         return true;
     if (m_repaint && RefreshHoldMicroseconds() == 0)
         return true;

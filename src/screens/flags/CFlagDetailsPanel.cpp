@@ -63,14 +63,11 @@ CStringUTF8 CFlagDetails::FormatDate(int32_t date) const
         return CStringUTF8();
     const int32_t language = Document->GetLanguage();
     CStringUTF8 text;
-    if (date / 100 == 12)
-        text = language == 0 ? "December " : "１２月";
-    else
-        text = language == 0 ? "January " : "０１月";
-    text = text + FullWidth(date % 100);
-    if (language != 0)
-        text = text + CStringUTF8("日");
-    return text;
+    // English reads its own digits: full-width ones belong to the Chinese and Japanese dates.
+    if (language == 0)
+        return text.Format("%s %d", date / 100 == 12 ? "December" : "January", date % 100);
+    text = date / 100 == 12 ? "１２月" : "０１月";
+    return text + FullWidth(date % 100) + CStringUTF8("日");
 }
 
 CStringUTF8 CFlagDetails::FormatTime(int32_t time) const

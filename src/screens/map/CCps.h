@@ -37,7 +37,7 @@ public:
     void OnClose() override;
     // Paces the map steps by "/Config/MapSpeed" against the last step (no catch-up), ends the
     // screen on an event area, drives the side menu and the hover, redraws a changed GameMode.
-    // A step that changed nothing leaves the loop resting until something ends the rest.
+    // A step that showed nothing leaves the loop resting until something ends the rest.
     void Update() override;
     void OnDecide() override;
     // The sub map; an answer r other than -1 ends the map with r | 0xFF00.
@@ -47,6 +47,10 @@ public:
     static uint32_t StepInterval();
     uint32_t LastUpdateStep = 0;
     uint32_t LastFrameTime = 0;
+    // Whether the loop's last step redrew the view (the leader moved), and whether it changed
+    // nothing at all: what the next step is due for.
+    bool LastStepShown = true;
+    bool LastStepSettled = false;
     int32_t HoverId = -1;
     uint32_t ShownGameMode = 0;
     bool MenuOpenedByTab = false;
@@ -107,6 +111,10 @@ public:
     uint16_t StepSteered(MapMover mover);
     // Direction bits (1 up, 2 left, 4 right, 8 down), or 254 for cancel.
     uint16_t ReadSteering(MapMover mover);
+    // The direction bits of the steering keys held.
+    uint16_t SteeringKeyBits();
+    // Whether the player holds what steers the leader: a steering key or the left button.
+    bool SteeringHeld();
     uint16_t SteerTowardsCursor(MapMover mover);
     void WaitForNextStep();
 

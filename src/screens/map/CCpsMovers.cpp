@@ -513,7 +513,7 @@ uint16_t CCps::StepSteered(MapMover mover)
     return DONE;
 }
 
-uint16_t CCps::ReadSteering(MapMover mover)
+uint16_t CCps::SteeringKeyBits()
 {
     uint16_t bits = 0;
     IKeyboard* keyboard = InputView->GetKeyboard();
@@ -526,6 +526,22 @@ uint16_t CCps::ReadSteering(MapMover mover)
         bits |= RIGHT;
     if (down(SCAN_DOWN) || down(SCAN_KEYPAD_2))
         bits |= DOWN;
+    return bits;
+}
+
+bool CCps::SteeringHeld()
+{
+    if (InputView == nullptr)
+        return false;
+    IMouse* mouse = InputView->GetMouse();
+    return SteeringKeyBits() != 0 || (mouse != nullptr && (mouse->IsLeftDown() || mouse->GetTouchTap()));
+}
+
+uint16_t CCps::ReadSteering(MapMover mover)
+{
+    uint16_t bits = SteeringKeyBits();
+    IKeyboard* keyboard = InputView->GetKeyboard();
+    const auto down = [&](uint32_t code) { return keyboard != nullptr && keyboard->IsKeyDown(code) != 0; };
     IMouse* mouse = InputView->GetMouse();
     if (mouse != nullptr && (mouse->GetTouchTap() || mouse->IsLeftDown())) {
         bits = SteerTowardsCursor(mover);

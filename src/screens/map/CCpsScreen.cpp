@@ -92,6 +92,8 @@ void CCps::OnOpen()
         GameWork->GetStatusPlate()->DrawCalendar();
     Show();
     LastFrameTime = LastUpdateStep = GetEffectTime();
+    LastStepShown = true; // the first step is due
+    LastStepSettled = false;
 }
 
 void CCps::OnClose()
@@ -129,7 +131,13 @@ void CCps::Update()
 {
     const uint32_t now = GetEffectTime();
     const uint32_t interval = StepInterval();
-    bool settled = false;
+    // After a rest through steps that only other movers would have taken, a press keeps the
+    // steps' times: its turn steps at the next of them, as a loop that never rested would, so a
+    // click on the side menu does not first steer the leader towards it.
+    IMouse* pointer = InputView != nullptr ? InputView->GetMouse() : nullptr;
+    if (!LastStepShown && !LastStepSettled && now - LastUpdateStep >= 2 * interval && pointer != nullptr &&
+        pointer->IsLeftDown())
+        LastUpdateStep += (now - LastUpdateStep) / interval * interval;
     // Elapsed time, so the clock's wrap never freezes the map; a slow frame makes up nothing.
     if (now - LastUpdateStep > interval) {
         const uint32_t previous = LastUpdateStep;
@@ -138,17 +146,20 @@ void CCps::Update()
         const uint16_t leader = RunFrame();
         if (const uint16_t id = CheckEventAreas(); id != NO_EVENT)
             EndWith(id);
-        settled = CaptureStepState() == before;
+        LastStepShown = leader != 0;
+        LastStepSettled = CaptureStepState() == before;
         // A step that changed and drew nothing does not hold back the next one: when a wake just
         // before some input (a window event of its own) ran such a step, the turn that brings the
         // input still steps at once.
-        if (settled && leader == 0)
+        if (LastStepSettled && leader == 0)
             LastUpdateStep = previous;
     }
     LastFrameTime = now;
-    // The loop's rests end in time for the next step. After a step that changed nothing they last
-    // until input, a message or a timer.
-    if (!settled)
+    // The loop's rests end in time for the next step while the steps show something: the leader
+    // walks, or the player steers it and other movers may clear its way. Only the leader's steps
+    // redraw the view, so the other movers walk on unseen, and a slow frame makes up no steps:
+    // otherwise the rests last until input, a message or a timer.
+    if (LastStepShown || (!LastStepSettled && SteeringHeld()))
         platform::NoteDueTime(LastUpdateStep + interval + 1);
 
     POINT cursor{-1, -1};

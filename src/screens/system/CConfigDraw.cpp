@@ -353,11 +353,14 @@ void CConfig::ClearSampleBox()
 
 void CConfig::DrawPageControls()
 {
+    // Every language has its sample: an empty one would type nothing in the window's colour.
     const int32_t language = Document != nullptr ? Document->GetLanguage() : 0;
     if (language == 0)
         m_sample_text = "Message Sample";
     else if (language == 1)
         m_sample_text = " 对话样式";
+    else if (language == 2)
+        m_sample_text = " 對話樣式";
     else if (language == 3)
         m_sample_text = "メッセージサンプル";
     if (ILayer* parts = LayerOfSprite(m_parts))

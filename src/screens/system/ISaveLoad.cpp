@@ -1,7 +1,9 @@
 #include "screens/system/ISaveLoad.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -59,10 +61,45 @@ void SetVariable(FlagBuffer& state, size_t index, int32_t value)
     state.Variables[index] = ScriptValue::FromInteger(value);
 }
 
-// The system file and a copy of its slot table to change.
-bool ReadSystemTable(FlagBuffer& system, std::vector<uint8_t>& table)
+// What the player asked for, for the notice that tells of its refusal.
+enum class Asked
 {
-    if (!SaveStore::ReadSystemFile(system))
+    Save,
+    Load,
+    Delete,
+};
+
+// A refusal of what the player asked for, with its reason, in the player's language. Every refusal
+// is told: one that said nothing would leave the player pressing again to no effect.
+void TellRefusal(Asked asked, const CStringUTF8& reason)
+{
+    static constexpr std::array<std::array<const char*, 4>, 3> TEXTS = {{
+        {"The game was not saved.", "游戏未能保存。", "遊戲未能儲存。", "セーブできませんでした。"},
+        {"The save was not loaded.", "存档未能读取。", "存檔未能讀取。", "ロードできませんでした。"},
+        {"The save was not deleted.", "存档未能删除。", "存檔未能刪除。",
+         "セーブデータを削除できませんでした。"},
+    }};
+    ShowPlayerMessage(0, CStringUTF8(SaveStore::InPlayerLanguage(TEXTS[static_cast<size_t>(asked)])) + "\n" +
+                             reason);
+}
+
+// The system file for an operation: one the player asked for tells each refusal the store leaves
+// to its caller (those it reports itself are told already); others (an auto save) leave it to the
+// store, which tells it once.
+bool ReadSystemFileFor(std::optional<Asked> asked, FlagBuffer& system)
+{
+    CStringUTF8 fault;
+    if (SaveStore::ReadSystemFile(system, asked ? &fault : nullptr))
+        return true;
+    if (asked && !fault.IsEmpty())
+        TellRefusal(*asked, fault);
+    return false;
+}
+
+// The system file and a copy of its slot table to change.
+bool ReadSystemTable(std::optional<Asked> asked, FlagBuffer& system, std::vector<uint8_t>& table)
+{
+    if (!ReadSystemFileFor(asked, system))
         return false;
     table.assign(system.Bytes.begin(), system.Bytes.begin() + SLOT_TABLE_SIZE);
     return true;
@@ -234,7 +271,9 @@ bool ISaveLoad::Save(uint32_t slot, const CStringUTF8& comment, Push push, uint3
     // Everything is made in memory first; until the system file is written nothing live changes.
     FlagBuffer system;
     std::vector<uint8_t> table;
-    if (!ReadSystemTable(system, table))
+    // Only the auto save is not the player's own.
+    const bool auto_save = slot == SLOT_AUTO_FIRST && push == Push::Group;
+    if (!ReadSystemTable(auto_save ? std::nullopt : std::optional(Asked::Save), system, table))
         return false;
     SaveSlotTable headers(table);
     const uint32_t first = SlotGroupFirst(SlotGroupOf(slot));
@@ -304,7 +343,7 @@ bool ISaveLoad::DeleteSlot(uint32_t slot)
         return false;
     FlagBuffer system;
     std::vector<uint8_t> table;
-    if (!ReadSystemTable(system, table))
+    if (!ReadSystemTable(Asked::Delete, system, table))
         return false;
     SaveSlotTable headers(table);
     const uint32_t last = SlotGroupLast(SlotGroupOf(slot));
@@ -334,7 +373,7 @@ bool ISaveLoad::DeleteAll()
         return false;
     FlagBuffer system;
     std::vector<uint8_t> table;
-    if (!ReadSystemTable(system, table))
+    if (!ReadSystemTable(Asked::Delete, system, table))
         return false;
     SaveSlotTable headers(table);
     // The listed saves' files go too: a system file rebuilt from the slot files would list them again.
@@ -367,7 +406,7 @@ void ISaveLoad::QuickLoad()
 void ISaveLoad::ContinueGame()
 {
     FlagBuffer system;
-    if (!SaveStore::ReadSystemFile(system))
+    if (!ReadSystemFileFor(Asked::Load, system))
         return;
     m_scratch_slot = SaveSlotTable(system.Bytes).GetContinue();
     ISelect::OnDecide();
@@ -380,7 +419,7 @@ void ISaveLoad::LoadSlot(uint32_t slot)
     if (live == nullptr || !GetScriptState().SaveDataTable || !GetScriptState().SaveDataSnapshot)
         return;
     FlagBuffer system;
-    if (!SaveStore::ReadSystemFile(system))
+    if (!ReadSystemFileFor(Asked::Load, system))
         return;
     if (slot < SLOT_FIRST || slot > SLOT_LAST || !SaveSlotTable(system.Bytes).IsUsed(slot)) {
         ReportNoSave(slot);

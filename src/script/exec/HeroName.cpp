@@ -7,7 +7,8 @@ CStringUTF8 GetDefaultHeroName(int32_t language)
     switch (language) {
     case 0:
         return CStringUTF8("Ryusuke");
-    case 1:
+    case 1: // the same name, in each Chinese's own characters
+        return CStringUTF8("龙介");
     case 2:
         return CStringUTF8("龍介");
     default:

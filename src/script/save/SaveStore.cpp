@@ -260,25 +260,39 @@ Rebuild RebuildSystemFile(FlagBuffer& image, SystemFileLoss loss)
 // after it has been read since.
 bool g_told_unopenable = false;
 
+CStringUTF8 UnopenableText(const CStringUTF8& name)
+{
+    static constexpr std::array<const char*, 4> TEXTS = {
+        "%s cannot be opened.",
+        "无法打开 %s。",
+        "無法開啟 %s。",
+        "%s を開けません。",
+    };
+    CStringUTF8 text;
+    return text.Format(SaveStore::InPlayerLanguage(TEXTS), name.GetText());
+}
+
 // A system file that is there but cannot be opened (a folder in its place, no permission to read)
 // is neither rebuilt nor replaced: it may hold the saves' list. Nothing is saved, loaded or deleted
-// while it stays so, and the player is told why, once, in the words of the game's language: the
-// language tables may not be readable either.
-void TellSystemFileUnopenable(const CStringUTF8& name)
+// while it stays so. A read nobody asked for tells the player why once, in the words of the game's
+// language (the language tables may not be readable either); a caller that words its own refusal
+// takes the reason every time.
+void TellSystemFileUnopenable(const CStringUTF8& name, CStringUTF8* fault)
 {
+    if (fault != nullptr) {
+        *fault = UnopenableText(name);
+        return;
+    }
     if (g_told_unopenable)
         return;
     g_told_unopenable = true;
     static constexpr std::array<const char*, 4> TEXTS = {
-        "%s cannot be opened.\nThe game cannot save, load or delete saves until this file can be read.",
-        "无法打开 %s。\n在此文件可以读取之前，游戏无法保存、读取或删除存档。",
-        "無法開啟 %s。\n在此檔案可以讀取之前，遊戲無法儲存、讀取或刪除存檔。",
-        "%s "
-        "を開けません。\nこのファイルが読めるようになるまで、セーブ・ロード・セーブデータの削除はできません"
-        "。",
+        "The game cannot save, load or delete saves until this file can be read.",
+        "在此文件可以读取之前，游戏无法保存、读取或删除存档。",
+        "在此檔案可以讀取之前，遊戲無法儲存、讀取或刪除存檔。",
+        "このファイルが読めるようになるまで、セーブ・ロード・セーブデータの削除はできません。",
     };
-    CStringUTF8 text;
-    ShowPlayerMessage(0, text.Format(SaveStore::InPlayerLanguage(TEXTS), name.GetText()));
+    ShowPlayerMessage(0, UnopenableText(name) + "\n" + SaveStore::InPlayerLanguage(TEXTS));
 }
 
 // A flag file or save data file into the target; a damaged file is reported, a missing one when
@@ -303,7 +317,7 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
                 if (!RecoverSlotMoves())
                     return SaveFileRead::Damaged; // reported
                 if (SaveFileExists(name)) {
-                    TellSystemFileUnopenable(name);
+                    TellSystemFileUnopenable(name, fault);
                     return SaveFileRead::Damaged;
                 }
                 const Rebuild rebuild = RebuildSystemFile(target, SystemFileLoss::Missing);
@@ -514,12 +528,12 @@ int32_t SaveStore::ReadThumbnail(uint32_t slot, ILayer& display)
     return ReadThumbnailFile(ThumbnailFileName(slot), display);
 }
 
-bool SaveStore::ReadSystemFile(FlagBuffer& image)
+bool SaveStore::ReadSystemFile(FlagBuffer& image, CStringUTF8* fault)
 {
     if (!RecoverSlotMoves())
         return false;
     // A missing one without saves beside it starts empty.
-    if (ReadFolderFile(FlagFileName(0), image, MissingSaveData::Empty, true) == SaveFileRead::Damaged)
+    if (ReadFolderFile(FlagFileName(0), image, MissingSaveData::Empty, true, fault) == SaveFileRead::Damaged)
         return false;
     GrowToSlotTable(image.Bytes);
     return true;

@@ -122,8 +122,10 @@ public:
     // every read of flag file 0), its bytes kept under ".bad"; so is a missing one while the slot
     // files hold saves, else it starts empty. Its Bytes always hold the whole slot table. False
     // while the slot files cannot be put in order or the rebuilt file cannot be written: nothing
-    // may be saved, loaded or deleted then.
-    static bool ReadSystemFile(FlagBuffer& image);
+    // may be saved, loaded or deleted then. Those are reported; so is, once until it reads again,
+    // a system file that is there but cannot be opened, unless `fault` is given: it then takes
+    // that reason, for a caller that words its own refusal, and stays empty for the others.
+    static bool ReadSystemFile(FlagBuffer& image, CStringUTF8* fault = nullptr);
     // At start, while the initial save set is written because the system flag file is missing:
     // the initial system file's bytes get the saves the slot files hold listed, as in a rebuilt
     // one, so that the file that marks a set-up folder is never on the disk without them.

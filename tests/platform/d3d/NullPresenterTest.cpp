@@ -1,7 +1,8 @@
 // The null presenter's frame dump: every frame presented is a file of its own, and one that shows
 // what the frame before it showed is that frame's file linked again rather than encoded again,
 // unless a reader has taken the earlier file away. Dumping only as asked, frames are counted and
-// none is written until an ask, which the newest frame answers under its number.
+// none is written until an ask, which the newest frame answers under its number, or while an
+// "every" file stands.
 
 #include <cstdlib>
 #include <filesystem>
@@ -98,6 +99,29 @@ TEST(NullPresenterTest, DumpingAsAskedWritesTheNewestFrameOnlyForAnAsk)
     presenter.ServeAsk();
     EXPECT_FALSE(fs::exists(ask));
     EXPECT_EQ(FirstPixel(dir.Path() / "frame00002.png"), 0x5A141Eu);
+}
+
+TEST(NullPresenterTest, DumpingAsAskedWritesEveryFrameWhileAskedForAll)
+{
+    const TempDir dir;
+    ::setenv("VESK_FRAME_DUMP_ASKED", "1", 1);
+    platform::NullPresenter presenter(false);
+    ::unsetenv("VESK_FRAME_DUMP_ASKED");
+    presenter.SetDumpFolder(dir.Path().string());
+    const fs::path every = dir.Path() / "every";
+
+    std::ofstream(every).flush();
+    presenter.Publish(Frame(10, platform::WHOLE_PICTURE));
+    presenter.Publish(Frame(10, RECT{}));
+    EXPECT_EQ(FirstPixel(dir.Path() / "frame00002.png"), 0x0A141Eu);
+    fs::remove(every);
+    presenter.Publish(Frame(90, platform::WHOLE_PICTURE));
+    EXPECT_FALSE(fs::exists(dir.Path() / "frame00003.png")) << "a frame dumped once no longer asked";
+
+    // Unchanged from the frame not dumped: its own picture, not the last file dumped.
+    std::ofstream(every).flush();
+    presenter.Publish(Frame(90, RECT{}));
+    EXPECT_EQ(FirstPixel(dir.Path() / "frame00004.png"), 0x5A141Eu);
 }
 
 } // namespace

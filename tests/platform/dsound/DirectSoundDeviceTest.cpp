@@ -623,6 +623,45 @@ TEST_F(NullAudioDeviceThreadTest, AVoiceStartedDuringARestBeginsWhenItWasStarted
     GTEST_SKIP() << "no start fell inside a rest";
 }
 
+// On the real clock, while a voice plays, the device mixes where its notifications fall, not every
+// few milliseconds: nothing is heard, and a look or change mixes up to its moment anyway.
+TEST_F(NullAudioDeviceThreadTest, WhileAVoicePlaysTheDeviceWakesForItsNotifications)
+{
+    setenv("VESK_HEADLESS", "1", 1);
+    IDirectSound8* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+    device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
+    platform::NullAudioDevice* null = platform::GetNullAudioDevice();
+    ASSERT_NE(null, nullptr);
+    WAVEFORMATEX format = Pcm(2, 44100, 16);
+    // Half a second, notified at its start and its middle: an event every quarter second.
+    DSBUFFERDESC description{sizeof(DSBUFFERDESC), DSBCAPS_CTRLPOSITIONNOTIFY, 88200, 0, &format, GUID_NULL};
+    IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&description, &buffer, nullptr), DS_OK);
+    IDirectSoundNotify* notify = nullptr;
+    ASSERT_EQ(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)), DS_OK);
+    HANDLE start = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE middle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    DSBPOSITIONNOTIFY positions[] = {{0, start}, {44100, middle}};
+    ASSERT_EQ(notify->SetNotificationPositions(2, positions), DS_OK);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    // Three passes of the buffer, each event awaited (a hang's bound, not a pace).
+    ASSERT_EQ(WaitForSingleObject(middle, 10'000), WAIT_OBJECT_0);
+    const uint64_t wakes = null->FollowWakes();
+    for (int pass = 0; pass < 3; ++pass) {
+        ASSERT_EQ(WaitForSingleObject(start, 10'000), WAIT_OBJECT_0) << pass;
+        ASSERT_EQ(WaitForSingleObject(middle, 10'000), WAIT_OBJECT_0) << pass;
+    }
+    // Six events; a wake that came a moment early rests again for the rest of the way.
+    EXPECT_LE(null->FollowWakes() - wakes, 14u);
+    buffer->Stop();
+    notify->Release();
+    buffer->Release();
+    CloseHandle(start);
+    CloseHandle(middle);
+    device->Release();
+}
+
 TEST(AudioDevice, HeadlessRunsChooseTheNullDevice)
 {
     const char* saved_headless = std::getenv("VESK_HEADLESS");

@@ -5,8 +5,15 @@
 #include <memory>
 #include <thread>
 
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "platform/TerminationSignals.h"
+#include "platform/dsound/MixerVoice.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
@@ -61,6 +68,20 @@ protected:
         done = true;
         other.join();
         return wake;
+    }
+
+    // The rests (whatever ended them) of a loop that turns with Sleep(0) until `due`.
+    static uint64_t RestsUntil(uint32_t due)
+    {
+        const auto& counts = WindowManager::GetInstance().IdleStatistics();
+        uint64_t rests = 0;
+        for (const auto& count : counts.wakes)
+            rests -= count;
+        while (static_cast<int32_t>(timeGetTime() - due) < 0)
+            Sleep(0);
+        for (const auto& count : counts.wakes)
+            rests += count;
+        return rests;
     }
 
     RecordingWindow m_window;
@@ -193,7 +214,6 @@ TEST_F(IdleWaitThreadTest, ALoopSteppingAtItsNotesRestsOnceAStep)
 
 TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolledOneKeepsTheFramesPace)
 {
-    const auto& counts = WindowManager::GetInstance().IdleStatistics();
     // Rests of a loop that presented one frame and then only turns until its noted time.
     auto rests_until = [&](bool step) {
         RecordingWindow::PumpAll(false);
@@ -203,14 +223,7 @@ TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolled
         else
             NoteDueTime(due);
         NoteFramePresented();
-        uint64_t rests = 0;
-        for (const auto& count : counts.wakes)
-            rests -= count;
-        while (static_cast<int32_t>(timeGetTime() - due) < 0)
-            Sleep(0);
-        for (const auto& count : counts.wakes)
-            rests += count;
-        return rests;
+        return RestsUntil(due);
     };
     // A polled animation is looked at again within a frame's time: 1, 2, 4, 8 and 16 ms.
     EXPECT_GE(rests_until(false), 4u);
@@ -218,6 +231,48 @@ TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolled
     EXPECT_LE(rests_until(true), 2u);
     // And the pace comes back for the next frame that is no step.
     EXPECT_GE(rests_until(false), 4u);
+}
+
+// Music loops for as long as a screen stays open: a playing sound sets no pace of its own. A loop
+// whose next turn is noted well ahead rests until then, as in silence (the loops that wait for a
+// sound poll whether it plays, and its stop wakes the rest).
+TEST_F(IdleWaitThreadTest, APlayingSoundKeepsNoPaceOfItsOwn)
+{
+    const WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
+    MixerVoice music(format, 44100 * 4, 0);
+    music.Play(true);
+    while (TakeDueTime())
+        Sleep(1);
+    RecordingWindow::PumpAll(false);
+    // The rests of a loop that turns until its noted time.
+    const auto rests_until = [](uint32_t due) {
+        NoteDueTime(due);
+        return RestsUntil(due);
+    };
+    // The pace after the window's last picture (rests of 1, 2, 4, 8 and 16 ms) runs out first.
+    rests_until(timeGetTime() + 100);
+    // A native event of the window's may end one rest early.
+    EXPECT_LE(rests_until(timeGetTime() + 400), 2u);
+    music.Stop();
+    while (TakeDueTime())
+        Sleep(1);
+}
+
+// A game asked to end by a signal does not rest again before it ends: once its wake is spent, a
+// rest ends at once. (In a child: a request cannot be taken back.)
+TEST_F(IdleWaitThreadTest, NoRestOnceASignalAskedTheGameToEnd)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        InstallTerminationHandlers();
+        raise(SIGTERM);
+        WindowManager& manager = WindowManager::GetInstance();
+        manager.IdleWait(LONG_WAIT_MS); // the signal's wake
+        _exit(manager.IdleWait(LONG_WAIT_MS / 12) == IdleWake::Pending ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 } // namespace

@@ -46,7 +46,7 @@ TEST(MenuResource, MainMenuHasTheFourPopupsWithTheirCommands)
     const Expected expected[] = {
         {0, {40002, 40001}},
         {1, {40003, 40004, 40005, 0, 40006}},
-        {2, {40009, 40049}},
+        {2, {40009, 40049, 40045}},
         {3, {40035, 40029}},
     };
     for (const Expected& entry : expected) {
@@ -70,7 +70,9 @@ TEST(MenuResource, MainMenuHasTheFourPopupsWithTheirCommands)
     EXPECT_EQ(TextOf(menu, 40006, MF_BYCOMMAND), u"ウィンドウ設定");
     EXPECT_EQ(TextOf(menu, 40009, MF_BYCOMMAND), u"システム設定");
     EXPECT_EQ(TextOf(menu, 40049, MF_BYCOMMAND), u"サウンド設定");
-    EXPECT_EQ(GetMenuState(menu, 40045, MF_BYCOMMAND), UINT(-1)) << "a controller item that opens nothing";
+    EXPECT_EQ(TextOf(menu, 40045, MF_BYCOMMAND), u"コントローラーセッティング");
+    EXPECT_EQ(GetMenuState(menu, 40045, MF_BYCOMMAND), UINT(MF_GRAYED)) << "it opens nothing: greyed";
+    EXPECT_EQ(GetMenuState(menu, 40049, MF_BYCOMMAND), UINT(MF_ENABLED));
     EXPECT_EQ(TextOf(menu, 40035, MF_BYCOMMAND), u"電子マニュアル");
     EXPECT_EQ(TextOf(menu, 40029, MF_BYCOMMAND), u"バージョン情報");
     // Each load is a copy of its own.

@@ -1,5 +1,7 @@
 #include "screens/map/CAreaBase.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -139,16 +141,40 @@ TEST_F(CAreaBaseThreadTest, TheAreaScreensAnswerEndsThePlaceScreenAndItsZeroBrin
     EXPECT_NE(AreaSelectHitAreas().Find(AREA_ID_QUICKLOAD), nullptr); // "areasel_00.area" again
 }
 
-TEST_F(CAreaBaseThreadTest, QuickSaveRedrawsQuickLoadAsAvailable)
+// The quick save's sound says a save was made. Refused (the system file cannot be opened), each
+// press says so in a box, writes nothing and stays silent; made, it sounds once and redraws quick
+// load as available.
+TEST_F(CAreaBaseThreadTest, AQuickSaveSoundsOnlyWhenMadeAndRedrawsQuickLoad)
 {
+    const std::filesystem::path system_file = m_dir.Path() / "FLAG000";
+    std::filesystem::remove(system_file);
+    std::filesystem::create_directory(system_file);
     State().Variables[57].Integer = 0;
+    const auto saved_sounds = [this] { return std::ranges::count(TakeOkCancelSounds(), "play ses_003.wav"); };
+    const auto presses = [this](int count) {
+        return [this, count](int pump) {
+            if (pump == 1)
+                PointAt(QSAVE_X, ROW_Y);
+            const int press = (pump - OPEN) / 15;
+            m_mouse.left_down = pump >= OPEN && press < count && (pump - OPEN) % 15 < 2 ? 1 : 0;
+        };
+    };
+    TakeOkCancelSounds();
+    m_messages.clear();
+    Run(0, presses(2), OPEN + 40);
+    EXPECT_EQ(m_messages.size(), 2u) << "each refused quick save says so";
+    EXPECT_EQ(saved_sounds(), 0);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "FLAG201"));
+    EXPECT_EQ(State().Variables[57].Integer, 0);
+
+    std::filesystem::remove(system_file);
     Run(0, [&](int pump) {
-        if (pump == 1)
-            PointAt(QSAVE_X, ROW_Y);
-        m_mouse.left_down = pump >= OPEN && pump < OPEN + 2 ? 1 : 0;
+        presses(1)(pump);
         if (pump == OPEN + 10)
             Capture("area_base_after_quick_save.png");
     });
+    EXPECT_EQ(saved_sounds(), 1);
+    EXPECT_EQ(m_messages.size(), 2u);
     EXPECT_EQ(State().Variables[57].Integer, 1);
     EXPECT_EQ(ShownCell(531 + 60, ROW_Y), std::make_pair(tools::AREA_SHEET_BUTTON + 6, 0));
 }

@@ -1,5 +1,8 @@
 #include "screens/map/CCharSelect.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
@@ -237,7 +240,25 @@ TEST_F(CCharSelectThreadTest, SideButtonsActOnlyWhileDrawnEnabled)
         EXPECT_NO_THROW(Run(screen, 0, ClickSide(3)));
         EXPECT_TRUE(TakeOkCancelSounds().empty());
     }
-    // A quick save stays on the screen and redraws quick load as enabled.
+    // The quick save's sound says a save was made: refused (the system file cannot be opened), it
+    // says so in a box, writes nothing and stays silent.
+    const auto saved_sounds = [this] { return std::ranges::count(TakeOkCancelSounds(), "play ses_003.wav"); };
+    const std::filesystem::path system_file = m_dir.Path() / "FLAG000";
+    std::filesystem::remove(system_file);
+    std::filesystem::create_directory(system_file);
+    {
+        CharScreen screen;
+        ASSERT_TRUE(screen.Setup());
+        TakeOkCancelSounds();
+        m_messages.clear();
+        Run(screen, 0, ClickSide(1));
+        EXPECT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(saved_sounds(), 0);
+        EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "FLAG201"));
+        EXPECT_EQ(State().Variables[57].Integer, 0);
+    }
+    std::filesystem::remove(system_file);
+    // A quick save made sounds, stays on the screen and redraws quick load as enabled.
     {
         CharScreen screen;
         ASSERT_TRUE(screen.Setup());
@@ -254,6 +275,7 @@ TEST_F(CCharSelectThreadTest, SideButtonsActOnlyWhileDrawnEnabled)
                 save = SideButton(0);
             }
         });
+        EXPECT_EQ(saved_sounds(), 1);
         EXPECT_EQ(State().Variables[57].Integer, 1);
         EXPECT_EQ(before, Cell(tools::AREA_SHEET_BUTTON + 6, 3));
         EXPECT_EQ(after, Cell(tools::AREA_SHEET_BUTTON + 6, 0));

@@ -1364,12 +1364,11 @@ TEST_F(ISaveLoadThreadTest, TheToolAndTheEngineAgreeOnTheTable)
     EXPECT_EQ(m_save.GetCount(0), 3);
 }
 
-// On the demo's own system file, and a game state whose byte array is too short for the table:
-// the quick save grows it, the quick load and the continue bring the save back.
 // A system file that is there but cannot be opened (here a folder in its place) refuses every save,
-// load and delete, says why once in the player's language, and is left as it is; once it reads
-// again, a later loss of it is told again.
-TEST_F(ISaveLoadThreadTest, AnUnopenableSystemFileIsToldOnceAndRefusesEverything)
+// load and delete and is left as it is. Reads the player did not ask for (a screen's table, the
+// auto save) say why once; each refusal of what the player asked for says so, in the player's
+// language. Once it reads again, a later loss of it is told again.
+TEST_F(ISaveLoadThreadTest, AnUnopenableSystemFileRefusesEverythingAndEachAskedRefusalSaysSo)
 {
     PutSlots(201, 202);
     FlagBuffer system;
@@ -1381,16 +1380,28 @@ TEST_F(ISaveLoadThreadTest, AnUnopenableSystemFileIsToldOnceAndRefusesEverything
     m_app.Config().SetInt("/Config/Language", 0);
     m_messages.clear();
 
+    m_save.LoadSlotTable();
+    EXPECT_FALSE(m_save.AutoSave());
+    m_load.LoadSlotTable();
+    const std::string reason = Path("FLAG000") + " cannot be opened.";
+    EXPECT_EQ(m_messages,
+              (std::vector<std::string>{
+                  reason + "\nThe game cannot save, load or delete saves until this file can be read."}));
+    m_messages.clear();
+
+    EXPECT_FALSE(m_save.QuickSave());
     EXPECT_FALSE(m_save.QuickSave());
     EXPECT_FALSE(m_save.SaveNew(""));
+    EXPECT_FALSE(m_save.SaveOver(1, ""));
     EXPECT_FALSE(m_save.DeleteSlot(201));
     EXPECT_FALSE(m_save.DeleteAll());
     EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(201); }), -1);
     EXPECT_EQ(LoadCode([&] { m_load.ContinueGame(); }), -1);
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], Path("FLAG000") +
-                                 " cannot be opened.\nThe game cannot save, load or delete saves "
-                                 "until this file can be read.");
+    const std::string saved = "The game was not saved.\n" + reason;
+    const std::string deleted = "The save was not deleted.\n" + reason;
+    const std::string loaded = "The save was not loaded.\n" + reason;
+    EXPECT_EQ(m_messages,
+              (std::vector<std::string>{saved, saved, saved, saved, deleted, deleted, loaded, loaded}));
     EXPECT_TRUE(std::filesystem::is_directory(Path("FLAG000")));
     EXPECT_TRUE(ReadFolder() == files);
 
@@ -1401,13 +1412,17 @@ TEST_F(ISaveLoadThreadTest, AnUnopenableSystemFileIsToldOnceAndRefusesEverything
     std::filesystem::remove(Path("FLAG000"));
     std::filesystem::create_directory(Path("FLAG000"));
     m_app.Config().SetInt("/Config/Language", 3);
+    m_messages.clear();
     EXPECT_FALSE(m_save.QuickSave());
-    ASSERT_EQ(m_messages.size(), 2u);
-    EXPECT_EQ(m_messages[1], Path("FLAG000") +
-                                 " を開けません。\nこのファイルが読めるようになるまで、セーブ・ロード・"
-                                 "セーブデータの削除はできません。");
+    m_save.LoadSlotTable();
+    EXPECT_EQ(m_messages, (std::vector<std::string>{
+                              "セーブできませんでした。\n" + Path("FLAG000") + " を開けません。",
+                              Path("FLAG000") + " を開けません。\nこのファイルが読めるようになるまで、"
+                                                "セーブ・ロード・セーブデータの削除はできません。"}));
 }
 
+// On the demo's own system file, and a game state whose byte array is too short for the table:
+// the quick save grows it, the quick load and the continue bring the save back.
 TEST_F(ISaveLoadThreadTest, QuickSaveLoadAndContinueOnTheDemosData)
 {
     const char* binary = std::getenv("VESK_BINARY_DIR");

@@ -273,7 +273,7 @@ TEST_F(CFuncExecTest, DefaultHeroNameAndItsBacklogTextWithSuffixes)
         const char* name;
         const char* suffix;
     };
-    for (const Row& row : {Row{0, "Ryusuke", " Jr."}, Row{1, "龍介", "二世"}, Row{2, "龍介", "二世"},
+    for (const Row& row : {Row{0, "Ryusuke", " Jr."}, Row{1, "龙介", "二世"}, Row{2, "龍介", "二世"},
                            Row{3, "りゅうのすけ", "二世"}}) {
         SCOPED_TRACE(row.language);
         m_app.Config().SetInt("/Config/Language", row.language);

@@ -57,9 +57,12 @@ void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
         number = ++m_count;
         m_last = frame;
         folder = m_dump_folder;
-        previous = m_last_dumped;
+        // An unchanged frame is the file of the frame just before it, and of no older one: the
+        // frames between were not dumped while only asked ones were.
+        if (m_last_dumped_frame + 1 == number)
+            previous = m_last_dumped;
     }
-    if (folder.empty() || m_dumps_asked)
+    if (folder.empty() || (m_dumps_asked && ::access((folder + "/every").c_str(), F_OK) != 0))
         return;
     char name[32];
     std::snprintf(name, sizeof(name), "/frame%05llu.png", static_cast<unsigned long long>(number));
@@ -82,8 +85,10 @@ void NullPresenter::Publish(std::shared_ptr<const PresentedFrame> frame)
     if (!dumped || std::rename(part.c_str(), path.c_str()) != 0)
         return;
     std::lock_guard lock(m_lock);
-    if (m_dump_folder == folder)
+    if (m_dump_folder == folder) {
         m_last_dumped = path;
+        m_last_dumped_frame = number;
+    }
 }
 
 void NullPresenter::ServeAsk()

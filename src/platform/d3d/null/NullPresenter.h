@@ -7,7 +7,9 @@
 // With VESK_FRAME_DUMP_ASKED set as well, a frame is dumped only when a reader asks for it: an
 // "ask" file in the dump folder has the newest frame written there under its number, then the
 // file removed (ServeAsk, on the loop's turns). A test that looks at a few frames then does not
-// pay for encoding every one the game draws.
+// pay for encoding every one the game draws. While an "every" file stands in the dump folder, each
+// frame is dumped as without VESK_FRAME_DUMP_ASKED: a test that must see every frame of a moment
+// (a flash it looks for) asks for them all over that moment only.
 // Thread-safe.
 
 #include <cstdint>
@@ -50,6 +52,7 @@ private:
     std::shared_ptr<const PresentedFrame> m_last;
     std::string m_dump_folder;
     std::string m_last_dumped;         // the newest frame's file in the dump folder
+    uint64_t m_last_dumped_frame = 0;  // and its number: a frame links to it only as its next
     uint64_t m_last_dumped_number = 0; // ServeAsk's own, on the loop's thread
 };
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 
 namespace platform {
 
@@ -134,8 +135,12 @@ bool NullAudioDevice::Start(Mixer& mixer)
         m_clock_seen = GetLayerTime();
     }
     mixer.SetStartListener([this] { OnVoiceStarting(); });
-    // Each change or look at a voice first mixes the time up to it, on the calling thread.
-    mixer.SetChangeListener([this] { CatchUp(); });
+    // Each change or look at a voice first mixes the time up to it, on the calling thread; a
+    // change may bring the next event nearer than the helper's rest.
+    mixer.SetChangeListener([this] {
+        CatchUp();
+        Poke();
+    });
     if (!m_follower.joinable())
         m_follower = std::jthread([this](std::stop_token stop) { FollowClock(stop); });
     return true;
@@ -178,12 +183,58 @@ void NullAudioDevice::SetClockDriven(bool clock_driven)
 void NullAudioDevice::FollowClock(std::stop_token stop)
 {
     while (!stop.stop_requested()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        CatchUp();
         // The virtual clock keeps the plain polling its tests were written against.
+        if (VirtualClock::IsEnabled())
+            std::this_thread::sleep_for(std::chrono::milliseconds(FOLLOW_MS));
+        else
+            RestWhilePlaying(stop);
+        {
+            std::lock_guard rest(m_rest_mutex);
+            m_follow_wakes++;
+        }
+        CatchUp();
         if (!VirtualClock::IsEnabled())
             RestWhileSilent(stop);
     }
+}
+
+void NullAudioDevice::RestWhilePlaying(std::stop_token stop)
+{
+    // Nothing is heard here, so the output only needs mixing where a voice's notification or end
+    // falls (a game thread waits for it); every look or change mixes up to its moment anyway.
+    // Armed before the look at the voices: a change after it ends the rest at once.
+    {
+        std::lock_guard rest(m_rest_mutex);
+        m_follow_armed = true;
+        m_poked = false;
+    }
+    std::optional<uint64_t> frames;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_mixer != nullptr)
+            frames = m_mixer->FramesToNextEvent();
+    }
+    uint64_t ms = EVENTLESS_REST_MS;
+    if (frames)
+        ms = std::clamp<uint64_t>((*frames + 1) * 1000 / Mixer::RATE + 1, FOLLOW_MS, EVENTLESS_REST_MS);
+    std::unique_lock rest(m_rest_mutex);
+    m_rest_wake.wait_for(rest, stop, std::chrono::milliseconds(ms), [this] { return m_poked; });
+    m_follow_armed = false;
+}
+
+void NullAudioDevice::Poke()
+{
+    std::lock_guard rest(m_rest_mutex);
+    if (!m_follow_armed || m_poked)
+        return;
+    m_poked = true;
+    m_rest_wake.notify_all();
+}
+
+uint64_t NullAudioDevice::FollowWakes() const
+{
+    std::lock_guard rest(m_rest_mutex);
+    return m_follow_wakes;
 }
 
 void NullAudioDevice::CatchUp()

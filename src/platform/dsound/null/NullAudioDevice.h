@@ -9,7 +9,8 @@
 // everything mixed is written to it as a 44,100 Hz 16-bit stereo WAV file, kept valid as it grows,
 // so a headless run can be listened to and checked. On the real clock, while no voice plays, the
 // helper rests until one is about to start (or a quarter second passes) and counts the rest as
-// the silence it was, so an idle game does not wake it two hundred times a second. Following the
+// the silence it was, so an idle game does not wake it two hundred times a second; while voices
+// play, it rests until the next notification or end falls due or a voice changes. Following the
 // clock, a change to a voice (a start, a volume step, a refill, a stop) or a look at its cursor
 // first mixes up to the moment of the call, on the caller's thread: the recording holds each
 // change where the game made it, and the game reads the cursor of its own time, however late
@@ -53,6 +54,8 @@ public:
     // (the others ended at their limit): a test starts a voice inside a rest on purpose.
     bool IsResting() const;
     uint64_t RestsEndedByStart() const;
+    // How many times the helper woke to follow the clock.
+    uint64_t FollowWakes() const;
     // Starts writing everything mixed to a WAV file (replacing it); false when it cannot be made.
     bool StartDump(const std::string& path);
 
@@ -64,6 +67,10 @@ private:
     void CatchUp();
     // While nothing plays: waits for a voice to start, then advances silence up to its start.
     void RestWhileSilent(std::stop_token stop);
+    // While voices play: waits until a notification or end falls due, or a voice changes.
+    void RestWhilePlaying(std::stop_token stop);
+    // Ends a rest while playing: a change may have brought the next event nearer.
+    void Poke();
     void OnVoiceStarting();
     // Advance's body; silent frames are zeros without running the mixer. Needs m_mutex.
     void AdvanceLocked(uint32_t frames, bool silent);
@@ -82,7 +89,10 @@ private:
     uint64_t m_clock_seen = 0; // layer time up to which the clock has been followed
     std::FILE* m_dump = nullptr;
     uint64_t m_dump_bytes = 0;
-    // Guards the five below; voice starts take it on game threads. A leaf lock.
+    // The virtual clock's pace, and the longest rest while playing.
+    static constexpr uint64_t FOLLOW_MS = 5;
+    static constexpr uint64_t EVENTLESS_REST_MS = 1000;
+    // Guards the members below; voice starts and changes take it on game threads. A leaf lock.
     mutable std::mutex m_rest_mutex;
     std::condition_variable_any m_rest_wake;
     bool m_rest_armed = false; // the helper is about to rest or resting
@@ -90,6 +100,9 @@ private:
     uint64_t m_start_time = 0; // layer time of that start
     bool m_resting = false;
     uint64_t m_rests_ended_by_start = 0;
+    bool m_follow_armed = false; // resting while playing, or about to
+    bool m_poked = false;        // a voice changed since
+    uint64_t m_follow_wakes = 0;
     std::jthread m_follower; // last: stops before the members it uses go
 };
 

@@ -1,0 +1,45 @@
+#pragma once
+// Words in the game's four languages, for the pictures that carry them: each picture with words
+// has one form per language, named by the language's suffix, and shows that language's words
+// alone.
+
+#include <cstdint>
+#include <string>
+
+namespace tools {
+
+// Words with only their English line (a symbol, a number) read the same in every language.
+struct CellWords
+{
+    std::string japanese;
+    std::string english;
+    std::string simplified = {};  // simplified Chinese
+    std::string traditional = {}; // traditional Chinese
+};
+
+// Every picture with words has one form per language, each with that language's words alone.
+enum class WordsLanguage
+{
+    Japanese,
+    English,
+    Simplified,
+    Traditional
+};
+
+// The game's language indices (0 English, 1 simplified Chinese, 2 traditional Chinese, 3 Japanese)
+// and the suffix a picture's name takes in each.
+inline constexpr const char* LANGUAGE_SUFFIXES[4] = {"_en", "_ch", "_tw", ""};
+WordsLanguage LanguageOfIndex(int32_t language);
+int32_t IndexOfLanguage(WordsLanguage language);
+// A picture's name in a language: the suffix before its extension.
+std::string LanguageName(const std::string& name, int32_t language);
+
+// The words in the language. Throws std::logic_error for words without that language's line, so
+// no picture shows another language's words in its place.
+std::string WordsIn(const CellWords& words, WordsLanguage language);
+
+// The language a picture's file suffix stands for: "" Japanese, "_en" English, "_ch" simplified and
+// "_tw" traditional Chinese.
+WordsLanguage LanguageOfSuffix(const std::string& suffix);
+
+} // namespace tools
