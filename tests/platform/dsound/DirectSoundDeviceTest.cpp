@@ -662,6 +662,66 @@ TEST_F(NullAudioDeviceThreadTest, WhileAVoicePlaysTheDeviceWakesForItsNotificati
     device->Release();
 }
 
+// A loop that asks each turn whether its music plays, a refill or a volume step leaves the
+// device's rest alone; a change that brings a notification nearer ends it.
+TEST_F(NullAudioDeviceThreadTest, OnlyAChangeThatBringsAnEventNearerEndsTheDevicesRest)
+{
+    setenv("VESK_HEADLESS", "1", 1);
+    IDirectSound8* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+    device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
+    platform::NullAudioDevice* null = platform::GetNullAudioDevice();
+    ASSERT_NE(null, nullptr);
+    WAVEFORMATEX format = Pcm(2, 44100, 16);
+    // Four seconds, notified at its start and its middle: the device rests two seconds at a time.
+    DSBUFFERDESC description{
+        sizeof(DSBUFFERDESC), DSBCAPS_CTRLPOSITIONNOTIFY | DSBCAPS_CTRLVOLUME, 705600, 0, &format, GUID_NULL};
+    IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&description, &buffer, nullptr), DS_OK);
+    IDirectSoundNotify* notify = nullptr;
+    ASSERT_EQ(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)), DS_OK);
+    HANDLE start = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE middle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    DSBPOSITIONNOTIFY positions[] = {{0, start}, {352800, middle}};
+    ASSERT_EQ(notify->SetNotificationPositions(2, positions), DS_OK);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    ASSERT_EQ(WaitForSingleObject(start, 10'000), WAIT_OBJECT_0);
+    const auto rests = [&] {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!null->IsRestingWhilePlaying() && std::chrono::steady_clock::now() < limit)
+            std::this_thread::yield();
+        return null->IsRestingWhilePlaying();
+    };
+    // Each look, refill and volume step made while the device rests; one rest may end at its
+    // time (a second at most) on a slow machine.
+    ASSERT_TRUE(rests());
+    const uint64_t wakes = null->FollowWakes();
+    for (int turn = 0; turn < 20 && rests(); ++turn) {
+        DWORD status = 0;
+        DWORD play = 0;
+        buffer->GetStatus(&status);
+        buffer->GetCurrentPosition(&play, nullptr);
+        void* part = nullptr;
+        DWORD bytes = 0;
+        ASSERT_EQ(buffer->Lock(0, 4096, &part, &bytes, nullptr, nullptr, 0), DS_OK);
+        buffer->Unlock(part, bytes, nullptr, 0);
+        buffer->SetVolume(-turn * 10);
+    }
+    EXPECT_LE(null->FollowWakes() - wakes, 1u);
+    // Just before the middle: its notification is due at once, and the rest ends for it.
+    ASSERT_TRUE(rests());
+    const uint64_t before_move = null->FollowWakes();
+    buffer->SetCurrentPosition(352800 - 4 * 441);
+    EXPECT_TRUE(!null->IsRestingWhilePlaying() || null->FollowWakes() != before_move);
+    EXPECT_EQ(WaitForSingleObject(middle, 10'000), WAIT_OBJECT_0);
+    buffer->Stop();
+    notify->Release();
+    buffer->Release();
+    CloseHandle(start);
+    CloseHandle(middle);
+    device->Release();
+}
+
 TEST(AudioDevice, HeadlessRunsChooseTheNullDevice)
 {
     const char* saved_headless = std::getenv("VESK_HEADLESS");
