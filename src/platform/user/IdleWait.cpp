@@ -157,15 +157,15 @@ bool WaitOnMainThread(uint32_t min_ms)
         ReportIdleStatistics();
         return false;
     }
-    // A loop that draws a frame each turn animates at the pace of its turns, unless it said the
-    // frame was a step of its own noted times.
+    // A loop that draws a frame each turn animates at the pace of its turns, unless it said its
+    // picture changes only at steps and noted the next one: then it rests until that, drawn this
+    // turn or not. A step already due wants the next turn at once, as an animating loop does.
     const bool stepped = TakeStepNoted();
-    if (TakeOwnerPresented()) {
-        if (stepped && due)
-            Pacing().Stepped();
-        else
-            Pacing().Active();
-    }
+    const bool presented = TakeOwnerPresented();
+    if (stepped && due && static_cast<int32_t>(*due - timeGetTime()) > 0)
+        Pacing().Stepped();
+    else if (presented || stepped)
+        Pacing().Active();
     // Input the loop took since its last rest counts as input too: an event can reach the queue
     // just after a rest's own look (an input method hands a key back a moment later), and a loop
     // that pumps before it rests again has not acted on it yet.
@@ -260,6 +260,9 @@ WindowManager::IdleWake WindowManager::IdleWait(uint32_t max_ms)
         m_idle.wakes[static_cast<size_t>(wake)]++;
         return wake;
     };
+    // A frame the loop drew before it rests is shown by the rest, which goes on: ending it would
+    // turn the loop, and rest again, only to show the frame.
+    RenderIfNeeded();
     // Announce the wait before the last look at the queues: a poster that misses the look
     // sees the flag and wakes the device.
     m_wake_device = device;
