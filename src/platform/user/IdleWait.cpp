@@ -124,10 +124,10 @@ public:
     {
         if (TurnsCounted())
             return 1;
-        // A playing sound sets no pace: the loops that wait for one poll whether it still plays,
-        // and its stop wakes the rest. Music loops for as long as a screen stays open.
         if (m_turns_at_once > 0)
             return 0;
+        // A playing sound sets no pace: the loops that wait for one poll whether it still plays,
+        // and its stop wakes the rest. Music loops for as long as a screen stays open.
         if (m_quiet > FRAME_STEPS)
             return QUIET_REST_MS;
         return uint32_t{1} << m_quiet;
