@@ -126,10 +126,10 @@ public:
         fs::remove(m_home.Path() / "game.pid");
         std::system(("cd '" + (m_home.Build() / "demo").string() +
                      "' && (env -u VESK_HEADLESS -u VESK_FRAME_DUMP DISPLAY=" + m_display +
-                     " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy " + std::string(WINDOWED_LEAK_CHECK) +
-                     " XDG_DATA_HOME='" + home + "' XDG_RUNTIME_DIR='" + home + "/run' ./vesk >>'" + home +
-                     "/out.txt' 2>&1 & echo $! >'" + home + "/game.pid'; wait $!; echo $? >'" + home +
-                     "/status') >/dev/null 2>&1 &")
+                     " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy " + std::string(WINDOWED_LEAK_CHECK) + " " +
+                     environment + " XDG_DATA_HOME='" + home + "' XDG_RUNTIME_DIR='" + home +
+                     "/run' ./vesk >>'" + home + "/out.txt' 2>&1 & echo $! >'" + home +
+                     "/game.pid'; wait $!; echo $? >'" + home + "/status') >/dev/null 2>&1 &")
                         .c_str());
         // Its id known before the test goes on, so an early end can kill it and wait for its shell.
         for (const auto started = std::chrono::steady_clock::now();
@@ -191,6 +191,8 @@ public:
     void Close() override { Xdotool("key alt+F4"); }
 
     const std::string& Display() const { return m_display; }
+    // More of the game's environment (NAME=VALUE, space-separated), for the next start.
+    std::string environment;
 
 private:
     uint64_t Elapsed() const
@@ -340,6 +342,73 @@ TEST_F(DemoPlayThroughTest, DamagedSaveBoxesCloseOnAClickInARealWindow)
 {
     ASSERT_NO_FATAL_FAILURE(StartANewPlayersGame());
     DamagedSaveBoxesCloseOnAClick(m_x);
+}
+
+// The game's counts of its window thread's rests (all their endings) and of the pictures it
+// showed, from the newest line it wrote with VESK_IDLE_STATS set; none before the first.
+struct RestCounts
+{
+    uint64_t rests = 0;
+    uint64_t presents = 0;
+};
+
+std::optional<RestCounts> NewestRestCounts(const fs::path& output)
+{
+    const std::string text = ReadText(output);
+    const size_t line = text.rfind("idle-stats:");
+    if (line == std::string::npos || text.find('\n', line) == std::string::npos)
+        return std::nullopt;
+    std::istringstream fields(text.substr(line, text.find('\n', line) - line));
+    RestCounts counts;
+    for (std::string field; fields >> field;) {
+        const size_t equals = field.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string name = field.substr(0, equals);
+        const uint64_t value = std::stoull(field.substr(equals + 1));
+        if (name == "pending" || name == "input" || name == "posted" || name == "frame" || name == "timeout")
+            counts.rests += value;
+        else if (name == "presents")
+            counts.presents = value;
+    }
+    return counts;
+}
+
+// The message's click prompt (a frame every 150 ms, drawn on the task thread) in a real window:
+// the window thread rests once a frame. It rested twice a frame: the end of an SDL poll left the
+// frame's wake queued for the next rest, and the present's second wake ended that rest.
+TEST_F(DemoPlayThroughTest, TheClickPromptCostsTheWindowThreadOneRestAFrame)
+{
+    ASSERT_TRUE(fs::exists(m_home.Build() / "demo/vesk")) << "build the demo target first";
+    m_home.EditConfig([](CXMLDocument& config) {
+        config.SetInt("/Config/AutoRead", 0);
+        config.SetString("/GameFile/Script/StartUp", "story_wait_alone.mes");
+    });
+    m_x.environment = "VESK_IDLE_STATS=1";
+    m_x.StartGame();
+    const fs::path output = m_home.Path() / "out.txt";
+    // Counts once the prompt has shown `frames` more pictures than `from` (a bound of minutes).
+    const auto counts_after = [&](uint64_t from, uint64_t frames) -> std::optional<RestCounts> {
+        for (const auto started = std::chrono::steady_clock::now();
+             std::chrono::steady_clock::now() - started < 2min && !m_x.Ended();) {
+            if (const std::optional<RestCounts> counts = NewestRestCounts(output);
+                counts && counts->presents >= from + frames)
+                return counts;
+            std::this_thread::sleep_for(200ms);
+        }
+        return std::nullopt;
+    };
+    // The message typed and its prompt up: pictures come on at the prompt's pace.
+    std::optional<RestCounts> start = counts_after(0, 40);
+    ASSERT_TRUE(start.has_value()) << m_x.Output();
+    start = counts_after(start->presents, 1);
+    ASSERT_TRUE(start.has_value()) << m_x.Output();
+    const std::optional<RestCounts> end = counts_after(start->presents, 30);
+    ASSERT_TRUE(end.has_value()) << m_x.Output();
+    const uint64_t rests = end->rests - start->rests;
+    const uint64_t presents = end->presents - start->presents;
+    // A rest at the long bound, or one a native event ended, may come between frames.
+    EXPECT_LE(rests * 4, presents * 5) << rests << " rests for " << presents << " pictures";
 }
 
 // The game's share of a core and its threads' wakes (context switches: each wake of a sleeping

@@ -124,6 +124,8 @@ public:
     {
         if (TurnsCounted())
             return 1;
+        if (m_turns_at_once > 0)
+            return 0;
         // A playing sound sets no pace: the loops that wait for one poll whether it still plays,
         // and its stop wakes the rest. Music loops for as long as a screen stays open.
         if (m_quiet > FRAME_STEPS)
@@ -134,12 +136,25 @@ public:
     void Quiet() { m_quiet = std::min<uint32_t>(m_quiet + 1, FRAME_STEPS + 1); }
     void Active() { m_quiet = 0; }
     void Stepped() { m_quiet = FRAME_STEPS + 1; }
+    // A step noted already due: the sleep after it keeps its minimum, and the loop's next rest,
+    // before it comes to the step again, only yields. Then the frames' pace.
+    void StepDue()
+    {
+        m_quiet = 0;
+        m_turns_at_once = 2;
+    }
+    void Rested()
+    {
+        if (m_turns_at_once > 0)
+            --m_turns_at_once;
+    }
 
 private:
     // 1, 2, 4, 8 and 16 ms: a frame's time after the last present.
     static constexpr uint32_t FRAME_STEPS = 4;
     static constexpr uint32_t QUIET_REST_MS = 1000;
     uint32_t m_quiet = 0;
+    uint32_t m_turns_at_once = 0;
 };
 
 RestPacing& Pacing()
@@ -157,15 +172,17 @@ bool WaitOnMainThread(uint32_t min_ms)
         ReportIdleStatistics();
         return false;
     }
-    // A loop that draws a frame each turn animates at the pace of its turns, unless it said the
-    // frame was a step of its own noted times.
+    // A loop that draws a frame each turn animates at the pace of its turns, unless it said its
+    // picture changes only at steps and noted the next one: then it rests until that, drawn this
+    // turn or not. A step already due wants the next turn at once.
     const bool stepped = TakeStepNoted();
-    if (TakeOwnerPresented()) {
-        if (stepped && due)
-            Pacing().Stepped();
-        else
-            Pacing().Active();
-    }
+    const bool presented = TakeOwnerPresented();
+    if (stepped && due && static_cast<int32_t>(*due - timeGetTime()) > 0)
+        Pacing().Stepped();
+    else if (stepped)
+        Pacing().StepDue();
+    else if (presented)
+        Pacing().Active();
     // Input the loop took since its last rest counts as input too: an event can reach the queue
     // just after a rest's own look (an input method hands a key back a moment later), and a loop
     // that pumps before it rests again has not acted on it yet.
@@ -177,6 +194,7 @@ bool WaitOnMainThread(uint32_t min_ms)
     // Turn-counted scripts keep their millisecond a turn, however soon a loop wants to turn.
     const RestRange range =
         RestLimit(Pacing().Bound(), due, TurnsCounted() ? std::max<uint32_t>(min_ms, 1) : min_ms);
+    Pacing().Rested();
     const WindowManager::IdleWake wake = manager.IdleWait(range.limit);
     bool ended_by_input = false;
     switch (wake) {
@@ -260,6 +278,9 @@ WindowManager::IdleWake WindowManager::IdleWait(uint32_t max_ms)
         m_idle.wakes[static_cast<size_t>(wake)]++;
         return wake;
     };
+    // A frame the loop drew before it rests is shown by the rest, which goes on: ending it would
+    // turn the loop, and rest again, only to show the frame.
+    RenderIfNeeded();
     // Announce the wait before the last look at the queues: a poster that misses the look
     // sees the flag and wakes the device.
     m_wake_device = device;

@@ -42,10 +42,9 @@ void WindowManager::PublishFrame(HWND handle, std::shared_ptr<const WindowFrame>
         if (!found)
             return;
     }
+    // No wake here: the present that published the frame notes it just after (NoteFramePresented),
+    // and wakes the rest then. A second wake would end the rest the loop takes after the first.
     m_repaint = true;
-    if (m_idle_waiting)
-        if (VideoDevice* device = m_wake_device.load())
-            device->Wake();
 }
 
 void WindowManager::RenderIfNeeded()

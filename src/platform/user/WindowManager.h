@@ -125,9 +125,10 @@ public:
     LRESULT Dispatch(const MSG& message);
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
 
-    // Resting between the turns of a loop (platform/kernel/IdleWait.h): main thread only. Returns
-    // at once when something is already waiting, else when input, a posted message or a frame
-    // to show arrives, a timer falls due or `max_ms` real milliseconds pass, and says which.
+    // Resting between the turns of a loop (platform/kernel/IdleWait.h): main thread only. A frame
+    // waiting to be shown is shown first. Returns at once when something is already waiting,
+    // else when input, a posted message or a frame to show arrives, a timer falls due or
+    // `max_ms` real milliseconds pass, and says which.
     enum class IdleWake
     {
         Pending, // there was something to do before the wait
@@ -169,7 +170,9 @@ public:
     // top-left in canvas pixels, in their z order and under menus and message boxes.
     using DrawnWindowPainter = void (*)(HWND window, UiCanvas& canvas, POINT origin);
     void SetDrawnWindowPainter(DrawnWindowPainter painter) { m_window_painter = painter; }
-    void PublishFrame(HWND window, std::shared_ptr<const WindowFrame> frame); // any thread
+    // Any thread. The pump shows the frame; a rest it should end is woken by the publisher's
+    // NoteFramePresented (platform/kernel/IdleWait.h), once.
+    void PublishFrame(HWND window, std::shared_ptr<const WindowFrame> frame);
     // Shows the native window's picture now, drawing the layer's own part again first; with
     // capture, the pixels come back.
     void Render(HWND window, std::vector<uint32_t>* capture);

@@ -623,43 +623,108 @@ TEST_F(NullAudioDeviceThreadTest, AVoiceStartedDuringARestBeginsWhenItWasStarted
     GTEST_SKIP() << "no start fell inside a rest";
 }
 
+// A looping stereo buffer on the headless device, notified at its start and its middle, playing
+// from its start; `bytes` long, with `flags` besides the notification's.
+struct NotifiedLoop
+{
+    explicit NotifiedLoop(DWORD bytes, DWORD flags = 0)
+        : middle_offset(bytes / 2)
+    {
+        setenv("VESK_HEADLESS", "1", 1);
+        if (DirectSoundCreate8(nullptr, &device, nullptr) != DS_OK)
+            return;
+        device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
+        null = platform::GetNullAudioDevice();
+        WAVEFORMATEX format = Pcm(2, 44100, 16);
+        DSBUFFERDESC description{
+            sizeof(DSBUFFERDESC), DSBCAPS_CTRLPOSITIONNOTIFY | flags, bytes, 0, &format, GUID_NULL};
+        if (device->CreateSoundBuffer(&description, &buffer, nullptr) != DS_OK ||
+            buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)) != DS_OK)
+            return;
+        DSBPOSITIONNOTIFY positions[] = {{0, start}, {middle_offset, middle}};
+        if (notify->SetNotificationPositions(2, positions) == DS_OK)
+            ready = buffer->Play(0, 0, DSBPLAY_LOOPING) == DS_OK;
+    }
+    ~NotifiedLoop()
+    {
+        if (buffer != nullptr)
+            buffer->Stop();
+        if (notify != nullptr)
+            notify->Release();
+        if (buffer != nullptr)
+            buffer->Release();
+        CloseHandle(start);
+        CloseHandle(middle);
+        if (device != nullptr)
+            device->Release();
+    }
+
+    const DWORD middle_offset;
+    IDirectSound8* device = nullptr;
+    platform::NullAudioDevice* null = nullptr;
+    IDirectSoundBuffer* buffer = nullptr;
+    IDirectSoundNotify* notify = nullptr;
+    HANDLE start = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE middle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    bool ready = false;
+};
+
 // On the real clock, while a voice plays, the device mixes where its notifications fall, not every
 // few milliseconds: nothing is heard, and a look or change mixes up to its moment anyway.
 TEST_F(NullAudioDeviceThreadTest, WhileAVoicePlaysTheDeviceWakesForItsNotifications)
 {
-    setenv("VESK_HEADLESS", "1", 1);
-    IDirectSound8* device = nullptr;
-    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
-    device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
-    platform::NullAudioDevice* null = platform::GetNullAudioDevice();
-    ASSERT_NE(null, nullptr);
-    WAVEFORMATEX format = Pcm(2, 44100, 16);
-    // Half a second, notified at its start and its middle: an event every quarter second.
-    DSBUFFERDESC description{sizeof(DSBUFFERDESC), DSBCAPS_CTRLPOSITIONNOTIFY, 88200, 0, &format, GUID_NULL};
-    IDirectSoundBuffer* buffer = nullptr;
-    ASSERT_EQ(device->CreateSoundBuffer(&description, &buffer, nullptr), DS_OK);
-    IDirectSoundNotify* notify = nullptr;
-    ASSERT_EQ(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)), DS_OK);
-    HANDLE start = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HANDLE middle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    DSBPOSITIONNOTIFY positions[] = {{0, start}, {44100, middle}};
-    ASSERT_EQ(notify->SetNotificationPositions(2, positions), DS_OK);
-    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    // Half a second: an event every quarter second.
+    NotifiedLoop loop(88200);
+    ASSERT_TRUE(loop.ready && loop.null != nullptr);
     // Three passes of the buffer, each event awaited (a hang's bound, not a pace).
-    ASSERT_EQ(WaitForSingleObject(middle, 10'000), WAIT_OBJECT_0);
-    const uint64_t wakes = null->FollowWakes();
+    ASSERT_EQ(WaitForSingleObject(loop.middle, 10'000), WAIT_OBJECT_0);
+    const uint64_t wakes = loop.null->FollowWakes();
     for (int pass = 0; pass < 3; ++pass) {
-        ASSERT_EQ(WaitForSingleObject(start, 10'000), WAIT_OBJECT_0) << pass;
-        ASSERT_EQ(WaitForSingleObject(middle, 10'000), WAIT_OBJECT_0) << pass;
+        ASSERT_EQ(WaitForSingleObject(loop.start, 10'000), WAIT_OBJECT_0) << pass;
+        ASSERT_EQ(WaitForSingleObject(loop.middle, 10'000), WAIT_OBJECT_0) << pass;
     }
     // Six events; a wake that came a moment early rests again for the rest of the way.
-    EXPECT_LE(null->FollowWakes() - wakes, 14u);
-    buffer->Stop();
-    notify->Release();
-    buffer->Release();
-    CloseHandle(start);
-    CloseHandle(middle);
-    device->Release();
+    EXPECT_LE(loop.null->FollowWakes() - wakes, 14u);
+}
+
+// A loop that asks each turn whether its music plays, a refill or a volume step leaves the
+// device's rest alone; a change that brings a notification nearer ends it.
+TEST_F(NullAudioDeviceThreadTest, OnlyAChangeThatBringsAnEventNearerEndsTheDevicesRest)
+{
+    // Four seconds: the device rests until the next event, a second at the most.
+    NotifiedLoop loop(705600, DSBCAPS_CTRLVOLUME);
+    ASSERT_TRUE(loop.ready && loop.null != nullptr);
+    platform::NullAudioDevice& null = *loop.null;
+    IDirectSoundBuffer& buffer = *loop.buffer;
+    ASSERT_EQ(WaitForSingleObject(loop.start, 10'000), WAIT_OBJECT_0);
+    const auto rests = [&] {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!null.IsRestingWhilePlaying() && std::chrono::steady_clock::now() < limit)
+            std::this_thread::yield();
+        return null.IsRestingWhilePlaying();
+    };
+    // Each look, refill and volume step made while the device rests; one rest may end at its
+    // time on a slow machine.
+    ASSERT_TRUE(rests());
+    const uint64_t wakes = null.FollowWakes();
+    for (int turn = 0; turn < 20 && rests(); ++turn) {
+        DWORD status = 0;
+        DWORD play = 0;
+        buffer.GetStatus(&status);
+        buffer.GetCurrentPosition(&play, nullptr);
+        void* part = nullptr;
+        DWORD bytes = 0;
+        ASSERT_EQ(buffer.Lock(0, 4096, &part, &bytes, nullptr, nullptr, 0), DS_OK);
+        buffer.Unlock(part, bytes, nullptr, 0);
+        buffer.SetVolume(-turn * 10);
+    }
+    EXPECT_LE(null.FollowWakes() - wakes, 1u);
+    // Just before the middle: its notification is due at once, and the rest ends for it.
+    ASSERT_TRUE(rests());
+    const uint64_t before_move = null.FollowWakes();
+    buffer.SetCurrentPosition(loop.middle_offset - 4 * 441);
+    EXPECT_TRUE(!null.IsRestingWhilePlaying() || null.FollowWakes() != before_move);
+    EXPECT_EQ(WaitForSingleObject(loop.middle, 10'000), WAIT_OBJECT_0);
 }
 
 TEST(AudioDevice, HeadlessRunsChooseTheNullDevice)

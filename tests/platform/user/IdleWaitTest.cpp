@@ -1,6 +1,7 @@
 // The main thread's rest between loop turns: input, posts and frames from other threads end it
 // at once, and Sleep(0) on the window thread rests in it.
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -99,7 +100,37 @@ TEST_F(IdleWaitThreadTest, InputPostsAndFramesFromAnotherThreadEndTheWaitAndSayW
     EXPECT_EQ(m_window.Of(WM_APP + 7).size(), 1u);
 
     auto frame = std::make_shared<WindowFrame>();
-    EXPECT_EQ(WaitWhile([&] { WindowManager::GetInstance().PublishFrame(m_view, frame); }), IdleWake::Frame);
+    EXPECT_EQ(WaitWhile([&] {
+                  WindowManager::GetInstance().PublishFrame(m_view, frame);
+                  NoteFramePresented();
+              }),
+              IdleWake::Frame);
+}
+
+// A frame presented on another thread (the click prompt's, from the task thread) ends the rest
+// once; the loop's next rest shows it and rests on. The present's wake came after its frame's
+// own, which the loop had taken already: it ended that next rest too, for nothing.
+TEST_F(IdleWaitThreadTest, AFrameFromAnotherThreadEndsOneRestAndTheNextShowsItAndRests)
+{
+    WindowManager& manager = WindowManager::GetInstance();
+    const auto& counts = manager.IdleStatistics();
+    auto frame = std::make_shared<WindowFrame>();
+    EXPECT_EQ(WaitWhile([&] {
+                  manager.PublishFrame(m_view, frame);
+                  // The present notes its frame once the loop has left its rest (a bound for a
+                  // frame that woke no rest).
+                  const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+                  while (manager.IsIdleWaiting() && std::chrono::steady_clock::now() < limit)
+                      std::this_thread::yield();
+                  NoteFramePresented();
+              }),
+              IdleWake::Frame);
+    const uint64_t presents = counts.presents.load();
+    IdleWake wake = manager.IdleWait(20);
+    if (wake == IdleWake::Frame) // the display's refresh held the frame first
+        wake = manager.IdleWait(20);
+    EXPECT_EQ(wake, IdleWake::Timeout);
+    EXPECT_EQ(counts.presents.load(), presents + 1);
 }
 
 TEST_F(IdleWaitThreadTest, WorkAlreadyWaitingEndsItBeforeItStarts)
@@ -231,6 +262,41 @@ TEST_F(IdleWaitThreadTest, AFrameThatIsANotedStepRestsUntilTheNextStepAndAPolled
     EXPECT_LE(rests_until(true), 2u);
     // And the pace comes back for the next frame that is no step.
     EXPECT_GE(rests_until(false), 4u);
+    // A step whose time has come when it is noted (the settings' sample at full speed types a
+    // character each frame) wants the next turn at once: the frames' pace, not a rest until
+    // some later note. It rested the full long bound, a character a second.
+    RecordingWindow::PumpAll(false);
+    NoteNextStep(timeGetTime());
+    NoteFramePresented();
+    Sleep(1);
+    const uint32_t due = timeGetTime() + 400;
+    NoteDueTime(due);
+    EXPECT_GE(RestsUntil(due), 4u);
+}
+
+// The settings' sample at full speed: a character each turn, its step noted already due. A turn
+// costs the millisecond of the sleep after its step; the pump's rest before the next step only
+// yields (it rested a frame's pace more, a millisecond and up).
+TEST_F(IdleWaitThreadTest, ALoopSteppingAtOnceRestsOnlyItsSleepsMinimumATurn)
+{
+    while (TakeDueTime())
+        Sleep(1);
+    RecordingWindow::PumpAll(false);
+    constexpr int STEPS = 20;
+    int pump_rests = 0;
+    for (int step = 0; step < STEPS; ++step) {
+        const uint64_t start = RealMicroseconds();
+        Sleep(0);
+        if (step > 0 && RealMicroseconds() - start >= 500)
+            ++pump_rests;
+        NoteFramePresented();
+        NoteNextStep(timeGetTime());
+        Sleep(1);
+    }
+    // A turn preempted on a loaded machine may look like a rest.
+    EXPECT_LE(pump_rests, STEPS / 4);
+    while (TakeDueTime())
+        Sleep(1);
 }
 
 // Music loops for as long as a screen stays open: a playing sound sets no pace of its own. A loop

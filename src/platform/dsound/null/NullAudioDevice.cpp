@@ -135,11 +135,11 @@ bool NullAudioDevice::Start(Mixer& mixer)
         m_clock_seen = GetLayerTime();
     }
     mixer.SetStartListener([this] { OnVoiceStarting(); });
-    // Each change or look at a voice first mixes the time up to it, on the calling thread; a
-    // change may bring the next event nearer than the helper's rest.
+    // Each change or look at a voice first mixes the time up to it, on the calling thread; only
+    // a change that brings the next event nearer than the helper's rest ends it.
     mixer.SetChangeListener([this] {
         CatchUp();
-        Poke();
+        PokeIfNearer();
     });
     if (!m_follower.joinable())
         m_follower = std::jthread([this](std::stop_token stop) { FollowClock(stop); });
@@ -202,33 +202,57 @@ void NullAudioDevice::RestWhilePlaying(std::stop_token stop)
 {
     // Nothing is heard here, so the output only needs mixing where a voice's notification or end
     // falls (a game thread waits for it); every look or change mixes up to its moment anyway.
-    // Armed before the look at the voices: a change after it ends the rest at once.
+    // Armed before the look at the voices: until the rest's end is known, any change ends it.
     {
         std::lock_guard rest(m_rest_mutex);
         m_follow_armed = true;
         m_poked = false;
+        m_follow_until = 0;
     }
+    const uint64_t ms = MillisecondsToNextEvent().value_or(EVENTLESS_REST_MS);
+    std::unique_lock rest(m_rest_mutex);
+    m_follow_until = GetLayerTime() + ms;
+    m_rest_wake.wait_for(rest, stop, std::chrono::milliseconds(ms), [this] { return m_poked; });
+    m_follow_armed = false;
+}
+
+std::optional<uint64_t> NullAudioDevice::MillisecondsToNextEvent()
+{
     std::optional<uint64_t> frames;
     {
         std::lock_guard lock(m_mutex);
         if (m_mixer != nullptr)
             frames = m_mixer->FramesToNextEvent();
     }
-    uint64_t ms = EVENTLESS_REST_MS;
-    if (frames)
-        ms = std::clamp<uint64_t>((*frames + 1) * 1000 / Mixer::RATE + 1, FOLLOW_MS, EVENTLESS_REST_MS);
-    std::unique_lock rest(m_rest_mutex);
-    m_rest_wake.wait_for(rest, stop, std::chrono::milliseconds(ms), [this] { return m_poked; });
-    m_follow_armed = false;
+    if (!frames)
+        return std::nullopt;
+    return std::clamp<uint64_t>((*frames + 1) * 1000 / Mixer::RATE + 1, FOLLOW_MS, EVENTLESS_REST_MS);
 }
 
-void NullAudioDevice::Poke()
+void NullAudioDevice::PokeIfNearer()
 {
+    {
+        std::lock_guard rest(m_rest_mutex);
+        if (!m_follow_armed || m_poked)
+            return;
+    }
+    // The same event seen a moment later rounds to a millisecond or two either way.
+    constexpr uint64_t ROUNDING_MS = 3;
+    const std::optional<uint64_t> ms = MillisecondsToNextEvent();
+    const uint64_t due = GetLayerTime() + ms.value_or(EVENTLESS_REST_MS);
     std::lock_guard rest(m_rest_mutex);
     if (!m_follow_armed || m_poked)
         return;
+    if (m_follow_until != 0 && due + ROUNDING_MS >= m_follow_until)
+        return;
     m_poked = true;
     m_rest_wake.notify_all();
+}
+
+bool NullAudioDevice::IsRestingWhilePlaying() const
+{
+    std::lock_guard rest(m_rest_mutex);
+    return m_follow_armed && !m_poked && m_follow_until != 0;
 }
 
 uint64_t NullAudioDevice::FollowWakes() const

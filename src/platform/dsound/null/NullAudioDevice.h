@@ -10,7 +10,8 @@
 // so a headless run can be listened to and checked. On the real clock, while no voice plays, the
 // helper rests until one is about to start (or a quarter second passes) and counts the rest as
 // the silence it was, so an idle game does not wake it two hundred times a second; while voices
-// play, it rests until the next notification or end falls due or a voice changes. Following the
+// play, it rests until the next notification or end falls due, or a change brings one nearer (a
+// look, a refill or a volume step does not: it would wake the helper for nothing). Following the
 // clock, a change to a voice (a start, a volume step, a refill, a stop) or a look at its cursor
 // first mixes up to the moment of the call, on the caller's thread: the recording holds each
 // change where the game made it, and the game reads the cursor of its own time, however late
@@ -22,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,6 +58,9 @@ public:
     uint64_t RestsEndedByStart() const;
     // How many times the helper woke to follow the clock.
     uint64_t FollowWakes() const;
+    // Whether the helper rests while voices play until the next event it planned for, no change
+    // having cut the rest short.
+    bool IsRestingWhilePlaying() const;
     // Starts writing everything mixed to a WAV file (replacing it); false when it cannot be made.
     bool StartDump(const std::string& path);
 
@@ -69,8 +74,10 @@ private:
     void RestWhileSilent(std::stop_token stop);
     // While voices play: waits until a notification or end falls due, or a voice changes.
     void RestWhilePlaying(std::stop_token stop);
-    // Ends a rest while playing: a change may have brought the next event nearer.
-    void Poke();
+    // Ends a rest while playing when a change brought the next event nearer than its end.
+    void PokeIfNearer();
+    // Milliseconds of layer time until the mixer's next event, when one is due.
+    std::optional<uint64_t> MillisecondsToNextEvent();
     void OnVoiceStarting();
     // Advance's body; silent frames are zeros without running the mixer. Needs m_mutex.
     void AdvanceLocked(uint32_t frames, bool silent);
@@ -101,7 +108,8 @@ private:
     bool m_resting = false;
     uint64_t m_rests_ended_by_start = 0;
     bool m_follow_armed = false; // resting while playing, or about to
-    bool m_poked = false;        // a voice changed since
+    bool m_poked = false;        // a change brought an event nearer since
+    uint64_t m_follow_until = 0; // layer time the rest lasts until; 0 while it is being planned
     uint64_t m_follow_wakes = 0;
     std::jthread m_follower; // last: stops before the members it uses go
 };

@@ -307,6 +307,14 @@ public:
             if (auto translated = Translate(event))
                 return translated;
         }
+        // A wait begins a poll cycle: what came during it (a wake) lies behind the cycle's end,
+        // and left there it would end the next rest at once.
+        if (!m_polled_wait && SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
+            while (SDL_PollEvent(&event) == 1) {
+                if (auto translated = Translate(event))
+                    return translated;
+            }
+        }
         m_pushes_seen = pushes;
         return std::nullopt;
     }
@@ -745,8 +753,8 @@ private:
     std::unordered_map<uint32_t, std::unique_ptr<NativeWindow>> m_windows;
     Uint32 m_wake_event = static_cast<Uint32>(-1); // set before any other thread sees the device
     bool m_polled_wait = false;                    // the same
-    std::atomic<uint32_t> m_pushes{0};   // events pushed (counted by the watch) and wakes
-    uint32_t m_pushes_seen = UINT32_MAX; // the count when the queue was last found empty
+    std::atomic<uint32_t> m_pushes{0};             // events pushed (counted by the watch) and wakes
+    uint32_t m_pushes_seen = UINT32_MAX;           // the count when the queue was last found empty
     std::array<std::unique_ptr<SDL_Cursor, CursorDestroyer>, 11> m_cursors;
     std::unordered_map<uint16_t, std::unique_ptr<SDL_Cursor, CursorDestroyer>> m_custom_cursors;
 };
