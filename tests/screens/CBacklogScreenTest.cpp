@@ -550,7 +550,7 @@ protected:
 
 TEST_F(CBacklogPageTest, AScrolledPageShowsWhatThePageDrawnAfreshShows)
 {
-    // Heads of every length, bodies of one line to more than the window holds, a hanging mark,
+    // Heads of every length, bodies of one line to more than the window holds, hanging marks,
     // a line break, a run of marks past the box: each scroll step redraws only the texts, over
     // what the last page left.
     const char* const heads[] = {"", "NAME", "とても長い名前の話し手", "「"};
@@ -562,6 +562,7 @@ TEST_F(CBacklogPageTest, AScrolledPageShowsWhatThePageDrawnAfreshShows)
         "吐く息が白い。街灯に照らされた雪がゆっくりと舞い落ちて、石畳に静かに積もっていく。"
         "吐く息が白い。街灯に照らされた雪がゆっくりと舞い落ちて、石畳に静かに積もっていく。",
         "あ」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」」",
+        "（しばらく音楽だけが流れます）",
     };
     constexpr int32_t COUNT = 23;
     BacklogStore& store = GetScriptState().m_script_context->Backlog;
@@ -571,7 +572,7 @@ TEST_F(CBacklogPageTest, AScrolledPageShowsWhatThePageDrawnAfreshShows)
         LogBuffer& record = *store.GetCurrentEntry();
         record.Code = {1, 0, 0};
         record.HeadText = heads[k % 4];
-        record.BodyText = bodies[k % 5];
+        record.BodyText = bodies[k % std::size(bodies)];
     }
     auto make = [](CBacklogScreen& screen) {
         ASSERT_EQ(screen.CreateParts(), 1);
@@ -678,6 +679,54 @@ TEST_F(CBacklogPageTest, AReopenedPageShowsWhatThePageDrawnAfreshShows)
         EXPECT_TRUE(view == PixelsOf(PageLayers::ViewImageLayer())) << "view, step " << step;
         EXPECT_TRUE(mask == PixelsOf(PageLayers::MaskImageLayer())) << "mask, step " << step;
     }
+}
+
+// An opening bracket that starts a line hangs one full-width step before the body's margin, and
+// the page shows it there: the only pixels it adds lie in that step. Scrolled off its row, it
+// leaves nothing behind.
+TEST_F(CBacklogPageTest, AnOpeningBracketThatStartsALineHangsBeforeTheMarginAndShows)
+{
+    const char* const plain = "しばらく音楽だけが流れます）";
+    auto page = [](std::vector<const char*> bodies, int32_t top, int32_t wheel) {
+        BacklogStore& store = GetScriptState().m_script_context->Backlog;
+        store.Reset();
+        store.Allocate(static_cast<int32_t>(bodies.size()));
+        for (const char* body : bodies) {
+            EXPECT_TRUE(store.NextEntry());
+            LogBuffer& record = *store.GetCurrentEntry();
+            record.Code = {1, 0, 0};
+            record.BodyText = body;
+        }
+        CBacklogScreen screen;
+        EXPECT_EQ(screen.CreateParts(), 1);
+        screen.PartsImage = SpriteOfPicture(tools::BacklogSheet());
+        screen.CoverImage = SpriteOfPicture(tools::BacklogCover());
+        screen.DrawToImage = 1;
+        screen.Top = top;
+        screen.ResetPage();
+        screen.DrawFirstPage();
+        screen.OnMouseWheel(wheel);
+        return PixelsOf(PageLayers::ViewImageLayer());
+    };
+    const std::vector<uint8_t> hung = page({"（しばらく音楽だけが流れます）"}, 0, 0);
+    const std::vector<uint8_t> without = page({plain}, 0, 0);
+    ASSERT_EQ(hung.size(), without.size());
+    constexpr size_t ROW = 1920 * 4;
+    int32_t left = 1920;
+    int32_t right = -1;
+    for (size_t k = 0; k < hung.size(); ++k) {
+        if (hung[k] == without[k])
+            continue;
+        left = std::min(left, static_cast<int32_t>(k % ROW / 4));
+        right = std::max(right, static_cast<int32_t>(k % ROW / 4));
+    }
+    EXPECT_LE(left, right) << "the bracket is not on the page";
+    EXPECT_GE(left, 184 - 40);
+    EXPECT_LT(right, 184);
+
+    // The oldest record, hung in the top row, scrolled down out of the page.
+    const std::vector<uint8_t> afresh = page({"（しばらく", plain, plain, plain}, 0, 0);
+    EXPECT_TRUE(afresh == page({"（しばらく", plain, plain, plain}, 1, -1)) << "a bracket was left behind";
 }
 
 class CBacklogNoDialogThreadTest : public CBacklogScreenThreadTest

@@ -63,9 +63,14 @@ inline constexpr int32_t THUMB_END = 20;
 inline constexpr int32_t THUMB_MIDDLE_MAX = 210;
 inline constexpr int32_t THUMB_LAYER_WIDTH = 96;
 
-// A row's window of the text area: its head and body rows, the columns 184 to 1352.
-inline constexpr int32_t TEXT_X = 184;
-inline constexpr int32_t TEXT_WIDTH = 1168;
+// A row's window of the text area: its head and body rows, the columns 184 to 1352, and before
+// them the full-width step in which an opening mark that starts a body line hangs: the window
+// holds all the text drawn.
+inline constexpr int32_t TEXT_STEP = 40;
+inline constexpr int32_t BODY_LEFT = 184;
+inline constexpr int32_t BODY_RIGHT = 1352;
+inline constexpr int32_t TEXT_X = BODY_LEFT - TEXT_STEP;
+inline constexpr int32_t TEXT_WIDTH = BODY_RIGHT - TEXT_X;
 inline constexpr int32_t WINDOW_TOP = 109;
 inline constexpr int32_t WINDOW_HEIGHT = 240;
 
@@ -245,7 +250,7 @@ void CBacklogScreen::DrawFirstPage()
 {
     const ScriptContext* context = GetScriptContext();
     Marks.assign(context != nullptr ? context->Backlog.Entries.size() : 0, 0);
-    SetValue(30, 40);
+    SetValue(30, TEXT_STEP);
     SetValue(31, 48);
     SetValue(34, 40);
     SetValue(35, 40);
@@ -648,7 +653,7 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
                 view->BltOver(5, y + 87, 1642, 284, parts, 0, 284 * state);
         if (text != nullptr) {
             ClearText(text, row, {245, y + 109, 245 + 1000, y + 109 + 54});
-            ClearText(text, row, {184, y + 178, 184 + 1168, y + 178 + 166});
+            ClearText(text, row, {TEXT_X, y + 178, BODY_RIGHT, y + 178 + 166});
         }
     }
     CFuncVoice voice;
@@ -667,10 +672,10 @@ void CBacklogScreen::DrawRow(int32_t row, int32_t state, RowDraw how)
     if (text != nullptr)
         FollowTextLayer(text); // the head's ink apart from the body's
 
-    SetValue(50, 184);
+    SetValue(50, BODY_LEFT);
     SetValue(51, y + 178);
     SetValue(47, y + 178);
-    SetValue(46, 184);
+    SetValue(46, BODY_LEFT);
     SetValue(48, 1184);
     SetValue(49, 1080);
     if (!record->TextTable.IsEmpty())
