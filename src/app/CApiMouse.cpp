@@ -113,6 +113,7 @@ void CApiMouse::OnButton(HWND window, Button button, bool down)
             return;
         ::SetCapture(window);
         state.held = 1;
+        state.seen = 0;
         state.unseen = 1;
     } else {
         ReleaseCapture();
@@ -182,8 +183,17 @@ void CApiMouse::OnTouch(HWND, WPARAM w_param, LPARAM l_param)
 int32_t CApiMouse::Down(Button button)
 {
     ButtonState& state = m_buttons[button];
-    const int32_t unseen = state.unseen.exchange(0);
-    return state.held != 0 || unseen != 0 ? 1 : 0;
+    const bool unseen = state.unseen != 0;
+    if (unseen)
+        state.seen = 1;
+    return state.held != 0 || unseen ? 1 : 0;
+}
+
+void CApiMouse::BeginPump()
+{
+    for (ButtonState& state : m_buttons)
+        if (state.seen.exchange(0) != 0)
+            state.unseen = 0;
 }
 
 int32_t CApiMouse::Clicked(Button button)
@@ -207,6 +217,7 @@ void CApiMouse::ClearClicks()
     for (ButtonState& state : m_buttons) {
         state.clicked = 0;
         state.unseen = 0;
+        state.seen = 0;
     }
     m_touch_tap = 0;
 }

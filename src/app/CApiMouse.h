@@ -26,8 +26,9 @@ public:
     void GetPosition(POINT* point) override;
     void SetPosition(int32_t x, int32_t y) override;
     void ClearClicks() override;
-    // Held, or pressed and let go again since the last look: a short press whose two messages
-    // arrive between two looks of a busy screen's loop still counts, once.
+    // Held, or pressed and let go again before a look saw it: a short press whose two messages
+    // arrive in one pump still reads as held, at every look until the next pump, so each reader
+    // of one turn of a screen's loop sees it, as they see a press held through the turn.
     int32_t IsLeftDown() override { return Down(LEFT); }
     int32_t IsRightDown() override { return Down(RIGHT); }
     int32_t IsMiddleDown() override { return Down(MIDDLE); }
@@ -47,6 +48,9 @@ public:
     void ResetTouch(int32_t which) override;
     // Stores both and registers the window for touch input where the system has it.
     int32_t Attach(HINSTANCE instance, HWND window) override;
+    // The application's pump is about to take the window's messages: a short press that a look
+    // has seen is over.
+    void BeginPump();
 
 private:
     enum Button
@@ -60,7 +64,8 @@ private:
         std::atomic<int32_t> held{0};
         std::atomic<int32_t> clicked{0};
         std::atomic<uint32_t> release_time{0};
-        std::atomic<int32_t> unseen{0}; // pressed since the last look at the held state
+        std::atomic<int32_t> unseen{0}; // pressed, and no pump since a look saw it
+        std::atomic<int32_t> seen{0};   // a look saw the press since the last pump
     };
 
     int32_t Down(Button button);

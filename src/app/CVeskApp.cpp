@@ -264,6 +264,8 @@ UINT CVeskApp::PumpMessage()
     }
     platform::PushDueTestInput(
         window, [](POINT logical) { return CDirect3D::GetInstance()->LogicalToWindow(logical); });
+    if (m_mouse && platform::IsUserInterfaceThread())
+        m_mouse->BeginPump();
     MSG message{};
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         while (true) {
