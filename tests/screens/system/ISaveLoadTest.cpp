@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <regex>
@@ -612,19 +613,49 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
     enum class Damage
     {
         None,
-        SystemFile, // before the operation
-        Journal,    // by the stop: whatever journal it leaves cannot be read
+        SystemFile,   // before the operation
+        Journal,      // by the stop: whatever journal it leaves cannot be read
+        SystemLost,   // after a stop that leaves a journal
+        SystemSpoilt, // the same, damaged
+        OlderJournal, // a stop's journal as the previous build wrote it
     };
-    for (const Damage damage : {Damage::None, Damage::SystemFile, Damage::Journal}) {
+    static constexpr const char* DAMAGE_NAMES[] = {"",
+                                                   " (damaged system file)",
+                                                   " (damaged journal)",
+                                                   " (system file lost after the stop)",
+                                                   " (system file damaged after the stop)",
+                                                   " (previous build's journal)"};
+    // Each save's id, from every flag file and save data in the folder, under any name but that of
+    // a write cut short.
+    const auto ids_kept = [&] {
+        std::set<int32_t> flag_ids;
+        std::set<int32_t> data_ids;
+        for (const auto& [name, bytes] : ReadFolder()) {
+            if (name.ends_with(".tmp"))
+                continue;
+            ByteCursor cursor(bytes);
+            FlagBuffer flag;
+            ScriptValueTable data;
+            if (name.starts_with("FLAG") && name != "FLAG000" && flag.ReadFrom(cursor))
+                flag_ids.insert(flag.Money());
+            const ScriptValueArray* record = nullptr;
+            if (name.starts_with("SaveData") && data.ReadFrom(cursor) &&
+                (record = data.Find(ID_RECORD)) != nullptr && !record->Values.empty())
+                data_ids.insert(record->Values[0].Integer);
+        }
+        std::set<int32_t> both;
+        std::ranges::set_intersection(flag_ids, data_ids, std::inserter(both, both.end()));
+        return both;
+    };
+    for (const Damage damage : {Damage::None, Damage::SystemFile, Damage::Journal, Damage::SystemLost,
+                                Damage::SystemSpoilt, Damage::OlderJournal}) {
         int journal_stops = 0;
         int journal_whole = 0;
+        const bool after_stop = damage >= Damage::SystemLost;
         for (const Operation& operation : operations) {
             if (operation.long_only && !long_run)
                 continue;
-            SCOPED_TRACE(std::string(operation.name) +
-                         (damage == Damage::SystemFile ? " over a damaged system file"
-                          : damage == Damage::Journal  ? " with a damaged journal"
-                                                       : ""));
+            SCOPED_TRACE(std::string(operation.name) + DAMAGE_NAMES[static_cast<size_t>(damage)]);
             Folder first = damage == Damage::SystemFile ? damaged : sound;
             Listing before_operation = before;
             if (operation.after_same) {
@@ -639,6 +670,8 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             }
             start(first);
             operation.run();
+            // The previous build's journal named the slot table the system file gets at the end.
+            const std::vector<uint8_t> table_after = SystemTable();
             const Listing after = ListedAtNextStart();
             int ended[2] = {0, 0};
             int stops = 0; // the file calls the operation was stopped at
@@ -670,6 +703,39 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                 }
 
                 stops += killed ? 1 : 0;
+                if (after_stop && killed) {
+                    const std::string journal_name = Exists("slotmove.jnm") ? "slotmove.jnm" : "slotmove.jnl";
+                    if (!Exists(journal_name))
+                        continue;
+                    ++journal_stops;
+                    if (damage == Damage::OlderJournal) {
+                        SlotMoveJournal journal;
+                        ASSERT_TRUE(journal.Decode(m_dir.Read(journal_name)));
+                        journal.Version = 1;
+                        journal.SystemHash = HashSaveBytes(table_after);
+                        m_dir.Write(journal_name, journal.Encode());
+                    } else {
+                        LoseSystemFile(damage == Damage::SystemSpoilt);
+                    }
+                    // Without a system file to tell, no save's files are deleted: those the
+                    // operation set aside or wrote stay, if only under ".kept" names. Each listed
+                    // row loads its save.
+                    const std::set<int32_t> kept_before = ids_kept();
+                    const Listing listed = ListedAtNextStart();
+                    const bool done = listed == after;
+                    EXPECT_TRUE(done || listed == before_operation) << "mixed at " << stop_at;
+                    ++ended[done ? 1 : 0];
+                    if (damage != Damage::OlderJournal) {
+                        EXPECT_EQ(ids_kept(), kept_before) << "at " << stop_at;
+                    }
+                    for (const auto& [slot, id] : listed) {
+                        EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), 3) << slot << " at " << stop_at;
+                        EXPECT_EQ(State().Money(), id) << "slot " << slot << " at " << stop_at;
+                    }
+                    for (const std::string& name : Unowned(listed))
+                        ADD_FAILURE() << name << " left at " << stop_at;
+                    continue;
+                }
                 if (damage == Damage::Journal && killed) {
                     bool journal = false;
                     for (const char* name : {"slotmove.jnl", "slotmove.jnm"}) {
@@ -740,10 +806,12 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             EXPECT_GT(ended[1], 0);
             EXPECT_TRUE(after == before_operation || ended[0] > 0);
             std::fprintf(stderr, "%s%s: %d stops, %d as before, %d as after\n", operation.name,
-                         damage == Damage::SystemFile ? " (damaged system file)"
-                         : damage == Damage::Journal  ? " (damaged journal)"
-                                                      : "",
-                         stops, ended[0], ended[1]);
+                         DAMAGE_NAMES[static_cast<size_t>(damage)], stops, ended[0], ended[1]);
+        }
+        if (after_stop) {
+            EXPECT_GT(journal_stops, 0);
+            std::fprintf(stderr, "%s: %d stops leaving a journal\n", DAMAGE_NAMES[static_cast<size_t>(damage)],
+                         journal_stops);
         }
         if (damage == Damage::Journal) {
             EXPECT_GT(journal_stops, 0);
@@ -1134,9 +1202,10 @@ TEST_F(ISaveLoadThreadTest, RebuiltRowsKeepTheTimeAndNoteTheyWereSavedWith)
 }
 
 // What no table lists never comes back as a save: the files of a delete of every save go with
-// it, a save stopped before its table is written (into an empty group, so nothing moved) is taken
-// back, and what cut writes left is gone by the next start; a rebuilt table lists none of them,
-// nor a script's own flag file and save data kept under a slot's name, which stay.
+// it, a save stopped before its files are all written (into an empty group, so nothing moved) is
+// taken back, kept aside as the damaged system file cannot say it was not made, and what cut
+// writes left is gone by the next start; a rebuilt table lists none of them, nor a script's own
+// flag file and save data kept under a slot's name, which stay.
 TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
 {
     Mark(1);
@@ -1148,7 +1217,7 @@ TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
 
     Mark(3);
     SetSaveStepHook([this] {
-        if (Exists("thm101"))
+        if (Exists("SaveData101.dat"))
             throw FileStop{};
     });
     EXPECT_THROW((void)m_save.AutoSave(), FileStop);
