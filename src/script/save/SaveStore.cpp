@@ -19,6 +19,7 @@
 #include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/WriteFileAtomically.h"
+#include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptState.h"
@@ -346,11 +347,55 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
     return SaveFileRead::Loaded;
 }
 
+enum class LastWrite
+{
+    Written,
+    Failed,
+    Unsettled, // the new system file stayed and may not be on the disk: the next start finishes
+};
+
+// A folder flush that the next step relies on; false, reported, when it fails.
+bool FlushSlotFiles(DeferredFolderFlush& flush, const CStringUTF8& name)
+{
+    if (flush.Flush())
+        return true;
+    ReportUnwritable(name, SystemErrorText(GetLastError()));
+    return false;
+}
+
+// The system file that concludes a save or delete, its folder flushed before the set-aside files
+// can go: a disk that kept their deletion and lost the rename would list the old saves over moved
+// files. A flush that fails puts the previous file back, as a failed write keeps it, unless that
+// too fails.
+LastWrite WriteSystemFileLast(const std::string& bytes)
+{
+    const CStringUTF8 name = SaveStore::FlagFileName(0);
+    std::optional<std::vector<uint8_t>> previous;
+    {
+        CFile file;
+        std::vector<uint8_t> read;
+        if (file.OpenRead(name) && ReadRestOfFile(file.GetHandle(), read))
+            previous = std::move(read);
+    }
+    {
+        DeferredFolderFlush system_entry;
+        if (!WriteFlagBytes(name, bytes))
+            return LastWrite::Failed;
+        if (FlushSlotFiles(system_entry, name))
+            return LastWrite::Written;
+    }
+    const bool put_back =
+        previous ? WriteFileAtomically(name, *previous) : DeleteFileW(name.ToWide().c_str()) != FALSE;
+    return put_back ? LastWrite::Failed : LastWrite::Unsettled;
+}
+
 // The last step of a save or delete, the system file's write, has its answer: on success the
 // set-aside files go, on failure every move is undone.
-bool Conclude(SlotFileMoves& moves, bool done)
+bool Conclude(SlotFileMoves& moves, LastWrite last)
 {
-    if (!done) {
+    if (last == LastWrite::Unsettled)
+        return false;
+    if (last == LastWrite::Failed) {
         moves.Undo();
         return false;
     }
@@ -599,16 +644,15 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
                 done = moves.ForgetNewFile(ThumbnailFileName(slot));
         }
         if (done)
-            slot_files.Flush();
+            done = FlushSlotFiles(slot_files, FlagFileName(slot));
     }
     // The table in the system file says which saves exist: written last, the save is complete.
-    if (done)
-        done = WriteFlagBytes(FlagFileName(0), system_bytes);
-    if (!done) {
+    const LastWrite last = done ? WriteSystemFileLast(system_bytes) : LastWrite::Failed;
+    if (last == LastWrite::Failed) {
         for (const CStringUTF8& name : written)
             DeleteFileW(name.ToWide().c_str());
     }
-    return Conclude(moves, done);
+    return Conclude(moves, last);
 }
 
 bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system)
@@ -619,10 +663,8 @@ bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& sys
         moves.MoveSlotFiles(n, n - 1);
     std::string system_bytes;
     system.AppendTo(system_bytes);
-    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
-    if (done)
-        done = WriteFlagBytes(FlagFileName(0), system_bytes);
-    return Conclude(moves, done);
+    const bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
+    return Conclude(moves, done ? WriteSystemFileLast(system_bytes) : LastWrite::Failed);
 }
 
 bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system)
@@ -632,10 +674,8 @@ bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffe
         moves.SetAsideSlot(slot);
     std::string system_bytes;
     system.AppendTo(system_bytes);
-    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
-    if (done)
-        done = WriteFlagBytes(FlagFileName(0), system_bytes);
-    return Conclude(moves, done);
+    const bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
+    return Conclude(moves, done ? WriteSystemFileLast(system_bytes) : LastWrite::Failed);
 }
 
 void SaveStore::RemoveLeftovers()

@@ -8,6 +8,7 @@
 #include "foundation/ByteCursor.h"
 #include "foundation/CFile.h"
 #include "foundation/WriteFileAtomically.h"
+#include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
@@ -292,47 +293,68 @@ uint64_t HashSaveBytes(std::span<const uint8_t> bytes)
     return Fnv1a(bytes);
 }
 
-bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked)
+namespace {
+
+void ReportUnwritableJournal(const CStringUTF8& name, const CStringUTF8& reason)
 {
-    const CStringUTF8 name = SaveStore::FolderFileName(marked ? MOVED_NAME : JOURNAL_NAME);
-    CStringUTF8 reason;
-    if (WriteFileAtomically(name, journal.Encode(), &reason))
-        return true;
     CStringUTF8 text;
     ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+}
+
+// A folder flush the order of the renames relies on; false, reported, when it fails.
+bool FlushJournalFolder(const CStringUTF8& name)
+{
+    if (FlushFolderOf(name))
+        return true;
+    ReportUnwritableJournal(name, SystemErrorText(GetLastError()));
+    return false;
+}
+
+} // namespace
+
+bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked)
+{
+    // The journal is on the disk before any rename it guards can be.
+    const CStringUTF8 name = SaveStore::FolderFileName(marked ? MOVED_NAME : JOURNAL_NAME);
+    CStringUTF8 reason;
+    DeferredFolderFlush journal_entry;
+    if (!WriteFileAtomically(name, journal.Encode(), &reason)) {
+        ReportUnwritableJournal(name, reason);
+        return false;
+    }
+    if (journal_entry.Flush())
+        return true;
+    ReportUnwritableJournal(name, SystemErrorText(GetLastError()));
     return false;
 }
 
 // The mark's rename is flushed on both sides: a file system may keep a later rename of another
 // name and lose an earlier one, and the mark must never be on the disk without the renames it
 // speaks of, nor a new file's rename (or a rename back) without the mark it follows.
-bool MarkSlotMovesMade()
+bool MarkSlotMovesMade(bool& renamed)
 {
     const CStringUTF8 moved = SaveStore::FolderFileName(MOVED_NAME);
-    FlushFolderOf(moved);
-    const bool marked = RenameSaveFile(SaveStore::FolderFileName(JOURNAL_NAME), moved);
-    FlushFolderOf(moved);
-    return marked;
+    renamed = FlushJournalFolder(moved) && RenameSaveFile(SaveStore::FolderFileName(JOURNAL_NAME), moved);
+    return renamed && FlushJournalFolder(moved);
 }
 
 bool UnmarkSlotMovesMade()
 {
     const CStringUTF8 journal = SaveStore::FolderFileName(JOURNAL_NAME);
-    FlushFolderOf(journal);
-    const bool unmarked = RenameSaveFile(SaveStore::FolderFileName(MOVED_NAME), journal);
-    FlushFolderOf(journal);
-    return unmarked;
+    return FlushJournalFolder(journal) && RenameSaveFile(SaveStore::FolderFileName(MOVED_NAME), journal) &&
+           FlushJournalFolder(journal);
 }
 
-void RemoveSlotMoveJournal(bool undone)
+bool RemoveSlotMoveJournal(bool undone)
 {
     // Renames put back must not be lost while the journal that would put them back again is;
     // set-aside files left by a finished one are only clutter the start removes.
     const CStringUTF8 journal = SaveStore::FolderFileName(JOURNAL_NAME);
-    if (undone)
-        FlushFolderOf(journal);
+    if (undone && !FlushJournalFolder(journal))
+        return false;
     DeleteFileW(journal.ToWide().c_str());
     DeleteFileW(SaveStore::FolderFileName(MOVED_NAME).ToWide().c_str());
+    return true;
 }
 
 bool RecoverSlotMoves()
@@ -367,10 +389,7 @@ bool RecoverSlotMoves()
         };
         ReportScriptError(text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
                                       (moved ? moved_name : name).GetText()));
-        if (!settled)
-            return false;
-        RemoveSlotMoveJournal(true);
-        return true;
+        return settled && RemoveSlotMoveJournal(true);
     }
     file.Close();
     // Temporaries of writes that were cut short.
@@ -391,8 +410,7 @@ bool RecoverSlotMoves()
             else if (!KeepAside(to, WithoutDrop(to)))
                 return false;
         }
-        RemoveSlotMoveJournal(false);
-        return true;
+        return RemoveSlotMoveJournal(false);
     }
     if (moved) {
         // Every rename was made, so what the emptied slot holds is the new save's; once it is
@@ -414,8 +432,7 @@ bool RecoverSlotMoves()
             !RenameSaveFile(InFolder(it->second), InFolder(it->first)))
             return false;
     }
-    RemoveSlotMoveJournal(true);
-    return true;
+    return RemoveSlotMoveJournal(true);
 }
 
 CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path)

@@ -45,11 +45,13 @@ uint64_t HashSaveBytes(std::span<const uint8_t> bytes);
 // new files are then all it guards); false, reported, when it cannot.
 bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked);
 // Renames the journal to say that every rename was made, and back before they are undone; false,
-// reported, when it cannot.
-bool MarkSlotMovesMade();
+// reported, when it cannot, or when the folder flush on either side fails (renamed then says
+// whether the mark was made all the same).
+bool MarkSlotMovesMade(bool& renamed);
 bool UnmarkSlotMovesMade();
-// After renames put back (undone) the folder is flushed first.
-void RemoveSlotMoveJournal(bool undone);
+// After renames put back (undone) the folder is flushed first; false, reported, and the journal
+// kept, when that fails.
+bool RemoveSlotMoveJournal(bool undone);
 
 // Finishes or undoes the operation a journal left behind describes. False, reported, while the
 // slot files are still between two states (a rename back that failed): nothing may be saved,

@@ -469,8 +469,11 @@ TEST_F(ISaveLoadThreadTest, AFailedStepChangesNothing)
             if (done && !struck)
                 break;
             if (done) {
-                // Only the folder flush after a rename may fail without failing the write; the
-                // save is whole, so go back to where it started and try the next call.
+                // A read's close, or the thumbnail's write (the save is kept without it), may fail
+                // without failing the operation; a folder flush its order relies on may not. Go
+                // back to where it started and try the next call.
+                EXPECT_NE(platform::StruckFileCall(), platform::FileCall::FlushFolder)
+                    << operation.name << " done failing at " << skip;
                 for (const auto& [name, bytes] : ReadFolder())
                     std::filesystem::remove(Path(name));
                 for (const auto& [name, bytes] : before.files)
@@ -810,8 +813,8 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
         }
         if (after_stop) {
             EXPECT_GT(journal_stops, 0);
-            std::fprintf(stderr, "%s: %d stops leaving a journal\n", DAMAGE_NAMES[static_cast<size_t>(damage)],
-                         journal_stops);
+            std::fprintf(stderr, "%s: %d stops leaving a journal\n",
+                         DAMAGE_NAMES[static_cast<size_t>(damage)], journal_stops);
         }
         if (damage == Damage::Journal) {
             EXPECT_GT(journal_stops, 0);
@@ -865,7 +868,8 @@ TEST_F(ISaveLoadThreadTest, ADamagedJournalLeavesNoUnlistedSaveInItsSlot)
 
 // A start that finds the system flag file lost while saves stayed writes the initial set with the
 // saves listed. Killed at any file call of that start, or failing at any call on a full disk, it
-// leaves a folder whose every later start lists every save.
+// leaves a folder whose every later start lists every save; a folder flush that fails takes the
+// set back.
 TEST_F(ISaveLoadThreadTest, AStartAfterALostSystemFileLosesNoSaveAtAnyStopOrFullDisk)
 {
     const std::string folder = m_dir.Path().string() + "/";
@@ -917,6 +921,10 @@ TEST_F(ISaveLoadThreadTest, AStartAfterALostSystemFileLosesNoSaveAtAnyStopOrFull
         platform::InjectFileFault(skip, ENOSPC);
         start();
         const bool struck = !platform::IsFileFaultPending();
+        // The set's renames may not be on the disk in order: it is taken back, for the next start.
+        if (platform::StruckFileCall() == platform::FileCall::FlushFolder) {
+            EXPECT_FALSE(Exists("FLAG000")) << "full disk at " << skip;
+        }
         platform::ClearFileFault();
         next_start("full disk", skip);
         if (!struck)
