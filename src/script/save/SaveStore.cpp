@@ -557,7 +557,8 @@ bool SaveStore::WriteSaveData(uint32_t slot, const ScriptValueTable& table)
     return true;
 }
 
-bool SaveStore::WriteThumbnail(uint32_t slot, std::span<const uint8_t> bytes, ThumbnailFailure failure)
+bool SaveStore::WriteThumbnail(uint32_t slot, std::span<const uint8_t> bytes, ThumbnailFailure failure,
+                               CStringUTF8* fault)
 {
     const CStringUTF8 name = ThumbnailFileName(slot);
     CStringUTF8 reason;
@@ -565,6 +566,8 @@ bool SaveStore::WriteThumbnail(uint32_t slot, std::span<const uint8_t> bytes, Th
         return true;
     if (failure == ThumbnailFailure::Report)
         ReportUnwritable(name, reason);
+    else if (fault != nullptr)
+        *fault = reason;
     return false;
 }
 
@@ -620,6 +623,7 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
     if (!thumbnail.empty())
         new_files.push_back(ThumbnailFileName(slot));
     bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), new_files);
+    std::optional<CStringUTF8> picture_lost; // why the thumbnail could not be written
     std::vector<CStringUTF8> written;
     auto write = [&](const CStringUTF8& name, bool ok) {
         done = ok;
@@ -636,12 +640,15 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
             write(FlagFileName(slot), WriteFlagFile(slot, stored));
         if (done)
             write(SaveDataFileName(slot), WriteSaveData(slot, data));
-        // A save is kept without its picture: the slot then shows none.
+        // A save is kept without its picture: the slot then shows none, and the player is told.
         if (done && !thumbnail.empty()) {
-            if (WriteThumbnail(slot, thumbnail, ThumbnailFailure::Skip))
+            CStringUTF8 reason;
+            if (WriteThumbnail(slot, thumbnail, ThumbnailFailure::Skip, &reason)) {
                 write(ThumbnailFileName(slot), true);
-            else
+            } else {
+                picture_lost = reason;
                 done = moves.ForgetNewFile(ThumbnailFileName(slot));
+            }
         }
         if (done)
             done = FlushSlotFiles(slot_files, FlagFileName(slot));
@@ -652,7 +659,18 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
         for (const CStringUTF8& name : written)
             DeleteFileW(name.ToWide().c_str());
     }
-    return Conclude(moves, last);
+    if (!Conclude(moves, last))
+        return false;
+    if (picture_lost) {
+        static constexpr std::array<const char*, 4> SAVED_WITHOUT_PICTURE = {
+            "The game was saved without its picture.",
+            "游戏已保存，但未能保存画面缩略图。",
+            "遊戲已儲存，但未能儲存畫面縮圖。",
+            "セーブしましたが、サムネイル画像は保存できませんでした。",
+        };
+        ShowPlayerMessage(0, CStringUTF8(InPlayerLanguage(SAVED_WITHOUT_PICTURE)) + "\n" + *picture_lost);
+    }
+    return true;
 }
 
 bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system)

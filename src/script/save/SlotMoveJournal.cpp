@@ -7,6 +7,7 @@
 
 #include "foundation/ByteCursor.h"
 #include "foundation/CFile.h"
+#include "foundation/PlayerMessage.h"
 #include "foundation/WriteFileAtomically.h"
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
@@ -387,8 +388,10 @@ bool RecoverSlotMoves()
             "中断されたセーブか削除で退避されていたファイルは、"
             "名前に「.kept」を付けて残しました。",
         };
-        ReportScriptError(text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
-                                      (moved ? moved_name : name).GetText()));
+        // Told at start or under any script alike: the journal is no script's, so the box names
+        // no script line.
+        ShowPlayerMessage(0, text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
+                                         (moved ? moved_name : name).GetText()));
         return settled && RemoveSlotMoveJournal(true);
     }
     file.Close();
