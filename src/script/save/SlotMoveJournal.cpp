@@ -229,6 +229,21 @@ bool SettleSetAsideFiles(bool& kept)
     return true;
 }
 
+void ReportUnwritableJournal(const CStringUTF8& name, const CStringUTF8& reason)
+{
+    CStringUTF8 text;
+    ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+}
+
+// A folder flush the order of the renames relies on; false, reported, when it fails.
+bool FlushJournalFolder(const CStringUTF8& name)
+{
+    if (FlushFolderOf(name))
+        return true;
+    ReportUnwritableJournal(name, SystemErrorText(GetLastError()));
+    return false;
+}
+
 } // namespace
 
 std::vector<uint8_t> SlotMoveJournal::Encode() const
@@ -293,25 +308,6 @@ uint64_t HashSaveBytes(std::span<const uint8_t> bytes)
 {
     return Fnv1a(bytes);
 }
-
-namespace {
-
-void ReportUnwritableJournal(const CStringUTF8& name, const CStringUTF8& reason)
-{
-    CStringUTF8 text;
-    ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
-}
-
-// A folder flush the order of the renames relies on; false, reported, when it fails.
-bool FlushJournalFolder(const CStringUTF8& name)
-{
-    if (FlushFolderOf(name))
-        return true;
-    ReportUnwritableJournal(name, SystemErrorText(GetLastError()));
-    return false;
-}
-
-} // namespace
 
 bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked)
 {
@@ -390,8 +386,9 @@ bool RecoverSlotMoves()
         };
         // Told at start or under any script alike: the journal is no script's, so the box names
         // no script line.
-        ShowPlayerMessage(0, text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
-                                         (moved ? moved_name : name).GetText()));
+        ShowPlayerMessage(0,
+                          text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
+                                      (moved ? moved_name : name).GetText()));
         return settled && RemoveSlotMoveJournal(true);
     }
     file.Close();
