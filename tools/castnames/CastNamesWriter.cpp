@@ -111,17 +111,17 @@ std::vector<CastNameEntry> DemoCastNames()
         std::snprintf(key, sizeof(key), "heroine%02u.given", heroine);
         entries.emplace_back(key, DemoPersonName(static_cast<int>(heroine)).japanese);
     }
-    entries.emplace_back("town", "町名");
-    entries.emplace_back("neighbour_town", "隣町名");
-    entries.emplace_back("pond_park", "池の");
-    entries.emplace_back("nursery", "園名");
-    entries.emplace_back("tv_station", "テレビキョクメイ");
-    entries.emplace_back("studio", "ＳＴＵＤＩＯ");
-    entries.emplace_back("side_a.given", "脇役Ａ");
-    entries.emplace_back("side_b.given", "脇役Ｂ");
-    entries.emplace_back("side_c.family", "脇役Ｃ");
-    entries.emplace_back("side_d.family", "脇役Ｄ");
-    entries.emplace_back("video_title", "ビデオ題名");
+    entries.emplace_back("town", "雪見");
+    entries.emplace_back("neighbour_town", "川辺");
+    entries.emplace_back("pond_park", "白鳥池");
+    entries.emplace_back("nursery", "ひまわり");
+    entries.emplace_back("tv_station", "雪見テレビ");
+    entries.emplace_back("studio", "スタジオ・ミナト");
+    entries.emplace_back("side_a.given", "ミドリ");
+    entries.emplace_back("side_b.given", "アオイ");
+    entries.emplace_back("side_c.family", "佐伯");
+    entries.emplace_back("side_d.family", "森川");
+    entries.emplace_back("video_title", "冬の星座");
     // The romanised given names in the extra CGs' file names, one per group letter.
     for (const char letter : std::string("rofjkpseqbdihanc"))
         entries.emplace_back(std::string("cgextra.") + letter, std::string("name") + letter);

@@ -66,6 +66,17 @@ TEST(CastNames, WriterCoversEveryRoleTheHintsRead)
          {CAST_TOWN, CAST_NEIGHBOUR_TOWN, CAST_POND_PARK, CAST_NURSERY, CAST_TV_STATION, CAST_STUDIO,
           CAST_SIDE_A_GIVEN, CAST_SIDE_B_GIVEN, CAST_SIDE_C_FAMILY, CAST_SIDE_D_FAMILY, CAST_VIDEO_TITLE})
         EXPECT_FALSE(names->Get(key).IsEmpty()) << key;
+    // Real names, as a player reads them on the event cards: no stand-in word ("town name",
+    // "side character", "title"), and no side character named as a heroine.
+    for (const char* key :
+         {CAST_TOWN, CAST_NEIGHBOUR_TOWN, CAST_POND_PARK, CAST_NURSERY, CAST_TV_STATION, CAST_STUDIO,
+          CAST_SIDE_A_GIVEN, CAST_SIDE_B_GIVEN, CAST_SIDE_C_FAMILY, CAST_SIDE_D_FAMILY, CAST_VIDEO_TITLE}) {
+        const std::string name = names->Get(key).GetStdString();
+        for (const char* stand_in : {"名", "脇役", "メイ", "ＳＴＵＤＩＯ"})
+            EXPECT_EQ(name.find(stand_in), std::string::npos) << key << ": " << name;
+        for (uint32_t heroine = 0; heroine < 15; ++heroine)
+            EXPECT_NE(name, names->HeroineGiven(heroine).GetStdString()) << key;
+    }
     EXPECT_THROW(tools::WriteCastNames({{"a\tb", "x"}}), std::invalid_argument);
     EXPECT_THROW(tools::WriteCastNames({{"a", "x\ny"}}), std::invalid_argument);
 }
