@@ -226,6 +226,22 @@ TEST(DemoSheets, ScreensHideWhatTheyOpenOverAndKeepTheirNamesClear)
                 }
         EXPECT_GT(named, 1000) << language << ": no name on the sound settings";
 
+        // The save note shows its question's line from row 54 down: a new save's and an
+        // overwrite's words stand there whole, the rows above bare.
+        const tools::AkbPicture dialog = tools::DemoDialogSheet(words);
+        for (const tools::SheetCell& cell : tools::DialogSheetCells()) {
+            if (cell.id != tools::DIALOG_SHEET_LINE && cell.id != tools::DIALOG_SHEET_LINE + 4)
+                continue;
+            int32_t above = 0;
+            int32_t shown = 0;
+            for (int32_t y = 0; y < cell.height; ++y)
+                for (int32_t x = 0; x < cell.width; ++x)
+                    if (dialog.At(cell.x + x, cell.y + y) != dialog.At(cell.x + 2, cell.y + 2))
+                        ++(y < 54 ? above : shown);
+            EXPECT_EQ(above, 0) << language << ": question " << cell.id - tools::DIALOG_SHEET_LINE;
+            EXPECT_GT(shown, 100) << language << ": question " << cell.id - tools::DIALOG_SHEET_LINE;
+        }
+
         const tools::CaptionBox evening = tools::EveningCaptionBox(words);
         EXPECT_FALSE(Overlap(evening, 590, 48, 740, 682))
             << language << ": under the time of day's dial and its top button";

@@ -354,13 +354,24 @@ CellWords NoticeLineWords(int32_t line)
                                                                   : CellWords{};
 }
 
+namespace {
+
+// A new save's and an overwrite's questions, which the save note asks too.
+bool NoteQuestion(const SheetCell& cell)
+{
+    return cell.id == DIALOG_SHEET_LINE || cell.id == DIALOG_SHEET_LINE + 4;
+}
+
+} // namespace
+
 AkbPicture DemoDialogSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = DialogSheetCells();
     AkbPicture sheet =
         WordedSheet(DIALOG_SHEET_WIDTH, DIALOG_SHEET_HEIGHT, cells,
                     [](const SheetCell& cell) -> CellWords {
-                        if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12)
+                        if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12 &&
+                            !NoteQuestion(cell))
                             return DialogQuestion(static_cast<int32_t>(cell.id - DIALOG_SHEET_LINE));
                         if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
                             return NoticeKindWords(static_cast<int32_t>(cell.id - NOTICE_SHEET_LINE));
@@ -371,6 +382,11 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
                         return {};
                     },
                     language, {WordsPlace::Centre, 34});
+    // The save note shows only the lower half of its questions' lines: their words stand there.
+    for (const SheetCell& cell : cells)
+        if (NoteQuestion(cell))
+            DrawCellWords(sheet, cell, DialogQuestion(static_cast<int32_t>(cell.id - DIALOG_SHEET_LINE)),
+                          language, {WordsPlace::Bottom, 34});
     // Framed panels and buttons: the panels a wide rim, the small box and clear button a thin one.
     for (const SheetCell& cell : cells) {
         const bool panel = cell.id == DIALOG_SHEET_PANEL_BOX || cell.id == DIALOG_SHEET_PANEL_SIMPLE ||
