@@ -230,6 +230,14 @@ void ISaveLoad::OnClose()
 {
     Hide();
     WINNLSEnableIME(nullptr, FALSE);
+    // Each open copies the background in whole and draws every row of the list: closed, their
+    // pixels go back to the system.
+    {
+        LiveDrawLock lock;
+        for (const auto* sprite : {&Parts().background, &Parts().list})
+            if (ILayer* layer = LayerOf(*sprite))
+                layer->Clear();
+    }
     ISystemParts::OnClose();
 }
 
