@@ -168,6 +168,8 @@ void CSubMap::OnClose()
     for (CSpriteLayer* layer : {m_background_layer.get(), m_parts_layer.get(), m_icon_layer.get()})
         if (ILayer* pixels = SpriteLayerOf(layer))
             pixels->Clear();
+    if (m_container && m_container->GetLayer() != nullptr)
+        m_container->GetLayer()->Clear();
 }
 
 void CSubMap::OnOpen()

@@ -640,9 +640,11 @@ void CSoundConfig::OnClose()
 {
     CloseTransition(nullptr);
     // Copied whole from the cover on each open: closed, its pixels go back to the system.
-    if (ILayer* copy = SpriteLayerOf(m_cover_copy.get())) {
+    {
         LiveDrawLock lock;
-        copy->Clear();
+        for (ILayer* layer : {SpriteLayerOf(m_cover_copy.get()), LayerOfSprite(m_panel)})
+            if (layer != nullptr)
+                layer->Clear();
     }
     CONFIG_STATE::Load();
     ApplyVolume(SoundEnable, 0, MasterVolume);

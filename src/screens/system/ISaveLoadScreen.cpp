@@ -152,6 +152,16 @@ bool ISaveLoad::HasDeleteButton(int32_t row) const
     return IsRowUsed(row) && SlotOfRow(row) != 0;
 }
 
+ILayer* ISaveLoad::GetBackgroundLayer()
+{
+    return LayerOf(Parts().background);
+}
+
+ILayer* ISaveLoad::GetListLayer()
+{
+    return LayerOf(Parts().list);
+}
+
 int32_t ISaveLoad::CreateParts()
 {
     if (ISystemParts::CreateParts() == 0)
