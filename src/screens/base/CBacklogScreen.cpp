@@ -175,6 +175,11 @@ ScriptValue* CBacklogScreen::Run(ScriptValue* out)
     return out;
 }
 
+ILayer* CBacklogScreen::GetPageBaseLayer() const
+{
+    return SpriteLayerOf(PageBaseImage.get());
+}
+
 void CBacklogScreen::GiveBackPages()
 {
     // The page's background and its rows are drawn again on the next open, as after the parts

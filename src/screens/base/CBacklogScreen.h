@@ -139,6 +139,7 @@ public:
     void ReleaseParts() override;
     // Clears the page layers a closed backlog keeps, so they cost no memory until drawn again.
     void GiveBackPages();
+    ILayer* GetPageBaseLayer() const;
     int32_t GetRowsPerPage() override { return 3; }
     void ResetPage() override;
     void ClearTextLayer(ILayer* text) override;

@@ -219,6 +219,16 @@ float* CSoundConfig::VolumeField(int32_t group)
     }
 }
 
+ILayer* CSoundConfig::GetPanelLayer() const
+{
+    return LayerOfSprite(m_panel);
+}
+
+ILayer* CSoundConfig::GetCoverCopyLayer() const
+{
+    return SpriteLayerOf(m_cover_copy.get());
+}
+
 int32_t CSoundConfig::CreateParts()
 {
     if (ISystemParts::CreateParts() == 0)
