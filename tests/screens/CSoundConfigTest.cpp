@@ -182,7 +182,7 @@ TEST_F(CSoundConfigThreadTest, VolumesReachTheLiveChannels)
 }
 
 // The panel and its cover's copy are drawn again on each open: closed, the page holds none of
-// their pages, and the next open shows its tab again.
+// their pages, nor of the shared view and mask, and the next open shows its tab again.
 TEST_F(CSoundConfigThreadTest, AClosedPageGivesItsPanelAndCoverCopyBack)
 {
     for (int round = 0; round < 2; ++round) {
@@ -202,6 +202,9 @@ TEST_F(CSoundConfigThreadTest, AClosedPageGivesItsPanelAndCoverCopyBack)
         EXPECT_EQ(tab, Cell(0x0E01, 2)) << "round " << round;
         EXPECT_EQ(ResidentBytes(m_sound.GetPanelLayer()), 0u) << "round " << round;
         EXPECT_EQ(ResidentBytes(m_sound.GetCoverCopyLayer()), 0u) << "round " << round;
+        // Faded out, the shared view and mask are copied in whole on the next entry.
+        EXPECT_EQ(ResidentBytes(ISystemParts::GetViewPixels()), 0u) << "round " << round;
+        EXPECT_EQ(ResidentBytes(ISystemParts::GetMaskPixels()), 0u) << "round " << round;
     }
 }
 

@@ -86,7 +86,8 @@ bool Usable(const FlagBuffer* state)
 bool PagesUsable(const FlagBuffer* state)
 {
     return Usable(state) && state->Values.size() > VALUE_ENGINE_STATE &&
-           (static_cast<uint32_t>(state->Values[VALUE_ENGINE_STATE].Integer) & ENGINE_STATE_PAGES_USABLE) != 0;
+           (static_cast<uint32_t>(state->Values[VALUE_ENGINE_STATE].Integer) & ENGINE_STATE_PAGES_USABLE) !=
+               0;
 }
 
 uint32_t TextFlags(const FlagBuffer* state)
@@ -321,6 +322,16 @@ void ISystemParts::OpenTransition(CSpriteAnime* anime)
     view_image->SetVisibleFlag(0);
 }
 
+ILayer* ISystemParts::GetViewPixels()
+{
+    return SpriteLayerOf(ViewLayer());
+}
+
+ILayer* ISystemParts::GetMaskPixels()
+{
+    return SpriteLayerOf(MaskLayer());
+}
+
 void ISystemParts::CloseTransition(CSpriteAnime* anime)
 {
     CSpriteLayer* view = ViewLayer();
@@ -336,6 +347,14 @@ void ISystemParts::CloseTransition(CSpriteAnime* anime)
             play.AddSprite(layer);
         }
     });
+    // Faded out, the view and the mask are copied in whole from their image layers on the next
+    // entry: their pixels go back to the system meanwhile.
+    if (KeepView != 0 || !view || !mask || view->IsVisible() || mask->IsVisible())
+        return;
+    LiveDrawLock lock;
+    for (CSpriteLayer* layer : {mask, view})
+        if (ILayer* pixels = SpriteLayerOf(layer))
+            pixels->Clear();
 }
 
 void ISystemParts::PlaySound(CStringUTF8 name)
@@ -371,8 +390,8 @@ int32_t ISystemParts::GetMenuTabState(int32_t id)
     return CurrentPage == page ? TAB_CURRENT : TAB_NORMAL;
 }
 
-void ISystemParts::DrawTextInRect(CStringUTF8 text, ILayer* layer, uint32_t colour, int32_t size, int32_t left,
-                                  int32_t top, int32_t right, int32_t bottom)
+void ISystemParts::DrawTextInRect(CStringUTF8 text, ILayer* layer, uint32_t colour, int32_t size,
+                                  int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     CFontDIB* font = SharedFont();
     if (font == nullptr || size <= 1)
