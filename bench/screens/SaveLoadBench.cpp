@@ -162,7 +162,7 @@ public:
             DeferredFolderFlush together;
             for (size_t i = 0; i < m_slot_files.size(); ++i)
                 (void)WriteFileAtomically(Slot(i), m_slot_files[i]);
-            together.Flush();
+            (void)together.Flush();
         }
         (void)WriteFileAtomically(Name("floor_system"), m_system);
         for (size_t i = 0; i < m_slot_files.size(); ++i)

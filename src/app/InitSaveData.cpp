@@ -116,8 +116,15 @@ bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF
     const CStringUTF8 config_path = folder + config_name;
     std::vector<CStringUTF8> written;
     bool failed = false;
+    // Every file's rename is on the disk before the marker's can be, and the marker's before the
+    // set counts as made: a flush that fails takes the set back as a failed write does.
+    DeferredFolderFlush renames;
     for (const size_t index : order) {
         const CStringUTF8& path = paths[index];
+        if (path.IsEqual(marker.GetStdString()) && !renames.Flush()) {
+            failed = true;
+            break;
+        }
         const DWORD attributes = GetFileAttributesW(path.GetWideText());
         // The player's settings survive an extraction that runs again.
         if (path.IsEqual(config_path.GetStdString()) && attributes != INVALID_FILE_ATTRIBUTES &&
@@ -127,8 +134,8 @@ bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF
             failed = true; // a folder in the file's place: it cannot be opened
             break;
         }
-        // Each file goes through a flushed temporary and a folder flush, so the marker, last,
-        // is on the disk only after every other file is whole there.
+        // Each file goes through a flushed temporary, so the marker, last, is on the disk only
+        // after every other file is whole there.
         std::span<const uint8_t> bytes;
         if (!archive.DecodeEntry(index, bytes)) {
             ShowMessage("There is an error in the save data initialization information.");
@@ -151,6 +158,7 @@ bool ExtractFlagImage(HINSTANCE instance, uint16_t resource_id, const CStringUTF
         }
         written.push_back(path);
     }
+    failed = failed || !renames.Flush();
     if (!failed)
         return true;
     ShowMessage("An error occurred while initializing the save data.Processing was interrupted.");

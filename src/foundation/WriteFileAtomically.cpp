@@ -11,9 +11,9 @@ namespace {
 
 thread_local DeferredFolderFlush* t_deferred = nullptr;
 
-void FlushFolder(const CStringUTF8& folder)
+bool FlushFolder(const CStringUTF8& folder)
 {
-    FlushFolderBuffers(folder.IsEmpty() ? u"." : folder.GetWideText());
+    return FlushFolderBuffers(folder.IsEmpty() ? u"." : folder.GetWideText()) != FALSE;
 }
 
 // The folder part of a path, separator included; empty for a bare name.
@@ -122,9 +122,9 @@ void RemoveCutWrite(const CStringUTF8& path, const CStringUTF8* keep_previous_as
         DeleteFileW((*keep_previous_as + ".tmp").GetWideText());
 }
 
-void FlushFolderOf(const CStringUTF8& path)
+bool FlushFolderOf(const CStringUTF8& path)
 {
-    FlushFolder(FolderOf(path));
+    return FlushFolder(FolderOf(path));
 }
 
 CStringUTF8 SystemErrorText(DWORD error)
@@ -156,8 +156,15 @@ bool WriteFileAtomically(const CStringUTF8& path, std::span<const uint8_t> bytes
             return false;
         }
         // The kept copy's name reaches the disk before the new file's rename can: a disk that kept
-        // the later rename alone would hold neither the old bytes nor their copy. Never deferred.
-        FlushFolder(FolderOf(*keep_previous_as));
+        // the later rename alone would hold neither the old bytes nor their copy. Never deferred;
+        // without it the old file stays.
+        if (!FlushFolder(FolderOf(*keep_previous_as))) {
+            Fail(reason);
+            DeleteFileW(temp_path.GetWideText());
+            if (moved_aside)
+                MoveFileExW(keep_previous_as->GetWideText(), path.GetWideText(), 0);
+            return false;
+        }
     }
     if (!MoveFileExW(temp_path.GetWideText(), path.GetWideText(), MOVEFILE_REPLACE_EXISTING)) {
         Fail(reason);
@@ -192,9 +199,11 @@ void DeferredFolderFlush::Add(const CStringUTF8& folder)
         m_folders.push_back(folder);
 }
 
-void DeferredFolderFlush::Flush()
+bool DeferredFolderFlush::Flush()
 {
+    bool flushed = true;
     for (const CStringUTF8& folder : m_folders)
-        FlushFolder(folder);
+        flushed = FlushFolder(folder) && flushed;
     m_folders.clear();
+    return flushed;
 }

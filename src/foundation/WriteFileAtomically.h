@@ -24,7 +24,8 @@
 // must not reach the disk ahead of them (the renames are all in the folder's entries, and one
 // flush takes them all). While one of these lives on a thread, WriteFileAtomically there leaves
 // the folder flush to it, and Flush flushes each folder once. A group left unflushed (given up
-// on) is not flushed at all.
+// on) is not flushed at all. A flush that fails leaves the writes' order to the disk: the caller
+// must not go on as if they were there.
 class DeferredFolderFlush
 {
 public:
@@ -34,7 +35,8 @@ public:
     DeferredFolderFlush& operator=(const DeferredFolderFlush&) = delete;
 
     void Add(const CStringUTF8& folder);
-    void Flush();
+    // False, the error set, when a folder could not be flushed.
+    [[nodiscard]] bool Flush();
 
 private:
     DeferredFolderFlush* m_outer;
@@ -46,8 +48,8 @@ private:
 void RemoveCutWrite(const CStringUTF8& path, const CStringUTF8* keep_previous_as = nullptr);
 
 // Flushes the entries of the folder that holds path at once (a rename made by hand reaches the
-// disk before what follows); a failure only means they may reach it later.
-void FlushFolderOf(const CStringUTF8& path);
+// disk before what follows); false, the error set, when it cannot.
+[[nodiscard]] bool FlushFolderOf(const CStringUTF8& path);
 
 // The system's text for an error number (FormatMessageW), without the trailing line break.
 CStringUTF8 SystemErrorText(DWORD error);

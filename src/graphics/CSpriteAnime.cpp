@@ -12,6 +12,7 @@
 #include "graphics/CSprite.h"
 #include "graphics/FrameRedraw.h"
 #include "graphics/LiveDrawLock.h"
+#include "platform/TerminationSignals.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
@@ -160,7 +161,9 @@ void CSpriteAnime::Play(int32_t wait_mode, uint32_t skip_flags, uint32_t request
                 throw EVENT_SKIP;
             if (m_document != nullptr)
                 m_document->EventFlagOp(EVENT_FLAG_TICK, 0);
-            if (!m_running)
+            // A signal's end unwinds through screens that slide out as they close: they close
+            // at once, the game ends.
+            if (!m_running || platform::IsTerminationRequested())
                 break;
             Sleep(1);
             // The task's wake for the end ended the rest above; the next turn must not rest again.

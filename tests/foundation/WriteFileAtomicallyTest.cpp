@@ -94,6 +94,30 @@ TEST_F(WriteFileAtomicallyTest, AFailureAtAnyStepKeepsTheOldFile)
     EXPECT_EQ(failures, 5) << "create, write, flush, close and rename each fail the save";
 }
 
+// Kept aside first, the old bytes are on the disk under their new name before the file is
+// replaced: a flush between that fails fails the write, and the old file stays.
+TEST_F(WriteFileAtomicallyTest, AKeptCopyThatCannotBeFlushedKeepsTheOldFile)
+{
+    const CStringUTF8 keep(m_dir.PathOf("FLAG000.bad").c_str());
+    int flush_failures = 0;
+    for (int step = 0;; ++step) {
+        PutBytes(m_path, m_old);
+        platform::InjectFileFault(step, ENOSPC);
+        const bool written = WriteFileAtomically(CStringUTF8(m_path.c_str()), m_new, nullptr, &keep);
+        if (platform::IsFileFaultPending())
+            break;
+        if (platform::StruckFileCall() != platform::FileCall::FlushFolder)
+            continue;
+        ++flush_failures;
+        if (flush_failures == 1) {
+            EXPECT_FALSE(written) << step;
+            EXPECT_EQ(ReadBytes(m_path), m_old) << step;
+        }
+    }
+    platform::ClearFileFault();
+    EXPECT_EQ(flush_failures, 2) << "before the rename and after it";
+}
+
 TEST_F(WriteFileAtomicallyTest, AFullDiskKeepsTheOldFileAndSaysWhy)
 {
     PutBytes(m_path, m_old);
@@ -147,7 +171,7 @@ TEST_F(WriteFileAtomicallyTest, TheKeptCopyIsFlushedBeforeTheNewFileTakesItsPlac
     {
         DeferredFolderFlush group;
         EXPECT_TRUE(WriteFileAtomically(CStringUTF8(m_path.c_str()), m_new, nullptr, &keep));
-        group.Flush();
+        EXPECT_TRUE(group.Flush());
     }
     platform::ObserveFolderCalls(nullptr);
     EXPECT_EQ(calls, (std::vector<std::string>{"FLAG000.bad.tmp>FLAG000.bad", "flush", "FLAG000.tmp>FLAG000",

@@ -5,8 +5,12 @@
 #include "graphics/CSpriteAnime.h"
 
 #include <atomic>
+#include <csignal>
 #include <thread>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +20,7 @@
 #include "foundation/CInputView.h"
 #include "graphics/CAppTask.h"
 #include "graphics/CSpriteLayer.h"
+#include "platform/TerminationSignals.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
@@ -338,6 +343,27 @@ TEST_F(CSpriteAnimeThreadTest, AWaitedPlayWithoutATaskRunnerEndsAtOnceWithItsSte
     anime.PlayAndWait();
     EXPECT_EQ(X(), 60);
     EXPECT_EQ(anime.IsRunning(), 0);
+}
+
+// Once a signal asked the game to end, a waited play (a screen sliding out as the end unwinds
+// it) ends at once with its steps final, though no task runs them. A signal's request cannot be
+// taken back: the case runs in a child, whose hang the alarm ends.
+TEST_F(CSpriteAnimeThreadTest, AWaitedPlayEndsAtOnceWhileASignalEndsTheGame)
+{
+    m_sprite.AddAnimation(Move(0, 60, 30));
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(60);
+        platform::InstallTerminationHandlers();
+        raise(SIGTERM);
+        CSpriteAnime anime;
+        Bind(anime);
+        anime.PlayAndWait();
+        _exit(X() == 60 && anime.IsRunning() == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 // The main thread's wait for a play rests between its turns: the task's end wakes it, and an end

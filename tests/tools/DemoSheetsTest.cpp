@@ -230,5 +230,14 @@ TEST(DemoSheets, ScreensHideWhatTheyOpenOverAndKeepTheirNamesClear)
         EXPECT_FALSE(Overlap(evening, 590, 48, 740, 682))
             << language << ": under the time of day's dial and its top button";
         EXPECT_FALSE(Overlap(evening, 1846, 24, 66, 68)) << language << ": under the side menu's tab";
+        // The place screen's strips open over the scenes' pictures.
+        const int32_t strips_width = tools::AreaIdStripLeft(13) + 120 - tools::AreaIdStripLeft(0);
+        const int32_t strips_height = tools::AREA_ID_STRIP_BOTTOM - tools::AREA_ID_STRIP_TOP;
+        for (const tools::CaptionBox& caption :
+             {evening, tools::SceneCaptionBox(tools::WordsIn(tools::EveningCaption(), words), 0)})
+            EXPECT_FALSE(Overlap(caption, tools::AreaIdStripLeft(0), tools::AREA_ID_STRIP_TOP, strips_width,
+                                 strips_height))
+                << language << ": a caption at (" << caption.left << ", " << caption.top
+                << ") under the place screen's strips";
     }
 }

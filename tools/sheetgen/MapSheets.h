@@ -64,9 +64,10 @@ std::vector<SheetCell> AreaSelectSheetCells();
 std::vector<AreaRecord> AreaSelectAreas(int32_t mode);
 
 // An id picture of the screen's size ("area_ids.akb"): group g (0..13) item 1 fills the strip
-// x 130 g + 10 .. 130 g + 130, y 100 .. 500, the rest is id 0; and an ".area" source
-// ("area_places.area") of places 0x0102 and 0x0C05 for the area screen's own table.
-inline constexpr int32_t AREA_ID_STRIP_TOP = 100;
+// x 130 g + 10 .. 130 g + 130, y 232 .. 500, the rest is id 0; and an ".area" source
+// ("area_places.area") of places 0x0102 and 0x0C05 for the area screen's own table. The strips
+// start below the calendar plate and the scenes' captions, which the place screen opens over.
+inline constexpr int32_t AREA_ID_STRIP_TOP = 232;
 inline constexpr int32_t AREA_ID_STRIP_BOTTOM = 500;
 inline int32_t AreaIdStripLeft(int32_t group)
 {

@@ -169,6 +169,7 @@ std::atomic<int> g_fault_skip{-1};
 std::atomic<int> g_fault_error{0};
 std::atomic<void (*)()> g_fault_stop{nullptr};
 std::atomic<bool> g_stop_passes_closes{false};
+std::atomic<platform::FileCall> g_struck_call{platform::FileCall::None};
 
 std::function<void(platform::FolderCall, std::u16string_view, std::u16string_view)>& FolderObserver()
 {
@@ -186,7 +187,7 @@ void Observe(platform::FolderCall call, LPCWSTR first, LPCWSTR second = nullptr)
 }
 
 // True, with the last error set, when this counted call is the one to fail.
-bool FaultStrikes(bool close = false)
+bool FaultStrikes(platform::FileCall call, bool close = false)
 {
     int skip = g_fault_skip.load();
     while (skip >= 0) {
@@ -195,6 +196,7 @@ bool FaultStrikes(bool close = false)
         if (g_fault_skip.compare_exchange_weak(skip, skip - 1)) {
             if (skip != 0)
                 return false;
+            g_struck_call = call;
             if (void (*stop)() = g_fault_stop.exchange(nullptr))
                 stop();
             platform::SetLastErrorFromErrno(g_fault_error.load());
@@ -233,12 +235,14 @@ namespace platform {
 
 void InjectFileFault(int skip, int posix_error)
 {
+    g_struck_call = FileCall::None;
     g_fault_error = posix_error;
     g_fault_skip = skip;
 }
 
 void InjectFileStop(int skip, void (*stop)(), bool pass_closes)
 {
+    g_struck_call = FileCall::None;
     g_fault_stop = stop;
     g_stop_passes_closes = pass_closes;
     g_fault_skip = skip;
@@ -253,6 +257,11 @@ void ClearFileFault()
 bool IsFileFaultPending()
 {
     return g_fault_skip.load() >= 0;
+}
+
+FileCall StruckFileCall()
+{
+    return g_struck_call.load();
 }
 
 void ObserveFolderCalls(std::function<void(FolderCall, std::u16string_view, std::u16string_view)> observer)
@@ -274,7 +283,7 @@ HANDLE CreateFileW(LPCWSTR file_name, DWORD desired_access, DWORD share_mode, LP
     }
     const bool reading = (desired_access & GENERIC_READ) != 0;
     const bool writing = (desired_access & GENERIC_WRITE) != 0;
-    if (writing && FaultStrikes())
+    if (writing && FaultStrikes(platform::FileCall::Create))
         return INVALID_HANDLE_VALUE;
     if (creation_disposition == TRUNCATE_EXISTING && !writing) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -366,7 +375,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytes_to_write, LPDWORD byte
     }
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     DWORD done = 0;
-    if (FaultStrikes()) {
+    if (FaultStrikes(platform::FileCall::Write)) {
         const int error = g_fault_error.load();
         const ssize_t half = ::write(file->GetFd(), bytes, bytes_to_write / 2);
         platform::SetLastErrorFromErrno(error);
@@ -456,7 +465,7 @@ DWORD GetFileSize(HANDLE handle, LPDWORD size_high)
 BOOL FlushFileBuffers(HANDLE handle)
 {
     const std::shared_ptr<FileObject> file = FindFile(handle);
-    if (!file || FaultStrikes())
+    if (!file || FaultStrikes(platform::FileCall::FlushFile))
         return FALSE;
     if (::fsync(file->GetFd()) != 0 && errno != EINVAL) { // EINVAL: a file that cannot be synced
         platform::SetLastErrorFromErrno(errno);
@@ -477,7 +486,8 @@ BOOL CloseHandle(HANDLE handle)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    const bool fails = object->GetKind() == KernelObjectKind::File && FaultStrikes(true);
+    const bool fails =
+        object->GetKind() == KernelObjectKind::File && FaultStrikes(platform::FileCall::Close, true);
     table.Remove(handle);
     return fails ? FALSE : TRUE;
 }
@@ -490,7 +500,7 @@ BOOL FlushFolderBuffers(LPCWSTR folder)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    if (FaultStrikes())
+    if (FaultStrikes(platform::FileCall::FlushFolder))
         return FALSE;
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.IsValid()) {
@@ -690,7 +700,7 @@ BOOL DeleteFileW(LPCWSTR file_name)
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
 {
     Observe(platform::FolderCall::Rename, existing, replacement);
-    if (FaultStrikes())
+    if (FaultStrikes(platform::FileCall::Move))
         return FALSE;
     // A source named as it is needs no case-blind search (the search would look at it first).
     struct stat from_info;

@@ -18,6 +18,18 @@ enum class FolderCall
     Flush,
 };
 
+// The counted calls, by kind.
+enum class FileCall
+{
+    None,
+    Create,
+    Write,
+    FlushFile,
+    Close,
+    Move,
+    FlushFolder,
+};
+
 // The call after skip counted calls fails with the POSIX error (ENOSPC, EIO, EACCES ...).
 void InjectFileFault(int skip, int posix_error);
 // At the call after skip counted calls, before it acts, calls stop, which throws or ends the
@@ -29,6 +41,8 @@ void InjectFileStop(int skip, void (*stop)(), bool pass_closes = false);
 void ClearFileFault();
 // True while an injected fault waits for its call.
 bool IsFileFaultPending();
+// The kind of call the last injected fault struck; None while it waits.
+FileCall StruckFileCall();
 
 // Calls the observer before every MoveFileExW (both names), DeleteFileW and FlushFolderBuffers
 // acts, with the names as the caller gave them (the second empty but for a rename); none when

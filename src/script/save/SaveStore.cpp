@@ -19,6 +19,7 @@
 #include "foundation/PlayerMessage.h"
 #include "foundation/ScopedLock.h"
 #include "foundation/WriteFileAtomically.h"
+#include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptState.h"
@@ -346,11 +347,55 @@ SaveFileRead ReadFolderFile(const CStringUTF8& name, Target& target, MissingSave
     return SaveFileRead::Loaded;
 }
 
+enum class LastWrite
+{
+    Written,
+    Failed,
+    Unsettled, // the new system file stayed and may not be on the disk: the next start finishes
+};
+
+// A folder flush that the next step relies on; false, reported, when it fails.
+bool FlushSlotFiles(DeferredFolderFlush& flush, const CStringUTF8& name)
+{
+    if (flush.Flush())
+        return true;
+    ReportUnwritable(name, SystemErrorText(GetLastError()));
+    return false;
+}
+
+// The system file that concludes a save or delete, its folder flushed before the set-aside files
+// can go: a disk that kept their deletion and lost the rename would list the old saves over moved
+// files. A flush that fails puts the previous file back, as a failed write keeps it, unless that
+// too fails.
+LastWrite WriteSystemFileLast(const std::string& bytes)
+{
+    const CStringUTF8 name = SaveStore::FlagFileName(0);
+    std::optional<std::vector<uint8_t>> previous;
+    {
+        CFile file;
+        std::vector<uint8_t> read;
+        if (file.OpenRead(name) && ReadRestOfFile(file.GetHandle(), read))
+            previous = std::move(read);
+    }
+    {
+        DeferredFolderFlush system_entry;
+        if (!WriteFlagBytes(name, bytes))
+            return LastWrite::Failed;
+        if (FlushSlotFiles(system_entry, name))
+            return LastWrite::Written;
+    }
+    const bool put_back =
+        previous ? WriteFileAtomically(name, *previous) : DeleteFileW(name.ToWide().c_str()) != FALSE;
+    return put_back ? LastWrite::Failed : LastWrite::Unsettled;
+}
+
 // The last step of a save or delete, the system file's write, has its answer: on success the
 // set-aside files go, on failure every move is undone.
-bool Conclude(SlotFileMoves& moves, bool done)
+bool Conclude(SlotFileMoves& moves, LastWrite last)
 {
-    if (!done) {
+    if (last == LastWrite::Unsettled)
+        return false;
+    if (last == LastWrite::Failed) {
         moves.Undo();
         return false;
     }
@@ -512,7 +557,8 @@ bool SaveStore::WriteSaveData(uint32_t slot, const ScriptValueTable& table)
     return true;
 }
 
-bool SaveStore::WriteThumbnail(uint32_t slot, std::span<const uint8_t> bytes, ThumbnailFailure failure)
+bool SaveStore::WriteThumbnail(uint32_t slot, std::span<const uint8_t> bytes, ThumbnailFailure failure,
+                               CStringUTF8* fault)
 {
     const CStringUTF8 name = ThumbnailFileName(slot);
     CStringUTF8 reason;
@@ -520,6 +566,8 @@ bool SaveStore::WriteThumbnail(uint32_t slot, std::span<const uint8_t> bytes, Th
         return true;
     if (failure == ThumbnailFailure::Report)
         ReportUnwritable(name, reason);
+    else if (fault != nullptr)
+        *fault = reason;
     return false;
 }
 
@@ -575,6 +623,7 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
     if (!thumbnail.empty())
         new_files.push_back(ThumbnailFileName(slot));
     bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), new_files);
+    std::optional<CStringUTF8> picture_lost; // why the thumbnail could not be written
     std::vector<CStringUTF8> written;
     auto write = [&](const CStringUTF8& name, bool ok) {
         done = ok;
@@ -591,24 +640,37 @@ bool SaveStore::CommitSave(uint32_t slot, uint32_t dropped, const FlagBuffer& st
             write(FlagFileName(slot), WriteFlagFile(slot, stored));
         if (done)
             write(SaveDataFileName(slot), WriteSaveData(slot, data));
-        // A save is kept without its picture: the slot then shows none.
+        // A save is kept without its picture: the slot then shows none, and the player is told.
         if (done && !thumbnail.empty()) {
-            if (WriteThumbnail(slot, thumbnail, ThumbnailFailure::Skip))
+            CStringUTF8 reason;
+            if (WriteThumbnail(slot, thumbnail, ThumbnailFailure::Skip, &reason)) {
                 write(ThumbnailFileName(slot), true);
-            else
+            } else {
+                picture_lost = reason;
                 done = moves.ForgetNewFile(ThumbnailFileName(slot));
+            }
         }
         if (done)
-            slot_files.Flush();
+            done = FlushSlotFiles(slot_files, FlagFileName(slot));
     }
     // The table in the system file says which saves exist: written last, the save is complete.
-    if (done)
-        done = WriteFlagBytes(FlagFileName(0), system_bytes);
-    if (!done) {
+    const LastWrite last = done ? WriteSystemFileLast(system_bytes) : LastWrite::Failed;
+    if (last == LastWrite::Failed) {
         for (const CStringUTF8& name : written)
             DeleteFileW(name.ToWide().c_str());
     }
-    return Conclude(moves, done);
+    if (!Conclude(moves, last))
+        return false;
+    if (picture_lost) {
+        static constexpr std::array<const char*, 4> SAVED_WITHOUT_PICTURE = {
+            "The game was saved without its picture.",
+            "游戏已保存，但未能保存画面缩略图。",
+            "遊戲已儲存，但未能儲存畫面縮圖。",
+            "セーブしましたが、サムネイル画像は保存できませんでした。",
+        };
+        ShowPlayerMessage(0, CStringUTF8(InPlayerLanguage(SAVED_WITHOUT_PICTURE)) + "\n" + *picture_lost);
+    }
+    return true;
 }
 
 bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& system)
@@ -619,10 +681,8 @@ bool SaveStore::CommitDelete(uint32_t slot, uint32_t last, const FlagBuffer& sys
         moves.MoveSlotFiles(n, n - 1);
     std::string system_bytes;
     system.AppendTo(system_bytes);
-    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
-    if (done)
-        done = WriteFlagBytes(FlagFileName(0), system_bytes);
-    return Conclude(moves, done);
+    const bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
+    return Conclude(moves, done ? WriteSystemFileLast(system_bytes) : LastWrite::Failed);
 }
 
 bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system)
@@ -632,10 +692,8 @@ bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffe
         moves.SetAsideSlot(slot);
     std::string system_bytes;
     system.AppendTo(system_bytes);
-    bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
-    if (done)
-        done = WriteFlagBytes(FlagFileName(0), system_bytes);
-    return Conclude(moves, done);
+    const bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
+    return Conclude(moves, done ? WriteSystemFileLast(system_bytes) : LastWrite::Failed);
 }
 
 void SaveStore::RemoveLeftovers()

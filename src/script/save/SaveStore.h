@@ -112,8 +112,9 @@ public:
     // False, with a report and the old file kept, when it cannot be written.
     [[nodiscard]] static bool WriteSaveData(uint32_t slot, const ScriptValueTable& table);
 
+    // A failure skipped puts its reason in `fault` when given.
     [[nodiscard]] static bool WriteThumbnail(uint32_t slot, std::span<const uint8_t> bytes,
-                                             ThumbnailFailure failure);
+                                             ThumbnailFailure failure, CStringUTF8* fault = nullptr);
     // The slot's thumbnail into the display layer (192 x 108); 1 when shown.
     static int32_t ReadThumbnail(uint32_t slot, ILayer& display);
 

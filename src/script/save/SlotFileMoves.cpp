@@ -126,8 +126,10 @@ bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t>
         journal.Renames.emplace_back(SaveFolderRelativeName(from), SaveFolderRelativeName(to));
     // Even a save that moves nothing is journalled: a stop before its table is written must not
     // leave its files for a rebuilt table to list.
-    if (!WriteSlotMoveJournal(journal, m_plan.empty()))
+    if (!WriteSlotMoveJournal(journal, m_plan.empty())) {
+        (void)RemoveSlotMoveJournal(false); // written but not flushed: nothing has moved under it
         return false;
+    }
     m_journal = true;
     if (m_plan.empty()) {
         m_moved = true;
@@ -138,8 +140,8 @@ bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t>
             return false;
         RunSaveStepHook();
     }
-    m_moved = MarkSlotMovesMade();
-    return m_moved;
+    // A mark whose flush failed is undone all the same: Undo takes it back first.
+    return MarkSlotMovesMade(m_moved);
 }
 
 bool SlotFileMoves::ForgetNewFile(const CStringUTF8& name)
@@ -178,7 +180,7 @@ void SlotFileMoves::Undo()
     for (; m_done > 0; --m_done)
         back = RenameSaveFile(m_plan[m_done - 1].second, m_plan[m_done - 1].first) && back;
     if (m_journal && back)
-        RemoveSlotMoveJournal(true);
+        (void)RemoveSlotMoveJournal(true); // kept when it fails: the next start finds nothing to undo
     m_plan.clear();
     m_journal = m_moved = false;
 }
@@ -191,7 +193,7 @@ void SlotFileMoves::Finish()
             DeleteFileW(to.ToWide().c_str());
     }
     if (m_journal)
-        RemoveSlotMoveJournal(false);
+        (void)RemoveSlotMoveJournal(false); // flushes nothing, so cannot fail
     m_plan.clear();
     m_done = 0;
     m_journal = m_moved = false;

@@ -7,9 +7,12 @@
 
 #include "foundation/ByteCursor.h"
 #include "foundation/CFile.h"
+#include "foundation/PlayerMessage.h"
 #include "foundation/WriteFileAtomically.h"
+#include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveStore.h"
 #include "script/save/SlotFileMoves.h"
@@ -110,26 +113,68 @@ bool EndsWithDrop(const CStringUTF8& name)
     return text.size() > suffix && text.compare(text.size() - suffix, suffix, DROP_SUFFIX) == 0;
 }
 
-// Whether the operation the journal describes is complete on disk: its renames made (moved), the
-// system file it writes last there, and every new file still named (the save's own files, which
-// appear only after the renames emptied their names).
-bool Concluded(const SlotMoveJournal& journal, bool moved)
+// What the system file on disk says of the operation: written when it holds the bytes the
+// journal announces (a journal of an older build: its slot table), not yet when it holds others,
+// nothing when it is missing or cannot be read as a flag file (lost or damaged after the stop).
+enum class SystemFileSays
 {
-    if (!moved)
-        return false;
+    Written,
+    NotWritten,
+    Nothing,
+};
+
+SystemFileSays ReadWhatSystemFileSays(const SlotMoveJournal& journal)
+{
     CFile file;
-    if (journal.Version == 1) {
-        FlagBuffer system;
-        if (!file.OpenRead(InFolder(journal.SystemFile)) || !system.Read(file.GetHandle()))
-            return false;
-        GrowToSlotTable(system.Bytes);
-        return HashSaveBytes(std::span(system.Bytes.data(), SLOT_TABLE_SIZE)) == journal.SystemHash;
-    }
     std::vector<uint8_t> bytes;
-    if (!file.OpenRead(InFolder(journal.SystemFile)) || !ReadRestOfFile(file.GetHandle(), bytes) ||
-        HashSaveBytes(bytes) != journal.SystemHash)
-        return false;
-    return std::ranges::all_of(journal.NewFiles, Exists);
+    FlagBuffer system;
+    if (!file.OpenRead(InFolder(journal.SystemFile)) || !ReadRestOfFile(file.GetHandle(), bytes))
+        return SystemFileSays::Nothing;
+    ByteCursor cursor(bytes);
+    if (!system.ReadFrom(cursor))
+        return SystemFileSays::Nothing;
+    if (journal.Version == 1) {
+        GrowToSlotTable(system.Bytes);
+        return HashSaveBytes(std::span(system.Bytes.data(), SLOT_TABLE_SIZE)) == journal.SystemHash
+                   ? SystemFileSays::Written
+                   : SystemFileSays::NotWritten;
+    }
+    return HashSaveBytes(bytes) == journal.SystemHash ? SystemFileSays::Written : SystemFileSays::NotWritten;
+}
+
+// Whether every new file the journal still names is in place and reads as what it is: they come
+// only after the renames emptied their names, each written whole or not at all.
+bool NewFilesWhole(const SlotMoveJournal& journal)
+{
+    return std::ranges::all_of(journal.NewFiles, [](const CStringUTF8& name) {
+        CFile file;
+        if (!file.OpenRead(InFolder(name)))
+            return false;
+        const std::string& text = name.GetStdString();
+        const std::string_view bare = std::string_view(text).substr(text.starts_with("SP_") ? 3 : 0);
+        if (bare.starts_with("FLAG")) {
+            FlagBuffer state;
+            return state.Read(file.GetHandle());
+        }
+        if (bare.starts_with("SaveData")) {
+            ScriptValueTable data;
+            return data.Read(file.GetHandle());
+        }
+        return true;
+    });
+}
+
+// Renames a save's file, when it is there, to the first free ".kept" name of its slot file's
+// name; false, reported, when it cannot.
+bool KeepAside(const CStringUTF8& name, const CStringUTF8& slot_name)
+{
+    return !Exists(name) || RenameSaveFile(InFolder(name), InFolder(KeptSaveFileName(slot_name)));
+}
+
+CStringUTF8 WithoutDrop(const CStringUTF8& name)
+{
+    const std::string& text = name.GetStdString();
+    return CStringUTF8(text.substr(0, text.size() - std::char_traits<char>::length(DROP_SUFFIX)));
 }
 
 // Whether the slot table of either scenario's system file lists the slot.
@@ -171,21 +216,32 @@ bool SettleSetAsideFiles(bool& kept)
         FindClose(search);
     }
     for (const auto& [slot, names] : by_slot) {
-        const auto original = [](const CStringUTF8& name) {
-            const std::string& text = name.GetStdString();
-            return CStringUTF8(text.substr(0, text.size() - std::char_traits<char>::length(DROP_SUFFIX)));
-        };
         const bool keep =
-            std::ranges::any_of(names, [&](const CStringUTF8& name) { return Exists(original(name)); }) ||
+            std::ranges::any_of(names, [](const CStringUTF8& name) { return Exists(WithoutDrop(name)); }) ||
             !ListedOnDisk(slot);
         for (const CStringUTF8& name : names) {
-            const CStringUTF8 target = keep ? KeptSaveFileName(original(name)) : original(name);
+            const CStringUTF8 target = keep ? KeptSaveFileName(WithoutDrop(name)) : WithoutDrop(name);
             if (!RenameSaveFile(InFolder(name), InFolder(target)))
                 return false;
         }
         kept = kept || keep;
     }
     return true;
+}
+
+void ReportUnwritableJournal(const CStringUTF8& name, const CStringUTF8& reason)
+{
+    CStringUTF8 text;
+    ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+}
+
+// A folder flush the order of the renames relies on; false, reported, when it fails.
+bool FlushJournalFolder(const CStringUTF8& name)
+{
+    if (FlushFolderOf(name))
+        return true;
+    ReportUnwritableJournal(name, SystemErrorText(GetLastError()));
+    return false;
 }
 
 } // namespace
@@ -255,45 +311,47 @@ uint64_t HashSaveBytes(std::span<const uint8_t> bytes)
 
 bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked)
 {
+    // The journal is on the disk before any rename it guards can be.
     const CStringUTF8 name = SaveStore::FolderFileName(marked ? MOVED_NAME : JOURNAL_NAME);
     CStringUTF8 reason;
-    if (WriteFileAtomically(name, journal.Encode(), &reason))
+    DeferredFolderFlush journal_entry;
+    if (!WriteFileAtomically(name, journal.Encode(), &reason)) {
+        ReportUnwritableJournal(name, reason);
+        return false;
+    }
+    if (journal_entry.Flush())
         return true;
-    CStringUTF8 text;
-    ReportScriptError(text.Format("%s が作成出来ません。\n%s", name.GetText(), reason.GetText()));
+    ReportUnwritableJournal(name, SystemErrorText(GetLastError()));
     return false;
 }
 
 // The mark's rename is flushed on both sides: a file system may keep a later rename of another
 // name and lose an earlier one, and the mark must never be on the disk without the renames it
 // speaks of, nor a new file's rename (or a rename back) without the mark it follows.
-bool MarkSlotMovesMade()
+bool MarkSlotMovesMade(bool& renamed)
 {
     const CStringUTF8 moved = SaveStore::FolderFileName(MOVED_NAME);
-    FlushFolderOf(moved);
-    const bool marked = RenameSaveFile(SaveStore::FolderFileName(JOURNAL_NAME), moved);
-    FlushFolderOf(moved);
-    return marked;
+    renamed = FlushJournalFolder(moved) && RenameSaveFile(SaveStore::FolderFileName(JOURNAL_NAME), moved);
+    return renamed && FlushJournalFolder(moved);
 }
 
 bool UnmarkSlotMovesMade()
 {
     const CStringUTF8 journal = SaveStore::FolderFileName(JOURNAL_NAME);
-    FlushFolderOf(journal);
-    const bool unmarked = RenameSaveFile(SaveStore::FolderFileName(MOVED_NAME), journal);
-    FlushFolderOf(journal);
-    return unmarked;
+    return FlushJournalFolder(journal) && RenameSaveFile(SaveStore::FolderFileName(MOVED_NAME), journal) &&
+           FlushJournalFolder(journal);
 }
 
-void RemoveSlotMoveJournal(bool undone)
+bool RemoveSlotMoveJournal(bool undone)
 {
     // Renames put back must not be lost while the journal that would put them back again is;
     // set-aside files left by a finished one are only clutter the start removes.
     const CStringUTF8 journal = SaveStore::FolderFileName(JOURNAL_NAME);
-    if (undone)
-        FlushFolderOf(journal);
+    if (undone && !FlushJournalFolder(journal))
+        return false;
     DeleteFileW(journal.ToWide().c_str());
     DeleteFileW(SaveStore::FolderFileName(MOVED_NAME).ToWide().c_str());
+    return true;
 }
 
 bool RecoverSlotMoves()
@@ -326,12 +384,12 @@ bool RecoverSlotMoves()
             "中断されたセーブか削除で退避されていたファイルは、"
             "名前に「.kept」を付けて残しました。",
         };
-        ReportScriptError(text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
+        // Told at start or under any script alike: the journal is no script's, so the box names
+        // no script line.
+        ShowPlayerMessage(0,
+                          text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
                                       (moved ? moved_name : name).GetText()));
-        if (!settled)
-            return false;
-        RemoveSlotMoveJournal(true);
-        return true;
+        return settled && RemoveSlotMoveJournal(true);
     }
     file.Close();
     // Temporaries of writes that were cut short.
@@ -339,19 +397,31 @@ bool RecoverSlotMoves()
     for (const CStringUTF8& written : journal.NewFiles)
         Remove(written + ".tmp");
 
-    if (Concluded(journal, moved)) {
+    // Finished: every rename made and the new files whole, and the system file written or lost
+    // since. Without a system file to tell, what the operation set aside is a save's too (one
+    // overwritten or deleted, but the files may be all that is left of it): it is kept aside.
+    const SystemFileSays system = ReadWhatSystemFileSays(journal);
+    if (moved && system != SystemFileSays::NotWritten && NewFilesWhole(journal)) {
         for (const auto& [from, to] : journal.Renames) {
-            if (EndsWithDrop(to))
+            if (!EndsWithDrop(to))
+                continue;
+            if (system == SystemFileSays::Written)
                 Remove(to);
+            else if (!KeepAside(to, WithoutDrop(to)))
+                return false;
         }
-        RemoveSlotMoveJournal(false);
-        return true;
+        return RemoveSlotMoveJournal(false);
     }
     if (moved) {
         // Every rename was made, so what the emptied slot holds is the new save's; once it is
         // gone the journal says so, or a stop further on would take the restored files for new.
-        for (const CStringUTF8& written : journal.NewFiles)
-            Remove(written);
+        // Without a system file that says the save was not made, it stays, kept aside.
+        for (const CStringUTF8& written : journal.NewFiles) {
+            if (system == SystemFileSays::NotWritten)
+                Remove(written);
+            else if (!KeepAside(written, written))
+                return false;
+        }
         if (!UnmarkSlotMovesMade())
             return false;
     }
@@ -362,8 +432,7 @@ bool RecoverSlotMoves()
             !RenameSaveFile(InFolder(it->second), InFolder(it->first)))
             return false;
     }
-    RemoveSlotMoveJournal(true);
-    return true;
+    return RemoveSlotMoveJournal(true);
 }
 
 CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path)

@@ -6,8 +6,11 @@
 // file the journal still names is there: a repeated save can write a system file equal to the one
 // it replaces, and only its own files then tell. Finished, only the set-aside files remain to
 // delete; otherwise the files written after the renames (when the journal says all renames were
-// made) are removed and every rename made is put back, newest first. Both ways may stop and run
-// again. Names are kept relative to the save folder. Main thread only.
+// made) are removed and every rename made is put back, newest first. A system file lost or
+// damaged since tells nothing, and then no save's file is deleted: renames all made and new files
+// whole go forward, the set-aside files kept under ".kept" names; otherwise the new files are
+// kept so and the renames put back. Both ways may stop and run again. Names are kept relative to
+// the save folder. Main thread only.
 
 #include <cstdint>
 #include <span>
@@ -21,7 +24,7 @@ inline constexpr uint32_t SLOT_MOVE_JOURNAL_VERSION = 2;
 struct SlotMoveJournal
 {
     // 2: SystemHash is that of the whole system file written when done. 1, left by an older
-    // build: that of its slot table alone, and the new files are not looked at.
+    // build: that of its slot table alone.
     uint32_t Version = SLOT_MOVE_JOURNAL_VERSION;
     uint64_t SystemHash = 0;
     CStringUTF8 SystemFile;            // the flag file whose table concludes the operation
@@ -42,11 +45,13 @@ uint64_t HashSaveBytes(std::span<const uint8_t> bytes);
 // new files are then all it guards); false, reported, when it cannot.
 bool WriteSlotMoveJournal(const SlotMoveJournal& journal, bool marked);
 // Renames the journal to say that every rename was made, and back before they are undone; false,
-// reported, when it cannot.
-bool MarkSlotMovesMade();
+// reported, when it cannot, or when the folder flush on either side fails (renamed then says
+// whether the mark was made all the same).
+bool MarkSlotMovesMade(bool& renamed);
 bool UnmarkSlotMovesMade();
-// After renames put back (undone) the folder is flushed first.
-void RemoveSlotMoveJournal(bool undone);
+// After renames put back (undone) the folder is flushed first; false, reported, and the journal
+// kept, when that fails.
+bool RemoveSlotMoveJournal(bool undone);
 
 // Finishes or undoes the operation a journal left behind describes. False, reported, while the
 // slot files are still between two states (a rename back that failed): nothing may be saved,
