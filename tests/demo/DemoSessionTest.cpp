@@ -59,14 +59,18 @@ protected:
         EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
     }
 
-    // Tells the title's resident memory, and expects it near the first title's.
-    void AtTitle(int round, const char* after)
+    // Tells the title's resident memory; with `held_at_most`, expects it no further above the
+    // first title's.
+    void AtTitle(int round, const char* after, double held_at_most = 0)
     {
         const double resident = StatusMiB(x, "VmRSS");
         std::printf("round %d, title after %s: %.0f MiB resident (%+.0f), peak %.0f MiB\n", round, after,
                     resident, resident - m_first_title, StatusMiB(x, "VmHWM"));
         std::fflush(stdout);
-        EXPECT_LT(resident, m_first_title + 60) << "the title after " << after << " in round " << round;
+        if (held_at_most > 0) {
+            EXPECT_LT(resident, m_first_title + held_at_most)
+                << "the title after " << after << " in round " << round;
+        }
     }
 
     HeadlessDemoHome m_home;
@@ -74,9 +78,16 @@ protected:
     double m_first_title = 0;
 };
 
+// What the title holds over the first one once every screen has been shown: the pictures kept
+// from start-up to exit once drawn (the document's layers and fade targets, the system screens'
+// image layers, the save and load screens' parts picture, the sound page's cover) and the
+// presenter's second frame, some 110 to 130 MiB headless. Closed screens that kept their layers'
+// pixels held some 100 MiB more.
+constexpr double HELD_OVER_FIRST_TITLE_MIB = 160;
+
 TEST_F(DemoSessionTest, TheTitleAfterEachPartOfARoundHoldsLittleMoreThanTheFirst)
 {
-    PlayASessionRound(x, [&](const char* after) { AtTitle(1, after); });
+    PlayASessionRound(x, [&](const char* after) { AtTitle(1, after, HELD_OVER_FIRST_TITLE_MIB); });
 }
 
 TEST_F(DemoSessionTest, DISABLED_PlaysRoundsForTheGivenMinutes)
