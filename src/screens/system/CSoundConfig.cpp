@@ -52,9 +52,10 @@ inline constexpr int32_t CLICK_END_ID = 0x0700;
 inline constexpr float WHEEL_STEP = 0.05f;
 inline constexpr float ARROW_STEP = 0.1f;
 
-const char* const CHARACTER_VOICES[CHARACTERS] = {
-    "r9999.ogg", "o9999.ogg", "f9999.ogg", "j9999.ogg", "k9999.ogg", "p9999.ogg", "s9999.ogg", "e9999.ogg",
-    "q9999.ogg", "b9999.ogg", "d9999.ogg", "i9999.ogg", "h9999.ogg", "a9999.ogg", "n9999.ogg", "g9999.ogg"};
+const char* const CHARACTER_VOICES[CHARACTERS] = {"r9999.ogg", "o9999.ogg", "f9999.ogg", "j9999.ogg",
+                                                  "k9999.ogg", "p9999.ogg", "s9999.ogg", "e9999.ogg",
+                                                  "q9999.ogg", "b9999.ogg", "d9999.ogg", "i9999.ogg",
+                                                  "h9999.ogg", "a9999.ogg", "n9999.ogg", "g9999.ogg"};
 
 POINT SwitchAt(int32_t group)
 {
@@ -120,49 +121,31 @@ int32_t KeyTarget(int32_t from, uint32_t key)
     const bool up = key == SCAN_UP;
     const bool down = key == SCAN_DOWN;
     const bool left = key == SCAN_LEFT;
-    const auto pick = [&](int32_t u, int32_t d, int32_t l, int32_t r) {
-        return up ? u : down ? d : left ? l : r;
-    };
+    const auto pick = [&](int32_t u, int32_t d, int32_t l, int32_t r) { return up ? u : down ? d : left ? l : r; };
     if (from == -1)
         return pick(0x0000, 0x0000, 0x0000, 0x0F00);
     const int32_t group = from >> 8;
     const int32_t item = from & 0xFF;
     switch (from) {
-    case 0x0000:
-        return pick(0x0000, 0x0001, NONE, 0x0100);
-    case 0x0001:
-        return pick(0x0000, 0x0200, NONE, 0x0101);
-    case 0x0100:
-        return pick(0x0100, 0x0101, 0x0000, 0x0D00);
-    case 0x0101:
-        return pick(0x0100, 0x0300, 0x0001, 0x0D00);
-    case 0x0200:
-        return pick(0x0001, 0x0201, NONE, 0x0300);
-    case 0x0201:
-        return pick(0x0200, 0x0500, NONE, 0x0301);
-    case 0x0300:
-        return pick(0x0101, 0x0301, 0x0200, 0x0D00);
-    case 0x0301:
-        return pick(0x0300, CLICK_END_ID, 0x0201, 0x0D00);
-    case CLICK_END_ID:
-        return pick(0x0301, 0x0501, NONE, 0x0D00);
-    case 0x0E00:
-        return pick(0x0E00, 0x0E01, 0x0D00, NONE);
-    case 0x0E01:
-        return pick(0x0E00, 0x0F00, 0x0D01, NONE);
-    case 0x0F00:
-        return pick(0x0E01, 0x1000, 0x0D01, NONE);
-    case 0x1000:
-        return pick(0x0F00, NONE, 0x0D01, NONE);
-    default:
-        break;
+    case 0x0000: return pick(0x0000, 0x0001, NONE, 0x0100);
+    case 0x0001: return pick(0x0000, 0x0200, NONE, 0x0101);
+    case 0x0100: return pick(0x0100, 0x0101, 0x0000, 0x0D00);
+    case 0x0101: return pick(0x0100, 0x0300, 0x0001, 0x0D00);
+    case 0x0200: return pick(0x0001, 0x0201, NONE, 0x0300);
+    case 0x0201: return pick(0x0200, 0x0500, NONE, 0x0301);
+    case 0x0300: return pick(0x0101, 0x0301, 0x0200, 0x0D00);
+    case 0x0301: return pick(0x0300, CLICK_END_ID, 0x0201, 0x0D00);
+    case CLICK_END_ID: return pick(0x0301, 0x0501, NONE, 0x0D00);
+    case 0x0E00: return pick(0x0E00, 0x0E01, 0x0D00, NONE);
+    case 0x0E01: return pick(0x0E00, 0x0F00, 0x0D01, NONE);
+    case 0x0F00: return pick(0x0E01, 0x1000, 0x0D01, NONE);
+    case 0x1000: return pick(0x0F00, NONE, 0x0D01, NONE);
+    default: break;
     }
     if (group == 5) {
         const int32_t k = item;
-        return pick(k == 0   ? 0x0201
-                    : k == 1 ? 0x0301
-                             : 0x0600 + k - 2,
-                    0x0600 + k, k % 2 ? 0x0500 + k - 1 : NONE, k % 2 == 0 ? 0x0500 + k + 1 : 0x0D00);
+        return pick(k == 0 ? 0x0201 : k == 1 ? 0x0301 : 0x0600 + k - 2, 0x0600 + k, k % 2 ? 0x0500 + k - 1 : NONE,
+                    k % 2 == 0 ? 0x0500 + k + 1 : 0x0D00);
     }
     if (group == 6) {
         const int32_t k = item;
@@ -186,14 +169,10 @@ CSoundConfig::~CSoundConfig()
 int32_t* CSoundConfig::EnableField(int32_t group)
 {
     switch (group) {
-    case 0:
-        return &SoundEnable;
-    case 1:
-        return &MusicEnable;
-    case 2:
-        return &EffectEnable;
-    case 3:
-        return &VoiceEnable;
+    case 0: return &SoundEnable;
+    case 1: return &MusicEnable;
+    case 2: return &EffectEnable;
+    case 3: return &VoiceEnable;
     default:
         return group >= FIRST_CHARACTER && group < FIRST_CHARACTER + CHARACTERS
                    ? &CharVoiceEnable[group - FIRST_CHARACTER]
@@ -204,14 +183,10 @@ int32_t* CSoundConfig::EnableField(int32_t group)
 float* CSoundConfig::VolumeField(int32_t group)
 {
     switch (group) {
-    case 0:
-        return &MasterVolume;
-    case 1:
-        return &MusicVolume;
-    case 2:
-        return &EffectVolume;
-    case 3:
-        return &VoiceVolume;
+    case 0: return &MasterVolume;
+    case 1: return &MusicVolume;
+    case 2: return &EffectVolume;
+    case 3: return &VoiceVolume;
     default:
         return group >= FIRST_CHARACTER && group < FIRST_CHARACTER + CHARACTERS
                    ? &CharVoiceVolume[group - FIRST_CHARACTER]
@@ -234,8 +209,7 @@ int32_t CSoundConfig::CreateParts()
     if (ISystemParts::CreateParts() == 0)
         return 0;
     m_help.reset(CreateSprite(0, 0, 1000, 40, -1, LAYER_KIND_MEMORY, 0));
-    m_panel.reset(
-        CreateSprite(0, 0, SOUND_PANEL_WIDTH, SOUND_PANEL_HEIGHT, PANEL_PRIORITY, LAYER_KIND_TEXTURE, 0));
+    m_panel.reset(CreateSprite(0, 0, SOUND_PANEL_WIDTH, SOUND_PANEL_HEIGHT, PANEL_PRIORITY, LAYER_KIND_TEXTURE, 0));
     m_cover_copy.reset(CreateSprite(0, 0, SOUND_PANEL_WIDTH, SOUND_PANEL_HEIGHT, -1, LAYER_KIND_MEMORY, 0));
     if (!LayerOfSprite(m_help) || !LayerOfSprite(m_panel) || !LayerOfSprite(m_cover_copy))
         return 0;
@@ -327,8 +301,7 @@ void CSoundConfig::ApplyVolume(int32_t enabled, int32_t group, float volume)
     if (group == 0) {
         const int32_t music = Attenuation(-5000.0f, MusicVolume, volume);
         set(SOUND_GROUP_MUSIC, enabled != 0 && MusicEnable != 0, music);
-        set(SOUND_GROUP_EFFECT, enabled != 0 && EffectEnable != 0,
-            Attenuation(-5000.0f, EffectVolume, volume));
+        set(SOUND_GROUP_EFFECT, enabled != 0 && EffectEnable != 0, Attenuation(-5000.0f, EffectVolume, volume));
         ApplyMusicVolume(record, player, enabled != 0 && MusicEnable != 0, music);
     } else if (group == 1) {
         const int32_t music = Attenuation(-5000.0f, volume, MasterVolume);
@@ -338,12 +311,10 @@ void CSoundConfig::ApplyVolume(int32_t enabled, int32_t group, float volume)
         set(SOUND_GROUP_EFFECT, master_on, Attenuation(-5000.0f, volume, MasterVolume));
     } else if (group == 3) {
         set(SOUND_GROUP_VOICE, master_on,
-            static_cast<int32_t>(-4500.0f) -
-                static_cast<int32_t>(MasterVolume * -4500.0f * volume * CharVoiceVolume[0]));
+            static_cast<int32_t>(-4500.0f) - static_cast<int32_t>(MasterVolume * -4500.0f * volume * CharVoiceVolume[0]));
     } else if (group >= FIRST_CHARACTER && group < FIRST_CHARACTER + CHARACTERS) {
         set(SOUND_GROUP_VOICE, master_on,
-            static_cast<int32_t>(-4500.0f) -
-                static_cast<int32_t>(MasterVolume * -4500.0f * VoiceVolume * volume));
+            static_cast<int32_t>(-4500.0f) - static_cast<int32_t>(MasterVolume * -4500.0f * VoiceVolume * volume));
     }
 }
 
@@ -402,8 +373,7 @@ void CSoundConfig::DrawSwitch(int32_t group, int32_t state)
     if (panel == nullptr || sheet == nullptr || on == nullptr)
         return;
     const POINT at = SwitchAt(group);
-    panel->Blt(at.x, at.y, SWITCH_W, SWITCH_H, sheet, 196, 758 + SWITCH_H * (state - 3 * (*on != 0 ? 1 : 0)),
-               1);
+    panel->Blt(at.x, at.y, SWITCH_W, SWITCH_H, sheet, 196, 758 + SWITCH_H * (state - 3 * (*on != 0 ? 1 : 0)), 1);
 }
 
 void CSoundConfig::DrawClickEnd(int32_t state)
@@ -432,8 +402,7 @@ void CSoundConfig::DrawSlider(int32_t group, float value, int32_t state, bool pr
         panel->SetAlphaRect(at.x, at.y, 612, KNOB_H, 0);
         panel->SetAlphaRect(number_x, number_y, 92, DIGIT_H, 0);
         if (cover != nullptr && m_cover_copy)
-            cover->Blt(at.x + 14, at.y + 11, 586, 34, SpriteLayerOf(m_cover_copy.get()), at.x + 14, at.y + 11,
-                       1);
+            cover->Blt(at.x + 14, at.y + 11, 586, 34, SpriteLayerOf(m_cover_copy.get()), at.x + 14, at.y + 11, 1);
         if (*on != 0) {
             panel->Blt(at.x + static_cast<int32_t>(SLIDER_RANGE * value), at.y, KNOB_W, KNOB_H, sheet, 144,
                        632 + KNOB_H * state, 1);
@@ -489,8 +458,8 @@ void CSoundConfig::DrawScrollThumb(int32_t state, bool present)
     if (mask != nullptr && sheet != nullptr) {
         LiveDrawLock lock;
         mask->ClearRect(TRACK_X, TRACK_Y, TRACK_W, TRACK_H);
-        mask->Blt(TRACK_X, TRACK_Y + static_cast<int32_t>(m_scroll_ratio * THUMB_RANGE), TRACK_W, THUMB_H,
-                  sheet, TRACK_W * state, 632, 1);
+        mask->Blt(TRACK_X, TRACK_Y + static_cast<int32_t>(m_scroll_ratio * THUMB_RANGE), TRACK_W, THUMB_H, sheet,
+                  TRACK_W * state, 632, 1);
     }
     RedrawPanel(present);
 }
@@ -504,8 +473,7 @@ void CSoundConfig::DrawFixed(int32_t id, int32_t state)
     LiveDrawLock lock;
     switch (id) {
     case 0x0D00:
-        mask->Blt(1640, 37, ARROW_W, ARROW_H, sheet, 96, 632 + ARROW_H * (m_scroll_offset == 0 ? 3 : state),
-                  1);
+        mask->Blt(1640, 37, ARROW_W, ARROW_H, sheet, 96, 632 + ARROW_H * (m_scroll_offset == 0 ? 3 : state), 1);
         break;
     case 0x0D01:
         mask->Blt(1640, 956, ARROW_W, ARROW_H, sheet, 96,
@@ -514,18 +482,12 @@ void CSoundConfig::DrawFixed(int32_t id, int32_t state)
     case 0x0E00:
     case 0x0E01: {
         const int32_t tab = GetMenuTabState(id);
-        mask->Blt(1720, id == 0x0E00 ? 320 : 502, TAB, TAB, sheet, id == 0x0E00 ? 0 : TAB,
-                  TAB * (tab ? tab : state), 1);
+        mask->Blt(1720, id == 0x0E00 ? 320 : 502, TAB, TAB, sheet, id == 0x0E00 ? 0 : TAB, TAB * (tab ? tab : state), 1);
         break;
     }
-    case 0x0F00:
-        mask->Blt(1720, 684, TAB, TAB, sheet, 314, TAB * state, 1);
-        break;
-    case 0x1000:
-        mask->Blt(1720, 904, TAB, TAB, sheet, 472, TAB * state, 1);
-        break;
-    default:
-        break;
+    case 0x0F00: mask->Blt(1720, 684, TAB, TAB, sheet, 314, TAB * state, 1); break;
+    case 0x1000: mask->Blt(1720, 904, TAB, TAB, sheet, 472, TAB * state, 1); break;
+    default: break;
     }
 }
 
@@ -649,7 +611,8 @@ void CSoundConfig::OnOpen()
 void CSoundConfig::OnClose()
 {
     CloseTransition(nullptr);
-    // Copied whole from the cover on each open: closed, its pixels go back to the system.
+    // The panel and the cover's copy are drawn whole on each open: closed, their pixels go back
+    // to the system.
     {
         LiveDrawLock lock;
         for (ILayer* layer : {SpriteLayerOf(m_cover_copy.get()), LayerOfSprite(m_panel)})
@@ -839,8 +802,7 @@ void CSoundConfig::OnDrag()
 void CSoundConfig::OnMouseWheel(int32_t count)
 {
     if (count != 0) {
-        const float ratio =
-            std::max(std::min(m_scroll_ratio - static_cast<float>(count) * WHEEL_STEP, 1.0f), 0.0f);
+        const float ratio = std::max(std::min(m_scroll_ratio - static_cast<float>(count) * WHEEL_STEP, 1.0f), 0.0f);
         if (ratio != m_scroll_ratio) {
             m_scroll_ratio = ratio;
             m_scroll_offset = static_cast<int32_t>(m_scroll_ratio * SOUND_SCROLL_RANGE);

@@ -86,8 +86,7 @@ bool Usable(const FlagBuffer* state)
 bool PagesUsable(const FlagBuffer* state)
 {
     return Usable(state) && state->Values.size() > VALUE_ENGINE_STATE &&
-           (static_cast<uint32_t>(state->Values[VALUE_ENGINE_STATE].Integer) & ENGINE_STATE_PAGES_USABLE) !=
-               0;
+           (static_cast<uint32_t>(state->Values[VALUE_ENGINE_STATE].Integer) & ENGINE_STATE_PAGES_USABLE) != 0;
 }
 
 uint32_t TextFlags(const FlagBuffer* state)
@@ -390,8 +389,8 @@ int32_t ISystemParts::GetMenuTabState(int32_t id)
     return CurrentPage == page ? TAB_CURRENT : TAB_NORMAL;
 }
 
-void ISystemParts::DrawTextInRect(CStringUTF8 text, ILayer* layer, uint32_t colour, int32_t size,
-                                  int32_t left, int32_t top, int32_t right, int32_t bottom)
+void ISystemParts::DrawTextInRect(CStringUTF8 text, ILayer* layer, uint32_t colour, int32_t size, int32_t left,
+                                  int32_t top, int32_t right, int32_t bottom)
 {
     CFontDIB* font = SharedFont();
     if (font == nullptr || size <= 1)

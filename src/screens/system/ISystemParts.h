@@ -56,12 +56,12 @@ public:
     // 0 normal, 2 the current page, 3 disabled, for a tab's id (its page is id % 256).
     int32_t GetMenuTabState(int32_t id);
     // Wraps the text to the rectangle in the shared font and centres the lines vertically.
-    void DrawTextInRect(CStringUTF8 text, ILayer* layer, uint32_t colour, int32_t size, int32_t left,
-                        int32_t top, int32_t right, int32_t bottom);
+    void DrawTextInRect(CStringUTF8 text, ILayer* layer, uint32_t colour, int32_t size, int32_t left, int32_t top,
+                        int32_t right, int32_t bottom);
     // Draws from (x, y), breaking at "\n", "\\" and the layer's right edge, the text cut to
     // max_width half-width units; answers the height of the lines begun by breaks in the text.
-    int32_t DrawTextFlow(int32_t x, int32_t y, CStringUTF8 text, ILayer* layer, int32_t max_width,
-                         int32_t size, uint32_t colour, uint32_t second_colour);
+    int32_t DrawTextFlow(int32_t x, int32_t y, CStringUTF8 text, ILayer* layer, int32_t max_width, int32_t size,
+                         uint32_t colour, uint32_t second_colour);
 
     // The settings pages' help line: the help layer cleared, the text (none when empty) written
     // in white, and the line copied into the mask. False, drawing nothing, without either layer.
