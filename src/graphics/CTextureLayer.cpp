@@ -197,6 +197,11 @@ BITMAPINFOHEADER* CTextureLayer::Create(int32_t width, int32_t height)
     return Create(width, height, m_render_target, nullptr) == 0 ? &m_header : nullptr;
 }
 
+void CTextureLayer::ZeroRows(uint8_t* first, size_t bytes)
+{
+    platform::ZeroHeapBlock(first, bytes);
+}
+
 void CTextureLayer::Release()
 {
     Destroy();

@@ -66,6 +66,10 @@ public:
     void SetModified(int32_t value) override { ILayer::SetModified(value); }
     int32_t GetModified() override { return ILayer::GetModified(); }
 
+protected:
+    // The buffer is a heap block of its own: rows cleared whole go back to the system.
+    void ZeroRows(uint8_t* first, size_t bytes) override;
+
 private:
     ComPtr<ID3D11Texture2D> m_texture;
     ComPtr<ID3D11ShaderResourceView> m_view;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -22,8 +23,10 @@
 #include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MapSheets.h"
+#include "sheetgen/MusicSheets.h"
 #include "sheetgen/SaveLoadSheets.h"
 #include "sheetgen/SheetGenerator.h"
+#include "sheetgen/SlotSheet.h"
 
 namespace {
 
@@ -768,4 +771,164 @@ void DamagedSaveBoxesCloseOnAClick(DemoPlayer& x)
     ASSERT_TRUE(ClickTheBoxAway(x, "damaged_slot_box", SaveLoadShown))
         << "the damaged slot's box did not close on a click at the load screen";
     ExpectNoErrorBox(x);
+}
+
+namespace {
+
+// The extras: the title's fifth button leads to its page, whose items lead on.
+constexpr int EXTRAS_X = 370, EXTRAS_Y = 920;
+bool ExtrasPageShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 300, 679) == 0x100u;
+}
+bool GalleryShown(const Frame& frame)
+{
+    return FrameCellAt(frame, 633, 245) == 0x3531u;
+}
+bool CGAt(const Frame& frame, int x, int y)
+{
+    const std::optional<uint32_t> cell = FrameCellAt(frame, x, y);
+    return cell && *cell >= tools::DEMO_CG_BASE && *cell < tools::DEMO_CG_BASE + 0x20;
+}
+bool CGShown(const Frame& frame)
+{
+    return CGAt(frame, 200, 900);
+}
+// The title and nothing of the extras' pages over it.
+bool TitleAgain(const Frame& frame)
+{
+    return TitleShown(frame) && !GalleryShown(frame) && !ExtrasPageShown(frame);
+}
+
+// The slot machine's lever, its stop buttons along one row, and its knob, up while it waits.
+constexpr int LEVER_X = 293, STOP_Y = 648, KNOB_X = 494, KNOB_Y = 246;
+constexpr int STOP_X[3] = {710, 961, 1212};
+bool StopsLit(const Frame& frame, uint32_t id)
+{
+    return std::all_of(std::begin(STOP_X), std::end(STOP_X),
+                       [&](int at_x) { return FrameCellAt(frame, at_x, STOP_Y) == id; });
+}
+bool LeverWaits(const Frame& frame)
+{
+    return FrameCellAt(frame, LEVER_X, STOP_Y) == tools::SLOT_CELL_LEVER &&
+           FrameCellStateAt(frame, KNOB_X, KNOB_Y) == FrameCell{tools::SLOT_CELL_KNOB, 1};
+}
+
+void PlayTheStoryRound(DemoPlayer& x, const std::function<void(const char*)>& at_title)
+{
+    // The settings and their sound page, from the title and back to it.
+    constexpr int SOUND_TAB_X = 1720 + 79, SOUND_TAB_Y = 502 + 79, BACK_X = 1720 + 79, BACK_Y = 904 + 79;
+    const auto settings = [](const Frame& frame) { return FrameCellAt(frame, SOUND_TAB_X, 399) == 0x0E00u; };
+    ASSERT_TRUE(x.ClickUntil(TITLE_X, 540 + 87 * 3, settings)) << "no settings from the title";
+    ASSERT_TRUE(x.ClickUntil(SOUND_TAB_X, SOUND_TAB_Y, [](const Frame& frame) {
+        return FrameCellAt(frame, 118 + 560 + 26, 122 + 40 + 27) == tools::CONFIG_SHEET_KNOB;
+    })) << "no sound page";
+    ASSERT_TRUE(x.ClickUntil(BACK_X, BACK_Y, TitleShown)) << "the settings did not go back to the title";
+
+    auto first = NewGame(x);
+    ASSERT_TRUE(first) << "no story line after New game";
+    const std::string line = MessageLineCells(*first, 20);
+    ASSERT_TRUE(PressSideButton(x, SIDE_SAVE, SaveLoadShown)) << "no save screen from the side menu";
+    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, NoteShown)) << "the new-save row opened no note";
+    ASSERT_TRUE(x.ClickUntil(YES_X, 581, [](const Frame& frame) {
+        return SaveLoadShown(frame) && RowUsed(frame, 1);
+    })) << "the save screen shows no saved slot";
+    ASSERT_TRUE(x.ClickUntil(1790, 950, StoryLineShown)) << "the save screen did not close on the line";
+    const fs::path quick = SaveFolder(x) / "FLAG201";
+    fs::remove(quick);
+    ASSERT_TRUE(x.ClickUntil(QUICK_SAVE_X, ROW_Y, [&](const Frame&) { return fs::exists(quick); }))
+        << "no quick save";
+    // The backlog holds the lines read so far in its lowest rows; its close button.
+    const auto backlog = [](const Frame& frame) { return BacklogRowShown(frame, 2); };
+    ASSERT_TRUE(PressSideButton(x, SIDE_BACKLOG, backlog)) << "no backlog from the side menu";
+    ASSERT_TRUE(x.ActUntil([&] { x.Click(1815, 917); }, StoryLineShown, backlog))
+        << "the backlog did not close on the line";
+
+    // The story through the day's screens and the town to its door.
+    ASSERT_NO_FATAL_FAILURE(PlayTheChoice(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheDay(x));
+    ASSERT_NO_FATAL_FAILURE(PlayTheTown(x));
+    ASSERT_TRUE(PressSideButton(x, 5, YesNoShown)) << "the door message's side menu asked nothing";
+    ASSERT_TRUE(x.ClickUntil(YES_X, ANSWER_Y, TitleShown)) << "Return to title from the town";
+    ExpectNoErrorBox(x);
+    at_title("the story");
+
+    // The newest save loaded from the title, and Return to title from its line.
+    ASSERT_TRUE(x.ClickUntil(TITLE_X, LOAD_Y, [](const Frame& frame) {
+        return SaveLoadShown(frame) && RowUsed(frame, 0);
+    })) << "no load screen listing a save";
+    ASSERT_TRUE(x.ClickUntil(800, LIST_Y + 60, YesNoShown)) << "the save's row asked nothing";
+    auto loaded = x.ClickUntil(YES_X, ANSWER_Y, StoryLineShown);
+    ASSERT_TRUE(loaded) << "the load brought no line back";
+    EXPECT_EQ(MessageLineCells(*loaded, 20), line);
+    ASSERT_TRUE(PressSideButton(x, 5, YesNoShown)) << "the loaded line's side menu asked nothing";
+    ASSERT_TRUE(x.ClickUntil(YES_X, ANSWER_Y, TitleShown)) << "Return to title from the loaded line";
+    ExpectNoErrorBox(x);
+    at_title("a load");
+}
+
+void PlayTheExtrasRound(HeadlessDemoPlayer& x, const std::function<void(const char*)>& at_title)
+{
+    // The gallery, a CG of its first cell in the viewer and back.
+    ASSERT_TRUE(x.ClickUntil(EXTRAS_X, EXTRAS_Y, ExtrasPageShown)) << "no extras page";
+    ASSERT_TRUE(x.ClickUntil(EXTRAS_X, 679, GalleryShown)) << "no gallery";
+    ASSERT_TRUE(x.ClickUntil(633, 245, [](const Frame& frame) { return !GalleryShown(frame); }))
+        << "no viewer";
+    ASSERT_TRUE(x.ClickUntil(1209, 471, CGShown)) << "no CG";
+    ASSERT_TRUE(x.ClickUntil(
+        960, 540, [](const Frame& frame) { return !CGShown(frame); }, 3))
+        << "the CG did not close";
+    ASSERT_TRUE(x.ClickUntil(960, 540, GalleryShown, 3)) << "the viewer did not go back to the gallery";
+
+    // The scene replay's first heroine, her first scene read through, the music room.
+    const auto list = [](const Frame& frame) { return FrameCellAt(frame, 633, 245) == 0x3630u; };
+    ASSERT_TRUE(x.ClickUntil(175, 485, [](const Frame& frame) {
+        return FrameCellAt(frame, 395 + 3, 109 + 3) == 0u;
+    })) << "no scene replay from the gallery's tab";
+    ASSERT_TRUE(x.ClickUntil(543, 213, list)) << "no scene list";
+    ASSERT_TRUE(x.ClickUntil(633, 245, [](const Frame& frame) {
+        return CGAt(frame, 355, 600) && StoryPromptShown(frame);
+    })) << "the scene was not replayed";
+    ASSERT_TRUE(x.ClickThroughTo(list)) << "the list did not come back after the replay";
+    ASSERT_TRUE(x.ClickUntil(175, 660, [](const Frame& frame) {
+        const std::optional<uint32_t> row = FrameCellAt(frame, 1530, 140);
+        return row && *row >= tools::MUSIC_ROW_CELL && *row < tools::MUSIC_ROW_CELL + 0x40;
+    })) << "no music room";
+    ASSERT_TRUE(x.ActUntil([&] { x.Key(0x1B); }, TitleAgain)) << "the music room did not lead to the title";
+    at_title("the extras");
+
+    // The slot machine played once and left.
+    ASSERT_TRUE(x.ClickUntil(EXTRAS_X, EXTRAS_Y, [](const Frame& frame) {
+        return FrameCellAt(frame, 300, 867) == 0x102u;
+    })) << "no extras page";
+    ASSERT_TRUE(x.ClickUntil(EXTRAS_X, 867, [](const Frame& frame) {
+        return FrameCellAt(frame, 300, 773) == 0x300u;
+    })) << "no slot page";
+    ASSERT_TRUE(x.ClickUntil(EXTRAS_X, 773, LeverWaits)) << "no slot machine";
+    ASSERT_TRUE(x.ActUntil([&] { x.Click(LEVER_X, STOP_Y); },
+                           [](const Frame& frame) { return StopsLit(frame, tools::SLOT_CELL_STOP); },
+                           LeverWaits))
+        << "the lever did not turn the reels";
+    // Each stop stands its reel; at rest the knob is down and every stop unlit.
+    ASSERT_TRUE(x.ActUntil(
+        [&] {
+            for (const int at_x : STOP_X)
+                x.Press(at_x, STOP_Y);
+        },
+        [](const Frame& frame) {
+            return StopsLit(frame, tools::SLOT_CELL_STOP_LAMP) &&
+                   FrameCellStateAt(frame, KNOB_X, KNOB_Y) == FrameCell{tools::SLOT_CELL_KNOB, 0};
+        }))
+        << "the stop buttons did not stand the reels";
+    ASSERT_TRUE(x.ActUntil([&] { x.Click(960, 540, 3); }, TitleAgain)) << "the result was not left";
+    ExpectNoErrorBox(x);
+    at_title("the slot machine");
+}
+
+} // namespace
+
+void PlayASessionRound(HeadlessDemoPlayer& x, const std::function<void(const char* after)>& at_title)
+{
+    ASSERT_NO_FATAL_FAILURE(PlayTheStoryRound(x, at_title));
+    ASSERT_NO_FATAL_FAILURE(PlayTheExtrasRound(x, at_title));
 }

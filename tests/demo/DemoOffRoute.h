@@ -8,6 +8,7 @@
 // on the next start; and Continue once the ending has been played (from a save on the train
 // trip's epilogue line).
 
+#include <functional>
 #include <string>
 
 #include "DemoPlayer.h"
@@ -47,3 +48,10 @@ void LoadTheChoicesAutoSaveOverAnotherLine(DemoPlayer& x);
 // file damaged (the load screen's opening rebuilds it and says so) and the slot damaged (its load
 // refused): each box closes on a click on its OK button, at the load screen.
 void DamagedSaveBoxesCloseOnAClick(DemoPlayer& x);
+// One round of a long session, from the title and back to it, on a new player's settings: the
+// settings and their sound page; a new game saved into a new slot, quick saved, its backlog
+// opened and closed, read through the choice, the day's screens, the town and its sub map to the
+// door, and the side menu's Return to title; the newest save loaded and Return to title again;
+// the extras' gallery, a CG in its viewer, a scene replayed and the music room; the slot machine
+// played once. `at_title` is told each time the title shows again.
+void PlayASessionRound(HeadlessDemoPlayer& x, const std::function<void(const char* after)>& at_title);

@@ -25,6 +25,7 @@
 #include "sound/IWaveManager.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeDocumentLink.h"
+#include "support/ResidentPages.h"
 #include "support/WorkingDir.h"
 
 #include <algorithm>
@@ -213,6 +214,28 @@ TEST(CBacklogThumbTest, KeepsTwoPixelsARecordAndStaysInsideItsTrackPastThat)
             else
                 ASSERT_LE(older, y) << c.count << " " << top;
         }
+    }
+}
+
+// The page's background is drawn again on each open: closed, the backlog holds none of its pages,
+// and the next open draws its row frames again.
+TEST_F(CBacklogScreenThreadTest, AClosedBacklogGivesItsPageBackgroundBack)
+{
+    AddRecords(2);
+    for (int round = 0; round < 2; ++round) {
+        size_t shown = 0;
+        Cell frame{};
+        RunBacklog(0, [&](int pump) {
+            if (pump == 30) {
+                shown = ResidentBytes(Screen().GetPageBaseLayer());
+                Capture();
+                frame = ShownCell(50, 300 + 150);
+                m_keyboard.down = {1};
+            }
+        });
+        EXPECT_GT(shown, 0u) << "round " << round;
+        EXPECT_EQ(frame, Cell(tools::BACKLOG_FRAME, 0)) << "round " << round;
+        EXPECT_EQ(ResidentBytes(Screen().GetPageBaseLayer()), 0u) << "round " << round;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "sheetgen/SheetGenerator.h"
 #include "sound/IWaveManager.h"
 #include "sound/SoundChannels.h"
+#include "support/ResidentPages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -178,6 +179,33 @@ TEST_F(CSoundConfigThreadTest, VolumesReachTheLiveChannels)
         EXPECT_EQ(player->Streams[0]->Volume, c.movie) << c.name;
     }
     GetGameWork()->m_movie_volume->Kind = 0;
+}
+
+// The panel and its cover's copy are drawn again on each open: closed, the page holds none of
+// their pages, nor of the shared view and mask, and the next open shows its tab again.
+TEST_F(CSoundConfigThreadTest, AClosedPageGivesItsPanelAndCoverCopyBack)
+{
+    for (int round = 0; round < 2; ++round) {
+        size_t panel = 0, cover = 0;
+        Cell tab{};
+        RunPage([&](int pump) {
+            if (pump == 30) {
+                panel = ResidentBytes(m_sound.GetPanelLayer());
+                cover = ResidentBytes(m_sound.GetCoverCopyLayer());
+                Capture();
+                tab = ShownCell(1800, 580);
+                m_escape_at = 32;
+            }
+        });
+        EXPECT_GT(panel, 0u) << "round " << round;
+        EXPECT_GT(cover, 0u) << "round " << round;
+        EXPECT_EQ(tab, Cell(0x0E01, 2)) << "round " << round;
+        EXPECT_EQ(ResidentBytes(m_sound.GetPanelLayer()), 0u) << "round " << round;
+        EXPECT_EQ(ResidentBytes(m_sound.GetCoverCopyLayer()), 0u) << "round " << round;
+        // Faded out, the shared view and mask are copied in whole on the next entry.
+        EXPECT_EQ(ResidentBytes(ISystemParts::GetViewPixels()), 0u) << "round " << round;
+        EXPECT_EQ(ResidentBytes(ISystemParts::GetMaskPixels()), 0u) << "round " << round;
+    }
 }
 
 TEST_F(CSoundConfigThreadTest, ThePageShowsPercentagesScrollsAndPlaysItsTestSound)

@@ -165,7 +165,32 @@ int32_t CBacklogScreen::CreateParts()
 ScriptValue* CBacklogScreen::Run(ScriptValue* out)
 {
     EnsureParts();
-    return IBackLog::Run(out);
+    try {
+        IBackLog::Run(out);
+    } catch (...) {
+        GiveBackPages();
+        throw;
+    }
+    GiveBackPages();
+    return out;
+}
+
+ILayer* CBacklogScreen::GetPageBaseLayer() const
+{
+    return SpriteLayerOf(PageBaseImage.get());
+}
+
+void CBacklogScreen::GiveBackPages()
+{
+    // The page's background and its rows are drawn again on the next open, as after the parts
+    // were made: closed, their pixels go back to the system.
+    LiveDrawLock lock;
+    for (CSprite* sprite : {PageBaseImage.get(), m_pages[0].RowBase.get(), m_pages[1].RowBase.get()})
+        if (ILayer* layer = SpriteLayerOf(sprite))
+            layer->Clear();
+    m_base_rows = -1;
+    for (PageShown& page : m_pages)
+        ForgetPage(page);
 }
 
 void CBacklogScreen::ReleaseParts()

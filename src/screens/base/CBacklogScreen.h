@@ -137,6 +137,9 @@ public:
     ScriptValue* Run(ScriptValue* out) override;
     int32_t CreateParts() override;
     void ReleaseParts() override;
+    // Clears the page layers a closed backlog keeps, so they cost no memory until drawn again.
+    void GiveBackPages();
+    ILayer* GetPageBaseLayer() const;
     int32_t GetRowsPerPage() override { return 3; }
     void ResetPage() override;
     void ClearTextLayer(ILayer* text) override;

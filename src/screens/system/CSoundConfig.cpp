@@ -194,6 +194,16 @@ float* CSoundConfig::VolumeField(int32_t group)
     }
 }
 
+ILayer* CSoundConfig::GetPanelLayer() const
+{
+    return LayerOfSprite(m_panel);
+}
+
+ILayer* CSoundConfig::GetCoverCopyLayer() const
+{
+    return SpriteLayerOf(m_cover_copy.get());
+}
+
 int32_t CSoundConfig::CreateParts()
 {
     if (ISystemParts::CreateParts() == 0)
@@ -601,6 +611,14 @@ void CSoundConfig::OnOpen()
 void CSoundConfig::OnClose()
 {
     CloseTransition(nullptr);
+    // The panel and the cover's copy are drawn whole on each open: closed, their pixels go back
+    // to the system.
+    {
+        LiveDrawLock lock;
+        for (ILayer* layer : {SpriteLayerOf(m_cover_copy.get()), LayerOfSprite(m_panel)})
+            if (layer != nullptr)
+                layer->Clear();
+    }
     CONFIG_STATE::Load();
     ApplyVolume(SoundEnable, 0, MasterVolume);
     ISystemParts::OnClose();

@@ -53,6 +53,9 @@ public:
 
     int32_t GetHovered() const { return m_hovered; }
     int32_t GetScrollOffset() const { return m_scroll_offset; }
+    // The panel and the copy of its cover, drawn again on each open.
+    ILayer* GetPanelLayer() const;
+    ILayer* GetCoverCopyLayer() const;
 
 private:
     // The first of the pictures the archive has.

@@ -113,6 +113,9 @@ public:
     int32_t GetGroup() const { return m_group; }
     void SetGroup(int32_t group) { m_group = group; }
     ILayer* GetThumbnailLayer();
+    // The pictures both screens share: the background and the list of rows.
+    static ILayer* GetBackgroundLayer();
+    static ILayer* GetListLayer();
 
 protected:
     // Which push a save makes before it writes its slot.

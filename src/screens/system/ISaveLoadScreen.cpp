@@ -152,6 +152,16 @@ bool ISaveLoad::HasDeleteButton(int32_t row) const
     return IsRowUsed(row) && SlotOfRow(row) != 0;
 }
 
+ILayer* ISaveLoad::GetBackgroundLayer()
+{
+    return LayerOf(Parts().background);
+}
+
+ILayer* ISaveLoad::GetListLayer()
+{
+    return LayerOf(Parts().list);
+}
+
 int32_t ISaveLoad::CreateParts()
 {
     if (ISystemParts::CreateParts() == 0)
@@ -230,6 +240,14 @@ void ISaveLoad::OnClose()
 {
     Hide();
     WINNLSEnableIME(nullptr, FALSE);
+    // Each open copies the background in whole and draws every row of the list: closed, their
+    // pixels go back to the system.
+    {
+        LiveDrawLock lock;
+        for (const auto* sprite : {&Parts().background, &Parts().list})
+            if (ILayer* layer = LayerOf(*sprite))
+                layer->Clear();
+    }
     ISystemParts::OnClose();
 }
 

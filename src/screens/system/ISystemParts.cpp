@@ -321,6 +321,16 @@ void ISystemParts::OpenTransition(CSpriteAnime* anime)
     view_image->SetVisibleFlag(0);
 }
 
+ILayer* ISystemParts::GetViewPixels()
+{
+    return SpriteLayerOf(ViewLayer());
+}
+
+ILayer* ISystemParts::GetMaskPixels()
+{
+    return SpriteLayerOf(MaskLayer());
+}
+
 void ISystemParts::CloseTransition(CSpriteAnime* anime)
 {
     CSpriteLayer* view = ViewLayer();
@@ -336,6 +346,14 @@ void ISystemParts::CloseTransition(CSpriteAnime* anime)
             play.AddSprite(layer);
         }
     });
+    // Faded out, the view and the mask are copied in whole from their image layers on the next
+    // entry: their pixels go back to the system meanwhile.
+    if (KeepView != 0 || !view || !mask || view->IsVisible() || mask->IsVisible())
+        return;
+    LiveDrawLock lock;
+    for (CSpriteLayer* layer : {mask, view})
+        if (ILayer* pixels = SpriteLayerOf(layer))
+            pixels->Clear();
 }
 
 void ISystemParts::PlaySound(CStringUTF8 name)

@@ -84,6 +84,9 @@ public:
 
     // Whether this page holds the shared parts.
     bool HoldsParts() const { return m_holds_parts; }
+    // The pixels of the shared view and mask layers; null while no page holds them.
+    static ILayer* GetViewPixels();
+    static ILayer* GetMaskPixels();
 
     int32_t KeepView = 0;
     int32_t CurrentPage = -1;

@@ -15,6 +15,7 @@
 #include "script/FlagBuffer.h"
 #include "script/ScriptState.h"
 #include "sheetgen/MapSheets.h"
+#include "support/ResidentPages.h"
 
 namespace {
 
@@ -147,10 +148,36 @@ TEST_F(CSubMapThreadTest, EachKindAsksItsPlacesInSpotOrderAndShowsTheirFaces)
     };
     for (const Case& c : cases) {
         std::vector<PresenceQuestion> asked;
+        // The layers are looked at while the screen shows: closed, it gives their pixels back.
+        const auto check_layers = [&] {
+            const SubMapKindLayout& layout = GetSubMapLayout(c.kind);
+            const std::vector<uint32_t> order = RecordingPresence::Places(asked);
+            for (uint32_t place : c.places) {
+                const SubMapPoint face = layout.Faces[place];
+                // The faces of one spot stand side by side: a face drawn later covers the middle
+                // of one whose cell it overlaps.
+                uint32_t shown = place;
+                for (auto later = std::find(order.begin(), order.end(), place); later != order.end();
+                     ++later) {
+                    const SubMapPoint at = layout.Faces[*later];
+                    if (face.X + 72 >= at.X && face.X + 72 < at.X + 144 && face.Y + 72 >= at.Y &&
+                        face.Y + 72 < at.Y + 144)
+                        shown = *later;
+                }
+                EXPECT_EQ(LayerCell(m_map.GetIconLayer(), face.X + 72, face.Y + 72),
+                          Cell(tools::ICON_FACE + shown % 27, 0))
+                    << "kind " << c.kind << " place " << place;
+            }
+            EXPECT_EQ(LayerCell(m_map.GetBackgroundLayer(), 5, 1075),
+                      Cell(tools::SUBMAP_BACKGROUND +
+                               static_cast<uint32_t>(c.kind == 0 || c.kind == 1 ? c.kind : 2),
+                           0));
+        };
         RunKind(c.kind, [&](int pump) {
             if (pump == 30) {
                 asked = m_questions;
                 Capture("submap_kind" + std::to_string(c.kind) + "_faces.png");
+                check_layers();
             }
         });
         EXPECT_EQ(RecordingPresence::Places(asked), c.places) << "kind " << c.kind;
@@ -158,28 +185,35 @@ TEST_F(CSubMapThreadTest, EachKindAsksItsPlacesInSpotOrderAndShowsTheirFaces)
             EXPECT_EQ(q.kind, c.question) << "kind " << c.kind;
             EXPECT_EQ(q.floor, c.floor) << "kind " << c.kind;
         }
-        const SubMapKindLayout& layout = GetSubMapLayout(c.kind);
-        const std::vector<uint32_t> order = RecordingPresence::Places(asked);
-        for (uint32_t place : c.places) {
-            const SubMapPoint face = layout.Faces[place];
-            // The faces of one spot stand side by side: a face drawn later covers the middle of
-            // one whose cell it overlaps.
-            uint32_t shown = place;
-            for (auto later = std::find(order.begin(), order.end(), place); later != order.end(); ++later) {
-                const SubMapPoint at = layout.Faces[*later];
-                if (face.X + 72 >= at.X && face.X + 72 < at.X + 144 && face.Y + 72 >= at.Y && face.Y + 72 < at.Y + 144)
-                    shown = *later;
-            }
-            EXPECT_EQ(LayerCell(m_map.GetIconLayer(), face.X + 72, face.Y + 72),
-                      Cell(tools::ICON_FACE + shown % 27, 0))
-                << "kind " << c.kind << " place " << place;
-        }
-        EXPECT_EQ(
-            LayerCell(m_map.GetBackgroundLayer(), 5, 1075),
-            Cell(tools::SUBMAP_BACKGROUND + static_cast<uint32_t>(c.kind == 0 || c.kind == 1 ? c.kind : 2),
-                 0));
     }
     EXPECT_EQ(m_map.GetKind(), 5);
+}
+
+// Each open draws the layers whole again: closed, the screen holds none of their pages, and the
+// next open shows its picture again.
+TEST_F(CSubMapThreadTest, AClosedSubMapGivesItsLayersPixelsBack)
+{
+    const auto layers = [&] {
+        return std::vector<ILayer*>{m_map.GetBackgroundLayer()->GetLayer(), m_map.GetPartsLayer()->GetLayer(),
+                                    m_map.GetIconLayer()->GetLayer()};
+    };
+    for (int round = 0; round < 2; ++round) {
+        std::vector<size_t> shown;
+        Cell background{};
+        RunKind(0, [&](int pump) {
+            if (pump == 30) {
+                for (ILayer* layer : layers())
+                    shown.push_back(ResidentBytes(layer));
+                background = LayerCell(m_map.GetBackgroundLayer(), 5, 1075);
+            }
+        });
+        ASSERT_EQ(shown.size(), 3u);
+        for (size_t k = 0; k < 3; ++k) {
+            EXPECT_GT(shown[k], 0u) << "layer " << k << " round " << round;
+            EXPECT_EQ(ResidentBytes(layers()[k]), 0u) << "layer " << k << " round " << round;
+        }
+        EXPECT_EQ(background, Cell(tools::SUBMAP_BACKGROUND, 0)) << "round " << round;
+    }
 }
 
 TEST_F(CSubMapThreadTest, WithoutTheGameModeEveryPlaceIsAskedButNoFaceDrawn)
@@ -238,15 +272,18 @@ TEST_F(CSubMapThreadTest, SpotNineteenTakesItsCellFromFlag763OrKeepsThePreviousO
 TEST_F(CSubMapThreadTest, TheSchoolBackButtonLiesOnTheIconLayerTheOthersOnTheParts)
 {
     for (int32_t kind : {0, 1, 2, 4}) {
-        RunKind(kind);
         const tools::AreaRecord back = Area(kind, SUBMAP_BACK_ITEM);
         const bool school = kind >= 2;
-        EXPECT_EQ(LayerCell(m_map.GetIconLayer(), back.left + 79, back.top + 79),
-                  school ? Cell(SUBMAP_BACK_ITEM, 0) : CLEAR)
-            << "kind " << kind;
-        EXPECT_EQ(LayerCell(m_map.GetPartsLayer(), back.left + 79, back.top + 79),
-                  school ? CLEAR : Cell(SUBMAP_BACK_ITEM, 0))
-            << "kind " << kind;
+        RunKind(kind, [&](int pump) {
+            if (pump != 30)
+                return;
+            EXPECT_EQ(LayerCell(m_map.GetIconLayer(), back.left + 79, back.top + 79),
+                      school ? Cell(SUBMAP_BACK_ITEM, 0) : CLEAR)
+                << "kind " << kind;
+            EXPECT_EQ(LayerCell(m_map.GetPartsLayer(), back.left + 79, back.top + 79),
+                      school ? CLEAR : Cell(SUBMAP_BACK_ITEM, 0))
+                << "kind " << kind;
+        });
     }
 }
 

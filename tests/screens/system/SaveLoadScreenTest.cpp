@@ -14,6 +14,7 @@
 #include "screens/system/SaveLoadScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "script/save/SaveSlotTable.h"
+#include "support/ResidentPages.h"
 
 using namespace saveload_layout;
 
@@ -213,6 +214,32 @@ TEST_F(SaveLoadScreenThreadTest, AClickOnAnEmptyRowDoesNothing)
     EXPECT_EQ(hovered, ID_ROW + 4);
     EXPECT_FALSE(m_load.IsRowUsed(4));
     EXPECT_EQ(result, -1) << "still open until Escape";
+}
+
+// The background and the list are drawn whole on each open: a closed screen holds none of their
+// pages, and the next open shows its rows again.
+TEST_F(SaveLoadScreenThreadTest, AClosedScreenGivesItsBackgroundAndListBack)
+{
+    MakeSlots(SLOT_FIRST, 2);
+    for (int round = 0; round < 2; ++round) {
+        size_t open_background = 0, open_list = 0;
+        bool row_shown = false;
+        RunScreen(
+            m_load,
+            [&](int pump) {
+                if (pump == 20) {
+                    open_background = ResidentBytes(ISaveLoad::GetBackgroundLayer());
+                    open_list = ResidentBytes(ISaveLoad::GetListLayer());
+                    row_shown = m_load.IsRowUsed(0);
+                }
+            },
+            40);
+        EXPECT_GT(open_background, 0u) << "round " << round;
+        EXPECT_GT(open_list, 0u) << "round " << round;
+        EXPECT_TRUE(row_shown) << "round " << round;
+        EXPECT_EQ(ResidentBytes(ISaveLoad::GetBackgroundLayer()), 0u) << "round " << round;
+        EXPECT_EQ(ResidentBytes(ISaveLoad::GetListLayer()), 0u) << "round " << round;
+    }
 }
 
 TEST_F(SaveLoadScreenThreadTest, TheListAndAHoveredRowShowTheBackgroundFromItsTopLeftCorner)
