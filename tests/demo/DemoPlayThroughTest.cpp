@@ -444,7 +444,7 @@ public:
             cpu += thread_cpu;
             wakes += thread_wakes;
             if (thread_wakes >= 1 || id == std::to_string(m_pid))
-                threads << "    thread " << id << (id == std::to_string(m_pid) ? " (main)" : "") << ": "
+                threads << "    thread " << id << (id == std::to_string(m_pid) ? " (main)" : " " + end.name) << ": "
                         << thread_wakes << " wakes/s, " << thread_cpu << " % of a core\n";
         }
         double load = 0;
@@ -463,6 +463,7 @@ private:
     {
         uint64_t ns = 0;
         uint64_t switches = 0;
+        std::string name;
     };
     std::map<std::string, Thread> Threads() const
     {
@@ -472,6 +473,7 @@ private:
         for (const auto& task : fs::directory_iterator(tasks, error)) {
             Thread thread;
             std::istringstream(ReadText(task.path() / "schedstat")) >> thread.ns;
+            std::istringstream(ReadText(task.path() / "comm")) >> thread.name;
             std::istringstream status(ReadText(task.path() / "status"));
             for (std::string line; std::getline(status, line);)
                 if (line.find("ctxt_switches:") != std::string::npos)

@@ -16,6 +16,7 @@
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/TimeApi.h"
 #include "platform/kernel/VirtualClock.h"
+#include "support/OneCore.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/ThreadTest.h"
@@ -211,6 +212,49 @@ TEST_F(EventThreadTest, HandOverLosesNoWakeUp)
     CloseHandle(thread);
     CloseHandle(game.ping);
     CloseHandle(game.pong);
+}
+
+struct CountedPingPong
+{
+    PingPong game;
+    const OneCore* core;
+    std::atomic<uint64_t> sleeps{0};
+};
+
+// Waker and waiter on one core: the woken waiter runs at once, before its waker goes on. A wake
+// told while the waker still held the waiter's lock or the event's made the waiter sleep again on
+// that lock.
+TEST_F(EventThreadTest, AWaiterWokenOnItsWakersCoreSleepsOncePerWake)
+{
+    const OneCore core;
+    CountedPingPong counted{
+        {CreateEventW(nullptr, FALSE, FALSE, nullptr), CreateEventW(nullptr, FALSE, FALSE, nullptr), 2'000},
+        &core};
+    HANDLE thread = StartThread(
+        [](void* argument) -> unsigned {
+            auto* counted = static_cast<CountedPingPong*>(argument);
+            const OneCore same(*counted->core);
+            WaitForSingleObject(counted->game.ping, INFINITE);
+            SetEvent(counted->game.pong);
+            const uint64_t start = OwnSleeps();
+            for (int i = 0; i < counted->game.rounds; ++i) {
+                WaitForSingleObject(counted->game.ping, INFINITE);
+                SetEvent(counted->game.pong);
+            }
+            counted->sleeps = OwnSleeps() - start;
+            return 0;
+        },
+        &counted);
+    for (int i = 0; i <= counted.game.rounds; ++i) {
+        SetEvent(counted.game.ping);
+        ASSERT_EQ(WaitForSingleObject(counted.game.pong, INFINITE), WAIT_OBJECT_0);
+    }
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    // One sleep a round; a few more where the core's other work came between.
+    EXPECT_LE(counted.sleeps.load(), uint64_t(counted.game.rounds) * 11 / 10) << counted.game.rounds << " rounds";
+    CloseHandle(thread);
+    CloseHandle(counted.game.ping);
+    CloseHandle(counted.game.pong);
 }
 
 using ThreadThreadTest = ThreadTest;
