@@ -459,8 +459,8 @@ public:
             cpu += thread_cpu;
             wakes += thread_wakes;
             if (thread_wakes >= 1 || id == std::to_string(m_pid))
-                threads << "    thread " << id << (id == std::to_string(m_pid) ? " (main)" : " " + end.name) << ": "
-                        << thread_wakes << " wakes/s, " << thread_cpu << " % of a core\n";
+                threads << "    thread " << id << (id == std::to_string(m_pid) ? " (main)" : " " + end.name)
+                        << ": " << thread_wakes << " wakes/s, " << thread_cpu << " % of a core\n";
         }
         double load = 0;
         if (FILE* file = std::fopen("/proc/loadavg", "r")) {

@@ -251,7 +251,8 @@ TEST_F(EventThreadTest, AWaiterWokenOnItsWakersCoreSleepsOncePerWake)
     }
     EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
     // One sleep a round; a few more where the core's other work came between.
-    EXPECT_LE(counted.sleeps.load(), uint64_t(counted.game.rounds) * 11 / 10) << counted.game.rounds << " rounds";
+    EXPECT_LE(counted.sleeps.load(), uint64_t(counted.game.rounds) * 11 / 10)
+        << counted.game.rounds << " rounds";
     CloseHandle(thread);
     CloseHandle(counted.game.ping);
     CloseHandle(counted.game.pong);

@@ -36,12 +36,17 @@ bool SdlX11SurfaceUpdate::Update(SDL_Window* window, SDL_Surface* surface, const
         return false;
     if (surface->format->BytesPerPixel != 4)
         return false;
-    if (!m_connection) {
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
+    // Asked each time: SDL makes a new X window when it recreates one (for another renderer).
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+        m_unusable = true;
+        return false;
+    }
+    if (!m_connection || m_connection->window != info.info.x11.window) {
+        m_connection.reset();
         XWindowAttributes attributes{};
-        if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11 ||
-            XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) == 0 ||
+        if (XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) == 0 ||
             attributes.depth != 24 || attributes.visual->red_mask != surface->format->Rmask ||
             attributes.visual->green_mask != surface->format->Gmask ||
             attributes.visual->blue_mask != surface->format->Bmask) {
@@ -54,10 +59,8 @@ bool SdlX11SurfaceUpdate::Update(SDL_Window* window, SDL_Surface* surface, const
         connection->visual = attributes.visual;
         connection->depth = attributes.depth;
         connection->gc = XCreateGC(connection->display, connection->window, 0, nullptr);
-        if (connection->gc == nullptr) {
-            m_unusable = true;
+        if (connection->gc == nullptr)
             return false;
-        }
         m_connection = std::move(connection);
     }
     const Connection& x = *m_connection;
