@@ -44,9 +44,6 @@ constexpr int32_t SIDE_HEIGHT = 125;
 constexpr std::array<int32_t, 4> SIDE_SHEET_X{854, 610, 976, 732};
 constexpr std::array<int32_t, 4> SIDE_HELP{45, 35, 46, 36};
 constexpr int32_t DISABLED_ROW = 3;
-// A cell that cannot be chosen shows its name strip half blended over its greyed picture, so the
-// name reads as greyed as the picture does.
-constexpr int32_t DISABLED_NAME_OPACITY = 128;
 
 constexpr int32_t BACK_LEFT = 1440;
 constexpr int32_t BACK_TOP = 742;
@@ -315,13 +312,8 @@ void CCharSelect::DrawItem(int32_t id, int32_t visual, int32_t present)
                 const int32_t row = state == 0 ? DISABLED_ROW : visual;
                 canvas->Blt(x, y, CELL_WIDTH, CELL_HEIGHT, characters, c % 5 * CELL_WIDTH,
                             c / 5 * CHARACTER_BLOCK_HEIGHT + row * CELL_HEIGHT, 1);
-                ILayer* names = SpriteLayerOf(m_name_sheet.get());
-                const int32_t name_x = ListKind == 1 ? CELL_WIDTH : 0;
-                if (state == 0)
-                    canvas->BltAlphaOpacity(x, y + NAME_TOP, CELL_WIDTH, NAME_HEIGHT, names, name_x,
-                                            c * NAME_HEIGHT, DISABLED_NAME_OPACITY);
-                else
-                    canvas->BltAlpha(x, y + NAME_TOP, CELL_WIDTH, NAME_HEIGHT, names, name_x, c * NAME_HEIGHT);
+                canvas->BltAlpha(x, y + NAME_TOP, CELL_WIDTH, NAME_HEIGHT, SpriteLayerOf(m_name_sheet.get()),
+                                 ListKind == 1 ? CELL_WIDTH : 0, c * NAME_HEIGHT);
                 text = (ListKind == 1 ? TEXT_CHARACTER_KIND1 : TEXT_CHARACTER) + c;
             }
         } else if (group == 1 && item < 4) {

@@ -155,7 +155,6 @@ TEST_F(CCharSelectThreadTest, CellStatesDecideLookAndChoice)
         CharScreen screen;
         ASSERT_TRUE(screen.Setup());
         Cell shown;
-        uint32_t name = 0;
         int32_t help = -1;
         TakeOkCancelSounds();
         const int32_t result = Run(screen, 0, [&](int pump) {
@@ -163,23 +162,9 @@ TEST_F(CCharSelectThreadTest, CellStatesDecideLookAndChoice)
             if (pump == OPEN - 2) {
                 Capture();
                 shown = ShownCell(CellX(c.cell) + 160, CellY(c.cell) + 100);
-                name = Shown(CellX(c.cell) + 160, CellY(c.cell) + 184);
                 help = screen.last_help;
             }
         });
-        // The name strip over a drawn character: whole on a cell that can be chosen, half
-        // blended over the greyed picture on one that cannot.
-        const auto cell = static_cast<uint32_t>(c.cell);
-        const uint32_t strip = tools::CellColour(tools::NAME_LIST_PLAIN + cell, 0);
-        if (c.state == 0) {
-            const uint32_t below = tools::CellColour(tools::CHARLIST_CHARACTER + cell, 3);
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int half = (int((strip >> shift) & 0xFF) + int((below >> shift) & 0xFF)) / 2;
-                EXPECT_NEAR(int((name >> shift) & 0xFF), half, 2) << "the disabled cell's name, channel " << shift;
-            }
-        } else if (c.state == 1 || c.state == 7) {
-            EXPECT_EQ(name & 0xFFFFFFu, strip & 0xFFFFFFu) << "the name";
-        }
         EXPECT_EQ(shown.first, c.shown.first);
         if (c.shown.first != NONE) {
             EXPECT_EQ(shown.second, c.shown.second);
