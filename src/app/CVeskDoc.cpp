@@ -31,6 +31,7 @@
 #include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "movie/CMoviePlayer.h"
+#include "platform/kernel/HeapApi.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
@@ -350,6 +351,9 @@ uint32_t CVeskDoc::OnDocumentCode(tagDOCUMENT_CODE code)
         return 1;
     case DOCUMENT_RETURN_TO_TITLE:
         ReleaseSnapshot();
+        // The game left behind freed what its screens made: the title is a quiet point to give
+        // those pages back.
+        platform::ReturnFreedHeap();
         return 1;
     default:
         return 1;
