@@ -265,6 +265,11 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
              // event, seen on day 0.
              // Each piece is read in its top-left corner, clear of its words.
              EXPECT_EQ(FrameCellStateAt(frame, 9 + 1, 19 + 1), Cell(tools::FLAG_SHEET_AM, 0));
+             // Its words stand whole: centred words cut by the sides of their box reach both.
+             EXPECT_GT(WhiteIn(frame, 9, 19, 9 + 32, 19 + 52), 40) << "the a.m. mark's words";
+             EXPECT_FALSE(WhiteIn(frame, 9 + 3, 19, 9 + 4, 19 + 52) > 0 &&
+                          WhiteIn(frame, 9 + 28, 19, 9 + 29, 19 + 52) > 0)
+                 << "the a.m. mark's words cut at its sides";
              const int digits[4] = {0, 8, 0, 0}, places[4] = {41, 76, 131, 166};
              for (int i = 0; i < 4; ++i)
                  EXPECT_EQ(FrameCellStateAt(frame, places[i] + 1, 23 + 1),

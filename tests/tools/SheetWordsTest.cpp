@@ -10,6 +10,7 @@
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SlotSheet.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -183,6 +184,33 @@ TEST(SheetWords, TheSeenBarsPartialBlockShowsNoPieceOfAWord)
             EXPECT_EQ(InkOf(sheet, cell, {cell.x + 17, cell.y, 52, cell.height}).first.pixels, 0);
             EXPECT_GT(InkOf(sheet, cell, {cell.x, cell.y, cell.width, cell.height}).first.pixels, 20)
                 << "no tick";
+        }
+    }
+}
+
+// The schedule clock's a.m. and p.m. marks, 32 pixels across, carry their words whole in every
+// language, not cut by the words' box: centred words cut reach both its sides.
+TEST(SheetWords, TheClocksMarksCarryTheirWordsWhole)
+{
+    for (const tools::WordsLanguage language :
+         {tools::WordsLanguage::Japanese, tools::WordsLanguage::English, tools::WordsLanguage::Simplified,
+          tools::WordsLanguage::Traditional}) {
+        const tools::AkbPicture sheet = tools::DemoFlagScheduleSheet(language);
+        for (const tools::SheetCell& cell : tools::FlagScheduleCells()) {
+            if (cell.id != tools::FLAG_SHEET_AM && cell.id != tools::FLAG_SHEET_PM)
+                continue;
+            SCOPED_TRACE(testing::Message() << "language " << static_cast<int>(language) << " mark " << cell.id);
+            const tools::TextBox box = tools::CellWordsBox(cell, {tools::WordsPlace::Centre, 40});
+            bool ink = false, left = false, right = false;
+            for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
+                for (int32_t x = cell.x; x < cell.x + cell.width; ++x)
+                    if (Brightness(sheet.At(x, y)) >= 600) {
+                        ink = true;
+                        left = left || x == box.x;
+                        right = right || x == box.x + box.width - 1;
+                    }
+            EXPECT_TRUE(ink);
+            EXPECT_FALSE(left && right) << "cut at the sides";
         }
     }
 }

@@ -1331,6 +1331,41 @@ AkbPicture DemoFlagListBackground(int32_t language)
     return DemoScreenBackground(FlagListBackground(language), language, SideMenuWords(6));
 }
 
+namespace {
+
+// The clock's pieces are narrow and their words fill them; Chinese or Japanese words that would
+// not fit across even shrunk to half the digits' height (two characters in 32 pixels) stand one
+// character a line, as a narrow label in those languages does, rather than lose their sides.
+void DrawClockWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& words, WordsLanguage language)
+{
+    constexpr WordsLayout CLOCK{WordsPlace::Centre, 40};
+    const std::string line = WordsIn(words, language);
+    const TextBox box = CellWordsBox(cell, CLOCK);
+    const bool latin = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+    if (latin || MeasureText(line, CLOCK.pixel_height / 2) <= box.width) {
+        DrawCellWords(sheet, cell, words, language, CLOCK);
+        return;
+    }
+    std::vector<std::string> characters;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if ((static_cast<uint8_t>(line[i]) & 0xC0) != 0x80)
+            characters.emplace_back();
+        characters.back() += line[i];
+    }
+    const auto rows = static_cast<int32_t>(characters.size());
+    const int32_t row_height = cell.height / rows;
+    TextStyle style;
+    style.colour = WordsColour(CellColour(cell.id, cell.state), cell.state);
+    style.pixel_height = std::min(box.width, row_height) - 4;
+    // The font's ink sits low in its line: each line stands two pixels higher, so the last clears
+    // the cell's foot as the first its top.
+    for (int32_t k = 0; k < rows; ++k)
+        DrawText(sheet, {box.x, cell.y + k * row_height - 2, box.width, row_height},
+                 characters[static_cast<size_t>(k)], style);
+}
+
+} // namespace
+
 AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = FlagScheduleCells();
@@ -1358,7 +1393,6 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
             return {};
         }
     };
-    // The clock's pieces are narrow: their words fill them.
     const auto clock = [](const SheetCell& cell) {
         return cell.id >= FLAG_SHEET_DIGIT && cell.id <= FLAG_SHEET_PM;
     };
@@ -1367,7 +1401,7 @@ AkbPicture DemoFlagScheduleSheet(WordsLanguage language)
         language, {WordsPlace::Centre, 24});
     for (const SheetCell& cell : cells)
         if (clock(cell))
-            DrawCellWords(sheet, cell, words(cell), language, {WordsPlace::Centre, 40});
+            DrawClockWords(sheet, cell, words(cell), language);
     // The seen mark is also the seen bar's block, whose partial piece shows its middle: its tick
     // stands at the right end, which only a whole block shows.
     for (const SheetCell& cell : cells)

@@ -200,6 +200,10 @@ bool WritePreviews(const std::string& folder)
         {"name_list_en", tools::DemoNameListSheet(tools::WordsLanguage::English)},
         {"diary00", tools::DemoDiarySheet(0, tools::WordsLanguage::Japanese)},
         {"diary01_en", tools::DemoDiarySheet(1, tools::WordsLanguage::English)},
+        {"flagschedule_p", tools::DemoFlagScheduleSheet(tools::WordsLanguage::Japanese)},
+        {"flagschedule_p_en", tools::DemoFlagScheduleSheet(tools::WordsLanguage::English)},
+        {"flagschedule_p_ch", tools::DemoFlagScheduleSheet(tools::WordsLanguage::Simplified)},
+        {"flagschedule_p_tw", tools::DemoFlagScheduleSheet(tools::WordsLanguage::Traditional)},
     };
     std::vector<std::pair<std::string, tools::AkbPicture>> all(std::begin(sheets), std::end(sheets));
     for (auto& cg : tools::CaptionedCGPictures(tools::WordsLanguage::Traditional))
