@@ -28,7 +28,10 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteLayerFile.h"
+#include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerOf.h"
 #include "movie/CMoviePlayer.h"
+#include "platform/kernel/HeapApi.h"
 #include "platform/kernel/IdleWait.h"
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/TimeApi.h"
@@ -346,8 +349,27 @@ uint32_t CVeskDoc::OnDocumentCode(tagDOCUMENT_CODE code)
         if (m_script.SaveDataTable)
             m_script.RestoreScriptStack(*m_script.SaveDataTable);
         return 1;
+    case DOCUMENT_RETURN_TO_TITLE:
+        ReleaseSnapshot();
+        // The game left behind freed what its screens made: the title is a quiet point to give
+        // those pages back.
+        platform::ReturnFreedHeap();
+        return 1;
     default:
         return 1;
+    }
+}
+
+void CVeskDoc::ReleaseSnapshot()
+{
+    // Back at the title no snapshot is held (a save takes its own first): the stack layer's
+    // pixels go back to the system until the next one.
+    const CGameWork* work = GetGameWork();
+    if (work != nullptr && (work->GetStatus() & STATUS_SNAPSHOT_TAKEN) != 0)
+        return;
+    if (ILayer* stack = SpriteLayerOf(GetSpriteLayerRegistry().GetStackLayer())) {
+        LiveDrawLock lock;
+        stack->Clear();
     }
 }
 

@@ -72,6 +72,8 @@ private:
     void LoadStartScript();
     // Answers the frame's result for a code caught there.
     uint32_t OnDocumentCode(tagDOCUMENT_CODE code);
+    // The stack layer's pixels given back while no snapshot is held.
+    void ReleaseSnapshot();
 
     std::unique_ptr<EventManager> m_event_manager;
     std::unique_ptr<uint32_t> m_request_word;

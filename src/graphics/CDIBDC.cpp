@@ -1,6 +1,7 @@
 #include "graphics/CDIBDC.h"
 
 #include "foundation/CStringUTF8.h"
+#include "platform/kernel/HeapApi.h"
 
 CDIBDC::~CDIBDC()
 {
@@ -47,4 +48,9 @@ void CDIBDC::Release()
         m_dc = nullptr;
     }
     m_bits = nullptr; // pointed into the section
+}
+
+void CDIBDC::ZeroRows(uint8_t* first, size_t bytes)
+{
+    platform::ZeroHeapBlock(first, bytes);
 }

@@ -21,6 +21,11 @@ public:
         return m_dc;
     }
 
+protected:
+    // The section is made without a mapping: its pixels are a heap block of their own, and rows
+    // cleared whole go back to the system.
+    void ZeroRows(uint8_t* first, size_t bytes) override;
+
 private:
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;

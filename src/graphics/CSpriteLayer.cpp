@@ -135,6 +135,15 @@ ILayer* CSpriteLayer::GetLayer()
     return m_layer.get();
 }
 
+void CSpriteLayer::ZeroRows(uint8_t* first, size_t bytes)
+{
+    ILayer* layer = GetLayer();
+    if (layer != nullptr && layer != this)
+        layer->ZeroRows(first, bytes);
+    else
+        ILayer::ZeroRows(first, bytes);
+}
+
 void CSpriteLayer::LoadTransitionRule(uint32_t rule)
 {
     if (m_rule_number == static_cast<int64_t>(rule))

@@ -75,6 +75,8 @@ public:
     int32_t GetModified() override;
 
 protected:
+    // The rows are the fronted layer's: it gives them back where it owns its block.
+    void ZeroRows(uint8_t* first, size_t bytes) override;
     // Installs a rule image directly: the loader reads the archive and hands the bytes here.
     void SetTransitionRule(uint32_t rule, std::vector<uint8_t> image);
     void Scroll();

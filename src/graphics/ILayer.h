@@ -182,6 +182,9 @@ protected:
     virtual void ZeroRows(uint8_t* first, size_t bytes);
 
 private:
+    // A sprite's layer facade hands its clears on to the layer it fronts.
+    friend class CSpriteLayer;
+
     // Clears the rectangle; rows of the whole width are zeroed as one run.
     void ClearRows(int32_t x, int32_t y, int32_t w, int32_t h);
 

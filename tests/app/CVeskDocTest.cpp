@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppMessageBox.h"
+#include "app/CGameWork.h"
 #include "app/CMouse.h"
 #include "app/CVeskDoc.h"
 #include "app/CVeskView.h"
@@ -26,6 +27,7 @@
 #include "script/commands/IFunc.h"
 #include "script/vm/CScript.h"
 #include "script/vm/ScriptContext.h"
+#include "support/ResidentPages.h"
 
 namespace {
 
@@ -171,6 +173,25 @@ TEST_F(CVeskDocThreadTest, Code4AndUnknownCodesGoOn)
     EXPECT_LT(RunFrames(), 100);
     EXPECT_EQ(Variable(4), 1);
     EXPECT_EQ(document->GetScript().m_current_script, nullptr);
+}
+
+// Back at the title the snapshot a save would take its picture from is no longer held: the stack
+// layer gives its pixels back, unless a snapshot is still marked as taken.
+TEST_F(CVeskDocThreadTest, ReturnToTitleGivesTheStackLayersPixelsBackUnlessASnapshotIsHeld)
+{
+    Start({{"start.mes", "lib 11, 4\nlib 11, 4\nend"}});
+    ILayer* stack = GetSpriteLayerRegistry().GetStackLayer()->GetLayer();
+    stack->FillRect(0, 0, 1920, 1080, 0xFF204060, 1);
+    const size_t drawn = ResidentBytes(stack);
+    ASSERT_GT(drawn, size_t{1920 * 1000 * 4});
+    // Each code takes two frames: its push, then the call that throws it.
+    GetGameWork()->SetStatusBits(STATUS_SNAPSHOT_TAKEN);
+    EXPECT_EQ(RunFrames(2), 2);
+    EXPECT_EQ(ResidentBytes(stack), drawn) << "the snapshot held was given back";
+    GetGameWork()->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
+    EXPECT_EQ(RunFrames(2), 2);
+    EXPECT_EQ(ResidentBytes(stack), 0u);
+    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(stack->GetPixelPtr(100, 100)), 0u);
 }
 
 TEST_F(CVeskDocThreadTest, ResidentScriptSurvivesItsEndAndReplacement)

@@ -5,9 +5,11 @@
 
 #include "app/TestApp.h"
 #include "support/HeadlessDisplay.h"
+#include "support/ResidentPages.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -64,6 +66,27 @@ TEST_F(CSpriteTextureTest, FreesWhatItOwnsOnceAndNeverWhatItBorrows)
     }
     EXPECT_EQ(adopted_freed, 2);
     EXPECT_EQ(borrowed_freed, 0);
+}
+
+} // namespace
+
+namespace {
+
+// A screen-sized texture sprite drawn over, then cleared whole through the sprite itself: the
+// layer it fronts gives its pages back and reads clear.
+TEST_F(CSpriteTextureTest, AClearThroughTheSpriteGivesTheLayersPagesBack)
+{
+    CSpriteTexture sprite;
+    sprite.Create(nullptr, 0, 0, RECT{0, 0, 1920, 1080}, -1, 0);
+    ILayer* layer = sprite.GetTextureLayer();
+    ASSERT_NE(layer, nullptr);
+    sprite.FillRect(0, 0, 1920, 1080, 0xFF102030u, 1);
+    ASSERT_GT(ResidentBytes(layer), size_t{1920} * 1000 * 4);
+    sprite.FillRect(0, 0, 1920, 1080, 0, 1);
+    EXPECT_LT(ResidentBytes(layer), size_t{1920} * 1080 * 4 / 100);
+    uint32_t pixel = 1;
+    std::memcpy(&pixel, layer->GetPixelPtr(960, 540), 4);
+    EXPECT_EQ(pixel, 0u);
 }
 
 } // namespace

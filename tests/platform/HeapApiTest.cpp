@@ -1,6 +1,7 @@
 #include "platform/kernel/HeapApi.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 #include "platform/kernel/ErrorApi.h"
 #include "platform/kernel/FileApi.h"
+#include "support/ResidentPages.h"
 
 namespace {
 
@@ -114,3 +116,39 @@ TEST(PixelMemory, ResizeKeepsThePixelsAndZeroesTheGrowth)
 }
 
 } // namespace
+
+// Blocks below the allocator's own mapping size come from its heap and stay there once freed:
+// their written pages are given back, and a block taken afterwards works as before.
+TEST(PixelMemory, FreedHeapPagesGoBackToTheSystem)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizer's allocator keeps freed blocks for itself";
+#endif
+    constexpr size_t BLOCK = 48 * 1024;
+    std::vector<void*> blocks;
+    for (int i = 0; i < 64; ++i) {
+        void* block = std::malloc(BLOCK);
+        ASSERT_NE(block, nullptr);
+        std::memset(block, 0x5A, BLOCK);
+        blocks.push_back(block);
+    }
+    // The last block stays, so the freed ones lie inside the heap rather than at its top.
+    void* kept = blocks.back();
+    blocks.pop_back();
+    for (void* block : blocks)
+        std::free(block);
+    size_t before = 0;
+    for (void* block : blocks)
+        before += ResidentBytes(static_cast<char*>(block) + 4096, BLOCK - 8192);
+    ASSERT_GT(before, 0u) << "the allocator gave the pages back on its own";
+    platform::ReturnFreedHeap();
+    size_t after = 0;
+    for (void* block : blocks)
+        after += ResidentBytes(static_cast<char*>(block) + 4096, BLOCK - 8192);
+    EXPECT_LT(after, before / 10);
+    std::free(kept);
+    void* again = std::malloc(BLOCK);
+    ASSERT_NE(again, nullptr);
+    std::memset(again, 1, BLOCK);
+    std::free(again);
+}

@@ -7,9 +7,11 @@
 #include "app/CVeskDoc.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/LiveDrawLock.h"
+#include "graphics/SpriteLayerOf.h"
 #include "mapwrite/MapTableWriter.h"
 #include "screens/ScreenFixture.h"
 #include "sheetgen/SheetGenerator.h"
+#include "support/ResidentPages.h"
 
 namespace {
 
@@ -174,6 +176,27 @@ TEST_F(CConfigThreadTest, OpensAtTheTopAndShowsTheLastRowsAtTheBottom)
     EXPECT_EQ(hole_top.right, 1315);
     EXPECT_EQ(hole_top.bottom, 731);
     EXPECT_EQ(hole_bottom.right - hole_bottom.left, 0) << "scrolled out";
+}
+
+// The page's controls are drawn again on each open: closed, the page holds none of its pixels,
+// and the next open shows them again.
+TEST_F(CConfigThreadTest, AClosedPageGivesItsPixelsBack)
+{
+    for (int round = 0; round < 2; ++round) {
+        size_t drawn = 0;
+        Cell toggle{};
+        RunPage([&](int pump) {
+            if (pump == 30) {
+                drawn = ResidentBytes(SpriteLayerOf(m_config.PageImage()));
+                Capture();
+                toggle = ShownCell(684 + 100, 478 + 25);
+                m_escape_at = 32;
+            }
+        });
+        EXPECT_GT(drawn, 0u) << "round " << round;
+        EXPECT_EQ(toggle, Cell(tools::CONFIG_SHEET_SWITCH_OFF, 0)) << "round " << round;
+        EXPECT_EQ(ResidentBytes(SpriteLayerOf(m_config.PageImage())), 0u) << "round " << round;
+    }
 }
 
 TEST_F(CConfigThreadTest, ArrowsAndWheelMoveTheViewAndStopAtItsEnds)

@@ -10,6 +10,7 @@
 #include <new>
 #include <unordered_map>
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -349,4 +350,9 @@ void platform::ZeroHeapBlock(void* part, size_t bytes)
     }
     std::memset(first, 0, begin - reinterpret_cast<uintptr_t>(first));
     std::memset(reinterpret_cast<void*>(end), 0, reinterpret_cast<uintptr_t>(first) + bytes - end);
+}
+
+void platform::ReturnFreedHeap()
+{
+    ::malloc_trim(0);
 }

@@ -61,6 +61,10 @@ void PreferSmallPages(void* block, size_t bytes);
 // until it is drawn into again.
 void ZeroHeapBlock(void* part, size_t bytes);
 
+// Gives the pages of freed heap blocks back to the system: the allocator keeps them for the next
+// blocks otherwise. For a quiet point (the title), as it walks every free block.
+void ReturnFreedHeap();
+
 // Sizes a vector of pixels as resize does, asking huge pages for a new block before it is written.
 template <class Pixel>
 void ResizePixels(std::vector<Pixel>& pixels, size_t count)

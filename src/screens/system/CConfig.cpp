@@ -11,6 +11,7 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
+#include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/system/ConfigLayout.h"
 
@@ -158,6 +159,11 @@ void CConfig::OnClose()
     Hide();
     CONFIG_STATE::Load();
     ISystemParts::OnClose();
+    // Each open draws the page's controls again: closed, its pixels go back to the system.
+    if (ILayer* page = m_page ? SpriteLayerOf(m_page.get()) : nullptr) {
+        LiveDrawLock lock;
+        page->Clear();
+    }
 }
 
 void CConfig::OnOpen()
