@@ -3,10 +3,12 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -211,6 +213,63 @@ TEST_F(EventThreadTest, HandOverLosesNoWakeUp)
     CloseHandle(thread);
     CloseHandle(game.ping);
     CloseHandle(game.pong);
+}
+
+// The calling thread's voluntary context switches: how often it slept.
+uint64_t OwnSleeps()
+{
+    std::ifstream status("/proc/thread-self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+            return std::stoull(line.substr(line.find(':') + 1));
+    return 0;
+}
+
+struct CountedPingPong
+{
+    PingPong game;
+    cpu_set_t core;
+    std::atomic<uint64_t> sleeps{0};
+};
+
+// Waker and waiter on one core: the woken waiter runs at once, before its waker goes on. A wake
+// told while the waker still held the waiter's lock or the event's made the waiter sleep again on
+// that lock.
+TEST_F(EventThreadTest, AWaiterWokenOnItsWakersCoreSleepsOncePerWake)
+{
+    CountedPingPong counted{
+        {CreateEventW(nullptr, FALSE, FALSE, nullptr), CreateEventW(nullptr, FALSE, FALSE, nullptr), 2'000},
+        {}};
+    CPU_SET(sched_getcpu(), &counted.core);
+    cpu_set_t before;
+    ASSERT_EQ(sched_getaffinity(0, sizeof(before), &before), 0);
+    ASSERT_EQ(sched_setaffinity(0, sizeof(counted.core), &counted.core), 0);
+    HANDLE thread = StartThread(
+        [](void* argument) -> unsigned {
+            auto* counted = static_cast<CountedPingPong*>(argument);
+            sched_setaffinity(0, sizeof(counted->core), &counted->core);
+            uint64_t start = 0;
+            for (int i = 0; i <= counted->game.rounds; ++i) {
+                if (i == 1)
+                    start = OwnSleeps();
+                WaitForSingleObject(counted->game.ping, INFINITE);
+                SetEvent(counted->game.pong);
+            }
+            counted->sleeps = OwnSleeps() - start;
+            return 0;
+        },
+        &counted);
+    for (int i = 0; i <= counted.game.rounds; ++i) {
+        SetEvent(counted.game.ping);
+        ASSERT_EQ(WaitForSingleObject(counted.game.pong, INFINITE), WAIT_OBJECT_0);
+    }
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    sched_setaffinity(0, sizeof(before), &before);
+    // One sleep a round; a few more where the core's other work came between.
+    EXPECT_LE(counted.sleeps.load(), uint64_t(counted.game.rounds) * 11 / 10);
+    CloseHandle(thread);
+    CloseHandle(counted.game.ping);
+    CloseHandle(counted.game.pong);
 }
 
 using ThreadThreadTest = ThreadTest;

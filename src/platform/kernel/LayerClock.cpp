@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/kernel/VirtualClock.h"
@@ -190,13 +191,33 @@ uint64_t GetLayerTime()
     return GetRealClock().Now();
 }
 
+WaitBlock::~WaitBlock()
+{
+    // A waker between its Mark and its Tell is brief: it only let its own lock go.
+    while (m_telling.load(std::memory_order_acquire) != 0)
+        std::this_thread::yield();
+}
+
 void WaitBlock::Wake()
+{
+    Mark();
+    Tell();
+}
+
+void WaitBlock::Mark()
 {
     if (g_virtual_enabled.load())
         VirtualClockState::GetInstance().Leave(*this); // no longer counted as parked from here on
     std::lock_guard lock(m_lock);
     m_woken = true;
+    m_telling.fetch_add(1, std::memory_order_relaxed);
+}
+
+void WaitBlock::Tell()
+{
+    // Outside m_lock too, so the woken thread takes it free.
     m_changed.notify_all();
+    m_telling.fetch_sub(1, std::memory_order_release);
 }
 
 void Park(WaitBlock& block, std::optional<uint64_t> deadline)

@@ -38,12 +38,13 @@ public:
 
     bool Release()
     {
+        WokenWaiters woken;
         std::lock_guard lock(GetLock());
         if (m_count == 0 || m_owner != GetCurrentThreadId())
             return false;
         if (--m_count == 0) {
             m_owner = 0;
-            WakeWaitersLocked();
+            WakeWaitersLocked(woken);
         }
         return true;
     }

@@ -52,9 +52,10 @@ public:
 
     void Set()
     {
+        WokenWaiters woken;
         std::lock_guard lock(GetLock());
         m_signalled = true;
-        WakeWaitersLocked();
+        WakeWaitersLocked(woken);
     }
 
     void Reset()

@@ -57,10 +57,11 @@ public:
 
     void Finish(DWORD exit_code)
     {
+        WokenWaiters woken;
         std::lock_guard lock(GetLock());
         m_exit_code = exit_code;
         m_finished = true;
-        WakeWaitersLocked();
+        WakeWaitersLocked(woken);
     }
 
     void SetPriority(int priority)

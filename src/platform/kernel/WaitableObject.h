@@ -47,11 +47,32 @@ public:
     }
 
 protected:
-    // Every waiter looks again; those that find nothing park again. Caller holds GetLock().
-    void WakeWaitersLocked()
+    // The waiters marked under the object's lock, told once it is let go: declared before the
+    // lock's guard, so its end comes after the unlock.
+    class WokenWaiters
     {
-        for (WaitBlock* block : m_waiters)
-            block->Wake();
+    public:
+        WokenWaiters() = default;
+        WokenWaiters(const WokenWaiters&) = delete;
+        WokenWaiters& operator=(const WokenWaiters&) = delete;
+        ~WokenWaiters()
+        {
+            for (WaitBlock* block : m_blocks)
+                block->Tell();
+        }
+
+    private:
+        friend class WaitableObject;
+        std::vector<WaitBlock*> m_blocks;
+    };
+
+    // Every waiter looks again; those that find nothing park again. Caller holds GetLock().
+    void WakeWaitersLocked(WokenWaiters& woken)
+    {
+        for (WaitBlock* block : m_waiters) {
+            block->Mark();
+            woken.m_blocks.push_back(block);
+        }
     }
 
 private:

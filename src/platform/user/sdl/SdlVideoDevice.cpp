@@ -24,6 +24,7 @@
 #include "platform/user/WindowFrame.h"
 #include "platform/user/sdl/SdlKeyMap.h"
 #include "platform/user/sdl/SdlWindowRenderer.h"
+#include "platform/user/sdl/SdlX11SurfaceUpdate.h"
 
 namespace platform {
 
@@ -74,6 +75,7 @@ struct NativeWindow
     UniqueTexture frame;
     int frame_width = 0;
     int frame_height = 0;
+    SdlX11SurfaceUpdate small_updates; // before the window in destruction
 };
 
 // SDL reports a state change it made for us as a window event, some at once and some (from the
@@ -590,7 +592,8 @@ private:
         }
         if (!IsRectEmpty(&area)) {
             const SDL_Rect shown{area.left, area.top, area.right - area.left, area.bottom - area.top};
-            SDL_UpdateWindowSurfaceRects(native.window.get(), &shown, 1);
+            if (!native.small_updates.Update(native.window.get(), surface, shown))
+                SDL_UpdateWindowSurfaceRects(native.window.get(), &shown, 1);
         }
         return true;
     }
