@@ -9,7 +9,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config git
     libgtest-dev libgmock-dev libbenchmark-dev
-    libsdl2-dev libx11-dev
+    libsdl2-dev
     libogg-dev libvorbis-dev
     libfreetype-dev libfontconfig-dev fonts-noto-cjk
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev

@@ -24,7 +24,6 @@
 #include "platform/user/WindowFrame.h"
 #include "platform/user/sdl/SdlKeyMap.h"
 #include "platform/user/sdl/SdlWindowRenderer.h"
-#include "platform/user/sdl/SdlX11SurfaceUpdate.h"
 
 namespace platform {
 
@@ -75,7 +74,6 @@ struct NativeWindow
     UniqueTexture frame;
     int frame_width = 0;
     int frame_height = 0;
-    SdlX11SurfaceUpdate small_updates; // before the window in destruction
 };
 
 // SDL reports a state change it made for us as a window event, some at once and some (from the
@@ -592,8 +590,7 @@ private:
         }
         if (!IsRectEmpty(&area)) {
             const SDL_Rect shown{area.left, area.top, area.right - area.left, area.bottom - area.top};
-            if (!native.small_updates.Update(native.window.get(), surface, shown))
-                SDL_UpdateWindowSurfaceRects(native.window.get(), &shown, 1);
+            SDL_UpdateWindowSurfaceRects(native.window.get(), &shown, 1);
         }
         return true;
     }
