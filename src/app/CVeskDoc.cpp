@@ -28,7 +28,6 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/CSpriteLayerFile.h"
-#include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "movie/CMoviePlayer.h"
 #include "platform/kernel/HeapApi.h"
@@ -367,10 +366,7 @@ void CVeskDoc::ReleaseSnapshot()
     const CGameWork* work = GetGameWork();
     if (work != nullptr && (work->GetStatus() & STATUS_SNAPSHOT_TAKEN) != 0)
         return;
-    if (ILayer* stack = SpriteLayerOf(GetSpriteLayerRegistry().GetStackLayer())) {
-        LiveDrawLock lock;
-        stack->Clear();
-    }
+    ClearSpriteLayers({GetSpriteLayerRegistry().GetStackLayer()});
 }
 
 int32_t CVeskDoc::GetGameValue(size_t index)

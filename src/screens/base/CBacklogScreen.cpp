@@ -184,10 +184,7 @@ void CBacklogScreen::GiveBackPages()
 {
     // The page's background and its rows are drawn again on the next open, as after the parts
     // were made: closed, their pixels go back to the system.
-    LiveDrawLock lock;
-    for (CSprite* sprite : {PageBaseImage.get(), m_pages[0].RowBase.get(), m_pages[1].RowBase.get()})
-        if (ILayer* layer = SpriteLayerOf(sprite))
-            layer->Clear();
+    ClearSpriteLayers({PageBaseImage.get(), m_pages[0].RowBase.get(), m_pages[1].RowBase.get()});
     m_base_rows = -1;
     for (PageShown& page : m_pages)
         ForgetPage(page);

@@ -164,10 +164,8 @@ void CSubMap::OnClose()
     m_background.reset();
     m_parts_sheet.reset();
     // Each open draws the three layers whole again: hidden, their pixels go back to the system.
+    ClearSpriteLayers({m_background_layer.get(), m_parts_layer.get(), m_icon_layer.get()});
     LiveDrawLock lock;
-    for (CSpriteLayer* layer : {m_background_layer.get(), m_parts_layer.get(), m_icon_layer.get()})
-        if (ILayer* pixels = SpriteLayerOf(layer))
-            pixels->Clear();
     if (m_container && m_container->GetLayer() != nullptr)
         m_container->GetLayer()->Clear();
 }

@@ -11,7 +11,6 @@
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
 #include "graphics/EffectClock.h"
-#include "graphics/LiveDrawLock.h"
 #include "graphics/SpriteLayerOf.h"
 #include "screens/system/ConfigLayout.h"
 
@@ -160,10 +159,7 @@ void CConfig::OnClose()
     CONFIG_STATE::Load();
     ISystemParts::OnClose();
     // Each open draws the page's controls again: closed, its pixels go back to the system.
-    if (ILayer* page = m_page ? SpriteLayerOf(m_page.get()) : nullptr) {
-        LiveDrawLock lock;
-        page->Clear();
-    }
+    ClearSpriteLayers({m_page.get()});
 }
 
 void CConfig::OnOpen()

@@ -613,12 +613,7 @@ void CSoundConfig::OnClose()
     CloseTransition(nullptr);
     // The panel and the cover's copy are drawn whole on each open: closed, their pixels go back
     // to the system.
-    {
-        LiveDrawLock lock;
-        for (ILayer* layer : {SpriteLayerOf(m_cover_copy.get()), LayerOfSprite(m_panel)})
-            if (layer != nullptr)
-                layer->Clear();
-    }
+    ClearSpriteLayers({m_cover_copy.get(), m_panel.get()});
     CONFIG_STATE::Load();
     ApplyVolume(SoundEnable, 0, MasterVolume);
     ISystemParts::OnClose();

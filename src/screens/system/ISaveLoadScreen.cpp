@@ -242,12 +242,7 @@ void ISaveLoad::OnClose()
     WINNLSEnableIME(nullptr, FALSE);
     // Each open copies the background in whole and draws every row of the list: closed, their
     // pixels go back to the system.
-    {
-        LiveDrawLock lock;
-        for (const auto* sprite : {&Parts().background, &Parts().list})
-            if (ILayer* layer = LayerOf(*sprite))
-                layer->Clear();
-    }
+    ClearSpriteLayers({Parts().background.get(), Parts().list.get()});
     ISystemParts::OnClose();
 }
 

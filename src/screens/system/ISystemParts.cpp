@@ -350,10 +350,7 @@ void ISystemParts::CloseTransition(CSpriteAnime* anime)
     // entry: their pixels go back to the system meanwhile.
     if (KeepView != 0 || !view || !mask || view->IsVisible() || mask->IsVisible())
         return;
-    LiveDrawLock lock;
-    for (CSpriteLayer* layer : {mask, view})
-        if (ILayer* pixels = SpriteLayerOf(layer))
-            pixels->Clear();
+    ClearSpriteLayers({mask, view});
 }
 
 void ISystemParts::PlaySound(CStringUTF8 name)
