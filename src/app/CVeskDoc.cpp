@@ -158,9 +158,20 @@ CVeskDoc::~CVeskDoc()
     Teardown();
 }
 
+void CVeskDoc::SetLanguage(int language)
+{
+    m_language = language;
+    // The choice window sizes the language's font (the second for simplified, the third for
+    // traditional Chinese); text drawn with any other font would keep that font's size in cells
+    // of another, each character's cell wiping part of the one before.
+    m_script.FontIndex = language == LANGUAGE_SIMPLIFIED_CHINESE    ? 1
+                         : language == LANGUAGE_TRADITIONAL_CHINESE ? 2
+                                                                    : 0;
+}
+
 void CVeskDoc::StartGame()
 {
-    m_language = GetConfigLanguage();
+    SetLanguage(GetConfigLanguage());
     StartSoundDevice();
     m_script.m_current_state = Make<FlagBuffer>("Failed to create the Flag Object");
     m_script.SaveDataTable = Make<ScriptValueTable>("Failed to create the SaveManager");

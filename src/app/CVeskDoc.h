@@ -39,7 +39,8 @@ public:
     void Teardown();
 
     EventManager* GetEventManager() { return m_event_manager.get(); }
-    void SetLanguage(int language) { m_language = language; }
+    // Also picks the typesetters' font: the Chinese languages draw with their own.
+    void SetLanguage(int language);
     SpriteLayerRegistry& GetSpriteLayers() { return m_layers; }
     ScriptState& GetScript() { return m_script; }
     CMoviePlayer* GetMoviePlayer() { return m_movie_player.get(); }

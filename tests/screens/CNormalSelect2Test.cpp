@@ -5,6 +5,7 @@
 
 #include "screens/base/CNormalSelect2.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -14,6 +15,9 @@
 #include "app/CGameWork.h"
 #include "app/CVeskDoc.h"
 #include "foundation/ConfigSettings.h"
+#include "foundation/ScreenSettings.h"
+#include "graphics/CFontDIB.h"
+#include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
 #include "screens/ScreenFixture.h"
 #include "screens/base/CMesWnd.h"
@@ -236,6 +240,106 @@ TEST_F(CNormalSelect2ThreadTest, LaterPagesWriteTheirTextsInCellsOf36Too)
     m_window->DrawPage(1);
     EXPECT_EQ(State().Variables[50].Integer, 36);
     EXPECT_EQ(State().Values[30].Integer, 48);
+}
+
+// Each language's choice is drawn with the language's face in cells of 36, whatever size the
+// story left its fonts at: the plate shows every stroke the font alone draws, and no other.
+TEST_F(CNormalSelect2ThreadTest, EveryLanguagesChoiceShowsItsTextAsTheFontDrawsIt)
+{
+    constexpr int32_t TEXT_SPRITE = 101;
+    constexpr int32_t STORY_SIZE = 48;
+    GetSpriteLayerRegistry().RegisterSpriteLayer(TEXT_SPRITE,
+                                                 MakeMemorySprite(0, 0, 1920, 864, -1).release());
+    const char* texts[] = {"North park", "北公园", "鐘樓下", "北の公園"};
+    for (int language : {1, 2, 3, 0}) {
+        // The document's fonts as a game in this language makes them, at the story's size.
+        GetDocument()->SetLanguage(language);
+        std::vector<std::unique_ptr<CFontDIB>> kept;
+        const CStringUTF8 faces[] = {GetLanguageFontName(), "SimHei", "SimHei"};
+        for (int index : {DOCUMENT_FONT_MAIN, DOCUMENT_FONT_SECOND, DOCUMENT_FONT_THIRD}) {
+            auto font = std::make_unique<CFontDIB>();
+            font->Create(faces[index == DOCUMENT_FONT_MAIN ? 0 : 1]);
+            font->SetFontSize(STORY_SIZE, STORY_SIZE);
+            kept.push_back(GetSpriteLayerRegistry().ReplaceFont(index, std::move(font)));
+        }
+        // The story's text box, as the demo's choice scene sets it.
+        State().Values[53] = ScriptValue::FromInteger(TEXT_SPRITE);
+        State().Values[34] = ScriptValue::FromInteger(36);
+        State().Values[35] = ScriptValue::FromInteger(36);
+        State().Values[48] = ScriptValue::FromInteger(1920);
+        State().Values[49] = ScriptValue::FromInteger(864);
+        const std::string text = texts[language];
+        SetChoiceCode({"rawtext \"" + text + "\"\nend"}, {});
+        // Opened as the story opens it, and read back while it waits for the player: the text
+        // over its plate, then the bare plate (the text sprite cleared).
+        HitArea plate{};
+        std::vector<uint32_t> shown;
+        std::vector<uint32_t> bare;
+        Run(2, [&](int pump) {
+            if (pump != 1)
+                return;
+            plate = *Area(0);
+            for (std::vector<uint32_t>* pixels : {&shown, &bare}) {
+                Capture();
+                for (int y = plate.Top; y < plate.Bottom; ++y)
+                    for (int x = plate.Left; x < plate.Right; ++x)
+                        pixels->push_back(Shown(x, y));
+                CSpriteLayer* text_layer = GetSpriteLayerRegistry().GetSpriteLayer(TEXT_SPRITE);
+                text_layer->FillRect(0, 0, text_layer->GetWidth(), text_layer->GetHeight(), 0, 1);
+                m_window->DrawChoiceState(0, 0);
+            }
+        });
+        const int32_t width = plate.Right - plate.Left;
+        const int32_t height = plate.Bottom - plate.Top;
+        ASSERT_GT(width, 0) << language;
+
+        // The same text drawn by the font alone, white and opaque where the glyphs are whole.
+        CFontDIB alone;
+        alone.Create(GetLanguageFontName());
+        alone.SetFontSize(36, 36);
+        std::unique_ptr<CSpriteLayer> reference = MakeMemorySprite(0, 0, 400, 36, -1);
+        reference->FillRect(0, 0, 400, 36, 0, 1);
+        const CStringUTF8 characters(text.c_str());
+        for (int i = 0, x = 0; i < characters.GetCharCount(); ++i) {
+            const std::string c = characters.GetCharAt(i);
+            alone.DrawText(c, x, 0, 0xFFFFFF, 0, reference.get(), 0);
+            x += IsFullWidthChar(c) ? 36 : 18;
+        }
+        // Both as the points of full white, from the top left corner of their box.
+        auto points = [](auto white, int width, int height) {
+            std::vector<std::pair<int, int>> found;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if (white(x, y))
+                        found.emplace_back(x, y);
+            int left = width, top = height;
+            for (const auto& [x, y] : found) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+            }
+            for (auto& [x, y] : found) {
+                x -= left;
+                y -= top;
+            }
+            std::sort(found.begin(), found.end());
+            return found;
+        };
+        const auto drawn = points(
+            [&](int x, int y) {
+                const auto at = static_cast<size_t>(y * width + x);
+                return shown[at] == 0xFFFFFFFFu && bare[at] != 0xFFFFFFFFu;
+            },
+            width, height);
+        const auto expected =
+            points([&](int x, int y) { return EffectPixel(*reference, x, y) == 0xFFFFFFFFu; }, 400, 36);
+        EXPECT_GT(expected.size(), 100u) << language;
+        EXPECT_EQ(drawn, expected) << "language " << language << ": " << drawn.size()
+                                   << " white points shown, " << expected.size() << " drawn by the font";
+        for (int index : {DOCUMENT_FONT_MAIN, DOCUMENT_FONT_SECOND, DOCUMENT_FONT_THIRD})
+            GetSpriteLayerRegistry().ReplaceFont(index, std::move(kept[static_cast<size_t>(index)]));
+    }
+    GetDocument()->SetLanguage(GetConfigLanguage());
+    GetSpriteLayerRegistry().UnregisterSpriteLayer(TEXT_SPRITE);
 }
 
 TEST_F(CNormalSelect2ThreadTest, AnEmptyListOpensAnEmptyPage)
