@@ -439,7 +439,8 @@ int32_t CSaveNote::HookProc(HWND, UINT message, WPARAM w_param, LPARAM)
     if (!UsesHook() || message != WM_CHAR)
         return 0;
     const auto c = static_cast<char>(w_param);
-    if ((c >= '0' && c <= '9') || (c >= '@' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+    // The space too: a note of several words typed here would otherwise run them together.
+    if (c == ' ' || (c >= '0' && c <= '9') || (c >= '@' && c <= 'Z') || (c >= 'a' && c <= 'z'))
         Take(CStringUTF8(std::string(1, c)), false);
     return 0;
 }

@@ -83,6 +83,18 @@ TEST_F(CSaveNoteThreadTest, TypedLettersStopWhereTheStoredNoteEnds)
     EXPECT_EQ(note.GetCaret(), 21);
 }
 
+// Words typed apart stay apart, as the input method keeps them in the other languages.
+TEST_F(CSaveNoteThreadTest, TypedSpacesAreKept)
+{
+    SetLanguage(1);
+    CSaveNote note;
+    ASSERT_EQ(note.Setup("", 0), 1);
+    for (const char c : std::string("a b c"))
+        note.HookProc(nullptr, WM_CHAR, static_cast<WPARAM>(c), 0);
+    EXPECT_EQ(note.GetText().GetStdString(), "a b c");
+    EXPECT_EQ(note.GetCaret(), 5);
+}
+
 TEST_F(CSaveNoteThreadTest, PasteReplacesTheTextCutToWidthThirtyWithoutControlCharacters)
 {
     const std::string a29(29, 'a');
