@@ -609,6 +609,10 @@ void ISaveLoad::OnDecide()
             if (ConfirmAndDeleteSlot(SlotOfRow(item))) {
                 DrawPage();
                 Present();
+                // The rows moved under a pointer that may have stayed: what it points at now
+                // lights up and names itself, as when the pointer comes to it.
+                m_hovered = -1;
+                Update();
             }
         }
         break;

@@ -313,6 +313,53 @@ TEST_F(SaveLoadScreenThreadTest, DeletingSlotOneShiftsTheFilesOnDisk)
     EXPECT_EQ(m_save.GetCount(0), 2);
 }
 
+// A delete that moves the list under a pointer that stays: the help line then names the control
+// under the pointer, as it does when the pointer comes to it anew.
+TEST_F(SaveLoadScreenThreadTest, AfterADeleteTheHelpLineFollowsTheControlUnderThePointer)
+{
+    MakeSlots(SLOT_FIRST, 12);
+    SetConfigDialogEnable(DIALOG_NUMBERS[DIALOG_KIND_DELETE], 0); // no question: as after yes
+    auto help_line = [&] {
+        Capture();
+        std::vector<uint32_t> pixels;
+        for (int32_t y = HELP_Y; y < HELP_Y + HELP_HEIGHT; ++y)
+            for (int32_t x = HELP_X; x < HELP_X + HELP_WIDTH; ++x)
+                pixels.push_back(Shown(x, y));
+        return pixels;
+    };
+    std::vector<uint32_t> after_delete;
+    std::vector<uint32_t> came_anew;
+    std::vector<uint32_t> nothing;
+    int32_t first_row_before = -1;
+    RunScreen(
+        m_save,
+        [&](int pump) {
+            // To the end of the list (first row 6, slots 6 to 12), then row 5's delete (slot 11).
+            if (pump >= 20 && pump < 50 && pump % 5 == 0)
+                m_mouse.wheel = -1;
+            if (pump == 55)
+                first_row_before = m_save.GetFirstRow();
+            ClickAt(pump, 60, ID_DELETE + 5);
+            if (pump == 100)
+                after_delete = help_line();
+            if (pump == 110)
+                PointAt(LIST_X + 4, LIST_Y + 4 + ROW_HEIGHT * 7); // below the list, over no control
+            if (pump == 120)
+                nothing = help_line();
+            if (pump == 130) {
+                const POINT back = Centre(ID_DELETE + 5);
+                PointAt(back.x, back.y);
+            }
+            if (pump == 150)
+                came_anew = help_line();
+        },
+        170);
+    EXPECT_EQ(first_row_before, 6);
+    EXPECT_EQ(m_save.GetFirstRow(), 5) << "the list moved up by a row";
+    EXPECT_NE(came_anew, nothing) << "the delete button has a help line";
+    EXPECT_EQ(after_delete, came_anew);
+}
+
 TEST_F(SaveLoadScreenThreadTest, TabsLeaveForTheirPageUnlessDisabled)
 {
     struct Case
