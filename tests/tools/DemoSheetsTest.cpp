@@ -241,6 +241,21 @@ TEST(DemoSheets, ScreensHideWhatTheyOpenOverAndKeepTheirNamesClear)
             EXPECT_EQ(above, 0) << language << ": question " << cell.id - tools::DIALOG_SHEET_LINE;
             EXPECT_GT(shown, 100) << language << ": question " << cell.id - tools::DIALOG_SHEET_LINE;
         }
+        // The save note's text line is framed on its window, before anything is typed into it:
+        // the rim of the window's own colour runs round the line (727, 494 on the screen) and
+        // stops short of the clear button.
+        for (const tools::SheetCell& cell : tools::DialogSheetCells()) {
+            if (cell.id != tools::DIALOG_SHEET_NOTE_FRAME)
+                continue;
+            const uint32_t rim = dialog.At(cell.x + 1, cell.y + 1);
+            const uint32_t inside = dialog.At(cell.x + 300, cell.y + 133);
+            EXPECT_NE(inside, rim) << language;
+            for (const auto& [x, y] :
+                 {std::pair{300, 116}, std::pair{300, 149}, std::pair{204, 133}, std::pair{631, 133}})
+                EXPECT_EQ(dialog.At(cell.x + x, cell.y + y), rim)
+                    << language << ": (" << x << ", " << y << ")";
+            EXPECT_NE(dialog.At(cell.x + 640, cell.y + 133), rim) << language << ": over the clear button";
+        }
 
         const tools::CaptionBox evening = tools::EveningCaptionBox(words);
         EXPECT_FALSE(Overlap(evening, 590, 48, 740, 682))

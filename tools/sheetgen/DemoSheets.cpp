@@ -423,6 +423,9 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
             DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
                           {"消去", "Clear", "清除", "清除"}, language, {WordsPlace::Centre, 20});
         if (cell.id == DIALOG_SHEET_NOTE_FRAME) {
+            // The note's text line (from (207, 119), 28 high; 30 half cells and the caret wide)
+            // framed, so the player sees where to type before typing; clear of the clear button.
+            DrawRim(sheet, {cell.x + 203, cell.y + 115, 430, 36, cell.id, 0, ""}, 2);
             // Two lines clear of the cancel button above them.
             const SheetCell beside{cell.x + 557, cell.y + 249, 300, 48, cell.id, 0, ""};
             DrawCellWords(sheet, beside,
