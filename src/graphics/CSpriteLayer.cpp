@@ -296,6 +296,8 @@ void CSpriteLayer::OnAnimStepEnd(uint32_t kinds)
             layer->SetModified(1);
             layer->Unlock();
         }
+        // The saved alpha is read only while the step runs; the next transition saves it anew.
+        std::vector<uint8_t>().swap(m_alpha_mask);
         SetVisibleFlag(m_transition_appear);
     }
     if (kinds & ANIM_CROSS_FADE) {

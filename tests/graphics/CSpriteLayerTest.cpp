@@ -25,6 +25,7 @@ public:
                 SetPixel(*GetLayer(), x, y, fill);
     }
     using CSpriteLayer::SetTransitionRule;
+    size_t SavedAlphaBytes() const { return m_alpha_mask.capacity(); }
 
     uint8_t AlphaAt(int x, int y) { return static_cast<uint8_t>(PixelAt(*GetLayer(), x, y) >> 24); }
 };
@@ -147,6 +148,29 @@ TEST(CSpriteLayerTransition, LongSoftTransitionStillCompletes)
         player.Tick();
     EXPECT_EQ(sprite.AlphaAt(0, 0), 0);
     EXPECT_EQ(sprite.AlphaAt(1, 0), 0);
+}
+
+TEST(CSpriteLayerTransition, TheSavedAlphaIsHeldOnlyWhileAStepRuns)
+{
+    // A screen-sized sprite holds a byte a pixel of saved alpha during a transition; once the step
+    // has ended that is given back, and the next transition saves and restores the alpha anew.
+    TestLayer sprite(1920, 1080, Argb(180, 1, 2, 3));
+    sprite.SetTransitionRule(4, RuleRow({0, 255}));
+    SpritePlayer player(sprite);
+    for (const int appear : {0, 1}) {
+        SpriteAnimRecord record(3);
+        record.SetTransition(appear, 0, 4);
+        sprite.AddAnimation(record);
+        player.Play();
+        player.Tick();
+        EXPECT_GE(sprite.SavedAlphaBytes(), size_t{1920} * 1080) << appear;
+        player.Tick();
+        player.Tick();
+        EXPECT_EQ(sprite.SavedAlphaBytes(), 0u) << appear;
+        EXPECT_EQ(sprite.IsVisible(), appear);
+        EXPECT_EQ(sprite.AlphaAt(0, 0), 180) << appear;
+        EXPECT_EQ(sprite.AlphaAt(1919, 1079), 180) << appear;
+    }
 }
 
 TEST(CSpriteLayer, CrossFadeMixesTowardsTheTarget)
