@@ -278,7 +278,7 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
             const char* saves; // the special title's: whose saves its continue and load offer
         };
         static constexpr Words LANGUAGES[] = {
-            {"", "冬の町", "短い冬の物語", "クリア後",
+            {"", GAME_NAME_JAPANESE, "短い冬の物語", "クリア後",
              "続きとロードはクリア後の物語のセーブ。最初の物語は「戻る」から"},
             {"_EN", GAME_NAME_ENGLISH, "A short winter story", "After the ending",
              "Continue and Load: this story's saves. The first story's: Back"},
