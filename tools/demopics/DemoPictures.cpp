@@ -68,9 +68,10 @@ CaptionBox EveningCaptionBox(WordsLanguage language)
     // previous-page arrow stands above them in the middle, and the calendar plate takes the top
     // left corner; the time of day's dial stands from x 590 to 1330 and the side menu's tab from
     // x 1846. The evening's name stands between the two, above the plates, where the backlog's
-    // cover hides it whole.
+    // cover hides it whole, and within the character selection's top row of cells (x 160 to
+    // 1760), which hide it whole too: none of it shows beside them.
     CaptionBox box = SceneCaptionBox(WordsIn(EveningCaption(), language), 0);
-    box.left = 1830 - box.width;
+    box.left = 1750 - box.width;
     box.top = 88;
     return box;
 }
