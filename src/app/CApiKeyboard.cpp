@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "platform/kernel/TimeApi.h"
 #include "platform/user/WindowApi.h"
 
 namespace {
@@ -63,8 +64,13 @@ int32_t CApiKeyboard::HookProc(HWND, UINT message, WPARAM w_param, LPARAM)
         return 0;
     const uint8_t key = static_cast<uint8_t>(w_param & 0xFF);
     if (message == WM_KEYDOWN) {
+        if (m_keys[key] == 0)
+            m_unseen[key] = 1;
+        m_tapped[key] = 0;
         m_keys[key] = 1;
     } else if (message == WM_KEYUP) {
+        if (m_unseen[key].exchange(0) != 0)
+            m_tapped[key] = timeGetTime() + 1;
         if (key == VK_SHIFT) {
             // Releasing Shift forgets every key but Control.
             const uint8_t control = m_keys[VK_CONTROL];
@@ -90,7 +96,12 @@ int32_t CApiKeyboard::IsKeyDown(uint32_t scan_code)
     // Window messages carry only the generic Shift and Control; the sides come from the live state.
     if (key >= VK_LSHIFT && key <= VK_RCONTROL)
         m_keys[key] = GetAsyncKeyState(key) < 0 ? 1 : 0;
-    return m_keys[key];
+    if (m_keys[key] != 0) {
+        m_unseen[key] = 0;
+        return 1;
+    }
+    const uint32_t tapped = m_tapped[key].exchange(0);
+    return tapped != 0 && timeGetTime() - (tapped - 1) <= TAP_LIFETIME_MS ? 1 : 0;
 }
 
 void CApiKeyboard::Enable()
@@ -100,7 +111,10 @@ void CApiKeyboard::Enable()
 
 void CApiKeyboard::Clear()
 {
-    for (std::atomic<uint8_t>& held : m_keys)
-        held = 0;
+    for (size_t key = 0; key < m_keys.size(); ++key) {
+        m_keys[key] = 0;
+        m_unseen[key] = 0;
+        m_tapped[key] = 0;
+    }
     m_enabled = 0;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/kernel/VirtualClock.h"
 #include "platform/user/InputInjection.h"
 #include "platform/user/MessageApi.h"
 #include "platform/user/WindowApi.h"
@@ -62,6 +63,28 @@ TEST(CApiKeyboard, ReleasingShiftForgetsAllButControl)
     keyboard.HookProc(nullptr, WM_KEYDOWN, 'A', 0);
     keyboard.HookProc(nullptr, WM_KEYUP, VK_CONTROL, 0);
     EXPECT_EQ(keyboard.IsKeyDown(30), 1);
+}
+
+// A loop that draws every pass looks at the keys once a pass: a tap pressed and let go between two
+// looks is still seen, by one look, while it is fresh; a key seen down is not seen again after.
+TEST(CApiKeyboard, ATapBetweenTwoLooksIsSeenOnceWhileFresh)
+{
+    platform::VirtualClock::Enable(10'000);
+    CApiKeyboard keyboard;
+    keyboard.Enable();
+    keyboard.HookProc(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);
+    keyboard.HookProc(nullptr, WM_KEYUP, VK_ESCAPE, 0);
+    EXPECT_EQ(keyboard.IsKeyDown(1), 1);
+    EXPECT_EQ(keyboard.IsKeyDown(1), 0);
+    keyboard.HookProc(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(keyboard.IsKeyDown(1), 1);
+    keyboard.HookProc(nullptr, WM_KEYUP, VK_ESCAPE, 0);
+    EXPECT_EQ(keyboard.IsKeyDown(1), 0) << "a press already seen";
+    keyboard.HookProc(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);
+    keyboard.HookProc(nullptr, WM_KEYUP, VK_ESCAPE, 0);
+    platform::VirtualClock::Advance(CApiKeyboard::TAP_LIFETIME_MS + 1);
+    EXPECT_EQ(keyboard.IsKeyDown(1), 0) << "a stale tap";
+    platform::VirtualClock::Disable();
 }
 
 TEST(CApiKeyboard, ClearForgetsEverythingAndDisables)

@@ -319,13 +319,14 @@ TEST(DemoData, AnAreasHelpLineNamesItAsTheStoryDoes)
     }
 }
 
-// The version box names the game by the title the settings give it: the title screen's.
+// The message boxes and the version box name the game by the title the settings give it: the
+// Japanese title screen's.
 TEST(DemoData, TheGameTitleIsTheTitleScreensName)
 {
     const HeadlessDemoHome home;
     CXMLDocument system(CStringUTF8((home.Build() / "demo" / "SystemInfo.xml").string()));
     ASSERT_EQ(system.Load(), 1u);
-    EXPECT_STREQ(system.GetString("/GameTitle", "").GetText(), tools::GAME_NAME_ENGLISH);
+    EXPECT_STREQ(system.GetString("/GameTitle", "").GetText(), tools::GAME_NAME_JAPANESE);
 }
 
 } // namespace

@@ -261,6 +261,9 @@ TEST(DemoSheets, ScreensHideWhatTheyOpenOverAndKeepTheirNamesClear)
         EXPECT_FALSE(Overlap(evening, 590, 48, 740, 682))
             << language << ": under the time of day's dial and its top button";
         EXPECT_FALSE(Overlap(evening, 1846, 24, 66, 68)) << language << ": under the side menu's tab";
+        EXPECT_TRUE(evening.left >= 160 && evening.left + evening.width <= 1760 && evening.top >= 20 &&
+                    evening.top + evening.height <= 244)
+            << language << ": partly beside the character selection's top row of cells";
         // The place screen's strips open over the scenes' pictures.
         const int32_t strips_width = tools::AreaIdStripLeft(13) + 120 - tools::AreaIdStripLeft(0);
         const int32_t strips_height = tools::AREA_ID_STRIP_BOTTOM - tools::AREA_ID_STRIP_TOP;

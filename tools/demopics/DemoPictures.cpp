@@ -68,9 +68,10 @@ CaptionBox EveningCaptionBox(WordsLanguage language)
     // previous-page arrow stands above them in the middle, and the calendar plate takes the top
     // left corner; the time of day's dial stands from x 590 to 1330 and the side menu's tab from
     // x 1846. The evening's name stands between the two, above the plates, where the backlog's
-    // cover hides it whole.
+    // cover hides it whole, and within the character selection's top row of cells (x 160 to
+    // 1760), which hide it whole too: none of it shows beside them.
     CaptionBox box = SceneCaptionBox(WordsIn(EveningCaption(), language), 0);
-    box.left = 1830 - box.width;
+    box.left = 1750 - box.width;
     box.top = 88;
     return box;
 }
@@ -278,7 +279,7 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTitlePictures()
             const char* saves; // the special title's: whose saves its continue and load offer
         };
         static constexpr Words LANGUAGES[] = {
-            {"", "冬の町", "短い冬の物語", "クリア後",
+            {"", GAME_NAME_JAPANESE, "短い冬の物語", "クリア後",
              "続きとロードはクリア後の物語のセーブ。最初の物語は「戻る」から"},
             {"_EN", GAME_NAME_ENGLISH, "A short winter story", "After the ending",
              "Continue and Load: this story's saves. The first story's: Back"},

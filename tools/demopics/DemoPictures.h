@@ -86,7 +86,9 @@ CaptionBox SceneCaptionBox(const std::string& words, int32_t top = 0);
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top = 0);
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, const CaptionBox& box);
 
-// The game's name on the English title; the version box names the game by it.
+// The game's name on the Japanese and the English title; the settings give the game its Japanese
+// name, by which the message boxes and the version box name it.
+inline constexpr const char* GAME_NAME_JAPANESE = "冬の町";
 inline constexpr const char* GAME_NAME_ENGLISH = "Winter Town";
 
 // The evening picture's name and where it stands: at the top right, clear of the choice that

@@ -2,6 +2,7 @@
 
 #include "castnames/CastNamesWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -392,6 +393,28 @@ AkbPicture DemoAreaSpots(bool places_file, WordsLanguage language)
     return picture;
 }
 
+AkbPicture DemoFigureSpots(WordsLanguage language)
+{
+    AkbPicture picture = MakePicture(1920, 1080, 0);
+    for (int32_t group = 0; group < 14; ++group) {
+        const int32_t left = std::max(0, AreaIdStripLeft(group) + FIGURE_IDS_X);
+        const int32_t right = std::min(1920, AreaIdStripLeft(group) + 120 + FIGURE_IDS_X);
+        if (right <= left)
+            continue;
+        const DemoName name = DemoPlaceName(group);
+        const int32_t top = AREA_ID_STRIP_TOP + FIGURE_IDS_Y;
+        const int32_t height = AREA_ID_STRIP_BOTTOM - AREA_ID_STRIP_TOP;
+        FillRect(picture, left, top, right - left, height, 0xD0304058u);
+        DrawRim(picture, {left, top, right - left, height, 0, 0, ""}, 3);
+        TextStyle style;
+        style.pixel_height = 26;
+        style.colour = 0xFFFFF0C0u;
+        DrawText(picture, {left + 4, top + height / 2 - 20, right - left - 8, 40},
+                 WordsIn({name.japanese, name.english, name.simplified, name.traditional}, language), style);
+    }
+    return picture;
+}
+
 std::vector<NamedFile> DemoMapPictureFiles()
 {
     // The plain map pictures the screens' tests use, each worded one replaced by the demo's in
@@ -421,6 +444,7 @@ std::vector<NamedFile> DemoMapPictureFiles()
     // The area screens' places, drawn where their hits lie: the screens themselves show none.
     add("area_spots.akb", [](WordsLanguage language) { return DemoAreaSpots(false, language); });
     add("area_places.akb", [](WordsLanguage language) { return DemoAreaSpots(true, language); });
+    add("area_figure.akb", DemoFigureSpots);
     return files;
 }
 

@@ -31,6 +31,13 @@ AkbPicture DemoAreaSheet(WordsLanguage language);
 // What the area screens over "area_ids.akb" (places_file false) and "area_places.area" show of
 // their places: a framed, named spot over each hit area, the rest clear.
 AkbPicture DemoAreaSpots(bool places_file, WordsLanguage language);
+// The character-area screen's places ("area_figure.akb"): the strips of "area_ids.akb" as the
+// figure it is given to places them (its top-left corner at FIGURE_IDS_X, FIGURE_IDS_Y: standing
+// position 1 at full size, its 2048-pixel picture centred on the screen, character "a"), each
+// framed and named on screen; the hit map answers nothing right of the picture's end.
+inline constexpr int32_t FIGURE_IDS_X = -664;
+inline constexpr int32_t FIGURE_IDS_Y = 35;
+AkbPicture DemoFigureSpots(WordsLanguage language);
 // The time selection: the ring's times of day, the ninth button along its top, the modes'
 // captions across the whole cell and the back button.
 CellWords TimeRingWords(int32_t button);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -80,8 +79,9 @@ CellWords SlotMachineWords()
 CellWords TitleButtonWords(int32_t page, int32_t item)
 {
     // Page 1 is the extras: the CG gallery, then pages 2 (the scene replay and the music room,
-    // open once the game is cleared, and the gallery again) and 3 (the slot machine and a way
-    // back); page 4 asks where a new game starts. The demo's title script answers each item so.
+    // open once the game is cleared, and the gallery again) and 3 (the slot machine and the way
+    // out of the extras); page 4 asks where a new game starts. The demo's title script answers
+    // each item so.
     static const std::array<std::array<CellWords, 6>, 5> pages{{
         {{{"はじめから", "New game", "新游戏", "新遊戲"},
           {"つづきから", "Continue", "继续游戏", "繼續遊戲"},
@@ -93,12 +93,14 @@ CellWords TitleButtonWords(int32_t page, int32_t item)
           {"回想と音楽", "Replay and music", "回想与音乐", "回想與音樂"},
           SlotMachineWords()}},
         {{ExtrasTabWords(257), ExtrasTabWords(258), ExtrasTabWords(256)}},
-        {{SlotMachineWords(), {"タイトルへ", "To the title", "返回标题", "返回標題"}}},
+        {{SlotMachineWords(), {"おまけを閉じる", "Close the extras", "关闭特典", "關閉特典"}}},
         {{{"最初から", "From the start", "从头开始", "從頭開始"},
           {"続きの章から", "From the next part", "从下一章开始", "從下一章開始"}}},
     }};
+    // The pages' back button, one picture for all four, leads one menu up; beside page 3's way
+    // out of the extras it must not read as a way to the title.
     if (page < 0)
-        return BackWords();
+        return {"前のメニューへ", "Previous menu", "上一级菜单", "上一級選單"};
     if (page >= static_cast<int32_t>(pages.size()) || item < 0 || item >= 6)
         return {};
     return pages[static_cast<size_t>(page)][static_cast<size_t>(item)];
@@ -672,13 +674,6 @@ AkbPicture DemoSoundCover(WordsLanguage language)
 
 namespace {
 
-std::string TwoDigits(uint32_t n)
-{
-    char text[16];
-    std::snprintf(text, sizeof(text), "%02u", n);
-    return text;
-}
-
 CellWords HeroineWords(uint32_t heroine)
 {
     // Named as the cast names file names them.
@@ -947,9 +942,55 @@ std::vector<std::pair<std::string, AkbPicture>> CaptionedCGPictures(WordsLanguag
 
 namespace {
 
-CellWords TrackWords(const std::string& number)
+// The tracks' names by slot (page x 23 + index): the themes of the demo's people in order where the
+// music room's table has a character's theme, the other tracks by their mood.
+CellWords TrackWords(int32_t slot)
 {
-    return {"曲 " + number, "Track " + number, "曲目 " + number, "曲目 " + number};
+    struct Theme
+    {
+        int32_t slot;
+        CellWords name;
+    };
+    static const std::array<Theme, 26> others{{
+        {11, {"憧れ", "Longing", "憧憬", "憧憬"}},
+        {17, {"不気味", "Eerie", "诡异", "詭異"}},
+        {19, {"震撼", "Tremor", "震撼", "震撼"}},
+        {23, {"イルミネーション", "Illumination", "灯饰", "燈飾"}},
+        {24, {"スイート", "Sweet", "甜蜜", "甜蜜"}},
+        {25, {"スイート（英語）", "Sweet, in English", "甜蜜（英文）", "甜蜜（英文）"}},
+        {26, {"コンビニ", "Corner shop", "便利店", "便利商店"}},
+        {27, {"元気", "Cheerful", "元气", "元氣"}},
+        {28, {"クリスマス", "Christmas", "圣诞节", "聖誕節"}},
+        {29, {"琴の音", "Koto", "古筝", "古箏"}},
+        {30, {"楽しい日", "Good fun", "快乐的日子", "快樂的日子"}},
+        {31, {"家族", "Family", "家人", "家人"}},
+        {32, {"移動", "On the move", "移动", "移動"}},
+        {33, {"日常", "Every day", "日常", "日常"}},
+        {34, {"ドラマ", "Drama", "剧情", "劇情"}},
+        {35, {"悲しみ", "Sorrow", "悲伤", "悲傷"}},
+        {36, {"切なさ", "Wistful", "惆怅", "惆悵"}},
+        {37, {"ゆったり", "At ease", "悠闲", "悠閒"}},
+        {38, {"聖夜", "Holy night", "圣夜", "聖夜"}},
+        {39, {"夢", "Dream", "梦", "夢"}},
+        {40, {"オルゴール", "Music box", "八音盒", "音樂盒"}},
+        {41, {"クイズ", "Quiz", "猜谜", "猜謎"}},
+        {42, {"占い", "Fortunes", "占卜", "占卜"}},
+        {43, {"しあわせ", "Happiness", "幸福", "幸福"}},
+        {44, {"さびしさ", "Lonely", "寂寞", "寂寞"}},
+        {45, {"メッセージ", "Message", "留言", "留言"}},
+    }};
+    for (const Theme& other : others)
+        if (other.slot == slot)
+            return other.name;
+    // Page 0's other slots are the characters' themes in order.
+    int32_t character = slot;
+    for (const Theme& other : others)
+        character -= other.slot < slot ? 1 : 0;
+    if (slot < 0 || slot >= 20)
+        return {};
+    const DemoName who = DemoPersonName(character);
+    return {std::string(who.japanese) + "のテーマ", std::string(who.english) + "'s theme",
+            std::string(who.simplified) + "的主题", std::string(who.traditional) + "的主題"};
 }
 
 } // namespace
@@ -960,7 +1001,7 @@ AkbPicture DemoMusicRowSheet(WordsLanguage language)
     return WordedSheet(2000, 48 * 36, MusicRowCells(),
                        [](const SheetCell& cell) {
                            const uint32_t n = cell.id - MUSIC_ROW_CELL;
-                           return TrackWords(TwoDigits((n / 32) * 23 + n % 32 + 1));
+                           return TrackWords(static_cast<int32_t>((n / 32) * 23 + n % 32));
                        },
                        language, {WordsPlace::Left, 26});
 }
@@ -1005,8 +1046,7 @@ AkbPicture DemoMusicTrackPicture(int32_t slot, WordsLanguage language)
     AkbPicture picture = MusicTrackPicture(slot);
     EraseTags(picture,
               {{0, 0, 1040, 644, MUSIC_PICTURE + static_cast<uint32_t>(slot), 0, std::to_string(slot)}});
-    const int32_t number = slot % 23 + 1;
-    Caption(picture, 24, 20, WordsIn(TrackWords(TwoDigits(static_cast<uint32_t>(number))), language), 36);
+    Caption(picture, 24, 20, WordsIn(TrackWords(slot), language), 36);
     FillDisc(picture, 860 - 40 * (slot % 3), 500, 70, 0xFFFFFFFFu);
     FillRect(picture, 920 - 40 * (slot % 3), 200, 16, 300, 0xFFFFFFFFu);
     return picture;

@@ -1,5 +1,6 @@
 #include "sheetgen/SlotSheet.h"
 
+#include "textpaint/LanguageWords.h"
 #include "textpaint/ShapePainter.h"
 #include "textpaint/TextPainter.h"
 
@@ -63,7 +64,7 @@ uint32_t TallPictureRowColour(int32_t y)
            (static_cast<uint32_t>(y) & 0xFF) << 8 | 0x99;
 }
 
-AkbPicture BuildTallPicture(int32_t height)
+AkbPicture BuildTallPicture(int32_t height, int32_t language)
 {
     AkbPicture picture = MakePicture(1920, height, 0);
     for (int32_t y = 0; y < height; ++y)
@@ -73,9 +74,11 @@ AkbPicture BuildTallPicture(int32_t height)
     constexpr int32_t EM = 34;
     const int32_t parts = (height + TALL_CAPTION_STEP - 1) / TALL_CAPTION_STEP;
     for (int32_t part = 0; part < parts; ++part) {
-        const std::string words = "景品の絵 " + std::to_string(part + 1) + "/" + std::to_string(parts) +
-                                  " / The prize picture, " + std::to_string(part + 1) + " of " +
-                                  std::to_string(parts);
+        const std::string n = std::to_string(part + 1);
+        const std::string of = std::to_string(parts);
+        const CellWords caption{"景品の絵 " + n + "/" + of, "The prize picture, " + n + " of " + of,
+                                "奖品图 " + n + "/" + of, "獎品圖 " + n + "/" + of};
+        const std::string words = WordsIn(caption, LanguageOfIndex(language));
         const int32_t width = MeasureText(words, EM) + EM;
         const int32_t top = part * TALL_CAPTION_STEP + 16;
         FillRect(picture, 1920 - 24 - width, top, width, 2 * EM, TALL_CAPTION_FILL);

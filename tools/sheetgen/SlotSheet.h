@@ -37,10 +37,11 @@ std::vector<std::string> SlotBackgroundNames();
 std::vector<AreaRecord> SlotAreas();
 // 1920 pixels wide; row y is opaque 0xFF, (y >> 8), (y & 0xFF), 0x99.
 // Rows of TallPictureRowColour, with a caption (on TALL_CAPTION_FILL, at the right) every
-// TALL_CAPTION_STEP rows.
+// TALL_CAPTION_STEP rows in the language (an index, 3 Japanese) alone; "slot_tall.akb" under the
+// language's name.
 inline constexpr int32_t TALL_CAPTION_STEP = 540;
 inline constexpr uint32_t TALL_CAPTION_FILL = 0xFF181424u;
-AkbPicture BuildTallPicture(int32_t height);
+AkbPicture BuildTallPicture(int32_t height, int32_t language = 3);
 uint32_t TallPictureRowColour(int32_t y);
 
 } // namespace tools

@@ -22,7 +22,7 @@
 //   sheetgen title-sheet <folder>          "title_p.akb" and its language variants into the folder
 //   sheetgen title-areas <folder>          "title.area" to "title4.area" and "titleSP.area"
 //   sheetgen slot-sheet <folder>           "slot_p.akb", the four "slot_bg" forms and the
-//                                          1920 x 2160 "slot_tall.akb" into the folder
+//                                          1920 x 2160 "slot_tall.akb" forms into the folder
 //   sheetgen slot-areas <folder>           "slot.area" into the folder
 //   sheetgen backlog-sheets <folder>       "log_p.akb" and "log_cover.akb" into the folder
 //   sheetgen backlog-areas <folder>        "backlog00.area" into the folder
@@ -53,6 +53,7 @@
 #include "sheetgen/SaveLoadSheets.h"
 #include "sheetgen/SheetGenerator.h"
 #include "sheetgen/SlotSheet.h"
+#include "textpaint/LanguageWords.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -393,12 +394,14 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-sheet") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        bool written = Write(folder + "slot_p.akb", tools::EncodeAkb(tools::DemoSlotSheet(), {})) &&
-                       Write(folder + "slot_tall.akb", tools::EncodeAkb(tools::BuildTallPicture(2160), {}));
+        bool written = Write(folder + "slot_p.akb", tools::EncodeAkb(tools::DemoSlotSheet(), {}));
         const std::vector<std::string> names = tools::SlotBackgroundNames();
         for (int32_t language = 0; language < 4; ++language)
-            written = written && Write(folder + names[language],
-                                       tools::EncodeAkb(tools::DemoSlotBackground(language), {}));
+            written =
+                written &&
+                Write(folder + names[language], tools::EncodeAkb(tools::DemoSlotBackground(language), {})) &&
+                Write(folder + tools::LanguageName("slot_tall.akb", language),
+                      tools::EncodeAkb(tools::BuildTallPicture(2160, language), {}));
         return written ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "slot-areas") == 0)

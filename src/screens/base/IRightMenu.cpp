@@ -199,6 +199,12 @@ bool IRightMenu::IsMenuOpen()
     return g_menu.open != 0;
 }
 
+void IRightMenu::FinishSlide()
+{
+    if (g_menu.anime)
+        g_menu.anime->Stop();
+}
+
 int32_t IRightMenu::GetManualFlag()
 {
     return g_menu.manual;

@@ -65,6 +65,8 @@ public:
     // slot k); false when the menu has no such area.
     static bool MoveCursorToMenuArea(int32_t id);
     static bool IsMenuOpen();
+    // A slide still playing ends at once, its sprites at its targets.
+    static void FinishSlide();
     // 1 while the shared menu is open.
     virtual int32_t IsOpen() { return IsMenuOpen() ? 1 : 0; }
     static int32_t GetManualFlag();

@@ -274,6 +274,7 @@ private:
     void ReleaseMapPictures();
     void RestoreMapPictures();
     void SideMenuAction(int32_t button);
+    void CaptureWithoutMenu();
     void TogglePresenceMode();
     void EndWith(int32_t result);
     bool ReadDataFile(const CStringUTF8& name, std::vector<uint8_t>& out);

@@ -246,7 +246,7 @@ void CCps::SideMenuAction(int32_t id)
         break;
     case 1:
         GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
-        GameWork->TakeScreenSnapshot();
+        CaptureWithoutMenu();
         GameWork->RunSaveLoad(2);
         break;
     case 2:
@@ -258,7 +258,7 @@ void CCps::SideMenuAction(int32_t id)
         break;
     case 4:
         ResetWheel(InputView);
-        GameWork->TakeScreenSnapshot();
+        CaptureWithoutMenu();
         GameWork->RunSystemMenu(4);
         GameWork->ClearStatusBits(STATUS_SNAPSHOT_TAKEN);
         break;
@@ -287,6 +287,23 @@ void CCps::SideMenuAction(int32_t id)
     default:
         break;
     }
+}
+
+// The snapshot is the town as the player saw it before the menu came in: the save's thumbnail
+// and the backlog's backdrop show no menu. The menu is closed at once and a frame drawn without it.
+void CCps::CaptureWithoutMenu()
+{
+    if ((GameWork->GetStatus() & (STATUS_SNAPSHOT_WANTED | STATUS_SNAPSHOT_TAKEN)) != STATUS_SNAPSHOT_WANTED)
+        return;
+    if (IsOpen() != 0) {
+        CloseMenu();
+        FinishSlide();
+        HoverId = -1;
+        LockDraw();
+        CDirect3D::GetInstance()->DrawFrame();
+        UnlockDraw();
+    }
+    GameWork->TakeScreenSnapshot();
 }
 
 void CCps::TogglePresenceMode()

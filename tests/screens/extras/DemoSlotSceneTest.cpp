@@ -26,6 +26,7 @@
 #include "sheetgen/SlotSheet.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
+#include "textpaint/LanguageWords.h"
 
 namespace {
 
@@ -34,13 +35,14 @@ using Cell = std::pair<uint32_t, int32_t>;
 
 std::vector<tools::ArchiveEntry> DemoSlotPictures()
 {
-    std::vector<tools::ArchiveEntry> pictures{
-        {"SLOT_P.AKB", tools::EncodeAkb(tools::BuildSlotSheet(), {})},
-        {"SLOT_TALL.AKB", tools::EncodeAkb(tools::BuildTallPicture(2160), {})}};
+    std::vector<tools::ArchiveEntry> pictures{{"SLOT_P.AKB", tools::EncodeAkb(tools::BuildSlotSheet(), {})}};
     const std::vector<std::string> names = tools::SlotBackgroundNames();
-    for (int32_t language = 0; language < 4; ++language)
+    for (int32_t language = 0; language < 4; ++language) {
         pictures.push_back({tools::UpperCaseName(names[language]),
                             tools::EncodeAkb(tools::BuildSlotBackground(language), {})});
+        pictures.push_back({tools::UpperCaseName(tools::LanguageName("slot_tall.akb", language)),
+                            tools::EncodeAkb(tools::BuildTallPicture(2160, language), {})});
+    }
     return pictures;
 }
 

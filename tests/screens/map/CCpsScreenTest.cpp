@@ -14,6 +14,7 @@
 #include "screens/map/CStatusPlate.h"
 #include "screens/map/CSubMap.h"
 #include "screens/map/TownMapFixture.h"
+#include "screens/system/CSaveDialog.h"
 #include "script/ScriptState.h"
 #include "script/vm/BacklogStore.h"
 #include "script/vm/ScriptContext.h"
@@ -440,5 +441,60 @@ TEST_F(CCpsSideMenuThreadTest, OpeningFadesTheHiddenSideMenuInWithTheSubMapButto
     CSpriteLayer* tab = IRightMenu::GetSlotSprite(0);
     EXPECT_EQ(tab->IsVisible(), 1);
     EXPECT_EQ(tab->GetAlpha(), 255);
+    map.OnClose();
+}
+
+namespace {
+
+// A save screen that makes the save's thumbnail from the snapshot, as a save would, and ends.
+class ThumbnailProbe : public CSaveDialog
+{
+public:
+    ThumbnailProbe()
+        : CSaveDialog(SYSTEM_PAGE_SAVE)
+    {}
+    ScriptValue* Run(ScriptValue* out) override
+    {
+        thumbnail = MakeThumbnail();
+        *out = ScriptValue::FromInteger(SYSTEM_PAGE_END);
+        return out;
+    }
+    // The thumbnail's pixel as 0xRRGGBB: 192 x 108, bottom row first, blue, green, red, spare.
+    uint32_t At(int x, int y) const
+    {
+        const size_t at = (static_cast<size_t>(107 - y) * 192 + static_cast<size_t>(x)) * 4;
+        return thumbnail[at + 2] << 16 | thumbnail[at + 1] << 8 | thumbnail[at];
+    }
+    std::vector<uint8_t> thumbnail;
+};
+
+} // namespace
+
+TEST_F(CCpsSideMenuThreadTest, ASaveFromTheMenuShowsTheTownWithoutTheMenuInItsThumbnail)
+{
+    State().Values[55] = ScriptValue::FromInteger(0x4); // the save page usable
+    State().Variables.resize(96);
+    MenuHoldingMap map;
+    ASSERT_EQ(map.CreateSideMenu(), 1);
+    auto probe = std::make_unique<ThumbnailProbe>();
+    ThumbnailProbe* save = probe.get();
+    auto saved = GetGameWork()->ExchangeScreen(std::unique_ptr<CSaveDialog>(std::move(probe)));
+    map.OnOpen();
+    map.OpenMenu();
+    IRightMenu::FinishSlide();
+    Capture();
+    const uint32_t panel = Shown(1700, 1000) & 0xFFFFFF;
+    const uint32_t town = Shown(1000, 1000) & 0xFFFFFF;
+    ASSERT_NE(panel, town) << "the menu stands over the town";
+
+    map.HoverId = 0xF00 + 1;
+    ASSERT_EQ(map.GetKindAt(1), SIDE_MENU_SAVE);
+    map.OnDecide();
+    ASSERT_EQ(save->thumbnail.size(), 192u * 108u * 4u) << "the save screen ran";
+    // Where the panel stood the thumbnail shows the town, as beside it.
+    EXPECT_EQ(save->At(170, 100), save->At(100, 100));
+    EXPECT_NE(save->At(170, 100), panel);
+    EXPECT_FALSE(IRightMenu::IsMenuOpen());
+    GetGameWork()->ExchangeScreen(std::move(saved));
     map.OnClose();
 }
