@@ -304,18 +304,17 @@ TEST_F(CNameInputThreadTest, LanguagesZeroAndOneKeepTheirLimits)
     EXPECT_NE(ShownCell(316 + 180, 810 + 50).first, uint32_t(NAME_TAB)) << "no tabs";
     Decide(*chinese, NAME_TAB + NAME_PAGE_KANA);
     EXPECT_EQ(chinese->Page, NAME_PAGE_LETTERS);
-    // Typed letters take the caret's place as the grid's letters do: over the default name from
-    // its first character, as an English player's "Aki" reads "Ａｋｉsuke" over "Ryusuke".
-    for (char c : std::string("Ak+i"))
-        chinese->HookProc(nullptr, WM_CHAR, static_cast<WPARAM>(c), 0);
-    EXPECT_EQ(chinese->Name.GetStdString(), "Aki");
-    EXPECT_EQ(chinese->Caret, 3);
     Decide(*chinese, NAME_CELL); // Ａ enters A
-    EXPECT_EQ(chinese->Name.GetStdString(), "AkiA");
+    EXPECT_EQ(chinese->Name.GetStdString(), "A介");
+    // Typed letters go to the end whatever the caret, the caret a character index after them.
+    for (char c : std::string("xy+z"))
+        chinese->HookProc(nullptr, WM_CHAR, static_cast<WPARAM>(c), 0);
+    EXPECT_EQ(chinese->Name.GetStdString(), "A介xyz");
+    EXPECT_EQ(chinese->Caret, 5);
     for (int i = 0; i < 8; ++i)
         chinese->HookProc(nullptr, WM_CHAR, 'q', 0);
-    EXPECT_EQ(chinese->Name.GetStdString(), "AkiAqqqqqq") << "typing stops at width 10";
-    EXPECT_EQ(chinese->Caret, 10);
+    EXPECT_EQ(chinese->Name.GetStdString(), "A介xyzqqqq") << "typing stops at width 10";
+    EXPECT_EQ(chinese->Caret, 9);
     chinese->Release();
 }
 

@@ -763,16 +763,9 @@ int32_t CNameInput::HookProc(HWND, UINT message, WPARAM w_param, LPARAM)
     const auto c = static_cast<char32_t>(w_param);
     if (!((c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z')))
         return 0;
-    // A typed letter takes the caret's place as a letter picked from the grid does, so typing
-    // over the default name reads the same in every language.
-    std::u32string name = ToCodePoints(Name);
-    ClampCaret(name);
-    if (static_cast<size_t>(Caret) < name.size())
-        name[static_cast<size_t>(Caret)] = c;
-    else
-        name += c;
+    std::u32string name = ToCodePoints(Name) + c;
     CutNameToWidth(name, TYPED_WIDTH);
-    Caret = std::min(Caret + 1, static_cast<int32_t>(name.size()));
+    Caret = static_cast<int32_t>(name.size());
     SetName(name);
     CaretVisible = 0;
     DrawCaret();
