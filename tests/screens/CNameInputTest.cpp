@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/CVeskDoc.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
@@ -316,6 +318,28 @@ TEST_F(CNameInputThreadTest, LanguagesZeroAndOneKeepTheirLimits)
     EXPECT_EQ(chinese->Name.GetStdString(), "A介xyzqqqq") << "typing stops at width 10";
     EXPECT_EQ(chinese->Caret, 9);
     chinese->Release();
+}
+
+// One caret: where letters go straight into the name (language 1) the composition band shows no
+// bar of its own beside the name's; where the input method composes, its band keeps one.
+TEST_F(CNameInputThreadTest, OneCaretWhereNoCompositionRuns)
+{
+    for (const int language : {1, 3}) {
+        SCOPED_TRACE(language);
+        std::unique_ptr<CNameInput> screen = Open(language);
+        ASSERT_EQ(screen->CaretVisible, 1);
+        ILayer* buttons = screen->GetButtonLayer()->GetLayer();
+        const std::vector<uint32_t> band = buttons->ReadPixels(RECT{398, 886, 400, 926});
+        const bool band_bar =
+            std::all_of(band.begin(), band.end(), [](uint32_t p) { return p == 0xFFFFFFFFu; });
+        EXPECT_EQ(band_bar, language != 1);
+        if (language == 1) {
+            EXPECT_TRUE(std::all_of(band.begin(), band.end(), [](uint32_t p) { return (p >> 24) == 0; }));
+            // The name's bar, on the first character.
+            EXPECT_EQ(buttons->ReadPixels(RECT{733, 949 + 29, 734, 949 + 30})[0], 0xFFFFFFFFu);
+        }
+        screen->Release();
+    }
 }
 
 TEST_F(CNameInputThreadTest, PasteFollowsTheLanguagesFilter)

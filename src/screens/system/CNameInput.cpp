@@ -466,16 +466,20 @@ void CNameInput::DrawCaret()
         m_caret_marks = RECT{};
         return;
     }
-    layer->FillRect(398, 886, 2, 40, WHITE, 1);
     RECT mark{};
     if (Language() == PALETTE_HALF_WIDTH_LANGUAGE) {
+        // Letters typed here go straight into the name, with no composition in the band: a bar
+        // at the band's start would stand as a second caret beside the name's.
         if (Caret <= 11) {
             layer->FillRect(NAME_X + 30 * Caret, NAME_Y, 2, 59, WHITE, 1);
             mark = RECT{NAME_X + 30 * Caret, NAME_Y, NAME_X + 30 * Caret + 2, NAME_Y + 59};
         }
-    } else if (Caret <= 5) {
-        layer->Blt(NAME_X + 60 * Caret, NAME_Y, 59, 59, parts, 1040, 0, 1);
-        mark = RECT{NAME_X + 60 * Caret, NAME_Y, NAME_X + 60 * Caret + 59, NAME_Y + 59};
+    } else {
+        layer->FillRect(398, 886, 2, 40, WHITE, 1);
+        if (Caret <= 5) {
+            layer->Blt(NAME_X + 60 * Caret, NAME_Y, 59, 59, parts, 1040, 0, 1);
+            mark = RECT{NAME_X + 60 * Caret, NAME_Y, NAME_X + 60 * Caret + 59, NAME_Y + 59};
+        }
     }
     RECT both;
     UnionRect(&both, &m_caret_marks, &mark);
