@@ -16,8 +16,7 @@
 
 namespace {
 
-inline constexpr const char* FULL_WIDTH_DIGITS[10] = {"０", "１", "２", "３", "４",
-                                                      "５", "６", "７", "８", "９"};
+inline constexpr const char* FULL_WIDTH_DIGITS[10] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
 inline constexpr int32_t FIRST_ROW_HEIGHT = 58;
 inline constexpr int32_t SECOND_ROW_HEIGHT = 55;
 inline constexpr int32_t FURTHER_ROW_HEIGHT = 20;
@@ -35,8 +34,7 @@ struct PanelRow
 
 CStringUTF8 FullWidth(int32_t two_digits)
 {
-    return CStringUTF8(FULL_WIDTH_DIGITS[(two_digits / 10) % 10]) +
-           CStringUTF8(FULL_WIDTH_DIGITS[two_digits % 10]);
+    return CStringUTF8(FULL_WIDTH_DIGITS[(two_digits / 10) % 10]) + CStringUTF8(FULL_WIDTH_DIGITS[two_digits % 10]);
 }
 
 CStringUTF8 TwoDigits(int32_t value)
@@ -96,15 +94,12 @@ CStringUTF8 CFlagDetails::PanelText(const FlagHintRecord& record) const
         return CStringUTF8("　\n") + record.Note;
     const int32_t language = Document->GetLanguage();
     const char* place = language == 0 ? "Place: %s\n" : language == 1 ? "场所: %s\n" : "場所: %s\n";
-    const char* date_one = language == 0                   ? "Date: %s\n"
-                           : language == 3 || language > 3 ? "日付: %s\n"
-                                                           : "日期: %s\n";
+    const char* date_one = language == 0 ? "Date: %s\n" : language == 3 || language > 3 ? "日付: %s\n" : "日期: %s\n";
     const char* date_two = language == 1 || language == 2 ? "日期: %s～%s\n" : "日付: %s～%s\n";
     const char* time_one = language == 0 ? "Time: %s\n" : language == 1 ? "时间: %s\n" : "時間: %s\n";
     const char* time_two = language == 1 ? "时间: %s～%s\n" : "時間: %s～%s\n";
     const bool one_day = language == 0 || record.LastDate == -1 || record.LastDate == record.FirstDate;
-    const bool one_time =
-        language == 0 || record.LatestTime == -1 || record.LatestTime == record.EarliestTime;
+    const bool one_time = language == 0 || record.LatestTime == -1 || record.LatestTime == record.EarliestTime;
 
     CStringUTF8 line;
     CStringUTF8 text;
@@ -113,7 +108,8 @@ CStringUTF8 CFlagDetails::PanelText(const FlagHintRecord& record) const
     if (one_day)
         line.Format(date_one, FormatDate(record.FirstDate).GetText());
     else
-        line.Format(date_two, FormatDate(record.FirstDate).GetText(), FormatDate(record.LastDate).GetText());
+        line.Format(date_two, FormatDate(record.FirstDate).GetText(),
+                    FormatDate(record.LastDate).GetText());
     text = text + line;
     if (one_time)
         line.Format(time_one, FormatTime(record.EarliestTime).GetText());
