@@ -335,8 +335,15 @@ TEST_F(CNameInputThreadTest, OneCaretWhereNoCompositionRuns)
         EXPECT_EQ(band_bar, language != 1);
         if (language == 1) {
             EXPECT_TRUE(std::all_of(band.begin(), band.end(), [](uint32_t p) { return (p >> 24) == 0; }));
-            // The name's bar, on the first character.
+            // The name's bar, on the first character; after letters typed at the end of 龙介, at
+            // the name's end: two Chinese characters of 60 pixels and three letters of 30.
             EXPECT_EQ(buttons->ReadPixels(RECT{733, 949 + 29, 734, 949 + 30})[0], 0xFFFFFFFFu);
+            for (char c : std::string("Aki"))
+                screen->HookProc(nullptr, WM_CHAR, static_cast<WPARAM>(c), 0);
+            screen->CaretVisible = 1;
+            screen->DrawCaret();
+            EXPECT_EQ(buttons->ReadPixels(RECT{733 + 210, 978, 734 + 210, 979})[0], 0xFFFFFFFFu);
+            EXPECT_NE(buttons->ReadPixels(RECT{733 + 150, 978, 734 + 150, 979})[0], 0xFFFFFFFFu);
         }
         screen->Release();
     }

@@ -470,9 +470,14 @@ void CNameInput::DrawCaret()
     if (Language() == PALETTE_HALF_WIDTH_LANGUAGE) {
         // Letters typed here go straight into the name, with no composition in the band: a bar
         // at the band's start would stand as a second caret beside the name's.
+        // The name is drawn in cells of 30 pixels a width unit: the bar stands after the
+        // characters before the caret, the default name's Chinese characters two units each.
         if (Caret <= 11) {
-            layer->FillRect(NAME_X + 30 * Caret, NAME_Y, 2, 59, WHITE, 1);
-            mark = RECT{NAME_X + 30 * Caret, NAME_Y, NAME_X + 30 * Caret + 2, NAME_Y + 59};
+            const std::u32string name = ToCodePoints(Name);
+            const int32_t x =
+                NAME_X + 30 * NameWidth(name.substr(0, std::min(static_cast<size_t>(Caret), name.size())));
+            layer->FillRect(x, NAME_Y, 2, 59, WHITE, 1);
+            mark = RECT{x, NAME_Y, x + 2, NAME_Y + 59};
         }
     } else {
         layer->FillRect(398, 886, 2, 40, WHITE, 1);
