@@ -1,6 +1,5 @@
 #include "graphics/CLayerFile.h"
 
-#include "foundation/ConfigSettings.h"
 #include "foundation/DocumentLink.h"
 #include "foundation/ILayerBuffer.h"
 #include "foundation/PlayerMessage.h"
@@ -128,23 +127,11 @@ int32_t CLayerFile::ReadEntry(CStringUTF8 name, ILayerBuffer& buffer)
     }
 }
 
-CStringUTF8 CLayerFile::LanguageForm(const CStringUTF8& name)
-{
-    const int32_t language = GetConfigLanguage();
-    if (language < LANGUAGE_ENGLISH || language > LANGUAGE_TRADITIONAL_CHINESE)
-        return name;
-    const CStringUTF8 form = MakeLanguageFileName(name);
-    // Entries are stored upper-cased, and Exists compares the name as given.
-    CStringUTF8 entry = form;
-    entry.MakeUpper();
-    return Exists(entry) != 0 ? form : name;
-}
-
 ILayer* CLayerFile::LoadPicture(CStringUTF8 name, ILayer* layer, int32_t kind, int32_t texture_argument,
                                 RECT* out, int32_t x, int32_t y, int32_t fill_mode)
 {
     bool failed = false;
-    return LoadPictureAt(LanguageForm(name), layer, kind, texture_argument, out, x, y, fill_mode, 0, &failed);
+    return LoadPictureAt(name, layer, kind, texture_argument, out, x, y, fill_mode, 0, &failed);
 }
 
 ILayer* CLayerFile::LoadPictureAt(const CStringUTF8& name, ILayer* layer, int32_t kind,

@@ -51,14 +51,11 @@ public:
     // Reads a whole entry into the buffer: 1, or 0 after the archive's message was shown.
     virtual int32_t ReadEntry(CStringUTF8 name, ILayerBuffer& buffer);
 
-    // The name of the picture the player's language shows: its language form ("_en", "_ch" or
-    // "_tw" before the extension) when the archives hold one, else the name as given. Every
-    // picture that carries words differs by language, whichever name a screen asks for.
-    CStringUTF8 LanguageForm(const CStringUTF8& name);
-    // Decodes the picture (its language form, when there is one) with its top-left at (x, y) (-1
-    // meaning 0) into the layer, or into a new layer of the kind (right x bottom pixels) when none
-    // is given. Returns the layer; the given layer (or 0) when the entry cannot be read or is not a
-    // sound AKB picture; 0 after the range error when the picture does not fit.
+    // Decodes the picture of the entry named, as named (a screen that shows a language's form asks
+    // for that form by name), with its top-left at (x, y) (-1 meaning 0) into the layer, or into a
+    // new layer of the kind (right x bottom pixels) when none is given. Returns the layer; the
+    // given layer (or 0) when the entry cannot be read or is not a sound AKB picture; 0 after the
+    // range error when the picture does not fit.
     ILayer* LoadPicture(CStringUTF8 name, ILayer* layer, int32_t kind, int32_t texture_argument, RECT* out,
                         int32_t x, int32_t y, int32_t fill_mode);
     // As LoadPicture, into the sprite's layer, or into a new sprite of the kind at the priority.

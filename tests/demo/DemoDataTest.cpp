@@ -193,62 +193,46 @@ TEST(DemoData, EveryEnglishStoryLineFitsTheMessageWindow)
         }
 }
 
-// Every picture with words shows the player's language: where the archive holds one language's
-// form of a picture, it holds the other languages' too, and a Chinese form never repeats the
-// English one. The screens whose pictures the game loads by a plain name have their forms.
-TEST(DemoData, EveryWordedPictureHasEachLanguagesForm)
+// Every picture with words shows the player's language. A picture a screen or script asks for by
+// its language form has every language's form, and a Chinese form never repeats the English one;
+// a picture the game reads by its plain name in every language has no forms, which nothing would
+// show: it carries marks alone.
+TEST(DemoData, EveryWordedPictureHasEachLanguagesFormOrNone)
 {
     const HeadlessDemoHome home;
     CArchiveFile layer;
     ASSERT_EQ(layer.OpenArchive(CStringUTF8((home.Build() / "demo/layer.arc").string()), false, false), 1)
         << "build the demo target first";
     const auto read = [&](const std::string& name) { return ReadEntry(layer, Upper(name).c_str()); };
-    std::vector<std::string> worded = {"message_p",
-                                       "sidemenu_p",
-                                       "dialog_p",
-                                       "dialog_p2",
-                                       "systemsound_p",
-                                       "systemcover",
-                                       "system_bg",
-                                       "sound_bg",
-                                       "sound_cover",
-                                       "log_p",
-                                       "log_cover",
-                                       "keybord_p",
-                                       "sel_p",
-                                       "select_p",
-                                       "icon_p",
-                                       "title_p",
-                                       "saveload_p",
-                                       "flagschedule_bg",
-                                       "flagschedule_plate",
-                                       "omake_bg",
-                                       "bg_demo",
-                                       "bg_evening",
-                                       "st_bg",
-                                       "cg_r01",
-                                       "r01_0",
-                                       "a000",
-                                       "modelist_p",
-                                       "cgscenemode_p",
-                                       "music_p",
-                                       "time_p",
-                                       "callender_p",
-                                       "charlist_p",
-                                       "diary00",
-                                       "flaglist_p",
-                                       "senro_1"};
-    for (const std::string& stem : worded) {
+    const std::vector<std::string> by_form = {
+        "dialog_p",    "title_p",    "modelist_p", "cgscenemode_p", "music_p",    "time_p",
+        "callender_p", "charlist_p", "diary00",    "flaglist_p",    "omake_bg",   "bg_demo",
+        "bg_evening",  "st_bg",      "r01_0",      "dusk_pan",      "area_spots", "m_quosla_p"};
+    for (const std::string& stem : by_form) {
         SCOPED_TRACE(stem);
         const std::vector<uint8_t> english = read(stem + "_en.akb");
         ASSERT_FALSE(english.empty()) << "no English form";
-        EXPECT_FALSE(read(stem + ".akb").empty()) << "no Japanese picture";
+        EXPECT_FALSE(read(stem + ".akb").empty()) << "no plain picture";
         for (const char* chinese : {"_ch", "_tw"}) {
             const std::vector<uint8_t> form = read(stem + chinese + ".akb");
             EXPECT_FALSE(form.empty()) << chinese << ": none";
             EXPECT_NE(form, english) << chinese << ": the English words";
         }
     }
+    const std::vector<std::string> plain = {
+        "message_p", "sidemenu_p", "dialog_p2", "systemcover",     "system_bg",          "sound_bg",
+        "log_p",     "log_cover",  "keybord_p", "sel_p",           "select_p",           "icon_p",
+        "cg_r01",    "a000",       "sc_R",      "flagschedule_bg", "flagschedule_plate", "cgmode_thmR00"};
+    for (const std::string& stem : plain) {
+        SCOPED_TRACE(stem);
+        EXPECT_FALSE(read(stem + ".akb").empty()) << "no picture";
+        for (const char* suffix : {"_en", "_ch", "_tw"})
+            EXPECT_TRUE(read(stem + suffix + ".akb").empty()) << suffix << ": a form nothing shows";
+    }
+    // The settings read the plain sheet in every language, the traditional Chinese sound settings
+    // their own.
+    EXPECT_FALSE(read("systemsound_p_tw.akb").empty());
+    EXPECT_TRUE(read("systemsound_p_en.akb").empty());
 }
 
 // A help line the Japanese table has reads in English on an English screen, not as an empty line.

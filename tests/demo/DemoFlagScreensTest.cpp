@@ -300,7 +300,7 @@ size_t PlayToTheSchedule(const HeadlessDemoHome& home, int language, bool decide
         {keep("panel"), NextEventPanelShown,
          [language](const platform::PngPicture& frame) {
              if (language == 0) {
-                 EXPECT_EQ(DateLineTail(frame), 0) << "Date: December 23";
+                 EXPECT_EQ(DateLineTail(frame), 0) << "Date: December ２３";
              }
          }},
     };

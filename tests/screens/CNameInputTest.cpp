@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/CVeskDoc.h"
 #include "graphics/CLayerFile.h"
 #include "graphics/CSpriteLayer.h"
@@ -304,19 +306,47 @@ TEST_F(CNameInputThreadTest, LanguagesZeroAndOneKeepTheirLimits)
     EXPECT_NE(ShownCell(316 + 180, 810 + 50).first, uint32_t(NAME_TAB)) << "no tabs";
     Decide(*chinese, NAME_TAB + NAME_PAGE_KANA);
     EXPECT_EQ(chinese->Page, NAME_PAGE_LETTERS);
-    // Typed letters take the caret's place as the grid's letters do: over the default name from
-    // its first character, as an English player's "Aki" reads "Ａｋｉsuke" over "Ryusuke".
-    for (char c : std::string("Ak+i"))
-        chinese->HookProc(nullptr, WM_CHAR, static_cast<WPARAM>(c), 0);
-    EXPECT_EQ(chinese->Name.GetStdString(), "Aki");
-    EXPECT_EQ(chinese->Caret, 3);
     Decide(*chinese, NAME_CELL); // Ａ enters A
-    EXPECT_EQ(chinese->Name.GetStdString(), "AkiA");
+    EXPECT_EQ(chinese->Name.GetStdString(), "A介");
+    // Typed letters go to the end whatever the caret, the caret a character index after them.
+    for (char c : std::string("xy+z"))
+        chinese->HookProc(nullptr, WM_CHAR, static_cast<WPARAM>(c), 0);
+    EXPECT_EQ(chinese->Name.GetStdString(), "A介xyz");
+    EXPECT_EQ(chinese->Caret, 5);
     for (int i = 0; i < 8; ++i)
         chinese->HookProc(nullptr, WM_CHAR, 'q', 0);
-    EXPECT_EQ(chinese->Name.GetStdString(), "AkiAqqqqqq") << "typing stops at width 10";
-    EXPECT_EQ(chinese->Caret, 10);
+    EXPECT_EQ(chinese->Name.GetStdString(), "A介xyzqqqq") << "typing stops at width 10";
+    EXPECT_EQ(chinese->Caret, 9);
     chinese->Release();
+}
+
+// One caret: where letters go straight into the name (language 1) the composition band shows no
+// bar of its own beside the name's; where the input method composes, its band keeps one.
+TEST_F(CNameInputThreadTest, OneCaretWhereNoCompositionRuns)
+{
+    for (const int language : {1, 3}) {
+        SCOPED_TRACE(language);
+        std::unique_ptr<CNameInput> screen = Open(language);
+        ASSERT_EQ(screen->CaretVisible, 1);
+        ILayer* buttons = screen->GetButtonLayer()->GetLayer();
+        const std::vector<uint32_t> band = buttons->ReadPixels(RECT{398, 886, 400, 926});
+        const bool band_bar =
+            std::all_of(band.begin(), band.end(), [](uint32_t p) { return p == 0xFFFFFFFFu; });
+        EXPECT_EQ(band_bar, language != 1);
+        if (language == 1) {
+            EXPECT_TRUE(std::all_of(band.begin(), band.end(), [](uint32_t p) { return (p >> 24) == 0; }));
+            // The name's bar, on the first character; after letters typed at the end of 龙介, at
+            // the name's end: two Chinese characters of 60 pixels and three letters of 30.
+            EXPECT_EQ(buttons->ReadPixels(RECT{733, 949 + 29, 734, 949 + 30})[0], 0xFFFFFFFFu);
+            for (char c : std::string("Aki"))
+                screen->HookProc(nullptr, WM_CHAR, static_cast<WPARAM>(c), 0);
+            screen->CaretVisible = 1;
+            screen->DrawCaret();
+            EXPECT_EQ(buttons->ReadPixels(RECT{733 + 210, 978, 734 + 210, 979})[0], 0xFFFFFFFFu);
+            EXPECT_NE(buttons->ReadPixels(RECT{733 + 150, 978, 734 + 150, 979})[0], 0xFFFFFFFFu);
+        }
+        screen->Release();
+    }
 }
 
 TEST_F(CNameInputThreadTest, PasteFollowsTheLanguagesFilter)

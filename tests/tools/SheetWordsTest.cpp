@@ -152,11 +152,74 @@ TEST(SheetWords, EachLanguagesSheetCarriesItsOwnWords)
         EXPECT_TRUE(tools::DialogQuestion(kind).english.starts_with("Unlock every")) << kind;
         EXPECT_NE(tools::DialogQuestion(kind).japanese.find("開放"), std::string::npos) << kind;
     }
-    // The place screens load "select_p.akb" by its plain name: its language forms stand beside it.
+    // The place screens load "select_p.akb" by its plain name in every language: it stands alone.
     int forms = 0;
     for (const tools::NamedFile& file : tools::DemoMapPictureFiles())
         forms += file.name.starts_with("select_p") ? 1 : 0;
-    EXPECT_EQ(forms, 4);
+    EXPECT_EQ(forms, 1);
+}
+
+namespace {
+
+// Letters, kana or Chinese characters: words of some language.
+bool HasWords(const std::string& text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<uint8_t>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length && i + k < text.size(); ++k)
+            c = (c << 6) | (static_cast<uint8_t>(text[i + k]) & 0x3F);
+        i += length;
+        if ((c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= 0x3040 && c <= 0x30FF) ||
+            (c >= 0x4E00 && c <= 0x9FFF))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// The pictures the game shows by their plain names in every language carry marks alone: every
+// question, notice and button names itself by a mark that reads alike in every language, and
+// the questions keep one, so a player still tells them apart.
+TEST(SheetWords, PicturesEveryLanguageSeesCarryMarksAlone)
+{
+    std::vector<tools::CellWords> words;
+    for (int32_t kind = 0; kind <= 12; ++kind)
+        words.push_back(tools::DialogQuestion(kind));
+    for (int32_t kind = 0; kind <= 4; ++kind)
+        words.push_back(tools::NoticeKindWords(kind));
+    for (int32_t line = 0; line < 16; ++line)
+        words.push_back(tools::NoticeLineWords(line));
+    for (uint32_t button = 0; button < 7; ++button)
+        words.push_back(tools::MessageButtonWords(button));
+    for (uint32_t button = 0; button < 9; ++button)
+        words.push_back(tools::SideMenuWords(button));
+    words.push_back(tools::BackWords());
+    words.push_back(tools::CloseWords());
+    for (const tools::CellWords& w : words) {
+        const std::string mark = tools::WordsIn(w, tools::WordsLanguage::Marks);
+        EXPECT_FALSE(mark.empty()) << w.english;
+        EXPECT_FALSE(HasWords(mark)) << w.english << ": " << mark;
+    }
+    EXPECT_EQ(tools::WordsIn({"", "▲"}, tools::WordsLanguage::Marks), "▲");
+    EXPECT_EQ(tools::WordsIn({"名前", "Name", "名字", "名字"}, tools::WordsLanguage::Marks), "");
+
+    // Drawn: the exit question's line carries its mark, and the plain sheet differs from the
+    // Japanese one there.
+    const tools::AkbPicture marks = tools::DemoDialogSheet(tools::WordsLanguage::Marks);
+    const tools::AkbPicture japanese = tools::DemoDialogSheet(tools::WordsLanguage::Japanese);
+    for (const tools::SheetCell& cell : tools::DialogSheetCells())
+        if (cell.id == tools::DIALOG_SHEET_LINE + 2) {
+            const auto [inside, outside] = InkOf(marks, cell, {cell.x, cell.y, cell.width, cell.height});
+            EXPECT_GT(inside.pixels, 60) << "no mark";
+            int differing = 0;
+            for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
+                for (int32_t x = cell.x; x < cell.x + cell.width; ++x)
+                    differing += marks.At(x, y) != japanese.At(x, y);
+            EXPECT_GT(differing, 100);
+        }
 }
 
 // Words lacking a language's line are refused rather than drawn in another language's place; a

@@ -49,6 +49,9 @@ void DrawSceneCaption(AkbPicture& picture, const std::string& words, int32_t top
 
 void DrawSceneCaption(AkbPicture& picture, const std::string& words, const CaptionBox& box)
 {
+    // A picture of marks alone has no caption: no band either.
+    if (words.empty())
+        return;
     FillRect(picture, box.left, box.top, box.width, box.height, CAPTION_BAND);
     TextStyle style;
     style.pixel_height = CAPTION_EM;
@@ -372,8 +375,11 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildDemoPictures()
             {LanguageName("BG_DEMO.AKB", language), EncodeAkb(CaptionedBackground(words), OpaqueRgb())});
         pictures.push_back({LanguageName("BG_EVENING.AKB", language),
                             EncodeAkb(CaptionedEveningBackground(words), OpaqueRgb())});
+        // The stage is a picture slot's base: the slot registry knows it by its plain name, which
+        // every language is shown, so that one carries no caption.
         pictures.push_back(
-            {LanguageName("ST_BG.AKB", language), EncodeAkb(CaptionedStageBackground(words), OpaqueRgb())});
+            {LanguageName("ST_BG.AKB", language),
+             EncodeAkb(CaptionedStageBackground(language == 3 ? WordsLanguage::Marks : words), OpaqueRgb())});
     }
     std::vector<std::pair<std::string, std::vector<uint8_t>>> trip = BuildTripPictures();
     pictures.insert(pictures.end(), trip.begin(), trip.end());

@@ -144,7 +144,7 @@ AkbPicture DrawLineStations(WordsLanguage language)
         Fill(picture, x - 120, LINE_TRACK_Y + 200, x + 120, LINE_TRACK_Y + 260, LINE_STATION);
         const std::string n = std::to_string(x / 1000 + 1);
         BoardWords(picture, x - 120, LINE_TRACK_Y + 200, 240, 60,
-                   WordsIn({"駅 " + n, "Station " + n, "第" + n + "站", "第" + n + "站"}, language));
+                   WordsIn({"駅 " + n, "Station " + n, "第" + n + "站", "第" + n + "站", n}, language));
     }
     return picture;
 }
@@ -200,9 +200,10 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildTripPictures()
         {"S04B.AKB", EncodeAkb(DrawSetMountains(), {})},
         {"S04A.AKB", EncodeAkb(DrawSetFence(), {})},
     };
-    // The pictures with words, in each language.
+    // The pictures with words, in each language; the game shows the plain name in every language,
+    // so that one carries marks alone.
     for (int32_t language = 0; language < 4; ++language) {
-        const WordsLanguage words = LanguageOfIndex(language);
+        const WordsLanguage words = language == 3 ? WordsLanguage::Marks : LanguageOfIndex(language);
         const auto add = [&](const std::string& name, std::vector<uint8_t> bytes) {
             pictures.push_back({LanguageName(name, language), std::move(bytes)});
         };

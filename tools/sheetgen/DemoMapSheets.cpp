@@ -340,9 +340,9 @@ AkbPicture DemoDiarySheet(int32_t n, WordsLanguage language)
 
 AkbPicture DemoAreaSheet(WordsLanguage language)
 {
-    const CellWords decide{"決定", "Decide", "决定", "決定"};
+    const CellWords decide{"決定", "Decide", "决定", "決定", "○"};
     const std::array<CellWords, 9> area_buttons{{decide,
-                                                 {"エリア選択", "Areas", "选择区域", "選擇區域"},
+                                                 {"エリア選択", "Areas", "选择区域", "選擇區域", "■■"},
                                                  BackWords(),
                                                  decide,
                                                  BackWords(),
@@ -436,11 +436,12 @@ std::vector<NamedFile> DemoMapPictureFiles()
         add(layout.PartsSheet, [&](WordsLanguage language) { return DemoSubMapPartsSheet(kind, language); });
         add(layout.Background, [&](WordsLanguage language) { return DemoSubMapBackground(kind, language); });
     }
-    add("select_p.akb", DemoAreaSheet);
     add("time_p.akb", DemoTimeSheet);
     add("callender_p.akb", DemoPlateSheet);
     add("cal_p.akb", DemoPlateSheet);
-    add("icon_p.akb", DemoIconSheet);
+    // Shown by their plain names in every language: marks alone.
+    files.push_back({"select_p.akb", EncodeAkb(DemoAreaSheet(WordsLanguage::Marks), {})});
+    files.push_back({"icon_p.akb", EncodeAkb(DemoIconSheet(WordsLanguage::Marks), {})});
     // The area screens' places, drawn where their hits lie: the screens themselves show none.
     add("area_spots.akb", [](WordsLanguage language) { return DemoAreaSpots(false, language); });
     add("area_places.akb", [](WordsLanguage language) { return DemoAreaSpots(true, language); });

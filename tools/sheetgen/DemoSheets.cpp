@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 #include "screens/system/SaveLoadLayout.h"
@@ -39,12 +40,12 @@ uint32_t ItemOf(const SheetCell& cell)
 
 CellWords BackWords()
 {
-    return {"戻る", "Back", "返回", "返回"};
+    return {"戻る", "Back", "返回", "返回", "◀"};
 }
 
 CellWords CloseWords()
 {
-    return {"閉じる", "Close", "关闭", "關閉"};
+    return {"閉じる", "Close", "关闭", "關閉", "×"};
 }
 
 CellWords AmWords()
@@ -85,8 +86,8 @@ CellWords TitleButtonWords(int32_t page, int32_t item)
     static const std::array<std::array<CellWords, 6>, 5> pages{{
         {{{"はじめから", "New game", "新游戏", "新遊戲"},
           {"つづきから", "Continue", "继续游戏", "繼續遊戲"},
-          {"ロード", "Load", "读档", "讀檔"},
-          {"設定", "Settings", "设置", "設定"},
+          {"ロード", "Load", "读档", "讀檔", "▲■"},
+          {"設定", "Settings", "设置", "設定", "○"},
           {"おまけ", "Extras", "特典", "特典"},
           {"終了", "Exit", "退出", "離開"}}},
         {{ExtrasTabWords(256),
@@ -129,28 +130,28 @@ AkbPicture DemoTitleSheet(WordsLanguage language)
 
 CellWords MessageButtonWords(uint32_t button)
 {
-    static const std::array<CellWords, 7> words{{{"オート", "Auto", "自动", "自動"},
-                                                 {"既読スキップ", "Skip read", "已读跳过", "已讀跳過"},
-                                                 {"スキップ", "Skip", "跳过", "跳過"},
-                                                 {"ボイス", "Voice again", "重播语音", "重播語音"},
-                                                 {"Qセーブ", "Q.save", "快速存档", "快速存檔"},
-                                                 {"Qロード", "Q.load", "快速读档", "快速讀檔"},
-                                                 {"隠す", "Hide", "隐藏", "隱藏"}}};
+    static const std::array<CellWords, 7> words{{{"オート", "Auto", "自动", "自動", "▶"},
+                                                 {"既読スキップ", "Skip read", "已读跳过", "已讀跳過", "✓▶▶"},
+                                                 {"スキップ", "Skip", "跳过", "跳過", "▶▶"},
+                                                 {"ボイス", "Voice again", "重播语音", "重播語音", "♪"},
+                                                 {"Qセーブ", "Q.save", "快速存档", "快速存檔", "▼■"},
+                                                 {"Qロード", "Q.load", "快速读档", "快速讀檔", "▲■"},
+                                                 {"隠す", "Hide", "隐藏", "隱藏", "□"}}};
     return button < words.size() ? words[button] : CellWords{};
 }
 
 CellWords SideMenuWords(uint32_t button)
 {
     static const std::array<CellWords, 9> words{
-        {{"メニュー", "Menu", "菜单", "選單"},
-         {"セーブ", "Save", "存档", "存檔"},
-         {"ロード", "Load", "读档", "讀檔"},
-         {"設定", "Settings", "设置", "設定"},
-         {"バックログ", "Backlog", "回想记录", "回想記錄"},
-         {"地区マップ", "Quarter map", "地区地图", "地區地圖"},
-         {"フラグ管理", "Flag manager", "标志管理", "旗標管理"},
-         {"タイトルへ戻る", "Return to title", "返回标题", "返回標題"},
-         {"ゲーム終了", "Exit the game", "退出游戏", "離開遊戲"}}};
+        {{"メニュー", "Menu", "菜单", "選單", "≡"},
+         {"セーブ", "Save", "存档", "存檔", "▼■"},
+         {"ロード", "Load", "读档", "讀檔", "▲■"},
+         {"設定", "Settings", "设置", "設定", "○"},
+         {"バックログ", "Backlog", "回想记录", "回想記錄", "≡"},
+         {"地区マップ", "Quarter map", "地区地图", "地區地圖", "■■"},
+         {"フラグ管理", "Flag manager", "标志管理", "旗標管理", "★"},
+         {"タイトルへ戻る", "Return to title", "返回标题", "返回標題", "◀◀"},
+         {"ゲーム終了", "Exit the game", "退出游戏", "離開遊戲", "×"}}};
     return button < words.size() ? words[button] : CellWords{};
 }
 
@@ -284,21 +285,29 @@ AkbPicture DemoSideMenuSheet(WordsLanguage language)
 CellWords DialogQuestion(int32_t kind)
 {
     static const std::array<CellWords, 13> questions{{
-        {"セーブしますか？", "Save the game?", "要存档吗？", "要存檔嗎？"},
-        {"このデータをロードしますか？", "Load this save?", "要读取这个存档吗？", "要讀取這個存檔嗎？"},
-        {"ゲームを終了しますか？", "Quit the game?", "要退出游戏吗？", "要離開遊戲嗎？"},
-        {"タイトルに戻りますか？", "Return to the title?", "要返回标题画面吗？", "要返回標題畫面嗎？"},
-        {"上書きしますか？", "Overwrite this save?", "要覆盖这个存档吗？", "要覆蓋這個存檔嗎？"},
-        {"このセーブデータを削除しますか？", "Delete this save?", "要删除这个存档吗？", "要刪除這個存檔嗎？"},
+        {"セーブしますか？", "Save the game?", "要存档吗？", "要存檔嗎？", "▼■ ？"},
+        {"このデータをロードしますか？", "Load this save?", "要读取这个存档吗？", "要讀取這個存檔嗎？",
+         "▲■ ？"},
+        {"ゲームを終了しますか？", "Quit the game?", "要退出游戏吗？", "要離開遊戲嗎？", "× ？"},
+        {"タイトルに戻りますか？", "Return to the title?", "要返回标题画面吗？", "要返回標題畫面嗎？",
+         "◀◀ ？"},
+        {"上書きしますか？", "Overwrite this save?", "要覆盖这个存档吗？", "要覆蓋這個存檔嗎？", "■→■ ？"},
+        {"このセーブデータを削除しますか？", "Delete this save?", "要删除这个存档吗？", "要刪除這個存檔嗎？",
+         "×■ ？"},
         {"全てのセーブデータを削除しますか？", "Delete every save?", "要删除全部存档吗？",
-         "要刪除全部存檔嗎？"},
-        {"このメッセージまで戻りますか？", "Jump back to this line?", "要回到这句话吗？", "要回到這句話嗎？"},
-        {"シーン選択に戻りますか？", "Back to the scene list?", "要返回场景列表吗？", "要返回場景列表嗎？"},
+         "要刪除全部存檔嗎？", "×■■■ ？"},
+        {"このメッセージまで戻りますか？", "Jump back to this line?", "要回到这句话吗？", "要回到這句話嗎？",
+         "◀ ≡ ？"},
+        {"シーン選択に戻りますか？", "Back to the scene list?", "要返回场景列表吗？", "要返回場景列表嗎？",
+         "◀ ≡ ？"},
         // The unlock buttons of the scene replay and of the gallery ask these two.
-        {"全てのシーンを開放しますか？", "Unlock every scene?", "要开放全部场景吗？", "要開放全部場景嗎？"},
-        {"全てのCGを開放しますか？", "Unlock every picture?", "要开放全部CG吗？", "要開放全部CG嗎？"},
-        {"このイベントへ移動しますか？", "Go to this event?", "要前往这个事件吗？", "要前往這個事件嗎？"},
-        {"一緒に町へ出かけますか？", "Go into town together?", "要一起去镇上吗？", "要一起去鎮上嗎？"},
+        {"全てのシーンを開放しますか？", "Unlock every scene?", "要开放全部场景吗？", "要開放全部場景嗎？",
+         "★ ？"},
+        {"全てのCGを開放しますか？", "Unlock every picture?", "要开放全部CG吗？", "要開放全部CG嗎？", "★ ？"},
+        {"このイベントへ移動しますか？", "Go to this event?", "要前往这个事件吗？", "要前往這個事件嗎？",
+         "▶ ★ ？"},
+        {"一緒に町へ出かけますか？", "Go into town together?", "要一起去镇上吗？", "要一起去鎮上嗎？",
+         "▶ ■■ ？"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(questions.size()) ? questions[static_cast<size_t>(kind)]
                                                                       : CellWords{};
@@ -308,12 +317,12 @@ CellWords NoticeKindWords(int32_t kind)
 {
     // Kind 0 refuses a name; kind 1 follows the hero's naming; kind 2 stands over its note.
     static const std::array<CellWords, 5> notices{{
-        {"この名前は使えません", "This name cannot be used", "不能使用这个名字", "不能使用這個名字"},
-        {"名前が決まりました", "Your name is set", "名字已决定", "名字已決定"},
-        {"セーブできませんでした", "The game could not be saved", "无法存档", "無法存檔"},
-        {"セーブデータが見つかりません", "No saved game was found", "找不到存档", "找不到存檔"},
+        {"この名前は使えません", "This name cannot be used", "不能使用这个名字", "不能使用這個名字", "×"},
+        {"名前が決まりました", "Your name is set", "名字已决定", "名字已決定", "✓"},
+        {"セーブできませんでした", "The game could not be saved", "无法存档", "無法存檔", "×■"},
+        {"セーブデータが見つかりません", "No saved game was found", "找不到存档", "找不到存檔", "？■"},
         {"設定を初期状態に戻しました", "The settings are back to their defaults", "设置已恢复为初始状态",
-         "設定已恢復為初始狀態"},
+         "設定已恢復為初始狀態", "○ ✓"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(notices.size()) ? notices[static_cast<size_t>(kind)]
                                                                     : CellWords{};
@@ -329,28 +338,30 @@ CellWords NoticeLineWords(int32_t line)
 {
     // Line 5 follows the hero's naming, after kind 1.
     static const std::array<CellWords, 16> lines{{
-        {"セーブしました", "The game has been saved", "已存档", "已存檔"},
-        {"ロードしました", "The game has been loaded", "已读档", "已讀檔"},
-        {"クイックセーブしました", "Quick save done", "已快速存档", "已快速存檔"},
-        {"クイックセーブがまだありません", "There is no quick save yet", "还没有快速存档", "還沒有快速存檔"},
-        {"設定を保存しました", "Your settings have been saved", "设置已保存", "設定已儲存"},
+        {"セーブしました", "The game has been saved", "已存档", "已存檔", "▼■ ✓"},
+        {"ロードしました", "The game has been loaded", "已读档", "已讀檔", "▲■ ✓"},
+        {"クイックセーブしました", "Quick save done", "已快速存档", "已快速存檔", "▼■ ✓"},
+        {"クイックセーブがまだありません", "There is no quick save yet", "还没有快速存档", "還沒有快速存檔",
+         "？■"},
+        {"設定を保存しました", "Your settings have been saved", "设置已保存", "設定已儲存", "○ ✓"},
         {"物語の中で、この名前で呼ばれます", "The story will call you by this name",
-         "故事中会用这个名字称呼你", "故事中會用這個名字稱呼你"},
+         "故事中会用这个名字称呼你", "故事中會用這個名字稱呼你", "✓"},
         {"ギャラリーに新しいCGが増えました", "A new picture is in the gallery", "鉴赏中增加了新的CG",
-         "鑑賞中增加了新的CG"},
+         "鑑賞中增加了新的CG", "★ ■"},
         {"回想に新しいシーンが増えました", "A new scene is in the replay", "回想中增加了新的场景",
-         "回想中增加了新的場景"},
+         "回想中增加了新的場景", "★ ≡"},
         {"音楽鑑賞に新しい曲が増えました", "A new track is in the music room", "音乐鉴赏中增加了新的曲子",
-         "音樂鑑賞中增加了新的曲子"},
-        {"全てのCGを開放しました", "Every picture is unlocked", "已开放全部CG", "已開放全部CG"},
-        {"全てのシーンを開放しました", "Every scene is unlocked", "已开放全部场景", "已開放全部場景"},
-        {"スロットで当たりが出ました", "The slot machine paid out", "老虎机中奖了", "吃角子老虎機中獎了"},
-        {"今日はここまでです", "That is all for today", "今天就到这里", "今天就到這裡"},
+         "音樂鑑賞中增加了新的曲子", "★ ♪"},
+        {"全てのCGを開放しました", "Every picture is unlocked", "已开放全部CG", "已開放全部CG", "★ ✓"},
+        {"全てのシーンを開放しました", "Every scene is unlocked", "已开放全部场景", "已開放全部場景", "★ ✓"},
+        {"スロットで当たりが出ました", "The slot machine paid out", "老虎机中奖了", "吃角子老虎機中獎了",
+         "★★★"},
+        {"今日はここまでです", "That is all for today", "今天就到这里", "今天就到這裡", "■"},
         {"町へ出かけられるようになりました", "You can go out into town now", "现在可以去镇上了",
-         "現在可以去鎮上了"},
+         "現在可以去鎮上了", "▶ ■■"},
         {"予定に新しいイベントが加わりました", "A new event is on the schedule", "日程中加入了新的事件",
-         "日程中加入了新的事件"},
-        {"遊んでくれてありがとう", "Thank you for playing", "感谢游玩", "感謝遊玩"},
+         "日程中加入了新的事件", "★"},
+        {"遊んでくれてありがとう", "Thank you for playing", "感谢游玩", "感謝遊玩", "♪"},
     }};
     return line >= 0 && line < static_cast<int32_t>(lines.size()) ? lines[static_cast<size_t>(line)]
                                                                   : CellWords{};
@@ -378,8 +389,8 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
                         if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
                             return NoticeKindWords(static_cast<int32_t>(cell.id - NOTICE_SHEET_LINE));
                         if (cell.width == 222 && cell.height == 73)
-                            return cell.label.starts_with("YES")  ? CellWords{"はい", "Yes", "是", "是"}
-                                   : cell.label.starts_with("NO") ? CellWords{"いいえ", "No", "否", "否"}
+                            return cell.label.starts_with("YES") ? CellWords{"はい", "Yes", "是", "是", "○"}
+                                   : cell.label.starts_with("NO") ? CellWords{"いいえ", "No", "否", "否", "×"}
                                                                   : CellWords{"", "OK"};
                         return {};
                     },
@@ -411,7 +422,7 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
         if (cell.id == DIALOG_SHEET_PANEL_BOX) {
             const SheetCell beside{cell.x + 560, cell.y + 240, 300, 62, cell.id, 0, ""};
             DrawCellWords(sheet, beside,
-                          {"次回から表示しない", "Do not ask again", "下次不再询问", "下次不再詢問"},
+                          {"次回から表示しない", "Do not ask again", "下次不再询问", "下次不再詢問", "✓"},
                           language, {WordsPlace::Centre, 24});
         }
     // The box is ticked in state 3 alone, the one drawn while its question is off: every dialog
@@ -423,7 +434,7 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
                           language, {WordsPlace::Centre, 34});
         if (cell.id == 0x200 && cell.width == 54)
             DrawCellWords(sheet, {cell.x, cell.y, cell.width, cell.height, cell.id, cell.state, ""},
-                          {"消去", "Clear", "清除", "清除"}, language, {WordsPlace::Centre, 20});
+                          {"消去", "Clear", "清除", "清除", "×"}, language, {WordsPlace::Centre, 20});
         if (cell.id == DIALOG_SHEET_NOTE_FRAME) {
             // The note's text line (from (207, 119), 28 high; 30 half cells and the caret wide)
             // framed, so the player sees where to type before typing; clear of the clear button.
@@ -431,7 +442,7 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
             // Two lines clear of the cancel button above them.
             const SheetCell beside{cell.x + 557, cell.y + 249, 300, 48, cell.id, 0, ""};
             DrawCellWords(sheet, beside,
-                          {"次回から表示しない", "Do not show again", "下次不再显示", "下次不再顯示"},
+                          {"次回から表示しない", "Do not show again", "下次不再显示", "下次不再顯示", "✓"},
                           language, {WordsPlace::Centre, 24});
         }
     }
@@ -456,12 +467,12 @@ AkbPicture DemoNoticeSheet(WordsLanguage language)
 CellWords RightClickActionWords(int32_t item)
 {
     static const std::array<CellWords, 6> actions{{
-        {"ウィンドウを消す", "Hide the window", "隐藏窗口", "隱藏視窗"},
-        {"オートモード", "Auto mode", "自动模式", "自動模式"},
-        {"設定画面を開く", "Open the settings", "打开设置", "開啟設定"},
-        {"スキップ", "Skip", "跳过", "跳過"},
-        {"ロード画面を開く", "Open Load", "打开读档", "開啟讀檔"},
-        {"セーブ画面を開く", "Open Save", "打开存档", "開啟存檔"},
+        {"ウィンドウを消す", "Hide the window", "隐藏窗口", "隱藏視窗", "□"},
+        {"オートモード", "Auto mode", "自动模式", "自動模式", "▶"},
+        {"設定画面を開く", "Open the settings", "打开设置", "開啟設定", "○"},
+        {"スキップ", "Skip", "跳过", "跳過", "▶▶"},
+        {"ロード画面を開く", "Open Load", "打开读档", "開啟讀檔", "▲■"},
+        {"セーブ画面を開く", "Open Save", "打开存档", "開啟存檔", "▼■"},
     }};
     return item >= 0 && item < static_cast<int32_t>(actions.size()) ? actions[static_cast<size_t>(item)]
                                                                     : CellWords{};
@@ -473,11 +484,11 @@ AkbPicture DemoConfigSheet(WordsLanguage language)
     const auto words = [](const SheetCell& cell) -> CellWords {
         switch (cell.id) {
         case 0x0E00:
-            return {"システム設定", "System", "系统设置", "系統設定"};
+            return {"システム設定", "System", "系统设置", "系統設定", "○"};
         case 0x0E01:
-            return {"サウンド設定", "Sound", "声音设置", "聲音設定"};
+            return {"サウンド設定", "Sound", "声音设置", "聲音設定", "♪"};
         case 0x0F00:
-            return {"初期設定", "Defaults", "恢复默认", "恢復預設"};
+            return {"初期設定", "Defaults", "恢复默认", "恢復預設", "←"};
         case 0x1000:
             return BackWords();
         case 0x0D00:
@@ -485,9 +496,9 @@ AkbPicture DemoConfigSheet(WordsLanguage language)
         case 0x0D01:
             return {"", "▼"};
         case CONFIG_SHEET_SWITCH_ON:
-            return {"オン", "On", "开", "開"};
+            return {"オン", "On", "开", "開", "○"};
         case CONFIG_SHEET_SWITCH_OFF:
-            return {"オフ", "Off", "关", "關"};
+            return {"オフ", "Off", "关", "關", "×"};
         case CONFIG_SHEET_GAME_MODE_OFF:
             return {"ノベルモード", "Novel mode", "小说模式", "小說模式"};
         case CONFIG_SHEET_GAME_MODE_ON:
@@ -678,7 +689,8 @@ CellWords HeroineWords(uint32_t heroine)
 {
     // Named as the cast names file names them.
     const DemoName name = DemoPersonName(static_cast<int>(heroine));
-    return {name.japanese, name.english, name.simplified, name.traditional};
+    return {name.japanese, name.english, name.simplified, name.traditional,
+            "★" + std::to_string(heroine + 1)};
 }
 
 // A caption band across the top-left of a picture, dark under light words. The band is opaque:
@@ -687,6 +699,8 @@ CellWords HeroineWords(uint32_t heroine)
 void Caption(AkbPicture& picture, int32_t x, int32_t y, const std::string& words, int32_t pixel_height,
              int32_t band_height = 0)
 {
+    if (words.empty()) // a picture of marks alone: no name, no band
+        return;
     const int32_t width = MeasureText(words, pixel_height) + pixel_height;
     const int32_t height = band_height > 0 ? band_height : pixel_height * 2;
     FillRect(picture, x, y, width, height, CAPTION_BAND_DARK);
@@ -1095,7 +1109,7 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
         const auto id = static_cast<int32_t>(cell.id);
         switch (id) {
         case ID_DELETE:
-            return {"削除", "Delete", "删除", "刪除"};
+            return {"削除", "Delete", "删除", "刪除", "×"};
         case ID_DELETE_ALL:
             return {"全て削除", "Delete all", "全部删除", "全部刪除"};
         // The two tabs switch between the screens; a tab named like an action would read, on the
@@ -1113,7 +1127,7 @@ AkbPicture DemoSaveLoadSheet(WordsLanguage language)
         case ID_GROUP_TAB:
             return {"セーブ", "Saves", "存档", "存檔"};
         case ID_GROUP_TAB + 1:
-            return {"オート", "Auto", "自动", "自動"};
+            return {"オート", "Auto", "自动", "自動", "▶"};
         case ID_GROUP_TAB + 2:
             return {"クイック", "Quick", "快速", "快速"};
         default:
@@ -1174,7 +1188,7 @@ AkbPicture DemoBacklogSheet(WordsLanguage language)
     const auto words = [](const SheetCell& cell) -> CellWords {
         switch (cell.id) {
         case 0x300:
-            return {"ここへ戻る", "Jump here", "回到这里", "回到這裡"};
+            return {"ここへ戻る", "Jump here", "回到这里", "回到這裡", "◀"};
         case BACKLOG_MARKED:
             return {"", "✓"};
         case BACKLOG_VOICE:
@@ -1184,11 +1198,11 @@ AkbPicture DemoBacklogSheet(WordsLanguage language)
         case 0x401:
             return {"", "▼"};
         case 0x500:
-            return {"3つ前へ", "3 older", "往前3条", "往前3條"};
+            return {"3つ前へ", "3 older", "往前3条", "往前3條", "▲▲▲"};
         case 0x501:
-            return {"3つ後へ", "3 newer", "往后3条", "往後3條"};
+            return {"3つ後へ", "3 newer", "往后3条", "往後3條", "▼▼▼"};
         case 0x600:
-            return {"連続再生", "Replay marked", "连续播放", "連續播放"};
+            return {"連続再生", "Replay marked", "连续播放", "連續播放", "✓♪"};
         case 0xF00:
             return CloseWords();
         default:
@@ -1230,25 +1244,25 @@ AkbPicture DemoNameInputSheet(WordsLanguage language)
                                            return {"", rows[cell.id]};
                                        switch (cell.id) {
                                        case 0x100:
-                                           return {"かな", "Kana", "假名", "假名"};
+                                           return {"かな", "Kana", "假名", "假名", "あ"};
                                        case 0x101:
-                                           return {"漢字", "Kanji", "汉字", "漢字"};
+                                           return {"漢字", "Kanji", "汉字", "漢字", "亜"};
                                        case 0x102:
-                                           return {"英数", "Letters", "字母", "字母"};
+                                           return {"英数", "Letters", "字母", "字母", "Ａ１"};
                                        case 0x200:
                                            return {"", "◀"};
                                        case 0x201:
                                            return {"", "▶"};
                                        case 0x202:
-                                           return {"一字消す", "Delete", "删除一字", "刪除一字"};
+                                           return {"一字消す", "Delete", "删除一字", "刪除一字", "×"};
                                        case 0x300:
                                            return {"", "▲"};
                                        case 0x301:
                                            return {"", "▼"};
                                        case 0x400:
-                                           return {"元の名前", "Default", "默认名字", "預設名字"};
+                                           return {"元の名前", "Default", "默认名字", "預設名字", "★"};
                                        case 0x500:
-                                           return {"決定", "OK", "确定", "確定"};
+                                           return {"決定", "OK", "确定", "確定", "○"};
                                        case NAME_SHEET_NAME_LABEL:
                                            return {"名前", "Name", "名字", "名字"};
                                        default:
@@ -1515,21 +1529,13 @@ std::vector<NamedFile> DemoFlagPictureFiles()
                 file.bytes = EncodeAkb(DemoFlagScheduleSheet(words), {});
         }
     }
-    // The schedule's background and canvas carry names: a form for each language.
-    for (int32_t language = 0; language < 4; ++language) {
-        const WordsLanguage words = LanguageOfIndex(language);
-        for (NamedFile& file : files) {
-            if (file.name == "flagschedule_bg.akb" && language == 3)
-                file.bytes = EncodeAkb(DemoFlagScheduleBackground(words), {});
-            else if (file.name == "flagschedule_plate.akb" && language == 3)
-                file.bytes = EncodeAkb(DemoFlagScheduleCanvas(words), {});
-        }
-        if (language != 3) {
-            files.push_back({LanguageName("flagschedule_bg.akb", language),
-                             EncodeAkb(DemoFlagScheduleBackground(words), {})});
-            files.push_back({LanguageName("flagschedule_plate.akb", language),
-                             EncodeAkb(DemoFlagScheduleCanvas(words), {})});
-        }
+    // The schedule's background and canvas, shown by their plain names in every language: marks
+    // alone.
+    for (NamedFile& file : files) {
+        if (file.name == "flagschedule_bg.akb")
+            file.bytes = EncodeAkb(DemoFlagScheduleBackground(WordsLanguage::Marks), {});
+        else if (file.name == "flagschedule_plate.akb")
+            file.bytes = EncodeAkb(DemoFlagScheduleCanvas(WordsLanguage::Marks), {});
     }
     return files;
 }

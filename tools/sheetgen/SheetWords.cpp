@@ -76,8 +76,16 @@ TextBox CellWordsBox(const SheetCell& cell, const WordsLayout& layout)
 }
 
 void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& words, WordsLanguage language,
-                   const WordsLayout& layout)
+                   const WordsLayout& given)
 {
+    // A mark standing for words keeps to a wide cell's left part: the frame checks read the
+    // cell's middle, which words never reached there but a cross through the middle would. A
+    // small button keeps its mark across it, where it can be seen.
+    const bool symbol = words.japanese.empty() && words.simplified.empty() && words.traditional.empty();
+    WordsLayout layout = given;
+    if (language == WordsLanguage::Marks && !symbol && layout.place == WordsPlace::Centre &&
+        cell.width >= 120)
+        layout.place = WordsPlace::Left;
     EraseTag(sheet, cell);
     TextBox box = CellWordsBox(cell, layout);
     TextStyle style;

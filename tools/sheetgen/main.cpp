@@ -1,6 +1,7 @@
 // sheetgen: writes screens' picture sheets and area files, and reads cells back from frames. A
-// picture with words is written under the name given for Japanese and under its "_en", "_ch" and
-// "_tw" forms for the other languages.
+// picture with words that the game asks for by its language form is written under the name given
+// for Japanese and under its "_en", "_ch" and "_tw" forms for the other languages; one the game
+// reads by its plain name in every language carries marks alone (○, ×, ▲), no words.
 //   sheetgen dialog-sheet <folder>         "dialog_p.akb" and "dialog_p2.akb" into the folder
 //   sheetgen dialog-areas <folder>         "dialog.area", "dialog2.area" and "dialog3.area"
 //   sheetgen name-input-sheet <folder>     "keybord_p.akb" into the folder
@@ -160,6 +161,26 @@ bool WriteForms(const std::string& path, const Draw& draw)
     return true;
 }
 
+// A picture the game loads by its plain name in every language: marks alone, no words of one
+// language, under that name.
+template <typename Draw>
+bool WritePlain(const std::string& path, const Draw& draw)
+{
+    return Write(path, tools::EncodeAkb(draw(tools::WordsLanguage::Marks), {}));
+}
+
+// A picture some screens load by its language form and others by its plain name: the English and
+// Chinese forms with their words, the plain name with marks alone.
+template <typename Draw>
+bool WriteFormsOverMarks(const std::string& path, const Draw& draw)
+{
+    for (int32_t language = 0; language < 3; ++language)
+        if (!Write(tools::LanguageName(path, language),
+                   tools::EncodeAkb(draw(tools::LanguageOfIndex(language)), {})))
+            return false;
+    return WritePlain(path, draw);
+}
+
 // The demo's worded sheets as PNG files, to look at.
 bool WritePreviews(const std::string& folder)
 {
@@ -168,13 +189,18 @@ bool WritePreviews(const std::string& folder)
         {"title_p_en", tools::DemoTitleSheet(tools::WordsLanguage::English)},
         {"title_p_ch", tools::DemoTitleSheet(tools::WordsLanguage::Simplified)},
         {"title_p_tw", tools::DemoTitleSheet(tools::WordsLanguage::Traditional)},
-        {"message_p_ch", tools::DemoMessageSheet(tools::WordsLanguage::Simplified)},
-        {"sidemenu_p_tw", tools::DemoSideMenuSheet(tools::WordsLanguage::Traditional)},
+        {"message_p", tools::DemoMessageSheet(tools::WordsLanguage::Marks)},
+        {"sidemenu_p", tools::DemoSideMenuSheet(tools::WordsLanguage::Marks)},
+        {"dialog_p", tools::DemoDialogSheet(tools::WordsLanguage::Marks)},
         {"dialog_p_ch", tools::DemoDialogSheet(tools::WordsLanguage::Simplified)},
-        {"dialog_p2_tw", tools::DemoNoticeSheet(tools::WordsLanguage::Traditional)},
-        {"systemsound_p_ch", tools::DemoConfigSheet(tools::WordsLanguage::Simplified)},
-        {"systemcover_tw", tools::DemoConfigCover(tools::WordsLanguage::Traditional)},
-        {"systemcover_en", tools::DemoConfigCover(tools::WordsLanguage::English)},
+        {"dialog_p2", tools::DemoNoticeSheet(tools::WordsLanguage::Marks)},
+        {"systemsound_p", tools::DemoConfigSheet(tools::WordsLanguage::Marks)},
+        {"systemsound_p_tw", tools::DemoConfigSheet(tools::WordsLanguage::Traditional)},
+        {"systemcover", tools::DemoConfigCover(tools::WordsLanguage::Marks)},
+        {"keybord_p", tools::DemoNameInputSheet(tools::WordsLanguage::Marks)},
+        {"log_p", tools::DemoBacklogSheet(tools::WordsLanguage::Marks)},
+        {"icon_p", tools::DemoIconSheet(tools::WordsLanguage::Marks)},
+        {"select_p", tools::DemoAreaSheet(tools::WordsLanguage::Marks)},
         {"modelist_p", tools::DemoGalleryListSheet(tools::WordsLanguage::Japanese)},
         {"cgscenemode_p_en", tools::DemoGalleryModeSheet(tools::WordsLanguage::English)},
         {"modecover_p", tools::DemoGalleryCoverSheet(tools::WordsLanguage::Japanese)},
@@ -184,13 +210,9 @@ bool WritePreviews(const std::string& folder)
         {"a000_tw", tools::DemoMusicTrackPicture(0, tools::WordsLanguage::Traditional)},
         {"slot_p", tools::DemoSlotSheet()},
         {"saveload_p_ch", tools::DemoSaveLoadSheet(tools::WordsLanguage::Simplified)},
-        {"log_p_tw", tools::DemoBacklogSheet(tools::WordsLanguage::Traditional)},
-        {"log_cover_ch", tools::DemoBacklogCover(tools::WordsLanguage::Simplified)},
-        {"keybord_p_ch", tools::DemoNameInputSheet(tools::WordsLanguage::Simplified)},
-        {"sel_p_tw", tools::DemoChoiceSheet(tools::WordsLanguage::Traditional)},
+        {"sel_p", tools::DemoChoiceSheet(tools::WordsLanguage::Marks)},
         {"callender_p", tools::DemoPlateSheet(tools::WordsLanguage::Japanese)},
         {"callender_p_en", tools::DemoPlateSheet(tools::WordsLanguage::English)},
-        {"icon_p_ch", tools::DemoIconSheet(tools::WordsLanguage::Simplified)},
         {"m_quosla_p", tools::DemoSubMapPartsSheet(0, tools::WordsLanguage::Japanese)},
         {"m_tavrelin_p_en", tools::DemoSubMapPartsSheet(1, tools::WordsLanguage::English)},
         {"m_school_p", tools::DemoSubMapPartsSheet(2, tools::WordsLanguage::Japanese)},
@@ -238,12 +260,12 @@ int FindCell(const char* path, int x, int y, uint32_t wanted, int32_t wanted_sta
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "dialog-sheet") == 0)
-        return WriteForms(std::string(argv[2]) + "/dialog_p.akb", tools::DemoDialogSheet) &&
-                       WriteForms(std::string(argv[2]) + "/dialog_p2.akb", tools::DemoNoticeSheet)
+        return WriteFormsOverMarks(std::string(argv[2]) + "/dialog_p.akb", tools::DemoDialogSheet) &&
+                       WritePlain(std::string(argv[2]) + "/dialog_p2.akb", tools::DemoNoticeSheet)
                    ? 0
                    : 1;
     if (argc == 3 && std::strcmp(argv[1], "name-input-sheet") == 0)
-        return WriteForms(std::string(argv[2]) + "/keybord_p.akb", tools::DemoNameInputSheet) ? 0 : 1;
+        return WritePlain(std::string(argv[2]) + "/keybord_p.akb", tools::DemoNameInputSheet) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "name-input-areas") == 0)
         return Write(std::string(argv[2]) + "/NameInput.area", tools::BuildAreaFile(tools::NameInputAreas()))
                    ? 0
@@ -261,14 +283,16 @@ int main(int argc, char** argv)
             const tools::WordsLanguage language = tools::LanguageOfSuffix(suffix);
             const std::pair<const char*, tools::AkbPicture> sheets[] = {
                 {"modelist_p", tools::DemoGalleryListSheet(language)},
-                {"cgscenemode_p", tools::DemoGalleryModeSheet(language)},
                 {"modecover_p", tools::DemoGalleryCoverSheet(language)}};
             for (const auto& [name, picture] : sheets)
                 if (!Write(std::string(argv[2]) + "/" + name + suffix + ".akb",
                            tools::EncodeAkb(picture, {})))
                     return 1;
         }
-        return 0;
+        // The diary takes its close button from the plain sheet in every language.
+        return WriteFormsOverMarks(std::string(argv[2]) + "/cgscenemode_p.akb", tools::DemoGalleryModeSheet)
+                   ? 0
+                   : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "gallery-areas") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
@@ -291,16 +315,22 @@ int main(int argc, char** argv)
         return Write(folder + "musicmode.area", tools::BuildAreaFile(tools::MusicAreas())) ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "cg-pictures") == 0) {
-        for (int32_t language = 0; language < 4; ++language)
-            for (const auto& [name, picture] : tools::CaptionedCGPictures(tools::LanguageOfIndex(language)))
+        // The viewer and the picture slots show them by their plain names, by which the seen-picture
+        // registry knows them: those carry no caption. A script laying one as a plain picture asks
+        // for its form.
+        for (int32_t language = 0; language < 4; ++language) {
+            const tools::WordsLanguage words =
+                language == 3 ? tools::WordsLanguage::Marks : tools::LanguageOfIndex(language);
+            for (const auto& [name, picture] : tools::CaptionedCGPictures(words))
                 if (!Write(std::string(argv[2]) + "/" + tools::LanguageName(name, language),
                            tools::EncodeAkb(picture, {})))
                     return 1;
+        }
         return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "music-picture") == 0) {
         const int32_t slot = std::atoi(argv[3]);
-        return WriteForms(argv[2],
+        return WritePlain(argv[2],
                           [&](tools::WordsLanguage language) {
                               return tools::DemoMusicTrackPicture(slot, language);
                           })
@@ -309,7 +339,7 @@ int main(int argc, char** argv)
     }
     if (argc == 4 && std::strcmp(argv[1], "thumbnails") == 0) {
         const auto first = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 0));
-        return WriteForms(
+        return WritePlain(
                    argv[2],
                    [&](tools::WordsLanguage language) { return tools::DemoThumbnailSheet(first, language); })
                    ? 0
@@ -328,15 +358,15 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "message-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        return WriteForms(folder + "message_p.akb", tools::DemoMessageSheet) &&
-                       WriteForms(folder + "sidemenu_p.akb", tools::DemoSideMenuSheet)
+        return WritePlain(folder + "message_p.akb", tools::DemoMessageSheet) &&
+                       WritePlain(folder + "sidemenu_p.akb", tools::DemoSideMenuSheet)
                    ? 0
                    : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "backlog-sheets") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
-        return WriteForms(folder + "log_p.akb", tools::DemoBacklogSheet) &&
-                       WriteForms(folder + "log_cover.akb", tools::DemoBacklogCover)
+        return WritePlain(folder + "log_p.akb", tools::DemoBacklogSheet) &&
+                       WritePlain(folder + "log_cover.akb", tools::DemoBacklogCover)
                    ? 0
                    : 1;
     }
@@ -357,14 +387,20 @@ int main(int argc, char** argv)
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
         const auto background = [&](const tools::CellWords& name) {
             return [&plain, name](tools::WordsLanguage language) {
-                return tools::DemoScreenBackground(plain, tools::IndexOfLanguage(language), name);
+                // Marks alone: the name's mark stands in every language's words.
+                return language == tools::WordsLanguage::Marks
+                           ? tools::DemoScreenBackground(plain, 0, tools::CellWords{"", name.mark})
+                           : tools::DemoScreenBackground(plain, tools::IndexOfLanguage(language), name);
             };
         };
-        return WriteForms(folder + "systemsound_p.akb", tools::DemoConfigSheet) &&
-                       WriteForms(folder + "systemcover.akb", tools::DemoConfigCover) &&
-                       WriteForms(folder + "system_bg.akb",
+        // Traditional Chinese sound settings ask for their own sheet; every other page, the plain one.
+        return Write(folder + "systemsound_p_tw.akb",
+                     tools::EncodeAkb(tools::DemoConfigSheet(tools::WordsLanguage::Traditional), {})) &&
+                       WritePlain(folder + "systemsound_p.akb", tools::DemoConfigSheet) &&
+                       WritePlain(folder + "systemcover.akb", tools::DemoConfigCover) &&
+                       WritePlain(folder + "system_bg.akb",
                                   background({"システム設定", "System settings", "系统设置", "系統設定"})) &&
-                       WriteForms(folder + "sound_bg.akb",
+                       WritePlain(folder + "sound_bg.akb",
                                   [&plain](tools::WordsLanguage language) {
                                       return tools::DemoSoundBackground(plain, language);
                                   }) &&
@@ -414,7 +450,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "choice-sheet") == 0)
-        return WriteForms(std::string(argv[2]) + "/sel_p.akb", tools::DemoChoiceSheet) ? 0 : 1;
+        return WritePlain(std::string(argv[2]) + "/sel_p.akb", tools::DemoChoiceSheet) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "saveload-sheets") == 0) {
         const std::vector<std::string> sheets = tools::SaveLoadSheetNames();
         const std::vector<std::string> backgrounds = tools::SaveLoadBackgroundNames();

@@ -27,6 +27,7 @@ int32_t IndexOfLanguage(WordsLanguage language)
     case WordsLanguage::Traditional:
         return 2;
     case WordsLanguage::Japanese:
+    case WordsLanguage::Marks:
         break;
     }
     return 3;
@@ -43,6 +44,8 @@ std::string WordsIn(const CellWords& words, WordsLanguage language)
 {
     if (words.japanese.empty() && words.simplified.empty() && words.traditional.empty())
         return words.english;
+    if (language == WordsLanguage::Marks)
+        return words.mark;
     const std::string& line = language == WordsLanguage::Japanese     ? words.japanese
                               : language == WordsLanguage::English    ? words.english
                               : language == WordsLanguage::Simplified ? words.simplified

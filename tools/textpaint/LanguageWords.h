@@ -1,7 +1,7 @@
 #pragma once
-// Words in the game's four languages, for the pictures that carry them: each picture with words
-// has one form per language, named by the language's suffix, and shows that language's words
-// alone.
+// Words in the game's four languages, for the pictures that carry them: a picture the game asks
+// for by its language form has one form per language, named by the language's suffix, and shows
+// that language's words alone; a picture it reads by its plain name in every language shows marks.
 
 #include <cstdint>
 #include <string>
@@ -15,15 +15,19 @@ struct CellWords
     std::string english;
     std::string simplified = {};  // simplified Chinese
     std::string traditional = {}; // traditional Chinese
+    std::string mark = {};        // what a picture every language is shown carries instead: ○, ×, ←
 };
 
-// Every picture with words has one form per language, each with that language's words alone.
+// Every picture with words has one form per language, each with that language's words alone. A
+// picture the game loads by its plain name in every language carries marks alone: no words of
+// one language.
 enum class WordsLanguage
 {
     Japanese,
     English,
     Simplified,
-    Traditional
+    Traditional,
+    Marks
 };
 
 // The game's language indices (0 English, 1 simplified Chinese, 2 traditional Chinese, 3 Japanese)
@@ -35,7 +39,8 @@ int32_t IndexOfLanguage(WordsLanguage language);
 std::string LanguageName(const std::string& name, int32_t language);
 
 // The words in the language. Throws std::logic_error for words without that language's line, so
-// no picture shows another language's words in its place.
+// no picture shows another language's words in its place. In marks: the words' mark, or a symbol
+// or number that reads the same in every language, else nothing.
 std::string WordsIn(const CellWords& words, WordsLanguage language);
 
 // The language a picture's file suffix stands for: "" Japanese, "_en" English, "_ch" simplified and

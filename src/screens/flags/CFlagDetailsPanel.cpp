@@ -61,13 +61,11 @@ CStringUTF8 CFlagDetails::FormatDate(int32_t date) const
 {
     if (date == -1)
         return CStringUTF8();
-    const int32_t language = Document->GetLanguage();
-    CStringUTF8 text;
-    // English reads its own digits: full-width ones belong to the Chinese and Japanese dates.
-    if (language == 0)
-        return text.Format("%s %d", date / 100 == 12 ? "December" : "January", date % 100);
-    text = date / 100 == 12 ? "１２月" : "０１月";
-    return text + FullWidth(date % 100) + CStringUTF8("日");
+    const bool english = Document->GetLanguage() == 0;
+    const bool december = date / 100 == 12;
+    CStringUTF8 text = english ? (december ? "December " : "January ") : (december ? "１２月" : "０１月");
+    text = text + FullWidth(date % 100);
+    return english ? text : text + CStringUTF8("日");
 }
 
 CStringUTF8 CFlagDetails::FormatTime(int32_t time) const

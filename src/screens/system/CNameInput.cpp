@@ -466,16 +466,25 @@ void CNameInput::DrawCaret()
         m_caret_marks = RECT{};
         return;
     }
-    layer->FillRect(398, 886, 2, 40, WHITE, 1);
     RECT mark{};
     if (Language() == PALETTE_HALF_WIDTH_LANGUAGE) {
+        // Letters typed here go straight into the name, with no composition in the band: a bar
+        // at the band's start would stand as a second caret beside the name's.
+        // The name is drawn in cells of 30 pixels a width unit: the bar stands after the
+        // characters before the caret, the default name's Chinese characters two units each.
         if (Caret <= 11) {
-            layer->FillRect(NAME_X + 30 * Caret, NAME_Y, 2, 59, WHITE, 1);
-            mark = RECT{NAME_X + 30 * Caret, NAME_Y, NAME_X + 30 * Caret + 2, NAME_Y + 59};
+            const std::u32string name = ToCodePoints(Name);
+            const int32_t x =
+                NAME_X + 30 * NameWidth(name.substr(0, std::min(static_cast<size_t>(Caret), name.size())));
+            layer->FillRect(x, NAME_Y, 2, 59, WHITE, 1);
+            mark = RECT{x, NAME_Y, x + 2, NAME_Y + 59};
         }
-    } else if (Caret <= 5) {
-        layer->Blt(NAME_X + 60 * Caret, NAME_Y, 59, 59, parts, 1040, 0, 1);
-        mark = RECT{NAME_X + 60 * Caret, NAME_Y, NAME_X + 60 * Caret + 59, NAME_Y + 59};
+    } else {
+        layer->FillRect(398, 886, 2, 40, WHITE, 1);
+        if (Caret <= 5) {
+            layer->Blt(NAME_X + 60 * Caret, NAME_Y, 59, 59, parts, 1040, 0, 1);
+            mark = RECT{NAME_X + 60 * Caret, NAME_Y, NAME_X + 60 * Caret + 59, NAME_Y + 59};
+        }
     }
     RECT both;
     UnionRect(&both, &m_caret_marks, &mark);
@@ -763,16 +772,9 @@ int32_t CNameInput::HookProc(HWND, UINT message, WPARAM w_param, LPARAM)
     const auto c = static_cast<char32_t>(w_param);
     if (!((c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z')))
         return 0;
-    // A typed letter takes the caret's place as a letter picked from the grid does, so typing
-    // over the default name reads the same in every language.
-    std::u32string name = ToCodePoints(Name);
-    ClampCaret(name);
-    if (static_cast<size_t>(Caret) < name.size())
-        name[static_cast<size_t>(Caret)] = c;
-    else
-        name += c;
+    std::u32string name = ToCodePoints(Name) + c;
     CutNameToWidth(name, TYPED_WIDTH);
-    Caret = std::min(Caret + 1, static_cast<int32_t>(name.size()));
+    Caret = static_cast<int32_t>(name.size());
     SetName(name);
     CaretVisible = 0;
     DrawCaret();

@@ -387,10 +387,10 @@ TEST_F(CFlagDetailsThreadTest, TextsFollowTheLanguage)
         std::string range_text; // the panel of the 1229 18:00 to 20:00 event
         std::string days_text;  // the panel of the 1230 to 1302 09:30 event
     } cases[] = {
-        {0, 1228, 930, "December 28", "09:30 a.m.", "Place: 駅\nDate: December 29\nTime: 06:00 p.m.\n",
-         "Place: 駅\nDate: December 30\nTime: 09:30 a.m.\n"},
-        {0, 1303, 1200, "January 3", "12:00 p.m.", "", ""},
-        {0, 1303, 1815, "January 3", "06:15 p.m.", "", ""},
+        {0, 1228, 930, "December ２８", "09:30 a.m.", "Place: 駅\nDate: December ２９\nTime: 06:00 p.m.\n",
+         "Place: 駅\nDate: December ３０\nTime: 09:30 a.m.\n"},
+        {0, 1303, 1200, "January ０３", "12:00 p.m.", "", ""},
+        {0, 1303, 1815, "January ０３", "06:15 p.m.", "", ""},
         {1, 1228, 1830, "１２月２８日", "18点30分",
          "场所: 駅\n日期: １２月２９日\n时间: 18点00分～20点00分\n",
          "场所: 駅\n日期: １２月３０日～０１月０２日\n时间: 09点30分\n"},
