@@ -79,28 +79,13 @@ mapfile -t found < <(perl -e '
     "$(printf '%s\n' "${cmake_files[@]}")")
 [ "${#found[@]}" -gt 10 ] || fail "too few programs read from the tests: ${found[*]}"
 
-# The package of a file, with Debian 12's merged /usr (a package may list /bin/x for /usr/bin/x).
-package_of() {
-    local path candidates=() p
-    for path in "$1" "$(readlink -f "$1")"; do
-        candidates+=("$path")
-        case $path in
-            /usr/*) candidates+=("${path#/usr}") ;;
-            *) candidates+=("/usr$path") ;;
-        esac
-    done
-    for p in "${candidates[@]}"; do
-        dpkg -S "$p" 2>/dev/null | grep -v '^diversion' | head -n 1 | cut -d: -f1 && return 0
-    done
-    return 1
-}
-
+# Each program's path and the paths a package may list it under: the link's target, and Debian
+# 12's merged /usr (a package may list /bin/x for /usr/bin/x).
 keywords=" $(compgen -b -k | tr '\n' ' ') "
-judged=()
-wrong=()
+declare -A path_of=() file_of=()
+candidates=()
 for entry in "${found[@]}"; do
     word=${entry%% *}
-    file=${entry#* }
     if [[ $word != /* ]]; then
         [[ $keywords == *" $word "* ]] && continue
         path=$(type -P "$word" 2>/dev/null) || continue
@@ -108,15 +93,45 @@ for entry in "${found[@]}"; do
         [ -x "$word" ] || continue
         path=$word
     fi
-    package=$(package_of "$path") || {
-        wrong+=("$word ($path, started by ${file#"$src"/}) belongs to no Debian package")
+    path_of[$word]=$path
+    file_of[$word]=${entry#* }
+    for p in "$path" "$(readlink -f "$path")"; do
+        candidates+=("$p")
+        case $p in
+            /usr/*) candidates+=("${p#/usr}") ;;
+            *) candidates+=("/usr$p") ;;
+        esac
+    done
+done
+# One question to dpkg for all the paths and one for all the packages: each start reads its whole
+# database, which takes a busy machine seconds.
+declare -A owner=() base=()
+while IFS= read -r line; do
+    [[ $line == diversion* ]] && continue
+    owner[${line#*: }]=${line%%:*}
+done < <(dpkg -S "${candidates[@]}" 2>/dev/null || true)
+while read -r package essential priority; do
+    [ "$essential" = yes ] || [ "$priority" = required ] && base[$package]=1
+done < <(dpkg-query -W -f='${Package} ${Essential} ${Priority}\n' "${owner[@]}" 2>/dev/null || true)
+
+judged=()
+wrong=()
+for word in "${!path_of[@]}"; do
+    path=${path_of[$word]}
+    file=${file_of[$word]#"$src"/}
+    package=
+    for p in "$path" "$(readlink -f "$path")"; do
+        for q in "$p" "${p#/usr}" "/usr$p"; do
+            [ -n "$package" ] || package=${owner[$q]:-}
+        done
+    done
+    if [ -z "$package" ]; then
+        wrong+=("$word ($path, started by $file) belongs to no Debian package")
         continue
-    }
+    fi
     judged+=("$word:$package")
-    [[ " ${listed[*]} " == *" $package "* ]] && continue
-    read -r essential priority < <(dpkg-query -W -f='${Essential} ${Priority}\n' "$package")
-    [ "$essential" = yes ] || [ "$priority" = required ] && continue
-    wrong+=("$word ($path, started by ${file#"$src"/}) comes from $package, which install-deps.sh installs only with --dev or not at all")
+    [[ " ${listed[*]} " == *" $package "* ]] || [ -n "${base[$package]:-}" ] ||
+        wrong+=("$word ($path, started by $file) comes from $package, which install-deps.sh installs only with --dev or not at all")
 done
 
 echo "${#judged[@]} programs: ${judged[*]}"
