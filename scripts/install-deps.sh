@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests (a virtual X server and XTest input for the
-# play-through) and the demo game need.
+# play-through, /usr/bin/time for the measuring scripts' own test, gdb for a hung game's stacks)
+# and the demo game need. Every program a test starts comes from this list or from a Debian base
+# system (tests/scripts/test_programs_test.sh checks it).
 #   scripts/install-deps.sh         what building and testing need
 #   scripts/install-deps.sh --dev   also the maintainers' tools (formatter, tables, tracing)
 # Idempotent and non-interactive; run as root, or as a user who may use sudo.
@@ -14,17 +16,17 @@ PACKAGES=(
     libfreetype-dev libfontconfig-dev fonts-noto-cjk
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libpng-dev
-    jq
+    jq time gdb
     xvfb xauth xdotool x11-apps
 )
-# Only maintainers need these: formatting, regenerating the width table, tracing, clang for the
-# fuzz targets, and the start-up measure beside a peer engine (scripts/measure-startup-peers.sh).
+# Only maintainers need these, and no test starts them: formatting, regenerating the width table,
+# tracing, clang for the fuzz targets, and the start-up measure beside a peer engine
+# (scripts/measure-startup-peers.sh).
 DEV_PACKAGES=(
     clang
     clang-format
     unicode-data
     strace
-    time
     onscripter
 )
 

@@ -26,8 +26,11 @@ cd "$(dirname "$0")/.."
 # nothing (ninja's check of the source folders is held back until then). On a terminal, ninja's
 # progress lines overwrite each other as ninja's own do.
 build_output() {
-    local line held=() working=0 terminal=0 pending=0 width
+    local line held=() working=0 terminal=0 pending=0 width size tty
     [ -t 1 ] && terminal=1
+    # The terminal's width, asked of the terminal itself: a question inside $( ) has a pipe for its
+    # standard output, and tput there answers 80 whatever the width.
+    [ "$terminal" = 0 ] || exec {tty}>&1
     while IFS= read -r line; do
         if [ "$working" = 0 ]; then
             case $line in
@@ -40,7 +43,9 @@ build_output() {
             [ "$terminal" = 1 ] || printf '%s\n' "${held[@]}"
         fi
         if [ "$terminal" = 1 ] && [[ $line == "["[0-9]*/[0-9]*"] "* ]]; then
-            width=$(tput cols 2>/dev/null || echo 80)
+            size=$(stty size <&"$tty" 2>/dev/null) || size=
+            width=${size#* }
+            [[ $width =~ ^[1-9][0-9]*$ ]] || width=${COLUMNS:-80}
             printf '\r\033[K%s' "${line:0:width-1}"
             pending=1
         else

@@ -19,6 +19,7 @@ echo $((count + 1)) >"$2"
 [ "$count" -lt "$1" ] && kill -SEGV $$
 exit 0
 GAME
+[ -x /usr/bin/time ] || fail "/usr/bin/time is missing: scripts/install-deps.sh installs it (Debian package time)"
 timed=(/usr/bin/time -o "$work/time.txt" -f "%e %U %S %M")
 
 figures=$(measure_run "$work/time.txt" "${timed[@]}" bash "$work/game.sh" 2 "$work/starts" 2>"$work/said.txt")

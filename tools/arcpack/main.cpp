@@ -1,14 +1,26 @@
 // arcpack: packs every file of a folder into one ".arc" archive, plain or LZSS-compressed.
 // Names are stored upper-cased (the reader upper-cases what it is asked for) unless --keep-case.
+// With --groups it packs, plain, the folders a build draws side by side, each packed file moved
+// into the archive (GroupPacker).
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <fstream>
 
 #include "arcpack/ArchiveWriter.h"
+#include "arcpack/GroupPacker.h"
 
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && std::strcmp(argv[1], "--groups") == 0) {
+        try {
+            tools::GroupPacker::Pack(argv[2], std::vector<std::filesystem::path>(argv + 3, argv + argc));
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "arcpack: %s\n", error.what());
+            return 1;
+        }
+        return 0;
+    }
     bool compress = false;
     bool keep_case = false;
     int arg = 1;
@@ -21,7 +33,8 @@ int main(int argc, char** argv)
             break;
     }
     if (argc - arg != 2) {
-        std::fprintf(stderr, "usage: arcpack [--lzss] [--keep-case] <folder> <archive.arc>\n");
+        std::fprintf(stderr, "usage: arcpack [--lzss] [--keep-case] <folder> <archive.arc>\n"
+                             "       arcpack --groups <archive.arc> <folder>...\n");
         return 2;
     }
     try {
