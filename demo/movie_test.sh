@@ -85,10 +85,10 @@ done
 [ $order_ok -eq 1 ] || fail "frames came out of order or with the wrong numbers"
 [ $blend -ge 1 ] || fail "no frame blends the first movie into the second"
 [ $second -ge 1 ] || fail "the second movie was not shown after the cross-fade"
-# The third movie's 550 Hz track lasts 1,000 ms: heard for 1,300 or more, it played again. It
-# starts again at about 1,050 ms of the scene's 2,100 ms of playing.
+# The third movie's 550 Hz track lasts 1,000 ms: heard for 1,100 or more, it played again. On a
+# quiet machine it starts again at about 1,050 ms of the scene's 2,100 ms of playing.
 third_heard=$("$check" tone "$work/sound.wav" 550) || fail "no sound capture"
-[ "${third_heard:-0}" -ge 1300 ] ||
+[ "${third_heard:-0}" -ge 1100 ] ||
     fail "the third movie did not start again: its 1,000 ms track was heard for ${third_heard:-no} ms"
 peak=$("$check" peak "$work/sound.wav") || fail "no sound capture"
 [ "${peak:-0}" -gt 300 ] || fail "the movies were not heard (peak ${peak:-none})"
