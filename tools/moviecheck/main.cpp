@@ -1,7 +1,9 @@
 // moviecheck: what the demo's headless movie run left behind.
 //   moviecheck frame <frame.png>   prints "<number> <RRGGBB>" (number -1 when unreadable)
 //   moviecheck peak <sound.wav>    prints the loudest sample
+//   moviecheck tone <sound.wav> <hz>  prints the milliseconds in which the tone is heard
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "moviecheck/MovieCheck.h"
@@ -22,6 +24,13 @@ int main(int argc, char** argv)
         std::printf("%d\n", peak);
         return 0;
     }
-    std::fprintf(stderr, "usage: moviecheck frame <frame.png> | peak <sound.wav>\n");
+    if (argc == 4 && std::strcmp(argv[1], "tone") == 0) {
+        const int heard = tools::WavToneMilliseconds(argv[2], std::atoi(argv[3]));
+        if (heard < 0)
+            return 1;
+        std::printf("%d\n", heard);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: moviecheck frame <frame.png> | peak <sound.wav> | tone <sound.wav> <hz>\n");
     return 2;
 }

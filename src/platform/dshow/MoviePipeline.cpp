@@ -478,6 +478,10 @@ void MoviePipeline::HoldClock(Mode mode)
 void MoviePipeline::Pause()
 {
     HoldClock(Mode::Paused);
+    // A picture the render thread chose before the clock stopped is on its way: it arrives first.
+    {
+        std::lock_guard gate(m_render_gate);
+    }
     StartWorkers();
     WakeAll();
 }
@@ -660,7 +664,11 @@ void MoviePipeline::RenderThread(std::stop_token stop)
         m_decode_wake.Wake();
         const REFERENCE_TIME pts = frame->pts;
         REFERENCE_TIME now = 0;
+        // Held from the look at the clock until the picture has been handed over: Pause takes it,
+        // so no picture chosen while the movie ran reaches the sink after Pause has returned.
+        std::unique_lock gate(m_render_gate, std::defer_lock);
         for (;;) {
+            gate.lock();
             bool paused;
             {
                 std::lock_guard lock(m_clock_lock);
@@ -669,9 +677,16 @@ void MoviePipeline::RenderThread(std::stop_token stop)
             }
             if (stop.stop_requested())
                 break;
-            // While paused the first picture is shown at once, as a cue.
-            if (pts <= now || (paused && !m_shown_since_start))
+            // A paused movie keeps the picture it shows, even where the frozen clock has passed
+            // pictures a busy machine had not shown yet; only the first one after a start or a
+            // seek is shown at once, as a cue.
+            if (paused ? !m_shown_since_start : pts <= now)
                 break;
+            gate.unlock();
+            if (paused) {
+                Park(m_render_wake, std::nullopt); // Run wakes it
+                continue;
+            }
             const uint64_t wait_ms =
                 std::clamp<uint64_t>(static_cast<uint64_t>((pts - now) / 10'000), 1, 2 * POLL_MS);
             Park(m_render_wake, GetLayerTime() + wait_ms);

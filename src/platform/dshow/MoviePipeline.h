@@ -6,7 +6,8 @@
 // each picture to 32-bit bottom-up BGRA and hands it to the sink at its presentation time on the
 // audio clock (frames the mixer has played), or on the layer clock without sound, dropping
 // pictures that are more than one frame interval late. Run, Pause, Stop and Seek come from the
-// graph's caller and return when the threads have taken them over. Video decoding runs on a
+// graph's caller and return when the threads have taken them over: once Pause has returned, the
+// sink gets no picture until Run but the cue after a start or a seek. Video decoding runs on a
 // thread of its own a few pictures ahead of the render thread. Layer-internal.
 
 #include "platform/dshow/DShowApi.h"
@@ -134,16 +135,19 @@ private:
     // The presentation clock and the sound buffer.
     std::mutex m_clock_lock; // a leaf lock
     Mode m_mode = Mode::Stopped;
-    REFERENCE_TIME m_base = 0;      // media time at the last clock start
-    uint64_t m_layer_at_base = 0;   // layer ms then
-    uint64_t m_played_at_base = 0;  // played audio frames then
+    REFERENCE_TIME m_base = 0;     // media time at the last clock start
+    uint64_t m_layer_at_base = 0;  // layer ms then
+    uint64_t m_played_at_base = 0; // played audio frames then
     SecondarySoundBuffer* m_buffer = nullptr;
-    uint64_t m_played = 0;          // frames of the buffer played since it was made
+    uint64_t m_played = 0; // frames of the buffer played since it was made
     DWORD m_last_cursor = 0;
-    uint64_t m_written = 0;         // frames written, counted like m_played
+    uint64_t m_written = 0;            // frames written, counted like m_played
     uint64_t m_sound_end = UINT64_MAX; // m_written when the sound track ran out
     std::atomic<LONG> m_volume{0};
 
+    // The render thread holds it from its look at the clock to the picture's hand-over, the sink's
+    // locks taken inside it; Pause takes it after stopping the clock.
+    std::mutex m_render_gate;
     std::mutex m_pictures_lock; // a leaf lock: guards the two fields below
     std::deque<AVFrame*> m_pictures;
     bool m_pictures_ended = false; // the decoder has given its last picture

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include <sys/resource.h>
@@ -49,6 +51,63 @@ private:
     std::condition_variable m_changed;
     std::vector<LONG> m_sizes;
     int m_completions = 0;
+};
+
+// Records the time of each picture it is given; HoldNext keeps the next one in RenderSample until
+// LetGo, as a render thread that a busy machine starves would be.
+class HoldingSink final : public platform::MovieSink
+{
+public:
+    void RenderSample(IMediaSample* sample) override
+    {
+        REFERENCE_TIME start = 0, end = 0;
+        sample->GetTime(&start, &end);
+        std::unique_lock lock(m_lock);
+        m_times.push_back(start);
+        m_changed.notify_all();
+        if (!m_hold_next)
+            return;
+        m_hold_next = false;
+        m_holding = true;
+        m_changed.notify_all();
+        m_changed.wait_for(lock, LIMIT, [&] { return !m_holding; });
+    }
+    void OnComplete() override {}
+
+    void HoldNext()
+    {
+        std::lock_guard lock(m_lock);
+        m_hold_next = true;
+    }
+    bool WaitHolding()
+    {
+        std::unique_lock lock(m_lock);
+        return m_changed.wait_for(lock, LIMIT, [&] { return m_holding; });
+    }
+    void LetGo()
+    {
+        std::lock_guard lock(m_lock);
+        m_holding = false;
+        m_changed.notify_all();
+    }
+    bool WaitForCount(size_t count)
+    {
+        std::unique_lock lock(m_lock);
+        return m_changed.wait_for(lock, LIMIT, [&] { return m_times.size() >= count; });
+    }
+    std::vector<REFERENCE_TIME> Times()
+    {
+        std::lock_guard lock(m_lock);
+        return m_times;
+    }
+
+private:
+    static constexpr std::chrono::seconds LIMIT{60}; // a guard against a broken pipeline
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<REFERENCE_TIME> m_times;
+    bool m_hold_next = false;
+    bool m_holding = false;
 };
 
 class MoviePipelineThreadTest : public ThreadTest
@@ -113,6 +172,58 @@ TEST_F(MoviePipelineThreadTest, PicturesLargerThanTheScreenAreNeitherDecodedNorS
         EXPECT_EQ(size, 64 * 64 * 4);
     EXPECT_LT(PeakResidentBytes() - peak_before, 256L << 20)
         << "a picture larger than the screen was decoded";
+}
+
+// A silent movie, paced by the layer clock, whose render thread is late: it is still handing
+// over picture 1 when the clock has reached picture 6, and Pause comes then. The paused movie
+// keeps picture 1 (Pause waits for its hand-over) and shows none of the pictures the frozen clock
+// has passed; Run goes on.
+TEST_F(MoviePipelineThreadTest, PauseKeepsThePictureOfALateRenderThread)
+{
+    platform::VirtualClock::SetAutoAdvance(false);
+    tools::MpegClipOptions options;
+    options.frames = 30;
+    options.audio = false;
+    const std::string path = WriteClip(options);
+    HoldingSink sink;
+    platform::MoviePipeline pipeline(sink);
+    ASSERT_EQ(pipeline.Open(nullptr, false, path), S_OK);
+    const REFERENCE_TIME interval = pipeline.FrameInterval();
+    ASSERT_EQ(interval, 400'000);
+    pipeline.Run();
+    ASSERT_TRUE(sink.WaitForCount(1));
+    sink.HoldNext();
+    platform::VirtualClock::Advance(40);
+    ASSERT_TRUE(sink.WaitHolding());
+    platform::VirtualClock::Advance(5 * 40);
+
+    std::atomic<bool> pausing = false;
+    std::thread pauser([&] {
+        pausing = true;
+        pipeline.Pause();
+    });
+    while (!pausing)
+        std::this_thread::yield();
+    // The clock moves the movie on until Pause has stopped it; only then is picture 1 let go.
+    REFERENCE_TIME position = pipeline.Position();
+    for (;;) {
+        std::this_thread::yield();
+        platform::VirtualClock::Advance(1);
+        const REFERENCE_TIME next = pipeline.Position();
+        if (next == position)
+            break;
+        position = next;
+    }
+    sink.LetGo();
+    pauser.join();
+    // The decoder and the render thread at rest: nothing more is coming.
+    ASSERT_TRUE(platform::VirtualClock::WaitForParked(2));
+    EXPECT_EQ(sink.Times(), (std::vector<REFERENCE_TIME>{0, interval}));
+
+    pipeline.Run();
+    ASSERT_TRUE(sink.WaitForCount(3));
+    EXPECT_GT(sink.Times()[2], interval);
+    pipeline.Stop();
 }
 
 } // namespace
