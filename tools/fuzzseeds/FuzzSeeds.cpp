@@ -422,9 +422,11 @@ void WriteSlotSeeds(const std::filesystem::path& root)
         out.push_back(static_cast<uint8_t>(bytes.size() >> 8));
         out.insert(out.end(), bytes.begin(), bytes.end());
     };
-    const Bytes system = WriteSystemFlagFile(ParseSlotTableListing("slot 1 money 7\nslot 2 money 6\ncontinue 1\n"), 1, 1, 0);
+    const Bytes system =
+        WriteSystemFlagFile(ParseSlotTableListing("slot 1 money 7\nslot 2 money 6\ncontinue 1\n"), 1, 1, 0);
     const auto save = [](int money) {
-        return WriteFlagFile(ParseFlagListing("value 55 4096\nvariables 60\nbytes 4\nbyte 0 " + std::to_string(money) + "\n"));
+        return WriteFlagFile(
+            ParseFlagListing("value 55 4096\nvariables 60\nbytes 4\nbyte 0 " + std::to_string(money) + "\n"));
     };
     const Bytes data = WriteSaveDataFile(ParseSaveDataListing("record 7 0\nvalue 1\n"));
     const Bytes journal = MakeSlotMoveJournal(2, {"FLAG001", "SaveData001.dat"},
@@ -436,8 +438,11 @@ void WriteSlotSeeds(const std::filesystem::path& root)
     // Names by their index in the target's list.
     constexpr uint8_t FLAG000 = 0, FLAG001 = 1, FLAG002 = 2, DATA001 = 4, DATA002 = 5, FLAG002_DROP = 12,
                       DATA002_DROP = 15;
-    for (const auto& [name, mode] : {std::pair{"written.rec", 0x1B}, {"replaced.rec", 0x15}, {"other.rec", 0x19},
-                                     {"unmarked.rec", 0x05}, {"damaged.rec", 0x10}}) {
+    for (const auto& [name, mode] : {std::pair{"written.rec", 0x1B},
+                                     {"replaced.rec", 0x15},
+                                     {"other.rec", 0x19},
+                                     {"unmarked.rec", 0x05},
+                                     {"damaged.rec", 0x10}}) {
         Bytes input{static_cast<uint8_t>(mode)};
         record(input, 0, mode == 0x10 ? Bytes{1, 2, 3} : journal);
         record(input, FLAG000, system);
