@@ -1364,9 +1364,9 @@ TEST_F(ISaveLoadThreadTest, RebuiltRowsKeepTheTimeAndNoteTheyWereSavedWith)
 
 // What no table lists never comes back as a save: the files of a delete of every save go with
 // it, a save stopped before its files are all written (into an empty group, so nothing moved) is
-// taken back, kept aside as the damaged system file cannot say it was not made, and what cut
-// writes left is gone by the next start; a rebuilt table lists none of them, nor a script's own
-// flag file and save data kept under a slot's name, which stay.
+// taken back, kept aside as the damaged system file cannot say it was not made (the player is
+// told), and what cut writes left is gone by the next start; a rebuilt table lists none of them,
+// nor a script's own flag file and save data kept under a slot's name, which stay.
 TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
 {
     Mark(1);
@@ -1391,7 +1391,9 @@ TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
     m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
     m_messages.clear();
     EXPECT_EQ(ListedAtNextStart(), Listing());
-    EXPECT_EQ(m_messages.size(), 1u); // the notice of the rebuild
+    // The notice of the stopped save kept aside, by its files' names, and that of the rebuild.
+    ASSERT_EQ(m_messages.size(), 2u);
+    EXPECT_NE(m_messages[0].find("FLAG101.kept, SaveData101.dat.kept"), std::string::npos) << m_messages[0];
     EXPECT_EQ(Unowned({{1, 3}}), std::vector<std::string>());
     EXPECT_EQ(Ids(1), std::make_pair(3, 3));
 }
