@@ -398,7 +398,7 @@ TEST_F(SaveStoreTest, AStoppedSavesSystemFileIsBelievedOnlyForTheBytesItsJournal
 // An unreadable journal deletes nothing it set aside: a listed slot whose names are free gets its
 // files back; a slot something moved into, or that no table lists any more, keeps them under
 // ".kept" names beside any kept before, which no later start removes; the player is told so in
-// their language.
+// their language. The rows list slots whose files are no saves: the list is made again.
 TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
 {
     m_dir.Write("FLAG000", BytesOf(SystemWith({1, 3})));
@@ -414,13 +414,15 @@ TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
     (void)TakeMessageBoxes();
     SaveStore::RemoveLeftovers();
     SaveStore::RemoveLeftovers();
-    EXPECT_EQ(TakeMessageBoxes(),
-              std::vector<std::string>{
-                  m_folder +
-                  "slotmove.jnl is damaged.\nAn interrupted save or delete left 2 "
-                  "saves that could not be put back in the list. Their files were "
-                  "kept in " +
-                  m_folder + " under these names:\nFLAG002.kept, FLAG003.kept2, SaveData003.dat.kept"});
+    EXPECT_EQ(
+        TakeMessageBoxes(),
+        (std::vector<std::string>{
+            m_folder + "FLAG000 was damaged, so the list of saves was made again from the save slots' files.",
+            m_folder +
+                "slotmove.jnl is damaged.\nAn interrupted save or delete left 2 "
+                "saves that could not be put back in the list. Their files were "
+                "kept in " +
+                m_folder + " under these names:\nFLAG002.kept, FLAG003.kept2, SaveData003.dat.kept"}));
     const auto text = [&](const char* name) {
         const Bytes bytes = Get(name);
         return std::string(bytes.begin(), bytes.end());
@@ -432,5 +434,5 @@ TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
     EXPECT_EQ(text("FLAG003.kept"), "kept before");
     EXPECT_EQ(text("FLAG003.kept2"), "FLAG003.drop");
     EXPECT_EQ(text("SaveData003.dat.kept"), "SaveData003.dat.drop");
-    EXPECT_EQ(Folder().size(), 8u) << "the journal is gone, nothing else";
+    EXPECT_EQ(Folder().size(), 9u) << "the journal is gone, the old list kept as FLAG000.bad";
 }
