@@ -327,9 +327,9 @@ protected:
         }
         return kept;
     }
-    // Each listed row loads the save it shows; one whose flag file is there but damaged is refused,
-    // and the player told.
-    void ExpectRowsLoadTheirSaves(const Listing& listed, const std::string& at)
+    // Each listed row holds the save it shows and loads it (all rows, or the first and the last of
+    // each group); one whose flag file is there but damaged is refused, and the player told.
+    void ExpectRowsLoadTheirSaves(const Listing& listed, const std::string& at, bool load_every_row)
     {
         for (const auto& [slot, id] : listed) {
             FlagBuffer flag;
@@ -340,6 +340,10 @@ protected:
                 continue;
             }
             EXPECT_EQ(Ids(slot), std::make_pair(id, id)) << "slot " << slot << ", " << at;
+            const bool first = !listed.contains(slot - 1) || SlotGroupFirst(SlotGroupOf(slot)) == slot;
+            const bool last = !listed.contains(slot + 1) || SlotGroupLast(SlotGroupOf(slot)) == slot;
+            if (!load_every_row && !first && !last)
+                continue;
             EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), 3) << "slot " << slot << ", " << at;
             EXPECT_EQ(State().Money(), id) << "slot " << slot << ", " << at;
         }
@@ -805,7 +809,7 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                                                });
                     EXPECT_TRUE(kept_after.contains(id) || finished_away) << "save " << id << " gone, " << at;
                 }
-                ExpectRowsLoadTheirSaves(listed, at);
+                ExpectRowsLoadTheirSaves(listed, at, long_run);
                 std::string told;
                 for (const std::string& message : m_messages)
                     told += message + "\n";

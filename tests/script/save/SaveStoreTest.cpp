@@ -323,8 +323,10 @@ TEST_F(SaveStoreTest, AStoppedSavesSystemFileIsBelievedOnlyForTheBytesItsJournal
         Before,
         BeforeWithAByteChanged,
         AfterWithTheFlagFileCut,
+        Lost,
     };
-    for (const Found found : {Found::Before, Found::BeforeWithAByteChanged, Found::AfterWithTheFlagFileCut}) {
+    for (const Found found :
+         {Found::Before, Found::BeforeWithAByteChanged, Found::AfterWithTheFlagFileCut, Found::Lost}) {
         for (const auto& [name, content] : Folder())
             std::filesystem::remove(m_dir.Path() / name);
         m_dir.Write("FLAG001.drop", BytesOf(older.state));
@@ -337,7 +339,8 @@ TEST_F(SaveStoreTest, AStoppedSavesSystemFileIsBelievedOnlyForTheBytesItsJournal
         std::string system = found == Found::AfterWithTheFlagFileCut ? after : before;
         if (found == Found::BeforeWithAByteChanged)
             system[1] ^= 0x41; // the name field: it still reads
-        m_dir.Write("FLAG000", system);
+        if (found != Found::Lost)
+            m_dir.Write("FLAG000", system);
         m_dir.Write("slotmove.jnm", journal.Encode());
         std::vector<std::pair<platform::FolderCall, std::string>> calls;
         platform::ObserveFolderCalls(
@@ -372,6 +375,22 @@ TEST_F(SaveStoreTest, AStoppedSavesSystemFileIsBelievedOnlyForTheBytesItsJournal
             ASSERT_TRUE(SaveStore::ReadSystemFile(relisted));
             EXPECT_TRUE(SaveSlotTable(relisted.Bytes).IsUsed(1)) << "the save in slot 1 is listed";
             EXPECT_EQ(boxes.size(), 2u) << "the list made again, the save kept aside";
+            break;
+        }
+        case Found::Lost:
+            EXPECT_TRUE(holds("FLAG001", newer, true) && holds("SaveData001.dat", newer, false));
+            EXPECT_TRUE(holds("FLAG001.kept", older, true) && holds("SaveData001.dat.kept", older, false));
+            EXPECT_EQ(Folder().size(), 4u);
+            EXPECT_EQ(boxes.size(), 1u) << "the save kept aside";
+            break;
+        case Found::AfterWithTheFlagFileCut:
+            EXPECT_EQ(Get("FLAG001"), Bytes(state.begin(), state.end()));
+            EXPECT_TRUE(holds("SaveData001.dat", newer, false));
+            EXPECT_EQ(Folder().size(), 3u) << "the set-aside files deleted";
+            EXPECT_TRUE(boxes.empty());
+            break;
+        }
+        if (found == Found::Lost || found == Found::BeforeWithAByteChanged) {
             // The renames to ".kept" names are flushed before the journal goes.
             const auto last_kept = std::ranges::find_if(calls.rbegin(), calls.rend(), [](const auto& call) {
                 return call.first == platform::FolderCall::Rename &&
@@ -383,14 +402,6 @@ TEST_F(SaveStoreTest, AStoppedSavesSystemFileIsBelievedOnlyForTheBytesItsJournal
             EXPECT_TRUE(std::any_of(last_kept.base(), unlinked, [](const auto& call) {
                 return call.first == platform::FolderCall::Flush;
             })) << "no flush between the last rename and the journal's removal";
-            break;
-        }
-        case Found::AfterWithTheFlagFileCut:
-            EXPECT_EQ(Get("FLAG001"), Bytes(state.begin(), state.end()));
-            EXPECT_TRUE(holds("SaveData001.dat", newer, false));
-            EXPECT_EQ(Folder().size(), 3u) << "the set-aside files deleted";
-            EXPECT_TRUE(boxes.empty());
-            break;
         }
     }
 }
