@@ -31,6 +31,7 @@ int FuzzWalkMap(const uint8_t* data, size_t size);
 int FuzzMoverBlock(const uint8_t* data, size_t size);
 int FuzzEventAreas(const uint8_t* data, size_t size);
 int FuzzSlotMoveJournal(const uint8_t* data, size_t size);
+int FuzzSlotMoveRecovery(const uint8_t* data, size_t size);
 int FuzzScriptCommands(const uint8_t* data, size_t size);
 int FuzzMovieContainer(const uint8_t* data, size_t size);
 int FuzzMoviePipeline(const uint8_t* data, size_t size);
@@ -65,6 +66,7 @@ inline constexpr FuzzTarget FUZZ_TARGETS[] = {
     {"mover_block", FuzzMoverBlock},
     {"event_areas", FuzzEventAreas},
     {"slot_move_journal", FuzzSlotMoveJournal},
+    {"slot_move_recovery", FuzzSlotMoveRecovery},
     {"script_commands", FuzzScriptCommands},
     {"movie_container", FuzzMovieContainer},
     {"movie_pipeline", FuzzMoviePipeline},

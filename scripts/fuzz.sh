@@ -20,7 +20,7 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(xml_document archive lzss lang_text_table flag_arc akb script script_value_table wave
         flag_buffer hit_area_table cast_names ogg face_voice read_buffer media_file slot_table thumbnail
-        cg_tables walk_map mover_block event_areas slot_move_journal script_commands movie_container
+        cg_tables walk_map mover_block event_areas slot_move_journal slot_move_recovery script_commands movie_container
         movie_pipeline)
 fi
 

@@ -413,6 +413,47 @@ void WriteSlotSeeds(const std::filesystem::path& root)
                                                        {"SP_thm201", "SP_thm202"}}));
     journal_seeds.Add("delete.jnl", MakeSlotMoveJournal(2, {}, {{"sel005", "sel005.drop"}, {"sel006", "sel005"}}));
     journal_seeds.Add("older.jnl", MakeSlotMoveJournal(1, {"FLAG001"}, {{"FLAG001", "FLAG001.drop"}}));
+    // The recovery's input: a mode byte (1 checksum set right, 2 the system file's hash as the one
+    // written last, 4 as the one replaced, 8 the newest version, 16 renames marked made), then
+    // records of a name's index, a u16 length and the bytes: the journal first, then the files.
+    const auto record = [](Bytes& out, uint8_t index, const Bytes& bytes) {
+        out.push_back(index);
+        out.push_back(static_cast<uint8_t>(bytes.size()));
+        out.push_back(static_cast<uint8_t>(bytes.size() >> 8));
+        out.insert(out.end(), bytes.begin(), bytes.end());
+    };
+    const Bytes system =
+        WriteSystemFlagFile(ParseSlotTableListing("slot 1 money 7\nslot 2 money 6\ncontinue 1\n"), 1, 1, 0);
+    const auto save = [](int money) {
+        return WriteFlagFile(
+            ParseFlagListing("value 55 4096\nvariables 60\nbytes 4\nbyte 0 " + std::to_string(money) + "\n"));
+    };
+    const Bytes data = WriteSaveDataFile(ParseSaveDataListing("record 7 0\nvalue 1\n"));
+    const Bytes journal = MakeSlotMoveJournal(2, {"FLAG001", "SaveData001.dat"},
+                                              {{"FLAG002", "FLAG002.drop"},
+                                               {"SaveData002.dat", "SaveData002.dat.drop"},
+                                               {"FLAG001", "FLAG002"},
+                                               {"SaveData001.dat", "SaveData002.dat"}});
+    const SeedFolder recovery_seeds(root, "slot_move_recovery");
+    // Names by their index in the target's list.
+    constexpr uint8_t FLAG000 = 0, FLAG001 = 1, FLAG002 = 2, DATA001 = 4, DATA002 = 5, FLAG002_DROP = 12,
+                      DATA002_DROP = 15;
+    for (const auto& [name, mode] : {std::pair{"written.rec", 0x1B},
+                                     {"replaced.rec", 0x15},
+                                     {"other.rec", 0x19},
+                                     {"unmarked.rec", 0x05},
+                                     {"damaged.rec", 0x10}}) {
+        Bytes input{static_cast<uint8_t>(mode)};
+        record(input, 0, mode == 0x10 ? Bytes{1, 2, 3} : journal);
+        record(input, FLAG000, system);
+        record(input, FLAG001, save(7));
+        record(input, DATA001, data);
+        record(input, FLAG002, save(6));
+        record(input, DATA002, data);
+        record(input, FLAG002_DROP, save(5));
+        record(input, DATA002_DROP, data);
+        recovery_seeds.Add(name, input);
+    }
     const SeedFolder table_seeds(root, "slot_table");
     table_seeds.Add("table.flag", WriteSystemFlagFile(ParseSlotTableListing("slot 1 date 1301 money 500 comment メモ\n"
                                                                             "slot 101\nslot 201 saved 2026 12 7 1 2 3\n"

@@ -39,8 +39,13 @@ CStringUTF8 SaveFolder()
     return app != nullptr ? app->GetAppString() : CStringUTF8();
 }
 
+// Set while a system file of the scenario a journal names is relisted, whatever the game's.
+std::optional<bool> g_relisted_scenario;
+
 bool IsSecondScenario()
 {
+    if (g_relisted_scenario)
+        return *g_relisted_scenario;
     const FlagBuffer* state = GetScriptState().m_current_state.get();
     return state != nullptr && state->SpMode() == 1;
 }
@@ -694,6 +699,27 @@ bool SaveStore::CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffe
     system.AppendTo(system_bytes);
     const bool done = moves.Run(FlagFileName(0), BytesOf(system_bytes), {});
     return Conclude(moves, done ? WriteSystemFileLast(system_bytes) : LastWrite::Failed);
+}
+
+bool SaveStore::RelistSlotFiles(const CStringUTF8& system_file)
+{
+    g_relisted_scenario = system_file.GetStdString().starts_with("SP_");
+    const CStringUTF8 name = FlagFileName(0);
+    FlagBuffer kept;
+    FlagBuffer relisted;
+    bool written = ReadsWhole(name, kept);
+    if (written) {
+        GrowToSlotTable(kept.Bytes);
+        std::fill_n(kept.Bytes.begin(), SLOT_TABLE_SIZE, uint8_t{0});
+        (void)ListSlotFiles(relisted, &kept, SystemFileLoss::Damaged);
+        const CStringUTF8 bad = name + ".bad";
+        written = WriteImage(name, relisted, &bad);
+    }
+    // One that no longer reads is rebuilt by its next read.
+    if (written)
+        NoticeRebuiltList(SystemFileLoss::Damaged);
+    g_relisted_scenario.reset();
+    return written || !SaveFileExists(name) || !ReadsWhole(name, kept);
 }
 
 void SaveStore::RemoveLeftovers()

@@ -149,6 +149,12 @@ public:
     // failure.
     [[nodiscard]] static bool CommitDeleteAll(std::span<const uint32_t> slots, const FlagBuffer& system);
 
+    // After a slot move was finished or undone under a system file (named in the save folder) that
+    // reads but may list another layout: its slot table is made again from the slot files of its
+    // scenario, as a damaged one's is, over the rest of its bytes, which are kept under ".bad"
+    // first; the player is told. False, reported, when it cannot be written.
+    [[nodiscard]] static bool RelistSlotFiles(const CStringUTF8& system_file);
+
     // At start, before anything writes: finishes or undoes a slot move a stop left behind, then
     // removes the temporaries of writes a stop cut short and set-aside slot files no journal
     // needs.

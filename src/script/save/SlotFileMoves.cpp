@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "foundation/ByteCursor.h"
+#include "foundation/CFile.h"
 #include "foundation/PlayerMessage.h"
 #include "platform/kernel/FileApi.h"
 #include "script/save/SaveStore.h"
@@ -119,6 +121,16 @@ bool SlotFileMoves::Run(const CStringUTF8& system_file, std::span<const uint8_t>
     SlotMoveJournal& journal = m_record;
     journal = SlotMoveJournal();
     journal.SystemHash = HashSaveBytes(new_system_file);
+    // The system file this one replaces: found again after a stop, it says the operation was not
+    // done. One that cannot be read now says nothing then.
+    {
+        CFile file;
+        std::vector<uint8_t> previous;
+        if (file.OpenRead(system_file) && ReadRestOfFile(file.GetHandle(), previous)) {
+            journal.HasPrevious = true;
+            journal.PreviousHash = HashSaveBytes(previous);
+        }
+    }
     journal.SystemFile = SaveFolderRelativeName(system_file);
     for (const CStringUTF8& name : new_files)
         journal.NewFiles.push_back(SaveFolderRelativeName(name));

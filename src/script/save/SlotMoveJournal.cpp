@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <set>
 #include <string>
 
 #include "foundation/ByteCursor.h"
@@ -113,33 +114,46 @@ bool EndsWithDrop(const CStringUTF8& name)
     return text.size() > suffix && text.compare(text.size() - suffix, suffix, DROP_SUFFIX) == 0;
 }
 
-// What the system file on disk says of the operation: written when it holds the bytes the
-// journal announces (a journal of an older build: its slot table), not yet when it holds others,
-// nothing when it is missing or cannot be read as a flag file (lost or damaged after the stop).
+// What the system file on disk says of the operation: done when it holds the bytes written last,
+// not done when it holds those the operation replaced, and either when both are the same (a
+// repeated save) or when the journal, an older build's, knows only the bytes written last. Any
+// other content, and a file lost or unreadable, says nothing.
 enum class SystemFileSays
 {
     Written,
     NotWritten,
+    Either,
     Nothing,
 };
 
-SystemFileSays ReadWhatSystemFileSays(const SlotMoveJournal& journal)
+// readable: whether the file reads as a flag file (a lost or unreadable one is rebuilt by its next
+// read).
+SystemFileSays ReadWhatSystemFileSays(const SlotMoveJournal& journal, bool& readable)
 {
     CFile file;
     std::vector<uint8_t> bytes;
     FlagBuffer system;
+    readable = false;
     if (!file.OpenRead(InFolder(journal.SystemFile)) || !ReadRestOfFile(file.GetHandle(), bytes))
         return SystemFileSays::Nothing;
     ByteCursor cursor(bytes);
-    if (!system.ReadFrom(cursor))
+    readable = system.ReadFrom(cursor);
+    if (!readable)
         return SystemFileSays::Nothing;
     if (journal.Version == 1) {
         GrowToSlotTable(system.Bytes);
         return HashSaveBytes(std::span(system.Bytes.data(), SLOT_TABLE_SIZE)) == journal.SystemHash
-                   ? SystemFileSays::Written
-                   : SystemFileSays::NotWritten;
+                   ? SystemFileSays::Either
+                   : SystemFileSays::Nothing;
     }
-    return HashSaveBytes(bytes) == journal.SystemHash ? SystemFileSays::Written : SystemFileSays::NotWritten;
+    const uint64_t hash = HashSaveBytes(bytes);
+    const bool written = hash == journal.SystemHash;
+    const bool replaced = journal.HasPrevious && hash == journal.PreviousHash;
+    if (written == replaced)
+        return written || journal.Version < 3 ? SystemFileSays::Either : SystemFileSays::Nothing;
+    if (written)
+        return journal.Version < 3 ? SystemFileSays::Either : SystemFileSays::Written;
+    return SystemFileSays::NotWritten;
 }
 
 // Whether every new file the journal still names is in place and reads as what it is: they come
@@ -165,10 +179,16 @@ bool NewFilesWhole(const SlotMoveJournal& journal)
 }
 
 // Renames a save's file, when it is there, to the first free ".kept" name of its slot file's
-// name; false, reported, when it cannot.
-bool KeepAside(const CStringUTF8& name, const CStringUTF8& slot_name)
+// name, added to kept; false, reported, when it cannot.
+bool KeepAside(const CStringUTF8& name, const CStringUTF8& slot_name, std::vector<CStringUTF8>& kept)
 {
-    return !Exists(name) || RenameSaveFile(InFolder(name), InFolder(KeptSaveFileName(slot_name)));
+    if (!Exists(name))
+        return true;
+    const CStringUTF8 target = KeptSaveFileName(slot_name);
+    if (!RenameSaveFile(InFolder(name), InFolder(target)))
+        return false;
+    kept.push_back(target);
+    return true;
 }
 
 CStringUTF8 WithoutDrop(const CStringUTF8& name)
@@ -198,8 +218,8 @@ bool ListedOnDisk(uint32_t slot)
 // it was. Otherwise something moved in (a name is held twice), and putting them back would mix two saves'
 // files in one slot, or the table no longer lists the slot (a delete that was done), and they
 // would come back at a rebuild: they are kept aside under ".kept" names that no move or clean-up
-// touches. False, reported, when a rename fails. kept says whether any file was kept aside.
-bool SettleSetAsideFiles(bool& kept)
+// touches. False, reported, when a rename fails. kept gets the names of the files kept aside.
+bool SettleSetAsideFiles(std::vector<CStringUTF8>& kept)
 {
     std::map<uint32_t, std::vector<CStringUTF8>> by_slot;
     WIN32_FIND_DATAW found{};
@@ -223,10 +243,51 @@ bool SettleSetAsideFiles(bool& kept)
             const CStringUTF8 target = keep ? KeptSaveFileName(WithoutDrop(name)) : WithoutDrop(name);
             if (!RenameSaveFile(InFolder(name), InFolder(target)))
                 return false;
+            if (keep)
+                kept.push_back(target);
         }
-        kept = kept || keep;
     }
     return true;
+}
+
+// What the player is told of saves a start kept aside: how many (the slots their files came from),
+// where, and under which names.
+CStringUTF8 KeptSavesText(const std::vector<CStringUTF8>& kept)
+{
+    static constexpr std::array<const char*, 4> ONE = {
+        "An interrupted save or delete left a save that could not be put back in the list. Its files "
+        "were kept in %s under these names:\n%s",
+        "被中断的保存或删除留下了 1 个无法放回列表的存档。其文件已保留在 %s，名称如下：\n%s",
+        "被中斷的儲存或刪除留下了 1 個無法放回清單的存檔。其檔案已保留在 %s，名稱如下：\n%s",
+        "中断されたセーブか削除で、一覧に戻せないセーブデータが 1 件残りました。そのファイルは %s "
+        "に次の名前で残してあります。\n%s",
+    };
+    static constexpr std::array<const char*, 4> MANY = {
+        "An interrupted save or delete left %u saves that could not be put back in the list. Their "
+        "files were kept in %s under these names:\n%s",
+        "被中断的保存或删除留下了 %u 个无法放回列表的存档。其文件已保留在 %s，名称如下：\n%s",
+        "被中斷的儲存或刪除留下了 %u 個無法放回清單的存檔。其檔案已保留在 %s，名稱如下：\n%s",
+        "中断されたセーブか削除で、一覧に戻せないセーブデータが %u 件残りました。そのファイルは %s "
+        "に次の名前で残してあります。\n%s",
+    };
+    constexpr size_t NAMES_SHOWN = 16;
+    std::set<uint32_t> slots;
+    std::string names;
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const std::string& text = kept[i].GetStdString();
+        if (const auto number = SlotNumberOfFileName(std::string_view(text).substr(0, text.rfind(".kept"))))
+            slots.insert(*number);
+        if (i < NAMES_SHOWN)
+            names += (i == 0 ? "" : ", ") + text;
+    }
+    if (kept.size() > NAMES_SHOWN)
+        names += ", … (+" + std::to_string(kept.size() - NAMES_SHOWN) + ")";
+    const CStringUTF8 folder = SaveStore::FolderFileName("");
+    CStringUTF8 text;
+    if (slots.size() <= 1)
+        return text.Format(SaveStore::InPlayerLanguage(ONE), folder.GetText(), names.c_str());
+    return text.Format(SaveStore::InPlayerLanguage(MANY), static_cast<unsigned>(slots.size()),
+                       folder.GetText(), names.c_str());
 }
 
 void ReportUnwritableJournal(const CStringUTF8& name, const CStringUTF8& reason)
@@ -253,6 +314,11 @@ std::vector<uint8_t> SlotMoveJournal::Encode() const
     PutU32(out, Version);
     PutU32(out, static_cast<uint32_t>(SystemHash));
     PutU32(out, static_cast<uint32_t>(SystemHash >> 32));
+    if (Version >= 3) {
+        PutU32(out, HasPrevious ? 1 : 0);
+        PutU32(out, static_cast<uint32_t>(PreviousHash));
+        PutU32(out, static_cast<uint32_t>(PreviousHash >> 32));
+    }
     PutName(out, SystemFile);
     PutU16(out, static_cast<uint16_t>(NewFiles.size()));
     for (const CStringUTF8& name : NewFiles)
@@ -281,11 +347,21 @@ bool SlotMoveJournal::Decode(std::span<const uint8_t> bytes)
     uint32_t high = 0;
     uint16_t count = 0;
     if (!cursor.ReadU32(magic) || magic != JOURNAL_MAGIC || !cursor.ReadU32(version) || version < 1 ||
-        version > SLOT_MOVE_JOURNAL_VERSION || !cursor.ReadU32(low) || !cursor.ReadU32(high) ||
-        !ReadName(cursor, read.SystemFile) || !ReadCount(cursor, MAX_NEW_FILES, count))
+        version > SLOT_MOVE_JOURNAL_VERSION || !cursor.ReadU32(low) || !cursor.ReadU32(high))
         return false;
     read.Version = version;
     read.SystemHash = static_cast<uint64_t>(high) << 32 | low;
+    if (version >= 3) {
+        uint32_t previous = 0;
+        if (!cursor.ReadU32(previous) || previous > 1 || !cursor.ReadU32(low) || !cursor.ReadU32(high))
+            return false;
+        read.HasPrevious = previous == 1;
+        read.PreviousHash = static_cast<uint64_t>(high) << 32 | low;
+        if (!read.HasPrevious && read.PreviousHash != 0)
+            return false;
+    }
+    if (!ReadName(cursor, read.SystemFile) || !ReadCount(cursor, MAX_NEW_FILES, count))
+        return false;
     read.NewFiles.resize(count);
     for (CStringUTF8& name : read.NewFiles) {
         if (!ReadName(cursor, name))
@@ -342,12 +418,12 @@ bool UnmarkSlotMovesMade()
            FlushJournalFolder(journal);
 }
 
-bool RemoveSlotMoveJournal(bool undone)
+bool RemoveSlotMoveJournal(bool flush)
 {
-    // Renames put back must not be lost while the journal that would put them back again is;
-    // set-aside files left by a finished one are only clutter the start removes.
+    // Renames put back or kept aside must not be lost while the journal that would make them again
+    // is; set-aside files left by a finished one are only clutter the start removes.
     const CStringUTF8 journal = SaveStore::FolderFileName(JOURNAL_NAME);
-    if (undone && !FlushJournalFolder(journal))
+    if (flush && !FlushJournalFolder(journal))
         return false;
     DeleteFileW(journal.ToWide().c_str());
     DeleteFileW(SaveStore::FolderFileName(MOVED_NAME).ToWide().c_str());
@@ -367,28 +443,19 @@ bool RecoverSlotMoves()
     CFile file;
     std::vector<uint8_t> bytes;
     SlotMoveJournal journal;
-    CStringUTF8 text;
+    std::vector<CStringUTF8> kept;
     if (!file.OpenRead(moved ? moved_name : name) || !ReadRestOfFile(file.GetHandle(), bytes) ||
         !journal.Decode(bytes)) {
         // Written whole or not at all, so only a damaged disk gets here; the folder must guide the
         // repair. It stays until that is done, so a stop on the way comes back here.
         file.Close();
-        bool kept = false;
-        const bool settled = PutListedSavesBack(kept) && SettleSetAsideFiles(kept);
-        static constexpr std::array<const char*, 4> KEPT = {
-            "%s is damaged.\nThe files an interrupted save or delete had set aside were kept, with "
-            "\".kept\" added to their names.",
-            "%s 已损坏。\n被中断的保存或删除所暂存的文件已保留，文件名后加上了“.kept”。",
-            "%s 已損壞。\n被中斷的儲存或刪除所暫存的檔案已保留，檔名後加上了「.kept」。",
-            "%s が壊れています。\n"
-            "中断されたセーブか削除で退避されていたファイルは、"
-            "名前に「.kept」を付けて残しました。",
-        };
+        const bool settled =
+            PutListedSavesBack(kept) && SettleSetAsideFiles(kept) && PutUnlistedSlotFilesInOrder(kept);
         // Told at start or under any script alike: the journal is no script's, so the box names
         // no script line.
-        ShowPlayerMessage(0,
-                          text.Format(kept ? SaveStore::InPlayerLanguage(KEPT) : SaveStore::DamagedFileText(),
-                                      (moved ? moved_name : name).GetText()));
+        CStringUTF8 text;
+        text.Format(SaveStore::DamagedFileText(), (moved ? moved_name : name).GetText());
+        ShowPlayerMessage(0, kept.empty() ? text : text + "\n" + KeptSavesText(kept));
         return settled && RemoveSlotMoveJournal(true);
     }
     file.Close();
@@ -397,42 +464,59 @@ bool RecoverSlotMoves()
     for (const CStringUTF8& written : journal.NewFiles)
         Remove(written + ".tmp");
 
-    // Finished: every rename made and the new files whole, and the system file written or lost
-    // since. Without a system file to tell, what the operation set aside is a save's too (one
-    // overwritten or deleted, but the files may be all that is left of it): it is kept aside.
-    const SystemFileSays system = ReadWhatSystemFileSays(journal);
-    if (moved && system != SystemFileSays::NotWritten && NewFilesWhole(journal)) {
+    // Done, or every rename made and the new files whole while the system file does not say the
+    // operation was not done. What a system file that says nothing would have had deleted is a
+    // save's too (one overwritten or deleted, but the files may be all that is left of it), and
+    // so is what a move put back had written: both are kept aside.
+    bool readable = false;
+    const SystemFileSays system = ReadWhatSystemFileSays(journal, readable);
+    const bool forward = moved && (system == SystemFileSays::Written ||
+                                   (system != SystemFileSays::NotWritten && NewFilesWhole(journal)));
+    if (forward) {
         for (const auto& [from, to] : journal.Renames) {
             if (!EndsWithDrop(to))
                 continue;
-            if (system == SystemFileSays::Written)
+            if (system == SystemFileSays::Written || system == SystemFileSays::Either)
                 Remove(to);
-            else if (!KeepAside(to, WithoutDrop(to)))
+            else if (!KeepAside(to, WithoutDrop(to), kept))
                 return false;
         }
-        return RemoveSlotMoveJournal(false);
-    }
-    if (moved) {
-        // Every rename was made, so what the emptied slot holds is the new save's; once it is
-        // gone the journal says so, or a stop further on would take the restored files for new.
-        // Without a system file that says the save was not made, it stays, kept aside.
-        for (const CStringUTF8& written : journal.NewFiles) {
-            if (system == SystemFileSays::NotWritten)
-                Remove(written);
-            else if (!KeepAside(written, written))
+    } else {
+        if (moved) {
+            // Every rename was made, so what the emptied slot holds is the new save's; once it is
+            // aside the journal says so, or a stop further on would take the restored files for
+            // new.
+            for (const CStringUTF8& written : journal.NewFiles) {
+                if (!KeepAside(written, written, kept))
+                    return false;
+            }
+            if (!UnmarkSlotMovesMade())
                 return false;
         }
-        if (!UnmarkSlotMovesMade())
-            return false;
+        // The renames made are a prefix of the plan; going back from the newest, each one made has
+        // its target present and its source gone, each one not made its source still there.
+        for (auto it = journal.Renames.rbegin(); it != journal.Renames.rend(); ++it) {
+            if (Exists(it->second) && !Exists(it->first) &&
+                !RenameSaveFile(InFolder(it->second), InFolder(it->first)))
+                return false;
+        }
     }
-    // The renames made are a prefix of the plan; going back from the newest, each one made has
-    // its target present and its source gone, each one not made its source still there.
-    for (auto it = journal.Renames.rbegin(); it != journal.Renames.rend(); ++it) {
-        if (Exists(it->second) && !Exists(it->first) &&
-            !RenameSaveFile(InFolder(it->second), InFolder(it->first)))
-            return false;
-    }
-    return RemoveSlotMoveJournal(true);
+    // A system file that reads but may list another layout than the folder's now gets its slot
+    // table from the slot files, before the journal that leads back here goes. One that holds the
+    // same bytes before and after lists the same either way; an older build's journal cannot tell
+    // a repeated save's from the one written last.
+    const bool listed = forward ? system == SystemFileSays::Written || system == SystemFileSays::Either
+                                : system == SystemFileSays::NotWritten ||
+                                      (system == SystemFileSays::Either && journal.Version >= 3);
+    if (readable && !listed && !SaveStore::RelistSlotFiles(journal.SystemFile))
+        return false;
+    // Renames put back or made to ".kept" names are on the disk before the journal can go: without
+    // it a start would take the set-aside files for clutter.
+    if (!RemoveSlotMoveJournal(!forward || !kept.empty()))
+        return false;
+    if (!kept.empty())
+        ShowPlayerMessage(0, KeptSavesText(kept));
+    return true;
 }
 
 CStringUTF8 SaveFolderRelativeName(const CStringUTF8& path)

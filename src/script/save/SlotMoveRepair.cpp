@@ -12,6 +12,7 @@
 #include "foundation/CFile.h"
 #include "platform/kernel/FileApi.h"
 #include "script/FlagBuffer.h"
+#include "script/ScriptValueTable.h"
 #include "script/save/SaveSlotTable.h"
 #include "script/save/SaveStore.h"
 #include "script/save/SlotFileMoves.h"
@@ -94,10 +95,14 @@ public:
         return m_headers[name] = ReadHeader(name, slot);
     }
 
-    // Renames the file to its first free ".kept" name.
-    bool KeepAside(const std::string& name)
+    // Renames the file to its first free ".kept" name, added to kept.
+    bool KeepAside(const std::string& name, std::vector<CStringUTF8>& kept)
     {
-        return Rename(name, KeptSaveFileName(CStringUTF8(name)).GetStdString());
+        const CStringUTF8 target = KeptSaveFileName(CStringUTF8(name));
+        if (!Rename(name, target.GetStdString()))
+            return false;
+        kept.push_back(target);
+        return true;
     }
 
 private:
@@ -230,6 +235,79 @@ bool StepBefore(const Step& a, const Step& b)
     return a.Kind > b.Kind;
 }
 
+// Whether the save data file reads as one.
+bool DataReads(const Folder& folder, const std::string& name)
+{
+    CFile file;
+    ScriptValueTable data;
+    return folder.Has(name) && file.OpenRead(SaveStore::FolderFileName(name.c_str())) &&
+           data.Read(file.GetHandle());
+}
+
+// Whether each slot the system file lists holds a whole save with the header the row shows.
+bool RowsShowTheirSaves(Folder& folder, bool second)
+{
+    const std::string system_name = SlotFileName(FLAG_KIND, 0, second);
+    CFile file;
+    FlagBuffer system;
+    if (!folder.Has(system_name) || !file.OpenRead(SaveStore::FolderFileName(system_name.c_str())) ||
+        !system.Read(file.GetHandle()))
+        return false;
+    GrowToSlotTable(system.Bytes);
+    const SaveSlotTable table(system.Bytes);
+    for (uint32_t slot = SLOT_FIRST; slot <= SLOT_LAST; ++slot) {
+        if (!table.IsUsed(slot))
+            continue;
+        const auto stored = folder.ReadHeader(SlotFileName(FLAG_KIND, slot, second), slot);
+        if (!stored || !SameSave(table.Get(slot), *stored) ||
+            !DataReads(folder, SlotFileName(DATA_KIND, slot, second)))
+            return false;
+    }
+    return true;
+}
+
+// The folder alone puts a scenario's saves in order: what a slot holds without a save's flag file
+// and save data that read is what an interrupted move left of a save, kept aside; whole saves then
+// move down into the slots emptied before them, so that each group's run unbroken from its first
+// slot, in their order. A script's own flag file (no save's mark) stays, and keeps its slot. The
+// selection files, shared by both scenarios, go with the first's.
+bool PutSlotFilesInOrder(Folder& folder, bool second, std::vector<CStringUTF8>& kept)
+{
+    const size_t kinds = second ? SLOT_FILE_KINDS - 1 : SLOT_FILE_KINDS;
+    for (int32_t group = 0; group < 3; ++group) {
+        uint32_t next = SlotGroupFirst(group);
+        for (uint32_t slot = SlotGroupFirst(group); slot <= SlotGroupLast(group); ++slot) {
+            std::vector<std::string> names;
+            for (size_t kind = 0; kind < kinds; ++kind) {
+                if (folder.Has(SlotFileName(kind, slot, second)))
+                    names.push_back(SlotFileName(kind, slot, second));
+            }
+            if (names.empty())
+                continue;
+            const std::string flag = SlotFileName(FLAG_KIND, slot, second);
+            const bool save = folder.ReadHeader(flag, slot).has_value();
+            if (folder.Has(flag) && !save) {
+                next = slot + 1;
+                continue;
+            }
+            if (!save || !DataReads(folder, SlotFileName(DATA_KIND, slot, second))) {
+                for (const std::string& name : names) {
+                    if (!folder.KeepAside(name, kept))
+                        return false;
+                }
+                continue;
+            }
+            for (size_t kind = 0; slot != next && kind < kinds; ++kind) {
+                const std::string name = SlotFileName(kind, slot, second);
+                if (folder.Has(name) && !folder.Rename(name, SlotFileName(kind, next, second)))
+                    return false;
+            }
+            ++next;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 CStringUTF8 KeptSaveFileName(const CStringUTF8& name)
@@ -240,7 +318,7 @@ CStringUTF8 KeptSaveFileName(const CStringUTF8& name)
     return kept;
 }
 
-bool PutListedSavesBack(bool& kept)
+bool PutListedSavesBack(std::vector<CStringUTF8>& kept)
 {
     Folder folder;
     std::vector<Step> steps;
@@ -266,9 +344,8 @@ bool PutListedSavesBack(bool& kept)
             if (folder.Has(step->To) && step->From != step->To) {
                 if (std::ranges::any_of(steps, [&](const Step& other) { return other.From == step->To; }))
                     continue;
-                if (!folder.KeepAside(step->To))
+                if (!folder.KeepAside(step->To, kept))
                     return false;
-                kept = true;
             }
             if (!step->From.empty() && !folder.Rename(step->From, step->To))
                 return false;
@@ -288,11 +365,25 @@ bool PutListedSavesBack(bool& kept)
                 continue;
             for (size_t kind = 0; kind + 1 < SLOT_FILE_KINDS; ++kind) {
                 const std::string name = SlotFileName(kind, slot, second);
-                if (folder.Has(name) && !folder.KeepAside(name))
+                if (folder.Has(name) && !folder.KeepAside(name, kept))
                     return false;
             }
-            kept = true;
         }
+    }
+    return true;
+}
+
+bool PutUnlistedSlotFilesInOrder(std::vector<CStringUTF8>& kept)
+{
+    Folder folder;
+    for (const bool second : {false, true}) {
+        const std::string system_name = SlotFileName(FLAG_KIND, 0, second);
+        if (RowsShowTheirSaves(folder, second))
+            continue;
+        const bool listed = folder.Has(system_name);
+        if (!PutSlotFilesInOrder(folder, second, kept) ||
+            (listed && !SaveStore::RelistSlotFiles(CStringUTF8(system_name))))
+            return false;
     }
     return true;
 }

@@ -11,9 +11,18 @@
 
 #include "foundation/CStringUTF8.h"
 
-// False, reported, when a rename fails; the journal must then stay for the next start. kept says
-// whether any file was kept aside.
-bool PutListedSavesBack(bool& kept);
+#include <vector>
+
+// False, reported, when a rename fails; the journal must then stay for the next start. kept gets
+// the names of the files kept aside.
+bool PutListedSavesBack(std::vector<CStringUTF8>& kept);
+
+// Then, for each scenario whose system file is lost, unreadable or lists a row that does not hold the
+// save it shows, the folder alone puts the slot files in order: what is left of a save's set
+// without its flag file and save data is kept under ".kept" names, whole saves move down to run
+// unbroken from each group's first slot, and a system file that reads gets its slot table again from
+// the slot files. False, reported, when a rename or the system file's write fails.
+bool PutUnlistedSlotFilesInOrder(std::vector<CStringUTF8>& kept);
 
 // The first name of the file's (relative to the save folder), with ".kept" and then a number, that
 // nothing in the folder holds.

@@ -317,6 +317,38 @@ protected:
         return -1;
     }
 
+    // Names of the files kept aside in the folder.
+    std::set<std::string> KeptNames() const
+    {
+        std::set<std::string> kept;
+        for (const std::string& name : Names()) {
+            if (name.find(".kept") != std::string::npos)
+                kept.insert(name);
+        }
+        return kept;
+    }
+    // Each listed row holds the save it shows and loads it (all rows, or the first and the last of
+    // each group); one whose flag file is there but damaged is refused, and the player told.
+    void ExpectRowsLoadTheirSaves(const Listing& listed, const std::string& at, bool load_every_row)
+    {
+        for (const auto& [slot, id] : listed) {
+            FlagBuffer flag;
+            if (Exists(Name("FLAG%03u", slot)) && !ReadFlag(Name("FLAG%03u", slot), flag)) {
+                m_messages.clear();
+                EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), -1) << "slot " << slot << ", " << at;
+                EXPECT_EQ(m_messages.size(), 1u) << "slot " << slot << ", " << at;
+                continue;
+            }
+            EXPECT_EQ(Ids(slot), std::make_pair(id, id)) << "slot " << slot << ", " << at;
+            const bool first = !listed.contains(slot - 1) || SlotGroupFirst(SlotGroupOf(slot)) == slot;
+            const bool last = !listed.contains(slot + 1) || SlotGroupLast(SlotGroupOf(slot)) == slot;
+            if (!load_every_row && !first && !last)
+                continue;
+            EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), 3) << "slot " << slot << ", " << at;
+            EXPECT_EQ(State().Money(), id) << "slot " << slot << ", " << at;
+        }
+    }
+
     CSaveDialog m_save{SYSTEM_PAGE_SAVE};
     CLoadDialog m_load{SYSTEM_PAGE_LOAD};
 };
@@ -548,9 +580,12 @@ TEST_F(ISaveLoadThreadTest, ASaveWhoseThumbnailCannotBeWrittenIsKept)
 // and the new save; VESK_LONG_TESTS=1 takes every group full (a save then drops the group's last
 // slot) and every kind of save, and loads saves after every call, not every eighth. A save over
 // slot 1 runs after one just like it in the same second: both write the same system file. Each
-// stop that leaves a journal is also followed by a lost or damaged system file, and by the
-// journal rewritten as the previous build wrote it: no save's files are then deleted (some may be
-// kept aside) and every listed row loads.
+// stop that leaves a journal is also followed, in turn, by the system file lost, damaged so that it
+// no longer reads, changed in a byte of its header or in a row's date, or put back as it was before
+// the operation, by the journal rewritten as the previous build wrote it, and by the new save's flag
+// file cut in half; a damaged journal by the same faults of the system file. No save's files are
+// then deleted but those a finished operation's own system file proves gone (some may be kept
+// aside, and the start says so, by name), and every listed row loads the save it shows.
 TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
 {
     const char* long_switch = std::getenv("VESK_LONG_TESTS");
@@ -623,18 +658,26 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
     enum class Damage
     {
         None,
-        SystemFile,   // before the operation
-        Journal,      // by the stop: whatever journal it leaves cannot be read
-        SystemLost,   // after a stop that leaves a journal
-        SystemSpoilt, // the same, damaged
-        OlderJournal, // a stop's journal as the previous build wrote it
+        SystemFile, // before the operation
+        Journal,    // by the stop: whatever journal it leaves cannot be read
+        AfterStop,  // after each stop that leaves a journal, each of the faults below in turn
     };
-    static constexpr const char* DAMAGE_NAMES[] = {"",
-                                                   " (damaged system file)",
-                                                   " (damaged journal)",
-                                                   " (system file lost after the stop)",
-                                                   " (system file damaged after the stop)",
-                                                   " (previous build's journal)"};
+    static constexpr const char* DAMAGE_NAMES[] = {"", " (damaged system file)", " (damaged journal)",
+                                                   " (faults after the stop)"};
+    // What befalls the folder a stop left with its journal.
+    enum class Fault
+    {
+        SystemLost,     // the system file removed
+        SystemSpoilt,   // damaged so that it no longer reads
+        SystemHeader,   // a byte of its header changed, and it still reads
+        SystemRowDate,  // a row's date changed
+        SystemBefore,   // the one from before the operation put back
+        OlderJournal,   // the journal as the previous build wrote it
+        NewFlagFileCut, // the new save's flag file cut in half
+    };
+    static constexpr const char* FAULT_NAMES[] = {
+        "system file lost",   "system file damaged",      "system file header", "row date",
+        "system file before", "previous build's journal", "new flag file cut"};
     // Each save's id, from every flag file and save data in the folder, under any name but that of
     // a write cut short.
     const auto ids_kept = [&] {
@@ -657,11 +700,75 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
         std::ranges::set_intersection(flag_ids, data_ids, std::inserter(both, both.end()));
         return both;
     };
-    for (const Damage damage : {Damage::None, Damage::SystemFile, Damage::Journal, Damage::SystemLost,
-                                Damage::SystemSpoilt, Damage::OlderJournal}) {
+    // The fault on the folder a stop left; false when it does not apply.
+    const auto befall = [&](Fault fault, const std::string& journal_name,
+                            const Folder& before_operation_files, const std::vector<uint8_t>& table_after) {
+        switch (fault) {
+        case Fault::SystemLost:
+        case Fault::SystemSpoilt:
+            LoseSystemFile(fault == Fault::SystemSpoilt);
+            return true;
+        case Fault::SystemHeader:
+        case Fault::SystemRowDate: {
+            FlagBuffer system;
+            if (!ReadFlag("FLAG000", system))
+                return false;
+            std::vector<uint8_t> bytes = m_dir.Read("FLAG000");
+            if (fault == Fault::SystemHeader) {
+                bytes[1] ^= 0x41; // in the name field
+            } else {
+                GrowToSlotTable(system.Bytes);
+                SaveSlotTable table(system.Bytes);
+                uint32_t row = SLOT_FIRST;
+                while (row < SLOT_LAST && !table.IsUsed(row))
+                    ++row;
+                SaveSlotHeader header = table.Get(row);
+                header.Year ^= 1;
+                table.Put(row, header);
+                std::string text;
+                system.AppendTo(text);
+                bytes.assign(text.begin(), text.end());
+            }
+            m_dir.Write("FLAG000", bytes);
+            return true;
+        }
+        case Fault::SystemBefore: {
+            const std::vector<uint8_t>& previous = before_operation_files.at("FLAG000");
+            if (Exists("FLAG000") && m_dir.Read("FLAG000") == previous)
+                return false;
+            m_dir.Write("FLAG000", previous);
+            return true;
+        }
+        case Fault::OlderJournal: {
+            SlotMoveJournal journal;
+            EXPECT_TRUE(journal.Decode(m_dir.Read(journal_name)));
+            journal.Version = 1;
+            journal.SystemHash = HashSaveBytes(table_after);
+            m_dir.Write(journal_name, journal.Encode());
+            return true;
+        }
+        case Fault::NewFlagFileCut: {
+            SlotMoveJournal journal;
+            EXPECT_TRUE(journal.Decode(m_dir.Read(journal_name)));
+            for (const CStringUTF8& name : journal.NewFiles) {
+                const std::string file = name.GetStdString();
+                if (file.starts_with("FLAG") && Exists(file)) {
+                    std::vector<uint8_t> bytes = m_dir.Read(file);
+                    bytes.resize(bytes.size() / 2);
+                    m_dir.Write(file, bytes);
+                    return true;
+                }
+            }
+            return false;
+        }
+        }
+        return false;
+    };
+    std::map<Fault, int> fault_points;
+    for (const Damage damage : {Damage::None, Damage::SystemFile, Damage::Journal, Damage::AfterStop}) {
         int journal_stops = 0;
         int journal_whole = 0;
-        const bool after_stop = damage >= Damage::SystemLost;
+        const bool after_stop = damage == Damage::AfterStop;
         for (const Operation& operation : operations) {
             if (operation.long_only && !long_run)
                 continue;
@@ -682,7 +789,39 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             operation.run();
             // The previous build's journal named the slot table the system file gets at the end.
             const std::vector<uint8_t> table_after = SystemTable();
+            const std::vector<uint8_t> system_after =
+                Exists("FLAG000") ? m_dir.Read("FLAG000") : std::vector<uint8_t>();
             const Listing after = ListedAtNextStart();
+            // A start after a fault on the folder a stop left. No save's files are deleted (some
+            // may be kept aside) but those a finished operation's system file proves it deleted;
+            // each listed row loads the save it shows, a damaged one is refused; a start that keeps
+            // saves aside says so, by their names; nothing is left unlisted.
+            const auto start_after_fault = [&](const std::string& at, bool may_finish) {
+                const std::set<int32_t> kept_before = ids_kept();
+                const bool proven = may_finish && Exists("FLAG000") && m_dir.Read("FLAG000") == system_after;
+                const std::set<std::string> kept_names = KeptNames();
+                m_messages.clear();
+                const Listing listed = ListedAtNextStart(false);
+                const std::set<int32_t> kept_after = ids_kept();
+                for (const int32_t id : kept_before) {
+                    const bool finished_away = proven && std::ranges::none_of(after, [id](const auto& row) {
+                                                   return row.second == id;
+                                               });
+                    EXPECT_TRUE(kept_after.contains(id) || finished_away) << "save " << id << " gone, " << at;
+                }
+                ExpectRowsLoadTheirSaves(listed, at, long_run);
+                std::string told;
+                for (const std::string& message : m_messages)
+                    told += message + "\n";
+                for (const std::string& name : KeptNames()) {
+                    EXPECT_TRUE(kept_names.contains(name) || told.find(name) != std::string::npos ||
+                                told.find("(+") != std::string::npos)
+                        << name << " set aside untold, " << at << ": " << told;
+                }
+                for (const std::string& name : Unowned(listed))
+                    ADD_FAILURE() << name << " left, " << at;
+                return listed;
+            };
             int ended[2] = {0, 0};
             int stops = 0; // the file calls the operation was stopped at
             for (int stop_at = 0;; ++stop_at) {
@@ -718,32 +857,22 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                     if (!Exists(journal_name))
                         continue;
                     ++journal_stops;
-                    if (damage == Damage::OlderJournal) {
-                        SlotMoveJournal journal;
-                        ASSERT_TRUE(journal.Decode(m_dir.Read(journal_name)));
-                        journal.Version = 1;
-                        journal.SystemHash = HashSaveBytes(table_after);
-                        m_dir.Write(journal_name, journal.Encode());
-                    } else {
-                        LoseSystemFile(damage == Damage::SystemSpoilt);
+                    const Folder stopped = ReadFolder();
+                    for (const Fault fault :
+                         {Fault::SystemLost, Fault::SystemSpoilt, Fault::SystemHeader, Fault::SystemRowDate,
+                          Fault::SystemBefore, Fault::OlderJournal, Fault::NewFlagFileCut}) {
+                        const std::string at = std::string(FAULT_NAMES[static_cast<size_t>(fault)]) + " at " +
+                                               std::to_string(stop_at);
+                        PutFolder(stopped);
+                        State().Assign(live);
+                        if (!befall(fault, journal_name, first, table_after))
+                            continue;
+                        ++fault_points[fault];
+                        const Listing listed = start_after_fault(at, true);
+                        const bool done = listed == after;
+                        EXPECT_TRUE(done || listed == before_operation) << "mixed, " << at;
+                        ++ended[done ? 1 : 0];
                     }
-                    // Without a system file to tell, no save's files are deleted: those the
-                    // operation set aside or wrote stay, if only under ".kept" names. Each listed
-                    // row loads its save.
-                    const std::set<int32_t> kept_before = ids_kept();
-                    const Listing listed = ListedAtNextStart();
-                    const bool done = listed == after;
-                    EXPECT_TRUE(done || listed == before_operation) << "mixed at " << stop_at;
-                    ++ended[done ? 1 : 0];
-                    if (damage != Damage::OlderJournal) {
-                        EXPECT_EQ(ids_kept(), kept_before) << "at " << stop_at;
-                    }
-                    for (const auto& [slot, id] : listed) {
-                        EXPECT_EQ(LoadCode([&] { m_load.LoadSlot(slot); }), 3) << slot << " at " << stop_at;
-                        EXPECT_EQ(State().Money(), id) << "slot " << slot << " at " << stop_at;
-                    }
-                    for (const std::string& name : Unowned(listed))
-                        ADD_FAILURE() << name << " left at " << stop_at;
                     continue;
                 }
                 if (damage == Damage::Journal && killed) {
@@ -755,6 +884,7 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                         }
                     }
                     if (journal) {
+                        const Folder stopped = ReadFolder();
                         // The next start puts every save the system file on disk lists back whole
                         // in its slot, from the folder alone: all as before or all as after, what
                         // has no place kept aside; the start after changes nothing.
@@ -787,6 +917,17 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
                                     << name << " left at " << stop_at;
                             }
                             journal_whole += whole && start_count == 0 ? 1 : 0;
+                        }
+                        // The same with the system file lost or changed as well.
+                        for (const Fault fault : {Fault::SystemLost, Fault::SystemSpoilt, Fault::SystemHeader,
+                                                  Fault::SystemRowDate, Fault::SystemBefore}) {
+                            PutFolder(stopped);
+                            State().Assign(live);
+                            if (befall(fault, "", first, table_after))
+                                start_after_fault(std::string("damaged journal, ") +
+                                                      FAULT_NAMES[static_cast<size_t>(fault)] + " at " +
+                                                      std::to_string(stop_at),
+                                                  false);
                         }
                         continue;
                     }
@@ -822,6 +963,10 @@ TEST_F(ISaveLoadThreadTest, AKillAtAnyFileCallLeavesEverySaveWholeAndListed)
             EXPECT_GT(journal_stops, 0);
             std::fprintf(stderr, "%s: %d stops leaving a journal\n",
                          DAMAGE_NAMES[static_cast<size_t>(damage)], journal_stops);
+            for (const auto& [fault, points] : fault_points) {
+                EXPECT_GT(points, 0) << FAULT_NAMES[static_cast<size_t>(fault)];
+                std::fprintf(stderr, "  %s: %d points\n", FAULT_NAMES[static_cast<size_t>(fault)], points);
+            }
         }
         if (damage == Damage::Journal) {
             EXPECT_GT(journal_stops, 0);
@@ -1223,9 +1368,9 @@ TEST_F(ISaveLoadThreadTest, RebuiltRowsKeepTheTimeAndNoteTheyWereSavedWith)
 
 // What no table lists never comes back as a save: the files of a delete of every save go with
 // it, a save stopped before its files are all written (into an empty group, so nothing moved) is
-// taken back, kept aside as the damaged system file cannot say it was not made, and what cut
-// writes left is gone by the next start; a rebuilt table lists none of them, nor a script's own
-// flag file and save data kept under a slot's name, which stay.
+// taken back, kept aside as the damaged system file cannot say it was not made (the player is
+// told), and what cut writes left is gone by the next start; a rebuilt table lists none of them,
+// nor a script's own flag file and save data kept under a slot's name, which stay.
 TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
 {
     Mark(1);
@@ -1250,7 +1395,9 @@ TEST_F(ISaveLoadThreadTest, WhatNoTableListsNeverComesBack)
     m_dir.Write("FLAG000", std::vector<uint8_t>{1, 2, 3});
     m_messages.clear();
     EXPECT_EQ(ListedAtNextStart(), Listing());
-    EXPECT_EQ(m_messages.size(), 1u); // the notice of the rebuild
+    // The notice of the stopped save kept aside, by its files' names, and that of the rebuild.
+    ASSERT_EQ(m_messages.size(), 2u);
+    EXPECT_NE(m_messages[0].find("FLAG101.kept, SaveData101.dat.kept"), std::string::npos) << m_messages[0];
     EXPECT_EQ(Unowned({{1, 3}}), std::vector<std::string>());
     EXPECT_EQ(Ids(1), std::make_pair(3, 3));
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "graphics/CDIBDC.h"
+#include "platform/kernel/FileFault.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptValueTable.h"
 #include "script/commands/GameFileFixture.h"
@@ -248,8 +249,10 @@ TEST_F(SaveStoreTest, ASavedHeaderKeepsEachOfItsClocksFields)
 }
 
 // A journal an older build left (its hash that of the slot table alone) is still finished when
-// the system file holds the new table, and undone when it holds the old one.
-TEST_F(SaveStoreTest, AnOlderBuildsJournalIsStillFinishedOrUndone)
+// the system file holds the new table. It never knew the system file it replaced, so one that holds
+// another cannot say the save was not made: the save whose files are whole goes forward, the one
+// it replaced is kept aside, and the table is made again from the slot files.
+TEST_F(SaveStoreTest, AnOlderBuildsJournalIsStillFinishedAndNeverDeletesTheNewSave)
 {
     const Save older = MakeSave(1);
     const Save newer = MakeSave(2);
@@ -270,20 +273,143 @@ TEST_F(SaveStoreTest, AnOlderBuildsJournalIsStillFinishedOrUndone)
         m_dir.Write("SaveData001.dat", BytesOf(newer.data));
         m_dir.Write("FLAG000", BytesOf(finished ? listed : SystemWith({})));
         m_dir.Write("slotmove.jnm", bytes);
+        (void)TakeMessageBoxes();
         SaveStore::RemoveLeftovers();
-        const Save& kept = finished ? newer : older;
-        const std::string state = BytesOf(kept.state);
-        const std::string data = BytesOf(kept.data);
+        const std::string state = BytesOf(newer.state);
+        const std::string data = BytesOf(newer.data);
         EXPECT_EQ(Get("FLAG001"), Bytes(state.begin(), state.end())) << finished;
         EXPECT_EQ(Get("SaveData001.dat"), Bytes(data.begin(), data.end())) << finished;
-        EXPECT_EQ(Folder().size(), 3u) << finished << ": the slot's two files and the system file";
+        if (finished) {
+            EXPECT_EQ(Folder().size(), 3u) << "the slot's two files and the system file";
+            EXPECT_TRUE(TakeMessageBoxes().empty());
+            continue;
+        }
+        const std::string old_state = BytesOf(older.state);
+        EXPECT_EQ(Get("FLAG001.kept"), Bytes(old_state.begin(), old_state.end()));
+        EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "SaveData001.dat.kept"));
+        EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "FLAG000.bad"));
+        EXPECT_EQ(Folder().size(), 6u) << "and the system file's bytes before it was made again";
+        EXPECT_EQ(TakeMessageBoxes().size(), 2u) << "the list made again, the save kept aside";
+    }
+}
+
+// A stop after a save's system file was written and before its journal went: the system file
+// says the save was not made only while it holds the very bytes the save replaced (its new files
+// are then kept aside, not deleted); any other content says nothing (a save whose files are whole
+// goes forward, what it replaced kept aside, the table made from the slot files, the folder
+// flushed before the journal goes); the bytes the save wrote say it was made, even when a new file
+// was damaged since. The player hears of each save kept aside, and under which names.
+TEST_F(SaveStoreTest, AStoppedSavesSystemFileIsBelievedOnlyForTheBytesItsJournalKnows)
+{
+    const Save older = MakeSave(1);
+    Save newer = MakeSave(2);
+    newer.state.SetEngineStateWord(ENGINE_STATE_SNAPSHOT);
+    const std::string before = BytesOf(SystemWith({}));
+    const std::string after = BytesOf(SystemWith({1}));
+    const auto span_of = [](const std::string& text) {
+        return std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    };
+    SlotMoveJournal journal;
+    journal.SystemHash = HashSaveBytes(span_of(after));
+    journal.HasPrevious = true;
+    journal.PreviousHash = HashSaveBytes(span_of(before));
+    journal.SystemFile = "FLAG000";
+    journal.NewFiles = {"FLAG001", "SaveData001.dat"};
+    journal.Renames = {{"FLAG001", "FLAG001.drop"}, {"SaveData001.dat", "SaveData001.dat.drop"}};
+    m_app.UseConfigFile(m_folder + "config.xml");
+    m_app.Config().SetInt("/Config/Language", 0);
+    enum class Found
+    {
+        Before,
+        BeforeWithAByteChanged,
+        AfterWithTheFlagFileCut,
+        Lost,
+    };
+    for (const Found found :
+         {Found::Before, Found::BeforeWithAByteChanged, Found::AfterWithTheFlagFileCut, Found::Lost}) {
+        for (const auto& [name, content] : Folder())
+            std::filesystem::remove(m_dir.Path() / name);
+        m_dir.Write("FLAG001.drop", BytesOf(older.state));
+        m_dir.Write("SaveData001.dat.drop", BytesOf(older.data));
+        std::string state = BytesOf(newer.state);
+        if (found == Found::AfterWithTheFlagFileCut)
+            state.resize(state.size() / 2);
+        m_dir.Write("FLAG001", state);
+        m_dir.Write("SaveData001.dat", BytesOf(newer.data));
+        std::string system = found == Found::AfterWithTheFlagFileCut ? after : before;
+        if (found == Found::BeforeWithAByteChanged)
+            system[1] ^= 0x41; // the name field: it still reads
+        if (found != Found::Lost)
+            m_dir.Write("FLAG000", system);
+        m_dir.Write("slotmove.jnm", journal.Encode());
+        std::vector<std::pair<platform::FolderCall, std::string>> calls;
+        platform::ObserveFolderCalls(
+            [&](platform::FolderCall call, std::u16string_view first, std::u16string_view) {
+                const std::string name = CStringUTF8(std::u16string(first)).GetStdString();
+                calls.emplace_back(call, name.substr(name.find_last_of('/') + 1));
+            });
+        (void)TakeMessageBoxes();
+        SaveStore::RemoveLeftovers();
+        platform::ObserveFolderCalls(nullptr);
+        const std::vector<std::string> boxes = TakeMessageBoxes();
+        const auto holds = [&](const char* name, const Save& save, bool state_file) {
+            const std::string bytes = state_file ? BytesOf(save.state) : BytesOf(save.data);
+            return std::filesystem::exists(m_dir.Path() / name) &&
+                   Get(name) == Bytes(bytes.begin(), bytes.end());
+        };
+        switch (found) {
+        case Found::Before:
+            EXPECT_TRUE(holds("FLAG001", older, true) && holds("SaveData001.dat", older, false));
+            EXPECT_TRUE(holds("FLAG001.kept", newer, true) && holds("SaveData001.dat.kept", newer, false));
+            EXPECT_EQ(Folder().size(), 5u);
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0], "An interrupted save or delete left a save that could not be put back in the "
+                                "list. Its files were kept in " +
+                                    m_folder + " under these names:\nFLAG001.kept, SaveData001.dat.kept");
+            break;
+        case Found::BeforeWithAByteChanged: {
+            EXPECT_TRUE(holds("FLAG001", newer, true) && holds("SaveData001.dat", newer, false));
+            EXPECT_TRUE(holds("FLAG001.kept", older, true) && holds("SaveData001.dat.kept", older, false));
+            EXPECT_EQ(Get("FLAG000.bad"), Bytes(system.begin(), system.end()));
+            FlagBuffer relisted;
+            ASSERT_TRUE(SaveStore::ReadSystemFile(relisted));
+            EXPECT_TRUE(SaveSlotTable(relisted.Bytes).IsUsed(1)) << "the save in slot 1 is listed";
+            EXPECT_EQ(boxes.size(), 2u) << "the list made again, the save kept aside";
+            break;
+        }
+        case Found::Lost:
+            EXPECT_TRUE(holds("FLAG001", newer, true) && holds("SaveData001.dat", newer, false));
+            EXPECT_TRUE(holds("FLAG001.kept", older, true) && holds("SaveData001.dat.kept", older, false));
+            EXPECT_EQ(Folder().size(), 4u);
+            EXPECT_EQ(boxes.size(), 1u) << "the save kept aside";
+            break;
+        case Found::AfterWithTheFlagFileCut:
+            EXPECT_EQ(Get("FLAG001"), Bytes(state.begin(), state.end()));
+            EXPECT_TRUE(holds("SaveData001.dat", newer, false));
+            EXPECT_EQ(Folder().size(), 3u) << "the set-aside files deleted";
+            EXPECT_TRUE(boxes.empty());
+            break;
+        }
+        if (found == Found::Lost || found == Found::BeforeWithAByteChanged) {
+            // The renames to ".kept" names are flushed before the journal goes.
+            const auto last_kept = std::ranges::find_if(calls.rbegin(), calls.rend(), [](const auto& call) {
+                return call.first == platform::FolderCall::Rename &&
+                       call.second.starts_with("SaveData001.dat");
+            });
+            const auto unlinked = std::ranges::find(
+                calls, std::pair{platform::FolderCall::Delete, std::string("slotmove.jnm")});
+            ASSERT_TRUE(last_kept != calls.rend() && unlinked != calls.end());
+            EXPECT_TRUE(std::any_of(last_kept.base(), unlinked, [](const auto& call) {
+                return call.first == platform::FolderCall::Flush;
+            })) << "no flush between the last rename and the journal's removal";
+        }
     }
 }
 
 // An unreadable journal deletes nothing it set aside: a listed slot whose names are free gets its
 // files back; a slot something moved into, or that no table lists any more, keeps them under
 // ".kept" names beside any kept before, which no later start removes; the player is told so in
-// their language.
+// their language. The rows list slots whose files are no saves: the list is made again.
 TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
 {
     m_dir.Write("FLAG000", BytesOf(SystemWith({1, 3})));
@@ -299,10 +425,15 @@ TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
     (void)TakeMessageBoxes();
     SaveStore::RemoveLeftovers();
     SaveStore::RemoveLeftovers();
-    EXPECT_EQ(TakeMessageBoxes(), std::vector<std::string>{
-                                      m_folder + "slotmove.jnl is damaged.\nThe files an interrupted save or "
-                                                 "delete had set aside were kept, with \".kept\" added to "
-                                                 "their names."});
+    EXPECT_EQ(
+        TakeMessageBoxes(),
+        (std::vector<std::string>{
+            m_folder + "FLAG000 was damaged, so the list of saves was made again from the save slots' files.",
+            m_folder +
+                "slotmove.jnl is damaged.\nAn interrupted save or delete left 2 "
+                "saves that could not be put back in the list. Their files were "
+                "kept in " +
+                m_folder + " under these names:\nFLAG002.kept, FLAG003.kept2, SaveData003.dat.kept"}));
     const auto text = [&](const char* name) {
         const Bytes bytes = Get(name);
         return std::string(bytes.begin(), bytes.end());
@@ -314,5 +445,5 @@ TEST_F(SaveStoreTest, AnUnreadableJournalsSetAsideFilesAreRestoredOrKept)
     EXPECT_EQ(text("FLAG003.kept"), "kept before");
     EXPECT_EQ(text("FLAG003.kept2"), "FLAG003.drop");
     EXPECT_EQ(text("SaveData003.dat.kept"), "SaveData003.dat.drop");
-    EXPECT_EQ(Folder().size(), 8u) << "the journal is gone, nothing else";
+    EXPECT_EQ(Folder().size(), 9u) << "the journal is gone, the old list kept as FLAG000.bad";
 }
