@@ -115,13 +115,13 @@ bool AreaPanelsShown(const Frame& frame)
 }
 
 // A dialog of the layer (a question or a notice): its box (the plain panel, a numbered line's
-// lower one the small notice panel) and words (white) in its text cell; a question's first button (yes) at
-// the left, a notice's only one (OK) in the middle, read left of its word.
+// lower one the small notice panel) and its mark (white) in its text cell; a question's first button
+// (yes) at the left, a notice's only one (OK) in the middle, read left of its word.
 bool DialogShown(const Frame& frame)
 {
     const std::optional<uint32_t> box = FrameCellAt(frame, 540, 480);
     return (box == tools::DIALOG_SHEET_PANEL_SIMPLE || box == tools::NOTICE_SHEET_PANEL_SMALL) &&
-           WhiteIn(frame, 560, 440, 1360, 500) > 50;
+           WhiteIn(frame, 560, 440, 1360, 500) > 20;
 }
 
 bool QuestionShown(const Frame& frame)
