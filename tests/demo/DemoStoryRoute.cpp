@@ -121,7 +121,7 @@ bool DialogShown(const Frame& frame)
 {
     const std::optional<uint32_t> box = FrameCellAt(frame, 540, 480);
     return (box == tools::DIALOG_SHEET_PANEL_SIMPLE || box == tools::NOTICE_SHEET_PANEL_SMALL) &&
-           WhiteIn(frame, 560, 440, 1360, 500) > 20;
+           WhiteIn(frame, 560, 440, 1360, 550) > 20;
 }
 
 bool QuestionShown(const Frame& frame)
