@@ -22,6 +22,8 @@ void SetIdleWait(IdleWaitFunction wait);
 using IdleWakeFunction = void (*)();
 void SetIdleWake(IdleWakeFunction wake);
 void WakeIdleOwner();
+// The wake for a frame presented on another thread; without one, the plain wake.
+void SetFrameWake(IdleWakeFunction wake);
 
 // A frame was presented, from any thread: the owner's loop is animating (its rests go back to
 // the millisecond pace), or another thread drew something it may wait for (its rest ends).

@@ -235,6 +235,7 @@ namespace {
 std::atomic<platform::IdleWaitFunction> s_idle_wait{nullptr};
 std::atomic<std::thread::id> s_idle_owner{};
 std::atomic<platform::IdleWakeFunction> s_idle_wake{nullptr};
+std::atomic<platform::IdleWakeFunction> s_frame_wake{nullptr};
 std::atomic<bool> s_owner_presented{false};
 std::atomic<bool> s_step_noted{false};
 // Bit 32 set: a note is held in the low word.
@@ -260,6 +261,11 @@ void platform::SetIdleWake(IdleWakeFunction wake)
     s_idle_wake = wake;
 }
 
+void platform::SetFrameWake(IdleWakeFunction wake)
+{
+    s_frame_wake = wake;
+}
+
 void platform::WakeIdleOwner()
 {
     if (const IdleWakeFunction wake = s_idle_wake.load())
@@ -270,6 +276,8 @@ void platform::NoteFramePresented()
 {
     if (std::this_thread::get_id() == s_idle_owner.load())
         s_owner_presented = true;
+    else if (const IdleWakeFunction wake = s_frame_wake.load())
+        wake();
     else
         WakeIdleOwner();
 }

@@ -232,6 +232,7 @@ void WindowManager::InstallIdleWait()
     m_idle_installed = true;
     SetIdleWait(&WaitOnMainThread);
     SetIdleWake([] { WindowManager::GetInstance().WakeIdle(); });
+    SetFrameWake([] { WindowManager::GetInstance().WakeIdleForFrame(); });
 }
 
 void WindowManager::WakeIdle()
@@ -241,6 +242,21 @@ void WindowManager::WakeIdle()
     if (m_idle_waiting)
         if (VideoDevice* device = m_wake_device.load())
             device->Wake();
+}
+
+void WindowManager::WakeIdleForFrame()
+{
+    // A frame not shown yet needs no wake kept for the next rest: that rest shows it first, and a
+    // rest about to begin bounds its wait by the frame's hold. Kept, the wake would end that next
+    // rest too, for nothing, whenever the loop had left its rest before the frame's present was
+    // noted (a native event on a loaded machine). Only a rest in progress must end.
+    if (m_repaint) {
+        if (m_idle_waiting)
+            if (VideoDevice* device = m_wake_device.load())
+                device->Wake();
+        return;
+    }
+    WakeIdle();
 }
 
 void WindowManager::CountInputWait(uint64_t arrived_us)

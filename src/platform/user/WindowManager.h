@@ -157,6 +157,8 @@ public:
     bool IsIdleWaiting() const { return m_idle_waiting; } // any thread
     // Ends a rest in progress, for a change the loop polls; any thread.
     void WakeIdle();
+    // A frame another thread published: ends a rest in progress; see IdleWait.cpp.
+    void WakeIdleForFrame();
     bool KillTimer(HWND window, UINT_PTR id);
 
     // Touch.

@@ -108,8 +108,8 @@ TEST_F(IdleWaitThreadTest, InputPostsAndFramesFromAnotherThreadEndTheWaitAndSayW
 }
 
 // A frame presented on another thread (the click prompt's, from the task thread) ends the rest
-// once; the loop's next rest shows it and rests on. The present's wake came after its frame's
-// own, which the loop had taken already: it ended that next rest too, for nothing.
+// once; the loop's next rest shows it and rests on. A present noted after the loop had left its
+// rest ended that next rest too, for nothing.
 TEST_F(IdleWaitThreadTest, AFrameFromAnotherThreadEndsOneRestAndTheNextShowsItAndRests)
 {
     WindowManager& manager = WindowManager::GetInstance();
@@ -131,6 +131,21 @@ TEST_F(IdleWaitThreadTest, AFrameFromAnotherThreadEndsOneRestAndTheNextShowsItAn
         wake = manager.IdleWait(20);
     EXPECT_EQ(wake, IdleWake::Timeout);
     EXPECT_EQ(counts.presents.load(), presents + 1);
+
+    // The rest ended for something else, and the present is noted only once the loop turns: the
+    // loop's next rest shows the frame and rests on all the same.
+    EXPECT_EQ(WaitWhile([&] {
+                  manager.PublishFrame(m_view, frame);
+                  PostMessageW(m_view, WM_APP + 9, 0, 0);
+              }),
+              IdleWake::Posted);
+    std::thread([] { NoteFramePresented(); }).join();
+    RecordingWindow::PumpAll(false);
+    wake = manager.IdleWait(20);
+    if (wake == IdleWake::Frame)
+        wake = manager.IdleWait(20);
+    EXPECT_EQ(wake, IdleWake::Timeout);
+    EXPECT_EQ(counts.presents.load(), presents + 2);
 }
 
 TEST_F(IdleWaitThreadTest, WorkAlreadyWaitingEndsItBeforeItStarts)
