@@ -362,14 +362,12 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     EXPECT_EQ(answers, expected);
 }
 
-
-
 TEST(DemoAreasTest, TheCharacterAreaShowsEveryPlaceNamedOverItsHitsClearOfTheFigure)
 {
     // In each language (build/demo_story_character_area_<index>.png: English, simplified and
-    // traditional Chinese, Japanese): every opaque pixel of each
-    // place's sign as that language's picture draws it (its frame and its name) shows unchanged
-    // over the place's hit rectangle, and nothing of the figure shows there.
+    // traditional Chinese, Japanese): every opaque pixel of each place's sign as that language's
+    // picture draws it (its frame and its name) shows unchanged over the place's hit rectangle,
+    // and nothing of the figure shows there.
     for (int32_t language = 0; language < 4; ++language) {
         const HeadlessDemoHome home;
         ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
@@ -395,9 +393,10 @@ TEST(DemoAreasTest, TheCharacterAreaShowsEveryPlaceNamedOverItsHitsClearOfTheFig
             int figure = 0;
             for (int y = place.top; y < place.bottom; ++y)
                 for (int x_at = place.left; x_at < place.right; ++x_at) {
-                    const uint32_t pixel = shown->pixels[static_cast<size_t>(y) * shown->width + x_at] & 0xFFFFFFu;
+                    const uint32_t pixel =
+                        shown->pixels[static_cast<size_t>(y) * shown->width + x_at] & 0xFFFFFFu;
                     const uint32_t sign = signs.At(x_at, y);
-                    if ((pixel == (tools::STAGE_FIRST_BODY & 0xFFFFFFu)) ||
+                    if (pixel == (tools::STAGE_FIRST_BODY & 0xFFFFFFu) ||
                         pixel == (tools::STAGE_SKIN & 0xFFFFFFu))
                         ++figure;
                     if (sign >> 24 != 0xFF)
@@ -406,8 +405,8 @@ TEST(DemoAreasTest, TheCharacterAreaShowsEveryPlaceNamedOverItsHitsClearOfTheFig
                     if (pixel != (sign & 0xFFFFFFu))
                         ++changed;
                 }
-            const std::string where = "language " + std::to_string(language) + ", place " +
-                                      std::to_string(place.id >> 8);
+            const std::string where =
+                "language " + std::to_string(language) + ", place " + std::to_string(place.id >> 8);
             EXPECT_GT(signed_pixels, 1000) << where << ": no sign drawn for it";
             EXPECT_EQ(changed, 0) << where << ": its sign covered or another one over its hits";
             EXPECT_EQ(figure, 0) << where << ": the figure over its hits";

@@ -408,7 +408,8 @@ std::vector<AreaRecord> FigurePlaceAreas()
     for (size_t column = 0; column < std::size(COLUMN_LEFT); ++column)
         for (int32_t row = 0; row < COLUMN_ROWS[column]; ++row, ++group) {
             const int32_t top = TOP + PITCH * row;
-            areas.push_back({(group << 8) | 1, COLUMN_LEFT[column], top, COLUMN_LEFT[column] + WIDTH, top + HEIGHT});
+            areas.push_back(
+                {(group << 8) | 1, COLUMN_LEFT[column], top, COLUMN_LEFT[column] + WIDTH, top + HEIGHT});
         }
     return areas;
 }
