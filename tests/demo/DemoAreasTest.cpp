@@ -12,6 +12,7 @@
 // In a third run of the town the right button opens the first sub map with the presence faces
 // over the running screen (build/demo_town_submap.png) and closes it back to the town
 // (build/demo_town_submap_closed.png), which runs on and opens it again.
+// The character-area screen opens once in each language to show its places round the figure.
 
 #include <algorithm>
 #include <chrono>
@@ -26,11 +27,14 @@
 
 #include "DemoPlayer.h"
 #include "DemoRun.h"
+#include "demopics/DemoPictures.h"
 #include "foundation/CXMLDocument.h"
 #include "platform/gdi/PngCodec.h"
 #include "screens/map/CTimeSelect.h"
 #include "screens/map/SubMapLayout.h"
+#include "sheetgen/DemoMapSheets.h"
 #include "sheetgen/MapSheets.h"
+#include "textpaint/LanguageWords.h"
 
 namespace {
 
@@ -221,7 +225,7 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
 {
     const HeadlessDemoHome home;
     ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
-    // Each click once its screen has shown: group 8 of the standing character's hits, the time
+    // Each click once its screen has shown: place 6 of the standing character's hits, the time
     // ring's button 3, the place screen's decide, group 3's strip of the id picture (after the
     // pointer has rested on the help bar, which the area screen lifts) and the ".area" place
     // 0x0102. Each lands on nothing on the screens before and after its own, so a click repeated
@@ -240,9 +244,10 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
                FrameCellStateAt(picture, 409 + 1000, 952 + 70) ==
                    std::make_pair(tools::AREA_SHEET_HELP_BAR, 0);
     };
-    // The character-area screen: the standing character's body and the back button alone.
+    // The character-area screen: the standing character's body in the middle and the back button
+    // alone.
     const auto character_screen = [&](const Frame& picture) {
-        return (picture.pixels[580 * picture.width + 360] & 0xFFFFFFu) == 0x3060C0u &&
+        return (picture.pixels[580 * picture.width + 960] & 0xFFFFFFu) == 0x3060C0u &&
                button(picture, 1389, 803, 2, 0) && !button(picture, 1129, 803, 0, 0);
     };
     // An area screen has only the corner back button; the id picture's places are drawn as
@@ -346,13 +351,67 @@ TEST(DemoAreasTest, ClicksThroughTheCharacterTimePlaceAndAreaScreens)
     EXPECT_EQ(x.ExitStatus(), 0) << "the scene did not end the game\n" << x.Output();
 
     // The answers the scene kept: decide, group 3 item 1 of the id picture, place 0x0102 raised
-    // to group 2, group 8 of the id picture stretched over the character's sprite, the ring's
+    // to group 2, place 6 (group 6 item 1) of the standing character's own id picture, the ring's
     // button 3.
     const std::optional<FlagBuffer> state = SavedState(home, "FLAG004");
     ASSERT_TRUE(state.has_value()) << "FLAG004";
-    const std::vector<int32_t> expected{0xFF02, 0x0301, 0x0202, 0x0801, 4};
+    const std::vector<int32_t> expected{0xFF02, 0x0301, 0x0202, 0x0601, 4};
     std::vector<int32_t> answers;
     for (size_t n = 20; n <= 24; ++n)
         answers.push_back(state->Values[n].Integer);
     EXPECT_EQ(answers, expected);
+}
+
+TEST(DemoAreasTest, TheCharacterAreaShowsEveryPlaceNamedOverItsHitsClearOfTheFigure)
+{
+    // In each language (build/demo_story_character_area_<index>.png: English, simplified and
+    // traditional Chinese, Japanese): every opaque pixel of each place's sign as that language's
+    // picture draws it (its frame and its name) shows unchanged over the place's hit rectangle,
+    // and nothing of the figure shows there.
+    for (int32_t language = 0; language < 4; ++language) {
+        const HeadlessDemoHome home;
+        ASSERT_TRUE(fs::exists(home.Build() / "demo/vesk")) << "build the demo target first";
+        home.EditConfig([&](CXMLDocument& config) {
+            config.SetInt("/Config/Language", language);
+            config.SetString("/GameFile/Script/StartUp", "areas_alone.mes");
+        });
+        HeadlessDemoPlayer x(home);
+        x.StartGame();
+        const std::optional<Frame> opened = x.WaitFor([](const Frame& picture) {
+            return FrameCellAt(picture, 1000, 1000) == tools::AREA_SHEET_HELP_BAR &&
+                   FrameCellAt(picture, 1450, 865) == tools::AREA_SHEET_BUTTON + 2;
+        });
+        ASSERT_TRUE(opened) << "language " << language << ": no character-area screen\n" << x.Output();
+        x.Settle();
+        const std::optional<Frame> shown = x.Grab();
+        ASSERT_TRUE(shown);
+        x.Keep(*shown, "character_area_" + std::to_string(language));
+        const tools::AkbPicture signs = tools::DemoFigureSpots(tools::LanguageOfIndex(language));
+        for (const tools::AreaRecord& place : tools::FigurePlaceAreas()) {
+            int signed_pixels = 0;
+            int changed = 0;
+            int figure = 0;
+            for (int y = place.top; y < place.bottom; ++y)
+                for (int x_at = place.left; x_at < place.right; ++x_at) {
+                    const uint32_t pixel =
+                        shown->pixels[static_cast<size_t>(y) * shown->width + x_at] & 0xFFFFFFu;
+                    const uint32_t sign = signs.At(x_at, y);
+                    if (pixel == (tools::STAGE_FIRST_BODY & 0xFFFFFFu) ||
+                        pixel == (tools::STAGE_SKIN & 0xFFFFFFu))
+                        ++figure;
+                    if (sign >> 24 != 0xFF)
+                        continue;
+                    ++signed_pixels;
+                    if (pixel != (sign & 0xFFFFFFu))
+                        ++changed;
+                }
+            const std::string where =
+                "language " + std::to_string(language) + ", place " + std::to_string(place.id >> 8);
+            EXPECT_GT(signed_pixels, 1000) << where << ": no sign drawn for it";
+            EXPECT_EQ(changed, 0) << where << ": its sign covered or another one over its hits";
+            EXPECT_EQ(figure, 0) << where << ": the figure over its hits";
+        }
+        x.Close();
+        EXPECT_EQ(x.ExitStatus(), 0) << x.Output();
+    }
 }

@@ -351,6 +351,7 @@ void PlayTheDayToTheCharacterArea(DemoPlayer& x)
     // The character-area screen over the standing character, its help bar and back button.
     auto characters = x.ClickUntil(COMMENT_BACK_X, COMMENT_BACK_Y, CharacterAreaShown);
     ASSERT_TRUE(characters) << "no character-area screen after the comment mode";
+    x.Keep(*characters, "character_area");
     EXPECT_EQ(KeyGreenIn(*characters), 0);
 }
 

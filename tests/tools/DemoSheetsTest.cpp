@@ -273,5 +273,47 @@ TEST(DemoSheets, ScreensHideWhatTheyOpenOverAndKeepTheirNamesClear)
                                  strips_height))
                 << language << ": a caption at (" << caption.left << ", " << caption.top
                 << ") under the place screen's strips";
+        // The character-area screen's places open over them too.
+        for (const tools::AreaRecord& place : tools::FigurePlaceAreas())
+            for (const tools::CaptionBox& caption :
+                 {evening, tools::SceneCaptionBox(tools::WordsIn(tools::EveningCaption(), words), 0)})
+                EXPECT_FALSE(Overlap(caption, place.left, place.top, place.right - place.left,
+                                     place.bottom - place.top))
+                    << language << ": a caption under place " << (place.id >> 8);
     }
+}
+
+// The character-area screen's places: groups 1 to 13, each once, each answered by the figure's id
+// picture over the whole of its rectangle on the screen and nowhere else, each rectangle on the
+// screen above the story text and the buttons (y 780 on) and clear of every pixel of the figure.
+// The demo's frames show each drawn there in every language.
+TEST(DemoSheets, TheFigurePlacesAreAnsweredOverTheirRectanglesClearOfTheFigure)
+{
+    const std::vector<tools::AreaRecord> places = tools::FigurePlaceAreas();
+    const tools::AkbPicture ids = tools::DemoFigureIdPicture();
+    const tools::AkbPicture figure = tools::DrawStandingCharacter(tools::STAGE_FIRST_BODY);
+    ASSERT_EQ(places.size(), 13u);
+    int64_t answered = 0;
+    for (int32_t y = 0; y < ids.height; ++y)
+        for (int32_t x = 0; x < ids.width; ++x)
+            answered += (ids.At(x, y) & 0xFFFFFFu) != 0;
+    int64_t area = 0;
+    for (size_t k = 0; k < places.size(); ++k) {
+        const tools::AreaRecord& place = places[k];
+        EXPECT_EQ(place.id, ((k + 1) << 8) | 1);
+        EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= 1920 && place.bottom <= 780)
+            << "place " << k + 1;
+        area += int64_t{place.right - place.left} * (place.bottom - place.top);
+        int32_t wrong = 0;
+        int32_t covered = 0;
+        for (int32_t y = place.top; y < place.bottom; ++y)
+            for (int32_t x = place.left; x < place.right; ++x) {
+                const uint32_t id = ids.At(x - tools::FIGURE_X, y - tools::FIGURE_Y);
+                wrong += (((id >> 8) & 0xFFu) << 8 | ((id >> 16) & 0xFFu)) != place.id;
+                covered += (figure.At(x - tools::FIGURE_X, y - tools::FIGURE_Y) >> 24) != 0;
+            }
+        EXPECT_EQ(wrong, 0) << "place " << k + 1 << ": pixels of its rectangle answer another id";
+        EXPECT_EQ(covered, 0) << "place " << k + 1 << ": under the figure";
+    }
+    EXPECT_EQ(answered, area) << "the id picture answers outside the places, or they overlap";
 }

@@ -393,23 +393,50 @@ AkbPicture DemoAreaSpots(bool places_file, WordsLanguage language)
     return picture;
 }
 
+std::vector<AreaRecord> FigurePlaceAreas()
+{
+    // Five places down the left, four inside them and four right of the figure (x 820 to 1100,
+    // with its head from y 225), all above the story text and the buttons (y 780 on).
+    constexpr int32_t COLUMN_LEFT[] = {60, 440, 1140};
+    constexpr int32_t COLUMN_ROWS[] = {5, 4, 4};
+    constexpr int32_t WIDTH = 340;
+    constexpr int32_t HEIGHT = 96;
+    constexpr int32_t TOP = 250;
+    constexpr int32_t PITCH = 108;
+    std::vector<AreaRecord> areas;
+    uint32_t group = 1;
+    for (size_t column = 0; column < std::size(COLUMN_LEFT); ++column)
+        for (int32_t row = 0; row < COLUMN_ROWS[column]; ++row, ++group) {
+            const int32_t top = TOP + PITCH * row;
+            areas.push_back(
+                {(group << 8) | 1, COLUMN_LEFT[column], top, COLUMN_LEFT[column] + WIDTH, top + HEIGHT});
+        }
+    return areas;
+}
+
+AkbPicture DemoFigureIdPicture()
+{
+    AkbPicture picture = MakePicture(2048, 1100, 0xFF000000u);
+    for (const AreaRecord& area : FigurePlaceAreas())
+        for (int32_t y = area.top - FIGURE_Y; y < area.bottom - FIGURE_Y; ++y)
+            for (int32_t x = area.left - FIGURE_X; x < area.right - FIGURE_X; ++x)
+                picture.At(x, y) = 0xFF000000u | ((area.id & 0xFFu) << 16) | ((area.id >> 8) << 8);
+    return picture;
+}
+
 AkbPicture DemoFigureSpots(WordsLanguage language)
 {
     AkbPicture picture = MakePicture(1920, 1080, 0);
-    for (int32_t group = 0; group < 14; ++group) {
-        const int32_t left = std::max(0, AreaIdStripLeft(group) + FIGURE_IDS_X);
-        const int32_t right = std::min(1920, AreaIdStripLeft(group) + 120 + FIGURE_IDS_X);
-        if (right <= left)
-            continue;
-        const DemoName name = DemoPlaceName(group);
-        const int32_t top = AREA_ID_STRIP_TOP + FIGURE_IDS_Y;
-        const int32_t height = AREA_ID_STRIP_BOTTOM - AREA_ID_STRIP_TOP;
-        FillRect(picture, left, top, right - left, height, 0xD0304058u);
-        DrawRim(picture, {left, top, right - left, height, 0, 0, ""}, 3);
+    for (const AreaRecord& area : FigurePlaceAreas()) {
+        const int32_t width = area.right - area.left;
+        const int32_t height = area.bottom - area.top;
+        const DemoName name = DemoPlaceName(static_cast<int>(area.id >> 8));
+        FillRect(picture, area.left, area.top, width, height, 0xD0304058u);
+        DrawRim(picture, {area.left, area.top, width, height, 0, 0, ""}, 3);
         TextStyle style;
-        style.pixel_height = 26;
+        style.pixel_height = 30;
         style.colour = 0xFFFFF0C0u;
-        DrawText(picture, {left + 4, top + height / 2 - 20, right - left - 8, 40},
+        DrawText(picture, {area.left + 8, area.top + height / 2 - 22, width - 16, 44},
                  WordsIn({name.japanese, name.english, name.simplified, name.traditional}, language), style);
     }
     return picture;
@@ -446,6 +473,7 @@ std::vector<NamedFile> DemoMapPictureFiles()
     add("area_spots.akb", [](WordsLanguage language) { return DemoAreaSpots(false, language); });
     add("area_places.akb", [](WordsLanguage language) { return DemoAreaSpots(true, language); });
     add("area_figure.akb", DemoFigureSpots);
+    files.push_back({"figure_ids.akb", EncodeAkb(DemoFigureIdPicture(), {})});
     return files;
 }
 

@@ -31,12 +31,17 @@ AkbPicture DemoAreaSheet(WordsLanguage language);
 // What the area screens over "area_ids.akb" (places_file false) and "area_places.area" show of
 // their places: a framed, named spot over each hit area, the rest clear.
 AkbPicture DemoAreaSpots(bool places_file, WordsLanguage language);
-// The character-area screen's places ("area_figure.akb"): the strips of "area_ids.akb" as the
-// figure it is given to places them (its top-left corner at FIGURE_IDS_X, FIGURE_IDS_Y: standing
-// position 1 at full size, its 2048-pixel picture centred on the screen, character "a"), each
-// framed and named on screen; the hit map answers nothing right of the picture's end.
-inline constexpr int32_t FIGURE_IDS_X = -664;
-inline constexpr int32_t FIGURE_IDS_Y = 35;
+// The character-area screen: the figure ("a_body.akb", standing position 0 at full size: its
+// 2048 x 1100 picture centred on the screen, its top-left corner at FIGURE_X, FIGURE_Y) with the
+// places round it, in three columns clear of the figure, the scenes' captions and the screen's
+// buttons. FigurePlaceAreas: place group g (1..13) answers id g x 256 + 1 over its rectangle on the
+// screen. "figure_ids.akb", the figure's id picture, holds those ids where the rectangles lie on
+// it (each moved by the figure's corner), 0 elsewhere; "area_figure.akb" draws each place framed
+// and named on the screen, in the player's language.
+inline constexpr int32_t FIGURE_X = -64;
+inline constexpr int32_t FIGURE_Y = 35;
+std::vector<AreaRecord> FigurePlaceAreas();
+AkbPicture DemoFigureIdPicture();
 AkbPicture DemoFigureSpots(WordsLanguage language);
 // The time selection: the ring's times of day, the ninth button along its top, the modes'
 // captions across the whole cell and the back button.
