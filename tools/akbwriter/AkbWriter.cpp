@@ -31,7 +31,7 @@ uint8_t Channel(uint32_t pixel, int channel)
 
 AkbPicture MakePicture(int32_t width, int32_t height, uint32_t colour)
 {
-    const UnwatchedScope unwatched;
+    [[maybe_unused]] const UnwatchedScope unwatched;
     AkbPicture picture;
     picture.width = width;
     picture.height = height;
@@ -41,7 +41,7 @@ AkbPicture MakePicture(int32_t width, int32_t height, uint32_t colour)
 
 std::vector<uint8_t> EncodeAkb(const AkbPicture& picture, const AkbOptions& options)
 {
-    const UnwatchedScope unwatched;
+    [[maybe_unused]] const UnwatchedScope unwatched;
     if (picture.width < 0 || picture.height < 0 || picture.width > 0xFFFF || picture.height > 0xFFFF ||
         picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height)
         throw std::invalid_argument("AKB picture size out of range");

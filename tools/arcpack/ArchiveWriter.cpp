@@ -22,7 +22,7 @@ void PutBigEndian32(std::vector<uint8_t>& out, uint64_t value)
 
 std::vector<uint8_t> BuildArchive(std::span<const ArchiveEntry> entries, ArchiveEncoding encoding)
 {
-    const UnwatchedScope unwatched;
+    [[maybe_unused]] const UnwatchedScope unwatched;
     std::vector<std::vector<uint8_t>> stored;
     stored.reserve(entries.size());
     uint64_t index_length = 0;

@@ -85,7 +85,7 @@ private:
 
 std::vector<uint8_t> LzssEncode(std::span<const uint8_t> data)
 {
-    const UnwatchedScope unwatched;
+    [[maybe_unused]] const UnwatchedScope unwatched;
     std::vector<uint8_t> text(LZSS_RING_SIZE, 0);
     text.insert(text.end(), data.begin(), data.end());
     auto finder = std::make_unique<MatchFinder>(text);
