@@ -6,12 +6,14 @@
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
 #include "sheetgen/DemoMapSheets.h"
+#include "sheetgen/EveryLanguageWords.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SlotSheet.h"
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -180,18 +182,11 @@ bool HasWords(const std::string& text)
 
 } // namespace
 
-// The pictures the game shows by their plain names in every language carry marks alone: every
-// question, notice and button names itself by a mark that reads alike in every language, and
-// the questions keep one, so a player still tells them apart.
+// The pictures the game shows by their plain names in every language carry no words of one
+// language on their buttons: each names itself by a mark that reads alike in every language.
 TEST(SheetWords, PicturesEveryLanguageSeesCarryMarksAlone)
 {
     std::vector<tools::CellWords> words;
-    for (int32_t kind = 0; kind <= 12; ++kind)
-        words.push_back(tools::DialogQuestion(kind));
-    for (int32_t kind = 0; kind <= 4; ++kind)
-        words.push_back(tools::NoticeKindWords(kind));
-    for (int32_t line = 0; line < 16; ++line)
-        words.push_back(tools::NoticeLineWords(line));
     for (uint32_t button = 0; button < 7; ++button)
         words.push_back(tools::MessageButtonWords(button));
     for (uint32_t button = 0; button < 9; ++button)
@@ -205,21 +200,109 @@ TEST(SheetWords, PicturesEveryLanguageSeesCarryMarksAlone)
     }
     EXPECT_EQ(tools::WordsIn({"", "▲"}, tools::WordsLanguage::Marks), "▲");
     EXPECT_EQ(tools::WordsIn({"名前", "Name", "名字", "名字"}, tools::WordsLanguage::Marks), "");
+}
 
-    // Drawn: the exit question's line carries its mark, and the plain sheet differs from the
-    // Japanese one there.
-    const tools::AkbPicture marks = tools::DemoDialogSheet(tools::WordsLanguage::Marks);
-    const tools::AkbPicture japanese = tools::DemoDialogSheet(tools::WordsLanguage::Japanese);
-    for (const tools::SheetCell& cell : tools::DialogSheetCells())
-        if (cell.id == tools::DIALOG_SHEET_LINE + 2) {
-            const auto [inside, outside] = InkOf(marks, cell, {cell.x, cell.y, cell.width, cell.height});
-            EXPECT_GT(inside.pixels, 60) << "no mark";
-            int differing = 0;
-            for (int32_t y = cell.y; y < cell.y + cell.height; ++y)
-                for (int32_t x = cell.x; x < cell.x + cell.width; ++x)
-                    differing += marks.At(x, y) != japanese.At(x, y);
-            EXPECT_GT(differing, 100);
+namespace {
+
+// The sheet's cell that holds the box whole.
+std::optional<tools::SheetCell> CellHolding(const std::vector<tools::SheetCell>& cells,
+                                            const tools::TextBox& box)
+{
+    for (const tools::SheetCell& cell : cells)
+        if (cell.state == 0 && box.x >= cell.x && box.y >= cell.y &&
+            box.x + box.width <= cell.x + cell.width && box.y + box.height <= cell.y + cell.height)
+            return cell;
+    return std::nullopt;
+}
+
+} // namespace
+
+// The questions and notices of the plain dialog sheets, which every language is shown, carry the
+// words of all four languages: each line on the sheet is that line as the font alone draws it, whole
+// (a box a line taller either way inks nothing more), at a readable size. Every question a dialog
+// asks, every notice and note, and the do-not-ask-again boxes have theirs.
+TEST(SheetWords, PlainDialogSheetsCarryEveryQuestionAndNoticeInAllFourLanguages)
+{
+    struct Plain
+    {
+        tools::AkbPicture sheet;
+        std::vector<tools::SheetCell> cells;
+        std::vector<tools::EveryLanguagePlace> places;
+    };
+    const Plain plains[] = {
+        {tools::DemoDialogSheet(tools::WordsLanguage::Marks), tools::DialogSheetCells(),
+         tools::DialogEveryLanguagePlaces()},
+        {tools::DemoNoticeSheet(tools::WordsLanguage::Marks), tools::NoticeSheetCells(),
+         tools::NoticeEveryLanguagePlaces()},
+    };
+    std::set<std::string> worded;
+    for (const Plain& plain : plains)
+        for (const tools::EveryLanguagePlace& place : plain.places) {
+            SCOPED_TRACE(place.words.english);
+            const std::optional<tools::SheetCell> cell = CellHolding(plain.cells, place.box);
+            ASSERT_TRUE(cell) << "words outside a cell";
+            worded.insert(std::to_string(cell->id) + " " + place.words.english);
+            const uint32_t ground = tools::CellColour(cell->id, 0);
+            const tools::EveryLanguageLayout layout =
+                tools::LayOutEveryLanguage(place.words, place.box, place.largest_em);
+            EXPECT_GE(layout.em, 16);
+            std::string all;
+            for (const tools::EveryLanguageLine& line : layout.lines)
+                all += line.text + "\n";
+            for (const std::string* words : {&place.words.japanese, &place.words.english,
+                                             &place.words.simplified, &place.words.traditional})
+                EXPECT_NE(all.find(*words), std::string::npos) << *words;
+            for (const tools::EveryLanguageLine& line : layout.lines) {
+                SCOPED_TRACE(line.text);
+                const int32_t margin = layout.em;
+                tools::AkbPicture alone;
+                alone.width = line.box.width;
+                alone.height = line.box.height + 2 * margin;
+                alone.pixels.assign(static_cast<size_t>(alone.width) * alone.height, ground);
+                tools::TextStyle style;
+                style.pixel_height = layout.em;
+                style.colour = tools::WordsColour(ground, 0);
+                tools::DrawText(alone, {0, 0, alone.width, alone.height}, line.text, style);
+                int32_t ink = 0;
+                int32_t outside = 0;
+                int32_t differing = 0;
+                for (int32_t y = 0; y < alone.height; ++y)
+                    for (int32_t x = 0; x < alone.width; ++x) {
+                        const bool inked = alone.At(x, y) != ground;
+                        if (y < margin || y >= margin + line.box.height) {
+                            outside += inked ? 1 : 0;
+                            continue;
+                        }
+                        ink += inked ? 1 : 0;
+                        differing +=
+                            plain.sheet.At(line.box.x + x, line.box.y + y - margin) != alone.At(x, y) ? 1 : 0;
+                    }
+                EXPECT_GT(ink, 100);
+                EXPECT_EQ(outside, 0) << "the line cut by its band";
+                EXPECT_EQ(differing, 0) << "the line not on the sheet as the font draws it";
+            }
         }
+    // The questions of kinds 1 to 12 (kind 4's too, which the save note asks), the notices of both
+    // sheets and kind 2's note, and the do-not-ask-again box's words on the dialog's and the note's panels.
+    std::set<std::string> wanted;
+    for (int32_t kind = 0; kind <= 12; ++kind)
+        wanted.insert(std::to_string(tools::DIALOG_SHEET_LINE + kind) + " " +
+                      tools::DialogQuestion(kind).english);
+    for (int32_t kind = 0; kind < 4; ++kind)
+        wanted.insert(std::to_string(tools::NOTICE_SHEET_LINE + kind) + " " +
+                      tools::NoticeKindWords(kind).english);
+    for (int32_t line = 0; line < 16; ++line)
+        wanted.insert(std::to_string(tools::NOTICE2_SHEET_LINE + line) + " " +
+                      tools::NoticeLineWords(line).english);
+    wanted.insert(std::to_string(tools::NOTICE2_SHEET_NOTE) + " " + tools::NoticeKindNoteWords().english);
+    wanted.insert(std::to_string(tools::NOTICE2_SHEET_KIND_4) + " " + tools::NoticeKindWords(4).english);
+    for (const std::string& words : wanted)
+        EXPECT_EQ(worded.count(words), 1u) << words;
+    int32_t box_words = 0;
+    for (const std::string& words : worded)
+        box_words += words.starts_with(std::to_string(tools::DIALOG_SHEET_PANEL_BOX) + " Do not ask") ||
+                     words.starts_with(std::to_string(tools::DIALOG_SHEET_NOTE_FRAME) + " Do not show");
+    EXPECT_EQ(box_words, 2);
 }
 
 // Words lacking a language's line are refused rather than drawn in another language's place; a

@@ -11,6 +11,7 @@
 #include "screens/system/SaveLoadLayout.h"
 #include "sheetgen/BacklogSheet.h"
 #include "sheetgen/ChoiceSheet.h"
+#include "sheetgen/EveryLanguageWords.h"
 #include "sheetgen/FlagSheets.h"
 #include "sheetgen/MusicSheets.h"
 #include "sheetgen/SaveLoadSheets.h"
@@ -285,29 +286,21 @@ AkbPicture DemoSideMenuSheet(WordsLanguage language)
 CellWords DialogQuestion(int32_t kind)
 {
     static const std::array<CellWords, 13> questions{{
-        {"セーブしますか？", "Save the game?", "要存档吗？", "要存檔嗎？", "▼■ ？"},
-        {"このデータをロードしますか？", "Load this save?", "要读取这个存档吗？", "要讀取這個存檔嗎？",
-         "▲■ ？"},
-        {"ゲームを終了しますか？", "Quit the game?", "要退出游戏吗？", "要離開遊戲嗎？", "× ？"},
-        {"タイトルに戻りますか？", "Return to the title?", "要返回标题画面吗？", "要返回標題畫面嗎？",
-         "◀◀ ？"},
-        {"上書きしますか？", "Overwrite this save?", "要覆盖这个存档吗？", "要覆蓋這個存檔嗎？", "■→■ ？"},
-        {"このセーブデータを削除しますか？", "Delete this save?", "要删除这个存档吗？", "要刪除這個存檔嗎？",
-         "×■ ？"},
+        {"セーブしますか？", "Save the game?", "要存档吗？", "要存檔嗎？"},
+        {"このデータをロードしますか？", "Load this save?", "要读取这个存档吗？", "要讀取這個存檔嗎？"},
+        {"ゲームを終了しますか？", "Quit the game?", "要退出游戏吗？", "要離開遊戲嗎？"},
+        {"タイトルに戻りますか？", "Return to the title?", "要返回标题画面吗？", "要返回標題畫面嗎？"},
+        {"上書きしますか？", "Overwrite this save?", "要覆盖这个存档吗？", "要覆蓋這個存檔嗎？"},
+        {"このセーブデータを削除しますか？", "Delete this save?", "要删除这个存档吗？", "要刪除這個存檔嗎？"},
         {"全てのセーブデータを削除しますか？", "Delete every save?", "要删除全部存档吗？",
-         "要刪除全部存檔嗎？", "×■■■ ？"},
-        {"このメッセージまで戻りますか？", "Jump back to this line?", "要回到这句话吗？", "要回到這句話嗎？",
-         "◀ ≡ ？"},
-        {"シーン選択に戻りますか？", "Back to the scene list?", "要返回场景列表吗？", "要返回場景列表嗎？",
-         "◀ ≡ ？"},
+         "要刪除全部存檔嗎？"},
+        {"このメッセージまで戻りますか？", "Jump back to this line?", "要回到这句话吗？", "要回到這句話嗎？"},
+        {"シーン選択に戻りますか？", "Back to the scene list?", "要返回场景列表吗？", "要返回場景列表嗎？"},
         // The unlock buttons of the scene replay and of the gallery ask these two.
-        {"全てのシーンを開放しますか？", "Unlock every scene?", "要开放全部场景吗？", "要開放全部場景嗎？",
-         "★ ？"},
-        {"全てのCGを開放しますか？", "Unlock every picture?", "要开放全部CG吗？", "要開放全部CG嗎？", "★ ？"},
-        {"このイベントへ移動しますか？", "Go to this event?", "要前往这个事件吗？", "要前往這個事件嗎？",
-         "▶ ★ ？"},
-        {"一緒に町へ出かけますか？", "Go into town together?", "要一起去镇上吗？", "要一起去鎮上嗎？",
-         "▶ ■■ ？"},
+        {"全てのシーンを開放しますか？", "Unlock every scene?", "要开放全部场景吗？", "要開放全部場景嗎？"},
+        {"全てのCGを開放しますか？", "Unlock every picture?", "要开放全部CG吗？", "要開放全部CG嗎？"},
+        {"このイベントへ移動しますか？", "Go to this event?", "要前往这个事件吗？", "要前往這個事件嗎？"},
+        {"一緒に町へ出かけますか？", "Go into town together?", "要一起去镇上吗？", "要一起去鎮上嗎？"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(questions.size()) ? questions[static_cast<size_t>(kind)]
                                                                       : CellWords{};
@@ -317,12 +310,12 @@ CellWords NoticeKindWords(int32_t kind)
 {
     // Kind 0 refuses a name; kind 1 follows the hero's naming; kind 2 stands over its note.
     static const std::array<CellWords, 5> notices{{
-        {"この名前は使えません", "This name cannot be used", "不能使用这个名字", "不能使用這個名字", "×"},
-        {"名前が決まりました", "Your name is set", "名字已决定", "名字已決定", "✓"},
-        {"セーブできませんでした", "The game could not be saved", "无法存档", "無法存檔", "×■"},
-        {"セーブデータが見つかりません", "No saved game was found", "找不到存档", "找不到存檔", "？■"},
+        {"この名前は使えません", "This name cannot be used", "不能使用这个名字", "不能使用這個名字"},
+        {"名前が決まりました", "Your name is set", "名字已决定", "名字已決定"},
+        {"セーブできませんでした", "The game could not be saved", "无法存档", "無法存檔"},
+        {"セーブデータが見つかりません", "No saved game was found", "找不到存档", "找不到存檔"},
         {"設定を初期状態に戻しました", "The settings are back to their defaults", "设置已恢复为初始状态",
-         "設定已恢復為初始狀態", "○ ✓"},
+         "設定已恢復為初始狀態"},
     }};
     return kind >= 0 && kind < static_cast<int32_t>(notices.size()) ? notices[static_cast<size_t>(kind)]
                                                                     : CellWords{};
@@ -338,30 +331,28 @@ CellWords NoticeLineWords(int32_t line)
 {
     // Line 5 follows the hero's naming, after kind 1.
     static const std::array<CellWords, 16> lines{{
-        {"セーブしました", "The game has been saved", "已存档", "已存檔", "▼■ ✓"},
-        {"ロードしました", "The game has been loaded", "已读档", "已讀檔", "▲■ ✓"},
-        {"クイックセーブしました", "Quick save done", "已快速存档", "已快速存檔", "▼■ ✓"},
-        {"クイックセーブがまだありません", "There is no quick save yet", "还没有快速存档", "還沒有快速存檔",
-         "？■"},
-        {"設定を保存しました", "Your settings have been saved", "设置已保存", "設定已儲存", "○ ✓"},
+        {"セーブしました", "The game has been saved", "已存档", "已存檔"},
+        {"ロードしました", "The game has been loaded", "已读档", "已讀檔"},
+        {"クイックセーブしました", "Quick save done", "已快速存档", "已快速存檔"},
+        {"クイックセーブがまだありません", "There is no quick save yet", "还没有快速存档", "還沒有快速存檔"},
+        {"設定を保存しました", "Your settings have been saved", "设置已保存", "設定已儲存"},
         {"物語の中で、この名前で呼ばれます", "The story will call you by this name",
-         "故事中会用这个名字称呼你", "故事中會用這個名字稱呼你", "✓"},
+         "故事中会用这个名字称呼你", "故事中會用這個名字稱呼你"},
         {"ギャラリーに新しいCGが増えました", "A new picture is in the gallery", "鉴赏中增加了新的CG",
-         "鑑賞中增加了新的CG", "★ ■"},
+         "鑑賞中增加了新的CG"},
         {"回想に新しいシーンが増えました", "A new scene is in the replay", "回想中增加了新的场景",
-         "回想中增加了新的場景", "★ ≡"},
+         "回想中增加了新的場景"},
         {"音楽鑑賞に新しい曲が増えました", "A new track is in the music room", "音乐鉴赏中增加了新的曲子",
-         "音樂鑑賞中增加了新的曲子", "★ ♪"},
-        {"全てのCGを開放しました", "Every picture is unlocked", "已开放全部CG", "已開放全部CG", "★ ✓"},
-        {"全てのシーンを開放しました", "Every scene is unlocked", "已开放全部场景", "已開放全部場景", "★ ✓"},
-        {"スロットで当たりが出ました", "The slot machine paid out", "老虎机中奖了", "吃角子老虎機中獎了",
-         "★★★"},
-        {"今日はここまでです", "That is all for today", "今天就到这里", "今天就到這裡", "■"},
+         "音樂鑑賞中增加了新的曲子"},
+        {"全てのCGを開放しました", "Every picture is unlocked", "已开放全部CG", "已開放全部CG"},
+        {"全てのシーンを開放しました", "Every scene is unlocked", "已开放全部场景", "已開放全部場景"},
+        {"スロットで当たりが出ました", "The slot machine paid out", "老虎机中奖了", "吃角子老虎機中獎了"},
+        {"今日はここまでです", "That is all for today", "今天就到这里", "今天就到這裡"},
         {"町へ出かけられるようになりました", "You can go out into town now", "现在可以去镇上了",
-         "現在可以去鎮上了", "▶ ■■"},
+         "現在可以去鎮上了"},
         {"予定に新しいイベントが加わりました", "A new event is on the schedule", "日程中加入了新的事件",
-         "日程中加入了新的事件", "★"},
-        {"遊んでくれてありがとう", "Thank you for playing", "感谢游玩", "感謝遊玩", "♪"},
+         "日程中加入了新的事件"},
+        {"遊んでくれてありがとう", "Thank you for playing", "感谢游玩", "感謝遊玩"},
     }};
     return line >= 0 && line < static_cast<int32_t>(lines.size()) ? lines[static_cast<size_t>(line)]
                                                                   : CellWords{};
@@ -375,29 +366,120 @@ bool NoteQuestion(const SheetCell& cell)
     return cell.id == DIALOG_SHEET_LINE || cell.id == DIALOG_SHEET_LINE + 4;
 }
 
+CellWords YesWords()
+{
+    return {"はい", "Yes", "是", "是", "○"};
+}
+
+CellWords NoWords()
+{
+    return {"いいえ", "No", "否", "否", "×"};
+}
+
+CellWords DoNotAskAgainWords()
+{
+    return {"次回から表示しない", "Do not ask again", "下次不再询问", "下次不再詢問"};
+}
+
+CellWords DoNotShowAgainWords()
+{
+    return {"次回から表示しない", "Do not show again", "下次不再显示", "下次不再顯示"};
+}
+
+// The largest em of a question's or notice's words on the plain sheets.
+constexpr int32_t EVERY_LANGUAGE_EM = 30;
+
+// A text cell's words in every language: across the cell but for a thin margin.
+EveryLanguagePlace AcrossCell(const SheetCell& cell, const CellWords& words)
+{
+    return {{cell.x + 8, cell.y + 2, cell.width - 16, cell.height - 4}, words, EVERY_LANGUAGE_EM};
+}
+
+} // namespace
+
+std::vector<EveryLanguagePlace> DialogEveryLanguagePlaces()
+{
+    std::vector<EveryLanguagePlace> places;
+    for (const SheetCell& cell : DialogSheetCells()) {
+        if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12) {
+            const CellWords words = DialogQuestion(static_cast<int32_t>(cell.id - DIALOG_SHEET_LINE));
+            // The save note shows these two lines from row 54 down: their words stand there.
+            places.push_back(NoteQuestion(cell)
+                                 ? EveryLanguagePlace{{cell.x + 8, cell.y + 56, cell.width - 16, 48},
+                                                      words,
+                                                      EVERY_LANGUAGE_EM}
+                                 : AcrossCell(cell, words));
+        }
+        if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
+            places.push_back(
+                AcrossCell(cell, NoticeKindWords(static_cast<int32_t>(cell.id - NOTICE_SHEET_LINE))));
+        // The do-not-ask-again box's words beside it, below the buttons and clear of the panel's rim;
+        // on the save note's window below its cancel button.
+        if (cell.id == DIALOG_SHEET_PANEL_BOX)
+            places.push_back({{cell.x + 561, cell.y + 224, 300, 96}, DoNotAskAgainWords(), 24});
+        if (cell.id == DIALOG_SHEET_NOTE_FRAME)
+            places.push_back({{cell.x + 561, cell.y + 246, 300, 78}, DoNotShowAgainWords(), 24});
+    }
+    return places;
+}
+
+std::vector<EveryLanguagePlace> NoticeEveryLanguagePlaces()
+{
+    std::vector<EveryLanguagePlace> places;
+    for (const SheetCell& cell : NoticeSheetCells()) {
+        if (cell.id >= NOTICE2_SHEET_LINE && cell.id < NOTICE2_SHEET_LINE + 16)
+            places.push_back(
+                AcrossCell(cell, NoticeLineWords(static_cast<int32_t>(cell.id - NOTICE2_SHEET_LINE))));
+        if (cell.id == NOTICE2_SHEET_NOTE)
+            places.push_back({{cell.x + 4, cell.y, cell.width - 8, cell.height},
+                              NoticeKindNoteWords(),
+                              EVERY_LANGUAGE_EM});
+        if (cell.id == NOTICE2_SHEET_KIND_4)
+            places.push_back(AcrossCell(cell, NoticeKindWords(4)));
+    }
+    return places;
+}
+
+namespace {
+
+void DrawEveryLanguagePlaces(AkbPicture& sheet, const std::vector<EveryLanguagePlace>& places)
+{
+    for (const EveryLanguagePlace& place : places)
+        DrawEveryLanguage(sheet, place.words, place.box, place.largest_em,
+                          WordsColour(sheet.At(place.box.x, place.box.y), 0));
+}
+
 } // namespace
 
 AkbPicture DemoDialogSheet(WordsLanguage language)
 {
+    // The plain sheet, which every language is shown, carries its questions' and notices' words in
+    // all four; its small buttons their mark and each language's short word on one line.
+    const bool every = language == WordsLanguage::Marks;
     const std::vector<SheetCell> cells = DialogSheetCells();
-    AkbPicture sheet =
-        WordedSheet(DIALOG_SHEET_WIDTH, DIALOG_SHEET_HEIGHT, cells,
-                    [](const SheetCell& cell) -> CellWords {
-                        if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12 &&
-                            !NoteQuestion(cell))
-                            return DialogQuestion(static_cast<int32_t>(cell.id - DIALOG_SHEET_LINE));
-                        if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
-                            return NoticeKindWords(static_cast<int32_t>(cell.id - NOTICE_SHEET_LINE));
-                        if (cell.width == 222 && cell.height == 73)
-                            return cell.label.starts_with("YES") ? CellWords{"はい", "Yes", "是", "是", "○"}
-                                   : cell.label.starts_with("NO") ? CellWords{"いいえ", "No", "否", "否", "×"}
-                                                                  : CellWords{"", "OK"};
-                        return {};
-                    },
-                    language, {WordsPlace::Centre, 34});
+    AkbPicture sheet = WordedSheet(
+        DIALOG_SHEET_WIDTH, DIALOG_SHEET_HEIGHT, cells,
+        [every](const SheetCell& cell) -> CellWords {
+            if (every && cell.width == 222 && cell.height == 73 && !cell.label.starts_with("OK"))
+                return {"", EveryLanguageOneLine(cell.label.starts_with("YES") ? YesWords() : NoWords())};
+            if (every)
+                return cell.width == 222 && cell.height == 73 ? CellWords{"", "OK"} : CellWords{};
+            if (cell.id >= DIALOG_SHEET_LINE && cell.id <= DIALOG_SHEET_LINE + 12 && !NoteQuestion(cell))
+                return DialogQuestion(static_cast<int32_t>(cell.id - DIALOG_SHEET_LINE));
+            if (cell.id >= NOTICE_SHEET_LINE && cell.id < NOTICE_SHEET_LINE + 4)
+                return NoticeKindWords(static_cast<int32_t>(cell.id - NOTICE_SHEET_LINE));
+            if (cell.width == 222 && cell.height == 73)
+                return cell.label.starts_with("YES")  ? YesWords()
+                       : cell.label.starts_with("NO") ? NoWords()
+                                                      : CellWords{"", "OK"};
+            return {};
+        },
+        language, {WordsPlace::Centre, every ? 24 : 34});
+    if (every)
+        DrawEveryLanguagePlaces(sheet, DialogEveryLanguagePlaces());
     // The save note shows only the lower half of its questions' lines: their words stand there.
     for (const SheetCell& cell : cells)
-        if (NoteQuestion(cell))
+        if (NoteQuestion(cell) && !every)
             DrawCellWords(sheet, cell, DialogQuestion(static_cast<int32_t>(cell.id - DIALOG_SHEET_LINE)),
                           language, {WordsPlace::Bottom, 34});
     // Framed panels and buttons: the panels a wide rim, the small box and clear button a thin one.
@@ -419,11 +501,9 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
     }
     // The do-not-ask-again box says what it does beside it on the panel.
     for (const SheetCell& cell : cells)
-        if (cell.id == DIALOG_SHEET_PANEL_BOX) {
+        if (cell.id == DIALOG_SHEET_PANEL_BOX && !every) {
             const SheetCell beside{cell.x + 560, cell.y + 240, 300, 62, cell.id, 0, ""};
-            DrawCellWords(sheet, beside,
-                          {"次回から表示しない", "Do not ask again", "下次不再询问", "下次不再詢問", "✓"},
-                          language, {WordsPlace::Centre, 24});
+            DrawCellWords(sheet, beside, DoNotAskAgainWords(), language, {WordsPlace::Centre, 24});
         }
     // The box is ticked in state 3 alone, the one drawn while its question is off: every dialog
     // and the save note read it as "do not ask again". Its words beside it on the note's window
@@ -441,9 +521,8 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
             DrawRim(sheet, {cell.x + 203, cell.y + 115, 430, 36, cell.id, 0, ""}, 2);
             // Two lines clear of the cancel button above them.
             const SheetCell beside{cell.x + 557, cell.y + 249, 300, 48, cell.id, 0, ""};
-            DrawCellWords(sheet, beside,
-                          {"次回から表示しない", "Do not show again", "下次不再显示", "下次不再顯示", "✓"},
-                          language, {WordsPlace::Centre, 24});
+            if (!every)
+                DrawCellWords(sheet, beside, DoNotShowAgainWords(), language, {WordsPlace::Centre, 24});
         }
     }
     return sheet;
@@ -451,6 +530,13 @@ AkbPicture DemoDialogSheet(WordsLanguage language)
 
 AkbPicture DemoNoticeSheet(WordsLanguage language)
 {
+    if (language == WordsLanguage::Marks) {
+        // Shown in every language: each line in all four.
+        AkbPicture sheet = WordedSheet(NOTICE2_SHEET_WIDTH, NOTICE2_SHEET_HEIGHT, NoticeSheetCells(),
+                                       [](const SheetCell&) { return CellWords{}; }, language, {});
+        DrawEveryLanguagePlaces(sheet, NoticeEveryLanguagePlaces());
+        return sheet;
+    }
     return WordedSheet(NOTICE2_SHEET_WIDTH, NOTICE2_SHEET_HEIGHT, NoticeSheetCells(),
                        [](const SheetCell& cell) -> CellWords {
                            if (cell.id >= NOTICE2_SHEET_LINE && cell.id < NOTICE2_SHEET_LINE + 16)

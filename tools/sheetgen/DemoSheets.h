@@ -40,8 +40,21 @@ CellWords DialogQuestion(int32_t kind);
 CellWords NoticeKindWords(int32_t kind);
 CellWords NoticeKindNoteWords();
 CellWords NoticeLineWords(int32_t line);
+// A language's form of the two sheets carries that language's words; the plain form (marks),
+// which the game shows in every language, each question and notice in all four (see
+// EveryLanguageWords.h) and its yes and no buttons their marks and short words.
 AkbPicture DemoDialogSheet(WordsLanguage language);
 AkbPicture DemoNoticeSheet(WordsLanguage language);
+// Where the plain forms carry words in all four languages: the box on the sheet, the words, and
+// the largest em they are drawn at.
+struct EveryLanguagePlace
+{
+    TextBox box;
+    CellWords words;
+    int32_t largest_em = 0;
+};
+std::vector<EveryLanguagePlace> DialogEveryLanguagePlaces();
+std::vector<EveryLanguagePlace> NoticeEveryLanguagePlaces();
 
 // The settings pages' parts, and the system page's cover ("systemcover.akb", 1600 x 1443, laid
 // over the scrolling page): each control's name beside it and each slider's track, a groove of
