@@ -49,8 +49,9 @@ int SideButtonY(int slot)
     return 152 + 98 * (slot - 1) + 44;
 }
 
-// A question's yes and no (controls 0 and 1 of the dialog sheet).
-constexpr int YES_X = 828, NO_X = 1090, ANSWER_Y = 557;
+// A question's yes and no (controls 0 and 1 of the dialog sheet), known by their colour above
+// their words, which cross their middle.
+constexpr int YES_X = 828, NO_X = 1090, ANSWER_Y = 557, ANSWER_READ_Y = 534;
 
 // The message window's quick save and quick load buttons.
 constexpr int QUICK_SAVE_X = 1540, QUICK_LOAD_X = 1620, ROW_Y = 1033;
@@ -117,7 +118,7 @@ bool NoteShown(const Frame& frame)
 
 bool YesNoShown(const Frame& frame)
 {
-    return FrameCellAt(frame, YES_X, ANSWER_Y) == 0u && FrameCellAt(frame, NO_X, ANSWER_Y) == 1u;
+    return FrameCellAt(frame, YES_X, ANSWER_READ_Y) == 0u && FrameCellAt(frame, NO_X, ANSWER_READ_Y) == 1u;
 }
 
 // Row r of the save or load list holds a save (an ordinary or the newest row's picture).

@@ -50,6 +50,8 @@ constexpr int EXTRAS_X = 370, EXTRAS_Y = 920, GALLERY_Y = 679, SLOT_PAGE_Y = 867
 constexpr int EDGE_X = 1915, SIDE_X = 1720, SIDE_FLAG_MANAGER_Y = 152 + 98 * 4 + 44;
 constexpr int HEROINE_X = 328, HEROINE_Y = 336, EVENT_X = 212 + 87 + 43, EVENT_Y = 146 + 42;
 constexpr int YES_X = 828, NO_X = 1090, ANSWER_Y = 557;
+// A question's buttons are known by their colour above their words, which cross their middle.
+constexpr int ANSWER_READ_Y = 534;
 constexpr int CLEAR_X = 1500, CLEAR_Y = 300;
 // Pixels that may differ between two looks at the same title (none were seen to): a caption
 // left over is thousands.
@@ -83,7 +85,7 @@ bool SlotMachineShown(const Frame& frame)
 
 bool YesNoShown(const Frame& frame)
 {
-    return FrameCellAt(frame, YES_X, ANSWER_Y) == 0u && FrameCellAt(frame, NO_X, ANSWER_Y) == 1u;
+    return FrameCellAt(frame, YES_X, ANSWER_READ_Y) == 0u && FrameCellAt(frame, NO_X, ANSWER_READ_Y) == 1u;
 }
 
 // The calendar plate as its cells read along its rows (date, weekday, time, money), or empty

@@ -120,10 +120,11 @@ int TickIn(const platform::PngPicture& frame)
     return WhiteIn(frame, 520 + 507 + 5, 375 + 249 + 5, 520 + 507 + 39, 375 + 249 + 39);
 }
 
+// A question with the box: its panel, and its yes and no read above their words.
 bool QuestionWithBox(const platform::PngPicture& frame)
 {
     return FrameCellAt(frame, 530, 385) == tools::DIALOG_SHEET_PANEL_BOX &&
-           FrameCellAt(frame, 828, 557) == 0u && FrameCellAt(frame, 1090, 557) == 1u;
+           FrameCellAt(frame, 828, 534) == 0u && FrameCellAt(frame, 1090, 534) == 1u;
 }
 
 bool SaveLoadScreen(const platform::PngPicture& frame)
@@ -191,7 +192,7 @@ TEST(DemoSaveLoadTest, ASaveFromTheSideMenuIsLoadedBackAtItsMessage)
     // The note's clear button and its box show what they do; the new-save row under the
     // note's shade still reads (its words dimmed, not dark on dark).
     EXPECT_GT(WhiteIn(*note, 520 + 636, 375 + 105, 520 + 690, 375 + 159), 30) << "the clear button";
-    EXPECT_GT(WhiteIn(*note, 520 + 557, 375 + 249, 520 + 857, 375 + 293), 20) << "the box's mark";
+    EXPECT_GT(WhiteIn(*note, 520 + 557, 375 + 249, 520 + 857, 375 + 293), 20) << "the box's words";
     EXPECT_EQ(TickIn(*note), 0) << "the note's box is ticked while the note is on";
     EXPECT_GT(CountIn(*note, LIST_X + 8, LIST_Y + 10, LIST_X + 600, LIST_Y + 113,
                       [](uint32_t r, uint32_t g, uint32_t b) {

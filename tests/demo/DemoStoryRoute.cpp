@@ -115,18 +115,19 @@ bool AreaPanelsShown(const Frame& frame)
 }
 
 // A dialog of the layer (a question or a notice): its box (the plain panel, a numbered line's
-// lower one the small notice panel) and its mark (white) in its text cell; a question's first button
-// (yes) at the left, a notice's only one (OK) in the middle, read left of its word.
+// lower one the small notice panel) and its words in every language (white) in its text cell, far
+// more than a stray mark; a question's first button (yes) at the left, read above its words, a
+// notice's only one (OK) in the middle, read left of its word.
 bool DialogShown(const Frame& frame)
 {
     const std::optional<uint32_t> box = FrameCellAt(frame, 540, 480);
     return (box == tools::DIALOG_SHEET_PANEL_SIMPLE || box == tools::NOTICE_SHEET_PANEL_SMALL) &&
-           WhiteIn(frame, 560, 440, 1360, 550) > 20;
+           WhiteIn(frame, 560, 440, 1360, 550) > 500;
 }
 
 bool QuestionShown(const Frame& frame)
 {
-    return DialogShown(frame) && CellIs(frame, 830, 597, 0) && CellIs(frame, 1090, 597, 1);
+    return DialogShown(frame) && CellIs(frame, 830, 574, 0) && CellIs(frame, 1090, 574, 1);
 }
 
 bool NoticeShown(const Frame& frame)
