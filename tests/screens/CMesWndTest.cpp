@@ -638,6 +638,29 @@ TEST_F(CMesWndRunThreadTest, AFrozenSideMenuIgnoresThePointerAtTheEdge)
     GetScriptState().m_current_state->Flags[FLAG_SIDE_MENU_FROZEN] = 0;
 }
 
+// The pointer brought onto the tab opens the menu; the tab's clicks then close and open it in
+// turn, the menu shut by the tab staying shut with the pointer still at the edge, and none of
+// them ends the message.
+TEST_F(CMesWndRunThreadTest, ClicksOnTheTabToggleTheMenuAndNeverEndTheMessage)
+{
+    IRightMenu::SetManualFlag(0);
+    PointAt(1879, 58);
+    std::vector<bool> open_before_clicks;
+    Run([&](int pump) {
+        m_mouse.left_down = pump % 40 == 0 ? 1 : 0;
+        m_mouse.left_clicked = m_mouse.left_down;
+        if (pump % 40 == 39)
+            open_before_clicks.push_back(IRightMenu::IsMenuOpen());
+        if (pump == 200)
+            Window().Running = 0;
+    });
+    EXPECT_GE(m_pumps, 200) << "a click on the tab ended the message";
+    EXPECT_EQ(open_before_clicks, (std::vector<bool>{true, false, true, false, true}));
+    Window().CloseMenu();
+    IRightMenu::SetManualFlag(0);
+    PointAt(960, 500);
+}
+
 TEST_F(CMesWndRunThreadTest, RightClickTurningReadSkipOnAdvancesAtOnce)
 {
     m_app.Config().SetInt("/Config/System", 3);

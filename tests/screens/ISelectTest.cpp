@@ -8,6 +8,8 @@
 #include "foundation/ConfigSettings.h"
 #include "graphics/SpriteLayerRegistry.h"
 #include "mesasm/MesAssembler.h"
+#include "platform/kernel/IdleWait.h"
+#include "platform/kernel/TimeApi.h"
 #include "screens/ScreenFixture.h"
 #include "script/FlagBuffer.h"
 #include "script/ScriptState.h"
@@ -256,6 +258,35 @@ TEST_F(ISelectThreadTest, AScreenThatDoesNotReopenEndsAtTheFirstPump)
     EXPECT_EQ(screen.updates, 0);
     EXPECT_EQ(Pumps(), 1);
     EXPECT_EQ(out.Integer, 5);
+}
+
+// A handler that ends a quiet screen (it draws nothing) is not kept waiting: the pump after it
+// and the loop's last sleep rest no longer than the loop asks, where a quiet loop's rest would
+// last until the next input.
+TEST_F(ISelectThreadTest, AScreenAHandlerEndsLeavesWithoutRestingUntilInput)
+{
+    TestScreen screen(m_log);
+    screen.on_enter = [&] { screen.Running = 0; };
+    platform::SetIdleWait(+[](uint32_t) { return false; }); // this thread's rests take the notes
+    std::optional<int32_t> left_at_last_pump;
+    OnPump([&](int pump) {
+        const std::optional<uint32_t> due = platform::TakeDueTime(); // as the pump's rest would
+        if (pump == 2)
+            m_keyboard.down = {28};
+        if (pump == 3)
+            left_at_last_pump =
+                due ? std::optional(static_cast<int32_t>(*due - timeGetTime())) : std::nullopt;
+    });
+    screen.Run(nullptr);
+    const std::optional<uint32_t> last_sleep = platform::TakeDueTime();
+    platform::SetIdleWait(nullptr);
+    EXPECT_EQ(Pumps(), 3);
+    OnPump(nullptr);
+    m_keyboard.down.clear();
+    ASSERT_TRUE(left_at_last_pump.has_value()) << "the pump after the handler rests until input";
+    EXPECT_LE(*left_at_last_pump, 0);
+    ASSERT_TRUE(last_sleep.has_value()) << "the loop's last sleep rests until input";
+    EXPECT_LE(static_cast<int32_t>(*last_sleep - timeGetTime()), 1);
 }
 
 TEST_F(ISelectThreadTest, ADocumentCodeClosesEveryNestedScreenInOrder)

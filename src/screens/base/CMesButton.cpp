@@ -380,6 +380,10 @@ int32_t CMesButton::UpdateHover(int32_t previous_id, int32_t keep_enabled)
         id = STATUS_PLATE_BUTTON;
     else
         id = HitTestWindowAreas(screen.x, screen.y);
+    // Shut by its tab, the menu stays shut while the pointer is at the edge: its tab must still
+    // take a click there, which would otherwise end the message.
+    if (id == -1 && !IsMenuOpen() && GetManualFlag() != 0)
+        id = IRightMenu::HitTest(screen.x, screen.y);
     if (id == previous_id)
         return id;
     if (previous_id != -1)

@@ -248,8 +248,11 @@ void ISelect::RunModalLoop(ModalChain chain)
             }
         }
     }
-    if (!GetConfigSceneSkip())
+    if (!GetConfigSceneSkip()) {
+        // A millisecond, not a quiet screen's rest until the next input.
+        platform::NoteDueTime(timeGetTime() + 1);
         Sleep(1);
+    }
     if (IMouse* mouse = InputView->GetMouse())
         mouse->ClearClicks();
 }
@@ -304,6 +307,10 @@ bool ISelect::PumpOnce()
 
 int32_t ISelect::PumpFrame()
 {
+    // A screen that a handler ended leaves at this pump: its rest waits for nothing, where a
+    // quiet screen's would last until the next input.
+    if (Running == 0)
+        platform::NoteDueTime(timeGetTime());
     return PumpOnce() ? Running : 0;
 }
 
