@@ -722,12 +722,14 @@ AkbPicture DemoGalleryListSheet(WordsLanguage language)
 
 AkbPicture DemoGalleryModeSheet(WordsLanguage language)
 {
-    const auto words = [](const SheetCell& cell) -> CellWords {
+    const auto words = [language](const SheetCell& cell) -> CellWords {
         if (cell.id >= 256 && cell.id < 260)
             return ExtrasTabWords(cell.id);
         switch (cell.id) {
         case 512:
-            return BackWords();
+            // The Japanese sheet is the plain one, whose back button the diary shows as its close
+            // button in every language.
+            return language == WordsLanguage::Japanese ? EveryLanguage(BackWords()) : BackWords();
         case 1024:
             return {"前のページ", "Previous page", "上一页", "上一頁"};
         case 1025:
