@@ -387,9 +387,9 @@ int main(int argc, char** argv)
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
         const auto background = [&](const tools::CellWords& name) {
             return [&plain, name](tools::WordsLanguage language) {
-                // Marks alone: the name's mark stands in every language's words.
+                // Shown in every language: the name in every language at once.
                 return language == tools::WordsLanguage::Marks
-                           ? tools::DemoScreenBackground(plain, 0, tools::CellWords{"", name.mark})
+                           ? tools::DemoScreenBackground(plain, 0, tools::EveryLanguage(name))
                            : tools::DemoScreenBackground(plain, tools::IndexOfLanguage(language), name);
             };
         };
