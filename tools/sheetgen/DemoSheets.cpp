@@ -1254,19 +1254,24 @@ AkbPicture DemoBacklogCover(WordsLanguage language)
 AkbPicture DemoNameInputSheet(WordsLanguage language)
 {
     static const std::array<const char*, 10> rows{"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
+    // The entry shows the plain sheet in every language: its page tabs, which no mark would name
+    // in every language, carry every language's words.
+    const auto every = [language](const CellWords& words) {
+        return language == WordsLanguage::Marks ? EveryLanguage(words) : words;
+    };
     AkbPicture sheet = WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
-                                   [](const SheetCell& cell) -> CellWords {
+                                   [&every](const SheetCell& cell) -> CellWords {
                                        // The jump buttons lead to the kana of the kanji page's
                                        // readings, which are Japanese in every language.
                                        if (cell.id < 10 && cell.width == 104)
                                            return {"", rows[cell.id]};
                                        switch (cell.id) {
                                        case 0x100:
-                                           return {"かな", "Kana", "假名", "假名", "あ"};
+                                           return every({"かな", "Kana", "假名", "假名"});
                                        case 0x101:
-                                           return {"漢字", "Kanji", "汉字", "漢字", "亜"};
+                                           return every({"漢字", "Kanji", "汉字", "漢字"});
                                        case 0x102:
-                                           return {"英数", "Letters", "字母", "字母", "Ａ１"};
+                                           return every({"英数", "Letters", "字母", "字母"});
                                        case 0x200:
                                            return {"", "◀"};
                                        case 0x201:
