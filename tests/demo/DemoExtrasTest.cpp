@@ -44,6 +44,20 @@ bool GalleryPage(const Frame& frame)
     return FrameCellAt(frame, 633, 245) == 0x3531u;
 }
 
+// Pixels of [x0, x1) x [y0, y1) other than its top-left one: words drawn on a plain part.
+int InkIn(const Frame& frame, int x0, int y0, int x1, int y1)
+{
+    const auto at = [&frame](int x, int y) {
+        return frame
+            .pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) + static_cast<size_t>(x)];
+    };
+    int ink = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            ink += at(x, y) != at(x0, y0) ? 1 : 0;
+    return ink;
+}
+
 // The scene replay's heroine buttons, each as "id:state" (none where no button stands), at
 // (395 + 296 (i mod 5), 109 + 208 (i div 5)).
 std::string ReplayHeroineCells(const Frame& frame)
@@ -100,6 +114,13 @@ TEST(DemoExtrasTest, GalleryCellsKeepTheirPicturesInSightAndItsReplayTabOpensThe
     EXPECT_EQ(FrameCellAt(*hovered, 633, 245), 0x3531u) << "the thumbnail under the highlight";
     EXPECT_EQ(WhiteIn(*hovered, CELL_X + 12, CELL_Y + 12, CELL_X + 478, CELL_Y + 60), 0)
         << "words on a thumbnail every language is shown";
+    // The Japanese gallery's sheet is the plain one: its four tabs, its unlock button and its page
+    // buttons carry their words along their tops.
+    for (const auto& [part_x, part_y] :
+         {std::pair{27, 216}, std::pair{27, 398}, std::pair{27, 580}, std::pair{27, 762}, std::pair{1584, 12},
+          std::pair{1392, 684}, std::pair{1392, 809}})
+        EXPECT_GT(InkIn(*hovered, part_x + 4, part_y + 2, part_x + 196, part_y + 50), 100)
+            << "no words on the part at " << part_x << ", " << part_y;
 
     // The cell opens the viewer on the row's variants; the second, with its overlay, over the
     // whole screen; two cancels lead back to the gallery's page.

@@ -39,30 +39,37 @@ TEST(DemoNameTest, TheConfirmedNameIsTheNextMessage)
     const auto entry = [](const platform::PngPicture& frame) {
         return FrameCellAt(frame, 505, 106) == 0x1000u;
     };
-    const size_t seen =
-        PlayFrameSteps(x,
-                       {{nullptr, entry, [](const platform::PngPicture&) {},
-                         [&] {
-                             for (int k = 0; k < 6; ++k) {
-                                 x.Type("ゆ");
-                                 x.WaitFrames(2);
-                             }
-                             x.Move(1552, 951);
-                             x.Send("key 0x0D");
-                         }},
-                        // Six characters, nothing after them; the palette gone from the screen.
-                        {"demo_name_message.png",
-                         [&](const platform::PngPicture& frame) {
-                             return !entry(frame) && MessageLineCells(frame, 10) == "######....";
-                         },
-                         [](const platform::PngPicture& frame) {
-                             // ゆ six times: the same glyph in every cell, so the same count of white pixels.
-                             for (int k = 1; k < 6; ++k)
-                                 EXPECT_EQ(WhiteIn(frame, 440 + 48 * k, 850, 488 + 48 * k, 898),
-                                           WhiteIn(frame, 440, 850, 488, 898))
-                                     << "cell " << k << " holds another character than the first";
-                         }}},
-                       180s);
+    const size_t seen = PlayFrameSteps(
+        x,
+        {{nullptr, entry,
+          [](const platform::PngPicture& frame) {
+              // The page tabs (316 + 210 k, 810), 188 x 58, of the plain sheet every language is
+              // shown: words across each, not one language's mark at its left.
+              for (int k = 0; k < 3; ++k)
+                  EXPECT_GT(WhiteIn(frame, 316 + 210 * k + 63, 815, 316 + 210 * k + 125, 863), 20)
+                      << "tab " << k;
+          },
+          [&] {
+              for (int k = 0; k < 6; ++k) {
+                  x.Type("ゆ");
+                  x.WaitFrames(2);
+              }
+              x.Move(1552, 951);
+              x.Send("key 0x0D");
+          }},
+         // Six characters, nothing after them; the palette gone from the screen.
+         {"demo_name_message.png",
+          [&](const platform::PngPicture& frame) {
+              return !entry(frame) && MessageLineCells(frame, 10) == "######....";
+          },
+          [](const platform::PngPicture& frame) {
+              // ゆ six times: the same glyph in every cell, so the same count of white pixels.
+              for (int k = 1; k < 6; ++k)
+                  EXPECT_EQ(WhiteIn(frame, 440 + 48 * k, 850, 488 + 48 * k, 898),
+                            WhiteIn(frame, 440, 850, 488, 898))
+                      << "cell " << k << " holds another character than the first";
+          }}},
+        180s);
     EXPECT_EQ(seen, 2u) << "steps seen: " << seen << " (the entry's kana page 1, the name in a message 2)\n"
                         << x.Output();
 }

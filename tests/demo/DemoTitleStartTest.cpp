@@ -529,6 +529,13 @@ TEST(DemoTitleStartTest, TheSettingsFromTheTitleStoreANewMasterVolume)
                           others += frame.pixels[static_cast<size_t>(y) * frame.width + x] != swatch ? 1 : 0;
               }
               EXPECT_EQ(others, 0) << "the window-colour sample shows the title through it";
+              // The plain cover and sheet every language is shown name the controls: the text
+              // speed's slider (page (87, 80), 750 x 50, the page at (24, 184)), the first switch
+              // of the right column, and the game mode's button.
+              EXPECT_GT(WhiteIn(frame, 24 + 87, 184 + 80, 24 + 837, 184 + 130), 300) << "the text speed";
+              EXPECT_GT(WhiteIn(frame, 24 + 860, 184 + 88, 24 + 1330, 184 + 146), 300)
+                  << "auto after a choice";
+              EXPECT_GT(WhiteIn(frame, 936 + 4, 44 + 4, 936 + 690, 44 + 66), 300) << "the game mode";
           },
           PressOn(x, SOUND_TAB_X, SOUND_TAB_Y)},
          // The sound page, the master volume full.

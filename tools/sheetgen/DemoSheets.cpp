@@ -567,7 +567,12 @@ CellWords RightClickActionWords(int32_t item)
 AkbPicture DemoConfigSheet(WordsLanguage language)
 {
     const std::vector<SheetCell> cells = ConfigSheetCells();
-    const auto words = [](const SheetCell& cell) -> CellWords {
+    // The settings page shows the plain sheet in every language: the game mode's and the right
+    // button's cells, which no mark would name, carry every language's words.
+    const auto every = [language](const CellWords& words) {
+        return language == WordsLanguage::Marks ? EveryLanguage(words) : words;
+    };
+    const auto words = [&every](const SheetCell& cell) -> CellWords {
         switch (cell.id) {
         case 0x0E00:
             return {"システム設定", "System", "系统设置", "系統設定", "○"};
@@ -586,14 +591,14 @@ AkbPicture DemoConfigSheet(WordsLanguage language)
         case CONFIG_SHEET_SWITCH_OFF:
             return {"オフ", "Off", "关", "關", "×"};
         case CONFIG_SHEET_GAME_MODE_OFF:
-            return {"ノベルモード", "Novel mode", "小说模式", "小說模式"};
+            return every({"ノベルモード", "Novel mode", "小说模式", "小說模式"});
         case CONFIG_SHEET_GAME_MODE_ON:
-            return {"ゲームモード", "Game mode", "游戏模式", "遊戲模式"};
+            return every({"ゲームモード", "Game mode", "游戏模式", "遊戲模式"});
         default:
             break;
         }
         if (cell.id >= 0x0C00 && cell.id < 0x0C06)
-            return RightClickActionWords(static_cast<int32_t>(cell.id - 0x0C00));
+            return every(RightClickActionWords(static_cast<int32_t>(cell.id - 0x0C00)));
         if (cell.id >= CONFIG_SHEET_DIGIT && cell.id <= CONFIG_SHEET_DIGIT + 10)
             return {"",
                     cell.id == CONFIG_SHEET_DIGIT + 10 ? "%" : std::to_string(cell.id - CONFIG_SHEET_DIGIT)};
@@ -657,30 +662,50 @@ void DrawSliderTrack(AkbPicture& cover, int32_t left, int32_t top, int32_t range
 AkbPicture DemoConfigCover(WordsLanguage language)
 {
     AkbPicture cover = MakePicture(1600, 1443, 0);
+    TextStyle style;
+    style.pixel_height = 26;
+    style.colour = 0xFFFFFFFFu;
+    style.align = TextAlign::Left;
+    // The page shows the plain cover in every language: there each name stands in every language
+    // at once, on as many lines as let it stand largest.
+    const auto say = [&](const TextBox& box, const CellWords& words) {
+        if (language == WordsLanguage::Marks)
+            DrawEveryLanguage(cover, box, words, style);
+        else
+            DrawText(cover, box, WordsIn(words, language), style);
+    };
     struct Label
     {
-        int32_t x, y, width;
+        TextBox box;
         CellWords words;
     };
-    // In the page's own pixels: above each slider (its switch at the slider's right end turns
-    // it on), left of each switch, and above the groups of radios, dialog switches and cells.
+    // In the page's own pixels: above each slider (its switch at the slider's right end turns it
+    // on), left of each switch, and above the groups of radios, dialog switches and cells.
     static const Label labels[] = {
-        {87, 92, 560, {"文字の表示速度", "Text speed", "文字显示速度", "文字顯示速度"}},
-        {87, 183, 560, {"句読点で待つ", "Pause at punctuation", "标点处停顿", "標點處停頓"}},
-        {87, 253, 560, {"既読スキップの速度", "Skip speed (read text)", "已读跳过的速度", "已讀跳過的速度"}},
-        {87, 358, 560, {"オートの速度", "Auto mode speed", "自动模式的速度", "自動模式的速度"}},
-        {860, 96, 470, {"選択肢の後もオート", "Auto after a choice", "选项后继续自动", "選項後繼續自動"}},
-        {860, 170, 470, {"選択肢の後もスキップ", "Skip after a choice", "选项后继续跳过", "選項後繼續跳過"}},
-        {860, 244, 470, {"オートセーブ", "Auto save", "自动存档", "自動存檔"}},
-        {860, 318, 470, {"ウィンドウが動く", "Window follows", "窗口跟随移动", "視窗跟隨移動"}},
-        {860, 392, 470, {"ヘルプを表示", "Show help lines", "显示帮助", "顯示說明"}},
-        {87, 489, 400, {"ウィンドウの色", "Window colour", "窗口颜色", "視窗顏色"}},
-        {87, 576, 110, {"不透明", "Alpha", "不透明度", "不透明度"}},
-        {877, 576, 110, {"赤", "Red", "红", "紅"}},
-        {87, 636, 110, {"緑", "Green", "绿", "綠"}},
-        {877, 636, 110, {"青", "Blue", "蓝", "藍"}},
-        {87, 700, 900, {"確認の表示", "Ask before", "操作前确认", "操作前確認"}},
-        {87, 1150, 900, {"右クリックの動作", "What a right click does", "右键的功能", "右鍵的功能"}},
+        {{87, 80, 750, 50}, {"文字の表示速度", "Text speed", "文字显示速度", "文字顯示速度"}},
+        {{87, 180, 560, 56}, {"句読点で待つ", "Pause at punctuation", "标点处停顿", "標點處停頓"}},
+        {{87, 241, 750, 50},
+         {"既読スキップの速度", "Skip speed (read text)", "已读跳过的速度", "已讀跳過的速度"}},
+        {{87, 346, 750, 50}, {"オートの速度", "Auto mode speed", "自动模式的速度", "自動模式的速度"}},
+        {{860, 88, 470, 58},
+         {"選択肢の後もオート", "Auto after a choice", "选项后继续自动", "選項後繼續自動"}},
+        {{860, 162, 470, 58},
+         {"選択肢の後もスキップ", "Skip after a choice", "选项后继续跳过", "選項後繼續跳過"}},
+        {{860, 236, 470, 58}, {"オートセーブ", "Auto save", "自动存档", "自動存檔"}},
+        {{860, 310, 470, 58}, {"ウィンドウが動く", "Window follows", "窗口跟随移动", "視窗跟隨移動"}},
+        {{860, 384, 470, 58}, {"ヘルプを表示", "Show help lines", "显示帮助", "顯示說明"}},
+        {{87, 489, 400, 58}, {"ウィンドウの色", "Window colour", "窗口颜色", "視窗顏色"}},
+        {{87, 576, 110, 54}, {"不透明度", "Alpha", "不透明度", "不透明度"}},
+        {{877, 576, 110, 54}, {"赤", "Red", "红", "紅"}},
+        {{87, 636, 110, 54}, {"緑", "Green", "绿", "綠"}},
+        {{877, 636, 110, 54}, {"青", "Blue", "蓝", "藍"}},
+        {{87, 700, 900, 60}, {"確認の表示", "Ask before", "操作前确认", "操作前確認"}},
+        {{87, 1150, 900, 60}, {"右クリックの動作", "What a right click does", "右键的功能", "右鍵的功能"}},
+        // The speed radios' groups at their left, so each radio's meaning fits above it: the
+        // screen effects run whole, at twice the pace or at once; the map's walk goes slow,
+        // normal or fast.
+        {{87, 4, 280, 70}, {"効果の速度", "Effect speed", "效果速度", "效果速度"}},
+        {{880, 4, 330, 70}, {"マップの速度", "Map speed", "地图速度", "地圖速度"}},
     };
     // The confirmation switches by number: the actions they ask about.
     static const CellWords dialogs[] = {{"セーブ", "Saving", "存档", "存檔"},
@@ -693,27 +718,18 @@ AkbPicture DemoConfigCover(WordsLanguage language)
                                         {"削除", "Deleting", "删除", "刪除"},
                                         {"シーン選択へ", "Scenes", "场景列表", "場景列表"},
                                         {"イベントへ", "Event", "前往事件", "前往事件"}};
-    TextStyle style;
-    style.pixel_height = 26;
-    style.colour = 0xFFFFFFFFu;
-    style.align = TextAlign::Left;
     for (const Label& label : labels)
-        DrawText(cover, {label.x, label.y + 2, label.width, 40}, WordsIn(label.words, language), style);
+        say(label.box, label.words);
     for (int32_t item = 0; item < 10; ++item)
-        DrawText(cover, {(item / 5) * 840 + 100, (item % 5) * 72 + 781, 460, 42},
-                 WordsIn(dialogs[item], language), style);
-    // The speed radios' groups named at their left, so each radio's meaning fits above it: the
-    // screen effects run whole, at twice the pace or at once; the map's walk goes slow, normal or
-    // fast. The last map radio's words keep inside the view.
-    DrawText(cover, {87, 20, 280, 36},
-             WordsIn({"画面効果の速度", "Effect speed", "画面效果速度", "畫面效果速度"}, language), style);
-    DrawText(cover, {900, 20, 320, 36},
-             WordsIn({"マップの速度", "Map speed", "地图速度", "地圖速度"}, language), style);
-    static const CellWords effect_speeds[] = {{"標準", "Normal", "标准", "標準"},
-                                              {"速い", "Fast", "快", "快"},
-                                              {"瞬時", "Instant", "瞬间", "瞬間"}};
-    static const CellWords map_speeds[] = {
-        {"遅い", "Slow", "慢", "慢"}, {"標準", "Normal", "标准", "標準"}, {"速い", "Fast", "快", "快"}};
+        say({(item / 5) * 840 + 100, (item % 5) * 72 + 773, 460, 58}, dialogs[item]);
+    // Each speed radio's meaning above it; the marks, from one arrow to three, read in every
+    // language. The last map radio's words keep inside the view.
+    static const CellWords effect_speeds[] = {{"標準", "Normal", "标准", "標準", "▶"},
+                                              {"速い", "Fast", "快", "快", "▶▶"},
+                                              {"瞬時", "Instant", "瞬间", "瞬間", "▶▶▶"}};
+    static const CellWords map_speeds[] = {{"遅い", "Slow", "慢", "慢", "▶"},
+                                           {"標準", "Normal", "标准", "標準", "▶▶"},
+                                           {"速い", "Fast", "快", "快", "▶▶▶"}};
     TextStyle radio_style = style;
     radio_style.pixel_height = 19;
     radio_style.align = TextAlign::Centre;
@@ -808,12 +824,14 @@ AkbPicture DemoGalleryListSheet(WordsLanguage language)
 
 AkbPicture DemoGalleryModeSheet(WordsLanguage language)
 {
-    const auto words = [](const SheetCell& cell) -> CellWords {
+    const auto words = [language](const SheetCell& cell) -> CellWords {
         if (cell.id >= 256 && cell.id < 260)
             return ExtrasTabWords(cell.id);
         switch (cell.id) {
         case 512:
-            return BackWords();
+            // The Japanese sheet is the plain one, whose back button the diary shows as its close
+            // button in every language.
+            return language == WordsLanguage::Japanese ? EveryLanguage(BackWords()) : BackWords();
         case 1024:
             return {"前のページ", "Previous page", "上一页", "上一頁"};
         case 1025:
@@ -1322,19 +1340,24 @@ AkbPicture DemoBacklogCover(WordsLanguage language)
 AkbPicture DemoNameInputSheet(WordsLanguage language)
 {
     static const std::array<const char*, 10> rows{"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
+    // The entry shows the plain sheet in every language: its page tabs, which no mark would name
+    // in every language, carry every language's words.
+    const auto every = [language](const CellWords& words) {
+        return language == WordsLanguage::Marks ? EveryLanguage(words) : words;
+    };
     AkbPicture sheet = WordedSheet(NAME_SHEET_WIDTH, NAME_SHEET_HEIGHT, NameInputSheetCells(),
-                                   [](const SheetCell& cell) -> CellWords {
+                                   [&every](const SheetCell& cell) -> CellWords {
                                        // The jump buttons lead to the kana of the kanji page's
                                        // readings, which are Japanese in every language.
                                        if (cell.id < 10 && cell.width == 104)
                                            return {"", rows[cell.id]};
                                        switch (cell.id) {
                                        case 0x100:
-                                           return {"かな", "Kana", "假名", "假名", "あ"};
+                                           return every({"かな", "Kana", "假名", "假名"});
                                        case 0x101:
-                                           return {"漢字", "Kanji", "汉字", "漢字", "亜"};
+                                           return every({"漢字", "Kanji", "汉字", "漢字"});
                                        case 0x102:
-                                           return {"英数", "Letters", "字母", "字母", "Ａ１"};
+                                           return every({"英数", "Letters", "字母", "字母"});
                                        case 0x200:
                                            return {"", "◀"};
                                        case 0x201:
@@ -1672,8 +1695,11 @@ AkbPicture DemoSoundBackground(AkbPicture background, WordsLanguage language)
     // picture: the name stays above it, or the rows scrolled up would run over it.
     const uint32_t colour = background.At(40, 40);
     FillRect(background, 0, 0, 120, LABEL_MARGIN + LABEL_HEIGHT, colour);
-    Caption(background, 24, 2, WordsIn({"サウンド設定", "Sound settings", "声音设置", "聲音設定"}, language),
-            28, SOUND_PANEL_TOP - 4);
+    // Shown by its plain name in every language: the name in every language at once.
+    const CellWords name{"サウンド設定", "Sound settings", "声音设置", "聲音設定"};
+    Caption(background, 24, 2,
+            WordsIn(language == WordsLanguage::Marks ? EveryLanguage(name) : name, language), 28,
+            SOUND_PANEL_TOP - 4);
     return background;
 }
 

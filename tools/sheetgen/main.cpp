@@ -1,7 +1,8 @@
 // sheetgen: writes screens' picture sheets and area files, and reads cells back from frames. A
 // picture with words that the game asks for by its language form is written under the name given
 // for Japanese and under its "_en", "_ch" and "_tw" forms for the other languages; one the game
-// reads by its plain name in every language carries marks alone (○, ×, ▲), no words.
+// reads by its plain name in every language carries marks (○, ×, ▲) or every language's words at
+// once, no words of one language.
 //   sheetgen dialog-sheet <folder>         "dialog_p.akb" and "dialog_p2.akb" into the folder
 //   sheetgen dialog-areas <folder>         "dialog.area", "dialog2.area" and "dialog3.area"
 //   sheetgen name-input-sheet <folder>     "keybord_p.akb" into the folder
@@ -161,8 +162,8 @@ bool WriteForms(const std::string& path, const Draw& draw)
     return true;
 }
 
-// A picture the game loads by its plain name in every language: marks alone, no words of one
-// language, under that name.
+// A picture the game loads by its plain name in every language: marks or every language's words,
+// no words of one language, under that name.
 template <typename Draw>
 bool WritePlain(const std::string& path, const Draw& draw)
 {
@@ -289,10 +290,9 @@ int main(int argc, char** argv)
                            tools::EncodeAkb(picture, {})))
                     return 1;
         }
-        // The diary takes its close button from the plain sheet in every language.
-        return WriteFormsOverMarks(std::string(argv[2]) + "/cgscenemode_p.akb", tools::DemoGalleryModeSheet)
-                   ? 0
-                   : 1;
+        // The plain sheet is the Japanese gallery's; the diary takes its close button from it in
+        // every language (see DemoGalleryModeSheet).
+        return WriteForms(std::string(argv[2]) + "/cgscenemode_p.akb", tools::DemoGalleryModeSheet) ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "gallery-areas") == 0) {
         const std::string folder = std::string(argv[2]) + "/";
@@ -387,9 +387,9 @@ int main(int argc, char** argv)
             tools::BuildSheet(1920, 1080, {{0, 0, 1920, 1080, tools::CONFIG_SHEET_BACKGROUND, 0, "BG"}});
         const auto background = [&](const tools::CellWords& name) {
             return [&plain, name](tools::WordsLanguage language) {
-                // Marks alone: the name's mark stands in every language's words.
+                // Shown in every language: the name in every language at once.
                 return language == tools::WordsLanguage::Marks
-                           ? tools::DemoScreenBackground(plain, 0, tools::CellWords{"", name.mark})
+                           ? tools::DemoScreenBackground(plain, 0, tools::EveryLanguage(name))
                            : tools::DemoScreenBackground(plain, tools::IndexOfLanguage(language), name);
             };
         };

@@ -56,4 +56,24 @@ std::string WordsIn(const CellWords& words, WordsLanguage language)
     return line;
 }
 
+std::pair<std::string, std::string> EveryLanguageLines(const CellWords& words)
+{
+    if (words.japanese.empty() && words.simplified.empty() && words.traditional.empty())
+        return {words.english, {}};
+    std::pair<std::string, std::string> lines{words.japanese + " / " + words.english, {}};
+    for (const std::string* chinese : {&words.simplified, &words.traditional}) {
+        if (chinese->empty() || *chinese == words.japanese ||
+            (chinese != &words.simplified && *chinese == words.simplified))
+            continue;
+        lines.second += (lines.second.empty() ? "" : " / ") + *chinese;
+    }
+    return lines;
+}
+
+CellWords EveryLanguage(const CellWords& words)
+{
+    const auto [first, second] = EveryLanguageLines(words);
+    return {"", second.empty() ? first : first + " / " + second};
+}
+
 } // namespace tools

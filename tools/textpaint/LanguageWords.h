@@ -1,14 +1,17 @@
 #pragma once
 // Words in the game's four languages, for the pictures that carry them: a picture the game asks
 // for by its language form has one form per language, named by the language's suffix, and shows
-// that language's words alone; a picture it reads by its plain name in every language shows marks.
+// that language's words alone; a picture it reads by its plain name in every language shows marks,
+// or every language's words at once where they fit.
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace tools {
 
-// Words with only their English line (a symbol, a number) read the same in every language.
+// Words with only their English line (a symbol, a number, the words of every language at once)
+// read the same in every language.
 struct CellWords
 {
     std::string japanese;
@@ -19,8 +22,8 @@ struct CellWords
 };
 
 // Every picture with words has one form per language, each with that language's words alone. A
-// picture the game loads by its plain name in every language carries marks alone: no words of
-// one language.
+// picture the game loads by its plain name in every language carries marks or every language's
+// words at once: no words of one language.
 enum class WordsLanguage
 {
     Japanese,
@@ -42,6 +45,14 @@ std::string LanguageName(const std::string& name, int32_t language);
 // no picture shows another language's words in its place. In marks: the words' mark, or a symbol
 // or number that reads the same in every language, else nothing.
 std::string WordsIn(const CellWords& words, WordsLanguage language);
+
+// For a picture every language is shown, where they fit: each language's words once (a Chinese
+// form that reads as the Japanese words, or as the other Chinese form, is not repeated), the
+// Japanese and English words on the first line, the other Chinese forms on the second (empty when
+// there are none).
+std::pair<std::string, std::string> EveryLanguageLines(const CellWords& words);
+// The same words on one line.
+CellWords EveryLanguage(const CellWords& words);
 
 // The language a picture's file suffix stands for: "" Japanese, "_en" English, "_ch" simplified and
 // "_tw" traditional Chinese.
