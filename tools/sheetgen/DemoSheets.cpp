@@ -444,9 +444,12 @@ namespace {
 
 void DrawEveryLanguagePlaces(AkbPicture& sheet, const std::vector<EveryLanguagePlace>& places)
 {
-    for (const EveryLanguagePlace& place : places)
-        DrawEveryLanguage(sheet, place.words, place.box, place.largest_em,
-                          WordsColour(sheet.At(place.box.x, place.box.y), 0));
+    for (const EveryLanguagePlace& place : places) {
+        TextStyle style;
+        style.pixel_height = place.largest_em;
+        style.colour = WordsColour(sheet.At(place.box.x, place.box.y), 0);
+        DrawEveryLanguage(sheet, place.words, place.box, style);
+    }
 }
 
 } // namespace
@@ -670,7 +673,7 @@ AkbPicture DemoConfigCover(WordsLanguage language)
     // at once, on as many lines as let it stand largest.
     const auto say = [&](const TextBox& box, const CellWords& words) {
         if (language == WordsLanguage::Marks)
-            DrawEveryLanguage(cover, box, words, style);
+            DrawEveryLanguage(cover, words, box, style);
         else
             DrawText(cover, box, WordsIn(words, language), style);
     };

@@ -73,13 +73,10 @@ EveryLanguageLayout LayOutEveryLanguage(const CellWords& words, const TextBox& b
     return layout;
 }
 
-void DrawEveryLanguage(AkbPicture& picture, const CellWords& words, const TextBox& box, int32_t largest_em,
-                       uint32_t colour)
+void DrawEveryLanguage(AkbPicture& picture, const CellWords& words, const TextBox& box, TextStyle style)
 {
-    const EveryLanguageLayout layout = LayOutEveryLanguage(words, box, largest_em);
-    TextStyle style;
+    const EveryLanguageLayout layout = LayOutEveryLanguage(words, box, style.pixel_height);
     style.pixel_height = layout.em;
-    style.colour = colour;
     for (const EveryLanguageLine& line : layout.lines)
         DrawText(picture, line.box, line.text, style);
 }

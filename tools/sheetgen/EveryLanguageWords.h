@@ -33,9 +33,8 @@ inline constexpr int32_t EVERY_LANGUAGE_SMALLEST_EM = 14;
 // it. Throws std::logic_error when the words do not fit at the smallest em, or lack a language.
 EveryLanguageLayout LayOutEveryLanguage(const CellWords& words, const TextBox& box, int32_t largest_em);
 
-// Draws the laid-out words in the colour given.
-void DrawEveryLanguage(AkbPicture& picture, const CellWords& words, const TextBox& box, int32_t largest_em,
-                       uint32_t colour);
+// Draws the laid-out words in the style given, whose pixel height is the largest em.
+void DrawEveryLanguage(AkbPicture& picture, const CellWords& words, const TextBox& box, TextStyle style);
 
 // The words on one line, for a small button: the mark, when there is one, then each language's
 // words once.

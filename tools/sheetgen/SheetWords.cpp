@@ -107,40 +107,6 @@ void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& wo
         DrawText(sheet, box, line, style);
 }
 
-void DrawEveryLanguage(AkbPicture& picture, const TextBox& box, const CellWords& words, TextStyle style)
-{
-    // Of one line, two (Japanese and English, then Chinese) or a line a language, the lines that
-    // stand largest; the fewer on a tie.
-    const auto [first, chinese] = EveryLanguageLines(words);
-    std::vector<std::vector<std::string>> layouts{{EveryLanguage(words).english}};
-    if (!chinese.empty())
-        layouts.push_back({first, chinese});
-    if (!words.japanese.empty())
-        layouts.push_back(chinese.empty() ? std::vector<std::string>{words.japanese, words.english}
-                                          : std::vector<std::string>{words.japanese, words.english, chinese});
-    std::vector<std::string> best;
-    int32_t best_em = -1;
-    for (const std::vector<std::string>& lines : layouts) {
-        int32_t em = std::min(style.pixel_height, box.height / static_cast<int32_t>(lines.size()) * 4 / 5);
-        for (const std::string& line : lines) {
-            const int32_t width = MeasureText(line, style.pixel_height, style.bold);
-            if (width > box.width)
-                em = std::min(em, style.pixel_height * box.width / width);
-        }
-        if (em > best_em) {
-            best_em = em;
-            best = lines;
-        }
-    }
-    style.pixel_height = best_em;
-    const auto rows = static_cast<int32_t>(best.size());
-    for (int32_t k = 0; k < rows; ++k) {
-        const int32_t top = box.y + box.height * k / rows;
-        DrawText(picture, {box.x, top, box.width, box.y + box.height * (k + 1) / rows - top},
-                 best[static_cast<size_t>(k)], style);
-    }
-}
-
 void EraseTags(AkbPicture& sheet, const std::vector<SheetCell>& cells)
 {
     for (const SheetCell& cell : cells)

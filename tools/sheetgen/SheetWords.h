@@ -46,10 +46,6 @@ void DrawCellWords(AkbPicture& sheet, const SheetCell& cell, const CellWords& wo
 void DrawCellsWords(AkbPicture& sheet, const std::vector<SheetCell>& cells, const CellWordsLookup& words,
                     WordsLanguage language, const WordsLayout& layout);
 
-// Words on a picture every language is shown, in the box: on one line, on two (EveryLanguageLines)
-// or a line a language, whichever stands largest (at most the style's em) across the box.
-void DrawEveryLanguage(AkbPicture& picture, const TextBox& box, const CellWords& words, TextStyle style);
-
 // The days of the week from Sunday, as the plate and the save slots write them.
 const CellWords& WeekdayWords(int32_t day);
 
