@@ -171,7 +171,7 @@ bool WritePlain(const std::string& path, const Draw& draw)
 }
 
 // A picture some screens load by its language form and others by its plain name: the English and
-// Chinese forms with their words, the plain name with marks alone.
+// Chinese forms with their words, the plain name as a picture every language reads.
 template <typename Draw>
 bool WriteFormsOverMarks(const std::string& path, const Draw& draw)
 {
