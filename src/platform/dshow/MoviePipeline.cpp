@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <future>
+#include <optional>
 
 #include "platform/dshow/BaseClasses.h"
 #include "platform/dshow/FfmpegLibrary.h"
@@ -667,6 +668,7 @@ void MoviePipeline::RenderThread(std::stop_token stop)
         // Held from the look at the clock until the picture has been handed over: Pause takes it,
         // so no picture chosen while the movie ran reaches the sink after Pause has returned.
         std::unique_lock gate(m_render_gate, std::defer_lock);
+        std::optional<REFERENCE_TIME> late_until;
         for (;;) {
             gate.lock();
             bool paused;
@@ -680,8 +682,30 @@ void MoviePipeline::RenderThread(std::stop_token stop)
             // A paused movie keeps the picture it shows, even where the frozen clock has passed
             // pictures a busy machine had not shown yet; only the first one after a start or a
             // seek is shown at once, as a cue.
-            if (paused ? !m_shown_since_start : pts <= now)
-                break;
+            if (paused ? !m_shown_since_start : pts <= now) {
+                if (paused || !m_shown_since_start || now - pts <= m_frame_interval)
+                    break;
+                // A late picture waits up to an interval for a newer one, as decoding a picture
+                // costs far less than showing one: a busy machine that showed each picture the
+                // decoder had ready fell further behind its clock with every one. The stream's
+                // last picture does not wait.
+                bool newer = false;
+                bool ended = false;
+                {
+                    std::lock_guard lock(m_pictures_lock);
+                    newer = !m_pictures.empty();
+                    ended = m_pictures_ended;
+                }
+                if (!late_until)
+                    late_until = now + m_frame_interval;
+                if (newer || ended || now >= *late_until)
+                    break;
+                gate.unlock();
+                const uint64_t wait_ms =
+                    std::clamp<uint64_t>(static_cast<uint64_t>((*late_until - now) / 10'000), 1, 2 * POLL_MS);
+                Park(m_render_wake, GetLayerTime() + wait_ms); // the decoder wakes it
+                continue;
+            }
             gate.unlock();
             if (paused) {
                 Park(m_render_wake, std::nullopt); // Run wakes it
@@ -691,8 +715,8 @@ void MoviePipeline::RenderThread(std::stop_token stop)
                 std::clamp<uint64_t>(static_cast<uint64_t>((pts - now) / 10'000), 1, 2 * POLL_MS);
             Park(m_render_wake, GetLayerTime() + wait_ms);
         }
-        // A late picture is skipped only for a newer one already waiting: the last picture of the
-        // stream always shows, so a movie that ends on a slow machine still leaves its end on screen.
+        // A late picture is skipped only for a newer one waiting: the last picture of the stream
+        // always shows, so a movie that ends on a slow machine still leaves its end on screen.
         bool newer_waiting = false;
         {
             std::lock_guard lock(m_pictures_lock);

@@ -5,10 +5,11 @@
 // DirectSound buffer of the live device filled; the render thread decodes MPEG-1 video, converts
 // each picture to 32-bit bottom-up BGRA and hands it to the sink at its presentation time on the
 // audio clock (frames the mixer has played), or on the layer clock without sound, dropping
-// pictures that are more than one frame interval late. Run, Pause, Stop and Seek come from the
-// graph's caller and return when the threads have taken them over: once Pause has returned, the
-// sink gets no picture until Run but the cue after a start or a seek. Video decoding runs on a
-// thread of its own a few pictures ahead of the render thread. Layer-internal.
+// pictures that are more than one frame interval late for a newer one that is ready or comes
+// within an interval. Run, Pause, Stop and Seek come from the graph's caller and return when the
+// threads have taken them over: once Pause has returned, the sink gets no picture until Run but
+// the cue after a start or a seek. Video decoding runs on a thread of its own a few pictures
+// ahead of the render thread. Layer-internal.
 
 #include "platform/dshow/DShowApi.h"
 #include "platform/dsound/DSoundApi.h"

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -53,18 +54,25 @@ private:
     int m_completions = 0;
 };
 
-// Records the time of each picture it is given; HoldNext keeps the next one in RenderSample until
-// LetGo, as a render thread that a busy machine starves would be.
+// Records the time of each picture it is given and the clock then; HoldNext keeps the next one in
+// RenderSample until LetGo, as a render thread that a busy machine starves would be, and a show
+// cost moves the virtual clock on at each picture, as a slow show would.
 class HoldingSink final : public platform::MovieSink
 {
 public:
+    explicit HoldingSink(uint64_t show_cost_ms = 0)
+        : m_show_cost_ms(show_cost_ms)
+    {}
     void RenderSample(IMediaSample* sample) override
     {
         REFERENCE_TIME start = 0, end = 0;
         sample->GetTime(&start, &end);
         std::unique_lock lock(m_lock);
         m_times.push_back(start);
+        m_clocks.push_back(platform::VirtualClock::Now());
         m_changed.notify_all();
+        if (m_show_cost_ms != 0)
+            platform::VirtualClock::Advance(m_show_cost_ms);
         if (!m_hold_next)
             return;
         m_hold_next = false;
@@ -72,7 +80,12 @@ public:
         m_changed.notify_all();
         m_changed.wait_for(lock, LIMIT, [&] { return !m_holding; });
     }
-    void OnComplete() override {}
+    void OnComplete() override
+    {
+        std::lock_guard lock(m_lock);
+        m_complete = true;
+        m_changed.notify_all();
+    }
 
     void HoldNext()
     {
@@ -95,17 +108,34 @@ public:
         std::unique_lock lock(m_lock);
         return m_changed.wait_for(lock, LIMIT, [&] { return m_times.size() >= count; });
     }
+    bool WaitForComplete()
+    {
+        std::unique_lock lock(m_lock);
+        return m_changed.wait_for(lock, LIMIT, [&] { return m_complete; });
+    }
     std::vector<REFERENCE_TIME> Times()
     {
         std::lock_guard lock(m_lock);
         return m_times;
     }
+    // Each picture's number and the clock when it came, for a failure's message.
+    std::string Shown(REFERENCE_TIME interval)
+    {
+        std::lock_guard lock(m_lock);
+        std::string shown;
+        for (size_t i = 0; i < m_times.size(); ++i)
+            shown += " " + std::to_string(m_times[i] / interval) + "@" + std::to_string(m_clocks[i]) + "ms";
+        return shown;
+    }
 
 private:
     static constexpr std::chrono::seconds LIMIT{60}; // a guard against a broken pipeline
+    const uint64_t m_show_cost_ms;
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::vector<REFERENCE_TIME> m_times;
+    std::vector<uint64_t> m_clocks;
+    bool m_complete = false;
     bool m_hold_next = false;
     bool m_holding = false;
 };
@@ -224,6 +254,33 @@ TEST_F(MoviePipelineThreadTest, PauseKeepsThePictureOfALateRenderThread)
     ASSERT_TRUE(sink.WaitForCount(3));
     EXPECT_GT(sink.Times()[2], interval);
     pipeline.Stop();
+}
+
+// A silent movie whose every shown picture costs five intervals of the clock: the pictures passed
+// over meanwhile are decoded and skipped, and each picture shown is the one due then (one
+// interval old at most), not the next one the decoder had ready, which would leave the movie
+// further behind its clock with every picture and its end later than its length.
+TEST_F(MoviePipelineThreadTest, ASlowShowSkipsToThePictureDue)
+{
+    platform::VirtualClock::SetAutoAdvance(false);
+    tools::MpegClipOptions options;
+    options.width = 64;
+    options.height = 64;
+    options.frames = 30;
+    options.audio = false;
+    const std::string path = WriteClip(options);
+    HoldingSink sink(5 * 40);
+    platform::MoviePipeline pipeline(sink);
+    ASSERT_EQ(pipeline.Open(nullptr, false, path), S_OK);
+    const REFERENCE_TIME interval = pipeline.FrameInterval();
+    ASSERT_EQ(interval, 400'000);
+    pipeline.Run();
+    ASSERT_TRUE(sink.WaitForComplete());
+    pipeline.Stop();
+    std::vector<REFERENCE_TIME> expected;
+    for (int picture : {0, 4, 9, 14, 19, 24, 29})
+        expected.push_back(picture * interval);
+    EXPECT_EQ(sink.Times(), expected) << "pictures shown (number@clock):" << sink.Shown(interval);
 }
 
 } // namespace
