@@ -220,6 +220,28 @@ bool ILayer::IsOpaque(const RECT& part)
     return true;
 }
 
+std::optional<uint32_t> ILayer::UniformPixel()
+{
+    const int32_t width = GetWidth();
+    const int32_t height = GetHeight();
+    OperationScope operation;
+    const uint8_t* bits = GetBits();
+    if (bits == nullptr || width <= 0 || height <= 0)
+        return std::nullopt;
+    uint32_t first;
+    std::memcpy(&first, bits + GetPixelOffset(0, 0), 4);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* row = bits + GetPixelOffset(0, y);
+        for (int32_t x = 0; x < width; ++x) {
+            uint32_t pixel;
+            std::memcpy(&pixel, row + static_cast<ptrdiff_t>(x) * 4, 4);
+            if (pixel != first)
+                return std::nullopt;
+        }
+    }
+    return first;
+}
+
 RECT ILayer::TranslucentBounds(const RECT& part)
 {
     const auto [left, top, right, bottom] = ClipToLayer(part);
