@@ -228,17 +228,20 @@ std::optional<uint32_t> ILayer::UniformPixel()
     const uint8_t* bits = GetBits();
     if (bits == nullptr || width <= 0 || height <= 0)
         return std::nullopt;
+    const uint8_t* top = bits + GetPixelOffset(0, 0);
     uint32_t first;
-    std::memcpy(&first, bits + GetPixelOffset(0, 0), 4);
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* row = bits + GetPixelOffset(0, y);
-        for (int32_t x = 0; x < width; ++x) {
-            uint32_t pixel;
-            std::memcpy(&pixel, row + static_cast<ptrdiff_t>(x) * 4, 4);
-            if (pixel != first)
-                return std::nullopt;
-        }
+    std::memcpy(&first, top, 4);
+    for (int32_t x = 1; x < width; ++x) {
+        uint32_t pixel;
+        std::memcpy(&pixel, top + static_cast<ptrdiff_t>(x) * 4, 4);
+        if (pixel != first)
+            return std::nullopt;
     }
+    // The other rows against the first, a whole row at a time.
+    const size_t row_bytes = static_cast<size_t>(width) * 4;
+    for (int32_t y = 1; y < height; ++y)
+        if (std::memcmp(bits + GetPixelOffset(0, y), top, row_bytes) != 0)
+            return std::nullopt;
     return first;
 }
 

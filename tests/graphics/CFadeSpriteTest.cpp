@@ -323,11 +323,11 @@ TEST_F(CFadeSpriteThreadTest, HiddenItGivesOneColourBackAndAFadeOfMinusOneShowsI
     EXPECT_EQ(texture_resident(), 0u);
 
     m_fade->FillRect(0, 0, 1920, 1080, 0xFF204060, 1);
-    m_fade->FillRect(0, 0, 10, 10, 0xFF0000FF, 1);
+    m_fade->FillRect(100, 100, 10, 10, 0xFF0000FF, 1);
     m_fade->GiveBackPixels();
     EXPECT_GT(texture_resident(), 0u);
-    EXPECT_EQ(TargetPixel(5, 5), 0xFF0000FFu);
-    EXPECT_EQ(TargetPixel(100, 100), 0xFF204060u);
+    EXPECT_EQ(TargetPixel(105, 105), 0xFF0000FFu);
+    EXPECT_EQ(TargetPixel(5, 5), 0xFF204060u);
 }
 
 TEST_F(CFadeSpriteThreadTest, AFailedTextureKeepsTheRenderTargetUntilDestroy)
