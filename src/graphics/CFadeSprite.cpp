@@ -38,7 +38,12 @@ bool CFadeSprite::PrepareFade(int32_t colour)
         const RECT* rect = GetRect();
         FillRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
                  static_cast<uint32_t>(colour) | 0xFF000000u, 1);
+    } else if (m_given_back && *m_given_back != 0 && m_render_target &&
+               m_render_target->GetWriteCount() == m_given_back_writes) {
+        m_render_target->FillRect(0, 0, m_render_target->GetWidth(), m_render_target->GetHeight(),
+                                  *m_given_back, 1);
     }
+    m_given_back.reset();
     SetAlpha(0);
     SetVisibleFlag(1);
     return true;
@@ -71,10 +76,26 @@ void CFadeSprite::Transition(int32_t colour, int32_t value, int32_t duration)
     PlayRecord(record);
 }
 
+void CFadeSprite::GiveBackPixels()
+{
+    if (IsVisible() == 1 || !m_render_target ||
+        (m_given_back && m_render_target->GetWriteCount() == m_given_back_writes))
+        return;
+    LiveDrawLock change; // the draw pass on the app-task thread reads the sprite's layer
+    const std::optional<uint32_t> held = m_render_target->UniformPixel();
+    if (!held)
+        return;
+    // A failed texture leaves the sprite nothing to show, as at a failed start-up.
+    m_render_target->Create(m_render_target->GetWidth(), m_render_target->GetHeight(), 1, nullptr);
+    m_given_back = held;
+    m_given_back_writes = m_render_target->GetWriteCount();
+}
+
 void CFadeSprite::Destroy()
 {
     LiveDrawLock change; // the draw pass on the app-task thread may be showing this sprite
     CDirect3D::GetInstance()->UpdateDrawList(DRAW_LIST_REMOVE, this);
     m_texture_layer = nullptr;
     m_render_target.reset();
+    m_given_back.reset();
 }

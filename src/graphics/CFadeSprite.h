@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "graphics/CSpriteTexture.h"
 #include "graphics/CTextureLayer.h"
@@ -29,6 +30,12 @@ public:
     // As FadeToColor, but the sprite appears through a rule transition with the given rule.
     void Transition(int32_t colour, int32_t value, int32_t duration);
 
+    // Hidden after a reveal, the sprite shows nothing until the next fade fills it, or shows
+    // again what it held (-1). When it holds one pixel value all over, that value is kept and
+    // the render target made anew, untouched, so that its pixels go back to the system; a fade
+    // of -1 fills it with the value again. A sprite holding anything else keeps its pixels.
+    void GiveBackPixels();
+
     void Destroy() override;
 
     CTextureLayer* GetRenderTarget() const { return m_render_target.get(); }
@@ -39,4 +46,8 @@ private:
     void PlayRecord(const SpriteAnimRecord& record);
 
     std::unique_ptr<CTextureLayer> m_render_target;
+    // What the render target held all over when it was made anew, and its write count then:
+    // while nothing has written since, a fade of -1 fills it with that value again.
+    std::optional<uint32_t> m_given_back;
+    uint64_t m_given_back_writes = 0;
 };

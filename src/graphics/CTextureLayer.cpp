@@ -76,6 +76,9 @@ int32_t CTextureLayer::Create(int32_t width, int32_t height, int32_t render_targ
     auto* bytes = static_cast<uint8_t*>(std::calloc(pitch * th, 1));
     if (!bytes)
         throw std::bad_alloc();
+    // A block the heap had freed before comes cleared by hand: its pages go back, so a new layer
+    // costs nothing until drawn into, however the heap served it.
+    platform::ZeroHeapBlock(bytes, pitch * th);
     platform::PreferHugePages(bytes, pitch * th);
     m_buffer = std::shared_ptr<uint8_t>(bytes, [](uint8_t* p) { std::free(p); });
     NoteWritten();

@@ -220,6 +220,31 @@ bool ILayer::IsOpaque(const RECT& part)
     return true;
 }
 
+std::optional<uint32_t> ILayer::UniformPixel()
+{
+    const int32_t width = GetWidth();
+    const int32_t height = GetHeight();
+    OperationScope operation;
+    const uint8_t* bits = GetBits();
+    if (bits == nullptr || width <= 0 || height <= 0)
+        return std::nullopt;
+    const uint8_t* top = bits + GetPixelOffset(0, 0);
+    uint32_t first;
+    std::memcpy(&first, top, 4);
+    for (int32_t x = 1; x < width; ++x) {
+        uint32_t pixel;
+        std::memcpy(&pixel, top + static_cast<ptrdiff_t>(x) * 4, 4);
+        if (pixel != first)
+            return std::nullopt;
+    }
+    // The other rows against the first, a whole row at a time.
+    const size_t row_bytes = static_cast<size_t>(width) * 4;
+    for (int32_t y = 1; y < height; ++y)
+        if (std::memcmp(bits + GetPixelOffset(0, y), top, row_bytes) != 0)
+            return std::nullopt;
+    return first;
+}
+
 RECT ILayer::TranslucentBounds(const RECT& part)
 {
     const auto [left, top, right, bottom] = ClipToLayer(part);

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class ILayer
@@ -161,6 +162,9 @@ public:
     // The pixels of the part (clipped to the layer), row by row; none without pixels. Not a
     // direct reach.
     std::vector<uint32_t> ReadPixels(const RECT& part);
+    // The pixel every pixel of the layer holds, when they all hold one; none otherwise or
+    // without pixels. Not a direct reach.
+    std::optional<uint32_t> UniformPixel();
 
 protected:
     // The part within the layer; right or bottom not past left or top when nothing is.

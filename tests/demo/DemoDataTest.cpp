@@ -331,14 +331,17 @@ std::vector<std::string> ScriptLines(const char* name)
     return lines;
 }
 
-// The layers only one scene draws into are made once by the start script and hold the memory of
-// every page written into them: the scene clears each whole after its last picture in it, so its
-// memory goes back when the scene ends, and no later picture is loaded before the scene ends.
+// The layers the scenes draw into are made once by the start script and hold the memory of every
+// page written into them: a scene clears whole those it owns, and those it leaves hidden for the
+// next to draw whole again, after its last picture in them, so their memory goes back when the
+// scene ends, and no later picture is loaded before the scene ends.
 TEST(DemoData, AScenesOwnLayersAreClearedWholeAsItEnds)
 {
     const std::vector<std::string> start = ScriptLines("start.mes");
-    const std::pair<const char*, int> owned[] = {
-        {"scene_choice.mes", 101}, {"scene_areas.mes", 102}, {"scene_effects.mes", 1}};
+    const std::pair<const char*, int> owned[] = {{"scene_choice.mes", 101},   {"scene_areas.mes", 102},
+                                                 {"scene_effects.mes", 1},    {"scene_pictures.mes", 5},
+                                                 {"scene_characters.mes", 2}, {"scene_characters.mes", 5},
+                                                 {"scene_characters.mes", 6}, {"scene_town.mes", 1}};
     for (const auto& [scene, number] : owned) {
         const std::string made_prefix = "lib 19, 0, " + std::to_string(number) + ", ";
         std::string size;

@@ -79,17 +79,17 @@ protected:
 };
 
 // What the title holds over the first one once every screen has been shown: the pictures kept
-// from start-up to exit once drawn (the document's layers and fade targets, the system screens'
-// image and work layers, the save and load screens' parts picture, the sound page's cover) and
-// the presenter's second frame, some 58 to 62 MiB headless, and what the heap keeps of the round,
-// which puts a title at +49 to +75 MiB from run to run. Closed screens, the snapshot and the
-// layers the story and the extras draw into held some 50 MiB more.
+// from start-up to exit, drawn in full once their screens have shown (the system pages' and the
+// save and load screens' parts), the presenter's second frame, the fade sprite's rule and what the
+// heap keeps of the round, +16 to +20 MiB headless, idle machine or loaded. The system screens'
+// image and work layers, the fade sprite's colour and the layers the scenes leave hidden held
+// some 40 MiB more before they gave their pixels back (+49 to +75 then).
 // Under the address sanitizer the game's freed blocks wait in its quarantine and its shadow pages
 // grow with use: resident memory then says nothing of what the game keeps, and is only told.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr double HELD_OVER_FIRST_TITLE_MIB = 0;
 #else
-constexpr double HELD_OVER_FIRST_TITLE_MIB = 85;
+constexpr double HELD_OVER_FIRST_TITLE_MIB = 45;
 #endif
 
 TEST_F(DemoSessionTest, TheTitleAfterEachPartOfARoundHoldsLittleMoreThanTheFirst)

@@ -25,6 +25,7 @@
 #include "platform/kernel/SyncApi.h"
 #include "platform/kernel/VirtualClock.h"
 #include "support/HeadlessDisplay.h"
+#include "support/ResidentPages.h"
 #include "support/TempDir.h"
 #include "support/ThreadTest.h"
 
@@ -290,6 +291,43 @@ TEST_F(CFadeSpriteThreadTest, DestroyLeavesTheDrawListAndMayBeCalledTwice)
     EXPECT_EQ(std::count(list.begin(), list.end(), m_fade.get()), 0);
     m_fade->Destroy();
     EXPECT_EQ(m_fade->GetRenderTarget(), nullptr);
+}
+
+// Hidden again, a sprite of one colour all over gives its pixels back, its texture's too; a
+// fade of -1 shows that colour again. A sprite holding anything else keeps its pixels.
+TEST_F(CFadeSpriteThreadTest, HiddenItGivesOneColourBackAndAFadeOfMinusOneShowsItAgain)
+{
+    RecordingPresenter& presenter = StartDisplay();
+    const auto texture_resident = [&] {
+        const auto* texture = dynamic_cast<platform::Texture2D*>(m_fade->GetRenderTarget()->GetTexture());
+        return texture != nullptr
+                   ? ResidentBytes(texture->Bits(), size_t{texture->Pitch()} * texture->Height())
+                   : SIZE_MAX;
+    };
+    WithTaskThread([&] { m_fade->FadeToColor(0x204060, 1); });
+    ASSERT_GT(texture_resident(), 0u);
+    m_fade->SetVisibleFlag(0);
+    m_fade->GiveBackPixels();
+    EXPECT_EQ(texture_resident(), 0u);
+    WithTaskThread([&] { m_fade->FadeToColor(-1, 1); });
+    const RecordingPresenter::Frame shown = presenter.Frames().back();
+    EXPECT_EQ(shown.red, 0x20);
+    EXPECT_EQ(shown.green, 0x40);
+    EXPECT_EQ(shown.blue, 0x60);
+    EXPECT_EQ(TargetPixel(1919, 1079), 0xFF204060u);
+
+    // Read here, the layer's own pixels are reached directly: no -1 fade follows.
+    m_fade->SetVisibleFlag(0);
+    m_fade->GiveBackPixels();
+    EXPECT_EQ(ResidentBytes(m_fade->GetRenderTarget()), 0u);
+    EXPECT_EQ(texture_resident(), 0u);
+
+    m_fade->FillRect(0, 0, 1920, 1080, 0xFF204060, 1);
+    m_fade->FillRect(100, 100, 10, 10, 0xFF0000FF, 1);
+    m_fade->GiveBackPixels();
+    EXPECT_GT(texture_resident(), 0u);
+    EXPECT_EQ(TargetPixel(105, 105), 0xFF0000FFu);
+    EXPECT_EQ(TargetPixel(5, 5), 0xFF204060u);
 }
 
 TEST_F(CFadeSpriteThreadTest, AFailedTextureKeepsTheRenderTargetUntilDestroy)

@@ -44,6 +44,7 @@
 #include "script/commands/CFuncScreen.h"
 #include "sound/SoundChannels.h"
 #include "support/FakeWaveManager.h"
+#include "support/ResidentPages.h"
 #include "support/StartupPictures.h"
 
 namespace {
@@ -215,9 +216,10 @@ TEST_F(EffectSceneThreadTest, AnAlphaOverlayTransitionsIntoTheSceneAndTheRevealL
     EXPECT_EQ(Shown(450, 350), BUILDING); // outside the glow at (100, 100)-(400, 300)
 
     // With the fade sprite over the screen the picture goes straight into the scene, and the
-    // screen group's reveal lifts the fade.
+    // screen group's reveal lifts the fade, which gives back the black a fade left in it.
     CFadeSprite* fade = GetSpriteLayerRegistry().GetFadeSprite();
     ASSERT_NE(fade, nullptr);
+    fade->FillRect(0, 0, 1920, 1080, 0xFF000000, 1);
     fade->SetVisibleFlag(1);
     EXPECT_EQ(GetPictureTargetLayer(), m_scene);
     ClearPictureSlots();
@@ -227,6 +229,7 @@ TEST_F(EffectSceneThreadTest, AnAlphaOverlayTransitionsIntoTheSceneAndTheRevealL
     EXPECT_EQ(m_runner.GetPasses() - passes, 13); // twelve ticks of fade and one to notice the end
     EXPECT_EQ(fade->IsVisible(), 0);
     EXPECT_EQ(fade->GetAlpha(), 0);
+    EXPECT_EQ(ResidentBytes(fade->GetRenderTarget()), 0u);
     Capture("effects_slots_cleared.png");
     EXPECT_EQ(Shown(900, 500), SKY); // only the street is left
 }

@@ -2,6 +2,7 @@
 
 #include "screens/system/CConfig.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/CGameWork.h"
@@ -182,16 +183,20 @@ TEST_F(CSoundConfigThreadTest, VolumesReachTheLiveChannels)
 }
 
 // The panel and its cover's copy are drawn again on each open: closed, the page holds none of
-// their pages, nor of the shared view and mask, and the next open shows its tab again.
+// their pages, nor of the shared view, mask, image and work layers, and the next open shows its
+// tab again.
 TEST_F(CSoundConfigThreadTest, AClosedPageGivesItsPanelAndCoverCopyBack)
 {
     for (int round = 0; round < 2; ++round) {
         size_t panel = 0, cover = 0;
+        std::vector<size_t> unshown;
         Cell tab{};
         RunPage([&](int pump) {
             if (pump == 30) {
                 panel = ResidentBytes(m_sound.GetPanelLayer());
                 cover = ResidentBytes(m_sound.GetCoverCopyLayer());
+                for (ILayer* layer : ISystemParts::GetUnshownPixels())
+                    unshown.push_back(ResidentBytes(layer));
                 Capture();
                 tab = ShownCell(1800, 580);
                 m_escape_at = 32;
@@ -205,6 +210,11 @@ TEST_F(CSoundConfigThreadTest, AClosedPageGivesItsPanelAndCoverCopyBack)
         // Faded out, the shared view and mask are copied in whole on the next entry.
         EXPECT_EQ(ResidentBytes(ISystemParts::GetViewPixels()), 0u) << "round " << round;
         EXPECT_EQ(ResidentBytes(ISystemParts::GetMaskPixels()), 0u) << "round " << round;
+        // The page drew its first picture into the image layers and its background into the
+        // work layer; the next entry draws them again.
+        EXPECT_THAT(unshown, testing::Each(testing::Gt(0u))) << "round " << round;
+        for (ILayer* layer : ISystemParts::GetUnshownPixels())
+            EXPECT_EQ(ResidentBytes(layer), 0u) << "round " << round;
     }
 }
 

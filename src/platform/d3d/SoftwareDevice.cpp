@@ -70,6 +70,9 @@ Texture2D::Texture2D(ID3D11Device* device, const D3D11_TEXTURE2D_DESC& desc)
         static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t{desc.Width} * desc.Height * 4, 1), 1));
     if (!pixels)
         throw std::bad_alloc();
+    // A block the heap had freed before comes cleared by hand: its pages go back, so a new
+    // texture costs nothing until drawn into, however the heap served it.
+    ZeroHeapBlock(pixels, size_t{desc.Width} * desc.Height * 4);
     PreferHugePages(pixels, size_t{desc.Width} * desc.Height * 4);
     m_pixels = std::shared_ptr<uint8_t>(pixels, [](uint8_t* p) { std::free(p); });
     NoteWrittenAll();

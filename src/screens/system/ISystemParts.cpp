@@ -331,6 +331,11 @@ ILayer* ISystemParts::GetMaskPixels()
     return SpriteLayerOf(MaskLayer());
 }
 
+std::vector<ILayer*> ISystemParts::GetUnshownPixels()
+{
+    return {SpriteLayerOf(ViewImageLayer()), SpriteLayerOf(MaskImageLayer()), SpriteLayerOf(WorkLayer())};
+}
+
 void ISystemParts::CloseTransition(CSpriteAnime* anime)
 {
     CSpriteLayer* view = ViewLayer();
@@ -347,10 +352,11 @@ void ISystemParts::CloseTransition(CSpriteAnime* anime)
         }
     });
     // Faded out, the view and the mask are copied in whole from their image layers on the next
-    // entry: their pixels go back to the system meanwhile.
+    // entry, which draws its first picture into those whole and fills the work layer before it
+    // reads it: all five give their pixels back to the system meanwhile.
     if (KeepView != 0 || !view || !mask || view->IsVisible() || mask->IsVisible())
         return;
-    ClearSpriteLayers({mask, view});
+    ClearSpriteLayers({mask, view, MaskImageLayer(), ViewImageLayer(), WorkLayer()});
 }
 
 void ISystemParts::PlaySound(CStringUTF8 name)

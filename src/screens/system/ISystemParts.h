@@ -5,6 +5,7 @@
 // cross-fades inside one view instead of fading out to the game and in again. Main thread only.
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/CStringUTF8.h"
 #include "screens/base/ISelect.h"
@@ -87,6 +88,9 @@ public:
     // The pixels of the shared view and mask layers; null while no page holds them.
     static ILayer* GetViewPixels();
     static ILayer* GetMaskPixels();
+    // The pixels of the image layers and the work layer, never shown themselves; nulls while no
+    // page holds them.
+    static std::vector<ILayer*> GetUnshownPixels();
 
     int32_t KeepView = 0;
     int32_t CurrentPage = -1;

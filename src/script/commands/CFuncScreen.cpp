@@ -77,4 +77,5 @@ void CFuncScreen::RevealThrough(const SpriteAnimRecord& record)
         anime.PlayAndWait();
     }
     fade->SetVisibleFlag(0);
+    fade->GiveBackPixels();
 }
